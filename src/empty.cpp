@@ -1,0 +1,1 @@
+// Keeps every subsystem library non-empty while its folder is still being filled.

@@ -1,0 +1,136 @@
+#include "engine/GDebugLog.h"
+
+#include "engine/StrFormat.h"
+
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <sys/utsname.h>
+
+namespace {
+std::mutex g_buildTextMutex;
+std::string g_buildText = "unknown";
+
+const char* BaseName(const char* path)
+{
+    const char* slash = path ? std::strrchr(path, '/') : nullptr;
+    return slash ? slash + 1 : (path ? path : "");
+}
+} // namespace
+
+GDebugLog& GDebugLog::GetInstance()
+{
+    static GDebugLog instance;
+    return instance;
+}
+
+GDebugLog::~GDebugLog()
+{
+    Close();
+}
+
+void GDebugLog::Open(const std::string& folder)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_debug) {
+        fputs("END DEBUG---\n", m_debug);
+        fclose(m_debug);
+        m_debug = nullptr;
+    }
+    m_folder = folder;
+    std::string dir = folder + "/debug";
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    m_debug = fopen((dir + "/debug.txt").c_str(), "w");
+    if (!m_debug)
+        return;
+    fputs("----DEBUG FILE----\n", m_debug);
+    struct utsname u;
+    if (uname(&u) == 0)
+        fprintf(m_debug, "%s %s detected\n", u.sysname, u.release);
+    else
+        fputs("Unknown O/S\n", m_debug);
+    fflush(m_debug);
+}
+
+void GDebugLog::Write(const std::string& text)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_debug)
+        return;
+    fputs(text.c_str(), m_debug);
+    fputc('\n', m_debug);
+    fflush(m_debug);
+}
+
+void GDebugLog::WriteError(const std::string& text)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    ++m_errorCount;
+    time_t now = time(nullptr);
+    struct tm t;
+    gmtime_r(&now, &t);
+    std::string line = StrFormat("%d/%d/%d - %d::%d - %s", t.tm_mday, t.tm_mon + 1,
+                                 t.tm_year + 1900, t.tm_hour, t.tm_min, text.c_str());
+    fprintf(stderr, "%s\n", line.c_str());
+    if (m_folder.empty())
+        return;
+    if (FILE* f = fopen((m_folder + "/debug/errors.txt").c_str(), "a")) {
+        fprintf(f, "%s\n", line.c_str());
+        fclose(f);
+    }
+}
+
+void GDebugLog::Close()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_debug) {
+        fputs("END DEBUG---\n", m_debug);
+        fclose(m_debug);
+        m_debug = nullptr;
+    }
+}
+
+std::string GDebugLog::GetFolder() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_folder;
+}
+
+std::string GDebugLog::GetErrorFilePath() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_folder.empty() ? std::string() : m_folder + "/debug/errors.txt";
+}
+
+void SetAssertBuildText(const std::string& text)
+{
+    std::lock_guard<std::mutex> lock(g_buildTextMutex);
+    g_buildText = text;
+}
+
+void LogDebug(const std::string& text, const char* file, int line)
+{
+    GDebugLog::GetInstance().Write(StrFormat("%s:%s %d", text.c_str(), BaseName(file), line));
+}
+
+void LogError(const std::string& text, const char* file, int line)
+{
+    // Logged only: a storm of modal boxes helps nobody, and the game goes on.
+    GDebugLog::GetInstance().WriteError(StrFormat("%s:%s %d", text.c_str(), BaseName(file), line));
+}
+
+void AssertFail(bool condition, const char* file, int line)
+{
+    if (condition)
+        return;
+    std::string build;
+    {
+        std::lock_guard<std::mutex> lock(g_buildTextMutex);
+        build = g_buildText;
+    }
+    std::string text = StrFormat("Assertion failure:filename:%s,linenum:%d,build:%s", BaseName(file), line,
+                                 build.c_str());
+    GDebugLog::GetInstance().Write(text);
+    GDebugLog::GetInstance().WriteError(text);
+}

@@ -1,0 +1,44 @@
+#pragma once
+#include <cstdio>
+#include <mutex>
+#include <string>
+
+// The debug log ("debug/debug.txt", rewritten every run) and the error log
+// ("debug/errors.txt", appended one line at a time) under the user folder.
+// Errors also go to stderr so that a player starting from a terminal sees them.
+class GDebugLog {
+public:
+    static GDebugLog& GetInstance();
+
+    void Open(const std::string& folder);
+    void Write(const std::string& text);
+    void WriteError(const std::string& text);
+    void Close();
+
+    bool IsOpen() const { return m_debug != nullptr; }
+    std::string GetFolder() const;
+    std::string GetErrorFilePath() const;
+
+    // Counts the error lines written since start-up (the smoke runs check it).
+    int GetErrorCount() const { return m_errorCount; }
+
+private:
+    GDebugLog() = default;
+    ~GDebugLog();
+    mutable std::mutex m_mutex;
+    FILE* m_debug = nullptr;
+    std::string m_folder;
+    int m_errorCount = 0;
+};
+
+// The reporting routines every class calls with its source name and line.
+void LogDebug(const std::string& text, const char* file, int line);
+void LogError(const std::string& text, const char* file, int line);
+void AssertFail(bool condition, const char* file, int line);
+
+// The build text that assertion lines carry (the game's version text).
+void SetAssertBuildText(const std::string& text);
+
+#define LOG_DEBUG(text) LogDebug((text), __FILE__, __LINE__)
+#define LOG_ERROR(text) LogError((text), __FILE__, __LINE__)
+#define QLM_ASSERT(cond) AssertFail(static_cast<bool>(cond), __FILE__, __LINE__)

@@ -1,0 +1,264 @@
+#include "engine/GIniFile.h"
+
+#include "engine/GRandom.h"
+#include "engine/GSafeFile.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+std::string TrimRight(std::string s)
+{
+    while (!s.empty() && IsBlank(s.back()))
+        s.pop_back();
+    return s;
+}
+
+std::string TrimLeft(const std::string& s)
+{
+    size_t i = 0;
+    while (i < s.size() && IsBlank(s[i]))
+        ++i;
+    return s.substr(i);
+}
+} // namespace
+
+float ParseLeadingFloat(const char* text)
+{
+    if (!text)
+        return 0.0f;
+    char* end = nullptr;
+    errno = 0;
+    double d = strtod(text, &end);
+    if (end == text)
+        return 0.0f;
+    return static_cast<float>(d);
+}
+
+int ParseLeadingInt(const char* text)
+{
+    if (!text)
+        return 0;
+    char* end = nullptr;
+    long long v = strtoll(text, &end, 10);
+    if (end == text)
+        return 0;
+    if (v > INT_MAX)
+        return INT_MAX;
+    if (v < INT_MIN)
+        return INT_MIN;
+    return static_cast<int>(v);
+}
+
+void GIniFile::Clear()
+{
+    m_entries.clear();
+    m_cursor = 0;
+}
+
+bool GIniFile::Load(const char* section, const char* fileName)
+{
+    Clear();
+    m_fileName = fileName ? fileName : "";
+    m_section = section ? section : "";
+    std::string text;
+    if (!fileName || !ReadWholeFile(fileName, text))
+        return false;
+    ParseLines(text);
+    return true;
+}
+
+bool GIniFile::LoadFromText(const char* section, const std::string& text)
+{
+    Clear();
+    m_fileName.clear();
+    m_section = section ? section : "";
+    ParseLines(text);
+    return true;
+}
+
+void GIniFile::ParseLines(const std::string& text)
+{
+    const std::string header = "[" + m_section + "]";
+    bool inside = false;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t eol = text.find('\n', pos);
+        std::string line = text.substr(pos, eol == std::string::npos ? std::string::npos : eol - pos);
+        pos = (eol == std::string::npos) ? text.size() : eol + 1;
+        // A NUL byte ends the line as it would a C reader's.
+        if (size_t nul = line.find('\0'); nul != std::string::npos)
+            line.resize(nul);
+
+        if (!line.empty() && line[0] == '[') {
+            line = TrimRight(line);
+            inside = (line == header);
+            continue;
+        }
+        if (!inside)
+            continue;
+
+        size_t eq = line.find('=');
+        std::string key, value;
+        if (eq == std::string::npos) {
+            key = TrimRight(TrimLeft(line));
+        } else {
+            key = TrimRight(TrimLeft(line.substr(0, eq)));
+            value = TrimRight(TrimLeft(line.substr(eq + 1)));
+        }
+        if (!key.empty())
+            Set(key.c_str(), value.c_str());
+    }
+    m_cursor = 0;
+}
+
+void GIniFile::Set(const char* key, const char* value)
+{
+    if (!key || key[0] == '/')
+        return;
+    Entry e;
+    e.key = key;
+    if (e.key.size() > kMaxKey)
+        e.key.resize(kMaxKey);
+    const char* v = value ? value : "";
+    if (v[0] == '"') {
+        const char* start = v + 1;
+        const char* close = std::strchr(start, '"');
+        e.value = close ? std::string(start, close) : std::string(start);
+    } else {
+        e.value = v;
+    }
+    if (e.value.size() > kMaxValue)
+        e.value.resize(kMaxValue);
+    m_entries.push_back(std::move(e));
+}
+
+void GIniFile::SetRect(const char* key, int left, int top, int right, int bottom)
+{
+    char buf[64];
+    snprintf(buf, sizeof buf, "%d,%d,%d,%d", left, top, right, bottom);
+    Set(key, buf);
+}
+
+const GIniFile::Entry* GIniFile::Find(const char* key) const
+{
+    if (!key)
+        return nullptr;
+    for (const Entry& e : m_entries)
+        if (e.key == key)
+            return &e;
+    return nullptr;
+}
+
+const char* GIniFile::GetString(const char* key) const
+{
+    const Entry* e = Find(key);
+    return e ? e->value.c_str() : "";
+}
+
+float GIniFile::GetFloat(const char* key, float defaultValue) const
+{
+    const Entry* e = Find(key);
+    if (!e || e->value.empty())
+        return defaultValue;
+    return ParseLeadingFloat(e->value.c_str());
+}
+
+int GIniFile::GetInt(const char* key) const
+{
+    const Entry* e = Find(key);
+    if (!e || e->value.empty())
+        return 0;
+    return ParseLeadingInt(e->value.c_str());
+}
+
+bool GIniFile::HasKey(const char* key) const
+{
+    return Find(key) != nullptr;
+}
+
+std::string GIniFile::GetRandomValue() const
+{
+    if (m_entries.empty())
+        return std::string();
+    return m_entries[static_cast<size_t>(QlmRand()) % m_entries.size()].value;
+}
+
+bool GIniFile::GetNextValue(std::string& value)
+{
+    if (m_cursor < 0 || static_cast<size_t>(m_cursor) >= m_entries.size()) {
+        value.clear();
+        return false;
+    }
+    value = m_entries[static_cast<size_t>(m_cursor++)].value;
+    return true;
+}
+
+bool GIniFile::GetNextEntry(std::string& key, std::string& value)
+{
+    if (m_cursor < 0 || static_cast<size_t>(m_cursor) >= m_entries.size()) {
+        key.clear();
+        value.clear();
+        return false;
+    }
+    const Entry& e = m_entries[static_cast<size_t>(m_cursor++)];
+    key = e.key;
+    value = e.value;
+    return true;
+}
+
+std::string GIniFile::SaveToText() const
+{
+    std::string out = "[" + m_section + "]\n";
+    for (const Entry& e : m_entries) {
+        out += e.key;
+        if (!e.value.empty()) {
+            out += " = ";
+            out += e.value;
+        }
+        out += '\n';
+    }
+    out += '\n';
+    return out;
+}
+
+void GIniFile::Save(FILE* file) const
+{
+    if (!file)
+        return;
+    std::string text = SaveToText();
+    fwrite(text.data(), 1, text.size(), file);
+}
+
+void GIniFile::Save(GSafeFile& file) const
+{
+    file.Write(SaveToText());
+}
+
+void GIniFile::ListSections(std::vector<std::string>& names, const char* fileName)
+{
+    names.clear();
+    std::string text;
+    if (!fileName || !ReadWholeFile(fileName, text))
+        return;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t eol = text.find('\n', pos);
+        std::string line = text.substr(pos, eol == std::string::npos ? std::string::npos : eol - pos);
+        pos = (eol == std::string::npos) ? text.size() : eol + 1;
+        if (line.empty() || line[0] != '[')
+            continue;
+        line = TrimRight(line);
+        if (line.size() >= 2)
+            names.push_back(line.substr(1, line.size() - 2));
+        else
+            names.push_back(std::string());
+    }
+}

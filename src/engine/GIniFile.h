@@ -1,0 +1,68 @@
+#pragma once
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+class GSafeFile;
+
+// One [section] of key = value lines of a text file. Entries keep file order;
+// Set appends (never replaces) and lookups take the first entry of a key.
+class GIniFile {
+public:
+    static constexpr size_t kMaxKey = 255;
+    static constexpr size_t kMaxValue = 2047;
+
+    GIniFile() = default;
+    ~GIniFile() = default;
+
+    bool Load(const char* section, const char* fileName);
+    bool LoadString(const char* section, const std::string& fileName) { return Load(section, fileName.c_str()); }
+    // Parses text already in memory as if it were the file's contents.
+    bool LoadFromText(const char* section, const std::string& text);
+
+    const char* GetString(const char* key) const;
+    float GetFloat(const char* key, float defaultValue) const;
+    int GetInt(const char* key) const;
+    bool HasKey(const char* key) const;
+    std::string GetRandomValue() const;
+
+    bool GetNextValue(std::string& value);
+    bool GetNextEntry(std::string& key, std::string& value);
+
+    void Set(const char* key, const char* value);
+    void SetString(const char* key, const std::string& value) { Set(key, value.c_str()); }
+    void SetRect(const char* key, int left, int top, int right, int bottom);
+
+    void Save(FILE* file) const;
+    void Save(GSafeFile& file) const;
+    std::string SaveToText() const;
+
+    void Clear();
+    static void ListSections(std::vector<std::string>& names, const char* fileName);
+
+    size_t GetEntryCount() const { return m_entries.size(); }
+    const std::string& GetKeyAt(size_t i) const { return m_entries[i].key; }
+    const std::string& GetValueAt(size_t i) const { return m_entries[i].value; }
+    const std::string& GetSection() const { return m_section; }
+    void SetSection(const std::string& section) { m_section = section; }
+    const std::string& GetFileName() const { return m_fileName; }
+
+private:
+    struct Entry {
+        std::string key;
+        std::string value;
+    };
+    const Entry* Find(const char* key) const;
+    void ParseLines(const std::string& text);
+
+    std::vector<Entry> m_entries;
+    int m_cursor = 0;
+    std::string m_section;
+    std::string m_fileName;
+};
+
+// Numeric conversions of the readers: the longest valid leading number, 0 when
+// there is none, no length limit.
+float ParseLeadingFloat(const char* text);
+int ParseLeadingInt(const char* text);

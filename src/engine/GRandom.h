@@ -1,0 +1,24 @@
+#pragma once
+#include <cstdint>
+
+// The game's own seeded generator. Every random pick of the game comes from
+// here (never from the C library's rand(), whose sequence differs between C
+// libraries), so a seed and the same frame times replay a battle exactly.
+class GRandom {
+public:
+    explicit GRandom(uint64_t seed = 1) { Seed(seed); }
+    void Seed(uint64_t seed);
+    uint32_t NextU32();
+    // 0..32767, the range the game's formulas were written for.
+    int Next15() { return static_cast<int>(NextU32() >> 17); }
+    // [0, 1)
+    float NextFloat() { return static_cast<float>(NextU32() >> 8) * (1.0f / 16777216.0f); }
+
+private:
+    uint64_t m_state = 0;
+};
+
+// The process-wide generator that stands in for srand()/rand().
+GRandom& GlobalRandom();
+void QlmSrand(uint64_t seed);
+int QlmRand(); // 0..32767

@@ -1,0 +1,76 @@
+#include "engine/TextHelpers.h"
+
+#include <cctype>
+#include <cmath>
+
+std::string FormatThousands(long long value)
+{
+    bool negative = value < 0;
+    unsigned long long v = negative ? 0ull - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
+    std::string digits = std::to_string(v);
+    std::string out;
+    int count = 0;
+    for (size_t i = digits.size(); i-- > 0;) {
+        out.insert(out.begin(), digits[i]);
+        if (++count % 3 == 0 && i > 0)
+            out.insert(out.begin(), ',');
+    }
+    return negative ? "-" + out : out;
+}
+
+std::string IntToTwoDigitString(int n)
+{
+    return (n < 10 ? "0" : "") + std::to_string(n);
+}
+
+std::string ToLowerString(const std::string& text)
+{
+    std::string s = text;
+    for (char& c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::string ToUpperString(const std::string& text)
+{
+    std::string s = text;
+    for (char& c : s)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::string TrimTrailingWhitespace(const std::string& text)
+{
+    std::string s = text;
+    // the first character is never removed
+    while (s.size() > 1 && (s.back() == '\n' || s.back() == '\r' || s.back() == ' '))
+        s.pop_back();
+    return s;
+}
+
+std::string ShortenText(const std::string& text)
+{
+    if (text.size() <= 23)
+        return text;
+    return text.substr(0, 23) + "...";
+}
+
+int RoundToInt(float x)
+{
+    float f = std::floor(x);
+    int r = static_cast<int>(f);
+    if (x - f >= 0.5f)
+        ++r;
+    return r;
+}
+
+void ReplaceSubstring(std::string& text, const std::string& search, const std::string& replacement)
+{
+    if (search.empty())
+        return;
+    size_t pos = 0;
+    while ((pos = text.find(search, pos)) != std::string::npos) {
+        text.replace(pos, search.size(), replacement);
+        pos += replacement.size();
+    }
+}
