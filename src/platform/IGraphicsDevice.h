@@ -1,0 +1,113 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+// The one vertex layout of every 2D draw: pre-transformed screen position,
+// reciprocal W, ARGB colour (0xAARRGGBB) and one texture coordinate pair.
+struct ScreenVertex {
+    float x, y, z, rhw;
+    uint32_t colour;
+    float u, v;
+};
+static_assert(sizeof(ScreenVertex) == 28, "screen vertex must stay 28 bytes");
+
+// The two-texture variant (a second coordinate pair for stage 1).
+struct ScreenVertex2 {
+    float x, y, z, rhw;
+    uint32_t colour;
+    float u, v;
+    float u2, v2;
+};
+static_assert(sizeof(ScreenVertex2) == 36, "two-texture vertex must stay 36 bytes");
+
+using TextureHandle = uint32_t; // 0 = no texture (or, for render targets, the back buffer)
+using EffectHandle = uint32_t;  // 0 = the fixed pipeline
+
+enum class PixelFormat { BGRA8, DXT1, DXT3, DXT5 };
+enum class BlendMode { Normal, Additive };
+enum class TextureFilter { Linear, Point };
+enum class TextureAddress { Clamp, Wrap };
+enum class PrimitiveType { TriangleList, TriangleStrip, LineList };
+
+// Raw pixel levels of one texture, largest first. BGRA8 levels hold
+// width*height*4 bytes; DXT levels hold their compressed blocks.
+struct TextureData {
+    int width = 0;
+    int height = 0;
+    PixelFormat format = PixelFormat::BGRA8;
+    std::vector<std::vector<uint8_t>> levels;
+};
+
+// What the headless device counts, so tests can check batching and state caching.
+struct GraphicsStats {
+    int drawCalls = 0;
+    int verticesDrawn = 0;
+    int textureBinds = 0;
+    int blendChanges = 0;
+    int stateChanges = 0; // every other render-state change
+    int clears = 0;
+    int presents = 0;
+    int renderTargetSwitches = 0;
+    int texturesCreated = 0;
+    int texturesDestroyed = 0;
+};
+
+// The graphics device the engine draws through. Positions are screen pixels
+// with pixel centres on integers, as the game's layout code expects: a quad
+// from (9.5, 9.5) to (19.5, 19.5) covers exactly pixels 10..19.
+class IGraphicsDevice {
+public:
+    virtual ~IGraphicsDevice() = default;
+
+    virtual bool IsHeadless() const = 0;
+    virtual int GetBackBufferWidth() const = 0;
+    virtual int GetBackBufferHeight() const = 0;
+    // Follows a window resize or a new video mode.
+    virtual void ResizeBackBuffer(int width, int height) = 0;
+    virtual bool SupportsShaders() const = 0;
+
+    // Textures and render targets.
+    virtual TextureHandle CreateTexture(const TextureData& data) = 0;
+    virtual TextureHandle CreateRenderTarget(int width, int height) = 0;
+    virtual void DestroyTexture(TextureHandle texture) = 0;
+    virtual bool GetTextureSize(TextureHandle texture, int& width, int& height) const = 0;
+
+    // Frame.
+    virtual void Clear(uint32_t argb) = 0;
+    virtual void Present() = 0;
+    // 0 selects the back buffer. False when the handle is not a render target.
+    virtual bool SetRenderTarget(TextureHandle target) = 0;
+    virtual void SetViewport(int left, int top, int right, int bottom) = 0;
+
+    // State (implementations skip redundant changes).
+    virtual void SetTexture(int stage, TextureHandle texture) = 0;
+    virtual void SetBlendMode(BlendMode mode) = 0;
+    virtual void SetAlphaBlend(bool on) = 0;
+    virtual void SetAlphaTest(bool on) = 0;
+    virtual void SetSampler(int stage, TextureFilter filter, TextureAddress address) = 0;
+
+    // Drawing. Quads are four vertices each (top-left, top-right, bottom-left,
+    // bottom-right) drawn as two triangles; count is in vertices.
+    virtual void DrawPrimitives(PrimitiveType type, const ScreenVertex* vertices, size_t count) = 0;
+    virtual void DrawQuads(const ScreenVertex* vertices, size_t count) = 0;
+    virtual void DrawPrimitives2(PrimitiveType type, const ScreenVertex2* vertices, size_t count) = 0;
+
+    // Effects: GLSL programs loaded from a file pair "<path>.vert"/"<path>.frag"
+    // (or one file with both stages); 0 when loading fails (logged).
+    virtual EffectHandle LoadEffect(const std::string& path) = 0;
+    virtual void DestroyEffect(EffectHandle effect) = 0;
+    virtual void SetEffect(EffectHandle effect) = 0;
+    virtual void SetEffectFloat(EffectHandle effect, const char* name, float value) = 0;
+
+    // Read-back, rows top-down, 4 bytes a pixel in RGBA order. target 0 is the back buffer.
+    virtual bool ReadPixels(TextureHandle target, int x, int y, int width, int height,
+                            std::vector<uint8_t>& rgba) = 0;
+    // Copies the back buffer into a render target of any size (stretched).
+    virtual bool CopyBackBufferTo(TextureHandle target) = 0;
+
+    virtual const GraphicsStats& GetStats() const = 0;
+    virtual void ResetStats() = 0;
+};
