@@ -2,6 +2,7 @@
 
 #include "engine/GDebugLog.h"
 #include "engine/GFileHelpers.h"
+#include "engine/GSystem.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -39,8 +40,7 @@ std::string APP_UserFolders::ResolveUserFolder(const std::string& overridePath)
 
 std::string APP_UserFolders::ConfigFilePath()
 {
-    std::string base = EnvOr("XDG_CONFIG_HOME", HomeFolder() + "/.config");
-    return base + "/Quillomar/install.ini";
+    return InstallConfigFilePath();
 }
 
 bool APP_UserFolders::Create(const std::string& userFolder)

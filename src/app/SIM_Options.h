@@ -43,7 +43,8 @@ public:
     bool GetToggle(int index);
 
     const std::string& GetRaceName() const { return m_raceName; }
-    void SetRaceName(const std::string& race) { m_raceName = race; }
+    // Names with line breaks are refused: they would break config.txt.
+    void SetRaceName(const std::string& race);
 
     // Tells Load whether a stored race still exists. Without one every
     // name is accepted.

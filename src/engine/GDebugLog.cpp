@@ -91,6 +91,12 @@ void GDebugLog::Close()
     }
 }
 
+bool GDebugLog::IsOpen() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_debug != nullptr;
+}
+
 std::string GDebugLog::GetFolder() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);

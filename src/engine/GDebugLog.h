@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstdio>
 #include <mutex>
 #include <string>
@@ -15,12 +16,12 @@ public:
     void WriteError(const std::string& text);
     void Close();
 
-    bool IsOpen() const { return m_debug != nullptr; }
+    bool IsOpen() const;
     std::string GetFolder() const;
     std::string GetErrorFilePath() const;
 
     // Counts the error lines written since start-up (the smoke runs check it).
-    int GetErrorCount() const { return m_errorCount; }
+    int GetErrorCount() const { return m_errorCount.load(); }
 
 private:
     GDebugLog() = default;
@@ -28,7 +29,7 @@ private:
     mutable std::mutex m_mutex;
     FILE* m_debug = nullptr;
     std::string m_folder;
-    int m_errorCount = 0;
+    std::atomic<int> m_errorCount{0};
 };
 
 // The reporting routines every class calls with its source name and line.

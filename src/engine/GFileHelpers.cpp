@@ -56,21 +56,32 @@ bool DeleteFolderTree(const std::string& path)
         return false;
     if (path.find("..") != std::string::npos)
         return false;
+    fs::path root(DeletableRoot());
+    if (root == root.root_path())
+        return false; // a root of "/" would make every folder deletable
+    std::string trimmed = path;
+    while (trimmed.size() > 1 && trimmed.back() == '/')
+        trimmed.pop_back();
     std::error_code ec;
-    fs::path target = fs::weakly_canonical(fs::absolute(path, ec), ec);
+    fs::path given = fs::absolute(trimmed, ec);
+    if (ec || !given.has_filename())
+        return false;
+    std::string name = given.filename().string();
+    if (name == "." || name == "..")
+        return false;
+    // Only the folders above are resolved: a symbolic link given as the path
+    // is removed itself, never the folder it points to.
+    fs::path parent = fs::weakly_canonical(given.parent_path(), ec);
     if (ec)
         return false;
-    fs::path root(DeletableRoot());
-    if (target == root || target == target.root_path())
-        return false;
-    // target must lie strictly below root
+    fs::path target = parent / name;
     auto r = root.begin();
     auto t = target.begin();
     for (; r != root.end(); ++r, ++t)
         if (t == target.end() || *r != *t)
             return false;
     if (t == target.end())
-        return false;
+        return false; // the root itself
     if (!fs::exists(fs::symlink_status(target, ec)))
         return false;
     fs::remove_all(target, ec);

@@ -36,6 +36,13 @@ void GFileList::Find(const std::string& mask, bool folders)
     // Windows masks: "*.*" matches every name, dotted or not.
     if (pattern == "*.*")
         pattern = "*";
+    // Masks know only '*' and '?'; brackets and backslashes match themselves.
+    std::string glob;
+    for (char c : pattern) {
+        if (c == '[' || c == ']' || c == '\\')
+            glob += '\\';
+        glob += c;
+    }
     std::string prefix;
     if (prefixFolder) {
         size_t star = mask.find('*');
@@ -51,7 +58,7 @@ void GFileList::Find(const std::string& mask, bool folders)
         std::string name = ent->d_name;
         if (name == "." || name == "..")
             continue;
-        if (fnmatch(pattern.c_str(), name.c_str(), FNM_CASEFOLD) != 0)
+        if (fnmatch(glob.c_str(), name.c_str(), FNM_CASEFOLD) != 0)
             continue;
         struct stat st;
         std::string full = dir + "/" + name;

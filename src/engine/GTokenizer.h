@@ -11,6 +11,8 @@ public:
     std::string NextString();
     int NextInt();
     float NextFloat();
+    // True once the last field of the line has been handed out.
+    bool AtEnd() const { return m_pos > static_cast<int>(m_line.size()); }
 
     bool keepQuotes = false;
 

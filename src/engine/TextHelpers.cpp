@@ -1,6 +1,7 @@
 #include "engine/TextHelpers.h"
 
 #include <cctype>
+#include <climits>
 #include <cmath>
 
 std::string FormatThousands(long long value)
@@ -57,11 +58,17 @@ std::string ShortenText(const std::string& text)
 
 int RoundToInt(float x)
 {
-    float f = std::floor(x);
-    int r = static_cast<int>(f);
-    if (x - f >= 0.5f)
-        ++r;
-    return r;
+    if (std::isnan(x))
+        return 0;
+    double f = std::floor(static_cast<double>(x));
+    if (static_cast<double>(x) - f >= 0.5)
+        f += 1.0;
+    // Out-of-range floats would make the conversion undefined.
+    if (f >= 2147483647.0)
+        return INT_MAX;
+    if (f <= -2147483648.0)
+        return INT_MIN;
+    return static_cast<int>(f);
 }
 
 void ReplaceSubstring(std::string& text, const std::string& search, const std::string& replacement)

@@ -17,3 +17,220 @@ TEST(GIniFile, ReadsOnlyTheExactSection)
     EXPECT_TRUE(ini.HasKey("flag"));
     EXPECT_EQ(ini.SaveToText(), "[ship]\nname = some value\nspeed\nflag\n\n");
 }
+
+#include "engine/GRandom.h"
+#include "engine/GSafeFile.h"
+
+#include <set>
+
+namespace {
+GIniFile FromText(const char* section, const std::string& text)
+{
+    GIniFile ini;
+    ini.LoadFromText(section, text);
+    return ini;
+}
+} // namespace
+
+TEST(GIniFile, LoadReportsOnlyAnUnopenableFileAsFailure)
+{
+    TempDir dir;
+    GIniFile ini;
+    EXPECT_FALSE(ini.Load("s", dir.File("missing.ini").c_str()));
+    EXPECT_TRUE(ini.Load("s", dir.Write("empty.ini", "").c_str()));
+    EXPECT_EQ(ini.GetEntryCount(), 0u);
+    EXPECT_TRUE(ini.Load("absent", dir.Write("other.ini", "[s]\na=1\n").c_str()));
+    EXPECT_EQ(ini.GetEntryCount(), 0u);
+    EXPECT_EQ(ini.GetFileName(), dir.File("other.ini"));
+    EXPECT_EQ(ini.GetSection(), "absent");
+}
+
+TEST(GIniFile, LoadReplacesThePreviousContents)
+{
+    TempDir dir;
+    std::string path = dir.Write("a.ini", "[one]\na=1\n[two]\nb=2\n");
+    GIniFile ini;
+    ASSERT_TRUE(ini.Load("one", path.c_str()));
+    ASSERT_TRUE(ini.Load("two", path.c_str()));
+    EXPECT_FALSE(ini.HasKey("a"));
+    EXPECT_EQ(ini.GetInt("b"), 2);
+}
+
+TEST(GIniFile, QuotedValuesKeepTheirBlanksAndDropTheRest)
+{
+    GIniFile ini = FromText("s", "[s]\nname = \"  padded  \" trailing words\nopen = \"never closed  \nplain = a \"b\" c\n");
+    EXPECT_STREQ(ini.GetString("name"), "  padded  ");
+    EXPECT_STREQ(ini.GetString("open"), "never closed");
+    EXPECT_STREQ(ini.GetString("plain"), "a \"b\" c");
+}
+
+TEST(GIniFile, CommentKeysAddNothing)
+{
+    GIniFile ini = FromText("s", "[s]\n// note = x\n/flag\nreal = 1\n");
+    EXPECT_EQ(ini.GetEntryCount(), 1u);
+    EXPECT_FALSE(ini.HasKey("// note"));
+    ini.Set("/direct", "x");
+    EXPECT_EQ(ini.GetEntryCount(), 1u);
+}
+
+TEST(GIniFile, DuplicateKeysKeepBothAndFindTheFirst)
+{
+    GIniFile ini = FromText("s", "[s]\nk = first\nk = second\n");
+    EXPECT_STREQ(ini.GetString("k"), "first");
+    EXPECT_EQ(ini.SaveToText(), "[s]\nk = first\nk = second\n\n");
+    ini.Set("k", "third");
+    EXPECT_STREQ(ini.GetString("k"), "first");
+    EXPECT_EQ(ini.GetEntryCount(), 3u);
+}
+
+TEST(GIniFile, KeysAreCaseSensitive)
+{
+    GIniFile ini = FromText("s", "[s]\nSpeed = 3\n");
+    EXPECT_FALSE(ini.HasKey("speed"));
+    EXPECT_STREQ(ini.GetString("speed"), "");
+    EXPECT_EQ(ini.GetInt("Speed"), 3);
+}
+
+TEST(GIniFile, NumbersTakeTheLongestValidLeadingPart)
+{
+    GIniFile ini = FromText("s", "[s]\nf = 3.5abc\nbad = abc\nempty =\nneg = -12.25\ni = 42x\nexp = 1e3\n");
+    EXPECT_FLOAT_EQ(ini.GetFloat("missing", 2.5f), 2.5f);
+    EXPECT_FLOAT_EQ(ini.GetFloat("empty", 2.5f), 2.5f);
+    EXPECT_FLOAT_EQ(ini.GetFloat("f", 0.0f), 3.5f);
+    EXPECT_FLOAT_EQ(ini.GetFloat("bad", 7.0f), 0.0f);
+    EXPECT_FLOAT_EQ(ini.GetFloat("neg", 0.0f), -12.25f);
+    EXPECT_FLOAT_EQ(ini.GetFloat("exp", 0.0f), 1000.0f);
+    EXPECT_EQ(ini.GetInt("empty"), 0);
+    EXPECT_EQ(ini.GetInt("missing"), 0);
+    EXPECT_EQ(ini.GetInt("i"), 42);
+    EXPECT_EQ(ini.GetInt("f"), 3);
+    EXPECT_EQ(ini.GetInt("bad"), 0);
+}
+
+TEST(GIniFile, LongNumericValuesConvertWithoutALengthLimit)
+{
+    std::string zeros(100, '0');
+    GIniFile ini = FromText("s", "[s]\nf = " + zeros + "1.5\ni = " + zeros + "17\nhuge = 99999999999999999999\n");
+    EXPECT_FLOAT_EQ(ini.GetFloat("f", 0.0f), 1.5f);
+    EXPECT_EQ(ini.GetInt("i"), 17);
+    EXPECT_EQ(ini.GetInt("huge"), 2147483647);
+}
+
+TEST(GIniFile, KeysAndValuesAreBounded)
+{
+    std::string longKey(400, 'k');
+    std::string longValue(5000, 'v');
+    GIniFile ini = FromText("s", "[s]\n" + longKey + " = " + longValue + "\n");
+    ASSERT_EQ(ini.GetEntryCount(), 1u);
+    EXPECT_EQ(ini.GetKeyAt(0).size(), GIniFile::kMaxKey);
+    EXPECT_EQ(ini.GetValueAt(0).size(), GIniFile::kMaxValue);
+    EXPECT_STREQ(ini.GetString(longKey.substr(0, GIniFile::kMaxKey).c_str()), longValue.substr(0, 2047).c_str());
+}
+
+TEST(GIniFile, SectionThatOccursTwiceIsReadTwiceInFileOrder)
+{
+    GIniFile ini = FromText("s", "[s]\na = 1\n[t]\nb = 2\n[s]\nc = 3\n");
+    ASSERT_EQ(ini.GetEntryCount(), 2u);
+    EXPECT_EQ(ini.GetKeyAt(0), "a");
+    EXPECT_EQ(ini.GetKeyAt(1), "c");
+    EXPECT_FALSE(ini.HasKey("b"));
+}
+
+TEST(GIniFile, WindowsLineEndsAndMissingFinalLineEnd)
+{
+    GIniFile ini = FromText("ship", "[ship]\r\nname = Arrow \r\nflag\r\nlast = end");
+    EXPECT_STREQ(ini.GetString("name"), "Arrow");
+    EXPECT_TRUE(ini.HasKey("flag"));
+    EXPECT_STREQ(ini.GetString("last"), "end");
+}
+
+TEST(GIniFile, ValueKeepsLaterEqualsSigns)
+{
+    GIniFile ini = FromText("s", "[s]\nformula = a=b=c\n=orphan\n");
+    EXPECT_STREQ(ini.GetString("formula"), "a=b=c");
+    EXPECT_EQ(ini.GetEntryCount(), 1u); // an empty key is not kept
+}
+
+TEST(GIniFile, NulByteEndsItsLine)
+{
+    std::string text = "[s]\nk = ab";
+    text += '\0';
+    text += "cd\nnext = 1\n";
+    GIniFile ini = FromText("s", text);
+    EXPECT_STREQ(ini.GetString("k"), "ab");
+    EXPECT_EQ(ini.GetInt("next"), 1);
+}
+
+TEST(GIniFile, CursorWalksEntriesAndResetsOnLoad)
+{
+    GIniFile ini = FromText("s", "[s]\na = 1\nb\n");
+    std::string key, value;
+    ASSERT_TRUE(ini.GetNextEntry(key, value));
+    EXPECT_EQ(key, "a");
+    EXPECT_EQ(value, "1");
+    ASSERT_TRUE(ini.GetNextValue(value));
+    EXPECT_EQ(value, "");
+    EXPECT_FALSE(ini.GetNextEntry(key, value));
+    EXPECT_EQ(key, "");
+    EXPECT_EQ(value, "");
+    EXPECT_FALSE(ini.GetNextValue(value));
+    ini.LoadFromText("s", "[s]\nz = 9\n");
+    ASSERT_TRUE(ini.GetNextValue(value));
+    EXPECT_EQ(value, "9");
+}
+
+TEST(GIniFile, RandomValueComesFromTheEntries)
+{
+    GIniFile empty;
+    EXPECT_EQ(empty.GetRandomValue(), "");
+    GIniFile ini = FromText("names", "[names]\na = Alpha\nb = Beta\nc = Gamma\n");
+    QlmSrand(7);
+    std::set<std::string> seen;
+    for (int i = 0; i < 200; ++i)
+        seen.insert(ini.GetRandomValue());
+    EXPECT_EQ(seen, (std::set<std::string>{"Alpha", "Beta", "Gamma"}));
+}
+
+TEST(GIniFile, SetRectAndSaveThroughAFile)
+{
+    TempDir dir;
+    GIniFile ini;
+    ini.SetSection("window");
+    ini.SetRect("rect", -1, 2, 300, 400);
+    ini.SetString("title", "Fleet");
+    ini.Set("empty", "");
+    EXPECT_STREQ(ini.GetString("rect"), "-1,2,300,400");
+    std::string path = dir.File("w.ini");
+    FILE* f = fopen(path.c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    ini.Save(f);
+    fclose(f);
+    EXPECT_EQ(dir.Read("w.ini"), "[window]\nrect = -1,2,300,400\ntitle = Fleet\nempty\n\n");
+
+    GSafeFile safe(dir.File("safe.ini"));
+    ini.Save(safe);
+    ASSERT_TRUE(safe.Commit());
+    GIniFile back;
+    ASSERT_TRUE(back.Load("window", dir.File("safe.ini").c_str()));
+    EXPECT_STREQ(back.GetString("title"), "Fleet");
+    EXPECT_TRUE(back.HasKey("empty"));
+}
+
+TEST(GIniFile, ClearEmptiesTheList)
+{
+    GIniFile ini = FromText("s", "[s]\na = 1\n");
+    ini.Clear();
+    EXPECT_EQ(ini.GetEntryCount(), 0u);
+    EXPECT_FALSE(ini.HasKey("a"));
+}
+
+TEST(GIniFile, ListSectionsNamesEveryHeader)
+{
+    TempDir dir;
+    std::string path = dir.Write("l.ini", "[first]  \r\nx=1\n[second]\n  [indented]\n[]\n[open\n[first]\n");
+    std::vector<std::string> names = {"stale"};
+    GIniFile::ListSections(names, path.c_str());
+    EXPECT_EQ(names, (std::vector<std::string>{"first", "second", "", "ope", "first"}));
+    GIniFile::ListSections(names, dir.File("missing.ini").c_str());
+    EXPECT_TRUE(names.empty());
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+class GUI_WindowBase;
+
+// Base of every screen. The frame calls Update and Render on the current
+// mode; the input manager sends it keys, clicks and wheel turns.
+class GUI_GameModeBase {
+public:
+    virtual ~GUI_GameModeBase() = default;
+
+    virtual void Render() {}
+    virtual void OnKeyDown(int code);
+    virtual void Update() {}
+    virtual void OnLeftClick() {}
+    virtual void OnRightClick() {}
+    virtual void Enter() {}
+    virtual void Leave() {}
+    virtual void OnWheelUp() {}
+    virtual void OnWheelDown() {}
+
+    // The window that receives keys (a text field makes itself this window).
+    GUI_WindowBase* keyboardFocus = nullptr;
+};

@@ -1,0 +1,291 @@
+#include "app/SIM_HighScores.h"
+
+#include "app/APP_UserFolders.h"
+#include "engine/GDebugLog.h"
+#include "engine/GFileHelpers.h"
+#include "engine/GIniFile.h"
+#include "engine/GSafeFile.h"
+#include "engine/StrFormat.h"
+
+#include <climits>
+#include <set>
+
+namespace {
+const char* const kBeatenKeys[SIM_ScenarioScore::kDifficulties] = {"beaten_easy", "beaten_medium", "beaten_hard"};
+const char* const kHonourKeys[SIM_ScenarioScore::kDifficulties] = {"highest_honor_easy", "highest_honor_medium",
+                                                                   "highest_honor_hard"};
+
+// Values are short numbers; anything longer is not ours.
+int ReadInt(const GIniFile& ini, const char* key)
+{
+    std::string value = ini.GetString(key);
+    if (value.size() > 63)
+        value.resize(63);
+    return ParseLeadingInt(value.c_str());
+}
+
+bool ReadFlag(const GIniFile& ini, const char* key, const std::string& name, const char* word)
+{
+    if (ini.HasKey(key))
+        return ReadInt(ini, key) != 0;
+    return name.find(word) != std::string::npos;
+}
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
+}
+} // namespace
+
+SIM_HighScores& SIM_HighScores::GetInstance()
+{
+    static SIM_HighScores instance;
+    static const bool loaded = [] {
+        std::string folder = APP_UserFolders::GetInstance().Get(APP_UserFolders::USER);
+        if (folder.empty())
+            folder = APP_UserFolders::ResolveUserFolder("");
+        instance.Reload(folder);
+        return true;
+    }();
+    (void)loaded;
+    return instance;
+}
+
+SIM_HighScores::SIM_HighScores(const std::string& folder)
+{
+    Reload(folder);
+}
+
+SIM_HighScores::~SIM_HighScores() = default;
+
+void SIM_HighScores::Reload(const std::string& folder)
+{
+    m_folder = folder;
+    Load();
+}
+
+std::string SIM_HighScores::StorableScenarioName(const std::string& name)
+{
+    std::string out = name;
+    for (char& c : out)
+        if (c == '[' || c == ']' || c == '\r' || c == '\n' || c == '\0')
+            c = '_';
+    return out;
+}
+
+bool SIM_HighScores::IsStorableItemName(const std::string& item)
+{
+    // Each item is a bare key line of unl.dat and must read back unchanged.
+    if (item.empty() || item.size() > GIniFile::kMaxKey)
+        return false;
+    if (item[0] == '[' || item[0] == '/' || IsBlank(item.front()) || IsBlank(item.back()))
+        return false;
+    return item.find_first_of(std::string("=\r\n\0", 4)) == std::string::npos;
+}
+
+void SIM_HighScores::Load()
+{
+    m_records.clear();
+    m_unlocked.clear();
+    m_points = 0;
+    if (FileExists(ScoresPath()))
+        LoadScores();
+    else
+        SeedScores();
+    LoadUnlocks();
+}
+
+void SIM_HighScores::LoadScores()
+{
+    std::string text;
+    if (!ReadWholeFile(ScoresPath(), text)) {
+        LOG_ERROR("Cannot read " + ScoresPath());
+        return;
+    }
+    std::vector<std::string> sections;
+    GIniFile::ListSections(sections, ScoresPath().c_str());
+    std::set<std::string> seen;
+    for (const std::string& name : sections) {
+        if (name.empty()) {
+            LOG_ERROR("Unnamed section in sc.dat ignored");
+            continue;
+        }
+        // A repeated section would read the first block's values twice.
+        if (!seen.insert(name).second) {
+            LOG_ERROR(StrFormat("Duplicate scenario [%s] in sc.dat ignored", name.c_str()));
+            continue;
+        }
+        GIniFile ini;
+        ini.LoadFromText(name.c_str(), text);
+        auto record = std::make_unique<SIM_ScenarioScore>(name);
+        record->tutorial = ReadFlag(ini, "tutorial", name, "tutorial");
+        record->survival = ReadFlag(ini, "survival", name, "survival");
+        for (int d = 0; d < SIM_ScenarioScore::kDifficulties; ++d) {
+            record->beaten[d] = ReadInt(ini, kBeatenKeys[d]) != 0;
+            record->highestHonour[d] = ReadInt(ini, kHonourKeys[d]);
+        }
+        m_records.push_back(std::move(record));
+    }
+}
+
+void SIM_HighScores::SeedScores()
+{
+    std::vector<ScenarioInfo> scenarios;
+    if (m_provider)
+        scenarios = m_provider();
+    // Without a scenario list there is nothing to write, and an empty file
+    // would stop a later load from seeding.
+    if (scenarios.empty()) {
+        LOG_DEBUG("No scenarios to seed high scores from");
+        return;
+    }
+    for (const ScenarioInfo& s : scenarios) {
+        std::string name = StorableScenarioName(s.name);
+        if (FindRecord(name))
+            continue;
+        auto record = std::make_unique<SIM_ScenarioScore>(name);
+        record->tutorial = (s.kind == 2);
+        record->survival = (s.kind == 1);
+        m_records.push_back(std::move(record));
+    }
+    SaveHighScores();
+}
+
+void SIM_HighScores::LoadUnlocks()
+{
+    std::string text;
+    if (!ReadWholeFile(UnlocksPath(), text))
+        return;
+    GIniFile unlocks;
+    unlocks.LoadFromText("unlocks", text);
+    for (size_t i = 0; i < unlocks.GetEntryCount(); ++i)
+        m_unlocked.push_back(unlocks.GetKeyAt(i));
+    GIniFile points;
+    points.LoadFromText("points", text);
+    m_points = points.GetInt("points");
+    if (m_points < 0) {
+        LOG_ERROR("Negative unlock points in unl.dat reset to 0");
+        m_points = 0;
+    }
+}
+
+bool SIM_HighScores::SaveHighScores() const
+{
+    std::string out;
+    for (const auto& r : m_records) {
+        out += StrFormat("\n[%s]\n", StorableScenarioName(r->scenarioName).c_str());
+        out += StrFormat("tutorial = %d\n", r->tutorial ? 1 : 0);
+        out += StrFormat("survival = %d\n", r->survival ? 1 : 0);
+        for (int d = 0; d < SIM_ScenarioScore::kDifficulties; ++d)
+            out += StrFormat("%s = %d\n", kBeatenKeys[d], r->beaten[d] ? 1 : 0);
+        for (int d = 0; d < SIM_ScenarioScore::kDifficulties; ++d)
+            out += StrFormat("%s = %d\n", kHonourKeys[d], r->highestHonour[d]);
+    }
+    if (!WriteFileAtomically(ScoresPath(), out)) {
+        LOG_ERROR("Failed to save high scores");
+        return false;
+    }
+    return true;
+}
+
+bool SIM_HighScores::SaveUnlocks() const
+{
+    std::string out = "[unlocks]\n";
+    for (const std::string& item : m_unlocked)
+        out += item + "\n";
+    out += "[points]\n";
+    out += StrFormat("points = %d\n", m_points);
+    if (!WriteFileAtomically(UnlocksPath(), out)) {
+        LOG_ERROR("Failed to save unlocks");
+        return false;
+    }
+    return true;
+}
+
+const SIM_ScenarioScore* SIM_HighScores::FindRecord(const std::string& storedName) const
+{
+    for (const auto& r : m_records)
+        if (r->scenarioName == storedName)
+            return r.get();
+    return nullptr;
+}
+
+SIM_ScenarioScore* SIM_HighScores::GetScenarioRecord(const std::string& name)
+{
+    std::string stored = StorableScenarioName(name);
+    if (const SIM_ScenarioScore* r = FindRecord(stored))
+        return const_cast<SIM_ScenarioScore*>(r);
+    m_records.push_back(std::make_unique<SIM_ScenarioScore>(stored));
+    SIM_ScenarioScore* created = m_records.back().get();
+    SaveHighScores();
+    return created;
+}
+
+bool SIM_HighScores::IsUnlocked(const std::string& item) const
+{
+    for (const std::string& u : m_unlocked)
+        if (u == item)
+            return true;
+    return false;
+}
+
+bool SIM_HighScores::AnyScenarioBeaten() const
+{
+    for (const auto& r : m_records)
+        if (!r->tutorial && r->IsBeatenAtAll())
+            return true;
+    return false;
+}
+
+bool SIM_HighScores::IsAvailableAfter(const std::string& unlockedAfter) const
+{
+    if (unlockedAfter.empty())
+        return true;
+    const SIM_ScenarioScore* r = FindRecord(StorableScenarioName(unlockedAfter));
+    return r && r->beaten[0];
+}
+
+bool SIM_HighScores::IsScenarioAvailable(const std::string& scenarioName) const
+{
+    if (!m_provider)
+        return true;
+    for (const ScenarioInfo& s : m_provider())
+        if (s.name == scenarioName)
+            return IsAvailableAfter(s.unlockedAfter);
+    return true;
+}
+
+bool SIM_HighScores::SpendUnlockPoints(int cost, const std::string& item)
+{
+    if (cost <= 0) {
+        LOG_ERROR(StrFormat("Refused unlock of [%s] at cost %d", item.c_str(), cost));
+        return false;
+    }
+    if (cost > m_points) {
+        LOG_ERROR("Spent points that did not exist");
+        return false;
+    }
+    if (IsUnlocked(item)) {
+        LOG_ERROR(StrFormat("[%s] is already unlocked", item.c_str()));
+        return false;
+    }
+    if (!IsStorableItemName(item)) {
+        LOG_ERROR(StrFormat("Refused unlock item name [%s]", item.c_str()));
+        return false;
+    }
+    m_points -= cost;
+    m_unlocked.push_back(item);
+    SaveUnlocks();
+    return true;
+}
+
+void SIM_HighScores::AddPoints(int amount)
+{
+    long long total = static_cast<long long>(m_points) + amount;
+    if (total < 0)
+        total = 0;
+    if (total > INT_MAX)
+        total = INT_MAX;
+    m_points = static_cast<int32_t>(total);
+    SaveUnlocks();
+}

@@ -1,0 +1,79 @@
+#pragma once
+#include "app/SIM_ScenarioScore.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+// Per-scenario wins and honour (sc.dat) and the player's unlock points and
+// unlocked items (unl.dat), both in the user folder.
+class SIM_HighScores {
+public:
+    // What the scores need to know of a scenario; kind 0 battle, 1 survival,
+    // 2 tutorial.
+    struct ScenarioInfo {
+        std::string name;
+        int kind = 0;
+        std::string unlockedAfter;
+    };
+    using ScenarioProvider = std::function<std::vector<ScenarioInfo>()>;
+
+    static SIM_HighScores& GetInstance();
+
+    // Scores kept in folder/sc.dat and folder/unl.dat; loads them at once.
+    explicit SIM_HighScores(const std::string& folder);
+    virtual ~SIM_HighScores();
+    SIM_HighScores(const SIM_HighScores&) = delete;
+    SIM_HighScores& operator=(const SIM_HighScores&) = delete;
+
+    void Reload(const std::string& folder);
+    void Load();
+    bool SaveHighScores() const;
+    bool SaveUnlocks() const;
+
+    // The record of a scenario, created (and sc.dat saved) when missing.
+    // Characters that would break the file's section line ('[', ']', line
+    // ends) are stored as '_'; lookups apply the same rule.
+    SIM_ScenarioScore* GetScenarioRecord(const std::string& name);
+    const std::vector<std::unique_ptr<SIM_ScenarioScore>>& GetRecords() const { return m_records; }
+
+    bool IsUnlocked(const std::string& item) const;
+    bool AnyScenarioBeaten() const;
+    // By scenario name, through the provider; an unknown scenario is available.
+    bool IsScenarioAvailable(const std::string& scenarioName) const;
+    // By the name of the scenario it is unlocked after: needs a win on easy.
+    bool IsAvailableAfter(const std::string& unlockedAfter) const;
+
+    // False (and nothing spent) when the cost is not positive, exceeds the
+    // points, the item is already unlocked or its name cannot be stored.
+    bool SpendUnlockPoints(int cost, const std::string& item);
+
+    int GetPoints() const { return m_points; }
+    // Adds (or with a negative amount removes, never below 0) points and
+    // saves unl.dat.
+    void AddPoints(int amount);
+    const std::vector<std::string>& GetUnlockedItems() const { return m_unlocked; }
+
+    // The scenario list used to seed a missing sc.dat.
+    void SetScenarioProvider(ScenarioProvider provider) { m_provider = std::move(provider); }
+
+    static std::string StorableScenarioName(const std::string& name);
+    static bool IsStorableItemName(const std::string& item);
+
+    std::string ScoresPath() const { return m_folder + "/sc.dat"; }
+    std::string UnlocksPath() const { return m_folder + "/unl.dat"; }
+
+private:
+    SIM_HighScores() = default;
+    const SIM_ScenarioScore* FindRecord(const std::string& storedName) const;
+    void LoadScores();
+    void SeedScores();
+    void LoadUnlocks();
+
+    std::vector<std::unique_ptr<SIM_ScenarioScore>> m_records;
+    std::vector<std::string> m_unlocked;
+    int32_t m_points = 0;
+    std::string m_folder;
+    ScenarioProvider m_provider;
+};

@@ -1,0 +1,177 @@
+#include "app/SIM_HighScores.h"
+#include "engine/GFileHelpers.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+std::vector<SIM_HighScores::ScenarioInfo> SampleScenarios()
+{
+    return {
+        {"first_contact", 0, ""},
+        {"survival_one", 1, ""},
+        {"tutorial_basics", 2, ""},
+        {"second_wave", 0, "first_contact"},
+    };
+}
+
+const char* const kScores =
+    "\n[first_contact]\ntutorial = 0\nsurvival = 0\nbeaten_easy = 0\nbeaten_medium = 1\nbeaten_hard = 0\n"
+    "highest_honor_easy = 0\nhighest_honor_medium = 42\nhighest_honor_hard = 0\n"
+    "\n[my tutorial two]\nbeaten_easy = 1\n"
+    "\n[lonely survival]\nsurvival = 0\n";
+} // namespace
+
+TEST(SIM_HighScores, MissingFilesAreSeededFromTheScenarioList)
+{
+    TempDir dir;
+    SIM_HighScores scores(dir.Path());
+    EXPECT_TRUE(scores.GetRecords().empty());
+    EXPECT_FALSE(FileExists(scores.ScoresPath())) << "no list, nothing to seed";
+
+    scores.SetScenarioProvider(SampleScenarios);
+    scores.Load();
+    ASSERT_EQ(scores.GetRecords().size(), 4u);
+    EXPECT_TRUE(scores.GetRecords()[1]->survival);
+    EXPECT_TRUE(scores.GetRecords()[2]->tutorial);
+    EXPECT_FALSE(scores.GetRecords()[0]->tutorial);
+    std::string text = dir.Read("sc.dat");
+    EXPECT_EQ(text.rfind("\n[first_contact]\ntutorial = 0\nsurvival = 0\nbeaten_easy = 0\nbeaten_medium = 0\n"
+                         "beaten_hard = 0\nhighest_honor_easy = 0\nhighest_honor_medium = 0\nhighest_honor_hard = 0\n",
+                         0),
+              0u);
+    EXPECT_EQ(scores.GetPoints(), 0);
+    EXPECT_TRUE(scores.GetUnlockedItems().empty());
+}
+
+TEST(SIM_HighScores, ReadsFlagsAndTutorialByName)
+{
+    TempDir dir;
+    dir.Write("sc.dat", kScores);
+    SIM_HighScores scores(dir.Path());
+    ASSERT_EQ(scores.GetRecords().size(), 3u);
+    const SIM_ScenarioScore& first = *scores.GetRecords()[0];
+    EXPECT_TRUE(first.beaten[1]);
+    EXPECT_FALSE(first.beaten[0]);
+    EXPECT_EQ(first.highestHonour[1], 42);
+    EXPECT_TRUE(scores.GetRecords()[1]->tutorial);
+    EXPECT_FALSE(scores.GetRecords()[1]->survival);
+    EXPECT_FALSE(scores.GetRecords()[2]->survival) << "an explicit key beats the name";
+    EXPECT_TRUE(scores.AnyScenarioBeaten());
+}
+
+TEST(SIM_HighScores, TutorialWinsDoNotCountAsBeaten)
+{
+    TempDir dir;
+    dir.Write("sc.dat", "\n[training tutorial]\nbeaten_easy = 1\n");
+    SIM_HighScores scores(dir.Path());
+    EXPECT_FALSE(scores.AnyScenarioBeaten());
+}
+
+TEST(SIM_HighScores, AvailabilityNeedsAnEasyWin)
+{
+    TempDir dir;
+    dir.Write("sc.dat", kScores);
+    SIM_HighScores scores(dir.Path());
+    scores.SetScenarioProvider(SampleScenarios);
+    EXPECT_FALSE(scores.IsScenarioAvailable("second_wave")) << "won only on medium";
+    EXPECT_TRUE(scores.IsScenarioAvailable("first_contact"));
+    EXPECT_TRUE(scores.IsAvailableAfter(""));
+    EXPECT_FALSE(scores.IsAvailableAfter("never_recorded"));
+    scores.GetScenarioRecord("first_contact")->beaten[0] = true;
+    EXPECT_TRUE(scores.IsScenarioAvailable("second_wave"));
+}
+
+TEST(SIM_HighScores, NewRecordRewritesScoresAtOnce)
+{
+    TempDir dir;
+    dir.Write("sc.dat", kScores);
+    SIM_HighScores scores(dir.Path());
+    SIM_ScenarioScore* created = scores.GetScenarioRecord("fresh_battle");
+    ASSERT_NE(created, nullptr);
+    EXPECT_EQ(created->scenarioName, "fresh_battle");
+    EXPECT_FALSE(created->tutorial);
+    EXPECT_NE(dir.Read("sc.dat").find("\n[fresh_battle]\ntutorial = 0\n"), std::string::npos);
+    EXPECT_EQ(scores.GetScenarioRecord("fresh_battle"), created);
+    EXPECT_EQ(scores.GetRecords().size(), 4u);
+
+    SIM_HighScores again(dir.Path());
+    ASSERT_EQ(again.GetRecords().size(), 4u);
+    EXPECT_EQ(again.GetRecords()[0]->highestHonour[1], 42);
+    EXPECT_TRUE(again.GetRecords()[1]->tutorial) << "the name rule became an explicit key";
+}
+
+TEST(SIM_HighScores, BracketsAndLineEndsInNamesAreSanitised)
+{
+    TempDir dir;
+    SIM_HighScores scores(dir.Path());
+    SIM_ScenarioScore* r = scores.GetScenarioRecord("odd]name\n[injected]");
+    r->beaten[0] = true;
+    scores.SaveHighScores();
+    SIM_HighScores again(dir.Path());
+    ASSERT_EQ(again.GetRecords().size(), 1u);
+    EXPECT_EQ(again.GetRecords()[0]->scenarioName, "odd_name__injected_");
+    EXPECT_TRUE(again.GetRecords()[0]->beaten[0]);
+    EXPECT_TRUE(again.IsAvailableAfter("odd]name\n[injected]"));
+}
+
+TEST(SIM_HighScores, DuplicateSectionsKeepTheFirst)
+{
+    TempDir dir;
+    dir.Write("sc.dat", "[a]\nbeaten_hard = 1\n[a]\nbeaten_easy = 1\n");
+    SIM_HighScores scores(dir.Path());
+    EXPECT_EQ(scores.GetRecords().size(), 1u);
+}
+
+TEST(SIM_HighScores, SpendingExactlyThePointsLeavesZero)
+{
+    TempDir dir;
+    dir.Write("unl.dat", "[unlocks]\nhull_cruiser\n[points]\npoints = 150\n");
+    SIM_HighScores scores(dir.Path());
+    EXPECT_TRUE(scores.IsUnlocked("hull_cruiser"));
+    EXPECT_FALSE(scores.IsUnlocked("hull_cruise"));
+    EXPECT_EQ(scores.GetPoints(), 150);
+    EXPECT_TRUE(scores.SpendUnlockPoints(150, "race_empire"));
+    EXPECT_EQ(scores.GetPoints(), 0);
+    EXPECT_EQ(dir.Read("unl.dat"), "[unlocks]\nhull_cruiser\nrace_empire\n[points]\npoints = 0\n");
+}
+
+TEST(SIM_HighScores, RefusedSpendingChangesNothing)
+{
+    TempDir dir;
+    dir.Write("unl.dat", "[unlocks]\nhull_cruiser\n[points]\npoints = 100\n");
+    SIM_HighScores scores(dir.Path());
+    EXPECT_FALSE(scores.SpendUnlockPoints(101, "module_laser"));
+    EXPECT_FALSE(scores.SpendUnlockPoints(50, "hull_cruiser")) << "already unlocked";
+    EXPECT_FALSE(scores.SpendUnlockPoints(0, "module_free"));
+    EXPECT_FALSE(scores.SpendUnlockPoints(-20, "module_gift"));
+    EXPECT_FALSE(scores.SpendUnlockPoints(10, "evil = 1\n[points]"));
+    EXPECT_FALSE(scores.SpendUnlockPoints(10, "a=b"));
+    EXPECT_FALSE(scores.SpendUnlockPoints(10, "/comment"));
+    EXPECT_EQ(scores.GetPoints(), 100);
+    EXPECT_EQ(scores.GetUnlockedItems().size(), 1u);
+    EXPECT_EQ(dir.Read("unl.dat"), "[unlocks]\nhull_cruiser\n[points]\npoints = 100\n");
+}
+
+TEST(SIM_HighScores, PointsAreAddedAndSaved)
+{
+    TempDir dir;
+    SIM_HighScores scores(dir.Path());
+    scores.AddPoints(75);
+    scores.AddPoints(-100);
+    EXPECT_EQ(scores.GetPoints(), 0);
+    scores.AddPoints(30);
+    SIM_HighScores again(dir.Path());
+    EXPECT_EQ(again.GetPoints(), 30);
+}
+
+TEST(SIM_HighScores, UnwritableFolderIsReportedNotFatal)
+{
+    TempDir dir;
+    SIM_HighScores scores(dir.File("no_such_folder"));
+    SIM_ScenarioScore* r = scores.GetScenarioRecord("x");
+    ASSERT_NE(r, nullptr);
+    EXPECT_FALSE(scores.SaveHighScores());
+    EXPECT_FALSE(scores.SaveUnlocks());
+    EXPECT_EQ(scores.GetRecords().size(), 1u);
+}

@@ -1,0 +1,147 @@
+#include "app/SIM_Options.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+size_t CountLines(const std::string& text, const std::string& line)
+{
+    size_t n = 0;
+    for (size_t pos = text.find(line); pos != std::string::npos; pos = text.find(line, pos + 1))
+        if (pos == 0 || text[pos - 1] == '\n')
+            ++n;
+    return n;
+}
+} // namespace
+
+TEST(SIM_Options, MissingFileWritesDefaults)
+{
+    TempDir dir;
+    SIM_Options options(dir.File("config.txt"));
+    std::string text = dir.Read("config.txt");
+    EXPECT_EQ(text.rfind("[config]\nCONTRAILS = 1.00\nFANCYBEAMS = 1.00\n", 0), 0u);
+    EXPECT_NE(text.find("RUNINBACKGROUND = 0.00\nTRANSITIONS = 1.00\nOPTIONS_SFX = 1.00\n"), std::string::npos);
+    EXPECT_NE(text.find("CHALLENGES_SHOWALL = 1.00\n\n[race]\nrace = federation\n"), std::string::npos);
+    EXPECT_FLOAT_EQ(options.GetValue("OPTIONS_MOUSESPEED"), 0.5f);
+    EXPECT_FLOAT_EQ(options.GetValue("RUNINBACKGROUND"), 0.0f);
+    EXPECT_EQ(options.GetRecords().size(), 27u);
+    EXPECT_EQ(options.GetRaceName(), "federation");
+}
+
+TEST(SIM_Options, MissingKeyIsAppendedAndFileRewritten)
+{
+    TempDir dir;
+    std::string path = dir.Write("config.txt", "[config]\nOPTIONS_SFX = 0.25\nOPTIONS_MUSIC = 0.75\n\n[race]\nrace = federation\n");
+    SIM_Options options(path);
+    EXPECT_FLOAT_EQ(options.GetValue("OPTIONS_SFX"), 0.25f);
+    EXPECT_FLOAT_EQ(options.GetValue("OPTIONS_MOUSESPEED"), 0.5f);
+    const auto& records = options.GetRecords();
+    ASSERT_GE(records.size(), 3u);
+    EXPECT_EQ(records[2].name, "OPTIONS_MOUSESPEED");
+    std::string text = dir.Read("config.txt");
+    EXPECT_NE(text.find("OPTIONS_MUSIC = 0.75\nOPTIONS_MOUSESPEED = 0.50\n"), std::string::npos);
+}
+
+TEST(SIM_Options, MissingTogglesGetTheirDefaults)
+{
+    TempDir dir;
+    std::string path = dir.Write("config.txt", "[config]\nOPTIONS_SFX = 1.00\n");
+    SIM_Options options(path);
+    for (int i = 0; i < SIM_Options::kToggleCount; ++i) {
+        std::string name = SIM_Options::GetToggleName(i);
+        ASSERT_NE(options.Find(name), nullptr) << name;
+        EXPECT_FLOAT_EQ(options.GetValue(name), name == "RUNINBACKGROUND" ? 0.0f : 1.0f) << name;
+    }
+    EXPECT_TRUE(options.GetToggle(0));
+    EXPECT_FALSE(options.GetToggle(15));
+    EXPECT_FALSE(options.GetToggle(-1));
+    EXPECT_FALSE(options.GetToggle(SIM_Options::kToggleCount));
+    EXPECT_STREQ(SIM_Options::GetToggleName(99), "");
+    EXPECT_EQ(CountLines(dir.Read("config.txt"), "CONTRAILS = 1.00\n"), 1u);
+}
+
+TEST(SIM_Options, DuplicateNamesReadFirstAndWriteBoth)
+{
+    TempDir dir;
+    std::string path = dir.Write("config.txt", "[config]\nOPTIONS_SFX = 0.20\nOPTIONS_SFX = 0.80\n");
+    SIM_Options options(path);
+    EXPECT_FLOAT_EQ(options.GetValue("OPTIONS_SFX"), 0.2f);
+    options.SetValue("OPTIONS_SFX", 0.4f);
+    ASSERT_TRUE(options.Save());
+    std::string text = dir.Read("config.txt");
+    EXPECT_NE(text.find("OPTIONS_SFX = 0.40\nOPTIONS_SFX = 0.80\n"), std::string::npos);
+}
+
+TEST(SIM_Options, ValuesKeepTwoDecimals)
+{
+    TempDir dir;
+    SIM_Options options(dir.File("config.txt"));
+    options.SetValue("OPTIONS_MUSIC", 0.333f);
+    options.SetValue("BRAND_NEW", 2.5f);
+    ASSERT_TRUE(options.Save());
+    options.Reload(dir.File("config.txt"));
+    EXPECT_FLOAT_EQ(options.GetValue("OPTIONS_MUSIC"), 0.33f);
+    EXPECT_FLOAT_EQ(options.GetValue("BRAND_NEW"), 2.5f);
+    EXPECT_FLOAT_EQ(options.GetValue("NEVER_SET"), 0.0f);
+}
+
+TEST(SIM_Options, EmptyConfigSectionLoadsWithoutRecursion)
+{
+    TempDir dir;
+    std::string path = dir.Write("config.txt", "[config]\n\n[race]\nrace = federation\n");
+    SIM_Options options(path);
+    EXPECT_FLOAT_EQ(options.GetValue("OPTIONS_SFX"), 1.0f);
+    EXPECT_FLOAT_EQ(options.GetValue("CONTRAILS"), 1.0f);
+}
+
+TEST(SIM_Options, UnknownRaceFallsBackToFederation)
+{
+    TempDir dir;
+    std::string path = dir.Write("config.txt", "[config]\n\n[race]\nrace = vanished\n");
+    SIM_Options options(path);
+    EXPECT_EQ(options.GetRaceName(), "vanished"); // no validator yet: every name stands
+    options.SetRaceValidator([](const std::string& r) { return r == "federation" || r == "empire"; });
+    options.Load();
+    EXPECT_EQ(options.GetRaceName(), "federation");
+    EXPECT_NE(dir.Read("config.txt").find("race = federation\n"), std::string::npos);
+
+    dir.Write("config.txt", "[config]\n\n[race]\nrace = empire\n");
+    options.Load();
+    EXPECT_EQ(options.GetRaceName(), "empire");
+}
+
+TEST(SIM_Options, NoRacesAtAllKeepsTheDefaultName)
+{
+    TempDir dir;
+    std::string path = dir.Write("config.txt", "[config]\n\n[race]\nrace = vanished\n");
+    SIM_Options options(path);
+    options.SetRaceValidator([](const std::string&) { return false; });
+    options.Load();
+    EXPECT_EQ(options.GetRaceName(), "federation");
+    EXPECT_NE(dir.Read("config.txt").find("\n[race]\nrace = federation\n"), std::string::npos);
+}
+
+TEST(SIM_Options, UnsafeNamesCannotCorruptTheFile)
+{
+    TempDir dir;
+    SIM_Options options(dir.File("config.txt"));
+    size_t before = options.GetRecords().size();
+    options.SetValue("EVIL = 3\n[race]", 1.0f);
+    options.AddValue("A=B", 1.0f);
+    options.AddValue("", 1.0f);
+    EXPECT_EQ(options.GetRecords().size(), before);
+    options.SetRaceName("empire\nrace = x");
+    EXPECT_EQ(options.GetRaceName(), "federation");
+    options.SetRaceName("empire");
+    EXPECT_EQ(options.GetRaceName(), "empire");
+}
+
+TEST(SIM_Options, UnwritableFileKeepsValuesInMemory)
+{
+    TempDir dir;
+    SIM_Options options(dir.File("missing_folder/config.txt"));
+    EXPECT_FLOAT_EQ(options.GetValue("OPTIONS_SFX"), 1.0f);
+    options.SetValue("OPTIONS_SFX", 0.5f);
+    EXPECT_FALSE(options.Save());
+    EXPECT_FLOAT_EQ(options.GetValue("OPTIONS_SFX"), 0.5f);
+}

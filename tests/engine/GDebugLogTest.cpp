@@ -1,0 +1,111 @@
+#include "engine/GDebugLog.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+#include <regex>
+
+namespace {
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> out;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t eol = text.find('\n', pos);
+        out.push_back(text.substr(pos, eol - pos));
+        pos = eol == std::string::npos ? text.size() : eol + 1;
+    }
+    return out;
+}
+} // namespace
+
+TEST(GDebugLog, DebugFileHasHeaderLinesAndEnd)
+{
+    TempDir dir;
+    GDebugLog& log = GDebugLog::GetInstance();
+    log.Open(dir.Path());
+    EXPECT_TRUE(log.IsOpen());
+    log.Write("first");
+    LogDebug("loaded", "/some/path/SIM_Race.cpp", 42);
+    log.Close();
+    EXPECT_FALSE(log.IsOpen());
+    log.Write("after close is dropped");
+    std::vector<std::string> lines = Lines(dir.Read("debug/debug.txt"));
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[0], "----DEBUG FILE----");
+    EXPECT_NE(lines[1].find("detected"), std::string::npos);
+    EXPECT_EQ(lines[2], "first");
+    EXPECT_EQ(lines[3], "loaded:SIM_Race.cpp 42");
+    EXPECT_EQ(lines[4], "END DEBUG---");
+}
+
+TEST(GDebugLog, OpenTruncatesTheDebugFile)
+{
+    TempDir dir;
+    GDebugLog& log = GDebugLog::GetInstance();
+    log.Open(dir.Path());
+    log.Write("old run");
+    log.Close();
+    log.Open(dir.Path());
+    log.Close();
+    EXPECT_EQ(dir.Read("debug/debug.txt").find("old run"), std::string::npos);
+}
+
+TEST(GDebugLog, ErrorLinesAreDatedAndAppended)
+{
+    TempDir dir;
+    GDebugLog& log = GDebugLog::GetInstance();
+    log.Open(dir.Path());
+    int before = log.GetErrorCount();
+    LogError("Failed to find race", "src/sim/SIM_Race.cpp", 7);
+    log.WriteError("second");
+    log.Close();
+    EXPECT_EQ(log.GetErrorCount(), before + 2);
+    std::vector<std::string> lines = Lines(dir.Read("debug/errors.txt"));
+    ASSERT_EQ(lines.size(), 2u);
+    std::regex dated(R"(\d{1,2}/\d{1,2}/\d{4} - \d{1,2}::\d{1,2} - (.*))");
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(lines[0], m, dated)) << lines[0];
+    EXPECT_EQ(m[1], "Failed to find race:SIM_Race.cpp 7");
+    ASSERT_TRUE(std::regex_match(lines[1], m, dated)) << lines[1];
+    EXPECT_EQ(m[1], "second");
+    // errors do not go to the debug file
+    EXPECT_EQ(dir.Read("debug/debug.txt").find("Failed to find race"), std::string::npos);
+}
+
+TEST(GDebugLog, AssertFailLogsOnlyWhenTheConditionFails)
+{
+    TempDir dir;
+    GDebugLog& log = GDebugLog::GetInstance();
+    log.Open(dir.Path());
+    SetAssertBuildText("Demo 1.45");
+    AssertFail(true, "Game.cpp", 1);
+    QLM_ASSERT(1 + 1 == 2);
+    AssertFail(false, "src/app/Game.cpp", 224);
+    log.Close();
+    std::string expected = "Assertion failure:filename:Game.cpp,linenum:224,build:Demo 1.45";
+    std::vector<std::string> errors = Lines(dir.Read("debug/errors.txt"));
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].find(" - " + expected), std::string::npos);
+    EXPECT_NE(dir.Read("debug/debug.txt").find(expected + "\n"), std::string::npos);
+}
+
+TEST(GDebugLog, WritesWithoutAnOpenFileAreHarmless)
+{
+    GDebugLog& log = GDebugLog::GetInstance();
+    log.Close();
+    log.Write("nowhere");
+    LogDebug("nowhere", "x.cpp", 1);
+    EXPECT_FALSE(log.IsOpen());
+}
+
+TEST(GDebugLog, UnwritableFolderFailsSilently)
+{
+    TempDir dir;
+    std::string file = dir.Write("blocker", "x");
+    GDebugLog& log = GDebugLog::GetInstance();
+    log.Open(file); // "blocker/debug" cannot be made
+    EXPECT_FALSE(log.IsOpen());
+    log.Write("dropped");
+    log.WriteError("still goes to stderr");
+    log.Close();
+}
