@@ -44,11 +44,10 @@ void GFileList::Find(const std::string& mask, bool folders)
         glob += c;
     }
     std::string prefix;
-    if (prefixFolder) {
-        size_t star = mask.find('*');
-        prefix = (star == std::string::npos) ? (slash == std::string::npos ? "" : mask.substr(0, slash + 1))
-                                             : mask.substr(0, star);
-    }
+    // The folder part of the mask: a mask such as "dir/aifleet_*.txt" must not
+    // put its name stem in front of every match.
+    if (prefixFolder && slash != std::string::npos)
+        prefix = mask.substr(0, slash + 1);
 
     DIR* d = opendir(dir.c_str());
     if (!d)

@@ -21,14 +21,20 @@ TEST(GFileList, FilesAreSortedCaseInsensitivelyThenBytewise)
     EXPECT_EQ(list.names, (std::vector<std::string>{"a.txt", "B.txt", "b.txt", "C.txt", "c.TXT"}));
 }
 
-TEST(GFileList, PrefixIsTheMaskBeforeItsFirstStar)
+TEST(GFileList, PrefixIsTheFolderOfTheMask)
 {
     TempDir dir;
     dir.Write("mods/laser.txt", "x");
     dir.Write("mods/gun.txt", "x");
+    dir.Write("mods/aifleet_easy.txt", "x");
     GFileList list;
     list.FindFiles(dir.Path() + "/mods/*.txt");
-    EXPECT_EQ(list.names, (std::vector<std::string>{dir.Path() + "/mods/gun.txt", dir.Path() + "/mods/laser.txt"}));
+    EXPECT_EQ(list.names, (std::vector<std::string>{dir.Path() + "/mods/aifleet_easy.txt", dir.Path() + "/mods/gun.txt",
+                                                    dir.Path() + "/mods/laser.txt"}));
+    // a stem before the star names the files, not the folder
+    GFileList fleets;
+    fleets.FindFiles(dir.Path() + "/mods/aifleet_*.txt");
+    EXPECT_EQ(fleets.names, (std::vector<std::string>{dir.Path() + "/mods/aifleet_easy.txt"}));
 }
 
 TEST(GFileList, RelativeMasksResolveFromTheWorkingFolder)
