@@ -1,0 +1,17 @@
+#pragma once
+#include <string>
+#include <vector>
+
+class GIniFile;
+
+// The files matching a content mask such as "data/races/*.txt": the game's own
+// data folder first, then every extra install or mod folder.
+std::vector<std::string> FindContentFiles(const std::string& mask);
+
+// An integer key as the loaders read it: at most 63 characters of text,
+// converted as a decimal (0 when it is no number).
+int ReadBoundedInt(const GIniFile& ini, const char* key);
+
+// A float made an integer by truncation toward zero, saturated at the int
+// range (NaN gives 0) so that odd file values can't overflow.
+int TruncateToInt(float value);

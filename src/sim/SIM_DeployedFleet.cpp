@@ -1,0 +1,240 @@
+#include "sim/SIM_DeployedFleet.h"
+
+#include "app/SIM_Options.h"
+#include "engine/GDebugLog.h"
+#include "engine/GFileHelpers.h"
+#include "engine/GIniFile.h"
+#include "engine/GTokenizer.h"
+#include "sim/SIM_Anomaly.h"
+#include "sim/SIM_ContentFiles.h"
+#include "sim/SIM_Scenario.h"
+#include "sim/SIM_ShipDesign.h"
+#include "sim/SIM_ShipHull.h"
+#include "sim/SIM_ShipModuleType.h"
+#include "sim/SIM_ShipNameGenerator.h"
+
+#include <algorithm>
+#include <set>
+
+namespace {
+bool ScenarioForbids(const SIM_Scenario* scenario, const SIM_ShipDesign* design)
+{
+    if (!scenario)
+        return false;
+    const int hullClass = design->GetHull() ? design->GetHull()->GetClass() : -1;
+    if (!scenario->IsHullClassAllowed(hullClass))
+        return true;
+    return scenario->GetAnomalyFlag(SIM_Anomaly::ENGINES_REQUIRED) &&
+           design->CountModulesOfClass("SIM_EngineModule") == 0;
+}
+} // namespace
+
+bool SIM_DeployedFleet::Load(const std::string& filePath, const SIM_Scenario* scenario, bool ownRace)
+{
+    std::string race;
+    if (ownRace)
+        race = SIM_Options::GetInstance().GetRaceName();
+    return LoadForRace(filePath, scenario, race);
+}
+
+bool SIM_DeployedFleet::LoadForRace(const std::string& filePath, const SIM_Scenario* scenario,
+                                    const std::string& ownRace)
+{
+    Clear();
+    // Fresh lists, so only the names this file uses are taken out of them.
+    SIM_ShipNameGenerator::GetInstance().LoadAll();
+    if (!FileExists(filePath))
+        return false;
+    std::vector<std::string> sections;
+    GIniFile::ListSections(sections, filePath.c_str());
+    for (const std::string& section : sections) {
+        if (section == "config") {
+            GIniFile ini;
+            ini.Load("config", filePath.c_str());
+            m_fleetName = ini.GetString("fleetname");
+            if (m_fleetName.empty())
+                LOG_ERROR("Deployed fleet has an empty fleet name: " + filePath);
+            continue;
+        }
+        LoadShipSection(filePath, section, scenario, ownRace);
+    }
+    return true;
+}
+
+bool SIM_DeployedFleet::LoadShipSection(const std::string& filePath, const std::string& section,
+                                        const SIM_Scenario* scenario, const std::string& ownRace)
+{
+    GIniFile ini;
+    ini.Load(section.c_str(), filePath.c_str());
+    const std::string designName = ini.GetString("design");
+    const SIM_ShipDesign* design = SIM_ShipDesign::Find(designName);
+    if (!design || !design->GetHull())
+        return false;
+    if (!ownRace.empty() && design->GetHull()->GetRaceName() != ownRace)
+        return false;
+    if (ScenarioForbids(scenario, design)) {
+        LOG_DEBUG("Ship silently deleted due to scenario restrictions");
+        return false;
+    }
+
+    auto ship = std::make_shared<SIM_DeployedShip>();
+    ship->shipId = ReadBoundedInt(ini, "shipid");
+    ship->name = ini.GetString("name");
+    ship->design = designName;
+    SIM_ShipNameGenerator::GetInstance().RemoveNameFromAll(ship->name);
+    ship->angle = ini.GetFloat("angle", 0.0f);
+    GTokenizer pos(ini.GetString("pos"), ',');
+    ship->x = pos.NextFloat();
+    ship->y = pos.NextFloat();
+    // A count below one would lower the fleet's cost and module totals.
+    ship->quantity = std::max(1, ReadBoundedInt(ini, "quantity"));
+    ship->orders.Load(ini);
+
+    m_totalCost += design->GetCost() * static_cast<float>(ship->quantity);
+    m_totalShips += ship->quantity;
+    AddModuleCounts(*ship);
+    m_ships.push_back(std::move(ship));
+    return true;
+}
+
+bool SIM_DeployedFleet::AddShip(ShipPtr ship)
+{
+    if (!ship)
+        return false;
+    const SIM_ShipDesign* design = SIM_ShipDesign::Find(ship->design);
+    if (!design)
+        return false;
+    m_totalShips += ship->quantity;
+    m_totalCost += design->GetCost() * static_cast<float>(ship->quantity);
+    AddModuleCounts(*ship);
+    m_ships.push_back(std::move(ship));
+    return true;
+}
+
+bool SIM_DeployedFleet::RemoveShip(const SIM_DeployedShip* ship)
+{
+    auto it = std::find_if(m_ships.begin(), m_ships.end(), [&](const ShipPtr& s) { return s.get() == ship; });
+    if (it == m_ships.end()) {
+        LOG_ERROR("Attempt to remove non-existant ship");
+        return false;
+    }
+    ShipPtr keep = *it; // the caller may still hold the record
+    m_ships.erase(it);
+    if (const SIM_ShipDesign* design = SIM_ShipDesign::Find(keep->design))
+        m_totalCost -= design->GetCost() * static_cast<float>(keep->quantity);
+    m_totalShips -= keep->quantity;
+    RemoveModuleCounts(*keep);
+    return true;
+}
+
+SIM_DeployedShip* SIM_DeployedFleet::FindShip(int shipId) const
+{
+    for (const ShipPtr& s : m_ships)
+        if (s->shipId == shipId)
+            return s.get();
+    return nullptr;
+}
+
+int SIM_DeployedFleet::GetHighestShipId() const
+{
+    int highest = 0;
+    for (const ShipPtr& s : m_ships)
+        highest = std::max(highest, s->shipId);
+    return highest;
+}
+
+void SIM_DeployedFleet::CopyFrom(const SIM_DeployedFleet& other)
+{
+    if (this == &other)
+        return;
+    Clear();
+    m_ships = other.m_ships;
+    m_totalCost = other.m_totalCost;
+    m_totalShips = other.m_totalShips;
+}
+
+void SIM_DeployedFleet::Clear()
+{
+    m_ships.clear();
+    m_totalCost = 0.0f;
+    m_totalShips = 0;
+    m_moduleCounts.clear();
+}
+
+void SIM_DeployedFleet::RecalculateTotals()
+{
+    m_moduleCounts.clear();
+    m_totalCost = 0.0f;
+    m_totalShips = 0;
+    for (const ShipPtr& s : m_ships) {
+        const SIM_ShipDesign* design = SIM_ShipDesign::Find(s->design);
+        if (!design)
+            continue;
+        m_totalCost += design->GetCost() * static_cast<float>(s->quantity);
+        m_totalShips += s->quantity;
+        AddModuleCounts(*s);
+    }
+}
+
+void SIM_DeployedFleet::ChangeModuleCounts(const SIM_DeployedShip& ship, int sign)
+{
+    const SIM_ShipDesign* design = SIM_ShipDesign::Find(ship.design);
+    if (!design)
+        return;
+    for (const SIM_ShipDesign::FittedModule& m : design->GetModules())
+        AddModuleCount(m.typeName, sign * ship.quantity);
+}
+
+void SIM_DeployedFleet::AddModuleCounts(const SIM_DeployedShip& ship)
+{
+    ChangeModuleCounts(ship, 1);
+}
+
+void SIM_DeployedFleet::RemoveModuleCounts(const SIM_DeployedShip& ship)
+{
+    ChangeModuleCounts(ship, -1);
+}
+
+void SIM_DeployedFleet::AddModuleCount(const std::string& moduleType, int delta)
+{
+    for (ModuleCount& c : m_moduleCounts)
+        if (c.moduleType == moduleType) {
+            c.count += delta;
+            return;
+        }
+    m_moduleCounts.push_back({moduleType, delta});
+}
+
+int SIM_DeployedFleet::CountModuleType(const std::string& moduleType) const
+{
+    for (const ModuleCount& c : m_moduleCounts)
+        if (c.moduleType == moduleType)
+            return c.count;
+    return 0;
+}
+
+bool SIM_DeployedFleet::ExceedsSupplyLimits(const SIM_Scenario* scenario) const
+{
+    if (!scenario)
+        return false;
+    for (const ModuleCount& c : m_moduleCounts) {
+        int limit = scenario->GetSupplyLimit(c.moduleType);
+        if (limit != -1 && limit < c.count)
+            return true;
+    }
+    return false;
+}
+
+bool SIM_DeployedFleet::HasDisabledModules(const SIM_Scenario* scenario) const
+{
+    if (!scenario)
+        return false;
+    std::set<std::string> seen;
+    for (const ShipPtr& s : m_ships) {
+        if (!seen.insert(s->design).second)
+            continue;
+        if (scenario->HasDisabledModule(SIM_ShipDesign::Find(s->design)))
+            return true;
+    }
+    return false;
+}

@@ -1,0 +1,23 @@
+#pragma once
+#include <string>
+
+#include "sim/SIM_ShipOrders.h"
+
+// One ship record of a deployed fleet: design, name, place, facing, count and
+// standing orders. Copies are deep (the orders are copied too).
+class SIM_DeployedShip {
+public:
+    SIM_DeployedShip() = default;
+    virtual ~SIM_DeployedShip() = default;
+    SIM_DeployedShip(const SIM_DeployedShip&) = default;
+    SIM_DeployedShip& operator=(const SIM_DeployedShip&) = default;
+
+    std::string name;
+    std::string design;
+    float angle = 90.0f;
+    float x = 0.0f;
+    float y = 0.0f;
+    int quantity = 1;
+    SIM_ShipOrders orders;
+    int shipId = -1;
+};

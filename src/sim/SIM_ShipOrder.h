@@ -1,0 +1,36 @@
+#pragma once
+#include <memory>
+#include <string>
+
+class SIM_BehaviourType;
+class SIM_Ship;
+
+// One standing order: a behaviour type with a target ship id and two numbers.
+class SIM_ShipOrder {
+public:
+    // Null (after one error line) when the behaviour is not in the table, so
+    // that no order ever exists without its type.
+    static std::unique_ptr<SIM_ShipOrder> Create(const std::string& behaviour);
+
+    SIM_ShipOrder(const std::string& behaviour, const SIM_BehaviourType* type);
+    SIM_ShipOrder(const SIM_ShipOrder&) = default;
+    SIM_ShipOrder& operator=(const SIM_ShipOrder&) = default;
+
+    // Keeps both numbers inside the type's limits (types that use numbers).
+    void Clamp();
+    // 0..1 for the order sliders; percentages are stored that way already.
+    float GetNormalisedFloat1() const;
+    float GetNormalisedFloat2() const;
+
+    const SIM_BehaviourType* GetType() const { return type; }
+    const std::string& GetBehaviour() const { return behaviour; }
+
+    std::string displayText;
+    std::string behaviour;
+    SIM_Ship* targetShip = nullptr; // resolved from the ship id at battle start
+    int secondInt = 0;
+    int shipId = -1;
+    float float1 = 0.0f;
+    float float2 = 0.0f;
+    const SIM_BehaviourType* type = nullptr;
+};

@@ -1,0 +1,239 @@
+#include "sim/SIM_DeployedFleet.h"
+
+#include "ContentAWorld.h"
+#include "app/APP_UserFolders.h"
+#include "engine/GSafeFile.h"
+#include "sim/SIM_DeploymentFile.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+const char* kFleetFile = "[ship0]\n"
+                         "shipid = 1\n"
+                         "name = Alpha\n"
+                         "design = fedcruiser\n"
+                         "pos = -12,7\n"
+                         "quantity = 2\n"
+                         "angle = 90\n"
+                         "behaviour_0 = ATTACK_FIGHTERS,-1,0.10,300.00\n"
+                         "behaviour_1 = CAUTIOUS,-1,0.50,0.00\n"
+                         "\n"
+                         "[ship1]\n"
+                         "shipid = 2\n"
+                         "name = Beta\n"
+                         "design = fedcruiser\n"
+                         "pos = 400,300\n"
+                         "quantity = 3\n"
+                         "angle = -45\n"
+                         "behaviour_0 = ESCORT,1,0.00,0.00\n"
+                         "\n"
+                         "[ship2]\n"
+                         "shipid = 5\n"
+                         "name = Fang\n"
+                         "design = korfighter\n"
+                         "pos = 10,20\n"
+                         "quantity = 1\n"
+                         "angle = 0\n"
+                         "\n";
+
+class DeployedFleets : public ::testing::Test {
+protected:
+    std::string WriteFleet(const std::string& name, const std::string& text) { return m_world.Dir().Write(name, text); }
+    SIM_Scenario* MakeScenario(const std::string& variables)
+    {
+        m_scenario = std::make_unique<SIM_Scenario>();
+        std::string path = m_world.Dir().Write("scn.txt", "[config]\nname = scn\n[variables]\n" + variables);
+        m_scenario->Load(path);
+        return m_scenario.get();
+    }
+    ContentAWorld m_world;
+    std::unique_ptr<SIM_Scenario> m_scenario;
+};
+} // namespace
+
+TEST_F(DeployedFleets, LoadCountsQuantitiesCostsAndModules)
+{
+    SIM_DeployedFleet fleet;
+    ASSERT_TRUE(fleet.Load(WriteFleet("f.txt", kFleetFile), MakeScenario(""), false));
+    ASSERT_EQ(fleet.GetShips().size(), 3u);
+    EXPECT_EQ(fleet.GetTotalShips(), 6);
+    const float cruiserCost = SIM_ShipDesign::Find("fedcruiser")->GetCost();
+    const float fighterCost = SIM_ShipDesign::Find("korfighter")->GetCost();
+    EXPECT_FLOAT_EQ(fleet.GetTotalCost(), cruiserCost * 5 + fighterCost);
+    EXPECT_EQ(fleet.CountModuleType("shield"), 5);
+    EXPECT_EQ(fleet.CountModuleType("engine"), 6);
+    EXPECT_EQ(fleet.CountModuleType("laser"), 0);
+    const SIM_DeployedShip* alpha = fleet.FindShip(1);
+    ASSERT_NE(alpha, nullptr);
+    EXPECT_FLOAT_EQ(alpha->x, -12.0f);
+    EXPECT_FLOAT_EQ(alpha->y, 7.0f);
+    EXPECT_EQ(alpha->orders.Count(), 2u);
+    EXPECT_EQ(fleet.GetHighestShipId(), 5);
+    EXPECT_EQ(fleet.FindShip(3), nullptr);
+}
+
+TEST_F(DeployedFleets, ScenarioRestrictionsRaceAndMissingDesignsDropShips)
+{
+    std::string text = std::string(kFleetFile) +
+                       "[ship3]\nshipid = 9\nname = Ghost\ndesign = no_such_design\npos = 0,0\nquantity = 1\n"
+                       "angle = 0\n\n";
+    std::string path = WriteFleet("f.txt", text);
+    SIM_DeployedFleet fleet;
+    fleet.Load(path, MakeScenario("FIGHTERS_INOPERABLE\n"), false);
+    EXPECT_EQ(fleet.GetShips().size(), 2u);
+    EXPECT_EQ(fleet.FindShip(5), nullptr);
+    EXPECT_EQ(fleet.FindShip(9), nullptr);
+
+    fleet.Load(path, MakeScenario("CRUISERS_INOPERABLE\n"), false);
+    ASSERT_EQ(fleet.GetShips().size(), 1u);
+    EXPECT_EQ(fleet.GetShips()[0]->design, "korfighter");
+
+    fleet.LoadForRace(path, MakeScenario(""), "korrath");
+    ASSERT_EQ(fleet.GetShips().size(), 1u);
+    EXPECT_EQ(fleet.GetTotalShips(), 1);
+
+    std::string noEngine = WriteFleet("g.txt", "[a]\nshipid = 1\nname = N\ndesign = korfighter_noengine\n"
+                                               "pos = 0,0\nquantity = 1\nangle = 0\n");
+    fleet.Load(noEngine, MakeScenario("ENGINES_REQUIRED\n"), false);
+    EXPECT_TRUE(fleet.GetShips().empty());
+    fleet.Load(noEngine, MakeScenario(""), false);
+    EXPECT_EQ(fleet.GetShips().size(), 1u);
+}
+
+TEST_F(DeployedFleets, MissingFileIsAnEmptyFleet)
+{
+    SIM_DeployedFleet fleet;
+    EXPECT_FALSE(fleet.Load(m_world.Path("none.txt"), MakeScenario(""), false));
+    EXPECT_TRUE(fleet.GetShips().empty());
+    EXPECT_EQ(fleet.GetHighestShipId(), 0);
+    EXPECT_EQ(fleet.GetTotalShips(), 0);
+}
+
+TEST_F(DeployedFleets, WritingWhatWasReadGivesTheSameBytes)
+{
+    std::string in = WriteFleet("in.txt", kFleetFile);
+    SIM_DeployedFleet fleet;
+    ASSERT_TRUE(fleet.Load(in, MakeScenario(""), false));
+    std::string out = m_world.Path("out/deep/deployed.txt");
+    ASSERT_TRUE(WriteDeploymentFile(out, fleet));
+    std::string text;
+    ASSERT_TRUE(ReadWholeFile(out, text));
+    EXPECT_EQ(text, kFleetFile);
+
+    // With a fleet name the config section survives the trip too.
+    fleet.SetFleetName("Home Guard");
+    ASSERT_TRUE(WriteDeploymentFile(out, fleet));
+    SIM_DeployedFleet again;
+    ASSERT_TRUE(again.Load(out, MakeScenario(""), false));
+    EXPECT_EQ(again.GetFleetName(), "Home Guard");
+    EXPECT_EQ(again.GetShips().size(), 3u);
+}
+
+TEST_F(DeployedFleets, PositionsAndAnglesAreTruncatedAndUntargetedOrdersDropped)
+{
+    SIM_DeployedShip ship;
+    ship.shipId = 3;
+    ship.name = "Odd\nName";
+    ship.design = "fedcruiser";
+    ship.x = 10.9f;
+    ship.y = -3.7f;
+    ship.angle = 359.99f;
+    ship.orders.AddOrder("ESCORT", 0, 0);
+    ship.orders.AddOrder("VULTURE", 0, 0);
+    EXPECT_EQ(FormatDeployedShipRecord(4, ship), "[ship4]\nshipid = 3\nname = Odd Name\ndesign = fedcruiser\n"
+                                                 "pos = 10,-3\nquantity = 1\nangle = 359\n"
+                                                 "behaviour_0 = VULTURE,-1,0.00,0.00\n\n");
+    ship.x = 1e30f;
+    EXPECT_NE(FormatDeployedShipRecord(0, ship).find("pos = 2147483647,-3"), std::string::npos);
+}
+
+TEST_F(DeployedFleets, CopiesShareRecordsSafely)
+{
+    auto source = std::make_unique<SIM_DeployedFleet>();
+    ASSERT_TRUE(source->Load(WriteFleet("f.txt", kFleetFile), MakeScenario(""), false));
+    SIM_DeployedFleet copy;
+    copy.CopyFrom(*source);
+    ASSERT_EQ(copy.GetShips().size(), 3u);
+    EXPECT_EQ(copy.GetShips()[0].get(), source->GetShips()[0].get());
+    EXPECT_EQ(copy.GetTotalShips(), 6);
+    EXPECT_TRUE(copy.GetModuleCounts().empty());
+
+    // Either side may clear or go first; the records stay valid for the other.
+    source->Clear();
+    EXPECT_EQ(copy.GetShips()[1]->name, "Beta");
+    EXPECT_EQ(copy.GetShips()[1]->orders.GetOrder("ESCORT")->shipId, 1);
+    source.reset();
+    EXPECT_EQ(copy.GetShips()[0]->name, "Alpha");
+    copy.Clear();
+    EXPECT_TRUE(copy.GetShips().empty());
+}
+
+TEST_F(DeployedFleets, AddRemoveAndRecalculate)
+{
+    SIM_DeployedFleet fleet;
+    auto ship = std::make_shared<SIM_DeployedShip>();
+    ship->design = "fedcruiser";
+    ship->quantity = 2;
+    ship->shipId = 4;
+    ASSERT_TRUE(fleet.AddShip(ship));
+    const float cost = fleet.GetTotalCost();
+    EXPECT_EQ(fleet.CountModuleType("repair"), 2);
+
+    auto ghost = std::make_shared<SIM_DeployedShip>();
+    ghost->design = "no_such_design";
+    EXPECT_FALSE(fleet.AddShip(ghost));
+    EXPECT_EQ(fleet.GetShips().size(), 1u);
+
+    SIM_DeployedShip stranger;
+    EXPECT_FALSE(fleet.RemoveShip(&stranger));
+    EXPECT_FLOAT_EQ(fleet.GetTotalCost(), cost);
+    EXPECT_EQ(fleet.GetTotalShips(), 2);
+
+    fleet.RecalculateTotals();
+    EXPECT_FLOAT_EQ(fleet.GetTotalCost(), cost);
+    EXPECT_EQ(fleet.CountModuleType("engine"), 2);
+
+    EXPECT_TRUE(fleet.RemoveShip(ship.get()));
+    EXPECT_EQ(fleet.GetTotalShips(), 0);
+    EXPECT_FLOAT_EQ(fleet.GetTotalCost(), 0.0f);
+    EXPECT_EQ(fleet.CountModuleType("engine"), 0);
+    EXPECT_EQ(ship->design, "fedcruiser"); // taken out, not destroyed
+}
+
+TEST_F(DeployedFleets, SupplyLimitsAndDisabledModules)
+{
+    SIM_DeployedFleet fleet;
+    ASSERT_TRUE(fleet.Load(WriteFleet("f.txt", kFleetFile), MakeScenario(""), false));
+    EXPECT_FALSE(fleet.ExceedsSupplyLimits(MakeScenario("_sl_shield,5\n")));
+    EXPECT_TRUE(fleet.ExceedsSupplyLimits(MakeScenario("_sl_shield,4\n")));
+    EXPECT_TRUE(fleet.ExceedsSupplyLimits(MakeScenario("_sl_repair,0\n")));
+    EXPECT_FALSE(fleet.ExceedsSupplyLimits(MakeScenario("_sl_laser,0\n")));
+    EXPECT_FALSE(fleet.HasDisabledModules(MakeScenario("CLOAK_INOPERABLE\n")));
+    EXPECT_TRUE(fleet.HasDisabledModules(MakeScenario("REPAIR_INOPERABLE\n")));
+    EXPECT_TRUE(fleet.HasDisabledModules(MakeScenario("SHIELDS_INOPERABLE\n")));
+}
+
+TEST_F(DeployedFleets, NamesInUseLeaveTheNameLists)
+{
+    SIM_DeployedFleet fleet;
+    ASSERT_TRUE(fleet.Load(WriteFleet("f.txt", kFleetFile), MakeScenario(""), false));
+    const auto* korrath = SIM_ShipNameGenerator::GetInstance().FindList("korrath");
+    ASSERT_NE(korrath, nullptr);
+    EXPECT_EQ(korrath->names, (std::vector<std::string>{"Claw"}));
+    EXPECT_EQ(SIM_ShipNameGenerator::GetInstance().FindList("federation")->names,
+              (std::vector<std::string>{"Bravo", "Charlie"}));
+}
+
+TEST_F(DeployedFleets, DeploymentPathsAndFailedWrites)
+{
+    ASSERT_TRUE(APP_UserFolders::GetInstance().Create(m_world.Path("user")));
+    std::string path = GetDeploymentFilePath("../../etc", "deployed.txt");
+    EXPECT_EQ(path.rfind(m_world.Path("user/deployments/"), 0), 0u);
+    EXPECT_EQ(path.find(".."), std::string::npos);
+
+    SIM_DeployedFleet fleet;
+    m_world.Dir().Write("blocker", "x");
+    EXPECT_FALSE(WriteDeploymentFile(m_world.Path("blocker/deployed.txt"), fleet));
+    ASSERT_TRUE(WriteDeploymentFile(path, fleet));
+    EXPECT_TRUE(FileExists(path));
+}
