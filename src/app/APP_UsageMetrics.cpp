@@ -1,0 +1,242 @@
+#include "app/APP_UsageMetrics.h"
+
+#include "app/APP_UserFolders.h"
+#include "engine/GDebugLog.h"
+#include "engine/GIniFile.h"
+#include "engine/GRandom.h"
+#include "engine/GSafeFile.h"
+#include "engine/GTokenizer.h"
+#include "engine/StrFormat.h"
+#include "online/SIM_Server.h"
+#include "platform/IClock.h"
+
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+
+namespace {
+int32_t SaturatingAdd(int32_t a, int32_t b)
+{
+    const int64_t sum = static_cast<int64_t>(a) + b;
+    if (sum > INT32_MAX)
+        return INT32_MAX;
+    if (sum < INT32_MIN)
+        return INT32_MIN;
+    return static_cast<int32_t>(sum);
+}
+
+// A comma in a name would split its record when the file is read back.
+std::string CleanName(const std::string& name)
+{
+    std::string out = name;
+    for (char& c : out) {
+        if (c == ',' || c == '\n' || c == '\r')
+            c = '_';
+    }
+    return out;
+}
+
+uint64_t SystemSeed()
+{
+    uint64_t seed = static_cast<uint64_t>(time(nullptr));
+    if (FILE* f = fopen("/dev/urandom", "rb")) {
+        uint64_t extra = 0;
+        if (fread(&extra, sizeof(extra), 1, f) == 1)
+            seed ^= extra;
+        fclose(f);
+    }
+    return seed;
+}
+} // namespace
+
+APP_UsageMetrics& APP_UsageMetrics::GetInstance()
+{
+    static APP_UsageMetrics instance(APP_UserFolders::GetInstance().Get(APP_UserFolders::USER), &SystemClock(),
+                                     SystemSeed());
+    return instance;
+}
+
+APP_UsageMetrics::APP_UsageMetrics(const std::string& userFolder, const IClock* clock, uint64_t idSeed)
+    : m_userFolder(userFolder), m_clock(clock ? clock : &SystemClock())
+{
+    m_runStart = m_clock->NowMs();
+    if (m_userFolder.empty()) {
+        LOG_ERROR("Usage metrics: no user folder, nothing will be kept");
+        return;
+    }
+    LoadOrMakeId(idSeed);
+    Load();
+}
+
+APP_UsageMetrics::~APP_UsageMetrics() = default;
+
+std::string APP_UsageMetrics::GetMetricsPath() const
+{
+    return m_userFolder.empty() ? std::string() : m_userFolder + "/um.ini";
+}
+
+std::string APP_UsageMetrics::GetIdPath() const
+{
+    return m_userFolder.empty() ? std::string() : m_userFolder + "/met.ini";
+}
+
+bool APP_UsageMetrics::IsValidId(const std::string& id)
+{
+    if (id.size() != static_cast<size_t>(kIdDigits))
+        return false;
+    for (char c : id) {
+        if (c < '0' || c > '9')
+            return false;
+    }
+    return true;
+}
+
+std::string APP_UsageMetrics::MakeId(uint64_t seed)
+{
+    GRandom rng(seed);
+    std::string id;
+    for (int i = 0; i < kIdDigits; ++i)
+        id += static_cast<char>('0' + rng.Next15() % 9);
+    return id;
+}
+
+void APP_UsageMetrics::LoadOrMakeId(uint64_t seed)
+{
+    const std::string path = GetIdPath();
+    GIniFile ini;
+    if (ini.Load("data", path.c_str())) {
+        std::string id = ini.GetString("id");
+        if (IsValidId(id)) {
+            m_id = id;
+            return;
+        }
+        LOG_ERROR(StrFormat("Usage metrics: bad id in %s, making a new one", path.c_str()));
+    }
+    m_id = MakeId(seed);
+    GIniFile out;
+    out.SetSection("data");
+    out.SetString("id", m_id);
+    GSafeFile file(path);
+    out.Save(file);
+    if (!file.Commit())
+        LOG_ERROR(StrFormat("Usage metrics: cannot write %s", path.c_str()));
+}
+
+void APP_UsageMetrics::Merge(const std::string& rawName, bool flag, int32_t count, float value)
+{
+    if (rawName.empty())
+        return;
+    const std::string name = CleanName(rawName);
+    for (APP_UsageEvent& e : m_events) {
+        if (e.name == name) {
+            e.total += value;
+            e.count = SaturatingAdd(e.count, count);
+            e.flag = flag;
+            return;
+        }
+    }
+    APP_UsageEvent e;
+    e.total = value;
+    e.flag = flag;
+    e.count = count;
+    e.name = name;
+    m_events.push_back(std::move(e));
+}
+
+void APP_UsageMetrics::AddEventCount(const std::string& name, int count)
+{
+    Merge(name, false, count, 0.0f);
+}
+
+void APP_UsageMetrics::SetEventFlag(const std::string& name)
+{
+    Merge(name, true, 0, 0.0f);
+}
+
+void APP_UsageMetrics::AddEventValue(const std::string& name, float value)
+{
+    if (!std::isfinite(value))
+        return;
+    Merge(name, false, 0, value);
+}
+
+const APP_UsageEvent* APP_UsageMetrics::FindEvent(const std::string& name) const
+{
+    for (const APP_UsageEvent& e : m_events) {
+        if (e.name == name)
+            return &e;
+    }
+    return nullptr;
+}
+
+int APP_UsageMetrics::GetEventCount(const std::string& name) const
+{
+    const APP_UsageEvent* e = FindEvent(name);
+    if (!e)
+        return 0;
+    if (e->flag)
+        return 1;
+    return e->count > 0 ? e->count : 0;
+}
+
+void APP_UsageMetrics::MarkRunStart()
+{
+    m_runStart = m_clock->NowMs();
+}
+
+void APP_UsageMetrics::RecordRuntime()
+{
+    const double seconds = (m_clock->NowMs() - m_runStart) / 1000.0;
+    AddEventValue("runtime", static_cast<float>(seconds));
+    Save();
+    Upload();
+}
+
+bool APP_UsageMetrics::Load()
+{
+    const std::string path = GetMetricsPath();
+    GIniFile ini;
+    if (path.empty() || !ini.Load("d", path.c_str()))
+        return false;
+    for (size_t i = 0; i < ini.GetEntryCount(); ++i) {
+        GTokenizer tok(ini.GetValueAt(i), ',');
+        std::string name = tok.NextString();
+        const int flag = tok.NextInt();
+        const int count = tok.NextInt();
+        float total = tok.NextFloat();
+        if (!std::isfinite(total))
+            total = 0.0f;
+        Merge(name, flag != 0, count, total);
+    }
+    return true;
+}
+
+bool APP_UsageMetrics::Save() const
+{
+    const std::string path = GetMetricsPath();
+    if (path.empty())
+        return false;
+    GIniFile ini;
+    ini.SetSection("d");
+    int index = 0;
+    for (const APP_UsageEvent& e : m_events) {
+        ini.SetString(StrFormat("%d", index++).c_str(),
+                      StrFormat("%s,%d,%d,%.2f", e.name.c_str(), e.flag ? 1 : 0, e.count, e.total));
+    }
+    GSafeFile file(path);
+    ini.Save(file);
+    if (!file.Commit()) {
+        LOG_ERROR(StrFormat("Usage metrics: cannot write %s", path.c_str()));
+        return false;
+    }
+    return true;
+}
+
+bool APP_UsageMetrics::Upload() const
+{
+    const std::string path = GetMetricsPath();
+    if (path.empty())
+        return false;
+    return SIM_Server::GetInstance().PostMetrics(path, m_id);
+}

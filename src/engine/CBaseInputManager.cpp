@@ -1,0 +1,195 @@
+#include "engine/CBaseInputManager.h"
+
+#include "engine/GDebugLog.h"
+#include "engine/StrFormat.h"
+
+#include <cmath>
+
+CBaseInputManager::CBaseInputManager() = default;
+
+bool CBaseInputManager::Init()
+{
+    LOG_DEBUG("Initialising Direct Input");
+    m_eventCount = 0;
+    m_droppedEvents = 0;
+    for (int i = 0; i < kKeyCount; ++i) {
+        m_keyState[i] = 0;
+        m_liveState[i] = 0;
+    }
+    m_initialised = true;
+    LOG_DEBUG("Finished Initialising Direct Input");
+    return true;
+}
+
+void CBaseInputManager::Poll()
+{
+    UpdateMousePosition();
+    GetKeyboardData();
+    m_pollFlag = false;
+}
+
+void CBaseInputManager::OnLeftButtonDown()
+{
+    m_leftButtonDown = true;
+}
+
+void CBaseInputManager::OnLeftButtonUp()
+{
+    m_leftButtonDown = false;
+}
+
+void CBaseInputManager::OnKeyPress(int)
+{
+}
+
+void CBaseInputManager::PushEvent(int keyCode, uint8_t data, uint32_t timeMs)
+{
+    // Like a full hardware buffer, later events are lost; the live state
+    // above still tracks them so no key sticks.
+    if (m_eventCount >= kBufferSize) {
+        ++m_droppedEvents;
+        return;
+    }
+    KeyEvent& e = m_events[m_eventCount++];
+    e.code = keyCode;
+    e.data = data;
+    e.timeStamp = timeMs;
+    e.sequence = m_sequence++;
+}
+
+void CBaseInputManager::QueueKeyDown(int keyCode, uint32_t timeMs, bool systemRepeat)
+{
+    if (!m_initialised || systemRepeat || keyCode <= 0 || keyCode >= kKeyCount)
+        return;
+    m_liveState[keyCode] = 0x80;
+    PushEvent(keyCode, 0x80, timeMs);
+}
+
+void CBaseInputManager::QueueKeyUp(int keyCode, uint32_t timeMs)
+{
+    if (!m_initialised || keyCode <= 0 || keyCode >= kKeyCount)
+        return;
+    m_liveState[keyCode] = 0;
+    PushEvent(keyCode, 0, timeMs);
+}
+
+void CBaseInputManager::ReleaseAllKeys()
+{
+    for (int i = 0; i < kKeyCount; ++i)
+        m_liveState[i] = 0;
+}
+
+void CBaseInputManager::SetCursorPosition(float x, float y)
+{
+    if (!std::isfinite(x) || !std::isfinite(y))
+        return;
+    m_cursorX = x;
+    m_cursorY = y;
+}
+
+void CBaseInputManager::GetKeyboardData()
+{
+    if (!m_initialised)
+        return;
+    for (int i = 0; i < kKeyCount; ++i)
+        m_keyState[i] = m_liveState[i];
+    if (m_droppedEvents > 0) {
+        LOG_DEBUG(StrFormat("Keyboard buffer overflow: %d events lost", m_droppedEvents));
+        m_droppedEvents = 0;
+    }
+    // Copied first: a handler may feed new events while we deliver these.
+    KeyEvent events[kBufferSize];
+    const int count = m_eventCount;
+    for (int i = 0; i < count; ++i)
+        events[i] = m_events[i];
+    m_eventCount = 0;
+    for (int i = 0; i < count; ++i) {
+        if (events[i].data & 0x80)
+            OnKeyPress(events[i].code);
+    }
+}
+
+void CBaseInputManager::UpdateMousePosition()
+{
+    if (std::fabs(m_mouseX - m_anchorX) < kStationaryPixels && std::fabs(m_mouseY - m_anchorY) < kStationaryPixels) {
+        ++m_stationaryCount;
+    } else {
+        m_stationaryCount = 0;
+        m_anchorX = m_mouseX;
+        m_anchorY = m_mouseY;
+    }
+    m_mouseX = m_cursorX;
+    m_mouseY = m_cursorY;
+}
+
+void CBaseInputManager::HandleMouseMessage(MouseMessage message, int wheelDelta)
+{
+    // Clicks before start-up finished would reach screens that do not exist yet.
+    if (!m_initialised)
+        return;
+    switch (message) {
+    case MouseMessage::LeftDown:
+        m_doubleClick = false;
+        OnLeftButtonDown();
+        break;
+    case MouseMessage::LeftDoubleClick:
+        m_doubleClick = true;
+        OnLeftButtonDown();
+        break;
+    case MouseMessage::LeftUp:
+        OnLeftButtonUp();
+        break;
+    case MouseMessage::RightDown:
+        OnRightButtonDown();
+        break;
+    case MouseMessage::RightUp:
+        OnRightButtonUp();
+        break;
+    case MouseMessage::Wheel:
+        if (wheelDelta > 0)
+            OnWheelForward();
+        else
+            OnWheelBackward();
+        break;
+    }
+}
+
+bool CBaseInputManager::IsKeyDown(int keyCode) const
+{
+    if (keyCode < 0 || keyCode >= kKeyCount)
+        return false;
+    return (m_keyState[keyCode] & 0x80) != 0;
+}
+
+char DIKToAscii(int keyCode)
+{
+    static const char kDigitRow[] = "1234567890-";  // codes 2..12
+    static const char kTopRow[] = "qwertyuiop";     // 16..25
+    static const char kHomeRow[] = "asdfghjkl";     // 30..38
+    static const char kBottomRow[] = "zxcvbnm,.";   // 44..52
+    if (keyCode >= 2 && keyCode <= 12)
+        return kDigitRow[keyCode - 2];
+    if (keyCode >= 16 && keyCode <= 25)
+        return kTopRow[keyCode - 16];
+    if (keyCode >= 30 && keyCode <= 38)
+        return kHomeRow[keyCode - 30];
+    if (keyCode >= 44 && keyCode <= 52)
+        return kBottomRow[keyCode - 44];
+    switch (keyCode) {
+    case 40: return '\'';
+    case 57: return ' ';
+    case 71: return '7';
+    case 72: return '8';
+    case 73: return '9';
+    case 74: return '-';
+    case 75: return '4';
+    case 76: return '5';
+    case 77: return '6';
+    case 79: return '1';
+    case 80: return '2';
+    case 81: return '3';
+    case 82: return '0';
+    case 83: return '.';
+    default: return 0;
+    }
+}

@@ -1,0 +1,466 @@
+#include "engine/GHttpClient.h"
+
+#include "engine/GDebugLog.h"
+#include "engine/GIniFile.h"
+#include "engine/StrFormat.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <curl/curl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+constexpr const char* kAgentProxy = "WinInetGet/0.1";
+constexpr const char* kAgentDirect = "MyHTTPClient/1.0";
+constexpr const char* kOffline = "Internet: offline, no server configured";
+constexpr long kMaxTimeoutMs = 10 * 60 * 1000;
+
+void GlobalInit()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+// Owns one easy handle and its header list for the length of one request.
+struct Request {
+    CURL* curl = nullptr;
+    curl_slist* headers = nullptr;
+
+    Request() : curl(curl_easy_init()) {}
+    ~Request()
+    {
+        if (headers)
+            curl_slist_free_all(headers);
+        if (curl)
+            curl_easy_cleanup(curl);
+    }
+    Request(const Request&) = delete;
+    Request& operator=(const Request&) = delete;
+
+    void AddHeader(const char* line) { headers = curl_slist_append(headers, line); }
+
+    long Status() const
+    {
+        long status = 0;
+        curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+        return status;
+    }
+};
+
+// Shared options of every request: no redirects, no cookies (the cookie
+// engine is never switched on), nothing from a cache, bounded waits.
+void Configure(Request& r, const std::string& url, bool direct, long connectMs, long totalMs)
+{
+    curl_easy_setopt(r.curl, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(r.curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(r.curl, CURLOPT_USERAGENT, direct ? kAgentDirect : kAgentProxy);
+    curl_easy_setopt(r.curl, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(r.curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(r.curl, CURLOPT_CONNECTTIMEOUT_MS, connectMs);
+    curl_easy_setopt(r.curl, CURLOPT_TIMEOUT_MS, totalMs);
+    if (direct)
+        curl_easy_setopt(r.curl, CURLOPT_NOPROXY, "*");
+    r.AddHeader("Cache-Control: no-cache");
+    r.AddHeader("Pragma: no-cache");
+}
+
+struct DownloadState {
+    CURL* curl = nullptr;
+    FILE* file = nullptr;
+    long status = 0;
+    bool rejected = false;
+    bool writeFailed = false;
+    long long received = 0;
+    GHttpClient::ProgressCallback progress = nullptr;
+    void* progressContext = nullptr;
+};
+
+size_t WriteDownload(char* data, size_t size, size_t count, void* user)
+{
+    auto* st = static_cast<DownloadState*>(user);
+    const size_t bytes = size * count;
+    if (st->status == 0)
+        curl_easy_getinfo(st->curl, CURLINFO_RESPONSE_CODE, &st->status);
+    // An error page is never worth saving; stop before reading it.
+    if (!GHttpClient::PostStatusOk(st->status)) {
+        st->rejected = true;
+        return 0;
+    }
+    if (bytes > 0 && fwrite(data, 1, bytes, st->file) != bytes) {
+        st->writeFailed = true;
+        return 0;
+    }
+    st->received += static_cast<long long>(bytes);
+    if (st->progress) {
+        curl_off_t length = -1;
+        curl_easy_getinfo(st->curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+        const long long expected = length >= 0 ? static_cast<long long>(length) : GHttpClient::kAssumedLength;
+        if (expected != 0) {
+            double fraction = static_cast<double>(st->received) / static_cast<double>(expected);
+            st->progress(st->progressContext, static_cast<float>(std::min(fraction, 1.0)));
+        }
+    }
+    return bytes;
+}
+
+size_t StopAtBody(char*, size_t, size_t, void*)
+{
+    return 0;
+}
+
+size_t DiscardBody(char*, size_t size, size_t count, void*)
+{
+    return size * count;
+}
+
+bool IsUrlSafe(unsigned char c)
+{
+    if (c <= 0x20 || c >= 0x7F)
+        return false;
+    return strchr("\"<>\\^`{|}", c) == nullptr;
+}
+
+// Callers build query strings by hand; anything that could break the request
+// line (blanks, line breaks, non-ASCII) is percent-encoded.
+std::string EscapePath(const std::string& path)
+{
+    std::string out;
+    out.reserve(path.size());
+    for (unsigned char c : path) {
+        if (IsUrlSafe(c))
+            out += static_cast<char>(c);
+        else
+            out += StrFormat("%%%02X", c);
+    }
+    return out;
+}
+
+std::string JoinUrl(const std::string& base, const std::string& path)
+{
+    if (base.empty())
+        return std::string();
+    size_t start = path.find_first_not_of('/');
+    if (start == std::string::npos)
+        start = path.size();
+    return base + "/" + EscapePath(path.substr(start));
+}
+
+bool IsValidServerUrl(const std::string& url)
+{
+    if (url.rfind("http://", 0) != 0 && url.rfind("https://", 0) != 0)
+        return false;
+    for (unsigned char c : url) {
+        if (!IsUrlSafe(c))
+            return false;
+    }
+    return true;
+}
+
+long ClampTimeout(long ms, long fallback)
+{
+    if (ms <= 0)
+        return fallback;
+    return std::min(ms, kMaxTimeoutMs);
+}
+
+bool ReadPostFile(const std::string& path, std::string& out)
+{
+    FILE* f = fopen(path.c_str(), "rb");
+    if (!f) {
+        LOG_ERROR("Failed to read local file");
+        return false;
+    }
+    struct stat st {};
+    if (fstat(fileno(f), &st) != 0 || st.st_size <= 0) {
+        fclose(f);
+        LOG_ERROR("Failed to get local file size");
+        return false;
+    }
+    if (st.st_size > GHttpClient::kMaxPostFileBytes) {
+        fclose(f);
+        LOG_ERROR(StrFormat("Local file too large to post: %s", path.c_str()));
+        return false;
+    }
+    const size_t size = static_cast<size_t>(st.st_size);
+    const size_t start = out.size();
+    out.resize(start + size);
+    const size_t got = fread(out.data() + start, 1, size, f);
+    fclose(f);
+    if (got != size) {
+        LOG_ERROR("Failed to read local file");
+        return false;
+    }
+    return true;
+}
+} // namespace
+
+GHttpClient::GHttpClient()
+{
+    GlobalInit();
+}
+
+bool GHttpClient::LoadConfig(const std::string& iniPath)
+{
+    GIniFile ini;
+    std::string url;
+    long connectMs = kDefaultConnectTimeoutMs;
+    long totalMs = kDefaultTimeoutMs;
+    if (ini.Load("server", iniPath.c_str())) {
+        url = ini.GetString("url");
+        connectMs = ClampTimeout(ini.GetInt("connect_timeout_ms"), kDefaultConnectTimeoutMs);
+        totalMs = ClampTimeout(ini.GetInt("timeout_ms"), kDefaultTimeoutMs);
+    }
+    if (const char* env = getenv("QLM_SERVER_URL"))
+        url = env;
+    SetTimeouts(connectMs, totalMs);
+    SetServerUrl(url);
+    return IsOnline();
+}
+
+void GHttpClient::SetServerUrl(const std::string& url)
+{
+    std::string base = url;
+    if (!base.empty() && !IsValidServerUrl(base)) {
+        ::LogError(StrFormat("Internet: server address ignored (needs http:// or https://): %s", base.c_str()), __FILE__, __LINE__);
+        base.clear();
+    }
+    while (!base.empty() && base.back() == '/')
+        base.pop_back();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_settings.baseUrl = base;
+}
+
+std::string GHttpClient::GetServerUrl() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_settings.baseUrl;
+}
+
+bool GHttpClient::IsOnline() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return !m_settings.baseUrl.empty();
+}
+
+void GHttpClient::SetTimeouts(long connectMs, long totalMs)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_settings.connectMs = ClampTimeout(connectMs, kDefaultConnectTimeoutMs);
+    m_settings.totalMs = ClampTimeout(totalMs, kDefaultTimeoutMs);
+}
+
+void GHttpClient::SetProgressCallback(ProgressCallback callback, void* context)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_settings.progress = callback;
+    m_settings.progressContext = context;
+}
+
+GHttpClient::Settings GHttpClient::Snapshot() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_settings;
+}
+
+std::string GHttpClient::MakeUrl(const std::string& path) const
+{
+    return JoinUrl(GetServerUrl(), path);
+}
+
+bool GHttpClient::Open(bool direct)
+{
+    if (!IsOnline()) {
+        LOG_DEBUG(kOffline);
+        return false;
+    }
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_links[std::this_thread::get_id()].direct = direct;
+    return true;
+}
+
+bool GHttpClient::OpenLink()
+{
+    return Open(false);
+}
+
+bool GHttpClient::OpenDirect()
+{
+    return Open(true);
+}
+
+void GHttpClient::CloseLink()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_links.erase(std::this_thread::get_id());
+}
+
+bool GHttpClient::Prepare(Settings& settings, Link& link, const char* failText) const
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    settings = m_settings;
+    if (settings.baseUrl.empty()) {
+        lock.unlock();
+        LOG_DEBUG(kOffline);
+        return false;
+    }
+    auto it = m_links.find(std::this_thread::get_id());
+    if (it == m_links.end()) {
+        lock.unlock();
+        LogError(failText);
+        return false;
+    }
+    link = it->second;
+    return true;
+}
+
+void GHttpClient::LogError(const std::string& text, long code) const
+{
+    std::string line = StrFormat("IERROR:  %s [%ld]", text.c_str(), code);
+    ::LogError(line, __FILE__, __LINE__);
+    LOG_DEBUG(line);
+}
+
+bool GHttpClient::DownloadToFile(const std::string& localFile, const std::string& path)
+{
+    Settings s;
+    Link link;
+    if (!Prepare(s, link, "Internet: HttpOpenRequest() Failed"))
+        return false;
+
+    // The answer goes into a temporary file beside the target so that only a
+    // complete 200 answer ever replaces what the caller had.
+    std::string tempPath = localFile + ".partXXXXXX";
+    int fd = mkstemp(tempPath.data());
+    FILE* file = fd >= 0 ? fdopen(fd, "wb") : nullptr;
+    if (!file) {
+        if (fd >= 0) {
+            close(fd);
+            unlink(tempPath.c_str());
+        }
+        LogError("Failed writing local web copy", errno);
+        return false;
+    }
+    fchmod(fd, 0644);
+
+    Request r;
+    if (!r.curl) {
+        fclose(file);
+        unlink(tempPath.c_str());
+        LogError("Internet: HttpOpenRequest() Failed");
+        return false;
+    }
+    Configure(r, JoinUrl(s.baseUrl, path), link.direct, s.connectMs, s.totalMs);
+    curl_easy_setopt(r.curl, CURLOPT_HTTPHEADER, r.headers);
+    DownloadState st;
+    st.curl = r.curl;
+    st.file = file;
+    st.progress = s.progress;
+    st.progressContext = s.progressContext;
+    curl_easy_setopt(r.curl, CURLOPT_WRITEFUNCTION, WriteDownload);
+    curl_easy_setopt(r.curl, CURLOPT_WRITEDATA, &st);
+
+    const CURLcode rc = curl_easy_perform(r.curl);
+    const long status = r.Status();
+    bool ok = false;
+    if (rc == CURLE_OK && PostStatusOk(status)) {
+        ok = fflush(file) == 0 && fsync(fileno(file)) == 0;
+        ok = fclose(file) == 0 && ok;
+        file = nullptr;
+        ok = ok && rename(tempPath.c_str(), localFile.c_str()) == 0;
+        if (!ok)
+            LogError("Failed writing local web copy", errno);
+    } else if (st.writeFailed) {
+        LogError("Failed writing local web copy", errno);
+    } else if (status == 0) {
+        LogError("Internet: HttpSendRequest() Failed", rc);
+    } else if (st.rejected || rc == CURLE_OK) {
+        LogError(StrFormat("Internet: server answered %ld for %s", status, path.c_str()), status);
+    } else {
+        LogError("Internet: InternetReadFile() Failed", rc);
+    }
+    if (file)
+        fclose(file);
+    if (!ok)
+        unlink(tempPath.c_str());
+    return ok;
+}
+
+bool GHttpClient::UrlExists(const std::string& path)
+{
+    Settings s;
+    Link link;
+    if (!Prepare(s, link, "Internet: HttpOpenRequest() Failed"))
+        return false;
+    Request r;
+    if (!r.curl) {
+        LogError("Internet: HttpOpenRequest() Failed");
+        return false;
+    }
+    Configure(r, JoinUrl(s.baseUrl, path), link.direct, s.connectMs, s.totalMs);
+    curl_easy_setopt(r.curl, CURLOPT_HTTPHEADER, r.headers);
+    // Only the status line matters; the body is refused at its first byte.
+    curl_easy_setopt(r.curl, CURLOPT_WRITEFUNCTION, StopAtBody);
+    const CURLcode rc = curl_easy_perform(r.curl);
+    const long status = r.Status();
+    if (status == 0) {
+        LogError("Internet: HttpSendRequest() Failed", rc);
+        return false;
+    }
+    return status != 404;
+}
+
+bool GHttpClient::PostFile(const std::string& path, const std::string& localFile, const std::string& tag,
+                           long timeoutMs)
+{
+    Settings s;
+    Link link;
+    if (!Prepare(s, link, "HttpOpenRequest Failed"))
+        return false;
+
+    std::string body(kPostTagBytes, '\0');
+    memcpy(body.data(), tag.data(), std::min(tag.size(), kPostTagBytes));
+    if (!ReadPostFile(localFile, body))
+        return false;
+
+    Request r;
+    if (!r.curl) {
+        LogError("HttpOpenRequest Failed");
+        return false;
+    }
+    long totalMs = timeoutMs > 0 ? ClampTimeout(timeoutMs, s.totalMs) : s.totalMs;
+    Configure(r, JoinUrl(s.baseUrl, path), link.direct, std::min(s.connectMs, totalMs), totalMs);
+    r.AddHeader("Content-Type: application/octet-stream");
+    r.AddHeader("Accept: */*");
+    r.AddHeader("Expect:"); // no 100-continue round trip
+    curl_easy_setopt(r.curl, CURLOPT_HTTPHEADER, r.headers);
+    curl_easy_setopt(r.curl, CURLOPT_POST, 1L);
+    curl_easy_setopt(r.curl, CURLOPT_POSTFIELDS, body.data());
+    curl_easy_setopt(r.curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
+    curl_easy_setopt(r.curl, CURLOPT_WRITEFUNCTION, DiscardBody);
+
+    const CURLcode rc = curl_easy_perform(r.curl);
+    if (rc != CURLE_OK) {
+        LOG_DEBUG(StrFormat("HttpSendRequest Failed [%d]", static_cast<int>(rc)));
+        return false;
+    }
+    const long status = r.Status();
+    if (!PostStatusOk(status)) {
+        LOG_DEBUG(StrFormat("Error on QueryInfo from web page post [%ld]", status));
+        return false;
+    }
+    return true;
+}
+
+GHttpClient& GetInternet()
+{
+    static GHttpClient* client = [] {
+        static GHttpClient instance;
+        instance.LoadConfig("data/server.ini");
+        return &instance;
+    }();
+    return *client;
+}

@@ -1,0 +1,87 @@
+#pragma once
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+
+// The one HTTP client of the game: plain GETs of server-relative paths saved
+// to local files, and file uploads. The server's base address comes from
+// data/server.ini ([server] url) or the QLM_SERVER_URL environment variable;
+// with none every request fails at once and nothing is sent.
+//
+// Each request uses its own connection, so threads may make requests at the
+// same time; each thread opens and closes its own link.
+class GHttpClient {
+public:
+    using ProgressCallback = void (*)(void* context, float fraction);
+
+    static constexpr long kDefaultConnectTimeoutMs = 5000;
+    static constexpr long kDefaultTimeoutMs = 30000;
+    // Progress is measured against this when the server sends no length.
+    static constexpr long long kAssumedLength = 1048576;
+    static constexpr size_t kPostTagBytes = 32;
+    static constexpr long long kMaxPostFileBytes = 16ll * 1024 * 1024;
+
+    GHttpClient();
+    ~GHttpClient() = default;
+    GHttpClient(const GHttpClient&) = delete;
+    GHttpClient& operator=(const GHttpClient&) = delete;
+
+    // Reads the [server] section of iniPath (keys "url", "connect_timeout_ms",
+    // "timeout_ms"); QLM_SERVER_URL, when set, replaces the url. False when
+    // no server ends up configured.
+    bool LoadConfig(const std::string& iniPath);
+    // An empty or malformed url means offline.
+    void SetServerUrl(const std::string& url);
+    std::string GetServerUrl() const;
+    bool IsOnline() const;
+    void SetTimeouts(long connectMs, long totalMs);
+    void SetProgressCallback(ProgressCallback callback, void* context);
+
+    // Opens this thread's link: through the system's proxy settings, or direct.
+    bool OpenLink();
+    bool OpenDirect();
+    bool OpenPostLink() { return OpenDirect(); }
+    void CloseLink();
+
+    // Saves the answer to localFile only when the server answered 200 and the
+    // whole body arrived; otherwise the previous file stays as it was.
+    bool DownloadToFile(const std::string& localFile, const std::string& path);
+    // False for a 404 and for no answer at all.
+    bool UrlExists(const std::string& path);
+    // POSTs a 32-byte tag field followed by the file's bytes as
+    // application/octet-stream; true only for a 200 answer. A timeout of 0
+    // takes the client's own.
+    bool PostFile(const std::string& path, const std::string& localFile, const std::string& tag,
+                  long timeoutMs = 0);
+
+    static bool PostStatusOk(long status) { return status == 200; }
+    void LogError(const std::string& text, long code = 0) const;
+
+    // The full address of a server-relative path; empty when offline.
+    std::string MakeUrl(const std::string& path) const;
+
+private:
+    struct Settings {
+        std::string baseUrl;
+        long connectMs = kDefaultConnectTimeoutMs;
+        long totalMs = kDefaultTimeoutMs;
+        ProgressCallback progress = nullptr;
+        void* progressContext = nullptr;
+    };
+    struct Link {
+        bool direct = false;
+    };
+
+    bool Open(bool direct);
+    Settings Snapshot() const;
+    // False (logged) when this thread has no open link or no server is set.
+    bool Prepare(Settings& settings, Link& link, const char* failText) const;
+
+    mutable std::mutex m_mutex;
+    Settings m_settings;
+    std::map<std::thread::id, Link> m_links;
+};
+
+// The game's client, configured from data/server.ini on first use.
+GHttpClient& GetInternet();

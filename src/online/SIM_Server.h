@@ -1,0 +1,25 @@
+#pragma once
+#include <string>
+
+class GHttpClient;
+
+// The game's requests to its web server.
+class SIM_Server {
+public:
+    // The metrics post runs at shutdown: it must never hold the exit up long.
+    static constexpr long kMetricsTimeoutMs = 3000;
+    static constexpr const char* kMetricsPath = "/quillomar/server/postmetrics145.php";
+
+    static SIM_Server& GetInstance();
+
+    // Without a client the game's own (GetInternet) is used.
+    explicit SIM_Server(GHttpClient* client = nullptr);
+
+    // Posts the usage metrics file with the installation id as its tag.
+    bool PostMetrics(const std::string& metricsFile, const std::string& installId);
+
+private:
+    GHttpClient& Client();
+
+    GHttpClient* m_client;
+};

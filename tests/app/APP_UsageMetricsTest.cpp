@@ -1,0 +1,196 @@
+#include "app/APP_UsageMetrics.h"
+#include "engine/GHttpClient.h"
+#include "platform/IClock.h"
+#include "support/LoopbackHttpServer.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <mutex>
+
+namespace {
+constexpr uint64_t kSeed = 12345;
+
+class UsageMetricsTest : public ::testing::Test {
+protected:
+    // Uploads go through the game's own client: keep it offline unless a
+    // test starts a server.
+    void SetUp() override { GetInternet().SetServerUrl(""); }
+    void TearDown() override { GetInternet().SetServerUrl(""); }
+
+    TempDir m_dir;
+    ManualClock m_clock { 1000.0 };
+};
+} // namespace
+
+TEST_F(UsageMetricsTest, CountsMergeAcrossRuns)
+{
+    {
+        APP_UsageMetrics m(m_dir.Path(), &m_clock, kSeed);
+        m.AddEventCount("hullpicker", 2);
+        m.AddEventCount("savedesign", 1);
+        m.AddEventCount("hullpicker", 1);
+        ASSERT_TRUE(m.Save());
+    }
+    APP_UsageMetrics m(m_dir.Path(), &m_clock, kSeed);
+    ASSERT_EQ(m.GetEvents().size(), 2u);
+    EXPECT_EQ(m.GetEvents()[0].name, "hullpicker");
+    EXPECT_EQ(m.GetEventCount("hullpicker"), 3);
+    m.AddEventCount("hullpicker", 4);
+    EXPECT_EQ(m.GetEventCount("hullpicker"), 7);
+    EXPECT_EQ(m.GetEventCount("savedesign"), 1);
+    EXPECT_EQ(m.GetEventCount("nothing"), 0);
+}
+
+TEST_F(UsageMetricsTest, FileFormatRoundTrips)
+{
+    APP_UsageMetrics m(m_dir.Path(), &m_clock, kSeed);
+    m.AddEventCount("statsbrowser", 3);
+    m.SetEventFlag("_won");
+    m.AddEventValue("runtime", 12.345f);
+    ASSERT_TRUE(m.Save());
+    EXPECT_EQ(m_dir.Read("um.ini"), "[d]\n0 = statsbrowser,0,3,0.00\n1 = _won,1,0,0.00\n2 = runtime,0,0,12.35\n\n");
+
+    APP_UsageMetrics again(m_dir.Path(), &m_clock, kSeed);
+    ASSERT_TRUE(again.Save());
+    EXPECT_EQ(m_dir.Read("um.ini"), "[d]\n0 = statsbrowser,0,3,0.00\n1 = _won,1,0,0.00\n2 = runtime,0,0,12.35\n\n");
+}
+
+TEST_F(UsageMetricsTest, DuplicateEntriesAreSummedAndTheLastFlagWins)
+{
+    m_dir.Write("um.ini", "[d]\n0 = squadsize,1,2,1.50\n1 = squadsize,0,3,2.25\n2 = ,0,9,0\n3 = battlezoom\n");
+    APP_UsageMetrics m(m_dir.Path(), &m_clock, kSeed);
+    ASSERT_EQ(m.GetEvents().size(), 2u);
+    const APP_UsageEvent* e = m.FindEvent("squadsize");
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(e->count, 5);
+    EXPECT_FLOAT_EQ(e->total, 3.75f);
+    EXPECT_FALSE(e->flag);
+    EXPECT_EQ(m.GetEventCount("battlezoom"), 0);
+}
+
+TEST_F(UsageMetricsTest, FlagThenCountClearsTheFlag)
+{
+    APP_UsageMetrics m(m_dir.Path(), &m_clock, kSeed);
+    m.AddEventCount("manual", -2);
+    EXPECT_EQ(m.GetEventCount("manual"), 0);
+    m.SetEventFlag("manual");
+    EXPECT_EQ(m.GetEventCount("manual"), 1);
+    m.AddEventCount("manual", 6);
+    EXPECT_FALSE(m.FindEvent("manual")->flag);
+    EXPECT_EQ(m.GetEventCount("manual"), 4);
+}
+
+TEST_F(UsageMetricsTest, HugeCountsSaturateInsteadOfOverflowing)
+{
+    m_dir.Write("um.ini", "[d]\n0 = pausetoggle,0,2147483647,0\n1 = pausetoggle,0,99999999999,0\n");
+    APP_UsageMetrics m(m_dir.Path(), &m_clock, kSeed);
+    m.AddEventCount("pausetoggle", 5);
+    EXPECT_EQ(m.GetEventCount("pausetoggle"), INT_MAX);
+}
+
+TEST_F(UsageMetricsTest, CommaInANameCannotSplitItsRecord)
+{
+    {
+        APP_UsageMetrics m(m_dir.Path(), &m_clock, kSeed);
+        m.AddEventCount("a,b", 2);
+        m.Save();
+    }
+    APP_UsageMetrics m(m_dir.Path(), &m_clock, kSeed);
+    ASSERT_EQ(m.GetEvents().size(), 1u);
+    EXPECT_EQ(m.GetEvents()[0].name, "a_b");
+    EXPECT_EQ(m.GetEvents()[0].count, 2);
+}
+
+TEST_F(UsageMetricsTest, RuntimeAccumulatesOverRuns)
+{
+    for (int run = 0; run < 2; ++run) {
+        APP_UsageMetrics m(m_dir.Path(), &m_clock, kSeed);
+        m_clock.Advance(60000.0);
+        m.RecordRuntime();
+    }
+    EXPECT_EQ(m_dir.Read("um.ini"), "[d]\n0 = runtime,0,0,120.00\n\n");
+}
+
+TEST_F(UsageMetricsTest, RunStartCanBeMovedByStartUp)
+{
+    APP_UsageMetrics m(m_dir.Path(), &m_clock, kSeed);
+    m_clock.Advance(5000.0);
+    m.MarkRunStart();
+    m_clock.Advance(1500.0);
+    m.RecordRuntime();
+    EXPECT_FLOAT_EQ(m.FindEvent("runtime")->total, 1.5f);
+}
+
+TEST_F(UsageMetricsTest, InstallationIdIsMadeOnceAndKept)
+{
+    std::string id;
+    {
+        APP_UsageMetrics m(m_dir.Path(), &m_clock, kSeed);
+        id = m.GetId();
+    }
+    EXPECT_TRUE(APP_UsageMetrics::IsValidId(id));
+    EXPECT_EQ(id, APP_UsageMetrics::MakeId(kSeed));
+    EXPECT_EQ(id.find('9'), std::string::npos);
+    EXPECT_EQ(m_dir.Read("met.ini"), "[data]\nid = " + id + "\n\n");
+    APP_UsageMetrics other(m_dir.Path(), &m_clock, kSeed + 1);
+    EXPECT_EQ(other.GetId(), id);
+    EXPECT_NE(APP_UsageMetrics::MakeId(kSeed + 1), id);
+}
+
+TEST_F(UsageMetricsTest, DamagedIdIsReplaced)
+{
+    m_dir.Write("met.ini", "[data]\nid = 12ab\n");
+    APP_UsageMetrics m(m_dir.Path(), &m_clock, kSeed);
+    EXPECT_EQ(m.GetId(), APP_UsageMetrics::MakeId(kSeed));
+    EXPECT_EQ(m_dir.Read("met.ini"), "[data]\nid = " + m.GetId() + "\n\n");
+}
+
+TEST_F(UsageMetricsTest, NoUserFolderKeepsCountsInMemory)
+{
+    APP_UsageMetrics m("", &m_clock, kSeed);
+    EXPECT_EQ(m.GetId(), "0000000000");
+    m.AddEventCount("depscreenactivated", 1);
+    EXPECT_EQ(m.GetEventCount("depscreenactivated"), 1);
+    EXPECT_FALSE(m.Save());
+    EXPECT_FALSE(m.Upload());
+}
+
+TEST_F(UsageMetricsTest, UploadPostsTheSavedFileWithTheId)
+{
+    LoopbackHttpServer server;
+    std::mutex mutex;
+    std::string body;
+    server.server.Post("/quillomar/server/postmetrics145.php", [&](const httplib::Request& req, httplib::Response& res) {
+        std::lock_guard<std::mutex> lock(mutex);
+        body = req.body;
+        res.set_content("response,true", "text/plain");
+    });
+    ASSERT_TRUE(server.Start());
+    GetInternet().SetServerUrl(server.Url());
+
+    APP_UsageMetrics m(m_dir.Path(), &m_clock, kSeed);
+    m.AddEventCount("challengelist", 2);
+    m_clock.Advance(2000.0);
+    m.RecordRuntime();
+
+    std::lock_guard<std::mutex> lock(mutex);
+    ASSERT_GE(body.size(), 32u);
+    EXPECT_EQ(body.substr(0, 32), m.GetId() + std::string(22, '\0'));
+    EXPECT_EQ(body.substr(32), m_dir.Read("um.ini"));
+    EXPECT_EQ(body.substr(32), "[d]\n0 = challengelist,0,2,0.00\n1 = runtime,0,0,2.00\n\n");
+}
+
+TEST_F(UsageMetricsTest, UnansweredUploadGivesUpAndKeepsTheCounts)
+{
+    // Connections are accepted by the kernel but never answered: only the
+    // request's own timeout ends the wait.
+    LoopbackSocket silent(true);
+    GetInternet().SetServerUrl(silent.Url());
+    APP_UsageMetrics m(m_dir.Path(), &m_clock, kSeed);
+    m.AddEventCount("orderpicker", 1);
+    ASSERT_TRUE(m.Save());
+    EXPECT_FALSE(m.Upload());
+    EXPECT_EQ(m_dir.Read("um.ini"), "[d]\n0 = orderpicker,0,1,0.00\n\n");
+}
