@@ -1,51 +1,95 @@
-// Entry point: finds the install folder, makes the user folder and starts the game.
+// Entry point: finds the install folder, then starts the game.
 #include "app/APP_UserFolders.h"
+#include "app/Game.h"
+#include "engine/GCommandLine.h"
 #include "engine/GDebugLog.h"
+#include "platform/ErrorMessage.h"
 
+#include <SDL2/SDL.h>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <unistd.h>
 
 namespace {
 void PrintUsage()
 {
-    printf("Usage: quillomar [--user-dir DIR] [--data-dir DIR] [--frames N] [-editor]\n");
+    printf("Usage: quillomar [--user-dir DIR] [--data-dir DIR] [--frames N] [--screenshot-at FRAME] [--headless] [-editor]\n");
+}
+
+bool ParseInt(const char* text, int& out)
+{
+    char* end = nullptr;
+    long v = strtol(text, &end, 10);
+    if (!end || *end || v < 0 || v > 100000000)
+        return false;
+    out = static_cast<int>(v);
+    return true;
 }
 } // namespace
 
 int main(int argc, char** argv)
 {
-    std::string userDir, dataDir;
+    GameStartOptions options;
+    std::string dataDir;
+    int frames = 0;
+    int screenshotFrame = -1;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
-        if (a == "--user-dir" && i + 1 < argc)
-            userDir = argv[++i];
-        else if (a == "--data-dir" && i + 1 < argc)
+        if (a == "--user-dir" && i + 1 < argc) {
+            options.userDir = argv[++i];
+        } else if (a == "--data-dir" && i + 1 < argc) {
             dataDir = argv[++i];
-        else if (a == "--frames" && i + 1 < argc)
-            ++i;
-        else if (a == "--help" || a == "-h") {
+        } else if (a == "--frames" && i + 1 < argc) {
+            if (!ParseInt(argv[++i], frames)) {
+                fprintf(stderr, "--frames needs a whole number\n");
+                return 2;
+            }
+        } else if (a == "--screenshot-at" && i + 1 < argc) {
+            if (!ParseInt(argv[++i], screenshotFrame)) {
+                fprintf(stderr, "--screenshot-at needs a whole number\n");
+                return 2;
+            }
+        } else if (a == "--headless") {
+            options.headless = true;
+        } else if (a == "-editor") {
+            options.editor = true;
+        } else if (a == "--help" || a == "-h") {
             PrintUsage();
             return 0;
+        } else {
+            fprintf(stderr, "Unknown option: %s\n", a.c_str());
+            PrintUsage();
+            return 2;
         }
     }
 
     std::string install = APP_UserFolders::ResolveInstallFolder(dataDir, argv[0]);
     if (install.empty() || chdir(install.c_str()) != 0) {
-        fprintf(stderr, "Quillomar cannot find its data folder. Run it from its build folder or give --data-dir.\n");
+        ShowErrorMessage("Quillomar", "Quillomar cannot find its data folder. Start it with ./play, or give "
+                                      "--data-dir with the folder that holds data/.");
         return 1;
     }
-    std::string user = APP_UserFolders::ResolveUserFolder(userDir);
-    if (!APP_UserFolders::GetInstance().Create(user)) {
-        fprintf(stderr, "Quillomar cannot create its user folder %s\n", user.c_str());
+
+    GCommandLine::GetInstance().ParseArgs(argc, argv);
+    Game& game = Game::GetInstance();
+    if (!game.Init(options)) {
+        game.Shutdown();
         return 1;
     }
-    GDebugLog::GetInstance().Open(user);
-    GDebugLog::GetInstance().Write("QLM Debug File. App version Demo 1.45");
-    printf("Quillomar: data from %s, player files in %s\n", install.c_str(), user.c_str());
-    printf("The game window is not built yet: start-up stopped after the user folder and the logs.\n");
-    GDebugLog::GetInstance().Close();
-    return 0;
+    if (screenshotFrame >= 0) {
+        // Presses Print Screen through the window system, as a player would.
+        game.SetFrameHook([screenshotFrame](int frame) {
+            if (frame != screenshotFrame)
+                return;
+            for (Uint32 type : {SDL_KEYDOWN, SDL_KEYUP}) {
+                SDL_Event e{};
+                e.type = type;
+                e.key.keysym.scancode = SDL_SCANCODE_PRINTSCREEN;
+                e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+                SDL_PushEvent(&e);
+            }
+        });
+    }
+    return game.Run(frames);
 }

@@ -1,8 +1,61 @@
 #pragma once
+#include "gui/GUIButtonList.h"
 
-// Stand-in until the widget toolkit lands: only what the game modes call.
-class GUI_WindowBase {
+#include <vector>
+
+// Base of every window, panel and dialog: a button list with owned child
+// windows, a visible flag, click swallowing, raise-on-click, mouse claiming
+// and dragging. Windows never delete themselves from inside a click; they ask
+// the window manager (CloseWindow / QueueDelete), which frees them once no
+// list walk is running.
+class GUI_WindowBase : public GUIButtonList {
 public:
-    virtual ~GUI_WindowBase() = default;
-    virtual void OnKeyDown(int /*key*/) {}
+    GUI_WindowBase() = default;
+    ~GUI_WindowBase() override;
+
+    bool OnLeftClick(float x, float y) override;
+    void Draw() override;
+    void AddButton(GUI_ButtonBase* button) override;
+    void Update() override;
+    virtual void OnKeyDown(int key);
+    virtual bool OnRightClick(float x, float y);
+    virtual bool IsModal() const { return false; }
+    virtual void OnDragEnd() {}
+    virtual void OnWheelUp();
+    virtual void OnWheelDown();
+    virtual void StartDrag();
+
+    void AddChild(GUI_WindowBase* child);
+    void RemoveChild(GUI_WindowBase* child);
+    void DeleteChildren();
+    void DrawChildren();
+    bool IsMouseOver() const;
+    void UpdateDrag();
+
+    const std::vector<GUI_WindowBase*>& GetChildren() const { return m_childWindows; }
+    GUI_WindowBase* GetParent() const { return m_parent; }
+    bool IsDragging() const { return m_dragging; }
+    bool IsInTopLevelList() const { return m_inTopLevelList; }
+    bool IsInModalList() const { return m_inModalList; }
+
+    bool draggable = false;
+    bool visible = true;
+    // Marks the mouse as over a window while it is inside, so that windows
+    // and buttons underneath do not hover.
+    bool claimsMouse = true;
+    // A click inside that nothing took is still reported as taken.
+    bool swallowsClicks = true;
+    bool raisesOnClick = true;
+
+protected:
+    bool m_dragging = false;
+    float m_dragOffsetX = 0.0f;
+    float m_dragOffsetY = 0.0f;
+    std::vector<GUI_WindowBase*> m_childWindows;
+
+private:
+    friend class GUI_WindowManager;
+    GUI_WindowBase* m_parent = nullptr;
+    bool m_inTopLevelList = false;
+    bool m_inModalList = false;
 };

@@ -19,3 +19,13 @@ bool DecodeToRGBA(const TextureData& data, int level, std::vector<uint8_t>& rgba
 
 // PNG/JPEG/BMP through stb_image, into a one-level BGRA8 texture.
 bool ReadImageFile(const std::string& path, TextureData& out, std::string* error);
+
+// Bytes of one level of the given size: width*height*4 for BGRA8, whole 4x4
+// blocks of 8 (DXT1) or 16 (DXT3/5) bytes otherwise. 0 for bad sizes.
+size_t TextureLevelBytes(PixelFormat format, int width, int height);
+
+// Checks that the data a device is handed is whole: positive sizes within
+// kMaxTextureSide, at least one level, each level exactly the bytes its size
+// needs and no more levels than the full chain.
+constexpr int kMaxTextureSide = 16384;
+bool ValidateTextureData(const TextureData& data, std::string* error);

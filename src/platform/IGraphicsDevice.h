@@ -110,4 +110,8 @@ public:
 
     virtual const GraphicsStats& GetStats() const = 0;
     virtual void ResetStats() = 0;
+
+    // Why the last failing call (texture, render target, effect) failed, for
+    // the caller to log; the platform layer does not log by itself.
+    virtual std::string GetLastError() const { return {}; }
 };

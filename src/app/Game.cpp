@@ -1,0 +1,669 @@
+#include "app/Game.h"
+
+#include "app/APP_InstallList.h"
+#include "app/APP_UsageMetrics.h"
+#include "app/APP_UserFolders.h"
+#include "app/GUI_GameModeBase.h"
+#include "app/SIM_HighScores.h"
+#include "app/SIM_Options.h"
+#include "engine/CTexturedSprite.h"
+#include "engine/D3DEngine.h"
+#include "engine/GDebugLog.h"
+#include "engine/GFileHelpers.h"
+#include "engine/GFileList.h"
+#include "engine/GIniFile.h"
+#include "engine/GRandom.h"
+#include "engine/GSafeFile.h"
+#include "engine/GSystem.h"
+#include "engine/GVertexBuffer.h"
+#include "engine/LibText.h"
+#include "engine/MainWindow.h"
+#include "engine/RandomTables.h"
+#include "engine/SinCosTables.h"
+#include "engine/StrFormat.h"
+#include "gui/GUI_Cursor.h"
+#include "gui/GUI_Fader.h"
+#include "gui/GUI_Tutorial.h"
+#include "gui/GUI_TutorialWindow.h"
+#include "gui/GUI_WindowManager.h"
+#include "platform/GraphicsDeviceFactory.h"
+#include "platform/HeadlessWindow.h"
+#include "platform/IClock.h"
+#include "platform/KeyCodes.h"
+#include "platform/ErrorMessage.h"
+#include "sim/SIM_Anomaly.h"
+#include "sim/SIM_Race.h"
+#include "sim/SIM_Scenario.h"
+#include "sim/SIM_ShipDesign.h"
+#include "sim/SIM_ShipHull.h"
+#include "sim/SIM_ShipModuleType.h"
+#include "sim/SIM_ShipNameGenerator.h"
+
+#include "battle/GUI_BattleGUI.h"
+#include "campaign/gui/GUI_Campaign.h"
+#include "editors/GUI_HullEditor.h"
+#include "editors/GUI_ScenarioEditor.h"
+#include "frontend/GUI_ChooseScenario.h"
+#include "frontend/GUI_LoadingScreen.h"
+#include "frontend/GUI_MainMenu.h"
+#include "frontend/GUI_Options.h"
+#include "frontend/GUI_RaceScreen.h"
+#include "frontend/GUI_TitleBackdrop.h"
+#include "frontend/GUI_UnlockShop.h"
+#include "online/GUI_ChallengeList.h"
+#include "online/GUI_LoginScreen.h"
+#include "online/GUI_OnlineMessagesScreen.h"
+#include "online/SIM_AutoUpdater.h"
+#include "prep/GUI_DeploymentGUI.h"
+#include "prep/GUI_ShipDesignGUI.h"
+
+#include <chrono>
+#include <ctime>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+// A start-up failure the player must see: a message box when a display
+// exists, the error log and stderr always.
+void ReportFatal(const std::string& text)
+{
+    LOG_ERROR(text);
+    ShowErrorMessage("Quillomar", text);
+}
+
+void SleepMs(int ms)
+{
+    if (ms > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+} // namespace
+
+Game& Game::GetInstance()
+{
+    static Game instance;
+    return instance;
+}
+
+std::string Game::GetUserPath(int index) const
+{
+    return APP_UserFolders::GetInstance().Get(index);
+}
+
+void Game::SetClock(const IClock* clock)
+{
+    m_clock = clock;
+}
+
+void Game::SetWindowForTests(std::unique_ptr<IWindow> window)
+{
+    m_window = std::move(window);
+    if (m_window)
+        m_window->SetListener(this);
+}
+
+void Game::ResetForTests()
+{
+    if (m_graphicsReady)
+        D3DEngine::GetInstance().Release();
+    m_graphicsReady = false;
+    m_window.reset();
+    m_mode = nullptr;
+    m_modeId = 0;
+    m_running = m_focused = m_loopStarted = m_quit = m_shutDown = false;
+    m_frameCount = 0;
+    m_clock = nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Start-up
+
+bool Game::CreateUserFolders(const std::string& userDir)
+{
+    std::string folder = APP_UserFolders::ResolveUserFolder(userDir);
+    if (!APP_UserFolders::GetInstance().Create(folder)) {
+        ReportFatal("EnsureDirectoryExists: cannot create the user folder " + folder);
+        return false;
+    }
+    return true;
+}
+
+bool Game::SavePrefs(int width, int height, bool windowed)
+{
+    std::string path = GetUserPath(USER) + "/prefs.ini";
+    GSafeFile file(path);
+    file.Printf("[prefs]\nwidth = %d\nheight = %d\nwindowed = %d\nsound_channels = %d\n", width, height,
+                windowed ? 1 : 0, 64);
+    bool ok = file.Commit();
+    QLM_ASSERT(ok);
+    return ok;
+}
+
+void Game::ReadDesktopSize(int& width, int& height)
+{
+    width = 1280;
+    height = 1024;
+    if (m_window)
+        m_window->GetDesktopSize(width, height);
+}
+
+bool Game::OpenWindow(const GameStartOptions& options)
+{
+    if (!m_window) {
+        MainWindowOptions windowOptions;
+        windowOptions.headless = options.headless;
+        m_window = CreateMainWindow(windowOptions);
+        auto* headless = dynamic_cast<HeadlessWindow*>(m_window.get());
+        if (headless && options.desktopWidth > 0 && options.desktopHeight > 0)
+            headless->SetDesktop(options.desktopWidth, options.desktopHeight, {});
+    }
+    m_window->SetListener(this);
+    return true;
+}
+
+int Game::RenderTargetSide(int screenSide)
+{
+    if (screenSide <= 1024)
+        return 1024;
+    if (screenSide <= 2048)
+        return 2048;
+    return 4096;
+}
+
+void Game::CreateRenderTargets()
+{
+    D3DEngine& engine = D3DEngine::GetInstance();
+    LOG_DEBUG("creating render targets");
+    m_rtWidth = RenderTargetSide(engine.GetScreenWidth());
+    m_rtHeight = RenderTargetSide(engine.GetScreenHeight());
+    engine.CreateRenderTarget(512, 512, "rt_ship");
+    engine.CreateRenderTarget(m_rtWidth, m_rtHeight, "rt_offscreen1");
+    engine.CreateRenderTarget(m_rtWidth, m_rtHeight, "rt_offscreen2");
+    engine.CreateRenderTarget(m_rtWidth, m_rtHeight, "rt_transition");
+}
+
+bool Game::InitGraphics(int width, int height, bool windowed)
+{
+    LOG_DEBUG("Initialising Direct3D");
+    D3DEngine& engine = D3DEngine::GetInstance();
+    IWindow* window = m_window.get();
+    engine.SetDeviceFactory([window](int, int, bool) -> std::unique_ptr<IGraphicsDevice> {
+        if (!window)
+            return nullptr;
+        std::string error;
+        auto device = CreateGraphicsDevice(*window, &error);
+        if (!device)
+            LOG_ERROR("Graphics device: " + error);
+        return device;
+    });
+    engine.SetDisplayModeProvider([window]() {
+        return window ? window->GetDisplayModes() : std::vector<DisplayMode>();
+    });
+    if (!engine.Init(width, height, windowed)) {
+        LOG_ERROR("Failed to initialise 3D Engine");
+        // The next start tries a window of a size that is likely to work.
+        if (windowed)
+            SavePrefs(width, height, true);
+        else
+            SavePrefs(1024, 768, true);
+        return false;
+    }
+    engine.LoadTextureFolder("data/bitmaps");
+    for (const std::string& folder : APP_InstallList::GetInstance().GetFolders())
+        engine.LoadTextureFolder(folder + "/data/bitmaps");
+
+    LOG_DEBUG("Initialising global vertex buffer");
+    GVertexBuffer::SpriteBatch();
+    CreateRenderTargets();
+    LOG_DEBUG("success in initialising 3D");
+    m_graphicsReady = true;
+    return true;
+}
+
+void Game::LoadFonts()
+{
+    LibText::GetInstance().Init();
+    LibText::GetInstance().CreateGameFonts();
+}
+
+void Game::DrawSplash()
+{
+    if (!m_graphicsReady)
+        return;
+    D3DEngine& engine = D3DEngine::GetInstance();
+    CTexturedSprite splash;
+    splash.SetTexture(GUI_TitleBackdrop::GetInstance().GetTextureName());
+    float side = engine.GetScreenWidth() > 1024 ? 2048.0f : 1024.0f;
+    splash.SetSize(side, side);
+    splash.PlaceCentred(engine.GetScreenWidth() * 0.5f, engine.GetScreenHeight() * 0.5f);
+    engine.ClearAndBeginScene();
+    splash.Draw();
+    engine.EndScene();
+    engine.Flip();
+}
+
+void Game::CopyTutorialDeployments()
+{
+    std::string deployments = GetUserPath(DEPLOYMENTS);
+    std::string first = deployments + "/tutorial1";
+    std::string second = deployments + "/tutorial2";
+    EnsureDirectoryExists(first);
+    EnsureDirectoryExists(second);
+    GFileList existing;
+    existing.FindFiles(second + "/*.txt");
+    if (!existing.names.empty())
+        return;
+    const std::string sample = "data/sample deployment/deployed.txt";
+    CopyFileTo(sample, first + "/deployed.txt", false);
+    CopyFileTo(sample, second + "/deployed.txt", false);
+}
+
+void Game::LoadContent()
+{
+    // Scores are seeded from the scenario list, and unlocks are asked for while
+    // the races load: both need the scenarios first.
+    SIM_Scenario::LoadAll();
+    SIM_HighScores& scores = SIM_HighScores::GetInstance();
+    scores.SetScenarioProvider([]() {
+        std::vector<SIM_HighScores::ScenarioInfo> list;
+        for (const SIM_Scenario* s : SIM_Scenario::GetList())
+            list.push_back({s->GetName(), s->GetType(), s->GetUnlockedAfter()});
+        return list;
+    });
+    scores.Load();
+    SIM_ShipNameGenerator::GetInstance().LoadAll();
+    SIM_Race::LoadAll();
+    SIM_ShipModuleType::LoadAll();
+    SIM_ShipHull::LoadAll();
+    SIM_ShipDesign::LoadAll();
+    BuildAnomalyTable();
+    SIM_Options::GetInstance().SetRaceValidator(
+        [](const std::string& race) { return SIM_Race::Find(race) != nullptr; });
+    SIM_Options::GetInstance().Load();
+}
+
+bool Game::Init(const GameStartOptions& options)
+{
+    m_headless = options.headless;
+    m_editor = options.editor;
+    QlmSrand(options.seed ? options.seed : static_cast<uint64_t>(time(nullptr)));
+
+    if (!OpenWindow(options))
+        return false;
+    if (!CreateUserFolders(options.userDir))
+        return false;
+    char cwd[4096];
+    if (getcwd(cwd, sizeof cwd))
+        SaveInstallPath(cwd);
+
+    APP_UsageMetrics::GetInstance().MarkRunStart();
+
+    GDebugLog::GetInstance().Open(GetUserPath(USER));
+    SetAssertBuildText(kVersionText);
+    LOG_DEBUG(StrFormat("QLM Debug File. App version %s", kVersionText));
+
+    m_window->Show();
+
+    int desktopWidth, desktopHeight;
+    ReadDesktopSize(desktopWidth, desktopHeight);
+    LOG_DEBUG(StrFormat("Desktop resolution is %d x %d", desktopWidth, desktopHeight));
+    if (desktopHeight < kMinDesktopHeight) {
+        desktopHeight = kMinDesktopHeight;
+        LOG_ERROR("WARNING: Desktop Screen Resolution is below 768 pixels");
+    }
+
+    int width = desktopWidth, height = desktopHeight;
+    bool windowed = false;
+    std::string prefs = GetUserPath(USER) + "/prefs.ini";
+    if (!FileExists(prefs)) {
+        SavePrefs(desktopWidth, desktopHeight, false);
+    } else {
+        GIniFile ini;
+        ini.Load("prefs", prefs.c_str());
+        width = ini.GetInt("width");
+        height = ini.GetInt("height");
+        windowed = ini.GetInt("windowed") != 0;
+        // Sizes of 0 or garbage would give no usable window.
+        if (width < 640 || width > desktopWidth || height < 480 || height > std::max(desktopHeight, 768)) {
+            LOG_DEBUG(StrFormat("prefs.ini size %d x %d is unusable, using %d x %d", width, height,
+                                std::min(desktopWidth, 1280), std::min(desktopHeight, 1024)));
+            width = std::min(desktopWidth, 1280);
+            height = std::min(desktopHeight, 1024);
+        }
+    }
+    if (windowed || m_headless) {
+        m_window->SetFullScreen(false);
+        m_window->SetClientSize(width, height);
+    } else {
+        m_window->SetClientSize(width, height);
+        m_window->SetFullScreen(true);
+    }
+
+    if (!InitGraphics(width, height, windowed)) {
+        // Without graphics there is nothing to show: say so and stop cleanly.
+        ReportFatal("The game could not start its graphics (OpenGL 3.3 is needed). "
+                      "See debug/errors.txt in the player folder.");
+        return false;
+    }
+
+    SIM_AutoUpdater::GetInstance().CheckForUpdate();
+    DrawSplash();
+    BuildSinCosTables();
+
+    CInput& input = CInput::GetInstance();
+    input.SetListener(this);
+    input.Init();
+
+    InitRandomTables();
+    GUI_Tutorial::GetInstance().Load();
+    LoadFonts();
+    OnSoundStartup();
+    LoadContent();
+
+    // The main menu becomes current exactly as a mode switch would make it.
+    SetMode(15);
+    CopyTutorialDeployments();
+
+    m_running = true;
+    m_focused = true;
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Modes
+
+GUI_GameModeBase* Game::ModeForId(int id)
+{
+    switch (id) {
+    case 1: return &GUI_ShipDesignGUI::GetInstance();
+    case 2: return &GUI_DeploymentGUI::GetInstance();
+    case 3: return &GUI_ChooseScenario::GetInstance();
+    case 4: return &GUI_LoginScreen::GetInstance();
+    case 6: return &GUI_ChallengeList::GetInstance();
+    case 7: return &GUI_Options::GetInstance();
+    case 8: return &GUI_HullEditor::GetInstance();
+    case 9: return &GUI_LoadingScreen::GetInstance();
+    case 10: return &GUI_UnlockShop::GetInstance();
+    case 11: return &GUI_RaceScreen::GetInstance();
+    case 12: return &GUI_OnlineMessagesScreen::GetInstance();
+    case 13: return &GUI_ScenarioEditor::GetInstance();
+    case 14: return &GUI_Campaign::GetInstance();
+    case 15: return &GUI_MainMenu::GetInstance();
+    default: return &GUI_BattleGUI::GetInstance();
+    }
+}
+
+void Game::SetMode(int id)
+{
+    m_modeId = id;
+    GUI_GameModeBase* next = ModeForId(id);
+    if (next != m_mode && m_mode) {
+        m_mode->Leave();
+        m_mode = next;
+        StartModeTransition();
+        m_mode->Enter();
+    } else {
+        m_mode = next;
+    }
+    AssertFail(m_mode != nullptr, "Game", 681);
+}
+
+// ---------------------------------------------------------------------------
+// The frame
+
+bool Game::RestoreDevice()
+{
+    D3DEngine& engine = D3DEngine::GetInstance();
+    ReleaseScreenResources();
+    if (!engine.Restore())
+        return false;
+    LOG_DEBUG("Rebuilding directx resources");
+    engine.RefreshSmartTextures();
+    engine.RefreshTexturedSprites();
+    ReloadScreenResources();
+    LoadFonts();
+    GVertexBuffer::SpriteBatch();
+    CreateRenderTargets();
+    return true;
+}
+
+void Game::Frame()
+{
+    if (!m_graphicsReady)
+        return;
+    ++m_frameCount;
+    CInput::GetInstance().Poll();
+    GUI_Cursor::GetInstance().SetArrow();
+    OnSoundUpdate();
+    if (m_mode)
+        m_mode->Update();
+
+    D3DEngine& engine = D3DEngine::GetInstance();
+    engine.ClearAndBeginScene();
+    if (m_mode)
+        m_mode->Render();
+    GUI_Fader::GetInstance().Draw();
+    engine.EndScene();
+    engine.Flip();
+
+    if (GUI_Fader::GetInstance().IsDone())
+        CInput::GetInstance().SetInputBlocked(false);
+    GUI_Fader::GetInstance().RunPendingCallback();
+
+    if (m_window)
+        m_window->SetCursor(static_cast<SystemCursor>(GUI_Cursor::GetInstance().kind));
+    if (!m_headless)
+        SleepMs(m_frameDelay);
+}
+
+int Game::Run(int maxFrames)
+{
+    m_loopStarted = true;
+    int frames = 0;
+    while (!m_quit) {
+        if (m_window)
+            m_window->PumpEvents();
+        if (m_quit)
+            break;
+        if (m_running) {
+            if (m_frameHook)
+                m_frameHook(frames);
+            Frame();
+            if (maxFrames > 0 && ++frames >= maxFrames) {
+                Shutdown();
+                break;
+            }
+        } else {
+            SleepMs(1);
+        }
+    }
+    return 0;
+}
+
+std::string Game::SaveScreenshot()
+{
+    time_t now = time(nullptr);
+    struct tm t;
+    localtime_r(&now, &t);
+    char date[32], clock[32];
+    strftime(date, sizeof date, "%d-%m-%Y", &t);
+    strftime(clock, sizeof clock, "%H-%M-%S", &t);
+    std::string file = StrFormat("%s/screenshot_%s_%s.bmp", GetUserPath(USER).c_str(), date, clock);
+    D3DEngine::GetInstance().RequestScreenshot(file);
+    return file;
+}
+
+void Game::OnKeyPress(int code)
+{
+    if (code == KEY_SYSRQ) {
+        SaveScreenshot();
+        return;
+    }
+    // While the fade runs, input waits for its callback.
+    if (CInput::GetInstance().IsInputBlocked())
+        return;
+    if (code == KEY_ESCAPE) {
+        ResetTutorialRestrictions(GUI_Tutorial::GetInstance());
+        if (GUI_WindowManager::GetInstance().CloseTopModal())
+            return;
+    } else if (code == KEY_RETURN) {
+        if (GUI_TutorialWindow::CloseFirst())
+            return;
+    }
+    if (m_mode)
+        m_mode->OnKeyDown(code);
+}
+
+void Game::OnLeftClick()
+{
+    if (CInput::GetInstance().IsInputBlocked())
+        return;
+    if (GUI_Tutorial::GetInstance().blockButtons) {
+        GUI_Tutorial::GetInstance().ClickAllowedElements();
+        return;
+    }
+    if (m_mode)
+        m_mode->OnLeftClick();
+}
+
+void Game::OnRightClick()
+{
+    if (CInput::GetInstance().IsInputBlocked() || GUI_Tutorial::GetInstance().blockButtons)
+        return;
+    if (m_mode)
+        m_mode->OnRightClick();
+}
+
+void Game::OnWheelUp()
+{
+    if (m_mode)
+        m_mode->OnWheelUp();
+}
+
+void Game::OnWheelDown()
+{
+    if (m_mode)
+        m_mode->OnWheelDown();
+}
+
+// ---------------------------------------------------------------------------
+// Window events
+
+void Game::OnQuit()
+{
+    Shutdown();
+}
+
+void Game::OnFocusChanged(bool focused)
+{
+    if (SIM_Options::GetInstance().GetValue("RUNINBACKGROUND") != 0.0f) {
+        m_focused = focused;
+        return;
+    }
+    if (!focused) {
+        m_running = false;
+        CInput::GetInstance().ReleaseAllKeys();
+        LOG_DEBUG("WM_ACTIVATEAPP - Application Lost focus");
+        OnSoundPause(true);
+    } else if (!m_shutDown) {
+        m_running = true;
+        if (m_loopStarted) {
+            LOG_DEBUG("WM_ACTIVATEAPP - Application regained focus");
+            OnSoundPause(false);
+        }
+    }
+    m_focused = m_running;
+}
+
+void Game::OnKey(const WindowKeyEvent& event)
+{
+    int code = SdlScancodeToKeyCode(static_cast<SDL_Scancode>(event.scancode));
+    if (code == 0)
+        return;
+    CInput& input = CInput::GetInstance();
+    if (event.down)
+        input.QueueKeyDown(code, event.timestampMs, event.repeat);
+    else
+        input.QueueKeyUp(code, event.timestampMs);
+}
+
+void Game::OnMouseMove(int x, int y)
+{
+    CInput::GetInstance().SetCursorPosition(static_cast<float>(x), static_cast<float>(y));
+}
+
+void Game::OnMouseButton(const WindowMouseButtonEvent& event)
+{
+    CInput& input = CInput::GetInstance();
+    if (!input.IsInitialised())
+        return;
+    input.SetCursorPosition(static_cast<float>(event.x), static_cast<float>(event.y));
+    switch (event.button) {
+    case MouseButton::Left:
+        if (event.down)
+            input.HandleMouseMessage(event.doubleClick ? MouseMessage::LeftDoubleClick : MouseMessage::LeftDown);
+        else
+            input.HandleMouseMessage(MouseMessage::LeftUp);
+        break;
+    case MouseButton::Right:
+        input.HandleMouseMessage(event.down ? MouseMessage::RightDown : MouseMessage::RightUp);
+        break;
+    case MouseButton::Middle:
+        break;
+    }
+}
+
+void Game::OnMouseWheel(int delta)
+{
+    CInput& input = CInput::GetInstance();
+    if (input.IsInitialised())
+        input.HandleMouseMessage(MouseMessage::Wheel, delta);
+}
+
+// ---------------------------------------------------------------------------
+// Shutdown
+
+void Game::Shutdown()
+{
+    if (m_shutDown)
+        return;
+    m_shutDown = true;
+    APP_UsageMetrics::GetInstance().RecordRuntime();
+    ReleaseScreenResources();
+    GVertexBuffer::SpriteBatch().Release();
+    if (m_graphicsReady) {
+        D3DEngine::GetInstance().Release();
+        m_graphicsReady = false;
+    }
+    GDebugLog::GetInstance().Close();
+    m_running = false;
+    m_quit = true;
+}
+
+// ---------------------------------------------------------------------------
+// Services of screens and systems that are still being built: each call site
+// stays here so the order of start-up and frame is kept.
+
+void Game::StartModeTransition()
+{
+}
+
+void Game::ReleaseScreenResources()
+{
+}
+
+void Game::ReloadScreenResources()
+{
+}
+
+void Game::OnSoundStartup()
+{
+}
+
+void Game::OnSoundUpdate()
+{
+}
+
+void Game::OnSoundPause(bool /*paused*/)
+{
+}

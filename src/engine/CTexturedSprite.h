@@ -1,0 +1,37 @@
+#pragma once
+#include "engine/BaseSprite.h"
+
+#include <string>
+
+// A sprite that binds its own texture, kept by name so that it comes back
+// by itself after the engine drops every texture.
+class CTexturedSprite : public BaseSprite {
+public:
+    static constexpr size_t kMaxNameLength = 255;
+
+    CTexturedSprite();
+    CTexturedSprite(const CTexturedSprite& other);
+    CTexturedSprite& operator=(const CTexturedSprite& other);
+    ~CTexturedSprite() override;
+
+    void Draw() override;
+    void DrawClipped(const GRect& clip) override;
+
+    void SetTexture(const std::string& name);
+    void SetTextureFromString(const std::string& name) { SetTexture(name); }
+    const std::string& GetTextureName() const { return m_name; }
+    TextureHandle GetResolvedTexture() const { return m_texture; }
+
+    void Forget() { m_texture = 0; }
+    void Refresh();
+
+    static void ForgetAll();
+    static void RefreshAll();
+    static void ForgetHandleEverywhere(TextureHandle handle);
+
+private:
+    void BindTexture();
+
+    std::string m_name;
+    TextureHandle m_texture = 0;
+};

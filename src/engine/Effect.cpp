@@ -1,0 +1,101 @@
+#include "engine/Effect.h"
+
+#include "engine/D3DEngine.h"
+#include "engine/GDebugLog.h"
+#include "engine/StrFormat.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+std::vector<Effect*>& Registry()
+{
+    // Never destroyed: statics holding instances may outlive it at exit.
+    static auto* list = new std::vector<Effect*>();
+    return *list;
+}
+} // namespace
+
+Effect::Effect()
+{
+    Registry().push_back(this);
+}
+
+Effect::~Effect()
+{
+    Release();
+    auto& list = Registry();
+    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+}
+
+bool Effect::Load(const std::string& fileName)
+{
+    Release();
+    m_fileName = fileName;
+    m_failed = false;
+    return EnsureLoaded();
+}
+
+bool Effect::EnsureLoaded()
+{
+    if (m_handle)
+        return true;
+    // A file that failed once is not retried every frame.
+    if (m_failed || m_fileName.empty())
+        return false;
+    IGraphicsDevice* device = D3DEngine::GetInstance().GetDevice();
+    if (!device)
+        return false;
+    m_handle = device->LoadEffect(m_fileName);
+    if (!m_handle) {
+        m_failed = true;
+        LOG_ERROR(StrFormat("D3DXCreateEffectFromFile failed: %s %s", m_fileName.c_str(),
+                            device->GetLastError().c_str()));
+        return false;
+    }
+    return true;
+}
+
+bool Effect::Begin()
+{
+    D3DEngine& engine = D3DEngine::GetInstance();
+    if (!engine.HasShaders() || !engine.GetDevice())
+        return false;
+    if (!EnsureLoaded()) {
+        LOG_ERROR("Shder Effect faield to find technique");
+        return false;
+    }
+    engine.GetDevice()->SetEffect(m_handle);
+    return true;
+}
+
+void Effect::End()
+{
+    if (IGraphicsDevice* device = D3DEngine::GetInstance().GetDevice())
+        device->SetEffect(0);
+}
+
+void Effect::SetFloat(const char* name, float value)
+{
+    D3DEngine& engine = D3DEngine::GetInstance();
+    if (!engine.HasShaders() || !name || !EnsureLoaded())
+        return;
+    engine.GetDevice()->SetEffectFloat(m_handle, name, value);
+}
+
+void Effect::Release()
+{
+    if (m_handle) {
+        if (IGraphicsDevice* device = D3DEngine::GetInstance().GetDevice())
+            device->DestroyEffect(m_handle);
+        m_handle = 0;
+    }
+}
+
+void Effect::ReleaseAll()
+{
+    for (Effect* e : Registry()) {
+        e->Release();
+        e->m_failed = false;
+    }
+}

@@ -1,0 +1,339 @@
+#include "engine/LibText.h"
+
+#include "engine/D3DEngine.h"
+#include "engine/GDebugLog.h"
+#include "engine/StrFormat.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+unsigned char Displayed(unsigned char c)
+{
+    return c == 0x92 ? '\'' : c;
+}
+
+float NextTabStop(float x)
+{
+    return (std::floor(x / LibText::kTabStop) + 1.0f) * LibText::kTabStop;
+}
+} // namespace
+
+LibText& LibText::GetInstance()
+{
+    static LibText instance;
+    return instance;
+}
+
+void LibText::Init()
+{
+    for (auto& v : m_vertices)
+        v = ScreenVertex{0.0f, 0.0f, 0.0f, 1.0f, 0xFFFFFFFFu, 0.0f, 0.0f};
+    m_count = 0;
+    if (!m_initialised)
+        m_buffer.Init(kMaxVertices, true);
+    m_initialised = true;
+}
+
+void LibText::Shutdown()
+{
+    m_count = 0;
+    m_chunks.clear();
+    m_font = nullptr;
+    m_fontName.clear();
+    m_size = 12.0f;
+    m_fixedWidth = false;
+    m_fonts.clear();
+}
+
+LibFont* LibText::CreateFont(const std::string& datFile, const std::string& textureName, int baseSize, int cellSize)
+{
+    if (!m_initialised)
+        Init();
+    auto font = std::make_unique<LibFont>();
+    font->Load(datFile, textureName, baseSize, cellSize);
+    m_fonts.push_back(std::move(font));
+    return m_fonts.back().get();
+}
+
+void LibText::CreateGameFonts()
+{
+    CreateFont("data/fonts/cwfont20.dds.dat", "cwfont20.dds", 20, 32)->SetSpacing(2);
+    CreateFont("data/fonts/zekton16.dds.dat", "zekton16.dds", 16, 24)->SetSpacing(1);
+}
+
+LibFont* LibText::FindFont(const std::string& textureName) const
+{
+    for (const auto& f : m_fonts)
+        if (f->GetTextureName() == textureName)
+            return f.get();
+    return nullptr;
+}
+
+void LibText::SetFont(const std::string& textureName, float size)
+{
+    if (m_font && textureName == m_fontName && size == m_size)
+        return;
+    LibFont* font = FindFont(textureName);
+    if (!font) {
+        LOG_ERROR(StrFormat("missing font: %s", textureName.c_str()));
+        return;
+    }
+    // Staged glyphs belong to the old font's texture: draw them before switching.
+    if (font != m_font && m_count > 0)
+        Render(-1);
+    m_font = font;
+    m_fontName = textureName;
+    m_size = size;
+}
+
+int LibText::GlyphIndex(unsigned char c)
+{
+    if (c == 0x80)
+        return 94;
+    if (c == 0xA3)
+        return 92;
+    if (c == '%')
+        return 93;
+    int cell = static_cast<int>(c) - 33;
+    return (cell < 0 || cell > 255) ? 0 : cell;
+}
+
+float LibText::GetCharWidth(unsigned char c) const
+{
+    if (!m_font)
+        return 0.0f;
+    c = Displayed(c);
+    if (c == ' ' || c == 0)
+        return m_size * 0.25f;
+    const float scale = m_size / static_cast<float>(m_font->GetBaseSize());
+    float advance = m_fixedWidth ? m_size / 12.0f * 9.0f : static_cast<float>(m_font->GetAdvance(GlyphIndex(c))) * scale;
+    return advance + static_cast<float>(m_font->GetSpacing()) * scale;
+}
+
+float LibText::Advance(const std::string& text, size_t i) const
+{
+    unsigned char c = Displayed(static_cast<unsigned char>(text[i]));
+    float w = GetCharWidth(c);
+    if (c != ' ' && c != 0 && i + 1 < text.size()) {
+        const float scale = m_size / static_cast<float>(m_font->GetBaseSize());
+        w += m_font->GetKerning(GlyphIndex(c), Displayed(static_cast<unsigned char>(text[i + 1]))) * scale;
+    }
+    return w;
+}
+
+float LibText::LineWidth(const std::string& text, size_t begin, size_t end) const
+{
+    float x = 0.0f;
+    for (size_t i = begin; i < end; ++i)
+        x = text[i] == '\t' ? NextTabStop(x) : x + Advance(text, i);
+    return x;
+}
+
+int LibText::GetTextWidth(const std::string& text) const
+{
+    if (!m_font) {
+        LOG_ERROR("Text Not Initialised");
+        return 0;
+    }
+    // Kerning is counted so that measured and drawn widths agree; a text of
+    // several lines measures as its widest line.
+    float widest = 0.0f;
+    size_t begin = 0;
+    while (begin <= text.size()) {
+        size_t end = text.find('\n', begin);
+        if (end == std::string::npos)
+            end = text.size();
+        widest = std::max(widest, LineWidth(text, begin, end));
+        begin = end + 1;
+    }
+    return static_cast<int>(widest);
+}
+
+int LibText::MeasureText(const std::string& text, float size)
+{
+    if (text.size() > kMaxChunkChars)
+        LOG_ERROR("Text too long in one chunk (max 2048)");
+    float old = m_size;
+    m_size = size;
+    int w = GetTextWidth(text);
+    m_size = old;
+    return w;
+}
+
+void LibText::WrapText(const std::string& text, int width, std::string& out) const
+{
+    out.clear();
+    if (!m_font) {
+        LOG_ERROR("Text Not Initialised");
+        return;
+    }
+    const float limit = static_cast<float>(width);
+    std::string line, word;
+    auto fits = [&](const std::string& s) { return LineWidth(s, 0, s.size()) <= limit; };
+    auto endLine = [&]() {
+        out += line;
+        out += '\n';
+        line.clear();
+    };
+    auto addWord = [&]() {
+        if (word.empty())
+            return;
+        if (!line.empty() && fits(line + ' ' + word)) {
+            line += ' ';
+            line += word;
+        } else {
+            if (!line.empty())
+                endLine();
+            // A word wider than the line is cut where it stops fitting (a
+            // slice holds at least one character, so this always ends).
+            while (!fits(word)) {
+                size_t n = 1;
+                while (n < word.size() && fits(word.substr(0, n + 1)))
+                    ++n;
+                line = word.substr(0, n);
+                endLine();
+                word.erase(0, n);
+                if (word.empty())
+                    return;
+            }
+            line = word;
+        }
+        word.clear();
+    };
+    for (char c : text) {
+        if (c == ' ') {
+            addWord();
+        } else if (c == '\n') {
+            addWord();
+            endLine();
+        } else {
+            word += c;
+        }
+    }
+    addWord();
+    out += line;
+}
+
+std::string LibText::GetWrappedText(const std::string& text, int width) const
+{
+    std::string out;
+    WrapText(text, width, out);
+    return out;
+}
+
+int LibText::GetWrappedTextHeight(const std::string& text, int width) const
+{
+    if (!m_font) {
+        LOG_ERROR("Text Not Initialised");
+        return 0;
+    }
+    std::string wrapped;
+    WrapText(text, width, wrapped);
+    int lines = 1 + static_cast<int>(std::count(wrapped.begin(), wrapped.end(), '\n'));
+    return static_cast<int>(static_cast<float>(lines) * (m_size + static_cast<float>(m_font->GetLineGap())));
+}
+
+void LibText::TruncateToWidth(std::string& text, int width) const
+{
+    if (!m_font)
+        return;
+    while (!text.empty() && GetTextWidth(text) > width)
+        text.pop_back();
+}
+
+void LibText::StageGlyph(int cell, float x, float y, uint32_t colour)
+{
+    // Glyphs snap to whole pixels so that point-sampled cells stay crisp.
+    const float q = m_size * static_cast<float>(m_font->GetCellSize()) / static_cast<float>(m_font->GetBaseSize());
+    const float l = std::floor(x + 0.5f) - 0.5f, t = std::floor(y + 0.5f) - 0.5f;
+    const float xs[4] = {l, l + q, l, l + q}, ys[4] = {t, t, t + q, t + q};
+    for (int k = 0; k < 4; ++k) {
+        ScreenVertex& v = m_vertices[m_count++];
+        v = ScreenVertex{xs[k], ys[k], 0.0f, 1.0f, colour, m_font->GetU(cell, k), m_font->GetV(cell, k)};
+    }
+}
+
+void LibText::SetText(int alignment, const std::string& text, float x, float y, uint32_t colour, float boxWidth)
+{
+    m_chunks.clear();
+    if (!m_font) {
+        LOG_ERROR("TextNotInitialised");
+        return;
+    }
+    if (m_count + text.size() * 4 > kMaxVertices && m_count > 0)
+        Render(-1);
+
+    auto lineStart = [&](size_t begin) {
+        size_t end = text.find('\n', begin);
+        if (end == std::string::npos)
+            end = text.size();
+        float start = x;
+        if (alignment == TEXT_ALIGN_RIGHT)
+            start = x + boxWidth - LineWidth(text, begin, end);
+        else if (alignment == TEXT_ALIGN_CENTRE)
+            start = x + boxWidth * 0.5f - LineWidth(text, begin, end) * 0.5f;
+        return std::trunc(start);
+    };
+    const float lineHeight = m_size + static_cast<float>(m_font->GetLineGap());
+    float penX = lineStart(0), penY = std::trunc(y);
+    bool inChunk = false;
+
+    for (size_t i = 0; i < text.size(); ++i) {
+        unsigned char c = Displayed(static_cast<unsigned char>(text[i]));
+        if (c == '\n') {
+            penX = lineStart(i + 1);
+            penY += lineHeight;
+            inChunk = false;
+            continue;
+        }
+        if (c == '\t') {
+            penX = NextTabStop(penX);
+            inChunk = false;
+            continue;
+        }
+        if (c == ' ' || c == 0) {
+            penX += m_size * 0.25f;
+            inChunk = false;
+            continue;
+        }
+        if (m_count + 4 > kMaxVertices) {
+            LOG_ERROR("ERROR - Text exceeds max characters");
+            break;
+        }
+        int cell = GlyphIndex(c);
+        // Cells past the grid have no picture; they only take their advance.
+        if (cell < LibFont::kGridCells)
+            StageGlyph(cell, penX, penY, colour);
+        if (!inChunk) {
+            m_chunks.emplace_back(penX, penY, colour);
+            inChunk = true;
+        }
+        m_chunks.back().text += static_cast<char>(c);
+        penX += Advance(text, i);
+    }
+}
+
+void LibText::Render(int maxChars)
+{
+    if (!m_font) {
+        LOG_ERROR("TextNotInitialised");
+        return;
+    }
+    size_t count = m_count;
+    if (maxChars >= 0)
+        count = std::min(count, static_cast<size_t>(maxChars) * 4);
+    m_count = 0;
+    IGraphicsDevice* device = D3DEngine::GetInstance().GetDevice();
+    if (count == 0 || !device)
+        return;
+    if (!m_initialised) {
+        m_buffer.Init(kMaxVertices, true);
+        m_initialised = true;
+    }
+    device->SetSampler(0, TextureFilter::Point, TextureAddress::Clamp);
+    m_font->GetTexture().Bind();
+    m_buffer.AddVertices(m_vertices.data(), count);
+    m_buffer.FlushKeepTexture();
+    device->SetSampler(0, TextureFilter::Linear, TextureAddress::Clamp);
+}

@@ -1,0 +1,74 @@
+#pragma once
+#include "engine/GVertexBuffer.h"
+#include "engine/LibFont.h"
+#include "engine/LibTextChunk.h"
+#include "platform/IGraphicsDevice.h"
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+enum TextAlignment { TEXT_ALIGN_LEFT = 0, TEXT_ALIGN_RIGHT = 1, TEXT_ALIGN_CENTRE = 2 };
+
+// The text renderer: picks a font and size, measures and wraps texts, lays
+// them out into chunks and stages their glyph quads for one batched draw.
+class LibText {
+public:
+    static constexpr size_t kMaxVertices = 4000;
+    static constexpr size_t kMaxChunkChars = 2048;
+    static constexpr float kTabStop = 80.0f;
+
+    static LibText& GetInstance();
+
+    void Init();
+    bool IsInitialised() const { return m_initialised; }
+    // Drops every font and staged glyph.
+    void Shutdown();
+
+    LibFont* CreateFont(const std::string& datFile, const std::string& textureName, int baseSize, int cellSize);
+    // The game's two interface fonts with their spacing.
+    void CreateGameFonts();
+    LibFont* FindFont(const std::string& textureName) const;
+    void SetFont(const std::string& textureName, float size);
+    LibFont* GetCurrentFont() const { return m_font; }
+    float GetSize() const { return m_size; }
+    void SetFixedWidth(bool on) { m_fixedWidth = on; }
+
+    static int GlyphIndex(unsigned char c);
+    float GetCharWidth(unsigned char c) const;
+    int GetTextWidth(const std::string& text) const;
+    int MeasureText(const std::string& text, float size);
+    void WrapText(const std::string& text, int width, std::string& out) const;
+    std::string GetWrappedText(const std::string& text, int width) const;
+    int GetWrappedTextHeight(const std::string& text, int width) const;
+    void TruncateToWidth(std::string& text, int width) const;
+
+    void SetText(int alignment, const std::string& text, float x, float y, uint32_t colour, float boxWidth);
+    void Render(int maxChars = -1);
+
+    const std::vector<LibTextChunk>& GetChunks() const { return m_chunks; }
+    size_t GetStagedVertexCount() const { return m_count; }
+    const ScreenVertex* GetStagedVertices() const { return m_vertices.data(); }
+
+private:
+    LibText() = default;
+    LibText(const LibText&) = delete;
+    LibText& operator=(const LibText&) = delete;
+
+    // Advance of the character at text[i] including its kerning with text[i + 1].
+    float Advance(const std::string& text, size_t i) const;
+    float LineWidth(const std::string& text, size_t begin, size_t end) const;
+    void StageGlyph(int cell, float x, float y, uint32_t colour);
+
+    std::vector<std::unique_ptr<LibFont>> m_fonts;
+    LibFont* m_font = nullptr;
+    std::string m_fontName;
+    float m_size = 12.0f;
+    bool m_fixedWidth = false;
+    std::array<ScreenVertex, kMaxVertices> m_vertices{};
+    size_t m_count = 0;
+    std::vector<LibTextChunk> m_chunks;
+    GVertexBuffer m_buffer;
+    bool m_initialised = false;
+};

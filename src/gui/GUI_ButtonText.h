@@ -1,0 +1,35 @@
+#pragma once
+#include "engine/CTexturedSprite.h"
+#include "gui/GUI_ButtonBase.h"
+
+#include <string>
+
+// A labelled button on a three-slice skin: two 32-pixel caps and a stretched
+// middle taken from the quarters of a 128-pixel-wide texture.
+class GUI_ButtonText : public GUI_ButtonBase {
+public:
+    static constexpr float kSkinHeight = 34.0f;
+
+    GUI_ButtonText(const char* textKey, GUI_Callback callback, std::intptr_t argument);
+    static GUI_ButtonText* GUI_ButtonTextFromString(const std::string& textKey, GUI_Callback callback,
+                                                    std::intptr_t argument);
+
+    void Draw() override;
+
+    void SetTextKey(const char* key);
+    void SetTextString(const std::string& text) { m_text = text; }
+    const std::string& GetText() const { return m_text; }
+
+protected:
+    // The skin the current state draws with; tabs add their selected skin.
+    virtual CTexturedSprite& PickSkin();
+    void DrawSkin(CTexturedSprite& skin, uint32_t colour);
+    void DrawLabel();
+
+    std::string m_text;
+    CTexturedSprite m_normal;
+    CTexturedSprite m_hover;
+    // Labels of buttons made from a key string are flushed at once instead of
+    // with the rest of the frame's text.
+    bool m_flushLabel = false;
+};

@@ -1,0 +1,61 @@
+#include "gui/GUI_CheckButton.h"
+
+#include "engine/D3DEngine.h"
+#include "engine/GHashTable.h"
+#include "engine/LibText.h"
+
+namespace {
+constexpr float kBoxOffsetX = 37.0f;
+constexpr float kBoxOffsetY = 21.0f;
+} // namespace
+
+GUI_CheckButton::GUI_CheckButton(const char* labelKey, GUI_Callback cb, std::intptr_t arg) : GUI_ButtonBase(cb, arg)
+{
+    m_label = GetString(labelKey ? labelKey : "");
+    if (m_label.size() > kMaxLabel)
+        m_label.resize(kMaxLabel);
+    m_box.SetTexture("checkbox.dds");
+    m_tick.SetTexture("checkbox_checked.dds");
+    m_box.SetSize(kBoxSize, kBoxSize);
+    m_tick.SetSize(kBoxSize, kBoxSize);
+}
+
+bool GUI_CheckButton::BoxContains(float x, float y) const
+{
+    const float cx = static_cast<float>(left) + kBoxOffsetX;
+    const float cy = static_cast<float>(top) + kBoxOffsetY;
+    const float half = kBoxSize / 2.0f;
+    return x >= cx - half && x < cx + half && y >= cy - half && y < cy + half;
+}
+
+bool GUI_CheckButton::OnLeftClick(float x, float y)
+{
+    if (!BoxContains(x, y))
+        return false;
+    // A disabled box swallows the click but must not show a state nobody set.
+    if (enabled)
+        ticked = !ticked;
+    Press();
+    return true;
+}
+
+void GUI_CheckButton::Draw()
+{
+    QueueTooltip();
+    const float cx = static_cast<float>(left) + kBoxOffsetX;
+    const float cy = static_cast<float>(top) + kBoxOffsetY;
+    m_box.PlaceCentred(cx, cy);
+    m_box.Draw();
+    if (ticked) {
+        m_tick.PlaceCentred(cx, cy);
+        m_tick.Draw();
+    }
+    m_labelRect = GRect{left + 64, top + 5, right - 10, bottom - 5};
+    // A faint highlight frame around the label.
+    D3DEngine::GetInstance().DrawRectFrame(m_labelRect, 0x33FFFFFFu);
+    LibText& text = LibText::GetInstance();
+    text.SetFont("zekton16.dds", 16.0f);
+    text.SetText(TEXT_ALIGN_LEFT, m_label, static_cast<float>(m_labelRect.left + 10), static_cast<float>(top + 6),
+                 0xFFFFFFFFu, 0.0f);
+    text.Render(-1);
+}

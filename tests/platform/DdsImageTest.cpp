@@ -1,0 +1,246 @@
+#include "platform/DdsImage.h"
+
+#include "platform/ImageEncode.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+const uint8_t* Bytes(const std::string& s) { return reinterpret_cast<const uint8_t*>(s.data()); }
+
+void PutU32(std::string& s, size_t at, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        s[at + i] = char((v >> (8 * i)) & 0xFF);
+}
+
+// A DXT file of one or more levels with the given blocks after the header.
+std::string DxtFile(const char* fourcc, int w, int h, int mips, const std::string& blocks)
+{
+    std::vector<uint8_t> dummy(size_t(w) * h * 4, 0);
+    std::string f = WriteDdsBGRA(w, h, dummy.data()).substr(0, 128);
+    PutU32(f, 8, 0x100F | (mips > 1 ? 0x20000 : 0));
+    PutU32(f, 28, uint32_t(mips));
+    PutU32(f, 80, 0x4);
+    std::memcpy(&f[84], fourcc, 4);
+    return f + blocks;
+}
+
+std::string Block(uint16_t c0, uint16_t c1, uint32_t bits)
+{
+    std::string b(8, '\0');
+    b[0] = char(c0 & 0xFF);
+    b[1] = char(c0 >> 8);
+    b[2] = char(c1 & 0xFF);
+    b[3] = char(c1 >> 8);
+    PutU32(b, 4, bits);
+    return b;
+}
+
+std::vector<uint8_t> Texel(const std::vector<uint8_t>& rgba, int w, int x, int y)
+{
+    size_t i = (size_t(y) * w + x) * 4;
+    return {rgba[i], rgba[i + 1], rgba[i + 2], rgba[i + 3]};
+}
+
+using RGBA = std::vector<uint8_t>;
+
+} // namespace
+
+TEST(DdsImage, BgraRoundTrip)
+{
+    const int w = 3, h = 2;
+    std::vector<uint8_t> bgra(w * h * 4);
+    for (size_t i = 0; i < bgra.size(); ++i)
+        bgra[i] = uint8_t(i * 7 + 1);
+    std::string file = WriteDdsBGRA(w, h, bgra.data());
+    ASSERT_EQ(file.size(), 128u + bgra.size());
+
+    TextureData tex;
+    std::string error;
+    ASSERT_TRUE(ReadDds(Bytes(file), file.size(), tex, &error)) << error;
+    EXPECT_EQ(tex.width, w);
+    EXPECT_EQ(tex.height, h);
+    EXPECT_EQ(tex.format, PixelFormat::BGRA8);
+    ASSERT_EQ(tex.levels.size(), 1u);
+    EXPECT_EQ(tex.levels[0], bgra);
+
+    std::vector<uint8_t> rgba;
+    ASSERT_TRUE(DecodeToRGBA(tex, 0, rgba));
+    EXPECT_EQ(Texel(rgba, w, 0, 0), (RGBA{bgra[2], bgra[1], bgra[0], bgra[3]}));
+
+    TempDir dir;
+    std::string path = dir.Write("t.dds", file);
+    TextureData fromFile;
+    ASSERT_TRUE(ReadDdsFile(path, fromFile, &error)) << error;
+    EXPECT_EQ(fromFile.levels[0], bgra);
+    EXPECT_FALSE(ReadDdsFile(dir.File("none.dds"), fromFile, &error));
+}
+
+TEST(DdsImage, OpaqueBgrxGetsFullAlpha)
+{
+    std::vector<uint8_t> bgra = {10, 20, 30, 0};
+    std::string file = WriteDdsBGRA(1, 1, bgra.data());
+    PutU32(file, 80, 0x40); // RGB without alpha pixels
+    PutU32(file, 104, 0);
+    TextureData tex;
+    ASSERT_TRUE(ReadDds(Bytes(file), file.size(), tex, nullptr));
+    EXPECT_EQ(tex.levels[0], (RGBA{10, 20, 30, 255}));
+}
+
+TEST(DdsImage, DecodesKnownDxt1Blocks)
+{
+    // Four-colour block: red and blue ends, texels 0..3 use indices 0..3.
+    std::string file = DxtFile("DXT1", 4, 4, 1, Block(0xF800, 0x001F, 0xE4));
+    TextureData tex;
+    std::string error;
+    ASSERT_TRUE(ReadDds(Bytes(file), file.size(), tex, &error)) << error;
+    EXPECT_EQ(tex.format, PixelFormat::DXT1);
+    std::vector<uint8_t> rgba;
+    ASSERT_TRUE(DecodeToRGBA(tex, 0, rgba));
+    EXPECT_EQ(Texel(rgba, 4, 0, 0), (RGBA{255, 0, 0, 255}));
+    EXPECT_EQ(Texel(rgba, 4, 1, 0), (RGBA{0, 0, 255, 255}));
+    EXPECT_EQ(Texel(rgba, 4, 2, 0), (RGBA{170, 0, 85, 255}));
+    EXPECT_EQ(Texel(rgba, 4, 3, 0), (RGBA{85, 0, 170, 255}));
+    EXPECT_EQ(Texel(rgba, 4, 3, 3), (RGBA{255, 0, 0, 255}));
+
+    // c0 <= c1: three colours and transparent black.
+    std::string punch = DxtFile("DXT1", 4, 4, 1, Block(0x001F, 0xF800, 0xE4));
+    ASSERT_TRUE(ReadDds(Bytes(punch), punch.size(), tex, &error)) << error;
+    ASSERT_TRUE(DecodeToRGBA(tex, 0, rgba));
+    EXPECT_EQ(Texel(rgba, 4, 2, 0), (RGBA{127, 0, 127, 255}));
+    EXPECT_EQ(Texel(rgba, 4, 3, 0), (RGBA{0, 0, 0, 0}));
+}
+
+TEST(DdsImage, DecodesDxt3AndDxt5Alpha)
+{
+    std::string colour = Block(0xFFFF, 0x0000, 0); // white everywhere
+    std::string a3(8, '\0');
+    a3[0] = char(0xF0); // texel 0 alpha 0, texel 1 alpha 15*17
+    std::string f3 = DxtFile("DXT3", 4, 4, 1, a3 + colour);
+    TextureData tex;
+    std::vector<uint8_t> rgba;
+    ASSERT_TRUE(ReadDds(Bytes(f3), f3.size(), tex, nullptr));
+    ASSERT_TRUE(DecodeToRGBA(tex, 0, rgba));
+    EXPECT_EQ(Texel(rgba, 4, 0, 0), (RGBA{255, 255, 255, 0}));
+    EXPECT_EQ(Texel(rgba, 4, 1, 0), (RGBA{255, 255, 255, 255}));
+
+    std::string a5(8, '\0');
+    a5[0] = char(255);
+    a5[1] = char(0);
+    a5[2] = char((1 << 3) | (2 << 6)); // texel 1 index 1, texel 2 index 2
+    std::string f5 = DxtFile("DXT5", 4, 4, 1, a5 + colour);
+    ASSERT_TRUE(ReadDds(Bytes(f5), f5.size(), tex, nullptr));
+    ASSERT_TRUE(DecodeToRGBA(tex, 0, rgba));
+    EXPECT_EQ(Texel(rgba, 4, 0, 0)[3], 255);
+    EXPECT_EQ(Texel(rgba, 4, 1, 0)[3], 0);
+    EXPECT_EQ(Texel(rgba, 4, 2, 0)[3], 218);
+}
+
+TEST(DdsImage, ReadsMipLevelsAndPartialBlocks)
+{
+    // 8x4 DXT1 with three levels: 2 blocks, 1 block, 1 block.
+    std::string blocks = Block(0xF800, 0, 0) + Block(0xF800, 0, 0) + Block(0x07E0, 0, 0) + Block(0x001F, 0, 0);
+    std::string file = DxtFile("DXT1", 8, 4, 3, blocks);
+    TextureData tex;
+    std::string error;
+    ASSERT_TRUE(ReadDds(Bytes(file), file.size(), tex, &error)) << error;
+    ASSERT_EQ(tex.levels.size(), 3u);
+    EXPECT_EQ(tex.levels[0].size(), 16u);
+    std::vector<uint8_t> rgba;
+    ASSERT_TRUE(DecodeToRGBA(tex, 2, rgba)); // 2x1 level
+    ASSERT_EQ(rgba.size(), 8u);
+    EXPECT_EQ(Texel(rgba, 2, 1, 0), (RGBA{0, 0, 255, 255}));
+    EXPECT_FALSE(DecodeToRGBA(tex, 3, rgba));
+    EXPECT_FALSE(DecodeToRGBA(tex, -1, rgba));
+
+    // A mip count beyond the full chain is cut to the chain.
+    std::string many = DxtFile("DXT1", 8, 4, 30, blocks + Block(0, 0, 0));
+    ASSERT_TRUE(ReadDds(Bytes(many), many.size(), tex, &error)) << error;
+    EXPECT_EQ(tex.levels.size(), 4u); // 8x4, 4x2, 2x1, 1x1
+    EXPECT_TRUE(ValidateTextureData(tex, nullptr));
+}
+
+TEST(DdsImage, RejectsTruncatedAndHostileHeaders)
+{
+    std::vector<uint8_t> px(16 * 16 * 4, 1);
+    const std::string good = WriteDdsBGRA(16, 16, px.data());
+    TextureData tex;
+    std::string error;
+
+    for (size_t cut : {size_t(0), size_t(3), size_t(100), size_t(127), size_t(128), good.size() - 1}) {
+        EXPECT_FALSE(ReadDds(Bytes(good), cut, tex, &error)) << cut;
+        EXPECT_FALSE(error.empty());
+    }
+    EXPECT_FALSE(ReadDds(nullptr, 500, tex, &error));
+
+    auto mutated = [&](size_t at, uint32_t v) {
+        std::string f = good;
+        PutU32(f, at, v);
+        return ReadDds(Bytes(f), f.size(), tex, &error);
+    };
+    EXPECT_FALSE(mutated(0, 0x11111111));  // magic
+    EXPECT_FALSE(mutated(4, 125));         // header size
+    EXPECT_FALSE(mutated(12, 0));          // zero height
+    EXPECT_FALSE(mutated(16, 0xFFFFFFFF)); // huge width
+    EXPECT_FALSE(mutated(16, 17));         // width larger than the data
+    EXPECT_FALSE(mutated(76, 0));          // pixel format size
+    EXPECT_FALSE(mutated(88, 24));         // 24-bit pixels
+    EXPECT_FALSE(mutated(92, 0x00F0F000)); // split channel mask
+    EXPECT_FALSE(mutated(96, 0x00FF0000)); // two channels on one byte
+    EXPECT_FALSE(mutated(112, 0x200));     // cube map
+    // Mip levels announced but missing.
+    std::string f = good;
+    PutU32(f, 8, 0x2100F);
+    PutU32(f, 28, 5);
+    EXPECT_FALSE(ReadDds(Bytes(f), f.size(), tex, &error));
+
+    std::string dx10 = DxtFile("DX10", 4, 4, 1, std::string(64, '\0'));
+    EXPECT_FALSE(ReadDds(Bytes(dx10), dx10.size(), tex, &error));
+    EXPECT_TRUE(tex.levels.empty()); // nothing half-filled is handed back
+}
+
+TEST(DdsImage, WriterRefusesBadInput)
+{
+    std::vector<uint8_t> px(4, 0);
+    EXPECT_TRUE(WriteDdsBGRA(0, 1, px.data()).empty());
+    EXPECT_TRUE(WriteDdsBGRA(1, -1, px.data()).empty());
+    EXPECT_TRUE(WriteDdsBGRA(1, 1, nullptr).empty());
+}
+
+TEST(DdsImage, ReadsPngThroughImageLoader)
+{
+    std::vector<uint8_t> rgba = {255, 0, 0, 255, 0, 255, 0, 128};
+    std::string png;
+    ASSERT_TRUE(EncodeImage(ImageFileType::Png, 2, 1, rgba, png));
+    TempDir dir;
+    TextureData tex;
+    std::string error;
+    ASSERT_TRUE(ReadImageFile(dir.Write("a.png", png), tex, &error)) << error;
+    EXPECT_EQ(tex.width, 2);
+    EXPECT_EQ(tex.height, 1);
+    EXPECT_EQ(tex.levels[0], (RGBA{0, 0, 255, 255, 0, 255, 0, 128})); // stored as BGRA
+
+    EXPECT_FALSE(ReadImageFile(dir.Write("bad.png", "not a picture"), tex, &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(ReadImageFile(dir.File("missing.png"), tex, &error));
+}
+
+TEST(DdsImage, ValidatesTextureData)
+{
+    TextureData d;
+    d.width = 5;
+    d.height = 3;
+    d.format = PixelFormat::DXT5;
+    d.levels.push_back(std::vector<uint8_t>(2 * 1 * 16));
+    d.levels.push_back(std::vector<uint8_t>(16)); // 2x1
+    EXPECT_TRUE(ValidateTextureData(d, nullptr));
+    d.levels[1].resize(8);
+    EXPECT_FALSE(ValidateTextureData(d, nullptr));
+    EXPECT_EQ(TextureLevelBytes(PixelFormat::DXT1, 1, 1), 8u);
+    EXPECT_EQ(TextureLevelBytes(PixelFormat::BGRA8, 3, 2), 24u);
+    EXPECT_EQ(TextureLevelBytes(PixelFormat::BGRA8, 0, 2), 0u);
+}
