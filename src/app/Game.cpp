@@ -32,6 +32,8 @@
 #include "platform/KeyCodes.h"
 #include "platform/ErrorMessage.h"
 #include "sim/SIM_Anomaly.h"
+#include "sim/SIM_BehaviourType.h"
+#include "sim/SIM_DefaultOrders.h"
 #include "sim/SIM_Race.h"
 #include "sim/SIM_Scenario.h"
 #include "sim/SIM_ShipDesign.h"
@@ -280,6 +282,18 @@ void Game::LoadContent()
     SIM_Options::GetInstance().SetRaceValidator(
         [](const std::string& race) { return SIM_Race::Find(race) != nullptr; });
     SIM_Options::GetInstance().Load();
+}
+
+void Game::FreeContent()
+{
+    // Designs first: they point at hulls and module types.
+    SIM_ShipDesign::FreeAll();
+    SIM_ShipHull::FreeAll();
+    SIM_ShipModuleType::FreeAll();
+    SIM_Race::FreeAll();
+    SIM_Scenario::FreeAll();
+    SIM_BehaviourType::FreeAll();
+    SIM_DefaultOrders::FreeAll();
 }
 
 bool Game::Init(const GameStartOptions& options)
@@ -635,6 +649,7 @@ void Game::Shutdown()
         D3DEngine::GetInstance().Release();
         m_graphicsReady = false;
     }
+    FreeContent();
     GDebugLog::GetInstance().Close();
     m_running = false;
     m_quit = true;

@@ -104,6 +104,7 @@ private:
     bool OpenWindow(const GameStartOptions& options);
     void ReadDesktopSize(int& width, int& height);
     void LoadContent();
+    void FreeContent();
     void StartModeTransition();
     void ReleaseScreenResources();
     void ReloadScreenResources();

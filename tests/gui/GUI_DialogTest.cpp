@@ -1,0 +1,304 @@
+#include "DialogTestFixture.h"
+
+#include "gui/GUI_ButtonText.h"
+#include "gui/GUI_CloseButton.h"
+#include "gui/GUI_ConfirmDialog.h"
+#include "gui/GUI_Dialog.h"
+#include "gui/GUI_Message.h"
+
+namespace {
+
+std::vector<std::intptr_t> g_answers;
+void Answer(std::intptr_t argument)
+{
+    g_answers.push_back(argument);
+}
+int g_resumes = 0;
+void Resume(std::intptr_t)
+{
+    ++g_resumes;
+}
+
+class ConfirmTest : public DialogTest {
+protected:
+    void SetUp() override
+    {
+        DialogTest::SetUp();
+        g_answers.clear();
+        g_resumes = 0;
+    }
+    // The update pass of a frame, which also ends with the deferred deletions.
+    static void UpdateFrame() { GUI_WindowManager::GetInstance().UpdateWindows(); }
+};
+
+class CountingWindow : public GUI_WindowBase {
+public:
+    bool OnLeftClick(float x, float y) override
+    {
+        ++clicks;
+        return GUI_WindowBase::OnLeftClick(x, y);
+    }
+    int clicks = 0;
+};
+
+TEST_F(ConfirmTest, OneLineQuestionIsCentredWithButtonsAlongTheBottom)
+{
+    AskYesNo("Quit?", "TITLE", Answer, false);
+    GUI_ConfirmDialog* dialog = GUI_ConfirmDialog::GetOpen();
+    ASSERT_NE(dialog, nullptr);
+    LibText& text = LibText::GetInstance();
+    text.SetFont("zekton16.dds", 16.0f);
+    const int lineHeight = text.GetWrappedTextHeight("Quit?", 348);
+    EXPECT_EQ(dialog->width, 400);
+    EXPECT_EQ(dialog->height, lineHeight + 110);
+    EXPECT_EQ(dialog->left, kScreenW / 2 - 200);
+    EXPECT_EQ(dialog->top, kScreenH / 2 - dialog->height / 2);
+    EXPECT_EQ(dialog->GetTitle(), "TITLE");
+    EXPECT_TRUE(dialog->IsModal());
+    EXPECT_EQ(GUI_WindowManager::GetInstance().GetTopModal(), dialog);
+
+    GUI_ButtonText* no = dialog->GetNoButton();
+    GUI_ButtonText* yes = dialog->GetYesButton();
+    EXPECT_EQ(no->height, 20);
+    EXPECT_EQ(no->bottom, dialog->bottom - 10);
+    EXPECT_EQ(yes->bottom, dialog->bottom - 10);
+    EXPECT_LT(no->right, yes->left);
+    EXPECT_EQ(no->left, dialog->left + 20);
+    EXPECT_EQ(yes->right, dialog->right - 10);
+    EXPECT_EQ(dialog->clientBottom, dialog->bottom - 40);
+    EXPECT_EQ(dialog->clientLeft, dialog->left + 16);
+}
+
+TEST_F(ConfirmTest, LongQuestionGrowsTheDialog)
+{
+    const std::string question(40, 'w');
+    AskYesNo((question + " " + question + " " + question).c_str(), "T", Answer, false);
+    GUI_ConfirmDialog* dialog = GUI_ConfirmDialog::GetOpen();
+    ASSERT_NE(dialog, nullptr);
+    LibText::GetInstance().SetFont("zekton16.dds", 16.0f);
+    EXPECT_GT(dialog->height, LibText::GetInstance().GetWrappedTextHeight("w", 348) * 2 + 110);
+}
+
+TEST_F(ConfirmTest, ModalDialogSwallowsClicksMeantForWindowsBelow)
+{
+    CountingWindow below;
+    below.SetRect(0, 0, kScreenW, kScreenH);
+    GUI_WindowManager::GetInstance().AddWindow(&below);
+    AskYesNo("Q", "T", Answer, false);
+    EXPECT_TRUE(ClickAt(5, 5));
+    EXPECT_EQ(below.clicks, 0);
+    EXPECT_NE(GUI_ConfirmDialog::GetOpen(), nullptr);
+}
+
+TEST_F(ConfirmTest, YesRunsTheAnswerOnceEvenWhenClickedTwiceInOneFrame)
+{
+    AskYesNo("Q", "T", Answer, false);
+    GUI_ConfirmDialog* dialog = GUI_ConfirmDialog::GetOpen();
+    const float x = CentreX(*dialog->GetYesButton());
+    const float y = CentreY(*dialog->GetYesButton());
+    EXPECT_TRUE(ClickAt(x, y));
+    // The second click of the frame finds the question answered and gone.
+    ClickAt(x, y);
+    EXPECT_EQ(g_answers, (std::vector<std::intptr_t>{0}));
+    EXPECT_EQ(GUI_ConfirmDialog::GetOpen(), nullptr);
+    UpdateFrame();
+    EXPECT_TRUE(GUI_WindowManager::GetInstance().GetTopLevelWindows().empty());
+    EXPECT_EQ(GUI_WindowManager::GetInstance().GetQueuedCount(), 0u);
+}
+
+TEST_F(ConfirmTest, AnswerPressedDirectlyTwiceStillRunsOnceAndTheDialogGoesDeferred)
+{
+    AskYesNo("Q", "T", Answer, false);
+    GUI_ConfirmDialog* dialog = GUI_ConfirmDialog::GetOpen();
+    GUI_ButtonText* yes = dialog->GetYesButton();
+    yes->Press();
+    // Still alive until the manager's deferred pass: the button survives its own press.
+    EXPECT_TRUE(GUI_WindowManager::GetInstance().IsQueuedForDelete(dialog));
+    yes->Press();
+    EXPECT_EQ(g_answers.size(), 1u);
+    GUI_WindowManager::GetInstance().DeleteQueuedWindows();
+    EXPECT_TRUE(GUI_WindowManager::GetInstance().GetTopLevelWindows().empty());
+}
+
+TEST_F(ConfirmTest, YesWithFadeRunsTheAnswerAfterTheFade)
+{
+    AskYesNo("Q", "T", Answer, true);
+    GUI_ConfirmDialog* dialog = GUI_ConfirmDialog::GetOpen();
+    ClickAt(CentreX(*dialog->GetYesButton()), CentreY(*dialog->GetYesButton()));
+    EXPECT_TRUE(g_answers.empty());
+    EXPECT_TRUE(GUI_Fader::GetInstance().IsFading());
+    m_clock.Advance(150.0);
+    GUI_Fader::GetInstance().Draw();
+    GUI_Fader::GetInstance().RunPendingCallback();
+    EXPECT_EQ(g_answers, (std::vector<std::intptr_t>{0}));
+}
+
+TEST_F(ConfirmTest, NoNeverAnswersAndResumesABattleThatAsked)
+{
+    AskYesNo("Q", "T", Answer, false);
+    GUI_ConfirmDialog::SetOpenedFromBattle(Resume);
+    GUI_ConfirmDialog* dialog = GUI_ConfirmDialog::GetOpen();
+    const float x = CentreX(*dialog->GetNoButton());
+    const float y = CentreY(*dialog->GetNoButton());
+    ClickAt(x, y);
+    ClickAt(x, y);
+    EXPECT_TRUE(g_answers.empty());
+    EXPECT_EQ(g_resumes, 1);
+    EXPECT_FALSE(GUI_ConfirmDialog::IsOpenedFromBattle());
+    EXPECT_EQ(GUI_ConfirmDialog::GetOpen(), nullptr);
+}
+
+TEST_F(ConfirmTest, CloseButtonAndEscapeCloseWithoutAnswering)
+{
+    AskYesNo("Q", "T", Answer, false);
+    GUI_ConfirmDialog::SetOpenedFromBattle(Resume);
+    GUI_ConfirmDialog* dialog = GUI_ConfirmDialog::GetOpen();
+    dialog->Draw();  // places the close button
+    GUI_CloseButton* close = dialog->GetCloseButton();
+    ASSERT_NE(close, nullptr);
+    EXPECT_EQ(close->right, dialog->right - 8);
+    EXPECT_EQ(close->width, 28);
+    ClickAt(CentreX(*close), CentreY(*close));
+    EXPECT_EQ(GUI_ConfirmDialog::GetOpen(), nullptr);
+    EXPECT_TRUE(GUI_ConfirmDialog::IsOpenedFromBattle());
+
+    AskYesNo("Q", "T", Answer, false);
+    EXPECT_FALSE(GUI_ConfirmDialog::IsOpenedFromBattle());
+    EXPECT_TRUE(GUI_WindowManager::GetInstance().CloseTopModal());
+    EXPECT_EQ(GUI_ConfirmDialog::GetOpen(), nullptr);
+    EXPECT_TRUE(g_answers.empty());
+    EXPECT_EQ(g_resumes, 0);
+}
+
+TEST_F(ConfirmTest, NewQuestionReplacesTheOpenOne)
+{
+    AskYesNo("First", "T", Answer, false);
+    AskYesNo("Second", "T", Answer, false);
+    GUI_ConfirmDialog* dialog = GUI_ConfirmDialog::GetOpen();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->GetQuestion(), "Second");
+    EXPECT_EQ(GUI_WindowManager::GetInstance().GetTopLevelWindows().size(), 1u);
+}
+
+TEST_F(ConfirmTest, AnswerMayAskTheNextQuestion)
+{
+    static int asked = 0;
+    asked = 0;
+    AskYesNo("Q", "T", [](std::intptr_t) {
+        ++asked;
+        AskYesNo("Again?", "T", Answer, false);
+    }, false);
+    GUI_ConfirmDialog* first = GUI_ConfirmDialog::GetOpen();
+    ClickAt(CentreX(*first->GetYesButton()), CentreY(*first->GetYesButton()));
+    EXPECT_EQ(asked, 1);
+    GUI_ConfirmDialog* second = GUI_ConfirmDialog::GetOpen();
+    ASSERT_NE(second, nullptr);
+    EXPECT_NE(second, first);
+    EXPECT_EQ(second->GetQuestion(), "Again?");
+    UpdateFrame();
+    EXPECT_EQ(GUI_WindowManager::GetInstance().GetTopLevelWindows().size(), 1u);
+}
+
+TEST_F(ConfirmTest, ShowMessageTwiceKeepsOneWithTheSecondText)
+{
+    ShowMessage("one", "T");
+    ShowMessage("two", "T");
+    ASSERT_NE(GUI_Message::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_Message::GetOpen()->GetText(), "two");
+    EXPECT_EQ(GUI_WindowManager::GetInstance().GetTopLevelWindows().size(), 1u);
+    GUI_Message* message = GUI_Message::GetOpen();
+    LibText::GetInstance().SetFont("zekton16.dds", 16.0f);
+    EXPECT_EQ(message->height, LibText::GetInstance().GetWrappedTextHeight("two", 348) + 80);
+    EXPECT_EQ(message->width, 400);
+    EXPECT_TRUE(GUI_WindowManager::GetInstance().CloseTopModal());
+    EXPECT_EQ(GUI_Message::GetOpen(), nullptr);
+}
+
+TEST_F(DialogTest, LongTitleIsShortenedToTheBarWithDots)
+{
+    GUI_Dialog dialog(false);
+    dialog.SetRect(100, 100, 300, 300);
+    dialog.SetTitle("A very long title that cannot possibly fit in the bar");
+    const std::string& shown = dialog.GetTitleBar().GetText();
+    ASSERT_GE(shown.size(), 3u);
+    EXPECT_EQ(shown.substr(shown.size() - 3), "...");
+    EXPECT_EQ(dialog.GetTitleBar().GetBarWidth(), 160.0f);
+    LibText::GetInstance().SetFont("cwfont20.dds", 20.0f);
+    EXPECT_LE(LibText::GetInstance().GetTextWidth(shown), 160 - 40);
+}
+
+TEST_F(DialogTest, ShortTitleKeepsItsTextAndBarFollowsIt)
+{
+    GUI_Dialog dialog(false);
+    dialog.SetRect(100, 100, 500, 300);
+    dialog.SetTitle("Hi");
+    LibText::GetInstance().SetFont("cwfont20.dds", 20.0f);
+    EXPECT_EQ(dialog.GetTitleBar().GetText(), "Hi");
+    EXPECT_EQ(dialog.GetTitleBar().GetBarWidth(),
+              static_cast<float>(LibText::GetInstance().GetTextWidth("Hi") + 40));
+}
+
+TEST_F(DialogTest, DraggedOnlyByTheTitleBarAndOnlyWithATitle)
+{
+    GUI_Dialog dialog(false);
+    dialog.draggable = true;
+    dialog.SetRect(100, 100, 500, 400);
+    MoveMouse(200, 110);
+    dialog.StartDrag();
+    EXPECT_FALSE(dialog.IsDragging());
+
+    dialog.SetTitle("Drag me");
+    MoveMouse(200, 300);
+    dialog.StartDrag();
+    EXPECT_FALSE(dialog.IsDragging());
+    MoveMouse(200, 110);
+    dialog.StartDrag();
+    EXPECT_TRUE(dialog.IsDragging());
+    GUI_Cursor::GetInstance().ClearDraggedWindow();
+}
+
+TEST_F(DialogTest, MovingKeepsTheTitleBarOnTop)
+{
+    GUI_Dialog dialog(false);
+    dialog.SetRect(100, 100, 500, 400);
+    dialog.MoveTo(10, 20);
+    EXPECT_EQ(dialog.GetTitleBar().left, 10);
+    EXPECT_EQ(dialog.GetTitleBar().top, 20);
+    dialog.SetSize(400, 300);
+    dialog.Centre();
+    EXPECT_EQ(dialog.left, kScreenW / 2 - 200);
+    EXPECT_EQ(dialog.GetTitleBar().top, dialog.top);
+}
+
+TEST_F(DialogTest, FrameTextureNameReplacesBackgroundAndBorder)
+{
+    auto countTexture = [this](const char* name) {
+        const TextureHandle t = D3DEngine::GetInstance().FindTexture(name);
+        int n = 0;
+        for (const auto& draw : m_device->GetDraws())
+            n += (t != 0 && draw.texture == t) ? 1 : 0;
+        return n;
+    };
+    // Frame textures of our own, so that draws can be told apart.
+    std::vector<uint8_t> pixels(16 * 16 * 4, 255);
+    m_files.Write("data/bitmaps/border_depth.dds", WriteDdsBGRA(16, 16, pixels.data()));
+    m_files.Write("data/bitmaps/special.dds", WriteDdsBGRA(16, 16, pixels.data()));
+    m_files.Write("data/bitmaps/box_background.jpg", std::string());
+
+    GUI_Dialog dialog(false);
+    dialog.SetRect(100, 100, 500, 400);
+    m_device->ClearDraws();
+    dialog.Draw();
+    EXPECT_EQ(countTexture("border_depth.dds"), 8);
+    EXPECT_EQ(countTexture("special.dds"), 0);
+
+    dialog.SetFrameTexture("special.dds");
+    m_device->ClearDraws();
+    dialog.Draw();
+    EXPECT_EQ(countTexture("border_depth.dds"), 0);
+    EXPECT_EQ(countTexture("special.dds"), 8);
+    // No background quad: only the frame's eight.
+    EXPECT_EQ(m_device->GetDraws().size(), 8u);
+}
+
+} // namespace
