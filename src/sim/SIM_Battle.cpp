@@ -1,0 +1,392 @@
+#include "sim/SIM_Battle.h"
+
+#include "app/APP_UsageMetrics.h"
+#include "app/SIM_HighScores.h"
+#include "battle/GUI_BattleGUI.h"
+#include "battle/GUI_Map.h"
+#include "battle/GUI_Ship.h"
+#include "engine/GDebugLog.h"
+#include "engine/RandomTables.h"
+#include "sim/SIM_CollisionAvoider.h"
+#include "sim/SIM_CommsManager.h"
+#include "sim/SIM_DeployedFleet.h"
+#include "sim/SIM_Fleet.h"
+#include "sim/SIM_Race.h"
+#include "sim/SIM_Scenario.h"
+#include "sim/SIM_Ship.h"
+#include "sim/SIM_StatsDatabase.h"
+#include "sim/ShipUpdateScheduler.h"
+
+namespace {
+int DifficultyIndex(const SIM_Scenario* scenario)
+{
+    const int d = scenario ? scenario->GetDifficulty() : 0;
+    return (d < 0 || d >= SIM_ScenarioScore::kDifficulties) ? 0 : d;
+}
+
+bool IsOnlineChallenge(const SIM_Scenario* scenario)
+{
+    return scenario && scenario->IsChallengeFleet();
+}
+
+// a / b < limit, where a zero b never counts as below.
+bool RatioBelow(float a, float b, float limit)
+{
+    return b > 0.0f && a / b < limit;
+}
+} // namespace
+
+SIM_Battle& SIM_Battle::GetInstance()
+{
+    // The lists the ships leave in their destructors must outlive the battle,
+    // which deletes its ships at exit: build them first.
+    GetLiveShips();
+    GetRemovalQueue();
+    SIM_Ship::GetAllShips();
+    SIM_CollisionAvoider::GetAll();
+    ShipUpdateScheduler::GetInstance();
+    SIM_StatsDatabase::GetInstance();
+    SIM_CommsManager::GetInstance();
+    GUI_BattleGUI::GetInstance();
+    static SIM_Battle instance;
+    return instance;
+}
+
+SIM_Battle::~SIM_Battle()
+{
+    Clear();
+}
+
+SIM_HighScores& SIM_Battle::Scores()
+{
+    return m_highScores ? *m_highScores : SIM_HighScores::GetInstance();
+}
+
+APP_UsageMetrics& SIM_Battle::Metrics()
+{
+    return m_metrics ? *m_metrics : APP_UsageMetrics::GetInstance();
+}
+
+bool SIM_Battle::Start(SIM_Scenario* scenario, SIM_DeployedFleet* player, SIM_DeployedFleet* enemy,
+                       bool fromCampaign)
+{
+    QLM_ASSERT(scenario);
+    QLM_ASSERT(player);
+    QLM_ASSERT(enemy);
+    if (!scenario || !player || !enemy) {
+        LOG_ERROR("Battle refused: scenario or fleet missing");
+        return false;
+    }
+    m_scenario = scenario;
+    m_playerDeployed = player;
+    m_enemyDeployed = enemy;
+    m_fromCampaign = fromCampaign ? 1 : 0;
+    m_survival = (scenario->GetType() == SIM_Scenario::SURVIVAL) ? 1 : 0;
+    return SetUp();
+}
+
+bool SIM_Battle::LoadEnemyDeployment()
+{
+    if (IsOnlineChallenge(m_scenario) || m_fromCampaign)
+        return true;
+    const std::string path = m_scenario->GetEnemyFleetPath();
+    if (!m_enemyDeployed->Load(path, m_scenario, false)) {
+        LOG_ERROR("Failed to read the enemy fleet: " + path);
+        return false;
+    }
+    return true;
+}
+
+bool SIM_Battle::SetUp()
+{
+    if (m_started || m_playerFleet || m_enemyFleet)
+        Clear();
+    // The loading screen shows its progress here once it exists.
+    InitRandomTables();
+
+    m_lost = LOST;
+    m_ended = 0;
+    m_pointsEarned = 0;
+    QLM_ASSERT(m_scenario);
+    if (!m_scenario)
+        return false;
+
+    GUI_Map& map = GUI_Map::GetInstance();
+    map.SetUpForBattle(m_scenario);
+    SIM_CommsManager::GetInstance().Reset();
+    GUI_BattleGUI::GetInstance().ResetForBattle();
+
+    const float w = map.mapWidth;
+    const float h = map.mapHeight;
+    const SIM_Fleet::Zone playerZone{32, 32, 128, static_cast<int>(h - 32.0f)};
+    const SIM_Fleet::Zone enemyZone{static_cast<int>(w - 128.0f), 32, static_cast<int>(w - 32.0f),
+                                    static_cast<int>(h - 32.0f)};
+
+    m_playerFleet = new SIM_Fleet();
+    m_enemyFleet = new SIM_Fleet();
+    m_playerFleet->SetOpponent(m_enemyFleet);
+    m_enemyFleet->SetOpponent(m_playerFleet);
+
+    m_playerFleet->SetZone(playerZone);
+    m_playerFleet->SetBeaten(false);
+    m_playerFleet->SetStartingStrength(0.0f);
+    m_playerFleet->SetTotalCost(0.0f);
+    m_playerFleet->BuildFromDeployment(*m_playerDeployed, false);
+
+    if (!LoadEnemyDeployment() || m_enemyDeployed->GetShips().empty()) {
+        LOG_ERROR("Battle refused: the enemy fleet has no ships (" + m_scenario->GetName() + ")");
+        Clear();
+        return false;
+    }
+
+    m_enemyFleet->SetZone(enemyZone);
+    m_enemyFleet->SetBeaten(false);
+    m_enemyFleet->SetStartingStrength(0.0f);
+    m_enemyFleet->SetTotalCost(0.0f);
+    m_enemyFleet->BuildFromDeployment(*m_enemyDeployed, false);
+
+    // A side that starts with no strength is beaten from the outset.
+    m_playerFleet->OnShipKilled();
+    m_enemyFleet->OnShipKilled();
+
+    m_playerFleet->UpdateClassPresence();
+    m_enemyFleet->UpdateClassPresence();
+
+    // Same phases every battle, so a seed and frame times replay it exactly.
+    ShipUpdateScheduler::GetInstance().ResetTimers();
+    ShipUpdateScheduler::GetInstance().Rebuild();
+
+    m_playerRace = m_playerFleet->GetRace();
+    m_enemyRace = m_enemyFleet->GetRace();
+    QLM_ASSERT(m_enemyRace);
+    if (!m_playerRace || !m_enemyRace || m_enemyFleet->GetAllShips().empty()) {
+        LOG_ERROR("Battle refused: a side has no ships or no race (" + m_scenario->GetName() + ")");
+        Clear();
+        return false;
+    }
+
+    // Online challenges report the attempt to the server here once online
+    // play exists.
+
+    SIM_StatsDatabase::GetInstance().Clear();
+    m_retreatUnderWay = false;
+
+    m_started = 1;
+    m_timeSinceLastKill = 0.0f;
+    m_sampleAccumulator = 0.0f;
+    if (m_setUpHook)
+        m_setUpHook();
+    return true;
+}
+
+void SIM_Battle::Clear()
+{
+    // Nothing may keep pointing at the ships about to be freed.
+    ShipUpdateScheduler::GetInstance().Clear();
+    GetRemovalQueue().clear();
+    SIM_CommsManager::GetInstance().Reset();
+    SIM_StatsDatabase::GetInstance().Clear();
+    delete m_playerFleet;
+    delete m_enemyFleet;
+    m_playerFleet = nullptr;
+    m_enemyFleet = nullptr;
+    m_playerRace = nullptr;
+    m_enemyRace = nullptr;
+    GetLiveShips().clear();
+    m_started = 0;
+}
+
+void SIM_Battle::Update()
+{
+    if (!m_started || !m_playerFleet || !m_enemyFleet)
+        return;
+    const GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
+    const float frameTime = gui.scaledFrameTime;
+
+    m_timeSinceLastKill += frameTime;
+    m_sampleAccumulator += frameTime;
+    if (m_sampleAccumulator > kSampleInterval) {
+        m_sampleAccumulator -= kSampleInterval;
+        const float p = m_playerFleet->GetCurrentStrength();
+        const float e = m_enemyFleet->GetCurrentStrength();
+        SIM_StatsDatabase::GetInstance().AddSample(p > 0.0f ? static_cast<uint32_t>(p) : 0u,
+                                                   e > 0.0f ? static_cast<uint32_t>(e) : 0u, gui.battleTime);
+    }
+
+    // The retreat manager steps here once it exists.
+
+    if (m_ended)
+        return;
+    if (m_survival) {
+        // Survival waves step here once survival mode exists.
+        return;
+    }
+    if (m_retreatUnderWay)
+        return;
+
+    const bool playerBeaten = m_playerFleet->IsBeaten();
+    const bool enemyBeaten = m_enemyFleet->IsBeaten();
+    if (!playerBeaten && !enemyBeaten) {
+        CheckEnd();
+        return;
+    }
+    if (enemyBeaten)
+        Victory();
+    else
+        Defeat();
+}
+
+void SIM_Battle::CheckEnd()
+{
+    if (!m_playerFleet || !m_enemyFleet)
+        return;
+    const float p = m_playerFleet->GetStrengthFraction();
+    const float e = m_enemyFleet->GetStrengthFraction();
+
+    if (m_timeSinceLastKill > kStalemateTime) {
+        if (e > p && RatioBelow(p, e, 0.5f)) {
+            Defeat();
+            return;
+        }
+        if (p > e && RatioBelow(e, p, 0.5f)) {
+            Victory();
+            return;
+        }
+    }
+    if (m_playerFleet->HasOnlyFighters() && RatioBelow(p, e, 0.5f)) {
+        Defeat();
+        return;
+    }
+    if (m_enemyFleet->HasOnlyFighters() && RatioBelow(e, p, 0.5f))
+        Victory();
+}
+
+void SIM_Battle::PlayResultMusic(const char* file)
+{
+    // The sound system stops the music and plays this once at music volume.
+    LOG_DEBUG(std::string("Battle result music: ") + file);
+}
+
+void SIM_Battle::Victory()
+{
+    m_lost = WON;
+    if (m_scenario)
+        Metrics().SetEventFlag(m_scenario->GetName() + "_won");
+    PlayResultMusic("data/sounds/music/victory.ogg");
+
+    if (m_scenario) {
+        SIM_ScenarioScore* record = Scores().GetScenarioRecord(m_scenario->GetName());
+        QLM_ASSERT(record);
+        const int d = DifficultyIndex(m_scenario);
+        if (record && !record->beaten[d]) {
+            record->beaten[d] = true;
+            Scores().SaveHighScores();
+        }
+        if (!IsOnlineChallenge(m_scenario)) {
+            AwardPoints();
+            if (m_pointsEarned > 0)
+                Scores().AddPoints(m_pointsEarned);
+        }
+    }
+    EndBattle();
+}
+
+void SIM_Battle::Defeat()
+{
+    if (m_scenario)
+        Metrics().SetEventFlag(m_scenario->GetName() + "_lost");
+    m_lost = LOST;
+    PlayResultMusic("data/sounds/music/defeat.ogg");
+    EndBattle();
+}
+
+void SIM_Battle::AwardPoints()
+{
+    m_pointsEarned = 0;
+    if (!m_scenario || !m_playerDeployed)
+        return;
+    const int score =
+        static_cast<int>(static_cast<float>(m_scenario->GetFleetCostLimit()) - m_playerDeployed->GetTotalCost());
+    SIM_ScenarioScore* record = Scores().GetScenarioRecord(m_scenario->GetName());
+    if (!record)
+        return;
+    const int d = DifficultyIndex(m_scenario);
+    // Only the improvement over the best budget left earlier earns points.
+    if (score > record->highestHonour[d]) {
+        m_pointsEarned = score - record->highestHonour[d];
+        record->highestHonour[d] = score;
+        Scores().SaveHighScores();
+    }
+}
+
+void SIM_Battle::EndBattle()
+{
+    GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
+    gui.shipPicking = 1;
+    gui.battleSpeed = 1.0f;
+    gui.ApplyBattleSpeed();
+    m_ended = 1;
+    // The after-battle window (campaign, survival or ordinary) opens here
+    // once the battle view has them.
+}
+
+void SIM_Battle::RecordOutcome()
+{
+    if (!m_scenario)
+        return;
+    // A won online challenge is reported to the server here once online play
+    // exists.
+    if (m_scenario->GetType() == SIM_Scenario::TUTORIAL) {
+        // A tutorial counts as beaten whatever the outcome.
+        SIM_ScenarioScore* record = Scores().GetScenarioRecord(m_scenario->GetName());
+        QLM_ASSERT(record);
+        const int d = DifficultyIndex(m_scenario);
+        if (record && !record->beaten[d]) {
+            record->beaten[d] = true;
+            Scores().SaveHighScores();
+        }
+    }
+}
+
+bool StartBattleFromDeploymentFile(SIM_Scenario* scenario, const std::string& playerFleetFile, int difficulty)
+{
+    // The battle keeps pointers to these until the next battle.
+    static SIM_DeployedFleet player;
+    static SIM_DeployedFleet enemy;
+    if (!scenario) {
+        LOG_ERROR("No scenario for the battle");
+        return false;
+    }
+    if (difficulty < SIM_Scenario::EASY || difficulty > SIM_Scenario::HARD) {
+        LOG_ERROR("Unknown difficulty for the battle: " + std::to_string(difficulty));
+        return false;
+    }
+    SIM_Battle& battle = SIM_Battle::GetInstance();
+    // The old battle's ships go before the fleets they were built from change.
+    battle.Clear();
+    scenario->SetDifficulty(difficulty);
+    if (!player.LoadForRace(playerFleetFile, scenario, std::string()) || player.GetShips().empty()) {
+        LOG_ERROR("Player fleet could not be read or is empty: " + playerFleetFile);
+        return false;
+    }
+    enemy.Clear();
+    return battle.Start(scenario, &player, &enemy, false);
+}
+
+void RunHeadlessBattleFrame(float scaledMs)
+{
+    GUI_BattleGUI::GetInstance().SetFrameTime(scaledMs);
+    ShipUpdateScheduler::GetInstance().UpdateWorld();
+    SIM_Battle& battle = SIM_Battle::GetInstance();
+    for (SIM_Fleet* fleet : {battle.GetPlayerFleet(), battle.GetEnemyFleet()}) {
+        if (!fleet)
+            continue;
+        // The view's ship draw runs each ship's frame update (and warp-in).
+        for (SIM_Ship* ship : fleet->GetAllShips()) {
+            if (ship->GetVisual())
+                ship->GetVisual()->Draw();
+        }
+    }
+    SIM_CommsManager::GetInstance().Update();
+    battle.Update();
+}

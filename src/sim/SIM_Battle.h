@@ -1,0 +1,109 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+
+class APP_UsageMetrics;
+class SIM_DeployedFleet;
+class SIM_Fleet;
+class SIM_HighScores;
+class SIM_Race;
+class SIM_Scenario;
+
+// The one battle of the program: built from two deployed fleets and a
+// scenario, stepped once per battle frame, decides the outcome and settles
+// scores and unlock points.
+class SIM_Battle {
+public:
+    enum Outcome : uint32_t { WON = 0, LOST = 1, RETREATED = 2 };
+
+    static constexpr float kSampleInterval = 100.0f;  // ms of battle time
+    static constexpr float kStalemateTime = 60000.0f; // ms without a kill
+
+    static SIM_Battle& GetInstance();
+
+    SIM_Battle() = default;
+    virtual ~SIM_Battle();
+    SIM_Battle(const SIM_Battle&) = delete;
+    SIM_Battle& operator=(const SIM_Battle&) = delete;
+
+    // False (reported, nothing started) without a scenario or a fleet, when
+    // the enemy has no ships or no race can be found for a side.
+    bool Start(SIM_Scenario* scenario, SIM_DeployedFleet* player, SIM_DeployedFleet* enemy, bool fromCampaign);
+    void Update();
+    void CheckEnd();
+    void Victory();
+    void Defeat();
+    void AwardPoints();
+    void EndBattle();
+    void RecordOutcome();
+    // Deletes the fleets and their ships. Only once nothing on screen points
+    // at a ship any more: the next Start or the end of the battle view.
+    void Clear();
+
+    // Called by the ship kill; survival mode reads and resets it too.
+    void ResetTimeSinceLastKill() { m_timeSinceLastKill = 0.0f; }
+    float GetTimeSinceLastKill() const { return m_timeSinceLastKill; }
+
+    bool IsStarted() const { return m_started != 0; }
+    bool IsEnded() const { return m_ended != 0; }
+    uint32_t GetLost() const { return m_lost; }
+    void SetLost(uint32_t lost) { m_lost = lost; }
+    int32_t GetPointsEarned() const { return m_pointsEarned; }
+    bool IsSurvival() const { return m_survival != 0; }
+    bool IsFromCampaign() const { return m_fromCampaign != 0; }
+    SIM_Fleet* GetPlayerFleet() const { return m_playerFleet; }
+    SIM_Fleet* GetEnemyFleet() const { return m_enemyFleet; }
+    SIM_DeployedFleet* GetPlayerDeployedFleet() const { return m_playerDeployed; }
+    SIM_DeployedFleet* GetEnemyDeployedFleet() const { return m_enemyDeployed; }
+    SIM_Race* GetPlayerRace() const { return m_playerRace; }
+    SIM_Race* GetEnemyRace() const { return m_enemyRace; }
+    SIM_Scenario* GetScenario() const { return m_scenario; }
+    // The retreat manager sets this while a fleet retreat is under way.
+    void SetRetreatUnderWay(bool on) { m_retreatUnderWay = on; }
+    bool IsRetreatUnderWay() const { return m_retreatUnderWay; }
+
+    // Where scores and metrics go; the program's own by default. Tools and
+    // tests point them at their own objects (null = the default again).
+    void SetHighScores(SIM_HighScores* scores) { m_highScores = scores; }
+    void SetUsageMetrics(APP_UsageMetrics* metrics) { m_metrics = metrics; }
+    // Runs after set-up in place of the switch to the loading screen.
+    void SetSetUpHook(std::function<void()> hook) { m_setUpHook = std::move(hook); }
+
+private:
+    bool SetUp();
+    bool LoadEnemyDeployment();
+    void PlayResultMusic(const char* file);
+    SIM_HighScores& Scores();
+    APP_UsageMetrics& Metrics();
+
+    unsigned char m_started = 0;
+    SIM_Fleet* m_playerFleet = nullptr;
+    SIM_Fleet* m_enemyFleet = nullptr;
+    SIM_DeployedFleet* m_playerDeployed = nullptr;
+    SIM_DeployedFleet* m_enemyDeployed = nullptr;
+    SIM_Race* m_playerRace = nullptr;
+    SIM_Race* m_enemyRace = nullptr;
+    SIM_Scenario* m_scenario = nullptr;
+    uint32_t m_ended = 0;
+    uint32_t m_lost = LOST;
+    int32_t m_pointsEarned = 0;
+    float m_timeSinceLastKill = 0.0f;
+    uint32_t m_survival = 0;
+    uint32_t m_fromCampaign = 0;
+    float m_sampleAccumulator = 0.0f;
+    bool m_retreatUnderWay = false;
+    SIM_HighScores* m_highScores = nullptr;
+    APP_UsageMetrics* m_metrics = nullptr;
+    std::function<void()> m_setUpHook;
+};
+
+// One battle frame without the battle view, in the view's order: world
+// step, every ship's visual (which runs the ship's per-frame update), comms,
+// then the battle clock and end check. scaledMs is the frame's battle time.
+void RunHeadlessBattleFrame(float scaledMs);
+
+// Starts a battle without the deployment screen: the player's fleet from a
+// deployed-fleet file, the enemy from the scenario's AI fleet of the given
+// difficulty (0 easy, 1 medium, 2 hard). False (reported) when it can't start.
+bool StartBattleFromDeploymentFile(SIM_Scenario* scenario, const std::string& playerFleetFile, int difficulty);

@@ -1,0 +1,143 @@
+#include "sim/SIM_CollisionAvoider.h"
+
+#include <algorithm>
+
+#include "engine/GeometryHelpers.h"
+#include "engine/RandomTables.h"
+#include "sim/SIM_MapObject.h"
+#include "sim/SIM_Ship.h"
+
+namespace {
+
+std::vector<SIM_CollisionAvoider*>& AvoiderList()
+{
+    static std::vector<SIM_CollisionAvoider*> list;
+    return list;
+}
+
+} // namespace
+
+SIM_CollisionAvoider::SIM_CollisionAvoider(SIM_Ship* ownerShip)
+    : owner(ownerShip)
+{
+    radius = owner ? owner->hullSize : 0.0f;
+    AvoiderList().push_back(this);
+    // Random phase so that the rescans of different ships fall on different frames.
+    rescanTimer = RandomFloat() * kRescanInterval;
+}
+
+SIM_CollisionAvoider::~SIM_CollisionAvoider()
+{
+    ClearWatchers();
+    auto& list = AvoiderList();
+    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+}
+
+const std::vector<SIM_CollisionAvoider*>& SIM_CollisionAvoider::GetAll()
+{
+    return AvoiderList();
+}
+
+SIM_CollisionAvoider* SIM_CollisionAvoider::GetNeighbour(int slot) const
+{
+    return (slot < 0 || slot >= kMaxNeighbours) ? nullptr : neighbours[slot];
+}
+
+// Both directions are unlinked: the avoiders watching this one lose their
+// slot, and this one leaves its neighbours' watcher lists, so neither side is
+// left pointing at the other once one of them goes.
+void SIM_CollisionAvoider::ClearWatchers()
+{
+    for (SIM_CollisionAvoider* watcher : watchers) {
+        if (watcher)
+            watcher->RemoveNeighbour(this);
+    }
+    watchers.clear();
+    ForgetNeighbours();
+}
+
+void SIM_CollisionAvoider::ForgetNeighbours()
+{
+    for (int i = 0; i < kMaxNeighbours; ++i) {
+        if (neighbours[i])
+            neighbours[i]->RemoveWatcher(this);
+        neighbours[i] = nullptr;
+        pushes[i] = Push{};
+    }
+}
+
+void SIM_CollisionAvoider::RemoveWatcher(SIM_CollisionAvoider* watcher)
+{
+    watchers.erase(std::remove(watchers.begin(), watchers.end(), watcher), watchers.end());
+}
+
+void SIM_CollisionAvoider::RemoveNeighbour(SIM_CollisionAvoider* neighbour)
+{
+    for (int i = 0; i < kMaxNeighbours; ++i) {
+        if (neighbours[i] == neighbour) {
+            neighbours[i] = nullptr;
+            pushes[i] = Push{};
+        }
+    }
+}
+
+void SIM_CollisionAvoider::Update(float frameTime)
+{
+    rescanTimer += frameTime;
+    if (rescanTimer > kRescanInterval)
+        Rescan();
+    Steer();
+}
+
+void SIM_CollisionAvoider::Rescan()
+{
+    rescanTimer = 0.0f;
+    ForgetNeighbours();
+    if (!owner)
+        return;
+
+    int filled = 0;
+    for (SIM_CollisionAvoider* other : AvoiderList()) {
+        if (filled >= kMaxNeighbours)
+            break;
+        if (other == this || !other->owner)
+            continue;
+        const float d2 = DistanceSquared(owner->x, owner->y, other->owner->x, other->owner->y);
+        if (d2 < other->radius * other->radius) {
+            neighbours[filled++] = other;
+            other->watchers.push_back(this);
+        }
+    }
+}
+
+void SIM_CollisionAvoider::Steer()
+{
+    directionX = 0.0f;
+    directionY = 0.0f;
+    weight = 0.0f;
+    for (Push& push : pushes)
+        push = Push{};
+    if (!owner)
+        return;
+
+    for (int i = 0; i < kMaxNeighbours; ++i) {
+        const SIM_CollisionAvoider* other = neighbours[i];
+        if (!other || !other->owner)
+            continue;
+        const float d2 = DistanceSquared(owner->x, owner->y, other->owner->x, other->owner->y);
+        const float r2 = other->radius * other->radius;
+        if (!(d2 < r2))
+            continue;
+        float f = 1.0f - d2 / r2;
+        // Four neighbours at full overlap take over the heading entirely.
+        weight += f * 0.25f;
+        f = std::clamp(f, 0.0f, 1.0f);
+        float awayX = owner->x - other->owner->x;
+        float awayY = owner->y - other->owner->y;
+        NormaliseVector2(awayX, awayY);
+        pushes[i].x = awayX * f;
+        pushes[i].y = awayY * f;
+        directionX += pushes[i].x;
+        directionY += pushes[i].y;
+    }
+}

@@ -1,0 +1,59 @@
+#pragma once
+#include <vector>
+
+class SIM_Ship;
+
+// Keeps cruisers and frigates apart: every 2000 ms of battle time it picks up
+// to four neighbours whose hull radius its ship has entered, and every frame
+// turns their overlap into a direction and a blend weight for the ship's move.
+class SIM_CollisionAvoider {
+public:
+    static constexpr int kMaxNeighbours = 4;
+    static constexpr float kRescanInterval = 2000.0f;
+
+    struct Push {
+        float x = 0.0f;
+        float y = 0.0f;
+    };
+
+    explicit SIM_CollisionAvoider(SIM_Ship* owner);
+    virtual ~SIM_CollisionAvoider();
+    SIM_CollisionAvoider(const SIM_CollisionAvoider&) = delete;
+    SIM_CollisionAvoider& operator=(const SIM_CollisionAvoider&) = delete;
+
+    // Every frame, with the frame's battle time in ms.
+    void Update(float frameTime);
+    void Rescan();
+    void Steer();
+
+    // Forgets every avoider that watches this one (a fleet tearing down all
+    // its ships at once).
+    void ClearWatchers();
+
+    SIM_Ship* GetOwner() const { return owner; }
+    SIM_CollisionAvoider* GetNeighbour(int slot) const;
+    float GetRadius() const { return radius; }
+    float GetDirectionX() const { return directionX; }
+    float GetDirectionY() const { return directionY; }
+    float GetWeight() const { return weight; }
+    float GetRescanTimer() const { return rescanTimer; }
+    void SetRescanTimer(float value) { rescanTimer = value; }
+
+    // Every live avoider in construction order.
+    static const std::vector<SIM_CollisionAvoider*>& GetAll();
+
+private:
+    void ForgetNeighbours();
+    void RemoveWatcher(SIM_CollisionAvoider* watcher);
+    void RemoveNeighbour(SIM_CollisionAvoider* neighbour);
+
+    std::vector<SIM_CollisionAvoider*> watchers;
+    SIM_CollisionAvoider* neighbours[kMaxNeighbours] = {};
+    Push pushes[kMaxNeighbours];
+    SIM_Ship* owner = nullptr;
+    float rescanTimer = 0.0f;
+    float radius = 0.0f;
+    float directionX = 0.0f;
+    float directionY = 0.0f;
+    float weight = 0.0f;
+};

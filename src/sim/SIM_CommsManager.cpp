@@ -1,0 +1,208 @@
+#include "sim/SIM_CommsManager.h"
+
+#include <algorithm>
+
+#include "battle/GUI_BattleGUI.h"
+#include "engine/GDebugLog.h"
+#include "engine/GFileHelpers.h"
+#include "engine/GIniFile.h"
+#include "engine/GRandom.h"
+#include "sim/SIM_Battle.h"
+#include "sim/SIM_Race.h"
+
+namespace {
+const char* const kIdNames[SIM_CommsManager::COM_COUNT] = {
+    "COM_TARGETSELECTED",
+    "COM_TARGETDESTROYED",
+    "COM_TAKINGHULLDAMAGE_NONFIGHTER",
+    "COM_TAKINGHULLDAMAGE_FIGHTER",
+    "COM_ECMSHOCKED",
+    "COM_CAUGHTINTRACTOR",
+    "COM_REPAIRSUPPLIESOUT",
+    "COM_HITBYSHIPDETONATION",
+    "COM_RETREATWEAPONSDESTROYED",
+    "COM_SHIELDSTABILITYLOST",
+    "COM_SHIELDSDOWN",
+    "COM_STARTCAMOFLAGE",
+    "COM_ARMORTOOSTRONG",
+    "COM_OURMISSILESCRAMBLED",
+    "COM_SHIELDSBELOW25PC",
+    "COM_SHIELDSBELOW50PC",
+    "COM_ABOUTTOEXPLODE",
+    "COM_TRACTORATTACHED",
+    "COM_REPAIRINITIATED",
+    "COM_WINGMANKILLED",
+    "COM_SHOCKEDBYFORCE",
+    "COM_DOCKINGFORREPAIRS",
+    "COM_HEADINGFORCARRIER",
+    "COM_LIMPETATTACHED",
+    "COM_RETREATING",
+};
+const char* const kCrewNameTag = "<CREWNAME>";
+} // namespace
+
+SIM_CommsManager& SIM_CommsManager::GetInstance()
+{
+    static SIM_CommsManager instance;
+    return instance;
+}
+
+SIM_CommsManager::SIM_CommsManager() : SIM_CommsManager("data/comms.ini") {}
+
+SIM_CommsManager::SIM_CommsManager(const std::string& commsFile)
+{
+    Load(commsFile);
+}
+
+const char* SIM_CommsManager::GetIdName(int id)
+{
+    return (id >= 0 && id < COM_COUNT) ? kIdNames[id] : "";
+}
+
+int SIM_CommsManager::FindId(const std::string& name)
+{
+    for (int i = 0; i < COM_COUNT; ++i) {
+        if (name == kIdNames[i])
+            return i;
+    }
+    return -1;
+}
+
+const std::vector<std::string>& SIM_CommsManager::GetPool(int id) const
+{
+    static const std::vector<std::string> empty;
+    return (id >= 0 && id < COM_COUNT) ? m_pools[id].texts : empty;
+}
+
+bool SIM_CommsManager::Load(const std::string& commsFile)
+{
+    for (auto& pool : m_pools) {
+        pool.texts.clear();
+        pool.cursor = 0;
+    }
+    if (!FileExists(commsFile)) {
+        LOG_ERROR("Comms texts missing: " + commsFile);
+        return false;
+    }
+    std::vector<std::string> sections;
+    GIniFile::ListSections(sections, commsFile.c_str());
+    for (const std::string& section : sections) {
+        const int id = FindId(section);
+        if (id < 0)
+            continue;
+        GIniFile ini;
+        if (!ini.Load(section.c_str(), commsFile.c_str()))
+            continue;
+        for (size_t i = 0; i < ini.GetEntryCount(); ++i)
+            m_pools[id].texts.push_back(ini.GetValueAt(i));
+    }
+    for (auto& pool : m_pools) {
+        // Shuffled once so each battle doesn't open with the same lines.
+        for (size_t i = pool.texts.size(); i > 1; --i) {
+            const size_t j = static_cast<size_t>(QlmRand()) % i;
+            std::swap(pool.texts[i - 1], pool.texts[j]);
+        }
+        pool.cursor = 0;
+    }
+    return true;
+}
+
+void SIM_CommsManager::AddMessage(int id, float priority, SIM_Ship* sender)
+{
+    if (id < 0 || id >= COM_COUNT)
+        return;
+    if (!GUI_BattleGUI::GetInstance().commsOn)
+        return;
+    if (m_inspected && sender != m_inspected)
+        return;
+    if (priority < m_threshold)
+        return;
+    Message message;
+    message.id = id;
+    message.sender = sender;
+    message.priority = priority;
+    message.time = GUI_BattleGUI::GetInstance().battleTime;
+    m_queue.push_back(std::move(message));
+    m_threshold = priority;
+}
+
+void SIM_CommsManager::Update()
+{
+    const GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
+    m_displayTimer += gui.scaledFrameTime;
+    if (m_queue.empty() || m_displayTimer <= kPruneInterval)
+        return;
+    m_displayTimer = 0.0f;
+    const float now = gui.battleTime;
+    m_queue.remove_if([now](const Message& m) { return now - m.time > kMaxAge; });
+    RefreshThreshold();
+}
+
+std::string SIM_CommsManager::NextText(int id)
+{
+    Pool& pool = m_pools[id];
+    if (pool.texts.empty())
+        return GetIdName(id);
+    if (pool.cursor >= pool.texts.size())
+        pool.cursor = 0;
+    std::string text = pool.texts[pool.cursor];
+    pool.cursor = (pool.cursor + 1) % pool.texts.size();
+    return text;
+}
+
+void SIM_CommsManager::ReplaceCrewName(std::string& text, SIM_Race* race)
+{
+    const std::string tag = kCrewNameTag;
+    size_t pos = text.find(tag);
+    while (pos != std::string::npos) {
+        const std::string crew = race ? race->GetNextCrewName() : std::string();
+        text.replace(pos, tag.size(), crew);
+        pos = text.find(tag, pos + crew.size());
+    }
+}
+
+std::string SIM_CommsManager::PopMessageText()
+{
+    if (m_queue.empty())
+        return std::string();
+    Message message = std::move(m_queue.front());
+    m_queue.pop_front();
+    message.text = NextText(message.id);
+    ReplaceCrewName(message.text, SIM_Battle::GetInstance().GetPlayerRace());
+    RefreshThreshold();
+    return message.text;
+}
+
+void SIM_CommsManager::SetInspectedShip(SIM_Ship* ship)
+{
+    if (!ship) {
+        m_inspected = nullptr;
+        return;
+    }
+    m_queue.remove_if([ship](const Message& m) { return m.sender != ship; });
+    m_inspected = ship;
+    RefreshThreshold();
+}
+
+void SIM_CommsManager::ForgetShip(const SIM_Ship* ship)
+{
+    if (!ship)
+        return;
+    m_queue.remove_if([ship](const Message& m) { return m.sender == ship; });
+    if (m_inspected == ship)
+        m_inspected = nullptr;
+    RefreshThreshold();
+}
+
+void SIM_CommsManager::Reset()
+{
+    m_queue.clear();
+    m_inspected = nullptr;
+    m_displayTimer = 0.0f;
+    m_threshold = 0.0f;
+}
+
+void SIM_CommsManager::RefreshThreshold()
+{
+    m_threshold = m_queue.empty() ? 0.0f : m_queue.front().priority;
+}

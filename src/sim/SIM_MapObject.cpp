@@ -1,0 +1,37 @@
+#include "sim/SIM_MapObject.h"
+
+#include <cmath>
+
+#include "battle/GUI_Map.h"
+
+namespace {
+constexpr float kDegToRad = 3.14159265358979f / 180.0f;
+}
+
+void SIM_MapObject::LocalToWorld(float localX, float localY, float& worldX, float& worldY) const
+{
+    LocalToWorld(localX, localY, std::sin(angle * kDegToRad), std::cos(angle * kDegToRad), worldX, worldY);
+}
+
+void SIM_MapObject::LocalToWorld(float localX, float localY, float sine, float cosine, float& worldX,
+                                 float& worldY) const
+{
+    worldX = localX * cosine - localY * sine + x;
+    worldY = localX * sine + localY * cosine + y;
+}
+
+void SIM_MapObject::GetScreenPosition(float& screenX, float& screenY) const
+{
+    const GUI_Map& map = GUI_Map::GetInstance();
+    screenX = (x - map.cameraX) * map.zoom;
+    screenY = (y - map.cameraY) * map.zoom;
+}
+
+void NormaliseVector2(float& x, float& y)
+{
+    const float length = std::sqrt(x * x + y * y);
+    if (length <= 0.0f)
+        return;
+    x /= length;
+    y /= length;
+}

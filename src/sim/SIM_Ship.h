@@ -1,0 +1,234 @@
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sim/SIM_MapObject.h"
+#include "sim/modules/SIM_ShipModule.h"
+
+class GUI_Ship;
+class SIM_ArmourModule;
+class SIM_CollisionAvoider;
+class SIM_FighterSquadron;
+class SIM_Fleet;
+class SIM_Race;
+class SIM_Shield;
+class SIM_ShipDesign;
+class SIM_ShipHull;
+class SIM_ShipOrders;
+class SIM_TacticalModule;
+class SIM_TargetedModule;
+
+// Counters the statistics window reads for one ship.
+struct SIM_DamageEvent;
+
+struct SIM_ShipStats {
+    int hitsTaken = 0;
+    int hitsLanded = 0;
+    int hitsBlockedByShields = 0;     // as attacker: our shots stopped by a shield
+    int hitsStoppedByOwnShield = 0;   // as target
+    int hitsDeflectedByArmour = 0;    // as attacker
+    int hitsDeflectedByOwnArmour = 0; // as target
+    int hitsAbsorbedByArmour = 0;     // as target
+    int hitsAbsorbedByArmourAsAttacker = 0;
+    int hullHitsTaken = 0;
+    int hullHitsDealt = 0;
+    float damageTaken = 0.0f;
+    float shieldDamageTaken = 0.0f;
+    float armourDamageTaken = 0.0f;
+    float hullDamageTaken = 0.0f;
+};
+
+// One ship in battle, built from a design and a copy of its orders.
+//
+// Lifetime: ships are owned by their fleet and stay allocated until the fleet
+// is deleted with the battle, also after they are destroyed, so windows and
+// modules that still name a destroyed ship never see freed memory. A ship
+// leaves the live-ship list through the removal queue when it is killed.
+class SIM_Ship : public SIM_MapObject {
+public:
+    enum State { OFF_FIELD = 0, ACTIVE = 1, DYING = 2, RETREATED = 3, DESTROYED = 4 };
+    // Tactical state of a ship in general retreat.
+    static constexpr int kTacticalRetreat = 5;
+
+    struct Impulse {
+        float x = 0.0f;
+        float y = 0.0f;
+    };
+
+    struct TractorHold {
+        SIM_ShipModule* module = nullptr;
+        float strength = 0.0f;
+    };
+
+    SIM_Ship();
+    ~SIM_Ship() override;
+    SIM_Ship(const SIM_Ship&) = delete;
+    SIM_Ship& operator=(const SIM_Ship&) = delete;
+
+    // Stores the angle and its sine and cosine; turrets follow a change.
+    void SetAngle(float newAngle) override;
+    // Per-frame module work, once per battle frame.
+    void Update() override;
+
+    void SetFleet(SIM_Fleet* newFleet);
+    // Takes the orders. The design gains a user for the ship's lifetime.
+    void BuildFromDesign(SIM_ShipDesign* newDesign, std::unique_ptr<SIM_ShipOrders> newOrders);
+    // Takes the module. slotIndex < 0: not on a hull slot.
+    void AddModule(SIM_ShipModule* module, int slotIndex, bool perFrame);
+
+    // World update: movement, shield and visual by state.
+    void FrameStep();
+    void Process();
+    // Every 200 ms of battle time from the ship's scheduler bucket.
+    void Think();
+
+    void RecalculateStats();
+    // False when the shield or the armour took the whole hit.
+    // hitPosition: ship-local, usually a hull aim point (null: the centre).
+    bool TakeHit(SIM_ShipModule* weapon, float damage, float armourPenetration, float shieldPenetration,
+                 const SIM_ShipModule::Point* hitPosition, bool ignoreShield, float directionX, float directionY);
+    void ApplyImpulse(float angleDegrees, float strength);
+    void StartDying();
+    // End of the destruction timeline: the ship leaves the battle.
+    void Kill();
+    bool CheckAlive();
+    void Detonate();
+    void UpdateClassTargets();
+
+    // Cycles through the hull's aim points (ship-local); the pointer stays
+    // valid as long as the ship.
+    const SIM_ShipModule::Point* NextTargetPoint();
+    SIM_Ship* FindSquadronMate() const;
+    void AddAttacker(SIM_Ship* attacker);
+    void RemoveAttacker(SIM_Ship* attacker);
+    void RecalculateThreat();
+    void AddTractor(SIM_ShipModule* tractor, float strength);
+    void RemoveTractor(SIM_ShipModule* tractor);
+    // Limpets are tracked by weight only until the launcher exists.
+    void AttachLimpetWeight(float weight);
+    void DetachLimpets();
+    void ApplyECMShock(float duration, float power);
+    bool HasWeaponTargeting(const SIM_Ship* target) const;
+    void SuspendModulesForCloak();
+    void ReenableCloakedModules();
+    void StartRetreatJump();
+    // Targeted modules register here when they are given their ship.
+    void AddTargetedModule(SIM_TargetedModule* module);
+
+    static SIM_Ship* FindById(int id, const SIM_Fleet* fleet);
+    static SIM_Ship* FindShipByIdInVector(int id, const std::vector<SIM_Ship*>& ships);
+    // Every constructed ship, in construction order.
+    static const std::vector<SIM_Ship*>& GetAllShips();
+
+    bool IsDead() const { return deadFlag != 0; }
+    bool IsFighter() const;
+    int GetHullClass() const;
+    const SIM_ShipHull* GetHull() const;
+    bool IsEnemy() const;
+    float GetWidth() const { return hullSize; }
+    float GetHeight() const { return hullSecondSize; }
+    const std::vector<Impulse>& GetImpulses() const { return impulses; }
+    const std::vector<SIM_ShipModule*>& GetModules() const { return modules; }
+    const std::vector<SIM_ShipModule*>& GetPerFrameModules() const { return perFrameModules; }
+    const std::vector<SIM_ArmourModule*>& GetArmourModules() const { return armourModules; }
+    const std::vector<SIM_ShipModule*>& GetRepairModules() const { return repairModules; }
+    const std::vector<SIM_TargetedModule*>& GetTurretWeapons() const { return turretWeapons; }
+    const std::vector<SIM_Ship*>& GetAttackers() const { return attackers; }
+    SIM_Shield* GetShield() const { return shield.get(); }
+    // Made on demand by the factory's first shield generator.
+    SIM_Shield* GetOrCreateShield();
+    SIM_CollisionAvoider* GetCollisionAvoider() const { return collisionAvoider.get(); }
+    GUI_Ship* GetVisual() const { return visual.get(); }
+    SIM_ShipStats& GetStats() { return stats; }
+    const SIM_ShipStats& GetStats() const { return stats; }
+    SIM_ShipOrders* GetOrders() const { return orders.get(); }
+
+    float radius = 0.0f;
+    float sine = 0.0f;
+    float cosine = 1.0f;
+    SIM_ShipDesign* design = nullptr;
+    SIM_Fleet* fleet = nullptr;
+    std::string name;
+    int shipId = 0;
+    int bucket = 0;
+    float healthFraction = 0.0f;
+    float speed = 0.0f;
+    float throttle = 1.0f;
+    float acceleration = 0.025f;
+    float destinationX = 0.0f;
+    float destinationY = 0.0f;
+    unsigned char hasDestination = 0;
+    float maxSpeed = 0.0f;
+    float turnRate = 0.0f;
+    SIM_TacticalModule* tacticalModule = nullptr;
+    float threatRatio = 0.0f;
+    float hullSize = 0.0f;
+    float hullSecondSize = 0.0f;
+    unsigned int deadFlag = 0;
+    unsigned int state = ACTIVE;
+    float startingHitPoints = 0.0f;
+    float currentHitPoints = 0.0f;
+    float mass = 0.0f;
+    float thrust = 0.0f;
+    float armourAverage = 0.0f;
+    SIM_FighterSquadron* squadron = nullptr;
+    float formationOffsetX = 0.0f;
+    float formationOffsetY = 0.0f;
+    SIM_Race* race = nullptr;
+    float armourTotal = 0.0f;
+    float armourSum = 0.0f;
+    float armourFraction = 0.0f;
+    float shipClock = 0.0f;
+    unsigned char hasBeenAttacked = 0;
+    float scannerAccuracyTotal = 0.0f;
+    float targetBoostTotal = 0.0f;
+    unsigned char isPlayerShip = 0;
+    float drag = 0.0f;
+    float carriedLimpetWeight = 0.0f;
+    unsigned char docked = 0;
+    float ecmShockTimeLeft = 0.0f;
+    unsigned char ecmShocked = 0;
+    // 1 while a weapon module works; targeted modules skip unarmed ships.
+    float armed = 0.0f;
+    // ms since any of its weapons last fired.
+    float timeSinceFired = 100000.0f;
+    unsigned char engaged = 0;
+    unsigned char weaponsInRange = 0;
+    unsigned char warpOutArmed = 0;
+    int painterCount = 0;
+
+private:
+    void SteerAngle(float desired, float k);
+    void UpdateSpeed(float k);
+    void DecayImpulses(float k);
+    bool ArmourStage(SIM_Ship* attacker, SIM_DamageEvent& event, float& damage, float armourPenetration,
+                     float hitX, float hitY);
+    float DamageModules(float damage);
+    void ShowDamageText(float damage);
+    void PostComms(int messageId, float priority) const;
+    void NotifySquadronDamaged();
+    void RecomputeDrag();
+    void BuildModules();
+    void ApplyInitialState();
+
+    std::vector<SIM_ShipModule*> modules;
+    std::vector<SIM_ShipModule*> perFrameModules;
+    std::vector<SIM_ArmourModule*> armourModules;
+    std::vector<SIM_ShipModule*> repairModules;
+    std::vector<SIM_TargetedModule*> turretWeapons;
+    std::vector<SIM_Ship*> attackers;
+    std::vector<Impulse> impulses;
+    std::vector<TractorHold> tractors;
+    std::vector<SIM_ShipModule*> cloakSuspended;
+    std::unique_ptr<SIM_CollisionAvoider> collisionAvoider;
+    std::unique_ptr<SIM_Shield> shield;
+    std::unique_ptr<GUI_Ship> visual;
+    std::unique_ptr<SIM_ShipOrders> orders;
+    SIM_ShipStats stats;
+    std::vector<SIM_ShipModule::Point> targetPoints;
+    size_t nextTargetPoint = 0;
+};
+
+// Knocks every live ship within 256 map units of (x, y) away from it.
+void ApplyShockwaveToShips(float strength, float x, float y);

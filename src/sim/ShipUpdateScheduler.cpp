@@ -1,0 +1,136 @@
+#include "sim/ShipUpdateScheduler.h"
+
+#include <algorithm>
+
+#include "battle/GUI_BattleGUI.h"
+#include "engine/GDebugLog.h"
+#include "sim/SIM_Fleet.h"
+#include "sim/SIM_Ship.h"
+#include "sim/modules/SIM_ShipModule.h"
+
+std::list<SIM_Ship*>& GetLiveShips()
+{
+    static std::list<SIM_Ship*> ships;
+    return ships;
+}
+
+std::vector<SIM_Ship*>& GetRemovalQueue()
+{
+    static std::vector<SIM_Ship*> queue;
+    return queue;
+}
+
+void QueueShipRemoval(SIM_Ship* ship)
+{
+    if (!ship)
+        return;
+    auto& queue = GetRemovalQueue();
+    if (std::find(queue.begin(), queue.end(), ship) == queue.end())
+        queue.push_back(ship);
+}
+
+ShipUpdateScheduler& ShipUpdateScheduler::GetInstance()
+{
+    static ShipUpdateScheduler instance;
+    return instance;
+}
+
+ShipUpdateScheduler::ShipUpdateScheduler()
+{
+    for (int i = 0; i < kBuckets; ++i)
+        m_buckets[i].index = i;
+    ResetTimers();
+}
+
+void ShipUpdateScheduler::ResetTimers()
+{
+    // Staggered 20 ms apart so the buckets fire in different frames.
+    for (int i = 0; i < kBuckets; ++i)
+        m_buckets[i].timer = 20.0f * static_cast<float>(i);
+}
+
+void ShipUpdateScheduler::AddShip(SIM_Ship* ship)
+{
+    if (!ship) {
+        LOG_ERROR("Scheduler asked to add a null ship");
+        return;
+    }
+    ShipUpdateBucket& bucket = m_buckets[m_nextBucket];
+    bucket.ships.push_back(ship);
+    ship->bucket = m_nextBucket;
+    for (SIM_ShipModule* module : ship->GetModules()) {
+        if (module)
+            module->SetThinkTime(&bucket.timer);
+    }
+    m_nextBucket = (m_nextBucket + 1) % kBuckets;
+}
+
+void ShipUpdateScheduler::Rebuild()
+{
+    Clear();
+    for (SIM_Ship* ship : GetLiveShips())
+        AddShip(ship);
+}
+
+void ShipUpdateScheduler::Clear()
+{
+    for (auto& bucket : m_buckets)
+        bucket.ships.clear();
+    m_nextBucket = 0;
+}
+
+void ShipUpdateScheduler::RemoveShip(SIM_Ship* ship)
+{
+    if (!ship)
+        return;
+    auto eraseFrom = [ship](ShipUpdateBucket& bucket) {
+        auto it = std::find(bucket.ships.begin(), bucket.ships.end(), ship);
+        if (it == bucket.ships.end())
+            return false;
+        bucket.ships.erase(it);
+        return true;
+    };
+    if (ship->bucket >= 0 && ship->bucket < kBuckets && eraseFrom(m_buckets[ship->bucket]))
+        return;
+    for (auto& bucket : m_buckets) {
+        if (eraseFrom(bucket))
+            return;
+    }
+}
+
+void ShipUpdateScheduler::TickBucket(int index)
+{
+    if (index < 0 || index >= kBuckets)
+        return;
+    ShipUpdateBucket& bucket = m_buckets[index];
+    bucket.timer += GUI_BattleGUI::GetInstance().scaledFrameTime;
+    if (bucket.timer <= kThinkInterval)
+        return;
+    // Indexed: a think may add ships (reinforcements) to this bucket.
+    for (size_t i = 0; i < bucket.ships.size(); ++i)
+        bucket.ships[i]->Think();
+    // At most one run per frame however long the frame was.
+    while (bucket.timer > kThinkInterval)
+        bucket.timer -= kThinkInterval;
+}
+
+void ShipUpdateScheduler::UpdateWorld()
+{
+    for (SIM_Ship* ship : GetLiveShips())
+        ship->FrameStep();
+
+    for (int i = 0; i < kBuckets; ++i)
+        TickBucket(i);
+
+    // Taken out of the world only; the fleet keeps the ship until the battle
+    // view is gone.
+    auto& queue = GetRemovalQueue();
+    for (size_t i = 0; i < queue.size(); ++i) {
+        SIM_Ship* ship = queue[i];
+        RemoveShip(ship);
+        GetLiveShips().remove(ship);
+        if (ship->fleet)
+            ship->fleet->RemoveLiveShip(ship);
+    }
+    queue.clear();
+}

@@ -1,0 +1,127 @@
+#include "sim/modules/SIM_ModuleFactory.h"
+
+#include <set>
+
+#include "engine/GDebugLog.h"
+#include "engine/StrFormat.h"
+#include "sim/SIM_ShipModuleType.h"
+#include "sim/modules/SIM_ArmourModule.h"
+#include "sim/modules/SIM_BeamWeaponModule.h"
+#include "sim/modules/SIM_CamoflageShieldModule.h"
+#include "sim/modules/SIM_EngineModule.h"
+#include "sim/modules/SIM_PowerModule.h"
+#include "sim/modules/SIM_ShieldModule.h"
+#include "sim/modules/SIM_StaticModule.h"
+#include "sim/modules/SIM_TacticalModule.h"
+
+namespace {
+
+// Kinds the game knows but this build flies as plain static modules.
+const char* const kStandInClasses[] = {
+    "SIM_BulletWeaponModule", "SIM_LightningGunModule", "SIM_ECMShockModule",   "SIM_SmartBombModule",
+    "SIM_PointDefenseModule", "SIM_ECMBeamModule",      "SIM_MissileModule",    "SIM_PlasmaLauncherModule",
+    "SIM_TractorModule",      "SIM_CarrierModule",      "SIM_KineticWeapon",    "SIM_LimpetLauncher",
+    "SIM_ShieldSupportBeam",  "SIM_TargetPainterModule", "SIM_RepairModule",
+};
+
+std::set<std::string>& LoggedKinds()
+{
+    static std::set<std::string> kinds;
+    return kinds;
+}
+
+bool IsStandInClass(const std::string& className)
+{
+    for (const char* c : kStandInClasses)
+        if (className == c)
+            return true;
+    return false;
+}
+
+std::unique_ptr<SIM_ShipModule> BuildKnown(const SIM_ShipModuleType* type, SIM_ShipOrders* orders,
+                                           bool& perFrame)
+{
+    const std::string& c = type->GetClassName();
+    perFrame = false;
+    if (c == "SIM_BeamWeaponModule") {
+        perFrame = true;
+        return std::make_unique<SIM_BeamWeaponModule>(type, orders);
+    }
+    if (c == "SIM_EngineModule")
+        return std::make_unique<SIM_EngineModule>(type);
+    if (c == "SIM_TargetBoosterModule")
+        return std::make_unique<SIM_TargetBoosterModule>(type);
+    if (c == "SIM_PDScannerModule")
+        return std::make_unique<SIM_PDScannerModule>(type);
+    if (c == "SIM_ECMShieldModule") {
+        perFrame = true;
+        return std::make_unique<SIM_ECMShieldModule>(type);
+    }
+    if (c == "SIM_ShieldModule")
+        return std::make_unique<SIM_ShieldModule>(type);
+    if (c == "SIM_CrewModule")
+        return std::make_unique<SIM_CrewModule>(type);
+    if (c == "SIM_ArmourModule")
+        return std::make_unique<SIM_ArmourModule>(type);
+    if (c == "SIM_CamoflageShieldModule") {
+        perFrame = true;
+        return std::make_unique<SIM_CamoflageShieldModule>(type);
+    }
+    if (c == "SIM_PowerModule")
+        return std::make_unique<SIM_PowerModule>(type);
+    return nullptr;
+}
+
+} // namespace
+
+SIM_ModuleFactory::Built SIM_ModuleFactory::Create(const SIM_ShipModuleType* type, SIM_ShipOrders* orders)
+{
+    Built built;
+    if (!type) {
+        LOG_ERROR("unknown module: no module type");
+        return built;
+    }
+    built.module = BuildKnown(type, orders, built.perFrame);
+    if (built.module)
+        return built;
+    const std::string& c = type->GetClassName();
+    if (IsStandInClass(c)) {
+        if (LoggedKinds().insert(c).second)
+            LOG_DEBUG(StrFormat("Module class %s flies as a static module", c.c_str()));
+        built.module = std::make_unique<SIM_StaticModule>(type, nullptr);
+        built.perFrame = false;
+        return built;
+    }
+    LOG_ERROR(StrFormat("unknown module: %s (%s)", c.c_str(), type->GetName().c_str()));
+    return built;
+}
+
+std::unique_ptr<SIM_TacticalModule> SIM_ModuleFactory::CreateTactical()
+{
+    const SIM_ShipModuleType* type = SIM_ShipModuleType::Find("tactical");
+    // Find has reported a missing type; the ship still needs its brain.
+    return std::make_unique<SIM_TacticalModule>(type);
+}
+
+bool SIM_ModuleFactory::IsBuiltClass(const std::string& className)
+{
+    static const char* const kBuilt[] = {
+        "SIM_BeamWeaponModule", "SIM_EngineModule", "SIM_TargetBoosterModule", "SIM_PDScannerModule",
+        "SIM_ECMShieldModule",  "SIM_ShieldModule", "SIM_CrewModule",          "SIM_ArmourModule",
+        "SIM_CamoflageShieldModule", "SIM_PowerModule",
+    };
+    for (const char* c : kBuilt)
+        if (className == c)
+            return true;
+    return false;
+}
+
+bool SIM_ModuleFactory::IsKnownClass(const std::string& className)
+{
+    return IsBuiltClass(className) || IsStandInClass(className);
+}
+
+void SIM_ModuleFactory::ResetLoggedKinds()
+{
+    LoggedKinds().clear();
+}

@@ -1,0 +1,464 @@
+#include "sim/modules/SIM_TargetedModule.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "battle/GUI_BattleGUI.h"
+#include "engine/GDebugLog.h"
+#include "engine/GeometryHelpers.h"
+#include "engine/RandomTables.h"
+#include "sim/SIM_Battle.h"
+#include "sim/SIM_Fleet.h"
+#include "sim/SIM_Race.h"
+#include "sim/SIM_Scenario.h"
+#include "sim/SIM_Ship.h"
+#include "sim/SIM_ShipHull.h"
+#include "sim/SIM_ShipModuleType.h"
+#include "sim/SIM_ShipOrders.h"
+#include "sim/SIM_StatsDatabase.h"
+#include "sim/modules/SIM_CamoflageShieldModule.h"
+
+namespace {
+
+float WeaponRangeMultiplier()
+{
+    const SIM_Scenario* scenario = SIM_Battle::GetInstance().GetScenario();
+    return scenario ? scenario->GetWeaponRangeMultiplier() : 1.0f;
+}
+
+float FrameTime()
+{
+    return GUI_BattleGUI::GetInstance().scaledFrameTime;
+}
+
+float BattleClock()
+{
+    return GUI_BattleGUI::GetInstance().battleTime;
+}
+
+bool IsFullyCloaked(const SIM_Ship* ship)
+{
+    for (const SIM_ShipModule* m : ship->GetModules()) {
+        const auto* cloak = dynamic_cast<const SIM_CamoflageShieldModule*>(m);
+        if (cloak && cloak->GetCloakState() == SIM_CamoflageShieldModule::CLOAKED)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+SIM_TargetedModule::SIM_TargetedModule(const SIM_ShipModuleType* moduleType, SIM_ShipOrders* shipOrders)
+    : SIM_ShipModule(moduleType), orders(shipOrders)
+{
+    const float rangeMultiplier = WeaponRangeMultiplier();
+    if (moduleType) {
+        maxRange = moduleType->GetConfigFloat("max_range", 0.0f) * rangeMultiplier;
+        minRange = moduleType->GetConfigFloat("min_range", 0.0f);
+        optimumRange = moduleType->GetConfigFloat("optimum_range", 0.0f) * rangeMultiplier;
+        fireInterval = moduleType->GetConfigFloat("fire_interval", 0.0f);
+        trackingSpeed = moduleType->GetConfigFloat("tracking_speed", 0.0f);
+        shieldPenetration = moduleType->GetConfigFloat("shield_penetration", 0.0f);
+        armourPenetration = moduleType->GetConfigFloat("armour_penetration", 0.0f);
+        turretSize = moduleType->GetConfigFloat("turretsize", 0.0f);
+        if (moduleType->GetConfig().HasKey("salvo_size")) {
+            hasSalvo = true;
+            salvoInterval = moduleType->GetConfigFloat("salvo_interval", 0.0f);
+            salvoSize = GetTypeInt("salvo_size");
+            salvoCount = 0;
+        }
+    }
+    baseTrackingSpeed = trackingSpeed;
+    maxRangeSq = maxRange * maxRange;
+    minRangeSq = minRange * minRange;
+    // Random phases so the weapons of one fleet don't all choose in one frame.
+    retargetTimer = RandomFloat() * kRetargetInterval;
+    missExpiryTimer = RandomFloat() * kRetargetInterval;
+    reloadProgress = RandomRange(0.0f, fireInterval);
+    currentInterval = fireInterval;
+    cloakSensitive = 1;
+}
+
+SIM_TargetedModule::~SIM_TargetedModule() = default;
+
+void SIM_TargetedModule::SetShip(SIM_Ship* owner)
+{
+    ship = owner;
+    if (ship)
+        ship->AddTargetedModule(this);
+}
+
+void SIM_TargetedModule::PostBuildInit()
+{
+    if (!orders || !ship)
+        return;
+    enemyFleet = ship->fleet ? ship->fleet->GetOpponent() : nullptr;
+    QLM_ASSERT(enemyFleet != nullptr);
+    coOperative = orders->HasOrder("CO_OPERATIVE");
+    vulture = orders->HasOrder("VULTURE");
+    rescuer = orders->HasOrder("RESCUER");
+    retaliate = orders->HasOrder("RETALIATE");
+    protective = orders->HasOrder("PROTECTIVE");
+    isMissile = type && type->GetClassName() == "SIM_MissileModule";
+    shieldDisruptor = false;
+    if (isMissile)
+        shieldDisruptor = std::string(type->GetConfigString("warhead")) == "SHIELD_DISRUPTOR";
+    attackFighters = orders->HasOrder("ATTACK_FIGHTERS");
+    attackFrigates = orders->HasOrder("ATTACK_FRIGATES");
+    attackCruisers = orders->HasOrder("ATTACK_CRUISERS");
+}
+
+void SIM_TargetedModule::CreateTurretSprite()
+{
+    if (!type || !ship)
+        return;
+    const SIM_ShipHull* hull = ship->GetHull();
+    if (!hull || hull->GetClass() == SIM_ShipHull::FIGHTER)
+        return;
+    const SIM_Race* race = SIM_Race::Find(hull->GetRaceName());
+    QLM_ASSERT(race != nullptr);
+    if (!race)
+        return;
+    turretSprite = race->GetTurretMapping(type->GetConfigString("turret_sprite"));
+    damagedTurretSprite = turretSprite;
+}
+
+void SIM_TargetedModule::Think()
+{
+    if (!ship || ship->ecmShocked)
+        return;
+    const float step = GetThinkStep();
+    retargetTimer += step;
+    if (retargetTimer > kRetargetInterval && autoTarget) {
+        ChooseTarget(false);
+        if (!target)
+            ChooseTarget(true);
+    }
+    if (target && target->IsDead())
+        RetargetAfterLoss();
+    missExpiryTimer += step;
+    if (missExpiryTimer > kRetargetInterval) {
+        missExpiryTimer = 0.0f;
+        ExpireMisses();
+    }
+}
+
+void SIM_TargetedModule::RetargetAfterLoss()
+{
+    target = nullptr;
+    targetPoint = nullptr;
+    ChooseTarget(false);
+    if (!target)
+        ChooseTarget(true);
+}
+
+bool SIM_TargetedModule::SkipByClass(const SIM_Ship* candidate, bool usePreference) const
+{
+    switch (candidate->GetHullClass()) {
+    case SIM_ShipHull::FIGHTER:
+        return ignoresFighters || (usePreference && !attackFighters);
+    case SIM_ShipHull::FRIGATE:
+        return usePreference && !attackFrigates;
+    case SIM_ShipHull::CRUISER:
+        return usePreference && !attackCruisers;
+    default:
+        return false;
+    }
+}
+
+float SIM_TargetedModule::ScoreCandidate(SIM_Ship* candidate, bool anyClass) const
+{
+    float score = candidate->threatRatio > 10.0f ? 0.75f : 1.0f;
+    if (CountMisses(candidate) > 3)
+        score -= 0.5f;
+    if (candidate->GetHullClass() == SIM_ShipHull::FIGHTER) {
+        // Drag only comes from tractor beams.
+        if (candidate->drag > 0.0f)
+            score += 1.0f;
+        if (candidate->carriedLimpetWeight > 0.0f)
+            score += 1.0f;
+    }
+    if (coOperative)
+        score += std::min(candidate->threatRatio * 0.125f, 0.5f);
+    if (vulture)
+        score += (1.0f - candidate->healthFraction) * 0.5f;
+    if (rescuer)
+        score += (1.0f - std::min(candidate->timeSinceFired, 2000.0f) / 2000.0f) * 0.5f;
+    if (retaliate && candidate->HasWeaponTargeting(ship))
+        score += 0.5f;
+    if (isMissile && candidate->painterCount > 0)
+        score += 1.0f;
+    if (!vulture && candidate->armed <= 0.0f)
+        score -= 0.5f;
+    score += HitChance(candidate);
+    if (!anyClass)
+        score *= orders ? orders->GetAttackPriorityForClass(candidate->GetHullClass()) : 1.0f;
+    return score;
+}
+
+void SIM_TargetedModule::ChooseTarget(bool anyClass)
+{
+    if (!enemyFleet || !ship)
+        return;
+    if (ship->docked) {
+        target = nullptr;
+        targetPoint = nullptr;
+        return;
+    }
+    SIM_Ship* previous = target;
+    SIM_Ship* best = nullptr;
+    float bestScore = -1.0f;
+    const Point pos = GetWorldPos();
+    const bool usePreference = classPreference && !anyClass;
+
+    for (SIM_Ship* candidate : enemyFleet->GetLiveShips()) {
+        if (!candidate || candidate->docked || candidate->IsDead())
+            continue;
+        if (candidate->state == SIM_Ship::OFF_FIELD || candidate->state == SIM_Ship::RETREATED)
+            continue;
+        if (SkipByClass(candidate, usePreference))
+            continue;
+        const float d2 = DistanceSquared(pos.x, pos.y, candidate->x, candidate->y);
+        if (d2 < minRangeSq || d2 > maxRangeSq)
+            continue;
+        if (shieldDisruptor && !candidate->GetShield())
+            continue;
+        const float score = ScoreCandidate(candidate, anyClass);
+        // Ties keep the earlier ship.
+        if (score > bestScore) {
+            bestScore = score;
+            best = candidate;
+        }
+    }
+
+    retargetTimer = 0.0f;
+    target = best;
+    if (best == previous)
+        return;
+    if (previous) {
+        previous->RemoveAttacker(ship);
+        previous->RecalculateThreat();
+    }
+    if (best) {
+        best->AddAttacker(ship);
+        targetPoint = best->NextTargetPoint();
+    } else {
+        targetPoint = nullptr;
+    }
+}
+
+float SIM_TargetedModule::HitChance(const SIM_Ship* candidate) const
+{
+    if (!candidate)
+        return 0.0f;
+    float c = 0.02f;
+    if (candidate->speed <= trackingSpeed) {
+        // A turret that cannot turn still hits a ship that is not moving.
+        c = trackingSpeed > 0.0f ? 1.0f - candidate->speed / trackingSpeed : 1.0f;
+        if (IsFullyCloaked(candidate))
+            c *= 0.25f;
+    }
+    const float s = std::clamp(candidate->hullSize / 256.0f, 0.0f, 1.0f);
+    return c * (0.5f + 0.5f * s);
+}
+
+float SIM_TargetedModule::RangeFactor(float distance) const
+{
+    if (optimumRange <= 0.0f)
+        return 1.0f;
+    if (distance <= optimumRange)
+        return 0.5f + 0.5f * std::clamp(distance / optimumRange, 0.0f, 1.0f);
+    const float span = maxRange - optimumRange;
+    // No band beyond the optimum: anything past it is at the far end.
+    const float f = span > 0.0f ? std::clamp((distance - optimumRange) / span, 0.0f, 1.0f) : 1.0f;
+    return 1.0f - 0.5f * f;
+}
+
+bool SIM_TargetedModule::CanAct() const
+{
+    if (!ship || health <= 0.0f || ship->ecmShocked)
+        return false;
+    const SIM_Battle& battle = SIM_Battle::GetInstance();
+    if (battle.IsFromCampaign() && battle.IsEnded())
+        return false;
+    return FrameTime() > 0.0f;
+}
+
+void SIM_TargetedModule::SettleTurrets(float frameTime)
+{
+    if (health > 0.0f || turretSettleTimer <= 0.0f)
+        return;
+    turretSettleTimer -= frameTime * 0.001f;
+    if (turretSettleTimer > 0.0f)
+        return;
+    const float shipAngle = ship ? ship->angle : 0.0f;
+    for (int k = 0; k < kMaxTurrets; ++k) {
+        float a = turretAngles[k] - shipAngle;
+        if (a < 0.0f)
+            a += 360.0f;
+        else if (a >= 360.0f)
+            a -= 360.0f;
+        turretRelativeAngles[k] = a;
+    }
+    turretSettleTimer = 0.0f;
+}
+
+void SIM_TargetedModule::Update()
+{
+    const float frameTime = FrameTime();
+    SettleTurrets(frameTime);
+    if (!CanAct())
+        return;
+    reloadProgress += frameTime;
+    inRange = false;
+    if (!target)
+        return;
+    if (target->IsDead()) {
+        target = nullptr;
+        targetPoint = nullptr;
+        return;
+    }
+    const Point pos = GetWorldPos();
+    const float d2 = DistanceSquared(pos.x, pos.y, target->x, target->y);
+    if (minRangeSq < d2 && d2 < maxRangeSq) {
+        inRange = true;
+        reloadTime = currentInterval + 2.0f * currentInterval * (1.0f - health);
+        if (reloadProgress > reloadTime)
+            Fire();
+    }
+}
+
+float SIM_TargetedModule::ChargeFraction() const
+{
+    if (!target || reloadTime <= 0.0f)
+        return 0.0f;
+    return std::clamp(reloadProgress / reloadTime, 0.0f, 1.0f);
+}
+
+void SIM_TargetedModule::Fire()
+{
+    reloadProgress = 0.0f;
+    turretFlash[0] = 0.0f;
+    if (target) {
+        targetPoint = target->NextTargetPoint();
+        const float lx = targetPoint ? targetPoint->x : 0.0f;
+        const float ly = targetPoint ? targetPoint->y : 0.0f;
+        target->LocalToWorld(lx, ly, target->sine, target->cosine, aimPoint.x, aimPoint.y);
+    }
+    if (ship)
+        ship->timeSinceFired = 0.0f;
+    if (!hasSalvo) {
+        currentInterval = RandomRangeAlt(0.8f, 1.2f) * fireInterval;
+    } else {
+        ++salvoCount;
+        if (salvoCount < salvoSize) {
+            currentInterval = fireInterval;
+        } else {
+            currentInterval = RandomRangeAlt(0.8f, 1.2f) * salvoInterval;
+            salvoCount = 0;
+        }
+    }
+    AimTurrets();
+}
+
+void SIM_TargetedModule::AimTurrets()
+{
+    if (turretOffsets.empty()) {
+        const Point pos = GetWorldPos();
+        turretAngles[0] = AngleBetweenPoints(pos.x, pos.y, aimPoint.x, aimPoint.y);
+        return;
+    }
+    const size_t n = std::min(turretOffsets.size(), static_cast<size_t>(kMaxTurrets));
+    for (size_t i = 0; i < n; ++i) {
+        const Point p = GetTurretWorldPos(i);
+        turretAngles[i] = AngleBetweenPoints(p.x, p.y, aimPoint.x, aimPoint.y);
+    }
+}
+
+void SIM_TargetedModule::Render(float /*size*/)
+{
+    // Turrets are drawn by the battle view from turretAngles and turretSprite.
+}
+
+void SIM_TargetedModule::RecordShot()
+{
+    statistics->entries.push_back({SIM_ModuleStatistics::SHOT, 0.0f, BattleClock()});
+}
+
+void SIM_TargetedModule::RecordMiss(float value)
+{
+    SIM_DamageEvent event;
+    event.weapon = type;
+    event.target = target;
+    event.attacker = ship;
+    event.damage = value;
+    SIM_StatsDatabase::GetInstance().RecordEvent(event, BattleClock());
+    statistics->entries.push_back({SIM_ModuleStatistics::MISS, value, BattleClock()});
+}
+
+void SIM_TargetedModule::RecordHit()
+{
+    statistics->entries.push_back({SIM_ModuleStatistics::HIT, 0.0f, BattleClock()});
+    if (ship)
+        ++ship->GetStats().hitsLanded;
+}
+
+void SIM_TargetedModule::NoteMiss(SIM_Ship* victim)
+{
+    for (MissRecord& r : missTally) {
+        if (r.target == victim) {
+            ++r.count;
+            r.lastMissTime = BattleClock();
+            return;
+        }
+    }
+    missTally.push_back({1, BattleClock(), victim});
+}
+
+void SIM_TargetedModule::ClearMisses(const SIM_Ship* victim)
+{
+    missTally.remove_if([victim](const MissRecord& r) { return r.target == victim; });
+}
+
+int SIM_TargetedModule::CountMisses(const SIM_Ship* victim) const
+{
+    for (const MissRecord& r : missTally)
+        if (r.target == victim)
+            return r.count;
+    return 0;
+}
+
+void SIM_TargetedModule::ExpireMisses()
+{
+    if (missTally.empty())
+        return;
+    const float now = BattleClock();
+    missTally.remove_if([now](const MissRecord& r) { return r.lastMissTime < now - kMissExpiry; });
+}
+
+void SIM_TargetedModule::AddShotRecord(int value, float lifetime)
+{
+    if (!target || !targetPoint)
+        return;
+    shotRecords.push_back({value, target, targetPoint, lifetime, 0.0f});
+}
+
+void SIM_TargetedModule::ExpireShotRecords()
+{
+    if (shotRecords.empty())
+        return;
+    const float frameTime = FrameTime();
+    std::vector<ShotRecord> due;
+    for (auto it = shotRecords.begin(); it != shotRecords.end();) {
+        it->elapsed += frameTime;
+        if (it->elapsed > it->lifetime) {
+            due.push_back(*it);
+            it = shotRecords.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    // Fired after the list is settled: a turret shot may queue new records.
+    for (const ShotRecord& record : due)
+        FireTurret(record);
+}

@@ -1,0 +1,125 @@
+#pragma once
+#include <list>
+#include <string>
+
+#include "sim/modules/SIM_ShipModule.h"
+
+class SIM_Fleet;
+class SIM_ShipOrders;
+
+// Base of every module that picks an enemy ship and acts on it at intervals.
+// It chooses targets by the ship's standing orders, reloads, decides when a
+// shot is due and offers the hit-chance and range formulas; a subclass's
+// Fire override says what the shot is (and calls the base Fire first).
+class SIM_TargetedModule : public SIM_ShipModule {
+public:
+    static constexpr int kMaxTurrets = 4;
+    static constexpr float kRetargetInterval = 2000.0f;
+    static constexpr float kMissExpiry = 6000.0f;
+
+    struct MissRecord {
+        int count = 0;
+        float lastMissTime = 0.0f;
+        SIM_Ship* target = nullptr;
+    };
+    struct ShotRecord {
+        int value = 0;
+        SIM_Ship* target = nullptr;
+        const Point* targetPoint = nullptr;
+        float lifetime = 0.0f;
+        float elapsed = 0.0f;
+    };
+
+    SIM_TargetedModule(const SIM_ShipModuleType* type, SIM_ShipOrders* orders);
+    ~SIM_TargetedModule() override;
+
+    void PostBuildInit() override;
+    void Think() override;
+    void Update() override;
+    void SetShip(SIM_Ship* owner) override;
+    bool IsInspectable() const override { return true; }
+    void Render(float size) override;
+    bool IsTargeted() const override { return true; }
+
+    virtual float ChargeFraction() const;
+    virtual void FireTurret(const ShotRecord& /*record*/) {}
+    virtual void Fire();
+
+    void ChooseTarget(bool anyClass);
+    float HitChance(const SIM_Ship* candidate) const;
+    float RangeFactor(float distance) const;
+    void AimTurrets();
+
+    void RecordShot();
+    void RecordMiss(float value);
+    void RecordHit();
+    void NoteMiss(SIM_Ship* victim);
+    void ClearMisses(const SIM_Ship* victim);
+    int CountMisses(const SIM_Ship* victim) const;
+    void ExpireMisses();
+    void AddShotRecord(int value, float lifetime);
+    void ExpireShotRecords();
+
+    SIM_Ship* GetTarget() const { return target; }
+    void SetTarget(SIM_Ship* newTarget) { target = newTarget; }
+    bool IsInRange() const { return inRange; }
+    bool IsAutoTarget() const { return autoTarget; }
+    void SetClassPreference(bool on) { classPreference = on; }
+    float GetMaxRange() const { return maxRange; }
+    float GetTrackingSpeed() const { return trackingSpeed; }
+    const Point& GetAimPoint() const { return aimPoint; }
+    float GetTurretAngle(size_t turret) const { return turretAngles[turret < kMaxTurrets ? turret : 0]; }
+    const std::list<MissRecord>& GetMissTally() const { return missTally; }
+    const std::list<ShotRecord>& GetShotRecords() const { return shotRecords; }
+
+    bool ignoresFighters = false;
+    SIM_Ship* target = nullptr;
+    const Point* targetPoint = nullptr; // hull aim point, ship frame
+    float retargetTimer = 0.0f;
+    float trackingSpeed = 0.0f;
+    float baseTrackingSpeed = 0.0f;
+    float maxRange = 0.0f;
+    float maxRangeSq = 0.0f;
+    float optimumRange = 0.0f;
+    float minRange = 0.0f;
+    float minRangeSq = 0.0f;
+    float reloadProgress = 0.0f;
+    float fireInterval = 0.0f;
+    float currentInterval = 0.0f;
+    bool autoTarget = true;
+    SIM_ShipOrders* orders = nullptr;
+    SIM_Fleet* enemyFleet = nullptr;
+    float shieldPenetration = 0.0f;
+    float armourPenetration = 0.0f;
+    bool inRange = false;
+    bool coOperative = false, vulture = false, rescuer = false, protective = false, retaliate = false;
+    bool isMissile = false;
+    bool shieldDisruptor = false;
+    bool attackFighters = false, attackFrigates = false, attackCruisers = false;
+    std::string turretSprite;
+    std::string damagedTurretSprite;
+    Point aimPoint;
+    float turretSize = 0.0f;
+    float turretAngles[kMaxTurrets] = {};
+    float turretRelativeAngles[kMaxTurrets] = {};
+    float reloadTime = 0.0f;
+    std::list<MissRecord> missTally;
+    float missExpiryTimer = 0.0f;
+    float turretSettleTimer = 1.0f;
+    bool classPreference = false;
+    bool hasSalvo = false;
+    int salvoSize = 0;
+    float salvoInterval = 0.0f;
+    int salvoCount = 0;
+    std::list<ShotRecord> shotRecords;
+    float turretFlash[kMaxTurrets] = {1000.0f, 1000.0f, 1000.0f, 1000.0f};
+
+protected:
+    // Turret sprite through the race's turret mapping (none on fighters).
+    void CreateTurretSprite();
+    bool CanAct() const;
+    void SettleTurrets(float frameTime);
+    void RetargetAfterLoss();
+    float ScoreCandidate(SIM_Ship* candidate, bool anyClass) const;
+    bool SkipByClass(const SIM_Ship* candidate, bool usePreference) const;
+};

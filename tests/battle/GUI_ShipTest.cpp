@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include "battle/GUI_Ship.h"
+#include "sim/SIM_Ship.h"
+#include "sim/ShipTestWorld.h"
+
+namespace {
+
+class ShipVisualTest : public ::testing::Test {
+protected:
+    ShipTestWorld world;
+
+    static void RunFrames(GUI_Ship* visual, int frames)
+    {
+        for (int i = 0; i < frames; ++i)
+            visual->Draw();
+    }
+};
+
+TEST_F(ShipVisualTest, ExplosionNamesMapToTypeNumbers)
+{
+    EXPECT_EQ(GUI_Ship::FindExplosionType("EXP_FRIGATE"), 0);
+    EXPECT_EQ(GUI_Ship::FindExplosionType("EXP_MEDIUM2"), 8);
+    EXPECT_EQ(GUI_Ship::FindExplosionType(" EXP_STARTBREAKUP"), GUI_Ship::kStartBreakup);
+    EXPECT_EQ(GUI_Ship::FindExplosionType("EXP_CRUISER_PLUMECENTER"), 21);
+    EXPECT_EQ(GUI_Ship::FindExplosionType("EXP_BOGUS"), GUI_Ship::kDefaultExplosion);
+    EXPECT_EQ(GUI_Ship::FindExplosionType(""), GUI_Ship::kDefaultExplosion);
+}
+
+TEST_F(ShipVisualTest, DestructionLinesAreReadInHullOrderAndPlacedOnTheSprite)
+{
+    SIM_Ship* ship = world.Build("cruiser_bare", 0, 0);
+    const auto& events = ship->GetVisual()->GetDestructionEvents();
+    ASSERT_EQ(events.size(), 4u);
+    EXPECT_EQ(events[0].type, 4);
+    EXPECT_FLOAT_EQ(events[0].time, 0.0f);
+    EXPECT_FLOAT_EQ(events[0].x, 0.0f);
+    EXPECT_FLOAT_EQ(events[0].y, -0.25f * 80.0f); // (64 - 128) / 256 of the height
+    EXPECT_EQ(events[1].type, 8);
+    EXPECT_FLOAT_EQ(events[1].x, -0.25f * 100.0f);
+    EXPECT_EQ(events[2].type, GUI_Ship::kDefaultExplosion); // unknown name
+    EXPECT_EQ(events[3].type, GUI_Ship::kStartBreakup);
+    EXPECT_FLOAT_EQ(events[3].time, 600.0f);
+    for (const auto& e : events)
+        EXPECT_FALSE(e.done);
+}
+
+TEST_F(ShipVisualTest, EventsFireByTimeAndEqualTimesInTheSameFrame)
+{
+    SIM_Ship* ship = world.Build("cruiser_bare", 0, 0);
+    GUI_Ship* visual = ship->GetVisual();
+    ship->StartDying();
+    ShipTestWorld::SetFrame(10.0f);
+    visual->UpdateDestruction();
+    EXPECT_EQ(visual->firedExplosionCount, 1);
+    ShipTestWorld::SetFrame(280.0f);
+    visual->UpdateDestruction(); // 290 ms
+    EXPECT_EQ(visual->firedExplosionCount, 1);
+    ShipTestWorld::SetFrame(10.0f);
+    visual->UpdateDestruction(); // 300 ms: both lines at 300 fire
+    EXPECT_EQ(visual->firedExplosionCount, 3);
+    EXPECT_EQ(ship->state, static_cast<unsigned>(SIM_Ship::DYING));
+}
+
+TEST_F(ShipVisualTest, ALongFrameFiresEverythingAndKillsOnce)
+{
+    SIM_Ship* ship = world.Build("frigate_bare", 0, 0);
+    GUI_Ship* visual = ship->GetVisual();
+    ship->StartDying();
+    ShipTestWorld::SetFrame(5000.0f);
+    visual->UpdateDestruction();
+    EXPECT_EQ(ship->state, static_cast<unsigned>(SIM_Ship::DESTROYED));
+    EXPECT_EQ(visual->firedExplosionCount, 1);
+    visual->UpdateDestruction();
+    EXPECT_EQ(visual->firedExplosionCount, 1);
+}
+
+TEST_F(ShipVisualTest, NoDestructionLinesKillAtOnce)
+{
+    SIM_Ship* fighter = world.Build("fighter_bare", 0, 0);
+    EXPECT_TRUE(fighter->GetVisual()->GetDestructionEvents().empty());
+    fighter->StartDying();
+    ShipTestWorld::SetFrame(0.0f); // even a paused frame ends it
+    fighter->GetVisual()->UpdateDestruction();
+    EXPECT_EQ(fighter->state, static_cast<unsigned>(SIM_Ship::DESTROYED));
+}
+
+TEST_F(ShipVisualTest, OffFieldShipWarpsInAfterItsDelayAndDuration)
+{
+    SIM_Ship* ship = world.Build("cruiser_bare", 0, 0);
+    ship->state = SIM_Ship::OFF_FIELD;
+    GUI_Ship* visual = ship->GetVisual();
+    RunFrames(visual, 45); // 540 ms: shorter than any wait plus warp
+    EXPECT_EQ(ship->state, static_cast<unsigned>(SIM_Ship::OFF_FIELD));
+    EXPECT_TRUE(visual->IsWarpEffectRunning());
+    RunFrames(visual, 25); // 840 ms: longer than the longest
+    EXPECT_EQ(ship->state, static_cast<unsigned>(SIM_Ship::ACTIVE));
+    EXPECT_FALSE(visual->IsWarpEffectRunning());
+}
+
+TEST_F(ShipVisualTest, AShipJumpingOutDoesNotWarpBackIn)
+{
+    SIM_Ship* ship = world.Build("cruiser_bare", 0, 0);
+    ship->StartRetreatJump();
+    RunFrames(ship->GetVisual(), 100);
+    EXPECT_EQ(ship->state, static_cast<unsigned>(SIM_Ship::OFF_FIELD));
+}
+
+TEST_F(ShipVisualTest, DrawRunsThePerFrameUpdateOnlyInBattleOrDying)
+{
+    SIM_Ship* ship = world.Build("cruiser_bare", 0, 0);
+    ship->ApplyECMShock(20.0f, 1.0f);
+    ship->docked = 1;
+    RunFrames(ship->GetVisual(), 2); // a docked ship draws and updates nothing
+    EXPECT_TRUE(ship->ecmShocked);
+    ship->docked = 0;
+    RunFrames(ship->GetVisual(), 2);
+    EXPECT_FALSE(ship->ecmShocked);
+}
+
+TEST_F(ShipVisualTest, CountsDamageLocationsWithASpriteRectangle)
+{
+    SIM_Ship* ship = world.Build("cruiser_bare", 0, 0);
+    EXPECT_EQ(ship->GetVisual()->CountDamageLocations(), 1);
+}
+
+} // namespace

@@ -1,0 +1,419 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "battle/GUI_Ship.h"
+#include "sim/SIM_CollisionAvoider.h"
+#include "sim/SIM_Shield.h"
+#include "sim/SIM_Ship.h"
+#include "sim/ShipTestWorld.h"
+#include "sim/ShipUpdateScheduler.h"
+#include "sim/modules/SIM_ArmourModule.h"
+#include "sim/modules/SIM_ShieldModule.h"
+
+namespace {
+
+class ShipTest : public ::testing::Test {
+protected:
+    ShipTestWorld world;
+
+    static SIM_ArmourModule* Plate(SIM_Ship* ship) { return ship->GetArmourModules().at(0); }
+
+    static bool Queued(SIM_Ship* ship)
+    {
+        const auto& queue = GetRemovalQueue();
+        return std::find(queue.begin(), queue.end(), ship) != queue.end();
+    }
+};
+
+// ---- building -------------------------------------------------------------
+
+TEST_F(ShipTest, BuildSumsModulesAndDerivesMotionFromThrustAndMass)
+{
+    SIM_Ship* ship = world.Build("cruiser_bare", 0, 0);
+    ASSERT_NE(ship->design, nullptr);
+    EXPECT_EQ(ship->state, static_cast<unsigned>(SIM_Ship::ACTIVE));
+    EXPECT_FLOAT_EQ(ship->startingHitPoints, 60.0f); // crew 40 + engine 20
+    EXPECT_FLOAT_EQ(ship->healthFraction, 1.0f);
+    EXPECT_FLOAT_EQ(ship->radius, 100.0f);
+    EXPECT_FLOAT_EQ(ship->mass, 20.0f);
+    EXPECT_FLOAT_EQ(ship->maxSpeed, 100.0f / 20.0f);
+    EXPECT_FLOAT_EQ(ship->acceleration, 5.0f / 200.0f);
+    EXPECT_FLOAT_EQ(ship->turnRate, 2.5f);
+    EXPECT_NE(ship->tacticalModule, nullptr);
+    EXPECT_NE(ship->GetCollisionAvoider(), nullptr);
+    EXPECT_TRUE(ship->design->IsInUse());
+}
+
+TEST_F(ShipTest, FightersTurnFasterAndHaveNoAvoider)
+{
+    SIM_Ship* fighter = world.Build("fighter_bare", 0, 0);
+    EXPECT_EQ(fighter->GetCollisionAvoider(), nullptr);
+    EXPECT_FLOAT_EQ(fighter->turnRate, 100.0f / 10.0f * 0.5f * 1.5f);
+}
+
+TEST_F(ShipTest, ADesignWithoutEngineStillCreepsForward)
+{
+    SIM_Ship* ship = world.Build("cruiser_noengine", 0, 0);
+    EXPECT_FLOAT_EQ(ship->thrust, 0.125f);
+    EXPECT_GT(ship->maxSpeed, 0.0f);
+    for (int i = 0; i < 20; ++i)
+        ship->Process();
+    EXPECT_LT(ship->y, 0.0f);
+}
+
+TEST_F(ShipTest, AShipWithoutModulesOrDesignStaysFinite)
+{
+    SIM_Ship bare;
+    bare.RecalculateStats();
+    EXPECT_FLOAT_EQ(bare.mass, 1.0f);
+    EXPECT_FLOAT_EQ(bare.thrust, 0.125f);
+    EXPECT_FALSE(std::isnan(bare.healthFraction));
+    EXPECT_FLOAT_EQ(bare.armourAverage, 0.0f);
+    // No design weight to divide by: the push still comes out finite.
+    bare.ApplyImpulse(90.0f, 1.0f);
+    ASSERT_EQ(bare.GetImpulses().size(), 1u);
+    EXPECT_FLOAT_EQ(bare.GetImpulses()[0].x, 0.5f);
+    bare.RecalculateThreat();
+    EXPECT_FLOAT_EQ(bare.threatRatio, 0.0f);
+}
+
+TEST_F(ShipTest, FindByIdLooksOnlyInTheGivenFleet)
+{
+    SIM_Ship* ship = world.Build("cruiser_bare", 0, 0);
+    ship->shipId = 42;
+    EXPECT_EQ(SIM_Ship::FindById(42, &world.Player()), ship);
+    EXPECT_EQ(SIM_Ship::FindById(42, &world.Enemy()), nullptr);
+    std::vector<SIM_Ship*> list{ship};
+    EXPECT_EQ(SIM_Ship::FindShipByIdInVector(42, list), ship);
+    EXPECT_EQ(SIM_Ship::FindShipByIdInVector(7, list), nullptr);
+}
+
+// ---- movement -------------------------------------------------------------
+
+TEST_F(ShipTest, HeadingMovesAlongSinAndMinusCos)
+{
+    struct Case {
+        float angle, dx, dy;
+    };
+    for (const Case c : {Case{0, 0, -5}, Case{90, 5, 0}, Case{180, 0, 5}, Case{270, -5, 0}}) {
+        SIM_Ship* ship = world.Build("cruiser_bare", 1000, 1000);
+        ship->SetAngle(c.angle);
+        ship->speed = ship->maxSpeed;
+        ship->Process();
+        EXPECT_NEAR(ship->x - 1000.0f, c.dx, 1e-3f) << "angle " << c.angle;
+        EXPECT_NEAR(ship->y - 1000.0f, c.dy, 1e-3f) << "angle " << c.angle;
+        world.Destroy(ship);
+    }
+}
+
+TEST_F(ShipTest, TurnsClockwiseTowardsAPointOnTheRightAndBackForOneOnTheLeft)
+{
+    SIM_Ship* ship = world.Build("cruiser_bare", 500, 500);
+    ship->hasDestination = 1;
+    ship->destinationX = 600;
+    ship->destinationY = 500;
+    ship->Process();
+    EXPECT_NEAR(ship->angle, 2.5f, 1e-4f);
+    EXPECT_NEAR(ship->sine, std::sin(2.5f * 3.14159265f / 180.0f), 1e-5f);
+
+    SIM_Ship* other = world.Build("cruiser_bare", 5000, 500);
+    other->hasDestination = 1;
+    other->destinationX = 4000;
+    other->destinationY = 500;
+    other->Process();
+    EXPECT_NEAR(other->angle, 357.5f, 1e-4f);
+}
+
+TEST_F(ShipTest, SlowThrottleStillTurnsAtHalfRate)
+{
+    SIM_Ship* ship = world.Build("cruiser_bare", 500, 500);
+    ship->throttle = 0.0f;
+    ship->hasDestination = 1;
+    ship->destinationX = 600;
+    ship->destinationY = 500;
+    ship->Process();
+    EXPECT_NEAR(ship->angle, 1.25f, 1e-4f);
+    EXPECT_FLOAT_EQ(ship->speed, 0.0f);
+}
+
+TEST_F(ShipTest, SpeedRampsByAccelerationAndIsCappedAtTheThrottledMaximum)
+{
+    SIM_Ship* ship = world.Build("cruiser_bare", 0, 0);
+    ship->Process();
+    EXPECT_FLOAT_EQ(ship->speed, ship->acceleration);
+    ship->throttle = 0.5f;
+    for (int i = 0; i < 1000; ++i)
+        ship->Process();
+    EXPECT_FLOAT_EQ(ship->speed, ship->maxSpeed * 0.5f);
+}
+
+TEST_F(ShipTest, ArrivesExactlyOnADestinationWithinOneStep)
+{
+    SIM_Ship* ship = world.Build("cruiser_bare", 0, 0);
+    ship->speed = ship->maxSpeed;
+    ship->hasDestination = 1;
+    ship->destinationX = 0;
+    ship->destinationY = -3;
+    ship->Process();
+    EXPECT_FLOAT_EQ(ship->x, 0.0f);
+    EXPECT_FLOAT_EQ(ship->y, -3.0f);
+}
+
+TEST_F(ShipTest, ImpulsesPushScaledByFrameAndDecayAway)
+{
+    SIM_Ship* ship = world.Build("cruiser_bare", 0, 0);
+    ship->throttle = 0.0f;
+    ship->ApplyImpulse(90.0f, 20.0f); // m = 20 * 0.5 / weight 20
+    ASSERT_EQ(ship->GetImpulses().size(), 1u);
+    EXPECT_NEAR(ship->GetImpulses()[0].x, 0.5f, 1e-5f);
+    EXPECT_NEAR(ship->GetImpulses()[0].y, 0.0f, 1e-5f);
+    ship->Process();
+    EXPECT_NEAR(ship->x, 0.5f * 0.96f, 1e-4f);
+    for (int i = 0; i < 1000; ++i)
+        ship->Process();
+    EXPECT_TRUE(ship->GetImpulses().empty());
+
+    ship->ApplyImpulse(0.0f, 0.3f); // m = 0.0075, too weak to count
+    EXPECT_TRUE(ship->GetImpulses().empty());
+}
+
+TEST_F(ShipTest, ShockwavePushesAwayWithinRangeOnly)
+{
+    SIM_Ship* near = world.Build("cruiser_bare", 100, 0);
+    SIM_Ship* edge = world.Build("cruiser_bare", 0, 256);
+    SIM_Ship* far = world.Build("cruiser_bare", -300, 0);
+    ApplyShockwaveToShips(50.0f, 0.0f, 0.0f);
+    ASSERT_EQ(near->GetImpulses().size(), 1u);
+    EXPECT_GT(near->GetImpulses()[0].x, 0.0f);
+    EXPECT_NEAR(near->GetImpulses()[0].y, 0.0f, 1e-4f);
+    EXPECT_TRUE(edge->GetImpulses().empty());
+    EXPECT_TRUE(far->GetImpulses().empty());
+}
+
+TEST_F(ShipTest, TractorDragSlowsTheShipUntilReleased)
+{
+    SIM_Ship* ship = world.Build("cruiser_bare", 0, 0);
+    const float freeSpeed = ship->maxSpeed;
+    SIM_ShipModule* tractor = ship->GetModules().back();
+    ship->AddTractor(tractor, ship->mass * 0.5f);
+    EXPECT_FLOAT_EQ(ship->drag, 0.5f);
+    EXPECT_FLOAT_EQ(ship->maxSpeed, freeSpeed * 0.5f);
+    ship->RemoveTractor(tractor);
+    EXPECT_FLOAT_EQ(ship->drag, 0.0f);
+    EXPECT_FLOAT_EQ(ship->maxSpeed, freeSpeed);
+}
+
+TEST_F(ShipTest, EcmShockAtFullPowerLandsAndWearsOff)
+{
+    SIM_Ship* ship = world.Build("cruiser_bare", 0, 0);
+    ship->ApplyECMShock(100.0f, 1.0f);
+    EXPECT_TRUE(ship->ecmShocked);
+    for (int i = 0; i < 8; ++i)
+        ship->Update();
+    EXPECT_TRUE(ship->ecmShocked);
+    for (int i = 0; i < 2; ++i)
+        ship->Update();
+    EXPECT_FALSE(ship->ecmShocked);
+}
+
+// ---- hits -----------------------------------------------------------------
+
+TEST_F(ShipTest, ShieldBitesTakeTheHitWhenPenetrationReachesResistance)
+{
+    SIM_Ship* ship = world.Build("cruiser_shielded", 0, 0);
+    ASSERT_NE(ship->GetShield(), nullptr);
+    EXPECT_FALSE(ship->TakeHit(nullptr, 40.0f, 0.0f, 5.0f, nullptr, false, 0, 1));
+    EXPECT_FLOAT_EQ(ship->GetShield()->currentPoints, 60.0f);
+    EXPECT_FLOAT_EQ(ship->currentHitPoints, ship->startingHitPoints);
+    EXPECT_EQ(ship->GetStats().hitsTaken, 1);
+}
+
+TEST_F(ShipTest, ShieldBlocksAWeakShotWhole)
+{
+    SIM_Ship* ship = world.Build("cruiser_shielded", 0, 0);
+    EXPECT_FALSE(ship->TakeHit(nullptr, 40.0f, 0.0f, 4.9f, nullptr, false, 0, 1));
+    EXPECT_FLOAT_EQ(ship->GetShield()->currentPoints, 100.0f);
+    EXPECT_EQ(ship->GetStats().hitsStoppedByOwnShield, 1);
+    EXPECT_FALSE(ship->hasBeenAttacked);
+}
+
+TEST_F(ShipTest, DamageBeyondTheShieldReachesTheModules)
+{
+    SIM_Ship* ship = world.Build("cruiser_shielded", 0, 0);
+    EXPECT_TRUE(ship->TakeHit(nullptr, 120.0f, 0.0f, 10.0f, nullptr, false, 0, 1));
+    EXPECT_FLOAT_EQ(ship->GetShield()->currentPoints, 0.0f);
+    EXPECT_EQ(ship->GetShield()->state, static_cast<int>(SIM_Shield::COLLAPSED));
+    EXPECT_FLOAT_EQ(ship->currentHitPoints, ship->startingHitPoints - 20.0f);
+    EXPECT_LT(ship->healthFraction, 1.0f);
+}
+
+TEST_F(ShipTest, IgnoringTheShieldGoesStraightToTheHull)
+{
+    SIM_Ship* ship = world.Build("cruiser_shielded", 0, 0);
+    EXPECT_TRUE(ship->TakeHit(nullptr, 15.0f, 0.0f, 0.0f, nullptr, true, 0, 1));
+    EXPECT_FLOAT_EQ(ship->GetShield()->currentPoints, 100.0f);
+    EXPECT_FLOAT_EQ(ship->currentHitPoints, ship->startingHitPoints - 15.0f);
+}
+
+TEST_F(ShipTest, ArmourAbsorbsUntilExhaustedThenTheRestReachesModules)
+{
+    SIM_Ship* ship = world.Build("cruiser_armoured", 0, 0);
+    ASSERT_EQ(ship->GetArmourModules().size(), 1u);
+    const float start = ship->startingHitPoints; // armour 30 + engine 20 + crew 40
+    EXPECT_FLOAT_EQ(start, 90.0f);
+    EXPECT_FLOAT_EQ(ship->armourAverage, 50.0f / static_cast<float>(ship->GetModules().size()));
+
+    EXPECT_FALSE(ship->TakeHit(nullptr, 30.0f, 100.0f, 0.0f, nullptr, false, 0, 1));
+    EXPECT_FLOAT_EQ(Plate(ship)->armour, 20.0f);
+    EXPECT_EQ(ship->GetStats().hitsAbsorbedByArmour, 1);
+
+    EXPECT_TRUE(ship->TakeHit(nullptr, 40.0f, 100.0f, 0.0f, nullptr, false, 0, 1));
+    EXPECT_FLOAT_EQ(Plate(ship)->armour, 0.0f);
+    // The plate's own hitpoints went with the armour, then 20 reached the hull.
+    EXPECT_FLOAT_EQ(ship->currentHitPoints, start - 30.0f - 20.0f);
+}
+
+TEST_F(ShipTest, WeakPenetrationIsMostlyDeflected)
+{
+    SIM_Ship* ship = world.Build("cruiser_armoured", 0, 0);
+    int deflected = 0;
+    for (int i = 0; i < 10; ++i) {
+        const int before = ship->GetStats().hitsDeflectedByOwnArmour;
+        const float armourBefore = Plate(ship)->armour;
+        ship->TakeHit(nullptr, 1.0f, 0.0f, 0.0f, nullptr, false, 0, 1);
+        if (ship->GetStats().hitsDeflectedByOwnArmour > before) {
+            ++deflected;
+            EXPECT_FLOAT_EQ(Plate(ship)->armour, armourBefore);
+        }
+    }
+    EXPECT_GE(deflected, 7);
+}
+
+TEST_F(ShipTest, HullDamageKillsTheShipAndStartsDying)
+{
+    SIM_Ship* ship = world.Build("cruiser_bare", 0, 0);
+    EXPECT_TRUE(ship->TakeHit(nullptr, 1000.0f, 0.0f, 0.0f, ship->NextTargetPoint(), false, 0, 1));
+    EXPECT_TRUE(ship->IsDead());
+    EXPECT_EQ(ship->state, static_cast<unsigned>(SIM_Ship::DYING));
+    float left = 0.0f;
+    for (const SIM_ShipModule* module : ship->GetModules())
+        left += module->hitpoints;
+    EXPECT_FLOAT_EQ(left, 0.0f);
+    EXPECT_FALSE(ship->CheckAlive());
+    EXPECT_FLOAT_EQ(ship->GetVisual()->destructionClock, 0.0f);
+}
+
+TEST_F(ShipTest, NonPositiveOrNanDamageDoesNothing)
+{
+    SIM_Ship* ship = world.Build("cruiser_bare", 0, 0);
+    EXPECT_FALSE(ship->TakeHit(nullptr, 0.0f, 0, 0, nullptr, false, 0, 0));
+    EXPECT_FALSE(ship->TakeHit(nullptr, std::nanf(""), 0, 0, nullptr, false, 0, 0));
+    EXPECT_FLOAT_EQ(ship->currentHitPoints, ship->startingHitPoints);
+}
+
+TEST_F(ShipTest, TargetPointsCycleThroughTheHull)
+{
+    SIM_Ship* ship = world.Build("cruiser_bare", 0, 0);
+    const SIM_ShipModule::Point* a = ship->NextTargetPoint();
+    const SIM_ShipModule::Point* b = ship->NextTargetPoint();
+    const SIM_ShipModule::Point* c = ship->NextTargetPoint();
+    EXPECT_NE(a, b);
+    EXPECT_EQ(a, c);
+}
+
+// ---- states and the end of a ship -----------------------------------------
+
+TEST_F(ShipTest, DestructionTimelineEndsInKillEvenWhenTheBreakUpIsLast)
+{
+    SIM_Ship* ship = world.Build("cruiser_bare", 0, 0);
+    ship->StartDying();
+    for (int frame = 0; frame < 49; ++frame)
+        ship->FrameStep();
+    EXPECT_EQ(ship->state, static_cast<unsigned>(SIM_Ship::DYING));
+    EXPECT_EQ(ship->GetVisual()->firedExplosionCount, 3);
+    EXPECT_FALSE(ship->GetVisual()->IsBreakupStarted());
+
+    ship->FrameStep(); // clock reaches 600 ms: the break-up line fires last
+    EXPECT_TRUE(ship->GetVisual()->IsBreakupStarted());
+    EXPECT_EQ(ship->state, static_cast<unsigned>(SIM_Ship::DESTROYED));
+    EXPECT_FLOAT_EQ(ship->healthFraction, 0.0f);
+    EXPECT_TRUE(Queued(ship));
+    EXPECT_EQ(ship->GetCollisionAvoider(), nullptr);
+    // The ship object itself stays for whatever still shows it.
+    const auto& all = SIM_Ship::GetAllShips();
+    EXPECT_NE(std::find(all.begin(), all.end(), ship), all.end());
+}
+
+TEST_F(ShipTest, ShipWithoutDestructionLinesDiesAtOnce)
+{
+    SIM_Ship* fighter = world.Build("fighter_bare", 0, 0);
+    fighter->StartDying();
+    fighter->FrameStep();
+    EXPECT_EQ(fighter->state, static_cast<unsigned>(SIM_Ship::DESTROYED));
+    EXPECT_TRUE(Queued(fighter));
+}
+
+TEST_F(ShipTest, KillIsDoneOnce)
+{
+    SIM_Ship* ship = world.Build("fighter_bare", 0, 0);
+    ship->StartDying();
+    ship->Kill();
+    ship->Kill();
+    EXPECT_EQ(std::count(GetRemovalQueue().begin(), GetRemovalQueue().end(), ship), 1);
+}
+
+TEST_F(ShipTest, ADestroyedCruiserDamagesLargeShipsAroundIt)
+{
+    SIM_Ship* wreck = world.Build("cruiser_bare", 0, 0);
+    SIM_Ship* close = world.Build("cruiser_shielded", 50, 0, true);
+    SIM_Ship* distant = world.Build("cruiser_bare", 250, 0, true);
+    SIM_Ship* fighter = world.Build("fighter_bare", 10, 10, true);
+    wreck->StartDying();
+    wreck->Kill();
+    EXPECT_LT(close->currentHitPoints, close->startingHitPoints);
+    EXPECT_FLOAT_EQ(close->GetShield()->currentPoints, 100.0f); // shields don't help
+    EXPECT_FLOAT_EQ(distant->currentHitPoints, distant->startingHitPoints);
+    EXPECT_FLOAT_EQ(fighter->currentHitPoints, fighter->startingHitPoints);
+}
+
+TEST_F(ShipTest, FrameStepMovesOnlyActiveOrDyingShips)
+{
+    SIM_Ship* ship = world.Build("cruiser_bare", 0, 0);
+    ship->speed = ship->maxSpeed;
+    ship->state = SIM_Ship::OFF_FIELD;
+    ship->FrameStep();
+    EXPECT_FLOAT_EQ(ship->y, 0.0f);
+    ship->state = SIM_Ship::ACTIVE;
+    ship->FrameStep();
+    EXPECT_LT(ship->y, 0.0f);
+    EXPECT_FLOAT_EQ(ship->shipClock, ShipTestWorld::kFrame);
+}
+
+TEST_F(ShipTest, RetreatJumpLeavesTheFieldUnlessHeld)
+{
+    SIM_Ship* held = world.Build("cruiser_bare", 0, 0);
+    held->AddTractor(held->GetModules().back(), 1.0f);
+    held->StartRetreatJump();
+    EXPECT_EQ(held->state, static_cast<unsigned>(SIM_Ship::ACTIVE));
+
+    SIM_Ship* ship = world.Build("cruiser_bare", 500, 0);
+    ship->StartRetreatJump();
+    EXPECT_EQ(ship->state, static_cast<unsigned>(SIM_Ship::OFF_FIELD));
+    EXPECT_TRUE(ship->GetVisual()->IsWarpOutArmed());
+}
+
+TEST_F(ShipTest, ThreatRatioFollowsAttackers)
+{
+    SIM_Ship* target = world.Build("cruiser_bare", 0, 0);
+    SIM_Ship* a = world.Build("cruiser_shielded", 500, 0, true);
+    target->AddAttacker(a);
+    target->AddAttacker(a);
+    EXPECT_EQ(target->GetAttackers().size(), 1u);
+    EXPECT_FLOAT_EQ(target->threatRatio, a->startingHitPoints / target->startingHitPoints);
+    world.Destroy(a);
+    EXPECT_TRUE(target->GetAttackers().empty());
+}
+
+} // namespace

@@ -1,0 +1,178 @@
+#pragma once
+// A small battle world for ship tests: module types, three hulls (a cruiser
+// whose destruction ends in a break-up, a frigate, a fighter without
+// destruction lines), races and designs, written into a temporary folder.
+// Ships are built directly against two fleets with fixed seeds and a fixed
+// 12 ms battle frame.
+#include "support/TempDir.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "battle/GUI_BattleGUI.h"
+#include "engine/GRandom.h"
+#include "engine/RandomTables.h"
+#include "sim/SIM_Battle.h"
+#include "sim/SIM_BehaviourType.h"
+#include "sim/SIM_CommsManager.h"
+#include "sim/SIM_DefaultOrders.h"
+#include "sim/SIM_Fleet.h"
+#include "sim/SIM_Race.h"
+#include "sim/SIM_Scenario.h"
+#include "sim/SIM_Ship.h"
+#include "sim/SIM_ShipDesign.h"
+#include "sim/SIM_ShipHull.h"
+#include "sim/SIM_ShipModuleType.h"
+#include "sim/SIM_ShipOrders.h"
+#include "sim/SIM_StatsDatabase.h"
+#include "sim/ShipUpdateScheduler.h"
+
+class ShipTestWorld {
+public:
+    static constexpr float kFrame = 12.0f;
+
+    ShipTestWorld()
+    {
+        // The services the battle calls when it is torn down at exit must be
+        // made first so that they are destroyed after it.
+        SIM_CommsManager::GetInstance();
+        SIM_StatsDatabase::GetInstance();
+        ShipUpdateScheduler::GetInstance();
+        GetLiveShips();
+        GetRemovalQueue();
+        SIM_Battle::GetInstance();
+
+        WriteModules();
+        WriteHulls();
+        m_dir.Write("data/races/federation.txt", "[config]\nname = federation\nguiid = 0\n[crew]\nc = Hale\n");
+        m_dir.Write("data/races/korrath.txt", "[config]\nname = korrath\nguiid = 1\n[crew]\nc = Drakh\n");
+        m_chdir = std::make_unique<ScopedChdir>(m_dir.Path());
+        FreeAll();
+        SIM_ShipModuleType::LoadAll();
+        SIM_ShipHull::LoadAll();
+        WriteDesign("cruiser_shielded", "t_cruiser", {"shield", "engine", "crew"});
+        WriteDesign("cruiser_armoured", "t_cruiser", {"armour", "engine", "crew"});
+        WriteDesign("cruiser_bare", "t_cruiser", {"crew", "engine", ""});
+        WriteDesign("cruiser_noengine", "t_cruiser", {"crew", "", ""});
+        WriteDesign("cruiser_twoshields", "t_cruiser", {"shield", "shield", "crew"});
+        WriteDesign("cruiser_emptyshield", "t_cruiser", {"emptyshield", "crew", ""});
+        WriteDesign("frigate_bare", "t_frigate", {"crew", "engine"});
+        WriteDesign("fighter_bare", "t_fighter", {"engine"});
+
+        QlmSrand(1234);
+        GRandom tables(77);
+        InitRandomTables(tables);
+        GUI_BattleGUI::GetInstance().ResetForBattle();
+        GUI_BattleGUI::GetInstance().SetFrameTime(kFrame);
+        GetRemovalQueue().clear();
+
+        m_player.SetOpponent(&m_enemy);
+        m_enemy.SetOpponent(&m_player);
+    }
+
+    ~ShipTestWorld()
+    {
+        m_ships.clear();
+        GetRemovalQueue().clear();
+        FreeAll();
+        m_chdir.reset();
+    }
+
+    static void FreeAll()
+    {
+        SIM_DefaultOrders::FreeAll();
+        SIM_ShipDesign::FreeAll();
+        SIM_ShipHull::FreeAll();
+        SIM_ShipModuleType::FreeAll();
+        SIM_Race::FreeAll();
+        SIM_BehaviourType::FreeAll();
+        SIM_Scenario::FreeAll();
+    }
+
+    // A ship of the player's (or the enemy's) fleet at (x, y), heading 0.
+    SIM_Ship* Build(const std::string& designName, float x, float y, bool enemy = false)
+    {
+        auto ship = std::make_unique<SIM_Ship>();
+        SIM_Ship* raw = ship.get();
+        raw->SetFleet(enemy ? &m_enemy : &m_player);
+        raw->x = x;
+        raw->y = y;
+        raw->BuildFromDesign(SIM_ShipDesign::Find(designName), std::make_unique<SIM_ShipOrders>());
+        raw->SetAngle(0.0f);
+        m_ships.push_back(std::move(ship));
+        return raw;
+    }
+
+    void Destroy(SIM_Ship* ship)
+    {
+        for (auto it = m_ships.begin(); it != m_ships.end(); ++it) {
+            if (it->get() == ship) {
+                m_ships.erase(it);
+                return;
+            }
+        }
+    }
+
+    static void SetFrame(float ms) { GUI_BattleGUI::GetInstance().SetFrameTime(ms); }
+
+    SIM_Fleet& Player() { return m_player; }
+    SIM_Fleet& Enemy() { return m_enemy; }
+
+private:
+    void WriteModules()
+    {
+        m_dir.Write("data/modules/tactical.txt",
+                    "[config]\nname = tactical\nclassname = SIM_TacticalModule\nslot_type = STANDARD\nvisible = 0\n");
+        m_dir.Write("data/modules/engine.txt",
+                    "[config]\nname = engine\nclassname = SIM_EngineModule\nslot_type = STANDARD\n"
+                    "weight = 10\nhitpoints = 20\nthrust = 100\n");
+        m_dir.Write("data/modules/shield.txt",
+                    "[config]\nname = shield\nclassname = SIM_ShieldModule\nslot_type = STANDARD\n"
+                    "weight = 10\nhitpoints = 10\nshieldpoints = 100\nresistance = 5\nrecharge_rate = 0.01\n");
+        m_dir.Write("data/modules/emptyshield.txt",
+                    "[config]\nname = emptyshield\nclassname = SIM_ShieldModule\nslot_type = STANDARD\n"
+                    "weight = 10\nhitpoints = 10\nshieldpoints = 0\n");
+        m_dir.Write("data/modules/armour.txt",
+                    "[config]\nname = armour\nclassname = SIM_ArmourModule\nslot_type = STANDARD\n"
+                    "weight = 10\nhitpoints = 30\nmaxdamageabsorbable = 50\n");
+        m_dir.Write("data/modules/crew.txt",
+                    "[config]\nname = crew\nclassname = SIM_CrewModule\nslot_type = STANDARD\n"
+                    "weight = 10\nhitpoints = 40\n");
+    }
+
+    void WriteHulls()
+    {
+        m_dir.Write("data/hulls/test/cruiser.txt",
+                    "[config]\nname = t_cruiser\nguiname = C\ndamagetexture = cd.dds\nclassname = cruiser\nracename = federation\n"
+                    "sprite = c.dds\nwidth = 100\nheight = 80\n"
+                    "[targets]\n0 = 128,64,0,0\n1 = 128,192,0,1,0,0,64,64\n"
+                    "[slots]\n0 = 128,100,STANDARD\n1 = 128,128,STANDARD\n2 = 128,156,STANDARD\n"
+                    "[explosions]\n0 = 0,128,64,EXP_SMALL\n1 = 300,64,128,EXP_MEDIUM2\n"
+                    "2 = 300,192,128,EXP_NOSUCHTHING\n3 = 600,128,128,EXP_STARTBREAKUP\n");
+        m_dir.Write("data/hulls/test/frigate.txt",
+                    "[config]\nname = t_frigate\nguiname = F\ndamagetexture = fd.dds\nclassname = frigate\nracename = federation\n"
+                    "sprite = f.dds\nwidth = 60\nheight = 60\n"
+                    "[slots]\n0 = 128,100,STANDARD\n1 = 128,156,STANDARD\n"
+                    "[explosions]\n0 = 100,128,128,EXP_SMALL\n");
+        m_dir.Write("data/hulls/test/fighter.txt",
+                    "[config]\nname = t_fighter\nguiname = X\ndamagetexture = xd.dds\nclassname = fighter\nracename = korrath\n"
+                    "sprite = x.dds\nwidth = 20\nheight = 20\n[slots]\n0 = 128,128,STANDARD\n");
+    }
+
+    void WriteDesign(const std::string& name, const std::string& hull, std::initializer_list<const char*> modules)
+    {
+        std::string text = "[config]\nname = " + name + "\nguiname = " + name + "\nhull = " + hull + "\n[modules]\n";
+        int i = 0;
+        for (const char* m : modules)
+            text += std::to_string(i++) + " = " + m + "\n";
+        SIM_ShipDesign::LoadFile(m_dir.Write("ships/" + name + ".txt", text), true);
+    }
+
+    TempDir m_dir;
+    std::unique_ptr<ScopedChdir> m_chdir;
+    // Fleets outlive the ships that point at them.
+    SIM_Fleet m_player;
+    SIM_Fleet m_enemy;
+    std::vector<std::unique_ptr<SIM_Ship>> m_ships;
+};

@@ -1,0 +1,90 @@
+#pragma once
+// Battles built from the repository's own data folder (read only): content
+// loaded once per test, scores and metrics kept in a temporary folder.
+#include <memory>
+#include <string>
+
+#include "support/TempDir.h"
+
+#include "app/APP_UsageMetrics.h"
+#include "app/SIM_HighScores.h"
+#include "battle/GUI_BattleGUI.h"
+#include "engine/GRandom.h"
+#include "sim/SIM_Battle.h"
+#include "sim/SIM_BehaviourType.h"
+#include "sim/SIM_DefaultOrders.h"
+#include "sim/SIM_DeployedFleet.h"
+#include "sim/SIM_Race.h"
+#include "sim/SIM_Scenario.h"
+#include "sim/SIM_ShipDesign.h"
+#include "sim/SIM_ShipHull.h"
+#include "sim/SIM_ShipModuleType.h"
+#include "sim/SIM_ShipNameGenerator.h"
+
+class ShippedBattleWorld {
+public:
+    ShippedBattleWorld()
+        : m_chdir(QLM_SOURCE_DIR), m_scores(m_dir.Path()), m_metrics(std::string(), nullptr, 1)
+    {
+        QlmSrand(1);
+        FreeAll();
+        SIM_BehaviourType::LoadAll();
+        SIM_Race::LoadAll();
+        SIM_ShipModuleType::LoadAll();
+        SIM_ShipHull::LoadAll();
+        SIM_ShipDesign::LoadAll();
+        SIM_Scenario::LoadAll();
+        SIM_ShipNameGenerator::GetInstance().LoadAll();
+        SIM_Battle& battle = SIM_Battle::GetInstance();
+        battle.SetHighScores(&m_scores);
+        battle.SetUsageMetrics(&m_metrics);
+        GUI_BattleGUI::GetInstance().ResetForBattle();
+    }
+
+    ~ShippedBattleWorld()
+    {
+        SIM_Battle& battle = SIM_Battle::GetInstance();
+        // Ships hold designs: they go first.
+        battle.Clear();
+        battle.SetHighScores(nullptr);
+        battle.SetUsageMetrics(nullptr);
+        FreeAll();
+        SIM_ShipNameGenerator::GetInstance().Clear();
+        GUI_BattleGUI::GetInstance().ResetForBattle();
+    }
+
+    static void FreeAll()
+    {
+        SIM_DefaultOrders::FreeAll();
+        SIM_ShipDesign::FreeAll();
+        SIM_ShipHull::FreeAll();
+        SIM_ShipModuleType::FreeAll();
+        SIM_Race::FreeAll();
+        SIM_BehaviourType::FreeAll();
+        SIM_Scenario::FreeAll();
+    }
+
+    // A record of the fleet; false when the design is unknown.
+    static bool Add(SIM_DeployedFleet& fleet, const std::string& design, float x, float y, int quantity = 1,
+                    int shipId = -1)
+    {
+        auto ship = std::make_shared<SIM_DeployedShip>();
+        ship->design = design;
+        ship->name = design;
+        ship->x = x;
+        ship->y = y;
+        ship->quantity = quantity;
+        ship->shipId = shipId < 0 ? static_cast<int>(fleet.GetShips().size()) + 1 : shipId;
+        return fleet.AddShip(ship);
+    }
+
+    SIM_HighScores& Scores() { return m_scores; }
+    APP_UsageMetrics& Metrics() { return m_metrics; }
+    const TempDir& Dir() const { return m_dir; }
+
+private:
+    TempDir m_dir;
+    ScopedChdir m_chdir;
+    SIM_HighScores m_scores;
+    APP_UsageMetrics m_metrics;
+};
