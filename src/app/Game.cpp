@@ -3,6 +3,7 @@
 #include "app/APP_InstallList.h"
 #include "app/APP_UsageMetrics.h"
 #include "app/APP_UserFolders.h"
+#include "app/GUI_Sounds.h"
 #include "app/GUI_GameModeBase.h"
 #include "app/SIM_HighScores.h"
 #include "app/SIM_Options.h"
@@ -23,6 +24,8 @@
 #include "engine/StrFormat.h"
 #include "gui/GUI_Cursor.h"
 #include "gui/GUI_Fader.h"
+#include "gui/GUI_TextEditWindow.h"
+#include "gui/GUI_Transition.h"
 #include "gui/GUI_Tutorial.h"
 #include "gui/GUI_TutorialWindow.h"
 #include "gui/GUI_WindowManager.h"
@@ -135,7 +138,7 @@ bool Game::SavePrefs(int width, int height, bool windowed)
     std::string path = GetUserPath(USER) + "/prefs.ini";
     GSafeFile file(path);
     file.Printf("[prefs]\nwidth = %d\nheight = %d\nwindowed = %d\nsound_channels = %d\n", width, height,
-                windowed ? 1 : 0, 64);
+                windowed ? 1 : 0, m_soundChannels);
     bool ok = file.Commit();
     QLM_ASSERT(ok);
     return ok;
@@ -364,6 +367,7 @@ bool Game::Init(const GameStartOptions& options)
     DrawSplash();
     BuildSinCosTables();
 
+    GUI_TextEditWindow::SetModeProvider([]() { return Game::GetInstance().GetMode(); });
     CInput& input = CInput::GetInstance();
     input.SetListener(this);
     input.Init();
@@ -413,8 +417,8 @@ void Game::SetMode(int id)
     GUI_GameModeBase* next = ModeForId(id);
     if (next != m_mode && m_mode) {
         m_mode->Leave();
+        StartModeTransition(m_mode);
         m_mode = next;
-        StartModeTransition();
         m_mode->Enter();
     } else {
         m_mode = next;
@@ -456,6 +460,7 @@ void Game::Frame()
     engine.ClearAndBeginScene();
     if (m_mode)
         m_mode->Render();
+    GUI_Transition::GetInstance().Draw();
     GUI_Fader::GetInstance().Draw();
     engine.EndScene();
     engine.Flip();
@@ -659,8 +664,11 @@ void Game::Shutdown()
 // Services of screens and systems that are still being built: each call site
 // stays here so the order of start-up and frame is kept.
 
-void Game::StartModeTransition()
+void Game::StartModeTransition(GUI_GameModeBase* leaving)
 {
+    // The screen being left is drawn once more and wiped away over the new one.
+    if (m_graphicsReady && leaving)
+        GUI_Transition::GetInstance().Start([leaving]() { leaving->Render(); });
 }
 
 void Game::ReleaseScreenResources()
@@ -673,12 +681,20 @@ void Game::ReloadScreenResources()
 
 void Game::OnSoundStartup()
 {
+    GUI_Sounds& sounds = GUI_Sounds::GetInstance();
+    sounds.LoadSounds();
+    m_soundChannels = sounds.GetChannelCount();
 }
 
 void Game::OnSoundUpdate()
 {
+    GUI_Sounds::GetInstance().Update();
 }
 
-void Game::OnSoundPause(bool /*paused*/)
+void Game::OnSoundPause(bool paused)
 {
+    if (paused)
+        GUI_Sounds::GetInstance().Pause();
+    else
+        GUI_Sounds::GetInstance().Resume();
 }

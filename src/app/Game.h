@@ -105,7 +105,7 @@ private:
     void ReadDesktopSize(int& width, int& height);
     void LoadContent();
     void FreeContent();
-    void StartModeTransition();
+    void StartModeTransition(GUI_GameModeBase* leaving);
     void ReleaseScreenResources();
     void ReloadScreenResources();
     void OnSoundStartup();
@@ -127,6 +127,7 @@ private:
     bool m_editor = false;
     bool m_headless = false;
     int m_frameCount = 0;
+    int m_soundChannels = 64;
     const IClock* m_clock = nullptr;
     std::function<void(int)> m_frameHook;
 };

@@ -1,6 +1,7 @@
 #include "frontend/GUI_MainMenu.h"
 
 #include "app/Game.h"
+#include "app/GUI_Sounds.h"
 #include "engine/D3DEngine.h"
 #include "frontend/GUI_TitleBackdrop.h"
 
@@ -22,6 +23,12 @@ GUI_MainMenu::GUI_MainMenu() : GUI_StandInMode("Main menu")
 void GUI_MainMenu::Enter()
 {
     GUI_StandInMode::Enter();
+}
+
+void GUI_MainMenu::Update()
+{
+    // Playing the same track again is a no-op, so this only starts it.
+    GUI_Sounds::GetInstance().PlayMusic("main_title.ogg", false);
 }
 
 void GUI_MainMenu::Render()

@@ -25,6 +25,7 @@ public:
     void Render() override;
     void OnKeyDown(int code) override;
     void Enter() override;
+    void Update() override;
 
     const std::vector<Entry>& GetEntries() const { return m_entries; }
 
