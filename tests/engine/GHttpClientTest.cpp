@@ -94,7 +94,11 @@ protected:
             res.set_content("response,true", "text/plain");
         });
         s.Post("/upload500", [](const httplib::Request&, httplib::Response& res) { res.status = 500; });
-        s.set_logger([this](const httplib::Request&, const httplib::Response&) { ++m_requests; });
+        // Counted before the answer goes out: a logger runs after it, racing the test.
+        s.set_pre_routing_handler([this](const httplib::Request&, httplib::Response&) {
+            ++m_requests;
+            return httplib::Server::HandlerResponse::Unhandled;
+        });
         ASSERT_TRUE(m_server.Start());
         m_client.SetServerUrl(m_server.Url());
     }
