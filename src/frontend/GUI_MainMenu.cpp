@@ -1,34 +1,83 @@
 #include "frontend/GUI_MainMenu.h"
 
-#include "app/Game.h"
 #include "app/GUI_Sounds.h"
+#include "app/Game.h"
 #include "engine/D3DEngine.h"
-#include "frontend/GUI_TitleBackdrop.h"
-
-#include <algorithm>
 #include "engine/GRect.h"
 #include "engine/LibText.h"
+#include "frontend/GUI_TitleBackdrop.h"
+#include "gui/GUI_ButtonText.h"
+#include "gui/GUI_ConfirmDialog.h"
+#include "gui/GUI_WindowManager.h"
 #include "platform/KeyCodes.h"
 
-GUI_MainMenu::GUI_MainMenu() : GUI_StandInMode("Main menu")
+#include <algorithm>
+
+namespace {
+constexpr float kButtonWidth = 260.0f;
+constexpr float kButtonStep = 44.0f;
+
+void QuitAnswered(std::intptr_t)
+{
+    Game::GetInstance().OnQuit();
+}
+} // namespace
+
+GUI_MainMenu::GUI_MainMenu() : GUI_StandInMode("Main menu", false)
 {
     m_entries = {
-        {KEY_1, 3, "1  Play a scenario"},  {KEY_2, 1, "2  Ship designer"}, {KEY_3, 14, "3  Campaign"},
-        {KEY_4, 4, "4  Online"},           {KEY_5, 10, "5  Unlock shop"},   {KEY_6, 11, "6  Choose race"},
-        {KEY_7, 7, "7  Options"},          {KEY_8, 13, "8  Scenario editor"}, {KEY_9, 8, "9  Hull editor"},
-        {KEY_ESCAPE, 0, "Esc  Quit"},
+        {KEY_1, 3, "MAINMENU_PLAY"},      {KEY_2, 1, "MAINMENU_DESIGNER"}, {KEY_3, 14, "MAINMENU_CAMPAIGN"},
+        {KEY_4, 4, "MAINMENU_ONLINE"},    {KEY_5, 10, "MAINMENU_UNLOCKS"}, {KEY_6, 11, "MAINMENU_RACE"},
+        {KEY_7, 7, "MAINMENU_OPTIONS"},   {KEY_8, 13, "MAINMENU_SCENARIO_EDITOR"},
+        {KEY_9, 8, "MAINMENU_HULL_EDITOR"}, {KEY_ESCAPE, 0, "MAINMENU_QUIT"},
     };
+    for (const Entry& e : m_entries) {
+        auto* button = new GUI_ButtonText(e.label, Choose, e.modeId);
+        button->SetTooltipString(std::string(e.label) + "_TOOLTIP");
+        m_buttons.AddButton(button);
+    }
 }
 
-void GUI_MainMenu::Enter()
+bool GUI_MainMenu::IsShown(const Entry& entry) const
 {
-    GUI_StandInMode::Enter();
+    return entry.modeId != 8 || Game::GetInstance().IsEditorEnabled();
+}
+
+void GUI_MainMenu::LayOut()
+{
+    D3DEngine& engine = D3DEngine::GetInstance();
+    float w = static_cast<float>(engine.GetScreenWidth());
+    float y = static_cast<float>(engine.GetScreenHeight()) * 0.18f + 90.0f;
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        GUI_ButtonBase* button = m_buttons.GetButtons()[i];
+        button->visible = IsShown(m_entries[i]);
+        if (!button->visible) {
+            button->SetRect(-1000, -1000, -999, -999);
+            continue;
+        }
+        button->SetRect(w * 0.5f - kButtonWidth * 0.5f, y, w * 0.5f + kButtonWidth * 0.5f, y + 34.0f);
+        y += kButtonStep;
+    }
+}
+
+void GUI_MainMenu::Choose(std::intptr_t modeId)
+{
+    if (modeId == 0)
+        AskToQuit();
+    else
+        Game::GetInstance().SetMode(static_cast<int>(modeId));
+}
+
+void GUI_MainMenu::AskToQuit()
+{
+    AskYesNo("MAINMENU_QUIT_QUESTION", "MAINMENU_QUIT_TITLE", QuitAnswered, false);
 }
 
 void GUI_MainMenu::Update()
 {
     // Playing the same track again is a no-op, so this only starts it.
     GUI_Sounds::GetInstance().PlayMusic("main_title.ogg", false);
+    GUI_StandInMode::Update();
 }
 
 void GUI_MainMenu::Render()
@@ -36,9 +85,6 @@ void GUI_MainMenu::Render()
     D3DEngine& engine = D3DEngine::GetInstance();
     float w = static_cast<float>(engine.GetScreenWidth());
     float h = static_cast<float>(engine.GetScreenHeight());
-    LibText& text = LibText::GetInstance();
-    if (!text.FindFont("cwfont20.dds") || !text.FindFont("zekton16.dds"))
-        return;
 
     // The backdrop is square: cover the screen, cropping the longer side.
     float side = std::max(w, h);
@@ -48,42 +94,25 @@ void GUI_MainMenu::Render()
     m_backdrop.Draw();
 
     float top = h * 0.18f;
-    engine.FillRect(GRect{static_cast<int>(w * 0.3f), static_cast<int>(top - 20), static_cast<int>(w * 0.7f),
-                          static_cast<int>(top + 470)},
-                    0xB00A1420);
-    engine.DrawRectFrame(GRect{static_cast<int>(w * 0.3f), static_cast<int>(top - 20), static_cast<int>(w * 0.7f),
-                               static_cast<int>(top + 470)},
-                         0xFF3FC8E8);
+    int shown = static_cast<int>(std::count_if(m_entries.begin(), m_entries.end(),
+                                               [this](const Entry& e) { return IsShown(e); }));
+    GRect panel{static_cast<int>(w * 0.5f - 190), static_cast<int>(top - 20), static_cast<int>(w * 0.5f + 190),
+                static_cast<int>(top + 110 + shown * kButtonStep)};
+    engine.FillRect(panel, 0xB00A1420);
+    engine.DrawRectFrame(panel, 0xFF3FC8E8);
 
-    text.SetFont("cwfont20.dds", 20.0f);
-    text.SetText(TEXT_ALIGN_CENTRE, "QUILLOMAR", 0.0f, top, 0xFFFFFFFF, w);
-    text.Render();
-    text.SetFont("zekton16.dds", 16.0f);
-    text.SetText(TEXT_ALIGN_CENTRE, Game::GetInstance().GetVersionText(), 0.0f, top + 32.0f, 0xFF8FB8C8, w);
-    text.Render();
-
-    float y = top + 90.0f;
-    for (const Entry& e : m_entries) {
-        if (e.modeId == 8 && !Game::GetInstance().IsEditorEnabled())
-            continue;
-        text.SetText(TEXT_ALIGN_LEFT, e.label, w * 0.36f, y, 0xFFE0F4FF, w * 0.3f);
-        text.Render();
-        y += 36.0f;
-    }
+    DrawTitle("QUILLOMAR", Game::GetInstance().GetVersionText(), top);
+    m_buttons.DrawButtons();
+    GUI_WindowManager::GetInstance().DrawWindows();
 }
 
 void GUI_MainMenu::OnKeyDown(int code)
 {
     for (const Entry& e : m_entries) {
-        if (e.key != code)
-            continue;
-        if (e.modeId == 8 && !Game::GetInstance().IsEditorEnabled())
+        if (e.key == code && IsShown(e)) {
+            Choose(e.modeId);
             return;
-        if (e.modeId == 0)
-            Game::GetInstance().OnQuit();
-        else
-            Game::GetInstance().SetMode(e.modeId);
-        return;
+        }
     }
     GUI_GameModeBase::OnKeyDown(code);
 }

@@ -9,6 +9,7 @@
 #include "engine/GFileHelpers.h"
 #include "engine/GSafeFile.h"
 #include "frontend/GUI_MainMenu.h"
+#include "gui/GUI_ConfirmDialog.h"
 #include "gui/GUI_Tutorial.h"
 #include "platform/HeadlessWindow.h"
 #include "platform/KeyCodes.h"
@@ -196,6 +197,19 @@ TEST_F(GameTest, NumberKeysOnTheMainMenuOpenScreens)
     game.OnKeyPress(KEY_2);
     EXPECT_EQ(game.GetModeId(), 1);
     game.OnKeyPress(KEY_ESCAPE);
+    EXPECT_EQ(game.GetModeId(), 15);
+}
+
+TEST_F(GameTest, EscapeOnTheMainMenuAsksBeforeQuittingAndEscapeAgainCancels)
+{
+    Game& game = Game::GetInstance();
+    game.OnKeyPress(KEY_ESCAPE);
+    ASSERT_NE(GUI_ConfirmDialog::GetOpen(), nullptr);
+    EXPECT_FALSE(game.IsQuitting());
+    game.OnKeyPress(KEY_ESCAPE); // closes the question, not the game
+    game.Frame();
+    EXPECT_EQ(GUI_ConfirmDialog::GetOpen(), nullptr);
+    EXPECT_FALSE(game.IsQuitting());
     EXPECT_EQ(game.GetModeId(), 15);
 }
 
