@@ -115,10 +115,12 @@ TEST_F(ContentCheck, EveryScenarioFleetResolvesWithinItsLimits)
             SIM_DeployedFleet fleet;
             ASSERT_TRUE(fleet.Load(path, scenario, false));
             EXPECT_GT(fleet.GetTotalShips(), 0);
-            for (const auto& ship : fleet.GetShips())
+            for (const auto& ship : fleet.GetShips()) {
                 EXPECT_NE(SIM_ShipDesign::Find(ship->design), nullptr) << ship->design;
-            if (scenario->GetFleetCostLimit() > 0)
+            }
+            if (scenario->GetFleetCostLimit() > 0) {
                 EXPECT_LE(fleet.GetTotalCost(), static_cast<float>(scenario->GetFleetCostLimit()));
+            }
             EXPECT_FALSE(fleet.ExceedsSupplyLimits(scenario));
             EXPECT_FALSE(fleet.HasDisabledModules(scenario));
         }
