@@ -36,6 +36,8 @@ public:
     int GetGlyphRow(int slot) const;
     // Vertices handed to the batch by the last draw.
     int GetLastDrawnCount() const { return m_lastDrawn; }
+    int GetWidth() const { return m_width; }
+    int GetHeight() const { return m_height; }
 
 private:
     double Elapsed() const { return m_timer.GetTotalMs() + m_headStartMs; }

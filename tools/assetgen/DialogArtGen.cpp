@@ -256,7 +256,8 @@ Image ScrollArrow(bool down, bool hover)
     img.HLine(2, kSide - 3, kSide - 3, kBevelDark);
     const Tint arrow = hover ? kCyanBright : kSteel;
     for (int row = 0; row < 9; ++row) {
-        const int y = down ? 11 + row : 20 - row;
+        // the narrow tip leads: at the top for up, at the bottom for down
+        const int y = down ? 20 - row : 11 + row;
         img.HLine(16 - row, 15 + row, y, arrow);
     }
     return img;
