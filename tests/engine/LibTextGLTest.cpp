@@ -1,31 +1,15 @@
 // Text drawn for real through OpenGL (offscreen), with the fonts the
 // generator draws.
-#include "../../tools/assetgen/FontGen.cpp"
-
 #include "engine/D3DEngine.h"
-#include "engine/GDebugLog.h"
-#include "engine/GSafeFile.h"
 #include "engine/LibText.h"
-#include "platform/GraphicsDeviceFactory.h"
-#include "platform/SdlWindow.h"
+#include "support/GLTestContext.h"
+#include "support/GameText.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
-std::vector<AssetGenerator>& AssetGenerators()
-{
-    static std::vector<AssetGenerator> list;
-    return list;
-}
-
-bool WriteAssetIfChanged(const std::string& path, const std::string& bytes)
-{
-    std::error_code ec;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
-    return WriteFileAtomically(path, bytes);
-}
+#include <algorithm>
+#include <cstdlib>
 
 namespace {
 constexpr int kWidth = 400;
@@ -57,41 +41,19 @@ class GLTextTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        GDebugLog::GetInstance().Open(m_log.Path());
-        std::string error;
-        WindowSettings settings;
-        settings.title = "text";
-        settings.width = kWidth;
-        settings.height = kHeight;
-        settings.hidden = true;
-        m_window = SdlWindow::Create(settings, &error);
-        ASSERT_TRUE(m_window) << error;
-        auto device = CreateGraphicsDevice(*m_window, &error);
-        ASSERT_TRUE(device) << error;
-        ASSERT_FALSE(device->IsHeadless());
-        ASSERT_TRUE(D3DEngine::GetInstance().Init(std::move(device)));
-        ASSERT_TRUE(GenerateGameFonts(m_files.File("data")));
-        m_chdir = std::make_unique<ScopedChdir>(m_files.Path());
-        D3DEngine::GetInstance().ClearTextureFolders();
-        D3DEngine::GetInstance().LoadTextureFolder("data/bitmaps");
-        LibText::GetInstance().Init();
-        LibText::GetInstance().CreateGameFonts();
+        ASSERT_NO_FATAL_FAILURE(m_gl.Open("text", kWidth, kHeight));
+        ASSERT_FALSE(D3DEngine::GetInstance().GetDevice()->IsHeadless());
+        ASSERT_NO_FATAL_FAILURE(m_text.Open(m_files.Path()));
     }
     void TearDown() override
     {
-        LibText::GetInstance().Shutdown();
-        // The device goes while its context is still there.
-        D3DEngine::GetInstance().Release();
-        D3DEngine::GetInstance().ClearTextureFolders();
-        m_chdir.reset();
-        m_window.reset();
-        GDebugLog::GetInstance().Close();
+        m_text.Close();
+        m_gl.Close();
     }
 
-    TempDir m_log;
     TempDir m_files;
-    std::unique_ptr<SdlWindow> m_window;
-    std::unique_ptr<ScopedChdir> m_chdir;
+    GLTestContext m_gl;
+    GameText m_text;
 };
 
 TEST_F(GLTextTest, BothFontsLightPixelsOnlyWhereTheTextIs)

@@ -1,27 +1,12 @@
-// The font generator is compiled in so that the tests lay out text with the
-// advance tables the game really ships.
-#include "../../tools/assetgen/FontGen.cpp"
-
 #include "EngineTestFixture.h"
 
 #include "engine/GSafeFile.h"
 #include "engine/LibText.h"
+#include "support/GameText.h"
 
+#include <cmath>
 #include <filesystem>
 #include <sstream>
-
-std::vector<AssetGenerator>& AssetGenerators()
-{
-    static std::vector<AssetGenerator> list;
-    return list;
-}
-
-bool WriteAssetIfChanged(const std::string& path, const std::string& bytes)
-{
-    std::error_code ec;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
-    return WriteFileAtomically(path, bytes);
-}
 
 namespace {
 int32_t AdvanceIn(const std::string& dat, int cell)
@@ -36,24 +21,19 @@ protected:
     void SetUp() override
     {
         EngineTest::SetUp();
-        ASSERT_TRUE(GenerateGameFonts(FilesPath("data")));
-        m_chdir = std::make_unique<ScopedChdir>(FilesPath());
-        Engine().LoadTextureFolder("data/bitmaps");
-        LibText::GetInstance().Init();
-        LibText::GetInstance().CreateGameFonts();
+        ASSERT_NO_FATAL_FAILURE(m_text.Open(FilesPath()));
         m_cw = ReadDat("cwfont20.dds.dat");
         m_zk = ReadDat("zekton16.dds.dat");
     }
     void TearDown() override
     {
-        Text().Shutdown();
-        m_chdir.reset();
+        m_text.Close();
         EngineTest::TearDown();
     }
     std::string ReadDat(const std::string& name) { return m_files.Read("data/fonts/" + name); }
     LibText& Text() { return LibText::GetInstance(); }
 
-    std::unique_ptr<ScopedChdir> m_chdir;
+    GameText m_text;
     std::string m_cw, m_zk;
 };
 

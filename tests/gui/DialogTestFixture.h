@@ -1,40 +1,23 @@
 #pragma once
-// The font generator is compiled in so that dialogs measure their texts with
-// the fonts the game really ships.
-#include "../../tools/assetgen/FontGen.cpp"
-
 #include "engine/CInput.h"
 #include "engine/D3DEngine.h"
 #include "engine/GDebugLog.h"
-#include "engine/GSafeFile.h"
 #include "engine/LibText.h"
 #include "gui/GUI_Cursor.h"
 #include "gui/GUI_Fader.h"
 #include "gui/GUI_WindowBase.h"
 #include "gui/GUI_WindowManager.h"
+#include "platform/DdsImage.h"
 #include "platform/HeadlessGraphicsDevice.h"
 #include "platform/IClock.h"
+#include "support/GameText.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
-
-std::vector<AssetGenerator>& AssetGenerators()
-{
-    static std::vector<AssetGenerator> list;
-    return list;
-}
-
-bool WriteAssetIfChanged(const std::string& path, const std::string& bytes)
-{
-    std::error_code ec;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
-    return WriteFileAtomically(path, bytes);
-}
 
 // A 1024x768 headless screen with the game fonts, an injected clock and a
 // clean window manager; windows left open by a test are closed after it.
@@ -49,12 +32,7 @@ protected:
         auto device = std::make_unique<HeadlessGraphicsDevice>(kScreenW, kScreenH);
         m_device = device.get();
         ASSERT_TRUE(D3DEngine::GetInstance().Init(std::move(device)));
-        ASSERT_TRUE(GenerateGameFonts(m_files.File("data")));
-        m_chdir = std::make_unique<ScopedChdir>(m_files.Path());
-        D3DEngine::GetInstance().ClearTextureFolders();
-        D3DEngine::GetInstance().LoadTextureFolder("data/bitmaps");
-        LibText::GetInstance().Init();
-        LibText::GetInstance().CreateGameFonts();
+        ASSERT_NO_FATAL_FAILURE(m_text.Open(m_files.Path()));
         CInput& input = CInput::GetInstance();
         input.Init();
         input.SetInputBlocked(false);
@@ -74,10 +52,9 @@ protected:
         GUI_Cursor::GetInstance().ClearDraggedWindow();
         GUI_Fader::GetInstance().Reset();
         GUI_Fader::GetInstance().SetClock(nullptr);
-        LibText::GetInstance().Shutdown();
+        m_text.Close();
         D3DEngine::GetInstance().Release();
         D3DEngine::GetInstance().ClearTextureFolders();
-        m_chdir.reset();
         GDebugLog::GetInstance().Close();
     }
 
@@ -105,7 +82,7 @@ protected:
     static float CentreY(const GUI_BaseElement& e) { return static_cast<float>(e.top + e.bottom) / 2.0f; }
 
     TempDir m_files;
-    std::unique_ptr<ScopedChdir> m_chdir;
+    GameText m_text;
     HeadlessGraphicsDevice* m_device = nullptr;
     ManualClock m_clock;
 };

@@ -1,18 +1,14 @@
 // A question dialog with its buttons, a text field and a tooltip drawn for
 // real through OpenGL (offscreen) and compared with a reference picture.
-#include "engine/GSafeFile.h"
-#include "platform/DdsImage.h"
-#include "platform/ImageEncode.h"
+#include "../../tools/assetgen/ArtCommon.h"
 #include "../../tools/assetgen/AssetGen.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <vector>
 
-#include "../../tools/assetgen/FontGen.cpp"
 // Each generator keeps its helpers file-local; a namespace apiece keeps
 // them apart in this one program.
 namespace widget_art {
@@ -24,33 +20,19 @@ namespace dialog_art {
 
 #include "engine/CInput.h"
 #include "engine/D3DEngine.h"
-#include "engine/GDebugLog.h"
 #include "engine/LibText.h"
 #include "gui/GUI_ConfirmDialog.h"
 #include "gui/GUI_Fader.h"
 #include "gui/GUI_TextEditWindow.h"
 #include "gui/GUI_Tooltip.h"
 #include "gui/GUI_WindowManager.h"
-#include "platform/GraphicsDeviceFactory.h"
 #include "platform/IClock.h"
-#include "platform/SdlWindow.h"
+#include "support/GLTestContext.h"
+#include "support/GameText.h"
 #include "support/ImageCompare.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
-
-std::vector<AssetGenerator>& AssetGenerators()
-{
-    static std::vector<AssetGenerator> list;
-    return list;
-}
-
-bool WriteAssetIfChanged(const std::string& path, const std::string& bytes)
-{
-    std::error_code ec;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
-    return WriteFileAtomically(path, bytes);
-}
 
 namespace {
 
@@ -65,27 +47,12 @@ class GLDialogScreenshot : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        GDebugLog::GetInstance().Open(m_log.Path());
-        std::string error;
-        WindowSettings settings;
-        settings.title = "dialogs";
-        settings.width = kWidth;
-        settings.height = kHeight;
-        settings.hidden = true;
-        m_window = SdlWindow::Create(settings, &error);
-        ASSERT_TRUE(m_window) << error;
-        auto device = CreateGraphicsDevice(*m_window, &error);
-        ASSERT_TRUE(device) << error;
-        ASSERT_TRUE(D3DEngine::GetInstance().Init(std::move(device)));
+        ASSERT_NO_FATAL_FAILURE(m_gl.Open("dialogs", kWidth, kHeight));
+        // The fonts come with every other generator.
         for (const AssetGenerator& generator : AssetGenerators())
             ASSERT_TRUE(generator.run(m_files.File("data"))) << generator.name;
-        m_chdir = std::make_unique<ScopedChdir>(m_files.Path());
-        D3DEngine& engine = D3DEngine::GetInstance();
-        engine.ClearTextureFolders();
-        engine.LoadTextureFolder("data/bitmaps");
-        engine.LoadTextureFolder("data/bitmaps/gui");
-        LibText::GetInstance().Init();
-        LibText::GetInstance().CreateGameFonts();
+        ASSERT_NO_FATAL_FAILURE(m_text.Open(m_files.Path(), false));
+        D3DEngine::GetInstance().LoadTextureFolder("data/bitmaps/gui");
         CInput::GetInstance().Init();
         GUI_Fader::GetInstance().Reset();
     }
@@ -94,18 +61,13 @@ protected:
         GUI_WindowManager& manager = GUI_WindowManager::GetInstance();
         while (!manager.GetTopLevelWindows().empty())
             delete manager.GetTopLevelWindows().back();
-        LibText::GetInstance().Shutdown();
-        D3DEngine::GetInstance().Release();
-        D3DEngine::GetInstance().ClearTextureFolders();
-        m_chdir.reset();
-        m_window.reset();
-        GDebugLog::GetInstance().Close();
+        m_text.Close();
+        m_gl.Close();
     }
 
-    TempDir m_log;
     TempDir m_files;
-    std::unique_ptr<SdlWindow> m_window;
-    std::unique_ptr<ScopedChdir> m_chdir;
+    GLTestContext m_gl;
+    GameText m_text;
     ManualClock m_clock{1000.0};
 };
 

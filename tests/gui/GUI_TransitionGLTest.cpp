@@ -2,34 +2,16 @@
 // reference pictures.
 #include "../../tools/assetgen/FileDialogArtGen.cpp"
 
-#include "app/SIM_Options.h"
 #include "engine/D3DEngine.h"
-#include "engine/GDebugLog.h"
 #include "engine/GFileHelpers.h"
-#include "engine/GSafeFile.h"
 #include "gui/GUI_Transition.h"
-#include "platform/GraphicsDeviceFactory.h"
 #include "platform/IClock.h"
-#include "platform/SdlWindow.h"
+#include "support/GLTestContext.h"
 #include "support/ImageCompare.h"
 #include "support/TempDir.h"
+#include "support/TransitionSetup.h"
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
-
-std::vector<AssetGenerator>& AssetGenerators()
-{
-    static std::vector<AssetGenerator> list;
-    return list;
-}
-
-bool WriteAssetIfChanged(const std::string& path, const std::string& bytes)
-{
-    std::error_code ec;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
-    return WriteFileAtomically(path, bytes);
-}
 
 namespace {
 
@@ -43,18 +25,7 @@ class GLTransitionTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        GDebugLog::GetInstance().Open(m_log.Path());
-        std::string error;
-        WindowSettings settings;
-        settings.title = "transition";
-        settings.width = kWidth;
-        settings.height = kHeight;
-        settings.hidden = true;
-        m_window = SdlWindow::Create(settings, &error);
-        ASSERT_TRUE(m_window) << error;
-        auto device = CreateGraphicsDevice(*m_window, &error);
-        ASSERT_TRUE(device) << error;
-        ASSERT_TRUE(D3DEngine::GetInstance().Init(std::move(device)));
+        ASSERT_NO_FATAL_FAILURE(m_gl.Open("transition", kWidth, kHeight));
         ASSERT_TRUE(D3DEngine::GetInstance().HasShaders());
 
         ASSERT_TRUE(GenerateFileDialogArt(m_files.File("data")));
@@ -67,25 +38,13 @@ protected:
         engine.LoadTextureFolder("data/bitmaps");
         // A target bigger than the screen, as the shell makes it.
         ASSERT_NE(0u, engine.CreateRenderTarget(512, 256, GUI_Transition::kTargetName));
-
-        m_options = std::make_unique<SIM_Options>(m_files.File("config.txt"));
-        m_options->SetValue("TRANSITIONS", 1.0f);
-        GUI_Transition& transition = GUI_Transition::GetInstance();
-        transition.Reset();
-        transition.SetClock(&m_clock);
-        transition.SetOptions(m_options.get());
+        m_transition.Open(m_files.File("config.txt"), &m_clock);
     }
     void TearDown() override
     {
-        GUI_Transition& transition = GUI_Transition::GetInstance();
-        transition.Reset();
-        transition.SetClock(nullptr);
-        transition.SetOptions(nullptr);
-        D3DEngine::GetInstance().Release();
-        D3DEngine::GetInstance().ClearTextureFolders();
+        m_transition.Close();
         m_chdir.reset();
-        m_window.reset();
-        GDebugLog::GetInstance().Close();
+        m_gl.Close();
     }
 
     static void DrawOldScreen()
@@ -139,11 +98,10 @@ protected:
         return std::string(QLM_SOURCE_DIR) + "/tests/gui/reference/" + name;
     }
 
-    TempDir m_log;
     TempDir m_files;
     ManualClock m_clock;
-    std::unique_ptr<SIM_Options> m_options;
-    std::unique_ptr<SdlWindow> m_window;
+    GLTestContext m_gl;
+    TransitionSetup m_transition;
     std::unique_ptr<ScopedChdir> m_chdir;
 };
 

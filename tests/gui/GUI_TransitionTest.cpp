@@ -8,6 +8,7 @@
 #include "platform/HeadlessGraphicsDevice.h"
 #include "platform/IClock.h"
 #include "support/TempDir.h"
+#include "support/TransitionSetup.h"
 
 #include <gtest/gtest.h>
 
@@ -28,20 +29,12 @@ protected:
         ASSERT_TRUE(D3DEngine::GetInstance().Init(std::move(device)));
         m_target = D3DEngine::GetInstance().CreateRenderTarget(1024, 1024, GUI_Transition::kTargetName);
         ASSERT_NE(0u, m_target);
-        m_options = std::make_unique<SIM_Options>(m_dir.File("config.txt"));
-        m_options->SetValue("TRANSITIONS", 1.0f);
-        GUI_Transition& transition = GUI_Transition::GetInstance();
-        transition.Reset();
-        transition.SetAlternate(true);
-        transition.SetClock(&m_clock);
-        transition.SetOptions(m_options.get());
+        m_transition.Open(m_dir.File("config.txt"), &m_clock);
+        GUI_Transition::GetInstance().SetAlternate(true);
     }
     void TearDown() override
     {
-        GUI_Transition& transition = GUI_Transition::GetInstance();
-        transition.Reset();
-        transition.SetClock(nullptr);
-        transition.SetOptions(nullptr);
+        m_transition.Close();
         D3DEngine::GetInstance().Release();
     }
 
@@ -61,7 +54,7 @@ protected:
 
     TempDir m_dir;
     ManualClock m_clock;
-    std::unique_ptr<SIM_Options> m_options;
+    TransitionSetup m_transition;
     HeadlessGraphicsDevice* m_device = nullptr;
     TextureHandle m_target = 0;
     int m_oldModeRenders = 0;
@@ -69,7 +62,7 @@ protected:
 
 TEST_F(TransitionTest, SwitchedOffNothingIsCapturedOrDrawn)
 {
-    m_options->SetValue("TRANSITIONS", 0.0f);
+    m_transition.Options().SetValue("TRANSITIONS", 0.0f);
     EXPECT_FALSE(GUI_Transition::GetInstance().IsEnabled());
     StartTransition();
     EXPECT_EQ(0, m_oldModeRenders);

@@ -1,5 +1,8 @@
 #include "ArtCommon.h"
 
+#include "platform/DdsImage.h"
+#include "platform/ImageEncode.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -77,6 +80,110 @@ std::vector<uint8_t> ToneMapBGRA(const Canvas& c)
         bgra[i * 4 + 3] = 255;
     }
     return bgra;
+}
+
+Tint Blend(Tint a, Tint b, float t)
+{
+    return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t, a.a + (b.a - a.a) * t};
+}
+
+Image::Image(int w, int h, Tint fill) : width(w), height(h), m_px(static_cast<size_t>(w) * static_cast<size_t>(h), fill)
+{
+}
+
+void Image::Set(int x, int y, Tint c)
+{
+    if (x >= 0 && y >= 0 && x < width && y < height)
+        m_px[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)] = c;
+}
+
+Tint Image::Get(int x, int y) const
+{
+    return m_px[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
+}
+
+void Image::Over(int x, int y, Tint c, float cover)
+{
+    if (x < 0 || y < 0 || x >= width || y >= height)
+        return;
+    Tint& d = m_px[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
+    const float a = std::clamp(c.a * cover, 0.0f, 1.0f);
+    const float outA = a + d.a * (1.0f - a);
+    if (outA <= 0.0f)
+        return;
+    d.r = (c.r * a + d.r * d.a * (1.0f - a)) / outA;
+    d.g = (c.g * a + d.g * d.a * (1.0f - a)) / outA;
+    d.b = (c.b * a + d.b * d.a * (1.0f - a)) / outA;
+    d.a = outA;
+}
+
+void Image::HLine(int x0, int x1, int y, Tint c)
+{
+    for (int x = x0; x <= x1; ++x)
+        Over(x, y, c);
+}
+
+void Image::VLine(int x, int y0, int y1, Tint c)
+{
+    for (int y = y0; y <= y1; ++y)
+        Over(x, y, c);
+}
+
+void Image::Box(int x0, int y0, int x1, int y1, Tint c)
+{
+    HLine(x0, x1, y0, c);
+    HLine(x0, x1, y1, c);
+    VLine(x0, y0, y1, c);
+    VLine(x1, y0, y1, c);
+}
+
+void Image::Stroke(float x0, float y0, float x1, float y1, float thickness, Tint c, int bx0, int by0, int bx1,
+                   int by1)
+{
+    const float dx = x1 - x0, dy = y1 - y0;
+    const float len2 = std::max(1e-6f, dx * dx + dy * dy);
+    for (int y = std::max(0, by0); y < std::min(height, by1); ++y) {
+        for (int x = std::max(0, bx0); x < std::min(width, bx1); ++x) {
+            const float px = static_cast<float>(x) + 0.5f, py = static_cast<float>(y) + 0.5f;
+            const float t = std::clamp(((px - x0) * dx + (py - y0) * dy) / len2, 0.0f, 1.0f);
+            const float d = std::hypot(px - (x0 + t * dx), py - (y0 + t * dy));
+            const float cover = std::clamp(thickness / 2.0f + 0.5f - d, 0.0f, 1.0f);
+            if (cover > 0.0f)
+                Over(x, y, c, cover);
+        }
+    }
+}
+
+void Image::Stroke(float x0, float y0, float x1, float y1, float thickness, Tint c)
+{
+    Stroke(x0, y0, x1, y1, thickness, c, 0, 0, width, height);
+}
+
+std::vector<uint8_t> Image::Bytes(bool bgra) const
+{
+    std::vector<uint8_t> out(m_px.size() * 4);
+    const auto q = [](float v) { return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f)); };
+    for (size_t i = 0; i < m_px.size(); ++i) {
+        const Tint& c = m_px[i];
+        out[i * 4 + 0] = bgra ? q(c.b) : q(c.r);
+        out[i * 4 + 1] = q(c.g);
+        out[i * 4 + 2] = bgra ? q(c.r) : q(c.b);
+        out[i * 4 + 3] = q(c.a);
+    }
+    return out;
+}
+
+std::string Image::ToDds() const
+{
+    const std::vector<uint8_t> bgra = Bytes(true);
+    return WriteDdsBGRA(width, height, bgra.data());
+}
+
+std::string Image::ToJpeg() const
+{
+    std::string out;
+    EncodeImage(ImageFileType::Jpeg, width, height, Bytes(false), out, 92);
+    return out;
 }
 
 } // namespace art

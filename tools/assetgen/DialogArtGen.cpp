@@ -1,10 +1,8 @@
 // Dialog frames and title bar, the tiled box background, scroll arrows, fill
 // bars, scan lines, tooltip frame and client box. Same look as the widget
 // skins: dark blue-grey, cyan accent, crisp 1-pixel edges and bevels.
+#include "ArtCommon.h"
 #include "AssetGen.h"
-
-#include "platform/DdsImage.h"
-#include "platform/ImageEncode.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,113 +12,11 @@
 
 namespace {
 
-struct Tint {
-    float r, g, b, a;
-};
+using namespace art;
 
-constexpr Tint FromHex(int hex, float a = 1.0f)
-{
-    return {((hex >> 16) & 0xFF) / 255.0f, ((hex >> 8) & 0xFF) / 255.0f, (hex & 0xFF) / 255.0f, a};
-}
-
-Tint Blend(Tint a, Tint b, float t)
-{
-    return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t, a.a + (b.a - a.a) * t};
-}
-
-const Tint kClear{0.0f, 0.0f, 0.0f, 0.0f};
-const Tint kShadow = FromHex(0x080B11);
-const Tint kFillTop = FromHex(0x2B3749);
-const Tint kFillBottom = FromHex(0x171E2A);
-const Tint kBevelLight = FromHex(0x44556F);
-const Tint kBevelDark = FromHex(0x0E131B);
-const Tint kEdge = FromHex(0x2F4A60);
-const Tint kCyan = FromHex(0x3FD0F0);
-const Tint kCyanBright = FromHex(0x8FF2FF);
-const Tint kSteel = FromHex(0x9AA8BC);
+// Not in the shared palette: the warning fill.
 const Tint kRed = FromHex(0xD83A34);
 const Tint kRedBright = FromHex(0xFF8A7A);
-
-class Image {
-public:
-    Image(int w, int h, Tint fill = kClear) : width(w), height(h), m_px(static_cast<size_t>(w * h), fill) {}
-
-    void Set(int x, int y, Tint c)
-    {
-        if (x >= 0 && y >= 0 && x < width && y < height)
-            m_px[static_cast<size_t>(y * width + x)] = c;
-    }
-    Tint Get(int x, int y) const { return m_px[static_cast<size_t>(y * width + x)]; }
-    void Over(int x, int y, Tint c, float cover = 1.0f)
-    {
-        if (x < 0 || y < 0 || x >= width || y >= height)
-            return;
-        Tint& d = m_px[static_cast<size_t>(y * width + x)];
-        const float a = std::clamp(c.a * cover, 0.0f, 1.0f);
-        const float outA = a + d.a * (1.0f - a);
-        if (outA <= 0.0f)
-            return;
-        d.r = (c.r * a + d.r * d.a * (1.0f - a)) / outA;
-        d.g = (c.g * a + d.g * d.a * (1.0f - a)) / outA;
-        d.b = (c.b * a + d.b * d.a * (1.0f - a)) / outA;
-        d.a = outA;
-    }
-    void HLine(int x0, int x1, int y, Tint c)
-    {
-        for (int x = x0; x <= x1; ++x)
-            Over(x, y, c);
-    }
-    void VLine(int x, int y0, int y1, Tint c)
-    {
-        for (int y = y0; y <= y1; ++y)
-            Over(x, y, c);
-    }
-    void Box(int x0, int y0, int x1, int y1, Tint c)
-    {
-        HLine(x0, x1, y0, c);
-        HLine(x0, x1, y1, c);
-        VLine(x0, y0, y1, c);
-        VLine(x1, y0, y1, c);
-    }
-    std::vector<uint8_t> Bytes(bool bgra) const
-    {
-        std::vector<uint8_t> out(m_px.size() * 4);
-        for (size_t i = 0; i < m_px.size(); ++i) {
-            const Tint& c = m_px[i];
-            const auto q = [](float v) { return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f)); };
-            out[i * 4 + 0] = bgra ? q(c.b) : q(c.r);
-            out[i * 4 + 1] = q(c.g);
-            out[i * 4 + 2] = bgra ? q(c.r) : q(c.b);
-            out[i * 4 + 3] = q(c.a);
-        }
-        return out;
-    }
-    std::string ToDds() const
-    {
-        const std::vector<uint8_t> bgra = Bytes(true);
-        return WriteDdsBGRA(width, height, bgra.data());
-    }
-    std::string ToJpeg() const
-    {
-        std::string out;
-        EncodeImage(ImageFileType::Jpeg, width, height, Bytes(false), out, 92);
-        return out;
-    }
-
-    const int width;
-    const int height;
-
-private:
-    std::vector<Tint> m_px;
-};
-
-// Small fixed hash: the same speckle every build.
-float Hash(int x, int y)
-{
-    uint32_t h = static_cast<uint32_t>(x) * 374761393u + static_cast<uint32_t>(y) * 668265263u;
-    h = (h ^ (h >> 13)) * 1274126177u;
-    return static_cast<float>((h ^ (h >> 16)) & 0xFFFFu) / 65535.0f;
-}
 
 // The tiled dialog background: a dark panel with a faint 32-pixel grid and
 // scan lines. It tiles seamlessly at 1024 pixels.
@@ -130,7 +26,7 @@ Image BoxBackground()
     Image img(kSide, kSide);
     for (int y = 0; y < kSide; ++y) {
         for (int x = 0; x < kSide; ++x) {
-            Tint c = Blend(FromHex(0x141B26), FromHex(0x101620), Hash(x / 4, y / 4) * 0.5f);
+            Tint c = Blend(FromHex(0x141B26), FromHex(0x101620), Hash(x / 4, y / 4, 0) * 0.5f);
             if (y % 2 == 1)
                 c = Blend(c, kShadow, 0.25f);
             if (x % 32 == 0 || y % 32 == 0)

@@ -1,11 +1,11 @@
 // File-picker rows and delete icon, the alien glyph atlas of the decorative
 // text blocks and the mask of the circular screen wipe. Same palette as the
 // widget skins: dark blue-grey, cyan accent, crisp 1-pixel edges.
+#include "ArtCommon.h"
 #include "AssetGen.h"
 
 #include "gui/GUI_LCARS_TextBlock.h"
 #include "gui/GUI_Transition.h"
-#include "platform/DdsImage.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,91 +15,11 @@
 
 namespace {
 
-struct Rgba {
-    float r, g, b, a;
-};
+using namespace art;
 
-constexpr Rgba Hex(int hex, float a = 1.0f)
-{
-    return {((hex >> 16) & 0xFF) / 255.0f, ((hex >> 8) & 0xFF) / 255.0f, (hex & 0xFF) / 255.0f, a};
-}
-
-const Rgba kFillTop = Hex(0x2B3749);
-const Rgba kFillBottom = Hex(0x171E2A);
-const Rgba kEdge = Hex(0x2F4A60);
-const Rgba kCyan = Hex(0x3FD0F0);
-const Rgba kCyanBright = Hex(0x8FF2FF);
-const Rgba kSteel = Hex(0x9AA8BC);
-const Rgba kWarn = Hex(0xE0504A);
-const Rgba kWarnBright = Hex(0xFF8A7A);
-
-Rgba Mix(Rgba a, Rgba b, float t)
-{
-    return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t, a.a + (b.a - a.a) * t};
-}
-
-class Picture {
-public:
-    Picture(int w, int h) : width(w), height(h), m_pixels(static_cast<size_t>(w) * static_cast<size_t>(h)) {}
-
-    void Set(int x, int y, Rgba c)
-    {
-        if (x >= 0 && y >= 0 && x < width && y < height)
-            m_pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)] = c;
-    }
-    void Blend(int x, int y, Rgba c, float coverage)
-    {
-        if (x < 0 || y < 0 || x >= width || y >= height)
-            return;
-        Rgba& d = m_pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
-        const float a = std::clamp(c.a * coverage, 0.0f, 1.0f);
-        const float outA = a + d.a * (1.0f - a);
-        if (outA <= 0.0f)
-            return;
-        d.r = (c.r * a + d.r * d.a * (1.0f - a)) / outA;
-        d.g = (c.g * a + d.g * d.a * (1.0f - a)) / outA;
-        d.b = (c.b * a + d.b * d.a * (1.0f - a)) / outA;
-        d.a = outA;
-    }
-    // An anti-aliased stroke with round ends, limited to a box (atlas cells).
-    void Stroke(float x0, float y0, float x1, float y1, float thickness, Rgba c, int bx0, int by0, int bx1, int by1)
-    {
-        const float dx = x1 - x0, dy = y1 - y0;
-        const float len2 = std::max(1e-6f, dx * dx + dy * dy);
-        for (int y = std::max(0, by0); y < std::min(height, by1); ++y) {
-            for (int x = std::max(0, bx0); x < std::min(width, bx1); ++x) {
-                const float px = static_cast<float>(x) + 0.5f, py = static_cast<float>(y) + 0.5f;
-                const float t = std::clamp(((px - x0) * dx + (py - y0) * dy) / len2, 0.0f, 1.0f);
-                const float d = std::hypot(px - (x0 + t * dx), py - (y0 + t * dy));
-                const float cover = std::clamp(thickness / 2.0f + 0.5f - d, 0.0f, 1.0f);
-                if (cover > 0.0f)
-                    Blend(x, y, c, cover);
-            }
-        }
-    }
-    void Stroke(float x0, float y0, float x1, float y1, float thickness, Rgba c)
-    {
-        Stroke(x0, y0, x1, y1, thickness, c, 0, 0, width, height);
-    }
-    std::string ToDds() const
-    {
-        std::vector<uint8_t> bgra(m_pixels.size() * 4);
-        auto level = [](float v) { return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f)); };
-        for (size_t i = 0; i < m_pixels.size(); ++i) {
-            bgra[i * 4 + 0] = level(m_pixels[i].b);
-            bgra[i * 4 + 1] = level(m_pixels[i].g);
-            bgra[i * 4 + 2] = level(m_pixels[i].r);
-            bgra[i * 4 + 3] = level(m_pixels[i].a);
-        }
-        return WriteDdsBGRA(width, height, bgra.data());
-    }
-
-    const int width;
-    const int height;
-
-private:
-    std::vector<Rgba> m_pixels;
-};
+// Not in the shared palette: the delete warning.
+const Tint kWarn = FromHex(0xE0504A);
+const Tint kWarnBright = FromHex(0xFF8A7A);
 
 // Whole-pixel distance to the outside of a rectangle with cut corners.
 int ChamferDepth(int x, int y, int x0, int y0, int x1, int y1, int chamfer)
@@ -114,27 +34,27 @@ int ChamferDepth(int x, int y, int x0, int y0, int x1, int y1, int chamfer)
 }
 
 // 24 x 24: a small bevelled plate with a cross; the hover picture glows.
-Picture DeleteIcon(bool hover)
+Image DeleteIcon(bool hover)
 {
-    Picture p(24, 24);
+    Image p(24, 24);
     for (int y = 0; y < 24; ++y) {
         for (int x = 0; x < 24; ++x) {
             const int depth = ChamferDepth(x, y, 1, 1, 22, 22, 4);
             if (depth < 0)
                 continue;
             const float t = static_cast<float>(y) / 23.0f;
-            Rgba fill = Mix(kFillTop, kFillBottom, t);
+            Tint fill = Blend(kFillTop, kFillBottom, t);
             if (hover)
-                fill = Mix(fill, kWarn, 0.22f);
+                fill = Blend(fill, kWarn, 0.22f);
             if (depth == 0)
                 p.Set(x, y, hover ? kWarnBright : kEdge);
             else if (depth == 1)
-                p.Set(x, y, Mix(fill, t < 0.5f ? Hex(0x44556F) : Hex(0x0E131B), 0.7f));
+                p.Set(x, y, Blend(fill, t < 0.5f ? kBevelLight : kBevelDark, 0.7f));
             else
                 p.Set(x, y, fill);
         }
     }
-    const Rgba cross = hover ? kWarnBright : kSteel;
+    const Tint cross = hover ? kWarnBright : kSteel;
     p.Stroke(7.5f, 7.5f, 16.5f, 16.5f, 2.2f, cross);
     p.Stroke(16.5f, 7.5f, 7.5f, 16.5f, 2.2f, cross);
     return p;
@@ -142,20 +62,20 @@ Picture DeleteIcon(bool hover)
 
 // The unselected file row: a dark frame picture for nine-slice drawing with
 // 8-pixel corners, the dim sibling of the cyan highlight.
-Picture BlackRowFrame()
+Image BlackRowFrame()
 {
-    Picture p(32, 32);
+    Image p(32, 32);
     for (int y = 0; y < 32; ++y) {
         for (int x = 0; x < 32; ++x) {
             const int depth = ChamferDepth(x, y, 0, 0, 31, 31, 4);
             if (depth < 0)
                 continue;
             if (depth == 0)
-                p.Set(x, y, Mix(kEdge, kCyan, 0.25f));
+                p.Set(x, y, Blend(kEdge, kCyan, 0.25f));
             else if (depth == 1)
-                p.Set(x, y, Hex(0x05080C, 0.85f));
+                p.Set(x, y, FromHex(0x05080C, 0.85f));
             else
-                p.Set(x, y, Hex(0x000000, 0.55f));
+                p.Set(x, y, FromHex(0x000000, 0.55f));
         }
     }
     return p;
@@ -176,12 +96,12 @@ struct ShapeRandom {
 
 // 5 x 10 cells of 16 pixels: each glyph is two to four strokes between the
 // points of a 3 x 4 grid, white, so the text block tints them.
-Picture AlienAlphabet()
+Image AlienAlphabet()
 {
     constexpr int kCell = 16;
     const int columns = GUI_LCARS_TextBlock::kAtlasColumns;
     const int rows = GUI_LCARS_TextBlock::kAtlasRows;
-    Picture p(columns * kCell, rows * kCell);
+    Image p(columns * kCell, rows * kCell);
     ShapeRandom random{0x5EEDF00Du};
     for (int glyph = 0; glyph < columns * rows; ++glyph) {
         const int cx0 = (glyph % columns) * kCell;
@@ -194,7 +114,7 @@ Picture AlienAlphabet()
             uint32_t to = random.Next() % 12;
             if (to == from)
                 to = (to + 4) % 12;
-            p.Stroke(pointX(from), pointY(from), pointX(to), pointY(to), 1.6f, Hex(0xFFFFFF), cx0, cy0, cx0 + kCell,
+            p.Stroke(pointX(from), pointY(from), pointX(to), pointY(to), 1.6f, FromHex(0xFFFFFF), cx0, cy0, cx0 + kCell,
                      cy0 + kCell);
             // Strokes mostly chain, sometimes start afresh.
             from = (random.Next() % 4 == 0) ? random.Next() % 12 : to;
@@ -202,7 +122,7 @@ Picture AlienAlphabet()
         if (random.Next() % 3 == 0) {
             const float dx = pointX(random.Next() % 3);
             p.Stroke(dx, static_cast<float>(cy0) + 13.0f, dx + 0.01f, static_cast<float>(cy0) + 13.0f, 2.0f,
-                     Hex(0xFFFFFF), cx0, cy0, cx0 + kCell, cy0 + kCell);
+                     FromHex(0xFFFFFF), cx0, cy0, cx0 + kCell, cy0 + kCell);
         }
     }
     return p;
@@ -210,10 +130,10 @@ Picture AlienAlphabet()
 
 // White; clear inside the inner radius, opaque beyond the outer one, with a
 // smooth ramp between (radii as fractions of the half side).
-Picture CircularWipeMask()
+Image CircularWipeMask()
 {
     constexpr int kSize = 256;
-    Picture p(kSize, kSize);
+    Image p(kSize, kSize);
     const float half = kSize / 2.0f;
     for (int y = 0; y < kSize; ++y) {
         for (int x = 0; x < kSize; ++x) {
@@ -222,7 +142,7 @@ Picture CircularWipeMask()
                                      (GUI_Transition::kMaskOpaque - GUI_Transition::kMaskClear),
                                  0.0f, 1.0f);
             t = t * t * (3.0f - 2.0f * t);
-            p.Set(x, y, Rgba{1.0f, 1.0f, 1.0f, t});
+            p.Set(x, y, Tint{1.0f, 1.0f, 1.0f, t});
         }
     }
     return p;
