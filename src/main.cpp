@@ -1,6 +1,8 @@
 // Entry point: finds the install folder, then starts the game.
 #include "app/APP_UserFolders.h"
 #include "app/Game.h"
+#include "battle/BattleLauncher.h"
+#include "battle/GUI_BattleGUI.h"
 #include "engine/GCommandLine.h"
 #include "engine/GDebugLog.h"
 #include "platform/ErrorMessage.h"
@@ -14,7 +16,8 @@
 namespace {
 void PrintUsage()
 {
-    printf("Usage: quillomar [--user-dir DIR] [--data-dir DIR] [--frames N] [--screenshot-at FRAME] [--headless] [-editor]\n");
+    printf("Usage: quillomar [--user-dir DIR] [--data-dir DIR] [--frames N] [--screenshot-at FRAME] [--headless] [-editor]\n"
+           "                 [--battle SCENARIO[:easy|medium|hard]] [--fleet FILE] [--frame-ms MS]\n");
 }
 
 bool ParseInt(const char* text, int& out)
@@ -26,6 +29,16 @@ bool ParseInt(const char* text, int& out)
     out = static_cast<int>(v);
     return true;
 }
+
+bool ParseFrameMs(const char* text, float& out)
+{
+    char* end = nullptr;
+    double v = strtod(text, &end);
+    if (!end || *end || !(v > 0.0) || v > 1000.0)
+        return false;
+    out = static_cast<float>(v);
+    return true;
+}
 } // namespace
 
 int main(int argc, char** argv)
@@ -34,6 +47,9 @@ int main(int argc, char** argv)
     std::string dataDir;
     int frames = 0;
     int screenshotFrame = -1;
+    std::string battle;
+    std::string fleet;
+    float frameMs = -1.0f;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--user-dir" && i + 1 < argc) {
@@ -48,6 +64,15 @@ int main(int argc, char** argv)
         } else if (a == "--screenshot-at" && i + 1 < argc) {
             if (!ParseInt(argv[++i], screenshotFrame)) {
                 fprintf(stderr, "--screenshot-at needs a whole number\n");
+                return 2;
+            }
+        } else if (a == "--battle" && i + 1 < argc) {
+            battle = argv[++i];
+        } else if (a == "--fleet" && i + 1 < argc) {
+            fleet = argv[++i];
+        } else if (a == "--frame-ms" && i + 1 < argc) {
+            if (!ParseFrameMs(argv[++i], frameMs)) {
+                fprintf(stderr, "--frame-ms needs milliseconds above 0\n");
                 return 2;
             }
         } else if (a == "--headless") {
@@ -77,11 +102,25 @@ int main(int argc, char** argv)
         game.Shutdown();
         return 1;
     }
+    BattleLaunchRequest request;
+    if (!battle.empty() && !BattleLauncher::ParseRequest(battle, request)) {
+        fprintf(stderr, "--battle needs SCENARIO[:easy|medium|hard]\n");
+        game.Shutdown();
+        return 2;
+    }
+    // Fixed frame times make a run replay exactly (screenshots, checks).
+    if (frameMs > 0.0f)
+        GUI_BattleGUI::GetInstance().SetInjectedFrameTime(frameMs);
+    if (!battle.empty() && !BattleLauncher::Launch(request, fleet)) {
+        fprintf(stderr, "The battle could not start: see the error log\n");
+        game.Shutdown();
+        return 1;
+    }
     if (screenshotFrame >= 0) {
-        // Presses Print Screen through the window system, as a player would.
         game.SetFrameHook([screenshotFrame](int frame) {
             if (frame != screenshotFrame)
                 return;
+            // Presses Print Screen through the window system, as a player would.
             for (Uint32 type : {SDL_KEYDOWN, SDL_KEYUP}) {
                 SDL_Event e{};
                 e.type = type;

@@ -35,8 +35,8 @@
 #include "platform/KeyCodes.h"
 #include "platform/ErrorMessage.h"
 #include "sim/SIM_Anomaly.h"
-#include "sim/SIM_BehaviourType.h"
-#include "sim/SIM_DefaultOrders.h"
+#include "sim/SIM_Battle.h"
+#include "sim/SIM_ContentFiles.h"
 #include "sim/SIM_Race.h"
 #include "sim/SIM_Scenario.h"
 #include "sim/SIM_ShipDesign.h"
@@ -289,14 +289,9 @@ void Game::LoadContent()
 
 void Game::FreeContent()
 {
-    // Designs first: they point at hulls and module types.
-    SIM_ShipDesign::FreeAll();
-    SIM_ShipHull::FreeAll();
-    SIM_ShipModuleType::FreeAll();
-    SIM_Race::FreeAll();
-    SIM_Scenario::FreeAll();
-    SIM_BehaviourType::FreeAll();
-    SIM_DefaultOrders::FreeAll();
+    // A battle still on the field holds ships built from the designs.
+    SIM_Battle::GetInstance().Clear();
+    FreeBattleContent();
 }
 
 bool Game::Init(const GameStartOptions& options)

@@ -1,16 +1,46 @@
 #pragma once
-#include "app/GUI_GameModeBase.h"
+#include <functional>
+#include <string>
 
-// Stand-in screen until the battle view is built. It already carries the
-// values the simulation reads each frame, so battles run headless.
+#include "app/GUI_GameModeBase.h"
+#include "app/GUI_Sounds.h"
+#include "engine/BaseSprite.h"
+#include "engine/Effect.h"
+#include "engine/GTimer.h"
+
+class IClock;
+class SIM_Ship;
+
+// The screen in which a battle is watched, and the one that drives the
+// simulation: every drawn frame it measures the frame time, scales it by the
+// battle speed, holds the frame to a minimum length, and draws the world in
+// a fixed order of layers with the world update placed between them. It also
+// carries the values the simulation reads each frame, so battles run
+// headless through SetFrameTime as well.
 class GUI_BattleGUI : public GUI_GameModeBase {
 public:
+    static constexpr float kMinFrameMs = 16.666666f;
+    static constexpr float kSpeedScale = 0.4f;
+    static constexpr float kZoomRepeatMs = 100.0f;
+    static constexpr int kEffectSlots = 6;
+    enum EffectSlot { FX_GENERAL = 0, FX_SPARE, FX_SCENARIO, FX_MOTIONBLUR, FX_DEPTH, FX_STENCIL };
+    enum StateWord { STATE_RUNNING = 0, STATE_ENDED = 1, STATE_STATISTICS = 2 };
+
     static GUI_BattleGUI& GetInstance()
     {
         static GUI_BattleGUI instance;
         return instance;
     }
-    GUI_BattleGUI() = default;
+    GUI_BattleGUI();
+    ~GUI_BattleGUI() override;
+    GUI_BattleGUI(const GUI_BattleGUI&) = delete;
+    GUI_BattleGUI& operator=(const GUI_BattleGUI&) = delete;
+
+    void Render() override;
+    void OnKeyDown(int code) override;
+    void Update() override;
+    void Enter() override;
+    void Leave() override;
 
     // One frame of battle time: the scaled milliseconds (0 while paused)
     // drive every timer of the simulation.
@@ -21,41 +51,92 @@ public:
         battleTime += scaledFrameTime;
     }
 
-    // Speed display and sound pitch follow the speed in the full screen.
-    void ApplyBattleSpeed() {}
-
-    void TogglePauseState()
-    {
-        paused = !paused;
-        if (paused) {
-            scaledFrameTime = 0.0f;
-            frameStep = 0.0f;
-        } else {
-            frameStep = 1.0f;
-        }
-    }
-
+    // Sound pitch follows the speed.
+    void ApplyBattleSpeed();
+    void TogglePauseState();
     // A new battle starts on a clean clock.
-    void ResetForBattle()
-    {
-        scaledFrameTime = 0.0f;
-        frameStep = 0.0f;
-        battleTime = 0.0f;
-        battleSpeed = 1.0f;
-        paused = false;
-        generalRetreat = false;
-        shipPicking = 0;
-    }
+    void ResetForBattle();
+
+    void BattleFrameTiming();
+    void RenderBattleFrame();
+    void DrawInterfaceOnly();
+    void ReadGraphicsOptions();
+    void CentreOnStrongestShip();
+    void EndBattleView();
+    void ReleaseShaders();
+    void ReloadShaders();
+
+    // Headless and test runs hand in each frame's real milliseconds instead
+    // of measuring them (and never hold the frame); below 0: measure.
+    void SetInjectedFrameTime(float ms) { injectedFrameMs = ms; }
+    float GetInjectedFrameTime() const { return injectedFrameMs; }
+    // The clock the battle timers read (null: the machine's).
+    void SetClock(const IClock* clock);
+    // The sound manager the screen talks to; null picks the program's own
+    // once the game runs (tools and tests without one stay silent).
+    void SetSounds(GUI_Sounds* manager) { soundsOverride = manager; }
+    GUI_Sounds* GetSounds() const;
+    // Records the name of each layer step as the frame runs (tests).
+    void SetLayerTrace(std::function<void(const char*)> trace) { layerTrace = std::move(trace); }
+    Effect& GetEffect(int slot) { return effects[slot >= 0 && slot < kEffectSlots ? slot : 0]; }
 
     float scaledFrameTime = 0.0f;   // ms of battle time this frame
     float frameStep = 0.0f;         // scaledFrameTime / 12
     float battleTime = 0.0f;        // accumulated battle ms (the battle clock)
     float battleSpeed = 1.0f;       // 0.2 .. 4.0
-    unsigned char shipPicking = 0;  // after the end, clicking a ship inspects it
-    unsigned char commsOn = 1;      // comms are queued only while set
+    unsigned char shipPicking = 0;  // the battle's state word: 0 running, 1 ended, 2 statistics
     bool paused = false;
     bool generalRetreat = false;    // every player ship heads home
-    unsigned char turretsOn = 1;    // turrets and muzzle blasts drawn
-    unsigned char repairBots = 0;   // REPAIRBOTS option
     float closeUp = 0.0f;           // gates the drawing of missiles by launchers
+
+    // Graphics flags, copied from the options at each battle start.
+    unsigned char contrails = 1;
+    unsigned char fancyBeams = 1;
+    unsigned char debris = 1;
+    unsigned char turretsOn = 1;    // turrets and muzzle blasts drawn
+    unsigned char runningLights = 1;
+    unsigned char repairBots = 0;   // REPAIRBOTS option
+    unsigned char escapePods = 1;
+    unsigned char shadersOn = 1;
+    unsigned char engineCaps = 1;
+    unsigned char cameraShake = 1;
+    unsigned char motionBlurOn = 1;
+    unsigned char hulks = 1;
+    unsigned char commsOn = 1;      // comms are queued only while set
+
+    float realFrameStep = 0.0f;     // unscaled ms / 12 (camera scrolling)
+    float zoomKeyRepeat = 0.0f;
+    unsigned char gridShown = 0;
+    unsigned char hudShown = 1;
+    unsigned char overlayShown = 0;
+    unsigned char damageTextsShown = 1;
+    BaseSprite screenQuad;
+    float screenWidth = 0.0f;
+    float screenHeight = 0.0f;
+    float frameHoldSpare = 0.0f;
+    int cameraFollowMode = 0;
+    SIM_Ship* followedShip = nullptr;
+
+private:
+    void Trace(const char* step)
+    {
+        if (layerTrace)
+            layerTrace(step);
+    }
+    void HoldFrame();
+    bool DoIdleWork();
+    void ZoomKeyRepeat(float elapsedMs);
+    void LoadShader(int slot, const std::string& file);
+    void DrawShips();
+    void DrawWindowsAndTooltips();
+    void RefillDrawLists();
+
+    Effect effects[kEffectSlots];
+    GTimer battleTimer;
+    GTimer frameHoldTimer;
+    float injectedFrameMs = -1.0f;
+    int idleAlternation = 0;
+    GUI_Sounds* soundsOverride = nullptr;
+    GUI_EngineDrones drones;
+    std::function<void(const char*)> layerTrace;
 };

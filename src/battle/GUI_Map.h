@@ -1,31 +1,48 @@
 #pragma once
-#include "sim/SIM_Scenario.h"
+#include "engine/BaseSprite.h"
+#include "engine/SmartTexture.h"
 
-// Stand-in for the battle camera: the map size and visible rectangle the
-// simulation reads. The drawing side arrives with the battle view.
+class SIM_Scenario;
+
+// Pixels per world unit and the world point at the screen centre, published
+// by the camera for every world-to-screen projection.
+extern float ZoomScale;
+extern float CameraCentre[2];
+
+// The battle camera and map background: centre, zoom with its limits and
+// easing, the visible world rectangle, dragging and scrolling, the motion
+// blur that camera jumps leave, and the backdrop with parallax and the grid.
+//
+// Without a screen (headless battles) the whole map counts as visible.
 class GUI_Map {
 public:
+    static constexpr float kZoomStep = 0.1f;
+    static constexpr float kZoomEase = 0.01f;
+    static constexpr float kEdgeScrollBand = 12.0f;
+    static constexpr unsigned kGridColour = 0x4002D23D;
+
     static GUI_Map& GetInstance()
     {
         static GUI_Map instance;
         return instance;
     }
 
-    void SetUpForBattle(const SIM_Scenario* scenario)
-    {
-        if (scenario) {
-            mapWidth = scenario->GetMapSizeX();
-            mapHeight = scenario->GetMapSizeY();
-        }
-        viewLeft = 0.0f;
-        viewTop = 0.0f;
-        viewRight = mapWidth;
-        viewBottom = mapHeight;
-        cameraX = 0.0f;
-        cameraY = 0.0f;
-        centreX = mapWidth * 0.5f;
-        centreY = mapHeight * 0.5f;
-    }
+    virtual ~GUI_Map() = default;
+
+    void SetUpForBattle(const SIM_Scenario* scenario);
+    // The screen the camera fills; the engine's back buffer at battle set-up.
+    void SetScreenSize(int width, int height);
+    void SetCentre(float x, float y);
+    void ZoomIn();
+    void ZoomOut();
+    void UpdateZoom();
+    void ClampCamera();
+    virtual bool StartDrag();
+    void AddJumpBlur();
+    virtual void Draw();
+    void DrawGrid();
+    void EdgeScroll();
+    void KeyScroll();
 
     // Outside the visible map rectangle grown by margin on every side.
     bool IsOffScreen(float x, float y, float margin) const
@@ -34,9 +51,37 @@ public:
                y > viewBottom + margin;
     }
 
+    int GetScreenWidth() const { return screenWidth; }
+    int GetScreenHeight() const { return screenHeight; }
+    bool HasScreen() const { return screenWidth > 0 && screenHeight > 0; }
+
     float mapWidth = 0.0f, mapHeight = 0.0f;
     float cameraX = 0.0f, cameraY = 0.0f; // top-left of the view, map units
     float viewLeft = 0.0f, viewTop = 0.0f, viewRight = 0.0f, viewBottom = 0.0f;
-    float centreX = 0.0f, centreY = 0.0f;
-    float zoom = 1.0f; // map units to screen pixels
+    float centreX = 0.0f, centreY = 0.0f; // the centre the camera steers to
+    float zoom = 1.0f;                    // mirrors ZoomScale for the simulation
+
+    int insetRect[4] = {0, 0, 0, 0};
+    float backdropUV[4] = {0.1f, 0.0f, 0.9f, 1.0f};
+    unsigned char dragging = 0;
+    float dragStartMouse[2] = {0.0f, 0.0f};
+    float dragStartCentre[2] = {0.0f, 0.0f};
+    float greatestLeft = 0.0f, greatestTop = 0.0f;
+    SmartTexture backdrop;
+    BaseSprite backdropQuad;
+    unsigned char starfieldShown = 1;
+    float motionBlur = 0.0f;
+    float zoomTarget = 1.0f;
+    float previousCentre[2] = {0.0f, 0.0f};
+    float maxZoom = 4.0f;
+    float minZoom = 1.0f;
+    float motionBlurDirection = 0.0f;
+
+private:
+    // Copies the camera into the fields the simulation reads.
+    void Publish();
+    bool IsBattleMode() const;
+
+    int screenWidth = 0;
+    int screenHeight = 0;
 };

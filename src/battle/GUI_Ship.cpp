@@ -1,13 +1,26 @@
 #include "battle/GUI_Ship.h"
 
 #include <algorithm>
+#include <cmath>
 
+#include "app/GUI_Sounds.h"
 #include "battle/GUI_BattleGUI.h"
+#include "battle/GUI_EffectStandIns.h"
+#include "battle/GUI_Map.h"
+#include "battle/GUI_ShipDrawLists.h"
+#include "engine/CInput.h"
+#include "engine/D3DEngine.h"
 #include "engine/GDebugLog.h"
 #include "engine/GTokenizer.h"
 #include "engine/RandomTables.h"
+#include "engine/StrFormat.h"
+#include "sim/SIM_Fleet.h"
+#include "sim/SIM_Race.h"
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_ShipHull.h"
+#include "sim/ShipUpdateScheduler.h"
+#include "sim/modules/SIM_BeamWeaponModule.h"
+#include "sim/SIM_ShipModuleType.h"
 
 namespace {
 
@@ -35,13 +48,36 @@ float FrameTime()
     return GUI_BattleGUI::GetInstance().scaledFrameTime;
 }
 
+std::vector<GUI_Ship*>& LiveVisuals()
+{
+    // Never destroyed: visuals freed by other statics at exit still leave it.
+    static auto* list = new std::vector<GUI_Ship*>();
+    return *list;
+}
+
 // Stand-in warp-in: a short wait, then the arrival.
 constexpr float kWarpDelayMin = 50.0f;
 constexpr float kWarpDelayMax = 100.0f;
 constexpr float kWarpDurationMin = 500.0f;
 constexpr float kWarpDurationMax = 700.0f;
 
+// Hull effect lines are on a 256-pixel grid centred at 128.
+float GridToLocal(float value, float size)
+{
+    return (value - 128.0f) / 256.0f * size;
+}
+
+uint8_t ToByte(float v)
+{
+    return static_cast<uint8_t>(std::clamp(v, 0.0f, 1.0f) * 255.0f + 0.5f);
+}
+
 } // namespace
+
+const std::vector<GUI_Ship*>& GUI_Ship::GetAll()
+{
+    return LiveVisuals();
+}
 
 int GUI_Ship::FindExplosionType(const std::string& typeName)
 {
@@ -61,9 +97,16 @@ GUI_Ship::GUI_Ship(SIM_Ship* owner)
     : ship(owner)
 {
     QLM_ASSERT(ship != nullptr);
+    LiveVisuals().push_back(this);
 }
 
-GUI_Ship::~GUI_Ship() = default;
+GUI_Ship::~GUI_Ship()
+{
+    // The draw lists must never hold a ship whose visual is gone.
+    GUI_ShipDrawLists::GetInstance().Remove(ship);
+    auto& all = LiveVisuals();
+    all.erase(std::remove(all.begin(), all.end(), this), all.end());
+}
 
 void GUI_Ship::BuildAttachments()
 {
@@ -71,14 +114,57 @@ void GUI_Ship::BuildAttachments()
     QLM_ASSERT(hull != nullptr);
     if (!hull)
         return;
-    spriteWidth = hull->GetWidth();
-    spriteHeight = hull->GetHeight();
     if (hull->GetClass() == SIM_ShipHull::FIGHTER)
         homeLayer = RandomChanceAlt(0.5f) ? 2 : 0;
     else
         homeLayer = 1;
     currentLayer = pendingLayer = homeLayer;
+
+    spriteWidth = ship->GetWidth() > 0.0f ? ship->GetWidth() : hull->GetWidth();
+    spriteHeight = ship->GetHeight() > 0.0f ? ship->GetHeight() : hull->GetHeight();
+    hullSprite.SetSize(spriteWidth, spriteHeight);
+    pickRadius = std::max(spriteWidth, spriteHeight);
+    const float hover = std::max(0.25f * spriteWidth, 20.0f);
+    hoverRadiusSq = hover * hover;
+
+    const std::string sprite = hull->GetSprite();
+    if (hull->GetClass() == SIM_ShipHull::FIGHTER) {
+        // Fighters keep their picture in the left half of a sheet.
+        textureName = (sprite.size() >= 4 ? sprite.substr(0, sprite.size() - 4) : sprite) + "_sprite.dds";
+        hullSprite.SetTexture(textureName);
+        hullSprite.SetUV(0.0f, 0.0f, 0.5f, 1.0f);
+        damageTexture.SetName(textureName);
+    } else {
+        textureName = sprite;
+        hullSprite.SetTexture(textureName);
+        damageTexture.SetName(hull->GetDamageTexture());
+    }
+
+    ParseEngineGlows();
     ParseDestructionLines();
+    blastGlareClock = 0.0f;
+    GUI_ShipDrawLists::GetInstance().Add(ship);
+}
+
+void GUI_Ship::ParseEngineGlows()
+{
+    engineGlows.clear();
+    for (const std::string& line : ship->GetHull()->GetEngineGlows()) {
+        GTokenizer tok(line, ',');
+        EngineGlow glow;
+        const float px = tok.NextFloat();
+        const float py = tok.NextFloat();
+        const float w = tok.NextFloat();
+        const float l = tok.NextFloat();
+        glow.texture = Trimmed(tok.NextString());
+        if (glow.texture.find(".dds") == std::string::npos)
+            continue;
+        glow.x = GridToLocal(px, spriteWidth);
+        glow.y = GridToLocal(py, spriteHeight);
+        glow.width = w / 256.0f * spriteWidth;
+        glow.length = l / 256.0f * spriteHeight;
+        engineGlows.push_back(glow);
+    }
 }
 
 void GUI_Ship::ParseDestructionLines()
@@ -94,16 +180,24 @@ void GUI_Ship::ParseDestructionLines()
         const float px = tok.NextFloat();
         const float py = tok.NextFloat();
         event.type = FindExplosionType(tok.NextString());
-        event.x = (px - 128.0f) / 256.0f * spriteWidth;
-        event.y = (py - 128.0f) / 256.0f * spriteHeight;
+        event.x = GridToLocal(px, spriteWidth);
+        event.y = GridToLocal(py, spriteHeight);
         destructionEvents.push_back(event);
     }
 }
+
+void GUI_Ship::LocalToWorld(float lx, float ly, float& wx, float& wy) const
+{
+    ship->LocalToWorld(lx, ly, ship->sine, ship->cosine, wx, wy);
+}
+
+// ---- drawing --------------------------------------------------------------
 
 void GUI_Ship::Draw()
 {
     if (!ship || ship->docked)
         return;
+    blastGlareClock += FrameTime();
     switch (ship->state) {
     case SIM_Ship::OFF_FIELD:
         // A ship jumping out stays off the field; others warp in by themselves.
@@ -119,14 +213,223 @@ void GUI_Ship::Draw()
         }
         break;
     case SIM_Ship::ACTIVE:
+        DrawHull();
+        ++updatesFromDraw;
+        ship->Update();
+        DrawBeams();
+        break;
     case SIM_Ship::DYING:
     case SIM_Ship::DESTROYED:
+        DrawDying();
+        ++updatesFromDraw;
         ship->Update();
         break;
     default:
         break;
     }
+    DrawLayer(2);
 }
+
+void GUI_Ship::DrawDying()
+{
+    if (breakupStarted && !breakupFinished) {
+        // Stand-in break-up: the hull fades out where the pieces would fly.
+        breakupTime += FrameTime();
+        const float alpha = 1.0f - breakupTime / kBreakupFadeMs;
+        if (alpha <= 0.0f) {
+            breakupFinished = true;
+            return;
+        }
+        fade = alpha;
+        DrawHull();
+        fade = 1.0f;
+        return;
+    }
+    if (!breakupStarted && ship->state == SIM_Ship::DYING)
+        DrawHull();
+}
+
+void GUI_Ship::PlaceHullSprite()
+{
+    const GUI_Map& map = GUI_Map::GetInstance();
+    screenX = (ship->x - map.cameraX) * ZoomScale;
+    screenY = (ship->y - map.cameraY) * ZoomScale;
+    hullSprite.SetSize(ZoomScale * spriteWidth, ZoomScale * spriteHeight);
+    hullSprite.PlaceRotatedSinCos(screenX, screenY, ship->sine, ship->cosine);
+}
+
+void GUI_Ship::DrawHull()
+{
+    if (!ship)
+        return;
+    DrawLayer(0);
+    PlaceHullSprite();
+    if (!hullSprite.IsOnScreen())
+        return;
+    D3DEngine& engine = D3DEngine::GetInstance();
+    DrawEngineGlows();
+    engine.SetNormalBlend();
+    // The two sides differ a little in tone, so they read apart at a glance.
+    const bool enemy = ship->IsEnemy();
+    const float a = std::clamp(fade, 0.0f, 1.0f);
+    hullSprite.SetColour(ToByte(a), enemy ? 255 : 215, enemy ? 210 : 232, enemy ? 196 : 255);
+    hullSprite.Draw();
+    hullSprite.SetColour(0xFFFFFFFFu);
+    if (GUI_BattleGUI::GetInstance().turretsOn && fade >= 1.0f)
+        DrawTurrets();
+
+    const CInput& input = CInput::GetInstance();
+    const float dx = input.GetMouseX() - screenX;
+    const float dy = input.GetMouseY() - screenY;
+    if (dx * dx + dy * dy < hoverRadiusSq) {
+        // The name label shows here once it exists.
+    }
+}
+
+void GUI_Ship::DrawEngineGlows()
+{
+    if (engineGlows.empty() || ship->state != SIM_Ship::ACTIVE)
+        return;
+    D3DEngine& engine = D3DEngine::GetInstance();
+    engine.SetAdditiveBlend();
+    const GUI_Map& map = GUI_Map::GetInstance();
+    const float thrust = ship->maxSpeed > 0.0f ? std::clamp(ship->speed / ship->maxSpeed, 0.3f, 1.0f) : 0.5f;
+    for (const EngineGlow& glow : engineGlows) {
+        float wx, wy;
+        LocalToWorld(glow.x, glow.y + glow.length * 0.5f * thrust, wx, wy);
+        CTexturedSprite sprite;
+        sprite.SetTexture(glow.texture);
+        sprite.SetSize(glow.width * 2.0f * ZoomScale, glow.length * thrust * ZoomScale);
+        sprite.SetColour(ToByte(0.9f), 255, 255, 255);
+        sprite.PlaceRotatedSinCos((wx - map.cameraX) * ZoomScale, (wy - map.cameraY) * ZoomScale, ship->sine,
+                                  ship->cosine);
+        sprite.Draw();
+    }
+}
+
+void GUI_Ship::DrawTurrets()
+{
+    const GUI_Map& map = GUI_Map::GetInstance();
+    const SIM_Race* race = ship->race;
+    for (SIM_TargetedModule* weapon : ship->GetTurretWeapons()) {
+        if (!weapon || weapon->turretSprite.empty() || !weapon->GetType() || !race)
+            continue;
+        const SIM_Race::Turret* turret = race->FindTurret(weapon->GetType()->GetConfigString("turret_sprite"));
+        if (!turret)
+            continue;
+        const float size = (weapon->turretSize > 0.0f ? weapon->turretSize : 10.0f) * ZoomScale;
+        for (size_t i = 0; i < weapon->GetTurretCount() && i < SIM_TargetedModule::kMaxTurrets; ++i) {
+            const SIM_ShipModule::Point p = weapon->GetTurretWorldPos(i);
+            CTexturedSprite sprite;
+            sprite.SetTexture(turret->texture);
+            sprite.SetFrame(turret->frame, 64);
+            sprite.SetSize(size, size);
+            sprite.SetAngle(weapon->GetTurretAngle(i));
+            sprite.PlaceCentred((p.x - map.cameraX) * ZoomScale, (p.y - map.cameraY) * ZoomScale);
+            sprite.Draw();
+        }
+    }
+}
+
+void GUI_Ship::DrawBeams()
+{
+    const GUI_Map& map = GUI_Map::GetInstance();
+    D3DEngine& engine = D3DEngine::GetInstance();
+    bool blendSet = false;
+    for (SIM_ShipModule* module : ship->GetModules()) {
+        auto* beam = dynamic_cast<SIM_BeamWeaponModule*>(module);
+        if (!beam || !beam->IsBeamActive())
+            continue;
+        SIM_BeamWeaponModule::BeamSegment segments[SIM_TargetedModule::kMaxTurrets + 1];
+        const int n = beam->GetBeamSegments(segments, SIM_TargetedModule::kMaxTurrets + 1);
+        const float width = std::max(beam->beamWidth > 0.0f ? beam->beamWidth : 4.0f, 3.0f) * ZoomScale;
+        for (int i = 0; i < n; ++i) {
+            const SIM_BeamWeaponModule::BeamSegment& s = segments[i];
+            const float ex = s.start.x + (s.end.x - s.start.x) * s.fraction;
+            const float ey = s.start.y + (s.end.y - s.start.y) * s.fraction;
+            const float x1 = (s.start.x - map.cameraX) * ZoomScale, y1 = (s.start.y - map.cameraY) * ZoomScale;
+            const float x2 = (ex - map.cameraX) * ZoomScale, y2 = (ey - map.cameraY) * ZoomScale;
+            const float length = std::sqrt((x2 - x1) * (x2 - x1) + (y2 - y1) * (y2 - y1));
+            if (length < 1.0f)
+                continue;
+            if (!blendSet) {
+                engine.SetAdditiveBlend();
+                blendSet = true;
+            }
+            // A quad along the beam: its texture runs across the beam's width.
+            CTexturedSprite sprite;
+            sprite.SetTexture(beam->beamTextures[0]);
+            sprite.SetSize(width, length);
+            sprite.SetColour(ToByte(beam->GetBeamAlpha()), 255, 255, 255);
+            const float sine = (x2 - x1) / length;
+            const float cosine = -(y2 - y1) / length;
+            sprite.PlaceRotatedSinCos((x1 + x2) * 0.5f, (y1 + y2) * 0.5f, sine, cosine);
+            sprite.Draw();
+        }
+    }
+    if (blendSet)
+        engine.SetNormalBlend();
+}
+
+void GUI_Ship::DrawTeamTint()
+{
+    if (!ship || ship->state != SIM_Ship::ACTIVE || ship->docked)
+        return;
+    PlaceHullSprite();
+    if (!hullSprite.IsOnScreen())
+        return;
+    D3DEngine::GetInstance().SetNormalBlend();
+    if (ship->IsEnemy())
+        hullSprite.SetColour(128, 200, 32, 32);
+    else
+        hullSprite.SetColour(128, 32, 200, 32);
+    hullSprite.Draw();
+    hullSprite.SetColour(0xFFFFFFFFu);
+}
+
+bool GUI_Ship::IsMouseOver()
+{
+    const float side = ZoomScale * spriteWidth;
+    pickRadius = std::sqrt(2.0f * side * side);
+    const CInput& input = CInput::GetInstance();
+    const float mx = input.GetMouseX(), my = input.GetMouseY();
+    return mx > screenX - pickRadius && mx < screenX + pickRadius && my > screenY - pickRadius &&
+           my < screenY + pickRadius;
+}
+
+// ---- layers ---------------------------------------------------------------
+
+bool GUI_Ship::OverlapsAnotherShip() const
+{
+    for (const SIM_Ship* other : SIM_Ship::GetAllShips()) {
+        if (other == ship || other->state != SIM_Ship::ACTIVE || other->docked)
+            continue;
+        const float dx = other->x - ship->x, dy = other->y - ship->y;
+        const float w = other->GetWidth();
+        if (dx * dx + dy * dy < w * w)
+            return true;
+    }
+    return false;
+}
+
+void GUI_Ship::ApplyPendingLayer()
+{
+    if (!ship || pendingLayer == currentLayer)
+        return;
+    const float width = ship->GetWidth();
+    if (GUI_Map::GetInstance().IsOffScreen(ship->x, ship->y, width) || !OverlapsAnotherShip())
+        SetLayer(pendingLayer);
+}
+
+void GUI_Ship::SetLayer(int newLayer)
+{
+    if (newLayer == currentLayer || newLayer < 0 || newLayer > 2)
+        return;
+    GUI_ShipDrawLists::GetInstance().Move(ship, currentLayer, newLayer);
+    currentLayer = newLayer;
+}
+
+// ---- destruction ----------------------------------------------------------
 
 void GUI_Ship::UpdateDestruction()
 {
@@ -142,10 +445,12 @@ void GUI_Ship::UpdateDestruction()
         if (event.done || event.time > destructionClock)
             continue;
         event.done = 1;
-        if (event.type == kStartBreakup)
+        if (event.type == kStartBreakup) {
             breakupStarted = true;
-        else
+            breakupTime = 0.0f;
+        } else {
             FireDestructionEvent(event);
+        }
         // Whatever the last event is, it ends the timeline.
         if (AllEventsDone()) {
             FinishDestruction();
@@ -154,9 +459,22 @@ void GUI_Ship::UpdateDestruction()
     }
 }
 
-void GUI_Ship::FireDestructionEvent(const DestructionEvent& /*event*/)
+void GUI_Ship::FireDestructionEvent(const DestructionEvent& event)
 {
     ++firedExplosionCount;
+    float wx, wy;
+    LocalToWorld(event.x, event.y, wx, wy);
+    SpawnExplosion(event.type, wx, wy, this, 0.0f, 0.0f);
+    const int hullClass = ship->GetHullClass();
+    if (hullClass == SIM_ShipHull::CRUISER)
+        PlaySoundAtShip(StrFormat("data/sounds/explosion_impact_cruiser%d.ogg", static_cast<int>(soundCounter++ % 4) + 1));
+    if (hullClass == SIM_ShipHull::CRUISER || hullClass == SIM_ShipHull::FRIGATE) {
+        // Headings come from the visual's own counter: effects must not draw
+        // on the tables the combat reads.
+        const float heading = static_cast<float>((firedExplosionCount * 137) % 360);
+        if (GUI_BattleGUI::GetInstance().escapePods)
+            LaunchEscapePod(ship->x, ship->y, heading, !ship->IsEnemy());
+    }
 }
 
 bool GUI_Ship::AllEventsDone() const
@@ -169,12 +487,34 @@ void GUI_Ship::FinishDestruction()
 {
     killed = true;
     ship->Kill();
+    const float w = ship->GetWidth();
+    switch (ship->GetHullClass()) {
+    case SIM_ShipHull::CRUISER:
+        SpawnSmoke(0.7f * w, 9, ship->x, ship->y);
+        SpawnShockWave(3.0f * w, 1000.0f, ship->x, ship->y);
+        PlaySoundAtShip(StrFormat("data/sounds/explosion_destruction_cruiser%d.ogg", static_cast<int>(soundCounter++ % 2) + 1));
+        break;
+    case SIM_ShipHull::FRIGATE:
+        SpawnShockWave(3.0f * w, 400.0f, ship->x, ship->y);
+        SpawnSmoke(0.8f * w, 3, ship->x, ship->y);
+        PlaySoundAtShip(StrFormat("data/sounds/explosion_destruction_frigate%d.ogg", static_cast<int>(soundCounter++ % 2) + 1));
+        break;
+    default:
+        PlaySoundAtShip(StrFormat("data/sounds/explosion_destruction_fighter%d.ogg", static_cast<int>(soundCounter++ % 3) + 1));
+        break;
+    }
 }
 
-void GUI_Ship::ApplyPendingLayer()
+void GUI_Ship::PlaySoundAtShip(const std::string& file)
 {
-    currentLayer = pendingLayer;
+    GUI_EffectLog::GetInstance().Add({"sound", 0, ship->x, ship->y, 0.0f, 0.0f, file});
+    if (GUI_Map::GetInstance().IsOffScreen(ship->x, ship->y, kSoundMargin))
+        return;
+    if (GUI_Sounds* sounds = GUI_BattleGUI::GetInstance().GetSounds())
+        sounds->PlayBattleSound(file.c_str(), GUI_Sounds::BANK_EXPLOSIONS, 1.0f, 64.0f, ship->x, ship->y);
 }
+
+// ---- calls from the simulation ---------------------------------------------
 
 void GUI_Ship::StartWarpEffect()
 {
@@ -210,9 +550,30 @@ int GUI_Ship::CountDamageLocations() const
                                           [](const SIM_ShipHull::Target& t) { return t.hasRect != 0; }));
 }
 
-void GUI_Ship::ShowHitEffects(float /*x*/, float /*y*/, float /*damage*/, float /*dx*/, float /*dy*/)
+void GUI_Ship::ShowHitEffects(float x, float y, float damage, float dx, float dy)
 {
     ++hitEffectCount;
+    if (!ship)
+        return;
+    float wx, wy;
+    LocalToWorld(x, y, wx, wy);
+    // Every fourth hit is the heavy kind; a counter, not the combat's tables.
+    const bool heavy = (hitCounter++ % 4) == 0;
+    const int hullClass = ship->GetHullClass();
+    if (hullClass == SIM_ShipHull::CRUISER && damage > 20.0f && heavy) {
+        SpawnExplosion(9, wx, wy, this, dx, dy);
+        SpawnExplosion(8, wx, wy, this, dx, dy);
+    } else {
+        if (hullClass != SIM_ShipHull::CRUISER && heavy)
+            SpawnExplosion(16, wx, wy, this, dx, dy);
+        SpawnExplosion(7, wx, wy, this, dx, dy);
+        SpawnExplosion(4, wx, wy, this, dx, dy);
+        SpawnExplosion(6, wx, wy, this, dx, dy);
+    }
+    if (blastGlareClock > kBlastGlareInterval) {
+        SpawnBlastGlare(0.25f * spriteWidth, wx, wy, this);
+        blastGlareClock = 0.0f;
+    }
 }
 
 void GUI_Ship::ShowHullDamage(float /*x*/, float /*y*/, float /*damage*/)

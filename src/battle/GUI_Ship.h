@@ -2,18 +2,26 @@
 #include <string>
 #include <vector>
 
+#include "battle/GUI_RenderObject.h"
+#include "engine/CTexturedSprite.h"
+#include "engine/SmartTexture.h"
+
 class SIM_Ship;
 
-// Headless stand-in for a ship's visual: it keeps the calls the simulation
-// makes into the visual real (per-frame update by ship state, the timed
-// destruction read from the hull that ends in SIM_Ship::Kill) and draws
-// nothing. The drawing visual replaces it.
-class GUI_Ship {
+// The visual of one battle ship. The ship's constructor makes it, the ship
+// factory has it read the hull once the modules exist, and the battle frame
+// draws it through the draw lists; its draw also runs the ship's per-frame
+// update, chosen by the ship's state. A dying ship plays the hull's timed
+// destruction, whose last event takes the ship out of the battle.
+class GUI_Ship : public GUI_RenderObject {
 public:
     // Explosion type started by a destruction line that begins the break-up.
     static constexpr int kStartBreakup = 10;
     // Type given to lines whose explosion name is unknown.
     static constexpr int kDefaultExplosion = 4;
+    static constexpr float kBlastGlareInterval = 1000.0f; // ms of battle time
+    static constexpr float kBreakupFadeMs = 400.0f;
+    static constexpr float kSoundMargin = 128.0f;
 
     struct DestructionEvent {
         int type = kDefaultExplosion;
@@ -23,19 +31,32 @@ public:
         unsigned char done = 0;
     };
 
+    // An engine nozzle from the hull, drawn as a glow behind the hull.
+    struct EngineGlow {
+        float x = 0.0f; // ship-local, world units
+        float y = 0.0f;
+        float width = 0.0f;
+        float length = 0.0f;
+        std::string texture;
+    };
+
     explicit GUI_Ship(SIM_Ship* ship);
-    virtual ~GUI_Ship();
-    GUI_Ship(const GUI_Ship&) = delete;
-    GUI_Ship& operator=(const GUI_Ship&) = delete;
+    ~GUI_Ship() override;
+
+    static const std::vector<GUI_Ship*>& GetAll();
 
     // Reads what the visual needs from the ship's hull; once the modules exist.
     void BuildAttachments();
-    // Runs the ship's per-frame update as the drawn visual would, by state.
-    virtual void Draw();
+    // Draws the ship by its state and runs its per-frame update.
+    void Draw() override;
+    void DrawHull();
+    void DrawTeamTint();
+    bool IsMouseOver();
     // Advances the destruction clock by the frame's battle time and fires due
     // events; the last one kills the ship.
     void UpdateDestruction();
     void ApplyPendingLayer();
+    void SetLayer(int newLayer);
     void StartWarpEffect();
     void ArmWarpOut();
     void ActivateTractorBeams();
@@ -61,12 +82,21 @@ public:
 
     SIM_Ship* GetShip() const { return ship; }
     const std::vector<DestructionEvent>& GetDestructionEvents() const { return destructionEvents; }
+    const std::vector<EngineGlow>& GetEngineGlows() const { return engineGlows; }
     bool IsBreakupStarted() const { return breakupStarted; }
     bool IsWarpEffectRunning() const { return warpEffectRunning; }
     bool IsWarpOutArmed() const { return warpOutArmed; }
     bool IsShieldEffectOn() const { return shieldEffectOn; }
+    bool IsKilled() const { return killed; }
+    const std::string& GetTextureName() const { return textureName; }
+    const CTexturedSprite& GetHullSprite() const { return hullSprite; }
+    float GetHoverRadiusSquared() const { return hoverRadiusSq; }
 
+    float screenX = 0.0f;
+    float screenY = 0.0f;
+    float pickRadius = 0.0f;
     float destructionClock = 0.0f;
+    float blastGlareClock = 0.0f;
     int damageMarksShown = 0;
     float fade = 1.0f;
     float docking = 0.0f;
@@ -81,18 +111,35 @@ public:
     int emitterCount = 0;
     int firedExplosionCount = 0;
     int damageTextCount = 0;
+    int updatesFromDraw = 0;
 
 private:
     void ParseDestructionLines();
+    void ParseEngineGlows();
     void FireDestructionEvent(const DestructionEvent& event);
     bool AllEventsDone() const;
     void FinishDestruction();
+    void LocalToWorld(float lx, float ly, float& wx, float& wy) const;
+    void PlaySoundAtShip(const std::string& file);
+    void PlaceHullSprite();
+    void DrawEngineGlows();
+    void DrawTurrets();
+    void DrawBeams();
+    void DrawDying();
+    bool OverlapsAnotherShip() const;
 
     SIM_Ship* ship = nullptr;
     std::vector<DestructionEvent> destructionEvents;
+    std::vector<EngineGlow> engineGlows;
+    std::string textureName;
+    SmartTexture damageTexture;
+    CTexturedSprite hullSprite;
     float spriteWidth = 0.0f;
     float spriteHeight = 0.0f;
+    float hoverRadiusSq = 0.0f;
     bool breakupStarted = false;
+    bool breakupFinished = false;
+    float breakupTime = 0.0f;
     bool warpEffectRunning = false;
     bool warpOutArmed = false;
     bool shieldEffectOn = false;
@@ -100,4 +147,6 @@ private:
     float warpTime = 0.0f;
     float warpDelay = 0.0f;
     float warpDuration = 0.0f;
+    unsigned hitCounter = 0;
+    unsigned soundCounter = 0;
 };

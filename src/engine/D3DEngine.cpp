@@ -337,6 +337,10 @@ TextureHandle D3DEngine::FindTexture(const std::string& name)
 {
     if (GTexture9* t = FindLoaded(name))
         return t->GetHandle();
+    // Without a device (a headless battle, a tool) nothing is drawn, so a
+    // texture is neither loaded nor missed.
+    if (!m_device)
+        return 0;
     if (!LoadTextureByName(name))
         return 0;
     GTexture9* t = FindLoaded(name);

@@ -1,6 +1,7 @@
 #include "sim/SIM_Battle.h"
 
 #include "app/APP_UsageMetrics.h"
+#include "app/GUI_Sounds.h"
 #include "app/SIM_HighScores.h"
 #include "battle/GUI_BattleGUI.h"
 #include "battle/GUI_Map.h"
@@ -16,6 +17,7 @@
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_StatsDatabase.h"
 #include "sim/ShipUpdateScheduler.h"
+#include "sim/modules/SIM_BeamWeaponModule.h"
 
 namespace {
 int DifficultyIndex(const SIM_Scenario* scenario)
@@ -38,12 +40,9 @@ bool RatioBelow(float a, float b, float limit)
 
 SIM_Battle& SIM_Battle::GetInstance()
 {
-    // The lists the ships leave in their destructors must outlive the battle,
-    // which deletes its ships at exit: build them first.
-    GetLiveShips();
-    GetRemovalQueue();
-    SIM_Ship::GetAllShips();
-    SIM_CollisionAvoider::GetAll();
+    // The battle deletes its ships at exit. Statics die in the reverse order
+    // of their making, so the services its teardown calls are made first; the
+    // registries ships and modules leave are never destroyed at all.
     ShipUpdateScheduler::GetInstance();
     SIM_StatsDatabase::GetInstance();
     SIM_CommsManager::GetInstance();
@@ -54,7 +53,9 @@ SIM_Battle& SIM_Battle::GetInstance()
 
 SIM_Battle::~SIM_Battle()
 {
-    Clear();
+    // At exit the sound manager may be gone before us: no sound calls.
+    SIM_BeamWeaponModule::ForgetAllSounds();
+    FreeBattle();
 }
 
 SIM_HighScores& SIM_Battle::Scores()
@@ -181,6 +182,12 @@ bool SIM_Battle::SetUp()
 
 void SIM_Battle::Clear()
 {
+    SIM_BeamWeaponModule::StopAllSounds();
+    FreeBattle();
+}
+
+void SIM_Battle::FreeBattle()
+{
     // Nothing may keep pointing at the ships about to be freed.
     ShipUpdateScheduler::GetInstance().Clear();
     GetRemovalQueue().clear();
@@ -263,8 +270,9 @@ void SIM_Battle::CheckEnd()
 
 void SIM_Battle::PlayResultMusic(const char* file)
 {
-    // The sound system stops the music and plays this once at music volume.
-    LOG_DEBUG(std::string("Battle result music: ") + file);
+    // Stops the music and plays the track once at music volume.
+    if (GUI_Sounds* sounds = GUI_BattleGUI::GetInstance().GetSounds())
+        sounds->PlayMusicOnce(file);
 }
 
 void SIM_Battle::Victory()

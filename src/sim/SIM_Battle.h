@@ -37,8 +37,9 @@ public:
     void AwardPoints();
     void EndBattle();
     void RecordOutcome();
-    // Deletes the fleets and their ships. Only once nothing on screen points
-    // at a ship any more: the next Start or the end of the battle view.
+    // Stops the beams' looping sounds and deletes the fleets and their ships.
+    // Only once nothing on screen points at a ship any more: the next Start
+    // or the end of the battle view.
     void Clear();
 
     // Called by the ship kill; survival mode reads and resets it too.
@@ -72,6 +73,7 @@ public:
 
 private:
     bool SetUp();
+    void FreeBattle();
     bool LoadEnemyDeployment();
     void PlayResultMusic(const char* file);
     SIM_HighScores& Scores();

@@ -11,8 +11,10 @@ namespace {
 
 std::vector<SIM_CollisionAvoider*>& AvoiderList()
 {
-    static std::vector<SIM_CollisionAvoider*> list;
-    return list;
+    // Never destroyed: ships and modules leave it in their destructors, also
+    // when the battle frees them at exit after the other statics are gone.
+    static auto* list = new std::vector<SIM_CollisionAvoider*>();
+    return *list;
 }
 
 } // namespace

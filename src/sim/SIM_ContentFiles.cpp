@@ -3,6 +3,13 @@
 #include "app/ModSupport.h"
 #include "engine/GFileList.h"
 #include "engine/GIniFile.h"
+#include "sim/SIM_BehaviourType.h"
+#include "sim/SIM_DefaultOrders.h"
+#include "sim/SIM_Race.h"
+#include "sim/SIM_Scenario.h"
+#include "sim/SIM_ShipDesign.h"
+#include "sim/SIM_ShipHull.h"
+#include "sim/SIM_ShipModuleType.h"
 
 #include <climits>
 #include <cmath>
@@ -32,4 +39,25 @@ int TruncateToInt(float value)
     if (value <= static_cast<float>(INT_MIN))
         return INT_MIN;
     return static_cast<int>(value);
+}
+
+void LoadBattleContent()
+{
+    SIM_BehaviourType::LoadAll();
+    SIM_Race::LoadAll();
+    SIM_ShipModuleType::LoadAll();
+    SIM_ShipHull::LoadAll();
+    SIM_ShipDesign::LoadAll();
+    SIM_Scenario::LoadAll();
+}
+
+void FreeBattleContent()
+{
+    SIM_DefaultOrders::FreeAll();
+    SIM_ShipDesign::FreeAll();
+    SIM_ShipHull::FreeAll();
+    SIM_ShipModuleType::FreeAll();
+    SIM_Race::FreeAll();
+    SIM_BehaviourType::FreeAll();
+    SIM_Scenario::FreeAll();
 }

@@ -15,3 +15,9 @@ int ReadBoundedInt(const GIniFile& ini, const char* key);
 // A float made an integer by truncation toward zero, saturated at the int
 // range (NaN gives 0) so that odd file values can't overflow.
 int TruncateToInt(float value);
+
+// Every content list a battle is built from (behaviours, races, module types,
+// hulls, designs, scenarios), loaded from the working folder; and freed again,
+// designs first since they point at hulls and module types.
+void LoadBattleContent();
+void FreeBattleContent();

@@ -25,6 +25,7 @@
 #include "sim/SIM_StatsDatabase.h"
 #include "sim/ShipUpdateScheduler.h"
 #include "sim/modules/SIM_ArmourModule.h"
+#include "sim/modules/SIM_BeamWeaponModule.h"
 #include "sim/modules/SIM_EngineModule.h"
 #include "sim/modules/SIM_ModuleFactory.h"
 #include "sim/modules/SIM_ShieldModule.h"
@@ -50,8 +51,10 @@ constexpr int kMaxModulePicks = 10000;
 
 std::vector<SIM_Ship*>& ShipList()
 {
-    static std::vector<SIM_Ship*> list;
-    return list;
+    // Never destroyed: ships and modules leave it in their destructors, also
+    // when the battle frees them at exit after the other statics are gone.
+    static auto* list = new std::vector<SIM_Ship*>();
+    return *list;
 }
 
 float FrameTime()
@@ -749,6 +752,7 @@ void SIM_Ship::StartDying()
     state = DYING;
     visual->destructionClock = 0.0f;
     visual->StopSound();
+    SIM_BeamWeaponModule::StopSoundsOfShip(this);
     if (IsFighter()) {
         if (FindSquadronMate())
             PostComms(SIM_CommsManager::COM_WINGMANKILLED, 0.7f);

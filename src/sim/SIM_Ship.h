@@ -33,6 +33,9 @@ struct SIM_ShipStats {
     int hitsAbsorbedByArmourAsAttacker = 0;
     int hullHitsTaken = 0;
     int hullHitsDealt = 0;
+    int shotsFired = 0;
+    int shotsReceived = 0;
+    int misses = 0;
     float damageTaken = 0.0f;
     float shieldDamageTaken = 0.0f;
     float armourDamageTaken = 0.0f;

@@ -10,14 +10,18 @@
 
 std::list<SIM_Ship*>& GetLiveShips()
 {
-    static std::list<SIM_Ship*> ships;
-    return ships;
+    // Never destroyed: ships and modules leave it in their destructors, also
+    // when the battle frees them at exit after the other statics are gone.
+    static auto* ships = new std::list<SIM_Ship*>();
+    return *ships;
 }
 
 std::vector<SIM_Ship*>& GetRemovalQueue()
 {
-    static std::vector<SIM_Ship*> queue;
-    return queue;
+    // Never destroyed: ships and modules leave it in their destructors, also
+    // when the battle frees them at exit after the other statics are gone.
+    static auto* queue = new std::vector<SIM_Ship*>();
+    return *queue;
 }
 
 void QueueShipRemoval(SIM_Ship* ship)

@@ -2,17 +2,33 @@
 
 #include "battle/GUI_BattleGUI.h"
 #include "battle/GUI_Map.h"
+#include "battle/GUI_RenderObject.h"
+#include "sim/SIM_Scenario.h"
 
-TEST(GUI_Map, SetUpForBattleTakesTheScenarioMapSize)
+namespace {
+
+class MapTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        scenario.SetMapSize(2400.0f, 1800.0f);
+        map.SetScreenSize(1024, 768);
+    }
+    SIM_Scenario scenario;
+    GUI_Map map;
+};
+
+TEST(GUI_Map, WithoutAScreenTheWholeMapIsInView)
 {
     SIM_Scenario scenario;
     scenario.SetMapSize(2400.0f, 1800.0f);
     GUI_Map map;
     map.SetUpForBattle(&scenario);
     EXPECT_FLOAT_EQ(map.mapWidth, 2400.0f);
-    EXPECT_FLOAT_EQ(map.mapHeight, 1800.0f);
     EXPECT_FLOAT_EQ(map.viewRight, 2400.0f);
     EXPECT_FLOAT_EQ(map.viewBottom, 1800.0f);
+    EXPECT_FLOAT_EQ(map.zoom, 1.0f);
+    EXPECT_FALSE(map.IsOffScreen(2400.0f, 0.0f, 0.0f));
     // No scenario: the size stays as it was.
     map.SetUpForBattle(nullptr);
     EXPECT_FLOAT_EQ(map.mapWidth, 2400.0f);
@@ -34,27 +50,98 @@ TEST(GUI_Map, OffScreenMeansOutsideTheViewGrownByTheMargin)
     EXPECT_TRUE(map.IsOffScreen(500.0f, 17.0f, 32.0f));
 }
 
-TEST(GUI_BattleGUI, FrameTimeDrivesStepAndClockAndStopsWhilePaused)
+TEST_F(MapTest, ABattleOpensAtTheMinimumZoomInTheTopLeftCorner)
 {
-    GUI_BattleGUI gui;
-    gui.SetFrameTime(6.0f);
-    EXPECT_FLOAT_EQ(gui.scaledFrameTime, 6.0f);
-    EXPECT_FLOAT_EQ(gui.frameStep, 0.5f);
-    EXPECT_FLOAT_EQ(gui.battleTime, 6.0f);
-
-    gui.TogglePauseState();
-    EXPECT_TRUE(gui.paused);
-    gui.SetFrameTime(6.0f);
-    EXPECT_FLOAT_EQ(gui.scaledFrameTime, 0.0f);
-    EXPECT_FLOAT_EQ(gui.frameStep, 0.0f);
-    EXPECT_FLOAT_EQ(gui.battleTime, 6.0f);
-
-    gui.TogglePauseState();
-    EXPECT_FLOAT_EQ(gui.frameStep, 1.0f);
-    gui.battleSpeed = 3.0f;
-    gui.generalRetreat = true;
-    gui.ResetForBattle();
-    EXPECT_FLOAT_EQ(gui.battleTime, 0.0f);
-    EXPECT_FLOAT_EQ(gui.battleSpeed, 1.0f);
-    EXPECT_FALSE(gui.generalRetreat);
+    map.SetUpForBattle(&scenario);
+    // The map is wider than the screen: the option's minimum (1.0) holds.
+    EXPECT_FLOAT_EQ(map.minZoom, 1.0f);
+    EXPECT_FLOAT_EQ(ZoomScale, 1.0f);
+    EXPECT_FLOAT_EQ(CameraCentre[0], 512.0f);
+    EXPECT_FLOAT_EQ(CameraCentre[1], 384.0f);
+    EXPECT_FLOAT_EQ(map.viewLeft, 0.0f);
+    EXPECT_FLOAT_EQ(map.viewRight, 1024.0f);
+    EXPECT_FLOAT_EQ(map.viewBottom, 768.0f);
+    EXPECT_TRUE(map.IsOffScreen(1200.0f, 300.0f, 100.0f));
+    EXPECT_FALSE(map.IsOffScreen(1100.0f, 300.0f, 100.0f));
 }
+
+TEST_F(MapTest, AMapNarrowerThanTheScreenZoomsToFitIt)
+{
+    scenario.SetMapSize(800.0f, 600.0f);
+    map.SetUpForBattle(&scenario);
+    // r = 1024 / 800 is above 1; the screen width over the map height is larger still.
+    EXPECT_FLOAT_EQ(map.minZoom, 1024.0f / 600.0f);
+    EXPECT_FLOAT_EQ(ZoomScale, map.minZoom);
+}
+
+TEST_F(MapTest, ZoomEasesTenFramesPerStepAndStopsAtTheMaximum)
+{
+    map.SetUpForBattle(&scenario);
+    map.ZoomIn();
+    EXPECT_FLOAT_EQ(map.zoomTarget, 1.1f);
+    for (int i = 0; i < 5; ++i)
+        map.UpdateZoom();
+    EXPECT_NEAR(ZoomScale, 1.05f, 1e-4f);
+    // A second press first completes the step under way.
+    map.ZoomIn();
+    EXPECT_FLOAT_EQ(ZoomScale, 1.1f);
+    EXPECT_NEAR(map.zoomTarget, 1.2f, 1e-5f);
+    for (int i = 0; i < 60; ++i)
+        map.ZoomIn();
+    EXPECT_FLOAT_EQ(map.zoomTarget, 4.0f);
+    for (int i = 0; i < 80; ++i)
+        map.ZoomOut();
+    EXPECT_FLOAT_EQ(map.zoomTarget, map.minZoom);
+    EXPECT_FLOAT_EQ(map.zoom, ZoomScale);
+}
+
+TEST_F(MapTest, TheCameraStaysInsideTheMap)
+{
+    map.SetUpForBattle(&scenario);
+    map.SetCentre(5000.0f, -300.0f);
+    EXPECT_FLOAT_EQ(CameraCentre[0], 2400.0f - 512.0f);
+    EXPECT_FLOAT_EQ(CameraCentre[1], 384.0f);
+    EXPECT_FLOAT_EQ(map.viewRight, 2400.0f);
+    EXPECT_FLOAT_EQ(map.cameraX, 2400.0f - 1024.0f);
+    map.SetCentre(1200.0f, 900.0f);
+    EXPECT_FLOAT_EQ(map.viewLeft, 1200.0f - 512.0f);
+    EXPECT_FLOAT_EQ(map.viewTop, 900.0f - 384.0f);
+}
+
+TEST_F(MapTest, WorldObjectsProjectAroundTheCameraWithParallax)
+{
+    map.SetUpForBattle(&scenario);
+    map.SetCentre(1200.0f, 900.0f);
+    GUI_Map::GetInstance().SetScreenSize(1024, 768);
+    GUI_3DWorldObject near, far;
+    near.worldX = far.worldX = 1200.0f;
+    near.worldY = far.worldY = 900.0f;
+    far.depth = 0.5f;
+    near.Project();
+    far.Project();
+    EXPECT_FLOAT_EQ(near.screenX, 512.0f);
+    EXPECT_FLOAT_EQ(far.screenY, 384.0f);
+    map.SetCentre(1300.0f, 900.0f);
+    near.Project();
+    far.Project();
+    EXPECT_FLOAT_EQ(near.screenX, 412.0f);
+    EXPECT_FLOAT_EQ(far.screenX, 462.0f); // half as far
+    GUI_Map::GetInstance().SetScreenSize(0, 0);
+}
+
+TEST_F(MapTest, AStillCameraLosesMotionBlurButAPausedOneKeepsIt)
+{
+    map.SetUpForBattle(&scenario);
+    GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
+    gui.ResetForBattle();
+    map.motionBlur = 0.5f;
+    gui.SetFrameTime(12.0f); // FrameStep 1
+    map.Draw();
+    EXPECT_NEAR(map.motionBlur, 0.45f, 1e-5f);
+    gui.TogglePauseState();
+    map.Draw();
+    EXPECT_NEAR(map.motionBlur, 0.45f, 1e-5f);
+    gui.ResetForBattle();
+}
+
+} // namespace

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "battle/GUI_EffectStandIns.h"
 #include "battle/GUI_Ship.h"
+#include "battle/GUI_ShipDrawLists.h"
 #include "sim/SIM_Ship.h"
 #include "sim/ShipTestWorld.h"
 
@@ -122,6 +126,59 @@ TEST_F(ShipVisualTest, CountsDamageLocationsWithASpriteRectangle)
 {
     SIM_Ship* ship = world.Build("cruiser_bare", 0, 0);
     EXPECT_EQ(ship->GetVisual()->CountDamageLocations(), 1);
+}
+
+TEST_F(ShipVisualTest, TheLastEventEndsInKillAndTheFinalBlastByClass)
+{
+    GUI_EffectLog& log = GUI_EffectLog::GetInstance();
+    log.Clear();
+    SIM_Ship* cruiser = world.Build("cruiser_bare", 0, 0);
+    cruiser->StartDying();
+    ShipTestWorld::SetFrame(5000.0f);
+    cruiser->GetVisual()->UpdateDestruction();
+    EXPECT_TRUE(cruiser->GetVisual()->IsKilled());
+    EXPECT_EQ(cruiser->state, static_cast<unsigned>(SIM_Ship::DESTROYED));
+    EXPECT_EQ(log.Count("shockwave"), 1u);
+    EXPECT_EQ(log.Count("smoke"), 1u);
+    ASSERT_FALSE(log.GetRecords().empty());
+    EXPECT_EQ(log.GetRecords().back().name.rfind("data/sounds/explosion_destruction_cruiser", 0), 0u);
+
+    log.Clear();
+    SIM_Ship* fighter = world.Build("fighter_bare", 0, 0);
+    fighter->StartDying();
+    fighter->GetVisual()->UpdateDestruction();
+    EXPECT_EQ(fighter->state, static_cast<unsigned>(SIM_Ship::DESTROYED));
+    EXPECT_EQ(log.Count("shockwave"), 0u);
+    EXPECT_EQ(log.Count("smoke"), 0u);
+    EXPECT_EQ(log.Count("escapepod"), 0u);
+}
+
+TEST_F(ShipVisualTest, ShipsAreFiledByLayerAndLeaveTheListsWithTheirVisual)
+{
+    GUI_ShipDrawLists& lists = GUI_ShipDrawLists::GetInstance();
+    lists.Clear();
+    SIM_Ship* cruiser = world.Build("cruiser_bare", 0, 0);
+    const auto& large = lists.GetList(GUI_ShipDrawLists::ListForLayer(1));
+    EXPECT_NE(std::find(large.begin(), large.end(), cruiser), large.end());
+    cruiser->GetVisual()->SetLayer(2);
+    EXPECT_EQ(std::find(large.begin(), large.end(), cruiser), large.end());
+    EXPECT_EQ(lists.GetList(1).back(), cruiser); // layer 2 is the second list
+    EXPECT_EQ(GUI_ShipDrawLists::ListForLayer(0), 0);
+    SIM_Ship* fighter = world.Build("fighter_bare", 0, 0);
+    const int layer = fighter->GetVisual()->currentLayer;
+    EXPECT_TRUE(layer == 0 || layer == 2);
+    const size_t before = lists.CountShips();
+    world.Destroy(fighter);
+    EXPECT_EQ(lists.CountShips(), before - 1);
+}
+
+TEST_F(ShipVisualTest, HoverRadiusHasAFloorOfTwentyUnits)
+{
+    SIM_Ship* cruiser = world.Build("cruiser_bare", 0, 0);
+    const float r = std::max(0.25f * cruiser->GetWidth(), 20.0f);
+    EXPECT_FLOAT_EQ(cruiser->GetVisual()->GetHoverRadiusSquared(), r * r);
+    SIM_Ship* fighter = world.Build("fighter_bare", 0, 0);
+    EXPECT_FLOAT_EQ(fighter->GetVisual()->GetHoverRadiusSquared(), 400.0f);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include "engine/GFileHelpers.h"
 #include "sim/SIM_BehaviourType.h"
+#include "sim/SIM_ContentFiles.h"
 #include "sim/SIM_DefaultOrders.h"
 #include "sim/SIM_Race.h"
 #include "sim/SIM_Scenario.h"
@@ -47,16 +48,7 @@ public:
         m_chdir.reset();
     }
 
-    static void FreeAll()
-    {
-        SIM_DefaultOrders::FreeAll();
-        SIM_ShipDesign::FreeAll();
-        SIM_ShipHull::FreeAll();
-        SIM_ShipModuleType::FreeAll();
-        SIM_Race::FreeAll();
-        SIM_BehaviourType::FreeAll();
-        SIM_Scenario::FreeAll();
-    }
+    static void FreeAll() { FreeBattleContent(); }
 
     const TempDir& Dir() const { return m_dir; }
     std::string Path(const std::string& name) const { return m_dir.File(name); }

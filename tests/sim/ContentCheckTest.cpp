@@ -165,4 +165,11 @@ TEST_F(ContentCheck, SoundsTheGameNamesExist)
                               "data/sounds/music/defeat.ogg", "data/sounds/cruiser_engine_drone.ogg",
                               "data/sounds/fighter_engine_drone.ogg"})
         EXPECT_TRUE(FileExists(sound)) << sound;
+    // Weapons name their firing sounds by path.
+    for (const SIM_ShipModuleType* type : SIM_ShipModuleType::GetList()) {
+        std::string sound = type->GetConfigString("sound");
+        if (!sound.empty()) {
+            EXPECT_TRUE(FileExists(sound)) << type->GetName() << ": " << sound;
+        }
+    }
 }

@@ -9,7 +9,10 @@
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_StatsDatabase.h"
 #include "sim/ShipUpdateScheduler.h"
-#include "sim/modules/SIM_ModuleFactory.h"
+#include "sim/SIM_ShipModuleType.h"
+#include "sim/modules/SIM_ArmourModule.h"
+#include "sim/modules/SIM_BeamWeaponModule.h"
+#include "sim/modules/SIM_ShieldModule.h"
 
 namespace {
 const char* const kSampleFleet = "data/sample deployment/deployed.txt";
@@ -323,6 +326,40 @@ TEST_F(BattleTest, KillResetsTheTimeSinceTheLastKillAndShipsOutliveRemoval)
     EXPECT_EQ(victim->state, static_cast<unsigned int>(SIM_Ship::DESTROYED));
 }
 
+TEST_F(BattleTest, ShippedLasersGetThroughLightArmourAndShieldsRechargeSlowly)
+{
+    // Armour deflects shots whose penetration is below the ship's armour
+    // average (plates over module count): lasers must beat standard fighter
+    // and frigate plates, and a generator must not refill itself in one think.
+    ASSERT_TRUE(StartBattleFromDeploymentFile(Scenario(), kSampleFleet, SIM_Scenario::HARD));
+    std::vector<const SIM_BeamWeaponModule*> beams;
+    std::vector<const SIM_Ship*> lightShips;
+    for (SIM_Fleet* fleet : {Battle().GetPlayerFleet(), Battle().GetEnemyFleet()}) {
+        for (const SIM_Ship* ship : fleet->GetAllShips()) {
+            // Standard plates only: heavy plates are meant to stop lasers.
+            const auto& plates = ship->GetArmourModules();
+            const bool standard = !plates.empty() && std::all_of(plates.begin(), plates.end(), [](const auto* p) {
+                const std::string& name = p->GetType()->GetName();
+                return name == "fighter_armour" || name == "frigate_armour";
+            });
+            if (standard)
+                lightShips.push_back(ship);
+            for (const SIM_ShipModule* m : ship->GetModules()) {
+                if (const auto* beam = dynamic_cast<const SIM_BeamWeaponModule*>(m))
+                    beams.push_back(beam);
+                if (const auto* gen = dynamic_cast<const SIM_ShieldModule*>(m)) {
+                    EXPECT_LT(gen->rechargeRate * 200.0f, gen->maxPoints * 0.05f) << ship->name;
+                }
+            }
+        }
+    }
+    ASSERT_FALSE(beams.empty());
+    ASSERT_FALSE(lightShips.empty());
+    for (const SIM_BeamWeaponModule* beam : beams)
+        for (const SIM_Ship* ship : lightShips)
+            EXPECT_GE(beam->armourPenetration, ship->armourAverage) << ship->name;
+}
+
 // ---- Whole battles on the shipped data, stepped at fixed frame times ----
 
 namespace {
@@ -353,24 +390,20 @@ struct BattleRun {
     bool ended = false;
     uint32_t lost = 0;
     float battleTime = 0.0f;
+    SIM_HeadlessBattle::Totals totals;
     std::vector<EventLine> events;
 };
 
 // 1.5 frames of 16.67 ms at speed 4 (x0.4): 26.67 ms of battle time a frame.
-BattleRun RunScenario1(int difficulty, uint64_t seed, float limitMs)
+BattleRun RunScenario1(SIM_HeadlessBattle& headless, int difficulty, uint64_t seed, float limitMs)
 {
     BattleRun run;
-    QlmSrand(seed);
-    SIM_Scenario* scenario = SIM_Scenario::FindByName("scenario1");
-    if (!scenario || !StartBattleFromDeploymentFile(scenario, kSampleFleet, difficulty))
+    if (!headless.Start("scenario1", kSampleFleet, difficulty, seed))
         return run;
-    const float frame = 16.6666f * 4.0f * 0.4f;
-    SIM_Battle& battle = SIM_Battle::GetInstance();
-    while (!battle.IsEnded() && GUI_BattleGUI::GetInstance().battleTime < limitMs)
-        RunHeadlessBattleFrame(frame);
-    run.ended = battle.IsEnded();
-    run.lost = battle.GetLost();
-    run.battleTime = GUI_BattleGUI::GetInstance().battleTime;
+    run.ended = headless.Run(16.6666f * 4.0f * 0.4f, limitMs);
+    run.lost = SIM_Battle::GetInstance().GetLost();
+    run.battleTime = SIM_HeadlessBattle::BattleTime();
+    run.totals = SIM_HeadlessBattle::CollectTotals();
     for (const SIM_DamageEvent& e : SIM_StatsDatabase::GetInstance().GetEvents()) {
         run.events.push_back(EventLine{e.time, ShipKey(e.target), ShipKey(e.attacker), e.damage, e.shieldBlocked,
                                        e.shieldAbsorbed, e.armourDeflected, e.armourAbsorbed, e.moduleDamage});
@@ -386,15 +419,17 @@ class HeadlessBattleTest : public BattleTest, public ::testing::WithParamInterfa
 
 TEST_P(HeadlessBattleTest, Scenario1EndsWithAResult)
 {
-    // Half the shipped fleets' guns (and all their point defence) are bullet
-    // weapons; built as inert stand-ins these fleets cannot finish each other.
-    if (!SIM_ModuleFactory::IsBuiltClass("SIM_BulletWeaponModule"))
-        GTEST_SKIP() << "bullet weapons are still stand-ins: scenario1's fleets cannot destroy each other yet";
     for (uint64_t seed : {1u, 2u, 3u}) {
-        const BattleRun run = RunScenario1(GetParam(), seed, kBattleLimitMs);
+        const BattleRun run = RunScenario1(world.Headless(), GetParam(), seed, kBattleLimitMs);
         EXPECT_TRUE(run.ended) << "seed " << seed << " still running after " << run.battleTime << " ms";
         EXPECT_TRUE(run.lost == SIM_Battle::WON || run.lost == SIM_Battle::LOST) << "seed " << seed;
         EXPECT_FALSE(run.events.empty()) << "seed " << seed << ": nobody fired";
+        // Weapons must get through shields and armour: a side lost ships to
+        // damage that reached the modules.
+        EXPECT_GT(run.totals.shipsLost[0] + run.totals.shipsLost[1], 0) << "seed " << seed;
+        EXPECT_GT(run.totals.hullDamageDealt[0] + run.totals.hullDamageDealt[1], 100.0f) << "seed " << seed;
+        EXPECT_GT(run.totals.shots[0], 0) << "seed " << seed;
+        EXPECT_GT(run.totals.shots[1], 0) << "seed " << seed;
     }
 }
 
@@ -403,8 +438,8 @@ INSTANTIATE_TEST_SUITE_P(Difficulties, HeadlessBattleTest,
 
 TEST_F(BattleTest, SameSeedAndFramesReplayEventForEvent)
 {
-    const BattleRun first = RunScenario1(SIM_Scenario::MEDIUM, 42, kBattleLimitMs);
-    const BattleRun second = RunScenario1(SIM_Scenario::MEDIUM, 42, kBattleLimitMs);
+    const BattleRun first = RunScenario1(world.Headless(), SIM_Scenario::MEDIUM, 42, kBattleLimitMs);
+    const BattleRun second = RunScenario1(world.Headless(), SIM_Scenario::MEDIUM, 42, kBattleLimitMs);
     ASSERT_FALSE(first.events.empty());
     EXPECT_EQ(first.lost, second.lost);
     EXPECT_FLOAT_EQ(first.battleTime, second.battleTime);

@@ -15,6 +15,7 @@
 #include "engine/RandomTables.h"
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_BehaviourType.h"
+#include "sim/SIM_ContentFiles.h"
 #include "sim/SIM_CommsManager.h"
 #include "sim/SIM_DefaultOrders.h"
 #include "sim/SIM_Fleet.h"
@@ -34,15 +35,6 @@ public:
 
     ShipTestWorld()
     {
-        // The services the battle calls when it is torn down at exit must be
-        // made first so that they are destroyed after it.
-        SIM_CommsManager::GetInstance();
-        SIM_StatsDatabase::GetInstance();
-        ShipUpdateScheduler::GetInstance();
-        GetLiveShips();
-        GetRemovalQueue();
-        SIM_Battle::GetInstance();
-
         WriteModules();
         WriteHulls();
         m_dir.Write("data/races/federation.txt", "[config]\nname = federation\nguiid = 0\n[crew]\nc = Hale\n");
@@ -79,16 +71,7 @@ public:
         m_chdir.reset();
     }
 
-    static void FreeAll()
-    {
-        SIM_DefaultOrders::FreeAll();
-        SIM_ShipDesign::FreeAll();
-        SIM_ShipHull::FreeAll();
-        SIM_ShipModuleType::FreeAll();
-        SIM_Race::FreeAll();
-        SIM_BehaviourType::FreeAll();
-        SIM_Scenario::FreeAll();
-    }
+    static void FreeAll() { FreeBattleContent(); }
 
     // A ship of the player's (or the enemy's) fleet at (x, y), heading 0.
     SIM_Ship* Build(const std::string& designName, float x, float y, bool enemy = false)

@@ -20,49 +20,13 @@
 #include "sim/SIM_ShipHull.h"
 #include "sim/SIM_ShipModuleType.h"
 #include "sim/SIM_ShipNameGenerator.h"
+#include "sim/SIM_HeadlessBattle.h"
 
 class ShippedBattleWorld {
 public:
-    ShippedBattleWorld()
-        : m_chdir(QLM_SOURCE_DIR), m_scores(m_dir.Path()), m_metrics(std::string(), nullptr, 1)
-    {
-        QlmSrand(1);
-        FreeAll();
-        SIM_BehaviourType::LoadAll();
-        SIM_Race::LoadAll();
-        SIM_ShipModuleType::LoadAll();
-        SIM_ShipHull::LoadAll();
-        SIM_ShipDesign::LoadAll();
-        SIM_Scenario::LoadAll();
-        SIM_ShipNameGenerator::GetInstance().LoadAll();
-        SIM_Battle& battle = SIM_Battle::GetInstance();
-        battle.SetHighScores(&m_scores);
-        battle.SetUsageMetrics(&m_metrics);
-        GUI_BattleGUI::GetInstance().ResetForBattle();
-    }
+    ShippedBattleWorld() : m_chdir(QLM_SOURCE_DIR), m_battle(m_dir.Path()) { QlmSrand(1); }
 
-    ~ShippedBattleWorld()
-    {
-        SIM_Battle& battle = SIM_Battle::GetInstance();
-        // Ships hold designs: they go first.
-        battle.Clear();
-        battle.SetHighScores(nullptr);
-        battle.SetUsageMetrics(nullptr);
-        FreeAll();
-        SIM_ShipNameGenerator::GetInstance().Clear();
-        GUI_BattleGUI::GetInstance().ResetForBattle();
-    }
-
-    static void FreeAll()
-    {
-        SIM_DefaultOrders::FreeAll();
-        SIM_ShipDesign::FreeAll();
-        SIM_ShipHull::FreeAll();
-        SIM_ShipModuleType::FreeAll();
-        SIM_Race::FreeAll();
-        SIM_BehaviourType::FreeAll();
-        SIM_Scenario::FreeAll();
-    }
+    static void FreeAll() { SIM_HeadlessBattle::FreeContent(); }
 
     // A record of the fleet; false when the design is unknown.
     static bool Add(SIM_DeployedFleet& fleet, const std::string& design, float x, float y, int quantity = 1,
@@ -78,13 +42,13 @@ public:
         return fleet.AddShip(ship);
     }
 
-    SIM_HighScores& Scores() { return m_scores; }
-    APP_UsageMetrics& Metrics() { return m_metrics; }
+    SIM_HighScores& Scores() { return m_battle.GetScores(); }
+    APP_UsageMetrics& Metrics() { return m_battle.GetMetrics(); }
+    SIM_HeadlessBattle& Headless() { return m_battle; }
     const TempDir& Dir() const { return m_dir; }
 
 private:
     TempDir m_dir;
     ScopedChdir m_chdir;
-    SIM_HighScores m_scores;
-    APP_UsageMetrics m_metrics;
+    SIM_HeadlessBattle m_battle;
 };

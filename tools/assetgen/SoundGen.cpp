@@ -167,6 +167,51 @@ Samples TractorBeam()
     return s;
 }
 
+// A falling tone with a noisy edge: lasers and pulse guns.
+Samples Zap(float seconds, float fromHz, float toHz, float noise, float decay, GRandom& rng)
+{
+    Samples s = Silence(seconds, kFxRate);
+    float phase = 0.0f;
+    for (size_t i = 0; i < s.size(); ++i) {
+        float t = static_cast<float>(i) / kFxRate;
+        float hz = toHz + (fromHz - toHz) * std::exp(-t * 18.0f);
+        phase += 2.0f * kPi * hz / kFxRate;
+        float v = std::sin(phase) + 0.35f * std::sin(3.0f * phase) + noise * (rng.NextFloat() * 2.0f - 1.0f);
+        s[i] = v * Pluck(t, 0.002f, decay);
+    }
+    return s;
+}
+
+// Noise rising then fading under a low rumble: launches and torpedoes.
+Samples Whoosh(float seconds, float cut, float rumbleHz, GRandom& rng)
+{
+    Samples s = Silence(seconds, kFxRate);
+    float low = 0.0f;
+    for (size_t i = 0; i < s.size(); ++i) {
+        float t = static_cast<float>(i) / kFxRate;
+        float k = 1.0f - std::exp(-2.0f * kPi * cut * (0.4f + t) / kFxRate);
+        low += k * ((rng.NextFloat() * 2.0f - 1.0f) - low);
+        float rumble = std::sin(2.0f * kPi * rumbleHz * t) * 0.5f;
+        s[i] = (low * 2.5f + rumble) * Swell(t, seconds, 0.05f, seconds * 0.6f);
+    }
+    return s;
+}
+
+// Crackling arcs: random spikes through a band of buzzing harmonics.
+Samples Crackle(float seconds, float hz, GRandom& rng)
+{
+    Samples s = Silence(seconds, kFxRate);
+    for (size_t i = 0; i < s.size(); ++i) {
+        float t = static_cast<float>(i) / kFxRate;
+        float buzz = 0.0f;
+        for (int h = 1; h <= 9; h += 2)
+            buzz += std::sin(2.0f * kPi * hz * h * t) / h;
+        float spike = rng.NextFloat() < 0.02f ? (rng.NextFloat() * 2.0f - 1.0f) * 2.0f : 0.0f;
+        s[i] = (buzz * 0.6f + spike) * Pluck(t, 0.003f, 5.0f);
+    }
+    return s;
+}
+
 // Loops cleanly: every frequency is a whole number of cycles over the length.
 Samples Drone(float seconds, const std::vector<std::pair<float, float>>& partials, float wobbleHz)
 {
@@ -352,6 +397,17 @@ bool GenerateSounds(const std::string& dataDir)
     fx("small_explosion.ogg", Explosion(0.9f, 4000.0f, 300.0f, 4.5f, 50.0f, rng), 0.9f);
     fx("explosion_missile_destroyed.ogg", Explosion(0.45f, 6000.0f, 800.0f, 9.0f, 80.0f, rng), 0.8f);
     fx("tractorbeam.ogg", TractorBeam(), 0.6f);
+
+    // Weapons, named by the module types' "sound" keys.
+    fx("weapons/laser_fire.ogg", Zap(0.35f, 1800.0f, 600.0f, 0.15f, 7.0f, rng), 0.6f);
+    fx("weapons/pulse_fire.ogg", Zap(0.18f, 1200.0f, 300.0f, 0.3f, 16.0f, rng), 0.6f);
+    fx("weapons/kinetic_fire.ogg", Explosion(0.3f, 5000.0f, 900.0f, 14.0f, 90.0f, rng), 0.8f);
+    fx("weapons/missile_launch.ogg", Whoosh(0.8f, 1500.0f, 70.0f, rng), 0.7f);
+    fx("weapons/plasma_fire.ogg", Whoosh(0.6f, 900.0f, 110.0f, rng), 0.7f);
+    fx("weapons/lightning_fire.ogg", Crackle(0.5f, 95.0f, rng), 0.7f);
+    fx("weapons/ecm_fire.ogg", Buzz({79, 74, 79}, 0.06f), 0.5f);
+    fx("weapons/ecm_shock.ogg", Explosion(0.7f, 9000.0f, 2000.0f, 6.0f, 160.0f, rng), 0.8f);
+    fx("weapons/smartbomb.ogg", Explosion(1.2f, 3000.0f, 150.0f, 3.0f, 40.0f, rng), 0.9f);
 
     // The drones loop, so no de-click ramps: their ends already meet.
     auto drone = [&](const char* name, Samples s) {

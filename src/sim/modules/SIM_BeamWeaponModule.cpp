@@ -7,6 +7,7 @@
 #include "battle/GUI_BattleGUI.h"
 #include "battle/GUI_Map.h"
 #include "battle/GUI_Ship.h"
+#include "app/GUI_Sounds.h"
 #include "engine/GDebugLog.h"
 #include "engine/GeometryHelpers.h"
 #include "engine/RandomTables.h"
@@ -19,29 +20,15 @@ namespace {
 
 constexpr float kTwoPi = 6.2831853f;
 constexpr float kDegToRad = 0.017453292f;
+// Weapon sounds start fading beyond this distance.
+constexpr float kSoundMinDistance = 64.0f;
 
 std::vector<SIM_BeamWeaponModule*>& Instances()
 {
-    static std::vector<SIM_BeamWeaponModule*> list;
-    return list;
-}
-
-// Looping channels handed out while the sound system has no battle channels.
-int NextSoundChannel()
-{
-    static int next = 0;
-    next = (next + 1) & 0x3fffffff;
-    return next;
-}
-
-bool OwnShipVisible(const SIM_Ship* ship)
-{
-    for (const SIM_ShipModule* m : ship->GetModules()) {
-        const auto* cloak = dynamic_cast<const SIM_CamoflageShieldModule*>(m);
-        if (cloak && cloak->IsEnabled() && cloak->GetCloakState() != SIM_CamoflageShieldModule::VISIBLE)
-            return false;
-    }
-    return true;
+    // Never destroyed: ships and modules leave it in their destructors, also
+    // when the battle frees them at exit after the other statics are gone.
+    static auto* list = new std::vector<SIM_BeamWeaponModule*>();
+    return *list;
 }
 
 float WrapBelowOne(float v)
@@ -89,6 +76,18 @@ void SIM_BeamWeaponModule::PostBuildInit()
 {
     SIM_TargetedModule::PostBuildInit();
     CreateTurretSprite();
+    // Looked up once: every frame would cost a cast per module per beam.
+    ownCloak = nullptr;
+    if (ship) {
+        for (const SIM_ShipModule* m : ship->GetModules())
+            if (const auto* cloak = dynamic_cast<const SIM_CamoflageShieldModule*>(m))
+                ownCloak = cloak;
+    }
+}
+
+bool SIM_BeamWeaponModule::IsOwnShipVisible() const
+{
+    return !ownCloak || !ownCloak->IsEnabled() || ownCloak->GetCloakState() == SIM_CamoflageShieldModule::VISIBLE;
 }
 
 void SIM_BeamWeaponModule::OnDestroyed()
@@ -110,25 +109,33 @@ void SIM_BeamWeaponModule::StopSoundsOfShip(const SIM_Ship* dying)
             beam->StopSound();
 }
 
+void SIM_BeamWeaponModule::ForgetAllSounds()
+{
+    for (SIM_BeamWeaponModule* beam : Instances())
+        beam->soundChannel = kNoChannel;
+}
+
 void SIM_BeamWeaponModule::StartSound()
 {
-    if (sound.empty() || soundChannel >= 0)
+    if (sound.empty() || soundChannel != kNoChannel)
         return;
+    GUI_Sounds* sounds = GUI_BattleGUI::GetInstance().GetSounds();
     const Point pos = GetWorldPos();
-    if (GUI_Map::GetInstance().IsOffScreen(pos.x, pos.y, 128.0f))
+    if (!sounds || GUI_Map::GetInstance().IsOffScreen(pos.x, pos.y, 128.0f) || sounds->IsPlayedTooOften(sound.c_str()))
         return;
-    // SOUND CALL SITE: GUI_Sounds::IsPlayedTooOften(sound), then
-    // GUI_Sounds::PlaySound3D(sound, pos, soundVolume, looping) and
-    // GUI_Sounds::RememberRecent(sound) once the sound manager is in.
-    soundChannel = NextSoundChannel();
+    const float volume = soundVolume * sounds->GetEffectsVolume() * sounds->GetMasterVolume();
+    soundChannel = sounds->PlaySound3D(sound.c_str(), sounds->GetBank(GUI_Sounds::BANK_WEAPONS), volume, true,
+                                       kSoundMinDistance, pos.x, pos.y);
+    sounds->RememberRecent(sound.c_str());
 }
 
 void SIM_BeamWeaponModule::StopSound()
 {
-    if (soundChannel < 0)
+    if (soundChannel == kNoChannel)
         return;
-    // SOUND CALL SITE: GUI_Sounds::StopChannel(soundChannel).
-    soundChannel = -1;
+    if (GUI_Sounds* sounds = GUI_BattleGUI::GetInstance().GetSounds())
+        sounds->StopChannel(soundChannel);
+    soundChannel = kNoChannel;
 }
 
 float SIM_BeamWeaponModule::DamageDelay() const
@@ -282,11 +289,6 @@ void SIM_BeamWeaponModule::ApplyBeamDamage()
 
 void SIM_BeamWeaponModule::Update()
 {
-    // A dying ship no longer updates its modules; its beams are silenced
-    // here in case nobody told them.
-    for (SIM_BeamWeaponModule* beam : Instances())
-        if (beam->soundChannel >= 0 && beam->ship && beam->ship->IsDead())
-            beam->StopSound();
     SIM_TargetedModule::Update();
     const float frameTime = GUI_BattleGUI::GetInstance().scaledFrameTime;
     if (beamActive)
@@ -303,7 +305,7 @@ void SIM_BeamWeaponModule::Update()
     if (damagePending && beamAge >= DamageDelay())
         ApplyPendingDamage();
 
-    if (!ship || !OwnShipVisible(ship))
+    if (!ship || !IsOwnShipVisible())
         return;
     if (!beamActive && target && targetPoint)
         target->LocalToWorld(targetPoint->x, targetPoint->y, target->sine, target->cosine, aimPoint.x, aimPoint.y);

@@ -1,7 +1,10 @@
 #pragma once
 #include <string>
 
+#include "platform/ISoundSystem.h"
 #include "sim/modules/SIM_TargetedModule.h"
+
+class SIM_CamoflageShieldModule;
 
 // A continuous beam from the module (or each turret) to the target. Whether
 // it hits is decided when it fires; the damage lands once, fireDelay after the
@@ -31,6 +34,9 @@ public:
     static void StopAllSounds();
     // The beams of a ship that starts dying fall silent.
     static void StopSoundsOfShip(const SIM_Ship* dying);
+    // Drops every channel without a call: at exit the sound system may
+    // already be gone, and takes its channels along.
+    static void ForgetAllSounds();
 
     // The end of the beam this frame (aim point, shield edge or wobbling miss).
     Point BeamEndPoint() const;
@@ -43,7 +49,7 @@ public:
     float GetBeamAlpha() const { return beamAlpha; }
     float GetBeamTime() const { return beamTime; }
     bool IsConverging() const { return converging; }
-    int GetSoundChannel() const { return soundChannel; }
+    SoundChannelId GetSoundChannel() const { return soundChannel; }
 
     std::string beamTextures[3];
     std::string blastTexture;
@@ -69,7 +75,7 @@ public:
     float grainScale = 0.0f;
     float grainCoverage = 0.0f;
     float missPhaseX = 0.0f, missPhaseY = 0.0f;
-    int soundChannel = -1;
+    SoundChannelId soundChannel = kNoChannel;
     float shieldImpactAngle = 0.0f;
     bool shieldStops = false;
     float fireDelay = 0.0f;
@@ -82,8 +88,10 @@ public:
     bool damagePending = false;
     SIM_Ship* damageTarget = nullptr;
     const Point* damageAimPoint = nullptr; // ship-local, lives with the target
+    const SIM_CamoflageShieldModule* ownCloak = nullptr; // the ship's, if it has one
 
 private:
+    bool IsOwnShipVisible() const;
     void AdvanceBeam(float frameTime);
     void ApplyPendingDamage();
     void DecideConvergence(const Point& endPoint);

@@ -127,8 +127,10 @@ bool SIM_TacticalModule::EnemyShipsLeft() const
 {
     if (!enemyFleet)
         return false;
+    // Ships still waiting to warp in count: a fleet that saw none at its first
+    // think would otherwise withdraw for the whole battle.
     for (const SIM_Ship* s : enemyFleet->GetLiveShips())
-        if (IsOnField(s))
+        if (!s->IsDead())
             return true;
     return false;
 }

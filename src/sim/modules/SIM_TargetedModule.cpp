@@ -383,6 +383,10 @@ void SIM_TargetedModule::Render(float /*size*/)
 void SIM_TargetedModule::RecordShot()
 {
     statistics->entries.push_back({SIM_ModuleStatistics::SHOT, 0.0f, BattleClock()});
+    if (ship)
+        ++ship->GetStats().shotsFired;
+    if (target)
+        ++target->GetStats().shotsReceived;
 }
 
 void SIM_TargetedModule::RecordMiss(float value)
@@ -394,6 +398,8 @@ void SIM_TargetedModule::RecordMiss(float value)
     event.damage = value;
     SIM_StatsDatabase::GetInstance().RecordEvent(event, BattleClock());
     statistics->entries.push_back({SIM_ModuleStatistics::MISS, value, BattleClock()});
+    if (ship)
+        ++ship->GetStats().misses;
 }
 
 void SIM_TargetedModule::RecordHit()

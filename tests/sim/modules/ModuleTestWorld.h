@@ -17,6 +17,7 @@
 #include "engine/RandomTables.h"
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_BehaviourType.h"
+#include "sim/SIM_ContentFiles.h"
 #include "sim/SIM_CommsManager.h"
 #include "sim/SIM_DefaultOrders.h"
 #include "sim/SIM_Fleet.h"
@@ -37,12 +38,6 @@ public:
 
     ModuleTestWorld()
     {
-        // The battle clears these singletons when it goes at exit, so they
-        // must be made before it (and so outlive it).
-        SIM_CommsManager::GetInstance();
-        SIM_StatsDatabase::GetInstance();
-        ShipUpdateScheduler::GetInstance();
-        SIM_Battle::GetInstance();
         WriteModules();
         WriteHulls();
         m_dir.Write("data/races/federation.txt", "[config]\nname = federation\nguiid = 0\n[crew]\ncrew = Hale\n"
@@ -88,16 +83,7 @@ public:
     ModuleTestWorld(const ModuleTestWorld&) = delete;
     ModuleTestWorld& operator=(const ModuleTestWorld&) = delete;
 
-    static void FreeAll()
-    {
-        SIM_DefaultOrders::FreeAll();
-        SIM_ShipDesign::FreeAll();
-        SIM_ShipHull::FreeAll();
-        SIM_ShipModuleType::FreeAll();
-        SIM_Race::FreeAll();
-        SIM_BehaviourType::FreeAll();
-        SIM_Scenario::FreeAll();
-    }
+    static void FreeAll() { FreeBattleContent(); }
 
     // An active ship at (x, y), heading 0, with the given orders.
     SIM_Ship* Build(const std::string& designName, float x, float y, bool enemy = false,

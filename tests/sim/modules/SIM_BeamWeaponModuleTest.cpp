@@ -1,7 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
+#include <string>
+#include <vector>
 
+#include "app/GUI_Sounds.h"
+#include "platform/NullSoundSystem.h"
+#include "sim/SIM_Battle.h"
 #include "sim/SIM_Shield.h"
 #include "sim/modules/ModuleTestWorld.h"
 #include "sim/modules/SIM_BeamWeaponModule.h"
@@ -32,7 +38,7 @@ TEST_F(BeamWeaponTest, ReadsItsBeamFromTheType)
     EXPECT_FLOAT_EQ(beam->grainSpeed, 1.0f); // absent key
     EXPECT_FLOAT_EQ(beam->grainScale, 6.0f * 0.015625f);
     EXPECT_EQ(beam->sound, "laser_fire");
-    EXPECT_EQ(beam->GetSoundChannel(), -1);
+    EXPECT_EQ(beam->GetSoundChannel(), kNoChannel);
 }
 
 TEST_F(BeamWeaponTest, HitDamageReachesTheTargetAfterTheFireDelay)
@@ -65,7 +71,7 @@ TEST_F(BeamWeaponTest, HitDamageReachesTheTargetAfterTheFireDelay)
     Frames(beam, 42); // 612 ms: the beam is gone and choice resumes
     EXPECT_FALSE(beam->IsBeamActive());
     EXPECT_TRUE(beam->IsAutoTarget());
-    EXPECT_EQ(beam->GetSoundChannel(), -1);
+    EXPECT_EQ(beam->GetSoundChannel(), kNoChannel);
 }
 
 TEST_F(BeamWeaponTest, ZeroFireDelayHitsInTheFirstUpdate)
@@ -171,39 +177,133 @@ TEST_F(BeamWeaponTest, CloseTargetsNeverConverge)
     EXPECT_FLOAT_EQ(beam->GetBeamTime(), beam->IsHit() ? 600.0f : 300.0f);
 }
 
-TEST_F(BeamWeaponTest, LoopingSoundStopsWithModuleShipAndBattle)
+// Channels the beams start and stop, as the sound manager sees them.
+class RecordingSounds : public NullSoundSystem {
+public:
+    RecordingSounds() : NullSoundSystem(64) {}
+    bool IsSilent() const override { return false; }
+    SoundHandle CreateSound(const std::string& path, unsigned flags) override
+    {
+        files.push_back(path);
+        looping = (flags & SOUND_LOOP) != 0;
+        return static_cast<SoundHandle>(files.size());
+    }
+    SoundChannelId PlaySound(SoundHandle, SoundGroupHandle, bool, int) override { return ++lastChannel; }
+    void StopChannel(SoundChannelId ch) override { stopped.insert(ch); }
+    bool IsStopped(SoundChannelId ch) const { return stopped.count(ch) != 0; }
+
+    std::vector<std::string> files;
+    bool looping = false;
+    SoundChannelId lastChannel = 0;
+    std::set<SoundChannelId> stopped;
+};
+
+class BeamSoundTest : public BeamWeaponTest {
+protected:
+    BeamSoundTest()
+        : system(new RecordingSounds()),
+          sounds(std::unique_ptr<ISoundSystem>(system), [](const std::string&) { return 1.0f; })
+    {
+        GUI_BattleGUI::GetInstance().SetSounds(&sounds);
+    }
+    ~BeamSoundTest() override { GUI_BattleGUI::GetInstance().SetSounds(nullptr); }
+
+    // A beam that has just fired at a target 300 units away.
+    SIM_BeamWeaponModule* FiringBeam(float y)
+    {
+        SIM_Ship* ship = world.Build("gunship", 0, y);
+        SIM_BeamWeaponModule* beam = Beam(ship);
+        beam->ChooseTarget(true);
+        beam->Fire();
+        return beam;
+    }
+
+    RecordingSounds* system;
+    GUI_Sounds sounds;
+};
+
+TEST_F(BeamSoundTest, FiringStartsALoopingPositionalSound)
 {
-    SIM_Ship* ship = world.Build("gunship", 0, 0);
-    SIM_Ship* other = world.Build("gunship", 0, 100);
     world.Build("bigtarget", 300, 0, true);
-    SIM_BeamWeaponModule* beam = Beam(ship);
-    SIM_BeamWeaponModule* otherBeam = Beam(other);
-    beam->ChooseTarget(true);
-    otherBeam->ChooseTarget(true);
+    SIM_BeamWeaponModule* beam = FiringBeam(0);
+    ASSERT_NE(beam->GetSoundChannel(), kNoChannel);
+    ASSERT_EQ(system->files.size(), 1u);
+    EXPECT_EQ(system->files[0], "laser_fire");
+    EXPECT_TRUE(system->looping);
+    // The beam ends (600 ms, 400 more converging): its loop stops.
+    const SoundChannelId channel = beam->GetSoundChannel();
+    ModuleTestWorld::SetFrame(12.0f);
+    Frames(beam, 90);
+    EXPECT_FALSE(beam->IsBeamActive());
+    EXPECT_EQ(beam->GetSoundChannel(), kNoChannel);
+    EXPECT_TRUE(system->IsStopped(channel));
+}
 
-    beam->Fire();
-    EXPECT_GE(beam->GetSoundChannel(), 0);
-    beam->TakeDamage(1000.0f); // destroyed
-    EXPECT_EQ(beam->GetSoundChannel(), -1);
+TEST_F(BeamSoundTest, LoopStopsWhenTheModuleIsDestroyed)
+{
+    world.Build("bigtarget", 300, 0, true);
+    SIM_BeamWeaponModule* beam = FiringBeam(0);
+    const SoundChannelId channel = beam->GetSoundChannel();
+    ASSERT_NE(channel, kNoChannel);
+    beam->TakeDamage(1000.0f);
+    EXPECT_EQ(beam->GetSoundChannel(), kNoChannel);
+    EXPECT_TRUE(system->IsStopped(channel));
+}
 
-    otherBeam->Fire();
-    ASSERT_GE(otherBeam->GetSoundChannel(), 0);
-    other->StartDying();
-    beam->Update(); // any beam still flying silences the dead ship's
-    EXPECT_EQ(otherBeam->GetSoundChannel(), -1);
+TEST_F(BeamSoundTest, LoopsOfADyingShipStopAndOthersPlayOn)
+{
+    world.Build("bigtarget", 300, 0, true);
+    SIM_BeamWeaponModule* dying = FiringBeam(0);
+    SIM_BeamWeaponModule* other = FiringBeam(100);
+    const SoundChannelId dyingChannel = dying->GetSoundChannel();
+    ASSERT_NE(dyingChannel, kNoChannel);
+    ASSERT_NE(other->GetSoundChannel(), kNoChannel);
+    dying->GetShip()->StartDying();
+    EXPECT_EQ(dying->GetSoundChannel(), kNoChannel);
+    EXPECT_TRUE(system->IsStopped(dyingChannel));
+    EXPECT_NE(other->GetSoundChannel(), kNoChannel);
+    EXPECT_FALSE(system->IsStopped(other->GetSoundChannel()));
+}
 
-    beam->Repair(1000.0f);
-    beam->Fire();
-    ASSERT_GE(beam->GetSoundChannel(), 0);
-    SIM_BeamWeaponModule::StopAllSounds();
-    EXPECT_EQ(beam->GetSoundChannel(), -1);
+TEST_F(BeamSoundTest, ClearingTheBattleStopsEveryLoop)
+{
+    world.Build("bigtarget", 300, 0, true);
+    SIM_BeamWeaponModule* first = FiringBeam(0);
+    SIM_BeamWeaponModule* second = FiringBeam(100);
+    const SoundChannelId a = first->GetSoundChannel();
+    const SoundChannelId b = second->GetSoundChannel();
+    SIM_Battle::GetInstance().Clear();
+    EXPECT_TRUE(system->IsStopped(a));
+    EXPECT_TRUE(system->IsStopped(b));
+    EXPECT_EQ(first->GetSoundChannel(), kNoChannel);
+    EXPECT_EQ(second->GetSoundChannel(), kNoChannel);
+}
 
-    // Off screen: no sound at all.
+TEST_F(BeamSoundTest, OffScreenAndOverplayedBeamsStaySilent)
+{
+    world.Build("bigtarget", 300, 0, true);
     GUI_Map& map = GUI_Map::GetInstance();
+    const GUI_Map saved = map;
     map.viewLeft = 5000.0f;
     map.viewRight = 6000.0f;
+    EXPECT_EQ(FiringBeam(0)->GetSoundChannel(), kNoChannel);
+    map = saved;
+    for (int i = 0; i < GUI_Sounds::kRecentSlots; ++i)
+        sounds.RememberRecent("laser_fire");
+    EXPECT_EQ(FiringBeam(100)->GetSoundChannel(), kNoChannel);
+    EXPECT_TRUE(system->files.empty());
+}
+
+TEST_F(BeamWeaponTest, HeadlessBeamsAreSilent)
+{
+    // No graphics and no sound manager given: the beams fire without sound.
+    world.Build("bigtarget", 300, 0, true);
+    SIM_BeamWeaponModule* beam = Beam(world.Build("gunship", 0, 0));
+    beam->ChooseTarget(true);
     beam->Fire();
-    EXPECT_EQ(beam->GetSoundChannel(), -1);
+    EXPECT_EQ(beam->GetSoundChannel(), kNoChannel);
+    beam->GetShip()->StartDying();
+    EXPECT_EQ(beam->GetSoundChannel(), kNoChannel);
 }
 
 TEST_F(BeamWeaponTest, DeadTargetTakesNoPendingDamage)

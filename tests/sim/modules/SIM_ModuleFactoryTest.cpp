@@ -76,19 +76,8 @@ TEST_F(ModuleFactoryTest, TacticalModuleComesFromItsType)
     EXPECT_FLOAT_EQ(tactical->evaluateInterval, 200.0f);
 }
 
-// The battle clears these when it goes at exit: make them first so they outlive it.
-struct SingletonsFirst {
-    SingletonsFirst()
-    {
-        SIM_CommsManager::GetInstance();
-        SIM_StatsDatabase::GetInstance();
-        ShipUpdateScheduler::GetInstance();
-    }
-};
-
 class ShippedDesignsTest : public ::testing::Test {
 protected:
-    SingletonsFirst first;
     ShippedBattleWorld world;
 };
 

@@ -110,6 +110,22 @@ TEST_F(TacticalModuleTest, NoEnemyLeftEndsTheAttack)
     EXPECT_EQ(ship->tacticalModule->GetMode(), Tactics::WITHDRAW);
 }
 
+TEST_F(TacticalModuleTest, EnemiesStillWarpingInKeepTheShipOnTheAttack)
+{
+    SIM_Ship* enemy = world.Build("gunship", 1500, 500, true);
+    enemy->state = SIM_Ship::OFF_FIELD;
+    SIM_Ship* ship = Gunship(1000, 500);
+    for (int i = 0; i < 3; ++i)
+        ship->tacticalModule->Think();
+    EXPECT_EQ(ship->tacticalModule->GetMode(), Tactics::ATTACK);
+    // Nothing to fly at yet: it waits where it is.
+    EXPECT_EQ(ship->tacticalModule->GetMoveTarget(), nullptr);
+    enemy->state = SIM_Ship::ACTIVE;
+    ship->tacticalModule->moveTimer = 5000.0f;
+    ship->tacticalModule->Think();
+    EXPECT_EQ(ship->tacticalModule->GetMoveTarget(), enemy);
+}
+
 TEST_F(TacticalModuleTest, ClosesToHalfItsEngageRange)
 {
     SIM_Ship* enemy = world.Build("gunship", 1000, 500, true);

@@ -1,0 +1,20 @@
+#pragma once
+#include <string>
+
+// Starting a battle straight from the command line: "SCENARIO[:easy|medium|
+// hard]" with the player's fleet from a deployed-fleet file.
+struct BattleLaunchRequest {
+    std::string scenario;
+    int difficulty = 0; // 0 easy, 1 medium, 2 hard
+};
+
+class BattleLauncher {
+public:
+    static constexpr const char* kDefaultFleet = "data/sample deployment/deployed.txt";
+
+    // False (nothing changed) for an empty name or an unknown difficulty.
+    static bool ParseRequest(const std::string& text, BattleLaunchRequest& out);
+    // Sets the battle up and enters the battle screen (mode 0); false,
+    // logged, when the scenario is unknown or the battle cannot start.
+    static bool Launch(const BattleLaunchRequest& request, const std::string& fleetFile);
+};

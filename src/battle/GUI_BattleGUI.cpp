@@ -1,0 +1,418 @@
+#include "battle/GUI_BattleGUI.h"
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "app/Game.h"
+#include "app/SIM_Options.h"
+#include "battle/GUI_EffectStandIns.h"
+#include "battle/GUI_Map.h"
+#include "battle/GUI_Ship.h"
+#include "battle/GUI_ShipDrawLists.h"
+#include "engine/CInput.h"
+#include "engine/D3DEngine.h"
+#include "engine/GDebugLog.h"
+#include "engine/GFileHelpers.h"
+#include "gui/GUI_Cursor.h"
+#include "gui/GUI_Tooltip.h"
+#include "gui/GUI_Tutorial.h"
+#include "gui/GUI_WindowManager.h"
+#include "platform/KeyCodes.h"
+#include "sim/SIM_Battle.h"
+#include "sim/SIM_CommsManager.h"
+#include "sim/SIM_Fleet.h"
+#include "sim/SIM_Race.h"
+#include "sim/SIM_Scenario.h"
+#include "sim/SIM_Ship.h"
+#include "sim/ShipUpdateScheduler.h"
+
+namespace {
+
+const char* const kGraphicsOptions[] = {"CONTRAILS",   "FANCYBEAMS", "DEBRIS", "TURRETS", "RUNNINGLIGHTS",
+                                        "REPAIRBOTS",  "ESCAPEPODS", "SHADERS", "CAMERASHAKE", "MOTIONBLUR",
+                                        "HULKS",       "COMMS"};
+
+const char* const kShaderFiles[] = {"data/shaders/shader.fx", "data/shaders/motionblur.fx", "data/shaders/depth.fx",
+                                    "data/shaders/stencil.fx"};
+
+// The frame hold never waits longer than this many idle steps, whatever the
+// clock says.
+constexpr int kMaxHoldSteps = 40;
+
+} // namespace
+
+GUI_BattleGUI::GUI_BattleGUI() = default;
+
+GUI_BattleGUI::~GUI_BattleGUI() = default;
+
+GUI_Sounds* GUI_BattleGUI::GetSounds() const
+{
+    if (soundsOverride)
+        return soundsOverride;
+    return Game::GetInstance().IsGraphicsReady() ? &GUI_Sounds::GetInstance() : nullptr;
+}
+
+void GUI_BattleGUI::SetClock(const IClock* clock)
+{
+    battleTimer = GTimer(clock);
+    frameHoldTimer = GTimer(clock);
+}
+
+void GUI_BattleGUI::ApplyBattleSpeed()
+{
+    if (GUI_Sounds* sounds = GetSounds())
+        sounds->SetPitch(battleSpeed);
+}
+
+void GUI_BattleGUI::TogglePauseState()
+{
+    paused = !paused;
+    if (paused) {
+        battleTimer.Pause();
+        scaledFrameTime = 0.0f;
+        frameStep = 0.0f;
+    } else {
+        battleTimer.Resume();
+        frameStep = 1.0f;
+    }
+}
+
+void GUI_BattleGUI::ResetForBattle()
+{
+    scaledFrameTime = 0.0f;
+    frameStep = 0.0f;
+    battleTime = 0.0f;
+    battleSpeed = 1.0f;
+    paused = false;
+    generalRetreat = false;
+    shipPicking = 0;
+}
+
+void GUI_BattleGUI::ReadGraphicsOptions()
+{
+    SIM_Options& options = SIM_Options::GetInstance();
+    unsigned char* flags[] = {&contrails,  &fancyBeams, &debris,      &turretsOn,    &runningLights, &repairBots,
+                              &escapePods, &shadersOn,  &cameraShake, &motionBlurOn, &hulks,         &commsOn};
+    for (size_t i = 0; i < sizeof(flags) / sizeof(flags[0]); ++i)
+        *flags[i] = options.GetValue(kGraphicsOptions[i]) != 0.0f ? 1 : 0;
+    D3DEngine& engine = D3DEngine::GetInstance();
+    engineCaps = engine.IsInitialised() && engine.HasShaders() ? 1 : 0;
+}
+
+void GUI_BattleGUI::LoadShader(int slot, const std::string& file)
+{
+    // Only effects we ship are loaded; a missing one leaves its slot empty.
+    if (file.empty() || !(FileExists(file) || FileExists(file + ".frag")))
+        return;
+    effects[slot].Load(file);
+}
+
+void GUI_BattleGUI::RefillDrawLists()
+{
+    GUI_ShipDrawLists& lists = GUI_ShipDrawLists::GetInstance();
+    lists.Clear();
+    const SIM_Battle& battle = SIM_Battle::GetInstance();
+    for (const SIM_Fleet* fleet : {battle.GetPlayerFleet(), battle.GetEnemyFleet()}) {
+        if (!fleet)
+            continue;
+        for (SIM_Ship* ship : fleet->GetAllShips())
+            lists.Add(ship);
+    }
+}
+
+void GUI_BattleGUI::Enter()
+{
+    D3DEngine& engine = D3DEngine::GetInstance();
+    GUI_Map& map = GUI_Map::GetInstance();
+    if (engine.IsInitialised() && !map.HasScreen())
+        map.SetScreenSize(engine.GetScreenWidth(), engine.GetScreenHeight());
+    screenWidth = static_cast<float>(map.GetScreenWidth());
+    screenHeight = static_cast<float>(map.GetScreenHeight());
+    screenQuad.SetSize(screenWidth, screenHeight);
+    screenQuad.PlaceCentred(screenWidth * 0.5f, screenHeight * 0.5f);
+
+    // The mini map, top strip and fleet overlay open here once they exist.
+    GUI_Sounds* sounds = GetSounds();
+    if (sounds) {
+        sounds->StartEngineDrones(drones);
+        sounds->SetBattleInfoProvider([this]() {
+            GUI_SoundBattleInfo info;
+            info.inBattle = true;
+            info.viewCentreX = CameraCentre[0];
+            info.viewCentreY = CameraCentre[1];
+            info.zoom = ZoomScale;
+            info.scaledFrameMs = scaledFrameTime;
+            info.screenWidth = screenWidth > 0.0f ? screenWidth : 1024.0f;
+            return info;
+        });
+    }
+    // Score layout, asteroids, terrain and the effect pools reset here once
+    // they exist.
+    GUI_EffectLog::GetInstance().Clear();
+    RefillDrawLists();
+
+    battleTime = 0.0f;
+    ReadGraphicsOptions();
+
+    battleTimer.Start();
+    frameHoldTimer.Start();
+    battleSpeed = 1.0f;
+    paused = false;
+    scaledFrameTime = 0.0f;
+    zoomKeyRepeat = 0.0f;
+
+    const SIM_Battle& battle = SIM_Battle::GetInstance();
+    const SIM_Scenario* scenario = battle.GetScenario();
+    if (shadersOn) {
+        if (scenario && !scenario->GetShader().empty())
+            LoadShader(FX_SCENARIO, scenario->GetShader());
+        LoadShader(FX_GENERAL, kShaderFiles[0]);
+        LoadShader(FX_MOTIONBLUR, kShaderFiles[1]);
+        LoadShader(FX_DEPTH, kShaderFiles[2]);
+        LoadShader(FX_STENCIL, kShaderFiles[3]);
+    }
+    CentreOnStrongestShip();
+
+    if (sounds && battle.GetEnemyRace())
+        sounds->PlayMusic(battle.GetEnemyRace()->GetMusic(), false);
+    if (scenario && scenario->GetType() == SIM_Scenario::SURVIVAL)
+        GUI_Tutorial::GetInstance().LaunchTutorial("SURVIVAL");
+}
+
+void GUI_BattleGUI::Leave()
+{
+    battleTime = 0.0f;
+    // The in-battle windows are deleted here once they exist.
+    GUI_ShipDrawLists::GetInstance().Clear();
+    GUI_EffectLog::GetInstance().Clear();
+    ReleaseShaders();
+    followedShip = nullptr;
+    cameraFollowMode = 0;
+    if (GUI_Sounds* sounds = GetSounds()) {
+        sounds->StopEngineDrones(drones);
+        sounds->SetBattleInfoProvider(nullptr);
+        sounds->Resume();
+        sounds->SetPitch(1.0f);
+    }
+    SIM_Battle& battle = SIM_Battle::GetInstance();
+    battle.RecordOutcome();
+    // Nothing on screen names a ship any more: the battle may free them.
+    battle.Clear();
+    if (GUI_Sounds* sounds = GetSounds())
+        sounds->PlayMusic("setting_up_ships.ogg", false);
+}
+
+void GUI_BattleGUI::EndBattleView()
+{
+    // The post-battle and in-battle windows are deleted here once they exist.
+    followedShip = nullptr;
+    cameraFollowMode = 0;
+    if (GUI_Sounds* sounds = GetSounds())
+        sounds->PlayMusic("setting_up_ships.ogg", false);
+    shipPicking = STATE_STATISTICS;
+    hudShown = 1;
+}
+
+void GUI_BattleGUI::ReleaseShaders()
+{
+    for (Effect& effect : effects)
+        effect.Release();
+}
+
+void GUI_BattleGUI::ReloadShaders()
+{
+    if (!D3DEngine::GetInstance().HasShaders())
+        return;
+    for (int slot : {FX_DEPTH, FX_GENERAL, FX_SPARE, FX_SCENARIO, FX_MOTIONBLUR, FX_STENCIL}) {
+        if (!effects[slot].GetFileName().empty())
+            effects[slot].Load(effects[slot].GetFileName());
+    }
+}
+
+void GUI_BattleGUI::CentreOnStrongestShip()
+{
+    cameraFollowMode = 0;
+    followedShip = nullptr;
+    const SIM_Fleet* fleet = SIM_Battle::GetInstance().GetPlayerFleet();
+    SIM_Ship* strongest = fleet ? fleet->GetStrongestShip() : nullptr;
+    if (strongest)
+        GUI_Map::GetInstance().SetCentre(strongest->x, strongest->y);
+}
+
+void GUI_BattleGUI::Update()
+{
+    GUI_WindowManager::GetInstance().UpdateWindows();
+}
+
+void GUI_BattleGUI::OnKeyDown(int code)
+{
+    if (code == KEY_ESCAPE) {
+        Game::GetInstance().SetMode(15);
+        return;
+    }
+    GUI_GameModeBase::OnKeyDown(code);
+}
+
+void GUI_BattleGUI::Render()
+{
+    if (shipPicking == STATE_STATISTICS)
+        DrawInterfaceOnly();
+    else
+        RenderBattleFrame();
+}
+
+void GUI_BattleGUI::DrawWindowsAndTooltips()
+{
+    GUI_WindowManager::GetInstance().DrawWindows();
+    GUI_Cursor::GetInstance().DrawDraggedWindow();
+    GUI_Tooltip::DrawQueued();
+}
+
+void GUI_BattleGUI::DrawInterfaceOnly()
+{
+    GUI_Map::GetInstance().Draw();
+    DrawWindowsAndTooltips();
+}
+
+// ---- the frame ------------------------------------------------------------
+
+void GUI_BattleGUI::BattleFrameTiming()
+{
+    if (paused)
+        return;
+    float elapsed;
+    if (injectedFrameMs >= 0.0f) {
+        elapsed = std::min(injectedFrameMs, GTimer::kMaxLastElapsedMs);
+        realFrameStep = injectedFrameMs / static_cast<float>(GTimer::kStepMs);
+    } else {
+        battleTimer.Update();
+        realFrameStep = battleTimer.GetFrameStep();
+        elapsed = battleTimer.GetLastElapsedMs();
+    }
+    SetFrameTime(elapsed * battleSpeed * kSpeedScale);
+    if (injectedFrameMs < 0.0f)
+        HoldFrame();
+    frameHoldTimer.Start();
+    ZoomKeyRepeat(elapsed);
+}
+
+void GUI_BattleGUI::HoldFrame()
+{
+    frameHoldTimer.Update();
+    double t = frameHoldTimer.GetTotalMs();
+    if (t >= kMinFrameMs) {
+        frameHoldSpare = 0.0f;
+        return;
+    }
+    frameHoldSpare = static_cast<float>((kMinFrameMs - t) / kMinFrameMs);
+    for (int step = 0; t < kMinFrameMs && step < kMaxHoldSteps; ++step) {
+        if (!DoIdleWork())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        frameHoldTimer.Update();
+        t = frameHoldTimer.GetTotalMs();
+    }
+}
+
+bool GUI_BattleGUI::DoIdleWork()
+{
+    // Explosion groups and spare-time bullet collisions take turns here once
+    // they exist; until then there is never work to do.
+    ++idleAlternation;
+    return false;
+}
+
+void GUI_BattleGUI::ZoomKeyRepeat(float elapsedMs)
+{
+    const CInput& input = CInput::GetInstance();
+    const bool in = input.IsKeyDown(KEY_PRIOR);
+    const bool out = input.IsKeyDown(KEY_NEXT);
+    if (!in && !out) {
+        zoomKeyRepeat = 0.0f;
+        return;
+    }
+    zoomKeyRepeat += elapsedMs;
+    if (zoomKeyRepeat > kZoomRepeatMs) {
+        if (in)
+            GUI_Map::GetInstance().ZoomIn();
+        else
+            GUI_Map::GetInstance().ZoomOut();
+        zoomKeyRepeat -= kZoomRepeatMs;
+    }
+}
+
+void GUI_BattleGUI::DrawShips()
+{
+    GUI_ShipDrawLists& lists = GUI_ShipDrawLists::GetInstance();
+    // Con trails and engine glows of the fighter layers draw here in bulk
+    // once they exist.
+    Trace("contrails0");
+    Trace("engineglows0");
+    Trace("ships0");
+    lists.DrawList(GUI_ShipDrawLists::ListForLayer(0));
+    Trace("ships1");
+    lists.DrawList(GUI_ShipDrawLists::ListForLayer(1));
+    Trace("contrails2");
+    Trace("engineglows2");
+    Trace("ships2");
+    lists.DrawList(GUI_ShipDrawLists::ListForLayer(2));
+    if (hudShown && overlayShown) {
+        Trace("teamtint");
+        for (int layer : {0, 1, 2})
+            lists.DrawTintList(GUI_ShipDrawLists::ListForLayer(layer));
+    }
+}
+
+void GUI_BattleGUI::RenderBattleFrame()
+{
+    Trace("timing");
+    BattleFrameTiming();
+    if (shadersOn)
+        Trace("postprocess-begin");
+
+    GUI_Map& map = GUI_Map::GetInstance();
+    if (cameraFollowMode == 1 && followedShip)
+        map.SetCentre(followedShip->x, followedShip->y);
+
+    D3DEngine& engine = D3DEngine::GetInstance();
+    if (engine.IsInitialised() && engine.FindRenderTarget("rt_offscreen2")) {
+        engine.SetRenderTarget("rt_offscreen2");
+        engine.GetDevice()->Clear(0xFF000000u);
+        engine.SetRenderTarget("");
+    }
+    Trace("map");
+    map.Draw();
+    // Terrain, asteroids, camera shake, smoke, hulks, shock waves, debris
+    // and missiles draw here once they exist.
+    Trace("terrain-back");
+    Trace("asteroids-back");
+    Trace("camerashake");
+    Trace("smoke");
+    Trace("shockwaves");
+    Trace("missiles");
+
+    Trace("world");
+    ShipUpdateScheduler::GetInstance().UpdateWorld();
+    Trace("escapepods");
+    DrawShips();
+    engine.SetNormalBlend();
+    Trace("bullets");
+    Trace("plumes");
+    Trace("particles");
+    Trace("asteroids-front");
+    Trace("terrain-front");
+    if (shadersOn)
+        Trace("postprocess-end");
+    if (hudShown)
+        Trace("damagetexts");
+    if (hudShown || shipPicking == STATE_ENDED) {
+        Trace("windows");
+        DrawWindowsAndTooltips();
+    }
+    if (GUI_Sounds* sounds = GetSounds())
+        sounds->RefreshDroneVolume(drones);
+    Trace("comms");
+    SIM_CommsManager::GetInstance().Update();
+    Trace("battle");
+    SIM_Battle::GetInstance().Update();
+}

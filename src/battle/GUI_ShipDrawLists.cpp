@@ -1,0 +1,78 @@
+#include "battle/GUI_ShipDrawLists.h"
+
+#include "battle/GUI_Ship.h"
+#include "sim/SIM_Ship.h"
+
+#include <algorithm>
+#include <vector>
+
+GUI_ShipDrawLists& GUI_ShipDrawLists::GetInstance()
+{
+    // Never destroyed: ships freed by other statics at exit still leave it.
+    static auto* instance = new GUI_ShipDrawLists();
+    return *instance;
+}
+
+int GUI_ShipDrawLists::ListForLayer(int layer)
+{
+    switch (layer) {
+    case 0: return 0;
+    case 2: return 1;
+    default: return 2;
+    }
+}
+
+void GUI_ShipDrawLists::Add(SIM_Ship* ship)
+{
+    if (!ship || !ship->GetVisual())
+        return;
+    Remove(ship);
+    lists[ListForLayer(ship->GetVisual()->currentLayer)].push_back(ship);
+}
+
+void GUI_ShipDrawLists::Move(SIM_Ship* ship, int oldLayer, int newLayer)
+{
+    if (!ship)
+        return;
+    lists[ListForLayer(oldLayer)].remove(ship);
+    lists[ListForLayer(newLayer)].push_back(ship);
+}
+
+void GUI_ShipDrawLists::Remove(SIM_Ship* ship)
+{
+    for (auto& list : lists)
+        list.remove(ship);
+}
+
+void GUI_ShipDrawLists::Clear()
+{
+    for (auto& list : lists)
+        list.clear();
+}
+
+size_t GUI_ShipDrawLists::CountShips() const
+{
+    return lists[0].size() + lists[1].size() + lists[2].size();
+}
+
+void GUI_ShipDrawLists::DrawList(int list)
+{
+    if (!Valid(list))
+        return;
+    // A copy: a draw may move its own ship to another layer.
+    const std::vector<SIM_Ship*> ships(lists[list].begin(), lists[list].end());
+    for (SIM_Ship* ship : ships) {
+        if (ship->GetVisual())
+            ship->GetVisual()->Draw();
+    }
+}
+
+void GUI_ShipDrawLists::DrawTintList(int list)
+{
+    if (!Valid(list))
+        return;
+    for (SIM_Ship* ship : lists[list]) {
+        if (ship->GetVisual())
+            ship->GetVisual()->DrawTeamTint();
+    }
+}

@@ -1,0 +1,132 @@
+#include "sim/SIM_HeadlessBattle.h"
+
+#include "battle/GUI_BattleGUI.h"
+#include "engine/GDebugLog.h"
+#include "engine/GRandom.h"
+#include "sim/SIM_Battle.h"
+#include "sim/SIM_ContentFiles.h"
+#include "sim/SIM_Fleet.h"
+#include "sim/SIM_Scenario.h"
+#include "sim/SIM_Ship.h"
+#include "sim/SIM_ShipNameGenerator.h"
+#include "sim/SIM_StatsDatabase.h"
+
+SIM_HeadlessBattle::SIM_HeadlessBattle(const std::string& scoresFolder)
+    : m_scores(scoresFolder), m_metrics(std::string(), nullptr, 1)
+{
+    LoadContent();
+    SIM_Battle& battle = SIM_Battle::GetInstance();
+    battle.SetHighScores(&m_scores);
+    battle.SetUsageMetrics(&m_metrics);
+    GUI_BattleGUI::GetInstance().ResetForBattle();
+}
+
+SIM_HeadlessBattle::~SIM_HeadlessBattle()
+{
+    SIM_Battle& battle = SIM_Battle::GetInstance();
+    battle.Clear();
+    battle.SetHighScores(nullptr);
+    battle.SetUsageMetrics(nullptr);
+    FreeContent();
+    GUI_BattleGUI::GetInstance().ResetForBattle();
+}
+
+void SIM_HeadlessBattle::LoadContent()
+{
+    FreeContent();
+    LoadBattleContent();
+    SIM_ShipNameGenerator::GetInstance().LoadAll();
+}
+
+void SIM_HeadlessBattle::FreeContent()
+{
+    // Ships point at designs and module types: the battle goes first.
+    SIM_Battle::GetInstance().Clear();
+    FreeBattleContent();
+    SIM_ShipNameGenerator::GetInstance().Clear();
+}
+
+bool SIM_HeadlessBattle::Start(const std::string& scenarioName, const std::string& playerFleetFile,
+                               int difficulty, uint64_t seed)
+{
+    SIM_Scenario* scenario = SIM_Scenario::FindByName(scenarioName);
+    if (!scenario)
+        return false;
+    QlmSrand(seed);
+    GUI_BattleGUI::GetInstance().ResetForBattle();
+    return StartBattleFromDeploymentFile(scenario, playerFleetFile, difficulty);
+}
+
+bool SIM_HeadlessBattle::StartCustom(SIM_Scenario* scenario, SIM_DeployedFleet& player, SIM_DeployedFleet& enemy,
+                                     uint64_t seed)
+{
+    QlmSrand(seed);
+    GUI_BattleGUI::GetInstance().ResetForBattle();
+    return SIM_Battle::GetInstance().Start(scenario, &player, &enemy, true);
+}
+
+void SIM_HeadlessBattle::Frame(float scaledMs)
+{
+    RunHeadlessBattleFrame(scaledMs);
+}
+
+bool SIM_HeadlessBattle::Run(float scaledMs, float maxBattleMs)
+{
+    SIM_Battle& battle = SIM_Battle::GetInstance();
+    if (!battle.IsStarted() || !(scaledMs > 0.0f))
+        return battle.IsEnded();
+    while (!battle.IsEnded() && BattleTime() < maxBattleMs)
+        RunHeadlessBattleFrame(scaledMs);
+    return battle.IsEnded();
+}
+
+float SIM_HeadlessBattle::BattleTime()
+{
+    return GUI_BattleGUI::GetInstance().battleTime;
+}
+
+SIM_HeadlessBattle::Totals SIM_HeadlessBattle::CollectTotals()
+{
+    Totals totals;
+    const SIM_Battle& battle = SIM_Battle::GetInstance();
+    const SIM_Fleet* fleets[2] = {battle.GetPlayerFleet(), battle.GetEnemyFleet()};
+    auto sideOf = [&](const SIM_Ship* ship) {
+        if (!ship || !ship->fleet)
+            return -1;
+        return ship->fleet == fleets[0] ? 0 : (ship->fleet == fleets[1] ? 1 : -1);
+    };
+    for (int side = 0; side < 2; ++side) {
+        if (!fleets[side])
+            continue;
+        for (const SIM_Ship* ship : fleets[side]->GetAllShips()) {
+            ++totals.ships[side];
+            if (ship->IsDead())
+                ++totals.shipsLost[side];
+            totals.shots[side] += ship->GetStats().shotsFired;
+            totals.hits[side] += ship->GetStats().hitsLanded;
+        }
+    }
+    for (const SIM_DamageEvent& e : SIM_StatsDatabase::GetInstance().GetEvents()) {
+        const int side = sideOf(e.attacker);
+        if (side < 0 || e.flag != 1)
+            continue;
+        totals.damageDealt[side] += e.shieldAbsorbed + e.armourAbsorbed + e.moduleDamage;
+        totals.hullDamageDealt[side] += e.moduleDamage;
+    }
+    return totals;
+}
+
+const char* SIM_HeadlessBattle::OutcomeName()
+{
+    const SIM_Battle& battle = SIM_Battle::GetInstance();
+    if (!battle.IsEnded())
+        return "unfinished";
+    switch (battle.GetLost()) {
+    case SIM_Battle::WON:
+        return "won";
+    case SIM_Battle::RETREATED:
+        return "retreated";
+    default:
+        return "lost";
+    }
+}

@@ -1,0 +1,58 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "app/APP_UsageMetrics.h"
+#include "app/SIM_HighScores.h"
+
+class SIM_DeployedFleet;
+class SIM_Scenario;
+
+// A battle without the battle view, for tools, benchmarks and tests: loads
+// the content from the working folder (the install folder), keeps scores and
+// metrics away from the player's files, and steps the battle at a fixed
+// frame time from a fixed seed, so that a run can be replayed exactly.
+class SIM_HeadlessBattle {
+public:
+    // Per side: 0 the player, 1 the enemy.
+    struct Totals {
+        int ships[2] = {0, 0};
+        int shipsLost[2] = {0, 0};
+        float damageDealt[2] = {0.0f, 0.0f};   // what reached shields, armour and modules
+        float hullDamageDealt[2] = {0.0f, 0.0f};
+        int shots[2] = {0, 0};
+        int hits[2] = {0, 0};
+    };
+
+    // scoresFolder receives the scratch sc.dat / unl.dat of the battles run.
+    explicit SIM_HeadlessBattle(const std::string& scoresFolder);
+    ~SIM_HeadlessBattle();
+    SIM_HeadlessBattle(const SIM_HeadlessBattle&) = delete;
+    SIM_HeadlessBattle& operator=(const SIM_HeadlessBattle&) = delete;
+
+    static void LoadContent();
+    static void FreeContent();
+
+    // The player's fleet from a deployed-fleet file, the enemy from the
+    // scenario's AI fleet (difficulty 0 easy, 1 medium, 2 hard).
+    bool Start(const std::string& scenarioName, const std::string& playerFleetFile, int difficulty, uint64_t seed);
+    // Both sides given directly (the AI fleet file is not read).
+    bool StartCustom(SIM_Scenario* scenario, SIM_DeployedFleet& player, SIM_DeployedFleet& enemy, uint64_t seed);
+
+    // Frames of scaledMs battle time until the battle ends or maxBattleMs of
+    // battle time have passed; true when it ended.
+    bool Run(float scaledMs, float maxBattleMs);
+    static void Frame(float scaledMs);
+
+    SIM_HighScores& GetScores() { return m_scores; }
+    APP_UsageMetrics& GetMetrics() { return m_metrics; }
+
+    static float BattleTime();
+    static Totals CollectTotals();
+    // "won", "lost", "retreated" or "unfinished".
+    static const char* OutcomeName();
+
+private:
+    SIM_HighScores m_scores;
+    APP_UsageMetrics m_metrics;
+};

@@ -1,0 +1,140 @@
+// A few seconds of a real battle drawn through OpenGL (offscreen): ships
+// over the backdrop with a beam in flight, checked loosely and against a
+// reference picture with a generous tolerance.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "battle/GUI_BattleGUI.h"
+#include "battle/GUI_Map.h"
+#include "battle/GUI_ShipDrawLists.h"
+#include "engine/D3DEngine.h"
+#include "engine/GDebugLog.h"
+#include "platform/GraphicsDeviceFactory.h"
+#include "platform/SdlWindow.h"
+#include "sim/SIM_Battle.h"
+#include "sim/SIM_Fleet.h"
+#include "sim/SIM_Ship.h"
+#include "sim/ShippedBattleWorld.h"
+#include "sim/modules/SIM_BeamWeaponModule.h"
+#include "support/ImageCompare.h"
+
+namespace {
+
+constexpr int kWidth = 640;
+constexpr int kHeight = 480;
+
+const SIM_BeamWeaponModule* FindActiveBeam()
+{
+    const SIM_Battle& battle = SIM_Battle::GetInstance();
+    for (const SIM_Fleet* fleet : {battle.GetPlayerFleet(), battle.GetEnemyFleet()})
+        for (const SIM_Ship* ship : fleet->GetAllShips()) {
+            if (ship->state != SIM_Ship::ACTIVE)
+                continue;
+            for (const SIM_ShipModule* module : ship->GetModules()) {
+                const auto* beam = dynamic_cast<const SIM_BeamWeaponModule*>(module);
+                if (beam && beam->IsBeamActive() && beam->GetBeamAlpha() > 0.8f)
+                    return beam;
+            }
+        }
+    return nullptr;
+}
+
+class GLBattleScreen : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        GDebugLog::GetInstance().Open(m_log.Path());
+        std::string error;
+        WindowSettings settings;
+        settings.title = "battle";
+        settings.width = kWidth;
+        settings.height = kHeight;
+        settings.hidden = true;
+        m_window = SdlWindow::Create(settings, &error);
+        ASSERT_TRUE(m_window) << error;
+        auto device = CreateGraphicsDevice(*m_window, &error);
+        ASSERT_TRUE(device) << error;
+        ASSERT_TRUE(D3DEngine::GetInstance().Init(std::move(device)));
+        D3DEngine::GetInstance().ClearTextureFolders();
+        D3DEngine::GetInstance().LoadTextureFolder(std::string(QLM_GAME_DIR) + "/data/bitmaps");
+        GUI_BattleGUI::GetInstance().SetInjectedFrameTime(33.0f);
+    }
+    void TearDown() override
+    {
+        GUI_BattleGUI::GetInstance().SetInjectedFrameTime(-1.0f);
+        SIM_Battle::GetInstance().Clear();
+        GUI_Map::GetInstance().SetScreenSize(0, 0);
+        D3DEngine::GetInstance().Release();
+        D3DEngine::GetInstance().ClearTextureFolders();
+        m_window.reset();
+        GDebugLog::GetInstance().Close();
+    }
+
+    TempDir m_log;
+    ShippedBattleWorld m_world;
+    std::unique_ptr<SdlWindow> m_window;
+};
+
+TEST_F(GLBattleScreen, ShipsFireBeamsOverTheBackdrop)
+{
+    SIM_Scenario* scenario = SIM_Scenario::FindByName("scenario1");
+    ASSERT_NE(scenario, nullptr);
+    ASSERT_TRUE(StartBattleFromDeploymentFile(scenario, "data/sample deployment/deployed.txt", SIM_Scenario::EASY));
+    GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
+    gui.Enter();
+    D3DEngine& engine = D3DEngine::GetInstance();
+
+    const SIM_BeamWeaponModule* beam = nullptr;
+    for (int frame = 0; frame < 4000 && !beam; ++frame) {
+        engine.ClearAndBeginScene();
+        gui.Render();
+        engine.EndScene();
+        engine.Flip();
+        beam = FindActiveBeam();
+    }
+    ASSERT_NE(beam, nullptr) << "no beam fired in the first minutes of battle";
+    // Look at the firing ship, then draw the frame that is compared.
+    const SIM_ShipModule::Point from = beam->GetWorldPos();
+    GUI_Map::GetInstance().SetCentre(from.x, from.y);
+    gui.TogglePauseState();
+    engine.ClearAndBeginScene();
+    GUI_Map::GetInstance().Draw();
+    engine.EndScene();
+    std::vector<uint8_t> backdrop;
+    ASSERT_TRUE(engine.GetDevice()->ReadPixels(0, 0, 0, kWidth, kHeight, backdrop));
+    engine.Flip();
+
+    engine.ClearAndBeginScene();
+    gui.Render();
+    engine.EndScene();
+    std::vector<uint8_t> rgba;
+    ASSERT_TRUE(engine.GetDevice()->ReadPixels(0, 0, 0, kWidth, kHeight, rgba));
+    engine.Flip();
+    gui.TogglePauseState();
+
+    size_t drawn = 0, beamPixels = 0;
+    for (size_t i = 0; i < rgba.size(); i += 4) {
+        int diff = 0;
+        for (int c = 0; c < 3; ++c)
+            diff = std::max(diff, std::abs(static_cast<int>(rgba[i + c]) - static_cast<int>(backdrop[i + c])));
+        if (diff > 40)
+            ++drawn;
+        const int r = rgba[i], g = rgba[i + 1], b = rgba[i + 2];
+        if (b > 200 && b > r + 50 && g > 100)
+            ++beamPixels;
+    }
+    EXPECT_GT(drawn, 400u) << "ships should cover part of the view";
+    EXPECT_GT(beamPixels, 20u) << "a beam should show";
+
+    ImageCompareOptions loose;
+    loose.tolerance = 60;
+    loose.maxFractionOver = 0.08;
+    const ImageCompareResult result = CompareWithReference(
+        std::string(QLM_SOURCE_DIR) + "/tests/battle/reference/battle_beams.png", kWidth, kHeight, rgba, loose);
+    EXPECT_TRUE(result.match) << result.message;
+}
+
+} // namespace

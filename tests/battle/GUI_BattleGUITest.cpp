@@ -1,0 +1,213 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/GUI_Sounds.h"
+#include "battle/GUI_BattleGUI.h"
+#include "battle/GUI_Map.h"
+#include "battle/GUI_Ship.h"
+#include "battle/GUI_ShipDrawLists.h"
+#include "engine/D3DEngine.h"
+#include "platform/HeadlessGraphicsDevice.h"
+#include "platform/NullSoundSystem.h"
+#include "sim/SIM_Battle.h"
+#include "sim/SIM_Fleet.h"
+#include "sim/SIM_Scenario.h"
+#include "sim/SIM_Ship.h"
+#include "sim/ShippedBattleWorld.h"
+
+namespace {
+
+constexpr const char* kFleet = "data/sample deployment/deployed.txt";
+
+class BattleScreenTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        D3DEngine::GetInstance().Init(std::make_unique<HeadlessGraphicsDevice>(1024, 768));
+        GUI_Map::GetInstance().SetScreenSize(1024, 768);
+        sounds = std::make_unique<GUI_Sounds>(std::make_unique<NullSoundSystem>(64),
+                                              [](const std::string&) { return 1.0f; });
+        gui().SetSounds(sounds.get());
+        gui().SetInjectedFrameTime(16.666666f);
+    }
+    void TearDown() override
+    {
+        gui().SetLayerTrace(nullptr);
+        gui().SetSounds(nullptr);
+        gui().SetInjectedFrameTime(-1.0f);
+        gui().overlayShown = 0;
+        SIM_Battle::GetInstance().Clear();
+        GUI_ShipDrawLists::GetInstance().Clear();
+        GUI_Map::GetInstance().SetScreenSize(0, 0);
+        D3DEngine::GetInstance().Release();
+    }
+    static GUI_BattleGUI& gui() { return GUI_BattleGUI::GetInstance(); }
+
+    bool Start(const char* scenarioName)
+    {
+        SIM_Scenario* scenario = SIM_Scenario::FindByName(scenarioName);
+        return scenario && StartBattleFromDeploymentFile(scenario, kFleet, SIM_Scenario::EASY);
+    }
+
+    float BankFrequency() { return sounds->GetBank(GUI_Sounds::BANK_WEAPONS)->GetBaseFrequency(); }
+
+    ShippedBattleWorld world;
+    std::unique_ptr<GUI_Sounds> sounds;
+};
+
+TEST(GUI_BattleGUI, FrameTimeDrivesStepAndClockAndStopsWhilePaused)
+{
+    GUI_BattleGUI gui;
+    gui.SetFrameTime(6.0f);
+    EXPECT_FLOAT_EQ(gui.scaledFrameTime, 6.0f);
+    EXPECT_FLOAT_EQ(gui.frameStep, 0.5f);
+    EXPECT_FLOAT_EQ(gui.battleTime, 6.0f);
+    gui.TogglePauseState();
+    gui.SetFrameTime(6.0f);
+    EXPECT_FLOAT_EQ(gui.scaledFrameTime, 0.0f);
+    EXPECT_FLOAT_EQ(gui.battleTime, 6.0f);
+    gui.TogglePauseState();
+    EXPECT_FLOAT_EQ(gui.frameStep, 1.0f);
+    gui.battleSpeed = 3.0f;
+    gui.generalRetreat = true;
+    gui.ResetForBattle();
+    EXPECT_FLOAT_EQ(gui.battleTime, 0.0f);
+    EXPECT_FLOAT_EQ(gui.battleSpeed, 1.0f);
+    EXPECT_FALSE(gui.generalRetreat);
+}
+
+TEST(GUI_BattleGUI, RealFrameTimeIsScaledBySpeedTimesPointFourAndCapped)
+{
+    GUI_BattleGUI gui;
+    gui.SetInjectedFrameTime(16.666666f);
+    gui.BattleFrameTiming();
+    EXPECT_NEAR(gui.scaledFrameTime, 6.6666f, 1e-3f);
+    EXPECT_NEAR(gui.frameStep, 0.5555f, 1e-3f);
+    EXPECT_NEAR(gui.realFrameStep, 1.3888f, 1e-3f);
+
+    // A 100 ms hitch counts as 36 ms.
+    gui.battleSpeed = 4.0f;
+    gui.SetInjectedFrameTime(100.0f);
+    gui.BattleFrameTiming();
+    EXPECT_NEAR(gui.scaledFrameTime, 57.6f, 1e-3f);
+    EXPECT_NEAR(gui.battleTime, 6.6666f + 57.6f, 1e-2f);
+
+    // Paused: nothing at all moves.
+    gui.TogglePauseState();
+    const float before = gui.battleTime;
+    gui.BattleFrameTiming();
+    EXPECT_FLOAT_EQ(gui.battleTime, before);
+    EXPECT_FLOAT_EQ(gui.scaledFrameTime, 0.0f);
+    EXPECT_FLOAT_EQ(gui.frameStep, 0.0f);
+}
+
+TEST_F(BattleScreenTest, TheFrameStepsTheWorldBetweenTheLayersInOrder)
+{
+    ASSERT_TRUE(Start("scenario1"));
+    gui().Enter();
+    std::vector<std::string> steps;
+    gui().SetLayerTrace([&steps](const char* step) { steps.push_back(step); });
+    gui().overlayShown = 1;
+    gui().RenderBattleFrame();
+
+    auto at = [&steps](const char* name) {
+        return std::find(steps.begin(), steps.end(), name) - steps.begin();
+    };
+    const std::vector<const char*> order = {"timing", "map",  "smoke",    "missiles", "world", "escapepods",
+                                            "ships0", "ships1", "ships2", "teamtint", "bullets", "particles",
+                                            "windows", "comms", "battle"};
+    for (size_t i = 1; i < order.size(); ++i)
+        EXPECT_LT(at(order[i - 1]), at(order[i])) << order[i - 1] << " before " << order[i];
+    EXPECT_EQ(steps.back(), "battle");
+
+    // Hiding the interface keeps the ships but drops the windows and tints.
+    steps.clear();
+    gui().hudShown = 0;
+    gui().RenderBattleFrame();
+    gui().hudShown = 1;
+    EXPECT_EQ(at("windows"), static_cast<long>(steps.size()));
+    EXPECT_EQ(at("teamtint"), static_cast<long>(steps.size()));
+    EXPECT_LT(at("ships1"), static_cast<long>(steps.size()));
+}
+
+TEST_F(BattleScreenTest, BattleFramesMoveTheClockShipsSchedulerAndComms)
+{
+    ASSERT_TRUE(Start("scenario1"));
+    gui().Enter();
+    SIM_Battle& battle = SIM_Battle::GetInstance();
+    ASSERT_GT(GUI_ShipDrawLists::GetInstance().CountShips(), 0u);
+    SIM_Ship* enemy = battle.GetEnemyFleet()->GetAllShips().front();
+    const float startX = enemy->x, startY = enemy->y;
+    for (int i = 0; i < 300; ++i)
+        gui().Render();
+    EXPECT_NEAR(gui().battleTime, 300 * 16.666666f * 0.4f, 1.0f);
+    // The enemy is in battle from the start: its draw ran its update and it moved.
+    EXPECT_GE(enemy->GetVisual()->updatesFromDraw, 299);
+    EXPECT_TRUE(enemy->x != startX || enemy->y != startY);
+    // Player ships warped in during those two seconds of battle time.
+    const SIM_Ship* player = battle.GetPlayerFleet()->GetAllShips().front();
+    EXPECT_EQ(player->state, static_cast<unsigned>(SIM_Ship::ACTIVE));
+
+    // Paused: drawing goes on, the battle stands still.
+    gui().TogglePauseState();
+    const float clock = gui().battleTime;
+    const float x = enemy->x;
+    for (int i = 0; i < 10; ++i)
+        gui().Render();
+    EXPECT_FLOAT_EQ(gui().battleTime, clock);
+    EXPECT_FLOAT_EQ(enemy->x, x);
+    gui().TogglePauseState();
+}
+
+TEST_F(BattleScreenTest, EnterCentresOnTheStrongestPlayerShip)
+{
+    ASSERT_TRUE(Start("scenario1"));
+    gui().cameraFollowMode = 1;
+    gui().Enter();
+    EXPECT_EQ(gui().cameraFollowMode, 0);
+    EXPECT_EQ(gui().followedShip, nullptr);
+    const SIM_Ship* strongest = SIM_Battle::GetInstance().GetPlayerFleet()->GetStrongestShip();
+    ASSERT_NE(strongest, nullptr);
+    EXPECT_FALSE(GUI_Map::GetInstance().IsOffScreen(strongest->x, strongest->y, 0.0f));
+    EXPECT_FLOAT_EQ(gui().battleSpeed, 1.0f);
+    EXPECT_FALSE(gui().paused);
+}
+
+TEST_F(BattleScreenTest, LeaveRestoresThePitchRecordsTheOutcomeAndFreesTheShips)
+{
+    ASSERT_TRUE(Start("tutorial1"));
+    gui().Enter();
+    gui().battleSpeed = 2.0f;
+    gui().ApplyBattleSpeed();
+    EXPECT_FLOAT_EQ(BankFrequency(), 2.0f * kNominalSoundRate);
+    const int d = SIM_Battle::GetInstance().GetScenario()->GetDifficulty();
+    ASSERT_FALSE(world.Scores().GetScenarioRecord("tutorial1")->beaten[d]);
+
+    gui().Leave();
+    EXPECT_FLOAT_EQ(BankFrequency(), kNominalSoundRate);
+    // A tutorial counts as beaten whatever the outcome.
+    EXPECT_TRUE(world.Scores().GetScenarioRecord("tutorial1")->beaten[d]);
+    EXPECT_FALSE(SIM_Battle::GetInstance().IsStarted());
+    EXPECT_EQ(GUI_ShipDrawLists::GetInstance().CountShips(), 0u);
+    EXPECT_FLOAT_EQ(gui().battleTime, 0.0f);
+}
+
+TEST_F(BattleScreenTest, TheStatisticsViewDrawsOnlyTheInterface)
+{
+    ASSERT_TRUE(Start("scenario1"));
+    gui().Enter();
+    gui().EndBattleView();
+    EXPECT_EQ(gui().shipPicking, GUI_BattleGUI::STATE_STATISTICS);
+    std::vector<std::string> steps;
+    gui().SetLayerTrace([&steps](const char* step) { steps.push_back(step); });
+    const float clock = gui().battleTime;
+    gui().Render();
+    EXPECT_TRUE(steps.empty());
+    EXPECT_FLOAT_EQ(gui().battleTime, clock);
+}
+
+} // namespace
