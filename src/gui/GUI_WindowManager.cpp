@@ -221,6 +221,16 @@ void GUI_WindowManager::DrawWindows()
 
 bool GUI_WindowManager::DispatchClick()
 {
+    return DispatchButton(&GUI_WindowBase::OnLeftClick);
+}
+
+bool GUI_WindowManager::DispatchRightClick()
+{
+    return DispatchButton(&GUI_WindowBase::OnRightClick);
+}
+
+bool GUI_WindowManager::DispatchButton(bool (GUI_WindowBase::*handler)(float, float))
+{
     const CInput& input = CInput::GetInstance();
     // The screen fade blocks input until its callback has run.
     if (input.IsInputBlocked())
@@ -228,41 +238,18 @@ bool GUI_WindowManager::DispatchClick()
     const float x = input.GetMouseX();
     const float y = input.GetMouseY();
     BusyScope busy(*this);
+    // A modal window swallows every click, taken or not.
     if (HasModalList()) {
         const std::vector<GUI_WindowBase*> modal = m_modal;
         for (auto it = modal.rbegin(); it != modal.rend(); ++it) {
-            if (IsLive(m_modal, *it) && (*it)->OnLeftClick(x, y))
+            if (IsLive(m_modal, *it) && ((*it)->*handler)(x, y))
                 break;
         }
         return true;
     }
     const std::vector<GUI_WindowBase*> windows = m_topLevel;
     for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
-        if (IsLive(m_topLevel, *it) && (*it)->OnLeftClick(x, y))
-            return true;
-    }
-    return false;
-}
-
-bool GUI_WindowManager::DispatchRightClick()
-{
-    const CInput& input = CInput::GetInstance();
-    if (input.IsInputBlocked())
-        return true;
-    const float x = input.GetMouseX();
-    const float y = input.GetMouseY();
-    BusyScope busy(*this);
-    if (HasModalList()) {
-        const std::vector<GUI_WindowBase*> modal = m_modal;
-        for (auto it = modal.rbegin(); it != modal.rend(); ++it) {
-            if (IsLive(m_modal, *it) && (*it)->OnRightClick(x, y))
-                break;
-        }
-        return true;
-    }
-    const std::vector<GUI_WindowBase*> windows = m_topLevel;
-    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
-        if (IsLive(m_topLevel, *it) && (*it)->OnRightClick(x, y))
+        if (IsLive(m_topLevel, *it) && ((*it)->*handler)(x, y))
             return true;
     }
     return false;

@@ -76,6 +76,7 @@ private:
     bool IsLive(const std::vector<GUI_WindowBase*>& list, const GUI_WindowBase* window) const;
     bool HasModalList() const;
     void DispatchWheel(bool up);
+    bool DispatchButton(bool (GUI_WindowBase::*handler)(float, float));
 
     std::vector<GUI_WindowBase*> m_deleteQueue;
     std::vector<GUI_WindowBase*> m_topLevel;
