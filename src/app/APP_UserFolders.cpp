@@ -64,7 +64,8 @@ bool APP_UserFolders::Create(const std::string& userFolder)
     for (const auto& entry : kTree) {
         std::string path = userFolder + entry.sub;
         if (!EnsureDirectoryExists(path)) {
-            LOG_ERROR("EnsureDirectoryExists: cannot create " + path);
+            LOG_ERROR("EnsureDirectoryExists");
+            LOG_DEBUG("cannot create " + path);
             return false;
         }
         if (entry.index >= 0)

@@ -127,7 +127,8 @@ bool Game::CreateUserFolders(const std::string& userDir)
 {
     std::string folder = APP_UserFolders::ResolveUserFolder(userDir);
     if (!APP_UserFolders::GetInstance().Create(folder)) {
-        ReportFatal("EnsureDirectoryExists: cannot create the user folder " + folder);
+        // The folder was already logged; the player still needs to be told.
+        ShowErrorMessage("Quillomar", "The user folder cannot be created: " + folder);
         return false;
     }
     return true;

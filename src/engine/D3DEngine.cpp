@@ -383,7 +383,9 @@ bool D3DEngine::LoadTextureFile(const std::string& folder, const std::string& na
     if (!handle) {
         if (error.empty() && m_device)
             error = m_device->GetLastError();
-        LOG_ERROR(StrFormat("Error creating texture:[%s] %s", path.c_str(), error.c_str()));
+        // The error line keeps its fixed form; the reason goes to the debug log.
+        LOG_ERROR(StrFormat("Error creating texture:[%s]", path.c_str()));
+        LOG_DEBUG(error);
         return false;
     }
     m_textures.push_back(std::make_unique<GTexture9>(m_device.get(), handle, name, false));
@@ -421,7 +423,8 @@ TextureHandle D3DEngine::CreateRenderTarget(int width, int height, const std::st
     }
     TextureHandle handle = m_device->CreateRenderTarget(width, height);
     if (!handle) {
-        LOG_ERROR(StrFormat("Error creating texture:[%s] %s", name.c_str(), m_device->GetLastError().c_str()));
+        LOG_ERROR(StrFormat("Error creating texture:[%s]", name.c_str()));
+        LOG_DEBUG(m_device->GetLastError());
         return 0;
     }
     m_textures.push_back(std::make_unique<GTexture9>(m_device.get(), handle, name, true));

@@ -49,8 +49,8 @@ bool Effect::EnsureLoaded()
     m_handle = device->LoadEffect(m_fileName);
     if (!m_handle) {
         m_failed = true;
-        LOG_ERROR(StrFormat("D3DXCreateEffectFromFile failed: %s %s", m_fileName.c_str(),
-                            device->GetLastError().c_str()));
+        LOG_ERROR("D3DXCreateEffectFromFile failed");
+        LOG_DEBUG(StrFormat("%s: %s", m_fileName.c_str(), device->GetLastError().c_str()));
         return false;
     }
     return true;

@@ -116,7 +116,8 @@ TEST_F(D3DEngineTest, DamagedTextureFileIsLoggedAndGivesNoTexture)
     m_files.Write("bad.dds", "DDS not really");
     Engine().LoadTextureFolder(FilesPath());
     EXPECT_EQ(Engine().FindTexture("bad.dds"), 0u);
-    EXPECT_EQ(ErrorCount("Error creating texture:["), 1);
+    // The message keeps its fixed form; the reason goes to the debug log.
+    EXPECT_EQ(ErrorCount("Error creating texture:[" + FilesPath("bad.dds") + "]:D3DEngine.cpp "), 1);
 }
 
 TEST_F(D3DEngineTest, TextureBindsAreCached)
@@ -282,7 +283,7 @@ TEST_F(D3DEngineShaderTest, EffectLoadsAndComesBackAfterRestore)
     Effect missing;
     EXPECT_FALSE(missing.Load(FilesPath("none")));
     EXPECT_FALSE(missing.Begin());
-    EXPECT_EQ(ErrorCount("D3DXCreateEffectFromFile failed"), 1);
+    EXPECT_EQ(ErrorCount("D3DXCreateEffectFromFile failed:Effect.cpp "), 1);
 }
 
 TEST_F(D3DEngineTest, DrawLogGoesBesideTheDebugLog)
