@@ -467,7 +467,7 @@ void GUI_Ship::FireDestructionEvent(const DestructionEvent& event)
     SpawnExplosion(event.type, wx, wy, this, 0.0f, 0.0f);
     const int hullClass = ship->GetHullClass();
     if (hullClass == SIM_ShipHull::CRUISER)
-        PlaySoundAtShip(StrFormat("data/sounds/explosion_impact_cruiser%d.ogg", static_cast<int>(soundCounter++ % 4) + 1));
+        PlayImpactSound();
     if (hullClass == SIM_ShipHull::CRUISER || hullClass == SIM_ShipHull::FRIGATE) {
         // Headings come from the visual's own counter: effects must not draw
         // on the tables the combat reads.
@@ -501,6 +501,21 @@ void GUI_Ship::FinishDestruction()
         break;
     default:
         PlaySoundAtShip(StrFormat("data/sounds/explosion_destruction_fighter%d.ogg", static_cast<int>(soundCounter++ % 3) + 1));
+        break;
+    }
+}
+
+void GUI_Ship::PlayImpactSound()
+{
+    switch (ship->GetHullClass()) {
+    case SIM_ShipHull::CRUISER:
+        PlaySoundAtShip(StrFormat("data/sounds/explosion_impact_cruiser%d.ogg", static_cast<int>(soundCounter++ % 4) + 1));
+        break;
+    case SIM_ShipHull::FRIGATE:
+        PlaySoundAtShip(StrFormat("data/sounds/explosion_impact_frigate%d.ogg", static_cast<int>(soundCounter++ % 2) + 1));
+        break;
+    default:
+        PlaySoundAtShip("data/sounds/explosion_impact_fighter1.ogg");
         break;
     }
 }
@@ -570,6 +585,7 @@ void GUI_Ship::ShowHitEffects(float x, float y, float damage, float dx, float dy
         SpawnExplosion(4, wx, wy, this, dx, dy);
         SpawnExplosion(6, wx, wy, this, dx, dy);
     }
+    PlayImpactSound();
     if (blastGlareClock > kBlastGlareInterval) {
         SpawnBlastGlare(0.25f * spriteWidth, wx, wy, this);
         blastGlareClock = 0.0f;

@@ -120,6 +120,7 @@ private:
     bool AllEventsDone() const;
     void FinishDestruction();
     void LocalToWorld(float lx, float ly, float& wx, float& wy) const;
+    void PlayImpactSound();
     void PlaySoundAtShip(const std::string& file);
     void PlaceHullSprite();
     void DrawEngineGlows();

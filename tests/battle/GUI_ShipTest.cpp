@@ -153,6 +153,27 @@ TEST_F(ShipVisualTest, TheLastEventEndsInKillAndTheFinalBlastByClass)
     EXPECT_EQ(log.Count("escapepod"), 0u);
 }
 
+TEST_F(ShipVisualTest, HitsPlayTheImpactSoundOfTheHullClass)
+{
+    GUI_EffectLog& log = GUI_EffectLog::GetInstance();
+    const struct {
+        const char* design;
+        const char* prefix;
+    } cases[] = {{"cruiser_bare", "data/sounds/explosion_impact_cruiser"},
+                 {"frigate_bare", "data/sounds/explosion_impact_frigate"},
+                 {"fighter_bare", "data/sounds/explosion_impact_fighter"}};
+    for (const auto& c : cases) {
+        log.Clear();
+        SIM_Ship* ship = world.Build(c.design, 0, 0);
+        ship->GetVisual()->ShowHitEffects(0.0f, 0.0f, 5.0f, 0.0f, 0.0f);
+        ASSERT_EQ(log.Count("sound"), 1u) << c.design;
+        const std::string& name = log.GetRecords().back().name;
+        EXPECT_EQ(name.rfind(c.prefix, 0), 0u) << name;
+        EXPECT_EQ(name.substr(name.size() - 4), ".ogg");
+    }
+    EXPECT_EQ(log.GetRecords().back().name, "data/sounds/explosion_impact_fighter1.ogg");
+}
+
 TEST_F(ShipVisualTest, ShipsAreFiledByLayerAndLeaveTheListsWithTheirVisual)
 {
     GUI_ShipDrawLists& lists = GUI_ShipDrawLists::GetInstance();

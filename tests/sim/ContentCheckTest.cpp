@@ -163,7 +163,11 @@ TEST_F(ContentCheck, SoundsTheGameNamesExist)
 {
     for (const char* sound : {"data/sounds/music/main_title.ogg", "data/sounds/music/victory.ogg",
                               "data/sounds/music/defeat.ogg", "data/sounds/cruiser_engine_drone.ogg",
-                              "data/sounds/fighter_engine_drone.ogg"})
+                              "data/sounds/fighter_engine_drone.ogg", "data/sounds/explosion_impact_cruiser4.ogg",
+                              "data/sounds/explosion_impact_frigate2.ogg", "data/sounds/explosion_impact_fighter1.ogg",
+                              "data/sounds/explosion_destruction_cruiser2.ogg",
+                              "data/sounds/explosion_destruction_frigate2.ogg",
+                              "data/sounds/explosion_destruction_fighter3.ogg"})
         EXPECT_TRUE(FileExists(sound)) << sound;
     // Weapons name their firing sounds by path.
     for (const SIM_ShipModuleType* type : SIM_ShipModuleType::GetList()) {

@@ -398,6 +398,24 @@ bool GenerateSounds(const std::string& dataDir)
     fx("explosion_missile_destroyed.ogg", Explosion(0.45f, 6000.0f, 800.0f, 9.0f, 80.0f, rng), 0.8f);
     fx("tractorbeam.ogg", TractorBeam(), 0.6f);
 
+    // Hits on a hull and ships blowing up: heavier and lower for bigger
+    // classes, a few of each so repeats do not sound the same.
+    const struct {
+        const char* kind;
+        const char* hull;
+        int count;
+        float seconds, cut, decay, thump;
+    } blasts[] = {
+        {"impact", "cruiser", 4, 0.8f, 2500.0f, 6.0f, 45.0f},     {"impact", "frigate", 2, 0.55f, 3500.0f, 6.0f, 65.0f},
+        {"impact", "fighter", 1, 0.35f, 5000.0f, 6.0f, 90.0f},    {"destruction", "cruiser", 2, 2.4f, 3000.0f, 1.6f, 35.0f},
+        {"destruction", "frigate", 2, 1.6f, 3800.0f, 2.2f, 50.0f}, {"destruction", "fighter", 3, 0.9f, 5000.0f, 4.0f, 80.0f},
+    };
+    for (const auto& b : blasts)
+        for (int i = 1; i <= b.count; ++i)
+            fx((std::string("explosion_") + b.kind + "_" + b.hull + std::to_string(i) + ".ogg").c_str(),
+               Explosion(b.seconds * (0.9f + 0.1f * i), b.cut * (1.0f + 0.15f * i), 200.0f, b.decay, b.thump, rng),
+               0.85f);
+
     // Weapons, named by the module types' "sound" keys.
     fx("weapons/laser_fire.ogg", Zap(0.35f, 1800.0f, 600.0f, 0.15f, 7.0f, rng), 0.6f);
     fx("weapons/pulse_fire.ogg", Zap(0.18f, 1200.0f, 300.0f, 0.3f, 16.0f, rng), 0.6f);

@@ -78,7 +78,7 @@ SIM_ModuleFactory::Built SIM_ModuleFactory::Create(const SIM_ShipModuleType* typ
 {
     Built built;
     if (!type) {
-        LOG_ERROR("unknown module: no module type");
+        LOG_ERROR("unknown module");
         return built;
     }
     built.module = BuildKnown(type, orders, built.perFrame);
@@ -92,7 +92,8 @@ SIM_ModuleFactory::Built SIM_ModuleFactory::Create(const SIM_ShipModuleType* typ
         built.perFrame = false;
         return built;
     }
-    LOG_ERROR(StrFormat("unknown module: %s (%s)", c.c_str(), type->GetName().c_str()));
+    LOG_ERROR("unknown module");
+    LOG_DEBUG(StrFormat("Module class %s of %s has no factory entry", c.c_str(), type->GetName().c_str()));
     return built;
 }
 
