@@ -127,6 +127,12 @@ void CBaseInputManager::HandleMouseMessage(MouseMessage message, int wheelDelta)
     // Clicks before start-up finished would reach screens that do not exist yet.
     if (!m_initialised)
         return;
+    // A click acts where the button went down, even when the cursor moved
+    // there since the last poll.
+    if (message != MouseMessage::Wheel) {
+        m_mouseX = m_cursorX;
+        m_mouseY = m_cursorY;
+    }
     switch (message) {
     case MouseMessage::LeftDown:
         m_doubleClick = false;

@@ -9,6 +9,8 @@
 #include "engine/GFileHelpers.h"
 #include "engine/GSafeFile.h"
 #include "frontend/GUI_MainMenu.h"
+#include "gui/GUI_ButtonBase.h"
+#include "gui/GUI_ButtonText.h"
 #include "gui/GUI_ConfirmDialog.h"
 #include "gui/GUI_Tutorial.h"
 #include "platform/HeadlessWindow.h"
@@ -211,6 +213,34 @@ TEST_F(GameTest, EscapeOnTheMainMenuAsksBeforeQuittingAndEscapeAgainCancels)
     EXPECT_EQ(GUI_ConfirmDialog::GetOpen(), nullptr);
     EXPECT_FALSE(game.IsQuitting());
     EXPECT_EQ(game.GetModeId(), 15);
+}
+
+// Clicks through the window: the mouse moves to a widget's centre and the
+// left button goes down and up, then a frame runs.
+static void ClickAt(HeadlessWindow& window, const GUI_BaseElement& element)
+{
+    int x = (element.left + element.right) / 2, y = (element.top + element.bottom) / 2;
+    window.InjectMouseMove(x, y);
+    window.InjectMouseButton(MouseButton::Left, true);
+    window.InjectMouseButton(MouseButton::Left, false);
+    window.PumpEvents();
+    Game::GetInstance().Frame();
+}
+
+TEST_F(GameTest, QuitWithTheMouseAsksAndYesEndsTheGame)
+{
+    Game& game = Game::GetInstance();
+    auto* window = dynamic_cast<HeadlessWindow*>(game.GetWindow());
+    ASSERT_NE(window, nullptr);
+    game.Frame(); // lays the menu out
+    const GUI_ButtonBase* quit = GUI_MainMenu::GetInstance().GetButtons().GetButtons().back();
+    ClickAt(*window, *quit);
+    GUI_ConfirmDialog* question = GUI_ConfirmDialog::GetOpen();
+    ASSERT_NE(question, nullptr);
+    EXPECT_FALSE(game.IsQuitting());
+
+    ClickAt(*window, *question->GetYesButton());
+    EXPECT_TRUE(game.IsQuitting());
 }
 
 TEST_F(GameTest, KeysFromTheWindowReachTheScreenOnce)
