@@ -287,7 +287,8 @@ bool WriteFighter(const std::string& dir, const std::string& name, void (*draw)(
     Picture sheet(256, 128);
     Paste(sheet, pic, 0, 0, 128);
     Paste(sheet, Damaged(pic, seed), 128, 0, 128);
-    return Write(dir + name + "_sprite.dds", sheet);
+    // The plain picture too: screens outside the battle show the hull's own sprite.
+    return Write(dir + name + "_sprite.dds", sheet) && Write(dir + name + ".dds", pic);
 }
 
 // Eight turrets on a 64-cell sheet: a base ring and barrels pointing up.
