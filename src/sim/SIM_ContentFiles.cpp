@@ -61,3 +61,12 @@ void FreeBattleContent()
     SIM_BehaviourType::FreeAll();
     SIM_Scenario::FreeAll();
 }
+
+std::string OneLine(const std::string& text)
+{
+    std::string out = text;
+    for (char& c : out)
+        if (c == '\n' || c == '\r')
+            c = ' ';
+    return out;
+}

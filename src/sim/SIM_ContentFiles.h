@@ -16,6 +16,10 @@ int ReadBoundedInt(const GIniFile& ini, const char* key);
 // range (NaN gives 0) so that odd file values can't overflow.
 int TruncateToInt(float value);
 
+// A value written into a content file stays on its own line: line breaks
+// become blanks.
+std::string OneLine(const std::string& text);
+
 // Every content list a battle is built from (behaviours, races, module types,
 // hulls, designs, scenarios), loaded from the working folder; and freed again,
 // designs first since they point at hulls and module types.

@@ -8,6 +8,7 @@
 #include "engine/GSafeFile.h"
 #include "engine/StrFormat.h"
 #include "sim/SIM_BehaviourType.h"
+#include "sim/SIM_ContentFiles.h"
 #include "sim/SIM_ShipOrders.h"
 
 #include <algorithm>
@@ -25,15 +26,6 @@ bool& LoadedFlag()
     return loaded;
 }
 
-// A value must stay on its own line in the file.
-std::string OneLine(const std::string& text)
-{
-    std::string out = text;
-    for (char& c : out)
-        if (c == '\n' || c == '\r')
-            c = ' ';
-    return out;
-}
 } // namespace
 
 SIM_DefaultOrders::SIM_DefaultOrders()

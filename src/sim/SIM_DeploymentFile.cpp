@@ -8,17 +8,6 @@
 #include "sim/SIM_ContentFiles.h"
 #include "sim/SIM_DeployedFleet.h"
 
-namespace {
-// Names and design names must stay on their own line.
-std::string OneLine(const std::string& text)
-{
-    std::string out = text;
-    for (char& c : out)
-        if (c == '\n' || c == '\r')
-            c = ' ';
-    return out;
-}
-} // namespace
 
 std::string FormatDeployedShipRecord(int index, SIM_DeployedShip& ship)
 {

@@ -22,19 +22,12 @@ namespace {
 
 constexpr float kPi = 3.14159265f;
 
-struct Rgba {
-    float r, g, b, a;
-};
-
-constexpr Rgba Hex(int hex, float a = 1.0f)
-{
-    return {((hex >> 16) & 0xFF) / 255.0f, ((hex >> 8) & 0xFF) / 255.0f, (hex & 0xFF) / 255.0f, a};
-}
+using Rgba = art::Tint;
+using art::FromHex;
 
 Rgba Mix(Rgba a, Rgba b, float t)
 {
-    t = std::clamp(t, 0.0f, 1.0f);
-    return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t, a.a + (b.a - a.a) * t};
+    return art::Blend(a, b, std::clamp(t, 0.0f, 1.0f));
 }
 
 Rgba Faded(Rgba c, float alpha)
@@ -44,23 +37,23 @@ Rgba Faded(Rgba c, float alpha)
 }
 
 // Tile palette (shared with the widget skins) and pictogram inks.
-const Rgba kShadow = Hex(0x06090E);
-const Rgba kFillTop = Hex(0x263245);
-const Rgba kFillBottom = Hex(0x121820);
-const Rgba kFillLift = Hex(0x33435A);
-const Rgba kBevelLight = Hex(0x44556F);
-const Rgba kBevelDark = Hex(0x0A0E14);
-const Rgba kEdge = Hex(0x2F4A60);
-const Rgba kCyan = Hex(0x3FD0F0);
-const Rgba kCyanBright = Hex(0x8FF2FF);
-const Rgba kInk = Hex(0xD0DAE8);
-const Rgba kInkMid = Hex(0x8E9DB3);
-const Rgba kInkDark = Hex(0x5A687E);
-const Rgba kHollow = Hex(0x0B1018);
-const Rgba kAmber = Hex(0xF5A33A);
-const Rgba kFlame = Hex(0xFFD77A);
-const Rgba kWhiteHot = Hex(0xFFF7E2);
-const Rgba kRed = Hex(0xE0483A);
+const Rgba kShadow = FromHex(0x06090E);
+const Rgba kFillTop = FromHex(0x263245);
+const Rgba kFillBottom = FromHex(0x121820);
+const Rgba kFillLift = FromHex(0x33435A);
+const Rgba kBevelLight = FromHex(0x44556F);
+const Rgba kBevelDark = FromHex(0x0A0E14);
+const Rgba kEdge = FromHex(0x2F4A60);
+const Rgba kCyan = FromHex(0x3FD0F0);
+const Rgba kCyanBright = FromHex(0x8FF2FF);
+const Rgba kInk = FromHex(0xD0DAE8);
+const Rgba kInkMid = FromHex(0x8E9DB3);
+const Rgba kInkDark = FromHex(0x5A687E);
+const Rgba kHollow = FromHex(0x0B1018);
+const Rgba kAmber = FromHex(0xF5A33A);
+const Rgba kFlame = FromHex(0xFFD77A);
+const Rgba kWhiteHot = FromHex(0xFFF7E2);
+const Rgba kRed = FromHex(0xE0483A);
 
 struct P {
     float x, y;
@@ -144,27 +137,11 @@ std::vector<P> MirrorX(std::vector<P> v, float axis)
     return v;
 }
 
-class Layer {
+// The shared image with the signed-distance painting the pictograms use.
+class Layer : public art::Image {
 public:
-    Layer(int width, int height) : w(width), h(height), m_px(static_cast<size_t>(width * height), Rgba{0, 0, 0, 0}) {}
+    Layer(int width, int height) : art::Image(width, height), w(width), h(height) {}
 
-    Rgba& At(int x, int y) { return m_px[static_cast<size_t>(y * w + x)]; }
-    const Rgba& At(int x, int y) const { return m_px[static_cast<size_t>(y * w + x)]; }
-
-    void Over(int x, int y, Rgba c, float cover = 1.0f)
-    {
-        if (x < 0 || y < 0 || x >= w || y >= h)
-            return;
-        Rgba& d = At(x, y);
-        const float a = std::clamp(c.a * cover, 0.0f, 1.0f);
-        const float outA = a + d.a * (1.0f - a);
-        if (outA <= 0.0f)
-            return;
-        d.r = (c.r * a + d.r * d.a * (1.0f - a)) / outA;
-        d.g = (c.g * a + d.g * d.a * (1.0f - a)) / outA;
-        d.b = (c.b * a + d.b * d.a * (1.0f - a)) / outA;
-        d.a = outA;
-    }
     // Paints where sdf < 0 with a colour that may vary over the shape.
     template <class Sdf, class Paint>
     void Shade(Sdf sdf, Paint paint)
@@ -192,7 +169,7 @@ public:
     {
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)
-                Over(x, y, top.At(x, y));
+                Over(x, y, top.Get(x, y));
     }
     // A dark rim around what is drawn (shifted down by `drop`), laid under it
     // so the shape reads on any fill.
@@ -207,32 +184,16 @@ public:
                         const int sx = x + ox, sy = y + oy - drop;
                         if (ox * ox + oy * oy > radius * radius + 1 || sx < 0 || sy < 0 || sx >= w || sy >= h)
                             continue;
-                        a = std::max(a, At(sx, sy).a);
+                        a = std::max(a, Get(sx, sy).a);
                     }
                 }
-                out.At(x, y) = Faded(colour, a);
+                out.Set(x, y, Faded(colour, a));
             }
         }
         return out;
     }
-    std::string ToDds() const
-    {
-        std::vector<uint8_t> bgra(m_px.size() * 4);
-        const auto q = [](float v) { return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f)); };
-        for (size_t i = 0; i < m_px.size(); ++i) {
-            bgra[i * 4 + 0] = q(m_px[i].b);
-            bgra[i * 4 + 1] = q(m_px[i].g);
-            bgra[i * 4 + 2] = q(m_px[i].r);
-            bgra[i * 4 + 3] = q(m_px[i].a);
-        }
-        return WriteDdsBGRA(w, h, bgra.data());
-    }
-
     const int w;
     const int h;
-
-private:
-    std::vector<Rgba> m_px;
 };
 
 // Small drawing verbs the pictograms are written in.
@@ -332,7 +293,7 @@ void DrawCarrier(Layer& g)
     const std::vector<P> fighter = {{32, 8}, {42, 30}, {32, 25}, {22, 30}};
     Separate(g, [&](P p) { return SdPolygon(p, fighter); });
     g.Shade([&](P p) { return SdPolygon(p, fighter); }, Metal(kCyanBright, kCyan, 8, 30));
-    Line(g, {32, 13}, {32, 23}, 1.6f, Hex(0x1E6A80));
+    Line(g, {32, 13}, {32, 23}, 1.6f, FromHex(0x1E6A80));
 }
 
 std::vector<P> ShipOutline()
@@ -368,7 +329,7 @@ void DrawCrew(Layer& g)
     for (float cx : {19.0f, 45.0f})
         g.Fill([=](P p) { return SdFigure(p, cx, 47.0f, 0.82f); }, kInkMid);
     Separate(g, [](P p) { return SdFigure(p, 32.0f, 52.0f, 1.0f); });
-    g.Shade([](P p) { return SdFigure(p, 32.0f, 52.0f, 1.0f); }, Metal(kInk, Hex(0xA9B6C9), 24, 52));
+    g.Shade([](P p) { return SdFigure(p, 32.0f, 52.0f, 1.0f); }, Metal(kInk, FromHex(0xA9B6C9), 24, 52));
 }
 
 void DrawBurst(Layer& g)
@@ -615,8 +576,8 @@ uint32_t NameHash(const std::string& s)
 
 Rgba TintFor(const std::string& name)
 {
-    static const Rgba kTints[] = {Hex(0x3FD0F0), Hex(0xF5A33A), Hex(0x6FD08A), Hex(0xB48CF0), Hex(0xF07A8A),
-                                  Hex(0xE8D36A)};
+    static const Rgba kTints[] = {FromHex(0x3FD0F0), FromHex(0xF5A33A), FromHex(0x6FD08A), FromHex(0xB48CF0), FromHex(0xF07A8A),
+                                  FromHex(0xE8D36A)};
     return kTints[NameHash(name) % (sizeof(kTints) / sizeof(kTints[0]))];
 }
 
@@ -681,11 +642,11 @@ Layer Tile()
             if (tp % 2 == 1)
                 fill = Mix(fill, kShadow, 0.10f);
             if (depth == 0)
-                t.At(x, y) = kEdge;
+                t.Set(x, y, kEdge);
             else if (depth == 1)
-                t.At(x, y) = (l + tp < r + b) ? Mix(fill, kBevelLight, 0.8f) : Mix(fill, kBevelDark, 0.8f);
+                t.Set(x, y, (l + tp < r + b) ? Mix(fill, kBevelLight, 0.8f) : Mix(fill, kBevelDark, 0.8f));
             else
-                t.At(x, y) = fill;
+                t.Set(x, y, fill);
         }
     }
     // Cyan corner ticks, as on the buttons.
@@ -788,7 +749,7 @@ Layer ModuleIcon(const std::string& file)
 
 void FederationEmblem(Layer& g)
 {
-    const Rgba wingTop = Hex(0xB4C3D8), wingBottom = Hex(0x61748F);
+    const Rgba wingTop = FromHex(0xB4C3D8), wingBottom = FromHex(0x61748F);
     for (int i = 0; i < 4; ++i) {
         const float fi = static_cast<float>(i);
         const std::vector<P> feather = {{54.0f, 49.0f + 8.0f * fi}, {8.0f + 9.0f * fi, 30.0f + 11.0f * fi},
@@ -802,10 +763,10 @@ void FederationEmblem(Layer& g)
     const std::vector<P> tail = {{52, 80}, {76, 80}, {64, 108}};
     g.Shade([&](P p) { return SdPolygon(p, tail); }, Metal(wingTop, wingBottom, 80, 108));
     Separate(g, [=](P p) { return SdCircle(p, c, 25.0f); }, 1.5f);
-    g.Shade([=](P p) { return SdCircle(p, c, 25.0f); }, Metal(Hex(0x34465F), Hex(0x1A2433), 35, 85));
-    Ring(g, c, 23.0f, 3.0f, Hex(0x9CB0CC));
+    g.Shade([=](P p) { return SdCircle(p, c, 25.0f); }, Metal(FromHex(0x34465F), FromHex(0x1A2433), 35, 85));
+    Ring(g, c, 23.0f, 3.0f, FromHex(0x9CB0CC));
     const std::vector<P> star = Star(c, 5, 18.0f, 7.2f, 0.0f);
-    g.Shade([&](P p) { return SdPolygon(p, star); }, Metal(Hex(0xF2F7FF), Hex(0xA9C4E4), 42, 78));
+    g.Shade([&](P p) { return SdPolygon(p, star); }, Metal(FromHex(0xF2F7FF), FromHex(0xA9C4E4), 42, 78));
 }
 
 std::vector<P> Talon(P a, P ctrl, P b, float width)
@@ -834,9 +795,9 @@ std::vector<P> Talon(P a, P ctrl, P b, float width)
 void KorrathEmblem(Layer& g)
 {
     const std::vector<P> tri = {{8, 16}, {120, 16}, {64, 118}};
-    g.Shade([&](P p) { return SdPolygon(p, tri); }, Metal(Hex(0xC0522E), Hex(0x7A2A16), 16, 118));
+    g.Shade([&](P p) { return SdPolygon(p, tri); }, Metal(FromHex(0xC0522E), FromHex(0x7A2A16), 16, 118));
     const std::vector<P> inner = {{24, 25}, {104, 25}, {64, 99}};
-    g.Shade([&](P p) { return SdPolygon(p, inner); }, Metal(Hex(0x4A1A10), Hex(0x2A0E08), 25, 99));
+    g.Shade([&](P p) { return SdPolygon(p, inner); }, Metal(FromHex(0x4A1A10), FromHex(0x2A0E08), 25, 99));
     // Three talons raking down across the field.
     for (int i = 0; i < 3; ++i) {
         const float fi = static_cast<float>(i) - 1.0f;
@@ -844,9 +805,9 @@ void KorrathEmblem(Layer& g)
         const std::vector<P> talon = Talon({58.0f + 22.0f * fi, top}, {84.0f + 20.0f * fi, 52.0f + 4.0f * std::abs(fi)},
                                            {62.0f + 9.0f * fi, 96.0f - 14.0f * std::abs(fi)}, 15.0f);
         Separate(g, [&](P p) { return SdPolygon(p, talon); }, 1.6f);
-        g.Shade([&](P p) { return SdPolygon(p, talon); }, Metal(Hex(0xFFB27A), Hex(0xD8582C), 20, 96));
+        g.Shade([&](P p) { return SdPolygon(p, talon); }, Metal(FromHex(0xFFB27A), FromHex(0xD8582C), 20, 96));
     }
-    g.Stroke([&](P p) { return SdPolygon(p, tri); }, 1.5f, Hex(0xE88A5A));
+    g.Stroke([&](P p) { return SdPolygon(p, tri); }, 1.5f, FromHex(0xE88A5A));
 }
 
 void GenericEmblem(Layer& g, const std::string& stem)
