@@ -275,6 +275,17 @@ void SIM_Battle::PlayResultMusic(const char* file)
         sounds->PlayMusicOnce(file);
 }
 
+void SIM_Battle::MarkScenarioBeaten()
+{
+    SIM_ScenarioScore* record = Scores().GetScenarioRecord(m_scenario->GetName());
+    QLM_ASSERT(record);
+    const int d = DifficultyIndex(m_scenario);
+    if (record && !record->beaten[d]) {
+        record->beaten[d] = true;
+        Scores().SaveHighScores();
+    }
+}
+
 void SIM_Battle::Victory()
 {
     m_lost = WON;
@@ -283,13 +294,7 @@ void SIM_Battle::Victory()
     PlayResultMusic("data/sounds/music/victory.ogg");
 
     if (m_scenario) {
-        SIM_ScenarioScore* record = Scores().GetScenarioRecord(m_scenario->GetName());
-        QLM_ASSERT(record);
-        const int d = DifficultyIndex(m_scenario);
-        if (record && !record->beaten[d]) {
-            record->beaten[d] = true;
-            Scores().SaveHighScores();
-        }
+        MarkScenarioBeaten();
         if (!IsOnlineChallenge(m_scenario)) {
             AwardPoints();
             if (m_pointsEarned > 0)
@@ -346,13 +351,7 @@ void SIM_Battle::RecordOutcome()
     // exists.
     if (m_scenario->GetType() == SIM_Scenario::TUTORIAL) {
         // A tutorial counts as beaten whatever the outcome.
-        SIM_ScenarioScore* record = Scores().GetScenarioRecord(m_scenario->GetName());
-        QLM_ASSERT(record);
-        const int d = DifficultyIndex(m_scenario);
-        if (record && !record->beaten[d]) {
-            record->beaten[d] = true;
-            Scores().SaveHighScores();
-        }
+        MarkScenarioBeaten();
     }
 }
 

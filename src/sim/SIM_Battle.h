@@ -76,6 +76,8 @@ private:
     void FreeBattle();
     bool LoadEnemyDeployment();
     void PlayResultMusic(const char* file);
+    // The scenario's record gets the beaten flag of the current difficulty.
+    void MarkScenarioBeaten();
     SIM_HighScores& Scores();
     APP_UsageMetrics& Metrics();
 
