@@ -18,6 +18,14 @@ public:
     virtual void OnWheelUp() {}
     virtual void OnWheelDown() {}
 
+    // The end every screen's render shares: the window manager's windows, the
+    // dragged window and the queued tooltips. Game::Frame draws it after
+    // Render (the transition and fade follow), so no screen can forget it.
+    static void DrawInterfaceTail();
+    // A screen that must draw the tail at its own point in the frame (the
+    // battle, between its layers) says so and calls DrawInterfaceTail itself.
+    virtual bool DrawsOwnInterfaceTail() const { return false; }
+
     // The window that receives keys (a text field makes itself this window).
     GUI_WindowBase* keyboardFocus = nullptr;
 };

@@ -64,7 +64,6 @@ void GUI_StandInMode::Render()
     float h = static_cast<float>(D3DEngine::GetInstance().GetScreenHeight());
     DrawTitle(m_title, "This screen is not built yet.", h * 0.42f);
     m_buttons.DrawButtons();
-    GUI_WindowManager::GetInstance().DrawWindows();
 }
 
 void GUI_StandInMode::OnLeftClick()

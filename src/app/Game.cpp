@@ -454,8 +454,11 @@ void Game::Frame()
 
     D3DEngine& engine = D3DEngine::GetInstance();
     engine.ClearAndBeginScene();
-    if (m_mode)
+    if (m_mode) {
         m_mode->Render();
+        if (!m_mode->DrawsOwnInterfaceTail())
+            GUI_GameModeBase::DrawInterfaceTail();
+    }
     GUI_Transition::GetInstance().Draw();
     GUI_Fader::GetInstance().Draw();
     engine.EndScene();

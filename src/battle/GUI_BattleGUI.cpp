@@ -264,9 +264,7 @@ void GUI_BattleGUI::Render()
 
 void GUI_BattleGUI::DrawWindowsAndTooltips()
 {
-    GUI_WindowManager::GetInstance().DrawWindows();
-    GUI_Cursor::GetInstance().DrawDraggedWindow();
-    GUI_Tooltip::DrawQueued();
+    GUI_GameModeBase::DrawInterfaceTail();
 }
 
 void GUI_BattleGUI::DrawInterfaceOnly()

@@ -37,6 +37,8 @@ public:
     GUI_BattleGUI& operator=(const GUI_BattleGUI&) = delete;
 
     void Render() override;
+    // Windows draw between the battle's layers, and only while the HUD shows.
+    bool DrawsOwnInterfaceTail() const override { return true; }
     void OnKeyDown(int code) override;
     void Update() override;
     void Enter() override;

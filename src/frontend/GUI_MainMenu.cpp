@@ -103,7 +103,6 @@ void GUI_MainMenu::Render()
 
     DrawTitle("QUILLOMAR", Game::GetInstance().GetVersionText(), top);
     m_buttons.DrawButtons();
-    GUI_WindowManager::GetInstance().DrawWindows();
 }
 
 void GUI_MainMenu::OnKeyDown(int code)
