@@ -1,11 +1,15 @@
 #include "prep/DesignerCommon.h"
 
 #include "app/GUI_Sounds.h"
+#include "engine/CTexturedSprite.h"
 #include "engine/D3DEngine.h"
 #include "engine/GHashTable.h"
 #include "engine/LibText.h"
 #include "gui/GUI_FrameDrawing.h"
 #include "gui/GUI_PreloadedTextures.h"
+#include "sim/SIM_Race.h"
+#include "sim/SIM_ShipHull.h"
+#include "sim/SIM_ShipModuleType.h"
 
 #include <map>
 
@@ -77,6 +81,23 @@ void DrawTextRight(const std::string& text, float right, float y, uint32_t colou
 void DrawTextCentred(const std::string& text, float left, float width, float y, uint32_t colour)
 {
     Put(TEXT_ALIGN_CENTRE, text, left, y, colour, width);
+}
+
+void SetModuleIcon(CTexturedSprite& sprite, const SIM_ShipModuleType* type, const SIM_ShipHull* hull)
+{
+    sprite.SetUV(0.0f, 0.0f, 1.0f, 1.0f);
+    if (!type)
+        return;
+    if (type->GetIconName() == "turret") {
+        const SIM_Race* race = SIM_Race::Find(hull ? hull->GetRaceName() : std::string("federation"), false);
+        const SIM_Race::Turret* turret = race ? race->FindTurret(type->GetConfigString("turret_sprite")) : nullptr;
+        if (turret) {
+            sprite.SetTexture(turret->texture);
+            sprite.SetFrame(turret->frame, 64);
+            return;
+        }
+    }
+    sprite.SetTexture(type->GetIconName());
 }
 
 std::string Text(const std::string& key)

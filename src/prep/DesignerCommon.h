@@ -4,6 +4,11 @@
 #include <cstdint>
 #include <string>
 
+class BaseSprite;
+class CTexturedSprite;
+class SIM_ShipHull;
+class SIM_ShipModuleType;
+
 // Small drawing and sound helpers the designer's panels share.
 namespace designer {
 
@@ -25,6 +30,10 @@ void DrawTextRight(const std::string& text, float right, float y, uint32_t colou
 void DrawTextCentred(const std::string& text, float left, float width, float y, uint32_t colour = 0xFFFFFFFFu);
 // The localised text of a key (the key itself when it has no text).
 std::string Text(const std::string& key);
+// A module's icon as fitted to a hull: turret weapons show their race's
+// turret from its sheet, other modules their own icon.
+void SetModuleIcon(CTexturedSprite& sprite, const SIM_ShipModuleType* type, const SIM_ShipHull* hull);
+
 // The integer centre of a rectangle, as slots and icons draw there.
 inline float RectCentreX(int left, int right) { return static_cast<float>(left + right) * 0.5f; }
 inline float RectCentreY(int top, int bottom) { return static_cast<float>(top + bottom) * 0.5f; }

@@ -2,6 +2,7 @@
 
 #include "engine/CInput.h"
 #include "engine/GHashTable.h"
+#include "engine/LibText.h"
 #include "engine/StrFormat.h"
 #include "engine/TextHelpers.h"
 #include "gui/GUI_Cursor.h"
@@ -52,6 +53,7 @@ void GUI_DataItem::SetFromModuleData(SIM_ShipModuleType* type, const std::string
     m_key = key;
     m_dataType = dataType;
     m_multiplier = multiplier;
+    m_shownWidth = -1;
     m_value = type ? FormatValue(*type, key, dataType, multiplier) : std::string();
     const std::string upper = ToUpperString(key);
     m_label = designer::Text("MODULE_DATA_" + upper);
@@ -63,6 +65,7 @@ void GUI_DataItem::SetText(const std::string& label, const std::string& value, c
 {
     m_label = label;
     m_value = value;
+    m_shownWidth = -1;
     delete m_tooltip;
     m_tooltip = tooltip.empty() ? nullptr : new GUI_Tooltip(tooltip, 30);
 }
@@ -93,7 +96,16 @@ void GUI_DataItem::Draw()
         return;
     if (IsMouseOver() && !GUI_WindowManager::GetInstance().IsModalOpen())
         designer::FillRect(left, top, right, bottom, 0x20FFFFFFu);
-    designer::DrawText(m_label, static_cast<float>(left + 10), static_cast<float>(top - 3));
+    if (m_shownWidth != width) {
+        m_shownWidth = width;
+        m_shownLabel = m_label;
+        LibText& text = LibText::GetInstance();
+        if (text.FindFont("zekton16.dds")) {
+            text.SetFont("zekton16.dds", 16.0f);
+            text.TruncateToWidth(m_shownLabel, width - 25 - text.GetTextWidth(m_value));
+        }
+    }
+    designer::DrawText(m_shownLabel, static_cast<float>(left + 10), static_cast<float>(top - 3));
     designer::DrawTextRight(m_value, static_cast<float>(right - 5), static_cast<float>(top - 3));
     if (m_tooltip)
         m_tooltip->Draw();

@@ -30,6 +30,9 @@ public:
 
 private:
     std::string m_label;
+    // The label cut to the room the value leaves, made when the width changes.
+    std::string m_shownLabel;
+    int m_shownWidth = -1;
     std::string m_value;
     GUI_Tooltip* m_tooltip = nullptr;
     SIM_ShipModuleType* m_type = nullptr;

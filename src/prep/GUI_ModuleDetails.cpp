@@ -83,7 +83,7 @@ void GUI_ModuleDetails::SetModule(SIM_ShipModuleType* type)
         return;
     m_type = type;
     const SIM_ShipDesign* design = GUI_ShipDesignGUI::GetInstance().GetDesign();
-    m_icon.SetTexture(type->GetIconForHull(design ? design->GetHull() : nullptr));
+    designer::SetModuleIcon(m_icon, type, design ? design->GetHull() : nullptr);
     SetTitle(GetString(type->GetGuiName().c_str()));
     for (GUI_DataItem* row : m_rows)
         delete row;

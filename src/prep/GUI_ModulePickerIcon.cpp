@@ -52,7 +52,7 @@ void GUI_ModulePickerIcon::SetModuleType(SIM_ShipModuleType* type, bool growIn)
     if (!type)
         return;
     const SIM_ShipDesign* design = GUI_ShipDesignGUI::GetInstance().GetDesign();
-    m_icon.SetTexture(type->GetIconForHull(design ? design->GetHull() : nullptr));
+    designer::SetModuleIcon(m_icon, type, design ? design->GetHull() : nullptr);
     m_locked = type->GetUnlockable() && type->GetUnlockable()->IsLocked();
     delete m_tooltip;
     if (m_locked) {

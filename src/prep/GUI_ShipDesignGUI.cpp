@@ -238,6 +238,7 @@ void GUI_ShipDesignGUI::Leave()
     if (GUI_ModulePickerIcon* dragged = GUI_ModulePickerIcon::GetDragged())
         delete dragged;
     m_design.reset();
+    keyboardFocus = nullptr;
 }
 
 void GUI_ShipDesignGUI::ReloadDesignerEffect()

@@ -11,6 +11,7 @@
 #include "gui/GUI_Message.h"
 #include "gui/GUI_SaveFileDialog.h"
 #include "gui/GUI_TextEditWindow.h"
+#include "gui/GUI_TitleBar.h"
 #include "gui/GUI_WindowManager.h"
 #include "prep/DesignerCommon.h"
 #include "prep/GUI_DesignLoader.h"
@@ -69,34 +70,35 @@ GUI_ShipDesignSummary::GUI_ShipDesignSummary() : GUI_Dialog(false)
     m_nameLabel = GetString("SHIP_DESIGN_DESIGNNAME");
     m_hullLabel = GetString("SHIP_DESIGN_HULLNAME");
 
+    // Under the title bar: name and hull with the three buttons on the left,
+    // the seven figures on the right.
     const float cl = static_cast<float>(clientLeft);
-    const float ct = static_cast<float>(clientTop);
     const float cr = static_cast<float>(clientRight);
     const float mid = (cl + cr) / 2.0f;
+    const float y0 = static_cast<float>(top) + GUI_TitleBar::kBarHeight;
     m_name = new GUI_TextEditWindow("", 999);
     m_name->noLeadingUnderscore = true;
-    m_name->SetRect(cl + 100.0f, ct + 2.0f, mid - 5.0f, ct + 22.0f);
+    m_name->SetRect(cl + 60.0f, y0, mid - 5.0f, y0 + 20.0f);
     AddChild(m_name);
 
-    float y = ct + 53.0f;
+    float y = y0;
     for (int i = 0; i < FIGURE_COUNT; ++i) {
         m_strips[i] = new GUI_ShipDesignSummaryStrip(kFigureKeys[i]);
         m_strips[i]->SetRect(mid + 10.0f, y, cr - 5.0f, y + 18.0f);
         AddChild(m_strips[i]);
         y += 18.0f;
         if (i == WEIGHT || i == POWER_CONSUMED || i == CREW_USED)
-            y += 20.0f - 18.0f;
+            y += 2.0f;
     }
-    // The three buttons stand in the left half under the name and hull.
     m_changeHull = new GUI_ButtonText("SHIP_DESIGN_CHANGEHULL", ChangeHull, 0);
     m_changeHull->SetTooltip(GetString("SHIP_DESIGN_CHANGEHULL_TOOLTIP"), 60);
-    m_changeHull->SetRect(cl + 5.0f, ct + 53.0f, mid - 10.0f, ct + 75.0f);
+    m_changeHull->SetRect(cl, y0 + 50.0f, mid - 10.0f, y0 + 72.0f);
     m_load = new GUI_ButtonText("SHIP_DESIGN_LOAD", LoadPressed, 0);
     m_load->SetTooltip(GetString("SHIP_DESIGN_LOAD_TOOLTIP"), 60);
-    m_load->SetRect(cl + 5.0f, ct + 85.0f, mid - 10.0f, ct + 107.0f);
+    m_load->SetRect(cl, y0 + 80.0f, mid - 10.0f, y0 + 102.0f);
     m_save = new GUI_ButtonText("SHIP_DESIGN_SAVE", SavePressed, 0);
     m_save->SetTooltip(GetString("SHIP_DESIGN_SAVE_TOOLTIP"), 60);
-    m_save->SetRect(cl + 5.0f, ct + 117.0f, mid - 10.0f, ct + 139.0f);
+    m_save->SetRect(cl, y0 + 110.0f, mid - 10.0f, y0 + 132.0f);
     AddButton(m_changeHull);
     AddButton(m_load);
     AddButton(m_save);
@@ -280,9 +282,9 @@ void GUI_ShipDesignSummary::Draw()
     for (const GUI_ShipDesignSummaryStrip* strip : m_strips)
         designer::FillRect(strip->left, strip->top, strip->right, strip->bottom, 0x33FFFFFFu);
     GUI_Dialog::Draw();
-    designer::DrawText(m_nameLabel, static_cast<float>(clientLeft + 5), static_cast<float>(clientTop - 1));
-    designer::DrawText(m_hullLabel, static_cast<float>(clientLeft + 5), static_cast<float>(clientTop + 19));
-    designer::DrawText(m_hullName, static_cast<float>(clientLeft + 100), static_cast<float>(clientTop + 19),
-                       0xFF8FF2FFu);
+    const float y0 = static_cast<float>(m_name->top);
+    designer::DrawText(m_nameLabel, static_cast<float>(clientLeft), y0 - 3.0f);
+    designer::DrawText(m_hullLabel, static_cast<float>(clientLeft), y0 + 17.0f);
+    designer::DrawText(m_hullName, static_cast<float>(m_name->left + 8), y0 + 17.0f, 0xFF8FF2FFu);
     DrawChildren();
 }

@@ -69,7 +69,7 @@ void GUI_ShipSlot::SetModule(SIM_ShipModuleType* type, const SIM_ShipHull* hull,
     m_hasTurretSprite = false;
     if (type == nullptr || hull == nullptr)
         return;
-    m_icon.SetTexture(type->GetIconForHull(hull));
+    designer::SetModuleIcon(m_icon, type, hull);
     if (hull->GetClass() == SIM_ShipHull::FIGHTER)
         return;
     const std::string turretName = type->GetConfigString("turret_sprite");
