@@ -64,8 +64,6 @@ GUI_ModuleDetails::GUI_ModuleDetails() : GUI_Dialog(false)
         first = design->GetModuleInSlot(0);
     if (!first)
         first = SIM_ShipModuleType::Find("cruiser crew", false);
-    if (!first)
-        first = SIM_ShipModuleType::Find("cruiser_crew", false);
     if (first)
         SetModule(first);
 }

@@ -78,7 +78,9 @@ GUI_ShipBlueprint::GUI_ShipBlueprint() : GUI_Dialog(false)
                                static_cast<float>(right - 44), static_cast<float>(top + 44));
         AddButton(m_statsButton);
     }
-    m_effect.Load(kEffectFile);
+    // Without shaders the picture is drawn plain; don't ask for the effect.
+    if (D3DEngine::GetInstance().HasShaders())
+        m_effect.Load(kEffectFile);
     SetName("SHIPDESIGN_BLUEPRINT");
     m_clock.Start();
 }
