@@ -223,30 +223,34 @@ void GUI_HullPicker::OnKeyDown(int key)
         GUI_WindowManager::GetInstance().CloseWindow(this);
 }
 
-void GUI_HullPicker::OnWheelUp()
+void GUI_HullPicker::Wheel(int step)
 {
+    // Over the figures (when they scroll) the wheel moves the bonus list;
+    // anywhere else the hull list.
     const CInput& input = CInput::GetInstance();
     const float x = input.GetMouseX(), y = input.GetMouseY();
     const bool overList = x >= m_list.left && x < m_list.right && y >= m_list.top && y < m_list.bottom;
-    if (m_data->GetScroller() && m_data->GetScroller()->maximum > 0 && !overList) {
-        if (x >= m_dataRect.left && x < m_dataRect.right && y >= m_dataRect.top && y < m_dataRect.bottom)
-            m_data->GetScroller()->ScrollUp();
+    GUI_ScrollingWindow* bonuses = m_data->GetScroller();
+    if (bonuses && bonuses->maximum > 0 && !overList) {
+        if (x >= m_dataRect.left && x < m_dataRect.right && y >= m_dataRect.top && y < m_dataRect.bottom) {
+            if (step < 0)
+                bonuses->ScrollUp();
+            else
+                bonuses->ScrollDown();
+        }
         return;
     }
-    ScrollList(-1);
+    ScrollList(step);
+}
+
+void GUI_HullPicker::OnWheelUp()
+{
+    Wheel(-1);
 }
 
 void GUI_HullPicker::OnWheelDown()
 {
-    const CInput& input = CInput::GetInstance();
-    const float x = input.GetMouseX(), y = input.GetMouseY();
-    const bool overList = x >= m_list.left && x < m_list.right && y >= m_list.top && y < m_list.bottom;
-    if (m_data->GetScroller() && m_data->GetScroller()->maximum > 0 && !overList) {
-        if (x >= m_dataRect.left && x < m_dataRect.right && y >= m_dataRect.top && y < m_dataRect.bottom)
-            m_data->GetScroller()->ScrollDown();
-        return;
-    }
-    ScrollList(1);
+    Wheel(1);
 }
 
 void GUI_HullPicker::Draw()

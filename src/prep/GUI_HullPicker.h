@@ -55,6 +55,7 @@ public:
 private:
     GUI_HullPicker(int mode, bool allRaces);
     void ScrollList(int step);
+    void Wheel(int step);
 
     int m_mode;
     bool m_allRaces;

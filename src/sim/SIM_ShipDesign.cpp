@@ -87,16 +87,7 @@ void SIM_ShipDesign::Read(const std::string& fileName)
         QLM_ASSERT(type != nullptr);
         if (type == nullptr)
             continue;
-        const SIM_ShipHull::Slot* slot = m_hull->GetSlot(i);
-        FittedModule fitted;
-        fitted.moduleType = type;
-        fitted.typeName = typeName;
-        fitted.slotIndex = i;
-        fitted.x = slot->x;
-        fitted.y = slot->y;
-        for (const SIM_ShipHull::Point& p : slot->turretPoints)
-            fitted.turretPoints.push_back({p.x, p.y});
-        m_modules.push_back(std::move(fitted));
+        AddModule(type, i);
     }
     CalculateTotals();
 }
@@ -144,17 +135,7 @@ bool SIM_ShipDesign::FitModule(int slotIndex, SIM_ShipModuleType* type)
     m_modules.erase(std::remove_if(m_modules.begin(), m_modules.end(),
                                    [slotIndex](const FittedModule& m) { return m.slotIndex == slotIndex; }),
                     m_modules.end());
-    if (type != nullptr) {
-        FittedModule fitted;
-        fitted.moduleType = type;
-        fitted.typeName = type->GetName();
-        fitted.slotIndex = slotIndex;
-        fitted.x = slot->x;
-        fitted.y = slot->y;
-        for (const SIM_ShipHull::Point& p : slot->turretPoints)
-            fitted.turretPoints.push_back({p.x, p.y});
-        m_modules.push_back(std::move(fitted));
-    }
+    AddModule(type, slotIndex);
     return true;
 }
 
