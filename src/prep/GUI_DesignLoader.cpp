@@ -135,6 +135,15 @@ void GUI_DesignLoader::BuildRows()
         row.columns[BY_CLASS] = ClassText(design->GetHull()->GetClass());
         row.columns[BY_RACE] = design->GetHull()->GetRaceName();
         row.deletable = IsDeletable(file);
+        LibText& text = LibText::GetInstance();
+        const int widths[3] = {180, 180, 120};
+        for (int c = 0; c < 3; ++c) {
+            row.shown[c] = row.columns[c];
+            if (text.FindFont("zekton16.dds")) {
+                text.SetFont("zekton16.dds", 16.0f);
+                text.TruncateToWidth(row.shown[c], widths[c]);
+            }
+        }
         m_rows.push_back(std::move(row));
     }
     for (size_t i = 0; i < m_rows.size(); ++i) {
@@ -309,18 +318,10 @@ void GUI_DesignLoader::Draw()
             continue;
         designer::FillRect(row.rect.left, row.rect.top, row.rect.right, row.rect.bottom,
                            static_cast<int>(i) == m_selected ? 0x80FFFFFFu : 0x33FFFFFFu);
-        LibText& text = LibText::GetInstance();
-        if (text.FindFont("zekton16.dds")) {
-            text.SetFont("zekton16.dds", 16.0f);
-            const int widths[3] = {180, 180, 120};
-            const int offsets[3] = {10, 210, 410};
-            for (int c = 0; c < 3; ++c) {
-                std::string shown = row.columns[c];
-                text.TruncateToWidth(shown, widths[c]);
-                designer::DrawText(shown, static_cast<float>(row.rect.left + offsets[c]),
-                                   static_cast<float>(row.rect.top - 1));
-            }
-        }
+        const int offsets[3] = {10, 210, 410};
+        for (int c = 0; c < 3; ++c)
+            designer::DrawText(row.shown[c], static_cast<float>(row.rect.left + offsets[c]),
+                               static_cast<float>(row.rect.top - 1));
     }
     DrawButtons();
     for (GUI_SubtleTextButton* b : m_sortButtons)

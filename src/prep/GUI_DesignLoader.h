@@ -27,6 +27,8 @@ public:
     struct Row {
         SIM_ShipDesign* design = nullptr;
         std::string columns[3];
+        // The columns cut to their widths, for drawing.
+        std::string shown[3];
         bool deletable = false;
         GUI_IconButton* deleteButton = nullptr;
         GRect rect;

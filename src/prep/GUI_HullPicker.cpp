@@ -162,7 +162,8 @@ void GUI_HullPicker::LayoutStrips()
     int shown = 0;
     for (size_t i = static_cast<size_t>(std::max(0, m_scroller->position)); i < m_hulls.size() && y < m_list.bottom - 22;
          ++i) {
-        m_strips.push_back(Strip{GRect{m_list.left + 5, y, m_list.right - 20, y + 20}, i});
+        m_strips.push_back(Strip{GRect{m_list.left + 5, y, m_list.right - 20, y + 20}, i,
+                                 GetString(m_hulls[i]->GetGuiName().c_str())});
         y += kStripStep;
         ++shown;
     }
@@ -285,7 +286,7 @@ void GUI_HullPicker::Draw()
             m_lock.PlaceCentred(static_cast<float>(s.rect.right - 19), static_cast<float>(s.rect.top + s.rect.bottom) / 2.0f);
             m_lock.Draw();
         }
-        designer::DrawText(GetString(hull->GetGuiName().c_str()), static_cast<float>(s.rect.left + 10),
+        designer::DrawText(s.name, static_cast<float>(s.rect.left + 10),
                            static_cast<float>(s.rect.top - 1), locked ? 0xFFC0C0C0u : 0xFFFFFFFFu);
     }
     designer::DrawTextCentred(m_hullName, static_cast<float>(m_dataRect.left), static_cast<float>(m_dataRect.Width()),

@@ -49,6 +49,7 @@ public:
     struct Strip {
         GRect rect;
         size_t hull;
+        std::string name;
     };
     const std::vector<Strip>& GetStrips() const { return m_strips; }
 

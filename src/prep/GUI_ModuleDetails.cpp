@@ -104,6 +104,14 @@ void GUI_ModuleDetails::SetModule(SIM_ShipModuleType* type)
         AddChild(row);
         y += kRowStep;
     }
+    LibText& text = LibText::GetInstance();
+    m_description = GetString(type->GetDescription().c_str());
+    if (text.FindFont("zekton16.dds")) {
+        text.SetFont("zekton16.dds", 16.0f);
+        const int iconRight = clientLeft + 37 + 28;
+        m_description = text.GetWrappedText(m_description, (clientRight - 20) - iconRight);
+    }
+    m_descriptionChars = static_cast<int>(m_description.size());
     m_fade.Start();
 }
 
@@ -122,19 +130,14 @@ void GUI_ModuleDetails::Draw()
     m_icon.Draw();
     for (int i = 0; i < m_stripeCount; ++i)
         designer::FillRect(m_stripes[i].left, m_stripes[i].top, m_stripes[i].right, m_stripes[i].bottom, 0x18FFFFFFu);
-    if (m_type) {
+    LibText& text = LibText::GetInstance();
+    if (m_type && text.FindFont("zekton16.dds")) {
         m_fade.Update();
         const float t = std::clamp(static_cast<float>(m_fade.GetTotalMs() / kTypeOutMs), 0.0f, 1.0f);
-        const std::string full = GetString(m_type->GetDescription().c_str());
-        const std::string shown = full.substr(0, static_cast<size_t>(t * static_cast<float>(full.size())));
-        const int iconRight = clientLeft + 37 + 28;
-        LibText& text = LibText::GetInstance();
-        if (text.FindFont("zekton16.dds")) {
-            text.SetFont("zekton16.dds", 16.0f);
-            const int wrap = (clientRight - 20) - iconRight;
-            designer::DrawText(text.GetWrappedText(shown, wrap), static_cast<float>(iconRight + 10),
-                               static_cast<float>(clientTop + 42 - 28 - 6));
-        }
+        text.SetFont("zekton16.dds", 16.0f);
+        text.SetText(TEXT_ALIGN_LEFT, m_description, static_cast<float>(clientLeft + 37 + 28 + 10),
+                     static_cast<float>(clientTop + 42 - 28 - 6), 0xFFFFFFFFu, 0.0f);
+        text.Render(static_cast<int>(t * static_cast<float>(m_descriptionChars)));
     }
     DrawChildren();
 }

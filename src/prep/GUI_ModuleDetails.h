@@ -4,6 +4,7 @@
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_Interlace.h"
 
+#include <string>
 #include <vector>
 
 class GUI_DataItem;
@@ -41,4 +42,7 @@ private:
     int m_stripeCount = 0;
     GUI_Interlace m_interlace;
     GTimer m_fade;
+    // The description wrapped once per module; drawing only counts characters.
+    std::string m_description;
+    int m_descriptionChars = 0;
 };

@@ -98,6 +98,8 @@ GUI_ModuleStatComparison::GUI_ModuleStatComparison(SIM_ShipModuleType* type, con
     m_scroller->maximum = std::max(0, m_maxOffset);
     m_scroller->contentSize = static_cast<float>(m_entries.size());
     m_scroller->visibleSize = static_cast<float>(m_visibleRows);
+    for (Entry& e : m_entries)
+        e.text = FormatEntryValue(e.value, dataType, multiplier);
     BuildStrips();
     ScrollToCurrent();
     SetTitle(designer::Text("MODULE_DATA_" + ToUpperString(key)));
@@ -170,8 +172,7 @@ void GUI_ModuleStatComparison::Draw()
         if (barRight > inner.left)
             designer::FillRect(inner.left, inner.top, barRight, inner.bottom, s.current ? 0x80FF0000u : 0x80000000u);
         designer::DrawText(e.name, static_cast<float>(s.rect.left + 10), static_cast<float>(s.rect.top));
-        designer::DrawTextRight(FormatEntryValue(e.value, m_dataType, m_multiplier),
-                                static_cast<float>(s.rect.right - 10), static_cast<float>(s.rect.top));
+        designer::DrawTextRight(e.text, static_cast<float>(s.rect.right - 10), static_cast<float>(s.rect.top));
     }
     DrawChildren();
 }

@@ -23,6 +23,7 @@ public:
         // value / maximum; 0 when no value is above 0 (no bar at all).
         float fraction = 0.0f;
         SIM_ShipModuleType* type = nullptr;
+        std::string text;
     };
 
     static GUI_ModuleStatComparison* GetOpen();
