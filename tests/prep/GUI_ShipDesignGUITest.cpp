@@ -32,6 +32,9 @@
 #include "sim/SIM_ShipDesign.h"
 #include "sim/SIM_Unlockable.h"
 
+#include <memory>
+#include <vector>
+
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
@@ -561,4 +564,120 @@ TEST_F(ShipDesigner, LeavingAsksOnlyAfterChangesAndTheDeploymentGetsItsFleetBack
     EXPECT_FALSE(FileExists(temp));
     GUI_ShipDesignGUI::SetDeploymentReload(nullptr);
     GUI_ShipDesignGUI::OpenFrom(GUI_ShipDesignGUI::RETURN_MAIN_MENU);
+}
+
+TEST_F(ShipDesigner, HullFiguresShowThreeBonusesAtATimeAndTheLengthInWholeMetres)
+{
+    TempDir dir;
+    const std::string path = dir.Write("hull.txt",
+                                       "[config]\nname = t_hull\nguiname = T\nclassname = frigate\nracename = federation\n"
+                                       "width = 40\nheight = 87.9\ncost = 12.5\npowerproduced = 3\n"
+                                       "[slots]\n0 = 128,60,STANDARD\n1 = 128,100,TURRET\n2 = 128,140,TURRET\n"
+                                       "[bonuses]\n0 = SHIELDBOOST,0.1\n1 = SPEEDBOOST,0.2\n2 = COSTBOOST,0.3\n"
+                                       "3 = POWERBOOST,0.4\n4 = ARMOURBOOST,0.5\n");
+    auto* hull = new SIM_ShipHull();
+    ASSERT_TRUE(hull->Read(path));
+    GUI_HullData data;
+    data.SetRect(0, 0, 300, 200);
+    data.SetHull(hull);
+    ASSERT_EQ(data.GetRows().size(), 7u + 3u);
+    EXPECT_EQ(data.GetRows()[0]->GetValue(), "12.50");
+    EXPECT_EQ(data.GetRows()[2]->GetValue(), std::string("87 ") + GetString("HULLPICKER_METERS"));
+    EXPECT_EQ(data.GetRows()[3]->GetValue(), "1");
+    EXPECT_EQ(data.GetRows()[4]->GetValue(), "2");
+    EXPECT_EQ(data.GetScroller()->maximum, 2);
+    EXPECT_EQ(data.GetBonusRows().front()->GetLabel(), hull->GetBonusDescription(hull->GetBonuses()[0]));
+    data.GetScroller()->ScrollDown();
+    data.GetScroller()->ScrollDown();
+    data.GetScroller()->ScrollDown(); // already at the end
+    data.Draw();
+    ASSERT_EQ(data.GetBonusRows().size(), 3u);
+    EXPECT_EQ(data.GetBonusRows().front()->GetLabel(), hull->GetBonusDescription(hull->GetBonuses()[2]));
+    EXPECT_EQ(data.GetBonusRows().back()->GetLabel(), hull->GetBonusDescription(hull->GetBonuses()[4]));
+    EXPECT_EQ(data.GetRows().size(), 10u);
+    // Another hull replaces every row.
+    data.SetHull(SIM_ShipHull::Find("fed_fighter"));
+    EXPECT_EQ(data.GetRows().size(), 7u + std::min<size_t>(3, SIM_ShipHull::Find("fed_fighter")->GetBonuses().size()));
+    EXPECT_EQ(data.GetRows()[0]->GetValue(), "40.00");
+    delete hull;
+}
+
+TEST_F(ShipDesigner, ComparisonOpensScrolledToTheClickedModuleWithinItsLimits)
+{
+    // Forty fighter modules with a key of our own, values 1..40: the one at
+    // index 31 opens clamped to the last page, the one at 20 centred.
+    std::vector<std::unique_ptr<ScratchType>> types;
+    for (int i = 1; i <= 40; ++i)
+        types.push_back(std::make_unique<ScratchType>("[config]\nname = t_c" + std::to_string(i) +
+                                                      "\nclassname = SIM_StaticModule\nslot_type = STANDARD\n"
+                                                      "size = FIGHTER\nt_cmp = " + std::to_string(i) + "\n"));
+    GUI_ModuleStatComparison* c = GUI_ModuleStatComparison::Open(types[8]->type, "t_cmp", SIM_ShipModuleType::INTEGER, 1.0f);
+    ASSERT_NE(c, nullptr);
+    ASSERT_EQ(c->GetEntries().size(), 40u);
+    const int visible = c->GetVisibleRows();
+    EXPECT_LE(visible * GUI_ModuleStatComparison::kRowHeight, GUI_ModuleStatComparison::kMaxHeight);
+    EXPECT_EQ(c->GetMaximumOffset(), 40 - visible);
+    EXPECT_EQ(c->GetCurrentIndex(), 31);
+    EXPECT_EQ(c->GetOffset(), c->GetMaximumOffset());
+    EXPECT_FLOAT_EQ(c->GetEntries()[20].fraction, 20.0f / 40.0f);
+    c = GUI_ModuleStatComparison::Open(types[19]->type, "t_cmp", SIM_ShipModuleType::INTEGER, 1.0f);
+    EXPECT_EQ(c->GetCurrentIndex(), 20);
+    EXPECT_EQ(c->GetOffset(), 20 - visible / 2);
+    G().Frames(); // deletes the replaced one
+    GUI_WindowManager::GetInstance().CloseWindow(c);
+    G().Frames();
+    EXPECT_EQ(GUI_ModuleStatComparison::GetOpen(), nullptr);
+    // A handful of entries: the dialog shrinks to them and nothing scrolls.
+    types.resize(5);
+    c = GUI_ModuleStatComparison::Open(types[0]->type, "t_cmp", SIM_ShipModuleType::INTEGER, 1.0f);
+    EXPECT_EQ(c->GetVisibleRows(), 5);
+    EXPECT_EQ(c->GetOffset(), 0);
+    GUI_WindowManager::GetInstance().CloseWindow(c);
+    G().Frames();
+}
+
+TEST_F(ShipDesigner, PickerClicksDetailsRowsAndTheHullView)
+{
+    // The details rows of a module run down one column, then the next.
+    GUI_ModuleDetails& details = *GUI_ModuleDetails::GetOpen();
+    details.SetModule(SIM_ShipModuleType::Find("cruiser_laser"));
+    const auto& rows = details.GetRows();
+    ASSERT_EQ(rows.size(), SIM_ShipModuleType::Find("cruiser_laser")->GetDataItems().size());
+    size_t firstColumn = 0;
+    while (firstColumn < rows.size() && rows[firstColumn]->left == rows.front()->left)
+        ++firstColumn;
+    ASSERT_LT(firstColumn, rows.size());
+    EXPECT_EQ(rows[firstColumn]->top, rows.front()->top);
+    EXPECT_GT(rows[firstColumn - 1]->top + GUI_ModuleDetails::kRowStep, details.clientBottom - 18);
+    EXPECT_EQ(rows[1]->top - rows[0]->top, GUI_ModuleDetails::kRowStep);
+
+    // A locked icon gives nothing: no drag, no details, no count.
+    ScratchType locked("[config]\nname = t_locked_pick\nclassname = SIM_StaticModule\nslot_type = STANDARD\n"
+                       "category = WEAPONS\nsize = CRUISER\nlockable = 1\nunlockcost = 5\n");
+    APP_UsageMetrics& metrics = APP_UsageMetrics::GetInstance();
+    const int clicks = metrics.GetEventCount("modpickiconclick");
+    const GUI_ModulePickerIcon* icon = G().Icon("t_locked_pick");
+    ASSERT_NE(icon, nullptr);
+    EXPECT_TRUE(icon->IsLocked());
+    G().MoveMouse((icon->left + icon->right) / 2.0f, (icon->top + icon->bottom) / 2.0f);
+    G().Button(true);
+    EXPECT_EQ(GUI_ModulePickerIcon::GetDragged(), nullptr);
+    G().Button(false);
+    EXPECT_EQ(details.GetModule()->GetName(), "cruiser_laser");
+    EXPECT_EQ(metrics.GetEventCount("modpickiconclick"), clicks);
+    GUI_ModulePicker::OnTab(GUI_ModulePicker::WEAPONS); // the icon goes before the type
+    G().Frames();
+
+    // An unlocked one shows its details and counts the click.
+    icon = G().Icon("cruiser_armour");
+    G().Click((icon->left + icon->right) / 2.0f, (icon->top + icon->bottom) / 2.0f);
+    EXPECT_EQ(details.GetModule()->GetName(), "cruiser_armour");
+    EXPECT_EQ(metrics.GetEventCount("modpickiconclick"), clicks + 1);
+
+    // The mode button fades to the hull view; a toggle while fading turns back.
+    GUI_ShipBlueprint& blueprint = *GUI_ShipBlueprint::GetOpen();
+    G().ClickOn(*blueprint.GetModeButton());
+    EXPECT_EQ(blueprint.GetViewMode(), GUI_ShipBlueprint::FADING_TO_HULL);
+    G().ClickOn(*blueprint.GetModeButton());
+    EXPECT_EQ(blueprint.GetViewMode(), GUI_ShipBlueprint::FADING_TO_SLOTS);
 }
