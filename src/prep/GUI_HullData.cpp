@@ -42,6 +42,7 @@ void GUI_HullData::SetHull(SIM_ShipHull* hull)
     m_scroller->contentSize = static_cast<float>(bonuses);
     m_scroller->visibleSize = static_cast<float>(kVisibleBonuses);
     m_scroller->maximum = std::max(0, bonuses - kVisibleBonuses);
+    m_scroller->visible = m_scroller->maximum > 0;
     AddChild(m_scroller);
     BuildBonusRows();
 }

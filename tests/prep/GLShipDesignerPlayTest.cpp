@@ -184,6 +184,10 @@ TEST_F(GLShipDesignerPlay, MenuToSavedDesignWithTheMouseAlone)
     }
     ASSERT_NE(wanted, nullptr);
     const SIM_ShipHull* chosen = picker->GetHulls()[wanted->hull];
+    // The picker shows the hull's picture on black beside its figures.
+    const uint32_t corner = Probe(picker->right - 30, picker->top + 60);
+    EXPECT_LT(corner & 0xFF, 0x30u);
+    EXPECT_LT((corner >> 16) & 0xFF, 0x30u);
     Click((wanted->rect.left + wanted->rect.right) / 2, (wanted->rect.top + wanted->rect.bottom) / 2);
     ClickOn(*picker->GetOkButton());
     Frames(2);
