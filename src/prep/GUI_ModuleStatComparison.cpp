@@ -74,7 +74,7 @@ std::string GUI_ModuleStatComparison::FormatEntryValue(float value, int dataType
 
 GUI_ModuleStatComparison::GUI_ModuleStatComparison(SIM_ShipModuleType* type, const std::string& key, int dataType,
                                                    float multiplier)
-    : GUI_Dialog(true), m_type(type), m_key(key), m_dataType(dataType), m_multiplier(multiplier)
+    : GUI_Dialog(true), m_type(type), m_key(key)
 {
     g_comparison = this;
     m_scroller = new GUI_ScrollingWindow();

@@ -55,8 +55,6 @@ private:
     };
     SIM_ShipModuleType* m_type;
     std::string m_key;
-    int m_dataType;
-    float m_multiplier;
     std::vector<Entry> m_entries;
     std::vector<Strip> m_strips;
     int m_visibleRows = 0;

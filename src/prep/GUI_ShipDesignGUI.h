@@ -40,6 +40,8 @@ public:
     void Render() override;
     void OnKeyDown(int code) override;
     void Update() override {}
+    // The element's click (x, y) stays reachable beside the mode's own.
+    using GUIButtonList::OnLeftClick;
     void OnLeftClick() override;
     void OnRightClick() override;
     void Enter() override;
