@@ -170,6 +170,7 @@ void GUI_HullPicker::LayoutStrips()
     m_scroller->contentSize = static_cast<float>(m_hulls.size());
     m_scroller->visibleSize = static_cast<float>(shown);
     m_scroller->maximum = std::max(0, static_cast<int>(m_hulls.size()) - shown);
+    m_scroller->visible = m_scroller->maximum > 0;
 }
 
 void GUI_HullPicker::OnOk(std::intptr_t picker)

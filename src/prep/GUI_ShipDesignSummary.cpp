@@ -70,18 +70,18 @@ GUI_ShipDesignSummary::GUI_ShipDesignSummary() : GUI_Dialog(false)
     m_nameLabel = GetString("SHIP_DESIGN_DESIGNNAME");
     m_hullLabel = GetString("SHIP_DESIGN_HULLNAME");
 
-    // Under the title bar: name and hull with the three buttons on the left,
-    // the seven figures on the right.
+    // Under the title bar the name across the panel; below it the hull and
+    // the three buttons on the left, the seven figures on the right.
     const float cl = static_cast<float>(clientLeft);
     const float cr = static_cast<float>(clientRight);
     const float mid = (cl + cr) / 2.0f;
     const float y0 = static_cast<float>(top) + GUI_TitleBar::kBarHeight;
     m_name = new GUI_TextEditWindow("", 999);
     m_name->noLeadingUnderscore = true;
-    m_name->SetRect(cl + 60.0f, y0, mid - 5.0f, y0 + 20.0f);
+    m_name->SetRect(cl + 60.0f, y0, cr - 5.0f, y0 + 20.0f);
     AddChild(m_name);
 
-    float y = y0;
+    float y = y0 + 24.0f;
     for (int i = 0; i < FIGURE_COUNT; ++i) {
         m_strips[i] = new GUI_ShipDesignSummaryStrip(kFigureKeys[i]);
         m_strips[i]->SetRect(mid + 10.0f, y, cr - 5.0f, y + 18.0f);
@@ -284,7 +284,7 @@ void GUI_ShipDesignSummary::Draw()
     GUI_Dialog::Draw();
     const float y0 = static_cast<float>(m_name->top);
     designer::DrawText(m_nameLabel, static_cast<float>(clientLeft), y0 - 3.0f);
-    designer::DrawText(m_hullLabel, static_cast<float>(clientLeft), y0 + 17.0f);
-    designer::DrawText(m_hullName, static_cast<float>(m_name->left + 8), y0 + 17.0f, 0xFF8FF2FFu);
+    designer::DrawText(m_hullLabel, static_cast<float>(clientLeft), y0 + 21.0f);
+    designer::DrawText(m_hullName, static_cast<float>(m_name->left + 8), y0 + 21.0f, 0xFF8FF2FFu);
     DrawChildren();
 }

@@ -14,6 +14,7 @@
 #include "gui/GUI_TextEditWindow.h"
 #include "platform/IGraphicsDevice.h"
 #include "platform/SdlWindow.h"
+#include "prep/GUI_DesignLoader.h"
 #include "prep/GUI_HullPicker.h"
 #include "prep/GUI_ModulePicker.h"
 #include "prep/GUI_ModulePickerIcon.h"
@@ -65,6 +66,7 @@ protected:
         case SDL_MOUSEMOTION: e.motion.windowID = SDL_GetWindowID(m_window->GetSdlWindow()); break;
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP: e.button.windowID = SDL_GetWindowID(m_window->GetSdlWindow()); break;
+        case SDL_MOUSEWHEEL: e.wheel.windowID = SDL_GetWindowID(m_window->GetSdlWindow()); break;
         default: e.key.windowID = SDL_GetWindowID(m_window->GetSdlWindow()); break;
         }
         ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
@@ -284,4 +286,35 @@ TEST_F(GLShipDesignerPlay, MenuToSavedDesignWithTheMouseAlone)
     char cost[32];
     std::snprintf(cost, sizeof cost, "%.2f", static_cast<double>(back->GetCost()));
     EXPECT_EQ(GUI_ShipDesignSummary::GetOpen()->GetStrip(GUI_ShipDesignSummary::COST)->value, cost);
+
+    // And through the loader: the saved design is listed, ours to delete, and
+    // opening it shows the same totals.
+    ClickOn(*GUI_ShipDesignSummary::GetOpen()->GetLoadButton());
+    GUI_DesignLoader* loader = GUI_DesignLoader::GetOpen();
+    ASSERT_NE(loader, nullptr);
+    const GUI_DesignLoader::Row* row = nullptr;
+    for (const GUI_DesignLoader::Row& r : loader->GetRows())
+        if (r.design->GetFileName() == file)
+            row = &r;
+    ASSERT_NE(row, nullptr);
+    // Our own files come after the samples: the wheel brings it into view.
+    MoveMouse((loader->left + loader->right) / 2, (loader->top + loader->bottom) / 2);
+    for (int notch = 0; notch < 40 && !row->placed; ++notch) {
+        SDL_Event e{};
+        e.type = SDL_MOUSEWHEEL;
+        e.wheel.y = -1;
+        Push(e);
+        Frames(1);
+    }
+    ASSERT_TRUE(row->placed);
+    EXPECT_NE(row->deleteButton, nullptr);
+    const uint32_t rowPixel = Probe(row->rect.left + 150, (row->rect.top + row->rect.bottom) / 2);
+    Click(row->rect.left + 150, (row->rect.top + row->rect.bottom) / 2);
+    EXPECT_NE(Probe(row->rect.left + 150, (row->rect.top + row->rect.bottom) / 2), rowPixel) << "selected rows light up";
+    ClickOn(*loader->GetOpenButton());
+    Frames(2);
+    EXPECT_EQ(GUI_DesignLoader::GetOpen(), nullptr);
+    EXPECT_EQ(designer.GetDesign()->GetFileName(), file);
+    EXPECT_FLOAT_EQ(designer.GetDesign()->GetCost(), back->GetCost());
+    EXPECT_FALSE(designer.IsModified());
 }
