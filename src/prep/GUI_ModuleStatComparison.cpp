@@ -105,6 +105,7 @@ GUI_ModuleStatComparison::GUI_ModuleStatComparison(SIM_ShipModuleType* type, con
     SetTitle(designer::Text("MODULE_DATA_" + ToUpperString(key)));
     GUI_WindowManager::GetInstance().BringToFront(this);
     GUI_WindowManager::GetInstance().AddModal(this);
+    draggable = true;
     if (GetCloseButton())
         GetCloseButton()->SetName("MODULECOMPARISON_CLOSE");
     APP_UsageMetrics::GetInstance().SetEventFlag("modstatcompare");
