@@ -10,6 +10,7 @@
 #include "gui/GUI_ConfirmDialog.h"
 #include "gui/GUI_WindowManager.h"
 #include "platform/KeyCodes.h"
+#include "prep/GUI_ShipDesignGUI.h"
 
 #include <algorithm>
 
@@ -64,6 +65,8 @@ void GUI_MainMenu::Choose(std::intptr_t modeId)
 {
     if (modeId == 0)
         AskToQuit();
+    else if (modeId == GUI_ShipDesignGUI::kModeId)
+        GUI_ShipDesignGUI::OpenFrom(GUI_ShipDesignGUI::RETURN_MAIN_MENU);
     else
         Game::GetInstance().SetMode(static_cast<int>(modeId));
 }

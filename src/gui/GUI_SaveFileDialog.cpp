@@ -78,7 +78,8 @@ std::string GUI_SaveFileDialog::GetSafeName() const
 
 std::string GUI_SaveFileDialog::GetTargetPath() const
 {
-    return m_folder + GetSafeName() + m_extension;
+    const std::string name = GetSafeName();
+    return m_folder + (m_mapper ? m_mapper(name) : name) + m_extension;
 }
 
 void GUI_SaveFileDialog::Draw()
@@ -108,7 +109,8 @@ void GUI_SaveFileDialog::OnSave(std::intptr_t dialog)
     open->m_pendingName = open->GetSafeName();
     if (open->m_textField->GetText() != open->m_pendingName)
         open->m_textField->SetText(open->m_pendingName);
-    if (FileExists(open->m_folder + open->m_pendingName + open->m_extension))
+    const std::string written = open->m_mapper ? open->m_mapper(open->m_pendingName) : open->m_pendingName;
+    if (FileExists(open->m_folder + written + open->m_extension))
         AskYesNo("OVERWRITE_CONFIRM_TEXT", "OVERWRITE_CONFIRM_TITLE", DoSave, false);
     else
         DoSave(0);

@@ -43,6 +43,11 @@ public:
     GUI_ButtonText* GetSaveButton() const { return m_saveButton; }
     static GUI_SaveFileDialog* GetOpen();
 
+    // When the caller writes the name under another form (lower case, say),
+    // the overwrite question has to look at that file.
+    using NameMapper = std::function<std::string(const std::string& name)>;
+    void SetFileNameMapper(NameMapper mapper) { m_mapper = std::move(mapper); }
+
 private:
     GUI_FilePicker* m_picker = nullptr;
     std::string m_labelText;
@@ -53,6 +58,7 @@ private:
     Callback m_callback;
     // The name checked against the disk, kept while the question is open.
     std::string m_pendingName;
+    NameMapper m_mapper;
 };
 
 GUI_SaveFileDialog* ShowSaveFileDialog(const std::string& folder, const std::string& extension, const char* titleKey,

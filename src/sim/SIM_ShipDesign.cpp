@@ -87,16 +87,7 @@ void SIM_ShipDesign::Read(const std::string& fileName)
         QLM_ASSERT(type != nullptr);
         if (type == nullptr)
             continue;
-        const SIM_ShipHull::Slot* slot = m_hull->GetSlot(i);
-        FittedModule fitted;
-        fitted.moduleType = type;
-        fitted.typeName = typeName;
-        fitted.slotIndex = i;
-        fitted.x = slot->x;
-        fitted.y = slot->y;
-        for (const SIM_ShipHull::Point& p : slot->turretPoints)
-            fitted.turretPoints.push_back({p.x, p.y});
-        m_modules.push_back(std::move(fitted));
+        AddModule(type, i);
     }
     CalculateTotals();
 }
@@ -144,17 +135,7 @@ bool SIM_ShipDesign::FitModule(int slotIndex, SIM_ShipModuleType* type)
     m_modules.erase(std::remove_if(m_modules.begin(), m_modules.end(),
                                    [slotIndex](const FittedModule& m) { return m.slotIndex == slotIndex; }),
                     m_modules.end());
-    if (type != nullptr) {
-        FittedModule fitted;
-        fitted.moduleType = type;
-        fitted.typeName = type->GetName();
-        fitted.slotIndex = slotIndex;
-        fitted.x = slot->x;
-        fitted.y = slot->y;
-        for (const SIM_ShipHull::Point& p : slot->turretPoints)
-            fitted.turretPoints.push_back({p.x, p.y});
-        m_modules.push_back(std::move(fitted));
-    }
+    AddModule(type, slotIndex);
     return true;
 }
 
@@ -488,4 +469,77 @@ float SIM_ShipDesign::GetTotalHitpoints() const
 bool SIM_ShipDesign::IsFighter() const
 {
     return m_hull != nullptr && m_hull->GetClass() == SIM_ShipHull::FIGHTER;
+}
+
+std::unique_ptr<SIM_ShipDesign> SIM_ShipDesign::MakeEmptyWorkingCopy()
+{
+    return std::unique_ptr<SIM_ShipDesign>(new SIM_ShipDesign(UnlistedTag{}));
+}
+
+std::unique_ptr<SIM_ShipDesign> SIM_ShipDesign::MakeWorkingCopy(const SIM_ShipDesign& source)
+{
+    std::unique_ptr<SIM_ShipDesign> copy = MakeEmptyWorkingCopy();
+    copy->cost = source.cost;
+    copy->m_modules = source.m_modules;
+    copy->m_name = source.m_name;
+    copy->m_guiName = source.m_guiName;
+    copy->m_fileName = source.m_fileName;
+    copy->m_hull = source.m_hull;
+    copy->m_player = source.m_player;
+    copy->CalculateTotals();
+    return copy;
+}
+
+std::unique_ptr<SIM_ShipDesign> SIM_ShipDesign::ReadWorkingCopy(const std::string& fileName)
+{
+    std::unique_ptr<SIM_ShipDesign> copy = MakeEmptyWorkingCopy();
+    copy->Read(fileName);
+    return copy;
+}
+
+std::string SIM_ShipDesign::SanitiseDesignName(const std::string& typed)
+{
+    std::string out;
+    for (unsigned char c : typed) {
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ' || c == '-' ||
+            c == '_')
+            out += static_cast<char>(c);
+    }
+    // Names starting with '_' are the game's own (temporary deployments).
+    auto trim = [](std::string& s) {
+        const size_t first = s.find_first_not_of(" _");
+        if (first == std::string::npos) {
+            s.clear();
+            return;
+        }
+        s.erase(0, first);
+        s.erase(s.find_last_not_of(' ') + 1);
+    };
+    trim(out);
+    if (out.size() > kMaxDesignNameLength) {
+        out.resize(kMaxDesignNameLength);
+        trim(out);
+    }
+    return out.empty() ? std::string("unnamed") : out;
+}
+
+std::string SIM_ShipDesign::PlayerDesignFilePath(const std::string& folder, const std::string& designName)
+{
+    return folder + "/" + ToLowerString(SanitiseDesignName(designName)) + ".txt";
+}
+
+void SIM_ShipDesign::AddModule(SIM_ShipModuleType* type, int slotIndex)
+{
+    const SIM_ShipHull::Slot* slot = m_hull ? m_hull->GetSlot(slotIndex) : nullptr;
+    if (slot == nullptr || type == nullptr)
+        return;
+    FittedModule fitted;
+    fitted.moduleType = type;
+    fitted.typeName = type->GetName();
+    fitted.slotIndex = slotIndex;
+    fitted.x = slot->x;
+    fitted.y = slot->y;
+    for (const SIM_ShipHull::Point& p : slot->turretPoints)
+        fitted.turretPoints.push_back({p.x, p.y});
+    m_modules.push_back(std::move(fitted));
 }

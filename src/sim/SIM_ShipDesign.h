@@ -1,4 +1,5 @@
 #pragma once
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,23 @@ public:
 
     SIM_ShipDesign();
     ~SIM_ShipDesign() override;
+
+    // Working copies (the designer's) stay out of the global list, so no
+    // lookup by name ever hands out a design its owner is about to destroy.
+    static std::unique_ptr<SIM_ShipDesign> MakeWorkingCopy(const SIM_ShipDesign& source);
+    static std::unique_ptr<SIM_ShipDesign> ReadWorkingCopy(const std::string& fileName);
+    static std::unique_ptr<SIM_ShipDesign> MakeEmptyWorkingCopy();
+    // A typed design name made safe: letters, digits, blanks, '-' and '_'
+    // only, trimmed, no leading '_', at most kMaxDesignNameLength characters,
+    // never empty.
+    static constexpr size_t kMaxDesignNameLength = 64;
+    static std::string SanitiseDesignName(const std::string& typed);
+    // The file a design name is saved to: folder/<lower-cased name>.txt.
+    static std::string PlayerDesignFilePath(const std::string& folder, const std::string& designName);
+    // Appends a fitted module at a hull slot without the slot-type check the
+    // battle-side FitModule makes (the designer lets standard modules sit in
+    // turret slots).
+    void AddModule(SIM_ShipModuleType* type, int slotIndex);
     SIM_ShipDesign(const SIM_ShipDesign&) = delete;
     SIM_ShipDesign& operator=(const SIM_ShipDesign&) = delete;
 
@@ -118,6 +136,9 @@ public:
     bool IsPlayerDesign() const { return m_player != 0; }
 
 private:
+    struct UnlistedTag {};
+    explicit SIM_ShipDesign(UnlistedTag) {}
+
     float SumStackedStat(const char* className, const char* stat, int bonusKind) const;
 
     std::vector<FittedModule> m_modules;

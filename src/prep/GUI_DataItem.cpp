@@ -1,0 +1,126 @@
+#include "prep/GUI_DataItem.h"
+
+#include "engine/CInput.h"
+#include "engine/GHashTable.h"
+#include "engine/LibText.h"
+#include "engine/StrFormat.h"
+#include "engine/TextHelpers.h"
+#include "gui/GUI_Cursor.h"
+#include "gui/GUI_Tooltip.h"
+#include "gui/GUI_WindowManager.h"
+#include "prep/DesignerCommon.h"
+#include "prep/GUI_ModuleStatComparison.h"
+#include "sim/SIM_ShipModuleType.h"
+
+#include <cstdlib>
+
+GUI_DataItem::GUI_DataItem()
+{
+    SetName("GUI_DATAITEM");
+    swallowsClicks = false;
+    raisesOnClick = false;
+}
+
+GUI_DataItem::~GUI_DataItem()
+{
+    delete m_tooltip;
+}
+
+std::string GUI_DataItem::FormatValue(const SIM_ShipModuleType& type, const std::string& key, int dataType,
+                                      float multiplier)
+{
+    const GIniFile& config = type.GetConfig();
+    const char* raw = config.GetString(key.c_str());
+    switch (dataType) {
+    case SIM_ShipModuleType::INTEGER:
+        return StrFormat("%d", std::atoi(raw));
+    case SIM_ShipModuleType::STRING:
+        return raw;
+    case SIM_ShipModuleType::DECIMAL:
+        return StrFormat("%.2f", std::atof(raw));
+    case SIM_ShipModuleType::BOOL:
+        return GetString(std::atoi(raw) != 0 ? "MODULE_DETAILS_BOOL_TRUE" : "MODULE_DETAILS_BOOL_FALSE");
+    case SIM_ShipModuleType::DECIMAL_MULT:
+        return StrFormat("%.2f", std::atof(raw) * static_cast<double>(multiplier));
+    default:
+        return raw;
+    }
+}
+
+void GUI_DataItem::SetFromModuleData(SIM_ShipModuleType* type, const std::string& key, int dataType, float multiplier)
+{
+    m_type = type;
+    m_key = key;
+    m_dataType = dataType;
+    m_multiplier = multiplier;
+    m_shownWidth = -1;
+    m_value = type ? FormatValue(*type, key, dataType, multiplier) : std::string();
+    const std::string upper = ToUpperString(key);
+    m_label = designer::Text("MODULE_DATA_" + upper);
+    delete m_tooltip;
+    m_tooltip = new GUI_Tooltip(designer::Text("MOD_" + upper + "_TOOLTIP"), 30);
+}
+
+void GUI_DataItem::SetText(const std::string& label, const std::string& value, const std::string& tooltip)
+{
+    m_label = label;
+    m_value = value;
+    m_shownWidth = -1;
+    delete m_tooltip;
+    m_tooltip = tooltip.empty() ? nullptr : new GUI_Tooltip(tooltip, 30);
+}
+
+bool GUI_DataItem::OnLeftClick(float x, float y)
+{
+    if (!m_type || !Contains(x, y))
+        return false;
+    GUI_ModuleStatComparison::Open(m_type, m_key, m_dataType, m_multiplier);
+    return true;
+}
+
+void GUI_DataItem::Update()
+{
+    GUI_WindowManager& manager = GUI_WindowManager::GetInstance();
+    if (!manager.IsMouseOverWindow() && IsMouseOver()) {
+        if (m_tooltip)
+            m_tooltip->CheckShowTime();
+        if (m_type)
+            GUI_Cursor::GetInstance().SetHand();
+    }
+    GUI_WindowBase::Update();
+}
+
+void GUI_DataItem::Draw()
+{
+    if (!visible)
+        return;
+    if (IsMouseOver() && !GUI_WindowManager::GetInstance().IsModalOpen())
+        designer::FillRect(left, top, right, bottom, 0x20FFFFFFu);
+    if (m_shownWidth != width) {
+        m_shownWidth = width;
+        m_shownLabel = m_label;
+        LibText& text = LibText::GetInstance();
+        if (text.FindFont("zekton16.dds")) {
+            text.SetFont("zekton16.dds", 16.0f);
+            text.TruncateToWidth(m_shownLabel, width - 25 - text.GetTextWidth(m_value));
+        }
+    }
+    designer::DrawText(m_shownLabel, static_cast<float>(left + 10), static_cast<float>(top - 3));
+    designer::DrawTextRight(m_value, static_cast<float>(right - 5), static_cast<float>(top - 3));
+    if (m_tooltip)
+        m_tooltip->Draw();
+}
+
+GUI_DataItem* AddModuleDataItem(SIM_ShipModuleType* type, const std::string& key, int dataType, float multiplier)
+{
+    auto* row = new GUI_DataItem();
+    row->SetFromModuleData(type, key, dataType, multiplier);
+    return row;
+}
+
+GUI_DataItem* AddTextDataItem(const std::string& label, const std::string& value, const std::string& tooltip)
+{
+    auto* row = new GUI_DataItem();
+    row->SetText(label, value, tooltip);
+    return row;
+}

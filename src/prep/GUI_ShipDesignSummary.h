@@ -1,0 +1,59 @@
+#pragma once
+#include "gui/GUI_Dialog.h"
+
+#include <cstdint>
+#include <string>
+
+class GUI_ButtonText;
+class GUI_ShipDesignSummaryStrip;
+class GUI_TextEditWindow;
+class SIM_ShipDesign;
+
+// The designer's top panel: the name, the hull, seven figures with budget
+// bars and the change-hull, load and save buttons. It rebuilds the design
+// from the blueprint after every change and owns the road from a typed name
+// to a design file.
+class GUI_ShipDesignSummary : public GUI_Dialog {
+public:
+    static constexpr int kWidth = 584;
+    static constexpr int kHeight = 206;
+    enum Figure { COST = 0, WEIGHT, POWER_PRODUCED, POWER_CONSUMED, CREW_SUPPLIED, CREW_USED, SPEED, FIGURE_COUNT };
+
+    static GUI_ShipDesignSummary* GetOpen();
+    static GUI_ShipDesignSummary* Create();
+    ~GUI_ShipDesignSummary() override;
+
+    void Draw() override;
+    bool IsModal() const override { return false; }
+
+    static void RecalculateDesign();
+    void ShowDesignTotals();
+    void ApplyName();
+    static void SavePressed(std::intptr_t);
+    static void SaveConfirmed(std::intptr_t);
+    static void OpenSaveDesignDialog();
+    static void SaveDesignAs(const std::string& typed);
+    static void OpenLoadDesignDialog();
+    static void LoadDesignByFileName(const std::string& fileName);
+    static void ChangeHull(std::intptr_t);
+
+    GUI_TextEditWindow* GetNameField() const { return m_name; }
+    GUI_ButtonText* GetSaveButton() const { return m_save; }
+    GUI_ButtonText* GetLoadButton() const { return m_load; }
+    GUI_ButtonText* GetChangeHullButton() const { return m_changeHull; }
+    GUI_ShipDesignSummaryStrip* GetStrip(int figure) const { return m_strips[figure]; }
+    const std::string& GetHullName() const { return m_hullName; }
+
+private:
+    GUI_ShipDesignSummary();
+    static void LoadPressed(std::intptr_t);
+
+    GUI_TextEditWindow* m_name = nullptr;
+    GUI_ButtonText* m_changeHull = nullptr;
+    GUI_ButtonText* m_load = nullptr;
+    GUI_ButtonText* m_save = nullptr;
+    GUI_ShipDesignSummaryStrip* m_strips[FIGURE_COUNT] = {};
+    std::string m_nameLabel;
+    std::string m_hullLabel;
+    std::string m_hullName;
+};

@@ -1,0 +1,320 @@
+// A player's first design through the real window (SDL, OpenGL): main menu,
+// Ship designer, another hull, a weapon dragged onto a slot, a typed name and
+// a save. The written file holds the module and reads back with the totals
+// the designer showed.
+#include "app/APP_UserFolders.h"
+#include "app/Game.h"
+#include "engine/D3DEngine.h"
+#include "engine/GFileHelpers.h"
+#include "frontend/GUI_MainMenu.h"
+#include "gui/GUI_ButtonTab.h"
+#include "gui/GUI_ButtonText.h"
+#include "gui/GUI_ConfirmDialog.h"
+#include "gui/GUI_SaveFileDialog.h"
+#include "gui/GUI_TextEditWindow.h"
+#include "platform/IGraphicsDevice.h"
+#include "platform/SdlWindow.h"
+#include "prep/GUI_DesignLoader.h"
+#include "prep/GUI_HullPicker.h"
+#include "prep/GUI_ModulePicker.h"
+#include "prep/GUI_ModulePickerIcon.h"
+#include "prep/GUI_ShipBlueprint.h"
+#include "prep/GUI_ShipDesignGUI.h"
+#include "prep/GUI_ShipDesignSummary.h"
+#include "prep/GUI_ShipDesignSummaryStrip.h"
+#include "prep/GUI_ShipSlot.h"
+#include "sim/SIM_ShipDesign.h"
+#include "sim/SIM_ShipHull.h"
+#include "sim/SIM_ShipModuleType.h"
+#include "support/ImageCompare.h"
+#include "support/TempDir.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+class GLShipDesignerPlay : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_user.Write("prefs.ini", "[prefs]\nwidth = 1024\nheight = 768\nwindowed = 1\nsound_channels = 32\n");
+        m_cwd = std::make_unique<ScopedChdir>(QLM_GAME_DIR);
+        GameStartOptions options;
+        options.userDir = m_user.Path();
+        options.seed = 11;
+        ASSERT_TRUE(Game::GetInstance().Init(options));
+        m_window = dynamic_cast<SdlWindow*>(Game::GetInstance().GetWindow());
+        ASSERT_NE(m_window, nullptr);
+        Frames(3);
+    }
+    void TearDown() override
+    {
+        Game::GetInstance().Shutdown();
+        Game::GetInstance().ResetForTests();
+        m_cwd.reset();
+    }
+
+    void Push(SDL_Event e)
+    {
+        switch (e.type) {
+        case SDL_MOUSEMOTION: e.motion.windowID = SDL_GetWindowID(m_window->GetSdlWindow()); break;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP: e.button.windowID = SDL_GetWindowID(m_window->GetSdlWindow()); break;
+        case SDL_MOUSEWHEEL: e.wheel.windowID = SDL_GetWindowID(m_window->GetSdlWindow()); break;
+        default: e.key.windowID = SDL_GetWindowID(m_window->GetSdlWindow()); break;
+        }
+        ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
+    }
+    void Frames(int n)
+    {
+        for (int i = 0; i < n; ++i) {
+            m_window->PumpEvents();
+            Game::GetInstance().Frame();
+        }
+    }
+    void MoveMouse(int x, int y)
+    {
+        SDL_Event e{};
+        e.type = SDL_MOUSEMOTION;
+        e.motion.x = x;
+        e.motion.y = y;
+        Push(e);
+        Frames(1);
+    }
+    void Button(bool down, int x, int y)
+    {
+        SDL_Event e{};
+        e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+        e.button.button = SDL_BUTTON_LEFT;
+        e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+        e.button.clicks = 1;
+        e.button.x = x;
+        e.button.y = y;
+        Push(e);
+        Frames(1);
+    }
+    void Click(int x, int y)
+    {
+        MoveMouse(x, y);
+        Button(true, x, y);
+        Button(false, x, y);
+    }
+    // Presses on a picker icon, moves in steps onto a slot and lets go.
+    void DragIconTo(const GUI_ModulePickerIcon& icon, const GUI_ShipSlot& slot)
+    {
+        const int ix = (icon.left + icon.right) / 2, iy = (icon.top + icon.bottom) / 2;
+        const int tx = static_cast<int>(slot.GetCentreX()), ty = static_cast<int>(slot.GetCentreY());
+        MoveMouse(ix, iy);
+        Button(true, ix, iy);
+        ASSERT_NE(GUI_ModulePickerIcon::GetDragged(), nullptr);
+        for (int step = 1; step <= 6; ++step)
+            MoveMouse(ix + (tx - ix) * step / 6, iy + (ty - iy) * step / 6);
+        Button(false, tx, ty);
+        Frames(2);
+    }
+    void ClickOn(const GUI_BaseElement& element) { Click((element.left + element.right) / 2, (element.top + element.bottom) / 2); }
+    void Key(SDL_Scancode code)
+    {
+        SDL_Event e{};
+        e.type = SDL_KEYDOWN;
+        e.key.keysym.scancode = code;
+        e.key.timestamp = ++m_keyTime * 100;
+        Push(e);
+        e.type = SDL_KEYUP;
+        Push(e);
+        Frames(1);
+    }
+    // The colour at a screen point, from a frame drawn without presenting.
+    uint32_t Probe(int x, int y)
+    {
+        D3DEngine& engine = D3DEngine::GetInstance();
+        engine.ClearAndBeginScene();
+        Game::GetInstance().GetMode()->Render();
+        GUI_GameModeBase::DrawInterfaceTail();
+        engine.EndScene();
+        std::vector<uint8_t> rgba;
+        // With QLM_IMAGE_OUT set the whole screen is kept there to be looked at.
+        if (const char* out = std::getenv("QLM_IMAGE_OUT")) {
+            const int w = engine.GetScreenWidth(), h = engine.GetScreenHeight();
+            if (engine.GetDevice()->ReadPixels(0, 0, 0, w, h, rgba))
+                SavePng(std::string(out) + "/designer_" + std::to_string(++m_shots) + ".png", w, h, rgba);
+        }
+        EXPECT_TRUE(engine.GetDevice()->ReadPixels(0, x, y, 1, 1, rgba));
+        engine.Flip();
+        return rgba.size() >= 4 ? (uint32_t(rgba[0]) << 16 | uint32_t(rgba[1]) << 8 | rgba[2]) : 0;
+    }
+
+    TempDir m_user;
+    std::unique_ptr<ScopedChdir> m_cwd;
+    SdlWindow* m_window = nullptr;
+    int m_keyTime = 0;
+    int m_shots = 0;
+};
+
+} // namespace
+
+TEST_F(GLShipDesignerPlay, MenuToSavedDesignWithTheMouseAlone)
+{
+    Game& game = Game::GetInstance();
+    ASSERT_EQ(D3DEngine::GetInstance().GetScreenWidth(), 1024);
+
+    // Main menu: the second entry is the ship designer.
+    ClickOn(*GUI_MainMenu::GetInstance().GetButtons().GetButtons()[1]);
+    Frames(2);
+    ASSERT_EQ(game.GetModeId(), GUI_ShipDesignGUI::kModeId);
+    GUI_ShipDesignGUI& designer = GUI_ShipDesignGUI::GetInstance();
+    ASSERT_NE(designer.GetDesign(), nullptr);
+    const SIM_ShipHull* startHull = designer.GetDesign()->GetHull();
+
+    // Another hull from the hull picker, one with hardpoints.
+    GUI_ShipDesignSummary* summary = GUI_ShipDesignSummary::GetOpen();
+    ASSERT_NE(summary, nullptr);
+    ClickOn(*summary->GetChangeHullButton());
+    GUI_HullPicker* picker = GUI_HullPicker::GetOpen();
+    ASSERT_NE(picker, nullptr);
+    const GUI_HullPicker::Strip* wanted = nullptr;
+    for (const GUI_HullPicker::Strip& s : picker->GetStrips()) {
+        const SIM_ShipHull* hull = picker->GetHulls()[s.hull];
+        if (hull != startHull && hull->CountSlotsOfType(SIM_ShipHull::TURRET) > 0)
+            wanted = &s;
+    }
+    ASSERT_NE(wanted, nullptr);
+    const SIM_ShipHull* chosen = picker->GetHulls()[wanted->hull];
+    // The picker shows the hull's picture on black beside its figures.
+    const uint32_t corner = Probe(picker->right - 30, picker->top + 60);
+    EXPECT_LT(corner & 0xFF, 0x30u);
+    EXPECT_LT((corner >> 16) & 0xFF, 0x30u);
+    Click((wanted->rect.left + wanted->rect.right) / 2, (wanted->rect.top + wanted->rect.bottom) / 2);
+    ClickOn(*picker->GetOkButton());
+    Frames(2);
+    EXPECT_EQ(GUI_HullPicker::GetOpen(), nullptr);
+    ASSERT_EQ(designer.GetDesign()->GetHull(), chosen);
+    EXPECT_TRUE(designer.GetDesign()->GetModules().empty());
+
+    // A weapon from the picker's first tab onto an empty turret slot.
+    Frames(15); // the icons grow in
+    GUI_ModulePicker* modules = GUI_ModulePicker::GetOpen();
+    GUI_ShipBlueprint* blueprint = GUI_ShipBlueprint::GetOpen();
+    ASSERT_TRUE(modules && blueprint);
+    const GUI_ModulePickerIcon* icon = nullptr;
+    for (const GUI_ModulePickerIcon* i : modules->GetIcons()) {
+        if (!i->IsLocked() && i->IsTurret()) {
+            icon = i;
+            break;
+        }
+    }
+    ASSERT_NE(icon, nullptr);
+    SIM_ShipModuleType* weapon = icon->GetModuleType();
+    const GUI_ShipSlot* target = nullptr;
+    for (const GUI_ShipSlot* slot : blueprint->GetSlots())
+        if (slot->IsTurretSlot() && !slot->GetModule())
+            target = slot;
+    ASSERT_NE(target, nullptr);
+    const int targetIndex = target->GetIndex(); // the save rebuilds the slots
+    const int tx = static_cast<int>(target->GetCentreX());
+    const int ty = static_cast<int>(target->GetCentreY());
+    const uint32_t emptySlotPixel = Probe(tx, ty);
+
+    DragIconTo(*icon, *target);
+    EXPECT_EQ(GUI_ModulePickerIcon::GetDragged(), nullptr);
+    ASSERT_EQ(target->GetModule(), weapon);
+    EXPECT_EQ(designer.GetDesign()->GetModuleInSlot(target->GetIndex()), weapon);
+    EXPECT_NE(Probe(tx, ty), emptySlotPixel) << "the fitted icon shows on the slot";
+
+    // The weapon needs crew and power: the player adds what the red bars ask
+    // for from the Other tab until the save button lights up.
+    ClickOn(*modules->GetTab(GUI_ModulePicker::OTHER));
+    Frames(15);
+    for (int guard = 0; guard < 8 && !summary->GetSaveButton()->enabled; ++guard) {
+        const SIM_ShipDesign& d = *designer.GetDesign();
+        const char* needed = d.GetCrewRequired() > d.GetCrewSupply() ? "SIM_CrewModule" : "SIM_PowerModule";
+        const GUI_ModulePickerIcon* supply = nullptr;
+        for (const GUI_ModulePickerIcon* i : modules->GetIcons())
+            if (!i->IsLocked() && i->GetModuleType()->GetClassName() == needed)
+                supply = i;
+        const GUI_ShipSlot* free = nullptr;
+        for (const GUI_ShipSlot* slot : blueprint->GetSlots())
+            if (!slot->GetModule() && !slot->IsTurretSlot())
+                free = slot;
+        ASSERT_TRUE(supply && free) << needed;
+        DragIconTo(*supply, *free);
+        ASSERT_EQ(free->GetModule(), supply->GetModuleType());
+    }
+    ASSERT_TRUE(summary->GetSaveButton()->enabled);
+    EXPECT_EQ(designer.GetDesign()->GetModuleInSlot(target->GetIndex()), weapon);
+
+    // A name typed into the name field, replacing the old one.
+    GUI_TextEditWindow* name = summary->GetNameField();
+    Click(name->right - 3, (name->top + name->bottom) / 2);
+    Key(SDL_SCANCODE_END);
+    for (size_t i = name->GetText().size() + 2; i > 0; --i)
+        Key(SDL_SCANCODE_BACKSPACE);
+    for (SDL_Scancode c : {SDL_SCANCODE_H, SDL_SCANCODE_A, SDL_SCANCODE_W, SDL_SCANCODE_K})
+        Key(c);
+    EXPECT_EQ(name->GetText(), "hawk");
+
+    // Save: the empty slots are only a question, then the file dialog.
+    ClickOn(*summary->GetSaveButton());
+    if (GUI_ConfirmDialog* question = GUI_ConfirmDialog::GetOpen())
+        ClickOn(*question->GetYesButton());
+    GUI_SaveFileDialog* save = GUI_SaveFileDialog::GetOpen();
+    ASSERT_NE(save, nullptr);
+    EXPECT_EQ(save->GetTextField()->GetText(), "hawk");
+    ClickOn(*save->GetSaveButton());
+    Frames(2);
+
+    const std::string file = APP_UserFolders::GetInstance().Get(APP_UserFolders::SHIPS) + "/hawk.txt";
+    ASSERT_TRUE(FileExists(file));
+    EXPECT_NE(m_user.Read("ships/hawk.txt").find(weapon->GetName()), std::string::npos);
+    EXPECT_FALSE(designer.IsModified());
+
+    // Read back: the same totals the summary shows.
+    std::unique_ptr<SIM_ShipDesign> back = SIM_ShipDesign::ReadWorkingCopy(file);
+    ASSERT_EQ(back->GetHull(), chosen);
+    EXPECT_EQ(back->GetModuleInSlot(targetIndex), weapon);
+    const SIM_ShipDesign& shown = *designer.GetDesign();
+    EXPECT_FLOAT_EQ(back->GetCost(), shown.GetCost());
+    EXPECT_FLOAT_EQ(back->GetPowerConsumed(), shown.GetPowerConsumed());
+    EXPECT_FLOAT_EQ(back->GetPowerProduced(), shown.GetPowerProduced());
+    EXPECT_EQ(back->GetCrewRequired(), shown.GetCrewRequired());
+    char cost[32];
+    std::snprintf(cost, sizeof cost, "%.2f", static_cast<double>(back->GetCost()));
+    EXPECT_EQ(GUI_ShipDesignSummary::GetOpen()->GetStrip(GUI_ShipDesignSummary::COST)->value, cost);
+
+    // And through the loader: the saved design is listed, ours to delete, and
+    // opening it shows the same totals.
+    ClickOn(*GUI_ShipDesignSummary::GetOpen()->GetLoadButton());
+    GUI_DesignLoader* loader = GUI_DesignLoader::GetOpen();
+    ASSERT_NE(loader, nullptr);
+    const GUI_DesignLoader::Row* row = nullptr;
+    for (const GUI_DesignLoader::Row& r : loader->GetRows())
+        if (r.design->GetFileName() == file)
+            row = &r;
+    ASSERT_NE(row, nullptr);
+    // Our own files come after the samples: the wheel brings it into view.
+    MoveMouse((loader->left + loader->right) / 2, (loader->top + loader->bottom) / 2);
+    for (int notch = 0; notch < 40 && !row->placed; ++notch) {
+        SDL_Event e{};
+        e.type = SDL_MOUSEWHEEL;
+        e.wheel.y = -1;
+        Push(e);
+        Frames(1);
+    }
+    ASSERT_TRUE(row->placed);
+    EXPECT_NE(row->deleteButton, nullptr);
+    const uint32_t rowPixel = Probe(row->rect.left + 150, (row->rect.top + row->rect.bottom) / 2);
+    Click(row->rect.left + 150, (row->rect.top + row->rect.bottom) / 2);
+    EXPECT_NE(Probe(row->rect.left + 150, (row->rect.top + row->rect.bottom) / 2), rowPixel) << "selected rows light up";
+    ClickOn(*loader->GetOpenButton());
+    Frames(2);
+    EXPECT_EQ(GUI_DesignLoader::GetOpen(), nullptr);
+    EXPECT_EQ(designer.GetDesign()->GetFileName(), file);
+    EXPECT_FLOAT_EQ(designer.GetDesign()->GetCost(), back->GetCost());
+    EXPECT_FALSE(designer.IsModified());
+}
