@@ -50,7 +50,7 @@ std::unique_ptr<SdlWindow> SdlWindow::Create(const WindowSettings& settings, std
     Uint32 flags = SDL_WINDOW_OPENGL | (settings.hidden ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN);
     if (settings.fullScreen)
         flags |= SDL_WINDOW_FULLSCREEN;
-    // The window does not resize by hand, as in the original's fixed-border window.
+    // A fixed-border window: the game picks its sizes itself.
     w->m_window = SDL_CreateWindow(settings.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                    settings.width, settings.height, flags);
     if (!w->m_window) {
