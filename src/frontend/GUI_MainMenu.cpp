@@ -10,6 +10,8 @@
 #include "gui/GUI_ConfirmDialog.h"
 #include "gui/GUI_WindowManager.h"
 #include "platform/KeyCodes.h"
+#include "prep/GUI_DeploymentGUI.h"
+#include "sim/SIM_Scenario.h"
 
 #include <algorithm>
 
@@ -62,10 +64,19 @@ void GUI_MainMenu::LayOut()
 
 void GUI_MainMenu::Choose(std::intptr_t modeId)
 {
-    if (modeId == 0)
+    if (modeId == 0) {
         AskToQuit();
-    else
-        Game::GetInstance().SetMode(static_cast<int>(modeId));
+        return;
+    }
+    // Until the scenario choice exists, Play deploys for the first scenario
+    // the player may play.
+    if (modeId == 3) {
+        if (SIM_Scenario* scenario = GUI_DeploymentGUI::FirstPlayableScenario()) {
+            GUI_DeploymentGUI::Open(scenario, false, 15);
+            return;
+        }
+    }
+    Game::GetInstance().SetMode(static_cast<int>(modeId));
 }
 
 void GUI_MainMenu::AskToQuit()
