@@ -478,9 +478,10 @@ void GUI_DeploymentGUI::SetDeploymentDifficulty(int level)
                        kDifficultyFiles[level] + ".txt");
 }
 
-void GUI_DeploymentGUI::DifficultyAnswered(std::intptr_t level)
+void GUI_DeploymentGUI::DifficultyAnswered(std::intptr_t)
 {
-    GetInstance().SetDeploymentDifficulty(static_cast<int>(level));
+    GUI_DeploymentGUI& screen = GetInstance();
+    screen.SetDeploymentDifficulty(screen.m_pendingDifficulty);
 }
 
 void GUI_DeploymentGUI::ChooseDifficulty(int level)
@@ -491,11 +492,9 @@ void GUI_DeploymentGUI::ChooseDifficulty(int level)
     // The AI fleet on screen would be replaced by the other difficulty's:
     // unsaved work is not thrown away without asking.
     if (m_editingAIFleet && GUI_DeploymentTools::GetInstance().fleetChanged) {
+        m_pendingDifficulty = level;
         AskYesNo("DEPLOYMENT_DIFFICULTY_CONFIRM_MESSAGE", "DEPLOYMENT_QUIT_CONFIRM_TITLE", DifficultyAnswered,
                  false);
-        GUI_ConfirmDialog* question = GUI_ConfirmDialog::GetOpen();
-        if (question && question->GetYesButton())
-            question->GetYesButton()->argument = level;
         return;
     }
     SetDeploymentDifficulty(level);

@@ -143,6 +143,7 @@ private:
     int m_returnMode = 3;
     std::string m_enteredFrom;
     int m_battlesStarted = 0;
+    int m_pendingDifficulty = 0;
     std::string m_fightTooltipKey = "GUI_DEPLOYMENT_FIGHT_TOOLTIP";
     std::string m_shownFightTooltip = "GUI_DEPLOYMENT_FIGHT_TOOLTIP";
 };

@@ -22,6 +22,9 @@
 #include <fstream>
 
 namespace {
+// The design the open question is about.
+std::intptr_t g_pendingDelete = 0;
+
 // Names a design line in a saved file: "design = NAME".
 bool FileNamesDesign(const std::filesystem::path& path, const std::string& designName)
 {
@@ -124,14 +127,14 @@ void GUI_ShipIconRCMenu::OnDelete(std::intptr_t design)
     CloseOpen();
     if (!design)
         return;
+    g_pendingDelete = design;
     AskYesNo("SHIPICON_RC_DELETE_CONFIRM", "SHIPICON_RC_DELETE", OnDeleteConfirmed, false);
-    if (GUI_ConfirmDialog* question = GUI_ConfirmDialog::GetOpen())
-        question->GetYesButton()->argument = design;
 }
 
-void GUI_ShipIconRCMenu::OnDeleteConfirmed(std::intptr_t designArg)
+void GUI_ShipIconRCMenu::OnDeleteConfirmed(std::intptr_t)
 {
-    auto* design = reinterpret_cast<SIM_ShipDesign*>(designArg);
+    auto* design = reinterpret_cast<SIM_ShipDesign*>(g_pendingDelete);
+    g_pendingDelete = 0;
     const std::vector<SIM_ShipDesign*>& list = SIM_ShipDesign::GetList();
     // The design may have gone while the question was open.
     if (!design || std::find(list.begin(), list.end(), design) == list.end())
