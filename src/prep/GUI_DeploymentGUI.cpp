@@ -239,12 +239,14 @@ void GUI_DeploymentGUI::Enter()
     GUI_DeploymentTools::GetInstance().pickMode = 0;
     m_ghostDesign = nullptr;
 
-    delete m_picker;
+    if (m_picker)
+        GUI_WindowManager::GetInstance().CloseWindow(m_picker);
     m_picker = new GUI_DeploymentDesignPicker(GetDeploymentControlPanelRight(), h);
     GUI_DeploymentMap::GetInstance().Layout(m_picker->right, w, h);
     GUI_DeploymentZone::GetInstance().SetFromScenario(*m_scenario, m_editingAIFleet);
 
-    delete m_summaryBar;
+    if (m_summaryBar)
+        GUI_WindowManager::GetInstance().CloseWindow(m_summaryBar);
     m_summaryBar = new GUI_FleetSummaryBar();
     m_playerFleet->SetFleetName("deployed");
 
@@ -295,9 +297,14 @@ void GUI_DeploymentGUI::Leave()
     GUI_DeploymentDetails::CloseShipDetails();
     CloseDeploymentControlPanel();
     DeleteAllDeploymentIcons();
-    delete m_summaryBar;
+    // Through the window manager: Leave may run inside a click on the picker
+    // (new design, change race), which must not delete it under its feet.
+    GUI_WindowManager& windows = GUI_WindowManager::GetInstance();
+    if (m_summaryBar)
+        windows.CloseWindow(m_summaryBar);
     m_summaryBar = nullptr;
-    delete m_picker;
+    if (m_picker)
+        windows.CloseWindow(m_picker);
     m_picker = nullptr;
     m_ghostDesign = nullptr;
 }

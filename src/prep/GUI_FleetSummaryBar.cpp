@@ -113,8 +113,12 @@ void GUI_UnlockBar::Draw()
     LibText& lib = LibText::GetInstance();
     lib.SetFont("zekton16.dds", 16.0f);
     const float y = static_cast<float>(top) - 2.0f;
-    lib.SetText(TEXT_ALIGN_LEFT, m_label, static_cast<float>(left + 10), y, 0xFFFFFFFFu, 200.0f);
-    lib.SetText(TEXT_ALIGN_RIGHT, ValueText(), lockX - 12.0f - 200.0f, y, 0xFFFFFFFFu, 200.0f);
+    const std::string value = ValueText();
+    const float valueRight = lockX - 12.0f;
+    // A narrow bar keeps the number and drops the label.
+    if (static_cast<float>(left + 10 + lib.GetTextWidth(m_label) + 6 + lib.GetTextWidth(value)) <= valueRight)
+        lib.SetText(TEXT_ALIGN_LEFT, m_label, static_cast<float>(left + 10), y, 0xFFFFFFFFu, 200.0f);
+    lib.SetText(TEXT_ALIGN_RIGHT, value, valueRight - 200.0f, y, 0xFFFFFFFFu, 200.0f);
     lib.Render(-1);
 }
 

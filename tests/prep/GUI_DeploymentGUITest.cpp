@@ -11,6 +11,7 @@
 #include "engine/GHashTable.h"
 #include "engine/GSafeFile.h"
 #include "frontend/GUI_LoadingScreen.h"
+#include "frontend/GUI_MainMenu.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_ConfirmDialog.h"
 #include "gui/GUI_Message.h"
@@ -588,4 +589,33 @@ TEST(DeploymentEnemyIcons, ASquadronIsDrawnAsAGridOfSquareRootColumns)
     const auto one = GUI_DeploymentAIIcon::GridCells(1, 40.0f, 60.0f, 10.0f);
     ASSERT_EQ(one.size(), 1u);
     EXPECT_FLOAT_EQ(one[0].first, 40.0f);
+}
+
+TEST_F(DeploymentTest, TheGhostPlacesAShipPerClickUntilTheBudgetRunsOut)
+{
+    GUI_DeploymentGUI& screen = Screen();
+    const GUI_DeploymentMap& map = GUI_DeploymentMap::GetInstance();
+    const int limit = scenario->GetFleetCostLimit();
+    scenario->SetFleetCostLimit(static_cast<int>(2.0f * frigate->GetCost()));
+    screen.BeginPlacingGhost(frigate);
+    for (float y : {384.0f, 768.0f, 1152.0f})
+        Click(map.MapToScreenX(288.0f), map.MapToScreenY(y));
+    scenario->SetFleetCostLimit(limit);
+    ASSERT_EQ(screen.GetPlayerFleet()->GetShips().size(), 2u);
+    EXPECT_EQ(screen.GetPlacingGhost(), nullptr);
+    // Each ship stands where it was clicked, on the grid.
+    EXPECT_NE(FindDeploymentIconByShipId(1), nullptr);
+    EXPECT_FLOAT_EQ(FindDeploymentIconByShipId(2)->mapY, 768.0f);
+}
+
+TEST_F(DeploymentTest, PlayOnTheMainMenuDeploysForTheFirstPlayableScenario)
+{
+    Game::GetInstance().SetMode(15);
+    GUI_MainMenu::Choose(3);
+    EXPECT_EQ(Game::GetInstance().GetModeId(), 2);
+    EXPECT_EQ(Screen().GetScenario(), GUI_DeploymentGUI::FirstPlayableScenario());
+    EXPECT_NE(Screen().GetDesignPicker(), nullptr);
+    // Escape with nothing changed leaves at once for the scenario choice.
+    Screen().OnKeyDown(KEY_ESCAPE);
+    EXPECT_EQ(Game::GetInstance().GetModeId(), 3);
 }
