@@ -4,6 +4,7 @@
 #include "app/SIM_Options.h"
 #include "engine/GHashTable.h"
 #include "gui/GUI_FrameDrawing.h"
+#include "gui/GUI_ScrollingWindow.h"
 #include "gui/GUI_Tooltip.h"
 #include "gui/GUI_WindowManager.h"
 #include "prep/GUI_DeploymentGUI.h"
@@ -58,12 +59,17 @@ GUI_DeploymentDesignPicker::GUI_DeploymentDesignPicker(int x, int screenHeight)
         m_filters[cls]->callback = OnFilter;
         AddButton(m_filters[cls]);
     }
+    m_scroll = new GUI_ScrollingWindow();
+    m_scroll->SetRect(static_cast<float>(right - 15), static_cast<float>(top + 5), static_cast<float>(right - 4),
+                      static_cast<float>(bottom - 5));
+    AddChild(m_scroll);
     Rebuild();
     GUI_WindowManager::GetInstance().BringToFront(this);
 }
 
 GUI_DeploymentDesignPicker::~GUI_DeploymentDesignPicker()
 {
+    DeleteChildren();
     DeleteIcons();
     if (g_picker == this)
         g_picker = nullptr;
@@ -122,18 +128,28 @@ void GUI_DeploymentDesignPicker::Layout()
                                 static_cast<float>(y + kFilterSide));
     }
     y += kFilterSide;
-    int shown = 0;
-    for (size_t i = static_cast<size_t>(std::max(0, m_firstRow)); i < m_icons.size(); ++i) {
+    // Rows that fit below the buttons, and how far the list can scroll.
+    int capacity = 0;
+    for (int rowY = y; rowY + kIconSide < bottom; rowY += kIconSide)
+        ++capacity;
+    m_maxRow = std::max(0, static_cast<int>(m_icons.size()) - capacity);
+    m_firstRow = std::clamp(m_firstRow, 0, m_maxRow);
+    for (size_t i = static_cast<size_t>(m_firstRow); i < m_icons.size(); ++i) {
         if (y + kIconSide >= bottom)
             break;
         m_icons[i]->SetRect(static_cast<float>(x), static_cast<float>(y), static_cast<float>(x + kIconSide),
                             static_cast<float>(y + kIconSide));
         m_visible.push_back(m_icons[i]);
         y += kIconSide;
-        ++shown;
     }
-    if (m_firstRow == 0)
-        m_maxRow = std::max(0, static_cast<int>(m_icons.size()) - shown);
+    if (m_scroll) {
+        m_scroll->maximum = m_maxRow;
+        m_scroll->position = m_firstRow;
+        m_scroll->contentSize = static_cast<float>(m_icons.size());
+        m_scroll->visibleSize = static_cast<float>(capacity);
+        m_scroll->visible = m_maxRow > 0;
+        m_scroll->changed = false;
+    }
 }
 
 void GUI_DeploymentDesignPicker::OnFilter(std::intptr_t hullClass)
@@ -173,6 +189,8 @@ bool GUI_DeploymentDesignPicker::OnLeftClick(float x, float y)
 {
     if (!visible || !Contains(x, y))
         return false;
+    if (m_scroll && m_scroll->visible && m_scroll->OnLeftClick(x, y))
+        return true;
     if (ClickButtons())
         return true;
     for (GUI_ShipIcon* icon : m_visible)
@@ -204,11 +222,16 @@ void GUI_DeploymentDesignPicker::Draw()
 {
     if (!visible)
         return;
+    if (m_scroll && m_scroll->changed) {
+        m_firstRow = m_scroll->position;
+        Layout();
+    }
     DrawNamedFrame("border_depth.dds", 15.0f, 1.0f, static_cast<float>(left), static_cast<float>(top),
                    static_cast<float>(right), static_cast<float>(bottom));
     for (GUI_ShipIcon* icon : m_visible)
         icon->Draw();
     DrawButtons();
+    DrawChildren();
 }
 
 bool AnyShipIconAvailable()

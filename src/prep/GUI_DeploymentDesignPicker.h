@@ -5,6 +5,7 @@
 
 #include <vector>
 
+class GUI_ScrollingWindow;
 class GUI_ShipIcon;
 
 // One of the picker's three hull-class filters (on: the class is listed).
@@ -52,6 +53,7 @@ public:
     bool GetFilter(int hullClass) const { return m_filterOn[hullClass]; }
     int GetFirstRow() const { return m_firstRow; }
     int GetMaxRow() const { return m_maxRow; }
+    GUI_ScrollingWindow* GetScrollBar() const { return m_scroll; }
     static GUI_DeploymentDesignPicker* GetOpen();
 
 private:
@@ -66,6 +68,7 @@ private:
     bool m_filterOn[3] = {true, true, true};
     int m_firstRow = 0;
     int m_maxRow = 0;
+    GUI_ScrollingWindow* m_scroll = nullptr;
 };
 
 // True when some design of the picker can be placed now.

@@ -648,8 +648,10 @@ void GUI_DeploymentGUI::DrawInformationLines()
 
 void GUI_DeploymentGUI::Render()
 {
-    if (!m_scenario || !m_playerFleet)
+    if (!m_scenario || !m_playerFleet) {
+        DrawInterfaceTail();
         return;
+    }
     D3DEngine& engine = D3DEngine::GetInstance();
     m_backdrop.PlaceCentred(static_cast<float>(engine.GetScreenWidth()) / 2.0f,
                             static_cast<float>(engine.GetScreenHeight()) / 2.0f);
@@ -673,6 +675,9 @@ void GUI_DeploymentGUI::Render()
     else
         DrawEnemyDeploymentIcons();
     m_buttons.DrawButtons();
+    // The ship being dragged and the ghost go over every window: a ship
+    // taken from the picker is seen leaving it.
+    DrawInterfaceTail();
     DrawDraggedDeploymentIcon();
     if (m_ghostDesign) {
         m_ghost.PlaceCentred(input.GetMouseX(), input.GetMouseY());

@@ -48,6 +48,7 @@ public:
     void Leave() override;
     void OnWheelUp() override;
     void OnWheelDown() override;
+    bool DrawsOwnInterfaceTail() const override { return true; }
 
     // Placing.
     void PlaceShip(const SIM_ShipDesign* design, float x, float y);

@@ -35,6 +35,9 @@ std::vector<GUI_DeploymentIcon*> g_icons;
 std::vector<GUI_DeploymentIcon*> g_pending;
 GUI_DeploymentIcon* g_current = nullptr;
 GUI_DeploymentIcon* g_lastClicked = nullptr;
+// The details window showed a ship now waiting to be deleted: another ship
+// takes its place once the deletions are done.
+bool g_detailsLostShip = false;
 
 bool CtrlHeld()
 {
@@ -504,8 +507,10 @@ void QueueDeploymentIconDeletion(GUI_DeploymentIcon* icon)
     }
     if (icon->owner == GUI_DeploymentIcon::DEPLOYMENT_SCREEN) {
         GUI_DeploymentGUI::GetInstance().RemoveShipFromFleet(icon->GetShip());
-        if (GUI_DeploymentDetails::GetShown() == icon->GetShip())
+        if (GUI_DeploymentDetails::GetShown() == icon->GetShip()) {
             GUI_DeploymentDetails::Close();
+            g_detailsLostShip = true;
+        }
     }
     if (g_current == icon)
         g_current = nullptr;
@@ -523,7 +528,8 @@ void ProcessPendingIconDeletions()
     if (g_pending.empty())
         return;
     PlayGui(6);
-    bool detailsShowedOne = false;
+    bool detailsShowedOne = g_detailsLostShip;
+    g_detailsLostShip = false;
     const std::vector<GUI_DeploymentIcon*> pending = g_pending;
     g_pending.clear();
     for (GUI_DeploymentIcon* icon : pending) {
@@ -548,6 +554,7 @@ void DeleteAllDeploymentIcons()
     }
     g_icons.clear();
     g_pending.clear();
+    g_detailsLostShip = false;
     g_current = nullptr;
     g_lastClicked = nullptr;
 }

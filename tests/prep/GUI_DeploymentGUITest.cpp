@@ -15,17 +15,21 @@
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_ConfirmDialog.h"
 #include "gui/GUI_Message.h"
+#include "gui/GUI_ScrollingWindow.h"
 #include "gui/GUI_TextEditWindow.h"
 #include "gui/GUI_WindowManager.h"
 #include "platform/HeadlessWindow.h"
 #include "platform/KeyCodes.h"
 #include "prep/GUI_DeploymentAIIcon.h"
+#include "prep/GUI_DeploymentDesignPicker.h"
 #include "prep/GUI_DeploymentDetails.h"
 #include "prep/GUI_DeploymentIcon.h"
 #include "prep/GUI_DeploymentMap.h"
 #include "prep/GUI_DeploymentTools.h"
 #include "prep/GUI_DeploymentZone.h"
 #include "prep/GUI_FleetSummaryBar.h"
+#include "prep/GUI_MissionSummary.h"
+#include "prep/GUI_ShipIcon.h"
 #include "prep/GUI_ShipIconRCMenu.h"
 #include "sim/SIM_Anomaly.h"
 #include "sim/SIM_Battle.h"
@@ -303,6 +307,7 @@ TEST_F(DeploymentTest, DroppingOutsideTheZoneRemovesTheShipAndTheOrdersAimedAtIt
     ClearDeploymentSelection();
     charge->selected = true;
     third->selected = true;
+    GUI_DeploymentDetails::Open(charge->GetShip());
     charge->dragging = third->dragging = true;
     charge->SetMapPosition(-400.0f, 800.0f);
     GUI_DeploymentTools::GetInstance().fleetChanged = false;
@@ -312,6 +317,9 @@ TEST_F(DeploymentTest, DroppingOutsideTheZoneRemovesTheShipAndTheOrdersAimedAtIt
     EXPECT_EQ(screen.GetPlayerFleet()->GetShips().size(), 2u);
     EXPECT_EQ(FindDeploymentIconByShipId(1), nullptr);
     EXPECT_FALSE(escort->GetShip()->orders.HasOrder("ESCORT"));
+    // The details showed the ship that went: the first one left takes over.
+    EXPECT_EQ(GUI_DeploymentDetails::GetShown(), GetDeploymentIcons().front()->GetShip());
+    EXPECT_TRUE(GetDeploymentIcons().front()->selected);
     EXPECT_TRUE(GUI_DeploymentTools::GetInstance().fleetChanged);
     EXPECT_FLOAT_EQ(screen.GetPlayerFleet()->GetTotalCost(), frigate->GetCost() + support->GetCost());
 }
@@ -618,4 +626,45 @@ TEST_F(DeploymentTest, PlayOnTheMainMenuDeploysForTheFirstPlayableScenario)
     // Escape with nothing changed leaves at once for the scenario choice.
     Screen().OnKeyDown(KEY_ESCAPE);
     EXPECT_EQ(Game::GetInstance().GetModeId(), 3);
+}
+
+TEST_F(DeploymentTest, TheMissionSummaryGrowsALineForEachAnomaly)
+{
+    const std::vector<SIM_Anomaly> anomalies = scenario->GetAnomalies();
+    scenario->ClearAnomalies();
+    scenario->AddAnomaly(SIM_Anomaly("SHIELDS_INOPERABLE", 0.0f, false));
+    scenario->AddAnomaly(SIM_Anomaly("ENGINES_REQUIRED", 0.0f, false));
+    scenario->AddAnomaly(SIM_Anomaly("WEAPON_RANGE_MULTIPLIER", 0.8f, true));
+    OpenMissionSummary(*scenario);
+    scenario->ClearAnomalies();
+    for (const SIM_Anomaly& a : anomalies)
+        scenario->AddAnomaly(a);
+    GUI_MissionSummary* summary = GUI_MissionSummary::GetOpen();
+    ASSERT_NE(summary, nullptr);
+    EXPECT_EQ(summary->height, 180);
+    EXPECT_EQ(summary->width, 500);
+    EXPECT_EQ(summary->GetAnomalyLines().size(), 3u);
+    GUI_WindowManager::GetInstance().CloseWindow(summary);
+}
+
+TEST_F(DeploymentTest, APickerTooShortForItsDesignsScrollsByWheelAndArrows)
+{
+    auto* picker = new GUI_DeploymentDesignPicker(0, 45 + 5 + 2 * 64 + 21 + 2 * 64 + 10);
+    const int designs = static_cast<int>(picker->GetDesignIcons().size());
+    int shown = 0;
+    for (const GUI_ShipIcon* icon : picker->GetVisibleIcons())
+        shown += icon->GetKind() == GUI_ShipIcon::DESIGN ? 1 : 0;
+    ASSERT_GT(designs, shown);
+    EXPECT_EQ(picker->GetMaxRow(), designs - shown);
+    ASSERT_TRUE(picker->GetScrollBar()->visible);
+
+    picker->ScrollBy(-1);
+    EXPECT_EQ(picker->GetFirstRow(), 0);
+    picker->ScrollBy(100);
+    EXPECT_EQ(picker->GetFirstRow(), picker->GetMaxRow());
+    EXPECT_EQ(picker->GetScrollBar()->position, picker->GetMaxRow());
+    picker->GetScrollBar()->ScrollUp();
+    picker->Draw();
+    EXPECT_EQ(picker->GetFirstRow(), picker->GetMaxRow() - 1);
+    GUI_WindowManager::GetInstance().CloseWindow(picker);
 }
