@@ -119,6 +119,7 @@ void GUI_ShipIconRCMenu::OnEdit(std::intptr_t design)
     QLM_ASSERT(design);
     GUI_DeploymentGUI& screen = GUI_DeploymentGUI::GetInstance();
     screen.WriteDeploymentFile(screen.GetTempDeploymentPath());
+    // The designer opens this design for editing once it can be told to.
     Game::GetInstance().SetMode(1);
 }
 
