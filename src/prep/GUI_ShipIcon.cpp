@@ -1,5 +1,6 @@
 #include "prep/GUI_ShipIcon.h"
 
+#include "app/APP_UsageMetrics.h"
 #include "app/GUI_Sounds.h"
 #include "app/Game.h"
 #include "engine/CInput.h"
@@ -83,6 +84,7 @@ bool GUI_ShipIcon::OnLeftClick(float x, float y)
         Game::GetInstance().SetMode(11);
         return true;
     case NEW_DESIGN:
+        APP_UsageMetrics::GetInstance().SetEventFlag("deploynewdesbutton");
         screen.WriteDeploymentFile(screen.GetTempDeploymentPath());
         sounds.PlayGuiSound(0);
         Game::GetInstance().SetMode(1);

@@ -668,3 +668,30 @@ TEST_F(DeploymentTest, APickerTooShortForItsDesignsScrollsByWheelAndArrows)
     EXPECT_EQ(picker->GetFirstRow(), picker->GetMaxRow() - 1);
     GUI_WindowManager::GetInstance().CloseWindow(picker);
 }
+
+TEST_F(DeploymentTest, ARubberBandOnTheMapSelectsTheShipsInsideAndShowsOnlyPastThreePixels)
+{
+    const GUI_DeploymentMap& map = GUI_DeploymentMap::GetInstance();
+    GUI_DeploymentIcon* a = Place(frigate, 288, 384);
+    GUI_DeploymentIcon* b = Place(frigate, 384, 480);
+    GUI_DeploymentIcon* c = Place(support, 576, 1152);
+    ASSERT_TRUE(a && b && c);
+    ClearDeploymentSelection();
+    const int x0 = static_cast<int>(map.MapToScreenX(200.0f)), y0 = static_cast<int>(map.MapToScreenY(300.0f));
+    Window().InjectMouseMove(x0, y0);
+    Window().InjectMouseButton(MouseButton::Left, true);
+    Frames(1);
+    ASSERT_TRUE(map.IsSelecting());
+    Window().InjectMouseMove(x0 + 2, y0 + 3);
+    Frames(1);
+    EXPECT_FALSE(map.IsSelectionVisible());
+    Window().InjectMouseMove(static_cast<int>(map.MapToScreenX(450.0f)), static_cast<int>(map.MapToScreenY(550.0f)));
+    Frames(1);
+    EXPECT_TRUE(map.IsSelectionVisible());
+    EXPECT_TRUE(a->selected && b->selected);
+    EXPECT_FALSE(c->selected);
+    Window().InjectMouseButton(MouseButton::Left, false);
+    Frames(2);
+    EXPECT_FALSE(map.IsSelecting());
+    EXPECT_TRUE(a->selected && b->selected);
+}
