@@ -687,6 +687,7 @@ void GUI_DeploymentGUI::Render()
 
 void GUI_DeploymentGUI::Update()
 {
+    GUI_WindowManager::GetInstance().UpdateWindows();
     m_buttons.Update();
 }
 

@@ -17,6 +17,7 @@
 #include "gui/GUI_Message.h"
 #include "gui/GUI_ScrollingWindow.h"
 #include "gui/GUI_TextEditWindow.h"
+#include "gui/GUI_Tooltip.h"
 #include "gui/GUI_WindowManager.h"
 #include "platform/HeadlessWindow.h"
 #include "platform/KeyCodes.h"
@@ -694,4 +695,38 @@ TEST_F(DeploymentTest, ARubberBandOnTheMapSelectsTheShipsInsideAndShowsOnlyPastT
     Frames(2);
     EXPECT_FALSE(map.IsSelecting());
     EXPECT_TRUE(a->selected && b->selected);
+}
+
+TEST_F(DeploymentTest, ADesignThatNoLongerFitsSaysWhyAndOpensItsDetailsInstead)
+{
+    GUI_DeploymentGUI& screen = Screen();
+    const int limit = scenario->GetFleetCostLimit();
+    scenario->SetFleetCostLimit(static_cast<int>(frigate->GetCost()) - 1);
+    screen.RefreshAfterFleetChange();
+    const GUI_ShipIcon* icon = nullptr;
+    for (const GUI_ShipIcon* each : screen.GetDesignPicker()->GetVisibleIcons())
+        if (each->GetDesign() == frigate)
+            icon = each;
+    ASSERT_NE(icon, nullptr);
+    EXPECT_FALSE(icon->IsAvailable());
+    EXPECT_EQ(icon->GetShownCode(), 1);
+    ASSERT_EQ(icon->GetTooltip()->GetLines().size(), 1u);
+    EXPECT_EQ(icon->GetTooltip()->GetLines()[0],
+              frigate->GetGuiName() + " (" + GetString("SHIPICON_TOOEXPENSIVE") + ")");
+
+    const float x = static_cast<float>(icon->left + icon->right) / 2.0f;
+    const float y = static_cast<float>(icon->top + icon->bottom) / 2.0f;
+    Window().InjectMouseMove(static_cast<int>(x), static_cast<int>(y));
+    Frames(15);
+    EXPECT_GT(icon->GetTooltip()->visibility, 0.0f);
+    GUI_DeploymentDetails::CloseShipDetails();
+    Click(x, y);
+    scenario->SetFleetCostLimit(limit);
+    EXPECT_TRUE(screen.GetPlayerFleet()->GetShips().empty());
+    EXPECT_EQ(GUI_DeploymentDetails::GetShownDesign(), frigate);
+
+    // Affordable again: the speed and cost lines come back.
+    screen.RefreshAfterFleetChange();
+    EXPECT_TRUE(icon->IsAvailable());
+    EXPECT_EQ(icon->GetTooltip()->GetLines().size(), 3u);
 }
