@@ -5,6 +5,7 @@
 #include "prep/GUI_DeploymentMap.h"
 #include "sim/SIM_DeployedFleet.h"
 #include "sim/SIM_DeployedShip.h"
+#include "sim/SIM_FleetLimits.h"
 #include "sim/SIM_ShipDesign.h"
 #include "sim/SIM_ShipHull.h"
 
@@ -54,6 +55,9 @@ std::vector<std::pair<float, float>> GUI_DeploymentAIIcon::GridCells(int quantit
         cells.emplace_back(x, y);
         return cells;
     }
+    // A squadron never holds more than 16: a file that says otherwise is not
+    // drawn ship by ship.
+    quantity = std::min(quantity, SIM_FleetLimits::kMaxSquadron);
     const int k = std::max(1, static_cast<int>(std::sqrt(static_cast<float>(quantity))));
     const float firstX = x - static_cast<float>(k) * w / 2.0f + w / 2.0f;
     const float firstY = y - static_cast<float>(k) * w / 2.0f + w / 2.0f;

@@ -595,6 +595,7 @@ TEST(DeploymentEnemyIcons, ASquadronIsDrawnAsAGridOfSquareRootColumns)
     EXPECT_FLOAT_EQ(five[2].second, 105.0f);
     EXPECT_FLOAT_EQ(five[4].first, 95.0f);
     EXPECT_FLOAT_EQ(five[4].second, 115.0f);
+    EXPECT_EQ(GUI_DeploymentAIIcon::GridCells(1000000, 0.0f, 0.0f, 10.0f).size(), 16u);
     const auto one = GUI_DeploymentAIIcon::GridCells(1, 40.0f, 60.0f, 10.0f);
     ASSERT_EQ(one.size(), 1u);
     EXPECT_FLOAT_EQ(one[0].first, 40.0f);
