@@ -205,6 +205,18 @@ void GUI_DeploymentGUI::DeleteTempDeployment() const
         std::remove(path.c_str());
 }
 
+void GUI_DeploymentGUI::ProvideSampleDeployment() const
+{
+    // The scenario's shipped sample sits among the player's deployments, so
+    // the load dialog offers a fleet that fits from the first visit on.
+    const std::string sample = "data/sample deployment/" + m_scenario->GetName() + ".txt";
+    const std::string copy = GetSaveFolder() + kSampleFile;
+    if (FileExists(copy) || !FileExists(sample))
+        return;
+    EnsureDirectoryExists(GetSaveFolder());
+    CopyFileTo(sample, copy, false);
+}
+
 void GUI_DeploymentGUI::Enter()
 {
     D3DEngine& engine = D3DEngine::GetInstance();
@@ -227,6 +239,8 @@ void GUI_DeploymentGUI::Enter()
     OpenDeploymentControlPanel(m_area.left, 0);
 
     m_playerFleet = std::make_unique<SIM_DeployedFleet>();
+    if (!m_editingAIFleet)
+        ProvideSampleDeployment();
     if (!m_editingAIFleet) {
         const std::string temp = GetTempDeploymentPath();
         m_enteredFrom = FileExists(temp) ? temp : GetDeployedPath();

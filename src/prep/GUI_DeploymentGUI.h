@@ -25,6 +25,7 @@ public:
     static constexpr int kModeId = 2;
     static constexpr const char* kTempFile = "_temp_deployment.txt";
     static constexpr const char* kDeployedFile = "deployed.txt";
+    static constexpr const char* kSampleFile = "sample.txt";
 
     static GUI_DeploymentGUI& GetInstance();
     GUI_DeploymentGUI();
@@ -117,6 +118,7 @@ public:
 private:
     void LayOutButtons(int screenWidth, int screenHeight);
     void MarkDifficultyButtons();
+    void ProvideSampleDeployment() const;
     void DrawInformationLines();
     static void OnButton(std::intptr_t id);
     static void FightAnyway(std::intptr_t);

@@ -176,7 +176,13 @@ TEST_F(DeploymentTest, EnterShowsTheLastFightThenTheSavedFleetAndTheAIFleetWhenE
     EXPECT_EQ(screen.GetTempDeploymentPath(), DeploymentFolder() + "/_temp_deployment.txt");
     EXPECT_EQ(screen.GetSaveFolder(), DeploymentFolder() + "/");
 
-    EnsureDirectoryExists(DeploymentFolder());
+    // The scenario's sample waits in the folder, fitting the limits.
+    const std::string sample = DeploymentFolder() + "/sample.txt";
+    ASSERT_TRUE(FileExists(sample));
+    screen.LoadDeploymentFile(sample);
+    EXPECT_FALSE(screen.GetPlayerFleet()->GetShips().empty());
+    EXPECT_TRUE(screen.GetFightButton()->enabled);
+
     ASSERT_TRUE(WriteFileAtomically(screen.GetDeployedPath(), kOneFrigate));
     Enter(false);
     ASSERT_EQ(screen.GetPlayerFleet()->GetShips().size(), 1u);
