@@ -737,3 +737,33 @@ TEST_F(DeploymentTest, ADesignThatNoLongerFitsSaysWhyAndOpensItsDetailsInstead)
     EXPECT_TRUE(icon->IsAvailable());
     EXPECT_EQ(icon->GetTooltip()->GetLines().size(), 3u);
 }
+
+TEST_F(DeploymentTest, TheNewDesignButtonKeepsTheFleetForTheWayBack)
+{
+    GUI_DeploymentGUI& screen = Screen();
+    Place(frigate, 288, 384);
+    const GUI_ShipIcon* button = screen.GetDesignPicker()->GetNewDesignButton();
+    ASSERT_NE(button, nullptr);
+    // The click switches screens from inside the picker, which then goes.
+    Click(static_cast<float>(button->left + button->right) / 2.0f,
+          static_cast<float>(button->top + button->bottom) / 2.0f);
+    EXPECT_EQ(Game::GetInstance().GetModeId(), 1);
+    EXPECT_EQ(GUI_DeploymentDesignPicker::GetOpen(), nullptr);
+    EXPECT_NE(Read(screen.GetTempDeploymentPath()).find("design = fed_sample_frigate"), std::string::npos);
+    GUI_DeploymentGUI::Open(scenario, false, 15);
+    EXPECT_EQ(screen.GetEnteredFrom(), screen.GetTempDeploymentPath());
+    EXPECT_EQ(screen.GetPlayerFleet()->GetShips().size(), 1u);
+}
+
+TEST_F(DeploymentTest, ACampaignSaveNamingADesignKeepsItFromDeletion)
+{
+    const std::string folder = APP_UserFolders::GetInstance().Get(APP_UserFolders::CAMPAIGN_PROGRESS) + "/first";
+    ASSERT_FALSE(GUI_ShipIconRCMenu::IsDesignInSavedUse("fed_sample_cruiser"));
+    EnsureDirectoryExists(folder);
+    ASSERT_TRUE(WriteFileAtomically(folder + "/fleets.txt", "[ship0]\ndesign = fed_sample_cruiser\n"));
+    EXPECT_TRUE(GUI_ShipIconRCMenu::IsDesignInSavedUse("fed_sample_cruiser"));
+    // Only a design line counts, not a name that happens to match.
+    ASSERT_TRUE(WriteFileAtomically(folder + "/fleets.txt", "[ship0]\nname = fed_sample_cruiser\n"));
+    EXPECT_FALSE(GUI_ShipIconRCMenu::IsDesignInSavedUse("fed_sample_cruiser"));
+    std::filesystem::remove_all(folder);
+}
