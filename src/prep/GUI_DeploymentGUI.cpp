@@ -10,7 +10,6 @@
 #include "engine/GDebugLog.h"
 #include "engine/GFileHelpers.h"
 #include "engine/GHashTable.h"
-#include "engine/GSafeFile.h"
 #include "engine/LibText.h"
 #include "frontend/GUI_LoadingScreen.h"
 #include "gui/GUI_ButtonText.h"
@@ -352,28 +351,16 @@ void GUI_DeploymentGUI::LoadDeploymentFile(const std::string& path)
 
 bool GUI_DeploymentGUI::WriteDeploymentFile(const std::string& path) const
 {
-    const size_t slash = path.find_last_of('/');
-    if (slash != std::string::npos && slash > 0)
-        EnsureDirectoryExists(path.substr(0, slash));
-    GSafeFile file(path);
-    if (!file.IsOpen()) {
-        LOG_ERROR("Failed attempting to write file: [" + path + "]");
-        return false;
-    }
-    int index = 0;
+    std::vector<SIM_DeployedShip*> ships;
     for (GUI_DeploymentIcon* icon : GetDeploymentIcons()) {
         if (!icon->GetShip())
             continue;
         // The record holds the icon's snapped map position.
         icon->GetShip()->x = icon->mapX;
         icon->GetShip()->y = icon->mapY;
-        WriteDeployedShipRecord(index++, *icon->GetShip(), file);
+        ships.push_back(icon->GetShip());
     }
-    if (!file.Commit()) {
-        LOG_ERROR("Failed attempting to write file: [" + path + "]");
-        return false;
-    }
-    return true;
+    return ::WriteDeploymentFile(path, std::string(), ships);
 }
 
 bool GUI_DeploymentGUI::SaveDeploymentAs(const std::string& name)
