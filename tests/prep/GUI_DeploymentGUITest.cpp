@@ -38,6 +38,7 @@
 #include "sim/SIM_DeployedShip.h"
 #include "sim/SIM_Scenario.h"
 #include "sim/SIM_ShipDesign.h"
+#include "sim/SIM_ShipHull.h"
 #include "sim/SIM_ShipOrder.h"
 #include "support/TempDir.h"
 
@@ -766,4 +767,33 @@ TEST_F(DeploymentTest, ACampaignSaveNamingADesignKeepsItFromDeletion)
     ASSERT_TRUE(WriteFileAtomically(folder + "/fleets.txt", "[ship0]\nname = fed_sample_cruiser\n"));
     EXPECT_FALSE(GUI_ShipIconRCMenu::IsDesignInSavedUse("fed_sample_cruiser"));
     std::filesystem::remove_all(folder);
+}
+
+TEST_F(DeploymentTest, FiltersHideHullClassesAndAllThreeOffLeaveOnlyTheButtons)
+{
+    GUI_DeploymentDesignPicker* picker = Screen().GetDesignPicker();
+    ASSERT_NE(picker, nullptr);
+    auto count = [picker](int hullClass) {
+        int n = 0;
+        for (const GUI_ShipIcon* icon : picker->GetDesignIcons())
+            n += icon->GetDesign()->GetHull()->GetClass() == hullClass ? 1 : 0;
+        return n;
+    };
+    ASSERT_GT(count(2), 0);
+    const size_t all = picker->GetDesignIcons().size();
+    picker->GetFilterButton(2)->Press();
+    EXPECT_FALSE(picker->GetFilterButton(2)->on);
+    EXPECT_EQ(count(2), 0);
+    EXPECT_GT(picker->GetDesignIcons().size(), 0u);
+    picker->ToggleFilter(0);
+    picker->ToggleFilter(1);
+    EXPECT_TRUE(picker->GetDesignIcons().empty());
+    ASSERT_NE(picker->GetNewDesignButton(), nullptr);
+    EXPECT_EQ(picker->GetVisibleIcons().back(), picker->GetNewDesignButton());
+    for (int cls = 0; cls < 3; ++cls)
+        picker->ToggleFilter(cls);
+    EXPECT_EQ(picker->GetDesignIcons().size(), all);
+    // Only the player's own race's player designs are offered.
+    for (const GUI_ShipIcon* icon : picker->GetDesignIcons())
+        EXPECT_TRUE(icon->GetDesign()->IsPlayerDesign());
 }

@@ -13,6 +13,8 @@ if [ $code -ne 0 ]; then echo "the deployment run exited with $code"; exit 1; fi
 if [ -s "$user/debug/errors.txt" ]; then echo "errors.txt is not empty:"; cat "$user/debug/errors.txt"; exit 1; fi
 
 "$game" --user-dir "$user" --frames 5 --deploy nosuchscenario 2>/dev/null && { echo "an unknown scenario was accepted"; exit 1; }
+"$game" --user-dir "$user" --frames 5 --edit-ai-fleet scenario1 2>/dev/null && { echo "AI fleets were edited without -editor"; exit 1; }
+"$game" --user-dir "$user" --frames 30 -editor --edit-ai-fleet scenario1 || { echo "the AI-fleet editor did not run"; exit 1; }
 
 fleet="$user/big.txt"
 for i in $(seq 0 24); do
