@@ -5,6 +5,8 @@
 #include "battle/GUI_BattleGUI.h"
 #include "engine/GCommandLine.h"
 #include "engine/GDebugLog.h"
+#include "prep/GUI_DeploymentGUI.h"
+#include "sim/SIM_Scenario.h"
 #include "platform/ErrorMessage.h"
 
 #include <SDL2/SDL.h>
@@ -17,7 +19,8 @@ namespace {
 void PrintUsage()
 {
     printf("Usage: quillomar [--user-dir DIR] [--data-dir DIR] [--frames N] [--screenshot-at FRAME] [--headless] [-editor]\n"
-           "                 [--battle SCENARIO[:easy|medium|hard]] [--fleet FILE] [--frame-ms MS]\n");
+           "                 [--battle SCENARIO[:easy|medium|hard]] [--fleet FILE] [--frame-ms MS]\n"
+           "                 [--deploy SCENARIO] [-editor --edit-ai-fleet SCENARIO]\n");
 }
 
 bool ParseInt(const char* text, int& out)
@@ -50,6 +53,8 @@ int main(int argc, char** argv)
     std::string battle;
     std::string fleet;
     float frameMs = -1.0f;
+    std::string deploy;
+    bool editAIFleet = false;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--user-dir" && i + 1 < argc) {
@@ -68,6 +73,11 @@ int main(int argc, char** argv)
             }
         } else if (a == "--battle" && i + 1 < argc) {
             battle = argv[++i];
+        } else if (a == "--deploy" && i + 1 < argc) {
+            deploy = argv[++i];
+        } else if (a == "--edit-ai-fleet" && i + 1 < argc) {
+            deploy = argv[++i];
+            editAIFleet = true;
         } else if (a == "--fleet" && i + 1 < argc) {
             fleet = argv[++i];
         } else if (a == "--frame-ms" && i + 1 < argc) {
@@ -111,10 +121,25 @@ int main(int argc, char** argv)
     // Fixed frame times make a run replay exactly (screenshots, checks).
     if (frameMs > 0.0f)
         GUI_BattleGUI::GetInstance().SetInjectedFrameTime(frameMs);
-    if (!battle.empty() && !BattleLauncher::Launch(request, fleet)) {
-        fprintf(stderr, "The battle could not start: see the error log\n");
+    std::string launchError;
+    if (!battle.empty() && !BattleLauncher::Launch(request, fleet, &launchError)) {
+        fprintf(stderr, "%s\n", launchError.c_str());
         game.Shutdown();
         return 1;
+    }
+    if (!deploy.empty()) {
+        SIM_Scenario* scenario = SIM_Scenario::FindByName(deploy);
+        if (!scenario) {
+            fprintf(stderr, "No such scenario to deploy for: %s\n", deploy.c_str());
+            game.Shutdown();
+            return 2;
+        }
+        if (editAIFleet && !game.IsEditorEnabled()) {
+            fprintf(stderr, "--edit-ai-fleet needs -editor\n");
+            game.Shutdown();
+            return 2;
+        }
+        GUI_DeploymentGUI::Open(scenario, editAIFleet, 15);
     }
     if (screenshotFrame >= 0) {
         game.SetFrameHook([screenshotFrame](int frame) {

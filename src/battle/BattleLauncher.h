@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+class SIM_Scenario;
+
 // Starting a battle straight from the command line: "SCENARIO[:easy|medium|
 // hard]" with the player's fleet from a deployed-fleet file.
 struct BattleLaunchRequest {
@@ -15,6 +17,11 @@ public:
     // False (nothing changed) for an empty name or an unknown difficulty.
     static bool ParseRequest(const std::string& text, BattleLaunchRequest& out);
     // Sets the battle up and enters the battle screen (mode 0); false,
-    // logged, when the scenario is unknown or the battle cannot start.
-    static bool Launch(const BattleLaunchRequest& request, const std::string& fleetFile);
+    // logged and told in error, when the scenario is unknown, the fleet does
+    // not fit the scenario's cost, pilot and supply limits (as the deployment
+    // screen would refuse it) or the battle cannot start.
+    static bool Launch(const BattleLaunchRequest& request, const std::string& fleetFile,
+                       std::string* error = nullptr);
+    // The limits check alone: empty when the fleet file fits the scenario.
+    static std::string CheckFleetFile(SIM_Scenario* scenario, const std::string& fleetFile, int difficulty);
 };

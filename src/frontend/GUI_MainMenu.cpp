@@ -11,6 +11,8 @@
 #include "gui/GUI_WindowManager.h"
 #include "platform/KeyCodes.h"
 #include "prep/GUI_ShipDesignGUI.h"
+#include "prep/GUI_DeploymentGUI.h"
+#include "sim/SIM_Scenario.h"
 
 #include <algorithm>
 
@@ -63,12 +65,23 @@ void GUI_MainMenu::LayOut()
 
 void GUI_MainMenu::Choose(std::intptr_t modeId)
 {
-    if (modeId == 0)
+    if (modeId == 0) {
         AskToQuit();
-    else if (modeId == GUI_ShipDesignGUI::kModeId)
+        return;
+    }
+    if (modeId == GUI_ShipDesignGUI::kModeId) {
         GUI_ShipDesignGUI::OpenFrom(GUI_ShipDesignGUI::RETURN_MAIN_MENU);
-    else
-        Game::GetInstance().SetMode(static_cast<int>(modeId));
+        return;
+    }
+    // Until the scenario choice exists, Play deploys for the first scenario
+    // the player may play.
+    if (modeId == 3) {
+        if (SIM_Scenario* scenario = GUI_DeploymentGUI::FirstPlayableScenario()) {
+            GUI_DeploymentGUI::Open(scenario, false, 15);
+            return;
+        }
+    }
+    Game::GetInstance().SetMode(static_cast<int>(modeId));
 }
 
 void GUI_MainMenu::AskToQuit()

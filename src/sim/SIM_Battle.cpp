@@ -14,6 +14,7 @@
 #include "sim/SIM_Fleet.h"
 #include "sim/SIM_Race.h"
 #include "sim/SIM_Scenario.h"
+#include "sim/SIM_SetUpProgress.h"
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_StatsDatabase.h"
 #include "sim/ShipUpdateScheduler.h"
@@ -98,12 +99,26 @@ bool SIM_Battle::LoadEnemyDeployment()
     return true;
 }
 
+void SIM_Battle::ReportProgress(float progress)
+{
+    if (m_progress)
+        m_progress->SetProgress(progress);
+}
+
 bool SIM_Battle::SetUp()
 {
+    // One set-up only: a later battle started without a screen shows none.
+    SIM_SetUpProgress* progress = m_progress;
+    struct Forget {
+        SIM_SetUpProgress*& slot;
+        ~Forget() { slot = nullptr; }
+    } forget{m_progress};
+    if (progress)
+        progress->Begin();
     if (m_started || m_playerFleet || m_enemyFleet)
         Clear();
-    // The loading screen shows its progress here once it exists.
     InitRandomTables();
+    ReportProgress(0.1f);
 
     m_lost = LOST;
     m_ended = 0;
@@ -133,6 +148,7 @@ bool SIM_Battle::SetUp()
     m_playerFleet->SetStartingStrength(0.0f);
     m_playerFleet->SetTotalCost(0.0f);
     m_playerFleet->BuildFromDeployment(*m_playerDeployed, false);
+    ReportProgress(0.5f);
 
     if (!LoadEnemyDeployment() || m_enemyDeployed->GetShips().empty()) {
         LOG_ERROR("Battle refused: the enemy fleet has no ships (" + m_scenario->GetName() + ")");
@@ -140,11 +156,13 @@ bool SIM_Battle::SetUp()
         return false;
     }
 
+    ReportProgress(0.6f);
     m_enemyFleet->SetZone(enemyZone);
     m_enemyFleet->SetBeaten(false);
     m_enemyFleet->SetStartingStrength(0.0f);
     m_enemyFleet->SetTotalCost(0.0f);
     m_enemyFleet->BuildFromDeployment(*m_enemyDeployed, false);
+    ReportProgress(0.7f);
 
     // A side that starts with no strength is beaten from the outset.
     m_playerFleet->OnShipKilled();
@@ -156,6 +174,7 @@ bool SIM_Battle::SetUp()
     // Same phases every battle, so a seed and frame times replay it exactly.
     ShipUpdateScheduler::GetInstance().ResetTimers();
     ShipUpdateScheduler::GetInstance().Rebuild();
+    ReportProgress(0.9f);
 
     m_playerRace = m_playerFleet->GetRace();
     m_enemyRace = m_enemyFleet->GetRace();
@@ -175,6 +194,8 @@ bool SIM_Battle::SetUp()
     m_started = 1;
     m_timeSinceLastKill = 0.0f;
     m_sampleAccumulator = 0.0f;
+    if (progress)
+        progress->Finish();
     if (m_setUpHook)
         m_setUpHook();
     return true;

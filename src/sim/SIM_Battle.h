@@ -9,6 +9,7 @@ class SIM_Fleet;
 class SIM_HighScores;
 class SIM_Race;
 class SIM_Scenario;
+class SIM_SetUpProgress;
 
 // The one battle of the program: built from two deployed fleets and a
 // scenario, stepped once per battle frame, decides the outcome and settles
@@ -70,9 +71,12 @@ public:
     void SetUsageMetrics(APP_UsageMetrics* metrics) { m_metrics = metrics; }
     // Runs after set-up in place of the switch to the loading screen.
     void SetSetUpHook(std::function<void()> hook) { m_setUpHook = std::move(hook); }
+    // Told about the next set-up only (the loading screen); null for none.
+    void SetSetUpProgress(SIM_SetUpProgress* progress) { m_progress = progress; }
 
 private:
     bool SetUp();
+    void ReportProgress(float progress);
     void FreeBattle();
     bool LoadEnemyDeployment();
     void PlayResultMusic(const char* file);
@@ -100,6 +104,7 @@ private:
     SIM_HighScores* m_highScores = nullptr;
     APP_UsageMetrics* m_metrics = nullptr;
     std::function<void()> m_setUpHook;
+    SIM_SetUpProgress* m_progress = nullptr;
 };
 
 // One battle frame without the battle view, in the view's order: world

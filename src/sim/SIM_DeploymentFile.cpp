@@ -30,6 +30,15 @@ void WriteDeployedShipRecord(int index, SIM_DeployedShip& ship, GSafeFile& file)
 
 bool WriteDeploymentFile(const std::string& filePath, SIM_DeployedFleet& fleet)
 {
+    std::vector<SIM_DeployedShip*> ships;
+    for (const SIM_DeployedFleet::ShipPtr& ship : fleet.GetShips())
+        ships.push_back(ship.get());
+    return WriteDeploymentFile(filePath, fleet.GetFleetName(), ships);
+}
+
+bool WriteDeploymentFile(const std::string& filePath, const std::string& fleetName,
+                         const std::vector<SIM_DeployedShip*>& ships)
+{
     size_t slash = filePath.find_last_of('/');
     if (slash != std::string::npos && slash > 0)
         EnsureDirectoryExists(filePath.substr(0, slash));
@@ -39,11 +48,12 @@ bool WriteDeploymentFile(const std::string& filePath, SIM_DeployedFleet& fleet)
         LOG_ERROR(StrFormat("Failed attempting to write file: [%s]", filePath.c_str()));
         return false;
     }
-    if (!fleet.GetFleetName().empty())
-        file.Write(StrFormat("[config]\nfleetname = %s\n\n", OneLine(fleet.GetFleetName()).c_str()));
+    if (!fleetName.empty())
+        file.Write(StrFormat("[config]\nfleetname = %s\n\n", OneLine(fleetName).c_str()));
     int index = 0;
-    for (const SIM_DeployedFleet::ShipPtr& ship : fleet.GetShips())
-        WriteDeployedShipRecord(index++, *ship, file);
+    for (SIM_DeployedShip* ship : ships)
+        if (ship)
+            WriteDeployedShipRecord(index++, *ship, file);
     if (!file.Commit()) {
         LOG_ERROR(StrFormat("Failed attempting to write file: [%s]", filePath.c_str()));
         return false;

@@ -21,6 +21,7 @@
 #include "platform/KeyCodes.h"
 #include "prep/DesignerCommon.h"
 #include "prep/GUI_DataItem.h"
+#include "prep/GUI_DeploymentGUI.h"
 #include "prep/GUI_DesignLoader.h"
 #include "prep/GUI_DesignStats.h"
 #include "prep/GUI_HullData.h"
@@ -29,6 +30,7 @@
 #include "prep/GUI_ModuleStatComparison.h"
 #include "prep/GUI_ShipDesignSummary.h"
 #include "prep/GUI_ShipDesignSummaryStrip.h"
+#include "sim/SIM_Scenario.h"
 #include "sim/SIM_ShipDesign.h"
 #include "sim/SIM_Unlockable.h"
 
@@ -553,6 +555,8 @@ TEST_F(ShipDesigner, LeavingAsksOnlyAfterChangesAndTheDeploymentGetsItsFleetBack
     // reloaded and then removed by its full path.
     const std::string temp = G().User().Write("deployments/scenario1/_temp_deployment.txt", "[ships]\n");
     Game::GetInstance().SetMode(15);
+    GUI_DeploymentGUI::GetInstance().SetScenario(SIM_Scenario::FindByName("scenario1"));
+    GUI_DeploymentGUI::GetInstance().SetReturnMode(15);
     bool existedAtReload = false;
     GUI_ShipDesignGUI::SetDeploymentReload([&](const std::string& p) { existedAtReload = p == temp && FileExists(p); });
     GUI_ShipDesignGUI::OpenFrom(GUI_ShipDesignGUI::RETURN_DEPLOYMENT, temp);

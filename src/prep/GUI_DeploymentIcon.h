@@ -1,0 +1,110 @@
+#pragma once
+#include "engine/CTexturedSprite.h"
+#include "gui/GUI_BaseElement.h"
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+class GUI_Tooltip;
+class SIM_DeployedFleet;
+class SIM_DeployedShip;
+class SIM_ShipDesign;
+
+// One placed ship (or squadron) on the deployment map: its hull picture in
+// the colour of its state, its tooltip, range circles and order lines. The
+// player selects (Ctrl adds, a double click takes every ship of the design),
+// drags and drops it; a drop snaps it to a free grid point of the zone, a
+// drop outside the zone removes the ship from the fleet.
+class GUI_DeploymentIcon : public GUI_BaseElement {
+public:
+    enum Owner { DEPLOYMENT_SCREEN = 0, CAMPAIGN_DEPLOYMENT = 1 };
+    static constexpr float kMinSize = 8.0f;
+    static constexpr float kSquadronCell = 1.5f;
+    // Rank of each cell of the 4 x 4 squadron grid in the order cells fill.
+    static const int kSquadronLayout[16];
+
+    struct RangeCircle {
+        float radius = 0.0f;
+        std::string moduleType;
+        CTexturedSprite sprite;
+    };
+
+    explicit GUI_DeploymentIcon(int owner);
+    ~GUI_DeploymentIcon() override;
+
+    void SetDeployedShip(std::shared_ptr<SIM_DeployedShip> ship);
+    bool OnLeftClick(float x, float y) override;
+    // Updates (drag, hover) and draws.
+    void Draw() override;
+    void UpdateIcon();
+    void DrawShape(int alpha);
+    void DrawRangeCircles();
+
+    void SetMapPosition(float mapX, float mapY);
+    void ScreenToMap();
+    bool IsInsideZone() const;
+    void Drop();
+    // Screen colour of the current state (alpha left out).
+    uint32_t StateColour() const;
+    // Centres of the squadron's drawn cells, in rank order of the layout.
+    std::vector<std::pair<int, int>> SquadronCells() const;
+
+    SIM_DeployedShip* GetShip() const { return m_ship.get(); }
+    const std::shared_ptr<SIM_DeployedShip>& GetShipPtr() const { return m_ship; }
+    const SIM_ShipDesign* GetDesign() const { return m_design; }
+    GUI_Tooltip* GetTooltip() const { return m_tooltip; }
+    const std::vector<std::unique_ptr<RangeCircle>>& GetRangeCircles() const { return m_circles; }
+    // The record stays with its fleet when the icon goes.
+    void DetachShip() { m_ship.reset(); }
+
+    std::string textureName;
+    bool dragging = false;
+    float screenX = 0.0f, screenY = 0.0f;
+    float mapX = 0.0f, mapY = 0.0f;
+    float dragOffsetX = 0.0f, dragOffsetY = 0.0f;
+    bool selected = false;
+    bool newlyPlaced = false;
+    // A new ship let go over the design picker keeps following the pointer
+    // until the next click puts it down: click a design, click the map.
+    bool carried = false;
+    int alpha = 255;
+    int owner = DEPLOYMENT_SCREEN;
+
+private:
+    void BuildRangeCircles();
+    void BuildTooltip();
+    float ElementSize() const;
+
+    std::shared_ptr<SIM_DeployedShip> m_ship;
+    const SIM_ShipDesign* m_design = nullptr;
+    CTexturedSprite m_sprite;
+    std::vector<std::unique_ptr<RangeCircle>> m_circles;
+    GUI_Tooltip* m_tooltip = nullptr;
+};
+
+// The one list of placed icons (both deployment screens share it), in
+// drawing order, and what works on it.
+std::vector<GUI_DeploymentIcon*>& GetDeploymentIcons();
+GUI_DeploymentIcon* GetCurrentDeploymentIcon();
+GUI_DeploymentIcon* GetLastClickedDeploymentIcon();
+void CreateDeploymentIcons(SIM_DeployedFleet& fleet);
+void SelectDeploymentIcon(GUI_DeploymentIcon* icon, float x, float y);
+void ClearDeploymentSelection();
+void SelectDeploymentIconsOfDesign(const std::string& designName);
+GUI_DeploymentIcon* FindDeploymentIconByShipId(int shipId);
+std::vector<GUI_DeploymentIcon*> GetSelectedDeploymentIcons();
+// A left click on the map: true when an icon took it.
+bool OnDeploymentMapClick(float x, float y);
+void OnDeploymentMapRightClick(float x, float y);
+void QueueDeploymentIconDeletion(GUI_DeploymentIcon* icon);
+void DeleteSelectedDeploymentIcons();
+void DeleteAllDeploymentIcons();
+void ProcessPendingIconDeletions();
+void SortDeploymentIcons();
+void DropDraggedDeploymentIcons();
+void DrawDeploymentIcons();
+void DrawDraggedDeploymentIcon();
+// The selected icons of the rubber band; true when any lay inside it.
+bool SelectDeploymentIconsInRect(int left, int top, int right, int bottom);

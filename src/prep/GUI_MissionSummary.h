@@ -1,0 +1,27 @@
+#pragma once
+#include "gui/GUI_Dialog.h"
+
+#include <string>
+#include <vector>
+
+class SIM_Scenario;
+
+// The scenario's limits and anomalies, opened from the summary bar. One at
+// a time.
+class GUI_MissionSummary : public GUI_Dialog {
+public:
+    static constexpr int kWidth = 500;
+
+    explicit GUI_MissionSummary(const SIM_Scenario& scenario);
+    ~GUI_MissionSummary() override;
+    void Draw() override;
+
+    const std::vector<std::string>& GetAnomalyLines() const { return m_anomalies; }
+    static GUI_MissionSummary* GetOpen();
+
+private:
+    std::string m_costLabel, m_costValue, m_pilotLabel, m_pilotValue;
+    std::vector<std::string> m_anomalies;
+};
+
+void OpenMissionSummary(const SIM_Scenario& scenario);

@@ -1,0 +1,173 @@
+#include "prep/GUI_ShipIconRCMenu.h"
+
+#include "app/APP_UserFolders.h"
+#include "app/Game.h"
+#include "engine/CInput.h"
+#include "engine/D3DEngine.h"
+#include "engine/GDebugLog.h"
+#include "engine/GFileHelpers.h"
+#include "engine/GHashTable.h"
+#include "gui/GUI_ButtonText.h"
+#include "gui/GUI_ConfirmDialog.h"
+#include "gui/GUI_WindowManager.h"
+#include "prep/GUI_DeploymentDesignPicker.h"
+#include "prep/GUI_DeploymentGUI.h"
+#include "prep/GUI_ShipDesignGUI.h"
+#include "prep/GUI_DeploymentIcon.h"
+#include "prep/GUI_ShipIcon.h"
+#include "sim/SIM_DeployedShip.h"
+#include "sim/SIM_ShipDesign.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+// The design the open question is about.
+std::intptr_t g_pendingDelete = 0;
+
+// Names a design line in a saved file: "design = NAME".
+bool FileNamesDesign(const std::filesystem::path& path, const std::string& designName)
+{
+    std::ifstream in(path);
+    for (std::string line; std::getline(in, line);) {
+        const size_t eq = line.find('=');
+        if (eq == std::string::npos)
+            continue;
+        std::string key = line.substr(0, eq), value = line.substr(eq + 1);
+        auto trim = [](std::string& s) {
+            s.erase(0, s.find_first_not_of(" \t"));
+            s.erase(s.find_last_not_of(" \t\r") + 1);
+        };
+        trim(key);
+        trim(value);
+        if (key == "design" && value == designName)
+            return true;
+    }
+    return false;
+}
+
+bool FolderNamesDesign(const std::string& folder, const std::string& designName, const std::string& skip)
+{
+    std::error_code ec;
+    if (folder.empty() || !std::filesystem::is_directory(folder, ec))
+        return false;
+    for (auto it = std::filesystem::recursive_directory_iterator(folder, ec);
+         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+        if (!it->is_regular_file(ec) || it->path().extension() != ".txt")
+            continue;
+        // The fleet on screen is checked through its placed ships.
+        if (it->path().filename() == skip)
+            continue;
+        if (FileNamesDesign(it->path(), designName))
+            return true;
+    }
+    return false;
+}
+} // namespace
+
+GUI_ShipIconRCMenu::GUI_ShipIconRCMenu(const SIM_ShipDesign* design, float mouseX, float mouseY, int screenHeight)
+{
+    const float topY = std::clamp(mouseY - 52.0f, 0.0f, static_cast<float>(std::max(0, screenHeight - 52)));
+    SetRect(mouseX + 16.0f, topY, mouseX + 16.0f + kWidth, topY + kHeight);
+    nextRowY = top + 28;
+    SetCaption(design ? design->GetGuiName() : std::string());
+    const auto arg = reinterpret_cast<std::intptr_t>(design);
+    m_edit = new GUI_ButtonText("SHIPICON_RC_EDIT", OnEdit, arg);
+    m_edit->SetTooltipString(GetString("SHIPICON_RC_EDIT_TOOLTIP"));
+    AddItem(m_edit);
+    m_delete = new GUI_ButtonText("SHIPICON_RC_DELETE", OnDelete, arg);
+    if (design && (IsDesignPlaced(design) || IsDesignInSavedUse(design->GetName()))) {
+        m_delete->enabled = false;
+        m_delete->SetTooltipString(GetString("SHIPICON_RC_DELETE_DISABLED_TOOLTIP"));
+    } else {
+        m_delete->SetTooltipString(GetString("SHIPICON_RC_DELETE_TOOLTIP"));
+    }
+    AddItem(m_delete);
+    m_massDeploy = new GUI_ButtonText("SHIPICON_RC_MASSDEPLOY", OnMassDeploy, arg);
+    m_massDeploy->SetTooltipString(GetString("SHIPICON_RC_MASSDEPLOY_TOOLTIP"));
+    AddItem(m_massDeploy);
+    GUI_WindowManager::GetInstance().BringToFront(this);
+}
+
+bool GUI_ShipIconRCMenu::IsDesignPlaced(const SIM_ShipDesign* design)
+{
+    for (const GUI_DeploymentIcon* icon : GetDeploymentIcons())
+        if (icon->GetShip() && design && icon->GetShip()->design == design->GetName())
+            return true;
+    return false;
+}
+
+bool GUI_ShipIconRCMenu::IsDesignInSavedUse(const std::string& designName)
+{
+    const APP_UserFolders& folders = APP_UserFolders::GetInstance();
+    // The temp file is only the last fight's copy of the fleet on screen.
+    return FolderNamesDesign(folders.Get(APP_UserFolders::DEPLOYMENTS), designName, GUI_DeploymentGUI::kTempFile) ||
+           FolderNamesDesign(folders.Get(APP_UserFolders::CAMPAIGN_PROGRESS), designName, std::string());
+}
+
+void GUI_ShipIconRCMenu::CloseOpen()
+{
+    if (GUI_RCMenuBase* menu = GUI_RCMenuBase::GetOpen()) {
+        menu->visible = false;
+        GUI_WindowManager::GetInstance().CloseWindow(menu);
+    }
+}
+
+void GUI_ShipIconRCMenu::OnEdit(std::intptr_t design)
+{
+    CloseOpen();
+    QLM_ASSERT(design);
+    GUI_DeploymentGUI& screen = GUI_DeploymentGUI::GetInstance();
+    screen.WriteDeploymentFile(screen.GetTempDeploymentPath());
+    GUI_ShipDesignGUI::OpenFrom(GUI_ShipDesignGUI::RETURN_DEPLOYMENT, screen.GetTempDeploymentPath());
+    GUI_ShipDesignGUI::GetInstance().LoadDesign(reinterpret_cast<const SIM_ShipDesign*>(design));
+}
+
+void GUI_ShipIconRCMenu::OnDelete(std::intptr_t design)
+{
+    CloseOpen();
+    if (!design)
+        return;
+    g_pendingDelete = design;
+    AskYesNo("SHIPICON_RC_DELETE_CONFIRM", "SHIPICON_RC_DELETE", OnDeleteConfirmed, false);
+}
+
+void GUI_ShipIconRCMenu::OnDeleteConfirmed(std::intptr_t)
+{
+    auto* design = reinterpret_cast<SIM_ShipDesign*>(g_pendingDelete);
+    g_pendingDelete = 0;
+    const std::vector<SIM_ShipDesign*>& list = SIM_ShipDesign::GetList();
+    // The design may have gone while the question was open.
+    if (!design || std::find(list.begin(), list.end(), design) == list.end())
+        return;
+    if (IsDesignPlaced(design) || IsDesignInSavedUse(design->GetName())) {
+        LOG_ERROR("Design in use, not deleted: " + design->GetName());
+        return;
+    }
+    SIM_ShipDesign::Delete(design);
+    if (GUI_DeploymentDesignPicker* picker = GUI_DeploymentDesignPicker::GetOpen())
+        picker->Rebuild();
+}
+
+void GUI_ShipIconRCMenu::OnMassDeploy(std::intptr_t design)
+{
+    CloseOpen();
+    GUI_DeploymentGUI& screen = GUI_DeploymentGUI::GetInstance();
+    if (design)
+        screen.BeginPlacingGhost(reinterpret_cast<const SIM_ShipDesign*>(design));
+    else
+        screen.ClearPlacingGhost();
+}
+
+void OpenShipIconMenu(GUI_ShipIcon* icon)
+{
+    if (GUI_RCMenuBase* menu = GUI_RCMenuBase::GetOpen())
+        GUI_WindowManager::GetInstance().CloseWindow(menu);
+    QLM_ASSERT(icon);
+    if (!icon)
+        return;
+    const CInput& input = CInput::GetInstance();
+    new GUI_ShipIconRCMenu(icon->GetDesign(), input.GetMouseX(), input.GetMouseY(),
+                           D3DEngine::GetInstance().GetScreenHeight());
+}

@@ -1,0 +1,196 @@
+// The road into a battle through the real window, as a player takes it:
+// the deployment screen for scenario1, a click on a design, a click in the
+// zone, FIGHT, a key on the loading screen, and the battle starts with that
+// ship. Input goes through SDL's event queue; screenshots are probed.
+#include "app/Game.h"
+#include "battle/GUI_BattleGUI.h"
+#include "engine/GFileHelpers.h"
+#include "frontend/GUI_LoadingScreen.h"
+#include "gui/GUI_ButtonText.h"
+#include "platform/DdsImage.h"
+#include "prep/GUI_DeploymentDesignPicker.h"
+#include "prep/GUI_DeploymentGUI.h"
+#include "prep/GUI_DeploymentIcon.h"
+#include "prep/GUI_DeploymentZone.h"
+#include "prep/GUI_ShipIcon.h"
+#include "sim/SIM_Battle.h"
+#include "sim/SIM_DeployedFleet.h"
+#include "sim/SIM_Fleet.h"
+#include "sim/SIM_Scenario.h"
+#include "sim/SIM_Ship.h"
+#include "sim/SIM_ShipDesign.h"
+#include "support/TempDir.h"
+
+#include <SDL2/SDL.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+void RunFrames(int frames)
+{
+    Game& game = Game::GetInstance();
+    for (int i = 0; i < frames; ++i) {
+        game.GetWindow()->PumpEvents();
+        game.Frame();
+    }
+}
+
+void Push(SDL_Event e)
+{
+    ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
+}
+
+void MoveMouse(int x, int y)
+{
+    SDL_Event e{};
+    e.type = SDL_MOUSEMOTION;
+    e.motion.x = x;
+    e.motion.y = y;
+    Push(e);
+    RunFrames(2);
+}
+
+void Click(int x, int y)
+{
+    MoveMouse(x, y);
+    for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
+        SDL_Event e{};
+        e.type = type;
+        e.button.button = SDL_BUTTON_LEFT;
+        e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+        e.button.clicks = 1;
+        e.button.x = x;
+        e.button.y = y;
+        Push(e);
+    }
+    RunFrames(2);
+}
+
+void PressKey(SDL_Scancode code)
+{
+    for (Uint32 type : {SDL_KEYDOWN, SDL_KEYUP}) {
+        SDL_Event e{};
+        e.type = type;
+        e.key.keysym.scancode = code;
+        e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+        Push(e);
+    }
+    RunFrames(2);
+}
+
+// Takes a screenshot through Print Screen and reads it back.
+TextureData Screenshot(const std::string& userDir)
+{
+    for (const auto& entry : std::filesystem::directory_iterator(userDir))
+        if (entry.path().filename().string().rfind("screenshot_", 0) == 0)
+            std::filesystem::remove(entry.path());
+    PressKey(SDL_SCANCODE_PRINTSCREEN);
+    TextureData picture;
+    for (const auto& entry : std::filesystem::directory_iterator(userDir))
+        if (entry.path().filename().string().rfind("screenshot_", 0) == 0)
+            ReadImageFile(entry.path().string(), picture, nullptr);
+    return picture;
+}
+
+// Mean brightness of a square around a point (BGRA rows, top-down).
+double Brightness(const TextureData& picture, int cx, int cy, int half)
+{
+    if (picture.levels.empty())
+        return -1.0;
+    const std::vector<uint8_t>& px = picture.levels[0];
+    double sum = 0.0;
+    int n = 0;
+    for (int y = cy - half; y <= cy + half; ++y)
+        for (int x = cx - half; x <= cx + half; ++x) {
+            if (x < 0 || y < 0 || x >= picture.width || y >= picture.height)
+                continue;
+            const size_t i = (static_cast<size_t>(y) * picture.width + x) * 4;
+            sum += px[i] + px[i + 1] + px[i + 2];
+            ++n;
+        }
+    return n ? sum / n : -1.0;
+}
+
+} // namespace
+
+TEST(GLDeploymentWindow, ADesignClickedIntoTheZoneFightsTheBattle)
+{
+    TempDir user;
+    ScopedChdir cwd(QLM_GAME_DIR);
+    GameStartOptions options;
+    options.userDir = user.Path();
+    options.seed = 3;
+    Game& game = Game::GetInstance();
+    ASSERT_TRUE(game.Init(options));
+    GUI_BattleGUI::GetInstance().SetInjectedFrameTime(16.0f);
+
+    SIM_Scenario* scenario = SIM_Scenario::FindByName("scenario1");
+    ASSERT_NE(scenario, nullptr);
+    GUI_DeploymentGUI::Open(scenario, false, 15);
+    RunFrames(70); // past the screen wipe
+    GUI_DeploymentGUI& screen = GUI_DeploymentGUI::GetInstance();
+    ASSERT_EQ(game.GetModeId(), 2);
+    ASSERT_TRUE(screen.GetPlayerFleet()->GetShips().empty());
+    EXPECT_FALSE(screen.GetFightButton()->enabled);
+
+    GUI_DeploymentDesignPicker* picker = GUI_DeploymentDesignPicker::GetOpen();
+    ASSERT_NE(picker, nullptr);
+    const GUI_ShipIcon* design = nullptr;
+    for (const GUI_ShipIcon* icon : picker->GetVisibleIcons())
+        if (icon->GetKind() == GUI_ShipIcon::DESIGN && icon->IsAvailable() && !icon->GetDesign()->IsFighter()) {
+            design = icon;
+            break;
+        }
+    ASSERT_NE(design, nullptr);
+    const std::string designName = design->GetDesign()->GetName();
+
+    const GRect zone = GUI_DeploymentZone::GetInstance().GetScreenRect();
+    const int zx = (zone.left + zone.right) / 2, zy = (zone.top + zone.bottom) / 2;
+    MoveMouse(zx, zy);
+    const double emptyZone = Brightness(Screenshot(user.Path()), zx, zy, 6);
+
+    Click((design->left + design->right) / 2, (design->top + design->bottom) / 2);
+    ASSERT_EQ(screen.GetPlayerFleet()->GetShips().size(), 1u);
+    // The new ship follows the pointer until the click on the map.
+    Click(zx, zy);
+    ASSERT_EQ(GetDeploymentIcons().size(), 1u);
+    const GUI_DeploymentIcon* placed = GetDeploymentIcons().front();
+    EXPECT_FALSE(placed->dragging);
+    EXPECT_TRUE(placed->IsInsideZone());
+    EXPECT_EQ(screen.GetPlayerFleet()->GetShips().size(), 1u);
+    EXPECT_TRUE(screen.GetFightButton()->enabled);
+    // The hull is drawn where it was put down: brighter than the empty zone.
+    MoveMouse(zone.right - 4, zone.bottom - 4);
+    const double withShip = Brightness(Screenshot(user.Path()), static_cast<int>(placed->screenX),
+                                       static_cast<int>(placed->screenY), 3);
+    EXPECT_GT(withShip, emptyZone + 30.0);
+
+    const GUI_ButtonText* fight = screen.GetFightButton();
+    Click((fight->left + fight->right) / 2, (fight->top + fight->bottom) / 2);
+    ASSERT_EQ(game.GetModeId(), 9);
+    const GUI_LoadingScreen& loading = GUI_LoadingScreen::GetInstance();
+    EXPECT_EQ(loading.GetState(), GUI_LoadingScreen::WAITING);
+    EXPECT_EQ(loading.GetStepCount(), 5);
+    // The fleet of this fight waits for the next visit to the screen.
+    std::ifstream temp(screen.GetTempDeploymentPath());
+    std::stringstream written;
+    written << temp.rdbuf();
+    EXPECT_NE(written.str().find("design = " + designName), std::string::npos) << written.str();
+
+    PressKey(SDL_SCANCODE_SPACE);
+    EXPECT_EQ(game.GetModeId(), 0);
+    SIM_Battle& battle = SIM_Battle::GetInstance();
+    ASSERT_TRUE(battle.IsStarted());
+    ASSERT_NE(battle.GetPlayerFleet(), nullptr);
+    ASSERT_EQ(battle.GetPlayerFleet()->GetAllShips().size(), 1u);
+    EXPECT_EQ(battle.GetPlayerDeployedFleet()->GetShips().front()->design, designName);
+    RunFrames(10);
+
+    GUI_BattleGUI::GetInstance().SetInjectedFrameTime(-1.0f);
+    game.Shutdown();
+    game.ResetForTests();
+}

@@ -1,0 +1,799 @@
+// The deployment screen's rules with the whole game started headless:
+// which fleet Enter shows, placing, snapping, dropping, selecting, the
+// deployment files, the fight checks, AI-fleet editing and the loading
+// screen's bar.
+#include "prep/GUI_DeploymentGUI.h"
+
+#include "app/APP_UserFolders.h"
+#include "app/Game.h"
+#include "engine/D3DEngine.h"
+#include "engine/GFileHelpers.h"
+#include "engine/GHashTable.h"
+#include "engine/GSafeFile.h"
+#include "frontend/GUI_LoadingScreen.h"
+#include "frontend/GUI_MainMenu.h"
+#include "gui/GUI_ButtonText.h"
+#include "gui/GUI_ConfirmDialog.h"
+#include "gui/GUI_Message.h"
+#include "gui/GUI_ScrollingWindow.h"
+#include "gui/GUI_TextEditWindow.h"
+#include "gui/GUI_Tooltip.h"
+#include "gui/GUI_WindowManager.h"
+#include "platform/HeadlessWindow.h"
+#include "platform/KeyCodes.h"
+#include "prep/GUI_DeploymentAIIcon.h"
+#include "prep/GUI_DeploymentDesignPicker.h"
+#include "prep/GUI_DeploymentDetails.h"
+#include "prep/GUI_DeploymentIcon.h"
+#include "prep/GUI_DeploymentMap.h"
+#include "prep/GUI_DeploymentTools.h"
+#include "prep/GUI_DeploymentZone.h"
+#include "prep/GUI_FleetSummaryBar.h"
+#include "prep/GUI_MissionSummary.h"
+#include "prep/GUI_ShipIcon.h"
+#include "prep/GUI_ShipIconRCMenu.h"
+#include "sim/SIM_Anomaly.h"
+#include "sim/SIM_Battle.h"
+#include "sim/SIM_DeployedFleet.h"
+#include "sim/SIM_DeployedShip.h"
+#include "sim/SIM_Scenario.h"
+#include "sim/SIM_ShipDesign.h"
+#include "sim/SIM_ShipHull.h"
+#include "sim/SIM_ShipOrder.h"
+#include "support/TempDir.h"
+
+#include <SDL2/SDL.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+
+namespace {
+
+class DeploymentTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        s_user = new TempDir;
+        s_cwd = new ScopedChdir(QLM_GAME_DIR);
+        GameStartOptions options;
+        options.userDir = s_user->Path();
+        options.headless = true;
+        options.desktopWidth = 1280;
+        options.desktopHeight = 1024;
+        options.seed = 7;
+        s_started = Game::GetInstance().Init(options);
+    }
+    static void TearDownTestSuite()
+    {
+        Game::GetInstance().Shutdown();
+        Game::GetInstance().ResetForTests();
+        delete s_cwd;
+        delete s_user;
+    }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(s_started);
+        Game::GetInstance().SetMode(15);
+        while (GUI_WindowManager::GetInstance().CloseTopModal()) {
+        }
+        scenario = SIM_Scenario::FindByName("scenario1");
+        ASSERT_NE(scenario, nullptr);
+        scenario->SetDifficulty(SIM_Scenario::EASY);
+        std::filesystem::remove_all(DeploymentFolder());
+        frigate = SIM_ShipDesign::Find("fed_sample_frigate");
+        support = SIM_ShipDesign::Find("fed_sample_support");
+        fighter = SIM_ShipDesign::Find("fed_sample_fighter");
+        ASSERT_TRUE(frigate && support && fighter);
+        Enter(false);
+    }
+    void TearDown() override { Game::GetInstance().SetMode(15); }
+
+    static std::string DeploymentFolder()
+    {
+        return APP_UserFolders::GetInstance().Get(APP_UserFolders::DEPLOYMENTS) + "/scenario1";
+    }
+    GUI_DeploymentGUI& Screen() { return GUI_DeploymentGUI::GetInstance(); }
+    void Enter(bool editingAI)
+    {
+        // The screen is entered from another one.
+        Game::GetInstance().SetMode(15);
+        GUI_DeploymentGUI::Open(scenario, editingAI, 15);
+        Frames(1);
+    }
+    HeadlessWindow& Window() { return *dynamic_cast<HeadlessWindow*>(Game::GetInstance().GetWindow()); }
+    void Frames(int n)
+    {
+        for (int i = 0; i < n; ++i) {
+            Window().PumpEvents();
+            Game::GetInstance().Frame();
+        }
+    }
+    void Click(float x, float y, bool doubleClick = false)
+    {
+        Window().InjectMouseMove(static_cast<int>(x), static_cast<int>(y));
+        Window().InjectMouseButton(MouseButton::Left, true, doubleClick);
+        Window().InjectMouseButton(MouseButton::Left, false);
+        Frames(2);
+    }
+    void Hold(int scancode, bool down)
+    {
+        Window().InjectKey(scancode, down);
+        Frames(1);
+    }
+    // A ship of the design put down at a map point, as a drag would.
+    GUI_DeploymentIcon* Place(const SIM_ShipDesign* design, float mapX, float mapY)
+    {
+        const GUI_DeploymentMap& map = GUI_DeploymentMap::GetInstance();
+        Screen().PlaceShip(design, map.MapToScreenX(mapX), map.MapToScreenY(mapY));
+        GUI_DeploymentIcon* icon = GetCurrentDeploymentIcon();
+        if (!icon)
+            return nullptr;
+        icon->SetMapPosition(mapX, mapY);
+        DropDraggedDeploymentIcons();
+        ProcessPendingIconDeletions();
+        const auto& icons = GetDeploymentIcons();
+        return std::find(icons.begin(), icons.end(), icon) != icons.end() ? icon : nullptr;
+    }
+    static std::string Read(const std::string& path)
+    {
+        std::string text;
+        ReadWholeFile(path, text);
+        return text;
+    }
+
+    static TempDir* s_user;
+    static ScopedChdir* s_cwd;
+    static bool s_started;
+    SIM_Scenario* scenario = nullptr;
+    const SIM_ShipDesign* frigate = nullptr;
+    const SIM_ShipDesign* support = nullptr;
+    const SIM_ShipDesign* fighter = nullptr;
+};
+
+TempDir* DeploymentTest::s_user = nullptr;
+ScopedChdir* DeploymentTest::s_cwd = nullptr;
+bool DeploymentTest::s_started = false;
+
+const char* kOneFrigate = "[ship0]\nshipid = 4\nname = Alpha\ndesign = fed_sample_frigate\npos = 288,384\n"
+                          "quantity = 1\nangle = 90\n\n";
+const char* kTwoShips = "[ship0]\nshipid = 1\nname = One\ndesign = fed_sample_frigate\npos = 288,384\n"
+                        "quantity = 1\nangle = 90\n\n[ship1]\nshipid = 2\nname = Two\ndesign = fed_sample_support\n"
+                        "pos = 288,576\nquantity = 1\nangle = 90\n\n";
+
+} // namespace
+
+TEST_F(DeploymentTest, EnterShowsTheLastFightThenTheSavedFleetAndTheAIFleetWhenEditing)
+{
+    GUI_DeploymentGUI& screen = Screen();
+    ASSERT_EQ(Game::GetInstance().GetModeId(), 2);
+    EXPECT_TRUE(screen.GetPlayerFleet()->GetShips().empty());
+    EXPECT_FALSE(screen.GetFightButton()->enabled);
+    EXPECT_EQ(screen.GetFightTooltipKey(), "GUI_DEPLOYMENT_FIGHT_TOOLTIP");
+    // One folder for every deployment of a scenario.
+    EXPECT_EQ(screen.GetDeployedPath(), DeploymentFolder() + "/deployed.txt");
+    EXPECT_EQ(screen.GetTempDeploymentPath(), DeploymentFolder() + "/_temp_deployment.txt");
+    EXPECT_EQ(screen.GetSaveFolder(), DeploymentFolder() + "/");
+
+    // The scenario's sample waits in the folder, fitting the limits.
+    const std::string sample = DeploymentFolder() + "/sample.txt";
+    ASSERT_TRUE(FileExists(sample));
+    screen.LoadDeploymentFile(sample);
+    EXPECT_FALSE(screen.GetPlayerFleet()->GetShips().empty());
+    EXPECT_TRUE(screen.GetFightButton()->enabled);
+
+    ASSERT_TRUE(WriteFileAtomically(screen.GetDeployedPath(), kOneFrigate));
+    Enter(false);
+    ASSERT_EQ(screen.GetPlayerFleet()->GetShips().size(), 1u);
+    EXPECT_EQ(screen.GetEnteredFrom(), screen.GetDeployedPath());
+    EXPECT_TRUE(screen.GetFightButton()->enabled);
+    ASSERT_EQ(GetDeploymentIcons().size(), 1u);
+    EXPECT_TRUE(GetDeploymentIcons().front()->selected);
+    EXPECT_EQ(GUI_DeploymentDetails::GetShown(), GetDeploymentIcons().front()->GetShip());
+
+    ASSERT_TRUE(WriteFileAtomically(screen.GetTempDeploymentPath(), kTwoShips));
+    Enter(false);
+    EXPECT_EQ(screen.GetPlayerFleet()->GetShips().size(), 2u);
+    EXPECT_EQ(screen.GetEnteredFrom(), screen.GetTempDeploymentPath());
+    EXPECT_FALSE(GUI_DeploymentTools::GetInstance().fleetChanged);
+
+    screen.GoBack();
+    EXPECT_EQ(Game::GetInstance().GetModeId(), 15);
+    EXPECT_FALSE(FileExists(screen.GetTempDeploymentPath()));
+    Enter(false);
+    EXPECT_EQ(screen.GetPlayerFleet()->GetShips().size(), 1u);
+    EXPECT_NE(screen.GetEnemyFleet(), nullptr);
+    EXPECT_FALSE(GetEnemyDeploymentIcons().empty());
+
+    Enter(true);
+    EXPECT_EQ(screen.GetEnteredFrom(), scenario->GetEnemyFleetPath());
+    EXPECT_FALSE(screen.GetPlayerFleet()->GetShips().empty());
+    EXPECT_EQ(screen.GetEnemyFleet(), nullptr);
+    EXPECT_TRUE(GetEnemyDeploymentIcons().empty());
+    const GRect& zone = GUI_DeploymentZone::GetInstance().GetWorldRect();
+    EXPECT_EQ(zone.left, scenario->GetAIDeployment().left);
+    EXPECT_EQ(screen.GetSaveFolder(), "data/deployments/scenario1/");
+}
+
+TEST_F(DeploymentTest, APlacedShipIsNamedTurnedNumberedGivenDefaultOrdersAndAsManyFightersAsFit)
+{
+    GUI_DeploymentGUI& screen = Screen();
+    GUI_DeploymentIcon* first = Place(frigate, 288, 384);
+    ASSERT_NE(first, nullptr);
+    const SIM_DeployedShip* ship = first->GetShip();
+    EXPECT_FALSE(ship->name.empty());
+    EXPECT_EQ(ship->design, "fed_sample_frigate");
+    EXPECT_FLOAT_EQ(ship->angle, 90.0f);
+    EXPECT_EQ(ship->shipId, 1);
+    EXPECT_EQ(ship->quantity, 1);
+    SIM_ShipOrders defaults;
+    defaults.SetDefaults(frigate);
+    ASSERT_EQ(ship->orders.GetOrders().size(), defaults.GetOrders().size());
+    for (size_t i = 0; i < defaults.GetOrders().size(); ++i)
+        EXPECT_EQ(ship->orders.GetOrders()[i]->behaviour, defaults.GetOrders()[i]->behaviour);
+    EXPECT_FLOAT_EQ(screen.GetPlayerFleet()->GetTotalCost(), frigate->GetCost());
+    EXPECT_TRUE(GUI_DeploymentTools::GetInstance().fleetChanged);
+    EXPECT_EQ(Place(frigate, 288, 576)->GetShip()->shipId, 2);
+
+    const int pilots = scenario->GetPilotLimit();
+    scenario->SetPilotLimit(screen.GetPlayerFleet()->GetTotalShips() + 3);
+    GUI_DeploymentIcon* squadron = Place(fighter, 384, 768);
+    scenario->SetPilotLimit(pilots);
+    ASSERT_NE(squadron, nullptr);
+    EXPECT_EQ(squadron->GetShip()->quantity, 3);
+    // The squadron fills the grid's middle first: ranks 0, 1, 2 sit at row 2
+    // column 1, row 1 column 1, row 1 column 2.
+    const auto cells = squadron->SquadronCells();
+    ASSERT_EQ(cells.size(), 3u);
+    EXPECT_GT(cells[0].second, cells[1].second);
+    EXPECT_EQ(cells[0].first, cells[1].first);
+    EXPECT_GT(cells[2].first, cells[1].first);
+    EXPECT_EQ(cells[2].second, cells[1].second);
+
+    Enter(true);
+    GUI_DeploymentIcon* enemy = Place(frigate, 1920, 384);
+    ASSERT_NE(enemy, nullptr);
+    EXPECT_FLOAT_EQ(enemy->GetShip()->angle, 270.0f);
+}
+
+TEST(DeploymentZone, DropsSnapToTheNearestFreeGridPointOrStay)
+{
+    GUI_DeploymentZone zone;
+    zone.SetWorldRect({100, 200, 700, 1600});
+    std::vector<std::pair<int, int>> taken;
+    auto occupied = [&taken](int x, int y) {
+        return std::find(taken.begin(), taken.end(), std::make_pair(x, y)) != taken.end();
+    };
+    const GUI_DeploymentZone::Point previous{500.0f, 500.0f};
+    auto snap = [&](float x, float y) { return zone.Snap(x, y, previous, occupied); };
+
+    auto p = snap(290.0f, 390.0f);
+    EXPECT_FLOAT_EQ(p.x, 288.0f);
+    EXPECT_FLOAT_EQ(p.y, 384.0f);
+    // Taken: the first ring is searched top row, bottom row, left, right.
+    taken = {{288, 384}};
+    p = snap(290.0f, 390.0f);
+    EXPECT_FLOAT_EQ(p.x, 192.0f);
+    EXPECT_FLOAT_EQ(p.y, 288.0f);
+    taken = {{288, 384}, {192, 288}, {288, 288}, {384, 288}};
+    p = snap(290.0f, 390.0f);
+    EXPECT_FLOAT_EQ(p.x, 192.0f);
+    EXPECT_FLOAT_EQ(p.y, 480.0f);
+    // Cells beyond the zone's edge are never free: the ring's top row lies
+    // at y 192, above the zone, so its bottom row is taken.
+    taken = {{288, 288}};
+    p = snap(290.0f, 290.0f);
+    EXPECT_FLOAT_EQ(p.x, 192.0f);
+    EXPECT_FLOAT_EQ(p.y, 384.0f);
+    // Outside (or on the edge of) the zone the drop stays as it is.
+    p = snap(100.0f, 500.0f);
+    EXPECT_FLOAT_EQ(p.x, 100.0f);
+    EXPECT_FLOAT_EQ(p.y, 500.0f);
+    p = snap(50.0f, 2000.0f);
+    EXPECT_FLOAT_EQ(p.x, 50.0f);
+    // No free cell at all: the ship keeps its previous place.
+    p = zone.Snap(290.0f, 390.0f, previous, [](int, int) { return true; });
+    EXPECT_FLOAT_EQ(p.x, 500.0f);
+    EXPECT_FLOAT_EQ(p.y, 500.0f);
+}
+
+TEST_F(DeploymentTest, DroppingOutsideTheZoneRemovesTheShipAndTheOrdersAimedAtIt)
+{
+    GUI_DeploymentGUI& screen = Screen();
+    GUI_DeploymentIcon* charge = Place(frigate, 288, 384);
+    GUI_DeploymentIcon* escort = Place(frigate, 288, 576);
+    GUI_DeploymentIcon* third = Place(support, 480, 576);
+    ASSERT_TRUE(charge && escort && third);
+    SIM_ShipOrder* order = escort->GetShip()->orders.AddOrder("ESCORT", 0.0f, 0.0f);
+    ASSERT_NE(order, nullptr);
+    order->shipId = charge->GetShip()->shipId;
+    ASSERT_TRUE(escort->GetShip()->orders.HasOrder("ESCORT"));
+
+    // Two selected ships let go together; only the one outside goes.
+    ClearDeploymentSelection();
+    charge->selected = true;
+    third->selected = true;
+    GUI_DeploymentDetails::Open(charge->GetShip());
+    charge->dragging = third->dragging = true;
+    charge->SetMapPosition(-400.0f, 800.0f);
+    GUI_DeploymentTools::GetInstance().fleetChanged = false;
+    DropDraggedDeploymentIcons();
+    ProcessPendingIconDeletions();
+    EXPECT_EQ(GetDeploymentIcons().size(), 2u);
+    EXPECT_EQ(screen.GetPlayerFleet()->GetShips().size(), 2u);
+    EXPECT_EQ(FindDeploymentIconByShipId(1), nullptr);
+    EXPECT_FALSE(escort->GetShip()->orders.HasOrder("ESCORT"));
+    // The details showed the ship that went: the first one left takes over.
+    EXPECT_EQ(GUI_DeploymentDetails::GetShown(), GetDeploymentIcons().front()->GetShip());
+    EXPECT_TRUE(GetDeploymentIcons().front()->selected);
+    EXPECT_TRUE(GUI_DeploymentTools::GetInstance().fleetChanged);
+    EXPECT_FLOAT_EQ(screen.GetPlayerFleet()->GetTotalCost(), frigate->GetCost() + support->GetCost());
+}
+
+TEST_F(DeploymentTest, CtrlAddsAndRemovesADoubleClickTakesTheWholeDesign)
+{
+    GUI_DeploymentIcon* a = Place(frigate, 288, 384);
+    GUI_DeploymentIcon* b = Place(frigate, 288, 768);
+    GUI_DeploymentIcon* c = Place(support, 576, 576);
+    ASSERT_TRUE(a && b && c);
+    ClearDeploymentSelection();
+    Click(a->screenX, a->screenY);
+    EXPECT_TRUE(a->selected);
+    EXPECT_FALSE(b->selected || c->selected);
+    EXPECT_EQ(GUI_DeploymentDetails::GetShown(), a->GetShip());
+
+    Hold(SDL_SCANCODE_LCTRL, true);
+    Click(c->screenX, c->screenY);
+    EXPECT_TRUE(a->selected && c->selected);
+    Click(a->screenX, a->screenY);
+    EXPECT_FALSE(a->selected);
+    EXPECT_FALSE(a->dragging);
+    EXPECT_TRUE(c->selected);
+    Hold(SDL_SCANCODE_LCTRL, false);
+
+    Click(b->screenX, b->screenY);
+    Click(b->screenX, b->screenY, true);
+    EXPECT_TRUE(a->selected && b->selected);
+    EXPECT_FALSE(c->selected);
+    // Clicking kept every ship where it stood.
+    EXPECT_FLOAT_EQ(b->mapX, 288.0f);
+    EXPECT_FLOAT_EQ(b->mapY, 768.0f);
+}
+
+TEST_F(DeploymentTest, SavedDeploymentsAreWrittenExactlyAndLoadBackAndNamesStayInTheirFolder)
+{
+    GUI_DeploymentGUI& screen = Screen();
+    GUI_DeploymentIcon* icon = Place(frigate, 288.9f, 384.0f);
+    ASSERT_NE(icon, nullptr);
+    icon->SetMapPosition(300.9f, 390.2f); // written truncated
+    const std::string name = icon->GetShip()->name;
+    ASSERT_TRUE(screen.SaveDeploymentAs("mine"));
+    EXPECT_FALSE(GUI_DeploymentTools::GetInstance().fleetChanged);
+    const std::string text = Read(DeploymentFolder() + "/mine.txt");
+    const std::string head = "[ship0]\nshipid = 1\nname = " + name +
+                             "\ndesign = fed_sample_frigate\npos = 300,390\nquantity = 1\nangle = 90\nbehaviour_0 = ";
+    EXPECT_EQ(text.substr(0, head.size()), head);
+    EXPECT_EQ(text.substr(text.size() - 2), "\n\n");
+    EXPECT_EQ(text.find("[config]"), std::string::npos);
+
+    Place(support, 480, 576);
+    EXPECT_TRUE(GUI_DeploymentTools::GetInstance().fleetChanged);
+    screen.LoadDeploymentFile(DeploymentFolder() + "/mine.txt");
+    ASSERT_EQ(screen.GetPlayerFleet()->GetShips().size(), 1u);
+    EXPECT_EQ(screen.GetPlayerFleet()->GetShips().front()->name, name);
+    EXPECT_FLOAT_EQ(GetDeploymentIcons().front()->mapX, 300.0f);
+    EXPECT_FALSE(GUI_DeploymentTools::GetInstance().fleetChanged);
+
+    // A name that would leave the folder, or a write that fails: told, and
+    // the fleet stays marked as changed.
+    Place(support, 480, 576);
+    for (const std::string bad : {"../escape", "a/b", ""}) {
+        EXPECT_FALSE(screen.SaveDeploymentAs(bad)) << bad;
+        EXPECT_TRUE(GUI_DeploymentTools::GetInstance().fleetChanged);
+        ASSERT_NE(GUI_Message::GetOpen(), nullptr);
+        GUI_WindowManager::GetInstance().CloseWindow(GUI_Message::GetOpen());
+    }
+    EXPECT_FALSE(FileExists(APP_UserFolders::GetInstance().Get(APP_UserFolders::DEPLOYMENTS) + "/escape.txt"));
+    std::filesystem::create_directories(DeploymentFolder() + "/blocked.txt");
+    EXPECT_FALSE(screen.SaveDeploymentAs("blocked"));
+    EXPECT_TRUE(GUI_DeploymentTools::GetInstance().fleetChanged);
+    EXPECT_NE(GUI_Message::GetOpen(), nullptr);
+}
+
+TEST_F(DeploymentTest, InoperableModulesAreAskedAboutAndTheBattleRunsBehindTheLoadingScreen)
+{
+    GUI_DeploymentGUI& screen = Screen();
+    const std::vector<SIM_Anomaly> anomalies = scenario->GetAnomalies();
+    scenario->AddAnomaly(SIM_Anomaly("SHIELDS_INOPERABLE", 0.0f, false));
+    Place(frigate, 288, 384);
+    const int before = screen.GetBattlesStarted();
+    screen.OnFightBattle();
+    GUI_ConfirmDialog* question = GUI_ConfirmDialog::GetOpen();
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(question->GetQuestion(), std::string(GetString("INOPERABLE_FLEET_TEXT")));
+    EXPECT_EQ(screen.GetBattlesStarted(), before);
+    question->GetNoButton()->Press();
+    Frames(1);
+    EXPECT_EQ(Game::GetInstance().GetModeId(), 2);
+
+    screen.OnFightBattle();
+    ASSERT_NE(GUI_ConfirmDialog::GetOpen(), nullptr);
+    GUI_ConfirmDialog::GetOpen()->GetYesButton()->Press();
+    Frames(1);
+    scenario->ClearAnomalies();
+    for (const SIM_Anomaly& a : anomalies)
+        scenario->AddAnomaly(a);
+    EXPECT_EQ(screen.GetBattlesStarted(), before + 1);
+    EXPECT_EQ(Game::GetInstance().GetModeId(), 9);
+    const GUI_LoadingScreen& loading = GUI_LoadingScreen::GetInstance();
+    EXPECT_EQ(loading.GetState(), GUI_LoadingScreen::WAITING);
+    EXPECT_EQ(loading.GetStepCount(), 5);
+    EXPECT_FLOAT_EQ(loading.GetProgress(), 1.0f);
+    EXPECT_NE(Read(screen.GetTempDeploymentPath()).find("design = fed_sample_frigate"), std::string::npos);
+    Hold(SDL_SCANCODE_SPACE, true);
+    Hold(SDL_SCANCODE_SPACE, false);
+    EXPECT_EQ(Game::GetInstance().GetModeId(), 0);
+    SIM_Battle::GetInstance().Clear();
+}
+
+TEST_F(DeploymentTest, EditingAnAIFleetAsksBeforeAnotherDifficultyReplacesUnsavedWork)
+{
+    GUI_DeploymentGUI& screen = Screen();
+    Enter(true);
+    SIM_DeployedFleet medium;
+    medium.Load("data/deployments/scenario1/aifleet_medium.txt", nullptr, false);
+    ASSERT_FALSE(medium.GetShips().empty());
+    EXPECT_EQ(screen.DifficultyCostLimit(), scenario->GetFleetCostLimit());
+
+    Place(frigate, 1920, 384);
+    ASSERT_TRUE(GUI_DeploymentTools::GetInstance().fleetChanged);
+    const size_t edited = screen.GetPlayerFleet()->GetShips().size();
+    screen.ChooseDifficulty(SIM_Scenario::MEDIUM);
+    GUI_ConfirmDialog* question = GUI_ConfirmDialog::GetOpen();
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(scenario->GetDifficulty(), SIM_Scenario::EASY);
+    EXPECT_EQ(screen.GetPlayerFleet()->GetShips().size(), edited);
+    question->GetYesButton()->Press();
+    Frames(1);
+    EXPECT_EQ(scenario->GetDifficulty(), SIM_Scenario::MEDIUM);
+    EXPECT_EQ(screen.GetPlayerFleet()->GetShips().size(), medium.GetShips().size());
+    EXPECT_EQ(screen.DifficultyCostLimit(), static_cast<int>(scenario->GetFleetCostLimit() * 1.1));
+    EXPECT_FALSE(screen.GetDifficultyButton(1)->enabled);
+    EXPECT_TRUE(screen.GetDifficultyButton(2)->enabled);
+
+    // Nothing unsaved: no question.
+    screen.ChooseDifficulty(SIM_Scenario::HARD);
+    EXPECT_EQ(GUI_ConfirmDialog::GetOpen(), nullptr);
+    EXPECT_EQ(scenario->GetDifficulty(), SIM_Scenario::HARD);
+    EXPECT_FALSE(screen.IsEnemyHidden());
+    Enter(false);
+    EXPECT_TRUE(screen.IsEnemyHidden());
+}
+
+TEST_F(DeploymentTest, AFocusedTextFieldTakesDeleteAndTheGroupOrderKeys)
+{
+    GUI_DeploymentGUI& screen = Screen();
+    GUI_DeploymentIcon* icon = Place(frigate, 288, 384);
+    ASSERT_NE(icon, nullptr);
+    icon->selected = true;
+    GUI_DeploymentTools& tools = GUI_DeploymentTools::GetInstance();
+    const int requests = tools.groupOrderRequests;
+    GUI_TextEditWindow field("", 20);
+    screen.keyboardFocus = &field;
+    Hold(SDL_SCANCODE_LSHIFT, true);
+    screen.OnKeyDown(KEY_E);
+    screen.OnKeyDown(KEY_DELETE);
+    ProcessPendingIconDeletions();
+    EXPECT_EQ(tools.groupOrderRequests, requests);
+    EXPECT_EQ(GetDeploymentIcons().size(), 1u);
+
+    screen.keyboardFocus = nullptr;
+    screen.OnKeyDown(KEY_F);
+    EXPECT_EQ(tools.groupOrderRequests, requests + 1);
+    EXPECT_EQ(tools.lastGroupOrder, "FORMATION");
+    Hold(SDL_SCANCODE_LSHIFT, false);
+    screen.OnKeyDown(KEY_C); // without Shift: nothing
+    EXPECT_EQ(tools.groupOrderRequests, requests + 1);
+    screen.OnKeyDown(KEY_DELETE);
+    ProcessPendingIconDeletions();
+    EXPECT_TRUE(GetDeploymentIcons().empty());
+    EXPECT_TRUE(screen.GetPlayerFleet()->GetShips().empty());
+}
+
+TEST_F(DeploymentTest, ADesignIsDeletedOnlyAfterAskingAndNeverWhileInUse)
+{
+    // The tutorial deployments copied at start-up name the sample frigate.
+    EXPECT_TRUE(GUI_ShipIconRCMenu::IsDesignInSavedUse("fed_sample_frigate"));
+    const SIM_ShipDesign* cruiser = SIM_ShipDesign::Find("fed_sample_cruiser");
+    ASSERT_NE(cruiser, nullptr);
+    ASSERT_FALSE(GUI_ShipIconRCMenu::IsDesignInSavedUse("fed_sample_cruiser"));
+
+    auto* used = new GUI_ShipIconRCMenu(frigate, 400, 400, 1024);
+    EXPECT_FALSE(used->GetDeleteButton()->enabled);
+    GUI_WindowManager::GetInstance().CloseWindow(used);
+
+    auto* free = new GUI_ShipIconRCMenu(cruiser, 400, 400, 1024);
+    ASSERT_TRUE(free->GetDeleteButton()->enabled);
+    free->GetDeleteButton()->Press();
+    Frames(1);
+    GUI_ConfirmDialog* question = GUI_ConfirmDialog::GetOpen();
+    ASSERT_NE(question, nullptr);
+    question->GetNoButton()->Press();
+    Frames(1);
+    EXPECT_EQ(SIM_ShipDesign::Find("fed_sample_cruiser"), cruiser);
+
+    Place(cruiser, 288, 384);
+    EXPECT_TRUE(GUI_ShipIconRCMenu::IsDesignPlaced(cruiser));
+    auto* placed = new GUI_ShipIconRCMenu(cruiser, 400, 400, 1024);
+    EXPECT_FALSE(placed->GetDeleteButton()->enabled);
+    GUI_WindowManager::GetInstance().CloseWindow(placed);
+}
+
+TEST_F(DeploymentTest, LimitBarsAndTheLoadingBarNeverDivideByZero)
+{
+    GUI_DeploymentGUI& screen = Screen();
+    const int limit = scenario->GetFleetCostLimit();
+    const int pilots = scenario->GetPilotLimit();
+    scenario->SetFleetCostLimit(0);
+    scenario->SetPilotLimit(0);
+    Frames(1);
+    GUI_FleetSummaryBar* bar = screen.GetSummaryBar();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_FALSE(bar->GetCostBar()->DrewOverLimit());
+    EXPECT_FALSE(bar->GetPilotsBar()->DrewOverLimit());
+    EXPECT_EQ(bar->GetUnlockBar()->ValueText(), "0");
+    Place(frigate, 288, 384);
+    Frames(1);
+    EXPECT_TRUE(bar->GetCostBar()->DrewOverLimit());
+    EXPECT_FALSE(screen.GetFightButton()->enabled);
+    EXPECT_EQ(screen.GetFightTooltipKey(), "GUI_DEPLOYMENT_FIGHT_TOOMANYPILOTS");
+    scenario->SetFleetCostLimit(limit);
+    scenario->SetPilotLimit(pilots);
+
+    GUI_LoadingScreen::BarPart empty, filled;
+    GUI_LoadingScreen::LayOutBar(0.0f, 1280, 1024, empty, filled);
+    EXPECT_EQ(filled.rect.Width(), 0);
+    EXPECT_EQ(empty.rect.left, 384);
+    EXPECT_EQ(empty.rect.right, 896);
+    EXPECT_EQ((empty.rect.top + empty.rect.bottom) / 2, 1024 - 36);
+    GUI_LoadingScreen::LayOutBar(0.5f, 1280, 1024, empty, filled);
+    EXPECT_EQ(filled.rect.left, 384);
+    EXPECT_EQ(filled.rect.right, 640);
+    EXPECT_EQ(empty.rect.left, 640);
+    EXPECT_FLOAT_EQ(filled.u1, 0.5f);
+    EXPECT_FLOAT_EQ(empty.u0, 0.5f);
+    EXPECT_FLOAT_EQ(filled.v0, 0.5f);
+    EXPECT_FLOAT_EQ(empty.v1, 0.5f);
+    GUI_LoadingScreen::LayOutBar(1.0f, 1280, 1024, empty, filled);
+    EXPECT_EQ(empty.rect.Width(), 0);
+    EXPECT_EQ(filled.rect.Width(), 512);
+
+    // No pictures at all: black behind the bar, and set-up goes on.
+    GUI_LoadingScreen& loading = GUI_LoadingScreen::GetInstance();
+    ASSERT_FALSE(loading.GetPictures().empty());
+    {
+        TempDir elsewhere;
+        ScopedChdir away(elsewhere.Path());
+        loading.FindPictures();
+    }
+    EXPECT_TRUE(loading.GetPictures().empty());
+    loading.Begin();
+    const std::string firstTip = loading.GetCaption();
+    EXPECT_TRUE(loading.GetPicture().empty());
+    loading.SetProgress(0.5f);
+    loading.Finish();
+    EXPECT_EQ(loading.GetState(), GUI_LoadingScreen::WAITING);
+    loading.Begin();
+    EXPECT_NE(loading.GetCaption(), firstTip);
+    loading.FindPictures();
+    EXPECT_FALSE(loading.GetPictures().empty());
+}
+
+TEST(DeploymentEnemyIcons, ASquadronIsDrawnAsAGridOfSquareRootColumns)
+{
+    const auto five = GUI_DeploymentAIIcon::GridCells(5, 100.0f, 100.0f, 10.0f);
+    ASSERT_EQ(five.size(), 5u);
+    // Two columns, three rows, the last holding one.
+    EXPECT_FLOAT_EQ(five[0].first, 95.0f);
+    EXPECT_FLOAT_EQ(five[0].second, 95.0f);
+    EXPECT_FLOAT_EQ(five[1].first, 105.0f);
+    EXPECT_FLOAT_EQ(five[2].second, 105.0f);
+    EXPECT_FLOAT_EQ(five[4].first, 95.0f);
+    EXPECT_FLOAT_EQ(five[4].second, 115.0f);
+    EXPECT_EQ(GUI_DeploymentAIIcon::GridCells(1000000, 0.0f, 0.0f, 10.0f).size(), 16u);
+    const auto one = GUI_DeploymentAIIcon::GridCells(1, 40.0f, 60.0f, 10.0f);
+    ASSERT_EQ(one.size(), 1u);
+    EXPECT_FLOAT_EQ(one[0].first, 40.0f);
+}
+
+TEST_F(DeploymentTest, TheGhostPlacesAShipPerClickUntilTheBudgetRunsOut)
+{
+    GUI_DeploymentGUI& screen = Screen();
+    const GUI_DeploymentMap& map = GUI_DeploymentMap::GetInstance();
+    const int limit = scenario->GetFleetCostLimit();
+    scenario->SetFleetCostLimit(static_cast<int>(2.0f * frigate->GetCost()));
+    screen.BeginPlacingGhost(frigate);
+    for (float y : {384.0f, 768.0f, 1152.0f})
+        Click(map.MapToScreenX(288.0f), map.MapToScreenY(y));
+    scenario->SetFleetCostLimit(limit);
+    ASSERT_EQ(screen.GetPlayerFleet()->GetShips().size(), 2u);
+    EXPECT_EQ(screen.GetPlacingGhost(), nullptr);
+    // Each ship stands where it was clicked, on the grid.
+    EXPECT_NE(FindDeploymentIconByShipId(1), nullptr);
+    EXPECT_FLOAT_EQ(FindDeploymentIconByShipId(2)->mapY, 768.0f);
+}
+
+TEST_F(DeploymentTest, PlayOnTheMainMenuDeploysForTheFirstPlayableScenario)
+{
+    Game::GetInstance().SetMode(15);
+    GUI_MainMenu::Choose(3);
+    EXPECT_EQ(Game::GetInstance().GetModeId(), 2);
+    EXPECT_EQ(Screen().GetScenario(), GUI_DeploymentGUI::FirstPlayableScenario());
+    EXPECT_NE(Screen().GetDesignPicker(), nullptr);
+    // Escape with nothing changed leaves at once for the scenario choice.
+    Screen().OnKeyDown(KEY_ESCAPE);
+    EXPECT_EQ(Game::GetInstance().GetModeId(), 3);
+}
+
+TEST_F(DeploymentTest, TheMissionSummaryGrowsALineForEachAnomaly)
+{
+    const std::vector<SIM_Anomaly> anomalies = scenario->GetAnomalies();
+    scenario->ClearAnomalies();
+    scenario->AddAnomaly(SIM_Anomaly("SHIELDS_INOPERABLE", 0.0f, false));
+    scenario->AddAnomaly(SIM_Anomaly("ENGINES_REQUIRED", 0.0f, false));
+    scenario->AddAnomaly(SIM_Anomaly("WEAPON_RANGE_MULTIPLIER", 0.8f, true));
+    OpenMissionSummary(*scenario);
+    scenario->ClearAnomalies();
+    for (const SIM_Anomaly& a : anomalies)
+        scenario->AddAnomaly(a);
+    GUI_MissionSummary* summary = GUI_MissionSummary::GetOpen();
+    ASSERT_NE(summary, nullptr);
+    EXPECT_EQ(summary->height, 180);
+    EXPECT_EQ(summary->width, 500);
+    EXPECT_EQ(summary->GetAnomalyLines().size(), 3u);
+    GUI_WindowManager::GetInstance().CloseWindow(summary);
+}
+
+TEST_F(DeploymentTest, APickerTooShortForItsDesignsScrollsByWheelAndArrows)
+{
+    auto* picker = new GUI_DeploymentDesignPicker(0, 45 + 5 + 2 * 64 + 21 + 2 * 64 + 10);
+    const int designs = static_cast<int>(picker->GetDesignIcons().size());
+    int shown = 0;
+    for (const GUI_ShipIcon* icon : picker->GetVisibleIcons())
+        shown += icon->GetKind() == GUI_ShipIcon::DESIGN ? 1 : 0;
+    ASSERT_GT(designs, shown);
+    EXPECT_EQ(picker->GetMaxRow(), designs - shown);
+    ASSERT_TRUE(picker->GetScrollBar()->visible);
+
+    picker->ScrollBy(-1);
+    EXPECT_EQ(picker->GetFirstRow(), 0);
+    picker->ScrollBy(100);
+    EXPECT_EQ(picker->GetFirstRow(), picker->GetMaxRow());
+    EXPECT_EQ(picker->GetScrollBar()->position, picker->GetMaxRow());
+    picker->GetScrollBar()->ScrollUp();
+    picker->Draw();
+    EXPECT_EQ(picker->GetFirstRow(), picker->GetMaxRow() - 1);
+    GUI_WindowManager::GetInstance().CloseWindow(picker);
+}
+
+TEST_F(DeploymentTest, ARubberBandOnTheMapSelectsTheShipsInsideAndShowsOnlyPastThreePixels)
+{
+    const GUI_DeploymentMap& map = GUI_DeploymentMap::GetInstance();
+    GUI_DeploymentIcon* a = Place(frigate, 288, 384);
+    GUI_DeploymentIcon* b = Place(frigate, 384, 480);
+    GUI_DeploymentIcon* c = Place(support, 576, 1152);
+    ASSERT_TRUE(a && b && c);
+    ClearDeploymentSelection();
+    const int x0 = static_cast<int>(map.MapToScreenX(200.0f)), y0 = static_cast<int>(map.MapToScreenY(300.0f));
+    Window().InjectMouseMove(x0, y0);
+    Window().InjectMouseButton(MouseButton::Left, true);
+    Frames(1);
+    ASSERT_TRUE(map.IsSelecting());
+    Window().InjectMouseMove(x0 + 2, y0 + 3);
+    Frames(1);
+    EXPECT_FALSE(map.IsSelectionVisible());
+    Window().InjectMouseMove(static_cast<int>(map.MapToScreenX(450.0f)), static_cast<int>(map.MapToScreenY(550.0f)));
+    Frames(1);
+    EXPECT_TRUE(map.IsSelectionVisible());
+    EXPECT_TRUE(a->selected && b->selected);
+    EXPECT_FALSE(c->selected);
+    Window().InjectMouseButton(MouseButton::Left, false);
+    Frames(2);
+    EXPECT_FALSE(map.IsSelecting());
+    EXPECT_TRUE(a->selected && b->selected);
+}
+
+TEST_F(DeploymentTest, ADesignThatNoLongerFitsSaysWhyAndOpensItsDetailsInstead)
+{
+    GUI_DeploymentGUI& screen = Screen();
+    const int limit = scenario->GetFleetCostLimit();
+    scenario->SetFleetCostLimit(static_cast<int>(frigate->GetCost()) - 1);
+    screen.RefreshAfterFleetChange();
+    const GUI_ShipIcon* icon = nullptr;
+    for (const GUI_ShipIcon* each : screen.GetDesignPicker()->GetVisibleIcons())
+        if (each->GetDesign() == frigate)
+            icon = each;
+    ASSERT_NE(icon, nullptr);
+    EXPECT_FALSE(icon->IsAvailable());
+    EXPECT_EQ(icon->GetShownCode(), 1);
+    ASSERT_EQ(icon->GetTooltip()->GetLines().size(), 1u);
+    EXPECT_EQ(icon->GetTooltip()->GetLines()[0],
+              frigate->GetGuiName() + " (" + GetString("SHIPICON_TOOEXPENSIVE") + ")");
+
+    const float x = static_cast<float>(icon->left + icon->right) / 2.0f;
+    const float y = static_cast<float>(icon->top + icon->bottom) / 2.0f;
+    Window().InjectMouseMove(static_cast<int>(x), static_cast<int>(y));
+    Frames(15);
+    EXPECT_GT(icon->GetTooltip()->visibility, 0.0f);
+    GUI_DeploymentDetails::CloseShipDetails();
+    Click(x, y);
+    scenario->SetFleetCostLimit(limit);
+    EXPECT_TRUE(screen.GetPlayerFleet()->GetShips().empty());
+    EXPECT_EQ(GUI_DeploymentDetails::GetShownDesign(), frigate);
+
+    // Affordable again: the speed and cost lines come back.
+    screen.RefreshAfterFleetChange();
+    EXPECT_TRUE(icon->IsAvailable());
+    EXPECT_EQ(icon->GetTooltip()->GetLines().size(), 3u);
+}
+
+TEST_F(DeploymentTest, TheNewDesignButtonKeepsTheFleetForTheWayBack)
+{
+    GUI_DeploymentGUI& screen = Screen();
+    Place(frigate, 288, 384);
+    const GUI_ShipIcon* button = screen.GetDesignPicker()->GetNewDesignButton();
+    ASSERT_NE(button, nullptr);
+    // The click switches screens from inside the picker, which then goes.
+    Click(static_cast<float>(button->left + button->right) / 2.0f,
+          static_cast<float>(button->top + button->bottom) / 2.0f);
+    EXPECT_EQ(Game::GetInstance().GetModeId(), 1);
+    EXPECT_EQ(GUI_DeploymentDesignPicker::GetOpen(), nullptr);
+    EXPECT_NE(Read(screen.GetTempDeploymentPath()).find("design = fed_sample_frigate"), std::string::npos);
+    GUI_DeploymentGUI::Open(scenario, false, 15);
+    EXPECT_EQ(screen.GetEnteredFrom(), screen.GetTempDeploymentPath());
+    EXPECT_EQ(screen.GetPlayerFleet()->GetShips().size(), 1u);
+}
+
+TEST_F(DeploymentTest, ACampaignSaveNamingADesignKeepsItFromDeletion)
+{
+    const std::string folder = APP_UserFolders::GetInstance().Get(APP_UserFolders::CAMPAIGN_PROGRESS) + "/first";
+    ASSERT_FALSE(GUI_ShipIconRCMenu::IsDesignInSavedUse("fed_sample_cruiser"));
+    EnsureDirectoryExists(folder);
+    ASSERT_TRUE(WriteFileAtomically(folder + "/fleets.txt", "[ship0]\ndesign = fed_sample_cruiser\n"));
+    EXPECT_TRUE(GUI_ShipIconRCMenu::IsDesignInSavedUse("fed_sample_cruiser"));
+    // Only a design line counts, not a name that happens to match.
+    ASSERT_TRUE(WriteFileAtomically(folder + "/fleets.txt", "[ship0]\nname = fed_sample_cruiser\n"));
+    EXPECT_FALSE(GUI_ShipIconRCMenu::IsDesignInSavedUse("fed_sample_cruiser"));
+    std::filesystem::remove_all(folder);
+}
+
+TEST_F(DeploymentTest, FiltersHideHullClassesAndAllThreeOffLeaveOnlyTheButtons)
+{
+    GUI_DeploymentDesignPicker* picker = Screen().GetDesignPicker();
+    ASSERT_NE(picker, nullptr);
+    auto count = [picker](int hullClass) {
+        int n = 0;
+        for (const GUI_ShipIcon* icon : picker->GetDesignIcons())
+            n += icon->GetDesign()->GetHull()->GetClass() == hullClass ? 1 : 0;
+        return n;
+    };
+    ASSERT_GT(count(2), 0);
+    const size_t all = picker->GetDesignIcons().size();
+    picker->GetFilterButton(2)->Press();
+    EXPECT_FALSE(picker->GetFilterButton(2)->on);
+    EXPECT_EQ(count(2), 0);
+    EXPECT_GT(picker->GetDesignIcons().size(), 0u);
+    picker->ToggleFilter(0);
+    picker->ToggleFilter(1);
+    EXPECT_TRUE(picker->GetDesignIcons().empty());
+    ASSERT_NE(picker->GetNewDesignButton(), nullptr);
+    EXPECT_EQ(picker->GetVisibleIcons().back(), picker->GetNewDesignButton());
+    for (int cls = 0; cls < 3; ++cls)
+        picker->ToggleFilter(cls);
+    EXPECT_EQ(picker->GetDesignIcons().size(), all);
+    // Only the player's own race's player designs are offered.
+    for (const GUI_ShipIcon* icon : picker->GetDesignIcons())
+        EXPECT_TRUE(icon->GetDesign()->IsPlayerDesign());
+}
