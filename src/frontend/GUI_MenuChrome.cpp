@@ -1,0 +1,30 @@
+#include "frontend/GUI_MenuChrome.h"
+
+#include "app/Game.h"
+#include "gui/GUI_ButtonBase.h"
+
+GUI_MenuChrome::GUI_MenuChrome(float backdropV)
+{
+    m_backdrop.SetTexture("menu_backdrop.jpg");
+    m_backdrop.SetUV(0.0f, 0.0f, 1.0f, backdropV);
+    m_bar.SetTexture("box_background.jpg");
+    m_bar.SetUV(0.0f, 0.0f, 1.0f, kBarV);
+}
+
+void GUI_MenuChrome::LayOut(int w, int h)
+{
+    m_backdrop.SetSize(static_cast<float>(w), static_cast<float>(h));
+    m_backdrop.PlaceCentred(static_cast<float>(w / 2), static_cast<float>(h / 2));
+    m_bar.SetSize(static_cast<float>(w), kBarHeight);
+    m_bar.PlaceCentred(static_cast<float>(w) * 0.5f, static_cast<float>(h - 22));
+}
+
+void GUI_MenuChrome::PlaceBackButton(GUI_ButtonBase& button, int h)
+{
+    button.SetRect(32.0f, static_cast<float>(h - 32), 232.0f, static_cast<float>(h - 12));
+}
+
+void GUI_MenuChrome::GoToMainMenu(std::intptr_t)
+{
+    Game::GetInstance().SetMode(15);
+}

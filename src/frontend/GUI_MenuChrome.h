@@ -1,0 +1,32 @@
+#pragma once
+#include "engine/CTexturedSprite.h"
+
+#include <cstdint>
+
+class GUI_ButtonBase;
+
+// What the front-end screens share around their content: the menu backdrop,
+// the dark bar along the bottom edge (the top 45 rows of the box texture) and
+// the place of the button that leads back.
+class GUI_MenuChrome {
+public:
+    static constexpr float kBarHeight = 45.0f;
+    static constexpr float kBarV = 45.0f / 1024.0f;
+
+    // backdropV: how much of the backdrop picture, from its top, is shown.
+    explicit GUI_MenuChrome(float backdropV = 1.0f);
+
+    // For a screen of w x h pixels.
+    void LayOut(int w, int h);
+    void DrawBackdrop() { m_backdrop.Draw(); }
+    void DrawBottomBar() { m_bar.Draw(); }
+
+    // (32, h - 32) to (232, h - 12).
+    static void PlaceBackButton(GUI_ButtonBase& button, int h);
+    // The back button's callback everywhere: back to the main menu.
+    static void GoToMainMenu(std::intptr_t);
+
+private:
+    CTexturedSprite m_backdrop;
+    CTexturedSprite m_bar;
+};
