@@ -15,6 +15,8 @@
 #include "online/SIM_Server.h"
 #include "platform/KeyCodes.h"
 
+#include <algorithm>
+
 namespace {
 void QuitAnswered(std::intptr_t)
 {
@@ -60,20 +62,27 @@ GUI_MainMenu::GUI_MainMenu()
     // New online messages are looked for here once a message service exists.
 }
 
+std::vector<GUI_MainMenu::Slot> GUI_MainMenu::LayOutRow(int left, int right, int height, size_t count)
+{
+    std::vector<Slot> slots;
+    const float centre = static_cast<float>(left + right) * 0.5f;
+    const float step = kRowSpan / static_cast<float>(std::max<size_t>(count, 1));
+    const float top = static_cast<float>(height - 32);
+    float x = centre - 490.0f;
+    for (size_t i = 0; i < count; ++i, x += step)
+        slots.push_back({x, top, x + step - 10.0f, top + 20.0f});
+    return slots;
+}
+
 void GUI_MainMenu::Enter()
 {
     D3DEngine& engine = D3DEngine::GetInstance();
     const int w = engine.GetScreenWidth(), h = engine.GetScreenHeight();
     SetSize(static_cast<float>(w), static_cast<float>(h));
     MoveTo(0.0f, 0.0f);
-    const float centre = static_cast<float>(left + right) * 0.5f;
-    float x = centre - 490.0f;
-    const float step = kRowSpan / static_cast<float>(m_row.size());
-    const float top = static_cast<float>(h - 32);
-    for (GUI_ButtonText* b : m_row) {
-        b->SetRect(x, top, x + step - 10.0f, top + 20.0f);
-        x += step;
-    }
+    const std::vector<Slot> slots = LayOutRow(left, right, h, m_row.size());
+    for (size_t i = 0; i < m_row.size(); ++i)
+        m_row[i]->SetRect(slots[i].left, slots[i].top, slots[i].right, slots[i].bottom);
     m_challenges->enabled = SIM_Server::GetInstance().HasUserName();
     m_chrome.LayOut(w, h);
     GUI_Sounds::GetInstance().PlayMusic("main_title.ogg", false);

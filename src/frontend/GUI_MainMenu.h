@@ -38,6 +38,13 @@ public:
     GUI_ButtonText* GetQuitButton() const { return m_quit; }
     GUI_ButtonText* GetHullEditorButton() const { return m_hullEditor; }
 
+    struct Slot {
+        float left, top, right, bottom;
+    };
+    // The row's places for count buttons on a screen spanning left..right
+    // and height pixels high.
+    static std::vector<Slot> LayOutRow(int left, int right, int height, size_t count);
+
     static void AskToQuit();
     static constexpr const char* kManualFile = "QLM Manual.pdf";
 

@@ -1,5 +1,6 @@
 #include "frontend/GUI_MenuChrome.h"
 
+#include "app/GUI_Sounds.h"
 #include "app/Game.h"
 #include "gui/GUI_ButtonBase.h"
 
@@ -27,4 +28,20 @@ void GUI_MenuChrome::PlaceBackButton(GUI_ButtonBase& button, int h)
 void GUI_MenuChrome::GoToMainMenu(std::intptr_t)
 {
     Game::GetInstance().SetMode(15);
+}
+
+namespace {
+int g_soundCounts[GUI_Sounds::kInterfaceSoundCount] = {};
+} // namespace
+
+void GUI_MenuChrome::PlaySound(int index)
+{
+    if (index >= 0 && index < GUI_Sounds::kInterfaceSoundCount)
+        ++g_soundCounts[index];
+    GUI_Sounds::GetInstance().PlayGuiSound(index);
+}
+
+int GUI_MenuChrome::GetSoundCount(int index)
+{
+    return index >= 0 && index < GUI_Sounds::kInterfaceSoundCount ? g_soundCounts[index] : 0;
 }

@@ -26,6 +26,11 @@ public:
     // The back button's callback everywhere: back to the main menu.
     static void GoToMainMenu(std::intptr_t);
 
+    // Interface sounds of these screens (0 click, 2 mouse-over, 3 accepted,
+    // 4 selected, 5 refused), counted so that a test can hear them.
+    static void PlaySound(int index);
+    static int GetSoundCount(int index);
+
 private:
     CTexturedSprite m_backdrop;
     CTexturedSprite m_bar;

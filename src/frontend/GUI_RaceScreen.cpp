@@ -4,6 +4,7 @@
 #include "app/GUI_Sounds.h"
 #include "app/Game.h"
 #include "app/SIM_Options.h"
+#include "frontend/GUI_MenuChrome.h"
 #include "engine/D3DEngine.h"
 #include "engine/GHashTable.h"
 #include "engine/LibText.h"
@@ -206,7 +207,7 @@ void GUI_RaceScreen::SelectRace(SIM_Race& race)
     options.SetRaceName(race.GetName());
     options.Save();
     GUI_ChooseScenario::GetInstance().SetRaceTitle(GetString(race.GetGuiName().c_str()));
-    GUI_Sounds::GetInstance().PlayGuiSound(3);
+    GUI_MenuChrome::PlaySound(3);
 }
 
 void GUI_RaceScreen::OnBack(std::intptr_t)

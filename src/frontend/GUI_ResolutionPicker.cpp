@@ -2,6 +2,7 @@
 
 #include "app/GUI_Sounds.h"
 #include "app/Game.h"
+#include "frontend/GUI_MenuChrome.h"
 #include "engine/D3DEngine.h"
 #include "engine/LibText.h"
 #include "gui/GUI_Cursor.h"
@@ -60,7 +61,7 @@ void GUI_ResolutionStrip::Draw()
         DrawPreloadedFrame(GUI_PreloadedTextures::kHighlight, 8.0f, over ? 0.4f : 0.2f, l, t, r, b);
     if (over && g_lastHovered != this) {
         g_lastHovered = this;
-        GUI_Sounds::GetInstance().PlayGuiSound(2);
+        GUI_MenuChrome::PlaySound(2);
     }
     LibText::GetInstance().SetText(TEXT_ALIGN_LEFT, m_text, l + 20.0f, t, 0xFFFFFFFFu, 0.0f);
 }

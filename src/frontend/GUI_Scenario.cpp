@@ -2,6 +2,7 @@
 
 #include "app/GUI_Sounds.h"
 #include "app/SIM_HighScores.h"
+#include "frontend/GUI_MenuChrome.h"
 #include "engine/CInput.h"
 #include "engine/GHashTable.h"
 #include "engine/LibText.h"
@@ -65,10 +66,10 @@ bool GUI_Scenario::OnLeftClick(float x, float y)
     if (!Contains(x, y))
         return false;
     if (!m_available) {
-        GUI_Sounds::GetInstance().PlayGuiSound(5);
+        GUI_MenuChrome::PlaySound(5);
         return true;
     }
-    GUI_Sounds::GetInstance().PlayGuiSound(0);
+    GUI_MenuChrome::PlaySound(0);
     GUI_ScenarioDetails::Open(m_scenario);
     return true;
 }
@@ -84,7 +85,7 @@ void GUI_Scenario::Update()
         m_hovered = true;
         if (g_lastHovered != this) {
             g_lastHovered = this;
-            GUI_Sounds::GetInstance().PlayGuiSound(2);
+            GUI_MenuChrome::PlaySound(2);
         }
         GUI_Cursor::GetInstance().SetHand();
     }

@@ -4,6 +4,7 @@
 #include "app/GUI_Sounds.h"
 #include "app/Game.h"
 #include "app/SIM_HighScores.h"
+#include "frontend/GUI_MenuChrome.h"
 #include "engine/D3DEngine.h"
 #include "engine/GHashTable.h"
 #include "engine/LibText.h"
@@ -78,7 +79,7 @@ bool GUI_UnlockIcon::OnLeftClick(float x, float y)
         return false;
     if (GUI_UnlockWindow* window = GUI_UnlockWindow::GetOpen()) {
         window->Select(this);
-        GUI_Sounds::GetInstance().PlayGuiSound(4);
+        GUI_MenuChrome::PlaySound(4);
     }
     return true;
 }
