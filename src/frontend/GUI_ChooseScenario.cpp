@@ -190,18 +190,6 @@ void GUI_ChooseScenario::OnChangeRace(std::intptr_t)
     GUI_RaceScreen::GetInstance().SetReturnMode(3);
 }
 
-namespace {
-void DrawTiledPanel(CTexturedSprite& sprite, const GRect& r)
-{
-    const float w = static_cast<float>(r.Width()), h = static_cast<float>(r.Height());
-    sprite.SetSize(w, h);
-    sprite.SetUV(0.0f, 0.0f, w / 1024.0f, h / 1024.0f);
-    sprite.PlaceCentred(static_cast<float>(r.left) + w * 0.5f, static_cast<float>(r.top) + h * 0.5f);
-    sprite.Draw();
-    DrawNamedFrame("border_depth.dds", 32.0f, 1.0f, static_cast<float>(r.left), static_cast<float>(r.top),
-                   static_cast<float>(r.right), static_cast<float>(r.bottom));
-}
-} // namespace
 
 void GUI_ChooseScenario::Render()
 {
@@ -209,9 +197,9 @@ void GUI_ChooseScenario::Render()
         FillList(false);
     m_chrome.DrawBackdrop();
     m_chrome.DrawBottomBar();
-    DrawTiledPanel(m_panelSprite, m_raceStrip);
+    GUI_MenuChrome::DrawPanel(m_panelSprite, m_raceStrip);
     m_raceTitle.Draw();
-    DrawTiledPanel(m_panelSprite, m_panel);
+    GUI_MenuChrome::DrawPanel(m_panelSprite, m_panel);
     DrawPreloadedFrame(GUI_PreloadedTextures::kDialogClient, 32.0f, 1.0f, static_cast<float>(m_list.left),
                        static_cast<float>(m_list.top), static_cast<float>(m_list.right),
                        static_cast<float>(m_list.bottom));

@@ -3,6 +3,7 @@
 #include "app/GUI_Sounds.h"
 #include "app/Game.h"
 #include "gui/GUI_ButtonBase.h"
+#include "gui/GUI_FrameDrawing.h"
 
 GUI_MenuChrome::GUI_MenuChrome(float backdropV)
 {
@@ -18,6 +19,17 @@ void GUI_MenuChrome::LayOut(int w, int h)
     m_backdrop.PlaceCentred(static_cast<float>(w / 2), static_cast<float>(h / 2));
     m_bar.SetSize(static_cast<float>(w), kBarHeight);
     m_bar.PlaceCentred(static_cast<float>(w) * 0.5f, static_cast<float>(h - 22));
+}
+
+void GUI_MenuChrome::DrawPanel(CTexturedSprite& boxSprite, const GRect& r)
+{
+    const float w = static_cast<float>(r.Width()), h = static_cast<float>(r.Height());
+    boxSprite.SetSize(w, h);
+    boxSprite.SetUV(0.0f, 0.0f, w / 1024.0f, h / 1024.0f);
+    boxSprite.PlaceCentred(static_cast<float>(r.left) + w * 0.5f, static_cast<float>(r.top) + h * 0.5f);
+    boxSprite.Draw();
+    DrawNamedFrame("border_depth.dds", 32.0f, 1.0f, static_cast<float>(r.left), static_cast<float>(r.top),
+                   static_cast<float>(r.right), static_cast<float>(r.bottom));
 }
 
 void GUI_MenuChrome::PlaceBackButton(GUI_ButtonBase& button, int h)

@@ -1,5 +1,6 @@
 #pragma once
 #include "engine/CTexturedSprite.h"
+#include "engine/GRect.h"
 
 #include <cstdint>
 
@@ -20,6 +21,10 @@ public:
     void LayOut(int w, int h);
     void DrawBackdrop() { m_backdrop.Draw(); }
     void DrawBottomBar() { m_bar.Draw(); }
+
+    // The box texture tiled over a rectangle at one texel a pixel, framed
+    // with "border_depth.dds".
+    static void DrawPanel(CTexturedSprite& boxSprite, const GRect& rect);
 
     // (32, h - 32) to (232, h - 12).
     static void PlaceBackButton(GUI_ButtonBase& button, int h);

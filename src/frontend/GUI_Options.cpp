@@ -39,6 +39,7 @@ GUI_Options::GUI_Options() : m_picker(m_choice)
     m_choice.height = engine.GetScreenHeight();
     m_choice.windowed = engine.IsWindowed();
     m_restartText = GetString("OPTIONS_RESTART_REQUIRED");
+    m_panelSprite.SetTexture("box_background.jpg");
 
     SIM_Options& options = SIM_Options::GetInstance();
     for (int i = 0; i < SIM_Options::kToggleCount; ++i) {
@@ -175,9 +176,8 @@ void GUI_Options::OnLeftClick()
 void GUI_Options::Render()
 {
     m_chrome.DrawBackdrop();
-    const float l = static_cast<float>(m_panel.left), t = static_cast<float>(m_panel.top);
-    const float r = static_cast<float>(m_panel.right), b = static_cast<float>(m_panel.bottom);
-    DrawNamedFrame("border_depth.dds", 32.0f, 1.0f, l, t, r, b);
+    const float l = static_cast<float>(m_panel.left), b = static_cast<float>(m_panel.bottom);
+    GUI_MenuChrome::DrawPanel(m_panelSprite, m_panel);
     DrawPreloadedFrame(GUI_PreloadedTextures::kDialogClient, 32.0f, 1.0f, static_cast<float>(m_inner.left),
                        static_cast<float>(m_inner.top), static_cast<float>(m_inner.right),
                        static_cast<float>(m_inner.bottom));

@@ -53,6 +53,7 @@ private:
 
     GUI_DisplayChoice m_choice;
     GUI_MenuChrome m_chrome{0.75f};
+    CTexturedSprite m_panelSprite;
     GUI_TitleBar m_title;
     GRect m_panel;
     GRect m_inner;

@@ -62,13 +62,8 @@ void GUI_RaceDetails::OnSelect(std::intptr_t row)
 
 void GUI_RaceDetails::Draw()
 {
-    const float w = static_cast<float>(width), h = static_cast<float>(height);
-    const float l = static_cast<float>(left), t = static_cast<float>(top);
-    m_background.SetSize(w, h);
-    m_background.SetUV(0.0f, 0.0f, w / 1024.0f, h / 1024.0f);
-    m_background.PlaceCentred(l + w * 0.5f, t + h * 0.5f);
-    m_background.Draw();
-    DrawNamedFrame("border_depth.dds", 32.0f, 1.0f, l, t, static_cast<float>(right), static_cast<float>(bottom));
+    const float w = static_cast<float>(width), l = static_cast<float>(left);
+    GUI_MenuChrome::DrawPanel(m_background, GRect{left, top, right, bottom});
     DrawPreloadedFrame(GUI_PreloadedTextures::kDialogClient, 32.0f, 1.0f, static_cast<float>(m_inner.left),
                        static_cast<float>(m_inner.top), static_cast<float>(m_inner.right),
                        static_cast<float>(m_inner.bottom));
