@@ -1,6 +1,7 @@
 #include "frontend/GUI_HighScoreTable.h"
 
 #include "app/APP_UsageMetrics.h"
+#include "frontend/GUI_MenuChrome.h"
 #include "engine/D3DEngine.h"
 #include "engine/GDebugLog.h"
 #include "engine/GFileHelpers.h"
@@ -38,11 +39,7 @@ void GUI_HighScoreTable::SetFetcher(Fetcher fetcher)
 
 void GUI_HighScoreTable::Open(SIM_Scenario* scenario)
 {
-    if (g_open) {
-        GUI_HighScoreTable* old = g_open;
-        g_open = nullptr;
-        GUI_WindowManager::GetInstance().CloseWindow(old);
-    }
+    GUI_MenuChrome::CloseSingle(g_open);
     QLM_ASSERT(scenario != nullptr);
     if (scenario)
         g_open = new GUI_HighScoreTable(scenario);
@@ -179,10 +176,7 @@ void GUI_HighScoreTable::Draw()
         MakeEntries();
     }
     GUI_Dialog::Draw();
-    DrawPreloadedFrame(GUI_PreloadedTextures::kDialogClient, 32.0f, 1.0f, static_cast<float>(clientLeft),
-                       static_cast<float>(clientTop), static_cast<float>(clientRight),
-                       static_cast<float>(clientBottom));
-    m_interlace.Draw(GRect{clientLeft, clientTop, clientRight, clientBottom});
+    GUI_MenuChrome::DrawClientArea(*this, m_interlace);
     LibText& text = LibText::GetInstance();
     text.SetFont("zekton16.dds", 16.0f);
     DrawChildren();

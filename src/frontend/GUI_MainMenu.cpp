@@ -95,15 +95,7 @@ void GUI_MainMenu::Leave()
 
 void GUI_MainMenu::Update()
 {
-    GUI_WindowManager& windows = GUI_WindowManager::GetInstance();
-    windows.UpdateWindows();
-    // Behind a question nothing of the menu lights up.
-    if (windows.IsModalOpen()) {
-        for (GUI_ButtonBase* b : GetButtons())
-            b->hover = 0;
-        return;
-    }
-    GUIButtonList::Update();
+    GUI_MenuChrome::UpdateWindowsThenButtons(*this);
 }
 
 void GUI_MainMenu::Render()

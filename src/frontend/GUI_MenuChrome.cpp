@@ -3,7 +3,11 @@
 #include "app/GUI_Sounds.h"
 #include "app/Game.h"
 #include "gui/GUI_ButtonBase.h"
+#include "gui/GUIButtonList.h"
+#include "gui/GUI_Dialog.h"
 #include "gui/GUI_FrameDrawing.h"
+#include "gui/GUI_Interlace.h"
+#include "gui/GUI_PreloadedTextures.h"
 
 GUI_MenuChrome::GUI_MenuChrome(float backdropV)
 {
@@ -30,6 +34,29 @@ void GUI_MenuChrome::DrawPanel(CTexturedSprite& boxSprite, const GRect& r)
     boxSprite.Draw();
     DrawNamedFrame("border_depth.dds", 32.0f, 1.0f, static_cast<float>(r.left), static_cast<float>(r.top),
                    static_cast<float>(r.right), static_cast<float>(r.bottom));
+}
+
+void GUI_MenuChrome::DrawClientArea(const GUI_Dialog& d, GUI_Interlace& interlace, float cornerSize)
+{
+    DrawPreloadedFrame(GUI_PreloadedTextures::kDialogClient, cornerSize, 1.0f, static_cast<float>(d.clientLeft),
+                       static_cast<float>(d.clientTop), static_cast<float>(d.clientRight),
+                       static_cast<float>(d.clientBottom));
+    interlace.Draw(GRect{d.clientLeft, d.clientTop, d.clientRight, d.clientBottom});
+}
+
+bool GUI_MenuChrome::UpdateWindowsThenButtons(GUIButtonList& buttons)
+{
+    GUI_WindowManager& windows = GUI_WindowManager::GetInstance();
+    windows.UpdateWindows();
+    if (windows.IsModalOpen()) {
+        for (GUI_ButtonBase* b : buttons.GetButtons())
+            b->hover = 0;
+        return false;
+    }
+    // Not the virtual Update: a screen that is also a button list calls this
+    // from its own Update.
+    buttons.GUIButtonList::Update();
+    return true;
 }
 
 void GUI_MenuChrome::PlaceBackButton(GUI_ButtonBase& button, int h)

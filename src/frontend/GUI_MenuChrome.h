@@ -2,9 +2,15 @@
 #include "engine/CTexturedSprite.h"
 #include "engine/GRect.h"
 
+#include "gui/GUI_WindowManager.h"
+#include "gui/GUI_WindowBase.h"
+
 #include <cstdint>
 
 class GUI_ButtonBase;
+class GUI_Dialog;
+class GUI_Interlace;
+class GUIButtonList;
 
 // What the front-end screens share around their content: the menu backdrop,
 // the dark bar along the bottom edge (the top 45 rows of the box texture) and
@@ -25,6 +31,26 @@ public:
     // The box texture tiled over a rectangle at one texel a pixel, framed
     // with "border_depth.dds".
     static void DrawPanel(CTexturedSprite& boxSprite, const GRect& rect);
+
+    // A dialog's client area: the client box texture and the scan lines.
+    static void DrawClientArea(const GUI_Dialog& dialog, GUI_Interlace& interlace, float cornerSize = 32.0f);
+
+    // The windows first; behind a modal window nothing of the screen
+    // lights up. False when a modal window is open.
+    static bool UpdateWindowsThenButtons(GUIButtonList& buttons);
+
+    // Closes the one open dialog of a kind (through the window manager, so a
+    // dialog may close itself from its own click) and clears its pointer.
+    template <class T>
+    static void CloseSingle(T*& open)
+    {
+        if (!open)
+            return;
+        T* old = open;
+        open = nullptr;
+        old->visible = false;
+        GUI_WindowManager::GetInstance().CloseWindow(old);
+    }
 
     // (32, h - 32) to (232, h - 12).
     static void PlaceBackButton(GUI_ButtonBase& button, int h);

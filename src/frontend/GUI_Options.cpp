@@ -146,15 +146,8 @@ void GUI_Options::OnKeyDown(int code)
 
 void GUI_Options::Update()
 {
-    GUI_WindowManager& windows = GUI_WindowManager::GetInstance();
-    windows.UpdateWindows();
-    if (windows.IsModalOpen()) {
-        for (GUI_ButtonBase* b : GetButtons())
-            b->hover = 0;
-        return;
-    }
-    m_picker.Update();
-    GUIButtonList::Update();
+    if (GUI_MenuChrome::UpdateWindowsThenButtons(*this))
+        m_picker.Update();
 }
 
 void GUI_Options::OnLeftClick()

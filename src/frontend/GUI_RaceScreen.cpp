@@ -105,12 +105,7 @@ void GUI_RaceSelector::Open()
 
 void GUI_RaceSelector::Close()
 {
-    if (g_selector) {
-        GUI_RaceSelector* old = g_selector;
-        g_selector = nullptr;
-        old->visible = false;
-        GUI_WindowManager::GetInstance().CloseWindow(old);
-    }
+    GUI_MenuChrome::CloseSingle(g_selector);
 }
 
 GUI_RaceSelector* GUI_RaceSelector::GetOpen()
@@ -213,53 +208,11 @@ void GUI_RaceScreen::OnBack(std::intptr_t)
 void GUI_RaceScreen::Enter()
 {
     m_returnMode = 15;
-    D3DEngine& engine = D3DEngine::GetInstance();
-    const int w = engine.GetScreenWidth(), h = engine.GetScreenHeight();
-    SetSize(static_cast<float>(w), static_cast<float>(h));
-    MoveTo(0.0f, 0.0f);
-    m_chrome.LayOut(w, h);
-    GUI_MenuChrome::PlaceBackButton(*m_back, h);
+    LayOutScreen(*m_back);
     GUI_RaceSelector::Open();
 }
 
 void GUI_RaceScreen::Leave()
 {
     GUI_RaceSelector::Close();
-}
-
-void GUI_RaceScreen::OnKeyDown(int code)
-{
-    GUI_GameModeBase::OnKeyDown(code);
-    if (code == KEY_ESCAPE)
-        Game::GetInstance().SetMode(m_returnMode);
-}
-
-void GUI_RaceScreen::Update()
-{
-    GUIButtonList::Update();
-    GUI_WindowManager::GetInstance().UpdateWindows();
-}
-
-void GUI_RaceScreen::OnLeftClick()
-{
-    if (!ClickButtons())
-        GUI_WindowManager::GetInstance().DispatchClick();
-}
-
-void GUI_RaceScreen::OnWheelUp()
-{
-    GUI_WindowManager::GetInstance().DispatchWheelUp();
-}
-
-void GUI_RaceScreen::OnWheelDown()
-{
-    GUI_WindowManager::GetInstance().DispatchWheelDown();
-}
-
-void GUI_RaceScreen::Render()
-{
-    m_chrome.DrawBackdrop();
-    m_chrome.DrawBottomBar();
-    DrawButtons();
-    LibText::GetInstance().Render(-1);
 }

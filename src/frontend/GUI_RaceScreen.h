@@ -1,8 +1,6 @@
 #pragma once
-#include "app/GUI_GameModeBase.h"
 #include "engine/CTexturedSprite.h"
-#include "frontend/GUI_MenuChrome.h"
-#include "gui/GUIButtonList.h"
+#include "frontend/GUI_MenuScreen.h"
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_Interlace.h"
 
@@ -72,18 +70,12 @@ private:
 // The race screen: the menu backdrop, a back button and the race selector.
 // It goes back to whichever screen opened it (scenario choice, deployment),
 // else to the main menu.
-class GUI_RaceScreen : public GUI_GameModeBase, public GUIButtonList {
+class GUI_RaceScreen : public GUI_MenuScreen {
 public:
     static GUI_RaceScreen& GetInstance();
 
-    void Render() override;
-    void OnKeyDown(int code) override;
-    void Update() override;
-    void OnLeftClick() override;
     void Enter() override;
     void Leave() override;
-    void OnWheelUp() override;
-    void OnWheelDown() override;
 
     // Openers set this after switching here: Enter resets it to 15.
     void SetReturnMode(int mode) { m_returnMode = mode; }
@@ -94,11 +86,13 @@ public:
     // strip of the scenario choice.
     static void SelectRace(SIM_Race& race);
 
+protected:
+    int GetBackMode() const override { return m_returnMode; }
+
 private:
     GUI_RaceScreen();
     static void OnBack(std::intptr_t);
 
-    GUI_MenuChrome m_chrome;
     GUI_ButtonText* m_back = nullptr;
     int m_returnMode = 15;
 };

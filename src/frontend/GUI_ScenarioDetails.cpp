@@ -1,6 +1,7 @@
 #include "frontend/GUI_ScenarioDetails.h"
 
 #include "app/Game.h"
+#include "frontend/GUI_MenuChrome.h"
 #include "engine/GFileHelpers.h"
 #include "engine/GHashTable.h"
 #include "engine/LibText.h"
@@ -46,12 +47,7 @@ void GUI_ScenarioDetails::Open(SIM_Scenario* scenario)
 
 void GUI_ScenarioDetails::Close()
 {
-    if (g_open) {
-        GUI_ScenarioDetails* old = g_open;
-        g_open = nullptr;
-        old->visible = false;
-        GUI_WindowManager::GetInstance().CloseWindow(old);
-    }
+    GUI_MenuChrome::CloseSingle(g_open);
 }
 
 GUI_ScenarioDetails* GUI_ScenarioDetails::GetOpen()
@@ -195,10 +191,7 @@ void GUI_ScenarioDetails::Draw()
         return;
     drawButtons = false;
     GUI_Dialog::Draw();
-    DrawPreloadedFrame(GUI_PreloadedTextures::kDialogClient, 32.0f, 1.0f, static_cast<float>(clientLeft),
-                       static_cast<float>(clientTop), static_cast<float>(clientRight),
-                       static_cast<float>(clientBottom));
-    m_interlace.Draw(GRect{clientLeft, clientTop, clientRight, clientBottom});
+    GUI_MenuChrome::DrawClientArea(*this, m_interlace);
     for (int i = 0; i < FACT_COUNT; ++i) {
         const GRect& r = m_rows[i];
         DrawPreloadedFrame(i % 2 == 0 ? GUI_PreloadedTextures::kHighlight : GUI_PreloadedTextures::kHighlightBlack,

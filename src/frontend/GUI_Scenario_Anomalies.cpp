@@ -1,5 +1,6 @@
 #include "frontend/GUI_Scenario_Anomalies.h"
 
+#include "frontend/GUI_MenuChrome.h"
 #include "engine/D3DEngine.h"
 #include "engine/LibText.h"
 #include "gui/GUI_FrameDrawing.h"
@@ -13,8 +14,7 @@ GUI_Scenario_Anomalies* g_open = nullptr;
 
 void GUI_Scenario_Anomalies::Open(const SIM_Scenario& scenario)
 {
-    if (g_open)
-        GUI_WindowManager::GetInstance().CloseWindow(g_open);
+    GUI_MenuChrome::CloseSingle(g_open);
     g_open = new GUI_Scenario_Anomalies(scenario);
 }
 
@@ -45,10 +45,7 @@ GUI_Scenario_Anomalies::~GUI_Scenario_Anomalies()
 void GUI_Scenario_Anomalies::Draw()
 {
     GUI_Dialog::Draw();
-    DrawPreloadedFrame(GUI_PreloadedTextures::kDialogClient, 32.0f, 1.0f, static_cast<float>(clientLeft),
-                       static_cast<float>(clientTop), static_cast<float>(clientRight),
-                       static_cast<float>(clientBottom));
-    m_interlace.Draw(GRect{clientLeft, clientTop, clientRight, clientBottom});
+    GUI_MenuChrome::DrawClientArea(*this, m_interlace);
     LibText& text = LibText::GetInstance();
     text.SetFont("zekton16.dds", 16.0f);
     float y = static_cast<float>(clientTop);

@@ -1,5 +1,6 @@
 #include "frontend/GUI_SupplyLimitEditor.h"
 
+#include "frontend/GUI_MenuChrome.h"
 #include "engine/CInput.h"
 #include "engine/D3DEngine.h"
 #include "engine/GDebugLog.h"
@@ -120,11 +121,7 @@ void GUI_SupplyLimitEditorStrip::Draw()
 
 void GUI_SupplyLimitEditor::Open(SIM_Scenario* scenario)
 {
-    if (g_open) {
-        GUI_SupplyLimitEditor* old = g_open;
-        g_open = nullptr;
-        GUI_WindowManager::GetInstance().CloseWindow(old);
-    }
+    GUI_MenuChrome::CloseSingle(g_open);
     QLM_ASSERT(scenario != nullptr);
     if (scenario)
         g_open = new GUI_SupplyLimitEditor(scenario);
@@ -263,10 +260,7 @@ void GUI_SupplyLimitEditor::Draw()
         BuildStrips();
     }
     GUI_Dialog::Draw();
-    DrawPreloadedFrame(GUI_PreloadedTextures::kDialogClient, 16.0f, 1.0f, static_cast<float>(clientLeft),
-                       static_cast<float>(clientTop), static_cast<float>(clientRight),
-                       static_cast<float>(clientBottom));
-    m_interlace.Draw(GRect{clientLeft, clientTop, clientRight, clientBottom});
+    GUI_MenuChrome::DrawClientArea(*this, m_interlace, 16.0f);
     LibText& text = LibText::GetInstance();
     text.SetFont("zekton16.dds", 16.0f);
     DrawChildren();

@@ -1,5 +1,6 @@
 #include "frontend/GUI_SupplyLimits.h"
 
+#include "frontend/GUI_MenuChrome.h"
 #include "engine/CInput.h"
 #include "engine/D3DEngine.h"
 #include "engine/GDebugLog.h"
@@ -126,12 +127,7 @@ void GUI_SupplyLimits::Open(SIM_Scenario* scenario, int mode)
 
 void GUI_SupplyLimits::Close()
 {
-    if (g_open) {
-        GUI_SupplyLimits* old = g_open;
-        g_open = nullptr;
-        old->visible = false;
-        GUI_WindowManager::GetInstance().CloseWindow(old);
-    }
+    GUI_MenuChrome::CloseSingle(g_open);
 }
 
 GUI_SupplyLimits* GUI_SupplyLimits::GetOpen()
@@ -239,10 +235,7 @@ void GUI_SupplyLimits::Draw()
         LayOutStrips();
     }
     GUI_Dialog::Draw();
-    DrawPreloadedFrame(GUI_PreloadedTextures::kDialogClient, 32.0f, 1.0f, static_cast<float>(clientLeft),
-                       static_cast<float>(clientTop), static_cast<float>(clientRight),
-                       static_cast<float>(clientBottom));
-    m_interlace.Draw(GRect{clientLeft, clientTop, clientRight, clientBottom});
+    GUI_MenuChrome::DrawClientArea(*this, m_interlace);
     DrawChildren();
     LibText::GetInstance().Render(-1);
 }

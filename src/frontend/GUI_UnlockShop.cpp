@@ -128,12 +128,7 @@ void GUI_UnlockWindow::Open()
 
 void GUI_UnlockWindow::Close()
 {
-    if (g_window) {
-        GUI_UnlockWindow* old = g_window;
-        g_window = nullptr;
-        old->visible = false;
-        GUI_WindowManager::GetInstance().CloseWindow(old);
-    }
+    GUI_MenuChrome::CloseSingle(g_window);
 }
 
 GUI_UnlockWindow::GUI_UnlockWindow() : GUI_Dialog(false)
@@ -454,12 +449,7 @@ GUI_UnlockShop::GUI_UnlockShop()
 
 void GUI_UnlockShop::Enter()
 {
-    D3DEngine& engine = D3DEngine::GetInstance();
-    const int w = engine.GetScreenWidth(), h = engine.GetScreenHeight();
-    SetSize(static_cast<float>(w), static_cast<float>(h));
-    MoveTo(0.0f, 0.0f);
-    m_chrome.LayOut(w, h);
-    GUI_MenuChrome::PlaceBackButton(*m_back, h);
+    LayOutScreen(*m_back);
     GUI_UnlockWindow::Open();
     GUI_Tutorial::GetInstance().LaunchTutorial("UNLOCK_SHOP");
 }
@@ -467,41 +457,4 @@ void GUI_UnlockShop::Enter()
 void GUI_UnlockShop::Leave()
 {
     GUI_UnlockWindow::Close();
-}
-
-void GUI_UnlockShop::OnKeyDown(int code)
-{
-    GUI_GameModeBase::OnKeyDown(code);
-    if (code == KEY_ESCAPE)
-        Game::GetInstance().SetMode(15);
-}
-
-void GUI_UnlockShop::Update()
-{
-    GUIButtonList::Update();
-    GUI_WindowManager::GetInstance().UpdateWindows();
-}
-
-void GUI_UnlockShop::OnLeftClick()
-{
-    if (!ClickButtons())
-        GUI_WindowManager::GetInstance().DispatchClick();
-}
-
-void GUI_UnlockShop::OnWheelUp()
-{
-    GUI_WindowManager::GetInstance().DispatchWheelUp();
-}
-
-void GUI_UnlockShop::OnWheelDown()
-{
-    GUI_WindowManager::GetInstance().DispatchWheelDown();
-}
-
-void GUI_UnlockShop::Render()
-{
-    m_chrome.DrawBackdrop();
-    m_chrome.DrawBottomBar();
-    DrawButtons();
-    LibText::GetInstance().Render(-1);
 }

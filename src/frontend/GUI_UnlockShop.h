@@ -1,9 +1,7 @@
 #pragma once
-#include "app/GUI_GameModeBase.h"
 #include "engine/CTexturedSprite.h"
 #include "engine/GRect.h"
-#include "frontend/GUI_MenuChrome.h"
-#include "gui/GUIButtonList.h"
+#include "frontend/GUI_MenuScreen.h"
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_Interlace.h"
 
@@ -110,23 +108,16 @@ private:
 };
 
 // The unlock shop screen: the backdrop, a back button and the unlock window.
-class GUI_UnlockShop : public GUI_GameModeBase, public GUIButtonList {
+class GUI_UnlockShop : public GUI_MenuScreen {
 public:
     static GUI_UnlockShop& GetInstance();
 
-    void Render() override;
-    void OnKeyDown(int code) override;
-    void Update() override;
-    void OnLeftClick() override;
     void Enter() override;
     void Leave() override;
-    void OnWheelUp() override;
-    void OnWheelDown() override;
 
     GUI_ButtonText* GetBackButton() const { return m_back; }
 
 private:
     GUI_UnlockShop();
-    GUI_MenuChrome m_chrome;
     GUI_ButtonText* m_back = nullptr;
 };
