@@ -2,6 +2,9 @@
 
 #include "app/GUI_Sounds.h"
 #include "app/Game.h"
+#include "app/SIM_Options.h"
+#include "sim/SIM_Race.h"
+#include "sim/SIM_ShipModuleType.h"
 #include "gui/GUI_ButtonBase.h"
 #include "gui/GUIButtonList.h"
 #include "gui/GUI_Dialog.h"
@@ -57,6 +60,23 @@ bool GUI_MenuChrome::UpdateWindowsThenButtons(GUIButtonList& buttons)
     // from its own Update.
     buttons.GUIButtonList::Update();
     return true;
+}
+
+void GUI_MenuChrome::SetModuleIcon(CTexturedSprite& sprite, const SIM_ShipModuleType& type)
+{
+    if (type.GetIconName() == "turret") {
+        const SIM_Race* race = SIM_Race::Find(SIM_Options::GetInstance().GetRaceName(), false);
+        if (!race)
+            race = SIM_Race::Find(SIM_Race::kDefaultRace, false);
+        const char* turretName = type.GetConfigString("turret_sprite");
+        if (const SIM_Race::Turret* turret = race ? race->FindTurret(turretName ? turretName : "") : nullptr) {
+            sprite.SetTexture(turret->texture);
+            sprite.SetFrame(turret->frame, 64);
+            return;
+        }
+    }
+    sprite.SetTexture(type.GetIconName());
+    sprite.SetUV(0.0f, 0.0f, 1.0f, 1.0f);
 }
 
 void GUI_MenuChrome::PlaceBackButton(GUI_ButtonBase& button, int h)

@@ -11,6 +11,7 @@ class GUI_ButtonBase;
 class GUI_Dialog;
 class GUI_Interlace;
 class GUIButtonList;
+class SIM_ShipModuleType;
 
 // What the front-end screens share around their content: the menu backdrop,
 // the dark bar along the bottom edge (the top 45 rows of the box texture) and
@@ -51,6 +52,10 @@ public:
         old->visible = false;
         GUI_WindowManager::GetInstance().CloseWindow(old);
     }
+
+    // A module type's picture: its icon, or for turret weapons the frame of
+    // the player's race's turret sheet.
+    static void SetModuleIcon(CTexturedSprite& sprite, const SIM_ShipModuleType& type);
 
     // (32, h - 32) to (232, h - 12).
     static void PlaceBackButton(GUI_ButtonBase& button, int h);

@@ -29,7 +29,7 @@ bool g_atLeftEdge = false;
 GUI_SupplyLimitStrip::GUI_SupplyLimitStrip(const SIM_ShipModuleType& type, int limit, int mode)
     : m_type(type), m_name(GetString(type.GetGuiName().c_str())), m_limit(limit), m_mode(mode)
 {
-    m_icon.SetTexture(type.GetIcon());
+    GUI_MenuChrome::SetModuleIcon(m_icon, type);
     m_limitText = std::to_string(limit) + " " + GetString(limit == 1 ? "SUPPLY_UNIT" : "SUPPLY_UNITS");
     raisesOnClick = false;
     Refresh();

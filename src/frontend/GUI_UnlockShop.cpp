@@ -51,7 +51,7 @@ GUI_UnlockIcon::GUI_UnlockIcon(SIM_Unlockable& item) : m_item(item)
 {
     switch (item.GetKind()) {
     case SIM_Unlockable::MODULE_TYPE:
-        m_image.SetTexture(static_cast<const SIM_ShipModuleType*>(item.GetOwner())->GetIcon());
+        GUI_MenuChrome::SetModuleIcon(m_image, *static_cast<const SIM_ShipModuleType*>(item.GetOwner()));
         break;
     case SIM_Unlockable::HULL: {
         const auto* hull = static_cast<const SIM_ShipHull*>(item.GetOwner());
@@ -304,6 +304,7 @@ void GUI_UnlockWindow::Select(GUI_UnlockIcon* icon)
 void GUI_UnlockWindow::FillDetails()
 {
     m_dataRows.clear();
+    m_itemImage.SetUV(0.0f, 0.0f, 1.0f, 1.0f);
     const SIM_Unlockable& item = m_selected->GetItem();
     switch (item.GetKind()) {
     case SIM_Unlockable::RACE: {
@@ -328,7 +329,7 @@ void GUI_UnlockWindow::FillDetails()
     }
     case SIM_Unlockable::MODULE_TYPE: {
         const auto* type = static_cast<const SIM_ShipModuleType*>(item.GetOwner());
-        m_itemImage.SetTexture(type->GetIcon());
+        GUI_MenuChrome::SetModuleIcon(m_itemImage, *type);
         m_itemName = GetString(type->GetGuiName().c_str());
         m_typeLine = GetString((std::string("UNLOCK_MODULE_") + kSizeSuffix[std::clamp(type->GetSize(), 0, 2)]).c_str());
         m_description = GetString(type->GetDescription().c_str());

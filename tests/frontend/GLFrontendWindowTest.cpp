@@ -2,6 +2,7 @@
 // mouse and key events as the player makes them, checked by the pixels on
 // screen and the files written.
 #include "app/GUI_GameModeBase.h"
+#include "app/SIM_HighScores.h"
 #include "app/SIM_Options.h"
 #include "engine/D3DEngine.h"
 #include "frontend/FrontendGame.h"
@@ -12,6 +13,8 @@
 #include "frontend/GUI_Scenario.h"
 #include "frontend/GUI_ScenarioDetails.h"
 #include "frontend/GUI_ScrollingScreenshot.h"
+#include "frontend/GUI_HighScoreTable.h"
+#include "frontend/GUI_SupplyLimits.h"
 #include "frontend/GUI_UnlockShop.h"
 #include "gui/GUI_ButtonTab.h"
 #include "gui/GUI_ButtonText.h"
@@ -238,4 +241,53 @@ TEST_F(GLFrontend, TheRaceScreenAndTheShopOpenFromTheMenus)
     EXPECT_GT(shopPicture.CountLit(icon->left, icon->top, icon->right, icon->bottom, 150), 200);
     ClickAndSettle(*GUI_UnlockShop::GetInstance().GetBackButton());
     EXPECT_EQ(Game::GetInstance().GetModeId(), 15);
+}
+
+TEST_F(GLFrontend, SupplyLimitsAndTheOfflineHighScoresOpenFromTheDetails)
+{
+    // A win on easy in scenario1 opens the scenarios that follow it.
+    SIM_ScenarioScore* record = SIM_HighScores::GetInstance().GetScenarioRecord("scenario1");
+    record->beaten[0] = true;
+    ASSERT_TRUE(WriteFileAtomically(Game::GetInstance().GetUserPath(Game::USER) + "/web/qlmcdu", "Admiral"));
+    ClickAndSettle(*GUI_MainMenu::GetInstance().GetBattleButton());
+    SettleRows();
+    const GUI_Scenario* supplyRow = nullptr;
+    const GUI_Scenario* survivalRow = nullptr;
+    for (const GUI_Scenario* r : GUI_ChooseScenario::GetInstance().GetRows()) {
+        if (r->GetScenario()->GetName() == "supply1")
+            supplyRow = r;
+        if (r->GetScenario()->GetName() == "survival1")
+            survivalRow = r;
+    }
+    ASSERT_TRUE(supplyRow && survivalRow);
+    ASSERT_TRUE(supplyRow->IsAvailable());
+
+    Click(*supplyRow);
+    ASSERT_NE(GUI_ScenarioDetails::GetOpen(), nullptr);
+    Click(*GUI_ScenarioDetails::GetOpen()->GetSupplyLimitsButton());
+    GUI_SupplyLimits* list = GUI_SupplyLimits::GetOpen();
+    ASSERT_NE(list, nullptr);
+    Picture limits = Capture();
+    ASSERT_FALSE(list->GetStrips().empty());
+    for (const GUI_SupplyLimitStrip* strip : list->GetStrips()) // icon and two lines of text in each
+        EXPECT_GT(limits.CountLit(strip->left, strip->top, strip->right, strip->bottom, 200), 100);
+    PressKey(SDL_SCANCODE_ESCAPE);
+    EXPECT_EQ(GUI_SupplyLimits::GetOpen(), nullptr);
+
+    Click(*survivalRow);
+    ASSERT_NE(GUI_ScenarioDetails::GetOpen()->GetHighScoresButton(), nullptr);
+    ASSERT_TRUE(GUI_ScenarioDetails::GetOpen()->GetHighScoresButton()->enabled);
+    Click(*GUI_ScenarioDetails::GetOpen()->GetHighScoresButton());
+    GUI_HighScoreTable* table = GUI_HighScoreTable::GetOpen();
+    ASSERT_NE(table, nullptr);
+    // No server: the table says so in its first frame.
+    EXPECT_EQ(table->GetStatus(), GUI_HighScoreTable::OFFLINE);
+    Picture offline = Capture();
+    EXPECT_GT(offline.CountLit(table->clientLeft, table->clientTop + 8, table->clientRight - 25, table->clientTop + 30,
+                               220),
+              150);
+    PressKey(SDL_SCANCODE_ESCAPE);
+    EXPECT_EQ(GUI_HighScoreTable::GetOpen(), nullptr);
+    EXPECT_EQ(Game::GetInstance().GetModeId(), 3);
+    record->beaten[0] = false;
 }
