@@ -4,6 +4,7 @@
 #include "engine/GSystem.h"
 #include "frontend/FrontendGame.h"
 #include "frontend/GUI_MainMenu.h"
+#include "frontend/GUI_TitleBackdrop.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_ConfirmDialog.h"
 #include "gui/GUI_Tooltip.h"
@@ -133,4 +134,22 @@ TEST_F(MainMenu, EachButtonOpensItsScreen)
         Click(*button);
         EXPECT_EQ(Game::GetInstance().GetModeId(), mode);
     }
+}
+
+TEST(TitleBackdrop, WideScreensGetTheWidePictureAndACampaignItsOwn)
+{
+    EXPECT_EQ(GUI_TitleBackdrop::ChooseTextureName(1024, false), "titlescreen1024.bmp");
+    EXPECT_EQ(GUI_TitleBackdrop::ChooseTextureName(1025, false), "titlescreen2048.bmp");
+    EXPECT_EQ(GUI_TitleBackdrop::ChooseTextureName(1024, true), "campaign_title_1024.bmp");
+    EXPECT_EQ(GUI_TitleBackdrop::ChooseTextureName(1920, true), "campaign_title_2048.bmp");
+    EXPECT_FLOAT_EQ(GUI_TitleBackdrop::ChooseWidth(1024), 1024.0f);
+    EXPECT_FLOAT_EQ(GUI_TitleBackdrop::ChooseWidth(1025), 2048.0f);
+}
+
+TEST_F(MainMenu, ThePictureWasChosenOnceForTheScreenAtStartUp)
+{
+    // The headless desktop is 1280 wide: the wide picture, 2048 x 1024.
+    EXPECT_EQ(GUI_TitleBackdrop::GetInstance().GetTextureName(), "titlescreen2048.bmp");
+    EXPECT_FLOAT_EQ(GUI_TitleBackdrop::GetInstance().GetWidth(), 2048.0f);
+    EXPECT_FLOAT_EQ(GUI_TitleBackdrop::GetInstance().GetHeight(), 1024.0f);
 }
