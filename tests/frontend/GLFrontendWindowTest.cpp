@@ -81,6 +81,14 @@ protected:
         SettleTransition();
     }
 
+    // Every picture and sound these screens name was drawn by the generator.
+    void TearDown() override
+    {
+        const std::string errors = UserFile("debug/errors.txt");
+        EXPECT_EQ(errors.find("texture"), std::string::npos) << errors;
+        EXPECT_EQ(errors.find(".ogg"), std::string::npos) << errors;
+    }
+
     // One more frame drawn as the game draws it, read back before it is shown.
     static Picture Capture()
     {
