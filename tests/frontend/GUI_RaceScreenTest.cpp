@@ -42,9 +42,11 @@ TEST_F(RaceScreen, OneRowPerRaceAndOnlyOtherUnlockedRacesCanBeSelected)
     for (const GUI_RaceDetails* row : selector->GetRows()) {
         const bool current = row->GetRace().GetName() == SIM_Options::GetInstance().GetRaceName();
         EXPECT_EQ(row->GetSelectButton()->visible, !current);
-        if (!current)
+        if (!current) {
             EXPECT_EQ(row->GetSelectButton()->enabled, !row->GetRace().IsLocked());
-        if (row->GetRace().IsLocked())
+        }
+        if (row->GetRace().IsLocked()) {
             EXPECT_EQ(row->GetSelectButton()->GetText(), "Locked");
+        }
     }
 }

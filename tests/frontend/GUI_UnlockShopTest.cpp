@@ -158,9 +158,11 @@ TEST_F(UnlockShop, UnlockingSpendsThePointsWritesUnlDatAndOpensTheRacesHulls)
     EXPECT_EQ(GUI_ChooseScenario::GetInstance().GetRaceTitle(), "Korrath");
     Frames(1);
     EXPECT_FALSE(row->GetSelectButton()->visible);
-    for (GUI_RaceDetails* r : selector->GetRows())
-        if (r != row)
+    for (GUI_RaceDetails* r : selector->GetRows()) {
+        if (r != row) {
             EXPECT_TRUE(r->GetSelectButton()->visible);
+        }
+    }
     GUI_RaceScreen::SelectRace(*SIM_Race::Find("federation"));
 }
 
