@@ -14,6 +14,8 @@ public:
     void OnKeyDown(int code) override;
     void Update() override;
     void OnLeftClick() override;
+    // The screen is also its own button list, which keeps its positioned click.
+    using GUIButtonList::OnLeftClick;
     void OnWheelUp() override;
     void OnWheelDown() override;
 
