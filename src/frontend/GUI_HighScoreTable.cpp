@@ -7,6 +7,7 @@
 #include "engine/GFileHelpers.h"
 #include "engine/GSafeFile.h"
 #include "engine/GHashTable.h"
+#include "engine/GHttpClient.h"
 #include "engine/GTokenizer.h"
 #include "engine/LibText.h"
 #include "engine/TextHelpers.h"
@@ -93,10 +94,18 @@ GUI_HighScoreTable::GUI_HighScoreTable(SIM_Scenario* scenario) : GUI_Dialog(true
     } else if (!SIM_Server::GetInstance().IsOnline()) {
         m_request->state = 2;
     } else {
+        // The worker has a client and server object of its own, so a table
+        // closed (or a game ended) before the answer leaves it nothing shared.
         std::shared_ptr<Request> request = m_request;
         const std::string id = APP_UsageMetrics::GetInstance().GetId();
-        std::thread([request, map, id]() {
-            request->state = SIM_Server::GetInstance().GetSurvivalScores(map, id) ? 1 : 2;
+        const std::string folder = SIM_Server::GetInstance().GetUserFolder();
+        const std::string url = GetInternet().GetServerUrl();
+        std::thread([request, map, id, folder, url]() {
+            GHttpClient client;
+            client.SetServerUrl(url);
+            SIM_Server server(&client);
+            server.SetUserFolder(folder);
+            request->state = server.GetSurvivalScores(map, id) ? 1 : 2;
         }).detach();
     }
     Poll();

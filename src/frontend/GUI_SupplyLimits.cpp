@@ -21,6 +21,7 @@
 namespace {
 GUI_SupplyLimits* g_open = nullptr;
 GUI_SupplyLimits::FleetCounter g_counter;
+GUI_SupplyLimits::StripClickHandler g_clickHandler;
 bool g_atLeftEdge = false;
 } // namespace
 
@@ -59,6 +60,15 @@ void GUI_SupplyLimitStrip::Refresh()
     m_tooltip = new GUI_Tooltip(GetString(IsOverLimit(count, m_limit) ? "SUPPLIES_NOTENOUGH_TOOLTIP"
                                                                        : "SUPPLIES_OK_TOOLTIP"),
                                 20);
+}
+
+bool GUI_SupplyLimitStrip::OnLeftClick(float x, float y)
+{
+    if (m_mode != GUI_SupplyLimits::MODE_DEPLOYMENT || !Contains(x, y))
+        return GUI_WindowBase::OnLeftClick(x, y);
+    GUI_MenuChrome::PlaySound(0);
+    GUI_SupplyLimits::OnStripClicked(m_type.GetName());
+    return true;
 }
 
 void GUI_SupplyLimitStrip::Update()
@@ -110,6 +120,17 @@ void GUI_SupplyLimits::SetFleetCounter(FleetCounter counter)
 int GUI_SupplyLimits::CountInFleet(const std::string& moduleType)
 {
     return g_counter ? g_counter(moduleType) : 0;
+}
+
+void GUI_SupplyLimits::SetStripClickHandler(StripClickHandler handler)
+{
+    g_clickHandler = std::move(handler);
+}
+
+void GUI_SupplyLimits::OnStripClicked(const std::string& moduleType)
+{
+    if (g_clickHandler)
+        g_clickHandler(moduleType);
 }
 
 void GUI_SupplyLimits::SetAtLeftEdge(bool on)

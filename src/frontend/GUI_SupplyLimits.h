@@ -21,6 +21,7 @@ public:
 
     // Counts again what the fleet uses (deployment only).
     void Refresh();
+    bool OnLeftClick(float x, float y) override;
     void Draw() override;
     void Update() override;
 
@@ -58,6 +59,11 @@ public:
     using FleetCounter = std::function<int(const std::string& moduleType)>;
     static void SetFleetCounter(FleetCounter counter);
     static int CountInFleet(const std::string& moduleType);
+    // What a click on a deployment line does (the deployment screen selects
+    // the ships that carry the type).
+    using StripClickHandler = std::function<void(const std::string& moduleType)>;
+    static void SetStripClickHandler(StripClickHandler handler);
+    static void OnStripClicked(const std::string& moduleType);
     // Deployment: the window stands on the left while the AI fleet is edited.
     static void SetAtLeftEdge(bool on);
 

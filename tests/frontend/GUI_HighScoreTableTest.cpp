@@ -1,12 +1,15 @@
+#include "engine/GHttpClient.h"
 #include "engine/GSafeFile.h"
 #include "frontend/FrontendGame.h"
 #include "frontend/GUI_HighScoreTable.h"
 #include "gui/GUI_ScrollingWindow.h"
 #include "online/SIM_Server.h"
 #include "sim/SIM_Scenario.h"
+#include "support/LoopbackHttpServer.h"
 
 #include <atomic>
 #include <cstdio>
+#include <mutex>
 
 namespace {
 class HighScores : public FrontendGame {
@@ -104,4 +107,30 @@ TEST_F(HighScores, TheAnswerArrivesBesideTheFrameAndOwnLinesAreTinted)
     Frames(1);
     EXPECT_EQ(table->GetEntries()[0]->GetRankText(), "2");
     EXPECT_TRUE(table->GetEntries()[3]->IsOwn());
+}
+
+TEST_F(HighScores, TheGameServerIsAskedForTheMapsListWithThePlayersName)
+{
+    LoopbackHttpServer server;
+    std::mutex mutex;
+    std::string map, user;
+    server.server.Get("/quillomar/server/getsurvivalscores.php", [&](const httplib::Request& req, httplib::Response& res) {
+        std::lock_guard<std::mutex> lock(mutex);
+        map = req.get_param_value("map");
+        user = req.get_param_value("username");
+        res.set_content("##,Zed,5000,federation\n##,Admiral,4000,korrath\n", "text/plain");
+    });
+    ASSERT_TRUE(server.Start());
+    ASSERT_TRUE(WriteFileAtomically(Game::GetInstance().GetUserPath(Game::USER) + "/web/qlmcdu", "Admiral"));
+    GetInternet().SetServerUrl(server.Url() + "/");
+    GUI_HighScoreTable::Open(SIM_Scenario::FindByName("survival1"));
+    GetInternet().SetServerUrl("");
+    GUI_HighScoreTable* table = GUI_HighScoreTable::GetOpen();
+    ASSERT_TRUE(WaitUntilAnswered(*table));
+    ASSERT_EQ(table->GetStatus(), GUI_HighScoreTable::READY);
+    ASSERT_EQ(table->GetEntries().size(), 2u);
+    EXPECT_TRUE(table->GetEntries()[1]->IsOwn());
+    std::lock_guard<std::mutex> lock(mutex);
+    EXPECT_EQ(map, "survival1");
+    EXPECT_EQ(user, "Admiral");
 }

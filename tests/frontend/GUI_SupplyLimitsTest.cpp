@@ -1,4 +1,5 @@
 #include "frontend/FrontendGame.h"
+#include "frontend/GUI_MenuChrome.h"
 #include "frontend/GUI_OptionsSlider.h"
 #include "frontend/GUI_SupplyLimitEditor.h"
 #include "frontend/GUI_SupplyLimits.h"
@@ -51,6 +52,14 @@ TEST_F(SupplyLimits, DeploymentLinesCountTheFleetAgainstEachLimit)
     GUI_SupplyLimits::RefreshStrips();
     EXPECT_EQ(strips["cruiser_cloak"]->GetTooltip()->GetLines().front(),
               "Your fleet carries more of these than the scenario allows");
+    // A click on a line hands its type to the deployment screen.
+    std::string clicked;
+    GUI_SupplyLimits::SetStripClickHandler([&](const std::string& type) { clicked = type; });
+    const int clicks = GUI_MenuChrome::GetSoundCount(0);
+    Click(*strips["frigate_missile"]);
+    EXPECT_EQ(clicked, "frigate_missile");
+    EXPECT_EQ(GUI_MenuChrome::GetSoundCount(0), clicks + 1);
+    GUI_SupplyLimits::SetStripClickHandler(nullptr);
     GUI_SupplyLimits::Close();
     GUI_SupplyLimits::SetFleetCounter(nullptr);
 }
