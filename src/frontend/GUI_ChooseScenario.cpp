@@ -156,7 +156,12 @@ void GUI_ChooseScenario::OnKeyDown(int code)
 
 void GUI_ChooseScenario::Update()
 {
-    GUI_WindowManager::GetInstance().UpdateWindows();
+    GUI_WindowManager& windows = GUI_WindowManager::GetInstance();
+    windows.UpdateWindows();
+    // A window over the list takes the mouse: no row stays lit beneath it.
+    if (windows.IsMouseOverWindow())
+        for (GUI_Scenario* row : m_rows)
+            row->ClearHover();
     GUI_WindowBase::Update();
 }
 

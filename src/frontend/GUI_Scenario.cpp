@@ -74,9 +74,15 @@ bool GUI_Scenario::OnLeftClick(float x, float y)
     return true;
 }
 
-void GUI_Scenario::Update()
+void GUI_Scenario::ClearHover()
 {
     m_hovered = false;
+    m_tooltip->visibility = 0.0f;
+}
+
+void GUI_Scenario::Update()
+{
+    ClearHover();
     GUI_WindowManager& manager = GUI_WindowManager::GetInstance();
     if (manager.IsMouseOverWindow())
         return;
@@ -92,8 +98,6 @@ void GUI_Scenario::Update()
     if (inside) {
         m_tooltip->SetAnchor(CInput::GetInstance().GetMouseX(), CInput::GetInstance().GetMouseY());
         m_tooltip->CheckShowTime();
-    } else {
-        m_tooltip->visibility = 0.0f;
     }
     GUI_WindowBase::Update();
 }

@@ -26,6 +26,9 @@ public:
     void Draw() override;
     void Update() override;
 
+    // The mouse went onto a window above the list.
+    void ClearHover();
+
     // Starts the appearance: shown after delayMs, fully open 500 ms later.
     void Animate(float delayMs);
 

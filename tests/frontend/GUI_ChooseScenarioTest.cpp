@@ -9,6 +9,7 @@
 #include "frontend/GUI_ScrollingScreenshot.h"
 #include "frontend/GUI_SupplyLimits.h"
 #include "gui/GUI_ButtonText.h"
+#include "gui/GUI_ConfirmDialog.h"
 #include "gui/GUI_Tooltip.h"
 #include "platform/IClock.h"
 #include "sim/SIM_Scenario.h"
@@ -87,6 +88,14 @@ TEST_F(ChooseScenario, TheMouseOverSoundPlaysOncePerRowEntered)
     EXPECT_EQ(Sound(2), before + 1);
     MoveMouse(second->left + 50, second->top + 10);
     EXPECT_EQ(Sound(2), before + 2);
+
+    // A dialog over the row takes the mouse: the row no longer lights up.
+    AskYesNo("QUIT_APP_CONFIRM_TEXT", "QUIT_APP_CONFIRM_TITLE", [](std::intptr_t) {}, false);
+    GUI_ConfirmDialog::GetOpen()->MoveTo(static_cast<float>(second->left), static_cast<float>(second->top - 10));
+    MoveMouse(second->left + 60, second->top + 12);
+    EXPECT_FALSE(second->IsHovered());
+    EXPECT_EQ(Sound(2), before + 2);
+    PressKey(SDL_SCANCODE_ESCAPE);
 }
 
 TEST_F(ChooseScenario, RowsAppearAHundredMillisecondsApartAndSweepOpenInHalfASecond)
