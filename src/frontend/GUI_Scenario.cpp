@@ -63,7 +63,8 @@ void GUI_Scenario::Animate(float delayMs)
 
 bool GUI_Scenario::OnLeftClick(float x, float y)
 {
-    if (!Contains(x, y))
+    // A row that has not appeared yet is not there to be clicked.
+    if (m_state == WAITING || !Contains(x, y))
         return false;
     if (!m_available) {
         GUI_MenuChrome::PlaySound(5);
@@ -84,7 +85,7 @@ void GUI_Scenario::Update()
 {
     ClearHover();
     GUI_WindowManager& manager = GUI_WindowManager::GetInstance();
-    if (manager.IsMouseOverWindow())
+    if (manager.IsMouseOverWindow() || m_state == WAITING)
         return;
     const bool inside = IsMouseOver();
     if (inside && m_available) {

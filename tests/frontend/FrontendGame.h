@@ -3,6 +3,8 @@
 // (offscreen) window, with helpers that act as the player does: move the
 // mouse, click, press keys, run frames.
 #include "app/Game.h"
+#include "frontend/GUI_ChooseScenario.h"
+#include "frontend/GUI_Scenario.h"
 #include "engine/GSafeFile.h"
 #include "gui/GUI_BaseElement.h"
 #include "gui/GUI_Transition.h"
@@ -86,6 +88,21 @@ protected:
             Frames(1);
             SDL_Delay(1);
         }
+    }
+
+    // Until every scenario row has swept open (about a second).
+    static void SettleRows()
+    {
+        for (int i = 0; i < 400; ++i) {
+            bool shown = true;
+            for (const GUI_Scenario* row : GUI_ChooseScenario::GetInstance().GetRows())
+                shown = shown && row->GetState() == GUI_Scenario::SHOWN;
+            if (shown)
+                return;
+            Frames(1);
+            SDL_Delay(5);
+        }
+        ADD_FAILURE() << "the scenario rows never finished appearing";
     }
 
     static void MoveMouse(int x, int y)

@@ -117,21 +117,6 @@ protected:
         Click(element);
         SettleTransition();
     }
-
-    // Until every scenario row has swept open.
-    static void SettleRows()
-    {
-        for (int i = 0; i < 400; ++i) {
-            bool shown = true;
-            for (const GUI_Scenario* row : GUI_ChooseScenario::GetInstance().GetRows())
-                shown = shown && row->GetState() == GUI_Scenario::SHOWN;
-            if (shown)
-                return;
-            Frames(1);
-            SDL_Delay(5);
-        }
-        ADD_FAILURE() << "the scenario rows never finished appearing";
-    }
 };
 
 } // namespace

@@ -23,7 +23,7 @@ protected:
     {
         FrontendGame::SetUp();
         Game::GetInstance().SetMode(3);
-        Frames(1);
+        SettleRows();
     }
     void TearDown() override
     {
@@ -105,6 +105,10 @@ TEST_F(ChooseScenario, RowsAppearAHundredMillisecondsApartAndSweepOpenInHalfASec
     GUI_ChooseScenario::GetInstance().FillList(true);
     const auto& rows = GUI_ChooseScenario::GetInstance().GetRows();
     ASSERT_GE(rows.size(), 3u);
+    // Before it appears a row takes no click.
+    GUI_Scenario* last = rows.back();
+    EXPECT_FALSE(last->OnLeftClick(static_cast<float>(last->left + 50), static_cast<float>(last->top + 10)));
+    EXPECT_EQ(GUI_ScenarioDetails::GetOpen(), nullptr);
     std::vector<double> shownAt(rows.size(), -1.0);
     std::vector<int> halfWidth(rows.size(), -1);
     for (double t = 0.0; t <= 1200.0; t += 5.0) {
