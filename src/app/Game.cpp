@@ -237,13 +237,9 @@ void Game::DrawSplash()
     if (!m_graphicsReady)
         return;
     D3DEngine& engine = D3DEngine::GetInstance();
-    CTexturedSprite splash;
-    splash.SetTexture(GUI_TitleBackdrop::GetInstance().GetTextureName());
-    float side = engine.GetScreenWidth() > 1024 ? 2048.0f : 1024.0f;
-    splash.SetSize(side, side);
-    splash.PlaceCentred(engine.GetScreenWidth() * 0.5f, engine.GetScreenHeight() * 0.5f);
+    // The title picture is chosen here, once, for the screen at start-up.
     engine.ClearAndBeginScene();
-    splash.Draw();
+    GUI_TitleBackdrop::GetInstance().Draw();
     engine.EndScene();
     engine.Flip();
 }

@@ -1,133 +1,188 @@
 #include "frontend/GUI_MainMenu.h"
 
+#include "app/APP_ContentPackage.h"
+#include "app/APP_UsageMetrics.h"
 #include "app/GUI_Sounds.h"
 #include "app/Game.h"
 #include "engine/D3DEngine.h"
-#include "engine/GRect.h"
+#include "engine/GHashTable.h"
+#include "engine/GSystem.h"
 #include "engine/LibText.h"
 #include "frontend/GUI_TitleBackdrop.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_ConfirmDialog.h"
 #include "gui/GUI_WindowManager.h"
-#include "platform/KeyCodes.h"
+#include "online/SIM_Server.h"
 #include "prep/GUI_ShipDesignGUI.h"
-#include "prep/GUI_DeploymentGUI.h"
-#include "sim/SIM_Scenario.h"
+#include "platform/KeyCodes.h"
 
 #include <algorithm>
 
 namespace {
-constexpr float kButtonWidth = 260.0f;
-constexpr float kButtonStep = 44.0f;
-
 void QuitAnswered(std::intptr_t)
 {
     Game::GetInstance().OnQuit();
 }
 } // namespace
 
-GUI_MainMenu::GUI_MainMenu() : GUI_StandInMode("Main menu", false)
+GUI_MainMenu& GUI_MainMenu::GetInstance()
 {
-    m_entries = {
-        {KEY_1, 3, "MAINMENU_PLAY"},      {KEY_2, 1, "MAINMENU_DESIGNER"}, {KEY_3, 14, "MAINMENU_CAMPAIGN"},
-        {KEY_4, 4, "MAINMENU_ONLINE"},    {KEY_5, 10, "MAINMENU_UNLOCKS"}, {KEY_6, 11, "MAINMENU_RACE"},
-        {KEY_7, 7, "MAINMENU_OPTIONS"},   {KEY_8, 13, "MAINMENU_SCENARIO_EDITOR"},
-        {KEY_9, 8, "MAINMENU_HULL_EDITOR"}, {KEY_ESCAPE, 0, "MAINMENU_QUIT"},
-    };
-    for (const Entry& e : m_entries) {
-        auto* button = new GUI_ButtonText(e.label, Choose, e.modeId);
-        button->SetTooltipString(std::string(e.label) + "_TOOLTIP");
-        m_buttons.AddButton(button);
-    }
+    static GUI_MainMenu instance;
+    return instance;
 }
 
-bool GUI_MainMenu::IsShown(const Entry& entry) const
+GUI_ButtonText* GUI_MainMenu::MakeButton(const char* key, GUI_Callback callback)
 {
-    return entry.modeId != 8 || Game::GetInstance().IsEditorEnabled();
+    auto* button = new GUI_ButtonText(key, callback, 0);
+    button->SetTooltipString(GetString((std::string(key) + "_TOOLTIP").c_str()), kTooltipDelay);
+    AddButton(button);
+    return button;
 }
 
-void GUI_MainMenu::LayOut()
+GUI_MainMenu::GUI_MainMenu()
+{
+    m_battle = MakeButton("MAINMENU_BATTLE", OnBattle);
+    if (APP_ContentPackage::GetInstance().HasCampaign())
+        m_campaign = MakeButton("CAMPAIGN_MAINMENU", OnCampaign);
+    m_shipDesign = MakeButton("MAINMENU_SHIPDESIGN", OnShipDesign);
+    m_online = MakeButton("MAINMENU_ONLINE", OnOnline);
+    m_options = MakeButton("MAINMENU_OPTIONS", OnOptions);
+    m_challenges = MakeButton("MAINMENU_CHALLENGES", OnChallenges);
+    m_unlocks = MakeButton("MAINMENU_UNLOCKS", OnUnlocks);
+    if (Game::GetInstance().IsEditorEnabled())
+        m_hullEditor = MakeButton("MAINMENU_HULLEDITOR", OnHullEditor);
+    m_manual = MakeButton("MAINMENU_MANUAL", OnManual);
+    m_quit = MakeButton("MAINMENU_QUIT", OnQuit);
+
+    for (GUI_ButtonText* b : {m_battle, m_campaign, m_shipDesign, m_online, m_options, m_challenges, m_unlocks,
+                              m_manual, m_quit, m_hullEditor})
+        if (b)
+            m_row.push_back(b);
+    // The start-up switch from no screen runs no Enter: the first layout is ours.
+    Enter();
+    // New online messages are looked for here once a message service exists.
+}
+
+std::vector<GUI_MainMenu::Slot> GUI_MainMenu::LayOutRow(int left, int right, int height, size_t count)
+{
+    std::vector<Slot> slots;
+    const float centre = static_cast<float>(left + right) * 0.5f;
+    const float step = kRowSpan / static_cast<float>(std::max<size_t>(count, 1));
+    const float top = static_cast<float>(height - 32);
+    float x = centre - 490.0f;
+    for (size_t i = 0; i < count; ++i, x += step)
+        slots.push_back({x, top, x + step - 10.0f, top + 20.0f});
+    return slots;
+}
+
+void GUI_MainMenu::Enter()
 {
     D3DEngine& engine = D3DEngine::GetInstance();
-    float w = static_cast<float>(engine.GetScreenWidth());
-    float y = static_cast<float>(engine.GetScreenHeight()) * 0.18f + 90.0f;
-    for (size_t i = 0; i < m_entries.size(); ++i) {
-        GUI_ButtonBase* button = m_buttons.GetButtons()[i];
-        button->visible = IsShown(m_entries[i]);
-        if (!button->visible) {
-            button->SetRect(-1000, -1000, -999, -999);
-            continue;
-        }
-        button->SetRect(w * 0.5f - kButtonWidth * 0.5f, y, w * 0.5f + kButtonWidth * 0.5f, y + 34.0f);
-        y += kButtonStep;
-    }
+    const int w = engine.GetScreenWidth(), h = engine.GetScreenHeight();
+    SetSize(static_cast<float>(w), static_cast<float>(h));
+    MoveTo(0.0f, 0.0f);
+    const std::vector<Slot> slots = LayOutRow(left, right, h, m_row.size());
+    for (size_t i = 0; i < m_row.size(); ++i)
+        m_row[i]->SetRect(slots[i].left, slots[i].top, slots[i].right, slots[i].bottom);
+    m_challenges->enabled = SIM_Server::GetInstance().HasUserName();
+    m_chrome.LayOut(w, h);
+    GUI_Sounds::GetInstance().PlayMusic("main_title.ogg", false);
 }
 
-void GUI_MainMenu::Choose(std::intptr_t modeId)
+void GUI_MainMenu::Leave()
 {
-    if (modeId == 0) {
-        AskToQuit();
-        return;
-    }
-    if (modeId == GUI_ShipDesignGUI::kModeId) {
-        GUI_ShipDesignGUI::OpenFrom(GUI_ShipDesignGUI::RETURN_MAIN_MENU);
-        return;
-    }
-    // Until the scenario choice exists, Play deploys for the first scenario
-    // the player may play.
-    if (modeId == 3) {
-        if (SIM_Scenario* scenario = GUI_DeploymentGUI::FirstPlayableScenario()) {
-            GUI_DeploymentGUI::Open(scenario, false, 15);
-            return;
-        }
-    }
-    Game::GetInstance().SetMode(static_cast<int>(modeId));
-}
-
-void GUI_MainMenu::AskToQuit()
-{
-    AskYesNo("MAINMENU_QUIT_QUESTION", "MAINMENU_QUIT_TITLE", QuitAnswered, false);
+    GUI_Sounds::GetInstance().PlayMusic("setting_up_ships.ogg", false);
 }
 
 void GUI_MainMenu::Update()
 {
-    // Playing the same track again is a no-op, so this only starts it.
-    GUI_Sounds::GetInstance().PlayMusic("main_title.ogg", false);
-    GUI_StandInMode::Update();
+    GUI_MenuChrome::UpdateWindowsThenButtons(*this);
 }
 
 void GUI_MainMenu::Render()
 {
-    D3DEngine& engine = D3DEngine::GetInstance();
-    float w = static_cast<float>(engine.GetScreenWidth());
-    float h = static_cast<float>(engine.GetScreenHeight());
-
-    // The backdrop is square: cover the screen, cropping the longer side.
-    float side = std::max(w, h);
-    m_backdrop.SetTexture(GUI_TitleBackdrop::GetInstance().GetTextureName());
-    m_backdrop.SetSize(side, side);
-    m_backdrop.PlaceCentred(w * 0.5f, h * 0.5f);
-    m_backdrop.Draw();
-
-    float top = h * 0.18f;
-    int shown = static_cast<int>(std::count_if(m_entries.begin(), m_entries.end(),
-                                               [this](const Entry& e) { return IsShown(e); }));
-    GRect panel{static_cast<int>(w * 0.5f - 190), static_cast<int>(top - 20), static_cast<int>(w * 0.5f + 190),
-                static_cast<int>(top + 110 + shown * kButtonStep)};
-    engine.FillRect(panel, 0xB00A1420);
-    engine.DrawRectFrame(panel, 0xFF3FC8E8);
-
-    DrawTitle("QUILLOMAR", Game::GetInstance().GetVersionText(), top);
-    m_buttons.DrawButtons();
+    GUI_TitleBackdrop::GetInstance().Draw();
+    LibText& text = LibText::GetInstance();
+    if (text.FindFont("zekton16.dds")) {
+        text.SetFont("zekton16.dds", 16.0f);
+        text.SetText(TEXT_ALIGN_RIGHT, Game::GetInstance().GetVersionText(), 0.0f, 3.0f, 0xFFFFFFFFu,
+                     static_cast<float>(D3DEngine::GetInstance().GetScreenWidth() - 10));
+        text.Render(-1);
+    }
+    m_chrome.DrawBottomBar();
+    DrawButtons();
 }
 
 void GUI_MainMenu::OnKeyDown(int code)
 {
-    for (const Entry& e : m_entries) {
-        if (e.key == code && IsShown(e)) {
-            Choose(e.modeId);
-            return;
-        }
-    }
     GUI_GameModeBase::OnKeyDown(code);
+    if (code != KEY_ESCAPE)
+        return;
+    if (!GUI_WindowManager::GetInstance().CloseTopModal())
+        AskToQuit();
+}
+
+void GUI_MainMenu::OnLeftClick()
+{
+    if (GUI_WindowManager::GetInstance().DispatchClick())
+        return;
+    ClickButtons();
+}
+
+void GUI_MainMenu::AskToQuit()
+{
+    AskYesNo("QUIT_APP_CONFIRM_TEXT", "QUIT_APP_CONFIRM_TITLE", QuitAnswered, false);
+}
+
+void GUI_MainMenu::OnBattle(std::intptr_t)
+{
+    Game::GetInstance().SetMode(3);
+}
+
+void GUI_MainMenu::OnCampaign(std::intptr_t)
+{
+    // The campaign list dialog opens here once it exists; its screen until then.
+    Game::GetInstance().SetMode(14);
+}
+
+void GUI_MainMenu::OnShipDesign(std::intptr_t)
+{
+    GUI_ShipDesignGUI::OpenFrom(GUI_ShipDesignGUI::RETURN_MAIN_MENU);
+}
+
+void GUI_MainMenu::OnOnline(std::intptr_t)
+{
+    Game::GetInstance().SetMode(4);
+}
+
+void GUI_MainMenu::OnOptions(std::intptr_t)
+{
+    Game::GetInstance().SetMode(7);
+}
+
+void GUI_MainMenu::OnChallenges(std::intptr_t)
+{
+    Game::GetInstance().SetMode(6);
+}
+
+void GUI_MainMenu::OnUnlocks(std::intptr_t)
+{
+    Game::GetInstance().SetMode(10);
+}
+
+void GUI_MainMenu::OnHullEditor(std::intptr_t)
+{
+    Game::GetInstance().SetMode(8);
+}
+
+void GUI_MainMenu::OnManual(std::intptr_t)
+{
+    // The manual opens beside the game, which keeps running.
+    APP_UsageMetrics::GetInstance().SetEventFlag("manual");
+    OpenInShell(kManualFile);
+}
+
+void GUI_MainMenu::OnQuit(std::intptr_t)
+{
+    AskToQuit();
 }

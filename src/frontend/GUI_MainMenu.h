@@ -1,43 +1,81 @@
 #pragma once
-#include "app/GUI_StandInMode.h"
-#include "engine/CTexturedSprite.h"
+#include "app/GUI_GameModeBase.h"
+#include "frontend/GUI_MenuChrome.h"
+#include "gui/GUIButtonList.h"
+#include "gui/GUI_Callback.h"
 
-#include <string>
+#include <cstdint>
 #include <vector>
 
-// The main menu until the front end is built: the title over the backdrop and
-// one button per screen (each also opened by its number key); Quit and Escape
-// ask before the game closes.
-class GUI_MainMenu : public GUI_StandInMode {
-public:
-    struct Entry {
-        int key;           // game key code
-        int modeId;        // 0: quit
-        const char* label; // text key
-    };
+class GUI_ButtonText;
 
-    static GUI_MainMenu& GetInstance()
-    {
-        static GUI_MainMenu instance;
-        return instance;
-    }
-    GUI_MainMenu();
+// The screen the game starts on: the title picture, the version in the top
+// right corner and one row of buttons on a dark bar along the bottom edge.
+// The row spans 1000 pixels around the screen centre whatever the number of
+// buttons, so it fits any screen 1024 pixels wide or more.
+class GUI_MainMenu : public GUI_GameModeBase, public GUIButtonList {
+public:
+    static constexpr float kRowSpan = 1010.0f;
+    static constexpr int kTooltipDelay = 60;
+
+    static GUI_MainMenu& GetInstance();
 
     void Render() override;
     void OnKeyDown(int code) override;
     void Update() override;
+    void OnLeftClick() override;
+    // The screen is also its own button list, which keeps its positioned click.
+    using GUIButtonList::OnLeftClick;
+    void Enter() override;
+    void Leave() override;
 
-    const std::vector<Entry>& GetEntries() const { return m_entries; }
-    // What a button press or its key does: open a screen, or ask to quit.
-    static void Choose(std::intptr_t modeId);
+    // The buttons in row order, left to right.
+    const std::vector<GUI_ButtonText*>& GetRow() const { return m_row; }
+    GUI_ButtonText* GetBattleButton() const { return m_battle; }
+    GUI_ButtonText* GetCampaignButton() const { return m_campaign; }
+    GUI_ButtonText* GetShipDesignButton() const { return m_shipDesign; }
+    GUI_ButtonText* GetChallengesButton() const { return m_challenges; }
+    GUI_ButtonText* GetOptionsButton() const { return m_options; }
+    GUI_ButtonText* GetUnlocksButton() const { return m_unlocks; }
+    GUI_ButtonText* GetManualButton() const { return m_manual; }
+    GUI_ButtonText* GetQuitButton() const { return m_quit; }
+    GUI_ButtonText* GetHullEditorButton() const { return m_hullEditor; }
+
+    struct Slot {
+        float left, top, right, bottom;
+    };
+    // The row's places for count buttons on a screen spanning left..right
+    // and height pixels high.
+    static std::vector<Slot> LayOutRow(int left, int right, int height, size_t count);
+
     static void AskToQuit();
-
-protected:
-    void LayOut() override;
+    static constexpr const char* kManualFile = "QLM Manual.pdf";
 
 private:
-    bool IsShown(const Entry& entry) const;
+    GUI_MainMenu();
+    GUI_ButtonText* MakeButton(const char* key, GUI_Callback callback);
 
-    std::vector<Entry> m_entries;
-    CTexturedSprite m_backdrop;
+    static void OnBattle(std::intptr_t);
+    static void OnCampaign(std::intptr_t);
+    static void OnShipDesign(std::intptr_t);
+    static void OnOnline(std::intptr_t);
+    static void OnOptions(std::intptr_t);
+    static void OnChallenges(std::intptr_t);
+    static void OnUnlocks(std::intptr_t);
+    static void OnManual(std::intptr_t);
+    static void OnQuit(std::intptr_t);
+    static void OnHullEditor(std::intptr_t);
+
+    GUI_MenuChrome m_chrome;
+    std::vector<GUI_ButtonText*> m_row;
+    GUI_ButtonText* m_battle = nullptr;
+    GUI_ButtonText* m_campaign = nullptr;
+    GUI_ButtonText* m_shipDesign = nullptr;
+    GUI_ButtonText* m_online = nullptr;
+    GUI_ButtonText* m_options = nullptr;
+    GUI_ButtonText* m_challenges = nullptr;
+    GUI_ButtonText* m_unlocks = nullptr;
+    GUI_ButtonText* m_hullEditor = nullptr;
+    GUI_ButtonText* m_manual = nullptr;
+    GUI_ButtonText* m_quit = nullptr;
 };

@@ -18,8 +18,23 @@ public:
     // Posts the usage metrics file with the installation id as its tag.
     bool PostMetrics(const std::string& metricsFile, const std::string& installId);
 
+    // The player's online name lives alone in <user folder>/web/qlmcdu.
+    // The folder is the game's user folder unless set (tests).
+    void SetUserFolder(const std::string& folder) { m_userFolder = folder; }
+    std::string GetUserFolder() const;
+    bool HasUserName() const;
+    // The file's first line (at most 255 characters), empty without one.
+    std::string GetUserName() const;
+    std::string GetHighScoresPath() const { return GetUserFolder() + "/web/highscores.txt"; }
+    // Downloads a survival map's high-score list into GetHighScoresPath();
+    // blocks for the request, so screens run it off the frame. False, at
+    // once, without a server.
+    bool GetSurvivalScores(const std::string& mapName, const std::string& userId);
+    bool IsOnline();
+
 private:
     GHttpClient& Client();
 
     GHttpClient* m_client;
+    std::string m_userFolder;
 };

@@ -5,6 +5,7 @@
 #include "engine/LibText.h"
 #include "engine/StrFormat.h"
 #include "engine/TextHelpers.h"
+#include "frontend/GUI_SupplyLimits.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_FrameDrawing.h"
 #include "gui/GUI_Message.h"
@@ -205,19 +206,15 @@ void GUI_FleetSummaryBar::OnDetails(std::intptr_t)
 
 void GUI_FleetSummaryBar::OnSupplies(std::intptr_t)
 {
-    // The supply-limits window arrives with the front end; until then the
-    // limits and what the fleet uses of them are listed in a message.
     GUI_DeploymentGUI& screen = GUI_DeploymentGUI::GetInstance();
-    const SIM_Scenario* scenario = screen.GetScenario();
-    const SIM_DeployedFleet* fleet = screen.GetPlayerFleet();
-    if (!scenario || !fleet)
+    SIM_Scenario* scenario = screen.GetScenario();
+    if (!scenario || !screen.GetPlayerFleet())
         return;
-    std::string text;
-    for (const SIM_Scenario::SupplyLimit& limit : scenario->GetSupplyLimits()) {
-        if (limit.limit < 0)
-            continue;
-        text += StrFormat("%s: %d / %d\n", limit.moduleType.c_str(), fleet->CountModuleType(limit.moduleType),
-                          limit.limit);
-    }
-    ShowMessage(text, "DEPLOY_SCENARIO_SUPPLIES");
+    // The list beside the map counts what the fleet carries now.
+    GUI_SupplyLimits::SetFleetCounter([](const std::string& type) {
+        const SIM_DeployedFleet* fleet = GUI_DeploymentGUI::GetInstance().GetPlayerFleet();
+        return fleet ? fleet->CountModuleType(type) : 0;
+    });
+    GUI_SupplyLimits::SetAtLeftEdge(screen.IsEditingAIFleet());
+    GUI_SupplyLimits::Open(scenario, GUI_SupplyLimits::MODE_DEPLOYMENT);
 }

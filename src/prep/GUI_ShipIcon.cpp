@@ -7,6 +7,7 @@
 #include "engine/GHashTable.h"
 #include "engine/StrFormat.h"
 #include "engine/TextHelpers.h"
+#include "frontend/GUI_RaceScreen.h"
 #include "gui/GUI_Cursor.h"
 #include "gui/GUI_RCMenuBase.h"
 #include "gui/GUI_Tooltip.h"
@@ -83,6 +84,7 @@ bool GUI_ShipIcon::OnLeftClick(float x, float y)
     case CHANGE_RACE:
         screen.ClearPlacingGhost();
         Game::GetInstance().SetMode(11);
+        GUI_RaceScreen::GetInstance().SetReturnMode(2);
         return true;
     case NEW_DESIGN:
         APP_UsageMetrics::GetInstance().SetEventFlag("deploynewdesbutton");

@@ -8,6 +8,7 @@
 #include "engine/GDebugLog.h"
 #include "engine/GFileHelpers.h"
 #include "engine/GSafeFile.h"
+#include "editors/GUI_ScenarioEditor.h"
 #include "frontend/GUI_MainMenu.h"
 #include "gui/GUI_ButtonBase.h"
 #include "gui/GUI_ButtonText.h"
@@ -151,17 +152,19 @@ TEST_F(GameTest, UnknownAndBattleIdsSelectTheBattleScreen)
 TEST_F(GameTest, SwitchingCallsLeaveThenEnterOnlyOnChange)
 {
     Game& game = Game::GetInstance();
-    GUI_MainMenu& menu = GUI_MainMenu::GetInstance();
     GUI_ShipDesignGUI& designer = GUI_ShipDesignGUI::GetInstance();
-    int menuLeaves = menu.leaveCount, designerEnters = designer.enterCount, designerLeaves = designer.leaveCount;
-
+    GUI_ScenarioEditor& editor = GUI_ScenarioEditor::GetInstance();
     game.SetMode(1);
-    EXPECT_EQ(menu.leaveCount, menuLeaves + 1);
-    EXPECT_EQ(designer.enterCount, designerEnters + 1);
+    int designerEnters = designer.enterCount, designerLeaves = designer.leaveCount;
+    int editorEnters = editor.enterCount;
 
-    game.SetMode(1); // the same screen again: neither runs
-    EXPECT_EQ(designer.enterCount, designerEnters + 1);
-    EXPECT_EQ(designer.leaveCount, designerLeaves);
+    game.SetMode(13);
+    EXPECT_EQ(designer.leaveCount, designerLeaves + 1);
+    EXPECT_EQ(editor.enterCount, editorEnters + 1);
+
+    game.SetMode(13); // the same screen again: neither runs
+    EXPECT_EQ(editor.enterCount, editorEnters + 1);
+    EXPECT_EQ(designer.enterCount, designerEnters);
 }
 
 TEST_F(GameTest, PrintScreenArmsAScreenshotAndNeverReachesTheScreen)
@@ -190,15 +193,6 @@ TEST_F(GameTest, EscapeWithNoModalWindowReachesTheScreen)
     game.OnKeyPress(KEY_ESCAPE);
     // The tutorial restrictions are reset first, then the stand-in goes home.
     EXPECT_FALSE(GUI_Tutorial::GetInstance().blockButtons);
-    EXPECT_EQ(game.GetModeId(), 15);
-}
-
-TEST_F(GameTest, NumberKeysOnTheMainMenuOpenScreens)
-{
-    Game& game = Game::GetInstance();
-    game.OnKeyPress(KEY_2);
-    EXPECT_EQ(game.GetModeId(), 1);
-    game.OnKeyPress(KEY_ESCAPE);
     EXPECT_EQ(game.GetModeId(), 15);
 }
 
@@ -233,7 +227,7 @@ TEST_F(GameTest, QuitWithTheMouseAsksAndYesEndsTheGame)
     auto* window = dynamic_cast<HeadlessWindow*>(game.GetWindow());
     ASSERT_NE(window, nullptr);
     game.Frame(); // lays the menu out
-    const GUI_ButtonBase* quit = GUI_MainMenu::GetInstance().GetButtons().GetButtons().back();
+    const GUI_ButtonBase* quit = GUI_MainMenu::GetInstance().GetQuitButton();
     ClickAt(*window, *quit);
     GUI_ConfirmDialog* question = GUI_ConfirmDialog::GetOpen();
     ASSERT_NE(question, nullptr);
@@ -248,12 +242,15 @@ TEST_F(GameTest, KeysFromTheWindowReachTheScreenOnce)
     Game& game = Game::GetInstance();
     auto* window = dynamic_cast<HeadlessWindow*>(game.GetWindow());
     ASSERT_NE(window, nullptr);
-    window->InjectKey(SDL_SCANCODE_2, true, false, 10);
-    window->InjectKey(SDL_SCANCODE_2, true, true, 20); // the window system's own repeat
-    window->InjectKey(SDL_SCANCODE_2, false, false, 30);
+    game.SetMode(1);
+    window->InjectKey(SDL_SCANCODE_ESCAPE, true, false, 10);
+    window->InjectKey(SDL_SCANCODE_ESCAPE, true, true, 20); // the window system's own repeat
+    window->InjectKey(SDL_SCANCODE_ESCAPE, false, false, 30);
     window->PumpEvents();
     game.Frame();
-    EXPECT_EQ(game.GetModeId(), 1);
+    // One Escape leaves the designer; a second would have asked to quit.
+    EXPECT_EQ(game.GetModeId(), 15);
+    EXPECT_EQ(GUI_ConfirmDialog::GetOpen(), nullptr);
 }
 
 TEST_F(GameTest, RestoringTheDeviceRebuildsWhatTheFrameNeeds)

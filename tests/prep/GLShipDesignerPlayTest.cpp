@@ -164,8 +164,8 @@ TEST_F(GLShipDesignerPlay, MenuToSavedDesignWithTheMouseAlone)
     Game& game = Game::GetInstance();
     ASSERT_EQ(D3DEngine::GetInstance().GetScreenWidth(), 1024);
 
-    // Main menu: the second entry is the ship designer.
-    ClickOn(*GUI_MainMenu::GetInstance().GetButtons().GetButtons()[1]);
+    // Main menu: the ship designer.
+    ClickOn(*GUI_MainMenu::GetInstance().GetShipDesignButton());
     Frames(2);
     ASSERT_EQ(game.GetModeId(), GUI_ShipDesignGUI::kModeId);
     GUI_ShipDesignGUI& designer = GUI_ShipDesignGUI::GetInstance();

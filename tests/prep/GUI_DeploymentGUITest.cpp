@@ -11,7 +11,7 @@
 #include "engine/GHashTable.h"
 #include "engine/GSafeFile.h"
 #include "frontend/GUI_LoadingScreen.h"
-#include "frontend/GUI_MainMenu.h"
+#include "frontend/GUI_ScenarioDetails.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_ConfirmDialog.h"
 #include "gui/GUI_Message.h"
@@ -625,12 +625,14 @@ TEST_F(DeploymentTest, TheGhostPlacesAShipPerClickUntilTheBudgetRunsOut)
     EXPECT_FLOAT_EQ(FindDeploymentIconByShipId(2)->mapY, 768.0f);
 }
 
-TEST_F(DeploymentTest, PlayOnTheMainMenuDeploysForTheFirstPlayableScenario)
+TEST_F(DeploymentTest, FightFromTheScenarioDetailsDeploysAndBackLeadsToTheChoice)
 {
-    Game::GetInstance().SetMode(15);
-    GUI_MainMenu::Choose(3);
+    SIM_Scenario* scenario = SIM_Scenario::FindByName("scenario1");
+    ASSERT_NE(scenario, nullptr);
+    GUI_ScenarioDetails::StartDeployment(scenario);
     EXPECT_EQ(Game::GetInstance().GetModeId(), 2);
-    EXPECT_EQ(Screen().GetScenario(), GUI_DeploymentGUI::FirstPlayableScenario());
+    EXPECT_EQ(Screen().GetScenario(), scenario);
+    EXPECT_FALSE(Screen().IsEditingAIFleet());
     EXPECT_NE(Screen().GetDesignPicker(), nullptr);
     // Escape with nothing changed leaves at once for the scenario choice.
     Screen().OnKeyDown(KEY_ESCAPE);

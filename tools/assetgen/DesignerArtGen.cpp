@@ -1,7 +1,7 @@
 // The ship designer's pictures: slot boxes (square and hexagonal), the
 // blueprint's grid, the view and stats buttons, the lock, the slot lines and
-// the darkened text box, in the widget skins' palette; and a quiet nebula
-// backdrop behind the whole screen.
+// the darkened text box, in the widget skins' palette (the menu backdrop
+// behind the screen is the front end's).
 #include "ArtCommon.h"
 #include "AssetGen.h"
 
@@ -198,25 +198,6 @@ Image TextboxDarken()
     return p;
 }
 
-// 512 x 512 opaque: dim space behind the designer's panels.
-Image MenuBackdrop()
-{
-    constexpr int kSide = 512;
-    Canvas c(kSide, kSide);
-    GRandom rnd(20261214);
-    Nebula(c, 170, 200, 260, 0.08f, 0.20f, 0.35f, 41);
-    Nebula(c, 380, 360, 240, 0.20f, 0.10f, 0.28f, 43);
-    Stars(c, rnd, 900);
-    const std::vector<uint8_t> bgra = ToneMapBGRA(c);
-    Image p(kSide, kSide);
-    for (int y = 0; y < kSide; ++y)
-        for (int x = 0; x < kSide; ++x) {
-            const size_t i = (static_cast<size_t>(y) * kSide + static_cast<size_t>(x)) * 4;
-            p.Set(x, y, Tint{bgra[i + 2] / 255.0f, bgra[i + 1] / 255.0f, bgra[i] / 255.0f, 1.0f});
-        }
-    return p;
-}
-
 bool GenerateDesignerArt(const std::string& dataDir)
 {
     const std::string dir = dataDir + "/bitmaps/designer/";
@@ -236,7 +217,6 @@ bool GenerateDesignerArt(const std::string& dataDir)
         {"ship_slot_line.dds", SlotLine().ToDds()},
         {"ship_slot_spot.dds", SlotSpot().ToDds()},
         {"textbox_darken.dds", TextboxDarken().ToDds()},
-        {"menu_backdrop.jpg", MenuBackdrop().ToJpeg()},
     };
     bool ok = true;
     for (const Item& item : items)

@@ -1,0 +1,82 @@
+#pragma once
+#include "gui/GUI_Dialog.h"
+#include "gui/GUI_Interlace.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class GUI_ScrollingWindow;
+class SIM_Scenario;
+
+// One line of the table: rank, name, score and the server's third text.
+class GUI_HighScoreEntry : public GUI_WindowBase {
+public:
+    static constexpr uint32_t kOwnFill = 0x202020FFu;
+    static constexpr uint32_t kOtherFill = 0x20FFFFFFu;
+
+    GUI_HighScoreEntry(int rank, const std::string& name, int score, const std::string& third, bool own);
+    void Draw() override;
+
+    bool IsOwn() const { return m_own; }
+    const std::string& GetRankText() const { return m_rank; }
+    const std::string& GetScoreText() const { return m_score; }
+    const std::string& GetPlayerName() const { return m_name; }
+
+private:
+    std::string m_rank;
+    std::string m_name;
+    std::string m_score;
+    std::string m_third;
+    bool m_own;
+};
+
+// The best survival scores the game server holds for a scenario, fetched
+// each time the table opens. The request runs beside the frame; without a
+// server the table says at once that it is offline.
+class GUI_HighScoreTable : public GUI_Dialog {
+public:
+    struct Record {
+        std::string name;
+        std::string third;
+        int score = 0;
+    };
+    enum Status { LOADING, READY, OFFLINE };
+
+    // Fetches a map's list into the high-score file; true when it came.
+    // Runs on a worker thread. The default asks the game server.
+    using Fetcher = std::function<bool(const std::string& mapName)>;
+    static void SetFetcher(Fetcher fetcher);
+
+    static void Open(SIM_Scenario* scenario);
+    static GUI_HighScoreTable* GetOpen();
+
+    // The "##" lines of a high-score file, in order.
+    static std::vector<Record> ParseRecords(const std::string& text);
+
+    ~GUI_HighScoreTable() override;
+    void Draw() override;
+    void Update() override;
+
+    Status GetStatus() const { return m_status; }
+    const std::vector<Record>& GetRecords() const { return m_records; }
+    const std::vector<GUI_HighScoreEntry*>& GetEntries() const { return m_entries; }
+    GUI_ScrollingWindow* GetScrollBar() const { return m_scroll; }
+    // Takes the answer when it has come (the frame's update does this).
+    void Poll();
+
+private:
+    struct Request;
+    explicit GUI_HighScoreTable(SIM_Scenario* scenario);
+    void LoadRecords();
+    void MakeEntries();
+
+    SIM_Scenario* m_scenario;
+    std::vector<Record> m_records;
+    std::vector<GUI_HighScoreEntry*> m_entries;
+    GUI_ScrollingWindow* m_scroll = nullptr;
+    std::shared_ptr<Request> m_request;
+    Status m_status = LOADING;
+    GUI_Interlace m_interlace;
+};

@@ -1,0 +1,57 @@
+#include "frontend/GUI_Scenario_Anomalies.h"
+
+#include "frontend/GUI_MenuChrome.h"
+#include "engine/D3DEngine.h"
+#include "engine/LibText.h"
+#include "gui/GUI_FrameDrawing.h"
+#include "gui/GUI_PreloadedTextures.h"
+#include "gui/GUI_WindowManager.h"
+#include "sim/SIM_Scenario.h"
+
+namespace {
+GUI_Scenario_Anomalies* g_open = nullptr;
+} // namespace
+
+void GUI_Scenario_Anomalies::Open(const SIM_Scenario& scenario)
+{
+    GUI_MenuChrome::CloseSingle(g_open);
+    g_open = new GUI_Scenario_Anomalies(scenario);
+}
+
+GUI_Scenario_Anomalies* GUI_Scenario_Anomalies::GetOpen()
+{
+    return g_open;
+}
+
+GUI_Scenario_Anomalies::GUI_Scenario_Anomalies(const SIM_Scenario& scenario) : GUI_Dialog(true)
+{
+    for (const SIM_Anomaly& a : scenario.GetAnomalies())
+        m_lines.push_back(GetAnomalyDescription(a));
+    const int w = D3DEngine::GetInstance().GetScreenWidth(), h = D3DEngine::GetInstance().GetScreenHeight();
+    const int height = 20 * static_cast<int>(m_lines.size()) + 80;
+    SetRect(static_cast<float>(w / 2 - 275), static_cast<float>(h / 2 - height / 2), static_cast<float>(w / 2 + 275),
+            static_cast<float>(h / 2 - height / 2 + height));
+    SetClientRect();
+    SetTitleKey("SPATIAL_ANOMALIES_TITLE");
+    GUI_WindowManager::GetInstance().AddModal(this);
+}
+
+GUI_Scenario_Anomalies::~GUI_Scenario_Anomalies()
+{
+    if (g_open == this)
+        g_open = nullptr;
+}
+
+void GUI_Scenario_Anomalies::Draw()
+{
+    GUI_Dialog::Draw();
+    GUI_MenuChrome::DrawClientArea(*this, m_interlace);
+    LibText& text = LibText::GetInstance();
+    text.SetFont("zekton16.dds", 16.0f);
+    float y = static_cast<float>(clientTop);
+    for (const std::string& line : m_lines) {
+        text.SetText(TEXT_ALIGN_LEFT, line, static_cast<float>(clientLeft + 10), y, 0xFFFFFFFFu, 0.0f);
+        y += 20.0f;
+    }
+    text.Render(-1);
+}

@@ -1,0 +1,155 @@
+#include "app/APP_UsageMetrics.h"
+#include "app/GUI_Sounds.h"
+#include "engine/GFileHelpers.h"
+#include "engine/GSystem.h"
+#include "frontend/FrontendGame.h"
+#include "frontend/GUI_MainMenu.h"
+#include "frontend/GUI_TitleBackdrop.h"
+#include "gui/GUI_ButtonText.h"
+#include "gui/GUI_ConfirmDialog.h"
+#include "gui/GUI_Tooltip.h"
+
+#include <cstdio>
+#include <sys/stat.h>
+
+using MainMenu = FrontendGame;
+
+TEST(MainMenuRow, SpansTheSameThousandPixelsForEightOrTenButtons)
+{
+    // 1280 wide: the row runs from 150 to 1150, centred on 640.
+    auto eight = GUI_MainMenu::LayOutRow(0, 1280, 800, 8);
+    ASSERT_EQ(eight.size(), 8u);
+    EXPECT_FLOAT_EQ(eight[0].left, 150.0f);
+    EXPECT_FLOAT_EQ(eight[0].right - eight[0].left, 116.25f);
+    EXPECT_FLOAT_EQ(eight[1].left - eight[0].left, 126.25f);
+    EXPECT_FLOAT_EQ(eight[7].right, 1150.0f);
+    EXPECT_FLOAT_EQ(eight[0].top, 768.0f);
+    EXPECT_FLOAT_EQ(eight[0].bottom, 788.0f);
+
+    auto ten = GUI_MainMenu::LayOutRow(0, 1024, 768, 10);
+    ASSERT_EQ(ten.size(), 10u);
+    EXPECT_FLOAT_EQ(ten[0].left, 22.0f);
+    EXPECT_FLOAT_EQ(ten[0].right - ten[0].left, 91.0f);
+    EXPECT_FLOAT_EQ(ten[9].right, 1022.0f);
+}
+
+TEST_F(MainMenu, ButtonsSitInOneRowOnTheScreenWithTheirTooltips)
+{
+    GUI_MainMenu& menu = GUI_MainMenu::GetInstance();
+    // No campaign package and no "-editor": eight buttons, quit last.
+    ASSERT_EQ(menu.GetRow().size(), 8u);
+    EXPECT_EQ(menu.GetRow().front(), menu.GetBattleButton());
+    EXPECT_EQ(menu.GetRow().back(), menu.GetQuitButton());
+    EXPECT_EQ(menu.GetCampaignButton(), nullptr);
+    EXPECT_EQ(menu.GetHullEditorButton(), nullptr);
+    for (GUI_ButtonText* b : menu.GetRow()) {
+        EXPECT_GE(b->left, 0);
+        EXPECT_LE(b->right, kWidth);
+        EXPECT_EQ(b->bottom, kHeight - 12);
+        ASSERT_NE(b->GetTooltip(), nullptr);
+        EXPECT_FALSE(b->GetTooltip()->GetLines().empty());
+        EXPECT_EQ(b->GetTooltip()->GetDelay(), 60);
+    }
+    EXPECT_EQ(menu.GetBattleButton()->GetText(), "Battle");
+}
+
+TEST_F(MainMenu, ChallengesNeedAnOnlineNameWhichTheNextVisitNotices)
+{
+    GUI_MainMenu& menu = GUI_MainMenu::GetInstance();
+    const std::string nameFile = Game::GetInstance().GetUserPath(Game::USER) + "/web/qlmcdu";
+    std::remove(nameFile.c_str());
+    Game::GetInstance().SetMode(7);
+    Game::GetInstance().SetMode(15);
+    EXPECT_FALSE(menu.GetChallengesButton()->enabled);
+    Click(*menu.GetChallengesButton());
+    EXPECT_EQ(Game::GetInstance().GetModeId(), 15);
+
+    ASSERT_TRUE(WriteFileAtomically(nameFile, "Admiral"));
+    EXPECT_FALSE(menu.GetChallengesButton()->enabled); // not before the next Enter
+    Game::GetInstance().SetMode(7);
+    Game::GetInstance().SetMode(15);
+    EXPECT_TRUE(menu.GetChallengesButton()->enabled);
+    Click(*menu.GetChallengesButton());
+    EXPECT_EQ(Game::GetInstance().GetModeId(), 6);
+    std::remove(nameFile.c_str());
+}
+
+TEST_F(MainMenu, EscapeAsksToQuitAndASecondEscapeOnlyClosesTheQuestion)
+{
+    PressKey(SDL_SCANCODE_ESCAPE);
+    ASSERT_NE(GUI_ConfirmDialog::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_ConfirmDialog::GetOpen()->GetQuestion(), "Leave Quillomar?");
+    PressKey(SDL_SCANCODE_ESCAPE);
+    EXPECT_EQ(GUI_ConfirmDialog::GetOpen(), nullptr);
+    EXPECT_FALSE(Game::GetInstance().IsQuitting());
+    PressKey(SDL_SCANCODE_ESCAPE);
+    EXPECT_NE(GUI_ConfirmDialog::GetOpen(), nullptr);
+    PressKey(SDL_SCANCODE_ESCAPE);
+}
+
+TEST_F(MainMenu, TitleMusicOnEnterAndTheSetUpMusicWheneverItIsLeft)
+{
+    GUI_Sounds& sounds = GUI_Sounds::GetInstance();
+    for (int next : {3, 7, 10}) {
+        Game::GetInstance().SetMode(15);
+        EXPECT_EQ(sounds.GetMusicName(), "main_title.ogg");
+        Game::GetInstance().SetMode(next);
+        EXPECT_EQ(sounds.GetMusicName(), "setting_up_ships.ogg") << next;
+    }
+}
+
+TEST_F(MainMenu, TheManualOpensBesideTheRunningGame)
+{
+    TempDir dir;
+    const std::string opener = dir.Write("opener.sh", "#!/bin/sh\necho \"$1\" > " + dir.File("opened") + "\n");
+    ASSERT_EQ(chmod(opener.c_str(), 0755), 0);
+    dir.Write(GUI_MainMenu::kManualFile, "%PDF-1.4\n");
+    SetShellOpenProgram(opener);
+    {
+        ScopedChdir inDir(dir.Path());
+        Click(*GUI_MainMenu::GetInstance().GetManualButton());
+    }
+    SetShellOpenProgram("xdg-open");
+    EXPECT_FALSE(Game::GetInstance().IsQuitting());
+    EXPECT_EQ(Game::GetInstance().GetModeId(), 15);
+    EXPECT_EQ(APP_UsageMetrics::GetInstance().GetEventCount("manual"), 1);
+    for (int i = 0; i < 300 && dir.Read("opened").empty(); ++i)
+        SDL_Delay(10);
+    EXPECT_EQ(dir.Read("opened"), dir.File(GUI_MainMenu::kManualFile) + "\n");
+
+    // Without the file the failure is logged and the game still goes on.
+    Click(*GUI_MainMenu::GetInstance().GetManualButton());
+    EXPECT_FALSE(Game::GetInstance().IsQuitting());
+    EXPECT_NE(UserFile("debug/errors.txt").find(GUI_MainMenu::kManualFile), std::string::npos);
+}
+
+TEST_F(MainMenu, EachButtonOpensItsScreen)
+{
+    GUI_MainMenu& menu = GUI_MainMenu::GetInstance();
+    const std::pair<GUI_ButtonText*, int> buttons[] = {
+        {menu.GetBattleButton(), 3}, {menu.GetOptionsButton(), 7}, {menu.GetUnlocksButton(), 10}};
+    for (const auto& [button, mode] : buttons) {
+        Game::GetInstance().SetMode(15);
+        Frames(1);
+        Click(*button);
+        EXPECT_EQ(Game::GetInstance().GetModeId(), mode);
+    }
+}
+
+TEST(TitleBackdrop, WideScreensGetTheWidePictureAndACampaignItsOwn)
+{
+    EXPECT_EQ(GUI_TitleBackdrop::ChooseTextureName(1024, false), "titlescreen1024.bmp");
+    EXPECT_EQ(GUI_TitleBackdrop::ChooseTextureName(1025, false), "titlescreen2048.bmp");
+    EXPECT_EQ(GUI_TitleBackdrop::ChooseTextureName(1024, true), "campaign_title_1024.bmp");
+    EXPECT_EQ(GUI_TitleBackdrop::ChooseTextureName(1920, true), "campaign_title_2048.bmp");
+    EXPECT_FLOAT_EQ(GUI_TitleBackdrop::ChooseWidth(1024), 1024.0f);
+    EXPECT_FLOAT_EQ(GUI_TitleBackdrop::ChooseWidth(1025), 2048.0f);
+}
+
+TEST_F(MainMenu, ThePictureWasChosenOnceForTheScreenAtStartUp)
+{
+    // The headless desktop is 1280 wide: the wide picture, 2048 x 1024.
+    EXPECT_EQ(GUI_TitleBackdrop::GetInstance().GetTextureName(), "titlescreen2048.bmp");
+    EXPECT_FLOAT_EQ(GUI_TitleBackdrop::GetInstance().GetWidth(), 2048.0f);
+    EXPECT_FLOAT_EQ(GUI_TitleBackdrop::GetInstance().GetHeight(), 1024.0f);
+}

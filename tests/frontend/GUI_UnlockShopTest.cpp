@@ -1,0 +1,178 @@
+#include "app/SIM_HighScores.h"
+#include "app/SIM_Options.h"
+#include "frontend/FrontendGame.h"
+#include "frontend/GUI_RaceScreen.h"
+#include "frontend/GUI_ChooseScenario.h"
+#include "frontend/GUI_UnlockShop.h"
+#include "gui/GUI_ButtonTab.h"
+#include "gui/GUI_ButtonText.h"
+#include "gui/GUI_ScrollingWindow.h"
+#include "sim/SIM_Race.h"
+#include "sim/SIM_ShipHull.h"
+#include "sim/SIM_ShipModuleType.h"
+#include "sim/SIM_Unlockable.h"
+
+#include <memory>
+
+namespace {
+class UnlockShop : public FrontendGame {
+protected:
+    void TearDown() override
+    {
+        // Leave the shop before the test's own items go.
+        Game::GetInstance().SetMode(15);
+        m_items.clear();
+    }
+
+    SIM_Unlockable* AddItem(const std::string& name, int kind, const void* owner, int cost)
+    {
+        auto item = std::make_unique<SIM_Unlockable>();
+        item->Init(name, kind, owner);
+        item->SetLockable(true);
+        item->SetUnlockCost(cost);
+        item->RefreshLocked();
+        m_items.push_back(std::move(item));
+        return m_items.back().get();
+    }
+
+    static GUI_UnlockWindow& Window()
+    {
+        GUI_UnlockWindow* window = GUI_UnlockWindow::GetOpen();
+        EXPECT_NE(window, nullptr);
+        return *window;
+    }
+
+    static void GivePoints(int points)
+    {
+        SIM_HighScores& scores = SIM_HighScores::GetInstance();
+        scores.AddPoints(points - scores.GetPoints());
+    }
+
+    std::vector<std::unique_ptr<SIM_Unlockable>> m_items;
+};
+} // namespace
+
+TEST_F(UnlockShop, LockedItemsComeFirstCheapestFirstAndItemsWithoutOwnerAreSkipped)
+{
+    const SIM_ShipModuleType* type = SIM_ShipModuleType::GetList().front();
+    GivePoints(5);
+    ASSERT_TRUE(SIM_HighScores::GetInstance().SpendUnlockPoints(5, "shoptest_owned"));
+    AddItem("shoptest_owned", SIM_Unlockable::MODULE_TYPE, type, 5);
+    for (int cost : {50, 10, 30, 20})
+        AddItem("shoptest_" + std::to_string(cost), SIM_Unlockable::MODULE_TYPE, type, cost);
+    AddItem("shoptest_orphan", SIM_Unlockable::MODULE_TYPE, nullptr, 1);
+
+    Game::GetInstance().SetMode(10);
+    GUI_UnlockWindow& window = Window();
+    ASSERT_EQ(window.GetIcons().size(), 5u);
+    const int expected[] = {10, 20, 30, 50, 5};
+    for (size_t i = 0; i < 5; ++i)
+        EXPECT_EQ(window.GetIcons()[i]->GetItem().GetUnlockCost(), expected[i]) << i;
+    EXPECT_FALSE(window.GetIcons().back()->GetItem().IsLocked());
+    // The first icon is selected; with no points its frame is brown and the
+    // button cannot be pressed.
+    EXPECT_EQ(window.GetSelected(), window.GetIcons().front());
+    EXPECT_EQ(window.GetIcons().front()->GetFrameTexture(), "square_box_brown.dds");
+    EXPECT_FALSE(window.GetUnlockButton()->enabled);
+    EXPECT_EQ(window.GetPriceText(), "10");
+
+    // An empty tab: no selection, no price, nothing to press.
+    Click(*window.GetTabButton(GUI_UnlockWindow::TAB_HULLS));
+    EXPECT_EQ(window.GetTab(), GUI_UnlockWindow::TAB_HULLS);
+    EXPECT_TRUE(window.GetIcons().empty());
+    EXPECT_EQ(window.GetSelected(), nullptr);
+    EXPECT_FALSE(window.GetUnlockButton()->enabled);
+    EXPECT_EQ(window.GetPriceText(), "");
+}
+
+TEST_F(UnlockShop, PagesHoldFiveRowsOfSixAndAScrollStepSkipsARow)
+{
+    const SIM_ShipModuleType* type = SIM_ShipModuleType::GetList().front();
+    for (int i = 0; i < 40; ++i)
+        AddItem("shoptest_page_" + std::to_string(i), SIM_Unlockable::MODULE_TYPE, type, 100 + i);
+    Game::GetInstance().SetMode(10);
+    GUI_UnlockWindow& window = Window();
+    ASSERT_EQ(window.GetIcons().size(), 40u);
+    EXPECT_EQ(window.GetVisibleRows(), 5);
+    EXPECT_EQ(window.GetPage().size(), 30u);
+    EXPECT_EQ(window.GetScrollBar()->maximum, 7 - 5);
+    const GUI_UnlockIcon* first = window.GetPage()[0];
+    EXPECT_EQ(first->left, window.GetIconPanel().left + 10);
+    EXPECT_EQ(first->top, window.GetIconPanel().top + 35);
+    EXPECT_EQ(window.GetPage()[6]->top, first->top + 64);
+    window.GetScrollBar()->ScrollDown();
+    Frames(1);
+    EXPECT_EQ(window.GetPage().front(), window.GetIcons()[6]);
+    EXPECT_EQ(window.GetPage().size(), 30u);
+}
+
+TEST_F(UnlockShop, UnlockingSpendsThePointsWritesUnlDatAndOpensTheRacesHulls)
+{
+    SIM_Race* korrath = SIM_Race::Find("korrath");
+    ASSERT_NE(korrath, nullptr);
+    ASSERT_TRUE(korrath->GetUnlockable()->IsLocked());
+    const SIM_ShipHull* hull = SIM_ShipHull::FindFirstForRace("korrath");
+    ASSERT_NE(hull, nullptr);
+    AddItem("shoptest_korrath_hull", SIM_Unlockable::HULL, hull, 5);
+    GivePoints(100);
+
+    Game::GetInstance().SetMode(10);
+    GUI_UnlockWindow& window = Window();
+    Click(*window.GetTabButton(GUI_UnlockWindow::TAB_HULLS));
+    ASSERT_EQ(window.GetIcons().size(), 1u);
+    // The race is still for sale: the hull cannot be bought, points or not.
+    EXPECT_TRUE(window.GetIcons()[0]->IsRaceLocked());
+    EXPECT_EQ(window.GetIcons()[0]->GetFrameTexture(), "square_box_brown.dds");
+    EXPECT_FALSE(window.GetUnlockButton()->enabled);
+
+    Click(*window.GetTabButton(GUI_UnlockWindow::TAB_RACES));
+    ASSERT_EQ(window.GetIcons().size(), 1u);
+    EXPECT_EQ(window.GetItemName(), "Korrath");
+    EXPECT_EQ(window.GetPriceText(), "40");
+    ASSERT_TRUE(window.GetUnlockButton()->enabled);
+    Click(*window.GetUnlockButton());
+    EXPECT_EQ(SIM_HighScores::GetInstance().GetPoints(), 60);
+    EXPECT_FALSE(korrath->GetUnlockable()->IsLocked());
+    EXPECT_NE(UserFile("unl.dat").find("korrath"), std::string::npos);
+    EXPECT_EQ(window.GetPointsText(), "60");
+    EXPECT_FALSE(window.GetUnlockButton()->visible); // already unlocked
+
+    Click(*window.GetTabButton(GUI_UnlockWindow::TAB_HULLS));
+    EXPECT_FALSE(window.GetIcons()[0]->IsRaceLocked());
+    EXPECT_TRUE(window.GetUnlockButton()->enabled);
+
+    // The race screen now lets the player pick the race, and remembers it.
+    Game::GetInstance().SetMode(11);
+    GUI_RaceSelector* selector = GUI_RaceSelector::GetOpen();
+    ASSERT_NE(selector, nullptr);
+    GUI_RaceDetails* row = nullptr;
+    for (GUI_RaceDetails* r : selector->GetRows())
+        if (&r->GetRace() == korrath)
+            row = r;
+    ASSERT_NE(row, nullptr);
+    Frames(1);
+    ASSERT_TRUE(row->GetSelectButton()->enabled);
+    Click(*row->GetSelectButton());
+    EXPECT_EQ(SIM_Options::GetInstance().GetRaceName(), "korrath");
+    EXPECT_NE(UserFile("config.txt").find("race = korrath"), std::string::npos);
+    EXPECT_EQ(GUI_ChooseScenario::GetInstance().GetRaceTitle(), "Korrath");
+    Frames(1);
+    EXPECT_FALSE(row->GetSelectButton()->visible);
+    for (GUI_RaceDetails* r : selector->GetRows()) {
+        if (r != row) {
+            EXPECT_TRUE(r->GetSelectButton()->visible);
+        }
+    }
+    GUI_RaceScreen::SelectRace(*SIM_Race::Find("federation"));
+}
+
+TEST_F(UnlockShop, EscapeAndTheBackButtonLeaveForTheMainMenu)
+{
+    Game::GetInstance().SetMode(10);
+    PressKey(SDL_SCANCODE_ESCAPE);
+    EXPECT_EQ(Game::GetInstance().GetModeId(), 15);
+    EXPECT_EQ(GUI_UnlockWindow::GetOpen(), nullptr);
+    Game::GetInstance().SetMode(10);
+    Click(*GUI_UnlockShop::GetInstance().GetBackButton());
+    EXPECT_EQ(Game::GetInstance().GetModeId(), 15);
+}
