@@ -12,10 +12,26 @@
 #include "platform/KeyCodes.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 constexpr float kButtonWidth = 260.0f;
 constexpr float kButtonStep = 44.0f;
+constexpr float kPanelHead = 110.0f;  // title and gap above the first button
+constexpr float kPanelMargin = 10.0f; // below the panel
+
+// The panel runs from 18% of the height down past its last button; on a short
+// screen the buttons close up so that the panel stays on it.
+float TopOf(float screenHeight)
+{
+    return screenHeight * 0.18f;
+}
+
+float ButtonStep(float screenHeight, int shown)
+{
+    const float room = screenHeight - kPanelMargin - (TopOf(screenHeight) + kPanelHead);
+    return shown > 0 ? std::min(kButtonStep, std::floor(room / static_cast<float>(shown))) : kButtonStep;
+}
 
 void QuitAnswered(std::intptr_t)
 {
@@ -33,7 +49,7 @@ GUI_MainMenu::GUI_MainMenu() : GUI_StandInMode("Main menu", false)
     };
     for (const Entry& e : m_entries) {
         auto* button = new GUI_ButtonText(e.label, Choose, e.modeId);
-        button->SetTooltipString(std::string(e.label) + "_TOOLTIP");
+        button->SetTooltip((std::string(e.label) + "_TOOLTIP").c_str());
         m_buttons.AddButton(button);
     }
 }
@@ -43,11 +59,19 @@ bool GUI_MainMenu::IsShown(const Entry& entry) const
     return entry.modeId != 8 || Game::GetInstance().IsEditorEnabled();
 }
 
+int GUI_MainMenu::ShownCount() const
+{
+    return static_cast<int>(
+        std::count_if(m_entries.begin(), m_entries.end(), [this](const Entry& e) { return IsShown(e); }));
+}
+
 void GUI_MainMenu::LayOut()
 {
     D3DEngine& engine = D3DEngine::GetInstance();
     float w = static_cast<float>(engine.GetScreenWidth());
-    float y = static_cast<float>(engine.GetScreenHeight()) * 0.18f + 90.0f;
+    float h = static_cast<float>(engine.GetScreenHeight());
+    const float step = ButtonStep(h, ShownCount());
+    float y = TopOf(h) + kPanelHead - 20.0f;
     for (size_t i = 0; i < m_entries.size(); ++i) {
         GUI_ButtonBase* button = m_buttons.GetButtons()[i];
         button->visible = IsShown(m_entries[i]);
@@ -56,7 +80,7 @@ void GUI_MainMenu::LayOut()
             continue;
         }
         button->SetRect(w * 0.5f - kButtonWidth * 0.5f, y, w * 0.5f + kButtonWidth * 0.5f, y + 34.0f);
-        y += kButtonStep;
+        y += step;
     }
 }
 
@@ -93,11 +117,10 @@ void GUI_MainMenu::Render()
     m_backdrop.PlaceCentred(w * 0.5f, h * 0.5f);
     m_backdrop.Draw();
 
-    float top = h * 0.18f;
-    int shown = static_cast<int>(std::count_if(m_entries.begin(), m_entries.end(),
-                                               [this](const Entry& e) { return IsShown(e); }));
+    const float top = TopOf(h);
+    const int shown = ShownCount();
     GRect panel{static_cast<int>(w * 0.5f - 190), static_cast<int>(top - 20), static_cast<int>(w * 0.5f + 190),
-                static_cast<int>(top + 110 + shown * kButtonStep)};
+                static_cast<int>(top + kPanelHead + shown * ButtonStep(h, shown))};
     engine.FillRect(panel, 0xB00A1420);
     engine.DrawRectFrame(panel, 0xFF3FC8E8);
 

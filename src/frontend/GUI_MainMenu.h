@@ -37,6 +37,7 @@ protected:
 
 private:
     bool IsShown(const Entry& entry) const;
+    int ShownCount() const;
 
     std::vector<Entry> m_entries;
     CTexturedSprite m_backdrop;

@@ -16,6 +16,9 @@ public:
     virtual void Update();
 
     void DrawButtons();
+    // Unlights every button: for screens whose buttons stop updating while a
+    // modal window covers them.
+    void ClearHover();
     bool ClickButtons();
     void DeleteButtons();
     // Deletes one button now; false when it is not ours.
