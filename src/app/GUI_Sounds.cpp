@@ -1,6 +1,7 @@
 #include "app/GUI_Sounds.h"
 
 #include "app/APP_UserFolders.h"
+#include "app/MusicTracks.h"
 #include "app/SIM_Options.h"
 #include "engine/GDebugLog.h"
 #include "engine/GFileHelpers.h"
@@ -134,7 +135,7 @@ void GUI_Sounds::LoadSounds()
         m_interfaceNames[i] = kInterfaceFiles[i];
     ApplyHardwareSoundOption();
     RefreshVolumes();
-    PlayMusic("main_title.ogg", false);
+    PlayMusic(MusicTracks::kMainTitle, false);
 }
 
 // ---- plays ----------------------------------------------------------------

@@ -1,6 +1,7 @@
 #include "frontend/GUI_MainMenu.h"
 
 #include "app/GUI_Sounds.h"
+#include "app/MusicTracks.h"
 #include "app/Game.h"
 #include "engine/D3DEngine.h"
 #include "engine/GRect.h"
@@ -100,7 +101,7 @@ void GUI_MainMenu::AskToQuit()
 void GUI_MainMenu::Update()
 {
     // Playing the same track again is a no-op, so this only starts it.
-    GUI_Sounds::GetInstance().PlayMusic("main_title.ogg", false);
+    GUI_Sounds::GetInstance().PlayMusic(MusicTracks::kMainTitle, false);
     GUI_StandInMode::Update();
 }
 
