@@ -68,7 +68,8 @@ protected:
 TEST_F(GLMainMenu, RestingOnAButtonShowsItsTooltipText)
 {
     Game& game = Game::GetInstance();
-    game.Frame(); // lays the menu out
+    MoveMouse(2, 2); // off every button, wherever an earlier test left it
+    game.Frame();    // lays the menu out
     GUI_ButtonBase* play = GUI_MainMenu::GetInstance().GetButtons().GetButtons().front();
     const int mx = (play->left + play->right) / 2, my = (play->top + play->bottom) / 2;
     MoveMouse(mx, my);
