@@ -306,6 +306,14 @@ void AddChord(std::vector<Note>& out, float beat, float beats, std::initializer_
         out.push_back({beat, beats, m, velocity, PAD});
 }
 
+// A line of (beat, length, note) triples played on one instrument.
+template <size_t N>
+void AddLine(std::vector<Note>& out, const float (&line)[N][3], float velocity, Instrument instrument)
+{
+    for (const auto& m : line)
+        out.push_back({m[0], m[1], static_cast<int>(m[2]), velocity, instrument});
+}
+
 // D minor, i - VI - III - VII twice, with a melody that answers itself.
 Samples MainTitle()
 {
@@ -328,8 +336,7 @@ Samples MainTitle()
         {16, 1.5f, 81}, {17.5f, 0.5f, 79}, {18, 2, 77}, {20, 1, 79},  {21, 1, 77},   {22, 2, 74},
         {24, 1, 72},   {25, 1, 74},      {26, 1, 76},   {27, 1, 77},  {28, 4, 74},
     };
-    for (const auto& m : melody)
-        n.push_back({m[0], m[1], static_cast<int>(m[2]), 0.45f, LEAD});
+    AddLine(n, melody, 0.45f, LEAD);
     return Render(n, 100.0f, 32.0f, false);
 }
 
@@ -345,8 +352,7 @@ Samples Victory()
         {0, 0.5f, 67}, {0.5f, 0.5f, 72}, {1, 1, 76}, {2, 0.5f, 77}, {2.5f, 0.5f, 76},
         {3, 1, 72},    {4, 0.5f, 74},    {4.5f, 0.5f, 76}, {5, 1, 79}, {6, 5, 84},
     };
-    for (const auto& m : fanfare)
-        n.push_back({m[0], m[1], static_cast<int>(m[2]), 0.5f, BRASS});
+    AddLine(n, fanfare, 0.5f, BRASS);
     for (float b : {0.0f, 2.0f, 4.0f, 6.0f})
         n.push_back({b, 1.0f, 0, 0.6f, KICK});
     n.push_back({0, 2, 36, 0.5f, BASS});
@@ -369,8 +375,7 @@ Samples Defeat()
         {0, 1.5f, 76}, {1.5f, 1.5f, 74}, {3, 1.5f, 72}, {4.5f, 1.5f, 69}, {6, 1.5f, 69},
         {7.5f, 1.5f, 65}, {9, 1.5f, 68}, {10.5f, 1.5f, 71}, {12, 4.5f, 69},
     };
-    for (const auto& m : lament)
-        n.push_back({m[0], m[1], static_cast<int>(m[2]), 0.4f, LEAD});
+    AddLine(n, lament, 0.4f, LEAD);
     const int bass[] = {33, 29, 26, 28, 21};
     for (int i = 0; i < 5; ++i)
         n.push_back({i * 3.0f, i == 4 ? 5.0f : 3.0f, bass[i] + 12, 0.55f, BASS});
@@ -402,8 +407,7 @@ Samples FederationTheme()
         {16, 1, 79},    {17, 1, 78},      {18, 2, 74},   {20, 1.5f, 78}, {21.5f, 0.5f, 76}, {22, 1, 74},
         {23, 1, 78},    {24, 2, 79},      {26, 1, 76},   {27, 1, 79},    {28, 2, 76},      {30, 2, 74},
     };
-    for (const auto& m : call)
-        n.push_back({m[0], m[1], static_cast<int>(m[2]), 0.5f, BRASS});
+    AddLine(n, call, 0.5f, BRASS);
     return Render(n, 116.0f, 32.0f, false);
 }
 
@@ -430,8 +434,7 @@ Samples KorrathTheme()
         {16, 2, 64}, {18, 1, 65}, {19, 1, 67}, {20, 3, 65}, {23, 1, 64},
         {24, 1, 71}, {25, 1, 72}, {26, 2, 71}, {28, 2, 65}, {30, 2, 64},
     };
-    for (const auto& m : line)
-        n.push_back({m[0], m[1], static_cast<int>(m[2]), 0.45f, LEAD});
+    AddLine(n, line, 0.45f, LEAD);
     return Render(n, 138.0f, 32.0f, false);
 }
 
