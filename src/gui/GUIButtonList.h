@@ -16,9 +16,9 @@ public:
     virtual void Update();
 
     void DrawButtons();
-    // Unlights every button: for screens whose buttons stop updating while a
-    // modal window covers them.
-    void ClearHover();
+    // Unlights every button: for lists that stop updating while a window
+    // covers them or a modal window holds the input.
+    virtual void ClearHover();
     bool ClickButtons();
     void DeleteButtons();
     // Deletes one button now; false when it is not ours.
