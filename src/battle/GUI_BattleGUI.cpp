@@ -265,7 +265,7 @@ void GUI_BattleGUI::Render()
 
 void GUI_BattleGUI::DrawWindowsAndTooltips()
 {
-    GUI_GameModeBase::DrawInterfaceTail();
+    GUI_GameModeBase::DrawInterfaceTail(true);
 }
 
 void GUI_BattleGUI::DrawInterfaceOnly()
