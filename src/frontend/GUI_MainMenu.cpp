@@ -105,6 +105,13 @@ void GUI_MainMenu::Update()
     GUI_StandInMode::Update();
 }
 
+void GUI_MainMenu::Leave()
+{
+    // Whichever screen comes next, the title music gives way.
+    GUI_Sounds::GetInstance().PlayMusic(MusicTracks::kSettingUpShips, false);
+    GUI_StandInMode::Leave();
+}
+
 void GUI_MainMenu::Render()
 {
     D3DEngine& engine = D3DEngine::GetInstance();

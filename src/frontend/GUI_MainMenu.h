@@ -26,6 +26,7 @@ public:
     void Render() override;
     void OnKeyDown(int code) override;
     void Update() override;
+    void Leave() override;
 
     const std::vector<Entry>& GetEntries() const { return m_entries; }
     // What a button press or its key does: open a screen, or ask to quit.

@@ -1,6 +1,7 @@
 #include "app/Game.h"
 
 #include "app/APP_UserFolders.h"
+#include "app/GUI_Sounds.h"
 #include "app/GUI_StandInMode.h"
 #include "battle/GUI_BattleGUI.h"
 #include "engine/CInput.h"
@@ -225,9 +226,11 @@ TEST_F(GameTest, SwitchingCallsLeaveThenEnterOnlyOnChange)
     GUI_ShipDesignGUI& designer = GUI_ShipDesignGUI::GetInstance();
     int menuLeaves = menu.leaveCount, designerEnters = designer.enterCount, designerLeaves = designer.leaveCount;
 
+    EXPECT_EQ(GUI_Sounds::GetInstance().GetMusicName(), "main_title.ogg");
     game.SetMode(1);
     EXPECT_EQ(menu.leaveCount, menuLeaves + 1);
     EXPECT_EQ(designer.enterCount, designerEnters + 1);
+    EXPECT_EQ(GUI_Sounds::GetInstance().GetMusicName(), "setting_up_ships.ogg"); // the menu's music gives way
 
     game.SetMode(1); // the same screen again: neither runs
     EXPECT_EQ(designer.enterCount, designerEnters + 1);
