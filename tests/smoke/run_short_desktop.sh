@@ -19,9 +19,8 @@ geometry=""
 for _ in $(seq 1 80); do
     win=$(xdotool search --onlyvisible --name "Quillomar" 2>/dev/null | head -1)
     if [ -n "$win" ]; then
-        geometry=$(xwininfo -id "$win" 2>/dev/null |
-            awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF} /Width:/{w=$NF} /Height:/{h=$NF}
-                 END {print x, y, w, h}')
+        geometry=$(xdotool getwindowgeometry --shell "$win" 2>/dev/null |
+            awk -F= '/^X=/{x=$2} /^Y=/{y=$2} /^WIDTH=/{w=$2} /^HEIGHT=/{h=$2} END {print x, y, w, h}')
         read -r x y w h <<<"$geometry"
         if [ -n "$h" ] && [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + w)) -le 1280 ] && [ $((y + h)) -le 720 ]; then
             break
