@@ -73,6 +73,10 @@ protected:
 
     void Stop()
     {
+        // Back to the main menu first, as a player leaves: the screen a test
+        // visited lets go of its windows before the content goes.
+        if (m_started)
+            Game::GetInstance().SetMode(15);
         GUI_WindowManager& windows = GUI_WindowManager::GetInstance();
         while (windows.CloseTopModal()) {
         }
