@@ -288,7 +288,7 @@ void Game::LoadContent()
             list.push_back({s->GetName(), s->GetType(), s->GetUnlockedAfter()});
         return list;
     });
-    scores.Load();
+    scores.Reload(GetUserPath(USER));
     SIM_ShipNameGenerator::GetInstance().LoadAll();
     SIM_Race::LoadAll();
     SIM_ShipModuleType::LoadAll();
@@ -321,6 +321,7 @@ bool Game::Init(const GameStartOptions& options)
     if (getcwd(cwd, sizeof cwd))
         SaveInstallPath(cwd);
 
+    APP_UsageMetrics::GetInstance().UseUserFolder(GetUserPath(USER));
     APP_UsageMetrics::GetInstance().MarkRunStart();
 
     GDebugLog::GetInstance().Open(GetUserPath(USER));

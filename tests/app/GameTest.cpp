@@ -161,6 +161,16 @@ TEST_F(GameTest, ALowDesktopWritesPrefsAtLeast768HighButTheScreenFitsTheDesktop)
     }
 }
 
+TEST_F(GameTest, ASecondStartInOneProcessKeepsItsFilesInItsOwnFolder)
+{
+    Stop();
+    ASSERT_TRUE(Start(1280, 1024)); // tall enough: no warning either
+    Game::GetInstance().Shutdown();  // the run time goes into the metrics file
+    EXPECT_EQ(m_user->Read("debug/errors.txt"), "");
+    EXPECT_TRUE(FileExists(m_user->File("sc.dat")));
+    EXPECT_TRUE(FileExists(m_user->File("um.ini")));
+}
+
 TEST_F(GameTest, MainMenuTooltipsAreTheTextsOfTheirKeys)
 {
     GUI_MainMenu& menu = GUI_MainMenu::GetInstance();
