@@ -71,6 +71,17 @@ APP_UsageMetrics::APP_UsageMetrics(const std::string& userFolder, const IClock* 
 
 APP_UsageMetrics::~APP_UsageMetrics() = default;
 
+void APP_UsageMetrics::UseUserFolder(const std::string& folder)
+{
+    if (folder == m_userFolder || folder.empty())
+        return;
+    m_userFolder = folder;
+    m_events.clear();
+    m_id = "0000000000";
+    LoadOrMakeId(SystemSeed());
+    Load();
+}
+
 std::string APP_UsageMetrics::GetMetricsPath() const
 {
     return m_userFolder.empty() ? std::string() : m_userFolder + "/um.ini";

@@ -39,6 +39,9 @@ public:
     const std::vector<APP_UsageEvent>& GetEvents() const { return m_events; }
 
     // The run's start; set at construction, and again by start-up.
+    // Keeps the metrics of this user folder from now on: a start of the game
+    // with another folder in the same process reads that folder's files.
+    void UseUserFolder(const std::string& folder);
     void MarkRunStart();
     void RecordRuntime();
 

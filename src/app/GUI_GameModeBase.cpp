@@ -11,9 +11,12 @@ void GUI_GameModeBase::OnKeyDown(int code)
         keyboardFocus->OnKeyDown(code);
 }
 
-void GUI_GameModeBase::DrawInterfaceTail()
+void GUI_GameModeBase::DrawInterfaceTail(bool tooltipsOnTop)
 {
     GUI_WindowManager::GetInstance().DrawWindows();
-    GUI_Cursor::GetInstance().DrawDraggedWindow();
+    if (tooltipsOnTop)
+        GUI_Cursor::GetInstance().DrawDraggedWindow();
     GUI_Tooltip::DrawQueued();
+    if (!tooltipsOnTop)
+        GUI_Cursor::GetInstance().DrawDraggedWindow();
 }

@@ -19,9 +19,10 @@ public:
     virtual void OnWheelDown() {}
 
     // The end every screen's render shares: the window manager's windows, the
-    // dragged window and the queued tooltips. Game::Frame draws it after
-    // Render (the transition and fade follow), so no screen can forget it.
-    static void DrawInterfaceTail();
+    // queued tooltips, then the dragged window on top. Game::Frame draws it
+    // after Render (the transition and fade follow), so no screen can forget
+    // it. The battle keeps its tooltips above a dragged window.
+    static void DrawInterfaceTail(bool tooltipsOnTop = false);
     // A screen that must draw the tail at its own point in the frame (the
     // battle, between its layers) says so and calls DrawInterfaceTail itself.
     virtual bool DrawsOwnInterfaceTail() const { return false; }

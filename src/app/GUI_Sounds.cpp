@@ -1,6 +1,7 @@
 #include "app/GUI_Sounds.h"
 
 #include "app/APP_UserFolders.h"
+#include "app/MusicTracks.h"
 #include "app/SIM_Options.h"
 #include "engine/GDebugLog.h"
 #include "engine/GFileHelpers.h"
@@ -115,13 +116,14 @@ const std::string& GUI_Sounds::GetInterfaceSoundName(int index) const
     return index >= 0 && index < kInterfaceSoundCount ? m_interfaceNames[index] : none;
 }
 
-bool GUI_Sounds::CheckFmodResult(SoundResult result, const char* context)
+bool GUI_Sounds::CheckFmodResult(SoundResult result, const char* context, const std::string& file)
 {
     if (result == SOUND_OK)
         return true;
     // Without a device every call "fails"; that was said once at start-up.
     if (!m_system->IsSilent())
-        LOG_ERROR(StrFormat("ERROR - FMOD[%s] (%d) %s", context, static_cast<int>(result), SoundResultText(result)));
+        LOG_ERROR(StrFormat("ERROR - sound: %s%s%s (%d) %s", context, file.empty() ? "" : " ", file.c_str(),
+                            static_cast<int>(result), SoundResultText(result)));
     return false;
 }
 
@@ -133,7 +135,7 @@ void GUI_Sounds::LoadSounds()
         m_interfaceNames[i] = kInterfaceFiles[i];
     ApplyHardwareSoundOption();
     RefreshVolumes();
-    PlayMusic("main_title.ogg", false);
+    PlayMusic(MusicTracks::kMainTitle, false);
 }
 
 // ---- plays ----------------------------------------------------------------
@@ -145,7 +147,7 @@ SoundHandle GUI_Sounds::FindOrCreate(GUI_SoundBank& bank, const char* file, unsi
     if (const GUI_SoundBank::CachedSound* cached = bank.FindCached(name, positional))
         return cached->sound;
     SoundHandle sound = m_system->CreateSound(file, flags);
-    CheckFmodResult(sound ? SOUND_OK : m_system->GetLastResult(), "Failed to create sound");
+    CheckFmodResult(sound ? SOUND_OK : m_system->GetLastResult(), "Failed to create sound", file);
     if (sound && positional)
         m_system->SetSoundMinMaxDistance(sound, minDistance, kMaxDistance);
     // A failure is cached too: one error line per file, not one per play.
@@ -153,7 +155,8 @@ SoundHandle GUI_Sounds::FindOrCreate(GUI_SoundBank& bank, const char* file, unsi
     return sound;
 }
 
-SoundChannelId GUI_Sounds::StartChannel(SoundHandle sound, GUI_SoundBank& bank, float volume, bool loop)
+SoundChannelId GUI_Sounds::StartChannel(SoundHandle sound, const char* file, GUI_SoundBank& bank, float volume,
+                                        bool loop)
 {
     if (!sound)
         return kNoChannel;
@@ -161,7 +164,7 @@ SoundChannelId GUI_Sounds::StartChannel(SoundHandle sound, GUI_SoundBank& bank, 
     if (!channel) {
         // A full pool drops the least important sound; that is not worth a log line.
         if (m_system->GetLastResult() != SOUND_ERR_NO_CHANNEL)
-            CheckFmodResult(m_system->GetLastResult(), "Failed to reuse sound");
+            CheckFmodResult(m_system->GetLastResult(), "Failed to reuse sound", file ? file : "");
         return kNoChannel;
     }
     m_system->SetChannelLoop(channel, loop);
@@ -175,7 +178,7 @@ SoundChannelId GUI_Sounds::PlaySound(const char* file, GUI_SoundBank* bank, floa
         return kNoChannel;
     GUI_SoundBank& target = bank ? *bank : m_banks[BANK_INTERFACE];
     SoundHandle sound = FindOrCreate(target, file, loop ? SOUND_LOOP : SOUND_DEFAULT, 1.0f);
-    SoundChannelId channel = StartChannel(sound, target, volume, loop);
+    SoundChannelId channel = StartChannel(sound, file, target, volume, loop);
     if (channel)
         m_system->SetChannelPaused(channel, false);
     return channel;
@@ -189,7 +192,7 @@ SoundChannelId GUI_Sounds::PlaySound3D(const char* file, GUI_SoundBank* bank, fl
     GUI_SoundBank& target = bank ? *bank : m_banks[BANK_INTERFACE];
     unsigned flags = SOUND_3D | (loop ? SOUND_LOOP : 0u);
     SoundHandle sound = FindOrCreate(target, file, flags, minDistance);
-    SoundChannelId channel = StartChannel(sound, target, volume, loop);
+    SoundChannelId channel = StartChannel(sound, file, target, volume, loop);
     if (!channel)
         return kNoChannel;
     if (loop)
@@ -276,10 +279,10 @@ SoundChannelId GUI_Sounds::StartMusic(const std::string& path, bool loop)
 {
     ReleaseMusic();
     m_musicStream = m_system->CreateSound(path, SOUND_STREAM | (loop ? SOUND_LOOP : 0u));
-    if (!CheckFmodResult(m_musicStream ? SOUND_OK : m_system->GetLastResult(), "Failed to createStream"))
+    if (!CheckFmodResult(m_musicStream ? SOUND_OK : m_system->GetLastResult(), "Failed to createStream", path))
         return kNoChannel;
     m_musicChannel = m_system->PlaySound(m_musicStream, m_system->GetMasterGroup(), true, kMusicPriority);
-    if (!CheckFmodResult(m_musicChannel ? SOUND_OK : m_system->GetLastResult(), "playsound failed")) {
+    if (!CheckFmodResult(m_musicChannel ? SOUND_OK : m_system->GetLastResult(), "playsound failed", path)) {
         ReleaseMusic();
         return kNoChannel;
     }

@@ -89,8 +89,9 @@ public:
     void RefreshDroneVolume(GUI_EngineDrones& drones);
     void StopEngineDrones(GUI_EngineDrones& drones);
 
-    // Logs a failed sound call with its context; true when it succeeded.
-    bool CheckFmodResult(SoundResult result, const char* context);
+    // Logs a failed sound call with what failed and, when known, the file it
+    // was about; true when it succeeded.
+    bool CheckFmodResult(SoundResult result, const char* context, const std::string& file = {});
 
     void SetBattleInfoProvider(BattleInfoProvider provider) { m_battleInfo = std::move(provider); }
 
@@ -115,7 +116,7 @@ private:
     GUI_Sounds();
     void InitSound(std::unique_ptr<ISoundSystem> system);
     SoundHandle FindOrCreate(GUI_SoundBank& bank, const char* file, unsigned flags, float minDistance);
-    SoundChannelId StartChannel(SoundHandle sound, GUI_SoundBank& bank, float volume, bool loop);
+    SoundChannelId StartChannel(SoundHandle sound, const char* file, GUI_SoundBank& bank, float volume, bool loop);
     SoundChannelId StartMusic(const std::string& path, bool loop);
     void ReleaseMusic();
     GUI_SoundBattleInfo BattleInfo() const;

@@ -57,6 +57,8 @@ void GUI_StandInMode::Update()
     GUI_WindowManager::GetInstance().UpdateWindows();
     if (!GUI_WindowManager::GetInstance().IsModalOpen())
         m_buttons.Update();
+    else
+        m_buttons.ClearHover(); // the question covers them: none stays lit
 }
 
 void GUI_StandInMode::Render()

@@ -62,6 +62,7 @@
 #include "prep/GUI_DeploymentGUI.h"
 #include "prep/GUI_ShipDesignGUI.h"
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <thread>
@@ -117,6 +118,7 @@ void Game::ResetForTests()
     m_modeId = 0;
     m_running = m_focused = m_loopStarted = m_quit = m_shutDown = false;
     m_frameCount = 0;
+    m_soundChannels = 0;
     m_clock = nullptr;
 }
 
@@ -138,8 +140,10 @@ bool Game::SavePrefs(int width, int height, bool windowed)
 {
     std::string path = GetUserPath(USER) + "/prefs.ini";
     GSafeFile file(path);
+    // Before the sound system starts, its own default is what it will use.
+    const int channels = m_soundChannels > 0 ? m_soundChannels : GUI_Sounds::kDefaultChannels;
     file.Printf("[prefs]\nwidth = %d\nheight = %d\nwindowed = %d\nsound_channels = %d\n", width, height,
-                windowed ? 1 : 0, m_soundChannels);
+                windowed ? 1 : 0, channels);
     bool ok = file.Commit();
     QLM_ASSERT(ok);
     return ok;
@@ -165,6 +169,14 @@ bool Game::OpenWindow(const GameStartOptions& options)
     }
     m_window->SetListener(this);
     return true;
+}
+
+void Game::FitToDesktop(int& width, int& height, int desktopWidth, int desktopHeight)
+{
+    if (desktopWidth > 0)
+        width = std::min(width, desktopWidth);
+    if (desktopHeight > 0)
+        height = std::min(height, desktopHeight);
 }
 
 int Game::RenderTargetSide(int screenSide)
@@ -272,7 +284,7 @@ void Game::LoadContent()
             list.push_back({s->GetName(), s->GetType(), s->GetUnlockedAfter()});
         return list;
     });
-    scores.Load();
+    scores.Reload(GetUserPath(USER));
     SIM_ShipNameGenerator::GetInstance().LoadAll();
     SIM_Race::LoadAll();
     SIM_ShipModuleType::LoadAll();
@@ -305,6 +317,7 @@ bool Game::Init(const GameStartOptions& options)
     if (getcwd(cwd, sizeof cwd))
         SaveInstallPath(cwd);
 
+    APP_UsageMetrics::GetInstance().UseUserFolder(GetUserPath(USER));
     APP_UsageMetrics::GetInstance().MarkRunStart();
 
     GDebugLog::GetInstance().Open(GetUserPath(USER));
@@ -316,6 +329,7 @@ bool Game::Init(const GameStartOptions& options)
     int desktopWidth, desktopHeight;
     ReadDesktopSize(desktopWidth, desktopHeight);
     LOG_DEBUG(StrFormat("Desktop resolution is %d x %d", desktopWidth, desktopHeight));
+    const int realDesktopWidth = desktopWidth, realDesktopHeight = desktopHeight;
     if (desktopHeight < kMinDesktopHeight) {
         desktopHeight = kMinDesktopHeight;
         LOG_ERROR("WARNING: Desktop Screen Resolution is below 768 pixels");
@@ -340,6 +354,13 @@ bool Game::Init(const GameStartOptions& options)
             height = std::min(desktopHeight, 1024);
         }
     }
+    // prefs.ini keeps the size asked for (at least 768 high); a desktop too
+    // small for it gets a screen of its own size instead of one that hangs
+    // off its edges.
+    const int askedWidth = width, askedHeight = height;
+    FitToDesktop(width, height, realDesktopWidth, realDesktopHeight);
+    if (width != askedWidth || height != askedHeight)
+        LOG_DEBUG(StrFormat("%d x %d does not fit the desktop, using %d x %d", askedWidth, askedHeight, width, height));
     if (windowed || m_headless) {
         m_window->SetFullScreen(false);
         m_window->SetClientSize(width, height);

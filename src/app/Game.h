@@ -66,6 +66,9 @@ public:
     void DrawSplash();
     void CopyTutorialDeployments();
     static int RenderTargetSide(int screenSide);
+    // The screen size a start uses: the size asked for, cut to the desktop
+    // where the desktop is smaller, so that the whole game stays visible.
+    static void FitToDesktop(int& width, int& height, int desktopWidth, int desktopHeight);
 
     // Releases everything the graphics device holds and builds it again, as
     // after a lost device.
@@ -127,7 +130,7 @@ private:
     bool m_editor = false;
     bool m_headless = false;
     int m_frameCount = 0;
-    int m_soundChannels = 64;
+    int m_soundChannels = 0; // 0 until the sound system has started
     const IClock* m_clock = nullptr;
     std::function<void(int)> m_frameHook;
 };

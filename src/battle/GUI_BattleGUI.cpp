@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "app/Game.h"
+#include "app/MusicTracks.h"
 #include "app/SIM_Options.h"
 #include "battle/GUI_EffectStandIns.h"
 #include "battle/GUI_Map.h"
@@ -200,7 +201,7 @@ void GUI_BattleGUI::Leave()
     // Nothing on screen names a ship any more: the battle may free them.
     battle.Clear();
     if (GUI_Sounds* sounds = GetSounds())
-        sounds->PlayMusic("setting_up_ships.ogg", false);
+        sounds->PlayMusic(MusicTracks::kSettingUpShips, false);
 }
 
 void GUI_BattleGUI::EndBattleView()
@@ -209,7 +210,7 @@ void GUI_BattleGUI::EndBattleView()
     followedShip = nullptr;
     cameraFollowMode = 0;
     if (GUI_Sounds* sounds = GetSounds())
-        sounds->PlayMusic("setting_up_ships.ogg", false);
+        sounds->PlayMusic(MusicTracks::kSettingUpShips, false);
     shipPicking = STATE_STATISTICS;
     hudShown = 1;
 }
@@ -264,7 +265,7 @@ void GUI_BattleGUI::Render()
 
 void GUI_BattleGUI::DrawWindowsAndTooltips()
 {
-    GUI_GameModeBase::DrawInterfaceTail();
+    GUI_GameModeBase::DrawInterfaceTail(true);
 }
 
 void GUI_BattleGUI::DrawInterfaceOnly()

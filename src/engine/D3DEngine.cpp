@@ -287,6 +287,11 @@ void D3DEngine::Release()
     m_device.reset();
     m_sceneOpen = false;
     m_screenshotPending = false;
+    // The next start may log to another folder: the draw log follows it there.
+    if (m_drawLog) {
+        fclose(m_drawLog);
+        m_drawLog = nullptr;
+    }
     LOG_DEBUG("D3D released");
 }
 

@@ -146,6 +146,13 @@ void GHashTable::Clear()
         bucket.clear();
 }
 
+void GHashTable::Reset()
+{
+    std::lock_guard<std::mutex> lock(m_loadMutex);
+    Clear();
+    m_loaded.store(false, std::memory_order_release);
+}
+
 size_t GHashTable::GetRecordCount() const
 {
     size_t n = 0;

@@ -27,6 +27,9 @@ public:
     const char* Lookup(const char* key) const; // "" when missing
     void Add(const std::string& key, const std::string& value);
     void Clear();
+    // Empties the table and forgets the load, so that the next EnsureLoaded
+    // reads its file again (a fresh start of the game within one process).
+    void Reset();
     bool IsLoaded() const { return m_loaded.load(std::memory_order_acquire); }
     size_t GetRecordCount() const;
 

@@ -3,6 +3,7 @@
 #include "app/APP_ContentPackage.h"
 #include "app/APP_UsageMetrics.h"
 #include "app/GUI_Sounds.h"
+#include "app/MusicTracks.h"
 #include "app/Game.h"
 #include "engine/D3DEngine.h"
 #include "engine/GHashTable.h"
@@ -77,25 +78,36 @@ std::vector<GUI_MainMenu::Slot> GUI_MainMenu::LayOutRow(int left, int right, int
 
 void GUI_MainMenu::Enter()
 {
+    LayOut();
+    m_challenges->enabled = SIM_Server::GetInstance().HasUserName();
+    GUI_Sounds::GetInstance().PlayMusic(MusicTracks::kMainTitle, false);
+}
+
+void GUI_MainMenu::LayOut()
+{
     D3DEngine& engine = D3DEngine::GetInstance();
     const int w = engine.GetScreenWidth(), h = engine.GetScreenHeight();
+    m_laidOutW = w;
+    m_laidOutH = h;
     SetSize(static_cast<float>(w), static_cast<float>(h));
     MoveTo(0.0f, 0.0f);
     const std::vector<Slot> slots = LayOutRow(left, right, h, m_row.size());
     for (size_t i = 0; i < m_row.size(); ++i)
         m_row[i]->SetRect(slots[i].left, slots[i].top, slots[i].right, slots[i].bottom);
-    m_challenges->enabled = SIM_Server::GetInstance().HasUserName();
     m_chrome.LayOut(w, h);
-    GUI_Sounds::GetInstance().PlayMusic("main_title.ogg", false);
 }
 
 void GUI_MainMenu::Leave()
 {
-    GUI_Sounds::GetInstance().PlayMusic("setting_up_ships.ogg", false);
+    GUI_Sounds::GetInstance().PlayMusic(MusicTracks::kSettingUpShips, false);
 }
 
 void GUI_MainMenu::Update()
 {
+    // The first screen of a start runs no Enter: follow a new screen size here.
+    D3DEngine& engine = D3DEngine::GetInstance();
+    if (engine.GetScreenWidth() != m_laidOutW || engine.GetScreenHeight() != m_laidOutH)
+        LayOut();
     GUI_MenuChrome::UpdateWindowsThenButtons(*this);
 }
 

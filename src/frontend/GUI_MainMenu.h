@@ -54,6 +54,7 @@ public:
 private:
     GUI_MainMenu();
     GUI_ButtonText* MakeButton(const char* key, GUI_Callback callback);
+    void LayOut();
 
     static void OnBattle(std::intptr_t);
     static void OnCampaign(std::intptr_t);
@@ -67,6 +68,7 @@ private:
     static void OnHullEditor(std::intptr_t);
 
     GUI_MenuChrome m_chrome;
+    int m_laidOutW = 0, m_laidOutH = 0;
     std::vector<GUI_ButtonText*> m_row;
     GUI_ButtonText* m_battle = nullptr;
     GUI_ButtonText* m_campaign = nullptr;

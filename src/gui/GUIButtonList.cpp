@@ -36,6 +36,12 @@ void GUIButtonList::DrawButtons()
     LibText::GetInstance().Render(-1);
 }
 
+void GUIButtonList::ClearHover()
+{
+    for (GUI_ButtonBase* button : m_buttons)
+        button->hover = 0;
+}
+
 bool GUIButtonList::ClickButtons()
 {
     const CInput& input = CInput::GetInstance();

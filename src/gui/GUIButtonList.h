@@ -16,6 +16,9 @@ public:
     virtual void Update();
 
     void DrawButtons();
+    // Unlights every button: for lists that stop updating while a window
+    // covers them or a modal window holds the input.
+    virtual void ClearHover();
     bool ClickButtons();
     void DeleteButtons();
     // Deletes one button now; false when it is not ours.

@@ -1,6 +1,7 @@
 #include "gui/GUI_ButtonBase.h"
 
 #include "engine/CInput.h"
+#include "engine/GHashTable.h"
 #include "gui/GUI_Cursor.h"
 #include "gui/GUI_Fader.h"
 #include "gui/GUI_Tooltip.h"
@@ -106,9 +107,9 @@ void GUI_ButtonBase::AnchorTooltip()
                          static_cast<float>(bottom));
 }
 
-void GUI_ButtonBase::SetTooltip(const char* text, int delay)
+void GUI_ButtonBase::SetTooltip(const char* key, int delay)
 {
-    SetTooltipString(text ? std::string(text) : std::string(), delay);
+    SetTooltipString(GetString(key), delay);
 }
 
 void GUI_ButtonBase::SetTooltipString(const std::string& text, int delay)

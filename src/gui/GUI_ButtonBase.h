@@ -24,7 +24,11 @@ public:
     virtual void Press();
     virtual void Update();
 
-    void SetTooltip(const char* text, int delay = kTooltipDelay);
+    // The tooltip of a string-table key (by custom its owner's key +
+    // "_TOOLTIP"): its text, or the key itself when the table lacks it. A text
+    // that is no key shows as it is.
+    void SetTooltip(const char* key, int delay = kTooltipDelay);
+    // A tooltip of a text already made (joined or formatted by the caller).
     void SetTooltipString(const std::string& text, int delay = kTooltipDelay);
     GUI_Tooltip* GetTooltip() const { return m_tooltip; }
 

@@ -87,8 +87,10 @@ void GUI_WindowBase::Draw()
 void GUI_WindowBase::Update()
 {
     GUI_WindowManager& manager = GUI_WindowManager::GetInstance();
-    if (!visible || manager.IsMouseOverWindow())
+    if (!visible || manager.IsMouseOverWindow()) {
+        ClearHover(); // covered: nothing of ours is under the mouse
         return;
+    }
     if (draggable)
         UpdateDrag();
     for (size_t i = 0; i < m_childWindows.size(); ++i)
@@ -96,6 +98,13 @@ void GUI_WindowBase::Update()
     GUIButtonList::Update();
     if (claimsMouse && IsMouseOver())
         manager.SetMouseOverWindow(this);
+}
+
+void GUI_WindowBase::ClearHover()
+{
+    GUIButtonList::ClearHover();
+    for (GUI_WindowBase* child : m_childWindows)
+        child->ClearHover();
 }
 
 void GUI_WindowBase::UpdateDrag()

@@ -17,6 +17,8 @@ public:
     void Draw() override;
     void AddButton(GUI_ButtonBase* button) override;
     void Update() override;
+    // Its buttons and its child windows' buttons.
+    void ClearHover() override;
     virtual void OnKeyDown(int key);
     virtual bool OnRightClick(float x, float y);
     virtual bool IsModal() const { return false; }

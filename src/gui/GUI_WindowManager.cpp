@@ -192,6 +192,10 @@ void GUI_WindowManager::UpdateWindows()
                 if (IsLive(m_modal, *it))
                     (*it)->Update();
             }
+            // The rest wait behind the modal windows, none of them lit.
+            for (GUI_WindowBase* window : m_topLevel)
+                if (!IsListed(m_modal, window))
+                    window->ClearHover();
         } else {
             const std::vector<GUI_WindowBase*> windows = m_topLevel;
             for (auto it = windows.rbegin(); it != windows.rend(); ++it) {

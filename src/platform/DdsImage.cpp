@@ -11,8 +11,10 @@ namespace {
 constexpr size_t kHeaderBytes = 128; // magic + 124-byte header
 constexpr uint32_t kFlagMipCount = 0x20000;
 constexpr uint32_t kPfAlphaPixels = 0x1;
+constexpr uint32_t kPfAlphaOnly = 0x2;
 constexpr uint32_t kPfFourCC = 0x4;
 constexpr uint32_t kPfRgb = 0x40;
+constexpr uint32_t kPfLuminance = 0x20000;
 constexpr uint32_t kCaps2CubeMap = 0x200;
 constexpr uint32_t kCaps2Volume = 0x200000;
 // Texture files larger than this are not ours; refuse before reading them.
@@ -53,45 +55,90 @@ int FullChainLength(int width, int height)
     return n;
 }
 
-// The byte shift of a channel mask, or -1 when it is not one whole byte.
-int ByteShift(uint32_t mask)
-{
-    for (int s = 0; s < 32; s += 8)
-        if (mask == (0xFFu << s))
-            return s;
-    return -1;
-}
-
-struct Swizzle {
-    int r, g, b, a; // byte shifts; a = -1 for opaque
+// One channel of an uncompressed pixel: a run of bits inside the pixel word.
+struct Channel {
+    uint32_t mask = 0; // 0: the file has no such channel
+    int shift = 0;
+    uint32_t max = 0; // the mask's value shifted down
 };
 
-bool ReadRgbFormat(const uint8_t* pf, Swizzle& sw, std::string* error)
+// The layout of an uncompressed file as its header describes it: whole bytes
+// per pixel and a contiguous mask per channel, however many bits wide.
+struct Layout {
+    int bytesPerPixel = 4;
+    Channel r, g, b, a;
+    bool luminance = false; // one grey value in r
+};
+
+bool MakeChannel(uint32_t mask, int bits, Channel& out)
 {
-    uint32_t flags = ReadU32(pf + 4);
-    if (ReadU32(pf + 12) != 32)
-        return Fail(error, "only 32-bit uncompressed DDS files are supported");
-    sw.r = ByteShift(ReadU32(pf + 16));
-    sw.g = ByteShift(ReadU32(pf + 20));
-    sw.b = ByteShift(ReadU32(pf + 24));
-    uint32_t amask = ReadU32(pf + 28);
-    sw.a = (flags & kPfAlphaPixels) && amask ? ByteShift(amask) : -1;
-    if (sw.r < 0 || sw.g < 0 || sw.b < 0 || ((flags & kPfAlphaPixels) && amask && sw.a < 0))
-        return Fail(error, "unsupported DDS channel masks");
-    if (sw.r == sw.g || sw.r == sw.b || sw.g == sw.b || sw.a == sw.r || sw.a == sw.g || sw.a == sw.b)
-        return Fail(error, "overlapping DDS channel masks");
+    out = Channel{};
+    if (mask == 0)
+        return true;
+    if (bits < 32 && (mask >> bits) != 0)
+        return false; // outside the pixel
+    int shift = 0;
+    while (((mask >> shift) & 1u) == 0)
+        ++shift;
+    const uint32_t run = mask >> shift;
+    if ((run & (run + 1)) != 0)
+        return false; // not one run of bits
+    out = Channel{mask, shift, run};
     return true;
 }
 
-void ConvertToBgra(const uint8_t* src, size_t pixels, const Swizzle& sw, std::vector<uint8_t>& out)
+bool ReadUncompressedFormat(const uint8_t* pf, Layout& layout, std::string* error)
+{
+    const uint32_t flags = ReadU32(pf + 4);
+    const uint32_t bits = ReadU32(pf + 12);
+    if (bits != 8 && bits != 16 && bits != 24 && bits != 32)
+        return Fail(error, "unsupported DDS bit count " + std::to_string(bits));
+    layout.bytesPerPixel = int(bits / 8);
+    layout.luminance = (flags & kPfLuminance) != 0;
+    const bool hasColour = (flags & (kPfRgb | kPfLuminance)) != 0;
+    const bool hasAlpha = (flags & (kPfAlphaPixels | kPfAlphaOnly)) != 0;
+    const uint32_t masks[4] = {hasColour ? ReadU32(pf + 16) : 0u,
+                               hasColour && !layout.luminance ? ReadU32(pf + 20) : 0u,
+                               hasColour && !layout.luminance ? ReadU32(pf + 24) : 0u,
+                               hasAlpha ? ReadU32(pf + 28) : 0u};
+    Channel* channels[4] = {&layout.r, &layout.g, &layout.b, &layout.a};
+    uint32_t used = 0;
+    for (int i = 0; i < 4; ++i) {
+        if (!MakeChannel(masks[i], int(bits), *channels[i]))
+            return Fail(error, "unsupported DDS channel masks");
+        if (used & masks[i])
+            return Fail(error, "overlapping DDS channel masks");
+        used |= masks[i];
+    }
+    if (used == 0 || (hasColour && (masks[0] | masks[1] | masks[2]) == 0))
+        return Fail(error, "DDS pixel format without channels");
+    return true;
+}
+
+// A channel's bits scaled to 0..255, rounded; an absent channel reads as
+// `absent` (opaque for alpha, black for colour).
+uint8_t Expand(uint32_t pixel, const Channel& c, uint8_t absent)
+{
+    if (c.mask == 0)
+        return absent;
+    const uint64_t v = (pixel & c.mask) >> c.shift;
+    return uint8_t((v * 255 + c.max / 2) / c.max);
+}
+
+void ConvertToBgra(const uint8_t* src, size_t pixels, const Layout& layout, std::vector<uint8_t>& out)
 {
     out.resize(pixels * 4);
+    const size_t step = size_t(layout.bytesPerPixel);
     for (size_t i = 0; i < pixels; ++i) {
-        uint32_t v = ReadU32(src + i * 4);
-        out[i * 4 + 0] = uint8_t(v >> sw.b);
-        out[i * 4 + 1] = uint8_t(v >> sw.g);
-        out[i * 4 + 2] = uint8_t(v >> sw.r);
-        out[i * 4 + 3] = sw.a >= 0 ? uint8_t(v >> sw.a) : 255;
+        const uint8_t* p = src + i * step;
+        uint32_t v = 0;
+        for (size_t k = 0; k < step; ++k)
+            v |= uint32_t(p[k]) << (8 * k);
+        const uint8_t r = Expand(v, layout.r, 0);
+        out[i * 4 + 0] = layout.luminance ? r : Expand(v, layout.b, 0);
+        out[i * 4 + 1] = layout.luminance ? r : Expand(v, layout.g, 0);
+        out[i * 4 + 2] = r;
+        out[i * 4 + 3] = Expand(v, layout.a, 255);
     }
 }
 
@@ -239,7 +286,7 @@ bool ReadDds(const uint8_t* data, size_t size, TextureData& out, std::string* er
         return Fail(error, "cube and volume DDS files are not supported");
 
     uint32_t pfFlags = ReadU32(pf + 4);
-    Swizzle sw{};
+    Layout layout;
     TextureData result;
     result.width = int(width);
     result.height = int(height);
@@ -253,8 +300,8 @@ bool ReadDds(const uint8_t* data, size_t size, TextureData& out, std::string* er
             result.format = PixelFormat::DXT5;
         else
             return Fail(error, "unsupported DDS compression");
-    } else if (pfFlags & kPfRgb) {
-        if (!ReadRgbFormat(pf, sw, error))
+    } else if (pfFlags & (kPfRgb | kPfLuminance | kPfAlphaOnly)) {
+        if (!ReadUncompressedFormat(pf, layout, error))
             return false;
         result.format = PixelFormat::BGRA8;
     } else {
@@ -268,14 +315,17 @@ bool ReadDds(const uint8_t* data, size_t size, TextureData& out, std::string* er
 
     size_t offset = kHeaderBytes;
     int w = result.width, h = result.height;
+    const bool uncompressed = result.format == PixelFormat::BGRA8;
     for (int i = 0; i < levels; ++i) {
-        size_t bytes = TextureLevelBytes(result.format, w, h);
+        // Uncompressed rows are tightly packed in the file, whatever the pitch says.
+        size_t bytes = uncompressed ? size_t(w) * size_t(h) * size_t(layout.bytesPerPixel)
+                                    : TextureLevelBytes(result.format, w, h);
         if (bytes == 0 || bytes > size - offset)
             return Fail(error, "DDS file truncated at level " + std::to_string(i));
         const uint8_t* src = data + offset;
-        if (result.format == PixelFormat::BGRA8) {
+        if (uncompressed) {
             result.levels.emplace_back();
-            ConvertToBgra(src, size_t(w) * size_t(h), sw, result.levels.back());
+            ConvertToBgra(src, size_t(w) * size_t(h), layout, result.levels.back());
         } else {
             result.levels.emplace_back(src, src + bytes);
         }

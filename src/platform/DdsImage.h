@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
-// DDS files: uncompressed 32-bit BGRA/BGRX and DXT1/3/5 with their mip levels.
+// DDS files with their mip levels: DXT1/3/5 as they are, and every uncompressed
+// RGB, luminance or alpha layout of 8 to 32 bits that the header's masks
+// describe (565, 24-bit RGB, A8L8, 10:10:10:2 ...), converted to BGRA8.
 // Every size and offset is checked against the data before it is read.
 bool ReadDds(const uint8_t* data, size_t size, TextureData& out, std::string* error);
 bool ReadDdsFile(const std::string& path, TextureData& out, std::string* error);

@@ -184,6 +184,10 @@ bool SdlWindow::SetClientSize(int width, int height)
             return false;
     }
     SDL_SetWindowSize(m_window, width, height);
+    // The window keeps its old corner otherwise: one made taller than the
+    // display would stay above its top edge, title and all.
+    const int display = std::max(0, SDL_GetWindowDisplayIndex(m_window));
+    SDL_SetWindowPosition(m_window, SDL_WINDOWPOS_CENTERED_DISPLAY(display), SDL_WINDOWPOS_CENTERED_DISPLAY(display));
     return true;
 }
 

@@ -312,6 +312,21 @@ TEST_F(GUI_SoundsTest, MissingFileLogsOnceAndPlaysNothing)
     EXPECT_EQ(sounds->PlaySound(nullptr, nullptr, 1.0f, false), kNoChannel);
 }
 
+TEST_F(GUI_SoundsTest, AFailureLineSaysWhatFailedAndWhichFile)
+{
+    TempDir logs;
+    GDebugLog::GetInstance().Open(logs.Path());
+    OpenRecording();
+    sounds->PlayMusic("missing_theme.ogg", false);
+    GDebugLog::GetInstance().Close();
+    const std::string errors = logs.Read("debug/errors.txt");
+    EXPECT_NE(errors.find("Failed to createStream data/sounds/music/missing_theme.ogg (1) File not found."),
+              std::string::npos)
+        << errors;
+    // The game plays through OpenAL; no other library is named.
+    EXPECT_EQ(errors.find("FMOD"), std::string::npos) << errors;
+}
+
 TEST_F(GUI_SoundsTest, ChannelCountComesFromPrefs)
 {
     EXPECT_EQ(GUI_Sounds::ReadChannelCount(dir.File("none.ini")), 512);

@@ -1,19 +1,23 @@
 #include "app/Game.h"
 
 #include "app/APP_UserFolders.h"
+#include "app/GUI_Sounds.h"
 #include "app/GUI_StandInMode.h"
 #include "battle/GUI_BattleGUI.h"
 #include "engine/CInput.h"
 #include "engine/D3DEngine.h"
 #include "engine/GDebugLog.h"
 #include "engine/GFileHelpers.h"
+#include "engine/GHashTable.h"
 #include "engine/GSafeFile.h"
 #include "editors/GUI_ScenarioEditor.h"
 #include "frontend/GUI_MainMenu.h"
 #include "gui/GUI_ButtonBase.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_ConfirmDialog.h"
+#include "gui/GUI_Tooltip.h"
 #include "gui/GUI_Tutorial.h"
+#include "gui/GUI_WindowManager.h"
 #include "platform/HeadlessWindow.h"
 #include "platform/KeyCodes.h"
 #include "prep/GUI_ShipDesignGUI.h"
@@ -46,53 +50,63 @@ int FindLine(const std::vector<std::string>& lines, const std::string& start)
     return -1;
 }
 
-// One headless start-up for the whole program: the game is a singleton.
+// Every test starts the game afresh (headless, its own user folder) and shuts
+// it down again, so the tests pass alone and in any order.
 class GameTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
+    void SetUp() override { ASSERT_TRUE(Start(1280, 720)); }
+    void TearDown() override { Stop(); }
+
+    bool Start(int desktopWidth, int desktopHeight)
     {
-        s_user = new TempDir;
-        s_cwd = new ScopedChdir(QLM_GAME_DIR);
+        m_user = std::make_unique<TempDir>();
+        m_cwd = std::make_unique<ScopedChdir>(QLM_GAME_DIR);
         GameStartOptions options;
-        options.userDir = s_user->Path();
+        options.userDir = m_user->Path();
         options.headless = true;
-        options.desktopWidth = 1280;
-        options.desktopHeight = 720;
+        options.desktopWidth = desktopWidth;
+        options.desktopHeight = desktopHeight;
         options.seed = 7;
-        s_started = Game::GetInstance().Init(options);
-        s_debugAtStart = s_user->Read("debug/debug.txt");
+        m_started = Game::GetInstance().Init(options);
+        m_debugAtStart = m_user->Read("debug/debug.txt");
+        return m_started;
     }
 
-    static void TearDownTestSuite()
+    void Stop()
     {
+        // Back to the main menu first, as a player leaves: the screen a test
+        // visited lets go of its windows before the content goes.
+        if (m_started)
+            Game::GetInstance().SetMode(15);
+        GUI_WindowManager& windows = GUI_WindowManager::GetInstance();
+        while (windows.CloseTopModal()) {
+        }
+        windows.DeleteQueuedWindows();
         Game::GetInstance().Shutdown();
         Game::GetInstance().ResetForTests();
-        delete s_cwd;
-        delete s_user;
+        m_cwd.reset();
+        m_user.reset();
+        m_started = false;
     }
 
-    void SetUp() override
+    HeadlessWindow& Window()
     {
-        ASSERT_TRUE(s_started);
-        Game::GetInstance().SetMode(15);
+        auto* window = dynamic_cast<HeadlessWindow*>(Game::GetInstance().GetWindow());
+        EXPECT_NE(window, nullptr);
+        return *window;
     }
 
-    static TempDir* s_user;
-    static ScopedChdir* s_cwd;
-    static bool s_started;
-    static std::string s_debugAtStart;
+    std::unique_ptr<TempDir> m_user;
+    std::unique_ptr<ScopedChdir> m_cwd;
+    bool m_started = false;
+    std::string m_debugAtStart;
 };
-
-TempDir* GameTest::s_user = nullptr;
-ScopedChdir* GameTest::s_cwd = nullptr;
-bool GameTest::s_started = false;
-std::string GameTest::s_debugAtStart;
 
 } // namespace
 
 TEST_F(GameTest, StartUpRunsInOrderAndMakesTheUserFolderTree)
 {
-    std::vector<std::string> lines = Lines(s_debugAtStart);
+    std::vector<std::string> lines = Lines(m_debugAtStart);
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines[0], "----DEBUG FILE----");
     const char* order[] = {"QLM Debug File. App version Demo 1.45", "Desktop resolution is 1280 x 720",
@@ -106,21 +120,97 @@ TEST_F(GameTest, StartUpRunsInOrderAndMakesTheUserFolderTree)
     }
     for (const char* sub : {"web", "web/challenges", "web/challengedata", "deployments", "ships", "orders",
                             "custom_scenarios", "campaignprogress", "campaigncaptureddesigns"})
-        EXPECT_TRUE(FolderExists(s_user->File(sub))) << sub;
-    EXPECT_EQ(Game::GetInstance().GetUserPath(Game::SHIPS), s_user->File("ships"));
-    EXPECT_EQ(Game::GetInstance().GetUserPath(Game::CHALLENGE_DATA), s_user->File("web/challengedata"));
+        EXPECT_TRUE(FolderExists(m_user->File(sub))) << sub;
+    EXPECT_EQ(Game::GetInstance().GetUserPath(Game::SHIPS), m_user->File("ships"));
+    EXPECT_EQ(Game::GetInstance().GetUserPath(Game::CHALLENGE_DATA), m_user->File("web/challengedata"));
 }
 
-TEST_F(GameTest, ALowDesktopWritesPrefsAtLeast768HighAndFullScreen)
+TEST_F(GameTest, ALowDesktopWritesPrefsAtLeast768HighButTheScreenFitsTheDesktop)
 {
-    EXPECT_EQ(s_user->Read("prefs.ini"), "[prefs]\nwidth = 1280\nheight = 768\nwindowed = 0\nsound_channels = 64\n");
+    // prefs.ini keeps the size asked for; the sound system's default channel count goes with it.
+    EXPECT_EQ(m_user->Read("prefs.ini"), "[prefs]\nwidth = 1280\nheight = 768\nwindowed = 0\nsound_channels = 512\n");
     // The warning about the small desktop goes to the error log.
-    EXPECT_NE(s_user->Read("debug/errors.txt").find("Desktop Screen Resolution is below 768"), std::string::npos);
+    EXPECT_NE(m_user->Read("debug/errors.txt").find("Desktop Screen Resolution is below 768"), std::string::npos);
+
+    struct Case {
+        int desktopWidth, desktopHeight, prefsHeight, screenHeight;
+    };
+    for (const Case& c : {Case{1280, 720, 768, 720}, Case{1024, 600, 768, 600}, Case{1280, 768, 768, 768},
+                          Case{1280, 1024, 1024, 1024}}) {
+        SCOPED_TRACE(std::to_string(c.desktopWidth) + "x" + std::to_string(c.desktopHeight));
+        Stop();
+        ASSERT_TRUE(Start(c.desktopWidth, c.desktopHeight));
+        EXPECT_NE(m_user->Read("prefs.ini").find("height = " + std::to_string(c.prefsHeight) + "\n"),
+                  std::string::npos);
+        // The whole game is on the desktop: the window, the frame and every menu button.
+        EXPECT_EQ(Window().GetClientWidth(), c.desktopWidth);
+        EXPECT_EQ(Window().GetClientHeight(), c.screenHeight);
+        const D3DEngine& engine = D3DEngine::GetInstance();
+        EXPECT_EQ(engine.GetScreenWidth(), c.desktopWidth);
+        EXPECT_EQ(engine.GetScreenHeight(), c.screenHeight);
+        Game::GetInstance().Frame(); // lays the menu out
+        for (const GUI_ButtonBase* button : GUI_MainMenu::GetInstance().GetRow()) {
+            if (!button->visible)
+                continue;
+            EXPECT_GE(button->top, 0);
+            EXPECT_LE(button->bottom, c.screenHeight);
+        }
+        // The next start reads the same prefs.ini and fits it again.
+        Stop();
+        ASSERT_TRUE(Start(c.desktopWidth, c.desktopHeight));
+        EXPECT_EQ(D3DEngine::GetInstance().GetScreenHeight(), c.screenHeight);
+    }
+}
+
+TEST_F(GameTest, ASecondStartInOneProcessKeepsItsFilesInItsOwnFolder)
+{
+    Stop();
+    ASSERT_TRUE(Start(1280, 1024)); // tall enough: no warning either
+    Game::GetInstance().Shutdown();  // the run time goes into the metrics file
+    EXPECT_EQ(m_user->Read("debug/errors.txt"), "");
+    EXPECT_TRUE(FileExists(m_user->File("sc.dat")));
+    EXPECT_TRUE(FileExists(m_user->File("um.ini")));
+}
+
+TEST_F(GameTest, MainMenuTooltipsAreTheTextsOfTheirKeys)
+{
+    GUI_MainMenu& menu = GUI_MainMenu::GetInstance();
+    const std::pair<const GUI_ButtonBase*, const char*> buttons[] = {
+        {menu.GetBattleButton(), "MAINMENU_BATTLE"},   {menu.GetShipDesignButton(), "MAINMENU_SHIPDESIGN"},
+        {menu.GetOptionsButton(), "MAINMENU_OPTIONS"}, {menu.GetChallengesButton(), "MAINMENU_CHALLENGES"},
+        {menu.GetUnlocksButton(), "MAINMENU_UNLOCKS"}, {menu.GetManualButton(), "MAINMENU_MANUAL"},
+        {menu.GetQuitButton(), "MAINMENU_QUIT"}};
+    for (const auto& [button, owner] : buttons) {
+        const std::string key = std::string(owner) + "_TOOLTIP";
+        ASSERT_NE(button, nullptr) << owner;
+        const GUI_Tooltip* tooltip = button->GetTooltip();
+        ASSERT_NE(tooltip, nullptr) << key;
+        ASSERT_FALSE(tooltip->GetLines().empty());
+        // Every key has its text in data/strings.ini, and the text is what shows.
+        EXPECT_NE(tooltip->GetLines()[0], key);
+        EXPECT_STREQ(tooltip->GetLines()[0].c_str(), GetString(key.c_str()));
+    }
+}
+
+TEST_F(GameTest, TheButtonBehindAQuestionLosesItsHover)
+{
+    Game& game = Game::GetInstance();
+    game.Frame(); // lays the menu out
+    GUI_ButtonBase* quit = GUI_MainMenu::GetInstance().GetQuitButton();
+    Window().InjectMouseMove((quit->left + quit->right) / 2, (quit->top + quit->bottom) / 2);
+    Window().PumpEvents();
+    game.Frame();
+    ASSERT_EQ(quit->hover, 1);
+
+    game.OnKeyPress(KEY_ESCAPE); // the quit question, the mouse still on the button
+    ASSERT_NE(GUI_ConfirmDialog::GetOpen(), nullptr);
+    game.Frame();
+    EXPECT_EQ(quit->hover, 0);
 }
 
 TEST_F(GameTest, TutorialDeploymentsAreCopiedOnce)
 {
-    std::string copy = s_user->File("deployments/tutorial1/deployed.txt");
+    std::string copy = m_user->File("deployments/tutorial1/deployed.txt");
     ASSERT_TRUE(FileExists(copy));
     WriteFileAtomically(copy, "changed by the player");
     Game::GetInstance().CopyTutorialDeployments();
@@ -154,7 +244,9 @@ TEST_F(GameTest, SwitchingCallsLeaveThenEnterOnlyOnChange)
     Game& game = Game::GetInstance();
     GUI_ShipDesignGUI& designer = GUI_ShipDesignGUI::GetInstance();
     GUI_ScenarioEditor& editor = GUI_ScenarioEditor::GetInstance();
+    EXPECT_EQ(GUI_Sounds::GetInstance().GetMusicName(), "main_title.ogg");
     game.SetMode(1);
+    EXPECT_EQ(GUI_Sounds::GetInstance().GetMusicName(), "setting_up_ships.ogg"); // the menu's music gives way
     int designerEnters = designer.enterCount, designerLeaves = designer.leaveCount;
     int editorEnters = editor.enterCount;
 
@@ -172,7 +264,7 @@ TEST_F(GameTest, PrintScreenArmsAScreenshotAndNeverReachesTheScreen)
     Game& game = Game::GetInstance();
     game.SetMode(1);
     std::string file = game.SaveScreenshot();
-    EXPECT_EQ(file.rfind(s_user->File("screenshot_"), 0), 0u) << file;
+    EXPECT_EQ(file.rfind(m_user->File("screenshot_"), 0), 0u) << file;
     EXPECT_NE(file.find(".bmp"), std::string::npos);
 
     // Print Screen in the designer must not act as its Escape would.
@@ -180,7 +272,7 @@ TEST_F(GameTest, PrintScreenArmsAScreenshotAndNeverReachesTheScreen)
     EXPECT_EQ(game.GetModeId(), 1);
     game.Frame(); // the armed screenshot is written with the next present
     int count = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(s_user->Path()))
+    for (const auto& entry : std::filesystem::directory_iterator(m_user->Path()))
         count += entry.path().filename().string().rfind("screenshot_", 0) == 0;
     EXPECT_GE(count, 1);
 }

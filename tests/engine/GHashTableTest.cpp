@@ -140,6 +140,8 @@ TEST(GHashTable, GetStringLoadsOnFirstUseAndFallsBackToTheKey)
     TempDir dir;
     dir.Write("data/strings.ini", "[strings]\nOK=Fine\nEMPTY=\nQUOTED=\"x\\=y\"\n");
     ScopedChdir cd(dir.Path());
+    // The table is the process's own: start from a fresh one whatever ran before.
+    GetStringTable().Reset();
     EXPECT_STREQ(GetString(""), "");
     EXPECT_STREQ(GetString(nullptr), "");
     EXPECT_FALSE(GetStringTable().IsLoaded());
@@ -150,6 +152,7 @@ TEST(GHashTable, GetStringLoadsOnFirstUseAndFallsBackToTheKey)
     EXPECT_STREQ(GetString("QUOTED"), "x=y");
     const char* first = GetString("OK");
     EXPECT_EQ(first, GetString("OK")); // same record, no copy
+    GetStringTable().Reset();
 }
 
 TEST(GHashTable, ShippedStringsFileLoads)

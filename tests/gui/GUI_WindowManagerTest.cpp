@@ -160,6 +160,39 @@ TEST_F(WindowManagerTest, UpperOverlappingWindowTakesClickAndHover)
     EXPECT_EQ(&lower, GUI_WindowManager::GetInstance().GetWindowUnderMouse());
 }
 
+TEST_F(WindowManagerTest, ButtonsLoseTheirHoverWhenCoveredOrWhenAModalOpens)
+{
+    GUI_WindowManager& manager = GUI_WindowManager::GetInstance();
+    TestWindow panel("panel", 0, 0, 200, 200);
+    panel.Register();
+    auto* button = new GUI_ButtonBase(nullptr, 0);
+    button->SetRect(20, 20, 80, 80);
+    panel.AddButton(button);
+    MoveMouse(50, 50);
+    manager.UpdateWindows();
+    ASSERT_EQ(1, button->hover);
+
+    {
+        // A plain window opened over the button takes the mouse.
+        TestWindow cover("cover", 0, 0, 100, 100);
+        cover.Register();
+        manager.UpdateWindows();
+        EXPECT_EQ(0, button->hover);
+        manager.RemoveWindow(&cover);
+    }
+    manager.UpdateWindows();
+    ASSERT_EQ(1, button->hover);
+
+    // A question away from the mouse holds the input: the panel waits unlit.
+    TestWindow question("question", 500, 500, 700, 600, true);
+    question.Register();
+    manager.UpdateWindows();
+    EXPECT_EQ(0, button->hover);
+    manager.RemoveModal(&question);
+    manager.RemoveWindow(&question);
+    manager.RemoveWindow(&panel);
+}
+
 TEST_F(WindowManagerTest, DialogsAreDrawnAbovePlainWindowsWhateverTheZOrder)
 {
     TestWindow dialog("dialog", 0, 0, 100, 100, true);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -188,7 +189,8 @@ TEST(DdsImage, RejectsTruncatedAndHostileHeaders)
     EXPECT_FALSE(mutated(16, 0xFFFFFFFF)); // huge width
     EXPECT_FALSE(mutated(16, 17));         // width larger than the data
     EXPECT_FALSE(mutated(76, 0));          // pixel format size
-    EXPECT_FALSE(mutated(88, 24));         // 24-bit pixels
+    EXPECT_FALSE(mutated(88, 24));         // the alpha mask lies outside a 24-bit pixel
+    EXPECT_FALSE(mutated(88, 12));         // no whole number of bytes
     EXPECT_FALSE(mutated(92, 0x00F0F000)); // split channel mask
     EXPECT_FALSE(mutated(96, 0x00FF0000)); // two channels on one byte
     EXPECT_FALSE(mutated(112, 0x200));     // cube map
@@ -227,6 +229,122 @@ TEST(DdsImage, ReadsPngThroughImageLoader)
     EXPECT_FALSE(ReadImageFile(dir.Write("bad.png", "not a picture"), tex, &error));
     EXPECT_FALSE(error.empty());
     EXPECT_FALSE(ReadImageFile(dir.File("missing.png"), tex, &error));
+}
+
+namespace {
+
+// An uncompressed one-level file: bit count, pixel-format flags, the masks of
+// red (or luminance), green, blue and alpha, then the packed pixels.
+std::string UncompressedFile(int w, int h, uint32_t bits, uint32_t flags, const uint32_t (&masks)[4],
+                             const std::string& pixels)
+{
+    std::vector<uint8_t> dummy(size_t(w) * h * 4, 0);
+    std::string f = WriteDdsBGRA(w, h, dummy.data()).substr(0, 128);
+    PutU32(f, 80, flags);
+    PutU32(f, 88, bits);
+    for (int i = 0; i < 4; ++i)
+        PutU32(f, 92 + 4 * size_t(i), masks[i]);
+    return f + pixels;
+}
+
+// Reads one pixel of the given layout; empty when the reader refuses it.
+RGBA ReadOnePixel(uint32_t bits, uint32_t flags, const uint32_t (&masks)[4], const std::string& pixel)
+{
+    std::string f = UncompressedFile(1, 1, bits, flags, masks, pixel);
+    TextureData tex;
+    std::string error;
+    if (!ReadDds(Bytes(f), f.size(), tex, &error))
+        return {};
+    std::vector<uint8_t> rgba;
+    EXPECT_TRUE(DecodeToRGBA(tex, 0, rgba));
+    return rgba;
+}
+
+} // namespace
+
+TEST(DdsImage, ReadsWhatImageMagickWritesUncompressed)
+{
+    TempDir dir;
+    // Three by two distinct pixels, and a grey square that gets a mip chain.
+    dir.Write("in.ppm", "P3 3 2 255\n255 0 0  0 255 0  0 0 255\n10 20 30  200 150 100  255 255 255\n");
+    const std::string cmd = "cd '" + dir.Path() +
+                            "' && /usr/bin/convert in.ppm -define dds:compression=none -define dds:mipmaps=0 rgb.dds"
+                            " && /usr/bin/convert in.ppm -alpha set -channel A -evaluate set 50% +channel"
+                            " -define dds:compression=none -define dds:mipmaps=0 rgba.dds"
+                            " && /usr/bin/convert -size 4x4 xc:gray50 -define dds:compression=none grey.dds";
+    ASSERT_EQ(std::system(cmd.c_str()), 0) << "ImageMagick is needed: " << cmd;
+
+    const RGBA expected = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255,
+                           10, 20, 30, 255, 200, 150, 100, 255, 255, 255, 255, 255};
+    TextureData tex;
+    std::string error;
+    std::vector<uint8_t> rgba;
+    ASSERT_TRUE(ReadDdsFile(dir.File("rgb.dds"), tex, &error)) << error;
+    EXPECT_EQ(dir.Read("rgb.dds").size(), 128u + 3 * 2 * 3); // really the 24-bit layout
+    ASSERT_TRUE(DecodeToRGBA(tex, 0, rgba));
+    EXPECT_EQ(rgba, expected);
+
+    ASSERT_TRUE(ReadDdsFile(dir.File("rgba.dds"), tex, &error)) << error;
+    ASSERT_TRUE(DecodeToRGBA(tex, 0, rgba));
+    ASSERT_EQ(rgba.size(), expected.size());
+    for (size_t i = 0; i < rgba.size(); ++i) {
+        if (i % 4 == 3)
+            EXPECT_NEAR(rgba[i], 128, 1) << i;
+        else
+            EXPECT_EQ(rgba[i], expected[i]) << i;
+    }
+
+    ASSERT_TRUE(ReadDdsFile(dir.File("grey.dds"), tex, &error)) << error;
+    EXPECT_EQ(tex.levels.size(), 3u);
+    ASSERT_TRUE(DecodeToRGBA(tex, 2, rgba));
+    EXPECT_NEAR(rgba[0], 128, 1);
+    EXPECT_EQ(rgba[3], 255);
+}
+
+TEST(DdsImage, ReadsEveryUncompressedLayoutTheMasksDescribe)
+{
+    const uint32_t kRgb = 0x40, kAlphaPixels = 0x1, kLuminance = 0x20000, kAlphaOnly = 0x2;
+    // 5:6:5: full channels give 255; the middle values widen by rounding.
+    EXPECT_EQ(ReadOnePixel(16, kRgb, {0xF800, 0x07E0, 0x001F, 0}, std::string("\xFF\xFF", 2)),
+              (RGBA{255, 255, 255, 255}));
+    EXPECT_EQ(ReadOnePixel(16, kRgb, {0xF800, 0x07E0, 0x001F, 0}, std::string("\x10\x84", 2)),
+              (RGBA{132, 130, 132, 255}));
+    // 1:5:5:5 with the alpha bit clear, and the same bits without the alpha flag (opaque).
+    EXPECT_EQ(ReadOnePixel(16, kRgb | kAlphaPixels, {0x7C00, 0x03E0, 0x001F, 0x8000}, std::string("\x1F\x00", 2)),
+              (RGBA{0, 0, 255, 0}));
+    EXPECT_EQ(ReadOnePixel(16, kRgb, {0x7C00, 0x03E0, 0x001F, 0x8000}, std::string("\x1F\x00", 2)),
+              (RGBA{0, 0, 255, 255}));
+    // 4:4:4:4.
+    EXPECT_EQ(ReadOnePixel(16, kRgb | kAlphaPixels, {0x0F00, 0x00F0, 0x000F, 0xF000}, std::string("\x8F\x1F", 2)),
+              (RGBA{255, 136, 255, 17}));
+    // 24-bit BGR as ImageMagick writes it, and a 24-bit RGB order.
+    EXPECT_EQ(ReadOnePixel(24, kRgb, {0xFF0000, 0xFF00, 0xFF, 0}, "\x01\x02\x03"), (RGBA{3, 2, 1, 255}));
+    EXPECT_EQ(ReadOnePixel(24, kRgb, {0xFF, 0xFF00, 0xFF0000, 0}, "\x01\x02\x03"), (RGBA{1, 2, 3, 255}));
+    // 2:10:10:10 (wider than a byte): narrowed with rounding.
+    EXPECT_EQ(ReadOnePixel(32, kRgb | kAlphaPixels, {0x3FF, 0xFFC00, 0x3FF00000, 0xC0000000},
+                           std::string("\xFF\x03\x08\x40", 4)),
+              (RGBA{255, 128, 0, 85}));
+    // Luminance alone, luminance with alpha, and alpha alone.
+    EXPECT_EQ(ReadOnePixel(8, kLuminance, {0xFF, 0, 0, 0}, "\xC8"), (RGBA{200, 200, 200, 255}));
+    EXPECT_EQ(ReadOnePixel(16, kLuminance | kAlphaPixels, {0xFF, 0, 0, 0xFF00}, "\x40\x80"),
+              (RGBA{64, 64, 64, 128}));
+    EXPECT_EQ(ReadOnePixel(8, kAlphaOnly, {0, 0, 0, 0xFF}, "\x4D"), (RGBA{0, 0, 0, 77}));
+    // A channel the file leaves out reads as black.
+    EXPECT_EQ(ReadOnePixel(16, kRgb, {0xFF, 0xFF00, 0, 0}, "\x10\x20"), (RGBA{16, 32, 0, 255}));
+
+    // What no header can mean is refused.
+    EXPECT_TRUE(ReadOnePixel(16, kRgb, {0xF0F0, 0x0F00, 0x000F, 0}, "\x00\x00").empty());     // split mask
+    EXPECT_TRUE(ReadOnePixel(16, kRgb, {0xFF0000, 0xFF00, 0xFF, 0}, "\x00\x00").empty());     // beyond the pixel
+    EXPECT_TRUE(ReadOnePixel(16, kRgb, {0xF800, 0x0FE0, 0x001F, 0}, "\x00\x00").empty());     // overlapping
+    EXPECT_TRUE(ReadOnePixel(16, kRgb, {0, 0, 0, 0}, "\x00\x00").empty());                    // no channel
+    EXPECT_TRUE(ReadOnePixel(16, kRgb | kAlphaPixels, {0, 0, 0, 0xFF00}, "\x00\x00").empty()); // alpha, no colour
+    EXPECT_TRUE(ReadOnePixel(40, kRgb, {0xFF, 0xFF00, 0xFF0000, 0}, "\x00\x00\x00\x00\x00").empty());
+    // Pixels are tightly packed: a 24-bit 2x2 level is 12 bytes, one short is truncated.
+    const uint32_t bgr[4] = {0xFF0000, 0xFF00, 0xFF, 0};
+    std::string f = UncompressedFile(2, 2, 24, kRgb, bgr, std::string(12, '\x7F'));
+    TextureData tex;
+    EXPECT_TRUE(ReadDds(Bytes(f), f.size(), tex, nullptr));
+    EXPECT_FALSE(ReadDds(Bytes(f), f.size() - 1, tex, nullptr));
 }
 
 TEST(DdsImage, ValidatesTextureData)

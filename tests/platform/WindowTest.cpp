@@ -163,6 +163,19 @@ TEST_F(GLSdlWindow, SizesModesAndDevice)
     for (const DisplayMode& m : window->GetDisplayModes())
         EXPECT_GT(m.width, 0);
 
+    // A new size centres the window on the display: made taller than the
+    // display, then sized to it, it lands at the display's corner.
+    ASSERT_TRUE(window->SetClientSize(w + 256, h + 256));
+    ASSERT_TRUE(window->SetClientSize(w, h));
+    int x = -1, y = -1;
+    SDL_GetWindowPosition(window->GetSdlWindow(), &x, &y);
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 0);
+    ASSERT_TRUE(window->SetClientSize(w / 2, h / 2));
+    SDL_GetWindowPosition(window->GetSdlWindow(), &x, &y);
+    EXPECT_EQ(x, w / 4);
+    EXPECT_EQ(y, h / 4);
+
     std::string error;
     auto device = CreateGraphicsDevice(*window, &error);
     ASSERT_TRUE(device) << error;

@@ -4,6 +4,7 @@
 // content names must exist in the built game folder; those the generator does
 // not draw yet are printed as warnings.
 #include "app/APP_UserFolders.h"
+#include "app/MusicTracks.h"
 #include "engine/GDebugLog.h"
 #include "engine/GFileHelpers.h"
 #include "sim/SIM_BehaviourType.h"
@@ -20,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
 #include <set>
 
 namespace fs = std::filesystem;
@@ -161,14 +163,22 @@ TEST_F(ContentCheck, PicturesTheContentNamesExist)
 
 TEST_F(ContentCheck, SoundsTheGameNamesExist)
 {
-    for (const char* sound : {"data/sounds/music/main_title.ogg", "data/sounds/music/victory.ogg",
-                              "data/sounds/music/defeat.ogg", "data/sounds/cruiser_engine_drone.ogg",
+    for (const char* sound : {"data/sounds/cruiser_engine_drone.ogg",
                               "data/sounds/fighter_engine_drone.ogg", "data/sounds/explosion_impact_cruiser4.ogg",
                               "data/sounds/explosion_impact_frigate2.ogg", "data/sounds/explosion_impact_fighter1.ogg",
                               "data/sounds/explosion_destruction_cruiser2.ogg",
                               "data/sounds/explosion_destruction_frigate2.ogg",
                               "data/sounds/explosion_destruction_fighter3.ogg"})
         EXPECT_TRUE(FileExists(sound)) << sound;
+    // Music: every track a screen or a race names (scenarios name none).
+    std::set<std::string> music(std::begin(MusicTracks::kScreenTracks), std::end(MusicTracks::kScreenTracks));
+    for (const SIM_Race* race : SIM_Race::GetList()) {
+        EXPECT_FALSE(race->GetMusic().empty()) << race->GetName() << " names no music";
+        music.insert(race->GetMusic());
+    }
+    EXPECT_GE(music.size(), 6u); // two races' themes besides the four screen tracks
+    for (const std::string& name : music)
+        EXPECT_TRUE(FileExists("data/sounds/music/" + name)) << name;
     // Weapons name their firing sounds by path.
     for (const SIM_ShipModuleType* type : SIM_ShipModuleType::GetList()) {
         std::string sound = type->GetConfigString("sound");

@@ -279,20 +279,6 @@ Image TypeBadge(bool survival)
     return img;
 }
 
-Image Padlock()
-{
-    Image img(32, 32);
-    for (int i = 0; i < 24; ++i) {
-        const float a = 3.1416f + i * 0.1309f, b = a + 0.1309f;
-        img.Stroke(16 + 7 * std::cos(a), 14 + 7 * std::sin(a), 16 + 7 * std::cos(b), 14 + 7 * std::sin(b), 3.0f, kSteel);
-    }
-    img.Stroke(9, 14, 9, 16, 3.0f, kSteel);
-    img.Stroke(23, 14, 23, 16, 3.0f, kSteel);
-    img.Box(6, 15, 26, 29, FromHex(0xC89B3C));
-    img.Box(15, 19, 17, 25, kShadow);
-    return img;
-}
-
 // The shop's item frame: a bevelled square, cyan when it can be bought,
 // brown when it cannot.
 Image ItemFrame(Tint accent)
@@ -316,19 +302,6 @@ Image Knob()
     Disc(img, 8, 8, 7.5f, kBevelDark);
     Disc(img, 8, 8, 6.5f, kCyan);
     Disc(img, 7, 7, 3.0f, kCyanBright);
-    return img;
-}
-
-// A dark see-through frame texture (4 x 4 cells) for text boxes.
-Image DarkenFrame()
-{
-    Image img(32, 32, Tint{0.0f, 0.0f, 0.0f, 0.7f});
-    for (int i = 0; i < 32; ++i) {
-        img.Set(i, 0, Tint{kEdge.r, kEdge.g, kEdge.b, 0.9f});
-        img.Set(i, 31, Tint{kEdge.r, kEdge.g, kEdge.b, 0.9f});
-        img.Set(0, i, Tint{kEdge.r, kEdge.g, kEdge.b, 0.9f});
-        img.Set(31, i, Tint{kEdge.r, kEdge.g, kEdge.b, 0.9f});
-    }
     return img;
 }
 
@@ -375,11 +348,7 @@ bool GenerateFrontendArt(const std::string& dataDir)
         {"achieve_empty.dds", Medal(kSteel, true)},
         {"scenario_skirmish.dds", TypeBadge(false)},
         {"scenario_survival.dds", TypeBadge(true)},
-        {"module_locked.dds", Padlock()},
-        {"square_box.dds", ItemFrame(kCyan)},
-        {"square_box_brown.dds", ItemFrame(FromHex(0x8A5A2C))},
         {"gui_dragbutton.dds", Knob()},
-        {"textbox_darken.dds", DarkenFrame()},
     };
     for (const auto& p : pieces)
         ok = WriteAssetIfChanged(dir + p.name, p.image.ToDds()) && ok;

@@ -306,6 +306,14 @@ void AddChord(std::vector<Note>& out, float beat, float beats, std::initializer_
         out.push_back({beat, beats, m, velocity, PAD});
 }
 
+// A line of (beat, length, note) triples played on one instrument.
+template <size_t N>
+void AddLine(std::vector<Note>& out, const float (&line)[N][3], float velocity, Instrument instrument)
+{
+    for (const auto& m : line)
+        out.push_back({m[0], m[1], static_cast<int>(m[2]), velocity, instrument});
+}
+
 // D minor, i - VI - III - VII twice, with a melody that answers itself.
 Samples MainTitle()
 {
@@ -328,8 +336,7 @@ Samples MainTitle()
         {16, 1.5f, 81}, {17.5f, 0.5f, 79}, {18, 2, 77}, {20, 1, 79},  {21, 1, 77},   {22, 2, 74},
         {24, 1, 72},   {25, 1, 74},      {26, 1, 76},   {27, 1, 77},  {28, 4, 74},
     };
-    for (const auto& m : melody)
-        n.push_back({m[0], m[1], static_cast<int>(m[2]), 0.45f, LEAD});
+    AddLine(n, melody, 0.45f, LEAD);
     return Render(n, 100.0f, 32.0f, false);
 }
 
@@ -345,8 +352,7 @@ Samples Victory()
         {0, 0.5f, 67}, {0.5f, 0.5f, 72}, {1, 1, 76}, {2, 0.5f, 77}, {2.5f, 0.5f, 76},
         {3, 1, 72},    {4, 0.5f, 74},    {4.5f, 0.5f, 76}, {5, 1, 79}, {6, 5, 84},
     };
-    for (const auto& m : fanfare)
-        n.push_back({m[0], m[1], static_cast<int>(m[2]), 0.5f, BRASS});
+    AddLine(n, fanfare, 0.5f, BRASS);
     for (float b : {0.0f, 2.0f, 4.0f, 6.0f})
         n.push_back({b, 1.0f, 0, 0.6f, KICK});
     n.push_back({0, 2, 36, 0.5f, BASS});
@@ -369,12 +375,88 @@ Samples Defeat()
         {0, 1.5f, 76}, {1.5f, 1.5f, 74}, {3, 1.5f, 72}, {4.5f, 1.5f, 69}, {6, 1.5f, 69},
         {7.5f, 1.5f, 65}, {9, 1.5f, 68}, {10.5f, 1.5f, 71}, {12, 4.5f, 69},
     };
-    for (const auto& m : lament)
-        n.push_back({m[0], m[1], static_cast<int>(m[2]), 0.4f, LEAD});
+    AddLine(n, lament, 0.4f, LEAD);
     const int bass[] = {33, 29, 26, 28, 21};
     for (int i = 0; i < 5; ++i)
         n.push_back({i * 3.0f, i == 4 ? 5.0f : 3.0f, bass[i] + 12, 0.55f, BASS});
     return Render(n, 72.0f, 17.0f, true);
+}
+
+// ---- race and screen themes -------------------------------------------------------
+// Looped while a battle or a screen lasts, so they end where they begin.
+
+// The Federation: G major, a marching brass call over G - D - Em - C that
+// climbs an octave the second time round.
+Samples FederationTheme()
+{
+    std::vector<Note> n;
+    const int chords[4][3] = {{55, 59, 62}, {54, 57, 62}, {52, 55, 59}, {48, 52, 55}};
+    const int roots[4] = {43, 38, 40, 36};
+    for (int bar = 0; bar < 8; ++bar) {
+        const int c = bar % 4;
+        const float b = bar * 4.0f;
+        AddChord(n, b, 4.0f, {chords[c][0], chords[c][1], chords[c][2]}, 0.15f);
+        for (float beat : {0.0f, 1.5f, 2.0f, 3.0f})
+            n.push_back({b + beat, beat == 1.5f ? 0.4f : 0.9f, roots[c], 0.5f, BASS});
+        for (int beat = 0; beat < 4; ++beat)
+            n.push_back({b + beat, 1.0f, 0, beat % 2 == 0 ? 0.55f : 0.3f, KICK});
+    }
+    const float call[][3] = {
+        {0, 1, 67},     {1, 1, 71},       {2, 2, 74},    {4, 1.5f, 74},  {5.5f, 0.5f, 72}, {6, 1, 71},
+        {7, 1, 69},     {8, 2, 71},       {10, 1, 67},   {11, 1, 71},    {12, 3, 72},      {15, 1, 74},
+        {16, 1, 79},    {17, 1, 78},      {18, 2, 74},   {20, 1.5f, 78}, {21.5f, 0.5f, 76}, {22, 1, 74},
+        {23, 1, 78},    {24, 2, 79},      {26, 1, 76},   {27, 1, 79},    {28, 2, 76},      {30, 2, 74},
+    };
+    AddLine(n, call, 0.5f, BRASS);
+    return Render(n, 116.0f, 32.0f, false);
+}
+
+// The Korrath: E Phrygian, fast and low; a driving bass that grinds a
+// semitone against the root, power chords and a leaning, threatening line.
+Samples KorrathTheme()
+{
+    std::vector<Note> n;
+    const int power[4][3] = {{40, 47, 52}, {41, 48, 53}, {40, 47, 52}, {38, 45, 50}};
+    const int ostinato[2][8] = {{28, 28, 40, 28, 28, 41, 28, 40}, {29, 29, 41, 29, 28, 28, 40, 28}};
+    for (int bar = 0; bar < 8; ++bar) {
+        const float b = bar * 4.0f;
+        const int c = (bar / 2) % 4;
+        for (float stab : {0.0f, 0.75f, 1.5f})
+            for (int m : power[c])
+                n.push_back({b + stab, 0.5f, m, 0.22f, BRASS});
+        AddChord(n, b + 2.0f, 2.0f, {power[c][0], power[c][1], power[c][2]}, 0.12f);
+        for (int e = 0; e < 8; ++e)
+            n.push_back({b + e * 0.5f, 0.45f, ostinato[bar % 2][e], 0.55f, BASS});
+        for (float k : {0.0f, 1.0f, 2.0f, 2.5f, 3.0f, 3.5f})
+            n.push_back({b + k, 1.0f, 0, k == 0.0f ? 0.7f : 0.45f, KICK});
+    }
+    const float line[][3] = {
+        {16, 2, 64}, {18, 1, 65}, {19, 1, 67}, {20, 3, 65}, {23, 1, 64},
+        {24, 1, 71}, {25, 1, 72}, {26, 2, 71}, {28, 2, 65}, {30, 2, 64},
+    };
+    AddLine(n, line, 0.45f, LEAD);
+    return Render(n, 138.0f, 32.0f, false);
+}
+
+// Fitting out a fleet before a battle: F Lydian, slow and open, a soft
+// arpeggio over Fmaj7 - G/F - Em7 - Am7 and roots that hold.
+Samples SettingUpShips()
+{
+    std::vector<Note> n;
+    const int chords[4][4] = {{53, 57, 60, 64}, {55, 59, 62, 65}, {52, 55, 59, 62}, {57, 60, 64, 67}};
+    const int roots[4] = {41, 41, 40, 45};
+    for (int bar = 0; bar < 8; ++bar) {
+        const int c = bar % 4;
+        const float b = bar * 4.0f;
+        AddChord(n, b, 4.0f, {chords[c][0], chords[c][1], chords[c][2], chords[c][3]}, 0.12f);
+        n.push_back({b, 3.5f, roots[c], 0.45f, BASS});
+        for (int e = 0; e < 8; ++e) {
+            const int tone = chords[c][e < 4 ? e : 7 - e] + 12;
+            n.push_back({b + e * 0.5f, 0.45f, tone, e == 0 ? 0.28f : 0.2f, LEAD});
+        }
+        n.push_back({b, 1.0f, 0, 0.2f, KICK});
+    }
+    return Render(n, 84.0f, 32.0f, false);
 }
 
 bool GenerateSounds(const std::string& dataDir)
@@ -442,7 +524,9 @@ bool GenerateSounds(const std::string& dataDir)
         Samples (*make)();
     };
     for (const Track& t : {Track{"main_title.ogg", MainTitle}, Track{"victory.ogg", Victory},
-                           Track{"defeat.ogg", Defeat}})
+                           Track{"defeat.ogg", Defeat}, Track{"federation_theme.ogg", FederationTheme},
+                           Track{"korrath_theme.ogg", KorrathTheme},
+                           Track{"setting_up_ships.ogg", SettingUpShips}})
         ok = Write(dataDir, std::string("music/") + t.name, t.make(), kMusicRate, 0.0f) && ok;
     return ok;
 }
