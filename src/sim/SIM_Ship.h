@@ -200,6 +200,8 @@ public:
     unsigned char weaponsInRange = 0;
     unsigned char warpOutArmed = 0;
     int painterCount = 0;
+    // Its entry in the ship grid while the grid is built (-1: none).
+    int gridSlot = -1;
 
 private:
     void SteerAngle(float desired, float k);

@@ -14,6 +14,7 @@
 #include "sim/SIM_FighterSquadron.h"
 #include "sim/SIM_Fleet.h"
 #include "sim/SIM_Ship.h"
+#include "sim/SIM_ShipGrid.h"
 #include "sim/SIM_ShipHull.h"
 #include "sim/SIM_ShipModuleType.h"
 #include "sim/SIM_ShipOrder.h"
@@ -383,25 +384,45 @@ SIM_Ship* SIM_TacticalModule::FindMoveTarget(bool withPreference) const
         return nullptr;
     SIM_Ship* best = nullptr;
     float bestCost = kNoTargetCost;
-    for (SIM_Ship* s : enemyFleet->GetLiveShips()) {
+    int bestOrder = 0;
+    // The cheapest ship; between equals the one the fleet lists first.
+    auto consider = [&](SIM_Ship* s, int order) {
         if (!IsOnField(s))
-            continue;
+            return;
         const int c = s->GetHullClass();
         if (withPreference) {
             const bool wanted = (c == 0 && attackCruisers) || (c == 1 && attackFrigates) || (c == 2 && attackFighters);
             if (!wanted)
-                continue;
+                return;
         }
         const float priority = (c >= 0 && c < 3) ? attackPriority[c] : 0.0f;
         const float d2 = DistanceSquared(ship->x, ship->y, s->x, s->y);
         float cost = d2 + d2 * (1.0f - priority);
         if (!vulture && s->armed <= 0.0f)
             cost *= 2.0f;
-        if (cost < bestCost) {
+        if (cost < bestCost || (best && cost == bestCost && order < bestOrder)) {
             bestCost = cost;
             best = s;
+            bestOrder = order;
         }
+    };
+
+    // The cost is at least the squared distance times the smallest class
+    // factor, so the nearest cells settle the search once that bound passes
+    // the best cost found (with a margin for rounding).
+    float leastFactor = 2.0f;
+    for (float priority : attackPriority)
+        leastFactor = std::min(leastFactor, 2.0f - priority);
+    const SIM_ShipGrid& grid = SIM_ShipGrid::GetInstance();
+    if (grid.Covers(enemyFleet) && leastFactor > 0.0f) {
+        const float bound = leastFactor * 0.999f;
+        grid.ForEachByRing(enemyFleet, ship->x, ship->y, consider,
+                           [&](float d2) { return d2 * bound > bestCost; });
+        return best;
     }
+    int order = 0;
+    for (SIM_Ship* s : enemyFleet->GetLiveShips())
+        consider(s, order++);
     return best;
 }
 
