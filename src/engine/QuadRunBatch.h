@@ -13,7 +13,7 @@
 // Begin/End a quad is drawn at once.
 class QuadRunBatch {
 public:
-    static constexpr int kCellSize = 64;
+    static constexpr int kCellSize = 32;
 
     // The batch the battle's ship layers draw through.
     static QuadRunBatch& Shared();

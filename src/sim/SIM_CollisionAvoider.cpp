@@ -35,7 +35,7 @@ SIM_CollisionAvoider::~SIM_CollisionAvoider()
     ClearWatchers();
     auto& list = AvoiderList();
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
-    SIM_ShipGrid::GetInstance().Invalidate();
+    SIM_ShipGrid::GetInstance().Forget(this);
 }
 
 const std::vector<SIM_CollisionAvoider*>& SIM_CollisionAvoider::GetAll()

@@ -232,5 +232,5 @@ void SIM_Fleet::RemoveLiveShip(SIM_Ship* ship)
     auto it = std::find(m_liveShips.begin(), m_liveShips.end(), ship);
     if (it != m_liveShips.end())
         m_liveShips.erase(it);
-    SIM_ShipGrid::GetInstance().Invalidate();
+    SIM_ShipGrid::GetInstance().Forget(ship);
 }

@@ -60,9 +60,31 @@ void SIM_ShipGrid::MoveIndex(std::vector<int>& from, std::vector<int>& to, int i
     to.push_back(index);
 }
 
+void SIM_ShipGrid::Open()
+{
+    if (!m_enabled) {
+        m_open = false;
+        return;
+    }
+    if (!m_built || ++m_stepsSinceBuild >= kStepsBetweenBuilds) {
+        Build();
+        return;
+    }
+    // Whatever moved since the last step is filed where it is now.
+    m_open = true;
+    for (size_t i = 0; i < m_ships.size(); ++i)
+        if (m_ships[i].ship)
+            NoteMoved(m_ships[i].ship);
+    // Avoiders of ships that left the lists do not move, but be sure.
+    for (size_t i = 0; i < m_avoiders.size(); ++i)
+        if (m_avoiders[i].avoider && !IsFiled(m_avoiders[i].owner))
+            Refile(m_avoiders[i], static_cast<int>(i));
+}
+
 void SIM_ShipGrid::Build()
 {
-    m_open = false;
+    m_open = m_built = false;
+    m_stepsSinceBuild = 0;
     if (!m_enabled)
         return;
     m_fleets.clear();
@@ -151,7 +173,59 @@ void SIM_ShipGrid::Build()
         e.cell = CellOf(e.owner->x, e.owner->y);
         m_avoiderCells[static_cast<size_t>(e.cell)].push_back(static_cast<int>(i));
     }
-    m_open = true;
+    m_open = m_built = true;
+}
+
+bool SIM_ShipGrid::IsFiled(const SIM_Ship* ship) const
+{
+    const int slot = ship->gridSlot;
+    return slot >= 0 && static_cast<size_t>(slot) < m_ships.size() && m_ships[static_cast<size_t>(slot)].ship == ship;
+}
+
+void SIM_ShipGrid::Refile(ShipEntry& e, int index)
+{
+    const int cell = CellOf(e.ship->x, e.ship->y);
+    if (cell != e.cell) {
+        MoveIndex(ShipCell(e.fleet, e.cell), ShipCell(e.fleet, cell), index);
+        e.cell = cell;
+    }
+}
+
+void SIM_ShipGrid::Refile(AvoiderEntry& e, int index)
+{
+    const int cell = CellOf(e.owner->x, e.owner->y);
+    if (cell != e.cell) {
+        MoveIndex(m_avoiderCells[static_cast<size_t>(e.cell)], m_avoiderCells[static_cast<size_t>(cell)], index);
+        e.cell = cell;
+    }
+}
+
+void SIM_ShipGrid::Forget(const SIM_Ship* ship)
+{
+    if (!m_built || !ship)
+        return;
+    const int slot = ship->gridSlot;
+    if (slot < 0 || static_cast<size_t>(slot) >= m_ships.size() || m_ships[static_cast<size_t>(slot)].ship != ship)
+        return;
+    ShipEntry& e = m_ships[static_cast<size_t>(slot)];
+    std::vector<int>& cell = ShipCell(e.fleet, e.cell);
+    cell.erase(std::find(cell.begin(), cell.end(), slot));
+    e.ship = nullptr;
+}
+
+void SIM_ShipGrid::Forget(const SIM_CollisionAvoider* avoider)
+{
+    if (!m_built || !avoider)
+        return;
+    const int slot = avoider->gridSlot;
+    if (slot < 0 || static_cast<size_t>(slot) >= m_avoiders.size() ||
+        m_avoiders[static_cast<size_t>(slot)].avoider != avoider)
+        return;
+    AvoiderEntry& e = m_avoiders[static_cast<size_t>(slot)];
+    std::vector<int>& cell = m_avoiderCells[static_cast<size_t>(e.cell)];
+    cell.erase(std::find(cell.begin(), cell.end(), slot));
+    e.avoider = nullptr;
+    e.owner = nullptr;
 }
 
 void SIM_ShipGrid::Close()
@@ -165,19 +239,18 @@ void SIM_ShipGrid::NoteMoved(const SIM_Ship* ship)
         return;
     const int cell = CellOf(ship->x, ship->y);
     const int slot = ship->gridSlot;
-    if (slot >= 0 && static_cast<size_t>(slot) < m_ships.size() && m_ships[static_cast<size_t>(slot)].ship == ship) {
+    if (slot >= 0 && static_cast<size_t>(slot) < m_ships.size()) {
         ShipEntry& e = m_ships[static_cast<size_t>(slot)];
-        if (e.cell != cell) {
+        if (e.ship == ship && e.cell != cell) {
             MoveIndex(ShipCell(e.fleet, e.cell), ShipCell(e.fleet, cell), slot);
             e.cell = cell;
         }
     }
     const SIM_CollisionAvoider* avoider = ship->GetCollisionAvoider();
     const int aslot = avoider ? avoider->gridSlot : -1;
-    if (aslot >= 0 && static_cast<size_t>(aslot) < m_avoiders.size() &&
-        m_avoiders[static_cast<size_t>(aslot)].avoider == avoider) {
+    if (aslot >= 0 && static_cast<size_t>(aslot) < m_avoiders.size()) {
         AvoiderEntry& e = m_avoiders[static_cast<size_t>(aslot)];
-        if (e.cell != cell) {
+        if (e.avoider == avoider && e.cell != cell) {
             MoveIndex(m_avoiderCells[static_cast<size_t>(e.cell)], m_avoiderCells[static_cast<size_t>(cell)], aslot);
             e.cell = cell;
         }

@@ -9,10 +9,11 @@ class SIM_Ship;
 
 // The battle's ships filed by map cell, for the searches that would otherwise
 // walk a whole fleet (movement targets, weapon targets, collision avoidance,
-// overlap tests). It is open only during the world step: built at its start
-// from the fleets' live lists and the collision avoiders, and kept current as
-// each ship moves. Closed, or after any of those lists changes, searches walk
-// the lists as before. Every entry keeps its place in the list it came from,
+// overlap tests). It is open only during the world step: at its start it is
+// built from the fleets' live lists and the collision avoiders (or, while
+// those lists only lost members, every ship is refiled where it stands), and
+// it is kept current as each ship moves. Closed, or after a list gained a
+// member, searches walk the lists as before. Every entry keeps its place in the list it came from,
 // so a search chooses between equals exactly as the walk would.
 // Whatever moves a ship during the world step, other than the ship's own
 // frame step, calls NoteMoved.
@@ -24,13 +25,19 @@ public:
 
     static SIM_ShipGrid& GetInstance();
 
+    // The start of a world step: refile or build, then open.
+    void Open();
     void Build();
     void Close();
-    // Off, Build leaves the grid closed and every search walks its list
+    // Off, Open and Build leave the grid closed and every search walks its list
     // (the reference the grid must match; tests and benchmarks).
     void SetEnabled(bool on) { m_enabled = on; }
     // A list the grid was built from changed: walk the lists until the next Build.
-    void Invalidate() { m_open = false; }
+    void Invalidate() { m_open = m_built = false; }
+    // A ship left its fleet's live list, an avoider its list: the order of
+    // the others stands, so only the entry goes.
+    void Forget(const SIM_Ship* ship);
+    void Forget(const SIM_CollisionAvoider* avoider);
     bool IsOpen() const { return m_open; }
     // Open, and the fleet's live ships are filed.
     bool Covers(const SIM_Fleet* fleet) const { return m_open && FleetSlot(fleet) >= 0; }
@@ -86,7 +93,16 @@ private:
     // The cell rectangle of a circle, clamped to the grid.
     void CellRect(float x, float y, float radius, int& c0, int& r0, int& c1, int& r1) const;
 
+    // Whole builds also happen now and then, so the cells follow the fleets.
+    static constexpr int kStepsBetweenBuilds = 30;
+
+    bool IsFiled(const SIM_Ship* ship) const;
+    void Refile(ShipEntry& entry, int index);
+    void Refile(AvoiderEntry& entry, int index);
+
     bool m_open = false;
+    bool m_built = false;
+    int m_stepsSinceBuild = 0;
     bool m_enabled = true;
     mutable long m_searches = 0;
     float m_minX = 0.0f, m_minY = 0.0f;

@@ -124,7 +124,7 @@ void ShipUpdateScheduler::UpdateWorld()
     // The fleet-wide searches of this step look in the grid; each ship is
     // refiled as soon as it has moved, so later ships see it where it is.
     SIM_ShipGrid& grid = SIM_ShipGrid::GetInstance();
-    grid.Build();
+    grid.Open();
     for (SIM_Ship* ship : GetLiveShips()) {
         ship->FrameStep();
         grid.NoteMoved(ship);

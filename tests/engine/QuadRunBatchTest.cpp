@@ -73,23 +73,24 @@ TEST_F(QuadRunBatchTest, QuadsJoinAnEarlierRunOnlyWhenNothingBetweenCoversThem)
     EXPECT_EQ(D3DEngine::GetInstance().IsAdditive(), false) << "a batch leaves normal blending behind";
 }
 
-TEST_F(QuadRunBatchTest, OverlapIsJudgedOnSixtyFourPixelCellsWithTheOffScreenBorderShared)
+TEST_F(QuadRunBatchTest, OverlapIsJudgedOnThirtyTwoPixelCellsWithTheOffScreenBorderShared)
 {
     const TextureHandle a = MakeTexture(), b = MakeTexture();
-    // Two quads 2 pixels apart in one cell count as touching: 3 runs.
+    // b misses the second a by ten pixels, but they share the cell 0..31:
+    // the second a may not move in front of b.
     m_batch.Begin(640, 480);
-    m_batch.Add(a, false, QuadAt(0, 0, 30, 30).v);
-    m_batch.Add(b, false, QuadAt(32, 0, 63, 30).v);
-    m_batch.Add(a, false, QuadAt(32, 0, 63, 30).v);
+    m_batch.Add(a, false, QuadAt(0, 0, 10, 10).v);
+    m_batch.Add(b, false, QuadAt(20, 0, 31, 10).v);
+    m_batch.Add(a, false, QuadAt(0, 20, 10, 30).v);
     m_batch.End();
     EXPECT_EQ(m_batch.GetLastRunCount(), 3);
 
-    // In neighbouring cells (edge at x = 64) they do not: 2 runs.
+    // With b from x = 32 on, in the next cell, the second a joins the first.
     m_device->ClearDraws();
     m_batch.Begin(640, 480);
-    m_batch.Add(a, false, QuadAt(0, 0, 63, 30).v);
-    m_batch.Add(b, false, QuadAt(64, 0, 127, 30).v);
-    m_batch.Add(a, false, QuadAt(0, 32, 63, 60).v);
+    m_batch.Add(a, false, QuadAt(0, 0, 10, 10).v);
+    m_batch.Add(b, false, QuadAt(32, 0, 43, 10).v);
+    m_batch.Add(a, false, QuadAt(0, 20, 10, 30).v);
     m_batch.End();
     EXPECT_EQ(Draws(), (std::vector<D>{{a, N, 2}, {b, N, 1}}));
 

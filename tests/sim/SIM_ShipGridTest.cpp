@@ -25,7 +25,7 @@ TEST(ShipGridTest, EqualScoresGoToTheShipTheFleetListsFirstWhicheverCellIsSearch
     grid.Close();
 }
 
-TEST(ShipGridTest, AShipJoiningOrMovingWithoutNoticeIsNeverMissed)
+TEST(ShipGridTest, ShipsMovingLeavingAndJoiningAreNeverMissed)
 {
     ModuleTestWorld world;
     SIM_Ship* ship = world.Build("gunship", 0, 0);
@@ -41,6 +41,15 @@ TEST(ShipGridTest, AShipJoiningOrMovingWithoutNoticeIsNeverMissed)
     grid.NoteMoved(far);
     laser->ChooseTarget(true);
     EXPECT_EQ(laser->GetTarget(), far);
+
+    // A ship leaving the fleet's list leaves the grid open, without it.
+    world.Enemy().RemoveLiveShip(far);
+    EXPECT_TRUE(grid.IsOpen());
+    laser->ChooseTarget(true);
+    EXPECT_EQ(laser->GetTarget(), nullptr);
+    world.Enemy().AddLiveShip(far);
+    grid.Build();
+    ASSERT_TRUE(grid.IsOpen());
 
     // A ship joining the fleet closes the grid: the searches walk the lists.
     SIM_Ship* joined = world.Build("unarmed", 100, 0, true);

@@ -382,6 +382,9 @@ SIM_Ship* SIM_TacticalModule::FindMoveTarget(bool withPreference) const
 {
     if (!enemyFleet)
         return nullptr;
+    // Orders that want no class leave nothing to look for.
+    if (withPreference && !attackCruisers && !attackFrigates && !attackFighters)
+        return nullptr;
     SIM_Ship* best = nullptr;
     float bestCost = kNoTargetCost;
     int bestOrder = 0;
