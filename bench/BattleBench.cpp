@@ -83,11 +83,13 @@ public:
         if (!mkdtemp(m_user.data()))
             std::abort();
         std::filesystem::current_path(QLM_GAME_DIR, ec);
+        // A 1280 x 720 window, as a player's preferences would ask for.
+        WriteFileAtomically(m_user + "/prefs.ini", "[prefs]\nwidth = 1280\nheight = 720\nwindowed = 1\n");
         GameStartOptions options;
         options.userDir = m_user;
         options.headless = !OnScreen();
         options.desktopWidth = 1280;
-        options.desktopHeight = 720;
+        options.desktopHeight = 1024;
         options.seed = 17;
         m_ready = Game::GetInstance().Init(options);
     }

@@ -7,8 +7,9 @@
 
 SIM_ShipGrid& SIM_ShipGrid::GetInstance()
 {
-    static SIM_ShipGrid grid;
-    return grid;
+    // Never destroyed: ships freed by other statics at exit still leave it.
+    static auto* grid = new SIM_ShipGrid();
+    return *grid;
 }
 
 int SIM_ShipGrid::FleetSlot(const SIM_Fleet* fleet) const

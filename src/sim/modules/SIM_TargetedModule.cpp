@@ -40,11 +40,9 @@ float BattleClock()
 
 bool IsFullyCloaked(const SIM_Ship* ship)
 {
-    for (const SIM_ShipModule* m : ship->GetModules()) {
-        const auto* cloak = dynamic_cast<const SIM_CamoflageShieldModule*>(m);
-        if (cloak && cloak->GetCloakState() == SIM_CamoflageShieldModule::CLOAKED)
+    for (const SIM_CamoflageShieldModule* cloak : ship->GetCloaks())
+        if (cloak->GetCloakState() == SIM_CamoflageShieldModule::CLOAKED)
             return true;
-    }
     return false;
 }
 
