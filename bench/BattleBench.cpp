@@ -235,18 +235,10 @@ void BM_BattleStart(benchmark::State& state)
     state.counters["ships"] = static_cast<double>(GetLiveShips().size());
 }
 
-// The battle on the real window at the game's own pace (QLM_BENCH_WINDOW=1,
-// under xvfb-run): frames a second, the share on time, and the main
-// thread's CPU per frame outside the hold.
-void BM_BattleOnScreen(benchmark::State& state)
+// Frames on the real window at the game's own pace: frames a second, the
+// share on time, and the main thread's CPU per frame outside the hold.
+void MeasureOnScreen(benchmark::State& state)
 {
-    const int n = static_cast<int>(state.range(0));
-    BenchGame& game = TheGame();
-    if (!BenchGame::OnScreen() || !game.IsReady() || !game.Start(n)) {
-        state.SkipWithError("set QLM_BENCH_WINDOW=1 and run under xvfb-run");
-        return;
-    }
-    game.WarmUp();
     FramePacer& pacer = Game::GetInstance().GetFramePacer();
     // Whatever the hold burns (its sleeps and yields) is not the frame's work.
     double holdCpu = 0.0;
@@ -275,10 +267,35 @@ void BM_BattleOnScreen(benchmark::State& state)
                                     ? static_cast<double>(pacer.GetFramesOnTime()) / pacer.GetFramesHeld()
                                     : 0.0;
     state.counters["cpu_ms"] = (ThreadCpuMs() - cpuStart - holdCpu) / std::max(frames, 1);
-    state.counters["ships"] = static_cast<double>(GetLiveShips().size());
     state.counters["width"] = D3DEngine::GetInstance().GetScreenWidth();
     state.counters["height"] = D3DEngine::GetInstance().GetScreenHeight();
     pacer.SetSleeper(nullptr);
+}
+
+// The battle on the real window (QLM_BENCH_WINDOW=1, under xvfb-run).
+void BM_BattleOnScreen(benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    BenchGame& game = TheGame();
+    if (!BenchGame::OnScreen() || !game.IsReady() || !game.Start(n)) {
+        state.SkipWithError("set QLM_BENCH_WINDOW=1 and run under xvfb-run");
+        return;
+    }
+    game.WarmUp();
+    MeasureOnScreen(state);
+    state.counters["ships"] = static_cast<double>(GetLiveShips().size());
+}
+
+// The main menu on the real window: held like every other screen.
+void BM_MainMenuOnScreen(benchmark::State& state)
+{
+    BenchGame& game = TheGame();
+    if (!BenchGame::OnScreen() || !game.IsReady()) {
+        state.SkipWithError("set QLM_BENCH_WINDOW=1 and run under xvfb-run");
+        return;
+    }
+    Game::GetInstance().SetMode(kMainMenuMode);
+    MeasureOnScreen(state);
 }
 
 BENCHMARK(BM_BattleFrame)
@@ -291,5 +308,6 @@ BENCHMARK(BM_BattleFrame)
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BattleStart)->Arg(500)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BattleOnScreen)->Arg(200)->Iterations(1200)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MainMenuOnScreen)->Iterations(600)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -278,6 +278,23 @@ TEST_F(BattleScreenTest, FortyShipsOfTwoHullsDrawTheirHullLayerInAHandfulOfRuns)
     EXPECT_EQ(hullQuads, 40u) << "every hull is drawn";
     EXPECT_EQ(hullDraws, 2) << "one run per hull picture";
     EXPECT_LE(layerEnd - layerStart, 8u) << "glows, hulls and turrets of the layer in a handful of runs";
+
+    // A ship off the screen draws nothing but still runs its frame update.
+    SIM_Ship* away = ships[7];
+    const int updates = away->GetVisual()->updatesFromDraw;
+    away->x = map.cameraX - 1000.0f;
+    device->ClearDraws();
+    engine.ClearAndBeginScene();
+    gui().Render();
+    engine.EndScene();
+    hullQuads = 0;
+    for (size_t i = layerStart; i < layerEnd; ++i) {
+        const auto& draw = device->GetDraws()[i];
+        if (std::find(hulls.begin(), hulls.end(), draw.texture) != hulls.end())
+            hullQuads += draw.vertexCount / 4;
+    }
+    EXPECT_EQ(hullQuads, 39u);
+    EXPECT_EQ(away->GetVisual()->updatesFromDraw, updates + 1);
     engine.ClearTextureFolders();
 }
 
