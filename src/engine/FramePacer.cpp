@@ -52,12 +52,15 @@ void FramePacer::Hold(const IdleWork& idle)
     }
     ++m_framesOnTime;
     m_spareShare = static_cast<float>((m_deadline - now) / m_frameMs);
-    while (now < m_deadline) {
+    int stalled = 0;
+    while (now < m_deadline && stalled < kMaxStalledWaits) {
         if (!(idle && idle())) {
             const double left = m_deadline - now;
             m_sleeper(left > kSpinMarginMs ? left - kSpinMarginMs : 0.0);
         }
+        const double before = now;
         now = m_clock->NowMs();
+        stalled = now > before ? 0 : stalled + 1;
     }
     m_deadline += m_frameMs;
 }

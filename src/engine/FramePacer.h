@@ -14,6 +14,9 @@ public:
     // Sleeps end this long before the deadline; the rest is yielded away,
     // since a sleep may overshoot by about this much.
     static constexpr double kSpinMarginMs = 1.0;
+    // A clock that stands still for this many waits in a row (a test's
+    // manual clock nobody moves) ends the hold instead of hanging it.
+    static constexpr int kMaxStalledWaits = 100;
 
     // Sleeps about ms milliseconds; 0 asks only to yield the processor.
     using Sleeper = std::function<void(double ms)>;

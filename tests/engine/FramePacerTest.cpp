@@ -96,4 +96,11 @@ TEST(FramePacer, LateFramesKeepTheScheduleUnlessAWholePeriodBehind)
     EXPECT_DOUBLE_EQ(pacer.GetDeadline(), 50.0);
     EXPECT_EQ(pacer.GetFramesHeld(), 3);
     EXPECT_EQ(pacer.GetFramesOnTime(), 1);
+
+    // A clock nobody moves ends the hold after a bounded number of waits.
+    int waits = 0;
+    pacer.SetSleeper([&waits](double) { ++waits; });
+    pacer.Hold();
+    EXPECT_EQ(waits, FramePacer::kMaxStalledWaits);
+    EXPECT_DOUBLE_EQ(pacer.GetDeadline(), 60.0);
 }
