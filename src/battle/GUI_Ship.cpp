@@ -271,9 +271,9 @@ void GUI_Ship::DrawChildLayer(int drawLayer)
     DrawLayer(drawLayer);
 }
 
-void GUI_Ship::AddQuad(const CTexturedSprite& sprite, bool additive)
+void GUI_Ship::AddQuad(CTexturedSprite& sprite, bool additive)
 {
-    QuadRunBatch::Shared().Add(sprite.GetResolvedTexture(), additive, sprite.m_vertices);
+    QuadRunBatch::Shared().Add(sprite.GetTextureForDraw(), additive, sprite.m_vertices);
 }
 
 void GUI_Ship::DrawDying()

@@ -135,7 +135,7 @@ private:
     void ParseEngineGlows();
     void BuildWeaponDraws();
     void DrawChildLayer(int drawLayer);
-    void AddQuad(const CTexturedSprite& sprite, bool additive);
+    void AddQuad(CTexturedSprite& sprite, bool additive);
     void FireDestructionEvent(const DestructionEvent& event);
     bool AllEventsDone() const;
     void FinishDestruction();
