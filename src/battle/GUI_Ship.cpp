@@ -9,7 +9,6 @@
 #include "battle/GUI_Map.h"
 #include "battle/GUI_ShipDrawLists.h"
 #include "engine/CInput.h"
-#include "engine/D3DEngine.h"
 #include "engine/GDebugLog.h"
 #include "engine/GTokenizer.h"
 #include "engine/QuadRunBatch.h"
