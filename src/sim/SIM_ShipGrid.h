@@ -3,8 +3,9 @@
 #include <cmath>
 #include <vector>
 
+#include "sim/SIM_Fleet.h"
+
 class SIM_CollisionAvoider;
-class SIM_Fleet;
 class SIM_Ship;
 
 // The battle's ships filed by map cell, for the searches that would otherwise
@@ -24,6 +25,16 @@ public:
     static constexpr int kMaxSide = 128;
 
     static SIM_ShipGrid& GetInstance();
+
+    // Where a search starts: through the grid while it covers the fleet, else
+    // a walk of the fleet's live list. Either way Visit gets (SIM_Ship*, its
+    // place in that list), so a search that breaks ties by that place
+    // chooses the same ship both ways.
+    template <class Visit>
+    static void VisitNear(const SIM_Fleet* fleet, float x, float y, float radius, Visit&& visit);
+    // Nearest cells first; done(d2) as for ForEachByRing (a walk ignores it).
+    template <class Visit, class Done>
+    static void VisitNearestFirst(const SIM_Fleet* fleet, float x, float y, Visit&& visit, Done&& done);
 
     // The start of a world step: refile or build, then open.
     void Open();
@@ -116,6 +127,32 @@ private:
     std::vector<std::vector<int>> m_shipCells;    // per fleet, per cell: indices into m_ships
     std::vector<std::vector<int>> m_avoiderCells; // per cell: indices into m_avoiders
 };
+
+template <class Visit>
+void SIM_ShipGrid::VisitNear(const SIM_Fleet* fleet, float x, float y, float radius, Visit&& visit)
+{
+    const SIM_ShipGrid& grid = GetInstance();
+    if (grid.Covers(fleet)) {
+        grid.ForEachNear(fleet, x, y, radius, visit);
+        return;
+    }
+    int order = 0;
+    for (SIM_Ship* ship : fleet->GetLiveShips())
+        visit(ship, order++);
+}
+
+template <class Visit, class Done>
+void SIM_ShipGrid::VisitNearestFirst(const SIM_Fleet* fleet, float x, float y, Visit&& visit, Done&& done)
+{
+    const SIM_ShipGrid& grid = GetInstance();
+    if (grid.Covers(fleet)) {
+        grid.ForEachByRing(fleet, x, y, visit, done);
+        return;
+    }
+    int order = 0;
+    for (SIM_Ship* ship : fleet->GetLiveShips())
+        visit(ship, order++);
+}
 
 template <class Visit>
 void SIM_ShipGrid::ForEachNear(const SIM_Fleet* fleet, float x, float y, float radius, Visit&& visit) const

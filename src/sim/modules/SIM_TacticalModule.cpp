@@ -416,16 +416,10 @@ SIM_Ship* SIM_TacticalModule::FindMoveTarget(bool withPreference) const
     float leastFactor = 2.0f;
     for (float priority : attackPriority)
         leastFactor = std::min(leastFactor, 2.0f - priority);
-    const SIM_ShipGrid& grid = SIM_ShipGrid::GetInstance();
-    if (grid.Covers(enemyFleet) && leastFactor > 0.0f) {
-        const float bound = leastFactor * 0.999f;
-        grid.ForEachByRing(enemyFleet, ship->x, ship->y, consider,
-                           [&](float d2) { return d2 * bound > bestCost; });
-        return best;
-    }
-    int order = 0;
-    for (SIM_Ship* s : enemyFleet->GetLiveShips())
-        consider(s, order++);
+    const float bound = leastFactor * 0.999f;
+    SIM_ShipGrid::VisitNearestFirst(enemyFleet, ship->x, ship->y, consider, [&](float d2) {
+        return leastFactor > 0.0f && d2 * bound > bestCost;
+    });
     return best;
 }
 

@@ -232,15 +232,8 @@ void SIM_TargetedModule::ChooseTarget(bool anyClass)
             bestOrder = order;
         }
     };
-    const SIM_ShipGrid& grid = SIM_ShipGrid::GetInstance();
-    if (grid.Covers(enemyFleet)) {
-        // Only the cells within range; the slack covers rounding of the root.
-        grid.ForEachNear(enemyFleet, pos.x, pos.y, std::sqrt(maxRangeSq) * 1.001f + 1.0f, consider);
-    } else {
-        int order = 0;
-        for (SIM_Ship* candidate : enemyFleet->GetLiveShips())
-            consider(candidate, order++);
-    }
+    // Only the cells within range; the slack covers rounding of the root.
+    SIM_ShipGrid::VisitNear(enemyFleet, pos.x, pos.y, std::sqrt(maxRangeSq) * 1.001f + 1.0f, consider);
 
     retargetTimer = 0.0f;
     target = best;
