@@ -256,11 +256,18 @@ void MeasureOnScreen(benchmark::State& state)
     const double cpuStart = ThreadCpuMs();
     const double wallStart = SystemClock().NowMs();
     int frames = 0;
+    double oversleep = 0.0, work = 0.0;
     for (auto _ : state) {
         BenchGame::Frame();
+        oversleep += pacer.GetLastOversleepMs();
+        work += pacer.GetLastWorkMs();
         ++frames;
     }
+    // Wall time of the frames' own work, the driver's rasterising included.
+    state.counters["work_ms"] = work / std::max(frames, 1);
     const double wall = SystemClock().NowMs() - wallStart;
+    // How late the hold itself released the frames it held.
+    state.counters["oversleep_ms"] = pacer.GetFramesOnTime() > 0 ? oversleep / pacer.GetFramesOnTime() : 0.0;
     CountDeviceWork(state, frames);
     state.counters["fps"] = wall > 0.0 ? frames * 1000.0 / wall : 0.0;
     state.counters["on_time"] = pacer.GetFramesHeld() > 0

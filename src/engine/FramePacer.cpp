@@ -33,7 +33,8 @@ void FramePacer::SetSleeper(Sleeper sleeper)
 
 void FramePacer::Restart()
 {
-    m_deadline = m_clock->NowMs() + m_frameMs;
+    m_lastRelease = m_clock->NowMs();
+    m_deadline = m_lastRelease + m_frameMs;
     m_started = true;
 }
 
@@ -42,12 +43,15 @@ void FramePacer::Hold(const IdleWork& idle)
     if (!m_started)
         Restart();
     ++m_framesHeld;
+    m_lastOversleep = 0.0;
     double now = m_clock->NowMs();
+    m_lastWork = now - m_lastRelease;
     if (now >= m_deadline) {
         m_spareShare = 0.0f;
         // Within a period of the schedule: keep it. Further behind: catching
         // up would run frames back to back, so start afresh.
         m_deadline = now - m_deadline < m_frameMs ? m_deadline + m_frameMs : now + m_frameMs;
+        m_lastRelease = now;
         return;
     }
     ++m_framesOnTime;
@@ -62,5 +66,7 @@ void FramePacer::Hold(const IdleWork& idle)
         now = m_clock->NowMs();
         stalled = now > before ? 0 : stalled + 1;
     }
+    m_lastOversleep = now > m_deadline ? now - m_deadline : 0.0;
+    m_lastRelease = now;
     m_deadline += m_frameMs;
 }

@@ -43,6 +43,11 @@ public:
     int GetFramesHeld() const { return m_framesHeld; }
     // Frames whose work finished before their deadline.
     int GetFramesOnTime() const { return m_framesOnTime; }
+    // How far past its deadline the last frame was released (0 when the
+    // frame was late already: then the work was, not the hold).
+    double GetLastOversleepMs() const { return m_lastOversleep; }
+    // Wall time from the last release to this hold: the frame's own work.
+    double GetLastWorkMs() const { return m_lastWork; }
     void ResetCounts() { m_framesHeld = m_framesOnTime = 0; }
 
 private:
@@ -51,6 +56,9 @@ private:
     double m_deadline = 0.0;
     bool m_started = false;
     float m_spareShare = 0.0f;
+    double m_lastOversleep = 0.0;
+    double m_lastWork = 0.0;
+    double m_lastRelease = 0.0;
     int m_framesHeld = 0;
     int m_framesOnTime = 0;
     Sleeper m_sleeper;

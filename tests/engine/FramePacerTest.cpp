@@ -41,12 +41,15 @@ TEST(FramePacer, ReleasesAtEachDeadlineNeverEarlyAndDoesNotDrift)
     EXPECT_NEAR(pacer.GetFrameMs(), 16.6667, 1e-4);
 
     for (int frame = 1; frame <= 600; ++frame) {
-        clock.Advance(2.0 + (frame % 7) * 1.5); // the frame's own work, always less than a period
+        const double work = 2.0 + (frame % 7) * 1.5; // the frame's own work, always less than a period
+        clock.Advance(work);
         const double deadline = pacer.GetDeadline();
         const size_t sleepsBefore = sleep.sleepEnds.size();
         pacer.Hold();
         ASSERT_GE(clock.NowMs(), deadline) << "frame " << frame << " released early";
         ASSERT_LT(clock.NowMs() - deadline, 0.011) << "frame " << frame << " released late";
+        ASSERT_DOUBLE_EQ(pacer.GetLastOversleepMs(), clock.NowMs() - deadline);
+        ASSERT_NEAR(pacer.GetLastWorkMs(), work, 1e-9);
         // Sleeps stop a spin margin short of the deadline, so an overshoot
         // below that margin never makes the frame late.
         for (size_t i = sleepsBefore; i < sleep.sleepEnds.size(); ++i)
