@@ -1,29 +1,44 @@
-// CPU time of the battle simulation for 2 x N ships of mixed classes, per
-// battle frame at speed 1 (16.67 ms real, 6.67 ms of battle time) and per
-// simulated second. Only the simulation is measured: the ships' per-frame
-// update is called directly instead of through their visuals.
+// Battles of 2 x N ships of mixed classes stepped through the game's own
+// frame (Game::Frame: input, sound, the battle screen's update and render
+// with the world step and every ship's per-frame update inside its draw, the
+// interface, the present). Without QLM_BENCH_WINDOW the frame draws into the
+// recording device, so the figures are the CPU the game spends besides the
+// driver; with QLM_BENCH_WINDOW=1 it opens the real window and OpenGL device
+// (under xvfb-run) and holds every frame as the game does.
 #include <benchmark/benchmark.h>
 
+#include <time.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <memory>
 #include <string>
+#include <thread>
 
+#include "app/Game.h"
 #include "battle/GUI_BattleGUI.h"
+#include "engine/D3DEngine.h"
+#include "engine/FramePacer.h"
+#include "engine/GSafeFile.h"
+#include "engine/GRandom.h"
+#include "platform/HeadlessGraphicsDevice.h"
+#include "platform/IClock.h"
 #include "sim/SIM_Battle.h"
-#include "sim/SIM_CommsManager.h"
 #include "sim/SIM_DeployedFleet.h"
 #include "sim/SIM_DeployedShip.h"
-#include "sim/SIM_Fleet.h"
-#include "sim/SIM_HeadlessBattle.h"
 #include "sim/SIM_Scenario.h"
-#include "sim/SIM_Ship.h"
+#include "sim/SIM_ShipGrid.h"
 #include "sim/ShipUpdateScheduler.h"
 
 namespace {
 
-constexpr float kFrameMs = 16.67f * 0.4f; // speed 1
-constexpr float kWarmUpMs = 30000.0f;     // the fleets meet and fight
+constexpr float kFrameMs = 16.67f;     // one frame at speed 1: 6.67 ms of battle time
+constexpr float kWarmUpFrameMs = 36.0f; // the longest frame the battle clock takes
+constexpr float kWarmUpMs = 30000.0f;   // battle time for the fleets to meet and fight
+constexpr int kBattleMode = 0;
+constexpr int kMainMenuMode = 15;
 
 // Cruisers, frigates (one cloaked) and fighters, with beams, shields, armour,
 // engines, power, crew, scanners, boosters, ECM and the stand-in weapons.
@@ -34,111 +49,272 @@ const char* const kEnemyDesigns[] = {"kor_ai_battlecruiser", "kor_ai_gunboat", "
                                      "kor_ai_escort",        "kor_ai_raider",  "kor_ai_missilecruiser",
                                      "kor_ai_striker",       "kor_ai_bomber"};
 
-class BenchWorld {
-public:
-    BenchWorld()
-    {
-        std::error_code ec;
-        m_scratch = (std::filesystem::temp_directory_path(ec) / "qlm_bench.XXXXXX").string();
-        if (!mkdtemp(m_scratch.data()))
-            std::abort();
-        std::filesystem::current_path(QLM_SOURCE_DIR, ec);
-        m_battle = std::make_unique<SIM_HeadlessBattle>(m_scratch);
+double ThreadCpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+// Two fleets of n ships in ranks on either side of the largest map, written
+// as deployment files so that starting a battle reads them as the game does.
+std::string FleetFile(const std::string& folder, const char* const (&designs)[8], int n, float x0, float dir)
+{
+    constexpr int kRows = 25;
+    std::string text = "[config]\nfleetname = bench\n";
+    for (int i = 0; i < n; ++i) {
+        char block[256];
+        snprintf(block, sizeof block, "[ship%d]\nshipid = %d\nname = %s %d\ndesign = %s\npos = %g,%g\nquantity = 1\nangle = %g\n",
+                 i, i + 1, designs[i % 8], i + 1, designs[i % 8], x0 + dir * 24.0f * static_cast<float>(i / kRows),
+                 120.0f + 78.0f * static_cast<float>(i % kRows), dir > 0.0f ? 90.0f : 270.0f);
+        text += block;
     }
-    ~BenchWorld()
+    const std::string file = folder + "/" + (dir > 0.0f ? "player" : "enemy") + std::to_string(n) + ".txt";
+    WriteFileAtomically(file, text);
+    return file;
+}
+
+class BenchGame {
+public:
+    BenchGame()
     {
-        m_battle.reset();
         std::error_code ec;
-        std::filesystem::remove_all(m_scratch, ec);
+        m_user = (std::filesystem::temp_directory_path(ec) / "qlm_bench.XXXXXX").string();
+        if (!mkdtemp(m_user.data()))
+            std::abort();
+        std::filesystem::current_path(QLM_GAME_DIR, ec);
+        // A 1280 x 720 window, as a player's preferences would ask for.
+        WriteFileAtomically(m_user + "/prefs.ini", "[prefs]\nwidth = 1280\nheight = 720\nwindowed = 1\n");
+        GameStartOptions options;
+        options.userDir = m_user;
+        options.headless = !OnScreen();
+        options.desktopWidth = 1280;
+        options.desktopHeight = 1024;
+        options.seed = 17;
+        m_ready = Game::GetInstance().Init(options);
+    }
+    ~BenchGame()
+    {
+        Game::GetInstance().Shutdown();
+        std::error_code ec;
+        std::filesystem::remove_all(m_user, ec);
     }
 
-    // Two fleets of n ships in ranks on either side of the largest map.
+    static bool OnScreen() { return std::getenv("QLM_BENCH_WINDOW") != nullptr; }
+    bool IsReady() const { return m_ready; }
+
+    // A battle of 2 x n ships read from deployment files, entered as the
+    // game enters it. Timed by the start benchmark; the others warm it up.
     bool Start(int n)
     {
+        Game& game = Game::GetInstance();
+        if (game.GetModeId() == kBattleMode)
+            game.SetMode(kMainMenuMode);
         SIM_Scenario* scenario = SIM_Scenario::FindByName("scenario2");
         if (!scenario)
             return false;
-        m_player.Clear();
-        m_enemy.Clear();
-        Deploy(m_player, kPlayerDesigns, n, 150.0f, 1.0f);
-        Deploy(m_enemy, kEnemyDesigns, n, 2850.0f, -1.0f);
-        if (!m_battle->StartCustom(scenario, m_player, m_enemy, 17))
+        const std::string playerFile = FleetFile(m_user, kPlayerDesigns, n, 150.0f, 1.0f);
+        const std::string enemyFile = FleetFile(m_user, kEnemyDesigns, n, 2850.0f, -1.0f);
+        return StartFrom(scenario, playerFile, enemyFile);
+    }
+
+    bool StartFrom(SIM_Scenario* scenario, const std::string& playerFile, const std::string& enemyFile)
+    {
+        m_player.LoadForRace(playerFile, scenario, "");
+        m_enemy.LoadForRace(enemyFile, scenario, "");
+        QlmSrand(17);
+        GUI_BattleGUI::GetInstance().ResetForBattle();
+        if (!SIM_Battle::GetInstance().Start(scenario, &m_player, &m_enemy, true))
             return false;
-        // No warp-in without the battle view: everyone starts on the field.
-        for (SIM_Fleet* fleet : {SIM_Battle::GetInstance().GetPlayerFleet(), SIM_Battle::GetInstance().GetEnemyFleet()})
-            for (SIM_Ship* ship : fleet->GetAllShips())
-                ship->state = SIM_Ship::ACTIVE;
-        for (float t = 0.0f; t < kWarmUpMs; t += kFrameMs * 4.0f)
-            Frame(kFrameMs * 4.0f);
+        Game::GetInstance().SetMode(kBattleMode);
         return true;
     }
 
-    // One battle frame in the battle screen's order, without drawing.
-    static void Frame(float ms)
+    void WarmUp()
     {
-        GUI_BattleGUI::GetInstance().SetFrameTime(ms);
-        ShipUpdateScheduler::GetInstance().UpdateWorld();
-        SIM_Battle& battle = SIM_Battle::GetInstance();
-        for (SIM_Fleet* fleet : {battle.GetPlayerFleet(), battle.GetEnemyFleet()}) {
-            for (SIM_Ship* ship : fleet->GetAllShips())
-                if (ship->state == SIM_Ship::ACTIVE || ship->state == SIM_Ship::DYING)
-                    ship->Update();
-        }
-        SIM_CommsManager::GetInstance().Update();
-        battle.Update();
+        GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
+        gui.SetInjectedFrameTime(kWarmUpFrameMs);
+        while (gui.battleTime < kWarmUpMs && !SIM_Battle::GetInstance().IsEnded())
+            Frame();
+        gui.SetInjectedFrameTime(OnScreen() ? -1.0f : kFrameMs);
     }
+
+    static void Frame()
+    {
+        Game& game = Game::GetInstance();
+        if (IWindow* window = game.GetWindow())
+            window->PumpEvents();
+        game.Frame();
+        if (auto* headless = dynamic_cast<HeadlessGraphicsDevice*>(D3DEngine::GetInstance().GetDevice()))
+            headless->ClearDraws();
+    }
+
+    const std::string& UserFolder() const { return m_user; }
 
 private:
-    static void Deploy(SIM_DeployedFleet& fleet, const char* const (&designs)[8], int n, float x0, float dir)
-    {
-        constexpr int kRows = 25;
-        for (int i = 0; i < n; ++i) {
-            auto ship = std::make_shared<SIM_DeployedShip>();
-            ship->design = designs[i % 8];
-            ship->name = ship->design;
-            ship->x = x0 + dir * 24.0f * static_cast<float>(i / kRows);
-            ship->y = 120.0f + 78.0f * static_cast<float>(i % kRows);
-            ship->quantity = 1;
-            ship->angle = dir > 0.0f ? 90.0f : 270.0f;
-            ship->shipId = i + 1;
-            fleet.AddShip(ship);
-        }
-    }
-
-    std::string m_scratch;
-    std::unique_ptr<SIM_HeadlessBattle> m_battle;
+    std::string m_user;
+    bool m_ready = false;
     SIM_DeployedFleet m_player;
     SIM_DeployedFleet m_enemy;
 };
 
-BenchWorld& World()
+BenchGame& TheGame()
 {
-    static BenchWorld world;
-    return world;
+    static BenchGame game;
+    return game;
 }
 
+// Draws, texture binds and blend changes of the frames since the last reset.
+void CountDeviceWork(benchmark::State& state, int frames)
+{
+    const GraphicsStats& stats = D3DEngine::GetInstance().GetDevice()->GetStats();
+    const double f = frames > 0 ? static_cast<double>(frames) : 1.0;
+    state.counters["draws"] = stats.drawCalls / f;
+    state.counters["binds"] = stats.textureBinds / f;
+    state.counters["blends"] = stats.blendChanges / f;
+}
+
+// One frame of a running battle. Arguments: ships a side, 1 with the ship
+// grid (0: every search walks its fleet, for comparison).
 void BM_BattleFrame(benchmark::State& state)
 {
     const int n = static_cast<int>(state.range(0));
-    if (!World().Start(n)) {
-        state.SkipWithError("battle could not start");
+    SIM_ShipGrid::GetInstance().SetEnabled(state.range(1) != 0);
+    BenchGame& game = TheGame();
+    if (!game.IsReady() || BenchGame::OnScreen() || !game.Start(n)) {
+        state.SkipWithError("needs the headless game and a battle");
         return;
     }
+    game.WarmUp();
+    IGraphicsDevice* device = D3DEngine::GetInstance().GetDevice();
+    device->ResetStats();
+    int frames = 0;
     for (auto _ : state) {
         if (SIM_Battle::GetInstance().IsEnded()) {
             state.PauseTiming();
-            World().Start(n);
+            game.Start(n);
+            game.WarmUp();
+            device->ResetStats();
+            frames = 0;
             state.ResumeTiming();
         }
-        BenchWorld::Frame(kFrameMs);
+        BenchGame::Frame();
+        ++frames;
     }
+    CountDeviceWork(state, frames);
     // CPU seconds per simulated second of battle.
-    state.counters["cpu_per_sim_s"] =
-        benchmark::Counter(kFrameMs / 1000.0f, benchmark::Counter::kIsIterationInvariantRate |
-                                                   benchmark::Counter::kInvert);
+    state.counters["cpu_per_sim_s"] = benchmark::Counter(
+        kFrameMs * GUI_BattleGUI::kSpeedScale / 1000.0f,
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["ships"] = static_cast<double>(GetLiveShips().size());
+    SIM_ShipGrid::GetInstance().SetEnabled(true);
+}
+
+// Reading both fleet files, building every ship and entering the screen.
+void BM_BattleStart(benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    BenchGame& game = TheGame();
+    if (!game.IsReady()) {
+        state.SkipWithError("the game did not start");
+        return;
+    }
+    SIM_Scenario* scenario = SIM_Scenario::FindByName("scenario2");
+    const std::string playerFile = FleetFile(game.UserFolder(), kPlayerDesigns, n, 150.0f, 1.0f);
+    const std::string enemyFile = FleetFile(game.UserFolder(), kEnemyDesigns, n, 2850.0f, -1.0f);
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (Game::GetInstance().GetModeId() == kBattleMode)
+            Game::GetInstance().SetMode(kMainMenuMode);
+        state.ResumeTiming();
+        if (!game.StartFrom(scenario, playerFile, enemyFile)) {
+            state.SkipWithError("the battle did not start");
+            return;
+        }
+    }
     state.counters["ships"] = static_cast<double>(GetLiveShips().size());
 }
 
-BENCHMARK(BM_BattleFrame)->Arg(10)->Arg(50)->Arg(200)->Arg(500)->Unit(benchmark::kMicrosecond);
+// Frames on the real window at the game's own pace: frames a second, the
+// share on time, and the main thread's CPU per frame outside the hold.
+void MeasureOnScreen(benchmark::State& state)
+{
+    FramePacer& pacer = Game::GetInstance().GetFramePacer();
+    // Whatever the hold burns (its sleeps and yields) is not the frame's work.
+    double holdCpu = 0.0;
+    pacer.SetSleeper([&holdCpu](double ms) {
+        const double before = ThreadCpuMs();
+        if (ms > 0.0)
+            std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(ms));
+        else
+            std::this_thread::yield();
+        holdCpu += ThreadCpuMs() - before;
+    });
+    pacer.Restart();
+    pacer.ResetCounts();
+    D3DEngine::GetInstance().GetDevice()->ResetStats();
+    const double cpuStart = ThreadCpuMs();
+    const double wallStart = SystemClock().NowMs();
+    int frames = 0;
+    double oversleep = 0.0, work = 0.0;
+    for (auto _ : state) {
+        BenchGame::Frame();
+        oversleep += pacer.GetLastOversleepMs();
+        work += pacer.GetLastWorkMs();
+        ++frames;
+    }
+    // Wall time of the frames' own work, the driver's rasterising included.
+    state.counters["work_ms"] = work / std::max(frames, 1);
+    const double wall = SystemClock().NowMs() - wallStart;
+    // How late the hold itself released the frames it held.
+    state.counters["oversleep_ms"] = pacer.GetFramesOnTime() > 0 ? oversleep / pacer.GetFramesOnTime() : 0.0;
+    CountDeviceWork(state, frames);
+    state.counters["fps"] = wall > 0.0 ? frames * 1000.0 / wall : 0.0;
+    state.counters["on_time"] = pacer.GetFramesHeld() > 0
+                                    ? static_cast<double>(pacer.GetFramesOnTime()) / pacer.GetFramesHeld()
+                                    : 0.0;
+    state.counters["cpu_ms"] = (ThreadCpuMs() - cpuStart - holdCpu) / std::max(frames, 1);
+    state.counters["width"] = D3DEngine::GetInstance().GetScreenWidth();
+    state.counters["height"] = D3DEngine::GetInstance().GetScreenHeight();
+    pacer.SetSleeper(nullptr);
+}
+
+// The battle on the real window (QLM_BENCH_WINDOW=1, under xvfb-run).
+void BM_BattleOnScreen(benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    BenchGame& game = TheGame();
+    if (!BenchGame::OnScreen() || !game.IsReady() || !game.Start(n)) {
+        state.SkipWithError("set QLM_BENCH_WINDOW=1 and run under xvfb-run");
+        return;
+    }
+    game.WarmUp();
+    MeasureOnScreen(state);
+    state.counters["ships"] = static_cast<double>(GetLiveShips().size());
+}
+
+// The main menu on the real window: held like every other screen.
+void BM_MainMenuOnScreen(benchmark::State& state)
+{
+    BenchGame& game = TheGame();
+    if (!BenchGame::OnScreen() || !game.IsReady()) {
+        state.SkipWithError("set QLM_BENCH_WINDOW=1 and run under xvfb-run");
+        return;
+    }
+    Game::GetInstance().SetMode(kMainMenuMode);
+    MeasureOnScreen(state);
+}
+
+BENCHMARK(BM_BattleFrame)
+    ->Args({10, 1})
+    ->Args({50, 1})
+    ->Args({200, 1})
+    ->Args({500, 1})
+    ->Args({200, 0})
+    ->Args({500, 0})
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_BattleStart)->Arg(500)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BattleOnScreen)->Arg(200)->Iterations(1200)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MainMenuOnScreen)->Iterations(600)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 } // namespace

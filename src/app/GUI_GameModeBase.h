@@ -26,6 +26,9 @@ public:
     // A screen that must draw the tail at its own point in the frame (the
     // battle, between its layers) says so and calls DrawInterfaceTail itself.
     virtual bool DrawsOwnInterfaceTail() const { return false; }
+    // One small piece of work for the time the frame hold has to spare;
+    // false when there is none (the hold then sleeps).
+    virtual bool DoIdleWork() { return false; }
 
     // The window that receives keys (a text field makes itself this window).
     GUI_WindowBase* keyboardFocus = nullptr;

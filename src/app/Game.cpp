@@ -99,6 +99,7 @@ std::string Game::GetUserPath(int index) const
 void Game::SetClock(const IClock* clock)
 {
     m_clock = clock;
+    m_pacer.SetClock(clock);
 }
 
 void Game::SetWindowForTests(std::unique_ptr<IWindow> window)
@@ -120,6 +121,7 @@ void Game::ResetForTests()
     m_frameCount = 0;
     m_soundChannels = 0;
     m_clock = nullptr;
+    m_pacer.SetClock(nullptr);
 }
 
 // ---------------------------------------------------------------------------
@@ -487,8 +489,9 @@ void Game::Frame()
 
     if (m_window)
         m_window->SetCursor(static_cast<SystemCursor>(GUI_Cursor::GetInstance().kind));
+    // One hold for every screen; the mode's spare-time work fills it.
     if (!m_headless)
-        SleepMs(m_frameDelay);
+        m_pacer.Hold([this]() { return m_mode && m_mode->DoIdleWork(); });
 }
 
 int Game::Run(int maxFrames)

@@ -1,5 +1,6 @@
 #pragma once
 #include "engine/CInput.h"
+#include "engine/FramePacer.h"
 #include "platform/IWindow.h"
 
 #include <cstdint>
@@ -99,6 +100,8 @@ public:
     void ResetForTests();
 
     int GetFrameCount() const { return m_frameCount; }
+    // Every screen's frame is held here, at the end of Game::Frame.
+    FramePacer& GetFramePacer() { return m_pacer; }
     // Runs before every frame with the frame's number (automated runs).
     void SetFrameHook(std::function<void(int)> hook) { m_frameHook = std::move(hook); }
 
@@ -132,5 +135,6 @@ private:
     int m_frameCount = 0;
     int m_soundChannels = 0; // 0 until the sound system has started
     const IClock* m_clock = nullptr;
+    FramePacer m_pacer;
     std::function<void(int)> m_frameHook;
 };

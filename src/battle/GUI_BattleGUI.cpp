@@ -1,8 +1,6 @@
 #include "battle/GUI_BattleGUI.h"
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 
 #include "app/Game.h"
 #include "app/MusicTracks.h"
@@ -15,6 +13,7 @@
 #include "engine/D3DEngine.h"
 #include "engine/GDebugLog.h"
 #include "engine/GFileHelpers.h"
+#include "engine/QuadRunBatch.h"
 #include "gui/GUI_Cursor.h"
 #include "gui/GUI_Tooltip.h"
 #include "gui/GUI_Tutorial.h"
@@ -37,10 +36,6 @@ const char* const kGraphicsOptions[] = {"CONTRAILS",   "FANCYBEAMS", "DEBRIS", "
 const char* const kShaderFiles[] = {"data/shaders/shader.fx", "data/shaders/motionblur.fx", "data/shaders/depth.fx",
                                     "data/shaders/stencil.fx"};
 
-// The frame hold never waits longer than this many idle steps, whatever the
-// clock says.
-constexpr int kMaxHoldSteps = 40;
-
 } // namespace
 
 GUI_BattleGUI::GUI_BattleGUI() = default;
@@ -57,7 +52,6 @@ GUI_Sounds* GUI_BattleGUI::GetSounds() const
 void GUI_BattleGUI::SetClock(const IClock* clock)
 {
     battleTimer = GTimer(clock);
-    frameHoldTimer = GTimer(clock);
 }
 
 void GUI_BattleGUI::ApplyBattleSpeed()
@@ -157,7 +151,6 @@ void GUI_BattleGUI::Enter()
     ReadGraphicsOptions();
 
     battleTimer.Start();
-    frameHoldTimer.Start();
     battleSpeed = 1.0f;
     paused = false;
     scaledFrameTime = 0.0f;
@@ -290,27 +283,10 @@ void GUI_BattleGUI::BattleFrameTiming()
         elapsed = battleTimer.GetLastElapsedMs();
     }
     SetFrameTime(elapsed * battleSpeed * kSpeedScale);
-    if (injectedFrameMs < 0.0f)
-        HoldFrame();
-    frameHoldTimer.Start();
+    // The game's pacer holds every screen's frame after the present; the
+    // battle only reads how much of the last one was left over.
+    frameHoldSpare = Game::GetInstance().GetFramePacer().GetSpareShare();
     ZoomKeyRepeat(elapsed);
-}
-
-void GUI_BattleGUI::HoldFrame()
-{
-    frameHoldTimer.Update();
-    double t = frameHoldTimer.GetTotalMs();
-    if (t >= kMinFrameMs) {
-        frameHoldSpare = 0.0f;
-        return;
-    }
-    frameHoldSpare = static_cast<float>((kMinFrameMs - t) / kMinFrameMs);
-    for (int step = 0; t < kMinFrameMs && step < kMaxHoldSteps; ++step) {
-        if (!DoIdleWork())
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        frameHoldTimer.Update();
-        t = frameHoldTimer.GetTotalMs();
-    }
 }
 
 bool GUI_BattleGUI::DoIdleWork()
@@ -340,25 +316,38 @@ void GUI_BattleGUI::ZoomKeyRepeat(float elapsedMs)
     }
 }
 
+void GUI_BattleGUI::DrawShipLayer(int layer, bool tint)
+{
+    // Each layer's quads go out in runs of one texture and blend.
+    GUI_ShipDrawLists& lists = GUI_ShipDrawLists::GetInstance();
+    QuadRunBatch& batch = QuadRunBatch::Shared();
+    const D3DEngine& engine = D3DEngine::GetInstance();
+    batch.Begin(engine.GetScreenWidth(), engine.GetScreenHeight());
+    if (tint)
+        lists.DrawTintList(GUI_ShipDrawLists::ListForLayer(layer));
+    else
+        lists.DrawList(GUI_ShipDrawLists::ListForLayer(layer));
+    batch.End();
+}
+
 void GUI_BattleGUI::DrawShips()
 {
-    GUI_ShipDrawLists& lists = GUI_ShipDrawLists::GetInstance();
     // Con trails and engine glows of the fighter layers draw here in bulk
     // once they exist.
     Trace("contrails0");
     Trace("engineglows0");
     Trace("ships0");
-    lists.DrawList(GUI_ShipDrawLists::ListForLayer(0));
+    DrawShipLayer(0, false);
     Trace("ships1");
-    lists.DrawList(GUI_ShipDrawLists::ListForLayer(1));
+    DrawShipLayer(1, false);
     Trace("contrails2");
     Trace("engineglows2");
     Trace("ships2");
-    lists.DrawList(GUI_ShipDrawLists::ListForLayer(2));
+    DrawShipLayer(2, false);
     if (hudShown && overlayShown) {
         Trace("teamtint");
         for (int layer : {0, 1, 2})
-            lists.DrawTintList(GUI_ShipDrawLists::ListForLayer(layer));
+            DrawShipLayer(layer, true);
     }
 }
 

@@ -13,13 +13,12 @@ class SIM_Ship;
 
 // The screen in which a battle is watched, and the one that drives the
 // simulation: every drawn frame it measures the frame time, scales it by the
-// battle speed, holds the frame to a minimum length, and draws the world in
+// battle speed (the game's frame pacer holds the frame), and draws the world in
 // a fixed order of layers with the world update placed between them. It also
 // carries the values the simulation reads each frame, so battles run
 // headless through SetFrameTime as well.
 class GUI_BattleGUI : public GUI_GameModeBase {
 public:
-    static constexpr float kMinFrameMs = 16.666666f;
     static constexpr float kSpeedScale = 0.4f;
     static constexpr float kZoomRepeatMs = 100.0f;
     static constexpr int kEffectSlots = 6;
@@ -43,6 +42,8 @@ public:
     void Update() override;
     void Enter() override;
     void Leave() override;
+    // Spare-time work offered to the frame hold.
+    bool DoIdleWork() override;
 
     // One frame of battle time: the scaled milliseconds (0 while paused)
     // drive every timer of the simulation.
@@ -69,7 +70,7 @@ public:
     void ReloadShaders();
 
     // Headless and test runs hand in each frame's real milliseconds instead
-    // of measuring them (and never hold the frame); below 0: measure.
+    // of measuring them; below 0: measure.
     void SetInjectedFrameTime(float ms) { injectedFrameMs = ms; }
     float GetInjectedFrameTime() const { return injectedFrameMs; }
     // The clock the battle timers read (null: the machine's).
@@ -115,7 +116,7 @@ public:
     BaseSprite screenQuad;
     float screenWidth = 0.0f;
     float screenHeight = 0.0f;
-    float frameHoldSpare = 0.0f;
+    float frameHoldSpare = 0.0f;    // share of the last frame the hold had to spare
     int cameraFollowMode = 0;
     SIM_Ship* followedShip = nullptr;
 
@@ -125,17 +126,15 @@ private:
         if (layerTrace)
             layerTrace(step);
     }
-    void HoldFrame();
-    bool DoIdleWork();
     void ZoomKeyRepeat(float elapsedMs);
     void LoadShader(int slot, const std::string& file);
     void DrawShips();
+    void DrawShipLayer(int layer, bool tint);
     void DrawWindowsAndTooltips();
     void RefillDrawLists();
 
     Effect effects[kEffectSlots];
     GTimer battleTimer;
-    GTimer frameHoldTimer;
     float injectedFrameMs = -1.0f;
     int idleAlternation = 0;
     GUI_Sounds* soundsOverride = nullptr;

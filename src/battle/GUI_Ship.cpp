@@ -9,15 +9,16 @@
 #include "battle/GUI_Map.h"
 #include "battle/GUI_ShipDrawLists.h"
 #include "engine/CInput.h"
-#include "engine/D3DEngine.h"
 #include "engine/GDebugLog.h"
 #include "engine/GTokenizer.h"
+#include "engine/QuadRunBatch.h"
 #include "engine/RandomTables.h"
 #include "engine/StrFormat.h"
 #include "sim/SIM_Fleet.h"
 #include "sim/SIM_Race.h"
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_ShipHull.h"
+#include "sim/SIM_ShipGrid.h"
 #include "sim/ShipUpdateScheduler.h"
 #include "sim/modules/SIM_BeamWeaponModule.h"
 #include "sim/SIM_ShipModuleType.h"
@@ -141,6 +142,7 @@ void GUI_Ship::BuildAttachments()
     }
 
     ParseEngineGlows();
+    BuildWeaponDraws();
     ParseDestructionLines();
     blastGlareClock = 0.0f;
     GUI_ShipDrawLists::GetInstance().Add(ship);
@@ -163,7 +165,34 @@ void GUI_Ship::ParseEngineGlows()
         glow.y = GridToLocal(py, spriteHeight);
         glow.width = w / 256.0f * spriteWidth;
         glow.length = l / 256.0f * spriteHeight;
+        glow.sprite.SetTexture(glow.texture);
+        glow.sprite.SetColour(ToByte(0.9f), 255, 255, 255);
         engineGlows.push_back(glow);
+    }
+}
+
+void GUI_Ship::BuildWeaponDraws()
+{
+    turretDraws.clear();
+    beamDraws.clear();
+    const SIM_Race* race = ship->race;
+    for (SIM_TargetedModule* weapon : ship->GetTurretWeapons()) {
+        if (!weapon || weapon->turretSprite.empty() || !weapon->GetType() || !race)
+            continue;
+        const SIM_Race::Turret* turret = race->FindTurret(weapon->GetType()->GetConfigString("turret_sprite"));
+        if (!turret)
+            continue;
+        TurretDraw& draw = turretDraws.emplace_back();
+        draw.weapon = weapon;
+        draw.sprite.SetTexture(turret->texture);
+        draw.sprite.SetFrame(turret->frame, 64);
+    }
+    for (SIM_ShipModule* module : ship->GetModules()) {
+        if (auto* beam = dynamic_cast<SIM_BeamWeaponModule*>(module)) {
+            BeamDraw& draw = beamDraws.emplace_back();
+            draw.beam = beam;
+            draw.sprite.SetTexture(beam->beamTextures[0]);
+        }
     }
 }
 
@@ -227,7 +256,23 @@ void GUI_Ship::Draw()
     default:
         break;
     }
-    DrawLayer(2);
+    DrawChildLayer(2);
+}
+
+void GUI_Ship::DrawChildLayer(int drawLayer)
+{
+    if (IsLayerEmpty(drawLayer))
+        return;
+    // Children draw straight to the device: what is batched goes first.
+    QuadRunBatch& batch = QuadRunBatch::Shared();
+    if (batch.IsOpen())
+        batch.Flush();
+    DrawLayer(drawLayer);
+}
+
+void GUI_Ship::AddQuad(CTexturedSprite& sprite, bool additive)
+{
+    QuadRunBatch::Shared().Add(sprite.GetTextureForDraw(), additive, sprite.m_vertices);
 }
 
 void GUI_Ship::DrawDying()
@@ -262,18 +307,16 @@ void GUI_Ship::DrawHull()
 {
     if (!ship)
         return;
-    DrawLayer(0);
+    DrawChildLayer(0);
     PlaceHullSprite();
     if (!hullSprite.IsOnScreen())
         return;
-    D3DEngine& engine = D3DEngine::GetInstance();
     DrawEngineGlows();
-    engine.SetNormalBlend();
     // The two sides differ a little in tone, so they read apart at a glance.
     const bool enemy = ship->IsEnemy();
     const float a = std::clamp(fade, 0.0f, 1.0f);
     hullSprite.SetColour(ToByte(a), enemy ? 255 : 215, enemy ? 210 : 232, enemy ? 196 : 255);
-    hullSprite.Draw();
+    AddQuad(hullSprite, false);
     hullSprite.SetColour(0xFFFFFFFFu);
     if (GUI_BattleGUI::GetInstance().turretsOn && fade >= 1.0f)
         DrawTurrets();
@@ -290,43 +333,30 @@ void GUI_Ship::DrawEngineGlows()
 {
     if (engineGlows.empty() || ship->state != SIM_Ship::ACTIVE)
         return;
-    D3DEngine& engine = D3DEngine::GetInstance();
-    engine.SetAdditiveBlend();
     const GUI_Map& map = GUI_Map::GetInstance();
     const float thrust = ship->maxSpeed > 0.0f ? std::clamp(ship->speed / ship->maxSpeed, 0.3f, 1.0f) : 0.5f;
-    for (const EngineGlow& glow : engineGlows) {
+    for (EngineGlow& glow : engineGlows) {
         float wx, wy;
         LocalToWorld(glow.x, glow.y + glow.length * 0.5f * thrust, wx, wy);
-        CTexturedSprite sprite;
-        sprite.SetTexture(glow.texture);
-        sprite.SetSize(glow.width * 2.0f * ZoomScale, glow.length * thrust * ZoomScale);
-        sprite.SetColour(ToByte(0.9f), 255, 255, 255);
-        sprite.PlaceRotatedSinCos((wx - map.cameraX) * ZoomScale, (wy - map.cameraY) * ZoomScale, ship->sine,
-                                  ship->cosine);
-        sprite.Draw();
+        glow.sprite.SetSize(glow.width * 2.0f * ZoomScale, glow.length * thrust * ZoomScale);
+        glow.sprite.PlaceRotatedSinCos((wx - map.cameraX) * ZoomScale, (wy - map.cameraY) * ZoomScale, ship->sine,
+                                       ship->cosine);
+        AddQuad(glow.sprite, true);
     }
 }
 
 void GUI_Ship::DrawTurrets()
 {
     const GUI_Map& map = GUI_Map::GetInstance();
-    const SIM_Race* race = ship->race;
-    for (SIM_TargetedModule* weapon : ship->GetTurretWeapons()) {
-        if (!weapon || weapon->turretSprite.empty() || !weapon->GetType() || !race)
-            continue;
-        const SIM_Race::Turret* turret = race->FindTurret(weapon->GetType()->GetConfigString("turret_sprite"));
-        if (!turret)
-            continue;
+    for (TurretDraw& turret : turretDraws) {
+        const SIM_TargetedModule* weapon = turret.weapon;
         const float size = (weapon->turretSize > 0.0f ? weapon->turretSize : 10.0f) * ZoomScale;
+        turret.sprite.SetSize(size, size);
         for (size_t i = 0; i < weapon->GetTurretCount() && i < SIM_TargetedModule::kMaxTurrets; ++i) {
             const SIM_ShipModule::Point p = weapon->GetTurretWorldPos(i);
-            CTexturedSprite sprite;
-            sprite.SetTexture(turret->texture);
-            sprite.SetFrame(turret->frame, 64);
-            sprite.SetSize(size, size);
-            sprite.SetAngle(weapon->GetTurretAngle(i));
-            sprite.PlaceCentred((p.x - map.cameraX) * ZoomScale, (p.y - map.cameraY) * ZoomScale);
-            sprite.Draw();
+            turret.sprite.SetAngle(weapon->GetTurretAngle(i));
+            turret.sprite.PlaceCentred((p.x - map.cameraX) * ZoomScale, (p.y - map.cameraY) * ZoomScale);
+            AddQuad(turret.sprite, false);
         }
     }
 }
@@ -334,15 +364,14 @@ void GUI_Ship::DrawTurrets()
 void GUI_Ship::DrawBeams()
 {
     const GUI_Map& map = GUI_Map::GetInstance();
-    D3DEngine& engine = D3DEngine::GetInstance();
-    bool blendSet = false;
-    for (SIM_ShipModule* module : ship->GetModules()) {
-        auto* beam = dynamic_cast<SIM_BeamWeaponModule*>(module);
-        if (!beam || !beam->IsBeamActive())
+    for (BeamDraw& draw : beamDraws) {
+        const SIM_BeamWeaponModule* beam = draw.beam;
+        if (!beam->IsBeamActive())
             continue;
         SIM_BeamWeaponModule::BeamSegment segments[SIM_TargetedModule::kMaxTurrets + 1];
         const int n = beam->GetBeamSegments(segments, SIM_TargetedModule::kMaxTurrets + 1);
         const float width = std::max(beam->beamWidth > 0.0f ? beam->beamWidth : 4.0f, 3.0f) * ZoomScale;
+        draw.sprite.SetColour(ToByte(beam->GetBeamAlpha()), 255, 255, 255);
         for (int i = 0; i < n; ++i) {
             const SIM_BeamWeaponModule::BeamSegment& s = segments[i];
             const float ex = s.start.x + (s.end.x - s.start.x) * s.fraction;
@@ -352,23 +381,15 @@ void GUI_Ship::DrawBeams()
             const float length = std::sqrt((x2 - x1) * (x2 - x1) + (y2 - y1) * (y2 - y1));
             if (length < 1.0f)
                 continue;
-            if (!blendSet) {
-                engine.SetAdditiveBlend();
-                blendSet = true;
-            }
             // A quad along the beam: its texture runs across the beam's width.
-            CTexturedSprite sprite;
-            sprite.SetTexture(beam->beamTextures[0]);
-            sprite.SetSize(width, length);
-            sprite.SetColour(ToByte(beam->GetBeamAlpha()), 255, 255, 255);
+            draw.sprite.SetSize(width, length);
             const float sine = (x2 - x1) / length;
             const float cosine = -(y2 - y1) / length;
-            sprite.PlaceRotatedSinCos((x1 + x2) * 0.5f, (y1 + y2) * 0.5f, sine, cosine);
-            sprite.Draw();
+            draw.sprite.PlaceRotatedSinCos((x1 + x2) * 0.5f, (y1 + y2) * 0.5f, sine, cosine);
+            if (draw.sprite.IsOnScreen())
+                AddQuad(draw.sprite, true);
         }
     }
-    if (blendSet)
-        engine.SetNormalBlend();
 }
 
 void GUI_Ship::DrawTeamTint()
@@ -378,12 +399,11 @@ void GUI_Ship::DrawTeamTint()
     PlaceHullSprite();
     if (!hullSprite.IsOnScreen())
         return;
-    D3DEngine::GetInstance().SetNormalBlend();
     if (ship->IsEnemy())
         hullSprite.SetColour(128, 200, 32, 32);
     else
         hullSprite.SetColour(128, 32, 200, 32);
-    hullSprite.Draw();
+    AddQuad(hullSprite, false);
     hullSprite.SetColour(0xFFFFFFFFu);
 }
 
@@ -401,14 +421,24 @@ bool GUI_Ship::IsMouseOver()
 
 bool GUI_Ship::OverlapsAnotherShip() const
 {
-    for (const SIM_Ship* other : SIM_Ship::GetAllShips()) {
+    auto overlaps = [this](const SIM_Ship* other) {
         if (other == ship || other->state != SIM_Ship::ACTIVE || other->docked)
-            continue;
+            return false;
         const float dx = other->x - ship->x, dy = other->y - ship->y;
         const float w = other->GetWidth();
-        if (dx * dx + dy * dy < w * w)
-            return true;
+        return dx * dx + dy * dy < w * w;
+    };
+    const SIM_ShipGrid& grid = SIM_ShipGrid::GetInstance();
+    if (grid.IsOpen()) {
+        // Every ship on the field is in a fleet's live list, so in the grid.
+        bool found = false;
+        grid.ForEachNear(nullptr, ship->x, ship->y, grid.GetMaxShipWidth() * 1.001f + 1.0f,
+                         [&](const SIM_Ship* other, int) { found = found || overlaps(other); });
+        return found;
     }
+    for (const SIM_Ship* other : SIM_Ship::GetAllShips())
+        if (overlaps(other))
+            return true;
     return false;
 }
 

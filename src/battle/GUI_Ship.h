@@ -6,13 +6,17 @@
 #include "engine/CTexturedSprite.h"
 #include "engine/SmartTexture.h"
 
+class SIM_BeamWeaponModule;
 class SIM_Ship;
+class SIM_TargetedModule;
 
 // The visual of one battle ship. The ship's constructor makes it, the ship
 // factory has it read the hull once the modules exist, and the battle frame
 // draws it through the draw lists; its draw also runs the ship's per-frame
 // update, chosen by the ship's state. A dying ship plays the hull's timed
-// destruction, whose last event takes the ship out of the battle.
+// destruction, whose last event takes the ship out of the battle. Everything
+// it draws goes through the shared quad batch with textures resolved when
+// the ship is built; a ship off the screen skips its drawing, never its update.
 class GUI_Ship : public GUI_RenderObject {
 public:
     // Explosion type started by a destruction line that begins the break-up.
@@ -38,6 +42,17 @@ public:
         float width = 0.0f;
         float length = 0.0f;
         std::string texture;
+        CTexturedSprite sprite; // resolved once; comes back by itself after a device reset
+    };
+    // A turret-mounted weapon with its turret picture, found at build.
+    struct TurretDraw {
+        SIM_TargetedModule* weapon = nullptr;
+        CTexturedSprite sprite;
+        float size = 0.0f; // world units
+    };
+    struct BeamDraw {
+        SIM_BeamWeaponModule* beam = nullptr;
+        CTexturedSprite sprite;
     };
 
     explicit GUI_Ship(SIM_Ship* ship);
@@ -83,6 +98,8 @@ public:
     SIM_Ship* GetShip() const { return ship; }
     const std::vector<DestructionEvent>& GetDestructionEvents() const { return destructionEvents; }
     const std::vector<EngineGlow>& GetEngineGlows() const { return engineGlows; }
+    const std::vector<TurretDraw>& GetTurretDraws() const { return turretDraws; }
+    const std::vector<BeamDraw>& GetBeamDraws() const { return beamDraws; }
     bool IsBreakupStarted() const { return breakupStarted; }
     bool IsWarpEffectRunning() const { return warpEffectRunning; }
     bool IsWarpOutArmed() const { return warpOutArmed; }
@@ -116,6 +133,9 @@ public:
 private:
     void ParseDestructionLines();
     void ParseEngineGlows();
+    void BuildWeaponDraws();
+    void DrawChildLayer(int drawLayer);
+    void AddQuad(CTexturedSprite& sprite, bool additive);
     void FireDestructionEvent(const DestructionEvent& event);
     bool AllEventsDone() const;
     void FinishDestruction();
@@ -132,6 +152,8 @@ private:
     SIM_Ship* ship = nullptr;
     std::vector<DestructionEvent> destructionEvents;
     std::vector<EngineGlow> engineGlows;
+    std::vector<TurretDraw> turretDraws;
+    std::vector<BeamDraw> beamDraws;
     std::string textureName;
     SmartTexture damageTexture;
     CTexturedSprite hullSprite;

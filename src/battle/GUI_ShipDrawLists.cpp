@@ -59,8 +59,10 @@ void GUI_ShipDrawLists::DrawList(int list)
 {
     if (!Valid(list))
         return;
-    // A copy: a draw may move its own ship to another layer.
-    const std::vector<SIM_Ship*> ships(lists[list].begin(), lists[list].end());
+    // A copy: a draw may move its own ship to another layer. Kept between
+    // frames so that drawing does not allocate.
+    std::vector<SIM_Ship*>& ships = drawOrder;
+    ships.assign(lists[list].begin(), lists[list].end());
     for (SIM_Ship* ship : ships) {
         if (ship->GetVisual())
             ship->GetVisual()->Draw();

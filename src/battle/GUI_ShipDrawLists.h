@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <list>
+#include <vector>
 
 class SIM_Ship;
 
@@ -30,4 +31,5 @@ public:
 private:
     static bool Valid(int n) { return n >= 0 && n < kLists; }
     std::list<SIM_Ship*> lists[kLists];
+    std::vector<SIM_Ship*> drawOrder;
 };

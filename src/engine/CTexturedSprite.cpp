@@ -20,7 +20,7 @@ CTexturedSprite::CTexturedSprite()
 }
 
 CTexturedSprite::CTexturedSprite(const CTexturedSprite& other)
-    : BaseSprite(other), m_name(other.m_name), m_texture(other.m_texture)
+    : BaseSprite(other), m_name(other.m_name), m_texture(other.m_texture), m_forgotten(other.m_forgotten)
 {
     Registry().push_back(this);
 }
@@ -30,6 +30,7 @@ CTexturedSprite& CTexturedSprite::operator=(const CTexturedSprite& other)
     BaseSprite::operator=(other);
     m_name = other.m_name;
     m_texture = other.m_texture;
+    m_forgotten = other.m_forgotten;
     return *this;
 }
 
@@ -50,6 +51,7 @@ void CTexturedSprite::SetTexture(const std::string& name)
 
 void CTexturedSprite::Refresh()
 {
+    m_forgotten = false;
     m_texture = m_name.empty() ? 0 : D3DEngine::GetInstance().FindTexture(m_name);
 }
 

@@ -21,8 +21,20 @@ public:
     void SetTextureFromString(const std::string& name) { SetTexture(name); }
     const std::string& GetTextureName() const { return m_name; }
     TextureHandle GetResolvedTexture() const { return m_texture; }
+    // The handle to draw with: looked up again only after the engine dropped
+    // it, never for a name that was simply not found.
+    TextureHandle GetTextureForDraw()
+    {
+        if (m_forgotten)
+            Refresh();
+        return m_texture;
+    }
 
-    void Forget() { m_texture = 0; }
+    void Forget()
+    {
+        m_texture = 0;
+        m_forgotten = !m_name.empty();
+    }
     void Refresh();
 
     static void ForgetAll();
@@ -34,4 +46,5 @@ private:
 
     std::string m_name;
     TextureHandle m_texture = 0;
+    bool m_forgotten = false;
 };

@@ -242,6 +242,45 @@ void GIniFile::Save(GSafeFile& file) const
     file.Write(SaveToText());
 }
 
+bool GIniFile::SplitSections(const char* fileName, SectionTexts& out)
+{
+    out.names.clear();
+    out.lines.clear();
+    std::string text;
+    if (!fileName || !ReadWholeFile(fileName, text))
+        return false;
+    std::string* block = nullptr;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t eol = text.find('\n', pos);
+        std::string line = text.substr(pos, eol == std::string::npos ? std::string::npos : eol - pos);
+        pos = (eol == std::string::npos) ? text.size() : eol + 1;
+        if (!line.empty() && line[0] == '[') {
+            // Named as ListSections names it, grouped as ParseLines matches it.
+            const std::string named = TrimRight(line);
+            out.names.push_back(named.size() >= 2 ? named.substr(1, named.size() - 2) : std::string());
+        }
+        if (size_t nul = line.find('\0'); nul != std::string::npos)
+            line.resize(nul);
+        if (!line.empty() && line[0] == '[') {
+            block = &out.lines[TrimRight(line)];
+            continue;
+        }
+        if (block) {
+            block->append(line);
+            block->push_back('\n');
+        }
+    }
+    return true;
+}
+
+bool GIniFile::LoadFromSections(const char* section, const SectionTexts& texts)
+{
+    const std::string header = std::string("[") + (section ? section : "") + "]";
+    auto it = texts.lines.find(header);
+    return LoadFromText(section, it == texts.lines.end() ? std::string() : header + "\n" + it->second);
+}
+
 void GIniFile::ListSections(std::vector<std::string>& names, const char* fileName)
 {
     names.clear();

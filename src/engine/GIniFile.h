@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class GSafeFile;
@@ -40,6 +41,16 @@ public:
 
     void Clear();
     static void ListSections(std::vector<std::string>& names, const char* fileName);
+
+    // A file read and split once, for readers that load many of its sections:
+    // the section names as ListSections gives them, and each header's lines.
+    struct SectionTexts {
+        std::vector<std::string> names;
+        std::unordered_map<std::string, std::string> lines; // by header line, "[name]"
+    };
+    static bool SplitSections(const char* fileName, SectionTexts& out);
+    // The same entries Load(section, fileName) would give, without the file.
+    bool LoadFromSections(const char* section, const SectionTexts& texts);
 
     size_t GetEntryCount() const { return m_entries.size(); }
     const std::string& GetKeyAt(size_t i) const { return m_entries[i].key; }

@@ -6,6 +6,7 @@
 #include "engine/RandomTables.h"
 #include "sim/SIM_MapObject.h"
 #include "sim/SIM_Ship.h"
+#include "sim/SIM_ShipGrid.h"
 
 namespace {
 
@@ -24,6 +25,7 @@ SIM_CollisionAvoider::SIM_CollisionAvoider(SIM_Ship* ownerShip)
 {
     radius = owner ? owner->hullSize : 0.0f;
     AvoiderList().push_back(this);
+    SIM_ShipGrid::GetInstance().Invalidate();
     // Random phase so that the rescans of different ships fall on different frames.
     rescanTimer = RandomFloat() * kRescanInterval;
 }
@@ -33,6 +35,7 @@ SIM_CollisionAvoider::~SIM_CollisionAvoider()
     ClearWatchers();
     auto& list = AvoiderList();
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    SIM_ShipGrid::GetInstance().Forget(this);
 }
 
 const std::vector<SIM_CollisionAvoider*>& SIM_CollisionAvoider::GetAll()
@@ -98,17 +101,38 @@ void SIM_CollisionAvoider::Rescan()
     if (!owner)
         return;
 
+    // The first avoiders of the list whose radius this ship is inside.
+    auto inside = [this](const SIM_CollisionAvoider* other) {
+        if (other == this || !other->owner)
+            return false;
+        const float d2 = DistanceSquared(owner->x, owner->y, other->owner->x, other->owner->y);
+        return d2 < other->radius * other->radius;
+    };
     int filled = 0;
+    auto take = [&](SIM_CollisionAvoider* other) {
+        neighbours[filled++] = other;
+        other->watchers.push_back(this);
+    };
+    const SIM_ShipGrid& grid = SIM_ShipGrid::GetInstance();
+    if (grid.IsOpen()) {
+        // Kept between calls so that a rescan never allocates.
+        static std::vector<std::pair<int, SIM_CollisionAvoider*>> found;
+        found.clear();
+        grid.ForEachAvoiderNear(owner->x, owner->y, grid.GetMaxAvoiderRadius() * 1.001f + 1.0f,
+                                [&](SIM_CollisionAvoider* other, int order) {
+                                    if (inside(other))
+                                        found.emplace_back(order, other);
+                                });
+        std::sort(found.begin(), found.end());
+        for (size_t i = 0; i < found.size() && filled < kMaxNeighbours; ++i)
+            take(found[i].second);
+        return;
+    }
     for (SIM_CollisionAvoider* other : AvoiderList()) {
         if (filled >= kMaxNeighbours)
             break;
-        if (other == this || !other->owner)
-            continue;
-        const float d2 = DistanceSquared(owner->x, owner->y, other->owner->x, other->owner->y);
-        if (d2 < other->radius * other->radius) {
-            neighbours[filled++] = other;
-            other->watchers.push_back(this);
-        }
+        if (inside(other))
+            take(other);
     }
 }
 

@@ -42,6 +42,9 @@ public:
     // Every live avoider in construction order.
     static const std::vector<SIM_CollisionAvoider*>& GetAll();
 
+    // Its entry in the ship grid while the grid is built (-1: none).
+    int gridSlot = -1;
+
 private:
     void ForgetNeighbours();
     void RemoveWatcher(SIM_CollisionAvoider* watcher);

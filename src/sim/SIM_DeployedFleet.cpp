@@ -45,27 +45,26 @@ bool SIM_DeployedFleet::LoadForRace(const std::string& filePath, const SIM_Scena
     SIM_ShipNameGenerator::GetInstance().LoadAll();
     if (!FileExists(filePath))
         return false;
-    std::vector<std::string> sections;
-    GIniFile::ListSections(sections, filePath.c_str());
-    for (const std::string& section : sections) {
+    // Read and split once: a fleet of hundreds of ships must not read the
+    // file once per ship.
+    GIniFile::SectionTexts file;
+    GIniFile::SplitSections(filePath.c_str(), file);
+    for (const std::string& section : file.names) {
+        GIniFile ini;
+        ini.LoadFromSections(section.c_str(), file);
         if (section == "config") {
-            GIniFile ini;
-            ini.Load("config", filePath.c_str());
             m_fleetName = ini.GetString("fleetname");
             if (m_fleetName.empty())
                 LOG_ERROR("Deployed fleet has an empty fleet name: " + filePath);
             continue;
         }
-        LoadShipSection(filePath, section, scenario, ownRace);
+        LoadShipSection(ini, scenario, ownRace);
     }
     return true;
 }
 
-bool SIM_DeployedFleet::LoadShipSection(const std::string& filePath, const std::string& section,
-                                        const SIM_Scenario* scenario, const std::string& ownRace)
+bool SIM_DeployedFleet::LoadShipSection(GIniFile& ini, const SIM_Scenario* scenario, const std::string& ownRace)
 {
-    GIniFile ini;
-    ini.Load(section.c_str(), filePath.c_str());
     const std::string designName = ini.GetString("design");
     const SIM_ShipDesign* design = SIM_ShipDesign::Find(designName);
     if (!design || !design->GetHull())

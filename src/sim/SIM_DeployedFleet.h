@@ -5,6 +5,7 @@
 
 #include "sim/SIM_DeployedShip.h"
 
+class GIniFile;
 class SIM_Scenario;
 class SIM_ShipDesign;
 
@@ -58,8 +59,7 @@ public:
 
 private:
     void ChangeModuleCounts(const SIM_DeployedShip& ship, int sign);
-    bool LoadShipSection(const std::string& filePath, const std::string& section, const SIM_Scenario* scenario,
-                         const std::string& ownRace);
+    bool LoadShipSection(GIniFile& ini, const SIM_Scenario* scenario, const std::string& ownRace);
 
     std::vector<ShipPtr> m_ships;
     std::string m_fleetName;

@@ -3,6 +3,7 @@
 #include "engine/GDebugLog.h"
 #include "engine/RandomTables.h"
 #include "sim/SIM_Ship.h"
+#include "sim/SIM_ShipGrid.h"
 #include "sim/SIM_ShipOrder.h"
 #include "sim/SIM_ShipOrders.h"
 #include "sim/modules/SIM_TacticalModule.h"
@@ -92,6 +93,7 @@ void SIM_FighterSquadron::PlaceMembers()
                                wx, wy);
         member->x = wx;
         member->y = wy;
+        SIM_ShipGrid::GetInstance().NoteMoved(member);
     }
 }
 

@@ -11,6 +11,7 @@
 #include "sim/SIM_FighterSquadron.h"
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_ShipDesign.h"
+#include "sim/SIM_ShipGrid.h"
 #include "sim/SIM_ShipHull.h"
 #include "sim/SIM_ShipOrders.h"
 #include "sim/ShipUpdateScheduler.h"
@@ -223,6 +224,7 @@ void SIM_Fleet::AddLiveShip(SIM_Ship* ship)
 {
     if (ship && std::find(m_liveShips.begin(), m_liveShips.end(), ship) == m_liveShips.end())
         m_liveShips.push_back(ship);
+    SIM_ShipGrid::GetInstance().Invalidate();
 }
 
 void SIM_Fleet::RemoveLiveShip(SIM_Ship* ship)
@@ -230,4 +232,5 @@ void SIM_Fleet::RemoveLiveShip(SIM_Ship* ship)
     auto it = std::find(m_liveShips.begin(), m_liveShips.end(), ship);
     if (it != m_liveShips.end())
         m_liveShips.erase(it);
+    SIM_ShipGrid::GetInstance().Forget(ship);
 }

@@ -26,6 +26,7 @@
 #include "sim/ShipUpdateScheduler.h"
 #include "sim/modules/SIM_ArmourModule.h"
 #include "sim/modules/SIM_BeamWeaponModule.h"
+#include "sim/modules/SIM_CamoflageShieldModule.h"
 #include "sim/modules/SIM_EngineModule.h"
 #include "sim/modules/SIM_ModuleFactory.h"
 #include "sim/modules/SIM_ShieldModule.h"
@@ -111,6 +112,7 @@ SIM_Ship::~SIM_Ship()
     armourModules.clear();
     repairModules.clear();
     turretWeapons.clear();
+    cloaks.clear();
     tacticalModule = nullptr;
     visual.reset();
     if (design)
@@ -253,6 +255,8 @@ void SIM_Ship::AddModule(SIM_ShipModule* module, int slotIndex, bool perFrame)
         module->SetTurretOffsets(turrets);
     }
     modules.push_back(module);
+    if (auto* cloak = dynamic_cast<SIM_CamoflageShieldModule*>(module))
+        cloaks.push_back(cloak);
     currentHitPoints += module->hitpoints;
     if (perFrame)
         perFrameModules.push_back(module);

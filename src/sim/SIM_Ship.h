@@ -8,6 +8,7 @@
 
 class GUI_Ship;
 class SIM_ArmourModule;
+class SIM_CamoflageShieldModule;
 class SIM_CollisionAvoider;
 class SIM_FighterSquadron;
 class SIM_Fleet;
@@ -137,6 +138,8 @@ public:
     const std::vector<SIM_ArmourModule*>& GetArmourModules() const { return armourModules; }
     const std::vector<SIM_ShipModule*>& GetRepairModules() const { return repairModules; }
     const std::vector<SIM_TargetedModule*>& GetTurretWeapons() const { return turretWeapons; }
+    // Its cloaking devices, found when the modules are added.
+    const std::vector<SIM_CamoflageShieldModule*>& GetCloaks() const { return cloaks; }
     const std::vector<SIM_Ship*>& GetAttackers() const { return attackers; }
     SIM_Shield* GetShield() const { return shield.get(); }
     // Made on demand by the factory's first shield generator.
@@ -200,6 +203,8 @@ public:
     unsigned char weaponsInRange = 0;
     unsigned char warpOutArmed = 0;
     int painterCount = 0;
+    // Its entry in the ship grid while the grid is built (-1: none).
+    int gridSlot = -1;
 
 private:
     void SteerAngle(float desired, float k);
@@ -220,6 +225,7 @@ private:
     std::vector<SIM_ArmourModule*> armourModules;
     std::vector<SIM_ShipModule*> repairModules;
     std::vector<SIM_TargetedModule*> turretWeapons;
+    std::vector<SIM_CamoflageShieldModule*> cloaks;
     std::vector<SIM_Ship*> attackers;
     std::vector<Impulse> impulses;
     std::vector<TractorHold> tractors;

@@ -6,6 +6,7 @@
 #include "engine/GDebugLog.h"
 #include "sim/SIM_Fleet.h"
 #include "sim/SIM_Ship.h"
+#include "sim/SIM_ShipGrid.h"
 #include "sim/modules/SIM_ShipModule.h"
 
 std::list<SIM_Ship*>& GetLiveShips()
@@ -120,11 +121,18 @@ void ShipUpdateScheduler::TickBucket(int index)
 
 void ShipUpdateScheduler::UpdateWorld()
 {
-    for (SIM_Ship* ship : GetLiveShips())
+    // The fleet-wide searches of this step look in the grid; each ship is
+    // refiled as soon as it has moved, so later ships see it where it is.
+    SIM_ShipGrid& grid = SIM_ShipGrid::GetInstance();
+    grid.Open();
+    for (SIM_Ship* ship : GetLiveShips()) {
         ship->FrameStep();
+        grid.NoteMoved(ship);
+    }
 
     for (int i = 0; i < kBuckets; ++i)
         TickBucket(i);
+    grid.Close();
 
     // Taken out of the world only; the fleet keeps the ship until the battle
     // view is gone.

@@ -210,4 +210,92 @@ TEST_F(BattleScreenTest, TheStatisticsViewDrawsOnlyTheInterface)
     EXPECT_FLOAT_EQ(gui().battleTime, clock);
 }
 
+TEST_F(BattleScreenTest, FortyShipsOfTwoHullsDrawTheirHullLayerInAHandfulOfRuns)
+{
+    // A screen big enough for forty cruisers side by side, with real textures.
+    D3DEngine& engine = D3DEngine::GetInstance();
+    engine.Release();
+    auto owned = std::make_unique<HeadlessGraphicsDevice>(1920, 1200);
+    HeadlessGraphicsDevice* device = owned.get();
+    ASSERT_TRUE(engine.Init(std::move(owned)));
+    engine.ClearTextureFolders();
+    engine.LoadTextureFolder(std::string(QLM_GAME_DIR) + "/data/bitmaps");
+    GUI_Map::GetInstance().SetScreenSize(1920, 1200);
+
+    SIM_DeployedFleet player, enemy;
+    for (int i = 0; i < 20; ++i) {
+        ASSERT_TRUE(ShippedBattleWorld::Add(player, "fed_ai_battlecruiser", 500.0f, 500.0f, 1, i + 1));
+        ASSERT_TRUE(ShippedBattleWorld::Add(enemy, "kor_ai_battlecruiser", 1500.0f, 500.0f, 1, i + 1));
+    }
+    ASSERT_TRUE(world.Headless().StartCustom(SIM_Scenario::FindByName("scenario2"), player, enemy, 3));
+    gui().Enter();
+    GUI_Map& map = GUI_Map::GetInstance();
+    map.SetCentre(1200.0f, 1000.0f);
+    map.Draw();
+    // Player ships and enemy ships interleaved in the draw list order, on a
+    // grid whose cells keep every cruiser apart from its neighbours.
+    std::vector<SIM_Ship*> ships;
+    const SIM_Battle& battle = SIM_Battle::GetInstance();
+    for (int i = 0; i < 20; ++i) {
+        ships.push_back(battle.GetPlayerFleet()->GetAllShips()[i]);
+        ships.push_back(battle.GetEnemyFleet()->GetAllShips()[i]);
+    }
+    std::vector<TextureHandle> hulls;
+    for (size_t i = 0; i < ships.size(); ++i) {
+        SIM_Ship* ship = ships[i];
+        ship->state = SIM_Ship::ACTIVE;
+        ship->x = map.cameraX + 120.0f + 230.0f * static_cast<float>(i % 8);
+        ship->y = map.cameraY + 120.0f + 230.0f * static_cast<float>(i / 8);
+        const TextureHandle hull = ship->GetVisual()->GetHullSprite().GetResolvedTexture();
+        ASSERT_NE(hull, 0u);
+        if (std::find(hulls.begin(), hulls.end(), hull) == hulls.end())
+            hulls.push_back(hull);
+    }
+    ASSERT_EQ(hulls.size(), 2u);
+
+    gui().TogglePauseState();
+    size_t layerStart = 0, layerEnd = 0;
+    gui().SetLayerTrace([&](const char* step) {
+        if (std::string(step) == "ships1")
+            layerStart = device->GetDraws().size();
+        if (std::string(step) == "contrails2")
+            layerEnd = device->GetDraws().size();
+    });
+    device->ClearDraws();
+    engine.ClearAndBeginScene();
+    gui().Render();
+    engine.EndScene();
+
+    int hullDraws = 0;
+    size_t hullQuads = 0;
+    for (size_t i = layerStart; i < layerEnd; ++i) {
+        const auto& draw = device->GetDraws()[i];
+        if (std::find(hulls.begin(), hulls.end(), draw.texture) == hulls.end())
+            continue;
+        ++hullDraws;
+        hullQuads += draw.vertexCount / 4;
+    }
+    EXPECT_EQ(hullQuads, 40u) << "every hull is drawn";
+    EXPECT_EQ(hullDraws, 2) << "one run per hull picture";
+    EXPECT_LE(layerEnd - layerStart, 8u) << "glows, hulls and turrets of the layer in a handful of runs";
+
+    // A ship off the screen draws nothing but still runs its frame update.
+    SIM_Ship* away = ships[7];
+    const int updates = away->GetVisual()->updatesFromDraw;
+    away->x = map.cameraX - 1000.0f;
+    device->ClearDraws();
+    engine.ClearAndBeginScene();
+    gui().Render();
+    engine.EndScene();
+    hullQuads = 0;
+    for (size_t i = layerStart; i < layerEnd; ++i) {
+        const auto& draw = device->GetDraws()[i];
+        if (std::find(hulls.begin(), hulls.end(), draw.texture) != hulls.end())
+            hullQuads += draw.vertexCount / 4;
+    }
+    EXPECT_EQ(hullQuads, 39u);
+    EXPECT_EQ(away->GetVisual()->updatesFromDraw, updates + 1);
+    engine.ClearTextureFolders();
+}
+
 } // namespace

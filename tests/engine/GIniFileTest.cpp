@@ -234,3 +234,34 @@ TEST(GIniFile, ListSectionsNamesEveryHeader)
     GIniFile::ListSections(names, dir.File("missing.ini").c_str());
     EXPECT_TRUE(names.empty());
 }
+
+TEST(GIniFile, ASplitFileLoadsEverySectionAsLoadingItFromTheFileWould)
+{
+    TempDir dir;
+    // Repeated sections gather every block, lines before the first header and
+    // a NUL-cut header belong to nothing, CR line ends and quotes stay as Load reads them.
+    const std::string text = std::string("stray = 0\n[ship0]\r\nname = \"A b\"  \r\npos = 1,2\n[config]\nfleetname = F\n") +
+                             "[ship1]\nname = B\n[ship0]\nquantity = 3\n[sh" + std::string(1, '\0') +
+                             "ip1]\nhidden = 1\n[open\nx = 1\n[]\ny = 2\n";
+    std::string path = dir.Write("d.ini", text);
+    GIniFile::SectionTexts split;
+    ASSERT_TRUE(GIniFile::SplitSections(path.c_str(), split));
+    std::vector<std::string> names;
+    GIniFile::ListSections(names, path.c_str());
+    EXPECT_EQ(split.names, names);
+    for (const std::string& name : names) {
+        GIniFile fromFile, fromSplit;
+        fromFile.Load(name.c_str(), path.c_str());
+        fromSplit.LoadFromSections(name.c_str(), split);
+        EXPECT_EQ(fromSplit.SaveToText(), fromFile.SaveToText()) << "section [" << name << "]";
+    }
+    GIniFile ship0;
+    ship0.LoadFromSections("ship0", split);
+    EXPECT_STREQ(ship0.GetString("name"), "A b");
+    EXPECT_STREQ(ship0.GetString("quantity"), "3");
+    GIniFile missing;
+    missing.LoadFromSections("nosuch", split);
+    EXPECT_EQ(missing.GetEntryCount(), 0u);
+    EXPECT_FALSE(GIniFile::SplitSections(dir.File("missing.ini").c_str(), split));
+    EXPECT_TRUE(split.names.empty());
+}

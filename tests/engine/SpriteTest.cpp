@@ -130,6 +130,17 @@ TEST_F(SpriteTest, TexturedSpriteResolvesOncePerName)
     EXPECT_EQ(copy2.GetResolvedTexture(), 0u);
     Engine().RefreshTexturedSprites();
     EXPECT_EQ(copy2.GetResolvedTexture(), t);
+
+    // The draw-time handle comes back by itself after the engine dropped it,
+    // but a name that was not found is not looked up again every frame.
+    Engine().ForgetTexturedSprites();
+    EXPECT_EQ(copy2.GetTextureForDraw(), t);
+    CTexturedSprite missing;
+    missing.SetTexture("missing.dds");
+    const int failures = ErrorCount("Failed to create texture: missing.dds ");
+    EXPECT_EQ(missing.GetTextureForDraw(), 0u);
+    EXPECT_EQ(missing.GetTextureForDraw(), 0u);
+    EXPECT_EQ(ErrorCount("Failed to create texture: missing.dds "), failures);
 }
 
 TEST_F(SpriteTest, DrawAndClearSpritesEmptiesTheList)

@@ -7,6 +7,7 @@
 #include "ShippedBattleWorld.h"
 #include "sim/SIM_Fleet.h"
 #include "sim/SIM_Ship.h"
+#include "sim/SIM_ShipGrid.h"
 #include "sim/SIM_StatsDatabase.h"
 #include "sim/ShipUpdateScheduler.h"
 #include "sim/SIM_ShipModuleType.h"
@@ -467,4 +468,66 @@ TEST_F(BattleTest, ClearFreesTheShipsAndEmptiesEveryList)
     // Stepping a cleared battle does nothing.
     RunHeadlessBattleFrame(16.0f);
     EXPECT_FALSE(Battle().IsEnded());
+}
+
+namespace {
+
+struct GridOff {
+    GridOff() { SIM_ShipGrid::GetInstance().SetEnabled(false); }
+    ~GridOff() { SIM_ShipGrid::GetInstance().SetEnabled(true); }
+};
+
+struct Snapshot {
+    std::vector<float> positions;
+    std::vector<float> damage;
+    bool operator==(const Snapshot& o) const { return positions == o.positions && damage == o.damage; }
+};
+
+// A crowded battle of every class on both sides, with fighter squadrons.
+Snapshot RunCrowdedBattle(ShippedBattleWorld& world)
+{
+    static const char* const player[] = {"fed_ai_battlecruiser", "fed_ai_gunboat", "fed_ai_interceptor",
+                                         "fed_ai_escort", "fed_ai_raider", "fed_ai_bomber"};
+    static const char* const enemy[] = {"kor_ai_battlecruiser", "kor_ai_gunboat", "kor_ai_interceptor",
+                                        "kor_ai_escort", "kor_ai_raider", "kor_ai_bomber"};
+    SIM_DeployedFleet p, e;
+    for (int i = 0; i < 36; ++i) {
+        const float x = 30.0f * static_cast<float>(i / 9), y = 60.0f * static_cast<float>(i % 9);
+        ShippedBattleWorld::Add(p, player[i % 6], 900.0f + x, 700.0f + y, i % 4 == 2 ? 3 : 1, i + 1);
+        ShippedBattleWorld::Add(e, enemy[i % 6], 1500.0f - x, 700.0f + y, i % 4 == 2 ? 3 : 1, i + 1);
+    }
+    Snapshot out;
+    if (!world.Headless().StartCustom(SIM_Scenario::FindByName("scenario2"), p, e, 11))
+        return out;
+    for (int frame = 0; frame < 1500 && !SIM_Battle::GetInstance().IsEnded(); ++frame)
+        SIM_HeadlessBattle::Frame(16.67f * 0.4f * 2.0f);
+    const SIM_Battle& battle = SIM_Battle::GetInstance();
+    for (const SIM_Fleet* fleet : {battle.GetPlayerFleet(), battle.GetEnemyFleet()})
+        for (const SIM_Ship* ship : fleet->GetAllShips()) {
+            out.positions.push_back(ship->x);
+            out.positions.push_back(ship->y);
+            out.positions.push_back(static_cast<float>(ship->state));
+        }
+    for (const SIM_DamageEvent& event : SIM_StatsDatabase::GetInstance().GetEvents())
+        out.damage.push_back(event.damage);
+    SIM_Battle::GetInstance().Clear();
+    return out;
+}
+
+} // namespace
+
+TEST_F(BattleTest, SearchesThroughTheShipGridChooseExactlyAsTheListWalks)
+{
+    SIM_ShipGrid::GetInstance().ResetSearchCount();
+    const Snapshot withGrid = RunCrowdedBattle(world);
+    EXPECT_GT(SIM_ShipGrid::GetInstance().GetSearchCount(), 2000) << "the grid must serve the searches";
+    Snapshot walked;
+    {
+        GridOff off;
+        SIM_ShipGrid::GetInstance().ResetSearchCount();
+        walked = RunCrowdedBattle(world);
+        EXPECT_EQ(SIM_ShipGrid::GetInstance().GetSearchCount(), 0);
+    }
+    ASSERT_GT(withGrid.damage.size(), 100u) << "the fleets must fight";
+    EXPECT_TRUE(withGrid == walked);
 }

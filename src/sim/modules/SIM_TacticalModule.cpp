@@ -14,6 +14,7 @@
 #include "sim/SIM_FighterSquadron.h"
 #include "sim/SIM_Fleet.h"
 #include "sim/SIM_Ship.h"
+#include "sim/SIM_ShipGrid.h"
 #include "sim/SIM_ShipHull.h"
 #include "sim/SIM_ShipModuleType.h"
 #include "sim/SIM_ShipOrder.h"
@@ -381,27 +382,44 @@ SIM_Ship* SIM_TacticalModule::FindMoveTarget(bool withPreference) const
 {
     if (!enemyFleet)
         return nullptr;
+    // Orders that want no class leave nothing to look for.
+    if (withPreference && !attackCruisers && !attackFrigates && !attackFighters)
+        return nullptr;
     SIM_Ship* best = nullptr;
     float bestCost = kNoTargetCost;
-    for (SIM_Ship* s : enemyFleet->GetLiveShips()) {
+    int bestOrder = 0;
+    // The cheapest ship; between equals the one the fleet lists first.
+    auto consider = [&](SIM_Ship* s, int order) {
         if (!IsOnField(s))
-            continue;
+            return;
         const int c = s->GetHullClass();
         if (withPreference) {
             const bool wanted = (c == 0 && attackCruisers) || (c == 1 && attackFrigates) || (c == 2 && attackFighters);
             if (!wanted)
-                continue;
+                return;
         }
         const float priority = (c >= 0 && c < 3) ? attackPriority[c] : 0.0f;
         const float d2 = DistanceSquared(ship->x, ship->y, s->x, s->y);
         float cost = d2 + d2 * (1.0f - priority);
         if (!vulture && s->armed <= 0.0f)
             cost *= 2.0f;
-        if (cost < bestCost) {
+        if (cost < bestCost || (best && cost == bestCost && order < bestOrder)) {
             bestCost = cost;
             best = s;
+            bestOrder = order;
         }
-    }
+    };
+
+    // The cost is at least the squared distance times the smallest class
+    // factor, so the nearest cells settle the search once that bound passes
+    // the best cost found (with a margin for rounding).
+    float leastFactor = 2.0f;
+    for (float priority : attackPriority)
+        leastFactor = std::min(leastFactor, 2.0f - priority);
+    const float bound = leastFactor * 0.999f;
+    SIM_ShipGrid::VisitNearestFirst(enemyFleet, ship->x, ship->y, consider, [&](float d2) {
+        return leastFactor > 0.0f && d2 * bound > bestCost;
+    });
     return best;
 }
 

@@ -1,6 +1,7 @@
 #include "sim/modules/SIM_TargetedModule.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "battle/GUI_BattleGUI.h"
@@ -12,6 +13,7 @@
 #include "sim/SIM_Race.h"
 #include "sim/SIM_Scenario.h"
 #include "sim/SIM_Ship.h"
+#include "sim/SIM_ShipGrid.h"
 #include "sim/SIM_ShipHull.h"
 #include "sim/SIM_ShipModuleType.h"
 #include "sim/SIM_ShipOrders.h"
@@ -38,11 +40,9 @@ float BattleClock()
 
 bool IsFullyCloaked(const SIM_Ship* ship)
 {
-    for (const SIM_ShipModule* m : ship->GetModules()) {
-        const auto* cloak = dynamic_cast<const SIM_CamoflageShieldModule*>(m);
-        if (cloak && cloak->GetCloakState() == SIM_CamoflageShieldModule::CLOAKED)
+    for (const SIM_CamoflageShieldModule* cloak : ship->GetCloaks())
+        if (cloak->GetCloakState() == SIM_CamoflageShieldModule::CLOAKED)
             return true;
-    }
     return false;
 }
 
@@ -208,28 +208,32 @@ void SIM_TargetedModule::ChooseTarget(bool anyClass)
     SIM_Ship* previous = target;
     SIM_Ship* best = nullptr;
     float bestScore = -1.0f;
+    int bestOrder = 0;
     const Point pos = GetWorldPos();
     const bool usePreference = classPreference && !anyClass;
 
-    for (SIM_Ship* candidate : enemyFleet->GetLiveShips()) {
+    auto consider = [&](SIM_Ship* candidate, int order) {
         if (!candidate || candidate->docked || candidate->IsDead())
-            continue;
+            return;
         if (candidate->state == SIM_Ship::OFF_FIELD || candidate->state == SIM_Ship::RETREATED)
-            continue;
+            return;
         if (SkipByClass(candidate, usePreference))
-            continue;
+            return;
         const float d2 = DistanceSquared(pos.x, pos.y, candidate->x, candidate->y);
         if (d2 < minRangeSq || d2 > maxRangeSq)
-            continue;
+            return;
         if (shieldDisruptor && !candidate->GetShield())
-            continue;
+            return;
         const float score = ScoreCandidate(candidate, anyClass);
-        // Ties keep the earlier ship.
-        if (score > bestScore) {
+        // Ties keep the ship the fleet lists first.
+        if (score > bestScore || (best && score == bestScore && order < bestOrder)) {
             bestScore = score;
             best = candidate;
+            bestOrder = order;
         }
-    }
+    };
+    // Only the cells within range; the slack covers rounding of the root.
+    SIM_ShipGrid::VisitNear(enemyFleet, pos.x, pos.y, std::sqrt(maxRangeSq) * 1.001f + 1.0f, consider);
 
     retargetTimer = 0.0f;
     target = best;
