@@ -33,7 +33,7 @@ TEST(FramePacer, ReleasesAtEachDeadlineNeverEarlyAndDoesNotDrift)
 {
     ManualClock clock(1000.0);
     FramePacer pacer(&clock);
-    FakeSleep sleep{&clock, 0.6, 0.01};
+    FakeSleep sleep{&clock, 0.6, 0.01, {}, 0};
     pacer.SetSleeper([&sleep](double ms) { sleep(ms); });
     pacer.Restart();
     const double start = clock.NowMs();
