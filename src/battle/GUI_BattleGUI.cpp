@@ -10,6 +10,7 @@
 #include "battle/GUI_Map.h"
 #include "battle/GUI_Ship.h"
 #include "battle/GUI_ShipDrawLists.h"
+#include "battle/hud/BattleHud.h"
 #include "engine/CInput.h"
 #include "engine/D3DEngine.h"
 #include "engine/GDebugLog.h"
@@ -63,6 +64,7 @@ void GUI_BattleGUI::ApplyBattleSpeed()
 {
     if (GUI_Sounds* sounds = GetSounds())
         sounds->SetPitch(battleSpeed);
+    BattleHud::ShowBattleSpeed(battleSpeed);
 }
 
 void GUI_BattleGUI::TogglePauseState()
@@ -132,7 +134,12 @@ void GUI_BattleGUI::Enter()
     screenQuad.SetSize(screenWidth, screenHeight);
     screenQuad.PlaceCentred(screenWidth * 0.5f, screenHeight * 0.5f);
 
-    // The mini map, top strip and fleet overlay open here once they exist.
+    {
+        const SIM_Scenario* scenario = SIM_Battle::GetInstance().GetScenario();
+        BattleHud::OpenLiveWindows(map.mapWidth, map.mapHeight, map.GetScreenWidth(), map.GetScreenHeight(),
+                                   scenario && scenario->GetType() == SIM_Scenario::SURVIVAL);
+    }
+    // The fleet overlay opens here once it exists.
     GUI_Sounds* sounds = GetSounds();
     if (sounds) {
         sounds->StartEngineDrones(drones);
@@ -183,7 +190,7 @@ void GUI_BattleGUI::Enter()
 void GUI_BattleGUI::Leave()
 {
     battleTime = 0.0f;
-    // The in-battle windows are deleted here once they exist.
+    BattleHud::CloseAll();
     GUI_ShipDrawLists::GetInstance().Clear();
     GUI_EffectLog::GetInstance().Clear();
     ReleaseShaders();
@@ -205,7 +212,7 @@ void GUI_BattleGUI::Leave()
 
 void GUI_BattleGUI::EndBattleView()
 {
-    // The post-battle and in-battle windows are deleted here once they exist.
+    BattleHud::CloseLiveWindows();
     followedShip = nullptr;
     cameraFollowMode = 0;
     if (GUI_Sounds* sounds = GetSounds())
@@ -401,8 +408,10 @@ void GUI_BattleGUI::RenderBattleFrame()
     Trace("terrain-front");
     if (shadersOn)
         Trace("postprocess-end");
-    if (hudShown)
+    if (hudShown) {
         Trace("damagetexts");
+        BattleHud::DrawOverlays(damageTextsShown != 0, scaledFrameTime);
+    }
     if (hudShown || shipPicking == STATE_ENDED) {
         Trace("windows");
         DrawWindowsAndTooltips();

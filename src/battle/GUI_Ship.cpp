@@ -8,6 +8,7 @@
 #include "battle/GUI_EffectStandIns.h"
 #include "battle/GUI_Map.h"
 #include "battle/GUI_ShipDrawLists.h"
+#include "battle/hud/GUI_ShipNameOverlay.h"
 #include "engine/CInput.h"
 #include "engine/D3DEngine.h"
 #include "engine/GDebugLog.h"
@@ -282,7 +283,7 @@ void GUI_Ship::DrawHull()
     const float dx = input.GetMouseX() - screenX;
     const float dy = input.GetMouseY() - screenY;
     if (dx * dx + dy * dy < hoverRadiusSq) {
-        // The name label shows here once it exists.
+        GUI_ShipNameOverlay::ForShip(ship)->ShowAt(screenX, screenY - 24.0f); // just above the hull
     }
 }
 

@@ -2,6 +2,52 @@
 
 #include "engine/GDebugLog.h"
 #include "engine/GHttpClient.h"
+#include "engine/GSafeFile.h"
+#include "engine/StrFormat.h"
+
+#include <cctype>
+#include <filesystem>
+#include <sstream>
+#include <system_error>
+
+namespace {
+
+std::string EscapeQueryValue(const std::string& value)
+{
+    std::string out;
+    for (unsigned char c : value) {
+        if (std::isalnum(c) || c == '-' || c == '_' || c == '.')
+            out += static_cast<char>(c);
+        else
+            out += StrFormat("%%%02X", c);
+    }
+    return out;
+}
+
+// The answer file holds "response = ..." and "message = ..." lines.
+bool AnswerIsTrue(const std::string& file)
+{
+    std::string text;
+    if (!ReadWholeFile(file, text))
+        return false;
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        const size_t eq = line.find('=');
+        if (eq == std::string::npos)
+            continue;
+        auto trim = [](std::string s) {
+            const size_t b = s.find_first_not_of(" \t\r");
+            const size_t e = s.find_last_not_of(" \t\r");
+            return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
+        };
+        if (trim(line.substr(0, eq)) == "response")
+            return trim(line.substr(eq + 1)) == "true";
+    }
+    return false;
+}
+
+} // namespace
 
 SIM_Server& SIM_Server::GetInstance()
 {
@@ -27,5 +73,28 @@ bool SIM_Server::PostMetrics(const std::string& metricsFile, const std::string& 
     client.CloseLink();
     if (!ok)
         LOG_DEBUG("SIM_SERVER: metrics upload failed");
+    return ok;
+}
+
+bool SIM_Server::RateChallenge(const std::string& challengeId, int difficulty, int enjoyment)
+{
+    GHttpClient& client = Client();
+    if (!client.IsOnline()) {
+        LOG_DEBUG("SIM_SERVER: no server, the rating was not sent");
+        return false;
+    }
+    if (!client.OpenLink())
+        return false;
+    // The player's online name and id are sent once online play keeps them.
+    const std::string path = StrFormat("/quillomar/server/ratechallenge.php?&rater=&username=&qlmid=%s&dif=%d&enj=%d",
+                                       EscapeQueryValue(challengeId).c_str(), difficulty, enjoyment);
+    const std::filesystem::path answer = std::filesystem::temp_directory_path() / "qlm_rating_answer.txt";
+    bool ok = client.DownloadToFile(answer.string(), path);
+    client.CloseLink();
+    ok = ok && AnswerIsTrue(answer.string());
+    std::error_code ec;
+    std::filesystem::remove(answer, ec);
+    if (!ok)
+        LOG_DEBUG("SIM_SERVER: the rating was not taken");
     return ok;
 }

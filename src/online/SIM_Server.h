@@ -17,6 +17,9 @@ public:
 
     // Posts the usage metrics file with the installation id as its tag.
     bool PostMetrics(const std::string& metricsFile, const std::string& installId);
+    // Sends a challenge's two star ratings; true only when the server
+    // answered "true". Without a server it fails at once.
+    bool RateChallenge(const std::string& challengeId, int difficulty, int enjoyment);
 
 private:
     GHttpClient& Client();
