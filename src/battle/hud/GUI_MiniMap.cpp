@@ -20,6 +20,7 @@ GUI_MiniMap* g_miniMap = nullptr;
 constexpr float kBackgroundTexels = 1024.0f;
 constexpr uint32_t kFrameTint = 0xFFC8C8C8u;
 constexpr uint32_t kLabelFill = 0xFF040404u;
+constexpr float kLabelFontSize = 14.0f;
 } // namespace
 
 void GUI_MiniMap::Open(float mapWidth, float mapHeight, int screenHeight)
@@ -93,7 +94,9 @@ void GUI_MiniMap::CreateShipIcons()
         if (!fleet)
             continue;
         for (SIM_Ship* ship : fleet->GetAllShips()) {
-            if (ship->state == SIM_Ship::OFF_FIELD || ship->state == SIM_Ship::RETREATED)
+            // Ships still to warp in get their icon now and show once they
+            // are on the field; nothing else would ever make theirs.
+            if (ship->state == SIM_Ship::RETREATED || ship->IsDead())
                 continue;
             auto* icon = new Icon();
             icon->ship = ship;
@@ -121,7 +124,7 @@ void GUI_MiniMap::PlaceIcon(Icon& icon) const
 {
     const float x = icon.ship->x;
     const float y = icon.ship->y;
-    if (x < 0.0f || x > m_mapWidth || y < 0.0f || y > m_mapHeight) {
+    if (icon.ship->state == SIM_Ship::OFF_FIELD || x < 0.0f || x > m_mapWidth || y < 0.0f || y > m_mapHeight) {
         icon.visible = false;
         return;
     }
@@ -245,7 +248,8 @@ void GUI_MiniMap::Draw()
 
     engine.FillRect(m_speedLabel, kLabelFill);
     LibText& text = LibText::GetInstance();
-    text.SetFont("zekton16.dds", 16.0f);
+    // A size smaller than elsewhere: caption and speed share 90 pixels.
+    text.SetFont("zekton16.dds", kLabelFontSize);
     text.SetText(TEXT_ALIGN_LEFT, m_caption, static_cast<float>(m_speedLabel.left + 5),
                  static_cast<float>(m_speedLabel.top - 3), 0xFFFFFFFFu, 0.0f);
     text.SetText(TEXT_ALIGN_RIGHT, m_speedText, static_cast<float>(m_speedLabel.right - 105),

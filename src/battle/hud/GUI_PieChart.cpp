@@ -44,7 +44,16 @@ std::vector<GUI_PieChart::Slice> GUI_PieChart::SlicesFor(const float* totals, co
     return slices;
 }
 
-GUI_PieChart::GUI_PieChart(const IClock* clock) : m_timer(clock)
+namespace {
+const IClock* g_defaultClock = nullptr;
+}
+
+void GUI_PieChart::SetDefaultClock(const IClock* clock)
+{
+    g_defaultClock = clock;
+}
+
+GUI_PieChart::GUI_PieChart() : m_timer(g_defaultClock)
 {
     swallowsClicks = false;
     raisesOnClick = false;

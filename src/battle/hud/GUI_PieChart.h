@@ -27,7 +27,10 @@ public:
     // left out. totals and on are indexed by series, first..first+count-1.
     static std::vector<Slice> SlicesFor(const float* totals, const bool* on, int first, int count);
 
-    explicit GUI_PieChart(const IClock* clock = nullptr);
+    // The clock new pies time their sweep with (null: the machine's).
+    static void SetDefaultClock(const IClock* clock);
+
+    GUI_PieChart();
     ~GUI_PieChart() override;
 
     void SetUp(float radius, float cx, float cy, const char* titleKey);

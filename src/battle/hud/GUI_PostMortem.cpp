@@ -151,7 +151,9 @@ void GUI_PostMortem::Draw()
                  t + 50.0f, 0xFFFFFFFFu, 0.0f);
     if (!m_challenge) {
         text.SetText(TEXT_ALIGN_LEFT, m_unlockedLabel, cl + 10.0f, t + 105.0f, 0xFFFFFFFFu, 0.0f);
-        text.SetText(TEXT_ALIGN_RIGHT, m_pointsText, lockX - 200.0f, t + 105.0f, 0xFFFFFFFFu, 200.0f);
+        // The figure ends just short of the padlock rather than under it.
+        const float figureRight = lockX - kLockSize;
+        text.SetText(TEXT_ALIGN_RIGHT, m_pointsText, figureRight - 200.0f, t + 105.0f, 0xFFFFFFFFu, 200.0f);
     }
     text.Render(-1);
 }
