@@ -15,6 +15,10 @@
 
 namespace {
 GUI_StatsBrowser* g_browser = nullptr;
+// Room for the title bar above the chart's tabs, and for the exit buttons
+// below its key (which would otherwise lie under them).
+constexpr float kTitleSpace = 30.0f;
+constexpr float kExitSpace = 30.0f;
 
 GUI_ButtonText* MakeExit(GUI_StatsBrowser* browser, const char* key, const char* tooltipKey, GUI_Callback callback,
                          int l, int r)
@@ -50,8 +54,10 @@ GUI_StatsBrowser::GUI_StatsBrowser() : GUI_Dialog(false)
     g_browser = this;
     SetSize(static_cast<float>(kWidth), static_cast<float>(kHeight));
     Centre();
-    // The chart runs to the dialog's edges.
-    sideMargin = topMargin = bottomMargin = 0.0f;
+    // The chart runs to the dialog's sides, between the title and the exits.
+    sideMargin = 0.0f;
+    topMargin = kTitleSpace;
+    bottomMargin = kExitSpace;
     SetClientRect();
     GUI_WindowManager::GetInstance().BringToFront(this);
     SetTitleKey("SHIP_BROWSER_TITLE");
