@@ -252,6 +252,21 @@ void GUI_BattleGUI::Update()
     GUI_WindowManager::GetInstance().UpdateWindows();
 }
 
+void GUI_BattleGUI::OnLeftClick()
+{
+    GUI_WindowManager::GetInstance().DispatchClick();
+}
+
+void GUI_BattleGUI::OnWheelUp()
+{
+    GUI_WindowManager::GetInstance().DispatchWheelUp();
+}
+
+void GUI_BattleGUI::OnWheelDown()
+{
+    GUI_WindowManager::GetInstance().DispatchWheelDown();
+}
+
 void GUI_BattleGUI::OnKeyDown(int code)
 {
     if (code == KEY_ESCAPE) {

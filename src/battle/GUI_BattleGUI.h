@@ -43,6 +43,10 @@ public:
     void Update() override;
     void Enter() override;
     void Leave() override;
+    // The windows over the battle take the mouse first.
+    void OnLeftClick() override;
+    void OnWheelUp() override;
+    void OnWheelDown() override;
 
     // One frame of battle time: the scaled milliseconds (0 while paused)
     // drive every timer of the simulation.

@@ -9,6 +9,7 @@
 #include "battle/hud/GUI_StatsBrowser.h"
 #include "battle/hud/GUI_SurvivalPostMortem.h"
 #include "battle/hud/GUI_TopStrip.h"
+#include "engine/GDebugLog.h"
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_Scenario.h"
 
@@ -53,10 +54,13 @@ void OpenResultDialog()
     const SIM_Scenario* scenario = battle.GetScenario();
     // The campaign's own result dialog comes with the campaign; until then
     // its battles get the ordinary report, whose statistics lead to the map.
-    if (!battle.IsFromCampaign() && scenario && scenario->GetType() == SIM_Scenario::SURVIVAL)
+    if (!battle.IsFromCampaign() && scenario && scenario->GetType() == SIM_Scenario::SURVIVAL) {
         GUI_SurvivalPostMortem::Open();
-    else
+        LOG_DEBUG("Battle over: survival report open");
+    } else {
         GUI_PostMortem::Open();
+        LOG_DEBUG("Battle over: report open");
+    }
 }
 
 void ShowBattleSpeed(float speed)

@@ -5,8 +5,10 @@
 
 #include "engine/GHashTable.h"
 #include "sim/SIM_Fleet.h"
+#include "sim/SIM_Race.h"
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_ShipDesign.h"
+#include "sim/SIM_ShipHull.h"
 #include "sim/SIM_ShipModuleType.h"
 
 namespace {
@@ -22,6 +24,16 @@ const char* SizeKey(int size)
     default:
         return nullptr;
     }
+}
+const SIM_Race::Turret* FindTurret(const SIM_ShipModuleType* type, const SIM_ShipDesign* design)
+{
+    const SIM_ShipHull* hull = design->GetHull();
+    const char* icon = type->GetConfigString("icon");
+    if (!hull || !icon || std::string(icon) != "turret")
+        return nullptr;
+    const SIM_Race* race = SIM_Race::Find(hull->GetRaceName());
+    const char* name = type->GetConfigString("turret_sprite");
+    return race && name ? race->FindTurret(name) : nullptr;
 }
 } // namespace
 
@@ -39,7 +51,14 @@ void GUI_StatModulePicker::Fill(const SIM_Fleet* fleet)
                 if (!type || type->GetCategory() != SIM_ShipModuleType::WEAPONS || HasObjectSelected(type))
                     continue;
                 const char* key = SizeKey(type->GetSize());
-                AddIcon(type, key ? GetString(key) : std::string(), type->GetIconForHull(design->GetHull()));
+                const std::string tooltip = key ? GetString(key) : std::string();
+                // A turret weapon's picture is the race's turret, a cell of its
+                // turret sheet; other weapons have an icon of their own.
+                const SIM_Race::Turret* turret = FindTurret(type, design);
+                if (turret)
+                    AddIcon(type, tooltip, turret->texture, turret->frame);
+                else
+                    AddIcon(type, tooltip, type->GetIconForHull(design->GetHull()));
             }
         }
     }

@@ -23,9 +23,9 @@ GUI_StatPicker::~GUI_StatPicker()
     m_icons.clear();
 }
 
-void GUI_StatPicker::AddIcon(const void* object, const std::string& tooltip, const std::string& picture)
+void GUI_StatPicker::AddIcon(const void* object, const std::string& tooltip, const std::string& picture, int frame)
 {
-    m_icons.push_back(new GUI_StatPickerIcon(this, object, tooltip, picture));
+    m_icons.push_back(new GUI_StatPickerIcon(this, object, tooltip, picture, frame));
     m_selected.push_back(object);
 }
 

@@ -30,7 +30,8 @@ public:
     bool changed = false;
 
 protected:
-    void AddIcon(const void* object, const std::string& tooltip, const std::string& picture);
+    // frame >= 0: the picture is that cell of a 64-frame sheet.
+    void AddIcon(const void* object, const std::string& tooltip, const std::string& picture, int frame = -1);
     void FinishFill();
 
 private:

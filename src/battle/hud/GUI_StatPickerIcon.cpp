@@ -10,13 +10,15 @@ constexpr float kPictureInset = 6.0f;
 } // namespace
 
 GUI_StatPickerIcon::GUI_StatPickerIcon(GUI_StatPicker* owner, const void* object, const std::string& tooltip,
-                                       const std::string& picture)
+                                       const std::string& picture, int frame)
     : m_owner(owner), m_object(object)
 {
     m_tooltip = new GUI_Tooltip(tooltip, kTooltipDelay);
     m_selectedFrame.SetTexture("square_box.dds");
     m_unselectedFrame.SetTexture("square_box_brown.dds");
     m_picture.SetTexture(picture);
+    if (frame >= 0)
+        m_picture.SetFrame(frame, kSheetFrames);
     raisesOnClick = false;
     swallowsClicks = false;
     SetSize(static_cast<float>(kSide), static_cast<float>(kSide));

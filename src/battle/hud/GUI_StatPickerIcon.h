@@ -13,8 +13,10 @@ class GUI_StatPickerIcon : public GUI_WindowBase {
 public:
     static constexpr int kSide = 60;
 
+    static constexpr int kSheetFrames = 64;
+
     GUI_StatPickerIcon(GUI_StatPicker* owner, const void* object, const std::string& tooltip,
-                       const std::string& picture);
+                       const std::string& picture, int frame = -1);
     ~GUI_StatPickerIcon() override;
 
     bool OnLeftClick(float x, float y) override;
