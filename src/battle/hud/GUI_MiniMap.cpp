@@ -16,7 +16,6 @@
 #include "sim/SIM_ShipHull.h"
 
 namespace {
-GUI_MiniMap* g_miniMap = nullptr;
 constexpr float kBackgroundTexels = 1024.0f;
 constexpr uint32_t kFrameTint = 0xFFC8C8C8u;
 constexpr uint32_t kLabelFill = 0xFF040404u;
@@ -31,20 +30,9 @@ void GUI_MiniMap::Open(float mapWidth, float mapHeight, int screenHeight)
     new GUI_MiniMap(mapWidth, mapHeight, screenHeight);
 }
 
-void GUI_MiniMap::Close()
-{
-    CloseSingleWindow(g_miniMap);
-}
-
-GUI_MiniMap* GUI_MiniMap::GetOpen()
-{
-    return g_miniMap;
-}
-
 GUI_MiniMap::GUI_MiniMap(float mapWidth, float mapHeight, int screenHeight)
     : m_mapWidth(mapWidth), m_mapHeight(mapHeight)
 {
-    g_miniMap = this;
     raisesOnClick = false;
     m_plotHeight = mapHeight / mapWidth * kPlotWidth;
     const int windowHeight = static_cast<int>(m_plotHeight) + 40;
@@ -73,8 +61,6 @@ GUI_MiniMap::GUI_MiniMap(float mapWidth, float mapHeight, int screenHeight)
 
 GUI_MiniMap::~GUI_MiniMap()
 {
-    if (g_miniMap == this)
-        g_miniMap = nullptr;
     for (Icon* icon : m_icons)
         delete icon;
 }

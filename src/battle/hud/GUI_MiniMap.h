@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "battle/hud/HudWindow.h"
 #include "engine/CTexturedSprite.h"
 #include "engine/GRect.h"
 #include "gui/GUI_WindowBase.h"
@@ -12,7 +13,7 @@ class SIM_Ship;
 // The whole battle map scaled down in the bottom-left corner: a square per
 // ship, the camera's view as a light rectangle (drag it to pan, click
 // elsewhere to jump) and the battle speed along the top edge.
-class GUI_MiniMap : public GUI_WindowBase {
+class GUI_MiniMap : public GUI_WindowBase, public HudSingleWindow<GUI_MiniMap> {
 public:
     static constexpr float kPlotWidth = 150.0f;
     static constexpr int kWindowWidth = 170;
@@ -31,8 +32,6 @@ public:
 
     // Opens over a map of the given size (a size of 0 or less opens none).
     static void Open(float mapWidth, float mapHeight, int screenHeight);
-    static void Close();
-    static GUI_MiniMap* GetOpen();
 
     GUI_MiniMap(float mapWidth, float mapHeight, int screenHeight);
     ~GUI_MiniMap() override;

@@ -10,15 +10,12 @@
 #include "engine/LibText.h"
 #include "engine/TextHelpers.h"
 #include "gui/GUI_ButtonText.h"
-#include "gui/GUI_FrameDrawing.h"
-#include "gui/GUI_PreloadedTextures.h"
 #include "gui/GUI_Tutorial.h"
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_Race.h"
 #include "sim/SIM_Scenario.h"
 
 namespace {
-GUI_PostMortem* g_postMortem = nullptr;
 constexpr float kLockSize = 24.0f;
 constexpr float kFontSize = 16.0f;
 
@@ -32,25 +29,8 @@ GUI_ButtonText* MakeButton(GUI_PostMortem* dialog, const char* key, GUI_Callback
 }
 } // namespace
 
-void GUI_PostMortem::Open()
-{
-    Close();
-    new GUI_PostMortem();
-}
-
-void GUI_PostMortem::Close()
-{
-    CloseSingleWindow(g_postMortem);
-}
-
-GUI_PostMortem* GUI_PostMortem::GetOpen()
-{
-    return g_postMortem;
-}
-
 GUI_PostMortem::GUI_PostMortem() : GUI_Dialog(false)
 {
-    g_postMortem = this;
     const SIM_Battle& battle = SIM_Battle::GetInstance();
     const SIM_Scenario* scenario = battle.GetScenario();
     m_challenge = scenario && scenario->IsChallengeFleet();
@@ -97,11 +77,7 @@ GUI_PostMortem::GUI_PostMortem() : GUI_Dialog(false)
     GUI_Tutorial::GetInstance().LaunchTutorial("POSTMORTEM");
 }
 
-GUI_PostMortem::~GUI_PostMortem()
-{
-    if (g_postMortem == this)
-        g_postMortem = nullptr;
-}
+GUI_PostMortem::~GUI_PostMortem() = default;
 
 void GUI_PostMortem::OnRatingSent(bool succeeded)
 {
@@ -131,13 +107,10 @@ void GUI_PostMortem::Draw()
         return;
     UpdateChallengeButtons();
     GUI_Dialog::Draw();
-    const auto cl = static_cast<float>(clientLeft);
-    const auto ct = static_cast<float>(clientTop);
-    const auto cr = static_cast<float>(clientRight);
-    const auto cb = static_cast<float>(clientBottom);
-    DrawPreloadedFrame(GUI_PreloadedTextures::kDialogClient, kCornerSize, 1.0f, cl, ct, cr, cb);
-    m_interlace.Draw(GRect{clientLeft, clientTop, clientRight, clientBottom});
+    DrawDialogClientPanel(*this, m_interlace);
     DrawChildren();
+    const auto cl = static_cast<float>(clientLeft);
+    const auto cr = static_cast<float>(clientRight);
     DrawButtons();
     const float lockX = cr - 60.0f;
     const auto t = static_cast<float>(top);
@@ -168,7 +141,7 @@ void GUI_PostMortem::OnViewStats(std::intptr_t)
 
 void GUI_PostMortem::OnQuit(std::intptr_t)
 {
-    GUI_PostMortem* open = g_postMortem;
+    GUI_PostMortem* open = GetOpen();
     const bool victory = open && open->m_victory;
     const bool challenge = open && open->m_challenge;
     Close();
@@ -185,6 +158,6 @@ void GUI_PostMortem::OnRetaliate(std::intptr_t)
     // Posting a retaliation belongs to the online screens, which are not
     // built yet: the attempt cannot go through, so the button stays.
     LOG_DEBUG("Retaliation posting is not available yet");
-    if (g_postMortem)
-        g_postMortem->OnRetaliationPosted(false);
+    if (GUI_PostMortem* open = GetOpen())
+        open->OnRetaliationPosted(false);
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 
+#include "battle/hud/HudWindow.h"
 #include "engine/CTexturedSprite.h"
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_Interlace.h"
@@ -10,7 +11,7 @@ class GUI_ButtonText;
 // The ordinary result of a battle: victory or defeat, the race's message,
 // the points it earned and where to go next. After an online challenge it
 // offers rating the challenge and a retaliation instead of the points.
-class GUI_PostMortem : public GUI_Dialog {
+class GUI_PostMortem : public GUI_Dialog, public HudSingleWindow<GUI_PostMortem> {
 public:
     static constexpr int kWidth = 500;
     static constexpr int kHeight = 200;
@@ -18,9 +19,6 @@ public:
     static constexpr int kUnlockShopMode = 10;
     static constexpr int kDeploymentMode = 2;
 
-    static void Open();
-    static void Close();
-    static GUI_PostMortem* GetOpen();
     // Where quitting leads: the unlock shop after a won battle that was not
     // a challenge, else the deployment screen.
     static int QuitMode(bool victory, bool challenge) { return victory && !challenge ? kUnlockShopMode : kDeploymentMode; }

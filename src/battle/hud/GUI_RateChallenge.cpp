@@ -6,15 +6,11 @@
 #include "engine/GHashTable.h"
 #include "engine/LibText.h"
 #include "gui/GUI_ButtonText.h"
-#include "gui/GUI_FrameDrawing.h"
-#include "gui/GUI_PreloadedTextures.h"
 #include "online/SIM_Server.h"
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_Scenario.h"
 
 namespace {
-GUI_RateChallenge* g_rate = nullptr;
-
 bool SendThroughServer(const std::string& challengeId, int difficulty, int enjoyment)
 {
     return SIM_Server::GetInstance().RateChallenge(challengeId, difficulty, enjoyment);
@@ -28,25 +24,8 @@ void GUI_RateChallenge::SetSender(Sender sender)
     g_sender = sender ? sender : SendThroughServer;
 }
 
-void GUI_RateChallenge::Open()
-{
-    Close();
-    new GUI_RateChallenge();
-}
-
-void GUI_RateChallenge::Close()
-{
-    CloseSingleWindow(g_rate);
-}
-
-GUI_RateChallenge* GUI_RateChallenge::GetOpen()
-{
-    return g_rate;
-}
-
 GUI_RateChallenge::GUI_RateChallenge() : GUI_Dialog(true)
 {
-    g_rate = this;
     SetSize(static_cast<float>(kWidth), static_cast<float>(kHeight));
     Centre();
     sideMargin = topMargin = bottomMargin = 0.0f;
@@ -76,11 +55,7 @@ GUI_RateChallenge::GUI_RateChallenge() : GUI_Dialog(true)
     UpdateSubmit();
 }
 
-GUI_RateChallenge::~GUI_RateChallenge()
-{
-    if (g_rate == this)
-        g_rate = nullptr;
-}
+GUI_RateChallenge::~GUI_RateChallenge() = default;
 
 void GUI_RateChallenge::UpdateSubmit()
 {
@@ -89,7 +64,7 @@ void GUI_RateChallenge::UpdateSubmit()
 
 void GUI_RateChallenge::OnSubmit(std::intptr_t)
 {
-    GUI_RateChallenge* open = g_rate;
+    GUI_RateChallenge* open = GetOpen();
     if (!open || open->m_difficulty->rating <= 0 || open->m_enjoyment->rating <= 0)
         return;
     const SIM_Scenario* scenario = SIM_Battle::GetInstance().GetScenario();
@@ -106,11 +81,9 @@ void GUI_RateChallenge::Draw()
         return;
     UpdateSubmit();
     GUI_Dialog::Draw();
+    DrawDialogClientPanel(*this, m_interlace);
     const auto cl = static_cast<float>(clientLeft);
     const auto ct = static_cast<float>(clientTop);
-    DrawPreloadedFrame(GUI_PreloadedTextures::kDialogClient, kCornerSize, 1.0f, cl, ct,
-                       static_cast<float>(clientRight), static_cast<float>(clientBottom));
-    m_interlace.Draw(GRect{clientLeft, clientTop, clientRight, clientBottom});
     DrawButtons();
     DrawChildren();
     LibText& text = LibText::GetInstance();

@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 
+#include "battle/hud/HudWindow.h"
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_Interlace.h"
 
@@ -9,7 +10,7 @@ class GUI_RatingPicker;
 
 // Rates a downloaded challenge from one to five stars for difficulty and
 // for enjoyment, and sends both to the server.
-class GUI_RateChallenge : public GUI_Dialog {
+class GUI_RateChallenge : public GUI_Dialog, public HudSingleWindow<GUI_RateChallenge> {
 public:
     static constexpr int kWidth = 450;
     static constexpr int kHeight = 200;
@@ -17,10 +18,6 @@ public:
     // The request; replaceable for tests. True when the server took it.
     using Sender = bool (*)(const std::string& challengeId, int difficulty, int enjoyment);
     static void SetSender(Sender sender);
-
-    static void Open();
-    static void Close();
-    static GUI_RateChallenge* GetOpen();
 
     GUI_RateChallenge();
     ~GUI_RateChallenge() override;

@@ -8,13 +8,10 @@
 #include "engine/GHashTable.h"
 #include "engine/LibText.h"
 #include "gui/GUI_ButtonText.h"
-#include "gui/GUI_FrameDrawing.h"
-#include "gui/GUI_PreloadedTextures.h"
 #include "gui/GUI_Tutorial.h"
 #include "sim/SIM_Battle.h"
 
 namespace {
-GUI_StatsBrowser* g_browser = nullptr;
 // Room for the title bar above the chart's tabs, and for the exit buttons
 // below its key (which would otherwise lie under them).
 constexpr float kTitleSpace = 30.0f;
@@ -33,25 +30,8 @@ GUI_ButtonText* MakeExit(GUI_StatsBrowser* browser, const char* key, const char*
 }
 } // namespace
 
-void GUI_StatsBrowser::Open()
-{
-    Close();
-    new GUI_StatsBrowser();
-}
-
-void GUI_StatsBrowser::Close()
-{
-    CloseSingleWindow(g_browser);
-}
-
-GUI_StatsBrowser* GUI_StatsBrowser::GetOpen()
-{
-    return g_browser;
-}
-
 GUI_StatsBrowser::GUI_StatsBrowser() : GUI_Dialog(false)
 {
-    g_browser = this;
     SetSize(static_cast<float>(kWidth), static_cast<float>(kHeight));
     Centre();
     // The chart runs to the dialog's sides, between the title and the exits.
@@ -80,23 +60,14 @@ GUI_StatsBrowser::GUI_StatsBrowser() : GUI_Dialog(false)
     APP_UsageMetrics::GetInstance().SetEventFlag("statsbrowser");
 }
 
-GUI_StatsBrowser::~GUI_StatsBrowser()
-{
-    if (g_browser == this)
-        g_browser = nullptr;
-}
+GUI_StatsBrowser::~GUI_StatsBrowser() = default;
 
 void GUI_StatsBrowser::Draw()
 {
     if (!visible)
         return;
     GUI_Dialog::Draw();
-    const auto cl = static_cast<float>(clientLeft);
-    const auto ct = static_cast<float>(clientTop);
-    const auto cr = static_cast<float>(clientRight);
-    const auto cb = static_cast<float>(clientBottom);
-    DrawPreloadedFrame(GUI_PreloadedTextures::kDialogClient, kCornerSize, 1.0f, cl, ct, cr, cb);
-    m_interlace.Draw(GRect{clientLeft, clientTop, clientRight, clientBottom});
+    DrawDialogClientPanel(*this, m_interlace);
     DrawChildren();
     DrawButtons();
     LibText::GetInstance().Render(-1);

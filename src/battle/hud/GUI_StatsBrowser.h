@@ -1,4 +1,5 @@
 #pragma once
+#include "battle/hud/HudWindow.h"
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_Interlace.h"
 
@@ -7,14 +8,10 @@ class GUI_Stat_TimeGraph;
 
 // The large after-battle window with the battle's charts and the ways out
 // of the battle. Not modal.
-class GUI_StatsBrowser : public GUI_Dialog {
+class GUI_StatsBrowser : public GUI_Dialog, public HudSingleWindow<GUI_StatsBrowser> {
 public:
     static constexpr int kWidth = 1024;
     static constexpr int kHeight = 700;
-
-    static void Open();
-    static void Close();
-    static GUI_StatsBrowser* GetOpen();
 
     GUI_StatsBrowser();
     ~GUI_StatsBrowser() override;

@@ -8,33 +8,10 @@
 #include "engine/GHashTable.h"
 #include "engine/LibText.h"
 #include "gui/GUI_ButtonText.h"
-#include "gui/GUI_FrameDrawing.h"
-#include "gui/GUI_PreloadedTextures.h"
 #include "gui/GUI_Tutorial.h"
-
-namespace {
-GUI_SurvivalPostMortem* g_survival = nullptr;
-}
-
-void GUI_SurvivalPostMortem::Open()
-{
-    Close();
-    new GUI_SurvivalPostMortem();
-}
-
-void GUI_SurvivalPostMortem::Close()
-{
-    CloseSingleWindow(g_survival);
-}
-
-GUI_SurvivalPostMortem* GUI_SurvivalPostMortem::GetOpen()
-{
-    return g_survival;
-}
 
 GUI_SurvivalPostMortem::GUI_SurvivalPostMortem() : GUI_Dialog(false)
 {
-    g_survival = this;
     SetSize(500.0f, 200.0f);
     Centre();
     sideMargin = topMargin = bottomMargin = 0.0f;
@@ -58,20 +35,14 @@ GUI_SurvivalPostMortem::GUI_SurvivalPostMortem() : GUI_Dialog(false)
     m_body = GetString("SURVIVAL_POSTMORTEM_TEXT");
 }
 
-GUI_SurvivalPostMortem::~GUI_SurvivalPostMortem()
-{
-    if (g_survival == this)
-        g_survival = nullptr;
-}
+GUI_SurvivalPostMortem::~GUI_SurvivalPostMortem() = default;
 
 void GUI_SurvivalPostMortem::Draw()
 {
     if (!visible)
         return;
     GUI_Dialog::Draw();
-    DrawPreloadedFrame(GUI_PreloadedTextures::kDialogClient, kCornerSize, 1.0f, static_cast<float>(clientLeft),
-                       static_cast<float>(clientTop), static_cast<float>(clientRight), static_cast<float>(clientBottom));
-    m_interlace.Draw(GRect{clientLeft, clientTop, clientRight, clientBottom});
+    DrawDialogClientPanel(*this, m_interlace);
     DrawButtons();
     LibText& text = LibText::GetInstance();
     text.SetFont("zekton16.dds", 16.0f);

@@ -1,18 +1,15 @@
 #pragma once
 #include <string>
 
+#include "battle/hud/HudWindow.h"
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_Interlace.h"
 
 class GUI_ButtonText;
 
 // The result of a survival battle: its statistics, or posting the score.
-class GUI_SurvivalPostMortem : public GUI_Dialog {
+class GUI_SurvivalPostMortem : public GUI_Dialog, public HudSingleWindow<GUI_SurvivalPostMortem> {
 public:
-    static void Open();
-    static void Close();
-    static GUI_SurvivalPostMortem* GetOpen();
-
     GUI_SurvivalPostMortem();
     ~GUI_SurvivalPostMortem() override;
     void Draw() override;

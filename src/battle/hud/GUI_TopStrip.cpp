@@ -14,8 +14,6 @@
 #include "engine/LibText.h"
 
 namespace {
-GUI_TopStrip* g_strip = nullptr;
-
 struct ButtonSpec {
     int cell;
     const char* tooltipKey;
@@ -45,19 +43,8 @@ void GUI_TopStrip::Open(int screenHeight)
     new GUI_TopStrip(screenHeight);
 }
 
-void GUI_TopStrip::Close()
-{
-    CloseSingleWindow(g_strip);
-}
-
-GUI_TopStrip* GUI_TopStrip::GetOpen()
-{
-    return g_strip;
-}
-
 GUI_TopStrip::GUI_TopStrip(int screenHeight)
 {
-    g_strip = this;
     raisesOnClick = false;
     const GUI_MiniMap* map = GUI_MiniMap::GetOpen();
     const auto mapRight = static_cast<float>(map->right);
@@ -103,11 +90,7 @@ GUI_TopStrip::GUI_TopStrip(int screenHeight)
     }
 }
 
-GUI_TopStrip::~GUI_TopStrip()
-{
-    if (g_strip == this)
-        g_strip = nullptr;
-}
+GUI_TopStrip::~GUI_TopStrip() = default;
 
 void GUI_TopStrip::Draw()
 {

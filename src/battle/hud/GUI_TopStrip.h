@@ -1,4 +1,5 @@
 #pragma once
+#include "battle/hud/HudWindow.h"
 #include "gui/GUI_WindowBase.h"
 
 class GUI_TopStripButton;
@@ -7,7 +8,7 @@ class GUI_TopStripButton;
 // mode, grid, screenshot, ship overlays, ending exactly on the bottom edge)
 // and the three speed buttons along the mini-map's top edge. The buttons
 // only flip the battle screen's flags and call its operations.
-class GUI_TopStrip : public GUI_WindowBase {
+class GUI_TopStrip : public GUI_WindowBase, public HudSingleWindow<GUI_TopStrip> {
 public:
     static constexpr float kButtonSize = 190.0f / 7.0f;
     static constexpr float kColumnHeight = 5.0f * kButtonSize;
@@ -16,8 +17,6 @@ public:
 
     // Needs the mini-map open (it places itself by it); else opens none.
     static void Open(int screenHeight);
-    static void Close();
-    static GUI_TopStrip* GetOpen();
 
     explicit GUI_TopStrip(int screenHeight);
     ~GUI_TopStrip() override;
