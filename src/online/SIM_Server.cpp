@@ -76,25 +76,38 @@ bool SIM_Server::PostMetrics(const std::string& metricsFile, const std::string& 
     return ok;
 }
 
-bool SIM_Server::RateChallenge(const std::string& challengeId, int difficulty, int enjoyment)
+bool SIM_Server::Request(const std::string& path, bool wantTrue, const char* what)
 {
     GHttpClient& client = Client();
     if (!client.IsOnline()) {
-        LOG_DEBUG("SIM_SERVER: no server, the rating was not sent");
+        LOG_DEBUG(std::string("SIM_SERVER: no server, not sent: ") + what);
         return false;
     }
     if (!client.OpenLink())
         return false;
-    // The player's online name and id are sent once online play keeps them.
-    const std::string path = StrFormat("/quillomar/server/ratechallenge.php?&rater=&username=&qlmid=%s&dif=%d&enj=%d",
-                                       EscapeQueryValue(challengeId).c_str(), difficulty, enjoyment);
-    const std::filesystem::path answer = std::filesystem::temp_directory_path() / "qlm_rating_answer.txt";
+    const std::filesystem::path answer = std::filesystem::temp_directory_path() / "qlm_server_answer.txt";
     bool ok = client.DownloadToFile(answer.string(), path);
     client.CloseLink();
-    ok = ok && AnswerIsTrue(answer.string());
+    if (wantTrue)
+        ok = ok && AnswerIsTrue(answer.string());
     std::error_code ec;
     std::filesystem::remove(answer, ec);
     if (!ok)
-        LOG_DEBUG("SIM_SERVER: the rating was not taken");
+        LOG_DEBUG(std::string("SIM_SERVER: not taken: ") + what);
     return ok;
+}
+
+bool SIM_Server::RateChallenge(const std::string& challengeId, int difficulty, int enjoyment)
+{
+    // The player's online name and id are sent once online play keeps them.
+    return Request(StrFormat("/quillomar/server/ratechallenge.php?&rater=&username=&qlmid=%s&dif=%d&enj=%d",
+                             EscapeQueryValue(challengeId).c_str(), difficulty, enjoyment),
+                   true, "rating");
+}
+
+bool SIM_Server::SendMessage(const std::string& recipient, const std::string& text)
+{
+    return Request(StrFormat("/quillomar/server/sendmessage.php?&user=&id=&msgto=%s&msg=%s",
+                             EscapeQueryValue(recipient).c_str(), EscapeQueryValue(text).c_str()),
+                   false, "message");
 }

@@ -20,9 +20,13 @@ public:
     // Sends a challenge's two star ratings; true only when the server
     // answered "true". Without a server it fails at once.
     bool RateChallenge(const std::string& challengeId, int difficulty, int enjoyment);
+    // A message to another player; true when the request went out.
+    bool SendMessage(const std::string& recipient, const std::string& text);
 
 private:
     GHttpClient& Client();
+    // GETs a server path; with wantTrue the answer must say "true".
+    bool Request(const std::string& path, bool wantTrue, const char* what);
 
     GHttpClient* m_client;
 };

@@ -2,6 +2,7 @@
 
 #include "app/Game.h"
 #include "battle/GUI_BattleGUI.h"
+#include "battle/hud/GUI_PostMortemMessage.h"
 #include "battle/hud/GUI_RateChallenge.h"
 #include "battle/hud/GUI_StatsBrowser.h"
 #include "battle/hud/HudWindow.h"
@@ -41,9 +42,13 @@ GUI_PostMortem::GUI_PostMortem() : GUI_Dialog(false)
     drawButtons = false;
 
     const int centre = (left + right) / 2;
-    // The message to the challenge's poster is sent from the online screens
-    // once they exist; its place is kept so the layout stays.
     const int messageBottom = clientTop + 190;
+    if (m_challenge) {
+        m_message = new GUI_PostMortemMessage(scenario->GetStringMember());
+        m_message->SetRect(static_cast<float>(clientLeft + 10), static_cast<float>(clientTop + 70),
+                           static_cast<float>(clientRight - 10), static_cast<float>(messageBottom));
+        AddChild(m_message);
+    }
     m_viewStats = MakeButton(this, "POSTMORTEM_VIEWSTATS", OnViewStats, centre + 75, bottom - 44, right - 20, bottom - 24);
     m_quit = MakeButton(this, "POSTMORTEM_QUIT_VICTORY", OnQuit, left + 20, bottom - 44, centre - 75, bottom - 24);
     if (m_challenge) {

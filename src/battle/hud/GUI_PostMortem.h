@@ -7,6 +7,7 @@
 #include "gui/GUI_Interlace.h"
 
 class GUI_ButtonText;
+class GUI_PostMortemMessage;
 
 // The ordinary result of a battle: victory or defeat, the race's message,
 // the points it earned and where to go next. After an online challenge it
@@ -44,6 +45,7 @@ public:
     GUI_ButtonText* GetViewStatsButton() const { return m_viewStats; }
     GUI_ButtonText* GetRateButton() const { return m_rate; }
     GUI_ButtonText* GetRetaliateButton() const { return m_retaliate; }
+    GUI_PostMortemMessage* GetMessageWindow() const { return m_message; }
 
     static void OnViewStats(std::intptr_t);
     static void OnQuit(std::intptr_t);
@@ -57,6 +59,7 @@ private:
     GUI_ButtonText* m_viewStats = nullptr;
     GUI_ButtonText* m_rate = nullptr;
     GUI_ButtonText* m_retaliate = nullptr;
+    GUI_PostMortemMessage* m_message = nullptr;
     std::string m_raceMessage;
     std::string m_unlockedLabel;
     std::string m_pointsText;

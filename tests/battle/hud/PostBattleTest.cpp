@@ -10,6 +10,7 @@
 #include "battle/hud/GUI_MiniMap.h"
 #include "battle/hud/GUI_PieChart.h"
 #include "battle/hud/GUI_PostMortem.h"
+#include "battle/hud/GUI_PostMortemMessage.h"
 #include "battle/hud/GUI_RateChallenge.h"
 #include "battle/hud/GUI_RatingPicker.h"
 #include "battle/hud/GUI_StatModulePicker.h"
@@ -21,6 +22,7 @@
 #include "gui/GUI_ButtonTab.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_ScrollingWindow.h"
+#include "gui/GUI_TextEditWindow.h"
 #include "sim/SIM_FighterSquadron.h"
 #include "sim/SIM_Scenario.h"
 #include "sim/SIM_ShipDesign.h"
@@ -210,6 +212,17 @@ TEST_F(PostBattleTest, PickerShowsWhatFitsAndScrollsTheRest)
     EXPECT_FALSE(picker.GetIcons()[1]->OnLeftClick(200.0f, 105.0f)) << "a click outside does nothing";
 }
 
+std::string g_messageTo;
+std::string g_message;
+int g_messages = 0;
+bool FakeMessage(const std::string& to, const std::string& text)
+{
+    ++g_messages;
+    g_messageTo = to;
+    g_message = text;
+    return false;
+}
+
 bool g_sendResult = false;
 int g_sends = 0;
 int g_sentDifficulty = 0;
@@ -233,6 +246,27 @@ TEST_F(PostBattleTest, ARatingCountsOnlyWhenTheServerTookIt)
     EXPECT_TRUE(report->GetUnlockedLabel().empty()) << "challenges earn no points";
     ASSERT_NE(report->GetRetaliateButton(), nullptr);
     EXPECT_TRUE(report->GetRetaliateButton()->enabled);
+    // One message to the challenge's author; an empty one cannot be sent.
+    GUI_PostMortemMessage* message = report->GetMessageWindow();
+    ASSERT_NE(message, nullptr);
+    EXPECT_EQ(message->top, report->clientTop + 70);
+    GUI_PostMortemMessage::SetSender(FakeMessage);
+    DrawFrame();
+    EXPECT_FALSE(message->GetSendButton()->enabled);
+    Press(message->GetSendButton());
+    EXPECT_EQ(g_messages, 0);
+    message->GetField()->SetText("good game");
+    DrawFrame();
+    ASSERT_TRUE(message->GetSendButton()->enabled);
+    Press(message->GetSendButton());
+    EXPECT_EQ(g_messages, 1);
+    EXPECT_EQ(g_message, "good game");
+    EXPECT_EQ(g_messageTo, scenario->GetStringMember());
+    EXPECT_FALSE(message->IsActive());
+    Press(message->GetSendButton());
+    EXPECT_EQ(g_messages, 1) << "one message per report";
+    GUI_PostMortemMessage::SetSender(nullptr);
+
     // Retaliation cannot be posted yet: the attempt fails and the button stays.
     Press(report->GetRetaliateButton());
     EXPECT_FALSE(report->IsRetaliated());
