@@ -10,6 +10,7 @@
 #include "battle/hud/GUI_SurvivalPostMortem.h"
 #include "battle/hud/GUI_TopStrip.h"
 #include "engine/GDebugLog.h"
+#include "engine/LibText.h"
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_Scenario.h"
 
@@ -50,6 +51,9 @@ void DrawOverlays(bool damageTextsShown, float dtMs)
 
 void OpenResultDialog()
 {
+    // Tools and tests that run battles without any interface get no dialog.
+    if (!LibText::GetInstance().IsInitialised())
+        return;
     const SIM_Battle& battle = SIM_Battle::GetInstance();
     const SIM_Scenario* scenario = battle.GetScenario();
     // The campaign's own result dialog comes with the campaign; until then

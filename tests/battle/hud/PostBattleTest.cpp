@@ -18,6 +18,7 @@
 #include "battle/hud/GUI_StatShipPicker.h"
 #include "battle/hud/GUI_Stat_TimeGraph.h"
 #include "battle/hud/GUI_StatsBrowser.h"
+#include "battle/hud/GUI_SurvivalPostMortem.h"
 #include "engine/TextHelpers.h"
 #include "gui/GUI_ButtonTab.h"
 #include "gui/GUI_ButtonText.h"
@@ -123,6 +124,47 @@ TEST_F(PostBattleTest, ABattleRunToItsEndOpensExactlyOneReportAndItsStatistics)
     EXPECT_FLOAT_EQ(graph->GetScale(), StatSeriesTable::ScaleFor(graph->GetTable().Largest()));
     for (int s = 0; s < StatSeriesTable::kSeries; ++s)
         EXPECT_EQ(graph->GetLine(s).GetPoints().size(), 100u);
+}
+
+TEST_F(PostBattleTest, SurvivalAndCampaignBattlesEndTheirOwnWay)
+{
+    ASSERT_NO_FATAL_FAILURE(StartBattle());
+    SIM_Battle& battle = SIM_Battle::GetInstance();
+    SIM_Scenario* scenario = battle.GetScenario();
+    const int type = scenario->GetType();
+    scenario->SetType(SIM_Scenario::SURVIVAL);
+    battle.Defeat();
+    scenario->SetType(type);
+    EXPECT_EQ(CountReports(), 0) << "a survival battle never opens the ordinary report";
+    GUI_SurvivalPostMortem* survival = GUI_SurvivalPostMortem::GetOpen();
+    ASSERT_NE(survival, nullptr);
+    Press(survival->GetViewStatsButton());
+    GUI_WindowManager::GetInstance().DeleteQueuedWindows();
+    EXPECT_EQ(GUI_SurvivalPostMortem::GetOpen(), nullptr);
+    ASSERT_NE(GUI_StatsBrowser::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_StatsBrowser::GetOpen()->GetGraph()->GetMode(), GUI_Stat_TimeGraph::MODE_PIE);
+    BattleHud::CloseAll();
+    GUI_WindowManager::GetInstance().DeleteQueuedWindows();
+
+    // A campaign battle's statistics lead back to the map only.
+    SIM_Battle::GetInstance().Clear();
+    SIM_DeployedFleet player, enemy;
+    ASSERT_TRUE(ShippedBattleWorld::Add(player, "fed_ai_gunboat", 300, 300));
+    ASSERT_TRUE(ShippedBattleWorld::Add(enemy, "kor_ai_gunboat", 2000, 300));
+    ASSERT_TRUE(m_world.Headless().StartCustom(SIM_Scenario::FindByName("scenario1"), player, enemy, 3));
+    ASSERT_TRUE(battle.IsFromCampaign());
+    battle.Victory();
+    ASSERT_NE(GUI_PostMortem::GetOpen(), nullptr) << "the ordinary report stands in for the campaign's";
+    GUI_BattleGUI::GetInstance().battleTime = 1000.0f;
+    GUI_StatsBrowser::Open();
+    GUI_StatsBrowser* browser = GUI_StatsBrowser::GetOpen();
+    ASSERT_NE(browser->GetMapButton(), nullptr);
+    EXPECT_EQ(browser->GetMainMenuButton(), nullptr);
+    EXPECT_EQ(browser->GetDeploymentButton(), nullptr);
+    EXPECT_EQ(browser->GetMapButton()->left, browser->left + 166);
+    BattleHud::CloseAll();
+    GUI_WindowManager::GetInstance().DeleteQueuedWindows();
+    SIM_Battle::GetInstance().Clear();
 }
 
 TEST_F(PostBattleTest, FiltersRebuildOnceAndOnlyWhenTheyChange)
