@@ -44,7 +44,9 @@ TEST_F(BattleHudTest, StripEndsOnTheBottomEdgeAndSpeedButtonsSitOnTheMiniMap)
         BattleHud::CloseLiveWindows();
         EXPECT_EQ(GUI_TopStrip::GetOpen(), nullptr);
     }
-    // Without a mini-map there is nowhere to put the strip.
+    // A map without a size has no mini-map, and then the strip has no place.
+    GUI_MiniMap::Open(0.0f, 1800.0f, 768);
+    EXPECT_EQ(GUI_MiniMap::GetOpen(), nullptr);
     GUI_TopStrip::Open(768);
     EXPECT_EQ(GUI_TopStrip::GetOpen(), nullptr);
 }

@@ -157,6 +157,16 @@ TEST_F(GLStatsBrowser, PiesAfterTheirSweepThenTheTimeGraphFromTheMouse)
     Pixels without = Frame("time_off.png");
     EXPECT_LT(without.Count(GUI_Stat_TimeGraph::SeriesColour(5), plot.left, plot.top, plot.right, plot.bottom, 16),
               hull / 4);
+
+    // The fleets' strength: a green line for ours, a red one for theirs.
+    Click(graph->GetTab(GUI_Stat_TimeGraph::MODE_HP));
+    CInput::GetInstance().SetCursorPosition(5.0f, 5.0f);
+    CInput::GetInstance().Poll();
+    Pixels strength = Frame("strength.png");
+    EXPECT_GT(strength.Count(0x20DC20u, plot.left, plot.top, plot.right, plot.bottom, 20), 300);
+    EXPECT_GT(strength.Count(0xDC2020u, plot.left, plot.top, plot.right, plot.bottom, 20), 300);
+    EXPECT_EQ(strength.Count(GUI_Stat_TimeGraph::SeriesColour(0), plot.left, plot.top, plot.right, plot.bottom, 4), 0)
+        << "no series lines in this mode";
 }
 
 } // namespace

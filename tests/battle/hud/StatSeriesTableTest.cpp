@@ -7,6 +7,7 @@
 
 #include "battle/hud/GUI_PieChart.h"
 #include "battle/hud/GUI_PieSegment.h"
+#include "battle/hud/GUI_Stat_TimeGraph.h"
 #include "battle/hud/StatSeriesTable.h"
 #include "gui/GUI_Tooltip.h"
 #include "sim/SIM_Fleet.h"
@@ -126,6 +127,28 @@ TEST(StatSeriesTable, ByWeaponEachSideCountsItsOwnSelectedTypes)
     table.Rebuild(events, &s.player, filter, true, 100.0f);
     EXPECT_FLOAT_EQ(table.totals[5], 5.0f);
     EXPECT_FLOAT_EQ(table.totals[11], 0.0f) << "the enemy's picker has the laser deselected";
+}
+
+TEST(StatSeriesTable, HitPointsAverageOverBucketsOfAtLeastATenthOfASecond)
+{
+    // Five seconds of samples every 100 ms: a 50 ms bucket width is raised
+    // to 100, so each sample closes the bucket before it.
+    std::vector<SIM_StrengthSample> samples;
+    for (int i = 0; i < 50; ++i)
+        samples.push_back(SIM_StrengthSample{static_cast<uint32_t>(1000 - i), static_cast<uint32_t>(500 + i),
+                                             static_cast<float>(i) * 100.0f});
+    float player[100], enemy[100];
+    const float largest = GUI_Stat_TimeGraph::AverageHitPoints(samples, 50.0f, player, enemy);
+    EXPECT_FLOAT_EQ(player[0], 1000.0f);
+    EXPECT_FLOAT_EQ(enemy[49], 549.0f) << "the open bucket is kept at the end";
+    EXPECT_FLOAT_EQ(player[50], -1.0f) << "fewer than 100 points: the rest are gaps";
+    EXPECT_FLOAT_EQ(largest, 1000.0f);
+    // A wider width averages: two samples per 200 ms bucket.
+    const float wide = GUI_Stat_TimeGraph::AverageHitPoints(samples, 200.0f, player, enemy);
+    EXPECT_FLOAT_EQ(player[0], 999.5f);
+    EXPECT_FLOAT_EQ(player[24], 951.5f);
+    EXPECT_FLOAT_EQ(player[25], -1.0f);
+    EXPECT_FLOAT_EQ(wide, 999.5f);
 }
 
 TEST(PieChart, SlicesFollowTruncatedRunningShares)
