@@ -9,6 +9,7 @@
 #include "battle/GUI_Map.h"
 #include "battle/GUI_Ship.h"
 #include "battle/GUI_ShipDrawLists.h"
+#include "battle/hud/BattleHud.h"
 #include "engine/CInput.h"
 #include "engine/D3DEngine.h"
 #include "engine/GDebugLog.h"
@@ -58,6 +59,7 @@ void GUI_BattleGUI::ApplyBattleSpeed()
 {
     if (GUI_Sounds* sounds = GetSounds())
         sounds->SetPitch(battleSpeed);
+    BattleHud::ShowBattleSpeed(battleSpeed);
 }
 
 void GUI_BattleGUI::TogglePauseState()
@@ -127,7 +129,12 @@ void GUI_BattleGUI::Enter()
     screenQuad.SetSize(screenWidth, screenHeight);
     screenQuad.PlaceCentred(screenWidth * 0.5f, screenHeight * 0.5f);
 
-    // The mini map, top strip and fleet overlay open here once they exist.
+    {
+        const SIM_Scenario* scenario = SIM_Battle::GetInstance().GetScenario();
+        BattleHud::OpenLiveWindows(map.mapWidth, map.mapHeight, map.GetScreenWidth(), map.GetScreenHeight(),
+                                   scenario && scenario->GetType() == SIM_Scenario::SURVIVAL);
+    }
+    // The fleet overlay opens here once it exists.
     GUI_Sounds* sounds = GetSounds();
     if (sounds) {
         sounds->StartEngineDrones(drones);
@@ -177,7 +184,7 @@ void GUI_BattleGUI::Enter()
 void GUI_BattleGUI::Leave()
 {
     battleTime = 0.0f;
-    // The in-battle windows are deleted here once they exist.
+    BattleHud::CloseAll();
     GUI_ShipDrawLists::GetInstance().Clear();
     GUI_EffectLog::GetInstance().Clear();
     ReleaseShaders();
@@ -199,7 +206,7 @@ void GUI_BattleGUI::Leave()
 
 void GUI_BattleGUI::EndBattleView()
 {
-    // The post-battle and in-battle windows are deleted here once they exist.
+    BattleHud::CloseLiveWindows();
     followedShip = nullptr;
     cameraFollowMode = 0;
     if (GUI_Sounds* sounds = GetSounds())
@@ -237,6 +244,21 @@ void GUI_BattleGUI::CentreOnStrongestShip()
 void GUI_BattleGUI::Update()
 {
     GUI_WindowManager::GetInstance().UpdateWindows();
+}
+
+void GUI_BattleGUI::OnLeftClick()
+{
+    GUI_WindowManager::GetInstance().DispatchClick();
+}
+
+void GUI_BattleGUI::OnWheelUp()
+{
+    GUI_WindowManager::GetInstance().DispatchWheelUp();
+}
+
+void GUI_BattleGUI::OnWheelDown()
+{
+    GUI_WindowManager::GetInstance().DispatchWheelDown();
 }
 
 void GUI_BattleGUI::OnKeyDown(int code)
@@ -391,8 +413,10 @@ void GUI_BattleGUI::RenderBattleFrame()
     Trace("terrain-front");
     if (shadersOn)
         Trace("postprocess-end");
-    if (hudShown)
+    if (hudShown) {
         Trace("damagetexts");
+        BattleHud::DrawOverlays(damageTextsShown != 0, scaledFrameTime);
+    }
     if (hudShown || shipPicking == STATE_ENDED) {
         Trace("windows");
         DrawWindowsAndTooltips();

@@ -44,6 +44,10 @@ public:
     void Leave() override;
     // Spare-time work offered to the frame hold.
     bool DoIdleWork() override;
+    // The windows over the battle take the mouse first.
+    void OnLeftClick() override;
+    void OnWheelUp() override;
+    void OnWheelDown() override;
 
     // One frame of battle time: the scaled milliseconds (0 while paused)
     // drive every timer of the simulation.

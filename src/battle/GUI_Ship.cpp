@@ -8,6 +8,7 @@
 #include "battle/GUI_EffectStandIns.h"
 #include "battle/GUI_Map.h"
 #include "battle/GUI_ShipDrawLists.h"
+#include "battle/hud/GUI_ShipNameOverlay.h"
 #include "engine/CInput.h"
 #include "engine/GDebugLog.h"
 #include "engine/GTokenizer.h"
@@ -105,6 +106,7 @@ GUI_Ship::~GUI_Ship()
 {
     // The draw lists must never hold a ship whose visual is gone.
     GUI_ShipDrawLists::GetInstance().Remove(ship);
+    GUI_ShipNameOverlay::ForgetShip(ship);
     auto& all = LiveVisuals();
     all.erase(std::remove(all.begin(), all.end(), this), all.end());
 }
@@ -325,7 +327,7 @@ void GUI_Ship::DrawHull()
     const float dx = input.GetMouseX() - screenX;
     const float dy = input.GetMouseY() - screenY;
     if (dx * dx + dy * dy < hoverRadiusSq) {
-        // The name label shows here once it exists.
+        GUI_ShipNameOverlay::ForShip(ship)->ShowAt(screenX, screenY - 24.0f); // just above the hull
     }
 }
 

@@ -4,9 +4,41 @@
 
 #include "engine/GDebugLog.h"
 #include "engine/GHttpClient.h"
+#include "engine/GSafeFile.h"
 #include "engine/GSystem.h"
+#include "engine/StrFormat.h"
 
+#include <filesystem>
 #include <fstream>
+#include <sstream>
+#include <system_error>
+
+namespace {
+
+// The answer file holds "response = ..." and "message = ..." lines.
+bool AnswerIsTrue(const std::string& file)
+{
+    std::string text;
+    if (!ReadWholeFile(file, text))
+        return false;
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        const size_t eq = line.find('=');
+        if (eq == std::string::npos)
+            continue;
+        auto trim = [](std::string s) {
+            const size_t b = s.find_first_not_of(" \t\r");
+            const size_t e = s.find_last_not_of(" \t\r");
+            return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
+        };
+        if (trim(line.substr(0, eq)) == "response")
+            return trim(line.substr(eq + 1)) == "true";
+    }
+    return false;
+}
+
+} // namespace
 
 SIM_Server& SIM_Server::GetInstance()
 {
@@ -72,4 +104,40 @@ bool SIM_Server::PostMetrics(const std::string& metricsFile, const std::string& 
     if (!ok)
         LOG_DEBUG("SIM_SERVER: metrics upload failed");
     return ok;
+}
+
+bool SIM_Server::Request(const std::string& path, bool wantTrue, const char* what)
+{
+    GHttpClient& client = Client();
+    if (!client.IsOnline()) {
+        LOG_DEBUG(std::string("SIM_SERVER: no server, not sent: ") + what);
+        return false;
+    }
+    if (!client.OpenLink())
+        return false;
+    const std::filesystem::path answer = std::filesystem::temp_directory_path() / "qlm_server_answer.txt";
+    bool ok = client.DownloadToFile(answer.string(), path);
+    client.CloseLink();
+    if (wantTrue)
+        ok = ok && AnswerIsTrue(answer.string());
+    std::error_code ec;
+    std::filesystem::remove(answer, ec);
+    if (!ok)
+        LOG_DEBUG(std::string("SIM_SERVER: not taken: ") + what);
+    return ok;
+}
+
+bool SIM_Server::RateChallenge(const std::string& challengeId, int difficulty, int enjoyment)
+{
+    // The player's online name and id are sent once online play keeps them.
+    return Request(StrFormat("/quillomar/server/ratechallenge.php?&rater=&username=&qlmid=%s&dif=%d&enj=%d",
+                             PercentEncode(challengeId).c_str(), difficulty, enjoyment),
+                   true, "rating");
+}
+
+bool SIM_Server::SendMessage(const std::string& recipient, const std::string& text)
+{
+    return Request(StrFormat("/quillomar/server/sendmessage.php?&user=&id=&msgto=%s&msg=%s",
+                             PercentEncode(recipient).c_str(), PercentEncode(text).c_str()),
+                   false, "message");
 }

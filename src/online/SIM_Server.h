@@ -17,6 +17,11 @@ public:
 
     // Posts the usage metrics file with the installation id as its tag.
     bool PostMetrics(const std::string& metricsFile, const std::string& installId);
+    // Sends a challenge's two star ratings; true only when the server
+    // answered "true". Without a server it fails at once.
+    bool RateChallenge(const std::string& challengeId, int difficulty, int enjoyment);
+    // A message to another player; true when the request went out.
+    bool SendMessage(const std::string& recipient, const std::string& text);
 
     // The player's online name lives alone in <user folder>/web/qlmcdu.
     // The folder is the game's user folder unless set (tests).
@@ -34,6 +39,8 @@ public:
 
 private:
     GHttpClient& Client();
+    // GETs a server path; with wantTrue the answer must say "true".
+    bool Request(const std::string& path, bool wantTrue, const char* what);
 
     GHttpClient* m_client;
     std::string m_userFolder;

@@ -6,6 +6,7 @@
 #include "battle/GUI_BattleGUI.h"
 #include "battle/GUI_Map.h"
 #include "battle/GUI_Ship.h"
+#include "battle/hud/BattleHud.h"
 #include "engine/GDebugLog.h"
 #include "engine/RandomTables.h"
 #include "sim/SIM_CollisionAvoider.h"
@@ -360,8 +361,7 @@ void SIM_Battle::EndBattle()
     gui.battleSpeed = 1.0f;
     gui.ApplyBattleSpeed();
     m_ended = 1;
-    // The after-battle window (campaign, survival or ordinary) opens here
-    // once the battle view has them.
+    BattleHud::OpenResultDialog();
 }
 
 void SIM_Battle::RecordOutcome()

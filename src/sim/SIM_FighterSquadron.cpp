@@ -132,3 +132,13 @@ void SIM_FighterSquadron::Reassess()
     if (m_leader && m_hasFormation)
         AssignSlots();
 }
+
+float SIM_FighterSquadron::GetMeanHealth() const
+{
+    if (m_members.empty())
+        return 0.0f;
+    float sum = 0.0f;
+    for (const SIM_Ship* ship : m_members)
+        sum += ship->healthFraction;
+    return sum / static_cast<float>(m_members.size());
+}

@@ -24,6 +24,9 @@ public:
     void PlaceMembers();
     // A member died, was caught or let go, or picked up a limpet.
     void Reassess();
+    // The members' mean health fraction; 0 for a squadron with no fighters
+    // left (never a division by zero).
+    float GetMeanHealth() const;
     // Whether a member may keep or take a formation slot.
     static bool IsEligible(const SIM_Ship* ship);
 

@@ -455,7 +455,12 @@ void SIM_Scenario::LoadAll()
     BuildAnomalyTable();
     for (const std::string& file : FindContentFiles("data/scenarios/*.txt")) {
         SIM_Scenario* scenario = new SIM_Scenario(); // the global list owns it
-        scenario->Load(file);
+        // The camera, the mini-map and the deployment zones all divide by
+        // the map's size: a map without one cannot be offered.
+        if (scenario->Load(file) && !scenario->HasPlayableMap()) {
+            LOG_ERROR(file + ": mapsizex and mapsizey must be above 0; scenario skipped");
+            delete scenario;
+        }
     }
     std::stable_sort(AllScenarios().begin(), AllScenarios().end(),
                      [](const SIM_Scenario* a, const SIM_Scenario* b) { return a->m_guiId < b->m_guiId; });

@@ -82,6 +82,7 @@ public:
     const std::string& GetFilePath() const { return m_filePath; }
     float GetMapSizeX() const { return m_mapsizex; }
     float GetMapSizeY() const { return m_mapsizey; }
+    bool HasPlayableMap() const { return m_mapsizex > 0.0f && m_mapsizey > 0.0f; }
     Zone GetPlayerDeployment() const { return m_playerDeployment; }
     Zone GetAIDeployment() const { return m_aiDeployment; }
     int GetGuiId() const { return m_guiId; }

@@ -6,6 +6,7 @@
 
 #include "battle/GUI_BattleGUI.h"
 #include "battle/GUI_Ship.h"
+#include "battle/hud/GUI_DamageFeedbackManager.h"
 #include "engine/GDebugLog.h"
 #include "engine/GRandom.h"
 #include "engine/GeometryHelpers.h"
@@ -595,9 +596,11 @@ void SIM_Ship::PostComms(int messageId, float priority) const
         SIM_CommsManager::GetInstance().AddMessage(messageId, priority, const_cast<SIM_Ship*>(this));
 }
 
-void SIM_Ship::ShowDamageText(float damage)
+void SIM_Ship::ShowDamageText(const SIM_DamageEvent& event, float hullDamage, float hitX, float hitY)
 {
-    visual->ShowDamageText(damage);
+    visual->ShowDamageText(hullDamage > 0.0f ? hullDamage : event.damage);
+    GUI_DamageFeedbackManager::GetInstance().Add(this, hullDamage, event.armourAbsorbed, event.shieldAbsorbed, false,
+                                                 hitX, hitY);
 }
 
 void SIM_Ship::NotifySquadronDamaged()
@@ -636,7 +639,7 @@ bool SIM_Ship::TakeHit(SIM_ShipModule* weapon, float damage, float armourPenetra
                 ++stats.hitsStoppedByOwnShield;
             }
             SIM_StatsDatabase::GetInstance().RecordEvent(event);
-            ShowDamageText(event.damage);
+            ShowDamageText(event, 0.0f, hitX, hitY);
             return false;
         }
     }
@@ -655,7 +658,7 @@ bool SIM_Ship::TakeHit(SIM_ShipModule* weapon, float damage, float armourPenetra
             ++attacker->stats.hitsAbsorbedByArmourAsAttacker;
         RecalculateStats();
         SIM_StatsDatabase::GetInstance().RecordEvent(event);
-        ShowDamageText(event.damage);
+        ShowDamageText(event, 0.0f, hitX, hitY);
         return false;
     }
 
@@ -668,7 +671,7 @@ bool SIM_Ship::TakeHit(SIM_ShipModule* weapon, float damage, float armourPenetra
     if (attacker)
         ++attacker->stats.hullHitsDealt;
 
-    ShowDamageText(damage);
+    ShowDamageText(event, damage, hitX, hitY);
     event.moduleDamage = moduleDamage;
     SIM_StatsDatabase::GetInstance().RecordEvent(event);
     if (!IsDead()) {

@@ -213,7 +213,7 @@ private:
     bool ArmourStage(SIM_Ship* attacker, SIM_DamageEvent& event, float& damage, float armourPenetration,
                      float hitX, float hitY);
     float DamageModules(float damage);
-    void ShowDamageText(float damage);
+    void ShowDamageText(const SIM_DamageEvent& event, float hullDamage, float hitX, float hitY);
     void PostComms(int messageId, float priority) const;
     void NotifySquadronDamaged();
     void RecomputeDrag();

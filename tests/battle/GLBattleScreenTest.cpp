@@ -85,6 +85,8 @@ TEST_F(GLBattleScreen, ShipsFireBeamsOverTheBackdrop)
     ASSERT_TRUE(StartBattleFromDeploymentFile(scenario, "data/sample deployment/deployed.txt", SIM_Scenario::EASY));
     GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
     gui.Enter();
+    // The reference shows the world alone, without the windows over it.
+    gui.hudShown = 0;
     D3DEngine& engine = D3DEngine::GetInstance();
 
     const SIM_BeamWeaponModule* beam = nullptr;
@@ -114,6 +116,7 @@ TEST_F(GLBattleScreen, ShipsFireBeamsOverTheBackdrop)
     ASSERT_TRUE(engine.GetDevice()->ReadPixels(0, 0, 0, kWidth, kHeight, rgba));
     engine.Flip();
     gui.TogglePauseState();
+    gui.hudShown = 1;
 
     size_t drawn = 0, beamPixels = 0;
     for (size_t i = 0; i < rgba.size(); i += 4) {

@@ -45,3 +45,41 @@ TEST(SIM_Server, PostMetricsFailsWhenNobodyAcceptsIt)
     EXPECT_FALSE(SIM_Server(&client).PostMetrics(file, "0000000000"));
     EXPECT_FALSE(SIM_Server(&client).PostMetrics(dir.File("gone.ini"), "0000000000"));
 }
+
+TEST(SIM_Server, ARatingCountsOnlyWhenTheServerAnswersTrue)
+{
+    LoopbackHttpServer server;
+    std::mutex mutex;
+    std::string answer = "response = false\nmessage = already rated\n";
+    std::string query;
+    server.server.Get("/quillomar/server/ratechallenge.php", [&](const httplib::Request& req, httplib::Response& res) {
+        std::lock_guard<std::mutex> lock(mutex);
+        query = req.get_param_value("qlmid") + "|" + req.get_param_value("dif") + "|" + req.get_param_value("enj");
+        res.set_content(answer, "text/plain");
+    });
+    server.server.Get("/quillomar/server/sendmessage.php", [&](const httplib::Request& req, httplib::Response& res) {
+        std::lock_guard<std::mutex> lock(mutex);
+        query = req.get_param_value("msgto") + "|" + req.get_param_value("msg");
+        res.set_content("response = true\n", "text/plain");
+    });
+    ASSERT_TRUE(server.Start());
+    GHttpClient client;
+    client.SetServerUrl(server.Url());
+    SIM_Server srv(&client);
+    EXPECT_FALSE(srv.RateChallenge("chal 7&x", 2, 5));
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        EXPECT_EQ(query, "chal 7&x|2|5") << "the id travels escaped and arrives whole";
+        answer = "response = true\n";
+    }
+    EXPECT_TRUE(srv.RateChallenge("chal7", 1, 1));
+    EXPECT_TRUE(srv.SendMessage("Rival", "good game & thanks"));
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        EXPECT_EQ(query, "Rival|good game & thanks");
+    }
+    // Offline nothing is sent and nothing counts.
+    GHttpClient offline;
+    EXPECT_FALSE(SIM_Server(&offline).RateChallenge("chal7", 1, 1));
+    EXPECT_FALSE(SIM_Server(&offline).SendMessage("Rival", "hello"));
+}

@@ -127,9 +127,10 @@ TEST_F(ScenarioFiles, FlagWithoutNumberAndSupplyLimitsTruncate)
 TEST_F(ScenarioFiles, TypeWordsAndMissingRace)
 {
     SIM_Scenario a, b, c;
-    ASSERT_TRUE(a.Load(m_dir.Write("a.txt", "[config]\nname = a\n")));
-    ASSERT_TRUE(b.Load(m_dir.Write("b.txt", "[config]\nname = b\ntype = WHATEVER\n")));
-    ASSERT_TRUE(c.Load(m_dir.Write("c.txt", "[config]\nname = c\ntype = TUTORIAL\n")));
+    const std::string map = "mapsizex = 100\nmapsizey = 100\n";
+    ASSERT_TRUE(a.Load(m_dir.Write("a.txt", "[config]\nname = a\n" + map)));
+    ASSERT_TRUE(b.Load(m_dir.Write("b.txt", "[config]\nname = b\ntype = WHATEVER\n" + map)));
+    ASSERT_TRUE(c.Load(m_dir.Write("c.txt", "[config]\nname = c\ntype = TUTORIAL\n" + map)));
     EXPECT_EQ(a.GetType(), SIM_Scenario::SKIRMISH);
     EXPECT_EQ(a.GetTypeText(), "SKIRMISH");
     EXPECT_EQ(b.GetType(), SIM_Scenario::SKIRMISH);
@@ -137,6 +138,26 @@ TEST_F(ScenarioFiles, TypeWordsAndMissingRace)
     EXPECT_EQ(a.GetEnemyRace(), "federation");
     EXPECT_FALSE(a.HasAsteroids());
     EXPECT_FALSE(a.HasLightning());
+}
+
+TEST_F(ScenarioFiles, AMapWithoutSizeIsRefusedAndLeftOutOfTheList)
+{
+    {
+        SIM_Scenario s;
+        ASSERT_TRUE(s.Load(m_dir.Write("flat.txt", "[config]\nname = flat\nmapsizex = 0\nmapsizey = 1500\n")));
+        EXPECT_FALSE(s.HasPlayableMap());
+        ASSERT_TRUE(s.Load(m_dir.Write("thin.txt", "[config]\nname = thin\nmapsizex = 2000\n")));
+        EXPECT_FALSE(s.HasPlayableMap());
+        ASSERT_TRUE(s.Load(m_dir.Write("ok.txt", "[config]\nname = ok\nmapsizex = 0.5\nmapsizey = 0.5\n")));
+        EXPECT_TRUE(s.HasPlayableMap());
+    }
+    m_dir.Write("data/scenarios/flat.txt", "[config]\nname = flat\nmapsizex = 0\nmapsizey = 1500\n");
+    m_dir.Write("data/scenarios/good.txt", "[config]\nname = good\nmapsizex = 10\nmapsizey = 10\n");
+    ScopedChdir cd(m_dir.Path());
+    SIM_Scenario::LoadAll();
+    EXPECT_EQ(SIM_Scenario::FindByName("flat"), nullptr);
+    EXPECT_NE(SIM_Scenario::FindByName("good"), nullptr);
+    EXPECT_EQ(SIM_Scenario::GetList().size(), 1u);
 }
 
 TEST_F(ScenarioFiles, MissingFileLeavesAnEmptyScenario)
@@ -239,10 +260,11 @@ TEST_F(ScenarioFiles, SaveReportsFailure)
 
 TEST_F(ScenarioFiles, ListIsSortedStablyAndSearchable)
 {
-    m_dir.Write("data/scenarios/a.txt", "[config]\nname = a\ngui_id = 20\n");
-    m_dir.Write("data/scenarios/b.txt", "[config]\nname = b\ngui_id = 10\n");
-    m_dir.Write("data/scenarios/c.txt", "[config]\nname = c\ngui_id = 20\n");
-    m_dir.Write("data/scenarios/d.txt", "[config]\nname = d\ngui_id = -3\n");
+    const std::string map = "mapsizex = 100\nmapsizey = 100\n";
+    m_dir.Write("data/scenarios/a.txt", "[config]\nname = a\ngui_id = 20\n" + map);
+    m_dir.Write("data/scenarios/b.txt", "[config]\nname = b\ngui_id = 10\n" + map);
+    m_dir.Write("data/scenarios/c.txt", "[config]\nname = c\ngui_id = 20\n" + map);
+    m_dir.Write("data/scenarios/d.txt", "[config]\nname = d\ngui_id = -3\n" + map);
     ScopedChdir cd(m_dir.Path());
     ASSERT_NE(SIM_Scenario::FindByName("a"), nullptr);
     const auto& list = SIM_Scenario::GetList();

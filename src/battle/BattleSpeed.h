@@ -1,0 +1,8 @@
+#pragma once
+
+// The battle speed steps of the keys and the speed buttons: 0.2 up to 2.0,
+// then 0.4, between 0.2 and 4.0. While paused the speed stays.
+void BattleSpeedUp();
+void BattleSpeedDown();
+// The step from a speed (float arithmetic, as the speed drifts).
+float NextBattleSpeed(float speed, bool up);

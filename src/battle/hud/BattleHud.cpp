@@ -1,0 +1,76 @@
+#include "battle/hud/BattleHud.h"
+
+#include "battle/hud/GUI_DamageFeedbackManager.h"
+#include "battle/hud/GUI_MiniMap.h"
+#include "battle/hud/GUI_PostMortem.h"
+#include "battle/hud/GUI_RateChallenge.h"
+#include "battle/hud/GUI_Score.h"
+#include "battle/hud/GUI_ShipNameOverlay.h"
+#include "battle/hud/GUI_StatsBrowser.h"
+#include "battle/hud/GUI_SurvivalPostMortem.h"
+#include "battle/hud/GUI_TopStrip.h"
+#include "engine/GDebugLog.h"
+#include "engine/LibText.h"
+#include "sim/SIM_Battle.h"
+#include "sim/SIM_Scenario.h"
+
+namespace BattleHud {
+
+void OpenLiveWindows(float mapWidth, float mapHeight, int screenWidth, int screenHeight, bool survival)
+{
+    GUI_MiniMap::Open(mapWidth, mapHeight, screenHeight);
+    if (GUI_MiniMap::GetOpen())
+        GUI_TopStrip::Open(screenHeight);
+    GUI_Score::GetInstance().Layout(survival, screenWidth);
+    GUI_DamageFeedbackManager::GetInstance().Reset();
+}
+
+void CloseLiveWindows()
+{
+    GUI_TopStrip::Close();
+    GUI_MiniMap::Close();
+}
+
+void CloseAll()
+{
+    CloseLiveWindows();
+    GUI_RateChallenge::Close();
+    GUI_PostMortem::Close();
+    GUI_SurvivalPostMortem::Close();
+    GUI_StatsBrowser::Close();
+    GUI_DamageFeedbackManager::GetInstance().Reset();
+    GUI_ShipNameOverlay::ForgetAll();
+}
+
+void DrawOverlays(bool damageTextsShown, float dtMs)
+{
+    GUI_DamageFeedbackManager::GetInstance().Draw(damageTextsShown, dtMs);
+    GUI_ShipNameOverlay::DrawAll();
+    GUI_Score::GetInstance().Draw();
+}
+
+void OpenResultDialog()
+{
+    // Tools and tests that run battles without any interface get no dialog.
+    if (!LibText::GetInstance().IsInitialised())
+        return;
+    const SIM_Battle& battle = SIM_Battle::GetInstance();
+    const SIM_Scenario* scenario = battle.GetScenario();
+    // The campaign's own result dialog comes with the campaign; until then
+    // its battles get the ordinary report, whose statistics lead to the map.
+    if (!battle.IsFromCampaign() && scenario && scenario->GetType() == SIM_Scenario::SURVIVAL) {
+        GUI_SurvivalPostMortem::Open();
+        LOG_DEBUG("Battle over: survival report open");
+    } else {
+        GUI_PostMortem::Open();
+        LOG_DEBUG("Battle over: report open");
+    }
+}
+
+void ShowBattleSpeed(float speed)
+{
+    if (GUI_MiniMap* map = GUI_MiniMap::GetOpen())
+        map->SetSpeedText(speed);
+}
+
+} // namespace BattleHud

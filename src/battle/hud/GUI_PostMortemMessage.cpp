@@ -1,0 +1,80 @@
+#include "battle/hud/GUI_PostMortemMessage.h"
+
+#include "battle/GUI_BattleGUI.h"
+#include "engine/D3DEngine.h"
+#include "engine/GHashTable.h"
+#include "engine/LibText.h"
+#include "gui/GUI_ButtonText.h"
+#include "gui/GUI_TextEditWindow.h"
+#include "online/SIM_Server.h"
+
+namespace {
+bool SendThroughServer(const std::string& recipient, const std::string& text)
+{
+    return SIM_Server::GetInstance().SendMessage(recipient, text);
+}
+
+GUI_PostMortemMessage::Sender g_sender = SendThroughServer;
+constexpr uint32_t kOutline = 0x80FFFFFFu;
+} // namespace
+
+void GUI_PostMortemMessage::SetSender(Sender sender)
+{
+    g_sender = sender ? sender : SendThroughServer;
+}
+
+GUI_PostMortemMessage::GUI_PostMortemMessage(const std::string& recipient)
+    : m_prompt(GetString("POSTMORTEM_MESSAGE_TEXT")), m_recipient(recipient)
+{
+    raisesOnClick = false;
+    m_send = new GUI_ButtonText("POSTMORTEM_MESSAGE_SEND", OnSend, reinterpret_cast<std::intptr_t>(this));
+    m_send->SetTooltip(GetString("POSTMORTEM_MESSAGE_SEND_TOOLTIP"));
+    AddButton(m_send);
+    m_field = new GUI_TextEditWindow("", kMaxLength);
+    AddChild(m_field);
+}
+
+void GUI_PostMortemMessage::Place()
+{
+    m_send->SetRect(static_cast<float>(right - 110), static_cast<float>(top + 95), static_cast<float>(right - 10),
+                    static_cast<float>(top + 115));
+    m_field->SetRect(static_cast<float>(left + 10), static_cast<float>(top + 30), static_cast<float>(right - 10),
+                     static_cast<float>(top + 90));
+    m_send->enabled = m_active && !m_field->GetText().empty();
+}
+
+bool GUI_PostMortemMessage::OnLeftClick(float x, float y)
+{
+    if (!m_active || !visible)
+        return false;
+    Place();
+    return GUI_WindowBase::OnLeftClick(x, y);
+}
+
+void GUI_PostMortemMessage::OnSend(std::intptr_t window)
+{
+    auto* self = reinterpret_cast<GUI_PostMortemMessage*>(window);
+    if (!self || !self->m_active || self->m_field->GetText().empty())
+        return;
+    if (GUI_Sounds* sounds = GUI_BattleGUI::GetInstance().GetSounds())
+        sounds->PlayGuiSound(0);
+    g_sender(self->m_recipient, self->m_field->GetText());
+    self->m_field->EndEditing();
+    self->m_active = false;
+}
+
+void GUI_PostMortemMessage::Draw()
+{
+    if (!visible)
+        return;
+    Place();
+    D3DEngine::GetInstance().DrawRectFrame(GRect{left, top, right, bottom}, kOutline);
+    if (m_active)
+        DrawButtons();
+    DrawChildren();
+    LibText& text = LibText::GetInstance();
+    text.SetFont("zekton16.dds", 16.0f);
+    text.SetText(TEXT_ALIGN_LEFT, text.GetWrappedText(m_prompt, width - 20), static_cast<float>(left + 10),
+                 static_cast<float>(top), 0xFFFFFFFFu, 0.0f);
+    text.Render(-1);
+}

@@ -1,0 +1,69 @@
+#include "battle/hud/GUI_SurvivalPostMortem.h"
+
+#include "app/Game.h"
+#include "battle/GUI_BattleGUI.h"
+#include "battle/hud/GUI_StatsBrowser.h"
+#include "battle/hud/HudWindow.h"
+#include "engine/GDebugLog.h"
+#include "engine/GHashTable.h"
+#include "engine/LibText.h"
+#include "gui/GUI_ButtonText.h"
+#include "gui/GUI_Tutorial.h"
+
+GUI_SurvivalPostMortem::GUI_SurvivalPostMortem() : GUI_Dialog(false)
+{
+    SetSize(500.0f, 200.0f);
+    Centre();
+    sideMargin = topMargin = bottomMargin = 0.0f;
+    SetClientRect();
+    drawButtons = false;
+    const int centre = (left + right) / 2;
+    m_viewStats = new GUI_ButtonText("POSTMORTEM_VIEWSTATS", OnViewStats, 0);
+    m_viewStats->SetRect(static_cast<float>(left + 20), static_cast<float>(bottom - 40), static_cast<float>(centre - 10),
+                         static_cast<float>(bottom - 20));
+    m_postOnline = new GUI_ButtonText("SURVIVAL_POSTONLINE", OnPostOnline, 0);
+    m_postOnline->SetTooltip(GetString("SURVIVAL_POSTONLINE_TOOLTIP"));
+    m_postOnline->SetRect(static_cast<float>(centre + 10), static_cast<float>(bottom - 40),
+                          static_cast<float>(right - 20), static_cast<float>(bottom - 20));
+    for (GUI_ButtonText* button : {m_viewStats, m_postOnline}) {
+        AddButton(button);
+        AddChildElement(button);
+    }
+    GUI_WindowManager::GetInstance().BringToFront(this);
+    GUI_WindowManager::GetInstance().AddModal(this);
+    SetTitleKey("SURVIVAL_POSTMORTEM_TITLE");
+    m_body = GetString("SURVIVAL_POSTMORTEM_TEXT");
+}
+
+GUI_SurvivalPostMortem::~GUI_SurvivalPostMortem() = default;
+
+void GUI_SurvivalPostMortem::Draw()
+{
+    if (!visible)
+        return;
+    GUI_Dialog::Draw();
+    DrawDialogClientPanel(*this, m_interlace);
+    DrawButtons();
+    LibText& text = LibText::GetInstance();
+    text.SetFont("zekton16.dds", 16.0f);
+    text.SetText(TEXT_ALIGN_LEFT, text.GetWrappedText(m_body, width - 40), static_cast<float>(left + 20),
+                 static_cast<float>(top + 50), 0xFFFFFFFFu, 0.0f);
+    text.Render(-1);
+}
+
+void GUI_SurvivalPostMortem::OnViewStats(std::intptr_t)
+{
+    Close();
+    GUI_BattleGUI::GetInstance().EndBattleView();
+    GUI_StatsBrowser::Open();
+    GUI_Tutorial::GetInstance().LaunchTutorial("STATISTICS");
+}
+
+void GUI_SurvivalPostMortem::OnPostOnline(std::intptr_t)
+{
+    // Survival scores are posted by the survival waves once they exist; the
+    // high-score table follows them.
+    LOG_DEBUG("Survival scores cannot be posted yet");
+    Close();
+    Game::GetInstance().SetMode(2);
+}

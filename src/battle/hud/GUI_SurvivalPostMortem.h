@@ -1,0 +1,28 @@
+#pragma once
+#include <string>
+
+#include "battle/hud/HudWindow.h"
+#include "gui/GUI_Dialog.h"
+#include "gui/GUI_Interlace.h"
+
+class GUI_ButtonText;
+
+// The result of a survival battle: its statistics, or posting the score.
+class GUI_SurvivalPostMortem : public GUI_Dialog, public HudSingleWindow<GUI_SurvivalPostMortem> {
+public:
+    GUI_SurvivalPostMortem();
+    ~GUI_SurvivalPostMortem() override;
+    void Draw() override;
+
+    GUI_ButtonText* GetViewStatsButton() const { return m_viewStats; }
+    GUI_ButtonText* GetPostOnlineButton() const { return m_postOnline; }
+
+    static void OnViewStats(std::intptr_t);
+    static void OnPostOnline(std::intptr_t);
+
+private:
+    GUI_ButtonText* m_viewStats = nullptr;
+    GUI_ButtonText* m_postOnline = nullptr;
+    std::string m_body;
+    GUI_Interlace m_interlace;
+};

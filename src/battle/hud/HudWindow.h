@@ -1,0 +1,45 @@
+#pragma once
+#include "engine/GRect.h"
+#include "gui/GUI_WindowManager.h"
+
+class GUI_Dialog;
+class GUI_Interlace;
+
+// The battle's windows are single: Open replaces the open one. Closing
+// hides it at once and deletes it as soon as no window walk is running (a
+// window may close itself from its own button). Window derives from this as
+// well as from its window class.
+template <class Window>
+class HudSingleWindow {
+public:
+    static Window* GetOpen() { return s_open ? static_cast<Window*>(s_open) : nullptr; }
+    static void Close()
+    {
+        Window* window = GetOpen();
+        if (!window)
+            return;
+        s_open = nullptr;
+        window->visible = false;
+        GUI_WindowManager::GetInstance().CloseWindow(window);
+    }
+    static void Open()
+    {
+        Close();
+        new Window();
+    }
+
+protected:
+    HudSingleWindow() { s_open = this; }
+    ~HudSingleWindow()
+    {
+        if (s_open == this)
+            s_open = nullptr;
+    }
+
+private:
+    static inline HudSingleWindow* s_open = nullptr;
+};
+
+// The client area of the after-battle dialogs: the nine-slice panel and the
+// scan lines over it.
+void DrawDialogClientPanel(const GUI_Dialog& dialog, GUI_Interlace& lines);

@@ -1,0 +1,352 @@
+// After the battle: the one result dialog, where its buttons lead, the
+// statistics browser with its filters, and the challenge rating.
+#include "BattleHudFixture.h"
+
+#include <algorithm>
+
+#include "app/Game.h"
+#include "battle/hud/GUI_GraphKey.h"
+#include "battle/hud/GUI_GraphKeyButton.h"
+#include "battle/hud/GUI_MiniMap.h"
+#include "battle/hud/GUI_PieChart.h"
+#include "battle/hud/GUI_PostMortem.h"
+#include "battle/hud/GUI_PostMortemMessage.h"
+#include "battle/hud/GUI_RateChallenge.h"
+#include "battle/hud/GUI_RatingPicker.h"
+#include "battle/hud/GUI_StatModulePicker.h"
+#include "battle/hud/GUI_StatPickerIcon.h"
+#include "battle/hud/GUI_StatShipPicker.h"
+#include "battle/hud/GUI_Stat_TimeGraph.h"
+#include "battle/hud/GUI_StatsBrowser.h"
+#include "battle/hud/GUI_SurvivalPostMortem.h"
+#include "engine/TextHelpers.h"
+#include "gui/GUI_ButtonTab.h"
+#include "gui/GUI_ButtonText.h"
+#include "gui/GUI_ScrollingWindow.h"
+#include "gui/GUI_TextEditWindow.h"
+#include "sim/SIM_FighterSquadron.h"
+#include "sim/SIM_Scenario.h"
+#include "sim/SIM_ShipDesign.h"
+#include "sim/SIM_ShipModuleType.h"
+#include "sim/SIM_StatsDatabase.h"
+#include "online/SIM_Server.h"
+
+namespace {
+
+int CountReports()
+{
+    int reports = 0;
+    for (GUI_WindowBase* window : GUI_WindowManager::GetInstance().GetTopLevelWindows())
+        reports += dynamic_cast<GUI_PostMortem*>(window) ? 1 : 0;
+    return reports;
+}
+
+class PostBattleTest : public BattleHudTest {
+protected:
+    // Runs the battle to its end the way tools and tests do.
+    void RunToEnd()
+    {
+        ASSERT_NO_FATAL_FAILURE(StartBattle());
+        ASSERT_TRUE(m_world.Headless().Run(16.6666f * 4.0f * 0.4f, 20.0f * 60.0f * 1000.0f));
+    }
+    template <class Element>
+    static void Press(Element* button)
+    {
+        ASSERT_NE(button, nullptr);
+        ClickAt(static_cast<float>(button->left + 3), static_cast<float>(button->top + 3));
+    }
+};
+
+// A picker filled by hand.
+class HandPicker : public GUI_StatPicker {
+public:
+    void Fill(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            AddIcon(reinterpret_cast<const void*>(static_cast<std::intptr_t>(i + 1)), "icon", "none.dds");
+        FinishFill();
+    }
+};
+
+TEST(PostBattleReport, QuitLeadsToTheUnlockShopOnlyAfterAWonBattleThatWasNoChallenge)
+{
+    EXPECT_EQ(GUI_PostMortem::QuitMode(true, false), 10);
+    EXPECT_EQ(GUI_PostMortem::QuitMode(true, true), 2);
+    EXPECT_EQ(GUI_PostMortem::QuitMode(false, false), 2);
+    EXPECT_EQ(GUI_PostMortem::QuitMode(false, true), 2);
+    EXPECT_EQ(FormatThousands(1234567), "1,234,567");
+}
+
+TEST_F(PostBattleTest, ABattleRunToItsEndOpensExactlyOneReportAndItsStatistics)
+{
+    ASSERT_NO_FATAL_FAILURE(RunToEnd());
+    SIM_Battle& battle = SIM_Battle::GetInstance();
+    EXPECT_EQ(CountReports(), 1);
+    GUI_PostMortem* report = GUI_PostMortem::GetOpen();
+    ASSERT_NE(report, nullptr);
+    EXPECT_EQ(GUI_WindowManager::GetInstance().GetTopModal(), report);
+    EXPECT_EQ(report->IsVictory(), battle.GetLost() == SIM_Battle::WON);
+    EXPECT_EQ(report->GetPointsText(), FormatThousands(battle.GetPointsEarned()));
+    EXPECT_EQ(report->height, GUI_PostMortem::kHeight);
+    EXPECT_EQ(report->GetRateButton(), nullptr) << "no challenge, no rating";
+    EXPECT_FALSE(report->GetUnlockedLabel().empty());
+    // Ending again (a second end check) replaces, never stacks.
+    battle.EndBattle();
+    EXPECT_EQ(CountReports(), 1);
+    report = GUI_PostMortem::GetOpen();
+
+    // "View statistics": the report goes, the browser opens on the pies.
+    BattleHud::OpenLiveWindows(2400.0f, 1800.0f, kScreenW, kScreenH, false);
+    Press(report->GetViewStatsButton());
+    GUI_WindowManager::GetInstance().DeleteQueuedWindows();
+    EXPECT_EQ(GUI_PostMortem::GetOpen(), nullptr);
+    EXPECT_EQ(CountReports(), 0);
+    EXPECT_EQ(GUI_MiniMap::GetOpen(), nullptr) << "the live view's windows go with it";
+    EXPECT_EQ(GUI_BattleGUI::GetInstance().shipPicking, GUI_BattleGUI::STATE_STATISTICS);
+    GUI_StatsBrowser* browser = GUI_StatsBrowser::GetOpen();
+    ASSERT_NE(browser, nullptr);
+    EXPECT_FALSE(browser->IsModal());
+    GUI_Stat_TimeGraph* graph = browser->GetGraph();
+    ASSERT_NE(graph, nullptr);
+    EXPECT_EQ(graph->GetMode(), GUI_Stat_TimeGraph::MODE_PIE);
+    EXPECT_TRUE(graph->GetPie(true)->visible);
+    EXPECT_TRUE(graph->GetShipPicker(true)->visible);
+    EXPECT_FALSE(graph->GetModulePicker(true)->visible);
+    // Not a campaign battle: main menu and deployment, no map.
+    EXPECT_EQ(browser->GetMapButton(), nullptr);
+    ASSERT_NE(browser->GetMainMenuButton(), nullptr);
+    EXPECT_EQ(browser->GetDeploymentButton()->left, browser->left + 166);
+    EXPECT_FLOAT_EQ(graph->GetBucketWidth(), GUI_BattleGUI::GetInstance().battleTime / 100.0f);
+
+    // The battle had damage on both sides: both pies have slices.
+    EXPECT_FALSE(graph->GetPie(true)->GetSegments().empty());
+    EXPECT_FALSE(graph->GetPie(false)->GetSegments().empty());
+    EXPECT_FLOAT_EQ(graph->GetScale(), StatSeriesTable::ScaleFor(graph->GetTable().Largest()));
+    for (int s = 0; s < StatSeriesTable::kSeries; ++s)
+        EXPECT_EQ(graph->GetLine(s).GetPoints().size(), 100u);
+}
+
+TEST_F(PostBattleTest, SurvivalAndCampaignBattlesEndTheirOwnWay)
+{
+    ASSERT_NO_FATAL_FAILURE(StartBattle());
+    SIM_Battle& battle = SIM_Battle::GetInstance();
+    SIM_Scenario* scenario = battle.GetScenario();
+    const int type = scenario->GetType();
+    scenario->SetType(SIM_Scenario::SURVIVAL);
+    battle.Defeat();
+    scenario->SetType(type);
+    EXPECT_EQ(CountReports(), 0) << "a survival battle never opens the ordinary report";
+    GUI_SurvivalPostMortem* survival = GUI_SurvivalPostMortem::GetOpen();
+    ASSERT_NE(survival, nullptr);
+    Press(survival->GetViewStatsButton());
+    GUI_WindowManager::GetInstance().DeleteQueuedWindows();
+    EXPECT_EQ(GUI_SurvivalPostMortem::GetOpen(), nullptr);
+    ASSERT_NE(GUI_StatsBrowser::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_StatsBrowser::GetOpen()->GetGraph()->GetMode(), GUI_Stat_TimeGraph::MODE_PIE);
+    BattleHud::CloseAll();
+    GUI_WindowManager::GetInstance().DeleteQueuedWindows();
+
+    // A campaign battle's statistics lead back to the map only.
+    SIM_Battle::GetInstance().Clear();
+    SIM_DeployedFleet player, enemy;
+    ASSERT_TRUE(ShippedBattleWorld::Add(player, "fed_ai_gunboat", 300, 300));
+    ASSERT_TRUE(ShippedBattleWorld::Add(enemy, "kor_ai_gunboat", 2000, 300));
+    ASSERT_TRUE(m_world.Headless().StartCustom(SIM_Scenario::FindByName("scenario1"), player, enemy, 3));
+    ASSERT_TRUE(battle.IsFromCampaign());
+    battle.Victory();
+    ASSERT_NE(GUI_PostMortem::GetOpen(), nullptr) << "the ordinary report stands in for the campaign's";
+    GUI_BattleGUI::GetInstance().battleTime = 1000.0f;
+    GUI_StatsBrowser::Open();
+    GUI_StatsBrowser* browser = GUI_StatsBrowser::GetOpen();
+    ASSERT_NE(browser->GetMapButton(), nullptr);
+    EXPECT_EQ(browser->GetMainMenuButton(), nullptr);
+    EXPECT_EQ(browser->GetDeploymentButton(), nullptr);
+    EXPECT_EQ(browser->GetMapButton()->left, browser->left + 166);
+    BattleHud::CloseAll();
+    GUI_WindowManager::GetInstance().DeleteQueuedWindows();
+    SIM_Battle::GetInstance().Clear();
+}
+
+TEST_F(PostBattleTest, FiltersRebuildOnceAndOnlyWhenTheyChange)
+{
+    ASSERT_NO_FATAL_FAILURE(RunToEnd());
+    GUI_BattleGUI::GetInstance().EndBattleView();
+    GUI_PostMortem::Close();
+    GUI_StatsBrowser::Open();
+    GUI_Stat_TimeGraph* graph = GUI_StatsBrowser::GetOpen()->GetGraph();
+    const int built = graph->GetRebuildCount();
+    DrawFrame();
+    DrawFrame();
+    EXPECT_EQ(graph->GetRebuildCount(), built) << "no change, no rebuild";
+
+    // The sample fleet: two frigates and a squadron of three fighters.
+    GUI_StatShipPicker* ours = graph->GetShipPicker(true);
+    const SIM_Fleet* fleet = SIM_Battle::GetInstance().GetPlayerFleet();
+    ASSERT_EQ(fleet->GetSquadrons().size(), 1u);
+    const SIM_FighterSquadron* squadron = fleet->GetSquadrons().front();
+    ASSERT_EQ(squadron->GetMembers().size(), 3u);
+    ASSERT_EQ(ours->GetIcons().size(), 3u);
+    GUI_StatPickerIcon* squadronIcon = ours->GetIcons().back();
+    EXPECT_EQ(squadronIcon->GetObject(), squadron->GetMembers().front());
+    EXPECT_TRUE(ours->IsSelected(squadron->GetMembers()[2])) << "one icon stands for all its fighters";
+
+    const float deliveredBefore = graph->GetTable().totals[5] + graph->GetTable().totals[0];
+    Press(squadronIcon);
+    EXPECT_TRUE(ours->changed);
+    EXPECT_FALSE(ours->IsSelected(squadron->GetMembers()[2]));
+    DrawFrame();
+    EXPECT_EQ(graph->GetRebuildCount(), built + 1);
+    EXPECT_FALSE(ours->changed);
+    float fightersDelivered = 0.0f;
+    for (const SIM_DamageEvent& e : SIM_StatsDatabase::GetInstance().GetEvents())
+        if (e.attacker && e.attacker->squadron == squadron && e.target)
+            fightersDelivered += e.moduleDamage + (e.flag == 0 ? e.damage : 0.0f);
+    EXPECT_NEAR(graph->GetTable().totals[5] + graph->GetTable().totals[0], deliveredBefore - fightersDelivered,
+                1e-2f * std::max(1.0f, deliveredBefore));
+
+    // Tabs change what shows without touching the figures...
+    Press(graph->GetTab(GUI_Stat_TimeGraph::MODE_TIME));
+    EXPECT_EQ(graph->GetMode(), GUI_Stat_TimeGraph::MODE_TIME);
+    EXPECT_FALSE(graph->GetPie(true)->visible);
+    EXPECT_EQ(graph->GetRebuildCount(), built + 1);
+    DrawFrame();
+    EXPECT_GT(graph->GetBatchVertexCount(), 0u) << "all shown lines in one batch";
+    // ...and a series switched off leaves the batch, without rescaling.
+    const float scale = graph->GetScale();
+    const size_t withAll = graph->GetBatchVertexCount();
+    Press(graph->GetKey()->GetButton(5));
+    EXPECT_FALSE(graph->GetKey()->IsOn(5));
+    MoveMouse(5.0f, 5.0f);
+    DrawFrame();
+    EXPECT_EQ(graph->GetBatchVertexCount(), withAll - withAll / 12);
+    EXPECT_FLOAT_EQ(graph->GetScale(), scale);
+
+    // By weapon, the weapon pickers are the filter: the figures follow.
+    Press(graph->GetTab(GUI_Stat_TimeGraph::MODE_MODULE));
+    EXPECT_EQ(graph->GetRebuildCount(), built + 3);
+    EXPECT_TRUE(graph->GetModulePicker(true)->visible);
+    EXPECT_FALSE(graph->GetShipPicker(true)->visible);
+    const auto& weapons = graph->GetModulePicker(true)->GetIcons();
+    for (size_t i = 0; i < weapons.size(); ++i)
+        for (size_t j = i + 1; j < weapons.size(); ++j)
+            EXPECT_NE(weapons[i]->GetObject(), weapons[j]->GetObject()) << "each weapon type once";
+    for (const GUI_StatPickerIcon* icon : weapons)
+        EXPECT_EQ(static_cast<const SIM_ShipModuleType*>(icon->GetObject())->GetCategory(), SIM_ShipModuleType::WEAPONS);
+}
+
+TEST_F(PostBattleTest, PickerShowsWhatFitsAndScrollsTheRest)
+{
+    HandPicker picker;
+    picker.SetRect(10.0f, 100.0f, 90.0f, 640.0f); // 540 high
+    picker.Fill(12);
+    EXPECT_EQ(picker.GetPlacedCount(), 9);
+    EXPECT_EQ(picker.GetIcons()[8]->top, 100 + 480);
+    EXPECT_EQ(picker.GetScroll()->maximum, 3);
+    EXPECT_FALSE(picker.changed);
+    picker.GetScroll()->ScrollDown();
+    picker.Draw();
+    EXPECT_EQ(picker.GetIcons()[1]->top, 100);
+    EXPECT_EQ(picker.GetIcons()[1]->GetParent(), &picker);
+    EXPECT_EQ(picker.GetIcons()[0]->GetParent(), nullptr) << "scrolled out";
+    EXPECT_TRUE(picker.GetIcons()[1]->OnLeftClick(15.0f, 105.0f));
+    EXPECT_TRUE(picker.changed);
+    EXPECT_FALSE(picker.HasObjectSelected(picker.GetIcons()[1]->GetObject()));
+    EXPECT_FALSE(picker.GetIcons()[1]->OnLeftClick(200.0f, 105.0f)) << "a click outside does nothing";
+}
+
+std::string g_messageTo;
+std::string g_message;
+int g_messages = 0;
+bool FakeMessage(const std::string& to, const std::string& text)
+{
+    ++g_messages;
+    g_messageTo = to;
+    g_message = text;
+    return false;
+}
+
+bool g_sendResult = false;
+int g_sends = 0;
+int g_sentDifficulty = 0;
+bool FakeSend(const std::string&, int difficulty, int)
+{
+    ++g_sends;
+    g_sentDifficulty = difficulty;
+    return g_sendResult;
+}
+
+TEST_F(PostBattleTest, ARatingCountsOnlyWhenTheServerTookIt)
+{
+    ASSERT_NO_FATAL_FAILURE(StartBattle());
+    SIM_Scenario* scenario = SIM_Battle::GetInstance().GetScenario();
+    scenario->SetChallengeFleet(true);
+    SIM_Battle::GetInstance().Victory();
+    GUI_PostMortem* report = GUI_PostMortem::GetOpen();
+    ASSERT_NE(report, nullptr);
+    scenario->SetChallengeFleet(false);
+    EXPECT_EQ(report->height, GUI_PostMortem::kChallengeHeight);
+    EXPECT_TRUE(report->GetUnlockedLabel().empty()) << "challenges earn no points";
+    ASSERT_NE(report->GetRetaliateButton(), nullptr);
+    EXPECT_TRUE(report->GetRetaliateButton()->enabled);
+    // One message to the challenge's author; an empty one cannot be sent.
+    GUI_PostMortemMessage* message = report->GetMessageWindow();
+    ASSERT_NE(message, nullptr);
+    EXPECT_EQ(message->top, report->clientTop + 70);
+    GUI_PostMortemMessage::SetSender(FakeMessage);
+    DrawFrame();
+    EXPECT_FALSE(message->GetSendButton()->enabled);
+    Press(message->GetSendButton());
+    EXPECT_EQ(g_messages, 0);
+    message->GetField()->SetText("good game");
+    DrawFrame();
+    ASSERT_TRUE(message->GetSendButton()->enabled);
+    Press(message->GetSendButton());
+    EXPECT_EQ(g_messages, 1);
+    EXPECT_EQ(g_message, "good game");
+    EXPECT_EQ(g_messageTo, scenario->GetStringMember());
+    EXPECT_FALSE(message->IsActive());
+    Press(message->GetSendButton());
+    EXPECT_EQ(g_messages, 1) << "one message per report";
+    GUI_PostMortemMessage::SetSender(nullptr);
+
+    // Retaliation cannot be posted yet: the attempt fails and the button stays.
+    Press(report->GetRetaliateButton());
+    EXPECT_FALSE(report->IsRetaliated());
+    EXPECT_TRUE(report->GetRetaliateButton()->enabled);
+
+    GUI_RateChallenge::SetSender(FakeSend);
+    Press(report->GetRateButton());
+    GUI_RateChallenge* rating = GUI_RateChallenge::GetOpen();
+    ASSERT_NE(rating, nullptr);
+    EXPECT_FALSE(rating->GetSubmitButton()->enabled);
+    GUI_RatingPicker* difficulty = rating->GetDifficulty();
+    // Star 3 then star 1: the rating is 1.
+    ClickAt(static_cast<float>(difficulty->left + 18 + 72), static_cast<float>(difficulty->top + 18));
+    ClickAt(static_cast<float>(difficulty->left + 18), static_cast<float>(difficulty->top + 18));
+    EXPECT_EQ(difficulty->rating, 1);
+    DrawFrame();
+    EXPECT_FALSE(rating->GetSubmitButton()->enabled) << "one row rated is not enough";
+    GUI_RatingPicker* enjoyment = rating->GetEnjoyment();
+    ClickAt(static_cast<float>(enjoyment->left + 18 + 4 * 36), static_cast<float>(enjoyment->top + 18));
+    EXPECT_EQ(enjoyment->rating, 5);
+    DrawFrame();
+    ASSERT_TRUE(rating->GetSubmitButton()->enabled);
+
+    g_sendResult = false;
+    Press(rating->GetSubmitButton());
+    GUI_WindowManager::GetInstance().DeleteQueuedWindows();
+    EXPECT_EQ(g_sends, 1);
+    EXPECT_EQ(g_sentDifficulty, 1);
+    EXPECT_EQ(GUI_RateChallenge::GetOpen(), nullptr);
+    EXPECT_FALSE(report->IsRated()) << "a failed request leaves the rating open";
+    EXPECT_TRUE(report->GetRateButton()->enabled);
+
+    report->OnRatingSent(true);
+    EXPECT_TRUE(report->IsRated());
+    EXPECT_FALSE(report->GetRateButton()->enabled);
+    GUI_RateChallenge::SetSender(nullptr);
+    // Offline (no server configured), the real request fails at once.
+    EXPECT_FALSE(SIM_Server::GetInstance().RateChallenge("abc", 3, 3));
+}
+
+} // namespace
