@@ -23,11 +23,16 @@
 #include "platform/KeyCodes.h"
 #include "prep/GUI_DeploymentAIIcon.h"
 #include "prep/GUI_DeploymentControlPanel.h"
+#include "prep/GUI_BehaviourEditor.h"
+#include "prep/GUI_BehaviourPicker.h"
 #include "prep/GUI_DeploymentDesignPicker.h"
 #include "prep/GUI_DeploymentDetails.h"
 #include "prep/GUI_DeploymentIcon.h"
 #include "prep/GUI_DeploymentMap.h"
 #include "prep/GUI_DeploymentTools.h"
+#include "prep/GUI_ModulePopup.h"
+#include "prep/GUI_RandomShipName.h"
+#include "prep/GUI_SquadronSize.h"
 #include "prep/GUI_DeploymentZone.h"
 #include "prep/GUI_FleetSummaryBar.h"
 #include "sim/SIM_Battle.h"
@@ -306,6 +311,12 @@ void GUI_DeploymentGUI::Leave()
 {
     if (GUI_RCMenuBase* menu = GUI_RCMenuBase::GetOpen())
         GUI_WindowManager::GetInstance().CloseWindow(menu);
+    GUI_BehaviourPicker::CloseOpen();
+    GUI_BehaviourEditor::CloseOpen();
+    GUI_ModulePopup::CloseOpen();
+    GUI_SquadronSize::CloseOpen();
+    GUI_RandomShipName::CloseOpen();
+    GUI_DeploymentTools::GetInstance().pickMode = 0;
     GUI_DeploymentDetails::Close();
     GUI_DeploymentDetails::CloseShipDetails();
     CloseDeploymentControlPanel();
@@ -617,6 +628,7 @@ void GUI_DeploymentGUI::RemoveOrderFromSelected(const std::string& orderName)
     for (GUI_DeploymentIcon* icon : GetSelectedDeploymentIcons())
         if (icon->GetShip())
             icon->GetShip()->orders.RemoveOrder(orderName);
+    GUI_DeploymentTools::GetInstance().fleetChanged = true;
     GUI_DeploymentDetails::Refresh();
 }
 
@@ -675,6 +687,7 @@ void GUI_DeploymentGUI::Render()
         DrawInformationLines();
     else
         DrawEnemyDeploymentIcons();
+    DrawDeploymentSelection();
     m_buttons.DrawButtons();
     // The ship being dragged and the ghost go over every window: a ship
     // taken from the picker is seen leaving it.

@@ -479,23 +479,24 @@ TEST_F(DeploymentTest, AFocusedTextFieldTakesDeleteAndTheGroupOrderKeys)
     ASSERT_NE(icon, nullptr);
     icon->selected = true;
     GUI_DeploymentTools& tools = GUI_DeploymentTools::GetInstance();
-    const int requests = tools.groupOrderRequests;
+    const SIM_ShipOrders& orders = icon->GetShip()->orders;
     GUI_TextEditWindow field("", 20);
     screen.keyboardFocus = &field;
     Hold(SDL_SCANCODE_LSHIFT, true);
     screen.OnKeyDown(KEY_E);
     screen.OnKeyDown(KEY_DELETE);
     ProcessPendingIconDeletions();
-    EXPECT_EQ(tools.groupOrderRequests, requests);
+    EXPECT_FALSE(orders.HasOrder("ESCORT"));
     EXPECT_EQ(GetDeploymentIcons().size(), 1u);
 
     screen.keyboardFocus = nullptr;
     screen.OnKeyDown(KEY_F);
-    EXPECT_EQ(tools.groupOrderRequests, requests + 1);
-    EXPECT_EQ(tools.lastGroupOrder, "FORMATION");
+    EXPECT_TRUE(orders.HasOrder("FORMATION"));
+    EXPECT_EQ(tools.pickMode, 1);
+    tools.pickMode = 0;
     Hold(SDL_SCANCODE_LSHIFT, false);
     screen.OnKeyDown(KEY_C); // without Shift: nothing
-    EXPECT_EQ(tools.groupOrderRequests, requests + 1);
+    EXPECT_FALSE(orders.HasOrder("CO_OPERATIVE"));
     screen.OnKeyDown(KEY_DELETE);
     ProcessPendingIconDeletions();
     EXPECT_TRUE(GetDeploymentIcons().empty());
