@@ -1,6 +1,7 @@
 #include "prep/GUI_DeployedShipModuleIcon.h"
 
-#include "app/APP_UsageMetrics.h"
+#include "prep/DesignerCommon.h"
+#include "app//APP_UsageMetrics.h"
 #include "app/GUI_Sounds.h"
 #include "app/Game.h"
 #include "engine/CInput.h"
@@ -23,7 +24,7 @@ GUI_DeployedShipModuleIcon::GUI_DeployedShipModuleIcon(const SIM_ShipModuleType*
     SetName("deploymenticon_module");
     if (!type)
         return;
-    m_icon.SetTexture(type->GetIconForHull(design ? design->GetHull() : nullptr));
+    designer::SetModuleIcon(m_icon, type, design ? design->GetHull() : nullptr);
     if (Game::GetInstance().GetModeId() == GUI_DeploymentGUI::kModeId) {
         const GUI_DeploymentGUI& screen = GUI_DeploymentGUI::GetInstance();
         const SIM_Scenario* scenario = screen.GetScenario();

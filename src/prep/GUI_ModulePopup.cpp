@@ -1,6 +1,7 @@
 #include "prep/GUI_ModulePopup.h"
 
-#include "app/Game.h"
+#include "prep/DesignerCommon.h"
+#include "app//Game.h"
 #include "engine/GDebugLog.h"
 #include "engine/GHashTable.h"
 #include "engine/LibText.h"
@@ -78,7 +79,7 @@ GUI_ModulePopup::GUI_ModulePopup(const SIM_ShipModuleType* type, const SIM_ShipD
         m_supplyValue = SupplyText(*type, screen.GetScenario(), screen.GetPlayerFleet());
     }
     // Icon on the left, description beside it, supply row under both.
-    m_icon.SetTexture(type->GetIconForHull(design ? design->GetHull() : nullptr));
+    designer::SetModuleIcon(m_icon, type, design ? design->GetHull() : nullptr);
     m_icon.SetSize(64.0f, 64.0f);
     m_description = {clientLeft + 84, clientTop + 16, clientRight - 4, clientTop + 96};
     m_supply = {clientLeft + 4, clientTop + 100, clientRight - 4, clientTop + 120};

@@ -1,6 +1,7 @@
 #include "prep/GUI_WeaponRangeStrip.h"
 
-#include "app/GUI_Sounds.h"
+#include "prep/DesignerCommon.h"
+#include "app//GUI_Sounds.h"
 #include "engine/CInput.h"
 #include "engine/GDebugLog.h"
 #include "engine/GHashTable.h"
@@ -20,7 +21,7 @@ GUI_WeaponRangeStrip::GUI_WeaponRangeStrip(const SIM_ShipModuleType* type, const
     QLM_ASSERT(type);
     if (!type)
         return;
-    m_icon.SetTexture(type->GetIconForHull(design ? design->GetHull() : nullptr));
+    designer::SetModuleIcon(m_icon, type, design ? design->GetHull() : nullptr);
     m_icon.SetSize(38.0f, 38.0f);
     const float base = type->GetConfigFloat("max_range");
     m_range = base;
