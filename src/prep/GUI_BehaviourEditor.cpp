@@ -7,6 +7,7 @@
 #include "engine/LibText.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_FrameDrawing.h"
+#include "gui/GUI_OneOpen.h"
 #include "gui/GUI_PreloadedTextures.h"
 #include "gui/GUI_Tutorial.h"
 #include "gui/GUI_WindowManager.h"
@@ -37,12 +38,7 @@ GUI_BehaviourEditor* GUI_BehaviourEditor::GetOpen()
 
 void GUI_BehaviourEditor::CloseOpen()
 {
-    if (!g_open)
-        return;
-    GUI_BehaviourEditor* open = g_open;
-    g_open = nullptr;
-    open->visible = false;
-    GUI_WindowManager::GetInstance().CloseWindow(open);
+    CloseOneOpen(g_open);
 }
 
 bool GUI_BehaviourEditor::IsRangeType(const std::string& name)

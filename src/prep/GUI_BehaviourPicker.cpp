@@ -7,6 +7,7 @@
 #include "engine/LibText.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_FrameDrawing.h"
+#include "gui/GUI_OneOpen.h"
 #include "gui/GUI_PreloadedTextures.h"
 #include "gui/GUI_Tutorial.h"
 #include "gui/GUI_WindowManager.h"
@@ -31,12 +32,7 @@ GUI_BehaviourPicker* GUI_BehaviourPicker::GetOpen()
 
 void GUI_BehaviourPicker::CloseOpen()
 {
-    if (!g_open)
-        return;
-    GUI_BehaviourPicker* open = g_open;
-    g_open = nullptr;
-    open->visible = false;
-    GUI_WindowManager::GetInstance().CloseWindow(open);
+    CloseOneOpen(g_open);
 }
 
 void GUI_BehaviourPicker::Open(SIM_ShipOrders* orders)

@@ -6,6 +6,7 @@
 #include "engine/GHashTable.h"
 #include "engine/LibText.h"
 #include "gui/GUI_FrameDrawing.h"
+#include "gui/GUI_OneOpen.h"
 #include "gui/GUI_PreloadedTextures.h"
 #include "prep/GUI_BehaviourPicker.h"
 #include "sim/SIM_BehaviourType.h"
@@ -46,13 +47,7 @@ void GUI_BehaviourPickerStrip::Draw()
 {
     if (!visible || !m_type)
         return;
-    const bool over = IsMouseOver();
-    if (over && g_hovered != this) {
-        g_hovered = this;
-        GUI_Sounds::GetInstance().PlayGuiSound(2);
-    } else if (!over && g_hovered == this) {
-        g_hovered = nullptr;
-    }
+    const bool over = TrackHover(this, g_hovered);
     const bool lit = over || (m_picker && m_picker->GetSelected() == this);
     DrawPreloadedFrame(lit ? GUI_PreloadedTextures::kHighlight : GUI_PreloadedTextures::kHighlightBlack, 8.0f,
                        lit ? 0.4f : 0.2f, static_cast<float>(left), static_cast<float>(top), static_cast<float>(right),

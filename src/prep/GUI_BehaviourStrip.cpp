@@ -5,6 +5,7 @@
 #include "engine/GHashTable.h"
 #include "engine/LibText.h"
 #include "gui/GUI_FrameDrawing.h"
+#include "gui/GUI_OneOpen.h"
 #include "gui/GUI_PreloadedTextures.h"
 #include "gui/GUI_Tutorial.h"
 #include "prep/GUI_BehaviourEditor.h"
@@ -106,13 +107,7 @@ void GUI_BehaviourStrip::Draw()
 {
     if (!visible)
         return;
-    if (IsMouseOver()) {
-        if (g_hovered != this)
-            GUI_Sounds::GetInstance().PlayGuiSound(2);
-        g_hovered = this;
-    } else if (g_hovered == this) {
-        g_hovered = nullptr;
-    }
+    TrackHover(this, g_hovered);
     DrawPreloadedFrame(GUI_PreloadedTextures::kHighlight, 8.0f, 0.2f, static_cast<float>(left),
                        static_cast<float>(top), static_cast<float>(right), static_cast<float>(bottom));
     DrawChildren();

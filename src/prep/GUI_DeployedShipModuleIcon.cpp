@@ -1,7 +1,6 @@
 #include "prep/GUI_DeployedShipModuleIcon.h"
 
-#include "prep/DesignerCommon.h"
-#include "app//APP_UsageMetrics.h"
+#include "app/APP_UsageMetrics.h"
 #include "app/GUI_Sounds.h"
 #include "app/Game.h"
 #include "engine/CInput.h"
@@ -10,6 +9,7 @@
 #include "engine/GHashTable.h"
 #include "gui/GUI_Cursor.h"
 #include "gui/GUI_Tooltip.h"
+#include "prep/DesignerCommon.h"
 #include "prep/GUI_DeploymentGUI.h"
 #include "prep/GUI_ModulePopup.h"
 #include "sim/SIM_DeployedFleet.h"

@@ -5,6 +5,7 @@
 #include "engine/GDebugLog.h"
 #include "engine/LibText.h"
 #include "gui/GUI_FrameDrawing.h"
+#include "gui/GUI_OneOpen.h"
 #include "gui/GUI_PreloadedTextures.h"
 #include "gui/GUI_ScrollingWindow.h"
 #include "gui/GUI_WindowManager.h"
@@ -49,12 +50,7 @@ void GUI_DeploymentDetails::Open(SIM_DeployedShip* ship)
 
 void GUI_DeploymentDetails::Close()
 {
-    if (!g_open)
-        return;
-    GUI_DeploymentDetails* open = g_open;
-    g_open = nullptr;
-    open->visible = false;
-    GUI_WindowManager::GetInstance().CloseWindow(open);
+    CloseOneOpen(g_open);
 }
 
 bool GUI_DeploymentDetails::IsOpen()

@@ -21,20 +21,21 @@
 #include "gui/GUI_TutorialWindow.h"
 #include "gui/GUI_WindowManager.h"
 #include "platform/KeyCodes.h"
-#include "prep/GUI_DeploymentAIIcon.h"
-#include "prep/GUI_DeploymentControlPanel.h"
 #include "prep/GUI_BehaviourEditor.h"
 #include "prep/GUI_BehaviourPicker.h"
+#include "prep/GUI_DeploymentAIIcon.h"
+#include "prep/GUI_DeploymentControlPanel.h"
 #include "prep/GUI_DeploymentDesignPicker.h"
 #include "prep/GUI_DeploymentDetails.h"
 #include "prep/GUI_DeploymentIcon.h"
 #include "prep/GUI_DeploymentMap.h"
 #include "prep/GUI_DeploymentTools.h"
-#include "prep/GUI_ModulePopup.h"
-#include "prep/GUI_RandomShipName.h"
-#include "prep/GUI_SquadronSize.h"
 #include "prep/GUI_DeploymentZone.h"
 #include "prep/GUI_FleetSummaryBar.h"
+#include "prep/GUI_ModulePopup.h"
+#include "prep/GUI_RandomShipName.h"
+#include "prep/GUI_RangeBehaviorEditor.h"
+#include "prep/GUI_SquadronSize.h"
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_DeployedFleet.h"
 #include "sim/SIM_DeployedShip.h"
@@ -688,6 +689,7 @@ void GUI_DeploymentGUI::Render()
     else
         DrawEnemyDeploymentIcons();
     DrawDeploymentSelection();
+    GUI_RangeBehaviorEditor::DrawRangePreview();
     m_buttons.DrawButtons();
     // The ship being dragged and the ghost go over every window: a ship
     // taken from the picker is seen leaving it.

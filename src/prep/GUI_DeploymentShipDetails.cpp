@@ -5,6 +5,7 @@
 #include "engine/LibText.h"
 #include "engine/StrFormat.h"
 #include "gui/GUI_FrameDrawing.h"
+#include "gui/GUI_OneOpen.h"
 #include "gui/GUI_PreloadedTextures.h"
 #include "gui/GUI_WindowManager.h"
 #include "prep/GUI_DeployedShipModuleIcon.h"
@@ -25,12 +26,7 @@ GUI_DeploymentShipDetails* GUI_DeploymentShipDetails::GetOpen()
 
 void GUI_DeploymentShipDetails::CloseOpen()
 {
-    if (!g_open)
-        return;
-    GUI_DeploymentShipDetails* open = g_open;
-    g_open = nullptr;
-    open->visible = false;
-    GUI_WindowManager::GetInstance().CloseWindow(open);
+    CloseOneOpen(g_open);
 }
 
 GUI_DeploymentShipDetails::GUI_DeploymentShipDetails(int x, int y)

@@ -1,15 +1,16 @@
 #include "prep/GUI_ModulePopup.h"
 
-#include "prep/DesignerCommon.h"
-#include "app//Game.h"
+#include "app/Game.h"
 #include "engine/GDebugLog.h"
 #include "engine/GHashTable.h"
 #include "engine/LibText.h"
 #include "engine/StrFormat.h"
 #include "gui/GUI_FrameDrawing.h"
+#include "gui/GUI_OneOpen.h"
 #include "gui/GUI_PreloadedTextures.h"
 #include "gui/GUI_Tutorial.h"
 #include "gui/GUI_WindowManager.h"
+#include "prep/DesignerCommon.h"
 #include "prep/GUI_DataItem.h"
 #include "prep/GUI_DeploymentGUI.h"
 #include "sim/SIM_DeployedFleet.h"
@@ -30,12 +31,7 @@ GUI_ModulePopup* GUI_ModulePopup::GetOpen()
 
 void GUI_ModulePopup::CloseOpen()
 {
-    if (!g_open)
-        return;
-    GUI_ModulePopup* open = g_open;
-    g_open = nullptr;
-    open->visible = false;
-    GUI_WindowManager::GetInstance().CloseWindow(open);
+    CloseOneOpen(g_open);
 }
 
 void GUI_ModulePopup::Open(const SIM_ShipModuleType* type, const SIM_ShipDesign* design)

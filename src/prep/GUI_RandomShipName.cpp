@@ -1,12 +1,13 @@
 #include "prep/GUI_RandomShipName.h"
 
+#include "engine/LibText.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_FrameDrawing.h"
+#include "gui/GUI_OneOpen.h"
 #include "gui/GUI_PreloadedTextures.h"
 #include "gui/GUI_ScrollingWindow.h"
 #include "gui/GUI_TextEditWindow.h"
 #include "gui/GUI_WindowManager.h"
-#include "engine/LibText.h"
 #include "prep/GUI_DeploymentDetails.h"
 #include "prep/GUI_DeploymentIcon.h"
 #include "prep/GUI_ShipNameList.h"
@@ -28,12 +29,7 @@ GUI_RandomShipName* GUI_RandomShipName::GetOpen()
 
 void GUI_RandomShipName::CloseOpen()
 {
-    if (!g_open)
-        return;
-    GUI_RandomShipName* open = g_open;
-    g_open = nullptr;
-    open->visible = false;
-    GUI_WindowManager::GetInstance().CloseWindow(open);
+    CloseOneOpen(g_open);
 }
 
 std::string GUI_RandomShipName::SanitiseName(const std::string& text)

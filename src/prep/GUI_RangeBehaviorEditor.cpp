@@ -5,6 +5,8 @@
 #include "gui/GUI_WindowManager.h"
 #include "prep/GUI_DeploymentDetails.h"
 #include "prep/GUI_DeploymentGUI.h"
+#include "prep/GUI_DeploymentIcon.h"
+#include "prep/GUI_DeploymentMap.h"
 #include "prep/GUI_OrdersSlider.h"
 #include "prep/GUI_WeaponRangeStrip.h"
 #include "sim/SIM_DeployedShip.h"
@@ -37,6 +39,22 @@ GUI_RangeBehaviorEditor::~GUI_RangeBehaviorEditor()
 {
     if (g_openRange == this)
         g_openRange = nullptr;
+}
+
+void GUI_RangeBehaviorEditor::DrawRangePreview()
+{
+    GUI_RangeBehaviorEditor* editor = g_openRange;
+    if (!editor || !editor->visible)
+        return;
+    const GUI_DeploymentMap& map = GUI_DeploymentMap::GetInstance();
+    const float side = 2.0f * editor->m_currentRange * map.GetScale();
+    editor->m_preview.SetTexture("deployment_range.dds");
+    editor->m_preview.SetSize(side, side);
+    editor->m_preview.SetColour(0x60FF8080u);
+    for (const GUI_DeploymentIcon* icon : GetSelectedDeploymentIcons()) {
+        editor->m_preview.PlaceCentred(icon->screenX, icon->screenY);
+        editor->m_preview.DrawClipped(map.GetRect());
+    }
 }
 
 void GUI_RangeBehaviorEditor::Setup()

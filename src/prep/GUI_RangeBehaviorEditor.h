@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/CTexturedSprite.h"
 #include "prep/GUI_BehaviourEditor.h"
 
 #include <vector>
@@ -13,6 +14,8 @@ class GUI_RangeBehaviorEditor : public GUI_BehaviourEditor {
 public:
     static void OpenRange(const SIM_BehaviourType* type);
     static GUI_RangeBehaviorEditor* GetOpenRange();
+    // The chosen range as a circle around every selected ship on the map.
+    static void DrawRangePreview();
 
     explicit GUI_RangeBehaviorEditor(const SIM_BehaviourType* type);
     ~GUI_RangeBehaviorEditor() override;
@@ -31,4 +34,5 @@ private:
     std::vector<GUI_WeaponRangeStrip*> m_strips;
     const SIM_ShipDesign* m_design = nullptr;
     float m_currentRange = 0.0f;
+    CTexturedSprite m_preview;
 };

@@ -3,6 +3,7 @@
 #include "app/GUI_Sounds.h"
 #include "engine/LibText.h"
 #include "gui/GUI_FrameDrawing.h"
+#include "gui/GUI_OneOpen.h"
 #include "gui/GUI_PreloadedTextures.h"
 #include "prep/GUI_RandomShipName.h"
 
@@ -40,13 +41,7 @@ void GUI_ShipNameList::Draw()
 {
     if (!visible)
         return;
-    const bool over = IsMouseOver();
-    if (over && g_hovered != this) {
-        g_hovered = this;
-        GUI_Sounds::GetInstance().PlayGuiSound(2);
-    } else if (!over && g_hovered == this) {
-        g_hovered = nullptr;
-    }
+    const bool over = TrackHover(this, g_hovered);
     const bool lit = over || (m_dialog && m_dialog->GetSelected() == this);
     DrawPreloadedFrame(GUI_PreloadedTextures::kHighlight, 8.0f, lit ? 0.4f : 0.2f, static_cast<float>(left),
                        static_cast<float>(top), static_cast<float>(right), static_cast<float>(bottom));

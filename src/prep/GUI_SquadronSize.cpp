@@ -5,6 +5,7 @@
 #include "engine/LibText.h"
 #include "engine/StrFormat.h"
 #include "gui/GUI_FrameDrawing.h"
+#include "gui/GUI_OneOpen.h"
 #include "gui/GUI_PreloadedTextures.h"
 #include "gui/GUI_WindowManager.h"
 #include "prep/GUI_DeploymentGUI.h"
@@ -28,12 +29,7 @@ GUI_SquadronSize* GUI_SquadronSize::GetOpen()
 
 void GUI_SquadronSize::CloseOpen()
 {
-    if (!g_open)
-        return;
-    GUI_SquadronSize* open = g_open;
-    g_open = nullptr;
-    open->visible = false;
-    GUI_WindowManager::GetInstance().CloseWindow(open);
+    CloseOneOpen(g_open);
 }
 
 int GUI_SquadronSize::QuantityFromSlider(float value)

@@ -1,7 +1,6 @@
 #include "prep/GUI_WeaponRangeStrip.h"
 
-#include "prep/DesignerCommon.h"
-#include "app//GUI_Sounds.h"
+#include "app/GUI_Sounds.h"
 #include "engine/CInput.h"
 #include "engine/GDebugLog.h"
 #include "engine/GHashTable.h"
@@ -10,6 +9,7 @@
 #include "gui/GUI_FrameDrawing.h"
 #include "gui/GUI_PreloadedTextures.h"
 #include "gui/GUI_Tooltip.h"
+#include "prep/DesignerCommon.h"
 #include "prep/GUI_RangeBehaviorEditor.h"
 #include "sim/SIM_ShipDesign.h"
 #include "sim/SIM_ShipModuleType.h"

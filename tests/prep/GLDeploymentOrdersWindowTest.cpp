@@ -169,9 +169,10 @@ TEST(GLDeploymentOrdersWindow, OrdersGivenWithTheMouseReachTheFileAndTheBattle)
     for (int i = 0; i < 10; ++i) {
         RunGameFrames(250);
         ASSERT_FALSE(escort->IsDead() || charge->IsDead());
-        if (escort->hasDestination)
+        if (escort->hasDestination) {
             EXPECT_LT(std::hypot(escort->destinationX - charge->x, escort->destinationY - charge->y), 110.0f)
                 << "after " << (i + 1) * 250 << " frames";
+        }
     }
     EXPECT_LT(distance(), start / 2.0f);
 

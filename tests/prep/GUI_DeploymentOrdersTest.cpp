@@ -12,6 +12,7 @@
 #include "platform/KeyCodes.h"
 #include "prep/GUI_DeployedShipModuleIcon.h"
 #include "prep/GUI_BehaviourEditor.h"
+#include "prep/GUI_BehaviourMiniSlider.h"
 #include "prep/GUI_BehaviourPicker.h"
 #include "prep/GUI_BehaviourPickerStrip.h"
 #include "prep/GUI_BehaviourStrip.h"
@@ -137,6 +138,13 @@ TEST_F(DeploymentOrdersTest, OrderRowsScrollOnlyWhenTheyDoNotFit)
     EXPECT_EQ(details->GetStrips()[0]->top, 151);
     EXPECT_EQ(details->GetStrips()[1]->top, 151 + 45);
     EXPECT_EQ(details->GetStrips()[0]->right, details->GetContentRect().right - 5);
+    // One gauge for the one parameter, under the name.
+    const GUI_BehaviourStrip* first = details->GetStrips()[0];
+    ASSERT_NE(first->GetMiniSlider(0), nullptr);
+    EXPECT_EQ(first->GetMiniSlider(1), nullptr);
+    EXPECT_FLOAT_EQ(first->GetMiniSlider(0)->GetValue(), 0.5f);
+    EXPECT_EQ(first->GetMiniSlider(0)->left, first->left + 10);
+    EXPECT_EQ(first->GetMiniSlider(0)->top, first->top + 18);
 
     ship->orders.AddOrder("TEST_11", 0.5f, 0.0f);
     details->Rebuild();
