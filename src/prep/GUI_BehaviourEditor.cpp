@@ -6,7 +6,7 @@
 #include "engine/GHashTable.h"
 #include "engine/LibText.h"
 #include "gui/GUI_ButtonText.h"
-#include "gui/GUI_FrameDrawing.h"
+#include "gui/GUI_DialogLayout.h"
 #include "gui/GUI_OneOpen.h"
 #include "gui/GUI_PreloadedTextures.h"
 #include "gui/GUI_Tutorial.h"
@@ -67,10 +67,7 @@ void GUI_BehaviourEditor::Open(const SIM_BehaviourType* type)
 GUI_BehaviourEditor::GUI_BehaviourEditor(const SIM_BehaviourType* type) : GUI_Dialog(true), m_type(type)
 {
     g_open = this;
-    SetRect(0.0f, 0.0f, static_cast<float>(kWidth), static_cast<float>(kHeight));
-    Centre();
-    SetRect(static_cast<float>(left), static_cast<float>(top), static_cast<float>(left + kWidth),
-            static_cast<float>(top + kHeight));
+    CentreDialog(*this, kWidth, kHeight);
     SetTitle(GetString(type->displayText.c_str()));
     m_description = GetString(type->secondText.c_str());
     SetName("BEHAVIOR_EDITOR");
@@ -164,9 +161,7 @@ void GUI_BehaviourEditor::Draw()
         return;
     Layout();
     GUI_Dialog::Draw();
-    DrawPreloadedFrame(GUI_PreloadedTextures::kDialogClient, 32.0f, 1.0f, static_cast<float>(clientLeft),
-                       static_cast<float>(clientTop), static_cast<float>(clientRight),
-                       static_cast<float>(clientBottom));
+    DrawClientPanel(*this);
     DrawButtons();
     LibText& text = LibText::GetInstance();
     text.SetFont("zekton16.dds", 16.0f);

@@ -6,7 +6,7 @@
 #include "engine/GHashTable.h"
 #include "engine/LibText.h"
 #include "gui/GUI_ButtonText.h"
-#include "gui/GUI_FrameDrawing.h"
+#include "gui/GUI_DialogLayout.h"
 #include "gui/GUI_OneOpen.h"
 #include "gui/GUI_PreloadedTextures.h"
 #include "gui/GUI_Tutorial.h"
@@ -47,10 +47,7 @@ void GUI_BehaviourPicker::Open(SIM_ShipOrders* orders)
 GUI_BehaviourPicker::GUI_BehaviourPicker(SIM_ShipOrders* orders) : GUI_Dialog(true), m_orders(orders)
 {
     g_open = this;
-    SetRect(0.0f, 0.0f, static_cast<float>(kWidth), static_cast<float>(kHeight));
-    Centre();
-    SetRect(static_cast<float>(left), static_cast<float>(top), static_cast<float>(left + kWidth),
-            static_cast<float>(top + kHeight));
+    CentreDialog(*this, kWidth, kHeight);
     SetTitleKey("BEHAVIOR_PICKER_TITLE");
     SetClientRect();
     const int centre = (clientLeft + clientRight) / 2;

@@ -5,7 +5,7 @@
 #include "engine/GHashTable.h"
 #include "engine/LibText.h"
 #include "engine/StrFormat.h"
-#include "gui/GUI_FrameDrawing.h"
+#include "gui/GUI_DialogLayout.h"
 #include "gui/GUI_OneOpen.h"
 #include "gui/GUI_PreloadedTextures.h"
 #include "gui/GUI_Tutorial.h"
@@ -62,10 +62,7 @@ GUI_ModulePopup::GUI_ModulePopup(const SIM_ShipModuleType* type, const SIM_ShipD
     : GUI_Dialog(true), m_type(type), m_design(design)
 {
     g_open = this;
-    SetRect(0.0f, 0.0f, static_cast<float>(kWidth), static_cast<float>(kHeight));
-    Centre();
-    SetRect(static_cast<float>(left), static_cast<float>(top), static_cast<float>(left + kWidth),
-            static_cast<float>(top + kHeight));
+    CentreDialog(*this, kWidth, kHeight);
     SetTitle(GetString(type->GetGuiName().c_str()));
     SetClientRect();
     m_showSupply = Game::GetInstance().GetModeId() == GUI_DeploymentGUI::kModeId;
@@ -136,9 +133,7 @@ void GUI_ModulePopup::Draw()
     if (!visible)
         return;
     GUI_Dialog::Draw();
-    DrawPreloadedFrame(GUI_PreloadedTextures::kDialogClient, 32.0f, 1.0f, static_cast<float>(clientLeft),
-                       static_cast<float>(clientTop), static_cast<float>(clientRight),
-                       static_cast<float>(clientBottom));
+    DrawClientPanel(*this);
     m_icon.PlaceCentred(static_cast<float>(clientLeft) + 42.0f, static_cast<float>(clientTop) + 50.0f);
     m_icon.Draw();
     m_timer.Update();

@@ -2,7 +2,7 @@
 
 #include "engine/LibText.h"
 #include "gui/GUI_ButtonText.h"
-#include "gui/GUI_FrameDrawing.h"
+#include "gui/GUI_DialogLayout.h"
 #include "gui/GUI_OneOpen.h"
 #include "gui/GUI_PreloadedTextures.h"
 #include "gui/GUI_ScrollingWindow.h"
@@ -49,10 +49,7 @@ std::string GUI_RandomShipName::SanitiseName(const std::string& text)
 GUI_RandomShipName::GUI_RandomShipName(GUI_DeploymentIcon* icon) : GUI_Dialog(true), m_icon(icon)
 {
     g_open = this;
-    SetRect(0.0f, 0.0f, static_cast<float>(kWidth), static_cast<float>(kHeight));
-    Centre();
-    SetRect(static_cast<float>(left), static_cast<float>(top), static_cast<float>(left + kWidth),
-            static_cast<float>(top + kHeight));
+    CentreDialog(*this, kWidth, kHeight);
     SetTitleKey("CHOOSE_RANDOM_SHIP_NAME_TITLE");
     SetClientRect();
     drawButtons = false;
@@ -162,9 +159,7 @@ void GUI_RandomShipName::Draw()
     if (!visible)
         return;
     GUI_Dialog::Draw();
-    DrawPreloadedFrame(GUI_PreloadedTextures::kDialogClient, 32.0f, 1.0f, static_cast<float>(clientLeft),
-                       static_cast<float>(clientTop), static_cast<float>(clientRight),
-                       static_cast<float>(clientBottom));
+    DrawClientPanel(*this);
     DrawButtons();
     LibText& text = LibText::GetInstance();
     text.SetFont("zekton16.dds", 16.0f);

@@ -2,6 +2,7 @@
 
 #include "app/Game.h"
 #include "engine/LibText.h"
+#include "gui/GUI_DialogLayout.h"
 #include "gui/GUI_WindowManager.h"
 #include "prep/GUI_DeploymentDetails.h"
 #include "prep/GUI_DeploymentGUI.h"
@@ -81,10 +82,7 @@ void GUI_RangeBehaviorEditor::Setup()
         }
     }
     const int h = static_cast<int>(strips.size()) * 44 + 280;
-    SetRect(0.0f, 0.0f, static_cast<float>(kWidth), static_cast<float>(h));
-    Centre();
-    SetRect(static_cast<float>(left), static_cast<float>(top), static_cast<float>(left + kWidth),
-            static_cast<float>(top + h));
+    CentreDialog(*this, kWidth, h);
     BuildControls();
     m_strips = strips;
     for (GUI_WeaponRangeStrip* s : m_strips)

@@ -4,7 +4,7 @@
 #include "app/Game.h"
 #include "engine/LibText.h"
 #include "engine/StrFormat.h"
-#include "gui/GUI_FrameDrawing.h"
+#include "gui/GUI_DialogLayout.h"
 #include "gui/GUI_OneOpen.h"
 #include "gui/GUI_PreloadedTextures.h"
 #include "gui/GUI_WindowManager.h"
@@ -45,10 +45,7 @@ float GUI_SquadronSize::SliderFromQuantity(int quantity)
 GUI_SquadronSize::GUI_SquadronSize(GUI_DeploymentIcon* icon) : GUI_Dialog(true), m_icon(icon)
 {
     g_open = this;
-    SetRect(0.0f, 0.0f, static_cast<float>(kWidth), static_cast<float>(kHeight));
-    Centre();
-    SetRect(static_cast<float>(left), static_cast<float>(top), static_cast<float>(left + kWidth),
-            static_cast<float>(top + kHeight));
+    CentreDialog(*this, kWidth, kHeight);
     SetTitleKey("GUI_SQUADRON_SIZE_TITLE");
     SetClientRect();
     APP_UsageMetrics::GetInstance().SetEventFlag("squadsize");
@@ -96,9 +93,7 @@ void GUI_SquadronSize::Draw()
     if (!visible)
         return;
     GUI_Dialog::Draw();
-    DrawPreloadedFrame(GUI_PreloadedTextures::kDialogClient, 32.0f, 1.0f, static_cast<float>(clientLeft),
-                       static_cast<float>(clientTop), static_cast<float>(clientRight),
-                       static_cast<float>(clientBottom));
+    DrawClientPanel(*this);
     DrawChildren();
     LibText& text = LibText::GetInstance();
     text.SetFont("zekton16.dds", 16.0f);
