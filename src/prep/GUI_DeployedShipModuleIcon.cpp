@@ -17,6 +17,20 @@
 #include "sim/SIM_ShipDesign.h"
 #include "sim/SIM_ShipModuleType.h"
 
+namespace {
+std::string g_hoveredType;
+} // namespace
+
+const std::string& GUI_DeployedShipModuleIcon::GetHoveredModuleType()
+{
+    return g_hoveredType;
+}
+
+void GUI_DeployedShipModuleIcon::ClearHovered()
+{
+    g_hoveredType.clear();
+}
+
 GUI_DeployedShipModuleIcon::GUI_DeployedShipModuleIcon(const SIM_ShipModuleType* type, const SIM_ShipDesign* design)
     : m_type(type), m_design(design)
 {
@@ -55,6 +69,9 @@ bool GUI_DeployedShipModuleIcon::OnLeftClick(float x, float y)
 
 void GUI_DeployedShipModuleIcon::Update()
 {
+    const GUI_ModulePopup* popup = GUI_ModulePopup::GetOpen();
+    if (m_type && (IsMouseOver() || (popup && popup->GetModuleType() == m_type)))
+        g_hoveredType = m_type->GetName();
     if (IsMouseOver()) {
         if (m_tooltip) {
             const CInput& input = CInput::GetInstance();

@@ -2,6 +2,8 @@
 #include "engine/CTexturedSprite.h"
 #include "gui/GUI_WindowBase.h"
 
+#include <string>
+
 class GUI_Tooltip;
 class SIM_ShipDesign;
 class SIM_ShipModuleType;
@@ -21,6 +23,10 @@ public:
     void Draw() override;
 
     const SIM_ShipModuleType* GetModuleType() const { return m_type; }
+    // The module kind under the pointer (or described by the open popup),
+    // whose range the map's circles bring out; "" for none.
+    static const std::string& GetHoveredModuleType();
+    static void ClearHovered();
     bool IsOverLimit() const { return m_overLimit; }
 
 private:

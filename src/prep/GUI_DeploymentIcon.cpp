@@ -12,6 +12,7 @@
 #include "gui/GUI_Tutorial.h"
 #include "gui/GUI_WindowManager.h"
 #include "platform/KeyCodes.h"
+#include "prep/GUI_DeployedShipModuleIcon.h"
 #include "prep/GUI_DeploymentDesignPicker.h"
 #include "prep/GUI_DeploymentDetails.h"
 #include "prep/GUI_DeploymentGUI.h"
@@ -347,7 +348,9 @@ void GUI_DeploymentIcon::DrawShape(int alphaValue)
 void GUI_DeploymentIcon::DrawRangeCircles()
 {
     const GRect& clip = GUI_DeploymentMap::GetInstance().GetRect();
+    const std::string& hovered = GUI_DeployedShipModuleIcon::GetHoveredModuleType();
     for (const auto& circle : m_circles) {
+        circle->sprite.SetColour(!hovered.empty() && circle->moduleType == hovered ? 0x80FFFFFFu : 0x10FFFFFFu);
         circle->sprite.SetSize(2.0f * circle->radius, 2.0f * circle->radius);
         circle->sprite.PlaceCentred(screenX, screenY);
         circle->sprite.DrawClipped(clip);

@@ -9,6 +9,7 @@
 #include "gui/GUI_PreloadedTextures.h"
 #include "gui/GUI_WindowManager.h"
 #include "prep/GUI_DeployedShipModuleIcon.h"
+#include "prep/GUI_ModulePopup.h"
 #include "sim/SIM_ShipDesign.h"
 #include "sim/SIM_ShipHull.h"
 #include "sim/SIM_ShipModuleType.h"
@@ -43,6 +44,7 @@ GUI_DeploymentShipDetails::~GUI_DeploymentShipDetails()
 {
     if (g_open == this)
         g_open = nullptr;
+    GUI_DeployedShipModuleIcon::ClearHovered();
 }
 
 GUI_DeploymentShipDetails::Defence GUI_DeploymentShipDetails::ComputeDefence(const SIM_ShipDesign& design)
@@ -118,6 +120,17 @@ void GUI_DeploymentShipDetails::BuildIcons()
         m_icons.push_back(icon);
         ++index;
     }
+}
+
+void GUI_DeploymentShipDetails::Update()
+{
+    GUI_DeployedShipModuleIcon::ClearHovered();
+    // The popup holds its module's mark even while the pointer is elsewhere.
+    if (GUI_ModulePopup::GetOpen())
+        for (GUI_DeployedShipModuleIcon* icon : m_icons)
+            if (icon->GetModuleType() == GUI_ModulePopup::GetOpen()->GetModuleType())
+                icon->Update();
+    GUI_WindowBase::Update();
 }
 
 void GUI_DeploymentShipDetails::Draw()

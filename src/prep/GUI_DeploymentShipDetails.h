@@ -34,6 +34,7 @@ public:
     static Defence ComputeDefence(const SIM_ShipDesign& design);
 
     void SetDesign(const SIM_ShipDesign* design);
+    void Update() override;
     void Draw() override;
 
     const SIM_ShipDesign* GetDesign() const { return m_design; }

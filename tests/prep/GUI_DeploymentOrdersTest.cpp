@@ -462,8 +462,11 @@ TEST_F(DeploymentOrdersTest, TheModulePopupTellsTheSupplyLeft)
     Frames(1);
     const GUI_DeploymentShipDetails* box = GUI_DeploymentShipDetails::GetOpen();
     ASSERT_NE(box, nullptr);
-    const GUI_BaseElement* first = box->GetIcons().front();
+    const GUI_DeployedShipModuleIcon* first = box->GetIcons().front();
+    EXPECT_EQ(GUI_DeployedShipModuleIcon::GetHoveredModuleType(), "");
     Click(static_cast<float>(first->left + 5), static_cast<float>(first->top + 5));
+    // The module under the pointer and in the popup marks its range circles.
+    EXPECT_EQ(GUI_DeployedShipModuleIcon::GetHoveredModuleType(), first->GetModuleType()->GetName());
     GUI_ModulePopup* popup = GUI_ModulePopup::GetOpen();
     ASSERT_NE(popup, nullptr);
     EXPECT_TRUE(popup->HasSupplyRow());
