@@ -242,6 +242,20 @@ TEST_F(DeploymentOrdersTest, ThePickerOffersWhatTheClassMayStillTakeAndAddsToAll
     EXPECT_TRUE(GUI_DeploymentTools::GetInstance().fleetChanged);
     EXPECT_EQ(GUI_DeploymentTools::GetInstance().pickMode, 0);
 
+    // A right click on its row takes it from both again.
+    Frames(1);
+    const GUI_BehaviourStrip* row = nullptr;
+    for (const GUI_BehaviourStrip* strip : GUI_DeploymentDetails::GetOpen()->GetStrips())
+        if (strip->GetOrder()->behaviour == "VULTURE")
+            row = strip;
+    ASSERT_NE(row, nullptr);
+    Window().InjectMouseMove(row->left + 5, row->top + 5);
+    Window().InjectMouseButton(MouseButton::Right, true);
+    Window().InjectMouseButton(MouseButton::Right, false);
+    Frames(2);
+    EXPECT_FALSE(a->GetShip()->orders.HasOrder("VULTURE"));
+    EXPECT_FALSE(b->GetShip()->orders.HasOrder("VULTURE"));
+
     // An order aimed at a ship starts picking that ship.
     GUI_BehaviourPicker::Open(&a->GetShip()->orders);
     for (GUI_BehaviourPickerStrip* strip : GUI_BehaviourPicker::GetOpen()->GetStrips())
