@@ -1,46 +1,262 @@
 #include "prep/GUI_DeploymentDetails.h"
 
+#include "app/Game.h"
+#include "engine/D3DEngine.h"
+#include "engine/GDebugLog.h"
+#include "engine/LibText.h"
+#include "gui/GUI_FrameDrawing.h"
+#include "gui/GUI_OneOpen.h"
+#include "gui/GUI_PreloadedTextures.h"
+#include "gui/GUI_ScrollingWindow.h"
+#include "gui/GUI_WindowManager.h"
+#include "prep/GUI_BehaviourStrip.h"
+#include "prep/GUI_DeploymentControlPanel.h"
+#include "prep/GUI_DeploymentGUI.h"
+#include "prep/GUI_DeploymentShipDetails.h"
+#include "sim/SIM_BehaviourType.h"
+#include "sim/SIM_DeployedShip.h"
+#include "sim/SIM_ShipDesign.h"
+#include "sim/SIM_ShipOrder.h"
+
+#include <algorithm>
+
 namespace {
-const SIM_DeployedShip* g_shown = nullptr;
-bool g_open = false;
-const SIM_ShipDesign* g_design = nullptr;
+GUI_DeploymentDetails* g_open = nullptr;
+
+float RowHeight(const SIM_ShipOrder& order)
+{
+    const SIM_BehaviourType* type = order.GetType();
+    return type && (type->usesFloat1 || type->usesFloat2) ? GUI_DeploymentDetails::kParameterRow
+                                                          : GUI_DeploymentDetails::kPlainRow;
+}
+
+float RowAdvance(const SIM_ShipOrder& order)
+{
+    return RowHeight(order) == GUI_DeploymentDetails::kPlainRow ? GUI_DeploymentDetails::kPlainAdvance
+                                                                : GUI_DeploymentDetails::kParameterRow;
+}
 } // namespace
 
-void GUI_DeploymentDetails::Open(const SIM_DeployedShip* ship)
+void GUI_DeploymentDetails::Open(SIM_DeployedShip* ship)
 {
-    g_shown = ship;
-    g_open = ship != nullptr;
+    if (g_open && g_open->m_ship == ship) {
+        g_open->Refresh();
+        return;
+    }
+    Close();
+    if (ship)
+        new GUI_DeploymentDetails(ship);
 }
 
 void GUI_DeploymentDetails::Close()
 {
-    g_shown = nullptr;
-    g_open = false;
+    CloseOneOpen(g_open);
 }
 
 bool GUI_DeploymentDetails::IsOpen()
 {
+    return g_open != nullptr;
+}
+
+GUI_DeploymentDetails* GUI_DeploymentDetails::GetOpen()
+{
     return g_open;
 }
 
-const SIM_DeployedShip* GUI_DeploymentDetails::GetShown()
+SIM_DeployedShip* GUI_DeploymentDetails::GetShown()
 {
-    return g_shown;
+    return g_open ? g_open->m_ship : nullptr;
 }
 
-void GUI_DeploymentDetails::Refresh() {}
+void GUI_DeploymentDetails::Refresh()
+{
+    if (g_open)
+        g_open->m_dirty = true;
+}
+
+GUI_DeploymentDetails::GUI_DeploymentDetails(SIM_DeployedShip* ship) : m_ship(ship)
+{
+    g_open = this;
+    QLM_ASSERT(ship);
+    m_design = ship ? SIM_ShipDesign::Find(ship->design) : nullptr;
+    QLM_ASSERT(m_design);
+    const int screenHeight = D3DEngine::GetInstance().GetScreenHeight();
+    if (Game::GetInstance().GetModeId() == GUI_DeploymentGUI::kModeId) {
+        const int x = GUI_DeploymentGUI::GetInstance().GetScreenArea().left;
+        const int y = GUI_DeploymentControlPanel::kHeight;
+        const int h = static_cast<int>(static_cast<float>(screenHeight) -
+                                       static_cast<float>(GUI_DeploymentControlPanel::kHeight + 45));
+        SetRect(static_cast<float>(x), static_cast<float>(y), static_cast<float>(x + kWidth),
+                static_cast<float>(y + h));
+    } else {
+        // The campaign's deployment places it beside its own picker.
+        LOG_DEBUG("Deployment details orphaned");
+    }
+    GUI_WindowManager& windows = GUI_WindowManager::GetInstance();
+    // Tutorial scripts point at the order area by this name.
+    m_behaviourPanel = new GUI_WindowBase();
+    m_behaviourPanel->SetName("BEHAVIORS");
+    m_behaviourPanel->visible = false;
+    m_behaviourPanel->claimsMouse = false;
+    windows.AddWindow(m_behaviourPanel);
+    m_content = {left + 16, top + 46, right - 16, bottom - 16};
+    Rebuild();
+    SetName("DEPLOYMENT_DETAILS");
+    windows.AddWindow(this);
+    windows.BringToFront(this);
+    if (GUI_DeploymentShipDetails* box = GUI_DeploymentShipDetails::GetOpen())
+        windows.BringToFront(box);
+}
+
+GUI_DeploymentDetails::~GUI_DeploymentDetails()
+{
+    if (g_open == this)
+        g_open = nullptr;
+    if (m_behaviourPanel)
+        GUI_WindowManager::GetInstance().CloseWindow(m_behaviourPanel);
+}
+
+void GUI_DeploymentDetails::SetScrollPosition(int position)
+{
+    m_scrollPosition = std::max(0, position);
+    Rebuild();
+}
+
+void GUI_DeploymentDetails::Rebuild()
+{
+    m_dirty = false;
+    DeleteChildren();
+    m_strips.clear();
+    m_addStrip = nullptr;
+    m_scroll = new GUI_ScrollingWindow();
+    AddChild(m_scroll);
+    m_title = m_ship ? m_ship->name : std::string();
+    m_titleBar.SetRect(static_cast<float>(left), static_cast<float>(top), static_cast<float>(right),
+                       static_cast<float>(top) + GUI_TitleBar::kBarHeight);
+    m_titleBar.SetText(m_title);
+
+    const bool onScreen = Game::GetInstance().GetModeId() == GUI_DeploymentGUI::kModeId;
+    if (onScreen && m_design && GUI_DeploymentShipDetails::GetOpen() == nullptr)
+        OpenShipDetails(m_design);
+    else if (m_design && GUI_DeploymentShipDetails::GetOpen() &&
+             GUI_DeploymentShipDetails::GetOpen()->GetDesign() != m_design)
+        GUI_DeploymentShipDetails::GetOpen()->SetDesign(m_design);
+
+    const float contentLeft = static_cast<float>(m_content.left);
+    const float contentRight = static_cast<float>(m_content.right);
+    float y = static_cast<float>(m_content.top) + 5.0f;
+    m_addStrip = new GUI_BehaviourStrip(nullptr, m_ship ? &m_ship->orders : nullptr);
+    m_addStrip->SetName("ADDORDER");
+    m_addStrip->SetRect(contentLeft + 5.0f, y, contentRight - 15.0f, y + kPlainRow);
+    AddChild(m_addStrip);
+
+    const float listTop = y + kPlainAdvance;
+    const GUI_DeploymentShipDetails* box = GUI_DeploymentShipDetails::GetOpen();
+    const float listBottom = box ? static_cast<float>(box->top) - 5.0f : static_cast<float>(m_content.bottom);
+    static const std::vector<std::unique_ptr<SIM_ShipOrder>> kNoOrders;
+    const auto& orders = m_ship ? m_ship->orders.GetOrders() : kNoOrders;
+    const int count = static_cast<int>(orders.size());
+
+    // How many rows fit from a starting row: decides the bar and the rows.
+    auto fitFrom = [&](int first) {
+        int fit = 0;
+        float rowY = listTop;
+        for (int i = first; i < count; ++i) {
+            if (rowY + RowHeight(*orders[static_cast<size_t>(i)]) > listBottom)
+                break;
+            rowY += RowAdvance(*orders[static_cast<size_t>(i)]) + kRowGap;
+            ++fit;
+        }
+        return fit;
+    };
+    const bool scrolling = fitFrom(0) < count;
+    int lastStart = 0;
+    while (lastStart < count && fitFrom(lastStart) < count - lastStart)
+        ++lastStart;
+    m_scrollPosition = scrolling ? std::clamp(m_scrollPosition, 0, lastStart) : 0;
+    const float rowRight = scrolling ? contentRight - 15.0f : contentRight - 5.0f;
+
+    float rowY = listTop;
+    for (int i = m_scrollPosition; i < count; ++i) {
+        SIM_ShipOrder* order = orders[static_cast<size_t>(i)].get();
+        const float h = RowHeight(*order);
+        if (rowY + h > listBottom)
+            break;
+        auto* strip = new GUI_BehaviourStrip(order, &m_ship->orders);
+        strip->SetRect(contentLeft + 5.0f, rowY, rowRight, rowY + h);
+        AddChild(strip);
+        m_strips.push_back(strip);
+        rowY += RowAdvance(*order) + kRowGap;
+    }
+    m_scroll->SetRect(contentRight - 15.0f, listTop, contentRight, std::max(listTop, listBottom));
+    m_scroll->maximum = scrolling ? lastStart : 0;
+    m_scroll->position = m_scrollPosition;
+    m_scroll->contentSize = static_cast<float>(count + 1);
+    m_scroll->visibleSize = static_cast<float>(m_strips.size() + 1);
+    m_scroll->visible = scrolling;
+    m_scroll->changed = false;
+}
+
+void GUI_DeploymentDetails::Update()
+{
+    if (m_scroll && m_scroll->changed) {
+        m_scrollPosition = m_scroll->position;
+        m_dirty = true;
+    }
+    if (m_dirty)
+        Rebuild();
+    GUI_WindowBase::Update();
+}
+
+void GUI_DeploymentDetails::OnWheelUp()
+{
+    if (m_scroll && m_scroll->visible && IsMouseOver())
+        SetScrollPosition(m_scrollPosition - 1);
+}
+
+void GUI_DeploymentDetails::OnWheelDown()
+{
+    if (m_scroll && m_scroll->visible && IsMouseOver())
+        SetScrollPosition(m_scrollPosition + 1);
+}
+
+void GUI_DeploymentDetails::Draw()
+{
+    if (!visible)
+        return;
+    if (m_dirty || (m_scroll && m_scroll->changed)) {
+        if (m_scroll && m_scroll->changed)
+            m_scrollPosition = m_scroll->position;
+        Rebuild();
+    }
+    DrawPreloadedFrame(GUI_PreloadedTextures::kDialogClient, 32.0f, 1.0f, static_cast<float>(left),
+                       static_cast<float>(top), static_cast<float>(right), static_cast<float>(bottom));
+    if (!m_title.empty())
+        m_titleBar.Draw();
+    DrawButtons();
+    LibText& text = LibText::GetInstance();
+    text.SetFont("zekton16.dds", 16.0f);
+    DrawChildren();
+    text.Render(-1);
+}
 
 void GUI_DeploymentDetails::OpenShipDetails(const SIM_ShipDesign* design)
 {
-    g_design = design;
+    GUI_DeploymentShipDetails::CloseOpen();
+    const int x = GUI_DeploymentGUI::GetInstance().GetScreenArea().left + 16;
+    const int y = D3DEngine::GetInstance().GetScreenHeight() - 45 - GUI_DeploymentShipDetails::kHeight;
+    auto* box = new GUI_DeploymentShipDetails(x, y);
+    QLM_ASSERT(design);
+    box->SetDesign(design);
 }
 
 const SIM_ShipDesign* GUI_DeploymentDetails::GetShownDesign()
 {
-    return g_design;
+    const GUI_DeploymentShipDetails* box = GUI_DeploymentShipDetails::GetOpen();
+    return box ? box->GetDesign() : nullptr;
 }
 
 void GUI_DeploymentDetails::CloseShipDetails()
 {
-    g_design = nullptr;
+    GUI_DeploymentShipDetails::CloseOpen();
 }

@@ -1,23 +1,71 @@
 #pragma once
+#include "engine/GRect.h"
+#include "gui/GUI_TitleBar.h"
+#include "gui/GUI_WindowBase.h"
 
+#include <string>
+#include <vector>
+
+class GUI_BehaviourStrip;
+class GUI_ScrollingWindow;
 class SIM_DeployedShip;
 class SIM_ShipDesign;
 
-// The deployment screen's details of one placed ship, and the design
-// details box. The windows themselves arrive with the ship details; until
-// then only which ship (or design) they would show is kept, so that
-// selection and deletion keep their rules.
-class GUI_DeploymentDetails {
+// The deployment screen's column for the selected placed ship: its name,
+// the row that adds an order and one row per standing order (scrolled when
+// they don't fit above the design box). One open at a time.
+class GUI_DeploymentDetails : public GUI_WindowBase {
 public:
-    static void Open(const SIM_DeployedShip* ship);
+    static constexpr int kWidth = 220;
+    static constexpr float kPlainRow = 21.5f;
+    static constexpr float kPlainAdvance = 24.0f;
+    static constexpr float kParameterRow = 43.0f;
+    static constexpr float kRowGap = 2.0f;
+
+    static void Open(SIM_DeployedShip* ship);
     static void Close();
     static bool IsOpen();
-    static const SIM_DeployedShip* GetShown();
-    // Rebuilds the open window after its ship's orders changed.
+    static GUI_DeploymentDetails* GetOpen();
+    static SIM_DeployedShip* GetShown();
+    // Rebuilds the open window (before its next update or draw) after its
+    // ship's orders changed; safe from inside one of its rows' clicks.
     static void Refresh();
 
-    // The design details box (an unavailable design icon opens it).
+    // The design box under the order list (an unavailable design icon opens
+    // it on its own).
     static void OpenShipDetails(const SIM_ShipDesign* design);
     static const SIM_ShipDesign* GetShownDesign();
     static void CloseShipDetails();
+
+    explicit GUI_DeploymentDetails(SIM_DeployedShip* ship);
+    ~GUI_DeploymentDetails() override;
+
+    void Rebuild();
+    void Update() override;
+    void Draw() override;
+    void OnWheelUp() override;
+    void OnWheelDown() override;
+
+    SIM_DeployedShip* GetShip() const { return m_ship; }
+    const SIM_ShipDesign* GetDesign() const { return m_design; }
+    const std::vector<GUI_BehaviourStrip*>& GetStrips() const { return m_strips; }
+    GUI_BehaviourStrip* GetAddStrip() const { return m_addStrip; }
+    GUI_ScrollingWindow* GetScrollWindow() const { return m_scroll; }
+    const GRect& GetContentRect() const { return m_content; }
+    const std::string& GetTitle() const { return m_title; }
+    int GetScrollPosition() const { return m_scrollPosition; }
+    void SetScrollPosition(int position);
+
+private:
+    SIM_DeployedShip* m_ship = nullptr;
+    const SIM_ShipDesign* m_design = nullptr;
+    std::vector<GUI_BehaviourStrip*> m_strips;
+    GUI_BehaviourStrip* m_addStrip = nullptr;
+    GUI_ScrollingWindow* m_scroll = nullptr;
+    GUI_WindowBase* m_behaviourPanel = nullptr;
+    GUI_TitleBar m_titleBar;
+    std::string m_title;
+    GRect m_content;
+    int m_scrollPosition = 0;
+    bool m_dirty = false;
 };

@@ -21,6 +21,8 @@
 #include "gui/GUI_TutorialWindow.h"
 #include "gui/GUI_WindowManager.h"
 #include "platform/KeyCodes.h"
+#include "prep/GUI_BehaviourEditor.h"
+#include "prep/GUI_BehaviourPicker.h"
 #include "prep/GUI_DeploymentAIIcon.h"
 #include "prep/GUI_DeploymentControlPanel.h"
 #include "prep/GUI_DeploymentDesignPicker.h"
@@ -30,6 +32,10 @@
 #include "prep/GUI_DeploymentTools.h"
 #include "prep/GUI_DeploymentZone.h"
 #include "prep/GUI_FleetSummaryBar.h"
+#include "prep/GUI_ModulePopup.h"
+#include "prep/GUI_RandomShipName.h"
+#include "prep/GUI_RangeBehaviorEditor.h"
+#include "prep/GUI_SquadronSize.h"
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_DeployedFleet.h"
 #include "sim/SIM_DeployedShip.h"
@@ -306,6 +312,12 @@ void GUI_DeploymentGUI::Leave()
 {
     if (GUI_RCMenuBase* menu = GUI_RCMenuBase::GetOpen())
         GUI_WindowManager::GetInstance().CloseWindow(menu);
+    GUI_BehaviourPicker::CloseOpen();
+    GUI_BehaviourEditor::CloseOpen();
+    GUI_ModulePopup::CloseOpen();
+    GUI_SquadronSize::CloseOpen();
+    GUI_RandomShipName::CloseOpen();
+    GUI_DeploymentTools::GetInstance().pickMode = 0;
     GUI_DeploymentDetails::Close();
     GUI_DeploymentDetails::CloseShipDetails();
     CloseDeploymentControlPanel();
@@ -617,6 +629,7 @@ void GUI_DeploymentGUI::RemoveOrderFromSelected(const std::string& orderName)
     for (GUI_DeploymentIcon* icon : GetSelectedDeploymentIcons())
         if (icon->GetShip())
             icon->GetShip()->orders.RemoveOrder(orderName);
+    GUI_DeploymentTools::GetInstance().fleetChanged = true;
     GUI_DeploymentDetails::Refresh();
 }
 
@@ -675,6 +688,8 @@ void GUI_DeploymentGUI::Render()
         DrawInformationLines();
     else
         DrawEnemyDeploymentIcons();
+    DrawDeploymentSelection();
+    GUI_RangeBehaviorEditor::DrawRangePreview();
     m_buttons.DrawButtons();
     // The ship being dragged and the ghost go over every window: a ship
     // taken from the picker is seen leaving it.

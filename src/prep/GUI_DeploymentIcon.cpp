@@ -12,9 +12,11 @@
 #include "gui/GUI_Tutorial.h"
 #include "gui/GUI_WindowManager.h"
 #include "platform/KeyCodes.h"
+#include "prep/GUI_DeployedShipModuleIcon.h"
 #include "prep/GUI_DeploymentDesignPicker.h"
 #include "prep/GUI_DeploymentDetails.h"
 #include "prep/GUI_DeploymentGUI.h"
+#include "prep/GUI_DeploymentIconRCMenu.h"
 #include "prep/GUI_DeploymentMap.h"
 #include "prep/GUI_DeploymentTools.h"
 #include "prep/GUI_DeploymentZone.h"
@@ -346,7 +348,9 @@ void GUI_DeploymentIcon::DrawShape(int alphaValue)
 void GUI_DeploymentIcon::DrawRangeCircles()
 {
     const GRect& clip = GUI_DeploymentMap::GetInstance().GetRect();
+    const std::string& hovered = GUI_DeployedShipModuleIcon::GetHoveredModuleType();
     for (const auto& circle : m_circles) {
+        circle->sprite.SetColour(!hovered.empty() && circle->moduleType == hovered ? 0x80FFFFFFu : 0x10FFFFFFu);
         circle->sprite.SetSize(2.0f * circle->radius, 2.0f * circle->radius);
         circle->sprite.PlaceCentred(screenX, screenY);
         circle->sprite.DrawClipped(clip);
@@ -449,8 +453,11 @@ bool OnDeploymentMapClick(float x, float y)
     GUI_DeploymentGUI& screen = GUI_DeploymentGUI::GetInstance();
     GUI_DeploymentIcon* best = nullptr;
     float bestDistance = 999.0f;
+    // While an order waits for its ship any ship may be picked, the current
+    // one included.
+    const bool picking = GUI_DeploymentTools::GetInstance().pickMode == 1;
     for (GUI_DeploymentIcon* icon : g_icons) {
-        if (icon == g_current)
+        if (icon == g_current && !picking)
             continue;
         const float cx = static_cast<float>(icon->left + icon->right) / 2.0f;
         const float cy = static_cast<float>(icon->top + icon->bottom) / 2.0f;
@@ -486,8 +493,7 @@ void OnDeploymentMapRightClick(float x, float y)
 {
     for (GUI_DeploymentIcon* icon : g_icons) {
         if (icon->Contains(x, y)) {
-            // The ship menu (squadron size, name, orders) opens here once the
-            // ship menu exists.
+            OpenDeploymentIconMenu(icon);
             return;
         }
     }

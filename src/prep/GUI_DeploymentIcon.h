@@ -72,9 +72,11 @@ public:
     int alpha = 255;
     int owner = DEPLOYMENT_SCREEN;
 
+    // After the ship's name changed.
+    void BuildTooltip();
+
 private:
     void BuildRangeCircles();
-    void BuildTooltip();
     float ElementSize() const;
 
     std::shared_ptr<SIM_DeployedShip> m_ship;

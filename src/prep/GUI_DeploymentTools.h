@@ -2,23 +2,30 @@
 #include <string>
 
 class GUI_DeploymentIcon;
+class SIM_BehaviourType;
+class SIM_DeployedShip;
 
 // The deployment screen's placement state that icons, menus and the screen
 // share: whether the fleet changed since it was last saved or loaded, and
-// the group order waiting for the player to pick the ship it refers to.
+// the order waiting for the player to pick the ship it refers to.
 class GUI_DeploymentTools {
 public:
     static GUI_DeploymentTools& GetInstance();
 
     // Gives the selected ships a group order ("ESCORT", "FORMATION",
-    // "CO_OPERATIVE"). Group orders arrive with the order tools; until then
-    // the request is only counted.
+    // "CO_OPERATIVE"); the first two then wait for their ship to be picked.
+    // Nothing happens while a dialog holds the input.
     void ApplyGroupOrder(const std::string& orderName);
-    // The icon clicked while a group order waits for its ship.
+    // Aims the selected ships' waiting order at the target.
+    void ApplyPick(SIM_DeployedShip* target);
+    // The icon clicked while an order waits for its ship; ends the pick.
     void Pick(GUI_DeploymentIcon* icon);
+    void StartPick(const SIM_BehaviourType* behaviour);
 
     bool fleetChanged = false;
     int pickMode = 0;
-    int groupOrderRequests = 0;
-    std::string lastGroupOrder;
+    const SIM_BehaviourType* pickBehaviour = nullptr;
 };
+
+// The lines from every selected ship to the pointer while a pick waits.
+void DrawDeploymentSelection();

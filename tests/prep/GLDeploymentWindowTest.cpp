@@ -7,7 +7,6 @@
 #include "engine/GFileHelpers.h"
 #include "frontend/GUI_LoadingScreen.h"
 #include "gui/GUI_ButtonText.h"
-#include "platform/DdsImage.h"
 #include "prep/GUI_DeploymentDesignPicker.h"
 #include "prep/GUI_DeploymentGUI.h"
 #include "prep/GUI_DeploymentIcon.h"
@@ -20,6 +19,7 @@
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_ShipDesign.h"
 #include "support/TempDir.h"
+#include "support/WindowInput.h"
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
@@ -28,94 +28,6 @@
 #include <fstream>
 #include <sstream>
 
-namespace {
-
-void RunFrames(int frames)
-{
-    Game& game = Game::GetInstance();
-    for (int i = 0; i < frames; ++i) {
-        game.GetWindow()->PumpEvents();
-        game.Frame();
-    }
-}
-
-void Push(SDL_Event e)
-{
-    ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
-}
-
-void MoveMouse(int x, int y)
-{
-    SDL_Event e{};
-    e.type = SDL_MOUSEMOTION;
-    e.motion.x = x;
-    e.motion.y = y;
-    Push(e);
-    RunFrames(2);
-}
-
-void Click(int x, int y)
-{
-    MoveMouse(x, y);
-    for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
-        SDL_Event e{};
-        e.type = type;
-        e.button.button = SDL_BUTTON_LEFT;
-        e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
-        e.button.clicks = 1;
-        e.button.x = x;
-        e.button.y = y;
-        Push(e);
-    }
-    RunFrames(2);
-}
-
-void PressKey(SDL_Scancode code)
-{
-    for (Uint32 type : {SDL_KEYDOWN, SDL_KEYUP}) {
-        SDL_Event e{};
-        e.type = type;
-        e.key.keysym.scancode = code;
-        e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-        Push(e);
-    }
-    RunFrames(2);
-}
-
-// Takes a screenshot through Print Screen and reads it back.
-TextureData Screenshot(const std::string& userDir)
-{
-    for (const auto& entry : std::filesystem::directory_iterator(userDir))
-        if (entry.path().filename().string().rfind("screenshot_", 0) == 0)
-            std::filesystem::remove(entry.path());
-    PressKey(SDL_SCANCODE_PRINTSCREEN);
-    TextureData picture;
-    for (const auto& entry : std::filesystem::directory_iterator(userDir))
-        if (entry.path().filename().string().rfind("screenshot_", 0) == 0)
-            ReadImageFile(entry.path().string(), picture, nullptr);
-    return picture;
-}
-
-// Mean brightness of a square around a point (BGRA rows, top-down).
-double Brightness(const TextureData& picture, int cx, int cy, int half)
-{
-    if (picture.levels.empty())
-        return -1.0;
-    const std::vector<uint8_t>& px = picture.levels[0];
-    double sum = 0.0;
-    int n = 0;
-    for (int y = cy - half; y <= cy + half; ++y)
-        for (int x = cx - half; x <= cx + half; ++x) {
-            if (x < 0 || y < 0 || x >= picture.width || y >= picture.height)
-                continue;
-            const size_t i = (static_cast<size_t>(y) * picture.width + x) * 4;
-            sum += px[i] + px[i + 1] + px[i + 2];
-            ++n;
-        }
-    return n ? sum / n : -1.0;
-}
-
-} // namespace
 
 TEST(GLDeploymentWindow, ADesignClickedIntoTheZoneFightsTheBattle)
 {
@@ -131,7 +43,7 @@ TEST(GLDeploymentWindow, ADesignClickedIntoTheZoneFightsTheBattle)
     SIM_Scenario* scenario = SIM_Scenario::FindByName("scenario1");
     ASSERT_NE(scenario, nullptr);
     GUI_DeploymentGUI::Open(scenario, false, 15);
-    RunFrames(70); // past the screen wipe
+    RunGameFrames(70); // past the screen wipe
     GUI_DeploymentGUI& screen = GUI_DeploymentGUI::GetInstance();
     ASSERT_EQ(game.GetModeId(), 2);
     ASSERT_TRUE(screen.GetPlayerFleet()->GetShips().empty());
@@ -153,10 +65,10 @@ TEST(GLDeploymentWindow, ADesignClickedIntoTheZoneFightsTheBattle)
     MoveMouse(zx, zy);
     const double emptyZone = Brightness(Screenshot(user.Path()), zx, zy, 6);
 
-    Click((design->left + design->right) / 2, (design->top + design->bottom) / 2);
+    ClickAt((design->left + design->right) / 2, (design->top + design->bottom) / 2);
     ASSERT_EQ(screen.GetPlayerFleet()->GetShips().size(), 1u);
     // The new ship follows the pointer until the click on the map.
-    Click(zx, zy);
+    ClickAt(zx, zy);
     ASSERT_EQ(GetDeploymentIcons().size(), 1u);
     const GUI_DeploymentIcon* placed = GetDeploymentIcons().front();
     EXPECT_FALSE(placed->dragging);
@@ -170,7 +82,7 @@ TEST(GLDeploymentWindow, ADesignClickedIntoTheZoneFightsTheBattle)
     EXPECT_GT(withShip, emptyZone + 30.0);
 
     const GUI_ButtonText* fight = screen.GetFightButton();
-    Click((fight->left + fight->right) / 2, (fight->top + fight->bottom) / 2);
+    ClickAt((fight->left + fight->right) / 2, (fight->top + fight->bottom) / 2);
     ASSERT_EQ(game.GetModeId(), 9);
     const GUI_LoadingScreen& loading = GUI_LoadingScreen::GetInstance();
     EXPECT_EQ(loading.GetState(), GUI_LoadingScreen::WAITING);
@@ -188,7 +100,7 @@ TEST(GLDeploymentWindow, ADesignClickedIntoTheZoneFightsTheBattle)
     ASSERT_NE(battle.GetPlayerFleet(), nullptr);
     ASSERT_EQ(battle.GetPlayerFleet()->GetAllShips().size(), 1u);
     EXPECT_EQ(battle.GetPlayerDeployedFleet()->GetShips().front()->design, designName);
-    RunFrames(10);
+    RunGameFrames(10);
 
     GUI_BattleGUI::GetInstance().SetInjectedFrameTime(-1.0f);
     game.Shutdown();

@@ -42,6 +42,8 @@
 #include "sim/SIM_ShipOrder.h"
 #include "support/TempDir.h"
 
+#include "DeploymentTestFixture.h"
+
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
@@ -50,112 +52,6 @@
 #include <filesystem>
 
 namespace {
-
-class DeploymentTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        s_user = new TempDir;
-        s_cwd = new ScopedChdir(QLM_GAME_DIR);
-        GameStartOptions options;
-        options.userDir = s_user->Path();
-        options.headless = true;
-        options.desktopWidth = 1280;
-        options.desktopHeight = 1024;
-        options.seed = 7;
-        s_started = Game::GetInstance().Init(options);
-    }
-    static void TearDownTestSuite()
-    {
-        Game::GetInstance().Shutdown();
-        Game::GetInstance().ResetForTests();
-        delete s_cwd;
-        delete s_user;
-    }
-
-    void SetUp() override
-    {
-        ASSERT_TRUE(s_started);
-        Game::GetInstance().SetMode(15);
-        while (GUI_WindowManager::GetInstance().CloseTopModal()) {
-        }
-        scenario = SIM_Scenario::FindByName("scenario1");
-        ASSERT_NE(scenario, nullptr);
-        scenario->SetDifficulty(SIM_Scenario::EASY);
-        std::filesystem::remove_all(DeploymentFolder());
-        frigate = SIM_ShipDesign::Find("fed_sample_frigate");
-        support = SIM_ShipDesign::Find("fed_sample_support");
-        fighter = SIM_ShipDesign::Find("fed_sample_fighter");
-        ASSERT_TRUE(frigate && support && fighter);
-        Enter(false);
-    }
-    void TearDown() override { Game::GetInstance().SetMode(15); }
-
-    static std::string DeploymentFolder()
-    {
-        return APP_UserFolders::GetInstance().Get(APP_UserFolders::DEPLOYMENTS) + "/scenario1";
-    }
-    GUI_DeploymentGUI& Screen() { return GUI_DeploymentGUI::GetInstance(); }
-    void Enter(bool editingAI)
-    {
-        // The screen is entered from another one.
-        Game::GetInstance().SetMode(15);
-        GUI_DeploymentGUI::Open(scenario, editingAI, 15);
-        Frames(1);
-    }
-    HeadlessWindow& Window() { return *dynamic_cast<HeadlessWindow*>(Game::GetInstance().GetWindow()); }
-    void Frames(int n)
-    {
-        for (int i = 0; i < n; ++i) {
-            Window().PumpEvents();
-            Game::GetInstance().Frame();
-        }
-    }
-    void Click(float x, float y, bool doubleClick = false)
-    {
-        Window().InjectMouseMove(static_cast<int>(x), static_cast<int>(y));
-        Window().InjectMouseButton(MouseButton::Left, true, doubleClick);
-        Window().InjectMouseButton(MouseButton::Left, false);
-        Frames(2);
-    }
-    void Hold(int scancode, bool down)
-    {
-        Window().InjectKey(scancode, down);
-        Frames(1);
-    }
-    // A ship of the design put down at a map point, as a drag would.
-    GUI_DeploymentIcon* Place(const SIM_ShipDesign* design, float mapX, float mapY)
-    {
-        const GUI_DeploymentMap& map = GUI_DeploymentMap::GetInstance();
-        Screen().PlaceShip(design, map.MapToScreenX(mapX), map.MapToScreenY(mapY));
-        GUI_DeploymentIcon* icon = GetCurrentDeploymentIcon();
-        if (!icon)
-            return nullptr;
-        icon->SetMapPosition(mapX, mapY);
-        DropDraggedDeploymentIcons();
-        ProcessPendingIconDeletions();
-        const auto& icons = GetDeploymentIcons();
-        return std::find(icons.begin(), icons.end(), icon) != icons.end() ? icon : nullptr;
-    }
-    static std::string Read(const std::string& path)
-    {
-        std::string text;
-        ReadWholeFile(path, text);
-        return text;
-    }
-
-    static TempDir* s_user;
-    static ScopedChdir* s_cwd;
-    static bool s_started;
-    SIM_Scenario* scenario = nullptr;
-    const SIM_ShipDesign* frigate = nullptr;
-    const SIM_ShipDesign* support = nullptr;
-    const SIM_ShipDesign* fighter = nullptr;
-};
-
-TempDir* DeploymentTest::s_user = nullptr;
-ScopedChdir* DeploymentTest::s_cwd = nullptr;
-bool DeploymentTest::s_started = false;
 
 const char* kOneFrigate = "[ship0]\nshipid = 4\nname = Alpha\ndesign = fed_sample_frigate\npos = 288,384\n"
                           "quantity = 1\nangle = 90\n\n";
@@ -479,23 +375,24 @@ TEST_F(DeploymentTest, AFocusedTextFieldTakesDeleteAndTheGroupOrderKeys)
     ASSERT_NE(icon, nullptr);
     icon->selected = true;
     GUI_DeploymentTools& tools = GUI_DeploymentTools::GetInstance();
-    const int requests = tools.groupOrderRequests;
+    const SIM_ShipOrders& orders = icon->GetShip()->orders;
     GUI_TextEditWindow field("", 20);
     screen.keyboardFocus = &field;
     Hold(SDL_SCANCODE_LSHIFT, true);
     screen.OnKeyDown(KEY_E);
     screen.OnKeyDown(KEY_DELETE);
     ProcessPendingIconDeletions();
-    EXPECT_EQ(tools.groupOrderRequests, requests);
+    EXPECT_FALSE(orders.HasOrder("ESCORT"));
     EXPECT_EQ(GetDeploymentIcons().size(), 1u);
 
     screen.keyboardFocus = nullptr;
     screen.OnKeyDown(KEY_F);
-    EXPECT_EQ(tools.groupOrderRequests, requests + 1);
-    EXPECT_EQ(tools.lastGroupOrder, "FORMATION");
+    EXPECT_TRUE(orders.HasOrder("FORMATION"));
+    EXPECT_EQ(tools.pickMode, 1);
+    tools.pickMode = 0;
     Hold(SDL_SCANCODE_LSHIFT, false);
     screen.OnKeyDown(KEY_C); // without Shift: nothing
-    EXPECT_EQ(tools.groupOrderRequests, requests + 1);
+    EXPECT_FALSE(orders.HasOrder("CO_OPERATIVE"));
     screen.OnKeyDown(KEY_DELETE);
     ProcessPendingIconDeletions();
     EXPECT_TRUE(GetDeploymentIcons().empty());

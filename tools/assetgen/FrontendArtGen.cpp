@@ -296,15 +296,6 @@ Image ItemFrame(Tint accent)
     return img;
 }
 
-Image Knob()
-{
-    Image img(16, 16);
-    Disc(img, 8, 8, 7.5f, kBevelDark);
-    Disc(img, 8, 8, 6.5f, kCyan);
-    Disc(img, 7, 7, 3.0f, kCyanBright);
-    return img;
-}
-
 // The race's picture in the shop: its logo on a plate, from the race file's
 // "unlock_texture".
 bool RaceShopPictures(const std::string& dataDir, const std::string& dir)
@@ -348,7 +339,6 @@ bool GenerateFrontendArt(const std::string& dataDir)
         {"achieve_empty.dds", Medal(kSteel, true)},
         {"scenario_skirmish.dds", TypeBadge(false)},
         {"scenario_survival.dds", TypeBadge(true)},
-        {"gui_dragbutton.dds", Knob()},
     };
     for (const auto& p : pieces)
         ok = WriteAssetIfChanged(dir + p.name, p.image.ToDds()) && ok;

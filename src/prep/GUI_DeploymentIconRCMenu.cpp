@@ -1,0 +1,125 @@
+#include "prep/GUI_DeploymentIconRCMenu.h"
+
+#include "app/APP_UsageMetrics.h"
+#include "app/GUI_Sounds.h"
+#include "app/Game.h"
+#include "engine/CInput.h"
+#include "engine/D3DEngine.h"
+#include "engine/GDebugLog.h"
+#include "engine/GHashTable.h"
+#include "gui/GUI_ButtonText.h"
+#include "gui/GUI_WindowManager.h"
+#include "prep/GUI_DeploymentGUI.h"
+#include "prep/GUI_DeploymentIcon.h"
+#include "prep/GUI_DeploymentTools.h"
+#include "prep/GUI_RandomShipName.h"
+#include "prep/GUI_SquadronSize.h"
+#include "sim/SIM_DefaultOrders.h"
+#include "sim/SIM_DeployedShip.h"
+#include "sim/SIM_ShipDesign.h"
+
+#include <algorithm>
+
+namespace {
+constexpr int kCampaignMode = 14;
+} // namespace
+
+float GUI_DeploymentIconRCMenu::MenuHeight(bool fighter, bool campaign)
+{
+    float height = campaign ? 86.0f : 106.0f;
+    if (fighter && !campaign)
+        height += 20.0f;
+    const int rows = (campaign ? 2 : 3) + (fighter && !campaign ? 1 : 0);
+    // The caption's height plus every row and a margin under the last.
+    const float needed = static_cast<float>(kFirstRow + rows * kRowStep + 6);
+    return std::max(height, needed);
+}
+
+GUI_DeploymentIconRCMenu::GUI_DeploymentIconRCMenu(GUI_DeploymentIcon* icon, float mouseX, float mouseY,
+                                                   int screenWidth, int screenHeight, bool campaign)
+    : m_icon(icon)
+{
+    const SIM_ShipDesign* design = icon ? icon->GetDesign() : nullptr;
+    const bool fighter = design && design->IsFighter();
+    const float h = MenuHeight(fighter, campaign);
+    const float l = std::min(mouseX + 16.0f, static_cast<float>(screenWidth - kWidth));
+    const float t = std::clamp(mouseY - h / 2.0f, 0.0f, std::max(0.0f, static_cast<float>(screenHeight) - h));
+    SetRect(l, t, l + static_cast<float>(kWidth), t + h);
+    nextRowY = top + kFirstRow;
+    SetCaption(icon && icon->GetShip() ? icon->GetShip()->name : std::string());
+    const auto arg = reinterpret_cast<std::intptr_t>(icon);
+    auto add = [this, arg](const char* key, const char* tooltip, GUI_Callback callback) {
+        auto* button = new GUI_ButtonText(key, callback, arg);
+        button->SetTooltipString(GetString(tooltip), 60);
+        AddItem(button);
+        return button;
+    };
+    if (!campaign)
+        m_rename = add("DEPICON_RC_RENAME", "DEPICON_RC_RENAME_TOOLTIP", OnRename);
+    m_delete = add("DEPICON_RC_DELETE", "DEPICON_RC_DELETE_TOOLTIP", OnDelete);
+    m_saveOrders = add("DEPICON_RC_SAVEORDERS", "DEPICON_RC_SAVEORDERS_TOOLTIP", OnSaveOrders);
+    if (fighter && !campaign)
+        m_squadron = add("DEPICON_RC_CHANGESQUADRONSIZE", "DEPICON_RC_CHANGESQUADRONSIZE_TOOLTIP", OnSquadronSize);
+    SetName("deprcmenu");
+    APP_UsageMetrics::GetInstance().SetEventFlag("deprcmenu");
+    GUI_WindowManager::GetInstance().BringToFront(this);
+}
+
+void GUI_DeploymentIconRCMenu::CloseOpen()
+{
+    if (GUI_RCMenuBase* menu = GUI_RCMenuBase::GetOpen()) {
+        menu->visible = false;
+        GUI_WindowManager::GetInstance().CloseWindow(menu);
+    }
+}
+
+void GUI_DeploymentIconRCMenu::MarkChanged()
+{
+    GUI_DeploymentTools::GetInstance().fleetChanged = true;
+    if (Game::GetInstance().GetModeId() == GUI_DeploymentGUI::kModeId)
+        GUI_DeploymentGUI::GetInstance().RefreshAfterFleetChange();
+}
+
+void GUI_DeploymentIconRCMenu::OnRename(std::intptr_t icon)
+{
+    CloseOpen();
+    OpenShipNameDialog(reinterpret_cast<GUI_DeploymentIcon*>(icon));
+    MarkChanged();
+}
+
+void GUI_DeploymentIconRCMenu::OnDelete(std::intptr_t icon)
+{
+    CloseOpen();
+    QueueDeploymentIconDeletion(reinterpret_cast<GUI_DeploymentIcon*>(icon));
+}
+
+void GUI_DeploymentIconRCMenu::OnSaveOrders(std::intptr_t iconArg)
+{
+    CloseOpen();
+    auto* icon = reinterpret_cast<GUI_DeploymentIcon*>(iconArg);
+    QLM_ASSERT(icon && icon->GetShip());
+    if (!icon || !icon->GetShip())
+        return;
+    SIM_DefaultOrders::SetFromShipOrders(icon->GetShip()->design, &icon->GetShip()->orders);
+    GUI_Sounds::GetInstance().PlayGuiSound(4);
+}
+
+void GUI_DeploymentIconRCMenu::OnSquadronSize(std::intptr_t icon)
+{
+    CloseOpen();
+    OpenSquadronSizeForIcon(reinterpret_cast<GUI_DeploymentIcon*>(icon));
+    MarkChanged();
+}
+
+void OpenDeploymentIconMenu(GUI_DeploymentIcon* icon)
+{
+    if (GUI_RCMenuBase* menu = GUI_RCMenuBase::GetOpen())
+        GUI_WindowManager::GetInstance().CloseWindow(menu);
+    QLM_ASSERT(icon);
+    if (!icon)
+        return;
+    const CInput& input = CInput::GetInstance();
+    const D3DEngine& engine = D3DEngine::GetInstance();
+    new GUI_DeploymentIconRCMenu(icon, input.GetMouseX(), input.GetMouseY(), engine.GetScreenWidth(),
+                                 engine.GetScreenHeight(), Game::GetInstance().GetModeId() == kCampaignMode);
+}

@@ -1,0 +1,109 @@
+#include "prep/GUI_SquadronSize.h"
+
+#include "app/APP_UsageMetrics.h"
+#include "app/Game.h"
+#include "engine/LibText.h"
+#include "engine/StrFormat.h"
+#include "gui/GUI_DialogLayout.h"
+#include "gui/GUI_OneOpen.h"
+#include "gui/GUI_PreloadedTextures.h"
+#include "gui/GUI_WindowManager.h"
+#include "prep/GUI_DeploymentGUI.h"
+#include "prep/GUI_DeploymentIcon.h"
+#include "prep/GUI_DeploymentTools.h"
+#include "prep/GUI_OrdersSlider.h"
+#include "sim/SIM_DeployedFleet.h"
+#include "sim/SIM_DeployedShip.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+GUI_SquadronSize* g_open = nullptr;
+} // namespace
+
+GUI_SquadronSize* GUI_SquadronSize::GetOpen()
+{
+    return g_open;
+}
+
+void GUI_SquadronSize::CloseOpen()
+{
+    CloseOneOpen(g_open);
+}
+
+int GUI_SquadronSize::QuantityFromSlider(float value)
+{
+    return 1 + static_cast<int>(std::floor(std::clamp(value, 0.0f, 1.0f) * 15.0f));
+}
+
+float GUI_SquadronSize::SliderFromQuantity(int quantity)
+{
+    return std::clamp(static_cast<float>(quantity) * 0.0625f, 0.0f, 1.0f);
+}
+
+GUI_SquadronSize::GUI_SquadronSize(GUI_DeploymentIcon* icon) : GUI_Dialog(true), m_icon(icon)
+{
+    g_open = this;
+    CentreDialog(*this, kWidth, kHeight);
+    SetTitleKey("GUI_SQUADRON_SIZE_TITLE");
+    SetClientRect();
+    APP_UsageMetrics::GetInstance().SetEventFlag("squadsize");
+    const int quantity = icon && icon->GetShip() ? icon->GetShip()->quantity : 1;
+    m_slider = new GUI_OrdersSlider("GUI_SQUADRON_SLIDER", 0.0f, 1.0f, "PERCENTAGE");
+    m_slider->SetRect(static_cast<float>(clientLeft + 10), static_cast<float>(clientTop + 10),
+                      static_cast<float>(clientRight - 10), static_cast<float>(clientTop + 50));
+    m_slider->SetPosition(SliderFromQuantity(quantity));
+    m_slider->onChange = OnSliderMoved;
+    AddChild(m_slider);
+    m_valueText = StrFormat("%d", quantity);
+    GUI_WindowManager::GetInstance().BringToFront(this);
+}
+
+GUI_SquadronSize::~GUI_SquadronSize()
+{
+    if (g_open == this)
+        g_open = nullptr;
+}
+
+void GUI_SquadronSize::OnSliderMoved(GUI_OrdersSlider* slider)
+{
+    if (g_open && g_open->m_slider == slider)
+        g_open->SetSliderValue(slider->GetPosition());
+}
+
+void GUI_SquadronSize::SetSliderValue(float value)
+{
+    m_slider->SetPosition(value);
+    const int quantity = QuantityFromSlider(value);
+    m_valueText = StrFormat("%d", quantity);
+    if (!m_icon || !m_icon->GetShip())
+        return;
+    m_icon->GetShip()->quantity = quantity;
+    GUI_DeploymentGUI& screen = GUI_DeploymentGUI::GetInstance();
+    if (SIM_DeployedFleet* fleet = screen.GetPlayerFleet())
+        fleet->RecalculateTotals();
+    GUI_DeploymentTools::GetInstance().fleetChanged = true;
+    if (Game::GetInstance().GetModeId() == GUI_DeploymentGUI::kModeId)
+        screen.RefreshAfterFleetChange();
+}
+
+void GUI_SquadronSize::Draw()
+{
+    if (!visible)
+        return;
+    GUI_Dialog::Draw();
+    DrawClientPanel(*this);
+    DrawChildren();
+    LibText& text = LibText::GetInstance();
+    text.SetFont("zekton16.dds", 16.0f);
+    text.SetText(TEXT_ALIGN_CENTRE, m_valueText, static_cast<float>(left), static_cast<float>(m_slider->bottom),
+                 0xFFFFFFFFu, static_cast<float>(width));
+    text.Render(-1);
+}
+
+void OpenSquadronSizeForIcon(GUI_DeploymentIcon* icon)
+{
+    GUI_SquadronSize::CloseOpen();
+    new GUI_SquadronSize(icon);
+}

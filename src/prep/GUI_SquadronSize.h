@@ -1,0 +1,41 @@
+#pragma once
+#include "gui/GUI_Dialog.h"
+
+#include <string>
+
+class GUI_DeploymentIcon;
+class GUI_OrdersSlider;
+
+// Sets how many fighters a placed squadron holds (1 to 16) with a slider;
+// the fleet's totals follow at once. One open at a time.
+class GUI_SquadronSize : public GUI_Dialog {
+public:
+    static constexpr int kWidth = 400;
+    static constexpr int kHeight = 150;
+    static constexpr int kMaxQuantity = 16;
+
+    static GUI_SquadronSize* GetOpen();
+    static void CloseOpen();
+    // 1 at the left end, 16 at the right end.
+    static int QuantityFromSlider(float value);
+    static float SliderFromQuantity(int quantity);
+
+    explicit GUI_SquadronSize(GUI_DeploymentIcon* icon);
+    ~GUI_SquadronSize() override;
+
+    void Draw() override;
+    void SetSliderValue(float value);
+
+    GUI_OrdersSlider* GetSlider() const { return m_slider; }
+    const std::string& GetValueText() const { return m_valueText; }
+    GUI_DeploymentIcon* GetIcon() const { return m_icon; }
+
+private:
+    static void OnSliderMoved(GUI_OrdersSlider* slider);
+
+    GUI_DeploymentIcon* m_icon = nullptr;
+    GUI_OrdersSlider* m_slider = nullptr;
+    std::string m_valueText;
+};
+
+void OpenSquadronSizeForIcon(GUI_DeploymentIcon* icon);

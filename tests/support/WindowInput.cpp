@@ -1,0 +1,112 @@
+#include "support/WindowInput.h"
+
+#include "app/Game.h"
+#include "platform/IWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+void RunGameFrames(int frames)
+{
+    Game& game = Game::GetInstance();
+    for (int i = 0; i < frames; ++i) {
+        game.GetWindow()->PumpEvents();
+        game.Frame();
+    }
+}
+
+void PushSdlEvent(SDL_Event e)
+{
+    EXPECT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
+}
+
+void MoveMouse(int x, int y)
+{
+    SDL_Event e{};
+    e.type = SDL_MOUSEMOTION;
+    e.motion.x = x;
+    e.motion.y = y;
+    PushSdlEvent(e);
+    RunGameFrames(2);
+}
+
+void ClickAt(int x, int y, int clicks)
+{
+    MoveMouse(x, y);
+    for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
+        SDL_Event e{};
+        e.type = type;
+        e.button.button = SDL_BUTTON_LEFT;
+        e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+        e.button.clicks = static_cast<Uint8>(clicks);
+        e.button.x = x;
+        e.button.y = y;
+        PushSdlEvent(e);
+    }
+    RunGameFrames(2);
+}
+
+void SetKey(SDL_Scancode code, bool down)
+{
+    SDL_Event e{};
+    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    e.key.keysym.scancode = code;
+    e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    PushSdlEvent(e);
+    RunGameFrames(1);
+}
+
+void PressKey(SDL_Scancode code)
+{
+    for (Uint32 type : {SDL_KEYDOWN, SDL_KEYUP}) {
+        SDL_Event e{};
+        e.type = type;
+        e.key.keysym.scancode = code;
+        e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+        PushSdlEvent(e);
+    }
+    RunGameFrames(2);
+}
+
+TextureData Screenshot(const std::string& userDir)
+{
+    for (const auto& entry : std::filesystem::directory_iterator(userDir))
+        if (entry.path().filename().string().rfind("screenshot_", 0) == 0)
+            std::filesystem::remove(entry.path());
+    PressKey(SDL_SCANCODE_PRINTSCREEN);
+    TextureData picture;
+    for (const auto& entry : std::filesystem::directory_iterator(userDir))
+        if (entry.path().filename().string().rfind("screenshot_", 0) == 0)
+            ReadImageFile(entry.path().string(), picture, nullptr);
+    return picture;
+}
+
+double Brightness(const TextureData& picture, int cx, int cy, int half)
+{
+    if (picture.levels.empty())
+        return -1.0;
+    const std::vector<uint8_t>& px = picture.levels[0];
+    double sum = 0.0;
+    int n = 0;
+    for (int y = cy - half; y <= cy + half; ++y)
+        for (int x = cx - half; x <= cx + half; ++x) {
+            if (x < 0 || y < 0 || x >= picture.width || y >= picture.height)
+                continue;
+            const size_t i = (static_cast<size_t>(y) * picture.width + x) * 4;
+            sum += px[i] + px[i + 1] + px[i + 2];
+            ++n;
+        }
+    return n ? sum / n : -1.0;
+}
+
+void PixelAt(const TextureData& picture, int x, int y, int& red, int& green, int& blue)
+{
+    red = green = blue = 0;
+    if (picture.levels.empty() || x < 0 || y < 0 || x >= picture.width || y >= picture.height)
+        return;
+    const size_t i = (static_cast<size_t>(y) * picture.width + x) * 4;
+    blue = picture.levels[0][i];
+    green = picture.levels[0][i + 1];
+    red = picture.levels[0][i + 2];
+}
