@@ -1,0 +1,61 @@
+#include "campaign/sim/SIM_CampaignOptions.h"
+
+#include "engine/GHashTable.h"
+#include "engine/GIniFile.h"
+
+namespace {
+std::string& DataFolder()
+{
+    static std::string folder = "campaign/data";
+    return folder;
+}
+bool g_optionsLoaded = false;
+} // namespace
+
+GIniFile& GetCampaignOptions()
+{
+    static GIniFile options;
+    if (!g_optionsLoaded) {
+        g_optionsLoaded = true;
+        options.Clear();
+        options.Load("config", CampaignDataPath("campaign_opt.ini").c_str());
+    }
+    return options;
+}
+
+float CampaignOption(const char* key)
+{
+    return GetCampaignOptions().GetFloat(key, 0.0f);
+}
+
+int CampaignOptionInt(const char* key)
+{
+    return static_cast<int>(CampaignOption(key));
+}
+
+void SetCampaignDataFolder(const std::string& folder)
+{
+    DataFolder() = folder;
+    g_optionsLoaded = false;
+}
+
+const std::string& GetCampaignDataFolder()
+{
+    return DataFolder();
+}
+
+std::string CampaignDataPath(const std::string& relative)
+{
+    return DataFolder() + "/" + relative;
+}
+
+void ReloadCampaignOptions()
+{
+    g_optionsLoaded = false;
+}
+
+void LoadCampaignStrings()
+{
+    GetStringTable().EnsureLoaded("data/strings.ini");
+    GetStringTable().LoadSection(CampaignDataPath("campaign_strings.txt"), true);
+}
