@@ -2,6 +2,7 @@
 
 #include "app/APP_UserFolders.h"
 #include "campaign/sim/SIM_Campaign.h"
+#include "campaign/sim/SIM_CampaignArmsRace.h"
 #include "campaign/sim/SIM_CampaignBattleManager.h"
 #include "campaign/sim/SIM_CampaignDebugLog.h"
 #include "campaign/sim/SIM_CampaignEncounter.h"
@@ -295,7 +296,9 @@ void SIM_CampaignProgress::NextTurn()
     if (m_campaign)
         for (SIM_CampaignEncounter* e : SIM_CampaignEncounter::GetAll())
             e->EndTurn();
-    SIM_CampaignBattleManager::GetInstance().ProcessEndOfTurn();
+    SIM_CampaignBattleManager& battles = SIM_CampaignBattleManager::GetInstance();
+    battles.ProcessEndOfTurn();
+    AdjustDifficulty(battles.difficultyMultiplier);
     ++turn;
     Save();
     hooks.CloseTurnWindows();

@@ -6,6 +6,7 @@
 #include "CampaignTestWorld.h"
 
 #include "campaign/sim/SIM_CampaignAIManager.h"
+#include "campaign/sim/SIM_CampaignArmsRace.h"
 #include "campaign/sim/SIM_CampaignFacility.h"
 #include "campaign/sim/SIM_CampaignFacilityType.h"
 #include "campaign/sim/SIM_CampaignFleet.h"
@@ -351,6 +352,74 @@ TEST_F(CampaignMap, EndOfTurnPrunesFutileAttacksCapsThemAndAssignsDefenders)
     ASSERT_TRUE(taken);
     EXPECT_FALSE(guard->attacking);
     bm.Clear();
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(CampaignMap, AWinWithExcessForceSpreadsFearByHops)
+{
+    SIM_CampaignEncounter* aldra = world.Planet("Aldra");
+    aldra->enemyFleetCost = 6000;
+    for (SIM_CampaignEncounter* e : world.campaign->GetEncounters())
+        e->ai->fleetboost = 0.0f;
+    SIM_PendingBattle battle;
+    battle.encounter = aldra;
+    battle.fleets.push_back(Garrison(aldra, 6000.0f));
+    battle.fleets.push_back(Garrison(aldra, 4000.0f));
+    SIM_CampaignArmsRace::SpreadFear(0.5f, false, battle); // lost: nothing
+    EXPECT_FLOAT_EQ(aldra->ai->fleetboost, 0.0f);
+    SIM_CampaignArmsRace::SpreadFear(0.5f, true, battle);
+    EXPECT_FLOAT_EQ(aldra->ai->fleetboost, 4000.0f);             // no hop count to itself
+    EXPECT_FLOAT_EQ(world.Planet("Beskar")->ai->fleetboost, 2000.0f); // one hop
+    EXPECT_FLOAT_EQ(world.Planet("Fennix")->ai->fleetboost, 1000.0f); // two hops
+    // Exactly the enemy's worth: no excess, no fear.
+    battle.fleets.pop_back();
+    SIM_CampaignArmsRace::SpreadFear(0.5f, true, battle);
+    EXPECT_FLOAT_EQ(aldra->ai->fleetboost, 4000.0f);
+}
+
+TEST_F(CampaignMap, DifficultyFollowsThePlanAndStaysWithinItsAdjusters)
+{
+    SIM_CampaignProgress& p = SIM_CampaignProgress::GetInstance();
+    auto& list = world.campaign->GetEncounters();
+    auto hold = [&](int n) {
+        for (size_t i = 0; i < list.size(); ++i) {
+            list[i]->territory = static_cast<int>(i) < n ? SIM_CampaignEncounter::PLAYER : SIM_CampaignEncounter::ENEMY;
+        }
+    };
+    float m = 1.0f;
+    CampaignTestWorld::SetOptions("diff_game_length = 100\ndiff_min_adjuster = 0.5\ndiff_max_adjuster = 2\n");
+    p.turn = 50;
+    hold(6); // a quarter, half-way through the plan
+    AdjustDifficulty(m);
+    EXPECT_FLOAT_EQ(m, 0.75f);
+    hold(18); // three quarters
+    AdjustDifficulty(m);
+    EXPECT_FLOAT_EQ(m, 1.5f);
+    hold(12);
+    AdjustDifficulty(m);
+    EXPECT_FLOAT_EQ(m, 1.0f);
+    // Beyond the planned length counts as the whole plan.
+    p.turn = 150;
+    AdjustDifficulty(m);
+    EXPECT_FLOAT_EQ(m, 0.75f);
+    // Everything held very early: held at the greatest adjuster, not beyond.
+    p.turn = 5;
+    hold(24);
+    AdjustDifficulty(m);
+    EXPECT_FLOAT_EQ(m, 2.0f);
+    // Turn 0, or no planned length: nothing to compare, 1.
+    p.turn = 0;
+    AdjustDifficulty(m);
+    EXPECT_FLOAT_EQ(m, 1.0f);
+    CampaignTestWorld::SetOptions("");
+    p.turn = 10;
+    m = 0.3f;
+    AdjustDifficulty(m);
+    EXPECT_FLOAT_EQ(m, 1.0f);
+    p.turn = 0;
 }
 
 } // namespace
