@@ -6,6 +6,8 @@
 #include "campaign/sim/SIM_CampaignBattleManager.h"
 #include "campaign/sim/SIM_CampaignDebugLog.h"
 #include "campaign/sim/SIM_CampaignEncounter.h"
+#include "campaign/sim/SIM_CampaignEnemiesDB.h"
+#include "campaign/sim/SIM_CampaignOpponentLog.h"
 #include "campaign/sim/SIM_CampaignFleet.h"
 #include "campaign/sim/SIM_CampaignOptions.h"
 #include "campaign/sim/SIM_CampaignSaveWriter.h"
@@ -29,7 +31,10 @@ SIM_CampaignProgress& SIM_CampaignProgress::GetInstance()
     return instance;
 }
 
-SIM_CampaignProgress::SIM_CampaignProgress() : m_stats(std::make_unique<SIM_CampaignStats>()) {}
+SIM_CampaignProgress::SIM_CampaignProgress()
+    : m_stats(std::make_unique<SIM_CampaignStats>()), m_enemies(std::make_unique<SIM_CampaignEnemiesDB>())
+{
+}
 
 SIM_CampaignProgress::~SIM_CampaignProgress()
 {
@@ -51,6 +56,7 @@ void SIM_CampaignProgress::Init(SIM_Campaign* campaign)
     cash = 0;
     crew = 0;
     m_stats = std::make_unique<SIM_CampaignStats>();
+    m_enemies = std::make_unique<SIM_CampaignEnemiesDB>();
 }
 
 static std::string SaveFolderFor(const std::string& name)
@@ -219,6 +225,8 @@ bool SIM_CampaignProgress::Load(const std::string& name)
         else
             m_stats->AddToStat(statName, count);
     }
+    m_enemies->Load(saveFolder);
+    SIM_CampaignOpponentLog::GetInstance().Load(saveFolder);
     return true;
 }
 
@@ -264,6 +272,9 @@ bool SIM_CampaignProgress::Save()
         for (const SIM_CampaignShip* s : f->GetShips())
             writer.Add(s->log->GetPath(), s->log->SaveText());
     }
+    m_enemies->AddToSave(writer, saveFolder);
+    writer.Add(saveFolder + "/opponents.ini", SIM_CampaignOpponentLog::GetInstance().SaveText());
+    // Last, so that a save cut short never has a progress file newer than its fleets.
     writer.Add(saveFolder + "/progress.txt", ProgressText());
     if (!writer.Commit()) {
         LOG_ERROR("Failed to save campaign progress : " + writer.GetError());
@@ -282,6 +293,10 @@ void SIM_CampaignProgress::Reset(const std::string& playerRace)
     SIM_CampaignScreenHooks::Get().UpdateCashCounter();
     race = playerRace;
     m_stats->Clear();
+    if (!saveFolder.empty())
+        SIM_CampaignEnemiesDB::DeleteFiles(saveFolder);
+    m_enemies->Clear();
+    SIM_CampaignOpponentLog::GetInstance().Clear();
     m_campaign = nullptr;
     SIM_CampaignDebugLog::GetInstance().Close();
     CampaignLog("Log Reset");
@@ -298,6 +313,7 @@ void SIM_CampaignProgress::NextTurn()
             e->EndTurn();
     SIM_CampaignBattleManager& battles = SIM_CampaignBattleManager::GetInstance();
     battles.ProcessEndOfTurn();
+    m_enemies->TurnStep();
     AdjustDifficulty(battles.difficultyMultiplier);
     ++turn;
     Save();

@@ -5,6 +5,7 @@
 
 class SIM_Campaign;
 class SIM_CampaignFleet;
+class SIM_CampaignEnemiesDB;
 class SIM_CampaignStats;
 
 // The running campaign: the player's fleets, race, turn, cash and crew, the
@@ -39,6 +40,7 @@ public:
     const std::vector<SIM_CampaignFleet*>& GetFleets() const { return m_fleets; }
     SIM_Campaign* GetCampaign() const { return m_campaign; }
     SIM_CampaignStats& GetStats() { return *m_stats; }
+    SIM_CampaignEnemiesDB& GetEnemiesDB() { return *m_enemies; }
 
     // The text "progress.txt" would hold now.
     std::string ProgressText() const;
@@ -59,4 +61,5 @@ private:
     std::vector<SIM_CampaignFleet*> m_fleets;
     SIM_Campaign* m_campaign = nullptr;
     std::unique_ptr<SIM_CampaignStats> m_stats;
+    std::unique_ptr<SIM_CampaignEnemiesDB> m_enemies;
 };
