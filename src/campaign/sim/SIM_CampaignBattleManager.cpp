@@ -1,7 +1,15 @@
 #include "campaign/sim/SIM_CampaignBattleManager.h"
 
 #include "campaign/sim/SIM_CampaignAIManager.h"
+#include "campaign/sim/SIM_CampaignArmsRace.h"
+#include "campaign/sim/SIM_CampaignBattleOutcome.h"
+#include "campaign/sim/SIM_CampaignCaptureManager.h"
 #include "campaign/sim/SIM_CampaignDebugLog.h"
+#include "campaign/sim/SIM_CampaignEnemiesDB.h"
+#include "campaign/sim/SIM_CampaignProgress.h"
+#include "campaign/sim/SIM_CampaignStats.h"
+#include "engine/GHashTable.h"
+#include "engine/GRandom.h"
 #include "campaign/sim/SIM_CampaignEncounter.h"
 #include "campaign/sim/SIM_CampaignFleet.h"
 #include "campaign/sim/SIM_CampaignOptions.h"
@@ -126,6 +134,131 @@ void SIM_CampaignBattleManager::ProcessEndOfTurn()
 void SIM_CampaignBattleManager::Clear()
 {
     m_pending.clear();
+    m_current.reset();
+    SIM_CampaignCaptureManager::GetInstance().Clear();
+}
+
+SIM_PendingBattle* SIM_CampaignBattleManager::BeginBattle(const SIM_CampaignEncounter* encounter)
+{
+    m_current = RemovePendingBattle(encounter);
+    return m_current.get();
+}
+
+void SIM_CampaignBattleManager::UpdateEnemyFleet(SIM_PendingBattle& battle, const SIM_CampaignBattleOutcome& outcome)
+{
+    if (!battle.enemyFleet)
+        return;
+    for (const auto& r : outcome.enemyShips) {
+        if (r.destroyed) {
+            battle.enemyFleet->RecordShipDestroyed(r.shipId);
+            continue;
+        }
+        std::vector<SIM_CampaignEnemyModuleDamage> modules;
+        for (const auto& m : r.modules)
+            if (m.slot >= 0)
+                modules.push_back({m.integrity, m.slot, m.typeName});
+        battle.enemyFleet->RecordShipDamage(r.shipId, modules);
+    }
+}
+
+void SIM_CampaignBattleManager::ApplyBattleResult(bool won, const SIM_CampaignBattleOutcome& outcome)
+{
+    std::unique_ptr<SIM_PendingBattle> b = std::move(m_current);
+    if (!b || !b->encounter) {
+        LOG_ERROR("No campaign battle to apply a result to");
+        return;
+    }
+    SIM_CampaignProgress& progress = SIM_CampaignProgress::GetInstance();
+    SIM_CampaignStats& stats = progress.GetStats();
+    SIM_CampaignEncounter* e = b->encounter;
+    CampaignLog(won ? "player won battle" : "player lost battle");
+    for (SIM_CampaignFleet* f : b->fleets)
+        f->ApplyBattleLosses(outcome);
+    SIM_CampaignArmsRace::SpreadFear(CampaignOption("ai_armsrace_fear_spread_multiplier"), won, *b);
+    const int destroyed = outcome.CountEnemyDestroyed();
+    if (destroyed > 0)
+        stats.AddToStat("enemy_ships_destroyed", destroyed);
+    SIM_CampaignCaptureManager& captures = SIM_CampaignCaptureManager::GetInstance();
+    if (won && !b->fleets.empty())
+        captures.CollectCaptures(b->fleets[0], outcome);
+    stats.AddToStat(won ? "battles_won" : "battles_lost", 1);
+    if (b->kind == SIM_PendingBattle::AI_ATTACK)
+        e->ai->FreezeAttacks(e->homeworld ? CampaignOptionInt("ai_homeworld_spam_freeze")
+                                          : CampaignOptionInt("ai_attack_spam_freeze"));
+    if (won) {
+        if (b->kind == SIM_PendingBattle::AI_ATTACK)
+            e->ai->AddThreatChange(-0.25f, GetString("THREAT_REASON_REPELLED_ATTACK"), true);
+        else
+            e->ai->FreezeAttacks(CampaignOptionInt("ai_new_conquered_attack_freeze"));
+        progress.GetEnemiesDB().ClearEntry(e->encounterId);
+        b->enemyFleet = nullptr;
+        e->territory = SIM_CampaignEncounter::PLAYER;
+        // Fleets that lost every ship go; the one receiving captures waits for them.
+        for (SIM_CampaignFleet* f : b->fleets)
+            if (f != captures.GetReceivingFleet() || !captures.HasWaiting())
+                f->DeleteIfEmpty();
+    } else {
+        UpdateEnemyFleet(*b, outcome);
+        e->territory = SIM_CampaignEncounter::ENEMY;
+        if (b->enemyFleet)
+            b->enemyFleet->encounterId = e->encounterId;
+        for (SIM_CampaignFleet* f : b->fleets) {
+            f->ClearShips();
+            f->DeleteIfEmpty();
+        }
+        b->fleets.clear();
+    }
+    SIM_CampaignScreenHooks::Get().RefreshEncounterView(e);
+    progress.Save();
+    SIM_CampaignScreenHooks::Get().ReturnToCampaignScreen();
+    if (captures.HasWaiting())
+        SIM_CampaignScreenHooks::Get().OpenCapturesDialog();
+    else
+        SIM_CampaignScreenHooks::Get().OpenEndTurnDialog();
+}
+
+SIM_CampaignEncounter* SIM_CampaignBattleManager::ChooseRetreatDestination(const SIM_PendingBattle& battle) const
+{
+    std::vector<SIM_CampaignEncounter*> ours;
+    for (SIM_CampaignEncounter* n : battle.encounter->neighbours)
+        if (n->territory == SIM_CampaignEncounter::PLAYER)
+            ours.push_back(n);
+    if (ours.empty())
+        return nullptr;
+    size_t index = static_cast<size_t>(QlmRand() * (1.0 / 32768.0) * static_cast<double>(ours.size()));
+    return ours[index < ours.size() ? index : ours.size() - 1];
+}
+
+void SIM_CampaignBattleManager::ApplyPlayerRetreat(const SIM_CampaignBattleOutcome& outcome)
+{
+    std::unique_ptr<SIM_PendingBattle> b = std::move(m_current);
+    if (!b || !b->encounter) {
+        LOG_ERROR("No campaign battle to retreat from");
+        return;
+    }
+    SIM_CampaignProgress& progress = SIM_CampaignProgress::GetInstance();
+    CampaignLog("Player retreated");
+    for (SIM_CampaignFleet* f : b->fleets)
+        f->ApplyBattleLosses(outcome);
+    UpdateEnemyFleet(*b, outcome);
+    progress.GetStats().AddToStat("fleets_retreated", 1);
+    for (SIM_CampaignFleet* f : b->fleets) {
+        SIM_CampaignEncounter* to = f->origin ? f->origin : ChooseRetreatDestination(*b);
+        // Nowhere to go: the fleet holds where it is rather than vanish.
+        if (to && to != f->location)
+            f->SetLocation(to);
+    }
+    b->encounter->territory = SIM_CampaignEncounter::ENEMY;
+    if (b->enemyFleet)
+        b->enemyFleet->encounterId = b->encounter->encounterId;
+    for (SIM_CampaignFleet* f : b->fleets) {
+        f->origin = nullptr;
+        f->DeleteIfEmpty();
+    }
+    SIM_CampaignScreenHooks::Get().RefreshEncounterView(b->encounter);
+    progress.Save();
+    SIM_CampaignScreenHooks::Get().ReturnToCampaignScreen();
+    SIM_CampaignScreenHooks::Get().OpenEndTurnDialog();
 }
 
 void SIM_CampaignBattleManager::ForgetFleet(const SIM_CampaignFleet* fleet)

@@ -3,7 +3,9 @@
 #include <vector>
 
 class SIM_CampaignEncounter;
+class SIM_CampaignEnemyFleet;
 class SIM_CampaignFleet;
+struct SIM_CampaignBattleOutcome;
 
 // A battle this turn produced, waiting to be fought.
 struct SIM_PendingBattle {
@@ -13,6 +15,7 @@ struct SIM_PendingBattle {
     SIM_CampaignEncounter* source = nullptr;    // the enemy planet of an AI attack
     std::vector<SIM_CampaignFleet*> fleets;      // the player's fleets that fight
     bool reusedFleet = false;
+    SIM_CampaignEnemyFleet* enemyFleet = nullptr; // owned by the enemies database
 };
 
 // The battles of a turn: the player's attacks and the AI's. At the end of a
@@ -28,6 +31,17 @@ public:
     std::unique_ptr<SIM_PendingBattle> RemovePendingBattle(const SIM_CampaignEncounter* encounter);
     void ProcessEndOfTurn();
     float GetAttackStrength(const SIM_PendingBattle& battle) const;
+
+    // The pending battle at that planet becomes the one being fought.
+    SIM_PendingBattle* BeginBattle(const SIM_CampaignEncounter* encounter);
+    SIM_PendingBattle* GetCurrent() const { return m_current.get(); }
+    // The fought battle's result: losses, fear, captures, statistics,
+    // freezes, the planet's owner, and the save.
+    void ApplyBattleResult(bool won, const SIM_CampaignBattleOutcome& outcome);
+    // The player's fleets fall back where they came from (or to a neighbour
+    // of ours; with neither they hold their place) and the planet is lost.
+    void ApplyPlayerRetreat(const SIM_CampaignBattleOutcome& outcome);
+    SIM_CampaignEncounter* ChooseRetreatDestination(const SIM_PendingBattle& battle) const;
     // Forgets every battle (a campaign ends or another is loaded).
     void Clear();
     // A fleet that goes away leaves the battles it was in.
@@ -41,5 +55,7 @@ public:
 private:
     SIM_CampaignBattleManager() = default;
     SIM_PendingBattle* FindAt(const SIM_CampaignEncounter* encounter) const;
+    void UpdateEnemyFleet(SIM_PendingBattle& battle, const SIM_CampaignBattleOutcome& outcome);
     std::vector<std::unique_ptr<SIM_PendingBattle>> m_pending;
+    std::unique_ptr<SIM_PendingBattle> m_current;
 };

@@ -1,6 +1,9 @@
 #include "campaign/sim/SIM_CampaignFleet.h"
 
+#include "campaign/sim/SIM_CampaignBattleOutcome.h"
 #include "campaign/sim/SIM_CampaignDebugLog.h"
+#include "campaign/sim/SIM_CampaignStats.h"
+#include "engine/GDebugLog.h"
 #include "campaign/sim/SIM_CampaignEncounter.h"
 #include "campaign/sim/SIM_CampaignOptions.h"
 #include "campaign/sim/SIM_CampaignProgress.h"
@@ -190,6 +193,71 @@ void SIM_CampaignFleet::ChooseRandomName()
     guiName = SIM_CampaignFleetNames::GetInstance().DrawName();
     if (guiName.empty())
         guiName = StrFormat("Fleet %d", id >= 0 ? id : SIM_CampaignProgress::GetInstance().GetNextFleetID());
+}
+
+void SIM_CampaignFleet::ApplyBattleLosses(const SIM_CampaignBattleOutcome& outcome)
+{
+    SIM_CampaignStats& stats = SIM_CampaignProgress::GetInstance().GetStats();
+    for (SIM_CampaignShip* ship : m_ships) {
+        const bool squadron = ship->design && ship->design->GetHull() && ship->design->GetHull()->GetClass() == 2;
+        if (squadron) {
+            int casualties = 0, survivors = 0;
+            int shield = 0, armour = 0, hull = 0;
+            bool matched = false;
+            for (const auto& r : outcome.playerShips) {
+                if (r.shipId != ship->id)
+                    continue;
+                matched = true;
+                (r.destroyed ? casualties : survivors) += 1;
+                for (const auto& m : r.modules) {
+                    shield = static_cast<int>(static_cast<float>(shield) + m.shieldDamage);
+                    armour = static_cast<int>(static_cast<float>(armour) + m.armourDamage);
+                    hull = static_cast<int>(static_cast<float>(hull) + m.hullDamage);
+                }
+            }
+            if (!matched) {
+                LOG_DEBUG("Failed to match up battle ship with campaign ship");
+                continue;
+            }
+            ship->log->AddFighterBattleEntry(location, static_cast<float>(hull), static_cast<float>(shield),
+                                             static_cast<float>(armour), casualties);
+            if (casualties > 0)
+                stats.AddToStat("ships_destroyed", casualties);
+            ship->integrity = 1.0f;
+            ship->quantity = survivors;
+            continue;
+        }
+        const SIM_BattleShipResult* result = nullptr;
+        for (const auto& r : outcome.playerShips) {
+            if (r.shipId == ship->id) {
+                result = &r;
+                break;
+            }
+        }
+        if (!result) {
+            // Not deployed, or not matched: the ship stays as it was.
+            LOG_DEBUG("Failed to match up battle ship with campaign ship");
+            continue;
+        }
+        if (result->destroyed)
+            stats.AddToStat("ships_destroyed", 1);
+        ship->RecordBattleDamage(*result, location);
+        if (result->destroyed)
+            ship->integrity = 0.0f;
+    }
+    survivingCost = 0.0f;
+    for (auto it = m_ships.begin(); it != m_ships.end();) {
+        SIM_CampaignShip* ship = *it;
+        if (ship->integrity > 0.0f && ship->quantity >= 1) {
+            survivingCost += (ship->design ? ship->design->GetCost() : 0.0f) * static_cast<float>(ship->quantity);
+            ++it;
+            continue;
+        }
+        ship->log->DeleteLogFile();
+        ship->fleet = nullptr;
+        delete ship;
+        it = m_ships.erase(it);
+    }
 }
 
 std::string SIM_CampaignFleet::GetFilePath() const

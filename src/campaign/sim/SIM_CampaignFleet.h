@@ -5,6 +5,7 @@
 class SIM_CampaignEncounter;
 class SIM_CampaignShip;
 class SIM_ShipDesign;
+struct SIM_CampaignBattleOutcome;
 
 // A player fleet on the campaign map: ships in joining order (owned), where it
 // is, and the totals the AI and the battles weigh it by.
@@ -40,6 +41,10 @@ public:
     bool RelinkDesigns();
     void ChooseRandomName();
     std::string GetName() const { return guiName; }
+
+    // Losses and damage of a finished battle: destroyed ships and emptied
+    // squadrons leave the fleet with their logs; unmatched ships are kept.
+    void ApplyBattleLosses(const SIM_CampaignBattleOutcome& outcome);
 
     std::string GetFilePath() const;
     std::string SaveText() const;

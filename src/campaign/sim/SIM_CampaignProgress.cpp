@@ -267,6 +267,10 @@ bool SIM_CampaignProgress::Save()
     old.FindFiles(saveFolder + "/fleets/*.txt");
     for (const std::string& path : old.names)
         writer.Remove(path);
+    GFileList oldLogs;
+    oldLogs.FindFiles(saveFolder + "/logs/*.ini");
+    for (const std::string& path : oldLogs.names)
+        writer.Remove(path);
     for (const SIM_CampaignFleet* f : m_fleets) {
         writer.Add(f->GetFilePath(), f->SaveText());
         for (const SIM_CampaignShip* s : f->GetShips())

@@ -24,6 +24,9 @@ public:
     // Closes the single-instance windows before a turn ends.
     virtual void CloseTurnWindows() {}
     virtual void OpenEndTurnDialog() {}
+    virtual void OpenCapturesDialog() {}
+    // A campaign battle is over: back to the campaign screen.
+    virtual void ReturnToCampaignScreen() {}
     // A message for the player, by string-table key.
     virtual void ShowMessage(const std::string& /*key*/) {}
 

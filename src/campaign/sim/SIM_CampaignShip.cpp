@@ -1,5 +1,7 @@
 #include "campaign/sim/SIM_CampaignShip.h"
 
+#include "campaign/sim/GUI_DamageDescGenerator.h"
+#include "campaign/sim/SIM_CampaignBattleOutcome.h"
 #include "campaign/sim/SIM_CampaignFleet.h"
 #include "campaign/sim/SIM_CampaignProgress.h"
 #include "campaign/sim/SIM_CampaignScreenHooks.h"
@@ -141,6 +143,35 @@ void SIM_CampaignShip::RecalculateIntegrity()
     }
     integrity = hpSum > 0.0f ? Clamp01(hpWhole / hpSum) : 0.0f;
     armourIntegrity = armourSum > 0.0f ? Clamp01(armourWhole / armourSum) : 0.0f;
+}
+
+SIM_CampaignModuleState* SIM_CampaignShip::FindModuleBySlot(int slot)
+{
+    for (auto& m : modules)
+        if (m->slot == slot)
+            return m.get();
+    return nullptr;
+}
+
+void SIM_CampaignShip::RecordBattleDamage(const SIM_BattleShipResult& result, const SIM_CampaignEncounter* where)
+{
+    float shield = 0.0f, armour = 0.0f, hull = 0.0f;
+    for (const SIM_BattleModuleResult& m : result.modules) {
+        shield += m.shieldDamage;
+        armour += m.armourDamage;
+        hull += m.hullDamage;
+        if (m.slot < 0)
+            continue;
+        SIM_CampaignModuleState* state = FindModuleBySlot(m.slot);
+        if (!state) {
+            LOG_ERROR(StrFormat("Campaign ship %d has no module in slot %d", id, m.slot));
+            continue;
+        }
+        GUI_DamageDescGenerator::GetInstance().Describe(*state, m.integrity);
+        state->RecalculateIntegrity();
+    }
+    log->AddBattleEntry(where, hull, shield, armour, result.hullIntegrity);
+    RecalculateIntegrity();
 }
 
 int SIM_CampaignShip::GetModuleRepairCost(const SIM_CampaignModuleState& module) const

@@ -8,6 +8,8 @@ class SIM_CampaignFleet;
 class SIM_CampaignShip;
 class SIM_CampaignShipsLog;
 class SIM_ShipDesign;
+class SIM_CampaignEncounter;
+struct SIM_BattleShipResult;
 
 // One recorded hit on a module, carried from battle to battle until repaired.
 struct SIM_CampaignDamage {
@@ -56,6 +58,11 @@ public:
     bool RepairModuleFully(SIM_CampaignModuleState& module);
     // Moves this ship into a new fleet at the same place; the new fleet.
     SIM_CampaignFleet* DetachToNewFleet();
+
+    // A battle's damage to this ship becomes described, priced items; the
+    // ship's log gets the battle.
+    void RecordBattleDamage(const SIM_BattleShipResult& result, const SIM_CampaignEncounter* where);
+    SIM_CampaignModuleState* FindModuleBySlot(int slot);
 
     // The ship's section of its fleet file.
     std::string SaveText(int index) const;
