@@ -30,7 +30,7 @@ int IntOf63(const char* text)
 } // namespace
 
 SIM_CampaignEncounter::SIM_CampaignEncounter(SIM_Campaign* owner)
-    : campaign(owner), ai(std::make_unique<SIM_CampaignAIManager>(this))
+    : SIM_Scenario(Unlisted{}), campaign(owner), ai(std::make_unique<SIM_CampaignAIManager>(this))
 {
     Registry().push_back(this);
 }
