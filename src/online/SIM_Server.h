@@ -18,8 +18,24 @@ public:
     // Posts the usage metrics file with the installation id as its tag.
     bool PostMetrics(const std::string& metricsFile, const std::string& installId);
 
+    // --- Campaign opponents ---------------------------------------------
+    // The server's list of campaign opponents for a cost band, saved as
+    // "web/camp_chall.txt" in the user folder (only a whole 200 answer
+    // replaces it). False when the server could not be asked or answered.
+    bool GetCampaignOpponentList(const std::string& race, int minCost, int maxCost);
+    // Downloads "web/challenges/<id>.qlm"; false for an unusable id or any
+    // failure, with the previous file (if any) kept.
+    bool DownloadChallenge(const std::string& challengeId);
+    // Who the requests are made for: the player's name and installation id.
+    void SetIdentity(const std::string& userName, const std::string& installId);
+    // Parameters are percent-encoded: only [A-Za-z0-9-_.~] pass as they are.
+    static std::string EncodeParam(const std::string& text);
+    static std::string CampaignListPath();
+
 private:
     GHttpClient& Client();
+    std::string m_userName;
+    std::string m_installId;
 
     GHttpClient* m_client;
 };

@@ -144,6 +144,15 @@ struct ParsedDesign {
     std::vector<std::pair<SIM_ShipModuleType*, int>> modules;
 };
 
+// Looks without the "not found" report: a miss is expected here.
+SIM_ShipDesign* FindDesignQuietly(const std::string& name)
+{
+    for (SIM_ShipDesign* d : SIM_ShipDesign::GetList())
+        if (d->GetName() == name)
+            return d;
+    return nullptr;
+}
+
 float MirrorAngle(float a)
 {
     a += 180.0f;
@@ -450,7 +459,7 @@ bool SIM_ChallengeFile::ReadFromBytes(const std::string& bytes, SIM_Scenario& sc
     for (const ParsedDesign& pd : designs) {
         const std::string fullName = m_namePrefix + pd.name;
         // A challenge read again reuses its designs rather than piling up copies.
-        if (SIM_ShipDesign::Find(fullName))
+        if (FindDesignQuietly(fullName))
             continue;
         auto* d = new SIM_ShipDesign();
         d->SetName(fullName);

@@ -182,3 +182,22 @@ TEST_F(ChallengeFile, UnsafeIdsNeverBecomeFileNames)
 }
 
 } // namespace
+namespace {
+TEST_F(ChallengeFile, EveryShippedAiDesignSurvivesTheTrip)
+{
+    int id = 1;
+    for (SIM_ShipDesign* d : std::vector<SIM_ShipDesign*>(SIM_ShipDesign::GetList()))
+        if (d->GetName().find("_ai_") != std::string::npos)
+            Add(d->GetName(), 100.0f, 100.0f, 90.0f, id++);
+    ASSERT_GT(id, 10);
+    SIM_Scenario read{SIM_Scenario::Unlisted{}};
+    ASSERT_TRUE(file.ReadFromBytes(Bytes(), read, "trip"));
+    for (const auto& s : fleet.GetShips()) {
+        const SIM_ShipDesign* original = SIM_ShipDesign::Find(s->design);
+        const SIM_ShipDesign* copy = SIM_ShipDesign::Find("trip_" + s->design);
+        ASSERT_TRUE(copy) << s->design << " valid=" << original->IsValid();
+        EXPECT_FLOAT_EQ(copy->GetCost(), original->GetCost()) << s->design;
+    }
+    EXPECT_EQ(file.GetFleetRead()->GetShips().size(), fleet.GetShips().size());
+}
+} // namespace

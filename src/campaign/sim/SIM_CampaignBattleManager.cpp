@@ -144,6 +144,16 @@ SIM_PendingBattle* SIM_CampaignBattleManager::BeginBattle(const SIM_CampaignEnco
     return m_current.get();
 }
 
+void SIM_CampaignBattleManager::ReturnCurrentToPending()
+{
+    if (!m_current)
+        return;
+    if (m_current->kind == SIM_PendingBattle::PLAYER_ATTACK)
+        for (SIM_CampaignFleet* f : m_current->fleets)
+            f->attacking = true;
+    m_pending.push_back(std::move(m_current));
+}
+
 void SIM_CampaignBattleManager::UpdateEnemyFleet(SIM_PendingBattle& battle, const SIM_CampaignBattleOutcome& outcome)
 {
     if (!battle.enemyFleet)

@@ -35,6 +35,8 @@ public:
     // The pending battle at that planet becomes the one being fought.
     SIM_PendingBattle* BeginBattle(const SIM_CampaignEncounter* encounter);
     SIM_PendingBattle* GetCurrent() const { return m_current.get(); }
+    // A battle that could not be prepared waits again with the others.
+    void ReturnCurrentToPending();
     // The fought battle's result: losses, fear, captures, statistics,
     // freezes, the planet's owner, and the save.
     void ApplyBattleResult(bool won, const SIM_CampaignBattleOutcome& outcome);

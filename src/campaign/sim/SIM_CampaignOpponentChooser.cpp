@@ -10,7 +10,10 @@
 #include "engine/GIniFile.h"
 #include "engine/GRandom.h"
 #include "engine/GSafeFile.h"
+#include "engine/GFileHelpers.h"
+#include "engine/GHttpClient.h"
 #include "engine/GTokenizer.h"
+#include "online/SIM_Server.h"
 
 namespace {
 SIM_CampaignOpponentChooser::ListSource g_source;
@@ -45,6 +48,22 @@ bool PackagesAvailable(const std::string& packages)
     return true;
 }
 } // namespace
+
+SIM_CampaignOpponentChooser::ListSource SIM_CampaignOpponentChooser::ServerListSource()
+{
+    return [](const std::string& race, float minCost, float maxCost, std::string& text) {
+        if (!GetInternet().IsOnline())
+            return false;
+        if (!SIM_Server::GetInstance().GetCampaignOpponentList(race, static_cast<int>(minCost),
+                                                               static_cast<int>(maxCost)))
+            return false;
+        if (!ReadWholeFile(SIM_Server::CampaignListPath(), text)) {
+            LOG_ERROR("Failed to open camp_chall.txt");
+            return false;
+        }
+        return true;
+    };
+}
 
 void SIM_CampaignOpponentChooser::SetListSource(ListSource source)
 {
@@ -152,11 +171,20 @@ std::string SIM_CampaignOpponentChooser::ChooseOpponent(int encounterId, float w
     CostBand(wantedCost, minCost, maxCost);
     std::vector<Candidate> list;
     std::string text;
-    if (g_source && g_source(progress.race, minCost, maxCost, text))
+    ListSource source = g_source ? g_source : ServerListSource();
+    if (source(progress.race, minCost, maxCost, text))
         AddCandidates(text, list);
     else
         LOG_ERROR("GetCampaignChallenges() failed");
     if (list.empty())
         AddPoolCandidates(minCost, maxCost, list);
     return PickOpponent(list);
+}
+
+std::string SIM_CampaignOpponentChooser::PoolFilePath(const std::string& id)
+{
+    if (!IsSafeChallengeId(id))
+        return std::string();
+    const std::string path = CampaignDataPath("opponents/" + id + ".qlm");
+    return FileExists(path) ? path : std::string();
 }

@@ -28,6 +28,10 @@ public:
 
     // Where server lists come from; none (the default) means offline.
     static void SetListSource(ListSource source);
+    // The game server's list, when the game is online.
+    static ListSource ServerListSource();
+    // The shipped challenge file of a pool opponent ("" when it is none).
+    static std::string PoolFilePath(const std::string& id);
     // A challenge id may name a file only when it is plain: [A-Za-z0-9_-]{1,64}.
     static bool IsSafeChallengeId(const std::string& id);
 };
