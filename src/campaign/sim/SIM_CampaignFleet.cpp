@@ -284,13 +284,7 @@ std::string SIM_CampaignFleet::SaveText() const
 static std::vector<std::string> SectionNames(const std::string& text)
 {
     std::vector<std::string> names;
-    size_t pos = 0;
-    while (pos < text.size()) {
-        size_t end = text.find('\n', pos);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(pos, end - pos);
-        pos = end + 1;
+    for (const std::string& line : SplitTextLines(text)) {
         const size_t first = line.find_first_not_of(" \t");
         if (first == std::string::npos || line[first] != '[')
             continue;

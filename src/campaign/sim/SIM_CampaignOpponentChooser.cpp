@@ -14,26 +14,10 @@
 #include "engine/GHttpClient.h"
 #include "engine/GTokenizer.h"
 #include "online/SIM_Server.h"
+#include "sim/SIM_ChallengeFile.h"
 
 namespace {
 SIM_CampaignOpponentChooser::ListSource g_source;
-
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    size_t pos = 0;
-    while (pos < text.size()) {
-        size_t end = text.find('\n', pos);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(pos, end - pos);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(std::move(line));
-        pos = end + 1;
-    }
-    return lines;
-}
 
 bool PackagesAvailable(const std::string& packages)
 {
@@ -72,15 +56,7 @@ void SIM_CampaignOpponentChooser::SetListSource(ListSource source)
 
 bool SIM_CampaignOpponentChooser::IsSafeChallengeId(const std::string& id)
 {
-    if (id.empty() || id.size() > 64)
-        return false;
-    for (char c : id) {
-        const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-                        c == '-';
-        if (!ok)
-            return false;
-    }
-    return true;
+    return SIM_ChallengeFile::IsSafeChallengeId(id);
 }
 
 void SIM_CampaignOpponentChooser::CostBand(float wantedCost, float& minCost, float& maxCost)
@@ -94,7 +70,7 @@ void SIM_CampaignOpponentChooser::CostBand(float wantedCost, float& minCost, flo
 void SIM_CampaignOpponentChooser::AddCandidates(const std::string& listText, std::vector<Candidate>& list)
 {
     const SIM_CampaignOpponentLog& log = SIM_CampaignOpponentLog::GetInstance();
-    for (const std::string& line : Lines(listText)) {
+    for (const std::string& line : SplitTextLines(listText)) {
         if (line.compare(0, 2, "##") != 0)
             continue;
         GTokenizer t(line, ',');
@@ -120,7 +96,7 @@ void SIM_CampaignOpponentChooser::AddPoolCandidates(float minCost, float maxCost
     }
     // Pool lines carry the race and cost after the server's fields.
     std::string inBand, all;
-    for (const std::string& line : Lines(text)) {
+    for (const std::string& line : SplitTextLines(text)) {
         if (line.compare(0, 2, "##") != 0)
             continue;
         GTokenizer t(line, ',');

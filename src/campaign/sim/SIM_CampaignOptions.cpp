@@ -59,3 +59,20 @@ void LoadCampaignStrings()
     GetStringTable().EnsureLoaded("data/strings.ini");
     GetStringTable().LoadSection(CampaignDataPath("campaign_strings.txt"), true);
 }
+
+std::vector<std::string> SplitTextLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(pos, end - pos);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(std::move(line));
+        pos = end + 1;
+    }
+    return lines;
+}

@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 class GIniFile;
 
@@ -22,3 +23,6 @@ void ReloadCampaignOptions();
 // Adds the campaign's texts ("campaign_strings.txt") to the string table,
 // after the game's own, which win where a key is in both.
 void LoadCampaignStrings();
+
+// The lines of a text file's contents, without their line ends.
+std::vector<std::string> SplitTextLines(const std::string& text);

@@ -2,6 +2,7 @@
 
 #include "campaign/sim/SIM_CampaignDebugLog.h"
 #include "campaign/sim/SIM_CampaignEncounter.h"
+#include "campaign/sim/SIM_CampaignOptions.h"
 #include "campaign/sim/SIM_CampaignProgress.h"
 #include "campaign/sim/SIM_CampaignShip.h"
 #include "engine/GDebugLog.h"
@@ -68,15 +69,7 @@ void SIM_CampaignShipsLog::Load()
 void SIM_CampaignShipsLog::LoadFromText(const std::string& text)
 {
     m_entries.clear();
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
-        start = end + 1;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+    for (const std::string& line : SplitTextLines(text)) {
         if (line.size() <= 1)
             continue;
         GTokenizer t(line, ',');
