@@ -9,6 +9,7 @@
 
 #include "app/APP_ContentPackage.h"
 #include "campaign/sim/SIM_CampaignAIManager.h"
+#include "campaign/sim/SIM_CampaignBattleBridge.h"
 #include "campaign/sim/SIM_CampaignBattleOutcome.h"
 #include "campaign/sim/SIM_CampaignBattlePreparation.h"
 #include "campaign/sim/SIM_CampaignCaptureManager.h"
@@ -18,14 +19,18 @@
 #include "campaign/sim/SIM_CampaignOpponentLog.h"
 #include "campaign/sim/SIM_CampaignScreenHooks.h"
 #include "campaign/sim/SIM_CampaignShip.h"
+#include "campaign/sim/SIM_CampaignShipsLog.h"
 #include "campaign/sim/SIM_CampaignStats.h"
 #include "engine/GHttpClient.h"
 #include "engine/GSafeFile.h"
 #include "sim/SIM_ChallengeFile.h"
+#include "sim/SIM_Battle.h"
 #include "sim/SIM_DeployedFleet.h"
+#include "sim/SIM_HeadlessBattle.h"
 #include "sim/SIM_ShipDesign.h"
 
 #include <atomic>
+#include <tuple>
 
 namespace {
 
@@ -34,6 +39,7 @@ protected:
     CampaignTestWorld world;
     SIM_CampaignProgress& progress = SIM_CampaignProgress::GetInstance();
     SIM_CampaignBattleManager& bm = SIM_CampaignBattleManager::GetInstance();
+    std::unique_ptr<SIM_HeadlessBattle> headless;
 
     void SetUp() override
     {
@@ -47,18 +53,21 @@ protected:
     }
     void TearDown() override
     {
+        // Ships hold their designs: they go before a battle's content does.
+        progress.Reset("federation");
+        headless.reset();
         GetInternet().SetServerUrl("");
         SIM_CampaignOpponentChooser::SetListSource(nullptr);
         bm.Clear();
         SetCampaignDataFolder("campaign/data");
     }
 
-    SIM_CampaignFleet* Fleet(SIM_CampaignEncounter* at, int ships)
+    SIM_CampaignFleet* Fleet(SIM_CampaignEncounter* at, int ships, const char* design = "fed_ai_escort")
     {
         auto* f = new SIM_CampaignFleet();
         for (int i = 0; i < ships; ++i) {
             auto* s = new SIM_CampaignShip();
-            s->SetDesign(SIM_ShipDesign::Find("fed_ai_escort"));
+            s->SetDesign(SIM_ShipDesign::Find(design));
             s->id = SIM_CampaignShip::GetNextFreeID();
             s->InitModuleStates();
             s->RecalculateIntegrity();
@@ -241,6 +250,73 @@ TEST_F(CampaignScript, WithoutAServerTheShippedOpponentsAreFought)
         bm.ApplyBattleResult(true, SIM_CampaignBattleOutcome{});
         EXPECT_EQ(beskar->territory, SIM_CampaignEncounter::PLAYER);
     }
+}
+
+TEST_F(CampaignScript, HeadlessBattlesAreFoughtAndTheirResultsCarriedBack)
+{
+    // The battle reloads the content: it comes first.
+    headless = std::make_unique<SIM_HeadlessBattle>(world.User().Path());
+    SIM_CampaignEncounter* beskar = world.Planet("Beskar");
+    // A lone escort loses; a line of battlecruisers wins.
+    for (const auto& [count, design, expected] :
+         {std::tuple<int, const char*, const char*>{1, "fed_ai_escort", "lost"},
+          std::tuple<int, const char*, const char*>{6, "fed_ai_battlecruiser", "won"}}) {
+        beskar->territory = SIM_CampaignEncounter::UNKNOWN;
+        SIM_CampaignFleet* f = Fleet(world.Planet("Aldra"), count, design);
+        // An old wound: the first ship's first module is half gone.
+        SIM_CampaignShip* wounded = f->GetShips()[0];
+        SIM_CampaignModuleState& hurt = *wounded->modules[0];
+        hurt.damage.push_back({"DMG_FUEL_LEAK", hurt.GetHitPoints() * 0.5f, 40});
+        wounded->RecalculateIntegrity();
+        Send(f, beskar);
+        ASSERT_TRUE(bm.BeginBattle(beskar));
+        SIM_Scenario challenge{SIM_Scenario::Unlisted{}};
+        SIM_CampaignBattlePreparation prep;
+        ASSERT_TRUE(prep.Prepare(challenge));
+
+        SIM_DeployedFleet player, enemy;
+        SIM_CampaignBattleBridge::BuildPlayerDeployment(*bm.GetCurrent(), *beskar, player);
+        ASSERT_EQ(player.GetShips().size(), static_cast<size_t>(count));
+        enemy.CopyFrom(*SIM_ChallengeFile::GetInstance().GetFleetRead());
+        ASSERT_TRUE(headless->StartCustom(beskar, player, enemy, 7));
+        SIM_CampaignBattleBridge::ApplyStoredDamage(*bm.GetCurrent());
+        const SIM_CampaignBattleOutcome start = SIM_CampaignBattleBridge::CollectOutcome();
+        ASSERT_EQ(start.playerShips.size(), static_cast<size_t>(count));
+        EXPECT_EQ(start.playerShips[0].shipId, wounded->id);
+        const SIM_BattleModuleResult* module = nullptr;
+        for (const auto& m : start.playerShips[0].modules)
+            if (m.slot == hurt.slot && !module)
+                module = &m;
+        ASSERT_TRUE(module);
+        EXPECT_EQ(module->typeName, hurt.moduleTypeName);
+        EXPECT_LT(module->integrity, 1.0f); // the hull's bonus may leave it above half
+        EXPECT_GT(module->integrity, 0.4f);
+
+        ASSERT_TRUE(headless->Run(16.67f, 600000.0f));
+        const std::string result = SIM_HeadlessBattle::OutcomeName();
+        ASSERT_EQ(result, expected);
+        const SIM_CampaignBattleOutcome outcome = SIM_CampaignBattleBridge::CollectOutcome();
+        int survivors = 0;
+        for (const auto& r : outcome.playerShips)
+            survivors += r.destroyed ? 0 : 1;
+        bm.ApplyBattleResult(result == "won", outcome);
+        SIM_Battle::GetInstance().Clear();
+        if (result == "won") {
+            EXPECT_EQ(beskar->territory, SIM_CampaignEncounter::PLAYER);
+            EXPECT_EQ(f->GetShips().size(), static_cast<size_t>(survivors));
+            EXPECT_EQ(f->GetShips()[0]->log->GetEntries().back().kind, SIM_CampaignShipsLog::BATTLE);
+            const size_t captured = SIM_CampaignCaptureManager::GetInstance().GetWaiting().size();
+            SIM_CampaignCaptureManager::GetInstance().AddCapturedShipToFleet();
+            EXPECT_EQ(f->GetShips().size(), static_cast<size_t>(survivors) + captured);
+        } else {
+            EXPECT_EQ(beskar->territory, SIM_CampaignEncounter::ENEMY);
+            EXPECT_TRUE(progress.GetFleets().empty());
+        }
+        ASSERT_TRUE(progress.Load("story"));
+        EXPECT_EQ(beskar->territory, result == "won" ? SIM_CampaignEncounter::PLAYER : SIM_CampaignEncounter::ENEMY);
+    }
+    EXPECT_EQ(progress.GetStats().Find("battles_won")->count, 1);
+    EXPECT_EQ(progress.GetStats().Find("battles_lost")->count, 1);
 }
 
 TEST_F(CampaignScript, NoOpponentAnywhereLeavesTheBattlePendingAndSaysSo)
