@@ -1,6 +1,13 @@
 #include "online/SIM_Server.h"
 
 #include "engine/GDebugLog.h"
+#include "engine/GSafeFile.h"
+#include "engine/GTokenizer.h"
+
+#include <atomic>
+#include <cstdio>
+#include <mutex>
+#include <unistd.h>
 #include "app/APP_UserFolders.h"
 #include "engine/GFileHelpers.h"
 #include "engine/GHttpClient.h"
@@ -97,5 +104,89 @@ bool SIM_Server::DownloadChallenge(const std::string& challengeId)
     client.CloseLink();
     if (!ok)
         LOG_ERROR("SIM_SERVER: Download QLM file failed");
+    return ok;
+}
+
+std::string SIM_Server::MakeTempFileName()
+{
+    static std::mutex mutex;
+    static unsigned counter = 0;
+    std::lock_guard<std::mutex> lock(mutex);
+    if (!APP_UserFolders::GetInstance().IsCreated())
+        return std::string();
+    const std::string folder = APP_UserFolders::GetInstance().Get(APP_UserFolders::USER) + "/web";
+    EnsureDirectoryExists(folder);
+    return StrFormat("%s/tmp%d_%u.html", folder.c_str(), static_cast<int>(getpid()), counter++);
+}
+
+std::string SIM_Server::ReadResponse(const std::string& answer)
+{
+    std::string value;
+    size_t pos = 0;
+    while (pos < answer.size()) {
+        size_t end = answer.find('\n', pos);
+        if (end == std::string::npos)
+            end = answer.size();
+        const std::string line = answer.substr(pos, end - pos);
+        pos = end + 1;
+        if (line.find("response") == std::string::npos)
+            continue;
+        GTokenizer t(line, ',');
+        t.NextString();
+        value = t.NextString();
+        while (!value.empty() && (value.back() == ' ' || value.back() == '\r' || value.back() == '\n'))
+            value.pop_back();
+    }
+    return value;
+}
+
+bool SIM_Server::GetNewCampaignChallengeId(std::string& id)
+{
+    const std::string temp = MakeTempFileName();
+    if (temp.empty())
+        return false;
+    GHttpClient& client = Client();
+    if (!client.OpenLink())
+        return false;
+    const std::string path = StrFormat("/quillomar/server/qlm_campaign_getnewchallengeid.php?&user=%s&id=%s",
+                                       EncodeParam(m_userName).c_str(), EncodeParam(m_installId).c_str());
+    const bool ok = client.DownloadToFile(temp, path);
+    client.CloseLink();
+    std::string answer;
+    const bool read = ok && ReadWholeFile(temp, answer);
+    std::remove(temp.c_str());
+    if (!read)
+        return false;
+    const std::string value = ReadResponse(answer);
+    if (value.empty() || value == "false" || !SIM_ChallengeFile::IsSafeChallengeId(value))
+        return false;
+    id = value;
+    return true;
+}
+
+bool SIM_Server::AddCampaignChallenge(const std::string& challengeId)
+{
+    const std::string temp = MakeTempFileName();
+    if (temp.empty())
+        return false;
+    GHttpClient& client = Client();
+    if (!client.OpenLink())
+        return false;
+    const std::string path =
+        StrFormat("/quillomar/server/qlm_campaign_addcampaignchallenge.php?&username=%s&id=%s&qlm=%s",
+                  EncodeParam(m_userName).c_str(), EncodeParam(m_installId).c_str(), EncodeParam(challengeId).c_str());
+    const bool ok = client.DownloadToFile(temp, path);
+    client.CloseLink();
+    std::remove(temp.c_str());
+    return ok;
+}
+
+bool SIM_Server::PostChallenge(const std::string& localFile, const std::string& tag)
+{
+    GHttpClient& client = Client();
+    if (!client.OpenPostLink())
+        return false;
+    const bool ok = client.PostFile("/quillomar/server/postchallenge.php", localFile, tag);
+    client.CloseLink();
     return ok;
 }

@@ -26,11 +26,22 @@ public:
     // Downloads "web/challenges/<id>.qlm"; false for an unusable id or any
     // failure, with the previous file (if any) kept.
     bool DownloadChallenge(const std::string& challengeId);
+    // A new id for a campaign challenge; false on any failure, a non-200 or
+    // empty answer, an answer of "false" or an id unfit for a file name.
+    bool GetNewCampaignChallengeId(std::string& id);
+    bool AddCampaignChallenge(const std::string& challengeId);
+    // Posts a challenge file under its id; true only for a 200 answer.
+    bool PostChallenge(const std::string& localFile, const std::string& tag);
+    // The response value of an answer text ("response,<value>" lines).
+    static std::string ReadResponse(const std::string& answer);
+    const std::string& GetUserName() const { return m_userName; }
     // Who the requests are made for: the player's name and installation id.
     void SetIdentity(const std::string& userName, const std::string& installId);
     // Parameters are percent-encoded: only [A-Za-z0-9-_.~] pass as they are.
     static std::string EncodeParam(const std::string& text);
     static std::string CampaignListPath();
+    // A temporary answer file no other request of this process is using.
+    static std::string MakeTempFileName();
 
 private:
     GHttpClient& Client();

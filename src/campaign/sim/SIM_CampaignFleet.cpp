@@ -13,6 +13,8 @@
 #include "engine/GIniFile.h"
 #include "engine/GRandom.h"
 #include "engine/StrFormat.h"
+#include "online/SIM_Server.h"
+#include "sim/SIM_ChallengeFile.h"
 #include "sim/SIM_ShipDesign.h"
 #include "sim/SIM_ShipHull.h"
 
@@ -258,6 +260,48 @@ void SIM_CampaignFleet::ApplyBattleLosses(const SIM_CampaignBattleOutcome& outco
         delete ship;
         it = m_ships.erase(it);
     }
+}
+
+int SIM_CampaignFleet::CheckChallengeUpload(const SIM_DeployedFleet& deployed)
+{
+    // A fleet that never had a cost has lost nothing.
+    const float ratio = totalCost > 0.0f ? survivingCost / totalCost : 1.0f;
+    int level = -1;
+    if (ratio >= 1.0f) {
+        level = ONEHUNDRED;
+    } else {
+        // The deepest point reached that was not posted yet.
+        const float thresholds[] = {0.75f, 0.5f, 0.25f};
+        for (int l = TWENTYFIVE; l >= SEVENTYFIVE; --l) {
+            if (ratio <= thresholds[l - 1] && !uploadFlags[l]) {
+                level = l;
+                break;
+            }
+        }
+    }
+    if (level < 0 || uploadFlags[level])
+        return -1;
+    return UploadAsChallenge(deployed, level) ? level : -1;
+}
+
+bool SIM_CampaignFleet::UploadAsChallenge(const SIM_DeployedFleet& deployed, int level)
+{
+    if (!location || level < 0 || level >= UPLOAD_FLAG_COUNT)
+        return false;
+    SIM_Server& server = SIM_Server::GetInstance();
+    SIM_ChallengeFile& file = SIM_ChallengeFile::GetInstance();
+    if (!file.Write(deployed, "_none_", "_none_", server.GetUserName(), *location))
+        return false;
+    std::string id;
+    if (!server.GetNewCampaignChallengeId(id)) {
+        LOG_ERROR("Failed to upload fleet as challenge");
+        return false;
+    }
+    server.PostChallenge(file.GetFileName(), id);
+    server.AddCampaignChallenge(id);
+    uploadFlags[level] = true;
+    SIM_CampaignProgress::GetInstance().Save();
+    return true;
 }
 
 std::string SIM_CampaignFleet::GetFilePath() const

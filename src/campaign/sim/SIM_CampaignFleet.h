@@ -5,6 +5,7 @@
 class SIM_CampaignEncounter;
 class SIM_CampaignShip;
 class SIM_ShipDesign;
+class SIM_DeployedFleet;
 struct SIM_CampaignBattleOutcome;
 
 // A player fleet on the campaign map: ships in joining order (owned), where it
@@ -45,6 +46,12 @@ public:
     // Losses and damage of a finished battle: destroyed ships and emptied
     // squadrons leave the fleet with their logs; unmatched ships are kept.
     void ApplyBattleLosses(const SIM_CampaignBattleOutcome& outcome);
+
+    // Posts the fleet as a campaign challenge at the points of its life not
+    // yet posted (whole; three quarters, half, a quarter left). The level
+    // posted, or -1.
+    int CheckChallengeUpload(const SIM_DeployedFleet& deployed);
+    bool UploadAsChallenge(const SIM_DeployedFleet& deployed, int level);
 
     std::string GetFilePath() const;
     std::string SaveText() const;

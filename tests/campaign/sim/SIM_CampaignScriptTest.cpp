@@ -22,7 +22,9 @@
 #include "campaign/sim/SIM_CampaignShipsLog.h"
 #include "campaign/sim/SIM_CampaignStats.h"
 #include "engine/GHttpClient.h"
+#include "engine/GFileList.h"
 #include "engine/GSafeFile.h"
+#include "online/SIM_Server.h"
 #include "sim/SIM_ChallengeFile.h"
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_DeployedFleet.h"
@@ -30,6 +32,7 @@
 #include "sim/SIM_ShipDesign.h"
 
 #include <atomic>
+#include <mutex>
 #include <tuple>
 
 namespace {
@@ -317,6 +320,84 @@ TEST_F(CampaignScript, HeadlessBattlesAreFoughtAndTheirResultsCarriedBack)
     }
     EXPECT_EQ(progress.GetStats().Find("battles_won")->count, 1);
     EXPECT_EQ(progress.GetStats().Find("battles_lost")->count, 1);
+}
+
+TEST_F(CampaignScript, FleetsArePostedAsChallengesOncePerPointOfTheirLife)
+{
+    LoopbackHttpServer server;
+    std::atomic<int> posts{0}, added{0};
+    std::string answer = "message,hello\nresponse,c_123\n";
+    int idStatus = 200;
+    std::string user;
+    std::mutex lock;
+    server.server.Get("/quillomar/server/qlm_campaign_getnewchallengeid.php",
+                      [&](const httplib::Request& req, httplib::Response& res) {
+                          std::lock_guard<std::mutex> g(lock);
+                          user = req.get_param_value("user");
+                          res.status = idStatus;
+                          res.set_content(answer, "text/plain");
+                      });
+    server.server.Post("/quillomar/server/postchallenge.php", [&](const httplib::Request& req, httplib::Response& res) {
+        posts += req.body.size() > 32 ? 1 : 0;
+        res.set_content("ok", "text/plain");
+    });
+    server.server.Get("/quillomar/server/qlm_campaign_addcampaignchallenge.php",
+                      [&](const httplib::Request& req, httplib::Response& res) {
+                          added += req.get_param_value("qlm") == "c_123" ? 1 : 0;
+                          res.set_content("response,true\n", "text/plain");
+                      });
+    ASSERT_TRUE(server.Start());
+    GetInternet().SetServerUrl(server.Url());
+    SIM_Server::GetInstance().SetIdentity("Ann & Bo", "inst1");
+
+    SIM_CampaignFleet* f = Fleet(world.Planet("Aldra"), 2);
+    SIM_DeployedFleet deployed;
+    SIM_CampaignBattleManager::GetInstance().AddPlayerAttack(world.Planet("Beskar"), f);
+    SIM_CampaignBattleBridge::BuildPlayerDeployment(*bm.GetPending()[0], *world.Planet("Aldra"), deployed);
+    EXPECT_EQ(f->CheckChallengeUpload(deployed), SIM_CampaignFleet::ONEHUNDRED);
+    EXPECT_TRUE(f->uploadFlags[SIM_CampaignFleet::ONEHUNDRED]);
+    EXPECT_EQ(posts.load(), 1);
+    EXPECT_EQ(added.load(), 1);
+    EXPECT_EQ(user, "Ann & Bo"); // sent encoded, arrived whole
+    EXPECT_EQ(f->CheckChallengeUpload(deployed), -1); // once only
+    // The flag is in the save.
+    std::string text;
+    ASSERT_TRUE(ReadWholeFile(f->GetFilePath(), text));
+    EXPECT_NE(text.find("ONEHUNDRED = 1"), std::string::npos);
+
+    f->survivingCost = f->totalCost * 0.8f;
+    EXPECT_EQ(f->CheckChallengeUpload(deployed), -1);
+    f->survivingCost = f->totalCost * 0.6f;
+    // Refused ids and failed answers post nothing and leave the flag clear.
+    for (const auto& [status, body] : {std::pair<int, std::string>{200, "response,false\n"},
+                                       std::pair<int, std::string>{200, ""},
+                                       std::pair<int, std::string>{200, "response,../x\n"},
+                                       std::pair<int, std::string>{500, "response,c_123\n"}}) {
+        {
+            std::lock_guard<std::mutex> g(lock);
+            idStatus = status;
+            answer = body;
+        }
+        EXPECT_EQ(f->CheckChallengeUpload(deployed), -1) << status << body;
+        EXPECT_FALSE(f->uploadFlags[SIM_CampaignFleet::SEVENTYFIVE]);
+    }
+    EXPECT_EQ(posts.load(), 1);
+    {
+        std::lock_guard<std::mutex> g(lock);
+        idStatus = 200;
+        answer = "response,c_123\n";
+    }
+    EXPECT_EQ(f->CheckChallengeUpload(deployed), SIM_CampaignFleet::SEVENTYFIVE);
+    f->survivingCost = f->totalCost * 0.2f;
+    EXPECT_EQ(f->CheckChallengeUpload(deployed), SIM_CampaignFleet::TWENTYFIVE);
+    EXPECT_EQ(f->CheckChallengeUpload(deployed), SIM_CampaignFleet::FIFTY);
+    EXPECT_EQ(f->CheckChallengeUpload(deployed), -1);
+    EXPECT_EQ(posts.load(), 4);
+    // No temporary answer files are left behind.
+    GFileList temps;
+    temps.FindFiles(world.User().Path() + "/web/tmp*");
+    EXPECT_TRUE(temps.names.empty());
+    SIM_Server::GetInstance().SetIdentity("", "");
 }
 
 TEST_F(CampaignScript, NoOpponentAnywhereLeavesTheBattlePendingAndSaysSo)
