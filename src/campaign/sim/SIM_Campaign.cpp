@@ -5,6 +5,8 @@
 #include "campaign/sim/SIM_CampaignProgress.h"
 #include "engine/GDebugLog.h"
 #include "engine/GIniFile.h"
+#include "engine/GSafeFile.h"
+#include "engine/StrFormat.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -124,4 +126,25 @@ bool SIM_Campaign::HasWormholeLink(const SIM_CampaignEncounter* a, const SIM_Cam
 void SIM_Campaign::AddWormholeLink(SIM_CampaignEncounter* a, SIM_CampaignEncounter* b)
 {
     m_links.emplace_back(a, b);
+}
+
+bool SIM_Campaign::SaveDefinition() const
+{
+    std::string out = "[config]\n";
+    out += "GUIName = " + guiname + "\n";
+    out += "Description = " + description + "\n";
+    out += "Texture = " + texture + "\n";
+    out += "Name = " + name + "\n";
+    out += StrFormat("Homeworld = %d\n", homeworld);
+    out += StrFormat("MapSizeX = %.4f\nMapSizeY = %.4f\n", mapSizeX, mapSizeY);
+    out += "\n[encounters]\n";
+    int i = 0;
+    for (const SIM_CampaignEncounter* e : m_encounterList)
+        out += StrFormat("%d = %s\n", i++, e->definitionFile.c_str());
+    bool ok = WriteFileAtomically(fileName, out);
+    if (!ok)
+        LOG_ERROR("Failed to write campaign definition " + fileName);
+    for (const SIM_CampaignEncounter* e : m_encounterList)
+        ok = e->SaveDefinition() && ok;
+    return ok;
 }

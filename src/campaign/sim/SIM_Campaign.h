@@ -26,6 +26,10 @@ public:
     // Builds the encounters, sorted by planet name, with links and hop counts.
     void LoadEncounters();
 
+    // Writes the definition and every encounter file back (the map
+    // designer's tool); false when any file could not be written.
+    bool SaveDefinition() const;
+
     SIM_CampaignEncounter* FindEncounterByName(std::string scenarioName) const;
     SIM_CampaignEncounter* FindEncounter(int encounterId) const;
     bool HasWormholeLink(const SIM_CampaignEncounter* a, const SIM_CampaignEncounter* b) const;

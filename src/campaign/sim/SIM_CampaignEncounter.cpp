@@ -10,6 +10,7 @@
 #include "engine/GDebugLog.h"
 #include "engine/GHashTable.h"
 #include "engine/GIniFile.h"
+#include "engine/GSafeFile.h"
 #include "engine/GTokenizer.h"
 #include "engine/StrFormat.h"
 
@@ -21,6 +22,15 @@ std::vector<SIM_CampaignEncounter*>& Registry()
 {
     static std::vector<SIM_CampaignEncounter*> list;
     return list;
+}
+
+std::string TrimKey(const std::string& line)
+{
+    const size_t eq = line.find('=');
+    std::string key = line.substr(0, eq);
+    const size_t a = key.find_first_not_of(" \t");
+    const size_t b = key.find_last_not_of(" \t");
+    return a == std::string::npos ? std::string() : key.substr(a, b - a + 1);
 }
 
 int IntOf63(const char* text)
@@ -285,4 +295,91 @@ void SIM_CampaignEncounter::LoadState(const GIniFile& section)
     ai->fleetboost = section.GetFloat("fleetboost", 0.0f);
     ai->freezeTurns = static_cast<int>(section.GetFloat("freeze", 0.0f));
     loyalty.value = section.GetFloat("loyalty", 0.0f);
+}
+
+std::string SIM_CampaignEncounter::DefinitionText() const
+{
+    // The campaign's own keys and sections are rewritten; every other key and
+    // section of the scenario file (enemy race, zones, anomalies...) is kept
+    // as it was, so a round trip loses nothing.
+    std::vector<std::pair<std::string, std::string>> config = {
+        {"MapPosition.X", StrFormat("%.4f", mapPosition[0])},
+        {"MapPosition.Y", StrFormat("%.4f", mapPosition[1])},
+        {"EncounterID", StrFormat("%d", encounterId)},
+        {"wormholes", ""},
+        {"name", name},
+        {"guiname", guiname},
+        {"mapiconsize", StrFormat("%.4f", mapIconSize)},
+        {"enemyfleetcost", StrFormat("%d", enemyFleetCost)},
+    };
+    for (const SIM_CampaignEncounter* n : neighbours)
+        config[3].second += StrFormat("%d,", n->encounterId);
+
+    std::string original;
+    ReadWholeFile(GetFilePath(), original);
+    std::string out = "[config]\n";
+    for (const auto& kv : config)
+        out += kv.first + " = " + kv.second + "\n";
+    std::string section;
+    std::vector<std::string> terrainRest; // lines after the planet's
+    bool planetLine = true;
+    for (const std::string& line : SplitTextLines(original)) {
+        if (!line.empty() && line[0] == '[') {
+            const size_t close = line.find(']');
+            section = line.substr(1, close == std::string::npos ? std::string::npos : close - 1);
+            if (section != "config" && section != "terrain" && section != "facilities" && section != "hopcounts")
+                out += "\n" + line + "\n";
+            continue;
+        }
+        if (section == "terrain" && !line.empty() && line[0] != ';') {
+            if (!planetLine)
+                terrainRest.push_back(line);
+            planetLine = false;
+            continue;
+        }
+        if (section == "terrain" || section == "facilities" || section == "hopcounts" || line.empty())
+            continue;
+        if (section == "config") {
+            const std::string key = TrimKey(line);
+            bool ours = false;
+            for (const auto& kv : config)
+                ours = ours || kv.first == key;
+            if (ours)
+                continue;
+        }
+        out += line + "\n";
+    }
+    if (!planetName.empty()) {
+        out += StrFormat("\n[terrain]\n0 = %.2f,%.2f,1.0,%s,0,0,0,1.0,1.0,%.2f,%.2f,0,1\n", planetPosition[0],
+                         planetPosition[1], planetName.c_str(), planetSize, planetSize);
+        for (const std::string& line : terrainRest)
+            out += line + "\n";
+    } else {
+        LOG_DEBUG("No planet");
+    }
+    if (!facilities.empty()) {
+        out += "\n[facilities]\n";
+        int i = 0;
+        for (const auto& f : facilities)
+            out += StrFormat("%d = %s\n", i++, f->GetType()->typeName.c_str());
+    }
+    if (!hopCounts.empty()) {
+        out += "\n[hopcounts]\n";
+        int i = 0;
+        for (const auto& h : hopCounts)
+            out += StrFormat("%d = %d,%d\n", i++, h.first->encounterId, h.second);
+    }
+    return out;
+}
+
+bool SIM_CampaignEncounter::SaveDefinition() const
+{
+    if (definitionFile.empty())
+        return false;
+    const std::string path = CampaignDataPath(definitionFile);
+    if (!WriteFileAtomically(path, DefinitionText())) {
+        LOG_ERROR("Failed to write encounter file " + path);
+        return false;
+    }
+    return true;
 }

@@ -49,6 +49,10 @@ public:
     void SaveState(std::string& out, int index) const;
     void LoadState(const GIniFile& section);
 
+    // The encounter file as the map's designer left it (the designer's tool).
+    std::string DefinitionText() const;
+    bool SaveDefinition() const;
+
     std::string GetPlanetName() const { return planetName; }
     // The file this encounter was read from, as the definition names it.
     std::string definitionFile;

@@ -11,6 +11,7 @@
 #include "campaign/sim/SIM_CampaignFacilityType.h"
 #include "campaign/sim/SIM_CampaignFleet.h"
 #include "campaign/sim/SIM_ReasonedValue.h"
+#include "engine/GSafeFile.h"
 
 namespace {
 
@@ -420,6 +421,59 @@ TEST_F(CampaignMap, DifficultyFollowsThePlanAndStaysWithinItsAdjusters)
     AdjustDifficulty(m);
     EXPECT_FLOAT_EQ(m, 1.0f);
     p.turn = 0;
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(CampaignMap, TheDesignersRewriteKeepsTheMapAndEveryScenarioKey)
+{
+    // A copy of the shipped campaign, rewritten and read again.
+    TempDir copy;
+    std::string text;
+    ASSERT_TRUE(ReadWholeFile("campaign/data/campaign.txt", text));
+    copy.Write("campaign.txt", text);
+    for (SIM_CampaignEncounter* e : world.campaign->GetEncounters()) {
+        ASSERT_TRUE(ReadWholeFile("campaign/data/" + e->definitionFile, text));
+        copy.Write(e->definitionFile, text);
+    }
+    SetCampaignDataFolder(copy.Path());
+    std::string before;
+    {
+        SIM_Campaign c;
+        c.LoadConfig(CampaignDataPath("campaign.txt"));
+        c.LoadEncounters();
+        ASSERT_TRUE(c.SaveDefinition());
+    }
+    SIM_Campaign again;
+    again.LoadConfig(CampaignDataPath("campaign.txt"));
+    again.LoadEncounters();
+    ASSERT_EQ(again.GetEncounters().size(), 24u);
+    EXPECT_EQ(again.GetWormholeLinks().size(), 37u);
+    EXPECT_EQ(again.homeworld, 1);
+    EXPECT_FLOAT_EQ(again.mapSizeX, world.campaign->mapSizeX);
+    for (size_t i = 0; i < 24; ++i) {
+        const SIM_CampaignEncounter* a = world.campaign->GetEncounters()[i];
+        const SIM_CampaignEncounter* b = again.GetEncounters()[i];
+        EXPECT_EQ(a->planetName, b->planetName);
+        EXPECT_EQ(a->encounterId, b->encounterId);
+        EXPECT_FLOAT_EQ(a->mapPosition[0], b->mapPosition[0]);
+        EXPECT_EQ(a->enemyFleetCost, b->enemyFleetCost);
+        EXPECT_EQ(a->facilities.size(), b->facilities.size());
+        EXPECT_EQ(a->hopCounts.size(), b->hopCounts.size());
+        EXPECT_EQ(a->neighbours.size(), b->neighbours.size());
+        EXPECT_EQ(a->GetEnemyRace(), b->GetEnemyRace());
+        EXPECT_EQ(a->GetPlayerDeployment().right, b->GetPlayerDeployment().right);
+        EXPECT_FLOAT_EQ(a->GetShieldStrengthMultiplier(), b->GetShieldStrengthMultiplier());
+    }
+    // A second rewrite changes nothing.
+    ReadWholeFile(CampaignDataPath("encounters/fennix.txt"), before);
+    ASSERT_TRUE(again.SaveDefinition());
+    std::string after;
+    ReadWholeFile(CampaignDataPath("encounters/fennix.txt"), after);
+    EXPECT_EQ(before, after);
+    SetCampaignDataFolder("campaign/data");
 }
 
 } // namespace
