@@ -9,6 +9,7 @@
 #include "campaign/sim/SIM_CampaignEnemiesDB.h"
 #include "campaign/sim/SIM_CampaignOpponentLog.h"
 #include "campaign/sim/SIM_CampaignFleet.h"
+#include "campaign/sim/SIM_CampaignFleetMerger.h"
 #include "campaign/sim/SIM_CampaignOptions.h"
 #include "campaign/sim/SIM_CampaignSaveWriter.h"
 #include "campaign/sim/SIM_CampaignScreenHooks.h"
@@ -43,6 +44,7 @@ SIM_CampaignProgress::~SIM_CampaignProgress()
 
 void SIM_CampaignProgress::DeleteFleets()
 {
+    SIM_CampaignFleetMerger::Clear();
     std::vector<SIM_CampaignFleet*> fleets;
     fleets.swap(m_fleets);
     for (SIM_CampaignFleet* f : fleets)
@@ -93,6 +95,7 @@ void SIM_CampaignProgress::RemoveFleet(SIM_CampaignFleet* fleet)
 {
     m_fleets.erase(std::remove(m_fleets.begin(), m_fleets.end(), fleet), m_fleets.end());
     SIM_CampaignBattleManager::GetInstance().ForgetFleet(fleet);
+    SIM_CampaignFleetMerger::Forget(fleet);
     if (fleet->location) {
         auto& list = fleet->location->fleets;
         list.erase(std::remove(list.begin(), list.end(), fleet), list.end());

@@ -19,6 +19,8 @@ public:
     virtual void RefreshEncounterView(SIM_CampaignEncounter*) {}
     virtual void ShowFleetDetails(SIM_CampaignFleet*) {}
     virtual void CloseFleetDetails(SIM_CampaignFleet*) {}
+    // Refreshes the fleet's details window when one is open.
+    virtual void RefreshFleetDetails(SIM_CampaignFleet*) {}
     virtual void RecordRepair(int /*amount*/) {}
     virtual void PlayInterfaceSound() {}
     // Closes the single-instance windows before a turn ends.

@@ -7,6 +7,7 @@
 
 #include "campaign/sim/SIM_CampaignAIManager.h"
 #include "campaign/sim/SIM_CampaignFleet.h"
+#include "campaign/sim/SIM_CampaignFleetMerger.h"
 #include "campaign/sim/SIM_CampaignSaveWriter.h"
 #include "campaign/sim/SIM_CampaignShip.h"
 #include "campaign/sim/SIM_CampaignShipsLog.h"
@@ -263,6 +264,33 @@ TEST_F(CampaignSave, FleetNamesFleetTotalsAndSplittingImmobileShips)
     escort->design->SetCost(0.0f);
     EXPECT_EQ(fleet->GetMostExpensiveDesign(), escort->design);
     escort->design->SetCost(cost);
+}
+
+TEST_F(CampaignSave, MergedFleetsBecomeOneAndDetachedShipsTheirOwn)
+{
+    SIM_CampaignFleet* a = MakeFleet(world.Planet("Aldra"), "Iron Vigil");
+    SIM_CampaignFleet* b = MakeFleet(world.Planet("Aldra"), "Silent Tide");
+    SIM_CampaignShip* moved = b->GetShips()[0];
+    SIM_CampaignFleetMerger::SetMergePair(b, nullptr);
+    EXPECT_FALSE(SIM_CampaignFleetMerger::ExecuteMerge());
+    SIM_CampaignFleetMerger::SetMergePair(b, a);
+    ASSERT_TRUE(SIM_CampaignFleetMerger::ExecuteMerge());
+    EXPECT_FALSE(SIM_CampaignFleetMerger::ExecuteMerge()); // the pair is used up
+    ASSERT_EQ(progress.GetFleets().size(), 1u);
+    ASSERT_EQ(a->GetShips().size(), 2u);
+    EXPECT_EQ(a->GetShips()[1], moved);
+    EXPECT_EQ(moved->fleet, a);
+    EXPECT_EQ(world.Planet("Aldra")->fleets.size(), 1u);
+    EXPECT_FALSE(FileExists(progress.GetSaveFolder() + "/fleets/fleet2.txt"));
+
+    SIM_CampaignFleet* alone = moved->DetachToNewFleet();
+    ASSERT_TRUE(alone);
+    EXPECT_EQ(alone->location, world.Planet("Aldra"));
+    EXPECT_EQ(alone->GetShips().size(), 1u);
+    EXPECT_EQ(a->GetShips().size(), 1u);
+    EXPECT_FALSE(alone->GetName().empty());
+    ASSERT_TRUE(progress.Load("first"));
+    EXPECT_EQ(progress.GetFleets().size(), 2u);
 }
 
 TEST_F(CampaignSave, ScriptedTurnsPayIncomeRaiseAttacksAndSaveEachTurn)
