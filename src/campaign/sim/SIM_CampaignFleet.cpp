@@ -201,7 +201,7 @@ void SIM_CampaignFleet::ApplyBattleLosses(const SIM_CampaignBattleOutcome& outco
 {
     SIM_CampaignStats& stats = SIM_CampaignProgress::GetInstance().GetStats();
     for (SIM_CampaignShip* ship : m_ships) {
-        const bool squadron = ship->design && ship->design->GetHull() && ship->design->GetHull()->GetClass() == 2;
+        const bool squadron = ship->design && ship->design->IsFighter();
         if (squadron) {
             int casualties = 0, survivors = 0;
             int shield = 0, armour = 0, hull = 0;

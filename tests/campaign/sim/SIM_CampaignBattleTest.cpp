@@ -138,6 +138,41 @@ TEST_F(CampaignBattle, LossesRemoveDestroyedShipsAndKeepUnmatchedOnes)
     EXPECT_FLOAT_EQ(f->survivingCost, 2.0f * hit->design->GetCost());
 }
 
+TEST_F(CampaignBattle, ASquadronCountsItsCraftAndGoesWhenNoneAreLeft)
+{
+    auto* squadron = new SIM_CampaignShip();
+    squadron->SetDesign(SIM_ShipDesign::Find("fed_ai_interceptor"));
+    ASSERT_TRUE(squadron->design && squadron->design->IsFighter());
+    squadron->id = SIM_CampaignShip::GetNextFreeID();
+    squadron->quantity = 3;
+    auto* f = new SIM_CampaignFleet();
+    f->AddShip(squadron);
+    progress.AddFleet(f);
+    f->SetLocation(world.Planet("Aldra"));
+    ASSERT_TRUE(progress.Save());
+    const std::string logFile = squadron->log->GetPath();
+
+    SIM_CampaignBattleOutcome outcome;
+    outcome.playerShips = {Hit(squadron->id, true, 0.0f), Hit(squadron->id, false, 0.9f),
+                           Hit(squadron->id, true, 0.0f)};
+    f->ApplyBattleLosses(outcome);
+    ASSERT_EQ(f->GetShips().size(), 1u);
+    EXPECT_EQ(squadron->quantity, 1);
+    EXPECT_FLOAT_EQ(squadron->integrity, 1.0f);
+    EXPECT_EQ(progress.GetStats().Find("ships_destroyed")->count, 2);
+    ASSERT_EQ(squadron->log->GetEntries().size(), 1u);
+    EXPECT_NE(squadron->log->GetEntries()[0].text.find("2"), std::string::npos);
+    ASSERT_TRUE(progress.Save());
+    EXPECT_TRUE(FileExists(logFile));
+
+    outcome.playerShips = {Hit(squadron->id, true, 0.0f)};
+    f->ApplyBattleLosses(outcome);
+    EXPECT_TRUE(f->GetShips().empty());
+    EXPECT_FALSE(FileExists(logFile));
+    EXPECT_EQ(progress.GetStats().Find("ships_destroyed")->count, 3);
+    EXPECT_TRUE(f->DeleteIfEmpty());
+}
+
 TEST_F(CampaignBattle, AWonConquestTakesThePlanetAndItsCapturesJoinTheFleet)
 {
     SIM_CampaignEncounter* beskar = world.Planet("Beskar");
