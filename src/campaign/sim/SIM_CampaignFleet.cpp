@@ -313,7 +313,7 @@ std::string SIM_CampaignFleet::SaveText() const
 {
     std::string out = "[config]\n";
     out += StrFormat("fleetid = %d\n", id);
-    out += StrFormat("guiname = %s\n\n", guiName.c_str());
+    out += "guiname = " + QuotedValue(guiName) + "\n\n";
     for (size_t i = 0; i < m_ships.size(); ++i)
         out += m_ships[i]->SaveText(static_cast<int>(i));
     out += "\n[uploadflags]\n";

@@ -1,5 +1,6 @@
 #include "campaign/sim/SIM_CampaignOpponentLog.h"
 
+#include "campaign/sim/SIM_CampaignOptions.h"
 #include "engine/GDebugLog.h"
 #include "engine/GIniFile.h"
 #include "engine/GSafeFile.h"
@@ -32,7 +33,7 @@ std::string SIM_CampaignOpponentLog::SaveText() const
 {
     std::string out = "[opponents]\n";
     for (const auto& r : m_records)
-        out += StrFormat("%d = \"%s\"\n", r.sequence, r.name.c_str());
+        out += StrFormat("%d = ", r.sequence) + QuotedValue(r.name) + "\n";
     return out;
 }
 

@@ -76,3 +76,11 @@ std::vector<std::string> SplitTextLines(const std::string& text)
     }
     return lines;
 }
+
+std::string QuotedValue(const std::string& text)
+{
+    std::string out = "\"";
+    for (char c : text)
+        out.push_back(c == '"' ? '\'' : (c == '\n' || c == '\r') ? ' ' : c);
+    return out + "\"";
+}

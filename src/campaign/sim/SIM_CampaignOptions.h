@@ -26,3 +26,7 @@ void LoadCampaignStrings();
 
 // The lines of a text file's contents, without their line ends.
 std::vector<std::string> SplitTextLines(const std::string& text);
+
+// A player's text as a quoted value of an INI line: quotes inside become
+// apostrophes and line ends blanks, so the line reads back as written.
+std::string QuotedValue(const std::string& text);

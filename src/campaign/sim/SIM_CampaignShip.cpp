@@ -3,6 +3,7 @@
 #include "campaign/sim/GUI_DamageDescGenerator.h"
 #include "campaign/sim/SIM_CampaignBattleOutcome.h"
 #include "campaign/sim/SIM_CampaignFleet.h"
+#include "campaign/sim/SIM_CampaignOptions.h"
 #include "campaign/sim/SIM_CampaignProgress.h"
 #include "campaign/sim/SIM_CampaignScreenHooks.h"
 #include "campaign/sim/SIM_CampaignShipsLog.h"
@@ -236,7 +237,7 @@ std::string SIM_CampaignShip::SaveText(int index) const
 {
     std::string out = StrFormat("\n[ship%d]\n", index);
     out += StrFormat("design = %s\n", designName.c_str());
-    out += StrFormat("name = %s\n", name.c_str());
+    out += "name = " + QuotedValue(name) + "\n";
     out += StrFormat("quantity = %d\n", quantity);
     out += StrFormat("num_mods = %d\n", static_cast<int>(modules.size()));
     out += StrFormat("integrity = %.2f\n", integrity);

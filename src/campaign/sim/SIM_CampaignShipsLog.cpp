@@ -43,13 +43,8 @@ std::string SIM_CampaignShipsLog::SaveText() const
 {
     std::string out;
     for (const auto& e : m_entries) {
-        // The reader groups by double quotes, so a quote inside a text would
-        // split it: it becomes an apostrophe.
-        std::string text = e.text;
-        for (char& c : text)
-            if (c == '"' || c == '\n' || c == '\r')
-                c = c == '"' ? '\'' : ' ';
-        out += StrFormat("%s,\"%s\",%s\n", GetKindName(e.kind), text.c_str(), e.turnText.c_str());
+        // The reader groups by double quotes: a quoted text keeps its commas.
+        out += std::string(GetKindName(e.kind)) + "," + QuotedValue(e.text) + "," + e.turnText + "\n";
     }
     return out;
 }
