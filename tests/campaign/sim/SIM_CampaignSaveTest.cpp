@@ -84,6 +84,19 @@ TEST_F(CampaignSave, NewCampaignStartsFromTheOptions)
     EXPECT_FLOAT_EQ(progress.GetConquestRatio(), 1.0f / 24.0f);
 }
 
+TEST_F(CampaignSave, SaveNamesStayInsideTheCampaignFolder)
+{
+    const std::string root = APP_UserFolders::GetInstance().Get(APP_UserFolders::CAMPAIGN_PROGRESS) + "/";
+    for (const char* name : {"../escape", "a/b", "/abs", ".."}) {
+        ASSERT_TRUE(progress.CreateNew(name, "federation")) << name;
+        ASSERT_TRUE(progress.Load(name)) << name;
+        const std::string folder = progress.GetSaveFolder();
+        EXPECT_EQ(folder.compare(0, root.size(), root), 0) << folder;
+        EXPECT_EQ(folder.find('/', root.size()), std::string::npos) << folder;
+        EXPECT_EQ(folder.find("..", root.size()), std::string::npos) << folder;
+    }
+}
+
 TEST_F(CampaignSave, FilesAreWrittenAsExpectedAndReadBackIdentically)
 {
     SIM_CampaignFleet* fleet = MakeFleet(world.Planet("Aldra"), "Iron Vigil");
