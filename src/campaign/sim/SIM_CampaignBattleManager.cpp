@@ -141,7 +141,18 @@ void SIM_CampaignBattleManager::Clear()
 SIM_PendingBattle* SIM_CampaignBattleManager::BeginBattle(const SIM_CampaignEncounter* encounter)
 {
     m_current = RemovePendingBattle(encounter);
+    if (m_current)
+        SIM_CampaignProgress::GetInstance().GetStats().AddToStat("battles_fought", 1);
     return m_current.get();
+}
+
+void SIM_CampaignBattleManager::RemoveConquests()
+{
+    m_pending.erase(std::remove_if(m_pending.begin(), m_pending.end(),
+                                   [](const std::unique_ptr<SIM_PendingBattle>& b) {
+                                       return b->kind == SIM_PendingBattle::AI_CONQUEST;
+                                   }),
+                    m_pending.end());
 }
 
 void SIM_CampaignBattleManager::ReturnCurrentToPending()

@@ -32,7 +32,10 @@ public:
     void ProcessEndOfTurn();
     float GetAttackStrength(const SIM_PendingBattle& battle) const;
 
-    // The pending battle at that planet becomes the one being fought.
+    // AI conquests need no fight: they go when the turn's summary closes.
+    void RemoveConquests();
+    // The pending battle at that planet becomes the one being fought (and
+    // counts as fought).
     SIM_PendingBattle* BeginBattle(const SIM_CampaignEncounter* encounter);
     SIM_PendingBattle* GetCurrent() const { return m_current.get(); }
     // A battle that could not be prepared waits again with the others.

@@ -194,6 +194,7 @@ TEST_F(CampaignBattle, AWonConquestTakesThePlanetAndItsCapturesJoinTheFleet)
     EXPECT_EQ(beskar->ai->freezeTurns, 3);
     EXPECT_EQ(progress.GetEnemiesDB().Find(beskar->encounterId), nullptr);
     EXPECT_EQ(progress.GetStats().Find("battles_won")->count, 1);
+    EXPECT_EQ(progress.GetStats().Find("battles_fought")->count, 1);
     EXPECT_EQ(progress.GetStats().Find("enemy_ships_destroyed")->count, 1);
 
     SIM_CampaignCaptureManager& captures = SIM_CampaignCaptureManager::GetInstance();

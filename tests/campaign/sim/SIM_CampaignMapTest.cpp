@@ -344,14 +344,20 @@ TEST_F(CampaignMap, EndOfTurnPrunesFutileAttacksCapsThemAndAssignsDefenders)
     EXPECT_EQ(caelum->territory, SIM_CampaignEncounter::ENEMY);
     EXPECT_EQ(elyra->territory, SIM_CampaignEncounter::PLAYER);
 
+    // Both were undefended: conquests need no fight and go with the summary.
+    EXPECT_EQ(bm.GetPending()[1]->kind, SIM_PendingBattle::AI_CONQUEST);
+    bm.RemoveConquests();
+    EXPECT_TRUE(bm.GetPending().empty());
+
     // A player attack on a planet already under attack joins it.
     auto* second = Garrison(elyra, 10.0f);
     bm.AddPlayerAttack(dorvan, guard);
     bm.AddPlayerAttack(dorvan, second);
-    EXPECT_EQ(bm.GetPending()[1]->fleets.size(), 2u);
+    EXPECT_EQ(bm.GetPending()[0]->fleets.size(), 2u);
     auto taken = bm.RemovePendingBattle(dorvan);
     ASSERT_TRUE(taken);
     EXPECT_FALSE(guard->attacking);
+    EXPECT_FALSE(bm.RemovePendingBattle(dorvan)); // reported, nothing changes
     bm.Clear();
 }
 
