@@ -140,7 +140,7 @@ std::string SIM_Server::ReadResponse(const std::string& answer)
     return value;
 }
 
-bool SIM_Server::GetNewCampaignChallengeId(std::string& id)
+bool SIM_Server::FetchAnswer(const std::string& path, std::string* answer)
 {
     const std::string temp = MakeTempFileName();
     if (temp.empty())
@@ -148,14 +148,19 @@ bool SIM_Server::GetNewCampaignChallengeId(std::string& id)
     GHttpClient& client = Client();
     if (!client.OpenLink())
         return false;
-    const std::string path = StrFormat("/quillomar/server/qlm_campaign_getnewchallengeid.php?&user=%s&id=%s",
-                                       EncodeParam(m_userName).c_str(), EncodeParam(m_installId).c_str());
     const bool ok = client.DownloadToFile(temp, path);
     client.CloseLink();
-    std::string answer;
-    const bool read = ok && ReadWholeFile(temp, answer);
+    const bool read = ok && (!answer || ReadWholeFile(temp, *answer));
     std::remove(temp.c_str());
-    if (!read)
+    return read;
+}
+
+bool SIM_Server::GetNewCampaignChallengeId(std::string& id)
+{
+    std::string answer;
+    if (!FetchAnswer(StrFormat("/quillomar/server/qlm_campaign_getnewchallengeid.php?&user=%s&id=%s",
+                               EncodeParam(m_userName).c_str(), EncodeParam(m_installId).c_str()),
+                     &answer))
         return false;
     const std::string value = ReadResponse(answer);
     if (value.empty() || value == "false" || !SIM_ChallengeFile::IsSafeChallengeId(value))
@@ -166,19 +171,10 @@ bool SIM_Server::GetNewCampaignChallengeId(std::string& id)
 
 bool SIM_Server::AddCampaignChallenge(const std::string& challengeId)
 {
-    const std::string temp = MakeTempFileName();
-    if (temp.empty())
-        return false;
-    GHttpClient& client = Client();
-    if (!client.OpenLink())
-        return false;
-    const std::string path =
-        StrFormat("/quillomar/server/qlm_campaign_addcampaignchallenge.php?&username=%s&id=%s&qlm=%s",
-                  EncodeParam(m_userName).c_str(), EncodeParam(m_installId).c_str(), EncodeParam(challengeId).c_str());
-    const bool ok = client.DownloadToFile(temp, path);
-    client.CloseLink();
-    std::remove(temp.c_str());
-    return ok;
+    return FetchAnswer(StrFormat("/quillomar/server/qlm_campaign_addcampaignchallenge.php?&username=%s&id=%s&qlm=%s",
+                                 EncodeParam(m_userName).c_str(), EncodeParam(m_installId).c_str(),
+                                 EncodeParam(challengeId).c_str()),
+                       nullptr);
 }
 
 bool SIM_Server::PostChallenge(const std::string& localFile, const std::string& tag)

@@ -45,6 +45,9 @@ public:
 
 private:
     GHttpClient& Client();
+    // GETs a path into a private answer file and hands its text back (when
+    // asked) before the file goes; false unless a whole 200 answer came.
+    bool FetchAnswer(const std::string& path, std::string* answer);
     std::string m_userName;
     std::string m_installId;
 
