@@ -3,42 +3,23 @@
 #include "app/Game.h"
 
 #include "engine/GDebugLog.h"
+#include "engine/GSafeFile.h"
+#include "engine/GTokenizer.h"
+
+#include <atomic>
+#include <cstdio>
+#include <mutex>
+#include <unistd.h>
+#include "app/APP_UserFolders.h"
+#include "engine/GFileHelpers.h"
 #include "engine/GHttpClient.h"
 #include "engine/GSafeFile.h"
 #include "engine/GSystem.h"
 #include "engine/StrFormat.h"
+#include "sim/SIM_ChallengeFile.h"
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
-#include <system_error>
-
-namespace {
-
-// The answer file holds "response = ..." and "message = ..." lines.
-bool AnswerIsTrue(const std::string& file)
-{
-    std::string text;
-    if (!ReadWholeFile(file, text))
-        return false;
-    std::istringstream lines(text);
-    std::string line;
-    while (std::getline(lines, line)) {
-        const size_t eq = line.find('=');
-        if (eq == std::string::npos)
-            continue;
-        auto trim = [](std::string s) {
-            const size_t b = s.find_first_not_of(" \t\r");
-            const size_t e = s.find_last_not_of(" \t\r");
-            return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
-        };
-        if (trim(line.substr(0, eq)) == "response")
-            return trim(line.substr(eq + 1)) == "true";
-    }
-    return false;
-}
-
-} // namespace
 
 SIM_Server& SIM_Server::GetInstance()
 {
@@ -63,6 +44,9 @@ bool SIM_Server::HasUserName() const
 
 std::string SIM_Server::GetUserName() const
 {
+    // A name the campaign set for its requests wins over the stored one.
+    if (!m_userName.empty())
+        return m_userName;
     std::ifstream in(GetUserFolder() + "/web/qlmcdu");
     std::string line;
     if (!in.is_open() || !std::getline(in, line))
@@ -108,20 +92,14 @@ bool SIM_Server::PostMetrics(const std::string& metricsFile, const std::string& 
 
 bool SIM_Server::Request(const std::string& path, bool wantTrue, const char* what)
 {
-    GHttpClient& client = Client();
-    if (!client.IsOnline()) {
+    if (!Client().IsOnline()) {
         LOG_DEBUG(std::string("SIM_SERVER: no server, not sent: ") + what);
         return false;
     }
-    if (!client.OpenLink())
-        return false;
-    const std::filesystem::path answer = std::filesystem::temp_directory_path() / "qlm_server_answer.txt";
-    bool ok = client.DownloadToFile(answer.string(), path);
-    client.CloseLink();
+    std::string answer;
+    bool ok = FetchAnswer(path, wantTrue ? &answer : nullptr);
     if (wantTrue)
-        ok = ok && AnswerIsTrue(answer.string());
-    std::error_code ec;
-    std::filesystem::remove(answer, ec);
+        ok = ok && ReadResponse(answer) == "true";
     if (!ok)
         LOG_DEBUG(std::string("SIM_SERVER: not taken: ") + what);
     return ok;
@@ -140,4 +118,143 @@ bool SIM_Server::SendMessage(const std::string& recipient, const std::string& te
     return Request(StrFormat("/quillomar/server/sendmessage.php?&user=&id=&msgto=%s&msg=%s",
                              PercentEncode(recipient).c_str(), PercentEncode(text).c_str()),
                    false, "message");
+}
+
+// --- Campaign opponents -----------------------------------------------------
+
+void SIM_Server::SetIdentity(const std::string& userName, const std::string& installId)
+{
+    m_userName = userName;
+    m_installId = installId;
+}
+
+std::string SIM_Server::CampaignListPath()
+{
+    if (!APP_UserFolders::GetInstance().IsCreated())
+        return std::string();
+    return APP_UserFolders::GetInstance().Get(APP_UserFolders::USER) + "/web/camp_chall.txt";
+}
+
+bool SIM_Server::GetCampaignOpponentList(const std::string& race, int minCost, int maxCost)
+{
+    const std::string target = CampaignListPath();
+    if (target.empty())
+        return false;
+    EnsureDirectoryExists(target.substr(0, target.rfind('/')));
+    GHttpClient& client = Client();
+    if (!client.OpenLink())
+        return false;
+    const std::string path =
+        StrFormat("/quillomar/server/qlm_campaign_getopponentlist.php?&username=%s&id=%s&playerrace=%s&mincost=%d"
+                  "&maxcost=%d",
+                  PercentEncode(m_userName).c_str(), PercentEncode(m_installId).c_str(), PercentEncode(race).c_str(),
+                  minCost, maxCost);
+    const bool ok = client.DownloadToFile(target, path);
+    client.CloseLink();
+    return ok;
+}
+
+bool SIM_Server::DownloadChallenge(const std::string& challengeId)
+{
+    const std::string target = SIM_ChallengeFile::ChallengePath(challengeId);
+    if (target.empty())
+        return false;
+    EnsureDirectoryExists(target.substr(0, target.rfind('/')));
+    GHttpClient& client = Client();
+    if (!client.OpenDirect()) {
+        LOG_DEBUG("SIM_SERVER: Internet Connect Failed");
+        return false;
+    }
+    const bool ok = client.DownloadToFile(target, "/quillomar/server/challenges/" + challengeId + ".qlm");
+    client.CloseLink();
+    if (!ok)
+        LOG_ERROR("SIM_SERVER: Download QLM file failed");
+    return ok;
+}
+
+std::string SIM_Server::MakeTempFileName()
+{
+    static std::mutex mutex;
+    static unsigned counter = 0;
+    std::lock_guard<std::mutex> lock(mutex);
+    // Before the user folder exists (tools, tests) the system's temporary folder serves.
+    std::string folder;
+    if (APP_UserFolders::GetInstance().IsCreated()) {
+        folder = APP_UserFolders::GetInstance().Get(APP_UserFolders::USER) + "/web";
+        EnsureDirectoryExists(folder);
+    } else {
+        std::error_code ec;
+        folder = std::filesystem::temp_directory_path(ec).string();
+        if (ec || folder.empty())
+            return std::string();
+    }
+    return StrFormat("%s/tmp%d_%u.html", folder.c_str(), static_cast<int>(getpid()), counter++);
+}
+
+std::string SIM_Server::ReadResponse(const std::string& answer)
+{
+    std::string value;
+    size_t pos = 0;
+    while (pos < answer.size()) {
+        size_t end = answer.find('\n', pos);
+        if (end == std::string::npos)
+            end = answer.size();
+        const std::string line = answer.substr(pos, end - pos);
+        pos = end + 1;
+        if (line.find("response") == std::string::npos)
+            continue;
+        GTokenizer t(line, ',');
+        t.NextString();
+        value = t.NextString();
+        while (!value.empty() && (value.back() == ' ' || value.back() == '\r' || value.back() == '\n'))
+            value.pop_back();
+    }
+    return value;
+}
+
+bool SIM_Server::FetchAnswer(const std::string& path, std::string* answer)
+{
+    const std::string temp = MakeTempFileName();
+    if (temp.empty())
+        return false;
+    GHttpClient& client = Client();
+    if (!client.OpenLink())
+        return false;
+    const bool ok = client.DownloadToFile(temp, path);
+    client.CloseLink();
+    const bool read = ok && (!answer || ReadWholeFile(temp, *answer));
+    std::remove(temp.c_str());
+    return read;
+}
+
+bool SIM_Server::GetNewCampaignChallengeId(std::string& id)
+{
+    std::string answer;
+    if (!FetchAnswer(StrFormat("/quillomar/server/qlm_campaign_getnewchallengeid.php?&user=%s&id=%s",
+                               PercentEncode(m_userName).c_str(), PercentEncode(m_installId).c_str()),
+                     &answer))
+        return false;
+    const std::string value = ReadResponse(answer);
+    if (value.empty() || value == "false" || !SIM_ChallengeFile::IsSafeChallengeId(value))
+        return false;
+    id = value;
+    return true;
+}
+
+bool SIM_Server::AddCampaignChallenge(const std::string& challengeId)
+{
+    return FetchAnswer(StrFormat("/quillomar/server/qlm_campaign_addcampaignchallenge.php?&username=%s&id=%s&qlm=%s",
+                                 PercentEncode(m_userName).c_str(), PercentEncode(m_installId).c_str(),
+                                 PercentEncode(challengeId).c_str()),
+                       nullptr);
+}
+
+bool SIM_Server::PostChallenge(const std::string& localFile, const std::string& tag)
+{
+    GHttpClient& client = Client();
+    if (!client.OpenPostLink())
+        return false;
+    const bool ok = client.PostFile("/quillomar/server/postchallenge.php", localFile, tag);
+    client.CloseLink();
+    return ok;
 }

@@ -37,10 +37,37 @@ public:
     bool GetSurvivalScores(const std::string& mapName, const std::string& userId);
     bool IsOnline();
 
+    // --- Campaign opponents ---------------------------------------------
+    // The server's list of campaign opponents for a cost band, saved as
+    // "web/camp_chall.txt" in the user folder (only a whole 200 answer
+    // replaces it). False when the server could not be asked or answered.
+    bool GetCampaignOpponentList(const std::string& race, int minCost, int maxCost);
+    // Downloads "web/challenges/<id>.qlm"; false for an unusable id or any
+    // failure, with the previous file (if any) kept.
+    bool DownloadChallenge(const std::string& challengeId);
+    // A new id for a campaign challenge; false on any failure, a non-200 or
+    // empty answer, an answer of "false" or an id unfit for a file name.
+    bool GetNewCampaignChallengeId(std::string& id);
+    bool AddCampaignChallenge(const std::string& challengeId);
+    // Posts a challenge file under its id; true only for a 200 answer.
+    bool PostChallenge(const std::string& localFile, const std::string& tag);
+    // The response value of an answer text ("response,<value>" lines).
+    static std::string ReadResponse(const std::string& answer);
+    // Who the requests are made for: the player's name and installation id.
+    void SetIdentity(const std::string& userName, const std::string& installId);
+    static std::string CampaignListPath();
+    // A temporary answer file no other request of this process is using.
+    static std::string MakeTempFileName();
+
 private:
     GHttpClient& Client();
     // GETs a server path; with wantTrue the answer must say "true".
     bool Request(const std::string& path, bool wantTrue, const char* what);
+    // GETs a path into a private answer file and hands its text back (when
+    // asked) before the file goes; false unless a whole 200 answer came.
+    bool FetchAnswer(const std::string& path, std::string* answer);
+    std::string m_userName;
+    std::string m_installId;
 
     GHttpClient* m_client;
     std::string m_userFolder;

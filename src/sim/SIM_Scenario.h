@@ -29,6 +29,10 @@ public:
     };
 
     SIM_Scenario();
+    // A scenario owned by someone else (a campaign planet, a challenge being
+    // read) stays out of the global list, which deletes what it holds.
+    struct Unlisted {};
+    explicit SIM_Scenario(Unlisted) {}
     ~SIM_Scenario() override;
     SIM_Scenario(const SIM_Scenario&) = delete;
     SIM_Scenario& operator=(const SIM_Scenario&) = delete;
@@ -132,6 +136,8 @@ public:
     void SetUnlockedAfter(const std::string& text) { m_unlockedAfter = text; }
     void SetType(int type);
     void SetBackdrop(const std::string& text) { m_backdrop = text; }
+    void SetIcon(const std::string& text) { m_icon = text; }
+    void SetStarfield(bool on) { m_starfield = on; }
     void SetAsteroids(int count, float topX, float bottomX);
     void SetLightning(float intensity, float interval);
 

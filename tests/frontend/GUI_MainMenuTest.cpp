@@ -1,3 +1,4 @@
+#include "app/APP_ContentPackage.h"
 #include "app/APP_UsageMetrics.h"
 #include "app/GUI_Sounds.h"
 #include "engine/GFileHelpers.h"
@@ -36,11 +37,12 @@ TEST(MainMenuRow, SpansTheSameThousandPixelsForEightOrTenButtons)
 TEST_F(MainMenu, ButtonsSitInOneRowOnTheScreenWithTheirTooltips)
 {
     GUI_MainMenu& menu = GUI_MainMenu::GetInstance();
-    // No campaign package and no "-editor": eight buttons, quit last.
-    ASSERT_EQ(menu.GetRow().size(), 8u);
+    // The shipped campaign and no "-editor": nine buttons, campaign second, quit last.
+    ASSERT_TRUE(APP_ContentPackage::GetInstance().HasCampaign());
+    ASSERT_EQ(menu.GetRow().size(), 9u);
     EXPECT_EQ(menu.GetRow().front(), menu.GetBattleButton());
+    EXPECT_EQ(menu.GetRow()[1], menu.GetCampaignButton());
     EXPECT_EQ(menu.GetRow().back(), menu.GetQuitButton());
-    EXPECT_EQ(menu.GetCampaignButton(), nullptr);
     EXPECT_EQ(menu.GetHullEditorButton(), nullptr);
     for (GUI_ButtonText* b : menu.GetRow()) {
         EXPECT_GE(b->left, 0);
@@ -148,8 +150,9 @@ TEST(TitleBackdrop, WideScreensGetTheWidePictureAndACampaignItsOwn)
 
 TEST_F(MainMenu, ThePictureWasChosenOnceForTheScreenAtStartUp)
 {
-    // The headless desktop is 1280 wide: the wide picture, 2048 x 1024.
-    EXPECT_EQ(GUI_TitleBackdrop::GetInstance().GetTextureName(), "titlescreen2048.bmp");
+    // The headless desktop is 1280 wide: the wide picture, 2048 x 1024, in its
+    // campaign form since the campaign ships with the game.
+    EXPECT_EQ(GUI_TitleBackdrop::GetInstance().GetTextureName(), "campaign_title_2048.bmp");
     EXPECT_FLOAT_EQ(GUI_TitleBackdrop::GetInstance().GetWidth(), 2048.0f);
     EXPECT_FLOAT_EQ(GUI_TitleBackdrop::GetInstance().GetHeight(), 1024.0f);
 }

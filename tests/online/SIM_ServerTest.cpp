@@ -50,7 +50,7 @@ TEST(SIM_Server, ARatingCountsOnlyWhenTheServerAnswersTrue)
 {
     LoopbackHttpServer server;
     std::mutex mutex;
-    std::string answer = "response = false\nmessage = already rated\n";
+    std::string answer = "response,false\nmessage,already rated\n";
     std::string query;
     server.server.Get("/quillomar/server/ratechallenge.php", [&](const httplib::Request& req, httplib::Response& res) {
         std::lock_guard<std::mutex> lock(mutex);
@@ -60,7 +60,7 @@ TEST(SIM_Server, ARatingCountsOnlyWhenTheServerAnswersTrue)
     server.server.Get("/quillomar/server/sendmessage.php", [&](const httplib::Request& req, httplib::Response& res) {
         std::lock_guard<std::mutex> lock(mutex);
         query = req.get_param_value("msgto") + "|" + req.get_param_value("msg");
-        res.set_content("response = true\n", "text/plain");
+        res.set_content("response,true\n", "text/plain");
     });
     ASSERT_TRUE(server.Start());
     GHttpClient client;
@@ -70,7 +70,7 @@ TEST(SIM_Server, ARatingCountsOnlyWhenTheServerAnswersTrue)
     {
         std::lock_guard<std::mutex> lock(mutex);
         EXPECT_EQ(query, "chal 7&x|2|5") << "the id travels escaped and arrives whole";
-        answer = "response = true\n";
+        answer = "response,true\n";
     }
     EXPECT_TRUE(srv.RateChallenge("chal7", 1, 1));
     EXPECT_TRUE(srv.SendMessage("Rival", "good game & thanks"));

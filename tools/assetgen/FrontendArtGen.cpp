@@ -130,22 +130,33 @@ void Planet(Canvas& c, float cx, float cy, float radius)
         }
 }
 
-bool TitleScreens(const std::string& dir)
+// One title picture, wide and narrow: "<base>2048.bmp" and "<base>1024.bmp".
+bool TitlePair(const std::string& dir, const std::string& base, Tint left, Tint right, uint32_t seed,
+               const char* subtitle)
 {
     Canvas wide(2048, 1024);
-    HalfSizeNebula(wide, 700, 380, 700, {0.50f, 0.16f, 0.45f, 1}, 31);
-    HalfSizeNebula(wide, 1400, 600, 650, {0.10f, 0.32f, 0.62f, 1}, 47);
-    GRandom rnd(6101);
+    HalfSizeNebula(wide, 700, 380, 700, left, 31);
+    HalfSizeNebula(wide, 1400, 600, 650, right, 47);
+    GRandom rnd(seed);
     Stars(wide, rnd, 9000);
     Planet(wide, 1024, 1900, 1150);
     TitleText(wide, "QUILLOMAR", 150.0f, 1024, 330);
+    if (subtitle)
+        TitleText(wide, subtitle, 60.0f, 1024, 480);
     // The narrow picture is the middle of the wide one.
     Canvas narrow(1024, 1024);
     for (int y = 0; y < 1024; ++y)
         std::copy_n(&wide.rgb[(static_cast<size_t>(y) * 2048 + 512) * 3], 1024 * 3,
                     &narrow.rgb[static_cast<size_t>(y) * 1024 * 3]);
-    return WriteCanvas(dir + "titlescreen2048.bmp", wide, ImageFileType::Bmp) &&
-           WriteCanvas(dir + "titlescreen1024.bmp", narrow, ImageFileType::Bmp);
+    return WriteCanvas(dir + base + "2048.bmp", wide, ImageFileType::Bmp) &&
+           WriteCanvas(dir + base + "1024.bmp", narrow, ImageFileType::Bmp);
+}
+
+// The title, and its campaign variant shown once the campaign is installed.
+bool TitleScreens(const std::string& dir)
+{
+    return TitlePair(dir, "titlescreen", {0.50f, 0.16f, 0.45f, 1}, {0.10f, 0.32f, 0.62f, 1}, 6101, nullptr) &&
+           TitlePair(dir, "campaign_title_", {0.55f, 0.30f, 0.10f, 1}, {0.12f, 0.40f, 0.50f, 1}, 6103, "CAMPAIGN");
 }
 
 // Behind every menu screen: a dim nebula under a faint hexagonal-ish grid.

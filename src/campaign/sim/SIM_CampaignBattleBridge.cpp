@@ -1,0 +1,135 @@
+#include "campaign/sim/SIM_CampaignBattleBridge.h"
+
+#include "campaign/sim/SIM_CampaignBattleManager.h"
+#include "campaign/sim/SIM_CampaignFleet.h"
+#include "campaign/sim/SIM_CampaignShip.h"
+#include "engine/GDebugLog.h"
+#include "sim/SIM_Battle.h"
+#include "sim/SIM_DeployedFleet.h"
+#include "sim/SIM_Fleet.h"
+#include "sim/SIM_Scenario.h"
+#include "sim/SIM_Ship.h"
+#include "sim/SIM_ShipDesign.h"
+#include "sim/SIM_ShipModuleType.h"
+#include "sim/modules/SIM_ShipModule.h"
+
+#include <vector>
+
+namespace {
+// Battle modules follow the design's fitted modules in order, skipping the
+// ones that could not be built: pair them up by type to learn their slots.
+std::vector<int> SlotsOf(const SIM_Ship& ship)
+{
+    std::vector<int> slots(ship.GetModules().size(), -1);
+    if (!ship.design)
+        return slots;
+    const auto& fitted = ship.design->GetModules();
+    size_t f = 0;
+    for (size_t m = 0; m < ship.GetModules().size(); ++m) {
+        // Modules the ship adds itself (its tactical module) match nothing.
+        size_t g = f;
+        while (g < fitted.size() && fitted[g].moduleType != ship.GetModules()[m]->GetType())
+            ++g;
+        if (g == fitted.size())
+            continue;
+        slots[m] = fitted[g].slotIndex;
+        f = g + 1;
+    }
+    return slots;
+}
+
+void Collect(const SIM_Fleet* fleet, std::vector<SIM_BattleShipResult>& out)
+{
+    if (!fleet)
+        return;
+    for (const SIM_Ship* ship : fleet->GetAllShips()) {
+        SIM_BattleShipResult r;
+        r.shipId = ship->shipId;
+        r.destroyed = ship->IsDead();
+        r.design = ship->design ? ship->design->GetName() : std::string();
+        r.name = ship->name;
+        r.hullIntegrity = ship->startingHitPoints > 0.0f ? ship->currentHitPoints / ship->startingHitPoints : 0.0f;
+        const std::vector<int> slots = SlotsOf(*ship);
+        for (size_t m = 0; m < ship->GetModules().size(); ++m) {
+            const SIM_ShipModule* module = ship->GetModules()[m];
+            SIM_BattleModuleResult mr;
+            mr.slot = slots[m];
+            mr.typeName = module->GetType() ? module->GetType()->GetName() : std::string();
+            mr.integrity = module->GetMaxHitpoints() > 0.0f ? module->GetHitpoints() / module->GetMaxHitpoints() : 1.0f;
+            r.modules.push_back(mr);
+        }
+        // The ship's damage totals ride on an entry of no slot.
+        SIM_BattleModuleResult totals;
+        totals.shieldDamage = ship->GetStats().shieldDamageTaken;
+        totals.armourDamage = ship->GetStats().armourDamageTaken;
+        totals.hullDamage = ship->GetStats().hullDamageTaken;
+        r.modules.push_back(totals);
+        out.push_back(std::move(r));
+    }
+}
+} // namespace
+
+void SIM_CampaignBattleBridge::BuildPlayerDeployment(const SIM_PendingBattle& battle, const SIM_Scenario& scenario,
+                                                     SIM_DeployedFleet& out)
+{
+    const SIM_Scenario::Zone zone = scenario.GetPlayerDeployment();
+    int placed = 0;
+    for (const SIM_CampaignFleet* fleet : battle.fleets) {
+        for (const SIM_CampaignShip* s : fleet->GetShips()) {
+            if (!(s->integrity > 0.0f) || !s->design)
+                continue;
+            auto ship = std::make_shared<SIM_DeployedShip>();
+            ship->design = s->designName;
+            ship->name = s->name;
+            ship->shipId = s->id;
+            ship->quantity = s->quantity;
+            ship->angle = 90.0f;
+            const float w = static_cast<float>(zone.right - zone.left);
+            const float h = static_cast<float>(zone.bottom - zone.top);
+            ship->x = static_cast<float>(zone.left) + w * (0.25f + 0.5f * static_cast<float>(placed % 2));
+            ship->y = static_cast<float>(zone.top) + h * (0.1f + 0.08f * static_cast<float>(placed / 2 % 10));
+            ship->orders.SetDefaults(s->design);
+            if (out.AddShip(ship))
+                ++placed;
+        }
+    }
+}
+
+void SIM_CampaignBattleBridge::ApplyStoredDamage(const SIM_PendingBattle& battle)
+{
+    const SIM_Fleet* fleet = SIM_Battle::GetInstance().GetPlayerFleet();
+    if (!fleet)
+        return;
+    for (const SIM_CampaignFleet* cf : battle.fleets) {
+        for (const SIM_CampaignShip* s : cf->GetShips()) {
+            if (!(s->integrity > 0.0f))
+                continue;
+            SIM_Ship* ship = SIM_Ship::FindShipByIdInVector(s->id, fleet->GetAllShips());
+            if (!ship) {
+                LOG_DEBUG("Campaign ship not in the battle");
+                continue;
+            }
+            const std::vector<int> slots = SlotsOf(*ship);
+            for (const auto& state : s->modules) {
+                if (!(state->integrity < 1.0f))
+                    continue;
+                for (size_t m = 0; m < slots.size(); ++m) {
+                    if (slots[m] != state->slot)
+                        continue;
+                    for (const SIM_CampaignDamage& d : state->damage)
+                        ship->GetModules()[m]->TakeDamage(d.damage);
+                    break;
+                }
+            }
+        }
+    }
+}
+
+SIM_CampaignBattleOutcome SIM_CampaignBattleBridge::CollectOutcome()
+{
+    SIM_CampaignBattleOutcome outcome;
+    const SIM_Battle& battle = SIM_Battle::GetInstance();
+    Collect(battle.GetPlayerFleet(), outcome.playerShips);
+    Collect(battle.GetEnemyFleet(), outcome.enemyShips);
+    return outcome;
+}

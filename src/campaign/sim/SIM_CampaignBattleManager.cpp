@@ -1,0 +1,289 @@
+#include "campaign/sim/SIM_CampaignBattleManager.h"
+
+#include "campaign/sim/SIM_CampaignAIManager.h"
+#include "campaign/sim/SIM_CampaignArmsRace.h"
+#include "campaign/sim/SIM_CampaignBattleOutcome.h"
+#include "campaign/sim/SIM_CampaignCaptureManager.h"
+#include "campaign/sim/SIM_CampaignDebugLog.h"
+#include "campaign/sim/SIM_CampaignEnemiesDB.h"
+#include "campaign/sim/SIM_CampaignProgress.h"
+#include "campaign/sim/SIM_CampaignStats.h"
+#include "engine/GHashTable.h"
+#include "engine/GRandom.h"
+#include "campaign/sim/SIM_CampaignEncounter.h"
+#include "campaign/sim/SIM_CampaignFleet.h"
+#include "campaign/sim/SIM_CampaignOptions.h"
+#include "campaign/sim/SIM_CampaignScreenHooks.h"
+#include "engine/GDebugLog.h"
+
+#include <algorithm>
+
+SIM_CampaignBattleManager& SIM_CampaignBattleManager::GetInstance()
+{
+    static SIM_CampaignBattleManager instance;
+    return instance;
+}
+
+SIM_PendingBattle* SIM_CampaignBattleManager::FindAt(const SIM_CampaignEncounter* encounter) const
+{
+    for (const auto& b : m_pending)
+        if (b->encounter == encounter)
+            return b.get();
+    return nullptr;
+}
+
+void SIM_CampaignBattleManager::AddAIAttack(SIM_CampaignEncounter* target, SIM_CampaignEncounter* source)
+{
+    if (!target || !source || target == source)
+        return;
+    if (FindAt(target)) {
+        LOG_ERROR("Duplicate ai battle discovered");
+        return;
+    }
+    auto b = std::make_unique<SIM_PendingBattle>();
+    b->encounter = target;
+    b->kind = SIM_PendingBattle::AI_ATTACK;
+    b->source = source;
+    m_pending.push_back(std::move(b));
+    CampaignLog("AI Attack added from %d to %d", source->encounterId, target->encounterId);
+}
+
+void SIM_CampaignBattleManager::AddPlayerAttack(SIM_CampaignEncounter* target, SIM_CampaignFleet* fleet)
+{
+    if (!target || !fleet)
+        return;
+    if (SIM_PendingBattle* existing = FindAt(target)) {
+        existing->fleets.push_back(fleet);
+        return;
+    }
+    auto b = std::make_unique<SIM_PendingBattle>();
+    b->encounter = target;
+    b->kind = SIM_PendingBattle::PLAYER_ATTACK;
+    b->fleets.push_back(fleet);
+    m_pending.push_back(std::move(b));
+    fleet->attacking = true;
+    SIM_CampaignScreenHooks::Get().RefreshFleetIcons();
+    CampaignLog("Player Attack added at %d using fleet %d", target->encounterId, fleet->id);
+}
+
+std::unique_ptr<SIM_PendingBattle> SIM_CampaignBattleManager::RemovePendingBattle(const SIM_CampaignEncounter* encounter)
+{
+    for (auto it = m_pending.begin(); it != m_pending.end(); ++it) {
+        if ((*it)->encounter != encounter)
+            continue;
+        std::unique_ptr<SIM_PendingBattle> b = std::move(*it);
+        m_pending.erase(it);
+        for (SIM_CampaignFleet* f : b->fleets)
+            f->attacking = false;
+        SIM_CampaignScreenHooks::Get().RefreshFleetIcons();
+        return b;
+    }
+    LOG_ERROR("Failed to remove pending battle");
+    return nullptr;
+}
+
+float SIM_CampaignBattleManager::GetAttackStrength(const SIM_PendingBattle& battle) const
+{
+    return battle.encounter->ai->currentFleet * difficultyMultiplier;
+}
+
+void SIM_CampaignBattleManager::ProcessEndOfTurn()
+{
+    if (m_pending.empty())
+        return;
+    // A defence of 0 never makes an attack futile; equal to the threshold keeps it.
+    const float threshold = CampaignOption("futile_attacks_threshold");
+    m_pending.erase(std::remove_if(m_pending.begin(), m_pending.end(),
+                                   [&](const std::unique_ptr<SIM_PendingBattle>& b) {
+                                       if (b->kind != SIM_PendingBattle::AI_ATTACK)
+                                           return false;
+                                       const float defence = b->encounter->GetGarrisonStrength();
+                                       if (defence <= 0.0f)
+                                           return false;
+                                       const float ratio = GetAttackStrength(*b) / defence;
+                                       return ratio < threshold;
+                                   }),
+                    m_pending.end());
+
+    // More AI attacks than the cap: the latest ones are dropped. A cap of 0
+    // (option missing) leaves them all.
+    const int cap = CampaignOptionInt("max_ai_attacks_per_turn");
+    if (cap > 0) {
+        int seen = 0;
+        m_pending.erase(std::remove_if(m_pending.begin(), m_pending.end(),
+                                       [&](const std::unique_ptr<SIM_PendingBattle>& b) {
+                                           return b->kind == SIM_PendingBattle::AI_ATTACK && ++seen > cap;
+                                       }),
+                        m_pending.end());
+    }
+
+    for (auto& b : m_pending) {
+        if (b->kind != SIM_PendingBattle::AI_ATTACK)
+            continue;
+        if (!b->encounter->fleets.empty()) {
+            for (SIM_CampaignFleet* f : b->encounter->fleets)
+                b->fleets.push_back(f);
+        } else {
+            b->kind = SIM_PendingBattle::AI_CONQUEST;
+            b->encounter->territory = SIM_CampaignEncounter::ENEMY;
+            SIM_CampaignScreenHooks::Get().RefreshEncounterView(b->encounter);
+        }
+    }
+}
+
+void SIM_CampaignBattleManager::Clear()
+{
+    m_pending.clear();
+    m_current.reset();
+    SIM_CampaignCaptureManager::GetInstance().Clear();
+}
+
+SIM_PendingBattle* SIM_CampaignBattleManager::BeginBattle(const SIM_CampaignEncounter* encounter)
+{
+    m_current = RemovePendingBattle(encounter);
+    if (m_current)
+        SIM_CampaignProgress::GetInstance().GetStats().AddToStat("battles_fought", 1);
+    return m_current.get();
+}
+
+void SIM_CampaignBattleManager::RemoveConquests()
+{
+    m_pending.erase(std::remove_if(m_pending.begin(), m_pending.end(),
+                                   [](const std::unique_ptr<SIM_PendingBattle>& b) {
+                                       return b->kind == SIM_PendingBattle::AI_CONQUEST;
+                                   }),
+                    m_pending.end());
+}
+
+void SIM_CampaignBattleManager::ReturnCurrentToPending()
+{
+    if (!m_current)
+        return;
+    if (m_current->kind == SIM_PendingBattle::PLAYER_ATTACK)
+        for (SIM_CampaignFleet* f : m_current->fleets)
+            f->attacking = true;
+    m_pending.push_back(std::move(m_current));
+}
+
+void SIM_CampaignBattleManager::UpdateEnemyFleet(SIM_PendingBattle& battle, const SIM_CampaignBattleOutcome& outcome)
+{
+    if (!battle.enemyFleet)
+        return;
+    for (const auto& r : outcome.enemyShips) {
+        if (r.destroyed) {
+            battle.enemyFleet->RecordShipDestroyed(r.shipId);
+            continue;
+        }
+        std::vector<SIM_CampaignEnemyModuleDamage> modules;
+        for (const auto& m : r.modules)
+            if (m.slot >= 0)
+                modules.push_back({m.integrity, m.slot, m.typeName});
+        battle.enemyFleet->RecordShipDamage(r.shipId, modules);
+    }
+}
+
+void SIM_CampaignBattleManager::ApplyBattleResult(bool won, const SIM_CampaignBattleOutcome& outcome)
+{
+    std::unique_ptr<SIM_PendingBattle> b = std::move(m_current);
+    if (!b || !b->encounter) {
+        LOG_ERROR("No campaign battle to apply a result to");
+        return;
+    }
+    SIM_CampaignProgress& progress = SIM_CampaignProgress::GetInstance();
+    SIM_CampaignStats& stats = progress.GetStats();
+    SIM_CampaignEncounter* e = b->encounter;
+    CampaignLog(won ? "player won battle" : "player lost battle");
+    for (SIM_CampaignFleet* f : b->fleets)
+        f->ApplyBattleLosses(outcome);
+    SIM_CampaignArmsRace::SpreadFear(CampaignOption("ai_armsrace_fear_spread_multiplier"), won, *b);
+    const int destroyed = outcome.CountEnemyDestroyed();
+    if (destroyed > 0)
+        stats.AddToStat("enemy_ships_destroyed", destroyed);
+    SIM_CampaignCaptureManager& captures = SIM_CampaignCaptureManager::GetInstance();
+    if (won && !b->fleets.empty())
+        captures.CollectCaptures(b->fleets[0], outcome);
+    stats.AddToStat(won ? "battles_won" : "battles_lost", 1);
+    if (b->kind == SIM_PendingBattle::AI_ATTACK)
+        e->ai->FreezeAttacks(e->homeworld ? CampaignOptionInt("ai_homeworld_spam_freeze")
+                                          : CampaignOptionInt("ai_attack_spam_freeze"));
+    if (won) {
+        if (b->kind == SIM_PendingBattle::AI_ATTACK)
+            e->ai->AddThreatChange(-0.25f, GetString("THREAT_REASON_REPELLED_ATTACK"), true);
+        else
+            e->ai->FreezeAttacks(CampaignOptionInt("ai_new_conquered_attack_freeze"));
+        progress.GetEnemiesDB().ClearEntry(e->encounterId);
+        b->enemyFleet = nullptr;
+        e->territory = SIM_CampaignEncounter::PLAYER;
+        // Fleets that lost every ship go; the one receiving captures waits for them.
+        for (SIM_CampaignFleet* f : b->fleets)
+            if (f != captures.GetReceivingFleet() || !captures.HasWaiting())
+                f->DeleteIfEmpty();
+    } else {
+        UpdateEnemyFleet(*b, outcome);
+        e->territory = SIM_CampaignEncounter::ENEMY;
+        if (b->enemyFleet)
+            b->enemyFleet->encounterId = e->encounterId;
+        for (SIM_CampaignFleet* f : b->fleets) {
+            f->ClearShips();
+            f->DeleteIfEmpty();
+        }
+        b->fleets.clear();
+    }
+    SIM_CampaignScreenHooks::Get().RefreshEncounterView(e);
+    progress.Save();
+    SIM_CampaignScreenHooks::Get().ReturnToCampaignScreen();
+    if (captures.HasWaiting())
+        SIM_CampaignScreenHooks::Get().OpenCapturesDialog();
+    else
+        SIM_CampaignScreenHooks::Get().OpenEndTurnDialog();
+}
+
+SIM_CampaignEncounter* SIM_CampaignBattleManager::ChooseRetreatDestination(const SIM_PendingBattle& battle) const
+{
+    std::vector<SIM_CampaignEncounter*> ours;
+    for (SIM_CampaignEncounter* n : battle.encounter->neighbours)
+        if (n->territory == SIM_CampaignEncounter::PLAYER)
+            ours.push_back(n);
+    if (ours.empty())
+        return nullptr;
+    size_t index = static_cast<size_t>(QlmRand() * (1.0 / 32768.0) * static_cast<double>(ours.size()));
+    return ours[index < ours.size() ? index : ours.size() - 1];
+}
+
+void SIM_CampaignBattleManager::ApplyPlayerRetreat(const SIM_CampaignBattleOutcome& outcome)
+{
+    std::unique_ptr<SIM_PendingBattle> b = std::move(m_current);
+    if (!b || !b->encounter) {
+        LOG_ERROR("No campaign battle to retreat from");
+        return;
+    }
+    SIM_CampaignProgress& progress = SIM_CampaignProgress::GetInstance();
+    CampaignLog("Player retreated");
+    for (SIM_CampaignFleet* f : b->fleets)
+        f->ApplyBattleLosses(outcome);
+    UpdateEnemyFleet(*b, outcome);
+    progress.GetStats().AddToStat("fleets_retreated", 1);
+    for (SIM_CampaignFleet* f : b->fleets) {
+        SIM_CampaignEncounter* to = f->origin ? f->origin : ChooseRetreatDestination(*b);
+        // Nowhere to go: the fleet holds where it is rather than vanish.
+        if (to && to != f->location)
+            f->SetLocation(to);
+    }
+    b->encounter->territory = SIM_CampaignEncounter::ENEMY;
+    if (b->enemyFleet)
+        b->enemyFleet->encounterId = b->encounter->encounterId;
+    for (SIM_CampaignFleet* f : b->fleets) {
+        f->origin = nullptr;
+        f->DeleteIfEmpty();
+    }
+    SIM_CampaignScreenHooks::Get().RefreshEncounterView(b->encounter);
+    progress.Save();
+    SIM_CampaignScreenHooks::Get().ReturnToCampaignScreen();
+    SIM_CampaignScreenHooks::Get().OpenEndTurnDialog();
+}
+
+void SIM_CampaignBattleManager::ForgetFleet(const SIM_CampaignFleet* fleet)
+{
+    for (auto& b : m_pending)
+        b->fleets.erase(std::remove(b->fleets.begin(), b->fleets.end(), fleet), b->fleets.end());
+}

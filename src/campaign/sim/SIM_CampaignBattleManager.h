@@ -1,0 +1,66 @@
+#pragma once
+#include <memory>
+#include <vector>
+
+class SIM_CampaignEncounter;
+class SIM_CampaignEnemyFleet;
+class SIM_CampaignFleet;
+struct SIM_CampaignBattleOutcome;
+
+// A battle this turn produced, waiting to be fought.
+struct SIM_PendingBattle {
+    enum Kind { PLAYER_ATTACK = 0, AI_ATTACK = 1, AI_CONQUEST = 2 };
+    SIM_CampaignEncounter* encounter = nullptr; // the attacked planet
+    int kind = PLAYER_ATTACK;
+    SIM_CampaignEncounter* source = nullptr;    // the enemy planet of an AI attack
+    std::vector<SIM_CampaignFleet*> fleets;      // the player's fleets that fight
+    bool reusedFleet = false;
+    SIM_CampaignEnemyFleet* enemyFleet = nullptr; // owned by the enemies database
+};
+
+// The battles of a turn: the player's attacks and the AI's. At the end of a
+// turn futile AI attacks are dropped, their number is capped, and defenders
+// are assigned (an undefended planet falls to the enemy).
+class SIM_CampaignBattleManager {
+public:
+    static SIM_CampaignBattleManager& GetInstance();
+
+    void AddAIAttack(SIM_CampaignEncounter* target, SIM_CampaignEncounter* source);
+    void AddPlayerAttack(SIM_CampaignEncounter* target, SIM_CampaignFleet* fleet);
+    // Takes the battle at that planet off the list and hands it to the caller.
+    std::unique_ptr<SIM_PendingBattle> RemovePendingBattle(const SIM_CampaignEncounter* encounter);
+    void ProcessEndOfTurn();
+    float GetAttackStrength(const SIM_PendingBattle& battle) const;
+
+    // AI conquests need no fight: they go when the turn's summary closes.
+    void RemoveConquests();
+    // The pending battle at that planet becomes the one being fought (and
+    // counts as fought).
+    SIM_PendingBattle* BeginBattle(const SIM_CampaignEncounter* encounter);
+    SIM_PendingBattle* GetCurrent() const { return m_current.get(); }
+    // A battle that could not be prepared waits again with the others.
+    void ReturnCurrentToPending();
+    // The fought battle's result: losses, fear, captures, statistics,
+    // freezes, the planet's owner, and the save.
+    void ApplyBattleResult(bool won, const SIM_CampaignBattleOutcome& outcome);
+    // The player's fleets fall back where they came from (or to a neighbour
+    // of ours; with neither they hold their place) and the planet is lost.
+    void ApplyPlayerRetreat(const SIM_CampaignBattleOutcome& outcome);
+    SIM_CampaignEncounter* ChooseRetreatDestination(const SIM_PendingBattle& battle) const;
+    // Forgets every battle (a campaign ends or another is loaded).
+    void Clear();
+    // A fleet that goes away leaves the battles it was in.
+    void ForgetFleet(const SIM_CampaignFleet* fleet);
+
+    const std::vector<std::unique_ptr<SIM_PendingBattle>>& GetPending() const { return m_pending; }
+
+    // Scales every AI attack (the difficulty adjustment moves it).
+    float difficultyMultiplier = 1.0f;
+
+private:
+    SIM_CampaignBattleManager() = default;
+    SIM_PendingBattle* FindAt(const SIM_CampaignEncounter* encounter) const;
+    void UpdateEnemyFleet(SIM_PendingBattle& battle, const SIM_CampaignBattleOutcome& outcome);
+    std::vector<std::unique_ptr<SIM_PendingBattle>> m_pending;
+    std::unique_ptr<SIM_PendingBattle> m_current;
+};

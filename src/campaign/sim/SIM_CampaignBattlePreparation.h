@@ -1,0 +1,50 @@
+#pragma once
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+
+class SIM_Scenario;
+struct SIM_PendingBattle;
+
+// Gets the current campaign battle ready to deploy: chooses the opponent and
+// makes sure its challenge file is on disk on a worker thread (the only part
+// that may wait on the network), then, back on the main thread after the
+// worker was joined, reads the challenge, caches the enemy fleet, logs the
+// opponent and sizes the battle map. When no opponent can be found the
+// battle goes back to the pending list and the player is told.
+class SIM_CampaignBattlePreparation {
+public:
+    // Downloads a challenge file to its place in the user folder.
+    using Downloader = std::function<bool(const std::string& challengeId)>;
+
+    SIM_CampaignBattlePreparation() = default;
+    ~SIM_CampaignBattlePreparation(); // joins a running worker
+    SIM_CampaignBattlePreparation(const SIM_CampaignBattlePreparation&) = delete;
+    SIM_CampaignBattlePreparation& operator=(const SIM_CampaignBattlePreparation&) = delete;
+
+    // Starts the worker for the battle manager's current battle.
+    bool Start();
+    bool IsReady() const { return m_ready.load(std::memory_order_acquire); }
+    // Joins the worker and finishes on the calling (main) thread. The
+    // scenario receives the challenge's fields. False when the battle could
+    // not be prepared.
+    bool Finish(SIM_Scenario& scenario);
+    // Start and Finish in one go (headless play).
+    bool Prepare(SIM_Scenario& scenario);
+
+    static void SetDownloader(Downloader downloader);
+    // The size the battle map is made for the fleets that meet on it.
+    static float BattleMapSize(float survivingCost, float fleetWidth, float fleetHeight);
+
+private:
+    void Work(int encounterId, float wantedCost);
+    void Join();
+
+    std::thread m_worker;
+    std::atomic<bool> m_ready{false};
+    // Written by the worker before m_ready, read after the join.
+    std::string m_challengeId;
+    std::string m_path;
+    bool m_reused = false;
+};

@@ -1,0 +1,412 @@
+#include "campaign/sim/SIM_CampaignFleet.h"
+
+#include "campaign/sim/SIM_CampaignBattleOutcome.h"
+#include "campaign/sim/SIM_CampaignDebugLog.h"
+#include "campaign/sim/SIM_CampaignStats.h"
+#include "engine/GDebugLog.h"
+#include "campaign/sim/SIM_CampaignEncounter.h"
+#include "campaign/sim/SIM_CampaignOptions.h"
+#include "campaign/sim/SIM_CampaignProgress.h"
+#include "campaign/sim/SIM_CampaignScreenHooks.h"
+#include "campaign/sim/SIM_CampaignShip.h"
+#include "campaign/sim/SIM_CampaignShipsLog.h"
+#include "engine/GIniFile.h"
+#include "engine/GRandom.h"
+#include "engine/StrFormat.h"
+#include "online/SIM_Server.h"
+#include "sim/SIM_ChallengeFile.h"
+#include "sim/SIM_ShipDesign.h"
+#include "sim/SIM_ShipHull.h"
+
+#include <algorithm>
+
+SIM_CampaignFleet::~SIM_CampaignFleet()
+{
+    ClearShips();
+    if (location) {
+        auto& list = location->fleets;
+        list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    }
+}
+
+void SIM_CampaignFleet::AddShip(SIM_CampaignShip* ship)
+{
+    m_ships.push_back(ship);
+    ship->fleet = this;
+    RecalculateTotals();
+}
+
+bool SIM_CampaignFleet::RemoveShip(SIM_CampaignShip* ship)
+{
+    auto it = std::find(m_ships.begin(), m_ships.end(), ship);
+    if (it == m_ships.end())
+        return false;
+    m_ships.erase(it);
+    if (ship->fleet == this)
+        ship->fleet = nullptr;
+    RecalculateTotals();
+    return true;
+}
+
+void SIM_CampaignFleet::ClearShips()
+{
+    for (SIM_CampaignShip* s : m_ships) {
+        s->fleet = nullptr;
+        delete s;
+    }
+    m_ships.clear();
+    RecalculateTotals();
+}
+
+bool SIM_CampaignFleet::DeleteIfEmpty()
+{
+    if (!m_ships.empty())
+        return false;
+    CampaignLog("Campaign Fleet %d Deleted", id);
+    SIM_CampaignProgress::GetInstance().RemoveFleet(this);
+    SIM_CampaignScreenHooks::Get().RefreshFleetManager();
+    delete this;
+    return true;
+}
+
+void SIM_CampaignFleet::SetLocation(SIM_CampaignEncounter* encounter)
+{
+    if (!encounter || encounter == location)
+        return;
+    if (location) {
+        auto& list = location->fleets;
+        list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    }
+    location = encounter;
+    location->fleets.push_back(this);
+}
+
+void SIM_CampaignFleet::RecalculateTotals()
+{
+    shipCount = 0;
+    totalCost = 0.0f;
+    survivingCost = 0.0f;
+    raceName.clear();
+    if (!m_ships.empty() && m_ships[0]->design && m_ships[0]->design->GetHull())
+        raceName = m_ships[0]->design->GetHull()->GetRaceName();
+    for (const SIM_CampaignShip* s : m_ships) {
+        const float c = (s->design ? s->design->GetCost() : 0.0f) * static_cast<float>(s->quantity);
+        totalCost += c;
+        shipCount += s->quantity;
+        if (s->integrity > 0.0f)
+            survivingCost += c;
+    }
+}
+
+SIM_ShipDesign* SIM_CampaignFleet::GetMostExpensiveDesign() const
+{
+    SIM_ShipDesign* best = nullptr;
+    float bestCost = 0.0f;
+    for (const SIM_CampaignShip* s : m_ships) {
+        if (s->design && s->design->GetCost() > bestCost) {
+            best = s->design;
+            bestCost = s->design->GetCost();
+        }
+    }
+    if (!best && !m_ships.empty())
+        best = m_ships[0]->design;
+    return best;
+}
+
+bool SIM_CampaignFleet::NeedsRepair() const
+{
+    return std::any_of(m_ships.begin(), m_ships.end(), [](const SIM_CampaignShip* s) { return s->integrity < 1.0f; });
+}
+
+bool SIM_CampaignFleet::HasMovedShip() const
+{
+    return std::any_of(m_ships.begin(), m_ships.end(), [](const SIM_CampaignShip* s) { return s->moved; });
+}
+
+int SIM_CampaignFleet::CountShipsOfClass(int hullClass) const
+{
+    int n = 0;
+    for (const SIM_CampaignShip* s : m_ships)
+        if (s->design && s->design->GetHull() && s->design->GetHull()->GetClass() == hullClass)
+            ++n;
+    return n;
+}
+
+static bool HasEngine(const SIM_CampaignShip* s)
+{
+    return s->design && s->design->CountModulesOfClass("SIM_EngineModule") > 0;
+}
+
+bool SIM_CampaignFleet::IsImmobile() const
+{
+    return std::none_of(m_ships.begin(), m_ships.end(), HasEngine);
+}
+
+bool SIM_CampaignFleet::SplitOffImmobileShips()
+{
+    std::vector<SIM_CampaignShip*> stay;
+    for (SIM_CampaignShip* s : m_ships)
+        if (!HasEngine(s))
+            stay.push_back(s);
+    if (stay.empty() || !location)
+        return false;
+    auto* fresh = new SIM_CampaignFleet();
+    fresh->ChooseRandomName();
+    fresh->SetLocation(location);
+    SIM_CampaignProgress::GetInstance().AddFleet(fresh);
+    for (SIM_CampaignShip* s : stay) {
+        RemoveShip(s);
+        fresh->AddShip(s);
+    }
+    return true;
+}
+
+void SIM_CampaignFleet::MarkMoved()
+{
+    for (SIM_CampaignShip* s : m_ships)
+        s->moved = true;
+    SIM_CampaignScreenHooks::Get().RefreshFleetIcons();
+}
+
+void SIM_CampaignFleet::LogWarp(const SIM_CampaignEncounter* from, const SIM_CampaignEncounter* to)
+{
+    if (!from || !to)
+        return;
+    for (SIM_CampaignShip* s : m_ships)
+        s->log->AddWarpEntry(from, to);
+}
+
+bool SIM_CampaignFleet::RelinkDesigns()
+{
+    bool all = true;
+    for (SIM_CampaignShip* s : m_ships) {
+        SIM_ShipDesign* d = SIM_ShipDesign::Find(s->designName);
+        if (d)
+            s->SetDesign(d);
+        else
+            all = false;
+    }
+    RecalculateTotals();
+    return all;
+}
+
+void SIM_CampaignFleet::ChooseRandomName()
+{
+    guiName = SIM_CampaignFleetNames::GetInstance().DrawName();
+    if (guiName.empty())
+        guiName = StrFormat("Fleet %d", id >= 0 ? id : SIM_CampaignProgress::GetInstance().GetNextFleetID());
+}
+
+void SIM_CampaignFleet::ApplyBattleLosses(const SIM_CampaignBattleOutcome& outcome)
+{
+    SIM_CampaignStats& stats = SIM_CampaignProgress::GetInstance().GetStats();
+    for (SIM_CampaignShip* ship : m_ships) {
+        const bool squadron = ship->design && ship->design->IsFighter();
+        if (squadron) {
+            int casualties = 0, survivors = 0;
+            int shield = 0, armour = 0, hull = 0;
+            bool matched = false;
+            for (const auto& r : outcome.playerShips) {
+                if (r.shipId != ship->id)
+                    continue;
+                matched = true;
+                (r.destroyed ? casualties : survivors) += 1;
+                for (const auto& m : r.modules) {
+                    shield = static_cast<int>(static_cast<float>(shield) + m.shieldDamage);
+                    armour = static_cast<int>(static_cast<float>(armour) + m.armourDamage);
+                    hull = static_cast<int>(static_cast<float>(hull) + m.hullDamage);
+                }
+            }
+            if (!matched) {
+                LOG_DEBUG("Failed to match up battle ship with campaign ship");
+                continue;
+            }
+            ship->log->AddFighterBattleEntry(location, static_cast<float>(hull), static_cast<float>(shield),
+                                             static_cast<float>(armour), casualties);
+            if (casualties > 0)
+                stats.AddToStat("ships_destroyed", casualties);
+            ship->integrity = 1.0f;
+            ship->quantity = survivors;
+            continue;
+        }
+        const SIM_BattleShipResult* result = nullptr;
+        for (const auto& r : outcome.playerShips) {
+            if (r.shipId == ship->id) {
+                result = &r;
+                break;
+            }
+        }
+        if (!result) {
+            // Not deployed, or not matched: the ship stays as it was.
+            LOG_DEBUG("Failed to match up battle ship with campaign ship");
+            continue;
+        }
+        if (result->destroyed)
+            stats.AddToStat("ships_destroyed", 1);
+        ship->RecordBattleDamage(*result, location);
+        if (result->destroyed)
+            ship->integrity = 0.0f;
+    }
+    survivingCost = 0.0f;
+    for (auto it = m_ships.begin(); it != m_ships.end();) {
+        SIM_CampaignShip* ship = *it;
+        if (ship->integrity > 0.0f && ship->quantity >= 1) {
+            survivingCost += (ship->design ? ship->design->GetCost() : 0.0f) * static_cast<float>(ship->quantity);
+            ++it;
+            continue;
+        }
+        ship->log->DeleteLogFile();
+        ship->fleet = nullptr;
+        delete ship;
+        it = m_ships.erase(it);
+    }
+}
+
+int SIM_CampaignFleet::CheckChallengeUpload(const SIM_DeployedFleet& deployed)
+{
+    // A fleet that never had a cost has lost nothing.
+    const float ratio = totalCost > 0.0f ? survivingCost / totalCost : 1.0f;
+    int level = -1;
+    if (ratio >= 1.0f) {
+        level = ONEHUNDRED;
+    } else {
+        // The deepest point reached that was not posted yet.
+        const float thresholds[] = {0.75f, 0.5f, 0.25f};
+        for (int l = TWENTYFIVE; l >= SEVENTYFIVE; --l) {
+            if (ratio <= thresholds[l - 1] && !uploadFlags[l]) {
+                level = l;
+                break;
+            }
+        }
+    }
+    if (level < 0 || uploadFlags[level])
+        return -1;
+    return UploadAsChallenge(deployed, level) ? level : -1;
+}
+
+bool SIM_CampaignFleet::UploadAsChallenge(const SIM_DeployedFleet& deployed, int level)
+{
+    if (!location || level < 0 || level >= UPLOAD_FLAG_COUNT)
+        return false;
+    SIM_Server& server = SIM_Server::GetInstance();
+    SIM_ChallengeFile& file = SIM_ChallengeFile::GetInstance();
+    if (!file.Write(deployed, "_none_", "_none_", server.GetUserName(), *location))
+        return false;
+    std::string id;
+    if (!server.GetNewCampaignChallengeId(id)) {
+        LOG_ERROR("Failed to upload fleet as challenge");
+        return false;
+    }
+    server.PostChallenge(file.GetFileName(), id);
+    server.AddCampaignChallenge(id);
+    uploadFlags[level] = true;
+    SIM_CampaignProgress::GetInstance().Save();
+    return true;
+}
+
+std::string SIM_CampaignFleet::GetFilePath() const
+{
+    return SIM_CampaignProgress::GetInstance().GetSaveFolder() + StrFormat("/fleets/fleet%d.txt", id);
+}
+
+std::string SIM_CampaignFleet::SaveText() const
+{
+    std::string out = "[config]\n";
+    out += StrFormat("fleetid = %d\n", id);
+    out += "guiname = " + QuotedValue(guiName) + "\n\n";
+    for (size_t i = 0; i < m_ships.size(); ++i)
+        out += m_ships[i]->SaveText(static_cast<int>(i));
+    out += "\n[uploadflags]\n";
+    out += StrFormat("ONEHUNDRED = %d\n", uploadFlags[ONEHUNDRED] ? 1 : 0);
+    out += StrFormat("SEVENTYFIVE = %d\n", uploadFlags[SEVENTYFIVE] ? 1 : 0);
+    out += StrFormat("FIFTY = %d\n", uploadFlags[FIFTY] ? 1 : 0);
+    out += StrFormat("TWENTYFIVE = %d\n", uploadFlags[TWENTYFIVE] ? 1 : 0);
+    return out;
+}
+
+// Section names of an INI text in file order.
+static std::vector<std::string> SectionNames(const std::string& text)
+{
+    std::vector<std::string> names;
+    for (const std::string& line : SplitTextLines(text)) {
+        const size_t first = line.find_first_not_of(" \t");
+        if (first == std::string::npos || line[first] != '[')
+            continue;
+        const size_t close = line.find(']', first);
+        if (close != std::string::npos)
+            names.push_back(line.substr(first + 1, close - first - 1));
+    }
+    return names;
+}
+
+void SIM_CampaignFleet::LoadFromText(const std::string& text)
+{
+    ClearShips();
+    for (const std::string& section : SectionNames(text)) {
+        GIniFile ini;
+        ini.LoadFromText(section.c_str(), text);
+        if (section == "config") {
+            id = ini.GetInt("fleetid");
+            guiName = ini.GetString("guiname");
+        } else if (section == "uploadflags") {
+            uploadFlags[ONEHUNDRED] = ini.GetInt("ONEHUNDRED") != 0;
+            uploadFlags[SEVENTYFIVE] = ini.GetInt("SEVENTYFIVE") != 0;
+            uploadFlags[FIFTY] = ini.GetInt("FIFTY") != 0;
+            uploadFlags[TWENTYFIVE] = ini.GetInt("TWENTYFIVE") != 0;
+        } else {
+            auto* ship = new SIM_CampaignShip();
+            if (ship->LoadFromSection(ini)) {
+                m_ships.push_back(ship);
+                ship->fleet = this;
+            } else {
+                delete ship;
+            }
+        }
+    }
+    RecalculateTotals();
+}
+
+SIM_CampaignFleetNames& SIM_CampaignFleetNames::GetInstance()
+{
+    static SIM_CampaignFleetNames instance;
+    return instance;
+}
+
+void SIM_CampaignFleetNames::Fill()
+{
+    m_names.clear();
+    m_cursor = 0;
+    GIniFile section;
+    section.Load("names", CampaignDataPath("fleetnames.txt").c_str());
+    for (size_t i = 0; i < section.GetEntryCount(); ++i)
+        if (!section.GetValueAt(i).empty())
+            m_names.push_back(section.GetValueAt(i));
+    for (size_t i = m_names.size(); i > 1; --i)
+        std::swap(m_names[i - 1], m_names[static_cast<size_t>(QlmRand()) % i]);
+    for (const SIM_CampaignFleet* f : SIM_CampaignProgress::GetInstance().GetFleets())
+        RemoveName(f->guiName);
+}
+
+std::string SIM_CampaignFleetNames::DrawName()
+{
+    if (m_names.empty())
+        Fill();
+    if (m_names.empty())
+        return std::string();
+    if (m_cursor >= m_names.size())
+        m_cursor = 0;
+    std::string name = m_names[m_cursor];
+    m_cursor = (m_cursor + 1) % m_names.size();
+    return name;
+}
+
+void SIM_CampaignFleetNames::RemoveName(const std::string& name)
+{
+    if (m_names.size() <= 1)
+        return;
+    m_names.erase(std::remove(m_names.begin(), m_names.end(), name), m_names.end());
+    if (m_names.empty()) // every name was this one: keep one
+        m_names.push_back(name);
+    if (m_cursor >= m_names.size())
+        m_cursor = 0;
+}

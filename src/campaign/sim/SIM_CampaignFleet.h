@@ -1,0 +1,93 @@
+#pragma once
+#include <string>
+#include <vector>
+
+class SIM_CampaignEncounter;
+class SIM_CampaignShip;
+class SIM_ShipDesign;
+class SIM_DeployedFleet;
+struct SIM_CampaignBattleOutcome;
+
+// A player fleet on the campaign map: ships in joining order (owned), where it
+// is, and the totals the AI and the battles weigh it by.
+class SIM_CampaignFleet {
+public:
+    enum UploadFlag { ONEHUNDRED = 0, SEVENTYFIVE = 1, FIFTY = 2, TWENTYFIVE = 3, UPLOAD_FLAG_COUNT = 4 };
+
+    SIM_CampaignFleet() = default;
+    virtual ~SIM_CampaignFleet();
+    SIM_CampaignFleet(const SIM_CampaignFleet&) = delete;
+    SIM_CampaignFleet& operator=(const SIM_CampaignFleet&) = delete;
+
+    void AddShip(SIM_CampaignShip* ship);
+    // Hands the ship back to the caller, who then owns it.
+    bool RemoveShip(SIM_CampaignShip* ship);
+    void ClearShips();
+    // An empty fleet leaves its planet and the progress and is deleted; true then.
+    bool DeleteIfEmpty();
+    void SetLocation(SIM_CampaignEncounter* encounter);
+    void RecalculateTotals();
+
+    // The costliest design, first wins a tie; when every design costs nothing,
+    // the first ship's design.
+    SIM_ShipDesign* GetMostExpensiveDesign() const;
+    bool NeedsRepair() const;
+    bool HasMovedShip() const;
+    int CountShipsOfClass(int hullClass) const;
+    bool IsImmobile() const;
+    bool SplitOffImmobileShips();
+    void MarkMoved();
+    void LogWarp(const SIM_CampaignEncounter* from, const SIM_CampaignEncounter* to);
+    // After designs were saved: false when some ship's design is gone.
+    bool RelinkDesigns();
+    void ChooseRandomName();
+    std::string GetName() const { return guiName; }
+
+    // Losses and damage of a finished battle: destroyed ships and emptied
+    // squadrons leave the fleet with their logs; unmatched ships are kept.
+    void ApplyBattleLosses(const SIM_CampaignBattleOutcome& outcome);
+
+    // Posts the fleet as a campaign challenge at the points of its life not
+    // yet posted (whole; three quarters, half, a quarter left). The level
+    // posted, or -1.
+    int CheckChallengeUpload(const SIM_DeployedFleet& deployed);
+    bool UploadAsChallenge(const SIM_DeployedFleet& deployed, int level);
+
+    std::string GetFilePath() const;
+    std::string SaveText() const;
+    // Reads a fleet file's text; ships with unknown designs are dropped.
+    void LoadFromText(const std::string& text);
+
+    const std::vector<SIM_CampaignShip*>& GetShips() const { return m_ships; }
+
+    SIM_CampaignEncounter* location = nullptr;
+    SIM_CampaignEncounter* origin = nullptr;
+    int id = -1;
+    int shipCount = 0;
+    float totalCost = 0.0f;
+    float survivingCost = 0.0f;
+    std::string raceName;
+    std::string guiName;
+    bool uploadFlags[UPLOAD_FLAG_COUNT] = {false, false, false, false};
+    bool attacking = false;
+
+private:
+    std::vector<SIM_CampaignShip*> m_ships;
+};
+
+// The pool fleet names are drawn from ("fleetnames.txt" in the campaign data),
+// shuffled when filled, without the names fleets already carry.
+class SIM_CampaignFleetNames {
+public:
+    static SIM_CampaignFleetNames& GetInstance();
+    // The next name, wrapping; empty when the data holds no name at all.
+    std::string DrawName();
+    // Removes every copy while more than one name remains.
+    void RemoveName(const std::string& name);
+    void Clear() { m_names.clear(); m_cursor = 0; }
+
+private:
+    void Fill();
+    std::vector<std::string> m_names;
+    size_t m_cursor = 0;
+};

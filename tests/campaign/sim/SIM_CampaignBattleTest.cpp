@@ -1,0 +1,280 @@
+// Campaign battles settled: damage cut into priced items, losses carried back
+// into the fleets, won, lost and retreated results, and captures joining a
+// fleet, with the save on disk after each.
+#include <gtest/gtest.h>
+
+#include "CampaignTestWorld.h"
+
+#include "campaign/sim/GUI_DamageDescGenerator.h"
+#include "campaign/sim/SIM_CampaignAIManager.h"
+#include "campaign/sim/SIM_CampaignBattleOutcome.h"
+#include "campaign/sim/SIM_CampaignCaptureManager.h"
+#include "campaign/sim/SIM_CampaignEnemiesDB.h"
+#include "campaign/sim/SIM_CampaignFleet.h"
+#include "campaign/sim/SIM_CampaignShip.h"
+#include "campaign/sim/SIM_CampaignShipsLog.h"
+#include "campaign/sim/SIM_CampaignStats.h"
+#include "engine/GSafeFile.h"
+#include "sim/SIM_DeployedFleet.h"
+#include "sim/SIM_ShipDesign.h"
+
+namespace {
+
+class CampaignBattle : public ::testing::Test {
+protected:
+    CampaignTestWorld world;
+    SIM_CampaignProgress& progress = SIM_CampaignProgress::GetInstance();
+    SIM_CampaignBattleManager& bm = SIM_CampaignBattleManager::GetInstance();
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(progress.CreateNew("war", "federation"));
+        ASSERT_TRUE(progress.Load("war"));
+        CampaignTestWorld::SetOptions("ai_new_conquered_attack_freeze = 3\nai_attack_spam_freeze = 2\n"
+                                      "ai_homeworld_spam_freeze = 5\nrepair_cost_multiplier = 0\n");
+    }
+    void TearDown() override { bm.Clear(); }
+
+    SIM_CampaignShip* Escort()
+    {
+        auto* s = new SIM_CampaignShip();
+        s->SetDesign(SIM_ShipDesign::Find("fed_ai_escort"));
+        s->id = SIM_CampaignShip::GetNextFreeID();
+        s->name = "Escort";
+        s->InitModuleStates();
+        s->RecalculateIntegrity();
+        return s;
+    }
+    SIM_CampaignFleet* Fleet(SIM_CampaignEncounter* at, int ships)
+    {
+        auto* f = new SIM_CampaignFleet();
+        for (int i = 0; i < ships; ++i)
+            f->AddShip(Escort());
+        progress.AddFleet(f);
+        f->guiName = "F";
+        f->SetLocation(at);
+        return f;
+    }
+    static SIM_BattleShipResult Hit(int id, bool destroyed, float engineIntegrity)
+    {
+        SIM_BattleShipResult r;
+        r.shipId = id;
+        r.destroyed = destroyed;
+        r.design = "fed_ai_escort";
+        r.name = "Taken";
+        r.hullIntegrity = 0.6f;
+        r.modules.push_back({0, "frigate_engine", engineIntegrity, 100.0f, 40.0f, 20.0f});
+        return r;
+    }
+    // An enemy fleet cached at the planet, as the preparation leaves it.
+    SIM_CampaignEnemyFleet* Enemy(SIM_PendingBattle* b, int encounterId)
+    {
+        SIM_DeployedFleet deployed;
+        for (int id : {1, 2}) {
+            auto s = std::make_shared<SIM_DeployedShip>();
+            s->design = "fed_ai_escort";
+            s->shipId = id;
+            EXPECT_TRUE(deployed.AddShip(s));
+        }
+        b->enemyFleet = progress.GetEnemiesDB().AddFleet(encounterId, "pool_kor_a1", deployed);
+        return b->enemyFleet;
+    }
+};
+
+TEST_F(CampaignBattle, LostHitPointsBecomeItemsThatAddUpAndCostAtLeastTen)
+{
+    SIM_CampaignShip* s = Escort();
+    SIM_CampaignModuleState& engine = *s->FindModuleBySlot(0);
+    GUI_DamageDescGenerator& gen = GUI_DamageDescGenerator::GetInstance();
+    gen.Describe(engine, 1.0f);
+    EXPECT_TRUE(engine.damage.empty());
+    gen.Describe(engine, 0.94f); // 3 of 50 hit points
+    ASSERT_FALSE(engine.damage.empty());
+    float total = 0.0f;
+    for (const auto& d : engine.damage) {
+        EXPECT_GE(d.damage, 1.0f - 1e-4f);
+        EXPECT_EQ(d.repairCost, 10); // no multiplier: the floor
+        EXPECT_FALSE(gen.GetText(d.description).empty()) << d.description;
+        total += d.damage;
+    }
+    EXPECT_NEAR(total, 3.0f, 1e-4f);
+    const size_t items = engine.damage.size();
+    gen.Describe(engine, 0.94f); // already described
+    EXPECT_EQ(engine.damage.size(), items);
+    // One call never repeats a description while its pool lasts.
+    gen.Describe(engine, 0.0f);
+    for (size_t i = items + 1; i < engine.damage.size(); ++i)
+        EXPECT_NE(engine.damage[i].description, engine.damage[i - 1].description);
+    delete s;
+}
+
+TEST_F(CampaignBattle, LossesRemoveDestroyedShipsAndKeepUnmatchedOnes)
+{
+    SIM_CampaignFleet* f = Fleet(world.Planet("Aldra"), 3);
+    SIM_CampaignShip* hit = f->GetShips()[0];
+    SIM_CampaignShip* lost = f->GetShips()[1];
+    SIM_CampaignShip* kept = f->GetShips()[2];
+    const int lostId = lost->id;
+    ASSERT_TRUE(progress.Save());
+    const std::string lostLog = lost->log->GetPath();
+    ASSERT_TRUE(FileExists(lostLog));
+
+    SIM_CampaignBattleOutcome outcome;
+    outcome.playerShips = {Hit(hit->id, false, 0.5f), Hit(lostId, true, 0.0f)};
+    f->ApplyBattleLosses(outcome);
+    ASSERT_EQ(f->GetShips().size(), 2u);
+    EXPECT_EQ(f->GetShips()[0], hit);
+    EXPECT_EQ(f->GetShips()[1], kept);
+    EXPECT_FALSE(FileExists(lostLog));
+    EXPECT_EQ(SIM_CampaignShip::FindByID(lostId), nullptr);
+    EXPECT_EQ(progress.GetStats().Find("ships_destroyed")->count, 1);
+    EXPECT_FLOAT_EQ(hit->FindModuleBySlot(0)->integrity, 0.5f);
+    EXPECT_LT(hit->integrity, 1.0f);
+    ASSERT_EQ(hit->log->GetEntries().size(), 1u);
+    EXPECT_EQ(hit->log->GetEntries()[0].kind, SIM_CampaignShipsLog::BATTLE);
+    EXPECT_NE(hit->log->GetEntries()[0].text.find("100"), std::string::npos);
+    EXPECT_FLOAT_EQ(kept->integrity, 1.0f); // not deployed: untouched
+    EXPECT_TRUE(kept->log->GetEntries().empty());
+    EXPECT_FLOAT_EQ(f->survivingCost, 2.0f * hit->design->GetCost());
+}
+
+TEST_F(CampaignBattle, ASquadronCountsItsCraftAndGoesWhenNoneAreLeft)
+{
+    auto* squadron = new SIM_CampaignShip();
+    squadron->SetDesign(SIM_ShipDesign::Find("fed_ai_interceptor"));
+    ASSERT_TRUE(squadron->design && squadron->design->IsFighter());
+    squadron->id = SIM_CampaignShip::GetNextFreeID();
+    squadron->quantity = 3;
+    auto* f = new SIM_CampaignFleet();
+    f->AddShip(squadron);
+    progress.AddFleet(f);
+    f->SetLocation(world.Planet("Aldra"));
+    ASSERT_TRUE(progress.Save());
+    const std::string logFile = squadron->log->GetPath();
+
+    SIM_CampaignBattleOutcome outcome;
+    outcome.playerShips = {Hit(squadron->id, true, 0.0f), Hit(squadron->id, false, 0.9f),
+                           Hit(squadron->id, true, 0.0f)};
+    f->ApplyBattleLosses(outcome);
+    ASSERT_EQ(f->GetShips().size(), 1u);
+    EXPECT_EQ(squadron->quantity, 1);
+    EXPECT_FLOAT_EQ(squadron->integrity, 1.0f);
+    EXPECT_EQ(progress.GetStats().Find("ships_destroyed")->count, 2);
+    ASSERT_EQ(squadron->log->GetEntries().size(), 1u);
+    EXPECT_NE(squadron->log->GetEntries()[0].text.find("2"), std::string::npos);
+    ASSERT_TRUE(progress.Save());
+    EXPECT_TRUE(FileExists(logFile));
+
+    outcome.playerShips = {Hit(squadron->id, true, 0.0f)};
+    f->ApplyBattleLosses(outcome);
+    EXPECT_TRUE(f->GetShips().empty());
+    EXPECT_FALSE(FileExists(logFile));
+    EXPECT_EQ(progress.GetStats().Find("ships_destroyed")->count, 3);
+    EXPECT_TRUE(f->DeleteIfEmpty());
+}
+
+TEST_F(CampaignBattle, AWonConquestTakesThePlanetAndItsCapturesJoinTheFleet)
+{
+    SIM_CampaignEncounter* beskar = world.Planet("Beskar");
+    SIM_CampaignFleet* f = Fleet(world.Planet("Aldra"), 1);
+    f->origin = world.Planet("Aldra");
+    f->SetLocation(beskar);
+    bm.AddPlayerAttack(beskar, f);
+    SIM_PendingBattle* b = bm.BeginBattle(beskar);
+    ASSERT_TRUE(b);
+    EXPECT_TRUE(bm.GetPending().empty());
+    Enemy(b, beskar->encounterId);
+
+    SIM_CampaignBattleOutcome outcome;
+    outcome.playerShips = {Hit(f->GetShips()[0]->id, false, 0.8f)};
+    outcome.enemyShips = {Hit(1, true, 0.0f), Hit(2, false, 0.5f)};
+    bm.ApplyBattleResult(true, outcome);
+    EXPECT_EQ(bm.GetCurrent(), nullptr);
+    EXPECT_EQ(beskar->territory, SIM_CampaignEncounter::PLAYER);
+    EXPECT_EQ(beskar->ai->freezeTurns, 3);
+    EXPECT_EQ(progress.GetEnemiesDB().Find(beskar->encounterId), nullptr);
+    EXPECT_EQ(progress.GetStats().Find("battles_won")->count, 1);
+    EXPECT_EQ(progress.GetStats().Find("battles_fought")->count, 1);
+    EXPECT_EQ(progress.GetStats().Find("enemy_ships_destroyed")->count, 1);
+
+    SIM_CampaignCaptureManager& captures = SIM_CampaignCaptureManager::GetInstance();
+    ASSERT_EQ(captures.GetWaiting().size(), 1u);
+    const int capturedId = captures.GetWaiting()[0]->id;
+    EXPECT_LT(captures.GetWaiting()[0]->FindModuleBySlot(0)->integrity, 1.0f);
+    captures.AddCapturedShipToFleet();
+    ASSERT_EQ(f->GetShips().size(), 2u);
+    EXPECT_EQ(f->GetShips()[1]->id, capturedId);
+    EXPECT_EQ(f->GetShips()[1]->log->GetEntries().back().kind, SIM_CampaignShipsLog::CAPTURED);
+    EXPECT_EQ(progress.GetStats().Find("ships_captured")->count, 1);
+    // On disk already.
+    ASSERT_TRUE(progress.Load("war"));
+    ASSERT_EQ(progress.GetFleets().size(), 1u);
+    EXPECT_EQ(progress.GetFleets()[0]->GetShips().size(), 2u);
+    EXPECT_EQ(beskar->territory, SIM_CampaignEncounter::PLAYER);
+}
+
+TEST_F(CampaignBattle, ARepelledAttackLowersThreatAndALostOneLosesEverything)
+{
+    SIM_CampaignEncounter* caelum = world.Planet("Caelum");
+    caelum->territory = SIM_CampaignEncounter::PLAYER;
+    SIM_CampaignFleet* f = Fleet(caelum, 2);
+    caelum->ai->threat.value = 0.6f;
+    bm.AddAIAttack(caelum, world.Planet("Fennix"));
+    bm.ProcessEndOfTurn();
+    SIM_PendingBattle* b = bm.BeginBattle(caelum);
+    ASSERT_TRUE(b);
+    ASSERT_EQ(b->fleets.size(), 1u);
+    bm.ApplyBattleResult(true, SIM_CampaignBattleOutcome{});
+    EXPECT_FLOAT_EQ(caelum->ai->threat.value, 0.35f);
+    EXPECT_EQ(caelum->ai->freezeTurns, 2);
+    EXPECT_EQ(caelum->territory, SIM_CampaignEncounter::PLAYER);
+    EXPECT_EQ(f->GetShips().size(), 2u); // nobody deployed, nobody lost
+
+    // The next attack is lost: the defenders are gone, the enemy stays.
+    bm.AddAIAttack(caelum, world.Planet("Fennix"));
+    bm.ProcessEndOfTurn();
+    b = bm.BeginBattle(caelum);
+    ASSERT_TRUE(b);
+    SIM_CampaignEnemyFleet* enemy = Enemy(b, world.Planet("Fennix")->encounterId);
+    SIM_CampaignBattleOutcome outcome;
+    outcome.enemyShips = {Hit(1, true, 0.0f), Hit(2, false, 0.4f)};
+    bm.ApplyBattleResult(false, outcome);
+    EXPECT_TRUE(progress.GetFleets().empty());
+    EXPECT_EQ(caelum->territory, SIM_CampaignEncounter::ENEMY);
+    EXPECT_EQ(enemy->encounterId, caelum->encounterId);
+    EXPECT_EQ(enemy->FindShip(1)->quantity, 0);
+    ASSERT_EQ(enemy->FindShip(2)->damage.size(), 1u);
+    EXPECT_FLOAT_EQ(enemy->FindShip(2)->damage[0].integrity, 0.4f);
+    EXPECT_EQ(progress.GetStats().Find("battles_lost")->count, 1);
+    ASSERT_TRUE(progress.Load("war"));
+    EXPECT_TRUE(progress.GetFleets().empty());
+    EXPECT_EQ(caelum->territory, SIM_CampaignEncounter::ENEMY);
+    ASSERT_NE(progress.GetEnemiesDB().Find(caelum->encounterId), nullptr);
+}
+
+TEST_F(CampaignBattle, RetreatsGoBackWhereTheyCameFromOrHoldTheirPlace)
+{
+    SIM_CampaignEncounter* aldra = world.Planet("Aldra");
+    SIM_CampaignEncounter* xandar = world.Planet("Xandar");
+    SIM_CampaignFleet* back = Fleet(aldra, 1);
+    back->origin = aldra;
+    back->SetLocation(world.Planet("Beskar"));
+    bm.AddPlayerAttack(world.Planet("Beskar"), back);
+    ASSERT_TRUE(bm.BeginBattle(world.Planet("Beskar")));
+    bm.ApplyPlayerRetreat(SIM_CampaignBattleOutcome{});
+    EXPECT_EQ(back->location, aldra);
+    EXPECT_EQ(back->origin, nullptr);
+    EXPECT_EQ(world.Planet("Beskar")->territory, SIM_CampaignEncounter::ENEMY);
+
+    // Xandar has no neighbour of ours and the fleet no origin.
+    SIM_CampaignFleet* stuck = Fleet(xandar, 1);
+    bm.AddPlayerAttack(xandar, stuck);
+    ASSERT_TRUE(bm.BeginBattle(xandar));
+    bm.ApplyPlayerRetreat(SIM_CampaignBattleOutcome{});
+    EXPECT_EQ(stuck->location, xandar);
+    EXPECT_EQ(progress.GetStats().Find("fleets_retreated")->count, 2);
+    ASSERT_TRUE(progress.Load("war"));
+    EXPECT_EQ(progress.GetFleets().size(), 2u);
+}
+
+} // namespace
