@@ -4,7 +4,7 @@
 #include <cmath>
 #include <list>
 
-#include "battle/GUI_BattleGUI.h"
+#include "sim/SIM_BattleClock.h"
 #include "battle/GUI_Ship.h"
 #include "battle/hud/GUI_DamageFeedbackManager.h"
 #include "engine/GDebugLog.h"
@@ -61,7 +61,7 @@ std::vector<SIM_Ship*>& ShipList()
 
 float FrameTime()
 {
-    return GUI_BattleGUI::GetInstance().scaledFrameTime;
+    return SIM_BattleClock::GetInstance().scaledFrameTime;
 }
 
 size_t PickIndex(size_t count)

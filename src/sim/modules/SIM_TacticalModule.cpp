@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "battle/GUI_BattleGUI.h"
+#include "sim/SIM_BattleClock.h"
 #include "battle/GUI_Map.h"
 #include "battle/GUI_Ship.h"
 #include "engine/GDebugLog.h"
@@ -178,7 +178,7 @@ void SIM_TacticalModule::EvaluateMode()
 {
     if (!ship)
         return;
-    if (GUI_BattleGUI::GetInstance().generalRetreat && ship->isPlayerShip) {
+    if (SIM_BattleClock::GetInstance().generalRetreat && ship->isPlayerShip) {
         SetMode(RETREAT);
         return;
     }
@@ -331,7 +331,7 @@ void SIM_TacticalModule::ReturnThink()
 
 void SIM_TacticalModule::FormationThink()
 {
-    if (GUI_BattleGUI::GetInstance().generalRetreat && ship->isPlayerShip) {
+    if (SIM_BattleClock::GetInstance().generalRetreat && ship->isPlayerShip) {
         SetMode(RETREAT);
         ship->throttle = 1.0f;
         return;
