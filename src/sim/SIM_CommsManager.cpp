@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "sim/SIM_BattleClock.h"
 #include "engine/GDebugLog.h"
 #include "engine/GFileHelpers.h"
 #include "engine/GIniFile.h"
 #include "engine/GRandom.h"
 #include "sim/SIM_Battle.h"
+#include "sim/SIM_BattleClock.h"
 #include "sim/SIM_Race.h"
 
 namespace {

@@ -1,9 +1,9 @@
 #include "sim/SIM_HeadlessBattle.h"
 
-#include "sim/SIM_BattleClock.h"
 #include "engine/GDebugLog.h"
 #include "engine/GRandom.h"
 #include "sim/SIM_Battle.h"
+#include "sim/SIM_BattleClock.h"
 #include "sim/SIM_ContentFiles.h"
 #include "sim/SIM_Fleet.h"
 #include "sim/SIM_Scenario.h"

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "sim/SIM_BattleClock.h"
 #include "engine/GDebugLog.h"
+#include "sim/SIM_BattleClock.h"
 #include "sim/SIM_Fleet.h"
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_ShipGrid.h"

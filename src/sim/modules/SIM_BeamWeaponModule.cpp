@@ -4,13 +4,13 @@
 #include <cmath>
 #include <vector>
 
-#include "sim/SIM_BattleClock.h"
+#include "app/GUI_Sounds.h"
 #include "battle/GUI_Map.h"
 #include "battle/GUI_Ship.h"
-#include "app/GUI_Sounds.h"
 #include "engine/GDebugLog.h"
 #include "engine/GeometryHelpers.h"
 #include "engine/RandomTables.h"
+#include "sim/SIM_BattleClock.h"
 #include "sim/SIM_Shield.h"
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_ShipModuleType.h"

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "sim/SIM_BattleClock.h"
 #include "engine/RandomTables.h"
+#include "sim/SIM_BattleClock.h"
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_ShipModuleType.h"
 #include "sim/modules/SIM_TacticalModule.h"

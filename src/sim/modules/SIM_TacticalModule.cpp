@@ -4,12 +4,12 @@
 #include <cmath>
 #include <vector>
 
-#include "sim/SIM_BattleClock.h"
 #include "battle/GUI_Map.h"
 #include "battle/GUI_Ship.h"
 #include "engine/GDebugLog.h"
 #include "engine/GeometryHelpers.h"
 #include "engine/RandomTables.h"
+#include "sim/SIM_BattleClock.h"
 #include "sim/SIM_CommsManager.h"
 #include "sim/SIM_FighterSquadron.h"
 #include "sim/SIM_Fleet.h"

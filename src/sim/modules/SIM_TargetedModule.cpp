@@ -4,11 +4,11 @@
 #include <cmath>
 #include <vector>
 
-#include "sim/SIM_BattleClock.h"
 #include "engine/GDebugLog.h"
 #include "engine/GeometryHelpers.h"
 #include "engine/RandomTables.h"
 #include "sim/SIM_Battle.h"
+#include "sim/SIM_BattleClock.h"
 #include "sim/SIM_Fleet.h"
 #include "sim/SIM_Race.h"
 #include "sim/SIM_Scenario.h"
