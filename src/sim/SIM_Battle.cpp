@@ -3,10 +3,10 @@
 #include "app/APP_UsageMetrics.h"
 #include "app/GUI_Sounds.h"
 #include "app/SIM_HighScores.h"
-#include "battle/GUI_Map.h"
 #include "battle/GUI_Ship.h"
 #include "engine/GDebugLog.h"
 #include "engine/RandomTables.h"
+#include "sim/SIM_BattleArea.h"
 #include "sim/SIM_BattleClock.h"
 #include "sim/SIM_CollisionAvoider.h"
 #include "sim/SIM_CommsManager.h"
@@ -127,13 +127,13 @@ bool SIM_Battle::SetUp()
     if (!m_scenario)
         return false;
 
-    GUI_Map& map = GUI_Map::GetInstance();
+    SIM_BattleArea& map = SIM_BattleArea::Get();
     map.SetUpForBattle(m_scenario);
     SIM_CommsManager::GetInstance().Reset();
     SIM_BattleClock::GetInstance().ResetForBattle();
 
-    const float w = map.mapWidth;
-    const float h = map.mapHeight;
+    const float w = map.MapWidth();
+    const float h = map.MapHeight();
     const SIM_Fleet::Zone playerZone{32, 32, 128, static_cast<int>(h - 32.0f)};
     const SIM_Fleet::Zone enemyZone{static_cast<int>(w - 128.0f), 32, static_cast<int>(w - 32.0f),
                                     static_cast<int>(h - 32.0f)};

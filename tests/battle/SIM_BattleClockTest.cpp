@@ -5,7 +5,9 @@
 
 #include "app/GUI_Sounds.h"
 #include "battle/GUI_BattleGUI.h"
+#include "battle/GUI_Map.h"
 #include "platform/NullSoundSystem.h"
+#include "sim/SIM_BattleArea.h"
 #include "sim/SIM_BattleClock.h"
 
 // Runs first in its program: before any battle screen exists the simulation is
@@ -57,4 +59,16 @@ TEST(SIM_BattleClock, TheScreenAndTheSimulationStepOneClock)
     }
     EXPECT_EQ(clock.GetSounds(), &sounds);
     gui.SetSounds(nullptr);
+}
+
+TEST(SIM_BattleArea, WithTheBattleScreenLinkedTheSimulationUsesItsMap)
+{
+    GUI_Map& map = GUI_Map::GetInstance();
+    EXPECT_EQ(&SIM_BattleArea::Get(), static_cast<SIM_BattleArea*>(&map));
+    map.viewLeft = 100.0f;
+    map.viewRight = 200.0f;
+    map.viewTop = 0.0f;
+    map.viewBottom = 100.0f;
+    EXPECT_TRUE(SIM_BattleArea::Get().IsOffScreen(99.0f, 50.0f, 0.0f));
+    EXPECT_FALSE(SIM_BattleArea::Get().IsOffScreen(100.0f, 50.0f, 0.0f));
 }

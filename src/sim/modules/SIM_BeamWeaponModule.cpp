@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "app/GUI_Sounds.h"
-#include "battle/GUI_Map.h"
 #include "battle/GUI_Ship.h"
 #include "engine/GDebugLog.h"
 #include "engine/GeometryHelpers.h"
 #include "engine/RandomTables.h"
+#include "sim/SIM_BattleArea.h"
 #include "sim/SIM_BattleClock.h"
 #include "sim/SIM_Shield.h"
 #include "sim/SIM_Ship.h"
@@ -121,7 +121,7 @@ void SIM_BeamWeaponModule::StartSound()
         return;
     GUI_Sounds* sounds = SIM_BattleClock::GetInstance().GetSounds();
     const Point pos = GetWorldPos();
-    if (!sounds || GUI_Map::GetInstance().IsOffScreen(pos.x, pos.y, 128.0f) || sounds->IsPlayedTooOften(sound.c_str()))
+    if (!sounds || SIM_BattleArea::Get().IsOffScreen(pos.x, pos.y, 128.0f) || sounds->IsPlayedTooOften(sound.c_str()))
         return;
     const float volume = soundVolume * sounds->GetEffectsVolume() * sounds->GetMasterVolume();
     soundChannel = sounds->PlaySound3D(sound.c_str(), sounds->GetBank(GUI_Sounds::BANK_WEAPONS), volume, true,

@@ -4,11 +4,11 @@
 #include <cmath>
 #include <vector>
 
-#include "battle/GUI_Map.h"
 #include "battle/GUI_Ship.h"
 #include "engine/GDebugLog.h"
 #include "engine/GeometryHelpers.h"
 #include "engine/RandomTables.h"
+#include "sim/SIM_BattleArea.h"
 #include "sim/SIM_BattleClock.h"
 #include "sim/SIM_CommsManager.h"
 #include "sim/SIM_FighterSquadron.h"
@@ -516,11 +516,11 @@ void SIM_TacticalModule::ApplyEscort(float& destX, float& destY)
 
 void SIM_TacticalModule::ClampIntoMap(float& x, float& y) const
 {
-    const GUI_Map& map = GUI_Map::GetInstance();
+    const SIM_BattleArea& map = SIM_BattleArea::Get();
     // Before a map is set up there is nothing to clamp into.
-    if (map.mapWidth <= 0.0f || map.mapHeight <= 0.0f)
+    if (map.MapWidth() <= 0.0f || map.MapHeight() <= 0.0f)
         return;
     const float m = ship ? ship->hullSize : 0.0f;
-    x = SafeClamp(x, m, map.mapWidth - m);
-    y = SafeClamp(y, m, map.mapHeight - m);
+    x = SafeClamp(x, m, map.MapWidth() - m);
+    y = SafeClamp(y, m, map.MapHeight() - m);
 }
