@@ -39,9 +39,21 @@ const char* const kShaderFiles[] = {"data/shaders/shader.fx", "data/shaders/moti
 
 } // namespace
 
-GUI_BattleGUI::GUI_BattleGUI() = default;
+GUI_BattleGUI::GUI_BattleGUI()
+{
+    simClock.SetSoundsSource([]() -> GUI_Sounds* { return screenInstance ? screenInstance->GetSounds() : nullptr; });
+    simClock.SetBattleEndedHook([] {
+        if (screenInstance)
+            screenInstance->ApplyBattleSpeed();
+        BattleHud::OpenResultDialog();
+    });
+}
 
-GUI_BattleGUI::~GUI_BattleGUI() = default;
+GUI_BattleGUI::~GUI_BattleGUI()
+{
+    if (screenInstance == this)
+        screenInstance = nullptr;
+}
 
 GUI_Sounds* GUI_BattleGUI::GetSounds() const
 {
@@ -73,17 +85,6 @@ void GUI_BattleGUI::TogglePauseState()
         battleTimer.Resume();
         frameStep = 1.0f;
     }
-}
-
-void GUI_BattleGUI::ResetForBattle()
-{
-    scaledFrameTime = 0.0f;
-    frameStep = 0.0f;
-    battleTime = 0.0f;
-    battleSpeed = 1.0f;
-    paused = false;
-    generalRetreat = false;
-    shipPicking = 0;
 }
 
 void GUI_BattleGUI::ReadGraphicsOptions()

@@ -7,6 +7,7 @@
 #include "engine/BaseSprite.h"
 #include "engine/Effect.h"
 #include "engine/GTimer.h"
+#include "sim/SIM_BattleClock.h"
 
 class IClock;
 class SIM_Ship;
@@ -28,6 +29,7 @@ public:
     static GUI_BattleGUI& GetInstance()
     {
         static GUI_BattleGUI instance;
+        screenInstance = &instance;
         return instance;
     }
     GUI_BattleGUI();
@@ -51,18 +53,13 @@ public:
 
     // One frame of battle time: the scaled milliseconds (0 while paused)
     // drive every timer of the simulation.
-    void SetFrameTime(float scaledMs)
-    {
-        scaledFrameTime = paused ? 0.0f : scaledMs;
-        frameStep = scaledFrameTime / 12.0f;
-        battleTime += scaledFrameTime;
-    }
+    void SetFrameTime(float scaledMs) { simClock.SetFrameTime(scaledMs); }
 
     // Sound pitch follows the speed.
     void ApplyBattleSpeed();
     void TogglePauseState();
     // A new battle starts on a clean clock.
-    void ResetForBattle();
+    void ResetForBattle() { simClock.ResetForBattle(); }
 
     void BattleFrameTiming();
     void RenderBattleFrame();
@@ -87,13 +84,21 @@ public:
     void SetLayerTrace(std::function<void(const char*)> trace) { layerTrace = std::move(trace); }
     Effect& GetEffect(int slot) { return effects[slot >= 0 && slot < kEffectSlots ? slot : 0]; }
 
-    float scaledFrameTime = 0.0f;   // ms of battle time this frame
-    float frameStep = 0.0f;         // scaledFrameTime / 12
-    float battleTime = 0.0f;        // accumulated battle ms (the battle clock)
-    float battleSpeed = 1.0f;       // 0.2 .. 4.0
-    unsigned char shipPicking = 0;  // the battle's state word: 0 running, 1 ended, 2 statistics
-    bool paused = false;
-    bool generalRetreat = false;    // every player ship heads home
+private:
+    // Declared first: the shared fields below refer into it.
+    SIM_BattleClock& simClock = SIM_BattleClock::GetInstance();
+    // The one screen the simulation's sounds go through.
+    static inline GUI_BattleGUI* screenInstance = nullptr;
+
+public:
+    // The simulation's clock and switches, shared with it (not copies).
+    float& scaledFrameTime = simClock.scaledFrameTime;
+    float& frameStep = simClock.frameStep;
+    float& battleTime = simClock.battleTime;
+    float& battleSpeed = simClock.battleSpeed;
+    unsigned char& shipPicking = simClock.shipPicking;
+    bool& paused = simClock.paused;
+    bool& generalRetreat = simClock.generalRetreat;
     float closeUp = 0.0f;           // gates the drawing of missiles by launchers
 
     // Graphics flags, copied from the options at each battle start.
@@ -109,7 +114,7 @@ public:
     unsigned char cameraShake = 1;
     unsigned char motionBlurOn = 1;
     unsigned char hulks = 1;
-    unsigned char commsOn = 1;      // comms are queued only while set
+    unsigned char& commsOn = simClock.commsOn;
 
     float realFrameStep = 0.0f;     // unscaled ms / 12 (camera scrolling)
     float zoomKeyRepeat = 0.0f;

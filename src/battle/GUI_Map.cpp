@@ -22,6 +22,15 @@ void GUI_Map::SetScreenSize(int width, int height)
     screenHeight = std::max(0, height);
 }
 
+namespace {
+// Wherever the battle screen is part of the program, the simulation's map is
+// this one (made on first use, as before).
+const bool kAreaProvided = [] {
+    SIM_BattleArea::SetProvider([]() -> SIM_BattleArea& { return GUI_Map::GetInstance(); });
+    return true;
+}();
+} // namespace
+
 void GUI_Map::SetUpForBattle(const SIM_Scenario* scenario)
 {
     if (scenario) {

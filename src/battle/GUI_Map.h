@@ -1,6 +1,7 @@
 #pragma once
 #include "engine/BaseSprite.h"
 #include "engine/SmartTexture.h"
+#include "sim/SIM_BattleArea.h"
 
 class SIM_Scenario;
 
@@ -14,7 +15,7 @@ extern float CameraCentre[2];
 // blur that camera jumps leave, and the backdrop with parallax and the grid.
 //
 // Without a screen (headless battles) the whole map counts as visible.
-class GUI_Map {
+class GUI_Map : public SIM_BattleArea {
 public:
     static constexpr float kZoomStep = 0.1f;
     static constexpr float kZoomEase = 0.01f;
@@ -27,9 +28,9 @@ public:
         return instance;
     }
 
-    virtual ~GUI_Map() = default;
+    ~GUI_Map() override = default;
 
-    void SetUpForBattle(const SIM_Scenario* scenario);
+    void SetUpForBattle(const SIM_Scenario* scenario) override;
     // The screen the camera fills; the engine's back buffer at battle set-up.
     void SetScreenSize(int width, int height);
     void SetCentre(float x, float y);
@@ -45,11 +46,17 @@ public:
     void KeyScroll();
 
     // Outside the visible map rectangle grown by margin on every side.
-    bool IsOffScreen(float x, float y, float margin) const
+    bool IsOffScreen(float x, float y, float margin) const override
     {
         return x < viewLeft - margin || x > viewRight + margin || y < viewTop - margin ||
                y > viewBottom + margin;
     }
+
+    float MapWidth() const override { return mapWidth; }
+    float MapHeight() const override { return mapHeight; }
+    float CameraX() const override { return cameraX; }
+    float CameraY() const override { return cameraY; }
+    float Zoom() const override { return zoom; }
 
     int GetScreenWidth() const { return screenWidth; }
     int GetScreenHeight() const { return screenHeight; }

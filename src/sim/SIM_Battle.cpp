@@ -3,12 +3,11 @@
 #include "app/APP_UsageMetrics.h"
 #include "app/GUI_Sounds.h"
 #include "app/SIM_HighScores.h"
-#include "battle/GUI_BattleGUI.h"
-#include "battle/GUI_Map.h"
 #include "battle/GUI_Ship.h"
-#include "battle/hud/BattleHud.h"
 #include "engine/GDebugLog.h"
 #include "engine/RandomTables.h"
+#include "sim/SIM_BattleArea.h"
+#include "sim/SIM_BattleClock.h"
 #include "sim/SIM_CollisionAvoider.h"
 #include "sim/SIM_CommsManager.h"
 #include "sim/SIM_DeployedFleet.h"
@@ -48,7 +47,7 @@ SIM_Battle& SIM_Battle::GetInstance()
     ShipUpdateScheduler::GetInstance();
     SIM_StatsDatabase::GetInstance();
     SIM_CommsManager::GetInstance();
-    GUI_BattleGUI::GetInstance();
+    SIM_BattleClock::GetInstance();
     static SIM_Battle instance;
     return instance;
 }
@@ -128,13 +127,13 @@ bool SIM_Battle::SetUp()
     if (!m_scenario)
         return false;
 
-    GUI_Map& map = GUI_Map::GetInstance();
+    SIM_BattleArea& map = SIM_BattleArea::Get();
     map.SetUpForBattle(m_scenario);
     SIM_CommsManager::GetInstance().Reset();
-    GUI_BattleGUI::GetInstance().ResetForBattle();
+    SIM_BattleClock::GetInstance().ResetForBattle();
 
-    const float w = map.mapWidth;
-    const float h = map.mapHeight;
+    const float w = map.MapWidth();
+    const float h = map.MapHeight();
     const SIM_Fleet::Zone playerZone{32, 32, 128, static_cast<int>(h - 32.0f)};
     const SIM_Fleet::Zone enemyZone{static_cast<int>(w - 128.0f), 32, static_cast<int>(w - 32.0f),
                                     static_cast<int>(h - 32.0f)};
@@ -229,8 +228,8 @@ void SIM_Battle::Update()
 {
     if (!m_started || !m_playerFleet || !m_enemyFleet)
         return;
-    const GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
-    const float frameTime = gui.scaledFrameTime;
+    const SIM_BattleClock& clock = SIM_BattleClock::GetInstance();
+    const float frameTime = clock.scaledFrameTime;
 
     m_timeSinceLastKill += frameTime;
     m_sampleAccumulator += frameTime;
@@ -239,7 +238,7 @@ void SIM_Battle::Update()
         const float p = m_playerFleet->GetCurrentStrength();
         const float e = m_enemyFleet->GetCurrentStrength();
         SIM_StatsDatabase::GetInstance().AddSample(p > 0.0f ? static_cast<uint32_t>(p) : 0u,
-                                                   e > 0.0f ? static_cast<uint32_t>(e) : 0u, gui.battleTime);
+                                                   e > 0.0f ? static_cast<uint32_t>(e) : 0u, clock.battleTime);
     }
 
     // The retreat manager steps here once it exists.
@@ -293,7 +292,7 @@ void SIM_Battle::CheckEnd()
 void SIM_Battle::PlayResultMusic(const char* file)
 {
     // Stops the music and plays the track once at music volume.
-    if (GUI_Sounds* sounds = GUI_BattleGUI::GetInstance().GetSounds())
+    if (GUI_Sounds* sounds = SIM_BattleClock::GetInstance().GetSounds())
         sounds->PlayMusicOnce(file);
 }
 
@@ -356,12 +355,11 @@ void SIM_Battle::AwardPoints()
 
 void SIM_Battle::EndBattle()
 {
-    GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
-    gui.shipPicking = 1;
-    gui.battleSpeed = 1.0f;
-    gui.ApplyBattleSpeed();
+    SIM_BattleClock& clock = SIM_BattleClock::GetInstance();
+    clock.shipPicking = 1;
+    clock.battleSpeed = 1.0f;
     m_ended = 1;
-    BattleHud::OpenResultDialog();
+    clock.NotifyBattleEnded();
 }
 
 void SIM_Battle::RecordOutcome()
@@ -403,7 +401,7 @@ bool StartBattleFromDeploymentFile(SIM_Scenario* scenario, const std::string& pl
 
 void RunHeadlessBattleFrame(float scaledMs)
 {
-    GUI_BattleGUI::GetInstance().SetFrameTime(scaledMs);
+    SIM_BattleClock::GetInstance().SetFrameTime(scaledMs);
     ShipUpdateScheduler::GetInstance().UpdateWorld();
     SIM_Battle& battle = SIM_Battle::GetInstance();
     for (SIM_Fleet* fleet : {battle.GetPlayerFleet(), battle.GetEnemyFleet()}) {

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "battle/GUI_BattleGUI.h"
 #include "engine/GDebugLog.h"
 #include "engine/GFileHelpers.h"
 #include "engine/GIniFile.h"
 #include "engine/GRandom.h"
 #include "sim/SIM_Battle.h"
+#include "sim/SIM_BattleClock.h"
 #include "sim/SIM_Race.h"
 
 namespace {
@@ -111,7 +111,7 @@ void SIM_CommsManager::AddMessage(int id, float priority, SIM_Ship* sender)
 {
     if (id < 0 || id >= COM_COUNT)
         return;
-    if (!GUI_BattleGUI::GetInstance().commsOn)
+    if (!SIM_BattleClock::GetInstance().commsOn)
         return;
     if (m_inspected && sender != m_inspected)
         return;
@@ -121,19 +121,19 @@ void SIM_CommsManager::AddMessage(int id, float priority, SIM_Ship* sender)
     message.id = id;
     message.sender = sender;
     message.priority = priority;
-    message.time = GUI_BattleGUI::GetInstance().battleTime;
+    message.time = SIM_BattleClock::GetInstance().battleTime;
     m_queue.push_back(std::move(message));
     m_threshold = priority;
 }
 
 void SIM_CommsManager::Update()
 {
-    const GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
-    m_displayTimer += gui.scaledFrameTime;
+    const SIM_BattleClock& clock = SIM_BattleClock::GetInstance();
+    m_displayTimer += clock.scaledFrameTime;
     if (m_queue.empty() || m_displayTimer <= kPruneInterval)
         return;
     m_displayTimer = 0.0f;
-    const float now = gui.battleTime;
+    const float now = clock.battleTime;
     m_queue.remove_if([now](const Message& m) { return now - m.time > kMaxAge; });
     RefreshThreshold();
 }

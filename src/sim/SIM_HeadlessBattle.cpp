@@ -1,9 +1,9 @@
 #include "sim/SIM_HeadlessBattle.h"
 
-#include "battle/GUI_BattleGUI.h"
 #include "engine/GDebugLog.h"
 #include "engine/GRandom.h"
 #include "sim/SIM_Battle.h"
+#include "sim/SIM_BattleClock.h"
 #include "sim/SIM_ContentFiles.h"
 #include "sim/SIM_Fleet.h"
 #include "sim/SIM_Scenario.h"
@@ -18,7 +18,7 @@ SIM_HeadlessBattle::SIM_HeadlessBattle(const std::string& scoresFolder)
     SIM_Battle& battle = SIM_Battle::GetInstance();
     battle.SetHighScores(&m_scores);
     battle.SetUsageMetrics(&m_metrics);
-    GUI_BattleGUI::GetInstance().ResetForBattle();
+    SIM_BattleClock::GetInstance().ResetForBattle();
 }
 
 SIM_HeadlessBattle::~SIM_HeadlessBattle()
@@ -28,7 +28,7 @@ SIM_HeadlessBattle::~SIM_HeadlessBattle()
     battle.SetHighScores(nullptr);
     battle.SetUsageMetrics(nullptr);
     FreeContent();
-    GUI_BattleGUI::GetInstance().ResetForBattle();
+    SIM_BattleClock::GetInstance().ResetForBattle();
 }
 
 void SIM_HeadlessBattle::LoadContent()
@@ -53,7 +53,7 @@ bool SIM_HeadlessBattle::Start(const std::string& scenarioName, const std::strin
     if (!scenario)
         return false;
     QlmSrand(seed);
-    GUI_BattleGUI::GetInstance().ResetForBattle();
+    SIM_BattleClock::GetInstance().ResetForBattle();
     return StartBattleFromDeploymentFile(scenario, playerFleetFile, difficulty);
 }
 
@@ -61,7 +61,7 @@ bool SIM_HeadlessBattle::StartCustom(SIM_Scenario* scenario, SIM_DeployedFleet& 
                                      uint64_t seed)
 {
     QlmSrand(seed);
-    GUI_BattleGUI::GetInstance().ResetForBattle();
+    SIM_BattleClock::GetInstance().ResetForBattle();
     return SIM_Battle::GetInstance().Start(scenario, &player, &enemy, true);
 }
 
@@ -82,7 +82,7 @@ bool SIM_HeadlessBattle::Run(float scaledMs, float maxBattleMs)
 
 float SIM_HeadlessBattle::BattleTime()
 {
-    return GUI_BattleGUI::GetInstance().battleTime;
+    return SIM_BattleClock::GetInstance().battleTime;
 }
 
 SIM_HeadlessBattle::Totals SIM_HeadlessBattle::CollectTotals()

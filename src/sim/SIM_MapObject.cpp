@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "battle/GUI_Map.h"
+#include "sim/SIM_BattleArea.h"
 
 namespace {
 constexpr float kDegToRad = 3.14159265358979f / 180.0f;
@@ -22,9 +22,9 @@ void SIM_MapObject::LocalToWorld(float localX, float localY, float sine, float c
 
 void SIM_MapObject::GetScreenPosition(float& screenX, float& screenY) const
 {
-    const GUI_Map& map = GUI_Map::GetInstance();
-    screenX = (x - map.cameraX) * map.zoom;
-    screenY = (y - map.cameraY) * map.zoom;
+    const SIM_BattleArea& map = SIM_BattleArea::Get();
+    screenX = (x - map.CameraX()) * map.Zoom();
+    screenY = (y - map.CameraY()) * map.Zoom();
 }
 
 void NormaliseVector2(float& x, float& y)

@@ -4,16 +4,16 @@
 #include <cmath>
 #include <list>
 
-#include "battle/GUI_BattleGUI.h"
 #include "battle/GUI_Ship.h"
-#include "battle/hud/GUI_DamageFeedbackManager.h"
 #include "engine/GDebugLog.h"
 #include "engine/GRandom.h"
 #include "engine/GeometryHelpers.h"
 #include "engine/RandomTables.h"
 #include "sim/SIM_Battle.h"
+#include "sim/SIM_BattleClock.h"
 #include "sim/SIM_CollisionAvoider.h"
 #include "sim/SIM_CommsManager.h"
+#include "sim/SIM_DamageFeedbackSink.h"
 #include "sim/SIM_FighterSquadron.h"
 #include "sim/SIM_Fleet.h"
 #include "sim/SIM_Race.h"
@@ -61,7 +61,7 @@ std::vector<SIM_Ship*>& ShipList()
 
 float FrameTime()
 {
-    return GUI_BattleGUI::GetInstance().scaledFrameTime;
+    return SIM_BattleClock::GetInstance().scaledFrameTime;
 }
 
 size_t PickIndex(size_t count)
@@ -599,8 +599,7 @@ void SIM_Ship::PostComms(int messageId, float priority) const
 void SIM_Ship::ShowDamageText(const SIM_DamageEvent& event, float hullDamage, float hitX, float hitY)
 {
     visual->ShowDamageText(hullDamage > 0.0f ? hullDamage : event.damage);
-    GUI_DamageFeedbackManager::GetInstance().Add(this, hullDamage, event.armourAbsorbed, event.shieldAbsorbed, false,
-                                                 hitX, hitY);
+    SIM_DamageFeedbackSink::Add(this, hullDamage, event.armourAbsorbed, event.shieldAbsorbed, false, hitX, hitY);
 }
 
 void SIM_Ship::NotifySquadronDamaged()

@@ -1,6 +1,6 @@
 #include "sim/SIM_StatsDatabase.h"
 
-#include "battle/GUI_BattleGUI.h"
+#include "sim/SIM_BattleClock.h"
 
 SIM_StatsDatabase& SIM_StatsDatabase::GetInstance()
 {
@@ -10,7 +10,7 @@ SIM_StatsDatabase& SIM_StatsDatabase::GetInstance()
 
 void SIM_StatsDatabase::RecordEvent(SIM_DamageEvent& record)
 {
-    RecordEvent(record, GUI_BattleGUI::GetInstance().battleTime);
+    RecordEvent(record, SIM_BattleClock::GetInstance().battleTime);
 }
 
 void SIM_StatsDatabase::RecordEvent(SIM_DamageEvent& record, float battleTime)

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "battle/GUI_BattleGUI.h"
 #include "engine/GDebugLog.h"
+#include "sim/SIM_BattleClock.h"
 #include "sim/SIM_Fleet.h"
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_ShipGrid.h"
@@ -108,7 +108,7 @@ void ShipUpdateScheduler::TickBucket(int index)
     if (index < 0 || index >= kBuckets)
         return;
     ShipUpdateBucket& bucket = m_buckets[index];
-    bucket.timer += GUI_BattleGUI::GetInstance().scaledFrameTime;
+    bucket.timer += SIM_BattleClock::GetInstance().scaledFrameTime;
     if (bucket.timer <= kThinkInterval)
         return;
     // Indexed: a think may add ships (reinforcements) to this bucket.

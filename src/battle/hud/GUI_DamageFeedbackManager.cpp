@@ -4,10 +4,18 @@
 #include "engine/GHashTable.h"
 #include "engine/LibText.h"
 #include "engine/StrFormat.h"
+#include "sim/SIM_DamageFeedbackSink.h"
 
 GUI_DamageFeedbackManager& GUI_DamageFeedbackManager::GetInstance()
 {
     static GUI_DamageFeedbackManager instance;
+    // The simulation's hits reach the one pool the HUD draws.
+    static const bool sinkSet = [] {
+        SIM_DamageFeedbackSink::Set([](SIM_Ship* ship, float hull, float armour, float shield, bool lucky, float x,
+                                       float y) { instance.Add(ship, hull, armour, shield, lucky, x, y); });
+        return true;
+    }();
+    (void)sinkSet;
     return instance;
 }
 

@@ -4,13 +4,13 @@
 #include <cmath>
 #include <vector>
 
-#include "battle/GUI_BattleGUI.h"
-#include "battle/GUI_Map.h"
-#include "battle/GUI_Ship.h"
 #include "app/GUI_Sounds.h"
+#include "battle/GUI_Ship.h"
 #include "engine/GDebugLog.h"
 #include "engine/GeometryHelpers.h"
 #include "engine/RandomTables.h"
+#include "sim/SIM_BattleArea.h"
+#include "sim/SIM_BattleClock.h"
 #include "sim/SIM_Shield.h"
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_ShipModuleType.h"
@@ -119,9 +119,9 @@ void SIM_BeamWeaponModule::StartSound()
 {
     if (sound.empty() || soundChannel != kNoChannel)
         return;
-    GUI_Sounds* sounds = GUI_BattleGUI::GetInstance().GetSounds();
+    GUI_Sounds* sounds = SIM_BattleClock::GetInstance().GetSounds();
     const Point pos = GetWorldPos();
-    if (!sounds || GUI_Map::GetInstance().IsOffScreen(pos.x, pos.y, 128.0f) || sounds->IsPlayedTooOften(sound.c_str()))
+    if (!sounds || SIM_BattleArea::Get().IsOffScreen(pos.x, pos.y, 128.0f) || sounds->IsPlayedTooOften(sound.c_str()))
         return;
     const float volume = soundVolume * sounds->GetEffectsVolume() * sounds->GetMasterVolume();
     soundChannel = sounds->PlaySound3D(sound.c_str(), sounds->GetBank(GUI_Sounds::BANK_WEAPONS), volume, true,
@@ -133,7 +133,7 @@ void SIM_BeamWeaponModule::StopSound()
 {
     if (soundChannel == kNoChannel)
         return;
-    if (GUI_Sounds* sounds = GUI_BattleGUI::GetInstance().GetSounds())
+    if (GUI_Sounds* sounds = SIM_BattleClock::GetInstance().GetSounds())
         sounds->StopChannel(soundChannel);
     soundChannel = kNoChannel;
 }
@@ -290,7 +290,7 @@ void SIM_BeamWeaponModule::ApplyBeamDamage()
 void SIM_BeamWeaponModule::Update()
 {
     SIM_TargetedModule::Update();
-    const float frameTime = GUI_BattleGUI::GetInstance().scaledFrameTime;
+    const float frameTime = SIM_BattleClock::GetInstance().scaledFrameTime;
     if (beamActive)
         AdvanceBeam(frameTime);
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "battle/GUI_BattleGUI.h"
 #include "engine/RandomTables.h"
+#include "sim/SIM_BattleClock.h"
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_ShipModuleType.h"
 #include "sim/modules/SIM_TacticalModule.h"
@@ -76,7 +76,7 @@ void SIM_CamoflageShieldModule::Think()
 
 void SIM_CamoflageShieldModule::Update()
 {
-    Advance(GUI_BattleGUI::GetInstance().scaledFrameTime);
+    Advance(SIM_BattleClock::GetInstance().scaledFrameTime);
 }
 
 float SIM_CamoflageShieldModule::FadeFraction(float frameTime)

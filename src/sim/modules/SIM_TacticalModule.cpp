@@ -4,12 +4,12 @@
 #include <cmath>
 #include <vector>
 
-#include "battle/GUI_BattleGUI.h"
-#include "battle/GUI_Map.h"
 #include "battle/GUI_Ship.h"
 #include "engine/GDebugLog.h"
 #include "engine/GeometryHelpers.h"
 #include "engine/RandomTables.h"
+#include "sim/SIM_BattleArea.h"
+#include "sim/SIM_BattleClock.h"
 #include "sim/SIM_CommsManager.h"
 #include "sim/SIM_FighterSquadron.h"
 #include "sim/SIM_Fleet.h"
@@ -178,7 +178,7 @@ void SIM_TacticalModule::EvaluateMode()
 {
     if (!ship)
         return;
-    if (GUI_BattleGUI::GetInstance().generalRetreat && ship->isPlayerShip) {
+    if (SIM_BattleClock::GetInstance().generalRetreat && ship->isPlayerShip) {
         SetMode(RETREAT);
         return;
     }
@@ -331,7 +331,7 @@ void SIM_TacticalModule::ReturnThink()
 
 void SIM_TacticalModule::FormationThink()
 {
-    if (GUI_BattleGUI::GetInstance().generalRetreat && ship->isPlayerShip) {
+    if (SIM_BattleClock::GetInstance().generalRetreat && ship->isPlayerShip) {
         SetMode(RETREAT);
         ship->throttle = 1.0f;
         return;
@@ -516,11 +516,11 @@ void SIM_TacticalModule::ApplyEscort(float& destX, float& destY)
 
 void SIM_TacticalModule::ClampIntoMap(float& x, float& y) const
 {
-    const GUI_Map& map = GUI_Map::GetInstance();
+    const SIM_BattleArea& map = SIM_BattleArea::Get();
     // Before a map is set up there is nothing to clamp into.
-    if (map.mapWidth <= 0.0f || map.mapHeight <= 0.0f)
+    if (map.MapWidth() <= 0.0f || map.MapHeight() <= 0.0f)
         return;
     const float m = ship ? ship->hullSize : 0.0f;
-    x = SafeClamp(x, m, map.mapWidth - m);
-    y = SafeClamp(y, m, map.mapHeight - m);
+    x = SafeClamp(x, m, map.MapWidth() - m);
+    y = SafeClamp(y, m, map.MapHeight() - m);
 }

@@ -4,11 +4,11 @@
 #include <cmath>
 #include <vector>
 
-#include "battle/GUI_BattleGUI.h"
 #include "engine/GDebugLog.h"
 #include "engine/GeometryHelpers.h"
 #include "engine/RandomTables.h"
 #include "sim/SIM_Battle.h"
+#include "sim/SIM_BattleClock.h"
 #include "sim/SIM_Fleet.h"
 #include "sim/SIM_Race.h"
 #include "sim/SIM_Scenario.h"
@@ -30,12 +30,12 @@ float WeaponRangeMultiplier()
 
 float FrameTime()
 {
-    return GUI_BattleGUI::GetInstance().scaledFrameTime;
+    return SIM_BattleClock::GetInstance().scaledFrameTime;
 }
 
 float BattleClock()
 {
-    return GUI_BattleGUI::GetInstance().battleTime;
+    return SIM_BattleClock::GetInstance().battleTime;
 }
 
 bool IsFullyCloaked(const SIM_Ship* ship)

@@ -1,4 +1,4 @@
-#include "sim/SimScript.h"
+#include "gui/SimScript.h"
 
 #include "engine/GDebugLog.h"
 #include "engine/GTokenizer.h"

@@ -4,8 +4,8 @@
 #include "gui/GUI_Tutorial.h"
 #include "gui/GUI_WindowBase.h"
 #include "gui/GUI_WindowManager.h"
+#include "gui/SimScript.h"
 #include "platform/HeadlessGraphicsDevice.h"
-#include "sim/SimScript.h"
 
 #include <gtest/gtest.h>
 
