@@ -5,6 +5,7 @@
 #include "engine/GIniFile.h"
 #include "engine/GRandom.h"
 #include "engine/GSafeFile.h"
+#include "engine/SaturatingMath.h"
 #include "engine/GTokenizer.h"
 #include "engine/StrFormat.h"
 #include "online/SIM_Server.h"
@@ -16,16 +17,6 @@
 #include <ctime>
 
 namespace {
-int32_t SaturatingAdd(int32_t a, int32_t b)
-{
-    const int64_t sum = static_cast<int64_t>(a) + b;
-    if (sum > INT32_MAX)
-        return INT32_MAX;
-    if (sum < INT32_MIN)
-        return INT32_MIN;
-    return static_cast<int32_t>(sum);
-}
-
 // A comma in a name would split its record when the file is read back.
 std::string CleanName(const std::string& name)
 {
@@ -128,13 +119,13 @@ void APP_UsageMetrics::Merge(const std::string& rawName, bool flag, int32_t coun
     if (rawName.empty())
         return;
     const std::string name = CleanName(rawName);
-    for (APP_UsageEvent& e : m_events) {
-        if (e.name == name) {
-            e.total += value;
-            e.count = SaturatingAdd(e.count, count);
-            e.flag = flag;
-            return;
-        }
+    auto [it, added] = m_index.try_emplace(name, m_events.size());
+    if (!added) {
+        APP_UsageEvent& e = m_events[it->second];
+        e.total += value;
+        e.count = SaturatingAdd(e.count, count);
+        e.flag = flag;
+        return;
     }
     APP_UsageEvent e;
     e.total = value;
@@ -163,11 +154,8 @@ void APP_UsageMetrics::AddEventValue(const std::string& name, float value)
 
 const APP_UsageEvent* APP_UsageMetrics::FindEvent(const std::string& name) const
 {
-    for (const APP_UsageEvent& e : m_events) {
-        if (e.name == name)
-            return &e;
-    }
-    return nullptr;
+    auto it = m_index.find(name);
+    return it == m_index.end() ? nullptr : &m_events[it->second];
 }
 
 int APP_UsageMetrics::GetEventCount(const std::string& name) const

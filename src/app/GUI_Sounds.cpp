@@ -121,7 +121,7 @@ bool GUI_Sounds::CheckFmodResult(SoundResult result, const char* context)
         return true;
     // Without a device every call "fails"; that was said once at start-up.
     if (!m_system->IsSilent())
-        LOG_ERROR(StrFormat("ERROR - FMOD[%s] (%d) %s", context, static_cast<int>(result), SoundResultText(result)));
+        LOG_ERROR_ONCE(StrFormat("ERROR - FMOD[%s] (%d) %s", context, static_cast<int>(result), SoundResultText(result)));
     return false;
 }
 

@@ -201,8 +201,17 @@ void SIM_Options::Load()
     m_loading = true;
     GIniFile config;
     config.LoadFromText("config", text);
-    for (size_t i = 0; i < config.GetEntryCount(); ++i)
-        m_options.push_back(Record{config.GetKeyAt(i), ParseLeadingFloat(config.GetValueAt(i).c_str())});
+    for (size_t i = 0; i < config.GetEntryCount(); ++i) {
+        bool nonFinite = false;
+        const float value = ParseLeadingFloat(config.GetValueAt(i).c_str(), &nonFinite);
+        // Treated as missing, so that a known option gets its default back.
+        if (nonFinite) {
+            LOG_ERROR(StrFormat("%s: %s is not a finite number, ignored", m_filePath.c_str(),
+                                config.GetKeyAt(i).c_str()));
+            continue;
+        }
+        m_options.push_back(Record{config.GetKeyAt(i), value});
+    }
     FillDefaults();
 
     GIniFile race;

@@ -22,6 +22,8 @@ public:
     bool LoadFromText(const char* section, const std::string& text);
 
     const char* GetString(const char* key) const;
+    // A value that is not a finite number is logged (file, section, key) and
+    // reads as the default.
     float GetFloat(const char* key, float defaultValue) const;
     int GetInt(const char* key) const;
     bool HasKey(const char* key) const;
@@ -40,6 +42,10 @@ public:
 
     void Clear();
     static void ListSections(std::vector<std::string>& names, const char* fileName);
+    // Every section of the text in one pass, in order of first appearance; a
+    // repeated section gathers the entries of all its blocks, as Load would,
+    // and its name goes to *repeated once per extra block.
+    static std::vector<GIniFile> ParseSections(const std::string& text, std::vector<std::string>* repeated = nullptr);
 
     size_t GetEntryCount() const { return m_entries.size(); }
     const std::string& GetKeyAt(size_t i) const { return m_entries[i].key; }
@@ -63,6 +69,7 @@ private:
 };
 
 // Numeric conversions of the readers: the longest valid leading number, 0 when
-// there is none, no length limit.
-float ParseLeadingFloat(const char* text);
+// there is none, no length limit. A float that is not finite (nan, inf, beyond
+// the float range) reads as 0 and sets *nonFinite.
+float ParseLeadingFloat(const char* text, bool* nonFinite = nullptr);
 int ParseLeadingInt(const char* text);

@@ -2,24 +2,49 @@
 
 #include "engine/StrFormat.h"
 
+#include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <cstdarg>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace {
+std::atomic<int> g_injectedError{0};
+}
+
+void GSafeFile::InjectFailure(int error)
+{
+    g_injectedError = error;
+}
+
+void GSafeFile::NoteError(int error)
+{
+    m_failed = true;
+    if (m_errno == 0)
+        m_errno = error ? error : EIO;
+}
+
+std::string GSafeFile::ErrorText() const
+{
+    return m_errno ? std::string(strerror(m_errno)) : std::string();
+}
+
 GSafeFile::GSafeFile(std::string path) : m_path(std::move(path))
 {
     m_tempPath = m_path + ".tmpXXXXXX";
     int fd = mkstemp(m_tempPath.data());
     if (fd < 0) {
+        NoteError(errno);
         m_tempPath.clear();
         return;
     }
     fchmod(fd, 0644);
     m_file = fdopen(fd, "w");
     if (!m_file) {
+        NoteError(errno);
         close(fd);
         unlink(m_tempPath.c_str());
         m_tempPath.clear();
@@ -36,7 +61,7 @@ bool GSafeFile::Write(const std::string& text)
     if (!m_file)
         return false;
     if (!text.empty() && fwrite(text.data(), 1, text.size(), m_file) != text.size())
-        m_failed = true;
+        NoteError(errno);
     return !m_failed;
 }
 
@@ -53,13 +78,29 @@ bool GSafeFile::Commit()
 {
     if (!m_file)
         return false;
-    bool ok = !m_failed && !ferror(m_file) && fflush(m_file) == 0 && fsync(fileno(m_file)) == 0;
-    ok = (fclose(m_file) == 0) && ok;
+    bool ok = !m_failed && !ferror(m_file) && fflush(m_file) == 0;
+#ifndef QLM_FUZZ_BUILD
+    // The fuzz build skips the sync: it writes thousands of files a second
+    // that nobody needs after a crash.
+    ok = ok && fsync(fileno(m_file)) == 0;
+#endif
+    if (!ok)
+        NoteError(errno);
+    if (fclose(m_file) != 0 && ok) {
+        ok = false;
+        NoteError(errno);
+    }
     m_file = nullptr;
+    if (ok && g_injectedError != 0) {
+        ok = false;
+        NoteError(g_injectedError);
+    }
     if (ok && rename(m_tempPath.c_str(), m_path.c_str()) == 0) {
         m_tempPath.clear();
         return true;
     }
+    if (ok)
+        NoteError(errno);
     unlink(m_tempPath.c_str());
     m_tempPath.clear();
     return false;
@@ -77,10 +118,14 @@ void GSafeFile::Abandon()
     }
 }
 
-bool WriteFileAtomically(const std::string& path, const std::string& contents)
+bool WriteFileAtomically(const std::string& path, const std::string& contents, std::string* reason)
 {
     GSafeFile f(path);
-    return f.Write(contents) && f.Commit();
+    if (f.Write(contents) && f.Commit())
+        return true;
+    if (reason)
+        *reason = f.ErrorText();
+    return false;
 }
 
 bool ReadWholeFile(const std::string& path, std::string& out)

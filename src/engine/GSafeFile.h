@@ -26,16 +26,27 @@ public:
     void Abandon();
 
     const std::string& Path() const { return m_path; }
+    // Why the file could not be written ("No space left on device", ...);
+    // empty while nothing failed.
+    std::string ErrorText() const;
+
+    // Tests: every later write fails with this errno (0 ends it), as a full
+    // disk or a read-only folder would make it fail.
+    static void InjectFailure(int error);
 
 private:
+    void NoteError(int error);
+
     std::string m_path;
     std::string m_tempPath;
     FILE* m_file = nullptr;
     bool m_failed = false;
+    int m_errno = 0;
 };
 
-// Writes a whole file safely; false when it could not be written.
-bool WriteFileAtomically(const std::string& path, const std::string& contents);
+// Writes a whole file safely; false when it could not be written, with the
+// reason in *reason when asked.
+bool WriteFileAtomically(const std::string& path, const std::string& contents, std::string* reason = nullptr);
 
 // Reads a whole file; false when it cannot be opened.
 bool ReadWholeFile(const std::string& path, std::string& out);

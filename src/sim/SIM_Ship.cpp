@@ -11,6 +11,7 @@
 #include "engine/GeometryHelpers.h"
 #include "engine/RandomTables.h"
 #include "sim/SIM_Battle.h"
+#include "sim/SIM_SurvivalMode.h"
 #include "sim/SIM_CollisionAvoider.h"
 #include "sim/SIM_CommsManager.h"
 #include "sim/SIM_FighterSquadron.h"
@@ -775,7 +776,11 @@ void SIM_Ship::Kill()
         fleet->OnShipKilled();
     visual->DeleteShipEmmiters();
     collisionAvoider.reset();
-    SIM_Battle::GetInstance().ResetTimeSinceLastKill();
+    SIM_Battle& battle = SIM_Battle::GetInstance();
+    battle.ResetTimeSinceLastKill();
+    // A survival score is the cost of the enemy ships destroyed.
+    if (battle.IsSurvival() && fleet && fleet == battle.GetEnemyFleet() && design)
+        SIM_SurvivalMode::GetInstance().AddScore(design->GetCost());
     if (!IsFighter())
         Detonate();
     if (fleet)
