@@ -1,6 +1,10 @@
 #include "app/Game.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include "app/APP_InstallList.h"
+#include "app/APP_SaveNotice.h"
 #include "app/APP_UsageMetrics.h"
 #include "app/APP_UserFolders.h"
 #include "app/GUI_Sounds.h"
@@ -140,9 +144,9 @@ bool Game::SavePrefs(int width, int height, bool windowed)
     GSafeFile file(path);
     file.Printf("[prefs]\nwidth = %d\nheight = %d\nwindowed = %d\nsound_channels = %d\n", width, height,
                 windowed ? 1 : 0, m_soundChannels);
-    bool ok = file.Commit();
-    QLM_ASSERT(ok);
-    return ok;
+    // A failed save is logged with its reason by the writer and told to the
+    // player; the window settings stay as they are for this run.
+    return file.Commit();
 }
 
 void Game::ReadDesktopSize(int& width, int& height)
@@ -305,6 +309,9 @@ bool Game::Init(const GameStartOptions& options)
         return false;
     if (!CreateUserFolders(options.userDir))
         return false;
+    // Writes killed half way leave their temporaries; nothing else will.
+    GSafeFile::RemoveStaleTemporaries(GetUserPath(USER));
+    APP_SaveNotice::GetInstance().Install();
     char cwd[4096];
     if (getcwd(cwd, sizeof cwd))
         SaveInstallPath(cwd);
@@ -332,7 +339,10 @@ bool Game::Init(const GameStartOptions& options)
         SavePrefs(desktopWidth, desktopHeight, false);
     } else {
         GIniFile ini;
-        ini.Load("prefs", prefs.c_str());
+        if (!ini.Load("prefs", prefs.c_str()))
+            LOG_ERROR(StrFormat("Cannot read %s: %s", prefs.c_str(), strerror(errno)));
+        else if (!ini.HasKey("width") || !ini.HasKey("height"))
+            LOG_ERROR(StrFormat("%s is damaged (no window size), default size used", prefs.c_str()));
         width = ini.GetInt("width");
         height = ini.GetInt("height");
         windowed = ini.GetInt("windowed") != 0;

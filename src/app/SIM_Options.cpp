@@ -6,6 +6,9 @@
 #include "engine/GSafeFile.h"
 #include "engine/StrFormat.h"
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 const char* const kToggleNames[SIM_Options::kToggleCount] = {
     "CONTRAILS",   "FANCYBEAMS", "DEBRIS",     "TURRETS",    "RUNNINGLIGHTS", "REPAIRBOTS",
@@ -195,12 +198,16 @@ void SIM_Options::Load()
     m_options.clear();
     std::string text;
     if (!ReadWholeFile(m_filePath, text)) {
+        if (errno != ENOENT)
+            LOG_ERROR(StrFormat("Cannot read %s: %s, defaults used", m_filePath.c_str(), strerror(errno)));
         WriteDefaults();
         return;
     }
     m_loading = true;
     GIniFile config;
     config.LoadFromText("config", text);
+    if (config.GetEntryCount() == 0 && !text.empty())
+        LOG_ERROR(StrFormat("%s is damaged (no options), defaults used", m_filePath.c_str()));
     for (size_t i = 0; i < config.GetEntryCount(); ++i) {
         bool nonFinite = false;
         const float value = ParseLeadingFloat(config.GetValueAt(i).c_str(), &nonFinite);

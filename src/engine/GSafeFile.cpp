@@ -1,6 +1,12 @@
 #include "engine/GSafeFile.h"
 
+#include "engine/GDebugLog.h"
 #include "engine/StrFormat.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <mutex>
 
 #include <atomic>
 #include <cerrno>
@@ -13,6 +19,63 @@
 
 namespace {
 std::atomic<int> g_injectedError{0};
+std::mutex g_listenerMutex;
+GSafeFile::FailureListener g_listener;
+} // namespace
+
+void GSafeFile::SetFailureListener(FailureListener listener)
+{
+    std::lock_guard<std::mutex> lock(g_listenerMutex);
+    g_listener = std::move(listener);
+}
+
+void GSafeFile::ReportFailure() const
+{
+    const std::string reason = m_errno ? ErrorText() : std::string("write failed");
+    LOG_ERROR(StrFormat("Cannot save %s: %s", m_path.c_str(), reason.c_str()));
+    FailureListener listener;
+    {
+        std::lock_guard<std::mutex> lock(g_listenerMutex);
+        listener = g_listener;
+    }
+    if (listener)
+        listener(m_path, reason);
+}
+
+bool GSafeFile::IsTemporaryName(const std::string& fileName)
+{
+    // What mkstemp makes of "<name>.tmpXXXXXX".
+    const size_t dot = fileName.rfind(".tmp");
+    if (dot == std::string::npos || dot == 0 || fileName.size() != dot + 4 + 6)
+        return false;
+    return std::all_of(fileName.begin() + static_cast<long>(dot) + 4, fileName.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+}
+
+int GSafeFile::RemoveStaleTemporaries(const std::string& folder)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    int removed = 0;
+    // Links are not followed: only the player's own folder is cleaned.
+    fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec);
+    for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        if (it.depth() > 4) {
+            it.disable_recursion_pending();
+            continue;
+        }
+        std::error_code typeError;
+        if (!it->is_regular_file(typeError) || it->is_symlink(typeError))
+            continue;
+        if (!IsTemporaryName(it->path().filename().string()))
+            continue;
+        std::error_code removeError;
+        if (fs::remove(it->path(), removeError))
+            ++removed;
+    }
+    if (removed > 0)
+        LOG_DEBUG(StrFormat("Removed %d unfinished temporary files from %s", removed, folder.c_str()));
+    return removed;
 }
 
 void GSafeFile::InjectFailure(int error)
@@ -76,8 +139,10 @@ bool GSafeFile::Printf(const char* fmt, ...)
 
 bool GSafeFile::Commit()
 {
-    if (!m_file)
+    if (!m_file) {
+        ReportFailure();
         return false;
+    }
     bool ok = !m_failed && !ferror(m_file) && fflush(m_file) == 0;
 #ifndef QLM_FUZZ_BUILD
     // The fuzz build skips the sync: it writes thousands of files a second
@@ -101,6 +166,7 @@ bool GSafeFile::Commit()
     }
     if (ok)
         NoteError(errno);
+    ReportFailure();
     unlink(m_tempPath.c_str());
     m_tempPath.clear();
     return false;
@@ -121,7 +187,9 @@ void GSafeFile::Abandon()
 bool WriteFileAtomically(const std::string& path, const std::string& contents, std::string* reason)
 {
     GSafeFile f(path);
-    if (f.Write(contents) && f.Commit())
+    f.Write(contents);
+    // Committed even after a failed write, so that the failure is reported.
+    if (f.Commit())
         return true;
     if (reason)
         *reason = f.ErrorText();

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdio>
+#include <functional>
 #include <string>
 
 // Every file written for the player goes through here: the text goes to a
@@ -34,8 +35,19 @@ public:
     // disk or a read-only folder would make it fail.
     static void InjectFailure(int error);
 
+    // Every failed Commit is logged (file and reason) and handed to the
+    // listener, which the game uses to tell the player; any thread may call it.
+    using FailureListener = std::function<void(const std::string& path, const std::string& reason)>;
+    static void SetFailureListener(FailureListener listener);
+
+    // Removes the temporaries a killed write left behind (name.tmpXXXXXX) in
+    // folder and its subfolders; the number removed.
+    static int RemoveStaleTemporaries(const std::string& folder);
+    static bool IsTemporaryName(const std::string& fileName);
+
 private:
     void NoteError(int error);
+    void ReportFailure() const;
 
     std::string m_path;
     std::string m_tempPath;

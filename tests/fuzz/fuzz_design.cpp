@@ -1,11 +1,24 @@
-// A mutated ship design: read, costed, checked, written and read back. The
-// written file must read back as the same design (same name and modules).
+// A mutated ship design: read, costed, checked, written and read back. No
+// value may break out of its line, and what was written once reads and
+// writes again unchanged.
 #include "FuzzContent.h"
 #include "FuzzFiles.h"
+#include "engine/GSafeFile.h"
 #include "sim/SIM_ShipDesign.h"
 
 #include <cstdint>
 #include <cstdlib>
+
+namespace {
+std::string Written(const SIM_ShipDesign& design, const char* name)
+{
+    const std::string path = FuzzFolder() + "/" + name;
+    std::string text;
+    if (!design.Write(path) || !ReadWholeFile(path, text))
+        abort();
+    return text;
+}
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -15,13 +28,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     design.Read(path);
     design.CalculateTotals();
     design.IsValid();
-    const std::string copy = FuzzFolder() + "/copy.txt";
-    if (!design.Write(copy))
-        return 0;
+    Written(design, "copy.txt");
     SIM_ShipDesign back;
-    back.Read(copy);
-    // A value that could forge lines would come back as another design.
-    if (back.GetName() != design.GetName() || back.GetModules().size() != design.GetModules().size())
+    back.Read(FuzzFolder() + "/copy.txt");
+    if (back.GetName().find_first_of("\r\n") != std::string::npos ||
+        back.GetModules().size() != design.GetModules().size())
+        abort();
+    const std::string second = Written(back, "copy2.txt");
+    SIM_ShipDesign again;
+    again.Read(FuzzFolder() + "/copy2.txt");
+    if (Written(again, "copy3.txt") != second)
         abort();
     return 0;
 }
