@@ -17,15 +17,22 @@
 #include <ctime>
 
 namespace {
-// A comma in a name would split its record when the file is read back.
+// A name must read back as itself from um.ini: a comma would split its
+// record, a quote group fields, line breaks end it, blanks at the ends are
+// trimmed by the reader, and a long name would cut off the numbers after it.
 std::string CleanName(const std::string& name)
 {
-    std::string out = name;
+    constexpr size_t kMaxName = 255;
+    std::string out = name.substr(0, kMaxName);
     for (char& c : out) {
-        if (c == ',' || c == '\n' || c == '\r')
+        if (c == ',' || c == '\n' || c == '\r' || c == '"' || c == '\0')
             c = '_';
     }
-    return out;
+    const char* blanks = " \t\v\f";
+    const size_t first = out.find_first_not_of(blanks);
+    if (first == std::string::npos)
+        return std::string();
+    return out.substr(first, out.find_last_not_of(blanks) - first + 1);
 }
 
 uint64_t SystemSeed()
@@ -116,9 +123,9 @@ void APP_UsageMetrics::LoadOrMakeId(uint64_t seed)
 
 void APP_UsageMetrics::Merge(const std::string& rawName, bool flag, int32_t count, float value)
 {
-    if (rawName.empty())
-        return;
     const std::string name = CleanName(rawName);
+    if (name.empty())
+        return;
     auto [it, added] = m_index.try_emplace(name, m_events.size());
     if (!added) {
         APP_UsageEvent& e = m_events[it->second];
