@@ -38,7 +38,7 @@ void BM_LoadScores(benchmark::State& state)
     state.SetComplexityN(sections);
     std::filesystem::remove_all(folder);
 }
-BENCHMARK(BM_LoadScores)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_LoadScores)->Arg(1000)->Arg(10000)->Arg(40000)->Unit(benchmark::kMillisecond)->Complexity();
 
 void BM_LoadUsageMetrics(benchmark::State& state)
 {
@@ -57,5 +57,5 @@ void BM_LoadUsageMetrics(benchmark::State& state)
     state.SetComplexityN(events);
     std::filesystem::remove_all(folder);
 }
-BENCHMARK(BM_LoadUsageMetrics)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_LoadUsageMetrics)->Arg(10000)->Arg(100000)->Arg(400000)->Unit(benchmark::kMillisecond)->Complexity();
 } // namespace

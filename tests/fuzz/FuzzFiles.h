@@ -46,3 +46,12 @@ inline void RemoveFuzzFile(const std::string& name)
     std::error_code ec;
     std::filesystem::remove(FuzzFolder() + "/" + name, ec);
 }
+
+// One reader, two files: the first byte picks which of them the rest of the
+// input becomes; the other is absent.
+inline void FuzzOneOfTwo(const uint8_t* data, size_t size, const std::string& even, const std::string& odd)
+{
+    RemoveFuzzFile(even);
+    RemoveFuzzFile(odd);
+    FuzzFile(data[0] % 2 ? odd : even, data + 1, size - 1);
+}

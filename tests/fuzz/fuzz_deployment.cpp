@@ -4,6 +4,7 @@
 #include "FuzzFiles.h"
 #include "sim/SIM_DeployedFleet.h"
 #include "sim/SIM_DeployedShip.h"
+#include "sim/SIM_Scenario.h"
 
 #include <cmath>
 #include <cstdint>

@@ -10,9 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 1)
         return 0;
-    RemoveFuzzFile("sc.dat");
-    RemoveFuzzFile("unl.dat");
-    FuzzFile(data[0] % 2 ? "unl.dat" : "sc.dat", data + 1, size - 1);
+    FuzzOneOfTwo(data, size, "sc.dat", "unl.dat");
     SIM_HighScores scores(FuzzFolder());
     if (scores.GetPoints() < 0)
         abort();

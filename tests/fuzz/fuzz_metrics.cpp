@@ -12,9 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 1)
         return 0;
-    RemoveFuzzFile("met.ini");
-    RemoveFuzzFile("um.ini");
-    FuzzFile(data[0] % 2 ? "um.ini" : "met.ini", data + 1, size - 1);
+    FuzzOneOfTwo(data, size, "met.ini", "um.ini");
     ManualClock clock;
     APP_UsageMetrics metrics(FuzzFolder(), &clock, 7);
     if (!APP_UsageMetrics::IsValidId(metrics.GetId()))
