@@ -299,7 +299,7 @@ SIM_Ship* SIM_Ship::FindById(int id, const SIM_Fleet* inFleet)
         if (ship->fleet == inFleet && ship->shipId == id)
             return ship;
     }
-    LOG_ERROR("Failed to find ship by ID");
+    LOG_ERROR_ONCE("Failed to find ship by ID");
     return nullptr;
 }
 
