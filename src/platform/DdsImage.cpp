@@ -1,5 +1,7 @@
 #include "platform/DdsImage.h"
 
+#include "platform/JpegHuffmanCheck.h"
+
 #include <stb_image.h>
 
 #include <algorithm>
@@ -374,47 +376,6 @@ bool IsPngJpegOrBmp(const std::vector<uint8_t>& b)
     return b.size() >= 2 && b[0] == 'B' && b[1] == 'M';
 }
 
-// The stb_image we build on trusts a JPEG Huffman table's code counts: more
-// than 256 codes write past the end of its tables. Every table of the file is
-// checked first, including those between the scans of a progressive file.
-bool JpegHuffmanTablesFit(const std::vector<uint8_t>& b)
-{
-    if (b.size() < 2 || b[0] != 0xFF || b[1] != 0xD8)
-        return true;
-    size_t i = 2;
-    while (i + 1 < b.size()) {
-        if (b[i] != 0xFF) { // entropy-coded data between the markers
-            ++i;
-            continue;
-        }
-        const uint8_t marker = b[i + 1];
-        if (marker == 0xFF) { // fill byte
-            ++i;
-            continue;
-        }
-        if (marker == 0x00 || marker == 0x01 || marker == 0xD8 || (marker >= 0xD0 && marker <= 0xD7)) {
-            i += 2; // stuffed byte or a marker without a length
-            continue;
-        }
-        if (marker == 0xD9 || i + 3 >= b.size())
-            break;
-        const size_t length = size_t(b[i + 2]) << 8 | b[i + 3];
-        if (marker == 0xC4) {
-            // The decoder reads past the end of a cut-off file as zeros.
-            auto at = [&](size_t k) { return k < b.size() ? b[k] : uint8_t(0); };
-            for (size_t t = i + 4; t < i + 2 + length;) {
-                size_t codes = 0;
-                for (size_t k = 1; k <= 16; ++k)
-                    codes += at(t + k);
-                if (codes > 256)
-                    return false;
-                t += 17 + codes;
-            }
-        }
-        i += 2 + std::max<size_t>(length, 2);
-    }
-    return true;
-}
 } // namespace
 
 bool ReadImageFile(const std::string& path, TextureData& out, std::string* error, int maxSide)
@@ -427,8 +388,8 @@ bool ReadImageFile(const std::string& path, TextureData& out, std::string* error
         return Fail(error, "image file too large: " + path);
     if (!IsPngJpegOrBmp(bytes))
         return Fail(error, path + ": not a PNG, JPEG or BMP image");
-    if (!JpegHuffmanTablesFit(bytes))
-        return Fail(error, path + ": damaged JPEG (Huffman table of more than 256 codes)");
+    if (const char* fault = FindJpegHuffmanFault(bytes.data(), bytes.size()))
+        return Fail(error, path + ": damaged JPEG (" + fault + ")");
     // A few hundred bytes of header can claim gigabytes of pixels: the size is
     // checked before anything is decoded.
     int w = 0, h = 0, channels = 0;
