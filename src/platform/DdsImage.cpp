@@ -1,6 +1,6 @@
 #include "platform/DdsImage.h"
 
-#include "platform/JpegHuffmanCheck.h"
+#include "platform/ImageFileCheck.h"
 
 #include <stb_image.h>
 
@@ -388,8 +388,8 @@ bool ReadImageFile(const std::string& path, TextureData& out, std::string* error
         return Fail(error, "image file too large: " + path);
     if (!IsPngJpegOrBmp(bytes))
         return Fail(error, path + ": not a PNG, JPEG or BMP image");
-    if (const char* fault = FindJpegHuffmanFault(bytes.data(), bytes.size()))
-        return Fail(error, path + ": damaged JPEG (" + fault + ")");
+    if (const char* fault = FindImageFileFault(bytes.data(), bytes.size()))
+        return Fail(error, path + ": " + fault);
     // A few hundred bytes of header can claim gigabytes of pixels: the size is
     // checked before anything is decoded.
     int w = 0, h = 0, channels = 0;

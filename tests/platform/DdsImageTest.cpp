@@ -287,6 +287,12 @@ TEST(DdsImage, ImagesLargerThanTheGameDrawsAreRefusedFromTheirHeader)
     EXPECT_FALSE(ReadImageFile(small, tex, &error, 7));
     EXPECT_TRUE(tex.levels.empty());
 
+    // A chunk claiming 2 GB in a file of a few dozen bytes: refused before the
+    // decoder makes room for it.
+    std::string claim = PngHeader(8, 8) + std::string("\x7f\xff\xff\xffIDAT\x78\x9c", 10);
+    EXPECT_FALSE(ReadImageFile(dir.Write("claim.png", claim), tex, &error));
+    EXPECT_NE(error.find("claim.png: damaged PNG (a chunk longer than the file)"), std::string::npos) << error;
+
     // Only PNG, JPEG and BMP go to the decoder.
     EXPECT_FALSE(ReadImageFile(dir.Write("a.gif", std::string("GIF89a\x01\x00\x01\x00\x00\x00\x00;", 14)), tex, &error));
     EXPECT_NE(error.find("not a PNG, JPEG or BMP image"), std::string::npos);

@@ -1,16 +1,31 @@
-#include "platform/JpegHuffmanCheck.h"
+#include "platform/ImageFileCheck.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 constexpr int kMaxTablesChecked = 64; // real files define 4 to about 20
 constexpr size_t kMaxCodes = 256;     // the decoder's tables hold this many
-} // namespace
 
-const char* FindJpegHuffmanFault(const uint8_t* b, size_t size)
+const char* FindPngFault(const uint8_t* b, size_t size)
 {
-    if (size < 2 || b[0] != 0xFF || b[1] != 0xD8)
-        return nullptr;
+    // Signature, then chunks of length, type, data and CRC. Only the data
+    // must be there: a missing last CRC is the decoder's own business.
+    size_t at = 8;
+    while (at + 8 <= size) {
+        const uint32_t length =
+            uint32_t(b[at]) << 24 | uint32_t(b[at + 1]) << 16 | uint32_t(b[at + 2]) << 8 | b[at + 3];
+        if (length > size - at - 8)
+            return "damaged PNG (a chunk longer than the file)";
+        if (std::memcmp(b + at + 4, "IEND", 4) == 0)
+            break;
+        at += 12 + size_t(length);
+    }
+    return nullptr;
+}
+
+const char* FindJpegFault(const uint8_t* b, size_t size)
+{
     // The decoder reads past the end of a cut-off file as zeros.
     auto at = [&](size_t k) { return k < size ? b[k] : uint8_t(0); };
     int tables = 0;
@@ -49,13 +64,13 @@ const char* FindJpegHuffmanFault(const uint8_t* b, size_t size)
                 const uint8_t ids = at(i + 6 + 2 * c);
                 const int dc = ids >> 4, ac = ids & 15;
                 if ((needDc && dc < 4 && !defined[0][dc]) || (needAc && ac < 4 && !defined[1][ac]))
-                    return "a scan uses a Huffman table the file never defines";
+                    return "damaged JPEG (a scan uses a Huffman table the file never defines)";
             }
         }
         if (marker == 0xC4) {
             for (size_t t = i + 4; t < i + 2 + length;) {
                 if (++tables > kMaxTablesChecked)
-                    return "too many Huffman tables";
+                    return "damaged JPEG (too many Huffman tables)";
                 const int kind = at(t) >> 4, id = at(t) & 15;
                 if (kind < 2 && id < 4)
                     defined[kind][id] = true;
@@ -65,11 +80,22 @@ const char* FindJpegHuffmanFault(const uint8_t* b, size_t size)
                 // Within 256 codes the decoder builds canonical tables whose
                 // codes always fit; it refuses lengths that overflow by itself.
                 if (codes > kMaxCodes)
-                    return "Huffman table of more than 256 codes";
+                    return "damaged JPEG (Huffman table of more than 256 codes)";
                 t += 17 + codes;
             }
         }
         i += 2 + std::max<size_t>(length, 2);
     }
+    return nullptr;
+}
+} // namespace
+
+const char* FindImageFileFault(const uint8_t* data, size_t size)
+{
+    static const uint8_t kPng[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (size >= sizeof kPng && std::memcmp(data, kPng, sizeof kPng) == 0)
+        return FindPngFault(data, size);
+    if (size >= 2 && data[0] == 0xFF && data[1] == 0xD8)
+        return FindJpegFault(data, size);
     return nullptr;
 }
