@@ -5,6 +5,7 @@
 #include "engine/GIniFile.h"
 #include "engine/GRandom.h"
 #include "engine/GSafeFile.h"
+#include "engine/SaturatingMath.h"
 #include "engine/GTokenizer.h"
 #include "engine/StrFormat.h"
 #include "online/SIM_Server.h"
@@ -16,25 +17,22 @@
 #include <ctime>
 
 namespace {
-int32_t SaturatingAdd(int32_t a, int32_t b)
-{
-    const int64_t sum = static_cast<int64_t>(a) + b;
-    if (sum > INT32_MAX)
-        return INT32_MAX;
-    if (sum < INT32_MIN)
-        return INT32_MIN;
-    return static_cast<int32_t>(sum);
-}
-
-// A comma in a name would split its record when the file is read back.
+// A name must read back as itself from um.ini: a comma would split its
+// record, a quote group fields, line breaks end it, blanks at the ends are
+// trimmed by the reader, and a long name would cut off the numbers after it.
 std::string CleanName(const std::string& name)
 {
-    std::string out = name;
+    constexpr size_t kMaxName = 255;
+    std::string out = name.substr(0, kMaxName);
     for (char& c : out) {
-        if (c == ',' || c == '\n' || c == '\r')
+        if (c == ',' || c == '\n' || c == '\r' || c == '"' || c == '\0')
             c = '_';
     }
-    return out;
+    const char* blanks = " \t\v\f";
+    const size_t first = out.find_first_not_of(blanks);
+    if (first == std::string::npos)
+        return std::string();
+    return out.substr(first, out.find_last_not_of(blanks) - first + 1);
 }
 
 uint64_t SystemSeed()
@@ -136,16 +134,16 @@ void APP_UsageMetrics::LoadOrMakeId(uint64_t seed)
 
 void APP_UsageMetrics::Merge(const std::string& rawName, bool flag, int32_t count, float value)
 {
-    if (rawName.empty())
-        return;
     const std::string name = CleanName(rawName);
-    for (APP_UsageEvent& e : m_events) {
-        if (e.name == name) {
-            e.total += value;
-            e.count = SaturatingAdd(e.count, count);
-            e.flag = flag;
-            return;
-        }
+    if (name.empty())
+        return;
+    auto [it, added] = m_index.try_emplace(name, m_events.size());
+    if (!added) {
+        APP_UsageEvent& e = m_events[it->second];
+        e.total += value;
+        e.count = SaturatingAdd(e.count, count);
+        e.flag = flag;
+        return;
     }
     APP_UsageEvent e;
     e.total = value;
@@ -174,11 +172,8 @@ void APP_UsageMetrics::AddEventValue(const std::string& name, float value)
 
 const APP_UsageEvent* APP_UsageMetrics::FindEvent(const std::string& name) const
 {
-    for (const APP_UsageEvent& e : m_events) {
-        if (e.name == name)
-            return &e;
-    }
-    return nullptr;
+    auto it = m_index.find(name);
+    return it == m_index.end() ? nullptr : &m_events[it->second];
 }
 
 int APP_UsageMetrics::GetEventCount(const std::string& name) const

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class IClock;
@@ -62,6 +63,8 @@ private:
     void LoadOrMakeId(uint64_t seed);
 
     std::vector<APP_UsageEvent> m_events;
+    // Position of each name in m_events: a file of many events merges in linear time.
+    std::unordered_map<std::string, size_t> m_index;
     std::string m_userFolder;
     const IClock* m_clock;
     double m_runStart = 0.0;

@@ -1,5 +1,6 @@
 #include "app/GUI_GameModeBase.h"
 
+#include "app/APP_SaveNotice.h"
 #include "gui/GUI_Cursor.h"
 #include "gui/GUI_Tooltip.h"
 #include "gui/GUI_WindowBase.h"
@@ -13,6 +14,9 @@ void GUI_GameModeBase::OnKeyDown(int code)
 
 void GUI_GameModeBase::DrawInterfaceTail(bool tooltipsOnTop)
 {
+    // A save that failed since the last frame is told here, on the main
+    // thread, before the windows are drawn.
+    APP_SaveNotice::GetInstance().ShowPending();
     GUI_WindowManager::GetInstance().DrawWindows();
     if (tooltipsOnTop)
         GUI_Cursor::GetInstance().DrawDraggedWindow();

@@ -122,7 +122,7 @@ bool GUI_Sounds::CheckFmodResult(SoundResult result, const char* context, const 
         return true;
     // Without a device every call "fails"; that was said once at start-up.
     if (!m_system->IsSilent())
-        LOG_ERROR(StrFormat("ERROR - sound: %s%s%s (%d) %s", context, file.empty() ? "" : " ", file.c_str(),
+        LOG_ERROR_ONCE(StrFormat("ERROR - sound: %s%s%s (%d) %s", context, file.empty() ? "" : " ", file.c_str(),
                             static_cast<int>(result), SoundResultText(result)));
     return false;
 }

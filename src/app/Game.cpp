@@ -1,6 +1,10 @@
 #include "app/Game.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include "app/APP_InstallList.h"
+#include "app/APP_SaveNotice.h"
 #include "app/APP_UsageMetrics.h"
 #include "app/APP_UserFolders.h"
 #include "app/GUI_Sounds.h"
@@ -146,9 +150,9 @@ bool Game::SavePrefs(int width, int height, bool windowed)
     const int channels = m_soundChannels > 0 ? m_soundChannels : GUI_Sounds::kDefaultChannels;
     file.Printf("[prefs]\nwidth = %d\nheight = %d\nwindowed = %d\nsound_channels = %d\n", width, height,
                 windowed ? 1 : 0, channels);
-    bool ok = file.Commit();
-    QLM_ASSERT(ok);
-    return ok;
+    // A failed save is logged with its reason by the writer and told to the
+    // player; the window settings stay as they are for this run.
+    return file.Commit();
 }
 
 void Game::ReadDesktopSize(int& width, int& height)
@@ -295,7 +299,9 @@ void Game::LoadContent()
     BuildAnomalyTable();
     SIM_Options::GetInstance().SetRaceValidator(
         [](const std::string& race) { return SIM_Race::Find(race) != nullptr; });
-    SIM_Options::GetInstance().Load();
+    // This start's own folder: a second start in one process must not write
+    // into the first one's.
+    SIM_Options::GetInstance().Reload(GetUserPath(USER) + "/config.txt");
 }
 
 void Game::FreeContent()
@@ -315,6 +321,9 @@ bool Game::Init(const GameStartOptions& options)
         return false;
     if (!CreateUserFolders(options.userDir))
         return false;
+    // Writes killed half way leave their temporaries; nothing else will.
+    GSafeFile::RemoveStaleTemporaries(GetUserPath(USER));
+    APP_SaveNotice::GetInstance().Install();
     char cwd[4096];
     if (getcwd(cwd, sizeof cwd))
         SaveInstallPath(cwd);
@@ -344,7 +353,10 @@ bool Game::Init(const GameStartOptions& options)
         SavePrefs(desktopWidth, desktopHeight, false);
     } else {
         GIniFile ini;
-        ini.Load("prefs", prefs.c_str());
+        if (!ini.Load("prefs", prefs.c_str()))
+            LOG_ERROR(StrFormat("Cannot read %s: %s", prefs.c_str(), strerror(errno)));
+        else if (!ini.HasKey("width") || !ini.HasKey("height"))
+            LOG_ERROR(StrFormat("%s is damaged (no window size), default size used", prefs.c_str()));
         width = ini.GetInt("width");
         height = ini.GetInt("height");
         windowed = ini.GetInt("windowed") != 0;

@@ -7,8 +7,9 @@
 #include "engine/GSafeFile.h"
 #include "engine/StrFormat.h"
 
+#include <cerrno>
 #include <climits>
-#include <set>
+#include <cstring>
 
 namespace {
 const char* const kBeatenKeys[SIM_ScenarioScore::kDifficulties] = {"beaten_easy", "beaten_medium", "beaten_hard"};
@@ -99,24 +100,30 @@ void SIM_HighScores::LoadScores()
 {
     std::string text;
     if (!ReadWholeFile(ScoresPath(), text)) {
-        LOG_ERROR("Cannot read " + ScoresPath());
+        LOG_ERROR(StrFormat("Cannot read %s: %s", ScoresPath().c_str(), strerror(errno)));
         return;
     }
-    std::vector<std::string> sections;
-    GIniFile::ListSections(sections, ScoresPath().c_str());
-    std::set<std::string> seen;
-    for (const std::string& name : sections) {
+    // One pass over the text: a file of thousands of scenarios loads at once.
+    std::vector<std::string> repeated;
+    std::vector<GIniFile> sections = GIniFile::ParseSections(text, &repeated);
+    // A repeated section would read the first block's values twice.
+    for (const std::string& name : repeated)
+        if (!name.empty())
+            LOG_ERROR(StrFormat("Duplicate scenario [%s] in sc.dat ignored", name.c_str()));
+    if (sections.empty() && !text.empty())
+        LOG_ERROR(StrFormat("%s holds no scenario sections: damaged file ignored", ScoresPath().c_str()));
+    int incomplete = 0;
+    for (const GIniFile& ini : sections) {
+        const std::string& name = ini.GetSection();
         if (name.empty()) {
             LOG_ERROR("Unnamed section in sc.dat ignored");
             continue;
         }
-        // A repeated section would read the first block's values twice.
-        if (!seen.insert(name).second) {
-            LOG_ERROR(StrFormat("Duplicate scenario [%s] in sc.dat ignored", name.c_str()));
-            continue;
-        }
-        GIniFile ini;
-        ini.LoadFromText(name.c_str(), text);
+        for (int d = 0; d < SIM_ScenarioScore::kDifficulties; ++d)
+            if (!ini.HasKey(kBeatenKeys[d]) || !ini.HasKey(kHonourKeys[d])) {
+                ++incomplete;
+                break;
+            }
         auto record = std::make_unique<SIM_ScenarioScore>(name);
         record->tutorial = ReadFlag(ini, "tutorial", name, "tutorial");
         record->survival = ReadFlag(ini, "survival", name, "survival");
@@ -126,6 +133,10 @@ void SIM_HighScores::LoadScores()
         }
         m_records.push_back(std::move(record));
     }
+    // A cut-off file loses the last records' values: said once, not per record.
+    if (incomplete > 0)
+        LOG_ERROR(StrFormat("%s: %d scenario records incomplete (damaged or cut off), missing values read as 0",
+                            ScoresPath().c_str(), incomplete));
 }
 
 void SIM_HighScores::SeedScores()
@@ -154,14 +165,24 @@ void SIM_HighScores::SeedScores()
 void SIM_HighScores::LoadUnlocks()
 {
     std::string text;
-    if (!ReadWholeFile(UnlocksPath(), text))
+    if (!ReadWholeFile(UnlocksPath(), text)) {
+        if (errno != ENOENT)
+            LOG_ERROR(StrFormat("Cannot read %s: %s", UnlocksPath().c_str(), strerror(errno)));
         return;
-    GIniFile unlocks;
-    unlocks.LoadFromText("unlocks", text);
+    }
+    GIniFile unlocks, points;
+    for (GIniFile& section : GIniFile::ParseSections(text)) {
+        if (section.GetSection() == "unlocks" && unlocks.GetSection().empty())
+            unlocks = std::move(section);
+        else if (section.GetSection() == "points" && points.GetSection().empty())
+            points = std::move(section);
+    }
     for (size_t i = 0; i < unlocks.GetEntryCount(); ++i)
         m_unlocked.push_back(unlocks.GetKeyAt(i));
-    GIniFile points;
-    points.LoadFromText("points", text);
+    if (!points.HasKey("points")) {
+        LOG_ERROR(StrFormat("%s has no points (damaged or cut off): 0 points", UnlocksPath().c_str()));
+        return;
+    }
     m_points = points.GetInt("points");
     if (m_points < 0) {
         LOG_ERROR("Negative unlock points in unl.dat reset to 0");

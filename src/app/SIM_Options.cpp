@@ -6,6 +6,9 @@
 #include "engine/GSafeFile.h"
 #include "engine/StrFormat.h"
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 const char* const kToggleNames[SIM_Options::kToggleCount] = {
     "CONTRAILS",   "FANCYBEAMS", "DEBRIS",     "TURRETS",    "RUNNINGLIGHTS", "REPAIRBOTS",
@@ -195,14 +198,27 @@ void SIM_Options::Load()
     m_options.clear();
     std::string text;
     if (!ReadWholeFile(m_filePath, text)) {
+        if (errno != ENOENT)
+            LOG_ERROR(StrFormat("Cannot read %s: %s, defaults used", m_filePath.c_str(), strerror(errno)));
         WriteDefaults();
         return;
     }
     m_loading = true;
     GIniFile config;
     config.LoadFromText("config", text);
-    for (size_t i = 0; i < config.GetEntryCount(); ++i)
-        m_options.push_back(Record{config.GetKeyAt(i), ParseLeadingFloat(config.GetValueAt(i).c_str())});
+    if (config.GetEntryCount() == 0 && !text.empty())
+        LOG_ERROR(StrFormat("%s is damaged (no options), defaults used", m_filePath.c_str()));
+    for (size_t i = 0; i < config.GetEntryCount(); ++i) {
+        bool nonFinite = false;
+        const float value = ParseLeadingFloat(config.GetValueAt(i).c_str(), &nonFinite);
+        // Treated as missing, so that a known option gets its default back.
+        if (nonFinite) {
+            LOG_ERROR(StrFormat("%s: %s is not a finite number, ignored", m_filePath.c_str(),
+                                config.GetKeyAt(i).c_str()));
+            continue;
+        }
+        m_options.push_back(Record{config.GetKeyAt(i), value});
+    }
     FillDefaults();
 
     GIniFile race;

@@ -91,7 +91,7 @@ int GUI_Ship::FindExplosionType(const std::string& typeName)
                 return i;
         }
     }
-    LOG_ERROR("unknown explosion type");
+    LOG_ERROR_ONCE("unknown explosion type");
     return kDefaultExplosion;
 }
 

@@ -198,7 +198,7 @@ void D3DEngine::SetTextureByName(const std::string& name)
 {
     TextureHandle t = FindTexture(name);
     if (!t)
-        LOG_ERROR(StrFormat("Failed to locate texture: %s", name.c_str()));
+        LOG_ERROR_ONCE(StrFormat("Failed to locate texture: %s", name.c_str()));
     SetTexture(t);
 }
 
@@ -298,7 +298,7 @@ void D3DEngine::Release()
 void D3DEngine::LogResult(const std::string& context)
 {
     std::string reason = m_device ? m_device->GetLastError() : std::string("no graphics device");
-    LOG_ERROR(reason.empty() ? context : context + ": " + reason);
+    LOG_ERROR_ONCE(reason.empty() ? context : context + ": " + reason);
 }
 
 void D3DEngine::DrawLog(const std::string& text)
@@ -383,7 +383,9 @@ bool D3DEngine::LoadTextureFile(const std::string& folder, const std::string& na
     std::string path = folder + "/" + name;
     TextureData data;
     std::string error;
-    bool read = LowerExtension(name) == ".dds" ? ReadDdsFile(path, data, &error) : ReadImageFile(path, data, &error);
+    bool read = LowerExtension(name) == ".dds"
+                    ? ReadDdsFile(path, data, &error)
+                    : ReadImageFile(path, data, &error, m_device ? m_device->GetMaxTextureSide() : kMaxImageSide);
     TextureHandle handle = (read && m_device) ? m_device->CreateTexture(data) : 0;
     if (!handle) {
         if (error.empty() && m_device)
@@ -450,7 +452,7 @@ bool D3DEngine::SetRenderTarget(const std::string& name)
     if (!name.empty()) {
         target = FindRenderTarget(name);
         if (!target) {
-            LOG_ERROR(StrFormat("Failed to locate texture: %s", name.c_str()));
+            LOG_ERROR_ONCE(StrFormat("Failed to locate texture: %s", name.c_str()));
             return false;
         }
     }

@@ -49,7 +49,7 @@ bool Effect::EnsureLoaded()
     m_handle = device->LoadEffect(m_fileName);
     if (!m_handle) {
         m_failed = true;
-        LOG_ERROR("D3DXCreateEffectFromFile failed");
+        LOG_ERROR_ONCE("D3DXCreateEffectFromFile failed");
         LOG_DEBUG(StrFormat("%s: %s", m_fileName.c_str(), device->GetLastError().c_str()));
         return false;
     }
@@ -62,7 +62,7 @@ bool Effect::Begin()
     if (!engine.HasShaders() || !engine.GetDevice())
         return false;
     if (!EnsureLoaded()) {
-        LOG_ERROR("Shder Effect faield to find technique");
+        LOG_ERROR_ONCE("Shder Effect faield to find technique");
         return false;
     }
     engine.GetDevice()->SetEffect(m_handle);

@@ -72,7 +72,9 @@ void GDebugLog::WriteError(const std::string& text)
     gmtime_r(&now, &t);
     std::string line = StrFormat("%d/%d/%d - %d::%d - %s", t.tm_mday, t.tm_mon + 1,
                                  t.tm_year + 1900, t.tm_hour, t.tm_min, text.c_str());
+#ifndef QLM_FUZZ_BUILD
     fprintf(stderr, "%s\n", line.c_str());
+#endif
     if (m_folder.empty())
         return;
     if (FILE* f = fopen((m_folder + "/debug/errors.txt").c_str(), "a")) {
@@ -81,10 +83,31 @@ void GDebugLog::WriteError(const std::string& text)
     }
 }
 
+bool GDebugLog::WriteErrorOnce(const std::string& text)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (++m_onceCounts[text] > 1)
+            return false;
+    }
+    WriteError(text);
+    return true;
+}
+
+int GDebugLog::GetRepeatCount(const std::string& text) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    auto it = m_onceCounts.find(text);
+    return it == m_onceCounts.end() ? 0 : it->second;
+}
+
 void GDebugLog::Close()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_debug) {
+        for (const auto& [text, count] : m_onceCounts)
+            if (count > 1)
+                fprintf(m_debug, "Logged once, happened %d times: %s\n", count, text.c_str());
         fputs("END DEBUG---\n", m_debug);
         fclose(m_debug);
         m_debug = nullptr;
@@ -124,6 +147,11 @@ void LogError(const std::string& text, const char* file, int line)
 {
     // Logged only: a storm of modal boxes helps nobody, and the game goes on.
     GDebugLog::GetInstance().WriteError(StrFormat("%s:%s %d", text.c_str(), BaseName(file), line));
+}
+
+void LogErrorOnce(const std::string& text, const char* file, int line)
+{
+    GDebugLog::GetInstance().WriteErrorOnce(StrFormat("%s:%s %d", text.c_str(), BaseName(file), line));
 }
 
 void AssertFail(bool condition, const char* file, int line)

@@ -1,6 +1,7 @@
 #pragma once
 #include <atomic>
 #include <cstdio>
+#include <map>
 #include <mutex>
 #include <string>
 
@@ -23,6 +24,13 @@ public:
     // Counts the error lines written since start-up (the smoke runs check it).
     int GetErrorCount() const { return m_errorCount.load(); }
 
+    // For errors that can recur every frame: the first of each line is
+    // written, repeats are only counted (the counts go to the debug log when
+    // it closes). True when the line was written.
+    bool WriteErrorOnce(const std::string& text);
+    // How often a line went to WriteErrorOnce, written or not.
+    int GetRepeatCount(const std::string& text) const;
+
 private:
     GDebugLog() = default;
     ~GDebugLog();
@@ -30,11 +38,13 @@ private:
     FILE* m_debug = nullptr;
     std::string m_folder;
     std::atomic<int> m_errorCount{0};
+    std::map<std::string, int> m_onceCounts;
 };
 
 // The reporting routines every class calls with its source name and line.
 void LogDebug(const std::string& text, const char* file, int line);
 void LogError(const std::string& text, const char* file, int line);
+void LogErrorOnce(const std::string& text, const char* file, int line);
 void AssertFail(bool condition, const char* file, int line);
 
 // The build text that assertion lines carry (the game's version text).
@@ -42,4 +52,6 @@ void SetAssertBuildText(const std::string& text);
 
 #define LOG_DEBUG(text) LogDebug((text), __FILE__, __LINE__)
 #define LOG_ERROR(text) LogError((text), __FILE__, __LINE__)
+// An error in a path that runs every frame: logged once per run.
+#define LOG_ERROR_ONCE(text) LogErrorOnce((text), __FILE__, __LINE__)
 #define QLM_ASSERT(cond) AssertFail(static_cast<bool>(cond), __FILE__, __LINE__)

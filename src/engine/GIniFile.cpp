@@ -1,12 +1,16 @@
 #include "engine/GIniFile.h"
 
+#include "engine/GDebugLog.h"
 #include "engine/GRandom.h"
 #include "engine/GSafeFile.h"
+#include "engine/StrFormat.h"
 
 #include <cerrno>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <unordered_map>
 
 namespace {
 bool IsBlank(char c)
@@ -30,8 +34,10 @@ std::string TrimLeft(const std::string& s)
 }
 } // namespace
 
-float ParseLeadingFloat(const char* text)
+float ParseLeadingFloat(const char* text, bool* nonFinite)
 {
+    if (nonFinite)
+        *nonFinite = false;
     if (!text)
         return 0.0f;
     char* end = nullptr;
@@ -39,7 +45,15 @@ float ParseLeadingFloat(const char* text)
     double d = strtod(text, &end);
     if (end == text)
         return 0.0f;
-    return static_cast<float>(d);
+    // nan, inf and numbers beyond a float's range would reach positions and
+    // costs and poison every sum they enter.
+    const float f = static_cast<float>(d);
+    if (!std::isfinite(f)) {
+        if (nonFinite)
+            *nonFinite = true;
+        return 0.0f;
+    }
+    return f;
 }
 
 int ParseLeadingInt(const char* text)
@@ -84,9 +98,12 @@ bool GIniFile::LoadFromText(const char* section, const std::string& text)
     return true;
 }
 
-void GIniFile::ParseLines(const std::string& text)
+// Walks the lines once: a section line calls onHeader with the line (trimmed),
+// which says whether the entries below it are wanted; wanted key/value lines
+// call onEntry.
+template <class Header, class Entry>
+static void WalkLines(const std::string& text, Header onHeader, Entry onEntry)
 {
-    const std::string header = "[" + m_section + "]";
     bool inside = false;
     size_t pos = 0;
     while (pos < text.size()) {
@@ -98,8 +115,7 @@ void GIniFile::ParseLines(const std::string& text)
             line.resize(nul);
 
         if (!line.empty() && line[0] == '[') {
-            line = TrimRight(line);
-            inside = (line == header);
+            inside = onHeader(TrimRight(line));
             continue;
         }
         if (!inside)
@@ -114,9 +130,40 @@ void GIniFile::ParseLines(const std::string& text)
             value = TrimRight(TrimLeft(line.substr(eq + 1)));
         }
         if (!key.empty())
-            Set(key.c_str(), value.c_str());
+            onEntry(key, value);
     }
-    m_cursor = 0;
+}
+
+void GIniFile::ParseLines(const std::string& text)
+{
+    const std::string header = "[" + m_section + "]";
+    WalkLines(
+        text, [&](const std::string& line) { return line == header; },
+        [&](const std::string& key, const std::string& value) { Set(key.c_str(), value.c_str()); });
+}
+
+std::vector<GIniFile> GIniFile::ParseSections(const std::string& text, std::vector<std::string>* repeated)
+{
+    std::vector<GIniFile> sections;
+    std::unordered_map<std::string, size_t> index;
+    GIniFile* current = nullptr;
+    WalkLines(
+        text,
+        [&](const std::string& line) {
+            // Named as ListSections names them; only a closed header takes entries.
+            std::string name = line.size() >= 2 ? line.substr(1, line.size() - 2) : std::string();
+            auto [it, added] = index.try_emplace(name, sections.size());
+            if (added) {
+                sections.emplace_back();
+                sections.back().m_section = name;
+            } else if (repeated) {
+                repeated->push_back(name);
+            }
+            current = &sections[it->second];
+            return line.size() >= 2 && line.back() == ']';
+        },
+        [&](const std::string& key, const std::string& value) { current->Set(key.c_str(), value.c_str()); });
+    return sections;
 }
 
 void GIniFile::Set(const char* key, const char* value)
@@ -168,7 +215,13 @@ float GIniFile::GetFloat(const char* key, float defaultValue) const
     const Entry* e = Find(key);
     if (!e || e->value.empty())
         return defaultValue;
-    return ParseLeadingFloat(e->value.c_str());
+    bool nonFinite = false;
+    const float value = ParseLeadingFloat(e->value.c_str(), &nonFinite);
+    if (nonFinite) {
+        LOG_ERROR(StrFormat("%s [%s] %s: not a finite number, ignored", m_fileName.c_str(), m_section.c_str(), key));
+        return defaultValue;
+    }
+    return value;
 }
 
 int GIniFile::GetInt(const char* key) const
@@ -246,6 +299,7 @@ bool GIniFile::SplitSections(const char* fileName, SectionTexts& out)
 {
     out.names.clear();
     out.lines.clear();
+    out.fileName = fileName ? fileName : "";
     std::string text;
     if (!fileName || !ReadWholeFile(fileName, text))
         return false;
@@ -278,7 +332,9 @@ bool GIniFile::LoadFromSections(const char* section, const SectionTexts& texts)
 {
     const std::string header = std::string("[") + (section ? section : "") + "]";
     auto it = texts.lines.find(header);
-    return LoadFromText(section, it == texts.lines.end() ? std::string() : header + "\n" + it->second);
+    const bool ok = LoadFromText(section, it == texts.lines.end() ? std::string() : header + "\n" + it->second);
+    m_fileName = texts.fileName;
+    return ok;
 }
 
 void GIniFile::ListSections(std::vector<std::string>& names, const char* fileName)

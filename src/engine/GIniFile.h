@@ -23,6 +23,8 @@ public:
     bool LoadFromText(const char* section, const std::string& text);
 
     const char* GetString(const char* key) const;
+    // A value that is not a finite number is logged (file, section, key) and
+    // reads as the default.
     float GetFloat(const char* key, float defaultValue) const;
     int GetInt(const char* key) const;
     bool HasKey(const char* key) const;
@@ -41,12 +43,17 @@ public:
 
     void Clear();
     static void ListSections(std::vector<std::string>& names, const char* fileName);
+    // Every section of the text in one pass, in order of first appearance; a
+    // repeated section gathers the entries of all its blocks, as Load would,
+    // and its name goes to *repeated once per extra block.
+    static std::vector<GIniFile> ParseSections(const std::string& text, std::vector<std::string>* repeated = nullptr);
 
     // A file read and split once, for readers that load many of its sections:
     // the section names as ListSections gives them, and each header's lines.
     struct SectionTexts {
         std::vector<std::string> names;
         std::unordered_map<std::string, std::string> lines; // by header line, "[name]"
+        std::string fileName; // named in the lines a section logs
     };
     static bool SplitSections(const char* fileName, SectionTexts& out);
     // The same entries Load(section, fileName) would give, without the file.
@@ -74,6 +81,7 @@ private:
 };
 
 // Numeric conversions of the readers: the longest valid leading number, 0 when
-// there is none, no length limit.
-float ParseLeadingFloat(const char* text);
+// there is none, no length limit. A float that is not finite (nan, inf, beyond
+// the float range) reads as 0 and sets *nonFinite.
+float ParseLeadingFloat(const char* text, bool* nonFinite = nullptr);
 int ParseLeadingInt(const char* text);

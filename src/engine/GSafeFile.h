@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdio>
+#include <functional>
 #include <string>
 
 // Every file written for the player goes through here: the text goes to a
@@ -26,16 +27,38 @@ public:
     void Abandon();
 
     const std::string& Path() const { return m_path; }
+    // Why the file could not be written ("No space left on device", ...);
+    // empty while nothing failed.
+    std::string ErrorText() const;
+
+    // Tests: every later write fails with this errno (0 ends it), as a full
+    // disk or a read-only folder would make it fail.
+    static void InjectFailure(int error);
+
+    // Every failed Commit is logged (file and reason) and handed to the
+    // listener, which the game uses to tell the player; any thread may call it.
+    using FailureListener = std::function<void(const std::string& path, const std::string& reason)>;
+    static void SetFailureListener(FailureListener listener);
+
+    // Removes the temporaries a killed write left behind (name.tmpXXXXXX) in
+    // folder and its subfolders; the number removed.
+    static int RemoveStaleTemporaries(const std::string& folder);
+    static bool IsTemporaryName(const std::string& fileName);
 
 private:
+    void NoteError(int error);
+    void ReportFailure() const;
+
     std::string m_path;
     std::string m_tempPath;
     FILE* m_file = nullptr;
     bool m_failed = false;
+    int m_errno = 0;
 };
 
-// Writes a whole file safely; false when it could not be written.
-bool WriteFileAtomically(const std::string& path, const std::string& contents);
+// Writes a whole file safely; false when it could not be written, with the
+// reason in *reason when asked.
+bool WriteFileAtomically(const std::string& path, const std::string& contents, std::string* reason = nullptr);
 
 // Reads a whole file; false when it cannot be opened.
 bool ReadWholeFile(const std::string& path, std::string& out);

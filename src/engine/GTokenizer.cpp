@@ -1,6 +1,8 @@
 #include "engine/GTokenizer.h"
 
+#include "engine/GDebugLog.h"
 #include "engine/GIniFile.h"
+#include "engine/StrFormat.h"
 #include "engine/TextHelpers.h"
 
 GTokenizer::GTokenizer(const std::string& line, char separator) : m_line(line), m_separator(separator)
@@ -50,5 +52,10 @@ int GTokenizer::NextInt()
 
 float GTokenizer::NextFloat()
 {
-    return ParseLeadingFloat(NextString().c_str());
+    const std::string field = NextString();
+    bool nonFinite = false;
+    const float value = ParseLeadingFloat(field.c_str(), &nonFinite);
+    if (nonFinite && !source.empty())
+        LOG_ERROR(StrFormat("%s: %s is not a finite number, read as 0", source.c_str(), field.c_str()));
+    return value;
 }

@@ -76,7 +76,7 @@ void LibText::SetFont(const std::string& textureName, float size)
         return;
     LibFont* font = FindFont(textureName);
     if (!font) {
-        LOG_ERROR(StrFormat("missing font: %s", textureName.c_str()));
+        LOG_ERROR_ONCE(StrFormat("missing font: %s", textureName.c_str()));
         return;
     }
     // Staged glyphs belong to the old font's texture: draw them before switching.
@@ -133,7 +133,7 @@ float LibText::LineWidth(const std::string& text, size_t begin, size_t end) cons
 int LibText::GetTextWidth(const std::string& text) const
 {
     if (!m_font) {
-        LOG_ERROR("Text Not Initialised");
+        LOG_ERROR_ONCE("Text Not Initialised");
         return 0;
     }
     // Kerning is counted so that measured and drawn widths agree; a text of
@@ -153,7 +153,7 @@ int LibText::GetTextWidth(const std::string& text) const
 int LibText::MeasureText(const std::string& text, float size)
 {
     if (text.size() > kMaxChunkChars)
-        LOG_ERROR("Text too long in one chunk (max 2048)");
+        LOG_ERROR_ONCE("Text too long in one chunk (max 2048)");
     float old = m_size;
     m_size = size;
     int w = GetTextWidth(text);
@@ -165,7 +165,7 @@ void LibText::WrapText(const std::string& text, int width, std::string& out) con
 {
     out.clear();
     if (!m_font) {
-        LOG_ERROR("Text Not Initialised");
+        LOG_ERROR_ONCE("Text Not Initialised");
         return;
     }
     const float limit = static_cast<float>(width);
@@ -225,7 +225,7 @@ std::string LibText::GetWrappedText(const std::string& text, int width) const
 int LibText::GetWrappedTextHeight(const std::string& text, int width) const
 {
     if (!m_font) {
-        LOG_ERROR("Text Not Initialised");
+        LOG_ERROR_ONCE("Text Not Initialised");
         return 0;
     }
     std::string wrapped;
@@ -258,7 +258,7 @@ void LibText::SetText(int alignment, const std::string& text, float x, float y, 
 {
     m_chunks.clear();
     if (!m_font) {
-        LOG_ERROR("TextNotInitialised");
+        LOG_ERROR_ONCE("TextNotInitialised");
         return;
     }
     if (m_count + text.size() * 4 > kMaxVertices && m_count > 0)
@@ -298,7 +298,7 @@ void LibText::SetText(int alignment, const std::string& text, float x, float y, 
             continue;
         }
         if (m_count + 4 > kMaxVertices) {
-            LOG_ERROR("ERROR - Text exceeds max characters");
+            LOG_ERROR_ONCE("ERROR - Text exceeds max characters");
             break;
         }
         int cell = GlyphIndex(c);
@@ -316,8 +316,12 @@ void LibText::SetText(int alignment, const std::string& text, float x, float y, 
 
 void LibText::Render(int maxChars)
 {
+    // Nothing staged is nothing to draw, font or not: the interface tail
+    // flushes every frame, also before any screen has set a font.
+    if (m_count == 0)
+        return;
     if (!m_font) {
-        LOG_ERROR("TextNotInitialised");
+        LOG_ERROR_ONCE("TextNotInitialised");
         return;
     }
     size_t count = m_count;

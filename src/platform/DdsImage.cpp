@@ -1,5 +1,7 @@
 #include "platform/DdsImage.h"
 
+#include "platform/ImageFileCheck.h"
+
 #include <stb_image.h>
 
 #include <algorithm>
@@ -413,7 +415,20 @@ bool DecodeToRGBA(const TextureData& data, int level, std::vector<uint8_t>& rgba
     return true;
 }
 
-bool ReadImageFile(const std::string& path, TextureData& out, std::string* error)
+namespace {
+bool IsPngJpegOrBmp(const std::vector<uint8_t>& b)
+{
+    static const uint8_t kPng[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (b.size() >= sizeof kPng && std::memcmp(b.data(), kPng, sizeof kPng) == 0)
+        return true;
+    if (b.size() >= 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF)
+        return true;
+    return b.size() >= 2 && b[0] == 'B' && b[1] == 'M';
+}
+
+} // namespace
+
+bool ReadImageFile(const std::string& path, TextureData& out, std::string* error, int maxSide)
 {
     out = TextureData{};
     std::vector<uint8_t> bytes;
@@ -421,11 +436,23 @@ bool ReadImageFile(const std::string& path, TextureData& out, std::string* error
         return false;
     if (bytes.size() > size_t(INT32_MAX))
         return Fail(error, "image file too large: " + path);
+    if (!IsPngJpegOrBmp(bytes))
+        return Fail(error, path + ": not a PNG, JPEG or BMP image");
+    if (const char* fault = FindImageFileFault(bytes.data(), bytes.size()))
+        return Fail(error, path + ": " + fault);
+    // A few hundred bytes of header can claim gigabytes of pixels: the size is
+    // checked before anything is decoded.
     int w = 0, h = 0, channels = 0;
+    if (!stbi_info_from_memory(bytes.data(), int(bytes.size()), &w, &h, &channels))
+        return Fail(error, path + ": " + (stbi_failure_reason() ? stbi_failure_reason() : "unreadable image"));
+    const int limit = std::min(maxSide, kMaxImageSide);
+    if (w <= 0 || h <= 0 || w > limit || h > limit)
+        return Fail(error, path + ": image of " + std::to_string(w) + " x " + std::to_string(h) +
+                               " is larger than " + std::to_string(limit) + " x " + std::to_string(limit));
     stbi_uc* pixels = stbi_load_from_memory(bytes.data(), int(bytes.size()), &w, &h, &channels, 4);
     if (!pixels)
         return Fail(error, path + ": " + (stbi_failure_reason() ? stbi_failure_reason() : "unreadable image"));
-    if (w <= 0 || h <= 0 || w > kMaxTextureSide || h > kMaxTextureSide) {
+    if (w <= 0 || h <= 0 || w > limit || h > limit) {
         stbi_image_free(pixels);
         return Fail(error, path + ": image too large");
     }

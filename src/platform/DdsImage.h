@@ -19,8 +19,12 @@ std::string WriteDdsBGRA(int width, int height, const uint8_t* bgra);
 // and for tests).
 bool DecodeToRGBA(const TextureData& data, int level, std::vector<uint8_t>& rgba);
 
-// PNG/JPEG/BMP through stb_image, into a one-level BGRA8 texture.
-bool ReadImageFile(const std::string& path, TextureData& out, std::string* error);
+// PNG/JPEG/BMP through stb_image, into a one-level BGRA8 texture. Images
+// wider or higher than kMaxImageSide (the largest picture the game draws, a
+// 2048 x 1024 backdrop) or maxSide (the device's limit) are refused from their
+// header, before any pixel is decoded.
+constexpr int kMaxImageSide = 2048;
+bool ReadImageFile(const std::string& path, TextureData& out, std::string* error, int maxSide = kMaxImageSide);
 
 // Bytes of one level of the given size: width*height*4 for BGRA8, whole 4x4
 // blocks of 8 (DXT1) or 16 (DXT3/5) bytes otherwise. 0 for bad sizes.

@@ -230,6 +230,13 @@ GLGraphicsDevice::~GLGraphicsDevice()
     glDeleteVertexArrays(1, &m_vao);
 }
 
+int GLGraphicsDevice::GetMaxTextureSide() const
+{
+    GLint side = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &side);
+    return side > 0 ? std::min<int>(side, kMaxTextureSide) : kMaxTextureSide;
+}
+
 std::string GLGraphicsDevice::GetRendererName() const
 {
     const GLubyte* name = glGetString(GL_RENDERER);

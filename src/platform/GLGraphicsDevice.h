@@ -78,6 +78,7 @@ public:
     const GraphicsStats& GetStats() const override { return m_cache.Stats(); }
     void ResetStats() override { m_cache.ResetStats(); }
     std::string GetLastError() const override { return m_lastError; }
+    int GetMaxTextureSide() const override;
 
 private:
     struct Texture {

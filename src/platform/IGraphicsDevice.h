@@ -114,4 +114,7 @@ public:
     // Why the last failing call (texture, render target, effect) failed, for
     // the caller to log; the platform layer does not log by itself.
     virtual std::string GetLastError() const { return {}; }
+
+    // The widest and highest texture the device accepts.
+    virtual int GetMaxTextureSide() const { return 16384; }
 };

@@ -17,6 +17,7 @@
 #include "sim/SIM_SetUpProgress.h"
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_StatsDatabase.h"
+#include "sim/SIM_SurvivalMode.h"
 #include "sim/ShipUpdateScheduler.h"
 #include "sim/modules/SIM_BeamWeaponModule.h"
 
@@ -84,6 +85,9 @@ bool SIM_Battle::Start(SIM_Scenario* scenario, SIM_DeployedFleet* player, SIM_De
     m_enemyDeployed = enemy;
     m_fromCampaign = fromCampaign ? 1 : 0;
     m_survival = (scenario->GetType() == SIM_Scenario::SURVIVAL) ? 1 : 0;
+    // The first wave is the enemy fleet the set-up loads.
+    if (m_survival && !m_fromCampaign)
+        SIM_SurvivalMode::GetInstance().LoadWaves(scenario->GetSurvivalWavesPath());
     return SetUp();
 }
 
@@ -233,7 +237,8 @@ void SIM_Battle::Update()
 
     m_timeSinceLastKill += frameTime;
     m_sampleAccumulator += frameTime;
-    if (m_sampleAccumulator > kSampleInterval) {
+    // The strength graph ends with the battle.
+    if (!m_ended && m_sampleAccumulator > kSampleInterval) {
         m_sampleAccumulator -= kSampleInterval;
         const float p = m_playerFleet->GetCurrentStrength();
         const float e = m_enemyFleet->GetCurrentStrength();
@@ -246,7 +251,7 @@ void SIM_Battle::Update()
     if (m_ended)
         return;
     if (m_survival) {
-        // Survival waves step here once survival mode exists.
+        SIM_SurvivalMode::GetInstance().Update();
         return;
     }
     if (m_retreatUnderWay)

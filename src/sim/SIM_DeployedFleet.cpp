@@ -5,6 +5,8 @@
 #include "engine/GFileHelpers.h"
 #include "engine/GIniFile.h"
 #include "engine/GTokenizer.h"
+#include "engine/SaturatingMath.h"
+#include "engine/StrFormat.h"
 #include "sim/SIM_Anomaly.h"
 #include "sim/SIM_ContentFiles.h"
 #include "sim/SIM_Scenario.h"
@@ -83,16 +85,31 @@ bool SIM_DeployedFleet::LoadShipSection(GIniFile& ini, const SIM_Scenario* scena
     SIM_ShipNameGenerator::GetInstance().RemoveNameFromAll(ship->name);
     ship->angle = ini.GetFloat("angle", 0.0f);
     GTokenizer pos(ini.GetString("pos"), ',');
+    pos.source = ini.GetFileName() + " [" + ini.GetSection() + "] pos";
     ship->x = pos.NextFloat();
     ship->y = pos.NextFloat();
-    // A count below one would lower the fleet's cost and module totals.
-    ship->quantity = std::max(1, ReadBoundedInt(ini, "quantity"));
+    ship->quantity = ReadBoundedInt(ini, "quantity");
     ship->orders.Load(ini);
+    BoundQuantity(*ship, *design, ini.GetFileName() + " [" + ini.GetSection() + "]");
+    return AddShip(std::move(ship));
+}
 
-    m_totalCost += design->GetCost() * static_cast<float>(ship->quantity);
-    m_totalShips += ship->quantity;
-    AddModuleCounts(*ship);
-    m_ships.push_back(std::move(ship));
+int SIM_DeployedFleet::MaxQuantity(const SIM_ShipDesign& design)
+{
+    const bool fighter = design.GetHull() && design.GetHull()->GetClass() == SIM_ShipHull::FIGHTER;
+    return fighter ? SIM_DeployedShip::kMaxQuantity : 1;
+}
+
+bool SIM_DeployedFleet::BoundQuantity(SIM_DeployedShip& ship, const SIM_ShipDesign& design, const std::string& where)
+{
+    // A count below one would lower the fleet's cost and module totals; a
+    // count in the millions would build millions of ships.
+    const int bounded = std::clamp(ship.quantity, 1, MaxQuantity(design));
+    if (bounded == ship.quantity)
+        return false;
+    LOG_ERROR(StrFormat("%s: quantity %d of %s is outside 1..%d, %d used", where.c_str(), ship.quantity,
+                        design.GetName().c_str(), MaxQuantity(design), bounded));
+    ship.quantity = bounded;
     return true;
 }
 
@@ -103,7 +120,8 @@ bool SIM_DeployedFleet::AddShip(ShipPtr ship)
     const SIM_ShipDesign* design = SIM_ShipDesign::Find(ship->design);
     if (!design)
         return false;
-    m_totalShips += ship->quantity;
+    BoundQuantity(*ship, *design, "deployed ship " + ship->name);
+    m_totalShips = SaturatingAdd(m_totalShips, ship->quantity);
     m_totalCost += design->GetCost() * static_cast<float>(ship->quantity);
     AddModuleCounts(*ship);
     m_ships.push_back(std::move(ship));
@@ -121,7 +139,7 @@ bool SIM_DeployedFleet::RemoveShip(const SIM_DeployedShip* ship)
     m_ships.erase(it);
     if (const SIM_ShipDesign* design = SIM_ShipDesign::Find(keep->design))
         m_totalCost -= design->GetCost() * static_cast<float>(keep->quantity);
-    m_totalShips -= keep->quantity;
+    m_totalShips = SaturatingAdd(m_totalShips, -keep->quantity);
     RemoveModuleCounts(*keep);
     return true;
 }
@@ -170,7 +188,7 @@ void SIM_DeployedFleet::RecalculateTotals()
         if (!design)
             continue;
         m_totalCost += design->GetCost() * static_cast<float>(s->quantity);
-        m_totalShips += s->quantity;
+        m_totalShips = SaturatingAdd(m_totalShips, s->quantity);
         AddModuleCounts(*s);
     }
 }
@@ -181,7 +199,7 @@ void SIM_DeployedFleet::ChangeModuleCounts(const SIM_DeployedShip& ship, int sig
     if (!design)
         return;
     for (const SIM_ShipDesign::FittedModule& m : design->GetModules())
-        AddModuleCount(m.typeName, sign * ship.quantity);
+        AddModuleCount(m.typeName, sign * std::clamp(ship.quantity, 0, SIM_DeployedShip::kMaxQuantity));
 }
 
 void SIM_DeployedFleet::AddModuleCounts(const SIM_DeployedShip& ship)
@@ -198,7 +216,7 @@ void SIM_DeployedFleet::AddModuleCount(const std::string& moduleType, int delta)
 {
     for (ModuleCount& c : m_moduleCounts)
         if (c.moduleType == moduleType) {
-            c.count += delta;
+            c.count = SaturatingAdd(c.count, delta);
             return;
         }
     m_moduleCounts.push_back({moduleType, delta});

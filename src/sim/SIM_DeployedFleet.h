@@ -33,7 +33,13 @@ public:
     bool LoadForRace(const std::string& filePath, const SIM_Scenario* scenario, const std::string& ownRace);
 
     // False (and nothing added) when the ship's design does not exist.
+    // The ship's quantity is first brought within its bounds (logged).
     bool AddShip(ShipPtr ship);
+    // 16 for a fighter design (a squadron), else 1.
+    static int MaxQuantity(const SIM_ShipDesign& design);
+    // Clamps the quantity to 1..MaxQuantity with one log line naming where
+    // it came from; true when it had to change.
+    static bool BoundQuantity(SIM_DeployedShip& ship, const SIM_ShipDesign& design, const std::string& where);
     bool RemoveShip(const SIM_DeployedShip* ship);
     SIM_DeployedShip* FindShip(int shipId) const;
     int GetHighestShipId() const;

@@ -12,6 +12,9 @@ public:
     SIM_DeployedShip(const SIM_DeployedShip&) = default;
     SIM_DeployedShip& operator=(const SIM_DeployedShip&) = default;
 
+    // A fighter squadron is 1 to kMaxQuantity fighters; every other ship is one.
+    static constexpr int kMaxQuantity = 16;
+
     std::string name;
     std::string design;
     float angle = 90.0f;

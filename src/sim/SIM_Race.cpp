@@ -142,7 +142,7 @@ SIM_Race* SIM_Race::Find(const std::string& name, bool log)
         if (race->m_name == name)
             return race;
     if (log)
-        LOG_ERROR("Failed to find race");
+        LOG_ERROR_ONCE("Failed to find race");
     return nullptr;
 }
 

@@ -9,6 +9,7 @@
 #include "sim/SIM_ContentFiles.h"
 #include "sim/SIM_Race.h"
 #include "sim/SIM_ShipDesign.h"
+#include "sim/SIM_SurvivalMode.h"
 #include "sim/SIM_ShipHull.h"
 #include "sim/SIM_ShipModuleType.h"
 
@@ -217,6 +218,7 @@ void SIM_Scenario::ParseVariables()
     ResetAnomalyValues();
     for (const std::string& line : m_variableLines) {
         GTokenizer tok(line, ',');
+        tok.source = m_filePath + " [variables] " + line.substr(0, line.find(','));
         std::string varName = tok.NextString();
         float value = tok.NextFloat();
         int index = FindAnomalyIndex(varName);
@@ -392,7 +394,12 @@ std::string SIM_Scenario::FileStem() const
 std::string SIM_Scenario::GetEnemyFleetPath(const std::string& survivalWaveName) const
 {
     if (m_type == SURVIVAL) {
-        return DeploymentFolderPrefix() + SanitiseFileName(FileStem()) + "/" + SanitiseFileName(survivalWaveName);
+        // Without a name given, the wave survival mode is at.
+        const std::string wave =
+            survivalWaveName.empty() ? SIM_SurvivalMode::GetInstance().GetCurrentWaveName() : survivalWaveName;
+        if (wave.empty())
+            return std::string();
+        return DeploymentFolderPrefix() + SanitiseFileName(FileStem()) + "/" + SanitiseFileName(wave);
     }
     const char* file = "aifleet_easy.txt";
     if (m_difficulty == MEDIUM)

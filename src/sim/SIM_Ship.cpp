@@ -11,6 +11,7 @@
 #include "engine/RandomTables.h"
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_BattleClock.h"
+#include "sim/SIM_SurvivalMode.h"
 #include "sim/SIM_CollisionAvoider.h"
 #include "sim/SIM_CommsManager.h"
 #include "sim/SIM_DamageFeedbackSink.h"
@@ -303,7 +304,7 @@ SIM_Ship* SIM_Ship::FindById(int id, const SIM_Fleet* inFleet)
         if (ship->fleet == inFleet && ship->shipId == id)
             return ship;
     }
-    LOG_ERROR("Failed to find ship by ID");
+    LOG_ERROR_ONCE("Failed to find ship by ID");
     return nullptr;
 }
 
@@ -781,7 +782,11 @@ void SIM_Ship::Kill()
         fleet->OnShipKilled();
     visual->DeleteShipEmmiters();
     collisionAvoider.reset();
-    SIM_Battle::GetInstance().ResetTimeSinceLastKill();
+    SIM_Battle& battle = SIM_Battle::GetInstance();
+    battle.ResetTimeSinceLastKill();
+    // A survival score is the cost of the enemy ships destroyed.
+    if (battle.IsSurvival() && fleet && fleet == battle.GetEnemyFleet() && design)
+        SIM_SurvivalMode::GetInstance().AddScore(design->GetCost());
     if (!IsFighter())
         Detonate();
     if (fleet)

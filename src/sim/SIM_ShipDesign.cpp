@@ -1,8 +1,11 @@
 #include "sim/SIM_ShipDesign.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 
 #include "app/APP_UserFolders.h"
 #include "app/ModSupport.h"
@@ -15,6 +18,7 @@
 #include "engine/GTokenizer.h"
 #include "engine/StrFormat.h"
 #include "engine/TextHelpers.h"
+#include "sim/SIM_ContentFiles.h"
 #include "sim/SIM_ShipHull.h"
 #include "sim/SIM_ShipModuleType.h"
 
@@ -95,20 +99,23 @@ void SIM_ShipDesign::Read(const std::string& fileName)
 bool SIM_ShipDesign::Write(const std::string& fileName) const
 {
     std::string text = "[config]\n";
-    text += StrFormat("name = %s \n", m_name.c_str());
-    text += StrFormat("guiname = %s \n", m_guiName.c_str());
-    text += StrFormat("hull = %s \n", m_hull ? m_hull->GetName().c_str() : "");
+    // Every value through the line guard: a name with a line break would
+    // otherwise write sections and keys of its own.
+    text += StrFormat("name = %s \n", OneLine(m_name).c_str());
+    text += StrFormat("guiname = %s \n", OneLine(m_guiName).c_str());
+    text += StrFormat("hull = %s \n", m_hull ? OneLine(m_hull->GetName()).c_str() : "");
     text += "\n[modules]\n";
     const int slotCount = m_hull ? m_hull->GetSlotCount() : 0;
     for (int i = 0; i < slotCount; ++i) {
         const SIM_ShipModuleType* type = GetModuleInSlot(i);
         if (type != nullptr)
-            text += StrFormat("%d = %s,\n", i, type->GetName().c_str());
+            text += StrFormat("%d = %s,\n", i, OneLine(type->GetName()).c_str());
         else
             text += StrFormat("%d = \n", i);
     }
-    if (!WriteFileAtomically(fileName, text)) {
-        LOG_ERROR(StrFormat("Failed to write ship design: [%s]", fileName.c_str()));
+    std::string reason;
+    if (!WriteFileAtomically(fileName, text, &reason)) {
+        LOG_ERROR(StrFormat("Failed to write ship design: [%s] (%s)", fileName.c_str(), reason.c_str()));
         return false;
     }
     return true;
@@ -239,6 +246,23 @@ void SIM_ShipDesign::LoadAll()
 
 bool SIM_ShipDesign::Delete(SIM_ShipDesign* design)
 {
+    return Delete(design, APP_UserFolders::GetInstance().Get(APP_UserFolders::SHIPS));
+}
+
+bool SIM_ShipDesign::IsInsideFolder(const std::string& fileName, const std::string& folder)
+{
+    if (fileName.empty() || folder.empty())
+        return false;
+    std::error_code ec;
+    const std::filesystem::path file = std::filesystem::weakly_canonical(fileName, ec);
+    if (ec)
+        return false;
+    const std::filesystem::path dir = std::filesystem::weakly_canonical(folder, ec);
+    return !ec && file.parent_path() == dir;
+}
+
+bool SIM_ShipDesign::Delete(SIM_ShipDesign* design, const std::string& shipsFolder)
+{
     auto& list = DesignList();
     if (design == nullptr || std::find(list.begin(), list.end(), design) == list.end()) {
         LOG_ERROR("Failed to delete design");
@@ -249,8 +273,17 @@ bool SIM_ShipDesign::Delete(SIM_ShipDesign* design)
         LOG_ERROR(StrFormat("Failed to delete design [%s]: it is in use", design->m_name.c_str()));
         return false;
     }
-    if (!design->m_fileName.empty() && FileExists(design->m_fileName))
-        std::remove(design->m_fileName.c_str());
+    // Samples and content from install folders load as designs too, but only
+    // the player's own files may go.
+    if (!design->m_fileName.empty() && !IsInsideFolder(design->m_fileName, shipsFolder)) {
+        LOG_ERROR(StrFormat("Failed to delete design [%s]: %s is not in the player's ships folder",
+                            design->m_name.c_str(), design->m_fileName.c_str()));
+        return false;
+    }
+    if (!design->m_fileName.empty() && FileExists(design->m_fileName) && std::remove(design->m_fileName.c_str()) != 0) {
+        LOG_ERROR(StrFormat("Failed to delete design file %s: %s", design->m_fileName.c_str(), strerror(errno)));
+        return false;
+    }
     delete design;
     return true;
 }

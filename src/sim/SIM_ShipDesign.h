@@ -78,6 +78,10 @@ public:
     // Deletes the design's file and the design. Refused (false, reported) for
     // a design not in the list or still in use.
     static bool Delete(SIM_ShipDesign* design);
+    // The same with the ships folder given (tests); a design whose file lies
+    // anywhere else (a sample, an install folder) is refused.
+    static bool Delete(SIM_ShipDesign* design, const std::string& shipsFolder);
+    static bool IsInsideFolder(const std::string& fileName, const std::string& folder);
     static void FreeLoaded();
     // Destroys every design (shutdown and tests).
     static void FreeAll();

@@ -170,6 +170,7 @@ void SIM_ShipHull::ReadTargets(const GIniFile& ini)
         if (line.empty())
             continue;
         GTokenizer tok(line, ',');
+        tok.source = ini.GetFileName() + " [" + ini.GetSection() + "] " + ini.GetKeyAt(i);
         Target t;
         // Both offsets scale by the width, as the hull files have always been laid out.
         t.x = ToHullX(tok.NextFloat());
@@ -211,6 +212,7 @@ void SIM_ShipHull::ReadSlots(const GIniFile& ini)
         if (line.empty())
             continue;
         GTokenizer tok(line, ',');
+        tok.source = ini.GetFileName() + " [" + ini.GetSection() + "] " + ini.GetKeyAt(i);
         Slot slot;
         slot.index = static_cast<int>(m_slots.size());
         slot.x = ToHullX(tok.NextFloat());
@@ -247,6 +249,7 @@ void SIM_ShipHull::ReadBonuses(const GIniFile& ini)
         if (line.empty())
             continue;
         GTokenizer tok(line, ',');
+        tok.source = ini.GetFileName() + " [" + ini.GetSection() + "] " + ini.GetKeyAt(i);
         Bonus bonus;
         bonus.kind = BonusKindFromName(NextTrimmed(tok));
         bonus.amount = tok.NextFloat();

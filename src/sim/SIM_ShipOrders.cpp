@@ -183,6 +183,7 @@ void SIM_ShipOrders::Load(const GIniFile& ini)
         if (ini.GetKeyAt(i).find("behaviour") == std::string::npos)
             continue;
         GTokenizer tok(ini.GetValueAt(i), ',');
+        tok.source = ini.GetFileName() + " [" + ini.GetSection() + "] " + ini.GetKeyAt(i);
         std::string behaviour = tok.NextString();
         int shipId = tok.NextInt();
         float float1 = tok.NextFloat();

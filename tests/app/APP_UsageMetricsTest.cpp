@@ -103,6 +103,43 @@ TEST_F(UsageMetricsTest, CommaInANameCannotSplitItsRecord)
     EXPECT_EQ(m.GetEvents()[0].count, 2);
 }
 
+TEST_F(UsageMetricsTest, EveryNameReadsBackAsItselfAfterASave)
+{
+    // Blanks at the ends, quotes and over-long names were read back as other
+    // names (two events became one, or the numbers were cut off).
+    const std::string longName(300, 'x');
+    {
+        APP_UsageMetrics m(m_dir.Path(), &m_clock, kSeed);
+        for (const std::string& name : {std::string(" 0"), std::string("0"), std::string("q\"a,b\"c"), longName,
+                                        std::string(" \t "), std::string(std::string("n\0ul", 4))})
+            m.AddEventCount(name, 3);
+        EXPECT_EQ(m.GetEventCount("0"), 6);
+        ASSERT_EQ(m.GetEvents().size(), 4u);
+        m.Save();
+    }
+    APP_UsageMetrics m(m_dir.Path(), &m_clock, kSeed);
+    ASSERT_EQ(m.GetEvents().size(), 4u);
+    EXPECT_EQ(m.GetEventCount("0"), 6);
+    EXPECT_EQ(m.GetEventCount("q_a_b_c"), 3);
+    EXPECT_EQ(m.GetEventCount(std::string(255, 'x')), 3);
+    EXPECT_EQ(m.GetEventCount("n_ul"), 3);
+}
+
+TEST_F(UsageMetricsTest, AHundredThousandEventsMergeByName)
+{
+    std::string text = "[d]\n";
+    for (int i = 0; i < 100000; ++i)
+        text += std::to_string(i) + " = e" + std::to_string(i % 50000) + ",0,1,0.50\n";
+    m_dir.Write("um.ini", text);
+    APP_UsageMetrics m(m_dir.Path(), &m_clock, kSeed);
+    ASSERT_EQ(m.GetEvents().size(), 50000u);
+    EXPECT_EQ(m.GetEvents()[49999].name, "e49999");
+    EXPECT_EQ(m.GetEventCount("e0"), 2);
+    EXPECT_EQ(m.GetEventCount("e49999"), 2);
+    EXPECT_FLOAT_EQ(m.FindEvent("e123")->total, 1.0f);
+    EXPECT_EQ(m.FindEvent("e50000"), nullptr);
+}
+
 TEST_F(UsageMetricsTest, RuntimeAccumulatesOverRuns)
 {
     for (int run = 0; run < 2; ++run) {

@@ -1,5 +1,6 @@
 #include "app/SIM_HighScores.h"
 #include "engine/GFileHelpers.h"
+#include "support/ErrorLog.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -174,4 +175,55 @@ TEST(SIM_HighScores, UnwritableFolderIsReportedNotFatal)
     EXPECT_FALSE(scores.SaveHighScores());
     EXPECT_FALSE(scores.SaveUnlocks());
     EXPECT_EQ(scores.GetRecords().size(), 1u);
+}
+
+TEST(SIM_HighScores, TenThousandScenariosLoadInOrderWithTheirOwnValues)
+{
+    TempDir dir;
+    ScopedErrorLog log;
+    std::string text;
+    for (int i = 0; i < 10000; ++i)
+        text += "\n[s" + std::to_string(i) + "]\ntutorial = 0\nsurvival = " + std::to_string(i % 2) +
+                "\nbeaten_easy = 1\nbeaten_medium = 0\nbeaten_hard = " + std::to_string(i % 3 == 0) +
+                "\nhighest_honor_easy = " + std::to_string(i) + "\nhighest_honor_medium = 0\nhighest_honor_hard = 7\n";
+    text += "\n[s17]\nhighest_honor_easy = 99999\n"; // a repeated block adds nothing
+    dir.Write("sc.dat", text);
+    SIM_HighScores scores(dir.Path());
+    ASSERT_EQ(scores.GetRecords().size(), 10000u);
+    for (int i : {0, 1, 17, 5003, 9999}) {
+        const SIM_ScenarioScore& r = *scores.GetRecords()[size_t(i)];
+        EXPECT_EQ(r.scenarioName, "s" + std::to_string(i));
+        EXPECT_EQ(r.survival, i % 2 == 1);
+        EXPECT_EQ(r.beaten[2], i % 3 == 0);
+        EXPECT_EQ(r.highestHonour[0], i);
+        EXPECT_EQ(r.highestHonour[2], 7);
+    }
+    EXPECT_EQ(log.Count("Duplicate scenario [s17] in sc.dat ignored"), 1);
+    EXPECT_EQ(log.Lines(), 1);
+}
+
+TEST(SIM_HighScores, GarbageOrCutOffFilesAreLoggedWithTheirName)
+{
+    TempDir dir;
+    ScopedErrorLog log;
+    dir.Write("sc.dat", "\x89PNG\x01\x02 no sections here\n");
+    dir.Write("unl.dat", "[unlocks]\nfed_laser\n");
+    SIM_HighScores scores(dir.Path());
+    EXPECT_TRUE(scores.GetRecords().empty());
+    EXPECT_EQ(scores.GetPoints(), 0);
+    EXPECT_EQ(scores.GetUnlockedItems(), std::vector<std::string>{"fed_laser"});
+    EXPECT_EQ(log.Count(scores.ScoresPath() + " holds no scenario sections"), 1);
+    EXPECT_EQ(log.Count(scores.UnlocksPath() + " has no points"), 1);
+
+    // Cut off inside the second record: both kept, the loss said once.
+    dir.Write("sc.dat", "\n[a]\ntutorial = 0\nsurvival = 0\nbeaten_easy = 1\nbeaten_medium = 0\nbeaten_hard = 0\n"
+                        "highest_honor_easy = 3\nhighest_honor_medium = 0\nhighest_honor_hard = 0\n"
+                        "\n[b]\ntutorial = 0\nsurvival = 0\nbeaten_ea");
+    dir.Write("unl.dat", "[unlocks]\n[points]\npoints = 12\n");
+    scores.Load();
+    ASSERT_EQ(scores.GetRecords().size(), 2u);
+    EXPECT_EQ(scores.GetRecords()[0]->highestHonour[0], 3);
+    EXPECT_EQ(scores.GetPoints(), 12);
+    EXPECT_EQ(log.Count(scores.ScoresPath() + ": 1 scenario records incomplete"), 1);
+    EXPECT_EQ(log.Lines(), 3);
 }

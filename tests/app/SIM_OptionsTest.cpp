@@ -1,4 +1,5 @@
 #include "app/SIM_Options.h"
+#include "support/ErrorLog.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -144,4 +145,38 @@ TEST(SIM_Options, UnwritableFileKeepsValuesInMemory)
     options.SetValue("OPTIONS_SFX", 0.5f);
     EXPECT_FALSE(options.Save());
     EXPECT_FLOAT_EQ(options.GetValue("OPTIONS_SFX"), 0.5f);
+}
+
+TEST(SIM_Options, NumbersThatAreNotFiniteGetTheirDefaultAndAreNeverWrittenBack)
+{
+    TempDir dir;
+    ScopedErrorLog log;
+    const std::string path = dir.Write("config.txt", "[config]\nOPTIONS_SFX = nan\nOPTIONS_MUSIC = inf\n"
+                                                     "OPTIONS_MOUSESPEED = 1e999\nOPTIONS_MINZOOM = 0.25\n"
+                                                     "\n[race]\nrace = federation\n");
+    SIM_Options options(path);
+    EXPECT_FLOAT_EQ(options.GetValue("OPTIONS_SFX"), 1.0f);
+    EXPECT_FLOAT_EQ(options.GetValue("OPTIONS_MUSIC"), 1.0f);
+    EXPECT_FLOAT_EQ(options.GetValue("OPTIONS_MOUSESPEED"), 0.5f);
+    EXPECT_FLOAT_EQ(options.GetValue("OPTIONS_MINZOOM"), 0.25f);
+    for (const char* key : {"OPTIONS_SFX", "OPTIONS_MUSIC", "OPTIONS_MOUSESPEED"})
+        EXPECT_EQ(log.Count(path + ": " + key + " is not a finite number"), 1) << key;
+    const std::string saved = dir.Read("config.txt");
+    EXPECT_EQ(saved.find("nan"), std::string::npos);
+    EXPECT_EQ(saved.find("inf"), std::string::npos);
+    EXPECT_EQ(CountLines(saved, "OPTIONS_SFX = 1.00"), 1u);
+    EXPECT_EQ(log.Lines(), 3);
+}
+
+TEST(SIM_Options, AGarbageFileIsLoggedAndAFailedSaveSaysWhy)
+{
+    TempDir dir;
+    ScopedErrorLog log;
+    const std::string path = dir.Write("config.txt", std::string("\x7f" "ELF\x02\x01\x01 garbage"));
+    SIM_Options options(path);
+    EXPECT_FLOAT_EQ(options.GetValue("OPTIONS_SFX"), 1.0f);
+    EXPECT_EQ(log.Count(path + " is damaged (no options), defaults used"), 1);
+
+    SIM_Options lost(dir.File("missing_folder/config.txt"));
+    EXPECT_EQ(log.Count("Cannot save " + dir.File("missing_folder/config.txt") + ": No such file or directory"), 1);
 }

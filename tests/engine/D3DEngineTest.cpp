@@ -292,3 +292,13 @@ TEST_F(D3DEngineTest, DrawLogGoesBesideTheDebugLog)
     Engine().DrawLog("second line");
     EXPECT_EQ(m_logDir.Read("debug/drawdebug.txt"), "batch of 12 quads\nsecond line\n");
 }
+
+TEST_F(D3DEngineTest, AnOversizedBackdropIsRefusedWithOneLine)
+{
+    // A PNG signature and a header claiming 16000 x 16000 pixels.
+    std::string png("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\x3e\x80\0\0\x3e\x80\x08\x06\0\0\0\0\0\0\0", 33);
+    m_files.Write("backdrop_huge.png", png);
+    EXPECT_FALSE(Engine().LoadTextureFile(FilesPath(), "backdrop_huge.png"));
+    EXPECT_EQ(ErrorCount("Error creating texture:[" + FilesPath("backdrop_huge.png") + "]"), 1);
+    EXPECT_EQ(ErrorCount("\n"), 1);
+}

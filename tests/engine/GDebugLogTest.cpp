@@ -109,3 +109,25 @@ TEST(GDebugLog, UnwritableFolderFailsSilently)
     log.WriteError("still goes to stderr");
     log.Close();
 }
+
+TEST(GDebugLog, AnErrorOfEveryFrameIsWrittenOnceAndCountedAtClose)
+{
+    TempDir dir;
+    GDebugLog& log = GDebugLog::GetInstance();
+    log.Open(dir.Path());
+    const int before = log.GetErrorCount();
+    for (int frame = 0; frame < 100; ++frame) {
+        LOG_ERROR_ONCE("Frame error A");
+        if (frame % 2 == 0)
+            LOG_ERROR_ONCE("Frame error B " + std::to_string(frame % 4));
+    }
+    EXPECT_EQ(log.GetErrorCount() - before, 3);
+    const std::string errors = dir.Read("debug/errors.txt");
+    EXPECT_EQ(errors.find("Frame error A"), errors.rfind("Frame error A"));
+    EXPECT_NE(errors.find("Frame error B 0"), std::string::npos);
+    EXPECT_NE(errors.find("Frame error B 2"), std::string::npos);
+    log.Close();
+    const std::string debug = dir.Read("debug/debug.txt");
+    EXPECT_NE(debug.find("Logged once, happened 100 times: Frame error A"), std::string::npos);
+    EXPECT_NE(debug.find("Logged once, happened 25 times: Frame error B 2"), std::string::npos);
+}

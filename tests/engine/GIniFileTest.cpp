@@ -1,4 +1,6 @@
 #include "engine/GIniFile.h"
+#include "engine/GTokenizer.h"
+#include "support/ErrorLog.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -264,4 +266,60 @@ TEST(GIniFile, ASplitFileLoadsEverySectionAsLoadingItFromTheFileWould)
     EXPECT_EQ(missing.GetEntryCount(), 0u);
     EXPECT_FALSE(GIniFile::SplitSections(dir.File("missing.ini").c_str(), split));
     EXPECT_TRUE(split.names.empty());
+}
+
+TEST(GIniFile, NumbersThatAreNotFiniteReadAsMissingAndNameTheirFileAndKey)
+{
+    TempDir dir;
+    ScopedErrorLog log;
+    const std::string path = dir.Write("hull.txt", "[config]\nwidth = nan\nheight = -inf\ncost = 1e999\n"
+                                                   "weight = 3.4e38\npos = 1e39,7\n");
+    GIniFile ini;
+    ASSERT_TRUE(ini.Load("config", path.c_str()));
+    EXPECT_FLOAT_EQ(ini.GetFloat("width", 5.0f), 5.0f);
+    EXPECT_FLOAT_EQ(ini.GetFloat("height", 6.0f), 6.0f);
+    EXPECT_FLOAT_EQ(ini.GetFloat("cost", 7.0f), 7.0f);
+    EXPECT_FLOAT_EQ(ini.GetFloat("weight", 0.0f), 3.4e38f) << "the largest floats are still numbers";
+    EXPECT_EQ(log.Count(path + " [config] width: not a finite number"), 1);
+    EXPECT_EQ(log.Count(path + " [config] cost: not a finite number"), 1);
+
+    // Fields of a line: 0, logged when the tokenizer knows the line's source.
+    GTokenizer tok(ini.GetString("pos"), ',');
+    tok.source = path + " pos";
+    EXPECT_FLOAT_EQ(tok.NextFloat(), 0.0f);
+    EXPECT_FLOAT_EQ(tok.NextFloat(), 7.0f);
+    EXPECT_EQ(log.Count(path + " pos: 1e39 is not a finite number"), 1);
+    bool nonFinite = false;
+    EXPECT_FLOAT_EQ(ParseLeadingFloat("nan(1)", &nonFinite), 0.0f);
+    EXPECT_TRUE(nonFinite);
+    EXPECT_FLOAT_EQ(ParseLeadingFloat("12.5x", &nonFinite), 12.5f);
+    EXPECT_FALSE(nonFinite);
+    EXPECT_EQ(log.Lines(), 4);
+}
+
+TEST(GIniFile, AllSectionsInOnePassReadAsEachSectionAlone)
+{
+    // A NUL ends its line: "[d]" is no header and v goes to [c].
+    const std::string text = std::string("top = 1\n[a]\nx = 1\n[b]\nx = 2\ny\n[a]\nx = 3\nz = 4\n[open\nw = 5\n"
+                                         "[]\nq = 6\n[c] \n") +
+                             std::string(1, '\0') + "[d]\nv = 7\n";
+    std::vector<std::string> repeated;
+    std::vector<GIniFile> sections = GIniFile::ParseSections(text, &repeated);
+    std::vector<std::string> names;
+    for (const GIniFile& s : sections)
+        names.push_back(s.GetSection());
+    EXPECT_EQ(names, (std::vector<std::string>{"a", "b", "ope", "", "c"}));
+    EXPECT_EQ(repeated, (std::vector<std::string>{"a"}));
+    for (const GIniFile& s : sections) {
+        GIniFile alone;
+        alone.LoadFromText(s.GetSection().c_str(), text);
+        ASSERT_EQ(s.GetEntryCount(), alone.GetEntryCount()) << s.GetSection();
+        for (size_t i = 0; i < s.GetEntryCount(); ++i) {
+            EXPECT_EQ(s.GetKeyAt(i), alone.GetKeyAt(i));
+            EXPECT_EQ(s.GetValueAt(i), alone.GetValueAt(i));
+        }
+    }
+    EXPECT_EQ(sections[0].GetEntryCount(), 3u) << "both blocks of [a]";
+    EXPECT_EQ(sections[2].GetEntryCount(), 0u) << "an unclosed header takes nothing";
+    EXPECT_EQ(sections[4].GetEntryCount(), 1u);
 }

@@ -252,9 +252,13 @@ TEST_F(LibTextTest, MissingFontsAndFilesAreSurvived)
     Text().Shutdown();
     EXPECT_EQ(Text().GetTextWidth("abc"), 0);
     EXPECT_EQ(ErrorCount("Text Not Initialised"), 1);
-    Text().SetText(TEXT_ALIGN_LEFT, "abc", 0, 0, 0xFFFFFFFFu, 0);
-    Text().Render();
-    EXPECT_EQ(ErrorCount("TextNotInitialised"), 2);
+    // Without a font: said once however often it is tried, and an empty
+    // flush (the interface tail's, every frame) is no error at all.
+    for (int frame = 0; frame < 3; ++frame) {
+        Text().SetText(TEXT_ALIGN_LEFT, "abc", 0, 0, 0xFFFFFFFFu, 0);
+        Text().Render();
+    }
+    EXPECT_EQ(ErrorCount("TextNotInitialised"), 1);
 }
 
 TEST_F(LibTextTest, FontsComeBackAfterRestore)

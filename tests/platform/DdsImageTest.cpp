@@ -362,3 +362,89 @@ TEST(DdsImage, ValidatesTextureData)
     EXPECT_EQ(TextureLevelBytes(PixelFormat::BGRA8, 3, 2), 24u);
     EXPECT_EQ(TextureLevelBytes(PixelFormat::BGRA8, 0, 2), 0u);
 }
+
+namespace {
+// The 8-byte signature and an IHDR chunk claiming the size: all a reader
+// needs to know how much memory the pixels would take.
+std::string PngHeader(uint32_t width, uint32_t height)
+{
+    std::string png("\x89PNG\r\n\x1a\n", 8);
+    auto be32 = [&](uint32_t v) {
+        for (int shift = 24; shift >= 0; shift -= 8)
+            png += static_cast<char>((v >> shift) & 0xFF);
+    };
+    be32(13);
+    png += "IHDR";
+    be32(width);
+    be32(height);
+    png += std::string("\x08\x06\x00\x00\x00", 5); // 8-bit RGBA
+    be32(0);                                        // CRC, not checked
+    return png;
+}
+} // namespace
+
+TEST(DdsImage, ImagesLargerThanTheGameDrawsAreRefusedFromTheirHeader)
+{
+    TempDir dir;
+    TextureData tex;
+    std::string error;
+    // 33 bytes claiming 16000 x 16000 (a gigabyte of pixels): refused unread.
+    EXPECT_FALSE(ReadImageFile(dir.Write("bomb.png", PngHeader(16000, 16000)), tex, &error));
+    EXPECT_NE(error.find("bomb.png: image of 16000 x 16000 is larger than 2048 x 2048"), std::string::npos) << error;
+    EXPECT_FALSE(ReadImageFile(dir.Write("wide.png", PngHeader(2049, 1)), tex, &error));
+    EXPECT_NE(error.find("larger than"), std::string::npos);
+    // At the limit the size passes and decoding starts (and fails: no pixel data).
+    EXPECT_FALSE(ReadImageFile(dir.Write("edge.png", PngHeader(2048, 2048)), tex, &error));
+    EXPECT_EQ(error.find("larger than"), std::string::npos) << error;
+
+    // The device's limit holds when it is smaller.
+    std::string png;
+    ASSERT_TRUE(EncodeImage(ImageFileType::Png, 8, 4, std::vector<uint8_t>(8 * 4 * 4, 200), png));
+    const std::string small = dir.Write("small.png", png);
+    EXPECT_TRUE(ReadImageFile(small, tex, &error, 8));
+    EXPECT_FALSE(ReadImageFile(small, tex, &error, 7));
+    EXPECT_TRUE(tex.levels.empty());
+
+    // A chunk claiming 2 GB in a file of a few dozen bytes: refused before the
+    // decoder makes room for it.
+    std::string claim = PngHeader(8, 8) + std::string("\x7f\xff\xff\xffIDAT\x78\x9c", 10);
+    EXPECT_FALSE(ReadImageFile(dir.Write("claim.png", claim), tex, &error));
+    EXPECT_NE(error.find("claim.png: damaged PNG (a chunk longer than the file)"), std::string::npos) << error;
+
+    // Only PNG, JPEG and BMP go to the decoder.
+    EXPECT_FALSE(ReadImageFile(dir.Write("a.gif", std::string("GIF89a\x01\x00\x01\x00\x00\x00\x00;", 14)), tex, &error));
+    EXPECT_NE(error.find("not a PNG, JPEG or BMP image"), std::string::npos);
+}
+
+TEST(DdsImage, JpegHuffmanTablesTheDecoderCannotTrustAreRefused)
+{
+    TempDir dir;
+    TextureData tex;
+    std::string error;
+    // Start of image, then a table whose sixteen counts add up to 257 (the
+    // decoder's tables hold 256), cut off as a damaged file would be.
+    std::string jpeg("\xFF\xD8\xFF\xC4\x01\x20\x00", 7);
+    jpeg += std::string(15, '\x10');
+    jpeg += '\x11';
+    EXPECT_FALSE(ReadImageFile(dir.Write("huff.jpg", jpeg), tex, &error));
+    EXPECT_NE(error.find("Huffman table of more than 256 codes"), std::string::npos) << error;
+    // 256 codes are allowed through to the decoder.
+    jpeg.back() = '\x10';
+    EXPECT_FALSE(ReadImageFile(dir.Write("huff256.jpg", jpeg), tex, &error));
+    EXPECT_EQ(error.find("Huffman"), std::string::npos) << error;
+
+    // A scan with a table never defined decoded uninitialised memory (found by
+    // the fuzzer: it stopped the decoder with an assertion).
+    EXPECT_FALSE(ReadImageFile(QLM_FIXTURES_DIR "/images/undefined_huffman_table.jpg", tex, &error));
+    EXPECT_NE(error.find("damaged JPEG (a scan uses a Huffman table the file never defines)"), std::string::npos)
+        << error;
+
+    // Every table of a real file passes: a baseline and a progressive JPEG.
+    std::string good;
+    ASSERT_TRUE(EncodeImage(ImageFileType::Jpeg, 16, 16, std::vector<uint8_t>(16 * 16 * 4, 90), good));
+    EXPECT_TRUE(ReadImageFile(dir.Write("good.jpg", good), tex, &error)) << error;
+    EXPECT_TRUE(ReadImageFile(QLM_FIXTURES_DIR "/images/progressive.jpg", tex, &error)) << error;
+    EXPECT_EQ(tex.width, 24);
+    for (const char* shipped : {"gui/strip_fill.jpg", "gui/strip_fill_red.jpg", "gui/box_background.jpg"})
+        EXPECT_TRUE(ReadImageFile(std::string(QLM_GAME_DIR "/data/bitmaps/") + shipped, tex, &error)) << error;
+}

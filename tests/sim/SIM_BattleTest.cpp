@@ -531,3 +531,20 @@ TEST_F(BattleTest, SearchesThroughTheShipGridChooseExactlyAsTheListWalks)
     ASSERT_GT(withGrid.damage.size(), 100u) << "the fleets must fight";
     EXPECT_TRUE(withGrid == walked);
 }
+
+TEST_F(BattleTest, StrengthSamplesStopWhenTheBattleEnds)
+{
+    ASSERT_TRUE(ShippedBattleWorld::Add(player, "fed_ai_gunboat", 300, 300));
+    ASSERT_TRUE(ShippedBattleWorld::Add(enemy, "kor_ai_gunboat", 2000, 300));
+    ASSERT_TRUE(StartCustom(Scenario()));
+    for (int i = 0; i < 60; ++i)
+        Frame(50.0f);
+    Destroy(Battle().GetEnemyFleet(), 1);
+    Frame(50.0f);
+    ASSERT_TRUE(Battle().IsEnded());
+    const size_t atEnd = SIM_StatsDatabase::GetInstance().GetSamples().size();
+    EXPECT_GE(atEnd, 29u);
+    for (int i = 0; i < 600; ++i)
+        Frame(50.0f);
+    EXPECT_EQ(SIM_StatsDatabase::GetInstance().GetSamples().size(), atEnd);
+}

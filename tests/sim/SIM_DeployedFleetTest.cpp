@@ -3,7 +3,9 @@
 #include "ContentAWorld.h"
 #include "app/APP_UserFolders.h"
 #include "engine/GSafeFile.h"
+#include "engine/StrFormat.h"
 #include "sim/SIM_DeploymentFile.h"
+#include "support/ErrorLog.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +15,7 @@ const char* kFleetFile = "[ship0]\n"
                          "name = Alpha\n"
                          "design = fedcruiser\n"
                          "pos = -12,7\n"
-                         "quantity = 2\n"
+                         "quantity = 1\n"
                          "angle = 90\n"
                          "behaviour_0 = ATTACK_FIGHTERS,-1,0.10,300.00\n"
                          "behaviour_1 = CAUTIOUS,-1,0.50,0.00\n"
@@ -23,7 +25,7 @@ const char* kFleetFile = "[ship0]\n"
                          "name = Beta\n"
                          "design = fedcruiser\n"
                          "pos = 400,300\n"
-                         "quantity = 3\n"
+                         "quantity = 1\n"
                          "angle = -45\n"
                          "behaviour_0 = ESCORT,1,0.00,0.00\n"
                          "\n"
@@ -32,7 +34,7 @@ const char* kFleetFile = "[ship0]\n"
                          "name = Fang\n"
                          "design = korfighter\n"
                          "pos = 10,20\n"
-                         "quantity = 1\n"
+                         "quantity = 4\n"
                          "angle = 0\n"
                          "\n";
 
@@ -59,8 +61,8 @@ TEST_F(DeployedFleets, LoadCountsQuantitiesCostsAndModules)
     EXPECT_EQ(fleet.GetTotalShips(), 6);
     const float cruiserCost = SIM_ShipDesign::Find("fedcruiser")->GetCost();
     const float fighterCost = SIM_ShipDesign::Find("korfighter")->GetCost();
-    EXPECT_FLOAT_EQ(fleet.GetTotalCost(), cruiserCost * 5 + fighterCost);
-    EXPECT_EQ(fleet.CountModuleType("shield"), 5);
+    EXPECT_FLOAT_EQ(fleet.GetTotalCost(), cruiserCost * 2 + fighterCost * 4);
+    EXPECT_EQ(fleet.CountModuleType("shield"), 2);
     EXPECT_EQ(fleet.CountModuleType("engine"), 6);
     EXPECT_EQ(fleet.CountModuleType("laser"), 0);
     const SIM_DeployedShip* alpha = fleet.FindShip(1);
@@ -90,7 +92,7 @@ TEST_F(DeployedFleets, ScenarioRestrictionsRaceAndMissingDesignsDropShips)
 
     fleet.LoadForRace(path, MakeScenario(""), "korrath");
     ASSERT_EQ(fleet.GetShips().size(), 1u);
-    EXPECT_EQ(fleet.GetTotalShips(), 1);
+    EXPECT_EQ(fleet.GetTotalShips(), 4);
 
     std::string noEngine = WriteFleet("g.txt", "[a]\nshipid = 1\nname = N\ndesign = korfighter_noengine\n"
                                                "pos = 0,0\nquantity = 1\nangle = 0\n");
@@ -173,11 +175,13 @@ TEST_F(DeployedFleets, AddRemoveAndRecalculate)
     SIM_DeployedFleet fleet;
     auto ship = std::make_shared<SIM_DeployedShip>();
     ship->design = "fedcruiser";
-    ship->quantity = 2;
+    ship->quantity = 2; // only fighters come in squadrons
     ship->shipId = 4;
     ASSERT_TRUE(fleet.AddShip(ship));
+    EXPECT_EQ(ship->quantity, 1);
     const float cost = fleet.GetTotalCost();
-    EXPECT_EQ(fleet.CountModuleType("repair"), 2);
+    EXPECT_FLOAT_EQ(cost, SIM_ShipDesign::Find("fedcruiser")->GetCost());
+    EXPECT_EQ(fleet.CountModuleType("repair"), 1);
 
     auto ghost = std::make_shared<SIM_DeployedShip>();
     ghost->design = "no_such_design";
@@ -187,11 +191,11 @@ TEST_F(DeployedFleets, AddRemoveAndRecalculate)
     SIM_DeployedShip stranger;
     EXPECT_FALSE(fleet.RemoveShip(&stranger));
     EXPECT_FLOAT_EQ(fleet.GetTotalCost(), cost);
-    EXPECT_EQ(fleet.GetTotalShips(), 2);
+    EXPECT_EQ(fleet.GetTotalShips(), 1);
 
     fleet.RecalculateTotals();
     EXPECT_FLOAT_EQ(fleet.GetTotalCost(), cost);
-    EXPECT_EQ(fleet.CountModuleType("engine"), 2);
+    EXPECT_EQ(fleet.CountModuleType("engine"), 1);
 
     EXPECT_TRUE(fleet.RemoveShip(ship.get()));
     EXPECT_EQ(fleet.GetTotalShips(), 0);
@@ -204,8 +208,8 @@ TEST_F(DeployedFleets, SupplyLimitsAndDisabledModules)
 {
     SIM_DeployedFleet fleet;
     ASSERT_TRUE(fleet.Load(WriteFleet("f.txt", kFleetFile), MakeScenario(""), false));
-    EXPECT_FALSE(fleet.ExceedsSupplyLimits(MakeScenario("_sl_shield,5\n")));
-    EXPECT_TRUE(fleet.ExceedsSupplyLimits(MakeScenario("_sl_shield,4\n")));
+    EXPECT_FALSE(fleet.ExceedsSupplyLimits(MakeScenario("_sl_engine,6\n")));
+    EXPECT_TRUE(fleet.ExceedsSupplyLimits(MakeScenario("_sl_engine,5\n")));
     EXPECT_TRUE(fleet.ExceedsSupplyLimits(MakeScenario("_sl_repair,0\n")));
     EXPECT_FALSE(fleet.ExceedsSupplyLimits(MakeScenario("_sl_laser,0\n")));
     EXPECT_FALSE(fleet.HasDisabledModules(MakeScenario("CLOAK_INOPERABLE\n")));
@@ -236,4 +240,42 @@ TEST_F(DeployedFleets, DeploymentPathsAndFailedWrites)
     EXPECT_FALSE(WriteDeploymentFile(m_world.Path("blocker/deployed.txt"), fleet));
     ASSERT_TRUE(WriteDeploymentFile(path, fleet));
     EXPECT_TRUE(FileExists(path));
+}
+
+TEST_F(DeployedFleets, QuantitiesAreHeldToSquadronSizeAndTotalsCannotOverflow)
+{
+    ScopedErrorLog log;
+    std::string text;
+    auto record = [&](int id, const char* design, const char* quantity, const char* pos = "0,0") {
+        text += StrFormat("[ship%d]\nshipid = %d\nname = S%d\ndesign = %s\npos = %s\nquantity = %s\nangle = 0\n\n", id,
+                          id, id, design, pos, quantity);
+    };
+    record(1, "korfighter", "2000000000");
+    record(2, "korfighter", "16");
+    record(3, "korfighter", "17");
+    record(4, "korfighter", "-5");
+    record(5, "fedcruiser", "2");
+    record(6, "fedcruiser", "1", "nan,40");
+    const std::string path = WriteFleet("hostile.txt", text);
+    SIM_DeployedFleet fleet;
+    ASSERT_TRUE(fleet.Load(path, MakeScenario(""), false));
+    std::vector<int> quantities;
+    for (const auto& ship : fleet.GetShips())
+        quantities.push_back(ship->quantity);
+    EXPECT_EQ(quantities, (std::vector<int>{16, 16, 16, 1, 1, 1}));
+    EXPECT_EQ(fleet.GetTotalShips(), 51);
+    EXPECT_EQ(fleet.CountModuleType("engine"), 51);
+    EXPECT_FLOAT_EQ(fleet.GetTotalCost(), SIM_ShipDesign::Find("korfighter")->GetCost() * 49 +
+                                              SIM_ShipDesign::Find("fedcruiser")->GetCost() * 2);
+    // One line per record brought within bounds, naming the file and record.
+    EXPECT_EQ(log.Count(path + " [ship1]: quantity 2000000000 of korfighter is outside 1..16, 16 used"), 1);
+    EXPECT_EQ(log.Count(path + " [ship5]: quantity 2 of fedcruiser is outside 1..1, 1 used"), 1);
+    EXPECT_EQ(log.Count("is outside 1.."), 4);
+    EXPECT_FLOAT_EQ(fleet.GetShips()[5]->x, 0.0f);
+    EXPECT_FLOAT_EQ(fleet.GetShips()[5]->y, 40.0f);
+    EXPECT_EQ(log.Count(path + " [ship6] pos: nan is not a finite number"), 1);
+
+    // Counts added from anywhere stop at the int range instead of wrapping.
+    fleet.AddModuleCount("engine", 2147483647);
+    EXPECT_EQ(fleet.CountModuleType("engine"), 2147483647);
 }

@@ -212,7 +212,7 @@ TEST_F(ShipDesignTest, DeleteRefusesDesignsInUse)
     SIM_ShipDesign* d = SIM_ShipDesign::LoadFile(path, true);
     ASSERT_NE(d, nullptr);
     d->AddUser();
-    EXPECT_FALSE(SIM_ShipDesign::Delete(d));
+    EXPECT_FALSE(SIM_ShipDesign::Delete(d, dir.Path() + "/data/ships"));
     EXPECT_TRUE(FileExists(path));
     EXPECT_EQ(SIM_ShipDesign::Find("a"), d);
 
@@ -222,7 +222,7 @@ TEST_F(ShipDesignTest, DeleteRefusesDesignsInUse)
     EXPECT_EQ(SIM_ShipDesign::GetList().size(), 1u);
 
     d->RemoveUser();
-    EXPECT_TRUE(SIM_ShipDesign::Delete(d));
+    EXPECT_TRUE(SIM_ShipDesign::Delete(d, dir.Path() + "/data/ships"));
     EXPECT_FALSE(FileExists(path));
     EXPECT_TRUE(SIM_ShipDesign::GetList().empty());
 }
@@ -429,4 +429,42 @@ TEST_F(ShippedContentTest, AiFleetsUseKnownDesignsWithinLimits)
         }
     }
     EXPECT_GE(checked, 18);
+}
+
+TEST_F(ShipDesignTest, ANameWithLineBreaksIsWrittenOnItsOwnLine)
+{
+    SIM_ShipDesign* d = Make({{1, "engine"}});
+    d->SetName("Forged\nhull = gunship\n[modules]\r\n0 = gun,");
+    d->SetGuiName("Two\nlines");
+    const std::string path = dir.File("forged.txt");
+    ASSERT_TRUE(d->Write(path));
+    EXPECT_EQ(dir.Read("forged.txt"), "[config]\nname = Forged hull = gunship [modules]  0 = gun, \nguiname = Two lines \n"
+                                      "hull = testhull \n\n[modules]\n0 = \n1 = engine,\n2 = \n3 = \n4 = \n");
+    auto* back = new SIM_ShipDesign();
+    back->Read(path);
+    EXPECT_EQ(back->GetHull(), hull);
+    ASSERT_EQ(back->GetModules().size(), 1u);
+    EXPECT_EQ(back->GetModuleInSlot(1)->GetName(), "engine");
+}
+
+TEST_F(ShipDesignTest, OnlyDesignsInThePlayersShipsFolderCanBeDeleted)
+{
+    const std::string ships = dir.Path() + "/user/ships";
+    const std::string sample = dir.Write("data/sampleships/s.txt", "[config]\nname=s\nhull=testhull\n[modules]\n0=engine\n");
+    const std::string own = dir.Write("user/ships/own.txt", "[config]\nname=own\nhull=testhull\n[modules]\n0=engine\n");
+    const std::string sneaky = dir.Write("user/ships/../elsewhere.txt",
+                                         "[config]\nname=sneaky\nhull=testhull\n[modules]\n0=engine\n");
+    SIM_ShipDesign* s = SIM_ShipDesign::LoadFile(sample, true);
+    SIM_ShipDesign* o = SIM_ShipDesign::LoadFile(own, true);
+    SIM_ShipDesign* n = SIM_ShipDesign::LoadFile(sneaky, true);
+    ASSERT_TRUE(s && o && n);
+    EXPECT_FALSE(SIM_ShipDesign::Delete(s, ships));
+    EXPECT_FALSE(SIM_ShipDesign::Delete(n, ships));
+    EXPECT_FALSE(SIM_ShipDesign::Delete(o, ""));
+    EXPECT_TRUE(FileExists(sample));
+    EXPECT_TRUE(FileExists(sneaky));
+    EXPECT_EQ(SIM_ShipDesign::Find("s"), s) << "a refused design stays loaded";
+    EXPECT_TRUE(SIM_ShipDesign::Delete(o, ships + "/"));
+    EXPECT_FALSE(FileExists(own));
+    EXPECT_EQ(SIM_ShipDesign::Find("own"), nullptr);
 }

@@ -35,7 +35,7 @@ protected:
         SIM_DeployedFleet fleet;
         for (int id : {4, 9}) {
             auto s = std::make_shared<SIM_DeployedShip>();
-            s->design = "fed_ai_escort";
+            s->design = id == 9 ? "fed_ai_interceptor" : "fed_ai_escort"; // 9 is a squadron of three
             s->shipId = id;
             s->quantity = id == 9 ? 3 : 1;
             EXPECT_TRUE(fleet.AddShip(s));

@@ -1,0 +1,35 @@
+#pragma once
+#include <mutex>
+#include <string>
+
+// Tells the player once per run that a file of theirs could not be saved (a
+// full disk, a folder made read-only): every failed save is logged, but only
+// the first opens a message, at the next frame, on the main thread.
+class APP_SaveNotice {
+public:
+    static APP_SaveNotice& GetInstance();
+
+    // Listens to every safe file write from now on.
+    void Install();
+    void Uninstall();
+    // Records a failure; from any thread.
+    void OnSaveFailed(const std::string& path, const std::string& reason);
+    // Opens the message when a failure waits and none was shown this run.
+    // True when it opened one.
+    bool ShowPending();
+
+    // The text the message shows for a failure.
+    static std::string MessageText(const std::string& path, const std::string& reason);
+    bool WasShown() const;
+    // Tests: as at start-up.
+    void Reset();
+
+private:
+    APP_SaveNotice() = default;
+
+    mutable std::mutex m_mutex;
+    std::string m_path;
+    std::string m_reason;
+    bool m_pending = false;
+    bool m_shown = false;
+};

@@ -1,0 +1,79 @@
+#include "engine/GSafeFile.h"
+
+#include "support/ErrorLog.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+std::set<std::string> FilesBelow(const std::string& folder)
+{
+    std::set<std::string> names;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(folder))
+        if (e.is_regular_file())
+            names.insert(std::filesystem::relative(e.path(), folder).string());
+    return names;
+}
+
+struct Failure {
+    std::string path;
+    std::string reason;
+};
+} // namespace
+
+TEST(GSafeFile, AFullDiskKeepsTheOldFileAndEveryFailureIsLoggedWithItsReason)
+{
+    TempDir dir;
+    ScopedErrorLog log;
+    std::vector<Failure> heard;
+    GSafeFile::SetFailureListener([&](const std::string& p, const std::string& r) { heard.push_back({p, r}); });
+    const std::string path = dir.File("prefs.ini");
+    ASSERT_TRUE(WriteFileAtomically(path, "old"));
+
+    GSafeFile::InjectFailure(ENOSPC);
+    std::string reason;
+    EXPECT_FALSE(WriteFileAtomically(path, "new", &reason));
+    GSafeFile::InjectFailure(0);
+    EXPECT_EQ(reason, strerror(ENOSPC));
+    EXPECT_EQ(dir.Read("prefs.ini"), "old");
+    EXPECT_EQ(FilesBelow(dir.Path()), std::set<std::string>{"prefs.ini"}) << "no temporary is left behind";
+    EXPECT_EQ(log.Count("Cannot save " + path + ": " + strerror(ENOSPC)), 1);
+
+    // A folder that cannot take the temporary fails before a byte is written.
+    EXPECT_FALSE(WriteFileAtomically(dir.File("gone/sc.dat"), "x", &reason));
+    EXPECT_EQ(reason, strerror(ENOENT));
+    EXPECT_EQ(log.Count("Cannot save " + dir.File("gone/sc.dat")), 1);
+
+    ASSERT_EQ(heard.size(), 2u);
+    EXPECT_EQ(heard[0].path, path);
+    EXPECT_EQ(heard[0].reason, strerror(ENOSPC));
+    GSafeFile::SetFailureListener(nullptr);
+
+    // Once the disk has room again, writes succeed and nothing more is logged.
+    EXPECT_TRUE(WriteFileAtomically(path, "new"));
+    EXPECT_EQ(log.Lines(), 2);
+}
+
+TEST(GSafeFile, OnlyOurOwnStaleTemporariesAreRemoved)
+{
+    TempDir dir;
+    for (const char* name : {"prefs.ini.tmpAb12Cd", "ships/Hammer.txt.tmpZZ09zz", "deployments/a/deployed.txt.tmp123456"})
+        dir.Write(name, "half written");
+    // Not what our writer names its temporaries: six characters exactly,
+    // after a name, letters and digits only.
+    const std::set<std::string> kept = {"prefs.ini",        "ships/Hammer.txt", "notes.tmp",
+                                        "a.txt.tmpABCDEFG", ".tmp123456",       "b.txt.tmp12-456"};
+    for (const std::string& name : kept)
+        dir.Write(name, "keep");
+    EXPECT_EQ(GSafeFile::RemoveStaleTemporaries(dir.Path()), 3);
+    EXPECT_EQ(FilesBelow(dir.Path()), kept);
+    EXPECT_EQ(GSafeFile::RemoveStaleTemporaries(dir.Path()), 0);
+    EXPECT_EQ(GSafeFile::RemoveStaleTemporaries(dir.File("missing")), 0);
+}

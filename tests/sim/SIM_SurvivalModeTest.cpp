@@ -1,0 +1,123 @@
+#include "sim/SIM_SurvivalMode.h"
+
+#include "ShippedBattleWorld.h"
+#include "sim/SIM_Fleet.h"
+#include "sim/SIM_Ship.h"
+#include "sim/ShipUpdateScheduler.h"
+#include "support/ErrorLog.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+const char* const kSampleFleet = "data/sample deployment/deployed.txt";
+
+class SurvivalTest : public ::testing::Test {
+protected:
+    SIM_Battle& Battle() { return SIM_Battle::GetInstance(); }
+    SIM_SurvivalMode& Mode() { return SIM_SurvivalMode::GetInstance(); }
+    SIM_Fleet& Enemy() { return *Battle().GetEnemyFleet(); }
+
+    void Frame(float ms)
+    {
+        GUI_BattleGUI::GetInstance().SetFrameTime(ms);
+        Battle().Update();
+    }
+    void DestroyAll(SIM_Fleet& fleet)
+    {
+        for (SIM_Ship* ship : fleet.GetAllShips())
+            ship->state = SIM_Ship::DESTROYED;
+        fleet.OnShipKilled();
+    }
+    static size_t Scheduled()
+    {
+        size_t n = 0;
+        for (int i = 0; i < ShipUpdateScheduler::kBuckets; ++i)
+            n += ShipUpdateScheduler::GetInstance().GetBucket(i).ships.size();
+        return n;
+    }
+    // Ships a wave file brings (squadrons count each fighter).
+    static size_t ShipsIn(const char* waveFile)
+    {
+        SIM_DeployedFleet fleet;
+        EXPECT_TRUE(fleet.Load(std::string("data/deployments/survival1/") + waveFile, nullptr, false));
+        return static_cast<size_t>(fleet.GetTotalShips());
+    }
+
+    ShippedBattleWorld world;
+};
+} // namespace
+
+TEST_F(SurvivalTest, Survival1StartsWithItsFirstWaveAndTheNextArrivesWhenTheEnemyIsWornDown)
+{
+    SIM_Scenario* survival = SIM_Scenario::FindByName("survival1");
+    ASSERT_NE(survival, nullptr);
+    ASSERT_TRUE(StartBattleFromDeploymentFile(survival, kSampleFleet, SIM_Scenario::EASY));
+    ASSERT_EQ(Mode().GetWaves().size(), 3u);
+    EXPECT_EQ(Mode().GetWaves()[1].name, "aifleet_medium.txt");
+    EXPECT_FLOAT_EQ(Mode().GetWaves()[2].threshold, 800.0f);
+    EXPECT_EQ(Mode().GetCurrentWaveIndex(), 0u);
+    EXPECT_FLOAT_EQ(Mode().GetNextWaveThreshold(), 400.0f);
+    const size_t first = ShipsIn("aifleet_easy.txt");
+    ASSERT_EQ(Enemy().GetAllShips().size(), first);
+    ASSERT_GT(Enemy().GetCurrentStrength(), 400.0f);
+
+    Frame(10.0f);
+    EXPECT_EQ(Mode().GetWavesSent(), 0);
+
+    // Worn down below the threshold: the medium wave joins the enemy fleet
+    // and the schedule, and the battle goes on (a survival has no victory).
+    const size_t scheduledBefore = Scheduled();
+    DestroyAll(Enemy());
+    Frame(10.0f);
+    EXPECT_EQ(Mode().GetWavesSent(), 1);
+    EXPECT_EQ(Mode().GetCurrentWaveIndex(), 1u);
+    EXPECT_FLOAT_EQ(Mode().GetNextWaveThreshold(), 600.0f);
+    const size_t second = ShipsIn("aifleet_medium.txt");
+    EXPECT_EQ(Enemy().GetAllShips().size(), first + second);
+    EXPECT_EQ(Scheduled(), scheduledBefore + second);
+    EXPECT_GT(Enemy().GetCurrentStrength(), 600.0f);
+    EXPECT_FALSE(Battle().IsEnded());
+
+    // A fight that stalls for three minutes of battle time brings the next
+    // wave too; after the last the list starts over, 80 % harder.
+    Battle().ResetTimeSinceLastKill();
+    Frame(SIM_SurvivalMode::kStallTime);
+    EXPECT_EQ(Mode().GetWavesSent(), 1) << "exactly the stall time is not yet a stall";
+    Frame(1.0f);
+    EXPECT_EQ(Mode().GetCurrentWaveIndex(), 2u);
+    EXPECT_FLOAT_EQ(Battle().GetTimeSinceLastKill(), 0.0f);
+    Frame(SIM_SurvivalMode::kStallTime + 1.0f);
+    EXPECT_EQ(Mode().GetCurrentWaveIndex(), 0u);
+    EXPECT_FLOAT_EQ(Mode().GetDifficultyRamp(), 0.2f);
+    EXPECT_FLOAT_EQ(Mode().GetNextWaveThreshold(), 400.0f * 1.8f);
+    EXPECT_EQ(Mode().GetWavesSent(), 3);
+
+    // Score: the cost of enemy ships destroyed, until the end.
+    SIM_Ship* victim = Enemy().GetAllShips().back();
+    ASSERT_NE(victim->state, static_cast<unsigned int>(SIM_Ship::DESTROYED));
+    const int32_t score = Mode().GetScore();
+    victim->Kill();
+    EXPECT_EQ(Mode().GetScore(), score + static_cast<int32_t>(victim->design->GetCost()));
+
+    DestroyAll(*Battle().GetPlayerFleet());
+    Frame(10.0f);
+    EXPECT_TRUE(Battle().IsEnded());
+    EXPECT_EQ(Battle().GetLost(), SIM_Battle::LOST);
+    Mode().AddScore(500.0f);
+    EXPECT_EQ(Mode().GetScore(), score + static_cast<int32_t>(victim->design->GetCost()));
+}
+
+TEST_F(SurvivalTest, WithoutWavesNoWaveComesAndThatIsSaidOnce)
+{
+    ScopedErrorLog log;
+    TempDir dir;
+    EXPECT_FALSE(Mode().LoadWaves(dir.Write("waves.txt", "[waves]\nwave0 = ,400\n")));
+    EXPECT_EQ(log.Count("wave wave0 names no fleet file"), 1);
+    EXPECT_EQ(log.Count("No survival waves in"), 1);
+    for (int i = 0; i < 5; ++i)
+        Mode().NextWave();
+    EXPECT_EQ(Mode().GetWavesSent(), 0);
+    EXPECT_EQ(log.Count("Failed to find current wave"), 1);
+    // Without a wave there is no enemy file to read (never a made-up name).
+    EXPECT_EQ(SIM_Scenario::FindByName("survival1")->GetEnemyFleetPath(), "");
+}
