@@ -29,6 +29,7 @@
 #include "sim/SIM_DeployedFleet.h"
 #include "sim/SIM_Scenario.h"
 #include "sim/SIM_ShipDesign.h"
+#include "support/PickedDesign.h"
 #include "support/TempDir.h"
 #include "support/WindowInput.h"
 
@@ -99,6 +100,9 @@ TEST(GLNewcomerRoad, FromTheTitleThroughABattleAndBackToTheTitle)
     GameStartOptions options;
     options.userDir = user.Path();
     options.seed = 5;
+    // The smallest window the game takes: every frame of the long battle
+    // crosses the X server under Xvfb.
+    ASSERT_TRUE(WriteFileAtomically(user.Path() + "/prefs.ini", "[prefs]\nwidth = 1024\nheight = 768\nwindowed = 1\n"));
     Game& game = Game::GetInstance();
     ASSERT_TRUE(game.Init(options));
     LeapingClock unheld;
@@ -133,14 +137,8 @@ TEST(GLNewcomerRoad, FromTheTitleThroughABattleAndBackToTheTitle)
     // One design clicked, then put down in the middle of the zone.
     GUI_DeploymentGUI& deployment = GUI_DeploymentGUI::GetInstance();
     ASSERT_TRUE(deployment.GetPlayerFleet()->GetShips().empty());
-    GUI_DeploymentDesignPicker* picker = GUI_DeploymentDesignPicker::GetOpen();
-    ASSERT_NE(picker, nullptr);
-    const GUI_ShipIcon* design = nullptr;
-    for (const GUI_ShipIcon* icon : picker->GetVisibleIcons())
-        if (icon->GetKind() == GUI_ShipIcon::DESIGN && icon->IsAvailable() && !icon->GetDesign()->IsFighter()) {
-            design = icon;
-            break;
-        }
+    ASSERT_NE(GUI_DeploymentDesignPicker::GetOpen(), nullptr);
+    const GUI_ShipIcon* design = FirstBuyableWarship();
     ASSERT_NE(design, nullptr);
     const std::string designName = design->GetDesign()->GetName();
     const GRect zone = GUI_DeploymentZone::GetInstance().GetScreenRect();
