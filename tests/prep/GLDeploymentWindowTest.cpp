@@ -18,6 +18,7 @@
 #include "sim/SIM_Scenario.h"
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_ShipDesign.h"
+#include "support/PickedDesign.h"
 #include "support/TempDir.h"
 #include "support/WindowInput.h"
 
@@ -49,14 +50,8 @@ TEST(GLDeploymentWindow, ADesignClickedIntoTheZoneFightsTheBattle)
     ASSERT_TRUE(screen.GetPlayerFleet()->GetShips().empty());
     EXPECT_FALSE(screen.GetFightButton()->enabled);
 
-    GUI_DeploymentDesignPicker* picker = GUI_DeploymentDesignPicker::GetOpen();
-    ASSERT_NE(picker, nullptr);
-    const GUI_ShipIcon* design = nullptr;
-    for (const GUI_ShipIcon* icon : picker->GetVisibleIcons())
-        if (icon->GetKind() == GUI_ShipIcon::DESIGN && icon->IsAvailable() && !icon->GetDesign()->IsFighter()) {
-            design = icon;
-            break;
-        }
+    ASSERT_NE(GUI_DeploymentDesignPicker::GetOpen(), nullptr);
+    const GUI_ShipIcon* design = FirstBuyableWarship();
     ASSERT_NE(design, nullptr);
     const std::string designName = design->GetDesign()->GetName();
 
