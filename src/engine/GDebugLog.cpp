@@ -37,6 +37,8 @@ void GDebugLog::Open(const std::string& folder)
         fclose(m_debug);
         m_debug = nullptr;
     }
+    // Each log is one run: lines logged once are logged again in the next.
+    m_onceCounts.clear();
     m_folder = folder;
     std::string dir = folder + "/debug";
     std::error_code ec;
@@ -112,6 +114,7 @@ void GDebugLog::Close()
         fclose(m_debug);
         m_debug = nullptr;
     }
+    m_onceCounts.clear();
 }
 
 bool GDebugLog::IsOpen() const

@@ -64,7 +64,7 @@ SIM_BehaviourType* SIM_BehaviourType::Find(const std::string& typeName)
     for (SIM_BehaviourType* t : AllTypes())
         if (t->name == typeName)
             return t;
-    LOG_ERROR_ONCE("Failed to find AI Behaviour Type");
+    LOG_ERROR_ONCE("Failed to find AI Behaviour Type " + typeName);
     return nullptr;
 }
 
