@@ -43,6 +43,7 @@ TEST(APP_ContentPackage, CampaignStringsJoinTheStringTable)
     dir.Write("data/strings.ini", "[strings]\nMENU_PLAY = Play\n");
     dir.Write("campaign/data/campaign_strings.txt", "[strings]\nCAMPAIGN_ONLY_KEY = Conquer the sector\n");
     ScopedChdir cd(dir.Path());
+    GetStringTable().Reset(); // whatever an earlier test loaded
     APP_ContentPackage packages;
     packages.Load();
     EXPECT_TRUE(packages.HasCampaign());

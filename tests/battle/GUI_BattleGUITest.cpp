@@ -14,6 +14,7 @@
 #include "platform/HeadlessGraphicsDevice.h"
 #include "platform/NullSoundSystem.h"
 #include "sim/SIM_Battle.h"
+#include "sim/SIM_BattleClock.h"
 #include "sim/SIM_Fleet.h"
 #include "sim/SIM_Scenario.h"
 #include "sim/SIM_Ship.h"
@@ -44,6 +45,8 @@ protected:
         GUI_ShipDrawLists::GetInstance().Clear();
         GUI_Map::GetInstance().SetScreenSize(0, 0);
         D3DEngine::GetInstance().Release();
+        // The clock is shared by every battle screen: no pause or speed leaks on.
+        SIM_BattleClock::GetInstance().ResetForBattle();
     }
     static GUI_BattleGUI& gui() { return GUI_BattleGUI::GetInstance(); }
 
@@ -61,6 +64,7 @@ protected:
 
 TEST(GUI_BattleGUI, FrameTimeDrivesStepAndClockAndStopsWhilePaused)
 {
+    SIM_BattleClock::GetInstance().ResetForBattle();
     GUI_BattleGUI gui;
     gui.SetFrameTime(6.0f);
     EXPECT_FLOAT_EQ(gui.scaledFrameTime, 6.0f);
@@ -82,6 +86,7 @@ TEST(GUI_BattleGUI, FrameTimeDrivesStepAndClockAndStopsWhilePaused)
 
 TEST(GUI_BattleGUI, RealFrameTimeIsScaledBySpeedTimesPointFourAndCapped)
 {
+    SIM_BattleClock::GetInstance().ResetForBattle();
     GUI_BattleGUI gui;
     gui.SetInjectedFrameTime(16.666666f);
     gui.BattleFrameTiming();
