@@ -1,5 +1,7 @@
 #include "gui/GUI_ButtonText.h"
 
+#include <algorithm>
+
 #include "engine/GHashTable.h"
 #include "engine/LibText.h"
 
@@ -75,6 +77,11 @@ void GUI_ButtonText::DrawLabel()
 {
     LibText& text = LibText::GetInstance();
     text.SetFont("zekton16.dds", 16.0f);
+    // A label wider than its button shrinks to fit rather than run into its neighbour.
+    const float room = static_cast<float>(width) - 6.0f;
+    const float wide = static_cast<float>(text.GetTextWidth(m_text));
+    if (wide > room && room > 0.0f)
+        text.SetFont("zekton16.dds", std::max(11.0f, 16.0f * room / wide));
     const uint32_t alpha = enabled ? 255u : 64u;
     const float centreY = static_cast<float>(top + bottom) / 2.0f;
     text.SetText(TEXT_ALIGN_CENTRE, m_text, static_cast<float>(left), centreY - kLabelRaise, (alpha << 24) | 0xFFFFFFu,
