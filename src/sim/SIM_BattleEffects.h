@@ -1,0 +1,30 @@
+#pragma once
+
+class SIM_Ship;
+class SIM_ShipModule;
+
+// The visual hooks the simulation calls (muzzle blasts, impacts, flashes,
+// arcs). The battle screen installs its implementation when a battle starts;
+// without one (headless runner, tests) every hook is a no-op, so a hook can
+// never change an outcome. Hooks only show things: they take no randomness
+// from the combat tables and return nothing the simulation reads.
+class SIM_BattleEffects {
+public:
+    virtual ~SIM_BattleEffects() = default;
+
+    // Never null: the no-op set when no screen installed one.
+    static SIM_BattleEffects& Get() { return current ? *current : NullEffects(); }
+    // nullptr restores the no-op set.
+    static void Set(SIM_BattleEffects* effects) { current = effects; }
+
+    // Hooks are grouped by the modules that call them; each has an empty
+    // default so a screen overrides only what it draws.
+
+private:
+    static SIM_BattleEffects& NullEffects()
+    {
+        static SIM_BattleEffects none;
+        return none;
+    }
+    static inline SIM_BattleEffects* current = nullptr;
+};
