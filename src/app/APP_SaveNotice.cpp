@@ -55,6 +55,12 @@ bool APP_SaveNotice::ShowPending()
     return true;
 }
 
+void APP_SaveNotice::MarkReported()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_pending = false;
+}
+
 bool APP_SaveNotice::WasShown() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);

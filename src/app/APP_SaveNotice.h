@@ -17,6 +17,8 @@ public:
     // Opens the message when a failure waits and none was shown this run.
     // True when it opened one.
     bool ShowPending();
+    // A screen that told the player itself: no second message for it.
+    void MarkReported();
 
     // The text the message shows for a failure.
     static std::string MessageText(const std::string& path, const std::string& reason);

@@ -1,5 +1,6 @@
 #include "prep/GUI_DeploymentGUI.h"
 
+#include "app/APP_SaveNotice.h"
 #include "app/APP_UsageMetrics.h"
 #include "app/APP_UserFolders.h"
 #include "app/GUI_Sounds.h"
@@ -382,6 +383,7 @@ bool GUI_DeploymentGUI::SaveDeploymentAs(const std::string& name)
                       name.find('\\') == std::string::npos && name.find("..") == std::string::npos &&
                       SanitiseFileName(name, 200) == name;
     if (!safe || !WriteDeploymentFile(GetSaveFolder() + name + ".txt")) {
+        APP_SaveNotice::GetInstance().MarkReported();
         ShowMessage(GetString("DEPLOYMENT_SAVE_FAILED"), "DEPLOYMENT_SAVE_TITLE");
         return false;
     }

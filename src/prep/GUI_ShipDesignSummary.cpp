@@ -1,5 +1,6 @@
 #include "prep/GUI_ShipDesignSummary.h"
 
+#include "app/APP_SaveNotice.h"
 #include "app/APP_UsageMetrics.h"
 #include "app/APP_UserFolders.h"
 #include "engine/GDebugLog.h"
@@ -247,6 +248,7 @@ void GUI_ShipDesignSummary::SaveDesignAs(const std::string& typed)
     if (!design->Write(path)) {
         // Nothing was saved: keep the player's work as it is, and say so.
         designer::PlaySound(designer::kSoundError);
+        APP_SaveNotice::GetInstance().MarkReported();
         ShowMessage(GetString("DESIGN_SAVE_FAILED_TEXT"), "DESIGN_SAVE_FAILED_TITLE");
         return;
     }

@@ -518,6 +518,10 @@ TEST_F(ShipDesigner, SavingWritesTheLowerCasedSafeNameAndReloadsAFreshCopy)
     ASSERT_NE(GUI_Message::GetOpen(), nullptr);
     EXPECT_EQ(GUI_Message::GetOpen()->GetText(), GetString("DESIGN_SAVE_FAILED_TEXT"));
     EXPECT_EQ(SIM_ShipDesign::FindByFileName(ShipsFolder() + "/blocked.txt"), nullptr);
+    // Told once: the generic failed-save notice does not follow it.
+    G().Frames(2);
+    ASSERT_NE(GUI_Message::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_Message::GetOpen()->GetText(), GetString("DESIGN_SAVE_FAILED_TEXT"));
 }
 
 TEST_F(ShipDesigner, LoadingClonesTheDesignInMemoryNotItsFile)

@@ -22,6 +22,7 @@
 #include "campaign/sim/SIM_CampaignShipsLog.h"
 #include "campaign/sim/SIM_CampaignStats.h"
 #include "engine/GHttpClient.h"
+#include "engine/GRandom.h"
 #include "engine/GFileList.h"
 #include "engine/GSafeFile.h"
 #include "online/SIM_Server.h"
@@ -46,6 +47,9 @@ protected:
 
     void SetUp() override
     {
+        // Opponent picks draw from the shared generator: start each test on
+        // the same draws whatever ran before.
+        QlmSrand(7);
         // The shipped opponents are built beside the game.
         SetCampaignDataFolder(std::string(QLM_GAME_DIR) + "/campaign/data");
         CampaignTestWorld::SetOptions("newgame_credits = 6000\nfutile_attacks_threshold = 0\n"
