@@ -322,6 +322,26 @@ TEST_F(GunTest, AShellCoversItsLaunchDistanceAndHitsWhereverTheTargetWent)
     EXPECT_EQ(cannon->CountLive(), 4);
 }
 
+TEST_F(GunTest, AShipThatStartsDyingTakesNoMoreHitsFromShotsInFlight)
+{
+    SIM_Ship* target = world.Build("bigtarget", 1300, 500, true);
+    auto* cannon = Shooter<SIM_KineticWeapon>("cannon", target);
+    auto* gun = Shooter<SIM_BulletWeaponModule>("gun", target, 1000, 600);
+    cannon->Fire();
+    gun->Fire();
+    ASSERT_EQ(cannon->CountLive(), 1);
+    ASSERT_TRUE(gun->bullets[0].guided);
+    target->StartDying();
+    const int taken = target->GetStats().hitsTaken;
+    for (int i = 0; i < 80; ++i) {
+        cannon->UpdateShells();
+        gun->UpdateBullets();
+    }
+    EXPECT_EQ(cannon->CountLive(), 0);
+    EXPECT_FALSE(gun->bullets[0].guided); // flies on past the wreck
+    EXPECT_EQ(target->GetStats().hitsTaken, taken);
+}
+
 TEST_F(GunTest, LightningHitsAtOnceAndHoldsItsTargetWhileTheArcShows)
 {
     SIM_Ship* target = world.Build("bigtarget", 1300, 500, true);
