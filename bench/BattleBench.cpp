@@ -9,6 +9,7 @@
 
 #include <time.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -31,6 +32,10 @@
 #include "sim/SIM_Scenario.h"
 #include "sim/SIM_ShipGrid.h"
 #include "sim/ShipUpdateScheduler.h"
+#include "sim/modules/SIM_BulletWeaponModule.h"
+#include "sim/modules/SIM_KineticWeapon.h"
+#include "sim/modules/SIM_LightningGunModule.h"
+#include "sim/modules/SIM_PlasmaLauncherModule.h"
 
 namespace {
 
@@ -105,7 +110,7 @@ public:
 
     // A battle of 2 x n ships read from deployment files, entered as the
     // game enters it. Timed by the start benchmark; the others warm it up.
-    bool Start(int n)
+    bool Start(int n, const char* const (&player)[8] = kPlayerDesigns, const char* const (&enemy)[8] = kEnemyDesigns)
     {
         Game& game = Game::GetInstance();
         if (game.GetModeId() == kBattleMode)
@@ -113,8 +118,8 @@ public:
         SIM_Scenario* scenario = SIM_Scenario::FindByName("scenario2");
         if (!scenario)
             return false;
-        const std::string playerFile = FleetFile(m_user, kPlayerDesigns, n, 150.0f, 1.0f);
-        const std::string enemyFile = FleetFile(m_user, kEnemyDesigns, n, 2850.0f, -1.0f);
+        const std::string playerFile = FleetFile(m_user, player, n, 150.0f, 1.0f);
+        const std::string enemyFile = FleetFile(m_user, enemy, n, 2850.0f, -1.0f);
         return StartFrom(scenario, playerFile, enemyFile);
     }
 
@@ -305,6 +310,55 @@ void BM_MainMenuOnScreen(benchmark::State& state)
     MeasureOnScreen(state);
 }
 
+// Every gun in the fight: pulse cannons, kinetic guns, lightning and plasma
+// on ships that stay visible (cloaked raiders hold their fire).
+const char* const kPlayerGunDesigns[] = {"fed_ai_battlecruiser", "fed_ai_gunboat", "fed_ai_interceptor",
+                                         "fed_ai_escort",        "fed_ai_siegecruiser", "fed_ai_carrier",
+                                         "fed_ai_gunboat",       "fed_ai_escort"};
+const char* const kEnemyGunDesigns[] = {"kor_ai_battlecruiser", "kor_ai_gunboat", "kor_ai_interceptor",
+                                        "kor_ai_escort",        "kor_ai_siegecruiser", "kor_ai_carrier",
+                                        "kor_ai_gunboat",       "kor_ai_escort"};
+
+// One frame of a gun battle, with the projectiles and arcs in flight.
+void BM_GunsFrame(benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    BenchGame& game = TheGame();
+    if (!game.IsReady() || BenchGame::OnScreen() || !game.Start(n, kPlayerGunDesigns, kEnemyGunDesigns)) {
+        state.SkipWithError("needs the headless game and a battle");
+        return;
+    }
+    game.WarmUp();
+    double bullets = 0.0, shells = 0.0, torpedoes = 0.0, arcs = 0.0;
+    int frames = 0;
+    for (auto _ : state) {
+        if (SIM_Battle::GetInstance().IsEnded()) {
+            state.PauseTiming();
+            game.Start(n, kPlayerGunDesigns, kEnemyGunDesigns);
+            game.WarmUp();
+            state.ResumeTiming();
+        }
+        BenchGame::Frame();
+        ++frames;
+        state.PauseTiming();
+        for (const SIM_BulletWeaponModule* w : SIM_BulletWeaponModule::GetAll())
+            bullets += w->CountLive();
+        for (const SIM_KineticWeapon* w : SIM_KineticWeapon::GetAll())
+            shells += w->CountLive();
+        for (const SIM_PlasmaLauncherModule* w : SIM_PlasmaLauncherModule::GetAll())
+            torpedoes += w->GetTorpedo().IsLive() ? 1.0 : 0.0;
+        for (const SIM_LightningGunModule* w : SIM_LightningGunModule::GetAll())
+            arcs += w->IsArcActive() ? 1.0 : 0.0;
+        state.ResumeTiming();
+    }
+    const double f = std::max(frames, 1);
+    state.counters["bullets"] = bullets / f;
+    state.counters["shells"] = shells / f;
+    state.counters["torpedoes"] = torpedoes / f;
+    state.counters["arcs"] = arcs / f;
+    state.counters["ships"] = static_cast<double>(GetLiveShips().size());
+}
+
 BENCHMARK(BM_BattleFrame)
     ->Args({10, 1})
     ->Args({50, 1})
@@ -313,6 +367,7 @@ BENCHMARK(BM_BattleFrame)
     ->Args({200, 0})
     ->Args({500, 0})
     ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_GunsFrame)->Arg(50)->Arg(500)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BattleStart)->Arg(500)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BattleOnScreen)->Arg(200)->Iterations(1200)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MainMenuOnScreen)->Iterations(600)->UseRealTime()->Unit(benchmark::kMillisecond);

@@ -27,6 +27,7 @@
 #include "sim/SIM_Scenario.h"
 #include "sim/SIM_Ship.h"
 #include "sim/ShipUpdateScheduler.h"
+#include "sim/modules/SIM_GunProjectiles.h"
 
 namespace {
 
@@ -408,6 +409,8 @@ void GUI_BattleGUI::RenderBattleFrame()
     DrawShips();
     engine.SetNormalBlend();
     Trace("bullets");
+    SIM_GunProjectiles::UpdateAll();
+    SIM_GunProjectiles::CollideWithScenery();
     Trace("plumes");
     Trace("particles");
     Trace("asteroids-front");

@@ -20,6 +20,8 @@
 #include "sim/SIM_SurvivalMode.h"
 #include "sim/ShipUpdateScheduler.h"
 #include "sim/modules/SIM_BeamWeaponModule.h"
+#include "sim/modules/SIM_GunProjectiles.h"
+#include "sim/modules/SIM_LightningGunModule.h"
 
 namespace {
 int DifficultyIndex(const SIM_Scenario* scenario)
@@ -57,6 +59,7 @@ SIM_Battle::~SIM_Battle()
 {
     // At exit the sound manager may be gone before us: no sound calls.
     SIM_BeamWeaponModule::ForgetAllSounds();
+    SIM_LightningGunModule::ForgetAllSounds();
     FreeBattle();
 }
 
@@ -208,6 +211,7 @@ bool SIM_Battle::SetUp()
 void SIM_Battle::Clear()
 {
     SIM_BeamWeaponModule::StopAllSounds();
+    SIM_LightningGunModule::StopAllSounds();
     FreeBattle();
 }
 
@@ -418,6 +422,7 @@ void RunHeadlessBattleFrame(float scaledMs)
                 ship->GetVisual()->Draw();
         }
     }
+    SIM_GunProjectiles::UpdateAll();
     SIM_CommsManager::GetInstance().Update();
     battle.Update();
 }

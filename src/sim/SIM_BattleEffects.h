@@ -20,6 +20,16 @@ public:
     // Hooks are grouped by the modules that call them; each has an empty
     // default so a screen overrides only what it draws.
 
+    // Guns: bullets, kinetic shells, lightning arcs, plasma torpedoes.
+    // An impact ring on the ship's shield where a projectile was stopped.
+    virtual void ProjectileShieldImpact(SIM_Ship* /*ship*/, float /*size*/, float /*x*/, float /*y*/) {}
+    // A blast arc where a projectile went through the ship's shield.
+    virtual void ProjectileShieldBlast(SIM_Ship* /*ship*/, float /*x*/, float /*y*/) {}
+    // Moves the ship's latest floating damage text to the hit point.
+    virtual void ProjectileHitPosition(SIM_Ship* /*ship*/, float /*x*/, float /*y*/) {}
+    // An explosion of the given kind on the ship's visual at (x, y).
+    virtual void PlasmaExplosion(SIM_Ship* /*ship*/, int /*kind*/, float /*x*/, float /*y*/) {}
+
 private:
     static SIM_BattleEffects& NullEffects()
     {

@@ -30,6 +30,7 @@
 #include "sim/modules/SIM_BeamWeaponModule.h"
 #include "sim/modules/SIM_CamoflageShieldModule.h"
 #include "sim/modules/SIM_EngineModule.h"
+#include "sim/modules/SIM_LightningGunModule.h"
 #include "sim/modules/SIM_ModuleFactory.h"
 #include "sim/modules/SIM_ShieldModule.h"
 #include "sim/modules/SIM_StaticModule.h"
@@ -760,6 +761,7 @@ void SIM_Ship::StartDying()
     visual->destructionClock = 0.0f;
     visual->StopSound();
     SIM_BeamWeaponModule::StopSoundsOfShip(this);
+    SIM_LightningGunModule::StopSoundsOfShip(this);
     if (IsFighter()) {
         if (FindSquadronMate())
             PostComms(SIM_CommsManager::COM_WINGMANKILLED, 0.7f);

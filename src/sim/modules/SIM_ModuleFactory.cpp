@@ -7,8 +7,12 @@
 #include "sim/SIM_ShipModuleType.h"
 #include "sim/modules/SIM_ArmourModule.h"
 #include "sim/modules/SIM_BeamWeaponModule.h"
+#include "sim/modules/SIM_BulletWeaponModule.h"
 #include "sim/modules/SIM_CamoflageShieldModule.h"
 #include "sim/modules/SIM_EngineModule.h"
+#include "sim/modules/SIM_KineticWeapon.h"
+#include "sim/modules/SIM_LightningGunModule.h"
+#include "sim/modules/SIM_PlasmaLauncherModule.h"
 #include "sim/modules/SIM_PowerModule.h"
 #include "sim/modules/SIM_ShieldModule.h"
 #include "sim/modules/SIM_StaticModule.h"
@@ -18,10 +22,17 @@ namespace {
 
 // Kinds the game knows but this build flies as plain static modules.
 const char* const kStandInClasses[] = {
-    "SIM_BulletWeaponModule", "SIM_LightningGunModule", "SIM_ECMShockModule",   "SIM_SmartBombModule",
-    "SIM_PointDefenseModule", "SIM_ECMBeamModule",      "SIM_MissileModule",    "SIM_PlasmaLauncherModule",
-    "SIM_TractorModule",      "SIM_CarrierModule",      "SIM_KineticWeapon",    "SIM_LimpetLauncher",
-    "SIM_ShieldSupportBeam",  "SIM_TargetPainterModule", "SIM_RepairModule",
+    "SIM_ECMShockModule",
+    "SIM_SmartBombModule",
+    "SIM_PointDefenseModule",
+    "SIM_ECMBeamModule",
+    "SIM_MissileModule",
+    "SIM_TractorModule",
+    "SIM_CarrierModule",
+    "SIM_LimpetLauncher",
+    "SIM_ShieldSupportBeam",
+    "SIM_TargetPainterModule",
+    "SIM_RepairModule",
 };
 
 std::set<std::string>& LoggedKinds()
@@ -46,6 +57,23 @@ std::unique_ptr<SIM_ShipModule> BuildKnown(const SIM_ShipModuleType* type, SIM_S
     if (c == "SIM_BeamWeaponModule") {
         perFrame = true;
         return std::make_unique<SIM_BeamWeaponModule>(type, orders);
+    }
+    // Guns
+    if (c == "SIM_BulletWeaponModule") {
+        perFrame = true;
+        return std::make_unique<SIM_BulletWeaponModule>(type, orders);
+    }
+    if (c == "SIM_KineticWeapon") {
+        perFrame = true;
+        return std::make_unique<SIM_KineticWeapon>(type, orders);
+    }
+    if (c == "SIM_LightningGunModule") {
+        perFrame = true;
+        return std::make_unique<SIM_LightningGunModule>(type, orders);
+    }
+    if (c == "SIM_PlasmaLauncherModule") {
+        perFrame = true;
+        return std::make_unique<SIM_PlasmaLauncherModule>(type, orders);
     }
     if (c == "SIM_EngineModule")
         return std::make_unique<SIM_EngineModule>(type);
@@ -110,6 +138,8 @@ bool SIM_ModuleFactory::IsBuiltClass(const std::string& className)
         "SIM_BeamWeaponModule", "SIM_EngineModule", "SIM_TargetBoosterModule", "SIM_PDScannerModule",
         "SIM_ECMShieldModule",  "SIM_ShieldModule", "SIM_CrewModule",          "SIM_ArmourModule",
         "SIM_CamoflageShieldModule", "SIM_PowerModule",
+        // Guns
+        "SIM_BulletWeaponModule", "SIM_KineticWeapon", "SIM_LightningGunModule", "SIM_PlasmaLauncherModule",
     };
     for (const char* c : kBuilt)
         if (className == c)

@@ -111,7 +111,7 @@ protected:
 
 TEST_F(GLStatsBrowser, PiesAfterTheirSweepThenTheTimeGraphFromTheMouse)
 {
-    ASSERT_TRUE(m_world.Headless().Start("scenario1", "data/sample deployment/deployed.txt", 0, 7));
+    ASSERT_TRUE(m_world.Headless().Start("tutorial1", "data/sample deployment/deployed.txt", 0, 7));
     ASSERT_TRUE(m_world.Headless().Run(16.6666f * 4.0f * 0.4f, 20.0f * 60.0f * 1000.0f));
     GUI_PostMortem* report = GUI_PostMortem::GetOpen();
     ASSERT_NE(report, nullptr);
