@@ -1,13 +1,13 @@
 // Entry point: finds the install folder, then starts the game.
-#include "app/APP_UserFolders.h"
 #include "app/Game.h"
 #include "battle/BattleLauncher.h"
 #include "battle/GUI_BattleGUI.h"
+#include "engine/APP_UserFolders.h"
 #include "engine/GCommandLine.h"
 #include "engine/GDebugLog.h"
+#include "platform/ErrorMessage.h"
 #include "prep/GUI_DeploymentGUI.h"
 #include "sim/SIM_Scenario.h"
-#include "platform/ErrorMessage.h"
 
 #include <SDL2/SDL.h>
 #include <cstdio>

@@ -1,7 +1,7 @@
 #include "prep/GUI_ShipDesignSummary.h"
 
 #include "app/APP_UsageMetrics.h"
-#include "app/APP_UserFolders.h"
+#include "engine/APP_UserFolders.h"
 #include "engine/GDebugLog.h"
 #include "engine/GHashTable.h"
 #include "engine/StrFormat.h"

@@ -12,7 +12,7 @@
 #include "sim/SIM_StatsDatabase.h"
 
 SIM_HeadlessBattle::SIM_HeadlessBattle(const std::string& scoresFolder)
-    : m_scores(scoresFolder), m_metrics(std::string(), nullptr, 1)
+    : m_scores(scoresFolder)
 {
     LoadContent();
     SIM_Battle& battle = SIM_Battle::GetInstance();

@@ -1,9 +1,10 @@
 #pragma once
 #include <cstdint>
+#include <set>
 #include <string>
 
-#include "app/APP_UsageMetrics.h"
-#include "app/SIM_HighScores.h"
+#include "sim/SIM_HighScores.h"
+#include "sim/SIM_MetricsSink.h"
 
 class SIM_DeployedFleet;
 class SIM_Scenario;
@@ -14,6 +15,17 @@ class SIM_Scenario;
 // frame time from a fixed seed, so that a run can be replayed exactly.
 class SIM_HeadlessBattle {
 public:
+    // The results a run would have counted in the player's metrics.
+    class FlagTally : public SIM_MetricsSink {
+    public:
+        void SetEventFlag(const std::string& name) override { m_flags.insert(name); }
+        // 1 when flagged, else 0.
+        int GetEventCount(const std::string& name) const { return static_cast<int>(m_flags.count(name)); }
+
+    private:
+        std::set<std::string> m_flags;
+    };
+
     // Per side: 0 the player, 1 the enemy.
     struct Totals {
         int ships[2] = {0, 0};
@@ -45,7 +57,7 @@ public:
     static void Frame(float scaledMs);
 
     SIM_HighScores& GetScores() { return m_scores; }
-    APP_UsageMetrics& GetMetrics() { return m_metrics; }
+    FlagTally& GetMetrics() { return m_metrics; }
 
     static float BattleTime();
     static Totals CollectTotals();
@@ -54,5 +66,5 @@ public:
 
 private:
     SIM_HighScores m_scores;
-    APP_UsageMetrics m_metrics;
+    FlagTally m_metrics;
 };
