@@ -1,6 +1,7 @@
 #include "sim/SIM_Battle.h"
 
 #include "engine/GDebugLog.h"
+#include "engine/GRandom.h"
 #include "engine/RandomTables.h"
 #include "sim/SIM_BattleArea.h"
 #include "sim/SIM_BattleClock.h"
@@ -406,6 +407,14 @@ bool StartBattleFromDeploymentFile(SIM_Scenario* scenario, const std::string& pl
     }
     enemy.Clear();
     return battle.Start(scenario, &player, &enemy, false);
+}
+
+bool StartSeededBattleFromDeploymentFile(SIM_Scenario* scenario, const std::string& playerFleetFile,
+                                         int difficulty, uint64_t seed)
+{
+    QlmSrand(seed);
+    SIM_BattleClock::GetInstance().ResetForBattle();
+    return StartBattleFromDeploymentFile(scenario, playerFleetFile, difficulty);
 }
 
 void RunHeadlessBattleFrame(float scaledMs)

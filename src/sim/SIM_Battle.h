@@ -121,3 +121,7 @@ void RunHeadlessBattleFrame(float scaledMs);
 // deployed-fleet file, the enemy from the scenario's AI fleet of the given
 // difficulty (0 easy, 1 medium, 2 hard). False (reported) when it can't start.
 bool StartBattleFromDeploymentFile(SIM_Scenario* scenario, const std::string& playerFleetFile, int difficulty);
+// The same from a fixed seed on a fresh battle clock: the headless runner and
+// the game's --seed start here, so both fight the same battle.
+bool StartSeededBattleFromDeploymentFile(SIM_Scenario* scenario, const std::string& playerFleetFile,
+                                         int difficulty, uint64_t seed);

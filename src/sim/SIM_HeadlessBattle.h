@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "sim/SIM_HighScores.h"
 #include "sim/SIM_MetricsSink.h"
@@ -36,6 +37,14 @@ public:
         int hits[2] = {0, 0};
     };
 
+    // Hits landed and ships killed by one class of weapon module (the module
+    // type's class name; "detonation" for a wreck's blast).
+    struct WeaponClassTotals {
+        std::string className;
+        int hits = 0;
+        int kills = 0;
+    };
+
     // scoresFolder receives the scratch sc.dat / unl.dat of the battles run.
     explicit SIM_HeadlessBattle(const std::string& scoresFolder);
     ~SIM_HeadlessBattle();
@@ -61,6 +70,9 @@ public:
 
     static float BattleTime();
     static Totals CollectTotals();
+    // From the battle's statistics events, by class name. A kill goes to the
+    // class of the last hit that reached the modules of a ship now dead.
+    static std::vector<WeaponClassTotals> CollectWeaponClassTotals();
     // "won", "lost", "retreated" or "unfinished".
     static const char* OutcomeName();
 
