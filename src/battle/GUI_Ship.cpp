@@ -13,8 +13,8 @@
 #include "engine/GDebugLog.h"
 #include "engine/GTokenizer.h"
 #include "engine/QuadRunBatch.h"
-#include "engine/RandomTables.h"
 #include "engine/StrFormat.h"
+#include "engine/TextHelpers.h"
 #include "sim/SIM_Fleet.h"
 #include "sim/SIM_Race.h"
 #include "sim/SIM_Ship.h"
@@ -29,15 +29,6 @@ namespace {
 float FrameTime()
 {
     return GUI_BattleGUI::GetInstance().scaledFrameTime;
-}
-
-std::string Trimmed(const std::string& text)
-{
-    const size_t start = text.find_first_not_of(" \t\r\n");
-    if (start == std::string::npos)
-        return std::string();
-    const size_t end = text.find_last_not_of(" \t\r\n");
-    return text.substr(start, end - start + 1);
 }
 
 std::vector<GUI_Ship*>& LiveVisuals()
@@ -131,7 +122,7 @@ void GUI_Ship::ParseEngineGlows()
         const float py = tok.NextFloat();
         const float w = tok.NextFloat();
         const float l = tok.NextFloat();
-        glow.texture = Trimmed(tok.NextString());
+        glow.texture = TrimWhitespace(tok.NextString());
         if (glow.texture.find(".dds") == std::string::npos)
             continue;
         glow.x = GridToLocal(px, spriteWidth);

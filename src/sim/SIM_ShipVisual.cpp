@@ -5,6 +5,7 @@
 #include "engine/GDebugLog.h"
 #include "engine/GTokenizer.h"
 #include "engine/RandomTables.h"
+#include "engine/TextHelpers.h"
 #include "sim/SIM_BattleClock.h"
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_ShipHull.h"
@@ -26,15 +27,6 @@ constexpr float kWarpDelayMin = 50.0f;
 constexpr float kWarpDelayMax = 100.0f;
 constexpr float kWarpDurationMin = 500.0f;
 constexpr float kWarpDurationMax = 700.0f;
-
-std::string Trimmed(const std::string& text)
-{
-    const size_t start = text.find_first_not_of(" \t\r\n");
-    if (start == std::string::npos)
-        return std::string();
-    const size_t end = text.find_last_not_of(" \t\r\n");
-    return text.substr(start, end - start + 1);
-}
 
 float FrameTime()
 {
@@ -64,7 +56,7 @@ SIM_ShipVisual::SIM_ShipVisual(SIM_Ship* owner)
 
 int SIM_ShipVisual::FindExplosionType(const std::string& typeName)
 {
-    const std::string name = Trimmed(typeName);
+    const std::string name = TrimWhitespace(typeName);
     if (!name.empty()) {
         const int count = static_cast<int>(sizeof(kExplosionTypeNames) / sizeof(kExplosionTypeNames[0]));
         for (int i = 0; i < count; ++i) {

@@ -4,7 +4,6 @@
 // statistics hold the same hits.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <sstream>
 #include <string>
 
@@ -12,9 +11,6 @@
 #include "battle/GUI_Map.h"
 #include "battle/GUI_Ship.h"
 #include "engine/D3DEngine.h"
-#include "engine/GDebugLog.h"
-#include "platform/GraphicsDeviceFactory.h"
-#include "platform/SdlWindow.h"
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_BattleClock.h"
 #include "sim/SIM_Fleet.h"
@@ -22,6 +18,7 @@
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_StatsDatabase.h"
 #include "sim/ShippedBattleWorld.h"
+#include "support/GLTestContext.h"
 
 namespace {
 
@@ -68,18 +65,7 @@ class GLBattleReplay : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        GDebugLog::GetInstance().Open(m_log.Path());
-        std::string error;
-        WindowSettings settings;
-        settings.title = "replay";
-        settings.width = 640;
-        settings.height = 480;
-        settings.hidden = true;
-        m_window = SdlWindow::Create(settings, &error);
-        ASSERT_TRUE(m_window) << error;
-        auto device = CreateGraphicsDevice(*m_window, &error);
-        ASSERT_TRUE(device) << error;
-        ASSERT_TRUE(D3DEngine::GetInstance().Init(std::move(device)));
+        ASSERT_NO_FATAL_FAILURE(m_gl.Open("replay", 640, 480));
         D3DEngine::GetInstance().ClearTextureFolders();
         D3DEngine::GetInstance().LoadTextureFolder(std::string(QLM_GAME_DIR) + "/data/bitmaps");
     }
@@ -89,10 +75,7 @@ protected:
         SIM_Battle::GetInstance().Clear();
         GUI_Ship::InstallFactory();
         GUI_Map::GetInstance().SetScreenSize(0, 0);
-        D3DEngine::GetInstance().Release();
-        D3DEngine::GetInstance().ClearTextureFolders();
-        m_window.reset();
-        GDebugLog::GetInstance().Close();
+        m_gl.Close();
     }
 
     // The runner's way: no screen, no visuals but the simulation's own.
@@ -131,9 +114,8 @@ protected:
         return print;
     }
 
-    TempDir m_log;
+    GLTestContext m_gl;
     ShippedBattleWorld m_world;
-    std::unique_ptr<SdlWindow> m_window;
 };
 
 TEST_F(GLBattleReplay, TheScreenAndTheRunnerFightTheSameBattle)

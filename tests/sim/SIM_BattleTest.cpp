@@ -496,6 +496,24 @@ TEST_F(BattleTest, EveryShippedScenarioEndsOnEveryDifficultyAndReplaysItsSeed)
     }
 }
 
+TEST_F(BattleTest, WeaponClassTotalsAccountForEveryHitAndEveryLoss)
+{
+    const BattleRun run = RunScenario1(world.Headless(), SIM_Scenario::EASY, 5, kBattleLimitMs);
+    ASSERT_TRUE(run.ended);
+    int hits = 0, kills = 0;
+    for (const SIM_HeadlessBattle::WeaponClassTotals& w : SIM_HeadlessBattle::CollectWeaponClassTotals()) {
+        EXPECT_FALSE(w.className.empty());
+        hits += w.hits;
+        kills += w.kills;
+    }
+    int weaponEvents = 0;
+    for (const SIM_DamageEvent& e : SIM_StatsDatabase::GetInstance().GetEvents())
+        weaponEvents += (e.flag == 1 && e.weapon) ? 1 : 0;
+    EXPECT_GT(hits, 0);
+    EXPECT_EQ(hits, weaponEvents);
+    EXPECT_EQ(kills, run.totals.shipsLost[0] + run.totals.shipsLost[1]);
+}
+
 TEST_F(BattleTest, SameSeedAndFramesReplayEventForEvent)
 {
     const BattleRun first = RunScenario1(world.Headless(), SIM_Scenario::MEDIUM, 42, kBattleLimitMs);
