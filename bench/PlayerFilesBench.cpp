@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/APP_UsageMetrics.h"
-#include "app/SIM_HighScores.h"
+#include "sim/SIM_HighScores.h"
 #include "engine/GSafeFile.h"
 #include "platform/IClock.h"
 

@@ -1,15 +1,17 @@
 // Entry point: finds the install folder, then starts the game.
-#include "app/APP_UserFolders.h"
 #include "app/Game.h"
 #include "battle/BattleLauncher.h"
 #include "battle/GUI_BattleGUI.h"
+#include "engine/APP_UserFolders.h"
 #include "engine/GCommandLine.h"
 #include "engine/GDebugLog.h"
+#include "platform/ErrorMessage.h"
 #include "prep/GUI_DeploymentGUI.h"
 #include "sim/SIM_Scenario.h"
-#include "platform/ErrorMessage.h"
 
 #include <SDL2/SDL.h>
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -20,7 +22,7 @@ void PrintUsage()
 {
     printf("Usage: quillomar [--user-dir DIR] [--data-dir DIR] [--frames N] [--screenshot-at FRAME] [--headless] [-editor]\n"
            "                 [--battle SCENARIO[:easy|medium|hard]] [--fleet FILE] [--frame-ms MS]\n"
-           "                 [--deploy SCENARIO] [-editor --edit-ai-fleet SCENARIO]\n");
+           "                 [--deploy SCENARIO] [-editor --edit-ai-fleet SCENARIO] [--seed N]\n");
 }
 
 bool ParseInt(const char* text, int& out)
@@ -30,6 +32,18 @@ bool ParseInt(const char* text, int& out)
     if (!end || *end || v < 0 || v > 100000000)
         return false;
     out = static_cast<int>(v);
+    return true;
+}
+
+// A seed above 0; 0 is the game's "seed from the clock".
+bool ParseSeed(const char* text, uint64_t& out)
+{
+    char* end = nullptr;
+    errno = 0;
+    const unsigned long long v = strtoull(text, &end, 10);
+    if (!end || end == text || *end || *text == '-' || errno == ERANGE || v == 0)
+        return false;
+    out = static_cast<uint64_t>(v);
     return true;
 }
 
@@ -85,6 +99,11 @@ int main(int argc, char** argv)
                 fprintf(stderr, "--frame-ms needs milliseconds above 0\n");
                 return 2;
             }
+        } else if (a == "--seed" && i + 1 < argc) {
+            if (!ParseSeed(argv[++i], options.seed)) {
+                fprintf(stderr, "--seed needs a whole number above 0\n");
+                return 2;
+            }
         } else if (a == "--headless") {
             options.headless = true;
         } else if (a == "-editor") {
@@ -118,6 +137,7 @@ int main(int argc, char** argv)
         game.Shutdown();
         return 2;
     }
+    request.seed = options.seed;
     // Fixed frame times make a run replay exactly (screenshots, checks).
     if (frameMs > 0.0f)
         GUI_BattleGUI::GetInstance().SetInjectedFrameTime(frameMs);

@@ -1,6 +1,6 @@
 #include "app/APP_Tips.h"
 
-#include "app/APP_UserFolders.h"
+#include "engine/APP_UserFolders.h"
 #include "engine/GDebugLog.h"
 #include "engine/GFileHelpers.h"
 #include "engine/GIniFile.h"

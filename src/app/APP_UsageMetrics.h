@@ -4,6 +4,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "sim/SIM_MetricsSink.h"
+
 class IClock;
 
 // One counted use of the interface.
@@ -17,7 +19,7 @@ struct APP_UsageEvent {
 // Counts how the interface is used and how long the game runs. The counts add
 // up across runs in um.ini; met.ini keeps an anonymous installation id. At
 // shutdown the run time is added, the file saved and posted to the server.
-class APP_UsageMetrics {
+class APP_UsageMetrics : public SIM_MetricsSink {
 public:
     static constexpr int kIdDigits = 10;
 
@@ -27,12 +29,12 @@ public:
     // An empty user folder keeps everything in memory. The seed makes the
     // installation id when met.ini has none.
     APP_UsageMetrics(const std::string& userFolder, const IClock* clock, uint64_t idSeed);
-    virtual ~APP_UsageMetrics();
+    ~APP_UsageMetrics() override;
     APP_UsageMetrics(const APP_UsageMetrics&) = delete;
     APP_UsageMetrics& operator=(const APP_UsageMetrics&) = delete;
 
     void AddEventCount(const std::string& name, int count);
-    void SetEventFlag(const std::string& name);
+    void SetEventFlag(const std::string& name) override;
     void AddEventValue(const std::string& name, float value);
     // 0 when absent, 1 when flagged, else the count when above 0, else 0.
     int GetEventCount(const std::string& name) const;

@@ -1,12 +1,12 @@
 #include "app/GUI_Sounds.h"
 
-#include "app/APP_UserFolders.h"
 #include "app/MusicTracks.h"
-#include "app/SIM_Options.h"
+#include "engine/APP_UserFolders.h"
 #include "engine/GDebugLog.h"
 #include "engine/GFileHelpers.h"
 #include "engine/GIniFile.h"
 #include "engine/StrFormat.h"
+#include "sim/SIM_Options.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,7 @@
 #pragma once
 #include "app/GUI_SoundBank.h"
 #include "platform/ISoundSystem.h"
+#include "sim/SIM_SoundSink.h"
 
 #include <functional>
 #include <memory>
@@ -26,16 +27,9 @@ struct GUI_SoundBattleInfo {
 
 // Every sound of the game: interface sounds, positional battle sounds with a
 // guard against one sound piling up, the engine drones and one music stream.
-class GUI_Sounds {
+// The simulation reaches it through SIM_SoundSink (the bank numbers are there).
+class GUI_Sounds : public SIM_SoundSink {
 public:
-    enum BankIndex {
-        BANK_WEAPONS = 0,
-        BANK_EXPLOSIONS = 1,
-        BANK_SHIELDS = 2,
-        BANK_DRONES = 3,
-        BANK_INTERFACE = 4,
-        BANK_COUNT = 5
-    };
     static constexpr int kRecentSlots = 20;
     static constexpr int kInterfaceSoundCount = 8;
     static constexpr int kDefaultChannels = 512;
@@ -49,24 +43,24 @@ public:
 
     // A manager on a given system with its own option source (tools, tests).
     GUI_Sounds(std::unique_ptr<ISoundSystem> system, OptionReader options);
-    ~GUI_Sounds();
+    ~GUI_Sounds() override;
     GUI_Sounds(const GUI_Sounds&) = delete;
     GUI_Sounds& operator=(const GUI_Sounds&) = delete;
 
     void LoadSounds();
 
-    SoundChannelId PlaySound(const char* file, GUI_SoundBank* bank, float volume, bool loop);
+    SoundChannelId PlaySound(const char* file, GUI_SoundBank* bank, float volume, bool loop) override;
     SoundChannelId PlaySound3D(const char* file, GUI_SoundBank* bank, float volume, bool loop, float minDistance,
-                               float x, float y);
+                               float x, float y) override;
     // The throttled battle play: skipped (kNoChannel) when the file has played
     // too often lately, else played and remembered.
     SoundChannelId PlayBattleSound(const char* file, int bankIndex, float volume, float minDistance, float x,
-                                   float y);
+                                   float y) override;
     void PlayGuiSound(int index);
-    void StopChannel(SoundChannelId channel);
+    void StopChannel(SoundChannelId channel) override;
 
-    bool IsPlayedTooOften(const char* file) const;
-    void RememberRecent(const char* file);
+    bool IsPlayedTooOften(const char* file) const override;
+    void RememberRecent(const char* file) override;
 
     void PlayMusic(const std::string& name, bool fullPath);
     // Stops the music and forgets its name, so that any track, the same one
@@ -74,7 +68,7 @@ public:
     void StopMusic();
     // A track played once as the music (victory, defeat): the music before it
     // stops, and no name is kept.
-    SoundChannelId PlayMusicOnce(const std::string& path);
+    SoundChannelId PlayMusicOnce(const std::string& path) override;
 
     void RefreshVolumes();
     void RefreshMusicVolume();
@@ -98,7 +92,7 @@ public:
     // "sound_channels" of [prefs]; 512 when the file or value is missing or not positive.
     static int ReadChannelCount(const std::string& prefsPath);
 
-    GUI_SoundBank* GetBank(int index);
+    GUI_SoundBank* GetBank(int index) override;
     ISoundSystem& GetSystem() { return *m_system; }
     int GetChannelCount() const { return m_channelCount; }
     const std::string& GetMusicName() const { return m_musicName; }
@@ -106,10 +100,10 @@ public:
     const std::string& GetInterfaceSoundName(int index) const;
     const std::string& GetRecentName(int slot) const { return m_recentNames[slot]; }
     float GetRecentAge(int slot) const { return m_recentAges[slot]; }
-    float GetMasterVolume() const { return m_masterVolume; }
+    float GetMasterVolume() const override { return m_masterVolume; }
     float GetMusicVolume() const { return m_musicVolume; }
     float GetInterfaceVolume() const { return m_interfaceVolume; }
-    float GetEffectsVolume() const { return m_effectsVolume; }
+    float GetEffectsVolume() const override { return m_effectsVolume; }
     bool IsHardwareSound() const { return m_hardwareSound; }
 
 private:

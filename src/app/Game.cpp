@@ -3,14 +3,12 @@
 #include <cerrno>
 #include <cstring>
 
-#include "app/APP_InstallList.h"
 #include "app/APP_SaveNotice.h"
 #include "app/APP_UsageMetrics.h"
-#include "app/APP_UserFolders.h"
-#include "app/GUI_Sounds.h"
 #include "app/GUI_GameModeBase.h"
-#include "app/SIM_HighScores.h"
-#include "app/SIM_Options.h"
+#include "app/GUI_Sounds.h"
+#include "engine/APP_InstallList.h"
+#include "engine/APP_UserFolders.h"
 #include "engine/CTexturedSprite.h"
 #include "engine/D3DEngine.h"
 #include "engine/GDebugLog.h"
@@ -33,14 +31,16 @@
 #include "gui/GUI_Tutorial.h"
 #include "gui/GUI_TutorialWindow.h"
 #include "gui/GUI_WindowManager.h"
+#include "platform/ErrorMessage.h"
 #include "platform/GraphicsDeviceFactory.h"
 #include "platform/HeadlessWindow.h"
 #include "platform/IClock.h"
 #include "platform/KeyCodes.h"
-#include "platform/ErrorMessage.h"
 #include "sim/SIM_Anomaly.h"
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_ContentFiles.h"
+#include "sim/SIM_HighScores.h"
+#include "sim/SIM_Options.h"
 #include "sim/SIM_Race.h"
 #include "sim/SIM_Scenario.h"
 #include "sim/SIM_ShipDesign.h"
@@ -330,6 +330,9 @@ bool Game::Init(const GameStartOptions& options)
 
     APP_UsageMetrics::GetInstance().UseUserFolder(GetUserPath(USER));
     APP_UsageMetrics::GetInstance().MarkRunStart();
+    SIM_Battle::SetProgramMetrics([]() -> SIM_MetricsSink* { return &APP_UsageMetrics::GetInstance(); });
+    // The battle screen installs the ship visuals before any battle is built.
+    GUI_BattleGUI::GetInstance();
 
     GDebugLog::GetInstance().Open(GetUserPath(USER));
     SetAssertBuildText(kVersionText);

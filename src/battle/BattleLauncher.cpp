@@ -62,7 +62,10 @@ bool BattleLauncher::Launch(const BattleLaunchRequest& request, const std::strin
     const std::string refused = CheckFleetFile(scenario, fleet, request.difficulty);
     if (!refused.empty())
         return fail("Fleet refused for " + request.scenario + ": " + refused);
-    if (!StartBattleFromDeploymentFile(scenario, fleet, request.difficulty))
+    const bool started = request.seed
+                             ? StartSeededBattleFromDeploymentFile(scenario, fleet, request.difficulty, request.seed)
+                             : StartBattleFromDeploymentFile(scenario, fleet, request.difficulty);
+    if (!started)
         return fail("The battle could not start: see the error log");
     Game::GetInstance().SetMode(0);
     return true;

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 class SIM_Scenario;
@@ -8,6 +9,9 @@ class SIM_Scenario;
 struct BattleLaunchRequest {
     std::string scenario;
     int difficulty = 0; // 0 easy, 1 medium, 2 hard
+    // Above 0: the battle starts from this seed, as the headless runner's
+    // --seed does, and replays the runner's battle frame for frame.
+    uint64_t seed = 0;
 };
 
 class BattleLauncher {

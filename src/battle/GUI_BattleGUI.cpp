@@ -4,7 +4,6 @@
 
 #include "app/Game.h"
 #include "app/MusicTracks.h"
-#include "app/SIM_Options.h"
 #include "battle/GUI_EffectStandIns.h"
 #include "battle/GUI_Map.h"
 #include "battle/GUI_Ship.h"
@@ -21,8 +20,10 @@
 #include "gui/GUI_WindowManager.h"
 #include "platform/KeyCodes.h"
 #include "sim/SIM_Battle.h"
+#include "sim/SIM_BattleStep.h"
 #include "sim/SIM_CommsManager.h"
 #include "sim/SIM_Fleet.h"
+#include "sim/SIM_Options.h"
 #include "sim/SIM_Race.h"
 #include "sim/SIM_Scenario.h"
 #include "sim/SIM_Ship.h"
@@ -42,7 +43,9 @@ const char* const kShaderFiles[] = {"data/shaders/shader.fx", "data/shaders/moti
 
 GUI_BattleGUI::GUI_BattleGUI()
 {
-    simClock.SetSoundsSource([]() -> GUI_Sounds* { return screenInstance ? screenInstance->GetSounds() : nullptr; });
+    // Ships built from now on get a visual this screen draws.
+    GUI_Ship::InstallFactory();
+    simClock.SetSoundsSource([]() -> SIM_SoundSink* { return screenInstance ? screenInstance->GetSounds() : nullptr; });
     simClock.SetBattleEndedHook([] {
         if (screenInstance)
             screenInstance->ApplyBattleSpeed();
@@ -306,7 +309,7 @@ void GUI_BattleGUI::BattleFrameTiming()
         realFrameStep = battleTimer.GetFrameStep();
         elapsed = battleTimer.GetLastElapsedMs();
     }
-    SetFrameTime(elapsed * battleSpeed * kSpeedScale);
+    SetFrameTime(SIM_BattleClock::ScaleFrame(elapsed, battleSpeed));
     // The game's pacer holds every screen's frame after the present; the
     // battle only reads how much of the last one was left over.
     frameHoldSpare = Game::GetInstance().GetFramePacer().GetSpareShare();
@@ -392,8 +395,32 @@ void GUI_BattleGUI::RenderBattleFrame()
         engine.GetDevice()->Clear(0xFF000000u);
         engine.SetRenderTarget("");
     }
+    SIM_BattleStep::RunFrame(this);
+}
+
+void GUI_BattleGUI::OnPhase(SIM_BattleStep::Phase phase)
+{
+    switch (phase) {
+    case SIM_BattleStep::BEFORE_WORLD:
+        DrawBackLayers();
+        Trace("world");
+        break;
+    case SIM_BattleStep::AFTER_SHIPS:
+        DrawFrontLayers();
+        break;
+    case SIM_BattleStep::BEFORE_COMMS:
+        Trace("comms");
+        break;
+    case SIM_BattleStep::BEFORE_BATTLE:
+        Trace("battle");
+        break;
+    }
+}
+
+void GUI_BattleGUI::DrawBackLayers()
+{
     Trace("map");
-    map.Draw();
+    GUI_Map::GetInstance().Draw();
     // Terrain, asteroids, camera shake, smoke, hulks, shock waves, debris
     // and missiles draw here once they exist.
     Trace("terrain-back");
@@ -402,15 +429,17 @@ void GUI_BattleGUI::RenderBattleFrame()
     Trace("smoke");
     Trace("shockwaves");
     Trace("missiles");
+}
 
-    Trace("world");
-    ShipUpdateScheduler::GetInstance().UpdateWorld();
+void GUI_BattleGUI::DrawFrontLayers()
+{
     Trace("escapepods");
     DrawShips();
-    engine.SetNormalBlend();
+    D3DEngine::GetInstance().SetNormalBlend();
     Trace("bullets");
-    SIM_GunProjectiles::UpdateAll();
-    SIM_GunProjectiles::CollideWithScenery();
+    // Bullets meet scenery only on screen, and only close up.
+    if (GUI_Map::GetInstance().Zoom() > 1.0f)
+        SIM_GunProjectiles::CollideWithScenery();
     Trace("plumes");
     Trace("particles");
     Trace("asteroids-front");
@@ -427,8 +456,4 @@ void GUI_BattleGUI::RenderBattleFrame()
     }
     if (GUI_Sounds* sounds = GetSounds())
         sounds->RefreshDroneVolume(drones);
-    Trace("comms");
-    SIM_CommsManager::GetInstance().Update();
-    Trace("battle");
-    SIM_Battle::GetInstance().Update();
 }

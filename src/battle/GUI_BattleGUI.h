@@ -8,19 +8,20 @@
 #include "engine/Effect.h"
 #include "engine/GTimer.h"
 #include "sim/SIM_BattleClock.h"
+#include "sim/SIM_BattleStep.h"
 
 class IClock;
 class SIM_Ship;
 
 // The screen in which a battle is watched, and the one that drives the
 // simulation: every drawn frame it measures the frame time, scales it by the
-// battle speed (the game's frame pacer holds the frame), and draws the world in
-// a fixed order of layers with the world update placed between them. It also
+// battle speed (the game's frame pacer holds the frame), and runs the battle's
+// frame step, drawing its layers between the step's phases. It also
 // carries the values the simulation reads each frame, so battles run
 // headless through SetFrameTime as well.
-class GUI_BattleGUI : public GUI_GameModeBase {
+class GUI_BattleGUI : public GUI_GameModeBase, private SIM_BattleStep::Observer {
 public:
-    static constexpr float kSpeedScale = 0.4f;
+    static constexpr float kSpeedScale = SIM_BattleClock::kSpeedScale;
     static constexpr float kZoomRepeatMs = 100.0f;
     static constexpr int kEffectSlots = 6;
     enum EffectSlot { FX_GENERAL = 0, FX_SPARE, FX_SCENARIO, FX_MOTIONBLUR, FX_DEPTH, FX_STENCIL };
@@ -137,6 +138,9 @@ private:
     }
     void ZoomKeyRepeat(float elapsedMs);
     void LoadShader(int slot, const std::string& file);
+    void OnPhase(SIM_BattleStep::Phase phase) override;
+    void DrawBackLayers();
+    void DrawFrontLayers();
     void DrawShips();
     void DrawShipLayer(int layer, bool tint);
     void DrawWindowsAndTooltips();

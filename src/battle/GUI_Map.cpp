@@ -2,13 +2,13 @@
 
 #include "app/APP_UsageMetrics.h"
 #include "app/Game.h"
-#include "app/SIM_Options.h"
 #include "battle/GUI_BattleGUI.h"
 #include "battle/NebulaLightning.h"
 #include "engine/CInput.h"
 #include "engine/D3DEngine.h"
 #include "engine/GeometryHelpers.h"
 #include "platform/KeyCodes.h"
+#include "sim/SIM_Options.h"
 #include "sim/SIM_Scenario.h"
 
 #include <algorithm>

@@ -13,37 +13,18 @@
 #include "engine/GDebugLog.h"
 #include "engine/GTokenizer.h"
 #include "engine/QuadRunBatch.h"
-#include "engine/RandomTables.h"
 #include "engine/StrFormat.h"
+#include "engine/TextHelpers.h"
 #include "sim/SIM_Fleet.h"
 #include "sim/SIM_Race.h"
 #include "sim/SIM_Ship.h"
-#include "sim/SIM_ShipHull.h"
 #include "sim/SIM_ShipGrid.h"
+#include "sim/SIM_ShipHull.h"
+#include "sim/SIM_ShipModuleType.h"
 #include "sim/ShipUpdateScheduler.h"
 #include "sim/modules/SIM_BeamWeaponModule.h"
-#include "sim/SIM_ShipModuleType.h"
 
 namespace {
-
-// Names the hull files use, by explosion type number; empty: no name.
-const char* const kExplosionTypeNames[] = {
-    "EXP_FRIGATE",          "EXP_FRIGATEBREAKUP", "EXP_FIGHTER_DESTROYED", "EXP_FIGHTER_DESTROYED_LOD",
-    "EXP_SMALL",            "EXP_SMALL2",         "",                      "",
-    "EXP_MEDIUM2",          "",                   "EXP_STARTBREAKUP",      "EXP_CRUISERDEBRIS",
-    "EXP_FRIGATEDEBRIS",    "EXP_DESTRUCTION_PLACED", "EXP_PLUMES",        "EXP_ANGLED_DEBRIS",
-    "EXP_SMALL_ANGLED_DEBRIS", "EXP_BLASTGLARE",  "EXP_BLASTGLARESMALL",   "",
-    "EXP_SPARKBURST",       "EXP_CRUISER_PLUMECENTER",
-};
-
-std::string Trimmed(const std::string& text)
-{
-    const size_t start = text.find_first_not_of(" \t\r\n");
-    if (start == std::string::npos)
-        return std::string();
-    const size_t end = text.find_last_not_of(" \t\r\n");
-    return text.substr(start, end - start + 1);
-}
 
 float FrameTime()
 {
@@ -56,12 +37,6 @@ std::vector<GUI_Ship*>& LiveVisuals()
     static auto* list = new std::vector<GUI_Ship*>();
     return *list;
 }
-
-// Stand-in warp-in: a short wait, then the arrival.
-constexpr float kWarpDelayMin = 50.0f;
-constexpr float kWarpDelayMax = 100.0f;
-constexpr float kWarpDurationMin = 500.0f;
-constexpr float kWarpDurationMax = 700.0f;
 
 // Hull effect lines are on a 256-pixel grid centred at 128.
 float GridToLocal(float value, float size)
@@ -81,24 +56,20 @@ const std::vector<GUI_Ship*>& GUI_Ship::GetAll()
     return LiveVisuals();
 }
 
-int GUI_Ship::FindExplosionType(const std::string& typeName)
+void GUI_Ship::InstallFactory()
 {
-    const std::string name = Trimmed(typeName);
-    if (!name.empty()) {
-        const int count = static_cast<int>(sizeof(kExplosionTypeNames) / sizeof(kExplosionTypeNames[0]));
-        for (int i = 0; i < count; ++i) {
-            if (name == kExplosionTypeNames[i])
-                return i;
-        }
-    }
-    LOG_ERROR_ONCE("unknown explosion type");
-    return kDefaultExplosion;
+    SIM_ShipVisual::SetFactory(
+        [](SIM_Ship* ship) -> std::unique_ptr<SIM_ShipVisual> { return std::make_unique<GUI_Ship>(ship); });
+}
+
+GUI_Ship* GUI_Ship::Of(const SIM_Ship* ship)
+{
+    return ship ? dynamic_cast<GUI_Ship*>(ship->GetVisual()) : nullptr;
 }
 
 GUI_Ship::GUI_Ship(SIM_Ship* owner)
-    : ship(owner)
+    : SIM_ShipVisual(owner)
 {
-    QLM_ASSERT(ship != nullptr);
     LiveVisuals().push_back(this);
 }
 
@@ -113,18 +84,10 @@ GUI_Ship::~GUI_Ship()
 
 void GUI_Ship::BuildAttachments()
 {
+    SIM_ShipVisual::BuildAttachments();
     const SIM_ShipHull* hull = ship ? ship->GetHull() : nullptr;
-    QLM_ASSERT(hull != nullptr);
     if (!hull)
         return;
-    if (hull->GetClass() == SIM_ShipHull::FIGHTER)
-        homeLayer = RandomChanceAlt(0.5f) ? 2 : 0;
-    else
-        homeLayer = 1;
-    currentLayer = pendingLayer = homeLayer;
-
-    spriteWidth = ship->GetWidth() > 0.0f ? ship->GetWidth() : hull->GetWidth();
-    spriteHeight = ship->GetHeight() > 0.0f ? ship->GetHeight() : hull->GetHeight();
     hullSprite.SetSize(spriteWidth, spriteHeight);
     pickRadius = std::max(spriteWidth, spriteHeight);
     const float hover = std::max(0.25f * spriteWidth, 20.0f);
@@ -145,7 +108,6 @@ void GUI_Ship::BuildAttachments()
 
     ParseEngineGlows();
     BuildWeaponDraws();
-    ParseDestructionLines();
     blastGlareClock = 0.0f;
     GUI_ShipDrawLists::GetInstance().Add(ship);
 }
@@ -160,7 +122,7 @@ void GUI_Ship::ParseEngineGlows()
         const float py = tok.NextFloat();
         const float w = tok.NextFloat();
         const float l = tok.NextFloat();
-        glow.texture = Trimmed(tok.NextString());
+        glow.texture = TrimWhitespace(tok.NextString());
         if (glow.texture.find(".dds") == std::string::npos)
             continue;
         glow.x = GridToLocal(px, spriteWidth);
@@ -198,25 +160,6 @@ void GUI_Ship::BuildWeaponDraws()
     }
 }
 
-void GUI_Ship::ParseDestructionLines()
-{
-    destructionEvents.clear();
-    const SIM_ShipHull* hull = ship ? ship->GetHull() : nullptr;
-    if (!hull)
-        return;
-    for (const std::string& line : hull->GetExplosions()) {
-        GTokenizer tok(line, ',');
-        DestructionEvent event;
-        event.time = tok.NextFloat();
-        const float px = tok.NextFloat();
-        const float py = tok.NextFloat();
-        event.type = FindExplosionType(tok.NextString());
-        event.x = GridToLocal(px, spriteWidth);
-        event.y = GridToLocal(py, spriteHeight);
-        destructionEvents.push_back(event);
-    }
-}
-
 void GUI_Ship::LocalToWorld(float lx, float ly, float& wx, float& wy) const
 {
     ship->LocalToWorld(lx, ly, ship->sine, ship->cosine, wx, wy);
@@ -230,30 +173,13 @@ void GUI_Ship::Draw()
         return;
     blastGlareClock += FrameTime();
     switch (ship->state) {
-    case SIM_Ship::OFF_FIELD:
-        // A ship jumping out stays off the field; others warp in by themselves.
-        if (!warpOutArmed) {
-            if (!warpEffectRunning)
-                StartWarpEffect();
-            warpTime += FrameTime();
-            if (warpTime > warpDelay + warpDuration) {
-                warpEffectRunning = false;
-                ship->state = SIM_Ship::ACTIVE;
-                ActivateTractorBeams();
-            }
-        }
-        break;
     case SIM_Ship::ACTIVE:
         DrawHull();
-        ++updatesFromDraw;
-        ship->Update();
         DrawBeams();
         break;
     case SIM_Ship::DYING:
     case SIM_Ship::DESTROYED:
         DrawDying();
-        ++updatesFromDraw;
-        ship->Update();
         break;
     default:
         break;
@@ -458,42 +384,13 @@ void GUI_Ship::SetLayer(int newLayer)
     if (newLayer == currentLayer || newLayer < 0 || newLayer > 2)
         return;
     GUI_ShipDrawLists::GetInstance().Move(ship, currentLayer, newLayer);
-    currentLayer = newLayer;
+    SIM_ShipVisual::SetLayer(newLayer);
 }
 
 // ---- destruction ----------------------------------------------------------
 
-void GUI_Ship::UpdateDestruction()
+void GUI_Ship::OnDestructionEvent(const DestructionEvent& event)
 {
-    if (killed || !ship)
-        return;
-    if (destructionEvents.empty()) {
-        // Nothing to play: the ship must still leave the battle.
-        FinishDestruction();
-        return;
-    }
-    destructionClock += FrameTime();
-    for (DestructionEvent& event : destructionEvents) {
-        if (event.done || event.time > destructionClock)
-            continue;
-        event.done = 1;
-        if (event.type == kStartBreakup) {
-            breakupStarted = true;
-            breakupTime = 0.0f;
-        } else {
-            FireDestructionEvent(event);
-        }
-        // Whatever the last event is, it ends the timeline.
-        if (AllEventsDone()) {
-            FinishDestruction();
-            return;
-        }
-    }
-}
-
-void GUI_Ship::FireDestructionEvent(const DestructionEvent& event)
-{
-    ++firedExplosionCount;
     float wx, wy;
     LocalToWorld(event.x, event.y, wx, wy);
     SpawnExplosion(event.type, wx, wy, this, 0.0f, 0.0f);
@@ -509,16 +406,8 @@ void GUI_Ship::FireDestructionEvent(const DestructionEvent& event)
     }
 }
 
-bool GUI_Ship::AllEventsDone() const
+void GUI_Ship::OnDestroyed()
 {
-    return std::all_of(destructionEvents.begin(), destructionEvents.end(),
-                       [](const DestructionEvent& e) { return e.done != 0; });
-}
-
-void GUI_Ship::FinishDestruction()
-{
-    killed = true;
-    ship->Kill();
     const float w = ship->GetWidth();
     switch (ship->GetHullClass()) {
     case SIM_ShipHull::CRUISER:
@@ -563,43 +452,9 @@ void GUI_Ship::PlaySoundAtShip(const std::string& file)
 
 // ---- calls from the simulation ---------------------------------------------
 
-void GUI_Ship::StartWarpEffect()
-{
-    warpEffectRunning = true;
-    warpTime = 0.0f;
-    warpDelay = RandomRangeAlt(kWarpDelayMin, kWarpDelayMax);
-    warpDuration = RandomRangeAlt(kWarpDurationMin, kWarpDurationMax);
-}
-
-void GUI_Ship::ArmWarpOut()
-{
-    warpOutArmed = true;
-}
-
-void GUI_Ship::ActivateTractorBeams() {}
-
-void GUI_Ship::DeleteShipEmmiters()
-{
-    emitterCount = 0;
-}
-
-void GUI_Ship::DeleteDamageSprites()
-{
-    damageMarksShown = 0;
-}
-
-int GUI_Ship::CountDamageLocations() const
-{
-    const SIM_ShipHull* hull = ship ? ship->GetHull() : nullptr;
-    if (!hull)
-        return 0;
-    return static_cast<int>(std::count_if(hull->GetTargets().begin(), hull->GetTargets().end(),
-                                          [](const SIM_ShipHull::Target& t) { return t.hasRect != 0; }));
-}
-
 void GUI_Ship::ShowHitEffects(float x, float y, float damage, float dx, float dy)
 {
-    ++hitEffectCount;
+    SIM_ShipVisual::ShowHitEffects(x, y, damage, dx, dy);
     if (!ship)
         return;
     float wx, wy;
@@ -623,40 +478,3 @@ void GUI_Ship::ShowHitEffects(float x, float y, float damage, float dx, float dy
         blastGlareClock = 0.0f;
     }
 }
-
-void GUI_Ship::ShowHullDamage(float /*x*/, float /*y*/, float /*damage*/)
-{
-    ++hitEffectCount;
-}
-
-void GUI_Ship::ShowArmourSpark(float /*x*/, float /*y*/)
-{
-    ++armourSparkCount;
-}
-
-void GUI_Ship::ShowDamageText(float /*amount*/)
-{
-    ++damageTextCount;
-}
-
-void GUI_Ship::ShowShieldImpact(float /*x*/, float /*y*/)
-{
-    ++shieldImpactCount;
-}
-
-void GUI_Ship::ShowShieldCollapse()
-{
-    ++shieldCollapseCount;
-    shieldEffectOn = false;
-}
-
-void GUI_Ship::SetShieldEffect(bool on)
-{
-    shieldEffectOn = on;
-}
-
-void GUI_Ship::ShowECMShock() {}
-
-void GUI_Ship::StopSound() {}
-
-void GUI_Ship::ShowSmartBomb(float /*strength*/) {}

@@ -24,7 +24,9 @@ int GUI_ShipDrawLists::ListForLayer(int layer)
 
 void GUI_ShipDrawLists::Add(SIM_Ship* ship)
 {
-    if (!ship || !ship->GetVisual())
+    // Only ships this screen draws: a visual made without the screen's
+    // factory has nothing to show.
+    if (!GUI_Ship::Of(ship))
         return;
     Remove(ship);
     lists[ListForLayer(ship->GetVisual()->currentLayer)].push_back(ship);
@@ -64,8 +66,8 @@ void GUI_ShipDrawLists::DrawList(int list)
     std::vector<SIM_Ship*>& ships = drawOrder;
     ships.assign(lists[list].begin(), lists[list].end());
     for (SIM_Ship* ship : ships) {
-        if (ship->GetVisual())
-            ship->GetVisual()->Draw();
+        // Every ship in the lists has the screen's visual (see Add).
+        static_cast<GUI_Ship*>(ship->GetVisual())->Draw();
     }
 }
 
@@ -74,7 +76,6 @@ void GUI_ShipDrawLists::DrawTintList(int list)
     if (!Valid(list))
         return;
     for (SIM_Ship* ship : lists[list]) {
-        if (ship->GetVisual())
-            ship->GetVisual()->DrawTeamTint();
+        static_cast<GUI_Ship*>(ship->GetVisual())->DrawTeamTint();
     }
 }

@@ -40,6 +40,15 @@ std::string ToUpperString(const std::string& text)
     return s;
 }
 
+std::string TrimWhitespace(const std::string& text)
+{
+    const size_t start = text.find_first_not_of(" \t\r\n");
+    if (start == std::string::npos)
+        return std::string();
+    const size_t end = text.find_last_not_of(" \t\r\n");
+    return text.substr(start, end - start + 1);
+}
+
 std::string TrimTrailingWhitespace(const std::string& text)
 {
     std::string s = text;

@@ -7,6 +7,8 @@ std::string IntToTwoDigitString(int n);
 std::string ToLowerString(const std::string& text);
 std::string ToUpperString(const std::string& text);
 std::string TrimTrailingWhitespace(const std::string& text);
+// Without spaces, tabs and line ends at either end.
+std::string TrimWhitespace(const std::string& text);
 std::string ShortenText(const std::string& text);
 int RoundToInt(float x);
 // Replaces every occurrence of search in text. Occurrences inside inserted

@@ -1,8 +1,6 @@
 #include "frontend/GUI_ChooseScenario.h"
 
 #include "app/Game.h"
-#include "app/SIM_HighScores.h"
-#include "app/SIM_Options.h"
 #include "engine/CInput.h"
 #include "engine/D3DEngine.h"
 #include "engine/GHashTable.h"
@@ -20,6 +18,8 @@
 #include "gui/GUI_Tutorial.h"
 #include "gui/GUI_WindowManager.h"
 #include "platform/KeyCodes.h"
+#include "sim/SIM_HighScores.h"
+#include "sim/SIM_Options.h"
 #include "sim/SIM_Race.h"
 #include "sim/SIM_Scenario.h"
 

@@ -3,12 +3,12 @@
 #include "app/APP_Tips.h"
 #include "app/GUI_Sounds.h"
 #include "app/Game.h"
-#include "app/ModSupport.h"
 #include "engine/D3DEngine.h"
 #include "engine/GDebugLog.h"
 #include "engine/GFileList.h"
 #include "engine/GHashTable.h"
 #include "engine/LibText.h"
+#include "engine/ModSupport.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,10 +1,10 @@
 #include "frontend/GUI_MainMenu.h"
 
-#include "app/APP_ContentPackage.h"
 #include "app/APP_UsageMetrics.h"
 #include "app/GUI_Sounds.h"
-#include "app/MusicTracks.h"
 #include "app/Game.h"
+#include "app/MusicTracks.h"
+#include "engine/APP_ContentPackage.h"
 #include "engine/D3DEngine.h"
 #include "engine/GHashTable.h"
 #include "engine/GSystem.h"
@@ -14,8 +14,8 @@
 #include "gui/GUI_ConfirmDialog.h"
 #include "gui/GUI_WindowManager.h"
 #include "online/SIM_Server.h"
-#include "prep/GUI_ShipDesignGUI.h"
 #include "platform/KeyCodes.h"
+#include "prep/GUI_ShipDesignGUI.h"
 
 #include <algorithm>
 

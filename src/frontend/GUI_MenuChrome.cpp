@@ -2,15 +2,15 @@
 
 #include "app/GUI_Sounds.h"
 #include "app/Game.h"
-#include "app/SIM_Options.h"
-#include "sim/SIM_Race.h"
-#include "sim/SIM_ShipModuleType.h"
-#include "gui/GUI_ButtonBase.h"
 #include "gui/GUIButtonList.h"
+#include "gui/GUI_ButtonBase.h"
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_FrameDrawing.h"
 #include "gui/GUI_Interlace.h"
 #include "gui/GUI_PreloadedTextures.h"
+#include "sim/SIM_Options.h"
+#include "sim/SIM_Race.h"
+#include "sim/SIM_ShipModuleType.h"
 
 GUI_MenuChrome::GUI_MenuChrome(float backdropV)
 {

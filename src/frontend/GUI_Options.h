@@ -1,6 +1,5 @@
 #pragma once
 #include "app/GUI_GameModeBase.h"
-#include "app/SIM_Options.h"
 #include "engine/CTexturedSprite.h"
 #include "engine/GRect.h"
 #include "frontend/GUI_MenuChrome.h"
@@ -8,6 +7,7 @@
 #include "gui/GUIButtonList.h"
 #include "gui/GUI_Interlace.h"
 #include "gui/GUI_TitleBar.h"
+#include "sim/SIM_Options.h"
 
 #include <array>
 #include <cstdint>

@@ -3,12 +3,11 @@
 #include "app/APP_UsageMetrics.h"
 #include "app/GUI_Sounds.h"
 #include "app/Game.h"
-#include "app/SIM_Options.h"
-#include "frontend/GUI_MenuChrome.h"
 #include "engine/D3DEngine.h"
 #include "engine/GHashTable.h"
 #include "engine/LibText.h"
 #include "frontend/GUI_ChooseScenario.h"
+#include "frontend/GUI_MenuChrome.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_FrameDrawing.h"
 #include "gui/GUI_PreloadedTextures.h"
@@ -16,6 +15,7 @@
 #include "gui/GUI_Tutorial.h"
 #include "gui/GUI_WindowManager.h"
 #include "platform/KeyCodes.h"
+#include "sim/SIM_Options.h"
 #include "sim/SIM_Race.h"
 
 #include <algorithm>

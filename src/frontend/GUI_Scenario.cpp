@@ -1,11 +1,10 @@
 #include "frontend/GUI_Scenario.h"
 
 #include "app/GUI_Sounds.h"
-#include "app/SIM_HighScores.h"
-#include "frontend/GUI_MenuChrome.h"
 #include "engine/CInput.h"
 #include "engine/GHashTable.h"
 #include "engine/LibText.h"
+#include "frontend/GUI_MenuChrome.h"
 #include "frontend/GUI_ScenarioDetails.h"
 #include "gui/GUI_Cursor.h"
 #include "gui/GUI_FrameDrawing.h"
@@ -13,6 +12,7 @@
 #include "gui/GUI_PreloadedTextures.h"
 #include "gui/GUI_Tooltip.h"
 #include "gui/GUI_WindowManager.h"
+#include "sim/SIM_HighScores.h"
 #include "sim/SIM_Scenario.h"
 
 #include <algorithm>

@@ -1,10 +1,10 @@
 #include "frontend/GUI_ScenarioAchievements.h"
 
-#include "app/SIM_HighScores.h"
 #include "engine/CInput.h"
 #include "engine/GHashTable.h"
 #include "engine/LibText.h"
 #include "gui/GUI_Tooltip.h"
+#include "sim/SIM_HighScores.h"
 #include "sim/SIM_Scenario.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "frontend/GUI_TitleBackdrop.h"
 
-#include "app/APP_ContentPackage.h"
+#include "engine/APP_ContentPackage.h"
 #include "engine/D3DEngine.h"
 #include "engine/GRect.h"
 

@@ -1,8 +1,8 @@
 #include "gui/GUI_Transition.h"
 
-#include "app/SIM_Options.h"
 #include "engine/D3DEngine.h"
 #include "engine/GDebugLog.h"
+#include "sim/SIM_Options.h"
 
 #include <algorithm>
 #include <cmath>

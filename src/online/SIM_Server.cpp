@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <mutex>
 #include <unistd.h>
-#include "app/APP_UserFolders.h"
+#include "engine/APP_UserFolders.h"
 #include "engine/GFileHelpers.h"
 #include "engine/GHttpClient.h"
 #include "engine/GSafeFile.h"

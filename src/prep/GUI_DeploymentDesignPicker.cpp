@@ -1,7 +1,6 @@
 #include "prep/GUI_DeploymentDesignPicker.h"
 
 #include "app/GUI_Sounds.h"
-#include "app/SIM_Options.h"
 #include "engine/GHashTable.h"
 #include "gui/GUI_FrameDrawing.h"
 #include "gui/GUI_ScrollingWindow.h"
@@ -9,6 +8,7 @@
 #include "gui/GUI_WindowManager.h"
 #include "prep/GUI_DeploymentGUI.h"
 #include "prep/GUI_ShipIcon.h"
+#include "sim/SIM_Options.h"
 #include "sim/SIM_Race.h"
 #include "sim/SIM_Scenario.h"
 #include "sim/SIM_ShipDesign.h"

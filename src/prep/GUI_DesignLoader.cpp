@@ -1,6 +1,6 @@
 #include "prep/GUI_DesignLoader.h"
 
-#include "app/APP_UserFolders.h"
+#include "engine/APP_UserFolders.h"
 #include "engine/CInput.h"
 #include "engine/GFileList.h"
 #include "engine/GHashTable.h"

@@ -1,7 +1,6 @@
 #include "prep/GUI_HullPicker.h"
 
 #include "app/APP_UsageMetrics.h"
-#include "app/SIM_Options.h"
 #include "engine/CInput.h"
 #include "engine/GDebugLog.h"
 #include "engine/GHashTable.h"
@@ -13,6 +12,7 @@
 #include "prep/DesignerCommon.h"
 #include "prep/GUI_HullData.h"
 #include "prep/GUI_ShipDesignGUI.h"
+#include "sim/SIM_Options.h"
 #include "sim/SIM_Race.h"
 #include "sim/SIM_ShipHull.h"
 #include "sim/SIM_Unlockable.h"

@@ -2,7 +2,6 @@
 
 #include "app/APP_UsageMetrics.h"
 #include "app/Game.h"
-#include "app/SIM_Options.h"
 #include "engine/D3DEngine.h"
 #include "engine/GDebugLog.h"
 #include "engine/GHashTable.h"
@@ -19,6 +18,7 @@
 #include "prep/GUI_ModulePickerIcon.h"
 #include "prep/GUI_ShipBlueprint.h"
 #include "prep/GUI_ShipDesignSummary.h"
+#include "sim/SIM_Options.h"
 #include "sim/SIM_ShipDesign.h"
 #include "sim/SIM_ShipHull.h"
 

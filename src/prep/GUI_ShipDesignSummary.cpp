@@ -2,7 +2,7 @@
 
 #include "app/APP_SaveNotice.h"
 #include "app/APP_UsageMetrics.h"
-#include "app/APP_UserFolders.h"
+#include "engine/APP_UserFolders.h"
 #include "engine/GDebugLog.h"
 #include "engine/GHashTable.h"
 #include "engine/StrFormat.h"

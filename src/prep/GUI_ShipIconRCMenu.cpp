@@ -1,7 +1,7 @@
 #include "prep/GUI_ShipIconRCMenu.h"
 
-#include "app/APP_UserFolders.h"
 #include "app/Game.h"
+#include "engine/APP_UserFolders.h"
 #include "engine/CInput.h"
 #include "engine/D3DEngine.h"
 #include "engine/GDebugLog.h"
@@ -12,8 +12,8 @@
 #include "gui/GUI_WindowManager.h"
 #include "prep/GUI_DeploymentDesignPicker.h"
 #include "prep/GUI_DeploymentGUI.h"
-#include "prep/GUI_ShipDesignGUI.h"
 #include "prep/GUI_DeploymentIcon.h"
+#include "prep/GUI_ShipDesignGUI.h"
 #include "prep/GUI_ShipIcon.h"
 #include "sim/SIM_DeployedShip.h"
 #include "sim/SIM_ShipDesign.h"

@@ -1,21 +1,22 @@
 #include "sim/SIM_Battle.h"
 
-#include "app/APP_UsageMetrics.h"
-#include "app/GUI_Sounds.h"
-#include "app/SIM_HighScores.h"
-#include "battle/GUI_Ship.h"
 #include "engine/GDebugLog.h"
+#include "engine/GRandom.h"
 #include "engine/RandomTables.h"
 #include "sim/SIM_BattleArea.h"
 #include "sim/SIM_BattleClock.h"
+#include "sim/SIM_BattleStep.h"
 #include "sim/SIM_CollisionAvoider.h"
 #include "sim/SIM_CommsManager.h"
 #include "sim/SIM_DeployedFleet.h"
 #include "sim/SIM_Fleet.h"
+#include "sim/SIM_HighScores.h"
+#include "sim/SIM_MetricsSink.h"
 #include "sim/SIM_Race.h"
 #include "sim/SIM_Scenario.h"
 #include "sim/SIM_SetUpProgress.h"
 #include "sim/SIM_Ship.h"
+#include "sim/SIM_SoundSink.h"
 #include "sim/SIM_StatsDatabase.h"
 #include "sim/SIM_SurvivalMode.h"
 #include "sim/ShipUpdateScheduler.h"
@@ -68,9 +69,11 @@ SIM_HighScores& SIM_Battle::Scores()
     return m_highScores ? *m_highScores : SIM_HighScores::GetInstance();
 }
 
-APP_UsageMetrics& SIM_Battle::Metrics()
+SIM_MetricsSink* SIM_Battle::Metrics()
 {
-    return m_metrics ? *m_metrics : APP_UsageMetrics::GetInstance();
+    if (m_metrics)
+        return m_metrics;
+    return s_programMetrics ? s_programMetrics() : nullptr;
 }
 
 bool SIM_Battle::Start(SIM_Scenario* scenario, SIM_DeployedFleet* player, SIM_DeployedFleet* enemy,
@@ -301,7 +304,7 @@ void SIM_Battle::CheckEnd()
 void SIM_Battle::PlayResultMusic(const char* file)
 {
     // Stops the music and plays the track once at music volume.
-    if (GUI_Sounds* sounds = SIM_BattleClock::GetInstance().GetSounds())
+    if (SIM_SoundSink* sounds = SIM_BattleClock::GetInstance().GetSounds())
         sounds->PlayMusicOnce(file);
 }
 
@@ -320,7 +323,8 @@ void SIM_Battle::Victory()
 {
     m_lost = WON;
     if (m_scenario)
-        Metrics().SetEventFlag(m_scenario->GetName() + "_won");
+        if (SIM_MetricsSink* metrics = Metrics())
+            metrics->SetEventFlag(m_scenario->GetName() + "_won");
     PlayResultMusic("data/sounds/music/victory.ogg");
 
     if (m_scenario) {
@@ -337,7 +341,8 @@ void SIM_Battle::Victory()
 void SIM_Battle::Defeat()
 {
     if (m_scenario)
-        Metrics().SetEventFlag(m_scenario->GetName() + "_lost");
+        if (SIM_MetricsSink* metrics = Metrics())
+            metrics->SetEventFlag(m_scenario->GetName() + "_lost");
     m_lost = LOST;
     PlayResultMusic("data/sounds/music/defeat.ogg");
     EndBattle();
@@ -408,21 +413,15 @@ bool StartBattleFromDeploymentFile(SIM_Scenario* scenario, const std::string& pl
     return battle.Start(scenario, &player, &enemy, false);
 }
 
+bool StartSeededBattleFromDeploymentFile(SIM_Scenario* scenario, const std::string& playerFleetFile,
+                                         int difficulty, uint64_t seed)
+{
+    QlmSrand(seed);
+    SIM_BattleClock::GetInstance().ResetForBattle();
+    return StartBattleFromDeploymentFile(scenario, playerFleetFile, difficulty);
+}
+
 void RunHeadlessBattleFrame(float scaledMs)
 {
-    SIM_BattleClock::GetInstance().SetFrameTime(scaledMs);
-    ShipUpdateScheduler::GetInstance().UpdateWorld();
-    SIM_Battle& battle = SIM_Battle::GetInstance();
-    for (SIM_Fleet* fleet : {battle.GetPlayerFleet(), battle.GetEnemyFleet()}) {
-        if (!fleet)
-            continue;
-        // The view's ship draw runs each ship's frame update (and warp-in).
-        for (SIM_Ship* ship : fleet->GetAllShips()) {
-            if (ship->GetVisual())
-                ship->GetVisual()->Draw();
-        }
-    }
-    SIM_GunProjectiles::UpdateAll();
-    SIM_CommsManager::GetInstance().Update();
-    battle.Update();
+    SIM_BattleStep::Step(scaledMs);
 }

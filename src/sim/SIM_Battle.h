@@ -3,10 +3,10 @@
 #include <functional>
 #include <string>
 
-class APP_UsageMetrics;
 class SIM_DeployedFleet;
 class SIM_Fleet;
 class SIM_HighScores;
+class SIM_MetricsSink;
 class SIM_Race;
 class SIM_Scenario;
 class SIM_SetUpProgress;
@@ -68,7 +68,11 @@ public:
     // Where scores and metrics go; the program's own by default. Tools and
     // tests point them at their own objects (null = the default again).
     void SetHighScores(SIM_HighScores* scores) { m_highScores = scores; }
-    void SetUsageMetrics(APP_UsageMetrics* metrics) { m_metrics = metrics; }
+    void SetUsageMetrics(SIM_MetricsSink* metrics) { m_metrics = metrics; }
+    // The program's metrics, asked for when a battle records its result; the
+    // shell installs it at start (none: results are not counted).
+    using MetricsSource = SIM_MetricsSink* (*)();
+    static void SetProgramMetrics(MetricsSource source) { s_programMetrics = source; }
     // Runs after set-up in place of the switch to the loading screen.
     void SetSetUpHook(std::function<void()> hook) { m_setUpHook = std::move(hook); }
     // Told about the next set-up only (the loading screen); null for none.
@@ -83,7 +87,8 @@ private:
     // The scenario's record gets the beaten flag of the current difficulty.
     void MarkScenarioBeaten();
     SIM_HighScores& Scores();
-    APP_UsageMetrics& Metrics();
+    // Null when there is nowhere to record.
+    SIM_MetricsSink* Metrics();
 
     unsigned char m_started = 0;
     SIM_Fleet* m_playerFleet = nullptr;
@@ -102,17 +107,21 @@ private:
     float m_sampleAccumulator = 0.0f;
     bool m_retreatUnderWay = false;
     SIM_HighScores* m_highScores = nullptr;
-    APP_UsageMetrics* m_metrics = nullptr;
+    SIM_MetricsSink* m_metrics = nullptr;
+    static inline MetricsSource s_programMetrics = nullptr;
     std::function<void()> m_setUpHook;
     SIM_SetUpProgress* m_progress = nullptr;
 };
 
-// One battle frame without the battle view, in the view's order: world
-// step, every ship's visual (which runs the ship's per-frame update), comms,
-// then the battle clock and end check. scaledMs is the frame's battle time.
+// One battle frame without the battle view, through the same step the view
+// runs (SIM_BattleStep). scaledMs is the frame's battle time.
 void RunHeadlessBattleFrame(float scaledMs);
 
 // Starts a battle without the deployment screen: the player's fleet from a
 // deployed-fleet file, the enemy from the scenario's AI fleet of the given
 // difficulty (0 easy, 1 medium, 2 hard). False (reported) when it can't start.
 bool StartBattleFromDeploymentFile(SIM_Scenario* scenario, const std::string& playerFleetFile, int difficulty);
+// The same from a fixed seed on a fresh battle clock: the headless runner and
+// the game's --seed start here, so both fight the same battle.
+bool StartSeededBattleFromDeploymentFile(SIM_Scenario* scenario, const std::string& playerFleetFile,
+                                         int difficulty, uint64_t seed);

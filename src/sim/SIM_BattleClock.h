@@ -1,6 +1,10 @@
 #pragma once
 
-class GUI_Sounds;
+#include <algorithm>
+
+#include "engine/GTimer.h"
+
+class SIM_SoundSink;
 
 // The battle's clock and the few screen-owned switches the simulation reads
 // each frame. The battle screen shares these fields rather than copying them,
@@ -12,6 +16,15 @@ public:
     {
         static SIM_BattleClock instance;
         return instance;
+    }
+
+    // Battle time of a frame that took realMs on the wall: long frames are cut
+    // to the timer's cap first, so a stall never becomes a leap. The screen
+    // and the headless runner both scale their frames here.
+    static constexpr float kSpeedScale = 0.4f;
+    static float ScaleFrame(float realMs, float speed)
+    {
+        return std::min(realMs, GTimer::kMaxLastElapsedMs) * speed * kSpeedScale;
     }
 
     // One frame of battle time: the scaled milliseconds (0 while paused)
@@ -35,9 +48,9 @@ public:
         shipPicking = 0;
     }
 
-    using SoundsSource = GUI_Sounds* (*)();
+    using SoundsSource = SIM_SoundSink* (*)();
     void SetSoundsSource(SoundsSource source) { soundsSource = source; }
-    GUI_Sounds* GetSounds() const { return soundsSource ? soundsSource() : nullptr; }
+    SIM_SoundSink* GetSounds() const { return soundsSource ? soundsSource() : nullptr; }
 
     // The screen's answer to the battle's end (speed back to normal, the
     // result dialog); none without a screen.

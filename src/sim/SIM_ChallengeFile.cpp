@@ -1,7 +1,7 @@
 #include "sim/SIM_ChallengeFile.h"
 
-#include "app/APP_ContentPackage.h"
-#include "app/APP_UserFolders.h"
+#include "engine/APP_ContentPackage.h"
+#include "engine/APP_UserFolders.h"
 #include "engine/GDebugLog.h"
 #include "engine/GFileHelpers.h"
 #include "engine/GSafeFile.h"

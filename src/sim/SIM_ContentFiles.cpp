@@ -1,8 +1,8 @@
 #include "sim/SIM_ContentFiles.h"
 
-#include "app/ModSupport.h"
 #include "engine/GFileList.h"
 #include "engine/GIniFile.h"
+#include "engine/ModSupport.h"
 #include "sim/SIM_BehaviourType.h"
 #include "sim/SIM_DefaultOrders.h"
 #include "sim/SIM_Race.h"

@@ -1,6 +1,6 @@
 #include "sim/SIM_DefaultOrders.h"
 
-#include "app/APP_UserFolders.h"
+#include "engine/APP_UserFolders.h"
 #include "engine/GDebugLog.h"
 #include "engine/GFileHelpers.h"
 #include "engine/GFileList.h"

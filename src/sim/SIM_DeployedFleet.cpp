@@ -1,6 +1,5 @@
 #include "sim/SIM_DeployedFleet.h"
 
-#include "app/SIM_Options.h"
 #include "engine/GDebugLog.h"
 #include "engine/GFileHelpers.h"
 #include "engine/GIniFile.h"
@@ -9,6 +8,7 @@
 #include "engine/StrFormat.h"
 #include "sim/SIM_Anomaly.h"
 #include "sim/SIM_ContentFiles.h"
+#include "sim/SIM_Options.h"
 #include "sim/SIM_Scenario.h"
 #include "sim/SIM_ShipDesign.h"
 #include "sim/SIM_ShipHull.h"

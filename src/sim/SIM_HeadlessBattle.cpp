@@ -1,5 +1,7 @@
 #include "sim/SIM_HeadlessBattle.h"
 
+#include <map>
+
 #include "engine/GDebugLog.h"
 #include "engine/GRandom.h"
 #include "sim/SIM_Battle.h"
@@ -8,11 +10,12 @@
 #include "sim/SIM_Fleet.h"
 #include "sim/SIM_Scenario.h"
 #include "sim/SIM_Ship.h"
+#include "sim/SIM_ShipModuleType.h"
 #include "sim/SIM_ShipNameGenerator.h"
 #include "sim/SIM_StatsDatabase.h"
 
 SIM_HeadlessBattle::SIM_HeadlessBattle(const std::string& scoresFolder)
-    : m_scores(scoresFolder), m_metrics(std::string(), nullptr, 1)
+    : m_scores(scoresFolder)
 {
     LoadContent();
     SIM_Battle& battle = SIM_Battle::GetInstance();
@@ -52,9 +55,7 @@ bool SIM_HeadlessBattle::Start(const std::string& scenarioName, const std::strin
     SIM_Scenario* scenario = SIM_Scenario::FindByName(scenarioName);
     if (!scenario)
         return false;
-    QlmSrand(seed);
-    SIM_BattleClock::GetInstance().ResetForBattle();
-    return StartBattleFromDeploymentFile(scenario, playerFleetFile, difficulty);
+    return StartSeededBattleFromDeploymentFile(scenario, playerFleetFile, difficulty, seed);
 }
 
 bool SIM_HeadlessBattle::StartCustom(SIM_Scenario* scenario, SIM_DeployedFleet& player, SIM_DeployedFleet& enemy,
@@ -114,6 +115,34 @@ SIM_HeadlessBattle::Totals SIM_HeadlessBattle::CollectTotals()
         totals.hullDamageDealt[side] += e.moduleDamage;
     }
     return totals;
+}
+
+std::vector<SIM_HeadlessBattle::WeaponClassTotals> SIM_HeadlessBattle::CollectWeaponClassTotals()
+{
+    std::map<std::string, WeaponClassTotals> byClass;
+    auto entry = [&byClass](const SIM_ShipModuleType* weapon) -> WeaponClassTotals& {
+        const std::string name = weapon ? weapon->GetClassName() : std::string("detonation");
+        WeaponClassTotals& totals = byClass[name];
+        totals.className = name;
+        return totals;
+    };
+    std::map<const SIM_Ship*, const SIM_ShipModuleType*> lastHullHit;
+    for (const SIM_DamageEvent& e : SIM_StatsDatabase::GetInstance().GetEvents()) {
+        if (e.flag != 1 || !e.target)
+            continue;
+        if (e.weapon)
+            ++entry(e.weapon).hits;
+        if (e.moduleDamage > 0.0f)
+            lastHullHit[e.target] = e.weapon;
+    }
+    for (const auto& [target, weapon] : lastHullHit) {
+        if (target->IsDead())
+            ++entry(weapon).kills;
+    }
+    std::vector<WeaponClassTotals> result;
+    for (const auto& [name, totals] : byClass)
+        result.push_back(totals);
+    return result;
 }
 
 const char* SIM_HeadlessBattle::OutcomeName()

@@ -1,9 +1,11 @@
 #pragma once
 #include <cstdint>
+#include <set>
 #include <string>
+#include <vector>
 
-#include "app/APP_UsageMetrics.h"
-#include "app/SIM_HighScores.h"
+#include "sim/SIM_HighScores.h"
+#include "sim/SIM_MetricsSink.h"
 
 class SIM_DeployedFleet;
 class SIM_Scenario;
@@ -14,6 +16,17 @@ class SIM_Scenario;
 // frame time from a fixed seed, so that a run can be replayed exactly.
 class SIM_HeadlessBattle {
 public:
+    // The results a run would have counted in the player's metrics.
+    class FlagTally : public SIM_MetricsSink {
+    public:
+        void SetEventFlag(const std::string& name) override { m_flags.insert(name); }
+        // 1 when flagged, else 0.
+        int GetEventCount(const std::string& name) const { return static_cast<int>(m_flags.count(name)); }
+
+    private:
+        std::set<std::string> m_flags;
+    };
+
     // Per side: 0 the player, 1 the enemy.
     struct Totals {
         int ships[2] = {0, 0};
@@ -22,6 +35,14 @@ public:
         float hullDamageDealt[2] = {0.0f, 0.0f};
         int shots[2] = {0, 0};
         int hits[2] = {0, 0};
+    };
+
+    // Hits landed and ships killed by one class of weapon module (the module
+    // type's class name; "detonation" for a wreck's blast).
+    struct WeaponClassTotals {
+        std::string className;
+        int hits = 0;
+        int kills = 0;
     };
 
     // scoresFolder receives the scratch sc.dat / unl.dat of the battles run.
@@ -45,14 +66,17 @@ public:
     static void Frame(float scaledMs);
 
     SIM_HighScores& GetScores() { return m_scores; }
-    APP_UsageMetrics& GetMetrics() { return m_metrics; }
+    FlagTally& GetMetrics() { return m_metrics; }
 
     static float BattleTime();
     static Totals CollectTotals();
+    // From the battle's statistics events, by class name. A kill goes to the
+    // class of the last hit that reached the modules of a ship now dead.
+    static std::vector<WeaponClassTotals> CollectWeaponClassTotals();
     // "won", "lost", "retreated" or "unfinished".
     static const char* OutcomeName();
 
 private:
     SIM_HighScores m_scores;
-    APP_UsageMetrics m_metrics;
+    FlagTally m_metrics;
 };

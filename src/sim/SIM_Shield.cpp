@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "battle/GUI_Ship.h"
 #include "engine/GDebugLog.h"
 #include "engine/GRandom.h"
 #include "sim/SIM_CommsManager.h"
 #include "sim/SIM_Ship.h"
+#include "sim/SIM_ShipVisual.h"
 #include "sim/SIM_StatsDatabase.h"
 #include "sim/modules/SIM_ShieldModule.h"
 
@@ -81,7 +81,7 @@ float SIM_Shield::Absorb(SIM_DamageEvent* event, SIM_Ship* attacker, float damag
     if (state != UP)
         return damage;
 
-    GUI_Ship* visual = owner ? owner->GetVisual() : nullptr;
+    SIM_ShipVisual* visual = owner ? owner->GetVisual() : nullptr;
     if (penetration < resistance) {
         if (visual)
             visual->ShowShieldImpact(owner->x, owner->y);

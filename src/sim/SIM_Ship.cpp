@@ -4,14 +4,12 @@
 #include <cmath>
 #include <list>
 
-#include "battle/GUI_Ship.h"
 #include "engine/GDebugLog.h"
 #include "engine/GRandom.h"
 #include "engine/GeometryHelpers.h"
 #include "engine/RandomTables.h"
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_BattleClock.h"
-#include "sim/SIM_SurvivalMode.h"
 #include "sim/SIM_CollisionAvoider.h"
 #include "sim/SIM_CommsManager.h"
 #include "sim/SIM_DamageFeedbackSink.h"
@@ -24,7 +22,9 @@
 #include "sim/SIM_ShipHull.h"
 #include "sim/SIM_ShipModuleType.h"
 #include "sim/SIM_ShipOrders.h"
+#include "sim/SIM_ShipVisual.h"
 #include "sim/SIM_StatsDatabase.h"
+#include "sim/SIM_SurvivalMode.h"
 #include "sim/ShipUpdateScheduler.h"
 #include "sim/modules/SIM_ArmourModule.h"
 #include "sim/modules/SIM_BeamWeaponModule.h"
@@ -88,7 +88,7 @@ SIM_Ship::SIM_Ship()
     throttle = 1.0f;
     acceleration = 0.025f;
     drag = 0.0f;
-    visual = std::make_unique<GUI_Ship>(this);
+    visual = SIM_ShipVisual::Create(this);
     ShipList().push_back(this);
 }
 

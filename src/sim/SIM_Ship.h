@@ -6,7 +6,6 @@
 #include "sim/SIM_MapObject.h"
 #include "sim/modules/SIM_ShipModule.h"
 
-class GUI_Ship;
 class SIM_ArmourModule;
 class SIM_CamoflageShieldModule;
 class SIM_CollisionAvoider;
@@ -17,6 +16,7 @@ class SIM_Shield;
 class SIM_ShipDesign;
 class SIM_ShipHull;
 class SIM_ShipOrders;
+class SIM_ShipVisual;
 class SIM_TacticalModule;
 class SIM_TargetedModule;
 
@@ -145,7 +145,7 @@ public:
     // Made on demand by the factory's first shield generator.
     SIM_Shield* GetOrCreateShield();
     SIM_CollisionAvoider* GetCollisionAvoider() const { return collisionAvoider.get(); }
-    GUI_Ship* GetVisual() const { return visual.get(); }
+    SIM_ShipVisual* GetVisual() const { return visual.get(); }
     SIM_ShipStats& GetStats() { return stats; }
     const SIM_ShipStats& GetStats() const { return stats; }
     SIM_ShipOrders* GetOrders() const { return orders.get(); }
@@ -232,7 +232,7 @@ private:
     std::vector<SIM_ShipModule*> cloakSuspended;
     std::unique_ptr<SIM_CollisionAvoider> collisionAvoider;
     std::unique_ptr<SIM_Shield> shield;
-    std::unique_ptr<GUI_Ship> visual;
+    std::unique_ptr<SIM_ShipVisual> visual;
     std::unique_ptr<SIM_ShipOrders> orders;
     SIM_ShipStats stats;
     std::vector<SIM_ShipModule::Point> targetPoints;

@@ -7,18 +7,18 @@
 #include <cstring>
 #include <filesystem>
 
-#include "app/APP_UserFolders.h"
-#include "app/ModSupport.h"
-#include "app/SIM_Options.h"
+#include "engine/APP_UserFolders.h"
 #include "engine/GDebugLog.h"
 #include "engine/GFileHelpers.h"
 #include "engine/GFileList.h"
 #include "engine/GIniFile.h"
 #include "engine/GSafeFile.h"
 #include "engine/GTokenizer.h"
+#include "engine/ModSupport.h"
 #include "engine/StrFormat.h"
 #include "engine/TextHelpers.h"
 #include "sim/SIM_ContentFiles.h"
+#include "sim/SIM_Options.h"
 #include "sim/SIM_ShipHull.h"
 #include "sim/SIM_ShipModuleType.h"
 

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/ModSupport.h"
 #include "engine/GDebugLog.h"
 #include "engine/GFileList.h"
 #include "engine/GHashTable.h"
 #include "engine/GIniFile.h"
 #include "engine/GRandom.h"
 #include "engine/GTokenizer.h"
+#include "engine/ModSupport.h"
 #include "engine/StrFormat.h"
 #include "sim/SIM_ShipDesign.h"
 #include "sim/SIM_Unlockable.h"

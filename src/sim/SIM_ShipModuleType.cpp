@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/ModSupport.h"
 #include "engine/GDebugLog.h"
 #include "engine/GFileList.h"
 #include "engine/GTokenizer.h"
+#include "engine/ModSupport.h"
 #include "sim/SIM_Race.h"
 #include "sim/SIM_ShipDesign.h"
 #include "sim/SIM_ShipHull.h"

@@ -1,8 +1,8 @@
 #include "sim/SIM_Unlockable.h"
 
-#include "app/APP_UserFolders.h"
-#include "app/SIM_HighScores.h"
+#include "engine/APP_UserFolders.h"
 #include "engine/GDebugLog.h"
+#include "sim/SIM_HighScores.h"
 
 #include <algorithm>
 

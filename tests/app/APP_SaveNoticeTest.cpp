@@ -1,10 +1,10 @@
 #include "app/APP_SaveNotice.h"
 
 #include "app/GUI_GameModeBase.h"
-#include "app/SIM_Options.h"
 #include "engine/GSafeFile.h"
 #include "gui/DialogTestFixture.h"
 #include "gui/GUI_Message.h"
+#include "sim/SIM_Options.h"
 
 #include <cerrno>
 #include <cstring>

@@ -251,7 +251,7 @@ TEST_F(BattleScreenTest, FortyShipsOfTwoHullsDrawTheirHullLayerInAHandfulOfRuns)
         ship->state = SIM_Ship::ACTIVE;
         ship->x = map.cameraX + 120.0f + 230.0f * static_cast<float>(i % 8);
         ship->y = map.cameraY + 120.0f + 230.0f * static_cast<float>(i / 8);
-        const TextureHandle hull = ship->GetVisual()->GetHullSprite().GetResolvedTexture();
+        const TextureHandle hull = GUI_Ship::Of(ship)->GetHullSprite().GetResolvedTexture();
         ASSERT_NE(hull, 0u);
         if (std::find(hulls.begin(), hulls.end(), hull) == hulls.end())
             hulls.push_back(hull);

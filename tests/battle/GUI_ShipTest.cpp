@@ -5,6 +5,7 @@
 #include "battle/GUI_EffectStandIns.h"
 #include "battle/GUI_Ship.h"
 #include "battle/GUI_ShipDrawLists.h"
+#include "sim/SIM_BattleStep.h"
 #include "sim/SIM_Ship.h"
 #include "sim/ShipTestWorld.h"
 
@@ -12,12 +13,18 @@ namespace {
 
 class ShipVisualTest : public ::testing::Test {
 protected:
+    ShipVisualTest() { GUI_Ship::InstallFactory(); }
+    ~ShipVisualTest() override { SIM_ShipVisual::SetFactory(nullptr); }
+
     ShipTestWorld world;
 
-    static void RunFrames(GUI_Ship* visual, int frames)
+    // The battle frame's part for the ship, then its drawing.
+    static void RunFrames(SIM_Ship* ship, int frames)
     {
-        for (int i = 0; i < frames; ++i)
-            visual->Draw();
+        for (int i = 0; i < frames; ++i) {
+            SIM_BattleStep::RunShipFrame(ship);
+            GUI_Ship::Of(ship)->Draw();
+        }
     }
 };
 
@@ -52,7 +59,7 @@ TEST_F(ShipVisualTest, DestructionLinesAreReadInHullOrderAndPlacedOnTheSprite)
 TEST_F(ShipVisualTest, EventsFireByTimeAndEqualTimesInTheSameFrame)
 {
     SIM_Ship* ship = world.Build("cruiser_bare", 0, 0);
-    GUI_Ship* visual = ship->GetVisual();
+    GUI_Ship* visual = GUI_Ship::Of(ship);
     ship->StartDying();
     ShipTestWorld::SetFrame(10.0f);
     visual->UpdateDestruction();
@@ -69,7 +76,7 @@ TEST_F(ShipVisualTest, EventsFireByTimeAndEqualTimesInTheSameFrame)
 TEST_F(ShipVisualTest, ALongFrameFiresEverythingAndKillsOnce)
 {
     SIM_Ship* ship = world.Build("frigate_bare", 0, 0);
-    GUI_Ship* visual = ship->GetVisual();
+    GUI_Ship* visual = GUI_Ship::Of(ship);
     ship->StartDying();
     ShipTestWorld::SetFrame(5000.0f);
     visual->UpdateDestruction();
@@ -93,11 +100,11 @@ TEST_F(ShipVisualTest, OffFieldShipWarpsInAfterItsDelayAndDuration)
 {
     SIM_Ship* ship = world.Build("cruiser_bare", 0, 0);
     ship->state = SIM_Ship::OFF_FIELD;
-    GUI_Ship* visual = ship->GetVisual();
-    RunFrames(visual, 45); // 540 ms: shorter than any wait plus warp
+    GUI_Ship* visual = GUI_Ship::Of(ship);
+    RunFrames(ship, 45); // 540 ms: shorter than any wait plus warp
     EXPECT_EQ(ship->state, static_cast<unsigned>(SIM_Ship::OFF_FIELD));
     EXPECT_TRUE(visual->IsWarpEffectRunning());
-    RunFrames(visual, 25); // 840 ms: longer than the longest
+    RunFrames(ship, 25); // 840 ms: longer than the longest
     EXPECT_EQ(ship->state, static_cast<unsigned>(SIM_Ship::ACTIVE));
     EXPECT_FALSE(visual->IsWarpEffectRunning());
 }
@@ -106,7 +113,7 @@ TEST_F(ShipVisualTest, AShipJumpingOutDoesNotWarpBackIn)
 {
     SIM_Ship* ship = world.Build("cruiser_bare", 0, 0);
     ship->StartRetreatJump();
-    RunFrames(ship->GetVisual(), 100);
+    RunFrames(ship, 100);
     EXPECT_EQ(ship->state, static_cast<unsigned>(SIM_Ship::OFF_FIELD));
 }
 
@@ -115,10 +122,10 @@ TEST_F(ShipVisualTest, DrawRunsThePerFrameUpdateOnlyInBattleOrDying)
     SIM_Ship* ship = world.Build("cruiser_bare", 0, 0);
     ship->ApplyECMShock(20.0f, 1.0f);
     ship->docked = 1;
-    RunFrames(ship->GetVisual(), 2); // a docked ship draws and updates nothing
+    RunFrames(ship, 2); // a docked ship draws and updates nothing
     EXPECT_TRUE(ship->ecmShocked);
     ship->docked = 0;
-    RunFrames(ship->GetVisual(), 2);
+    RunFrames(ship, 2);
     EXPECT_FALSE(ship->ecmShocked);
 }
 
@@ -197,9 +204,9 @@ TEST_F(ShipVisualTest, HoverRadiusHasAFloorOfTwentyUnits)
 {
     SIM_Ship* cruiser = world.Build("cruiser_bare", 0, 0);
     const float r = std::max(0.25f * cruiser->GetWidth(), 20.0f);
-    EXPECT_FLOAT_EQ(cruiser->GetVisual()->GetHoverRadiusSquared(), r * r);
+    EXPECT_FLOAT_EQ(GUI_Ship::Of(cruiser)->GetHoverRadiusSquared(), r * r);
     SIM_Ship* fighter = world.Build("fighter_bare", 0, 0);
-    EXPECT_FLOAT_EQ(fighter->GetVisual()->GetHoverRadiusSquared(), 400.0f);
+    EXPECT_FLOAT_EQ(GUI_Ship::Of(fighter)->GetHoverRadiusSquared(), 400.0f);
 }
 
 } // namespace

@@ -61,6 +61,24 @@ TEST(SIM_BattleClock, TheScreenAndTheSimulationStepOneClock)
     gui.SetSounds(nullptr);
 }
 
+TEST(SIM_BattleClock, FramesAreCutTo36MsThenScaledOnScreenAsInTheRunner)
+{
+    EXPECT_FLOAT_EQ(SIM_BattleClock::ScaleFrame(36.0f, 1.0f), 14.4f);
+    EXPECT_FLOAT_EQ(SIM_BattleClock::ScaleFrame(36.5f, 1.0f), 14.4f);
+    EXPECT_FLOAT_EQ(SIM_BattleClock::ScaleFrame(35.0f, 4.0f), 56.0f);
+
+    GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
+    SIM_BattleClock& clock = SIM_BattleClock::GetInstance();
+    gui.ResetForBattle();
+    gui.SetInjectedFrameTime(100.0f);
+    gui.battleSpeed = 2.0f;
+    gui.BattleFrameTiming();
+    EXPECT_FLOAT_EQ(clock.scaledFrameTime, SIM_BattleClock::ScaleFrame(100.0f, 2.0f));
+    EXPECT_FLOAT_EQ(clock.scaledFrameTime, 28.8f);
+    gui.SetInjectedFrameTime(-1.0f);
+    gui.ResetForBattle();
+}
+
 TEST(SIM_BattleArea, WithTheBattleScreenLinkedTheSimulationUsesItsMap)
 {
     GUI_Map& map = GUI_Map::GetInstance();

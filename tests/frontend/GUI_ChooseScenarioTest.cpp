@@ -1,4 +1,3 @@
-#include "app/SIM_HighScores.h"
 #include "frontend/FrontendGame.h"
 #include "frontend/GUI_ChooseScenario.h"
 #include "frontend/GUI_MenuChrome.h"
@@ -12,6 +11,7 @@
 #include "gui/GUI_ConfirmDialog.h"
 #include "gui/GUI_Tooltip.h"
 #include "platform/IClock.h"
+#include "sim/SIM_HighScores.h"
 #include "sim/SIM_Scenario.h"
 
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "app/APP_ContentPackage.h"
 #include "app/APP_UsageMetrics.h"
 #include "app/GUI_Sounds.h"
+#include "engine/APP_ContentPackage.h"
 #include "engine/GFileHelpers.h"
 #include "engine/GSystem.h"
 #include "frontend/FrontendGame.h"

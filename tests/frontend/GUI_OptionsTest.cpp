@@ -1,5 +1,4 @@
 #include "app/GUI_Sounds.h"
-#include "app/SIM_Options.h"
 #include "battle/GUI_BattleGUI.h"
 #include "engine/CInput.h"
 #include "frontend/FrontendGame.h"
@@ -10,6 +9,7 @@
 #include "gui/GUI_CheckButton.h"
 #include "gui/GUI_ConfirmDialog.h"
 #include "gui/GUI_ScrollingWindow.h"
+#include "sim/SIM_Options.h"
 
 namespace {
 class Options : public FrontendGame {

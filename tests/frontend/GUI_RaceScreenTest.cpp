@@ -1,8 +1,8 @@
-#include "app/SIM_Options.h"
 #include "frontend/FrontendGame.h"
 #include "frontend/GUI_RaceScreen.h"
 #include "gui/GUI_ButtonText.h"
 #include "prep/GUI_DeploymentGUI.h"
+#include "sim/SIM_Options.h"
 #include "sim/SIM_Race.h"
 #include "sim/SIM_Scenario.h"
 

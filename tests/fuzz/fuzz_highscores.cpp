@@ -1,7 +1,7 @@
 // Mutated sc.dat (first byte even) or unl.dat (odd) through the score loader,
 // then saved and loaded again.
 #include "FuzzFiles.h"
-#include "app/SIM_HighScores.h"
+#include "sim/SIM_HighScores.h"
 
 #include <cstdint>
 #include <cstdlib>

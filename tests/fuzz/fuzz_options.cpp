@@ -1,7 +1,7 @@
 // A mutated config.txt through the options loader (which saves it back):
 // every value it keeps is finite, and the saved file loads the same values.
 #include "FuzzFiles.h"
-#include "app/SIM_Options.h"
+#include "sim/SIM_Options.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // A mutated content package file (first byte even) or install file (odd),
 // read from the data folder of the working folder as the game does.
 #include "FuzzFiles.h"
-#include "app/APP_ContentPackage.h"
-#include "app/APP_InstallList.h"
+#include "engine/APP_ContentPackage.h"
+#include "engine/APP_InstallList.h"
 
 #include <cstdint>
 #include <cstdlib>

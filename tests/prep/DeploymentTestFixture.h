@@ -1,8 +1,8 @@
 #pragma once
 // The whole game started headless on the deployment screen of "scenario1",
 // with helpers that click, hold keys and place ships as a player would.
-#include "app/APP_UserFolders.h"
 #include "app/Game.h"
+#include "engine/APP_UserFolders.h"
 #include "engine/GFileHelpers.h"
 #include "engine/GSafeFile.h"
 #include "gui/GUI_WindowManager.h"

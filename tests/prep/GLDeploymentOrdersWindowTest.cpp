@@ -3,9 +3,9 @@
 // range set from a weapon, then one ship told to escort the other by
 // picking it on the map. The fight's deployment file holds the orders and
 // the battle keeps the escort by its charge.
-#include "app/APP_UserFolders.h"
 #include "app/Game.h"
 #include "battle/GUI_BattleGUI.h"
+#include "engine/APP_UserFolders.h"
 #include "engine/GSafeFile.h"
 #include "engine/StrFormat.h"
 #include "gui/GUI_ButtonText.h"

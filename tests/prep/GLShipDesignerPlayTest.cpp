@@ -2,8 +2,8 @@
 // Ship designer, another hull, a weapon dragged onto a slot, a typed name and
 // a save. The written file holds the module and reads back with the totals
 // the designer showed.
-#include "app/APP_UserFolders.h"
 #include "app/Game.h"
+#include "engine/APP_UserFolders.h"
 #include "engine/D3DEngine.h"
 #include "engine/GFileHelpers.h"
 #include "frontend/GUI_MainMenu.h"

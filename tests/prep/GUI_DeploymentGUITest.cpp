@@ -4,8 +4,8 @@
 // screen's bar.
 #include "prep/GUI_DeploymentGUI.h"
 
-#include "app/APP_UserFolders.h"
 #include "app/Game.h"
+#include "engine/APP_UserFolders.h"
 #include "engine/D3DEngine.h"
 #include "engine/GFileHelpers.h"
 #include "engine/GHashTable.h"

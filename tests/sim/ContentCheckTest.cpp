@@ -3,8 +3,8 @@
 // fleets must resolve within the scenario's limits. Pictures and sounds the
 // content names must exist in the built game folder; those the generator does
 // not draw yet are printed as warnings.
-#include "app/APP_UserFolders.h"
 #include "app/MusicTracks.h"
+#include "engine/APP_UserFolders.h"
 #include "engine/GDebugLog.h"
 #include "engine/GFileHelpers.h"
 #include "sim/SIM_BehaviourType.h"

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -189,6 +190,33 @@ TEST_F(BattleTest, StalemateWinForThePlayer)
     Frame(60001.0f);
     EXPECT_TRUE(Battle().IsEnded());
     EXPECT_EQ(Battle().GetLost(), SIM_Battle::WON);
+}
+
+TEST_F(BattleTest, StalemateNeedsLessThanHalfExactlyHalfHoldsOn)
+{
+    for (bool playerWeaker : {true, false}) {
+        SIM_DeployedFleet& weaker = playerWeaker ? player : enemy;
+        SIM_DeployedFleet& stronger = playerWeaker ? enemy : player;
+        weaker.Clear();
+        stronger.Clear();
+        for (int i = 0; i < 2; ++i)
+            ASSERT_TRUE(ShippedBattleWorld::Add(weaker, "fed_ai_gunboat", 300, 300.0f + 100.0f * static_cast<float>(i)));
+        ASSERT_TRUE(ShippedBattleWorld::Add(stronger, "fed_ai_gunboat", 2000, 300));
+        ASSERT_TRUE(StartCustom(Scenario()));
+        SIM_Fleet* fleet = playerWeaker ? Battle().GetPlayerFleet() : Battle().GetEnemyFleet();
+        Destroy(fleet, 1);
+        ASSERT_FLOAT_EQ(fleet->GetStrengthFraction(), 0.5f);
+        Frame(60001.0f);
+        EXPECT_FALSE(Battle().IsEnded()) << "half the other side's strength is no stalemate yet";
+        // A hair under half.
+        SIM_Ship* survivor = fleet->GetAllShips()[1];
+        survivor->startingHitPoints = std::nextafter(survivor->startingHitPoints, 0.0f);
+        fleet->OnShipKilled();
+        Frame(1.0f);
+        EXPECT_TRUE(Battle().IsEnded());
+        EXPECT_EQ(Battle().GetLost(), playerWeaker ? SIM_Battle::LOST : SIM_Battle::WON);
+        Battle().Clear();
+    }
 }
 
 TEST_F(BattleTest, EqualStrengthNeverEndsByStalemate)
@@ -396,10 +424,11 @@ struct BattleRun {
 };
 
 // 1.5 frames of 16.67 ms at speed 4 (x0.4): 26.67 ms of battle time a frame.
-BattleRun RunScenario1(SIM_HeadlessBattle& headless, int difficulty, uint64_t seed, float limitMs)
+BattleRun RunScenario(SIM_HeadlessBattle& headless, const std::string& scenario, int difficulty, uint64_t seed,
+                      float limitMs)
 {
     BattleRun run;
-    if (!headless.Start("scenario1", kSampleFleet, difficulty, seed))
+    if (!headless.Start(scenario, kSampleFleet, difficulty, seed))
         return run;
     run.ended = headless.Run(16.6666f * 4.0f * 0.4f, limitMs);
     run.lost = SIM_Battle::GetInstance().GetLost();
@@ -410,6 +439,11 @@ BattleRun RunScenario1(SIM_HeadlessBattle& headless, int difficulty, uint64_t se
                                        e.shieldAbsorbed, e.armourDeflected, e.armourAbsorbed, e.moduleDamage});
     }
     return run;
+}
+
+BattleRun RunScenario1(SIM_HeadlessBattle& headless, int difficulty, uint64_t seed, float limitMs)
+{
+    return RunScenario(headless, "scenario1", difficulty, seed, limitMs);
 }
 
 // Fifteen minutes of battle time: far more than a fight of these fleets takes.
@@ -436,6 +470,49 @@ TEST_P(HeadlessBattleTest, Scenario1EndsWithAResult)
 
 INSTANTIATE_TEST_SUITE_P(Difficulties, HeadlessBattleTest,
                          ::testing::Values(SIM_Scenario::EASY, SIM_Scenario::MEDIUM, SIM_Scenario::HARD));
+
+TEST_F(BattleTest, EveryShippedScenarioEndsOnEveryDifficultyAndReplaysItsSeed)
+{
+    std::vector<std::string> names;
+    for (const SIM_Scenario* scenario : SIM_Scenario::GetList())
+        names.push_back(scenario->GetName());
+    ASSERT_GE(names.size(), 6u);
+    for (const std::string& name : names) {
+        for (int difficulty : {SIM_Scenario::EASY, SIM_Scenario::MEDIUM, SIM_Scenario::HARD}) {
+            for (uint64_t seed : {11u, 12u}) {
+                const BattleRun run = RunScenario(world.Headless(), name, difficulty, seed, kBattleLimitMs);
+                const std::string where = name + " difficulty " + std::to_string(difficulty) + " seed " +
+                                          std::to_string(seed);
+                EXPECT_TRUE(run.ended) << where << " still running after " << run.battleTime << " ms";
+                EXPECT_FALSE(run.events.empty()) << where << ": nobody fired";
+                if (seed != 11u || difficulty != SIM_Scenario::HARD)
+                    continue;
+                const BattleRun again = RunScenario(world.Headless(), name, difficulty, seed, kBattleLimitMs);
+                EXPECT_EQ(again.lost, run.lost) << where;
+                EXPECT_EQ(again.battleTime, run.battleTime) << where;
+                EXPECT_TRUE(again.events == run.events) << where << " replayed differently";
+            }
+        }
+    }
+}
+
+TEST_F(BattleTest, WeaponClassTotalsAccountForEveryHitAndEveryLoss)
+{
+    const BattleRun run = RunScenario1(world.Headless(), SIM_Scenario::EASY, 5, kBattleLimitMs);
+    ASSERT_TRUE(run.ended);
+    int hits = 0, kills = 0;
+    for (const SIM_HeadlessBattle::WeaponClassTotals& w : SIM_HeadlessBattle::CollectWeaponClassTotals()) {
+        EXPECT_FALSE(w.className.empty());
+        hits += w.hits;
+        kills += w.kills;
+    }
+    int weaponEvents = 0;
+    for (const SIM_DamageEvent& e : SIM_StatsDatabase::GetInstance().GetEvents())
+        weaponEvents += (e.flag == 1 && e.weapon) ? 1 : 0;
+    EXPECT_GT(hits, 0);
+    EXPECT_EQ(hits, weaponEvents);
+    EXPECT_EQ(kills, run.totals.shipsLost[0] + run.totals.shipsLost[1]);
+}
 
 TEST_F(BattleTest, SameSeedAndFramesReplayEventForEvent)
 {

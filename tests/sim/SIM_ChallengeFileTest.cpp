@@ -4,8 +4,8 @@
 
 #include "support/TempDir.h"
 
-#include "app/APP_ContentPackage.h"
-#include "app/APP_UserFolders.h"
+#include "engine/APP_ContentPackage.h"
+#include "engine/APP_UserFolders.h"
 #include "engine/GRandom.h"
 #include "sim/SIM_ChallengeFile.h"
 #include "sim/SIM_DeployedFleet.h"

@@ -1,7 +1,7 @@
 #include "sim/SIM_DefaultOrders.h"
 
 #include "ContentAWorld.h"
-#include "app/APP_UserFolders.h"
+#include "engine/APP_UserFolders.h"
 #include "engine/GSafeFile.h"
 #include "sim/SIM_ShipOrders.h"
 

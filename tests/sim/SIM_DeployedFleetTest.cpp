@@ -1,7 +1,7 @@
 #include "sim/SIM_DeployedFleet.h"
 
 #include "ContentAWorld.h"
-#include "app/APP_UserFolders.h"
+#include "engine/APP_UserFolders.h"
 #include "engine/GSafeFile.h"
 #include "engine/StrFormat.h"
 #include "sim/SIM_DeploymentFile.h"

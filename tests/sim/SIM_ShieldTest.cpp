@@ -7,6 +7,7 @@
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_StatsDatabase.h"
 #include "sim/ShipTestWorld.h"
+#include "sim/ShipUpdateScheduler.h"
 #include "sim/modules/SIM_ShieldModule.h"
 
 namespace {
@@ -101,6 +102,40 @@ TEST_F(ShieldTest, ResistanceComesFromLiveGeneratorsThatAreUp)
     shield->GetModules()[0]->hitpoints = 0.0f;
     shield->Recalculate();
     EXPECT_FLOAT_EQ(shield->resistance, 5.0f);
+}
+
+TEST_F(ShieldTest, AGeneratorResistsOnlyWhileItIsUp)
+{
+    SIM_Shield* shield = ShieldOf("cruiser_twoshields");
+    SIM_ShieldModule* strong = shield->GetModules()[0];
+    strong->resistance = 9.0f;
+    shield->Recalculate();
+    EXPECT_FLOAT_EQ(shield->Absorb(nullptr, nullptr, 8.0f, 7.0f), 0.0f);
+    EXPECT_FLOAT_EQ(shield->currentPoints, 200.0f) << "blocked whole";
+    // Down but not wrecked: its points and its resistance are gone.
+    strong->up = 0;
+    shield->Recalculate();
+    EXPECT_FLOAT_EQ(shield->resistance, 5.0f);
+    shield->Absorb(nullptr, nullptr, 8.0f, 7.0f);
+    EXPECT_LT(shield->currentPoints, 200.0f) << "bitten";
+}
+
+TEST_F(ShieldTest, GeneratorsRechargeOverTheTimeTheirBucketReallyWaited)
+{
+    SIM_Ship* ship = world.Build("cruiser_shielded", 0, 0);
+    SIM_Shield* shield = ship->GetShield();
+    shield->Absorb(nullptr, nullptr, 50.0f, 10.0f);
+    ASSERT_FLOAT_EQ(shield->currentPoints, 50.0f);
+    ShipUpdateScheduler& scheduler = ShipUpdateScheduler::GetInstance();
+    scheduler.Rebuild();
+    for (int i = 0; i < ShipUpdateScheduler::kBuckets; ++i)
+        scheduler.GetBucket(i).timer = 0.0f;
+    // One long frame: the bucket thinks once, for all 450 ms at 0.01 a ms.
+    ShipTestWorld::SetFrame(450.0f);
+    scheduler.UpdateWorld();
+    EXPECT_FLOAT_EQ(shield->currentPoints, 54.5f);
+    scheduler.Clear();
+    scheduler.ResetTimers();
 }
 
 TEST_F(ShieldTest, SupportPointsRefillWithoutPassingTheMaximum)

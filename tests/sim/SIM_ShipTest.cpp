@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "battle/GUI_Ship.h"
+#include "engine/RandomTables.h"
 #include "sim/SIM_CollisionAvoider.h"
 #include "sim/SIM_Shield.h"
 #include "sim/SIM_Ship.h"
@@ -291,6 +293,37 @@ TEST_F(ShipTest, WeakPenetrationIsMostlyDeflected)
     EXPECT_GE(deflected, 7);
 }
 
+TEST_F(ShipTest, ArmourDeflectsOnlyPenetrationBelowItsAverageAndLetsThreePercentThrough)
+{
+    SIM_Ship* ship = world.Build("cruiser_armoured", 0, 0);
+    // The chances come from the second table: read the next thousand of its
+    // draws (a whole turn, so the cursor ends where it began).
+    std::vector<float> draws;
+    for (int i = 0; i < kRandomTableSize; ++i)
+        draws.push_back(RandomRangeAlt(0.0f, 1.0f));
+    const auto within = [&draws](float low, float high) {
+        return std::count_if(draws.begin(), draws.end(), [=](float v) { return v >= low && v < high; });
+    };
+    // The table tells 3 % apart from its neighbours, or this test could not.
+    ASSERT_GT(within(0.025f, 0.03f), 0);
+    ASSERT_GT(within(0.03f, 0.035f), 0);
+
+    // Penetration equal to the average is never deflected, and draws nothing.
+    for (int i = 0; i < 50; ++i) {
+        ship->TakeHit(nullptr, 0.001f, ship->armourAverage, 0.0f, nullptr, false, 0, 1);
+        EXPECT_EQ(ship->GetStats().hitsDeflectedByOwnArmour, 0);
+    }
+    // A hair below it is deflected unless the draw falls under 3 %.
+    int leaked = 0;
+    for (int i = 0; i < kRandomTableSize; ++i) {
+        const int before = ship->GetStats().hitsDeflectedByOwnArmour;
+        ship->TakeHit(nullptr, 0.001f, std::nextafter(ship->armourAverage, 0.0f), 0.0f, nullptr, false, 0, 1);
+        leaked += ship->GetStats().hitsDeflectedByOwnArmour == before ? 1 : 0;
+    }
+    EXPECT_EQ(leaked, within(0.0f, 0.03f));
+    EXPECT_GT(leaked, 0);
+}
+
 TEST_F(ShipTest, HullDamageKillsTheShipAndStartsDying)
 {
     SIM_Ship* ship = world.Build("cruiser_bare", 0, 0);
@@ -376,6 +409,21 @@ TEST_F(ShipTest, ADestroyedCruiserDamagesLargeShipsAroundIt)
     EXPECT_FLOAT_EQ(close->GetShield()->currentPoints, 100.0f); // shields don't help
     EXPECT_FLOAT_EQ(distant->currentHitPoints, distant->startingHitPoints);
     EXPECT_FLOAT_EQ(fighter->currentHitPoints, fighter->startingHitPoints);
+}
+
+TEST_F(ShipTest, AWreckHitsAFrigateWithHalfTheBlastOfACruiser)
+{
+    SIM_Ship* wreck = world.Build("cruiser_bare", 0, 0);
+    SIM_Ship* cruiser = world.Build("cruiser_bare", -50, 0, true);
+    SIM_Ship* frigate = world.Build("frigate_bare", 50, 0, true);
+    wreck->StartDying();
+    wreck->Kill();
+    const float cruiserLoss = cruiser->startingHitPoints - cruiser->currentHitPoints;
+    const float frigateLoss = frigate->startingHitPoints - frigate->currentHitPoints;
+    // A quarter of the wreck's hitpoints, less with the distance's cosine.
+    const float blast = 0.25f * wreck->design->GetHitpoints() * std::cos(0.25f * 1.5707963f);
+    EXPECT_NEAR(cruiserLoss, blast, 1e-3f);
+    EXPECT_NEAR(frigateLoss, 0.5f * blast, 1e-3f);
 }
 
 TEST_F(ShipTest, FrameStepMovesOnlyActiveOrDyingShips)

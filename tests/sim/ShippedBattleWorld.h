@@ -7,20 +7,20 @@
 #include "support/TempDir.h"
 
 #include "app/APP_UsageMetrics.h"
-#include "app/SIM_HighScores.h"
 #include "battle/GUI_BattleGUI.h"
 #include "engine/GRandom.h"
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_BehaviourType.h"
 #include "sim/SIM_DefaultOrders.h"
 #include "sim/SIM_DeployedFleet.h"
+#include "sim/SIM_HeadlessBattle.h"
+#include "sim/SIM_HighScores.h"
 #include "sim/SIM_Race.h"
 #include "sim/SIM_Scenario.h"
 #include "sim/SIM_ShipDesign.h"
 #include "sim/SIM_ShipHull.h"
 #include "sim/SIM_ShipModuleType.h"
 #include "sim/SIM_ShipNameGenerator.h"
-#include "sim/SIM_HeadlessBattle.h"
 
 class ShippedBattleWorld {
 public:
@@ -43,7 +43,7 @@ public:
     }
 
     SIM_HighScores& Scores() { return m_battle.GetScores(); }
-    APP_UsageMetrics& Metrics() { return m_battle.GetMetrics(); }
+    SIM_HeadlessBattle::FlagTally& Metrics() { return m_battle.GetMetrics(); }
     SIM_HeadlessBattle& Headless() { return m_battle; }
     const TempDir& Dir() const { return m_dir; }
 

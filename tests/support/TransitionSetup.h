@@ -1,7 +1,7 @@
 #pragma once
-#include "app/SIM_Options.h"
 #include "gui/GUI_Transition.h"
 #include "platform/IClock.h"
+#include "sim/SIM_Options.h"
 
 #include <memory>
 #include <string>

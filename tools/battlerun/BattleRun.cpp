@@ -6,7 +6,11 @@
 #include <string>
 #include <system_error>
 
+#include "sim/SIM_Battle.h"
+#include "sim/SIM_BattleClock.h"
 #include "sim/SIM_HeadlessBattle.h"
+#include "sim/SIM_Scenario.h"
+#include "sim/SIM_SurvivalMode.h"
 
 namespace {
 struct Options {
@@ -115,8 +119,9 @@ int main(int argc, char** argv)
                          o.scenario.c_str(), fleet.c_str());
             result = 1;
         } else {
-            // The battle screen scales the frame by the speed times 0.4.
-            const float scaled = o.frameMs * o.speed * 0.4f;
+            // As the battle screen: the frame cut to the timer's cap, then
+            // scaled by the speed.
+            const float scaled = SIM_BattleClock::ScaleFrame(o.frameMs, o.speed);
             const bool ended = run.Run(scaled, o.maxSeconds * 1000.0f);
             const SIM_HeadlessBattle::Totals t = SIM_HeadlessBattle::CollectTotals();
             std::printf("outcome: %s\n", SIM_HeadlessBattle::OutcomeName());
@@ -127,6 +132,14 @@ int main(int argc, char** argv)
                             t.shipsLost[s], t.ships[s], t.damageDealt[s], t.hullDamageDealt[s], t.shots[s],
                             t.hits[s]);
             }
+            const SIM_Scenario* scenario = SIM_Battle::GetInstance().GetScenario();
+            if (scenario && scenario->GetType() == SIM_Scenario::SURVIVAL) {
+                const SIM_SurvivalMode& survival = SIM_SurvivalMode::GetInstance();
+                std::printf("survival: score %d, waves arrived %d\n", static_cast<int>(survival.GetScore()),
+                            survival.GetWavesSent());
+            }
+            for (const SIM_HeadlessBattle::WeaponClassTotals& w : SIM_HeadlessBattle::CollectWeaponClassTotals())
+                std::printf("weapon %s: hits %d, kills %d\n", w.className.c_str(), w.hits, w.kills);
             result = ended ? 0 : 3;
         }
     }

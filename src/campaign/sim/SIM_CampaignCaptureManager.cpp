@@ -1,6 +1,5 @@
 #include "campaign/sim/SIM_CampaignCaptureManager.h"
 
-#include "app/APP_UserFolders.h"
 #include "campaign/sim/GUI_DamageDescGenerator.h"
 #include "campaign/sim/SIM_CampaignBattleOutcome.h"
 #include "campaign/sim/SIM_CampaignDebugLog.h"
@@ -9,6 +8,7 @@
 #include "campaign/sim/SIM_CampaignShip.h"
 #include "campaign/sim/SIM_CampaignShipsLog.h"
 #include "campaign/sim/SIM_CampaignStats.h"
+#include "engine/APP_UserFolders.h"
 #include "engine/GDebugLog.h"
 #include "sim/SIM_ShipDesign.h"
 

@@ -1,6 +1,6 @@
 #include "campaign/sim/SIM_CampaignDebugLog.h"
 
-#include "app/APP_UserFolders.h"
+#include "engine/APP_UserFolders.h"
 #include "engine/GDebugLog.h"
 #include "engine/StrFormat.h"
 

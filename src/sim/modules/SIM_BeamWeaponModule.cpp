@@ -4,8 +4,6 @@
 #include <cmath>
 #include <vector>
 
-#include "app/GUI_Sounds.h"
-#include "battle/GUI_Ship.h"
 #include "engine/GDebugLog.h"
 #include "engine/GeometryHelpers.h"
 #include "engine/RandomTables.h"
@@ -14,6 +12,8 @@
 #include "sim/SIM_Shield.h"
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_ShipModuleType.h"
+#include "sim/SIM_ShipVisual.h"
+#include "sim/SIM_SoundSink.h"
 #include "sim/modules/SIM_CamoflageShieldModule.h"
 
 namespace {
@@ -119,12 +119,12 @@ void SIM_BeamWeaponModule::StartSound()
 {
     if (sound.empty() || soundChannel != kNoChannel)
         return;
-    GUI_Sounds* sounds = SIM_BattleClock::GetInstance().GetSounds();
+    SIM_SoundSink* sounds = SIM_BattleClock::GetInstance().GetSounds();
     const Point pos = GetWorldPos();
     if (!sounds || SIM_BattleArea::Get().IsOffScreen(pos.x, pos.y, 128.0f) || sounds->IsPlayedTooOften(sound.c_str()))
         return;
     const float volume = soundVolume * sounds->GetEffectsVolume() * sounds->GetMasterVolume();
-    soundChannel = sounds->PlaySound3D(sound.c_str(), sounds->GetBank(GUI_Sounds::BANK_WEAPONS), volume, true,
+    soundChannel = sounds->PlaySound3D(sound.c_str(), sounds->GetBank(SIM_SoundSink::BANK_WEAPONS), volume, true,
                                        kSoundMinDistance, pos.x, pos.y);
     sounds->RememberRecent(sound.c_str());
 }
@@ -133,7 +133,7 @@ void SIM_BeamWeaponModule::StopSound()
 {
     if (soundChannel == kNoChannel)
         return;
-    if (GUI_Sounds* sounds = SIM_BattleClock::GetInstance().GetSounds())
+    if (SIM_SoundSink* sounds = SIM_BattleClock::GetInstance().GetSounds())
         sounds->StopChannel(soundChannel);
     soundChannel = kNoChannel;
 }

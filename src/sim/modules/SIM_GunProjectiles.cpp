@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "app/GUI_Sounds.h"
 #include "engine/GeometryHelpers.h"
 #include "sim/SIM_BattleArea.h"
 #include "sim/SIM_BattleClock.h"
 #include "sim/SIM_Shield.h"
 #include "sim/SIM_Ship.h"
+#include "sim/SIM_SoundSink.h"
 #include "sim/modules/SIM_BulletWeaponModule.h"
 #include "sim/modules/SIM_CamoflageShieldModule.h"
 #include "sim/modules/SIM_KineticWeapon.h"
@@ -109,11 +109,11 @@ SoundChannelId SIM_GunProjectiles::PlayShotSound(const std::string& sound, float
 {
     if (sound.empty())
         return kNoChannel;
-    GUI_Sounds* sounds = SIM_BattleClock::GetInstance().GetSounds();
+    SIM_SoundSink* sounds = SIM_BattleClock::GetInstance().GetSounds();
     if (!sounds || SIM_BattleArea::Get().IsOffScreen(x, y, kSoundMargin) || sounds->IsPlayedTooOften(sound.c_str()))
         return kNoChannel;
     const float v = volume * sounds->GetEffectsVolume() * sounds->GetMasterVolume();
-    const SoundChannelId channel = sounds->PlaySound3D(sound.c_str(), sounds->GetBank(GUI_Sounds::BANK_WEAPONS), v,
+    const SoundChannelId channel = sounds->PlaySound3D(sound.c_str(), sounds->GetBank(SIM_SoundSink::BANK_WEAPONS), v,
                                                        false, kSoundMinDistance, x, y);
     sounds->RememberRecent(sound.c_str());
     return channel;
@@ -123,6 +123,6 @@ void SIM_GunProjectiles::StopSound(SoundChannelId channel)
 {
     if (channel == kNoChannel)
         return;
-    if (GUI_Sounds* sounds = SIM_BattleClock::GetInstance().GetSounds())
+    if (SIM_SoundSink* sounds = SIM_BattleClock::GetInstance().GetSounds())
         sounds->StopChannel(channel);
 }

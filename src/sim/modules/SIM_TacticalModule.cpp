@@ -4,7 +4,6 @@
 #include <cmath>
 #include <vector>
 
-#include "battle/GUI_Ship.h"
 #include "engine/GDebugLog.h"
 #include "engine/GeometryHelpers.h"
 #include "engine/RandomTables.h"
@@ -19,6 +18,7 @@
 #include "sim/SIM_ShipModuleType.h"
 #include "sim/SIM_ShipOrder.h"
 #include "sim/SIM_ShipOrders.h"
+#include "sim/SIM_ShipVisual.h"
 
 namespace {
 

@@ -6,13 +6,13 @@
 
 #include "support/TempDir.h"
 
-#include "app/APP_UserFolders.h"
 #include "campaign/sim/SIM_Campaign.h"
 #include "campaign/sim/SIM_CampaignBattleManager.h"
 #include "campaign/sim/SIM_CampaignDebugLog.h"
 #include "campaign/sim/SIM_CampaignEncounter.h"
 #include "campaign/sim/SIM_CampaignOptions.h"
 #include "campaign/sim/SIM_CampaignProgress.h"
+#include "engine/APP_UserFolders.h"
 #include "engine/GFileHelpers.h"
 #include "engine/GIniFile.h"
 #include "engine/GRandom.h"

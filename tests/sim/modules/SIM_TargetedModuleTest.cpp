@@ -70,6 +70,23 @@ TEST_F(TargetedModuleTest, TiesKeepTheFirstShip)
     EXPECT_FLOAT_EQ(laser->retargetTimer, 0.0f);
 }
 
+TEST_F(TargetedModuleTest, AShipAlreadyUnderMoreThanTenTimesItsThreatIsLeftAlone)
+{
+    SIM_Ship* ship = world.Build("gunship", 0, 0);
+    SIM_Ship* first = world.Build("unarmed", 300, 0, true);
+    SIM_Ship* second = world.Build("unarmed", -300, 0, true);
+    SIM_TargetedModule* laser = Laser(ship);
+    auto choose = [&](float firstThreat) {
+        laser->SetTarget(nullptr);
+        first->threatRatio = firstThreat;
+        second->threatRatio = 0.0f;
+        laser->ChooseTarget(true);
+        return laser->GetTarget();
+    };
+    EXPECT_EQ(choose(10.0f), first) << "ten times is still fair game";
+    EXPECT_EQ(choose(std::nextafter(10.0f, 11.0f)), second);
+}
+
 TEST_F(TargetedModuleTest, LaterShipWinsOnlyWithAHigherScore)
 {
     SIM_Ship* ship = world.Build("gunship", 0, 0);

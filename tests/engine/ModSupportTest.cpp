@@ -1,6 +1,6 @@
-#include "app/APP_InstallList.h"
-#include "app/ModSupport.h"
+#include "engine/APP_InstallList.h"
 #include "engine/GFileList.h"
+#include "engine/ModSupport.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

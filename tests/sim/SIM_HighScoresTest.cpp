@@ -1,5 +1,5 @@
-#include "app/SIM_HighScores.h"
 #include "engine/GFileHelpers.h"
+#include "sim/SIM_HighScores.h"
 #include "support/ErrorLog.h"
 #include "support/TempDir.h"
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/SIM_ScenarioScore.h"
+#include "sim/SIM_ScenarioScore.h"
 
 #include <functional>
 #include <memory>

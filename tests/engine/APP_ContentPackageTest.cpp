@@ -1,4 +1,4 @@
-#include "app/APP_ContentPackage.h"
+#include "engine/APP_ContentPackage.h"
 #include "engine/GHashTable.h"
 #include "support/TempDir.h"
 

@@ -1,4 +1,4 @@
-#include "app/APP_InstallList.h"
+#include "engine/APP_InstallList.h"
 
 #include "engine/GDebugLog.h"
 #include "engine/GFileList.h"

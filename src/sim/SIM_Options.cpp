@@ -1,6 +1,6 @@
-#include "app/SIM_Options.h"
+#include "sim/SIM_Options.h"
 
-#include "app/APP_UserFolders.h"
+#include "engine/APP_UserFolders.h"
 #include "engine/GDebugLog.h"
 #include "engine/GIniFile.h"
 #include "engine/GSafeFile.h"

@@ -1,4 +1,4 @@
-#include "app/APP_ContentPackage.h"
+#include "engine/APP_ContentPackage.h"
 
 #include "engine/GDebugLog.h"
 #include "engine/GFileHelpers.h"

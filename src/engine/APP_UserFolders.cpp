@@ -1,4 +1,4 @@
-#include "app/APP_UserFolders.h"
+#include "engine/APP_UserFolders.h"
 
 #include "engine/GDebugLog.h"
 #include "engine/GFileHelpers.h"

@@ -1,6 +1,6 @@
-#include "app/ModSupport.h"
+#include "engine/ModSupport.h"
 
-#include "app/APP_InstallList.h"
+#include "engine/APP_InstallList.h"
 #include "engine/GDebugLog.h"
 #include "engine/GFileList.h"
 

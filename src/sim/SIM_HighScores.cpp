@@ -1,6 +1,6 @@
-#include "app/SIM_HighScores.h"
+#include "sim/SIM_HighScores.h"
 
-#include "app/APP_UserFolders.h"
+#include "engine/APP_UserFolders.h"
 #include "engine/GDebugLog.h"
 #include "engine/GFileHelpers.h"
 #include "engine/GIniFile.h"

@@ -1,4 +1,4 @@
-#include "app/SIM_Options.h"
+#include "sim/SIM_Options.h"
 #include "support/ErrorLog.h"
 #include "support/TempDir.h"
 

@@ -1,0 +1,77 @@
+#include "sim/SIM_BattleStep.h"
+
+#include "sim/SIM_Battle.h"
+#include "sim/SIM_BattleClock.h"
+#include "sim/SIM_CommsManager.h"
+#include "sim/SIM_Ship.h"
+#include "sim/SIM_ShipVisual.h"
+#include "sim/ShipUpdateScheduler.h"
+#include "sim/modules/SIM_GunProjectiles.h"
+
+namespace {
+void Notify(SIM_BattleStep::Observer* observer, SIM_BattleStep::Phase phase)
+{
+    if (observer)
+        observer->OnPhase(phase);
+}
+} // namespace
+
+void SIM_BattleStep::Step(float scaledMs)
+{
+    SIM_BattleClock::GetInstance().SetFrameTime(scaledMs);
+    RunFrame(nullptr);
+}
+
+void SIM_BattleStep::RunFrame(Observer* observer)
+{
+    Notify(observer, BEFORE_WORLD);
+    ShipUpdateScheduler::GetInstance().UpdateWorld();
+    UpdateShips();
+    UpdateProjectiles();
+    Notify(observer, AFTER_SHIPS);
+    Notify(observer, BEFORE_COMMS);
+    SIM_CommsManager::GetInstance().Update();
+    Notify(observer, BEFORE_BATTLE);
+    SIM_Battle::GetInstance().Update();
+}
+
+void SIM_BattleStep::RunShipFrame(SIM_Ship* ship)
+{
+    if (!ship || ship->docked)
+        return;
+    SIM_ShipVisual* visual = ship->GetVisual();
+    switch (ship->state) {
+    case SIM_Ship::OFF_FIELD:
+        if (visual)
+            visual->UpdateWarpIn();
+        break;
+    case SIM_Ship::ACTIVE:
+    case SIM_Ship::DYING:
+    case SIM_Ship::DESTROYED:
+        if (visual)
+            ++visual->updatesFromDraw;
+        ship->Update();
+        break;
+    default:
+        break;
+    }
+}
+
+void SIM_BattleStep::UpdateShips()
+{
+    // Survival waves join at the end of the list during the frame; a list
+    // iterator survives that, and nothing leaves the list before the next
+    // world step.
+    for (SIM_Ship* ship : GetLiveShips())
+        RunShipFrame(ship);
+}
+
+void SIM_BattleStep::UpdateProjectiles()
+{
+    // ---- projectiles --------------------------------------------------------
+    // Each weapon family's per-frame projectile update is called from here, in
+    // this order, once per frame: bullets, kinetic shells, missiles, limpets,
+    // plasma torpedoes, lightning arcs.
+    SIM_GunProjectiles::UpdateAll();
+    // ---- end of projectiles -------------------------------------------------
+}
