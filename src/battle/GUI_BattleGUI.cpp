@@ -21,6 +21,7 @@
 #include "gui/GUI_WindowManager.h"
 #include "platform/KeyCodes.h"
 #include "sim/SIM_Battle.h"
+#include "sim/modules/SIM_MissileModule.h"
 #include "sim/SIM_CommsManager.h"
 #include "sim/SIM_Fleet.h"
 #include "sim/SIM_Race.h"
@@ -401,6 +402,8 @@ void GUI_BattleGUI::RenderBattleFrame()
     Trace("smoke");
     Trace("shockwaves");
     Trace("missiles");
+    // The missiles' flight is simulation: it runs whether or not they are drawn.
+    SIM_MissileModule::UpdateMissiles();
 
     Trace("world");
     ShipUpdateScheduler::GetInstance().UpdateWorld();

@@ -20,6 +20,7 @@
 #include "sim/SIM_SurvivalMode.h"
 #include "sim/ShipUpdateScheduler.h"
 #include "sim/modules/SIM_BeamWeaponModule.h"
+#include "sim/modules/SIM_MissileModule.h"
 
 namespace {
 int DifficultyIndex(const SIM_Scenario* scenario)
@@ -407,6 +408,7 @@ bool StartBattleFromDeploymentFile(SIM_Scenario* scenario, const std::string& pl
 void RunHeadlessBattleFrame(float scaledMs)
 {
     SIM_BattleClock::GetInstance().SetFrameTime(scaledMs);
+    SIM_MissileModule::UpdateMissiles();
     ShipUpdateScheduler::GetInstance().UpdateWorld();
     SIM_Battle& battle = SIM_Battle::GetInstance();
     for (SIM_Fleet* fleet : {battle.GetPlayerFleet(), battle.GetEnemyFleet()}) {

@@ -20,6 +20,14 @@ public:
     // Hooks are grouped by the modules that call them; each has an empty
     // default so a screen overrides only what it draws.
 
+    // Missiles, limpets, point defence, ECM, smart bombs
+    // A missile shot down, burnt out or left without a target: smoke, flames, sparks.
+    virtual void MissileExploded(float /*x*/, float /*y*/) {}
+    // A missile met the target's shield bubble at (x, y); blast when it gets through.
+    virtual void MissileHitShield(SIM_Ship* /*target*/, float /*x*/, float /*y*/, bool /*blast*/) {}
+    // A smart bomb went off around the ship.
+    virtual void SmartBombDetonated(SIM_Ship* /*ship*/, float /*radius*/) {}
+
 private:
     static SIM_BattleEffects& NullEffects()
     {

@@ -8,7 +8,13 @@
 #include "sim/modules/SIM_ArmourModule.h"
 #include "sim/modules/SIM_BeamWeaponModule.h"
 #include "sim/modules/SIM_CamoflageShieldModule.h"
+#include "sim/modules/SIM_ECMBeamModule.h"
+#include "sim/modules/SIM_ECMShockModule.h"
 #include "sim/modules/SIM_EngineModule.h"
+#include "sim/modules/SIM_LimpetLauncherModule.h"
+#include "sim/modules/SIM_MissileModule.h"
+#include "sim/modules/SIM_PointDefenceModule.h"
+#include "sim/modules/SIM_SmartBombModule.h"
 #include "sim/modules/SIM_PowerModule.h"
 #include "sim/modules/SIM_ShieldModule.h"
 #include "sim/modules/SIM_StaticModule.h"
@@ -18,9 +24,8 @@ namespace {
 
 // Kinds the game knows but this build flies as plain static modules.
 const char* const kStandInClasses[] = {
-    "SIM_BulletWeaponModule", "SIM_LightningGunModule", "SIM_ECMShockModule",   "SIM_SmartBombModule",
-    "SIM_PointDefenseModule", "SIM_ECMBeamModule",      "SIM_MissileModule",    "SIM_PlasmaLauncherModule",
-    "SIM_TractorModule",      "SIM_CarrierModule",      "SIM_KineticWeapon",    "SIM_LimpetLauncher",
+    "SIM_BulletWeaponModule", "SIM_LightningGunModule", "SIM_PlasmaLauncherModule",
+    "SIM_TractorModule",      "SIM_CarrierModule",      "SIM_KineticWeapon",
     "SIM_ShieldSupportBeam",  "SIM_TargetPainterModule", "SIM_RepairModule",
 };
 
@@ -49,6 +54,21 @@ std::unique_ptr<SIM_ShipModule> BuildKnown(const SIM_ShipModuleType* type, SIM_S
     }
     if (c == "SIM_EngineModule")
         return std::make_unique<SIM_EngineModule>(type);
+    // Missiles, limpets, point defence, ECM, smart bombs: all act every frame.
+    perFrame = true;
+    if (c == "SIM_MissileModule")
+        return std::make_unique<SIM_MissileModule>(type, orders);
+    if (c == "SIM_LimpetLauncher")
+        return std::make_unique<SIM_LimpetLauncherModule>(type, orders);
+    if (c == "SIM_PointDefenseModule")
+        return std::make_unique<SIM_PointDefenceModule>(type, orders);
+    if (c == "SIM_ECMBeamModule")
+        return std::make_unique<SIM_ECMBeamModule>(type, orders);
+    if (c == "SIM_ECMShockModule")
+        return std::make_unique<SIM_ECMShockModule>(type, orders);
+    if (c == "SIM_SmartBombModule")
+        return std::make_unique<SIM_SmartBombModule>(type, orders);
+    perFrame = false;
     if (c == "SIM_TargetBoosterModule")
         return std::make_unique<SIM_TargetBoosterModule>(type);
     if (c == "SIM_PDScannerModule")
@@ -110,6 +130,9 @@ bool SIM_ModuleFactory::IsBuiltClass(const std::string& className)
         "SIM_BeamWeaponModule", "SIM_EngineModule", "SIM_TargetBoosterModule", "SIM_PDScannerModule",
         "SIM_ECMShieldModule",  "SIM_ShieldModule", "SIM_CrewModule",          "SIM_ArmourModule",
         "SIM_CamoflageShieldModule", "SIM_PowerModule",
+        // Missiles, limpets, point defence, ECM, smart bombs
+        "SIM_MissileModule", "SIM_LimpetLauncher", "SIM_PointDefenseModule", "SIM_ECMBeamModule",
+        "SIM_ECMShockModule", "SIM_SmartBombModule",
     };
     for (const char* c : kBuilt)
         if (className == c)

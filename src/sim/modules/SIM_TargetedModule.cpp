@@ -115,6 +115,9 @@ void SIM_TargetedModule::CreateTurretSprite()
     const SIM_ShipHull* hull = ship->GetHull();
     if (!hull || hull->GetClass() == SIM_ShipHull::FIGHTER)
         return;
+    // A module without turrets (a fixed emitter) has nothing to map.
+    if (!*type->GetConfigString("turret_sprite"))
+        return;
     const SIM_Race* race = SIM_Race::Find(hull->GetRaceName());
     QLM_ASSERT(race != nullptr);
     if (!race)
