@@ -81,6 +81,7 @@ void SIM_ECMBeamModule::Think()
     beamTimer = 0.0f;
     scrambles = RandomChance(kScrambleChance);
     m->AddTracker(this);
+    RecordShot();
     pulseTime = 0.0f;
     SIM_MissileModule::PlayOneShot(sound, 0, soundVolume, pos.x, pos.y);
 }
@@ -106,8 +107,10 @@ void SIM_ECMBeamModule::Update()
             missile = nullptr;
             if (m) {
                 m->RemoveTracker(this);
-                if (scrambles)
+                if (scrambles && m->IsLive() && !m->scrambled) {
                     m->Scramble();
+                    RecordHit();
+                }
             }
         }
     }

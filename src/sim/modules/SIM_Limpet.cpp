@@ -216,6 +216,8 @@ void SIM_Limpet::Stick()
     state = STUCK;
     AttachPoint(x, y);
     target->AttachLimpet(this);
+    if (launcher)
+        launcher->RecordHit(); // a limpet that sticks is the launcher's hit
 }
 
 void SIM_Limpet::ShakeLoose()

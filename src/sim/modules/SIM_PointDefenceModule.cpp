@@ -80,7 +80,7 @@ void SIM_PointDefenceModule::Think()
     reloadProgress = 0.0f;
     missile = m;
     state = FIRING;
-    ++ship->GetStats().shotsFired;
+    RecordShot();
     aimPoint = Point{m->x, m->y};
     AimTurrets();
 }

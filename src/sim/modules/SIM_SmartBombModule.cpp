@@ -50,6 +50,7 @@ void SIM_SmartBombModule::Detonate()
 {
     SIM_MissileModule::PlayOneShot(sound, 0, soundVolume, ship->x, ship->y);
     SIM_BattleEffects::Get().SmartBombDetonated(ship, maxRange);
+    RecordShot();
     for (SIM_Missile* m : SIM_Missile::GetLiveMissiles()) {
         if (DistanceSquared(ship->x, ship->y, m->x, m->y) >= maxRangeSq)
             continue;
@@ -72,8 +73,10 @@ void SIM_SmartBombModule::Update()
     for (auto it = pending.begin(); it != pending.end();) {
         if (it->delay <= elapsed) {
             // Only the flight it caught: a missile out again since is another shot.
-            if (it->missile->GetFlight() == it->flight)
+            if (it->missile->GetFlight() == it->flight && it->missile->IsLive()) {
                 it->missile->DestroyWithEffect();
+                RecordHit();
+            }
             it = pending.erase(it);
         } else {
             ++it;

@@ -452,6 +452,8 @@ TEST_F(MissileTest, SmartBombWaitsForThreeEnemyMissilesAndTakesOwnOnesToo)
     for (SIM_Missile* m : enemy)
         EXPECT_FALSE(m->IsLive());
     EXPECT_EQ(effects.exploded, 4);
+    EXPECT_EQ(Entries(bombs[0], SIM_ModuleStatistics::SHOT), 1);
+    EXPECT_EQ(Entries(bombs[0], SIM_ModuleStatistics::HIT), 4);
 }
 
 } // namespace
