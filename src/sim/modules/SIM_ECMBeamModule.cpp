@@ -10,7 +10,6 @@
 #include "sim/SIM_Scenario.h"
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_ShipModuleType.h"
-#include "sim/modules/SIM_CamoflageShieldModule.h"
 #include "sim/modules/SIM_Missile.h"
 #include "sim/modules/SIM_MissileModule.h"
 
@@ -46,14 +45,6 @@ SIM_ECMBeamModule::~SIM_ECMBeamModule()
 void SIM_ECMBeamModule::PostBuildInit()
 {
     CreateTurretSprite();
-}
-
-bool SIM_ECMBeamModule::IsOwnShipVisible() const
-{
-    for (const SIM_CamoflageShieldModule* cloak : ship->GetCloaks())
-        if (cloak->IsEnabled() && cloak->GetCloakState() != SIM_CamoflageShieldModule::VISIBLE)
-            return false;
-    return true;
 }
 
 void SIM_ECMBeamModule::ForgetMissile(const SIM_Missile* gone)

@@ -39,7 +39,4 @@ public:
     float pulseTime = 0.0f;
     float pulsePeriod = 0.0f;
     float pulseAlpha = 0.0f;
-
-private:
-    bool IsOwnShipVisible() const;
 };

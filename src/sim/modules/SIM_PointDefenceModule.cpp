@@ -8,7 +8,6 @@
 #include "sim/SIM_BattleClock.h"
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_ShipModuleType.h"
-#include "sim/modules/SIM_CamoflageShieldModule.h"
 #include "sim/modules/SIM_Missile.h"
 
 SIM_PointDefenceModule::SIM_PointDefenceModule(const SIM_ShipModuleType* moduleType, SIM_ShipOrders* shipOrders)
@@ -36,14 +35,6 @@ void SIM_PointDefenceModule::PostBuildInit()
 {
     SIM_TargetedModule::PostBuildInit();
     CreateTurretSprite();
-}
-
-bool SIM_PointDefenceModule::IsOwnShipVisible() const
-{
-    for (const SIM_CamoflageShieldModule* cloak : ship->GetCloaks())
-        if (cloak->IsEnabled() && cloak->GetCloakState() != SIM_CamoflageShieldModule::VISIBLE)
-            return false;
-    return true;
 }
 
 float SIM_PointDefenceModule::KillChance(const SIM_Missile& target) const

@@ -36,5 +36,4 @@ public:
 
 private:
     void ResolveShot();
-    bool IsOwnShipVisible() const;
 };

@@ -281,6 +281,16 @@ float SIM_TargetedModule::RangeFactor(float distance) const
     return 1.0f - 0.5f * f;
 }
 
+bool SIM_TargetedModule::IsOwnShipVisible() const
+{
+    if (!ship)
+        return false;
+    for (const SIM_CamoflageShieldModule* cloak : ship->GetCloaks())
+        if (cloak->IsEnabled() && cloak->GetCloakState() != SIM_CamoflageShieldModule::VISIBLE)
+            return false;
+    return true;
+}
+
 bool SIM_TargetedModule::CanAct() const
 {
     if (!ship || health <= 0.0f || ship->ecmShocked)

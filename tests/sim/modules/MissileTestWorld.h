@@ -39,6 +39,15 @@ public:
                         "launch_duration = 600\nstart_launch_speed = 4\nend_launch_speed = 1\nlimpet_weight = 20\n"
                         "seek_acceleration = 0.05\nmax_seek_speed = 3\ndrift_decelleration = 0.02\n"
                         "seek_range = 500\nturnspeed = 4\n");
+        // Zero times that a careless division would turn into a hang or NaN.
+        Type("ecmbeam0", "classname = SIM_ECMBeamModule\nslot_type = STANDARD\ncategory = WEAPONS\nhitpoints = 20\n"
+                         "max_range = 600\nbeam_duration = 0\n");
+        Type("limpets0", "classname = SIM_LimpetLauncher\nslot_type = STANDARD\ncategory = WEAPONS\nhitpoints = 20\n"
+                         "max_range = 600\nlaunch_duration = 0\nstart_launch_speed = 4\nend_launch_speed = 1\n"
+                         "limpet_weight = 20\n");
+        Type("smartbomb0", "classname = SIM_SmartBombModule\nslot_type = STANDARD\ncategory = WEAPONS\n"
+                           "hitpoints = 20\nmax_range = 250\nfire_interval = 0\n");
+        Carrier("zeros", {"ecmbeam0", "limpets0", "smartbomb0"});
         for (const char* weapon : {"m_explosive", "m_disruptor", "m_dummy", "m_radiation", "m_ecm", "m_decoy",
                                    "m_bogus", "pd", "ecmbeam", "ecmshock", "limpets"})
             Carrier(weapon, {"engine", "crew", weapon});

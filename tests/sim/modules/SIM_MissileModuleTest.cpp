@@ -10,6 +10,7 @@
 #include "sim/modules/MissileTestWorld.h"
 #include "sim/modules/SIM_ECMBeamModule.h"
 #include "sim/modules/SIM_ECMShockModule.h"
+#include "sim/modules/SIM_LimpetLauncherModule.h"
 #include "sim/modules/SIM_MissileModule.h"
 #include "sim/modules/SIM_PointDefenceModule.h"
 #include "sim/modules/SIM_SmartBombModule.h"
@@ -454,6 +455,44 @@ TEST_F(MissileTest, SmartBombWaitsForThreeEnemyMissilesAndTakesOwnOnesToo)
     EXPECT_EQ(effects.exploded, 4);
     EXPECT_EQ(Entries(bombs[0], SIM_ModuleStatistics::SHOT), 1);
     EXPECT_EQ(Entries(bombs[0], SIM_ModuleStatistics::HIT), 4);
+}
+
+TEST_F(MissileTest, ZeroTimesDivideNothingAndAGoneMissileIsLetGo)
+{
+    SIM_Ship* target = world.Build("bigtarget", 0, -600, true);
+    SIM_MissileModule* launcher = Armed("m_explosive", target);
+    SIM_Ship* zeros = world.Build("d_zeros", 0, -300, true);
+    auto* ecm = MissileTestWorld::Get<SIM_ECMBeamModule>(zeros);
+    auto* limpets = MissileTestWorld::Get<SIM_LimpetLauncherModule>(zeros);
+    auto* bomb = MissileTestWorld::Get<SIM_SmartBombModule>(zeros);
+    SIM_Missile& m = launcher->GetMissile();
+    launcher->Fire();
+
+    // A beam of no length ends on the next frame, with a pulse that stays finite.
+    ecm->Think();
+    ASSERT_EQ(ecm->GetState(), SIM_ECMBeamModule::BEAMING);
+    ecm->Update();
+    EXPECT_EQ(ecm->GetState(), SIM_ECMBeamModule::IDLE);
+    EXPECT_TRUE(std::isfinite(ecm->pulseAlpha));
+
+    // A locked missile shot down elsewhere: the beam lets go and scrambles nothing.
+    ecm->beamDuration = 1500.0f;
+    ecm->Think();
+    ASSERT_EQ(ecm->GetMissile(), &m);
+    m.DestroyWithEffect();
+    EXPECT_EQ(ecm->GetState(), SIM_ECMBeamModule::IDLE);
+    EXPECT_EQ(ecm->GetMissile(), nullptr);
+    EXPECT_FALSE(m.scrambled);
+
+    // No launch phase: straight to drifting at the end speed.
+    limpets->Fire();
+    SIM_Limpet& limpet = limpets->GetLimpet(0);
+    limpet.Update();
+    EXPECT_EQ(limpet.GetState(), SIM_Limpet::DRIFTING);
+    EXPECT_FLOAT_EQ(limpet.GetSpeed(), 1.0f);
+
+    // No charge time: always charged.
+    EXPECT_FLOAT_EQ(bomb->ChargeFraction(), 1.0f);
 }
 
 } // namespace
