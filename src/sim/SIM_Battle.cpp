@@ -23,6 +23,7 @@
 #include "sim/modules/SIM_BeamWeaponModule.h"
 #include "sim/modules/SIM_GunProjectiles.h"
 #include "sim/modules/SIM_LightningGunModule.h"
+#include "sim/modules/SIM_MissileModule.h"
 
 namespace {
 int DifficultyIndex(const SIM_Scenario* scenario)

@@ -30,6 +30,14 @@ public:
     // An explosion of the given kind on the ship's visual at (x, y).
     virtual void PlasmaExplosion(SIM_Ship* /*ship*/, int /*kind*/, float /*x*/, float /*y*/) {}
 
+    // Missiles, limpets, point defence, ECM, smart bombs
+    // A missile shot down, burnt out or left without a target: smoke, flames, sparks.
+    virtual void MissileExploded(float /*x*/, float /*y*/) {}
+    // A missile met the target's shield bubble at (x, y); blast when it gets through.
+    virtual void MissileHitShield(SIM_Ship* /*target*/, float /*x*/, float /*y*/, bool /*blast*/) {}
+    // A smart bomb went off around the ship.
+    virtual void SmartBombDetonated(SIM_Ship* /*ship*/, float /*radius*/) {}
+
 private:
     static SIM_BattleEffects& NullEffects()
     {

@@ -7,6 +7,7 @@
 #include "sim/SIM_ShipVisual.h"
 #include "sim/ShipUpdateScheduler.h"
 #include "sim/modules/SIM_GunProjectiles.h"
+#include "sim/modules/SIM_MissileModule.h"
 
 namespace {
 void Notify(SIM_BattleStep::Observer* observer, SIM_BattleStep::Phase phase)
@@ -24,6 +25,9 @@ void SIM_BattleStep::Step(float scaledMs)
 
 void SIM_BattleStep::RunFrame(Observer* observer)
 {
+    // Missiles fly before the world moves, where the screen draws them; their
+    // flight never waits for the drawing.
+    SIM_MissileModule::UpdateMissiles();
     Notify(observer, BEFORE_WORLD);
     ShipUpdateScheduler::GetInstance().UpdateWorld();
     UpdateShips();

@@ -31,6 +31,8 @@
 #include "sim/modules/SIM_CamoflageShieldModule.h"
 #include "sim/modules/SIM_EngineModule.h"
 #include "sim/modules/SIM_LightningGunModule.h"
+#include "sim/modules/SIM_Limpet.h"
+#include "sim/modules/SIM_Missile.h"
 #include "sim/modules/SIM_ModuleFactory.h"
 #include "sim/modules/SIM_ShieldModule.h"
 #include "sim/modules/SIM_StaticModule.h"
@@ -94,6 +96,10 @@ SIM_Ship::SIM_Ship()
 
 SIM_Ship::~SIM_Ship()
 {
+    // Limpets outlive no ship they stick to.
+    for (SIM_Limpet* limpet : limpets)
+        limpet->ForgetTarget(this);
+    limpets.clear();
     EraseValue(ShipList(), this);
     GetLiveShips().remove(this);
     EraseValue(GetRemovalQueue(), this);
@@ -762,6 +768,7 @@ void SIM_Ship::StartDying()
     visual->StopSound();
     SIM_BeamWeaponModule::StopSoundsOfShip(this);
     SIM_LightningGunModule::StopSoundsOfShip(this);
+    ReleaseLimpets();
     if (IsFighter()) {
         if (FindSquadronMate())
             PostComms(SIM_CommsManager::COM_WINGMANKILLED, 0.7f);
@@ -778,6 +785,7 @@ void SIM_Ship::Kill()
         return;
     healthFraction = 0.0f;
     deadFlag = 1;
+    ReleaseLimpets();
     QueueShipRemoval(this);
     state = DESTROYED;
     if (fleet)
@@ -907,10 +915,55 @@ void SIM_Ship::AttachLimpetWeight(float weight)
 
 void SIM_Ship::DetachLimpets()
 {
+    std::vector<SIM_Limpet*> loose;
+    loose.swap(limpets);
+    for (SIM_Limpet* limpet : loose)
+        limpet->ShakeLoose();
     if (carriedLimpetWeight == 0.0f)
         return;
     carriedLimpetWeight = 0.0f;
     RecalculateStats();
+}
+
+// ---- missiles and limpets ----
+
+void SIM_Ship::AttachLimpet(SIM_Limpet* limpet)
+{
+    QLM_ASSERT(limpet != nullptr);
+    if (!limpet)
+        return;
+    limpets.push_back(limpet);
+    AttachLimpetWeight(limpet->GetWeight());
+}
+
+void SIM_Ship::RemoveLimpet(SIM_Limpet* limpet)
+{
+    const auto it = std::find(limpets.begin(), limpets.end(), limpet);
+    if (it == limpets.end())
+        return;
+    limpets.erase(it);
+    carriedLimpetWeight = std::max(0.0f, carriedLimpetWeight - limpet->GetWeight());
+    if (!IsDead())
+        RecalculateStats();
+}
+
+void SIM_Ship::ReleaseLimpets()
+{
+    std::vector<SIM_Limpet*> freed;
+    freed.swap(limpets);
+    for (SIM_Limpet* limpet : freed)
+        limpet->Release();
+    carriedLimpetWeight = 0.0f;
+}
+
+SIM_Missile* SIM_Ship::FindNearestEnemyMissile() const
+{
+    return SIM_Missile::FindNearestEnemy(this);
+}
+
+void SIM_Ship::AddRadiationDose(float /*damage*/, float /*decay*/)
+{
+    // The dose goes to the ship's radiation manager once ships carry one.
 }
 
 void SIM_Ship::ApplyECMShock(float duration, float power)

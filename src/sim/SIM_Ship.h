@@ -10,6 +10,8 @@ class SIM_ArmourModule;
 class SIM_CamoflageShieldModule;
 class SIM_CollisionAvoider;
 class SIM_FighterSquadron;
+class SIM_Limpet;
+class SIM_Missile;
 class SIM_Fleet;
 class SIM_Race;
 class SIM_Shield;
@@ -120,6 +122,19 @@ public:
     // Targeted modules register here when they are given their ship.
     void AddTargetedModule(SIM_TargetedModule* module);
 
+    // ---- missiles and limpets ----
+    // A limpet sticks: its weight joins the carried weight until it is shed.
+    void AttachLimpet(SIM_Limpet* limpet);
+    // A limpet leaves without being shaken off (its launcher is gone).
+    void RemoveLimpet(SIM_Limpet* limpet);
+    // The ship is dying: its limpets go back to their launchers.
+    void ReleaseLimpets();
+    const std::vector<SIM_Limpet*>& GetLimpets() const { return limpets; }
+    // The nearest live missile another fleet launched (decoys may fool it).
+    SIM_Missile* FindNearestEnemyMissile() const;
+    // A radiation warhead reached the hull.
+    void AddRadiationDose(float damage, float decay);
+
     static SIM_Ship* FindById(int id, const SIM_Fleet* fleet);
     static SIM_Ship* FindShipByIdInVector(int id, const std::vector<SIM_Ship*>& ships);
     // Every constructed ship, in construction order.
@@ -229,6 +244,7 @@ private:
     std::vector<SIM_Ship*> attackers;
     std::vector<Impulse> impulses;
     std::vector<TractorHold> tractors;
+    std::vector<SIM_Limpet*> limpets;
     std::vector<SIM_ShipModule*> cloakSuspended;
     std::unique_ptr<SIM_CollisionAvoider> collisionAvoider;
     std::unique_ptr<SIM_Shield> shield;

@@ -9,11 +9,17 @@
 #include "sim/modules/SIM_BeamWeaponModule.h"
 #include "sim/modules/SIM_BulletWeaponModule.h"
 #include "sim/modules/SIM_CamoflageShieldModule.h"
+#include "sim/modules/SIM_ECMBeamModule.h"
+#include "sim/modules/SIM_ECMShockModule.h"
 #include "sim/modules/SIM_EngineModule.h"
 #include "sim/modules/SIM_KineticWeapon.h"
 #include "sim/modules/SIM_LightningGunModule.h"
+#include "sim/modules/SIM_LimpetLauncherModule.h"
+#include "sim/modules/SIM_MissileModule.h"
 #include "sim/modules/SIM_PlasmaLauncherModule.h"
+#include "sim/modules/SIM_PointDefenceModule.h"
 #include "sim/modules/SIM_PowerModule.h"
+#include "sim/modules/SIM_SmartBombModule.h"
 #include "sim/modules/SIM_ShieldModule.h"
 #include "sim/modules/SIM_StaticModule.h"
 #include "sim/modules/SIM_TacticalModule.h"
@@ -22,14 +28,8 @@ namespace {
 
 // Kinds the game knows but this build flies as plain static modules.
 const char* const kStandInClasses[] = {
-    "SIM_ECMShockModule",
-    "SIM_SmartBombModule",
-    "SIM_PointDefenseModule",
-    "SIM_ECMBeamModule",
-    "SIM_MissileModule",
     "SIM_TractorModule",
     "SIM_CarrierModule",
-    "SIM_LimpetLauncher",
     "SIM_ShieldSupportBeam",
     "SIM_TargetPainterModule",
     "SIM_RepairModule",
@@ -77,6 +77,21 @@ std::unique_ptr<SIM_ShipModule> BuildKnown(const SIM_ShipModuleType* type, SIM_S
     }
     if (c == "SIM_EngineModule")
         return std::make_unique<SIM_EngineModule>(type);
+    // Missiles, limpets, point defence, ECM, smart bombs: all act every frame.
+    perFrame = true;
+    if (c == "SIM_MissileModule")
+        return std::make_unique<SIM_MissileModule>(type, orders);
+    if (c == "SIM_LimpetLauncher")
+        return std::make_unique<SIM_LimpetLauncherModule>(type, orders);
+    if (c == "SIM_PointDefenseModule")
+        return std::make_unique<SIM_PointDefenceModule>(type, orders);
+    if (c == "SIM_ECMBeamModule")
+        return std::make_unique<SIM_ECMBeamModule>(type, orders);
+    if (c == "SIM_ECMShockModule")
+        return std::make_unique<SIM_ECMShockModule>(type, orders);
+    if (c == "SIM_SmartBombModule")
+        return std::make_unique<SIM_SmartBombModule>(type, orders);
+    perFrame = false;
     if (c == "SIM_TargetBoosterModule")
         return std::make_unique<SIM_TargetBoosterModule>(type);
     if (c == "SIM_PDScannerModule")
@@ -140,6 +155,9 @@ bool SIM_ModuleFactory::IsBuiltClass(const std::string& className)
         "SIM_CamoflageShieldModule", "SIM_PowerModule",
         // Guns
         "SIM_BulletWeaponModule", "SIM_KineticWeapon", "SIM_LightningGunModule", "SIM_PlasmaLauncherModule",
+        // Missiles, limpets, point defence, ECM, smart bombs
+        "SIM_MissileModule", "SIM_LimpetLauncher", "SIM_PointDefenseModule", "SIM_ECMBeamModule",
+        "SIM_ECMShockModule", "SIM_SmartBombModule",
     };
     for (const char* c : kBuilt)
         if (className == c)

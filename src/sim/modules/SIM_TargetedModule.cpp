@@ -115,6 +115,9 @@ void SIM_TargetedModule::CreateTurretSprite()
     const SIM_ShipHull* hull = ship->GetHull();
     if (!hull || hull->GetClass() == SIM_ShipHull::FIGHTER)
         return;
+    // A module without turrets (a fixed emitter) has nothing to map.
+    if (!*type->GetConfigString("turret_sprite"))
+        return;
     const SIM_Race* race = SIM_Race::Find(hull->GetRaceName());
     QLM_ASSERT(race != nullptr);
     if (!race)
@@ -276,6 +279,16 @@ float SIM_TargetedModule::RangeFactor(float distance) const
     // No band beyond the optimum: anything past it is at the far end.
     const float f = span > 0.0f ? std::clamp((distance - optimumRange) / span, 0.0f, 1.0f) : 1.0f;
     return 1.0f - 0.5f * f;
+}
+
+bool SIM_TargetedModule::IsOwnShipVisible() const
+{
+    if (!ship)
+        return false;
+    for (const SIM_CamoflageShieldModule* cloak : ship->GetCloaks())
+        if (cloak->IsEnabled() && cloak->GetCloakState() != SIM_CamoflageShieldModule::VISIBLE)
+            return false;
+    return true;
 }
 
 bool SIM_TargetedModule::CanAct() const

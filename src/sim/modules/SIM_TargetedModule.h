@@ -118,6 +118,8 @@ protected:
     // Turret sprite through the race's turret mapping (none on fighters).
     void CreateTurretSprite();
     bool CanAct() const;
+    // No cloak of the own ship is hiding it, even partly.
+    bool IsOwnShipVisible() const;
     void SettleTurrets(float frameTime);
     void RetargetAfterLoss();
     float ScoreCandidate(SIM_Ship* candidate, bool anyClass) const;

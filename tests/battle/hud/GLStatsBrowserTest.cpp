@@ -148,14 +148,17 @@ TEST_F(GLStatsBrowser, PiesAfterTheirSweepThenTheTimeGraphFromTheMouse)
     Click(graph->GetTab(GUI_Stat_TimeGraph::MODE_TIME));
     ASSERT_EQ(graph->GetMode(), GUI_Stat_TimeGraph::MODE_TIME);
     Pixels lines = Frame("time.png");
-    int hull = lines.Count(GUI_Stat_TimeGraph::SeriesColour(5), plot.left, plot.top, plot.right, plot.bottom, 16);
-    EXPECT_GT(hull, 150) << "the delivered hull damage line";
+    // The received hull line: a lost battle always has one, whoever fires what.
+    constexpr int kHullReceived = 11;
+    int hull = lines.Count(GUI_Stat_TimeGraph::SeriesColour(kHullReceived), plot.left, plot.top, plot.right,
+                           plot.bottom, 16);
+    EXPECT_GT(hull, 150) << "the received hull damage line";
     // Its key button switches it off.
-    Click(graph->GetKey()->GetButton(5));
+    Click(graph->GetKey()->GetButton(kHullReceived));
     CInput::GetInstance().SetCursorPosition(5.0f, 5.0f);
     CInput::GetInstance().Poll();
     Pixels without = Frame("time_off.png");
-    EXPECT_LT(without.Count(GUI_Stat_TimeGraph::SeriesColour(5), plot.left, plot.top, plot.right, plot.bottom, 16),
+    EXPECT_LT(without.Count(GUI_Stat_TimeGraph::SeriesColour(kHullReceived), plot.left, plot.top, plot.right, plot.bottom, 16),
               hull / 4);
 
     // The fleets' strength: a green line for ours, a red one for theirs.
