@@ -7,6 +7,11 @@
 #include "sim/SIM_ShipModuleType.h"
 #include "sim/modules/SIM_ArmourModule.h"
 #include "sim/modules/SIM_BeamWeaponModule.h"
+#include "sim/modules/SIM_CarrierModule.h"
+#include "sim/modules/SIM_RepairModule.h"
+#include "sim/modules/SIM_ShieldSupportBeam.h"
+#include "sim/modules/SIM_TargetPainterModule.h"
+#include "sim/modules/SIM_TractorModule.h"
 #include "sim/modules/SIM_CamoflageShieldModule.h"
 #include "sim/modules/SIM_EngineModule.h"
 #include "sim/modules/SIM_PowerModule.h"
@@ -20,8 +25,7 @@ namespace {
 const char* const kStandInClasses[] = {
     "SIM_BulletWeaponModule", "SIM_LightningGunModule", "SIM_ECMShockModule",   "SIM_SmartBombModule",
     "SIM_PointDefenseModule", "SIM_ECMBeamModule",      "SIM_MissileModule",    "SIM_PlasmaLauncherModule",
-    "SIM_TractorModule",      "SIM_CarrierModule",      "SIM_KineticWeapon",    "SIM_LimpetLauncher",
-    "SIM_ShieldSupportBeam",  "SIM_TargetPainterModule", "SIM_RepairModule",
+    "SIM_KineticWeapon",    "SIM_LimpetLauncher",
 };
 
 std::set<std::string>& LoggedKinds()
@@ -69,6 +73,23 @@ std::unique_ptr<SIM_ShipModule> BuildKnown(const SIM_ShipModuleType* type, SIM_S
     }
     if (c == "SIM_PowerModule")
         return std::make_unique<SIM_PowerModule>(type);
+    // Support, tractors, repair, carriers
+    if (c == "SIM_TractorModule") {
+        perFrame = true;
+        return std::make_unique<SIM_TractorModule>(type, orders);
+    }
+    if (c == "SIM_CarrierModule")
+        return std::make_unique<SIM_CarrierModule>(type);
+    if (c == "SIM_ShieldSupportBeam") {
+        perFrame = true;
+        return std::make_unique<SIM_ShieldSupportBeam>(type, orders);
+    }
+    if (c == "SIM_TargetPainterModule") {
+        perFrame = true;
+        return std::make_unique<SIM_TargetPainterModule>(type, orders);
+    }
+    if (c == "SIM_RepairModule")
+        return std::make_unique<SIM_RepairModule>(type);
     return nullptr;
 }
 
@@ -110,6 +131,9 @@ bool SIM_ModuleFactory::IsBuiltClass(const std::string& className)
         "SIM_BeamWeaponModule", "SIM_EngineModule", "SIM_TargetBoosterModule", "SIM_PDScannerModule",
         "SIM_ECMShieldModule",  "SIM_ShieldModule", "SIM_CrewModule",          "SIM_ArmourModule",
         "SIM_CamoflageShieldModule", "SIM_PowerModule",
+        // Support, tractors, repair, carriers
+        "SIM_TractorModule", "SIM_CarrierModule", "SIM_ShieldSupportBeam", "SIM_TargetPainterModule",
+        "SIM_RepairModule",
     };
     for (const char* c : kBuilt)
         if (className == c)
