@@ -72,6 +72,8 @@ bool SIM_ShipOrder::ResolveTarget(SIM_Ship* owner)
         return false;
     SIM_Ship* linked = SIM_Ship::FindShipByIdInVector(shipId, owner->fleet->GetAllShips());
     if (!linked)
+        linked = SIM_Ship::FindShipByIdInVector(shipId, owner->fleet->GetLiveShips());
+    if (!linked)
         return false;
     targetShip = linked;
     if (behaviour == "FORMATION") {

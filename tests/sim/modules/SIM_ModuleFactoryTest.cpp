@@ -51,8 +51,6 @@ TEST_F(ModuleFactoryTest, KnownKindsWithoutAClassFlyAsStaticModules)
     EXPECT_TRUE(stand->IsWeapon());
     EXPECT_FALSE(missile.perFrame);
     EXPECT_EQ(Errors(), before);
-    EXPECT_TRUE(SIM_ModuleFactory::IsKnownClass("SIM_RepairModule"));
-    EXPECT_FALSE(SIM_ModuleFactory::IsBuiltClass("SIM_RepairModule"));
 }
 
 TEST_F(ModuleFactoryTest, UnknownClassLeavesTheSlotEmpty)
