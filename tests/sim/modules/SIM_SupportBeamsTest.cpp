@@ -1,5 +1,6 @@
 #include "SupportWorld.h"
 
+#include <cmath>
 #include <set>
 
 #include "app/GUI_Sounds.h"
@@ -8,6 +9,10 @@
 #include "sim/modules/SIM_ShieldModule.h"
 #include "sim/modules/SIM_ModuleFactory.h"
 #include "sim/modules/SIM_ShieldSupportBeam.h"
+#include "sim/modules/SIM_StaticModule.h"
+#include "sim/modules/SIM_TacticalModule.h"
+#include "sim/SIM_ShipOrder.h"
+#include "sim/SIM_ShipOrders.h"
 #include "sim/modules/SIM_TargetPainterModule.h"
 #include "sim/modules/SIM_TractorModule.h"
 
@@ -283,4 +288,47 @@ TEST_F(SupportBeamsTest, PainterMarksForItsDurationAndClearsTheShipItPainted)
     EXPECT_FALSE(painter->IsPainting());
     EXPECT_EQ(enemy->painterCount, 0);
     EXPECT_EQ(next->painterCount, 0);
+}
+
+TEST_F(SupportBeamsTest, TheTargetBoosterLengthensTurretReachWhileItWorks)
+{
+    SIM_Ship* plain = world.Build("gunship", 0.0f, 0.0f);
+    SIM_Ship* boosted = world.Build("boostedgun", 0.0f, 500.0f);
+    EXPECT_FLOAT_EQ(plain->GetTurretWeapons().front()->GetMaxRange(), 600.0f);
+    SIM_TargetedModule* laser = boosted->GetTurretWeapons().front();
+    EXPECT_FLOAT_EQ(laser->GetMaxRange(), 900.0f);
+    EXPECT_FLOAT_EQ(laser->maxRangeSq, 810000.0f);
+    // A target at 850: within the boosted reach only.
+    world.Build("bigtarget", 850.0f, 500.0f, true);
+    laser->ChooseTarget(true);
+    EXPECT_NE(laser->GetTarget(), nullptr);
+    // The wrecked booster adds nothing (its boost counts its health).
+    auto* booster = ModuleTestWorld::FindModule<SIM_TargetBoosterModule>(boosted);
+    booster->TakeDamage(1000.0f);
+    boosted->RecalculateStats();
+    EXPECT_FLOAT_EQ(laser->GetMaxRange(), 600.0f);
+}
+
+TEST_F(SupportBeamsTest, AtBattleStartAnEscortingFighterStartsBesideItsShip)
+{
+    SIM_Ship* cruiser = world.Build("gunship", 500.0f, 500.0f);
+    auto orders = std::make_unique<SIM_ShipOrders>();
+    orders->AddOrder("ESCORT", 150.0f, 0.0f)->shipId = cruiser->shipId;
+    orders->AddOrder("CAUTIOUS", 0.4f, 0.0f);
+    SIM_Ship* fighter = world.Build("fighter", 1500.0f, 900.0f, false, std::move(orders));
+    fighter->tacticalModule->RefreshOrders();
+    // One third of the escorted hull's width (100) either side.
+    EXPECT_LE(std::abs(fighter->x - 500.0f), 100.0f / 3.0f + 1e-3f);
+    EXPECT_LE(std::abs(fighter->y - 500.0f), 100.0f / 3.0f + 1e-3f);
+    EXPECT_NE(fighter->x, 500.0f);
+    EXPECT_EQ(fighter->GetOrders()->GetOrder("ESCORT")->targetShip, cruiser);
+    EXPECT_FLOAT_EQ(fighter->GetOrders()->GetCautiousLevel(), 0.4f);
+
+    // A cruiser escorting stays where it was deployed.
+    auto cruiserOrders = std::make_unique<SIM_ShipOrders>();
+    cruiserOrders->AddOrder("ESCORT", 150.0f, 0.0f)->shipId = cruiser->shipId;
+    SIM_Ship* big = world.Build("gunship", 1500.0f, 900.0f, false, std::move(cruiserOrders));
+    big->tacticalModule->RefreshOrders();
+    EXPECT_FLOAT_EQ(big->x, 1500.0f);
+    EXPECT_FLOAT_EQ(big->y, 900.0f);
 }

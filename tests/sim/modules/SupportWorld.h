@@ -26,6 +26,9 @@ public:
                         "hitpoints = 30\nmax_range = 800\nfire_interval = 100\ntracking_speed = 6\n"
                         "beam_duration = 2500\n");
 
+        Type("booster", "classname = SIM_TargetBoosterModule\nslot_type = STANDARD\nhitpoints = 10\n"
+                        "targetboost = 0.5\n");
+        Design("boostedgun", "t_cruiser", {"engine", "booster", "laser", ""});
         Design("repairship", "t_cruiser", {"engine", "repair", "armour", ""});
         Design("armourfixer", "t_cruiser", {"engine", "armourrepair", "armour", ""});
         Design("carrier", "t_cruiser", {"engine", "bay", "crew", ""});
