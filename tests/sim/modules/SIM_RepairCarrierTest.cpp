@@ -121,7 +121,12 @@ TEST_F(RepairCarrierTest, AFighterDocksIsMendedAndLaunchedAndABayOutOfSuppliesLa
     fighter->speed = 0.0f;
     SupportWorld::Think(fighter, 200.0f);
     EXPECT_FALSE(fighter->docked) << "25 units is outside the 20-unit reach of a slow fighter";
-    fighter->x = bayPos.x + 19.0f;
+    // A fast one reaches speed x frame step x 4, but never past 32.
+    fighter->speed = 10.0f;
+    fighter->x = bayPos.x + 33.0f;
+    SupportWorld::Think(fighter, 200.0f);
+    EXPECT_FALSE(fighter->docked);
+    fighter->x = bayPos.x + 31.0f;
     SupportWorld::Think(fighter, 200.0f);
     ASSERT_TRUE(fighter->docked);
     EXPECT_EQ(fighter->tacticalModule->GetMode(), SIM_TacticalModule::DOCKED);
@@ -174,4 +179,17 @@ TEST_F(RepairCarrierTest, DestroyingABayKillsTheFightersInside)
     EXPECT_TRUE(fighter->IsDead());
     EXPECT_EQ(fighter->state, static_cast<unsigned int>(SIM_Ship::DESTROYED));
     EXPECT_FALSE(fighter->docked);
+}
+
+TEST_F(RepairCarrierTest, ModulesWithoutSuppliesOrPowerReportEmptyNotADivisionByZero)
+{
+    auto* blank = new SIM_ShipModuleType(world.Dir().Write("data/modules/blank_repair.txt",
+                                                           "[config]\nname = blank_repair\nclassname = SIM_RepairModule\n"));
+    SIM_RepairModule repair(blank);
+    EXPECT_FLOAT_EQ(repair.GetSuppliesFraction(), 0.0f);
+    auto* blankBay = new SIM_ShipModuleType(world.Dir().Write("data/modules/blank_bay.txt",
+                                                              "[config]\nname = blank_bay\nclassname = SIM_CarrierModule\n"));
+    SIM_CarrierModule bay(blankBay);
+    EXPECT_FLOAT_EQ(bay.GetSuppliesFraction(), 0.0f);
+    EXPECT_FALSE(bay.IsUsable());
 }
