@@ -4,7 +4,7 @@
 #include <set>
 
 #include "app/GUI_Sounds.h"
-#include "platform/NullSoundSystem.h"
+#include "RecordingSounds.h"
 #include "sim/SIM_Shield.h"
 #include "sim/modules/SIM_ShieldModule.h"
 #include "sim/modules/SIM_ModuleFactory.h"
@@ -20,31 +20,10 @@
 
 namespace {
 
-// Channels the tractors start and stop, as the sound manager sees them.
-class LoopSounds : public NullSoundSystem {
-public:
-    LoopSounds() : NullSoundSystem(64) {}
-    bool IsSilent() const override { return false; }
-    SoundHandle CreateSound(const std::string& path, unsigned flags) override
-    {
-        files.push_back(path);
-        looping = (flags & SOUND_LOOP) != 0;
-        return static_cast<SoundHandle>(files.size());
-    }
-    SoundChannelId PlaySound(SoundHandle, SoundGroupHandle, bool, int) override { return ++lastChannel; }
-    void StopChannel(SoundChannelId ch) override { stopped.insert(ch); }
-    bool IsStopped(SoundChannelId ch) const { return stopped.count(ch) != 0; }
-
-    std::vector<std::string> files;
-    bool looping = false;
-    SoundChannelId lastChannel = 0;
-    std::set<SoundChannelId> stopped;
-};
-
 class SupportBeamsTest : public ::testing::Test {
 protected:
     SupportBeamsTest()
-        : system(new LoopSounds()),
+        : system(new RecordingSounds()),
           sounds(std::unique_ptr<ISoundSystem>(system), [](const std::string&) { return 1.0f; })
     {
         GUI_BattleGUI::GetInstance().SetSounds(&sounds);
@@ -65,7 +44,7 @@ protected:
     }
 
     SupportWorld world;
-    LoopSounds* system;
+    RecordingSounds* system;
     GUI_Sounds sounds;
 };
 

@@ -54,15 +54,8 @@ public:
 private:
     void Type(const std::string& name, const std::string& body)
     {
+        Module(name, body);
         // Joins the loaded list; the world frees it with the others.
-        new SIM_ShipModuleType(Dir().Write("data/modules/" + name + ".txt", "[config]\nname = " + name + "\n" + body));
-    }
-    void Design(const std::string& name, const std::string& hull, std::initializer_list<const char*> modules)
-    {
-        std::string text = "[config]\nname = " + name + "\nguiname = " + name + "\nhull = " + hull + "\n[modules]\n";
-        int i = 0;
-        for (const char* m : modules)
-            text += std::to_string(i++) + " = " + m + "\n";
-        SIM_ShipDesign::LoadFile(Dir().Write("ships/" + name + ".txt", text), true);
+        new SIM_ShipModuleType(Dir().Path() + "/data/modules/" + name + ".txt");
     }
 };
