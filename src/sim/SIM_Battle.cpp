@@ -13,6 +13,7 @@
 #include "sim/SIM_HighScores.h"
 #include "sim/SIM_MetricsSink.h"
 #include "sim/SIM_Race.h"
+#include "sim/SIM_RetreatManager.h"
 #include "sim/SIM_Scenario.h"
 #include "sim/SIM_SetUpProgress.h"
 #include "sim/SIM_Ship.h"
@@ -24,6 +25,7 @@
 #include "sim/modules/SIM_GunProjectiles.h"
 #include "sim/modules/SIM_LightningGunModule.h"
 #include "sim/modules/SIM_MissileModule.h"
+#include "sim/modules/SIM_TractorModule.h"
 
 namespace {
 int DifficultyIndex(const SIM_Scenario* scenario)
@@ -62,6 +64,7 @@ SIM_Battle::~SIM_Battle()
     // At exit the sound manager may be gone before us: no sound calls.
     SIM_BeamWeaponModule::ForgetAllSounds();
     SIM_LightningGunModule::ForgetAllSounds();
+    SIM_TractorModule::ForgetAllSounds();
     FreeBattle();
 }
 
@@ -200,7 +203,7 @@ bool SIM_Battle::SetUp()
     // play exists.
 
     SIM_StatsDatabase::GetInstance().Clear();
-    m_retreatUnderWay = false;
+    SIM_RetreatManager::GetInstance().Reset();
 
     m_started = 1;
     m_timeSinceLastKill = 0.0f;
@@ -216,6 +219,7 @@ void SIM_Battle::Clear()
 {
     SIM_BeamWeaponModule::StopAllSounds();
     SIM_LightningGunModule::StopAllSounds();
+    SIM_TractorModule::StopAllSounds();
     FreeBattle();
 }
 
@@ -254,7 +258,7 @@ void SIM_Battle::Update()
                                                    e > 0.0f ? static_cast<uint32_t>(e) : 0u, clock.battleTime);
     }
 
-    // The retreat manager steps here once it exists.
+    SIM_RetreatManager::GetInstance().Update();
 
     if (m_ended)
         return;
@@ -262,7 +266,7 @@ void SIM_Battle::Update()
         SIM_SurvivalMode::GetInstance().Update();
         return;
     }
-    if (m_retreatUnderWay)
+    if (IsRetreatUnderWay())
         return;
 
     const bool playerBeaten = m_playerFleet->IsBeaten();
@@ -275,6 +279,11 @@ void SIM_Battle::Update()
         Victory();
     else
         Defeat();
+}
+
+bool SIM_Battle::IsRetreatUnderWay() const
+{
+    return SIM_RetreatManager::GetInstance().IsActive();
 }
 
 void SIM_Battle::CheckEnd()

@@ -61,9 +61,8 @@ public:
     SIM_Race* GetPlayerRace() const { return m_playerRace; }
     SIM_Race* GetEnemyRace() const { return m_enemyRace; }
     SIM_Scenario* GetScenario() const { return m_scenario; }
-    // The retreat manager sets this while a fleet retreat is under way.
-    void SetRetreatUnderWay(bool on) { m_retreatUnderWay = on; }
-    bool IsRetreatUnderWay() const { return m_retreatUnderWay; }
+    // A retreat ordered from the leave-battle window is running.
+    bool IsRetreatUnderWay() const;
 
     // Where scores and metrics go; the program's own by default. Tools and
     // tests point them at their own objects (null = the default again).
@@ -105,7 +104,6 @@ private:
     uint32_t m_survival = 0;
     uint32_t m_fromCampaign = 0;
     float m_sampleAccumulator = 0.0f;
-    bool m_retreatUnderWay = false;
     SIM_HighScores* m_highScores = nullptr;
     SIM_MetricsSink* m_metrics = nullptr;
     static inline MetricsSource s_programMetrics = nullptr;

@@ -38,6 +38,20 @@ public:
     // A smart bomb went off around the ship.
     virtual void SmartBombDetonated(SIM_Ship* /*ship*/, float /*radius*/) {}
 
+    // Support, tractors, repair, carriers, retreat
+    // Radiation burnt: the glow moves to (effectX, effectY) and the total
+    // shows at (textX, textY), both in the ship's own frame.
+    virtual void ShowRadiation(SIM_Ship* /*ship*/, float /*effectX*/, float /*effectY*/, float /*textX*/,
+                               float /*textY*/, float /*total*/) {}
+    // A repair module mends something this step: a repair bot may fly out.
+    virtual void RepairBotAtWork(SIM_ShipModule* /*repairModule*/) {}
+    // A docked fighter is whole again: its smoke and damage marks go.
+    virtual void FighterRepaired(SIM_Ship* /*fighter*/) {}
+    // A fighter leaves its carrier's bay: back to its normal look.
+    virtual void FighterLaunched(SIM_Ship* /*fighter*/) {}
+    // A shield support beam feeds the target's shield: the shield glows.
+    virtual void ShieldFed(SIM_Ship* /*target*/) {}
+
 private:
     static SIM_BattleEffects& NullEffects()
     {

@@ -144,6 +144,23 @@ bool SIM_DeployedFleet::RemoveShip(const SIM_DeployedShip* ship)
     return true;
 }
 
+int SIM_DeployedFleet::RemoveEmptyCampaignShips(const CampaignQuantity& quantityOf)
+{
+    QLM_ASSERT(quantityOf != nullptr);
+    if (!quantityOf)
+        return 0;
+    std::vector<const SIM_DeployedShip*> empty;
+    for (const ShipPtr& s : m_ships) {
+        const int* quantity = quantityOf(s->shipId);
+        QLM_ASSERT(quantity != nullptr);
+        if (quantity && *quantity == 0)
+            empty.push_back(s.get());
+    }
+    for (const SIM_DeployedShip* ship : empty)
+        RemoveShip(ship);
+    return static_cast<int>(empty.size());
+}
+
 SIM_DeployedShip* SIM_DeployedFleet::FindShip(int shipId) const
 {
     for (const ShipPtr& s : m_ships)

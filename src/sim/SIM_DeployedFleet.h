@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,6 +42,12 @@ public:
     // it came from; true when it had to change.
     static bool BoundQuantity(SIM_DeployedShip& ship, const SIM_ShipDesign& design, const std::string& where);
     bool RemoveShip(const SIM_DeployedShip* ship);
+    // The campaign's count of each enemy ship by id: null when the campaign
+    // fleet has no entry for it.
+    using CampaignQuantity = std::function<const int*(int shipId)>;
+    // Takes out every ship the campaign's enemy fleet has none of left. A
+    // ship without an entry is reported and kept. Returns how many went.
+    int RemoveEmptyCampaignShips(const CampaignQuantity& quantityOf);
     SIM_DeployedShip* FindShip(int shipId) const;
     int GetHighestShipId() const;
 

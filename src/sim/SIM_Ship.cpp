@@ -15,6 +15,7 @@
 #include "sim/SIM_DamageFeedbackSink.h"
 #include "sim/SIM_FighterSquadron.h"
 #include "sim/SIM_Fleet.h"
+#include "sim/SIM_RadiationManager.h"
 #include "sim/SIM_Race.h"
 #include "sim/SIM_Scenario.h"
 #include "sim/SIM_Shield.h"
@@ -29,6 +30,9 @@
 #include "sim/modules/SIM_ArmourModule.h"
 #include "sim/modules/SIM_BeamWeaponModule.h"
 #include "sim/modules/SIM_CamoflageShieldModule.h"
+#include "sim/modules/SIM_CarrierModule.h"
+#include "sim/modules/SIM_RepairModule.h"
+#include "sim/modules/SIM_TractorModule.h"
 #include "sim/modules/SIM_EngineModule.h"
 #include "sim/modules/SIM_LightningGunModule.h"
 #include "sim/modules/SIM_Limpet.h"
@@ -120,6 +124,9 @@ SIM_Ship::~SIM_Ship()
     perFrameModules.clear();
     armourModules.clear();
     repairModules.clear();
+    carrierModules.clear();
+    painters.clear();
+    radiation.reset();
     turretWeapons.clear();
     cloaks.clear();
     tacticalModule = nullptr;
@@ -230,8 +237,10 @@ void SIM_Ship::BuildModules()
             GetOrCreateShield()->AddModule(shieldModule);
         if (auto* armour = dynamic_cast<SIM_ArmourModule*>(module))
             armourModules.push_back(armour);
-        if (fitted.moduleType->GetClassName() == "SIM_RepairModule")
-            repairModules.push_back(module);
+        if (auto* repair = dynamic_cast<SIM_RepairModule*>(module))
+            repairModules.push_back(repair);
+        if (auto* carrier = dynamic_cast<SIM_CarrierModule*>(module))
+            carrierModules.push_back(carrier);
         AddModule(module, fitted.slotIndex, built.perFrame);
     }
 }
@@ -379,6 +388,10 @@ void SIM_Ship::FrameStep()
     } else if (state == DYING) {
         Process();
         visual->UpdateDestruction();
+    } else if (state == OFF_FIELD && warpOutArmed) {
+        warpOutTime += frameTime;
+        if (warpOutTime > kWarpOutDuration)
+            CompleteRetreatJump();
     }
 }
 
@@ -536,6 +549,8 @@ void SIM_Ship::Think()
             if (module->enabled)
                 module->Think();
         }
+        if (radiation)
+            radiation->Step();
     }
     const bool inRange = std::any_of(turretWeapons.begin(), turretWeapons.end(), [](const SIM_TargetedModule* w) {
         return w->GetTarget() != nullptr && w->IsInRange();
@@ -594,6 +609,8 @@ void SIM_Ship::RecalculateStats()
         turnRate *= 1.5f;
     if (drag > 0.0f)
         maxSpeed *= 1.0f - drag;
+    for (SIM_TargetedModule* weapon : turretWeapons)
+        weapon->ApplyRangeBoost(targetBoostTotal);
 }
 
 // ---- hits -----------------------------------------------------------------
@@ -651,8 +668,9 @@ bool SIM_Ship::TakeHit(SIM_ShipModule* weapon, float damage, float armourPenetra
         }
     }
 
-    // A hit interrupts repairs; the repair modules restart their timers when
-    // they exist as their own class.
+    // A hit interrupts repairs.
+    for (SIM_RepairModule* repair : repairModules)
+        repair->ResetPeaceTimer();
 
     if (!armourModules.empty() && damage > 0.0f) {
         if (ArmourStage(attacker, event, damage, armourPenetration, hitX, hitY))
@@ -766,8 +784,10 @@ void SIM_Ship::StartDying()
     state = DYING;
     visual->destructionClock = 0.0f;
     visual->StopSound();
-    SIM_BeamWeaponModule::StopSoundsOfShip(this);
-    SIM_LightningGunModule::StopSoundsOfShip(this);
+    StopLoopingSounds();
+    // Holds on other ships (tractors, support beams, paint) end with the ship.
+    for (SIM_ShipModule* module : modules)
+        module->ReleaseHolds();
     ReleaseLimpets();
     if (IsFighter()) {
         if (FindSquadronMate())
@@ -836,8 +856,58 @@ void SIM_Ship::StartRetreatJump()
         return;
     state = OFF_FIELD;
     warpOutArmed = 1;
+    warpOutTime = 0.0f;
     visual->ArmWarpOut();
     PostComms(SIM_CommsManager::COM_RETREATING, 0.66f);
+}
+
+void SIM_Ship::CompleteRetreatJump()
+{
+    warpOutArmed = 0;
+    warpOutTime = 0.0f;
+    state = RETREATED;
+    speed = 0.0f;
+    StopLoopingSounds();
+    for (SIM_ShipModule* module : modules)
+        module->ReleaseHolds();
+    if (fleet)
+        fleet->UpdateClassPresence();
+}
+
+void SIM_Ship::ApplyHullDamage(float damage)
+{
+    if (!(damage > 0.0f) || IsDead())
+        return;
+    DamageModules(damage);
+    if (!IsDead())
+        RecalculateStats();
+}
+
+void SIM_Ship::StopLoopingSounds()
+{
+    SIM_BeamWeaponModule::StopSoundsOfShip(this);
+    SIM_LightningGunModule::StopSoundsOfShip(this);
+    SIM_TractorModule::StopSoundsOfShip(this);
+}
+
+SIM_RadiationManager* SIM_Ship::GetRadiationManager()
+{
+    if (!radiation)
+        radiation = std::make_unique<SIM_RadiationManager>(this);
+    return radiation.get();
+}
+
+void SIM_Ship::AddPainter(SIM_ShipModule* painter)
+{
+    if (painter && std::find(painters.begin(), painters.end(), painter) == painters.end())
+        painters.push_back(painter);
+    painterCount = static_cast<int>(painters.size());
+}
+
+void SIM_Ship::RemovePainter(SIM_ShipModule* painter)
+{
+    EraseValue(painters, painter);
+    painterCount = static_cast<int>(painters.size());
 }
 
 // ---- effects from other ships --------------------------------------------
@@ -961,9 +1031,9 @@ SIM_Missile* SIM_Ship::FindNearestEnemyMissile() const
     return SIM_Missile::FindNearestEnemy(this);
 }
 
-void SIM_Ship::AddRadiationDose(float /*damage*/, float /*decay*/)
+void SIM_Ship::AddRadiationDose(float damage, float decay)
 {
-    // The dose goes to the ship's radiation manager once ships carry one.
+    GetRadiationManager()->AddRadiation(damage, decay);
 }
 
 void SIM_Ship::ApplyECMShock(float duration, float power)

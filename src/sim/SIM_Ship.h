@@ -8,6 +8,10 @@
 
 class SIM_ArmourModule;
 class SIM_CamoflageShieldModule;
+class SIM_CarrierModule;
+class SIM_RadiationManager;
+class SIM_RepairModule;
+class SIM_ShieldSupportBeam;
 class SIM_CollisionAvoider;
 class SIM_FighterSquadron;
 class SIM_Limpet;
@@ -119,6 +123,20 @@ public:
     void SuspendModulesForCloak();
     void ReenableCloakedModules();
     void StartRetreatJump();
+    // The warp-out has run its course: the ship has left the battle.
+    void CompleteRetreatJump();
+    // Hull damage that bypasses shield and armour (radiation).
+    void ApplyHullDamage(float damage);
+    // Looping module sounds (beams, tractors) fall silent.
+    void StopLoopingSounds();
+    // Made on the first radiation hit.
+    SIM_RadiationManager* GetRadiationManager();
+    SIM_RadiationManager* FindRadiationManager() const { return radiation.get(); }
+    // Target painters marking this ship (missiles favour it).
+    void AddPainter(SIM_ShipModule* painter);
+    void RemovePainter(SIM_ShipModule* painter);
+    const std::vector<SIM_ShipModule*>& GetPainters() const { return painters; }
+    bool IsHeldByTractor() const { return !tractors.empty(); }
     // Targeted modules register here when they are given their ship.
     void AddTargetedModule(SIM_TargetedModule* module);
 
@@ -151,7 +169,8 @@ public:
     const std::vector<SIM_ShipModule*>& GetModules() const { return modules; }
     const std::vector<SIM_ShipModule*>& GetPerFrameModules() const { return perFrameModules; }
     const std::vector<SIM_ArmourModule*>& GetArmourModules() const { return armourModules; }
-    const std::vector<SIM_ShipModule*>& GetRepairModules() const { return repairModules; }
+    const std::vector<SIM_RepairModule*>& GetRepairModules() const { return repairModules; }
+    const std::vector<SIM_CarrierModule*>& GetCarrierModules() const { return carrierModules; }
     const std::vector<SIM_TargetedModule*>& GetTurretWeapons() const { return turretWeapons; }
     // Its cloaking devices, found when the modules are added.
     const std::vector<SIM_CamoflageShieldModule*>& GetCloaks() const { return cloaks; }
@@ -218,6 +237,11 @@ public:
     unsigned char weaponsInRange = 0;
     unsigned char warpOutArmed = 0;
     int painterCount = 0;
+    // The shield support beam feeding this ship's shield, if any.
+    SIM_ShieldSupportBeam* supportedBy = nullptr;
+    // ms since the warp-out began (state 0 with the jump armed).
+    float warpOutTime = 0.0f;
+    static constexpr float kWarpOutDuration = 600.0f;
     // Its entry in the ship grid while the grid is built (-1: none).
     int gridSlot = -1;
 
@@ -238,7 +262,10 @@ private:
     std::vector<SIM_ShipModule*> modules;
     std::vector<SIM_ShipModule*> perFrameModules;
     std::vector<SIM_ArmourModule*> armourModules;
-    std::vector<SIM_ShipModule*> repairModules;
+    std::vector<SIM_RepairModule*> repairModules;
+    std::vector<SIM_CarrierModule*> carrierModules;
+    std::vector<SIM_ShipModule*> painters;
+    std::unique_ptr<SIM_RadiationManager> radiation;
     std::vector<SIM_TargetedModule*> turretWeapons;
     std::vector<SIM_CamoflageShieldModule*> cloaks;
     std::vector<SIM_Ship*> attackers;

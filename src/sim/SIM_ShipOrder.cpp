@@ -1,6 +1,8 @@
 #include "sim/SIM_ShipOrder.h"
 
 #include "sim/SIM_BehaviourType.h"
+#include "sim/SIM_Fleet.h"
+#include "sim/SIM_Ship.h"
 
 #include <algorithm>
 
@@ -60,4 +62,23 @@ float SIM_ShipOrder::GetNormalisedFloat2() const
     if (!type)
         return float2;
     return Normalise(float2, type->kind2, type->min2, type->max2);
+}
+
+bool SIM_ShipOrder::ResolveTarget(SIM_Ship* owner)
+{
+    if (shipId == -1 || targetShip)
+        return true;
+    if (!owner || !owner->fleet)
+        return false;
+    SIM_Ship* linked = SIM_Ship::FindShipByIdInVector(shipId, owner->fleet->GetAllShips());
+    if (!linked)
+        linked = SIM_Ship::FindShipByIdInVector(shipId, owner->fleet->GetLiveShips());
+    if (!linked)
+        return false;
+    targetShip = linked;
+    if (behaviour == "FORMATION") {
+        float1 = owner->x - linked->x;
+        float2 = owner->y - linked->y;
+    }
+    return true;
 }

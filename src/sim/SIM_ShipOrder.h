@@ -21,6 +21,10 @@ public:
     // 0..1 for the order sliders; percentages are stored that way already.
     float GetNormalisedFloat1() const;
     float GetNormalisedFloat2() const;
+    // At battle start: links the order to the ship of its id in the owner's
+    // fleet (a FORMATION order takes its offset from the leader). False when
+    // the order names a ship the fleet does not have.
+    bool ResolveTarget(SIM_Ship* owner);
 
     const SIM_BehaviourType* GetType() const { return type; }
     const std::string& GetBehaviour() const { return behaviour; }

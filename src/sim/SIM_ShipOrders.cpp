@@ -10,6 +10,8 @@
 #include "sim/SIM_DeployedShip.h"
 #include "sim/SIM_ShipDesign.h"
 #include "sim/SIM_ShipHull.h"
+#include "sim/SIM_Ship.h"
+#include "engine/RandomTables.h"
 
 #include <algorithm>
 
@@ -218,4 +220,33 @@ void SIM_ShipOrders::Save(GSafeFile& file)
 {
     QLM_ASSERT(file.IsOpen());
     file.Write(SaveToText());
+}
+
+void SIM_ShipOrders::ApplyTacticalChecks(SIM_Ship* owner)
+{
+    std::vector<std::string> unresolved;
+    for (const auto& order : m_orders) {
+        if (!order->ResolveTarget(owner)) {
+            unresolved.push_back(order->behaviour);
+            continue;
+        }
+        if (order->behaviour == "CAUTIOUS")
+            m_cautiousLevel = order->float1;
+    }
+    for (const std::string& behaviour : unresolved)
+        RemoveOrder(behaviour);
+
+    if (!owner || !owner->IsFighter())
+        return;
+    const SIM_ShipOrder* escort = GetOrder("ESCORT");
+    if (!escort)
+        return;
+    const SIM_Ship* escorted = escort->targetShip;
+    QLM_ASSERT(escorted != nullptr);
+    if (!escorted)
+        return;
+    const SIM_ShipHull* hull = escorted->GetHull();
+    const float r = (hull ? hull->GetWidth() : 0.0f) / 3.0f;
+    owner->x = escorted->x + (-r + RandomFloat() * 2.0f * r);
+    owner->y = escorted->y + (-r + RandomFloat() * 2.0f * r);
 }

@@ -8,6 +8,7 @@
 class GIniFile;
 class GSafeFile;
 class SIM_DeployedShip;
+class SIM_Ship;
 class SIM_ShipDesign;
 
 // A ship's standing orders, at most one per behaviour, in insertion order.
@@ -47,6 +48,11 @@ public:
     static const char* AttackBehaviourForClass(int hullClass);
 
     // Reads the "behaviour_N" lines of a ship section already loaded.
+    // Battle start, for the ship that owns the list: links ship-linked
+    // orders (dropping those whose ship is missing), takes the CAUTIOUS
+    // level and places an escorting fighter beside the ship it escorts.
+    void ApplyTacticalChecks(SIM_Ship* owner);
+
     void Load(const GIniFile& ini);
     // The "behaviour_N" lines, after dropping untargeted ship-linked orders.
     std::string SaveToText();

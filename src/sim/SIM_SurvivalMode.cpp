@@ -25,8 +25,14 @@ bool SIM_SurvivalMode::LoadWaves(const std::string& fileName)
     m_waves.clear();
     m_wavesSent = 0;
     GIniFile ini;
-    if (!ini.Load("waves", fileName.c_str()))
+    if (!ini.Load("waves", fileName.c_str())) {
+        // Said once: an unreadable (or empty) file is the one thing wrong.
         LOG_ERROR("Cannot read the survival waves: " + fileName);
+        m_nextWaveThreshold = 0.0f;
+        m_difficultyRamp = 0.0f;
+        m_currentWave = 0;
+        return false;
+    }
     for (size_t i = 0; i < ini.GetEntryCount(); ++i) {
         GTokenizer tok(ini.GetValueAt(i), ',');
         tok.source = fileName + " [waves] " + ini.GetKeyAt(i);

@@ -279,3 +279,26 @@ TEST_F(DeployedFleets, QuantitiesAreHeldToSquadronSizeAndTotalsCannotOverflow)
     fleet.AddModuleCount("engine", 2147483647);
     EXPECT_EQ(fleet.CountModuleType("engine"), 2147483647);
 }
+
+TEST_F(DeployedFleets, ShipsTheCampaignHasNoneLeftOfAreTakenOut)
+{
+    SIM_DeployedFleet fleet;
+    ASSERT_TRUE(fleet.Load(WriteFleet("f.txt", kFleetFile), MakeScenario(""), false));
+    const float cruiserCost = SIM_ShipDesign::Find("fedcruiser")->GetCost();
+    const float before = fleet.GetTotalCost();
+    // Alpha is gone in the campaign, the fighters still fly, Beta has no
+    // entry at all (reported, kept).
+    const int none = 0, four = 4;
+    int asked = 0;
+    const int removed = fleet.RemoveEmptyCampaignShips([&](int id) -> const int* {
+        ++asked;
+        return id == 1 ? &none : id == 5 ? &four : nullptr;
+    });
+    EXPECT_EQ(removed, 1);
+    EXPECT_EQ(asked, 3);
+    EXPECT_EQ(fleet.FindShip(1), nullptr);
+    EXPECT_NE(fleet.FindShip(2), nullptr);
+    EXPECT_NE(fleet.FindShip(5), nullptr);
+    EXPECT_FLOAT_EQ(fleet.GetTotalCost(), before - cruiserCost);
+    EXPECT_EQ(fleet.GetTotalShips(), 5);
+}

@@ -121,3 +121,16 @@ TEST_F(SurvivalTest, WithoutWavesNoWaveComesAndThatIsSaidOnce)
     // Without a wave there is no enemy file to read (never a made-up name).
     EXPECT_EQ(SIM_Scenario::FindByName("survival1")->GetEnemyFleetPath(), "");
 }
+
+TEST_F(SurvivalTest, AnEmptyOrMissingWavesFileGivesNoWavesAndOneLine)
+{
+    TempDir dir;
+    for (const std::string& path : {dir.Write("empty.txt", ""), dir.Path() + "/missing.txt"}) {
+        ScopedErrorLog log;
+        EXPECT_FALSE(Mode().LoadWaves(path));
+        EXPECT_TRUE(Mode().GetWaves().empty());
+        EXPECT_EQ(Mode().GetCurrentWaveIndex(), 0u);
+        EXPECT_FLOAT_EQ(Mode().GetNextWaveThreshold(), 0.0f);
+        EXPECT_EQ(log.Lines(), 1) << path;
+    }
+}

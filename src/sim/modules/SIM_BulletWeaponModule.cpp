@@ -159,7 +159,7 @@ void SIM_BulletWeaponModule::ApplyPayload(SIM_Ship* victim)
     QLM_ASSERT(victim != nullptr);
     if (!victim || payload != PAYLOAD_RADIATION)
         return;
-    // Ships carry no radiation manager in this build: the dose has no taker.
+    victim->AddRadiationDose(radiationDamage, radiationDecay);
 }
 
 void SIM_BulletWeaponModule::AdvanceBlasts(float frameTime)

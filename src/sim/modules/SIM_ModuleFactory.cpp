@@ -1,13 +1,16 @@
 #include "sim/modules/SIM_ModuleFactory.h"
 
-#include <set>
-
 #include "engine/GDebugLog.h"
 #include "engine/StrFormat.h"
 #include "sim/SIM_ShipModuleType.h"
 #include "sim/modules/SIM_ArmourModule.h"
 #include "sim/modules/SIM_BeamWeaponModule.h"
 #include "sim/modules/SIM_BulletWeaponModule.h"
+#include "sim/modules/SIM_CarrierModule.h"
+#include "sim/modules/SIM_RepairModule.h"
+#include "sim/modules/SIM_ShieldSupportBeam.h"
+#include "sim/modules/SIM_TargetPainterModule.h"
+#include "sim/modules/SIM_TractorModule.h"
 #include "sim/modules/SIM_CamoflageShieldModule.h"
 #include "sim/modules/SIM_ECMBeamModule.h"
 #include "sim/modules/SIM_ECMShockModule.h"
@@ -25,29 +28,6 @@
 #include "sim/modules/SIM_TacticalModule.h"
 
 namespace {
-
-// Kinds the game knows but this build flies as plain static modules.
-const char* const kStandInClasses[] = {
-    "SIM_TractorModule",
-    "SIM_CarrierModule",
-    "SIM_ShieldSupportBeam",
-    "SIM_TargetPainterModule",
-    "SIM_RepairModule",
-};
-
-std::set<std::string>& LoggedKinds()
-{
-    static std::set<std::string> kinds;
-    return kinds;
-}
-
-bool IsStandInClass(const std::string& className)
-{
-    for (const char* c : kStandInClasses)
-        if (className == c)
-            return true;
-    return false;
-}
 
 std::unique_ptr<SIM_ShipModule> BuildKnown(const SIM_ShipModuleType* type, SIM_ShipOrders* orders,
                                            bool& perFrame)
@@ -112,6 +92,23 @@ std::unique_ptr<SIM_ShipModule> BuildKnown(const SIM_ShipModuleType* type, SIM_S
     }
     if (c == "SIM_PowerModule")
         return std::make_unique<SIM_PowerModule>(type);
+    // Support, tractors, repair, carriers
+    if (c == "SIM_TractorModule") {
+        perFrame = true;
+        return std::make_unique<SIM_TractorModule>(type, orders);
+    }
+    if (c == "SIM_CarrierModule")
+        return std::make_unique<SIM_CarrierModule>(type);
+    if (c == "SIM_ShieldSupportBeam") {
+        perFrame = true;
+        return std::make_unique<SIM_ShieldSupportBeam>(type, orders);
+    }
+    if (c == "SIM_TargetPainterModule") {
+        perFrame = true;
+        return std::make_unique<SIM_TargetPainterModule>(type, orders);
+    }
+    if (c == "SIM_RepairModule")
+        return std::make_unique<SIM_RepairModule>(type);
     return nullptr;
 }
 
@@ -128,13 +125,6 @@ SIM_ModuleFactory::Built SIM_ModuleFactory::Create(const SIM_ShipModuleType* typ
     if (built.module)
         return built;
     const std::string& c = type->GetClassName();
-    if (IsStandInClass(c)) {
-        if (LoggedKinds().insert(c).second)
-            LOG_DEBUG(StrFormat("Module class %s flies as a static module", c.c_str()));
-        built.module = std::make_unique<SIM_StaticModule>(type, nullptr);
-        built.perFrame = false;
-        return built;
-    }
     LOG_ERROR("unknown module");
     LOG_DEBUG(StrFormat("Module class %s of %s has no factory entry", c.c_str(), type->GetName().c_str()));
     return built;
@@ -158,19 +148,12 @@ bool SIM_ModuleFactory::IsBuiltClass(const std::string& className)
         // Missiles, limpets, point defence, ECM, smart bombs
         "SIM_MissileModule", "SIM_LimpetLauncher", "SIM_PointDefenseModule", "SIM_ECMBeamModule",
         "SIM_ECMShockModule", "SIM_SmartBombModule",
+        // Support, tractors, repair, carriers
+        "SIM_TractorModule", "SIM_CarrierModule", "SIM_ShieldSupportBeam", "SIM_TargetPainterModule",
+        "SIM_RepairModule",
     };
     for (const char* c : kBuilt)
         if (className == c)
             return true;
     return false;
-}
-
-bool SIM_ModuleFactory::IsKnownClass(const std::string& className)
-{
-    return IsBuiltClass(className) || IsStandInClass(className);
-}
-
-void SIM_ModuleFactory::ResetLoggedKinds()
-{
-    LoggedKinds().clear();
 }

@@ -8,9 +8,7 @@ class SIM_ShipOrders;
 class SIM_TacticalModule;
 
 // Builds the module object for a fitted module type, by the type's class
-// name. Kinds this build has no class for become plain static modules (one
-// log line per kind) so every design still builds with its hitpoints and
-// weight. The ship owns what comes back and places it with AddModule; it
+// name. The ship owns what comes back and places it with AddModule; it
 // recognises shield, armour and repair modules by their class.
 class SIM_ModuleFactory {
 public:
@@ -26,8 +24,4 @@ public:
     static std::unique_ptr<SIM_TacticalModule> CreateTactical();
     // True when the factory builds this class name as a real module class.
     static bool IsBuiltClass(const std::string& className);
-    // True when the class name is one the game knows (built or stand-in).
-    static bool IsKnownClass(const std::string& className);
-    // Forget which stand-in kinds were already logged (tests).
-    static void ResetLoggedKinds();
 };

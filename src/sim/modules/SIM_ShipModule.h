@@ -66,6 +66,9 @@ public:
     virtual void Render(float /*size*/) {}
     virtual bool IsTargeted() const { return false; }
     virtual void SetEfficiency(float value);
+    // The ship is dying or has left: let go of whatever the module holds on
+    // other ships (a tractor's grip, a support beam's or painter's mark).
+    virtual void ReleaseHolds() {}
 
     // Map position of the module (offset turned by the ship's heading).
     Point GetWorldPos() const;

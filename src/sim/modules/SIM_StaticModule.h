@@ -2,9 +2,7 @@
 #include "sim/modules/SIM_ShipModule.h"
 
 // A module that does nothing in battle but carry at most one value from its
-// type, which the ship reads when it recalculates. Module kinds this build
-// has no class for are built as plain static modules too, so every design
-// still flies with the right hitpoints and weight.
+// type, which the ship reads when it recalculates.
 class SIM_StaticModule : public SIM_ShipModule {
 public:
     // key may be null: no value (0).

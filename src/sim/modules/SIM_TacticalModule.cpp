@@ -19,12 +19,15 @@
 #include "sim/SIM_ShipOrder.h"
 #include "sim/SIM_ShipOrders.h"
 #include "sim/SIM_ShipVisual.h"
+#include "sim/modules/SIM_CarrierModule.h"
 
 namespace {
 
 constexpr float kDegToRad = 0.01745329238474369f;
 constexpr float kArrivedSq = 1024.0f; // within 32 units
 constexpr float kPlanInterval = 2000.0f;
+constexpr float kDockReachMin = 20.0f;
+constexpr float kDockReachMax = 32.0f;
 
 bool IsOnField(const SIM_Ship* s)
 {
@@ -75,32 +78,7 @@ void SIM_TacticalModule::RefreshOrders()
         return;
     if (ship->fleet)
         enemyFleet = ship->fleet->GetOpponent();
-    // Link ship-linked orders to their ships; orders whose ship is not in
-    // the fleet are dropped rather than followed into nothing.
-    std::vector<std::string> unresolved;
-    for (const auto& order : orders->GetOrders()) {
-        if (order->shipId == -1 || order->targetShip)
-            continue;
-        SIM_Ship* linked = nullptr;
-        if (ship->fleet) {
-            linked = SIM_Ship::FindShipByIdInVector(order->shipId, ship->fleet->GetAllShips());
-            if (!linked)
-                linked = SIM_Ship::FindShipByIdInVector(order->shipId, ship->fleet->GetLiveShips());
-        }
-        if (!linked) {
-            unresolved.push_back(order->behaviour);
-            continue;
-        }
-        order->targetShip = linked;
-        if (order->behaviour == "FORMATION") {
-            order->float1 = ship->x - linked->x;
-            order->float2 = ship->y - linked->y;
-        }
-    }
-    for (const std::string& behaviour : unresolved)
-        orders->RemoveOrder(behaviour);
-    if (const SIM_ShipOrder* cautious = orders->GetOrder("CAUTIOUS"))
-        orders->SetCautiousLevel(cautious->float1);
+    orders->ApplyTacticalChecks(ship);
     formation = orders->HasOrder("FORMATION");
     for (int c = 0; c < 3; ++c)
         attackPriority[c] = orders->HasAttackOrderForClass(c) ? orders->GetAttackPriorityForClass(c) : 0.0f;
@@ -294,10 +272,23 @@ void SIM_TacticalModule::ZoneThink()
     }
 }
 
-bool SIM_TacticalModule::HasCarrierModule(const SIM_Ship* /*candidate*/) const
+bool SIM_TacticalModule::HasCarrierModule(const SIM_Ship* candidate) const
 {
-    // No carrier bays fly in this build, so no fighter can land anywhere.
+    if (!candidate)
+        return false;
+    for (const SIM_CarrierModule* bay : candidate->GetCarrierModules())
+        if (bay->IsUsable())
+            return true;
     return false;
+}
+
+void SIM_TacticalModule::Undock()
+{
+    // Out of the bay the ship decides afresh; a settled mind attacks.
+    mode = ATTACK;
+    planned = false;
+    moveTimer = kPlanInterval + 1.0f;
+    EvaluateMode();
 }
 
 SIM_Ship* SIM_TacticalModule::FindCarrier()
@@ -326,7 +317,39 @@ void SIM_TacticalModule::ReturnThink()
             return;
         }
     }
-    SetDestination(carrierShip->x, carrierShip->y, 1.0f);
+    float bayX = carrierShip->x, bayY = carrierShip->y;
+    for (const SIM_CarrierModule* bay : carrierShip->GetCarrierModules()) {
+        if (bay->IsUsable()) {
+            const Point p = bay->GetWorldPos();
+            bayX = p.x;
+            bayY = p.y;
+            break;
+        }
+    }
+    SetDestination(bayX, bayY, 1.0f);
+
+    const float reach = std::clamp(ship->speed * SIM_BattleClock::GetInstance().frameStep * 4.0f, kDockReachMin,
+                                   kDockReachMax);
+    if (DistanceSquared(ship->x, ship->y, bayX, bayY) >= reach * reach)
+        return;
+    SIM_CarrierModule* best = nullptr;
+    float bestScore = 0.0f;
+    for (SIM_CarrierModule* bay : carrierShip->GetCarrierModules()) {
+        if (!(bay->GetSupplies() > 0.0f))
+            continue;
+        const float score = bay->GetHealth() - std::min(static_cast<float>(bay->GetDocked().size()) * 0.1f, 1.0f);
+        if (!best || score > bestScore) {
+            best = bay;
+            bestScore = score;
+        }
+    }
+    if (!best) {
+        SetMode(WITHDRAW);
+        return;
+    }
+    mode = DOCKED;
+    best->Dock(ship);
+    PostComms(ship, SIM_CommsManager::COM_DOCKINGFORREPAIRS, 0.45f);
 }
 
 void SIM_TacticalModule::FormationThink()

@@ -22,6 +22,8 @@ public:
     // Decides the mode; also called when no enemy is left and by carriers.
     void EvaluateMode();
     void SetMode(int newMode);
+    // Launched from a carrier bay: leaves the docked mode and decides again.
+    void Undock();
     // Map clamp with the hull size as margin.
     void ClampIntoMap(float& x, float& y) const;
 

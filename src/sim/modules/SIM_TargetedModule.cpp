@@ -69,6 +69,7 @@ SIM_TargetedModule::SIM_TargetedModule(const SIM_ShipModuleType* moduleType, SIM
         }
     }
     baseTrackingSpeed = trackingSpeed;
+    baseMaxRange = maxRange;
     maxRangeSq = maxRange * maxRange;
     minRangeSq = minRange * minRange;
     // Random phases so the weapons of one fleet don't all choose in one frame.
@@ -390,6 +391,24 @@ void SIM_TargetedModule::AimTurrets()
         const Point p = GetTurretWorldPos(i);
         turretAngles[i] = AngleBetweenPoints(p.x, p.y, aimPoint.x, aimPoint.y);
     }
+}
+
+void SIM_TargetedModule::ApplyRangeBoost(float boost)
+{
+    if (!std::isfinite(boost) || boost < 0.0f)
+        boost = 0.0f;
+    if (boost == appliedBoost)
+        return;
+    appliedBoost = boost;
+    maxRange = baseMaxRange * (1.0f + boost);
+    maxRangeSq = maxRange * maxRange;
+}
+
+void SIM_TargetedModule::SetBaseRange(float range)
+{
+    baseMaxRange = range;
+    maxRange = range * (1.0f + appliedBoost);
+    maxRangeSq = maxRange * maxRange;
 }
 
 void SIM_TargetedModule::Render(float /*size*/)

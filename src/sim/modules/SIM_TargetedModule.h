@@ -49,6 +49,10 @@ public:
     float HitChance(const SIM_Ship* candidate) const;
     float RangeFactor(float distance) const;
     void AimTurrets();
+    // The ship's target boost lengthens the reach: max range = base x (1 + boost).
+    void ApplyRangeBoost(float boost);
+    // A module whose reach comes from another key sets it here.
+    void SetBaseRange(float range);
 
     void RecordShot();
     void RecordMiss(float value);
@@ -80,6 +84,8 @@ public:
     float baseTrackingSpeed = 0.0f;
     float maxRange = 0.0f;
     float maxRangeSq = 0.0f;
+    float baseMaxRange = 0.0f;
+    float appliedBoost = 0.0f;
     float optimumRange = 0.0f;
     float minRange = 0.0f;
     float minRangeSq = 0.0f;

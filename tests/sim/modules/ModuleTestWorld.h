@@ -127,12 +127,13 @@ public:
     SIM_Fleet& Enemy() { return m_enemy; }
     const TempDir& Dir() const { return m_dir; }
 
-private:
+protected:
     void Module(const std::string& name, const std::string& body)
     {
         m_dir.Write("data/modules/" + name + ".txt", "[config]\nname = " + name + "\n" + body);
     }
 
+private:
     void WriteModules()
     {
         Module("tactical", "classname = SIM_TacticalModule\nslot_type = STANDARD\nhitpoints = 1\n");
@@ -196,6 +197,7 @@ private:
                     "1 = 128,140,STANDARD\n");
     }
 
+protected:
     void Design(const std::string& name, const std::string& hull, std::initializer_list<const char*> modules)
     {
         std::string text = "[config]\nname = " + name + "\nguiname = " + name + "\nhull = " + hull + "\n[modules]\n";
@@ -205,6 +207,7 @@ private:
         SIM_ShipDesign::LoadFile(m_dir.Write("ships/" + name + ".txt", text), true);
     }
 
+private:
     void WriteDesigns()
     {
         Design("gunship", "t_cruiser", {"engine", "crew", "laser", ""});

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/GUI_Sounds.h"
-#include "platform/NullSoundSystem.h"
+#include "RecordingSounds.h"
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_Shield.h"
 #include "sim/modules/ModuleTestWorld.h"
@@ -176,27 +176,6 @@ TEST_F(BeamWeaponTest, CloseTargetsNeverConverge)
     EXPECT_FALSE(beam->IsConverging());
     EXPECT_FLOAT_EQ(beam->GetBeamTime(), beam->IsHit() ? 600.0f : 300.0f);
 }
-
-// Channels the beams start and stop, as the sound manager sees them.
-class RecordingSounds : public NullSoundSystem {
-public:
-    RecordingSounds() : NullSoundSystem(64) {}
-    bool IsSilent() const override { return false; }
-    SoundHandle CreateSound(const std::string& path, unsigned flags) override
-    {
-        files.push_back(path);
-        looping = (flags & SOUND_LOOP) != 0;
-        return static_cast<SoundHandle>(files.size());
-    }
-    SoundChannelId PlaySound(SoundHandle, SoundGroupHandle, bool, int) override { return ++lastChannel; }
-    void StopChannel(SoundChannelId ch) override { stopped.insert(ch); }
-    bool IsStopped(SoundChannelId ch) const { return stopped.count(ch) != 0; }
-
-    std::vector<std::string> files;
-    bool looping = false;
-    SoundChannelId lastChannel = 0;
-    std::set<SoundChannelId> stopped;
-};
 
 class BeamSoundTest : public BeamWeaponTest {
 protected:

@@ -6,6 +6,7 @@
 #include "engine/GeometryHelpers.h"
 #include "engine/RandomTables.h"
 #include "sim/SIM_BattleEffects.h"
+#include "sim/SIM_RadiationManager.h"
 #include "sim/SIM_Shield.h"
 #include "sim/modules/MissileTestWorld.h"
 #include "sim/modules/SIM_ECMBeamModule.h"
@@ -205,6 +206,8 @@ TEST_F(MissileTest, FiveWarheadsDoFiveThings)
         Frames(300);
         EXPECT_LT(ModuleTestWorld::ModuleHitpoints(target), before);
     }
+    // The radiation warhead leaves a dose burning in the hull.
+    EXPECT_FALSE(target->GetRadiationManager()->GetDoses().empty());
     // A dummy does nothing even at the hull; an unknown warhead is reported and loads.
     SIM_MissileModule* bogus = MissileTestWorld::Get<SIM_MissileModule>(world.Build("d_m_bogus", 0, 0));
     EXPECT_EQ(bogus->GetMissile().warhead, SIM_Missile::EXPLOSIVE);

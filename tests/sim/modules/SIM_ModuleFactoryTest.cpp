@@ -53,8 +53,6 @@ TEST_F(ModuleFactoryTest, MissileLaunchersAreBuiltAndUnbuiltKindsStayKnown)
     EXPECT_TRUE(missile.module->IsWeapon());
     EXPECT_TRUE(missile.perFrame);
     EXPECT_EQ(Errors(), before);
-    EXPECT_TRUE(SIM_ModuleFactory::IsKnownClass("SIM_RepairModule"));
-    EXPECT_FALSE(SIM_ModuleFactory::IsBuiltClass("SIM_RepairModule"));
 }
 
 TEST_F(ModuleFactoryTest, UnknownClassLeavesTheSlotEmpty)
