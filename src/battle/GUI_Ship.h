@@ -1,11 +1,15 @@
 #pragma once
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "battle/GUI_RenderObject.h"
 #include "engine/CTexturedSprite.h"
 #include "engine/SmartTexture.h"
+#include "sim/SIM_ShipHull.h"
 
+class GUI_Shield;
+class GUI_ShipEmmiter;
 class SIM_BeamWeaponModule;
 class SIM_Ship;
 class SIM_TargetedModule;
@@ -26,6 +30,7 @@ public:
     static constexpr float kBlastGlareInterval = 1000.0f; // ms of battle time
     static constexpr float kBreakupFadeMs = 400.0f;
     static constexpr float kSoundMargin = 128.0f;
+    static constexpr float kBeamImpactSize = 4.0f;
 
     struct DestructionEvent {
         int type = kDefaultExplosion;
@@ -67,6 +72,9 @@ public:
     void DrawHull();
     void DrawTeamTint();
     bool IsMouseOver();
+    // The first of the ship's turret weapons with a turret under the mouse.
+    SIM_TargetedModule* ModuleUnderMouse() const;
+    float GetHullWidth() const { return spriteWidth; }
     // Advances the destruction clock by the frame's battle time and fires due
     // events; the last one kills the ship.
     void UpdateDestruction();
@@ -78,8 +86,15 @@ public:
     void DeleteShipEmmiters();
     void DeleteDamageSprites();
     int CountDamageLocations() const;
-    // Points are ship-local, as the hull's aim points.
-    void ShowHitEffects(float x, float y, float damage, float directionX, float directionY);
+    // A hit at one of the hull's damage locations (ship-local): explosions,
+    // the impact sound, and the location's emitters and damage sprite when
+    // its flags ask for them.
+    void ShowHitEffects(const SIM_ShipHull::Target& location, float damage, float directionX, float directionY);
+    // A ship that enters already damaged (health 0..1) shows it at once.
+    void ShowExistingDamage(float healthFraction);
+    void AddDamageEmitters(const SIM_ShipHull::Target& location, float dx, float dy);
+    void AddDamageSprite(const SIM_ShipHull::Target& location);
+    void AddDamageSpriteOnce(const SIM_ShipHull::Target& location, float dx, float dy);
     void ShowHullDamage(float x, float y, float damage);
     void ShowArmourSpark(float x, float y);
     // The floating damage text of a hit.
@@ -96,6 +111,10 @@ public:
     static int FindExplosionType(const std::string& typeName);
 
     SIM_Ship* GetShip() const { return ship; }
+    GUI_Shield* GetShield() const { return shield.get(); }
+    const std::vector<std::unique_ptr<GUI_ShipEmmiter>>& GetShipEmmiters() const { return shipEmmiters; }
+    // Locations that have a damage sprite (the sprites draw once they exist).
+    const std::vector<const SIM_ShipHull::Target*>& GetDamageSpriteLocations() const { return damageSprites; }
     const std::vector<DestructionEvent>& GetDestructionEvents() const { return destructionEvents; }
     const std::vector<EngineGlow>& GetEngineGlows() const { return engineGlows; }
     const std::vector<TurretDraw>& GetTurretDraws() const { return turretDraws; }
@@ -150,6 +169,9 @@ private:
     bool OverlapsAnotherShip() const;
 
     SIM_Ship* ship = nullptr;
+    std::unique_ptr<GUI_Shield> shield;
+    std::vector<std::unique_ptr<GUI_ShipEmmiter>> shipEmmiters;
+    std::vector<const SIM_ShipHull::Target*> damageSprites;
     std::vector<DestructionEvent> destructionEvents;
     std::vector<EngineGlow> engineGlows;
     std::vector<TurretDraw> turretDraws;
@@ -170,6 +192,4 @@ private:
     float warpTime = 0.0f;
     float warpDelay = 0.0f;
     float warpDuration = 0.0f;
-    unsigned hitCounter = 0;
-    unsigned soundCounter = 0;
 };

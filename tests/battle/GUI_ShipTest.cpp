@@ -165,7 +165,7 @@ TEST_F(ShipVisualTest, HitsPlayTheImpactSoundOfTheHullClass)
     for (const auto& c : cases) {
         log.Clear();
         SIM_Ship* ship = world.Build(c.design, 0, 0);
-        ship->GetVisual()->ShowHitEffects(0.0f, 0.0f, 5.0f, 0.0f, 0.0f);
+        ship->GetVisual()->ShowHitEffects(SIM_ShipHull::Target{}, 5.0f, 0.0f, 0.0f);
         ASSERT_EQ(log.Count("sound"), 1u) << c.design;
         const std::string& name = log.GetRecords().back().name;
         EXPECT_EQ(name.rfind(c.prefix, 0), 0u) << name;
