@@ -24,8 +24,9 @@ constexpr const char* kScrollTexture = "shield_scroll.dds";
 
 std::vector<GUI_Shield*>& ShieldList()
 {
-    static std::vector<GUI_Shield*> list;
-    return list;
+    // Never destroyed: shields freed with the battle at exit still leave it.
+    static auto* list = new std::vector<GUI_Shield*>();
+    return *list;
 }
 
 float FrameTime()

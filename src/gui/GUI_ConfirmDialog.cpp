@@ -63,17 +63,8 @@ GUI_ConfirmDialog::GUI_ConfirmDialog(const std::string& question, const std::str
 
 GUI_ConfirmDialog::~GUI_ConfirmDialog()
 {
-    // Closed unanswered (Escape, the close button): the battle goes back to
-    // how it was, as on "no".
-    const bool closedUnanswered = !m_answered && g_fromBattle && (g_open == this || g_open == nullptr);
     if (g_open == this)
         g_open = nullptr;
-    if (closedUnanswered) {
-        const GUI_Callback resume = g_resumeBattle;
-        ClearBattleFlag();
-        if (resume)
-            resume(0);
-    }
 }
 
 GUI_ConfirmDialog* GUI_ConfirmDialog::GetOpen()

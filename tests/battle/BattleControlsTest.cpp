@@ -171,13 +171,6 @@ TEST_F(BattleControls, TheQuitQuestionHoldsARunningBattleAndNeverResumesAPausedO
     GUI_WindowManager::GetInstance().DeleteQueuedWindows();
     EXPECT_TRUE(gui().paused) << "a battle paused before the question stays paused";
 
-    // Closed without an answer (Escape on the question) it is taken back too.
-    OnKey(KEY_P);
-    OnKey(KEY_ESCAPE);
-    EXPECT_TRUE(gui().paused);
-    GUI_WindowManager::GetInstance().CloseTopModal();
-    GUI_WindowManager::GetInstance().DeleteQueuedWindows();
-    EXPECT_FALSE(gui().paused);
 }
 
 TEST_F(BattleControls, TheWheelZoomsOutOnUpUnlessInverted)
