@@ -25,6 +25,7 @@ constexpr int kParticles = 50000;
 GUI_ParticleConfig& BenchConfig()
 {
     static GUI_ParticleConfig* config = [] {
+        LoadParticleConfigs(); // the first lookup would load (and replace) the list
         auto* c = new GUI_ParticleConfig();
         c->ReadText("Name = bench_particles\nType = BURN\nInitialParticles = 256\nMinSize = 3\nMaxSize = 6\n"
                     "MinXVelocity = -0.2\nMaxXVelocity = 0.2\nMinYVelocity = -0.2\nMaxYVelocity = 0.2\n"
@@ -39,7 +40,7 @@ std::vector<std::unique_ptr<GUI_ParticleEmmiter>> MakeEmitters()
     BenchConfig();
     std::vector<std::unique_ptr<GUI_ParticleEmmiter>> emitters;
     int live = 0;
-    while (live < kParticles) {
+    while (live < kParticles && BenchConfig().InitialParticles > 0) {
         emitters.push_back(std::make_unique<GUI_ParticleEmmiter>("bench_particles", 512.0f, 384.0f, 0.0f, 0.0f));
         live += emitters.back()->GetLiveCount();
     }
