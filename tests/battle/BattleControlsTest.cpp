@@ -29,38 +29,18 @@
 #include "sim/SIM_Ship.h"
 #include "sim/ShippedBattleWorld.h"
 #include "sim/modules/SIM_TargetedModule.h"
+#include "battle/BattleScreenTest.h"
 
 namespace {
 
-class BattleControls : public ::testing::Test {
+class BattleControls : public BattleScreenTest {
 protected:
     void SetUp() override
     {
-        D3DEngine::GetInstance().Init(std::make_unique<HeadlessGraphicsDevice>(1024, 768));
-        GUI_Map::GetInstance().SetScreenSize(1024, 768);
-        sounds = std::make_unique<GUI_Sounds>(std::make_unique<NullSoundSystem>(64),
-                                              [](const std::string&) { return 1.0f; });
-        gui().SetSounds(sounds.get());
-        gui().SetInjectedFrameTime(16.666666f);
-        SIM_Scenario* scenario = SIM_Scenario::FindByName("scenario1");
-        ASSERT_TRUE(scenario && StartBattleFromDeploymentFile(scenario, "data/sample deployment/deployed.txt",
-                                                              SIM_Scenario::EASY));
+        BattleScreenTest::SetUp();
+        ASSERT_TRUE(Start("scenario1"));
         gui().Enter();
     }
-    void TearDown() override
-    {
-        if (GUI_ConfirmDialog* open = GUI_ConfirmDialog::GetOpen())
-            GUI_WindowManager::GetInstance().CloseWindow(open);
-        gui().keyboardFocus = nullptr;
-        gui().SetSounds(nullptr);
-        gui().SetInjectedFrameTime(-1.0f);
-        SIM_Battle::GetInstance().Clear();
-        GUI_ShipDrawLists::GetInstance().Clear();
-        GUI_Map::GetInstance().SetScreenSize(0, 0);
-        D3DEngine::GetInstance().Release();
-        SIM_BattleClock::GetInstance().ResetForBattle();
-    }
-    static GUI_BattleGUI& gui() { return GUI_BattleGUI::GetInstance(); }
     static void OnKey(int code) { gui().OnKeyDown(code); }
     static void Mouse(float x, float y)
     {
@@ -72,9 +52,6 @@ protected:
         for (int i = 0; i < times; ++i)
             press();
     }
-
-    ShippedBattleWorld world;
-    std::unique_ptr<GUI_Sounds> sounds;
 };
 
 TEST_F(BattleControls, SpeedStepsByTwoTenthsUpToTwoThenFourTenthsWithinItsClamp)

@@ -17,13 +17,11 @@
 #include "battle/GUI_Ship.h"
 #include "battle/GUI_ShipDrawLists.h"
 #include "engine/D3DEngine.h"
-#include "engine/GDebugLog.h"
-#include "platform/GraphicsDeviceFactory.h"
-#include "platform/SdlWindow.h"
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_BattleClock.h"
 #include "sim/SIM_Ship.h"
 #include "sim/ShippedBattleWorld.h"
+#include "support/GLTestContext.h"
 #include "support/ImageCompare.h"
 
 namespace {
@@ -70,18 +68,7 @@ class GLBattleEffects : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        GDebugLog::GetInstance().Open(m_log.Path());
-        std::string error;
-        WindowSettings settings;
-        settings.title = "battle effects";
-        settings.width = kWidth;
-        settings.height = kHeight;
-        settings.hidden = true;
-        m_window = SdlWindow::Create(settings, &error);
-        ASSERT_TRUE(m_window) << error;
-        auto device = CreateGraphicsDevice(*m_window, &error);
-        ASSERT_TRUE(device) << error;
-        ASSERT_TRUE(D3DEngine::GetInstance().Init(std::move(device)));
+        ASSERT_NO_FATAL_FAILURE(m_gl.Open("battle effects", kWidth, kHeight));
         D3DEngine::GetInstance().ClearTextureFolders();
         D3DEngine::GetInstance().LoadTextureFolder(std::string(QLM_GAME_DIR) + "/data/bitmaps");
         GUI_BattleGUI::GetInstance().SetInjectedFrameTime(33.0f);
@@ -93,10 +80,7 @@ protected:
         GUI_ShipDrawLists::GetInstance().Clear();
         GUI_Map::GetInstance().SetScreenSize(0, 0);
         SIM_BattleClock::GetInstance().ResetForBattle();
-        D3DEngine::GetInstance().Release();
-        D3DEngine::GetInstance().ClearTextureFolders();
-        m_window.reset();
-        GDebugLog::GetInstance().Close();
+        m_gl.Close();
     }
     std::vector<uint8_t> Frame(bool battle)
     {
@@ -113,9 +97,8 @@ protected:
         return rgba;
     }
 
-    TempDir m_log;
+    GLTestContext m_gl;
     ShippedBattleWorld m_world;
-    std::unique_ptr<SdlWindow> m_window;
 };
 
 TEST_F(GLBattleEffects, HitsBurnAndStruckShieldsFlash)

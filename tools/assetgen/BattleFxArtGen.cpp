@@ -15,29 +15,12 @@
 
 namespace {
 
-using PixelFn = std::function<void(float u, float v, float rgba[4])>;
+using art::PixelFn;
+using art::Smooth;
 
 std::string Draw(int w, int h, const PixelFn& f)
 {
-    std::vector<uint8_t> bgra(static_cast<size_t>(w) * h * 4);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            float c[4] = {0, 0, 0, 0};
-            f((x + 0.5f) / w, (y + 0.5f) / h, c);
-            uint8_t* p = &bgra[(static_cast<size_t>(y) * w + x) * 4];
-            auto q = [](float v) { return static_cast<uint8_t>(std::clamp(v, 0.0f, 1.0f) * 255.0f + 0.5f); };
-            p[0] = q(c[2]);
-            p[1] = q(c[1]);
-            p[2] = q(c[0]);
-            p[3] = q(c[3]);
-        }
-    return WriteDdsBGRA(w, h, bgra.data());
-}
-
-float Smooth(float e0, float e1, float x)
-{
-    const float t = std::clamp((x - e0) / (e1 - e0), 0.0f, 1.0f);
-    return t * t * (3 - 2 * t);
+    return art::DrawDds(w, h, f);
 }
 
 void Set(float c[4], float r, float g, float b, float a)
