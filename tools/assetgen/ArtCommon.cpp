@@ -1,4 +1,5 @@
 #include "ArtCommon.h"
+#include "AssetGen.h"
 
 #include "platform/DdsImage.h"
 #include "platform/ImageEncode.h"
@@ -201,6 +202,14 @@ std::string DrawDds(int w, int h, const PixelFn& f)
             p[3] = q(c[3]);
         }
     return WriteDdsBGRA(w, h, bgra.data());
+}
+
+bool WriteDrawnPictures(const std::string& dir, const std::vector<DrawnPicture>& pictures)
+{
+    bool ok = true;
+    for (const DrawnPicture& picture : pictures)
+        ok = WriteAssetIfChanged(dir + picture.name, DrawDds(picture.w, picture.h, picture.fn)) && ok;
+    return ok;
 }
 
 float Smooth(float e0, float e1, float x)

@@ -68,6 +68,13 @@ inline constexpr Tint kSteel = FromHex(0x9AA8BC);
 // in 0..1 at the texel centres; written as an uncompressed DDS.
 using PixelFn = std::function<void(float u, float v, float rgba[4])>;
 std::string DrawDds(int w, int h, const PixelFn& f);
+// Pictures of one folder drawn per pixel, each written when its bytes changed.
+struct DrawnPicture {
+    const char* name;
+    int w, h;
+    PixelFn fn;
+};
+bool WriteDrawnPictures(const std::string& dir, const std::vector<DrawnPicture>& pictures);
 // 0 below e0, 1 above e1, a smooth S between.
 float Smooth(float e0, float e1, float x);
 

@@ -18,10 +18,6 @@ namespace {
 using art::PixelFn;
 using art::Smooth;
 
-std::string Draw(int w, int h, const PixelFn& f)
-{
-    return art::DrawDds(w, h, f);
-}
 
 void Set(float c[4], float r, float g, float b, float a)
 {
@@ -179,11 +175,7 @@ void Missile(float u, float v, float c[4])
 bool GenerateBattleFx(const std::string& dataDir)
 {
     const std::string dir = dataDir + "/bitmaps/effects/";
-    struct Item {
-        const char* name;
-        int w, h;
-        PixelFn fn;
-    } items[] = {
+    return art::WriteDrawnPictures(dir, {
         {"particles.dds", 512, 256, Particles},
         {"shield_blue.dds", 128, 128, ShieldBubble(0.45f, 0.75f, 1.0f)},
         {"shield_red.dds", 128, 128, ShieldBubble(1.0f, 0.5f, 0.4f)},
@@ -191,11 +183,7 @@ bool GenerateBattleFx(const std::string& dataDir)
         {"shield_scroll.dds", 128, 128, ShieldScroll},
         {"bullets.dds", 96, 32, Bullets},
         {"missile.dds", 32, 32, Missile},
-    };
-    bool ok = true;
-    for (const Item& item : items)
-        ok = WriteAssetIfChanged(dir + item.name, Draw(item.w, item.h, item.fn)) && ok;
-    return ok;
+    });
 }
 
 } // namespace

@@ -16,10 +16,6 @@ namespace {
 using art::PixelFn;
 using art::Smooth;
 
-std::string Draw(int w, int h, const PixelFn& f)
-{
-    return art::DrawDds(w, h, f);
-}
 
 // Frame (cell) of a square sheet of side cells and the position inside it.
 void Cell(float u, float v, int side, int& index, float& cu, float& cv)
@@ -139,20 +135,12 @@ void EscapePodEngine(float u, float v, float c[4])
 bool GenerateEffects(const std::string& dataDir)
 {
     const std::string dir = dataDir + "/bitmaps/effects/";
-    struct Item {
-        const char* name;
-        int w, h;
-        PixelFn fn;
-    } items[] = {
+    return art::WriteDrawnPictures(dir, {
         {"smokeclouds.dds", 256, 256, Smoke},          {"debris.dds", 128, 128, Debris},
         {"shield_impact.dds", 128, 128, ShieldImpact}, {"shield_collapse.dds", 256, 256, ShieldCollapse},
         {"contrails.dds", 128, 32, Contrail},          {"escapepod.dds", 32, 32, EscapePod},
         {"escapepodengines.dds", 32, 32, EscapePodEngine},
-    };
-    bool ok = true;
-    for (const Item& item : items)
-        ok = WriteAssetIfChanged(dir + item.name, Draw(item.w, item.h, item.fn)) && ok;
-    return ok;
+    });
 }
 
 } // namespace
