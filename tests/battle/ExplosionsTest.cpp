@@ -138,6 +138,10 @@ TEST_F(ExplosionTest, AConfigUsesAtMostEightEmittersAndAMissingOneKeepsTheCodePa
 
 TEST_F(ExplosionTest, AnExplosionWithoutAParentPlaysOutAndReturnsToTheSpares)
 {
+    // The glare and the plumes follow a ship: without one they are skipped.
+    SpawnExplosion(17, nullptr, 10, 10, 0, 0);
+    SpawnExplosion(14, nullptr, 10, 10, 0, 0);
+    EXPECT_EQ(GUI_EffectLog::GetInstance().Count("blastglare") + GUI_EffectLog::GetInstance().Count("plumes"), 0u);
     SpawnExplosion(Explosions::kShieldImpact, nullptr, 10, 10, 0, 0);
     ASSERT_EQ(CountActiveEmmiterGroups(), 1);
     auto& clock = SIM_BattleClock::GetInstance();
