@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/APP_UsageMetrics.h"
 #include "battle/GUI_BattleGUI.h"
 
 namespace {
@@ -17,6 +18,7 @@ void Step(bool up)
         return;
     gui.battleSpeed = NextBattleSpeed(gui.battleSpeed, up);
     gui.ApplyBattleSpeed();
+    APP_UsageMetrics::GetInstance().SetEventFlag("battlespeedchange");
 }
 } // namespace
 
@@ -34,4 +36,13 @@ void BattleSpeedUp()
 void BattleSpeedDown()
 {
     Step(false);
+}
+
+void TogglePause(std::intptr_t)
+{
+    GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
+    gui.TogglePauseState();
+    if (GUI_Sounds* sounds = gui.GetSounds())
+        sounds->PlayGuiSound(0);
+    APP_UsageMetrics::GetInstance().SetEventFlag("pausetoggle");
 }

@@ -1,14 +1,23 @@
 #include "battle/GUI_BattleGUI.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "app/Game.h"
 #include "app/MusicTracks.h"
+#include "battle/BattleSpeed.h"
+#include "battle/CameraShake.h"
+#include "battle/Explosions.h"
 #include "battle/GUI_EffectStandIns.h"
+#include "battle/GUI_ParticleEmmiter.h"
+#include "battle/GUI_ParticleEmmiterGroup.h"
+#include "battle/VisualRandom.h"
 #include "battle/GUI_Map.h"
 #include "battle/GUI_Ship.h"
 #include "battle/GUI_ShipDrawLists.h"
 #include "battle/hud/BattleHud.h"
+#include "battle/hud/GUI_StatsBrowser.h"
+#include "gui/GUI_ConfirmDialog.h"
 #include "engine/CInput.h"
 #include "engine/D3DEngine.h"
 #include "engine/GDebugLog.h"
@@ -29,6 +38,7 @@
 #include "sim/SIM_Ship.h"
 #include "sim/ShipUpdateScheduler.h"
 #include "sim/modules/SIM_GunProjectiles.h"
+#include "sim/modules/SIM_TargetedModule.h"
 
 namespace {
 
@@ -81,13 +91,18 @@ void GUI_BattleGUI::ApplyBattleSpeed()
 void GUI_BattleGUI::TogglePauseState()
 {
     paused = !paused;
+    GUI_Sounds* sounds = GetSounds();
     if (paused) {
         battleTimer.Pause();
         scaledFrameTime = 0.0f;
         frameStep = 0.0f;
+        if (sounds)
+            sounds->Pause();
     } else {
         battleTimer.Resume();
         frameStep = 1.0f;
+        if (sounds)
+            sounds->Resume();
     }
 }
 
@@ -157,6 +172,14 @@ void GUI_BattleGUI::Enter()
     // Score layout, asteroids, terrain and the effect pools reset here once
     // they exist.
     GUI_EffectLog::GetInstance().Clear();
+    ClearParticleEmmiters();
+    ClearEmmiterGroupLists();
+    CameraShake::GetInstance().Reset();
+    SeedVisualRandom(visualSeed);
+    // Once per run: the common explosions are built before they are needed.
+    PrewarmExplosions();
+    pickedShip = nullptr;
+    pickedModule = nullptr;
     RefillDrawLists();
 
     battleTime = 0.0f;
@@ -192,6 +215,11 @@ void GUI_BattleGUI::Leave()
     BattleHud::CloseAll();
     GUI_ShipDrawLists::GetInstance().Clear();
     GUI_EffectLog::GetInstance().Clear();
+    ClearParticleEmmiters();
+    ClearEmmiterGroupLists();
+    CameraShake::GetInstance().Reset();
+    pickedShip = nullptr;
+    pickedModule = nullptr;
     ReleaseShaders();
     followedShip = nullptr;
     cameraFollowMode = 0;
@@ -253,26 +281,157 @@ void GUI_BattleGUI::Update()
 
 void GUI_BattleGUI::OnLeftClick()
 {
-    GUI_WindowManager::GetInstance().DispatchClick();
+    if (hudShown && GUI_WindowManager::GetInstance().DispatchClick())
+        return;
+    if (shipPicking != STATE_RUNNING)
+        return;
+    GUI_Map::GetInstance().StartDrag();
+    if (hudShown)
+        PickShip();
 }
 
 void GUI_BattleGUI::OnWheelUp()
 {
-    GUI_WindowManager::GetInstance().DispatchWheelUp();
+    if (shipPicking == STATE_STATISTICS) {
+        GUI_WindowManager::GetInstance().DispatchWheelUp();
+        return;
+    }
+    if (SIM_Options::GetInstance().GetValue("INVERTZOOM") == 0.0f)
+        GUI_Map::GetInstance().ZoomOut();
+    else
+        GUI_Map::GetInstance().ZoomIn();
 }
 
 void GUI_BattleGUI::OnWheelDown()
 {
-    GUI_WindowManager::GetInstance().DispatchWheelDown();
+    if (shipPicking == STATE_STATISTICS) {
+        GUI_WindowManager::GetInstance().DispatchWheelDown();
+        return;
+    }
+    if (SIM_Options::GetInstance().GetValue("INVERTZOOM") == 0.0f)
+        GUI_Map::GetInstance().ZoomIn();
+    else
+        GUI_Map::GetInstance().ZoomOut();
 }
+
+namespace {
+// "No" (or closing the question) takes back the pause the question made.
+void ResumeAfterQuitQuestion(std::intptr_t)
+{
+    GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
+    if (gui.paused)
+        gui.TogglePauseState();
+}
+} // namespace
 
 void GUI_BattleGUI::OnKeyDown(int code)
 {
-    if (code == KEY_ESCAPE) {
-        Game::GetInstance().SetMode(15);
+    if (keyboardFocus) {
+        GUI_GameModeBase::OnKeyDown(code);
         return;
     }
-    GUI_GameModeBase::OnKeyDown(code);
+    switch (code) {
+    case KEY_ESCAPE:
+        if (shipPicking == STATE_RUNNING) {
+            AskYesNo("BATTLE_QUIT_CONFIRM_TEXT", "BATTLE_QUIT_CONFIRM_TITLE", &GUI_BattleGUI::OnQuitConfirmed, false);
+            hudShown = 1;
+            // The question holds a running battle; a paused one stays paused
+            // whatever the answer.
+            if (!paused) {
+                TogglePause();
+                GUI_ConfirmDialog::SetOpenedFromBattle(&ResumeAfterQuitQuestion);
+            }
+        } else {
+            LeaveStatistics();
+        }
+        break;
+    case KEY_MINUS:
+    case KEY_SUBTRACT:
+        BattleSpeedDown();
+        break;
+    case KEY_EQUALS:
+    case KEY_ADD:
+        BattleSpeedUp();
+        break;
+    case KEY_U:
+        hudShown = hudShown ? 0 : 1;
+        break;
+    case KEY_O:
+        overlayShown = overlayShown ? 0 : 1;
+        break;
+    case KEY_P:
+        TogglePause();
+        break;
+    case KEY_PRIOR:
+        GUI_Map::GetInstance().ZoomIn();
+        break;
+    case KEY_NEXT:
+        GUI_Map::GetInstance().ZoomOut();
+        break;
+    default:
+        break;
+    }
+}
+
+void GUI_BattleGUI::OnQuitConfirmed(std::intptr_t)
+{
+    GetInstance().EndBattleView();
+    GUI_StatsBrowser::Open();
+    GUI_Tutorial::GetInstance().LaunchTutorial("STATISTICS");
+}
+
+void GUI_BattleGUI::LeaveStatistics()
+{
+    BattleHud::CloseAll();
+    const SIM_Scenario* scenario = SIM_Battle::GetInstance().GetScenario();
+    // The mode switch runs the screen transition.
+    Game::GetInstance().SetMode(scenario && !scenario->GetChallengeId().empty() ? 6 : 15);
+}
+
+void GUI_BattleGUI::PickShip()
+{
+    const CInput& input = CInput::GetInstance();
+    const float mx = input.GetMouseX(), my = input.GetMouseY();
+    float best = 9999.0f;
+    GUI_Ship* bestVisual = nullptr;
+    for (GUI_Ship* visual : GUI_Ship::GetAll()) {
+        const SIM_Ship* ship = visual->GetShip();
+        if (!ship || ship->IsDead() || !visual->IsMouseOver())
+            continue;
+        const float d = std::sqrt((mx - visual->screenX) * (mx - visual->screenX) +
+                                  (my - visual->screenY) * (my - visual->screenY));
+        if (d < visual->pickRadius && d < best) {
+            best = d;
+            bestVisual = visual;
+        }
+    }
+    // The ship inspector closes here once it exists.
+    pickedShip = nullptr;
+    pickedModule = nullptr;
+    if (!bestVisual) {
+        cameraFollowMode = 0;
+        followedShip = nullptr;
+        return;
+    }
+    SIM_Ship* ship = bestVisual->GetShip();
+    if (best < ZoomScale * bestVisual->GetHullWidth() * 0.5f) {
+        pickedShip = ship;
+        // A player's ship opens the ship inspector here once it exists.
+        if (ship->isPlayerShip) {
+            if (GUI_Sounds* sounds = GetSounds())
+                sounds->PlayGuiSound(0);
+        }
+        if (cameraFollowMode == 1)
+            followedShip = ship;
+    }
+    if (ship->isPlayerShip) {
+        // The range marker and the module statistics take it once they exist.
+        pickedModule = bestVisual->ModuleUnderMouse();
+        if (pickedModule) {
+            if (GUI_Sounds* sounds = GetSounds())
+                sounds->PlayGuiSound(0);
+        }
+    }
 }
 
 void GUI_BattleGUI::Render()
@@ -318,10 +477,10 @@ void GUI_BattleGUI::BattleFrameTiming()
 
 bool GUI_BattleGUI::DoIdleWork()
 {
-    // Explosion groups and spare-time bullet collisions take turns here once
-    // they exist; until then there is never work to do.
+    // Explosion groups and spare-time bullet collisions take turns; the
+    // bullets' turn joins here once the bullet layer exists.
     ++idleAlternation;
-    return false;
+    return TopUpExplosionGroups();
 }
 
 void GUI_BattleGUI::ZoomKeyRepeat(float elapsedMs)
@@ -421,27 +580,42 @@ void GUI_BattleGUI::DrawBackLayers()
 {
     Trace("map");
     GUI_Map::GetInstance().Draw();
-    // Terrain, asteroids, camera shake, smoke, hulks, shock waves, debris
-    // and missiles draw here once they exist.
+    // Terrain, asteroids, smoke, hulks, shock waves and debris draw here
+    // once they exist.
     Trace("terrain-back");
     Trace("asteroids-back");
     Trace("camerashake");
+    CameraShake::GetInstance().Update(scaledFrameTime);
     Trace("smoke");
     Trace("shockwaves");
+    // The missile layer (missiles and their smoke trails) draws here.
     Trace("missiles");
 }
 
 void GUI_BattleGUI::DrawFrontLayers()
 {
+    D3DEngine& engine = D3DEngine::GetInstance();
     Trace("escapepods");
     DrawShips();
-    D3DEngine::GetInstance().SetNormalBlend();
+    engine.SetNormalBlend();
+    // The bullet layer (bullets and shells, one additive batch) draws here.
     Trace("bullets");
     // Bullets meet scenery only on screen, and only close up.
     if (GUI_Map::GetInstance().Zoom() > 1.0f)
         SIM_GunProjectiles::CollideWithScenery();
     Trace("plumes");
     Trace("particles");
+    {
+        QuadRunBatch& batch = QuadRunBatch::Shared();
+        if (engine.IsInitialised())
+            batch.Begin(engine.GetScreenWidth(), engine.GetScreenHeight());
+        DrawParticleEmmiters();
+        DrawOrphanEmmiterGroups();
+        if (batch.IsOpen())
+            batch.End();
+        engine.SetNormalBlend();
+    }
+    ReleaseFinishedEmmiterGroups();
     Trace("asteroids-front");
     Trace("terrain-front");
     if (shadersOn)

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -12,6 +13,7 @@
 
 class IClock;
 class SIM_Ship;
+class SIM_TargetedModule;
 
 // The screen in which a battle is watched, and the one that drives the
 // simulation: every drawn frame it measures the frame time, scales it by the
@@ -59,6 +61,16 @@ public:
     // Sound pitch follows the speed.
     void ApplyBattleSpeed();
     void TogglePauseState();
+    // The ship under the mouse: followed when following is on, inspected
+    // when it is the player's; a click on nothing ends the following.
+    void PickShip();
+    // Escape after the battle: on to the next screen.
+    void LeaveStatistics();
+    // The player confirmed leaving a running battle.
+    static void OnQuitConfirmed(std::intptr_t);
+    // What the last pick chose (null: nothing), for the windows that follow it.
+    SIM_Ship* GetPickedShip() const { return pickedShip; }
+    SIM_TargetedModule* GetPickedModule() const { return pickedModule; }
     // A new battle starts on a clean clock.
     void ResetForBattle() { simClock.ResetForBattle(); }
 
@@ -129,6 +141,8 @@ public:
     float frameHoldSpare = 0.0f;    // share of the last frame the hold had to spare
     int cameraFollowMode = 0;
     SIM_Ship* followedShip = nullptr;
+    // Seeds the visuals' own generator at each battle start.
+    uint64_t visualSeed = 1;
 
 private:
     void Trace(const char* step)
@@ -152,5 +166,7 @@ private:
     int idleAlternation = 0;
     GUI_Sounds* soundsOverride = nullptr;
     GUI_EngineDrones drones;
+    SIM_Ship* pickedShip = nullptr;
+    SIM_TargetedModule* pickedModule = nullptr;
     std::function<void(const char*)> layerTrace;
 };

@@ -3,6 +3,7 @@
 #include "app/APP_UsageMetrics.h"
 #include "app/Game.h"
 #include "battle/GUI_BattleGUI.h"
+#include "battle/CameraShake.h"
 #include "battle/NebulaLightning.h"
 #include "engine/CInput.h"
 #include "engine/D3DEngine.h"
@@ -137,8 +138,8 @@ void GUI_Map::ClampCamera()
         Publish();
         return;
     }
-    // Camera shake offsets join here once the shake exists.
-    const float sx = 0.0f, sy = 0.0f;
+    const CameraShake& shake = CameraShake::GetInstance();
+    const float sx = shake.offsetX, sy = shake.offsetY;
     const float halfW = static_cast<float>(screenWidth / 2) / ZoomScale;
     const float halfH = static_cast<float>(screenHeight / 2) / ZoomScale;
     float left = CameraCentre[0] + sx - halfW;
@@ -153,12 +154,13 @@ void GUI_Map::ClampCamera()
         left = greatestLeft;
     if (top > greatestTop)
         top = greatestTop;
-    CameraCentre[0] = left + halfW;
-    CameraCentre[1] = top + halfH;
+    // The shake moves the view only: the centre the camera steers by stays put.
+    CameraCentre[0] = left + halfW - sx;
+    CameraCentre[1] = top + halfH - sy;
     viewLeft = left;
     viewTop = top;
-    viewRight = CameraCentre[0] + halfW;
-    viewBottom = CameraCentre[1] + halfH;
+    viewRight = left + 2.0f * halfW;
+    viewBottom = top + 2.0f * halfH;
     Publish();
 }
 

@@ -4,7 +4,11 @@
 #include <cmath>
 
 #include "app/GUI_Sounds.h"
+#include "battle/Explosions.h"
 #include "battle/GUI_BattleGUI.h"
+#include "battle/GUI_Shield.h"
+#include "battle/GUI_ShipEmmiter.h"
+#include "battle/VisualRandom.h"
 #include "battle/GUI_EffectStandIns.h"
 #include "battle/GUI_Map.h"
 #include "battle/GUI_ShipDrawLists.h"
@@ -17,6 +21,7 @@
 #include "engine/TextHelpers.h"
 #include "sim/SIM_Fleet.h"
 #include "sim/SIM_Race.h"
+#include "sim/SIM_Shield.h"
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_ShipGrid.h"
 #include "sim/SIM_ShipHull.h"
@@ -43,6 +48,37 @@ float GridToLocal(float value, float size)
 {
     return (value - 128.0f) / 256.0f * size;
 }
+
+// 1..count, each equally likely.
+int SoundNumber(int count)
+{
+    return SheetCell(VisualFloat(), count) + 1;
+}
+
+struct EmitterRow {
+    const char* config;
+    float life;
+    float minZoom;
+    bool jitter; // moved by -3..3 on x and y
+};
+
+// What each damage-location kind burns with.
+const EmitterRow kLargeEmitters[] = {
+    {"ship_emmiter_smoke_frigate", 15000.0f, 0.0f, false},
+    {"ship_emmiter_flames_frigate", 15000.0f, 0.0f, false},
+    {"ship_emmiter_flames_highlod", 15000.0f, 2.0f, false},
+    {"ship_emmiter_smoke_frigate_highlod", 15000.0f, 2.0f, true},
+    {"ship_emmiter_smoke_frigate_highlod", 15000.0f, 2.0f, true},
+    {"ship_emmiter_smoke_frigate_highlod", 15000.0f, 2.0f, true},
+};
+const EmitterRow kSmallEmitters[] = {
+    {"ship_emmiter_smoke_fighter", 10000.0f, 0.0f, false},
+    {"ship_emmiter_flames_fighter", 10000.0f, 0.0f, false},
+};
+const EmitterRow kThinEmitters[] = {
+    {"ship_emmiter_smoke_frigate_highlod", 30000.0f, 2.0f, false},
+    {"ship_emmiter_flames_frigate_highlod", 22000.0f, 2.0f, false},
+};
 
 uint8_t ToByte(float v)
 {
@@ -75,6 +111,7 @@ GUI_Ship::GUI_Ship(SIM_Ship* owner)
 
 GUI_Ship::~GUI_Ship()
 {
+    DeleteShipEmmiters();
     // The draw lists must never hold a ship whose visual is gone.
     GUI_ShipDrawLists::GetInstance().Remove(ship);
     GUI_ShipNameOverlay::ForgetShip(ship);
@@ -109,6 +146,11 @@ void GUI_Ship::BuildAttachments()
     ParseEngineGlows();
     BuildWeaponDraws();
     blastGlareClock = 0.0f;
+    // The shield goes up once every module is in place, after this; a ship
+    // with shield modules will have one.
+    const SIM_Shield* simShield = ship->GetShield();
+    if (simShield && !simShield->GetModules().empty())
+        shield = std::make_unique<GUI_Shield>(ship);
     GUI_ShipDrawLists::GetInstance().Add(ship);
 }
 
@@ -176,6 +218,8 @@ void GUI_Ship::Draw()
     case SIM_Ship::ACTIVE:
         DrawHull();
         DrawBeams();
+        if (shield)
+            shield->Draw();
         break;
     case SIM_Ship::DYING:
     case SIM_Ship::DESTROYED:
@@ -345,6 +389,27 @@ bool GUI_Ship::IsMouseOver()
            my < screenY + pickRadius;
 }
 
+SIM_TargetedModule* GUI_Ship::ModuleUnderMouse() const
+{
+    if (!ship)
+        return nullptr;
+    const GUI_Map& map = GUI_Map::GetInstance();
+    const CInput& input = CInput::GetInstance();
+    const float mx = input.GetMouseX(), my = input.GetMouseY();
+    for (SIM_TargetedModule* weapon : ship->GetTurretWeapons()) {
+        if (!weapon)
+            continue;
+        const float half = (weapon->turretSize > 0.0f ? weapon->turretSize : 10.0f) * ZoomScale * 0.5f;
+        for (size_t i = 0; i < weapon->GetTurretCount() && i < SIM_TargetedModule::kMaxTurrets; ++i) {
+            const SIM_ShipModule::Point p = weapon->GetTurretWorldPos(i);
+            const float sx = (p.x - map.cameraX) * ZoomScale, sy = (p.y - map.cameraY) * ZoomScale;
+            if (std::fabs(mx - sx) < half && std::fabs(my - sy) < half)
+                return weapon;
+        }
+    }
+    return nullptr;
+}
+
 // ---- layers ---------------------------------------------------------------
 
 bool GUI_Ship::OverlapsAnotherShip() const
@@ -393,14 +458,13 @@ void GUI_Ship::OnDestructionEvent(const DestructionEvent& event)
 {
     float wx, wy;
     LocalToWorld(event.x, event.y, wx, wy);
-    SpawnExplosion(event.type, wx, wy, this, 0.0f, 0.0f);
+    SpawnExplosion(event.type, this, wx, wy, 0.0f, 0.0f);
     const int hullClass = ship->GetHullClass();
     if (hullClass == SIM_ShipHull::CRUISER)
         PlayImpactSound();
     if (hullClass == SIM_ShipHull::CRUISER || hullClass == SIM_ShipHull::FRIGATE) {
-        // Headings come from the visual's own counter: effects must not draw
-        // on the tables the combat reads.
-        const float heading = static_cast<float>((firedExplosionCount * 137) % 360);
+        // The visuals' own numbers: effects must not draw on the combat's tables.
+        const float heading = VisualRange(0.0f, 360.0f);
         if (GUI_BattleGUI::GetInstance().escapePods)
             LaunchEscapePod(ship->x, ship->y, heading, !ship->IsEnemy());
     }
@@ -413,15 +477,15 @@ void GUI_Ship::OnDestroyed()
     case SIM_ShipHull::CRUISER:
         SpawnSmoke(0.7f * w, 9, ship->x, ship->y);
         SpawnShockWave(3.0f * w, 1000.0f, ship->x, ship->y);
-        PlaySoundAtShip(StrFormat("data/sounds/explosion_destruction_cruiser%d.ogg", static_cast<int>(soundCounter++ % 2) + 1));
+        PlaySoundAtShip(StrFormat("data/sounds/explosion_destruction_cruiser%d.ogg", SoundNumber(2)));
         break;
     case SIM_ShipHull::FRIGATE:
         SpawnShockWave(3.0f * w, 400.0f, ship->x, ship->y);
         SpawnSmoke(0.8f * w, 3, ship->x, ship->y);
-        PlaySoundAtShip(StrFormat("data/sounds/explosion_destruction_frigate%d.ogg", static_cast<int>(soundCounter++ % 2) + 1));
+        PlaySoundAtShip(StrFormat("data/sounds/explosion_destruction_frigate%d.ogg", SoundNumber(2)));
         break;
     default:
-        PlaySoundAtShip(StrFormat("data/sounds/explosion_destruction_fighter%d.ogg", static_cast<int>(soundCounter++ % 3) + 1));
+        PlaySoundAtShip(StrFormat("data/sounds/explosion_destruction_fighter%d.ogg", SoundNumber(3)));
         break;
     }
 }
@@ -430,10 +494,10 @@ void GUI_Ship::PlayImpactSound()
 {
     switch (ship->GetHullClass()) {
     case SIM_ShipHull::CRUISER:
-        PlaySoundAtShip(StrFormat("data/sounds/explosion_impact_cruiser%d.ogg", static_cast<int>(soundCounter++ % 4) + 1));
+        PlaySoundAtShip(StrFormat("data/sounds/explosion_impact_cruiser%d.ogg", SoundNumber(4)));
         break;
     case SIM_ShipHull::FRIGATE:
-        PlaySoundAtShip(StrFormat("data/sounds/explosion_impact_frigate%d.ogg", static_cast<int>(soundCounter++ % 2) + 1));
+        PlaySoundAtShip(StrFormat("data/sounds/explosion_impact_frigate%d.ogg", SoundNumber(2)));
         break;
     default:
         PlaySoundAtShip("data/sounds/explosion_impact_fighter1.ogg");
@@ -452,29 +516,137 @@ void GUI_Ship::PlaySoundAtShip(const std::string& file)
 
 // ---- calls from the simulation ---------------------------------------------
 
-void GUI_Ship::ShowHitEffects(float x, float y, float damage, float dx, float dy)
+void GUI_Ship::DeleteShipEmmiters()
 {
-    SIM_ShipVisual::ShowHitEffects(x, y, damage, dx, dy);
+    for (auto& emitter : shipEmmiters)
+        RemoveFromParent(emitter.get());
+    shipEmmiters.clear();
+    SIM_ShipVisual::DeleteShipEmmiters();
+}
+
+void GUI_Ship::DeleteDamageSprites()
+{
+    damageSprites.clear();
+    SIM_ShipVisual::DeleteDamageSprites();
+}
+
+void GUI_Ship::ShowHitEffects(const SIM_ShipHull::Target& location, float damage, float dx, float dy)
+{
+    SIM_ShipVisual::ShowHitEffects(location, damage, dx, dy);
     if (!ship)
         return;
     float wx, wy;
-    LocalToWorld(x, y, wx, wy);
-    // Every fourth hit is the heavy kind; a counter, not the combat's tables.
-    const bool heavy = (hitCounter++ % 4) == 0;
-    const int hullClass = ship->GetHullClass();
-    if (hullClass == SIM_ShipHull::CRUISER && damage > 20.0f && heavy) {
-        SpawnExplosion(9, wx, wy, this, dx, dy);
-        SpawnExplosion(8, wx, wy, this, dx, dy);
+    LocalToWorld(location.x, location.y, wx, wy);
+    if (ship->GetHullClass() == SIM_ShipHull::CRUISER) {
+        if (damage > 20.0f && VisualChance(0.25f)) {
+            SpawnExplosion(9, this, wx, wy, dx, dy);
+            SpawnExplosion(8, this, wx, wy, dx, dy);
+        } else {
+            SpawnExplosion(7, this, wx, wy, dx, dy);
+            SpawnExplosion(4, this, wx, wy, dx, dy);
+            SpawnExplosion(6, this, wx, wy, dx, dy);
+        }
     } else {
-        if (hullClass != SIM_ShipHull::CRUISER && heavy)
-            SpawnExplosion(16, wx, wy, this, dx, dy);
-        SpawnExplosion(7, wx, wy, this, dx, dy);
-        SpawnExplosion(4, wx, wy, this, dx, dy);
-        SpawnExplosion(6, wx, wy, this, dx, dy);
+        if (VisualChance(0.25f))
+            SpawnExplosion(16, this, wx, wy, dx, dy);
+        SpawnExplosion(7, this, wx, wy, dx, dy);
+        SpawnExplosion(4, this, wx, wy, dx, dy);
+        SpawnExplosion(6, this, wx, wy, dx, dy);
     }
     PlayImpactSound();
+    if (location.named)
+        AddDamageEmitters(location, dx, dy);
     if (blastGlareClock > kBlastGlareInterval) {
         SpawnBlastGlare(0.25f * spriteWidth, wx, wy, this);
         blastGlareClock = 0.0f;
     }
+    if (location.hasRect)
+        AddDamageSpriteOnce(location, dx, dy);
+}
+
+void GUI_Ship::AddDamageEmitters(const SIM_ShipHull::Target& location, float dx, float dy)
+{
+    for (const auto& emitter : shipEmmiters)
+        if (emitter->x == location.x && emitter->y == location.y)
+            return;
+    const EmitterRow* rows = nullptr;
+    size_t count = 0;
+    if (location.name == "SHIP_EMMITER_LARGE") {
+        rows = kLargeEmitters;
+        count = std::size(kLargeEmitters);
+    } else if (location.name == "SHIP_EMMITER_SMALL") {
+        rows = kSmallEmitters;
+        count = std::size(kSmallEmitters);
+    } else if (location.name == "SHIP_EMMITER_THIN") {
+        rows = kThinEmitters;
+        count = std::size(kThinEmitters);
+    }
+    for (size_t i = 0; i < count; ++i) {
+        float x = location.x, y = location.y;
+        if (rows[i].jitter) {
+            x += VisualFloat() * 6.0f - 3.0f;
+            y += VisualFloat() * 6.0f - 3.0f;
+        }
+        // Each kind's first emitter sits exactly on the location: a second
+        // hit there finds it.
+        auto emitter = std::make_unique<GUI_ShipEmmiter>(ship, rows[i].config, x, y, rows[i].life, rows[i].minZoom, dx,
+                                                         dy);
+        AddChild(emitter.get());
+        shipEmmiters.push_back(std::move(emitter));
+    }
+    emitterCount = static_cast<int>(shipEmmiters.size());
+    UpdateEmptyLayers();
+}
+
+void GUI_Ship::AddDamageSpriteOnce(const SIM_ShipHull::Target& location, float /*dx*/, float /*dy*/)
+{
+    if (std::find(damageSprites.begin(), damageSprites.end(), &location) != damageSprites.end())
+        return;
+    damageSprites.push_back(&location);
+    damageMarksShown = static_cast<int>(damageSprites.size());
+}
+
+void GUI_Ship::AddDamageSprite(const SIM_ShipHull::Target& location)
+{
+    damageSprites.push_back(&location);
+    damageMarksShown = static_cast<int>(damageSprites.size());
+    AddDamageEmitters(location, 0.0f, 0.0f);
+}
+
+void GUI_Ship::ShowExistingDamage(float healthFraction)
+{
+    const SIM_ShipHull* hull = ship ? ship->GetHull() : nullptr;
+    QLM_ASSERT(hull != nullptr);
+    if (!hull)
+        return;
+    int n = static_cast<int>(static_cast<float>(hull->GetTargets().size()) * (1.0f - healthFraction));
+    for (const SIM_ShipHull::Target& location : hull->GetTargets()) {
+        if (n < 1)
+            break;
+        if (!location.hasRect)
+            continue;
+        AddDamageSprite(location);
+        --n;
+    }
+}
+
+void GUI_Ship::ShowShieldImpact(float x, float y)
+{
+    SIM_ShipVisual::ShowShieldImpact(x, y);
+    if (!shield)
+        return;
+    shield->Flash();
+    // A hit the shield took as a whole (at the ship's centre) only flashes;
+    // a shot that crossed the bubble also marks where.
+    if (x != ship->x || y != ship->y) {
+        shield->AddBlast(x, y);
+        shield->AddImpact(kBeamImpactSize, x, y);
+    }
+}
+
+void GUI_Ship::ShowShieldCollapse()
+{
+    SIM_ShipVisual::ShowShieldCollapse();
+    if (shield)
+        shield->Collapse();
 }

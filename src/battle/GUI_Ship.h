@@ -1,12 +1,16 @@
 #pragma once
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "battle/GUI_RenderObject.h"
 #include "engine/CTexturedSprite.h"
 #include "engine/SmartTexture.h"
+#include "sim/SIM_ShipHull.h"
 #include "sim/SIM_ShipVisual.h"
 
+class GUI_Shield;
+class GUI_ShipEmmiter;
 class SIM_BeamWeaponModule;
 class SIM_Ship;
 class SIM_TargetedModule;
@@ -23,6 +27,7 @@ public:
     static constexpr float kBlastGlareInterval = 1000.0f; // ms of battle time
     static constexpr float kBreakupFadeMs = 400.0f;
     static constexpr float kSoundMargin = 128.0f;
+    static constexpr float kBeamImpactSize = 4.0f;
 
     // An engine nozzle from the hull, drawn as a glow behind the hull.
     struct EngineGlow {
@@ -61,8 +66,28 @@ public:
     bool IsMouseOver();
     void ApplyPendingLayer() override;
     void SetLayer(int newLayer) override;
-    void ShowHitEffects(float x, float y, float damage, float directionX, float directionY) override;
+    // The first of the ship's turret weapons with a turret under the mouse.
+    SIM_TargetedModule* ModuleUnderMouse() const;
+    float GetHullWidth() const { return spriteWidth; }
+    void DeleteShipEmmiters() override;
+    void DeleteDamageSprites() override;
+    // A hit at one of the hull's damage locations (ship-local): explosions,
+    // the impact sound, and the location's emitters and damage sprite when
+    // its flags ask for them.
+    void ShowHitEffects(const SIM_ShipHull::Target& location, float damage, float directionX,
+                        float directionY) override;
+    // A ship that enters already damaged (health 0..1) shows it at once.
+    void ShowExistingDamage(float healthFraction) override;
+    void AddDamageEmitters(const SIM_ShipHull::Target& location, float dx, float dy);
+    void AddDamageSprite(const SIM_ShipHull::Target& location);
+    void AddDamageSpriteOnce(const SIM_ShipHull::Target& location, float dx, float dy);
+    void ShowShieldImpact(float x, float y) override;
+    void ShowShieldCollapse() override;
 
+    GUI_Shield* GetShield() const { return shield.get(); }
+    const std::vector<std::unique_ptr<GUI_ShipEmmiter>>& GetShipEmmiters() const { return shipEmmiters; }
+    // Locations that have a damage sprite (the sprites draw once they exist).
+    const std::vector<const SIM_ShipHull::Target*>& GetDamageSpriteLocations() const { return damageSprites; }
     const std::vector<EngineGlow>& GetEngineGlows() const { return engineGlows; }
     const std::vector<TurretDraw>& GetTurretDraws() const { return turretDraws; }
     const std::vector<BeamDraw>& GetBeamDraws() const { return beamDraws; }
@@ -94,6 +119,9 @@ private:
     void DrawDying();
     bool OverlapsAnotherShip() const;
 
+    std::unique_ptr<GUI_Shield> shield;
+    std::vector<std::unique_ptr<GUI_ShipEmmiter>> shipEmmiters;
+    std::vector<const SIM_ShipHull::Target*> damageSprites;
     std::vector<EngineGlow> engineGlows;
     std::vector<TurretDraw> turretDraws;
     std::vector<BeamDraw> beamDraws;

@@ -1,16 +1,10 @@
 #include "battle/NebulaLightning.h"
 
+#include "battle/VisualRandom.h"
 #include "engine/GFileHelpers.h"
 
 #include <algorithm>
 #include <cmath>
-
-namespace {
-float Range(GRandom& random, float a, float b)
-{
-    return a + random.NextFloat() * (b - a);
-}
-} // namespace
 
 NebulaLightning& GetNebulaLightning()
 {
@@ -33,8 +27,7 @@ void NebulaLightning::SetUp(float lightningInterval, float lightningStrength)
     state = 0;
     idleTime = flashTime = flashLength = 0.0f;
     flashesDone = 0;
-    random.Seed(1);
-    wait = strength > 0.0f ? Range(random, interval * 0.5f, interval) : 0.0f;
+    wait = strength > 0.0f ? VisualRange(interval * 0.5f, interval) : 0.0f;
     intensity = 0.0f;
 }
 
@@ -46,11 +39,11 @@ void NebulaLightning::Update(float dt)
         idleTime += dt;
         if (idleTime > wait) {
             state = 1;
-            flashCount = static_cast<int>(Range(random, 0.0f, 5.0f)) + 1;
+            flashCount = static_cast<int>(VisualRange(0.0f, 5.0f)) + 1;
             flashCount = std::min(flashCount, 5);
             flashTime = 0.0f;
             flashesDone = 0;
-            flashLength = Range(random, 30.0f, 70.0f);
+            flashLength = VisualRange(30.0f, 70.0f);
         }
         return;
     }
@@ -59,11 +52,11 @@ void NebulaLightning::Update(float dt)
         ++flashesDone;
         if (flashesDone <= flashCount) {
             flashTime = 0.0f;
-            flashLength = Range(random, 100.0f, 200.0f);
+            flashLength = VisualRange(100.0f, 200.0f);
         } else {
             idleTime = 0.0f;
             state = 0;
-            wait = Range(random, interval * 0.5f, interval);
+            wait = VisualRange(interval * 0.5f, interval);
             intensity = 0.0f;
         }
         return;

@@ -1,6 +1,5 @@
 #pragma once
 #include "engine/Effect.h"
-#include "engine/GRandom.h"
 
 // Flashes of the nebula behind the battle: bursts of one to five flashes at
 // random intervals, fed to the backdrop shader as its "intensity".
@@ -14,9 +13,6 @@ public:
     void LoadEffect();
 
     Effect effect;
-    // Its own generator: the flashes are scenery and must not take numbers
-    // from the tables the battle's rolls come from.
-    GRandom random;
     float idleTime = 0.0f;
     float flashTime = 0.0f;
     float intensity = 0.0f;

@@ -342,6 +342,34 @@ const SIM_ShipModule::Point* SIM_Ship::NextTargetPoint()
     return point;
 }
 
+const SIM_ShipHull::Target& SIM_Ship::DamageLocationAt(const SIM_ShipModule::Point* point) const
+{
+    // Aim points are the hull's damage locations in hull order; a point from
+    // elsewhere takes the nearest location.
+    static const SIM_ShipHull::Target kNone;
+    const SIM_ShipHull* hull = GetHull();
+    if (!hull || hull->GetTargets().empty())
+        return kNone;
+    const auto& targets = hull->GetTargets();
+    if (point && !targetPoints.empty() && point >= targetPoints.data() &&
+        point < targetPoints.data() + targetPoints.size()) {
+        const size_t index = static_cast<size_t>(point - targetPoints.data());
+        if (index < targets.size())
+            return targets[index];
+    }
+    const float px = point ? point->x : 0.0f, py = point ? point->y : 0.0f;
+    size_t best = 0;
+    float bestD = DistanceSquared(px, py, targets[0].x, targets[0].y);
+    for (size_t i = 1; i < targets.size(); ++i) {
+        const float d = DistanceSquared(px, py, targets[i].x, targets[i].y);
+        if (d < bestD) {
+            bestD = d;
+            best = i;
+        }
+    }
+    return targets[best];
+}
+
 SIM_Ship* SIM_Ship::FindSquadronMate() const
 {
     if (!squadron)
@@ -703,7 +731,7 @@ bool SIM_Ship::TakeHit(SIM_ShipModule* weapon, float damage, float armourPenetra
         RecalculateStats();
         if (moduleDamage > 0.0f) {
             visual->ShowHullDamage(hitX, hitY, moduleDamage);
-            visual->ShowHitEffects(hitX, hitY, moduleDamage, directionX, directionY);
+            visual->ShowHitEffects(DamageLocationAt(hitPosition), moduleDamage, directionX, directionY);
         }
     } else if (attacker) {
         attacker->PostComms(SIM_CommsManager::COM_TARGETDESTROYED, 0.6f);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "sim/SIM_MapObject.h"
+#include "sim/SIM_ShipHull.h"
 #include "sim/modules/SIM_ShipModule.h"
 
 class SIM_ArmourModule;
@@ -109,6 +110,8 @@ public:
     // Cycles through the hull's aim points (ship-local); the pointer stays
     // valid as long as the ship.
     const SIM_ShipModule::Point* NextTargetPoint();
+    // The hull's damage location a hit at that aim point struck.
+    const SIM_ShipHull::Target& DamageLocationAt(const SIM_ShipModule::Point* point) const;
     SIM_Ship* FindSquadronMate() const;
     void AddAttacker(SIM_Ship* attacker);
     void RemoveAttacker(SIM_Ship* attacker);

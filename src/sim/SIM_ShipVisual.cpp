@@ -205,7 +205,7 @@ int SIM_ShipVisual::CountDamageLocations() const
                                           [](const SIM_ShipHull::Target& t) { return t.hasRect != 0; }));
 }
 
-void SIM_ShipVisual::ShowHitEffects(float, float, float, float, float)
+void SIM_ShipVisual::ShowHitEffects(const SIM_ShipHull::Target&, float, float, float)
 {
     ++hitEffectCount;
 }

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "sim/SIM_ShipHull.h"
+
 class SIM_Ship;
 
 // The simulation's side of a ship's visual: the warp-in wait, the timed
@@ -58,8 +60,12 @@ public:
     virtual void DeleteDamageSprites();
     int CountDamageLocations() const;
 
-    // Points are ship-local, as the hull's aim points.
-    virtual void ShowHitEffects(float x, float y, float damage, float directionX, float directionY);
+    // A hit at one of the hull's damage locations; points are ship-local, as
+    // the hull's aim points.
+    virtual void ShowHitEffects(const SIM_ShipHull::Target& location, float damage, float directionX,
+                                float directionY);
+    // A ship that enters already damaged (health 0..1) shows it at once.
+    virtual void ShowExistingDamage(float /*healthFraction*/) {}
     virtual void ShowHullDamage(float x, float y, float damage);
     virtual void ShowArmourSpark(float x, float y);
     // The floating damage text of a hit.

@@ -19,48 +19,10 @@
 #include "sim/SIM_Scenario.h"
 #include "sim/SIM_Ship.h"
 #include "sim/ShippedBattleWorld.h"
+#include "battle/BattleScreenTest.h"
 
 namespace {
 
-constexpr const char* kFleet = "data/sample deployment/deployed.txt";
-
-class BattleScreenTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        D3DEngine::GetInstance().Init(std::make_unique<HeadlessGraphicsDevice>(1024, 768));
-        GUI_Map::GetInstance().SetScreenSize(1024, 768);
-        sounds = std::make_unique<GUI_Sounds>(std::make_unique<NullSoundSystem>(64),
-                                              [](const std::string&) { return 1.0f; });
-        gui().SetSounds(sounds.get());
-        gui().SetInjectedFrameTime(16.666666f);
-    }
-    void TearDown() override
-    {
-        gui().SetLayerTrace(nullptr);
-        gui().SetSounds(nullptr);
-        gui().SetInjectedFrameTime(-1.0f);
-        gui().overlayShown = 0;
-        SIM_Battle::GetInstance().Clear();
-        GUI_ShipDrawLists::GetInstance().Clear();
-        GUI_Map::GetInstance().SetScreenSize(0, 0);
-        D3DEngine::GetInstance().Release();
-        // The clock is shared by every battle screen: no pause or speed leaks on.
-        SIM_BattleClock::GetInstance().ResetForBattle();
-    }
-    static GUI_BattleGUI& gui() { return GUI_BattleGUI::GetInstance(); }
-
-    bool Start(const char* scenarioName)
-    {
-        SIM_Scenario* scenario = SIM_Scenario::FindByName(scenarioName);
-        return scenario && StartBattleFromDeploymentFile(scenario, kFleet, SIM_Scenario::EASY);
-    }
-
-    float BankFrequency() { return sounds->GetBank(GUI_Sounds::BANK_WEAPONS)->GetBaseFrequency(); }
-
-    ShippedBattleWorld world;
-    std::unique_ptr<GUI_Sounds> sounds;
-};
 
 TEST(GUI_BattleGUI, FrameTimeDrivesStepAndClockAndStopsWhilePaused)
 {

@@ -5,6 +5,7 @@
 #include "battle/GUI_EffectStandIns.h"
 #include "battle/GUI_Ship.h"
 #include "battle/GUI_ShipDrawLists.h"
+#include "battle/GUI_ShipEmmiter.h"
 #include "sim/SIM_BattleStep.h"
 #include "sim/SIM_Ship.h"
 #include "sim/ShipTestWorld.h"
@@ -172,7 +173,7 @@ TEST_F(ShipVisualTest, HitsPlayTheImpactSoundOfTheHullClass)
     for (const auto& c : cases) {
         log.Clear();
         SIM_Ship* ship = world.Build(c.design, 0, 0);
-        ship->GetVisual()->ShowHitEffects(0.0f, 0.0f, 5.0f, 0.0f, 0.0f);
+        ship->GetVisual()->ShowHitEffects(SIM_ShipHull::Target{}, 5.0f, 0.0f, 0.0f);
         ASSERT_EQ(log.Count("sound"), 1u) << c.design;
         const std::string& name = log.GetRecords().back().name;
         EXPECT_EQ(name.rfind(c.prefix, 0), 0u) << name;
@@ -207,6 +208,51 @@ TEST_F(ShipVisualTest, HoverRadiusHasAFloorOfTwentyUnits)
     EXPECT_FLOAT_EQ(GUI_Ship::Of(cruiser)->GetHoverRadiusSquared(), r * r);
     SIM_Ship* fighter = world.Build("fighter_bare", 0, 0);
     EXPECT_FLOAT_EQ(GUI_Ship::Of(fighter)->GetHoverRadiusSquared(), 400.0f);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ShipVisualTest, ADamagedSpotBurnsOnceWhateverTheHitsAndFadesInItsSecondHalf)
+{
+    SIM_Ship* ship = world.Build("cruiser_bare", 0, 0);
+    GUI_Ship* visual = GUI_Ship::Of(ship);
+    SIM_ShipHull::Target spot;
+    spot.x = 10.0f;
+    spot.named = 1;
+    spot.name = "SHIP_EMMITER_LARGE";
+    spot.hasRect = 1;
+    visual->ShowHitEffects(spot, 30.0f, 0.0f, 1.0f);
+    visual->ShowHitEffects(spot, 30.0f, 0.0f, 1.0f);
+    EXPECT_EQ(visual->GetShipEmmiters().size(), 6u);
+    EXPECT_EQ(visual->GetDamageSpriteLocations().size(), 1u);
+    SIM_ShipHull::Target thin = spot;
+    thin.x = -10.0f;
+    thin.name = "SHIP_EMMITER_THIN";
+    thin.hasRect = 0;
+    visual->ShowHitEffects(thin, 5.0f, 0.0f, 0.0f);
+    EXPECT_EQ(visual->GetShipEmmiters().size(), 8u);
+    EXPECT_EQ(visual->GetDamageSpriteLocations().size(), 1u);
+    visual->DeleteShipEmmiters();
+    EXPECT_TRUE(visual->GetShipEmmiters().empty());
+
+    EXPECT_FLOAT_EQ(GUI_ShipEmmiter::Intensity(7500.0f, 15000.0f), 1.0f);
+    EXPECT_FLOAT_EQ(GUI_ShipEmmiter::Intensity(11250.0f, 15000.0f), 0.5f);
+    EXPECT_FLOAT_EQ(GUI_ShipEmmiter::Intensity(15000.0f, 15000.0f), 0.0f);
+}
+
+TEST_F(ShipVisualTest, ExistingDamageMarksAShareOfTheFlaggedLocations)
+{
+    // The test cruiser has two locations, one with a damage sprite.
+    GUI_Ship* whole = GUI_Ship::Of(world.Build("cruiser_bare", 0, 0));
+    whole->ShowExistingDamage(1.0f);
+    EXPECT_TRUE(whole->GetDamageSpriteLocations().empty());
+    whole->ShowExistingDamage(0.6f); // 2 x 0.4 = 0.8: less than one
+    EXPECT_TRUE(whole->GetDamageSpriteLocations().empty());
+    GUI_Ship* wrecked = GUI_Ship::Of(world.Build("cruiser_bare", 0, 0));
+    wrecked->ShowExistingDamage(0.0f);
+    EXPECT_EQ(wrecked->GetDamageSpriteLocations().size(), 1u);
 }
 
 } // namespace

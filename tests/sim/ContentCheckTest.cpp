@@ -187,3 +187,24 @@ TEST_F(ContentCheck, SoundsTheGameNamesExist)
         }
     }
 }
+
+// ---- battle effects: their pictures, sounds and every damage-location kind ----
+
+TEST_F(ContentCheck, BattleEffectPicturesAndSoundsExist)
+{
+    std::set<std::string> have = BitmapNames();
+    std::set<std::string> wanted = {"particles.dds",   "shield_blast2.dds", "shield_scroll.dds", "bullets.dds",
+                                    "missile.dds",     "shield_impact.dds", "shield_collapse.dds"};
+    for (const SIM_Race* race : SIM_Race::GetList())
+        wanted.insert(race->GetShield());
+    for (const std::string& name : wanted)
+        EXPECT_TRUE(have.count(name)) << name;
+    EXPECT_TRUE(FileExists("data/sounds/shields_fail.ogg"));
+    // Damage locations name an emitter kind the ship visual knows.
+    for (const SIM_ShipHull* hull : SIM_ShipHull::GetList())
+        for (const SIM_ShipHull::Target& target : hull->GetTargets())
+            if (target.named)
+                EXPECT_TRUE(target.name == "SHIP_EMMITER_LARGE" || target.name == "SHIP_EMMITER_SMALL" ||
+                            target.name == "SHIP_EMMITER_THIN")
+                    << hull->GetName() << ": " << target.name;
+}

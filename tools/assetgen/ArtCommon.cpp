@@ -1,4 +1,5 @@
 #include "ArtCommon.h"
+#include "AssetGen.h"
 
 #include "platform/DdsImage.h"
 #include "platform/ImageEncode.h"
@@ -184,6 +185,37 @@ std::string Image::ToJpeg() const
     std::string out;
     EncodeImage(ImageFileType::Jpeg, width, height, Bytes(false), out, 92);
     return out;
+}
+
+std::string DrawDds(int w, int h, const PixelFn& f)
+{
+    std::vector<uint8_t> bgra(static_cast<size_t>(w) * h * 4);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            float c[4] = {0, 0, 0, 0};
+            f((x + 0.5f) / w, (y + 0.5f) / h, c);
+            uint8_t* p = &bgra[(static_cast<size_t>(y) * w + x) * 4];
+            auto q = [](float v) { return static_cast<uint8_t>(std::clamp(v, 0.0f, 1.0f) * 255.0f + 0.5f); };
+            p[0] = q(c[2]);
+            p[1] = q(c[1]);
+            p[2] = q(c[0]);
+            p[3] = q(c[3]);
+        }
+    return WriteDdsBGRA(w, h, bgra.data());
+}
+
+bool WriteDrawnPictures(const std::string& dir, const std::vector<DrawnPicture>& pictures)
+{
+    bool ok = true;
+    for (const DrawnPicture& picture : pictures)
+        ok = WriteAssetIfChanged(dir + picture.name, DrawDds(picture.w, picture.h, picture.fn)) && ok;
+    return ok;
+}
+
+float Smooth(float e0, float e1, float x)
+{
+    const float t = std::clamp((x - e0) / (e1 - e0), 0.0f, 1.0f);
+    return t * t * (3 - 2 * t);
 }
 
 } // namespace art

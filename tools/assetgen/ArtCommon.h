@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,20 @@ inline constexpr Tint kEdge = FromHex(0x2F4A60);
 inline constexpr Tint kCyan = FromHex(0x3FD0F0);
 inline constexpr Tint kCyanBright = FromHex(0x8FF2FF);
 inline constexpr Tint kSteel = FromHex(0x9AA8BC);
+
+// A picture drawn per pixel: f(u, v) gives straight RGBA in 0..1, u and v
+// in 0..1 at the texel centres; written as an uncompressed DDS.
+using PixelFn = std::function<void(float u, float v, float rgba[4])>;
+std::string DrawDds(int w, int h, const PixelFn& f);
+// Pictures of one folder drawn per pixel, each written when its bytes changed.
+struct DrawnPicture {
+    const char* name;
+    int w, h;
+    PixelFn fn;
+};
+bool WriteDrawnPictures(const std::string& dir, const std::vector<DrawnPicture>& pictures);
+// 0 below e0, 1 above e1, a smooth S between.
+float Smooth(float e0, float e1, float x);
 
 class Image {
 public:

@@ -13,31 +13,9 @@
 
 namespace {
 
-// A picture drawn per pixel: f(u, v) gives straight RGBA in 0..1, u and v in 0..1.
-using PixelFn = std::function<void(float u, float v, float rgba[4])>;
+using art::PixelFn;
+using art::Smooth;
 
-std::string Draw(int w, int h, const PixelFn& f)
-{
-    std::vector<uint8_t> bgra(static_cast<size_t>(w) * h * 4);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            float c[4] = {0, 0, 0, 0};
-            f((x + 0.5f) / w, (y + 0.5f) / h, c);
-            uint8_t* p = &bgra[(static_cast<size_t>(y) * w + x) * 4];
-            auto q = [](float v) { return static_cast<uint8_t>(std::clamp(v, 0.0f, 1.0f) * 255.0f + 0.5f); };
-            p[0] = q(c[2]);
-            p[1] = q(c[1]);
-            p[2] = q(c[0]);
-            p[3] = q(c[3]);
-        }
-    return WriteDdsBGRA(w, h, bgra.data());
-}
-
-float Smooth(float e0, float e1, float x)
-{
-    float t = std::clamp((x - e0) / (e1 - e0), 0.0f, 1.0f);
-    return t * t * (3 - 2 * t);
-}
 
 // Frame (cell) of a square sheet of side cells and the position inside it.
 void Cell(float u, float v, int side, int& index, float& cu, float& cv)
@@ -157,20 +135,12 @@ void EscapePodEngine(float u, float v, float c[4])
 bool GenerateEffects(const std::string& dataDir)
 {
     const std::string dir = dataDir + "/bitmaps/effects/";
-    struct Item {
-        const char* name;
-        int w, h;
-        PixelFn fn;
-    } items[] = {
+    return art::WriteDrawnPictures(dir, {
         {"smokeclouds.dds", 256, 256, Smoke},          {"debris.dds", 128, 128, Debris},
         {"shield_impact.dds", 128, 128, ShieldImpact}, {"shield_collapse.dds", 256, 256, ShieldCollapse},
         {"contrails.dds", 128, 32, Contrail},          {"escapepod.dds", 32, 32, EscapePod},
         {"escapepodengines.dds", 32, 32, EscapePodEngine},
-    };
-    bool ok = true;
-    for (const Item& item : items)
-        ok = WriteAssetIfChanged(dir + item.name, Draw(item.w, item.h, item.fn)) && ok;
-    return ok;
+    });
 }
 
 } // namespace

@@ -498,6 +498,13 @@ bool GenerateSounds(const std::string& dataDir)
                Explosion(b.seconds * (0.9f + 0.1f * i), b.cut * (1.0f + 0.15f * i), 200.0f, b.decay, b.thump, rng),
                0.85f);
 
+    // ---- battle effects: a shield giving way (a falling electric crackle) ----
+    {
+        GRandom shieldRng(0x5A1E); // its own numbers: the sounds after it stay as they were
+        fx("shields_fail.ogg", Crackle(0.9f, 60.0f, shieldRng), 0.75f);
+    }
+    // ---- end of battle effects ----
+
     // Weapons, named by the module types' "sound" keys.
     fx("weapons/laser_fire.ogg", Zap(0.35f, 1800.0f, 600.0f, 0.15f, 7.0f, rng), 0.6f);
     fx("weapons/pulse_fire.ogg", Zap(0.18f, 1200.0f, 300.0f, 0.3f, 16.0f, rng), 0.6f);

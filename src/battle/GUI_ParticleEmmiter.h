@@ -1,0 +1,94 @@
+#pragma once
+#include <string>
+
+#include "platform/IGraphicsDevice.h"
+
+class GUI_ParticleConfig;
+class GUI_ParticleEmmiterGroup;
+
+// One particle slot of an emitter.
+struct GUI_Particle {
+    unsigned char alive = 0;
+    float vx = 0.0f, vy = 0.0f;
+    float alphaFalloff = 0.0f, sizeFalloff = 0.0f, speedFalloff = 0.0f;
+    float spin = 0.0f;
+    float size = 0.0f;
+    float alpha = 0.0f;
+    float x = 0.0f, y = 0.0f;
+    int screenX = 0, screenY = 0;
+    float angle = 0.0f;
+    float sine = 0.0f, cosine = 1.0f;
+    float age = 0.0f;
+    unsigned char frame = 0; // cell of the 8 x 4 sheet
+};
+
+// Up to 256 particles of one config: spawned at the emitter's position, moved
+// by the battle's frame step (so pause and speed apply) and drawn as turned,
+// textured squares through the shared quad batch, one flush per emitter. Its
+// quads are built straight into the batch, so an emitter holds no vertices. An
+// emitter whose config is unknown stays inactive and draws nothing. Particle
+// randomness comes from the visuals' own generator, never the combat's.
+class GUI_ParticleEmmiter {
+public:
+    static constexpr int kMaxParticles = 256;
+    static constexpr float kFadeInMs = 100.0f;
+    static constexpr float kMinSize = 0.5f;
+
+    GUI_ParticleEmmiter(const std::string& configName, float x, float y, float biasX, float biasY);
+    virtual ~GUI_ParticleEmmiter() = default;
+    GUI_ParticleEmmiter(const GUI_ParticleEmmiter&) = delete;
+    GUI_ParticleEmmiter& operator=(const GUI_ParticleEmmiter&) = delete;
+
+    // Owned by the caller; null when the config is unknown is not an option:
+    // the emitter is made and stays inactive.
+    static GUI_ParticleEmmiter* Create(const std::string& configName, float x, float y, float biasX, float biasY);
+
+    void Restart(float x, float y, float biasX, float biasY);
+    // Advances without drawing (owner not visible), then spawns and ends.
+    void Update();
+    // Advances and draws, then spawns and ends.
+    virtual void Draw();
+
+    // Frame time as the battle gives it: ms and ms / 12.
+    void Advance(float ms, float step, bool draw);
+
+    const GUI_ParticleConfig* GetConfig() const { return config; }
+    bool IsActive() const { return active != 0; }
+    int GetLiveCount() const { return liveCount; }
+    int GetHighestSlot() const { return highestSlot; }
+    const GUI_Particle& GetParticle(int i) const { return particles[i]; }
+    int GetBlend() const { return blend; }
+    float GetAccumulator() const { return spawnAccumulator; }
+
+    float x = 0.0f, y = 0.0f;
+    float rotation = 0.0f;
+    float scale = 1.0f;
+    float alphaScale = 1.0f;
+    float rateScale = 1.0f;
+    GUI_ParticleEmmiterGroup* group = nullptr;
+
+private:
+    void Start();
+    void SpawnParticle(int slot);
+    void SpawnContinuous(float ms);
+    void EndCheck();
+    // The particle's screen quad; false when it is off the screen.
+    bool BuildQuad(GUI_Particle& p, float step, ScreenVertex quad[4]) const;
+
+    GUI_ParticleConfig* config = nullptr;
+    float elapsed = 0.0f;
+    unsigned char active = 0;
+    GUI_Particle particles[kMaxParticles];
+    int highestSlot = 0;
+    float spawnAccumulator = 0.0f;
+    int liveCount = 0;
+    int blend = 0; // 1 additive ("BURN"), 0 normal
+    float biasX = 0.0f, biasY = 0.0f;
+};
+
+// Free-standing effects started by name; drawn by the battle's particle step.
+void SpawnParticleEmmiter(const std::string& configName, float x, float y, float biasX, float biasY);
+void DrawParticleEmmiters();
+void ClearParticleEmmiters();
+int CountActiveParticleEmmiters();
+int CountSpareParticleEmmiters();

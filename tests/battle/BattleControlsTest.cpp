@@ -1,0 +1,218 @@
+// The player's controls on the battle screen: speed steps, pause, the key
+// table, the quit question, wheel zoom and picking a ship or a turret.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+#include "app/APP_UsageMetrics.h"
+#include "app/GUI_Sounds.h"
+#include "sim/SIM_Options.h"
+#include "battle/BattleSpeed.h"
+#include "battle/GUI_BattleGUI.h"
+#include "battle/GUI_Map.h"
+#include "battle/GUI_Ship.h"
+#include "battle/GUI_ShipDrawLists.h"
+#include "engine/CInput.h"
+#include "engine/D3DEngine.h"
+#include "gui/GUI_ButtonText.h"
+#include "gui/GUI_ConfirmDialog.h"
+#include "gui/GUI_WindowBase.h"
+#include "gui/GUI_WindowManager.h"
+#include "platform/HeadlessGraphicsDevice.h"
+#include "platform/KeyCodes.h"
+#include "platform/NullSoundSystem.h"
+#include "sim/SIM_Battle.h"
+#include "sim/SIM_BattleClock.h"
+#include "sim/SIM_Fleet.h"
+#include "sim/SIM_Scenario.h"
+#include "sim/SIM_Ship.h"
+#include "sim/ShippedBattleWorld.h"
+#include "sim/modules/SIM_TargetedModule.h"
+#include "battle/BattleScreenTest.h"
+
+namespace {
+
+class BattleControls : public BattleScreenTest {
+protected:
+    void SetUp() override
+    {
+        BattleScreenTest::SetUp();
+        ASSERT_TRUE(Start("scenario1"));
+        gui().Enter();
+    }
+    static void OnKey(int code) { gui().OnKeyDown(code); }
+    static void Mouse(float x, float y)
+    {
+        CInput::GetInstance().SetCursorPosition(x, y);
+        CInput::GetInstance().UpdateMousePosition();
+    }
+    static void Speeds(void (*press)(), int times)
+    {
+        for (int i = 0; i < times; ++i)
+            press();
+    }
+};
+
+TEST_F(BattleControls, SpeedStepsByTwoTenthsUpToTwoThenFourTenthsWithinItsClamp)
+{
+    gui().battleSpeed = 1.0f;
+    Speeds(BattleSpeedUp, 5);
+    EXPECT_NEAR(gui().battleSpeed, 2.0f, 1e-5f);
+    EXPECT_GT(gui().battleSpeed, 2.0f) << "float steps land just above 2";
+    BattleSpeedUp();
+    EXPECT_NEAR(gui().battleSpeed, 2.4f, 1e-5f);
+    Speeds(BattleSpeedUp, 10);
+    EXPECT_FLOAT_EQ(gui().battleSpeed, 4.0f);
+    Speeds(BattleSpeedDown, 4);
+    EXPECT_NEAR(gui().battleSpeed, 2.4f, 1e-5f);
+    BattleSpeedDown();
+    EXPECT_LT(gui().battleSpeed, 2.0f);
+    BattleSpeedUp();
+    EXPECT_NEAR(gui().battleSpeed, 2.2f, 1e-5f) << "at exactly 2.0 or below the step is 0.2";
+    EXPECT_FLOAT_EQ(NextBattleSpeed(2.0f, true), 2.2f);
+    EXPECT_FLOAT_EQ(NextBattleSpeed(0.2f, false), 0.2f);
+    Speeds(BattleSpeedDown, 20);
+    EXPECT_FLOAT_EQ(gui().battleSpeed, 0.2f);
+    EXPECT_TRUE(APP_UsageMetrics::GetInstance().GetEventCount("battlespeedchange") > 0);
+
+    TogglePause();
+    BattleSpeedUp();
+    EXPECT_FLOAT_EQ(gui().battleSpeed, 0.2f) << "refused while paused";
+}
+
+TEST_F(BattleControls, PauseStopsBattleTimeAndResumeStepsAtOne)
+{
+    gui().RenderBattleFrame();
+    const float time = gui().battleTime;
+    EXPECT_GT(time, 0.0f);
+    OnKey(KEY_P);
+    EXPECT_TRUE(gui().paused);
+    EXPECT_FLOAT_EQ(gui().frameStep, 0.0f);
+    EXPECT_FLOAT_EQ(gui().scaledFrameTime, 0.0f);
+    gui().RenderBattleFrame();
+    EXPECT_FLOAT_EQ(gui().battleTime, time);
+    OnKey(KEY_P);
+    EXPECT_FALSE(gui().paused);
+    EXPECT_FLOAT_EQ(gui().frameStep, 1.0f);
+    EXPECT_TRUE(APP_UsageMetrics::GetInstance().GetEventCount("pausetoggle") > 0);
+}
+
+TEST_F(BattleControls, TheKeyTableAndAFocusWindowThatTakesTheKeysInstead)
+{
+    gui().battleSpeed = 1.0f;
+    OnKey(KEY_EQUALS);
+    OnKey(KEY_ADD);
+    EXPECT_NEAR(gui().battleSpeed, 1.4f, 1e-5f);
+    OnKey(KEY_MINUS);
+    OnKey(KEY_SUBTRACT);
+    EXPECT_NEAR(gui().battleSpeed, 1.0f, 1e-5f);
+    OnKey(KEY_U);
+    EXPECT_EQ(gui().hudShown, 0);
+    OnKey(KEY_U);
+    OnKey(KEY_O);
+    EXPECT_EQ(gui().overlayShown, 1);
+    OnKey(KEY_O);
+    GUI_Map& map = GUI_Map::GetInstance();
+    const float target = map.zoomTarget;
+    OnKey(KEY_PRIOR);
+    EXPECT_NEAR(map.zoomTarget, std::min(target + GUI_Map::kZoomStep, map.maxZoom), 1e-5f);
+    OnKey(KEY_NEXT);
+    EXPECT_NEAR(map.zoomTarget, target, 1e-5f);
+
+    GUI_WindowBase field;
+    gui().keyboardFocus = &field;
+    OnKey(KEY_P);
+    OnKey(KEY_U);
+    OnKey(KEY_O);
+    EXPECT_FALSE(gui().paused);
+    EXPECT_EQ(gui().hudShown, 1);
+    EXPECT_EQ(gui().overlayShown, 0);
+}
+
+TEST_F(BattleControls, TheQuitQuestionHoldsARunningBattleAndNeverResumesAPausedOne)
+{
+    OnKey(KEY_ESCAPE);
+    GUI_ConfirmDialog* question = GUI_ConfirmDialog::GetOpen();
+    ASSERT_NE(question, nullptr);
+    EXPECT_TRUE(gui().paused);
+    question->GetNoButton()->Press();
+    GUI_WindowManager::GetInstance().DeleteQueuedWindows();
+    EXPECT_FALSE(gui().paused) << "no: the battle runs on";
+
+    OnKey(KEY_P);
+    OnKey(KEY_ESCAPE);
+    ASSERT_NE(GUI_ConfirmDialog::GetOpen(), nullptr);
+    EXPECT_TRUE(gui().paused);
+    GUI_ConfirmDialog::GetOpen()->GetNoButton()->Press();
+    GUI_WindowManager::GetInstance().DeleteQueuedWindows();
+    EXPECT_TRUE(gui().paused) << "a battle paused before the question stays paused";
+
+}
+
+TEST_F(BattleControls, TheWheelZoomsOutOnUpUnlessInverted)
+{
+    GUI_Map& map = GUI_Map::GetInstance();
+    SIM_Options& options = SIM_Options::GetInstance();
+    const float inverted = options.GetValue("INVERTZOOM");
+    map.zoomTarget = 2.0f;
+    options.SetValue("INVERTZOOM", 0.0f);
+    gui().OnWheelUp();
+    EXPECT_NEAR(map.zoomTarget, 1.9f, 1e-5f);
+    gui().OnWheelDown();
+    EXPECT_NEAR(map.zoomTarget, 2.0f, 1e-5f);
+    options.SetValue("INVERTZOOM", 1.0f);
+    gui().OnWheelUp();
+    EXPECT_NEAR(map.zoomTarget, 2.1f, 1e-5f);
+    options.SetValue("INVERTZOOM", inverted);
+}
+
+TEST_F(BattleControls, PickingTakesTheNearestLiveShipWithinItsRadiusAndItsTurrets)
+{
+    // Warp-in takes a moment; then look at a player's ship with turrets.
+    for (int i = 0; i < 120; ++i)
+        gui().RenderBattleFrame();
+    GUI_Ship* target = nullptr;
+    for (GUI_Ship* visual : GUI_Ship::GetAll()) {
+        const SIM_Ship* ship = visual->GetShip();
+        if (ship->isPlayerShip && ship->state == SIM_Ship::ACTIVE && !ship->GetTurretWeapons().empty() &&
+            ship->GetTurretWeapons().front()->GetTurretCount() > 0) {
+            target = visual;
+            break;
+        }
+    }
+    ASSERT_NE(target, nullptr) << "a player's ship with turrets";
+    GUI_Map::GetInstance().SetCentre(target->GetShip()->x, target->GetShip()->y);
+    TogglePause();
+    gui().RenderBattleFrame(); // places every visual on the screen, nothing moves
+    const float half = ZoomScale * target->GetHullWidth() * 0.5f;
+
+    gui().cameraFollowMode = 1;
+    Mouse(target->screenX + 0.3f * half, target->screenY);
+    gui().PickShip();
+    EXPECT_EQ(gui().GetPickedShip(), target->GetShip());
+    EXPECT_EQ(gui().followedShip, target->GetShip());
+
+    // Outside half the hull width, still inside the pick radius: no ship,
+    // but the turrets under the mouse are looked at.
+    SIM_TargetedModule* weapon = target->GetShip()->GetTurretWeapons().front();
+    const SIM_ShipModule::Point p = weapon->GetTurretWorldPos(0);
+    const GUI_Map& map = GUI_Map::GetInstance();
+    const float tx = (p.x - map.cameraX) * ZoomScale, ty = (p.y - map.cameraY) * ZoomScale;
+    Mouse(tx, ty);
+    gui().PickShip();
+    EXPECT_EQ(gui().GetPickedModule(), target->ModuleUnderMouse());
+    EXPECT_NE(gui().GetPickedModule(), nullptr);
+    const float d = std::hypot(tx - target->screenX, ty - target->screenY);
+    if (d >= half)
+        EXPECT_EQ(gui().GetPickedShip(), nullptr);
+
+    // Nothing under the mouse: following ends.
+    Mouse(2.0f, 2.0f);
+    gui().PickShip();
+    EXPECT_EQ(gui().GetPickedShip(), nullptr);
+    EXPECT_EQ(gui().cameraFollowMode, 0);
+    EXPECT_EQ(gui().followedShip, nullptr);
+}
+
+} // namespace

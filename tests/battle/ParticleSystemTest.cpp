@@ -1,0 +1,222 @@
+// Particle configs, emitters and emitter groups: birth, fade-in, death,
+// continuous spawning, frames of the sheet, and the one-flush-per-emitter draw.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <set>
+
+#include "battle/GUI_Map.h"
+#include "battle/GUI_ParticleConfig.h"
+#include "battle/GUI_ParticleEmmiter.h"
+#include "battle/GUI_ParticleEmmiterGroup.h"
+#include "battle/VisualRandom.h"
+#include "engine/D3DEngine.h"
+#include "engine/QuadRunBatch.h"
+#include "platform/HeadlessGraphicsDevice.h"
+#include "support/ErrorLog.h"
+#include "support/TempDir.h"
+
+namespace {
+
+class ParticleTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // An empty folder: only the configs a test makes exist.
+        LoadParticleConfigs();
+        SeedVisualRandom(7);
+    }
+    void TearDown() override
+    {
+        ClearParticleEmmiters();
+        DeleteAllEmmiterGroups();
+        ClearParticleConfigs();
+    }
+    GUI_ParticleConfig* Make(const std::string& name, const std::string& keys)
+    {
+        auto* config = new GUI_ParticleConfig();
+        EXPECT_TRUE(config->ReadText("Name = " + name + "\nType = BURN\n" + keys));
+        return config;
+    }
+    // One frame of battle time: ms and the step the battle derives from it.
+    static void Run(GUI_ParticleEmmiter& e, float ms, int frames = 1)
+    {
+        for (int i = 0; i < frames; ++i)
+            e.Advance(ms, ms / 12.0f, false);
+    }
+
+    TempDir folder;
+    ScopedChdir cwd{folder.Path()};
+    ScopedErrorLog log;
+};
+
+TEST_F(ParticleTest, ConfigKeysReadWithTheirDefaults)
+{
+    GUI_ParticleConfig* c = Make("a", "InitialParticles = 3.7\nIsAngled = 2\nUVFrame = 3\nUVFrameLast = 6\n");
+    EXPECT_EQ(c->InitialParticles, 3);
+    EXPECT_TRUE(c->IsAngled);
+    EXPECT_EQ(c->UVFrameSpan, 3);
+    EXPECT_FLOAT_EQ(c->BiasScalar, 1.0f);
+    EXPECT_FLOAT_EQ(c->Lifetime, 0.0f);
+    EXPECT_EQ(c->textureName, "particles.dds");
+    EXPECT_EQ(FindParticleConfig("a"), c);
+
+    // A file without a Type is named in the log.
+    auto* untyped = new GUI_ParticleConfig();
+    untyped->ReadText("Name = b\n");
+    EXPECT_EQ(log.Count("particle config without Type"), 1);
+}
+
+TEST_F(ParticleTest, BirthIsCappedAtTheSlotsAndAnEmptyEmitterEndsAfterOneUpdate)
+{
+    Make("many", "InitialParticles = 300\nMinSize = 5\nMaxSize = 5\nLifetime = -1\n");
+    Make("none", "");
+    GUI_ParticleEmmiter many("many", 0, 0, 0, 0);
+    EXPECT_EQ(many.GetLiveCount(), GUI_ParticleEmmiter::kMaxParticles);
+    EXPECT_EQ(many.GetHighestSlot(), 255);
+    GUI_ParticleEmmiter none("none", 0, 0, 0, 0);
+    EXPECT_TRUE(none.IsActive());
+    Run(none, 10.0f);
+    EXPECT_FALSE(none.IsActive());
+
+    // A negative lifetime never ends by itself, even with nothing alive.
+    Make("endless", "Lifetime = -1\n");
+    GUI_ParticleEmmiter endless("endless", 0, 0, 0, 0);
+    Run(endless, 100.0f, 5);
+    EXPECT_TRUE(endless.IsActive());
+}
+
+TEST_F(ParticleTest, FalloffStartsAfterOneHundredMillisecondsAndDeathIsAtHalfAUnitOrNoAlpha)
+{
+    // One step of 12 ms per frame: ages 12, 24, ... 108 is the first past 100.
+    Make("shrink", "InitialParticles = 1\nMinSize = 1\nMaxSize = 1\nSizeFalloff = 0.25\n");
+    GUI_ParticleEmmiter shrink("shrink", 0, 0, 0, 0);
+    Run(shrink, 12.0f, 8); // age 96
+    EXPECT_FLOAT_EQ(shrink.GetParticle(0).size, 1.0f);
+    Run(shrink, 12.0f); // age 108
+    EXPECT_FLOAT_EQ(shrink.GetParticle(0).size, 0.75f);
+    Run(shrink, 12.0f);
+    EXPECT_FLOAT_EQ(shrink.GetParticle(0).size, 0.5f);
+    EXPECT_EQ(shrink.GetLiveCount(), 1) << "exactly 0.5 survives";
+    Run(shrink, 12.0f);
+    EXPECT_EQ(shrink.GetLiveCount(), 0);
+    EXPECT_FALSE(shrink.IsActive()) << "Lifetime 0 ends once nothing lives";
+
+    Make("fade", "InitialParticles = 1\nMinSize = 9\nMaxSize = 9\nAlphaFalloff = 0.5\n");
+    GUI_ParticleEmmiter fade("fade", 0, 0, 0, 0);
+    Run(fade, 12.0f, 9);
+    EXPECT_FLOAT_EQ(fade.GetParticle(0).alpha, 0.5f);
+    Run(fade, 12.0f);
+    EXPECT_EQ(fade.GetLiveCount(), 0) << "alpha exactly 0 dies";
+}
+
+TEST_F(ParticleTest, ContinuousSpawningDropsTheRemainderAndStopsAtTheLifetime)
+{
+    Make("rate", "ParticlesPerSecond = 100\nLifetime = -1\nMinSize = 5\nMaxSize = 5\n");
+    GUI_ParticleEmmiter rate("rate", 0, 0, 0, 0);
+    Run(rate, 5.0f);
+    EXPECT_EQ(rate.GetLiveCount(), 0);
+    EXPECT_FLOAT_EQ(rate.GetAccumulator(), 5.0f);
+    Run(rate, 6.0f); // 11 ms: one particle, the 1 ms left over is dropped
+    EXPECT_FLOAT_EQ(rate.GetAccumulator(), 0.0f);
+    Run(rate, 9.5f);
+    EXPECT_FLOAT_EQ(rate.GetAccumulator(), 9.5f);
+    Run(rate, 5.5f);
+    EXPECT_FLOAT_EQ(rate.GetAccumulator(), 0.0f);
+    // Particles count at the next update, after they were made.
+    Run(rate, 0.0f);
+    EXPECT_EQ(rate.GetLiveCount(), 2);
+
+    Make("short", "ParticlesPerSecond = 1000\nLifetime = 30\nMinSize = 5\nMaxSize = 5\nAlphaFalloff = 1\n");
+    GUI_ParticleEmmiter brief("short", 0, 0, 0, 0);
+    Run(brief, 10.0f, 2); // elapsed 10, 20: 10 each
+    Run(brief, 10.0f);    // elapsed 30: no more
+    Run(brief, 0.0f);
+    EXPECT_EQ(brief.GetLiveCount(), 20);
+    Run(brief, 120.0f); // all fade past their first 100 ms
+    EXPECT_FALSE(brief.IsActive());
+}
+
+TEST_F(ParticleTest, FrameSpansPickFramesByBitMaskOnTheEightByFourSheet)
+{
+    auto framesOf = [](const GUI_ParticleEmmiter& e) {
+        std::set<int> frames;
+        for (int i = 0; i <= e.GetHighestSlot(); ++i)
+            frames.insert(e.GetParticle(i).frame);
+        return frames;
+    };
+    Make("span3", "InitialParticles = 200\nMinSize = 5\nMaxSize = 5\nUVFrame = 3\nUVFrameLast = 6\n");
+    Make("span4", "InitialParticles = 200\nMinSize = 5\nMaxSize = 5\nUVFrame = 3\nUVFrameLast = 7\n");
+    Make("past", "InitialParticles = 10\nMinSize = 5\nMaxSize = 5\nUVFrame = 40\n");
+    EXPECT_EQ(framesOf(GUI_ParticleEmmiter("span3", 0, 0, 0, 0)), (std::set<int>{3, 4, 5, 6}));
+    EXPECT_EQ(framesOf(GUI_ParticleEmmiter("span4", 0, 0, 0, 0)), (std::set<int>{3, 7}));
+    // A frame past the sheet keeps to its last cell.
+    EXPECT_EQ(framesOf(GUI_ParticleEmmiter("past", 0, 0, 0, 0)), (std::set<int>{31}));
+    EXPECT_EQ(SheetCell(1.0f, 4), 3);
+    EXPECT_EQ(SheetCell(0.999f, 4), 3);
+    EXPECT_EQ(SheetCell(0.0f, 4), 0);
+}
+
+TEST_F(ParticleTest, TheBiasPushesAlongItsDirectionByTheParticleSpeed)
+{
+    Make("biased", "InitialParticles = 1\nMinXVelocity = 3\nMaxXVelocity = 3\nMinYVelocity = 4\nMaxYVelocity = 4\n"
+                   "BiasScalar = 2\nMinSize = 5\nMaxSize = 5\n");
+    GUI_ParticleEmmiter e("biased", 0, 0, 0.0f, -1.0f);
+    EXPECT_FLOAT_EQ(e.GetParticle(0).vx, 3.0f);
+    EXPECT_FLOAT_EQ(e.GetParticle(0).vy, 4.0f - 5.0f * 2.0f);
+}
+
+TEST_F(ParticleTest, AnUnknownConfigMakesAnInactiveEmitterAndIsLoggedOnce)
+{
+    GUI_ParticleEmmiter a("no_such_config", 0, 0, 0, 0);
+    GUI_ParticleEmmiter b("no_such_config", 0, 0, 0, 0);
+    EXPECT_FALSE(a.IsActive());
+    Run(a, 16.0f);
+    EXPECT_EQ(a.GetLiveCount(), 0);
+    SpawnParticleEmmiter("no_such_config", 0, 0, 0, 0);
+    DrawParticleEmmiters();
+    EXPECT_EQ(CountActiveParticleEmmiters(), 0);
+    EXPECT_EQ(log.Count("Particle config not found: no_such_config"), 1);
+}
+
+TEST_F(ParticleTest, SpareGroupsAreFoundByTheExactNameOnlyWhileReuseIsOn)
+{
+    GUI_ParticleEmmiterGroup* first = AcquireEmmiterGroup("exp_small", 0, 0, 0, 0);
+    first->Release();
+    EXPECT_EQ(CountSpareEmmiterGroups("exp_small"), 1);
+    EXPECT_NE(AcquireEmmiterGroup("exp_small2", 0, 0, 0, 0), first);
+    EXPECT_NE(AcquireEmmiterGroup("EXP_SMALL", 0, 0, 0, 0), first);
+    SetEmmiterGroupReuse(false);
+    EXPECT_NE(AcquireEmmiterGroup("exp_small", 0, 0, 0, 0), first);
+    SetEmmiterGroupReuse(true);
+    EXPECT_EQ(AcquireEmmiterGroup("exp_small", 5, 6, 0, 0), first);
+    EXPECT_FLOAT_EQ(first->centreX, 5.0f);
+    EXPECT_EQ(CountSpareEmmiterGroups("exp_small"), 0);
+    EXPECT_EQ(CountAllEmmiterGroups(), 4);
+}
+
+TEST_F(ParticleTest, AnEmitterDrawsInOneBatchedCallWithItsParticlesFadingIn)
+{
+    D3DEngine& engine = D3DEngine::GetInstance();
+    engine.Init(std::make_unique<HeadlessGraphicsDevice>(800, 600));
+    GUI_Map::GetInstance().SetScreenSize(800, 600);
+    auto* device = static_cast<HeadlessGraphicsDevice*>(engine.GetDevice());
+    Make("puffs", "InitialParticles = 40\nMinSize = 2\nMaxSize = 2\nXScatter = 50\nYScatter = 50\n");
+    const float cx = GUI_Map::GetInstance().cameraX + 400.0f / ZoomScale;
+    const float cy = GUI_Map::GetInstance().cameraY + 300.0f / ZoomScale;
+    GUI_ParticleEmmiter e("puffs", cx, cy, 0, 0);
+    const size_t before = device->GetDraws().size();
+    e.Advance(6.0f, 0.5f, true); // age 6 of the 100 ms fade-in
+    ASSERT_EQ(device->GetDraws().size(), before + 1) << "one draw for 40 particles";
+    const auto& draw = device->GetDraws().back();
+    EXPECT_EQ(draw.vertexCount, 40u * 4u);
+    // The frame's corner texels: frame 0 spans a 1/8 by 1/4 cell.
+    EXPECT_FLOAT_EQ(draw.vertices[3].u - draw.vertices[0].u, 0.125f);
+    EXPECT_FLOAT_EQ(draw.vertices[3].v - draw.vertices[0].v, 0.25f);
+    EXPECT_EQ(draw.vertices[0].colour >> 24, static_cast<uint32_t>(std::lround(0.06f * 255.0f)));
+    GUI_Map::GetInstance().SetScreenSize(0, 0);
+    engine.Release();
+}
+
+} // namespace
