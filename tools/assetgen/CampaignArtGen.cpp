@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -84,28 +85,19 @@ Image SoftDisc(int side, float hardness)
     return img;
 }
 
-// Hexagon outlines that tile across the texture's edges.
+// One hexagon's outline per tile: the game repeats it every 8 map units.
 Image HexPattern()
 {
-    const int side = 128;
+    const int side = 32;
     Image img(side, side);
-    const float s = side / 4.0f; // hexagon width across flats
+    const float c = side * 0.5f;
     for (int y = 0; y < side; ++y)
         for (int x = 0; x < side; ++x) {
-            // Distance to the nearest hexagon edge of a pointy lattice.
-            const float px = static_cast<float>(x), py = static_cast<float>(y);
-            const float row = py / (s * 0.866f);
-            const int ri = static_cast<int>(std::floor(row));
-            float best = 1e9f;
-            for (int dr = -1; dr <= 1; ++dr)
-                for (int dc = -1; dc <= 1; ++dc) {
-                    const int rr = ri + dr;
-                    const float cy = rr * s * 0.866f;
-                    const float cx = (std::floor(px / s) + dc) * s + ((rr & 1) ? s * 0.5f : 0.0f);
-                    best = std::min(best, std::hypot(px - cx, py - cy));
-                }
-            const float a = 0.8f * (Smooth(s * 0.42f, s * 0.47f, best) - Smooth(s * 0.53f, s * 0.58f, best));
-            img.Set(x, y, {1.0f, 1.0f, 1.0f, a});
+            // Hexagon distance (flat top) from the tile's centre, wrapped to the nearest copy.
+            float dx = std::fabs(x + 0.5f - c), dy = std::fabs(y + 0.5f - c);
+            const float d = std::max(dx * 0.866f + dy * 0.5f, dy);
+            const float a = 0.6f * (Smooth(c * 0.78f, c * 0.86f, d) - Smooth(c * 0.90f, c * 0.98f, d));
+            img.Set(x, y, {1.0f, 1.0f, 1.0f, std::max(0.0f, a)});
         }
     return img;
 }
@@ -371,6 +363,16 @@ bool GenerateCampaignArt(const std::string& dataDir)
         {"campaign_controls.dds", Controls().ToDds()},
     };
     bool ok = true;
+    // The worlds of the campaign, each its own mix of two colours.
+    const Tint palette[8] = {FromHex(0x3C7BD0), FromHex(0xC08040), FromHex(0x50A060), FromHex(0xB05050),
+                             FromHex(0x9070C0), FromHex(0x40A0A0), FromHex(0xC0B060), FromHex(0x8090A0)};
+    for (int i = 1; i <= 24; ++i) {
+        const Tint base = palette[i % 8];
+        const Tint shade = Blend(palette[(i * 3 + 1) % 8], kShadow, 0.6f);
+        char name[40];
+        snprintf(name, sizeof name, "campaign_planet_%02d.dds", i);
+        ok = WriteAssetIfChanged(dir + name, Planet(base, shade, 7200 + i, false).ToDds()) && ok;
+    }
     for (const Item& item : items)
         ok = WriteAssetIfChanged(dir + item.name, item.bytes) && ok;
     std::string music;

@@ -13,7 +13,9 @@
 #include "campaign/gui/GUI_EncounterDetails.h"
 #include "campaign/gui/GUI_MapZoomer.h"
 #include "campaign/sim/SIM_Campaign.h"
+#include "campaign/sim/SIM_CampaignBattleManager.h"
 #include "campaign/sim/SIM_CampaignEncounter.h"
+#include "campaign/sim/SIM_CampaignShip.h"
 #include "campaign/sim/SIM_CampaignFacility.h"
 #include "campaign/sim/SIM_CampaignFacilityType.h"
 #include "campaign/sim/SIM_CampaignFleetMerger.h"
@@ -39,10 +41,20 @@ GUI_Campaign& GUI_Campaign::GetInstance()
     return instance;
 }
 
-GUI_Campaign::GUI_Campaign() : m_hooks(std::make_unique<GUI_CampaignHooks>()) {}
+GUI_Campaign::GUI_Campaign() : m_hooks(std::make_unique<GUI_CampaignHooks>())
+{
+    // The lists a campaign's planets and fleets leave on their way out must
+    // outlive this screen, which may still hold a campaign at exit.
+    SIM_CampaignEncounter::GetAll();
+    SIM_CampaignShip::GetAll();
+    SIM_CampaignProgress::GetInstance();
+    SIM_CampaignBattleManager::GetInstance();
+    GUI_CampaignAttackArrow::GetInstance();
+}
 
 GUI_Campaign::~GUI_Campaign()
 {
+    CloseCampaign();
     SIM_CampaignScreenHooks::Install(nullptr);
 }
 
