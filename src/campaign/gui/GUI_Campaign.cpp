@@ -243,6 +243,17 @@ bool GUI_Campaign::OpenCampaign(const std::string& name)
         ::ShowMessage(GetString("CAMPAIGN_LOAD_FAILED"), "CAMPAIGN_MESSAGE_TITLE");
         return false;
     }
+    // What each factory and academy yields is worked out at a turn's end and
+    // not saved: the counters would read 0 until then.
+    for (SIM_CampaignEncounter* e : SIM_CampaignEncounter::GetAll())
+        for (const auto& f : e->facilities) {
+            if (!f || !f->GetType())
+                continue;
+            if (f->GetType()->facilityClass == SIM_CampaignFacilityType::FACTORY)
+                f->UpdateCurrentCash();
+            else if (f->GetType()->facilityClass == SIM_CampaignFacilityType::ACADEMY)
+                f->UpdateCurrentCrew();
+        }
     Game::GetInstance().SetMode(kModeId);
     RestoreCampaignUIMemory();
     return true;

@@ -37,8 +37,6 @@ GUI_IconHoldButton* MakeHold(int column, GUI_Callback callback, const char* tool
 
 GUI_CampaignControlPanelBttm::GUI_CampaignControlPanelBttm()
 {
-    m_background.SetTexture("box_background.jpg");
-    m_background.SetColour(0xFFFFFFFFu);
     SetName("CampaignControlBottom");
 }
 
@@ -95,15 +93,7 @@ void GUI_CampaignControlPanelBttm::Update()
 
 void GUI_CampaignControlPanelBttm::Draw()
 {
-    D3DEngine::GetInstance().SetNormalBlend();
-    const float w = static_cast<float>(width);
-    const float h = static_cast<float>(height);
-    m_background.SetSize(w, h);
-    m_background.SetUV(0.0f, 0.0f, w / 1024.0f, h / 1024.0f);
-    m_background.PlaceCentred(left + w * 0.5f, top + h * 0.5f);
-    m_background.Draw();
-    DrawNamedFrame("border_depth.dds", 32.0f, 1.0f, static_cast<float>(left), static_cast<float>(top),
-                   static_cast<float>(right), static_cast<float>(bottom));
+    m_background.Draw(*this);
     LibText::GetInstance().SetFont("zekton16.dds", 16.0f);
     DrawButtons();
     DrawChildren();

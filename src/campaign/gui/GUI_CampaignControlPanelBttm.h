@@ -1,5 +1,5 @@
 #pragma once
-#include "engine/CTexturedSprite.h"
+#include "campaign/gui/GUI_CampaignPanelBackground.h"
 #include "gui/GUI_WindowBase.h"
 
 #include <cstdint>
@@ -33,7 +33,7 @@ public:
     static void OnQuitButton(std::intptr_t);
 
 private:
-    CTexturedSprite m_background;
+    GUI_CampaignPanelBackground m_background;
     GUI_IconHoldButton* m_zoomIn = nullptr;
     GUI_IconHoldButton* m_zoomOut = nullptr;
     GUI_ToggleButton* m_toggles[4] = {};

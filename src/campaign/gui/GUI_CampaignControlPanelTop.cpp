@@ -17,8 +17,6 @@ GUI_CampaignControlPanelTop* GUI_CampaignControlPanelTop::GetOpen()
 GUI_CampaignControlPanelTop::GUI_CampaignControlPanelTop()
 {
     g_top = this;
-    m_background.SetTexture("box_background.jpg");
-    m_background.SetColour(0xFFFFFFFFu);
     for (auto kind : {GUI_CampaignCounter::CASH, GUI_CampaignCounter::CREW, GUI_CampaignCounter::RECRUITMENT,
                       GUI_CampaignCounter::TURN, GUI_CampaignCounter::INCOME}) {
         m_counters[kind] = new GUI_CampaignCounter(kind);
@@ -51,15 +49,7 @@ void GUI_CampaignControlPanelTop::UpdateAll()
 
 void GUI_CampaignControlPanelTop::Draw()
 {
-    D3DEngine::GetInstance().SetNormalBlend();
-    const float w = static_cast<float>(width);
-    const float h = static_cast<float>(height);
-    m_background.SetSize(w, h);
-    m_background.SetUV(0.0f, 0.0f, w / 1024.0f, h / 1024.0f);
-    m_background.PlaceCentred(left + w * 0.5f, top + h * 0.5f);
-    m_background.Draw();
-    DrawNamedFrame("border_depth.dds", 32.0f, 1.0f, static_cast<float>(left), static_cast<float>(top),
-                   static_cast<float>(right), static_cast<float>(bottom));
+    m_background.Draw(*this);
     LibText::GetInstance().SetFont("zekton16.dds", 16.0f);
     DrawButtons();
     DrawChildren();

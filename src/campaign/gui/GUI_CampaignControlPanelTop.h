@@ -1,5 +1,5 @@
 #pragma once
-#include "engine/CTexturedSprite.h"
+#include "campaign/gui/GUI_CampaignPanelBackground.h"
 #include "gui/GUI_Interlace.h"
 #include "gui/GUI_WindowBase.h"
 
@@ -23,7 +23,7 @@ public:
     static GUI_CampaignControlPanelTop* GetOpen();
 
 private:
-    CTexturedSprite m_background;
+    GUI_CampaignPanelBackground m_background;
     GUI_CampaignCounter* m_counters[GUI_CampaignCounter::KIND_COUNT] = {};
     GUI_Interlace m_interlace[GUI_CampaignCounter::KIND_COUNT];
 };

@@ -4,6 +4,8 @@
 // drags need them apart.
 #include "frontend/FrontendGame.h"
 
+#include "CampaignTestFleet.h"
+
 #include "campaign/gui/GUI_Campaign.h"
 #include "campaign/gui/GUI_CampaignLoader.h"
 #include "campaign/gui/GUI_CampaignMap.h"
@@ -69,23 +71,9 @@ protected:
         return campaign ? campaign->GetHomeworldEncounter() : nullptr;
     }
 
-    // What the shipyard would hand over: a fleet of one warship at a planet.
     static SIM_CampaignFleet* AddFleet(SIM_CampaignEncounter* at, const char* design = "fed_ai_escort")
     {
-        auto* fleet = new SIM_CampaignFleet();
-        if (design) {
-            auto* ship = new SIM_CampaignShip();
-            ship->SetDesign(SIM_ShipDesign::Find(design));
-            ship->id = SIM_CampaignShip::GetNextFreeID();
-            ship->name = "Resolute";
-            ship->InitModuleStates();
-            fleet->AddShip(ship);
-        }
-        SIM_CampaignProgress::GetInstance().AddFleet(fleet);
-        fleet->guiName = "First Fleet";
-        fleet->SetLocation(at);
-        if (GUI_Encounter* view = GUI_Encounter::Find(at))
-            view->dirty = true;
+        SIM_CampaignFleet* fleet = MakeTestFleet(at, design);
         Frames(2);
         return fleet;
     }

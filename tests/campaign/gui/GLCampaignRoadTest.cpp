@@ -2,6 +2,8 @@
 // mouse and key events: the title's Campaign button, a campaign named "test",
 // the map with its planets, a fleet dragged to a neighbouring planet, Next
 // Turn, back to the title, and the same campaign loaded again.
+#include "CampaignTestFleet.h"
+
 #include "app/Game.h"
 #include "campaign/gui/GUI_Campaign.h"
 #include "campaign/gui/GUI_CampaignControlPanelBttm.h"
@@ -153,18 +155,8 @@ TEST(GLCampaignRoad, CreateDragAFleetEndATurnQuitAndLoadTheSameState)
     EXPECT_GE(planetsSeen, 3);
 
     // The shipyard's part: a warship at the homeworld.
-    auto* fleet = new SIM_CampaignFleet();
-    auto* ship = new SIM_CampaignShip();
-    ship->SetDesign(SIM_ShipDesign::Find("fed_ai_escort"));
-    ASSERT_NE(ship->design, nullptr);
-    ship->id = SIM_CampaignShip::GetNextFreeID();
-    ship->name = "Resolute";
-    ship->InitModuleStates();
-    fleet->AddShip(ship);
-    SIM_CampaignProgress::GetInstance().AddFleet(fleet);
-    fleet->guiName = "First Fleet";
-    fleet->SetLocation(home);
-    map->FindView(home)->dirty = true;
+    SIM_CampaignFleet* fleet = MakeTestFleet(home);
+    ASSERT_EQ(fleet->GetShips().size(), 1u);
     RunGameFrames(2);
     const int fleetId = fleet->id;
 

@@ -217,6 +217,19 @@ TEST_F(CampaignMap, CountersShowTheProgressAndNextTurnAdvancesTheTurn)
     EXPECT_FLOAT_EQ(GetCampaignIncomePerTurn(), factories);
     // A turn's end writes the screen's memory beside the save.
     EXPECT_TRUE(FileExists(progress.GetSaveFolder() + "/camp_ui.txt"));
+
+    // The per-turn figures read the same once the campaign is opened again.
+    const std::string income = top->Get(GUI_CampaignCounter::INCOME)->GetValue();
+    const std::string recruits = top->Get(GUI_CampaignCounter::RECRUITMENT)->GetValue();
+    EXPECT_NE(income, "0");
+    Quit();
+    ASSERT_TRUE(GUI_Campaign::OpenCampaign("maptest"));
+    SettleTransition();
+    top = GUI_CampaignControlPanelTop::GetOpen();
+    ASSERT_NE(top, nullptr);
+    EXPECT_EQ(top->Get(GUI_CampaignCounter::TURN)->GetValue(), "1");
+    EXPECT_EQ(top->Get(GUI_CampaignCounter::INCOME)->GetValue(), income);
+    EXPECT_EQ(top->Get(GUI_CampaignCounter::RECRUITMENT)->GetValue(), recruits);
 }
 
 TEST(CampaignMapRules, GaugesTerritoriesNamesIconsAndTrafficFollowTheirThresholds)
