@@ -90,14 +90,17 @@ bool GUI_Encounter::IsPlayerOwned() const
 
 void GUI_Encounter::UpdateTexture()
 {
-    if (IsPlayerOwned()) {
-        m_sprite.SetTexture(m_encounter->GetIcon());
-        m_sprite.SetColour(selectable ? 0xFFFFFFFFu : 0x80FFFFFFu);
-        return;
+    // Runs every frame with the camera: the texture is looked up only when it changes.
+    const bool player = IsPlayerOwned();
+    if (player != m_showsOwnPicture || m_sprite.GetTextureName().empty()) {
+        // Without the planet shader an unexplored world shows as the unknown picture.
+        m_sprite.SetTexture(player ? m_encounter->GetIcon() : std::string("planet_unknown.dds"));
+        m_showsOwnPicture = player;
     }
-    // Without the planet shader an unexplored world shows as the unknown picture.
-    m_sprite.SetTexture("planet_unknown.dds");
-    m_sprite.SetColour(selectable ? 0x80FFFFFFu : kDimmed);
+    if (player)
+        m_sprite.SetColour(selectable ? 0xFFFFFFFFu : 0x80FFFFFFu);
+    else
+        m_sprite.SetColour(selectable ? 0x80FFFFFFu : kDimmed);
 }
 
 void GUI_Encounter::DeleteIcons()

@@ -79,4 +79,5 @@ private:
     float m_centreX = 0.0f;
     float m_centreY = 0.0f;
     float m_size = 0.0f;
+    bool m_showsOwnPicture = false;
 };

@@ -53,7 +53,7 @@ private:
 
 void Settle()
 {
-    for (int i = 0; i < 2000 && (GUI_Transition::GetInstance().IsActive() || !GUI_Fader::GetInstance().IsDone()); ++i)
+    for (int i = 0; i < 2000 && (GUI_Transition::GetInstance().IsActive() || GUI_Fader::GetInstance().IsFading()); ++i)
         RunGameFrames(1);
     RunGameFrames(2);
 }
@@ -123,7 +123,7 @@ TEST(GLCampaignRoad, CreateDragAFleetEndATurnQuitAndLoadTheSameState)
     ASSERT_NE(map, nullptr);
 
     // The map opens on its middle; the homeworld lies to the lower left, so
-    // the map is scrolled there with the keys (A and S held).
+    // the map is dragged there: pressed on empty space and pulled.
     SIM_CampaignEncounter* home = map->GetCampaign()->GetHomeworldEncounter();
     ASSERT_NE(home, nullptr);
     const int width = D3DEngine::GetInstance().GetScreenWidth();
@@ -132,12 +132,26 @@ TEST(GLCampaignRoad, CreateDragAFleetEndATurnQuitAndLoadTheSameState)
         const GUI_Encounter* v = map->FindView(e);
         return v->CentreX() > 100 && v->CentreX() < width - 100 && v->CentreY() > 100 && v->CentreY() < height - 150;
     };
-    SetKey(SDL_SCANCODE_A, true);
-    SetKey(SDL_SCANCODE_S, true);
-    for (int i = 0; i < 1500 && !inView(home); ++i)
-        RunGameFrames(1);
-    SetKey(SDL_SCANCODE_A, false);
-    SetKey(SDL_SCANCODE_S, false);
+    const auto emptyAt = [&](int x, int y) {
+        for (const GUI_Encounter* v : map->GetEncounters())
+            if (v->Contains(static_cast<float>(x), static_cast<float>(y)))
+                return false;
+        return true;
+    };
+    for (int pull = 0; pull < 6 && !inView(home); ++pull) {
+        const int dx = 400, dy = -200;
+        int sx = -1, sy = -1;
+        for (int y = 420; y < 560 && sx < 0; y += 20)
+            for (int x = 100; x < 500 && sx < 0; x += 20)
+                if (emptyAt(x, y))
+                    sx = x, sy = y;
+        ASSERT_GE(sx, 0) << "no empty space to take the map by";
+        MoveMouse(sx, sy);
+        Button(true, sx, sy);
+        for (int i = 1; i <= 4; ++i)
+            MoveMouse(sx + dx * i / 4, sy + dy * i / 4);
+        Button(false, sx + dx, sy + dy);
+    }
     ASSERT_TRUE(inView(home));
 
     // The map shows its planets: each one in view stands out from the space

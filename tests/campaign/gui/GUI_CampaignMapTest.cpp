@@ -5,6 +5,8 @@
 #include "campaign/gui/GUI_CampaignControlPanelBttm.h"
 #include "campaign/gui/GUI_CampaignControlPanelTop.h"
 #include "campaign/gui/GUI_CampaignCounter.h"
+#include "campaign/gui/GUI_CampaignPostMortem.h"
+#include "campaign/sim/SIM_CampaignBattleManager.h"
 #include "campaign/gui/GUI_EncounterDetails.h"
 #include "campaign/gui/GUI_EncounterIcon.h"
 #include "campaign/gui/GUI_HexPattern.h"
@@ -276,6 +278,16 @@ TEST(CampaignMapRules, GaugesTerritoriesNamesIconsAndTrafficFollowTheirThreshold
     EXPECT_EQ(GUI_CampaignWormhole::PulseColour(250.0) >> 24, 255u);
     EXPECT_EQ(GUI_CampaignWormhole::PulseColour(750.0) >> 24, 0u);
     EXPECT_EQ(GUI_CampaignWormhole::PulseColour(1250.0), GUI_CampaignWormhole::PulseColour(250.0));
+
+    // After a battle: the sentence by result and by who attacked; a retreat is no win.
+    using PM = GUI_CampaignPostMortem;
+    EXPECT_STREQ(PM::OutcomeKey(PM::WON, SIM_PendingBattle::AI_ATTACK), "CAMPAIGN_POSTMORTEM_AIATTACK_FAILED");
+    EXPECT_STREQ(PM::OutcomeKey(PM::WON, SIM_PendingBattle::PLAYER_ATTACK), "CAMPAIGN_POSTMORTEM_PLAYER_SUCCESS");
+    EXPECT_STREQ(PM::OutcomeKey(PM::RETREATED, SIM_PendingBattle::AI_ATTACK), "CAMPAIGN_POSTMORTEM_AIATTACK_SUCCESS");
+    EXPECT_STREQ(PM::OutcomeKey(PM::LOST, SIM_PendingBattle::PLAYER_ATTACK), "CAMPAIGN_POSTMORTEM_PLAYERATTACK_FAILED");
+    EXPECT_EQ(PM::FillPlanetName("<PLANETNAME> held; <PLANETNAME>!", "Aldra"), "Aldra held; Aldra!");
+    EXPECT_EQ(PM::FillPlanetName("No name here", "Aldra"), "No name here");
+    EXPECT_EQ(PM::FillPlanetName("<PLANETNAME>", "<PLANETNAME>x"), "<PLANETNAME>x");
 
     EXPECT_EQ(GUI_EncounterDetails::LeftFor(1024), 674);
     EXPECT_EQ(GUI_EncounterDetails::LeftFor(1600), 1096);
