@@ -24,7 +24,7 @@
 
 namespace {
 
-class CampaignMap : public CampaignScreenGame {
+class CampaignMapScreen : public CampaignScreenGame {
 protected:
     void SetUp() override
     {
@@ -40,7 +40,7 @@ protected:
     SIM_Campaign* campaign = nullptr;
 };
 
-TEST_F(CampaignMap, StartsWithAThousandUnitsAcrossCentredAndClampsEveryEdge)
+TEST_F(CampaignMapScreen, StartsWithAThousandUnitsAcrossCentredAndClampsEveryEdge)
 {
     EXPECT_EQ(Game::GetInstance().GetModeId(), GUI_Campaign::kModeId);
     EXPECT_FLOAT_EQ(map->zoom, kWidth / 1000.0f);
@@ -67,7 +67,7 @@ TEST_F(CampaignMap, StartsWithAThousandUnitsAcrossCentredAndClampsEveryEdge)
     map->CameraChanged();
 }
 
-TEST_F(CampaignMap, WheelAndHeldButtonsStopExactlyAtTheLimits)
+TEST_F(CampaignMapScreen, WheelAndHeldButtonsStopExactlyAtTheLimits)
 {
     for (int i = 0; i < 40; ++i)
         map->OnWheelUp();
@@ -98,7 +98,7 @@ TEST_F(CampaignMap, WheelAndHeldButtonsStopExactlyAtTheLimits)
     EXPECT_TRUE(std::isfinite(map->focusX));
 }
 
-TEST_F(CampaignMap, ZoomerTakesSixHundredMillisecondsInAndOutAndReturnsToTheFirstView)
+TEST_F(CampaignMapScreen, ZoomerTakesSixHundredMillisecondsInAndOutAndReturnsToTheFirstView)
 {
     ManualClock clock;
     GUI_MapZoomer& zoomer = map->GetZoomer();
@@ -153,7 +153,7 @@ TEST_F(CampaignMap, ZoomerTakesSixHundredMillisecondsInAndOutAndReturnsToTheFirs
     zoomer.SetClock(nullptr);
 }
 
-TEST_F(CampaignMap, EscapeZoomsOutWhenZoomedInAndAsksToQuitOnlyWhenIdle)
+TEST_F(CampaignMapScreen, EscapeZoomsOutWhenZoomedInAndAsksToQuitOnlyWhenIdle)
 {
     GUI_MapZoomer& zoomer = map->GetZoomer();
     ManualClock clock;
@@ -182,7 +182,7 @@ TEST_F(CampaignMap, EscapeZoomsOutWhenZoomedInAndAsksToQuitOnlyWhenIdle)
     zoomer.SetClock(nullptr);
 }
 
-TEST_F(CampaignMap, CountersShowTheProgressAndNextTurnAdvancesTheTurn)
+TEST_F(CampaignMapScreen, CountersShowTheProgressAndNextTurnAdvancesTheTurn)
 {
     GUI_CampaignControlPanelTop* top = GUI_CampaignControlPanelTop::GetOpen();
     ASSERT_NE(top, nullptr);
@@ -295,7 +295,7 @@ TEST(CampaignMapRules, GaugesTerritoriesNamesIconsAndTrafficFollowTheirThreshold
     EXPECT_EQ(GUI_EncounterDetails::LoyaltyText(0.5f, 0.1f), "50%(+10%)");
 }
 
-TEST_F(CampaignMap, PlanetsSitWhereTheCameraPutsThemWithTheirIconRows)
+TEST_F(CampaignMapScreen, PlanetsSitWhereTheCameraPutsThemWithTheirIconRows)
 {
     GUI_Encounter* home = map->FindView(Homeworld());
     ASSERT_NE(home, nullptr);
