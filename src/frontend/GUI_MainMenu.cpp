@@ -4,6 +4,7 @@
 #include "app/GUI_Sounds.h"
 #include "app/Game.h"
 #include "app/MusicTracks.h"
+#include "campaign/gui/GUI_CampaignLoader.h"
 #include "engine/APP_ContentPackage.h"
 #include "engine/D3DEngine.h"
 #include "engine/GHashTable.h"
@@ -153,8 +154,7 @@ void GUI_MainMenu::OnBattle(std::intptr_t)
 
 void GUI_MainMenu::OnCampaign(std::intptr_t)
 {
-    // The campaign list dialog opens here once it exists; its screen until then.
-    Game::GetInstance().SetMode(14);
+    GUI_CampaignLoader::Open();
 }
 
 void GUI_MainMenu::OnShipDesign(std::intptr_t)

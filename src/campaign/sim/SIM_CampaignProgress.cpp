@@ -51,6 +51,13 @@ void SIM_CampaignProgress::DeleteFleets()
         delete f;
 }
 
+void SIM_CampaignProgress::Close()
+{
+    SIM_CampaignBattleManager::GetInstance().Clear();
+    DeleteFleets();
+    m_campaign = nullptr;
+}
+
 void SIM_CampaignProgress::Init(SIM_Campaign* campaign)
 {
     m_campaign = campaign;

@@ -23,6 +23,9 @@ public:
     bool Load(const std::string& saveName);
     // False (the old save kept, the error logged) when it could not be written.
     bool Save();
+    // Lets go of the open campaign without touching its save: the fleets and
+    // battles that point into its planets go, so the definition may follow.
+    void Close();
     // Ends a campaign: fleets and battles go before the definition does.
     void Reset(const std::string& race);
 

@@ -1,0 +1,306 @@
+#include "campaign/gui/GUI_Campaign.h"
+
+#include "engine/APP_UserFolders.h"
+#include "app/Game.h"
+#include "app/GUI_Sounds.h"
+#include "sim/SIM_Options.h"
+#include "campaign/gui/GUI_CampaignAttackArrow.h"
+#include "campaign/gui/GUI_CampaignHooks.h"
+#include "campaign/gui/GUI_CampaignMap.h"
+#include "campaign/gui/GUI_CampaignUIMemory.h"
+#include "campaign/gui/GUI_CampaignWormhole.h"
+#include "campaign/gui/GUI_Encounter.h"
+#include "campaign/gui/GUI_EncounterDetails.h"
+#include "campaign/gui/GUI_MapZoomer.h"
+#include "campaign/sim/SIM_Campaign.h"
+#include "campaign/sim/SIM_CampaignBattleManager.h"
+#include "campaign/sim/SIM_CampaignEncounter.h"
+#include "campaign/sim/SIM_CampaignShip.h"
+#include "campaign/sim/SIM_CampaignFacility.h"
+#include "campaign/sim/SIM_CampaignFacilityType.h"
+#include "campaign/sim/SIM_CampaignFleetMerger.h"
+#include "campaign/sim/SIM_CampaignProgress.h"
+#include "engine/D3DEngine.h"
+#include "engine/GDebugLog.h"
+#include "engine/GFileHelpers.h"
+#include "engine/GHashTable.h"
+#include "engine/LibText.h"
+#include "gui/GUI_ConfirmDialog.h"
+#include "gui/GUI_Message.h"
+#include "gui/GUI_Transition.h"
+#include "gui/GUI_Tutorial.h"
+#include "gui/GUI_WindowManager.h"
+#include "gui/SimScript.h"
+#include "platform/KeyCodes.h"
+
+#include <filesystem>
+
+GUI_Campaign& GUI_Campaign::GetInstance()
+{
+    static GUI_Campaign instance;
+    return instance;
+}
+
+GUI_Campaign::GUI_Campaign() : m_hooks(std::make_unique<GUI_CampaignHooks>())
+{
+    // The lists a campaign's planets and fleets leave on their way out must
+    // outlive this screen, which may still hold a campaign at exit.
+    SIM_CampaignEncounter::GetAll();
+    SIM_CampaignShip::GetAll();
+    SIM_CampaignProgress::GetInstance();
+    SIM_CampaignBattleManager::GetInstance();
+    GUI_CampaignAttackArrow::GetInstance();
+}
+
+GUI_Campaign::~GUI_Campaign()
+{
+    CloseCampaign();
+    SIM_CampaignScreenHooks::Install(nullptr);
+}
+
+void GUI_Campaign::Enter()
+{
+    D3DEngine& engine = D3DEngine::GetInstance();
+    m_buttons.SetRect(0.0f, 0.0f, static_cast<float>(engine.GetScreenWidth()),
+                      static_cast<float>(engine.GetScreenHeight()));
+    QLM_ASSERT(m_definition);
+    if (!m_definition) {
+        // Nothing to show: back to the menu rather than an empty map.
+        Game::GetInstance().SetMode(kMainMenu);
+        return;
+    }
+    SIM_CampaignScreenHooks::Install(m_hooks.get());
+    GUI_CampaignMap::Create(m_definition.get());
+    SimScript::GetInstance().RegisterFunction("ZoomToHomeworld", [] {
+        GUI_CampaignMap* map = GUI_CampaignMap::Get();
+        SIM_Campaign* campaign = GetInstance().GetDefinition();
+        QLM_ASSERT(campaign && campaign->GetHomeworldEncounter());
+        if (map && campaign)
+            if (GUI_Encounter* view = map->FindView(campaign->GetHomeworldEncounter()))
+                map->GetZoomer().ZoomTo(view);
+    });
+    SimScript::GetInstance().RegisterFunction("ZoomOut", [] {
+        if (GUI_CampaignMap* map = GUI_CampaignMap::Get())
+            map->GetZoomer().ZoomOut();
+    });
+    SimScript::GetInstance().RegisterFunction("HighlightWormholes", [] { GUI_CampaignWormhole::SetHighlight(true); });
+    SimScript::GetInstance().RegisterFunction("UnhighlightWormholes", [] { GUI_CampaignWormhole::SetHighlight(false); });
+    GUI_Tutorial::GetInstance().LaunchTutorial("CAMPAIGN_WELCOME1");
+    GUI_Sounds::GetInstance().PlayMusic("campaign/data/sounds/campaign_music.ogg", true);
+}
+
+void GUI_Campaign::Leave()
+{
+    CloseEncounterDetails();
+    GUI_CampaignMap::Destroy();
+    keyboardFocus = nullptr;
+}
+
+void GUI_Campaign::Render()
+{
+    LibText::GetInstance().Render();
+    m_buttons.Update();
+    GUI_WindowManager::GetInstance().UpdateWindows();
+    // A merge set up by a drop this frame is carried out once all is drawn;
+    // the planets rebuild their rows on the next frame.
+    if (SIM_CampaignFleetMerger::ExecuteMerge())
+        for (GUI_Encounter* view : GUI_Encounter::GetAll())
+            view->dirty = true;
+}
+
+void GUI_Campaign::OnKeyDown(int code)
+{
+    GUI_WindowManager& windows = GUI_WindowManager::GetInstance();
+    if (keyboardFocus) {
+        // A text field with the keyboard takes every key but Escape.
+        keyboardFocus->OnKeyDown(code);
+        if (code != KEY_ESCAPE)
+            return;
+    }
+    if (code == KEY_ESCAPE) {
+        if (windows.CloseTopModal())
+            return;
+        GUI_CampaignMap* map = GUI_CampaignMap::Get();
+        if (!map || map->GetZoomer().state == GUI_MapZoomer::IDLE)
+            AskQuit();
+        else if (map->GetZoomer().state == GUI_MapZoomer::ZOOMED_IN)
+            map->GetZoomer().ZoomOut();
+        return;
+    }
+    // The map designer's key: only in the editor build of a session.
+    if (code == KEY_H && Game::GetInstance().IsEditorEnabled() && m_definition) {
+        if (!m_definition->SaveDefinition())
+            LOG_ERROR("Failed to write the campaign definition");
+    }
+}
+
+void GUI_Campaign::OnLeftClick()
+{
+    GUI_WindowManager::GetInstance().DispatchClick();
+}
+
+void GUI_Campaign::OnRightClick()
+{
+    GUI_WindowManager::GetInstance().DispatchRightClick();
+}
+
+void GUI_Campaign::OnWheelUp()
+{
+    GUI_WindowManager::GetInstance().DispatchWheelUp();
+}
+
+void GUI_Campaign::OnWheelDown()
+{
+    GUI_WindowManager::GetInstance().DispatchWheelDown();
+}
+
+void GUI_Campaign::LoadCampaignDefinition()
+{
+    CloseCampaign();
+    m_definition = SIM_Campaign::LoadDefinition();
+}
+
+void GUI_Campaign::CloseCampaign()
+{
+    GUI_CampaignAttackArrow::GetInstance().ClearArrows();
+    // Fleets and battles point into the definition's planets: they go first.
+    SIM_CampaignProgress::GetInstance().Close();
+    m_definition.reset();
+}
+
+bool GUI_Campaign::IsAcceptableName(const std::string& name)
+{
+    if (name.empty() || name.size() > kMaxNameLength || name == "." || name == ".." || name[0] == '.')
+        return false;
+    for (unsigned char c : name)
+        if (c < 0x20 || c == 0x7F || c == '/' || c == '\\')
+            return false;
+    return true;
+}
+
+std::string GUI_Campaign::SaveFolderFor(const std::string& name)
+{
+    if (!IsAcceptableName(name))
+        return std::string();
+    // The model names the folder the same way when it writes the save.
+    return APP_UserFolders::GetInstance().Get(APP_UserFolders::CAMPAIGN_PROGRESS) + "/" + SanitiseFileName(name);
+}
+
+bool GUI_Campaign::IsCampaignFolder(const std::string& folder)
+{
+    namespace fs = std::filesystem;
+    const std::string root = APP_UserFolders::GetInstance().Get(APP_UserFolders::CAMPAIGN_PROGRESS);
+    if (root.empty() || folder.empty())
+        return false;
+    std::error_code ec;
+    const fs::path given(folder);
+    if (!given.has_filename() || fs::is_symlink(given, ec))
+        return false;
+    const fs::path parent = fs::weakly_canonical(given.parent_path(), ec);
+    if (ec)
+        return false;
+    const fs::path campaigns = fs::weakly_canonical(fs::path(root), ec);
+    return !ec && parent == campaigns && IsAcceptableName(given.filename().string());
+}
+
+bool GUI_Campaign::CreateCampaignSave(const std::string& name)
+{
+    const std::string folder = SaveFolderFor(name);
+    if (folder.empty()) {
+        LOG_ERROR("Campaign name refused: " + name);
+        ::ShowMessage(GetString("CAMPAIGN_NAME_REFUSED"), "CAMPAIGN_MESSAGE_TITLE");
+        return false;
+    }
+    // A new campaign under an old name replaces it: the old folder goes whole
+    // (the deletion itself only ever removes a folder below the user folder).
+    if (FolderExists(folder) && (!IsCampaignFolder(folder) || !DeleteFolderTree(folder))) {
+        LOG_ERROR("Failed to delete campaign folder: " + folder);
+        ::ShowMessage(GetString("CAMPAIGN_CREATE_FAILED"), "CAMPAIGN_MESSAGE_TITLE");
+        return false;
+    }
+    const std::string race = SIM_Options::GetInstance().GetRaceName();
+    if (!SIM_CampaignProgress::GetInstance().CreateNew(name, race)) {
+        ::ShowMessage(GetString("CAMPAIGN_CREATE_FAILED"), "CAMPAIGN_MESSAGE_TITLE");
+        return false;
+    }
+    return true;
+}
+
+bool GUI_Campaign::OpenCampaign(const std::string& name)
+{
+    if (GUI_ConfirmDialog* question = GUI_ConfirmDialog::GetOpen()) {
+        question->visible = false;
+        GUI_WindowManager::GetInstance().CloseWindow(question);
+    }
+    if (!IsAcceptableName(name)) {
+        LOG_ERROR("Campaign name refused: " + name);
+        return false;
+    }
+    GUI_Campaign& self = GetInstance();
+    self.LoadCampaignDefinition();
+    if (!SIM_CampaignProgress::GetInstance().Load(name)) {
+        self.CloseCampaign();
+        ::ShowMessage(GetString("CAMPAIGN_LOAD_FAILED"), "CAMPAIGN_MESSAGE_TITLE");
+        return false;
+    }
+    // What each factory and academy yields is worked out at a turn's end and
+    // not saved: the counters would read 0 until then.
+    for (SIM_CampaignEncounter* e : SIM_CampaignEncounter::GetAll())
+        for (const auto& f : e->facilities) {
+            if (!f || !f->GetType())
+                continue;
+            if (f->GetType()->facilityClass == SIM_CampaignFacilityType::FACTORY)
+                f->UpdateCurrentCash();
+            else if (f->GetType()->facilityClass == SIM_CampaignFacilityType::ACADEMY)
+                f->UpdateCurrentCrew();
+        }
+    Game::GetInstance().SetMode(kModeId);
+    RestoreCampaignUIMemory();
+    return true;
+}
+
+void GUI_Campaign::AskQuit()
+{
+    AskYesNo("CAMPAIGN_QUIT_MESSAGE", "CAMPAIGN_QUIT_TITLE", QuitCampaignToMenu, false);
+}
+
+void GUI_Campaign::QuitCampaignToMenu(std::intptr_t)
+{
+    if (GUI_CampaignMap::Get())
+        SaveCampaignUIMemory();
+    Game::GetInstance().SetMode(kMainMenu);
+    GetInstance().CloseCampaign();
+    SIM_CampaignScreenHooks::Install(nullptr);
+}
+
+void GUI_Campaign::StartTransition()
+{
+    GUI_Transition::GetInstance().Start([] { GUI_WindowManager::GetInstance().DrawWindows(); });
+}
+
+namespace {
+// Facilities of one class on the player's planets, each value cut to whole units first when asked.
+template <typename Value>
+Value SumPlayerFacilities(int facilityClass, float (SIM_CampaignFacility::*read)() const)
+{
+    Value total = 0;
+    for (SIM_CampaignEncounter* e : SIM_CampaignEncounter::GetAll()) {
+        if (e->territory != SIM_CampaignEncounter::PLAYER)
+            continue;
+        for (const auto& f : e->facilities)
+            if (f && f->GetType() && f->GetType()->facilityClass == facilityClass)
+                total += static_cast<Value>((f.get()->*read)());
+    }
+    return total;
+}
+} // namespace
+
+float GetCampaignIncomePerTurn()
+{
+    return SumPlayerFacilities<float>(SIM_CampaignFacilityType::FACTORY, &SIM_CampaignFacility::GetCurrentCash);
+}
+
+int GetCampaignCrewPerTurn()
+{
+    return SumPlayerFacilities<int>(SIM_CampaignFacilityType::ACADEMY, &SIM_CampaignFacility::GetCurrentCrew);
+}

@@ -1,0 +1,16 @@
+#pragma once
+#include "campaign/sim/SIM_CampaignScreenHooks.h"
+
+// What the campaign model asks of the screens, answered by the campaign
+// screen's windows while a campaign is open.
+class GUI_CampaignHooks : public SIM_CampaignScreenHooks {
+public:
+    void UpdateCashCounter() override;
+    void UpdateCrewCounter() override;
+    void RefreshFleetIcons() override;
+    void RefreshEncounterView(SIM_CampaignEncounter* encounter) override;
+    void PlayInterfaceSound() override;
+    void CloseTurnWindows() override;
+    void ReturnToCampaignScreen() override;
+    void ShowMessage(const std::string& key) override;
+};

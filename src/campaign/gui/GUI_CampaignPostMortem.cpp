@@ -1,0 +1,100 @@
+#include "campaign/gui/GUI_CampaignPostMortem.h"
+
+#include "campaign/sim/SIM_CampaignBattleBridge.h"
+#include "campaign/sim/SIM_CampaignBattleManager.h"
+#include "campaign/sim/SIM_CampaignBattleOutcome.h"
+#include "campaign/sim/SIM_CampaignEncounter.h"
+#include "engine/GDebugLog.h"
+#include "engine/GHashTable.h"
+#include "engine/LibText.h"
+#include "gui/GUI_ButtonText.h"
+#include "gui/GUI_OneOpen.h"
+#include "gui/GUI_WindowManager.h"
+
+namespace {
+GUI_CampaignPostMortem* g_postMortem = nullptr;
+}
+
+const char* GUI_CampaignPostMortem::OutcomeKey(int battleResult, int pendingKind)
+{
+    const bool aiAttack = pendingKind == SIM_PendingBattle::AI_ATTACK;
+    if (battleResult == WON)
+        return aiAttack ? "CAMPAIGN_POSTMORTEM_AIATTACK_FAILED" : "CAMPAIGN_POSTMORTEM_PLAYER_SUCCESS";
+    return aiAttack ? "CAMPAIGN_POSTMORTEM_AIATTACK_SUCCESS" : "CAMPAIGN_POSTMORTEM_PLAYERATTACK_FAILED";
+}
+
+std::string GUI_CampaignPostMortem::FillPlanetName(std::string text, const std::string& planetName)
+{
+    static const std::string token = "<PLANETNAME>";
+    for (size_t at = text.find(token); at != std::string::npos; at = text.find(token, at + planetName.size()))
+        text.replace(at, token.size(), planetName);
+    return text;
+}
+
+GUI_CampaignPostMortem* GUI_CampaignPostMortem::GetOpen()
+{
+    return g_postMortem;
+}
+
+GUI_CampaignPostMortem::GUI_CampaignPostMortem(int battleResult, int pendingKind, const std::string& planetName)
+    : GUI_Dialog(false), m_won(battleResult == WON), m_result(battleResult)
+{
+    g_postMortem = this;
+    SetSize(static_cast<float>(kWidth), static_cast<float>(kHeight));
+    Centre();
+    SetClientRect();
+    const int centre = (left + right) / 2;
+    m_ok = new GUI_ButtonText("CAMPAIGN_POSTMORTEM_OK", OnOK, 0);
+    m_ok->SetRect(static_cast<float>(left + 20), static_cast<float>(bottom - 40), static_cast<float>(centre - 10),
+                  static_cast<float>(bottom - 20));
+    AddButton(m_ok);
+    GUI_WindowManager::GetInstance().BringToFront(this);
+    SetTitleKey("CAMPAIGN_POSTMORTEM_TITLE");
+    m_text = FillPlanetName(GetString(OutcomeKey(battleResult, pendingKind)), planetName);
+    GUI_WindowManager::GetInstance().AddModal(this);
+}
+
+GUI_CampaignPostMortem::~GUI_CampaignPostMortem()
+{
+    if (g_postMortem == this)
+        g_postMortem = nullptr;
+}
+
+bool GUI_CampaignPostMortem::Open(int battleResult)
+{
+    const SIM_PendingBattle* battle = SIM_CampaignBattleManager::GetInstance().GetCurrent();
+    QLM_ASSERT(battle);
+    if (!battle || !battle->encounter)
+        return false;
+    CloseOneOpen(g_postMortem);
+    new GUI_CampaignPostMortem(battleResult, battle->kind, GetString(battle->encounter->guiname.c_str()));
+    return true;
+}
+
+void GUI_CampaignPostMortem::Draw()
+{
+    if (!visible)
+        return;
+    GUI_Dialog::Draw();
+    LibText& text = LibText::GetInstance();
+    text.SetFont("zekton16.dds", 16.0f);
+    text.SetText(2, text.GetWrappedText(m_text, clientRight - clientLeft - 20), static_cast<float>(clientLeft + 10),
+                 static_cast<float>(clientTop + 10), 0xFFFFFFFFu, static_cast<float>(clientRight - clientLeft - 20));
+    text.Render();
+}
+
+void GUI_CampaignPostMortem::OnOK(std::intptr_t)
+{
+    GUI_CampaignPostMortem* open = g_postMortem;
+    if (!open)
+        return;
+    const int result = open->m_result;
+    CloseOneOpen(g_postMortem);
+    // A retreat is applied as one, never as a lost battle.
+    SIM_CampaignBattleManager& battles = SIM_CampaignBattleManager::GetInstance();
+    const SIM_CampaignBattleOutcome outcome = SIM_CampaignBattleBridge::CollectOutcome();
+    if (result == RETREATED)
+        battles.ApplyPlayerRetreat(outcome);
+    else
+        battles.ApplyBattleResult(result == WON, outcome);
+}

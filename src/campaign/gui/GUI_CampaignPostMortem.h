@@ -1,0 +1,41 @@
+#pragma once
+#include "gui/GUI_Dialog.h"
+
+#include <cstdint>
+#include <string>
+
+class GUI_ButtonText;
+
+// After a campaign battle: one sentence on what it meant for the planet, then
+// on to the campaign (the result is applied) or to the battle's statistics.
+class GUI_CampaignPostMortem : public GUI_Dialog {
+public:
+    static constexpr int kWidth = 500;
+    static constexpr int kHeight = 200;
+    // The battle's result as the battle reports it.
+    enum Result { WON = 0, LOST = 1, RETREATED = 2 };
+
+    GUI_CampaignPostMortem(int battleResult, int pendingKind, const std::string& planetName);
+    ~GUI_CampaignPostMortem() override;
+
+    void Draw() override;
+
+    const std::string& GetText() const { return m_text; }
+    bool PlayerWon() const { return m_won; }
+    int GetResult() const { return m_result; }
+
+    // The text key for a result and the kind of the battle fought.
+    static const char* OutcomeKey(int battleResult, int pendingKind);
+    // Every "<PLANETNAME>" of the text replaced by the name.
+    static std::string FillPlanetName(std::string text, const std::string& planetName);
+    // Opens the dialog for the campaign's current battle; false when there is none.
+    static bool Open(int battleResult);
+    static GUI_CampaignPostMortem* GetOpen();
+    static void OnOK(std::intptr_t);
+
+private:
+    std::string m_text;
+    bool m_won = false;
+    int m_result = LOST;
+    GUI_ButtonText* m_ok = nullptr;
+};

@@ -1,0 +1,47 @@
+#pragma once
+#include "gui/GUI_Dialog.h"
+#include "gui/GUI_Interlace.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class SIM_CampaignEncounter;
+class GUI_Tooltip;
+
+// The window beside a planet the map has zoomed in on: its loyalty and
+// threat, then one row per facility. One at a time; it is rebuilt, not
+// refreshed.
+class GUI_EncounterDetails : public GUI_Dialog {
+public:
+    static constexpr int kWidth = 350;
+    static constexpr int kRowHeight = 75;
+    static constexpr int kPlanetClearance = 256 + 40;
+
+    explicit GUI_EncounterDetails(SIM_CampaignEncounter* encounter);
+    ~GUI_EncounterDetails() override;
+
+    void Draw() override;
+
+    SIM_CampaignEncounter* GetEncounter() const { return m_encounter; }
+    const std::string& GetLoyaltyText() const { return m_loyalty; }
+    const std::string& GetThreatText() const { return m_threat; }
+    static GUI_EncounterDetails* GetOpen();
+    // The loyalty as the summary shows it, with the garrison's share when there is one.
+    static std::string LoyaltyText(float loyalty, float garrison);
+    // Left edge of the window on a screen of that width.
+    static int LeftFor(int screenWidth);
+
+private:
+    SIM_CampaignEncounter* m_encounter;
+    std::string m_loyaltyLabel;
+    std::string m_threatLabel;
+    std::string m_loyalty;
+    std::string m_threat;
+    std::vector<std::string> m_facilities;
+    std::unique_ptr<GUI_Tooltip> m_tooltip;
+    GUI_Interlace m_interlace;
+};
+
+void ShowEncounterDetails(SIM_CampaignEncounter* encounter);
+void CloseEncounterDetails();

@@ -1,0 +1,95 @@
+#pragma once
+// The whole game started headless (or in a real window) with a campaign open,
+// and the player's hands: press, move and release the mouse, as the fleet
+// drags need them apart.
+#include "frontend/FrontendGame.h"
+
+#include "CampaignTestFleet.h"
+
+#include "campaign/gui/GUI_Campaign.h"
+#include "campaign/gui/GUI_CampaignLoader.h"
+#include "campaign/gui/GUI_CampaignMap.h"
+#include "campaign/gui/GUI_Encounter.h"
+#include "campaign/gui/GUI_PlayerFleetIcon.h"
+#include "campaign/sim/SIM_Campaign.h"
+#include "campaign/sim/SIM_CampaignEncounter.h"
+#include "campaign/sim/SIM_CampaignFleet.h"
+#include "campaign/sim/SIM_CampaignProgress.h"
+#include "campaign/sim/SIM_CampaignShip.h"
+#include "engine/GFileHelpers.h"
+#include "gui/GUI_ButtonText.h"
+#include "gui/GUI_ConfirmDialog.h"
+#include "gui/GUI_TextEditWindow.h"
+#include "sim/SIM_ShipDesign.h"
+
+class CampaignScreenGame : public FrontendGame {
+protected:
+    static void Press(bool down)
+    {
+        if (auto* headless = dynamic_cast<HeadlessWindow*>(Game::GetInstance().GetWindow())) {
+            headless->InjectMouseButton(MouseButton::Left, down);
+        } else {
+            SDL_Event e{};
+            e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+            e.button.windowID = SdlWindowId();
+            e.button.button = SDL_BUTTON_LEFT;
+            e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+            e.button.clicks = 1;
+            SDL_PushEvent(&e);
+        }
+        Frames(1);
+    }
+
+    // Press at one point, move in steps to another, let go there.
+    static void Drag(float fromX, float fromY, float toX, float toY, int steps = 8)
+    {
+        MoveMouse(static_cast<int>(fromX), static_cast<int>(fromY));
+        Press(true);
+        for (int i = 1; i <= steps; ++i)
+            MoveMouse(static_cast<int>(fromX + (toX - fromX) * i / steps),
+                      static_cast<int>(fromY + (toY - fromY) * i / steps));
+        Press(false);
+        Frames(2);
+    }
+
+    // A new campaign through the loader, as the player starts one.
+    static void StartCampaign(const std::string& name)
+    {
+        GUI_CampaignLoader* loader = GUI_CampaignLoader::Open();
+        loader->GetNameField()->SetText(name);
+        Click(*loader->GetCreateButton());
+        // A campaign of that name from an earlier test is replaced.
+        if (GUI_ConfirmDialog* question = GUI_ConfirmDialog::GetOpen())
+            Click(*question->GetYesButton());
+        SettleTransition();
+        Frames(2);
+    }
+
+    static SIM_CampaignEncounter* Homeworld()
+    {
+        SIM_Campaign* campaign = GUI_Campaign::GetInstance().GetDefinition();
+        return campaign ? campaign->GetHomeworldEncounter() : nullptr;
+    }
+
+    static SIM_CampaignFleet* AddFleet(SIM_CampaignEncounter* at, const char* design = "fed_ai_escort")
+    {
+        SIM_CampaignFleet* fleet = MakeTestFleet(at, design);
+        Frames(2);
+        return fleet;
+    }
+
+    static GUI_PlayerFleetIcon* IconOf(const SIM_CampaignFleet* fleet)
+    {
+        for (GUI_PlayerFleetIcon* icon : GUI_PlayerFleetIcon::GetAll())
+            if (icon->GetFleet() == fleet)
+                return icon;
+        return nullptr;
+    }
+
+    static void Quit()
+    {
+        GUI_Campaign::QuitCampaignToMenu();
+        SettleTransition();
+        Frames(2);
+    }
+};

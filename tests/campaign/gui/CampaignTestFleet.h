@@ -1,0 +1,29 @@
+#pragma once
+// What the shipyard would hand over: a fleet at a planet, with one warship of
+// the design (none for a null design).
+#include "campaign/gui/GUI_Encounter.h"
+#include "campaign/sim/SIM_CampaignEncounter.h"
+#include "campaign/sim/SIM_CampaignFleet.h"
+#include "campaign/sim/SIM_CampaignProgress.h"
+#include "campaign/sim/SIM_CampaignShip.h"
+#include "sim/SIM_ShipDesign.h"
+
+inline SIM_CampaignFleet* MakeTestFleet(SIM_CampaignEncounter* at, const char* design = "fed_ai_escort")
+{
+    auto* fleet = new SIM_CampaignFleet();
+    if (design) {
+        auto* ship = new SIM_CampaignShip();
+        ship->SetDesign(SIM_ShipDesign::Find(design));
+        ship->id = SIM_CampaignShip::GetNextFreeID();
+        ship->name = "Resolute";
+        ship->InitModuleStates();
+        fleet->AddShip(ship);
+    }
+    SIM_CampaignProgress::GetInstance().AddFleet(fleet);
+    fleet->guiName = "First Fleet";
+    fleet->SetLocation(at);
+    // The planet shows its new fleet from the next frame on.
+    if (GUI_Encounter* view = GUI_Encounter::Find(at))
+        view->dirty = true;
+    return fleet;
+}

@@ -1,0 +1,241 @@
+// A newcomer's first campaign through the real window, driven only by SDL
+// mouse and key events: the title's Campaign button, a campaign named "test",
+// the map with its planets, a fleet dragged to a neighbouring planet, Next
+// Turn, back to the title, and the same campaign loaded again.
+#include "CampaignTestFleet.h"
+
+#include "app/Game.h"
+#include "campaign/gui/GUI_Campaign.h"
+#include "campaign/gui/GUI_CampaignControlPanelBttm.h"
+#include "campaign/gui/GUI_CampaignControlPanelTop.h"
+#include "campaign/gui/GUI_CampaignLoader.h"
+#include "campaign/gui/GUI_CampaignLoaderStrip.h"
+#include "campaign/gui/GUI_CampaignMap.h"
+#include "campaign/gui/GUI_Encounter.h"
+#include "campaign/gui/GUI_PlayerFleetIcon.h"
+#include "campaign/sim/SIM_Campaign.h"
+#include "campaign/sim/SIM_CampaignEncounter.h"
+#include "campaign/sim/SIM_CampaignFleet.h"
+#include "campaign/sim/SIM_CampaignProgress.h"
+#include "campaign/sim/SIM_CampaignShip.h"
+#include "engine/D3DEngine.h"
+#include "engine/GSafeFile.h"
+#include "frontend/GUI_MainMenu.h"
+#include "gui/GUI_ButtonText.h"
+#include "gui/GUI_ConfirmDialog.h"
+#include "gui/GUI_Fader.h"
+#include "gui/GUI_TextEditWindow.h"
+#include "gui/GUI_Transition.h"
+#include "sim/SIM_ShipDesign.h"
+#include "platform/IClock.h"
+#include "support/TempDir.h"
+#include "support/WindowInput.h"
+
+#include <SDL2/SDL.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+
+namespace {
+
+// The frame hold reads this clock: a second passes at every look, so no
+// frame waits for the display's rate.
+class LeapingClock final : public IClock {
+public:
+    double NowMs() const override { return m_now += 1000.0; }
+
+private:
+    mutable double m_now = 0.0;
+};
+
+void Settle()
+{
+    for (int i = 0; i < 2000 && (GUI_Transition::GetInstance().IsActive() || GUI_Fader::GetInstance().IsFading()); ++i)
+        RunGameFrames(1);
+    RunGameFrames(2);
+}
+
+void Button(bool down, int x, int y)
+{
+    SDL_Event e{};
+    e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+    e.button.button = SDL_BUTTON_LEFT;
+    e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+    e.button.clicks = 1;
+    e.button.x = x;
+    e.button.y = y;
+    PushSdlEvent(e);
+    RunGameFrames(2);
+}
+
+// How far the square around a point stands out from the square beside it.
+double Contrast(const TextureData& shot, int x, int y, int half, int awayX, int awayY)
+{
+    return std::fabs(Brightness(shot, x, y, half) - Brightness(shot, awayX, awayY, half));
+}
+
+// QLM_KEEP_SHOTS names a folder that keeps the last screenshot for a look.
+void KeepShot(const std::string& userDir, const std::string& name)
+{
+    const char* keep = getenv("QLM_KEEP_SHOTS");
+    if (!keep)
+        return;
+    for (const auto& entry : std::filesystem::directory_iterator(userDir))
+        if (entry.path().filename().string().rfind("screenshot_", 0) == 0)
+            std::filesystem::copy_file(entry.path(), std::string(keep) + "/" + name,
+                                       std::filesystem::copy_options::overwrite_existing);
+}
+
+} // namespace
+
+TEST(GLCampaignRoad, CreateDragAFleetEndATurnQuitAndLoadTheSameState)
+{
+    TempDir user;
+    ScopedChdir cwd(QLM_GAME_DIR);
+    ASSERT_TRUE(WriteFileAtomically(user.Path() + "/prefs.ini", "[prefs]\nwidth = 1024\nheight = 768\nwindowed = 1\n"));
+    GameStartOptions options;
+    options.userDir = user.Path();
+    options.seed = 9;
+    Game& game = Game::GetInstance();
+    ASSERT_TRUE(game.Init(options));
+    LeapingClock unheld;
+    game.GetFramePacer().SetClock(&unheld);
+    Settle();
+    ASSERT_EQ(game.GetModeId(), GUI_Campaign::kMainMenu);
+
+    // Campaign -> the loader; the name field is cleared and "test" typed.
+    ClickCentre(GUI_MainMenu::GetInstance().GetCampaignButton());
+    GUI_CampaignLoader* loader = GUI_CampaignLoader::GetOpen();
+    ASSERT_NE(loader, nullptr);
+    ClickCentre(loader->GetNameField());
+    for (int i = 0; i < 8; ++i)
+        PressKey(SDL_SCANCODE_BACKSPACE);
+    for (SDL_Scancode key : {SDL_SCANCODE_T, SDL_SCANCODE_E, SDL_SCANCODE_S, SDL_SCANCODE_T})
+        PressKey(key);
+    ASSERT_EQ(loader->GetNameField()->GetText(), "test");
+    ClickCentre(loader->GetCreateButton());
+    Settle();
+    ASSERT_EQ(game.GetModeId(), GUI_Campaign::kModeId);
+    GUI_CampaignMap* map = GUI_CampaignMap::Get();
+    ASSERT_NE(map, nullptr);
+
+    // The map opens on its middle; the homeworld lies to the lower left, so
+    // the map is dragged there: pressed on empty space and pulled.
+    SIM_CampaignEncounter* home = map->GetCampaign()->GetHomeworldEncounter();
+    ASSERT_NE(home, nullptr);
+    const int width = D3DEngine::GetInstance().GetScreenWidth();
+    const int height = D3DEngine::GetInstance().GetScreenHeight();
+    const auto inView = [&](const SIM_CampaignEncounter* e) {
+        const GUI_Encounter* v = map->FindView(e);
+        return v->CentreX() > 100 && v->CentreX() < width - 100 && v->CentreY() > 100 && v->CentreY() < height - 150;
+    };
+    const auto emptyAt = [&](int x, int y) {
+        for (const GUI_Encounter* v : map->GetEncounters())
+            if (v->Contains(static_cast<float>(x), static_cast<float>(y)))
+                return false;
+        return true;
+    };
+    for (int pull = 0; pull < 6 && !inView(home); ++pull) {
+        const int dx = 400, dy = -200;
+        int sx = -1, sy = -1;
+        for (int y = 420; y < 560 && sx < 0; y += 20)
+            for (int x = 100; x < 500 && sx < 0; x += 20)
+                if (emptyAt(x, y))
+                    sx = x, sy = y;
+        ASSERT_GE(sx, 0) << "no empty space to take the map by";
+        MoveMouse(sx, sy);
+        Button(true, sx, sy);
+        for (int i = 1; i <= 4; ++i)
+            MoveMouse(sx + dx * i / 4, sy + dy * i / 4);
+        Button(false, sx + dx, sy + dy);
+    }
+    ASSERT_TRUE(inView(home));
+
+    // The map shows its planets: each one in view stands out from the space
+    // beside it.
+    TextureData shot = Screenshot(user.Path());
+    KeepShot(user.Path(), "map.bmp");
+    ASSERT_GT(shot.width, 0);
+    int planetsSeen = 0;
+    for (GUI_Encounter* view : map->GetEncounters()) {
+        const int x = static_cast<int>(view->CentreX()), y = static_cast<int>(view->CentreY());
+        if (x < 40 || y < 80 || x > shot.width - 40 || y > shot.height - 100)
+            continue;
+        planetsSeen += Contrast(shot, x - 8, y - 8, 4, x, static_cast<int>(y - view->Size())) > 30.0;
+    }
+    EXPECT_GE(planetsSeen, 3);
+
+    // The shipyard's part: a warship at the homeworld.
+    SIM_CampaignFleet* fleet = MakeTestFleet(home);
+    ASSERT_EQ(fleet->GetShips().size(), 1u);
+    RunGameFrames(2);
+    const int fleetId = fleet->id;
+
+    // Dragged with the mouse onto a neighbouring planet.
+    SIM_CampaignEncounter* target = nullptr;
+    for (SIM_CampaignEncounter* n : home->neighbours) {
+        const GUI_Encounter* v = map->FindView(n);
+        if (inView(n))
+            target = n;
+    }
+    ASSERT_NE(target, nullptr) << "no neighbour of the homeworld in view";
+    GUI_PlayerFleetIcon* icon = GUI_PlayerFleetIcon::GetAll().empty() ? nullptr : GUI_PlayerFleetIcon::GetAll()[0];
+    ASSERT_NE(icon, nullptr);
+    const int fx = (icon->left + icon->right) / 2, fy = (icon->top + icon->bottom) / 2;
+    const GUI_Encounter* to = map->FindView(target);
+    const int tx = static_cast<int>(to->CentreX()), ty = static_cast<int>(to->CentreY());
+    MoveMouse(fx, fy);
+    Button(true, fx, fy);
+    for (int i = 1; i <= 10; ++i)
+        MoveMouse(fx + (tx - fx) * i / 10, fy + (ty - fy) * i / 10);
+    Button(false, tx, ty);
+    RunGameFrames(2);
+    ASSERT_EQ(fleet->location, target);
+    if (getenv("QLM_KEEP_SHOTS")) {
+        Screenshot(user.Path());
+        KeepShot(user.Path(), "moved.bmp");
+    }
+
+    // Next Turn: the turn counter reads 1.
+    ClickCentre(map->GetBottomPanel()->GetNextTurnButton());
+    Settle();
+    EXPECT_EQ(SIM_CampaignProgress::GetInstance().turn, 1);
+    ASSERT_NE(GUI_CampaignControlPanelTop::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_CampaignControlPanelTop::GetOpen()->Get(GUI_CampaignCounter::TURN)->GetValue(), "1");
+    // A pending attack may have been fought out by the turn's end; the fleet
+    // is wherever the turn left it.
+    const SIM_CampaignFleet* after = SIM_CampaignProgress::GetInstance().FindFleet(fleetId);
+    const int placeAfterTurn = after && after->location ? after->location->encounterId : -1;
+
+    // Quit to the title through the question.
+    ClickCentre(map->GetBottomPanel()->GetQuitButton());
+    ASSERT_NE(GUI_ConfirmDialog::GetOpen(), nullptr);
+    ClickCentre(GUI_ConfirmDialog::GetOpen()->GetYesButton());
+    Settle();
+    ASSERT_EQ(game.GetModeId(), GUI_Campaign::kMainMenu);
+    EXPECT_EQ(GUI_CampaignMap::Get(), nullptr);
+
+    // Campaign -> "test" -> Continue: the same turn and fleet place.
+    ClickCentre(GUI_MainMenu::GetInstance().GetCampaignButton());
+    loader = GUI_CampaignLoader::GetOpen();
+    ASSERT_NE(loader, nullptr);
+    ASSERT_EQ(loader->GetStrips().size(), 1u);
+    EXPECT_EQ(loader->GetStrips()[0]->GetFolderName(), "test");
+    ClickCentre(loader->GetStrips()[0]->GetLoadButton());
+    Settle();
+    ASSERT_EQ(game.GetModeId(), GUI_Campaign::kModeId);
+    EXPECT_EQ(SIM_CampaignProgress::GetInstance().turn, 1);
+    EXPECT_EQ(GUI_CampaignControlPanelTop::GetOpen()->Get(GUI_CampaignCounter::TURN)->GetValue(), "1");
+    const SIM_CampaignFleet* loaded = SIM_CampaignProgress::GetInstance().FindFleet(fleetId);
+    ASSERT_NE(loaded, nullptr);
+    ASSERT_NE(loaded->location, nullptr);
+    EXPECT_EQ(loaded->location->encounterId, placeAfterTurn);
+
+    GUI_Campaign::QuitCampaignToMenu();
+    Settle();
+    game.Shutdown();
+    game.ResetForTests();
+}

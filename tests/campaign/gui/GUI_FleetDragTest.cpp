@@ -1,0 +1,182 @@
+// Fleets dragged on the campaign map as the player does it with the mouse:
+// the click and drag thresholds and every way a drop can end.
+#include "CampaignScreenGame.h"
+
+#include "campaign/gui/GUI_CampaignAttackArrow.h"
+#include "campaign/sim/SIM_CampaignBattleManager.h"
+#include "campaign/sim/SIM_CampaignScreenHooks.h"
+
+#include <cmath>
+
+namespace {
+
+class FleetDrag : public CampaignScreenGame {
+protected:
+    void SetUp() override
+    {
+        CampaignScreenGame::SetUp();
+        StartCampaign("dragtest");
+        map = GUI_CampaignMap::Get();
+        ASSERT_NE(map, nullptr);
+        home = Homeworld();
+        ASSERT_NE(home, nullptr);
+        for (SIM_CampaignEncounter* n : home->neighbours) {
+            if (n->territory == SIM_CampaignEncounter::PLAYER)
+                friendly = n;
+            else
+                enemy = n;
+        }
+        GUI_CampaignAttackArrow::GetInstance().ClearArrows();
+    }
+    void TearDown() override { Quit(); }
+
+    static void IconCentre(const GUI_PlayerFleetIcon* icon, float& x, float& y)
+    {
+        x = (icon->left + icon->right) * 0.5f;
+        y = (icon->top + icon->bottom) * 0.5f;
+    }
+
+    void DragTo(SIM_CampaignFleet* fleet, const SIM_CampaignEncounter* target)
+    {
+        GUI_PlayerFleetIcon* icon = IconOf(fleet);
+        ASSERT_NE(icon, nullptr);
+        float x, y;
+        IconCentre(icon, x, y);
+        const GUI_Encounter* view = map->FindView(target);
+        Drag(x, y, view->CentreX(), view->CentreY());
+    }
+
+    GUI_CampaignMap* map = nullptr;
+    SIM_CampaignEncounter* home = nullptr;
+    SIM_CampaignEncounter* friendly = nullptr;
+    SIM_CampaignEncounter* enemy = nullptr;
+};
+
+// Records the details windows the icons ask for.
+class DetailsRecorder : public SIM_CampaignScreenHooks {
+public:
+    void ShowFleetDetails(SIM_CampaignFleet* fleet) override { shown.push_back(fleet); }
+    std::vector<SIM_CampaignFleet*> shown;
+};
+
+TEST_F(FleetDrag, AnAttackMovesTheFleetRecordsTheBattleAndDrawsAnAttackArrow)
+{
+    ASSERT_NE(enemy, nullptr);
+    SIM_CampaignFleet* fleet = AddFleet(home);
+    DragTo(fleet, enemy);
+    EXPECT_EQ(fleet->location, enemy);
+    EXPECT_EQ(fleet->origin, home);
+    EXPECT_TRUE(fleet->HasMovedShip());
+    EXPECT_TRUE(GUI_PlayerFleetIcon::IsInBattle(fleet));
+    const auto& arrows = GUI_CampaignAttackArrow::GetInstance().GetArrows();
+    ASSERT_EQ(arrows.size(), 1u);
+    EXPECT_EQ(arrows[0].kind, GUI_CampaignAttackArrow::ATTACK);
+    EXPECT_EQ(arrows[0].source, home);
+    EXPECT_EQ(arrows[0].target, enemy);
+    // The icon now stands below its new planet, its frame the pending battle's.
+    Frames(1);
+    GUI_PlayerFleetIcon* icon = IconOf(fleet);
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(icon->GetParent(), map->FindView(enemy));
+    EXPECT_EQ(icon->SmallFrame(), 1);
+    EXPECT_EQ(GUI_PlayerFleetIcon::GetDragged(), nullptr);
+
+    // Moved this turn: a second drag snaps back without moving.
+    DragTo(fleet, home);
+    EXPECT_EQ(fleet->location, enemy);
+    EXPECT_EQ(arrows.size(), 1u);
+}
+
+TEST_F(FleetDrag, AMoveToAPlayersPlanetDrawsAMoveArrowAndFarPlanetsRefuseTheDrop)
+{
+    SIM_CampaignEncounter* far = nullptr;
+    for (SIM_CampaignEncounter* e : map->GetCampaign()->GetEncounters())
+        if (e != home && !e->IsLinkedTo(home))
+            far = e;
+    ASSERT_NE(far, nullptr);
+    SIM_CampaignFleet* fleet = AddFleet(home);
+    // Only planets joined by a wormhole take the fleet.
+    if (map->FindView(far)->CentreX() > 20 && map->FindView(far)->CentreX() < kWidth - 20 &&
+        map->FindView(far)->CentreY() > 60 && map->FindView(far)->CentreY() < kHeight - 60) {
+        DragTo(fleet, far);
+        EXPECT_EQ(fleet->location, home);
+        EXPECT_FALSE(fleet->HasMovedShip());
+    }
+    if (!friendly) {
+        friendly = enemy;
+        friendly->territory = SIM_CampaignEncounter::PLAYER;
+        map->FindView(friendly)->Refresh();
+    }
+    DragTo(fleet, friendly);
+    EXPECT_EQ(fleet->location, friendly);
+    EXPECT_EQ(fleet->origin, nullptr);
+    EXPECT_FALSE(GUI_PlayerFleetIcon::IsInBattle(fleet));
+    const auto& arrows = GUI_CampaignAttackArrow::GetInstance().GetArrows();
+    ASSERT_EQ(arrows.size(), 1u);
+    EXPECT_EQ(arrows[0].kind, GUI_CampaignAttackArrow::MOVE);
+}
+
+TEST_F(FleetDrag, ClicksUnderEightPixelsOpenDetailsAndSixtyPixelsStartTheMarking)
+{
+    DetailsRecorder recorder;
+    SIM_CampaignScreenHooks::Install(&recorder);
+    SIM_CampaignFleet* fleet = AddFleet(home);
+    GUI_PlayerFleetIcon* icon = IconOf(fleet);
+    ASSERT_NE(icon, nullptr);
+    float x, y;
+    IconCentre(icon, x, y);
+    Drag(x, y, x + 7.0f, y, 1);
+    EXPECT_EQ(recorder.shown.size(), 1u);
+    icon = IconOf(fleet);
+    IconCentre(icon, x, y);
+    Drag(x, y, x, y + 8.0f, 1);
+    EXPECT_EQ(recorder.shown.size(), 1u) << "a release 8 pixels away is no click";
+
+    // Exactly 60 pixels of drag marks nothing yet; past it the reachable planets light.
+    icon = IconOf(fleet);
+    IconCentre(icon, x, y);
+    MoveMouse(static_cast<int>(x), static_cast<int>(y));
+    Press(true);
+    MoveMouse(static_cast<int>(x + 60.0f), static_cast<int>(y));
+    EXPECT_EQ(GUI_PlayerFleetIcon::GetDragged(), icon);
+    EXPECT_FALSE(icon->HasDragStarted());
+    for (GUI_Encounter* v : map->GetEncounters())
+        EXPECT_TRUE(v->selectable);
+    MoveMouse(static_cast<int>(x + 61.0f), static_cast<int>(y));
+    EXPECT_TRUE(icon->HasDragStarted());
+    int dimmed = 0;
+    for (GUI_Encounter* v : map->GetEncounters())
+        dimmed += !v->selectable;
+    EXPECT_EQ(dimmed, static_cast<int>(map->GetEncounters().size() - 1 - home->neighbours.size()));
+    Press(false);
+    Frames(2);
+    for (GUI_Encounter* v : map->GetEncounters())
+        EXPECT_TRUE(v->selectable);
+    EXPECT_EQ(fleet->location, home);
+    SIM_CampaignScreenHooks::Install(nullptr);
+}
+
+TEST_F(FleetDrag, AnEmptyFleetCannotMoveAndAFleetDroppedOnAnotherMerges)
+{
+    ASSERT_NE(enemy, nullptr);
+    SIM_CampaignFleet* empty = AddFleet(home, nullptr);
+    DragTo(empty, enemy);
+    EXPECT_EQ(empty->location, home) << "a fleet without engines stays";
+
+    SIM_CampaignFleet* a = AddFleet(home);
+    SIM_CampaignFleet* b = AddFleet(home);
+    const size_t fleets = SIM_CampaignProgress::GetInstance().GetFleets().size();
+    GUI_PlayerFleetIcon* ia = IconOf(a);
+    GUI_PlayerFleetIcon* ib = IconOf(b);
+    ASSERT_TRUE(ia && ib);
+    float ax, ay, bx, by;
+    IconCentre(ia, ax, ay);
+    IconCentre(ib, bx, by);
+    Drag(ax, ay, bx, by, 2);
+    Frames(2);
+    EXPECT_EQ(SIM_CampaignProgress::GetInstance().GetFleets().size(), fleets - 1);
+    EXPECT_EQ(b->GetShips().size(), 2u);
+    EXPECT_EQ(b->location, home);
+}
+
+} // namespace
