@@ -6,6 +6,7 @@
 #include "gui/GUI_Transition.h"
 #include "support/ImageCompare.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -69,8 +70,10 @@ TEST_F(GLHullEditor, EverySubEditorOverTheHullAndASlotMovedAndSaved)
         const uint8_t* margin = shot.At(196, 400);
         EXPECT_NEAR(margin[0], 0x20, 3);
         EXPECT_LT(margin[1] + margin[2], 8);
-        const uint8_t* frame = shot.At(192, 400);
-        EXPECT_GT(frame[0] + frame[1] + frame[2], 600);
+        int brightest = 0; // the frame line may fall a pixel either way
+        for (int x = 190; x <= 193; ++x)
+            brightest = std::max(brightest, shot.At(x, 400)[0] + shot.At(x, 400)[1] + shot.At(x, 400)[2]);
+        EXPECT_GT(brightest, 600);
     }
     // Each panel is its own: the panel area differs from the one before.
     for (int i = 1; i < GUI_HullEditor::kSubEditorCount; ++i)
