@@ -1,5 +1,7 @@
 #include "prep/GUI_HullPicker.h"
 
+#include "editors/GUI_HullEditor.h"
+
 #include "app/APP_UsageMetrics.h"
 #include "engine/CInput.h"
 #include "engine/GDebugLog.h"
@@ -185,7 +187,8 @@ void GUI_HullPicker::OnOk(std::intptr_t picker)
     GUI_WindowManager::GetInstance().CloseWindow(open);
     if (mode == DESIGNER)
         GUI_ShipDesignGUI::GetInstance().StartFromHull(hull);
-    // The hull editor takes its hull here once it exists.
+    else
+        GUI_HullEditor::GetInstance().EditHull(hull->GetFileName());
 }
 
 bool GUI_HullPicker::OnLeftClick(float x, float y)

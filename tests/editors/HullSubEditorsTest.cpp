@@ -1,0 +1,167 @@
+#include "HullEditorFixture.h"
+
+#include "editors/GUI_DamageEditor.h"
+#include "editors/GUI_EngineEditor.h"
+#include "editors/GUI_ExplosionEditor.h"
+#include "editors/GUI_HulkEditor.h"
+#include "editors/GUI_LightEditor.h"
+#include "frontend/GUI_OptionsSlider.h"
+
+#include <cmath>
+
+namespace {
+template <class T>
+T* Sub(int index)
+{
+    GUI_HullEditor& editor = GUI_HullEditor::GetInstance();
+    editor.SelectSubEditor(index);
+    return static_cast<T*>(editor.GetSubEditor(index));
+}
+template <class T>
+std::string Written(const T* editor)
+{
+    std::string text;
+    editor->WriteSection(text);
+    return text;
+}
+} // namespace
+
+TEST_F(HullEditorGame, DamagePoints)
+{
+    OpenEditor();
+    auto* damage = Sub<GUI_DamageEditor>(GUI_HullEditor::DAMAGE);
+    damage->ReadValues({"128,128,1,1,64,64,128,128,SHIP_EMMITER_SMALL,(damage_sprite_sparks-128-128)"}, 140.0f, 100.0f);
+    EXPECT_EQ(Written(damage), "[targets]\n0 = 128.00,128.00,1,1,64.00,64.00,128.00,128.00,SHIP_EMMITER_SMALL,"
+                               "(damage_sprite_sparks-128.00-128.00),\n\n");
+    // Rectangle 0.25..0.5 of the view: screen 328..456 on both axes.
+    damage->SetMode(GUI_DamageEditor::SELECT);
+    damage->OnViewLeftClick(400.0f, 300.0f);
+    ASSERT_EQ(damage->GetSelected(), 0);
+    damage->CycleType(); // the first press after start gives the small emitter
+    EXPECT_EQ(damage->GetPoints()[0].type, "SHIP_EMMITER_SMALL");
+    damage->CycleType();
+    EXPECT_EQ(damage->GetPoints()[0].type, "SHIP_EMMITER_THIN");
+    damage->CycleType();
+    EXPECT_FALSE(damage->GetPoints()[0].hasType);
+
+    // A new-damage drag released left of its start adds nothing; one down and
+    // right adds a point centred in its rectangle.
+    damage->SetMode(GUI_DamageEditor::NEW_DAMAGE);
+    damage->OnViewLeftClick(500.0f, 500.0f);
+    damage->StepDrag(499.0f, 600.0f, false);
+    EXPECT_EQ(damage->GetPoints().size(), 1u);
+    damage->OnViewLeftClick(456.0f, 356.0f);
+    damage->StepDrag(584.0f, 484.0f, false);
+    ASSERT_EQ(damage->GetPoints().size(), 2u);
+    EXPECT_FLOAT_EQ(damage->GetPoints()[1].x, 140.0f * 0.125f);
+    EXPECT_FLOAT_EQ(damage->GetPoints()[1].y, 100.0f * 0.125f);
+    // Deleting the selected point clears the selection.
+    EXPECT_TRUE(damage->OnViewRightClick(400.0f, 300.0f));
+    EXPECT_EQ(damage->GetSelected(), -1);
+    ASSERT_EQ(damage->GetPoints().size(), 1u);
+    // Emitters land at the halved pixel offset, both axes scaled by the width.
+    damage->SetMode(GUI_DamageEditor::EMITTERS);
+    damage->OnViewLeftClick(457.0f, 357.0f);
+    ASSERT_EQ(damage->GetPoints()[0].emitters.size(), 1u);
+    EXPECT_FLOAT_EQ(damage->GetPoints()[0].emitters[0].x, 0.0f);
+}
+
+TEST_F(HullEditorGame, EngineGlows)
+{
+    OpenEditor();
+    auto* engines = Sub<GUI_EngineEditor>(GUI_HullEditor::ENGINES);
+    ASSERT_EQ(engines->GetGlows().size(), 1u);
+    // Read glows start at type 0 whatever their texture: one press gives type 1.
+    engines->OnViewLeftClick(200.0f + 216.0f, 100.0f + 480.0f);
+    ASSERT_EQ(engines->GetSelected(), 0);
+    engines->ChangeType();
+    EXPECT_EQ(engines->GetGlows()[0].texture, "allianceengineglow.dds");
+    for (int i = 0; i < 3; ++i)
+        engines->ChangeType();
+    EXPECT_EQ(Written(engines), "[engineglows]\n0 = 108.00,240.00,14.00,40.00,imperialengineglow.dds,,1,1.00\n\n");
+    engines->ChangeType();
+    engines->ChangeType();
+    EXPECT_EQ(engines->GetGlows()[0].type, 0); // wraps after 5
+    // A new glow: half the default 20 in world units, at 250, 250.
+    engines->AddGlow();
+    EXPECT_EQ(engines->GetSelected(), 1);
+    EXPECT_FLOAT_EQ(engines->GetGlows()[1].viewWidth, 10.0f * 512.0f / 140.0f);
+    EXPECT_FLOAT_EQ(engines->GetGlows()[1].x, 250.0f);
+    EXPECT_TRUE(engines->OnViewRightClick(200.0f + 500.0f, 100.0f + 500.0f));
+    EXPECT_EQ(engines->GetSelected(), -1);
+}
+
+TEST_F(HullEditorGame, RunningLights)
+{
+    OpenEditor();
+    auto* lights = Sub<GUI_LightEditor>(GUI_HullEditor::LIGHTS);
+    ASSERT_EQ(lights->GetLights().size(), 1u);
+    // A light without an interval shows whole at once, never a division by 0.
+    GUI_LightEditor::Light still;
+    still.interval = 0.0f;
+    EXPECT_EQ(GUI_LightEditor::Pulse(still, 16.0f), 1.0f);
+    GUI_LightEditor::Light blink;
+    blink.interval = 100.0f;
+    EXPECT_FLOAT_EQ(GUI_LightEditor::Pulse(blink, 125.0f), 0.5f); // 125 ms x 0.4 = 50 of 100
+    EXPECT_FLOAT_EQ(GUI_LightEditor::Pulse(blink, 125.0f), 1.0f);
+
+    // Light 0 at view (60, 256): select it, the sprite slider at its top gives frame 3.
+    lights->OnViewLeftClick(260.0f, 356.0f);
+    ASSERT_EQ(lights->GetSelected(), 0);
+    lights->GetSlider(2)->value = 1.0f;
+    lights->FollowSliders();
+    EXPECT_EQ(lights->GetLights()[0].frame, 3);
+    lights->StepDrag(0.0f, 0.0f, false);
+    // Removing the selected light leaves nothing selected for the sliders.
+    lights->OnViewRightClick(260.0f, 356.0f);
+    EXPECT_TRUE(lights->GetLights().empty());
+    EXPECT_EQ(lights->GetSelected(), -1);
+    lights->AddLight();
+    EXPECT_EQ(Written(lights), "[runninglights]\n0 = 4.00,4.00,0.00,4.00,0\n\n");
+}
+
+TEST_F(HullEditorGame, HulkBoxes)
+{
+    OpenEditor();
+    auto* hulks = Sub<GUI_HulkEditor>(GUI_HullEditor::HULKS);
+    // The older four-field emitters read as well.
+    hulks->ReadValues({"0,0,256,256,emit,128,128,hulk_smoke", "100,150,300,250,(emit-200-200-hulk_smoke_emmiter),(x-1-2-y)"});
+    EXPECT_EQ(Written(hulks), "[hulks]\n0 = 0,0,256,256,(emit-128-128-hulk_smoke),\n"
+                              "1 = 100,150,300,250,(emit-200-200-hulk_smoke_emmiter),\n\n");
+    hulks->SetMode(GUI_HulkEditor::BOXES);
+    hulks->OnViewLeftClick(300.0f, 300.0f);
+    hulks->StepDrag(310.0f, 400.0f, false); // 10 wide: too small
+    hulks->OnViewLeftClick(300.0f, 300.0f);
+    hulks->StepDrag(400.0f, 250.0f, false); // upwards
+    EXPECT_EQ(hulks->GetBoxes().size(), 2u);
+    hulks->OnViewLeftClick(300.0f, 300.0f);
+    hulks->StepDrag(311.0f, 311.0f, false);
+    ASSERT_EQ(hulks->GetBoxes().size(), 3u);
+    // An emitter where two boxes overlap goes to both.
+    hulks->SetMode(GUI_HulkEditor::BLUE_SPARKS);
+    hulks->OnViewLeftClick(200.0f + 150.0f, 100.0f + 200.0f);
+    EXPECT_EQ(hulks->GetBoxes()[0].emitters.size(), 2u);
+    EXPECT_EQ(hulks->GetBoxes()[1].emitters.size(), 2u);
+    EXPECT_EQ(hulks->GetBoxes()[1].emitters[1].config, "hulk_emmiter_bluesparks");
+    hulks->SetMode(GUI_HulkEditor::BOXES);
+    EXPECT_TRUE(hulks->OnViewRightClick(200.0f + 50.0f, 100.0f + 50.0f));
+    EXPECT_EQ(hulks->GetBoxes().size(), 2u);
+}
+
+TEST_F(HullEditorGame, ExplosionPoints)
+{
+    OpenEditor();
+    auto* explosions = Sub<GUI_ExplosionEditor>(GUI_HullEditor::EXPLOSIONS);
+    ASSERT_EQ(explosions->GetPoints().size(), 1u);
+    // Pressed on its marker at (456, 356): the first frame does not move it,
+    // and past the edge it stops at 0 or 256.
+    explosions->OnViewLeftClick(457.0f, 357.0f);
+    ASSERT_EQ(explosions->GetSelected(), 0);
+    explosions->StepDrag(457.0f, 357.0f, true);
+    EXPECT_FLOAT_EQ(explosions->GetPoints()[0].x, 128.0f);
+    explosions->StepDrag(900.0f, 0.0f, true);
+    EXPECT_FLOAT_EQ(explosions->GetPoints()[0].x, 256.0f);
+    EXPECT_FLOAT_EQ(explosions->GetPoints()[0].y, 0.0f);
+    explosions->StepDrag(900.0f, 0.0f, false);
+    EXPECT_EQ(Written(explosions), "[explosions]\n0 = 1200.00,256.00,0.00,EXP_STARTBREAKUP\n\n");
+}
