@@ -51,6 +51,8 @@ void GUI_ChallengeDetailsData::SetChallenge(const SIM_ChallengeRecord& r)
         m_labels[i] = std::string(GetString(kKeys[i])) + ":";
         m_values[i] = values[i];
     }
+    // The taunt wraps in its column; the rows after it move down.
+    m_values[2] = LibText::GetInstance().GetWrappedText(r.taunt, right - 10 - (left + 160));
     m_enjoyment = new GUI_Rating(GUI_Rating::ENJOYMENT);
     m_enjoyment->SetValue(r.rating);
     m_difficulty = new GUI_Rating(GUI_Rating::DIFFICULTY);

@@ -25,6 +25,8 @@ GUI_ChallengeListWindow::GUI_ChallengeListWindow() : GUI_Dialog(false)
     SetClientRect();
     SetTitleKey("CHALLENGELIST_TITLE");
     GUI_WindowManager::GetInstance().BringToFront(this);
+    // The buttons go over the client area, which Draw paints after the frame.
+    drawButtons = false;
 
     m_refresh = new GUI_ButtonText("CHALLENGES_REFRESH", OnRefresh, 0);
     m_refresh->SetTooltip("TOOLTIP_CHALLENGES_REFRESH");
@@ -96,6 +98,7 @@ void GUI_ChallengeListWindow::Draw()
     LibText& text = LibText::GetInstance();
     text.SetFont("zekton16.dds", 16.0f);
     DrawChildren();
+    DrawButtons();
     const std::string& status = m_client->GetStatusKey();
     if (!status.empty())
         text.SetText(TEXT_ALIGN_LEFT, GetString(status.c_str()), static_cast<float>(left + 20),

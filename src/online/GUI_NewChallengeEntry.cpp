@@ -199,7 +199,8 @@ void GUI_NewChallengeEntry::Submit()
         m_statusColour = kRefusedColour;
         return;
     }
-    if (!server.AddChallenge(receiver, taunt, scenario->GetGuiName(), m_parentId)) {
+    // The map travels as the player reads it, not as its text key.
+    if (!server.AddChallenge(receiver, taunt, GetString(scenario->GetGuiName().c_str()), m_parentId)) {
         m_status = server.GetLastMessage();
         m_statusColour = kRefusedColour;
         return;
@@ -235,7 +236,7 @@ bool GUI_NewChallengeEntry::RenderThumbnail(const std::string& path, const SIM_D
     map.Draw();
     for (const auto& ship : fleet.GetShips()) {
         const int x = static_cast<int>(map.MapToScreenX(ship->x)), y = static_cast<int>(map.MapToScreenY(ship->y));
-        engine.FillRect(GRect{x - 3, y - 3, x + 3, y + 3}, 0xFF20E040u);
+        engine.FillRect(GRect{x - 6, y - 6, x + 6, y + 6}, 0xFF20E040u);
     }
     GVertexBuffer::SpriteBatch().Flush();
     engine.SetRenderTarget("rt_offscreen2");

@@ -11,7 +11,14 @@ class GUI_ChallengeListClientWindow;
 // limited to the records whose parent is that challenge.
 class GUI_RetaliationsList : public GUI_WindowBase {
 public:
-    GUI_RetaliationsList() { raisesOnClick = false; }
+    // The details window's Fight and Delete stand on the panel's title row:
+    // the panel itself takes neither the mouse nor clicks.
+    GUI_RetaliationsList()
+    {
+        raisesOnClick = false;
+        swallowsClicks = false;
+        claimsMouse = false;
+    }
     void SetChallenge(const std::string& challengeId);
     void Draw() override;
     GUI_ChallengeListClientWindow* GetList() const { return m_list; }
