@@ -21,7 +21,12 @@
 #include "engine/GHashTable.h"
 #include "online/OnlineJob.h"
 #include "online/SIM_ChallengeDatabase.h"
-#include "support/LoopbackHttpServer.h"
+#include "online/SIM_Server.h"
+#include "prep/GUI_DeploymentGUI.h"
+#include "sim/SIM_ChallengeFile.h"
+#include "sim/SIM_DeployedFleet.h"
+#include "sim/SIM_Scenario.h"
+#include "support/LocalChallengeServer.h"
 
 #include <chrono>
 #include <thread>
@@ -281,4 +286,58 @@ TEST_F(ChallengeScreens, ClosingWindowsWhileTheirDownloadRunsIsSafe)
     EXPECT_EQ(table->GetItems()[0].name, "Zed");
     table->SortByColumn(GUI_ChallengeDetailsHistory::NAME);
     EXPECT_EQ(table->GetItems()[0].name, "Amy");
+}
+
+TEST_F(ChallengeScreens, ARefreshShowsNewestFirstAndFightMeetsTheMirroredFleet)
+{
+    LocalChallengeServer local;
+    ASSERT_TRUE(local.Start());
+    GetInternet().SetServerUrl(local.Url());
+    // Ann posts a one-ship fleet on the first scenario.
+    SIM_Scenario* scenario = SIM_Scenario::GetFirst();
+    ASSERT_NE(scenario, nullptr);
+    SIM_DeployedFleet fleet;
+    auto ship = std::make_shared<SIM_DeployedShip>();
+    ship->design = "fed_sample_cruiser";
+    ship->name = "Meridian";
+    ship->x = 300.0f;
+    ship->y = 400.0f;
+    ship->angle = 90.0f;
+    ship->shipId = 1;
+    ASSERT_TRUE(fleet.AddShip(ship));
+    GHttpClient http;
+    http.SetServerUrl(local.Url());
+    SIM_Server ann(&http);
+    ann.SetIdentity("Ann", "1");
+    ASSERT_TRUE(ann.AddChallenge("all", "come on", "Arena", ""));
+    SIM_ChallengeFile writer;
+    ASSERT_TRUE(WriteFileAtomically(local.DataFile("challenges/1.qlm"),
+                                    writer.WriteToBytes(fleet, "all", "come on", "Ann", *scenario)));
+
+    WriteList(Line("50", "Old", "all", 9));
+    GUI_ChallengeListClientWindow* list = OpenList();
+    ASSERT_NE(list, nullptr);
+    list->Reload(true);
+    for (int i = 0; i < 1000 && list->IsRefreshing(); ++i) {
+        Frames(1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    EXPECT_EQ(ShownIds(*list), (std::vector<std::string>{"1", "50"})) << "newest first";
+    EXPECT_TRUE(list->IsDescending());
+    EXPECT_EQ(list->GetStatusKey(), "CHALLENGES_REFRESHED");
+
+    GUI_ChallengeDetails* details = GUI_ChallengeDetails::Open(list->GetRows()[0]->GetRecord());
+    ASSERT_TRUE(details->Fight());
+    Frames(2);
+    ASSERT_EQ(Game::GetInstance().GetModeId(), GUI_DeploymentGUI::kModeId);
+    GUI_DeploymentGUI& deployment = GUI_DeploymentGUI::GetInstance();
+    EXPECT_EQ(deployment.GetReturnMode(), GUI_ChallengeList::kModeId);
+    EXPECT_TRUE(deployment.GetScenario()->IsChallengeFleet());
+    ASSERT_NE(deployment.GetEnemyFleet(), nullptr);
+    ASSERT_EQ(deployment.GetEnemyFleet()->GetShips().size(), 1u);
+    const auto& enemy = *deployment.GetEnemyFleet()->GetShips()[0];
+    EXPECT_FLOAT_EQ(enemy.x, scenario->GetMapSizeX() - 300.0f) << "the sender's fleet faces the player";
+    EXPECT_FLOAT_EQ(enemy.y, 400.0f);
+    EXPECT_FLOAT_EQ(enemy.angle, 270.0f);
+    EXPECT_FALSE(GUI_ChallengeDetails::GetOpen()) << "leaving the list closed the details";
 }
