@@ -5,6 +5,7 @@
 #include "engine/GHashTable.h"
 #include "engine/GTokenizer.h"
 #include "engine/LibText.h"
+#include "engine/MarkedLines.h"
 #include "gui/GUI_ScrollingWindow.h"
 #include "online/GUI_ColumnSortButton.h"
 #include "online/GUI_PleaseWait.h"
@@ -12,7 +13,6 @@
 #include "online/SIM_Server.h"
 
 #include <algorithm>
-#include <sstream>
 
 GUI_ChallengeHistoryEntry::GUI_ChallengeHistoryEntry(const SIM_ChallengeHistoryItem* item) : m_filler(item == nullptr)
 {
@@ -58,12 +58,7 @@ GUI_ChallengeDetailsHistory::~GUI_ChallengeDetailsHistory()
 std::vector<SIM_ChallengeHistoryItem> GUI_ChallengeDetailsHistory::ParseHistory(const std::string& text)
 {
     std::vector<SIM_ChallengeHistoryItem> items;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        if (line.compare(0, 2, "##") != 0)
-            continue;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+    ForEachMarkedLine(text, kMaxLine, [&items](const std::string& line) {
         GTokenizer t(line, ',');
         t.NextString();
         SIM_ChallengeHistoryItem item;
@@ -71,7 +66,7 @@ std::vector<SIM_ChallengeHistoryItem> GUI_ChallengeDetailsHistory::ParseHistory(
         item.name = t.NextString();
         item.outcome = t.NextString();
         items.push_back(item);
-    }
+    });
     return items;
 }
 

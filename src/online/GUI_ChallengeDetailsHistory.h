@@ -40,6 +40,7 @@ public:
     enum Column { DATE = 0, NAME = 1, OUTCOME = 2 };
     static constexpr int kRowHeight = 28;
     static constexpr int kRowStep = 30;
+    static constexpr size_t kMaxLine = 2048;
 
     GUI_ChallengeDetailsHistory();
     ~GUI_ChallengeDetailsHistory() override;

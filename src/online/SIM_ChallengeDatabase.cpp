@@ -4,10 +4,10 @@
 #include "engine/GDebugLog.h"
 #include "engine/GFileHelpers.h"
 #include "engine/GSafeFile.h"
+#include "engine/MarkedLines.h"
 #include "online/SIM_Server.h"
 
 #include <cstdio>
-#include <sstream>
 #include <unordered_map>
 
 SIM_ChallengeDatabase& SIM_ChallengeDatabase::GetInstance()
@@ -40,18 +40,8 @@ void SIM_ChallengeDatabase::Clear()
 std::vector<std::unique_ptr<SIM_ChallengeRecord>> SIM_ChallengeDatabase::ParseRecords(const std::string& text)
 {
     std::vector<std::unique_ptr<SIM_ChallengeRecord>> out;
-    std::istringstream in(text);
-    int lineNumber = 0;
-    for (std::string line; std::getline(in, line);) {
-        ++lineNumber;
-        if (!SIM_ChallengeRecord::IsRecordLine(line))
-            continue;
-        if (line.size() > kMaxLine) {
-            LOG_DEBUG("Challenge list: line " + std::to_string(lineNumber) + " is too long, skipped");
-            continue;
-        }
-        out.push_back(std::make_unique<SIM_ChallengeRecord>(line));
-    }
+    ForEachMarkedLine(text, kMaxLine,
+                      [&out](const std::string& line) { out.push_back(std::make_unique<SIM_ChallengeRecord>(line)); });
     return out;
 }
 

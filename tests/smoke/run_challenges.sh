@@ -41,7 +41,12 @@ start_game() { # user name, user folder, arguments...
         sleep 0.2
     done
     [ -n "$wid" ] || fail "no game window"
-    sleep 2
+    # The first frames (shader compilation, content) come well after the window.
+    sleep 4
+}
+wait_for() { # pattern in the server's request log, seconds
+    for i in $(seq 1 $(($2 * 5))); do grep -q "$1" "$work/srv/requests.log" 2>/dev/null && return 0; sleep 0.2; done
+    return 1
 }
 stop_game() {
     kill -TERM "$gpid"; wait "$gpid"
@@ -55,11 +60,12 @@ click() { xdotool mousemove --window "$wid" "$1" "$2"; sleep 0.3; xdotool click 
 start_server 0
 ann="$work/ann"
 start_game Ann "$ann" --deploy scenario1
-click 245 130 0.5   # the first design
+click 245 130 1     # the first design
 click 430 250 1     # into the zone
-click 250 742 1     # Post
-click 670 323 0.5   # send to all
-click 702 494 3     # SUBMIT
+click 250 742 1.5   # Post
+click 670 323 1     # send to all
+click 702 494 1     # SUBMIT
+wait_for "postthumbnail.php" 30
 stop_game
 grep -q "^GET /quillomar/server/addchal136.php?&sen=[0-9]*&use=Ann&rec=all&tau=.*&map=Border%20Skirmish&race=federation&parent=$" \
     "$work/srv/requests.log" || fail "no challenge request: $(cat "$work/srv/requests.log")"
@@ -72,14 +78,20 @@ grep -q "^POST /quillomar/server/postthumbnail.php 1 " "$work/srv/requests.log" 
 # 2. Fighting it.
 bob="$work/bob"
 start_game Bob "$bob"
-click 633 742 1.5   # Challenges
-click 307 702 0.5   # Posted by me
-click 120 691 2     # Refresh
-click 928 150 2     # HISTORY of the first row
-xdotool key Escape; sleep 0.5
+click 633 742 2     # Challenges
+click 307 702 1     # Posted by me
+click 120 691 1     # Refresh
+wait_for "getmychaldemo.php" 20 || fail "Refresh asked nothing"
+sleep 2
+click 928 150 1     # HISTORY of the first row
+wait_for "getchallengehistory.php" 20 || fail "HISTORY asked nothing"
+sleep 2
+xdotool key Escape; sleep 1
 click 928 128 2     # DETAILS
 import -window root "$work/details.png" 2>/dev/null
-click 719 411 3     # Download
+click 719 411 1     # Download
+wait_for "challenges/1.qlm" 20
+sleep 3
 import -window root "$work/deployment.png" 2>/dev/null
 stop_game
 grep -q "^GET /quillomar/server/getmychaldemo.php$" "$work/srv/requests.log" || fail "the list was not refreshed"
@@ -97,7 +109,7 @@ stop_server
 start_server 2000
 rm -f "$bob/web/challengedata/1.jpg"
 start_game Bob "$bob"
-click 633 742 1.5   # Challenges
+click 633 742 2     # Challenges
 click 928 128 0.3   # DETAILS: the history and picture are on their way
 stop_game
 stop_server
