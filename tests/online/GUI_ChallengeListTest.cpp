@@ -341,3 +341,39 @@ TEST_F(ChallengeScreens, ARefreshShowsNewestFirstAndFightMeetsTheMirroredFleet)
     EXPECT_FLOAT_EQ(enemy.angle, 270.0f);
     EXPECT_FALSE(GUI_ChallengeDetails::GetOpen()) << "leaving the list closed the details";
 }
+
+TEST_F(ChallengeScreens, DeleteFromTheDetailsClosesThemAndDropsTheRowAfterTheClick)
+{
+    LocalChallengeServer local;
+    ASSERT_TRUE(local.Start());
+    GetInternet().SetServerUrl(local.Url());
+    GHttpClient http;
+    http.SetServerUrl(local.Url());
+    SIM_Server ann(&http);
+    ann.SetIdentity("Ann", "1");
+    ASSERT_TRUE(ann.AddChallenge("all", "mine", "Arena", ""));
+    ASSERT_TRUE(ann.AddChallenge("all", "mine too", "Arena", ""));
+    WriteList("");
+    GUI_ChallengeListClientWindow* list = OpenList();
+    ASSERT_NE(list, nullptr);
+    list->Reload(true);
+    for (int i = 0; i < 1000 && list->IsRefreshing(); ++i) {
+        Frames(1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    ASSERT_EQ(list->GetRows().size(), 2u);
+    GUI_ChallengeDetails* details = GUI_ChallengeDetails::Open(list->GetRows()[0]->GetRecord());
+    ASSERT_NE(details->GetDeleteButton(), nullptr) << "Ann sent it";
+    const std::string id = details->GetRecord().id;
+    for (int i = 0; i < 1000 && details->GetHistoryPanel()->IsDownloading(); ++i) {
+        Frames(1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    // Through the window manager, as the player's click comes.
+    Click(*details->GetDeleteButton());
+    Frames(1);
+    EXPECT_EQ(GUI_ChallengeDetails::GetOpen(), nullptr);
+    ASSERT_EQ(list->GetRows().size(), 1u);
+    EXPECT_NE(list->GetRows()[0]->GetRecord()->id, id);
+    EXPECT_EQ(UserFile("web/challenges/challengelist.txt").find("##," + id + ","), std::string::npos);
+}
