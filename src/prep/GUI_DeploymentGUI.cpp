@@ -301,6 +301,10 @@ void GUI_DeploymentGUI::Enter()
     MarkDifficultyButtons();
     m_postChallenge->visible = !tutorialOrSurvival && !m_scenario->IsChallengeFleet() && !m_editingAIFleet;
     m_postChallenge->enabled = false;
+    // Without a server the button stays off and says why.
+    m_postChallenge->SetTooltipString(GetString(SIM_Server::GetInstance().IsOnline()
+                                                    ? "CONFIGURE_SCENARIO_CHALLENGE_TOOLTIP"
+                                                    : "ONLINE_NO_SERVER"));
 
     const float areaW = static_cast<float>(m_area.Width()), areaH = static_cast<float>(m_area.Height());
     m_panel.SetSize(areaW, areaH);

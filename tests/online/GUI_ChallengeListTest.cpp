@@ -15,7 +15,11 @@
 #include "online/GUI_ChallengeListWindow.h"
 #include "online/GUI_ChallengeStrip.h"
 #include "online/GUI_ColumnSortButton.h"
+#include "online/GUI_NewChallengeEntry.h"
 #include "online/GUI_PleaseWait.h"
+#include "app/APP_ContentPackage.h"
+#include "engine/TextHelpers.h"
+#include "gui/GUI_TextEditWindow.h"
 #include "online/GUI_Rating.h"
 #include "online/GUI_RetaliationsList.h"
 #include "engine/GHashTable.h"
@@ -376,4 +380,47 @@ TEST_F(ChallengeScreens, DeleteFromTheDetailsClosesThemAndDropsTheRowAfterTheCli
     ASSERT_EQ(list->GetRows().size(), 1u);
     EXPECT_NE(list->GetRows()[0]->GetRecord()->id, id);
     EXPECT_EQ(UserFile("web/challenges/challengelist.txt").find("##," + id + ","), std::string::npos);
+}
+
+TEST_F(ChallengeScreens, ARetaliationAnswersItsChallengerAndARefusalLeavesSubmitOn)
+{
+    SIM_Scenario answered{SIM_Scenario::Unlisted{}};
+    answered.SetChallengeFleet(true);
+    answered.SetChallengeFile("77");
+    answered.SetStringMember("Cid");
+    SIM_DeployedFleet fleet;
+    GUI_NewChallengeEntry::SetSource(&fleet, SIM_Scenario::GetFirst());
+    bool hookCalled = false;
+    static bool* s_called = nullptr;
+    s_called = &hookCalled;
+    GUI_NewChallengeEntry::SetRetaliationPostedHook([](bool) { *s_called = true; });
+
+    GUI_NewChallengeEntry* window = GUI_NewChallengeEntry::OpenRetaliation(&answered);
+    EXPECT_EQ(window->GetSendToAllBox(), nullptr);
+    EXPECT_EQ(window->GetReceiverEntry()->GetText(), "Cid");
+    std::string taunt = GetString("RETALIATE_DEFAULT_TAUNT");
+    ReplaceSubstring(taunt, "<CHALLENGEID>", "77");
+    EXPECT_EQ(window->GetTauntEntry()->GetText(), taunt);
+    EXPECT_EQ(window->height, APP_ContentPackage::GetInstance().GetPackages().size() > 1
+                                  ? 268 + 35 * static_cast<int>(APP_ContentPackage::GetInstance().GetPackages().size() - 1)
+                                  : 260);
+
+    // No server: refused in red, nothing counts, SUBMIT can be pressed again.
+    window->Submit();
+    EXPECT_EQ(window->GetStatus(), GetString("ONLINE_NO_SERVER"));
+    EXPECT_EQ(window->GetStatusColour(), GUI_NewChallengeEntry::kRefusedColour);
+    EXPECT_FALSE(window->IsPosted());
+    EXPECT_TRUE(window->CanSubmit());
+    EXPECT_FALSE(hookCalled) << "a retaliation that never reached the server is not marked done";
+
+    // A new challenge to nobody cannot be sent until it goes to all.
+    GUI_NewChallengeEntry* fresh = GUI_NewChallengeEntry::OpenNewChallenge();
+    Frames(1);
+    EXPECT_EQ(GUI_NewChallengeEntry::GetOpen(), fresh);
+    EXPECT_FALSE(fresh->CanSubmit());
+    fresh->ToggleSendToAll();
+    EXPECT_TRUE(fresh->CanSubmit());
+    GUI_NewChallengeEntry::SetSource(nullptr, nullptr);
+    GUI_NewChallengeEntry::SetRetaliationPostedHook(nullptr);
+    GUI_NewChallengeEntry::Close();
 }
