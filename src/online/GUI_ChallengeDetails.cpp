@@ -187,7 +187,7 @@ void GUI_ChallengeDetails::Draw()
     DrawButtons();
     LibText& text = LibText::GetInstance();
     if (!m_statusKey.empty())
-        text.SetText(TEXT_ALIGN_LEFT, GetString(m_statusKey.c_str()) + m_statusExtra,
+        text.SetText(TEXT_ALIGN_LEFT, m_statusText,
                      static_cast<float>(clientLeft + 250), static_cast<float>(m_retaliations->top + 8), 0xFFFF6060u,
                      static_cast<float>(right - 420 - (clientLeft + 250)));
     text.Render(-1);
@@ -200,29 +200,33 @@ bool GUI_ChallengeDetails::Fight()
         LOG_ERROR("File ID for challenge is empty");
         return false;
     }
-    m_statusExtra.clear();
     if (!m_fileOnDisk && !SIM_Server::GetInstance().DownloadChallenge(id)) {
         LOG_DEBUG("Failed to download Challenge File");
-        m_statusKey = SIM_Server::GetInstance().IsOnline() ? "CHALLENGE_DOWNLOAD_FAILED" : "ONLINE_NO_SERVER";
+        SetStatus(SIM_Server::GetInstance().IsOnline() ? "CHALLENGE_DOWNLOAD_FAILED" : "ONLINE_NO_SERVER");
         return false;
     }
     SIM_ChallengeFile& file = SIM_ChallengeFile::GetInstance();
     if (!file.HasRequiredContent(id)) {
-        m_statusKey = "CHALLENGE_MISSING_CONTENT";
-        m_statusExtra = " " + file.GetMissingContent(id);
+        SetStatus("CHALLENGE_MISSING_CONTENT", " " + file.GetMissingContent(id));
         return false;
     }
     auto scenario = std::make_unique<SIM_Scenario>(SIM_Scenario::Unlisted{});
     scenario->SetChallengeFleet(true);
     scenario->SetChallengeFile(id);
     if (!file.Read(*scenario, id)) {
-        m_statusKey = "CHALLENGE_UNREADABLE";
+        SetStatus("CHALLENGE_UNREADABLE");
         return false;
     }
     g_scenarios.push_back(std::move(scenario));
     // The switch leaves this screen, which closes this window after the click.
     GUI_DeploymentGUI::Open(g_scenarios.back().get(), false, GUI_ChallengeList::kModeId);
     return true;
+}
+
+void GUI_ChallengeDetails::SetStatus(const char* key, const std::string& extra)
+{
+    m_statusKey = key;
+    m_statusText = GetString(key) + extra;
 }
 
 void GUI_ChallengeDetails::Delete()

@@ -76,6 +76,7 @@ private:
     GUI_ChallengeThumbnail* m_thumbnail = nullptr;
     GUI_ChallengeDetailsHistory* m_history = nullptr;
     GUI_RetaliationsList* m_retaliations = nullptr;
+    void SetStatus(const char* key, const std::string& extra = std::string());
     std::string m_statusKey;
-    std::string m_statusExtra;
+    std::string m_statusText;
 };

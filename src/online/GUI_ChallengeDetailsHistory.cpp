@@ -112,6 +112,7 @@ void GUI_ChallengeDetailsHistory::Poll()
     GUI_PleaseWait::Close();
     m_statusKey = ok ? (m_items.empty() ? "CHALLENGE_HISTORY_EMPTY" : "")
                      : (online ? "CHALLENGE_HISTORY_FAILED" : "ONLINE_NO_SERVER");
+    m_statusText = m_statusKey.empty() ? std::string() : GetString(m_statusKey.c_str());
     // The file's order until a header is clicked.
     RebuildRows();
 }
@@ -190,7 +191,7 @@ void GUI_ChallengeDetailsHistory::Draw()
     DrawButtons();
     DrawChildren();
     if (!m_statusKey.empty())
-        text.SetText(TEXT_ALIGN_CENTRE, GetString(m_statusKey.c_str()), static_cast<float>(left),
+        text.SetText(TEXT_ALIGN_CENTRE, m_statusText, static_cast<float>(left),
                      static_cast<float>(top + 60), 0xFFFFC040u, static_cast<float>(right - left - 20));
     text.Render(-1);
 }

@@ -77,5 +77,6 @@ private:
     int m_sortColumn = DATE;
     bool m_descending = false;
     std::string m_statusKey;
+    std::string m_statusText;
     GUI_Interlace m_interlace;
 };

@@ -33,6 +33,8 @@ void GUI_ChallengeList::Enter()
     LayOutScreen(*m_back);
     m_window = new GUI_ChallengeListWindow();
     m_rebuild = false;
+    m_offline = !SIM_Server::GetInstance().IsOnline();
+    m_offlineText = GetString("ONLINE_NO_SERVER");
 }
 
 void GUI_ChallengeList::Leave()
@@ -60,10 +62,10 @@ void GUI_ChallengeList::Render()
 {
     GUI_MenuScreen::Render();
     // Online play needs a server; without one the screen says so and stays usable.
-    if (!SIM_Server::GetInstance().IsOnline()) {
+    if (m_offline) {
         LibText& text = LibText::GetInstance();
         text.SetFont("zekton16.dds", 16.0f);
-        text.SetText(TEXT_ALIGN_LEFT, GetString("ONLINE_NO_SERVER"), 260.0f,
+        text.SetText(TEXT_ALIGN_LEFT, m_offlineText, 260.0f,
                      static_cast<float>(height - 34), 0xFFFFC040u, 0.0f);
         text.Render(-1);
     }

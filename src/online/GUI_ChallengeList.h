@@ -1,6 +1,8 @@
 #pragma once
 #include "frontend/GUI_MenuScreen.h"
 
+#include <string>
+
 class GUI_ButtonText;
 class GUI_ChallengeListWindow;
 
@@ -29,4 +31,7 @@ private:
     GUI_ButtonText* m_back = nullptr;
     GUI_ChallengeListWindow* m_window = nullptr;
     bool m_rebuild = false;
+    // Whether a server is set, looked at on entering.
+    bool m_offline = false;
+    std::string m_offlineText;
 };

@@ -1,6 +1,7 @@
 #include "online/GUI_ChallengeListClientWindow.h"
 
 #include "engine/GDebugLog.h"
+#include "engine/GHashTable.h"
 #include "engine/GSafeFile.h"
 #include "gui/GUI_ScrollingWindow.h"
 #include "online/GUI_ChallengeStrip.h"
@@ -160,6 +161,7 @@ void GUI_ChallengeListClientWindow::Poll()
     } else {
         m_statusKey = online ? "CHALLENGES_REFRESH_FAILED" : "ONLINE_NO_SERVER";
     }
+    m_statusText = GetString(m_statusKey.c_str());
     m_scroll->position = 0;
     Reload(false);
     m_sortColumn = COL_DATE;

@@ -54,6 +54,7 @@ public:
     bool IsRefreshing() const { return m_job != nullptr; }
     // What the last refresh came to, for the window's status line ("" none yet).
     const std::string& GetStatusKey() const { return m_statusKey; }
+    const std::string& GetStatusText() const { return m_statusText; }
 
 private:
     void DeleteRows();
@@ -68,4 +69,5 @@ private:
     int m_sortColumn = COL_NONE;
     std::string m_parentFilter;
     std::string m_statusKey;
+    std::string m_statusText;
 };

@@ -99,9 +99,9 @@ void GUI_ChallengeListWindow::Draw()
     text.SetFont("zekton16.dds", 16.0f);
     DrawChildren();
     DrawButtons();
-    const std::string& status = m_client->GetStatusKey();
+    const std::string& status = m_client->GetStatusText();
     if (!status.empty())
-        text.SetText(TEXT_ALIGN_LEFT, GetString(status.c_str()), static_cast<float>(left + 20),
+        text.SetText(TEXT_ALIGN_LEFT, status, static_cast<float>(left + 20),
                      static_cast<float>(bottom - 88), 0xFFC0C0C0u, 240.0f);
     text.Render(-1);
 }

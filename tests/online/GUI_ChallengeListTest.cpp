@@ -15,7 +15,9 @@
 #include "online/GUI_ChallengeListWindow.h"
 #include "online/GUI_ChallengeStrip.h"
 #include "online/GUI_ColumnSortButton.h"
+#include "online/GUI_ChallengeThumbnail.h"
 #include "online/GUI_NewChallengeEntry.h"
+#include "engine/ImageWrite.h"
 #include "online/GUI_PleaseWait.h"
 #include "app/APP_ContentPackage.h"
 #include "engine/TextHelpers.h"
@@ -423,4 +425,26 @@ TEST_F(ChallengeScreens, ARetaliationAnswersItsChallengerAndARefusalLeavesSubmit
     GUI_NewChallengeEntry::SetSource(nullptr, nullptr);
     GUI_NewChallengeEntry::SetRetaliationPostedHook(nullptr);
     GUI_NewChallengeEntry::Close();
+}
+
+TEST(ChallengeThumbnail, APictureFromAnotherPlayerIsSizedUpBeforeItIsDecoded)
+{
+    TempDir dir;
+    auto picture = [&](const std::string& name, int w, int h) {
+        std::vector<uint8_t> rgba(static_cast<size_t>(w) * h * 4, 0x80);
+        EXPECT_TRUE(WriteJpeg(dir.File(name), w, h, rgba));
+        return dir.File(name);
+    };
+    EXPECT_TRUE(GUI_ChallengeThumbnail::IsAcceptable(picture("fits.jpg", 256, 256)));
+    EXPECT_FALSE(GUI_ChallengeThumbnail::IsAcceptable(picture("wide.jpg", 257, 256)));
+    EXPECT_FALSE(GUI_ChallengeThumbnail::IsAcceptable(picture("tall.jpg", 256, 257)));
+    // A small picture padded past the byte limit is refused unread.
+    std::string bytes;
+    ASSERT_TRUE(ReadWholeFile(picture("padded.jpg", 16, 16), bytes));
+    bytes.resize(GUI_ChallengeThumbnail::kMaxFileBytes + 1, '\0');
+    EXPECT_FALSE(GUI_ChallengeThumbnail::IsAcceptable(dir.Write("big.jpg", bytes)));
+    bytes.resize(GUI_ChallengeThumbnail::kMaxFileBytes);
+    EXPECT_TRUE(GUI_ChallengeThumbnail::IsAcceptable(dir.Write("limit.jpg", bytes)));
+    EXPECT_FALSE(GUI_ChallengeThumbnail::IsAcceptable(dir.Write("page.jpg", "<html>404</html>")));
+    EXPECT_FALSE(GUI_ChallengeThumbnail::IsAcceptable(dir.File("missing.jpg")));
 }
