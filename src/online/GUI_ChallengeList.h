@@ -1,13 +1,37 @@
 #pragma once
-#include "app/GUI_StandInMode.h"
+#include "frontend/GUI_MenuScreen.h"
 
-// Stand-in screen until this one is built.
-class GUI_ChallengeList : public GUI_StandInMode {
+#include <string>
+
+class GUI_ButtonText;
+class GUI_ChallengeListWindow;
+
+// The challenges screen (mode 6): the challenge table over the menu
+// backdrop. While a download runs behind the please-wait box, clicks and
+// keys go nowhere.
+class GUI_ChallengeList : public GUI_MenuScreen {
 public:
-    static GUI_ChallengeList& GetInstance()
-    {
-        static GUI_ChallengeList instance;
-        return instance;
-    }
-    GUI_ChallengeList() : GUI_StandInMode("Challenges") {}
+    static constexpr int kModeId = 6;
+    static GUI_ChallengeList& GetInstance();
+    GUI_ChallengeList();
+
+    void Enter() override;
+    void Leave() override;
+    void Render() override;
+    void Update() override;
+    void OnKeyDown(int code) override;
+    void OnLeftClick() override;
+    using GUIButtonList::OnLeftClick;
+
+    GUI_ChallengeListWindow* GetWindow() const { return m_window; }
+    // Rows rebuilt at the next update (after a delete from the details).
+    void RequestRebuild() { m_rebuild = true; }
+
+private:
+    GUI_ButtonText* m_back = nullptr;
+    GUI_ChallengeListWindow* m_window = nullptr;
+    bool m_rebuild = false;
+    // Whether a server is set, looked at on entering.
+    bool m_offline = false;
+    std::string m_offlineText;
 };

@@ -17,9 +17,37 @@
 #include "engine/GSystem.h"
 #include "engine/StrFormat.h"
 #include "sim/SIM_ChallengeFile.h"
+#include "app/APP_UsageMetrics.h"
+#include "sim/SIM_Options.h"
+#include "engine/GHashTable.h"
+
+#include <vector>
 
 #include <filesystem>
 #include <fstream>
+
+namespace {
+std::string Enc(const std::string& text)
+{
+    return PercentEncode(text);
+}
+
+// Downloads a path into target through a private file beside it, so that
+// only a whole answer replaces what target held.
+bool DownloadReplacing(GHttpClient& client, const std::string& target, const std::string& path)
+{
+    const size_t slash = target.rfind('/');
+    if (slash != std::string::npos)
+        EnsureDirectoryExists(target.substr(0, slash));
+    if (!client.OpenLink()) {
+        LOG_DEBUG("Error - GetInternet()->OpenLink() failed");
+        return false;
+    }
+    const bool ok = client.DownloadToFile(target, path);
+    client.CloseLink();
+    return ok;
+}
+} // namespace
 
 SIM_Server& SIM_Server::GetInstance()
 {
@@ -63,14 +91,11 @@ bool SIM_Server::IsOnline()
 
 bool SIM_Server::GetSurvivalScores(const std::string& mapName, const std::string& userId)
 {
-    GHttpClient& client = Client();
-    if (!client.IsOnline() || !client.OpenLink())
+    if (!Client().IsOnline())
         return false;
-    std::string path = "quillomar/server/getsurvivalscores.php?&username=" + PercentEncode(GetUserName()) +
-                       "&id=" + PercentEncode(userId) + "&map=" + PercentEncode(mapName);
-    bool ok = client.DownloadToFile(GetHighScoresPath(), path);
-    client.CloseLink();
-    return ok;
+    const std::string path = "/quillomar/server/getsurvivalscores.php?&username=" + PercentEncode(GetUserName()) +
+                             "&id=" + PercentEncode(userId) + "&map=" + PercentEncode(mapName);
+    return DownloadReplacing(Client(), GetHighScoresPath(), path);
 }
 
 GHttpClient& SIM_Server::Client()
@@ -108,14 +133,16 @@ bool SIM_Server::Request(const std::string& path, bool wantTrue, const char* wha
 bool SIM_Server::RateChallenge(const std::string& challengeId, int difficulty, int enjoyment)
 {
     // The player's online name and id are sent once online play keeps them.
-    return Request(StrFormat("/quillomar/server/ratechallenge.php?&rater=&username=&qlmid=%s&dif=%d&enj=%d",
+    return AskTrue(StrFormat("/quillomar/server/ratechallenge.php?&rater=%s&username=%s&qlmid=%s&dif=%d&enj=%d",
+                             PercentEncode(GetUserId()).c_str(), PercentEncode(GetUserName()).c_str(),
                              PercentEncode(challengeId).c_str(), difficulty, enjoyment),
-                   true, "rating");
+                   "rating");
 }
 
 bool SIM_Server::SendMessage(const std::string& recipient, const std::string& text)
 {
-    return Request(StrFormat("/quillomar/server/sendmessage.php?&user=&id=&msgto=%s&msg=%s",
+    return Request(StrFormat("/quillomar/server/sendmessage.php?&user=%s&id=%s&msgto=%s&msg=%s",
+                             PercentEncode(GetUserName()).c_str(), PercentEncode(GetUserId()).c_str(),
                              PercentEncode(recipient).c_str(), PercentEncode(text).c_str()),
                    false, "message");
 }
@@ -156,7 +183,9 @@ bool SIM_Server::GetCampaignOpponentList(const std::string& race, int minCost, i
 
 bool SIM_Server::DownloadChallenge(const std::string& challengeId)
 {
-    const std::string target = SIM_ChallengeFile::ChallengePath(challengeId);
+    // Where the reader looks, unless a test gave a folder of its own.
+    const std::string target = m_userFolder.empty() ? SIM_ChallengeFile::ChallengePath(challengeId)
+                                                    : ChallengePathIn(m_userFolder, challengeId);
     if (target.empty())
         return false;
     EnsureDirectoryExists(target.substr(0, target.rfind('/')));
@@ -165,11 +194,26 @@ bool SIM_Server::DownloadChallenge(const std::string& challengeId)
         LOG_DEBUG("SIM_SERVER: Internet Connect Failed");
         return false;
     }
-    const bool ok = client.DownloadToFile(target, "/quillomar/server/challenges/" + challengeId + ".qlm");
+    // Into a file of its own first: only a whole answer whose header reads
+    // becomes the challenge the game treats as on disk.
+    const std::string part = target + ".download";
+    bool ok = client.DownloadToFile(part, "/quillomar/server/challenges/" + challengeId + ".qlm");
     client.CloseLink();
+    std::string bytes;
+    std::vector<std::string> packages;
+    ok = ok && ReadWholeFile(part, bytes) && SIM_ChallengeFile::ReadPackages(bytes, packages) &&
+         std::rename(part.c_str(), target.c_str()) == 0;
+    std::remove(part.c_str());
     if (!ok)
         LOG_ERROR("SIM_SERVER: Download QLM file failed");
     return ok;
+}
+
+std::string SIM_Server::ChallengePathIn(const std::string& userFolder, const std::string& challengeId)
+{
+    if (!SIM_ChallengeFile::IsSafeChallengeId(challengeId))
+        return std::string();
+    return userFolder + "/web/challenges/" + challengeId + ".qlm";
 }
 
 std::string SIM_Server::MakeTempFileName()
@@ -193,7 +237,15 @@ std::string SIM_Server::MakeTempFileName()
 
 std::string SIM_Server::ReadResponse(const std::string& answer)
 {
-    std::string value;
+    std::string response, message;
+    ReadAnswer(answer, response, message);
+    return response;
+}
+
+void SIM_Server::ReadAnswer(const std::string& answer, std::string& response, std::string& message)
+{
+    response.clear();
+    message.clear();
     size_t pos = 0;
     while (pos < answer.size()) {
         size_t end = answer.find('\n', pos);
@@ -201,15 +253,16 @@ std::string SIM_Server::ReadResponse(const std::string& answer)
             end = answer.size();
         const std::string line = answer.substr(pos, end - pos);
         pos = end + 1;
-        if (line.find("response") == std::string::npos)
+        const bool isResponse = line.find("response") != std::string::npos;
+        if (!isResponse && line.find("message") == std::string::npos)
             continue;
         GTokenizer t(line, ',');
         t.NextString();
-        value = t.NextString();
+        std::string value = t.NextString();
         while (!value.empty() && (value.back() == ' ' || value.back() == '\r' || value.back() == '\n'))
             value.pop_back();
+        (isResponse ? response : message) = value;
     }
-    return value;
 }
 
 bool SIM_Server::FetchAnswer(const std::string& path, std::string* answer)
@@ -255,6 +308,206 @@ bool SIM_Server::PostChallenge(const std::string& localFile, const std::string& 
     if (!client.OpenPostLink())
         return false;
     const bool ok = client.PostFile("/quillomar/server/postchallenge.php", localFile, tag);
+    client.CloseLink();
+    return ok;
+}
+
+// --- Challenges, messages, scores -------------------------------------------
+
+std::string SIM_Server::GetUserId() const
+{
+    return m_installId.empty() ? APP_UsageMetrics::GetInstance().GetId() : m_installId;
+}
+
+std::string SIM_Server::GetRequestParam() const
+{
+    std::lock_guard<std::mutex> lock(m_answerMutex);
+    return m_newChallengeId;
+}
+
+std::string SIM_Server::GetLastMessage() const
+{
+    std::lock_guard<std::mutex> lock(m_answerMutex);
+    return m_lastMessage;
+}
+
+bool SIM_Server::AskTrue(const std::string& path, const char* what)
+{
+    if (!Client().IsOnline()) {
+        LOG_DEBUG(std::string("SIM_SERVER: no server, not sent: ") + what);
+        return false;
+    }
+    std::string answer, response, message;
+    const bool came = FetchAnswer(path, &answer);
+    ReadAnswer(answer, response, message);
+    if (came && !message.empty()) {
+        std::lock_guard<std::mutex> lock(m_answerMutex);
+        m_lastMessage = message;
+    }
+    const bool ok = came && response == "true";
+    if (!ok)
+        LOG_DEBUG(std::string("SIM_SERVER: not taken: ") + what);
+    return ok;
+}
+
+
+bool SIM_Server::GetChallengeList(const std::string& target)
+{
+    if (!Client().IsOnline())
+        return false;
+    return DownloadReplacing(Client(), target, "/quillomar/server/getmychaldemo.php");
+}
+
+bool SIM_Server::GetChallengeHistory(const std::string& challengeId, std::string& text)
+{
+    text.clear();
+    if (!Client().IsOnline())
+        return false;
+    return FetchAnswer("/quillomar/server/getchallengehistory.php?&qlmid=" + Enc(challengeId), &text);
+}
+
+bool SIM_Server::AddChallenge(const std::string& receiver, const std::string& taunt, const std::string& map,
+                              const std::string& parentId)
+{
+    const std::string race = SIM_Options::GetInstance().GetRaceName();
+    const std::string path =
+        StrFormat("/quillomar/server/addchal136.php?&sen=%s&use=%s&rec=%s&tau=%s&map=%s&race=%s&parent=%s",
+                  Enc(GetUserId()).c_str(), Enc(GetUserName()).c_str(), Enc(receiver).c_str(), Enc(taunt).c_str(),
+                  Enc(map).c_str(), Enc(race).c_str(), Enc(parentId).c_str());
+    if (!Client().IsOnline()) {
+        std::lock_guard<std::mutex> lock(m_answerMutex);
+        m_lastMessage = GetString("ONLINE_NO_SERVER");
+        return false;
+    }
+    std::string answer, response, message;
+    if (!FetchAnswer(path, &answer)) {
+        std::lock_guard<std::mutex> lock(m_answerMutex);
+        m_lastMessage = GetString("ONLINE_NO_ANSWER");
+        return false;
+    }
+    ReadAnswer(answer, response, message);
+    std::lock_guard<std::mutex> lock(m_answerMutex);
+    if (!message.empty())
+        m_lastMessage = message;
+    // The id names files here and on the server: an empty or odd one is no id.
+    if (response == "false" || !SIM_ChallengeFile::IsSafeChallengeId(response)) {
+        LOG_DEBUG("Failed to post challenge");
+        if (message.empty())
+            m_lastMessage = GetString("ONLINE_NO_ANSWER");
+        return false;
+    }
+    m_newChallengeId = response;
+    return true;
+}
+
+bool SIM_Server::DeleteChallenge(const std::string& challengeId)
+{
+    return AskTrue(StrFormat("/quillomar/server/delete_challenge.php?&userid=%s&username=%s&qlmid=%s",
+                             Enc(GetUserId()).c_str(), Enc(GetUserName()).c_str(), Enc(challengeId).c_str()),
+                   "delete challenge");
+}
+
+bool SIM_Server::ReportChallengeVictory(const std::string& challengeId)
+{
+    return AskTrue(StrFormat("/quillomar/server/challenge_victory.php?&userid=%s&username=%s&qlmid=%s",
+                             Enc(GetUserId()).c_str(), Enc(GetUserName()).c_str(), Enc(challengeId).c_str()),
+                   "challenge victory");
+}
+
+bool SIM_Server::ReportChallengeAttempt(const std::string& challengeId)
+{
+    return AskTrue(StrFormat("/quillomar/server/challenge_attempt.php?&userid=%s&username=%s&qlmid=%s",
+                             Enc(GetUserId()).c_str(), Enc(GetUserName()).c_str(), Enc(challengeId).c_str()),
+                   "challenge attempt");
+}
+
+bool SIM_Server::SetUserName(const std::string& name)
+{
+    if (name.empty()) {
+        LOG_ERROR("SIM_SERVER: Attempt to apply blank username");
+        return false;
+    }
+    if (name.size() > kMaxUserName) {
+        LOG_ERROR("SIM_SERVER: Attempt to register username > 128 characters");
+        return false;
+    }
+    return AskTrue(StrFormat("/quillomar/server/setusername.php?&id=%s&username=%s", Enc(GetUserId()).c_str(),
+                             Enc(name).c_str()),
+                   "user name");
+}
+
+bool SIM_Server::GetLatestPatch(int version)
+{
+    return AskTrue(StrFormat("/quillomar/server/getlatestpatch.php?&id=%s&username=%s&version=%d",
+                             Enc(GetUserId()).c_str(), Enc(GetUserName()).c_str(), version),
+                   "latest patch");
+}
+
+bool SIM_Server::DownloadNews(const std::string& target)
+{
+    return Client().IsOnline() && DownloadReplacing(Client(), target, "/quillomar/server/news.txt");
+}
+
+bool SIM_Server::AddSurvivalScore(int score, const std::string& map, const std::string& race)
+{
+    return AskTrue(StrFormat("/quillomar/server/add_survival_score.php?&userid=%s&username=%s&m=%s&r=%s&s=%d,&c=%d",
+                             Enc(GetUserId()).c_str(), Enc(GetUserName()).c_str(), Enc(map).c_str(),
+                             Enc(race).c_str(), score, score ^ kScoreCheckKey),
+                   "survival score");
+}
+
+bool SIM_Server::BlockMessageSender(const std::string& sender)
+{
+    return Request(StrFormat("/quillomar/server/blockmessage.php?&user=%s&id=%s&blockuser=%s",
+                             Enc(GetUserName()).c_str(), Enc(GetUserId()).c_str(), Enc(sender).c_str()),
+                   false, "block sender");
+}
+
+bool SIM_Server::DeleteMessage(int messageId)
+{
+    return Request(StrFormat("/quillomar/server/deletemessage.php?&user=%s&id=%s&msgid=%d", Enc(GetUserName()).c_str(),
+                             Enc(GetUserId()).c_str(), messageId),
+                   false, "delete message");
+}
+
+bool SIM_Server::GetMyMessages(int lastMessageId, const std::string& target)
+{
+    return Client().IsOnline() &&
+           DownloadReplacing(Client(), target,
+                             StrFormat("/quillomar/server/getmymessages.php?&username=%s&id=%s&lastmessageid=%d",
+                                       Enc(GetUserName()).c_str(), Enc(GetUserId()).c_str(), lastMessageId));
+}
+
+std::string SIM_Server::ThumbnailPath(const std::string& userFolder, const std::string& challengeId)
+{
+    if (!SIM_ChallengeFile::IsSafeChallengeId(challengeId))
+        return std::string();
+    return userFolder + "/web/challengedata/" + challengeId + ".jpg";
+}
+
+bool SIM_Server::DownloadThumbnail(const std::string& challengeId)
+{
+    const std::string target = ThumbnailPath(GetUserFolder(), challengeId);
+    if (target.empty())
+        return false;
+    EnsureDirectoryExists(target.substr(0, target.rfind('/')));
+    GHttpClient& client = Client();
+    if (!client.IsOnline() || !client.OpenPostLink()) {
+        LOG_DEBUG("SIM_SERVER: Internet Connect Failed");
+        return false;
+    }
+    const std::string path = "/quillomar/server/thumbnails/" + challengeId + ".jpg";
+    const bool ok = client.UrlExists(path) && client.DownloadToFile(target, path);
+    client.CloseLink();
+    return ok;
+}
+
+bool SIM_Server::PostThumbnail(const std::string& localFile, const std::string& tag)
+{
+    GHttpClient& client = Client();
+    if (!client.OpenPostLink())
+        return false;
+    const bool ok = client.PostFile("/quillomar/server/postthumbnail.php", localFile, tag);
     client.CloseLink();
     return ok;
 }

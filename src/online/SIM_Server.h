@@ -1,4 +1,5 @@
 #pragma once
+#include <mutex>
 #include <string>
 
 class GHttpClient;
@@ -53,6 +54,47 @@ public:
     bool PostChallenge(const std::string& localFile, const std::string& tag);
     // The response value of an answer text ("response,<value>" lines).
     static std::string ReadResponse(const std::string& answer);
+    // Both values of an answer: the last "response" line's and the last
+    // "message" line's (a line naming both counts as a response).
+    static void ReadAnswer(const std::string& answer, std::string& response, std::string& message);
+
+    // --- Challenges, messages, scores -----------------------------------
+    // Each is false (or empty) at once without a server, and false for any
+    // answer short of a whole 200. The "true" requests hold only for a
+    // response value of exactly "true".
+    static constexpr const char* kScriptPath = "/quillomar/server/";
+    // The server's challenge list, saved to target only when all of it came.
+    bool GetChallengeList(const std::string& target);
+    // The history text of a challenge into text (the caller's own buffer).
+    bool GetChallengeHistory(const std::string& challengeId, std::string& text);
+    // Registers a new challenge; on success the server's id is kept
+    // (GetRequestParam). A refusal, an empty id or one unfit for a file name
+    // is a failure and keeps the earlier id.
+    bool AddChallenge(const std::string& receiver, const std::string& taunt, const std::string& map,
+                      const std::string& parentId);
+    bool DeleteChallenge(const std::string& challengeId);
+    bool ReportChallengeVictory(const std::string& challengeId);
+    bool ReportChallengeAttempt(const std::string& challengeId);
+    bool SetUserName(const std::string& name);
+    bool GetLatestPatch(int version);
+    bool DownloadNews(const std::string& target);
+    bool AddSurvivalScore(int score, const std::string& map, const std::string& race);
+    bool BlockMessageSender(const std::string& sender);
+    bool DeleteMessage(int messageId);
+    bool GetMyMessages(int lastMessageId, const std::string& target);
+    // "web/challengedata/<id>.jpg"; false unless the server has one and it came whole.
+    bool DownloadThumbnail(const std::string& challengeId);
+    bool PostThumbnail(const std::string& localFile, const std::string& tag);
+    static std::string ChallengePathIn(const std::string& userFolder, const std::string& challengeId);
+    static std::string ThumbnailPath(const std::string& userFolder, const std::string& challengeId);
+    // The key both ends use for the survival score check value.
+    static constexpr int kScoreCheckKey = 0x5A3;
+    static constexpr size_t kMaxUserName = 128;
+
+    std::string GetRequestParam() const;
+    std::string GetLastMessage() const;
+    // The account id sent with requests: the one set, else the installation id.
+    std::string GetUserId() const;
     // Who the requests are made for: the player's name and installation id.
     void SetIdentity(const std::string& userName, const std::string& installId);
     static std::string CampaignListPath();
@@ -66,8 +108,14 @@ private:
     // GETs a path into a private answer file and hands its text back (when
     // asked) before the file goes; false unless a whole 200 answer came.
     bool FetchAnswer(const std::string& path, std::string* answer);
+    // GETs a "true" request and keeps its message line.
+    bool AskTrue(const std::string& path, const char* what);
+    std::string Who(const char* nameKey, const char* idKey) const;
     std::string m_userName;
     std::string m_installId;
+    mutable std::mutex m_answerMutex;
+    std::string m_newChallengeId;
+    std::string m_lastMessage;
 
     GHttpClient* m_client;
     std::string m_userFolder;

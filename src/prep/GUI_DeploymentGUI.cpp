@@ -12,6 +12,9 @@
 #include "engine/GHashTable.h"
 #include "engine/LibText.h"
 #include "frontend/GUI_LoadingScreen.h"
+#include "online/GUI_NewChallengeEntry.h"
+#include "online/SIM_Server.h"
+#include "sim/SIM_ChallengeFile.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_ConfirmDialog.h"
 #include "gui/GUI_FrameDrawing.h"
@@ -158,7 +161,9 @@ void GUI_DeploymentGUI::OnButton(std::intptr_t id)
     case MEDIUM:
     case HARD: screen.ChooseDifficulty(static_cast<int>(id - EASY)); break;
     case POST_CHALLENGE:
-        // Posting a fleet as a challenge arrives with online play.
+        // The file is written from the fleet: positions come from the icons.
+        screen.WriteDeploymentFile(screen.GetTempDeploymentPath());
+        GUI_NewChallengeEntry::OpenNewChallenge();
         break;
     case GO_BACK: screen.GoBack(); break;
     default: break;
@@ -295,9 +300,12 @@ void GUI_DeploymentGUI::Enter()
         button->enabled = showDifficulty;
     }
     MarkDifficultyButtons();
-    // Posting challenges needs online play; the button stays for its place.
-    m_postChallenge->visible = !tutorialOrSurvival;
+    m_postChallenge->visible = !tutorialOrSurvival && !m_scenario->IsChallengeFleet() && !m_editingAIFleet;
     m_postChallenge->enabled = false;
+    // Without a server the button stays off and says why.
+    m_postChallenge->SetTooltipString(GetString(SIM_Server::GetInstance().IsOnline()
+                                                    ? "CONFIGURE_SCENARIO_CHALLENGE_TOOLTIP"
+                                                    : "ONLINE_NO_SERVER"));
 
     const float areaW = static_cast<float>(m_area.Width()), areaH = static_cast<float>(m_area.Height());
     m_panel.SetSize(areaW, areaH);
@@ -339,8 +347,18 @@ void GUI_DeploymentGUI::LoadEnemyFleet()
 {
     DeleteEnemyIcons();
     m_enemyFleet.reset();
-    if (!m_scenario || m_scenario->IsChallengeFleet())
+    if (!m_scenario)
         return;
+    if (m_scenario->IsChallengeFleet()) {
+        // The challenge read last holds the enemy, already turned to face us.
+        const SIM_ChallengeFile& challenge = SIM_ChallengeFile::GetInstance();
+        if (!challenge.GetFleetRead() || challenge.GetChallengeId() != m_scenario->GetChallengeId())
+            return;
+        m_enemyFleet = std::make_unique<SIM_DeployedFleet>();
+        m_enemyFleet->CopyFrom(*challenge.GetFleetRead());
+        CreateEnemyFleetIcons(*m_enemyFleet);
+        return;
+    }
     const std::string path = m_scenario->GetEnemyFleetPath();
     if (!FileExists(path))
         return;
@@ -450,7 +468,9 @@ void GUI_DeploymentGUI::UpdateFightButton()
         return;
     const SIM_FleetLimits limits(*m_scenario, *m_playerFleet, m_editingAIFleet);
     const int code = limits.CheckFleet();
-    m_postChallenge->enabled = false;
+    // A fleet that could fight can be posted, where there is a server to take it.
+    m_postChallenge->enabled = m_postChallenge->visible && code == SIM_FleetLimits::AVAILABLE &&
+                               !m_playerFleet->GetShips().empty() && SIM_Server::GetInstance().IsOnline();
     if (code != SIM_FleetLimits::AVAILABLE) {
         m_fightTooltipKey = SIM_FleetLimits::FightTooltipKey(code);
         m_fight->enabled = false;

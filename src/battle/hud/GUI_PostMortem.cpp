@@ -12,6 +12,7 @@
 #include "engine/TextHelpers.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_Tutorial.h"
+#include "online/GUI_NewChallengeEntry.h"
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_Race.h"
 #include "sim/SIM_Scenario.h"
@@ -160,9 +161,15 @@ void GUI_PostMortem::OnRateChallenge(std::intptr_t)
 
 void GUI_PostMortem::OnRetaliate(std::intptr_t)
 {
-    // Posting a retaliation belongs to the online screens, which are not
-    // built yet: the attempt cannot go through, so the button stays.
-    LOG_DEBUG("Retaliation posting is not available yet");
-    if (GUI_PostMortem* open = GetOpen())
-        open->OnRetaliationPosted(false);
+    const SIM_Scenario* answered = SIM_Battle::GetInstance().GetScenario();
+    if (!answered || !answered->IsChallengeFleet()) {
+        LOG_DEBUG("A retaliation needs a challenge battle");
+        return;
+    }
+    // The button counts as used only once the answer reached the server.
+    GUI_NewChallengeEntry::SetRetaliationPostedHook([](bool succeeded) {
+        if (GUI_PostMortem* open = GetOpen())
+            open->OnRetaliationPosted(succeeded);
+    });
+    GUI_NewChallengeEntry::OpenRetaliation(answered);
 }

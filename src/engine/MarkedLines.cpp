@@ -1,0 +1,15 @@
+#include "engine/MarkedLines.h"
+
+#include <sstream>
+
+void ForEachMarkedLine(const std::string& text, size_t maxLine, const std::function<void(const std::string&)>& visit)
+{
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.compare(0, 2, "##") != 0 || line.size() > maxLine)
+            continue;
+        visit(line);
+    }
+}

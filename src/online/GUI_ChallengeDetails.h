@@ -1,0 +1,82 @@
+#pragma once
+#include "gui/GUI_Dialog.h"
+#include "gui/GUI_Interlace.h"
+#include "online/SIM_ChallengeRecord.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class GUI_ButtonText;
+class GUI_ChallengeDetailsHistory;
+class GUI_ChallengeThumbnail;
+class GUI_Rating;
+class GUI_RetaliationsList;
+class SIM_Scenario;
+
+// The data rows of a challenge and its two ratings.
+class GUI_ChallengeDetailsData : public GUI_WindowBase {
+public:
+    static constexpr int kRows = 10;
+    GUI_ChallengeDetailsData() { raisesOnClick = false; }
+    void SetChallenge(const SIM_ChallengeRecord& record);
+    void Draw() override;
+    const std::string& GetValue(int row) const { return m_values[row]; }
+    const std::string& GetLabel(int row) const { return m_labels[row]; }
+
+private:
+    std::string m_labels[kRows];
+    std::string m_values[kRows];
+    std::string m_enjoymentLabel, m_difficultyLabel;
+    GUI_Rating* m_enjoyment = nullptr;
+    GUI_Rating* m_difficulty = nullptr;
+    GUI_Interlace m_interlace;
+};
+
+// Everything known about one challenge: its data, the thumbnail, the fights
+// fought against it and its retaliations, with Fight (or Download) and, for
+// its sender and receiver, Delete. It keeps a copy of the record, so a list
+// refreshed or a record deleted meanwhile leaves it whole. At most one is open.
+class GUI_ChallengeDetails : public GUI_Dialog {
+public:
+    static GUI_ChallengeDetails* Open(const SIM_ChallengeRecord* record);
+    static void Close();
+    static GUI_ChallengeDetails* GetOpen();
+    // The scenario of the challenge being fought (owned here; the
+    // deployment screen and the battle point at it).
+    static SIM_Scenario* GetChallengeScenario();
+
+    ~GUI_ChallengeDetails() override;
+    void Draw() override;
+
+    // Downloads the challenge when needed, reads it and goes to the deployment.
+    // False (with the reason shown) when it could not.
+    bool Fight();
+    void Delete();
+
+    const SIM_ChallengeRecord& GetRecord() const { return m_record; }
+    GUI_ButtonText* GetFightButton() const { return m_fight; }
+    GUI_ButtonText* GetDeleteButton() const { return m_delete; }
+    GUI_ChallengeDetailsHistory* GetHistoryPanel() const { return m_history; }
+    GUI_ChallengeDetailsData* GetDataPanel() const { return m_data; }
+    GUI_RetaliationsList* GetRetaliations() const { return m_retaliations; }
+    GUI_ChallengeThumbnail* GetThumbnail() const { return m_thumbnail; }
+    const std::string& GetStatusKey() const { return m_statusKey; }
+
+private:
+    explicit GUI_ChallengeDetails(const SIM_ChallengeRecord& record);
+    static void OnFight(std::intptr_t);
+    static void OnDelete(std::intptr_t);
+
+    SIM_ChallengeRecord m_record;
+    bool m_fileOnDisk = false;
+    GUI_ButtonText* m_fight = nullptr;
+    GUI_ButtonText* m_delete = nullptr;
+    GUI_ChallengeDetailsData* m_data = nullptr;
+    GUI_ChallengeThumbnail* m_thumbnail = nullptr;
+    GUI_ChallengeDetailsHistory* m_history = nullptr;
+    GUI_RetaliationsList* m_retaliations = nullptr;
+    void SetStatus(const char* key, const std::string& extra = std::string());
+    std::string m_statusKey;
+    std::string m_statusText;
+};

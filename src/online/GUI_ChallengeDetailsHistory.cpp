@@ -1,0 +1,213 @@
+#include "online/GUI_ChallengeDetailsHistory.h"
+
+#include "app/GUI_Sounds.h"
+#include "engine/D3DEngine.h"
+#include "engine/GHashTable.h"
+#include "engine/GTokenizer.h"
+#include "engine/LibText.h"
+#include "engine/MarkedLines.h"
+#include "gui/GUI_ScrollingWindow.h"
+#include "online/GUI_ColumnSortButton.h"
+#include "online/GUI_PleaseWait.h"
+#include "online/OnlineJob.h"
+#include "online/SIM_Server.h"
+
+#include <algorithm>
+
+GUI_ChallengeHistoryEntry::GUI_ChallengeHistoryEntry(const SIM_ChallengeHistoryItem* item) : m_filler(item == nullptr)
+{
+    raisesOnClick = false;
+    swallowsClicks = false;
+    if (item) {
+        m_date = item->date;
+        m_name = LibText::GetInstance().GetWrappedText(item->name, 179);
+        m_outcome = item->outcome;
+    }
+}
+
+void GUI_ChallengeHistoryEntry::Draw()
+{
+    D3DEngine& engine = D3DEngine::GetInstance();
+    const GRect cols[3] = {{left, top, left + 94, bottom}, {left + 95, top, left + 254, bottom},
+                           {left + 255, top, right, bottom}};
+    const std::string* texts[3] = {&m_date, &m_name, &m_outcome};
+    LibText& text = LibText::GetInstance();
+    for (int i = 0; i < 3; ++i) {
+        engine.FillRect(cols[i], 0x18FFFFFFu);
+        engine.DrawRectFrame(cols[i], 0x30FFFFFFu);
+        if (!m_filler)
+            text.SetText(TEXT_ALIGN_LEFT, *texts[i], static_cast<float>(cols[i].left + 10), static_cast<float>(top),
+                         0xFFFFFFFFu, 0.0f);
+    }
+}
+
+GUI_ChallengeDetailsHistory::GUI_ChallengeDetailsHistory()
+{
+    raisesOnClick = false;
+    m_scroll = new GUI_ScrollingWindow();
+    AddChild(m_scroll);
+}
+
+GUI_ChallengeDetailsHistory::~GUI_ChallengeDetailsHistory()
+{
+    // The worker keeps its own share of the job and finishes into it alone.
+    if (m_job)
+        GUI_PleaseWait::Close();
+}
+
+std::vector<SIM_ChallengeHistoryItem> GUI_ChallengeDetailsHistory::ParseHistory(const std::string& text)
+{
+    std::vector<SIM_ChallengeHistoryItem> items;
+    ForEachMarkedLine(text, kMaxLine, [&items](const std::string& line) {
+        GTokenizer t(line, ',');
+        t.NextString();
+        SIM_ChallengeHistoryItem item;
+        item.date = t.NextString();
+        item.name = t.NextString();
+        item.outcome = t.NextString();
+        items.push_back(item);
+    });
+    return items;
+}
+
+void GUI_ChallengeDetailsHistory::SetChallenge(const std::string& challengeId)
+{
+    m_challengeId = challengeId;
+    m_sortColumn = DATE;
+    m_descending = false;
+    m_scroll->SetRect(static_cast<float>(right - 17), static_cast<float>(top + 4), static_cast<float>(right - 2),
+                      static_cast<float>(bottom - 8));
+    const int x0 = left + 4;
+    const struct {
+        const char* key;
+        int column, from, to;
+    } defs[3] = {{"CHALLENGE_HISTORY_DATE", DATE, x0, x0 + 94},
+                 {"CHALLENGE_HISTORY_NAME", NAME, x0 + 95, x0 + 254},
+                 {"CHALLENGE_HISTORY_OUTCOME", OUTCOME, x0 + 255, right - 20}};
+    for (const auto& d : defs) {
+        auto* header = new GUI_ColumnSortButton(d.key, d.column, [this](int column) { SortByColumn(column); });
+        header->SetRect(static_cast<float>(d.from), static_cast<float>(top + 2), static_cast<float>(d.to),
+                        static_cast<float>(top + 22));
+        AddButton(header);
+        m_headers[d.column] = header;
+    }
+    const std::string id = challengeId;
+    m_job = OnlineJob::Start([id](SIM_Server& server, std::string& text) {
+        return server.GetChallengeHistory(id, text);
+    });
+    if (!m_job->IsDone())
+        GUI_PleaseWait::Open();
+    Poll();
+    RebuildRows();
+}
+
+void GUI_ChallengeDetailsHistory::Poll()
+{
+    if (!m_job || !m_job->IsDone())
+        return;
+    const bool ok = m_job->Succeeded();
+    m_items = ParseHistory(m_job->TakeText());
+    const bool online = SIM_Server::GetInstance().IsOnline();
+    m_job.reset();
+    GUI_PleaseWait::Close();
+    m_statusKey = ok ? (m_items.empty() ? "CHALLENGE_HISTORY_EMPTY" : "")
+                     : (online ? "CHALLENGE_HISTORY_FAILED" : "ONLINE_NO_SERVER");
+    m_statusText = m_statusKey.empty() ? std::string() : GetString(m_statusKey.c_str());
+    // The file's order until a header is clicked.
+    RebuildRows();
+}
+
+void GUI_ChallengeDetailsHistory::SortByColumn(int column)
+{
+    m_descending = column == m_sortColumn ? !m_descending : false;
+    m_sortColumn = column;
+    for (GUI_ColumnSortButton* header : m_headers)
+        if (header)
+            header->selected = header->GetColumn() == column;
+    auto key = [column](const SIM_ChallengeHistoryItem& item) -> const std::string& {
+        return column == NAME ? item.name : column == OUTCOME ? item.outcome : item.date;
+    };
+    if (column >= DATE && column <= OUTCOME)
+        std::stable_sort(m_items.begin(), m_items.end(),
+                         [&key](const SIM_ChallengeHistoryItem& a, const SIM_ChallengeHistoryItem& b) {
+                             return key(a) < key(b);
+                         });
+    if (m_descending)
+        std::reverse(m_items.begin(), m_items.end());
+    m_scroll->position = 0;
+    RebuildRows();
+}
+
+void GUI_ChallengeDetailsHistory::DeleteRows()
+{
+    for (GUI_ChallengeHistoryEntry* row : m_rows) {
+        RemoveChild(row);
+        delete row;
+    }
+    m_rows.clear();
+}
+
+void GUI_ChallengeDetailsHistory::RebuildRows()
+{
+    DeleteRows();
+    int y = top + 24;
+    int shown = 0;
+    auto addRow = [&](const SIM_ChallengeHistoryItem* item) {
+        auto* row = new GUI_ChallengeHistoryEntry(item);
+        row->SetRect(static_cast<float>(left + 4), static_cast<float>(y), static_cast<float>(right - 20),
+                     static_cast<float>(y + kRowHeight));
+        AddChild(row);
+        m_rows.push_back(row);
+        y += kRowStep;
+    };
+    for (size_t i = 0; i < m_items.size(); ++i) {
+        if (static_cast<int>(i) < m_scroll->position)
+            continue;
+        if (y >= bottom - 30)
+            break;
+        addRow(&m_items[i]);
+        ++shown;
+    }
+    while (y < bottom - 30)
+        addRow(nullptr);
+    const int total = static_cast<int>(m_items.size());
+    m_scroll->contentSize = static_cast<float>(total);
+    m_scroll->visibleSize = static_cast<float>(shown);
+    m_scroll->maximum = std::max(0, total - shown);
+}
+
+void GUI_ChallengeDetailsHistory::Draw()
+{
+    Poll();
+    if (m_scroll->changed) {
+        m_scroll->changed = false;
+        RebuildRows();
+    }
+    const GRect area{left, top, right, bottom};
+    D3DEngine::GetInstance().FillRect(area, 0x80000000u);
+    m_interlace.Draw(area);
+    LibText& text = LibText::GetInstance();
+    text.SetFont("zekton16.dds", 16.0f);
+    DrawButtons();
+    DrawChildren();
+    if (!m_statusKey.empty())
+        text.SetText(TEXT_ALIGN_CENTRE, m_statusText, static_cast<float>(left),
+                     static_cast<float>(top + 60), 0xFFFFC040u, static_cast<float>(right - left - 20));
+    text.Render(-1);
+}
+
+void GUI_ChallengeDetailsHistory::OnWheelUp()
+{
+    if (!IsMouseOver() || m_scroll->position <= 0)
+        return;
+    m_scroll->ScrollUp();
+    GUI_Sounds::GetInstance().PlayGuiSound(0);
+}
+
+void GUI_ChallengeDetailsHistory::OnWheelDown()
+{
+    if (!IsMouseOver() || m_scroll->position >= m_scroll->maximum)
+        return;
+    m_scroll->ScrollDown();
+    GUI_Sounds::GetInstance().PlayGuiSound(0);
+}

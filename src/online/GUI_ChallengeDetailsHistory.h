@@ -1,0 +1,82 @@
+#pragma once
+#include "gui/GUI_WindowBase.h"
+#include "gui/GUI_Interlace.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class GUI_ColumnSortButton;
+class GUI_ScrollingWindow;
+class OnlineJob;
+class SIM_ChallengeRecord;
+
+// One fight against a challenge, as the server words it.
+struct SIM_ChallengeHistoryItem {
+    std::string date;
+    std::string name;
+    std::string outcome;
+};
+
+// One row of a history table; a row without an item is an empty line.
+class GUI_ChallengeHistoryEntry : public GUI_WindowBase {
+public:
+    explicit GUI_ChallengeHistoryEntry(const SIM_ChallengeHistoryItem* item);
+    void Draw() override;
+    const std::string& GetName() const { return m_name; }
+    bool IsFiller() const { return m_filler; }
+
+private:
+    std::string m_date, m_name, m_outcome;
+    bool m_filler;
+};
+
+// The fights fought against one challenge, downloaded beside the frame, in
+// a table of three sortable columns. The challenge history window and the
+// details window both show it. The download fills its own buffer; the panel
+// takes it over when it is done, or drops it when it closes first.
+class GUI_ChallengeDetailsHistory : public GUI_WindowBase {
+public:
+    enum Column { DATE = 0, NAME = 1, OUTCOME = 2 };
+    static constexpr int kRowHeight = 28;
+    static constexpr int kRowStep = 30;
+    static constexpr size_t kMaxLine = 2048;
+
+    GUI_ChallengeDetailsHistory();
+    ~GUI_ChallengeDetailsHistory() override;
+
+    // Places headers and scroll bar and starts the download.
+    void SetChallenge(const std::string& challengeId);
+    void SortByColumn(int column);
+    void RebuildRows();
+    void Poll();
+
+    void Draw() override;
+    void OnWheelUp() override;
+    void OnWheelDown() override;
+
+    static std::vector<SIM_ChallengeHistoryItem> ParseHistory(const std::string& text);
+
+    bool IsDownloading() const { return m_job != nullptr; }
+    const std::vector<SIM_ChallengeHistoryItem>& GetItems() const { return m_items; }
+    const std::vector<GUI_ChallengeHistoryEntry*>& GetRows() const { return m_rows; }
+    GUI_ScrollingWindow* GetScrollBar() const { return m_scroll; }
+    GUI_ColumnSortButton* GetHeader(int column) const { return m_headers[column]; }
+    // Key of what the panel says instead of rows ("" when it has rows to show).
+    const std::string& GetStatusKey() const { return m_statusKey; }
+
+private:
+    void DeleteRows();
+
+    std::shared_ptr<OnlineJob> m_job;
+    std::string m_challengeId;
+    std::vector<SIM_ChallengeHistoryItem> m_items;
+    std::vector<GUI_ChallengeHistoryEntry*> m_rows;
+    GUI_ScrollingWindow* m_scroll = nullptr;
+    GUI_ColumnSortButton* m_headers[3] = {};
+    int m_sortColumn = DATE;
+    bool m_descending = false;
+    std::string m_statusKey;
+    std::string m_statusText;
+    GUI_Interlace m_interlace;
+};

@@ -1,0 +1,131 @@
+#include "online/GUI_ChallengeStrip.h"
+
+#include "engine/CInput.h"
+#include "engine/D3DEngine.h"
+#include "engine/LibText.h"
+#include "engine/TextHelpers.h"
+#include "gui/GUI_SubtleTextButton.h"
+#include "gui/GUI_Tooltip.h"
+#include "online/GUI_ChallengeDetails.h"
+#include "online/GUI_ChallengeHistory.h"
+#include "online/GUI_Rating.h"
+#include "online/SIM_ChallengeRecord.h"
+
+GUI_ChallengeStrip::GUI_ChallengeStrip(SIM_ChallengeRecord* record) : m_record(record)
+{
+    raisesOnClick = false;
+    swallowsClicks = false;
+    // Counts go into strings of their own size: no count is cut.
+    m_attempts = std::to_string(record->attempts);
+    m_beaten = std::to_string(record->timesBeaten);
+    m_details = new GUI_SubtleTextButton("CHALLENGE_BUTTON_DETAILS", OnDetails, reinterpret_cast<std::intptr_t>(this));
+    m_details->SetTooltip("TOOLTIP_CHALLENGE_DETAILS");
+    m_history = new GUI_SubtleTextButton("CHALLENGE_BUTTON_HISTORY", OnHistory, reinterpret_cast<std::intptr_t>(this));
+    m_history->SetTooltip("TOOLTIP_CHALLENGE_HISTORY");
+    AddButton(m_details);
+    AddButton(m_history);
+    m_enjoyment = new GUI_Rating(GUI_Rating::ENJOYMENT);
+    m_enjoyment->SetValue(record->rating);
+    m_difficulty = new GUI_Rating(GUI_Rating::DIFFICULTY);
+    m_difficulty->SetValue(record->difficulty);
+    AddChild(m_enjoyment);
+    AddChild(m_difficulty);
+
+    LibText& text = LibText::GetInstance();
+    m_map = record->map.empty() ? "?" : text.GetWrappedText(record->map, 220);
+    m_taunt = ShortTaunt(record->taunt);
+    m_fullTaunt = record->taunt;
+    m_receiver = text.GetWrappedText(record->receiver, 100);
+    m_sender = text.GetWrappedText(record->sender, 100);
+    m_race = text.GetWrappedText(record->race, 80);
+    m_date = FormatDate(record->day, record->month, record->year);
+    m_id = record->id;
+    m_tauntTooltip = new GUI_Tooltip(m_fullTaunt, 30);
+}
+
+GUI_ChallengeStrip::~GUI_ChallengeStrip()
+{
+    delete m_tauntTooltip;
+}
+
+std::string GUI_ChallengeStrip::FormatDate(int day, int month, int year)
+{
+    return IntToTwoDigitString(month) + "/" + IntToTwoDigitString(day) + "/" + IntToTwoDigitString(year);
+}
+
+std::string GUI_ChallengeStrip::ShortTaunt(const std::string& taunt)
+{
+    if (taunt.size() < kMaxTaunt)
+        return taunt;
+    return taunt.substr(0, kMaxTaunt) + "...";
+}
+
+void GUI_ChallengeStrip::OnDetails(std::intptr_t strip)
+{
+    GUI_ChallengeDetails::Open(reinterpret_cast<GUI_ChallengeStrip*>(strip)->m_record);
+}
+
+void GUI_ChallengeStrip::OnHistory(std::intptr_t strip)
+{
+    GUI_ChallengeHistory::Open(reinterpret_cast<GUI_ChallengeStrip*>(strip)->m_id);
+}
+
+void GUI_ChallengeStrip::LayOut()
+{
+    int x = left;
+    for (int i = 0; i < kColumns; ++i) {
+        m_columns[i] = GRect{x, top, x + kWidths[i] - 1, bottom};
+        x += kWidths[i];
+    }
+    // The sender's column also covers the id's.
+    m_columns[1].left = left;
+    const GRect& stars = m_columns[8];
+    m_enjoyment->SetRect(static_cast<float>(stars.left + 2), static_cast<float>(top + 5),
+                         static_cast<float>(stars.right - 2), static_cast<float>(top + 20));
+    m_difficulty->SetRect(static_cast<float>(stars.left + 2), static_cast<float>(top + 30),
+                          static_cast<float>(stars.right - 2), static_cast<float>(top + 45));
+    const GRect& buttons = m_columns[9];
+    m_details->SetRect(static_cast<float>(buttons.left + 2), static_cast<float>(top + 4), static_cast<float>(right),
+                       static_cast<float>(top + 22));
+    m_history->SetRect(static_cast<float>(buttons.left + 2), static_cast<float>(top + 25), static_cast<float>(right),
+                       static_cast<float>(top + 46));
+    m_laidOut = true;
+}
+
+void GUI_ChallengeStrip::Draw()
+{
+    if (!m_laidOut)
+        LayOut();
+    D3DEngine& engine = D3DEngine::GetInstance();
+    for (int i = 1; i < kColumns; ++i) {
+        engine.FillRect(m_columns[i], 0x18FFFFFFu);
+        engine.DrawRectFrame(m_columns[i], 0x30FFFFFFu);
+    }
+    GUIButtonList::Draw();
+    m_details->LayoutText();
+    m_history->LayoutText();
+    DrawChildren();
+
+    LibText& text = LibText::GetInstance();
+    auto colLeft = [&](int i) { return static_cast<float>(m_columns[i].left + 3); };
+    auto colWidth = [&](int i) { return static_cast<float>(m_columns[i].Width() - 6); };
+    const float t = static_cast<float>(top);
+    text.SetText(TEXT_ALIGN_LEFT, m_id, colLeft(0), t + 13.0f, 0xFFA0A0A0u, 0.0f);
+    text.SetText(TEXT_ALIGN_CENTRE, m_sender, colLeft(1), t - 4.0f, 0xFFFFFFFFu, colWidth(1));
+    text.SetText(TEXT_ALIGN_CENTRE, m_receiver, colLeft(1), t + 29.0f - 6.0f, 0xFFB0D0FFu, colWidth(1));
+    text.SetText(TEXT_ALIGN_LEFT, m_taunt, colLeft(2), t, 0xFFFFFFFFu, colWidth(2));
+    text.SetText(TEXT_ALIGN_LEFT, m_map, colLeft(3), t, 0xFFFFFFFFu, colWidth(3));
+    text.SetText(TEXT_ALIGN_LEFT, m_race, colLeft(4), t + 12.0f, 0xFFFFFFFFu, colWidth(4));
+    text.SetText(TEXT_ALIGN_LEFT, m_date, colLeft(5), t + 12.0f, 0xFFFFFFFFu, colWidth(5));
+    text.SetText(TEXT_ALIGN_LEFT, m_beaten, colLeft(6), t + 12.0f, 0xFFFFFFFFu, 0.0f);
+    text.SetText(TEXT_ALIGN_LEFT, m_attempts, colLeft(7), t + 12.0f, 0xFFFFFFFFu, 0.0f);
+
+    const GRect& tauntRect = m_columns[2];
+    const CInput& input = CInput::GetInstance();
+    const float mx = input.GetMouseX(), my = input.GetMouseY();
+    if (m_tauntTooltip && mx >= tauntRect.left && mx <= tauntRect.right && my >= tauntRect.top &&
+        my <= tauntRect.bottom) {
+        m_tauntTooltip->CheckShowTime();
+        m_tauntTooltip->Draw();
+    }
+}

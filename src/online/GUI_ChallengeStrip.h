@@ -1,0 +1,52 @@
+#pragma once
+#include "engine/GRect.h"
+#include "gui/GUI_WindowBase.h"
+
+#include <string>
+
+class GUI_Rating;
+class GUI_SubtleTextButton;
+class GUI_Tooltip;
+class SIM_ChallengeRecord;
+
+// One row of a challenge table: the record's texts, copied when the row is
+// built, its two ratings and the DETAILS and HISTORY buttons.
+class GUI_ChallengeStrip : public GUI_WindowBase {
+public:
+    static constexpr int kColumns = 10;
+    static constexpr int kWidths[kColumns] = {40, 100, 324, 100, 80, 74, 40, 40, 70, 101};
+    static constexpr size_t kMaxTaunt = 128;
+
+    explicit GUI_ChallengeStrip(SIM_ChallengeRecord* record);
+    ~GUI_ChallengeStrip() override;
+    void Draw() override;
+
+    // The date as the table shows it: month/day/year, two digits each.
+    static std::string FormatDate(int day, int month, int year);
+    // The taunt as the TAUNT column shows it.
+    static std::string ShortTaunt(const std::string& taunt);
+
+    SIM_ChallengeRecord* GetRecord() const { return m_record; }
+    const std::string& GetMapText() const { return m_map; }
+    const std::string& GetTauntText() const { return m_taunt; }
+    const std::string& GetDateText() const { return m_date; }
+    const std::string& GetBeatenText() const { return m_beaten; }
+    const std::string& GetAttemptsText() const { return m_attempts; }
+    GUI_SubtleTextButton* GetDetailsButton() const { return m_details; }
+    GUI_SubtleTextButton* GetHistoryButton() const { return m_history; }
+
+private:
+    void LayOut();
+    static void OnDetails(std::intptr_t strip);
+    static void OnHistory(std::intptr_t strip);
+
+    SIM_ChallengeRecord* m_record;
+    std::string m_id, m_sender, m_receiver, m_taunt, m_map, m_race, m_date, m_beaten, m_attempts, m_fullTaunt;
+    GUI_SubtleTextButton* m_details = nullptr;
+    GUI_SubtleTextButton* m_history = nullptr;
+    GUI_Rating* m_enjoyment = nullptr;
+    GUI_Rating* m_difficulty = nullptr;
+    GRect m_columns[kColumns];
+    bool m_laidOut = false;
+    GUI_Tooltip* m_tauntTooltip = nullptr;
+};

@@ -1,0 +1,277 @@
+#include "online/GUI_NewChallengeEntry.h"
+
+#include "engine/APP_ContentPackage.h"
+#include "engine/CTexturedSprite.h"
+#include "engine/D3DEngine.h"
+#include "engine/GDebugLog.h"
+#include "engine/GHashTable.h"
+#include "engine/GVertexBuffer.h"
+#include "engine/LibText.h"
+#include "engine/TextHelpers.h"
+#include "gui/GUI_ButtonText.h"
+#include "gui/GUI_CheckButton.h"
+#include "gui/GUI_OneOpen.h"
+#include "gui/GUI_TextEditWindow.h"
+#include "gui/GUI_WindowManager.h"
+#include "online/SIM_Server.h"
+#include "prep/GUI_DeploymentGUI.h"
+#include "prep/GUI_DeploymentMap.h"
+#include "sim/SIM_ChallengeFile.h"
+#include "sim/SIM_DeployedFleet.h"
+#include "sim/SIM_Scenario.h"
+
+namespace {
+GUI_NewChallengeEntry* g_open = nullptr;
+const SIM_DeployedFleet* g_fleet = nullptr;
+const SIM_Scenario* g_scenario = nullptr;
+GUI_NewChallengeEntry::RetaliationPosted g_retaliationHook = nullptr;
+constexpr const char* kBasePackage = "qlm_base";
+
+const SIM_DeployedFleet* SourceFleet()
+{
+    return g_fleet ? g_fleet : GUI_DeploymentGUI::GetInstance().GetPlayerFleet();
+}
+
+const SIM_Scenario* SourceScenario()
+{
+    return g_scenario ? g_scenario : GUI_DeploymentGUI::GetInstance().GetScenario();
+}
+} // namespace
+
+void GUI_NewChallengeEntry::SetSource(const SIM_DeployedFleet* fleet, const SIM_Scenario* scenario)
+{
+    g_fleet = fleet;
+    g_scenario = scenario;
+}
+
+void GUI_NewChallengeEntry::SetRetaliationPostedHook(RetaliationPosted hook)
+{
+    g_retaliationHook = hook;
+}
+
+GUI_NewChallengeEntry* GUI_NewChallengeEntry::OpenNewChallenge()
+{
+    CloseOneOpen(g_open);
+    g_open = new GUI_NewChallengeEntry(NEW_CHALLENGE);
+    return g_open;
+}
+
+GUI_NewChallengeEntry* GUI_NewChallengeEntry::OpenRetaliation(const SIM_Scenario* answered)
+{
+    CloseOneOpen(g_open);
+    g_open = new GUI_NewChallengeEntry(RETALIATION);
+    g_open->SetRetaliation(answered);
+    return g_open;
+}
+
+GUI_NewChallengeEntry* GUI_NewChallengeEntry::GetOpen()
+{
+    return g_open;
+}
+
+void GUI_NewChallengeEntry::Close()
+{
+    CloseOneOpen(g_open);
+}
+
+GUI_NewChallengeEntry::GUI_NewChallengeEntry(Mode mode) : GUI_Dialog(true), m_mode(mode)
+{
+    const auto& packages = APP_ContentPackage::GetInstance().GetPackages();
+    const float h = packages.size() > 1 ? 268.0f + 35.0f * static_cast<float>(packages.size() - 1) : 260.0f;
+    SetSize(600.0f, h);
+    Centre();
+    SetClientRect();
+    SetTitleKey(mode == NEW_CHALLENGE ? "CHALLENGE_NEW" : "RETALIATE_TITLE");
+    GUI_WindowManager::GetInstance().AddModal(this);
+    GUI_WindowManager::GetInstance().BringToFront(this);
+
+    m_tauntLabel = GetString("CHALLENGE_TAUNT");
+    m_receiverLabel = GetString("CHALLENGE_ENEMY");
+    m_status = GetString("CHALLENGE_STATUS_WAITING");
+    m_submit = new GUI_ButtonText("CHALLENGE_SUBMIT", OnSubmit, 0);
+    m_submit->SetRect(static_cast<float>(right - 200), static_cast<float>(bottom - 30), static_cast<float>(right - 20),
+                      static_cast<float>(bottom - 10));
+    AddButton(m_submit);
+    m_receiver = new GUI_TextEditWindow("", 999);
+    m_receiver->SetRect(static_cast<float>(clientLeft + 100), static_cast<float>(clientTop + 12),
+                        static_cast<float>(clientLeft + 400), static_cast<float>(clientTop + 32));
+    AddChild(m_receiver);
+    m_taunt = new GUI_TextEditWindow(GetString("CHALLENGE_DEFAULT_TAUNT"), 256);
+    m_taunt->SetRect(static_cast<float>(clientLeft + 100), static_cast<float>(clientTop + 46),
+                     static_cast<float>(clientLeft + 560), static_cast<float>(clientTop + 126));
+    AddChild(m_taunt);
+    if (mode == NEW_CHALLENGE) {
+        m_allBox = new GUI_CheckButton("CHALLENGE_ALL", OnSendToAll, 0);
+        m_allBox->SetRect(static_cast<float>(clientLeft + 405), static_cast<float>(clientTop + 2),
+                          static_cast<float>(clientRight - 5), static_cast<float>(clientTop + 42));
+        AddButton(m_allBox);
+    }
+    if (packages.size() > 1) {
+        int y = clientTop + 170;
+        for (const auto& p : packages) {
+            if (p.name == kBasePackage)
+                continue;
+            auto* box = new GUI_CheckButton(p.uiName.c_str(), OnPackage, static_cast<std::intptr_t>(m_packageBoxes.size()));
+            box->ticked = true;
+            box->SetTooltip("CHALLENGE_SUBMIT_PACKAGE_TOOLTIP");
+            box->SetRect(static_cast<float>(left + 20), static_cast<float>(y), static_cast<float>(clientLeft + 560),
+                         static_cast<float>(y + 35));
+            AddButton(box);
+            m_packageBoxes.push_back(box);
+            m_packageNames.push_back(p.name);
+            y += 35;
+        }
+    }
+}
+
+GUI_NewChallengeEntry::~GUI_NewChallengeEntry()
+{
+    if (g_open == this)
+        g_open = nullptr;
+}
+
+void GUI_NewChallengeEntry::SetRetaliation(const SIM_Scenario* answered)
+{
+    QLM_ASSERT(answered && answered->IsChallengeFleet());
+    if (!answered)
+        return;
+    m_parentId = answered->GetChallengeId();
+    m_receiver->SetText(answered->GetStringMember());
+    std::string taunt = GetString("RETALIATE_DEFAULT_TAUNT");
+    ReplaceSubstring(taunt, "<CHALLENGEID>", m_parentId);
+    m_taunt->SetText(taunt);
+}
+
+void GUI_NewChallengeEntry::ToggleSendToAll()
+{
+    m_sendToAll = !m_sendToAll;
+    if (m_allBox)
+        m_allBox->ticked = m_sendToAll;
+}
+
+bool GUI_NewChallengeEntry::CanSubmit() const
+{
+    return !m_posted && (m_sendToAll || !m_receiver->GetText().empty());
+}
+
+void GUI_NewChallengeEntry::Draw()
+{
+    if (!visible)
+        return;
+    m_submit->enabled = CanSubmit();
+    m_receiver->enabled = !m_sendToAll;
+    m_receiver->visible = !m_sendToAll;
+    D3DEngine& engine = D3DEngine::GetInstance();
+    engine.FillRect(GRect{0, 0, engine.GetScreenWidth(), engine.GetScreenHeight()}, 0xc8000000u);
+    GUI_Dialog::Draw();
+    DrawChildren();
+    LibText& text = LibText::GetInstance();
+    text.SetFont("zekton16.dds", 16.0f);
+    if (!m_sendToAll)
+        text.SetText(TEXT_ALIGN_LEFT, m_receiverLabel, static_cast<float>(clientLeft + 10),
+                     static_cast<float>(clientTop + 10), 0xFFFFFFFFu, 0.0f);
+    text.SetText(TEXT_ALIGN_LEFT, m_tauntLabel, static_cast<float>(clientLeft + 10), static_cast<float>(clientTop + 34),
+                 0xFFFFFFFFu, 0.0f);
+    const GRect status{clientLeft + 100, clientTop + 136, clientLeft + 560, clientTop + 156};
+    engine.FillRect(status, 0xFF101010u);
+    engine.DrawRectFrame(status, 0xFF606060u);
+    text.SetText(TEXT_ALIGN_LEFT, m_status, static_cast<float>(status.left + 10), static_cast<float>(status.top - 2),
+                 m_statusColour, 0.0f);
+    text.Render(-1);
+}
+
+void GUI_NewChallengeEntry::Submit()
+{
+    if (!CanSubmit())
+        return;
+    const SIM_DeployedFleet* fleet = SourceFleet();
+    const SIM_Scenario* scenario = SourceScenario();
+    SIM_ChallengeFile& file = SIM_ChallengeFile::GetInstance();
+    file.ClearLeftOutPackages();
+    for (size_t i = 0; i < m_packageBoxes.size(); ++i)
+        if (!m_packageBoxes[i]->ticked && m_packageNames[i] != kBasePackage)
+            file.LeaveOutPackage(m_packageNames[i]);
+    const std::string receiver = m_sendToAll ? "all" : m_receiver->GetText();
+    const std::string taunt = m_taunt->GetText();
+    SIM_Server& server = SIM_Server::GetInstance();
+    if (!fleet || !scenario || !file.Write(*fleet, receiver, taunt, server.GetUserName(), *scenario)) {
+        m_status = GetString("CHALLENGE_STATUS_WRITE_FAILED");
+        m_statusColour = kRefusedColour;
+        return;
+    }
+    // The map travels as the player reads it, not as its text key.
+    if (!server.AddChallenge(receiver, taunt, GetString(scenario->GetGuiName().c_str()), m_parentId)) {
+        m_status = server.GetLastMessage();
+        m_statusColour = kRefusedColour;
+        return;
+    }
+    const std::string id = server.GetRequestParam();
+    const bool uploaded = server.PostChallenge(file.GetFileName(), id);
+    m_status = GetString(uploaded ? "CHALLENGE_STATUS_POSTED" : "CHALLENGE_STATUS_FAILED_UPLOAD");
+    m_statusColour = uploaded ? kPostedColour : kUploadFailedColour;
+    if (m_mode == RETALIATION && g_retaliationHook)
+        g_retaliationHook(uploaded);
+    if (!uploaded)
+        return;
+    m_thumbnailPath = server.GetUserFolder() + "/chalthumb_" + id + ".jpg";
+    if (RenderThumbnail(m_thumbnailPath, *fleet))
+        server.PostThumbnail(m_thumbnailPath, id);
+    m_posted = true;
+}
+
+bool GUI_NewChallengeEntry::RenderThumbnail(const std::string& path, const SIM_DeployedFleet& fleet)
+{
+    D3DEngine& engine = D3DEngine::GetInstance();
+    int rtW = 0, rtH = 0;
+    if (!engine.IsInitialised() || !engine.GetTextureSize("rt_offscreen1", rtW, rtH) ||
+        !engine.FindRenderTarget("rt_offscreen2") || rtW < kThumbnailSide || rtH < kThumbnailSide)
+        return false;
+    GUI_DeploymentMap& map = GUI_DeploymentMap::GetInstance();
+    const GRect rect = map.GetRect();
+    if (rect.Width() <= 0 || rect.Height() <= 0)
+        return false;
+    GVertexBuffer::SpriteBatch().Flush();
+    engine.SetRenderTarget("rt_offscreen1");
+    engine.GetDevice()->Clear(0xFF000000u);
+    map.Draw();
+    for (const auto& ship : fleet.GetShips()) {
+        const int x = static_cast<int>(map.MapToScreenX(ship->x)), y = static_cast<int>(map.MapToScreenY(ship->y));
+        engine.FillRect(GRect{x - 6, y - 6, x + 6, y + 6}, 0xFF20E040u);
+    }
+    GVertexBuffer::SpriteBatch().Flush();
+    engine.SetRenderTarget("rt_offscreen2");
+    engine.GetDevice()->Clear(0xFF000000u);
+    CTexturedSprite sprite;
+    sprite.SetTexture("rt_offscreen1");
+    sprite.SetSize(static_cast<float>(kThumbnailSide), static_cast<float>(kThumbnailSide));
+    sprite.SetUV(static_cast<float>(rect.left) / static_cast<float>(rtW),
+                 static_cast<float>(rect.top) / static_cast<float>(rtH),
+                 static_cast<float>(rect.right) / static_cast<float>(rtW),
+                 static_cast<float>(rect.bottom) / static_cast<float>(rtH));
+    sprite.PlaceCentred(kThumbnailSide / 2.0f, kThumbnailSide / 2.0f);
+    sprite.Draw();
+    GVertexBuffer::SpriteBatch().Flush();
+    const GRect area{0, 0, kThumbnailSide, kThumbnailSide};
+    const bool saved = engine.SaveTextureToFile(path, &area);
+    engine.SetRenderTarget("");
+    return saved;
+}
+
+void GUI_NewChallengeEntry::OnSubmit(std::intptr_t)
+{
+    if (g_open)
+        g_open->Submit();
+}
+
+void GUI_NewChallengeEntry::OnSendToAll(std::intptr_t)
+{
+    // The box flipped itself; the window's flag decides what it shows.
+    if (g_open) {
+        g_open->m_allBox->ticked = !g_open->m_allBox->ticked;
+        g_open->ToggleSendToAll();
+    }
+}
+
+void GUI_NewChallengeEntry::OnPackage(std::intptr_t)
+{
+}

@@ -1,0 +1,29 @@
+#pragma once
+#include "engine/GTimer.h"
+#include "gui/GUI_Dialog.h"
+
+// The modal box with a running light shown while a download works; the
+// screen that opens it ignores clicks and keys meanwhile and closes it when
+// the work is done. At most one exists.
+class GUI_PleaseWait : public GUI_Dialog {
+public:
+    static constexpr int kCells = 30;
+    static constexpr double kStepMs = 40.0;
+    static constexpr uint32_t kLitColour = 0x802020FFu;
+    static constexpr uint32_t kCellColour = 0x80202020u;
+
+    static GUI_PleaseWait* Open();
+    static void Close();
+    static bool IsOpen() { return GetOpen() != nullptr; }
+    static GUI_PleaseWait* GetOpen();
+
+    ~GUI_PleaseWait() override;
+    void Draw() override;
+    int GetLitCell() const { return m_lit; }
+    GRect GetCellRect(int i) const;
+
+private:
+    GUI_PleaseWait();
+    int m_lit = 0;
+    GTimer m_timer;
+};

@@ -1,0 +1,33 @@
+#pragma once
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+
+class SIM_Server;
+
+// One server request run beside the frame. The worker gets a client and a
+// server object of its own and writes only into the job, which the window
+// and the worker share: a window closed early drops its share and the
+// worker's result goes with the last owner. Workers still running at exit
+// are joined (their requests time out).
+class OnlineJob {
+public:
+    enum State { RUNNING, SUCCEEDED, FAILED };
+    using Work = std::function<bool(SIM_Server& server, std::string& text)>;
+
+    // Without a configured server the job fails at once and no thread starts.
+    static std::shared_ptr<OnlineJob> Start(Work work);
+    // Waits for every worker (tests, exit).
+    static void JoinAll();
+
+    State GetState() const { return static_cast<State>(m_state.load()); }
+    bool IsDone() const { return GetState() != RUNNING; }
+    bool Succeeded() const { return GetState() == SUCCEEDED; }
+    // The worker's text; only once done.
+    std::string TakeText();
+
+private:
+    std::atomic<int> m_state{RUNNING};
+    std::string m_text;
+};

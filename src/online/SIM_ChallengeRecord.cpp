@@ -1,0 +1,90 @@
+#include "online/SIM_ChallengeRecord.h"
+
+#include "engine/GDebugLog.h"
+#include "engine/GFileHelpers.h"
+#include "engine/GTokenizer.h"
+#include "engine/StrFormat.h"
+#include "sim/SIM_ChallengeFile.h"
+
+#include <cstdlib>
+
+namespace {
+// Quotes and line ends would break the line apart on the next read.
+std::string Clean(const std::string& text)
+{
+    std::string out = text;
+    for (char& c : out)
+        if (c == '"' || c == '\n' || c == '\r')
+            c = '\'';
+    return out;
+}
+
+// Unquoted fields may not hold the separator either.
+std::string CleanBare(const std::string& text)
+{
+    std::string out = Clean(text);
+    for (char& c : out)
+        if (c == ',')
+            c = ';';
+    return out;
+}
+} // namespace
+
+SIM_ChallengeRecord::SIM_ChallengeRecord(const std::string& line)
+{
+    std::string text = line;
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+        text.pop_back();
+    GTokenizer t(text, ',');
+    t.NextString();
+    id = t.NextString();
+    sender = t.NextString();
+    receiver = t.NextString();
+    taunt = t.NextString();
+    flag = t.NextInt() != 0;
+    timesBeaten = t.NextInt();
+    attempts = t.NextInt();
+    difficulty = t.NextFloat();
+    rating = t.NextFloat();
+    map = t.NextString();
+    const std::string date = t.NextString();
+    race = t.NextString();
+    parentId = t.NextString();
+    if (!date.empty()) {
+        GTokenizer d(date, '-');
+        const std::string yearPart = d.NextString();
+        // "209" and "2009" both mean year 9 of the century; a shorter part
+        // has no century to drop and is taken as it is.
+        year = std::atoi(yearPart.size() > 2 ? yearPart.c_str() + 2 : yearPart.c_str());
+        month = d.NextInt();
+        day = d.NextInt();
+    }
+}
+
+std::string SIM_ChallengeRecord::ToLine() const
+{
+    return StrFormat("##,%s,%s,%s,\"%s\",%d,%d,%d,%.2f,%.2f,\"%s\",20%d-%d-%d,\"%s\",%s\n", CleanBare(id).c_str(),
+                     CleanBare(sender).c_str(), CleanBare(receiver).c_str(), Clean(taunt).c_str(), flag ? 1 : 0,
+                     timesBeaten, attempts, difficulty, rating, Clean(map).c_str(), year, month, day,
+                     Clean(race).c_str(), CleanBare(parentId).c_str());
+}
+
+void SIM_ChallengeRecord::UpdateCountsFrom(const SIM_ChallengeRecord& other)
+{
+    QLM_ASSERT(other.id == id);
+    attempts = other.attempts;
+    timesBeaten = other.timesBeaten;
+    flag = other.flag;
+    difficulty = other.difficulty;
+    rating = other.rating;
+}
+
+bool SIM_ChallengeRecord::IsLocal(const std::string& challengeFolder)
+{
+    if (localState == kUnknown) {
+        // An id unfit for a file name never names a file of ours.
+        const bool there = SIM_ChallengeFile::IsSafeChallengeId(id) && FileExists(challengeFolder + "/" + id + ".qlm");
+        localState = there ? kPresent : kAbsent;
+    }
+    return localState == kPresent;
+}
