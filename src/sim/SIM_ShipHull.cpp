@@ -1,6 +1,7 @@
 #include "sim/SIM_ShipHull.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 
 #include "engine/GDebugLog.h"
@@ -49,9 +50,19 @@ void ReadTextList(const char* section, const std::string& fileName, std::vector<
     }
 }
 
-// "x-y": two numbers on the 0..256 grid. A leading '-' belongs to the first number.
-bool SplitPointField(const std::string& field, float& a, float& b)
+// "x-y": two numbers on the 0..256 grid. A leading '-' belongs to the first
+// number. The hull editor writes the same point as "(x-y)", and an emitter as
+// "(name-x-y)": both read back as the point.
+bool SplitPointField(std::string field, float& a, float& b)
 {
+    if (field.size() >= 2 && field.front() == '(' && field.back() == ')')
+        field = field.substr(1, field.size() - 2);
+    if (!field.empty() && (std::isalpha(static_cast<unsigned char>(field[0])) || field[0] == '_')) {
+        const size_t nameEnd = field.find('-');
+        if (nameEnd == std::string::npos)
+            return false;
+        field = field.substr(nameEnd + 1);
+    }
     const size_t dash = field.find('-', 1);
     if (field.empty() || dash == std::string::npos)
         return false;

@@ -64,6 +64,21 @@ TEST_F(ShipHullTest, SlotCoordinatesScaleFromTheGrid)
     EXPECT_EQ(h->CountSlotsOfType(SIM_ShipHull::STANDARD), 1);
 }
 
+TEST_F(ShipHullTest, PointsAsTheHullEditorWritesThemReadBackTheSame)
+{
+    // "(x-y)" for a turret point, "(name-x-y)" for a damage emitter.
+    SIM_ShipHull* h = ReadHull(std::string(kConfig) + "[slots]\n0 = 0.00,128.00,TURRET,(64.00-64.00)\n" +
+                               "[targets]\n0 = 128,128,1,0,SHIP_EMMITER_SMALL,(damage_sprite_sparks-64.00-192.00)\n");
+    ASSERT_EQ(h->GetSlotCount(), 1);
+    ASSERT_EQ(h->GetSlots()[0].turretPoints.size(), 1u);
+    EXPECT_FLOAT_EQ(h->GetSlots()[0].turretPoints[0].x, -25.0f);
+    EXPECT_FLOAT_EQ(h->GetSlots()[0].turretPoints[0].y, -12.5f);
+    ASSERT_EQ(h->GetTargets().size(), 1u);
+    ASSERT_EQ(h->GetTargets()[0].extraPoints.size(), 1u);
+    EXPECT_FLOAT_EQ(h->GetTargets()[0].extraPoints[0].x, -25.0f);
+    EXPECT_FLOAT_EQ(h->GetTargets()[0].extraPoints[0].y, 25.0f);
+}
+
 TEST_F(ShipHullTest, TurretPointsBeyondFourAreCappedAndReported)
 {
     const int before = Errors();
