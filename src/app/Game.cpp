@@ -31,6 +31,7 @@
 #include "gui/GUI_Tutorial.h"
 #include "gui/GUI_TutorialWindow.h"
 #include "gui/GUI_WindowManager.h"
+#include "online/ChallengeServerReports.h"
 #include "platform/ErrorMessage.h"
 #include "platform/GraphicsDeviceFactory.h"
 #include "platform/HeadlessWindow.h"
@@ -331,6 +332,7 @@ bool Game::Init(const GameStartOptions& options)
     APP_UsageMetrics::GetInstance().UseUserFolder(GetUserPath(USER));
     APP_UsageMetrics::GetInstance().MarkRunStart();
     SIM_Battle::SetProgramMetrics([]() -> SIM_MetricsSink* { return &APP_UsageMetrics::GetInstance(); });
+    SIM_ChallengeReportSink::Install(&ChallengeServerReports::GetInstance());
     // The battle screen installs the ship visuals before any battle is built.
     GUI_BattleGUI::GetInstance();
 

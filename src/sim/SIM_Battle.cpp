@@ -7,6 +7,7 @@
 #include "sim/SIM_BattleClock.h"
 #include "sim/SIM_BattleStep.h"
 #include "sim/SIM_CollisionAvoider.h"
+#include "sim/SIM_ChallengeReportSink.h"
 #include "sim/SIM_CommsManager.h"
 #include "sim/SIM_DeployedFleet.h"
 #include "sim/SIM_Fleet.h"
@@ -199,8 +200,9 @@ bool SIM_Battle::SetUp()
         return false;
     }
 
-    // Online challenges report the attempt to the server here once online
-    // play exists.
+    if (IsOnlineChallenge(m_scenario))
+        if (SIM_ChallengeReportSink* reports = SIM_ChallengeReportSink::Get())
+            reports->ReportAttempt(m_scenario->GetChallengeId());
 
     SIM_StatsDatabase::GetInstance().Clear();
     SIM_RetreatManager::GetInstance().Reset();
@@ -390,8 +392,9 @@ void SIM_Battle::RecordOutcome()
 {
     if (!m_scenario)
         return;
-    // A won online challenge is reported to the server here once online play
-    // exists.
+    if (m_lost == WON && IsOnlineChallenge(m_scenario))
+        if (SIM_ChallengeReportSink* reports = SIM_ChallengeReportSink::Get())
+            reports->ReportVictory(m_scenario->GetChallengeId());
     if (m_scenario->GetType() == SIM_Scenario::TUTORIAL) {
         // A tutorial counts as beaten whatever the outcome.
         MarkScenarioBeaten();

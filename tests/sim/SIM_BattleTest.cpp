@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ShippedBattleWorld.h"
+#include "sim/SIM_ChallengeReportSink.h"
 #include "sim/SIM_Fleet.h"
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_ShipGrid.h"
@@ -291,18 +292,32 @@ TEST_F(BattleTest, VictoryAwardsOnlyTheImprovementOnBudget)
     EXPECT_EQ(world.Scores().GetScenarioRecord("scenario1")->highestHonour[0], expected);
 }
 
-TEST_F(BattleTest, OnlineChallengesEarnNoPoints)
+TEST_F(BattleTest, OnlineChallengesEarnNoPointsAndReportTheirAttemptAndVictory)
 {
+    struct Reports : SIM_ChallengeReportSink {
+        std::vector<std::string> attempts, victories;
+        void ReportAttempt(const std::string& id) override { attempts.push_back(id); }
+        void ReportVictory(const std::string& id) override { victories.push_back(id); }
+    } reports;
+    SIM_ChallengeReportSink::Install(&reports);
     SIM_Scenario* scenario = Scenario();
     scenario->SetChallengeFleet(true);
+    scenario->SetChallengeFile("c42");
     ASSERT_TRUE(ShippedBattleWorld::Add(player, "fed_ai_gunboat", 300, 300));
     ASSERT_TRUE(ShippedBattleWorld::Add(enemy, "kor_ai_gunboat", 2000, 300));
     ASSERT_TRUE(Battle().Start(scenario, &player, &enemy, false));
+    EXPECT_EQ(reports.attempts, std::vector<std::string>{"c42"});
+    EXPECT_TRUE(reports.victories.empty());
     Destroy(Battle().GetEnemyFleet(), 1);
     Frame(10.0f);
     EXPECT_EQ(Battle().GetLost(), SIM_Battle::WON);
     EXPECT_EQ(Battle().GetPointsEarned(), 0);
     EXPECT_EQ(world.Scores().GetPoints(), 0);
+    Battle().RecordOutcome();
+    EXPECT_EQ(reports.victories, std::vector<std::string>{"c42"});
+    SIM_ChallengeReportSink::Install(nullptr);
+    scenario->SetChallengeFile("");
+    scenario->SetChallengeFleet(false);
 }
 
 TEST_F(BattleTest, TutorialCountsAsBeatenWhateverTheOutcome)
