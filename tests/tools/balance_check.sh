@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# The sample deployment against our AI fleets over a few fixed seeds: easy is
+# mostly won, medium is a fair fight, hard mostly lost, and every battle ends
+# by itself. A data change that breaks the balance fails here.
+set -u
+runner="$1"
+data="$2"
+seeds=10
+status=0
+row() { # scenario difficulty min-wins max-wins
+    local wins=0 s out
+    for s in $(seq 1 $seeds); do
+        out=$("$runner" --data "$data" --scenario "$1" --difficulty "$2" --seed "$s" \
+            --fleet "$data/sample deployment/deployed.txt" --max-seconds 600 2>/dev/null)
+        case "$(echo "$out" | awk '/^outcome/{print $2}')" in
+            won) wins=$((wins + 1)) ;;
+            lost | stalemate*) ;;
+            *) echo "$1 $2 seed $s did not end: $out"; status=1 ;;
+        esac
+    done
+    echo "$1 $2: won $wins of $seeds (expected $3 to $4)"
+    if [ "$wins" -lt "$3" ] || [ "$wins" -gt "$4" ]; then status=1; fi
+}
+for scenario in scenario1 scenario2 nebula1 supply1; do
+    row "$scenario" easy 7 "$seeds"
+    row "$scenario" medium 3 7
+    row "$scenario" hard 0 3
+done
+row tutorial1 easy "$seeds" "$seeds"
+exit $status
