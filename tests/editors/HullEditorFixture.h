@@ -102,25 +102,6 @@ protected:
         ASSERT_TRUE(GUI_HullEditor::GetInstance().SetHull(m_hull.get()));
     }
 
-    // The left button held down or let go where the mouse is.
-    static void PressLeft(bool down)
-    {
-        if (auto* headless = dynamic_cast<HeadlessWindow*>(Game::GetInstance().GetWindow())) {
-            headless->InjectMouseButton(MouseButton::Left, down);
-        } else {
-            SDL_Event e{};
-            e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-            e.button.windowID = SdlWindowId();
-            e.button.button = SDL_BUTTON_LEFT;
-            e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
-            e.button.clicks = 1;
-            e.button.x = static_cast<int>(CInput::GetInstance().GetMouseX());
-            e.button.y = static_cast<int>(CInput::GetInstance().GetMouseY());
-            SDL_PushEvent(&e);
-        }
-        Frames(1);
-    }
-
     // Slot 0 (screen 456, 180) dragged 20 pixels right and down, then saved
     // with the button, as the player does it.
     void MoveFirstSlotAndSave()

@@ -5,6 +5,7 @@
 #include "app/Game.h"
 #include "frontend/GUI_ChooseScenario.h"
 #include "frontend/GUI_Scenario.h"
+#include "engine/CInput.h"
 #include "engine/GSafeFile.h"
 #include "gui/GUI_BaseElement.h"
 #include "gui/GUI_Transition.h"
@@ -138,6 +139,25 @@ protected:
                 e.button.y = y;
                 SDL_PushEvent(&e);
             }
+        }
+        Frames(1);
+    }
+
+    // The left button held down or let go where the mouse is.
+    static void PressLeft(bool down)
+    {
+        if (auto* headless = dynamic_cast<HeadlessWindow*>(Game::GetInstance().GetWindow())) {
+            headless->InjectMouseButton(MouseButton::Left, down);
+        } else {
+            SDL_Event e{};
+            e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+            e.button.windowID = SdlWindowId();
+            e.button.button = SDL_BUTTON_LEFT;
+            e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+            e.button.clicks = 1;
+            e.button.x = static_cast<int>(CInput::GetInstance().GetMouseX());
+            e.button.y = static_cast<int>(CInput::GetInstance().GetMouseY());
+            SDL_PushEvent(&e);
         }
         Frames(1);
     }

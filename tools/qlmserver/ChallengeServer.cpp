@@ -301,30 +301,28 @@ ChallengeServer::Answer ChallengeServer::DeleteChallenge(const Params& p)
     return a;
 }
 
-ChallengeServer::Answer ChallengeServer::Victory(const Params& p)
+ChallengeServer::Answer ChallengeServer::CountFight(const Params& p, int SIM_ChallengeRecord::*counter,
+                                                   const char* outcome)
 {
     Answer a;
     SIM_ChallengeRecord* r = Find(Param(p, "qlmid"));
     a.response = r ? "true" : "false";
     if (r) {
-        ++r->timesBeaten;
-        AddHistory(r->id, Param(p, "username"), "Victory");
+        ++(r->*counter);
+        AddHistory(r->id, Param(p, "username"), outcome);
         SaveList();
     }
     return a;
 }
 
+ChallengeServer::Answer ChallengeServer::Victory(const Params& p)
+{
+    return CountFight(p, &SIM_ChallengeRecord::timesBeaten, "Victory");
+}
+
 ChallengeServer::Answer ChallengeServer::Attempt(const Params& p)
 {
-    Answer a;
-    SIM_ChallengeRecord* r = Find(Param(p, "qlmid"));
-    a.response = r ? "true" : "false";
-    if (r) {
-        ++r->attempts;
-        AddHistory(r->id, Param(p, "username"), "Attempt");
-        SaveList();
-    }
-    return a;
+    return CountFight(p, &SIM_ChallengeRecord::attempts, "Attempt");
 }
 
 ChallengeServer::Answer ChallengeServer::Rate(const Params& p)

@@ -58,6 +58,8 @@ private:
     Answer DeleteChallenge(const Params&);
     Answer Victory(const Params&);
     Answer Attempt(const Params&);
+    // One more fight of a challenge: its counter, its history, the list.
+    Answer CountFight(const Params&, int SIM_ChallengeRecord::*counter, const char* outcome);
     Answer Rate(const Params&);
     Answer SetUserName(const Params&);
     Answer LatestPatch(const Params&);

@@ -24,31 +24,15 @@
 
 class CampaignScreenGame : public FrontendGame {
 protected:
-    static void Press(bool down)
-    {
-        if (auto* headless = dynamic_cast<HeadlessWindow*>(Game::GetInstance().GetWindow())) {
-            headless->InjectMouseButton(MouseButton::Left, down);
-        } else {
-            SDL_Event e{};
-            e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-            e.button.windowID = SdlWindowId();
-            e.button.button = SDL_BUTTON_LEFT;
-            e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
-            e.button.clicks = 1;
-            SDL_PushEvent(&e);
-        }
-        Frames(1);
-    }
-
     // Press at one point, move in steps to another, let go there.
     static void Drag(float fromX, float fromY, float toX, float toY, int steps = 8)
     {
         MoveMouse(static_cast<int>(fromX), static_cast<int>(fromY));
-        Press(true);
+        PressLeft(true);
         for (int i = 1; i <= steps; ++i)
             MoveMouse(static_cast<int>(fromX + (toX - fromX) * i / steps),
                       static_cast<int>(fromY + (toY - fromY) * i / steps));
-        Press(false);
+        PressLeft(false);
         Frames(2);
     }
 

@@ -136,7 +136,7 @@ TEST_F(FleetDrag, ClicksUnderEightPixelsOpenDetailsAndSixtyPixelsStartTheMarking
     icon = IconOf(fleet);
     IconCentre(icon, x, y);
     MoveMouse(static_cast<int>(x), static_cast<int>(y));
-    Press(true);
+    PressLeft(true);
     MoveMouse(static_cast<int>(x + 60.0f), static_cast<int>(y));
     EXPECT_EQ(GUI_PlayerFleetIcon::GetDragged(), icon);
     EXPECT_FALSE(icon->HasDragStarted());
@@ -148,7 +148,7 @@ TEST_F(FleetDrag, ClicksUnderEightPixelsOpenDetailsAndSixtyPixelsStartTheMarking
     for (GUI_Encounter* v : map->GetEncounters())
         dimmed += !v->selectable;
     EXPECT_EQ(dimmed, static_cast<int>(map->GetEncounters().size() - 1 - home->neighbours.size()));
-    Press(false);
+    PressLeft(false);
     Frames(2);
     for (GUI_Encounter* v : map->GetEncounters())
         EXPECT_TRUE(v->selectable);
