@@ -6,6 +6,7 @@
 #include "app/Game.h"
 #include "app/MusicTracks.h"
 #include "battle/BattleSpeed.h"
+#include "battle/BulletSprites.h"
 #include "battle/CameraShake.h"
 #include "battle/Explosions.h"
 #include "battle/GUI_EffectStandIns.h"
@@ -37,7 +38,6 @@
 #include "sim/SIM_Scenario.h"
 #include "sim/SIM_Ship.h"
 #include "sim/ShipUpdateScheduler.h"
-#include "sim/modules/SIM_GunProjectiles.h"
 #include "sim/modules/SIM_TargetedModule.h"
 
 namespace {
@@ -175,6 +175,7 @@ void GUI_BattleGUI::Enter()
     ClearParticleEmmiters();
     ClearEmmiterGroupLists();
     CameraShake::GetInstance().Reset();
+    BulletSprites::GetInstance().Reset();
     SeedVisualRandom(visualSeed);
     // Once per run: the common explosions are built before they are needed.
     PrewarmExplosions();
@@ -218,6 +219,7 @@ void GUI_BattleGUI::Leave()
     ClearParticleEmmiters();
     ClearEmmiterGroupLists();
     CameraShake::GetInstance().Reset();
+    BulletSprites::GetInstance().Reset();
     pickedShip = nullptr;
     pickedModule = nullptr;
     ReleaseShaders();
@@ -477,10 +479,15 @@ void GUI_BattleGUI::BattleFrameTiming()
 
 bool GUI_BattleGUI::DoIdleWork()
 {
-    // Explosion groups and spare-time bullet collisions take turns; the
-    // bullets' turn joins here once the bullet layer exists.
-    ++idleAlternation;
-    return TopUpExplosionGroups();
+    // Explosion groups and spare-time bullet collisions take turns; a turn
+    // with nothing to do hands its time to the other job.
+    BulletSprites& bullets = BulletSprites::GetInstance();
+    const bool bulletsTurn = (++idleAlternation & 1) == 0;
+    if (bulletsTurn && bullets.GetLiveCount() > 0 && bullets.CollideInSpareTime())
+        return true;
+    if (TopUpExplosionGroups())
+        return true;
+    return !bulletsTurn && bullets.GetLiveCount() > 0 && bullets.CollideInSpareTime();
 }
 
 void GUI_BattleGUI::ZoomKeyRepeat(float elapsedMs)
@@ -595,14 +602,15 @@ void GUI_BattleGUI::DrawBackLayers()
 void GUI_BattleGUI::DrawFrontLayers()
 {
     D3DEngine& engine = D3DEngine::GetInstance();
+    // Bullets still in their muzzles lie under the ships that fire them.
+    BulletSprites::GetInstance().DrawAtMuzzle();
     Trace("escapepods");
     DrawShips();
     engine.SetNormalBlend();
-    // The bullet layer (bullets and shells, one additive batch) draws here.
     Trace("bullets");
-    // Bullets meet scenery only on screen, and only close up.
-    if (GUI_Map::GetInstance().Zoom() > 1.0f)
-        SIM_GunProjectiles::CollideWithScenery();
+    BulletSprites::GetInstance().Update();
+    BulletSprites::GetInstance().Draw(turretsOn != 0);
+    engine.SetNormalBlend();
     Trace("plumes");
     Trace("particles");
     {
