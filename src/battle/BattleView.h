@@ -6,6 +6,9 @@
 // Where a battle quad lands: the camera's top-left world corner, its zoom and
 // the screen it fills.
 struct BattleView {
+    // Degrees to radians, as the battle's visuals turn things.
+    static constexpr float kDegToRad = 0.01745329238474369f;
+
     float cameraX = 0.0f, cameraY = 0.0f;
     float zoom = 1.0f;
     float width = 0.0f, height = 0.0f;
@@ -15,6 +18,13 @@ struct BattleView {
     float ScreenY(float worldY) const { return (worldY - cameraY) * zoom; }
     // The quad's bounding box overlaps the screen.
     bool Shows(const ScreenVertex quad[4]) const;
+    // A map point outside the visible map rectangle grown by margin units.
+    bool IsOffScreen(float x, float y, float margin) const
+    {
+        const float right = cameraX + (zoom > 0.0f ? width / zoom : 0.0f);
+        const float bottom = cameraY + (zoom > 0.0f ? height / zoom : 0.0f);
+        return x < cameraX - margin || x > right + margin || y < cameraY - margin || y > bottom + margin;
+    }
 };
 
 // A w x h quad centred at (x, y), its top edge turned to the heading

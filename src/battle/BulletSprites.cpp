@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr float kDegToRad = 0.01745329238474369f;
 const float kWholeCell[4] = {0.0f, 1.0f, 0.0f, 1.0f};
 
 // Muzzles show on ships in the fight that no cloak hides.
@@ -31,7 +30,7 @@ void Muzzle(const SIM_TargetedModule& weapon, size_t turret, float& x, float& y,
         weapon.GetTurretCount() > 0 ? weapon.GetTurretWorldPos(turret) : weapon.GetWorldPos();
     x = p.x;
     y = p.y;
-    const float a = weapon.GetTurretAngle(turret) * kDegToRad;
+    const float a = weapon.GetTurretAngle(turret) * BattleView::kDegToRad;
     sine = std::sin(a);
     cosine = std::cos(a);
 }
@@ -109,14 +108,27 @@ bool BulletSprites::BlastQuad(const SIM_TargetedModule& weapon, size_t turret, c
     return view.Shows(quad);
 }
 
-bool BulletSprites::KineticFlashQuad(const SIM_KineticWeapon& weapon, size_t turret, const BattleView& view,
-                                     ScreenVertex quad[4])
+namespace {
+
+// A kinetic turret's muzzle while its flash shows: where, which way and how
+// far faded (0..1).
+bool KineticMuzzle(const SIM_KineticWeapon& weapon, size_t turret, float& x, float& y, float& s, float& c, float& f)
 {
     if (!(weapon.turretFlash[turret] <= weapon.fireInterval))
         return false;
-    const float f = FlashFraction(weapon, turret);
-    float x, y, s, c;
+    f = FlashFraction(weapon, turret);
     Muzzle(weapon, turret, x, y, s, c);
+    return true;
+}
+
+} // namespace
+
+bool BulletSprites::KineticFlashQuad(const SIM_KineticWeapon& weapon, size_t turret, const BattleView& view,
+                                     ScreenVertex quad[4])
+{
+    float x, y, s, c, f;
+    if (!KineticMuzzle(weapon, turret, x, y, s, c, f))
+        return false;
     const float size = weapon.turretSize;
     const float ahead = 0.75f * size;
     const float u = static_cast<float>(weapon.flashFrames[turret] & 1) * 0.25f;
@@ -129,11 +141,9 @@ bool BulletSprites::KineticFlashQuad(const SIM_KineticWeapon& weapon, size_t tur
 bool BulletSprites::KineticStreakQuad(const SIM_KineticWeapon& weapon, size_t turret, const BattleView& view,
                                       ScreenVertex quad[4])
 {
-    if (!(weapon.turretFlash[turret] <= weapon.fireInterval))
+    float x, y, s, c, f;
+    if (!KineticMuzzle(weapon, turret, x, y, s, c, f))
         return false;
-    const float f = FlashFraction(weapon, turret);
-    float x, y, s, c;
-    Muzzle(weapon, turret, x, y, s, c);
     const float size = weapon.turretSize;
     const float push = 4.0f * size * f;
     const float length = std::max(size, push);

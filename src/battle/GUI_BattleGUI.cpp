@@ -14,6 +14,7 @@
 #include "battle/GUI_ParticleEmmiterGroup.h"
 #include "battle/VisualRandom.h"
 #include "battle/GUI_Map.h"
+#include "battle/MissileRenderer.h"
 #include "battle/GUI_Ship.h"
 #include "battle/GUI_ShipDrawLists.h"
 #include "battle/hud/BattleHud.h"
@@ -176,6 +177,7 @@ void GUI_BattleGUI::Enter()
     ClearEmmiterGroupLists();
     CameraShake::GetInstance().Reset();
     BulletSprites::GetInstance().Reset();
+    MissileRenderer::GetInstance().Reset();
     SeedVisualRandom(visualSeed);
     // Once per run: the common explosions are built before they are needed.
     PrewarmExplosions();
@@ -220,6 +222,7 @@ void GUI_BattleGUI::Leave()
     ClearEmmiterGroupLists();
     CameraShake::GetInstance().Reset();
     BulletSprites::GetInstance().Reset();
+    MissileRenderer::GetInstance().Reset();
     pickedShip = nullptr;
     pickedModule = nullptr;
     ReleaseShaders();
@@ -595,8 +598,8 @@ void GUI_BattleGUI::DrawBackLayers()
     CameraShake::GetInstance().Update(scaledFrameTime);
     Trace("smoke");
     Trace("shockwaves");
-    // The missile layer (missiles and their smoke trails) draws here.
     Trace("missiles");
+    MissileRenderer::GetInstance().Draw(scaledFrameTime);
 }
 
 void GUI_BattleGUI::DrawFrontLayers()
