@@ -6,6 +6,7 @@
 #include "app/Game.h"
 #include "app/MusicTracks.h"
 #include "battle/BattleSpeed.h"
+#include "battle/BulletSprites.h"
 #include "battle/CameraShake.h"
 #include "battle/Explosions.h"
 #include "battle/GUI_EffectStandIns.h"
@@ -13,6 +14,7 @@
 #include "battle/GUI_ParticleEmmiterGroup.h"
 #include "battle/VisualRandom.h"
 #include "battle/GUI_Map.h"
+#include "battle/MissileRenderer.h"
 #include "battle/GUI_Ship.h"
 #include "battle/GUI_ShipDrawLists.h"
 #include "battle/hud/BattleHud.h"
@@ -37,7 +39,6 @@
 #include "sim/SIM_Scenario.h"
 #include "sim/SIM_Ship.h"
 #include "sim/ShipUpdateScheduler.h"
-#include "sim/modules/SIM_GunProjectiles.h"
 #include "sim/modules/SIM_TargetedModule.h"
 
 namespace {
@@ -175,6 +176,8 @@ void GUI_BattleGUI::Enter()
     ClearParticleEmmiters();
     ClearEmmiterGroupLists();
     CameraShake::GetInstance().Reset();
+    BulletSprites::GetInstance().Reset();
+    MissileRenderer::GetInstance().Reset();
     SeedVisualRandom(visualSeed);
     // Once per run: the common explosions are built before they are needed.
     PrewarmExplosions();
@@ -218,6 +221,8 @@ void GUI_BattleGUI::Leave()
     ClearParticleEmmiters();
     ClearEmmiterGroupLists();
     CameraShake::GetInstance().Reset();
+    BulletSprites::GetInstance().Reset();
+    MissileRenderer::GetInstance().Reset();
     pickedShip = nullptr;
     pickedModule = nullptr;
     ReleaseShaders();
@@ -477,10 +482,15 @@ void GUI_BattleGUI::BattleFrameTiming()
 
 bool GUI_BattleGUI::DoIdleWork()
 {
-    // Explosion groups and spare-time bullet collisions take turns; the
-    // bullets' turn joins here once the bullet layer exists.
-    ++idleAlternation;
-    return TopUpExplosionGroups();
+    // Explosion groups and spare-time bullet collisions take turns; a turn
+    // with nothing to do hands its time to the other job.
+    BulletSprites& bullets = BulletSprites::GetInstance();
+    const bool bulletsTurn = (++idleAlternation & 1) == 0;
+    if (bulletsTurn && bullets.GetLiveCount() > 0 && bullets.CollideInSpareTime())
+        return true;
+    if (TopUpExplosionGroups())
+        return true;
+    return !bulletsTurn && bullets.GetLiveCount() > 0 && bullets.CollideInSpareTime();
 }
 
 void GUI_BattleGUI::ZoomKeyRepeat(float elapsedMs)
@@ -588,21 +598,22 @@ void GUI_BattleGUI::DrawBackLayers()
     CameraShake::GetInstance().Update(scaledFrameTime);
     Trace("smoke");
     Trace("shockwaves");
-    // The missile layer (missiles and their smoke trails) draws here.
     Trace("missiles");
+    MissileRenderer::GetInstance().Draw(scaledFrameTime);
 }
 
 void GUI_BattleGUI::DrawFrontLayers()
 {
     D3DEngine& engine = D3DEngine::GetInstance();
+    // Bullets still in their muzzles lie under the ships that fire them.
+    BulletSprites::GetInstance().DrawAtMuzzle();
     Trace("escapepods");
     DrawShips();
     engine.SetNormalBlend();
-    // The bullet layer (bullets and shells, one additive batch) draws here.
     Trace("bullets");
-    // Bullets meet scenery only on screen, and only close up.
-    if (GUI_Map::GetInstance().Zoom() > 1.0f)
-        SIM_GunProjectiles::CollideWithScenery();
+    BulletSprites::GetInstance().Update();
+    BulletSprites::GetInstance().Draw(turretsOn != 0);
+    engine.SetNormalBlend();
     Trace("plumes");
     Trace("particles");
     {

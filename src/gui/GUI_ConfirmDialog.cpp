@@ -12,17 +12,9 @@
 namespace {
 
 GUI_ConfirmDialog* g_open = nullptr;
-bool g_fromBattle = false;
-GUI_Callback g_resumeBattle = nullptr;
 
 constexpr float kFontSize = 16.0f;
 constexpr float kButtonAreaHeight = 110.0f;
-
-void ClearBattleFlag()
-{
-    g_fromBattle = false;
-    g_resumeBattle = nullptr;
-}
 
 } // namespace
 
@@ -65,6 +57,13 @@ GUI_ConfirmDialog::~GUI_ConfirmDialog()
 {
     if (g_open == this)
         g_open = nullptr;
+    // Closed without an answer (its close button, Escape, a newer question):
+    // the battle gets back the state the question found, as with "no".
+    if (!m_answered && m_resumeBattle) {
+        const GUI_Callback resume = m_resumeBattle;
+        m_resumeBattle = nullptr;
+        resume(0);
+    }
 }
 
 GUI_ConfirmDialog* GUI_ConfirmDialog::GetOpen()
@@ -74,13 +73,13 @@ GUI_ConfirmDialog* GUI_ConfirmDialog::GetOpen()
 
 void GUI_ConfirmDialog::SetOpenedFromBattle(GUI_Callback resume)
 {
-    g_fromBattle = true;
-    g_resumeBattle = resume;
+    if (g_open && !g_open->m_answered)
+        g_open->m_resumeBattle = resume;
 }
 
 bool GUI_ConfirmDialog::IsOpenedFromBattle()
 {
-    return g_fromBattle;
+    return g_open && g_open->m_resumeBattle;
 }
 
 GUI_ConfirmDialog* GUI_ConfirmDialog::TakeAnswerable(std::intptr_t dialog)
@@ -113,8 +112,8 @@ void GUI_ConfirmDialog::OnYes(std::intptr_t dialog)
         return;
     const GUI_Callback callback = open->m_callback;
     const bool fade = open->m_fadeOnYes;
+    open->m_resumeBattle = nullptr;
     open->Dismiss();
-    ClearBattleFlag();
     if (!callback)
         return;
     if (fade)
@@ -128,9 +127,9 @@ void GUI_ConfirmDialog::OnNo(std::intptr_t dialog)
     GUI_ConfirmDialog* open = TakeAnswerable(dialog);
     if (!open)
         return;
-    const GUI_Callback resume = g_fromBattle ? g_resumeBattle : nullptr;
+    const GUI_Callback resume = open->m_resumeBattle;
+    open->m_resumeBattle = nullptr;
     open->Dismiss();
-    ClearBattleFlag();
     if (resume)
         resume(0);
 }
@@ -159,7 +158,6 @@ void AskYesNo(const char* questionKey, const char* titleKey, GUI_Callback callba
         open->visible = false;
         GUI_WindowManager::GetInstance().CloseWindow(open);
     }
-    ClearBattleFlag();
     QLM_ASSERT(callback != nullptr);
     new GUI_ConfirmDialog(GetString(questionKey ? questionKey : ""), GetString(titleKey ? titleKey : ""), callback,
                           fadeOnYes);

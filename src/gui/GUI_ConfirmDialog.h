@@ -27,8 +27,9 @@ public:
     GUI_Interlace& GetInterlace() { return m_interlace; }
 
     static GUI_ConfirmDialog* GetOpen();
-    // The battle screen pauses the battle to ask and hands over how to resume
-    // it: "no" resumes. Cleared by yes, no and the next question.
+    // The battle screen pauses the battle to ask the open question and hands
+    // over how to resume it: "no", or closing the question unanswered,
+    // resumes; "yes" does not.
     static void SetOpenedFromBattle(GUI_Callback resume);
     static bool IsOpenedFromBattle();
 
@@ -45,6 +46,7 @@ private:
     GUI_Callback m_callback = nullptr;
     bool m_fadeOnYes = false;
     bool m_answered = false;
+    GUI_Callback m_resumeBattle = nullptr;
     GUI_Interlace m_interlace;
 };
 

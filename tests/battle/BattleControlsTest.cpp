@@ -16,6 +16,7 @@
 #include "engine/CInput.h"
 #include "engine/D3DEngine.h"
 #include "gui/GUI_ButtonText.h"
+#include "gui/GUI_CloseButton.h"
 #include "gui/GUI_ConfirmDialog.h"
 #include "gui/GUI_WindowBase.h"
 #include "gui/GUI_WindowManager.h"
@@ -147,7 +148,29 @@ TEST_F(BattleControls, TheQuitQuestionHoldsARunningBattleAndNeverResumesAPausedO
     GUI_ConfirmDialog::GetOpen()->GetNoButton()->Press();
     GUI_WindowManager::GetInstance().DeleteQueuedWindows();
     EXPECT_TRUE(gui().paused) << "a battle paused before the question stays paused";
+    OnKey(KEY_P);
 
+    // Closing the question unanswered is a "no": its close button, then
+    // Escape as the game hands it to the window manager.
+    OnKey(KEY_ESCAPE);
+    ASSERT_NE(GUI_ConfirmDialog::GetOpen(), nullptr);
+    ASSERT_TRUE(gui().paused);
+    GUI_ConfirmDialog::GetOpen()->GetCloseButton()->Press();
+    GUI_WindowManager::GetInstance().DeleteQueuedWindows();
+    EXPECT_EQ(GUI_ConfirmDialog::GetOpen(), nullptr);
+    EXPECT_FALSE(gui().paused) << "closed unanswered: the battle runs on";
+
+    OnKey(KEY_ESCAPE);
+    ASSERT_TRUE(gui().paused);
+    EXPECT_TRUE(GUI_WindowManager::GetInstance().CloseTopModal());
+    GUI_WindowManager::GetInstance().DeleteQueuedWindows();
+    EXPECT_FALSE(gui().paused) << "Escape again: the battle runs on";
+
+    OnKey(KEY_P);
+    OnKey(KEY_ESCAPE);
+    EXPECT_TRUE(GUI_WindowManager::GetInstance().CloseTopModal());
+    GUI_WindowManager::GetInstance().DeleteQueuedWindows();
+    EXPECT_TRUE(gui().paused) << "closing never un-pauses a battle the player paused";
 }
 
 TEST_F(BattleControls, TheWheelZoomsOutOnUpUnlessInverted)

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "battle/GLBattleFixture.h"
 #include "battle/GUI_BattleGUI.h"
 #include "battle/GUI_Map.h"
 #include "battle/GUI_ParticleEmmiter.h"
@@ -25,9 +26,6 @@
 #include "support/ImageCompare.h"
 
 namespace {
-
-constexpr int kWidth = 640;
-constexpr int kHeight = 480;
 
 // A shield flashing from a shot that crossed it (an impact spark is live).
 GUI_Shield* StruckShield()
@@ -64,41 +62,9 @@ GUI_ParticleEmmiterGroup* BurningHit()
     return nullptr;
 }
 
-class GLBattleEffects : public ::testing::Test {
+class GLBattleEffects : public GLBattleFixture {
 protected:
-    void SetUp() override
-    {
-        ASSERT_NO_FATAL_FAILURE(m_gl.Open("battle effects", kWidth, kHeight));
-        D3DEngine::GetInstance().ClearTextureFolders();
-        D3DEngine::GetInstance().LoadTextureFolder(std::string(QLM_GAME_DIR) + "/data/bitmaps");
-        GUI_BattleGUI::GetInstance().SetInjectedFrameTime(33.0f);
-    }
-    void TearDown() override
-    {
-        GUI_BattleGUI::GetInstance().SetInjectedFrameTime(-1.0f);
-        SIM_Battle::GetInstance().Clear();
-        GUI_ShipDrawLists::GetInstance().Clear();
-        GUI_Map::GetInstance().SetScreenSize(0, 0);
-        SIM_BattleClock::GetInstance().ResetForBattle();
-        m_gl.Close();
-    }
-    std::vector<uint8_t> Frame(bool battle)
-    {
-        D3DEngine& engine = D3DEngine::GetInstance();
-        engine.ClearAndBeginScene();
-        if (battle)
-            GUI_BattleGUI::GetInstance().Render();
-        else
-            GUI_Map::GetInstance().Draw();
-        engine.EndScene();
-        std::vector<uint8_t> rgba;
-        EXPECT_TRUE(engine.GetDevice()->ReadPixels(0, 0, 0, kWidth, kHeight, rgba));
-        engine.Flip();
-        return rgba;
-    }
-
-    GLTestContext m_gl;
-    ShippedBattleWorld m_world;
+    GLBattleEffects() : GLBattleFixture("battle effects") {}
 };
 
 TEST_F(GLBattleEffects, HitsBurnAndStruckShieldsFlash)

@@ -160,14 +160,15 @@ TEST_F(ConfirmTest, CloseButtonAndEscapeCloseWithoutAnswering)
     EXPECT_EQ(close->width, 28);
     ClickAt(CentreX(*close), CentreY(*close));
     EXPECT_EQ(GUI_ConfirmDialog::GetOpen(), nullptr);
-    EXPECT_TRUE(GUI_ConfirmDialog::IsOpenedFromBattle());
+    EXPECT_EQ(g_resumes, 1) << "closed unanswered, the battle gets its state back as with no";
+    EXPECT_FALSE(GUI_ConfirmDialog::IsOpenedFromBattle());
 
     AskYesNo("Q", "T", Answer, false);
     EXPECT_FALSE(GUI_ConfirmDialog::IsOpenedFromBattle());
     EXPECT_TRUE(GUI_WindowManager::GetInstance().CloseTopModal());
     EXPECT_EQ(GUI_ConfirmDialog::GetOpen(), nullptr);
     EXPECT_TRUE(g_answers.empty());
-    EXPECT_EQ(g_resumes, 0);
+    EXPECT_EQ(g_resumes, 1) << "a question not from the battle resumes nothing";
 }
 
 TEST_F(ConfirmTest, NewQuestionReplacesTheOpenOne)

@@ -197,6 +197,12 @@ TEST_F(ContentCheck, BattleEffectPicturesAndSoundsExist)
                                     "missile.dds",     "shield_impact.dds", "shield_collapse.dds"};
     for (const SIM_Race* race : SIM_Race::GetList())
         wanted.insert(race->GetShield());
+    // What guns and missiles show in flight.
+    wanted.insert({"missile_flare.dds", "contrails.dds"});
+    for (const SIM_ShipModuleType* type : SIM_ShipModuleType::GetList()) {
+        if (*type->GetConfigString("blasttexture"))
+            wanted.insert(type->GetConfigString("blasttexture"));
+    }
     for (const std::string& name : wanted)
         EXPECT_TRUE(have.count(name)) << name;
     EXPECT_TRUE(FileExists("data/sounds/shields_fail.ogg"));

@@ -1,7 +1,7 @@
 // The battle's combat effects: the particle sheet every emitter draws from
 // (8 x 4 frames: fire, smoke, sparks, glows, dark smoke, shield sparks,
 // chips, flares), the shield bubbles of both races with their blast arc and
-// scroll mask, and the bullet and missile sprites. Straight alpha; the
+// scroll mask, and the missile's body. Straight alpha; the
 // particles draw white-tinted, so their colour is in the picture.
 #include "AssetGen.h"
 #include "ArtCommon.h"
@@ -137,22 +137,6 @@ void ShieldScroll(float u, float v, float c[4])
     Set(c, band, band, band, 1.0f);
 }
 
-// Three bullets side by side: pulse, kinetic slug and plasma bolt.
-void Bullets(float u, float v, float c[4])
-{
-    const int cell = std::min(2, static_cast<int>(u * 3.0f));
-    const float x = (u * 3.0f - cell) * 2.0f - 1.0f, y = v * 2.0f - 1.0f;
-    const float core = std::exp(-(x * x * 8.0f + y * y * 1.5f));
-    const float glow = std::exp(-(x * x * 2.5f + y * y * 0.6f)) * 0.6f;
-    const float a = std::clamp(core + glow, 0.0f, 1.0f);
-    if (cell == 0)
-        Set(c, 0.55f + 0.45f * core, 0.85f + 0.15f * core, 1.0f, a);
-    else if (cell == 1)
-        Set(c, 1.0f, 0.85f + 0.15f * core, 0.45f + 0.55f * core, a);
-    else
-        Set(c, 0.6f + 0.4f * core, 1.0f, 0.55f + 0.45f * core, a);
-}
-
 // A missile seen from above, nose up, with a hot exhaust at the tail.
 void Missile(float u, float v, float c[4])
 {
@@ -181,7 +165,6 @@ bool GenerateBattleFx(const std::string& dataDir)
         {"shield_red.dds", 128, 128, ShieldBubble(1.0f, 0.5f, 0.4f)},
         {"shield_blast2.dds", 256, 256, ShieldBlast},
         {"shield_scroll.dds", 128, 128, ShieldScroll},
-        {"bullets.dds", 96, 32, Bullets},
         {"missile.dds", 32, 32, Missile},
     });
 }

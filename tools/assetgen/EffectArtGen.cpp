@@ -98,9 +98,14 @@ void ShieldCollapse(float u, float v, float c[4])
 
 void Contrail(float u, float v, float c[4])
 {
-    // Soft across, even along: the trail's length comes from the strip drawn.
-    float across = std::exp(-std::pow((v - 0.5f) / 0.22f, 2.0f));
-    float grain = 0.85f + 0.15f * art::Noise(u * 24.0f, v * 6.0f, 5);
+    // Four trail styles, one per quarter; a ribbon runs along v and crosses
+    // its quarter along u. Soft across, even along: the trail's length comes
+    // from the strip drawn. Styles 0 and 2 are thin, 1 and 3 broad smoke.
+    const int quarter = (u < 0.5f ? 0 : 1) + (v < 0.5f ? 0 : 2);
+    const float x = (u < 0.5f ? u : u - 0.5f) * 2.0f;
+    const float width = quarter % 2 ? 0.24f : 0.14f;
+    float across = std::exp(-std::pow((x - 0.5f) / width, 2.0f));
+    float grain = 0.85f + 0.15f * art::Noise(x * 24.0f, v * 6.0f, 5 + quarter);
     c[0] = c[1] = c[2] = 1.0f;
     c[3] = across * grain;
 }

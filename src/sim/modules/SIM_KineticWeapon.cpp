@@ -1,6 +1,7 @@
 #include "sim/modules/SIM_KineticWeapon.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "engine/GDebugLog.h"
 #include "engine/GeometryHelpers.h"
@@ -39,6 +40,11 @@ SIM_KineticWeapon::SIM_KineticWeapon(const SIM_ShipModuleType* moduleType, SIM_S
         shell.armourPenetration = armourPenetration;
         shell.shieldPenetration = shieldPenetration;
     }
+    // The flash shows while a turret's timer is within the fire interval:
+    // turrets that have not fired start past any interval, not at 1000 ms,
+    // or slow guns would flash at the start of every battle.
+    for (float& timer : turretFlash)
+        timer = std::numeric_limits<float>::max();
     Instances().push_back(this);
 }
 

@@ -1,0 +1,58 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <unordered_map>
+
+#include "battle/BattleView.h"
+#include "engine/SmartTexture.h"
+#include "platform/IGraphicsDevice.h"
+
+class SIM_Bullet;
+class SIM_KineticWeapon;
+class SIM_TargetedModule;
+
+// The bullet layer: every bullet in flight from the simulation's lists,
+// additive with the one bullet sheet, and the gun muzzles (a bullet weapon's
+// blast; a kinetic gun's flash and streak, since its shells are never seen).
+// The simulation moves the projectiles; this only counts and draws them and
+// never feeds the battle.
+class BulletSprites {
+public:
+    static constexpr float kBlastMs = 200.0f;
+
+    static BulletSprites& GetInstance();
+
+    // Counts the bullets the simulation holds in flight.
+    void Update();
+    // Bullets out of their muzzles, then (muzzles set) the muzzle effects.
+    void Draw(bool muzzles);
+    // Bullets still inside their muzzle: drawn before the ships cover them.
+    void DrawAtMuzzle();
+    // Spare frame time: bullets against scenery, only zoomed in past 1.0.
+    // True when one collided.
+    bool CollideInSpareTime();
+    // Battle start and end: the weapons' blast textures are looked up anew.
+    void Reset();
+
+    int GetLiveCount() const { return liveCount; }
+
+    // The quads, in screen pixels; false when nothing of it shows.
+    static bool BulletQuad(const SIM_Bullet& bullet, const BattleView& view, ScreenVertex quad[4]);
+    static bool BlastQuad(const SIM_TargetedModule& weapon, size_t turret, const BattleView& view,
+                          ScreenVertex quad[4]);
+    static bool KineticFlashQuad(const SIM_KineticWeapon& weapon, size_t turret, const BattleView& view,
+                                 ScreenVertex quad[4]);
+    static bool KineticStreakQuad(const SIM_KineticWeapon& weapon, size_t turret, const BattleView& view,
+                                  ScreenVertex quad[4]);
+
+private:
+    BulletSprites() : sheet("bullets.dds") {}
+    void DrawBullets(bool atMuzzle, const BattleView& view);
+    void DrawMuzzles(const BattleView& view);
+    TextureHandle BlastTexture(const SIM_TargetedModule& weapon, const char* name);
+
+    SmartTexture sheet;
+    int liveCount = 0;
+    // Each gun's blast picture, resolved the first time the gun shows one.
+    std::unordered_map<const SIM_TargetedModule*, SmartTexture> blastTextures;
+};

@@ -1,0 +1,165 @@
+// A real battle drawn through OpenGL (offscreen), held still where its
+// projectiles fly: a bullet in open space must light the pixels it covers,
+// and a missile its body, its flare and the rope of smoke behind it,
+// compared with the same view of the map alone.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "battle/GLBattleFixture.h"
+#include "battle/GUI_BattleGUI.h"
+#include "battle/GUI_Map.h"
+#include "battle/GUI_ShipDrawLists.h"
+#include "battle/MissileRenderer.h"
+#include "engine/D3DEngine.h"
+#include "sim/SIM_Battle.h"
+#include "sim/SIM_BattleClock.h"
+#include "sim/SIM_Fleet.h"
+#include "sim/SIM_Ship.h"
+#include "sim/ShippedBattleWorld.h"
+#include "sim/modules/SIM_BulletWeaponModule.h"
+#include "sim/modules/SIM_MissileModule.h"
+#include "support/GLTestContext.h"
+#include "support/ImageCompare.h"
+
+namespace {
+
+constexpr int kWidth = GLBattleFixture::kWidth;
+constexpr int kHeight = GLBattleFixture::kHeight;
+
+// Nothing of any ship within this many units of the point.
+bool InOpenSpace(float x, float y, float clearance)
+{
+    const SIM_Battle& battle = SIM_Battle::GetInstance();
+    for (const SIM_Fleet* fleet : {battle.GetPlayerFleet(), battle.GetEnemyFleet()}) {
+        if (!fleet)
+            continue;
+        for (const SIM_Ship* ship : fleet->GetAllShips()) {
+            const float r = ship->radius + clearance;
+            if ((ship->x - x) * (ship->x - x) + (ship->y - y) * (ship->y - y) < r * r)
+                return false;
+        }
+    }
+    return true;
+}
+
+const SIM_Bullet* BulletInOpenSpace()
+{
+    for (const SIM_BulletWeaponModule* weapon : SIM_BulletWeaponModule::GetAll())
+        for (int i = 0; i < weapon->GetHighWater(); ++i) {
+            const SIM_Bullet& b = weapon->bullets[i];
+            if (b.live && !b.atMuzzle && b.alpha >= 1.0f && b.width >= 4.0f && InOpenSpace(b.x, b.y, 30.0f))
+                return &b;
+        }
+    return nullptr;
+}
+
+// A rope-trailed missile well into its flight, its head in open space.
+const SIM_Missile* MissileWithRope()
+{
+    for (SIM_MissileModule* launcher : SIM_MissileModule::GetLaunchers()) {
+        const SIM_Missile& m = launcher->GetMissile();
+        const MissileRenderer::Trails* trails = MissileRenderer::GetInstance().Find(&m);
+        if (!m.IsLive() || m.trailMode != SIM_Missile::ROPE || !trails || !m.hasFlare)
+            continue;
+        int points = 0;
+        for (int i = 0; i < 8; ++i)
+            points += trails->rope.active[i] ? 1 : 0;
+        if (points == 8 && InOpenSpace(m.x, m.y, 40.0f) && InOpenSpace(trails->rope.px[6], trails->rope.py[6], 30.0f))
+            return &m;
+    }
+    return nullptr;
+}
+
+int Brightness(const std::vector<uint8_t>& rgba, int x, int y)
+{
+    const size_t i = (static_cast<size_t>(y) * kWidth + static_cast<size_t>(x)) * 4;
+    return rgba[i] + rgba[i + 1] + rgba[i + 2];
+}
+
+// The largest lift over the map alone within a small square around (x, y).
+int Lift(const std::vector<uint8_t>& shot, const std::vector<uint8_t>& map, float fx, float fy, int reach = 1)
+{
+    int best = -1000;
+    for (int dy = -reach; dy <= reach; ++dy)
+        for (int dx = -reach; dx <= reach; ++dx) {
+            const int x = static_cast<int>(fx) + dx, y = static_cast<int>(fy) + dy;
+            if (x >= 0 && y >= 0 && x < kWidth && y < kHeight)
+                best = std::max(best, Brightness(shot, x, y) - Brightness(map, x, y));
+        }
+    return best;
+}
+
+class GLProjectiles : public GLBattleFixture {
+protected:
+    GLProjectiles() : GLBattleFixture("projectiles") {}
+    // Holds the battle still over (x, y): the map alone, then the battle.
+    void LookAt(float x, float y, std::vector<uint8_t>& map, std::vector<uint8_t>& shot)
+    {
+        GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
+        GUI_Map::GetInstance().SetCentre(x, y);
+        gui.TogglePauseState();
+        Frame(true); // the camera settles on its new centre
+        map = Frame(false);
+        shot = Frame(true);
+        gui.TogglePauseState();
+    }
+    static float ScreenX(float x) { return (x - GUI_Map::GetInstance().cameraX) * ZoomScale; }
+    static float ScreenY(float y) { return (y - GUI_Map::GetInstance().cameraY) * ZoomScale; }
+};
+
+TEST_F(GLProjectiles, BulletsAndMissilesWithTheirRopesShowInFlight)
+{
+    SIM_Scenario* scenario = SIM_Scenario::FindByName("scenario1");
+    ASSERT_NE(scenario, nullptr);
+    // The hard fleet brings missile cruisers.
+    ASSERT_TRUE(StartBattleFromDeploymentFile(scenario, "data/sample deployment/deployed.txt", SIM_Scenario::HARD));
+    GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
+    gui.Enter();
+    gui.hudShown = 0;
+
+    const SIM_Bullet* bullet = nullptr;
+    for (int frame = 0; frame < 6000 && !bullet; ++frame) {
+        Frame(true);
+        bullet = BulletInOpenSpace();
+    }
+    ASSERT_NE(bullet, nullptr) << "no bullet flew clear of the ships";
+    std::vector<uint8_t> map, shot;
+    LookAt(bullet->x, bullet->y, map, shot);
+    if (const char* dir = std::getenv("QLM_TEST_SHOTS"))
+        SavePng(std::string(dir) + "/battle_bullet.png", kWidth, kHeight, shot);
+    EXPECT_GT(Lift(shot, map, ScreenX(bullet->x), ScreenY(bullet->y)), 120) << "the bullet's hot core";
+    // Beside the bullet, a bullet's length away across its flight, nothing.
+    const float side = (bullet->height + 2.0f) * ZoomScale;
+    EXPECT_LT(Lift(shot, map, ScreenX(bullet->x) + bullet->directionCosine * side,
+                   ScreenY(bullet->y) + bullet->directionSine * side, 0),
+              30);
+
+    const SIM_Missile* missile = nullptr;
+    for (int frame = 0; frame < 6000 && !missile; ++frame) {
+        Frame(true);
+        missile = MissileWithRope();
+    }
+    ASSERT_NE(missile, nullptr) << "no missile flew with its rope clear of the ships";
+    LookAt(missile->x, missile->y, map, shot);
+    if (const char* dir = std::getenv("QLM_TEST_SHOTS"))
+        SavePng(std::string(dir) + "/battle_missile.png", kWidth, kHeight, shot);
+    EXPECT_GT(Lift(shot, map, ScreenX(missile->x), ScreenY(missile->y)), 60) << "the missile's body";
+    const float a = missile->angle * 0.017453292f;
+    const float back = missile->length * 0.5f;
+    EXPECT_GT(Lift(shot, map, ScreenX(missile->x - std::sin(a) * back), ScreenY(missile->y + std::cos(a) * back)),
+              120)
+        << "its flare";
+    const MissileRenderer::Trails* trails = MissileRenderer::GetInstance().Find(missile);
+    ASSERT_NE(trails, nullptr);
+    int lit = 0;
+    for (int i = 3; i < 7; ++i)
+        lit += Lift(shot, map, ScreenX(trails->rope.px[i]), ScreenY(trails->rope.py[i])) > 20 ? 1 : 0;
+    EXPECT_GE(lit, 3) << "the rope behind it";
+}
+
+} // namespace
