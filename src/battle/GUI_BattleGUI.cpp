@@ -8,7 +8,8 @@
 #include "battle/BattleSpeed.h"
 #include "battle/CameraShake.h"
 #include "battle/Explosions.h"
-#include "battle/GUI_EffectStandIns.h"
+#include "battle/BattleEffectSteps.h"
+#include "battle/GUI_EffectLog.h"
 #include "battle/GUI_ParticleEmmiter.h"
 #include "battle/GUI_ParticleEmmiterGroup.h"
 #include "battle/VisualRandom.h"
@@ -169,8 +170,8 @@ void GUI_BattleGUI::Enter()
             return info;
         });
     }
-    // Score layout, asteroids, terrain and the effect pools reset here once
-    // they exist.
+    // Score layout, asteroids and terrain reset here once they exist.
+    BattleEffectSteps::Reset();
     GUI_EffectLog::GetInstance().Clear();
     ClearParticleEmmiters();
     ClearEmmiterGroupLists();
@@ -214,6 +215,7 @@ void GUI_BattleGUI::Leave()
     battleTime = 0.0f;
     BattleHud::CloseAll();
     GUI_ShipDrawLists::GetInstance().Clear();
+    BattleEffectSteps::Release();
     GUI_EffectLog::GetInstance().Clear();
     ClearParticleEmmiters();
     ClearEmmiterGroupLists();
@@ -518,16 +520,21 @@ void GUI_BattleGUI::DrawShipLayer(int layer, bool tint)
 
 void GUI_BattleGUI::DrawShips()
 {
-    // Con trails and engine glows of the fighter layers draw here in bulk
-    // once they exist.
+    // Con trails and engine glows of the fighter layers draw in bulk.
     Trace("contrails0");
+    BattleEffectSteps::DrawFighterTrails(0);
     Trace("engineglows0");
+    BattleEffectSteps::DrawFighterGlows(0);
     Trace("ships0");
     DrawShipLayer(0, false);
+    Trace("underlays1");
+    BattleEffectSteps::DrawLargeShipUnderlays();
     Trace("ships1");
     DrawShipLayer(1, false);
     Trace("contrails2");
+    BattleEffectSteps::DrawFighterTrails(2);
     Trace("engineglows2");
+    BattleEffectSteps::DrawFighterGlows(2);
     Trace("ships2");
     DrawShipLayer(2, false);
     if (hudShown && overlayShown) {
@@ -580,14 +587,23 @@ void GUI_BattleGUI::DrawBackLayers()
 {
     Trace("map");
     GUI_Map::GetInstance().Draw();
-    // Terrain, asteroids, smoke, hulks, shock waves and debris draw here
-    // once they exist.
+    // Terrain and asteroids draw here once they exist.
     Trace("terrain-back");
     Trace("asteroids-back");
     Trace("camerashake");
     CameraShake::GetInstance().Update(scaledFrameTime);
     Trace("smoke");
+    BattleEffectSteps::DrawSmoke();
+    if (hulks) {
+        Trace("hulks");
+        BattleEffectSteps::DrawHulks();
+    }
     Trace("shockwaves");
+    BattleEffectSteps::DrawShockWaves();
+    if (debris) {
+        Trace("debris2");
+        BattleEffectSteps::DrawDebris(2);
+    }
     // The missile layer (missiles and their smoke trails) draws here.
     Trace("missiles");
 }
@@ -596,6 +612,7 @@ void GUI_BattleGUI::DrawFrontLayers()
 {
     D3DEngine& engine = D3DEngine::GetInstance();
     Trace("escapepods");
+    BattleEffectSteps::DrawEscapePods();
     DrawShips();
     engine.SetNormalBlend();
     // The bullet layer (bullets and shells, one additive batch) draws here.
@@ -604,6 +621,7 @@ void GUI_BattleGUI::DrawFrontLayers()
     if (GUI_Map::GetInstance().Zoom() > 1.0f)
         SIM_GunProjectiles::CollideWithScenery();
     Trace("plumes");
+    BattleEffectSteps::PurgePlumes();
     Trace("particles");
     {
         QuadRunBatch& batch = QuadRunBatch::Shared();
@@ -616,6 +634,10 @@ void GUI_BattleGUI::DrawFrontLayers()
         engine.SetNormalBlend();
     }
     ReleaseFinishedEmmiterGroups();
+    if (debris) {
+        Trace("debris1");
+        BattleEffectSteps::DrawDebris(1);
+    }
     Trace("asteroids-front");
     Trace("terrain-front");
     if (shadersOn)
@@ -630,4 +652,6 @@ void GUI_BattleGUI::DrawFrontLayers()
     }
     if (GUI_Sounds* sounds = GetSounds())
         sounds->RefreshDroneVolume(drones);
+    Trace("purge");
+    BattleEffectSteps::PurgeAfterFrame();
 }
