@@ -18,8 +18,14 @@
 #include <string>
 #include <thread>
 
+#include "AllocationCounter.h"
 #include "app/Game.h"
 #include "battle/GUI_BattleGUI.h"
+#include "battle/GUI_DebrisPool.h"
+#include "battle/GUI_Hulk.h"
+#include "battle/GUI_Map.h"
+#include "battle/GUI_Ship.h"
+#include "battle/GUI_SmokeSprite.h"
 #include "engine/D3DEngine.h"
 #include "engine/FramePacer.h"
 #include "engine/GSafeFile.h"
@@ -30,6 +36,7 @@
 #include "sim/SIM_DeployedFleet.h"
 #include "sim/SIM_DeployedShip.h"
 #include "sim/SIM_Scenario.h"
+#include "sim/SIM_Ship.h"
 #include "sim/SIM_ShipGrid.h"
 #include "sim/ShipUpdateScheduler.h"
 #include "sim/modules/SIM_BulletWeaponModule.h"
@@ -359,6 +366,63 @@ void BM_GunsFrame(benchmark::State& state)
     state.counters["ships"] = static_cast<double>(GetLiveShips().size());
 }
 
+// One frame of a battle in heavy combat with its effects at their worst:
+// con trails, both debris pools full, hulks, smoke and damage patches, the
+// camera on the thick of it. Draw calls and heap allocations per frame after
+// the warm-up besides the CPU time.
+void BM_EffectsFrame(benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    BenchGame& game = TheGame();
+    if (!game.IsReady() || BenchGame::OnScreen() || !game.Start(n)) {
+        state.SkipWithError("needs the headless game and a battle");
+        return;
+    }
+    game.WarmUp();
+    // Look where most ships are, close enough for the detail to show.
+    float cx = 0.0f, cy = 0.0f;
+    const auto& ships = GetLiveShips();
+    for (const SIM_Ship* ship : ships) {
+        cx += ship->x;
+        cy += ship->y;
+    }
+    const float count = std::max<float>(1.0f, static_cast<float>(ships.size()));
+    GUI_Map& map = GUI_Map::GetInstance();
+    map.SetCentre(cx / count, cy / count);
+    map.zoomTarget = 2.0f;
+    // Every piece of both pools alive around the view, and a smoke cloud.
+    for (int i = 0; i < 2 * GUI_DebrisPool::kPieces / 12; ++i)
+        GUI_DebrisPool::Emit(12, 4.0f, 0, 16, true, cx / count + static_cast<float>(i % 40) * 12.0f - 240.0f,
+                             cy / count + static_cast<float>(i / 40) * 12.0f - 180.0f, 0.0f, 0.0f);
+    for (int i = 0; i < 8; ++i)
+        SpawnSmoke(60.0f, 6, cx / count + static_cast<float>(i) * 40.0f - 160.0f, cy / count);
+    for (int i = 0; i < 60; ++i)
+        BenchGame::Frame();
+    IGraphicsDevice* device = D3DEngine::GetInstance().GetDevice();
+    device->ResetStats();
+    const uint64_t allocationsBefore = CountAllocations();
+    int frames = 0;
+    for (auto _ : state) {
+        if (SIM_Battle::GetInstance().IsEnded()) {
+            state.SkipWithError("the battle ended while measured");
+            break;
+        }
+        BenchGame::Frame();
+        ++frames;
+    }
+    const double f = std::max(frames, 1);
+    state.counters["allocs"] = static_cast<double>(CountAllocations() - allocationsBefore) / f;
+    CountDeviceWork(state, frames);
+    size_t patches = 0;
+    for (const GUI_Ship* visual : GUI_Ship::GetAll())
+        patches += visual->GetDamageSprites().size();
+    state.counters["debris"] = GetDebrisPools().first.CountAlive() + GetDebrisPools().second.CountAlive();
+    state.counters["hulks"] = static_cast<double>(GetHulks().size());
+    state.counters["smoke"] = static_cast<double>(GetSmokeSprites().size());
+    state.counters["patches"] = static_cast<double>(patches);
+    state.counters["ships"] = static_cast<double>(GetLiveShips().size());
+}
+
 BENCHMARK(BM_BattleFrame)
     ->Args({10, 1})
     ->Args({50, 1})
@@ -368,6 +432,7 @@ BENCHMARK(BM_BattleFrame)
     ->Args({500, 0})
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_GunsFrame)->Arg(50)->Arg(500)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_EffectsFrame)->Arg(200)->Iterations(300)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BattleStart)->Arg(500)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BattleOnScreen)->Arg(200)->Iterations(1200)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MainMenuOnScreen)->Iterations(600)->UseRealTime()->Unit(benchmark::kMillisecond);

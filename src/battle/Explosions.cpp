@@ -2,7 +2,10 @@
 
 #include <cmath>
 
-#include "battle/GUI_EffectStandIns.h"
+#include "battle/GUI_BlastGlare.h"
+#include "battle/GUI_DebrisPool.h"
+#include "battle/GUI_EffectLog.h"
+#include "battle/GUI_ExplosionPlume.h"
 #include "battle/GUI_ExplosionConfig.h"
 #include "battle/GUI_ParticleEmmiter.h"
 #include "battle/GUI_ParticleEmmiterGroup.h"
@@ -71,7 +74,8 @@ void CodePart(int type, GUI_Ship* parent, float x, float y, float dx, float dy)
         dy = -std::cos(a);
     }
     if (row.debrisPieces > 0)
-        SpawnDebris(row.debrisPieces, row.debrisSize, row.heavy, x, y, dx, dy);
+        SpawnDebris(row.debrisPieces, row.debrisSize, row.heavy, x, y, dx, dy,
+                    parent ? parent->GetShip() : nullptr);
     // Plumes and glares follow the ship: nothing to follow without one.
     if (!parent || !parent->GetShip())
         return;

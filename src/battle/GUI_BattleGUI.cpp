@@ -9,7 +9,8 @@
 #include "battle/BulletSprites.h"
 #include "battle/CameraShake.h"
 #include "battle/Explosions.h"
-#include "battle/GUI_EffectStandIns.h"
+#include "battle/BattleEffectSteps.h"
+#include "battle/GUI_EffectLog.h"
 #include "battle/GUI_ParticleEmmiter.h"
 #include "battle/GUI_ParticleEmmiterGroup.h"
 #include "battle/VisualRandom.h"
@@ -170,8 +171,8 @@ void GUI_BattleGUI::Enter()
             return info;
         });
     }
-    // Score layout, asteroids, terrain and the effect pools reset here once
-    // they exist.
+    // Score layout, asteroids and terrain reset here once they exist.
+    BattleEffectSteps::Reset();
     GUI_EffectLog::GetInstance().Clear();
     ClearParticleEmmiters();
     ClearEmmiterGroupLists();
@@ -217,6 +218,7 @@ void GUI_BattleGUI::Leave()
     battleTime = 0.0f;
     BattleHud::CloseAll();
     GUI_ShipDrawLists::GetInstance().Clear();
+    BattleEffectSteps::Release();
     GUI_EffectLog::GetInstance().Clear();
     ClearParticleEmmiters();
     ClearEmmiterGroupLists();
@@ -528,16 +530,21 @@ void GUI_BattleGUI::DrawShipLayer(int layer, bool tint)
 
 void GUI_BattleGUI::DrawShips()
 {
-    // Con trails and engine glows of the fighter layers draw here in bulk
-    // once they exist.
+    // Con trails and engine glows of the fighter layers draw in bulk.
     Trace("contrails0");
+    BattleEffectSteps::DrawFighterTrails(0);
     Trace("engineglows0");
+    BattleEffectSteps::DrawFighterGlows(0);
     Trace("ships0");
     DrawShipLayer(0, false);
+    Trace("underlays1");
+    BattleEffectSteps::DrawLargeShipUnderlays();
     Trace("ships1");
     DrawShipLayer(1, false);
     Trace("contrails2");
+    BattleEffectSteps::DrawFighterTrails(2);
     Trace("engineglows2");
+    BattleEffectSteps::DrawFighterGlows(2);
     Trace("ships2");
     DrawShipLayer(2, false);
     if (hudShown && overlayShown) {
@@ -590,14 +597,23 @@ void GUI_BattleGUI::DrawBackLayers()
 {
     Trace("map");
     GUI_Map::GetInstance().Draw();
-    // Terrain, asteroids, smoke, hulks, shock waves and debris draw here
-    // once they exist.
+    // Terrain and asteroids draw here once they exist.
     Trace("terrain-back");
     Trace("asteroids-back");
     Trace("camerashake");
     CameraShake::GetInstance().Update(scaledFrameTime);
     Trace("smoke");
+    BattleEffectSteps::DrawSmoke();
+    if (hulks) {
+        Trace("hulks");
+        BattleEffectSteps::DrawHulks();
+    }
     Trace("shockwaves");
+    BattleEffectSteps::DrawShockWaves();
+    if (debris) {
+        Trace("debris2");
+        BattleEffectSteps::DrawDebris(2);
+    }
     Trace("missiles");
     MissileRenderer::GetInstance().Draw(scaledFrameTime);
 }
@@ -608,6 +624,7 @@ void GUI_BattleGUI::DrawFrontLayers()
     // Bullets still in their muzzles lie under the ships that fire them.
     BulletSprites::GetInstance().DrawAtMuzzle();
     Trace("escapepods");
+    BattleEffectSteps::DrawEscapePods();
     DrawShips();
     engine.SetNormalBlend();
     Trace("bullets");
@@ -615,6 +632,7 @@ void GUI_BattleGUI::DrawFrontLayers()
     BulletSprites::GetInstance().Draw(turretsOn != 0);
     engine.SetNormalBlend();
     Trace("plumes");
+    BattleEffectSteps::PurgePlumes();
     Trace("particles");
     {
         QuadRunBatch& batch = QuadRunBatch::Shared();
@@ -627,6 +645,10 @@ void GUI_BattleGUI::DrawFrontLayers()
         engine.SetNormalBlend();
     }
     ReleaseFinishedEmmiterGroups();
+    if (debris) {
+        Trace("debris1");
+        BattleEffectSteps::DrawDebris(1);
+    }
     Trace("asteroids-front");
     Trace("terrain-front");
     if (shadersOn)
@@ -641,4 +663,6 @@ void GUI_BattleGUI::DrawFrontLayers()
     }
     if (GUI_Sounds* sounds = GetSounds())
         sounds->RefreshDroneVolume(drones);
+    Trace("purge");
+    BattleEffectSteps::PurgeAfterFrame();
 }

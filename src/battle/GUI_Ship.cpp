@@ -6,20 +6,39 @@
 #include "app/GUI_Sounds.h"
 #include "battle/Explosions.h"
 #include "battle/GUI_BattleGUI.h"
+#include "battle/GUI_BlastGlare.h"
+#include "battle/GUI_Breakup.h"
+#include "battle/GUI_CamoflageShield.h"
+#include "battle/GUI_ConTrail.h"
+#include "battle/GUI_DamageSprite.h"
+#include "battle/GUI_ECMShock.h"
+#include "battle/GUI_EffectLog.h"
+#include "battle/GUI_EngineGlow.h"
+#include "battle/GUI_EscapePod.h"
+#include "battle/GUI_Hulk.h"
+#include "battle/GUI_Map.h"
+#include "battle/GUI_PowerGlow.h"
+#include "battle/GUI_RepairBotSwarm.h"
+#include "battle/GUI_RunningLight.h"
 #include "battle/GUI_Shield.h"
 #include "battle/GUI_ShipEmmiter.h"
+#include "battle/GUI_ShockWave.h"
+#include "battle/GUI_SmokeSprite.h"
+#include "battle/GUI_SplatManager.h"
+#include "battle/GUI_TractorBeam.h"
+#include "battle/ShipImage.h"
 #include "battle/VisualRandom.h"
-#include "battle/GUI_EffectStandIns.h"
-#include "battle/GUI_Map.h"
 #include "battle/GUI_ShipDrawLists.h"
 #include "battle/hud/GUI_ShipNameOverlay.h"
 #include "engine/CInput.h"
+#include "engine/D3DEngine.h"
 #include "engine/GDebugLog.h"
 #include "engine/GTokenizer.h"
 #include "engine/QuadRunBatch.h"
 #include "engine/StrFormat.h"
 #include "engine/TextHelpers.h"
 #include "sim/SIM_Fleet.h"
+#include "sim/SIM_Options.h"
 #include "sim/SIM_Race.h"
 #include "sim/SIM_Shield.h"
 #include "sim/SIM_Ship.h"
@@ -28,6 +47,8 @@
 #include "sim/SIM_ShipModuleType.h"
 #include "sim/ShipUpdateScheduler.h"
 #include "sim/modules/SIM_BeamWeaponModule.h"
+#include "sim/modules/SIM_CamoflageShieldModule.h"
+#include "sim/modules/SIM_RepairModule.h"
 
 namespace {
 
@@ -144,6 +165,7 @@ void GUI_Ship::BuildAttachments()
     }
 
     ParseEngineGlows();
+    BuildEffects(hull);
     BuildWeaponDraws();
     blastGlareClock = 0.0f;
     // The shield goes up once every module is in place, after this; a ship
@@ -156,25 +178,101 @@ void GUI_Ship::BuildAttachments()
 
 void GUI_Ship::ParseEngineGlows()
 {
+    if (glowCollection)
+        RemoveFromParent(glowCollection.get());
+    glowCollection.reset();
     engineGlows.clear();
     for (const std::string& line : ship->GetHull()->GetEngineGlows()) {
         GTokenizer tok(line, ',');
-        EngineGlow glow;
         const float px = tok.NextFloat();
         const float py = tok.NextFloat();
         const float w = tok.NextFloat();
         const float l = tok.NextFloat();
-        glow.texture = TrimWhitespace(tok.NextString());
-        if (glow.texture.find(".dds") == std::string::npos)
+        const std::string texture = TrimWhitespace(tok.NextString());
+        const std::string config = TrimWhitespace(tok.NextString());
+        const bool batched = tok.NextFloat() != 0.0f;
+        const float offsetScale = tok.NextFloat();
+        if (texture.find(".dds") == std::string::npos)
             continue;
-        glow.x = GridToLocal(px, spriteWidth);
-        glow.y = GridToLocal(py, spriteHeight);
-        glow.width = w / 256.0f * spriteWidth;
-        glow.length = l / 256.0f * spriteHeight;
-        glow.sprite.SetTexture(glow.texture);
-        glow.sprite.SetColour(ToByte(0.9f), 255, 255, 255);
-        engineGlows.push_back(glow);
+        engineGlows.push_back(
+            std::make_unique<GUI_EngineGlow>(ship, texture, config, batched, offsetScale, px, py, w, l));
     }
+    if (engineGlows.size() >= 2) {
+        glowCollection = std::make_unique<GUI_EngineGlowCollection>();
+        for (auto& glow : engineGlows)
+            glowCollection->Add(glow.get());
+        AddChild(glowCollection.get());
+    } else if (engineGlows.size() == 1) {
+        AddChild(engineGlows.front().get());
+    }
+    UpdateEmptyLayers();
+}
+
+void GUI_Ship::BuildEffects(const SIM_ShipHull* hull)
+{
+    // Tractor bands: points on a 512 grid, the width on it too.
+    tractorBeams.reset();
+    for (const std::string& line : hull->GetTractorBeams()) {
+        GTokenizer tok(line, ',');
+        float v[6];
+        for (float& value : v)
+            value = tok.NextFloat();
+        const float x1 = v[0] / 512.0f - 0.5f, y1 = v[1] / 512.0f - 0.5f;
+        const float x2 = v[2] / 512.0f - 0.5f, y2 = v[3] / 512.0f - 0.5f;
+        if (!tractorBeams)
+            tractorBeams = std::make_unique<GUI_TractorBeamCollection>();
+        for (int direction : {1, 0})
+            tractorBeams->Add(std::make_unique<GUI_TractorBeam>(ship, v[4] / 512.0f, direction, v[5], x1, y1, x2, y2));
+    }
+    powerGlows.clear();
+    for (const std::string& line : hull->GetPulseGlows()) {
+        GTokenizer tok(line, ',');
+        const float px = std::strtof(TrimWhitespace(tok.NextString()).c_str(), nullptr);
+        const float py = tok.NextFloat(), size = tok.NextFloat(), period = tok.NextFloat();
+        const std::string texture = TrimWhitespace(tok.NextString());
+        powerGlows.push_back(std::make_unique<GUI_PowerGlow>(ship, size, period, texture, px, py));
+        AddChild(powerGlows.back().get());
+    }
+    // Con trails: x, y on the 256 grid, points, lifetime (ms), width, segment length.
+    conTrails.clear();
+    for (const std::string& line : hull->GetContrails()) {
+        GTokenizer tok(line, ',');
+        const float x = (tok.NextFloat() - 128.0f) / 256.0f, y = (tok.NextFloat() - 128.0f) / 256.0f;
+        const int points = static_cast<int>(tok.NextFloat());
+        const float lifetime = tok.NextFloat(), width = tok.NextFloat(), segment = tok.NextFloat();
+        conTrails.push_back(std::make_unique<GUI_ConTrail>(ship, points, lifetime, width, segment, x, y));
+        AddChild(conTrails.back().get());
+    }
+    runningLights.clear();
+    const float phase = VisualFloat();
+    for (const std::string& line : hull->GetRunningLights()) {
+        runningLights.push_back(std::make_unique<GUI_RunningLight>(line, ship, phase));
+        AddChild(runningLights.back().get());
+    }
+    splats.reset();
+    if (!ship->GetArmourModules().empty())
+        splats = std::make_unique<GUI_SplatManager>(ship);
+    camouflage.reset();
+    if (!ship->GetCloaks().empty())
+        camouflage = std::make_unique<GUI_CamoflageShield>(this, ship);
+    // Read from the options: ships are built before the screen takes its flags.
+    SIM_Options& options = SIM_Options::GetInstance();
+    hulks.clear();
+    hulksReleased = false;
+    if (!hull->GetHulkTexture().empty() && options.GetValue("HULKS") != 0.0f)
+        hulks = BuildHulks(ship);
+    breakup.reset();
+    if (hull->GetClass() != SIM_ShipHull::FIGHTER)
+        breakup = std::make_unique<GUI_Breakup>(ship, textureName, spriteWidth, spriteHeight);
+    warp = std::make_unique<GUI_WarpEffect>(this);
+    repairSwarms.clear();
+    if (options.GetValue("REPAIRBOTS") != 0.0f) {
+        for (SIM_RepairModule* module : ship->GetRepairModules()) {
+            repairSwarms.push_back(std::make_unique<GUI_RepairBotSwarm>(this, module));
+            AddChild(repairSwarms.back().get());
+        }
+    }
+    UpdateEmptyLayers();
 }
 
 void GUI_Ship::BuildWeaponDraws()
@@ -214,10 +312,21 @@ void GUI_Ship::Draw()
     if (!ship || ship->docked)
         return;
     blastGlareClock += FrameTime();
+    hullDrawnThisFrame = false;
     switch (ship->state) {
+    case SIM_Ship::OFF_FIELD:
+        if (warp)
+            warp->Update();
+        return;
     case SIM_Ship::ACTIVE:
         DrawHull();
         DrawBeams();
+        if (ship->ecmShocked && ecmShock)
+            ecmShock->Draw();
+        if (smartBomb)
+            smartBomb->Draw();
+        if (splats)
+            splats->Draw();
         if (shield)
             shield->Draw();
         break;
@@ -226,20 +335,17 @@ void GUI_Ship::Draw()
         DrawDying();
         break;
     default:
-        break;
+        return;
     }
     DrawChildLayer(2);
 }
 
 void GUI_Ship::DrawChildLayer(int drawLayer)
 {
-    if (IsLayerEmpty(drawLayer))
-        return;
-    // Children draw straight to the device: what is batched goes first.
-    QuadRunBatch& batch = QuadRunBatch::Shared();
-    if (batch.IsOpen())
-        batch.Flush();
-    DrawLayer(drawLayer);
+    // Children add to the shared batch; those that draw to the device
+    // themselves flush it first.
+    if (!IsLayerEmpty(drawLayer))
+        DrawLayer(drawLayer);
 }
 
 void GUI_Ship::AddQuad(CTexturedSprite& sprite, bool additive)
@@ -249,21 +355,24 @@ void GUI_Ship::AddQuad(CTexturedSprite& sprite, bool additive)
 
 void GUI_Ship::DrawDying()
 {
-    if (breakupStarted && !breakupFinished) {
-        // Stand-in break-up: the hull fades out where the pieces would fly.
-        breakupTime += FrameTime();
-        const float alpha = 1.0f - breakupTime / kBreakupFadeMs;
-        if (alpha <= 0.0f) {
-            breakupFinished = true;
-            return;
-        }
-        fade = alpha;
+    if (hulksReleased && hulkFade < 1.0f) {
+        // The hull fades out while the hulks appear.
+        hulkFadeTime += FrameTime();
+        hulkFade = std::min(hulkFadeTime / kHulkFadeMs, 1.0f);
+        fade = std::clamp(1.0f - hulkFade, 0.0f, 1.0f);
         DrawHull();
         fade = 1.0f;
-        return;
     }
-    if (!breakupStarted && ship->state == SIM_Ship::DYING)
+    if (breakup && breakupStarted) {
+        breakup->Draw();
+        if (breakup->GetState() == GUI_Breakup::FINISHED)
+            breakup.reset();
+    } else if (!breakupStarted && ship->state == SIM_Ship::DYING && !hullDrawnThisFrame) {
         DrawHull();
+    }
+    // Plumes and the like under the ship still burn once the hull is gone.
+    if (!hullDrawnThisFrame)
+        DrawChildLayer(0);
 }
 
 void GUI_Ship::PlaceHullSprite()
@@ -275,24 +384,41 @@ void GUI_Ship::PlaceHullSprite()
     hullSprite.PlaceRotatedSinCos(screenX, screenY, ship->sine, ship->cosine);
 }
 
+bool GUI_Ship::IsCamouflaged() const
+{
+    if (!camouflage)
+        return false;
+    for (const SIM_CamoflageShieldModule* cloak : ship->GetCloaks())
+        if (cloak->GetCloakState() != SIM_CamoflageShieldModule::VISIBLE)
+            return true;
+    return false;
+}
+
 void GUI_Ship::DrawHull()
 {
     if (!ship)
         return;
-    DrawChildLayer(0);
+    hullDrawnThisFrame = true;
+    const bool camouflaged = IsCamouflaged();
+    if (camouflaged)
+        camouflage->Draw();
+    else
+        DrawChildLayer(0);
     PlaceHullSprite();
+    if (hullSprite.IsOnScreen() && !camouflaged) {
+        // The two sides differ a little in tone, so they read apart at a glance.
+        const bool enemy = ship->IsEnemy();
+        const float a = std::clamp(fade, 0.0f, 1.0f);
+        hullSprite.SetColour(ToByte(a), enemy ? 255 : 215, enemy ? 210 : 232, enemy ? 196 : 255);
+        AddQuad(hullSprite, false);
+        hullSprite.SetColour(0xFFFFFFFFu);
+        if (GUI_BattleGUI::GetInstance().turretsOn && fade >= 1.0f)
+            DrawTurrets();
+        DrawDamageSprites();
+    }
+    DrawDamageSpriteEffects();
     if (!hullSprite.IsOnScreen())
         return;
-    DrawEngineGlows();
-    // The two sides differ a little in tone, so they read apart at a glance.
-    const bool enemy = ship->IsEnemy();
-    const float a = std::clamp(fade, 0.0f, 1.0f);
-    hullSprite.SetColour(ToByte(a), enemy ? 255 : 215, enemy ? 210 : 232, enemy ? 196 : 255);
-    AddQuad(hullSprite, false);
-    hullSprite.SetColour(0xFFFFFFFFu);
-    if (GUI_BattleGUI::GetInstance().turretsOn && fade >= 1.0f)
-        DrawTurrets();
-
     const CInput& input = CInput::GetInstance();
     const float dx = input.GetMouseX() - screenX;
     const float dy = input.GetMouseY() - screenY;
@@ -301,20 +427,91 @@ void GUI_Ship::DrawHull()
     }
 }
 
-void GUI_Ship::DrawEngineGlows()
+void GUI_Ship::DrawDamageSprites()
 {
-    if (engineGlows.empty() || ship->state != SIM_Ship::ACTIVE)
+    if (damageSprites.empty())
         return;
-    const GUI_Map& map = GUI_Map::GetInstance();
-    const float thrust = ship->maxSpeed > 0.0f ? std::clamp(ship->speed / ship->maxSpeed, 0.3f, 1.0f) : 0.5f;
-    for (EngineGlow& glow : engineGlows) {
-        float wx, wy;
-        LocalToWorld(glow.x, glow.y + glow.length * 0.5f * thrust, wx, wy);
-        glow.sprite.SetSize(glow.width * 2.0f * ZoomScale, glow.length * thrust * ZoomScale);
-        glow.sprite.PlaceRotatedSinCos((wx - map.cameraX) * ZoomScale, (wy - map.cameraY) * ZoomScale, ship->sine,
-                                       ship->cosine);
-        AddQuad(glow.sprite, true);
+    const float dt = FrameTime();
+    bool anyGone = false;
+    for (auto& sprite : damageSprites)
+        anyGone = !sprite->Update(dt) || anyGone;
+    if (anyGone) {
+        damageSprites.erase(std::remove_if(damageSprites.begin(), damageSprites.end(),
+                                           [](const std::unique_ptr<GUI_DamageSprite>& d) {
+                                               return d->GetState() == GUI_DamageSprite::GONE;
+                                           }),
+                            damageSprites.end());
+        damageMarksShown = static_cast<int>(damageSprites.size());
     }
+}
+
+void GUI_Ship::DrawDamageSpriteEffects()
+{
+    if (damageSprites.empty() || GUI_Map::GetInstance().IsOffScreen(ship->x, ship->y, kDamageEffectMargin))
+        return;
+    for (auto& sprite : damageSprites)
+        sprite->DrawEmitters();
+}
+
+void GUI_Ship::DrawIntoImage(float side)
+{
+    D3DEngine& engine = D3DEngine::GetInstance();
+    IGraphicsDevice* device = engine.GetDevice();
+    if (!device)
+        return;
+    BaseSprite picture;
+    picture.SetSize(side, side);
+    picture.SetUV(0.0f, 0.0f, ship->IsFighter() ? 0.5f : 1.0f, 1.0f);
+    picture.PlaceCentred(side * 0.5f, side * 0.5f);
+    engine.SetNormalBlend();
+    engine.SetTexture(hullSprite.GetTextureForDraw());
+    device->DrawQuads(picture.m_vertices, 4);
+    for (auto& sprite : damageSprites)
+        sprite->DrawInto(side);
+}
+
+void GUI_Ship::DrawWarping(float p)
+{
+    float wx, wy;
+    GUI_WarpEffect::PositionAt(p, ship->x, ship->y, ship->angle, wx, wy);
+    const GUI_Map& map = GUI_Map::GetInstance();
+    const uint8_t alpha = static_cast<uint8_t>(std::clamp(p, 0.0f, 1.0f) * 255.0f);
+    CTexturedSprite& sprite = hullSprite;
+    sprite.SetSize(ZoomScale * spriteWidth, ZoomScale * spriteHeight);
+    sprite.PlaceRotatedSinCos((wx - map.cameraX) * ZoomScale, (wy - map.cameraY) * ZoomScale, ship->sine,
+                              ship->cosine);
+    if (!sprite.IsOnScreen())
+        return;
+    // Engines and other attachments show where the ship is drawn; the ship
+    // itself stays where the simulation has it.
+    const float realX = ship->x, realY = ship->y;
+    ship->x = wx;
+    ship->y = wy;
+    DrawChildLayer(0);
+    ship->x = realX;
+    ship->y = realY;
+    if (!damageSprites.empty()) {
+        const float r = RenderShipImage(*this, ZoomScale * std::max(spriteWidth, spriteHeight));
+        if (r > 0.0f) {
+            D3DEngine& engine = D3DEngine::GetInstance();
+            const float uv = r / 512.0f;
+            BaseSprite image;
+            image.SetSize(ZoomScale * std::max(spriteWidth, spriteHeight), ZoomScale * std::max(spriteWidth, spriteHeight));
+            image.SetUV(0.0f, 0.0f, uv, uv);
+            image.SetColour(alpha, 255, 255, 255);
+            image.PlaceRotatedSinCos((wx - map.cameraX) * ZoomScale, (wy - map.cameraY) * ZoomScale, ship->sine,
+                                     ship->cosine);
+            engine.SetNormalBlend();
+            engine.SetTexture(engine.FindRenderTarget("rt_ship"));
+            if (IGraphicsDevice* device = engine.GetDevice())
+                device->DrawQuads(image.m_vertices, 4);
+            engine.ClearTextureCache();
+            return;
+        }
+    }
+    sprite.SetColour(alpha, 255, 255, 255);
+    AddQuad(sprite, false);
+    sprite.SetColour(0xFFFFFFFFu);
 }
 
 void GUI_Ship::DrawTurrets()
@@ -449,6 +646,12 @@ void GUI_Ship::SetLayer(int newLayer)
     if (newLayer == currentLayer || newLayer < 0 || newLayer > 2)
         return;
     GUI_ShipDrawLists::GetInstance().Move(ship, currentLayer, newLayer);
+    // Fighters' glows and trails are drawn in bulk with their layer.
+    for (auto& glow : engineGlows)
+        if (glow->GetDrawLayer() != 1)
+            glow->SetLayer(newLayer);
+    for (auto& trail : conTrails)
+        trail->SetLayer(newLayer);
     SIM_ShipVisual::SetLayer(newLayer);
 }
 
@@ -467,6 +670,18 @@ void GUI_Ship::OnDestructionEvent(const DestructionEvent& event)
         const float heading = VisualRange(0.0f, 360.0f);
         if (GUI_BattleGUI::GetInstance().escapePods)
             LaunchEscapePod(ship->x, ship->y, heading, !ship->IsEnemy());
+    }
+}
+
+void GUI_Ship::OnBreakupStarted()
+{
+    if (breakup)
+        breakup->Start();
+    if (!hulks.empty()) {
+        ReleaseHulks(hulks, ship);
+        hulksReleased = true;
+        hulkFade = 0.0f;
+        hulkFadeTime = 0.0f;
     }
 }
 
@@ -527,6 +742,7 @@ void GUI_Ship::DeleteShipEmmiters()
 void GUI_Ship::DeleteDamageSprites()
 {
     damageSprites.clear();
+    damageMarksShown = 0;
     SIM_ShipVisual::DeleteDamageSprites();
 }
 
@@ -598,19 +814,39 @@ void GUI_Ship::AddDamageEmitters(const SIM_ShipHull::Target& location, float dx,
     UpdateEmptyLayers();
 }
 
-void GUI_Ship::AddDamageSpriteOnce(const SIM_ShipHull::Target& location, float /*dx*/, float /*dy*/)
+void GUI_Ship::AddDamageSpriteOnce(const SIM_ShipHull::Target& location, float dx, float dy)
 {
-    if (std::find(damageSprites.begin(), damageSprites.end(), &location) != damageSprites.end())
-        return;
-    damageSprites.push_back(&location);
+    for (const auto& sprite : damageSprites)
+        if (&sprite->GetLocation() == &location)
+            return;
+    damageSprites.push_back(std::make_unique<GUI_DamageSprite>(location, ship, damageTexture.GetHandle(),
+                                                               ship->IsFighter(), dx, dy));
     damageMarksShown = static_cast<int>(damageSprites.size());
 }
 
 void GUI_Ship::AddDamageSprite(const SIM_ShipHull::Target& location)
 {
-    damageSprites.push_back(&location);
+    damageSprites.push_back(
+        std::make_unique<GUI_DamageSprite>(location, ship, damageTexture.GetHandle(), ship->IsFighter(), 0.0f, 0.0f));
     damageMarksShown = static_cast<int>(damageSprites.size());
     AddDamageEmitters(location, 0.0f, 0.0f);
+}
+
+GUI_DamageSprite* GUI_Ship::PickDamageSprite()
+{
+    int shown = 0;
+    for (const auto& sprite : damageSprites)
+        shown += sprite->GetState() == GUI_DamageSprite::SHOWN ? 1 : 0;
+    if (shown == 0)
+        return nullptr;
+    int pick = VisualInt() % shown;
+    for (const auto& sprite : damageSprites) {
+        if (sprite->GetState() != GUI_DamageSprite::SHOWN)
+            continue;
+        if (pick-- == 0)
+            return sprite.get();
+    }
+    return nullptr;
 }
 
 void GUI_Ship::ShowExistingDamage(float healthFraction)
@@ -649,4 +885,44 @@ void GUI_Ship::ShowShieldCollapse()
     SIM_ShipVisual::ShowShieldCollapse();
     if (shield)
         shield->Collapse();
+}
+
+void GUI_Ship::ShowArmourSpark(float x, float y)
+{
+    SIM_ShipVisual::ShowArmourSpark(x, y);
+    if (splats)
+        splats->AddArmourGlow(x, y);
+}
+
+void GUI_Ship::ShowRadiationSplat(float x, float y)
+{
+    if (!splats)
+        splats = std::make_unique<GUI_SplatManager>(ship);
+    splats->AddRadiation(x, y);
+}
+
+void GUI_Ship::ShowECMShock()
+{
+    if (!ecmShock)
+        ecmShock = std::make_unique<GUI_ECMShock>(ship);
+    ecmShock->Start();
+}
+
+void GUI_Ship::StopSound()
+{
+    if (ecmShock)
+        ecmShock->Stop();
+}
+
+void GUI_Ship::ShowSmartBomb(float strength)
+{
+    if (!smartBomb)
+        smartBomb = std::make_unique<GUI_SmartBombEffect>(ship, strength);
+    smartBomb->Restart();
+}
+
+void GUI_Ship::ActivateTractorBeams()
+{
+    if (tractorBeams)
+        tractorBeams->Activate(GUI_BattleGUI::GetInstance().battleTime);
 }

@@ -9,8 +9,23 @@
 #include "sim/SIM_ShipHull.h"
 #include "sim/SIM_ShipVisual.h"
 
+class GUI_Breakup;
+class GUI_CamoflageShield;
+class GUI_ConTrail;
+class GUI_DamageSprite;
+class GUI_ECMShock;
+class GUI_EngineGlow;
+class GUI_EngineGlowCollection;
+class GUI_Hulk;
+class GUI_PowerGlow;
+class GUI_RepairBotSwarm;
+class GUI_RunningLight;
 class GUI_Shield;
 class GUI_ShipEmmiter;
+class GUI_SmartBombEffect;
+class GUI_SplatManager;
+class GUI_TractorBeamCollection;
+class GUI_WarpEffect;
 class SIM_BeamWeaponModule;
 class SIM_Ship;
 class SIM_TargetedModule;
@@ -25,19 +40,10 @@ class SIM_TargetedModule;
 class GUI_Ship : public SIM_ShipVisual, public GUI_RenderObject {
 public:
     static constexpr float kBlastGlareInterval = 1000.0f; // ms of battle time
-    static constexpr float kBreakupFadeMs = 400.0f;
     static constexpr float kSoundMargin = 128.0f;
     static constexpr float kBeamImpactSize = 4.0f;
-
-    // An engine nozzle from the hull, drawn as a glow behind the hull.
-    struct EngineGlow {
-        float x = 0.0f; // ship-local, world units
-        float y = 0.0f;
-        float width = 0.0f;
-        float length = 0.0f;
-        std::string texture;
-        CTexturedSprite sprite; // resolved once; comes back by itself after a device reset
-    };
+    static constexpr float kHulkFadeMs = 250.0f;
+    static constexpr float kDamageEffectMargin = 600.0f;
     // A turret-mounted weapon with its turret picture, found at build.
     struct TurretDraw {
         SIM_TargetedModule* weapon = nullptr;
@@ -83,12 +89,41 @@ public:
     void AddDamageSpriteOnce(const SIM_ShipHull::Target& location, float dx, float dy);
     void ShowShieldImpact(float x, float y) override;
     void ShowShieldCollapse() override;
+    void ShowArmourSpark(float x, float y) override;
+    void ShowECMShock() override;
+    void StopSound() override;
+    void ShowSmartBomb(float strength) override;
+    void ActivateTractorBeams() override;
+    // A radiation burn at a ship-local point.
+    void ShowRadiationSplat(float x, float y);
+
+    // A random fully shown damage patch (repair bots); null when none.
+    GUI_DamageSprite* PickDamageSprite();
+    int GetDamageSpriteCount() const { return static_cast<int>(damageSprites.size()); }
+    // The ship unrotated into a square image of side pixels (cloak, warp).
+    void DrawIntoImage(float side);
+    // The arriving ship at warp progress p.
+    void DrawWarping(float p);
 
     GUI_Shield* GetShield() const { return shield.get(); }
     const std::vector<std::unique_ptr<GUI_ShipEmmiter>>& GetShipEmmiters() const { return shipEmmiters; }
-    // Locations that have a damage sprite (the sprites draw once they exist).
-    const std::vector<const SIM_ShipHull::Target*>& GetDamageSpriteLocations() const { return damageSprites; }
-    const std::vector<EngineGlow>& GetEngineGlows() const { return engineGlows; }
+    const std::vector<std::unique_ptr<GUI_DamageSprite>>& GetDamageSprites() const { return damageSprites; }
+    const std::vector<std::unique_ptr<GUI_EngineGlow>>& GetEngineGlows() const { return engineGlows; }
+    GUI_EngineGlowCollection* GetEngineGlowCollection() const { return glowCollection.get(); }
+    const std::vector<std::unique_ptr<GUI_ConTrail>>& GetConTrails() const { return conTrails; }
+    const std::vector<std::unique_ptr<GUI_PowerGlow>>& GetPowerGlows() const { return powerGlows; }
+    const std::vector<std::unique_ptr<GUI_RunningLight>>& GetRunningLights() const { return runningLights; }
+    const std::vector<std::unique_ptr<GUI_Hulk>>& GetUnreleasedHulks() const { return hulks; }
+    const std::vector<std::unique_ptr<GUI_RepairBotSwarm>>& GetRepairSwarms() const { return repairSwarms; }
+    GUI_TractorBeamCollection* GetTractorBeams() const { return tractorBeams.get(); }
+    GUI_SplatManager* GetSplats() const { return splats.get(); }
+    GUI_CamoflageShield* GetCamouflage() const { return camouflage.get(); }
+    GUI_WarpEffect* GetWarpEffect() const { return warp.get(); }
+    GUI_Breakup* GetBreakup() const { return breakup.get(); }
+    GUI_ECMShock* GetECMShock() const { return ecmShock.get(); }
+    GUI_SmartBombEffect* GetSmartBomb() const { return smartBomb.get(); }
+    bool AreHulksReleased() const { return hulksReleased; }
+    float GetHulkFade() const { return hulkFade; }
     const std::vector<TurretDraw>& GetTurretDraws() const { return turretDraws; }
     const std::vector<BeamDraw>& GetBeamDraws() const { return beamDraws; }
     const std::string& GetTextureName() const { return textureName; }
@@ -103,9 +138,14 @@ public:
 protected:
     void OnDestructionEvent(const DestructionEvent& event) override;
     void OnDestroyed() override;
+    void OnBreakupStarted() override;
 
 private:
     void ParseEngineGlows();
+    void BuildEffects(const SIM_ShipHull* hull);
+    bool IsCamouflaged() const;
+    void DrawDamageSprites();
+    void DrawDamageSpriteEffects();
     void BuildWeaponDraws();
     void DrawChildLayer(int drawLayer);
     void AddQuad(CTexturedSprite& sprite, bool additive);
@@ -113,7 +153,6 @@ private:
     void PlayImpactSound();
     void PlaySoundAtShip(const std::string& file);
     void PlaceHullSprite();
-    void DrawEngineGlows();
     void DrawTurrets();
     void DrawBeams();
     void DrawDying();
@@ -121,15 +160,31 @@ private:
 
     std::unique_ptr<GUI_Shield> shield;
     std::vector<std::unique_ptr<GUI_ShipEmmiter>> shipEmmiters;
-    std::vector<const SIM_ShipHull::Target*> damageSprites;
-    std::vector<EngineGlow> engineGlows;
+    std::vector<std::unique_ptr<GUI_DamageSprite>> damageSprites;
+    std::vector<std::unique_ptr<GUI_EngineGlow>> engineGlows;
+    std::unique_ptr<GUI_EngineGlowCollection> glowCollection;
+    std::vector<std::unique_ptr<GUI_ConTrail>> conTrails;
+    std::vector<std::unique_ptr<GUI_PowerGlow>> powerGlows;
+    std::vector<std::unique_ptr<GUI_RunningLight>> runningLights;
+    std::unique_ptr<GUI_TractorBeamCollection> tractorBeams;
+    std::unique_ptr<GUI_SplatManager> splats;
+    std::unique_ptr<GUI_CamoflageShield> camouflage;
+    std::unique_ptr<GUI_WarpEffect> warp;
+    std::unique_ptr<GUI_Breakup> breakup;
+    std::vector<std::unique_ptr<GUI_Hulk>> hulks;
+    std::vector<std::unique_ptr<GUI_RepairBotSwarm>> repairSwarms;
+    std::unique_ptr<GUI_ECMShock> ecmShock;
+    std::unique_ptr<GUI_SmartBombEffect> smartBomb;
+    bool hulksReleased = false;
+    float hulkFade = 0.0f;
+    float hulkFadeTime = 0.0f;
     std::vector<TurretDraw> turretDraws;
     std::vector<BeamDraw> beamDraws;
     std::string textureName;
     SmartTexture damageTexture;
     CTexturedSprite hullSprite;
     float hoverRadiusSq = 0.0f;
-    bool breakupFinished = false;
+    bool hullDrawnThisFrame = false;
     unsigned hitCounter = 0;
     unsigned soundCounter = 0;
 };

@@ -153,7 +153,7 @@ void MissileRenderer::Draw(float frameMs)
     const TextureHandle rope = ropeTexture.GetHandle();
     for (const auto& [missile, t] : drawn)
         if (missile->trailMode == SIM_Missile::ROPE)
-            t->rope.Draw(view, batch, rope, false);
+            t->rope.Draw(rope, false);
     const TextureHandle puffs = puffTexture.GetHandle();
     for (const auto& [missile, t] : drawn)
         if (missile->trailMode == SIM_Missile::SPLINE && t->spline)

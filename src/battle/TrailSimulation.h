@@ -1,63 +1,69 @@
 #pragma once
-#include "battle/BattleView.h"
+#include <cstdint>
+
 #include "platform/IGraphicsDevice.h"
 
-class QuadRunBatch;
-
-// A fading ribbon of up to 96 points behind a moving emitter. Point 0 is the
-// head; a new head is laid each time the emitter gets a segment length away
-// from point 1, and points fade out over the lifetime from the tail. The
-// owner writes the head's position each frame, ages the trail and moves its
-// head; the draw builds the ribbon's quads in screen pixels. Fixed arrays:
-// nothing is allocated after construction.
+// A fading ribbon of up to 96 points behind a moving emitter (con trails,
+// missile smoke). Point 0 is the head; a new point is pushed whenever the
+// emitter has moved one segment from point 1. The ribbon's quads are built
+// in screen space into fixed arrays, so drawing never allocates; the caller
+// binds the texture and blend, this only stages the quads.
 class TrailSimulation {
 public:
     static constexpr int kMaxPoints = 96;
-    // Points this far outside the screen (pixels) are not drawn.
-    static constexpr float kScreenMargin = 16.0f;
 
     TrailSimulation();
 
-    // style picks the quarter of the trail picture (0 top left, 1 and any
-    // other top right, 2 bottom left, 3 bottom right); startValue is unused.
+    // Style 0..3 picks a quarter of the trail texture (1 for anything else).
     void Init(int style, float startValue, float pointCount, float width, float segmentLength);
-    void SetLifetime(float ms) { lifetime = ms; }
     void Reset();
     void AddAge(float ms);
+    // Heading in degrees of the emitter at (x, y).
     void MoveHead(float angle, float x, float y);
-    // Stages the ribbon in the batch with the caller's texture and blend.
-    void Draw(const BattleView& view, QuadRunBatch& batch, TextureHandle texture, bool additive);
+    // Stages the visible part into the shared quad batch with this texture
+    // and blend; returns the number of quads staged.
+    int Draw(TextureHandle texture, bool additive);
+    // The quads of the last draw (4 vertices each), for tests.
+    const ScreenVertex* GetStagedVertices() const { return m_vertices; }
 
-    // The owner is gone: the head fades like the rest.
-    void SetDetached(bool on) { detached = on; }
-    bool IsDetached() const { return detached; }
-    bool HasActivePoint() const;
-    // The k-th quad of the last draw (near left, near right, far left, far right).
-    const ScreenVertex* GetStagedQuad(int k) const { return &staged[k * 4]; }
     void SetHeadPosition(float x, float y)
     {
-        px[0] = x;
-        py[0] = y;
+        m_x[0] = x;
+        m_y[0] = y;
     }
+    void SetDetached(bool on) { m_detached = on; }
+    bool IsDetached() const { return m_detached != 0; }
+    void SetLifetime(float ms) { m_lifetime = ms; }
 
-    bool anyVisible = false;
-    bool detached = false;
-    float residual = 0.0f;
-    float headAngle = 0.0f;
-    int drawnCount = 0;
-    float px[kMaxPoints] = {};
-    float py[kMaxPoints] = {};
-    bool active[kMaxPoints] = {};
-    float age[kMaxPoints] = {};
-    float sine[kMaxPoints] = {};
-    float cosine[kMaxPoints] = {};
-    float lifetime = 1500.0f;
-    int count = kMaxPoints;
-    float width = 1.5f;
-    float segmentLengthSq = 9.0f;
-    // Texture cell of every point's quad: u left, u right, v near, v far.
-    float uv[4] = {0.5f, 1.0f, 0.05f, 0.45f};
+    bool IsAnyVisible() const { return m_anyVisible != 0; }
+    int GetDrawnCount() const { return m_drawnCount; }
+    int GetPointCount() const { return m_pointCount; }
+    float GetWidth() const { return m_width; }
+    float GetLifetime() const { return m_lifetime; }
+    float GetSegmentLengthSquared() const { return m_segmentSq; }
+    float GetResidual() const { return m_residual; }
+    bool IsActive(int i) const { return m_active[i] != 0; }
+    float GetAge(int i) const { return m_age[i]; }
+    float GetX(int i) const { return m_x[i]; }
+    float GetY(int i) const { return m_y[i]; }
+    int CountActive() const;
 
 private:
-    ScreenVertex staged[kMaxPoints * 4];
+    unsigned char m_anyVisible = 0;
+    unsigned char m_detached = 0;
+    float m_residual = 0.0f;
+    float m_headAngle = 0.0f;
+    int m_drawnCount = 0;
+    float m_x[kMaxPoints];
+    float m_y[kMaxPoints];
+    unsigned char m_active[kMaxPoints];
+    float m_age[kMaxPoints];
+    float m_sin[kMaxPoints];
+    float m_cos[kMaxPoints];
+    ScreenVertex m_vertices[kMaxPoints * 4];
+    float m_u0 = 0.5f, m_u1 = 1.0f, m_v0 = 0.05f, m_v1 = 0.45f;
+    float m_lifetime = 1500.0f;
+    int m_pointCount = kMaxPoints;
+    float m_width = 1.5f;
+    float m_segmentSq = 9.0f;
 };

@@ -272,6 +272,7 @@ bool D3DEngine::Restore()
         return false;
     }
     m_device->SetRenderTarget(0);
+    m_renderTarget = 0;
     m_screenWidth = m_device->GetBackBufferWidth();
     m_screenHeight = m_device->GetBackBufferHeight();
     m_sceneOpen = false;
@@ -456,7 +457,15 @@ bool D3DEngine::SetRenderTarget(const std::string& name)
             return false;
         }
     }
-    return m_device->SetRenderTarget(target);
+    return SetRenderTargetHandle(target);
+}
+
+bool D3DEngine::SetRenderTargetHandle(TextureHandle target)
+{
+    if (!m_device || !m_device->SetRenderTarget(target))
+        return false;
+    m_renderTarget = target;
+    return true;
 }
 
 bool D3DEngine::SaveTextureToFile(const std::string& file, const GRect* sourceRect)

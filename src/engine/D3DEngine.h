@@ -94,6 +94,10 @@ public:
     TextureHandle FindRenderTarget(const std::string& name) const;
     // "" selects the back buffer.
     bool SetRenderTarget(const std::string& name);
+    // The target set through this engine (0: the back buffer), so that a
+    // pass drawing into its own target can put the previous one back.
+    TextureHandle GetRenderTargetHandle() const { return m_renderTarget; }
+    bool SetRenderTargetHandle(TextureHandle target);
 
     bool SaveTextureToFile(const std::string& file, const GRect* sourceRect = nullptr);
     bool SaveScreenshot(const std::string& file);
@@ -124,6 +128,7 @@ private:
     bool m_shaders = false;
     int m_additive = 0;
     TextureHandle m_currentTexture = 0;
+    TextureHandle m_renderTarget = 0;
     int m_screenWidth = 0;
     int m_screenHeight = 0;
 

@@ -156,6 +156,7 @@ void SIM_ShipVisual::UpdateDestruction()
         if (event.type == kStartBreakup) {
             breakupStarted = true;
             breakupTime = 0.0f;
+            OnBreakupStarted();
         } else {
             FireDestructionEvent(event);
         }

@@ -81,6 +81,10 @@ public:
     const std::vector<DestructionEvent>& GetDestructionEvents() const { return destructionEvents; }
     bool IsBreakupStarted() const { return breakupStarted; }
     bool IsWarpEffectRunning() const { return warpEffectRunning; }
+    // The warp-in's clock: its wait, then its slide (ms of battle time).
+    float GetWarpTime() const { return warpTime; }
+    float GetWarpDelay() const { return warpDelay; }
+    float GetWarpDuration() const { return warpDuration; }
     bool IsWarpOutArmed() const { return warpOutArmed; }
     bool IsShieldEffectOn() const { return shieldEffectOn; }
     bool IsKilled() const { return killed; }
@@ -108,6 +112,8 @@ protected:
     // ship has been killed at the end of the timeline.
     virtual void OnDestructionEvent(const DestructionEvent& /*event*/) {}
     virtual void OnDestroyed() {}
+    // The hull cracks (the timeline's break-up line fired).
+    virtual void OnBreakupStarted() {}
 
     SIM_Ship* ship = nullptr;
     // The hull picture's size in world units, which destruction lines are placed on.

@@ -7,7 +7,7 @@
 
 #include "battle/Explosions.h"
 #include "battle/GUI_BattleGUI.h"
-#include "battle/GUI_EffectStandIns.h"
+#include "battle/GUI_EffectLog.h"
 #include "battle/GUI_Map.h"
 #include "battle/GUI_ParticleEmmiterGroup.h"
 #include "battle/GUI_ShipDrawLists.h"
@@ -45,6 +45,9 @@ Outcome RunBattle(bool everything)
     gui.hudShown = everything ? 1 : 0;
     gui.overlayShown = everything ? 1 : 0;
     gui.cameraShake = everything ? 1 : 0;
+    // The effects draw from their own random numbers and touch no ship.
+    gui.debris = gui.contrails = gui.runningLights = gui.escapePods = gui.hulks = everything ? 1 : 0;
+    GUI_EffectLog::GetInstance().SetEnabled(true);
     if (everything)
         GetNebulaLightning().SetUp(100.0f, 1.0f);
     else
@@ -60,6 +63,7 @@ Outcome RunBattle(bool everything)
     outcome.totals = SIM_HeadlessBattle::CollectTotals();
     outcome.battleTime = SIM_BattleClock::GetInstance().battleTime;
     outcome.explosions = GUI_EffectLog::GetInstance().Count("explosion");
+    GUI_EffectLog::GetInstance().SetEnabled(false);
     gui.Leave();
     gui.SetInjectedFrameTime(-1.0f);
     GetNebulaLightning().SetUp(0.0f, 0.0f);

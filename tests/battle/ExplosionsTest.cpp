@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "battle/Explosions.h"
-#include "battle/GUI_EffectStandIns.h"
+#include "battle/GUI_BlastGlare.h"
+#include "battle/GUI_DebrisPool.h"
+#include "battle/GUI_EffectLog.h"
+#include "battle/GUI_ExplosionPlume.h"
 #include "battle/GUI_ExplosionConfig.h"
 #include "battle/GUI_ParticleConfig.h"
 #include "battle/GUI_ParticleEmmiter.h"
@@ -22,11 +25,17 @@ protected:
         LoadParticleConfigs();
         LoadExplosionConfigs();
         DeleteAllEmmiterGroups();
+        GUI_EffectLog::GetInstance().SetEnabled(true);
         GUI_EffectLog::GetInstance().Clear();
+        GetDebrisPools().first.Reset();
+        GetDebrisPools().second.Reset();
         SeedVisualRandom(3);
     }
     void TearDown() override
     {
+        GUI_EffectLog::GetInstance().SetEnabled(false);
+        GetDebrisPools().first.Reset();
+        GetDebrisPools().second.Reset();
         DeleteAllEmmiterGroups();
         ClearExplosionConfigs();
         ClearParticleConfigs();
@@ -109,9 +118,11 @@ TEST_F(ExplosionTest, TypeTenShowsNothingAndTypeFourIsTheSecondKindAboutHalfTheT
     EXPECT_GT(second, 70);
     EXPECT_LT(second, 130);
     EXPECT_EQ(CountAllEmmiterGroups(), 2);
-    // Types 4 and 5 throw their debris in code as well.
+    // Types 4 and 5 throw their six pieces of debris in code as well.
+    GetDebrisPools().first.Reset();
+    GetDebrisPools().second.Reset();
     SpawnExplosion(Explosions::kSmall, nullptr, 0, 0, 0, 0);
-    EXPECT_EQ(GUI_EffectLog::GetInstance().Count("debris"), 1u);
+    EXPECT_EQ(GetDebrisPools().first.CountAlive() + GetDebrisPools().second.CountAlive(), 6);
 }
 
 TEST_F(ExplosionTest, AConfigUsesAtMostEightEmittersAndAMissingOneKeepsTheCodePart)
@@ -132,7 +143,7 @@ TEST_F(ExplosionTest, AConfigUsesAtMostEightEmittersAndAMissingOneKeepsTheCodePa
     other->ConfigName = "other";
     SpawnExplosion(Explosions::kDestructionPlaced, nullptr, 0, 0, 0, 0);
     SpawnExplosion(Explosions::kDestructionPlaced, nullptr, 0, 0, 0, 0);
-    EXPECT_EQ(GUI_EffectLog::GetInstance().Count("debris"), 2u);
+    EXPECT_EQ(GetDebrisPools().first.CountAlive() + GetDebrisPools().second.CountAlive(), 24);
     EXPECT_EQ(log.Count("Failed to find exp_small"), 1);
 }
 
@@ -141,7 +152,8 @@ TEST_F(ExplosionTest, AnExplosionWithoutAParentPlaysOutAndReturnsToTheSpares)
     // The glare and the plumes follow a ship: without one they are skipped.
     SpawnExplosion(17, nullptr, 10, 10, 0, 0);
     SpawnExplosion(14, nullptr, 10, 10, 0, 0);
-    EXPECT_EQ(GUI_EffectLog::GetInstance().Count("blastglare") + GUI_EffectLog::GetInstance().Count("plumes"), 0u);
+    EXPECT_TRUE(GetBlastGlares().empty());
+    EXPECT_TRUE(GetPlumes().empty());
     SpawnExplosion(Explosions::kShieldImpact, nullptr, 10, 10, 0, 0);
     ASSERT_EQ(CountActiveEmmiterGroups(), 1);
     auto& clock = SIM_BattleClock::GetInstance();

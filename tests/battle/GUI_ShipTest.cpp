@@ -2,7 +2,10 @@
 
 #include <algorithm>
 
-#include "battle/GUI_EffectStandIns.h"
+#include "battle/GUI_EffectLog.h"
+#include "battle/GUI_EscapePod.h"
+#include "battle/GUI_ShockWave.h"
+#include "battle/GUI_SmokeSprite.h"
 #include "battle/GUI_Ship.h"
 #include "battle/GUI_ShipDrawLists.h"
 #include "battle/GUI_ShipEmmiter.h"
@@ -14,8 +17,19 @@ namespace {
 
 class ShipVisualTest : public ::testing::Test {
 protected:
-    ShipVisualTest() { GUI_Ship::InstallFactory(); }
-    ~ShipVisualTest() override { SIM_ShipVisual::SetFactory(nullptr); }
+    ShipVisualTest()
+    {
+        GUI_Ship::InstallFactory();
+        GUI_EffectLog::GetInstance().SetEnabled(true);
+    }
+    ~ShipVisualTest() override
+    {
+        SIM_ShipVisual::SetFactory(nullptr);
+        GUI_EffectLog::GetInstance().SetEnabled(false);
+        ClearShockWaves();
+        ClearSmokeSprites();
+        ClearEscapePods();
+    }
 
     ShipTestWorld world;
 
@@ -140,25 +154,32 @@ TEST_F(ShipVisualTest, TheLastEventEndsInKillAndTheFinalBlastByClass)
 {
     GUI_EffectLog& log = GUI_EffectLog::GetInstance();
     log.Clear();
+    ClearShockWaves();
+    ClearSmokeSprites();
     SIM_Ship* cruiser = world.Build("cruiser_bare", 0, 0);
     cruiser->StartDying();
     ShipTestWorld::SetFrame(5000.0f);
     cruiser->GetVisual()->UpdateDestruction();
     EXPECT_TRUE(cruiser->GetVisual()->IsKilled());
     EXPECT_EQ(cruiser->state, static_cast<unsigned>(SIM_Ship::DESTROYED));
-    EXPECT_EQ(log.Count("shockwave"), 1u);
-    EXPECT_EQ(log.Count("smoke"), 1u);
+    ASSERT_EQ(GetShockWaves().size(), 1u);
+    EXPECT_FLOAT_EQ(GetShockWaves()[0].lifetime, 1000.0f);
+    EXPECT_FLOAT_EQ(GetShockWaves()[0].radius, 3.0f * cruiser->GetWidth());
+    EXPECT_EQ(GetSmokeSprites().size(), 18u); // nine large puffs and nine small
     ASSERT_FALSE(log.GetRecords().empty());
     EXPECT_EQ(log.GetRecords().back().name.rfind("data/sounds/explosion_destruction_cruiser", 0), 0u);
 
     log.Clear();
+    ClearShockWaves();
+    ClearSmokeSprites();
+    ClearEscapePods();
     SIM_Ship* fighter = world.Build("fighter_bare", 0, 0);
     fighter->StartDying();
     fighter->GetVisual()->UpdateDestruction();
     EXPECT_EQ(fighter->state, static_cast<unsigned>(SIM_Ship::DESTROYED));
-    EXPECT_EQ(log.Count("shockwave"), 0u);
-    EXPECT_EQ(log.Count("smoke"), 0u);
-    EXPECT_EQ(log.Count("escapepod"), 0u);
+    EXPECT_TRUE(GetShockWaves().empty());
+    EXPECT_TRUE(GetSmokeSprites().empty());
+    EXPECT_TRUE(GetEscapePods().empty());
 }
 
 TEST_F(ShipVisualTest, HitsPlayTheImpactSoundOfTheHullClass)
@@ -226,14 +247,14 @@ TEST_F(ShipVisualTest, ADamagedSpotBurnsOnceWhateverTheHitsAndFadesInItsSecondHa
     visual->ShowHitEffects(spot, 30.0f, 0.0f, 1.0f);
     visual->ShowHitEffects(spot, 30.0f, 0.0f, 1.0f);
     EXPECT_EQ(visual->GetShipEmmiters().size(), 6u);
-    EXPECT_EQ(visual->GetDamageSpriteLocations().size(), 1u);
+    EXPECT_EQ(visual->GetDamageSprites().size(), 1u);
     SIM_ShipHull::Target thin = spot;
     thin.x = -10.0f;
     thin.name = "SHIP_EMMITER_THIN";
     thin.hasRect = 0;
     visual->ShowHitEffects(thin, 5.0f, 0.0f, 0.0f);
     EXPECT_EQ(visual->GetShipEmmiters().size(), 8u);
-    EXPECT_EQ(visual->GetDamageSpriteLocations().size(), 1u);
+    EXPECT_EQ(visual->GetDamageSprites().size(), 1u);
     visual->DeleteShipEmmiters();
     EXPECT_TRUE(visual->GetShipEmmiters().empty());
 
@@ -247,12 +268,12 @@ TEST_F(ShipVisualTest, ExistingDamageMarksAShareOfTheFlaggedLocations)
     // The test cruiser has two locations, one with a damage sprite.
     GUI_Ship* whole = GUI_Ship::Of(world.Build("cruiser_bare", 0, 0));
     whole->ShowExistingDamage(1.0f);
-    EXPECT_TRUE(whole->GetDamageSpriteLocations().empty());
+    EXPECT_TRUE(whole->GetDamageSprites().empty());
     whole->ShowExistingDamage(0.6f); // 2 x 0.4 = 0.8: less than one
-    EXPECT_TRUE(whole->GetDamageSpriteLocations().empty());
+    EXPECT_TRUE(whole->GetDamageSprites().empty());
     GUI_Ship* wrecked = GUI_Ship::Of(world.Build("cruiser_bare", 0, 0));
     wrecked->ShowExistingDamage(0.0f);
-    EXPECT_EQ(wrecked->GetDamageSpriteLocations().size(), 1u);
+    EXPECT_EQ(wrecked->GetDamageSprites().size(), 1u);
 }
 
 } // namespace

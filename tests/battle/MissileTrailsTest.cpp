@@ -1,4 +1,4 @@
-// Missiles on screen: the rope trail's points, fade and ribbon; the smoke
+// Missiles on screen: the smoke
 // puffs of a weaving missile (spacing, the ring, their life and drift); the
 // flare; and the renderer following a missile from launch past its death.
 #include <gtest/gtest.h>
@@ -34,96 +34,6 @@ struct Staged {
     Staged() { batch.Begin(800, 600); }
     ~Staged() { batch.End(); }
 };
-
-TEST(TrailSimulation, PointsAreLaidASegmentApartAndFadeFromTheTail)
-{
-    TrailSimulation trail;
-    trail.Init(2, 0.0f, 200.0f, 1.5f, 3.0f);
-    EXPECT_EQ(trail.count, 96) << "200 points are kept as 96";
-    EXPECT_FLOAT_EQ(trail.uv[0], 0.0f);
-    EXPECT_FLOAT_EQ(trail.uv[2], 0.55f) << "style 2: the bottom left quarter";
-    trail.Init(7, 0.0f, 10.0f, 1.5f, 3.0f);
-    EXPECT_FLOAT_EQ(trail.uv[0], 0.5f) << "any other style: the top right quarter";
-    EXPECT_FLOAT_EQ(trail.uv[3], 0.45f);
-    trail.SetLifetime(1000.0f);
-
-    // A head that stays within a segment of point 1 is one square of side 2w.
-    trail.SetHeadPosition(100.0f, 100.0f);
-    trail.px[1] = 100.0f;
-    trail.py[1] = 100.0f;
-    trail.MoveHead(0.0f, 100.0f, 103.0f);
-    EXPECT_FALSE(trail.HasActivePoint()) << "exactly a segment away is not beyond it";
-    trail.MoveHead(90.0f, 100.0f, 103.01f);
-    ASSERT_TRUE(trail.active[0]);
-    EXPECT_FLOAT_EQ(trail.py[1], 100.0f) << "the old head moved one down";
-    EXPECT_FALSE(trail.active[1]);
-    EXPECT_NEAR(trail.residual, 3.01f * 3.01f - 9.0f, 1e-3f);
-    {
-        Staged s;
-        trail.AddAge(5000.0f); // not detached: the head stays opaque whatever its age
-        trail.Draw(View(), s.batch, 0, false);
-        EXPECT_EQ(trail.drawnCount, 1);
-    }
-    EXPECT_TRUE(trail.active[0]);
-
-    // Ten points a segment apart, then left alone: the oldest fade first.
-    trail.Init(1, 0.0f, 10.0f, 1.5f, 3.0f);
-    trail.SetLifetime(1000.0f);
-    for (int i = 0; i < 10; ++i) {
-        trail.AddAge(100.0f);
-        trail.MoveHead(180.0f, 50.0f, 50.0f + 4.0f * static_cast<float>(i));
-    }
-    for (int i = 0; i < 10; ++i)
-        ASSERT_TRUE(trail.active[i]) << i;
-    EXPECT_FLOAT_EQ(trail.age[9], 900.0f);
-    trail.AddAge(100.0f); // the tail reaches its lifetime
-    {
-        Staged s;
-        trail.Draw(View(), s.batch, 0, false);
-    }
-    EXPECT_TRUE(trail.active[8]);
-    EXPECT_FALSE(trail.active[9]) << "faded to alpha 0: drawn once more, then gone";
-    trail.SetDetached(true);
-    trail.AddAge(550.0f); // points 4..8 are past their lifetime now
-    {
-        Staged s;
-        trail.Draw(View(), s.batch, 0, false);
-    }
-    EXPECT_TRUE(trail.active[3]);
-    EXPECT_FALSE(trail.active[4]) << "the first faded point goes";
-    EXPECT_FALSE(trail.active[5]) << "and the point after it, where the walk ends";
-    EXPECT_TRUE(trail.active[6]) << "older points go in the following frames";
-    EXPECT_EQ(trail.drawnCount, 6);
-}
-
-TEST(TrailSimulation, TheRibbonJoinsEachPointToTheOneBeforeIt)
-{
-    TrailSimulation trail;
-    trail.Init(1, 0.0f, 4.0f, 2.0f, 1.0f);
-    trail.SetLifetime(1000.0f);
-    trail.MoveHead(180.0f, 10.0f, 10.0f); // heading down the screen
-    trail.MoveHead(180.0f, 10.0f, 20.0f);
-    Staged s;
-    trail.Draw(View(), s.batch, 0, false);
-    ASSERT_EQ(trail.drawnCount, 2);
-    // w = zoom x width / 2 = 2. The head, at (20, 40) on screen, is a square
-    // of side 4: its near edge 2 ahead (down the screen), its far edge 2 behind.
-    const ScreenVertex* head = trail.GetStagedQuad(0);
-    EXPECT_NEAR(head[0].y, 42.0f, 1e-4f);
-    EXPECT_NEAR(head[2].y, 38.0f, 1e-4f);
-    EXPECT_NEAR(std::fabs(head[0].x - head[1].x), 4.0f, 1e-4f);
-    EXPECT_NEAR((head[2].x + head[3].x) * 0.5f, 20.0f, 1e-4f);
-    EXPECT_EQ(head[0].colour, 0xFFFFFFFFu);
-    // The next point's quad starts on the head's far edge, in its colour.
-    const ScreenVertex* next = trail.GetStagedQuad(1);
-    EXPECT_FLOAT_EQ(next[0].x, head[2].x);
-    EXPECT_FLOAT_EQ(next[0].y, head[2].y);
-    EXPECT_FLOAT_EQ(next[1].y, head[3].y);
-    EXPECT_EQ(next[0].colour, head[2].colour);
-    EXPECT_NEAR(next[2].y, 18.0f, 1e-4f);
-    EXPECT_FLOAT_EQ(next[0].v, trail.uv[2]);
-    EXPECT_FLOAT_EQ(next[2].v, trail.uv[3]);
-}
 
 TEST(MissileSplineTrail, PuffsEvery128UnitsInARingThatTheOldestLeaves)
 {
@@ -261,27 +171,24 @@ TEST(MissileRenderer, FollowsAFlightLaysItsRopeAndLetsItFadeAfterTheMissile)
     const MissileRenderer::Trails* trails = renderer.Find(&missile);
     ASSERT_NE(trails, nullptr);
     EXPECT_EQ(trails->spline, nullptr) << "a rope missile makes no puffs";
-    int laid = 0;
-    for (int i = 0; i < trails->rope.count; ++i)
-        laid += trails->rope.active[i] ? 1 : 0;
-    EXPECT_EQ(laid, 10) << "5 units a frame against 8-unit segments: a point every other frame";
-    EXPECT_FLOAT_EQ(trails->rope.px[0], missile.x - 5.0f);
+    EXPECT_EQ(trails->rope.CountActive(), 10) << "5 units a frame against 8-unit segments: a point every other frame";
+    EXPECT_FLOAT_EQ(trails->rope.GetX(0), missile.x - 5.0f);
     EXPECT_FALSE(trails->rope.IsDetached());
 
     missile.live = false;
     renderer.Draw(6.0f);
     EXPECT_TRUE(trails->rope.IsDetached()) << "its missile gone, the head fades too";
-    for (int frame = 0; frame < 200 && trails->rope.HasActivePoint(); ++frame)
+    for (int frame = 0; frame < 200 && trails->rope.CountActive() > 0; ++frame)
         renderer.Draw(6.0f);
-    EXPECT_FALSE(trails->rope.HasActivePoint());
+    EXPECT_EQ(trails->rope.CountActive(), 0);
 
     // The next flight starts a clean trail from its launch point.
     missile.live = true;
     missile.flight = 2;
     renderer.Draw(6.0f);
     EXPECT_FALSE(trails->rope.IsDetached());
-    EXPECT_EQ(trails->rope.active[1], false);
-    EXPECT_TRUE(trails->rope.active[0]);
+    EXPECT_FALSE(trails->rope.IsActive(1));
+    EXPECT_TRUE(trails->rope.IsActive(0));
     renderer.Reset();
     EXPECT_EQ(renderer.Find(&missile), nullptr);
     GUI_Map::GetInstance().SetScreenSize(0, 0);

@@ -98,15 +98,16 @@ void ShieldCollapse(float u, float v, float c[4])
 
 void Contrail(float u, float v, float c[4])
 {
-    // Four trail styles, one per quarter; a ribbon runs along v and crosses
-    // its quarter along u. Soft across, even along: the trail's length comes
-    // from the strip drawn. Styles 0 and 2 are thin, 1 and 3 broad smoke.
-    const int quarter = (u < 0.5f ? 0 : 1) + (v < 0.5f ? 0 : 2);
-    const float x = (u < 0.5f ? u : u - 0.5f) * 2.0f;
-    const float width = quarter % 2 ? 0.24f : 0.14f;
-    float across = std::exp(-std::pow((x - 0.5f) / width, 2.0f));
-    float grain = 0.85f + 0.15f * art::Noise(x * 24.0f, v * 6.0f, 5 + quarter);
-    c[0] = c[1] = c[2] = 1.0f;
+    // Four trail styles, one per quarter: soft across (u), even along (v);
+    // the trail's length comes from the strip drawn.
+    static const float tints[4][3] = {{1.0f, 1.0f, 1.0f}, {0.8f, 0.9f, 1.0f}, {1.0f, 0.85f, 0.6f}, {0.75f, 1.0f, 0.8f}};
+    const int style = (v < 0.5f ? 0 : 2) + (u < 0.5f ? 0 : 1);
+    const float cu = std::fmod(u, 0.5f) * 2.0f;
+    float across = std::exp(-std::pow((cu - 0.5f) / 0.22f, 2.0f));
+    float grain = 0.85f + 0.15f * art::Noise(u * 6.0f, v * 24.0f, 5);
+    c[0] = tints[style][0];
+    c[1] = tints[style][1];
+    c[2] = tints[style][2];
     c[3] = across * grain;
 }
 
@@ -143,7 +144,7 @@ bool GenerateEffects(const std::string& dataDir)
     return art::WriteDrawnPictures(dir, {
         {"smokeclouds.dds", 256, 256, Smoke},          {"debris.dds", 128, 128, Debris},
         {"shield_impact.dds", 128, 128, ShieldImpact}, {"shield_collapse.dds", 256, 256, ShieldCollapse},
-        {"contrails.dds", 128, 32, Contrail},          {"escapepod.dds", 32, 32, EscapePod},
+        {"contrails.dds", 64, 128, Contrail},          {"escapepod.dds", 32, 32, EscapePod},
         {"escapepodengines.dds", 32, 32, EscapePodEngine},
     });
 }

@@ -1,0 +1,6 @@
+#pragma once
+#include <cstdint>
+
+// Heap allocations made through operator new since the program started
+// (all threads), so that a benchmark can count those of its frames.
+uint64_t CountAllocations();

@@ -1,0 +1,144 @@
+#include "battle/GUI_CamoflageShield.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "battle/GUI_BattleGUI.h"
+#include "battle/GUI_Map.h"
+#include "battle/GUI_Ship.h"
+#include "battle/ShipImage.h"
+#include "battle/VisualRandom.h"
+#include "engine/D3DEngine.h"
+#include "engine/GDebugLog.h"
+#include "engine/QuadRunBatch.h"
+#include "sim/SIM_Ship.h"
+#include "sim/modules/SIM_CamoflageShieldModule.h"
+
+namespace {
+constexpr float kTwoPi = 6.283185307179586f;
+constexpr float kDegToRad = 0.01745329238474369f;
+
+const SIM_CamoflageShieldModule* Cloak(const SIM_Ship* ship)
+{
+    return ship && !ship->GetCloaks().empty() ? ship->GetCloaks().front() : nullptr;
+}
+} // namespace
+
+GUI_CamoflageShield::GUI_CamoflageShield(GUI_Ship* owner, SIM_Ship* s)
+    : visual(owner), ship(s)
+{
+    QLM_ASSERT(ship != nullptr);
+    for (int row = 0; row < kGrid; ++row) {
+        for (int col = 0; col < kGrid; ++col) {
+            const int i = row * kGrid + col;
+            restX[i] = deformedX[i] = col * 0.2f - 0.5f;
+            restY[i] = deformedY[i] = row * 0.2f - 0.5f;
+            phases[i] = VisualFloat() * kTwoPi;
+        }
+    }
+    for (ScreenVertex& v : quads)
+        v = {0, 0, 0, 1, 0xFFFFFFFFu, 0, 0};
+    SetUVScale(1.0f);
+}
+
+void GUI_CamoflageShield::SetUVScale(float scale)
+{
+    lastUVScale = scale;
+    for (int r = 0; r < 5; ++r) {
+        for (int c = 0; c < 5; ++c) {
+            ScreenVertex* q = &quads[(r * 5 + c) * 4];
+            const float u0 = c * scale / 5.0f, u1 = (c + 1) * scale / 5.0f;
+            const float v0 = r * scale / 5.0f, v1 = (r + 1) * scale / 5.0f;
+            q[0].u = u0; q[0].v = v0;
+            q[1].u = u1; q[1].v = v0;
+            q[2].u = u0; q[2].v = v1;
+            q[3].u = u1; q[3].v = v1;
+        }
+    }
+}
+
+void GUI_CamoflageShield::Update(float ms)
+{
+    const SIM_CamoflageShieldModule* cloak = Cloak(ship);
+    intensity = cloak ? cloak->GetShimmer() : 0.0f;
+    for (int row = 0; row < kGrid; ++row) {
+        for (int col = 0; col < kGrid; ++col) {
+            const int i = row * kGrid + col;
+            phases[i] += ms / 100.0f;
+            if (phases[i] > kTwoPi)
+                phases[i] -= kTwoPi;
+            const bool border = row == 0 || col == 0 || row == kGrid - 1 || col == kGrid - 1;
+            const float d = border ? 0.0f : std::cos(phases[i]) * intensity * 0.02f;
+            deformedX[i] = restX[i] + d;
+            deformedY[i] = restY[i] + d;
+        }
+    }
+}
+
+void GUI_CamoflageShield::Draw()
+{
+    const GUI_Map& map = GUI_Map::GetInstance();
+    const float s = ship->GetWidth() * ZoomScale;
+    const float cx = (ship->x - map.cameraX) * ZoomScale, cy = (ship->y - map.cameraY) * ZoomScale;
+    sprite.SetSize(s, s);
+    sprite.SetAngle(ship->angle);
+    sprite.PlaceCentred(cx, cy);
+    if (!sprite.IsOnScreen())
+        return;
+    const float r = RenderShipImage(*visual, s);
+    if (r <= 0.0f)
+        return;
+    SetUVScale(std::clamp(r / 512.0f, 0.0f, 1.0f));
+    Update(GUI_BattleGUI::GetInstance().scaledFrameTime);
+    const SIM_CamoflageShieldModule* cloak = Cloak(ship);
+    const float a = cloak ? cloak->GetVisibility() : 1.0f;
+    const uint32_t colour = (static_cast<uint32_t>(std::clamp(a, 0.0f, 1.0f) * 255.0f) << 24) | 0x00FFFFFFu;
+    const float h = ship->angle * kDegToRad, sn = std::sin(h), cs = std::cos(h);
+    for (int row = 0; row < 5; ++row) {
+        for (int col = 0; col < 5; ++col) {
+            ScreenVertex* q = &quads[(row * 5 + col) * 4];
+            const int corners[4] = {row * kGrid + col, row * kGrid + col + 1, (row + 1) * kGrid + col,
+                                    (row + 1) * kGrid + col + 1};
+            for (int k = 0; k < 4; ++k) {
+                const float gx = deformedX[corners[k]], gy = deformedY[corners[k]];
+                q[k].x = cx + gx * s * cs - gy * s * sn;
+                q[k].y = cy + gx * s * sn + gy * s * cs;
+                q[k].colour = colour;
+            }
+        }
+    }
+    D3DEngine& engine = D3DEngine::GetInstance();
+    engine.SetNormalBlend();
+    engine.SetTexture(engine.FindRenderTarget("rt_ship"));
+    if (IGraphicsDevice* device = engine.GetDevice())
+        device->DrawQuads(quads, 100);
+    engine.ClearTextureCache();
+}
+
+// ---- warp-in ---------------------------------------------------------------------
+
+GUI_WarpEffect::GUI_WarpEffect(GUI_Ship* owner)
+    : visual(owner)
+{
+}
+
+void GUI_WarpEffect::PositionAt(float p, float x, float y, float angle, float& wx, float& wy)
+{
+    const float e = std::sin(p * 3.14159265f / 2.0f);
+    const float a = angle * kDegToRad;
+    wx = x - kDistance * std::sin(a) * (1.0f - e);
+    wy = y + kDistance * std::cos(a) * (1.0f - e);
+}
+
+bool GUI_WarpEffect::Update()
+{
+    if (!visual->IsWarpEffectRunning())
+        return false;
+    const float t = visual->GetWarpTime() - visual->GetWarpDelay();
+    if (!(t >= 0.0f))
+        return false;
+    const float duration = visual->GetWarpDuration();
+    progress = duration > 0.0f ? std::clamp(t / duration, 0.0f, 1.0f) : 1.0f;
+    visual->DrawWarping(progress);
+    return true;
+}

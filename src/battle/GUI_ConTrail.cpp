@@ -1,0 +1,129 @@
+#include "battle/GUI_ConTrail.h"
+
+#include <algorithm>
+
+#include "battle/EffectDrawing.h"
+#include "battle/EffectTextures.h"
+#include "battle/GUI_BattleGUI.h"
+#include "battle/GUI_Map.h"
+#include "sim/SIM_ShipVisual.h"
+#include "engine/D3DEngine.h"
+#include "sim/SIM_Race.h"
+#include "sim/SIM_Ship.h"
+
+namespace {
+
+std::vector<GUI_ConTrail*>& List(int drawLayer)
+{
+    return LayerLists<GUI_ConTrail>::Of(drawLayer);
+}
+
+TextureHandle TrailTexture()
+{
+    return EffectTextures::Get(EffectTextures::CONTRAILS);
+}
+
+bool Enabled()
+{
+    return GUI_BattleGUI::GetInstance().contrails != 0;
+}
+
+} // namespace
+
+GUI_ConTrail::GUI_ConTrail(SIM_Ship* owner, int pointCount, float lifetime, float width, float segmentLength,
+                           float fx, float fy)
+    : ship(owner)
+{
+    layer = 0;
+    lodAlpha = 1.0f;
+    offsetX = fx * (ship ? ship->GetWidth() : 0.0f);
+    offsetY = fy * (ship ? ship->GetHeight() : 0.0f);
+    const int style = ship && ship->race ? ship->race->GetContrailId() : 1;
+    trail.Init(style, 0.0f, static_cast<float>(pointCount), width, segmentLength);
+    trail.SetLifetime(lifetime);
+    const SIM_ShipVisual* visual = ship ? ship->GetVisual() : nullptr;
+    SetLayer(visual ? visual->currentLayer : 1);
+}
+
+GUI_ConTrail::~GUI_ConTrail()
+{
+    LeaveList();
+}
+
+void GUI_ConTrail::LeaveList()
+{
+    LayerLists<GUI_ConTrail>::Leave(this, drawLayer);
+}
+
+void GUI_ConTrail::SetLayer(int newLayer)
+{
+    LeaveList();
+    drawLayer = newLayer;
+    LayerLists<GUI_ConTrail>::File(this, drawLayer);
+}
+
+const std::vector<GUI_ConTrail*>& GUI_ConTrail::GetLayerList(int drawLayer)
+{
+    return List(drawLayer);
+}
+
+void GUI_ConTrail::Draw()
+{
+    // A ship still warping in is drawn away from its place: no trail yet.
+    if (!Enabled() || !ship || ship->state == SIM_Ship::OFF_FIELD)
+        return;
+    float hx, hy;
+    ship->LocalToWorld(offsetX, offsetY, ship->sine, ship->cosine, hx, hy);
+    if (firstFrame) {
+        firstFrame = 0;
+        previousX = hx;
+        previousY = hy;
+        return;
+    }
+    trail.SetHeadPosition(hx, hy);
+    trail.AddAge(GUI_BattleGUI::GetInstance().scaledFrameTime);
+    trail.MoveHead(ship->angle, hx, hy);
+    if (drawLayer == 1) {
+        D3DEngine::GetInstance().SetNormalBlend();
+        trail.Draw(TrailTexture(), false);
+    }
+    previousX = hx;
+    previousY = hy;
+}
+
+void GUI_ConTrail::DrawLayerList(int drawLayer)
+{
+    if (!Enabled())
+        return;
+    auto& list = List(drawLayer);
+    if (list.empty())
+        return;
+    const GUI_Map& map = GUI_Map::GetInstance();
+    const TextureHandle texture = TrailTexture();
+    EffectBatchScope scope;
+    bool anyDead = false;
+    for (GUI_ConTrail* trail : list) {
+        SIM_Ship* ship = trail->ship;
+        if (!ship || ship->IsDead()) {
+            anyDead = true;
+            continue;
+        }
+        if (ship->docked || ship->state == SIM_Ship::OFF_FIELD || ship->state == SIM_Ship::RETREATED)
+            continue;
+        if (map.IsOffScreen(ship->x, ship->y, kCullMargin))
+            continue;
+        trail->trail.Draw(texture, false);
+    }
+    if (anyDead) {
+        // A dead ship's trails stay with its visual but leave the sweep.
+        for (auto it = list.begin(); it != list.end();) {
+            GUI_ConTrail* trail = *it;
+            if (!trail->ship || trail->ship->IsDead()) {
+                trail->drawLayer = -1;
+                it = list.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+}

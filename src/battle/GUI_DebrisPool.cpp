@@ -1,0 +1,320 @@
+#include "battle/GUI_DebrisPool.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "battle/EffectDrawing.h"
+#include "battle/EffectTextures.h"
+#include "battle/GUI_BattleGUI.h"
+#include "battle/GUI_Map.h"
+#include "battle/GUI_ParticleEmmiter.h"
+#include "battle/VisualRandom.h"
+#include "sim/SIM_Race.h"
+#include "sim/SIM_Ship.h"
+
+namespace {
+
+constexpr float kDegToRad = 0.017453292519943295f;
+constexpr int kSheetSide = 4; // the debris sheet is 4 x 4 cells
+
+int RandomInt()
+{
+    return VisualInt();
+}
+
+} // namespace
+
+GUI_Debris::GUI_Debris()
+{
+    sizeSeed = VisualFloat();
+    minZoom = 2.6f - 2.0f * sizeSeed;
+    for (ScreenVertex& v : quad)
+        v = {0.0f, 0.0f, 0.0f, 1.0f, 0xFFFFFFFFu, 0.0f, 0.0f};
+}
+
+void GUI_Debris::Birth(float velX, float velY, float sizeFactor, int cell, bool heavy, float px, float py)
+{
+    scale = VisualRange(0.9f, 1.1f);
+    alpha = 1.0f;
+    x = worldX = px;
+    y = worldY = py;
+    spin = VisualFloat() * 10.0f - 5.0f;
+    endSpin = spin * 0.2f;
+    vx = velX;
+    vy = velY;
+    angle = VisualFloat() * 360.0f;
+    size = (sizeSeed + 0.25f) * sizeFactor;
+    frame = std::clamp(cell, 0, 255);
+    const int c = frame % (kSheetSide * kSheetSide);
+    const float u0 = static_cast<float>(c % kSheetSide) / kSheetSide, v0 = static_cast<float>(c / kSheetSide) / kSheetSide;
+    const float d = 1.0f / kSheetSide;
+    quad[0].u = u0; quad[0].v = v0;
+    quad[1].u = u0 + d; quad[1].v = v0;
+    quad[2].u = u0; quad[2].v = v0 + d;
+    quad[3].u = u0 + d; quad[3].v = v0 + d;
+    permanent = heavy || VisualChance(0.25f) ? 1 : 0;
+    alive = 1;
+    resting = 0;
+    pushed = 0;
+    pushX = pushY = 0.0f;
+}
+
+bool GUI_Debris::Advance(float d)
+{
+    const float drag = d * 0.02f;
+    // The spin decays towards its end value but never past it.
+    const float nextSpin = spin - d * spin * 0.001f;
+    spin = std::fabs(nextSpin) < std::fabs(endSpin) ? endSpin : nextSpin;
+    if (resting)
+        return true;
+    if (pushed && !DecayPush(d, pushX, pushY))
+        pushed = 0;
+    if (!permanent) {
+        alpha -= d * 0.002f;
+        size *= 1.0f - d * 0.004f;
+        if (alpha <= 0.0f) {
+            alive = 0;
+            if (pool)
+                pool->NoteDied(slot);
+            return false;
+        }
+    } else if (std::fabs(vx) < 0.001f && std::fabs(vy) < 0.001f) {
+        vx = vy = 0.0f;
+        resting = 1;
+        return true;
+    }
+    vx -= drag * vx;
+    vy -= drag * vy;
+    x += d * vx;
+    y += d * vy;
+    if (pushed) {
+        x += d * pushX;
+        y += d * pushY;
+    }
+    return true;
+}
+
+bool GUI_Debris::TestPush(float p, float bx, float by)
+{
+    if (!BlastPush(p, kPushStrength, kPushRadiusSq, bx, by, x, y, pushX, pushY)) {
+        pushed = 0;
+        return false;
+    }
+    pushed = 1;
+    resting = 0;
+    return true;
+}
+
+bool GUI_Debris::IsOffScreen(float margin) const
+{
+    return GUI_Map::GetInstance().IsOffScreen(x, y, margin);
+}
+
+// ---- the pool ----------------------------------------------------------------
+
+GUI_DebrisPool::GUI_DebrisPool()
+{
+    for (int i = 0; i < kPieces; ++i) {
+        storage[i] = std::make_unique<GUI_Debris>();
+        pieces[i] = storage[i].get();
+        pieces[i]->pool = this;
+        pieces[i]->slot = i;
+    }
+    Reset();
+}
+
+GUI_DebrisPool::~GUI_DebrisPool() = default;
+
+GUI_DebrisPools& GetDebrisPools()
+{
+    static GUI_DebrisPools pools;
+    return pools;
+}
+
+void GUI_DebrisPool::Reset()
+{
+    for (int i = 0; i < kPieces; ++i) {
+        pieces[i]->alive = 0;
+        pieces[i]->slot = i;
+    }
+    died = 0;
+    inUse = 0;
+    cursor = 0;
+    std::fill(std::begin(offScreenCache), std::end(offScreenCache), -1);
+    std::fill(std::begin(freedCache), std::end(freedCache), -1);
+}
+
+int GUI_DebrisPool::CountAlive() const
+{
+    int n = 0;
+    for (const GUI_Debris* piece : pieces)
+        n += piece->alive ? 1 : 0;
+    return n;
+}
+
+void GUI_DebrisPool::NoteDied(int slot)
+{
+    ++died;
+    for (int& entry : freedCache) {
+        if (entry < 0) {
+            entry = slot;
+            return;
+        }
+    }
+}
+
+int GUI_DebrisPool::FindFreeSlot()
+{
+    for (int& entry : freedCache) {
+        if (entry >= 0) {
+            const int slot = entry;
+            entry = -1;
+            if (!pieces[slot]->alive)
+                return slot;
+        }
+    }
+    for (int n = 0; n < kPieces; ++n) {
+        const int i = (cursor + n) % kPieces;
+        if (!pieces[i]->alive) {
+            cursor = i;
+            inUse = std::max(inUse, i + 1);
+            return i;
+        }
+    }
+    for (int& entry : offScreenCache) {
+        if (entry >= 0) {
+            const int slot = entry;
+            entry = -1;
+            return slot;
+        }
+    }
+    for (int i = 0; i < kPieces; ++i) {
+        if (pieces[i]->IsOffScreen(pieces[i]->size + 200.0f))
+            return i;
+    }
+    return RandomInt() % kPieces;
+}
+
+void GUI_DebrisPool::Emit(int count, float sizeFactor, int frameFirst, int frameEnd, bool heavy, float px, float py,
+                          float dx, float dy)
+{
+    if (count <= 0 || !GUI_BattleGUI::GetInstance().debris)
+        return;
+    const float length = std::sqrt(dx * dx + dy * dy);
+    if (length > 0.0f) {
+        dx /= length;
+        dy /= length;
+    }
+    GUI_DebrisPools& pools = GetDebrisPools();
+    float a = VisualFloat() * 360.0f;
+    const float step = 360.0f / static_cast<float>(count);
+    for (int n = 0; n < count; ++n) {
+        GUI_DebrisPool& pool = pools.toggle ? pools.second : pools.first;
+        pools.toggle ^= 1;
+        const float f = VisualFloat() * 0.9f + 0.1f;
+        const float vx = std::sin(a * kDegToRad) * f, vy = -std::cos(a * kDegToRad) * f;
+        const float m = 4.0f * std::sqrt(vx * vx + vy * vy);
+        // An empty range (end not past first) gives the first cell.
+        const int range = frameEnd - frameFirst;
+        const int frame = range > 0 ? frameFirst + RandomInt() % range : frameFirst;
+        const int slot = pool.FindFreeSlot();
+        pool.pieces[slot]->Birth(m * dx + vx, m * dy + vy, sizeFactor, frame, heavy, px, py);
+        a += step;
+        if (a > 360.0f)
+            a -= 360.0f;
+    }
+}
+
+void GUI_DebrisPool::UpdateAndDraw()
+{
+    const GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
+    const float d = gui.frameStep;
+    const GUI_Map& map = GUI_Map::GetInstance();
+    const TextureHandle texture = EffectTextures::Get(EffectTextures::DEBRIS);
+    EffectBatchScope scope;
+    for (int i = 0; i < inUse; ++i) {
+        GUI_Debris& piece = *pieces[i];
+        if (!piece.alive || !piece.Advance(d))
+            continue;
+        if (ZoomScale < piece.minZoom)
+            continue;
+        if (map.IsOffScreen(piece.x, piece.y, 0.0f)) {
+            for (int& entry : offScreenCache) {
+                if (entry < 0) {
+                    entry = i;
+                    break;
+                }
+            }
+            continue;
+        }
+        piece.angle += piece.spin * d;
+        piece.angle = std::fmod(piece.angle, 360.0f);
+        if (piece.angle < 0.0f)
+            piece.angle += 360.0f;
+        const float h = piece.size * ZoomScale * piece.scale * 0.5f;
+        const float a = piece.alpha * std::clamp(ZoomScale - piece.minZoom, 0.0f, 1.0f);
+        PlaceTurnedQuad(piece.quad, (piece.x - map.cameraX) * ZoomScale, (piece.y - map.cameraY) * ZoomScale, h, h,
+                        std::sin(piece.angle * kDegToRad), std::cos(piece.angle * kDegToRad), WhiteWithAlpha(a));
+        scope.Batch().Add(texture, false, piece.quad);
+    }
+    if (inUse > 1000 && died > 100)
+        Compact();
+}
+
+void GUI_DebrisPool::Compact()
+{
+    int live = 0, dead = 0;
+    for (int i = 0; i < kPieces; ++i) {
+        if (pieces[i]->alive)
+            scratchLive[live++] = pieces[i];
+        else
+            scratchDead[dead++] = pieces[i];
+    }
+    for (int i = 0; i < live; ++i)
+        pieces[i] = scratchLive[i];
+    for (int i = 0; i < dead; ++i)
+        pieces[live + i] = scratchDead[i];
+    for (int i = 0; i < kPieces; ++i)
+        pieces[i]->slot = i;
+    inUse = live;
+    died = 0;
+    cursor = live % kPieces;
+    std::fill(std::begin(offScreenCache), std::end(offScreenCache), -1);
+    std::fill(std::begin(freedCache), std::end(freedCache), -1);
+}
+
+void GUI_DebrisPool::Shock(float p, float bx, float by)
+{
+    for (int i = 0; i < inUse; ++i)
+        if (pieces[i]->alive)
+            pieces[i]->TestPush(p, bx, by);
+}
+
+bool GUI_DebrisPool::HitTest(float px, float py)
+{
+    const GUI_Map& map = GUI_Map::GetInstance();
+    for (int i = 0; i < inUse; ++i) {
+        GUI_Debris& piece = *pieces[i];
+        if (!piece.alive || !piece.resting || piece.IsOffScreen(piece.size + 200.0f))
+            continue;
+        const float sx = (piece.x - map.cameraX) * ZoomScale, sy = (piece.y - map.cameraY) * ZoomScale;
+        const float r = 8.0f * ZoomScale;
+        if ((sx - px) * (sx - px) + (sy - py) * (sy - py) > r * r)
+            continue;
+        SpawnParticleEmmiter("debris_destroyed", piece.x, piece.y, 0.0f, 0.0f);
+        piece.alive = 0;
+        NoteDied(i);
+        return true;
+    }
+    return false;
+}
+
+void SpawnDebris(int count, float size, bool heavy, float x, float y, float dx, float dy, const SIM_Ship* ship)
+{
+    int first = 0, end = 16;
+    if (ship && ship->race) {
+        first = ship->race->GetDebrisStartUV();
+        end = ship->race->GetDebrisEndUV();
+    }
+    GUI_DebrisPool::Emit(count, size, first, end, heavy, x, y, dx, dy);
+}

@@ -1,0 +1,85 @@
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "battle/GUI_RenderObject.h"
+#include "engine/CTexturedSprite.h"
+
+class GUI_ParticleEmmiter;
+class SIM_Ship;
+
+// The exhaust flame at one engine of a ship: brightness follows the ship's
+// throttle, size flickers. Glows of large ships draw under the hull through
+// the ship's child tree with a scrolling flame mask and carry an engine
+// particle trail; fighters' glows are "batched": filed by the fighter's draw
+// layer (0 or 2) and drawn by the battle frame in one run per layer.
+class GUI_EngineGlow : public GUI_RenderObject {
+public:
+    static constexpr float kFlickerStepMs = 100.0f;
+
+    GUI_EngineGlow(SIM_Ship* ship, const std::string& texture, const std::string& config, bool batched,
+                   float offsetScale, float px, float py, float width, float length);
+    ~GUI_EngineGlow() override;
+
+    void Draw() override;
+    // Places the glow for this frame; false when the ship stands still.
+    bool Update();
+    void UpdateFlicker();
+    void DrawMasked();
+    void EmitterStep();
+    void SetLayer(int drawLayer);
+
+    static void DrawLayerBatch(int drawLayer);
+    static const std::vector<GUI_EngineGlow*>& GetLayerList(int drawLayer);
+    // The masked flames of every large ship in one two-texture batch, drawn
+    // by the battle frame before the large ships (the flames lie under the
+    // hulls); their particle trails stay with each ship's drawing.
+    static void DrawMaskedFlames();
+
+    int GetDrawLayer() const { return drawLayer; }
+    bool IsVisible() const { return visible != 0; }
+    float GetThrottle() const { return throttle; }
+    float GetFlickerScale() const;
+    float GetLocalX() const { return localX; }
+    float GetLocalY() const { return localY; }
+    float GetWorldX() const { return worldX; }
+    float GetWorldY() const { return worldY; }
+    const CTexturedSprite& GetSprite() const { return drawLayer == 1 ? maskedSprite : glowSprite; }
+    GUI_ParticleEmmiter* GetEmitter() const { return emitter.get(); }
+    SIM_Ship* GetShip() const { return ship; }
+
+    float flickerTimer = 0.0f;
+    float flickerTarget = 1.0f;
+    float flickerPrevious = 1.0f;
+
+private:
+    void LeaveList();
+    void RefreshAlpha();
+
+    float offsetScale = 1.0f;
+    SIM_Ship* ship = nullptr;
+    float localX = 0.0f, localY = 0.0f;
+    float glowWidth = 0.0f, glowLength = 0.0f;
+    std::unique_ptr<GUI_ParticleEmmiter> emitter;
+    CTexturedSprite glowSprite;
+    CTexturedSprite maskedSprite;
+    float worldX = 0.0f, worldY = 0.0f;
+    float screenX = 0.0f, screenY = 0.0f;
+    float maskScroll = 0.0f;
+    float throttle = 0.0f;
+    unsigned char visible = 0;
+    int drawLayer = 1;
+};
+
+// Two or more glows of one ship: their places and particle trails each frame.
+class GUI_EngineGlowCollection : public GUI_RenderObject {
+public:
+    GUI_EngineGlowCollection() { layer = 0; }
+    void Draw() override;
+    void Add(GUI_EngineGlow* glow) { glows.push_back(glow); }
+    const std::vector<GUI_EngineGlow*>& GetGlows() const { return glows; }
+
+private:
+    std::vector<GUI_EngineGlow*> glows; // not owned
+};

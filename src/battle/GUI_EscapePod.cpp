@@ -1,0 +1,92 @@
+#include "battle/GUI_EscapePod.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "battle/EffectDrawing.h"
+#include "battle/EffectTextures.h"
+#include "battle/GUI_BattleGUI.h"
+#include "battle/GUI_Map.h"
+#include "battle/VisualRandom.h"
+#include "engine/QuadRunBatch.h"
+
+namespace {
+constexpr float kRadToDeg = 57.29577951308232f;
+constexpr float kDegToRad = 0.017453292519943295f;
+constexpr float kPodSide = 4.0f; // world units
+} // namespace
+
+std::vector<GUI_EscapePod>& GetEscapePods()
+{
+    static auto* list = NewReservedList<GUI_EscapePod>(128);
+    return *list;
+}
+
+GUI_EscapePod::GUI_EscapePod(float px, float py, bool left, float h)
+    : x(px), y(py), heading(h), leftSide(left)
+{
+    const float mapWidth = GUI_Map::GetInstance().mapWidth;
+    targetX = leftSide ? -100.0f : mapWidth + 100.0f;
+    targetY = y + VisualFloat() * 128.0f - 64.0f;
+}
+
+void GUI_EscapePod::Move(float step)
+{
+    heading = std::atan2(targetX - x, -(targetY - y)) * kRadToDeg;
+    if (heading < 0.0f)
+        heading += 360.0f;
+    x += std::sin(heading * kDegToRad) * kSpeed * step;
+    y -= std::cos(heading * kDegToRad) * kSpeed * step;
+}
+
+bool GUI_EscapePod::HasLeftMap() const
+{
+    return x < -10.0f || x > GUI_Map::GetInstance().mapWidth + 10.0f;
+}
+
+void LaunchEscapePod(float x, float y, float heading, bool playerSide)
+{
+    if (!GUI_BattleGUI::GetInstance().escapePods)
+        return;
+    GetEscapePods().emplace_back(x, y, playerSide, heading);
+}
+
+void DrawEscapePods()
+{
+    auto& list = GetEscapePods();
+    if (list.empty())
+        return;
+    const float step = GUI_BattleGUI::GetInstance().frameStep;
+    const GUI_Map& map = GUI_Map::GetInstance();
+    EffectBatchScope scope;
+    QuadRunBatch& batch = scope.Batch();
+    const TextureHandle glow = EffectTextures::Get(EffectTextures::ESCAPE_POD_ENGINES);
+    const TextureHandle body = EffectTextures::Get(EffectTextures::ESCAPE_POD);
+    for (GUI_EscapePod& pod : list) {
+        pod.Move(step);
+        const float sx = (pod.x - map.cameraX) * ZoomScale, sy = (pod.y - map.cameraY) * ZoomScale;
+        const float side = kPodSide * ZoomScale;
+        pod.engine.SetSize(side * 4.0f * GUI_EscapePod::kSizeFactor, side * 4.0f * GUI_EscapePod::kSizeFactor);
+        pod.engine.SetAngle(pod.heading);
+        pod.engine.PlaceCentred(sx, sy);
+        pod.body.SetSize(side * GUI_EscapePod::kSizeFactor, side * GUI_EscapePod::kSizeFactor * 1.6f);
+        pod.body.SetAngle(pod.heading);
+        pod.body.PlaceCentred(sx, sy);
+        if (!pod.engine.IsOnScreen())
+            continue;
+        batch.Add(glow, true, pod.engine.m_vertices);
+        batch.Add(body, false, pod.body.m_vertices);
+    }
+}
+
+void PurgeEscapePods()
+{
+    auto& list = GetEscapePods();
+    list.erase(std::remove_if(list.begin(), list.end(), [](const GUI_EscapePod& p) { return p.HasLeftMap(); }),
+               list.end());
+}
+
+void ClearEscapePods()
+{
+    GetEscapePods().clear();
+}

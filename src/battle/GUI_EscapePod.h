@@ -1,0 +1,31 @@
+#pragma once
+#include <vector>
+
+#include "engine/BaseSprite.h"
+
+// A crew's escape pod: a small glowing craft that flies from its dying ship
+// towards the left or right edge of the battle map and is gone past it.
+class GUI_EscapePod {
+public:
+    static constexpr float kSpeed = 0.55f; // world units per step
+    static constexpr float kSizeFactor = 0.65f;
+
+    GUI_EscapePod(float x, float y, bool leftSide, float heading);
+    // One step: turn towards the target and move.
+    void Move(float step);
+    bool HasLeftMap() const;
+
+    BaseSprite body;
+    BaseSprite engine;
+    float x = 0.0f, y = 0.0f;
+    float heading = 0.0f;
+    bool leftSide = false;
+    float targetX = 0.0f, targetY = 0.0f;
+};
+
+// Makes a pod while ESCAPEPODS is on; side: the player's pods go left.
+void LaunchEscapePod(float x, float y, float heading, bool playerSide);
+void DrawEscapePods();
+void PurgeEscapePods();
+void ClearEscapePods();
+std::vector<GUI_EscapePod>& GetEscapePods();

@@ -1,0 +1,48 @@
+#include "battle/GUI_PowerGlow.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "battle/GUI_BattleGUI.h"
+#include "battle/GUI_Map.h"
+#include "engine/QuadRunBatch.h"
+#include "sim/SIM_Ship.h"
+#include "sim/modules/SIM_CamoflageShieldModule.h"
+
+GUI_PowerGlow::GUI_PowerGlow(SIM_Ship* owner, float glowSize, float glowPeriod, const std::string& texture, float px,
+                             float py)
+    : period(glowPeriod > 0.0f ? glowPeriod : 1000.0f), ship(owner)
+{
+    layer = 2;
+    const float w = ship ? ship->GetWidth() : 0.0f;
+    localX = (px - 128.0f) / 256.0f * w;
+    localY = (py - 128.0f) / 256.0f * w;
+    size = glowSize / 512.0f * w;
+    sprite.SetTexture(texture);
+}
+
+void GUI_PowerGlow::Draw()
+{
+    if (!ship || ship->state != SIM_Ship::ACTIVE)
+        return;
+    for (const SIM_CamoflageShieldModule* cloak : ship->GetCloaks())
+        if (cloak->GetCloakState() != SIM_CamoflageShieldModule::VISIBLE)
+            return;
+    timer += GUI_BattleGUI::GetInstance().scaledFrameTime;
+    float p = timer / period;
+    if (p > 1.0f) {
+        timer -= period;
+        p = timer / period;
+    }
+    const GUI_Map& map = GUI_Map::GetInstance();
+    float wx, wy;
+    ship->LocalToWorld(localX, localY, ship->sine, ship->cosine, wx, wy);
+    sprite.SetSize(ZoomScale * size, ZoomScale * size);
+    sprite.PlaceRotatedSinCos((wx - map.cameraX) * ZoomScale, (wy - map.cameraY) * ZoomScale, ship->sine,
+                              ship->cosine);
+    if (!sprite.IsOnScreen())
+        return;
+    alpha = static_cast<int>(std::sin(std::clamp(p, 0.0f, 1.0f) * 3.14159265f) * 255.0f);
+    sprite.SetColour(static_cast<uint8_t>(std::clamp(alpha, 0, 255)), 255, 255, 255);
+    QuadRunBatch::Shared().Add(sprite.GetTextureForDraw(), true, sprite.m_vertices);
+}

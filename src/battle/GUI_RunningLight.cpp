@@ -1,0 +1,58 @@
+#include "battle/GUI_RunningLight.h"
+
+#include <algorithm>
+
+#include "battle/EffectTextures.h"
+#include "battle/GUI_BattleGUI.h"
+#include "battle/GUI_Map.h"
+#include "engine/GDebugLog.h"
+#include "engine/GTokenizer.h"
+#include "engine/QuadRunBatch.h"
+#include "sim/SIM_Ship.h"
+
+GUI_RunningLight::GUI_RunningLight(const std::string& line, SIM_Ship* owner, float phase)
+    : ship(owner)
+{
+    layer = 2;
+    GTokenizer tok(line, ',');
+    const float px = tok.NextFloat();
+    const float py = tok.NextFloat();
+    period = tok.NextFloat();
+    size = tok.NextFloat();
+    int frame = static_cast<int>(tok.NextFloat());
+    QLM_ASSERT(frame >= 0 && frame < 4);
+    frame = std::clamp(frame, 0, 3);
+    localX = (px - 128.0f) / 256.0f * (ship ? ship->GetWidth() : 0.0f);
+    localY = (py - 128.0f) / 256.0f * (ship ? ship->GetHeight() : 0.0f);
+    sprite.SetFrame(frame, 4);
+    timer = phase * period;
+    if (timer > period)
+        timer = 0.0f;
+}
+
+void GUI_RunningLight::Draw()
+{
+    drewLastFrame = false;
+    if (!GUI_BattleGUI::GetInstance().runningLights || !ship || ship->IsDead() ||
+        ship->state == SIM_Ship::OFF_FIELD || ship->state == SIM_Ship::RETREATED)
+        return;
+    const GUI_Map& map = GUI_Map::GetInstance();
+    if (map.IsOffScreen(ship->x, ship->y, kCullMargin))
+        return;
+    timer += GUI_BattleGUI::GetInstance().scaledFrameTime;
+    const float p = period > 0.0f ? std::clamp(timer / period, 0.0f, 1.0f) : 1.0f;
+    if (timer > period)
+        timer -= period;
+    const float s = ZoomScale * size;
+    lastSide = s * p;
+    if (s < 1.0f || !(s * p > kMinPixels))
+        return;
+    float wx, wy;
+    ship->LocalToWorld(localX, localY, wx, wy);
+    sprite.SetSize(s * p, s * p);
+    sprite.PlaceCentred((wx - map.cameraX) * ZoomScale, (wy - map.cameraY) * ZoomScale);
+    if (!sprite.IsOnScreen())
+        return;
+    QuadRunBatch::Shared().Add(EffectTextures::Get(EffectTextures::RUNNING_LIGHT), true, sprite.m_vertices);
+    drewLastFrame = true;
+}

@@ -1,0 +1,108 @@
+#include "battle/MaskedQuadBatch.h"
+
+#include "engine/D3DEngine.h"
+
+MaskedQuadBatch& MaskedQuadBatch::Shared()
+{
+    static MaskedQuadBatch batch;
+    return batch;
+}
+
+MaskedQuadBatch::MaskedQuadBatch()
+{
+    m_vertices.reserve(kMaxQuads * 6);
+}
+
+void MaskedQuadBatch::Begin(Mode mode, bool mirror, bool additive)
+{
+    if (m_open)
+        End();
+    m_mode = mode;
+    m_mirror = mirror;
+    m_additive = additive;
+    m_open = true;
+}
+
+void MaskedQuadBatch::Add(TextureHandle mask, TextureHandle colour, const ScreenVertex2 quad[4])
+{
+    if (!m_open)
+        Begin(m_mode, m_mirror, m_additive);
+    if ((mask != m_mask || colour != m_colour) && !m_vertices.empty())
+        Flush();
+    if (m_vertices.size() + 6 > kMaxQuads * 6)
+        Flush();
+    m_mask = mask;
+    m_colour = colour;
+    // Two triangles per quad so that a run of quads is one list.
+    m_vertices.push_back(quad[0]);
+    m_vertices.push_back(quad[1]);
+    m_vertices.push_back(quad[2]);
+    m_vertices.push_back(quad[2]);
+    m_vertices.push_back(quad[1]);
+    m_vertices.push_back(quad[3]);
+}
+
+void MaskedQuadBatch::End()
+{
+    Flush();
+    m_open = false;
+}
+
+void MaskedQuadBatch::Flush()
+{
+    if (m_vertices.empty())
+        return;
+    D3DEngine& engine = D3DEngine::GetInstance();
+    IGraphicsDevice* device = engine.GetDevice();
+    if (!device) {
+        m_vertices.clear();
+        return;
+    }
+    if (m_effect.GetFileName().empty())
+        m_effect.Load("data/shaders/masked");
+    const bool shaded = m_effect.Begin();
+    // Without the shader a real device would show the bare mask: skip. The
+    // recording device still records the draw.
+    if (shaded || device->IsHeadless()) {
+        if (shaded) {
+            m_effect.SetFloat("uColourFromFirst", m_mode == ColourFromStage0 ? 1.0f : 0.0f);
+            m_effect.SetFloat("uMirror", m_mirror ? 1.0f : 0.0f);
+        }
+        if (m_additive)
+            engine.SetAdditiveBlend();
+        else
+            engine.SetNormalBlend();
+        engine.SetTexture(m_mask);
+        device->SetTexture(1, m_colour);
+        // Repeating patterns (flames, flows) run past 0..1 on both stages.
+        const TextureAddress address = m_mirror ? TextureAddress::Wrap : TextureAddress::Clamp;
+        device->SetSampler(0, TextureFilter::Linear, address);
+        device->SetSampler(1, TextureFilter::Linear, address);
+        device->DrawPrimitives2(PrimitiveType::TriangleList, m_vertices.data(), m_vertices.size());
+        ++m_drawCalls;
+        device->SetTexture(1, 0);
+        device->SetSampler(0, TextureFilter::Linear, TextureAddress::Clamp);
+        if (shaded)
+            m_effect.End();
+    }
+    m_vertices.clear();
+}
+
+void SetMaskedCorners(ScreenVertex2 quad[4], const ScreenVertex corners[4], uint8_t alpha, float u0, float v0,
+                      float u1, float v1)
+{
+    const uint32_t colour = (static_cast<uint32_t>(alpha) << 24) | 0x00FFFFFFu;
+    const float us[4] = {u0, u1, u0, u1};
+    const float vs[4] = {v0, v0, v1, v1};
+    for (int i = 0; i < 4; ++i) {
+        quad[i].x = corners[i].x;
+        quad[i].y = corners[i].y;
+        quad[i].z = 0.0f;
+        quad[i].rhw = 1.0f;
+        quad[i].colour = colour;
+        quad[i].u = corners[i].u;
+        quad[i].v = corners[i].v;
+        quad[i].u2 = us[i];
+        quad[i].v2 = vs[i];
+    }
+}

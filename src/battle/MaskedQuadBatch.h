@@ -1,0 +1,52 @@
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "engine/Effect.h"
+#include "platform/IGraphicsDevice.h"
+
+// Two-texture quads, mostly drawn additively: stage 0 is a mask (a hull silhouette,
+// a flow pattern, a glow) whose alpha limits the quad, stage 1 the colour
+// picture. ColourFromStage1 takes the colour from the second texture (splats,
+// tractor bands, ECM crackle, smart-bomb flash); ColourFromStage0 keeps the
+// first texture's colour and lets the second only shape the alpha (engine
+// flames under their scrolling mask). Quads of one state collect into one
+// draw; a new state or End draws what is collected. The caller flushes the
+// shared quad batch first, so that order on screen is call order.
+class MaskedQuadBatch {
+public:
+    enum Mode { ColourFromStage1 = 0, ColourFromStage0 = 1 };
+    static constexpr size_t kMaxQuads = 512;
+
+    static MaskedQuadBatch& Shared();
+
+    // mirror: patterns repeat beyond 0..1 (the second texture mirrored);
+    // additive false: normal alpha blending (hull pieces cut by a mask).
+    void Begin(Mode mode, bool mirror, bool additive = true);
+    // Corners top-left, top-right, bottom-left, bottom-right.
+    void Add(TextureHandle mask, TextureHandle colour, const ScreenVertex2 quad[4]);
+    void End();
+
+    // Draw calls made through this batch since the last reset (tests, bench).
+    int GetDrawCalls() const { return m_drawCalls; }
+    void ResetCounters() { m_drawCalls = 0; }
+
+private:
+    MaskedQuadBatch();
+    void Flush();
+
+    Effect m_effect;
+    std::vector<ScreenVertex2> m_vertices; // reserved once
+    TextureHandle m_mask = 0;
+    TextureHandle m_colour = 0;
+    Mode m_mode = ColourFromStage1;
+    bool m_mirror = false;
+    bool m_additive = true;
+    bool m_open = false;
+    int m_drawCalls = 0;
+};
+
+// A quad of four corners with white vertex colour of this alpha and the
+// second texture set covering (u0, v0)..(u1, v1).
+void SetMaskedCorners(ScreenVertex2 quad[4], const ScreenVertex corners[4], uint8_t alpha, float u0, float v0,
+                      float u1, float v1);

@@ -1,0 +1,220 @@
+// Ship effects drawn through OpenGL (offscreen) and looked at where they
+// are: a moving ship's lit engines and con trails, a kill's smoke, hulks and
+// debris, and a cloaked ship drawn from its image in "rt_ship". Each is
+// probed against the same still frame without the effect.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "battle/GUI_BattleGUI.h"
+#include "battle/GUI_ConTrail.h"
+#include "battle/GUI_DebrisPool.h"
+#include "battle/GUI_Hulk.h"
+#include "battle/GUI_Map.h"
+#include "battle/GUI_Ship.h"
+#include "battle/GUI_ShipDrawLists.h"
+#include "battle/GUI_SmokeSprite.h"
+#include "engine/D3DEngine.h"
+#include "sim/SIM_Battle.h"
+#include "sim/SIM_BattleClock.h"
+#include "sim/SIM_DeployedFleet.h"
+#include "sim/SIM_Fleet.h"
+#include "sim/SIM_Ship.h"
+#include "sim/modules/SIM_CamoflageShieldModule.h"
+#include "sim/ShippedBattleWorld.h"
+#include "support/GLTestContext.h"
+#include "support/ImageCompare.h"
+
+namespace {
+
+constexpr int kWidth = 640;
+constexpr int kHeight = 480;
+
+// Pixels whose brightness differs by more than `by` between two frames.
+size_t Changed(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, int by)
+{
+    size_t n = 0;
+    for (size_t i = 0; i + 3 < a.size() && i + 3 < b.size(); i += 4) {
+        const int d = (a[i] + a[i + 1] + a[i + 2]) - (b[i] + b[i + 1] + b[i + 2]);
+        if (d > by || -d > by)
+            ++n;
+    }
+    return n;
+}
+
+class GLShipEffects : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_NO_FATAL_FAILURE(m_gl.Open("ship effects", kWidth, kHeight));
+        D3DEngine& engine = D3DEngine::GetInstance();
+        engine.ClearTextureFolders();
+        engine.LoadTextureFolder(std::string(QLM_GAME_DIR) + "/data/bitmaps");
+        engine.CreateRenderTarget(512, 512, "rt_ship");
+        GUI_BattleGUI::GetInstance().SetInjectedFrameTime(33.0f);
+    }
+    void TearDown() override
+    {
+        GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
+        if (gui.paused)
+            gui.TogglePauseState();
+        gui.SetInjectedFrameTime(-1.0f);
+        gui.Leave();
+        SIM_Battle::GetInstance().Clear();
+        GUI_ShipDrawLists::GetInstance().Clear();
+        GUI_Map::GetInstance().SetScreenSize(0, 0);
+        SIM_BattleClock::GetInstance().ResetForBattle();
+        m_gl.Close();
+    }
+    std::vector<uint8_t> Frame(const char* shot = nullptr)
+    {
+        D3DEngine& engine = D3DEngine::GetInstance();
+        engine.ClearAndBeginScene();
+        GUI_BattleGUI::GetInstance().Render();
+        engine.EndScene();
+        std::vector<uint8_t> rgba;
+        EXPECT_TRUE(engine.GetDevice()->ReadPixels(0, 0, 0, kWidth, kHeight, rgba));
+        engine.Flip();
+        if (shot)
+            if (const char* dir = std::getenv("QLM_TEST_SHOTS"))
+                SavePng(std::string(dir) + "/" + shot, kWidth, kHeight, rgba);
+        return rgba;
+    }
+    void StartSampleBattle()
+    {
+        SIM_Scenario* scenario = SIM_Scenario::FindByName("scenario1");
+        ASSERT_NE(scenario, nullptr);
+        ASSERT_TRUE(StartBattleFromDeploymentFile(scenario, "data/sample deployment/deployed.txt", SIM_Scenario::EASY));
+        GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
+        gui.Enter();
+        gui.hudShown = 0;
+        gui.shadersOn = 1;
+    }
+    // Close up on (x, y): the zoom eases to 2 over the frames.
+    void Look(float x, float y)
+    {
+        GUI_Map& map = GUI_Map::GetInstance();
+        map.zoomTarget = std::min(2.0f, map.maxZoom);
+        for (int frame = 0; frame < 2 || (ZoomScale != map.zoomTarget && frame < 400); ++frame) {
+            map.SetCentre(x, y);
+            Frame();
+        }
+    }
+
+    GLTestContext m_gl;
+    ShippedBattleWorld m_world;
+};
+
+TEST_F(GLShipEffects, AMovingShipShowsLitEnginesAndLeavesAConTrail)
+{
+    ASSERT_NO_FATAL_FAILURE(StartSampleBattle());
+    GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
+    // A large ship under way whose trail has points behind it.
+    SIM_Ship* mover = nullptr;
+    for (int frame = 0; frame < 600 && !mover; ++frame) {
+        Frame();
+        for (GUI_Ship* visual : GUI_Ship::GetAll()) {
+            SIM_Ship* ship = visual->GetShip();
+            if (ship->state != SIM_Ship::ACTIVE || ship->IsFighter() || ship->speed < 0.3f * ship->maxSpeed ||
+                visual->GetConTrails().empty() || visual->GetEngineGlows().empty())
+                continue;
+            if (visual->GetConTrails()[0]->GetTrail().CountActive() > 6)
+                mover = ship;
+        }
+    }
+    ASSERT_NE(mover, nullptr) << "no large ship got under way";
+    Look(mover->x, mover->y);
+    gui.TogglePauseState();
+    const std::vector<uint8_t> lit = Frame("ship_engines_trails.png");
+    gui.contrails = 0;
+    const std::vector<uint8_t> noTrails = Frame();
+    const float speed = mover->speed;
+    mover->speed = 0.0f; // a ship at rest shows no glow
+    const std::vector<uint8_t> dark = Frame();
+    mover->speed = speed;
+    gui.contrails = 1;
+    EXPECT_GT(Changed(lit, noTrails, 30), 40u) << "the con trails should show behind the ship";
+    EXPECT_GT(Changed(noTrails, dark, 30), 30u) << "the engines should glow";
+}
+
+TEST_F(GLShipEffects, AKillLeavesSmokeHulksAndDebris)
+{
+    ASSERT_NO_FATAL_FAILURE(StartSampleBattle());
+    GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
+    gui.battleSpeed = 4.0f;
+    // Fight until a large ship has broken up and its hulks are out.
+    const GUI_Hulk* wreck = nullptr;
+    for (int frame = 0; frame < 12000 && !wreck; ++frame) {
+        Frame();
+        for (const auto& hulk : GetHulks())
+            if (hulk->visible && hulk->kind != 2 && !GetSmokeSprites().empty())
+                wreck = hulk.get();
+    }
+    ASSERT_NE(wreck, nullptr) << "no large ship was destroyed";
+    gui.battleSpeed = 1.0f;
+    // Two seconds of battle time: the blast's fire dies down, the smoke gathers.
+    for (int frame = 0; frame < 150; ++frame)
+        Frame();
+    Look(wreck->x, wreck->y);
+    gui.TogglePauseState();
+    const std::vector<uint8_t> all = Frame("ship_kill.png");
+    ClearSmokeSprites();
+    const std::vector<uint8_t> noSmoke = Frame();
+    ClearHulks();
+    const std::vector<uint8_t> noHulks = Frame();
+    GetDebrisPools().first.Reset();
+    GetDebrisPools().second.Reset();
+    const std::vector<uint8_t> noDebris = Frame();
+    EXPECT_GT(Changed(all, noSmoke, 12), 200u) << "smoke should hang where the ship died";
+    EXPECT_GT(Changed(noSmoke, noHulks, 30), 100u) << "hulks should lie where the ship died";
+    EXPECT_GT(Changed(noHulks, noDebris, 30), 10u) << "debris should lie around";
+}
+
+TEST_F(GLShipEffects, ACloakedShipIsDrawnTranslucentFromItsImage)
+{
+    SIM_Scenario* scenario = SIM_Scenario::FindByName("scenario1");
+    ASSERT_NE(scenario, nullptr);
+    SIM_DeployedFleet player, enemy;
+    ASSERT_TRUE(ShippedBattleWorld::Add(player, "fed_ai_raider", 600.0f, 600.0f));
+    ASSERT_TRUE(ShippedBattleWorld::Add(enemy, "kor_ai_escort", 2400.0f, 1600.0f));
+    ASSERT_TRUE(SIM_Battle::GetInstance().Start(scenario, &player, &enemy, false));
+    GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
+    gui.Enter();
+    gui.hudShown = 0;
+    SIM_Ship* raider = SIM_Battle::GetInstance().GetPlayerFleet()->GetAllShips().front();
+    for (int frame = 0; frame < 60 && raider->state != SIM_Ship::ACTIVE; ++frame)
+        Frame();
+    ASSERT_EQ(raider->state, static_cast<unsigned>(SIM_Ship::ACTIVE));
+    ASSERT_FALSE(raider->GetCloaks().empty());
+    ASSERT_NE(GUI_Ship::Of(raider)->GetCamouflage(), nullptr);
+    SIM_CamoflageShieldModule* cloak = raider->GetCloaks().front();
+    gui.TogglePauseState();
+    Look(raider->x, raider->y);
+    cloak->cloakState = SIM_CamoflageShieldModule::VISIBLE;
+    const std::vector<uint8_t> plain = Frame("ship_uncloaked.png");
+    // Cloaked, the simulation holds it at a tenth of its visibility.
+    cloak->cloakState = SIM_CamoflageShieldModule::CLOAKED;
+    const std::vector<uint8_t> cloaked = Frame("ship_cloaked.png");
+    raider->docked = 1; // drawn not at all
+    const std::vector<uint8_t> gone = Frame();
+    raider->docked = 0;
+    cloak->cloakState = SIM_CamoflageShieldModule::VISIBLE;
+
+    // The ship's image went through "rt_ship".
+    D3DEngine& engine = D3DEngine::GetInstance();
+    std::vector<uint8_t> image;
+    ASSERT_TRUE(engine.GetDevice()->ReadPixels(engine.FindRenderTarget("rt_ship"), 0, 0, 64, 64, image));
+    size_t opaque = 0;
+    for (size_t i = 3; i < image.size(); i += 4)
+        opaque += image[i] > 128 ? 1 : 0;
+    EXPECT_GT(opaque, 100u) << "the hull drawn into the ship image";
+    // A tenth visible differs both from the plain hull and from nothing at all.
+    EXPECT_GT(Changed(plain, cloaked, 20), 100u);
+    EXPECT_GT(Changed(cloaked, gone, 6), 100u);
+}
+
+} // namespace

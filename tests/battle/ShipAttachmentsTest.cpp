@@ -1,0 +1,381 @@
+// What hangs on a ship's visual: engine glows, power glows and running
+// lights, damage patches with their repair bots, splats, the cloak and the
+// warp-in, structural bands, ECM and smart-bomb flashes, the break-up and
+// the plumes of a blast, each against its own numbers.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "EffectTestView.h"
+#include "battle/GUI_Breakup.h"
+#include "battle/GUI_CamoflageShield.h"
+#include "battle/GUI_DamageSprite.h"
+#include "battle/GUI_ECMShock.h"
+#include "battle/GUI_EngineGlow.h"
+#include "battle/GUI_ExplosionPlume.h"
+#include "battle/GUI_PowerGlow.h"
+#include "battle/GUI_RepairBotSwarm.h"
+#include "battle/GUI_RunningLight.h"
+#include "battle/GUI_Ship.h"
+#include "battle/GUI_SplatManager.h"
+#include "battle/GUI_TractorBeam.h"
+#include "battle/VisualRandom.h"
+#include "sim/ShipTestWorld.h"
+
+namespace {
+
+class ShipAttachments : public ::testing::Test {
+protected:
+    ShipAttachments()
+    {
+        GUI_Ship::InstallFactory();
+        SeedVisualRandom(9);
+        EffectTestView::Look(0.0f, 0.0f, 1.0f);
+    }
+    ~ShipAttachments() override
+    {
+        SIM_ShipVisual::SetFactory(nullptr);
+        GUI_BattleGUI::GetInstance().runningLights = 1;
+        ClearPlumes();
+    }
+    EffectTestView view;
+    ShipTestWorld world;
+};
+
+TEST_F(ShipAttachments, EngineGlowsFollowTheThrottleAndFlickerBetweenNinetyAndAHundredPercent)
+{
+    SIM_Ship* ship = world.Build("cruiser_bare", 400.0f, 300.0f);
+    ship->maxSpeed = 2.0f;
+    ship->speed = 0.0f;
+    GUI_EngineGlow glow(ship, "glow.dds", "", false, 1.0f, 128.0f, 128.0f, 10.0f, 30.0f);
+    EXPECT_FALSE(glow.Update()) << "a ship standing still shows no glow";
+    ship->speed = 1.0f;
+    ASSERT_TRUE(glow.Update());
+    EXPECT_FLOAT_EQ(glow.GetThrottle(), 0.5f);
+    EXPECT_FLOAT_EQ(glow.GetWorldX(), 400.0f) << "128, 128 is the ship's centre";
+    EXPECT_FLOAT_EQ(glow.GetSprite().GetWidth(), 10.0f);
+    ship->speed = 5.0f;
+    glow.Update();
+    EXPECT_FLOAT_EQ(glow.GetThrottle(), 1.0f);
+
+    EffectTestView::Step(50.0f);
+    glow.UpdateFlicker();
+    EXPECT_FLOAT_EQ(glow.GetFlickerScale(), 1.0f);
+    EffectTestView::Step(51.0f);
+    glow.UpdateFlicker(); // past 100 ms: a new target
+    EXPECT_FLOAT_EQ(glow.flickerPrevious, 1.0f);
+    EXPECT_GE(glow.flickerTarget, 0.9f);
+    EXPECT_LE(glow.flickerTarget, 1.0f);
+    EXPECT_FLOAT_EQ(glow.flickerTimer, 0.0f);
+    glow.flickerTimer = 50.0f;
+    EXPECT_FLOAT_EQ(glow.GetFlickerScale(), 0.5f + 0.5f * glow.flickerTarget);
+}
+
+TEST_F(ShipAttachments, BatchedGlowsLeaveTheirLayerListWithADeadShip)
+{
+    SIM_Ship* ship = world.Build("fighter_bare", 400.0f, 300.0f);
+    ship->maxSpeed = 1.0f;
+    ship->speed = 1.0f;
+    auto* glow = new GUI_EngineGlow(ship, "glow.dds", "", true, 1.0f, 128.0f, 200.0f, 4.0f, 10.0f);
+    const int layer = glow->GetDrawLayer();
+    ASSERT_TRUE(layer == 0 || layer == 2);
+    const auto& list = GUI_EngineGlow::GetLayerList(layer);
+    EXPECT_EQ(std::count(list.begin(), list.end(), glow), 1);
+    glow->SetLayer(2 - layer);
+    EXPECT_EQ(std::count(list.begin(), list.end(), glow), 0);
+    ship->deadFlag = 1;
+    GUI_EngineGlow::DrawLayerBatch(2 - layer);
+    EXPECT_EQ(glow->GetDrawLayer(), -1);
+    delete glow;
+}
+
+TEST_F(ShipAttachments, PowerGlowsPulseAndRunningLightsSwellAboveTwoPixels)
+{
+    SIM_Ship* ship = world.Build("cruiser_bare", 400.0f, 300.0f);
+    GUI_PowerGlow pulse(ship, 64.0f, 1000.0f, "pulse.dds", 128.0f, 128.0f);
+    EffectTestView::Step(500.0f);
+    pulse.Draw();
+    EXPECT_EQ(pulse.GetAlpha(), 255);
+    EffectTestView::Step(500.0f);
+    pulse.Draw();
+    EXPECT_EQ(pulse.GetAlpha(), 0);
+
+    // Size 4: at zoom 0.2 it never draws; at zoom 1 only while p > 0.5.
+    GUI_RunningLight light("128,128,1000,4,0", ship, 0.0f);
+    EffectTestView::Look(0.0f, 0.0f, 0.2f);
+    for (int i = 0; i < 10; ++i) {
+        EffectTestView::Step(100.0f);
+        light.Draw();
+        EXPECT_FALSE(light.drewLastFrame);
+    }
+    EffectTestView::Look(0.0f, 0.0f, 1.0f);
+    light.timer = 0.0f;
+    for (int i = 1; i <= 10; ++i) {
+        EffectTestView::Step(100.0f);
+        light.Draw();
+        EXPECT_EQ(light.drewLastFrame, i > 5) << i;
+    }
+    GUI_BattleGUI::GetInstance().runningLights = 0;
+    light.timer = 900.0f;
+    light.Draw();
+    EXPECT_FALSE(light.drewLastFrame);
+    // 300 units beyond the view is too far to bother.
+    GUI_BattleGUI::GetInstance().runningLights = 1;
+    ship->x = 800.0f + 301.0f;
+    light.timer = 900.0f;
+    light.Draw();
+    EXPECT_FALSE(light.drewLastFrame);
+}
+
+TEST_F(ShipAttachments, DamagePatchesFadeInStayAndFadeOutAfterARepair)
+{
+    SIM_Ship* ship = world.Build("cruiser_bare", 400.0f, 300.0f);
+    SIM_ShipHull::Target where;
+    where.hasRect = 1;
+    where.rectWidth = where.rectHeight = 20.0f;
+    where.extraPoints.push_back({5.0f, 5.0f});
+    auto* patch = new GUI_DamageSprite(where, ship, 0, false, 0.0f, 0.0f);
+    ASSERT_EQ(patch->GetEmitters().size(), 2u);
+    EXPECT_TRUE(patch->GetEmitters()[0].scalable);
+    EXPECT_FALSE(patch->GetEmitters()[1].scalable) << "sparks keep their own rate";
+    EXPECT_TRUE(patch->Update(100.0f));
+    EXPECT_FLOAT_EQ(patch->GetFade(), 0.5f);
+    EXPECT_EQ(patch->GetSprite().m_vertices[0].colour >> 24, 128u);
+    patch->Update(100.0f);
+    EXPECT_EQ(patch->GetState(), GUI_DamageSprite::SHOWN);
+    EXPECT_FLOAT_EQ(patch->GetTimer(), 0.0f);
+
+    patch->Update(400.0f);
+    patch->FinishRepair();
+    EXPECT_TRUE(patch->Update(100.0f));
+    EXPECT_FALSE(patch->Update(100.0f)) << "200 ms after the repair it is gone";
+    EXPECT_EQ(patch->GetState(), GUI_DamageSprite::GONE);
+    delete patch;
+
+    // A second hit at a location with a patch adds none.
+    GUI_Ship* visual = GUI_Ship::Of(ship);
+    visual->AddDamageSpriteOnce(where, 0, 0);
+    visual->AddDamageSpriteOnce(where, 0, 0);
+    ASSERT_EQ(visual->GetDamageSpriteCount(), 1);
+    // Bots only fly to fully shown patches, and forget a patch that is deleted.
+    GUI_RepairBot bot(visual);
+    bot.PickTarget();
+    EXPECT_EQ(bot.GetTarget(), nullptr);
+    EXPECT_TRUE(visual->GetDamageSprites()[0]->Update(200.0f));
+    bot.PickTarget();
+    ASSERT_EQ(bot.GetTarget(), visual->GetDamageSprites()[0].get());
+    visual->DeleteDamageSprites();
+    EXPECT_EQ(bot.GetTarget(), nullptr);
+}
+
+TEST_F(ShipAttachments, RepairBotsCountTwicePatchesTimesEfficiencyUpToEight)
+{
+    EXPECT_EQ(GUI_RepairBotSwarm::ActiveBotCount(3, 1.0f), 6);
+    EXPECT_EQ(GUI_RepairBotSwarm::ActiveBotCount(5, 1.0f), 8);
+    EXPECT_EQ(GUI_RepairBotSwarm::ActiveBotCount(3, 0.5f), 3);
+    EXPECT_EQ(GUI_RepairBotSwarm::ActiveBotCount(1, 0.49f), 0);
+}
+
+TEST_F(ShipAttachments, SplatsRestartByCentreAndLiveTheirSpans)
+{
+    SIM_Ship* ship = world.Build("cruiser_armoured", 400.0f, 300.0f);
+    GUI_SplatManager splats(ship);
+    splats.AddArmourGlow(5.0f, -5.0f);
+    splats.Update(200.0f);
+    splats.AddArmourGlow(5.0f, -5.0f);
+    ASSERT_EQ(splats.GetGlows().size(), 1u);
+    EXPECT_FLOAT_EQ(splats.GetGlows()[0].time, 0.0f) << "the same centre restarts its glow";
+    splats.Update(125.0f);
+    EXPECT_FLOAT_EQ(splats.GetGlows()[0].size, 0.5f * 48.0f + 2.0f);
+    EXPECT_FLOAT_EQ(splats.GetGlows()[0].alpha, 0.5f);
+    splats.Update(125.0f);
+    EXPECT_TRUE(splats.GetGlows().empty());
+
+    splats.AddRadiation(0.0f, 0.0f);
+    splats.Update(450.0f);
+    ASSERT_EQ(splats.GetRadiation().size(), 1u);
+    EXPECT_FLOAT_EQ(splats.GetRadiation()[0].alpha, 1.0f);
+    EXPECT_GE(splats.GetRadiation()[0].size, 16.0f);
+    EXPECT_LT(splats.GetRadiation()[0].size, 64.0f);
+    splats.Update(449.0f);
+    EXPECT_EQ(splats.GetRadiation().size(), 1u);
+    splats.Update(1.0f);
+    EXPECT_TRUE(splats.GetRadiation().empty());
+
+    EXPECT_EQ(GUI_SplatManager::RadiationTile(1.0f), 3) << "a value of exactly 1 stays on the sheet";
+    EXPECT_EQ(GUI_SplatManager::RadiationTile(0.0f), 0);
+    EXPECT_EQ(GUI_SplatManager::RadiationTile(0.74f), 2);
+
+    // A splat whose corners are all off screen is skipped.
+    splats.AddArmourGlow(0.0f, 0.0f);
+    ship->x = -1000.0f;
+    splats.Draw();
+    EXPECT_EQ(splats.GetLastDrawnCount(), 0);
+    ship->x = 400.0f;
+    splats.AddArmourGlow(0.0f, 0.0f);
+    splats.Draw();
+    EXPECT_EQ(splats.GetLastDrawnCount(), 1);
+}
+
+TEST_F(ShipAttachments, TheWarpSlidesInFromThreeHundredUnitsBehindAndThrowsOnlyTheDrawing)
+{
+    float x, y;
+    GUI_WarpEffect::PositionAt(0.0f, 0.0f, 0.0f, 0.0f, x, y);
+    EXPECT_FLOAT_EQ(y, 300.0f);
+    GUI_WarpEffect::PositionAt(0.5f, 0.0f, 0.0f, 0.0f, x, y);
+    EXPECT_NEAR(y, 300.0f * (1.0f - std::sin(3.14159265f / 4.0f)), 0.01f);
+    GUI_WarpEffect::PositionAt(1.0f, 10.0f, 20.0f, 90.0f, x, y);
+    EXPECT_FLOAT_EQ(x, 10.0f);
+    EXPECT_NEAR(y, 20.0f, 1e-4f);
+
+    SIM_Ship* ship = world.Build("cruiser_bare", 400.0f, 300.0f);
+    ship->state = SIM_Ship::OFF_FIELD;
+    SIM_ShipVisual* visual = ship->GetVisual();
+    visual->StartWarpEffect();
+    EXPECT_GE(visual->GetWarpDelay(), 50.0f);
+    EXPECT_LE(visual->GetWarpDelay(), 100.0f);
+    EXPECT_GE(visual->GetWarpDuration(), 500.0f);
+    EXPECT_LE(visual->GetWarpDuration(), 700.0f);
+    GUI_WarpEffect& warp = *GUI_Ship::Of(ship)->GetWarpEffect();
+    EXPECT_FALSE(warp.Update()) << "waiting out the delay";
+    EffectTestView::Step(visual->GetWarpDelay() + visual->GetWarpDuration() * 0.5f);
+    visual->UpdateWarpIn();
+    EXPECT_TRUE(warp.Update());
+    EXPECT_NEAR(warp.GetProgress(), 0.5f, 1e-3f);
+    EXPECT_FLOAT_EQ(ship->x, 400.0f) << "the ship stays where the simulation has it";
+    EXPECT_FLOAT_EQ(ship->y, 300.0f);
+}
+
+TEST_F(ShipAttachments, TheCloakMeshMovesOnlyItsInnerPointsDiagonally)
+{
+    SIM_Ship* ship = world.Build("cruiser_bare", 400.0f, 300.0f);
+    GUI_CamoflageShield cloak(GUI_Ship::Of(ship), ship);
+    cloak.Update(123.0f);
+    for (int r = 0; r < GUI_CamoflageShield::kGrid; ++r) {
+        for (int c = 0; c < GUI_CamoflageShield::kGrid; ++c) {
+            const float rx = c * 0.2f - 0.5f, ry = r * 0.2f - 0.5f;
+            const float dx = cloak.GetPointX(c, r) - rx, dy = cloak.GetPointY(c, r) - ry;
+            EXPECT_FLOAT_EQ(dx, dy);
+            if (r == 0 || c == 0 || r == 5 || c == 5)
+                EXPECT_FLOAT_EQ(dx, 0.0f);
+        }
+    }
+    cloak.SetUVScale(0.5f);
+    EXPECT_FLOAT_EQ(cloak.lastUVScale, 0.5f);
+}
+
+TEST_F(ShipAttachments, TractorBandsAreMeasuredOnTheHullAndFadeInOverOneSecond)
+{
+    SIM_Ship* ship = world.Build("cruiser_bare", 400.0f, 300.0f);
+    const float w = ship->GetWidth();
+    GUI_TractorBeam band(ship, 0.1f, 0, 0.0f, -0.5f, 0.0f, 0.5f, 0.0f);
+    EXPECT_FLOAT_EQ(band.GetLength(), w);
+    EXPECT_FLOAT_EQ(band.GetWidth(), 0.1f * w);
+    GUI_TractorBeam reverse(ship, 0.1f, 1, 350.0f, -0.5f, 0.0f, 0.5f, 0.0f);
+    EXPECT_FLOAT_EQ(reverse.GetPeriod(), 500.0f);
+    EXPECT_FLOAT_EQ(band.GetPeriod(), 600.0f);
+    band.Scroll(300.0f);
+    reverse.Scroll(250.0f);
+    EXPECT_FLOAT_EQ(band.GetScroll(), 0.5f);
+    EXPECT_FLOAT_EQ(reverse.GetScroll(), 0.5f) << "from 1.0 the other way";
+    ship->angle = 20.0f;
+    reverse.Place();
+    EXPECT_FLOAT_EQ(reverse.GetAngle(), 10.0f);
+
+    GUI_TractorBeamCollection bands;
+    bands.Activate(1000.0f);
+    EXPECT_FLOAT_EQ(bands.IntensityAt(1500.0f), 0.5f);
+    EXPECT_FLOAT_EQ(bands.IntensityAt(2000.0f), 1.0f);
+    EXPECT_FLOAT_EQ(bands.IntensityAt(1200.0f), 1.0f) << "faded in for good";
+}
+
+TEST_F(ShipAttachments, TheEcmCrackleSoundsAgainOnALaterShockAndTheSmartBombSwells)
+{
+    SIM_Ship* ship = world.Build("cruiser_bare", 400.0f, 300.0f);
+    GUI_ECMShock shock(ship);
+    shock.Start();
+    shock.Start();
+    EXPECT_EQ(shock.GetSoundPlays(), 1);
+    shock.Stop();
+    shock.Start();
+    EXPECT_EQ(shock.GetSoundPlays(), 2) << "the shock ended, so the next one is heard";
+    EffectTestView::Step(26.0f);
+    const float left = shock.tileLeft;
+    shock.frameTimer = 0.0f;
+    shock.Draw();
+    EXPECT_NE(shock.tileLeft, left) << "a new tile every 25 ms";
+    EXPECT_LE(shock.tileLeft, 0.5f);
+
+    EXPECT_FLOAT_EQ(GUI_SmartBombEffect::Swell(0.0f), 0.5f);
+    EXPECT_NEAR(GUI_SmartBombEffect::Swell(90.0f / 95.0f), 1.0f, 1e-5f);
+    EXPECT_NEAR(GUI_SmartBombEffect::Swell(1.0f), 0.996f, 1e-3f);
+    EXPECT_FLOAT_EQ(GUI_SmartBombEffect::AlphaFraction(0.125f), 0.5f);
+    EXPECT_FLOAT_EQ(GUI_SmartBombEffect::AlphaFraction(0.5f), 1.0f);
+    EXPECT_NEAR(GUI_SmartBombEffect::AlphaFraction(0.9f), 0.5f, 1e-5f);
+    GUI_SmartBombEffect bomb(ship, 50.0f);
+    bomb.Restart();
+    EffectTestView::Step(250.0f);
+    bomb.Draw();
+    EXPECT_TRUE(bomb.IsActive());
+    EffectTestView::Step(250.0f);
+    bomb.Draw();
+    EXPECT_FALSE(bomb.IsActive()) << "500 ms a flash";
+}
+
+TEST_F(ShipAttachments, TheBreakUpCutsSixteenUnitPiecesThatAllGoWithinTheirDelays)
+{
+    SIM_Ship* ship = world.Build("cruiser_bare", 400.0f, 300.0f);
+    GUI_Breakup tiny(ship, "x.dds", 15.0f, 15.0f);
+    EXPECT_EQ(tiny.GetGridSize(), 0);
+    EXPECT_TRUE(tiny.GetPieces().empty());
+    GUI_Breakup breakup(ship, "x.dds", 64.0f, 64.0f);
+    ASSERT_EQ(breakup.GetGridSize(), 4);
+    ASSERT_EQ(breakup.GetPieces().size(), 16u);
+    EXPECT_FLOAT_EQ(breakup.GetPieces()[0].offsetX, -24.0f);
+    EXPECT_FLOAT_EQ(breakup.GetPieces()[0].baseWidth, 16.0f);
+    breakup.Start();
+    // Before breaking off a piece turns and moves with the ship.
+    ship->angle = 90.0f;
+    ship->sine = 1.0f;
+    ship->cosine = 0.0f;
+    breakup.Update(0.0f, 0.0f);
+    EXPECT_FLOAT_EQ(breakup.GetPieces()[0].heading, 90.0f);
+    EXPECT_NEAR(breakup.GetPieces()[0].x, 400.0f + 24.0f, 1e-3f);
+    breakup.Update(250.0f, 250.0f / 12.0f);
+    for (const GUI_Breakup::Piece& p : breakup.GetPieces())
+        EXPECT_TRUE(p.released);
+    for (int i = 0; i < 20 && breakup.GetState() == GUI_Breakup::BREAKING; ++i)
+        breakup.Update(100.0f, 100.0f / 12.0f);
+    EXPECT_EQ(breakup.GetState(), GUI_Breakup::FINISHED) << "all faded within 1800 ms more";
+}
+
+TEST_F(ShipAttachments, PlumesComeByShipSizeAndAlternateUnderAndOverTheShip)
+{
+    EXPECT_EQ(PlumeBaseCount(7.9f), 0);
+    EXPECT_EQ(PlumeBaseCount(24.0f), 3);
+    EXPECT_EQ(PlumeBaseCount(48.0f), 6);
+    SIM_Ship* ship = world.Build("cruiser_bare", 400.0f, 300.0f);
+    GUI_Ship* visual = GUI_Ship::Of(ship);
+    SpawnPlumes(visual, 400.0f, 300.0f);
+    const auto& plumes = GetPlumes();
+    const int base = PlumeBaseCount(visual->GetHullWidth());
+    ASSERT_GE(static_cast<int>(plumes.size()), base);
+    EXPECT_LT(static_cast<int>(plumes.size()), base + std::max(1, base / 3));
+    for (size_t i = 0; i < plumes.size(); ++i) {
+        EXPECT_EQ(plumes[i]->layer, i % 2 == 0 ? 0 : 2);
+        EXPECT_EQ(plumes[i]->GetParent(), visual);
+        if (plumes[i]->scale < 1.0f)
+            EXPECT_FLOAT_EQ(plumes[i]->minZoom, 4.0f - plumes[i]->scale * 4.0f);
+    }
+    // At the end of its life a plume stands still.
+    GUI_ExplosionPlume& plume = *plumes[0];
+    plume.started = 1;
+    plume.elapsed = plume.life;
+    const float x = plume.x;
+    EffectTestView::Step(16.0f);
+    plume.Draw();
+    EXPECT_FLOAT_EQ(plume.x, x);
+    EXPECT_FLOAT_EQ(plume.speed, 0.0f);
+}
+
+} // namespace

@@ -1,0 +1,141 @@
+// The trail strip: points are pushed one segment apart, the head follows the
+// emitter, the tail fades and ends the walk; con trails follow their ship's
+// hull point, sort into the fighters' layer lists and obey CONTRAILS.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "EffectTestView.h"
+#include "battle/GUI_ConTrail.h"
+#include "battle/GUI_Ship.h"
+#include "battle/TrailSimulation.h"
+#include "sim/ShipTestWorld.h"
+
+namespace {
+
+TEST(TrailSimulation, PointsArePushedOnlyBeyondOneSegmentAndTheCountIsCapped)
+{
+    TrailSimulation trail;
+    trail.Init(0, 0.0f, 200.0f, 1.5f, 3.0f);
+    EXPECT_EQ(trail.GetPointCount(), TrailSimulation::kMaxPoints);
+    EXPECT_FLOAT_EQ(trail.GetSegmentLengthSquared(), 9.0f);
+
+    // Exactly one segment from point 1 is not beyond it.
+    trail.MoveHead(90.0f, 3.0f, 0.0f);
+    EXPECT_EQ(trail.CountActive(), 0);
+    EXPECT_FLOAT_EQ(trail.GetResidual(), 9.0f);
+    trail.MoveHead(90.0f, 3.01f, 0.0f);
+    EXPECT_EQ(trail.CountActive(), 1);
+    EXPECT_NEAR(trail.GetResidual(), 3.01f * 3.01f - 9.0f, 1e-4f);
+    EXPECT_FLOAT_EQ(trail.GetAge(0), 0.0f);
+
+    trail.AddAge(100.0f);
+    trail.MoveHead(90.0f, 7.0f, 0.0f); // 3.99 from point 1 (the old head)
+    EXPECT_EQ(trail.CountActive(), 2);
+    EXPECT_FLOAT_EQ(trail.GetX(0), 7.0f);
+    EXPECT_FLOAT_EQ(trail.GetX(1), 3.01f);
+    EXPECT_FLOAT_EQ(trail.GetAge(1), 100.0f);
+
+    TrailSimulation small;
+    small.Init(1, 0.0f, 3.0f, 1.0f, 1.0f);
+    for (int i = 1; i <= 10; ++i)
+        small.MoveHead(0.0f, 0.0f, static_cast<float>(-2 * i));
+    EXPECT_EQ(small.CountActive(), 3) << "the oldest point drops off the end";
+    EXPECT_FLOAT_EQ(small.GetY(2), -16.0f);
+}
+
+TEST(TrailSimulation, TheTailFadesOutAndTheHeadStaysOpaqueUntilDetached)
+{
+    EffectTestView view;
+    TrailSimulation trail;
+    trail.Init(0, 0.0f, 10.0f, 2.0f, 3.0f);
+    trail.SetLifetime(1000.0f);
+    for (int i = 1; i <= 5; ++i)
+        trail.MoveHead(180.0f, 100.0f, 100.0f + 4.0f * i);
+    ASSERT_EQ(trail.CountActive(), 5);
+
+    // Half the lifetime: alpha 255 - trunc(0.5 * 255) = 128 on every point but the head.
+    trail.AddAge(500.0f);
+    ASSERT_EQ(trail.Draw(0, false), 5);
+    const ScreenVertex* v = trail.GetStagedVertices();
+    EXPECT_EQ(v[2].colour >> 24, 255u) << "the head's far edge";
+    EXPECT_EQ(v[6].colour >> 24, 128u);
+    // The first quad is a square of side 2w centred on the head (zoom 1: w = 1).
+    EXPECT_FLOAT_EQ(v[0].y - v[2].y, 2.0f);
+
+    // Past the lifetime: the points reach alpha 0; the first such point is
+    // drawn deactivated and the next one ends the walk.
+    trail.AddAge(600.0f);
+    trail.Draw(0, false);
+    EXPECT_TRUE(trail.IsActive(0));
+    EXPECT_FALSE(trail.IsActive(1));
+    EXPECT_FALSE(trail.IsActive(2));
+    EXPECT_TRUE(trail.IsActive(3)) << "older points go in the following frames";
+    trail.Draw(0, false);
+    EXPECT_FALSE(trail.IsActive(3));
+
+    trail.SetDetached(true);
+    trail.Draw(0, false);
+    EXPECT_EQ(trail.CountActive(), 0) << "a detached head fades like the rest";
+}
+
+TEST(TrailSimulation, APointOffScreenStaysUntilItsLifetimeIsOver)
+{
+    EffectTestView view;
+    TrailSimulation trail;
+    trail.Init(2, 0.0f, 4.0f, 1.0f, 1.0f);
+    trail.SetLifetime(1000.0f);
+    trail.MoveHead(0.0f, -500.0f, -500.0f); // far off the screen
+    trail.AddAge(1000.0f);
+    trail.Draw(0, false);
+    EXPECT_TRUE(trail.IsActive(0));
+    trail.AddAge(1.0f);
+    trail.Draw(0, false);
+    EXPECT_FALSE(trail.IsActive(0));
+}
+
+class ConTrailTest : public ::testing::Test {
+protected:
+    ConTrailTest() { GUI_Ship::InstallFactory(); }
+    ~ConTrailTest() override
+    {
+        SIM_ShipVisual::SetFactory(nullptr);
+        GUI_BattleGUI::GetInstance().contrails = 1;
+    }
+    EffectTestView view;
+    ShipTestWorld world;
+};
+
+TEST_F(ConTrailTest, FollowsTheHullPointSortsByLayerAndObeysTheOption)
+{
+    SIM_Ship* ship = world.Build("cruiser_bare", 200.0f, 200.0f);
+    GUI_ConTrail trail(ship, 20, 1500.0f, 1.5f, 3.0f, 0.5f, 0.0f); // the right edge of the hull
+    EXPECT_EQ(trail.GetDrawLayer(), 1);
+    const auto& list0 = GUI_ConTrail::GetLayerList(0);
+    const auto& list2 = GUI_ConTrail::GetLayerList(2);
+    EXPECT_EQ(std::count(list0.begin(), list0.end(), &trail) + std::count(list2.begin(), list2.end(), &trail), 0);
+    trail.SetLayer(2);
+    EXPECT_EQ(std::count(list2.begin(), list2.end(), &trail), 1);
+    trail.SetLayer(0);
+    EXPECT_EQ(std::count(list2.begin(), list2.end(), &trail), 0);
+    EXPECT_EQ(std::count(list0.begin(), list0.end(), &trail), 1);
+    trail.SetLayer(1);
+
+    EffectTestView::Step(16.0f);
+    trail.Draw(); // the first frame only remembers the head
+    EXPECT_EQ(trail.GetTrail().CountActive(), 0);
+    ship->x += 10.0f;
+    trail.Draw();
+    ASSERT_EQ(trail.GetTrail().CountActive(), 1);
+    EXPECT_FLOAT_EQ(trail.GetTrail().GetX(0), ship->x + 0.5f * ship->GetWidth());
+    EXPECT_FLOAT_EQ(trail.GetTrail().GetY(0), ship->y);
+
+    GUI_BattleGUI::GetInstance().contrails = 0;
+    const float age = trail.GetTrail().GetAge(0);
+    ship->x += 10.0f;
+    trail.Draw();
+    EXPECT_FLOAT_EQ(trail.GetTrail().GetAge(0), age) << "with CONTRAILS off trails neither age nor move";
+    EXPECT_EQ(trail.GetTrail().CountActive(), 1);
+}
+
+} // namespace

@@ -1,0 +1,311 @@
+// The battle's world effects: debris pools, smoke, shock waves, blast glares,
+// escape pods and hulks, each against its own timing and numbers.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "EffectTestView.h"
+#include "battle/CameraShake.h"
+#include "battle/GUI_BlastGlare.h"
+#include "battle/GUI_DebrisPool.h"
+#include "battle/GUI_EscapePod.h"
+#include "battle/GUI_Hulk.h"
+#include "battle/GUI_ShockWave.h"
+#include "battle/GUI_SmokeSprite.h"
+#include "battle/VisualRandom.h"
+
+namespace {
+
+class WorldEffects : public ::testing::Test {
+protected:
+    WorldEffects()
+    {
+        SeedVisualRandom(5);
+        GetDebrisPools().first.Reset();
+        GetDebrisPools().second.Reset();
+        GetDebrisPools().toggle = 0;
+        GUI_BattleGUI::GetInstance().debris = 1;
+        GUI_BattleGUI::GetInstance().escapePods = 1;
+        GUI_BattleGUI::GetInstance().cameraShake = 1;
+        CameraShake::GetInstance().Reset();
+    }
+    ~WorldEffects() override
+    {
+        GetDebrisPools().first.Reset();
+        GetDebrisPools().second.Reset();
+        ClearSmokeSprites();
+        ClearShockWaves();
+        ClearBlastGlares();
+        ClearEscapePods();
+        ClearHulks();
+        CameraShake::GetInstance().Reset();
+    }
+    static std::vector<GUI_Debris*> Alive()
+    {
+        std::vector<GUI_Debris*> out;
+        for (GUI_DebrisPool* pool : {&GetDebrisPools().first, &GetDebrisPools().second})
+            for (int i = 0; i < GUI_DebrisPool::kPieces; ++i)
+                if (pool->Piece(i).alive)
+                    out.push_back(&pool->Piece(i));
+        return out;
+    }
+    EffectTestView view;
+};
+
+TEST_F(WorldEffects, DebrisSpreadsEvenlyBetweenThePoolsWithinTheHullsCells)
+{
+    GUI_DebrisPool::Emit(12, 5.0f, 8, 16, false, 300.0f, 300.0f, 0.0f, 0.0f);
+    const auto pieces = Alive();
+    ASSERT_EQ(pieces.size(), 12u);
+    EXPECT_EQ(GetDebrisPools().first.CountAlive(), 6);
+    // Without a direction each flies along its own angle, 30 degrees apart.
+    std::vector<float> angles;
+    for (const GUI_Debris* p : pieces) {
+        EXPECT_GE(p->frame, 8);
+        EXPECT_LT(p->frame, 16);
+        angles.push_back(std::fmod(std::atan2(p->vx, -p->vy) * 57.29578f + 360.0f, 360.0f));
+    }
+    std::sort(angles.begin(), angles.end());
+    for (size_t i = 1; i < angles.size(); ++i)
+        EXPECT_NEAR(angles[i] - angles[i - 1], 30.0f, 0.01f);
+
+    // An empty range gives its first cell; cells stay on the sheet's 256.
+    GetDebrisPools().first.Reset();
+    GetDebrisPools().second.Reset();
+    GUI_DebrisPool::Emit(4, 5.0f, 3, 3, false, 0, 0, 0, 0);
+    GUI_DebrisPool::Emit(2, 5.0f, 300, 200, false, 0, 0, 0, 0);
+    int first = 0, clamped = 0;
+    for (const GUI_Debris* p : Alive()) {
+        first += p->frame == 3 ? 1 : 0;
+        clamped += p->frame == 255 ? 1 : 0;
+    }
+    EXPECT_EQ(first, 4);
+    EXPECT_EQ(clamped, 2);
+
+    GUI_BattleGUI::GetInstance().debris = 0;
+    GUI_DebrisPool::Emit(10, 5.0f, 0, 8, false, 0, 0, 0, 0);
+    EXPECT_EQ(Alive().size(), 6u) << "DEBRIS off emits nothing";
+}
+
+TEST_F(WorldEffects, LightDebrisFadesInFiveHundredStepsAndHeavyDebrisComesToRest)
+{
+    GUI_Debris light, heavy;
+    light.Birth(0.5f, 0.0f, 4.0f, 0, false, 0, 0);
+    light.permanent = 0;
+    heavy.Birth(0.5f, 0.0f, 4.0f, 0, true, 0, 0);
+    int steps = 0;
+    while (light.Advance(1.0f) && steps < 1000)
+        ++steps;
+    EXPECT_NEAR(steps, 499, 1) << "alpha 1.0 at 0.002 a step dies on the 500th";
+    for (int i = 0; i < 2000 && !heavy.resting; ++i)
+        heavy.Advance(1.0f);
+    ASSERT_TRUE(heavy.resting);
+    EXPECT_EQ(heavy.alive, 1);
+    EXPECT_FLOAT_EQ(heavy.vx, 0.0f);
+    const float x = heavy.x;
+    heavy.Advance(1.0f);
+    EXPECT_FLOAT_EQ(heavy.x, x);
+    // A blast within 256 units pushes it off its rest, away from the blast.
+    EXPECT_TRUE(heavy.TestPush(1.0f, x - 100.0f, heavy.y));
+    EXPECT_FALSE(heavy.resting);
+    EXPECT_GT(heavy.pushX, 0.0f);
+    EXPECT_NEAR(heavy.pushX, (1.0f - 10000.0f / 65536.0f) * 4.0f, 1e-4f);
+    EXPECT_FALSE(heavy.TestPush(1.0f, x - 257.0f, heavy.y));
+}
+
+TEST_F(WorldEffects, AFullPoolOverwritesOffScreenPiecesBeforeRandomOnes)
+{
+    GUI_DebrisPool& pool = GetDebrisPools().first;
+    for (int i = 0; i < GUI_DebrisPool::kPieces; ++i) {
+        const int slot = pool.FindFreeSlot();
+        ASSERT_EQ(slot, i);
+        pool.Piece(slot).Birth(0, 0, 1.0f, 0, true, 100.0f, 100.0f); // on screen
+    }
+    pool.Piece(1234).x = 5000.0f;
+    EXPECT_EQ(pool.FindFreeSlot(), 1234);
+    pool.Piece(1234).x = 100.0f;
+    const int any = pool.FindFreeSlot();
+    EXPECT_GE(any, 0);
+    EXPECT_LT(any, GUI_DebrisPool::kPieces);
+    // A death goes into the freed cache and is handed out first.
+    pool.Piece(77).alive = 0;
+    pool.NoteDied(77);
+    EXPECT_EQ(pool.FindFreeSlot(), 77);
+}
+
+TEST_F(WorldEffects, CompactionPutsTheLivingFirst)
+{
+    GUI_DebrisPool& pool = GetDebrisPools().first;
+    for (int i = 0; i < 1500; ++i)
+        pool.Piece(pool.FindFreeSlot()).Birth(0, 0, 1.0f, 0, true, 100.0f, 100.0f);
+    for (int i = 0; i < 1500; i += 2) {
+        pool.Piece(i).alive = 0;
+        pool.NoteDied(i);
+    }
+    EXPECT_EQ(pool.GetInUse(), 1500);
+    EffectTestView::Step(12.0f);
+    pool.UpdateAndDraw(); // over 1000 in use and over 100 deaths: compacts
+    EXPECT_EQ(pool.GetInUse(), 750);
+    for (int i = 0; i < 750; ++i)
+        EXPECT_TRUE(pool.Piece(i).alive) << i;
+    EXPECT_EQ(pool.GetDiedSinceCompaction(), 0);
+}
+
+TEST_F(WorldEffects, SmokeWaitsSwellsHoldsAndFades)
+{
+    GUI_SmokeSprite puff(40.0f, 0.05f, 300.0f, 0, 0);
+    puff.lifetime = 15000.0f;
+    EXPECT_TRUE(puff.Advance(300.0f));
+    EXPECT_EQ(puff.state, GUI_SmokeSprite::WAITING) << "not beyond the delay yet";
+    puff.Advance(1.0f);
+    EXPECT_EQ(puff.state, GUI_SmokeSprite::SHOWING);
+    EXPECT_FLOAT_EQ(puff.elapsed, 0.0f);
+    puff.Advance(500.0f);
+    EXPECT_FLOAT_EQ(puff.fade, 0.5f);
+    puff.Advance(500.0f);
+    EXPECT_FLOAT_EQ(puff.fade, 1.0f);
+    puff.Advance(7000.0f);
+    EXPECT_FLOAT_EQ(puff.fade, 1.0f) << "full until 8 s";
+    puff.Advance(3500.0f);
+    EXPECT_NEAR(puff.fade, 1.0f - 3500.0f / 7000.0f, 1e-4f);
+    EXPECT_TRUE(puff.Advance(3500.0f));
+    EXPECT_FALSE(puff.Advance(1.0f)) << "gone 15 s after it appeared";
+
+    SpawnSmoke(50.0f, 0, 0, 0);
+    EXPECT_TRUE(GetSmokeSprites().empty());
+    SpawnSmoke(50.0f, 3, 0, 0);
+    ASSERT_EQ(GetSmokeSprites().size(), 6u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_LE(GetSmokeSprites()[i].delay, 300.0f);
+        EXPECT_GE(GetSmokeSprites()[i + 3].delay, 200.0f);
+        EXPECT_FLOAT_EQ(GetSmokeSprites()[i + 3].baseSize, 10.0f);
+        EXPECT_GE(GetSmokeSprites()[i].lifetime, 15000.0f);
+        EXPECT_LT(GetSmokeSprites()[i].lifetime, 22000.0f);
+    }
+}
+
+TEST_F(WorldEffects, AShockWaveShowsAfterFourHundredMsAndIsGoneAfterItsLifetime)
+{
+    SpawnShockWave(300.0f, 400.0f, 400.0f, 300.0f);
+    GUI_ShockWave& wave = GetShockWaves()[0];
+    int drawn = 0;
+    for (int ms = 10; ms <= 800; ms += 10) {
+        EffectTestView::Step(10.0f);
+        DrawShockWaves();
+        if (GetShockWaves().empty()) {
+            EXPECT_GT(ms, 800 - 20);
+            break;
+        }
+        if (wave.drawnLastFrame) {
+            EXPECT_GT(ms, 400);
+            ++drawn;
+        }
+    }
+    EXPECT_GT(drawn, 30);
+    EffectTestView::Step(10.0f);
+    DrawShockWaves();
+    EXPECT_TRUE(GetShockWaves().empty());
+}
+
+TEST_F(WorldEffects, BlastGlaresShakeByZoomAndDistanceAndPushOnlyBigBlasts)
+{
+    // Size 16 at the centre, zoomed fully in: 0.25 x 1024 / 800.
+    EffectTestView::Look(0.0f, 0.0f, 4.0f);
+    EXPECT_NEAR(GUI_BlastGlare::ShakeStrength(16.0f, 100.0f, 75.0f), 0.25f * 1024.0f / 800.0f, 1e-5f);
+    EXPECT_FLOAT_EQ(GUI_BlastGlare::ShakeStrength(16.0f, 1000.0f, 75.0f), 0.0f) << "off screen";
+    EffectTestView::Look(0.0f, 0.0f, 1.0f);
+    EXPECT_NEAR(GUI_BlastGlare::ShakeStrength(64.0f, 400.0f, 300.0f), 0.25f * 1.28f, 1e-5f);
+
+    GUI_DebrisPool& pool = GetDebrisPools().first;
+    GUI_Debris& piece = pool.Piece(pool.FindFreeSlot());
+    piece.Birth(0, 0, 2.0f, 0, true, 5000.0f, 5000.0f);
+    piece.resting = 1;
+    delete SpawnBlastGlare(32.0f, 4900.0f, 5000.0f, nullptr);
+    EXPECT_EQ(piece.pushed, 0) << "32 or less pushes nothing";
+    delete SpawnBlastGlare(300.0f, 4900.0f, 5000.0f, nullptr);
+    EXPECT_EQ(piece.pushed, 1) << "off screen still pushes";
+    EXPECT_NEAR(piece.pushX, (1.0f - 10000.0f / 65536.0f) * 4.0f, 1e-4f) << "strength 1 from 256 up";
+}
+
+TEST_F(WorldEffects, AGlareFlashesFullAfterAQuarterAndFadesOverItsLastThirtyPercent)
+{
+    GUI_BlastGlare glare(10.0f, 400.0f, 300.0f);
+    EffectTestView::Step(100.0f);
+    glare.Draw();
+    EXPECT_FLOAT_EQ(glare.flash.GetSize(), 30.0f);
+    EffectTestView::Step(180.0f); // 280 ms: t = 0.7
+    glare.Draw();
+    EXPECT_NEAR(glare.lastAlpha, 255.0f * glare.flickerLevel, 1.0f);
+    EffectTestView::Step(60.0f); // t = 0.85: half faded
+    glare.Draw();
+    EXPECT_NEAR(glare.lastAlpha, 127.5f * glare.flickerLevel, 1.0f);
+    EXPECT_EQ(glare.alive, 1);
+    EffectTestView::Step(60.0f);
+    glare.Draw();
+    EXPECT_EQ(glare.alive, 0);
+}
+
+TEST_F(WorldEffects, EscapePodsFlyToTheirEdgeAndLeaveJustPastIt)
+{
+    GUI_Map& map = GUI_Map::GetInstance();
+    map.mapWidth = 2000.0f;
+    map.mapHeight = 1000.0f;
+    LaunchEscapePod(1000.0f, 500.0f, 0.0f, false);
+    ASSERT_EQ(GetEscapePods().size(), 1u);
+    const GUI_EscapePod& pod = GetEscapePods()[0];
+    EXPECT_FLOAT_EQ(pod.targetX, 2100.0f);
+    EXPECT_LE(std::fabs(pod.targetY - 500.0f), 64.0f);
+    EffectTestView::Step(12.0f);
+    float lastX = pod.x;
+    int frames = 0;
+    while (!GetEscapePods().empty() && frames < 10000) {
+        DrawEscapePods();
+        if (!GetEscapePods().empty()) {
+            EXPECT_GT(GetEscapePods()[0].x, lastX);
+            lastX = GetEscapePods()[0].x;
+        }
+        PurgeEscapePods();
+        ++frames;
+    }
+    // Its last step took it just past map width + 10, where it was removed.
+    EXPECT_GT(lastX, 2010.0f);
+    EXPECT_LE(lastX, 2010.0f + GUI_EscapePod::kSpeed);
+    EXPECT_NEAR(frames, (1010.0f / GUI_EscapePod::kSpeed), 10.0f);
+
+    GUI_BattleGUI::GetInstance().escapePods = 0;
+    LaunchEscapePod(1000.0f, 500.0f, 0.0f, true);
+    EXPECT_TRUE(GetEscapePods().empty());
+    GUI_BattleGUI::GetInstance().escapePods = 1;
+    LaunchEscapePod(1000.0f, 500.0f, 0.0f, true);
+    EXPECT_FLOAT_EQ(GetEscapePods()[0].targetX, -100.0f) << "the player's pods go left";
+    map.mapWidth = map.mapHeight = 0.0f;
+}
+
+TEST_F(WorldEffects, HulksAppearAfterTheFadeDarkenForTenSecondsAndShrinkToHalf)
+{
+    GUI_Hulk hulk("hulk.dds", 0, 0, 0.5f, 0.5f, 40.0f, 40.0f, 0, 0, 0);
+    EffectTestView::Step(249.0f);
+    hulk.Draw();
+    EXPECT_EQ(hulk.visible, 0);
+    EffectTestView::Step(1.0f);
+    hulk.Draw();
+    EXPECT_EQ(hulk.visible, 1);
+    EXPECT_FLOAT_EQ(hulk.Contrast(), 1.0f - 1.0f / 10000.0f * 0.25f);
+    for (int i = 0; i < 50; ++i) {
+        EffectTestView::Step(100.0f);
+        hulk.Draw();
+    }
+    EXPECT_NEAR(hulk.Contrast(), 1.0f - 0.25f * 5001.0f / 10000.0f, 1e-4f);
+    for (int i = 0; i < 60; ++i) {
+        EffectTestView::Step(100.0f);
+        hulk.Draw();
+    }
+    EXPECT_FLOAT_EQ(hulk.Contrast(), 0.75f);
+    hulk.age = 50000.0f;
+    EffectTestView::Step(0.0f);
+    hulk.Draw();
+    EXPECT_FLOAT_EQ(hulk.scale, 0.5f);
+    EXPECT_FLOAT_EQ(hulk.pushStrength, 4.0f / (40.0f * 0.0625f));
+}
+
+} // namespace
