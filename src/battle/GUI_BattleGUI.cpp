@@ -156,7 +156,6 @@ void GUI_BattleGUI::Enter()
         BattleHud::OpenLiveWindows(map.mapWidth, map.mapHeight, map.GetScreenWidth(), map.GetScreenHeight(),
                                    scenario && scenario->GetType() == SIM_Scenario::SURVIVAL);
     }
-    // The fleet overlay opens here once it exists.
     GUI_Sounds* sounds = GetSounds();
     if (sounds) {
         sounds->StartEngineDrones(drones);
@@ -188,6 +187,12 @@ void GUI_BattleGUI::Enter()
 
     battleTime = 0.0f;
     ReadGraphicsOptions();
+    {
+        const SIM_Battle& battle = SIM_Battle::GetInstance();
+        const SIM_Scenario* scenario = battle.GetScenario();
+        BattleHud::OpenBattleControls(commsOn != 0, battle.IsFromCampaign(), map.GetScreenWidth(),
+                                      scenario && scenario->GetType() == SIM_Scenario::SURVIVAL);
+    }
 
     battleTimer.Start();
     battleSpeed = 1.0f;
@@ -331,6 +336,18 @@ void ResumeAfterQuitQuestion(std::intptr_t)
 }
 } // namespace
 
+bool GUI_BattleGUI::AskHoldingBattle(const char* textKey, const char* titleKey, GUI_Callback onYes)
+{
+    AskYesNo(textKey, titleKey, onYes, false);
+    // The question holds a running battle; a paused one stays paused
+    // whatever the answer.
+    if (paused)
+        return false;
+    TogglePause();
+    GUI_ConfirmDialog::SetOpenedFromBattle(&ResumeAfterQuitQuestion);
+    return true;
+}
+
 void GUI_BattleGUI::OnKeyDown(int code)
 {
     if (keyboardFocus) {
@@ -340,14 +357,8 @@ void GUI_BattleGUI::OnKeyDown(int code)
     switch (code) {
     case KEY_ESCAPE:
         if (shipPicking == STATE_RUNNING) {
-            AskYesNo("BATTLE_QUIT_CONFIRM_TEXT", "BATTLE_QUIT_CONFIRM_TITLE", &GUI_BattleGUI::OnQuitConfirmed, false);
+            AskHoldingBattle("BATTLE_QUIT_CONFIRM_TEXT", "BATTLE_QUIT_CONFIRM_TITLE", &GUI_BattleGUI::OnQuitConfirmed);
             hudShown = 1;
-            // The question holds a running battle; a paused one stays paused
-            // whatever the answer.
-            if (!paused) {
-                TogglePause();
-                GUI_ConfirmDialog::SetOpenedFromBattle(&ResumeAfterQuitQuestion);
-            }
         } else {
             LeaveStatistics();
         }
@@ -412,10 +423,10 @@ void GUI_BattleGUI::PickShip()
             bestVisual = visual;
         }
     }
-    // The ship inspector closes here once it exists.
     pickedShip = nullptr;
     pickedModule = nullptr;
     if (!bestVisual) {
+        BattleHud::PickedShip(nullptr, nullptr);
         cameraFollowMode = 0;
         followedShip = nullptr;
         return;
@@ -423,7 +434,6 @@ void GUI_BattleGUI::PickShip()
     SIM_Ship* ship = bestVisual->GetShip();
     if (best < ZoomScale * bestVisual->GetHullWidth() * 0.5f) {
         pickedShip = ship;
-        // A player's ship opens the ship inspector here once it exists.
         if (ship->isPlayerShip) {
             if (GUI_Sounds* sounds = GetSounds())
                 sounds->PlayGuiSound(0);
@@ -432,13 +442,14 @@ void GUI_BattleGUI::PickShip()
             followedShip = ship;
     }
     if (ship->isPlayerShip) {
-        // The range marker and the module statistics take it once they exist.
         pickedModule = bestVisual->ModuleUnderMouse();
         if (pickedModule) {
             if (GUI_Sounds* sounds = GetSounds())
                 sounds->PlayGuiSound(0);
         }
     }
+    // Only the player's ships are inspected.
+    BattleHud::PickedShip(pickedShip && pickedShip->isPlayerShip ? pickedShip : nullptr, pickedModule);
 }
 
 void GUI_BattleGUI::Render()

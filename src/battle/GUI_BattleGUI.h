@@ -8,6 +8,7 @@
 #include "engine/BaseSprite.h"
 #include "engine/Effect.h"
 #include "engine/GTimer.h"
+#include "gui/GUI_Callback.h"
 #include "sim/SIM_BattleClock.h"
 #include "sim/SIM_BattleStep.h"
 
@@ -68,6 +69,9 @@ public:
     void LeaveStatistics();
     // The player confirmed leaving a running battle.
     static void OnQuitConfirmed(std::intptr_t);
+    // A yes/no question over the battle: a running battle pauses while it is
+    // open and "no" resumes it. True when the question paused the battle.
+    bool AskHoldingBattle(const char* textKey, const char* titleKey, GUI_Callback onYes);
     // What the last pick chose (null: nothing), for the windows that follow it.
     SIM_Ship* GetPickedShip() const { return pickedShip; }
     SIM_TargetedModule* GetPickedModule() const { return pickedModule; }

@@ -64,6 +64,12 @@ void GUI_Tooltip::AddLine(const std::string& text)
     m_laidOut = false;
 }
 
+void GUI_Tooltip::SetText(const std::string& text)
+{
+    m_lines.assign(1, text);
+    m_laidOut = false;
+}
+
 void GUI_Tooltip::CheckShowTime()
 {
     if (CInput::GetInstance().GetStationaryCount() > m_delay)

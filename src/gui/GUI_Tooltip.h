@@ -20,6 +20,8 @@ public:
     static size_t GetQueuedCount();
 
     void AddLine(const std::string& text);
+    // One line in place of whatever it said (texts that change as they show).
+    void SetText(const std::string& text);
     void SetTextString(const std::string& text) { AddLine(text); }
     void CheckShowTime();
     bool DrawIfShown();

@@ -163,14 +163,19 @@ void SIM_CommsManager::ReplaceCrewName(std::string& text, SIM_Race* race)
 
 std::string SIM_CommsManager::PopMessageText()
 {
+    return PopMessage().text;
+}
+
+SIM_CommsManager::Message SIM_CommsManager::PopMessage()
+{
     if (m_queue.empty())
-        return std::string();
+        return Message();
     Message message = std::move(m_queue.front());
     m_queue.pop_front();
     message.text = NextText(message.id);
     ReplaceCrewName(message.text, SIM_Battle::GetInstance().GetPlayerRace());
     RefreshThreshold();
-    return message.text;
+    return message;
 }
 
 void SIM_CommsManager::SetInspectedShip(SIM_Ship* ship)

@@ -67,6 +67,9 @@ public:
     // The next line with the crew name filled in; empty when nothing waits.
     // A kind without texts shows its id name.
     std::string PopMessageText();
+    // The same with its speaking ship (null sender and empty text when
+    // nothing waits).
+    Message PopMessage();
     void SetInspectedShip(SIM_Ship* ship);
     void Reset();
     // A ship is going away: its queued lines go with it.

@@ -681,6 +681,23 @@ bool SIM_Ship::TakeHit(SIM_ShipModule* weapon, float damage, float armourPenetra
     event.damage = damage;
     event.flag = 1;
 
+    // Whatever the hit did, the weapon's statistics hear of it on the way out.
+    struct Credit {
+        SIM_ShipModule* weapon;
+        const SIM_DamageEvent& event;
+        ~Credit()
+        {
+            if (!weapon)
+                return;
+            if (event.shieldAbsorbed > 0.0f)
+                weapon->AddDamageStat(SIM_ModuleStatistics::DAMAGE_SHIELD, event.shieldAbsorbed);
+            if (event.armourAbsorbed > 0.0f)
+                weapon->AddDamageStat(SIM_ModuleStatistics::DAMAGE_ARMOUR, event.armourAbsorbed);
+            if (event.moduleDamage > 0.0f)
+                weapon->AddDamageStat(SIM_ModuleStatistics::DAMAGE_HULL, event.moduleDamage);
+        }
+    } credit{weapon, event};
+
     if (shield && !ignoreShield) {
         damage = shield->Absorb(&event, attacker, damage, shieldPenetration);
         if (damage <= 0.0f) {

@@ -13,6 +13,10 @@
 #include "battle/GUI_Map.h"
 #include "battle/GUI_Ship.h"
 #include "battle/GUI_ShipDrawLists.h"
+#include "battle/hud/BattleHud.h"
+#include "battle/hud/GUI_BattleModuleStats.h"
+#include "battle/hud/GUI_RangeMarker.h"
+#include "battle/hud/GUI_ShipInspector.h"
 #include "engine/CInput.h"
 #include "engine/D3DEngine.h"
 #include "gui/GUI_ButtonText.h"
@@ -215,6 +219,7 @@ TEST_F(BattleControls, PickingTakesTheNearestLiveShipWithinItsRadiusAndItsTurret
     gui().PickShip();
     EXPECT_EQ(gui().GetPickedShip(), target->GetShip());
     EXPECT_EQ(gui().followedShip, target->GetShip());
+    EXPECT_EQ(GUI_ShipInspector::GetInspectedShip(), target->GetShip()) << "our ship is inspected";
 
     // Outside half the hull width, still inside the pick radius: no ship,
     // but the turrets under the mouse are looked at.
@@ -226,6 +231,12 @@ TEST_F(BattleControls, PickingTakesTheNearestLiveShipWithinItsRadiusAndItsTurret
     gui().PickShip();
     EXPECT_EQ(gui().GetPickedModule(), target->ModuleUnderMouse());
     EXPECT_NE(gui().GetPickedModule(), nullptr);
+    // The turret's weapon gets the range marker and its statistics, and the
+    // inspector follows it to its ship.
+    EXPECT_EQ(GetRangeMarker().GetModule(), gui().GetPickedModule());
+    ASSERT_NE(GUI_BattleModuleStats::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_BattleModuleStats::GetOpen()->GetModule(), gui().GetPickedModule());
+    EXPECT_EQ(GUI_ShipInspector::GetInspectedShip(), target->GetShip());
     const float d = std::hypot(tx - target->screenX, ty - target->screenY);
     if (d >= half)
         EXPECT_EQ(gui().GetPickedShip(), nullptr);
@@ -236,6 +247,10 @@ TEST_F(BattleControls, PickingTakesTheNearestLiveShipWithinItsRadiusAndItsTurret
     EXPECT_EQ(gui().GetPickedShip(), nullptr);
     EXPECT_EQ(gui().cameraFollowMode, 0);
     EXPECT_EQ(gui().followedShip, nullptr);
+    EXPECT_EQ(GUI_ShipInspector::GetOpen(), nullptr) << "a click on nothing closes the inspector";
+    EXPECT_EQ(GetRangeMarker().GetModule(), nullptr);
+    EXPECT_EQ(GUI_BattleModuleStats::GetOpen(), nullptr);
+    BattleHud::CloseAll();
 }
 
 } // namespace

@@ -1,18 +1,32 @@
 #pragma once
 
+class SIM_Ship;
+class SIM_TargetedModule;
+
 // The battle screen's windows and overlays, opened, drawn and closed at the
 // battle screen's fixed points.
 namespace BattleHud {
 
-// At battle start: mini-map, then the strip beside it, the score boxes and
-// a clean pool of damage texts.
+// At battle start: mini-map, then the strip beside it, the fleet overlay,
+// the score boxes (and the survival score) and a clean pool of damage texts.
 void OpenLiveWindows(float mapWidth, float mapHeight, int screenWidth, int screenHeight, bool survival);
+// Once the graphics options are read: the comms window when comms are on,
+// then the leave-battle window below it (retreat in a campaign battle).
+void OpenBattleControls(bool commsOn, bool campaign, int screenWidth, bool survival);
+// Camera centre on the ship's position (a lost ship's last one), eased and
+// kept on the map.
+void CentreCameraOn(const SIM_Ship& ship);
+// The map's pick: closes the inspector; a player's ship clicked near its
+// centre is inspected (null: none), and a player's weapon under the mouse
+// gets the range marker and its statistics (null: none).
+void PickedShip(SIM_Ship* inspected, SIM_TargetedModule* weapon);
 // The live view ends: the in-battle windows go.
 void CloseLiveWindows();
 // Leaving the battle: every window of it goes, and so does everything that
 // names a ship.
 void CloseAll();
-// The HUD step of the battle frame: damage texts, name labels, scores.
+// The HUD step of the battle frame: damage texts, the range marker, name
+// labels, scores.
 void DrawOverlays(bool damageTextsShown, float dtMs);
 // The end of the battle: exactly one result dialog opens.
 void OpenResultDialog();

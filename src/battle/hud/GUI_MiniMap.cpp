@@ -16,7 +16,6 @@
 #include "sim/SIM_ShipHull.h"
 
 namespace {
-constexpr float kBackgroundTexels = 1024.0f;
 constexpr uint32_t kFrameTint = 0xFFC8C8C8u;
 constexpr uint32_t kLabelFill = 0xFF040404u;
 constexpr float kLabelFontSize = 14.0f;
@@ -42,10 +41,7 @@ GUI_MiniMap::GUI_MiniMap(float mapWidth, float mapHeight, int screenHeight)
 
     const auto w = static_cast<float>(width);
     const auto h = static_cast<float>(height);
-    m_background.SetTexture("box_background.jpg");
-    m_background.SetSize(w, h);
-    m_background.SetUV(0.0f, 0.0f, w / kBackgroundTexels, h / kBackgroundTexels);
-    m_background.PlaceCentred(static_cast<float>(left) + w / 2.0f, static_cast<float>(top) + h / 2.0f);
+    PlaceBoxBackground(m_background, *this);
     m_frame.SetTexture("minimap.dds");
     m_frame.SetColour(kFrameTint);
     m_frame.SetSize(w - 10.0f, h - 30.0f);

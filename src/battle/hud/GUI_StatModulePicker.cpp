@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "battle/hud/ModulePicture.h"
 #include "engine/GHashTable.h"
 #include "sim/SIM_Fleet.h"
 #include "sim/SIM_Race.h"
@@ -25,16 +26,6 @@ const char* SizeKey(int size)
         return nullptr;
     }
 }
-const SIM_Race::Turret* FindTurret(const SIM_ShipModuleType* type, const SIM_ShipDesign* design)
-{
-    const SIM_ShipHull* hull = design->GetHull();
-    const char* icon = type->GetConfigString("icon");
-    if (!hull || !icon || std::string(icon) != "turret")
-        return nullptr;
-    const SIM_Race* race = SIM_Race::Find(hull->GetRaceName());
-    const char* name = type->GetConfigString("turret_sprite");
-    return race && name ? race->FindTurret(name) : nullptr;
-}
 } // namespace
 
 void GUI_StatModulePicker::Fill(const SIM_Fleet* fleet)
@@ -52,13 +43,8 @@ void GUI_StatModulePicker::Fill(const SIM_Fleet* fleet)
                     continue;
                 const char* key = SizeKey(type->GetSize());
                 const std::string tooltip = key ? GetString(key) : std::string();
-                // A turret weapon's picture is the race's turret, a cell of its
-                // turret sheet; other weapons have an icon of their own.
-                const SIM_Race::Turret* turret = FindTurret(type, design);
-                if (turret)
-                    AddIcon(type, tooltip, turret->texture, turret->frame);
-                else
-                    AddIcon(type, tooltip, type->GetIconForHull(design->GetHull()));
+                const ModulePicture picture = ModulePicture::Find(*type, design->GetHull());
+                AddIcon(type, tooltip, picture.texture, picture.frame);
             }
         }
     }

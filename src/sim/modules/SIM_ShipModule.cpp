@@ -7,6 +7,7 @@
 
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_Anomaly.h"
+#include "sim/SIM_ModuleStatsSink.h"
 #include "sim/SIM_Scenario.h"
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_ShipDesign.h"
@@ -125,7 +126,7 @@ void SIM_ShipModule::AddDamageStat(int kind, float amount)
     if (kind < 0 || kind >= SIM_ModuleStatistics::kDamageKinds)
         return;
     statistics->damage[kind] += amount;
-    // The module statistics window refreshes itself from the record when drawn.
+    SIM_ModuleStatsSink::Changed(this);
 }
 
 void SIM_ShipModule::ApplyStackEffectiveness()

@@ -10,6 +10,8 @@ class SIM_ShipModuleType;
 // What a module has done in this battle, for the module statistics window.
 struct SIM_ModuleStatistics {
     enum EntryKind { SHOT = 0, HIT = 1, MISS = 2 };
+    // Indexes of damage[].
+    enum DamageKind { DAMAGE_HULL = 0, DAMAGE_ARMOUR = 1, DAMAGE_SHIELD = 2 };
     struct Entry {
         int kind = SHOT;
         float value = 0.0f;
@@ -20,6 +22,9 @@ struct SIM_ModuleStatistics {
     std::vector<Entry> entries;
     SIM_ShipModule* module = nullptr;
     float damage[kDamageKinds] = {};
+    // Kept beside the entries so that a window never has to count them.
+    int shotsFired = 0;
+    int shotsHit = 0;
 };
 
 // One module fitted to a ship in battle. The ship builds it from its type,

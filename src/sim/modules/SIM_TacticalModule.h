@@ -15,6 +15,8 @@ public:
     explicit SIM_TacticalModule(const SIM_ShipModuleType* type);
 
     void Think() override;
+    // The ship's brain has no place among its fitted modules on screen.
+    bool IsInspectable() const override { return false; }
 
     virtual void ReadOrders(SIM_ShipOrders* newOrders);
     void RefreshOrders();

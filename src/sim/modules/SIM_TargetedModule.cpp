@@ -10,6 +10,7 @@
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_BattleClock.h"
 #include "sim/SIM_Fleet.h"
+#include "sim/SIM_ModuleStatsSink.h"
 #include "sim/SIM_Race.h"
 #include "sim/SIM_Scenario.h"
 #include "sim/SIM_Ship.h"
@@ -419,10 +420,12 @@ void SIM_TargetedModule::Render(float /*size*/)
 void SIM_TargetedModule::RecordShot()
 {
     statistics->entries.push_back({SIM_ModuleStatistics::SHOT, 0.0f, BattleClock()});
+    ++statistics->shotsFired;
     if (ship)
         ++ship->GetStats().shotsFired;
     if (target)
         ++target->GetStats().shotsReceived;
+    SIM_ModuleStatsSink::Changed(this);
 }
 
 void SIM_TargetedModule::RecordMiss(float value)
@@ -441,8 +444,10 @@ void SIM_TargetedModule::RecordMiss(float value)
 void SIM_TargetedModule::RecordHit()
 {
     statistics->entries.push_back({SIM_ModuleStatistics::HIT, 0.0f, BattleClock()});
+    ++statistics->shotsHit;
     if (ship)
         ++ship->GetStats().hitsLanded;
+    SIM_ModuleStatsSink::Changed(this);
 }
 
 void SIM_TargetedModule::NoteMiss(SIM_Ship* victim)

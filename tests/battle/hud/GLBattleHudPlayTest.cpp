@@ -1,0 +1,172 @@
+// The battle's instruments through the real window, as a player uses them:
+// a click on one of the player's ships opens the ship inspector, a click on
+// a weapon's icon draws its range marker on the map (probed in screenshots),
+// and admitting defeat answered with No leaves the pause as it was.
+#include "app/Game.h"
+#include "battle/BattleLauncher.h"
+#include "battle/GUI_BattleGUI.h"
+#include "battle/GUI_Map.h"
+#include "battle/GUI_Ship.h"
+#include "battle/hud/BattleHud.h"
+#include "battle/hud/GUI_BattleModuleStats.h"
+#include "battle/hud/GUI_InspectorModuleIcon.h"
+#include "battle/hud/GUI_LeaveBattle.h"
+#include "battle/hud/GUI_RangeMarker.h"
+#include "battle/hud/GUI_ShipInspector.h"
+#include "engine/GFileHelpers.h"
+#include "gui/GUI_ButtonText.h"
+#include "gui/GUI_ConfirmDialog.h"
+#include "sim/SIM_Battle.h"
+#include "sim/SIM_Ship.h"
+#include "sim/modules/SIM_TargetedModule.h"
+#include "support/TempDir.h"
+#include "support/WindowInput.h"
+
+#include <SDL2/SDL.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+class GLBattleHudPlay : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_user.Write("prefs.ini", "[prefs]\nwidth = 1024\nheight = 768\nwindowed = 1\nsound_channels = 32\n");
+        m_cwd = std::make_unique<ScopedChdir>(QLM_GAME_DIR);
+        GameStartOptions options;
+        options.userDir = m_user.Path();
+        options.seed = 5;
+        ASSERT_TRUE(Game::GetInstance().Init(options));
+        GUI_BattleGUI::GetInstance().SetInjectedFrameTime(16.0f);
+    }
+    void TearDown() override
+    {
+        GUI_BattleGUI::GetInstance().SetInjectedFrameTime(-1.0f);
+        Game::GetInstance().Shutdown();
+        Game::GetInstance().ResetForTests();
+        m_cwd.reset();
+    }
+    // A ship of the player's on the field, no fighter, with a turret weapon.
+    static GUI_Ship* ArmedPlayerShip()
+    {
+        for (GUI_Ship* visual : GUI_Ship::GetAll()) {
+            const SIM_Ship* ship = visual->GetShip();
+            if (ship && ship->isPlayerShip && ship->state == SIM_Ship::ACTIVE && !ship->IsFighter() &&
+                !ship->GetTurretWeapons().empty())
+                return visual;
+        }
+        return nullptr;
+    }
+    template <typename T>
+    static void Click(const T* e)
+    {
+        ClickAt((e->left + e->right) / 2, (e->top + e->bottom) / 2);
+    }
+    // Admit defeat, then No: the battle's pause must be what it was.
+    void AdmitDefeatAndSayNo(bool pausedBefore)
+    {
+        GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
+        ASSERT_EQ(gui.paused, pausedBefore);
+        const GUI_LeaveBattle* leave = GUI_LeaveBattle::GetOpen();
+        ASSERT_NE(leave, nullptr);
+        Click(leave->GetButton());
+        GUI_ConfirmDialog* question = GUI_ConfirmDialog::GetOpen();
+        ASSERT_NE(question, nullptr);
+        EXPECT_TRUE(gui.paused) << "held while asking";
+        Click(question->GetNoButton());
+        RunGameFrames(2);
+        EXPECT_EQ(GUI_ConfirmDialog::GetOpen(), nullptr);
+        EXPECT_EQ(gui.paused, pausedBefore);
+        EXPECT_EQ(gui.shipPicking, GUI_BattleGUI::STATE_RUNNING);
+    }
+
+    TempDir m_user;
+    std::unique_ptr<ScopedChdir> m_cwd;
+};
+
+TEST_F(GLBattleHudPlay, ShipClickInspectsWeaponClickDrawsItsRangeAndNoKeepsThePause)
+{
+    Game& game = Game::GetInstance();
+    BattleLaunchRequest request;
+    request.scenario = "scenario1";
+    request.seed = 5;
+    ASSERT_TRUE(BattleLauncher::Launch(request, BattleLauncher::kDefaultFleet));
+    ASSERT_EQ(game.GetModeId(), 0);
+    GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
+    GUI_Ship* visual = nullptr;
+    for (int i = 0; i < 60 && !visual; ++i) {
+        RunGameFrames(5);
+        visual = ArmedPlayerShip();
+    }
+    ASSERT_NE(visual, nullptr) << "a ship of ours warped in";
+    ASSERT_NE(GUI_LeaveBattle::GetOpen(), nullptr);
+
+    // Paused with the ship in the middle of the screen, the camera settled.
+    PressKey(SDL_SCANCODE_P);
+    ASSERT_TRUE(gui.paused);
+    BattleHud::CentreCameraOn(*visual->GetShip());
+    RunGameFrames(60);
+    const int sx = static_cast<int>(visual->screenX), sy = static_cast<int>(visual->screenY);
+    ASSERT_GT(sx, 200);
+    ASSERT_LT(sx, 820);
+    ASSERT_GT(sy, 150);
+    ASSERT_LT(sy, 600);
+    ClickAt(sx, sy);
+    GUI_ShipInspector* inspector = GUI_ShipInspector::GetOpen();
+    ASSERT_NE(inspector, nullptr) << "a click on our ship opens the inspector";
+    ASSERT_NE(GUI_ShipInspector::GetInspectedShip(), nullptr);
+    EXPECT_TRUE(GUI_ShipInspector::GetInspectedShip()->isPlayerShip);
+
+    const GUI_InspectorModuleIcon* weaponIcon = nullptr;
+    for (const GUI_InspectorModuleIcon* icon : inspector->GetIcons())
+        if (!weaponIcon && icon->GetKind() == GUI_InspectorModuleIcon::WEAPON)
+            weaponIcon = icon;
+    ASSERT_NE(weaponIcon, nullptr);
+    MoveMouse(600, 20);
+    const TextureData before = Screenshot(m_user.Path());
+    ASSERT_FALSE(before.levels.empty());
+    // The inspector itself is on the screen: its panel is not black.
+    EXPECT_GT(Brightness(before, inspector->left + 250, inspector->top + 6, 3), 20.0);
+
+    Click(weaponIcon);
+    auto* weapon = static_cast<SIM_TargetedModule*>(weaponIcon->GetModule());
+    ASSERT_EQ(GetRangeMarker().GetModule(), weapon);
+    ASSERT_NE(GUI_BattleModuleStats::GetOpen(), nullptr);
+    MoveMouse(600, 20);
+    const TextureData after = Screenshot(m_user.Path());
+
+    // The ring's dots that fall on open map light up where the marker says.
+    const GUI_RangeMarker& marker = GetRangeMarker();
+    const float radius = weapon->maxRange * ZoomScale;
+    const int dots = GUI_RangeMarker::DotCount(radius);
+    int probed = 0, lit = 0;
+    for (int i = 0; i < dots; ++i) {
+        const float a = static_cast<float>(i) * 360.0f / static_cast<float>(dots) * 3.14159265f / 180.0f;
+        const int x = static_cast<int>(marker.GetCentreX() + std::cos(a) * radius);
+        const int y = static_cast<int>(marker.GetCentreY() - std::sin(a) * radius);
+        if (x < 60 || x > 960 || y < 100 || y > 600)
+            continue; // clear of every window
+        ++probed;
+        if (Brightness(after, x, y, 1) > Brightness(before, x, y, 1) + 90.0)
+            ++lit;
+    }
+    ASSERT_GT(probed, 0) << "part of the ring on open map (radius " << radius << ")";
+    EXPECT_GE(lit * 4, probed * 3) << lit << " of " << probed << " dots";
+    // Off the ring, half way to the centre on the diagonal, nothing changed.
+    const int ox = static_cast<int>(marker.GetCentreX() + radius * 0.35f);
+    const int oy = static_cast<int>(marker.GetCentreY() - radius * 0.35f);
+    EXPECT_NEAR(Brightness(after, ox, oy, 1), Brightness(before, ox, oy, 1), 30.0);
+
+    // The same icon again: the marker goes.
+    Click(weaponIcon);
+    EXPECT_EQ(GetRangeMarker().GetModule(), nullptr);
+
+    AdmitDefeatAndSayNo(true);
+    PressKey(SDL_SCANCODE_P);
+    AdmitDefeatAndSayNo(false);
+}
+
+} // namespace
