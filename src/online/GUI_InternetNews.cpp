@@ -55,15 +55,13 @@ void GUI_InternetNews::FetchNews()
 
 void GUI_InternetNews::Poll()
 {
-    if (!m_job || !m_job->IsDone())
+    bool ok = false;
+    if (!OnlineJob::Collect(m_job, ok, m_text))
         return;
-    if (m_job->Succeeded()) {
-        m_text = m_job->TakeText();
-    } else {
+    if (!ok) {
         LOG_DEBUG("Failed to update internet news file");
         m_text.clear();
     }
-    m_job.reset();
     m_wrapped.clear();
 }
 

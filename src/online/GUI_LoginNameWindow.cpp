@@ -60,11 +60,10 @@ void GUI_LoginNameWindow::OnSubmit()
 
 void GUI_LoginNameWindow::Poll()
 {
-    if (!m_job || !m_job->IsDone())
+    bool ok = false;
+    std::string message;
+    if (!OnlineJob::Collect(m_job, ok, message))
         return;
-    const bool ok = m_job->Succeeded();
-    const std::string message = m_job->TakeText();
-    m_job.reset();
     SIM_Server& server = SIM_Server::GetInstance();
     if (ok && server.SaveUserName(m_sentName)) {
         m_status = ACCEPTED;

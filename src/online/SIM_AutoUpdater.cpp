@@ -50,11 +50,10 @@ void SIM_AutoUpdater::CheckForUpdate()
 
 void SIM_AutoUpdater::Poll()
 {
-    if (!m_job || !m_job->IsDone())
+    bool newer = false;
+    std::string message;
+    if (!OnlineJob::Collect(m_job, newer, message))
         return;
-    const bool newer = m_job->Succeeded();
-    const std::string message = m_job->TakeText();
-    m_job.reset();
     if (!newer)
         return;
     LOG_DEBUG("A newer version of the game is available: " + message);

@@ -60,11 +60,10 @@ bool SIM_OnlineMessageManager::StartDownload()
 
 bool SIM_OnlineMessageManager::Poll()
 {
-    if (!m_job || !m_job->IsDone())
+    bool ok = false;
+    std::string text;
+    if (!OnlineJob::Collect(m_job, ok, text))
         return false;
-    const bool ok = m_job->Succeeded();
-    const std::string text = m_job->TakeText();
-    m_job.reset();
     ++m_finished;
     if (!ok) {
         LOG_DEBUG("Online messages: no answer, the lists stay as they are");

@@ -1,6 +1,14 @@
 # Shared by the window runs against the game's own server: start and stop the
 # server and the game, click in the game's window, wait for a request.
-# Callers set game, server and work; these set spid, gpid and wid.
+# Sourced with the caller's arguments (the game, the server); a work folder
+# of its own goes at exit unless QLM_KEEP_WORK is set. The functions set
+# spid, gpid and wid.
+game="$1"
+server="$2"
+work=$(mktemp -d)
+[ -n "${QLM_KEEP_WORK:-}" ] || trap 'rm -rf "$work"' EXIT
+export ALSOFT_DRIVERS=null SDL_AUDIODRIVER=dummy
+
 fail() { echo "$1"; [ -n "${gpid:-}" ] && kill "$gpid" 2>/dev/null; [ -n "${spid:-}" ] && kill "$spid" 2>/dev/null; exit 1; }
 
 start_server() { # delay in ms

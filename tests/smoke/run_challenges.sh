@@ -9,11 +9,7 @@
 #  3. Bob opens the details of a slow server and quits while the history
 #     is still downloading: the game ends cleanly.
 set -u
-game="$1"
-server="$2"
-work=$(mktemp -d)
-[ -n "${QLM_KEEP_WORK:-}" ] || trap 'rm -rf "$work"' EXIT
-export ALSOFT_DRIVERS=null SDL_AUDIODRIVER=dummy
+# Arguments: the game, the server.
 . "$(dirname "$0")/game_window.sh"
 
 start_game() { # user name, user folder, arguments...

@@ -8,11 +8,7 @@
 #  3. At the next start a new message raises the popup; a click opens the inbox.
 #  4. Without a server, the online menu shows the offline state at once.
 set -u
-game="$1"
-server="$2"
-work=$(mktemp -d)
-[ -n "${QLM_KEEP_WORK:-}" ] || trap 'rm -rf "$work"' EXIT
-export ALSOFT_DRIVERS=null SDL_AUDIODRIVER=dummy
+# Arguments: the game, the server.
 . "$(dirname "$0")/game_window.sh"
 
 mkdir -p "$work/srv"
