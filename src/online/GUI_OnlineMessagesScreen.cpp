@@ -2,6 +2,7 @@
 
 #include "gui/GUI_ButtonText.h"
 #include "online/GUI_Inbox.h"
+#include "online/GUI_OnlineMessagePopup.h"
 
 GUI_OnlineMessagesScreen& GUI_OnlineMessagesScreen::GetInstance()
 {
@@ -19,6 +20,8 @@ GUI_OnlineMessagesScreen::GUI_OnlineMessagesScreen()
 void GUI_OnlineMessagesScreen::Enter()
 {
     LayOutScreen(*m_back);
+    // The messages it announced are on screen now, however the player came.
+    GUI_OnlineMessagePopup::Close();
     GUI_Inbox::Open();
 }
 

@@ -179,7 +179,9 @@ TEST_F(OnlineMenu, TheInboxFollowsTheMessagesAndARowGoesAfterItsClick)
     WriteFileAtomically(UserPath("web/qlmcdu"), "Ann");
     AddMessages(1, 2);
     AddMessages(3, 3, "Cid");
+    GUI_OnlineMessagePopup::Show(2);
     Open(GUI_OnlineMessagesScreen::kModeId);
+    EXPECT_EQ(GUI_OnlineMessagePopup::GetOpen(), nullptr) << "the messages it announced are on screen";
     Settle();
     GUI_Inbox* inbox = GUI_Inbox::GetOpen();
     ASSERT_NE(inbox, nullptr);
