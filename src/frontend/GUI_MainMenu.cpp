@@ -13,7 +13,10 @@
 #include "frontend/GUI_TitleBackdrop.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_ConfirmDialog.h"
+#include "gui/GUI_Message.h"
 #include "gui/GUI_WindowManager.h"
+#include "online/OnlineMessageCheck.h"
+#include "online/SIM_AutoUpdater.h"
 #include "online/SIM_Server.h"
 #include "platform/KeyCodes.h"
 #include "prep/GUI_ShipDesignGUI.h"
@@ -62,7 +65,7 @@ GUI_MainMenu::GUI_MainMenu()
             m_row.push_back(b);
     // The start-up switch from no screen runs no Enter: the first layout is ours.
     Enter();
-    // New online messages are looked for here once a message service exists.
+    CheckForNewOnlineMessages();
 }
 
 std::vector<GUI_MainMenu::Slot> GUI_MainMenu::LayOutRow(int left, int right, int height, size_t count)
@@ -110,6 +113,11 @@ void GUI_MainMenu::Update()
     if (engine.GetScreenWidth() != m_laidOutW || engine.GetScreenHeight() != m_laidOutH)
         LayOut();
     GUI_MenuChrome::UpdateWindowsThenButtons(*this);
+    // Answers of the start-up requests arrive here, never holding a frame.
+    PollNewOnlineMessages();
+    std::string notice;
+    if (SIM_AutoUpdater::GetInstance().TakeNotice(notice))
+        ShowMessage(notice, "UPDATE_AVAILABLE_TITLE");
 }
 
 void GUI_MainMenu::Render()

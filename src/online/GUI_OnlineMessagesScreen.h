@@ -1,13 +1,20 @@
 #pragma once
-#include "app/GUI_StandInMode.h"
+#include "frontend/GUI_MenuScreen.h"
 
-// Stand-in screen until this one is built.
-class GUI_OnlineMessagesScreen : public GUI_StandInMode {
+class GUI_ButtonText;
+
+// The messages screen (mode 12): the inbox over the menu backdrop, and the
+// way back to the main menu. Every visit opens a new inbox, which downloads.
+class GUI_OnlineMessagesScreen : public GUI_MenuScreen {
 public:
-    static GUI_OnlineMessagesScreen& GetInstance()
-    {
-        static GUI_OnlineMessagesScreen instance;
-        return instance;
-    }
-    GUI_OnlineMessagesScreen() : GUI_StandInMode("Messages") {}
+    static constexpr int kModeId = 12;
+    static GUI_OnlineMessagesScreen& GetInstance();
+
+    void Enter() override;
+    void Leave() override;
+    GUI_ButtonText* GetBackButton() const { return m_back; }
+
+private:
+    GUI_OnlineMessagesScreen();
+    GUI_ButtonText* m_back = nullptr;
 };

@@ -87,3 +87,13 @@ std::string OnlineJob::TakeText()
         return std::string();
     return std::move(m_text);
 }
+
+bool OnlineJob::Collect(std::shared_ptr<OnlineJob>& job, bool& succeeded, std::string& text)
+{
+    if (!job || !job->IsDone())
+        return false;
+    succeeded = job->Succeeded();
+    text = job->TakeText();
+    job.reset();
+    return true;
+}

@@ -26,6 +26,9 @@ public:
     bool Succeeded() const { return GetState() == SUCCEEDED; }
     // The worker's text; only once done.
     std::string TakeText();
+    // Once the job is done: its outcome and text, and the holder's share let
+    // go. False, with nothing changed, while it runs or when there is none.
+    static bool Collect(std::shared_ptr<OnlineJob>& job, bool& succeeded, std::string& text);
 
 private:
     std::atomic<int> m_state{RUNNING};

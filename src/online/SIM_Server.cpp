@@ -84,6 +84,17 @@ std::string SIM_Server::GetUserName() const
     return line;
 }
 
+bool SIM_Server::SaveUserName(const std::string& name) const
+{
+    EnsureDirectoryExists(GetUserFolder() + "/web");
+    return WriteFileAtomically(GetUserFolder() + "/web/qlmcdu", name);
+}
+
+bool SIM_Server::IsUsableUserName(const std::string& name)
+{
+    return !name.empty() && name.size() <= kMaxUserName;
+}
+
 bool SIM_Server::IsOnline()
 {
     return Client().IsOnline();
@@ -253,11 +264,11 @@ void SIM_Server::ReadAnswer(const std::string& answer, std::string& response, st
             end = answer.size();
         const std::string line = answer.substr(pos, end - pos);
         pos = end + 1;
-        const bool isResponse = line.find("response") != std::string::npos;
-        if (!isResponse && line.find("message") == std::string::npos)
-            continue;
         GTokenizer t(line, ',');
-        t.NextString();
+        const std::string key = t.NextString();
+        const bool isResponse = key == "response";
+        if (!isResponse && key != "message")
+            continue;
         std::string value = t.NextString();
         while (!value.empty() && (value.back() == ' ' || value.back() == '\r' || value.back() == '\n'))
             value.pop_back();

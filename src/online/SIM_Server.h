@@ -31,6 +31,10 @@ public:
     bool HasUserName() const;
     // The file's first line (at most 255 characters), empty without one.
     std::string GetUserName() const;
+    // Writes the name alone into web/qlmcdu; false when it could not be written.
+    bool SaveUserName(const std::string& name) const;
+    // Not empty and at most kMaxUserName characters: what SetUserName sends.
+    static bool IsUsableUserName(const std::string& name);
     std::string GetHighScoresPath() const { return GetUserFolder() + "/web/highscores.txt"; }
     // Downloads a survival map's high-score list into GetHighScoresPath();
     // blocks for the request, so screens run it off the frame. False, at
@@ -54,8 +58,8 @@ public:
     bool PostChallenge(const std::string& localFile, const std::string& tag);
     // The response value of an answer text ("response,<value>" lines).
     static std::string ReadResponse(const std::string& answer);
-    // Both values of an answer: the last "response" line's and the last
-    // "message" line's (a line naming both counts as a response).
+    // Both values of an answer: the last line whose first field is exactly
+    // "response", and the last whose first field is exactly "message".
     static void ReadAnswer(const std::string& answer, std::string& response, std::string& message);
 
     // --- Challenges, messages, scores -----------------------------------

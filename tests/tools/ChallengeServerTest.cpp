@@ -99,10 +99,13 @@ TEST(ChallengeServer, AnswersCountOnlyAsTheyAreWritten)
         SIM_Server::ReadAnswer(no, response, message);
         EXPECT_NE(response, "true") << no;
     }
-    // A line naming both is a response line; the last line of a kind wins.
+    // A line counts by its first field alone; the last line of a kind wins.
     SIM_Server::ReadAnswer("response,message\nmessage,one\nmessage,two\r\n", response, message);
     EXPECT_EQ(response, "message");
     EXPECT_EQ(message, "two");
+    SIM_Server::ReadAnswer("no response,true\nmessage,the response is true\nresponses,true\n", response, message);
+    EXPECT_EQ(response, "") << "the word elsewhere in a line is no response";
+    EXPECT_EQ(message, "the response is true");
 }
 
 TEST(ChallengeServer, PostedFilesArriveTaggedWithTheNewId)

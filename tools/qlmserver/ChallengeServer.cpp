@@ -60,12 +60,6 @@ ChallengeServer::ChallengeServer(std::string dataFolder) : m_folder(std::move(da
     for (const char* sub : {"", "/challenges", "/thumbnails", "/history"})
         EnsureDirectoryExists(m_folder + sub);
     LoadList();
-    std::istringstream in(ReadText(m_folder + "/messages.txt"));
-    for (std::string line; std::getline(in, line);) {
-        GTokenizer t(line, ',');
-        t.NextString();
-        m_nextMessageId = std::max(m_nextMessageId, t.NextInt() + 1);
-    }
 }
 
 ChallengeServer::~ChallengeServer() = default;
@@ -374,11 +368,19 @@ ChallengeServer::Answer ChallengeServer::SetUserName(const Params& p)
     return a;
 }
 
-ChallengeServer::Answer ChallengeServer::LatestPatch(const Params&)
+ChallengeServer::Answer ChallengeServer::LatestPatch(const Params& p)
 {
+    // "latest.txt": the newest version number, a comma and what to tell the player.
     Answer a;
     a.response = "false";
     a.message = "No patch";
+    GTokenizer t(ReadText(m_folder + "/latest.txt"), ',');
+    const int latest = t.NextInt();
+    const std::string note = t.NextString();
+    if (latest > std::atoi(Param(p, "version").c_str())) {
+        a.response = "true";
+        a.message = note.empty() ? "Version " + std::to_string(latest) : note;
+    }
     return a;
 }
 
@@ -426,11 +428,67 @@ ChallengeServer::Answer ChallengeServer::GetSurvivalScores(const Params& p)
     return a;
 }
 
+namespace {
+// A stored message is the line the game reads: "##,id,date,recipient,sender,text",
+// the text quoted so that its commas stay in it.
+struct StoredMessage {
+    int id = 0;
+    std::string date, recipient, sender, text;
+    bool Read(const std::string& line)
+    {
+        if (line.compare(0, 2, "##") != 0)
+            return false;
+        GTokenizer t(line, ',');
+        t.NextString();
+        id = t.NextInt();
+        date = t.NextString();
+        recipient = t.NextString();
+        sender = t.NextString();
+        text = t.NextString();
+        return true;
+    }
+};
+
+std::string QuotedText(std::string text)
+{
+    for (char& c : text)
+        if (c == '\n' || c == '\r')
+            c = ' ';
+        else if (c == '"')
+            c = '\'';
+    return "\"" + text + "\"";
+}
+
+bool IsBlocked(const std::string& blockedFile, const std::string& user, const std::string& sender)
+{
+    std::istringstream in(blockedFile);
+    for (std::string line; std::getline(in, line);) {
+        GTokenizer t(line, ',');
+        if (t.NextString() == user && t.NextString() == sender)
+            return true;
+    }
+    return false;
+}
+} // namespace
+
 ChallengeServer::Answer ChallengeServer::SendMessage(const Params& p)
 {
-    AppendLine(m_folder + "/messages.txt", "##," + std::to_string(m_nextMessageId++) + "," +
-                                               OneLine(Param(p, "user")) + "," + OneLine(Param(p, "msgto")) + "," +
-                                               OneLine(Param(p, "msg")));
+    int d, m, y;
+    Today(d, m, y);
+    char date[32];
+    std::snprintf(date, sizeof date, "20%02d-%02d-%02d", y, m, d);
+    // Ids follow the file as it is now, whoever wrote it.
+    const std::string all = ReadText(m_folder + "/messages.txt");
+    int next = 1;
+    std::istringstream in(all);
+    for (std::string line; std::getline(in, line);) {
+        StoredMessage msg;
+        if (msg.Read(line))
+            next = std::max(next, msg.id + 1);
+    }
+    AppendLine(m_folder + "/messages.txt", "##," + std::to_string(next) + "," + date + "," +
+                                               OneLine(Param(p, "msgto")) + "," + OneLine(Param(p, "user")) + "," +
+                                               QuotedText(Param(p, "msg")));
     Answer a;
     a.response = "true";
     return a;
@@ -446,15 +504,14 @@ ChallengeServer::Answer ChallengeServer::BlockMessage(const Params& p)
 
 ChallengeServer::Answer ChallengeServer::DeleteMessage(const Params& p)
 {
-    const std::string user = Param(p, "user"), id = Param(p, "msgid");
+    const std::string user = Param(p, "user");
+    const int id = std::atoi(Param(p, "msgid").c_str());
     std::string kept;
     std::istringstream in(ReadText(m_folder + "/messages.txt"));
     for (std::string line; std::getline(in, line);) {
-        GTokenizer t(line, ',');
-        t.NextString();
-        const std::string lineId = t.NextString();
-        t.NextString();
-        if (!(lineId == id && t.NextString() == user))
+        StoredMessage msg;
+        // Only the receiver may delete a message.
+        if (!(msg.Read(line) && msg.id == id && msg.recipient == user))
             kept += line + "\n";
     }
     WriteFileAtomically(m_folder + "/messages.txt", kept);
@@ -468,13 +525,11 @@ ChallengeServer::Answer ChallengeServer::GetMyMessages(const Params& p)
     Answer a;
     const std::string user = Param(p, "username");
     const int last = std::atoi(Param(p, "lastmessageid").c_str());
+    const std::string blocked = ReadText(m_folder + "/blocked.txt");
     std::istringstream in(ReadText(m_folder + "/messages.txt"));
     for (std::string line; std::getline(in, line);) {
-        GTokenizer t(line, ',');
-        t.NextString();
-        const int id = t.NextInt();
-        t.NextString();
-        if (id > last && t.NextString() == user)
+        StoredMessage msg;
+        if (msg.Read(line) && msg.id > last && msg.recipient == user && !IsBlocked(blocked, user, msg.sender))
             a.body += line + "\n";
     }
     return a;

@@ -14,8 +14,8 @@ class SIM_ChallengeRecord;
 // request table under /quillomar/server/, answering with "response" and
 // "message" lines, and the challenge files and thumbnails as plain files.
 // Everything it keeps lives in one data folder (challengelist.txt, history/,
-// challenges/, thumbnails/, users.txt, messages.txt, scores.txt, news.txt)
-// and every request is appended to requests.log.
+// challenges/, thumbnails/, users.txt, messages.txt, blocked.txt, scores.txt,
+// news.txt, latest.txt) and every request is appended to requests.log.
 class ChallengeServer {
 public:
     static constexpr int kScoreCheckKey = 0x5A3;
@@ -81,5 +81,4 @@ private:
     std::map<std::string, std::vector<double>> m_ratings;
     int m_nextId = 1;
     std::atomic<int> m_delayMs{0};
-    int m_nextMessageId = 1;
 };

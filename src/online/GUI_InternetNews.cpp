@@ -1,0 +1,83 @@
+#include "online/GUI_InternetNews.h"
+
+#include "engine/GDebugLog.h"
+#include "engine/GHashTable.h"
+#include "engine/GSafeFile.h"
+#include "engine/LibText.h"
+#include "online/OnlineCalendar.h"
+#include "online/OnlineJob.h"
+#include "online/SIM_Server.h"
+
+GUI_InternetNews::GUI_InternetNews() : GUI_Dialog(false)
+{
+    SetTitleKey("INTERNET_NEWS_TITLE");
+    // No request can go out: the day is not used up.
+    if (!SIM_Server::GetInstance().IsOnline()) {
+        m_offline = true;
+        m_text = GetString("ONLINE_NO_SERVER");
+        return;
+    }
+    if (IsNewsDue(DatePath()))
+        FetchNews();
+}
+
+std::string GUI_InternetNews::DatePath()
+{
+    return SIM_Server::GetInstance().GetUserFolder() + "/web/newsdate.ini";
+}
+
+bool GUI_InternetNews::IsNewsDue(const std::string& datePath)
+{
+    OnlineCalendar::Date stored;
+    OnlineCalendar::ReadDate(datePath, "newsdate", stored);
+    const OnlineCalendar::Date today = OnlineCalendar::Today();
+    if (!today.IsLaterThan(stored))
+        return false;
+    OnlineCalendar::WriteDate(datePath, "newsdate", today);
+    return true;
+}
+
+void GUI_InternetNews::FetchNews()
+{
+    m_job = OnlineJob::Start([](SIM_Server& server, std::string& text) {
+        const std::string target = server.GetUserFolder() + "/web/news.txt";
+        if (!server.DownloadNews(target) || !ReadWholeFile(target, text))
+            return false;
+        text = text.substr(0, text.find('\n'));
+        if (!text.empty() && text.back() == '\r')
+            text.pop_back();
+        if (text.size() > kMaxLine)
+            text.resize(kMaxLine);
+        return true;
+    });
+    Poll();
+}
+
+void GUI_InternetNews::Poll()
+{
+    bool ok = false;
+    if (!OnlineJob::Collect(m_job, ok, m_text))
+        return;
+    if (!ok) {
+        LOG_DEBUG("Failed to update internet news file");
+        m_text.clear();
+    }
+    m_wrapped.clear();
+}
+
+void GUI_InternetNews::Draw()
+{
+    if (!visible)
+        return;
+    Poll();
+    GUI_Dialog::Draw();
+    if (m_text.empty())
+        return;
+    LibText& text = LibText::GetInstance();
+    text.SetFont("zekton16.dds", 16.0f);
+    if (m_wrapped.empty())
+        m_wrapped = text.GetWrappedText(m_text, clientRight - clientLeft - 20);
+    text.SetText(TEXT_ALIGN_LEFT, m_wrapped, static_cast<float>(clientLeft + 10), static_cast<float>(clientTop + 10),
+                 m_offline ? 0xFFFFC040u : 0xFFFFFFFFu, 0.0f);
+    text.Render(-1);
+}

@@ -1,0 +1,64 @@
+#pragma once
+#include "online/SIM_OnlineMessageRecord.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class OnlineJob;
+
+// The player's messages on this side: those seen in earlier runs (kept in
+// "web/oldmessages.txt"), those the last download brought, and the list the
+// inbox shows (seen first, then new). A download asks only for ids above the
+// highest one known and runs beside the frame; its answer is merged on the
+// main thread by Poll. Deletes and blocks act locally at once and tell the
+// server in the background. The seen file is rewritten after every change
+// once a download has succeeded in this run, so a deleted message stays gone.
+class SIM_OnlineMessageManager {
+public:
+    static constexpr size_t kMaxLine = 2048;
+    using Record = SIM_OnlineMessageRecord;
+
+    static SIM_OnlineMessageManager& GetInstance();
+    // Reads the seen messages of earlier runs from seenPath.
+    explicit SIM_OnlineMessageManager(std::string seenPath);
+    virtual ~SIM_OnlineMessageManager();
+
+    // Starts a download unless one is running; false when none could start
+    // (no server set up, or a request that failed at once).
+    bool StartDownload();
+    // Takes a finished download in; true when this call merged one.
+    bool Poll();
+    bool IsDownloading() const { return m_job != nullptr; }
+    // The main-thread half of a download: the messages file's text.
+    void MergeDownload(const std::string& text);
+
+    void DeleteMessage(const Record* record);
+    // Removes every message of the record's sender (case counts) and blocks
+    // the sender on the server; the server is asked to delete none of them.
+    void BlockSender(const Record* record);
+    // False when nothing was written (no download yet, or the write failed).
+    bool SaveSeenMessages() const;
+
+    const std::vector<Record*>& GetAll() const { return m_all; }
+    int GetNewCount() const { return static_cast<int>(m_new.size()); }
+    int GetHighestId() const { return m_highestId; }
+    bool HasDownloaded() const { return m_downloaded; }
+    const std::string& GetSeenPath() const { return m_seenPath; }
+    // Counts finished downloads (successful or not), so screens can notice one.
+    int GetDownloadsFinished() const { return m_finished; }
+
+private:
+    void Remove(const Record* record);
+    void RebuildAll();
+    bool Knows(int id) const;
+
+    std::vector<Record*> m_all;
+    int m_highestId = 0;
+    std::vector<std::unique_ptr<Record>> m_new;
+    std::vector<std::unique_ptr<Record>> m_seen;
+    std::string m_seenPath;
+    std::shared_ptr<OnlineJob> m_job;
+    bool m_downloaded = false;
+    int m_finished = 0;
+};

@@ -1,0 +1,256 @@
+// The online menu, the inbox and the new-messages popup as the player uses
+// them, headless, against the game's own server: the name answers, the news
+// once per UTC day, rows that follow the messages, and nothing that waits
+// for a server that is not there.
+#include "engine/GFileHelpers.h"
+#include "engine/GHashTable.h"
+#include "engine/GHttpClient.h"
+#include "frontend/FrontendGame.h"
+#include "gui/GUI_ButtonText.h"
+#include "gui/GUI_ScrollingWindow.h"
+#include "gui/GUI_TextEditWindow.h"
+#include "online/GUI_Inbox.h"
+#include "online/GUI_InternetNews.h"
+#include "online/GUI_LoginNameWindow.h"
+#include "online/GUI_LoginScreen.h"
+#include "online/GUI_OnlineMessage.h"
+#include "online/GUI_OnlineMessagePopup.h"
+#include "online/GUI_OnlineMessagesScreen.h"
+#include "online/OnlineCalendar.h"
+#include "online/OnlineJob.h"
+#include "online/SIM_OnlineMessageManager.h"
+#include "online/SIM_OnlineMessageRecord.h"
+#include "online/SIM_Server.h"
+#include "support/LocalChallengeServer.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+constexpr std::time_t kNoon = 1796644800; // 2026-12-07 12:00 UTC
+constexpr std::time_t kDay = 24 * 3600;
+
+class OnlineMenu : public FrontendGame {
+protected:
+    void SetUp() override
+    {
+        FrontendGame::SetUp();
+        ASSERT_TRUE(local.Start());
+        GetInternet().SetServerUrl(local.Url());
+        OnlineCalendar::SetNowForTests(kNoon);
+    }
+    void TearDown() override
+    {
+        Game::GetInstance().SetMode(15);
+        Frames(1);
+        OnlineJob::JoinAll();
+        GetInternet().SetServerUrl("");
+        OnlineCalendar::SetNowForTests(0);
+        std::remove(UserPath("web/qlmcdu").c_str());
+        std::remove(UserPath("web/newsdate.ini").c_str());
+    }
+    static std::string UserPath(const std::string& name) { return Game::GetInstance().GetUserPath(Game::USER) + "/" + name; }
+    // Answers in: the workers joined, then the frame that takes them in.
+    static void Settle()
+    {
+        OnlineJob::JoinAll();
+        Frames(1);
+    }
+    static void Open(int mode)
+    {
+        Game::GetInstance().SetMode(15);
+        Frames(1);
+        Game::GetInstance().SetMode(mode);
+        Frames(1);
+    }
+    int Count(const std::string& prefix) const
+    {
+        const auto r = local.challenges.GetRequests();
+        return static_cast<int>(
+            std::count_if(r.begin(), r.end(), [&](const std::string& s) { return s.rfind(prefix, 0) == 0; }));
+    }
+    void AddMessages(int from, int to, const char* recipient = "Ann")
+    {
+        std::string text;
+        ReadWholeFile(local.DataFile("messages.txt"), text);
+        for (int id = from; id <= to; ++id)
+            text += "##," + std::to_string(id) + ",2026-12-07," + recipient + ",Bob,\"note " + std::to_string(id) +
+                    ", with a comma\"\n";
+        WriteFileAtomically(local.DataFile("messages.txt"), text);
+    }
+
+    LocalChallengeServer local;
+};
+} // namespace
+
+TEST_F(OnlineMenu, WithoutAServerTheMenuSaysSoAtOnce)
+{
+    GetInternet().SetServerUrl("");
+    Open(GUI_LoginScreen::kModeId);
+    GUI_LoginScreen& screen = GUI_LoginScreen::GetInstance();
+    ASSERT_NE(screen.GetNewsWindow(), nullptr);
+    EXPECT_TRUE(screen.GetNewsWindow()->IsOffline());
+    EXPECT_EQ(screen.GetNewsWindow()->GetText(), GetString("ONLINE_NO_SERVER"));
+    EXPECT_FALSE(FileExists(UserPath("web/newsdate.ini"))) << "no request went out, so the day stays open";
+
+    GUI_LoginNameWindow* name = screen.GetNameWindow();
+    EXPECT_EQ(name->GetStatus(), GUI_LoginNameWindow::NOT_SET);
+    EXPECT_FALSE(name->GetSubmitButton()->enabled) << "an empty entry cannot be sent";
+    name->GetEntry()->SetText("A");
+    Frames(1);
+    EXPECT_TRUE(name->GetSubmitButton()->enabled);
+    Click(*name->GetSubmitButton());
+    EXPECT_FALSE(name->IsSending());
+    EXPECT_EQ(name->GetStatusText(), GetString("ONLINE_NO_SERVER"));
+    EXPECT_FALSE(FileExists(UserPath("web/qlmcdu")));
+
+    Open(GUI_OnlineMessagesScreen::kModeId);
+    ASSERT_NE(GUI_Inbox::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_Inbox::GetOpen()->GetStatusKey(), "ONLINE_NO_SERVER");
+    PressKey(SDL_SCANCODE_ESCAPE);
+    EXPECT_EQ(Game::GetInstance().GetModeId(), 15);
+}
+
+TEST_F(OnlineMenu, TheNameIsKeptOnlyWhenTheServerTakesIt)
+{
+    WriteFileAtomically(local.DataFile("users.txt"), "7,Bob\n");
+    Open(GUI_LoginScreen::kModeId);
+    GUI_LoginNameWindow* name = GUI_LoginScreen::GetInstance().GetNameWindow();
+    name->GetEntry()->SetText("Bob");
+    name->OnSubmit();
+    Settle();
+    EXPECT_EQ(name->GetStatus(), GUI_LoginNameWindow::NOT_SET);
+    EXPECT_EQ(name->GetStatusText(), "That name is taken") << "the server's own words";
+    EXPECT_FALSE(FileExists(UserPath("web/qlmcdu")));
+
+    name->GetEntry()->SetText("Ann");
+    name->OnSubmit();
+    Settle();
+    EXPECT_EQ(name->GetStatus(), GUI_LoginNameWindow::ACCEPTED);
+    EXPECT_EQ(name->GetStatusText(), GetString("INTERNET_USERNAME_ACCEPTED"));
+    EXPECT_EQ(UserFile("web/qlmcdu"), "Ann");
+    // A later refusal leaves the kept name alone.
+    name->GetEntry()->SetText("Bob");
+    name->OnSubmit();
+    Settle();
+    EXPECT_EQ(UserFile("web/qlmcdu"), "Ann");
+
+    // 128 characters go out; 129 are refused before any request.
+    const int before = Count("GET /quillomar/server/setusername.php");
+    EXPECT_TRUE(SIM_Server::GetInstance().SetUserName(std::string(128, 'x')));
+    EXPECT_FALSE(SIM_Server::GetInstance().SetUserName(std::string(129, 'x')));
+    EXPECT_FALSE(SIM_Server::GetInstance().SetUserName(""));
+    EXPECT_EQ(Count("GET /quillomar/server/setusername.php"), before + 1);
+    EXPECT_EQ(name->GetEntry()->GetMaxLength(), 128);
+}
+
+TEST_F(OnlineMenu, NewsIsFetchedOncePerUtcDay)
+{
+    WriteFileAtomically(local.DataFile("news.txt"), "Welcome, pilots\r\nsecond line\n");
+    Open(GUI_LoginScreen::kModeId);
+    Settle();
+    EXPECT_EQ(GUI_LoginScreen::GetInstance().GetNewsWindow()->GetText(), "Welcome, pilots");
+    // The same day later: an empty window and no request.
+    OnlineCalendar::SetNowForTests(kNoon + 12 * 3600 - 1);
+    Open(GUI_LoginScreen::kModeId);
+    Settle();
+    EXPECT_EQ(GUI_LoginScreen::GetInstance().GetNewsWindow()->GetText(), "");
+    EXPECT_EQ(Count("GET /quillomar/server/news.txt"), 1);
+    // A stored date ahead of the clock (set back) is not due.
+    OnlineCalendar::SetNowForTests(kNoon - kDay);
+    Open(GUI_LoginScreen::kModeId);
+    Settle();
+    EXPECT_EQ(Count("GET /quillomar/server/news.txt"), 1);
+    // The next UTC day asks again; a failed download leaves the window empty.
+    OnlineCalendar::SetNowForTests(kNoon + 12 * 3600);
+    std::remove(local.DataFile("news.txt").c_str());
+    Open(GUI_LoginScreen::kModeId);
+    Settle();
+    EXPECT_EQ(Count("GET /quillomar/server/news.txt"), 2);
+    EXPECT_EQ(GUI_LoginScreen::GetInstance().GetNewsWindow()->GetText(), "");
+    EXPECT_EQ(UserFile("web/newsdate.ini"), "[newsdate]\nday = 8\nmonth = 12\nyear = 2026\n\n");
+
+    Click(*GUI_LoginScreen::GetInstance().GetMessagesButton());
+    EXPECT_EQ(Game::GetInstance().GetModeId(), GUI_OnlineMessagesScreen::kModeId);
+}
+
+TEST_F(OnlineMenu, TheInboxFollowsTheMessagesAndARowGoesAfterItsClick)
+{
+    WriteFileAtomically(UserPath("web/qlmcdu"), "Ann");
+    AddMessages(1, 2);
+    AddMessages(3, 3, "Cid");
+    GUI_OnlineMessagePopup::Show(2);
+    Open(GUI_OnlineMessagesScreen::kModeId);
+    EXPECT_EQ(GUI_OnlineMessagePopup::GetOpen(), nullptr) << "the messages it announced are on screen";
+    Settle();
+    GUI_Inbox* inbox = GUI_Inbox::GetOpen();
+    ASSERT_NE(inbox, nullptr);
+    ASSERT_EQ(inbox->GetRows().size(), 2u);
+    EXPECT_EQ(inbox->GetRows()[0]->GetRecord()->text, "note 1, with a comma");
+    EXPECT_EQ(inbox->GetScrollBar()->maximum, 0);
+
+    // The click only marks the row; it goes at the next draw.
+    GUI_OnlineMessage* first = inbox->GetRows()[0];
+    Click(*first->GetDeleteButton());
+    ASSERT_EQ(inbox->GetRows().size(), 1u);
+    EXPECT_EQ(inbox->GetRows()[0]->GetRecord()->id, 2);
+    OnlineJob::JoinAll();
+    EXPECT_EQ(Count("GET /quillomar/server/deletemessage.php?&user=Ann&id="), 1);
+    EXPECT_NE(local.challenges.GetRequests().back().find("&msgid=1"), std::string::npos);
+
+    // More than fit: as many rows as the list has room for, the rest by scrolling.
+    AddMessages(4, 13);
+    Open(GUI_OnlineMessagesScreen::kModeId);
+    Settle();
+    inbox = GUI_Inbox::GetOpen();
+    const int room = static_cast<int>(inbox->GetRows().size());
+    ASSERT_GE(room, 6);
+    const int total = static_cast<int>(SIM_OnlineMessageManager::GetInstance().GetAll().size());
+    EXPECT_EQ(total, 11);
+    EXPECT_EQ(inbox->GetScrollBar()->maximum, total - room);
+    inbox->GetScrollBar()->position = total - room;
+    inbox->GetScrollBar()->changed = true;
+    Frames(1);
+    EXPECT_EQ(inbox->GetRows().back()->GetRecord()->id, 13);
+
+    // Blocking Bob empties the list at once.
+    Click(*inbox->GetRows()[0]->GetBlockButton());
+    EXPECT_TRUE(inbox->GetRows().empty());
+    EXPECT_EQ(inbox->GetScrollBar()->maximum, 0);
+
+    Click(*inbox->GetChallengesButton());
+    EXPECT_EQ(Game::GetInstance().GetModeId(), 6);
+}
+
+TEST_F(OnlineMenu, ThePopupRisesOnceAndLeadsToTheMessages)
+{
+    float x, y;
+    GUI_OnlineMessagePopup::PositionAt(0.0, 1280, 800, x, y);
+    EXPECT_EQ(x, 1200.0f);
+    EXPECT_EQ(y, 840.0f);
+    GUI_OnlineMessagePopup::PositionAt(400.0, 1280, 800, x, y);
+    EXPECT_EQ(y, 780.0f);
+    GUI_OnlineMessagePopup::PositionAt(800.0, 1280, 800, x, y);
+    EXPECT_EQ(y, 720.0f);
+    GUI_OnlineMessagePopup::PositionAt(5000.0, 1280, 800, x, y);
+    EXPECT_EQ(y, 720.0f) << "it rests at H - 80";
+
+    GUI_OnlineMessagePopup* first = GUI_OnlineMessagePopup::Show(3);
+    GUI_OnlineMessagePopup* second = GUI_OnlineMessagePopup::Show(12);
+    Frames(1);
+    EXPECT_EQ(GUI_OnlineMessagePopup::GetOpen(), second);
+    const auto& windows = GUI_WindowManager::GetInstance().GetTopLevelWindows();
+    EXPECT_EQ(std::count_if(windows.begin(), windows.end(),
+                            [](GUI_WindowBase* w) { return dynamic_cast<GUI_OnlineMessagePopup*>(w) != nullptr; }),
+              1);
+    (void)first;
+    EXPECT_EQ(second->GetCountText(), "12");
+    // Clicked once it has risen into view.
+    for (int i = 0; i < 200 && second->top > 800 - 80; ++i) {
+        SDL_Delay(5);
+        Frames(1);
+    }
+    Click(*second);
+    EXPECT_EQ(GUI_OnlineMessagePopup::GetOpen(), nullptr);
+    EXPECT_EQ(Game::GetInstance().GetModeId(), GUI_OnlineMessagesScreen::kModeId);
+}
