@@ -3,6 +3,7 @@
 #include "engine/D3DEngine.h"
 #include "engine/GIniFile.h"
 #include "engine/LibText.h"
+#include "engine/TextHelpers.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_FrameDrawing.h"
 #include "gui/GUI_Interlace.h"
@@ -75,22 +76,7 @@ std::vector<std::string> GUI_EditorBase::ReadRawValues(const std::string& fileNa
 
 std::vector<std::string> GUI_EditorBase::SplitFields(const std::string& value, char separator)
 {
-    std::vector<std::string> fields;
-    size_t start = 0;
-    while (start <= value.size()) {
-        size_t end = value.find(separator, start);
-        if (end == std::string::npos)
-            end = value.size();
-        std::string field = value.substr(start, end - start);
-        const size_t a = field.find_first_not_of(" \t\r");
-        const size_t b = field.find_last_not_of(" \t\r");
-        fields.push_back(a == std::string::npos ? std::string() : field.substr(a, b - a + 1));
-        start = end + 1;
-    }
-    // The trailing comma every written line ends with leaves no field.
-    while (!fields.empty() && fields.back().empty())
-        fields.pop_back();
-    return fields;
+    return SplitTrimmedFields(value, separator);
 }
 
 float GUI_EditorBase::ToFloat(const std::string& field)

@@ -123,44 +123,16 @@ void GUI_HulkEditor::ReadValues(const std::vector<std::string>& values)
     m_boxes.clear();
     m_dragging = false;
     for (const std::string& value : values) {
-        const std::vector<std::string> f = SplitFields(value);
-        if (f.size() < 4)
-            continue;
         Box box;
-        box.left = ToFloat(f[0]);
-        box.top = ToFloat(f[1]);
-        box.right = ToFloat(f[2]);
-        box.bottom = ToFloat(f[3]);
-        for (size_t i = 4; i < f.size(); ++i) {
-            // Older files spell an emitter as four fields: emit,x,y,config.
-            if (f[i] == "emit" && i + 3 < f.size()) {
-                box.emitters.push_back({ToFloat(f[i + 1]), ToFloat(f[i + 2]), f[i + 3]});
-                i += 3;
-                continue;
-            }
-            if (f[i].size() < 2)
-                continue;
-            const std::vector<std::string> parts = SplitFields(f[i].substr(1, f[i].size() - 2), '-');
-            if (parts.size() >= 4 && parts[0] == "emit") {
-                std::string config = parts[3];
-                for (size_t p = 4; p < parts.size(); ++p)
-                    config += "-" + parts[p];
-                box.emitters.push_back({ToFloat(parts[1]), ToFloat(parts[2]), config});
-            }
-        }
-        m_boxes.push_back(std::move(box));
+        if (SIM_HulkLine::Parse(value, box))
+            m_boxes.push_back(std::move(box));
     }
 }
 
 void GUI_HulkEditor::WriteSection(std::string& out) const
 {
     out += "[hulks]\n";
-    for (size_t i = 0; i < m_boxes.size(); ++i) {
-        const Box& b = m_boxes[i];
-        out += StrFormat("%d = %.0f,%.0f,%.0f,%.0f,", static_cast<int>(i), b.left, b.top, b.right, b.bottom);
-        for (const Emitter& e : b.emitters)
-            out += StrFormat("(emit-%.0f-%.0f-", e.x, e.y) + e.config + "),";
-        out += "\n";
-    }
+    for (size_t i = 0; i < m_boxes.size(); ++i)
+        out += StrFormat("%d = ", static_cast<int>(i)) + m_boxes[i].Format() + "\n";
     out += "\n";
 }

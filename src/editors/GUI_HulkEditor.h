@@ -1,21 +1,14 @@
 #pragma once
 #include "editors/GUI_EditorBase.h"
+#include "sim/SIM_HulkLine.h"
 
 // Hulk boxes (wreck pieces) and the emitters burning on them: [hulks], the
 // one section written in view pixels.
 class GUI_HulkEditor : public GUI_EditorBase {
 public:
     enum Mode { STANDARD = 0, SMOKE = 1, BLUE_SPARKS = 2, BOXES = 3 };
-    struct Emitter {
-        float x = 0.0f;
-        float y = 0.0f;
-        std::string config;
-    };
-    struct Box {
-        float left = 0.0f, top = 0.0f, right = 0.0f, bottom = 0.0f;
-        std::vector<Emitter> emitters;
-        bool Contains(float x, float y) const { return left < x && x < right && top < y && y < bottom; }
-    };
+    using Emitter = SIM_HulkLine::Emitter;
+    using Box = SIM_HulkLine;
     static constexpr float kMinBoxSide = 10.0f;
 
     GUI_HulkEditor();

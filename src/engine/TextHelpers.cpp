@@ -90,3 +90,22 @@ void ReplaceSubstring(std::string& text, const std::string& search, const std::s
         pos += replacement.size();
     }
 }
+
+std::vector<std::string> SplitTrimmedFields(const std::string& value, char separator)
+{
+    std::vector<std::string> fields;
+    size_t start = 0;
+    while (start <= value.size()) {
+        size_t end = value.find(separator, start);
+        if (end == std::string::npos)
+            end = value.size();
+        std::string field = value.substr(start, end - start);
+        const size_t a = field.find_first_not_of(" \t\r");
+        const size_t b = field.find_last_not_of(" \t\r");
+        fields.push_back(a == std::string::npos ? std::string() : field.substr(a, b - a + 1));
+        start = end + 1;
+    }
+    while (!fields.empty() && fields.back().empty())
+        fields.pop_back();
+    return fields;
+}

@@ -54,13 +54,14 @@ GUI_MainMenu::GUI_MainMenu()
     m_options = MakeButton("MAINMENU_OPTIONS", OnOptions);
     m_challenges = MakeButton("MAINMENU_CHALLENGES", OnChallenges);
     m_unlocks = MakeButton("MAINMENU_UNLOCKS", OnUnlocks);
+    m_scenarioEditor = MakeButton("MAINMENU_SCENARIO_EDITOR", OnScenarioEditor);
     if (Game::GetInstance().IsEditorEnabled())
         m_hullEditor = MakeButton("MAINMENU_HULLEDITOR", OnHullEditor);
     m_manual = MakeButton("MAINMENU_MANUAL", OnManual);
     m_quit = MakeButton("MAINMENU_QUIT", OnQuit);
 
     for (GUI_ButtonText* b : {m_battle, m_campaign, m_shipDesign, m_online, m_options, m_challenges, m_unlocks,
-                              m_manual, m_quit, m_hullEditor})
+                              m_scenarioEditor, m_manual, m_quit, m_hullEditor})
         if (b)
             m_row.push_back(b);
     // The start-up switch from no screen runs no Enter: the first layout is ours.
@@ -193,6 +194,11 @@ void GUI_MainMenu::OnUnlocks(std::intptr_t)
 void GUI_MainMenu::OnHullEditor(std::intptr_t)
 {
     Game::GetInstance().SetMode(8);
+}
+
+void GUI_MainMenu::OnScenarioEditor(std::intptr_t)
+{
+    Game::GetInstance().SetMode(13);
 }
 
 void GUI_MainMenu::OnManual(std::intptr_t)

@@ -40,6 +40,7 @@ public:
     GUI_ButtonText* GetManualButton() const { return m_manual; }
     GUI_ButtonText* GetQuitButton() const { return m_quit; }
     GUI_ButtonText* GetHullEditorButton() const { return m_hullEditor; }
+    GUI_ButtonText* GetScenarioEditorButton() const { return m_scenarioEditor; }
 
     struct Slot {
         float left, top, right, bottom;
@@ -66,6 +67,7 @@ private:
     static void OnManual(std::intptr_t);
     static void OnQuit(std::intptr_t);
     static void OnHullEditor(std::intptr_t);
+    static void OnScenarioEditor(std::intptr_t);
 
     GUI_MenuChrome m_chrome;
     int m_laidOutW = 0, m_laidOutH = 0;
@@ -78,6 +80,7 @@ private:
     GUI_ButtonText* m_challenges = nullptr;
     GUI_ButtonText* m_unlocks = nullptr;
     GUI_ButtonText* m_hullEditor = nullptr;
+    GUI_ButtonText* m_scenarioEditor = nullptr;
     GUI_ButtonText* m_manual = nullptr;
     GUI_ButtonText* m_quit = nullptr;
 };

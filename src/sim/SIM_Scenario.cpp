@@ -213,6 +213,19 @@ void SIM_Scenario::ClearAnomalies()
     ResetAnomalyValues();
 }
 
+bool SIM_Scenario::RemoveAnomaly(size_t index)
+{
+    if (index >= m_anomalies.size())
+        return false;
+    std::vector<SIM_Anomaly> rest = m_anomalies;
+    rest.erase(rest.begin() + static_cast<std::ptrdiff_t>(index));
+    // The multipliers and flags follow the list that remains.
+    ClearAnomalies();
+    for (const SIM_Anomaly& a : rest)
+        AddAnomaly(a);
+    return true;
+}
+
 void SIM_Scenario::ParseVariables()
 {
     ResetAnomalyValues();

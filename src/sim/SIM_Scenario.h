@@ -140,6 +140,15 @@ public:
     void SetStarfield(bool on) { m_starfield = on; }
     void SetAsteroids(int count, float topX, float bottomX);
     void SetLightning(float intensity, float interval);
+    void SetShader(const std::string& text) { m_shader = text; }
+    // The free-text size shown in the scenario details.
+    void SetSizeText(const std::string& text) { m_size = text; }
+    void SetFilePath(const std::string& path) { m_filePath = path; }
+    // A scenario of the player's own, made with the scenario editor.
+    void SetCustom(bool on) { m_custom = on; }
+    bool IsCustom() const { return m_custom; }
+    // Takes one anomaly out of the list; false when the index is outside it.
+    bool RemoveAnomaly(size_t index);
 
 private:
     void ReadConfig(const std::string& filePath);
@@ -190,6 +199,7 @@ private:
     float m_lightningIntensity = 0.0f;
     float m_lightningInterval = 0.0f;
     bool m_hasLightning = false;
+    bool m_custom = false;
     // Keys of [config] this version does not know, kept for the writer.
     std::vector<Entry> m_extraConfig;
 };

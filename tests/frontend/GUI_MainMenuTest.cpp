@@ -37,9 +37,9 @@ TEST(MainMenuRow, SpansTheSameThousandPixelsForEightOrTenButtons)
 TEST_F(MainMenu, ButtonsSitInOneRowOnTheScreenWithTheirTooltips)
 {
     GUI_MainMenu& menu = GUI_MainMenu::GetInstance();
-    // The shipped campaign and no "-editor": nine buttons, campaign second, quit last.
+    // The shipped campaign and no "-editor": ten buttons, campaign second, quit last.
     ASSERT_TRUE(APP_ContentPackage::GetInstance().HasCampaign());
-    ASSERT_EQ(menu.GetRow().size(), 9u);
+    ASSERT_EQ(menu.GetRow().size(), 10u);
     EXPECT_EQ(menu.GetRow().front(), menu.GetBattleButton());
     EXPECT_EQ(menu.GetRow()[1], menu.GetCampaignButton());
     EXPECT_EQ(menu.GetRow().back(), menu.GetQuitButton());
