@@ -47,6 +47,13 @@ public:
     float GetX(int i) const { return m_x[i]; }
     float GetY(int i) const { return m_y[i]; }
     int CountActive() const;
+    bool HasActivePoint() const
+    {
+        for (int i = 0; i < m_pointCount; ++i)
+            if (m_active[i])
+                return true;
+        return false;
+    }
 
 private:
     unsigned char m_anyVisible = 0;

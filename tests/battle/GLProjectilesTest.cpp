@@ -68,8 +68,8 @@ const SIM_Missile* MissileWithRope()
             continue;
         int points = 0;
         for (int i = 0; i < 8; ++i)
-            points += trails->rope.active[i] ? 1 : 0;
-        if (points == 8 && InOpenSpace(m.x, m.y, 40.0f) && InOpenSpace(trails->rope.px[6], trails->rope.py[6], 30.0f))
+            points += trails->rope.IsActive(i) ? 1 : 0;
+        if (points == 8 && InOpenSpace(m.x, m.y, 40.0f) && InOpenSpace(trails->rope.GetX(6), trails->rope.GetY(6), 30.0f))
             return &m;
     }
     return nullptr;
@@ -158,7 +158,7 @@ TEST_F(GLProjectiles, BulletsAndMissilesWithTheirRopesShowInFlight)
     ASSERT_NE(trails, nullptr);
     int lit = 0;
     for (int i = 3; i < 7; ++i)
-        lit += Lift(shot, map, ScreenX(trails->rope.px[i]), ScreenY(trails->rope.py[i])) > 20 ? 1 : 0;
+        lit += Lift(shot, map, ScreenX(trails->rope.GetX(i)), ScreenY(trails->rope.GetY(i))) > 20 ? 1 : 0;
     EXPECT_GE(lit, 3) << "the rope behind it";
 }
 

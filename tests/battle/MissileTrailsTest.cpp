@@ -178,7 +178,7 @@ TEST(MissileRenderer, FollowsAFlightLaysItsRopeAndLetsItFadeAfterTheMissile)
     missile.live = false;
     renderer.Draw(6.0f);
     EXPECT_TRUE(trails->rope.IsDetached()) << "its missile gone, the head fades too";
-    for (int frame = 0; frame < 200 && trails->rope.CountActive() > 0; ++frame)
+    for (int frame = 0; frame < 200 && trails->rope.HasActivePoint(); ++frame)
         renderer.Draw(6.0f);
     EXPECT_EQ(trails->rope.CountActive(), 0);
 
