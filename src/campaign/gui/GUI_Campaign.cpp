@@ -95,6 +95,7 @@ void GUI_Campaign::Enter()
     }
     SIM_CampaignScreenHooks::Install(m_hooks.get());
     GUI_CampaignMap::Create(m_definition.get());
+    RestoreCampaignUIMemory();
     SimScript::GetInstance().RegisterFunction("ZoomToHomeworld", [] {
         GUI_CampaignMap* map = GUI_CampaignMap::Get();
         SIM_Campaign* campaign = GetInstance().GetDefinition();
@@ -117,6 +118,9 @@ void GUI_Campaign::Enter()
 
 void GUI_Campaign::Leave()
 {
+    // Back from a battle or the designer, the map looks as it was left.
+    if (GUI_CampaignMap::Get())
+        SaveCampaignUIMemory();
     CloseCampaignWindows();
     CloseEncounterDetails();
     GUI_CampaignMap::Destroy();
