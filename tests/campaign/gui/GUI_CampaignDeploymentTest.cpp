@@ -10,6 +10,7 @@
 #include "campaign/gui/GUI_CampaignShipIcon.h"
 #include "campaign/sim/SIM_CampaignBattleManager.h"
 #include "engine/GFileHelpers.h"
+#include "engine/GSafeFile.h"
 #include "gui/GUI_ConfirmDialog.h"
 #include "prep/GUI_DeploymentIcon.h"
 #include "prep/GUI_DeploymentZone.h"
@@ -18,6 +19,7 @@
 #include "sim/SIM_Fleet.h"
 
 #include <cmath>
+#include <filesystem>
 
 #include <SDL2/SDL.h>
 
@@ -174,6 +176,36 @@ TEST_F(CampaignDeployment, FightWaitsForEveryShipAndTheLayoutComesBack)
     EXPECT_EQ(Game::GetInstance().GetModeId(), GUI_Campaign::kModeId);
     EXPECT_EQ(enemy->territory, SIM_CampaignEncounter::PLAYER);
     EXPECT_EQ(SIM_CampaignBattleManager::GetInstance().GetCurrent(), nullptr);
+}
+
+TEST_F(CampaignDeployment, AStoredLayoutOffTheMapComesBackInsideTheZoneOnCellsOfItsOwn)
+{
+    ASSERT_TRUE(AttackAndDeploy());
+    const std::string path = GUI_CampaignDeployment::LastDeploymentPath(fleet->id);
+    std::string text;
+    int index = 0;
+    for (const SIM_CampaignShip* ship : fleet->GetShips())
+        text += "[ship" + std::to_string(index++) + "]\nshipid = " + std::to_string(ship->id) + "\nname = " +
+                ship->name + "\npos = 99999,-5000\n\n";
+    text += "[ship9]\nshipid = 4242\nname = Gone\npos = 10,10\n";
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    ASSERT_TRUE(WriteFileAtomically(path, text));
+    GUI_CampaignDeployment* dialog = GUI_CampaignDeployment::Open(SIM_CampaignBattleManager::GetInstance().GetCurrent());
+    Frames(1);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->GetPicker()->GetAvailable().empty()) << "both ships placed, the unknown one skipped";
+    const GRect& zone = GUI_DeploymentZone::GetInstance().GetWorldRect();
+    ASSERT_EQ(dialog->GetPlayerFleet()->GetShips().size(), 2u);
+    const auto& ships = dialog->GetPlayerFleet()->GetShips();
+    for (const auto& ship : ships) {
+        EXPECT_GT(ship->x, static_cast<float>(zone.left));
+        EXPECT_LT(ship->x, static_cast<float>(zone.right));
+        EXPECT_GT(ship->y, static_cast<float>(zone.top));
+        EXPECT_LT(ship->y, static_cast<float>(zone.bottom));
+        EXPECT_NEAR(std::remainder(ship->x, GUI_DeploymentZone::kGridSize), 0.0f, 0.01f) << "on the grid";
+    }
+    EXPECT_FALSE(ships[0]->x == ships[1]->x && ships[0]->y == ships[1]->y) << "one cell each";
+    EXPECT_TRUE(dialog->GetFightButton()->enabled);
 }
 
 } // namespace
