@@ -2,10 +2,12 @@
 // The campaign through the real window: a clock that never holds a frame,
 // waiting out wipes and fades, the left button pressed and let go where the
 // mouse is, and the map pulled until a planet is in view.
+#include "app/Game.h"
 #include "campaign/gui/GUI_CampaignMap.h"
 #include "campaign/gui/GUI_Encounter.h"
 #include "campaign/sim/SIM_CampaignEncounter.h"
 #include "engine/D3DEngine.h"
+#include "engine/GSafeFile.h"
 #include "gui/GUI_Fader.h"
 #include "gui/GUI_Transition.h"
 #include "platform/IClock.h"
@@ -29,6 +31,23 @@ inline void Settle()
     for (int i = 0; i < 2000 && (GUI_Transition::GetInstance().IsActive() || GUI_Fader::GetInstance().IsFading()); ++i)
         RunGameFrames(1);
     RunGameFrames(2);
+}
+
+// The game in a 1024 x 768 window with its player files in the folder; the
+// frame hold reads the clock given.
+inline bool StartWindowedGame(const std::string& userDir, uint64_t seed, const IClock* clock)
+{
+    if (!WriteFileAtomically(userDir + "/prefs.ini", "[prefs]\nwidth = 1024\nheight = 768\nwindowed = 1\n"))
+        return false;
+    GameStartOptions options;
+    options.userDir = userDir;
+    options.seed = seed;
+    Game& game = Game::GetInstance();
+    if (!game.Init(options))
+        return false;
+    game.GetFramePacer().SetClock(clock);
+    Settle();
+    return true;
 }
 
 inline void Button(bool down, int x, int y)

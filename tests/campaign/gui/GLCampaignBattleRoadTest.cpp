@@ -62,15 +62,9 @@ TEST(GLCampaignBattleRoad, BuildAShipAttackANeighbourFightAndSeeTheResult)
 {
     TempDir user;
     ScopedChdir cwd(QLM_GAME_DIR);
-    ASSERT_TRUE(WriteFileAtomically(user.Path() + "/prefs.ini", "[prefs]\nwidth = 1024\nheight = 768\nwindowed = 1\n"));
-    GameStartOptions options;
-    options.userDir = user.Path();
-    options.seed = 5;
-    Game& game = Game::GetInstance();
-    ASSERT_TRUE(game.Init(options));
     LeapingClock unheld;
-    game.GetFramePacer().SetClock(&unheld);
-    Settle();
+    ASSERT_TRUE(StartWindowedGame(user.Path(), 5, &unheld));
+    Game& game = Game::GetInstance();
 
     // A new campaign from the title.
     ClickCentre(GUI_MainMenu::GetInstance().GetCampaignButton());

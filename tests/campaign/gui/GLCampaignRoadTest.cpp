@@ -66,15 +66,9 @@ TEST(GLCampaignRoad, CreateDragAFleetEndATurnQuitAndLoadTheSameState)
 {
     TempDir user;
     ScopedChdir cwd(QLM_GAME_DIR);
-    ASSERT_TRUE(WriteFileAtomically(user.Path() + "/prefs.ini", "[prefs]\nwidth = 1024\nheight = 768\nwindowed = 1\n"));
-    GameStartOptions options;
-    options.userDir = user.Path();
-    options.seed = 9;
-    Game& game = Game::GetInstance();
-    ASSERT_TRUE(game.Init(options));
     LeapingClock unheld;
-    game.GetFramePacer().SetClock(&unheld);
-    Settle();
+    ASSERT_TRUE(StartWindowedGame(user.Path(), 9, &unheld));
+    Game& game = Game::GetInstance();
     ASSERT_EQ(game.GetModeId(), GUI_Campaign::kMainMenu);
 
     // Campaign -> the loader; the name field is cleared and "test" typed.
