@@ -37,6 +37,19 @@ float RowAdvance(const SIM_ShipOrder& order)
 }
 } // namespace
 
+namespace {
+int g_outerLeft = 0;
+int g_outerTop = 0;
+int g_outerBottom = 0;
+} // namespace
+
+void GUI_DeploymentDetails::SetOuterArea(int left, int top, int bottom)
+{
+    g_outerLeft = left;
+    g_outerTop = top;
+    g_outerBottom = bottom;
+}
+
 void GUI_DeploymentDetails::Open(SIM_DeployedShip* ship)
 {
     if (g_open && g_open->m_ship == ship) {
@@ -88,8 +101,10 @@ GUI_DeploymentDetails::GUI_DeploymentDetails(SIM_DeployedShip* ship) : m_ship(sh
                                        static_cast<float>(GUI_DeploymentControlPanel::kHeight + 45));
         SetRect(static_cast<float>(x), static_cast<float>(y), static_cast<float>(x + kWidth),
                 static_cast<float>(y + h));
+    } else if (g_outerBottom > g_outerTop) {
+        SetRect(static_cast<float>(g_outerLeft), static_cast<float>(g_outerTop),
+                static_cast<float>(g_outerLeft + kWidth), static_cast<float>(g_outerBottom));
     } else {
-        // The campaign's deployment places it beside its own picker.
         LOG_DEBUG("Deployment details orphaned");
     }
     GUI_WindowManager& windows = GUI_WindowManager::GetInstance();

@@ -23,6 +23,9 @@ public:
     static constexpr float kRowGap = 2.0f;
 
     static void Open(SIM_DeployedShip* ship);
+    // Where the window stands outside the deployment screen (the campaign's
+    // deployment gives its own place); an empty area leaves it unplaced.
+    static void SetOuterArea(int left, int top, int bottom);
     static void Close();
     static bool IsOpen();
     static GUI_DeploymentDetails* GetOpen();

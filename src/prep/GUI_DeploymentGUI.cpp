@@ -698,11 +698,7 @@ void GUI_DeploymentGUI::Render()
     m_bottomStrip.Draw();
     GUI_DeploymentMap& map = GUI_DeploymentMap::GetInstance();
     const CInput& input = CInput::GetInstance();
-    if (map.IsSelecting()) {
-        map.UpdateSelectionBox(input.GetMouseX(), input.GetMouseY(), input.IsLeftButtonDown());
-        const GRect& band = map.GetSelectionRect();
-        SelectDeploymentIconsInRect(band.left, band.top, band.right, band.bottom);
-    }
+    FollowDeploymentSelectionBand();
     map.Draw();
     GUI_DeploymentZone::GetInstance().Draw();
     DrawDeploymentIcons();

@@ -40,6 +40,7 @@ GUI_DeploymentIcon* g_lastClicked = nullptr;
 // The details window showed a ship now waiting to be deleted: another ship
 // takes its place once the deletions are done.
 bool g_detailsLostShip = false;
+CampaignIconRemoved g_campaignRemoved = nullptr;
 
 bool CtrlHeld()
 {
@@ -499,6 +500,11 @@ void OnDeploymentMapRightClick(float x, float y)
     }
 }
 
+void SetCampaignIconRemovedHandler(CampaignIconRemoved handler)
+{
+    g_campaignRemoved = handler;
+}
+
 void QueueDeploymentIconDeletion(GUI_DeploymentIcon* icon)
 {
     if (!icon || std::find(g_pending.begin(), g_pending.end(), icon) != g_pending.end())
@@ -511,6 +517,8 @@ void QueueDeploymentIconDeletion(GUI_DeploymentIcon* icon)
             if (other != icon && other->GetShip())
                 other->GetShip()->orders.RemoveOrdersTargeting(*ship);
     }
+    if (icon->owner == GUI_DeploymentIcon::CAMPAIGN_DEPLOYMENT && g_campaignRemoved)
+        g_campaignRemoved(icon);
     if (icon->owner == GUI_DeploymentIcon::DEPLOYMENT_SCREEN) {
         GUI_DeploymentGUI::GetInstance().RemoveShipFromFleet(icon->GetShip());
         if (GUI_DeploymentDetails::GetShown() == icon->GetShip()) {
@@ -616,6 +624,17 @@ void DrawDraggedDeploymentIcon()
             g_current->DrawShape(255);
     }
     ProcessPendingIconDeletions();
+}
+
+void FollowDeploymentSelectionBand()
+{
+    GUI_DeploymentMap& map = GUI_DeploymentMap::GetInstance();
+    if (!map.IsSelecting())
+        return;
+    const CInput& input = CInput::GetInstance();
+    map.UpdateSelectionBox(input.GetMouseX(), input.GetMouseY(), input.IsLeftButtonDown());
+    const GRect& band = map.GetSelectionRect();
+    SelectDeploymentIconsInRect(band.left, band.top, band.right, band.bottom);
 }
 
 bool SelectDeploymentIconsInRect(int l, int t, int r, int b)

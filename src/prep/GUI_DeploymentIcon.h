@@ -101,6 +101,10 @@ std::vector<GUI_DeploymentIcon*> GetSelectedDeploymentIcons();
 bool OnDeploymentMapClick(float x, float y);
 void OnDeploymentMapRightClick(float x, float y);
 void QueueDeploymentIconDeletion(GUI_DeploymentIcon* icon);
+// Told of every campaign icon queued for removal (its ship goes back to the
+// campaign deployment's list); null for none.
+using CampaignIconRemoved = void (*)(GUI_DeploymentIcon* icon);
+void SetCampaignIconRemovedHandler(CampaignIconRemoved handler);
 void DeleteSelectedDeploymentIcons();
 void DeleteAllDeploymentIcons();
 void ProcessPendingIconDeletions();
@@ -108,5 +112,7 @@ void SortDeploymentIcons();
 void DropDraggedDeploymentIcons();
 void DrawDeploymentIcons();
 void DrawDraggedDeploymentIcon();
+// While the rubber band is pulled: follows the mouse and selects what it holds.
+void FollowDeploymentSelectionBand();
 // The selected icons of the rubber band; true when any lay inside it.
 bool SelectDeploymentIconsInRect(int left, int top, int right, int bottom);

@@ -30,6 +30,7 @@
 
 namespace {
 GUI_ShipDesignSummary* g_summary = nullptr;
+GUI_ShipDesignSummary::RefitOffer g_refitOffer = nullptr;
 
 const char* const kFigureKeys[GUI_ShipDesignSummary::FIGURE_COUNT] = {
     "SHIP_DESIGN_TOTALCOST",     "SHIP_DESIGN_TOTALWEIGHT", "SHIP_DESIGN_POWERPRODUCED", "SHIP_DESIGN_POWERCONSUMED",
@@ -210,10 +211,22 @@ void GUI_ShipDesignSummary::SavePressed(std::intptr_t)
         SaveConfirmed(0);
 }
 
+void GUI_ShipDesignSummary::SetRefitOffer(RefitOffer offer)
+{
+    g_refitOffer = offer;
+}
+
 void GUI_ShipDesignSummary::SaveConfirmed(std::intptr_t)
 {
     APP_UsageMetrics::GetInstance().SetEventFlag("savedesign");
-    // The campaign's refit offer joins here once the campaign exists.
+    // A design a saved campaign builds from is saved as a new version instead.
+    if (g_refitOffer) {
+        if (g_summary)
+            g_summary->ApplyName();
+        const SIM_ShipDesign* design = GUI_ShipDesignGUI::GetInstance().GetDesign();
+        if (design && g_refitOffer(design->GetName()))
+            return;
+    }
     OpenSaveDesignDialog();
 }
 

@@ -105,6 +105,15 @@ void DrawOverlays(bool damageTextsShown, float dtMs)
         GetSurvivalScore().Draw();
 }
 
+namespace {
+CampaignResultDialog g_campaignResult = nullptr;
+} // namespace
+
+void SetCampaignResultDialog(CampaignResultDialog opener)
+{
+    g_campaignResult = opener;
+}
+
 void OpenResultDialog()
 {
     // Tools and tests that run battles without any interface get no dialog.
@@ -112,8 +121,11 @@ void OpenResultDialog()
         return;
     const SIM_Battle& battle = SIM_Battle::GetInstance();
     const SIM_Scenario* scenario = battle.GetScenario();
-    // The campaign's own result dialog comes with the campaign; until then
-    // its battles get the ordinary report, whose statistics lead to the map.
+    // A campaign battle reports to the campaign, which applies its result.
+    if (battle.IsFromCampaign() && g_campaignResult && g_campaignResult(static_cast<int>(battle.GetLost()))) {
+        LOG_DEBUG("Battle over: campaign report open");
+        return;
+    }
     if (!battle.IsFromCampaign() && scenario && scenario->GetType() == SIM_Scenario::SURVIVAL) {
         GUI_SurvivalPostMortem::Open();
         LOG_DEBUG("Battle over: survival report open");

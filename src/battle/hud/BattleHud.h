@@ -30,6 +30,10 @@ void CloseAll();
 void DrawOverlays(bool damageTextsShown, float dtMs);
 // The end of the battle: exactly one result dialog opens.
 void OpenResultDialog();
+// The campaign's own result dialog for its battles (outcome: won 0, lost 1,
+// retreated 2); it answers false when it could not open.
+using CampaignResultDialog = bool (*)(int outcome);
+void SetCampaignResultDialog(CampaignResultDialog opener);
 // After every speed change.
 void ShowBattleSpeed(float speed);
 

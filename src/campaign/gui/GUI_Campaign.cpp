@@ -4,10 +4,19 @@
 #include "app/Game.h"
 #include "app/GUI_Sounds.h"
 #include "sim/SIM_Options.h"
+#include "battle/hud/BattleHud.h"
 #include "campaign/gui/GUI_CampaignAttackArrow.h"
+#include "campaign/gui/GUI_CampaignBattleLauncher.h"
+#include "campaign/gui/GUI_CampaignDeployment.h"
+#include "campaign/gui/GUI_CampaignPostMortem.h"
+#include "campaign/gui/GUI_CampaignRefit.h"
+#include "prep/GUI_ShipDesignSummary.h"
 #include "campaign/gui/GUI_CampaignHooks.h"
 #include "campaign/gui/GUI_CampaignMap.h"
+#include "campaign/gui/GUI_CampaignFleetDetails.h"
 #include "campaign/gui/GUI_CampaignUIMemory.h"
+#include "campaign/gui/GUI_CampaignWindows.h"
+#include "campaign/gui/GUI_Shipyard.h"
 #include "campaign/gui/GUI_CampaignWormhole.h"
 #include "campaign/gui/GUI_Encounter.h"
 #include "campaign/gui/GUI_EncounterDetails.h"
@@ -32,8 +41,22 @@
 #include "gui/GUI_WindowManager.h"
 #include "gui/SimScript.h"
 #include "platform/KeyCodes.h"
+#include "prep/GUI_DeploymentIcon.h"
 
 #include <filesystem>
+
+namespace {
+// The battle and designer screens ask the campaign through these from the
+// start, whether or not the campaign screen was ever opened.
+struct CampaignScreenLinks {
+    CampaignScreenLinks()
+    {
+        BattleHud::SetCampaignResultDialog(GUI_CampaignPostMortem::Open);
+        GUI_ShipDesignSummary::SetRefitOffer(GUI_CampaignRefit::OfferRefit);
+    }
+};
+const CampaignScreenLinks g_links;
+} // namespace
 
 GUI_Campaign& GUI_Campaign::GetInstance()
 {
@@ -50,6 +73,7 @@ GUI_Campaign::GUI_Campaign() : m_hooks(std::make_unique<GUI_CampaignHooks>())
     SIM_CampaignProgress::GetInstance();
     SIM_CampaignBattleManager::GetInstance();
     GUI_CampaignAttackArrow::GetInstance();
+    GUI_CampaignBattleLauncher::GetInstance();
 }
 
 GUI_Campaign::~GUI_Campaign()
@@ -71,6 +95,7 @@ void GUI_Campaign::Enter()
     }
     SIM_CampaignScreenHooks::Install(m_hooks.get());
     GUI_CampaignMap::Create(m_definition.get());
+    RestoreCampaignUIMemory();
     SimScript::GetInstance().RegisterFunction("ZoomToHomeworld", [] {
         GUI_CampaignMap* map = GUI_CampaignMap::Get();
         SIM_Campaign* campaign = GetInstance().GetDefinition();
@@ -86,11 +111,17 @@ void GUI_Campaign::Enter()
     SimScript::GetInstance().RegisterFunction("HighlightWormholes", [] { GUI_CampaignWormhole::SetHighlight(true); });
     SimScript::GetInstance().RegisterFunction("UnhighlightWormholes", [] { GUI_CampaignWormhole::SetHighlight(false); });
     GUI_Tutorial::GetInstance().LaunchTutorial("CAMPAIGN_WELCOME1");
+    // Back from the ship designer: the shipyard that sent the player there.
+    GUI_Shipyard::ReopenRemembered();
     GUI_Sounds::GetInstance().PlayMusic("campaign/data/sounds/campaign_music.ogg", true);
 }
 
 void GUI_Campaign::Leave()
 {
+    // Back from a battle or the designer, the map looks as it was left.
+    if (GUI_CampaignMap::Get())
+        SaveCampaignUIMemory();
+    CloseCampaignWindows();
     CloseEncounterDetails();
     GUI_CampaignMap::Destroy();
     keyboardFocus = nullptr;
@@ -101,6 +132,9 @@ void GUI_Campaign::Render()
     LibText::GetInstance().Render();
     m_buttons.Update();
     GUI_WindowManager::GetInstance().UpdateWindows();
+    // A ship tile let go this frame moves once no window walks its tiles.
+    GUI_CampaignFleetDetails::ProcessDrop();
+    GUI_CampaignBattleLauncher::GetInstance().Poll();
     // A merge set up by a drop this frame is carried out once all is drawn;
     // the planets rebuild their rows on the next frame.
     if (SIM_CampaignFleetMerger::ExecuteMerge())
@@ -125,6 +159,14 @@ void GUI_Campaign::OnKeyDown(int code)
             AskQuit();
         else if (map->GetZoomer().state == GUI_MapZoomer::ZOOMED_IN)
             map->GetZoomer().ZoomOut();
+        return;
+    }
+    if (GUI_CampaignDeployment* deployment = GUI_CampaignDeployment::GetOpen()) {
+        // Delete takes the selected ships off the map, back into the list.
+        if (code == KEY_DELETE)
+            DeleteSelectedDeploymentIcons();
+        else
+            deployment->OnKeyDown(code);
         return;
     }
     // The map designer's key: only in the editor build of a session.
@@ -162,6 +204,8 @@ void GUI_Campaign::LoadCampaignDefinition()
 
 void GUI_Campaign::CloseCampaign()
 {
+    GUI_CampaignBattleLauncher::GetInstance().Stop();
+    CloseCampaignWindows();
     GUI_CampaignAttackArrow::GetInstance().ClearArrows();
     // Fleets and battles point into the definition's planets: they go first.
     SIM_CampaignProgress::GetInstance().Close();

@@ -4,12 +4,16 @@
 #include "app/GUI_Sounds.h"
 #include "campaign/gui/GUI_Campaign.h"
 #include "campaign/gui/GUI_CampaignAttackArrow.h"
+#include "campaign/gui/GUI_CampaignBattleLauncher.h"
 #include "campaign/gui/GUI_CampaignControlPanelTop.h"
+#include "campaign/gui/GUI_CampaignFleetDetails.h"
+#include "campaign/gui/GUI_CampaignWindows.h"
 #include "campaign/gui/GUI_CampaignMap.h"
 #include "campaign/gui/GUI_CampaignUIMemory.h"
 #include "campaign/gui/GUI_Encounter.h"
 #include "campaign/gui/GUI_EncounterDetails.h"
 #include "campaign/gui/GUI_PlayerFleetIcon.h"
+#include "campaign/sim/SIM_CampaignCaptureManager.h"
 #include "engine/GHashTable.h"
 #include "gui/GUI_Message.h"
 
@@ -47,6 +51,7 @@ void GUI_CampaignHooks::CloseTurnWindows()
     if (GUI_CampaignMap::Get())
         SaveCampaignUIMemory();
     CloseEncounterDetails();
+    CloseCampaignWindows();
     GUI_CampaignAttackArrow::GetInstance().ClearArrows();
     for (GUI_Encounter* view : GUI_Encounter::GetAll())
         view->dirty = true;
@@ -62,4 +67,33 @@ void GUI_CampaignHooks::ReturnToCampaignScreen()
 void GUI_CampaignHooks::ShowMessage(const std::string& key)
 {
     ::ShowMessage(GetString(key.c_str()), "CAMPAIGN_MESSAGE_TITLE");
+}
+
+void GUI_CampaignHooks::ShowFleetDetails(SIM_CampaignFleet* fleet)
+{
+    GUI_CampaignFleetDetails::ShowForFleet(fleet);
+}
+
+void GUI_CampaignHooks::CloseFleetDetails(SIM_CampaignFleet* fleet)
+{
+    GUI_CampaignFleetDetails::CloseForFleet(fleet);
+}
+
+void GUI_CampaignHooks::RefreshFleetDetails(SIM_CampaignFleet*)
+{
+    GUI_CampaignFleetDetails::RefreshAll();
+}
+
+void GUI_CampaignHooks::OpenEndTurnDialog()
+{
+    GUI_CampaignBattleLauncher::GetInstance().OfferNextBattle();
+}
+
+void GUI_CampaignHooks::OpenCapturesDialog()
+{
+    // No captures dialog yet: every prize joins the fleet that won it.
+    SIM_CampaignCaptureManager& captures = SIM_CampaignCaptureManager::GetInstance();
+    for (int guard = 0; captures.HasWaiting() && guard < 1000; ++guard)
+        captures.AddCapturedShipToFleet();
+    OpenEndTurnDialog();
 }

@@ -1,5 +1,6 @@
 #include "campaign/gui/GUI_EncounterDetails.h"
 
+#include "campaign/gui/GUI_CampaignFacility.h"
 #include "campaign/sim/SIM_CampaignAIManager.h"
 #include "campaign/sim/SIM_CampaignEncounter.h"
 #include "campaign/sim/SIM_CampaignFacility.h"
@@ -55,9 +56,18 @@ GUI_EncounterDetails::GUI_EncounterDetails(SIM_CampaignEncounter* encounter)
     m_threatLabel = GetString("ENCOUNTER_THREAT");
     m_loyalty = LoyaltyText(encounter->loyalty.value, encounter->garrisonLoyalty);
     m_threat = StrFormat("%.0f%%", (encounter->ai ? encounter->ai->threat.value : 0.0f) * 100.0f);
-    for (const auto& f : encounter->facilities)
-        if (f && f->GetType())
-            m_facilities.push_back(GetString(f->GetType()->guiName.c_str()));
+    float rowTop = static_cast<float>(clientTop + 60);
+    for (const auto& f : encounter->facilities) {
+        if (!f || !f->GetType())
+            continue;
+        auto* panel = new GUI_CampaignFacility(f.get());
+        panel->SetRect(static_cast<float>(clientLeft + 10), rowTop, static_cast<float>(clientRight - 10),
+                       rowTop + kRowHeight - 5.0f);
+        AddChild(panel);
+        AddChildElement(panel);
+        m_facilities.push_back(panel);
+        rowTop += kRowHeight;
+    }
     m_tooltip = std::make_unique<GUI_Tooltip>(GetString("ENCOUNTER_SUMMARY_TOOLTIP"), 30);
     GUI_WindowManager::GetInstance().RemoveWindow(this);
     GUI_WindowManager::GetInstance().AddWindow(this);
@@ -87,14 +97,8 @@ void GUI_EncounterDetails::Draw()
     text.SetText(1, m_loyalty, r - 300.0f, t + 5.0f, 0xFFFFFFFFu, 290.0f);
     text.SetText(0, m_threatLabel, l + 10.0f, t + 25.0f, 0xFFFFFFFFu, 0.0f);
     text.SetText(1, m_threat, r - 300.0f, t + 25.0f, 0xFFFFFFFFu, 290.0f);
-    float y = static_cast<float>(clientTop + 60);
-    for (const std::string& name : m_facilities) {
-        DrawNamedFrame("textbox_darken.dds", 16.0f, 0.5f, l, y, r, y + kRowHeight - 5.0f);
-        text.SetText(0, name, l + 10.0f, y + 5.0f, 0xFFFFFFFFu, 0.0f);
-        y += kRowHeight;
-    }
-    DrawChildren();
     text.Render();
+    DrawChildren();
 }
 
 void ShowEncounterDetails(SIM_CampaignEncounter* encounter)

@@ -8,6 +8,7 @@
 
 class SIM_CampaignEncounter;
 class GUI_Tooltip;
+class GUI_CampaignFacility;
 
 // The window beside a planet the map has zoomed in on: its loyalty and
 // threat, then one row per facility. One at a time; it is rebuilt, not
@@ -27,6 +28,7 @@ public:
     const std::string& GetLoyaltyText() const { return m_loyalty; }
     const std::string& GetThreatText() const { return m_threat; }
     static GUI_EncounterDetails* GetOpen();
+    const std::vector<GUI_CampaignFacility*>& GetFacilityPanels() const { return m_facilities; }
     // The loyalty as the summary shows it, with the garrison's share when there is one.
     static std::string LoyaltyText(float loyalty, float garrison);
     // Left edge of the window on a screen of that width.
@@ -38,7 +40,7 @@ private:
     std::string m_threatLabel;
     std::string m_loyalty;
     std::string m_threat;
-    std::vector<std::string> m_facilities;
+    std::vector<GUI_CampaignFacility*> m_facilities; // child windows
     std::unique_ptr<GUI_Tooltip> m_tooltip;
     GUI_Interlace m_interlace;
 };

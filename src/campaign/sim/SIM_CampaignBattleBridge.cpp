@@ -1,9 +1,11 @@
 #include "campaign/sim/SIM_CampaignBattleBridge.h"
 
 #include "campaign/sim/SIM_CampaignBattleManager.h"
+#include "campaign/sim/SIM_CampaignEnemyFleet.h"
 #include "campaign/sim/SIM_CampaignFleet.h"
 #include "campaign/sim/SIM_CampaignShip.h"
 #include "engine/GDebugLog.h"
+#include "engine/StrFormat.h"
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_DeployedFleet.h"
 #include "sim/SIM_Fleet.h"
@@ -11,8 +13,10 @@
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_ShipDesign.h"
 #include "sim/SIM_ShipModuleType.h"
+#include "sim/SIM_ShipVisual.h"
 #include "sim/modules/SIM_ShipModule.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -132,4 +136,66 @@ SIM_CampaignBattleOutcome SIM_CampaignBattleBridge::CollectOutcome()
     Collect(battle.GetPlayerFleet(), outcome.playerShips);
     Collect(battle.GetEnemyFleet(), outcome.enemyShips);
     return outcome;
+}
+
+bool SIM_CampaignBattleBridge::BuildEnemyFleet(const SIM_PendingBattle& battle, const SIM_DeployedFleet& challenge,
+                                               const std::string& challengeId, SIM_DeployedFleet& out)
+{
+    out.Clear();
+    for (const auto& ship : challenge.GetShips())
+        if (ship)
+            out.AddShip(std::make_shared<SIM_DeployedShip>(*ship));
+    SIM_CampaignEnemyFleet* stored = battle.reusedFleet ? battle.enemyFleet : nullptr;
+    if (stored && stored->GetChallengeID() != challengeId) {
+        LOG_ERROR("Stored enemy fleet is of challenge " + stored->GetChallengeID() + ", not " + challengeId);
+        stored = nullptr;
+    }
+    if (stored) {
+        out.RemoveEmptyCampaignShips([stored](int shipId) -> const int* {
+            const SIM_CampaignEnemyShipData* data = stored->FindShip(shipId);
+            return data ? &data->quantity : nullptr;
+        });
+    }
+    if (out.GetShips().empty()) {
+        LOG_ERROR("The campaign's enemy fleet has no ship left to fight");
+        return false;
+    }
+    return true;
+}
+
+int SIM_CampaignBattleBridge::ApplyStoredEnemyDamage(const SIM_PendingBattle& battle)
+{
+    SIM_CampaignEnemyFleet* stored = battle.reusedFleet ? battle.enemyFleet : nullptr;
+    const SIM_Fleet* fleet = SIM_Battle::GetInstance().GetEnemyFleet();
+    if (!stored || !fleet)
+        return 0;
+    int damaged = 0;
+    for (SIM_Ship* ship : fleet->GetAllShips()) {
+        const SIM_CampaignEnemyShipData* data = stored->FindShip(ship->shipId);
+        if (!data) {
+            LOG_ERROR(StrFormat("No stored enemy ship %d", ship->shipId));
+            continue;
+        }
+        const std::vector<int> slots = SlotsOf(*ship);
+        for (const SIM_CampaignEnemyModuleDamage& d : data->damage) {
+            size_t m = 0;
+            while (m < slots.size() && slots[m] != d.slot)
+                ++m;
+            if (m == slots.size()) {
+                LOG_ERROR(StrFormat("No module in slot %d of enemy ship %d", d.slot, ship->shipId));
+                continue;
+            }
+            SIM_ShipModule* module = ship->GetModules()[m];
+            const float lost = 1.0f - std::clamp(d.integrity, 0.0f, 1.0f);
+            if (lost > 0.0f && module->GetMaxHitpoints() > 0.0f) {
+                module->TakeDamage(lost * module->GetMaxHitpoints());
+                ++damaged;
+            }
+        }
+        ship->RecalculateStats();
+        const float health = ship->startingHitPoints > 0.0f ? ship->currentHitPoints / ship->startingHitPoints : 1.0f;
+        if (health < 1.0f && ship->GetVisual())
+            ship->GetVisual()->ShowExistingDamage(health);
+    }
+    return damaged;
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include <string>
+
 #include "campaign/sim/SIM_CampaignBattleOutcome.h"
 
 class SIM_DeployedFleet;
@@ -16,4 +18,13 @@ public:
     // Ships of the player's side take the damage their modules carry.
     static void ApplyStoredDamage(const SIM_PendingBattle& battle);
     static SIM_CampaignBattleOutcome CollectOutcome();
+    // The opponent as the battle gets it: its own copy of the challenge's
+    // ships (the challenge keeps its records), less the ships a returning
+    // enemy lost before. False (nothing to fight) when no ship is left.
+    static bool BuildEnemyFleet(const SIM_PendingBattle& battle, const SIM_DeployedFleet& challenge,
+                                const std::string& challengeId, SIM_DeployedFleet& out);
+    // A returning enemy's ships take the damage its modules carry. Ships
+    // and modules that cannot be found are logged and passed over. The
+    // number of modules damaged.
+    static int ApplyStoredEnemyDamage(const SIM_PendingBattle& battle);
 };

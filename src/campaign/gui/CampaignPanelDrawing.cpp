@@ -1,0 +1,43 @@
+#include "campaign/gui/CampaignPanelDrawing.h"
+
+#include "engine/D3DEngine.h"
+#include "engine/GRect.h"
+#include "gui/GUI_ButtonText.h"
+#include "gui/GUI_FrameDrawing.h"
+#include "gui/GUI_Interlace.h"
+#include "gui/GUI_PreloadedTextures.h"
+#include "gui/GUI_WindowBase.h"
+
+#include <string>
+
+void DrawCampaignClientArea(GUI_Interlace& interlace, int left, int top, int right, int bottom)
+{
+    DrawPreloadedFrame(GUI_PreloadedTextures::kDialogClient, 32.0f, 1.0f, static_cast<float>(left),
+                       static_cast<float>(top), static_cast<float>(right), static_cast<float>(bottom));
+    // Dialogs move: the overlay follows the area it is given each frame.
+    interlace.SetArea(left, top, right, bottom);
+    interlace.Draw(GRect{left, top, right, bottom});
+}
+
+void DrawOutlinedBox(float left, float top, float right, float bottom, unsigned int fill, unsigned int outline)
+{
+    D3DEngine& engine = D3DEngine::GetInstance();
+    const GRect box{static_cast<int>(left), static_cast<int>(top), static_cast<int>(right), static_cast<int>(bottom)};
+    if (fill >> 24)
+        engine.FillRect(box, fill);
+    if (outline >> 24)
+        engine.DrawRectFrame(box, outline);
+}
+
+GUI_ButtonText* AddPanelButton(GUI_WindowBase* owner, const char* key, GUI_Callback callback, std::intptr_t argument,
+                               int left, int top, int right, int bottom)
+{
+    auto* button = new GUI_ButtonText(key, callback, argument);
+    button->SetRect(static_cast<float>(left), static_cast<float>(top), static_cast<float>(right),
+                    static_cast<float>(bottom));
+    button->SetTooltip((std::string(key) + "_TOOLTIP").c_str());
+    button->SetOwner(owner);
+    owner->AddChildElement(button);
+    owner->AddButton(button);
+    return button;
+}

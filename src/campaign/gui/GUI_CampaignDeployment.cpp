@@ -1,0 +1,412 @@
+#include "campaign/gui/GUI_CampaignDeployment.h"
+
+#include "app/GUI_Sounds.h"
+#include "app/Game.h"
+#include "campaign/gui/CampaignPanelDrawing.h"
+#include "campaign/gui/GUI_CampaignDeploymentPicker.h"
+#include "campaign/gui/GUI_CampaignShipIcon.h"
+#include "campaign/sim/SIM_CampaignBattleBridge.h"
+#include "campaign/sim/SIM_CampaignBattleManager.h"
+#include "campaign/sim/SIM_CampaignEncounter.h"
+#include "campaign/sim/SIM_CampaignFleet.h"
+#include "campaign/sim/SIM_CampaignProgress.h"
+#include "campaign/sim/SIM_CampaignScreenHooks.h"
+#include "campaign/sim/SIM_CampaignShip.h"
+#include "engine/CInput.h"
+#include "engine/D3DEngine.h"
+#include "engine/GDebugLog.h"
+#include "engine/GFileHelpers.h"
+#include "engine/GHashTable.h"
+#include "engine/GIniFile.h"
+#include "engine/LibText.h"
+#include "engine/StrFormat.h"
+#include "frontend/GUI_LoadingScreen.h"
+#include "gui/GUI_ButtonText.h"
+#include "gui/GUI_OneOpen.h"
+#include "gui/GUI_RCMenuBase.h"
+#include "gui/GUI_WindowManager.h"
+#include "platform/KeyCodes.h"
+#include "prep/GUI_DeploymentAIIcon.h"
+#include "prep/GUI_DeploymentDetails.h"
+#include "prep/GUI_DeploymentIcon.h"
+#include "prep/GUI_DeploymentMap.h"
+#include "prep/GUI_DeploymentTools.h"
+#include "prep/GUI_DeploymentZone.h"
+#include "prep/GUI_ModulePopup.h"
+#include "sim/SIM_Battle.h"
+#include "sim/SIM_ChallengeFile.h"
+#include "sim/SIM_DeployedFleet.h"
+#include "sim/SIM_DeploymentFile.h"
+#include "sim/SIM_ShipDesign.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+GUI_CampaignDeployment* g_deployment = nullptr;
+constexpr int kSideRoom = 320;
+constexpr int kTitleRoom = 61;
+} // namespace
+
+GUI_CampaignDeployment* GUI_CampaignDeployment::GetOpen()
+{
+    return g_deployment;
+}
+
+void GUI_CampaignDeployment::CloseOpen()
+{
+    CloseOneOpen(g_deployment);
+}
+
+GUI_CampaignDeployment* GUI_CampaignDeployment::Open(SIM_PendingBattle* battle)
+{
+    QLM_ASSERT(battle);
+    CloseOpen();
+    GUI_WindowManager::GetInstance().DeleteQueuedWindows();
+    if (!battle || !battle->encounter)
+        return nullptr;
+    return new GUI_CampaignDeployment(battle);
+}
+
+int GUI_CampaignDeployment::MapSide(int screenWidth, int screenHeight)
+{
+    return std::min(screenWidth - kSideRoom, screenHeight - kTitleRoom);
+}
+
+std::string GUI_CampaignDeployment::LastDeploymentPath(int fleetId)
+{
+    return StrFormat("%s/deployments/%d.txt", SIM_CampaignProgress::GetInstance().GetSaveFolder().c_str(), fleetId);
+}
+
+GUI_CampaignDeployment::GUI_CampaignDeployment(SIM_PendingBattle* battle)
+    : GUI_Dialog(false), m_battle(battle)
+{
+    g_deployment = this;
+    m_fleets = battle->fleets;
+    D3DEngine& engine = D3DEngine::GetInstance();
+    const int sw = engine.GetScreenWidth(), sh = engine.GetScreenHeight();
+    const int s = MapSide(sw, sh);
+    const int w = s + kSideRoom;
+    const int x = sw / 2 - w / 2;
+    const int y = sh / 2 - s / 2 - 20;
+    SetRect(static_cast<float>(x), static_cast<float>(y), static_cast<float>(x + w), static_cast<float>(y + s));
+    topMargin = 36.0f;
+    SetClientRect();
+    GUI_WindowManager& windows = GUI_WindowManager::GetInstance();
+    windows.RemoveWindow(this);
+    windows.AddWindow(this);
+    windows.BringToFront(this);
+
+    m_encounter = battle->encounter;
+    QLM_ASSERT(m_encounter);
+    SetTitle(GetString(m_encounter->guiname.c_str()));
+    for (int i = 0; i < 3; ++i)
+        m_mystery[i] = GetString(StrFormat("MAP_MYSTERY%d", i + 1).c_str());
+
+    GUI_DeploymentMap& map = GUI_DeploymentMap::GetInstance();
+    map.SetScenario(m_encounter);
+    map.SetArea(clientRight - (clientBottom - clientTop), clientTop, clientRight, clientBottom);
+    GUI_DeploymentZone::GetInstance().SetFromScenario(*m_encounter, false);
+
+    // The opponent: a copy of its own, so the challenge's records are never
+    // touched through it.
+    m_enemy = std::make_unique<SIM_DeployedFleet>();
+    SIM_ChallengeFile& challenge = SIM_ChallengeFile::GetInstance();
+    if (const SIM_DeployedFleet* read = challenge.GetFleetRead())
+        m_enemyReady = SIM_CampaignBattleBridge::BuildEnemyFleet(*battle, *read, challenge.GetChallengeId(), *m_enemy);
+    CreateEnemyFleetIcons(*m_enemy);
+
+    const GRect& mapRect = map.GetRect();
+    m_picker = new GUI_CampaignDeploymentPicker(m_fleets);
+    m_picker->SetRect(static_cast<float>(mapRect.left - 10 - kPickerWidth), static_cast<float>(clientTop),
+                      static_cast<float>(mapRect.left - 10), static_cast<float>(clientBottom));
+    m_picker->LayOut();
+    AddChild(m_picker);
+    AddChildElement(m_picker);
+
+    m_player = std::make_unique<SIM_DeployedFleet>();
+    m_fight = AddPanelButton(this, "CAMPAIGN_FIGHT", OnFight, 0, right - 160, bottom - 30, right - 10, bottom - 10);
+    m_fight->SetName("CampaignFight");
+    m_fight->enabled = false;
+
+    // A placed ship's orders show over the map's far side, away from the zone.
+    GUI_DeploymentDetails::SetOuterArea(clientRight - GUI_DeploymentDetails::kWidth - 10, clientTop + 10,
+                                        clientBottom - 40);
+    GUI_CampaignShipIcon::s_clickHandler = OnShipTileClicked;
+    SetCampaignIconRemovedHandler(OnMapIconRemoved);
+    LoadLastDeployment();
+}
+
+GUI_CampaignDeployment::~GUI_CampaignDeployment()
+{
+    if (g_deployment == this)
+        g_deployment = nullptr;
+    GUI_CampaignShipIcon::s_clickHandler = nullptr;
+    SetCampaignIconRemovedHandler(nullptr);
+    GUI_ModulePopup::CloseOpen();
+    if (GUI_RCMenuBase* menu = GUI_RCMenuBase::GetOpen()) {
+        menu->visible = false;
+        GUI_WindowManager::GetInstance().CloseWindow(menu);
+    }
+    GUI_DeploymentDetails::Close();
+    GUI_DeploymentDetails::CloseShipDetails();
+    GUI_DeploymentDetails::SetOuterArea(0, 0, 0);
+    DeleteAllDeploymentIcons();
+}
+
+void GUI_CampaignDeployment::OnShipTileClicked(GUI_CampaignShipIcon* icon)
+{
+    if (g_deployment)
+        g_deployment->PlaceShip(icon);
+}
+
+void GUI_CampaignDeployment::OnMapIconRemoved(GUI_DeploymentIcon* icon)
+{
+    if (g_deployment)
+        g_deployment->PutIconBack(icon);
+}
+
+GUI_DeploymentIcon* GUI_CampaignDeployment::AddPlacedShip(GUI_CampaignShipIcon* tile, float mapX, float mapY)
+{
+    SIM_CampaignShip* ship = tile->GetShip();
+    auto placed = std::make_shared<SIM_DeployedShip>();
+    placed->name = ship->name;
+    placed->design = ship->designName;
+    placed->quantity = ship->quantity;
+    placed->shipId = ship->id;
+    placed->angle = 90.0f;
+    placed->x = mapX;
+    placed->y = mapY;
+    placed->orders.SetDefaults(ship->design);
+    if (!m_player->AddShip(placed))
+        return nullptr;
+    auto* icon = new GUI_DeploymentIcon(GUI_DeploymentIcon::CAMPAIGN_DEPLOYMENT);
+    icon->SetDeployedShip(placed);
+    icon->SetMapPosition(mapX, mapY);
+    m_picker->MarkPlaced(tile, icon);
+    return icon;
+}
+
+void GUI_CampaignDeployment::PlaceShip(GUI_CampaignShipIcon* tile)
+{
+    QLM_ASSERT(tile && tile->GetShip() && tile->GetShip()->design);
+    if (!tile || !tile->GetShip() || !tile->GetShip()->design)
+        return;
+    ClearDeploymentSelection();
+    const CInput& input = CInput::GetInstance();
+    const GUI_DeploymentMap& map = GUI_DeploymentMap::GetInstance();
+    GUI_DeploymentIcon* icon = AddPlacedShip(tile, map.ScreenToMapX(input.GetMouseX()), map.ScreenToMapY(input.GetMouseY()));
+    if (!icon)
+        return;
+    // It follows the mouse until it is let go over the map.
+    SelectDeploymentIcon(icon, input.GetMouseX(), input.GetMouseY());
+    icon->newlyPlaced = true;
+    SortDeploymentIcons();
+    UpdateFightButton();
+}
+
+void GUI_CampaignDeployment::PutIconBack(GUI_DeploymentIcon* icon)
+{
+    if (!icon)
+        return;
+    if (icon->GetShip())
+        m_player->RemoveShip(icon->GetShip());
+    m_picker->PutIconBack(icon);
+    UpdateFightButton();
+}
+
+void GUI_CampaignDeployment::UpdateFightButton()
+{
+    bool all = m_enemyReady;
+    for (const SIM_CampaignFleet* fleet : m_fleets)
+        for (const SIM_CampaignShip* ship : fleet->GetShips())
+            all = all && m_player->FindShip(ship->id) != nullptr;
+    m_fight->enabled = all;
+}
+
+bool GUI_CampaignDeployment::SaveLastDeployment()
+{
+    if (m_fleets.empty())
+        return false;
+    std::vector<SIM_DeployedShip*> ships;
+    for (GUI_DeploymentIcon* icon : GetDeploymentIcons())
+        if (icon->GetShip())
+            ships.push_back(icon->GetShip());
+    if (!WriteDeploymentFile(LastDeploymentPath(m_fleets.front()->id), std::string(), ships)) {
+        LOG_ERROR("Failed saving last deployment file");
+        return false;
+    }
+    return true;
+}
+
+int GUI_CampaignDeployment::LoadLastDeployment()
+{
+    int placed = 0;
+    const std::string path = m_fleets.empty() ? std::string() : LastDeploymentPath(m_fleets.front()->id);
+    if (!path.empty() && FileExists(path)) {
+        std::vector<std::string> sections;
+        GIniFile::ListSections(sections, path.c_str());
+        const GRect& zone = GUI_DeploymentZone::GetInstance().GetWorldRect();
+        for (const std::string& section : sections) {
+            GIniFile ini;
+            if (!ini.Load(section.c_str(), path.c_str()))
+                continue;
+            GUI_CampaignShipIcon* tile = m_picker->FindAvailable(ini.GetInt("shipid"), ini.GetString("name"));
+            if (!tile)
+                continue; // lost, scrapped, renamed or in another battle
+            const std::string pos = ini.GetString("pos");
+            const size_t comma = pos.find(',');
+            float x = static_cast<float>(atof(pos.c_str()));
+            float y = comma == std::string::npos ? 0.0f : static_cast<float>(atof(pos.c_str() + comma + 1));
+            if (!std::isfinite(x) || !std::isfinite(y))
+                continue;
+            // A layout from a differently sized map comes back inside the zone,
+            // on a cell of its own; with none free the ship waits in the picker.
+            x = std::clamp(x, static_cast<float>(zone.left + 1), static_cast<float>(std::max(zone.left + 1, zone.right - 1)));
+            y = std::clamp(y, static_cast<float>(zone.top + 1), static_cast<float>(std::max(zone.top + 1, zone.bottom - 1)));
+            const GUI_DeploymentZone::Point none{-1.0e9f, -1.0e9f};
+            const GUI_DeploymentZone::Point at =
+                GUI_DeploymentZone::GetInstance().Snap(x, y, none, [](int px, int py) {
+                    for (const GUI_DeploymentIcon* other : GetDeploymentIcons())
+                        if (static_cast<int>(std::lround(other->mapX)) == px &&
+                            static_cast<int>(std::lround(other->mapY)) == py)
+                            return true;
+                    return false;
+                });
+            if (at.x == none.x)
+                continue;
+            GUI_DeploymentIcon* icon = AddPlacedShip(tile, at.x, at.y);
+            if (!icon)
+                continue;
+            icon->GetShip()->orders.Load(ini);
+            ++placed;
+        }
+        SortDeploymentIcons();
+    }
+    UpdateFightButton();
+    return placed;
+}
+
+bool GUI_CampaignDeployment::Fight()
+{
+    SIM_CampaignBattleManager& manager = SIM_CampaignBattleManager::GetInstance();
+    if (!m_enemyReady || m_enemy->GetShips().empty() || manager.GetCurrent() != m_battle) {
+        SIM_CampaignScreenHooks::Get().ShowMessage("CAMPAIGN_NO_ENEMY_TO_FIGHT");
+        return false;
+    }
+    SaveLastDeployment();
+    if (!m_fleets.empty())
+        m_fleets.front()->CheckChallengeUpload(*m_player);
+    GUI_Sounds::GetInstance().PlayGuiSound(4);
+    // The battle keeps its own copies of both fleets, made before anything of
+    // this dialog can go away.
+    static SIM_DeployedFleet s_player;
+    static SIM_DeployedFleet s_enemy;
+    SIM_Battle& battle = SIM_Battle::GetInstance();
+    battle.Clear();
+    s_player.Clear();
+    for (const auto& ship : m_player->GetShips())
+        s_player.AddShip(std::make_shared<SIM_DeployedShip>(*ship));
+    s_enemy.Clear();
+    for (const auto& ship : m_enemy->GetShips())
+        s_enemy.AddShip(std::make_shared<SIM_DeployedShip>(*ship));
+    battle.SetSetUpProgress(&GUI_LoadingScreen::GetInstance());
+    if (!battle.Start(m_encounter, &s_player, &s_enemy, true)) {
+        SIM_CampaignScreenHooks::Get().ShowMessage("GUI_DEPLOYMENT_BATTLE_FAILED");
+        return false;
+    }
+    // Stored damage goes on while the dialog and the campaign are whole.
+    SIM_CampaignBattleBridge::ApplyStoredDamage(*m_battle);
+    SIM_CampaignBattleBridge::ApplyStoredEnemyDamage(*m_battle);
+    Game::GetInstance().SetMode(9);
+    return true;
+}
+
+void GUI_CampaignDeployment::OnFight(std::intptr_t)
+{
+    if (g_deployment)
+        g_deployment->Fight();
+}
+
+bool GUI_CampaignDeployment::OnLeftClick(float x, float y)
+{
+    if (!visible)
+        return false;
+    GUI_DeploymentTools& tools = GUI_DeploymentTools::GetInstance();
+    GUI_DeploymentMap& map = GUI_DeploymentMap::GetInstance();
+    if (tools.pickMode == 1) {
+        OnDeploymentMapClick(x, y);
+        tools.pickMode = 0;
+        return true;
+    }
+    // The fight button reaches over the map's bottom edge: it comes first.
+    if (map.Contains(x, y) && !m_fight->Contains(x, y)) {
+        OnDeploymentMapClick(x, y);
+        if (!GetCurrentDeploymentIcon())
+            map.BeginSelectionBox(x, y);
+        return true;
+    }
+    return GUI_Dialog::OnLeftClick(x, y);
+}
+
+bool GUI_CampaignDeployment::OnRightClick(float x, float y)
+{
+    if (!visible)
+        return false;
+    OnDeploymentMapRightClick(x, y);
+    return GUI_Dialog::OnRightClick(x, y);
+}
+
+void GUI_CampaignDeployment::OnKeyDown(int key)
+{
+    const CInput& input = CInput::GetInstance();
+    if (!input.IsKeyDown(KEY_LSHIFT) && !input.IsKeyDown(KEY_RSHIFT))
+        return;
+    GUI_DeploymentTools& tools = GUI_DeploymentTools::GetInstance();
+    if (key == KEY_E)
+        tools.ApplyGroupOrder("ESCORT");
+    else if (key == KEY_F)
+        tools.ApplyGroupOrder("FORMATION");
+    else if (key == KEY_C)
+        tools.ApplyGroupOrder("CO_OPERATIVE");
+}
+
+void GUI_CampaignDeployment::OnWheelUp()
+{
+    m_picker->OnWheelUp();
+}
+
+void GUI_CampaignDeployment::OnWheelDown()
+{
+    m_picker->OnWheelDown();
+}
+
+void GUI_CampaignDeployment::Draw()
+{
+    if (!visible)
+        return;
+    drawButtons = false;
+    GUI_Dialog::Draw();
+    GUI_DeploymentMap& map = GUI_DeploymentMap::GetInstance();
+    FollowDeploymentSelectionBand();
+    map.Draw();
+    GUI_DeploymentZone::GetInstance().Draw();
+    LibText& text = LibText::GetInstance();
+    text.SetFont("zekton16.dds", 16.0f);
+    if (m_battle && m_battle->kind == 0) {
+        DrawEnemyDeploymentIcons();
+    } else {
+        // The attacker is not seen before the battle.
+        const GRect& r = map.GetRect();
+        for (int i = 0; i < 3; ++i)
+            text.SetText(2, m_mystery[i], static_cast<float>(r.left), static_cast<float>(r.top + r.Height() / 2 - 30 + 20 * i),
+                         0xFFFFFFFFu, static_cast<float>(r.Width()));
+    }
+    DrawDeploymentIcons();
+    if (GUI_DeploymentTools::GetInstance().pickMode != 0)
+        DrawDeploymentSelection();
+    DrawChildren();
+    DrawButtons();
+    DrawDraggedDeploymentIcon();
+    text.Render();
+}

@@ -1,0 +1,75 @@
+#pragma once
+#include "gui/GUI_Dialog.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class GUI_ButtonText;
+class GUI_CampaignDeploymentPicker;
+class GUI_CampaignShipIcon;
+class GUI_DeploymentIcon;
+class SIM_CampaignEncounter;
+class SIM_CampaignFleet;
+class SIM_DeployedFleet;
+struct SIM_PendingBattle;
+
+// The last step into a campaign battle: every ship of the fleets that fight
+// is placed on the planet's battle map (each once, all of them before the
+// fight button wakes), given group orders, and the battle starts with every
+// ship's stored damage. The layout is kept per leading fleet for next time.
+class GUI_CampaignDeployment : public GUI_Dialog {
+public:
+    static constexpr int kPickerWidth = 153;
+
+    static GUI_CampaignDeployment* Open(SIM_PendingBattle* battle);
+    static GUI_CampaignDeployment* GetOpen();
+    static void CloseOpen();
+    // The square side of the map: min(width - 320, height - 61).
+    static int MapSide(int screenWidth, int screenHeight);
+    // "<save folder>/deployments/<leading fleet id>.txt".
+    static std::string LastDeploymentPath(int fleetId);
+
+    explicit GUI_CampaignDeployment(SIM_PendingBattle* battle);
+    ~GUI_CampaignDeployment() override;
+
+    bool OnLeftClick(float x, float y) override;
+    bool OnRightClick(float x, float y) override;
+    void OnKeyDown(int key) override;
+    void OnWheelUp() override;
+    void OnWheelDown() override;
+    void Draw() override;
+    bool IsModal() const override { return false; }
+
+    void PlaceShip(GUI_CampaignShipIcon* icon);
+    void PutIconBack(GUI_DeploymentIcon* icon);
+    void UpdateFightButton();
+    bool SaveLastDeployment();
+    // Ships placed from the file.
+    int LoadLastDeployment();
+    // Starts the battle; false (told, nothing started) when it cannot.
+    bool Fight();
+
+    GUI_ButtonText* GetFightButton() const { return m_fight; }
+    GUI_CampaignDeploymentPicker* GetPicker() const { return m_picker; }
+    SIM_DeployedFleet* GetPlayerFleet() const { return m_player.get(); }
+    SIM_DeployedFleet* GetEnemyFleet() const { return m_enemy.get(); }
+    SIM_CampaignEncounter* GetEncounter() const { return m_encounter; }
+    const std::vector<SIM_CampaignFleet*>& GetFleets() const { return m_fleets; }
+
+private:
+    static void OnFight(std::intptr_t);
+    static void OnShipTileClicked(GUI_CampaignShipIcon* icon);
+    static void OnMapIconRemoved(GUI_DeploymentIcon* icon);
+    GUI_DeploymentIcon* AddPlacedShip(GUI_CampaignShipIcon* tile, float mapX, float mapY);
+
+    std::vector<SIM_CampaignFleet*> m_fleets;
+    SIM_PendingBattle* m_battle;
+    SIM_CampaignEncounter* m_encounter = nullptr;
+    GUI_CampaignDeploymentPicker* m_picker = nullptr;
+    std::unique_ptr<SIM_DeployedFleet> m_enemy;
+    std::unique_ptr<SIM_DeployedFleet> m_player;
+    GUI_ButtonText* m_fight = nullptr;
+    bool m_enemyReady = false;
+    std::string m_mystery[3];
+};

@@ -1,0 +1,168 @@
+#include "campaign/gui/GUI_CampaignRefit.h"
+
+#include "campaign/gui/CampaignPanelDrawing.h"
+
+#include "engine/APP_UserFolders.h"
+#include "engine/GDebugLog.h"
+#include "engine/GHashTable.h"
+#include "engine/LibText.h"
+#include "engine/StrFormat.h"
+#include "engine/TextHelpers.h"
+#include "gui/GUI_ButtonText.h"
+#include "gui/GUI_OneOpen.h"
+#include "gui/GUI_WindowManager.h"
+#include "prep/GUI_ShipDesignSummary.h"
+#include "sim/SIM_ShipDesign.h"
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+GUI_CampaignRefit* g_refit = nullptr;
+
+std::string Trimmed(const std::string& s)
+{
+    const size_t a = s.find_first_not_of(" \t\r");
+    if (a == std::string::npos)
+        return std::string();
+    const size_t b = s.find_last_not_of(" \t\r");
+    return s.substr(a, b - a + 1);
+}
+
+// A fleet file names the design on a "design = X" line; false for a file that names it not.
+bool FileNamesDesign(const std::filesystem::path& path, const std::string& lowerName, bool& unreadable)
+{
+    std::ifstream in(path);
+    if (!in) {
+        unreadable = true;
+        return false;
+    }
+    for (std::string line; std::getline(in, line);) {
+        const size_t eq = line.find('=');
+        if (eq == std::string::npos || ToLowerString(Trimmed(line.substr(0, eq))) != "design")
+            continue;
+        if (ToLowerString(Trimmed(line.substr(eq + 1))) == lowerName)
+            return true;
+    }
+    return false;
+}
+
+bool DesignExists(const std::string& name)
+{
+    for (const SIM_ShipDesign* d : SIM_ShipDesign::GetList())
+        if (ToLowerString(d->GetName()) == name)
+            return true;
+    return false;
+}
+} // namespace
+
+GUI_CampaignRefit* GUI_CampaignRefit::GetOpen()
+{
+    return g_refit;
+}
+
+void GUI_CampaignRefit::CloseOpen()
+{
+    CloseOneOpen(g_refit);
+}
+
+bool GUI_CampaignRefit::IsDesignInUse(const std::string& designName, const std::string& campaignsFolder)
+{
+    namespace fs = std::filesystem;
+    const std::string lower = ToLowerString(Trimmed(designName));
+    std::error_code ec;
+    if (lower.empty() || campaignsFolder.empty() || !fs::is_directory(campaignsFolder, ec))
+        return false;
+    for (const auto& campaign : fs::directory_iterator(campaignsFolder, ec)) {
+        if (!campaign.is_directory(ec) || campaign.path().filename().string().rfind('.', 0) == 0)
+            continue;
+        const fs::path fleets = campaign.path() / "fleets";
+        if (!fs::is_directory(fleets, ec))
+            continue;
+        for (const auto& file : fs::directory_iterator(fleets, ec)) {
+            if (file.path().extension() != ".txt")
+                continue;
+            bool unreadable = false;
+            if (FileNamesDesign(file.path(), lower, unreadable))
+                return true;
+            if (unreadable) {
+                LOG_ERROR("Fleet file could not be read, design taken as in use: " + file.path().string());
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+std::string GUI_CampaignRefit::NextVersionName(const std::string& designName,
+                                               const std::function<bool(const std::string&)>& taken)
+{
+    std::string base = ToLowerString(Trimmed(designName));
+    const size_t mk = base.find("_mk");
+    if (mk != std::string::npos)
+        base = base.substr(0, mk);
+    for (int n = 1; n < 100000; ++n) {
+        const std::string candidate = StrFormat("%s_mk%d", base.c_str(), n);
+        if (!taken(candidate))
+            return candidate;
+    }
+    return base + "_mk";
+}
+
+bool GUI_CampaignRefit::OfferRefit(const std::string& designName)
+{
+    const std::string folder = APP_UserFolders::GetInstance().Get(APP_UserFolders::CAMPAIGN_PROGRESS);
+    if (!IsDesignInUse(designName, folder))
+        return false;
+    CloseOpen();
+    new GUI_CampaignRefit(designName);
+    return true;
+}
+
+GUI_CampaignRefit::GUI_CampaignRefit(const std::string& oldName) : GUI_Dialog(true), m_oldName(oldName)
+{
+    g_refit = this;
+    m_newName = NextVersionName(oldName, DesignExists);
+    topMargin = 40.0f;
+    bottomMargin = 36.0f;
+    SetSize(static_cast<float>(kWidth), static_cast<float>(kHeight));
+    Centre();
+    SetClientRect();
+    m_ok = AddPanelButton(this, "CAMPAIGN_REFIT_OK", OnOK, 0, clientLeft, bottom - 29, clientRight, bottom - 9);
+    m_message = GetString("CAMPAIGN_REFIT_TEXT");
+    ReplaceSubstring(m_message, "<OLDNAME>", m_oldName);
+    ReplaceSubstring(m_message, "<NEWNAME>", m_newName);
+    GUI_WindowManager::GetInstance().BringToFront(this);
+    GUI_WindowManager::GetInstance().AddModal(this);
+    SetTitleKey("CAMPAIGN_REFIT_TITLE");
+}
+
+GUI_CampaignRefit::~GUI_CampaignRefit()
+{
+    if (g_refit == this)
+        g_refit = nullptr;
+}
+
+void GUI_CampaignRefit::OnOK(std::intptr_t)
+{
+    if (!g_refit)
+        return;
+    const std::string name = g_refit->m_newName;
+    CloseOpen();
+    GUI_ShipDesignSummary::SaveDesignAs(name);
+}
+
+void GUI_CampaignRefit::Draw()
+{
+    if (!visible)
+        return;
+    drawButtons = false;
+    GUI_Dialog::Draw();
+    DrawButtons();
+    LibText& text = LibText::GetInstance();
+    text.SetFont("zekton16.dds", 16.0f);
+    const int width = clientRight - clientLeft - 20;
+    text.SetText(0, text.GetWrappedText(m_message, width), static_cast<float>(clientLeft + 10),
+                 static_cast<float>(clientTop + 10), 0xFFFFFFFFu, static_cast<float>(width));
+    text.Render();
+}

@@ -1,0 +1,48 @@
+#pragma once
+#include "gui/GUI_Dialog.h"
+
+#include <functional>
+#include <string>
+
+class GUI_ButtonText;
+
+// Ships of a campaign name their designs, so saving over a design a saved
+// campaign uses would change ships already built. The designer asks here
+// first; a design in use is saved as its next version ("<base>_mk<n>")
+// instead, and the old one stays as it was.
+class GUI_CampaignRefit : public GUI_Dialog {
+public:
+    static constexpr int kWidth = 400;
+    static constexpr int kHeight = 200;
+
+    // True when the dialog opened (the designer then skips its own save dialog).
+    static bool OfferRefit(const std::string& designName);
+    static GUI_CampaignRefit* GetOpen();
+    static void CloseOpen();
+
+    // Whether any fleet file of any campaign below the folder names the
+    // design as its whole "design = X" value, letters in any case. A fleet
+    // file that cannot be read counts as using it: better a new version than
+    // a changed ship.
+    static bool IsDesignInUse(const std::string& designName, const std::string& campaignsFolder);
+    // "<base>_mk<n>" in lower case, the first n from 1 that names no design;
+    // the base is the name before any "_mk".
+    static std::string NextVersionName(const std::string& designName,
+                                       const std::function<bool(const std::string&)>& taken);
+
+    explicit GUI_CampaignRefit(const std::string& oldName);
+    ~GUI_CampaignRefit() override;
+    void Draw() override;
+
+    const std::string& GetNewName() const { return m_newName; }
+    const std::string& GetMessage() const { return m_message; }
+    GUI_ButtonText* GetOkButton() const { return m_ok; }
+
+private:
+    static void OnOK(std::intptr_t);
+
+    GUI_ButtonText* m_ok = nullptr;
+    std::string m_message;
+    std::string m_oldName;
+    std::string m_newName;
+};

@@ -1,0 +1,101 @@
+#include "campaign/gui/GUI_CampaignShipSummary.h"
+
+#include "campaign/gui/GUI_Shipyard.h"
+#include "campaign/sim/SIM_CampaignShip.h"
+#include "engine/GHashTable.h"
+#include "engine/GRect.h"
+#include "engine/LibText.h"
+#include "engine/StrFormat.h"
+#include "engine/TextHelpers.h"
+#include "gui/GUI_FrameDrawing.h"
+#include "gui/GUI_PreloadedTextures.h"
+#include "sim/SIM_ShipDesign.h"
+#include "sim/SIM_ShipHull.h"
+
+GUI_CampaignShipSummary::GUI_CampaignShipSummary()
+{
+    static const char* const keys[6] = {"CAMP_SUM_COST",  "CAMP_SUM_SPEED",   "CAMP_SUM_HULL",
+                                        "CAMP_SUM_ARMOR", "CAMP_SUM_SHIELDS", "CAMP_SUM_CREW"};
+    for (int i = 0; i < 6; ++i)
+        m_labels[i] = GetString(keys[i]);
+    m_blinkTimer.Start();
+}
+
+std::string GUI_CampaignShipSummary::CostText(float designCost, int quantity, bool squadronOffer)
+{
+    const long long unit = static_cast<long long>(designCost);
+    if (!squadronOffer)
+        return FormatThousands(unit) + " CR";
+    return StrFormat("%s CR ( X %d = %s)", FormatThousands(unit).c_str(), quantity,
+                     FormatThousands(unit * quantity).c_str());
+}
+
+void GUI_CampaignShipSummary::SetShip(SIM_CampaignShip* ship)
+{
+    m_ship = ship;
+    m_design = ship ? ship->design : nullptr;
+    m_shipyardMode = false;
+    m_title = ship ? ship->name : std::string();
+    RefreshValues();
+}
+
+void GUI_CampaignShipSummary::SetDesign(SIM_ShipDesign* design)
+{
+    m_ship = nullptr;
+    m_design = design;
+    m_shipyardMode = true;
+    m_title = design ? design->GetName() : std::string();
+    RefreshValues();
+}
+
+void GUI_CampaignShipSummary::RefreshValues()
+{
+    if (!m_design)
+        return;
+    const SIM_ShipDesign& d = *m_design;
+    const bool squadron = m_shipyardMode && d.GetHull() && d.GetHull()->GetClass() == 2;
+    const int q = squadron ? GUI_Shipyard::GetBuildQuantity() : 1;
+    m_values[0] = CostText(d.GetCost(), q, squadron);
+    m_values[1] = StrFormat("%.2f", d.GetSpeed());
+    m_values[2] = StrFormat("%.2f", d.GetTotalHitpoints());
+    m_values[3] = StrFormat("%.2f", d.GetTotalArmour());
+    m_values[4] = StrFormat("%.2f", d.GetTotalShieldPoints());
+    m_values[5] = StrFormat("%d", squadron ? q : d.GetCrewRequired());
+}
+
+void GUI_CampaignShipSummary::Draw()
+{
+    if (!visible)
+        return;
+    for (int row = 0; row < kRows; ++row) {
+        const float y = static_cast<float>(top + row * kRowHeight);
+        DrawPreloadedFrame(row % 2 == 0 ? GUI_PreloadedTextures::kHighlightBlack : GUI_PreloadedTextures::kHighlight,
+                           8.0f, 0.2f, static_cast<float>(left + 5), y, static_cast<float>(right - 5),
+                           y + kRowHeight);
+    }
+    // The row the player cannot pay for blinks while that holds.
+    const int state = linkedShipyard ? linkedShipyard->GetBuildState() : 0;
+    const int warnedRow = state == GUI_Shipyard::NO_CASH ? 0 : (state == GUI_Shipyard::NO_CREW ? 5 : -1);
+    if (warnedRow >= 0) {
+        m_blinkTimer.Update();
+        if (m_blinkTimer.GetTotalMs() > kBlinkMs) {
+            m_blinkOn = !m_blinkOn;
+            m_blinkTimer.Start();
+        }
+    } else {
+        m_blinkOn = true;
+    }
+    LibText& text = LibText::GetInstance();
+    text.SetFont("zekton16.dds", 16.0f);
+    text.SetText(0, m_title, static_cast<float>(left + 10), static_cast<float>(top), 0xFFFFFFFFu, 0.0f);
+    for (int i = 0; i < 6; ++i) {
+        const float y = static_cast<float>(top + (i + 1) * kRowHeight);
+        const bool warned = i == warnedRow;
+        if (warned && !m_blinkOn)
+            continue;
+        const uint32_t colour = warned ? kWarningColour : 0xFFFFFFFFu;
+        text.SetText(0, m_labels[i], static_cast<float>(left + 10), y, colour, 0.0f);
+        text.SetText(1, m_values[i], static_cast<float>(right - 200), y, colour, 190.0f);
+    }
+    text.Render();
+}

@@ -1,0 +1,97 @@
+#include "campaign/gui/GUI_CampaignSquadronSize.h"
+
+#include "campaign/gui/GUI_CampaignFleetDetails.h"
+#include "campaign/sim/SIM_CampaignFleet.h"
+#include "campaign/sim/SIM_CampaignShip.h"
+#include "engine/GDebugLog.h"
+#include "engine/GHashTable.h"
+#include "engine/LibText.h"
+#include "engine/StrFormat.h"
+#include "frontend/GUI_OptionsSlider.h"
+#include "gui/GUI_OneOpen.h"
+#include "gui/GUI_WindowManager.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+GUI_CampaignSquadronSize* g_size = nullptr;
+}
+
+GUI_CampaignSquadronSize* GUI_CampaignSquadronSize::GetOpen()
+{
+    return g_size;
+}
+
+void GUI_CampaignSquadronSize::CloseOpen()
+{
+    CloseOneOpen(g_size);
+}
+
+GUI_CampaignSquadronSize* GUI_CampaignSquadronSize::Open(SIM_CampaignShip* ship)
+{
+    CloseOpen();
+    QLM_ASSERT(ship);
+    return ship ? new GUI_CampaignSquadronSize(ship) : nullptr;
+}
+
+int GUI_CampaignSquadronSize::QuantityFromSlider(float value, int cap)
+{
+    cap = std::max(1, cap);
+    return std::clamp(1 + static_cast<int>(std::lround(std::clamp(value, 0.0f, 1.0f) * static_cast<float>(cap - 1))),
+                      1, cap);
+}
+
+GUI_CampaignSquadronSize::GUI_CampaignSquadronSize(SIM_CampaignShip* ship) : GUI_Dialog(true), m_ship(ship)
+{
+    g_size = this;
+    m_cap = std::max(1, ship->quantity);
+    SetSize(static_cast<float>(kWidth), static_cast<float>(kHeight));
+    Centre();
+    SetClientRect();
+    SetTitle(ship->name);
+    m_slider = new GUI_OptionsSlider("", 1.0f, OnSliderMoved, 0);
+    m_slider->SetRect(static_cast<float>(clientLeft + 10), static_cast<float>(clientTop + 30),
+                      static_cast<float>(clientRight - 10), static_cast<float>(clientTop + 60));
+    AddChild(m_slider);
+    AddChildElement(m_slider);
+    m_text = StrFormat("%s (%d)", GetString("GUI_SQUADRON_SLIDER"), m_ship->quantity);
+    GUI_WindowManager::GetInstance().BringToFront(this);
+    GUI_WindowManager::GetInstance().AddModal(this);
+}
+
+GUI_CampaignSquadronSize::~GUI_CampaignSquadronSize()
+{
+    if (g_size == this)
+        g_size = nullptr;
+}
+
+void GUI_CampaignSquadronSize::SetSliderValue(float value)
+{
+    m_slider->value = value;
+    OnSliderMoved(0);
+}
+
+void GUI_CampaignSquadronSize::OnSliderMoved(std::intptr_t)
+{
+    GUI_CampaignSquadronSize* self = g_size;
+    if (!self || !self->m_ship)
+        return;
+    self->m_ship->quantity = QuantityFromSlider(self->m_slider->value, self->m_cap);
+    if (self->m_ship->fleet)
+        self->m_ship->fleet->RecalculateTotals();
+    self->m_text = StrFormat("%s (%d)", GetString("GUI_SQUADRON_SLIDER"), self->m_ship->quantity);
+    GUI_CampaignFleetDetails::RefreshAll();
+}
+
+void GUI_CampaignSquadronSize::Draw()
+{
+    if (!visible)
+        return;
+    GUI_Dialog::Draw();
+    LibText& text = LibText::GetInstance();
+    text.SetFont("zekton16.dds", 16.0f);
+    text.SetText(0, m_text, static_cast<float>(clientLeft + 10), static_cast<float>(clientTop + 5), 0xFFFFFFFFu, 0.0f);
+    text.Render();
+    DrawChildren();
+}

@@ -1,0 +1,99 @@
+#include "campaign/gui/GUI_FleetRename.h"
+
+#include "campaign/gui/CampaignPanelDrawing.h"
+#include "campaign/gui/GUI_CampaignFleetDetails.h"
+#include "campaign/gui/GUI_PlayerFleetIcon.h"
+#include "campaign/sim/SIM_CampaignFleet.h"
+#include "campaign/sim/SIM_CampaignNames.h"
+#include "campaign/sim/SIM_CampaignProgress.h"
+#include "engine/GDebugLog.h"
+#include "engine/LibText.h"
+#include "gui/GUI_ButtonText.h"
+#include "gui/GUI_OneOpen.h"
+#include "gui/GUI_TextEditWindow.h"
+#include "gui/GUI_WindowManager.h"
+
+namespace {
+GUI_FleetRename* g_rename = nullptr;
+}
+
+GUI_FleetRename* GUI_FleetRename::GetOpen()
+{
+    return g_rename;
+}
+
+void GUI_FleetRename::CloseOpen()
+{
+    CloseOneOpen(g_rename);
+}
+
+GUI_FleetRename* GUI_FleetRename::Open(SIM_CampaignFleet* fleet)
+{
+    CloseOpen();
+    QLM_ASSERT(fleet);
+    return fleet ? new GUI_FleetRename(fleet) : nullptr;
+}
+
+GUI_FleetRename::GUI_FleetRename(SIM_CampaignFleet* fleet) : GUI_Dialog(true), m_fleet(fleet)
+{
+    g_rename = this;
+    bottomMargin = 35.0f;
+    SetSize(static_cast<float>(kWidth), static_cast<float>(kHeight));
+    Centre();
+    SetClientRect();
+    m_field = new GUI_TextEditWindow(fleet->GetName(), kMaxLength);
+    m_field->SetRect(static_cast<float>(clientLeft + 10), static_cast<float>(clientTop + 10),
+                     static_cast<float>(clientRight - 10), static_cast<float>(clientTop + 30));
+    AddChild(m_field);
+    AddChildElement(m_field);
+    const int mid = (left + right) / 2;
+    const int y = clientBottom + 10;
+    m_random = AddPanelButton(this, "CAMPAIGN_CHOOSE_RANDOM", OnRandom, 0, clientLeft, y, mid - 10, y + 20);
+    m_random->SetTooltip("CAMPAIGN_CHOOSE_RANDOM_FLEETNAME_TOOLTIP");
+    m_ok = AddPanelButton(this, "CAMPAIGN_OK", OnOK, 0, mid + 10, y, clientRight, y + 20);
+    m_ok->SetTooltip("CAMPAIGN_FLEET_RENAME_OK_TOOLTIP");
+    SetTitleKey("CAMPAIGN_FLEET_RENAME");
+    GUI_WindowManager::GetInstance().BringToFront(this);
+    GUI_WindowManager::GetInstance().AddModal(this);
+}
+
+GUI_FleetRename::~GUI_FleetRename()
+{
+    if (g_rename == this)
+        g_rename = nullptr;
+}
+
+void GUI_FleetRename::OnRandom(std::intptr_t)
+{
+    if (!g_rename)
+        return;
+    g_rename->m_field->SetText(SIM_CampaignFleetNames::GetInstance().DrawName());
+    g_rename->m_field->EndEditing();
+}
+
+void GUI_FleetRename::OnOK(std::intptr_t)
+{
+    GUI_FleetRename* self = g_rename;
+    if (!self)
+        return;
+    const std::string name = CleanCampaignName(self->m_field->GetText());
+    if (name.empty())
+        return;
+    self->m_fleet->guiName = name;
+    SIM_CampaignFleetNames::GetInstance().RemoveName(name);
+    GUI_CampaignFleetDetails::RefreshAll();
+    GUI_PlayerFleetIcon::RefreshAll();
+    SIM_CampaignProgress::GetInstance().Save();
+    CloseOpen();
+}
+
+void GUI_FleetRename::Draw()
+{
+    if (!visible)
+        return;
+    m_ok->enabled = !CleanCampaignName(m_field->GetText()).empty();
+    GUI_Dialog::Draw();
+    LibText::GetInstance().SetFont("zekton16.dds", 16.0f);
+    DrawChildren();
+    LibText::GetInstance().Render();
+}

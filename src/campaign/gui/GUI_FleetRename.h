@@ -1,0 +1,36 @@
+#pragma once
+#include "gui/GUI_Dialog.h"
+
+class GUI_ButtonText;
+class GUI_TextEditWindow;
+class SIM_CampaignFleet;
+
+// A new name for a fleet, typed or drawn from the campaign's pool.
+class GUI_FleetRename : public GUI_Dialog {
+public:
+    static constexpr int kWidth = 400;
+    static constexpr int kHeight = 140;
+    static constexpr int kMaxLength = 64;
+
+    static GUI_FleetRename* Open(SIM_CampaignFleet* fleet);
+    static GUI_FleetRename* GetOpen();
+    static void CloseOpen();
+
+    explicit GUI_FleetRename(SIM_CampaignFleet* fleet);
+    ~GUI_FleetRename() override;
+    void Draw() override;
+
+    GUI_TextEditWindow* GetField() const { return m_field; }
+    GUI_ButtonText* GetOkButton() const { return m_ok; }
+    GUI_ButtonText* GetRandomButton() const { return m_random; }
+    SIM_CampaignFleet* GetFleet() const { return m_fleet; }
+
+private:
+    static void OnOK(std::intptr_t);
+    static void OnRandom(std::intptr_t);
+
+    GUI_ButtonText* m_ok = nullptr;
+    GUI_ButtonText* m_random = nullptr;
+    SIM_CampaignFleet* m_fleet;
+    GUI_TextEditWindow* m_field = nullptr;
+};

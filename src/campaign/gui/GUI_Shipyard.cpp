@@ -1,0 +1,226 @@
+#include "campaign/gui/GUI_Shipyard.h"
+
+#include "app/GUI_Sounds.h"
+#include "campaign/gui/CampaignPanelDrawing.h"
+#include "campaign/gui/GUI_CampaignDesignDetails.h"
+#include "campaign/gui/GUI_CampaignDesignPicker.h"
+#include "campaign/gui/GUI_CampaignFleetDetails.h"
+#include "campaign/gui/GUI_CampaignShipSummary.h"
+#include "campaign/gui/GUI_CampaignWindows.h"
+#include "campaign/gui/GUI_Encounter.h"
+#include "campaign/gui/GUI_ShipyardQuantity.h"
+#include "campaign/sim/SIM_CampaignBattleManager.h"
+#include "campaign/sim/SIM_CampaignEncounter.h"
+#include "campaign/sim/SIM_CampaignFleet.h"
+#include "campaign/sim/SIM_CampaignProgress.h"
+#include "campaign/sim/SIM_CampaignScreenHooks.h"
+#include "campaign/sim/SIM_CampaignShipyard.h"
+#include "engine/D3DEngine.h"
+#include "engine/GDebugLog.h"
+#include "engine/GHashTable.h"
+#include "engine/LibText.h"
+#include "gui/GUI_ButtonText.h"
+#include "gui/GUI_OneOpen.h"
+#include "gui/GUI_Tutorial.h"
+#include "gui/GUI_WindowManager.h"
+#include "sim/SIM_ShipDesign.h"
+#include "sim/SIM_ShipHull.h"
+
+#include <algorithm>
+
+namespace {
+GUI_Shipyard* g_shipyard = nullptr;
+int g_rememberedEncounter = -1;
+} // namespace
+
+GUI_Shipyard* GUI_Shipyard::GetOpen()
+{
+    return g_shipyard;
+}
+
+void GUI_Shipyard::CloseOpen()
+{
+    CloseOneOpen(g_shipyard);
+}
+
+GUI_Shipyard* GUI_Shipyard::Open(SIM_CampaignEncounter* encounter, SIM_CampaignFleet* fleet)
+{
+    QLM_ASSERT(encounter && fleet);
+    CloseOpen();
+    if (!encounter || !fleet)
+        return nullptr;
+    return new GUI_Shipyard(encounter, fleet);
+}
+
+int GUI_Shipyard::LeftFor(int screenWidth)
+{
+    return std::max(0, screenWidth / 2 - 256 - 40 - kWidth);
+}
+
+int GUI_Shipyard::GetBuildQuantity()
+{
+    const GUI_Shipyard* yard = g_shipyard;
+    if (!yard)
+        return 1;
+    const int size = GUI_ShipyardQuantity::GetOpen() ? GUI_ShipyardQuantity::GetOpen()->GetQuantity() : 1;
+    return SIM_CampaignShipyard::QuantityFor(yard->GetSelectedDesign(), size);
+}
+
+void GUI_Shipyard::SelectDesignInOpen(SIM_ShipDesign* design)
+{
+    if (g_shipyard)
+        g_shipyard->SelectDesign(design);
+}
+
+void GUI_Shipyard::QuantityChanged()
+{
+    if (!g_shipyard)
+        return;
+    g_shipyard->UpdateBuildButton();
+    if (g_shipyard->m_picker)
+        g_shipyard->m_picker->UpdateIcons();
+}
+
+GUI_Shipyard::GUI_Shipyard(SIM_CampaignEncounter* encounter, SIM_CampaignFleet* fleet)
+    : GUI_Dialog(true), m_encounter(encounter), m_fleet(fleet)
+{
+    g_shipyard = this;
+    D3DEngine& engine = D3DEngine::GetInstance();
+    const int x = LeftFor(engine.GetScreenWidth());
+    const int y = std::max(0, engine.GetScreenHeight() / 2 - kHeight / 2);
+    SetName("Shipyard");
+    SetRect(static_cast<float>(x), static_cast<float>(y), static_cast<float>(x + kWidth),
+            static_cast<float>(y + kHeight));
+    topMargin = kTitleHeight;
+    bottomMargin = kBottomRoom;
+    SetClientRect();
+    // Not modal: the planet's shipyard button stays in reach to close it again.
+    GUI_WindowManager::GetInstance().BringToFront(this);
+
+    m_details = new GUI_CampaignDesignDetails();
+    m_details->SetRect(static_cast<float>(clientLeft), static_cast<float>(clientTop), static_cast<float>(clientLeft + 230),
+                       static_cast<float>(clientBottom));
+    m_details->GetSummary()->linkedShipyard = this;
+    AddChild(m_details);
+    AddChildElement(m_details);
+    m_picker = new GUI_CampaignDesignPicker(encounter);
+    m_picker->SetRect(static_cast<float>(clientLeft + 242), static_cast<float>(clientTop),
+                      static_cast<float>(clientRight), static_cast<float>(clientBottom));
+    AddChild(m_picker);
+    AddChildElement(m_picker);
+    m_quantity = new GUI_ShipyardQuantity();
+    m_quantity->SetRect(static_cast<float>(clientLeft), static_cast<float>(m_details->bottom + 6),
+                        static_cast<float>(clientLeft + 270), static_cast<float>(bottom - 9));
+    m_quantity->visible = false;
+    AddChild(m_quantity);
+    AddChildElement(m_quantity);
+
+    SetTitle(GetString(encounter->guiname.c_str()));
+    m_tooltips[0] = "CAMP_SHIPYARD_BUILD_TOOLTIP";
+    m_tooltips[1] = "CAMP_SHIPYARD_BUILD_TOOLTIP_COST";
+    m_tooltips[2] = "CAMP_SHIPYARD_BUILD_TOOLTIP_CREW";
+    m_build = AddPanelButton(this, "CAMP_SHIPYARD_BUILD", OnBuild, 0, clientLeft + 280, bottom - 30, clientRight,
+                             bottom - 10);
+    m_build->SetName("CampaignShipyardBuild");
+
+    m_details->LayOut();
+    m_picker->Refresh();
+    UpdateBuildButton();
+    SetName("CampaignShipyard");
+    GUI_Tutorial::GetInstance().LaunchTutorial("CAMPAIGN_SHIPYARD");
+}
+
+GUI_Shipyard::~GUI_Shipyard()
+{
+    if (g_shipyard == this)
+        g_shipyard = nullptr;
+    // A fleet made for this visit that got no ship goes with it, after every
+    // window and battle that could still point at it let go.
+    if (m_fleet && m_fleet->GetShips().empty()) {
+        GUI_CampaignFleetDetails::CloseForFleet(m_fleet);
+        SIM_CampaignBattleManager::GetInstance().ForgetFleet(m_fleet);
+        SIM_CampaignEncounter* at = m_fleet->location;
+        m_fleet->DeleteIfEmpty();
+        m_fleet = nullptr;
+        RebuildEncounterView(at);
+    }
+}
+
+SIM_ShipDesign* GUI_Shipyard::GetSelectedDesign() const
+{
+    return m_details ? m_details->GetDesign() : nullptr;
+}
+
+void GUI_Shipyard::SelectDesign(SIM_ShipDesign* design)
+{
+    QLM_ASSERT(!design || design->GetHull());
+    m_details->SetDesign(design, nullptr);
+    m_quantity->visible = design && design->GetHull() && design->GetHull()->GetClass() == 2;
+    UpdateBuildButton();
+    m_picker->UpdateIcons();
+}
+
+void GUI_Shipyard::UpdateBuildButton()
+{
+    SIM_ShipDesign* design = GetSelectedDesign();
+    const int size = m_quantity->GetQuantity();
+    const int state = SIM_CampaignShipyard::CheckBuild(m_encounter, design, size);
+    m_buildState = state == SIM_CampaignShipyard::NO_DESIGN ? 0 : state;
+    m_build->enabled = state == SIM_CampaignShipyard::BUILDABLE;
+    const char* key = m_tooltips[0].c_str();
+    if (state == SIM_CampaignShipyard::NO_CASH)
+        key = m_tooltips[1].c_str();
+    else if (state == SIM_CampaignShipyard::NO_CREW)
+        key = m_tooltips[2].c_str();
+    else if (state == SIM_CampaignShipyard::WRONG_CLASS)
+        key = "SHIPYARD_WRONGCLASS_TOOLTIP";
+    m_build->SetTooltip(key);
+}
+
+void GUI_Shipyard::OnBuild(std::intptr_t)
+{
+    GUI_Shipyard* self = g_shipyard;
+    QLM_ASSERT(self);
+    if (!self)
+        return;
+    SIM_ShipDesign* design = self->GetSelectedDesign();
+    if (!design)
+        return;
+    if (!SIM_CampaignShipyard::Build(self->m_encounter, self->m_fleet, design, self->m_quantity->GetQuantity()))
+        return;
+    self->m_picker->UpdateIcons();
+    self->UpdateBuildButton();
+    GUI_CampaignFleetDetails::RefreshAll();
+    GUI_Sounds::GetInstance().PlayGuiSound(6);
+}
+
+void GUI_Shipyard::Draw()
+{
+    if (!visible)
+        return;
+    drawButtons = false;
+    GUI_Dialog::Draw();
+    LibText::GetInstance().SetFont("zekton16.dds", 16.0f);
+    DrawChildren();
+    DrawButtons();
+    LibText::GetInstance().Render();
+}
+
+void GUI_Shipyard::RememberForReturn()
+{
+    g_rememberedEncounter = g_shipyard && g_shipyard->m_encounter ? g_shipyard->m_encounter->encounterId : -1;
+}
+
+void GUI_Shipyard::ReopenRemembered()
+{
+    const int id = g_rememberedEncounter;
+    g_rememberedEncounter = -1;
+    SIM_CampaignEncounter* at = id >= 0 ? SIM_CampaignEncounter::FindByID(id) : nullptr;
+    if (!at)
+        return;
+    auto* fleet = new SIM_CampaignFleet();
+    SIM_CampaignProgress::GetInstance().AddFleet(fleet);
+    fleet->ChooseRandomName();
+    fleet->SetLocation(at);
+    Open(at, fleet);
+}

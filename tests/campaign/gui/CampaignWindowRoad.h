@@ -1,0 +1,102 @@
+#pragma once
+// The campaign through the real window: a clock that never holds a frame,
+// waiting out wipes and fades, the left button pressed and let go where the
+// mouse is, and the map pulled until a planet is in view.
+#include "app/Game.h"
+#include "campaign/gui/GUI_CampaignMap.h"
+#include "campaign/gui/GUI_Encounter.h"
+#include "campaign/sim/SIM_CampaignEncounter.h"
+#include "engine/D3DEngine.h"
+#include "engine/GSafeFile.h"
+#include "gui/GUI_Fader.h"
+#include "gui/GUI_Transition.h"
+#include "platform/IClock.h"
+#include "support/WindowInput.h"
+
+#include <SDL2/SDL.h>
+#include <gtest/gtest.h>
+
+// The frame hold reads this clock: a second passes at every look, so no
+// frame waits for the display's rate.
+class LeapingClock final : public IClock {
+public:
+    double NowMs() const override { return m_now += 1000.0; }
+
+private:
+    mutable double m_now = 0.0;
+};
+
+inline void Settle()
+{
+    for (int i = 0; i < 2000 && (GUI_Transition::GetInstance().IsActive() || GUI_Fader::GetInstance().IsFading()); ++i)
+        RunGameFrames(1);
+    RunGameFrames(2);
+}
+
+// The game in a 1024 x 768 window with its player files in the folder; the
+// frame hold reads the clock given.
+inline bool StartWindowedGame(const std::string& userDir, uint64_t seed, const IClock* clock)
+{
+    if (!WriteFileAtomically(userDir + "/prefs.ini", "[prefs]\nwidth = 1024\nheight = 768\nwindowed = 1\n"))
+        return false;
+    GameStartOptions options;
+    options.userDir = userDir;
+    options.seed = seed;
+    Game& game = Game::GetInstance();
+    if (!game.Init(options))
+        return false;
+    game.GetFramePacer().SetClock(clock);
+    Settle();
+    return true;
+}
+
+inline void Button(bool down, int x, int y)
+{
+    SDL_Event e{};
+    e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+    e.button.button = SDL_BUTTON_LEFT;
+    e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+    e.button.clicks = 1;
+    e.button.x = x;
+    e.button.y = y;
+    PushSdlEvent(e);
+    RunGameFrames(2);
+}
+
+inline void DragWithMouse(int fromX, int fromY, int toX, int toY, int steps = 10)
+{
+    MoveMouse(fromX, fromY);
+    Button(true, fromX, fromY);
+    for (int i = 1; i <= steps; ++i)
+        MoveMouse(fromX + (toX - fromX) * i / steps, fromY + (toY - fromY) * i / steps);
+    Button(false, toX, toY);
+}
+
+inline bool PlanetInView(GUI_CampaignMap* map, const SIM_CampaignEncounter* e)
+{
+    const int width = D3DEngine::GetInstance().GetScreenWidth();
+    const int height = D3DEngine::GetInstance().GetScreenHeight();
+    const GUI_Encounter* v = map->FindView(e);
+    return v->CentreX() > 100 && v->CentreX() < width - 100 && v->CentreY() > 100 && v->CentreY() < height - 150;
+}
+
+// Takes the map by empty space and pulls it until the planet shows.
+inline void PullMapTo(GUI_CampaignMap* map, const SIM_CampaignEncounter* e)
+{
+    const auto emptyAt = [&](int x, int y) {
+        for (const GUI_Encounter* v : map->GetEncounters())
+            if (v->Contains(static_cast<float>(x), static_cast<float>(y)))
+                return false;
+        return true;
+    };
+    for (int pull = 0; pull < 6 && !PlanetInView(map, e); ++pull) {
+        const int dx = 400, dy = -200;
+        int sx = -1, sy = -1;
+        for (int y = 420; y < 560 && sx < 0; y += 20)
+            for (int x = 100; x < 500 && sx < 0; x += 20)
+                if (emptyAt(x, y))
+                    sx = x, sy = y;
+        ASSERT_GE(sx, 0) << "no empty space to take the map by";
+        DragWithMouse(sx, sy, sx + dx, sy + dy, 4);
+    }
+}

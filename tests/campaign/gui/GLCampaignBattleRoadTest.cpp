@@ -1,0 +1,215 @@
+// A newcomer's first campaign battle through the real window with the mouse
+// and keys alone: a ship built at the home shipyard, its fleet opened, sent
+// against a neighbour, Next Turn, the campaign deployment, the battle at
+// speed 4 to its end, and the result on the map.
+#include "CampaignWindowRoad.h"
+
+#include "app/Game.h"
+#include "battle/GUI_BattleGUI.h"
+#include "campaign/gui/GUI_Campaign.h"
+#include "campaign/gui/GUI_CampaignControlPanelBttm.h"
+#include "campaign/gui/GUI_CampaignDeployment.h"
+#include "campaign/gui/GUI_CampaignDeploymentPicker.h"
+#include "campaign/gui/GUI_CampaignDesignIcon.h"
+#include "campaign/gui/GUI_CampaignDesignPicker.h"
+#include "campaign/gui/GUI_CampaignFacility.h"
+#include "campaign/gui/GUI_CampaignFleetDetails.h"
+#include "campaign/gui/GUI_CampaignLoader.h"
+#include "campaign/gui/GUI_CampaignPostMortem.h"
+#include "campaign/gui/GUI_CampaignShipIcon.h"
+#include "campaign/gui/GUI_EncounterDetails.h"
+#include "campaign/gui/GUI_MapZoomer.h"
+#include "campaign/gui/GUI_PlayerFleetIcon.h"
+#include "campaign/gui/GUI_Shipyard.h"
+#include "campaign/sim/SIM_Campaign.h"
+#include "campaign/sim/SIM_CampaignFacility.h"
+#include "campaign/sim/SIM_CampaignFacilityType.h"
+#include "campaign/sim/SIM_CampaignFleet.h"
+#include "campaign/sim/SIM_CampaignProgress.h"
+#include "engine/GSafeFile.h"
+#include "frontend/GUI_MainMenu.h"
+#include "gui/GUI_ButtonText.h"
+#include "gui/GUI_CloseButton.h"
+#include "gui/GUI_ConfirmDialog.h"
+#include "gui/GUI_TextEditWindow.h"
+#include "prep/GUI_DeploymentZone.h"
+#include "sim/SIM_Battle.h"
+#include "sim/SIM_ShipDesign.h"
+#include "sim/SIM_ShipHull.h"
+#include "support/TempDir.h"
+
+#include <SDL2/SDL.h>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Runs frames (with a little real time for the zoom and the worker) until the condition holds.
+template <typename Condition>
+bool FramesUntil(Condition done, int limit)
+{
+    for (int i = 0; i < limit; ++i) {
+        if (done())
+            return true;
+        RunGameFrames(1);
+        SDL_Delay(2);
+    }
+    return done();
+}
+
+} // namespace
+
+TEST(GLCampaignBattleRoad, BuildAShipAttackANeighbourFightAndSeeTheResult)
+{
+    TempDir user;
+    ScopedChdir cwd(QLM_GAME_DIR);
+    LeapingClock unheld;
+    ASSERT_TRUE(StartWindowedGame(user.Path(), 5, &unheld));
+    Game& game = Game::GetInstance();
+
+    // A new campaign from the title.
+    ClickCentre(GUI_MainMenu::GetInstance().GetCampaignButton());
+    GUI_CampaignLoader* loader = GUI_CampaignLoader::GetOpen();
+    ASSERT_NE(loader, nullptr);
+    ClickCentre(loader->GetNameField());
+    for (int i = 0; i < 8; ++i)
+        PressKey(SDL_SCANCODE_BACKSPACE);
+    for (SDL_Scancode key : {SDL_SCANCODE_W, SDL_SCANCODE_A, SDL_SCANCODE_R})
+        PressKey(key);
+    ClickCentre(loader->GetCreateButton());
+    Settle();
+    ASSERT_EQ(game.GetModeId(), GUI_Campaign::kModeId);
+    GUI_CampaignMap* map = GUI_CampaignMap::Get();
+    ASSERT_NE(map, nullptr);
+    SIM_CampaignEncounter* home = map->GetCampaign()->GetHomeworldEncounter();
+    ASSERT_NE(home, nullptr);
+    ASSERT_TRUE(SIM_CampaignProgress::GetInstance().GetFleets().empty()) << "a new campaign starts without a fleet";
+    PullMapTo(map, home);
+    ASSERT_TRUE(PlanetInView(map, home));
+
+    // The home planet, zoomed in, shows its shipyard; its button opens the yard.
+    const GUI_Encounter* homeView = map->FindView(home);
+    ClickAt(static_cast<int>(homeView->CentreX()), static_cast<int>(homeView->CentreY()));
+    ASSERT_TRUE(FramesUntil([] { return GUI_EncounterDetails::GetOpen() != nullptr; }, 600));
+    GUI_CampaignFacility* yardPanel = nullptr;
+    for (GUI_CampaignFacility* panel : GUI_EncounterDetails::GetOpen()->GetFacilityPanels())
+        if (panel->GetFacility()->GetType()->facilityClass == SIM_CampaignFacilityType::SHIPYARD)
+            yardPanel = panel;
+    ASSERT_NE(yardPanel, nullptr);
+    ClickCentre(yardPanel->GetButton());
+    GUI_Shipyard* yard = GUI_Shipyard::GetOpen();
+    ASSERT_NE(yard, nullptr);
+
+    // Two frigates: chosen by their tile, built with the button.
+    GUI_CampaignDesignIcon* frigate = nullptr;
+    for (GUI_CampaignDesignIcon* icon : yard->GetPicker()->GetIcons())
+        if (icon->GetDesign() && icon->GetDesign()->GetHull()->GetClass() == 1 && !frigate)
+            frigate = icon;
+    ASSERT_NE(frigate, nullptr);
+    ClickCentre(frigate);
+    ASSERT_TRUE(yard->GetBuildButton()->enabled);
+    ClickCentre(yard->GetBuildButton());
+    ClickCentre(yard->GetBuildButton());
+    SIM_CampaignFleet* fleet = yard->GetFleet();
+    ASSERT_EQ(fleet->GetShips().size(), 2u);
+    const int fleetId = fleet->id;
+    // The yard's window is on screen: its left part is not the dark map.
+    TextureData shot = Screenshot(user.Path());
+    ASSERT_GT(shot.width, 0);
+    EXPECT_GT(Brightness(shot, yard->left + 40, yard->top + 12, 4), 60.0);
+    ClickCentre(yard->GetCloseButton());
+    Settle();
+    ASSERT_EQ(GUI_Shipyard::GetOpen(), nullptr);
+    ASSERT_NE(SIM_CampaignProgress::GetInstance().FindFleet(fleetId), nullptr);
+
+    // Back out to the map; the new fleet's icon opens its window with both ships.
+    PressKey(SDL_SCANCODE_ESCAPE); // the planet's window first
+    ASSERT_EQ(GUI_EncounterDetails::GetOpen(), nullptr);
+    PressKey(SDL_SCANCODE_ESCAPE);
+    ASSERT_TRUE(FramesUntil([&] { return map->GetZoomer().state == GUI_MapZoomer::IDLE; }, 600));
+    RunGameFrames(3);
+    PullMapTo(map, home);
+    GUI_PlayerFleetIcon* icon = nullptr;
+    for (GUI_PlayerFleetIcon* each : GUI_PlayerFleetIcon::GetAll())
+        if (each->GetFleet() == fleet)
+            icon = each;
+    ASSERT_NE(icon, nullptr);
+    ClickCentre(icon);
+    RunGameFrames(2);
+    GUI_CampaignFleetDetails* details = GUI_CampaignFleetDetails::FindForFleet(fleet);
+    ASSERT_NE(details, nullptr);
+    EXPECT_EQ(details->GetIcons().size(), 2u);
+    ClickCentre(details->GetCloseButton());
+    Settle();
+
+    // Sent against an enemy neighbour in view.
+    SIM_CampaignEncounter* target = nullptr;
+    for (SIM_CampaignEncounter* n : home->neighbours)
+        if (n->territory != SIM_CampaignEncounter::PLAYER && PlanetInView(map, n))
+            target = n;
+    ASSERT_NE(target, nullptr);
+    icon = nullptr;
+    for (GUI_PlayerFleetIcon* each : GUI_PlayerFleetIcon::GetAll())
+        if (each->GetFleet() == fleet)
+            icon = each;
+    ASSERT_NE(icon, nullptr);
+    const GUI_Encounter* to = map->FindView(target);
+    DragWithMouse((icon->left + icon->right) / 2, (icon->top + icon->bottom) / 2, static_cast<int>(to->CentreX()),
+                  static_cast<int>(to->CentreY()));
+    RunGameFrames(2);
+    ASSERT_EQ(fleet->location, target);
+
+    // Next Turn: the battle is offered; yes leads to the deployment.
+    ClickCentre(map->GetBottomPanel()->GetNextTurnButton());
+    Settle();
+    ASSERT_NE(GUI_ConfirmDialog::GetOpen(), nullptr);
+    ClickCentre(GUI_ConfirmDialog::GetOpen()->GetYesButton());
+    ASSERT_TRUE(FramesUntil([] { return GUI_CampaignDeployment::GetOpen() != nullptr; }, 1000));
+    GUI_CampaignDeployment* deployment = GUI_CampaignDeployment::GetOpen();
+    EXPECT_FALSE(deployment->GetFightButton()->enabled);
+    const GRect& zone = GUI_DeploymentZone::GetInstance().GetScreenRect();
+    for (int n = 0; n < 4 && !deployment->GetPicker()->GetAvailable().empty(); ++n) {
+        const GUI_CampaignShipIcon* tile = deployment->GetPicker()->GetAvailable().front();
+        DragWithMouse((tile->left + tile->right) / 2, (tile->top + tile->bottom) / 2, (zone.left + zone.right) / 2,
+                      zone.top + 40 + 60 * n);
+    }
+    ASSERT_TRUE(deployment->GetFightButton()->enabled);
+    ClickCentre(deployment->GetFightButton());
+    Settle();
+    ASSERT_TRUE(SIM_Battle::GetInstance().IsFromCampaign());
+    PressKey(SDL_SCANCODE_SPACE); // past the loading screen
+    Settle();
+    ASSERT_EQ(game.GetModeId(), 0);
+    for (int i = 0; i < 10; ++i)
+        PressKey(SDL_SCANCODE_EQUALS);
+    EXPECT_NEAR(GUI_BattleGUI::GetInstance().battleSpeed, 4.0f, 0.01f);
+
+    // To its end: the campaign's report, then back to the map.
+    ASSERT_TRUE(FramesUntil([] { return GUI_CampaignPostMortem::GetOpen() != nullptr; }, 20000))
+        << "the battle did not end";
+    const bool won = SIM_Battle::GetInstance().GetLost() == SIM_Battle::WON;
+    GUI_CampaignPostMortem* report = GUI_CampaignPostMortem::GetOpen();
+    ClickAt(report->left + 40, report->bottom - 30);
+    Settle();
+    RunGameFrames(3);
+    if (GUI_ConfirmDialog* next = GUI_ConfirmDialog::GetOpen())
+        ClickCentre(next->GetNoButton());
+    Settle();
+    ASSERT_EQ(game.GetModeId(), GUI_Campaign::kModeId);
+    map = GUI_CampaignMap::Get();
+    ASSERT_NE(map, nullptr);
+    EXPECT_EQ(target->territory, won ? SIM_CampaignEncounter::PLAYER : SIM_CampaignEncounter::ENEMY);
+    const SIM_CampaignFleet* after = SIM_CampaignProgress::GetInstance().FindFleet(fleetId);
+    if (won) {
+        ASSERT_NE(after, nullptr);
+        EXPECT_EQ(after->location, target);
+    } else {
+        EXPECT_EQ(after, nullptr) << "a lost attack loses the fleet";
+    }
+    // The planet's view on the map follows its owner.
+    EXPECT_EQ(map->FindView(target)->IsPlayerOwned(), won);
+
+    GUI_Campaign::QuitCampaignToMenu();
+    Settle();
+    game.Shutdown();
+    game.ResetForTests();
+}

@@ -1,0 +1,211 @@
+// A campaign battle from the Next Turn button to the fight: the question, the
+// deployment dialog with its picker, the fight button that waits for every
+// ship, the layout kept for the next battle, and the result taken back.
+#include "CampaignScreenGame.h"
+
+#include "campaign/gui/GUI_CampaignControlPanelBttm.h"
+#include "campaign/gui/GUI_CampaignDeployment.h"
+#include "campaign/gui/GUI_CampaignDeploymentPicker.h"
+#include "campaign/gui/GUI_CampaignPostMortem.h"
+#include "campaign/gui/GUI_CampaignShipIcon.h"
+#include "campaign/sim/SIM_CampaignBattleManager.h"
+#include "engine/GFileHelpers.h"
+#include "engine/GSafeFile.h"
+#include "gui/GUI_ConfirmDialog.h"
+#include "prep/GUI_DeploymentIcon.h"
+#include "prep/GUI_DeploymentZone.h"
+#include "sim/SIM_Battle.h"
+#include "sim/SIM_DeployedFleet.h"
+#include "sim/SIM_Fleet.h"
+
+#include <cmath>
+#include <filesystem>
+
+#include <SDL2/SDL.h>
+
+namespace {
+
+class CampaignDeployment : public CampaignScreenGame {
+protected:
+    void SetUp() override
+    {
+        CampaignScreenGame::SetUp();
+        StartCampaign("deploytest");
+        home = Homeworld();
+        ASSERT_NE(home, nullptr);
+        for (SIM_CampaignEncounter* n : home->neighbours)
+            if (n->territory != SIM_CampaignEncounter::PLAYER)
+                enemy = n;
+        ASSERT_NE(enemy, nullptr);
+    }
+    void TearDown() override { Quit(); }
+
+    // A fleet of two at home sent against the enemy neighbour, then Next Turn
+    // and yes to the question; true once the deployment is open.
+    bool AttackAndDeploy()
+    {
+        fleet = AddFleet(home);
+        auto* second = new SIM_CampaignShip();
+        second->SetDesign(SIM_ShipDesign::Find("fed_ai_escort"));
+        second->id = SIM_CampaignShip::GetNextFreeID();
+        second->name = "Steadfast";
+        second->InitModuleStates();
+        fleet->AddShip(second);
+        fleet->origin = home;
+        fleet->SetLocation(enemy);
+        SIM_CampaignBattleManager::GetInstance().AddPlayerAttack(enemy, fleet);
+        Frames(2);
+        Click(*GUI_CampaignMap::Get()->GetBottomPanel()->GetNextTurnButton());
+        SettleTransition();
+        GUI_ConfirmDialog* question = GUI_ConfirmDialog::GetOpen();
+        if (!question)
+            return false;
+        Click(*question->GetYesButton());
+        for (int i = 0; i < 500 && !GUI_CampaignDeployment::GetOpen(); ++i) {
+            Frames(1);
+            SDL_Delay(2);
+        }
+        Frames(1);
+        return GUI_CampaignDeployment::GetOpen() != nullptr;
+    }
+
+    // Drags every tile in the picker onto its own cell of the zone.
+    static void PlaceAll(GUI_CampaignDeployment* dialog)
+    {
+        const GRect& zone = GUI_DeploymentZone::GetInstance().GetScreenRect();
+        int n = 0;
+        while (!dialog->GetPicker()->GetAvailable().empty() && n < 20) {
+            const GUI_CampaignShipIcon* tile = dialog->GetPicker()->GetAvailable().front();
+            const float tx = (zone.left + zone.right) * 0.5f;
+            const float ty = zone.top + 30.0f + 40.0f * n++;
+            Drag((tile->left + tile->right) * 0.5f, (tile->top + tile->bottom) * 0.5f, tx, ty);
+        }
+    }
+
+    SIM_CampaignEncounter* home = nullptr;
+    SIM_CampaignEncounter* enemy = nullptr;
+    SIM_CampaignFleet* fleet = nullptr;
+};
+
+TEST_F(CampaignDeployment, TheDialogFillsTheScreenBesideItsSquareMap)
+{
+    EXPECT_EQ(GUI_CampaignDeployment::MapSide(1024, 768), 704);
+    EXPECT_EQ(GUI_CampaignDeployment::MapSide(1280, 800), 739);
+    EXPECT_EQ(GUI_CampaignDeploymentPicker::RowsThatFit(64), 0);
+    EXPECT_EQ(GUI_CampaignDeploymentPicker::RowsThatFit(128), 1);
+    EXPECT_EQ(GUI_CampaignDeploymentPicker::RowsThatFit(129), 2);
+}
+
+TEST_F(CampaignDeployment, FightWaitsForEveryShipAndTheLayoutComesBack)
+{
+    ASSERT_TRUE(AttackAndDeploy());
+    GUI_CampaignDeployment* dialog = GUI_CampaignDeployment::GetOpen();
+    EXPECT_EQ(dialog->width, GUI_CampaignDeployment::MapSide(kWidth, kHeight) + 320);
+    ASSERT_EQ(dialog->GetPicker()->GetAvailable().size(), 2u);
+    EXPECT_FALSE(dialog->GetFightButton()->enabled);
+    EXPECT_FALSE(dialog->GetEnemyFleet()->GetShips().empty());
+
+    // One tile let go over the picker goes straight back; on the map it stays.
+    const GUI_CampaignShipIcon* tile = dialog->GetPicker()->GetAvailable().front();
+    ClickAt((tile->left + tile->right) / 2, (tile->top + tile->bottom) / 2);
+    Frames(2);
+    EXPECT_EQ(dialog->GetPicker()->GetAvailable().size(), 2u);
+    PlaceAll(dialog);
+    EXPECT_TRUE(dialog->GetPicker()->GetAvailable().empty());
+    EXPECT_EQ(dialog->GetPlayerFleet()->GetShips().size(), 2u);
+    EXPECT_TRUE(dialog->GetFightButton()->enabled);
+
+    // Delete takes the selected ship back: the fight waits again, its tile last.
+    GUI_DeploymentIcon* placed = GetDeploymentIcons().front();
+    const int removedId = placed->GetShip()->shipId;
+    ClickAt(static_cast<int>(placed->screenX), static_cast<int>(placed->screenY));
+    Frames(1);
+    PressKey(SDL_SCANCODE_DELETE);
+    Frames(2);
+    ASSERT_EQ(dialog->GetPicker()->GetAvailable().size(), 1u);
+    EXPECT_EQ(dialog->GetPicker()->GetAvailable().back()->GetShip()->id, removedId);
+    EXPECT_FALSE(dialog->GetFightButton()->enabled);
+    PlaceAll(dialog);
+    ASSERT_TRUE(dialog->GetFightButton()->enabled);
+
+    // The layout of this fleet is written at the fight and read back next time.
+    std::vector<std::pair<float, float>> positions;
+    for (const auto& ship : dialog->GetPlayerFleet()->GetShips())
+        positions.push_back({ship->x, ship->y});
+    ASSERT_TRUE(dialog->SaveLastDeployment());
+    const std::string path = GUI_CampaignDeployment::LastDeploymentPath(fleet->id);
+    EXPECT_TRUE(FileExists(path));
+    SIM_PendingBattle* battle = SIM_CampaignBattleManager::GetInstance().GetCurrent();
+    GUI_CampaignDeployment* again = GUI_CampaignDeployment::Open(battle);
+    Frames(1);
+    ASSERT_NE(again, nullptr);
+    EXPECT_TRUE(again->GetPicker()->GetAvailable().empty());
+    EXPECT_TRUE(again->GetFightButton()->enabled);
+    ASSERT_EQ(again->GetPlayerFleet()->GetShips().size(), positions.size());
+    for (const auto& ship : again->GetPlayerFleet()->GetShips()) {
+        bool found = false;
+        for (const auto& p : positions)
+            found = found || (std::abs(p.first - ship->x) < 1.0f && std::abs(p.second - ship->y) < 1.0f);
+        EXPECT_TRUE(found) << ship->name;
+    }
+
+    // Fight: the battle runs with the campaign's ships against copies of the
+    // challenge's, and the dialog goes with the campaign screen.
+    Click(*again->GetFightButton());
+    SettleTransition();
+    Frames(2);
+    const SIM_Battle& fought = SIM_Battle::GetInstance();
+    EXPECT_TRUE(fought.IsStarted());
+    EXPECT_TRUE(fought.IsFromCampaign());
+    ASSERT_NE(fought.GetPlayerFleet(), nullptr);
+    EXPECT_EQ(fought.GetPlayerFleet()->GetAllShips().size(), 2u);
+    EXPECT_EQ(GUI_CampaignDeployment::GetOpen(), nullptr);
+    // Past the loading screen into the battle.
+    PressKey(SDL_SCANCODE_SPACE);
+    SettleTransition();
+    Frames(2);
+    EXPECT_EQ(Game::GetInstance().GetModeId(), 0);
+
+    // The campaign's report applies the result and leads back to the map.
+    ASSERT_TRUE(GUI_CampaignPostMortem::Open(GUI_CampaignPostMortem::WON));
+    Frames(1);
+    ASSERT_NE(GUI_CampaignPostMortem::GetOpen(), nullptr);
+    ClickAt(GUI_CampaignPostMortem::GetOpen()->left + 40, GUI_CampaignPostMortem::GetOpen()->bottom - 30);
+    SettleTransition();
+    Frames(2);
+    EXPECT_EQ(Game::GetInstance().GetModeId(), GUI_Campaign::kModeId);
+    EXPECT_EQ(enemy->territory, SIM_CampaignEncounter::PLAYER);
+    EXPECT_EQ(SIM_CampaignBattleManager::GetInstance().GetCurrent(), nullptr);
+}
+
+TEST_F(CampaignDeployment, AStoredLayoutOffTheMapComesBackInsideTheZoneOnCellsOfItsOwn)
+{
+    ASSERT_TRUE(AttackAndDeploy());
+    const std::string path = GUI_CampaignDeployment::LastDeploymentPath(fleet->id);
+    std::string text;
+    int index = 0;
+    for (const SIM_CampaignShip* ship : fleet->GetShips())
+        text += "[ship" + std::to_string(index++) + "]\nshipid = " + std::to_string(ship->id) + "\nname = " +
+                ship->name + "\npos = 99999,-5000\n\n";
+    text += "[ship9]\nshipid = 4242\nname = Gone\npos = 10,10\n";
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    ASSERT_TRUE(WriteFileAtomically(path, text));
+    GUI_CampaignDeployment* dialog = GUI_CampaignDeployment::Open(SIM_CampaignBattleManager::GetInstance().GetCurrent());
+    Frames(1);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->GetPicker()->GetAvailable().empty()) << "both ships placed, the unknown one skipped";
+    const GRect& zone = GUI_DeploymentZone::GetInstance().GetWorldRect();
+    ASSERT_EQ(dialog->GetPlayerFleet()->GetShips().size(), 2u);
+    const auto& ships = dialog->GetPlayerFleet()->GetShips();
+    for (const auto& ship : ships) {
+        EXPECT_GT(ship->x, static_cast<float>(zone.left));
+        EXPECT_LT(ship->x, static_cast<float>(zone.right));
+        EXPECT_GT(ship->y, static_cast<float>(zone.top));
+        EXPECT_LT(ship->y, static_cast<float>(zone.bottom));
+        EXPECT_NEAR(std::remainder(ship->x, GUI_DeploymentZone::kGridSize), 0.0f, 0.01f) << "on the grid";
+    }
+    EXPECT_FALSE(ships[0]->x == ships[1]->x && ships[0]->y == ships[1]->y) << "one cell each";
+    EXPECT_TRUE(dialog->GetFightButton()->enabled);
+}
+
+} // namespace

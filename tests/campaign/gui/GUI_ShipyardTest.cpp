@@ -1,0 +1,514 @@
+// The shipyard, the planet's facility panels, fleet windows with their ship
+// tiles and the ship dialogs, used headless through the real game with the
+// mouse as the player uses them.
+#include "CampaignScreenGame.h"
+
+#include "campaign/gui/GUI_CampaignDesignDetails.h"
+#include "campaign/gui/GUI_CampaignDesignIcon.h"
+#include "campaign/gui/GUI_CampaignDesignPicker.h"
+#include "campaign/gui/GUI_CampaignFacility.h"
+#include "campaign/gui/GUI_CampaignFleetDetails.h"
+#include "campaign/gui/GUI_CampaignShipDetails.h"
+#include "campaign/gui/GUI_CampaignShipIcon.h"
+#include "campaign/gui/GUI_CampaignShipSummary.h"
+#include "campaign/gui/GUI_CampaignSquadronSize.h"
+#include "campaign/gui/GUI_CampaignStats.h"
+#include "campaign/gui/GUI_EncounterDetails.h"
+#include "campaign/gui/GUI_FleetRename.h"
+#include "campaign/gui/GUI_ScrapShip.h"
+#include "campaign/gui/GUI_Shipyard.h"
+#include "campaign/gui/GUI_ShipyardQuantity.h"
+#include "campaign/gui/GUI_ShipsLog.h"
+#include "campaign/sim/SIM_CampaignBattleManager.h"
+#include "campaign/sim/SIM_CampaignFacility.h"
+#include "campaign/sim/SIM_CampaignFacilityType.h"
+#include "campaign/sim/SIM_CampaignShipsLog.h"
+#include "campaign/sim/SIM_CampaignStats.h"
+#include "engine/GHashTable.h"
+#include "gui/GUI_CloseButton.h"
+#include "gui/GUI_Cursor.h"
+#include "gui/GUI_ScrollingWindow.h"
+#include "sim/SIM_ShipHull.h"
+
+#include <algorithm>
+
+namespace {
+
+class Shipyard : public CampaignScreenGame {
+protected:
+    void SetUp() override
+    {
+        CampaignScreenGame::SetUp();
+        StartCampaign("yardtest");
+        home = Homeworld();
+        ASSERT_NE(home, nullptr);
+    }
+    void TearDown() override { Quit(); }
+
+    static GUI_CampaignFacility* PanelOfClass(int facilityClass)
+    {
+        GUI_EncounterDetails* details = GUI_EncounterDetails::GetOpen();
+        if (!details)
+            return nullptr;
+        for (GUI_CampaignFacility* p : details->GetFacilityPanels())
+            if (p->GetFacility()->GetType()->facilityClass == facilityClass)
+                return p;
+        return nullptr;
+    }
+
+    static size_t FleetCount() { return SIM_CampaignProgress::GetInstance().GetFleets().size(); }
+
+    static SIM_CampaignShip* AddShip(SIM_CampaignFleet* fleet, const char* design, int quantity)
+    {
+        auto* ship = new SIM_CampaignShip();
+        ship->SetDesign(SIM_ShipDesign::Find(design));
+        ship->id = SIM_CampaignShip::GetNextFreeID();
+        ship->name = "Tile";
+        ship->quantity = quantity;
+        ship->InitModuleStates();
+        fleet->AddShip(ship);
+        return ship;
+    }
+
+    static void Centre(const GUI_BaseElement& e, float& x, float& y)
+    {
+        x = (e.left + e.right) * 0.5f;
+        y = (e.top + e.bottom) * 0.5f;
+    }
+
+    SIM_CampaignEncounter* home = nullptr;
+};
+
+TEST_F(Shipyard, ANewcomerBuildsAShipAtTheHomeShipyardAndKeepsTheFleet)
+{
+    ShowEncounterDetails(home);
+    Frames(1);
+    GUI_CampaignFacility* yard = PanelOfClass(SIM_CampaignFacilityType::SHIPYARD);
+    ASSERT_NE(yard, nullptr);
+    ASSERT_TRUE(yard->GetButton()->enabled);
+    const size_t fleets = FleetCount();
+    Click(*yard->GetButton());
+    GUI_Shipyard* shipyard = GUI_Shipyard::GetOpen();
+    ASSERT_NE(shipyard, nullptr);
+    SIM_CampaignFleet* fleet = shipyard->GetFleet();
+    EXPECT_EQ(FleetCount(), fleets + 1);
+    EXPECT_TRUE(fleet->GetShips().empty());
+    // The race's designs are listed behind the new-design icon, the first chosen.
+    GUI_CampaignDesignPicker* picker = shipyard->GetPicker();
+    ASSERT_FALSE(picker->GetDesigns().empty());
+    EXPECT_TRUE(picker->GetIcons().front()->IsNewDesign());
+    EXPECT_EQ(shipyard->GetSelectedDesign(), picker->GetDesigns().front());
+
+    // Choose the cruiser by its tile and build it.
+    GUI_CampaignDesignIcon* cruiserIcon = nullptr;
+    for (GUI_CampaignDesignIcon* icon : picker->GetIcons())
+        if (icon->GetDesign() && icon->GetDesign()->GetHull()->GetClass() == 0)
+            cruiserIcon = icon;
+    ASSERT_NE(cruiserIcon, nullptr);
+    SIM_ShipDesign* cruiser = cruiserIcon->GetDesign();
+    Click(*cruiserIcon);
+    ASSERT_EQ(shipyard->GetSelectedDesign(), cruiser);
+    EXPECT_FALSE(shipyard->GetQuantityPanel()->visible);
+    ASSERT_TRUE(shipyard->GetBuildButton()->enabled);
+    const int cash = SIM_CampaignProgress::GetInstance().cash;
+    const int crew = SIM_CampaignProgress::GetInstance().crew;
+    Click(*shipyard->GetBuildButton());
+    ASSERT_EQ(fleet->GetShips().size(), 1u);
+    EXPECT_EQ(fleet->GetShips()[0]->design, cruiser);
+    EXPECT_EQ(SIM_CampaignProgress::GetInstance().cash, cash - static_cast<int>(cruiser->GetCost()));
+    EXPECT_EQ(SIM_CampaignProgress::GetInstance().crew, crew - cruiser->GetCrewRequired());
+
+    // Closing keeps the fleet that got a ship.
+    Click(*shipyard->GetCloseButton());
+    Frames(1);
+    EXPECT_EQ(GUI_Shipyard::GetOpen(), nullptr);
+    EXPECT_EQ(FleetCount(), fleets + 1);
+    EXPECT_NE(SIM_CampaignProgress::GetInstance().FindFleet(fleet->id), nullptr);
+
+    // The button toggles: pressed twice, the yard closes and no empty fleet remains.
+    ShowEncounterDetails(home);
+    Frames(1);
+    yard = PanelOfClass(SIM_CampaignFacilityType::SHIPYARD);
+    Click(*yard->GetButton());
+    ASSERT_NE(GUI_Shipyard::GetOpen(), nullptr);
+    EXPECT_EQ(FleetCount(), fleets + 2);
+    Click(*yard->GetButton());
+    Frames(1);
+    EXPECT_EQ(GUI_Shipyard::GetOpen(), nullptr);
+    EXPECT_EQ(FleetCount(), fleets + 1);
+    CloseEncounterDetails();
+}
+
+TEST_F(Shipyard, ASquadronCostsPerFighterAndNeedsOneCrewEach)
+{
+    SIM_CampaignFleet* fleet = AddFleet(home, nullptr);
+    GUI_Shipyard* yard = GUI_Shipyard::Open(home, fleet);
+    SIM_ShipDesign* fighter = SIM_ShipDesign::Find("fed_sample_fighter");
+    ASSERT_NE(fighter, nullptr);
+    yard->SelectDesign(fighter);
+    ASSERT_TRUE(yard->GetQuantityPanel()->visible);
+    EXPECT_EQ(GUI_Shipyard::GetBuildQuantity(), 16);
+    GUI_CampaignShipSummary* summary = yard->GetDetails()->GetSummary();
+    EXPECT_EQ(summary->GetCrewText(), "16");
+    EXPECT_EQ(summary->GetCostText(), GUI_CampaignShipSummary::CostText(fighter->GetCost(), 16, true));
+    EXPECT_EQ(GUI_CampaignShipSummary::CostText(45.0f, 16, true), "45 CR ( X 16 = 720)");
+    EXPECT_EQ(GUI_CampaignShipSummary::CostText(1234.9f, 16, false), "1,234 CR");
+
+    // Crew for 15 fighters but not 16: refused for crew, then the slider's left end builds one.
+    SIM_CampaignProgress& progress = SIM_CampaignProgress::GetInstance();
+    progress.crew = 15;
+    yard->UpdateBuildButton();
+    EXPECT_EQ(yard->GetBuildState(), GUI_Shipyard::NO_CREW);
+    EXPECT_FALSE(yard->GetBuildButton()->enabled);
+    EXPECT_EQ(GUI_ShipyardQuantity::QuantityFromSlider(0.0f), 1);
+    EXPECT_EQ(GUI_ShipyardQuantity::QuantityFromSlider(1.0f), 16);
+    EXPECT_EQ(GUI_ShipyardQuantity::QuantityFromSlider(0.99f), 15);
+    yard->GetQuantityPanel()->SetSliderValue(0.0f);
+    EXPECT_EQ(GUI_Shipyard::GetBuildQuantity(), 1);
+    EXPECT_TRUE(yard->GetBuildButton()->enabled);
+    Click(*yard->GetBuildButton());
+    ASSERT_EQ(fleet->GetShips().size(), 1u);
+    EXPECT_EQ(fleet->GetShips()[0]->quantity, 1);
+    EXPECT_EQ(progress.crew, 14);
+
+    // Too little of both: the cash is named.
+    progress.cash = 0;
+    progress.crew = 0;
+    yard->UpdateBuildButton();
+    EXPECT_EQ(yard->GetBuildState(), GUI_Shipyard::NO_CASH);
+    GUI_Shipyard::CloseOpen();
+    Frames(1);
+    // Opened for a fleet that has ships, the yard never deletes it.
+    EXPECT_NE(SIM_CampaignProgress::GetInstance().FindFleet(fleet->id), nullptr);
+}
+
+TEST_F(Shipyard, DesignIconsGiveTheLastFailingReasonAndAFighterYardRefusesCruisers)
+{
+    using Icon = GUI_CampaignDesignIcon;
+    EXPECT_EQ(Icon::StateFor(100.0f, 5, false, 1, 100, 5, true), Icon::BUILDABLE);
+    EXPECT_EQ(Icon::StateFor(100.0f, 5, false, 1, 99, 5, true), Icon::NO_CASH);
+    EXPECT_EQ(Icon::StateFor(100.0f, 5, false, 1, 99, 4, true), Icon::NO_CREW);
+    EXPECT_EQ(Icon::StateFor(100.0f, 5, false, 1, 0, 0, false), Icon::WRONG_CLASS);
+    // Affordable once, not as a squadron of 16.
+    EXPECT_EQ(Icon::StateFor(50.0f, 1, true, 16, 799, 16, true), Icon::NO_CASH);
+    EXPECT_EQ(Icon::StateFor(50.0f, 99, true, 16, 800, 16, true), Icon::BUILDABLE);
+
+    SIM_CampaignEncounter* fighterYard = nullptr;
+    for (SIM_CampaignEncounter* e : SIM_CampaignEncounter::GetAll())
+        if (e->HasFacilityOfType("shipyardc") && !e->CanBuildClass(0))
+            fighterYard = e;
+    ASSERT_NE(fighterYard, nullptr);
+    SIM_CampaignFleet* fleet = AddFleet(fighterYard, nullptr);
+    const int fleetId = fleet->id;
+    GUI_Shipyard* yard = GUI_Shipyard::Open(fighterYard, fleet);
+    yard->SelectDesign(SIM_ShipDesign::Find("fed_sample_cruiser"));
+    EXPECT_FALSE(yard->GetBuildButton()->enabled);
+    EXPECT_EQ(yard->GetBuildState(), 3);
+    bool cruiserRefused = false;
+    for (GUI_CampaignDesignIcon* icon : yard->GetPicker()->GetIcons())
+        if (icon->GetDesign() && icon->GetDesign()->GetHull()->GetClass() == 0)
+            cruiserRefused = icon->GetState() == Icon::WRONG_CLASS && icon->IsRefused();
+    EXPECT_TRUE(cruiserRefused);
+    GUI_Shipyard::CloseOpen();
+    Frames(1);
+    EXPECT_EQ(SIM_CampaignProgress::GetInstance().FindFleet(fleetId), nullptr);
+    EXPECT_EQ(GUI_CampaignDesignPicker::CellCapacity(64 * 3), 3);
+    EXPECT_EQ(GUI_CampaignDesignPicker::CellCapacity(64 * 3 + 1), 5);
+}
+
+TEST_F(Shipyard, FacilityPanelsEnableByTerritoryAndNeed)
+{
+    EXPECT_EQ(GUI_CampaignFacility::ShipyardClassesText("shipyardc"), GetString("FACILITY_REPAIR_FIGHTER"));
+    EXPECT_EQ(GUI_CampaignFacility::ShipyardClassesText("shipyarda"),
+              std::string(GetString("FACILITY_REPAIR_FIGHTER")) + "," + GetString("FACILITY_REPAIR_FRIGATE") + "," +
+                  GetString("FACILITY_REPAIR_CRUISER"));
+    for (SIM_CampaignEncounter* e : SIM_CampaignEncounter::GetAll()) {
+        for (const auto& f : e->facilities) {
+            GUI_CampaignFacility panel(f.get());
+            const int cls = f->GetType()->facilityClass;
+            if (cls == SIM_CampaignFacilityType::SHIPYARD) {
+                EXPECT_EQ(panel.GetButton()->enabled, e->territory == SIM_CampaignEncounter::PLAYER) << e->name;
+            } else if (cls == SIM_CampaignFacilityType::REPAIRYARD) {
+                EXPECT_FALSE(panel.GetButton()->enabled) << "no fleet needs repair yet";
+            } else {
+                EXPECT_EQ(panel.GetButton(), nullptr);
+            }
+        }
+    }
+}
+
+TEST_F(Shipyard, FleetWindowsSizeByShipsAndCascade)
+{
+    EXPECT_EQ(GUI_CampaignFleetDetails::HeightFor(0), 88);
+    EXPECT_EQ(GUI_CampaignFleetDetails::HeightFor(7), 152);
+    EXPECT_EQ(GUI_CampaignFleetDetails::HeightFor(8), 216);
+    EXPECT_EQ(GUI_CampaignFleetDetails::HeightFor(43), 472);
+    EXPECT_EQ(GUI_CampaignFleetDetails::HeightFor(200), 472);
+    SIM_CampaignFleet* big = AddFleet(home, nullptr);
+    for (int i = 0; i < 43; ++i)
+        AddShip(big, "fed_sample_frigate", 1);
+    SIM_CampaignFleet* small = AddFleet(home);
+    GUI_CampaignFleetDetails* first = GUI_CampaignFleetDetails::ShowForFleet(big);
+    EXPECT_EQ(first->height, 472);
+    EXPECT_EQ(first->GetRowsShown(), 6);
+    EXPECT_EQ(first->GetScrollBar()->maximum, 1);
+    EXPECT_TRUE(first->GetScrollBar()->visible);
+    GUI_CampaignFleetDetails* second = GUI_CampaignFleetDetails::ShowForFleet(small);
+    EXPECT_EQ(second->left, first->left + 50);
+    EXPECT_EQ(second->top, first->top + 50);
+    EXPECT_EQ(GUI_CampaignFleetDetails::ShowForFleet(big), first);
+    // Scrolled one row: the first tile shown is the eighth ship.
+    first->GetScrollBar()->ScrollDown();
+    Frames(1);
+    const auto& icons = first->GetIcons();
+    ASSERT_EQ(icons.size(), 43u);
+    EXPECT_EQ(icons[7]->GetParent(), first);
+    EXPECT_EQ(icons[6]->GetParent(), nullptr);
+    // A home planet with a shipyard offers building.
+    EXPECT_TRUE(first->GetBuildButton()->enabled);
+    GUI_CampaignFleetDetails::CloseAll();
+}
+
+TEST_F(Shipyard, FighterSquadronsMergeUpToSixteenAndOtherwiseShowTheirDetails)
+{
+    SIM_CampaignFleet* fleet = AddFleet(home, nullptr);
+    SIM_CampaignShip* ten = AddShip(fleet, "fed_sample_fighter", 10);
+    SIM_CampaignShip* seven = AddShip(fleet, "fed_sample_fighter", 7);
+    SIM_CampaignShip* six = AddShip(fleet, "fed_sample_fighter", 6);
+    GUI_CampaignFleetDetails* window = GUI_CampaignFleetDetails::ShowForFleet(fleet);
+    Frames(1);
+    float fx, fy, tx, ty;
+    Centre(*window->GetIcons()[0], fx, fy);
+    Centre(*window->GetIcons()[1], tx, ty);
+    Drag(fx, fy, tx, ty);
+    EXPECT_EQ(fleet->GetShips().size(), 3u) << "10 + 7 is more than a squadron";
+    EXPECT_EQ(seven->quantity, 7);
+    ASSERT_NE(GUI_CampaignShipDetails::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_CampaignShipDetails::GetOpen()->GetShip(), ten);
+    GUI_CampaignShipDetails::CloseOpen();
+    Frames(1);
+    Centre(*window->GetIcons()[0], fx, fy);
+    Centre(*window->GetIcons()[2], tx, ty);
+    Drag(fx, fy, tx, ty);
+    ASSERT_EQ(fleet->GetShips().size(), 2u);
+    EXPECT_EQ(six->quantity, 16);
+    EXPECT_EQ(fleet->shipCount, 23);
+    GUI_CampaignFleetDetails::CloseAll();
+    EXPECT_TRUE(GUI_CampaignFleetDetails::CanMerge(six, seven) == false);
+}
+
+TEST_F(Shipyard, ShipsMoveBetweenFleetsAndSplitOffAndEmptiedFleetsGo)
+{
+    SIM_CampaignFleet* a = AddFleet(home);
+    SIM_CampaignFleet* b = AddFleet(home);
+    const int aId = a->id;
+    GUI_CampaignFleetDetails* wa = GUI_CampaignFleetDetails::ShowForFleet(a);
+    GUI_CampaignFleetDetails* wb = GUI_CampaignFleetDetails::ShowForFleet(b);
+    Frames(1);
+    // A's only ship onto B's window: it moves and A goes with its window.
+    float fx, fy;
+    Centre(*wa->GetIcons()[0], fx, fy);
+    Drag(fx, fy, static_cast<float>(wb->right - 40), static_cast<float>(wb->bottom - 60));
+    Frames(2);
+    EXPECT_EQ(b->GetShips().size(), 2u);
+    EXPECT_EQ(SIM_CampaignProgress::GetInstance().FindFleet(aId), nullptr);
+    EXPECT_EQ(GUI_CampaignFleetDetails::GetAll().size(), 1u);
+
+    // Dragged out of every window, a ship becomes a fleet of its own.
+    const size_t fleets = FleetCount();
+    Centre(*wb->GetIcons()[1], fx, fy);
+    Drag(fx, fy, 60.0f, 60.0f);
+    Frames(2);
+    EXPECT_EQ(b->GetShips().size(), 1u);
+    EXPECT_EQ(FleetCount(), fleets + 1);
+    ASSERT_EQ(GUI_CampaignFleetDetails::GetAll().size(), 2u);
+    SIM_CampaignFleet* split = GUI_CampaignFleetDetails::GetAll().back()->GetFleet();
+    ASSERT_NE(split, nullptr);
+    EXPECT_NE(split, b);
+    EXPECT_EQ(split->location, home);
+
+    // The last ship split off: its old fleet goes instead of lingering empty.
+    const int bId = b->id;
+    GUI_CampaignFleetDetails::CloseForFleet(split);
+    Frames(1);
+    Centre(*wb->GetIcons()[0], fx, fy);
+    Drag(fx, fy, 60.0f, 60.0f);
+    Frames(2);
+    EXPECT_EQ(SIM_CampaignProgress::GetInstance().FindFleet(bId), nullptr);
+    EXPECT_EQ(FleetCount(), fleets + 1);
+    GUI_CampaignFleetDetails::CloseAll();
+}
+
+TEST_F(Shipyard, AFleetAPendingBattleCountsOnKeepsItsLastShip)
+{
+    SIM_CampaignEncounter* enemy = nullptr;
+    for (SIM_CampaignEncounter* n : home->neighbours)
+        if (n->territory != SIM_CampaignEncounter::PLAYER)
+            enemy = n;
+    ASSERT_NE(enemy, nullptr);
+    SIM_CampaignFleet* attacker = AddFleet(home);
+    SIM_CampaignBattleManager::GetInstance().AddPlayerAttack(enemy, attacker);
+    EXPECT_FALSE(GUI_CampaignFleetDetails::MayTakeShipFrom(attacker));
+    GUI_CampaignFleetDetails* w = GUI_CampaignFleetDetails::ShowForFleet(attacker);
+    Frames(1);
+    const size_t fleets = FleetCount();
+    float fx, fy;
+    Centre(*w->GetIcons()[0], fx, fy);
+    Drag(fx, fy, 60.0f, 60.0f);
+    Frames(2);
+    EXPECT_EQ(attacker->GetShips().size(), 1u);
+    EXPECT_EQ(FleetCount(), fleets);
+    // Nor can it be scrapped.
+    EXPECT_FALSE(GUI_ScrapShip::Scrap(attacker->GetShips()[0]));
+    EXPECT_EQ(attacker->GetShips().size(), 1u);
+    GUI_CampaignFleetDetails::CloseAll();
+    SIM_CampaignBattleManager::GetInstance().Clear();
+}
+
+TEST_F(Shipyard, ScrappingPaysAQuarterByIntegrityAndClosesItsWindows)
+{
+    EXPECT_EQ(GUI_ScrapShip::ScrapValue(0.5f, 1000.0f), 125);
+    EXPECT_EQ(GUI_ScrapShip::ScrapValue(0.999f, 1000.0f), 249);
+    EXPECT_EQ(GUI_ScrapShip::ScrapValue(1.0f, 40.0f), 10);
+    EXPECT_EQ(GUI_ScrapShip::ScrapValue(0.0f, 1000.0f), 0);
+    SIM_CampaignFleet* fleet = AddFleet(home);
+    const int id = fleet->id;
+    SIM_CampaignShip* ship = fleet->GetShips()[0];
+    GUI_CampaignFleetDetails::ShowForFleet(fleet);
+    GUI_CampaignShipDetails* details = GUI_CampaignShipDetails::Open(ship);
+    GUI_ShipsLog::Open(ship);
+    Frames(1);
+    const int cash = SIM_CampaignProgress::GetInstance().cash;
+    const int value = GUI_ScrapShip::ScrapValue(ship->integrity, ship->design->GetCost());
+    Click(*details->GetScrapButton());
+    GUI_ScrapShip* scrap = GUI_ScrapShip::GetOpen();
+    ASSERT_NE(scrap, nullptr);
+    EXPECT_EQ(scrap->GetScrapValue(), value);
+    Click(*scrap->GetOkButton());
+    Frames(1);
+    EXPECT_EQ(SIM_CampaignProgress::GetInstance().cash, cash + value);
+    EXPECT_EQ(GUI_ShipsLog::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_CampaignShipDetails::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_ScrapShip::GetOpen(), nullptr);
+    EXPECT_EQ(SIM_CampaignProgress::GetInstance().FindFleet(id), nullptr);
+    EXPECT_TRUE(GUI_CampaignFleetDetails::GetAll().empty() ||
+                GUI_WindowManager::GetInstance().GetQueuedCount() > 0);
+    Frames(1);
+    EXPECT_TRUE(GUI_CampaignFleetDetails::GetAll().empty());
+    const SIM_CampaignStats::Entry* scrapped = SIM_CampaignProgress::GetInstance().GetStats().Find("ships_scrapped");
+    ASSERT_NE(scrapped, nullptr);
+    EXPECT_EQ(scrapped->count, 1);
+}
+
+TEST_F(Shipyard, ShipDetailsLogAndMenusHaveTheirSizes)
+{
+    SIM_CampaignFleet* fleet = AddFleet(home, nullptr);
+    SIM_CampaignShip* frigate = AddShip(fleet, "fed_sample_frigate", 1);
+    SIM_CampaignShip* fighter = AddShip(fleet, "fed_sample_fighter", 9);
+    EXPECT_EQ(GUI_CampaignShipDetails::HeightFor(12) - GUI_CampaignShipDetails::HeightFor(0), 3 * 44);
+    GUI_CampaignShipDetails* details = GUI_CampaignShipDetails::Open(frigate);
+    EXPECT_EQ(details->width, 262);
+    EXPECT_EQ(details->height, GUI_CampaignShipDetails::HeightFor(static_cast<int>(frigate->design->GetModules().size())));
+    const int modules = static_cast<int>(frigate->modules.size());
+    EXPECT_EQ(static_cast<int>(details->GetDetails()->GetModuleIcons().size()),
+              GUI_CampaignDesignDetails::CellCount(modules, true));
+    EXPECT_EQ(GUI_CampaignDesignDetails::CellCount(7, true), 10);
+    EXPECT_EQ(GUI_CampaignDesignDetails::CellCount(7, false), 25);
+    GUI_CampaignShipDetails::CloseOpen();
+
+    // The log: two rows make 182 pixels, nine make 362 and scroll by four.
+    EXPECT_EQ(GUI_ShipsLog::HeightFor(2), 182);
+    EXPECT_EQ(GUI_ShipsLog::HeightFor(9), 362);
+    for (int i = 0; i < 8; ++i)
+        frigate->log->AddRepairEntry(10.0f, 0.5f);
+    frigate->log->AddConstructionEntry(home);
+    GUI_ShipsLog* log = GUI_ShipsLog::Open(frigate);
+    EXPECT_EQ(log->height, 362);
+    EXPECT_EQ(log->GetRowsShown(), 5);
+    EXPECT_EQ(log->GetScrollBar()->maximum, 4);
+    EXPECT_NE(log->GetTitle().find(frigate->name), std::string::npos);
+    float cell[4];
+    GUI_ShipsLogEntry::IconCell(SIM_CampaignShipsLog::CONSTRUCTION, cell);
+    EXPECT_FLOAT_EQ(cell[0], 0.0f);
+    EXPECT_FLOAT_EQ(cell[2], 0.25f);
+    GUI_ShipsLogEntry::IconCell(SIM_CampaignShipsLog::CAPTURED, cell);
+    EXPECT_FLOAT_EQ(cell[1], 0.5f);
+    EXPECT_FLOAT_EQ(cell[3], 1.0f);
+    GUI_ShipsLog::CloseOpen();
+
+    // The health bar: 0.375 of 40 pixels is 15 green.
+    EXPECT_EQ(GUI_CampaignHealthBar::SplitX(100, 140, 0.375f), 115);
+    // The menu keeps on screen, and offers the squadron size to fighters only.
+    float x = 0.0f, y = 0.0f;
+    GUI_CampaignShipRCMenu::PlaceFor(500.0f, 300.0f, 1280, 800, x, y);
+    EXPECT_EQ(x, 516.0f);
+    EXPECT_EQ(y, 273.0f);
+    GUI_CampaignShipRCMenu::PlaceFor(500.0f, 790.0f, 1280, 800, x, y);
+    EXPECT_EQ(y, 800.0f - GUI_CampaignShipRCMenu::kHeight);
+    GUI_CampaignShipRCMenu::PlaceFor(1270.0f, 5.0f, 1280, 800, x, y);
+    EXPECT_EQ(x, 1280.0f - 150.0f);
+    EXPECT_EQ(y, 0.0f);
+    GUI_CampaignShipIcon frigateIcon(frigate);
+    GUI_CampaignShipIcon fighterIcon(fighter);
+    EXPECT_EQ(fighterIcon.GetQuantityText(), "9");
+    EXPECT_EQ(frigateIcon.GetQuantityText(), "1");
+    auto* frigateMenu = new GUI_CampaignShipRCMenu(&frigateIcon);
+    EXPECT_FALSE(frigateMenu->GetQuantityRow()->enabled);
+    // The second row lies wholly inside the menu.
+    EXPECT_LE(frigateMenu->GetQuantityRow()->bottom, frigateMenu->bottom);
+    GUI_WindowManager::GetInstance().CloseWindow(frigateMenu);
+    auto* fighterMenu = new GUI_CampaignShipRCMenu(&fighterIcon);
+    EXPECT_TRUE(fighterMenu->GetQuantityRow()->enabled);
+    Click(*fighterMenu->GetQuantityRow());
+    GUI_CampaignSquadronSize* size = GUI_CampaignSquadronSize::GetOpen();
+    ASSERT_NE(size, nullptr);
+    EXPECT_EQ(size->GetCap(), 9);
+    size->SetSliderValue(1.0f);
+    EXPECT_EQ(fighter->quantity, 9) << "a squadron never grows for free";
+    size->SetSliderValue(0.0f);
+    EXPECT_EQ(fighter->quantity, 1);
+    GUI_CampaignSquadronSize::CloseOpen();
+    Frames(1);
+}
+
+TEST_F(Shipyard, RenamingAFleetDropsWhatWouldBreakTheSave)
+{
+    SIM_CampaignFleet* fleet = AddFleet(home);
+    GUI_FleetRename* rename = GUI_FleetRename::Open(fleet);
+    rename->GetField()->SetText("");
+    Frames(1);
+    EXPECT_FALSE(rename->GetOkButton()->enabled);
+    rename->GetField()->SetText("[Home]=\nGuard");
+    Frames(1);
+    ASSERT_TRUE(rename->GetOkButton()->enabled);
+    Click(*rename->GetOkButton());
+    EXPECT_EQ(fleet->GetName(), "Home]Guard");
+    EXPECT_EQ(GUI_FleetRename::GetOpen(), nullptr);
+}
+
+TEST_F(Shipyard, StatisticsMultiplyTheCountersByTheirFactors)
+{
+    SIM_CampaignProgress& progress = SIM_CampaignProgress::GetInstance();
+    progress.GetStats().AddToStat("battles_fought", 5);
+    progress.GetStats().AddToStat("enemy_ships_destroyed", 3);
+    progress.turn = 12;
+    {
+        GUI_CampaignStats stats;
+        EXPECT_EQ(stats.GetValue(4), "0") << "no battle won";
+        EXPECT_EQ(stats.GetValue(13), "0");
+        EXPECT_EQ(stats.GetValue(18), "36,275");
+        EXPECT_EQ(stats.GetValue(15), "55");
+        EXPECT_EQ(stats.GetValue(19), "75");
+        EXPECT_EQ(stats.GetValue(11), "96");
+        EXPECT_EQ(stats.GetValue(9), "12");
+        EXPECT_EQ(stats.GetValue(14), "132");
+    }
+    progress.GetStats().AddToStat("battles_won", 1000);
+    GUI_CampaignStats stats;
+    EXPECT_EQ(stats.GetValue(13), "2,422,000");
+    EXPECT_EQ(stats.GetValue(10), "8,000");
+    EXPECT_EQ(stats.GetValue(17), "228,000");
+    EXPECT_EQ(stats.GetLabel(0), GetString("CAMP_STAT_BATTLES_FOUGHT"));
+}
+
+} // namespace
