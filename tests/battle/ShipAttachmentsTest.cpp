@@ -17,6 +17,7 @@
 #include "battle/GUI_RepairBotSwarm.h"
 #include "battle/GUI_RunningLight.h"
 #include "battle/GUI_Ship.h"
+#include "battle/GUI_ShipEffectHooks.h"
 #include "battle/GUI_SplatManager.h"
 #include "battle/GUI_TractorBeam.h"
 #include "battle/VisualRandom.h"
@@ -218,6 +219,25 @@ TEST_F(ShipAttachments, TheSwarmFollowsThePatchesWhileSuppliesLastAndEndsOnlyLon
     EXPECT_EQ(swarm.GetActiveCount(), 0) << "no supplies, no swarm";
     EXPECT_NE(swarm.GetBot(0)->GetTarget(), nullptr) << "the bots keep their targets";
     visual->DeleteDamageSprites();
+}
+
+TEST_F(ShipAttachments, TheSimulationsHooksReachTheShipsVisual)
+{
+    SIM_Ship* ship = world.Build("cruiser_bare", 400.0f, 300.0f);
+    GUI_Ship* visual = GUI_Ship::Of(ship);
+    GUI_ShipEffectHooks& hooks = GUI_ShipEffectHooks::GetInstance();
+    hooks.SmartBombDetonated(ship, 80.0f);
+    ASSERT_NE(visual->GetSmartBomb(), nullptr);
+    EXPECT_TRUE(visual->GetSmartBomb()->IsActive());
+    hooks.ShowRadiation(ship, 4.0f, 6.0f, 0.0f, 0.0f, 3.0f);
+    ASSERT_NE(visual->GetSplats(), nullptr);
+    ASSERT_EQ(visual->GetSplats()->GetRadiation().size(), 1u);
+    EXPECT_FLOAT_EQ(visual->GetSplats()->GetRadiation()[0].key.x, 4.0f);
+    SIM_ShipHull::Target spot;
+    spot.hasRect = 1;
+    visual->AddDamageSpriteOnce(spot, 0, 0);
+    hooks.FighterRepaired(ship);
+    EXPECT_EQ(visual->GetDamageSpriteCount(), 0) << "mended in its bay: the marks go";
 }
 
 TEST_F(ShipAttachments, SplatsRestartByCentreAndLiveTheirSpans)
