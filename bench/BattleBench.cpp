@@ -151,12 +151,17 @@ public:
         gui.SetInjectedFrameTime(OnScreen() ? -1.0f : kFrameMs);
     }
 
-    static void Frame()
+    // keepDraws: the recording device's list is left full, so that it
+    // records (and allocates) nothing more and only the game's own
+    // allocations are counted.
+    static void Frame(bool keepDraws = false)
     {
         Game& game = Game::GetInstance();
         if (IWindow* window = game.GetWindow())
             window->PumpEvents();
         game.Frame();
+        if (keepDraws)
+            return;
         if (auto* headless = dynamic_cast<HeadlessGraphicsDevice*>(D3DEngine::GetInstance().GetDevice()))
             headless->ClearDraws();
     }
@@ -397,19 +402,23 @@ void BM_EffectsFrame(benchmark::State& state)
     for (int i = 0; i < 8; ++i)
         SpawnSmoke(60.0f, 6, cx / count + static_cast<float>(i) * 40.0f - 160.0f, cy / count);
     for (int i = 0; i < 60; ++i)
-        BenchGame::Frame();
+        BenchGame::Frame(true);
     IGraphicsDevice* device = D3DEngine::GetInstance().GetDevice();
     device->ResetStats();
     const uint64_t allocationsBefore = CountAllocations();
+    TraceAllocations(std::getenv("QLM_TRACE_ALLOCS") != nullptr);
     int frames = 0;
     for (auto _ : state) {
         if (SIM_Battle::GetInstance().IsEnded()) {
             state.SkipWithError("the battle ended while measured");
             break;
         }
-        BenchGame::Frame();
+        BenchGame::Frame(true);
         ++frames;
     }
+    TraceAllocations(false);
+    if (auto* headless = dynamic_cast<HeadlessGraphicsDevice*>(device))
+        headless->ClearDraws();
     const double f = std::max(frames, 1);
     state.counters["allocs"] = static_cast<double>(CountAllocations() - allocationsBefore) / f;
     CountDeviceWork(state, frames);

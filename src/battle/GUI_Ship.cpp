@@ -675,7 +675,7 @@ void GUI_Ship::OnDestructionEvent(const DestructionEvent& event)
 
 void GUI_Ship::OnBreakupStarted()
 {
-    if (breakup)
+    if (breakup && breakup->GetState() == GUI_Breakup::IDLE)
         breakup->Start();
     if (!hulks.empty()) {
         ReleaseHulks(hulks, ship);
@@ -687,6 +687,9 @@ void GUI_Ship::OnBreakupStarted()
 
 void GUI_Ship::OnDestroyed()
 {
+    // A hull whose timeline has no break-up (fighters) leaves its wreck now.
+    if (!hulksReleased)
+        OnBreakupStarted();
     const float w = ship->GetWidth();
     switch (ship->GetHullClass()) {
     case SIM_ShipHull::CRUISER:

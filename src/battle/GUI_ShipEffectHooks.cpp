@@ -35,3 +35,17 @@ void GUI_ShipEffectHooks::RepairBotAtWork(SIM_ShipModule* repairModule)
         }
     }
 }
+
+void GUI_ShipEffectHooks::FighterRepaired(SIM_Ship* fighter)
+{
+    if (GUI_Ship* visual = GUI_Ship::Of(fighter)) {
+        visual->DeleteDamageSprites();
+        visual->DeleteShipEmmiters();
+    }
+}
+
+void GUI_ShipEffectHooks::SmartBombDetonated(SIM_Ship* ship, float radius)
+{
+    if (GUI_Ship* visual = GUI_Ship::Of(ship))
+        visual->ShowSmartBomb(radius);
+}

@@ -17,10 +17,12 @@
 #include "battle/GUI_RepairBotSwarm.h"
 #include "battle/GUI_RunningLight.h"
 #include "battle/GUI_Ship.h"
+#include "battle/GUI_ShipEffectHooks.h"
 #include "battle/GUI_SplatManager.h"
 #include "battle/GUI_TractorBeam.h"
 #include "battle/VisualRandom.h"
 #include "sim/ShipTestWorld.h"
+#include "sim/modules/SIM_RepairModule.h"
 
 namespace {
 
@@ -174,6 +176,68 @@ TEST_F(ShipAttachments, RepairBotsCountTwicePatchesTimesEfficiencyUpToEight)
     EXPECT_EQ(GUI_RepairBotSwarm::ActiveBotCount(5, 1.0f), 8);
     EXPECT_EQ(GUI_RepairBotSwarm::ActiveBotCount(3, 0.5f), 3);
     EXPECT_EQ(GUI_RepairBotSwarm::ActiveBotCount(1, 0.49f), 0);
+}
+
+TEST_F(ShipAttachments, TheSwarmFollowsThePatchesWhileSuppliesLastAndEndsOnlyLongShownRepairs)
+{
+    SIM_Ship* ship = world.Build("cruiser_bare", 400.0f, 300.0f);
+    GUI_Ship* visual = GUI_Ship::Of(ship);
+    SIM_RepairModule module(nullptr);
+    module.maxSupplies = module.supplies = 10.0f;
+    GUI_RepairBotSwarm swarm(visual, &module);
+    SIM_ShipHull::Target spots[3];
+    for (int i = 0; i < 3; ++i) {
+        spots[i].hasRect = 1;
+        spots[i].rectWidth = spots[i].rectHeight = 10.0f;
+        spots[i].rectCentreX = 10.0f * static_cast<float>(i);
+        visual->AddDamageSpriteOnce(spots[i], 0, 0);
+        visual->GetDamageSprites()[i]->Update(200.0f); // fully shown, its clock at 0
+    }
+    EffectTestView::Step(16.0f);
+    swarm.Draw();
+    ASSERT_EQ(swarm.GetActiveCount(), 6);
+    for (int i = 0; i < GUI_RepairBotSwarm::kBots; ++i)
+        EXPECT_EQ(swarm.GetBot(i)->GetTarget() != nullptr, i < 6) << i;
+
+    auto fading = [&] {
+        int n = 0;
+        for (const auto& patch : visual->GetDamageSprites())
+            n += patch->GetState() == GUI_DamageSprite::FADING_OUT ? 1 : 0;
+        return n;
+    };
+    for (const auto& patch : visual->GetDamageSprites())
+        patch->Update(400.0f);
+    swarm.LaunchBot();
+    EXPECT_EQ(fading(), 0) << "shown for 400 ms is not yet enough";
+    for (const auto& patch : visual->GetDamageSprites())
+        patch->Update(1.0f);
+    swarm.LaunchBot();
+    EXPECT_EQ(fading(), 1) << "one repair ends at a time";
+
+    module.supplies = 0.0f;
+    swarm.Draw();
+    EXPECT_EQ(swarm.GetActiveCount(), 0) << "no supplies, no swarm";
+    EXPECT_NE(swarm.GetBot(0)->GetTarget(), nullptr) << "the bots keep their targets";
+    visual->DeleteDamageSprites();
+}
+
+TEST_F(ShipAttachments, TheSimulationsHooksReachTheShipsVisual)
+{
+    SIM_Ship* ship = world.Build("cruiser_bare", 400.0f, 300.0f);
+    GUI_Ship* visual = GUI_Ship::Of(ship);
+    GUI_ShipEffectHooks& hooks = GUI_ShipEffectHooks::GetInstance();
+    hooks.SmartBombDetonated(ship, 80.0f);
+    ASSERT_NE(visual->GetSmartBomb(), nullptr);
+    EXPECT_TRUE(visual->GetSmartBomb()->IsActive());
+    hooks.ShowRadiation(ship, 4.0f, 6.0f, 0.0f, 0.0f, 3.0f);
+    ASSERT_NE(visual->GetSplats(), nullptr);
+    ASSERT_EQ(visual->GetSplats()->GetRadiation().size(), 1u);
+    EXPECT_FLOAT_EQ(visual->GetSplats()->GetRadiation()[0].key.x, 4.0f);
+    SIM_ShipHull::Target spot;
+    spot.hasRect = 1;
+    visual->AddDamageSpriteOnce(spot, 0, 0);
+    hooks.FighterRepaired(ship);
+    EXPECT_EQ(visual->GetDamageSpriteCount(), 0) << "mended in its bay: the marks go";
 }
 
 TEST_F(ShipAttachments, SplatsRestartByCentreAndLiveTheirSpans)
