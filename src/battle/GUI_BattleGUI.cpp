@@ -10,9 +10,12 @@
 #include "battle/CameraShake.h"
 #include "battle/Explosions.h"
 #include "battle/BattleEffectSteps.h"
+#include "battle/GUI_AsteroidField.h"
 #include "battle/GUI_EffectLog.h"
 #include "battle/GUI_ParticleEmmiter.h"
 #include "battle/GUI_ParticleEmmiterGroup.h"
+#include "battle/GUI_PostProcessor.h"
+#include "battle/GUI_TerrainItem.h"
 #include "battle/VisualRandom.h"
 #include "battle/GUI_Map.h"
 #include "battle/MissileRenderer.h"
@@ -40,6 +43,7 @@
 #include "sim/SIM_Scenario.h"
 #include "sim/SIM_Ship.h"
 #include "sim/ShipUpdateScheduler.h"
+#include "sim/modules/SIM_GunProjectiles.h"
 #include "sim/modules/SIM_TargetedModule.h"
 
 namespace {
@@ -170,7 +174,6 @@ void GUI_BattleGUI::Enter()
             return info;
         });
     }
-    // Score layout, asteroids and terrain reset here once they exist.
     BattleEffectSteps::Reset();
     GUI_EffectLog::GetInstance().Clear();
     ClearParticleEmmiters();
@@ -179,6 +182,20 @@ void GUI_BattleGUI::Enter()
     BulletSprites::GetInstance().Reset();
     MissileRenderer::GetInstance().Reset();
     SeedVisualRandom(visualSeed);
+    {
+        // The scenario's scenery, from the visuals' own generator; only the
+        // screen's bullets meet it.
+        const SIM_Scenario* scenario = SIM_Battle::GetInstance().GetScenario();
+        GUI_AsteroidField::GetInstance().Build(scenario ? scenario->GetAsteroidCount() : 0,
+                                               scenario ? scenario->GetAsteroidTopX() : 0.0f,
+                                               scenario ? scenario->GetAsteroidBottomX() : 0.0f, map.mapWidth,
+                                               map.mapHeight);
+        if (scenario)
+            BuildTerrain(scenario);
+        else
+            DeleteAllTerrain();
+        SIM_GunProjectiles::SetSceneryProbe(&GUI_AsteroidField::SceneryProbe);
+    }
     // Once per run: the common explosions are built before they are needed.
     PrewarmExplosions();
     pickedShip = nullptr;
@@ -230,6 +247,9 @@ void GUI_BattleGUI::Leave()
     CameraShake::GetInstance().Reset();
     BulletSprites::GetInstance().Reset();
     MissileRenderer::GetInstance().Reset();
+    GUI_AsteroidField::GetInstance().Clear();
+    DeleteAllTerrain();
+    SIM_GunProjectiles::SetSceneryProbe(nullptr);
     pickedShip = nullptr;
     pickedModule = nullptr;
     ReleaseShaders();
@@ -569,19 +589,21 @@ void GUI_BattleGUI::RenderBattleFrame()
 {
     Trace("timing");
     BattleFrameTiming();
-    if (shadersOn)
-        Trace("postprocess-begin");
-
-    GUI_Map& map = GUI_Map::GetInstance();
-    if (cameraFollowMode == 1 && followedShip)
-        map.SetCentre(followedShip->x, followedShip->y);
-
     D3DEngine& engine = D3DEngine::GetInstance();
+    // Cleared before the frame may start drawing into an off-screen target.
     if (engine.IsInitialised() && engine.FindRenderTarget("rt_offscreen2")) {
         engine.SetRenderTarget("rt_offscreen2");
         engine.GetDevice()->Clear(0xFF000000u);
         engine.SetRenderTarget("");
     }
+    if (shadersOn) {
+        Trace("postprocess-begin");
+        GUI_PostProcessor::GetInstance().BeginFrame();
+    }
+
+    GUI_Map& map = GUI_Map::GetInstance();
+    if (cameraFollowMode == 1 && followedShip)
+        map.SetCentre(followedShip->x, followedShip->y);
     SIM_BattleStep::RunFrame(this);
 }
 
@@ -610,7 +632,9 @@ void GUI_BattleGUI::DrawBackLayers()
     GUI_Map::GetInstance().Draw();
     // Terrain and asteroids draw here once they exist.
     Trace("terrain-back");
+    DrawBackTerrain();
     Trace("asteroids-back");
+    GUI_AsteroidField::GetInstance().DrawBack();
     Trace("camerashake");
     CameraShake::GetInstance().Update(scaledFrameTime);
     Trace("smoke");
@@ -661,9 +685,13 @@ void GUI_BattleGUI::DrawFrontLayers()
         BattleEffectSteps::DrawDebris(1);
     }
     Trace("asteroids-front");
+    GUI_AsteroidField::GetInstance().DrawFront();
     Trace("terrain-front");
-    if (shadersOn)
+    DrawFrontTerrain();
+    if (shadersOn) {
         Trace("postprocess-end");
+        GUI_PostProcessor::GetInstance().EndFrame();
+    }
     if (hudShown) {
         Trace("damagetexts");
         BattleHud::DrawOverlays(damageTextsShown != 0, scaledFrameTime);

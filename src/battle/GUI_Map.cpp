@@ -4,6 +4,7 @@
 #include "app/Game.h"
 #include "battle/GUI_BattleGUI.h"
 #include "battle/CameraShake.h"
+#include "battle/GUI_Starfield.h"
 #include "battle/NebulaLightning.h"
 #include "engine/CInput.h"
 #include "engine/D3DEngine.h"
@@ -88,6 +89,7 @@ void GUI_Map::SetUpForBattle(const SIM_Scenario* scenario)
     CameraCentre[0] = centreX = previousCentre[0] = static_cast<float>(screenWidth / 2);
     CameraCentre[1] = centreY = previousCentre[1] = static_cast<float>(screenHeight / 2);
     ClampCamera();
+    GUI_Starfield::GetInstance().Build(mapWidth, mapHeight, sw, sh);
 
     if (scenario && GUI_BattleGUI::GetInstance().shadersOn) {
         NebulaLightning& lightning = GetNebulaLightning();
@@ -225,6 +227,7 @@ void GUI_Map::Draw()
 {
     if (!HasScreen())
         return;
+    const float startCentre[2] = {CameraCentre[0], CameraCentre[1]};
     const CInput& input = CInput::GetInstance();
     if (dragging) {
         centreX = (dragStartMouse[0] - input.GetMouseX()) / ZoomScale + dragStartCentre[0];
@@ -288,7 +291,13 @@ void GUI_Map::Draw()
     if (gui.gridShown && battleMode)
         DrawGrid();
     engine.SetNormalBlend();
-    // The starfield draws here once it exists.
+    if (starfieldShown) {
+        GUI_Starfield& stars = GUI_Starfield::GetInstance();
+        stars.Draw(viewLeft, viewTop, ZoomScale, CameraCentre);
+        // The screen's stars slide with the camera, unless it follows a ship.
+        if (gui.cameraFollowMode != 1 && !gui.paused)
+            stars.Scroll(CameraCentre[0] - startCentre[0], CameraCentre[1] - startCentre[1]);
+    }
 }
 
 void GUI_Map::DrawGrid()

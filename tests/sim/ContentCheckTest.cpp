@@ -199,6 +199,25 @@ TEST_F(ContentCheck, BattleEffectPicturesAndSoundsExist)
         wanted.insert(race->GetShield());
     // What guns and missiles show in flight.
     wanted.insert({"missile_flare.dds", "contrails.dds"});
+    // The space around battles: rocks, stars, every scenario's terrain
+    // pictures and shader; at least two scenarios bring shaders of their own.
+    wanted.insert({"asteroids.dds", "star.dds"});
+    std::set<std::string> shaders;
+    for (const SIM_Scenario* scenario : SIM_Scenario::GetList()) {
+        for (const std::string& line : scenario->GetTerrainLines()) {
+            std::string field = line;
+            for (int i = 0; i < 3; ++i)
+                field.erase(0, field.find(',') + 1);
+            wanted.insert(field.substr(0, field.find(',')));
+        }
+        if (!scenario->GetShader().empty()) {
+            shaders.insert(scenario->GetShader());
+            EXPECT_TRUE(FileExists(scenario->GetShader() + ".frag")) << scenario->GetShader();
+        }
+    }
+    EXPECT_GE(shaders.size(), 2u);
+    for (const char* effect : {"shader", "motionblur", "depth", "stencil", "nebulalightning"})
+        EXPECT_TRUE(FileExists(std::string("data/shaders/") + effect + ".fx.frag")) << effect;
     for (const SIM_ShipModuleType* type : SIM_ShipModuleType::GetList()) {
         if (*type->GetConfigString("blasttexture"))
             wanted.insert(type->GetConfigString("blasttexture"));
