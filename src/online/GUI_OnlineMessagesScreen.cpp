@@ -3,6 +3,7 @@
 #include "gui/GUI_ButtonText.h"
 #include "online/GUI_Inbox.h"
 #include "online/GUI_OnlineMessagePopup.h"
+#include "online/OnlineMessageCheck.h"
 
 GUI_OnlineMessagesScreen& GUI_OnlineMessagesScreen::GetInstance()
 {
@@ -22,6 +23,7 @@ void GUI_OnlineMessagesScreen::Enter()
     LayOutScreen(*m_back);
     // The messages it announced are on screen now, however the player came.
     GUI_OnlineMessagePopup::Close();
+    ForgetNewOnlineMessagesCheck();
     GUI_Inbox::Open();
 }
 

@@ -19,6 +19,11 @@ void CheckForNewOnlineMessages()
     PollNewOnlineMessages();
 }
 
+void ForgetNewOnlineMessagesCheck()
+{
+    g_waiting = false;
+}
+
 bool PollNewOnlineMessages()
 {
     if (!g_waiting)

@@ -6,3 +6,5 @@
 void CheckForNewOnlineMessages();
 // True while the check waits for its answer.
 bool PollNewOnlineMessages();
+// The player reached the messages another way: no popup for them later.
+void ForgetNewOnlineMessagesCheck();

@@ -18,6 +18,7 @@
 #include "online/GUI_OnlineMessagesScreen.h"
 #include "online/OnlineCalendar.h"
 #include "online/OnlineJob.h"
+#include "online/OnlineMessageCheck.h"
 #include "online/SIM_OnlineMessageManager.h"
 #include "online/SIM_OnlineMessageRecord.h"
 #include "online/SIM_Server.h"
@@ -253,4 +254,24 @@ TEST_F(OnlineMenu, ThePopupRisesOnceAndLeadsToTheMessages)
     Click(*second);
     EXPECT_EQ(GUI_OnlineMessagePopup::GetOpen(), nullptr);
     EXPECT_EQ(Game::GetInstance().GetModeId(), GUI_OnlineMessagesScreen::kModeId);
+    Settle();
+
+    // The main menu's own look: new messages raise the popup with their number...
+    WriteFileAtomically(UserPath("web/qlmcdu"), "Ann");
+    AddMessages(20, 21);
+    Open(15);
+    CheckForNewOnlineMessages();
+    Settle();
+    ASSERT_NE(GUI_OnlineMessagePopup::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_OnlineMessagePopup::GetOpen()->GetCountText(), "2");
+    // ...unless the player reached them another way before the answer came.
+    AddMessages(22, 22);
+    Open(15);
+    CheckForNewOnlineMessages();
+    Game::GetInstance().SetMode(GUI_OnlineMessagesScreen::kModeId);
+    Settle();
+    EXPECT_EQ(GUI_Inbox::GetOpen()->GetRows().back()->GetRecord()->id, 22);
+    Open(15);
+    Frames(1);
+    EXPECT_EQ(GUI_OnlineMessagePopup::GetOpen(), nullptr);
 }
