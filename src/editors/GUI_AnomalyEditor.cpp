@@ -27,6 +27,10 @@ void GUI_AnomalyStrip::SetRect(float l, float t, float r, float b)
 {
     GUI_WindowBase::SetRect(l, t, r, b);
     m_delete->SetRect(r - 100, b - 25, r - 10, b - 5);
+    // Left of the button; wrapped once here, not every frame.
+    LibText& text = LibText::GetInstance();
+    text.SetFont("zekton16.dds", 16.0f);
+    m_wrapped = text.GetWrappedText(m_description, right - 110 - (left + 10));
 }
 
 void GUI_AnomalyStrip::OnDelete(std::intptr_t strip)
@@ -40,8 +44,7 @@ void GUI_AnomalyStrip::Draw()
     D3DEngine::GetInstance().FillRect(GRect{left + 2, top + 2, right - 2, bottom - 2}, 0x20FFFFFFu);
     LibText& text = LibText::GetInstance();
     text.SetFont("zekton16.dds", 16.0f);
-    const int room = right - 110 - (left + 10);
-    text.SetText(TEXT_ALIGN_LEFT, text.GetWrappedText(m_description, room), static_cast<float>(left + 10),
+    text.SetText(TEXT_ALIGN_LEFT, m_wrapped, static_cast<float>(left + 10),
                  static_cast<float>(top + 2), 0xFFFFFFFFu, 0.0f);
     DrawButtons();
 }

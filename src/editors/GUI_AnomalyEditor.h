@@ -23,6 +23,7 @@ private:
     static void OnDelete(std::intptr_t strip);
 
     std::string m_description;
+    std::string m_wrapped;
     size_t m_index;
     GUI_ButtonText* m_delete = nullptr;
 };

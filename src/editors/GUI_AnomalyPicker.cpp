@@ -44,7 +44,7 @@ void GUI_AnomalyPickerStrip::SetRect(float l, float t, float r, float b)
 
 void GUI_AnomalyPickerStrip::ReadSlider()
 {
-    if (!m_slider)
+    if (!m_slider || (m_slider->value == m_candidate.amount && !m_amountText.empty()))
         return;
     m_candidate.amount = m_slider->value;
     char buffer[32];

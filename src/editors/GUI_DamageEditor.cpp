@@ -199,8 +199,15 @@ void GUI_DamageEditor::StepDrag(float mouseX, float mouseY, bool leftDown)
 
 void GUI_DamageEditor::DrawItems()
 {
+    // Every emitter's effect, at its marker, whatever else is hidden.
+    m_preview.Begin(512.0f / m_width);
+    for (const Point& p : m_points)
+        for (const Emitter& e : p.emitters)
+            m_preview.Show(e.config, static_cast<float>(static_cast<int>(kViewLeft + ViewX(e.x))),
+                           static_cast<float>(static_cast<int>(kViewTop + ViewY(e.y))));
+    m_preview.End();
     if (!m_showRects)
-        return; // particle previews would draw here: the battle's particle system stands in later
+        return;
     const CInput& input = CInput::GetInstance();
     const float mx = input.GetMouseX(), my = input.GetMouseY();
     D3DEngine& engine = D3DEngine::GetInstance();

@@ -1,5 +1,6 @@
 #pragma once
 #include "editors/GUI_EditorBase.h"
+#include "editors/GUI_ParticlePreview.h"
 
 // Damage points: where hits show damage, with an optional rectangle of the
 // damage texture, an optional ship emitter type and particle emitters:
@@ -44,6 +45,7 @@ public:
     std::vector<Point>& GetPoints() { return m_points; }
     int GetSelected() const { return m_selected; }
     bool ShowsRectangles() const { return m_showRects; }
+    const GUI_ParticlePreview& GetPreview() const { return m_preview; }
 
 private:
     GRect ViewRect(const Point& p) const;
@@ -60,4 +62,5 @@ private:
     int m_typeCursor = 0;
     bool m_dragging = false;
     float m_dragX = 0.0f, m_dragY = 0.0f; // view pixels
+    GUI_ParticlePreview m_preview;
 };

@@ -101,9 +101,15 @@ void GUI_EditorOptions::OnStars(std::intptr_t)
 
 void GUI_EditorOptions::UpdateValues()
 {
-    m_pilots = PilotsAt(m_pilotsSlider->value);
-    m_cost = CostAt(m_costSlider->value);
-    m_size = SizeAt(m_sizeSlider->value);
+    const int pilots = PilotsAt(m_pilotsSlider->value);
+    const int cost = CostAt(m_costSlider->value);
+    const int size = SizeAt(m_sizeSlider->value);
+    // Called every frame: the texts are made again only when a value moved.
+    if (!m_costText.empty() && pilots == m_pilots && cost == m_cost && size == m_size)
+        return;
+    m_pilots = pilots;
+    m_cost = cost;
+    m_size = size;
     m_costText = Number(m_cost);
     m_pilotsText = Number(m_pilots);
     m_sizeText = Number(m_size);

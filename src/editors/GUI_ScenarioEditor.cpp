@@ -79,10 +79,9 @@ void GUI_ScenarioEditor::Update()
 
 void GUI_ScenarioEditor::OnKeyDown(int code)
 {
-    if (keyboardFocus) {
-        GUI_GameModeBase::OnKeyDown(code);
-        return;
-    }
+    // A text field being typed in hears the key first; Escape still closes
+    // the dialog it sits in.
+    GUI_GameModeBase::OnKeyDown(code);
     if (code != KEY_ESCAPE)
         return;
     if (GUI_WindowManager::GetInstance().IsModalOpen())

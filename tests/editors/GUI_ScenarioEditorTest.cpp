@@ -13,6 +13,9 @@
 #include "frontend/GUI_OptionsSlider.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_CheckButton.h"
+#include "gui/GUI_FilePicker.h"
+#include "gui/GUI_OpenFileDialog.h"
+#include "gui/GUI_SaveFileDialog.h"
 #include "prep/GUI_DeploymentGUI.h"
 #include "sim/SIM_DeployedFleet.h"
 #include "sim/SIM_DeployedShip.h"
@@ -216,6 +219,38 @@ TEST_F(ScenarioEditor, AnomaliesAreAddedOnceAndDeletedAfterTheClick)
     EXPECT_EQ(left[0].keyword, "SHIELD_STRENGTH_MULTIPLIER");
     EXPECT_FLOAT_EQ(left[0].amount, 1.0f);
     EXPECT_FLOAT_EQ(scenario.GetShieldStrengthMultiplier(), 1.0f);
+}
+
+TEST_F(ScenarioEditor, SaveAndLoadGoThroughTheFileDialogs)
+{
+    // Save proposes "myscenario"; its own Save button writes the file.
+    Click(*Window().GetSaveButton());
+    GUI_SaveFileDialog* save = GUI_SaveFileDialog::GetOpen();
+    ASSERT_NE(save, nullptr);
+    EXPECT_EQ(save->GetTargetPath(), GUI_ScenarioEditorWindow::CustomFolder() + "myscenario.txt");
+    Click(*save->GetSaveButton());
+    Frames(1);
+    EXPECT_EQ(GUI_SaveFileDialog::GetOpen(), nullptr);
+    EXPECT_NE(Custom("myscenario.txt").find("name = myscenario\n"), std::string::npos);
+    // Escape closes a dialog even while its name field has the keys.
+    Click(*Window().GetSaveButton());
+    ASSERT_NE(GUI_SaveFileDialog::GetOpen(), nullptr);
+    PressKey(SDL_SCANCODE_ESCAPE);
+    EXPECT_EQ(GUI_SaveFileDialog::GetOpen(), nullptr);
+    EXPECT_EQ(Game::GetInstance().GetModeId(), 13);
+
+    // Load lists the folder's files; opening one replaces the window.
+    const GUI_ScenarioEditorWindow* before = &Window();
+    Click(*Window().GetLoadButton());
+    GUI_OpenFileDialog* open = GUI_OpenFileDialog::GetOpen();
+    ASSERT_NE(open, nullptr);
+    ASSERT_NE(open->GetPicker(), nullptr);
+    Frames(1);
+    EXPECT_EQ(open->GetPicker()->GetSelectedName(), "myscenario");
+    Click(*open->GetOpenButton());
+    Frames(1);
+    EXPECT_NE(GUI_ScenarioEditorWindow::GetOpen(), before);
+    EXPECT_EQ(Window().GetScenario()->GetName(), "myscenario");
 }
 
 TEST_F(ScenarioEditor, EscapeClosesThePickerFirstThenLeaves)

@@ -5,7 +5,10 @@
 #include "editors/GUI_ExplosionEditor.h"
 #include "editors/GUI_HulkEditor.h"
 #include "editors/GUI_LightEditor.h"
+#include "battle/GUI_Map.h"
+#include "battle/GUI_ParticleEmmiter.h"
 #include "frontend/GUI_OptionsSlider.h"
+#include "platform/KeyCodes.h"
 
 #include <cmath>
 
@@ -164,4 +167,43 @@ TEST_F(HullEditorGame, ExplosionPoints)
     EXPECT_FLOAT_EQ(explosions->GetPoints()[0].y, 0.0f);
     explosions->StepDrag(900.0f, 0.0f, false);
     EXPECT_EQ(Written(explosions), "[explosions]\n0 = 1200.00,256.00,0.00,EXP_STARTBREAKUP\n\n");
+}
+
+TEST_F(HullEditorGame, DamageEmittersArePreviewedOnTheirMarkers)
+{
+    OpenEditor();
+    auto* damage = Sub<GUI_DamageEditor>(GUI_HullEditor::DAMAGE);
+    // An emitter 10 picture units right of the centre: marker at screen (476, 356).
+    damage->ReadValues({"128,128,0,0,(exp_small_sparks-138-128)"}, 140.0f, 100.0f);
+    const float zoom = ZoomScale;
+    Frames(2);
+    const GUI_ParticlePreview& preview = damage->GetPreview();
+    ASSERT_EQ(preview.Count(), 1u);
+    const GUI_ParticleEmmiter* effect = preview.GetEmitter(0);
+    ASSERT_NE(effect, nullptr);
+    ASSERT_NE(effect->GetConfig(), nullptr);
+    const float scale = 512.0f / 140.0f; // the hull scale
+    EXPECT_NEAR(effect->x * scale, 476.0f, 0.01f);
+    EXPECT_NEAR(effect->y * scale, 356.0f, 0.01f);
+    // The sparks start on the marker, drawn at the hull scale.
+    bool nearMarker = false;
+    for (int i = 0; i <= effect->GetHighestSlot(); ++i) {
+        const GUI_Particle& p = effect->GetParticle(i);
+        nearMarker = nearMarker || (p.alive && std::abs(p.screenX - 476) < 30 && std::abs(p.screenY - 356) < 30);
+    }
+    EXPECT_TRUE(nearMarker);
+    EXPECT_FLOAT_EQ(ZoomScale, zoom); // the battle's zoom is only borrowed
+
+    // Burnt out, the effect starts again; with the rectangles hidden it stays.
+    Frames(120);
+    damage->OnEditorKey(KEY_U);
+    ASSERT_FALSE(damage->ShowsRectangles());
+    Frames(1);
+    EXPECT_EQ(preview.Count(), 1u);
+    EXPECT_TRUE(preview.GetEmitter(0)->IsActive());
+    damage->OnEditorKey(KEY_U);
+    // Gone with its emitter.
+    damage->GetPoints()[0].emitters.clear();
+    Frames(1);
+    EXPECT_EQ(preview.Count(), 0u);
 }

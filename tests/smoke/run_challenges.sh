@@ -42,7 +42,7 @@ grep -q "^POST /quillomar/server/postthumbnail.php 1 " "$work/srv/requests.log" 
 # 2. Fighting it.
 bob="$work/bob"
 start_game Bob "$bob"
-click 633 742 2     # Challenges
+click 572 742 2     # Challenges
 click 307 702 1     # Posted by me
 click 120 691 1     # Refresh
 wait_for "getmychaldemo.php" 20 || fail "Refresh asked nothing"
@@ -73,7 +73,7 @@ stop_server
 start_server 2000
 rm -f "$bob/web/challengedata/1.jpg"
 start_game Bob "$bob"
-click 633 742 2     # Challenges
+click 572 742 2     # Challenges
 click 928 128 0.3   # DETAILS: the history and picture are on their way
 stop_game
 stop_server
