@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "AllocationCounter.h"
 #include "app/Game.h"
@@ -42,7 +43,9 @@
 #include "sim/modules/SIM_BulletWeaponModule.h"
 #include "sim/modules/SIM_KineticWeapon.h"
 #include "sim/modules/SIM_LightningGunModule.h"
+#include "sim/modules/SIM_Missile.h"
 #include "sim/modules/SIM_PlasmaLauncherModule.h"
+#include "sim/modules/SIM_TractorModule.h"
 
 namespace {
 
@@ -52,14 +55,20 @@ constexpr float kWarmUpMs = 30000.0f;   // battle time for the fleets to meet an
 constexpr int kBattleMode = 0;
 constexpr int kMainMenuMode = 15;
 
-// Cruisers, frigates (one cloaked) and fighters, with beams, shields, armour,
-// engines, power, crew, scanners, boosters, ECM and the stand-in weapons.
-const char* const kPlayerDesigns[] = {"fed_ai_battlecruiser", "fed_ai_gunboat", "fed_ai_interceptor",
-                                      "fed_ai_escort",        "fed_ai_raider",  "fed_ai_missilecruiser",
-                                      "fed_ai_striker",       "fed_ai_bomber"};
-const char* const kEnemyDesigns[] = {"kor_ai_battlecruiser", "kor_ai_gunboat", "kor_ai_interceptor",
-                                     "kor_ai_escort",        "kor_ai_raider",  "kor_ai_missilecruiser",
-                                     "kor_ai_striker",       "kor_ai_bomber"};
+// Every AI design of our content, so every module class fights: cruisers
+// with beams, guns, missiles, lightning, plasma, ECM shocks and beams, limpets,
+// tractors, smart bombs, carriers and support beams; frigates (one cloaked)
+// with kinetics, painters, point defence and repair; fighters with guns and
+// missiles.
+using Designs = std::vector<const char*>;
+const Designs kPlayerDesigns = {"fed_ai_battlecruiser", "fed_ai_gunboat",      "fed_ai_interceptor",
+                                "fed_ai_escort",        "fed_ai_raider",       "fed_ai_missilecruiser",
+                                "fed_ai_striker",       "fed_ai_bomber",       "fed_ai_siegecruiser",
+                                "fed_ai_carrier"};
+const Designs kEnemyDesigns = {"kor_ai_battlecruiser", "kor_ai_gunboat",      "kor_ai_interceptor",
+                               "kor_ai_escort",        "kor_ai_raider",       "kor_ai_missilecruiser",
+                               "kor_ai_striker",       "kor_ai_bomber",       "kor_ai_siegecruiser",
+                               "kor_ai_carrier"};
 
 double ThreadCpuMs()
 {
@@ -70,14 +79,14 @@ double ThreadCpuMs()
 
 // Two fleets of n ships in ranks on either side of the largest map, written
 // as deployment files so that starting a battle reads them as the game does.
-std::string FleetFile(const std::string& folder, const char* const (&designs)[8], int n, float x0, float dir)
+std::string FleetFile(const std::string& folder, const Designs& designs, int n, float x0, float dir)
 {
     constexpr int kRows = 25;
     std::string text = "[config]\nfleetname = bench\n";
     for (int i = 0; i < n; ++i) {
         char block[256];
         snprintf(block, sizeof block, "[ship%d]\nshipid = %d\nname = %s %d\ndesign = %s\npos = %g,%g\nquantity = 1\nangle = %g\n",
-                 i, i + 1, designs[i % 8], i + 1, designs[i % 8], x0 + dir * 24.0f * static_cast<float>(i / kRows),
+                 i, i + 1, designs[i % designs.size()], i + 1, designs[i % designs.size()], x0 + dir * 24.0f * static_cast<float>(i / kRows),
                  120.0f + 78.0f * static_cast<float>(i % kRows), dir > 0.0f ? 90.0f : 270.0f);
         text += block;
     }
@@ -117,7 +126,7 @@ public:
 
     // A battle of 2 x n ships read from deployment files, entered as the
     // game enters it. Timed by the start benchmark; the others warm it up.
-    bool Start(int n, const char* const (&player)[8] = kPlayerDesigns, const char* const (&enemy)[8] = kEnemyDesigns)
+    bool Start(int n, const Designs& player = kPlayerDesigns, const Designs& enemy = kEnemyDesigns)
     {
         Game& game = Game::GetInstance();
         if (game.GetModeId() == kBattleMode)
@@ -224,6 +233,12 @@ void BM_BattleFrame(benchmark::State& state)
         kFrameMs * GUI_BattleGUI::kSpeedScale / 1000.0f,
         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
     state.counters["ships"] = static_cast<double>(GetLiveShips().size());
+    // What the missile and support classes have going at the last frame.
+    state.counters["missiles"] = static_cast<double>(SIM_Missile::GetLiveMissiles().size());
+    int holding = 0;
+    for (const SIM_TractorModule* t : SIM_TractorModule::GetInstances())
+        holding += t->IsHolding() ? 1 : 0;
+    state.counters["tractors_holding"] = holding;
     SIM_ShipGrid::GetInstance().SetEnabled(true);
 }
 
@@ -324,10 +339,10 @@ void BM_MainMenuOnScreen(benchmark::State& state)
 
 // Every gun in the fight: pulse cannons, kinetic guns, lightning and plasma
 // on ships that stay visible (cloaked raiders hold their fire).
-const char* const kPlayerGunDesigns[] = {"fed_ai_battlecruiser", "fed_ai_gunboat", "fed_ai_interceptor",
+const Designs kPlayerGunDesigns = {"fed_ai_battlecruiser", "fed_ai_gunboat", "fed_ai_interceptor",
                                          "fed_ai_escort",        "fed_ai_siegecruiser", "fed_ai_carrier",
                                          "fed_ai_gunboat",       "fed_ai_escort"};
-const char* const kEnemyGunDesigns[] = {"kor_ai_battlecruiser", "kor_ai_gunboat", "kor_ai_interceptor",
+const Designs kEnemyGunDesigns = {"kor_ai_battlecruiser", "kor_ai_gunboat", "kor_ai_interceptor",
                                         "kor_ai_escort",        "kor_ai_siegecruiser", "kor_ai_carrier",
                                         "kor_ai_gunboat",       "kor_ai_escort"};
 

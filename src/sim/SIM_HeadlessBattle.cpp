@@ -145,6 +145,35 @@ std::vector<SIM_HeadlessBattle::WeaponClassTotals> SIM_HeadlessBattle::CollectWe
     return result;
 }
 
+std::vector<SIM_HeadlessBattle::ModuleClassTotals> SIM_HeadlessBattle::CollectModuleClassTotals()
+{
+    std::map<std::string, ModuleClassTotals> byClass;
+    const SIM_Battle& battle = SIM_Battle::GetInstance();
+    for (const SIM_Fleet* fleet : {battle.GetPlayerFleet(), battle.GetEnemyFleet()}) {
+        if (!fleet)
+            continue;
+        for (const SIM_Ship* ship : fleet->GetAllShips())
+            for (const SIM_ShipModule* module : ship->GetModules()) {
+                const SIM_ShipModuleType* type = module->GetType();
+                int shots = 0, hits = 0;
+                for (const SIM_ModuleStatistics::Entry& e : module->GetStatistics().entries) {
+                    shots += e.kind == SIM_ModuleStatistics::SHOT ? 1 : 0;
+                    hits += e.kind == SIM_ModuleStatistics::HIT ? 1 : 0;
+                }
+                if (!type || shots == 0)
+                    continue;
+                ModuleClassTotals& totals = byClass[type->GetClassName()];
+                totals.className = type->GetClassName();
+                totals.shots += shots;
+                totals.hits += hits;
+            }
+    }
+    std::vector<ModuleClassTotals> result;
+    for (const auto& [name, totals] : byClass)
+        result.push_back(totals);
+    return result;
+}
+
 const char* SIM_HeadlessBattle::OutcomeName()
 {
     const SIM_Battle& battle = SIM_Battle::GetInstance();

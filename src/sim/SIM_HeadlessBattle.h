@@ -45,6 +45,15 @@ public:
         int kills = 0;
     };
 
+    // Shots and hits a class of module recorded in its own statistics: also
+    // the classes that land no damage (point defence kills, ECM shocks,
+    // limpets stuck, missiles a smart bomb destroyed).
+    struct ModuleClassTotals {
+        std::string className;
+        int shots = 0;
+        int hits = 0;
+    };
+
     // scoresFolder receives the scratch sc.dat / unl.dat of the battles run.
     explicit SIM_HeadlessBattle(const std::string& scoresFolder);
     ~SIM_HeadlessBattle();
@@ -73,6 +82,8 @@ public:
     // From the battle's statistics events, by class name. A kill goes to the
     // class of the last hit that reached the modules of a ship now dead.
     static std::vector<WeaponClassTotals> CollectWeaponClassTotals();
+    // Every module class of both fleets that fired at least once, by name.
+    static std::vector<ModuleClassTotals> CollectModuleClassTotals();
     // "won", "lost", "retreated" or "unfinished".
     static const char* OutcomeName();
 

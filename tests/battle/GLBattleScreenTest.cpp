@@ -35,7 +35,8 @@ const SIM_BeamWeaponModule* FindActiveBeam()
                 continue;
             for (const SIM_ShipModule* module : ship->GetModules()) {
                 const auto* beam = dynamic_cast<const SIM_BeamWeaponModule*>(module);
-                if (beam && beam->IsBeamActive() && beam->GetBeamAlpha() > 0.8f)
+                // A beam that hits: a miss sweeps past its target and may show little.
+                if (beam && beam->IsBeamActive() && beam->IsHit() && beam->GetBeamAlpha() > 0.8f)
                     return beam;
             }
         }

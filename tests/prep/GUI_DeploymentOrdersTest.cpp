@@ -355,17 +355,17 @@ TEST_F(DeploymentOrdersTest, TheEditorNeedsALiveTargetAndTheRangeEditorListsWeap
     EXPECT_EQ(range->height, 3 * 44 + 280);
     const GUI_WeaponRangeStrip* laser = range->GetStrips()[0];
     EXPECT_EQ(laser->GetCount(), 1);
-    EXPECT_FLOAT_EQ(laser->GetRange(), 488.0f);
-    EXPECT_NE(laser->GetRangeText().find("488.00"), std::string::npos);
+    EXPECT_FLOAT_EQ(laser->GetRange(), 600.0f);
+    EXPECT_NE(laser->GetRangeText().find("600.00"), std::string::npos);
     range->SetRange(laser->GetRange());
-    EXPECT_FLOAT_EQ(range->GetSlider(1)->GetParameterValue(), 488.0f);
+    EXPECT_FLOAT_EQ(range->GetSlider(1)->GetParameterValue(), 600.0f);
     range->SetRange(5000.0f); // beyond the order's maximum: held there
     EXPECT_FLOAT_EQ(range->GetCurrentRange(), 1500.0f);
 
     // The scenario's weapon-range multiplier shows in brackets and counts.
     GUI_WeaponRangeStrip boosted(SIM_ShipModuleType::Find("frigate_laser"), frigate, 1.5f, nullptr);
-    EXPECT_FLOAT_EQ(boosted.GetRange(), 732.0f);
-    EXPECT_NE(boosted.GetRangeText().find("488.00 (732.00)"), std::string::npos);
+    EXPECT_FLOAT_EQ(boosted.GetRange(), 900.0f);
+    EXPECT_NE(boosted.GetRangeText().find("600.00 (900.00)"), std::string::npos);
     GUI_BehaviourEditor::CloseOpen();
 }
 

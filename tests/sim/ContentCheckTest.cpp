@@ -16,13 +16,18 @@
 #include "sim/SIM_ShipHull.h"
 #include "sim/SIM_ShipModuleType.h"
 #include "sim/SIM_ShipNameGenerator.h"
+#include "sim/SIM_ShipOrders.h"
+#include "sim/modules/SIM_ModuleFactory.h"
+#include "sim/modules/SIM_StaticModule.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <iterator>
+#include <map>
 #include <set>
+#include <typeinfo>
 
 namespace fs = std::filesystem;
 
@@ -129,6 +134,51 @@ TEST_F(ContentCheck, EveryScenarioFleetResolvesWithinItsLimits)
         scenario->SetDifficulty(0);
     }
     EXPECT_EQ(GDebugLog::GetInstance().GetErrorCount(), errors) << s_user->Read("debug/errors.txt");
+}
+
+// Every class of module our content offers flies in some AI fleet, and every
+// module of those fleets is built by the factory as its own class: nothing is
+// left to a do-nothing stand-in, so a battle against our fleets exercises
+// every class the player can buy.
+TEST_F(ContentCheck, TheAIFleetsFlyEveryModuleClassAndTheFactoryBuildsEach)
+{
+    std::set<std::string> offered;
+    for (const SIM_ShipModuleType* type : SIM_ShipModuleType::GetList())
+        if (type->GetConfigFloat("hidden", 0.0f) <= 0.0f)
+            offered.insert(type->GetClassName());
+    EXPECT_GE(offered.size(), 25u);
+
+    std::map<std::string, std::string> flownBy; // class -> a fleet file that flies it
+    SIM_ShipOrders orders;
+    for (SIM_Scenario* scenario : SIM_Scenario::GetList()) {
+        if (scenario->GetType() == SIM_Scenario::SURVIVAL)
+            continue; // its waves are the same fleet files as its difficulties
+        for (int difficulty = 0; difficulty < 3; ++difficulty) {
+            scenario->SetDifficulty(difficulty);
+            const std::string path = scenario->GetEnemyFleetPath();
+            SIM_DeployedFleet fleet;
+            ASSERT_TRUE(fleet.Load(path, scenario, false)) << path;
+            for (const auto& ship : fleet.GetShips()) {
+                const SIM_ShipDesign* design = SIM_ShipDesign::Find(ship->design);
+                ASSERT_NE(design, nullptr) << ship->design;
+                for (const SIM_ShipDesign::FittedModule& fitted : design->GetModules()) {
+                    if (!fitted.moduleType)
+                        continue;
+                    const std::string& cls = fitted.moduleType->GetClassName();
+                    if (flownBy.count(cls))
+                        continue;
+                    SIM_ModuleFactory::Built built = SIM_ModuleFactory::Create(fitted.moduleType, &orders);
+                    ASSERT_NE(built.module, nullptr) << cls << " of " << design->GetName();
+                    const SIM_ShipModule& module = *built.module;
+                    EXPECT_NE(typeid(module), typeid(SIM_StaticModule)) << cls << " is a stand-in";
+                    flownBy[cls] = path;
+                }
+            }
+        }
+        scenario->SetDifficulty(0);
+    }
+    for (const std::string& cls : offered)
+        EXPECT_TRUE(flownBy.count(cls)) << "no AI fleet flies a " << cls;
 }
 
 TEST_F(ContentCheck, PicturesTheContentNamesExist)

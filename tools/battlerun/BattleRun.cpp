@@ -140,6 +140,8 @@ int main(int argc, char** argv)
             }
             for (const SIM_HeadlessBattle::WeaponClassTotals& w : SIM_HeadlessBattle::CollectWeaponClassTotals())
                 std::printf("weapon %s: hits %d, kills %d\n", w.className.c_str(), w.hits, w.kills);
+            for (const SIM_HeadlessBattle::ModuleClassTotals& m : SIM_HeadlessBattle::CollectModuleClassTotals())
+                std::printf("module %s: shots %d, hits %d\n", m.className.c_str(), m.shots, m.hits);
             result = ended ? 0 : 3;
         }
     }

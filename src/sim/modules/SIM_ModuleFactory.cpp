@@ -136,24 +136,3 @@ std::unique_ptr<SIM_TacticalModule> SIM_ModuleFactory::CreateTactical()
     // Find has reported a missing type; the ship still needs its brain.
     return std::make_unique<SIM_TacticalModule>(type);
 }
-
-bool SIM_ModuleFactory::IsBuiltClass(const std::string& className)
-{
-    static const char* const kBuilt[] = {
-        "SIM_BeamWeaponModule", "SIM_EngineModule", "SIM_TargetBoosterModule", "SIM_PDScannerModule",
-        "SIM_ECMShieldModule",  "SIM_ShieldModule", "SIM_CrewModule",          "SIM_ArmourModule",
-        "SIM_CamoflageShieldModule", "SIM_PowerModule",
-        // Guns
-        "SIM_BulletWeaponModule", "SIM_KineticWeapon", "SIM_LightningGunModule", "SIM_PlasmaLauncherModule",
-        // Missiles, limpets, point defence, ECM, smart bombs
-        "SIM_MissileModule", "SIM_LimpetLauncher", "SIM_PointDefenseModule", "SIM_ECMBeamModule",
-        "SIM_ECMShockModule", "SIM_SmartBombModule",
-        // Support, tractors, repair, carriers
-        "SIM_TractorModule", "SIM_CarrierModule", "SIM_ShieldSupportBeam", "SIM_TargetPainterModule",
-        "SIM_RepairModule",
-    };
-    for (const char* c : kBuilt)
-        if (className == c)
-            return true;
-    return false;
-}

@@ -1,6 +1,5 @@
 #pragma once
 #include <memory>
-#include <string>
 
 class SIM_ShipModule;
 class SIM_ShipModuleType;
@@ -22,6 +21,4 @@ public:
     // The tactical module every ship gets, from the type "tactical"; built
     // on a blank type when that file is missing so a ship always has one.
     static std::unique_ptr<SIM_TacticalModule> CreateTactical();
-    // True when the factory builds this class name as a real module class.
-    static bool IsBuiltClass(const std::string& className);
 };
