@@ -12,6 +12,7 @@
 #include "engine/GTokenizer.h"
 #include "engine/QuadRunBatch.h"
 #include "engine/TextHelpers.h"
+#include "sim/SIM_HulkLine.h"
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_ShipHull.h"
 
@@ -197,8 +198,10 @@ std::vector<std::unique_ptr<GUI_Hulk>> BuildHulks(const SIM_Ship* ship)
         return hulks;
     }
     for (const std::string& line : hull->GetHulks()) {
-        GTokenizer tok(line, ',');
-        const float x0 = tok.NextFloat(), y0 = tok.NextFloat(), x1 = tok.NextFloat(), y1 = tok.NextFloat();
+        SIM_HulkLine piece;
+        if (!SIM_HulkLine::Parse(line, piece))
+            continue;
+        const float x0 = piece.left, y0 = piece.top, x1 = piece.right, y1 = piece.bottom;
         if (!(x1 > x0) || !(y1 > y0))
             continue;
         const float pw = (x1 - x0) / kSheet * w, ph = (y1 - y0) / kSheet * h;
@@ -206,14 +209,8 @@ std::vector<std::unique_ptr<GUI_Hulk>> BuildHulks(const SIM_Ship* ship)
         auto hulk = std::make_unique<GUI_Hulk>(hull->GetHulkTexture(), x0 / kSheet, y0 / kSheet, x1 / kSheet,
                                                y1 / kSheet, pw, ph, (cx / kSheet - 0.5f) * w,
                                                (cy / kSheet - 0.5f) * h, kind);
-        for (;;) {
-            const std::string word = TrimWhitespace(tok.NextString());
-            if (word != "emit")
-                break;
-            const float ex = tok.NextFloat(), ey = tok.NextFloat();
-            const std::string config = TrimWhitespace(tok.NextString());
-            hulk->AddEmitter(config, (ex - cx) / (x1 - x0) * pw, (ey - cy) / (y1 - y0) * ph);
-        }
+        for (const SIM_HulkLine::Emitter& e : piece.emitters)
+            hulk->AddEmitter(e.config, (e.x - cx) / (x1 - x0) * pw, (e.y - cy) / (y1 - y0) * ph);
         hulks.push_back(std::move(hulk));
     }
     return hulks;

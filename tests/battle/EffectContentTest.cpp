@@ -12,6 +12,7 @@
 #include "engine/GFileHelpers.h"
 #include "engine/GTokenizer.h"
 #include "engine/TextHelpers.h"
+#include "sim/SIM_HulkLine.h"
 #include "sim/SIM_Race.h"
 #include "sim/SIM_ShipHull.h"
 #include "support/TempDir.h"
@@ -61,6 +62,7 @@ TEST_F(EffectContent, EveryEffectTextureIsDrawnByTheGenerator)
 TEST_F(EffectContent, EveryHullCarriesItsEffectLinesAndTheirPicturesAndConfigsExist)
 {
     ASSERT_GE(SIM_ShipHull::GetList().size(), 6u);
+    int hulkEmitters = 0;
     for (const SIM_ShipHull* hull : SIM_ShipHull::GetList()) {
         SCOPED_TRACE(hull->GetName());
         EXPECT_FALSE(hull->GetEngineGlows().empty());
@@ -91,17 +93,15 @@ TEST_F(EffectContent, EveryHullCarriesItsEffectLinesAndTheirPicturesAndConfigsEx
             EXPECT_TRUE(s_bitmaps.count(TrimWhitespace(tok.NextString()))) << line;
         }
         for (const std::string& line : hull->GetHulks()) {
-            GTokenizer tok(line, ',');
-            for (int i = 0; i < 4; ++i)
-                tok.NextFloat();
-            while (TrimWhitespace(tok.NextString()) == "emit") {
-                tok.NextFloat();
-                tok.NextFloat();
-                const std::string config = TrimWhitespace(tok.NextString());
-                EXPECT_TRUE(HasConfig(config)) << config;
+            SIM_HulkLine piece;
+            ASSERT_TRUE(SIM_HulkLine::Parse(line, piece)) << line;
+            for (const SIM_HulkLine::Emitter& e : piece.emitters) {
+                EXPECT_TRUE(HasConfig(e.config)) << e.config;
+                ++hulkEmitters;
             }
         }
     }
+    EXPECT_GT(hulkEmitters, 0) << "the hulks' smoke and sparks are read from their lines";
     for (const SIM_Race* race : SIM_Race::GetList())
         EXPECT_GT(race->GetDebrisEndUV(), race->GetDebrisStartUV()) << race->GetName();
 }
