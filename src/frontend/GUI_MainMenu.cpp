@@ -13,6 +13,7 @@
 #include "frontend/GUI_TitleBackdrop.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_ConfirmDialog.h"
+#include "gui/GUI_Tutorial.h"
 #include "gui/GUI_WindowManager.h"
 #include "online/SIM_Server.h"
 #include "platform/KeyCodes.h"
@@ -38,6 +39,7 @@ GUI_ButtonText* GUI_MainMenu::MakeButton(const char* key, GUI_Callback callback)
     auto* button = new GUI_ButtonText(key, callback, 0);
     button->SetTooltipString(GetString((std::string(key) + "_TOOLTIP").c_str()), kTooltipDelay);
     AddButton(button);
+    button->SetName(key);
     return button;
 }
 
@@ -82,6 +84,7 @@ void GUI_MainMenu::Enter()
     LayOut();
     m_challenges->enabled = SIM_Server::GetInstance().HasUserName();
     GUI_Sounds::GetInstance().PlayMusic(MusicTracks::kMainTitle, false);
+    GUI_Tutorial::GetInstance().LaunchTutorial("WELCOME");
 }
 
 void GUI_MainMenu::LayOut()
