@@ -7,6 +7,7 @@
 #include "app/APP_UsageMetrics.h"
 #include "app/GUI_GameModeBase.h"
 #include "app/GUI_Sounds.h"
+#include "app/TutorialScreenLinks.h"
 #include "engine/APP_InstallList.h"
 #include "engine/APP_UserFolders.h"
 #include "engine/CTexturedSprite.h"
@@ -406,6 +407,7 @@ bool Game::Init(const GameStartOptions& options)
 
     InitRandomTables();
     GUI_Tutorial::GetInstance().Load();
+    InstallTutorialScreenLinks();
     LoadFonts();
     OnSoundStartup();
     LoadContent();
@@ -445,6 +447,7 @@ GUI_GameModeBase* Game::ModeForId(int id)
 
 void Game::SetMode(int id)
 {
+    GUI_Tutorial::GetInstance().OnScreenChanged();
     m_modeId = id;
     GUI_GameModeBase* next = ModeForId(id);
     if (next != m_mode && m_mode) {
@@ -487,6 +490,7 @@ void Game::Frame()
     OnSoundUpdate();
     if (m_mode)
         m_mode->Update();
+    GUI_TutorialWindow::RunPendingScripts();
 
     D3DEngine& engine = D3DEngine::GetInstance();
     engine.ClearAndBeginScene();
@@ -559,7 +563,7 @@ void Game::OnKeyPress(int code)
         return;
     if (code == KEY_ESCAPE) {
         ResetTutorialRestrictions(GUI_Tutorial::GetInstance());
-        if (GUI_WindowManager::GetInstance().CloseTopModal())
+        if (GUI_TutorialWindow::DismissFirst() || GUI_WindowManager::GetInstance().CloseTopModal())
             return;
     } else if (code == KEY_RETURN) {
         if (GUI_TutorialWindow::CloseFirst())

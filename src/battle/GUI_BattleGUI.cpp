@@ -97,6 +97,7 @@ void GUI_BattleGUI::ApplyBattleSpeed()
 void GUI_BattleGUI::TogglePauseState()
 {
     paused = !paused;
+    GUI_Tutorial::GetInstance().NoteBattlePauseChanged(paused);
     GUI_Sounds* sounds = GetSounds();
     if (paused) {
         battleTimer.Pause();
@@ -233,6 +234,7 @@ void GUI_BattleGUI::Enter()
         sounds->PlayMusic(battle.GetEnemyRace()->GetMusic(), false);
     if (scenario && scenario->GetType() == SIM_Scenario::SURVIVAL)
         GUI_Tutorial::GetInstance().LaunchTutorial("SURVIVAL");
+    GUI_Tutorial::GetInstance().LaunchTutorial(scenario ? "BATTLESTART_" + scenario->GetName() : std::string());
 }
 
 void GUI_BattleGUI::Leave()

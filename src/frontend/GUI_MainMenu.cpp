@@ -14,6 +14,7 @@
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_ConfirmDialog.h"
 #include "gui/GUI_Message.h"
+#include "gui/GUI_Tutorial.h"
 #include "gui/GUI_WindowManager.h"
 #include "online/OnlineMessageCheck.h"
 #include "online/SIM_AutoUpdater.h"
@@ -41,6 +42,7 @@ GUI_ButtonText* GUI_MainMenu::MakeButton(const char* key, GUI_Callback callback)
     auto* button = new GUI_ButtonText(key, callback, 0);
     button->SetTooltipString(GetString((std::string(key) + "_TOOLTIP").c_str()), kTooltipDelay);
     AddButton(button);
+    button->SetName(key);
     return button;
 }
 
@@ -86,6 +88,7 @@ void GUI_MainMenu::Enter()
     LayOut();
     m_challenges->enabled = SIM_Server::GetInstance().HasUserName();
     GUI_Sounds::GetInstance().PlayMusic(MusicTracks::kMainTitle, false);
+    GUI_Tutorial::GetInstance().LaunchTutorial("WELCOME");
 }
 
 void GUI_MainMenu::LayOut()

@@ -37,6 +37,7 @@ GUI_Scenario::GUI_Scenario(SIM_Scenario* scenario)
       m_available(SIM_HighScores::GetInstance().IsScenarioAvailable(scenario->GetName())), m_timer(g_clock)
 {
     SetSize(415.0f, 30.0f);
+    SetName("scenario_" + scenario->GetName());
     const bool survival = scenario->GetType() == SIM_Scenario::SURVIVAL;
     const char* texture = survival ? "scenario_survival.dds" : "scenario_skirmish.dds";
     m_icon = new GUI_IconButton(nullptr, 0, texture, texture);

@@ -44,6 +44,7 @@ void GUI_ScenarioDetails::Open(SIM_Scenario* scenario)
         return;
     g_open = new GUI_ScenarioDetails();
     g_open->Show(scenario);
+    GUI_Tutorial::GetInstance().ReportEvent("SCENARIODETAILS");
 }
 
 void GUI_ScenarioDetails::Close()

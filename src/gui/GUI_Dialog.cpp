@@ -2,13 +2,18 @@
 
 #include "engine/CInput.h"
 #include "engine/GHashTable.h"
+#include "engine/LibText.h"
 #include "gui/GUI_CloseButton.h"
 #include "gui/GUI_FrameDrawing.h"
+#include "gui/GUI_Interlace.h"
+#include "gui/GUI_PreloadedTextures.h"
 #include "gui/GUI_WindowManager.h"
 
 namespace {
 constexpr float kBackgroundTexels = 1024.0f;
 const char* const kDefaultFrame = "border_depth.dds";
+constexpr float kClientTextCorner = 16.0f;
+constexpr float kClientFontSize = 16.0f;
 } // namespace
 
 GUI_Dialog::GUI_Dialog(bool withCloseButton)
@@ -92,6 +97,19 @@ void GUI_Dialog::StartDrag()
 void GUI_Dialog::DrawTitleBar()
 {
     m_titleBar.Draw();
+}
+
+void GUI_Dialog::DrawClientText(GUI_Interlace& interlace, const std::string& text)
+{
+    DrawPreloadedFrame(GUI_PreloadedTextures::kDialogClient, kClientTextCorner, 1.0f, static_cast<float>(clientLeft),
+                       static_cast<float>(clientTop), static_cast<float>(clientRight),
+                       static_cast<float>(clientBottom));
+    interlace.Draw(GRect{clientLeft, clientTop, clientRight, clientBottom});
+    LibText& lib = LibText::GetInstance();
+    lib.SetFont("zekton16.dds", kClientFontSize);
+    lib.SetText(TEXT_ALIGN_LEFT, lib.GetWrappedText(text, clientRight - clientLeft - 20),
+                static_cast<float>(clientLeft) + 10.0f, static_cast<float>(clientTop), 0xFFFFFFFFu, 0.0f);
+    lib.Render(-1);
 }
 
 void GUI_Dialog::Draw()

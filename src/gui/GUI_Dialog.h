@@ -6,6 +6,7 @@
 #include <string>
 
 class GUI_CloseButton;
+class GUI_Interlace;
 
 // Base of every dialog: a modal, framed window on a tiled background with a
 // title bar (its drag handle), an optional close button in the top-right
@@ -51,6 +52,9 @@ public:
 
 protected:
     void DrawTitleBar();
+    // The client area as notices fill it: the panel, the scan lines and a
+    // white text in "zekton16.dds", word-wrapped 10 pixels in from its edges.
+    void DrawClientText(GUI_Interlace& interlace, const std::string& text);
     void PlaceTitleBar();
 
     GUI_CloseButton* m_closeButton = nullptr;

@@ -2,14 +2,11 @@
 
 #include "engine/GHashTable.h"
 #include "engine/LibText.h"
-#include "gui/GUI_FrameDrawing.h"
-#include "gui/GUI_PreloadedTextures.h"
 #include "gui/GUI_WindowManager.h"
 
 namespace {
 GUI_Message* g_openMessage = nullptr;
 constexpr float kFontSize = 16.0f;
-constexpr float kClientCorner = 16.0f;
 } // namespace
 
 GUI_Message::GUI_Message(const std::string& text, const std::string& title) : GUI_Dialog(true), m_text(text)
@@ -40,16 +37,7 @@ GUI_Message* GUI_Message::GetOpen()
 void GUI_Message::Draw()
 {
     GUI_Dialog::Draw();
-    DrawPreloadedFrame(GUI_PreloadedTextures::kDialogClient, kClientCorner, 1.0f, static_cast<float>(clientLeft),
-                       static_cast<float>(clientTop), static_cast<float>(clientRight),
-                       static_cast<float>(clientBottom));
-    m_interlace.Draw(GRect{clientLeft, clientTop, clientRight, clientBottom});
-    LibText& lib = LibText::GetInstance();
-    lib.SetFont("zekton16.dds", kFontSize);
-    const int wrapWidth = clientRight - clientLeft - 20;
-    lib.SetText(TEXT_ALIGN_LEFT, lib.GetWrappedText(m_text, wrapWidth), static_cast<float>(clientLeft) + 10.0f,
-                static_cast<float>(clientTop), 0xFFFFFFFFu, 0.0f);
-    lib.Render(-1);
+    DrawClientText(m_interlace, m_text);
 }
 
 void ShowMessage(const std::string& text, const char* titleKey)

@@ -1,13 +1,30 @@
 #include "gui/GUI_Tutorial.h"
 
-#include "engine/GFileHelpers.h"
+#include "engine/APP_UserFolders.h"
+#include "engine/CInput.h"
+#include "engine/GDebugLog.h"
+#include "engine/GFileList.h"
+#include "engine/GIniFile.h"
+#include "engine/GSafeFile.h"
 #include "engine/GSpreadsheet.h"
 #include "engine/GTokenizer.h"
-
-#include "engine/CInput.h"
+#include "engine/ModSupport.h"
+#include "engine/StrFormat.h"
 #include "gui/GUI_BaseElement.h"
+#include "gui/GUI_TutorialHighlighter.h"
+#include "gui/GUI_TutorialWindow.h"
+#include "gui/GUI_WindowManager.h"
 
 #include <algorithm>
+
+namespace {
+
+const char* const kMainFile = "data/tutorial.csv";
+const char* const kMoreFiles = "data/tutorials/*.csv";
+const char* const kSeenFile = "/tutorial_seen.ini";
+const char* const kEcmLesson = "ECMSHOCKED";
+
+} // namespace
 
 GUI_Tutorial& GUI_Tutorial::GetInstance()
 {
@@ -16,10 +33,146 @@ GUI_Tutorial& GUI_Tutorial::GetInstance()
     return *instance;
 }
 
-bool GUI_Tutorial::LaunchTutorial(const std::string&)
+void GUI_Tutorial::Clear()
 {
-    // No lessons are loaded yet, so there is nothing to show.
+    m_shown.clear();
+    m_pending.clear();
+}
+
+void GUI_Tutorial::Load()
+{
+    Clear();
+    LoadDefinitionFile(kMainFile);
+    GFileList files;
+    files.FindFiles(kMoreFiles);
+    ModSupport::FindFiles(&files, kMoreFiles);
+    for (const std::string& file : files.names)
+        LoadDefinitionFile(file);
+    LoadSeenList(SeenListPath());
+}
+
+void GUI_Tutorial::LoadDefinitionFile(const std::string& path)
+{
+    GSpreadsheet sheet(path);
+    for (const std::string& row : sheet.rows) {
+        GTokenizer fields(row, ',');
+        fields.NextField(); // the row marker
+        auto definition = std::make_unique<TutorialDefinition>();
+        definition->name = fields.NextString();
+        definition->title = fields.NextString();
+        definition->x = static_cast<float>(fields.NextInt());
+        definition->y = static_cast<float>(fields.NextInt());
+        definition->hasOkButton = fields.NextInt() != 0;
+        definition->modal = fields.NextInt() != 0;
+        definition->closeScript = fields.NextString();
+        definition->openScript = fields.NextString();
+        definition->text = fields.NextString();
+        m_pending.push_back(std::move(definition));
+    }
+}
+
+std::string GUI_Tutorial::SeenListPath()
+{
+    return APP_UserFolders::GetInstance().Get(APP_UserFolders::USER) + kSeenFile;
+}
+
+void GUI_Tutorial::LoadSeenList(const std::string& path)
+{
+    GIniFile ini;
+    if (!ini.Load("seen", path.c_str()))
+        return;
+    // Marked first, moved after: a name listed twice marks its first pending
+    // row once, so each row still moves exactly once.
+    std::vector<TutorialDefinition*> noted;
+    for (size_t i = 0; i < ini.GetEntryCount(); ++i) {
+        const std::string& key = ini.GetKeyAt(i);
+        if (key.size() <= 1)
+            continue;
+        if (TutorialDefinition* definition = FindPending(key)) {
+            if (!definition->shown)
+                noted.push_back(definition);
+            definition->shown = true;
+        }
+    }
+    for (TutorialDefinition* definition : noted) {
+        auto it = std::find_if(m_pending.begin(), m_pending.end(),
+                               [definition](const auto& owned) { return owned.get() == definition; });
+        m_shown.push_back(std::move(*it));
+        m_pending.erase(it);
+    }
+}
+
+bool GUI_Tutorial::SaveSeenList() const
+{
+    std::string text = "[seen]\n";
+    for (const auto& definition : m_shown)
+        text += definition->name + "\n";
+    if (WriteFileAtomically(SeenListPath(), text))
+        return true;
+    LOG_ERROR("Cannot write tutorial seen file");
     return false;
+}
+
+TutorialDefinition* GUI_Tutorial::FindPending(const std::string& name) const
+{
+    for (const auto& definition : m_pending) {
+        if (definition->name == name)
+            return definition.get();
+    }
+    return nullptr;
+}
+
+bool GUI_Tutorial::HasBeenShown(const std::string& name) const
+{
+    return std::any_of(m_shown.begin(), m_shown.end(), [&name](const auto& d) { return d->name == name; });
+}
+
+bool GUI_Tutorial::LaunchTutorial(const std::string& name)
+{
+    TutorialDefinition* found = FindPending(name);
+    if (!found || found->shown)
+        return false;
+    auto it = std::find_if(m_pending.begin(), m_pending.end(), [found](const auto& d) { return d.get() == found; });
+    m_shown.push_back(std::move(*it));
+    m_pending.erase(it);
+    GUI_TutorialWindow::Open(found);
+    SaveSeenList();
+    return true;
+}
+
+void GUI_Tutorial::ReturnToPending(const TutorialDefinition* definition)
+{
+    auto it = std::find_if(m_shown.begin(), m_shown.end(), [definition](const auto& d) { return d.get() == definition; });
+    if (it == m_shown.end())
+        return;
+    (*it)->shown = false;
+    m_pending.insert(m_pending.begin(), std::move(*it));
+    m_shown.erase(it);
+    SaveSeenList();
+}
+
+void GUI_Tutorial::NoteSkipped(const std::string& lesson, const std::string& control)
+{
+    if (m_skipLogged.insert(lesson).second)
+        LOG_DEBUG(StrFormat("Tutorial lesson %s skipped: no control named %s", lesson.c_str(), control.c_str()));
+}
+
+void GUI_Tutorial::LaunchECMShockTutorial(float x, float y)
+{
+    const TutorialDefinition* lesson = FindPending(kEcmLesson);
+    if (!lesson || lesson->shown)
+        return;
+    if (m_battle.centreCamera)
+        m_battle.centreCamera(x, y);
+    LaunchTutorial(kEcmLesson);
+}
+
+bool GUI_Tutorial::ReportEvent(const std::string& eventName, const std::string& lesson)
+{
+    if (eventName.empty() || !IsWaitingFor(eventName))
+        return false;
+    SetWaitFor("");
+    return LaunchTutorial(lesson.empty() ? eventName : lesson);
 }
 
 void GUI_Tutorial::AllowButton(GUI_BaseElement* element)
@@ -46,6 +199,8 @@ bool GUI_Tutorial::ClickAllowedElements()
     // A click may destroy allowed elements (they leave the list), so walk a
     // copy and skip what is gone.
     const std::vector<GUI_BaseElement*> allowed = m_allowed;
+    // As a dispatch does: a window closed by the click goes once it is over.
+    GUI_WindowManager::BusyScope busy(GUI_WindowManager::GetInstance());
     for (GUI_BaseElement* element : allowed) {
         if (!IsAllowed(element))
             continue;
@@ -55,23 +210,43 @@ bool GUI_Tutorial::ClickAllowedElements()
     return false;
 }
 
+void GUI_Tutorial::PauseBattleForTutorial()
+{
+    if (!m_battle.isRunning || !m_battle.isRunning() || !m_battle.isPaused || m_battle.isPaused())
+        return;
+    if (m_battle.pauseAsKey)
+        m_battle.pauseAsKey();
+    m_battlePausedByTutorial = true;
+}
+
+void GUI_Tutorial::ResumeBattleAfterLesson()
+{
+    if (!m_battlePausedByTutorial || !m_battle.isRunning || !m_battle.isRunning() || !m_battle.isPaused() ||
+        !m_battle.togglePauseQuietly)
+        return;
+    m_battle.togglePauseQuietly();
+    // The toggle reports the resume, but a link that does not must not leave
+    // the claim behind.
+    m_battlePausedByTutorial = false;
+}
+
+void GUI_Tutorial::OnScreenChanged()
+{
+    GUI_TutorialWindow::CloseAll();
+    GUI_TutorialHighlighter::GetInstance().CancelHighlight();
+    m_battlePausedByTutorial = false;
+}
+
+void GUI_Tutorial::NoteBattlePauseChanged(bool paused)
+{
+    if (!paused)
+        m_battlePausedByTutorial = false;
+}
+
 void ResetTutorialRestrictions(GUI_Tutorial& tutorial)
 {
     tutorial.m_allowed.clear();
     tutorial.blockButtons = false;
     tutorial.m_waitFor.clear();
-}
-
-void GUI_Tutorial::Load()
-{
-    m_names.clear();
-    if (!FileExists("data/tutorial.csv"))
-        return;
-    GSpreadsheet sheet("data/tutorial.csv");
-    for (const std::string& row : sheet.rows) {
-        GTokenizer tok(row.substr(1), ',');
-        std::string name = tok.NextString();
-        if (!name.empty())
-            m_names.push_back(name);
-    }
+    GUI_TutorialHighlighter::GetInstance().CancelHighlight();
 }

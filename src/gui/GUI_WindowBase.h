@@ -22,6 +22,8 @@ public:
     virtual void OnKeyDown(int key);
     virtual bool OnRightClick(float x, float y);
     virtual bool IsModal() const { return false; }
+    // Drawn after every dialog, whatever its place in the z-order.
+    virtual bool StaysOnTop() const { return false; }
     virtual void OnDragEnd() {}
     virtual void OnWheelUp();
     virtual void OnWheelDown();

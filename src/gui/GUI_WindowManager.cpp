@@ -211,13 +211,14 @@ void GUI_WindowManager::DrawWindows()
     BusyScope busy(*this);
     const GUI_WindowBase* dragged = GUI_Cursor::GetInstance().GetDraggedWindow();
     const std::vector<GUI_WindowBase*> windows = m_topLevel;
-    // Plain windows first, then dialogs and menus, each sweep in z-order.
-    for (int sweep = 0; sweep < 2; ++sweep) {
-        const bool modalSweep = sweep == 1;
+    // Plain windows first, then dialogs and menus, then what stays on top of
+    // both, each sweep in z-order.
+    for (int sweep = 0; sweep < 3; ++sweep) {
         for (GUI_WindowBase* window : windows) {
             if (!IsLive(m_topLevel, window) || !window->visible || window == dragged)
                 continue;
-            if (window->IsModal() == modalSweep)
+            const int windowSweep = window->StaysOnTop() ? 2 : window->IsModal() ? 1 : 0;
+            if (windowSweep == sweep)
                 window->Draw();
         }
     }

@@ -56,21 +56,23 @@ public:
     // Called by a window's destructor: every trace of it goes.
     void ForgetWindow(GUI_WindowBase* window);
 
-private:
-    GUI_WindowManager() = default;
-    ~GUI_WindowManager() = default;
-    GUI_WindowManager(const GUI_WindowManager&) = delete;
-    GUI_WindowManager& operator=(const GUI_WindowManager&) = delete;
-
     // Guards a walk: deletions asked for meanwhile wait for its end.
     class BusyScope {
     public:
         explicit BusyScope(GUI_WindowManager& manager) : m_manager(manager) { ++m_manager.m_busyDepth; }
         ~BusyScope();
+        BusyScope(const BusyScope&) = delete;
+        BusyScope& operator=(const BusyScope&) = delete;
 
     private:
         GUI_WindowManager& m_manager;
     };
+
+private:
+    GUI_WindowManager() = default;
+    ~GUI_WindowManager() = default;
+    GUI_WindowManager(const GUI_WindowManager&) = delete;
+    GUI_WindowManager& operator=(const GUI_WindowManager&) = delete;
 
     bool IsListed(const std::vector<GUI_WindowBase*>& list, const GUI_WindowBase* window) const;
     bool IsLive(const std::vector<GUI_WindowBase*>& list, const GUI_WindowBase* window) const;

@@ -5,6 +5,7 @@
 #include "engine/StrFormat.h"
 #include "gui/GUI_BaseElement.h"
 #include "gui/GUI_Tutorial.h"
+#include "gui/GUI_TutorialHighlighter.h"
 #include "gui/GUI_WindowBase.h"
 #include "gui/GUI_WindowManager.h"
 
@@ -83,31 +84,52 @@ void SimScript::Run(const std::string& script)
         ParseInstruction(instruction);
 }
 
+SimScript::Instruction SimScript::ReadInstruction(const std::string& text)
+{
+    Instruction out;
+    const std::string instruction = Trim(text);
+    const size_t open = instruction.find('(');
+    if (open == std::string::npos) {
+        out.name = instruction;
+        return out;
+    }
+    out.name = Trim(instruction.substr(0, open));
+    std::string rest = instruction.substr(open + 1);
+    const size_t close = rest.rfind(')');
+    if (close != std::string::npos)
+        rest.resize(close);
+    if (!Trim(rest).empty()) {
+        GTokenizer tokenizer(rest, ',');
+        // Arguments beyond the sixth are dropped.
+        while (!tokenizer.AtEnd() && static_cast<int>(out.arguments.size()) < kMaxArguments)
+            out.arguments.push_back(Trim(tokenizer.NextField()));
+    }
+    return out;
+}
+
+std::vector<std::string> SimScript::ControlsNamedIn(const std::string& script)
+{
+    std::vector<std::string> controls;
+    for (const std::string& text : SplitInstructions(script)) {
+        Instruction instruction = ReadInstruction(text);
+        if ((instruction.name == "Highlight" || instruction.name == "AllowButton") && !instruction.arguments.empty() &&
+            !instruction.arguments[0].empty())
+            controls.push_back(instruction.arguments[0]);
+    }
+    return controls;
+}
+
 void SimScript::ParseInstruction(const std::string& text)
 {
     LOG_DEBUG(StrFormat("ParseInstruction [%s]", ForLog(text).c_str()));
     // Arguments of an earlier instruction must not leak into this one.
     for (std::string& argument : m_arguments)
         argument.clear();
-    m_argumentCount = 0;
-
-    const std::string instruction = Trim(text);
-    const size_t open = instruction.find('(');
-    if (open == std::string::npos) {
-        m_functionName = instruction;
-    } else {
-        m_functionName = Trim(instruction.substr(0, open));
-        std::string rest = instruction.substr(open + 1);
-        const size_t close = rest.rfind(')');
-        if (close != std::string::npos)
-            rest.resize(close);
-        if (!Trim(rest).empty()) {
-            GTokenizer tokenizer(rest, ',');
-            // Arguments beyond the sixth are dropped.
-            while (!tokenizer.AtEnd() && m_argumentCount < kMaxArguments)
-                m_arguments[static_cast<size_t>(m_argumentCount++)] = Trim(tokenizer.NextField());
-        }
-    }
+    Instruction instruction = ReadInstruction(text);
+    m_functionName = std::move(instruction.name);
+    m_argumentCount = static_cast<int>(instruction.arguments.size());
+    for (int i = 0; i < m_argumentCount; ++i)
+        m_arguments[static_cast<size_t>(i)] = std::move(instruction.arguments[static_cast<size_t>(i)]);
     Execute();
 }
 
@@ -135,10 +157,12 @@ bool SimScript::RunBuiltIn()
         if (m_highlight)
             m_highlight(a);
         else
-            LOG_DEBUG(StrFormat("No highlighter for [%s]", ForLog(a).c_str()));
+            GUI_TutorialHighlighter::GetInstance().Highlight(a);
     } else if (name == "CancelHighlight") {
         if (m_cancelHighlight)
             m_cancelHighlight();
+        else
+            GUI_TutorialHighlighter::GetInstance().CancelHighlight();
     } else if (name == "LaunchTutorial") {
         tutorial.LaunchTutorial(a);
     } else if (name == "BlockButtons") {

@@ -25,8 +25,7 @@ public:
     void RegisterFunction(const std::string& name, Function function);
     bool IsRegistered(const std::string& name) const;
 
-    // The tutorial highlighter plugs itself in here; until it does,
-    // "Highlight" and "CancelHighlight" are only logged.
+    // Replaces the tutorial highlighter behind "Highlight" and "CancelHighlight".
     void SetHighlighter(std::function<void(const std::string&)> highlight, std::function<void()> cancel);
 
     const std::string& GetFunctionName() const { return m_functionName; }
@@ -36,6 +35,14 @@ public:
     // Splits a script into its instructions, quotes grouping, blanks trimmed,
     // empty instructions dropped.
     static std::vector<std::string> SplitInstructions(const std::string& script);
+    // One instruction read as it would run: its name and at most six arguments.
+    struct Instruction {
+        std::string name;
+        std::vector<std::string> arguments;
+    };
+    static Instruction ReadInstruction(const std::string& text);
+    // The controls a script points at or lets clicks through to, in order.
+    static std::vector<std::string> ControlsNamedIn(const std::string& script);
 
 private:
     bool RunBuiltIn();

@@ -57,13 +57,18 @@ GUI_BehaviourPicker::GUI_BehaviourPicker(SIM_ShipOrders* orders) : GUI_Dialog(tr
     m_add->SetRect(static_cast<float>(clientLeft + 5), static_cast<float>(clientBottom - 20),
                    static_cast<float>(clientRight - 5), static_cast<float>(clientBottom));
     AddButton(m_add);
+    m_add->SetName("BEHAVIOR_PICKER_ADD");
     FillStrips();
     SetName("BEHAVIOR_PICKER");
     GUI_WindowManager::GetInstance().BringToFront(this);
 
-    // The squadron follow-up ("BEHAVIOR_STICKTOGETHER") needs the tutorials'
-    // shown-before record, which arrives with the tutorial windows.
-    GUI_Tutorial::GetInstance().LaunchTutorial("BEHAVIOR_PICKER");
+    // Squadrons get their own follow-up once the picker has been explained.
+    GUI_Tutorial& tutorial = GUI_Tutorial::GetInstance();
+    const SIM_DeployedShip* shown = GUI_DeploymentDetails::GetShown();
+    const SIM_ShipDesign* shownDesign = shown ? SIM_ShipDesign::Find(shown->design) : nullptr;
+    if (tutorial.HasBeenShown("BEHAVIOR_PICKER") && shownDesign && shownDesign->IsFighter())
+        tutorial.LaunchTutorial("BEHAVIOR_STICKTOGETHER");
+    tutorial.LaunchTutorial("BEHAVIOR_PICKER");
     APP_UsageMetrics::GetInstance().SetEventFlag("orderpicker");
 }
 

@@ -58,12 +58,11 @@ void GUI_DeploymentControlPanel::Draw()
 void GUI_DeploymentControlPanel::OpenSaveDeploymentDialog(std::intptr_t)
 {
     GUI_DeploymentGUI& screen = GUI_DeploymentGUI::GetInstance();
+    GUI_TutorialWindow::CloseAll();
+    GUI_Tutorial::GetInstance().blockButtons = false;
     ShowSaveFileDialog(screen.GetSaveFolder(), ".txt", "DEPLOYMENT_SAVE_TITLE",
                        [](const std::string& name) { GUI_DeploymentGUI::GetInstance().SaveDeploymentAs(name); },
                        "deployed");
-    while (GUI_TutorialWindow::CloseFirst()) {
-    }
-    GUI_Tutorial::GetInstance().blockButtons = false;
 }
 
 void GUI_DeploymentControlPanel::OpenLoadDeploymentDialog(std::intptr_t)

@@ -61,12 +61,6 @@ bool ShiftHeld()
     return input.IsKeyDown(KEY_LSHIFT) || input.IsKeyDown(KEY_RSHIFT);
 }
 
-void CloseTutorialWindows()
-{
-    while (GUI_TutorialWindow::CloseFirst()) {
-    }
-}
-
 std::string UserFolder()
 {
     return APP_UserFolders::GetInstance().Get(APP_UserFolders::DEPLOYMENTS);
@@ -549,13 +543,14 @@ void GUI_DeploymentGUI::FightAnyway(std::intptr_t)
 
 void GUI_DeploymentGUI::OnFightBattle()
 {
+    // First: the battle's own lessons open once it starts.
+    GUI_TutorialWindow::CloseAll();
     if (!m_editingAIFleet && m_scenario && m_playerFleet) {
         if (m_playerFleet->HasDisabledModules(m_scenario))
             AskYesNo("INOPERABLE_FLEET_TEXT", "INOPERABLE_FLEET_TITLE", FightAnyway, false);
         else
             StartBattleFromDeployment();
     }
-    CloseTutorialWindows();
 }
 
 bool GUI_DeploymentGUI::StartBattleFromDeployment()

@@ -21,6 +21,7 @@
 #include "platform/HeadlessWindow.h"
 #include "platform/KeyCodes.h"
 #include "prep/GUI_ShipDesignGUI.h"
+#include "support/NoLessons.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -68,6 +69,8 @@ protected:
         options.desktopHeight = desktopHeight;
         options.seed = 7;
         m_started = Game::GetInstance().Init(options);
+        if (m_started)
+            DropAllLessons();
         m_debugAtStart = m_user->Read("debug/debug.txt");
         return m_started;
     }

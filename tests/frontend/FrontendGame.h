@@ -13,6 +13,7 @@
 #include "platform/HeadlessWindow.h"
 #include "platform/KeyCodes.h"
 #include "platform/SdlWindow.h"
+#include "support/NoLessons.h"
 #include "support/TempDir.h"
 
 #include <SDL2/SDL.h>
@@ -40,6 +41,8 @@ protected:
         options.seed = 11;
         s_headless = headless;
         s_started = Game::GetInstance().Init(options);
+        if (s_started)
+            DropAllLessons();
     }
 
     static void StopGame()

@@ -8,6 +8,7 @@
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_Tooltip.h"
 #include "platform/DdsImage.h"
+#include "support/NoLessons.h"
 #include "support/TempDir.h"
 
 #include <SDL2/SDL.h>
@@ -28,6 +29,7 @@ protected:
         options.userDir = m_user.Path();
         options.seed = 3;
         ASSERT_TRUE(Game::GetInstance().Init(options));
+        DropAllLessons();
     }
     void TearDown() override
     {

@@ -32,6 +32,7 @@
 #include "support/PickedDesign.h"
 #include "support/TempDir.h"
 #include "support/WindowInput.h"
+#include "support/WindowRoad.h"
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
@@ -47,23 +48,6 @@ constexpr int kMainMenu = 15, kScenarioChoice = 3, kDeployment = 2, kLoading = 9
 // one ship ends in about half that).
 constexpr int kMaxBattleFrames = 12000;
 constexpr float kFrameMs = 36.0f;
-
-// The frame hold reads this clock: a second passes at every look, so no
-// frame waits for the display's rate and the battle runs as fast as it draws.
-class LeapingClock final : public IClock {
-public:
-    double NowMs() const override { return m_now += 1000.0; }
-
-private:
-    mutable double m_now = 0.0;
-};
-
-void Settle()
-{
-    for (int i = 0; i < 2000 && (GUI_Transition::GetInstance().IsActive() || !GUI_Fader::GetInstance().IsDone()); ++i)
-        RunGameFrames(1);
-    RunGameFrames(2);
-}
 
 // Pixels of the rectangle whose brightest channel reaches the level.
 int CountLit(const TextureData& picture, int left, int top, int right, int bottom, int level)
@@ -109,14 +93,14 @@ TEST(GLNewcomerRoad, FromTheTitleThroughABattleAndBackToTheTitle)
     game.GetFramePacer().SetClock(&unheld);
     GUI_BattleGUI& battleScreen = GUI_BattleGUI::GetInstance();
     battleScreen.SetInjectedFrameTime(kFrameMs);
-    Settle();
+    SettleScreens();
 
     // The title: the Battle button's label is lit.
     ASSERT_EQ(game.GetModeId(), kMainMenu);
     const GUI_ButtonText* battleButton = GUI_MainMenu::GetInstance().GetBattleButton();
     EXPECT_GT(CountLitIn(Screenshot(user.Path()), *battleButton, 180), 30);
     ClickCentre(battleButton);
-    Settle();
+    SettleScreens();
     ASSERT_EQ(game.GetModeId(), kScenarioChoice);
 
     // The rows sweep in one after another; scenario1's is clicked once open.
@@ -131,7 +115,7 @@ TEST(GLNewcomerRoad, FromTheTitleThroughABattleAndBackToTheTitle)
     GUI_ScenarioDetails* details = GUI_ScenarioDetails::GetOpen();
     ASSERT_NE(details, nullptr);
     ClickCentre(details->GetFightButton());
-    Settle();
+    SettleScreens();
     ASSERT_EQ(game.GetModeId(), kDeployment);
 
     // One design clicked, then put down in the middle of the zone.
@@ -184,7 +168,7 @@ TEST(GLNewcomerRoad, FromTheTitleThroughABattleAndBackToTheTitle)
     EXPECT_GT(CountLitIn(reportShot, *report, 200), 300);
     EXPECT_GT(CountLitIn(reportShot, *report->GetQuitButton(), 180), 30);
     ClickCentre(report->GetQuitButton());
-    Settle();
+    SettleScreens();
     EXPECT_EQ(GUI_PostMortem::GetOpen(), nullptr);
 
     if (won) {
@@ -197,7 +181,7 @@ TEST(GLNewcomerRoad, FromTheTitleThroughABattleAndBackToTheTitle)
         ASSERT_NE(shop, nullptr);
         EXPECT_GT(CountLitIn(Screenshot(user.Path()), *shop, 150), 500);
         ClickCentre(GUI_UnlockShop::GetInstance().GetBackButton());
-        Settle();
+        SettleScreens();
     } else {
         // The lost fleet waits on the deployment screen for another try.
         ASSERT_EQ(game.GetModeId(), kDeployment);
@@ -205,10 +189,10 @@ TEST(GLNewcomerRoad, FromTheTitleThroughABattleAndBackToTheTitle)
         EXPECT_EQ(deployment.GetPlayerFleet()->GetShips().front()->design, designName);
         EXPECT_EQ(GetDeploymentIcons().size(), 1u);
         ClickCentre(deployment.GetGoBackButton());
-        Settle();
+        SettleScreens();
         ASSERT_EQ(game.GetModeId(), kScenarioChoice);
         PressKey(SDL_SCANCODE_ESCAPE);
-        Settle();
+        SettleScreens();
     }
     ASSERT_EQ(game.GetModeId(), kMainMenu);
     EXPECT_GT(CountLitIn(Screenshot(user.Path()), *GUI_MainMenu::GetInstance().GetBattleButton(), 180), 30);

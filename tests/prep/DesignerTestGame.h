@@ -13,6 +13,7 @@
 #include "prep/GUI_ShipSlot.h"
 #include "sim/SIM_ShipHull.h"
 #include "sim/SIM_ShipModuleType.h"
+#include "support/NoLessons.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -32,6 +33,8 @@ public:
         options.desktopHeight = height;
         options.seed = 5;
         started = Game::GetInstance().Init(options);
+        if (started)
+            DropAllLessons();
         window = dynamic_cast<HeadlessWindow*>(Game::GetInstance().GetWindow());
     }
     ~DesignerTestGame()

@@ -43,6 +43,7 @@ grep -q "^POST /quillomar/server/postthumbnail.php 1 " "$work/srv/requests.log" 
 bob="$work/bob"
 start_game Bob "$bob"
 click 572 742 2     # Challenges
+xdotool key Return; sleep 0.5   # the first visit's lesson, read: Escape is for the windows below
 click 307 702 1     # Posted by me
 click 120 691 1     # Refresh
 wait_for "getmychaldemo.php" 20 || fail "Refresh asked nothing"

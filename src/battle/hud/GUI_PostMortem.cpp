@@ -52,6 +52,7 @@ GUI_PostMortem::GUI_PostMortem() : GUI_Dialog(false)
     }
     m_viewStats = MakeButton(this, "POSTMORTEM_VIEWSTATS", OnViewStats, centre + 75, bottom - 44, right - 20, bottom - 24);
     m_quit = MakeButton(this, "POSTMORTEM_QUIT_VICTORY", OnQuit, left + 20, bottom - 44, centre - 75, bottom - 24);
+    m_quit->SetName("POSTMORTEM_QUIT");
     if (m_challenge) {
         m_rate = MakeButton(this, "POSTMORTEM_RATE_CHALLENGE", OnRateChallenge, centre - 65, bottom - 44, centre + 65,
                             bottom - 24);

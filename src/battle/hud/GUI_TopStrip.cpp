@@ -86,6 +86,7 @@ GUI_TopStrip::GUI_TopStrip(int screenHeight)
         button->SetRect(std::round(l), std::round(t), std::round(l + size), std::round(t + size));
         button->SetTooltip(GetString(specs[i].tooltipKey));
         AddButton(button);
+        button->SetName(specs[i].tooltipKey);
         m_buttons[i] = button;
     }
 }
