@@ -6,6 +6,7 @@
 #include "battle/CameraShake.h"
 #include "battle/EffectDrawing.h"
 #include "battle/EffectTextures.h"
+#include "battle/GUI_AsteroidField.h"
 #include "battle/GUI_BattleGUI.h"
 #include "battle/GUI_DebrisPool.h"
 #include "battle/GUI_Hulk.h"
@@ -54,7 +55,7 @@ GUI_BlastGlare::GUI_BlastGlare(float s, float px, float py)
         CameraShake::GetInstance().Start(k);
     if (s > 32.0f) {
         const float p = std::clamp(s / 256.0f, 0.0f, 1.0f);
-        // The asteroid field joins here once it exists.
+        GUI_AsteroidField::GetInstance().ApplyBlast(p, px, py, GUI_BattleGUI::GetInstance().frameHoldSpare);
         GetDebrisPools().first.Shock(p, px, py);
         GetDebrisPools().second.Shock(p, px, py);
         PushHulks(p, px, py);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "battle/GUI_AsteroidField.h"
+#include "battle/GUI_BlastGlare.h"
 #include "battle/GUI_BattleGUI.h"
 #include "battle/GUI_Map.h"
 #include "battle/GUI_PostProcessor.h"
@@ -237,6 +238,13 @@ TEST(AsteroidField, ABandOfThreeDepthsPushedByBlastsAndHitByBullets)
     rock.pushY = 0.06f;
     EXPECT_FALSE(rock.DecayPush(1.0f)) << "below 0.004 squared the push ends";
     EXPECT_FALSE(rock.TestPush(1.0f, 500.0f, 500.0f + 256.1f));
+    // A big kill's blast glare is what pushes them in the battle.
+    rock.pushed = false;
+    GUI_BattleGUI::GetInstance().frameHoldSpare = 1.0f;
+    delete new GUI_BlastGlare(256.0f, 500.0f, 600.0f);
+    EXPECT_TRUE(rock.pushed);
+    EXPECT_NEAR(rock.pushY, -f * 100.0f / rock.size, 1e-4f);
+    GUI_BattleGUI::GetInstance().frameHoldSpare = 0.0f;
 
     // Near rocks above size 8 stop bullets under them.
     ZoomScale = 1.0f;

@@ -11,6 +11,7 @@
 #include "gui/GUI_Fader.h"
 #include "gui/GUI_Transition.h"
 #include "platform/IClock.h"
+#include "support/NoLessons.h"
 #include "support/WindowInput.h"
 
 #include <SDL2/SDL.h>
@@ -45,6 +46,7 @@ inline bool StartWindowedGame(const std::string& userDir, uint64_t seed, const I
     Game& game = Game::GetInstance();
     if (!game.Init(options))
         return false;
+    DropAllLessons();
     game.GetFramePacer().SetClock(clock);
     Settle();
     return true;
