@@ -2,6 +2,7 @@
 
 #include "engine/GDebugLog.h"
 #include "engine/GIniFile.h"
+#include "engine/GTokenizer.h"
 #include "engine/StrFormat.h"
 
 #include <algorithm>
@@ -112,9 +113,15 @@ size_t StopAtBody(char*, size_t, size_t, void*)
     return 0;
 }
 
-size_t DiscardBody(char*, size_t size, size_t count, void*)
+// Keeps a short answer; a longer one is cut off, which fails the transfer.
+size_t KeepShortBody(char* data, size_t size, size_t count, void* target)
 {
-    return size * count;
+    auto* body = static_cast<std::string*>(target);
+    const size_t n = size * count;
+    if (body->size() + n > GHttpClient::kMaxPostAnswerBytes)
+        return 0;
+    body->append(data, n);
+    return n;
 }
 
 bool IsUrlSafe(unsigned char c)
@@ -440,7 +447,9 @@ bool GHttpClient::PostFile(const std::string& path, const std::string& localFile
     curl_easy_setopt(r.curl, CURLOPT_POST, 1L);
     curl_easy_setopt(r.curl, CURLOPT_POSTFIELDS, body.data());
     curl_easy_setopt(r.curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
-    curl_easy_setopt(r.curl, CURLOPT_WRITEFUNCTION, DiscardBody);
+    std::string answer;
+    curl_easy_setopt(r.curl, CURLOPT_WRITEFUNCTION, KeepShortBody);
+    curl_easy_setopt(r.curl, CURLOPT_WRITEDATA, &answer);
 
     const CURLcode rc = curl_easy_perform(r.curl);
     if (rc != CURLE_OK) {
@@ -452,7 +461,36 @@ bool GHttpClient::PostFile(const std::string& path, const std::string& localFile
         LOG_DEBUG(StrFormat("Error on QueryInfo from web page post [%ld]", status));
         return false;
     }
+    std::string response, message;
+    ReadAnswer(answer, response, message);
+    if (response != "true") {
+        LOG_DEBUG(StrFormat("Error on web page post: answer without a true response [%zu bytes]", answer.size()));
+        return false;
+    }
     return true;
+}
+
+void GHttpClient::ReadAnswer(const std::string& answer, std::string& response, std::string& message)
+{
+    response.clear();
+    message.clear();
+    size_t pos = 0;
+    while (pos < answer.size()) {
+        size_t end = answer.find('\n', pos);
+        if (end == std::string::npos)
+            end = answer.size();
+        const std::string line = answer.substr(pos, end - pos);
+        pos = end + 1;
+        GTokenizer t(line, ',');
+        const std::string key = t.NextString();
+        const bool isResponse = key == "response";
+        if (!isResponse && key != "message")
+            continue;
+        std::string value = t.NextString();
+        while (!value.empty() && (value.back() == ' ' || value.back() == '\r' || value.back() == '\n'))
+            value.pop_back();
+        (isResponse ? response : message) = value;
+    }
 }
 
 GHttpClient& GetInternet()

@@ -50,12 +50,17 @@ public:
     // False for a 404 and for no answer at all.
     bool UrlExists(const std::string& path);
     // POSTs a 32-byte tag field followed by the file's bytes as
-    // application/octet-stream; true only for a 200 answer. A timeout of 0
-    // takes the client's own.
+    // application/octet-stream; true only for a 200 answer whose "response"
+    // line says "true" (an empty answer means the upload went nowhere). A
+    // timeout of 0 takes the client's own.
     bool PostFile(const std::string& path, const std::string& localFile, const std::string& tag,
                   long timeoutMs = 0);
 
     static bool PostStatusOk(long status) { return status == 200; }
+    // The server's answers are "key,value" lines; only "response" and
+    // "message" matter (the last of each wins, trailing blanks dropped).
+    static void ReadAnswer(const std::string& answer, std::string& response, std::string& message);
+    static constexpr size_t kMaxPostAnswerBytes = 64 * 1024;
     void LogError(const std::string& text, long code = 0) const;
 
     // The full address of a server-relative path; empty when offline.

@@ -255,25 +255,7 @@ std::string SIM_Server::ReadResponse(const std::string& answer)
 
 void SIM_Server::ReadAnswer(const std::string& answer, std::string& response, std::string& message)
 {
-    response.clear();
-    message.clear();
-    size_t pos = 0;
-    while (pos < answer.size()) {
-        size_t end = answer.find('\n', pos);
-        if (end == std::string::npos)
-            end = answer.size();
-        const std::string line = answer.substr(pos, end - pos);
-        pos = end + 1;
-        GTokenizer t(line, ',');
-        const std::string key = t.NextString();
-        const bool isResponse = key == "response";
-        if (!isResponse && key != "message")
-            continue;
-        std::string value = t.NextString();
-        while (!value.empty() && (value.back() == ' ' || value.back() == '\r' || value.back() == '\n'))
-            value.pop_back();
-        (isResponse ? response : message) = value;
-    }
+    GHttpClient::ReadAnswer(answer, response, message);
 }
 
 bool SIM_Server::FetchAnswer(const std::string& path, std::string* answer)

@@ -94,6 +94,11 @@ protected:
             res.set_content("response,true", "text/plain");
         });
         s.Post("/upload500", [](const httplib::Request&, httplib::Response& res) { res.status = 500; });
+        s.Post("/answer", [this](const httplib::Request&, httplib::Response& res) {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (!m_postAnswer.empty())
+                res.set_content(m_postAnswer, "text/plain");
+        });
         // Counted before the answer goes out: a logger runs after it, racing the test.
         s.set_pre_routing_handler([this](const httplib::Request&, httplib::Response&) {
             ++m_requests;
@@ -115,6 +120,7 @@ protected:
     std::mutex m_mutex;
     std::string m_posted;
     std::string m_postType;
+    std::string m_postAnswer;
     std::atomic<int> m_requests { 0 };
 };
 } // namespace
@@ -311,6 +317,28 @@ TEST_F(HttpClientTest, PostFailuresAreReported)
     EXPECT_EQ(m_requests.load(), before);
     m_client.CloseLink();
     EXPECT_EQ(m_dir.Read("f"), "data");
+}
+
+TEST_F(HttpClientTest, PostSucceedsOnlyWhenTheAnswerSaysTrue)
+{
+    std::string file = m_dir.Write("f", "data");
+    auto post = [&](const std::string& answer) {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_postAnswer = answer;
+        }
+        return m_client.PostFile("answer", file, "t");
+    };
+    ASSERT_TRUE(m_client.OpenDirect());
+    EXPECT_FALSE(post(""));                        // a 200 with nothing in it
+    EXPECT_FALSE(post("ok"));                      // no response line
+    EXPECT_FALSE(post("response,false"));
+    EXPECT_FALSE(post("response,truex"));
+    EXPECT_FALSE(post("message,true"));
+    EXPECT_FALSE(post(std::string(GHttpClient::kMaxPostAnswerBytes + 1, 'x') + "\nresponse,true"));
+    EXPECT_TRUE(post("message,stored\r\nresponse,true \r\n"));
+    EXPECT_TRUE(post("response,true"));
+    m_client.CloseLink();
 }
 
 TEST_F(HttpClientTest, ThreadsUseTheirOwnLinks)

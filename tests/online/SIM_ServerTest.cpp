@@ -12,9 +12,10 @@ TEST(SIM_Server, PostMetricsSendsTheFileToTheMetricsScript)
     LoopbackHttpServer server;
     std::mutex mutex;
     std::string body, agent;
-    server.server.Post("/quillomar/server/postmetrics145.php", [&](const httplib::Request& req, httplib::Response&) {
+    server.server.Post("/quillomar/server/postmetrics145.php", [&](const httplib::Request& req, httplib::Response& res) {
         std::lock_guard<std::mutex> lock(mutex);
         body = req.body;
+        res.set_content("response,true\n", "text/plain");
         agent = req.get_header_value("User-Agent");
     });
     ASSERT_TRUE(server.Start());

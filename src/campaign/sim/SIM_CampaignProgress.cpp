@@ -153,6 +153,7 @@ bool SIM_CampaignProgress::Load(const std::string& name)
 {
     saveName = name;
     saveFolder = SaveFolderFor(name);
+    SIM_CampaignSaveWriter::Recover(saveFolder);
     DeleteFleets();
     SIM_CampaignBattleManager::GetInstance().Clear();
 
@@ -271,7 +272,9 @@ bool SIM_CampaignProgress::Save()
     }
     EnsureDirectoryExists(saveFolder + "/fleets");
     EnsureDirectoryExists(saveFolder + "/logs");
-    SIM_CampaignSaveWriter writer;
+    // A save cut short earlier is finished first, so the stale-file lists below see one whole save.
+    SIM_CampaignSaveWriter::Recover(saveFolder);
+    SIM_CampaignSaveWriter writer(saveFolder);
     // Fleet files of fleets that are gone must not come back on the next load.
     GFileList old;
     old.FindFiles(saveFolder + "/fleets/*.txt");

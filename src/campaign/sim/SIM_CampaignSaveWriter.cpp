@@ -1,17 +1,67 @@
 #include "campaign/sim/SIM_CampaignSaveWriter.h"
 
+#include "engine/GDebugLog.h"
+#include "engine/GFileList.h"
+#include "engine/GFileHelpers.h"
 #include "engine/GSafeFile.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <sstream>
 
 namespace {
 int g_failAt = -1;
+int g_crashAt = -1;
+
+std::string RecordPath(const std::string& folder)
+{
+    return folder + "/" + SIM_CampaignSaveWriter::kRecordName;
 }
+
+// Renames every staged file listed in the record and removes the stale ones;
+// each step is harmless to repeat, so a second crash here is finished too.
+// False when the hook stopped it.
+bool FinishRecord(const std::string& text, int crashAt)
+{
+    std::istringstream in(text);
+    std::string line;
+    int renames = 0;
+    while (std::getline(in, line)) {
+        if (line.size() < 3 || line[1] != ' ')
+            continue;
+        const std::string path = line.substr(2);
+        if (line[0] == 'R') {
+            if (renames++ == crashAt)
+                return false;
+            const std::string staged = path + SIM_CampaignSaveWriter::kStagedSuffix;
+            if (FileExists(staged) && std::rename(staged.c_str(), path.c_str()) != 0)
+                LOG_ERROR("Failed to put saved file in place : " + path);
+        } else if (line[0] == 'D') {
+            std::remove(path.c_str());
+        }
+    }
+    return true;
+}
+
+void RemoveStaged(const std::string& folder)
+{
+    for (const char* pattern : {"/*", "/fleets/*", "/logs/*", "/enemyfleets/*"}) {
+        GFileList staged;
+        staged.FindFiles(folder + pattern + SIM_CampaignSaveWriter::kStagedSuffix);
+        for (const std::string& path : staged.names)
+            std::remove(path.c_str());
+    }
+}
+} // namespace
 
 void SIM_CampaignSaveWriter::FailStagedWriteForTest(int n)
 {
     g_failAt = n;
+}
+
+void SIM_CampaignSaveWriter::CrashBeforeRenameForTest(int n)
+{
+    g_crashAt = n;
 }
 
 void SIM_CampaignSaveWriter::Add(const std::string& path, const std::string& contents)
@@ -22,6 +72,16 @@ void SIM_CampaignSaveWriter::Add(const std::string& path, const std::string& con
 void SIM_CampaignSaveWriter::Remove(const std::string& path)
 {
     m_removals.push_back(path);
+}
+
+void SIM_CampaignSaveWriter::Recover(const std::string& folder)
+{
+    std::string record;
+    if (ReadWholeFile(RecordPath(folder), record)) {
+        FinishRecord(record, -1);
+        std::remove(RecordPath(folder).c_str());
+    }
+    RemoveStaged(folder);
 }
 
 bool SIM_CampaignSaveWriter::Commit()
@@ -41,14 +101,23 @@ bool SIM_CampaignSaveWriter::Commit()
             std::remove((m_files[i].path + kStagedSuffix).c_str());
         return false;
     }
-    for (const File& f : m_files) {
-        if (std::rename((f.path + kStagedSuffix).c_str(), f.path.c_str()) != 0 && m_error.empty())
-            m_error = f.path;
-    }
+    std::string record;
+    for (const File& f : m_files)
+        record += "R " + f.path + "\n";
     for (const std::string& path : m_removals) {
         const bool rewritten = std::any_of(m_files.begin(), m_files.end(), [&](const File& f) { return f.path == path; });
         if (!rewritten)
-            std::remove(path.c_str());
+            record += "D " + path + "\n";
     }
-    return m_error.empty();
+    if (!WriteFileAtomically(RecordPath(m_folder), record)) {
+        m_error = RecordPath(m_folder);
+        RemoveStaged(m_folder);
+        return false;
+    }
+    if (!FinishRecord(record, g_crashAt)) {
+        m_error = "stopped while renaming";
+        return false;
+    }
+    std::remove(RecordPath(m_folder).c_str());
+    return true;
 }

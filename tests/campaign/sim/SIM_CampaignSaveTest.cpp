@@ -12,6 +12,7 @@
 #include "campaign/sim/SIM_CampaignShip.h"
 #include "campaign/sim/SIM_CampaignShipsLog.h"
 #include "campaign/sim/SIM_CampaignStats.h"
+#include "engine/GFileHelpers.h"
 #include "engine/GFileList.h"
 #include "engine/GHashTable.h"
 #include "engine/GSafeFile.h"
@@ -189,6 +190,51 @@ TEST_F(CampaignSave, AFailedSaveKeepsTheOldOneWholeAndAGoneFleetLeavesNoFile)
     ASSERT_TRUE(progress.Load("first"));
     EXPECT_EQ(progress.cash, 1);
     EXPECT_EQ(progress.GetFleets().size(), 1u);
+}
+
+TEST_F(CampaignSave, ACrashAmongTheRenamesIsFinishedAsAWholeSaveOnLoad)
+{
+    SIM_CampaignFleet* first = MakeFleet(world.Planet("Aldra"), "Iron Vigil");
+    MakeFleet(world.Planet("Aldra"), "Silent Tide");
+    ASSERT_TRUE(progress.Save());
+    const std::string folder = progress.GetSaveFolder();
+    const std::string record = folder + "/" + SIM_CampaignSaveWriter::kRecordName;
+    for (int crashAt : {0, 1, 3}) {
+        const auto old = FolderContents(folder);
+        progress.cash = 100 + crashAt;
+        first->guiName = "Renamed " + std::to_string(crashAt);
+        SIM_CampaignSaveWriter::CrashBeforeRenameForTest(crashAt);
+        EXPECT_FALSE(progress.Save()) << crashAt;
+        SIM_CampaignSaveWriter::CrashBeforeRenameForTest(-1);
+        // Cut off mid-way: the progress (renamed last) is still the old one,
+        // and some fleet files may already be new.
+        ASSERT_TRUE(FileExists(record)) << crashAt;
+        std::string progressText;
+        ASSERT_TRUE(ReadWholeFile(folder + "/progress.txt", progressText));
+        EXPECT_TRUE(progressText == old.at(folder + "/progress.txt")) << crashAt;
+        if (crashAt > 0) {
+            EXPECT_TRUE(FolderContents(folder).at(folder + "/fleets/fleet1.txt") != old.at(folder + "/fleets/fleet1.txt"));
+        }
+
+        ASSERT_TRUE(progress.Load("first")) << crashAt;
+        EXPECT_EQ(progress.cash, 100 + crashAt);
+        ASSERT_EQ(progress.GetFleets().size(), 2u);
+        EXPECT_EQ(progress.GetFleets()[0]->guiName, "Renamed " + std::to_string(crashAt));
+        // Nothing staged is left, and saving again writes the same files: one whole save.
+        const auto recovered = FolderContents(folder);
+        for (const auto& [path, text] : recovered)
+            EXPECT_EQ(path.find(SIM_CampaignSaveWriter::kStagedSuffix), std::string::npos) << path;
+        EXPECT_FALSE(FileExists(record));
+        ASSERT_TRUE(progress.Save());
+        EXPECT_EQ(FolderContents(folder), recovered) << crashAt;
+        first = progress.GetFleets()[0];
+    }
+
+    // Staged files without their record never were a save: dropped on load.
+    ASSERT_TRUE(WriteFileAtomically(folder + "/progress.txt.new", "[config]\ncash = 7\n"));
+    ASSERT_TRUE(progress.Load("first"));
+    EXPECT_EQ(progress.cash, 103);
+    EXPECT_FALSE(FileExists(folder + "/progress.txt.new"));
 }
 
 TEST_F(CampaignSave, LoadSkipsShortEntriesDropsHomelessFleetsAndReadsOwners)

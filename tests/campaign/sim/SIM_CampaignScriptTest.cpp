@@ -343,7 +343,7 @@ TEST_F(CampaignScript, FleetsArePostedAsChallengesOncePerPointOfTheirLife)
                       });
     server.server.Post("/quillomar/server/postchallenge.php", [&](const httplib::Request& req, httplib::Response& res) {
         posts += req.body.size() > 32 ? 1 : 0;
-        res.set_content("ok", "text/plain");
+        res.set_content("response,true", "text/plain");
     });
     server.server.Get("/quillomar/server/qlm_campaign_addcampaignchallenge.php",
                       [&](const httplib::Request& req, httplib::Response& res) {
