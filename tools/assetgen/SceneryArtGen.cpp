@@ -75,7 +75,7 @@ void RingedPlanet(float u, float v, float c[4])
     const float x = u * 2.0f - 1.0f, y = v * 2.0f - 1.0f;
     const float ry = y / 0.3f + x * 0.25f; // the ring's ellipse, tilted a little
     const float ringD = std::sqrt(x * x + ry * ry);
-    const bool onRing = ringD > 0.72f && ringD < 0.95f && (ry > 0.0f || x * x + y * y * 4.0f > 0.25f);
+    const bool onRing = ringD > 0.72f && ringD < 0.95f;
     float body[4];
     Planet(0.85f, 0.6f, 0.35f, 14.0f, 811)((x / 0.55f + 1.0f) * 0.5f, (y / 0.55f + 1.0f) * 0.5f, body);
     if (onRing) {
