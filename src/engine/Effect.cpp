@@ -44,7 +44,8 @@ bool Effect::EnsureLoaded()
     if (m_failed || m_fileName.empty())
         return false;
     IGraphicsDevice* device = D3DEngine::GetInstance().GetDevice();
-    if (!device)
+    // Without shader support the plain path draws; that is no broken file.
+    if (!device || !device->SupportsShaders())
         return false;
     m_handle = device->LoadEffect(m_fileName);
     if (!m_handle) {
