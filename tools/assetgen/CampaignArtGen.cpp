@@ -280,6 +280,27 @@ Image Controls()
             case 1: // zoom out: minus
                 img.Stroke(cx - 14, cy, cx + 14, cy, 5.0f, ink, ox, oy, x1, y1);
                 break;
+            case 2: // fleet manager: three chevrons in a column
+                for (int k = -1; k <= 1; ++k) {
+                    const float yk = cy + k * 11.0f;
+                    img.Stroke(cx - 12, yk + 5, cx, yk - 4, 3.0f, ink, ox, oy, x1, y1);
+                    img.Stroke(cx, yk - 4, cx + 12, yk + 5, 3.0f, ink, ox, oy, x1, y1);
+                }
+                break;
+            case 3: // income manager: a stack of coins
+                for (int k = 0; k < 3; ++k)
+                    img.Stroke(cx - 11, cy + 10 - k * 9.0f, cx + 11, cy + 10 - k * 9.0f, 6.0f, ink, ox, oy, x1, y1);
+                break;
+            case 4: // recruitment manager: a head over shoulders
+                for (int a = 0; a < 16; ++a) {
+                    const float t0 = a * kPi / 8.0f, t1 = (a + 1) * kPi / 8.0f;
+                    img.Stroke(cx + 6 * std::cos(t0), cy - 8 + 6 * std::sin(t0), cx + 6 * std::cos(t1),
+                               cy - 8 + 6 * std::sin(t1), 3.0f, ink, ox, oy, x1, y1);
+                }
+                img.Stroke(cx - 13, cy + 14, cx - 6, cy + 3, 3.0f, ink, ox, oy, x1, y1);
+                img.Stroke(cx - 6, cy + 3, cx + 6, cy + 3, 3.0f, ink, ox, oy, x1, y1);
+                img.Stroke(cx + 6, cy + 3, cx + 13, cy + 14, 3.0f, ink, ox, oy, x1, y1);
+                break;
             case 8: // fleets: a chevron
                 img.Stroke(cx - 12, cy + 8, cx, cy - 10, 4.0f, ink, ox, oy, x1, y1);
                 img.Stroke(cx, cy - 10, cx + 12, cy + 8, 4.0f, ink, ox, oy, x1, y1);

@@ -94,6 +94,8 @@ void GUI_Campaign::Enter()
         return;
     }
     SIM_CampaignScreenHooks::Install(m_hooks.get());
+    const bool shaders = SIM_Options::GetInstance().GetValue("SHADERS") != 0.0f;
+    GUI_Encounter::SetPlanetShader(shaders && m_planetEffect.IsLoaded() ? &m_planetEffect : nullptr);
     GUI_CampaignMap::Create(m_definition.get());
     RestoreCampaignUIMemory();
     SimScript::GetInstance().RegisterFunction("ZoomToHomeworld", [] {
@@ -124,6 +126,7 @@ void GUI_Campaign::Leave()
     CloseCampaignWindows();
     CloseEncounterDetails();
     GUI_CampaignMap::Destroy();
+    GUI_Encounter::SetPlanetShader(nullptr);
     keyboardFocus = nullptr;
 }
 
@@ -200,6 +203,7 @@ void GUI_Campaign::LoadCampaignDefinition()
 {
     CloseCampaign();
     m_definition = SIM_Campaign::LoadDefinition();
+    m_planetEffect.Load("data/shaders/unknown_planet.fx");
 }
 
 void GUI_Campaign::CloseCampaign()

@@ -1,5 +1,6 @@
 #pragma once
 #include "app/GUI_GameModeBase.h"
+#include "engine/Effect.h"
 #include "gui/GUIButtonList.h"
 
 #include <memory>
@@ -59,6 +60,7 @@ private:
     std::unique_ptr<SIM_Campaign> m_definition;
     std::unique_ptr<GUI_CampaignHooks> m_hooks;
     GUIButtonList m_buttons;
+    Effect m_planetEffect;
 };
 
 // The cash of the player's factories and the crew of their academies per turn.

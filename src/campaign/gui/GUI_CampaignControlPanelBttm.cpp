@@ -3,12 +3,16 @@
 #include "app/GUI_Sounds.h"
 #include "campaign/gui/GUI_Campaign.h"
 #include "campaign/gui/GUI_CampaignControlPanelTop.h"
+#include "campaign/gui/GUI_CampaignFleetManager.h"
+#include "campaign/gui/GUI_IncomeManager.h"
+#include "campaign/gui/GUI_RecruitmentManager.h"
 #include "campaign/gui/GUI_CampaignMap.h"
 #include "campaign/sim/SIM_CampaignProgress.h"
 #include "engine/CInput.h"
 #include "engine/D3DEngine.h"
 #include "engine/LibText.h"
 #include "gui/GUI_ButtonText.h"
+#include "gui/GUI_IconButton.h"
 #include "gui/GUI_FrameDrawing.h"
 #include "gui/GUI_IconHoldButton.h"
 #include "gui/GUI_ToggleButton.h"
@@ -19,6 +23,8 @@ namespace {
 // versions, the toggles on and the toggles off.
 constexpr float kCellU = 1.0f / 8.0f;
 constexpr float kCellV = 1.0f / 4.0f;
+// The managers' icons follow the zoom icons on the sheet.
+constexpr int kFirstManagerCell = 2;
 
 void Cell(CTexturedSprite& sprite, int column, int row)
 {
@@ -78,6 +84,21 @@ void GUI_CampaignControlPanelBttm::CreateButtons()
     m_quit->SetTooltip("CAMPAIGN_QUIT_TOOLTIP");
     m_quit->SetRect(x, ty, x + 100, ty + 20);
     AddButton(m_quit);
+    x += 110;
+    const GUI_Callback openers[3] = {GUI_CampaignFleetManager::Open, GUI_IncomeManager::Open,
+                                     GUI_RecruitmentManager::Open};
+    const char* const managerTips[3] = {"CAMPAIGN_SHIP_MANAGER_BUTTON_TOOLTIP", "CAMPAIGN_INCOME_MANAGER_BUTTON_TOOLTIP",
+                                        "CAMPAIGN_RECRUIT_MANAGER_BUTTON_TOOLTIP"};
+    for (int i = 0; i < 3; ++i) {
+        auto* b = new GUI_IconButton(openers[i], 0, "campaign_controls.dds", "campaign_controls.dds");
+        Cell(b->GetNormalSprite(), kFirstManagerCell + i, 0);
+        Cell(b->GetHoverSprite(), kFirstManagerCell + i, 1);
+        b->SetTooltip(managerTips[i], 60);
+        b->SetRect(x, y, x + 40, y + 40);
+        AddButton(b);
+        m_managers[i] = b;
+        x += 45;
+    }
 }
 
 void GUI_CampaignControlPanelBttm::Update()

@@ -6,6 +6,7 @@
 
 class GUI_ButtonBase;
 class GUI_ButtonText;
+class GUI_IconButton;
 class GUI_IconHoldButton;
 class GUI_ToggleButton;
 
@@ -25,6 +26,8 @@ public:
     GUI_IconHoldButton* GetZoomInButton() const { return m_zoomIn; }
     GUI_IconHoldButton* GetZoomOutButton() const { return m_zoomOut; }
     GUI_ToggleButton* GetToggle(int index) const { return m_toggles[index]; }
+    // The fleet, income and recruitment managers' buttons, in that order.
+    GUI_IconButton* GetManagerButton(int index) const { return m_managers[index]; }
 
     static void OnNextTurnButton(std::intptr_t);
     static void OnZoomInButton(std::intptr_t);
@@ -39,5 +42,6 @@ private:
     GUI_ToggleButton* m_toggles[4] = {};
     GUI_ButtonText* m_nextTurn = nullptr;
     GUI_ButtonText* m_quit = nullptr;
+    GUI_IconButton* m_managers[3] = {};
     const GUI_ButtonBase* m_lastHovered = nullptr;
 };

@@ -6,7 +6,10 @@
 #include "campaign/gui/GUI_CampaignAttackArrow.h"
 #include "campaign/gui/GUI_CampaignBattleLauncher.h"
 #include "campaign/gui/GUI_CampaignControlPanelTop.h"
+#include "campaign/gui/GUI_CampaignDeployment.h"
+#include "campaign/gui/GUI_CampaignEndDialog.h"
 #include "campaign/gui/GUI_CampaignFleetDetails.h"
+#include "campaign/gui/GUI_CampaignFleetManager.h"
 #include "campaign/gui/GUI_CampaignWindows.h"
 #include "campaign/gui/GUI_CampaignMap.h"
 #include "campaign/gui/GUI_CampaignUIMemory.h"
@@ -86,7 +89,11 @@ void GUI_CampaignHooks::RefreshFleetDetails(SIM_CampaignFleet*)
 
 void GUI_CampaignHooks::OpenEndTurnDialog()
 {
-    GUI_CampaignBattleLauncher::GetInstance().OfferNextBattle();
+    GUI_CampaignBattleLauncher& launcher = GUI_CampaignBattleLauncher::GetInstance();
+    if (launcher.OfferNextBattle() || launcher.IsPreparing() || GUI_CampaignDeployment::GetOpen())
+        return;
+    // No battle waits for the player: the turn is over, and the campaign may be.
+    GUI_CampaignEndDialog::OpenIfCampaignOver();
 }
 
 void GUI_CampaignHooks::OpenCapturesDialog()
@@ -96,4 +103,9 @@ void GUI_CampaignHooks::OpenCapturesDialog()
     for (int guard = 0; captures.HasWaiting() && guard < 1000; ++guard)
         captures.AddCapturedShipToFleet();
     OpenEndTurnDialog();
+}
+
+void GUI_CampaignHooks::RefreshFleetManager()
+{
+    GUI_CampaignFleetManager::RefreshIfOpen();
 }

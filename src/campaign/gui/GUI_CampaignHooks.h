@@ -18,4 +18,5 @@ public:
     void RefreshFleetDetails(SIM_CampaignFleet* fleet) override;
     void OpenEndTurnDialog() override;
     void OpenCapturesDialog() override;
+    void RefreshFleetManager() override;
 };

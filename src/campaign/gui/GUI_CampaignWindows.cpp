@@ -1,7 +1,13 @@
 #include "campaign/gui/GUI_CampaignWindows.h"
 
+#include "campaign/gui/GUI_CampaignDefeat.h"
 #include "campaign/gui/GUI_CampaignDeployment.h"
+#include "campaign/gui/GUI_CampaignVictory.h"
+#include "campaign/gui/GUI_ConquestDetails.h"
 #include "campaign/gui/GUI_CampaignFleetDetails.h"
+#include "campaign/gui/GUI_CampaignFleetManager.h"
+#include "campaign/gui/GUI_IncomeManager.h"
+#include "campaign/gui/GUI_RecruitmentManager.h"
 #include "campaign/gui/GUI_CampaignShipDetails.h"
 #include "campaign/gui/GUI_CampaignSquadronSize.h"
 #include "campaign/gui/GUI_Encounter.h"
@@ -24,6 +30,12 @@ void CloseCampaignWindows()
     GUI_CampaignFleetDetails::CloseAll();
     GUI_ShipsLog::CloseOpen();
     GUI_ModulePopup::CloseOpen();
+    GUI_CampaignVictory::CloseOpen();
+    GUI_CampaignDefeat::CloseOpen();
+    GUI_ConquestDetails::CloseOpen();
+    GUI_CampaignFleetManager::CloseOpen();
+    GUI_IncomeManager::CloseOpen();
+    GUI_RecruitmentManager::CloseOpen();
     if (GUI_RCMenuBase* menu = GUI_RCMenuBase::GetOpen()) {
         menu->visible = false;
         GUI_WindowManager::GetInstance().CloseWindow(menu);

@@ -16,6 +16,7 @@
 #include "campaign/sim/SIM_CampaignFleet.h"
 #include "engine/CInput.h"
 #include "engine/D3DEngine.h"
+#include "engine/Effect.h"
 #include "engine/GDebugLog.h"
 #include "engine/GHashTable.h"
 #include "engine/LibText.h"
@@ -39,6 +40,18 @@ float Threat(const SIM_CampaignEncounter* e)
     return e->ai ? e->ai->threat.value : 0.0f;
 }
 } // namespace
+
+Effect* GUI_Encounter::s_planetShader = nullptr;
+
+void GUI_Encounter::SetPlanetShader(Effect* effect)
+{
+    s_planetShader = effect;
+}
+
+Effect* GUI_Encounter::GetPlanetShader()
+{
+    return s_planetShader;
+}
 
 GUI_Encounter::GUI_Encounter(SIM_CampaignEncounter* encounter) : m_encounter(encounter)
 {
@@ -92,13 +105,14 @@ void GUI_Encounter::UpdateTexture()
 {
     // Runs every frame with the camera: the texture is looked up only when it changes.
     const bool player = IsPlayerOwned();
-    if (player != m_showsOwnPicture || m_sprite.GetTextureName().empty()) {
+    const bool own = player || s_planetShader;
+    if (own != m_showsOwnPicture || m_sprite.GetTextureName().empty()) {
         // Without the planet shader an unexplored world shows as the unknown picture.
-        m_sprite.SetTexture(player ? m_encounter->GetIcon() : std::string("planet_unknown.dds"));
-        m_showsOwnPicture = player;
+        m_sprite.SetTexture(own ? m_encounter->GetIcon() : std::string("planet_unknown.dds"));
+        m_showsOwnPicture = own;
     }
-    if (player)
-        m_sprite.SetColour(selectable ? 0xFFFFFFFFu : 0x80FFFFFFu);
+    if (player || s_planetShader)
+        m_sprite.SetColour(selectable ? 0xFFFFFFFFu : player ? 0x80FFFFFFu : kDimmed);
     else
         m_sprite.SetColour(selectable ? 0x80FFFFFFu : kDimmed);
 }
@@ -302,6 +316,7 @@ void GUI_Encounter::DrawAll()
     const GUI_CampaignMap* map = GUI_CampaignMap::Get();
     // Others' planets first, the player's on top of them.
     for (int pass = 0; pass < 2; ++pass) {
+        const bool shaded = pass == 0 && s_planetShader && s_planetShader->Begin();
         for (GUI_Encounter* v : List()) {
             if (v->IsPlayerOwned() != (pass == 1))
                 continue;
@@ -310,6 +325,8 @@ void GUI_Encounter::DrawAll()
             if (v->m_tooltip)
                 v->m_tooltip->Draw();
         }
+        if (shaded)
+            s_planetShader->End();
     }
     for (GUI_Encounter* v : List())
         for (int side = 0; side < 2; ++side)

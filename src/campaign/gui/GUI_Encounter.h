@@ -17,6 +17,8 @@ class GUI_Tooltip;
 // it, a row of player fleet icons below it, its loyalty and threat gauges,
 // the reachability highlight, its territory disc and its name. The map places
 // every view from its camera and draws them all at once (DrawAll).
+class Effect;
+
 class GUI_Encounter : public GUI_WindowBase {
 public:
     static constexpr float kFacilityIconPerZoom = 8.0f;
@@ -57,12 +59,17 @@ public:
     static void RefreshAllTooltips();
     // The view of an encounter, or null while no map shows it.
     static GUI_Encounter* Find(const SIM_CampaignEncounter* encounter);
+    // Others' planets show their own picture through this effect; null
+    // (shaders off or none) shows them as the unknown picture.
+    static void SetPlanetShader(Effect* effect);
+    static Effect* GetPlanetShader();
 
     bool selectable = true;
     bool dirty = false;
     bool highlight = false;
 
 private:
+    static Effect* s_planetShader;
     void DeleteIcons();
     void DrawIcons();
     void DrawHighlight();

@@ -1,0 +1,84 @@
+#include "campaign/gui/GUI_CampaignManagerStrip.h"
+
+#include "campaign/gui/GUI_CampaignMap.h"
+#include "campaign/gui/GUI_Encounter.h"
+#include "campaign/gui/GUI_MapZoomer.h"
+#include "campaign/sim/SIM_CampaignEncounter.h"
+#include "engine/GDebugLog.h"
+#include "engine/GHashTable.h"
+#include "engine/LibText.h"
+#include "gui/GUI_FrameDrawing.h"
+#include "gui/GUI_OneOpen.h"
+#include "gui/GUI_PreloadedTextures.h"
+#include "gui/GUI_Tooltip.h"
+
+namespace {
+GUI_CampaignManagerStrip* g_hovered = nullptr;
+constexpr int kInset = 2;
+constexpr int kTextLeft = 60;
+constexpr int kPlaceLeft = 200;
+constexpr int kLineHeight = 20;
+constexpr int kFigureBox = 190;
+constexpr int kFigureFromRight = 200;
+} // namespace
+
+GUI_CampaignManagerStrip::GUI_CampaignManagerStrip(SIM_CampaignEncounter* place) : m_place(place)
+{
+    m_frame.SetTexture("square_box.dds");
+    m_frame.SetSize(static_cast<float>(kIconSize), static_cast<float>(kIconSize));
+    m_icon.SetSize(static_cast<float>(kIconSize), static_cast<float>(kIconSize));
+    if (place)
+        m_placeName = GetString(place->GetGuiName().c_str());
+}
+
+GUI_CampaignManagerStrip::~GUI_CampaignManagerStrip()
+{
+    if (g_hovered == this)
+        g_hovered = nullptr;
+}
+
+bool GUI_CampaignManagerStrip::OnLeftClick(float x, float y)
+{
+    if (!visible || !Contains(x, y))
+        return false;
+    GUI_CampaignMap* map = GUI_CampaignMap::Get();
+    GUI_Encounter* view = map && m_place ? map->FindView(m_place) : nullptr;
+    QLM_ASSERT(view);
+    if (view)
+        map->GetZoomer().ZoomTo(view);
+    OnChosen();
+    return true;
+}
+
+void GUI_CampaignManagerStrip::Update()
+{
+    GUI_WindowBase::Update();
+    if (TrackHover(this, g_hovered) && m_tooltip)
+        m_tooltip->CheckShowTime();
+}
+
+void GUI_CampaignManagerStrip::Draw()
+{
+    if (!visible)
+        return;
+    DrawPreloadedFrame(GUI_PreloadedTextures::kDialogClient, 16.0f, 1.0f, static_cast<float>(left + kInset),
+                       static_cast<float>(top + kInset), static_cast<float>(right - kInset),
+                       static_cast<float>(bottom - kInset));
+    const float iconX = static_cast<float>(left + 25);
+    const float iconY = static_cast<float>(top + bottom) * 0.5f;
+    m_frame.PlaceCentred(iconX, iconY);
+    m_frame.Draw();
+    m_icon.PlaceCentred(iconX, iconY);
+    m_icon.Draw();
+    LibText& text = LibText::GetInstance();
+    const float firstLine = static_cast<float>(top + kInset + 2);
+    const float secondLine = firstLine + kLineHeight;
+    text.SetText(TEXT_ALIGN_LEFT, m_first, static_cast<float>(left + kTextLeft), firstLine, 0xFFFFFFFFu, 0.0f);
+    text.SetText(TEXT_ALIGN_LEFT, m_placeName, static_cast<float>(left + kPlaceLeft), firstLine, 0xFFFFFFFFu, 0.0f);
+    text.SetText(TEXT_ALIGN_LEFT, m_second, static_cast<float>(left + kTextLeft), secondLine, 0xFFFFFFFFu, 0.0f);
+    if (!m_figure.empty())
+        text.SetText(TEXT_ALIGN_RIGHT, m_figure, static_cast<float>(right - kFigureFromRight), secondLine,
+                     0xFFFFFFFFu, static_cast<float>(kFigureBox));
+    if (m_tooltip)
+        m_tooltip->Draw();
+}

@@ -1,0 +1,249 @@
+// The fleet, income and recruitment managers, the conquest news and the
+// campaign's ending dialogs, on the whole game started headless with a new
+// campaign open and used with the mouse.
+#include "CampaignScreenGame.h"
+
+#include "campaign/gui/GUI_CampaignControlPanelBttm.h"
+#include "campaign/gui/GUI_CampaignDefeat.h"
+#include "campaign/gui/GUI_CampaignFleetDetails.h"
+#include "campaign/gui/GUI_CampaignFleetManager.h"
+#include "campaign/gui/GUI_CampaignFleetManagerStrip.h"
+#include "campaign/gui/GUI_CampaignIncomeStrip.h"
+#include "campaign/gui/GUI_CampaignStats.h"
+#include "campaign/gui/GUI_CampaignVictory.h"
+#include "campaign/gui/GUI_ConquestDetails.h"
+#include "campaign/gui/GUI_IncomeManager.h"
+#include "campaign/gui/GUI_MapZoomer.h"
+#include "campaign/gui/GUI_RecruitmentManager.h"
+#include "campaign/sim/SIM_CampaignFacility.h"
+#include "campaign/sim/SIM_CampaignFacilityType.h"
+#include "engine/GHashTable.h"
+#include "gui/GUI_CloseButton.h"
+#include "gui/GUI_IconButton.h"
+#include "gui/GUI_ScrollButton.h"
+#include "gui/GUI_ScrollingWindow.h"
+#include "sim/SIM_ShipHull.h"
+
+#include <regex>
+
+namespace {
+
+class CampaignManagers : public CampaignScreenGame {
+protected:
+    void SetUp() override
+    {
+        CampaignScreenGame::SetUp();
+        StartCampaign("managertest");
+        map = GUI_CampaignMap::Get();
+        ASSERT_NE(map, nullptr);
+        home = Homeworld();
+        ASSERT_NE(home, nullptr);
+    }
+    void TearDown() override { Quit(); }
+
+    // A shipped design whose hull is of the class.
+    static SIM_ShipDesign* DesignOfClass(int hullClass)
+    {
+        for (const char* name : {"fed_ai_battlecruiser", "fed_ai_escort", "fed_ai_gunboat", "fed_ai_interceptor",
+                                 "fed_ai_bomber", "fed_ai_striker", "fed_ai_raider", "fed_ai_carrier"}) {
+            SIM_ShipDesign* d = SIM_ShipDesign::Find(name);
+            if (d && d->GetHull() && d->GetHull()->GetClass() == hullClass)
+                return d;
+        }
+        return nullptr;
+    }
+
+    static void AddShips(SIM_CampaignFleet* fleet, SIM_ShipDesign* design, int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            auto* ship = new SIM_CampaignShip();
+            ship->SetDesign(design);
+            ship->id = SIM_CampaignShip::GetNextFreeID();
+            ship->InitModuleStates();
+            fleet->AddShip(ship);
+        }
+    }
+
+    GUI_IconButton* ManagerButton(int i) const { return map->GetBottomPanel()->GetManagerButton(i); }
+
+    GUI_CampaignMap* map = nullptr;
+    SIM_CampaignEncounter* home = nullptr;
+};
+
+TEST_F(CampaignManagers, FleetRowsCountTheirClassesAndLeadToTheFleet)
+{
+    SIM_ShipDesign* cruiser = DesignOfClass(0);
+    SIM_ShipDesign* fighter = DesignOfClass(2);
+    ASSERT_NE(cruiser, nullptr);
+    ASSERT_NE(fighter, nullptr);
+    SIM_CampaignFleet* mixed = AddFleet(home, nullptr);
+    AddShips(mixed, cruiser, 3);
+    AddShips(mixed, fighter, 2);
+    mixed->guiName = "Mixed Fleet";
+    AddFleet(home, nullptr); // no ships: no row
+
+    Click(*ManagerButton(0));
+    GUI_CampaignFleetManager* manager = GUI_CampaignFleetManager::GetOpen();
+    ASSERT_NE(manager, nullptr);
+    ASSERT_EQ(manager->GetStrips().size(), 1u);
+    const auto* row = static_cast<const GUI_CampaignFleetManagerStrip*>(manager->GetStrips()[0].get());
+    EXPECT_EQ(row->GetFleet(), mixed);
+    EXPECT_EQ(row->GetFirstText(), "Mixed Fleet");
+    EXPECT_EQ(row->GetSecondText(), "CRx3 FRx0 Fix2");
+    EXPECT_EQ(row->GetPlaceName(), GetString(home->GetGuiName().c_str()));
+    EXPECT_EQ(manager->width, GUI_CampaignManagerWindow::kWidth);
+    EXPECT_EQ(manager->height, GUI_CampaignManagerWindow::kRowHeight + 46 + 16);
+
+    // The row takes the map to the fleet's planet and opens the fleet.
+    Click(*row);
+    EXPECT_NE(map->GetZoomer().state, GUI_MapZoomer::IDLE);
+    EXPECT_NE(GUI_CampaignFleetDetails::FindForFleet(mixed), nullptr);
+
+    // The button again closes it.
+    Click(*ManagerButton(0));
+    EXPECT_EQ(GUI_CampaignFleetManager::GetOpen(), nullptr);
+}
+
+TEST_F(CampaignManagers, OnlyTheRowsThatFitAreShownAndTheScrollBarMovesThem)
+{
+    const int fit = GUI_CampaignManagerWindow::RowsThatFit(kHeight);
+    ASSERT_EQ(fit, (kHeight - 100) / 50);
+    for (int i = 0; i < fit + 2; ++i)
+        AddFleet(home);
+    GUI_CampaignFleetManager::Open();
+    GUI_CampaignFleetManager* manager = GUI_CampaignFleetManager::GetOpen();
+    ASSERT_NE(manager, nullptr);
+    ASSERT_EQ(manager->GetStrips().size(), static_cast<size_t>(fit + 2));
+    EXPECT_EQ(manager->GetAttachedCount(), fit);
+    EXPECT_EQ(manager->GetScrollBar()->maximum, 2);
+    // The window holds the rows shown and stays on the screen.
+    EXPECT_EQ(manager->height, fit * GUI_CampaignManagerWindow::kRowHeight + 46 + 16);
+    EXPECT_LE(manager->bottom, kHeight);
+    const GUI_CampaignManagerStrip* first = manager->GetStrips()[0].get();
+    const GUI_CampaignManagerStrip* second = manager->GetStrips()[1].get();
+    EXPECT_EQ(first->GetParent(), manager);
+    EXPECT_EQ(manager->GetStrips()[static_cast<size_t>(fit)]->GetParent(), nullptr);
+
+    Frames(1); // the arrows are placed when the bar is drawn
+    Click(*manager->GetScrollBar()->GetDownArrow());
+    Frames(1);
+    EXPECT_EQ(manager->GetScrollBar()->position, 1);
+    EXPECT_EQ(first->GetParent(), nullptr);
+    EXPECT_EQ(second->GetParent(), manager);
+    EXPECT_EQ(second->top, manager->clientTop);
+    EXPECT_EQ(manager->GetAttachedCount(), fit);
+
+    GUI_CampaignFleetManager::CloseOpen();
+    Frames(1);
+}
+
+TEST_F(CampaignManagers, FacilityRowsShowTheExpectedAmountAndLoyalty)
+{
+    // A factory on a planet made the player's, half loyal.
+    SIM_CampaignFacility* factory = nullptr;
+    for (SIM_CampaignEncounter* e : SIM_CampaignEncounter::GetAll())
+        for (const auto& f : e->facilities)
+            if (!factory && f->GetType() && f->GetType()->facilityClass == SIM_CampaignFacilityType::FACTORY)
+                factory = f.get();
+    ASSERT_NE(factory, nullptr);
+    SIM_CampaignEncounter* planet = factory->GetEncounter();
+    for (SIM_CampaignEncounter* e : SIM_CampaignEncounter::GetAll())
+        e->territory = e == planet ? SIM_CampaignEncounter::PLAYER : SIM_CampaignEncounter::ENEMY;
+    planet->loyalty.value = 0.5f;
+    SIM_CampaignFacilityType* type = factory->GetType();
+    const GAttributeList shipped = type->attributes;
+    type->attributes.Clear();
+    type->attributes.SetValue("cash_per_turn", 3000.0f);
+
+    Click(*ManagerButton(1));
+    GUI_IncomeManager* income = GUI_IncomeManager::GetOpen();
+    ASSERT_NE(income, nullptr);
+    const GUI_CampaignManagerStrip* row = nullptr;
+    for (const auto& s : income->GetStrips())
+        if (static_cast<const GUI_CampaignIncomeStrip*>(s.get())->GetFacility() == factory)
+            row = s.get();
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->GetFigure(), "1,500 CR (50%)");
+    EXPECT_EQ(row->GetSecondText(), GetString("INCOME_STRIP_INCOME"));
+    EXPECT_EQ(row->GetFirstText(), GetString(type->guiName.c_str()));
+    type->attributes = shipped;
+
+    // No planet at all: no factory, and the window keeps one row's height.
+    Click(*ManagerButton(1));
+    planet->territory = SIM_CampaignEncounter::ENEMY;
+    Click(*ManagerButton(1));
+    income = GUI_IncomeManager::GetOpen();
+    ASSERT_NE(income, nullptr);
+    EXPECT_TRUE(income->GetStrips().empty());
+    EXPECT_EQ(income->height, GUI_CampaignManagerWindow::kRowHeight + 46 + 16);
+
+    // Academies only in the recruitment window.
+    Click(*ManagerButton(2));
+    ASSERT_NE(GUI_RecruitmentManager::GetOpen(), nullptr);
+    for (const auto& s : GUI_RecruitmentManager::GetOpen()->GetStrips())
+        EXPECT_EQ(static_cast<const GUI_CampaignIncomeStrip*>(s.get())->GetFacility()->GetType()->facilityClass,
+                  SIM_CampaignFacilityType::ACADEMY);
+}
+
+TEST_F(CampaignManagers, ConquestNewsNamesThePlanetAndSixDigitCasualties)
+{
+    EXPECT_EQ(GUI_ConquestDetails::CasualtyCount(0, 0), 211000);
+    EXPECT_EQ(GUI_ConquestDetails::CasualtyCount(32767, 32767), 894933);
+    EXPECT_EQ(GUI_ConquestDetails::CasualtyCount(32767, 0), 211933);
+    EXPECT_EQ(GUI_ConquestDetails::CasualtyCount(0, 32767), 894000);
+    EXPECT_EQ(GUI_ConquestDetails::CasualtyCount(16384, 16384), 553467);
+
+    SIM_CampaignEncounter* planet = home->neighbours.at(0);
+    GUI_ConquestDetails* news = GUI_ConquestDetails::Open(planet);
+    ASSERT_NE(news, nullptr);
+    EXPECT_EQ(news->width, GUI_ConquestDetails::kWidth);
+    EXPECT_EQ(news->GetTitle(), GetString("CONQUEST_TITLE"));
+    const std::string& text = news->GetMessage();
+    EXPECT_NE(text.find(GetString(planet->GetGuiName().c_str())), std::string::npos) << text;
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(text, m, std::regex("([0-9]{3}),([0-9]{3})"))) << text;
+    const int count = std::stoi(m[1].str()) * 1000 + std::stoi(m[2].str());
+    EXPECT_GE(count, 211000);
+    EXPECT_LE(count, 894933);
+    EXPECT_EQ(text.find('<'), std::string::npos);
+    // Its close button is the way out.
+    ASSERT_NE(news->GetCloseButton(), nullptr);
+    Frames(1);
+    Click(*news->GetCloseButton());
+    Frames(1);
+    EXPECT_EQ(GUI_ConquestDetails::GetOpen(), nullptr);
+}
+
+TEST_F(CampaignManagers, VictoryAndDefeatShowTheirTextsAndTheFiguresBelow)
+{
+    GUI_CampaignVictory* victory = GUI_CampaignVictory::Open();
+    ASSERT_NE(victory, nullptr);
+    EXPECT_EQ(victory->GetTitle(), GetString("CAMPAIGN_VICTORY_TITLE"));
+    EXPECT_EQ(victory->GetMessage(), GetString("CAMPAIGN_VICTORY_MESSAGE"));
+    EXPECT_EQ(victory->width, 800);
+    EXPECT_EQ(victory->height, 400);
+    EXPECT_EQ(victory->clientBottom, victory->bottom - 44);
+    EXPECT_EQ(victory->GetMessageRect().top, victory->clientTop + 5);
+    EXPECT_EQ(victory->GetMessageRect().bottom, victory->clientTop + 80);
+    EXPECT_EQ(victory->GetStats()->top, victory->clientTop + 80);
+    EXPECT_EQ(victory->GetStats()->bottom, victory->clientBottom);
+    EXPECT_EQ(victory->GetStats()->GetParent(), victory);
+    EXPECT_EQ(victory->GetContinueButton()->top, victory->clientBottom + 12);
+    EXPECT_EQ(victory->GetContinueButton()->left, victory->clientLeft + 120);
+    EXPECT_EQ(victory->GetCloseButton(), nullptr);
+    EXPECT_TRUE(GUI_WindowManager::GetInstance().IsModalOpen());
+
+    GUI_CampaignDefeat* defeat = GUI_CampaignDefeat::Open();
+    ASSERT_NE(defeat, nullptr);
+    EXPECT_EQ(defeat->GetMessage(), GetString("CAMPAIGN_DEFEAT_MESSAGE"));
+    EXPECT_EQ(defeat->GetStats()->top, defeat->clientTop + 90);
+    // Opening one again replaces it.
+    EXPECT_EQ(GUI_CampaignVictory::GetOpen(), victory);
+    GUI_CampaignVictory* again = GUI_CampaignVictory::Open();
+    EXPECT_EQ(GUI_CampaignVictory::GetOpen(), again);
+    GUI_CampaignVictory::CloseOpen();
+    GUI_CampaignDefeat::CloseOpen();
+    Frames(1);
+}
+
+} // namespace
