@@ -38,6 +38,7 @@ GUI_CampaignModuleIcon::~GUI_CampaignModuleIcon()
 {
     if (g_lastHovered == this)
         g_lastHovered = nullptr;
+    GUI_ModulePopup::ForgetOpener(this);
 }
 
 bool GUI_CampaignModuleIcon::OnLeftClick(float x, float y)
@@ -45,7 +46,7 @@ bool GUI_CampaignModuleIcon::OnLeftClick(float x, float y)
     if (!Contains(x, y))
         return false;
     if (m_design && m_type)
-        GUI_ModulePopup::Open(m_type, m_design);
+        GUI_ModulePopup::Open(m_type, m_design, this);
     return true;
 }
 
@@ -65,6 +66,11 @@ void GUI_CampaignModuleIcon::Update()
     }
 }
 
+bool GUI_CampaignModuleIcon::IsLit() const
+{
+    return m_design && m_type && (IsMouseOver() || GUI_ModulePopup::IsOpenFor(this));
+}
+
 void GUI_CampaignModuleIcon::Draw()
 {
     if (!visible)
@@ -73,7 +79,7 @@ void GUI_CampaignModuleIcon::Draw()
     const float cy = static_cast<float>(top + bottom) / 2.0f;
     if (m_type) {
         m_icon.SetSize(static_cast<float>(width - 2), static_cast<float>(height - 2));
-        const bool lit = m_design && IsMouseOver();
+        const bool lit = IsLit();
         if (lit)
             D3DEngine::GetInstance().FillRect(GRect{left + 1, top + 1, right - 1, bottom - 1}, 0x80FFFFFFu);
         m_icon.SetColour(lit ? 0xFFFFFFFFu : 0x80FFFFFFu);

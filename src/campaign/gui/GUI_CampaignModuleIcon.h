@@ -22,6 +22,8 @@ public:
     void Update() override;
     void Draw() override;
 
+    // Under the mouse, or the one whose statistics the module popup shows.
+    bool IsLit() const;
     const SIM_ShipModuleType* GetModuleType() const { return m_type; }
     const SIM_CampaignModuleState* GetState() const { return m_state; }
     GUI_Tooltip* GetTooltip() const { return m_tooltip.get(); }

@@ -144,7 +144,9 @@ void GUI_CampaignShipIcon::Draw()
     m_highlighted = IsMouseOver() || g_selected == this;
     if (m_dragging) {
         DrawFrame();
+        D3DEngine::GetInstance().SetFlatColour(true);
         DrawHull();
+        D3DEngine::GetInstance().SetFlatColour(false);
         DrawOverlays();
         return;
     }
@@ -186,8 +188,12 @@ void GUI_CampaignShipIcon::DrawShipIconBatch()
 {
     for (GUI_CampaignShipIcon* icon : g_batch)
         icon->DrawFrame();
+    // The hulls as white silhouettes, in one state change for all of them.
+    D3DEngine& engine = D3DEngine::GetInstance();
+    engine.SetFlatColour(true);
     for (GUI_CampaignShipIcon* icon : g_batch)
         icon->DrawHull();
+    engine.SetFlatColour(false);
     for (GUI_CampaignShipIcon* icon : g_batch)
         icon->DrawOverlays();
     g_batch.clear();
