@@ -62,7 +62,8 @@ GUI_FleetRename::GUI_FleetRename(SIM_CampaignFleet* fleet, SIM_CampaignShip* shi
     const int mid = (left + right) / 2;
     const int y = clientBottom + 10;
     m_random = AddPanelButton(this, "CAMPAIGN_CHOOSE_RANDOM", OnRandom, 0, clientLeft, y, mid - 10, y + 20);
-    m_random->SetTooltip(m_ship ? "CAMPAIGN_CHOOSE_RANDOM_SHIPNAME_TOOLTIP" : "CAMPAIGN_CHOOSE_RANDOM_FLEETNAME_TOOLTIP");
+    m_random->SetTooltip(m_ship ? "CAMPAIGN_CHOOSE_RANDOM_SHIPNAME_TOOLTIP"
+                                : "CAMPAIGN_CHOOSE_RANDOM_FLEETNAME_TOOLTIP");
     m_ok = AddPanelButton(this, "CAMPAIGN_OK", OnOK, 0, mid + 10, y, clientRight, y + 20);
     m_ok->SetTooltip(m_ship ? "CAMPAIGN_SHIP_RENAME_OK_TOOLTIP" : "CAMPAIGN_FLEET_RENAME_OK_TOOLTIP");
     SetTitleKey(m_ship ? "CAMPAIGN_SHIP_RENAME_TITLE" : "CAMPAIGN_FLEET_RENAME");

@@ -29,6 +29,7 @@
 #include "engine/D3DEngine.h"
 #include "engine/GHashTable.h"
 #include "engine/GIniFile.h"
+#include "engine/GSafeFile.h"
 #include "engine/StrFormat.h"
 #include "gui/GUI_CloseButton.h"
 #include "gui/GUI_Cursor.h"
@@ -40,6 +41,7 @@
 #include "sim/SIM_ShipHull.h"
 
 #include <algorithm>
+#include <filesystem>
 
 namespace {
 
@@ -551,8 +553,14 @@ TEST_F(Shipyard, TheClassFiltersHideAndShowTheirHullClass)
     Click(*picker->GetFilterButton(0));
     EXPECT_EQ(picker->GetDesigns().size(), all);
     EXPECT_TRUE(fighterButton->on);
-    GUI_Shipyard::CloseOpen();
+    // Closed without a ship: its fleet goes, and the window showing it first.
+    SIM_CampaignFleet* empty = yard->GetFleet();
+    const int emptyId = empty->id;
+    ASSERT_NE(GUI_CampaignFleetDetails::ShowForFleet(empty), nullptr);
+    Click(*yard->GetCloseButton());
     Frames(1);
+    EXPECT_EQ(GUI_CampaignFleetDetails::FindForFleet(empty), nullptr);
+    EXPECT_EQ(SIM_CampaignProgress::GetInstance().FindFleet(emptyId), nullptr);
 }
 
 TEST_F(Shipyard, AShipIsRenamedFromItsDetailsWithoutWhatWouldBreakTheSave)
@@ -577,6 +585,15 @@ TEST_F(Shipyard, AShipIsRenamedFromItsDetailsWithoutWhatWouldBreakTheSave)
     EXPECT_EQ(ship->name, "Vale]Star");
     EXPECT_EQ(fleet->GetName(), "First Fleet") << "the fleet keeps its name";
     EXPECT_EQ(details->GetTitle(), "Vale]Star");
+    // The campaign was saved with the new name.
+    bool saved = false;
+    for (const auto& entry :
+         std::filesystem::recursive_directory_iterator(SIM_CampaignProgress::GetInstance().GetSaveFolder())) {
+        std::string text;
+        if (entry.is_regular_file() && ReadWholeFile(entry.path().string(), text))
+            saved = saved || text.find("Vale]Star") != std::string::npos;
+    }
+    EXPECT_TRUE(saved);
     ASSERT_NE(GUI_ShipsLog::GetOpen(), nullptr);
     EXPECT_NE(GUI_ShipsLog::GetOpen()->GetTitle().find("Vale]Star"), std::string::npos);
     // The dialog closed itself through the window manager, after its click.
