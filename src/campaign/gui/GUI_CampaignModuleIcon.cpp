@@ -8,6 +8,7 @@
 #include "engine/StrFormat.h"
 #include "gui/GUI_Cursor.h"
 #include "gui/GUI_Tooltip.h"
+#include "prep/GUI_ModuleIconRCMenu.h"
 #include "prep/GUI_ModulePopup.h"
 #include "sim/SIM_ShipDesign.h"
 #include "sim/SIM_ShipModuleType.h"
@@ -47,6 +48,14 @@ bool GUI_CampaignModuleIcon::OnLeftClick(float x, float y)
         return false;
     if (m_design && m_type)
         GUI_ModulePopup::Open(m_type, m_design, this);
+    return true;
+}
+
+bool GUI_CampaignModuleIcon::OnRightClick(float x, float y)
+{
+    if (!visible || !m_type || !Contains(x, y))
+        return false;
+    GUI_ModuleIconRCMenu::Open(m_type);
     return true;
 }
 

@@ -203,9 +203,8 @@ void GUI_CampaignShipIcon::DrawShipIconBatch()
 void GUI_CampaignShipRCMenu::PlaceFor(float mouseX, float mouseY, int screenWidth, int screenHeight, float& x,
                                       float& y)
 {
-    x = std::min(static_cast<float>(static_cast<int>(mouseX + 16.0f)), static_cast<float>(screenWidth - kWidth));
     // Both rows stay on the screen.
-    y = std::clamp(mouseY - 27.0f, 0.0f, static_cast<float>(std::max(0, screenHeight - kHeight)));
+    PlaceBesidePointer(mouseX, mouseY, screenWidth, screenHeight, kWidth, kHeight, x, y);
 }
 
 GUI_CampaignShipRCMenu::GUI_CampaignShipRCMenu(GUI_CampaignShipIcon* icon)

@@ -37,6 +37,7 @@
 #include "gui/GUI_WindowManager.h"
 #include "platform/HeadlessGraphicsDevice.h"
 #include "prep/GUI_DeploymentDesignPicker.h"
+#include "prep/GUI_ModuleIconRCMenu.h"
 #include "prep/GUI_ModulePopup.h"
 #include "sim/SIM_ShipHull.h"
 
@@ -625,6 +626,24 @@ TEST_F(Shipyard, AModuleIconStaysLitWhileItsPopupShowsAndHullsAreSilhouettes)
     Frames(1);
     EXPECT_TRUE(fitted[1]->IsLit()) << "lit for its popup, the mouse elsewhere";
     EXPECT_FALSE(fitted[0]->IsLit());
+    // A right click on a module names it beside the pointer.
+    GUI_ModulePopup::CloseOpen();
+    Frames(1);
+    float mx, my;
+    Centre(*fitted[0], mx, my);
+    MoveMouse(static_cast<int>(mx), static_cast<int>(my));
+    if (auto* headless = dynamic_cast<HeadlessWindow*>(Game::GetInstance().GetWindow())) {
+        headless->InjectMouseButton(MouseButton::Right, true);
+        headless->InjectMouseButton(MouseButton::Right, false);
+    }
+    Frames(2);
+    auto* caption = dynamic_cast<GUI_ModuleIconRCMenu*>(GUI_RCMenuBase::GetOpen());
+    ASSERT_NE(caption, nullptr);
+    EXPECT_EQ(caption->GetModuleType(), fitted[0]->GetModuleType());
+    EXPECT_EQ(caption->left, static_cast<int>(mx) + 16);
+    GUI_WindowManager::GetInstance().CloseWindow(caption);
+    Click(*fitted[1]);
+    ASSERT_NE(GUI_ModulePopup::GetOpen(), nullptr);
     // The details go: the popup stays, lit for nothing.
     GUI_CampaignShipDetails::CloseOpen();
     Frames(1);
