@@ -22,7 +22,7 @@ GUI_CampaignModuleIcon::GUI_CampaignModuleIcon(const SIM_ShipModuleType* type, c
     : m_design(design), m_state(state), m_type(type)
 {
     if (m_type) {
-        m_tooltip = std::make_unique<GUI_Tooltip>(m_type->GetGuiName(), 30);
+        m_tooltip = std::make_unique<GUI_Tooltip>(GetString(m_type->GetGuiName().c_str()), 30);
         m_icon.SetTexture(m_type->GetIconForHull(m_design ? m_design->GetHull() : nullptr));
     }
     if (m_state) {

@@ -34,12 +34,14 @@
 #include "gui/GUI_CloseButton.h"
 #include "gui/GUI_Cursor.h"
 #include "gui/GUI_ScrollingWindow.h"
+#include "gui/GUI_Tooltip.h"
 #include "gui/GUI_WindowManager.h"
 #include "platform/HeadlessGraphicsDevice.h"
 #include "prep/GUI_DeploymentDesignPicker.h"
 #include "prep/GUI_ModuleIconRCMenu.h"
 #include "prep/GUI_ModulePopup.h"
 #include "sim/SIM_ShipHull.h"
+#include "sim/SIM_ShipModuleType.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -641,6 +643,12 @@ TEST_F(Shipyard, AModuleIconStaysLitWhileItsPopupShowsAndHullsAreSilhouettes)
     ASSERT_NE(caption, nullptr);
     EXPECT_EQ(caption->GetModuleType(), fitted[0]->GetModuleType());
     EXPECT_EQ(caption->left, static_cast<int>(mx) + 16);
+    // Names are shown in words, never as their text keys.
+    const std::string name = GetString(fitted[0]->GetModuleType()->GetGuiName().c_str());
+    EXPECT_NE(name, fitted[0]->GetModuleType()->GetGuiName());
+    EXPECT_EQ(caption->GetCaption(), name);
+    ASSERT_NE(fitted[0]->GetTooltip(), nullptr);
+    EXPECT_EQ(fitted[0]->GetTooltip()->GetLines().front(), name);
     GUI_WindowManager::GetInstance().CloseWindow(caption);
     Click(*fitted[1]);
     ASSERT_NE(GUI_ModulePopup::GetOpen(), nullptr);
