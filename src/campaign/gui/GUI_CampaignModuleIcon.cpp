@@ -8,6 +8,7 @@
 #include "engine/StrFormat.h"
 #include "gui/GUI_Cursor.h"
 #include "gui/GUI_Tooltip.h"
+#include "prep/DesignerCommon.h"
 #include "prep/GUI_ModuleIconRCMenu.h"
 #include "prep/GUI_ModulePopup.h"
 #include "sim/SIM_ShipDesign.h"
@@ -23,7 +24,8 @@ GUI_CampaignModuleIcon::GUI_CampaignModuleIcon(const SIM_ShipModuleType* type, c
 {
     if (m_type) {
         m_tooltip = std::make_unique<GUI_Tooltip>(GetString(m_type->GetGuiName().c_str()), 30);
-        m_icon.SetTexture(m_type->GetIconForHull(m_design ? m_design->GetHull() : nullptr));
+        // Turrets are frames of the race's turret sheet, as in the designer.
+        designer::SetModuleIcon(m_icon, m_type, m_design ? m_design->GetHull() : nullptr);
     }
     if (m_state) {
         const std::string line =

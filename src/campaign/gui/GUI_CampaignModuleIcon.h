@@ -28,6 +28,7 @@ public:
     const SIM_ShipModuleType* GetModuleType() const { return m_type; }
     const SIM_CampaignModuleState* GetState() const { return m_state; }
     GUI_Tooltip* GetTooltip() const { return m_tooltip.get(); }
+    const CTexturedSprite& GetPicture() const { return m_icon; }
 
 private:
     const SIM_ShipDesign* m_design;

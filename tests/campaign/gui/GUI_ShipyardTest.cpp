@@ -620,6 +620,15 @@ TEST_F(Shipyard, AModuleIconStaysLitWhileItsPopupShowsAndHullsAreSilhouettes)
         if (icon->GetModuleType())
             fitted.push_back(icon);
     ASSERT_GE(fitted.size(), 2u);
+    // Every fitted module shows a picture the game has, turrets included.
+    bool turret = false;
+    for (const GUI_CampaignModuleIcon* icon : fitted) {
+        int w = 0, h = 0;
+        turret = turret || icon->GetModuleType()->GetIconName() == "turret";
+        EXPECT_TRUE(D3DEngine::GetInstance().GetTextureSize(icon->GetPicture().GetTextureName(), w, h))
+            << icon->GetModuleType()->GetName();
+    }
+    EXPECT_TRUE(turret);
     Click(*fitted[1]);
     GUI_ModulePopup* popup = GUI_ModulePopup::GetOpen();
     ASSERT_NE(popup, nullptr);
