@@ -46,6 +46,7 @@ float Finite(float v, float fallback)
 {
     return std::isfinite(v) ? v : fallback;
 }
+
 // The window moved to where it was, though never off a smaller screen.
 void PlaceRestored(GUI_Dialog* window, float x, float y)
 {
