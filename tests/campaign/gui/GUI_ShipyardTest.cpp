@@ -539,6 +539,14 @@ TEST_F(Shipyard, TheClassFiltersHideAndShowTheirHullClass)
     const auto fighters = countOf(2);
     ASSERT_GT(fighters, 0);
     ASSERT_GT(countOf(0), 0);
+    // Each design's hull is a flat silhouette; the new-design picture is not.
+    auto* device = dynamic_cast<HeadlessGraphicsDevice*>(D3DEngine::GetInstance().GetDevice());
+    ASSERT_NE(device, nullptr);
+    device->ClearDraws();
+    Frames(1);
+    const auto flat = std::count_if(device->GetDraws().begin(), device->GetDraws().end(),
+                                    [](const HeadlessGraphicsDevice::DrawRecord& d) { return d.flatColour; });
+    EXPECT_EQ(static_cast<size_t>(flat), picker->GetIcons().size() - 1);
     GUI_FilterButton* fighterButton = picker->GetFilterButton(2);
     // The buttons lie inside the picker, above the first tile.
     EXPECT_GE(fighterButton->left, picker->left);
