@@ -115,6 +115,7 @@ void D3DEngine::SetDefaultRenderStates()
     if (!m_device)
         return;
     m_device->SetAlphaTest(true);
+    m_device->SetFlatColour(false);
     m_device->SetTexture(0, 0);
     m_currentTexture = 0;
     m_device->SetSampler(0, TextureFilter::Linear, TextureAddress::Clamp);
@@ -184,6 +185,12 @@ void D3DEngine::SetNormalBlend()
         return;
     m_device->SetBlendMode(BlendMode::Normal);
     m_additive = 0;
+}
+
+void D3DEngine::SetFlatColour(bool on)
+{
+    if (m_device)
+        m_device->SetFlatColour(on);
 }
 
 void D3DEngine::SetTexture(TextureHandle texture)

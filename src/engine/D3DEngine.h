@@ -45,6 +45,8 @@ public:
     void SetAdditiveBlend();
     void SetNormalBlend();
     bool IsAdditive() const { return m_additive != 0; }
+    // Sprites drawn meanwhile show only their shape, in their vertex colour.
+    void SetFlatColour(bool on);
 
     void SetTexture(TextureHandle texture);
     void SetTextureByName(const std::string& name);

@@ -5,6 +5,8 @@
 #include "gui/GUI_FrameDrawing.h"
 #include "gui/GUI_WindowManager.h"
 
+#include <algorithm>
+
 namespace {
 GUI_RCMenuBase* g_openMenu = nullptr;
 constexpr float kFontSize = 16.0f;
@@ -27,6 +29,13 @@ GUI_RCMenuBase::~GUI_RCMenuBase()
 GUI_RCMenuBase* GUI_RCMenuBase::GetOpen()
 {
     return g_openMenu;
+}
+
+void GUI_RCMenuBase::PlaceBesidePointer(float mouseX, float mouseY, int screenWidth, int screenHeight, int menuWidth,
+                                        int menuHeight, float& x, float& y)
+{
+    x = std::min(static_cast<float>(static_cast<int>(mouseX + 16.0f)), static_cast<float>(screenWidth - menuWidth));
+    y = std::clamp(mouseY - 27.0f, 0.0f, static_cast<float>(std::max(0, screenHeight - menuHeight)));
 }
 
 void GUI_RCMenuBase::AddItem(GUI_ButtonBase* button)

@@ -26,6 +26,10 @@ public:
     const std::string& GetCaption() const { return m_caption; }
 
     static GUI_RCMenuBase* GetOpen();
+    // Top-left corner of a menu that size opened at the pointer: 16 pixels to
+    // its right, its top 27 above it, wholly on a screen of that size.
+    static void PlaceBesidePointer(float mouseX, float mouseY, int screenWidth, int screenHeight, int menuWidth,
+                                   int menuHeight, float& x, float& y);
 
     // The subclass sets the first row below its caption.
     int nextRowY = 0;

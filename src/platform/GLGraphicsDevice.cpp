@@ -45,12 +45,15 @@ in vec2 vUV1;
 uniform sampler2D uTex0;
 uniform int uUseTexture;
 uniform int uAlphaTest;
+uniform int uFlatColour;
 out vec4 fragColour;
 void main()
 {
     vec4 c = vColour;
-    if (uUseTexture != 0)
-        c *= texture(uTex0, vUV0);
+    if (uUseTexture != 0) {
+        vec4 t = texture(uTex0, vUV0);
+        c *= uFlatColour != 0 ? vec4(1.0, 1.0, 1.0, t.a) : t;
+    }
     // Alpha test "greater than zero" on 8-bit alpha.
     if (uAlphaTest != 0 && c.a < 0.5 / 255.0)
         discard;
@@ -281,6 +284,7 @@ bool GLGraphicsDevice::BuildProgram(const std::string& vertex, const std::string
     out.tex1 = glGetUniformLocation(prog, "uTex1");
     out.useTexture = glGetUniformLocation(prog, "uUseTexture");
     out.alphaTest = glGetUniformLocation(prog, "uAlphaTest");
+    out.flatColour = glGetUniformLocation(prog, "uFlatColour");
     GLint current = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &current);
     glUseProgram(prog);
@@ -517,6 +521,11 @@ void GLGraphicsDevice::SetAlphaBlend(bool on)
         on ? glEnable(GL_BLEND) : glDisable(GL_BLEND);
 }
 
+void GLGraphicsDevice::SetFlatColour(bool on)
+{
+    m_cache.SetFlatColour(on); // a shader uniform, applied at the next draw
+}
+
 void GLGraphicsDevice::SetAlphaTest(bool on)
 {
     m_cache.SetAlphaTest(on); // a shader uniform, applied at the next draw
@@ -555,6 +564,8 @@ void GLGraphicsDevice::UseCurrentProgram()
         glUniform1i(p.useTexture, m_cache.Texture(0) != 0 ? 1 : 0);
     if (p.alphaTest >= 0)
         glUniform1i(p.alphaTest, m_cache.AlphaTest() ? 1 : 0);
+    if (p.flatColour >= 0)
+        glUniform1i(p.flatColour, m_cache.FlatColour() ? 1 : 0);
 }
 
 void GLGraphicsDevice::SetVertexLayout(size_t stride, size_t offset, bool twoTextures)

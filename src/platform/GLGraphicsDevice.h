@@ -60,6 +60,7 @@ public:
     void SetBlendMode(BlendMode mode) override;
     void SetAlphaBlend(bool on) override;
     void SetAlphaTest(bool on) override;
+    void SetFlatColour(bool on) override;
     void SetSampler(int stage, TextureFilter filter, TextureAddress address) override;
 
     void DrawPrimitives(PrimitiveType type, const ScreenVertex* vertices, size_t count) override;
@@ -90,7 +91,7 @@ private:
     };
     struct Program {
         unsigned id = 0;
-        int targetSize = -1, flipY = -1, tex0 = -1, tex1 = -1, useTexture = -1, alphaTest = -1;
+        int targetSize = -1, flipY = -1, tex0 = -1, tex1 = -1, useTexture = -1, alphaTest = -1, flatColour = -1;
         std::map<std::string, int> floats;
     };
 

@@ -25,6 +25,7 @@ public:
         m_blend = BlendMode::Normal;
         m_alphaBlend = true;
         m_alphaTest = true;
+        m_flatColour = false;
         m_target = 0;
         m_effect = 0;
     }
@@ -51,6 +52,7 @@ public:
     }
     bool SetAlphaBlend(bool on) { return Change(m_alphaBlend, on); }
     bool SetAlphaTest(bool on) { return Change(m_alphaTest, on); }
+    bool SetFlatColour(bool on) { return Change(m_flatColour, on); }
     bool SetSampler(int stage, Sampler sampler)
     {
         if (!ValidStage(stage))
@@ -87,6 +89,7 @@ public:
     BlendMode Blend() const { return m_blend; }
     bool AlphaBlend() const { return m_alphaBlend; }
     bool AlphaTest() const { return m_alphaTest; }
+    bool FlatColour() const { return m_flatColour; }
     Sampler SamplerState(int stage) const { return ValidStage(stage) ? m_samplers[stage] : Sampler{}; }
     TextureHandle Target() const { return m_target; }
     EffectHandle Effect() const { return m_effect; }
@@ -111,6 +114,7 @@ private:
     BlendMode m_blend = BlendMode::Normal;
     bool m_alphaBlend = true;
     bool m_alphaTest = true;
+    bool m_flatColour = false;
     TextureHandle m_target = 0;
     EffectHandle m_effect = 0;
     GraphicsStats m_stats;

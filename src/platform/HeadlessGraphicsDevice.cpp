@@ -167,6 +167,7 @@ void HeadlessGraphicsDevice::SetTexture(int stage, TextureHandle texture)
 void HeadlessGraphicsDevice::SetBlendMode(BlendMode mode) { m_cache.SetBlendMode(mode); }
 void HeadlessGraphicsDevice::SetAlphaBlend(bool on) { m_cache.SetAlphaBlend(on); }
 void HeadlessGraphicsDevice::SetAlphaTest(bool on) { m_cache.SetAlphaTest(on); }
+void HeadlessGraphicsDevice::SetFlatColour(bool on) { m_cache.SetFlatColour(on); }
 
 void HeadlessGraphicsDevice::SetSampler(int stage, TextureFilter filter, TextureAddress address)
 {
@@ -190,6 +191,7 @@ void HeadlessGraphicsDevice::Record(PrimitiveType type, bool quads, bool twoText
     r.target = m_cache.Target();
     r.blend = m_cache.Blend();
     r.alphaBlend = m_cache.AlphaBlend();
+    r.flatColour = m_cache.FlatColour();
     r.effect = m_cache.Effect();
     size_t kept = count < kMaxRecordedVertices ? count : kMaxRecordedVertices;
     r.vertices.resize(kept);

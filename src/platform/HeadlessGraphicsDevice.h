@@ -20,6 +20,7 @@ public:
         TextureHandle target = 0;
         BlendMode blend = BlendMode::Normal;
         bool alphaBlend = true;
+        bool flatColour = false;
         EffectHandle effect = 0;
         std::vector<ScreenVertex> vertices; // the first kMaxRecordedVertices
     };
@@ -48,6 +49,7 @@ public:
     void SetBlendMode(BlendMode mode) override;
     void SetAlphaBlend(bool on) override;
     void SetAlphaTest(bool on) override;
+    void SetFlatColour(bool on) override;
     void SetSampler(int stage, TextureFilter filter, TextureAddress address) override;
 
     void DrawPrimitives(PrimitiveType type, const ScreenVertex* vertices, size_t count) override;

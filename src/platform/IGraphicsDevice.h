@@ -87,6 +87,9 @@ public:
     virtual void SetBlendMode(BlendMode mode) = 0;
     virtual void SetAlphaBlend(bool on) = 0;
     virtual void SetAlphaTest(bool on) = 0;
+    // Flat colour: texels give only their alpha, the colour is the vertex
+    // colour alone (silhouettes of a sprite).
+    virtual void SetFlatColour(bool on) = 0;
     virtual void SetSampler(int stage, TextureFilter filter, TextureAddress address) = 0;
 
     // Drawing. Quads are four vertices each (top-left, top-right, bottom-left,

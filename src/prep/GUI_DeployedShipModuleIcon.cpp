@@ -11,6 +11,7 @@
 #include "gui/GUI_Tooltip.h"
 #include "prep/DesignerCommon.h"
 #include "prep/GUI_DeploymentGUI.h"
+#include "prep/GUI_ModuleIconRCMenu.h"
 #include "prep/GUI_ModulePopup.h"
 #include "sim/SIM_DeployedFleet.h"
 #include "sim/SIM_Scenario.h"
@@ -64,6 +65,14 @@ bool GUI_DeployedShipModuleIcon::OnLeftClick(float x, float y)
     APP_UsageMetrics::GetInstance().SetEventFlag("depshipmodiconclick");
     GUI_ModulePopup::Open(m_type, m_design);
     GUI_Sounds::GetInstance().PlayGuiSound(0);
+    return true;
+}
+
+bool GUI_DeployedShipModuleIcon::OnRightClick(float x, float y)
+{
+    if (!visible || !m_type || !Contains(x, y))
+        return false;
+    GUI_ModuleIconRCMenu::Open(m_type);
     return true;
 }
 

@@ -19,6 +19,7 @@ public:
     ~GUI_DeployedShipModuleIcon() override;
 
     bool OnLeftClick(float x, float y) override;
+    bool OnRightClick(float x, float y) override;
     void Update() override;
     void Draw() override;
 

@@ -34,13 +34,24 @@ void GUI_ModulePopup::CloseOpen()
     CloseOneOpen(g_open);
 }
 
-void GUI_ModulePopup::Open(const SIM_ShipModuleType* type, const SIM_ShipDesign* design)
+bool GUI_ModulePopup::IsOpenFor(const void* opener)
+{
+    return opener && g_open && g_open->m_opener == opener;
+}
+
+void GUI_ModulePopup::ForgetOpener(const void* opener)
+{
+    if (IsOpenFor(opener))
+        g_open->m_opener = nullptr;
+}
+
+void GUI_ModulePopup::Open(const SIM_ShipModuleType* type, const SIM_ShipDesign* design, const void* opener)
 {
     CloseOpen();
     QLM_ASSERT(type);
     if (!type)
         return;
-    new GUI_ModulePopup(type, design);
+    (new GUI_ModulePopup(type, design))->m_opener = opener;
     GUI_Tutorial& tutorial = GUI_Tutorial::GetInstance();
     if (tutorial.IsWaitingFor("MODULEPOPUP"))
         tutorial.LaunchTutorial("MODULEPOPUP");

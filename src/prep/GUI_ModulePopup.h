@@ -22,7 +22,12 @@ public:
     static constexpr int kHeight = 380;
     static constexpr double kTypingMs = 500.0;
 
-    static void Open(const SIM_ShipModuleType* type, const SIM_ShipDesign* design);
+    // opener: the icon asked for it, which stays lit while the popup shows.
+    static void Open(const SIM_ShipModuleType* type, const SIM_ShipDesign* design, const void* opener = nullptr);
+    // True while the open popup was opened by that icon.
+    static bool IsOpenFor(const void* opener);
+    // The opener is going away: the popup stays, lit for nothing.
+    static void ForgetOpener(const void* opener);
     static GUI_ModulePopup* GetOpen();
     static void CloseOpen();
     // The supply row's value for a scenario and fleet.
@@ -45,6 +50,7 @@ private:
 
     const SIM_ShipModuleType* m_type = nullptr;
     const SIM_ShipDesign* m_design = nullptr;
+    const void* m_opener = nullptr;
     CTexturedSprite m_icon;
     GRect m_description;
     GRect m_supply;

@@ -135,6 +135,30 @@ TEST_F(GLDevice, AlphaTestDiscardsTransparentTexels)
     EXPECT_EQ(Pixel(0, 12, 2), (RGBA{255, 0, 0, 0}));
 }
 
+TEST_F(GLDevice, FlatColourKeepsTheTexelsAlphaAndTakesTheVertexColour)
+{
+    TextureData tex;
+    tex.width = 2;
+    tex.height = 1;
+    tex.levels.push_back({0, 0, 200, 255, /* half see-through: */ 0, 0, 200, 128}); // BGRA
+    TextureHandle t = device->CreateTexture(tex);
+    ASSERT_NE(t, 0u);
+    device->Clear(0xFF000000);
+    device->SetSampler(0, TextureFilter::Point, TextureAddress::Clamp);
+    device->SetTexture(0, t);
+    device->SetAlphaBlend(false);
+    device->SetFlatColour(true);
+    auto q = Quad(-0.5f, -0.5f, 15.5f, 7.5f, 0xFF00FF00);
+    device->DrawQuads(q.data(), 4);
+    ExpectNear(Pixel(0, 2, 2), RGBA{0, 255, 0, 255});
+    ExpectNear(Pixel(0, 12, 2), RGBA{0, 255, 0, 128});
+    // Off again: texel times vertex colour.
+    device->SetFlatColour(false);
+    auto white = Quad(-0.5f, -0.5f, 15.5f, 7.5f, 0xFFFFFFFF);
+    device->DrawQuads(white.data(), 4);
+    ExpectNear(Pixel(0, 2, 2), RGBA{200, 0, 0, 255});
+}
+
 TEST_F(GLDevice, RenderTargetRoundTripStaysUpright)
 {
     TextureHandle rt = device->CreateRenderTarget(16, 16);

@@ -5,6 +5,7 @@
 #include "DeploymentTestFixture.h"
 
 #include "engine/CInput.h"
+#include "engine/GHashTable.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_ScrollingWindow.h"
 #include "gui/GUI_TextEditWindow.h"
@@ -20,6 +21,7 @@
 #include "prep/GUI_DeploymentIconRCMenu.h"
 #include "prep/GUI_DeploymentShipDetails.h"
 #include "prep/GUI_DeploymentTools.h"
+#include "prep/GUI_ModuleIconRCMenu.h"
 #include "prep/GUI_ModulePopup.h"
 #include "prep/GUI_OrdersSlider.h"
 #include "prep/GUI_RandomShipName.h"
@@ -489,6 +491,31 @@ TEST_F(DeploymentOrdersTest, TheModulePopupTellsTheSupplyLeft)
     EXPECT_EQ(popup->VisibleDescription(250.0), whole.substr(0, whole.size() / 2));
     EXPECT_EQ(popup->VisibleDescription(0.0), "");
     GUI_ModulePopup::CloseOpen();
+    Frames(1);
+
+    // A right click names the module in a small box beside the pointer.
+    Window().InjectMouseMove(first->left + 5, first->top + 5);
+    Window().InjectMouseButton(MouseButton::Right, true);
+    Window().InjectMouseButton(MouseButton::Right, false);
+    Frames(2);
+    auto* caption = dynamic_cast<GUI_ModuleIconRCMenu*>(GUI_RCMenuBase::GetOpen());
+    ASSERT_NE(caption, nullptr);
+    EXPECT_EQ(caption->GetModuleType(), first->GetModuleType());
+    EXPECT_EQ(caption->GetCaption(), GetString(first->GetModuleType()->GetGuiName().c_str()));
+    EXPECT_EQ(caption->left, first->left + 5 + 16);
+    EXPECT_EQ(caption->top, first->top + 5 - 27);
+    EXPECT_EQ(caption->width, GUI_ModuleIconRCMenu::kWidth);
+    EXPECT_EQ(caption->height, GUI_ModuleIconRCMenu::kHeight);
+    Click(2.0f, 2.0f);
+    EXPECT_EQ(GUI_RCMenuBase::GetOpen(), nullptr);
+    // Near the screen's corner the box stays wholly on it.
+    float x = 0.0f, y = 0.0f;
+    GUI_RCMenuBase::PlaceBesidePointer(1270.0f, 795.0f, 1280, 800, 150, 54, x, y);
+    EXPECT_EQ(x, 1130.0f);
+    EXPECT_EQ(y, 746.0f);
+    GUI_RCMenuBase::PlaceBesidePointer(100.0f, 20.0f, 1280, 800, 150, 54, x, y);
+    EXPECT_EQ(x, 116.0f);
+    EXPECT_EQ(y, 0.0f);
 }
 
 } // namespace

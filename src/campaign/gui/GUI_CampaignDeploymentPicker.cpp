@@ -1,6 +1,5 @@
 #include "campaign/gui/GUI_CampaignDeploymentPicker.h"
 
-#include "campaign/gui/CampaignPanelDrawing.h"
 #include "campaign/gui/GUI_CampaignShipIcon.h"
 #include "campaign/sim/SIM_CampaignFleet.h"
 #include "campaign/sim/SIM_CampaignShip.h"
@@ -13,8 +12,6 @@
 
 GUI_CampaignDeploymentPicker::GUI_CampaignDeploymentPicker(const std::vector<SIM_CampaignFleet*>& fleets)
 {
-    m_scroll = new GUI_ScrollingWindow();
-    AddChild(m_scroll);
     for (SIM_CampaignFleet* fleet : fleets) {
         QLM_ASSERT(fleet);
         if (!fleet)
@@ -38,8 +35,7 @@ GUI_CampaignDeploymentPicker::~GUI_CampaignDeploymentPicker()
 
 void GUI_CampaignDeploymentPicker::LayOut()
 {
-    m_scroll->SetRect(static_cast<float>(right - 20), static_cast<float>(top + 10), static_cast<float>(right - 5),
-                      static_cast<float>(bottom - 10));
+    PlaceScrollBar();
     for (GUI_CampaignShipIcon* icon : m_available)
         RemoveChild(icon);
     const size_t first = static_cast<size_t>(std::max(0, m_scroll->position)) * kColumns;
@@ -106,25 +102,8 @@ GUI_CampaignShipIcon* GUI_CampaignDeploymentPicker::FindAvailable(int shipId, co
     return nullptr;
 }
 
-void GUI_CampaignDeploymentPicker::OnWheelUp()
+void GUI_CampaignDeploymentPicker::DrawContent()
 {
-    m_scroll->ScrollUp();
-}
-
-void GUI_CampaignDeploymentPicker::OnWheelDown()
-{
-    m_scroll->ScrollDown();
-}
-
-void GUI_CampaignDeploymentPicker::Draw()
-{
-    if (!visible)
-        return;
-    if (m_scroll->changed) {
-        m_scroll->changed = false;
-        LayOut();
-    }
-    DrawCampaignClientArea(m_interlace, left, top, right, bottom);
     LibText::GetInstance().SetFont("zekton16.dds", 16.0f);
     DrawChildren();
     GUI_CampaignShipIcon::DrawShipIconBatch();

@@ -1,6 +1,5 @@
 #pragma once
-#include "gui/GUI_Interlace.h"
-#include "gui/GUI_WindowBase.h"
+#include "campaign/gui/GUI_CampaignScrollingPanel.h"
 
 #include <string>
 #include <utility>
@@ -8,13 +7,12 @@
 
 class GUI_CampaignShipIcon;
 class GUI_DeploymentIcon;
-class GUI_ScrollingWindow;
 class SIM_CampaignFleet;
 class SIM_CampaignShip;
 
 // The column of campaign ships still to be placed for a battle, two tiles a
 // row; a placed ship's tile waits aside until its map icon is removed.
-class GUI_CampaignDeploymentPicker : public GUI_WindowBase {
+class GUI_CampaignDeploymentPicker : public GUI_CampaignScrollingPanel {
 public:
     static constexpr int kColumns = 2;
     static constexpr int kCell = 64;
@@ -22,11 +20,8 @@ public:
     explicit GUI_CampaignDeploymentPicker(const std::vector<SIM_CampaignFleet*>& fleets);
     ~GUI_CampaignDeploymentPicker() override;
 
-    void LayOut();
+    void LayOut() override;
     static int RowsThatFit(int panelHeight);
-    void Draw() override;
-    void OnWheelUp() override;
-    void OnWheelDown() override;
 
     // The tile goes to the placed list, remembering the map icon of its ship.
     void MarkPlaced(GUI_CampaignShipIcon* icon, GUI_DeploymentIcon* mapIcon);
@@ -37,11 +32,11 @@ public:
 
     const std::vector<GUI_CampaignShipIcon*>& GetAvailable() const { return m_available; }
     size_t GetPlacedCount() const { return m_placed.size(); }
-    GUI_ScrollingWindow* GetScrollBar() const { return m_scroll; }
+
+protected:
+    void DrawContent() override;
 
 private:
-    GUI_ScrollingWindow* m_scroll = nullptr;
     std::vector<GUI_CampaignShipIcon*> m_available;
     std::vector<std::pair<GUI_CampaignShipIcon*, GUI_DeploymentIcon*>> m_placed;
-    GUI_Interlace m_interlace;
 };

@@ -6,6 +6,7 @@
 #include "campaign/gui/GUI_Shipyard.h"
 #include "campaign/sim/SIM_CampaignProgress.h"
 #include "engine/CInput.h"
+#include "engine/D3DEngine.h"
 #include "engine/GDebugLog.h"
 #include "engine/GHashTable.h"
 #include "gui/GUI_Cursor.h"
@@ -111,7 +112,13 @@ void GUI_CampaignDesignIcon::Draw()
     m_picture.SetSize(static_cast<float>(width - 12), static_cast<float>(height - 12));
     m_picture.SetColour(0xFFFFFFFFu);
     m_picture.PlaceCentred(cx, cy);
+    // A hull shows as its white shape; the new-design picture as it is.
+    D3DEngine& engine = D3DEngine::GetInstance();
+    if (!m_newDesign)
+        engine.SetFlatColour(true);
     m_picture.Draw();
+    if (!m_newDesign)
+        engine.SetFlatColour(false);
     if (m_tooltip && IsMouseOver())
         m_tooltip->Draw();
 }

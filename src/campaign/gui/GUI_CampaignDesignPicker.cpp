@@ -1,10 +1,11 @@
 #include "campaign/gui/GUI_CampaignDesignPicker.h"
 
-#include "campaign/gui/CampaignPanelDrawing.h"
 #include "campaign/gui/GUI_CampaignDesignIcon.h"
 #include "campaign/gui/GUI_Shipyard.h"
 #include "campaign/sim/SIM_CampaignEncounter.h"
+#include "engine/StrFormat.h"
 #include "gui/GUI_ScrollingWindow.h"
+#include "prep/GUI_DeploymentDesignPicker.h"
 #include "sim/SIM_Options.h"
 #include "sim/SIM_ShipDesign.h"
 #include "sim/SIM_ShipHull.h"
@@ -23,8 +24,12 @@ GUI_CampaignDesignPicker* GUI_CampaignDesignPicker::GetOpen()
 GUI_CampaignDesignPicker::GUI_CampaignDesignPicker(SIM_CampaignEncounter* encounter) : m_encounter(encounter)
 {
     g_picker = this;
-    m_scroll = new GUI_ScrollingWindow();
-    AddChild(m_scroll);
+    for (int cls = 0; cls < 3; ++cls) {
+        m_filterButtons[cls] = new GUI_FilterButton(cls);
+        m_filterButtons[cls]->callback = OnFilter;
+        m_filterButtons[cls]->SetName(StrFormat("campaign_design_filter_%d", cls));
+        AddButton(m_filterButtons[cls]);
+    }
 }
 
 GUI_CampaignDesignPicker::~GUI_CampaignDesignPicker()
@@ -35,8 +40,7 @@ GUI_CampaignDesignPicker::~GUI_CampaignDesignPicker()
 
 void GUI_CampaignDesignPicker::Refresh()
 {
-    m_scroll->SetRect(static_cast<float>(right - 20), static_cast<float>(top + 10), static_cast<float>(right - 5),
-                      static_cast<float>(bottom - 10));
+    PlaceScrollBar();
     RebuildList();
 }
 
@@ -45,7 +49,17 @@ void GUI_CampaignDesignPicker::ToggleFilter(int hullClass)
     if (hullClass < 0 || hullClass > 2)
         return;
     m_filters[hullClass] = !m_filters[hullClass];
+    for (int cls = 0; cls < 3; ++cls)
+        m_filterButtons[cls]->on = m_filters[cls];
+    // The shorter list starts from its top again.
+    m_scroll->position = 0;
     RebuildList();
+}
+
+void GUI_CampaignDesignPicker::OnFilter(std::intptr_t hullClass)
+{
+    if (g_picker)
+        g_picker->ToggleFilter(static_cast<int>(hullClass));
 }
 
 void GUI_CampaignDesignPicker::RebuildList()
@@ -71,6 +85,12 @@ void GUI_CampaignDesignPicker::LayOut()
         delete icon;
     }
     m_icons.clear();
+    for (int cls = 0; cls < 3; ++cls) {
+        const int x = left + 2 + cls * (kFilterSide + 2);
+        m_filterButtons[cls]->SetRect(static_cast<float>(x), static_cast<float>(top + 2),
+                                      static_cast<float>(x + kFilterSide), static_cast<float>(top + 2 + kFilterSide));
+    }
+    const int listTop = top + kFilterStrip;
     auto place = [this](GUI_CampaignDesignIcon* icon, int x, int y) {
         icon->SetRect(static_cast<float>(x), static_cast<float>(y), static_cast<float>(x + kIconSize),
                       static_cast<float>(y + kIconSize));
@@ -79,9 +99,9 @@ void GUI_CampaignDesignPicker::LayOut()
         m_icons.push_back(icon);
     };
     // The new-design icon holds the first cell whatever the scroll.
-    place(new GUI_CampaignDesignIcon(true, nullptr, true), left, top);
+    place(new GUI_CampaignDesignIcon(true, nullptr, true), left, listTop);
     int column = 1;
-    int y = top;
+    int y = listTop;
     for (size_t i = static_cast<size_t>(std::max(0, m_scroll->position)); i < m_designs.size(); ++i) {
         if (y >= bottom - kIconSize)
             break;
@@ -94,17 +114,17 @@ void GUI_CampaignDesignPicker::LayOut()
         }
     }
     // The list scrolls one design at a time, until the last one shows.
-    const int capacity = CellCapacity(height);
+    const int capacity = CellCapacity(bottom - listTop);
     m_scroll->maximum = std::max(0, static_cast<int>(m_designs.size()) - capacity);
     m_scroll->contentSize = static_cast<float>(m_designs.size());
     m_scroll->visibleSize = static_cast<float>(capacity);
     m_scroll->visible = m_scroll->maximum > 0;
 }
 
-int GUI_CampaignDesignPicker::CellCapacity(int panelHeight)
+int GUI_CampaignDesignPicker::CellCapacity(int listHeight)
 {
     int rows = 0;
-    for (int y = 0; y < panelHeight - kIconSize; y += kIconSize)
+    for (int y = 0; y < listHeight - kIconSize; y += kIconSize)
         ++rows;
     return std::max(0, rows * kColumns - 1);
 }
@@ -116,24 +136,8 @@ void GUI_CampaignDesignPicker::UpdateIcons()
             icon->UpdateState();
 }
 
-void GUI_CampaignDesignPicker::OnWheelUp()
+void GUI_CampaignDesignPicker::DrawContent()
 {
-    m_scroll->ScrollUp();
-}
-
-void GUI_CampaignDesignPicker::OnWheelDown()
-{
-    m_scroll->ScrollDown();
-}
-
-void GUI_CampaignDesignPicker::Draw()
-{
-    if (!visible)
-        return;
-    if (m_scroll->changed) {
-        m_scroll->changed = false;
-        LayOut();
-    }
-    DrawCampaignClientArea(m_interlace, left, top, right, bottom);
     DrawChildren();
+    DrawButtons();
 }

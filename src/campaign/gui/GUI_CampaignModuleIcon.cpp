@@ -8,6 +8,8 @@
 #include "engine/StrFormat.h"
 #include "gui/GUI_Cursor.h"
 #include "gui/GUI_Tooltip.h"
+#include "prep/DesignerCommon.h"
+#include "prep/GUI_ModuleIconRCMenu.h"
 #include "prep/GUI_ModulePopup.h"
 #include "sim/SIM_ShipDesign.h"
 #include "sim/SIM_ShipModuleType.h"
@@ -21,8 +23,9 @@ GUI_CampaignModuleIcon::GUI_CampaignModuleIcon(const SIM_ShipModuleType* type, c
     : m_design(design), m_state(state), m_type(type)
 {
     if (m_type) {
-        m_tooltip = std::make_unique<GUI_Tooltip>(m_type->GetGuiName(), 30);
-        m_icon.SetTexture(m_type->GetIconForHull(m_design ? m_design->GetHull() : nullptr));
+        m_tooltip = std::make_unique<GUI_Tooltip>(GetString(m_type->GetGuiName().c_str()), 30);
+        // Turrets are frames of the race's turret sheet, as in the designer.
+        designer::SetModuleIcon(m_icon, m_type, m_design ? m_design->GetHull() : nullptr);
     }
     if (m_state) {
         const std::string line =
@@ -38,6 +41,7 @@ GUI_CampaignModuleIcon::~GUI_CampaignModuleIcon()
 {
     if (g_lastHovered == this)
         g_lastHovered = nullptr;
+    GUI_ModulePopup::ForgetOpener(this);
 }
 
 bool GUI_CampaignModuleIcon::OnLeftClick(float x, float y)
@@ -45,7 +49,15 @@ bool GUI_CampaignModuleIcon::OnLeftClick(float x, float y)
     if (!Contains(x, y))
         return false;
     if (m_design && m_type)
-        GUI_ModulePopup::Open(m_type, m_design);
+        GUI_ModulePopup::Open(m_type, m_design, this);
+    return true;
+}
+
+bool GUI_CampaignModuleIcon::OnRightClick(float x, float y)
+{
+    if (!visible || !m_type || !Contains(x, y))
+        return false;
+    GUI_ModuleIconRCMenu::Open(m_type);
     return true;
 }
 
@@ -65,6 +77,11 @@ void GUI_CampaignModuleIcon::Update()
     }
 }
 
+bool GUI_CampaignModuleIcon::IsLit() const
+{
+    return m_design && m_type && (IsMouseOver() || GUI_ModulePopup::IsOpenFor(this));
+}
+
 void GUI_CampaignModuleIcon::Draw()
 {
     if (!visible)
@@ -73,7 +90,7 @@ void GUI_CampaignModuleIcon::Draw()
     const float cy = static_cast<float>(top + bottom) / 2.0f;
     if (m_type) {
         m_icon.SetSize(static_cast<float>(width - 2), static_cast<float>(height - 2));
-        const bool lit = m_design && IsMouseOver();
+        const bool lit = IsLit();
         if (lit)
             D3DEngine::GetInstance().FillRect(GRect{left + 1, top + 1, right - 1, bottom - 1}, 0x80FFFFFFu);
         m_icon.SetColour(lit ? 0xFFFFFFFFu : 0x80FFFFFFu);

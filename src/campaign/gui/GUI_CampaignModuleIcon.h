@@ -19,12 +19,16 @@ public:
     ~GUI_CampaignModuleIcon() override;
 
     bool OnLeftClick(float x, float y) override;
+    bool OnRightClick(float x, float y) override;
     void Update() override;
     void Draw() override;
 
+    // Under the mouse, or the one whose statistics the module popup shows.
+    bool IsLit() const;
     const SIM_ShipModuleType* GetModuleType() const { return m_type; }
     const SIM_CampaignModuleState* GetState() const { return m_state; }
     GUI_Tooltip* GetTooltip() const { return m_tooltip.get(); }
+    const CTexturedSprite& GetPicture() const { return m_icon; }
 
 private:
     const SIM_ShipDesign* m_design;

@@ -2,6 +2,7 @@
 
 #include "campaign/gui/CampaignPanelDrawing.h"
 #include "campaign/gui/GUI_CampaignDesignDetails.h"
+#include "campaign/gui/GUI_FleetRename.h"
 #include "campaign/gui/GUI_ScrapShip.h"
 #include "campaign/gui/GUI_ShipsLog.h"
 #include "campaign/sim/SIM_CampaignShip.h"
@@ -59,8 +60,6 @@ GUI_CampaignShipDetails::GUI_CampaignShipDetails(SIM_CampaignShip* ship) : GUI_D
     const int y0 = bottom - 28, y1 = bottom - 8;
     m_scrap = AddPanelButton(this, "CAMPAIGN_SHIP_SCRAP", OnScrap, 0, clientLeft, y0, clientLeft + w, y1);
     m_rename = AddPanelButton(this, "CAMPAIGN_SHIP_RENAME", OnRename, 0, clientLeft + w, y0, clientLeft + 2 * w, y1);
-    // Renaming one ship has no dialog yet: the button says so by being off.
-    m_rename->enabled = false;
     m_log = AddPanelButton(this, "CAMPAIGN_SHIP_LOG", OnLog, 0, clientLeft + 2 * w, y0, clientLeft + 3 * w, y1);
     draggable = true;
     GUI_WindowManager::GetInstance().BringToFront(this);
@@ -80,6 +79,8 @@ void GUI_CampaignShipDetails::OnScrap(std::intptr_t)
 
 void GUI_CampaignShipDetails::OnRename(std::intptr_t)
 {
+    if (g_details && g_details->m_ship)
+        GUI_FleetRename::OpenForShip(g_details->m_ship);
 }
 
 void GUI_CampaignShipDetails::OnLog(std::intptr_t)

@@ -23,6 +23,7 @@ public:
     SIM_CampaignShip* GetShip() const { return m_ship; }
     GUI_ButtonText* GetScrapButton() const { return m_scrap; }
     GUI_ButtonText* GetLogButton() const { return m_log; }
+    GUI_ButtonText* GetRenameButton() const { return m_rename; }
     GUI_CampaignDesignDetails* GetDetails() const { return m_details; }
 
 private:

@@ -144,7 +144,9 @@ void GUI_CampaignShipIcon::Draw()
     m_highlighted = IsMouseOver() || g_selected == this;
     if (m_dragging) {
         DrawFrame();
+        D3DEngine::GetInstance().SetFlatColour(true);
         DrawHull();
+        D3DEngine::GetInstance().SetFlatColour(false);
         DrawOverlays();
         return;
     }
@@ -186,8 +188,12 @@ void GUI_CampaignShipIcon::DrawShipIconBatch()
 {
     for (GUI_CampaignShipIcon* icon : g_batch)
         icon->DrawFrame();
+    // The hulls as white silhouettes, in one state change for all of them.
+    D3DEngine& engine = D3DEngine::GetInstance();
+    engine.SetFlatColour(true);
     for (GUI_CampaignShipIcon* icon : g_batch)
         icon->DrawHull();
+    engine.SetFlatColour(false);
     for (GUI_CampaignShipIcon* icon : g_batch)
         icon->DrawOverlays();
     g_batch.clear();
@@ -197,9 +203,8 @@ void GUI_CampaignShipIcon::DrawShipIconBatch()
 void GUI_CampaignShipRCMenu::PlaceFor(float mouseX, float mouseY, int screenWidth, int screenHeight, float& x,
                                       float& y)
 {
-    x = std::min(static_cast<float>(static_cast<int>(mouseX + 16.0f)), static_cast<float>(screenWidth - kWidth));
     // Both rows stay on the screen.
-    y = std::clamp(mouseY - 27.0f, 0.0f, static_cast<float>(std::max(0, screenHeight - kHeight)));
+    PlaceBesidePointer(mouseX, mouseY, screenWidth, screenHeight, kWidth, kHeight, x, y);
 }
 
 GUI_CampaignShipRCMenu::GUI_CampaignShipRCMenu(GUI_CampaignShipIcon* icon)

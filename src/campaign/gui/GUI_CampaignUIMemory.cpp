@@ -1,17 +1,27 @@
 #include "campaign/gui/GUI_CampaignUIMemory.h"
 
+#include "campaign/gui/GUI_CampaignFleetDetails.h"
 #include "campaign/gui/GUI_CampaignMap.h"
+#include "campaign/gui/GUI_CampaignShipDetails.h"
 #include "campaign/gui/GUI_Encounter.h"
 #include "campaign/gui/GUI_MapZoomer.h"
+#include "campaign/gui/GUI_ShipsLog.h"
+#include "campaign/gui/GUI_Shipyard.h"
 #include "campaign/sim/SIM_CampaignEncounter.h"
+#include "campaign/sim/SIM_CampaignFleet.h"
 #include "campaign/sim/SIM_CampaignProgress.h"
+#include "campaign/sim/SIM_CampaignShip.h"
+#include "engine/D3DEngine.h"
 #include "engine/GDebugLog.h"
 #include "engine/GIniFile.h"
 #include "engine/GSafeFile.h"
 #include "engine/StrFormat.h"
+#include "gui/GUI_WindowManager.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 const char* const kRectKeys[3][4] = {{"zoom_OrigLeft", "zoom_OrigTop", "zoom_OrigRight", "zoom_OrigBottom"},
@@ -35,6 +45,75 @@ void Line(std::string& out, const char* key, const std::string& value)
 float Finite(float v, float fallback)
 {
     return std::isfinite(v) ? v : fallback;
+}
+
+// The window moved to where it was, though never off a smaller screen.
+void PlaceRestored(GUI_Dialog* window, float x, float y)
+{
+    if (!window)
+        return;
+    const D3DEngine& engine = D3DEngine::GetInstance();
+    ClampOntoScreen(x, y, static_cast<float>(window->width), static_cast<float>(window->height),
+                    static_cast<float>(engine.GetScreenWidth()), static_cast<float>(engine.GetScreenHeight()));
+    window->MoveTo(x, y);
+}
+
+bool Flag(const GIniFile& ui, const char* key)
+{
+    return std::atoi(std::string(ui.GetString(key)).substr(0, 63).c_str()) != 0;
+}
+
+SIM_CampaignShip* RememberedShip(const GIniFile& ui, const char* key)
+{
+    // A ship scrapped or lost since is simply not shown again.
+    return SIM_CampaignShip::FindByID(static_cast<int>(ui.GetFloat(key, -1.0f)));
+}
+
+void ReopenShipyard(const GIniFile& ui)
+{
+    SIM_CampaignEncounter* at = SIM_CampaignEncounter::FindByID(ui.GetInt("shipyard_enc"));
+    if (!at)
+        return;
+    if (GUI_Shipyard::GetOpen() && GUI_Shipyard::GetOpen()->GetEncounter() == at)
+        return;
+    SIM_CampaignFleet* fleet = SIM_CampaignProgress::GetInstance().FindFleet(ui.GetInt("shipyard_fleet"));
+    // The yard's own new fleet went with the yard when it closed empty.
+    if (fleet && fleet->location == at)
+        GUI_Shipyard::Open(at, fleet);
+    else
+        GUI_Shipyard::OpenWithNewFleet(at);
+}
+
+void ReopenRememberedWindows(const GIniFile& ui, const std::string& text)
+{
+    if (Flag(ui, "bshipyard"))
+        ReopenShipyard(ui);
+    if (Flag(ui, "bship"))
+        if (SIM_CampaignShip* ship = RememberedShip(ui, "shipid"); ship && ship->design) {
+            if (!GUI_CampaignShipDetails::GetOpen())
+                GUI_CampaignShipDetails::Open(ship);
+            PlaceRestored(GUI_CampaignShipDetails::GetOpen(), ui.GetFloat("shipposx", 0.0f),
+                          ui.GetFloat("shipposy", 0.0f));
+        }
+    if (Flag(ui, "blog"))
+        if (SIM_CampaignShip* ship = RememberedShip(ui, "logid")) {
+            if (!GUI_ShipsLog::GetOpen())
+                GUI_ShipsLog::Open(ship);
+            PlaceRestored(GUI_ShipsLog::GetOpen(), static_cast<float>(ui.GetInt("logx")),
+                          static_cast<float>(ui.GetInt("logy")));
+        }
+    GIniFile fleets;
+    if (!fleets.LoadFromText("fleetdetails", text))
+        return;
+    for (size_t i = 0; i < fleets.GetEntryCount(); ++i) {
+        int id = -1, x = 0, y = 0;
+        if (std::sscanf(fleets.GetValueAt(i).c_str(), "%d,%d,%d", &id, &x, &y) != 3)
+            continue;
+        SIM_CampaignFleet* fleet = SIM_CampaignProgress::GetInstance().FindFleet(id);
+        if (!fleet || !fleet->location || fleet->GetShips().empty())
+            continue;
+        PlaceRestored(GUI_CampaignFleetDetails::ShowForFleet(fleet), static_cast<float>(x), static_cast<float>(y));
+    }
 }
 } // namespace
 
@@ -65,8 +144,12 @@ std::string CampaignUIMemoryText()
         for (int k = 0; k < 4; ++k)
             Line(out, kRectKeys[r][k], StrFormat("%.4f", values[k]));
     }
-    // The manager, shipyard, ship and log windows: none is open on this map.
-    Line(out, "bshipyard", "0");
+    const GUI_Shipyard* yard = GUI_Shipyard::GetOpen();
+    if (yard && yard->GetEncounter() && yard->GetFleet()) {
+        Line(out, "shipyard_enc", StrFormat("%d", yard->GetEncounter()->encounterId));
+        Line(out, "shipyard_fleet", StrFormat("%d", yard->GetFleet()->id));
+    }
+    Line(out, "bshipyard", yard ? "1" : "0");
     Line(out, "brecruit", "0");
     Line(out, "recruitposx", "0.0000");
     Line(out, "recruitposy", "0.0000");
@@ -76,9 +159,28 @@ std::string CampaignUIMemoryText()
     Line(out, "bfleet", "0");
     Line(out, "fleetposx", "0.0000");
     Line(out, "fleetposy", "0.0000");
-    Line(out, "bship", "0");
-    Line(out, "blog", "0");
+    const GUI_CampaignShipDetails* ship = GUI_CampaignShipDetails::GetOpen();
+    Line(out, "bship", ship && ship->GetShip() ? "1" : "0");
+    if (ship && ship->GetShip()) {
+        Line(out, "shipid", StrFormat("%d", ship->GetShip()->id));
+        Line(out, "shipposx", StrFormat("%.4f", static_cast<float>(ship->left)));
+        Line(out, "shipposy", StrFormat("%.4f", static_cast<float>(ship->top)));
+    }
+    const GUI_ShipsLog* log = GUI_ShipsLog::GetOpen();
+    Line(out, "blog", log && log->GetShip() ? "1" : "0");
+    if (log && log->GetShip()) {
+        Line(out, "logid", StrFormat("%d", log->GetShip()->id));
+        Line(out, "logx", StrFormat("%d", log->left));
+        Line(out, "logy", StrFormat("%d", log->top));
+    }
     out += "\n[fleetdetails]\n";
+    int index = 0;
+    for (const GUI_CampaignFleetDetails* window : GUI_CampaignFleetDetails::GetAll()) {
+        if (!window->GetFleet() || GUI_WindowManager::GetInstance().IsQueuedForDelete(window))
+            continue;
+        Line(out, StrFormat("%d", index++).c_str(),
+             StrFormat("%d,%d,%d", window->GetFleet()->id, window->left, window->top));
+    }
     return out;
 }
 
@@ -107,6 +209,7 @@ void ApplyCampaignUIMemory(const std::string& text)
             *values[k] = Finite(ui.GetFloat(kRectKeys[r][k], *values[k]), *values[k]);
     }
     map->CameraChanged();
+    ReopenRememberedWindows(ui, text);
 }
 
 bool SaveCampaignUIMemory()

@@ -2,16 +2,21 @@
 
 #include "campaign/gui/CampaignPanelDrawing.h"
 #include "campaign/gui/GUI_CampaignFleetDetails.h"
+#include "campaign/gui/GUI_CampaignShipDetails.h"
 #include "campaign/gui/GUI_PlayerFleetIcon.h"
+#include "campaign/gui/GUI_ShipsLog.h"
 #include "campaign/sim/SIM_CampaignFleet.h"
 #include "campaign/sim/SIM_CampaignNames.h"
 #include "campaign/sim/SIM_CampaignProgress.h"
+#include "campaign/sim/SIM_CampaignShip.h"
 #include "engine/GDebugLog.h"
 #include "engine/LibText.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_OneOpen.h"
 #include "gui/GUI_TextEditWindow.h"
 #include "gui/GUI_WindowManager.h"
+#include "sim/SIM_ShipDesign.h"
+#include "sim/SIM_ShipNameGenerator.h"
 
 namespace {
 GUI_FleetRename* g_rename = nullptr;
@@ -31,17 +36,25 @@ GUI_FleetRename* GUI_FleetRename::Open(SIM_CampaignFleet* fleet)
 {
     CloseOpen();
     QLM_ASSERT(fleet);
-    return fleet ? new GUI_FleetRename(fleet) : nullptr;
+    return fleet ? new GUI_FleetRename(fleet, nullptr) : nullptr;
 }
 
-GUI_FleetRename::GUI_FleetRename(SIM_CampaignFleet* fleet) : GUI_Dialog(true), m_fleet(fleet)
+GUI_FleetRename* GUI_FleetRename::OpenForShip(SIM_CampaignShip* ship)
+{
+    CloseOpen();
+    QLM_ASSERT(ship);
+    return ship ? new GUI_FleetRename(nullptr, ship) : nullptr;
+}
+
+GUI_FleetRename::GUI_FleetRename(SIM_CampaignFleet* fleet, SIM_CampaignShip* ship)
+    : GUI_Dialog(true), m_fleet(fleet), m_ship(ship)
 {
     g_rename = this;
     bottomMargin = 35.0f;
     SetSize(static_cast<float>(kWidth), static_cast<float>(kHeight));
     Centre();
     SetClientRect();
-    m_field = new GUI_TextEditWindow(fleet->GetName(), kMaxLength);
+    m_field = new GUI_TextEditWindow(m_ship ? m_ship->name : m_fleet->GetName(), kMaxLength);
     m_field->SetRect(static_cast<float>(clientLeft + 10), static_cast<float>(clientTop + 10),
                      static_cast<float>(clientRight - 10), static_cast<float>(clientTop + 30));
     AddChild(m_field);
@@ -49,10 +62,11 @@ GUI_FleetRename::GUI_FleetRename(SIM_CampaignFleet* fleet) : GUI_Dialog(true), m
     const int mid = (left + right) / 2;
     const int y = clientBottom + 10;
     m_random = AddPanelButton(this, "CAMPAIGN_CHOOSE_RANDOM", OnRandom, 0, clientLeft, y, mid - 10, y + 20);
-    m_random->SetTooltip("CAMPAIGN_CHOOSE_RANDOM_FLEETNAME_TOOLTIP");
+    m_random->SetTooltip(m_ship ? "CAMPAIGN_CHOOSE_RANDOM_SHIPNAME_TOOLTIP"
+                                : "CAMPAIGN_CHOOSE_RANDOM_FLEETNAME_TOOLTIP");
     m_ok = AddPanelButton(this, "CAMPAIGN_OK", OnOK, 0, mid + 10, y, clientRight, y + 20);
-    m_ok->SetTooltip("CAMPAIGN_FLEET_RENAME_OK_TOOLTIP");
-    SetTitleKey("CAMPAIGN_FLEET_RENAME");
+    m_ok->SetTooltip(m_ship ? "CAMPAIGN_SHIP_RENAME_OK_TOOLTIP" : "CAMPAIGN_FLEET_RENAME_OK_TOOLTIP");
+    SetTitleKey(m_ship ? "CAMPAIGN_SHIP_RENAME_TITLE" : "CAMPAIGN_FLEET_RENAME");
     GUI_WindowManager::GetInstance().BringToFront(this);
     GUI_WindowManager::GetInstance().AddModal(this);
 }
@@ -67,7 +81,10 @@ void GUI_FleetRename::OnRandom(std::intptr_t)
 {
     if (!g_rename)
         return;
-    g_rename->m_field->SetText(SIM_CampaignFleetNames::GetInstance().DrawName());
+    SIM_CampaignShip* ship = g_rename->m_ship;
+    g_rename->m_field->SetText(ship ? SIM_ShipNameGenerator::GetInstance().GenerateName(
+                                          ship->design ? ship->design->GetHull() : nullptr)
+                                    : SIM_CampaignFleetNames::GetInstance().DrawName());
     g_rename->m_field->EndEditing();
 }
 
@@ -79,12 +96,30 @@ void GUI_FleetRename::OnOK(std::intptr_t)
     const std::string name = CleanCampaignName(self->m_field->GetText());
     if (name.empty())
         return;
-    self->m_fleet->guiName = name;
-    SIM_CampaignFleetNames::GetInstance().RemoveName(name);
-    GUI_CampaignFleetDetails::RefreshAll();
-    GUI_PlayerFleetIcon::RefreshAll();
+    self->Apply(name);
     SIM_CampaignProgress::GetInstance().Save();
     CloseOpen();
+}
+
+void GUI_FleetRename::Apply(const std::string& name)
+{
+    if (!m_ship) {
+        m_fleet->guiName = name;
+        SIM_CampaignFleetNames::GetInstance().RemoveName(name);
+        GUI_CampaignFleetDetails::RefreshAll();
+        GUI_PlayerFleetIcon::RefreshAll();
+        return;
+    }
+    m_ship->name = name;
+    SIM_ShipNameGenerator::GetInstance().RemoveNameFromAll(name);
+    // The tiles' tooltips and the open windows' titles carry the name.
+    GUI_CampaignFleetDetails::RefreshAll();
+    if (GUI_CampaignShipDetails* details = GUI_CampaignShipDetails::GetOpen())
+        if (details->GetShip() == m_ship)
+            details->SetTitle(name);
+    if (GUI_ShipsLog* log = GUI_ShipsLog::GetOpen())
+        if (log->GetShip() == m_ship)
+            log->RefreshTitle();
 }
 
 void GUI_FleetRename::Draw()

@@ -1,11 +1,15 @@
 #pragma once
 #include "gui/GUI_Dialog.h"
 
+#include <string>
+
 class GUI_ButtonText;
 class GUI_TextEditWindow;
 class SIM_CampaignFleet;
+class SIM_CampaignShip;
 
-// A new name for a fleet, typed or drawn from the campaign's pool.
+// A new name for a fleet (typed or drawn from the campaign's pool) or for a
+// single ship (typed or drawn from its hull's name lists).
 class GUI_FleetRename : public GUI_Dialog {
 public:
     static constexpr int kWidth = 400;
@@ -13,10 +17,11 @@ public:
     static constexpr int kMaxLength = 64;
 
     static GUI_FleetRename* Open(SIM_CampaignFleet* fleet);
+    static GUI_FleetRename* OpenForShip(SIM_CampaignShip* ship);
     static GUI_FleetRename* GetOpen();
     static void CloseOpen();
 
-    explicit GUI_FleetRename(SIM_CampaignFleet* fleet);
+    GUI_FleetRename(SIM_CampaignFleet* fleet, SIM_CampaignShip* ship);
     ~GUI_FleetRename() override;
     void Draw() override;
 
@@ -24,13 +29,16 @@ public:
     GUI_ButtonText* GetOkButton() const { return m_ok; }
     GUI_ButtonText* GetRandomButton() const { return m_random; }
     SIM_CampaignFleet* GetFleet() const { return m_fleet; }
+    SIM_CampaignShip* GetShip() const { return m_ship; }
 
 private:
     static void OnOK(std::intptr_t);
     static void OnRandom(std::intptr_t);
+    void Apply(const std::string& name);
 
     GUI_ButtonText* m_ok = nullptr;
     GUI_ButtonText* m_random = nullptr;
     SIM_CampaignFleet* m_fleet;
+    SIM_CampaignShip* m_ship;
     GUI_TextEditWindow* m_field = nullptr;
 };

@@ -94,10 +94,15 @@ GUI_ShipsLog::GUI_ShipsLog(SIM_CampaignShip* ship) : GUI_Dialog(true), m_ship(sh
     for (const SIM_CampaignShipsLogEntry& e : entries)
         m_rows.push_back(new GUI_ShipsLogEntry(e));
     LayOut();
-    // The table trims its texts, so the space before the name is ours.
-    SetTitle(std::string(GetString("CAMP_SHIPS_LOG_TITLE")) + " " + ship->name);
+    RefreshTitle();
     draggable = true;
     GUI_WindowManager::GetInstance().BringToFront(this);
+}
+
+void GUI_ShipsLog::RefreshTitle()
+{
+    // The table trims its texts, so the space before the name is ours.
+    SetTitle(std::string(GetString("CAMP_SHIPS_LOG_TITLE")) + " " + m_ship->name);
 }
 
 GUI_ShipsLog::~GUI_ShipsLog()

@@ -45,6 +45,8 @@ public:
     void OnWheelDown() override;
 
     SIM_CampaignShip* GetShip() const { return m_ship; }
+    // After the ship was renamed.
+    void RefreshTitle();
     const std::vector<GUI_ShipsLogEntry*>& GetRows() const { return m_rows; }
     GUI_ScrollingWindow* GetScrollBar() const { return m_scroll; }
     int GetRowsShown() const { return m_rowsShown; }

@@ -136,7 +136,9 @@ GUI_Shipyard::~GUI_Shipyard()
         g_shipyard = nullptr;
     // A fleet made for this visit that got no ship goes with it, after every
     // window and battle that could still point at it let go.
-    if (m_fleet && m_fleet->GetShips().empty()) {
+    // A yard reopened for the same fleet keeps it.
+    const bool fleetStillServed = g_shipyard && g_shipyard->m_fleet == m_fleet;
+    if (m_fleet && m_fleet->GetShips().empty() && !fleetStillServed) {
         GUI_CampaignFleetDetails::CloseForFleet(m_fleet);
         SIM_CampaignBattleManager::GetInstance().ForgetFleet(m_fleet);
         SIM_CampaignEncounter* at = m_fleet->location;
@@ -215,12 +217,22 @@ void GUI_Shipyard::ReopenRemembered()
 {
     const int id = g_rememberedEncounter;
     g_rememberedEncounter = -1;
-    SIM_CampaignEncounter* at = id >= 0 ? SIM_CampaignEncounter::FindByID(id) : nullptr;
-    if (!at)
+    // The remembered screen state may have brought it back already.
+    if (g_shipyard)
         return;
+    if (SIM_CampaignEncounter* at = id >= 0 ? SIM_CampaignEncounter::FindByID(id) : nullptr)
+        OpenWithNewFleet(at);
+}
+
+GUI_Shipyard* GUI_Shipyard::OpenWithNewFleet(SIM_CampaignEncounter* encounter)
+{
+    QLM_ASSERT(encounter);
+    if (!encounter)
+        return nullptr;
     auto* fleet = new SIM_CampaignFleet();
     SIM_CampaignProgress::GetInstance().AddFleet(fleet);
     fleet->ChooseRandomName();
-    fleet->SetLocation(at);
-    Open(at, fleet);
+    fleet->SetLocation(encounter);
+    RebuildEncounterView(encounter);
+    return Open(encounter, fleet);
 }

@@ -24,6 +24,8 @@ public:
 
     // Replaces an open shipyard.
     static GUI_Shipyard* Open(SIM_CampaignEncounter* encounter, SIM_CampaignFleet* fleet);
+    // Into a new, randomly named empty fleet at the encounter.
+    static GUI_Shipyard* OpenWithNewFleet(SIM_CampaignEncounter* encounter);
     static GUI_Shipyard* GetOpen();
     static void CloseOpen();
     // 1, or the squadron size while a fighter design is chosen in the open yard.

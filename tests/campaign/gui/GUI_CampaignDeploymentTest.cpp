@@ -10,8 +10,10 @@
 #include "campaign/gui/GUI_CampaignShipIcon.h"
 #include "campaign/sim/SIM_CampaignBattleManager.h"
 #include "engine/GFileHelpers.h"
+#include "engine/GHashTable.h"
 #include "engine/GSafeFile.h"
 #include "gui/GUI_ConfirmDialog.h"
+#include "gui/GUI_Message.h"
 #include "prep/GUI_DeploymentIcon.h"
 #include "prep/GUI_DeploymentZone.h"
 #include "sim/SIM_Battle.h"
@@ -206,6 +208,22 @@ TEST_F(CampaignDeployment, AStoredLayoutOffTheMapComesBackInsideTheZoneOnCellsOf
     }
     EXPECT_FALSE(ships[0]->x == ships[1]->x && ships[0]->y == ships[1]->y) << "one cell each";
     EXPECT_TRUE(dialog->GetFightButton()->enabled);
+}
+
+TEST_F(CampaignDeployment, AnEmptyEnemyFleetIsNotFoughtAndThePlayerIsTold)
+{
+    ASSERT_TRUE(AttackAndDeploy());
+    GUI_CampaignDeployment* dialog = GUI_CampaignDeployment::GetOpen();
+    PlaceAll(dialog);
+    ASSERT_TRUE(dialog->GetFightButton()->enabled);
+    dialog->GetEnemyFleet()->Clear();
+    Click(*dialog->GetFightButton());
+    Frames(2);
+    EXPECT_EQ(Game::GetInstance().GetModeId(), GUI_Campaign::kModeId);
+    EXPECT_EQ(GUI_CampaignDeployment::GetOpen(), dialog) << "the dialog stays for another try";
+    ASSERT_NE(GUI_Message::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_Message::GetOpen()->GetText(), GetString("CAMPAIGN_NO_ENEMY_TO_FIGHT"));
+    EXPECT_NE(SIM_CampaignBattleManager::GetInstance().GetCurrent(), nullptr) << "the battle still waits";
 }
 
 } // namespace

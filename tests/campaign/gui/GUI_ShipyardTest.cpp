@@ -8,11 +8,13 @@
 #include "campaign/gui/GUI_CampaignDesignPicker.h"
 #include "campaign/gui/GUI_CampaignFacility.h"
 #include "campaign/gui/GUI_CampaignFleetDetails.h"
+#include "campaign/gui/GUI_CampaignModuleIcon.h"
 #include "campaign/gui/GUI_CampaignShipDetails.h"
 #include "campaign/gui/GUI_CampaignShipIcon.h"
 #include "campaign/gui/GUI_CampaignShipSummary.h"
 #include "campaign/gui/GUI_CampaignSquadronSize.h"
 #include "campaign/gui/GUI_CampaignStats.h"
+#include "campaign/gui/GUI_CampaignUIMemory.h"
 #include "campaign/gui/GUI_EncounterDetails.h"
 #include "campaign/gui/GUI_FleetRename.h"
 #include "campaign/gui/GUI_ScrapShip.h"
@@ -24,13 +26,25 @@
 #include "campaign/sim/SIM_CampaignFacilityType.h"
 #include "campaign/sim/SIM_CampaignShipsLog.h"
 #include "campaign/sim/SIM_CampaignStats.h"
+#include "engine/D3DEngine.h"
 #include "engine/GHashTable.h"
+#include "engine/GIniFile.h"
+#include "engine/GSafeFile.h"
+#include "engine/StrFormat.h"
 #include "gui/GUI_CloseButton.h"
 #include "gui/GUI_Cursor.h"
 #include "gui/GUI_ScrollingWindow.h"
+#include "gui/GUI_Tooltip.h"
+#include "gui/GUI_WindowManager.h"
+#include "platform/HeadlessGraphicsDevice.h"
+#include "prep/GUI_DeploymentDesignPicker.h"
+#include "prep/GUI_ModuleIconRCMenu.h"
+#include "prep/GUI_ModulePopup.h"
 #include "sim/SIM_ShipHull.h"
+#include "sim/SIM_ShipModuleType.h"
 
 #include <algorithm>
+#include <filesystem>
 
 namespace {
 
@@ -509,6 +523,244 @@ TEST_F(Shipyard, StatisticsMultiplyTheCountersByTheirFactors)
     EXPECT_EQ(stats.GetValue(10), "8,000");
     EXPECT_EQ(stats.GetValue(17), "228,000");
     EXPECT_EQ(stats.GetLabel(0), GetString("CAMP_STAT_BATTLES_FOUGHT"));
+}
+
+TEST_F(Shipyard, TheClassFiltersHideAndShowTheirHullClass)
+{
+    GUI_Shipyard* yard = GUI_Shipyard::OpenWithNewFleet(home);
+    ASSERT_NE(yard, nullptr);
+    Frames(1);
+    GUI_CampaignDesignPicker* picker = yard->GetPicker();
+    const auto countOf = [picker](int cls) {
+        return std::count_if(picker->GetDesigns().begin(), picker->GetDesigns().end(),
+                             [cls](const SIM_ShipDesign* d) { return d->GetHull()->GetClass() == cls; });
+    };
+    const size_t all = picker->GetDesigns().size();
+    const auto fighters = countOf(2);
+    ASSERT_GT(fighters, 0);
+    ASSERT_GT(countOf(0), 0);
+    // Each design's hull is a flat silhouette; the new-design picture is not.
+    auto* device = dynamic_cast<HeadlessGraphicsDevice*>(D3DEngine::GetInstance().GetDevice());
+    ASSERT_NE(device, nullptr);
+    device->ClearDraws();
+    Frames(1);
+    const auto flat = std::count_if(device->GetDraws().begin(), device->GetDraws().end(),
+                                    [](const HeadlessGraphicsDevice::DrawRecord& d) { return d.flatColour; });
+    EXPECT_EQ(static_cast<size_t>(flat), picker->GetIcons().size() - 1);
+    GUI_FilterButton* fighterButton = picker->GetFilterButton(2);
+    // The buttons lie inside the picker, above the first tile.
+    EXPECT_GE(fighterButton->left, picker->left);
+    EXPECT_GE(fighterButton->top, picker->top);
+    EXPECT_LE(fighterButton->bottom, picker->GetIcons().front()->top);
+    Click(*fighterButton);
+    EXPECT_FALSE(picker->GetFilter(2));
+    EXPECT_FALSE(fighterButton->on);
+    EXPECT_EQ(countOf(2), 0);
+    EXPECT_EQ(picker->GetDesigns().size(), all - static_cast<size_t>(fighters));
+    Click(*picker->GetFilterButton(0));
+    EXPECT_EQ(countOf(0), 0);
+    EXPECT_TRUE(picker->GetFilterButton(1)->on);
+    Click(*fighterButton);
+    Click(*picker->GetFilterButton(0));
+    EXPECT_EQ(picker->GetDesigns().size(), all);
+    EXPECT_TRUE(fighterButton->on);
+    // Closed without a ship: its fleet goes, and the window showing it first.
+    SIM_CampaignFleet* empty = yard->GetFleet();
+    const int emptyId = empty->id;
+    ASSERT_NE(GUI_CampaignFleetDetails::ShowForFleet(empty), nullptr);
+    Click(*yard->GetCloseButton());
+    Frames(1);
+    EXPECT_EQ(GUI_CampaignFleetDetails::FindForFleet(empty), nullptr);
+    EXPECT_EQ(SIM_CampaignProgress::GetInstance().FindFleet(emptyId), nullptr);
+}
+
+TEST_F(Shipyard, AShipIsRenamedFromItsDetailsWithoutWhatWouldBreakTheSave)
+{
+    SIM_CampaignFleet* fleet = AddFleet(home, nullptr);
+    SIM_CampaignShip* ship = AddShip(fleet, "fed_sample_frigate", 1);
+    GUI_CampaignShipDetails* details = GUI_CampaignShipDetails::Open(ship);
+    GUI_ShipsLog::Open(ship);
+    Frames(1);
+    ASSERT_TRUE(details->GetRenameButton()->enabled);
+    Click(*details->GetRenameButton());
+    GUI_FleetRename* rename = GUI_FleetRename::GetOpen();
+    ASSERT_NE(rename, nullptr);
+    EXPECT_EQ(rename->GetShip(), ship);
+    EXPECT_EQ(rename->GetField()->GetText(), "Tile");
+    EXPECT_EQ(rename->GetTitle(), GetString("CAMPAIGN_SHIP_RENAME_TITLE"));
+    Click(*rename->GetRandomButton());
+    EXPECT_FALSE(rename->GetField()->GetText().empty()) << "the hull's name lists give a name";
+    rename->GetField()->SetText(" [Vale]=\x01\tStar\n ");
+    Frames(1);
+    Click(*rename->GetOkButton());
+    EXPECT_EQ(ship->name, "Vale]Star");
+    EXPECT_EQ(fleet->GetName(), "First Fleet") << "the fleet keeps its name";
+    EXPECT_EQ(details->GetTitle(), "Vale]Star");
+    // The campaign was saved with the new name.
+    bool saved = false;
+    for (const auto& entry :
+         std::filesystem::recursive_directory_iterator(SIM_CampaignProgress::GetInstance().GetSaveFolder())) {
+        std::string text;
+        if (entry.is_regular_file() && ReadWholeFile(entry.path().string(), text))
+            saved = saved || text.find("Vale]Star") != std::string::npos;
+    }
+    EXPECT_TRUE(saved);
+    ASSERT_NE(GUI_ShipsLog::GetOpen(), nullptr);
+    EXPECT_NE(GUI_ShipsLog::GetOpen()->GetTitle().find("Vale]Star"), std::string::npos);
+    // The dialog closed itself through the window manager, after its click.
+    EXPECT_EQ(GUI_FleetRename::GetOpen(), nullptr);
+    Frames(1);
+    EXPECT_FALSE(GUI_WindowManager::GetInstance().IsQueuedForDelete(details));
+    GUI_CampaignShipDetails::CloseOpen();
+    GUI_ShipsLog::CloseOpen();
+    Frames(1);
+}
+
+TEST_F(Shipyard, AModuleIconStaysLitWhileItsPopupShowsAndHullsAreSilhouettes)
+{
+    SIM_CampaignFleet* fleet = AddFleet(home, nullptr);
+    SIM_CampaignShip* frigate = AddShip(fleet, "fed_sample_frigate", 1);
+    AddShip(fleet, "fed_sample_fighter", 4);
+    GUI_CampaignShipDetails* details = GUI_CampaignShipDetails::Open(frigate);
+    Frames(1);
+    std::vector<GUI_CampaignModuleIcon*> fitted;
+    for (GUI_CampaignModuleIcon* icon : details->GetDetails()->GetModuleIcons())
+        if (icon->GetModuleType())
+            fitted.push_back(icon);
+    ASSERT_GE(fitted.size(), 2u);
+    // Every fitted module shows a picture the game has, turrets included.
+    bool turret = false;
+    for (const GUI_CampaignModuleIcon* icon : fitted) {
+        int w = 0, h = 0;
+        turret = turret || icon->GetModuleType()->GetIconName() == "turret";
+        EXPECT_TRUE(D3DEngine::GetInstance().GetTextureSize(icon->GetPicture().GetTextureName(), w, h))
+            << icon->GetModuleType()->GetName();
+    }
+    EXPECT_TRUE(turret);
+    Click(*fitted[1]);
+    GUI_ModulePopup* popup = GUI_ModulePopup::GetOpen();
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(popup->GetModuleType(), fitted[1]->GetModuleType());
+    MoveMouse(2, 2);
+    Frames(1);
+    EXPECT_TRUE(fitted[1]->IsLit()) << "lit for its popup, the mouse elsewhere";
+    EXPECT_FALSE(fitted[0]->IsLit());
+    // A right click on a module names it beside the pointer.
+    GUI_ModulePopup::CloseOpen();
+    Frames(1);
+    float mx, my;
+    Centre(*fitted[0], mx, my);
+    MoveMouse(static_cast<int>(mx), static_cast<int>(my));
+    if (auto* headless = dynamic_cast<HeadlessWindow*>(Game::GetInstance().GetWindow())) {
+        headless->InjectMouseButton(MouseButton::Right, true);
+        headless->InjectMouseButton(MouseButton::Right, false);
+    }
+    Frames(2);
+    auto* caption = dynamic_cast<GUI_ModuleIconRCMenu*>(GUI_RCMenuBase::GetOpen());
+    ASSERT_NE(caption, nullptr);
+    EXPECT_EQ(caption->GetModuleType(), fitted[0]->GetModuleType());
+    EXPECT_EQ(caption->left, static_cast<int>(mx) + 16);
+    // Names are shown in words, never as their text keys.
+    const std::string name = GetString(fitted[0]->GetModuleType()->GetGuiName().c_str());
+    EXPECT_NE(name, fitted[0]->GetModuleType()->GetGuiName());
+    EXPECT_EQ(caption->GetCaption(), name);
+    ASSERT_NE(fitted[0]->GetTooltip(), nullptr);
+    EXPECT_EQ(fitted[0]->GetTooltip()->GetLines().front(), name);
+    GUI_WindowManager::GetInstance().CloseWindow(caption);
+    Click(*fitted[1]);
+    ASSERT_NE(GUI_ModulePopup::GetOpen(), nullptr);
+    // The details go: the popup stays, lit for nothing.
+    GUI_CampaignShipDetails::CloseOpen();
+    Frames(1);
+    ASSERT_NE(GUI_ModulePopup::GetOpen(), nullptr);
+    EXPECT_FALSE(GUI_ModulePopup::IsOpenFor(nullptr));
+    GUI_ModulePopup::CloseOpen();
+    Frames(1);
+
+    // Tiles draw their hulls in flat colour, and only the hulls.
+    auto* device = dynamic_cast<HeadlessGraphicsDevice*>(D3DEngine::GetInstance().GetDevice());
+    ASSERT_NE(device, nullptr);
+    GUI_CampaignFleetDetails::ShowForFleet(fleet);
+    device->ClearDraws();
+    Frames(1);
+    int flat = 0;
+    for (const HeadlessGraphicsDevice::DrawRecord& d : device->GetDraws())
+        if (d.flatColour) {
+            ++flat;
+            EXPECT_NE(d.texture, 0u);
+        }
+    EXPECT_EQ(flat, 2);
+    EXPECT_FALSE(device->GetState().FlatColour()) << "the next drawing is in colour again";
+    GUI_CampaignFleetDetails::CloseAll();
+    Frames(1);
+}
+
+TEST_F(Shipyard, WindowsOpenWhenLeftComeBackWhenTheCampaignIsOpenedAgain)
+{
+    SIM_CampaignFleet* first = AddFleet(home, nullptr);
+    SIM_CampaignShip* ship = AddShip(first, "fed_sample_frigate", 1);
+    SIM_CampaignFleet* second = AddFleet(home);
+    const int firstId = first->id, secondId = second->id, shipId = ship->id;
+    GUI_CampaignFleetDetails::ShowForFleet(first)->MoveTo(100.0f, 120.0f);
+    GUI_CampaignFleetDetails::ShowForFleet(second)->MoveTo(640.0f, 300.0f);
+    GUI_CampaignShipDetails::Open(ship)->MoveTo(40.0f, 60.0f);
+    GUI_ShipsLog::Open(ship)->MoveTo(300.0f, 200.0f);
+    GUI_Shipyard* yard = GUI_Shipyard::OpenWithNewFleet(home);
+    const int yardFleetId = yard->GetFleet()->id;
+    Frames(1);
+    const std::string file = SIM_CampaignProgress::GetInstance().GetSaveFolder() + "/camp_ui.txt";
+    SIM_CampaignProgress::GetInstance().Save();
+    Quit();
+    // The yard's empty fleet went with it.
+    GIniFile ui;
+    ASSERT_TRUE(ui.Load("ui", file.c_str()));
+    EXPECT_EQ(ui.GetInt("bshipyard"), 1);
+    EXPECT_EQ(ui.GetInt("shipyard_fleet"), yardFleetId);
+    EXPECT_EQ(ui.GetInt("shipid"), shipId);
+    EXPECT_STREQ(ui.GetString("logx"), "300");
+    GIniFile windows;
+    ASSERT_TRUE(windows.Load("fleetdetails", file.c_str()));
+    ASSERT_EQ(windows.GetEntryCount(), 2u);
+    EXPECT_EQ(windows.GetValueAt(1), StrFormat("%d,640,300", secondId));
+
+    ASSERT_TRUE(GUI_Campaign::OpenCampaign("yardtest"));
+    SettleTransition();
+    Frames(1);
+    const auto& open = GUI_CampaignFleetDetails::GetAll();
+    ASSERT_EQ(open.size(), 2u);
+    EXPECT_EQ(open[0]->GetFleet()->id, firstId);
+    EXPECT_EQ(open[1]->GetFleet()->id, secondId);
+    EXPECT_EQ(open[1]->left, 640);
+    EXPECT_EQ(open[1]->top, 300);
+    ASSERT_NE(GUI_CampaignShipDetails::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_CampaignShipDetails::GetOpen()->GetShip()->id, shipId);
+    EXPECT_EQ(GUI_CampaignShipDetails::GetOpen()->left, 40);
+    ASSERT_NE(GUI_ShipsLog::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_ShipsLog::GetOpen()->top, 200);
+    // The yard's fleet is gone: it opens again into a new, empty one, once.
+    GUI_Shipyard* again = GUI_Shipyard::GetOpen();
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->GetEncounter(), Homeworld());
+    EXPECT_TRUE(again->GetFleet()->GetShips().empty());
+    size_t emptyFleets = 0;
+    for (const SIM_CampaignFleet* f : SIM_CampaignProgress::GetInstance().GetFleets())
+        emptyFleets += f->GetShips().empty() ? 1 : 0;
+    EXPECT_EQ(emptyFleets, 1u);
+
+    // A scrapped ship is not shown again; a window off a smaller screen comes back onto it.
+    GUI_CampaignShipDetails::CloseOpen();
+    GUI_CampaignFleetDetails::CloseAll();
+    Frames(1);
+    ApplyCampaignUIMemory(StrFormat("[ui]\nbship = 1\nshipid = 987654\n\n[fleetdetails]\n0 = %d,5000,-40\n", firstId));
+    EXPECT_EQ(GUI_CampaignShipDetails::GetOpen(), nullptr);
+    ASSERT_EQ(open.size(), 1u);
+    const D3DEngine& engine = D3DEngine::GetInstance();
+    EXPECT_EQ(open[0]->right, engine.GetScreenWidth());
+    EXPECT_EQ(open[0]->top, 0);
+    GUI_CampaignFleetDetails::CloseAll();
+    GUI_Shipyard::CloseOpen();
+    GUI_ShipsLog::CloseOpen();
+    Frames(1);
 }
 
 } // namespace
