@@ -1,10 +1,13 @@
 #include "campaign/gui/GUI_CampaignUIMemory.h"
 
 #include "campaign/gui/GUI_CampaignFleetDetails.h"
+#include "campaign/gui/GUI_CampaignFleetManager.h"
 #include "campaign/gui/GUI_CampaignMap.h"
 #include "campaign/gui/GUI_CampaignShipDetails.h"
 #include "campaign/gui/GUI_Encounter.h"
+#include "campaign/gui/GUI_IncomeManager.h"
 #include "campaign/gui/GUI_MapZoomer.h"
+#include "campaign/gui/GUI_RecruitmentManager.h"
 #include "campaign/gui/GUI_ShipsLog.h"
 #include "campaign/gui/GUI_Shipyard.h"
 #include "campaign/sim/SIM_CampaignEncounter.h"
@@ -84,8 +87,29 @@ void ReopenShipyard(const GIniFile& ui)
         GUI_Shipyard::OpenWithNewFleet(at);
 }
 
+void ManagerLines(std::string& out, const std::string& kind, const GUI_Dialog* open)
+{
+    Line(out, ("b" + kind).c_str(), open ? "1" : "0");
+    Line(out, (kind + "posx").c_str(), StrFormat("%.4f", open ? static_cast<float>(open->left) : 0.0f));
+    Line(out, (kind + "posy").c_str(), StrFormat("%.4f", open ? static_cast<float>(open->top) : 0.0f));
+}
+
+template <typename Manager>
+void ReopenManager(const GIniFile& ui, const std::string& kind)
+{
+    if (!Flag(ui, ("b" + kind).c_str()))
+        return;
+    if (!Manager::GetOpen())
+        Manager::Open();
+    PlaceRestored(Manager::GetOpen(), ui.GetFloat((kind + "posx").c_str(), 0.0f),
+                  ui.GetFloat((kind + "posy").c_str(), 0.0f));
+}
+
 void ReopenRememberedWindows(const GIniFile& ui, const std::string& text)
 {
+    ReopenManager<GUI_RecruitmentManager>(ui, "recruit");
+    ReopenManager<GUI_IncomeManager>(ui, "income");
+    ReopenManager<GUI_CampaignFleetManager>(ui, "fleet");
     if (Flag(ui, "bshipyard"))
         ReopenShipyard(ui);
     if (Flag(ui, "bship"))
@@ -150,15 +174,9 @@ std::string CampaignUIMemoryText()
         Line(out, "shipyard_fleet", StrFormat("%d", yard->GetFleet()->id));
     }
     Line(out, "bshipyard", yard ? "1" : "0");
-    Line(out, "brecruit", "0");
-    Line(out, "recruitposx", "0.0000");
-    Line(out, "recruitposy", "0.0000");
-    Line(out, "bincome", "0");
-    Line(out, "incomeposx", "0.0000");
-    Line(out, "incomeposy", "0.0000");
-    Line(out, "bfleet", "0");
-    Line(out, "fleetposx", "0.0000");
-    Line(out, "fleetposy", "0.0000");
+    ManagerLines(out, "recruit", GUI_RecruitmentManager::GetOpen());
+    ManagerLines(out, "income", GUI_IncomeManager::GetOpen());
+    ManagerLines(out, "fleet", GUI_CampaignFleetManager::GetOpen());
     const GUI_CampaignShipDetails* ship = GUI_CampaignShipDetails::GetOpen();
     Line(out, "bship", ship && ship->GetShip() ? "1" : "0");
     if (ship && ship->GetShip()) {

@@ -20,6 +20,9 @@
 #include "campaign/gui/GUI_ScrapShip.h"
 #include "campaign/gui/GUI_Shipyard.h"
 #include "campaign/gui/GUI_ShipyardQuantity.h"
+#include "campaign/gui/GUI_CampaignFleetManager.h"
+#include "campaign/gui/GUI_IncomeManager.h"
+#include "campaign/gui/GUI_RecruitmentManager.h"
 #include "campaign/gui/GUI_ShipsLog.h"
 #include "campaign/sim/SIM_CampaignBattleManager.h"
 #include "campaign/sim/SIM_CampaignFacility.h"
@@ -707,6 +710,8 @@ TEST_F(Shipyard, WindowsOpenWhenLeftComeBackWhenTheCampaignIsOpenedAgain)
     GUI_ShipsLog::Open(ship)->MoveTo(300.0f, 200.0f);
     GUI_Shipyard* yard = GUI_Shipyard::OpenWithNewFleet(home);
     const int yardFleetId = yard->GetFleet()->id;
+    GUI_IncomeManager::Open();
+    GUI_IncomeManager::GetOpen()->MoveTo(700.0f, 90.0f);
     Frames(1);
     const std::string file = SIM_CampaignProgress::GetInstance().GetSaveFolder() + "/camp_ui.txt";
     SIM_CampaignProgress::GetInstance().Save();
@@ -718,6 +723,9 @@ TEST_F(Shipyard, WindowsOpenWhenLeftComeBackWhenTheCampaignIsOpenedAgain)
     EXPECT_EQ(ui.GetInt("shipyard_fleet"), yardFleetId);
     EXPECT_EQ(ui.GetInt("shipid"), shipId);
     EXPECT_STREQ(ui.GetString("logx"), "300");
+    EXPECT_EQ(ui.GetInt("bincome"), 1);
+    EXPECT_EQ(ui.GetInt("brecruit"), 0);
+    EXPECT_STREQ(ui.GetString("incomeposx"), "700.0000");
     GIniFile windows;
     ASSERT_TRUE(windows.Load("fleetdetails", file.c_str()));
     ASSERT_EQ(windows.GetEntryCount(), 2u);
@@ -737,6 +745,11 @@ TEST_F(Shipyard, WindowsOpenWhenLeftComeBackWhenTheCampaignIsOpenedAgain)
     EXPECT_EQ(GUI_CampaignShipDetails::GetOpen()->left, 40);
     ASSERT_NE(GUI_ShipsLog::GetOpen(), nullptr);
     EXPECT_EQ(GUI_ShipsLog::GetOpen()->top, 200);
+    ASSERT_NE(GUI_IncomeManager::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_IncomeManager::GetOpen()->top, 90);
+    EXPECT_EQ(GUI_RecruitmentManager::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_CampaignFleetManager::GetOpen(), nullptr);
+    GUI_IncomeManager::CloseOpen();
     // The yard's fleet is gone: it opens again into a new, empty one, once.
     GUI_Shipyard* again = GUI_Shipyard::GetOpen();
     ASSERT_NE(again, nullptr);
