@@ -4,10 +4,10 @@
 #include "app/GUI_Sounds.h"
 #include "campaign/gui/GUI_Campaign.h"
 #include "campaign/gui/GUI_CampaignAttackArrow.h"
-#include "campaign/gui/GUI_CampaignBattleLauncher.h"
 #include "campaign/gui/GUI_CampaignControlPanelTop.h"
 #include "campaign/gui/GUI_CampaignFleetDetails.h"
 #include "campaign/gui/GUI_CampaignWindows.h"
+#include "campaign/gui/GUI_EndTurn.h"
 #include "campaign/gui/GUI_CampaignMap.h"
 #include "campaign/gui/GUI_CampaignUIMemory.h"
 #include "campaign/gui/GUI_Encounter.h"
@@ -86,7 +86,7 @@ void GUI_CampaignHooks::RefreshFleetDetails(SIM_CampaignFleet*)
 
 void GUI_CampaignHooks::OpenEndTurnDialog()
 {
-    GUI_CampaignBattleLauncher::GetInstance().OfferNextBattle();
+    GUI_EndTurn::Open();
 }
 
 void GUI_CampaignHooks::OpenCapturesDialog()

@@ -1,0 +1,257 @@
+// After Next Turn: the end-turn dialog's summary typed out, its log lines,
+// and the pending battles it resolves. A preparation that finds no opponent
+// (no server and no shipped fleets, or a broken challenge file) closes the
+// please-wait window, tells the player and leaves the battle to try again,
+// uncounted; one that succeeds counts it and opens the deployment once.
+#include "CampaignScreenGame.h"
+
+#include "campaign/gui/GUI_CampaignBattleManager.h"
+#include "campaign/gui/GUI_CampaignControlPanelBttm.h"
+#include "campaign/gui/GUI_CampaignDeployment.h"
+#include "campaign/gui/GUI_EndTurn.h"
+#include "campaign/gui/GUI_EndTurnLog.h"
+#include "campaign/gui/GUI_EndTurnStrip.h"
+#include "campaign/gui/GUI_EndTurnSummary.h"
+#include "campaign/gui/GUI_PendingBattle.h"
+#include "campaign/sim/SIM_CampaignAIManager.h"
+#include "campaign/sim/SIM_CampaignBattleManager.h"
+#include "campaign/sim/SIM_CampaignBattlePreparation.h"
+#include "campaign/sim/SIM_CampaignOpponentChooser.h"
+#include "campaign/sim/SIM_CampaignOptions.h"
+#include "campaign/sim/SIM_CampaignStats.h"
+#include "engine/GHashTable.h"
+#include "engine/GSafeFile.h"
+#include "engine/TextHelpers.h"
+#include "gui/GUI_Message.h"
+#include "gui/GUI_WindowManager.h"
+#include "online/GUI_PleaseWait.h"
+#include "platform/IClock.h"
+#include "sim/SIM_ChallengeFile.h"
+#include "support/TempDir.h"
+
+#include <SDL2/SDL.h>
+
+#include <cstdio>
+
+namespace {
+
+class EndTurn : public CampaignScreenGame {
+protected:
+    void SetUp() override
+    {
+        CampaignScreenGame::SetUp();
+        StartCampaign("endturntest");
+        home = Homeworld();
+        ASSERT_NE(home, nullptr);
+        for (SIM_CampaignEncounter* n : home->neighbours)
+            if (n->territory != SIM_CampaignEncounter::PLAYER)
+                enemy = n;
+        ASSERT_NE(enemy, nullptr);
+    }
+    void TearDown() override
+    {
+        SIM_CampaignOpponentChooser::SetListSource(nullptr);
+        SIM_CampaignBattlePreparation::SetDownloader(nullptr);
+        SetCampaignDataFolder("campaign/data");
+        if (GUI_Message* message = GUI_Message::GetOpen())
+            GUI_WindowManager::GetInstance().CloseWindow(message);
+        Quit();
+    }
+
+    void AttackAndEndTurn()
+    {
+        SIM_CampaignFleet* fleet = AddFleet(home);
+        fleet->origin = home;
+        fleet->SetLocation(enemy);
+        SIM_CampaignBattleManager::GetInstance().AddPlayerAttack(enemy, fleet);
+        Frames(2);
+        Click(*GUI_CampaignMap::Get()->GetBottomPanel()->GetNextTurnButton());
+        SettleTransition();
+        Frames(2);
+    }
+
+    GUI_PendingBattle* StripAt(const SIM_CampaignEncounter* e)
+    {
+        GUI_EndTurn* dialog = GUI_EndTurn::GetOpen();
+        if (!dialog)
+            return nullptr;
+        for (GUI_PendingBattle* strip : dialog->GetBattles()->GetStrips())
+            if (strip->GetBattle() && strip->GetBattle()->encounter == e)
+                return strip;
+        return nullptr;
+    }
+
+    // Presses Resolve and runs frames until the worker is done with it.
+    void ResolveAndWait(GUI_PendingBattle* strip)
+    {
+        GUI_CampaignBattleManager* list = GUI_EndTurn::GetOpen()->GetBattles();
+        Click(*strip->GetResolveButton());
+        for (int i = 0; i < 2000 && GUI_EndTurn::GetOpen() && list->IsPreparing(); ++i) {
+            Frames(1);
+            SDL_Delay(1);
+        }
+        Frames(2);
+    }
+
+    static int Fought()
+    {
+        const SIM_CampaignStats::Entry* s = SIM_CampaignProgress::GetInstance().GetStats().Find("battles_fought");
+        return s && s->count > 0 ? s->count : 0;
+    }
+
+    static bool IsPending(const SIM_CampaignEncounter* e)
+    {
+        for (const auto& b : SIM_CampaignBattleManager::GetInstance().GetPending())
+            if (b->encounter == e)
+                return true;
+        return false;
+    }
+
+    // A failed try: no waiting window, a message, the battle back in the list
+    // and open to another press, nothing counted and no way past the dialog.
+    void ExpectKeptForRetry(GUI_PendingBattle* strip)
+    {
+        EXPECT_FALSE(GUI_PleaseWait::IsOpen());
+        ASSERT_NE(GUI_EndTurn::GetOpen(), nullptr);
+        EXPECT_FALSE(GUI_EndTurn::GetOpen()->GetBattles()->IsPreparing());
+        EXPECT_EQ(GUI_CampaignDeployment::GetOpen(), nullptr);
+        ASSERT_NE(GUI_Message::GetOpen(), nullptr);
+        EXPECT_EQ(GUI_Message::GetOpen()->GetText(), GetString("CAMPAIGN_NO_OPPONENT"));
+        GUI_WindowManager::GetInstance().CloseWindow(GUI_Message::GetOpen());
+        Frames(1);
+        EXPECT_TRUE(IsPending(enemy));
+        EXPECT_EQ(SIM_CampaignBattleManager::GetInstance().GetCurrent(), nullptr);
+        EXPECT_EQ(Fought(), 0);
+        EXPECT_FALSE(strip->IsResolved());
+        EXPECT_TRUE(strip->GetResolveButton()->enabled);
+        EXPECT_FALSE(GUI_EndTurn::GetOpen()->GetContinueButton()->enabled);
+    }
+
+    SIM_CampaignEncounter* home = nullptr;
+    SIM_CampaignEncounter* enemy = nullptr;
+};
+
+TEST_F(EndTurn, TheSummaryIsTypedOutAndTheLogWritesEachChange)
+{
+    SIM_CampaignProgress& progress = SIM_CampaignProgress::GetInstance();
+    progress.crew = 12345;
+    progress.cash = 1234567;
+    ManualClock clock(1000.0);
+    GUI_EndTurnSummary summary(&clock);
+    summary.Build();
+    EXPECT_EQ(summary.GetText(0), GetString("CAMPAIGN_ENDTURN_CREW"));
+    EXPECT_EQ(summary.GetText(1), std::string("12,345 ") + GetString("CAMPAIGN_ENDTURN_CREW"));
+    EXPECT_EQ(summary.GetText(3),
+              "+" + FormatThousands(GetCampaignCrewPerTurn()) + " " + GetString("CAMPAIGN_ENDTURN_RECRUITS"));
+    EXPECT_EQ(summary.GetText(5), "1,234,567 CR");
+    EXPECT_EQ(summary.GetText(7), "+" + FormatThousands(static_cast<long long>(GetCampaignIncomePerTurn())) + " CR");
+    char territory[64];
+    snprintf(territory, sizeof territory, "%.0f%% ", progress.GetConquestRatio() * 100.0f);
+    EXPECT_EQ(summary.GetText(9), territory + std::string(GetString("CAMPAIGN_ENDTURN_CONTROLLED")));
+
+    // One character every 20 ms, from the first label on through the values.
+    EXPECT_EQ(summary.GetTypedText(), "");
+    clock.Advance(19.9);
+    EXPECT_EQ(summary.GetTypedText(), "");
+    clock.Advance(0.1);
+    EXPECT_EQ(summary.GetTypedText(), summary.GetText(0).substr(0, 1));
+    clock.Set(1000.0 + 20.0 * (summary.GetText(0).size() + 2));
+    EXPECT_EQ(summary.GetTypedText(), summary.GetText(0) + summary.GetText(1).substr(0, 2));
+    std::string all;
+    for (int i = 0; i < 2 * GUI_EndTurnSummary::kRows; ++i)
+        all += summary.GetText(i);
+    clock.Advance(1e6);
+    EXPECT_EQ(summary.GetTypedText(), all);
+
+    // Log lines: a sign only for a rise, two decimals of a per cent.
+    EXPECT_EQ(GUI_EndTurnStrip::LineText("Loyalty", 0.05f, "a factory"), "Loyalty +5.00% a factory");
+    EXPECT_EQ(GUI_EndTurnStrip::LineText("Threat", 0.0f, "calm"), "Threat 0.00% calm");
+    EXPECT_EQ(GUI_EndTurnStrip::LineText("Threat", -0.025f, "won"), "Threat -2.50% won");
+    EXPECT_EQ(GUI_EndTurnStrip::NaturalHeight(0), 62);
+    EXPECT_EQ(GUI_EndTurnStrip::NaturalHeight(1), 62);
+    EXPECT_EQ(GUI_EndTurnStrip::NaturalHeight(2), 63);
+    EXPECT_EQ(GUI_EndTurnStrip::NaturalHeight(3), 81);
+
+    // A planet whose loyalty and threat moved gets a strip, its lines in
+    // order, green where it went the player's way; the strips fill the pane.
+    for (SIM_CampaignEncounter* e : SIM_CampaignEncounter::GetAll())
+        ClearReasonedChanges(e->loyalty), ClearReasonedChanges(e->ai->threat);
+    home->loyalty.value = 0.5f;
+    home->ai->threat.value = 0.5f;
+    AddReasonedChange(0.05f, "liked", true, home->loyalty);
+    home->ai->AddThreatChange(0.1f, "spies", false);
+    GUI_EndTurn* dialog = GUI_EndTurn::Open();
+    Frames(1);
+    ASSERT_EQ(dialog->GetLog()->GetStrips().size(), 1u);
+    const GUI_EndTurnStrip* strip = dialog->GetLog()->GetStrips()[0];
+    EXPECT_EQ(strip->GetEncounter(), home);
+    ASSERT_EQ(strip->GetLines().size(), 2u);
+    EXPECT_EQ(strip->GetLines()[0], std::string(GetString("ENDTURN_LOYALTY")) + " +5.00% liked");
+    EXPECT_EQ(strip->GetColours()[0], GUI_EndTurnStrip::kGoodColour);
+    EXPECT_EQ(strip->GetColours()[1], GUI_EndTurnStrip::kBadColour);
+    EXPECT_EQ(strip->top, dialog->GetLog()->GetArea().top);
+    EXPECT_EQ(strip->bottom, dialog->GetLog()->GetArea().bottom);
+    // No battle: the list says so and Continue is open.
+    EXPECT_EQ(dialog->GetBattles()->GetNoBattlesText(), GetString("CAMPAIGN_BATTLES_NONE"));
+    EXPECT_EQ(dialog->GetBattles()->GetScrollBar(), nullptr);
+    EXPECT_TRUE(dialog->GetContinueButton()->enabled);
+    Click(*dialog->GetContinueButton());
+    SettleTransition();
+    Frames(2);
+    EXPECT_EQ(GUI_EndTurn::GetOpen(), nullptr);
+    EXPECT_FALSE(home->loyalty.changed) << "the turn's changes are read once";
+}
+
+TEST_F(EndTurn, AFailedPreparationKeepsTheBattleUncountedAndASuccessDeploysOnce)
+{
+    AttackAndEndTurn();
+    GUI_EndTurn* dialog = GUI_EndTurn::GetOpen();
+    ASSERT_NE(dialog, nullptr) << "Next Turn opens the end-turn dialog";
+    GUI_PendingBattle* strip = StripAt(enemy);
+    ASSERT_NE(strip, nullptr);
+    EXPECT_EQ(strip->GetText(), "First Fleet " + std::string(GetString("CAMPAIGN_PENDINGBATTLE_ATTACKS")) + " " +
+                                    GetString(enemy->GetGuiName().c_str()));
+    EXPECT_FALSE(dialog->GetContinueButton()->enabled);
+    EXPECT_EQ(strip->top, dialog->GetBattles()->GetListArea().top);
+    EXPECT_EQ(strip->bottom - strip->top, 60);
+
+    // No server and no shipped fleets: nobody to fight.
+    TempDir nothing;
+    SetCampaignDataFolder(nothing.Path());
+    SIM_CampaignOpponentChooser::SetListSource([](const std::string&, float, float, std::string&) { return false; });
+    ResolveAndWait(strip);
+    ExpectKeptForRetry(strip);
+    SetCampaignDataFolder("campaign/data");
+
+    // The server names a fleet whose file arrives broken.
+    SIM_CampaignOpponentChooser::SetListSource([](const std::string&, float, float, std::string& text) {
+        text = "##,broken_fleet,\"qlm_base\"\n";
+        return true;
+    });
+    SIM_CampaignBattlePreparation::SetDownloader([](const std::string& id) {
+        return WriteFileAtomically(SIM_ChallengeFile::ChallengePath(id), "not a challenge");
+    });
+    ResolveAndWait(strip);
+    ExpectKeptForRetry(strip);
+    std::remove(SIM_ChallengeFile::ChallengePath("broken_fleet").c_str());
+
+    // Offline with the shipped fleets: prepared, counted, deployed once.
+    SIM_CampaignOpponentChooser::SetListSource(nullptr);
+    SIM_CampaignBattlePreparation::SetDownloader(nullptr);
+    ResolveAndWait(strip);
+    Frames(2);
+    EXPECT_FALSE(GUI_PleaseWait::IsOpen());
+    EXPECT_EQ(GUI_EndTurn::GetOpen(), nullptr) << "the deployment takes the dialog's place";
+    ASSERT_NE(GUI_CampaignDeployment::GetOpen(), nullptr);
+    int deployments = 0;
+    for (GUI_WindowBase* w : GUI_WindowManager::GetInstance().GetTopLevelWindows())
+        deployments += dynamic_cast<GUI_CampaignDeployment*>(w) != nullptr;
+    EXPECT_EQ(deployments, 1);
+    EXPECT_EQ(Fought(), 1);
+    EXPECT_FALSE(IsPending(enemy));
+    ASSERT_NE(SIM_CampaignBattleManager::GetInstance().GetCurrent(), nullptr);
+    EXPECT_EQ(SIM_CampaignBattleManager::GetInstance().GetCurrent()->encounter, enemy);
+    EXPECT_FALSE(enemy->opponentName.empty());
+}
+
+} // namespace
