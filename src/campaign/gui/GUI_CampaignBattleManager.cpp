@@ -1,6 +1,7 @@
 #include "campaign/gui/GUI_CampaignBattleManager.h"
 
 #include "campaign/gui/GUI_CampaignDeployment.h"
+#include "campaign/gui/GUI_CampaignMap.h"
 #include "campaign/gui/GUI_EndTurn.h"
 #include "campaign/gui/GUI_PendingBattle.h"
 #include "campaign/sim/SIM_CampaignBattleManager.h"
@@ -14,6 +15,7 @@
 #include "gui/GUI_ScrollingWindow.h"
 #include "gui/GUI_WindowManager.h"
 #include "online/GUI_PleaseWait.h"
+#include "sim/SIM_Scenario.h"
 #include "campaign/gui/CampaignPanelDrawing.h"
 
 #include <algorithm>
@@ -150,8 +152,11 @@ bool GUI_CampaignBattleManager::FinishPreparation()
     m_preparing = nullptr;
     GUI_PleaseWait::Close();
     SIM_PendingBattle* battle = SIM_CampaignBattleManager::GetInstance().GetCurrent();
-    // Finish joins the worker; on failure it puts the battle back and tells the player.
-    const bool ready = battle && battle->encounter && done->Finish(*battle->encounter);
+    // Finish joins the worker; on failure it puts the battle back and tells
+    // the player. The challenge is read into a scenario of its own: the
+    // planet takes only its map size and zone, never its name or picture.
+    SIM_Scenario challenge{SIM_Scenario::Unlisted{}};
+    const bool ready = battle && battle->encounter && done->Finish(challenge);
     done.reset();
     if (!ready) {
         if (strip)
@@ -165,6 +170,9 @@ bool GUI_CampaignBattleManager::FinishPreparation()
 
 void GUI_CampaignBattleManager::LaunchDeployment()
 {
+    // The map waits behind the deployment: nothing of it may be pressed meanwhile.
+    if (GUI_CampaignMap* map = GUI_CampaignMap::Get())
+        map->visible = false;
     // The deployment first: its opening may free windows queued earlier, and
     // the end-turn dialog, whose code runs now, is queued only after it, to
     // go when the window manager next sweeps.

@@ -110,6 +110,14 @@ bool GUI_EndTurn::OnLeftClick(float x, float y)
     return true;
 }
 
+void GUI_EndTurn::Update()
+{
+    GUI_Dialog::Update();
+    // Over the backdrop nothing of the map may light up under the pointer.
+    if (visible)
+        GUI_WindowManager::GetInstance().SetMouseOverWindow(this);
+}
+
 void GUI_EndTurn::Draw()
 {
     if (!visible)

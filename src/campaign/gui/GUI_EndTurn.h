@@ -34,6 +34,7 @@ public:
     ~GUI_EndTurn() override;
     bool IsModal() const override { return false; }
     void Draw() override;
+    void Update() override;
     bool OnLeftClick(float x, float y) override;
 
     GUI_EndTurnSummary* GetSummary() const { return m_summary; }

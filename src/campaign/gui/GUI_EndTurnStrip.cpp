@@ -60,6 +60,13 @@ void GUI_EndTurnStrip::Layout()
     const float cx = static_cast<float>(m_inner.left + 5 + 24);
     m_icon.PlaceCentred(cx, static_cast<float>(m_inner.top + 5 + 24));
     m_textX = cx + 24.0f + 10.0f;
+    // A long reason is cut at the strip's edge rather than run out of it.
+    LibText& text = LibText::GetInstance();
+    text.SetFont("zekton16.dds", 16.0f);
+    const int room = m_inner.right - 4 - static_cast<int>(m_textX);
+    m_shown = m_lines;
+    for (std::string& line : m_shown)
+        text.TruncateToWidth(line, room);
 }
 
 void GUI_EndTurnStrip::Draw()
@@ -67,12 +74,11 @@ void GUI_EndTurnStrip::Draw()
     if (!visible || !m_encounter)
         return;
     D3DEngine::GetInstance().FillRect(m_inner, 0x40FFFFFFu);
-    Layout();
     m_icon.Draw();
     LibText& text = LibText::GetInstance();
     text.SetText(TEXT_ALIGN_LEFT, GetString(m_encounter->GetGuiName().c_str()), m_textX,
                  static_cast<float>(m_inner.top), 0xFFFFFFFFu, 0.0f);
     float y = static_cast<float>(m_inner.top + 18);
-    for (size_t i = 0; i < m_lines.size(); ++i, y += 18.0f)
-        text.SetText(TEXT_ALIGN_LEFT, m_lines[i], m_textX, y, m_colours[i], 0.0f);
+    for (size_t i = 0; i < m_shown.size(); ++i, y += 18.0f)
+        text.SetText(TEXT_ALIGN_LEFT, m_shown[i], m_textX, y, m_colours[i], 0.0f);
 }

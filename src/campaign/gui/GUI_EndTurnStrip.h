@@ -29,6 +29,7 @@ public:
 
     int GetHeight() const { return m_height; }
     const std::vector<std::string>& GetLines() const { return m_lines; }
+    const std::vector<std::string>& GetShownLines() const { return m_shown; }
     const std::vector<uint32_t>& GetColours() const { return m_colours; }
     SIM_CampaignEncounter* GetEncounter() const { return m_encounter; }
 
@@ -42,6 +43,8 @@ private:
     std::string m_loyaltyLabel;
     std::string m_threatLabel;
     std::vector<std::string> m_lines;
+    // The lines cut to the strip's width, made when it is laid out.
+    std::vector<std::string> m_shown;
     std::vector<uint32_t> m_colours;
     int m_height = 62;
 };

@@ -179,7 +179,7 @@ TEST_F(EndTurn, TheSummaryIsTypedOutAndTheLogWritesEachChange)
     home->loyalty.value = 0.5f;
     home->ai->threat.value = 0.5f;
     AddReasonedChange(0.05f, "liked", true, home->loyalty);
-    home->ai->AddThreatChange(0.1f, "spies", false);
+    home->ai->AddThreatChange(0.1f, "spies " + std::string(120, 'x'), false);
     GUI_EndTurn* dialog = GUI_EndTurn::Open();
     Frames(1);
     ASSERT_EQ(dialog->GetLog()->GetStrips().size(), 1u);
@@ -189,6 +189,11 @@ TEST_F(EndTurn, TheSummaryIsTypedOutAndTheLogWritesEachChange)
     EXPECT_EQ(strip->GetLines()[0], std::string(GetString("ENDTURN_LOYALTY")) + " +5.00% liked");
     EXPECT_EQ(strip->GetColours()[0], GUI_EndTurnStrip::kGoodColour);
     EXPECT_EQ(strip->GetColours()[1], GUI_EndTurnStrip::kBadColour);
+    // A long reason is cut at the strip's edge.
+    ASSERT_EQ(strip->GetShownLines().size(), 2u);
+    EXPECT_EQ(strip->GetShownLines()[0], strip->GetLines()[0]);
+    EXPECT_LT(strip->GetShownLines()[1].size(), strip->GetLines()[1].size());
+    EXPECT_EQ(strip->GetLines()[1].rfind(strip->GetShownLines()[1], 0), 0u);
     EXPECT_EQ(strip->top, dialog->GetLog()->GetArea().top);
     EXPECT_EQ(strip->bottom, dialog->GetLog()->GetArea().bottom);
     // No battle: the list says so and Continue is open.
@@ -235,7 +240,9 @@ TEST_F(EndTurn, AFailedPreparationKeepsTheBattleUncountedAndASuccessDeploysOnce)
     ExpectKeptForRetry(strip);
     std::remove(SIM_ChallengeFile::ChallengePath("broken_fleet").c_str());
 
-    // Offline with the shipped fleets: prepared, counted, deployed once.
+    // Offline with the shipped fleets: prepared, counted, deployed once; the
+    // planet keeps its own name and picture.
+    const std::string name = enemy->GetGuiName(), icon = enemy->GetIcon();
     SIM_CampaignOpponentChooser::SetListSource(nullptr);
     SIM_CampaignBattlePreparation::SetDownloader(nullptr);
     ResolveAndWait(strip);
@@ -252,6 +259,13 @@ TEST_F(EndTurn, AFailedPreparationKeepsTheBattleUncountedAndASuccessDeploysOnce)
     ASSERT_NE(SIM_CampaignBattleManager::GetInstance().GetCurrent(), nullptr);
     EXPECT_EQ(SIM_CampaignBattleManager::GetInstance().GetCurrent()->encounter, enemy);
     EXPECT_FALSE(enemy->opponentName.empty());
+    EXPECT_EQ(enemy->GetGuiName(), name);
+    EXPECT_EQ(enemy->GetIcon(), icon);
+    EXPECT_EQ(enemy->GetChallengeId(), "") << "a campaign battle is no online challenge";
+    EXPECT_FALSE(GUI_CampaignMap::Get()->visible) << "the map waits behind the deployment";
+    GUI_CampaignDeployment::CloseOpen();
+    Frames(1);
+    EXPECT_TRUE(GUI_CampaignMap::Get()->visible);
 }
 
 } // namespace
