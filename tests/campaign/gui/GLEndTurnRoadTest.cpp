@@ -32,6 +32,8 @@
 #include "CampaignTestFleet.h"
 
 #include <atomic>
+#include <chrono>
+#include <thread>
 #include <fstream>
 #include <sstream>
 
@@ -147,6 +149,8 @@ TEST(GLEndTurnRoad, NextTurnReportsAFailedTryKeepsTheBattleAndTheServersFleetIsD
     server.server.Get("/quillomar/server/qlm_campaign_getopponentlist.php",
                       [&](const httplib::Request&, httplib::Response& res) {
                           ++lists;
+                          // Slow enough for the player to see the waiting window.
+                          std::this_thread::sleep_for(std::chrono::milliseconds(1500));
                           res.set_content("##,srv_endturn,\"qlm_base\"\n", "text/plain");
                       });
     server.server.Get("/quillomar/server/challenges/srv_endturn.qlm",
@@ -156,6 +160,21 @@ TEST(GLEndTurnRoad, NextTurnReportsAFailedTryKeepsTheBattleAndTheServersFleetIsD
                       });
     ASSERT_TRUE(server.Start());
     GetInternet().SetServerUrl(server.Url());
+    ClickCentre(strip->GetResolveButton());
+    ASSERT_TRUE(GUI_PleaseWait::IsOpen()) << "the fetch runs behind the waiting window";
+    // One cell of the running light is lit blue, the others grey.
+    const GUI_PleaseWait* wait = GUI_PleaseWait::GetOpen();
+    TextureData waiting = Screenshot(user.Path());
+    ASSERT_GT(waiting.width, 0);
+    int lit = 0;
+    for (int i = 0; i < GUI_PleaseWait::kCells; ++i) {
+        const GRect cell = wait->GetCellRect(i);
+        int r = 0, g = 0, b = 0;
+        PixelAt(waiting, (cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2, r, g, b);
+        lit += b > r + 60;
+    }
+    EXPECT_EQ(lit, 1);
+    // A second press meanwhile is swallowed: one fetch, one deployment.
     ClickCentre(strip->GetResolveButton());
     WaitForWorker();
     RunGameFrames(3);

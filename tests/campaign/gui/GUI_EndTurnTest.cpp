@@ -20,9 +20,11 @@
 #include "campaign/sim/SIM_CampaignOptions.h"
 #include "campaign/sim/SIM_CampaignStats.h"
 #include "engine/GHashTable.h"
+#include "engine/GIniFile.h"
 #include "engine/GSafeFile.h"
 #include "engine/TextHelpers.h"
 #include "gui/GUI_Message.h"
+#include "gui/GUI_ScrollingWindow.h"
 #include "gui/GUI_WindowManager.h"
 #include "online/GUI_PleaseWait.h"
 #include "platform/IClock.h"
@@ -266,6 +268,91 @@ TEST_F(EndTurn, AFailedPreparationKeepsTheBattleUncountedAndASuccessDeploysOnce)
     GUI_CampaignDeployment::CloseOpen();
     Frames(1);
     EXPECT_TRUE(GUI_CampaignMap::Get()->visible);
+}
+
+TEST_F(EndTurn, TheListShowsThreeStripsAtATimeAndTellsEachKindOfBattle)
+{
+    // Every AI attack stands: none is futile and there is no cap.
+    GetCampaignOptions().LoadFromText("config", "[config]\nfutile_attacks_threshold = 0\n");
+    std::vector<SIM_CampaignEncounter*> others;
+    for (SIM_CampaignEncounter* e : GUI_Campaign::GetInstance().GetDefinition()->GetEncounters())
+        if (e != home && e->territory != SIM_CampaignEncounter::PLAYER)
+            others.push_back(e);
+    ASSERT_GE(others.size(), 5u);
+    SIM_CampaignEncounter* source = others[4];
+    SIM_CampaignBattleManager& manager = SIM_CampaignBattleManager::GetInstance();
+    // A held planet with one fleet, home with two, a held planet with none.
+    others[0]->territory = SIM_CampaignEncounter::PLAYER;
+    SIM_CampaignFleet* single = AddFleet(others[0]);
+    single->guiName = "Lone Guard";
+    AddFleet(home);
+    AddFleet(home);
+    others[1]->territory = SIM_CampaignEncounter::PLAYER;
+    manager.AddAIAttack(others[0], source);
+    manager.AddAIAttack(home, source);
+    manager.AddAIAttack(others[1], source);
+    for (SIM_CampaignEncounter* target : {others[2], others[3]}) {
+        SIM_CampaignFleet* f = AddFleet(home);
+        f->SetLocation(target);
+        manager.AddPlayerAttack(target, f);
+    }
+    manager.ProcessEndOfTurn();
+    ReloadCampaignOptions();
+    ASSERT_EQ(manager.GetPending().size(), 5u);
+
+    static int detailsOpened = 0;
+    static SIM_CampaignEncounter* detailsOf = nullptr;
+    GUI_PendingBattle::openConquestDetails = [](SIM_CampaignEncounter* e) {
+        ++detailsOpened;
+        detailsOf = e;
+    };
+    GUI_EndTurn* dialog = GUI_EndTurn::Open();
+    Frames(1);
+    GUI_CampaignBattleManager* list = dialog->GetBattles();
+    const auto& strips = list->GetStrips();
+    ASSERT_EQ(strips.size(), 5u);
+    const std::string name0 = GetString(others[0]->GetGuiName().c_str());
+    EXPECT_EQ(strips[0]->GetText(), "Lone Guard " + std::string(GetString("CAMPAIGN_PENDINGBATTLE_DEFENDS")) + " " + name0);
+    EXPECT_EQ(strips[1]->GetText(), std::string(GetString("CAMPAIGN_PENDINGBATTLE_DEFENDS_MULTIPLE")) + " " +
+                                        GetString(home->GetGuiName().c_str()));
+    EXPECT_EQ(strips[2]->GetText(), std::string(GetString("CAMPAIGN_PENDINGBATTLE_AICONQUEST")) + " " +
+                                        GetString(others[1]->GetGuiName().c_str()));
+    EXPECT_EQ(strips[2]->GetResolveButton()->GetText(), GetString("CAMPAIGN_RESOLVE_AICONQUEST"));
+    EXPECT_TRUE(strips[2]->IsResolved()) << "a conquest needs no fight";
+    EXPECT_FALSE(strips[0]->IsResolved());
+    EXPECT_FALSE(dialog->GetContinueButton()->enabled);
+
+    // 186 pixels of list: a strip is placed while its top is above the
+    // bottom less 60, so three show and the bar scrolls over two more.
+    const GRect& area = list->GetListArea();
+    ASSERT_EQ(area.bottom - area.top, 186);
+    EXPECT_EQ(list->GetShownCount(), 3);
+    EXPECT_EQ(strips[2]->top, area.top + 120);
+    EXPECT_EQ(strips[2]->right, area.right - 25);
+    EXPECT_EQ(strips[3]->GetParent(), nullptr);
+    ASSERT_NE(list->GetScrollBar(), nullptr);
+    EXPECT_EQ(list->GetScrollBar()->maximum, 2);
+    list->GetScrollBar()->position = 2;
+    list->GetScrollBar()->changed = true;
+    Frames(1);
+    EXPECT_EQ(strips[2]->top, area.top);
+    EXPECT_EQ(strips[4]->top, area.top + 120);
+    EXPECT_EQ(strips[1]->GetParent(), nullptr);
+
+    // The conquest's button opens its details, as often as it is pressed.
+    Click(*strips[2]->GetResolveButton());
+    Click(*strips[2]->GetResolveButton());
+    EXPECT_EQ(detailsOpened, 2);
+    EXPECT_EQ(detailsOf, others[1]);
+    GUI_PendingBattle::openConquestDetails = nullptr;
+
+    // The conquest leaves the list with the dialog; the fights stay.
+    GUI_EndTurn::CloseOpen();
+    Frames(1);
+    ASSERT_EQ(manager.GetPending().size(), 4u);
+    for (const auto& b : manager.GetPending())
+        EXPECT_NE(b->kind, SIM_PendingBattle::AI_CONQUEST);
+    manager.Clear();
 }
 
 } // namespace
