@@ -93,10 +93,7 @@ TEST(GLEndTurnRoad, NextTurnReportsAFailedTryKeepsTheBattleAndTheServersFleetIsD
     GUI_CampaignMap* map = GUI_CampaignMap::Get();
     ASSERT_NE(map, nullptr);
     SIM_CampaignEncounter* home = map->GetCampaign()->GetHomeworldEncounter();
-    SIM_CampaignEncounter* enemy = nullptr;
-    for (SIM_CampaignEncounter* n : home->neighbours)
-        if (n->territory != SIM_CampaignEncounter::PLAYER)
-            enemy = n;
+    SIM_CampaignEncounter* enemy = EnemyNeighbour(home);
     ASSERT_NE(enemy, nullptr);
     SIM_CampaignFleet* fleet = MakeTestFleet(home);
     fleet->origin = home;

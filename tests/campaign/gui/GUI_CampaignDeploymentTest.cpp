@@ -36,9 +36,7 @@ protected:
         StartCampaign("deploytest");
         home = Homeworld();
         ASSERT_NE(home, nullptr);
-        for (SIM_CampaignEncounter* n : home->neighbours)
-            if (n->territory != SIM_CampaignEncounter::PLAYER)
-                enemy = n;
+        enemy = EnemyNeighbour(home);
         ASSERT_NE(enemy, nullptr);
     }
     void TearDown() override { Quit(); }

@@ -45,9 +45,7 @@ protected:
         StartCampaign("endturntest");
         home = Homeworld();
         ASSERT_NE(home, nullptr);
-        for (SIM_CampaignEncounter* n : home->neighbours)
-            if (n->territory != SIM_CampaignEncounter::PLAYER)
-                enemy = n;
+        enemy = EnemyNeighbour(home);
         ASSERT_NE(enemy, nullptr);
     }
     void TearDown() override
