@@ -122,7 +122,7 @@ bool GUI_CampaignBattleManager::StartPreparationThread(GUI_PendingBattle* strip)
     GUI_PleaseWait::Open();
     m_preparation = std::make_unique<SIM_CampaignBattlePreparation>();
     if (!m_preparation->Start()) {
-        LOG_ERROR("Thread creation failed");
+        LOG_ERROR("Thread creation b0rked");
         m_preparation.reset();
         GUI_PleaseWait::Close();
         manager.ReturnCurrentToPending();

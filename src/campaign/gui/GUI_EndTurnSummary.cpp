@@ -45,15 +45,18 @@ void GUI_EndTurnSummary::Build()
 std::string GUI_EndTurnSummary::GetTypedText()
 {
     m_timer.Update();
-    size_t left = static_cast<size_t>(CharsShown(m_timer.GetTotalMs()));
+    // The renderer counts drawn glyphs; a blank takes no time of its own.
+    size_t budget = static_cast<size_t>(CharsShown(m_timer.GetTotalMs()));
     std::string out;
-    for (const std::string& t : m_texts) {
-        const size_t n = std::min(left, t.size());
-        out += t.substr(0, n);
-        left -= n;
-        if (left == 0)
-            break;
-    }
+    for (const std::string& t : m_texts)
+        for (char c : t) {
+            if (c != ' ') {
+                if (budget == 0)
+                    return out;
+                --budget;
+            }
+            out += c;
+        }
     return out;
 }
 

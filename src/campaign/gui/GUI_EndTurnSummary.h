@@ -26,7 +26,7 @@ public:
     static int CharsShown(double elapsedMs);
     // Labels and values in the order they are typed: label 1, value 1, label 2, ...
     const std::string& GetText(int i) const { return m_texts[i]; }
-    // What the player sees typed so far.
+    // What the player sees typed so far (blanks are free, as in the renderer).
     std::string GetTypedText();
 
 private:

@@ -157,6 +157,9 @@ TEST_F(EndTurn, TheSummaryIsTypedOutAndTheLogWritesEachChange)
     EXPECT_EQ(summary.GetTypedText(), summary.GetText(0).substr(0, 1));
     clock.Set(1000.0 + 20.0 * (summary.GetText(0).size() + 2));
     EXPECT_EQ(summary.GetTypedText(), summary.GetText(0) + summary.GetText(1).substr(0, 2));
+    // Blanks cost nothing: the glyph after one comes with it.
+    clock.Set(1000.0 + 20.0 * (summary.GetText(0).size() + 7));
+    EXPECT_EQ(summary.GetTypedText(), summary.GetText(0) + "12,345 C");
     std::string all;
     for (int i = 0; i < 2 * GUI_EndTurnSummary::kRows; ++i)
         all += summary.GetText(i);
