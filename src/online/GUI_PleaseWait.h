@@ -22,6 +22,7 @@ public:
 
     ~GUI_PleaseWait() override;
     void Draw() override;
+    bool HoldsKeys() const override { return true; }
     int GetLitCell() const { return m_lit; }
     GRect GetCellRect(int i) const;
 

@@ -102,8 +102,9 @@ void GUI_CampaignBattleManager::CheckAllResolved()
 {
     // Unlike a plain flag that only ever rises, a battle whose preparation
     // failed is open again, and so is the way past the dialog.
-    m_allResolved = std::all_of(m_strips.begin(), m_strips.end(),
-                                [](const GUI_PendingBattle* s) { return s->IsResolved(); });
+    // Nor is the way open while a preparation may still fail.
+    m_allResolved = !m_preparation && std::all_of(m_strips.begin(), m_strips.end(),
+                                                  [](const GUI_PendingBattle* s) { return s->IsResolved(); });
 }
 
 bool GUI_CampaignBattleManager::StartPreparationThread(GUI_PendingBattle* strip)

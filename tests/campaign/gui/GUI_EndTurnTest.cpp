@@ -84,8 +84,12 @@ protected:
     // Presses Resolve and runs frames until the worker is done with it.
     void ResolveAndWait(GUI_PendingBattle* strip)
     {
-        GUI_CampaignBattleManager* list = GUI_EndTurn::GetOpen()->GetBattles();
         Click(*strip->GetResolveButton());
+        WaitForWorker();
+    }
+    static void WaitForWorker()
+    {
+        GUI_CampaignBattleManager* list = GUI_EndTurn::GetOpen()->GetBattles();
         for (int i = 0; i < 2000 && GUI_EndTurn::GetOpen() && list->IsPreparing(); ++i) {
             Frames(1);
             SDL_Delay(1);
@@ -226,8 +230,18 @@ TEST_F(EndTurn, AFailedPreparationKeepsTheBattleUncountedAndASuccessDeploysOnce)
     // No server and no shipped fleets: nobody to fight.
     TempDir nothing;
     SetCampaignDataFolder(nothing.Path());
-    SIM_CampaignOpponentChooser::SetListSource([](const std::string&, float, float, std::string&) { return false; });
-    ResolveAndWait(strip);
+    SIM_CampaignOpponentChooser::SetListSource([](const std::string&, float, float, std::string&) {
+        SDL_Delay(300);
+        return false;
+    });
+    Click(*strip->GetResolveButton());
+    // Meanwhile the waiting window holds the keys and the way past the dialog.
+    ASSERT_TRUE(GUI_PleaseWait::IsOpen());
+    PressKey(SDL_SCANCODE_ESCAPE);
+    EXPECT_TRUE(GUI_PleaseWait::IsOpen());
+    EXPECT_EQ(GUI_ConfirmDialog::GetOpen(), nullptr);
+    EXPECT_FALSE(dialog->GetContinueButton()->enabled);
+    WaitForWorker();
     ExpectKeptForRetry(strip);
     SetCampaignDataFolder("campaign/data");
 
