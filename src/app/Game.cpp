@@ -31,6 +31,7 @@
 #include "gui/GUI_Transition.h"
 #include "gui/GUI_Tutorial.h"
 #include "gui/GUI_TutorialWindow.h"
+#include "gui/GUI_WindowBase.h"
 #include "gui/GUI_WindowManager.h"
 #include "online/ChallengeServerReports.h"
 #include "platform/ErrorMessage.h"
@@ -560,6 +561,8 @@ void Game::OnKeyPress(int code)
     }
     // While the fade runs, input waits for its callback.
     if (CInput::GetInstance().IsInputBlocked())
+        return;
+    if (const GUI_WindowBase* top = GUI_WindowManager::GetInstance().GetTopModal(); top && top->HoldsKeys())
         return;
     if (code == KEY_ESCAPE) {
         ResetTutorialRestrictions(GUI_Tutorial::GetInstance());

@@ -22,6 +22,9 @@ public:
     virtual void OnKeyDown(int key);
     virtual bool OnRightClick(float x, float y);
     virtual bool IsModal() const { return false; }
+    // A modal window that takes every key while it is on top (nothing closes
+    // it by Escape; its owner does).
+    virtual bool HoldsKeys() const { return false; }
     // Drawn after every dialog, whatever its place in the z-order.
     virtual bool StaysOnTop() const { return false; }
     virtual void OnDragEnd() {}

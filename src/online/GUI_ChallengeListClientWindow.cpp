@@ -5,6 +5,7 @@
 #include "engine/GSafeFile.h"
 #include "gui/GUI_ScrollingWindow.h"
 #include "online/GUI_ChallengeStrip.h"
+#include "online/GUI_Rating.h"
 #include "online/GUI_ColumnSortButton.h"
 #include "online/GUI_PleaseWait.h"
 #include "online/OnlineJob.h"
@@ -203,6 +204,7 @@ void GUI_ChallengeListClientWindow::RebuildRows()
         ++total;
         if (match >= m_scroll->position && y < bottom - kRowStep) {
             auto* strip = new GUI_ChallengeStrip(record);
+            strip->QueueRatings();
             strip->SetRect(static_cast<float>(left + 5), static_cast<float>(y), static_cast<float>(right - 42),
                            static_cast<float>(y + kRowHeight));
             AddChild(strip);
@@ -226,6 +228,8 @@ void GUI_ChallengeListClientWindow::Draw()
     }
     DrawButtons();
     DrawChildren();
+    // Every row's stars in a few runs, one texture at a time.
+    GUI_Rating::DrawQueued();
 }
 
 void GUI_ChallengeListClientWindow::OnWheelUp()

@@ -92,6 +92,12 @@ void GUI_ChallengeStrip::LayOut()
     m_laidOut = true;
 }
 
+void GUI_ChallengeStrip::QueueRatings()
+{
+    m_enjoyment->queued = true;
+    m_difficulty->queued = true;
+}
+
 void GUI_ChallengeStrip::Draw()
 {
     if (!m_laidOut)

@@ -34,6 +34,9 @@ public:
     const std::string& GetAttemptsText() const { return m_attempts; }
     GUI_SubtleTextButton* GetDetailsButton() const { return m_details; }
     GUI_SubtleTextButton* GetHistoryButton() const { return m_history; }
+    // The table draws the stars of all its rows together (GUI_Rating::DrawQueued).
+    void QueueRatings();
+    GUI_Rating* GetEnjoyment() const { return m_enjoyment; }
 
 private:
     void LayOut();

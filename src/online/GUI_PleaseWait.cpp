@@ -8,10 +8,10 @@ namespace {
 GUI_PleaseWait* g_open = nullptr;
 }
 
-GUI_PleaseWait* GUI_PleaseWait::Open()
+GUI_PleaseWait* GUI_PleaseWait::Open(const IClock* clock)
 {
     CloseOneOpen(g_open);
-    g_open = new GUI_PleaseWait();
+    g_open = new GUI_PleaseWait(clock);
     return g_open;
 }
 
@@ -25,7 +25,7 @@ GUI_PleaseWait* GUI_PleaseWait::GetOpen()
     return g_open;
 }
 
-GUI_PleaseWait::GUI_PleaseWait() : GUI_Dialog(false)
+GUI_PleaseWait::GUI_PleaseWait(const IClock* clock) : GUI_Dialog(false), m_timer(clock)
 {
     SetSize(400.0f, 94.0f);
     Centre();

@@ -5,6 +5,8 @@
 // The modal box with a running light shown while a download works; the
 // screen that opens it ignores clicks and keys meanwhile and closes it when
 // the work is done. At most one exists.
+class IClock;
+
 class GUI_PleaseWait : public GUI_Dialog {
 public:
     static constexpr int kCells = 30;
@@ -12,18 +14,20 @@ public:
     static constexpr uint32_t kLitColour = 0x802020FFu;
     static constexpr uint32_t kCellColour = 0x80202020u;
 
-    static GUI_PleaseWait* Open();
+    // The step timer reads the clock given (the steady one by default).
+    static GUI_PleaseWait* Open(const IClock* clock = nullptr);
     static void Close();
     static bool IsOpen() { return GetOpen() != nullptr; }
     static GUI_PleaseWait* GetOpen();
 
     ~GUI_PleaseWait() override;
     void Draw() override;
+    bool HoldsKeys() const override { return true; }
     int GetLitCell() const { return m_lit; }
     GRect GetCellRect(int i) const;
 
 private:
-    GUI_PleaseWait();
+    explicit GUI_PleaseWait(const IClock* clock);
     int m_lit = 0;
     GTimer m_timer;
 };

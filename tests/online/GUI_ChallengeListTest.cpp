@@ -207,6 +207,12 @@ TEST_F(ChallengeScreens, WithoutAServerNothingWaitsAndTheListStays)
     EXPECT_FALSE(list->IsRefreshing());
     EXPECT_EQ(list->GetStatusKey(), "ONLINE_NO_SERVER");
     EXPECT_EQ(ShownIds(*list), std::vector<std::string>{"1"});
+    // The rows' stars wait for the table, which draws them all each frame.
+    EXPECT_TRUE(list->GetRows()[0]->GetEnjoyment()->queued);
+    list->GetRows()[0]->Draw();
+    EXPECT_EQ(GUI_Rating::GetQueuedCount(), 2u);
+    list->Draw();
+    EXPECT_EQ(GUI_Rating::GetQueuedCount(), 0u);
     std::string after;
     ReadWholeFile(SIM_ChallengeDatabase::GetInstance().GetPath(), after);
     EXPECT_EQ(after, text);

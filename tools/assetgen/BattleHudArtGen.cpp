@@ -163,7 +163,7 @@ Image ScoreBanner(Tint base, Tint bright)
     return img;
 }
 
-Image Star(bool full)
+Image Star(bool full, Tint fill = kGold)
 {
     Image img(64, 64);
     float xs[10], ys[10];
@@ -176,8 +176,8 @@ Image Star(bool full)
     for (int i = 0; i < 10; ++i) {
         const int j = (i + 1) % 10;
         if (full)
-            Triangle(img, 32.0f, 33.0f, xs[i], ys[i], xs[j], ys[j], kGold);
-        img.Stroke(xs[i], ys[i], xs[j], ys[j], 2.0f, full ? Blend(kGold, Tint{1, 1, 1, 1}, 0.4f) : kSteel);
+            Triangle(img, 32.0f, 33.0f, xs[i], ys[i], xs[j], ys[j], fill);
+        img.Stroke(xs[i], ys[i], xs[j], ys[j], 2.0f, full ? Blend(fill, Tint{1, 1, 1, 1}, 0.4f) : kSteel);
     }
     return img;
 }
@@ -196,6 +196,8 @@ bool GenerateBattleHudArt(const std::string& dataDir)
         {"red_score.dds", ScoreBanner(kRed, kRedBright).ToDds()},
         {"star_full.dds", Star(true).ToDds()},
         {"star_empty.dds", Star(false).ToDds()},
+        // Enjoyment is rated in red stars.
+        {"star_red.dds", Star(true, FromHex(0xE04848)).ToDds()},
     };
     bool ok = true;
     for (const Item& item : items)

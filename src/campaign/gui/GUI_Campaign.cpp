@@ -6,7 +6,7 @@
 #include "sim/SIM_Options.h"
 #include "battle/hud/BattleHud.h"
 #include "campaign/gui/GUI_CampaignAttackArrow.h"
-#include "campaign/gui/GUI_CampaignBattleLauncher.h"
+#include "campaign/gui/GUI_EndTurn.h"
 #include "campaign/gui/GUI_CampaignDeployment.h"
 #include "campaign/gui/GUI_CampaignPostMortem.h"
 #include "campaign/gui/GUI_CampaignRefit.h"
@@ -73,7 +73,6 @@ GUI_Campaign::GUI_Campaign() : m_hooks(std::make_unique<GUI_CampaignHooks>())
     SIM_CampaignProgress::GetInstance();
     SIM_CampaignBattleManager::GetInstance();
     GUI_CampaignAttackArrow::GetInstance();
-    GUI_CampaignBattleLauncher::GetInstance();
 }
 
 GUI_Campaign::~GUI_Campaign()
@@ -137,7 +136,6 @@ void GUI_Campaign::Render()
     GUI_WindowManager::GetInstance().UpdateWindows();
     // A ship tile let go this frame moves once no window walks its tiles.
     GUI_CampaignFleetDetails::ProcessDrop();
-    GUI_CampaignBattleLauncher::GetInstance().Poll();
     // A merge set up by a drop this frame is carried out once all is drawn;
     // the planets rebuild their rows on the next frame.
     if (SIM_CampaignFleetMerger::ExecuteMerge())
@@ -208,7 +206,8 @@ void GUI_Campaign::LoadCampaignDefinition()
 
 void GUI_Campaign::CloseCampaign()
 {
-    GUI_CampaignBattleLauncher::GetInstance().Stop();
+    // A battle being prepared is joined before the model it fills goes.
+    GUI_EndTurn::CloseOpen();
     CloseCampaignWindows();
     GUI_CampaignAttackArrow::GetInstance().ClearArrows();
     // Fleets and battles point into the definition's planets: they go first.

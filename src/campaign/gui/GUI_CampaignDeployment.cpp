@@ -3,6 +3,8 @@
 #include "app/GUI_Sounds.h"
 #include "app/Game.h"
 #include "campaign/gui/CampaignPanelDrawing.h"
+#include "campaign/gui/GUI_CampaignBackdrop.h"
+#include "campaign/gui/GUI_CampaignMap.h"
 #include "campaign/gui/GUI_CampaignDeploymentPicker.h"
 #include "campaign/gui/GUI_CampaignShipIcon.h"
 #include "campaign/sim/SIM_CampaignBattleBridge.h"
@@ -152,6 +154,8 @@ GUI_CampaignDeployment::~GUI_CampaignDeployment()
     GUI_DeploymentDetails::CloseShipDetails();
     GUI_DeploymentDetails::SetOuterArea(0, 0, 0);
     DeleteAllDeploymentIcons();
+    if (GUI_CampaignMap* map = GUI_CampaignMap::Get())
+        map->visible = true;
 }
 
 void GUI_CampaignDeployment::OnShipTileClicked(GUI_CampaignShipIcon* icon)
@@ -386,6 +390,7 @@ void GUI_CampaignDeployment::Draw()
     if (!visible)
         return;
     drawButtons = false;
+    GUI_CampaignBackdrop::GetInstance().Draw();
     GUI_Dialog::Draw();
     GUI_DeploymentMap& map = GUI_DeploymentMap::GetInstance();
     FollowDeploymentSelectionBand();

@@ -4,13 +4,13 @@
 #include "app/GUI_Sounds.h"
 #include "campaign/gui/GUI_Campaign.h"
 #include "campaign/gui/GUI_CampaignAttackArrow.h"
-#include "campaign/gui/GUI_CampaignBattleLauncher.h"
 #include "campaign/gui/GUI_CampaignControlPanelTop.h"
 #include "campaign/gui/GUI_CampaignDeployment.h"
 #include "campaign/gui/GUI_CampaignEndDialog.h"
 #include "campaign/gui/GUI_CampaignFleetDetails.h"
 #include "campaign/gui/GUI_CampaignFleetManager.h"
 #include "campaign/gui/GUI_CampaignWindows.h"
+#include "campaign/gui/GUI_EndTurn.h"
 #include "campaign/gui/GUI_CampaignMap.h"
 #include "campaign/gui/GUI_CampaignUIMemory.h"
 #include "campaign/gui/GUI_Encounter.h"
@@ -89,11 +89,7 @@ void GUI_CampaignHooks::RefreshFleetDetails(SIM_CampaignFleet*)
 
 void GUI_CampaignHooks::OpenEndTurnDialog()
 {
-    GUI_CampaignBattleLauncher& launcher = GUI_CampaignBattleLauncher::GetInstance();
-    if (launcher.OfferNextBattle() || launcher.IsPreparing() || GUI_CampaignDeployment::GetOpen())
-        return;
-    // No battle waits for the player: the turn is over, and the campaign may be.
-    GUI_CampaignEndDialog::OpenIfCampaignOver();
+    GUI_EndTurn::Open();
 }
 
 void GUI_CampaignHooks::OpenCapturesDialog()

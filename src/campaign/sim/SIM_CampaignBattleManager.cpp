@@ -141,8 +141,6 @@ void SIM_CampaignBattleManager::Clear()
 SIM_PendingBattle* SIM_CampaignBattleManager::BeginBattle(const SIM_CampaignEncounter* encounter)
 {
     m_current = RemovePendingBattle(encounter);
-    if (m_current)
-        SIM_CampaignProgress::GetInstance().GetStats().AddToStat("battles_fought", 1);
     return m_current.get();
 }
 

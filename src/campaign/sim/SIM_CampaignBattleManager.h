@@ -34,8 +34,8 @@ public:
 
     // AI conquests need no fight: they go when the turn's summary closes.
     void RemoveConquests();
-    // The pending battle at that planet becomes the one being fought (and
-    // counts as fought).
+    // The pending battle at that planet becomes the one being prepared; it
+    // counts as fought once its preparation succeeded.
     SIM_PendingBattle* BeginBattle(const SIM_CampaignEncounter* encounter);
     SIM_PendingBattle* GetCurrent() const { return m_current.get(); }
     // A battle that could not be prepared waits again with the others.

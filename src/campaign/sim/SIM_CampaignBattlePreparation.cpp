@@ -9,6 +9,7 @@
 #include "campaign/sim/SIM_CampaignOpponentLog.h"
 #include "campaign/sim/SIM_CampaignProgress.h"
 #include "campaign/sim/SIM_CampaignScreenHooks.h"
+#include "campaign/sim/SIM_CampaignStats.h"
 #include "engine/GDebugLog.h"
 #include "engine/GFileHelpers.h"
 #include "engine/GHttpClient.h"
@@ -18,6 +19,8 @@
 #include "sim/SIM_Scenario.h"
 
 #include <algorithm>
+#include <exception>
+#include <system_error>
 
 namespace {
 SIM_CampaignBattlePreparation::Downloader g_downloader;
@@ -63,7 +66,19 @@ bool SIM_CampaignBattlePreparation::Start()
     const int id = (b->kind == SIM_PendingBattle::AI_ATTACK && b->source) ? b->source->encounterId
                                                                          : b->encounter->encounterId;
     const float wanted = b->encounter->ai->currentFleet;
-    m_worker = std::thread([this, id, wanted] { Work(id, wanted); });
+    try {
+        m_worker = std::thread([this, id, wanted] {
+            try {
+                Work(id, wanted);
+            } catch (const std::exception&) {
+                // Nothing found is a result too: the main thread must not wait forever.
+                m_path.clear();
+                m_ready.store(true, std::memory_order_release);
+            }
+        });
+    } catch (const std::system_error&) {
+        return false;
+    }
     return true;
 }
 
@@ -131,6 +146,7 @@ bool SIM_CampaignBattlePreparation::Finish(SIM_Scenario& scenario)
         return false;
     }
     SIM_CampaignOpponentLog::GetInstance().Record(m_challengeId);
+    progress.GetStats().AddToStat("battles_fought", 1);
 
     const float challengeW = scenario.GetMapSizeX();
     const float challengeH = scenario.GetMapSizeY();

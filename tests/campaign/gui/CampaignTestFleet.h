@@ -27,3 +27,14 @@ inline SIM_CampaignFleet* MakeTestFleet(SIM_CampaignEncounter* at, const char* d
         view->dirty = true;
     return fleet;
 }
+
+// A neighbour of the planet that the player does not hold (the last one
+// listed), or null.
+inline SIM_CampaignEncounter* EnemyNeighbour(const SIM_CampaignEncounter* of)
+{
+    SIM_CampaignEncounter* enemy = nullptr;
+    for (SIM_CampaignEncounter* n : of->neighbours)
+        if (n->territory != SIM_CampaignEncounter::PLAYER)
+            enemy = n;
+    return enemy;
+}

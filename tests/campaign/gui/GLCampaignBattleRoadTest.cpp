@@ -7,6 +7,10 @@
 #include "app/Game.h"
 #include "battle/GUI_BattleGUI.h"
 #include "campaign/gui/GUI_Campaign.h"
+#include "campaign/gui/GUI_CampaignBattleManager.h"
+#include "campaign/gui/GUI_EndTurn.h"
+#include "campaign/gui/GUI_PendingBattle.h"
+#include "campaign/sim/SIM_CampaignBattleManager.h"
 #include "campaign/gui/GUI_CampaignControlPanelBttm.h"
 #include "campaign/gui/GUI_CampaignDeployment.h"
 #include "campaign/gui/GUI_CampaignDeploymentPicker.h"
@@ -158,11 +162,16 @@ TEST(GLCampaignBattleRoad, BuildAShipAttackANeighbourFightAndSeeTheResult)
     RunGameFrames(2);
     ASSERT_EQ(fleet->location, target);
 
-    // Next Turn: the battle is offered; yes leads to the deployment.
+    // Next Turn: the turn's report lists the battle; Resolve leads to the deployment.
     ClickCentre(map->GetBottomPanel()->GetNextTurnButton());
     Settle();
-    ASSERT_NE(GUI_ConfirmDialog::GetOpen(), nullptr);
-    ClickCentre(GUI_ConfirmDialog::GetOpen()->GetYesButton());
+    ASSERT_NE(GUI_EndTurn::GetOpen(), nullptr);
+    GUI_PendingBattle* strip = nullptr;
+    for (GUI_PendingBattle* each : GUI_EndTurn::GetOpen()->GetBattles()->GetStrips())
+        if (each->GetBattle()->encounter == target)
+            strip = each;
+    ASSERT_NE(strip, nullptr);
+    ClickCentre(strip->GetResolveButton());
     ASSERT_TRUE(FramesUntil([] { return GUI_CampaignDeployment::GetOpen() != nullptr; }, 1000));
     GUI_CampaignDeployment* deployment = GUI_CampaignDeployment::GetOpen();
     EXPECT_FALSE(deployment->GetFightButton()->enabled);
@@ -191,9 +200,12 @@ TEST(GLCampaignBattleRoad, BuildAShipAttackANeighbourFightAndSeeTheResult)
     ClickAt(report->left + 40, report->bottom - 30);
     Settle();
     RunGameFrames(3);
-    if (GUI_ConfirmDialog* next = GUI_ConfirmDialog::GetOpen())
-        ClickCentre(next->GetNoButton());
+    // The report again, now without the battle: Continue to the map.
+    ASSERT_NE(GUI_EndTurn::GetOpen(), nullptr);
+    ASSERT_TRUE(GUI_EndTurn::GetOpen()->GetContinueButton()->enabled);
+    ClickCentre(GUI_EndTurn::GetOpen()->GetContinueButton());
     Settle();
+    EXPECT_EQ(GUI_EndTurn::GetOpen(), nullptr);
     ASSERT_EQ(game.GetModeId(), GUI_Campaign::kModeId);
     map = GUI_CampaignMap::Get();
     ASSERT_NE(map, nullptr);

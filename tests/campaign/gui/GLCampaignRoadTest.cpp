@@ -7,6 +7,7 @@
 
 #include "app/Game.h"
 #include "campaign/gui/GUI_Campaign.h"
+#include "campaign/gui/GUI_EndTurn.h"
 #include "campaign/gui/GUI_CampaignControlPanelBttm.h"
 #include "campaign/gui/GUI_CampaignControlPanelTop.h"
 #include "campaign/gui/GUI_CampaignLoader.h"
@@ -142,10 +143,14 @@ TEST(GLCampaignRoad, CreateDragAFleetEndATurnQuitAndLoadTheSameState)
     // Next Turn: the turn counter reads 1.
     ClickCentre(map->GetBottomPanel()->GetNextTurnButton());
     Settle();
-    // A battle waits at the attacked planet: not now.
-    if (GUI_ConfirmDialog* battle = GUI_ConfirmDialog::GetOpen()) {
-        ClickCentre(battle->GetNoButton());
+    // The turn's report: with no battle to fight Continue leads back to the
+    // map; a battle waiting at the attacked planet keeps the report up.
+    ASSERT_NE(GUI_EndTurn::GetOpen(), nullptr);
+    const bool battleWaits = !GUI_EndTurn::GetOpen()->GetContinueButton()->enabled;
+    if (!battleWaits) {
+        ClickCentre(GUI_EndTurn::GetOpen()->GetContinueButton());
         Settle();
+        EXPECT_EQ(GUI_EndTurn::GetOpen(), nullptr);
     }
     EXPECT_EQ(SIM_CampaignProgress::GetInstance().turn, 1);
     ASSERT_NE(GUI_CampaignControlPanelTop::GetOpen(), nullptr);
@@ -155,8 +160,11 @@ TEST(GLCampaignRoad, CreateDragAFleetEndATurnQuitAndLoadTheSameState)
     const SIM_CampaignFleet* after = SIM_CampaignProgress::GetInstance().FindFleet(fleetId);
     const int placeAfterTurn = after && after->location ? after->location->encounterId : -1;
 
-    // Quit to the title through the question.
-    ClickCentre(map->GetBottomPanel()->GetQuitButton());
+    // Quit to the title through the question (Escape while the report is up).
+    if (battleWaits)
+        PressKey(SDL_SCANCODE_ESCAPE);
+    else
+        ClickCentre(map->GetBottomPanel()->GetQuitButton());
     ASSERT_NE(GUI_ConfirmDialog::GetOpen(), nullptr);
     ClickCentre(GUI_ConfirmDialog::GetOpen()->GetYesButton());
     Settle();

@@ -1,10 +1,13 @@
-// A campaign battle from the Next Turn button to the fight: the question, the
-// deployment dialog with its picker, the fight button that waits for every
+// A campaign battle from the Next Turn button to the fight: the turn's report,
+// the deployment dialog with its picker, the fight button that waits for every
 // ship, the layout kept for the next battle, and the result taken back.
 #include "CampaignScreenGame.h"
 
 #include "campaign/gui/GUI_CampaignControlPanelBttm.h"
+#include "campaign/gui/GUI_CampaignBattleManager.h"
 #include "campaign/gui/GUI_CampaignDeployment.h"
+#include "campaign/gui/GUI_EndTurn.h"
+#include "campaign/gui/GUI_PendingBattle.h"
 #include "campaign/gui/GUI_CampaignDeploymentPicker.h"
 #include "campaign/gui/GUI_CampaignPostMortem.h"
 #include "campaign/gui/GUI_CampaignShipIcon.h"
@@ -35,15 +38,13 @@ protected:
         StartCampaign("deploytest");
         home = Homeworld();
         ASSERT_NE(home, nullptr);
-        for (SIM_CampaignEncounter* n : home->neighbours)
-            if (n->territory != SIM_CampaignEncounter::PLAYER)
-                enemy = n;
+        enemy = EnemyNeighbour(home);
         ASSERT_NE(enemy, nullptr);
     }
     void TearDown() override { Quit(); }
 
     // A fleet of two at home sent against the enemy neighbour, then Next Turn
-    // and yes to the question; true once the deployment is open.
+    // and Resolve in the turn's report; true once the deployment is open.
     bool AttackAndDeploy()
     {
         fleet = AddFleet(home);
@@ -59,10 +60,12 @@ protected:
         Frames(2);
         Click(*GUI_CampaignMap::Get()->GetBottomPanel()->GetNextTurnButton());
         SettleTransition();
-        GUI_ConfirmDialog* question = GUI_ConfirmDialog::GetOpen();
-        if (!question)
+        GUI_EndTurn* report = GUI_EndTurn::GetOpen();
+        if (!report)
             return false;
-        Click(*question->GetYesButton());
+        for (GUI_PendingBattle* strip : report->GetBattles()->GetStrips())
+            if (strip->GetBattle()->encounter == enemy)
+                Click(*strip->GetResolveButton());
         for (int i = 0; i < 500 && !GUI_CampaignDeployment::GetOpen(); ++i) {
             Frames(1);
             SDL_Delay(2);

@@ -8,6 +8,7 @@
 #include "campaign/sim/GUI_DamageDescGenerator.h"
 #include "campaign/sim/SIM_CampaignAIManager.h"
 #include "campaign/sim/SIM_CampaignBattleOutcome.h"
+#include "campaign/sim/SIM_CampaignBattlePreparation.h"
 #include "campaign/sim/SIM_CampaignCaptureManager.h"
 #include "campaign/sim/SIM_CampaignEnemiesDB.h"
 #include "campaign/sim/SIM_CampaignFleet.h"
@@ -16,6 +17,7 @@
 #include "campaign/sim/SIM_CampaignStats.h"
 #include "engine/GSafeFile.h"
 #include "sim/SIM_DeployedFleet.h"
+#include "sim/SIM_Scenario.h"
 #include "sim/SIM_ShipDesign.h"
 
 namespace {
@@ -173,6 +175,26 @@ TEST_F(CampaignBattle, ASquadronCountsItsCraftAndGoesWhenNoneAreLeft)
     EXPECT_TRUE(f->DeleteIfEmpty());
 }
 
+TEST_F(CampaignBattle, ABattleWithNobodyToFightWaitsAgainUncounted)
+{
+    // Offline, and the repository's pool names fleets whose files are not here.
+    SIM_CampaignEncounter* beskar = world.Planet("Beskar");
+    SIM_CampaignFleet* f = Fleet(world.Planet("Aldra"), 1);
+    f->SetLocation(beskar);
+    bm.AddPlayerAttack(beskar, f);
+    ASSERT_TRUE(bm.BeginBattle(beskar));
+    EXPECT_FALSE(f->attacking);
+    SIM_Scenario battle{SIM_Scenario::Unlisted{}};
+    SIM_CampaignBattlePreparation prep;
+    EXPECT_FALSE(prep.Prepare(battle));
+    EXPECT_EQ(bm.GetCurrent(), nullptr);
+    ASSERT_EQ(bm.GetPending().size(), 1u);
+    EXPECT_EQ(bm.GetPending()[0]->encounter, beskar);
+    EXPECT_TRUE(f->attacking) << "the fleet still waits to attack";
+    EXPECT_EQ(progress.GetStats().Find("battles_fought"), nullptr);
+    EXPECT_TRUE(beskar->opponentName.empty());
+}
+
 TEST_F(CampaignBattle, AWonConquestTakesThePlanetAndItsCapturesJoinTheFleet)
 {
     SIM_CampaignEncounter* beskar = world.Planet("Beskar");
@@ -194,7 +216,7 @@ TEST_F(CampaignBattle, AWonConquestTakesThePlanetAndItsCapturesJoinTheFleet)
     EXPECT_EQ(beskar->ai->freezeTurns, 3);
     EXPECT_EQ(progress.GetEnemiesDB().Find(beskar->encounterId), nullptr);
     EXPECT_EQ(progress.GetStats().Find("battles_won")->count, 1);
-    EXPECT_EQ(progress.GetStats().Find("battles_fought")->count, 1);
+    EXPECT_EQ(progress.GetStats().Find("battles_fought"), nullptr) << "only a prepared battle counts as fought";
     EXPECT_EQ(progress.GetStats().Find("enemy_ships_destroyed")->count, 1);
 
     SIM_CampaignCaptureManager& captures = SIM_CampaignCaptureManager::GetInstance();

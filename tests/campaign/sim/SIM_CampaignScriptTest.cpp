@@ -175,6 +175,7 @@ TEST_F(CampaignScript, ThreeTurnsAgainstTheServer)
     EXPECT_EQ(askedRace, "federation");
     EXPECT_EQ(beskar->opponentName, "srv_one");
     EXPECT_EQ(battle.GetChallengeId(), "srv_one");
+    EXPECT_EQ(progress.GetStats().Find("battles_fought")->count, 1);
     EXPECT_GE(battle.GetMapSizeX(), 2000.0f);
     ASSERT_TRUE(bm.GetCurrent()->enemyFleet);
     EXPECT_EQ(SIM_CampaignOpponentLog::GetInstance().LastFought("srv_one"), 0);

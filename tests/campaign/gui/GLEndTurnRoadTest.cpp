@@ -1,0 +1,197 @@
+// Next Turn with a battle waiting, through the real window: the turn's report
+// over the dark backdrop, Resolve with the server down and no shipped fleets
+// (the waiting window closes, the player is told, the battle stays), then
+// Resolve against a server on this machine that names and sends the
+// opponent: the worker fetches it and the deployment opens, once.
+#include "CampaignWindowRoad.h"
+
+#include "campaign/gui/GUI_Campaign.h"
+#include "campaign/gui/GUI_CampaignBattleManager.h"
+#include "campaign/gui/GUI_CampaignControlPanelBttm.h"
+#include "campaign/gui/GUI_CampaignDeployment.h"
+#include "campaign/gui/GUI_CampaignLoader.h"
+#include "campaign/gui/GUI_EndTurn.h"
+#include "campaign/gui/GUI_EndTurnSummary.h"
+#include "campaign/gui/GUI_PendingBattle.h"
+#include "campaign/sim/SIM_Campaign.h"
+#include "campaign/sim/SIM_CampaignBattleManager.h"
+#include "campaign/sim/SIM_CampaignOptions.h"
+#include "campaign/sim/SIM_CampaignProgress.h"
+#include "campaign/sim/SIM_CampaignStats.h"
+#include "sim/SIM_DeployedFleet.h"
+#include "engine/GFileHelpers.h"
+#include "engine/GHttpClient.h"
+#include "frontend/GUI_MainMenu.h"
+#include "gui/GUI_ButtonText.h"
+#include "gui/GUI_Message.h"
+#include "gui/GUI_TextEditWindow.h"
+#include "gui/GUI_WindowManager.h"
+#include "online/GUI_PleaseWait.h"
+#include "support/LoopbackHttpServer.h"
+#include "support/TempDir.h"
+#include "CampaignTestFleet.h"
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+bool Pending(const SIM_CampaignEncounter* e)
+{
+    for (const auto& b : SIM_CampaignBattleManager::GetInstance().GetPending())
+        if (b->encounter == e)
+            return true;
+    return false;
+}
+
+// Frames (with a little real time for the worker) until the list is no longer preparing.
+void WaitForWorker()
+{
+    for (int i = 0; i < 3000 && GUI_EndTurn::GetOpen() && GUI_EndTurn::GetOpen()->GetBattles()->IsPreparing(); ++i) {
+        RunGameFrames(1);
+        SDL_Delay(2);
+    }
+    RunGameFrames(3);
+}
+
+std::string FirstPoolFleet()
+{
+    std::ifstream pool(CampaignDataPath("opponents/pool.txt"));
+    std::string line;
+    while (std::getline(pool, line)) {
+        if (line.rfind("##,", 0) != 0)
+            continue;
+        const std::string id = line.substr(3, line.find(',', 3) - 3);
+        std::ifstream file(CampaignDataPath("opponents/" + id + ".qlm"), std::ios::binary);
+        std::stringstream bytes;
+        bytes << file.rdbuf();
+        if (!bytes.str().empty())
+            return bytes.str();
+    }
+    return std::string();
+}
+
+} // namespace
+
+TEST(GLEndTurnRoad, NextTurnReportsAFailedTryKeepsTheBattleAndTheServersFleetIsDeployedOnce)
+{
+    TempDir user;
+    ScopedChdir cwd(QLM_GAME_DIR);
+    LeapingClock unheld;
+    ASSERT_TRUE(StartWindowedGame(user.Path(), 7, &unheld));
+    Game& game = Game::GetInstance();
+
+    ClickCentre(GUI_MainMenu::GetInstance().GetCampaignButton());
+    GUI_CampaignLoader* loader = GUI_CampaignLoader::GetOpen();
+    ASSERT_NE(loader, nullptr);
+    ClickCentre(loader->GetCreateButton());
+    Settle();
+    ASSERT_EQ(game.GetModeId(), GUI_Campaign::kModeId);
+    GUI_CampaignMap* map = GUI_CampaignMap::Get();
+    ASSERT_NE(map, nullptr);
+    SIM_CampaignEncounter* home = map->GetCampaign()->GetHomeworldEncounter();
+    SIM_CampaignEncounter* enemy = EnemyNeighbour(home);
+    ASSERT_NE(enemy, nullptr);
+    SIM_CampaignFleet* fleet = MakeTestFleet(home);
+    fleet->origin = home;
+    fleet->SetLocation(enemy);
+    SIM_CampaignBattleManager::GetInstance().AddPlayerAttack(enemy, fleet);
+    RunGameFrames(2);
+
+    // Next Turn: the report, over black where the backdrop does not reach.
+    ClickCentre(map->GetBottomPanel()->GetNextTurnButton());
+    Settle();
+    GUI_EndTurn* report = GUI_EndTurn::GetOpen();
+    ASSERT_NE(report, nullptr);
+    EXPECT_FALSE(report->GetContinueButton()->enabled);
+    GUI_PendingBattle* strip = nullptr;
+    for (GUI_PendingBattle* each : report->GetBattles()->GetStrips())
+        if (each->GetBattle()->encounter == enemy)
+            strip = each;
+    ASSERT_NE(strip, nullptr);
+    RunGameFrames(10);
+    TextureData shot = Screenshot(user.Path());
+    ASSERT_GT(shot.width, 0);
+    EXPECT_LT(Brightness(shot, 6, 6, 4), 5.0) << "black above the backdrop's band";
+    EXPECT_GT(Brightness(shot, (report->left + report->right) / 2, report->top + 4, 2), 40.0) << "the dialog's frame";
+    // The strip's box and text stand out from the list's dark panel.
+    EXPECT_GT(Brightness(shot, strip->GetInner().left + 14, strip->top + 8, 6), 20.0);
+
+    // The server is down and no fleet ships with the game: nobody to fight.
+    LoopbackSocket closed(false);
+    GetInternet().SetServerUrl("http://127.0.0.1:" + std::to_string(closed.Port()));
+    TempDir nothing;
+    SetCampaignDataFolder(nothing.Path());
+    ClickCentre(strip->GetResolveButton());
+    WaitForWorker();
+    SetCampaignDataFolder("campaign/data");
+    EXPECT_FALSE(GUI_PleaseWait::IsOpen());
+    ASSERT_EQ(GUI_EndTurn::GetOpen(), report);
+    EXPECT_EQ(GUI_CampaignDeployment::GetOpen(), nullptr);
+    ASSERT_NE(GUI_Message::GetOpen(), nullptr) << "the player is told";
+    PressKey(SDL_SCANCODE_ESCAPE);
+    EXPECT_EQ(GUI_Message::GetOpen(), nullptr);
+    EXPECT_TRUE(Pending(enemy));
+    EXPECT_TRUE(strip->GetResolveButton()->enabled);
+    EXPECT_FALSE(report->GetContinueButton()->enabled);
+
+    // A server on this machine names a fleet and sends its file.
+    const std::string fleetFile = FirstPoolFleet();
+    ASSERT_FALSE(fleetFile.empty());
+    std::atomic<int> lists{0}, files{0};
+    LoopbackHttpServer server;
+    server.server.Get("/quillomar/server/qlm_campaign_getopponentlist.php",
+                      [&](const httplib::Request&, httplib::Response& res) {
+                          ++lists;
+                          // Slow enough for the player to see the waiting window.
+                          std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+                          res.set_content("##,srv_endturn,\"qlm_base\"\n", "text/plain");
+                      });
+    server.server.Get("/quillomar/server/challenges/srv_endturn.qlm",
+                      [&](const httplib::Request&, httplib::Response& res) {
+                          ++files;
+                          res.set_content(fleetFile, "application/octet-stream");
+                      });
+    ASSERT_TRUE(server.Start());
+    GetInternet().SetServerUrl(server.Url());
+    ClickCentre(strip->GetResolveButton());
+    ASSERT_TRUE(GUI_PleaseWait::IsOpen()) << "the fetch runs behind the waiting window";
+    // One cell of the running light is lit blue, the others grey.
+    const GUI_PleaseWait* wait = GUI_PleaseWait::GetOpen();
+    TextureData waiting = Screenshot(user.Path());
+    ASSERT_GT(waiting.width, 0);
+    int lit = 0;
+    for (int i = 0; i < GUI_PleaseWait::kCells; ++i) {
+        const GRect cell = wait->GetCellRect(i);
+        int r = 0, g = 0, b = 0;
+        PixelAt(waiting, (cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2, r, g, b);
+        lit += b > r + 60;
+    }
+    EXPECT_EQ(lit, 1);
+    // A second press meanwhile is swallowed: one fetch, one deployment.
+    ClickCentre(strip->GetResolveButton());
+    WaitForWorker();
+    RunGameFrames(3);
+    EXPECT_FALSE(GUI_PleaseWait::IsOpen());
+    EXPECT_EQ(GUI_EndTurn::GetOpen(), nullptr);
+    ASSERT_NE(GUI_CampaignDeployment::GetOpen(), nullptr);
+    int deployments = 0;
+    for (GUI_WindowBase* w : GUI_WindowManager::GetInstance().GetTopLevelWindows())
+        deployments += dynamic_cast<GUI_CampaignDeployment*>(w) != nullptr;
+    EXPECT_EQ(deployments, 1);
+    EXPECT_EQ(lists.load(), 1);
+    EXPECT_EQ(files.load(), 1);
+    EXPECT_EQ(enemy->opponentName, "srv_endturn");
+    EXPECT_FALSE(Pending(enemy));
+    EXPECT_EQ(SIM_CampaignProgress::GetInstance().GetStats().Find("battles_fought")->count, 1);
+    EXPECT_FALSE(GUI_CampaignDeployment::GetOpen()->GetEnemyFleet()->GetShips().empty());
+
+    GetInternet().SetServerUrl("");
+    GUI_Campaign::QuitCampaignToMenu();
+    Settle();
+    game.Shutdown();
+    game.ResetForTests();
+}
