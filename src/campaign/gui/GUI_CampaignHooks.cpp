@@ -5,6 +5,7 @@
 #include "campaign/gui/GUI_Campaign.h"
 #include "campaign/gui/GUI_CampaignAttackArrow.h"
 #include "campaign/gui/GUI_CampaignBattleLauncher.h"
+#include "campaign/gui/GUI_CampaignCaptureManager.h"
 #include "campaign/gui/GUI_CampaignControlPanelTop.h"
 #include "campaign/gui/GUI_CampaignFleetDetails.h"
 #include "campaign/gui/GUI_CampaignWindows.h"
@@ -13,7 +14,6 @@
 #include "campaign/gui/GUI_Encounter.h"
 #include "campaign/gui/GUI_EncounterDetails.h"
 #include "campaign/gui/GUI_PlayerFleetIcon.h"
-#include "campaign/sim/SIM_CampaignCaptureManager.h"
 #include "engine/GHashTable.h"
 #include "gui/GUI_Message.h"
 
@@ -91,9 +91,5 @@ void GUI_CampaignHooks::OpenEndTurnDialog()
 
 void GUI_CampaignHooks::OpenCapturesDialog()
 {
-    // No captures dialog yet: every prize joins the fleet that won it.
-    SIM_CampaignCaptureManager& captures = SIM_CampaignCaptureManager::GetInstance();
-    for (int guard = 0; captures.HasWaiting() && guard < 1000; ++guard)
-        captures.AddCapturedShipToFleet();
-    OpenEndTurnDialog();
+    GUI_CampaignCaptureManager::Open();
 }

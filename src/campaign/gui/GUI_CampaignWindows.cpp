@@ -1,7 +1,9 @@
 #include "campaign/gui/GUI_CampaignWindows.h"
 
+#include "campaign/gui/GUI_CampaignCaptureManager.h"
 #include "campaign/gui/GUI_CampaignDeployment.h"
 #include "campaign/gui/GUI_CampaignFleetDetails.h"
+#include "campaign/gui/GUI_CampaignRepairs.h"
 #include "campaign/gui/GUI_CampaignShipDetails.h"
 #include "campaign/gui/GUI_CampaignSquadronSize.h"
 #include "campaign/gui/GUI_Encounter.h"
@@ -23,6 +25,8 @@ void CloseCampaignWindows()
     GUI_CampaignShipDetails::CloseOpen();
     GUI_CampaignFleetDetails::CloseAll();
     GUI_ShipsLog::CloseOpen();
+    GUI_CampaignRepairs::CloseOpen();
+    GUI_CampaignCaptureManager::CloseKeepingPrizes();
     GUI_ModulePopup::CloseOpen();
     if (GUI_RCMenuBase* menu = GUI_RCMenuBase::GetOpen()) {
         menu->visible = false;
