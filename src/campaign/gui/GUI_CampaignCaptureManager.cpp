@@ -5,6 +5,7 @@
 #include "campaign/sim/SIM_CampaignScreenHooks.h"
 #include "campaign/sim/SIM_CampaignShip.h"
 #include "campaign/gui/CampaignPanelDrawing.h"
+#include "campaign/gui/CampaignScrolledRows.h"
 #include "engine/D3DEngine.h"
 #include "engine/GDebugLog.h"
 #include "engine/GHashTable.h"
@@ -140,25 +141,8 @@ void GUI_CampaignCaptureManager::BuildStrips()
 
 void GUI_CampaignCaptureManager::LayoutStrips()
 {
-    for (GUI_CampaignCaptureStrip* strip : m_strips)
-        RemoveChild(strip);
-    const int count = static_cast<int>(m_strips.size());
-    int y = clientTop;
-    m_shown = 0;
-    for (int i = std::max(0, m_scroll->position); i < count && y <= clientBottom - GUI_CampaignCaptureStrip::kHeight;
-         ++i) {
-        GUI_CampaignCaptureStrip* strip = m_strips[static_cast<size_t>(i)];
-        strip->SetRect(static_cast<float>(clientLeft), static_cast<float>(y), static_cast<float>(clientRight - 25),
-                       static_cast<float>(y + GUI_CampaignCaptureStrip::kHeight));
-        AddChild(strip);
-        AddChildElement(strip);
-        ++m_shown;
-        y += GUI_CampaignCaptureStrip::kHeight;
-    }
-    m_scroll->maximum = std::max(0, count - m_shown);
-    m_scroll->contentSize = static_cast<float>(count);
-    m_scroll->visibleSize = static_cast<float>(m_shown);
-    m_scroll->changed = false;
+    m_shown = LayOutScrolledRows(*this, m_strips, *m_scroll, clientLeft, clientTop, clientRight - 25, clientBottom,
+                                 GUI_CampaignCaptureStrip::kHeight);
 }
 
 void GUI_CampaignCaptureManager::HandOver()

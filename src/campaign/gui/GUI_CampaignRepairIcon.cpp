@@ -38,7 +38,7 @@ GUI_CampaignRepairIcon::GUI_CampaignRepairIcon(SIM_CampaignModuleState* module)
     const SIM_ShipDesign* design = m_module->ship ? m_module->ship->design : nullptr;
     ModulePicture::Find(*m_type, design ? design->GetHull() : nullptr).ApplyTo(m_icon);
     m_tooltip = std::make_unique<GUI_Tooltip>(
-        StrFormat("%s (%.2f%%)", m_type->GetGuiName().c_str(), m_module->integrity * 100.0f), 30);
+        StrFormat("%s (%.2f%%)", GetString(m_type->GetGuiName().c_str()), m_module->integrity * 100.0f), 30);
     if (m_module->integrity < 1.0f && m_module->ship)
         m_tooltip->SetText(StrFormat("%s: %d CR", GetString("CAMPAIGN_REPAIR_ICON_COST"),
                                      m_module->ship->GetModuleRepairCost(*m_module)));
@@ -125,7 +125,7 @@ GUI_RepairIconRCMenu::GUI_RepairIconRCMenu(GUI_CampaignRepairIcon* icon)
     SetRect(x, y, x + kWidth, y + kHeight);
     nextRowY = top + 28;
     SIM_CampaignModuleState* module = icon->GetModule();
-    SetCaption(icon->GetModuleType() ? icon->GetModuleType()->GetGuiName() : std::string());
+    SetCaption(icon->GetModuleType() ? GetString(icon->GetModuleType()->GetGuiName().c_str()) : std::string());
     m_repair = new GUI_ButtonText("REPAIRICON_RC_REPAIR", OnRepair, reinterpret_cast<std::intptr_t>(module));
     const int cost = module->ship ? module->ship->GetModuleRepairCost(*module) : 0;
     m_repair->SetTextString(StrFormat("%s: %d CR", GetString("REPAIRICON_RC_REPAIR"), cost));

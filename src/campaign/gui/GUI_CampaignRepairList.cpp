@@ -2,6 +2,7 @@
 
 #include "battle/hud/ModulePicture.h"
 #include "campaign/gui/CampaignPanelDrawing.h"
+#include "campaign/gui/CampaignScrolledRows.h"
 #include "campaign/gui/GUI_CampaignRepairIcon.h"
 #include "campaign/gui/GUI_CampaignRepairs.h"
 #include "campaign/sim/GUI_DamageDescGenerator.h"
@@ -100,7 +101,7 @@ void GUI_CampaignRepairListItem::Draw()
     text.SetFont("zekton16.dds", 16.0f);
     const float x = static_cast<float>(left + 72);
     if (m_type)
-        text.SetText(0, m_type->GetGuiName(), x, static_cast<float>(top + 4), 0xFFFFFFFFu, 0.0f);
+        text.SetText(0, GetString(m_type->GetGuiName().c_str()), x, static_cast<float>(top + 4), 0xFFFFFFFFu, 0.0f);
     text.SetText(0, m_description, x, static_cast<float>(top + 24), 0xFFC8C8C8u,
                  static_cast<float>(std::max(0, right - left - 80)));
     text.SetText(0, StrFormat("%s: %s CR", m_costLabel.c_str(), FormatThousands(m_cost).c_str()), x,
@@ -149,25 +150,9 @@ void GUI_CampaignRepairList::Layout()
                       static_cast<float>(bottom - 4));
     RemoveChildElement(m_scroll);
     AddChildElement(m_scroll);
-    for (GUI_CampaignRepairListItem* item : m_items)
-        RemoveChild(item);
-    const int count = static_cast<int>(m_items.size());
-    int y = top;
-    m_shown = 0;
-    for (int i = std::max(0, m_scroll->position); i < count && y <= bottom - GUI_CampaignRepairListItem::kHeight; ++i) {
-        GUI_CampaignRepairListItem* item = m_items[static_cast<size_t>(i)];
-        item->SetRect(static_cast<float>(left), static_cast<float>(y), static_cast<float>(m_scroll->left - 5),
-                      static_cast<float>(y + GUI_CampaignRepairListItem::kHeight));
-        AddChild(item);
-        AddChildElement(item);
-        ++m_shown;
-        y += GUI_CampaignRepairListItem::kHeight;
-    }
-    m_scroll->maximum = std::max(0, count - m_shown);
-    m_scroll->contentSize = static_cast<float>(count);
-    m_scroll->visibleSize = static_cast<float>(m_shown);
+    m_shown = LayOutScrolledRows(*this, m_items, *m_scroll, left, top, m_scroll->left - 5, bottom,
+                                 GUI_CampaignRepairListItem::kHeight);
     m_scroll->visible = m_shown > 0;
-    m_scroll->changed = false;
 }
 
 void GUI_CampaignRepairList::OnWheelUp()

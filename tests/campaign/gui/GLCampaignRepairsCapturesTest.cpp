@@ -15,9 +15,11 @@
 #include "campaign/gui/GUI_CampaignRepairs.h"
 #include "campaign/gui/GUI_PlayerFleetIcon.h"
 #include "campaign/gui/GUI_RepairStatus.h"
+#include "campaign/sim/GUI_DamageDescGenerator.h"
 #include "campaign/sim/SIM_Campaign.h"
 #include "campaign/sim/SIM_CampaignBattleOutcome.h"
 #include "campaign/sim/SIM_CampaignCaptureManager.h"
+#include "campaign/sim/SIM_CampaignDryDock.h"
 #include "campaign/sim/SIM_CampaignFleet.h"
 #include "campaign/sim/SIM_CampaignProgress.h"
 #include "campaign/sim/SIM_CampaignScreenHooks.h"
@@ -79,16 +81,15 @@ TEST(GLCampaignRepairsCaptures, RepairAllFillsTheGaugeAndPrizesJoinTheFleet)
     ASSERT_NE(home, nullptr);
     ASSERT_TRUE(home->HasRepairFacility());
 
-    // A warship back from battle: every module has lost three fifths.
+    // A warship back from battle: every module has lost three fifths, in
+    // described, priced items.
     SIM_CampaignFleet* fleet = MakeTestFleet(home);
     SIM_CampaignShip* ship = fleet->GetShips()[0];
-    int total = 0;
-    for (const auto& module : ship->modules) {
-        module->damage.push_back({"", module->GetHitPoints() * 0.6f, 100});
-        total += 100;
-    }
+    for (const auto& module : ship->modules)
+        GUI_DamageDescGenerator::GetInstance().Describe(*module, 0.4f);
     ship->RecalculateIntegrity();
-    ASSERT_LT(ship->integrity, 0.5f);
+    const int total = SIM_CampaignDryDock::RepairAllCost(*ship);
+    ASSERT_LT(ship->integrity, 0.9f);
     SIM_CampaignProgress& progress = SIM_CampaignProgress::GetInstance();
     progress.cash = total + 25;
     RunGameFrames(2);
