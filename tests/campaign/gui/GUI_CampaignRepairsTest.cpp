@@ -3,6 +3,7 @@
 // and whole repairs paid from the cash, and the log lines of the visit.
 #include "CampaignScreenGame.h"
 
+#include "campaign/gui/GUI_CampaignFacility.h"
 #include "campaign/gui/GUI_CampaignFleetDetails.h"
 #include "campaign/gui/GUI_CampaignRepairBlueprint.h"
 #include "campaign/gui/GUI_CampaignRepairIcon.h"
@@ -10,6 +11,8 @@
 #include "campaign/gui/GUI_CampaignRepairs.h"
 #include "campaign/gui/GUI_RepairStatus.h"
 #include "campaign/sim/SIM_CampaignDryDock.h"
+#include "campaign/sim/SIM_CampaignFacility.h"
+#include "campaign/sim/SIM_CampaignFacilityType.h"
 #include "campaign/sim/SIM_CampaignShipsLog.h"
 #include "engine/GHashTable.h"
 #include "gui/GUI_CloseButton.h"
@@ -179,6 +182,31 @@ TEST_F(CampaignRepairs, AModuleIconsMenuRepairsTheWholeModule)
     // The second module's 80 is left.
     ASSERT_EQ(yard->GetList()->GetItems().size(), 1u);
     EXPECT_EQ(yard->GetList()->GetItems()[0]->GetModule(), ship->modules[1].get());
+    GUI_CampaignRepairs::CloseOpen();
+    Frames(1);
+}
+
+TEST_F(CampaignRepairs, ARepairYardOpensForTheFirstFleetThereWithDamage)
+{
+    SIM_CampaignFacility* yard = nullptr;
+    for (SIM_CampaignEncounter* e : SIM_CampaignEncounter::GetAll())
+        for (const auto& f : e->facilities)
+            if (!yard && f->GetType()->typeName == "repairyard")
+                yard = f.get();
+    ASSERT_NE(yard, nullptr);
+    SIM_CampaignEncounter* at = yard->GetEncounter();
+    SIM_CampaignFleet* whole = AddFleet(at);
+    GUI_CampaignFacility::UseFacility(reinterpret_cast<std::intptr_t>(yard));
+    Frames(1);
+    EXPECT_EQ(GUI_CampaignRepairs::GetOpen(), nullptr) << "nothing to repair";
+    SIM_CampaignFleet* damaged = AddFleet(at);
+    damaged->GetShips()[0]->modules[0]->damage.push_back({"", 1.0f, 10});
+    damaged->GetShips()[0]->RecalculateIntegrity();
+    ASSERT_EQ(at->fleets.front(), whole);
+    GUI_CampaignFacility::UseFacility(reinterpret_cast<std::intptr_t>(yard));
+    Frames(1);
+    ASSERT_NE(GUI_CampaignRepairs::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_CampaignRepairs::GetOpen()->GetFleet(), damaged);
     GUI_CampaignRepairs::CloseOpen();
     Frames(1);
 }
