@@ -140,8 +140,15 @@ void GUI_CampaignRepairList::Rebuild(SIM_CampaignShip* ship)
             for (size_t i = 0; i < module->damage.size(); ++i)
                 m_items.push_back(new GUI_CampaignRepairListItem(module.get(), i));
     m_hasItems = !m_items.empty();
-    m_scroll->position = 0;
+    // The same ship shown again after a repair keeps its place in the list.
+    if (ship != m_ship)
+        m_scroll->position = 0;
+    m_ship = ship;
     Layout();
+    if (m_scroll->position > m_scroll->maximum) {
+        m_scroll->position = m_scroll->maximum;
+        Layout();
+    }
 }
 
 void GUI_CampaignRepairList::Layout()

@@ -68,6 +68,7 @@ private:
     void DeleteItems();
 
     std::vector<GUI_CampaignRepairListItem*> m_items;
+    const SIM_CampaignShip* m_ship = nullptr;
     bool m_hasItems = false;
     int m_shown = 0;
     GUI_ScrollingWindow* m_scroll = nullptr;
