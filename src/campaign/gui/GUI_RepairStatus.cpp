@@ -19,7 +19,8 @@ GUI_RepairStatus::GUI_RepairStatus(Kind kind)
 int GUI_RepairStatus::LitSegments(float value, int trackWidth)
 {
     const int all = static_cast<int>(static_cast<float>(trackWidth) / kSegmentWidth);
-    return std::clamp(static_cast<int>(std::clamp(value, 0.0f, 1.0f) * static_cast<float>(all) + 0.5f), 0, all);
+    // Cut, not rounded: the gauge is full only for a whole ship.
+    return std::clamp(static_cast<int>(std::clamp(value, 0.0f, 1.0f) * static_cast<float>(all)), 0, all);
 }
 
 void GUI_RepairStatus::Draw()

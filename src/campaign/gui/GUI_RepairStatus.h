@@ -20,7 +20,7 @@ public:
     float GetValue() const { return m_value; }
     Kind GetKind() const { return m_kind; }
     uint32_t GetColour() const { return m_colour; }
-    // Whole segments lit for the value: none at 0, every one at 1.
+    // Whole segments lit for the value: none at 0, every one only at 1.
     static int LitSegments(float value, int trackWidth);
 
 private:

@@ -85,6 +85,11 @@ TEST_F(CampaignRepairs, TheFleetButtonOpensTheYardOnlyForDamageAndRepairAllPaysW
     EXPECT_EQ(yard->GetBlueprint()->GetIcons().size(), second->modules.size());
     EXPECT_EQ(yard->GetList()->GetItems().size(), 3u);
     EXPECT_FLOAT_EQ(yard->GetHullBar()->GetValue(), second->integrity);
+    // 352 pixels of 6-pixel segments: 58, all lit only for a whole ship.
+    EXPECT_EQ(GUI_RepairStatus::LitSegments(1.0f, 352), 58);
+    EXPECT_EQ(GUI_RepairStatus::LitSegments(0.999f, 352), 57);
+    EXPECT_EQ(GUI_RepairStatus::LitSegments(0.0f, 352), 0);
+    EXPECT_EQ(GUI_RepairStatus::LitSegments(-0.5f, 352), 0);
     EXPECT_EQ(yard->GetHullBar()->GetKind(), GUI_RepairStatus::HULL);
     // Each arrow carries its own key; the first ship has no previous one.
     EXPECT_EQ(yard->GetPreviousButton()->GetTooltip()->GetLines()[0], GetString("DRYDOCK_PREV_SHIP_TOOLTIP"));
