@@ -140,15 +140,13 @@ void GUI_CampaignRepairList::Rebuild(SIM_CampaignShip* ship)
             for (size_t i = 0; i < module->damage.size(); ++i)
                 m_items.push_back(new GUI_CampaignRepairListItem(module.get(), i));
     m_hasItems = !m_items.empty();
-    // The same ship shown again after a repair keeps its place in the list.
-    if (ship != m_ship)
-        m_scroll->position = 0;
+    // The same ship shown again after a repair keeps its place in the list,
+    // as far down as its items still fill the list.
+    const int fit = std::max(1, height / GUI_CampaignRepairListItem::kHeight);
+    const int lowest = std::max(0, static_cast<int>(m_items.size()) - fit);
+    m_scroll->position = ship == m_ship ? std::min(m_scroll->position, lowest) : 0;
     m_ship = ship;
     Layout();
-    if (m_scroll->position > m_scroll->maximum) {
-        m_scroll->position = m_scroll->maximum;
-        Layout();
-    }
 }
 
 void GUI_CampaignRepairList::Layout()

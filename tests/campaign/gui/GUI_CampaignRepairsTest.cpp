@@ -17,6 +17,7 @@
 #include "engine/GHashTable.h"
 #include "gui/GUI_CloseButton.h"
 #include "gui/GUI_IconButton.h"
+#include "gui/GUI_ScrollingWindow.h"
 #include "gui/GUI_Tooltip.h"
 
 namespace {
@@ -187,6 +188,33 @@ TEST_F(CampaignRepairs, AModuleIconsMenuRepairsTheWholeModule)
     // The second module's 80 is left.
     ASSERT_EQ(yard->GetList()->GetItems().size(), 1u);
     EXPECT_EQ(yard->GetList()->GetItems()[0]->GetModule(), ship->modules[1].get());
+    GUI_CampaignRepairs::CloseOpen();
+    Frames(1);
+}
+
+TEST_F(CampaignRepairs, TheDamageListScrollsSevenRowsAtATimeAndKeepsItsPlaceAfterARepair)
+{
+    // Ten items of 10 credits on five modules.
+    SIM_CampaignFleet* fleet = DamagedFleet(1, {{0, {10, 10, 10, 10, 10}}, {0, {10, 10, 10, 10, 10}}});
+    GUI_CampaignRepairs* yard = GUI_CampaignRepairs::Open(fleet);
+    ASSERT_NE(yard, nullptr);
+    Frames(1);
+    GUI_CampaignRepairList* list = yard->GetList();
+    ASSERT_EQ(list->GetItems().size(), 10u);
+    // 511 pixels: seven rows of 73 fit, three wait below.
+    EXPECT_EQ(list->GetShownCount(), 7);
+    EXPECT_EQ(list->GetScrollBar()->maximum, 3);
+    for (int i = 0; i < 3; ++i)
+        list->OnWheelDown();
+    Frames(1);
+    EXPECT_EQ(list->GetItems()[3]->top, list->top);
+    EXPECT_EQ(list->GetItems()[9]->bottom, list->top + 7 * 73);
+    SIM_CampaignProgress::GetInstance().cash = 10;
+    Click(*list->GetItems()[9]->GetRepairButton());
+    Frames(1);
+    ASSERT_EQ(list->GetItems().size(), 9u);
+    EXPECT_EQ(list->GetScrollBar()->position, 2) << "as far down as nine items allow";
+    EXPECT_EQ(list->GetItems()[8]->bottom, list->top + 7 * 73);
     GUI_CampaignRepairs::CloseOpen();
     Frames(1);
 }
