@@ -1,4 +1,5 @@
 #include "campaign/gui/GUI_CampaignFacility.h"
+#include "campaign/gui/GUI_CampaignRepairs.h"
 
 #include "campaign/gui/GUI_EncounterDetails.h"
 #include "campaign/gui/GUI_Shipyard.h"
@@ -112,8 +113,13 @@ void GUI_CampaignFacility::UseFacility(std::intptr_t argument)
         return;
     }
     if (name == "repairyard" && at && !at->fleets.empty()) {
+        // The first fleet here with damage: an undamaged one has nothing to show.
+        const auto damaged = std::find_if(at->fleets.begin(), at->fleets.end(),
+                                          [](const SIM_CampaignFleet* f) { return f->NeedsRepair(); });
+        if (damaged == at->fleets.end())
+            return;
         CloseEncounterDetails();
-        SIM_CampaignScreenHooks::Get().ShowMessage("CAMPAIGN_REPAIRS_NOT_READY");
+        GUI_CampaignRepairs::Open(*damaged);
     }
 }
 

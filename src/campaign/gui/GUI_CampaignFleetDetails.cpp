@@ -1,4 +1,5 @@
 #include "campaign/gui/GUI_CampaignFleetDetails.h"
+#include "campaign/gui/GUI_CampaignRepairs.h"
 
 #include "app/GUI_Sounds.h"
 #include "campaign/gui/CampaignPanelDrawing.h"
@@ -279,9 +280,15 @@ void GUI_CampaignFleetDetails::Draw()
     LibText::GetInstance().Render();
 }
 
-void GUI_CampaignFleetDetails::OnRepair(std::intptr_t)
+void GUI_CampaignFleetDetails::OnRepair(std::intptr_t window)
 {
-    SIM_CampaignScreenHooks::Get().ShowMessage("CAMPAIGN_REPAIRS_NOT_READY");
+    auto* self = reinterpret_cast<GUI_CampaignFleetDetails*>(window);
+    if (!self || !self->m_fleet)
+        return;
+    SIM_CampaignFleet* fleet = self->m_fleet;
+    // The yard takes the fleet's place on the screen.
+    if (GUI_CampaignRepairs::Open(fleet))
+        CloseForFleet(fleet);
 }
 
 void GUI_CampaignFleetDetails::OnRename(std::intptr_t window)

@@ -4,6 +4,7 @@
 #include "app/GUI_Sounds.h"
 #include "campaign/gui/GUI_Campaign.h"
 #include "campaign/gui/GUI_CampaignAttackArrow.h"
+#include "campaign/gui/GUI_CampaignCaptureManager.h"
 #include "campaign/gui/GUI_CampaignControlPanelTop.h"
 #include "campaign/gui/GUI_CampaignDeployment.h"
 #include "campaign/gui/GUI_CampaignEndDialog.h"
@@ -16,7 +17,6 @@
 #include "campaign/gui/GUI_Encounter.h"
 #include "campaign/gui/GUI_EncounterDetails.h"
 #include "campaign/gui/GUI_PlayerFleetIcon.h"
-#include "campaign/sim/SIM_CampaignCaptureManager.h"
 #include "engine/GHashTable.h"
 #include "gui/GUI_Message.h"
 
@@ -94,11 +94,7 @@ void GUI_CampaignHooks::OpenEndTurnDialog()
 
 void GUI_CampaignHooks::OpenCapturesDialog()
 {
-    // No captures dialog yet: every prize joins the fleet that won it.
-    SIM_CampaignCaptureManager& captures = SIM_CampaignCaptureManager::GetInstance();
-    for (int guard = 0; captures.HasWaiting() && guard < 1000; ++guard)
-        captures.AddCapturedShipToFleet();
-    OpenEndTurnDialog();
+    GUI_CampaignCaptureManager::Open();
 }
 
 void GUI_CampaignHooks::RefreshFleetManager()

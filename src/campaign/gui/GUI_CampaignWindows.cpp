@@ -1,6 +1,7 @@
 #include "campaign/gui/GUI_CampaignWindows.h"
 
 #include "campaign/gui/GUI_CampaignDefeat.h"
+#include "campaign/gui/GUI_CampaignCaptureManager.h"
 #include "campaign/gui/GUI_CampaignDeployment.h"
 #include "campaign/gui/GUI_CampaignVictory.h"
 #include "campaign/gui/GUI_ConquestDetails.h"
@@ -8,6 +9,7 @@
 #include "campaign/gui/GUI_CampaignFleetManager.h"
 #include "campaign/gui/GUI_IncomeManager.h"
 #include "campaign/gui/GUI_RecruitmentManager.h"
+#include "campaign/gui/GUI_CampaignRepairs.h"
 #include "campaign/gui/GUI_CampaignShipDetails.h"
 #include "campaign/gui/GUI_CampaignSquadronSize.h"
 #include "campaign/gui/GUI_Encounter.h"
@@ -29,6 +31,8 @@ void CloseCampaignWindows()
     GUI_CampaignShipDetails::CloseOpen();
     GUI_CampaignFleetDetails::CloseAll();
     GUI_ShipsLog::CloseOpen();
+    GUI_CampaignRepairs::CloseOpen();
+    GUI_CampaignCaptureManager::CloseKeepingPrizes();
     GUI_ModulePopup::CloseOpen();
     GUI_CampaignVictory::CloseOpen();
     GUI_CampaignDefeat::CloseOpen();

@@ -16,6 +16,7 @@
 #include "campaign/gui/GUI_CampaignMap.h"
 #include "campaign/gui/GUI_CampaignStats.h"
 #include "campaign/gui/GUI_CampaignVictory.h"
+#include "campaign/gui/GUI_EndTurn.h"
 #include "campaign/sim/SIM_Campaign.h"
 #include "campaign/sim/SIM_CampaignBattleManager.h"
 #include "campaign/sim/SIM_CampaignBattleOutcome.h"
@@ -68,6 +69,13 @@ void EndTurnAndLeave(const std::string& userDir)
     const TextureData before = Screenshot(userDir);
     ClickCentre(map->GetBottomPanel()->GetNextTurnButton());
     Settle();
+    // The turn's report comes first; the ending waits behind its Continue.
+    ASSERT_EQ(Dialog::GetOpen(), nullptr);
+    GUI_EndTurn* report = GUI_EndTurn::GetOpen();
+    ASSERT_NE(report, nullptr);
+    ClickCentre(report->GetContinueButton());
+    Settle();
+    EXPECT_EQ(GUI_EndTurn::GetOpen(), nullptr);
     Dialog* dialog = Dialog::GetOpen();
     ASSERT_NE(dialog, nullptr);
     ASSERT_NE(dialog->GetStats(), nullptr);

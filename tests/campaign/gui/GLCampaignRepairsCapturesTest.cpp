@@ -1,0 +1,181 @@
+// The repair yard and the captured-ships dialog through the real window with
+// the mouse alone: a damaged fleet at the homeworld opened from its map icon,
+// its repair button, Repair all with the gauge filling up on screen; then a
+// won battle's prizes listed and taken into the fleet with one click.
+#include "CampaignTestFleet.h"
+#include "CampaignWindowRoad.h"
+
+#include "app/Game.h"
+#include "campaign/gui/GUI_Campaign.h"
+#include "campaign/gui/GUI_CampaignCaptureManager.h"
+#include "campaign/gui/GUI_CampaignFleetDetails.h"
+#include "campaign/gui/GUI_CampaignLoader.h"
+#include "campaign/gui/GUI_CampaignMap.h"
+#include "campaign/gui/GUI_CampaignRepairBlueprint.h"
+#include "campaign/gui/GUI_CampaignRepairs.h"
+#include "campaign/gui/GUI_PlayerFleetIcon.h"
+#include "campaign/gui/GUI_RepairStatus.h"
+#include "campaign/sim/GUI_DamageDescGenerator.h"
+#include "campaign/sim/SIM_Campaign.h"
+#include "campaign/sim/SIM_CampaignBattleOutcome.h"
+#include "campaign/sim/SIM_CampaignCaptureManager.h"
+#include "campaign/sim/SIM_CampaignDryDock.h"
+#include "campaign/sim/SIM_CampaignFleet.h"
+#include "campaign/sim/SIM_CampaignProgress.h"
+#include "campaign/sim/SIM_CampaignScreenHooks.h"
+#include "campaign/sim/SIM_CampaignShip.h"
+#include "campaign/sim/SIM_CampaignShipsLog.h"
+#include "frontend/GUI_MainMenu.h"
+#include "gui/GUI_ButtonText.h"
+#include "gui/GUI_CloseButton.h"
+#include "gui/GUI_TextEditWindow.h"
+#include "support/TempDir.h"
+
+#include <SDL2/SDL.h>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Red, green and blue of one pixel.
+struct Rgb {
+    int r = 0, g = 0, b = 0;
+};
+
+// The greenest of three pixels in a row: the gauge's segments have gaps.
+Rgb Pixel(const TextureData& shot, int x, int y)
+{
+    Rgb best;
+    for (int dx = -1; dx <= 1; ++dx) {
+        Rgb p;
+        PixelAt(shot, x + dx, y, p.r, p.g, p.b);
+        if (p.g > best.g)
+            best = p;
+    }
+    return best;
+}
+
+} // namespace
+
+TEST(GLCampaignRepairsCaptures, RepairAllFillsTheGaugeAndPrizesJoinTheFleet)
+{
+    TempDir user;
+    ScopedChdir cwd(QLM_GAME_DIR);
+    LeapingClock unheld;
+    ASSERT_TRUE(StartWindowedGame(user.Path(), 7, &unheld));
+    Game& game = Game::GetInstance();
+
+    ClickCentre(GUI_MainMenu::GetInstance().GetCampaignButton());
+    GUI_CampaignLoader* loader = GUI_CampaignLoader::GetOpen();
+    ASSERT_NE(loader, nullptr);
+    ClickCentre(loader->GetNameField());
+    for (int i = 0; i < 8; ++i)
+        PressKey(SDL_SCANCODE_BACKSPACE);
+    for (SDL_Scancode key : {SDL_SCANCODE_D, SDL_SCANCODE_O, SDL_SCANCODE_C, SDL_SCANCODE_K})
+        PressKey(key);
+    ClickCentre(loader->GetCreateButton());
+    Settle();
+    ASSERT_EQ(game.GetModeId(), GUI_Campaign::kModeId);
+    GUI_CampaignMap* map = GUI_CampaignMap::Get();
+    ASSERT_NE(map, nullptr);
+    SIM_CampaignEncounter* home = map->GetCampaign()->GetHomeworldEncounter();
+    ASSERT_NE(home, nullptr);
+    ASSERT_TRUE(home->HasRepairFacility());
+
+    // A warship back from battle: every module has lost three fifths, in
+    // described, priced items.
+    SIM_CampaignFleet* fleet = MakeTestFleet(home);
+    SIM_CampaignShip* ship = fleet->GetShips()[0];
+    for (const auto& module : ship->modules)
+        GUI_DamageDescGenerator::GetInstance().Describe(*module, 0.4f);
+    ship->RecalculateIntegrity();
+    const int total = SIM_CampaignDryDock::RepairAllCost(*ship);
+    ASSERT_LT(ship->integrity, 0.9f);
+    SIM_CampaignProgress& progress = SIM_CampaignProgress::GetInstance();
+    progress.cash = total + 25;
+    RunGameFrames(2);
+    PullMapTo(map, home);
+
+    // Its icon on the map opens its window; the repair button opens the yard.
+    GUI_PlayerFleetIcon* icon = nullptr;
+    for (GUI_PlayerFleetIcon* each : GUI_PlayerFleetIcon::GetAll())
+        if (each->GetFleet() == fleet)
+            icon = each;
+    ASSERT_NE(icon, nullptr);
+    ClickCentre(icon);
+    RunGameFrames(2);
+    GUI_CampaignFleetDetails* details = GUI_CampaignFleetDetails::FindForFleet(fleet);
+    ASSERT_NE(details, nullptr);
+    ASSERT_TRUE(details->GetRepairButton()->enabled);
+    ClickCentre(details->GetRepairButton());
+    RunGameFrames(2);
+    GUI_CampaignRepairs* yard = GUI_CampaignRepairs::GetOpen();
+    ASSERT_NE(yard, nullptr);
+    EXPECT_EQ(GUI_CampaignFleetDetails::FindForFleet(fleet), nullptr);
+    ASSERT_EQ(yard->GetShownShip(), ship);
+    ASSERT_TRUE(yard->GetRepairAllButton()->enabled);
+
+    // The hull gauge: lit green at its start, dark at its end.
+    const GUI_RepairStatus* hull = yard->GetHullBar();
+    const int gaugeY = (hull->top + 5 + hull->bottom - 2) / 2;
+    const int gaugeStart = hull->right - 357 + 4;
+    const int gaugeEnd = hull->right - 12;
+    TextureData shot = Screenshot(user.Path());
+    ASSERT_GT(shot.width, 0);
+    Rgb start = Pixel(shot, gaugeStart, gaugeY);
+    Rgb end = Pixel(shot, gaugeEnd, gaugeY);
+    EXPECT_GT(start.g, start.r + 40) << "the hull gauge's lit part is green";
+    EXPECT_LT(end.g, 60) << "the lost part is dark";
+    // The yard hides the map: its blueprint box stands out from black.
+    EXPECT_GT(Brightness(shot, yard->GetBlueprint()->left + 20, yard->GetBlueprint()->top + 20, 3), 30.0);
+
+    ClickCentre(yard->GetRepairAllButton());
+    RunGameFrames(2);
+    EXPECT_EQ(progress.cash, 25);
+    EXPECT_FLOAT_EQ(ship->integrity, 1.0f);
+    shot = Screenshot(user.Path());
+    end = Pixel(shot, gaugeEnd, gaugeY);
+    EXPECT_GT(end.g, end.r + 40) << "repaired: green to the end";
+    EXPECT_GT(end.g, 80);
+
+    // Closed with its button: the ship's log has the visit.
+    ClickCentre(yard->GetCloseButton());
+    RunGameFrames(2);
+    EXPECT_EQ(GUI_CampaignRepairs::GetOpen(), nullptr);
+    ASSERT_FALSE(ship->log->GetEntries().empty());
+    EXPECT_NE(ship->log->GetEntries().back().text.find(std::to_string(total)), std::string::npos);
+
+    // A won battle left two enemy escorts alive.
+    SIM_CampaignBattleOutcome outcome;
+    for (int id = 1; id <= 2; ++id) {
+        SIM_BattleShipResult r;
+        r.shipId = id;
+        r.design = "fed_ai_escort";
+        r.name = id == 1 ? "Taken" : "Also Taken";
+        outcome.enemyShips.push_back(r);
+    }
+    SIM_CampaignCaptureManager::GetInstance().CollectCaptures(fleet, outcome);
+    SIM_CampaignScreenHooks::Get().OpenCapturesDialog();
+    RunGameFrames(2);
+    GUI_CampaignCaptureManager* prizes = GUI_CampaignCaptureManager::GetOpen();
+    ASSERT_NE(prizes, nullptr);
+    ASSERT_EQ(prizes->GetStrips().size(), 2u);
+    shot = Screenshot(user.Path());
+    // The strips are pale panels; the map with its counters is hidden: above
+    // the dialog the screen is black.
+    const GUI_CampaignCaptureStrip* strip = prizes->GetStrips()[1];
+    EXPECT_GT(Brightness(shot, strip->right - 20, strip->bottom - 8, 2), 150.0);
+    EXPECT_LT(Brightness(shot, prizes->left / 2, 20, 4), 10.0);
+
+    ClickCentre(prizes->GetOkButton());
+    Settle();
+    EXPECT_EQ(GUI_CampaignCaptureManager::GetOpen(), nullptr);
+    ASSERT_EQ(fleet->GetShips().size(), 3u);
+    EXPECT_EQ(fleet->GetShips()[1]->name, "Taken");
+    EXPECT_EQ(fleet->GetShips()[2]->name, "Also Taken");
+    EXPECT_FALSE(SIM_CampaignCaptureManager::GetInstance().HasWaiting());
+
+    GUI_Campaign::QuitCampaignToMenu();
+    Settle();
+    game.Shutdown();
+    game.ResetForTests();
+}
