@@ -133,13 +133,13 @@ void GUI_DamageSprite::DrawEmitters()
     }
 }
 
-void GUI_DamageSprite::DrawInto(float size)
+void GUI_DamageSprite::DrawInto(float size, float left, float top)
 {
     const float width = ship->GetWidth() > 0.0f ? ship->GetWidth() : 1.0f;
     const float f = size / width;
     sprite.SetAngle(0.0f);
     sprite.SetSize(f * location->rectWidth, f * location->rectHeight);
-    sprite.PlaceCentred(f * location->rectCentreX + size * 0.5f, f * location->rectCentreY + size * 0.5f);
+    sprite.PlaceCentred(left + f * location->rectCentreX + size * 0.5f, top + f * location->rectCentreY + size * 0.5f);
     D3DEngine& engine = D3DEngine::GetInstance();
     engine.SetNormalBlend();
     engine.SetTexture(texture);

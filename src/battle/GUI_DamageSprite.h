@@ -32,7 +32,7 @@ public:
     bool Update(float dt);
     void DrawEmitters();
     // The patch drawn into a square image of size pixels holding the ship.
-    void DrawInto(float size);
+    void DrawInto(float size, float left = 0.0f, float top = 0.0f);
     void FinishRepair();
 
     void AddFollower(GUI_RepairBot* bot);
