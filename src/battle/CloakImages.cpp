@@ -57,8 +57,11 @@ void CloakImages::Prepare(const std::list<SIM_Ship*>& ships)
         return;
     }
     device->Clear(0x00000000u);
+    // The tiles do not overlap: the images go out in a run or two.
+    imageBatch.Begin(kSide, kSide);
     for (const Tile& tile : tiles)
-        tile.visual->DrawIntoImage(tile.side, static_cast<float>(tile.x), static_cast<float>(tile.y));
+        tile.visual->DrawIntoImage(tile.side, static_cast<float>(tile.x), static_cast<float>(tile.y), &imageBatch);
+    imageBatch.End();
     engine.SetRenderTargetHandle(previous);
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/QuadRunBatch.h"
 #include "platform/IGraphicsDevice.h"
 
 #include <list>
@@ -42,4 +43,5 @@ public:
 
 private:
     std::vector<Tile> tiles; // kept between frames so that drawing does not allocate
+    QuadRunBatch imageBatch;
 };

@@ -603,13 +603,6 @@ void GUI_BattleGUI::RenderBattleFrame()
 {
     Trace("timing");
     BattleFrameTiming();
-    D3DEngine& engine = D3DEngine::GetInstance();
-    // Cleared before the frame may start drawing into an off-screen target.
-    if (engine.IsInitialised() && engine.FindRenderTarget("rt_offscreen2")) {
-        engine.SetRenderTarget("rt_offscreen2");
-        engine.GetDevice()->Clear(0xFF000000u);
-        engine.SetRenderTarget("");
-    }
     if (shadersOn) {
         Trace("postprocess-begin");
         GUI_PostProcessor::GetInstance().BeginFrame();

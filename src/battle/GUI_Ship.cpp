@@ -454,7 +454,7 @@ void GUI_Ship::DrawDamageSpriteEffects()
         sprite->DrawEmitters();
 }
 
-void GUI_Ship::DrawIntoImage(float side, float left, float top)
+void GUI_Ship::DrawIntoImage(float side, float left, float top, QuadRunBatch* batch)
 {
     D3DEngine& engine = D3DEngine::GetInstance();
     IGraphicsDevice* device = engine.GetDevice();
@@ -464,11 +464,15 @@ void GUI_Ship::DrawIntoImage(float side, float left, float top)
     picture.SetSize(side, side);
     picture.SetUV(0.0f, 0.0f, ship->IsFighter() ? 0.5f : 1.0f, 1.0f);
     picture.PlaceCentred(left + side * 0.5f, top + side * 0.5f);
-    engine.SetNormalBlend();
-    engine.SetTexture(hullSprite.GetTextureForDraw());
-    device->DrawQuads(picture.m_vertices, 4);
+    if (batch) {
+        batch->Add(hullSprite.GetTextureForDraw(), false, picture.m_vertices);
+    } else {
+        engine.SetNormalBlend();
+        engine.SetTexture(hullSprite.GetTextureForDraw());
+        device->DrawQuads(picture.m_vertices, 4);
+    }
     for (auto& sprite : damageSprites)
-        sprite->DrawInto(side, left, top);
+        sprite->DrawInto(side, left, top, batch);
 }
 
 void GUI_Ship::DrawWarping(float p)

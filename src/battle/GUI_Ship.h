@@ -26,6 +26,7 @@ class GUI_SmartBombEffect;
 class GUI_SplatManager;
 class GUI_TractorBeamCollection;
 class GUI_WarpEffect;
+class QuadRunBatch;
 class SIM_BeamWeaponModule;
 class SIM_Ship;
 class SIM_TargetedModule;
@@ -101,8 +102,9 @@ public:
     GUI_DamageSprite* PickDamageSprite();
     int GetDamageSpriteCount() const { return static_cast<int>(damageSprites.size()); }
     // The ship unrotated into a square image of side pixels (cloak, warp),
-    // its top-left corner at (left, top) of the current target.
-    void DrawIntoImage(float side, float left = 0.0f, float top = 0.0f);
+    // its top-left corner at (left, top) of the current target; drawn at
+    // once, or collected in `batch` when one is given.
+    void DrawIntoImage(float side, float left = 0.0f, float top = 0.0f, QuadRunBatch* batch = nullptr);
     // Changes whenever what DrawIntoImage draws may have changed.
     unsigned GetImageVersion() const { return imageVersion; }
     // A cloak is on (drawn as the shimmering mesh of its image).

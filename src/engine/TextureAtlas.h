@@ -16,7 +16,7 @@ class TextureAtlas {
 public:
     static constexpr int kPadding = 2;
     static constexpr int kMaxPieceSide = 512;
-    static constexpr int kPageSide = 2048;
+    static constexpr int kPageSide = 4096;
     static constexpr int kMaxPages = 4;
 
     static TextureAtlas& Shared();
