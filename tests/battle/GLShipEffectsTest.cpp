@@ -98,6 +98,23 @@ protected:
         gui.hudShown = 0;
         gui.shadersOn = 1;
     }
+    // A cloaking raider on the field, an escort far away.
+    void StartRaiderBattle(SIM_Ship*& raider)
+    {
+        SIM_Scenario* scenario = SIM_Scenario::FindByName("scenario1");
+        ASSERT_NE(scenario, nullptr);
+        SIM_DeployedFleet player, enemy;
+        ASSERT_TRUE(ShippedBattleWorld::Add(player, "fed_ai_raider", 600.0f, 600.0f));
+        ASSERT_TRUE(ShippedBattleWorld::Add(enemy, "kor_ai_escort", 2400.0f, 1600.0f));
+        ASSERT_TRUE(SIM_Battle::GetInstance().Start(scenario, &player, &enemy, false));
+        GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
+        gui.Enter();
+        gui.hudShown = 0;
+        raider = SIM_Battle::GetInstance().GetPlayerFleet()->GetAllShips().front();
+        for (int frame = 0; frame < 60 && raider->state != SIM_Ship::ACTIVE; ++frame)
+            Frame();
+        ASSERT_EQ(raider->state, static_cast<unsigned>(SIM_Ship::ACTIVE));
+    }
     // Close up on (x, y): the zoom eases to 2 over the frames.
     void Look(float x, float y)
     {
@@ -180,19 +197,9 @@ TEST_F(GLShipEffects, AKillLeavesSmokeHulksAndDebris)
 
 TEST_F(GLShipEffects, ACloakedShipIsDrawnTranslucentFromItsImage)
 {
-    SIM_Scenario* scenario = SIM_Scenario::FindByName("scenario1");
-    ASSERT_NE(scenario, nullptr);
-    SIM_DeployedFleet player, enemy;
-    ASSERT_TRUE(ShippedBattleWorld::Add(player, "fed_ai_raider", 600.0f, 600.0f));
-    ASSERT_TRUE(ShippedBattleWorld::Add(enemy, "kor_ai_escort", 2400.0f, 1600.0f));
-    ASSERT_TRUE(SIM_Battle::GetInstance().Start(scenario, &player, &enemy, false));
+    SIM_Ship* raider = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartRaiderBattle(raider));
     GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
-    gui.Enter();
-    gui.hudShown = 0;
-    SIM_Ship* raider = SIM_Battle::GetInstance().GetPlayerFleet()->GetAllShips().front();
-    for (int frame = 0; frame < 60 && raider->state != SIM_Ship::ACTIVE; ++frame)
-        Frame();
-    ASSERT_EQ(raider->state, static_cast<unsigned>(SIM_Ship::ACTIVE));
     ASSERT_FALSE(raider->GetCloaks().empty());
     ASSERT_NE(GUI_Ship::Of(raider)->GetCamouflage(), nullptr);
     SIM_CamoflageShieldModule* cloak = raider->GetCloaks().front();
@@ -227,19 +234,9 @@ namespace {
 
 TEST_F(GLShipEffects, AtlasPicturesAndSharedCloakImagesLookAsTheirOwnTexturesDid)
 {
-    SIM_Scenario* scenario = SIM_Scenario::FindByName("scenario1");
-    ASSERT_NE(scenario, nullptr);
-    SIM_DeployedFleet player, enemy;
-    ASSERT_TRUE(ShippedBattleWorld::Add(player, "fed_ai_raider", 600.0f, 600.0f));
-    ASSERT_TRUE(ShippedBattleWorld::Add(enemy, "kor_ai_escort", 2400.0f, 1600.0f));
-    ASSERT_TRUE(SIM_Battle::GetInstance().Start(scenario, &player, &enemy, false));
+    SIM_Ship* raider = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartRaiderBattle(raider));
     GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
-    gui.Enter();
-    gui.hudShown = 0;
-    SIM_Ship* raider = SIM_Battle::GetInstance().GetPlayerFleet()->GetAllShips().front();
-    for (int frame = 0; frame < 60 && raider->state != SIM_Ship::ACTIVE; ++frame)
-        Frame();
-    ASSERT_EQ(raider->state, static_cast<unsigned>(SIM_Ship::ACTIVE));
     SIM_CamoflageShieldModule* cloak = raider->GetCloaks().front();
     cloak->cloakState = SIM_CamoflageShieldModule::VISIBLE;
     gui.TogglePauseState();
