@@ -233,7 +233,7 @@ void GUI_BattleGUI::Enter()
     CentreOnStrongestShip();
     // Every picture the battle has loaded by now (hulls, turrets, glows,
     // effects, scenery) shares the atlas, so neighbours of different
-    // pictures draw in one run.
+    // pictures draw in one run; it stays for the next battle.
     if (engine.IsInitialised())
         TextureAtlas::Shared().Build(TextureAtlas::Candidates());
 
@@ -249,7 +249,6 @@ void GUI_BattleGUI::Leave()
     battleTime = 0.0f;
     BattleHud::CloseAll();
     GUI_ShipDrawLists::GetInstance().Clear();
-    TextureAtlas::Shared().Clear();
     BattleEffectSteps::Release();
     GUI_EffectLog::GetInstance().Clear();
     ClearParticleEmmiters();

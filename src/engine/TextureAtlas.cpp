@@ -68,6 +68,9 @@ std::vector<std::string> TextureAtlas::Candidates()
 
 int TextureAtlas::Build(const std::vector<std::string>& names)
 {
+    // The next battle over the same pictures keeps the pages it has.
+    if (names == m_names && !m_pages.empty())
+        return GetTileCount();
     Release();
     m_names = names;
     D3DEngine& engine = D3DEngine::GetInstance();

@@ -37,7 +37,8 @@ public:
 
     // Packs the named textures, loaded through the engine and read again
     // from their files; names that do not qualify are left out. Returns the
-    // number of pictures placed. Replaces what was built before.
+    // number of pictures placed. Replaces what was built before, unless that
+    // was built from the same names and its pages are still there.
     int Build(const std::vector<std::string>& names);
     // Every loaded picture that may go in, in the engine's load order.
     static std::vector<std::string> Candidates();

@@ -198,7 +198,15 @@ TEST_F(TextureAtlasTest, ARestoredDeviceGetsTheAtlasBackForTheReloadedPictures)
     engine.FindTexture("hull.dds");
     TextureAtlas& atlas = TextureAtlas::Shared();
     ASSERT_EQ(atlas.Build(TextureAtlas::Candidates()), 1);
-    const int created = m_device->GetStats().texturesCreated;
+    // The next battle over the same pictures keeps the page; a new picture rebuilds it.
+    int created = m_device->GetStats().texturesCreated;
+    ASSERT_EQ(atlas.Build(TextureAtlas::Candidates()), 1);
+    EXPECT_EQ(m_device->GetStats().texturesCreated, created);
+    engine.FindTexture("turret.dds");
+    ASSERT_EQ(atlas.Build(TextureAtlas::Candidates()), 2);
+    EXPECT_EQ(m_device->GetStats().texturesCreated, created + 2) << "the turret and a new page";
+    ASSERT_EQ(atlas.Build({"hull.dds"}), 1);
+    created = m_device->GetStats().texturesCreated;
     const int destroyed = m_device->GetStats().texturesDestroyed;
     ASSERT_TRUE(engine.Restore());
     EXPECT_GE(m_device->GetStats().texturesDestroyed, destroyed + 2) << "the picture and the page";
