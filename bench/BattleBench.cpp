@@ -36,6 +36,7 @@
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_DeployedFleet.h"
 #include "sim/SIM_DeployedShip.h"
+#include "sim/SIM_Options.h"
 #include "sim/SIM_Scenario.h"
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_ShipGrid.h"
@@ -190,6 +191,62 @@ BenchGame& TheGame()
     return game;
 }
 
+// With QLM_BENCH_DRAWS set, the draws and binds of each step of the battle
+// frame (the screen's layer trace), printed per frame when the run ends:
+// where the draw calls go.
+class DrawsByStep {
+public:
+    void Start()
+    {
+        m_totals.clear();
+        m_frames = 0;
+        m_current = -1;
+        if (!std::getenv("QLM_BENCH_DRAWS"))
+            return;
+        GUI_BattleGUI::GetInstance().SetLayerTrace([this](const char* step) {
+            const GraphicsStats& stats = D3DEngine::GetInstance().GetDevice()->GetStats();
+            Close(stats);
+            if (std::string(step) == "timing")
+                ++m_frames;
+            auto it = std::find_if(m_totals.begin(), m_totals.end(), [step](const Total& t) { return t.name == step; });
+            if (it == m_totals.end())
+                it = m_totals.insert(m_totals.end(), Total{step});
+            m_current = static_cast<int>(it - m_totals.begin());
+            m_draws = stats.drawCalls;
+            m_binds = stats.textureBinds;
+        });
+    }
+    void Print()
+    {
+        if (!std::getenv("QLM_BENCH_DRAWS"))
+            return;
+        GUI_BattleGUI::GetInstance().SetLayerTrace(nullptr);
+        const double f = std::max(m_frames, 1);
+        for (const Total& t : m_totals)
+            if (t.draws > 0.0)
+                std::printf("  %-18s draws %6.1f  binds %6.1f\n", t.name.c_str(), t.draws / f, t.binds / f);
+    }
+
+private:
+    struct Total {
+        std::string name;
+        double draws = 0.0;
+        double binds = 0.0;
+    };
+    void Close(const GraphicsStats& stats)
+    {
+        if (m_current < 0)
+            return;
+        m_totals[static_cast<size_t>(m_current)].draws += stats.drawCalls - m_draws;
+        m_totals[static_cast<size_t>(m_current)].binds += stats.textureBinds - m_binds;
+    }
+    std::vector<Total> m_totals;
+    int m_frames = 0;
+    int m_current = -1;
+    int m_draws = 0;
+    int m_binds = 0;
+};
+
 // Draws, texture binds and blend changes of the frames since the last reset.
 void CountDeviceWork(benchmark::State& state, int frames)
 {
@@ -198,6 +255,7 @@ void CountDeviceWork(benchmark::State& state, int frames)
     state.counters["draws"] = stats.drawCalls / f;
     state.counters["binds"] = stats.textureBinds / f;
     state.counters["blends"] = stats.blendChanges / f;
+    state.counters["targets"] = stats.renderTargetSwitches / f;
 }
 
 // One frame of a running battle. Arguments: ships a side, 1 with the ship
@@ -214,6 +272,8 @@ void BM_BattleFrame(benchmark::State& state)
     game.WarmUp();
     IGraphicsDevice* device = D3DEngine::GetInstance().GetDevice();
     device->ResetStats();
+    DrawsByStep steps;
+    steps.Start();
     int frames = 0;
     for (auto _ : state) {
         if (SIM_Battle::GetInstance().IsEnded()) {
@@ -228,6 +288,7 @@ void BM_BattleFrame(benchmark::State& state)
         ++frames;
     }
     CountDeviceWork(state, frames);
+    steps.Print();
     // CPU seconds per simulated second of battle.
     state.counters["cpu_per_sim_s"] = benchmark::Counter(
         kFrameMs * GUI_BattleGUI::kSpeedScale / 1000.0f,
@@ -267,6 +328,23 @@ void BM_BattleStart(benchmark::State& state)
     state.counters["ships"] = static_cast<double>(GetLiveShips().size());
 }
 
+// Centres the camera where the live ships are on average (handed back).
+void LookAtTheFight(float* centreX = nullptr, float* centreY = nullptr)
+{
+    float cx = 0.0f, cy = 0.0f;
+    const auto& ships = GetLiveShips();
+    for (const SIM_Ship* ship : ships) {
+        cx += ship->x;
+        cy += ship->y;
+    }
+    const float count = std::max<float>(1.0f, static_cast<float>(ships.size()));
+    GUI_Map::GetInstance().SetCentre(cx / count, cy / count);
+    if (centreX && centreY) {
+        *centreX = cx / count;
+        *centreY = cy / count;
+    }
+}
+
 // Frames on the real window at the game's own pace: frames a second, the
 // share on time, and the main thread's CPU per frame outside the hold.
 void MeasureOnScreen(benchmark::State& state)
@@ -289,6 +367,8 @@ void MeasureOnScreen(benchmark::State& state)
     const double wallStart = SystemClock().NowMs();
     int frames = 0;
     double oversleep = 0.0, work = 0.0;
+    DrawsByStep steps;
+    steps.Start();
     for (auto _ : state) {
         BenchGame::Frame();
         oversleep += pacer.GetLastOversleepMs();
@@ -296,6 +376,7 @@ void MeasureOnScreen(benchmark::State& state)
         ++frames;
     }
     // Wall time of the frames' own work, the driver's rasterising included.
+    steps.Print();
     state.counters["work_ms"] = work / std::max(frames, 1);
     const double wall = SystemClock().NowMs() - wallStart;
     // How late the hold itself released the frames it held.
@@ -311,16 +392,25 @@ void MeasureOnScreen(benchmark::State& state)
     pacer.SetSleeper(nullptr);
 }
 
-// The battle on the real window (QLM_BENCH_WINDOW=1, under xvfb-run).
+// The battle on the real window (QLM_BENCH_WINDOW=1, under xvfb-run): every
+// effect and the post-processing on, the camera on the thick of the fight
+// at the screen's own zoom.
 void BM_BattleOnScreen(benchmark::State& state)
 {
     const int n = static_cast<int>(state.range(0));
     BenchGame& game = TheGame();
+    SIM_Options& options = SIM_Options::GetInstance();
+    for (int i = 0; i < SIM_Options::kToggleCount; ++i) {
+        const std::string name = SIM_Options::GetToggleName(i);
+        if (name != "INVERTZOOM" && name != "RUNINBACKGROUND")
+            options.SetValue(name, 1.0f);
+    }
     if (!BenchGame::OnScreen() || !game.IsReady() || !game.Start(n)) {
         state.SkipWithError("set QLM_BENCH_WINDOW=1 and run under xvfb-run");
         return;
     }
     game.WarmUp();
+    LookAtTheFight();
     MeasureOnScreen(state);
     state.counters["ships"] = static_cast<double>(GetLiveShips().size());
 }
@@ -401,21 +491,14 @@ void BM_EffectsFrame(benchmark::State& state)
     game.WarmUp();
     // Look where most ships are, close enough for the detail to show.
     float cx = 0.0f, cy = 0.0f;
-    const auto& ships = GetLiveShips();
-    for (const SIM_Ship* ship : ships) {
-        cx += ship->x;
-        cy += ship->y;
-    }
-    const float count = std::max<float>(1.0f, static_cast<float>(ships.size()));
-    GUI_Map& map = GUI_Map::GetInstance();
-    map.SetCentre(cx / count, cy / count);
-    map.zoomTarget = 2.0f;
+    LookAtTheFight(&cx, &cy);
+    GUI_Map::GetInstance().zoomTarget = 2.0f;
     // Every piece of both pools alive around the view, and a smoke cloud.
     for (int i = 0; i < 2 * GUI_DebrisPool::kPieces / 12; ++i)
-        GUI_DebrisPool::Emit(12, 4.0f, 0, 16, true, cx / count + static_cast<float>(i % 40) * 12.0f - 240.0f,
-                             cy / count + static_cast<float>(i / 40) * 12.0f - 180.0f, 0.0f, 0.0f);
+        GUI_DebrisPool::Emit(12, 4.0f, 0, 16, true, cx + static_cast<float>(i % 40) * 12.0f - 240.0f,
+                             cy + static_cast<float>(i / 40) * 12.0f - 180.0f, 0.0f, 0.0f);
     for (int i = 0; i < 8; ++i)
-        SpawnSmoke(60.0f, 6, cx / count + static_cast<float>(i) * 40.0f - 160.0f, cy / count);
+        SpawnSmoke(60.0f, 6, cx + static_cast<float>(i) * 40.0f - 160.0f, cy);
     for (int i = 0; i < 60; ++i)
         BenchGame::Frame(true);
     IGraphicsDevice* device = D3DEngine::GetInstance().GetDevice();
@@ -458,7 +541,7 @@ BENCHMARK(BM_BattleFrame)
 BENCHMARK(BM_GunsFrame)->Arg(50)->Arg(500)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EffectsFrame)->Arg(200)->Iterations(300)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BattleStart)->Arg(500)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_BattleOnScreen)->Arg(200)->Iterations(1200)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BattleOnScreen)->Arg(50)->Arg(200)->Arg(500)->Iterations(600)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MainMenuOnScreen)->Iterations(600)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 } // namespace

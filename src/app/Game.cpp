@@ -204,6 +204,8 @@ void Game::CreateRenderTargets()
     m_rtWidth = RenderTargetSide(engine.GetScreenWidth());
     m_rtHeight = RenderTargetSide(engine.GetScreenHeight());
     engine.CreateRenderTarget(512, 512, "rt_ship");
+    // The images of a ship layer's cloaked ships, side by side.
+    engine.CreateRenderTarget(1024, 1024, "rt_cloak");
     engine.CreateRenderTarget(m_rtWidth, m_rtHeight, "rt_offscreen1");
     engine.CreateRenderTarget(m_rtWidth, m_rtHeight, "rt_offscreen2");
     engine.CreateRenderTarget(m_rtWidth, m_rtHeight, "rt_transition");

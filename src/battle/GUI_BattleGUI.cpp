@@ -8,6 +8,7 @@
 #include "battle/BattleSpeed.h"
 #include "battle/BulletSprites.h"
 #include "battle/CameraShake.h"
+#include "battle/CloakImages.h"
 #include "battle/Explosions.h"
 #include "battle/BattleEffectSteps.h"
 #include "battle/GUI_AsteroidField.h"
@@ -29,6 +30,7 @@
 #include "engine/GDebugLog.h"
 #include "engine/GFileHelpers.h"
 #include "engine/QuadRunBatch.h"
+#include "engine/TextureAtlas.h"
 #include "gui/GUI_Cursor.h"
 #include "gui/GUI_Tooltip.h"
 #include "gui/GUI_Tutorial.h"
@@ -229,6 +231,11 @@ void GUI_BattleGUI::Enter()
         LoadShader(FX_STENCIL, kShaderFiles[3]);
     }
     CentreOnStrongestShip();
+    // Every picture the battle has loaded by now (hulls, turrets, glows,
+    // effects, scenery) shares the atlas, so neighbours of different
+    // pictures draw in one run; it stays for the next battle.
+    if (engine.IsInitialised())
+        TextureAtlas::Shared().Build(TextureAtlas::Candidates());
 
     if (sounds && battle.GetEnemyRace())
         sounds->PlayMusic(battle.GetEnemyRace()->GetMusic(), false);
@@ -553,12 +560,16 @@ void GUI_BattleGUI::DrawShipLayer(int layer, bool tint)
     GUI_ShipDrawLists& lists = GUI_ShipDrawLists::GetInstance();
     QuadRunBatch& batch = QuadRunBatch::Shared();
     const D3DEngine& engine = D3DEngine::GetInstance();
+    const int list = GUI_ShipDrawLists::ListForLayer(layer);
+    if (!tint)
+        CloakImages::GetInstance().Prepare(lists.GetList(list));
     batch.Begin(engine.GetScreenWidth(), engine.GetScreenHeight());
     if (tint)
-        lists.DrawTintList(GUI_ShipDrawLists::ListForLayer(layer));
+        lists.DrawTintList(list);
     else
-        lists.DrawList(GUI_ShipDrawLists::ListForLayer(layer));
+        lists.DrawList(list);
     batch.End();
+    CloakImages::GetInstance().Forget();
 }
 
 void GUI_BattleGUI::DrawShips()
@@ -591,13 +602,6 @@ void GUI_BattleGUI::RenderBattleFrame()
 {
     Trace("timing");
     BattleFrameTiming();
-    D3DEngine& engine = D3DEngine::GetInstance();
-    // Cleared before the frame may start drawing into an off-screen target.
-    if (engine.IsInitialised() && engine.FindRenderTarget("rt_offscreen2")) {
-        engine.SetRenderTarget("rt_offscreen2");
-        engine.GetDevice()->Clear(0xFF000000u);
-        engine.SetRenderTarget("");
-    }
     if (shadersOn) {
         Trace("postprocess-begin");
         GUI_PostProcessor::GetInstance().BeginFrame();

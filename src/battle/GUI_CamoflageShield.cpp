@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "battle/CloakImages.h"
 #include "battle/GUI_BattleGUI.h"
 #include "battle/GUI_Map.h"
 #include "battle/GUI_Ship.h"
@@ -44,11 +45,16 @@ GUI_CamoflageShield::GUI_CamoflageShield(GUI_Ship* owner, SIM_Ship* s)
 void GUI_CamoflageShield::SetUVScale(float scale)
 {
     lastUVScale = scale;
+    SetImageUV(0.0f, 0.0f, scale);
+}
+
+void GUI_CamoflageShield::SetImageUV(float left, float top, float span)
+{
     for (int r = 0; r < 5; ++r) {
         for (int c = 0; c < 5; ++c) {
             ScreenVertex* q = &quads[(r * 5 + c) * 4];
-            const float u0 = c * scale / 5.0f, u1 = (c + 1) * scale / 5.0f;
-            const float v0 = r * scale / 5.0f, v1 = (r + 1) * scale / 5.0f;
+            const float u0 = left + c * span / 5.0f, u1 = left + (c + 1) * span / 5.0f;
+            const float v0 = top + r * span / 5.0f, v1 = top + (r + 1) * span / 5.0f;
             q[0].u = u0; q[0].v = v0;
             q[1].u = u1; q[1].v = v0;
             q[2].u = u0; q[2].v = v1;
@@ -75,20 +81,35 @@ void GUI_CamoflageShield::Update(float ms)
     }
 }
 
+bool GUI_CamoflageShield::Place(float& side)
+{
+    const GUI_Map& map = GUI_Map::GetInstance();
+    side = ship->GetWidth() * ZoomScale;
+    sprite.SetSize(side, side);
+    sprite.SetAngle(ship->angle);
+    sprite.PlaceCentred((ship->x - map.cameraX) * ZoomScale, (ship->y - map.cameraY) * ZoomScale);
+    return sprite.IsOnScreen();
+}
+
 void GUI_CamoflageShield::Draw()
 {
     const GUI_Map& map = GUI_Map::GetInstance();
-    const float s = ship->GetWidth() * ZoomScale;
-    const float cx = (ship->x - map.cameraX) * ZoomScale, cy = (ship->y - map.cameraY) * ZoomScale;
-    sprite.SetSize(s, s);
-    sprite.SetAngle(ship->angle);
-    sprite.PlaceCentred(cx, cy);
-    if (!sprite.IsOnScreen())
+    float s = 0.0f;
+    if (!Place(s))
         return;
-    const float r = RenderShipImage(*visual, s);
+    const float cx = (ship->x - map.cameraX) * ZoomScale, cy = (ship->y - map.cameraY) * ZoomScale;
+    // The image drawn before the layer when there is one; else into "rt_ship" now.
+    const CloakImages::Tile* tile = CloakImages::GetInstance().Find(*visual, s);
+    const float r = tile ? tile->side : RenderShipImage(*visual, s);
     if (r <= 0.0f)
         return;
-    SetUVScale(std::clamp(r / 512.0f, 0.0f, 1.0f));
+    if (tile) {
+        lastUVScale = std::clamp(r / 512.0f, 0.0f, 1.0f);
+        const float targetSide = static_cast<float>(CloakImages::kSide);
+        SetImageUV(static_cast<float>(tile->x) / targetSide, static_cast<float>(tile->y) / targetSide, r / targetSide);
+    } else {
+        SetUVScale(std::clamp(r / 512.0f, 0.0f, 1.0f));
+    }
     Update(GUI_BattleGUI::GetInstance().scaledFrameTime);
     const SIM_CamoflageShieldModule* cloak = Cloak(ship);
     const float a = cloak ? cloak->GetVisibility() : 1.0f;
@@ -106,6 +127,12 @@ void GUI_CamoflageShield::Draw()
                 q[k].colour = colour;
             }
         }
+    }
+    if (tile) {
+        // Joins the layer's runs: the batch keeps what overlaps in order.
+        for (int q = 0; q < 25; ++q)
+            QuadRunBatch::Shared().Add(tile->target, false, &quads[q * 4]);
+        return;
     }
     D3DEngine& engine = D3DEngine::GetInstance();
     engine.SetNormalBlend();

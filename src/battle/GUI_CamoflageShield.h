@@ -17,6 +17,9 @@ public:
     void SetUVScale(float scale);
     void Update(float ms);
     virtual void Draw();
+    // Places the mesh's bounds on the ship; false when off the screen. side:
+    // the ship's width on the screen.
+    bool Place(float& side);
 
     float GetPointX(int column, int row) const { return deformedX[row * kGrid + column]; }
     float GetPointY(int column, int row) const { return deformedY[row * kGrid + column]; }
@@ -24,6 +27,9 @@ public:
     float lastUVScale = 1.0f;
 
 private:
+    // Mesh coordinates spanning `span` of the image texture from (u0, v0).
+    void SetImageUV(float u0, float v0, float span);
+
     CTexturedSprite sprite;
     GUI_Ship* visual = nullptr;
     SIM_Ship* ship = nullptr;

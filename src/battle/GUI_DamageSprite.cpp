@@ -133,13 +133,17 @@ void GUI_DamageSprite::DrawEmitters()
     }
 }
 
-void GUI_DamageSprite::DrawInto(float size)
+void GUI_DamageSprite::DrawInto(float size, float left, float top, QuadRunBatch* batch)
 {
     const float width = ship->GetWidth() > 0.0f ? ship->GetWidth() : 1.0f;
     const float f = size / width;
     sprite.SetAngle(0.0f);
     sprite.SetSize(f * location->rectWidth, f * location->rectHeight);
-    sprite.PlaceCentred(f * location->rectCentreX + size * 0.5f, f * location->rectCentreY + size * 0.5f);
+    sprite.PlaceCentred(left + f * location->rectCentreX + size * 0.5f, top + f * location->rectCentreY + size * 0.5f);
+    if (batch) {
+        batch->Add(texture, false, sprite.m_vertices);
+        return;
+    }
     D3DEngine& engine = D3DEngine::GetInstance();
     engine.SetNormalBlend();
     engine.SetTexture(texture);

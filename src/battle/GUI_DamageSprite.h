@@ -7,6 +7,7 @@
 
 class GUI_ParticleEmmiter;
 class GUI_RepairBot;
+class QuadRunBatch;
 class SIM_Ship;
 
 // A patch of the hull's damage texture laid over one damage location, with
@@ -32,7 +33,8 @@ public:
     bool Update(float dt);
     void DrawEmitters();
     // The patch drawn into a square image of size pixels holding the ship.
-    void DrawInto(float size);
+    // At once, or collected in `batch` when one is given.
+    void DrawInto(float size, float left = 0.0f, float top = 0.0f, QuadRunBatch* batch = nullptr);
     void FinishRepair();
 
     void AddFollower(GUI_RepairBot* bot);

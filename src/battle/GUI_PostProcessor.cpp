@@ -164,7 +164,10 @@ void GUI_PostProcessor::RunPass(int code)
             device->Clear(kOpaqueBlack);
         break;
     case TO_OFFSCREEN2:
-        engine.SetRenderTarget(kTarget2);
+        // Cleared only in the frames that draw into it: a full-target fill
+        // whose output no other frame reads.
+        if (engine.SetRenderTarget(kTarget2))
+            device->Clear(kOpaqueBlack);
         break;
     case BIND_OFFSCREEN1:
     case BIND_OFFSCREEN2:

@@ -431,6 +431,7 @@ void GUI_Ship::DrawDamageSprites()
 {
     if (damageSprites.empty())
         return;
+    ++imageVersion; // the patches fade
     const float dt = FrameTime();
     bool anyGone = false;
     for (auto& sprite : damageSprites)
@@ -453,7 +454,7 @@ void GUI_Ship::DrawDamageSpriteEffects()
         sprite->DrawEmitters();
 }
 
-void GUI_Ship::DrawIntoImage(float side)
+void GUI_Ship::DrawIntoImage(float side, float left, float top, QuadRunBatch* batch)
 {
     D3DEngine& engine = D3DEngine::GetInstance();
     IGraphicsDevice* device = engine.GetDevice();
@@ -462,12 +463,16 @@ void GUI_Ship::DrawIntoImage(float side)
     BaseSprite picture;
     picture.SetSize(side, side);
     picture.SetUV(0.0f, 0.0f, ship->IsFighter() ? 0.5f : 1.0f, 1.0f);
-    picture.PlaceCentred(side * 0.5f, side * 0.5f);
-    engine.SetNormalBlend();
-    engine.SetTexture(hullSprite.GetTextureForDraw());
-    device->DrawQuads(picture.m_vertices, 4);
+    picture.PlaceCentred(left + side * 0.5f, top + side * 0.5f);
+    if (batch) {
+        batch->Add(hullSprite.GetTextureForDraw(), false, picture.m_vertices);
+    } else {
+        engine.SetNormalBlend();
+        engine.SetTexture(hullSprite.GetTextureForDraw());
+        device->DrawQuads(picture.m_vertices, 4);
+    }
     for (auto& sprite : damageSprites)
-        sprite->DrawInto(side);
+        sprite->DrawInto(side, left, top, batch);
 }
 
 void GUI_Ship::DrawWarping(float p)
@@ -745,6 +750,7 @@ void GUI_Ship::DeleteShipEmmiters()
 void GUI_Ship::DeleteDamageSprites()
 {
     damageSprites.clear();
+    ++imageVersion;
     damageMarksShown = 0;
     SIM_ShipVisual::DeleteDamageSprites();
 }
@@ -824,6 +830,7 @@ void GUI_Ship::AddDamageSpriteOnce(const SIM_ShipHull::Target& location, float d
             return;
     damageSprites.push_back(std::make_unique<GUI_DamageSprite>(location, ship, damageTexture.GetHandle(),
                                                                ship->IsFighter(), dx, dy));
+    ++imageVersion;
     damageMarksShown = static_cast<int>(damageSprites.size());
 }
 
@@ -831,6 +838,7 @@ void GUI_Ship::AddDamageSprite(const SIM_ShipHull::Target& location)
 {
     damageSprites.push_back(
         std::make_unique<GUI_DamageSprite>(location, ship, damageTexture.GetHandle(), ship->IsFighter(), 0.0f, 0.0f));
+    ++imageVersion;
     damageMarksShown = static_cast<int>(damageSprites.size());
     AddDamageEmitters(location, 0.0f, 0.0f);
 }

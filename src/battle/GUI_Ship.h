@@ -26,6 +26,7 @@ class GUI_SmartBombEffect;
 class GUI_SplatManager;
 class GUI_TractorBeamCollection;
 class GUI_WarpEffect;
+class QuadRunBatch;
 class SIM_BeamWeaponModule;
 class SIM_Ship;
 class SIM_TargetedModule;
@@ -100,8 +101,14 @@ public:
     // A random fully shown damage patch (repair bots); null when none.
     GUI_DamageSprite* PickDamageSprite();
     int GetDamageSpriteCount() const { return static_cast<int>(damageSprites.size()); }
-    // The ship unrotated into a square image of side pixels (cloak, warp).
-    void DrawIntoImage(float side);
+    // The ship unrotated into a square image of side pixels (cloak, warp),
+    // its top-left corner at (left, top) of the current target; drawn at
+    // once, or collected in `batch` when one is given.
+    void DrawIntoImage(float side, float left = 0.0f, float top = 0.0f, QuadRunBatch* batch = nullptr);
+    // Changes whenever what DrawIntoImage draws may have changed.
+    unsigned GetImageVersion() const { return imageVersion; }
+    // A cloak is on (drawn as the shimmering mesh of its image).
+    bool IsCamouflaged() const;
     // The arriving ship at warp progress p.
     void DrawWarping(float p);
 
@@ -143,7 +150,6 @@ protected:
 private:
     void ParseEngineGlows();
     void BuildEffects(const SIM_ShipHull* hull);
-    bool IsCamouflaged() const;
     void DrawDamageSprites();
     void DrawDamageSpriteEffects();
     void BuildWeaponDraws();
@@ -187,4 +193,5 @@ private:
     bool hullDrawnThisFrame = false;
     unsigned hitCounter = 0;
     unsigned soundCounter = 0;
+    unsigned imageVersion = 0;
 };

@@ -9,6 +9,7 @@
 #include "engine/GVertexBuffer.h"
 #include "engine/SmartTexture.h"
 #include "engine/StrFormat.h"
+#include "engine/TextureAtlas.h"
 #include "platform/DdsImage.h"
 #include "platform/ImageEncode.h"
 
@@ -38,6 +39,13 @@ std::string LowerExtension(const std::string& name)
     std::string ext = dot == std::string::npos ? std::string() : name.substr(dot);
     std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return ext;
+}
+
+// A name is a file name, never a path into another folder.
+bool IsPlainFileName(const std::string& name)
+{
+    return !name.empty() && name.find('/') == std::string::npos && name.find('\\') == std::string::npos &&
+           name != "." && name != "..";
 }
 
 void AddFolderTree(std::vector<std::string>& folders, const std::string& folder, int depth)
@@ -262,6 +270,7 @@ void D3DEngine::DrawThickLine(float x1, float y1, float x2, float y2, float widt
 
 void D3DEngine::ReleaseResources()
 {
+    TextureAtlas::Shared().Release();
     m_textures.clear();
     ForgetTexturedSprites();
     SmartTexture::InvalidateAll();
@@ -285,6 +294,8 @@ bool D3DEngine::Restore()
     m_sceneOpen = false;
     LOG_DEBUG("D3DEngine Restore worked ok");
     SetDefaultRenderStates();
+    // The atlas's pages went with every other texture: its pictures load again now.
+    TextureAtlas::Shared().Rebuild();
     return true;
 }
 
@@ -292,6 +303,7 @@ void D3DEngine::Release()
 {
     LOG_DEBUG("releasing D3D engine");
     ReleaseResources();
+    TextureAtlas::Shared().Clear();
     m_device.reset();
     m_sceneOpen = false;
     m_screenshotPending = false;
@@ -375,9 +387,7 @@ bool D3DEngine::LoadTextureByName(const std::string& name)
 
 bool D3DEngine::FindFileInFolder(const std::string& folder, const std::string& name)
 {
-    // A name is a file name, never a path into another folder.
-    if (name.empty() || name.find('/') != std::string::npos || name.find('\\') != std::string::npos ||
-        name == "." || name == "..")
+    if (!IsPlainFileName(name))
         return false;
     std::error_code ec;
     if (!std::filesystem::is_regular_file(folder + "/" + name, ec))
@@ -386,14 +396,41 @@ bool D3DEngine::FindFileInFolder(const std::string& folder, const std::string& n
     return true;
 }
 
+bool D3DEngine::ReadTextureFile(const std::string& path, TextureData& data, std::string* error) const
+{
+    return LowerExtension(path) == ".dds"
+               ? ReadDdsFile(path, data, error)
+               : ReadImageFile(path, data, error, m_device ? m_device->GetMaxTextureSide() : kMaxImageSide);
+}
+
+bool D3DEngine::ReadTextureData(const std::string& name, TextureData& data) const
+{
+    // The same search as loading by name, so the file read is the one loaded.
+    if (!IsPlainFileName(name))
+        return false;
+    for (const std::string& folder : m_folders) {
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(folder + "/" + name, ec))
+            return ReadTextureFile(folder + "/" + name, data, nullptr);
+    }
+    return false;
+}
+
+std::vector<std::string> D3DEngine::GetLoadedTextureNames() const
+{
+    std::vector<std::string> names;
+    for (const auto& t : m_textures)
+        if (!t->IsRenderTarget())
+            names.push_back(t->GetName());
+    return names;
+}
+
 bool D3DEngine::LoadTextureFile(const std::string& folder, const std::string& name)
 {
     std::string path = folder + "/" + name;
     TextureData data;
     std::string error;
-    bool read = LowerExtension(name) == ".dds"
-                    ? ReadDdsFile(path, data, &error)
-                    : ReadImageFile(path, data, &error, m_device ? m_device->GetMaxTextureSide() : kMaxImageSide);
+    bool read = ReadTextureFile(path, data, &error);
     TextureHandle handle = (read && m_device) ? m_device->CreateTexture(data) : 0;
     if (!handle) {
         if (error.empty() && m_device)

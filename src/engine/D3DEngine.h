@@ -87,6 +87,10 @@ public:
     bool LoadTextureByName(const std::string& name);
     bool FindFileInFolder(const std::string& folder, const std::string& name);
     bool LoadTextureFile(const std::string& folder, const std::string& name);
+    // The pixels of the file loading `name` reads, read again (the texture atlas).
+    bool ReadTextureData(const std::string& name, TextureData& data) const;
+    // Loaded pictures (render targets left out), in load order.
+    std::vector<std::string> GetLoadedTextureNames() const;
     // Size of a loaded texture; false when it is not in the list.
     bool GetTextureSize(const std::string& name, int& width, int& height);
     size_t GetTextureCount() const { return m_textures.size(); }
@@ -115,6 +119,7 @@ private:
     D3DEngine& operator=(const D3DEngine&) = delete;
 
     GTexture9* FindLoaded(const std::string& name) const;
+    bool ReadTextureFile(const std::string& path, TextureData& data, std::string* error) const;
     void ReleaseResources();
     void DrawUntextured(PrimitiveType type, const ScreenVertex* v, size_t count);
 

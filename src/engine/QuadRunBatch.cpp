@@ -1,6 +1,7 @@
 #include "engine/QuadRunBatch.h"
 
 #include "engine/D3DEngine.h"
+#include "engine/TextureAtlas.h"
 
 #include <algorithm>
 #include <cmath>
@@ -56,6 +57,12 @@ void QuadRunBatch::CellRange(const ScreenVertex quad[4], int& x0, int& y0, int& 
 
 void QuadRunBatch::Add(TextureHandle texture, bool additive, const ScreenVertex quad[4])
 {
+    // A picture on the atlas joins the runs of its neighbours' pictures.
+    ScreenVertex onAtlas[4];
+    if (const TextureHandle page = TextureAtlas::Shared().Map(texture, quad, onAtlas)) {
+        texture = page;
+        quad = onAtlas;
+    }
     const uint64_t key = Key(texture, additive);
     if (!m_open) {
         DrawRun(key, quad, 4);

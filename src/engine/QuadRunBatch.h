@@ -9,8 +9,9 @@
 // joins an earlier run of its state only when nothing drawn since that run
 // with another state overlaps it on screen, so every pixel comes out as if
 // the quads had been drawn one by one in call order. Overlap is judged on a
-// coarse screen grid: a near miss only costs an extra run. Outside
-// Begin/End a quad is drawn at once.
+// coarse screen grid: a near miss only costs an extra run. A picture on the
+// texture atlas is drawn from its page, so overlapping quads of different
+// pictures share a run. Outside Begin/End a quad is drawn at once.
 class QuadRunBatch {
 public:
     static constexpr int kCellSize = 32;

@@ -1,7 +1,9 @@
 // Ship effects drawn through OpenGL (offscreen) and looked at where they
 // are: a moving ship's lit engines and con trails, a kill's smoke, hulks and
 // debris, and a cloaked ship drawn from its image in "rt_ship". Each is
-// probed against the same still frame without the effect.
+// probed against the same still frame without the effect. Pictures from the
+// texture atlas and cloaks from shared tiles are held to the frames drawn
+// from the textures of their own.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "battle/CloakImages.h"
 #include "battle/GUI_BattleGUI.h"
 #include "battle/GUI_ConTrail.h"
 #include "battle/GUI_DebrisPool.h"
@@ -19,6 +22,7 @@
 #include "battle/GUI_ShipDrawLists.h"
 #include "battle/GUI_SmokeSprite.h"
 #include "engine/D3DEngine.h"
+#include "engine/TextureAtlas.h"
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_BattleClock.h"
 #include "sim/SIM_DeployedFleet.h"
@@ -93,6 +97,23 @@ protected:
         gui.Enter();
         gui.hudShown = 0;
         gui.shadersOn = 1;
+    }
+    // A cloaking raider on the field, an escort far away.
+    void StartRaiderBattle(SIM_Ship*& raider)
+    {
+        SIM_Scenario* scenario = SIM_Scenario::FindByName("scenario1");
+        ASSERT_NE(scenario, nullptr);
+        SIM_DeployedFleet player, enemy;
+        ASSERT_TRUE(ShippedBattleWorld::Add(player, "fed_ai_raider", 600.0f, 600.0f));
+        ASSERT_TRUE(ShippedBattleWorld::Add(enemy, "kor_ai_escort", 2400.0f, 1600.0f));
+        ASSERT_TRUE(SIM_Battle::GetInstance().Start(scenario, &player, &enemy, false));
+        GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
+        gui.Enter();
+        gui.hudShown = 0;
+        raider = SIM_Battle::GetInstance().GetPlayerFleet()->GetAllShips().front();
+        for (int frame = 0; frame < 60 && raider->state != SIM_Ship::ACTIVE; ++frame)
+            Frame();
+        ASSERT_EQ(raider->state, static_cast<unsigned>(SIM_Ship::ACTIVE));
     }
     // Close up on (x, y): the zoom eases to 2 over the frames.
     void Look(float x, float y)
@@ -176,19 +197,9 @@ TEST_F(GLShipEffects, AKillLeavesSmokeHulksAndDebris)
 
 TEST_F(GLShipEffects, ACloakedShipIsDrawnTranslucentFromItsImage)
 {
-    SIM_Scenario* scenario = SIM_Scenario::FindByName("scenario1");
-    ASSERT_NE(scenario, nullptr);
-    SIM_DeployedFleet player, enemy;
-    ASSERT_TRUE(ShippedBattleWorld::Add(player, "fed_ai_raider", 600.0f, 600.0f));
-    ASSERT_TRUE(ShippedBattleWorld::Add(enemy, "kor_ai_escort", 2400.0f, 1600.0f));
-    ASSERT_TRUE(SIM_Battle::GetInstance().Start(scenario, &player, &enemy, false));
+    SIM_Ship* raider = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartRaiderBattle(raider));
     GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
-    gui.Enter();
-    gui.hudShown = 0;
-    SIM_Ship* raider = SIM_Battle::GetInstance().GetPlayerFleet()->GetAllShips().front();
-    for (int frame = 0; frame < 60 && raider->state != SIM_Ship::ACTIVE; ++frame)
-        Frame();
-    ASSERT_EQ(raider->state, static_cast<unsigned>(SIM_Ship::ACTIVE));
     ASSERT_FALSE(raider->GetCloaks().empty());
     ASSERT_NE(GUI_Ship::Of(raider)->GetCamouflage(), nullptr);
     SIM_CamoflageShieldModule* cloak = raider->GetCloaks().front();
@@ -215,6 +226,67 @@ TEST_F(GLShipEffects, ACloakedShipIsDrawnTranslucentFromItsImage)
     // A tenth visible differs both from the plain hull and from nothing at all.
     EXPECT_GT(Changed(plain, cloaked, 20), 100u);
     EXPECT_GT(Changed(cloaked, gone, 6), 100u);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(GLShipEffects, AtlasPicturesAndSharedCloakImagesLookAsTheirOwnTexturesDid)
+{
+    SIM_Ship* raider = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartRaiderBattle(raider));
+    GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
+    SIM_CamoflageShieldModule* cloak = raider->GetCloaks().front();
+    cloak->cloakState = SIM_CamoflageShieldModule::VISIBLE;
+    gui.TogglePauseState();
+    Look(raider->x, raider->y);
+    TextureAtlas& atlas = TextureAtlas::Shared();
+    ASSERT_TRUE(atlas.Contains(GUI_Ship::Of(raider)->GetHullSprite().GetResolvedTexture()));
+
+    // Enlarged (zoom 2) and reduced (zoom 1, a 256-pixel picture on 140
+    // pixels): the hull from the atlas and from its own texture.
+    GUI_Map& map = GUI_Map::GetInstance();
+    for (float zoom : {2.0f, 1.0f}) {
+        map.zoomTarget = zoom;
+        for (int frame = 0; frame < 400 && ZoomScale != zoom; ++frame)
+            Frame();
+        ASSERT_FLOAT_EQ(ZoomScale, zoom);
+        atlas.Rebuild();
+        const std::vector<uint8_t> fromAtlas = Frame(zoom > 1.0f ? "hull_from_atlas.png" : nullptr);
+        atlas.Release();
+        const std::vector<uint8_t> own = Frame(zoom > 1.0f ? "hull_from_own_texture.png" : nullptr);
+        raider->docked = 1;
+        const std::vector<uint8_t> none = Frame();
+        raider->docked = 0;
+        EXPECT_GT(Changed(own, none, 30), zoom > 1.0f ? 3000u : 700u) << "the hull is in view";
+        EXPECT_LE(Changed(fromAtlas, own, 6), 20u) << "zoom " << zoom;
+        // The hull's middle, pixel for pixel.
+        const size_t centre = (static_cast<size_t>(kHeight / 2) * kWidth + kWidth / 2) * 4;
+        for (size_t i = centre; i < centre + 4; ++i)
+            EXPECT_NEAR(fromAtlas[i], own[i], 2);
+    }
+
+    // Cloaked: the image drawn into "rt_ship" mid-layer, then into a tile
+    // of "rt_cloak" before the layer.
+    cloak->cloakState = SIM_CamoflageShieldModule::CLOAKED;
+    atlas.Rebuild();
+    const std::vector<uint8_t> ownImage = Frame("cloak_from_rt_ship.png");
+    D3DEngine& engine = D3DEngine::GetInstance();
+    ASSERT_NE(engine.CreateRenderTarget(CloakImages::kSide, CloakImages::kSide, "rt_cloak"), 0u);
+    const std::vector<uint8_t> sharedImage = Frame("cloak_from_rt_cloak.png");
+    raider->docked = 1;
+    const std::vector<uint8_t> gone = Frame();
+    raider->docked = 0;
+    EXPECT_GT(Changed(ownImage, gone, 6), 100u) << "the cloaked ship shows faintly";
+    EXPECT_LE(Changed(sharedImage, ownImage, 3), 10u);
+    std::vector<uint8_t> tile;
+    ASSERT_TRUE(engine.GetDevice()->ReadPixels(engine.FindRenderTarget("rt_cloak"), 0, 0, 64, 64, tile));
+    size_t opaque = 0;
+    for (size_t i = 3; i < tile.size(); i += 4)
+        opaque += tile[i] > 128 ? 1 : 0;
+    EXPECT_GT(opaque, 100u) << "the hull drawn into its tile";
+    EXPECT_EQ(tile[3], 0u) << "the tile's cleared border";
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include "battle/GUI_Ship.h"
 #include "battle/GUI_ShipDrawLists.h"
 #include "engine/D3DEngine.h"
+#include "engine/TextureAtlas.h"
 #include "platform/HeadlessGraphicsDevice.h"
 #include "platform/NullSoundSystem.h"
 #include "sim/SIM_Battle.h"
@@ -19,6 +20,7 @@
 #include "sim/SIM_Scenario.h"
 #include "sim/SIM_Ship.h"
 #include "sim/ShippedBattleWorld.h"
+#include "sim/modules/SIM_TargetedModule.h"
 #include "battle/BattleScreenTest.h"
 
 namespace {
@@ -233,20 +235,39 @@ TEST_F(BattleScreenTest, FortyShipsOfTwoHullsDrawTheirHullLayerInAHandfulOfRuns)
     gui().Render();
     engine.EndScene();
 
-    int hullDraws = 0;
-    size_t hullQuads = 0;
+    // Both hull pictures and both races' turret sheets are on the atlas:
+    // every hull and turret of the layer, whatever its picture, goes out in
+    // one run from the atlas's page.
+    TextureAtlas& atlas = TextureAtlas::Shared();
+    std::vector<TextureHandle> turrets;
+    size_t turretQuads = 0;
+    for (SIM_Ship* ship : ships)
+        for (const GUI_Ship::TurretDraw& turret : GUI_Ship::Of(ship)->GetTurretDraws()) {
+            turretQuads += std::min<size_t>(turret.weapon->GetTurretCount(), SIM_TargetedModule::kMaxTurrets);
+            if (std::find(turrets.begin(), turrets.end(), turret.sprite.GetResolvedTexture()) == turrets.end())
+                turrets.push_back(turret.sprite.GetResolvedTexture());
+        }
+    ASSERT_EQ(turrets.size(), 2u);
+    ASSERT_GT(turretQuads, 40u);
+    for (TextureHandle t : {hulls[0], hulls[1], turrets[0], turrets[1]})
+        EXPECT_TRUE(atlas.Contains(t));
+    int pictureDraws = 0;
+    size_t pictureQuads = 0;
     for (size_t i = layerStart; i < layerEnd; ++i) {
         const auto& draw = device->GetDraws()[i];
-        if (std::find(hulls.begin(), hulls.end(), draw.texture) == hulls.end())
+        EXPECT_EQ(std::find(hulls.begin(), hulls.end(), draw.texture), hulls.end()) << "no hull from its own texture";
+        if (draw.blend != BlendMode::Normal)
             continue;
-        ++hullDraws;
-        hullQuads += draw.vertexCount / 4;
+        ++pictureDraws;
+        pictureQuads += draw.vertexCount / 4;
     }
-    EXPECT_EQ(hullQuads, 40u) << "every hull is drawn";
-    EXPECT_EQ(hullDraws, 2) << "one run per hull picture";
-    EXPECT_LE(layerEnd - layerStart, 8u) << "glows, hulls and turrets of the layer in a handful of runs";
+    EXPECT_EQ(pictureDraws, 1) << "hulls and turrets of both races in one run";
+    EXPECT_EQ(pictureQuads, 40u + turretQuads) << "every hull and turret is drawn";
+    EXPECT_LE(layerEnd - layerStart, 4u) << "glows, hulls and turrets of the layer in a handful of runs";
 
-    // A ship off the screen draws nothing but still runs its frame update.
+    // A ship off the screen draws nothing but still runs its frame update
+    // (counted without the atlas, by the hulls' own textures).
+    atlas.Clear();
     SIM_Ship* away = ships[7];
     const int updates = away->GetVisual()->updatesFromDraw;
     away->x = map.cameraX - 1000.0f;
@@ -254,7 +275,7 @@ TEST_F(BattleScreenTest, FortyShipsOfTwoHullsDrawTheirHullLayerInAHandfulOfRuns)
     engine.ClearAndBeginScene();
     gui().Render();
     engine.EndScene();
-    hullQuads = 0;
+    size_t hullQuads = 0;
     for (size_t i = layerStart; i < layerEnd; ++i) {
         const auto& draw = device->GetDraws()[i];
         if (std::find(hulls.begin(), hulls.end(), draw.texture) != hulls.end())

@@ -1,0 +1,211 @@
+#include "engine/TextureAtlas.h"
+
+#include "engine/D3DEngine.h"
+#include "engine/GDebugLog.h"
+#include "engine/StrFormat.h"
+
+#include <algorithm>
+#include <cstring>
+#include <numeric>
+
+namespace {
+// Coordinates this close outside a picture still read only its repeated edge.
+constexpr float kEdgeSlack = 1e-4f;
+
+bool InsidePicture(float c)
+{
+    return c >= -kEdgeSlack && c <= 1.0f + kEdgeSlack;
+}
+} // namespace
+
+TextureAtlas& TextureAtlas::Shared()
+{
+    static TextureAtlas atlas;
+    return atlas;
+}
+
+std::vector<TextureAtlas::Placement> TextureAtlas::Pack(const std::vector<Size>& sizes, int pageSide, int maxPages)
+{
+    std::vector<Placement> placed(sizes.size());
+    std::vector<size_t> order(sizes.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    std::stable_sort(order.begin(), order.end(),
+                     [&sizes](size_t a, size_t b) { return sizes[a].height > sizes[b].height; });
+    int page = 0, x = 0, y = 0, shelf = 0;
+    for (size_t i : order) {
+        const int w = sizes[i].width + 2 * kPadding;
+        const int h = sizes[i].height + 2 * kPadding;
+        if (sizes[i].width <= 0 || sizes[i].height <= 0 || w > pageSide || h > pageSide)
+            continue;
+        if (x + w > pageSide) {
+            y += shelf;
+            x = 0;
+            shelf = 0;
+        }
+        if (y + h > pageSide) {
+            ++page;
+            x = y = shelf = 0;
+        }
+        if (page >= maxPages)
+            break;
+        placed[i] = {page, x + kPadding, y + kPadding};
+        x += w;
+        shelf = std::max(shelf, h);
+    }
+    return placed;
+}
+
+std::vector<std::string> TextureAtlas::Candidates()
+{
+    std::vector<std::string> names;
+    for (const std::string& name : D3DEngine::GetInstance().GetLoadedTextureNames()) {
+        int w = 0, h = 0;
+        if (D3DEngine::GetInstance().GetTextureSize(name, w, h) && w <= kMaxPieceSide && h <= kMaxPieceSide)
+            names.push_back(name);
+    }
+    return names;
+}
+
+int TextureAtlas::Build(const std::vector<std::string>& names)
+{
+    // The next battle over the same pictures keeps the pages it has.
+    if (names == m_names && !m_pages.empty())
+        return GetTileCount();
+    Release();
+    m_names = names;
+    D3DEngine& engine = D3DEngine::GetInstance();
+    IGraphicsDevice* device = engine.GetDevice();
+    if (!device)
+        return 0;
+
+    struct Piece {
+        std::string name;
+        TextureHandle source = 0;
+    };
+    std::vector<Piece> pieces;
+    std::vector<Size> sizes;
+    for (const std::string& name : names) {
+        const TextureHandle source = engine.FindTexture(name);
+        Size size;
+        if (!source || !device->GetTextureSize(source, size.width, size.height))
+            continue;
+        if (size.width > kMaxPieceSide || size.height > kMaxPieceSide)
+            continue;
+        if (std::any_of(pieces.begin(), pieces.end(), [source](const Piece& p) { return p.source == source; }))
+            continue;
+        pieces.push_back({name, source});
+        sizes.push_back(size);
+    }
+    const int side = std::min(kPageSide, device->GetMaxTextureSide());
+    const std::vector<Placement> placed = Pack(sizes, side, kMaxPages);
+
+    std::vector<TextureData> pages;
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        const Placement& p = placed[i];
+        if (p.page < 0)
+            continue;
+        if (static_cast<size_t>(p.page) >= pages.size())
+            pages.resize(static_cast<size_t>(p.page) + 1);
+        TextureData& page = pages[static_cast<size_t>(p.page)];
+        page.width = std::max(page.width, p.x + sizes[i].width + kPadding);
+        page.height = std::max(page.height, p.y + sizes[i].height + kPadding);
+    }
+    for (TextureData& page : pages) {
+        page.format = PixelFormat::BGRA8;
+        page.levels.assign(1, std::vector<uint8_t>(static_cast<size_t>(page.width) * static_cast<size_t>(page.height) * 4, 0));
+    }
+
+    // Copy each picture with its edge pixels repeated into the padding.
+    std::vector<int> pieceOfTile;
+    std::vector<int> tilePage;
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        const Placement& p = placed[i];
+        if (p.page < 0)
+            continue;
+        TextureData data;
+        if (!engine.ReadTextureData(pieces[i].name, data) || data.format != PixelFormat::BGRA8 ||
+            data.levels.size() != 1 || data.width != sizes[i].width || data.height != sizes[i].height)
+            continue;
+        TextureData& page = pages[static_cast<size_t>(p.page)];
+        const uint8_t* src = data.levels[0].data();
+        uint8_t* dst = page.levels[0].data();
+        for (int y = -kPadding; y < data.height + kPadding; ++y) {
+            const int sy = std::clamp(y, 0, data.height - 1);
+            const uint8_t* srcRow = src + static_cast<size_t>(sy) * static_cast<size_t>(data.width) * 4;
+            uint8_t* dstRow = dst + (static_cast<size_t>(p.y + y) * static_cast<size_t>(page.width) + static_cast<size_t>(p.x)) * 4;
+            std::memcpy(dstRow, srcRow, static_cast<size_t>(data.width) * 4);
+            for (int k = 1; k <= kPadding; ++k) {
+                std::memcpy(dstRow - 4 * k, srcRow, 4);
+                std::memcpy(dstRow + (static_cast<size_t>(data.width) + static_cast<size_t>(k) - 1) * 4,
+                            srcRow + (static_cast<size_t>(data.width) - 1) * 4, 4);
+            }
+        }
+        pieceOfTile.push_back(static_cast<int>(i));
+        tilePage.push_back(p.page);
+    }
+
+    for (const TextureData& page : pages) {
+        const TextureHandle handle = page.width > 0 ? device->CreateTexture(page) : 0;
+        if (!handle && page.width > 0)
+            engine.LogResult("Creating a texture atlas page");
+        m_pages.push_back(handle);
+    }
+    for (size_t t = 0; t < pieceOfTile.size(); ++t) {
+        const size_t i = static_cast<size_t>(pieceOfTile[t]);
+        const TextureData& page = pages[static_cast<size_t>(tilePage[t])];
+        Tile tile;
+        tile.page = m_pages[static_cast<size_t>(tilePage[t])];
+        if (!tile.page)
+            continue;
+        const float w = static_cast<float>(page.width), h = static_cast<float>(page.height);
+        tile.u0 = static_cast<float>(placed[i].x) / w;
+        tile.v0 = static_cast<float>(placed[i].y) / h;
+        tile.du = static_cast<float>(sizes[i].width) / w;
+        tile.dv = static_cast<float>(sizes[i].height) / h;
+        const TextureHandle source = pieces[i].source;
+        if (source >= m_tileOf.size())
+            m_tileOf.resize(static_cast<size_t>(source) + 1, -1);
+        m_tileOf[source] = static_cast<int>(m_tiles.size());
+        m_tiles.push_back(tile);
+    }
+    LOG_DEBUG(StrFormat("Texture atlas: %d pictures on %d pages", GetTileCount(), GetPageCount()));
+    return GetTileCount();
+}
+
+int TextureAtlas::Rebuild()
+{
+    if (m_names.empty())
+        return 0;
+    const std::vector<std::string> names = m_names;
+    return Build(names);
+}
+
+void TextureAtlas::Release()
+{
+    IGraphicsDevice* device = D3DEngine::GetInstance().GetDevice();
+    for (TextureHandle page : m_pages)
+        if (device && page)
+            device->DestroyTexture(page);
+    m_pages.clear();
+    m_tiles.clear();
+    m_tileOf.clear();
+}
+
+void TextureAtlas::Clear()
+{
+    Release();
+    m_names.clear();
+}
+
+TextureHandle TextureAtlas::MapToTile(const Tile& tile, const ScreenVertex quad[4], ScreenVertex out[4])
+{
+    for (int i = 0; i < 4; ++i)
+        if (!InsidePicture(quad[i].u) || !InsidePicture(quad[i].v))
+            return 0;
+    for (int i = 0; i < 4; ++i) {
+        out[i] = quad[i];
+        out[i].u = tile.u0 + quad[i].u * tile.du;
+        out[i].v = tile.v0 + quad[i].v * tile.dv;
+    }
+    return tile.page;
+}

@@ -1,0 +1,77 @@
+#pragma once
+#include "platform/IGraphicsDevice.h"
+
+#include <string>
+#include <vector>
+
+// Copies of small loaded textures packed into shared pages, so that quads of
+// different pictures can go out in one run. A quad whose coordinates stay
+// inside its picture is drawn from the page with its coordinates moved onto
+// the picture's tile; any other quad keeps its own texture. Every tile has
+// its edge pixels repeated around it, so linear filtering at a tile's border
+// reads what clamping to the picture's edge read before. Only single-level
+// BGRA pictures go in (what the copy would change stays out). The pages
+// belong to the device: they go with it and are built again after a restore.
+class TextureAtlas {
+public:
+    static constexpr int kPadding = 2;
+    static constexpr int kMaxPieceSide = 512;
+    static constexpr int kPageSide = 4096;
+    static constexpr int kMaxPages = 4;
+
+    static TextureAtlas& Shared();
+
+    struct Size {
+        int width = 0;
+        int height = 0;
+    };
+    struct Placement {
+        int page = -1; // -1: did not fit
+        int x = 0;     // the picture's first pixel, inside its padding
+        int y = 0;
+    };
+    // Shelf packing, tallest first (ties in the order given); each piece
+    // takes its padding on every side. Pieces wider or higher than a page
+    // (padding included) and pieces past the last page stay unplaced.
+    static std::vector<Placement> Pack(const std::vector<Size>& sizes, int pageSide, int maxPages);
+
+    // Packs the named textures, loaded through the engine and read again
+    // from their files; names that do not qualify are left out. Returns the
+    // number of pictures placed. Replaces what was built before, unless that
+    // was built from the same names and its pages are still there.
+    int Build(const std::vector<std::string>& names);
+    // Every loaded picture that may go in, in the engine's load order.
+    static std::vector<std::string> Candidates();
+    // Builds again from the last names (after the engine dropped every texture).
+    int Rebuild();
+    // Destroys the pages; Rebuild can bring them back.
+    void Release();
+    // Destroys the pages and forgets the names.
+    void Clear();
+
+    // The page to draw the quad from, its coordinates moved onto the tile in
+    // `out`; 0 (and `out` untouched) when the texture has no tile or the
+    // quad reads outside its picture.
+    TextureHandle Map(TextureHandle texture, const ScreenVertex quad[4], ScreenVertex out[4]) const
+    {
+        if (texture >= m_tileOf.size() || m_tileOf[texture] < 0)
+            return 0;
+        return MapToTile(m_tiles[static_cast<size_t>(m_tileOf[texture])], quad, out);
+    }
+
+    int GetPageCount() const { return static_cast<int>(m_pages.size()); }
+    int GetTileCount() const { return static_cast<int>(m_tiles.size()); }
+    bool Contains(TextureHandle texture) const { return texture < m_tileOf.size() && m_tileOf[texture] >= 0; }
+
+private:
+    struct Tile {
+        TextureHandle page = 0;
+        float u0 = 0.0f, v0 = 0.0f, du = 1.0f, dv = 1.0f;
+    };
+    static TextureHandle MapToTile(const Tile& tile, const ScreenVertex quad[4], ScreenVertex out[4]);
+
+    std::vector<std::string> m_names;
+    std::vector<TextureHandle> m_pages;
+    std::vector<Tile> m_tiles;
+    std::vector<int> m_tileOf; // by source handle
+};

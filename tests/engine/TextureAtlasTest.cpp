@@ -1,0 +1,222 @@
+#include "engine/TextureAtlas.h"
+
+#include "engine/D3DEngine.h"
+#include "engine/QuadRunBatch.h"
+#include "platform/DdsImage.h"
+#include "platform/HeadlessGraphicsDevice.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include <unistd.h>
+
+namespace {
+
+using Size = TextureAtlas::Size;
+constexpr int P = TextureAtlas::kPadding;
+
+// Keeps the pixels of every texture made, so the pages can be inspected.
+class PixelKeepingDevice : public HeadlessGraphicsDevice {
+public:
+    PixelKeepingDevice() : HeadlessGraphicsDevice(640, 480) {}
+    TextureHandle CreateTexture(const TextureData& data) override
+    {
+        const TextureHandle h = HeadlessGraphicsDevice::CreateTexture(data);
+        if (h)
+            made[h] = data;
+        return h;
+    }
+    std::map<TextureHandle, TextureData> made;
+};
+
+// A picture whose every pixel says where it is: B = x, G = y, R = tag.
+void WritePicture(const std::string& path, int w, int h, uint8_t tag)
+{
+    std::vector<uint8_t> bgra(static_cast<size_t>(w * h * 4));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            uint8_t* p = &bgra[static_cast<size_t>((y * w + x) * 4)];
+            p[0] = static_cast<uint8_t>(x);
+            p[1] = static_cast<uint8_t>(y);
+            p[2] = tag;
+            p[3] = 255;
+        }
+    std::ofstream(path, std::ios::binary) << WriteDdsBGRA(w, h, bgra.data());
+}
+
+class TextureAtlasTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_folder = std::filesystem::temp_directory_path() / ("qlm_atlas_" + std::to_string(::getpid()));
+        std::filesystem::create_directories(m_folder);
+        WritePicture((m_folder / "hull.dds").string(), 8, 6, 1);
+        WritePicture((m_folder / "turret.dds").string(), 4, 4, 2);
+        WritePicture((m_folder / "huge.dds").string(), TextureAtlas::kMaxPieceSide + 1, 2, 3);
+        auto device = std::make_unique<PixelKeepingDevice>();
+        m_device = device.get();
+        D3DEngine& engine = D3DEngine::GetInstance();
+        ASSERT_TRUE(engine.Init(std::move(device)));
+        engine.ClearTextureFolders();
+        engine.LoadTextureFolder(m_folder.string());
+    }
+    void TearDown() override
+    {
+        D3DEngine::GetInstance().ClearTextureFolders();
+        D3DEngine::GetInstance().Release();
+        std::filesystem::remove_all(m_folder);
+    }
+    const uint8_t* PagePixel(TextureHandle page, int x, int y) const
+    {
+        const TextureData& d = m_device->made.at(page);
+        return &d.levels[0][static_cast<size_t>((y * d.width + x) * 4)];
+    }
+
+    std::filesystem::path m_folder;
+    PixelKeepingDevice* m_device = nullptr;
+};
+
+struct Quad {
+    ScreenVertex v[4];
+    Quad(float l, float t, float r, float b, float u0 = 0, float v0 = 0, float u1 = 1, float v1 = 1)
+        : v{{l, t, 0, 1, ~0u, u0, v0}, {r, t, 0, 1, ~0u, u1, v0}, {l, b, 0, 1, ~0u, u0, v1}, {r, b, 0, 1, ~0u, u1, v1}}
+    {
+    }
+};
+
+} // namespace
+
+TEST(TextureAtlasPack, ShelvesTallestFirstPaddedAndBoundedByThePages)
+{
+    // Page of 40: a piece of 36 plus padding fills a row exactly; 37 does not fit at all.
+    auto placed = TextureAtlas::Pack({{10, 10}, {36, 20}, {37, 1}, {10, 12}, {0, 5}}, 40, 2);
+    EXPECT_EQ(placed[1].page, 0); // tallest first: top left, inside its padding
+    EXPECT_EQ(placed[1].x, P);
+    EXPECT_EQ(placed[1].y, P);
+    EXPECT_EQ(placed[2].page, -1) << "wider than a page with its padding";
+    EXPECT_EQ(placed[4].page, -1) << "an empty picture";
+    // The next shelf starts below the tallest piece of the first one.
+    EXPECT_EQ(placed[3].page, 0);
+    EXPECT_EQ(placed[3].x, P);
+    EXPECT_EQ(placed[3].y, 20 + 2 * P + P);
+    EXPECT_EQ(placed[0].x, 10 + 2 * P + P);
+    EXPECT_EQ(placed[0].y, placed[3].y);
+
+    // Three pieces of 36 need three pages: with two the last stays out.
+    placed = TextureAtlas::Pack({{36, 36}, {36, 36}, {36, 36}}, 40, 2);
+    EXPECT_EQ(placed[0].page, 0);
+    EXPECT_EQ(placed[1].page, 1);
+    EXPECT_EQ(placed[2].page, -1);
+}
+
+TEST_F(TextureAtlasTest, PicturesAreCopiedWithRepeatedEdgesAndQuadsMovedOntoTheirTiles)
+{
+    D3DEngine& engine = D3DEngine::GetInstance();
+    const TextureHandle hull = engine.FindTexture("hull.dds"), turret = engine.FindTexture("turret.dds");
+    const TextureHandle huge = engine.FindTexture("huge.dds");
+    ASSERT_TRUE(hull && turret && huge);
+    TextureAtlas& atlas = TextureAtlas::Shared();
+    EXPECT_EQ(TextureAtlas::Candidates(), (std::vector<std::string>{"hull.dds", "turret.dds"}));
+    ASSERT_EQ(atlas.Build({"hull.dds", "turret.dds", "huge.dds", "missing.dds"}), 2);
+    ASSERT_EQ(atlas.GetPageCount(), 1);
+    EXPECT_FALSE(atlas.Contains(huge));
+
+    // The hull's quad lands on its tile: same corners, coordinates on the page.
+    const Quad q(10, 10, 18, 16);
+    ScreenVertex moved[4];
+    const TextureHandle page = atlas.Map(hull, q.v, moved);
+    ASSERT_NE(page, 0u);
+    const TextureData& d = m_device->made.at(page);
+    EXPECT_EQ(d.height, 6 + 2 * P) << "the page is cut to what it holds";
+    EXPECT_EQ(d.width, 8 + 4 + 4 * P);
+    const float x0 = moved[0].u * static_cast<float>(d.width), y0 = moved[0].v * static_cast<float>(d.height);
+    const float x1 = moved[3].u * static_cast<float>(d.width), y1 = moved[3].v * static_cast<float>(d.height);
+    EXPECT_FLOAT_EQ(x0, P);
+    EXPECT_FLOAT_EQ(y0, P);
+    EXPECT_FLOAT_EQ(x1 - x0, 8.0f);
+    EXPECT_FLOAT_EQ(y1 - y0, 6.0f);
+    EXPECT_EQ(moved[3].x, q.v[3].x);
+    EXPECT_EQ(moved[1].colour, q.v[1].colour);
+
+    // Inside: the picture itself; around it its edge pixels, twice.
+    EXPECT_EQ(PagePixel(page, P + 5, P + 3)[0], 5);
+    EXPECT_EQ(PagePixel(page, P + 5, P + 3)[1], 3);
+    EXPECT_EQ(PagePixel(page, P + 5, P + 3)[2], 1);
+    for (int k = 1; k <= P; ++k) {
+        EXPECT_EQ(PagePixel(page, P - k, P - k)[0], 0) << "top-left corner";
+        EXPECT_EQ(PagePixel(page, P - k, P - k)[2], 1);
+        EXPECT_EQ(PagePixel(page, P + 7 + k, P + 5 + k)[0], 7) << "bottom-right corner";
+        EXPECT_EQ(PagePixel(page, P + 7 + k, P + 5 + k)[1], 5);
+        EXPECT_EQ(PagePixel(page, P + 3, P + 5 + k)[1], 5) << "below the last row";
+    }
+    // The turret's tile starts past the hull's padding on both sides.
+    ScreenVertex turretQuad[4];
+    ASSERT_EQ(atlas.Map(turret, Quad(0, 0, 4, 4).v, turretQuad), page);
+    EXPECT_FLOAT_EQ(turretQuad[0].u * static_cast<float>(d.width), 8.0f + 3 * P);
+    EXPECT_EQ(PagePixel(page, 8 + 3 * P - 1, P)[2], 2) << "the turret's own padding";
+    EXPECT_EQ(PagePixel(page, 8 + 2 * P - 1, P)[2], 1) << "the hull's padding";
+
+    // Coordinates beyond the picture (tiling, wrapping) keep their texture.
+    EXPECT_EQ(atlas.Map(hull, Quad(0, 0, 8, 6, 0, 0, 1.01f, 1).v, moved), 0u);
+    EXPECT_EQ(atlas.Map(hull, Quad(0, 0, 8, 6, -0.01f, 0, 1, 1).v, moved), 0u);
+    EXPECT_NE(atlas.Map(hull, Quad(0, 0, 8, 6, 0.25f, 0.5f, 0.75f, 1).v, moved), 0u);
+    EXPECT_FLOAT_EQ(moved[0].u * static_cast<float>(d.width), P + 2.0f);
+}
+
+TEST_F(TextureAtlasTest, OverlappingQuadsOfDifferentPicturesShareOneRun)
+{
+    D3DEngine& engine = D3DEngine::GetInstance();
+    const TextureHandle hull = engine.FindTexture("hull.dds"), turret = engine.FindTexture("turret.dds");
+    const TextureHandle huge = engine.FindTexture("huge.dds");
+    TextureAtlas::Shared().Build(TextureAtlas::Candidates());
+    QuadRunBatch batch;
+    batch.Begin(640, 480);
+    // Hull, turret on it, hull of a neighbour over both, its turret: one picture run.
+    batch.Add(hull, false, Quad(10, 10, 50, 50).v);
+    batch.Add(turret, false, Quad(20, 20, 30, 30).v);
+    batch.Add(hull, false, Quad(25, 25, 70, 70).v);
+    batch.Add(turret, false, Quad(40, 40, 50, 50).v);
+    // A picture off the atlas over them starts its own run; so does tiling.
+    batch.Add(huge, false, Quad(0, 0, 100, 100).v);
+    batch.Add(turret, false, Quad(40, 40, 50, 50, 0, 0, 2, 1).v);
+    batch.End();
+    const auto& draws = m_device->GetDraws();
+    ASSERT_EQ(draws.size(), 3u);
+    EXPECT_TRUE(TextureAtlas::Shared().Contains(hull));
+    EXPECT_EQ(draws[0].vertexCount, 16u);
+    EXPECT_NE(draws[0].texture, hull);
+    EXPECT_EQ(draws[1].texture, huge);
+    EXPECT_EQ(draws[2].texture, turret);
+}
+
+TEST_F(TextureAtlasTest, ARestoredDeviceGetsTheAtlasBackForTheReloadedPictures)
+{
+    D3DEngine& engine = D3DEngine::GetInstance();
+    engine.FindTexture("hull.dds");
+    TextureAtlas& atlas = TextureAtlas::Shared();
+    ASSERT_EQ(atlas.Build(TextureAtlas::Candidates()), 1);
+    // The next battle over the same pictures keeps the page; a new picture rebuilds it.
+    int created = m_device->GetStats().texturesCreated;
+    ASSERT_EQ(atlas.Build(TextureAtlas::Candidates()), 1);
+    EXPECT_EQ(m_device->GetStats().texturesCreated, created);
+    engine.FindTexture("turret.dds");
+    ASSERT_EQ(atlas.Build(TextureAtlas::Candidates()), 2);
+    EXPECT_EQ(m_device->GetStats().texturesCreated, created + 2) << "the turret and a new page";
+    ASSERT_EQ(atlas.Build({"hull.dds"}), 1);
+    created = m_device->GetStats().texturesCreated;
+    const int destroyed = m_device->GetStats().texturesDestroyed;
+    ASSERT_TRUE(engine.Restore());
+    EXPECT_GE(m_device->GetStats().texturesDestroyed, destroyed + 2) << "the picture and the page";
+    EXPECT_EQ(m_device->GetStats().texturesCreated, created + 2) << "both made again";
+    const TextureHandle reloaded = engine.FindTexture("hull.dds");
+    ScreenVertex moved[4];
+    EXPECT_NE(atlas.Map(reloaded, Quad(0, 0, 8, 6).v, moved), 0u);
+
+    // Leaving the battle forgets the atlas: a restore then builds nothing.
+    atlas.Clear();
+    ASSERT_TRUE(engine.Restore());
+    EXPECT_EQ(atlas.GetPageCount(), 0);
+}
