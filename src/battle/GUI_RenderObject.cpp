@@ -8,26 +8,52 @@ GUI_RenderObject::~GUI_RenderObject()
         parent->RemoveFromParent(this);
     // Children outlive us: they only forget who held them.
     for (GUI_RenderObject* child : children)
-        child->parent = nullptr;
+        if (child)
+            child->parent = nullptr;
     children.clear();
+    childLayers.clear();
 }
 
 void GUI_RenderObject::Draw()
 {
     if (minZoom != -1.0f && minZoom > ZoomScale)
         return;
-    for (GUI_RenderObject* child : children)
-        child->Draw();
+    DrawChildren(-1);
 }
 
 void GUI_RenderObject::DrawLayer(int drawLayer)
 {
     if (!ValidLayer(drawLayer) || layerEmpty[drawLayer])
         return;
-    for (GUI_RenderObject* child : children) {
-        if (child->layer == drawLayer)
+    DrawChildren(drawLayer);
+}
+
+void GUI_RenderObject::DrawChildren(int drawLayer)
+{
+    ++walking;
+    for (size_t i = 0; i < children.size(); ++i) {
+        if (drawLayer >= 0 && childLayers[i] != drawLayer)
+            continue;
+        if (GUI_RenderObject* child = children[i])
             child->Draw();
     }
+    if (--walking == 0 && holes)
+        CloseHoles();
+}
+
+void GUI_RenderObject::CloseHoles()
+{
+    size_t kept = 0;
+    for (size_t i = 0; i < children.size(); ++i) {
+        if (!children[i])
+            continue;
+        children[kept] = children[i];
+        childLayers[kept] = childLayers[i];
+        ++kept;
+    }
+    children.resize(kept);
+    childLayers.resize(kept);
+    holes = false;
 }
 
 bool GUI_RenderObject::UpdateLodAlpha()
@@ -50,6 +76,7 @@ void GUI_RenderObject::AddChild(GUI_RenderObject* child)
     if (child->parent)
         child->parent->RemoveFromParent(child);
     children.push_back(child);
+    childLayers.push_back(static_cast<signed char>(ValidLayer(child->layer) ? child->layer : -1));
     child->parent = this;
     UpdateEmptyLayers();
 }
@@ -58,7 +85,19 @@ void GUI_RenderObject::RemoveFromParent(GUI_RenderObject* child)
 {
     if (!child)
         return;
-    children.remove(child);
+    for (size_t i = 0; i < children.size(); ++i) {
+        if (children[i] != child)
+            continue;
+        if (walking > 0) {
+            children[i] = nullptr;
+            childLayers[i] = -1;
+            holes = true;
+        } else {
+            children.erase(children.begin() + static_cast<std::ptrdiff_t>(i));
+            childLayers.erase(childLayers.begin() + static_cast<std::ptrdiff_t>(i));
+            --i;
+        }
+    }
     if (child->parent == this)
         child->parent = nullptr;
     UpdateEmptyLayers();
@@ -67,7 +106,11 @@ void GUI_RenderObject::RemoveFromParent(GUI_RenderObject* child)
 void GUI_RenderObject::UpdateEmptyLayers()
 {
     layerEmpty[0] = layerEmpty[1] = layerEmpty[2] = 1;
-    for (const GUI_RenderObject* child : children) {
+    for (size_t i = 0; i < children.size(); ++i) {
+        const GUI_RenderObject* child = children[i];
+        if (!child)
+            continue;
+        childLayers[i] = static_cast<signed char>(ValidLayer(child->layer) ? child->layer : -1);
         if (ValidLayer(child->layer))
             layerEmpty[child->layer] = 0;
     }

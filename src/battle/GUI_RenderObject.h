@@ -1,9 +1,12 @@
 #pragma once
-#include <list>
+#include <vector>
 
 // Base of the battle visuals that hang on a ship or on another visual: a draw
 // layer in the parent, a zoom window with an alpha that fades with the zoom,
 // and a list of children (not owned) drawn with it.
+// The children sit in one array with their layers beside them: a layer's draw
+// walks every ship's children each frame and touches only its own. A child's
+// layer is read when it is added and by UpdateEmptyLayers.
 class GUI_RenderObject {
 public:
     GUI_RenderObject() = default;
@@ -20,7 +23,7 @@ public:
     void RemoveFromParent(GUI_RenderObject* child);
     void UpdateEmptyLayers();
 
-    const std::list<GUI_RenderObject*>& GetChildren() const { return children; }
+    const std::vector<GUI_RenderObject*>& GetChildren() const { return children; }
     GUI_RenderObject* GetParent() const { return parent; }
     bool IsLayerEmpty(int drawLayer) const { return ValidLayer(drawLayer) ? layerEmpty[drawLayer] != 0 : true; }
 
@@ -33,8 +36,19 @@ protected:
     static bool ValidLayer(int n) { return n >= 0 && n < 3; }
 
     GUI_RenderObject* parent = nullptr;
-    std::list<GUI_RenderObject*> children;
+    std::vector<GUI_RenderObject*> children;
     unsigned char layerEmpty[3] = {1, 1, 1};
+
+private:
+    // Draws the children of one layer (-1: all), in the order they were
+    // added. A child added meanwhile is drawn this time too; one removed
+    // meanwhile leaves a hole that is closed once the walk is over.
+    void DrawChildren(int drawLayer);
+    void CloseHoles();
+
+    std::vector<signed char> childLayers;
+    int walking = 0;
+    bool holes = false;
 };
 
 // A visual at a point of the battle map; depth below 1 moves less than the

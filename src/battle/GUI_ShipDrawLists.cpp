@@ -6,6 +6,15 @@
 #include <algorithm>
 #include <vector>
 
+namespace {
+
+void RemoveFrom(std::vector<SIM_Ship*>& list, SIM_Ship* ship)
+{
+    list.erase(std::remove(list.begin(), list.end(), ship), list.end());
+}
+
+} // namespace
+
 GUI_ShipDrawLists& GUI_ShipDrawLists::GetInstance()
 {
     // Never destroyed: ships freed by other statics at exit still leave it.
@@ -36,14 +45,14 @@ void GUI_ShipDrawLists::Move(SIM_Ship* ship, int oldLayer, int newLayer)
 {
     if (!ship)
         return;
-    lists[ListForLayer(oldLayer)].remove(ship);
+    RemoveFrom(lists[ListForLayer(oldLayer)], ship);
     lists[ListForLayer(newLayer)].push_back(ship);
 }
 
 void GUI_ShipDrawLists::Remove(SIM_Ship* ship)
 {
     for (auto& list : lists)
-        list.remove(ship);
+        RemoveFrom(list, ship);
 }
 
 void GUI_ShipDrawLists::Clear()

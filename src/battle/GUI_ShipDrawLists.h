@@ -1,6 +1,5 @@
 #pragma once
 #include <cstddef>
-#include <list>
 #include <vector>
 
 class SIM_Ship;
@@ -25,11 +24,12 @@ public:
     void DrawList(int list);
     void DrawTintList(int list);
 
-    const std::list<SIM_Ship*>& GetList(int list) const { return lists[Valid(list) ? list : 0]; }
+    const std::vector<SIM_Ship*>& GetList(int list) const { return lists[Valid(list) ? list : 0]; }
     size_t CountShips() const;
 
 private:
     static bool Valid(int n) { return n >= 0 && n < kLists; }
-    std::list<SIM_Ship*> lists[kLists];
+    // Arrays, not linked nodes: every frame walks them whole.
+    std::vector<SIM_Ship*> lists[kLists];
     std::vector<SIM_Ship*> drawOrder;
 };

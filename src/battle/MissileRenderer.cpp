@@ -33,6 +33,21 @@ void MissileRenderer::Reset()
 {
     trails.clear();
     drawn.clear();
+    launcherKeys.clear();
+    launcherTrails.clear();
+}
+
+void MissileRenderer::MatchLaunchers()
+{
+    const std::vector<SIM_MissileModule*>& launchers = SIM_MissileModule::GetLaunchers();
+    if (launchers.size() == launcherKeys.size() && std::equal(launchers.begin(), launchers.end(), launcherKeys.begin()))
+        return;
+    launcherKeys.assign(launchers.begin(), launchers.end());
+    launcherTrails.resize(launchers.size());
+    for (size_t i = 0; i < launchers.size(); ++i) {
+        const auto it = trails.find(&launchers[i]->GetMissile());
+        launcherTrails[i] = it == trails.end() ? nullptr : it->second.get();
+    }
 }
 
 const MissileRenderer::Trails* MissileRenderer::Find(const SIM_Missile* missile) const
@@ -60,11 +75,15 @@ MissileRenderer::Trails& MissileRenderer::TrailsOf(const SIM_Missile& missile)
     return *slot;
 }
 
-void MissileRenderer::Follow(const SIM_Missile& missile, float frameMs)
+void MissileRenderer::Follow(const SIM_Missile& missile, float frameMs, Trails*& known)
 {
-    const Trails* known = Find(&missile);
-    if (missile.IsLive() || (known && known->Shows())) {
-        Trails& t = TrailsOf(missile);
+    const bool shows = missile.IsLive() || (known && !known->faded && known->Shows());
+    if (known)
+        known->faded = !shows;
+    if (shows) {
+        if (!known)
+            known = &TrailsOf(missile);
+        Trails& t = *known;
         if (missile.IsLive() && (!t.wasLive || t.flight != missile.GetFlight())) {
             // A new flight: the trails start again from the launch point.
             t.flight = missile.GetFlight();
@@ -99,9 +118,13 @@ void MissileRenderer::Follow(const SIM_Missile& missile, float frameMs)
         t.wasLive = missile.IsLive();
         drawn.emplace_back(&missile, &t);
     }
-    for (int i = 0; i < SIM_Missile::kDecoys; ++i)
-        if (const SIM_Missile* decoy = missile.GetDecoy(i))
-            Follow(*decoy, frameMs);
+    for (int i = 0; i < SIM_Missile::kDecoys; ++i) {
+        if (const SIM_Missile* decoy = missile.GetDecoy(i)) {
+            const auto it = trails.find(decoy);
+            Trails* decoyTrails = it == trails.end() ? nullptr : it->second.get();
+            Follow(*decoy, frameMs, decoyTrails);
+        }
+    }
 }
 
 bool MissileRenderer::BodyQuad(const SIM_Missile& missile, const BattleView& view, ScreenVertex quad[4])
@@ -140,8 +163,10 @@ bool MissileRenderer::FlareQuad(const SIM_Missile& missile, int cell, float flic
 void MissileRenderer::Draw(float frameMs)
 {
     drawn.clear();
-    for (SIM_MissileModule* launcher : SIM_MissileModule::GetLaunchers())
-        Follow(launcher->GetMissile(), frameMs);
+    MatchLaunchers();
+    // By index: following a missile neither adds nor removes launchers.
+    for (size_t i = 0; i < launcherKeys.size(); ++i)
+        Follow(SIM_MissileModule::GetLaunchers()[i]->GetMissile(), frameMs, launcherTrails[i]);
     if (drawn.empty() || !D3DEngine::GetInstance().IsInitialised())
         return;
 

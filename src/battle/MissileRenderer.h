@@ -10,6 +10,7 @@
 
 class QuadRunBatch;
 class SIM_Missile;
+class SIM_MissileModule;
 
 // The missile layer: every missile of every launcher (and its decoys) with
 // its trail, in four runs: rope trails, smoke puffs, bodies, then the engine
@@ -34,6 +35,9 @@ public:
         int flareCell = 0;
         float flickerTimer = 0.0f;
         float flickerScale = 1.0f;
+        // Neither flying nor showing when last followed: nothing changes it
+        // until the next launch, so the frame's walk looks no further.
+        bool faded = false;
         bool Shows() const { return rope.HasActivePoint() || (spline && spline->IsActive()); }
     };
 
@@ -57,7 +61,12 @@ private:
     MissileRenderer();
     Trails& TrailsOf(const SIM_Missile& missile);
     // The missile's trails one frame on; collects it (and its decoys) to draw.
-    void Follow(const SIM_Missile& missile, float frameMs);
+    // known: the missile's trails if it has been seen in flight, set when it
+    // is first seen.
+    void Follow(const SIM_Missile& missile, float frameMs, Trails*& known);
+    // Each launcher's missile's trails, in launcher order, so that the
+    // frame's walk over every launcher needs no lookup.
+    void MatchLaunchers();
 
     SmartTexture ropeTexture;
     SmartTexture flareTexture;
@@ -67,4 +76,6 @@ private:
     // This frame's missiles and their trails, in launcher order (kept between
     // frames so that steady frames do not allocate).
     std::vector<std::pair<const SIM_Missile*, Trails*>> drawn;
+    std::vector<const SIM_MissileModule*> launcherKeys;
+    std::vector<Trails*> launcherTrails;
 };

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "battle/GUI_Map.h"
 #include "battle/GUI_RenderObject.h"
 
@@ -79,6 +82,59 @@ TEST(GUI_RenderObject, AChildLeavesItsParentWhenDestroyedAndOutlivesIt)
     EXPECT_FALSE(parent->IsLayerEmpty(1));
     parent.reset();
     EXPECT_EQ(kept.GetParent(), nullptr);
+}
+
+// Draws once and then, the first time, changes its parent's children.
+class ChangingObject : public CountingObject {
+public:
+    ChangingObject(GUI_RenderObject& owner, GUI_RenderObject* toRemove, GUI_RenderObject* toAdd)
+        : CountingObject(2), owner(owner), toRemove(toRemove), toAdd(toAdd)
+    {
+    }
+    void Draw() override
+    {
+        CountingObject::Draw();
+        if (toRemove)
+            owner.RemoveFromParent(std::exchange(toRemove, nullptr));
+        if (toAdd)
+            owner.AddChild(std::exchange(toAdd, nullptr));
+    }
+    GUI_RenderObject& owner;
+    GUI_RenderObject* toRemove;
+    GUI_RenderObject* toAdd;
+};
+
+TEST(GUI_RenderObject, ChildrenChangedDuringADrawAreDrawnAsTheyStandThen)
+{
+    GUI_RenderObject parent;
+    CountingObject before(2), removed(2), added(2), under(0), last(2);
+    ChangingObject changer(parent, &removed, &added);
+    parent.AddChild(&before);
+    parent.AddChild(&changer);
+    parent.AddChild(&removed);
+    parent.AddChild(&under);
+    parent.AddChild(&last);
+    parent.DrawLayer(2);
+    EXPECT_EQ(before.draws, 1);
+    EXPECT_EQ(changer.draws, 1);
+    EXPECT_EQ(removed.draws, 0); // taken out before its turn
+    EXPECT_EQ(last.draws, 1);    // not skipped by the removal
+    EXPECT_EQ(added.draws, 1);   // added at the end, drawn in the same walk
+    EXPECT_EQ(under.draws, 0);
+    EXPECT_EQ(removed.GetParent(), nullptr);
+    const std::vector<GUI_RenderObject*> expected = {&before, &changer, &under, &last, &added};
+    EXPECT_EQ(parent.GetChildren(), expected);
+
+    // A child removed while another layer draws leaves no hole either.
+    ChangingObject remover(parent, &under, nullptr);
+    remover.layer = 0;
+    parent.AddChild(&remover);
+    parent.DrawLayer(0);
+    EXPECT_EQ(under.draws, 1);
+    EXPECT_EQ(remover.draws, 1);
+    EXPECT_FALSE(parent.IsLayerEmpty(0));
+    const std::vector<GUI_RenderObject*> after = {&before, &changer, &last, &added, &remover};
+    EXPECT_EQ(parent.GetChildren(), after);
 }
 
 TEST(GUI_RenderObject, BelowTheMinimumZoomNothingDraws)
