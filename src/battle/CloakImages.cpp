@@ -15,7 +15,7 @@ CloakImages& CloakImages::GetInstance()
     return images;
 }
 
-void CloakImages::Prepare(const std::list<SIM_Ship*>& ships)
+void CloakImages::Prepare(const std::vector<SIM_Ship*>& ships)
 {
     tiles.clear();
     D3DEngine& engine = D3DEngine::GetInstance();

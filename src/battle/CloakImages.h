@@ -2,7 +2,6 @@
 #include "engine/QuadRunBatch.h"
 #include "platform/IGraphicsDevice.h"
 
-#include <list>
 #include <vector>
 
 class GUI_Ship;
@@ -33,7 +32,7 @@ public:
     static CloakImages& GetInstance();
 
     // Before a layer is drawn: the images of its cloaked ships on the screen.
-    void Prepare(const std::list<SIM_Ship*>& ships);
+    void Prepare(const std::vector<SIM_Ship*>& ships);
     // After the layer: the tiles are no longer valid.
     void Forget() { tiles.clear(); }
     // The ship's tile for an image of `side` pixels, while still what the
