@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -203,10 +204,18 @@ private:
     benchmark::ClobberMemory();
 }
 
+std::unique_ptr<BenchGame>& GameSlot()
+{
+    static std::unique_ptr<BenchGame> slot;
+    return slot;
+}
+
 BenchGame& TheGame()
 {
-    static BenchGame game;
-    return game;
+    std::unique_ptr<BenchGame>& slot = GameSlot();
+    if (!slot)
+        slot = std::make_unique<BenchGame>();
+    return *slot;
 }
 
 // With QLM_BENCH_DRAWS set, the draws and binds of each step of the battle
@@ -567,3 +576,8 @@ BENCHMARK(BM_BattleOnScreen)->Arg(50)->Arg(200)->Arg(500)->Iterations(600)->UseR
 BENCHMARK(BM_MainMenuOnScreen)->Iterations(600)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
+
+void ShutDownBenchGame()
+{
+    GameSlot().reset();
+}

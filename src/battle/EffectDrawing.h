@@ -46,7 +46,8 @@ class LayerLists {
 public:
     static std::vector<T*>& Of(int drawLayer)
     {
-        static std::vector<T*> lists[2];
+        // Never destroyed: a battle freed at exit still leaves these lists.
+        static auto* const lists = new std::vector<T*>[2];
         return lists[drawLayer == 2 ? 1 : 0];
     }
     static void File(T* item, int drawLayer)

@@ -26,8 +26,9 @@ std::vector<GUI_EngineGlow*>& List(int drawLayer)
 // The glows of large ships, whose flames are drawn masked.
 std::vector<GUI_EngineGlow*>& MaskedList()
 {
-    static std::vector<GUI_EngineGlow*> list;
-    return list;
+    // Never destroyed: a battle freed at exit still leaves this list.
+    static auto* const list = new std::vector<GUI_EngineGlow*>();
+    return *list;
 }
 
 // Whether the ship's visual shows what lies under its hull this frame.

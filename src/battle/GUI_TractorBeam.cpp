@@ -72,8 +72,9 @@ void GUI_TractorBeam::Draw()
 namespace {
 std::vector<GUI_TractorBeamCollection*>& Collections()
 {
-    static std::vector<GUI_TractorBeamCollection*> list;
-    return list;
+    // Never destroyed: a battle freed at exit still leaves this list.
+    static auto* const list = new std::vector<GUI_TractorBeamCollection*>();
+    return *list;
 }
 } // namespace
 

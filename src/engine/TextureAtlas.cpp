@@ -20,8 +20,10 @@ bool InsidePicture(float c)
 
 TextureAtlas& TextureAtlas::Shared()
 {
-    static TextureAtlas atlas;
-    return atlas;
+    // Never destroyed: the device lets go of its pages at shutdown, which
+    // can come after the statics of this file are gone.
+    static auto* const atlas = new TextureAtlas();
+    return *atlas;
 }
 
 std::vector<TextureAtlas::Placement> TextureAtlas::Pack(const std::vector<Size>& sizes, int pageSide, int maxPages)
