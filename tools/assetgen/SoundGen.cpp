@@ -515,6 +515,8 @@ bool GenerateSounds(const std::string& dataDir)
     fx("weapons/ecm_fire.ogg", Buzz({79, 74, 79}, 0.06f), 0.5f);
     fx("weapons/ecm_shock.ogg", Explosion(0.7f, 9000.0f, 2000.0f, 6.0f, 160.0f, rng), 0.8f);
     fx("weapons/smartbomb.ogg", Explosion(1.2f, 3000.0f, 150.0f, 3.0f, 40.0f, rng), 0.9f);
+    // The crackle over a shocked ship's hull, apart from the shock's own launch.
+    fx("ecmshock.ogg", Explosion(0.5f, 12000.0f, 3000.0f, 10.0f, 220.0f, rng), 0.6f);
 
     // The drones loop, so no de-click ramps: their ends already meet.
     auto drone = [&](const char* name, Samples s) {
