@@ -19,6 +19,7 @@ namespace {
 constexpr uint32_t kFrameTint = 0xFFC8C8C8u;
 constexpr uint32_t kLabelFill = 0xFF040404u;
 constexpr float kLabelFontSize = 14.0f;
+constexpr float kMinLabelFontSize = 10.0f;
 } // namespace
 
 void GUI_MiniMap::Open(float mapWidth, float mapHeight, int screenHeight)
@@ -134,6 +135,18 @@ void GUI_MiniMap::RefreshIcons()
     m_nextList = (m_nextList + 1) % kUpdateLists;
 }
 
+float GUI_MiniMap::SpeedLabelFontSize(LibText& text, const std::string& caption, const std::string& speed,
+                                      int labelWidth)
+{
+    // Both texts sit 5 pixels in from their edge and keep 4 between them.
+    const int room = labelWidth - 14;
+    text.SetFont("zekton16.dds", kLabelFontSize);
+    float size = kLabelFontSize;
+    while (size > kMinLabelFontSize && text.MeasureText(caption, size) + text.MeasureText(speed, size) > room)
+        size -= 1.0f;
+    return size;
+}
+
 void GUI_MiniMap::SetSpeedText(float speed)
 {
     m_speedText = StrFormat("%.1fx", speed);
@@ -230,8 +243,9 @@ void GUI_MiniMap::Draw()
 
     engine.FillRect(m_speedLabel, kLabelFill);
     LibText& text = LibText::GetInstance();
-    // A size smaller than elsewhere: caption and speed share 90 pixels.
-    text.SetFont("zekton16.dds", kLabelFontSize);
+    // A size smaller than elsewhere: caption and speed share 84 pixels, and
+    // shrink together when a longer speed ("1.6x") or caption would touch.
+    text.SetFont("zekton16.dds", SpeedLabelFontSize(text, m_caption, m_speedText, m_speedLabel.right - m_speedLabel.left));
     text.SetText(TEXT_ALIGN_LEFT, m_caption, static_cast<float>(m_speedLabel.left + 5),
                  static_cast<float>(m_speedLabel.top - 3), 0xFFFFFFFFu, 0.0f);
     text.SetText(TEXT_ALIGN_RIGHT, m_speedText, static_cast<float>(m_speedLabel.right - 105),

@@ -8,6 +8,7 @@
 #include "gui/GUI_WindowBase.h"
 #include "platform/IGraphicsDevice.h"
 
+class LibText;
 class SIM_Ship;
 
 // The whole battle map scaled down in the bottom-left corner: a square per
@@ -43,6 +44,9 @@ public:
     // refresh lists in turn.
     void CreateShipIcons();
     void SetSpeedText(float speed);
+    // The size at which the caption and the speed fit the label side by side.
+    static float SpeedLabelFontSize(LibText& text, const std::string& caption, const std::string& speed,
+                                    int labelWidth);
     // Moves this frame's share of the icons (all of them after creation).
     void RefreshIcons();
     void PlaceIcon(Icon& icon) const;

@@ -51,6 +51,26 @@ TEST_F(BattleHudTest, StripEndsOnTheBottomEdgeAndSpeedButtonsSitOnTheMiniMap)
     EXPECT_EQ(GUI_TopStrip::GetOpen(), nullptr);
 }
 
+TEST_F(BattleHudTest, SpeedCaptionAndSpeedShrinkTogetherOnlyWhenTheyWouldTouch)
+{
+    LibText& text = LibText::GetInstance();
+    const std::string caption = "Speed";
+    // The label is the mini-map's width less 78: 84 pixels, 70 of them for text.
+    EXPECT_FLOAT_EQ(GUI_MiniMap::SpeedLabelFontSize(text, caption, "1x", 84), 14.0f);
+    for (const char* speed : {"1.6x", "12.0x"}) {
+        SCOPED_TRACE(speed);
+        const float size = GUI_MiniMap::SpeedLabelFontSize(text, caption, speed, 84);
+        ASSERT_GE(size, 10.0f);
+        if (size > 10.0f)
+            EXPECT_LE(text.MeasureText(caption, size) + text.MeasureText(speed, size), 70);
+        if (size < 14.0f)
+            EXPECT_GT(text.MeasureText(caption, size + 1.0f) + text.MeasureText(speed, size + 1.0f), 70);
+    }
+    EXPECT_LT(GUI_MiniMap::SpeedLabelFontSize(text, caption, "1.6x", 84), 14.0f);
+    // Never below 10, however long the caption.
+    EXPECT_FLOAT_EQ(GUI_MiniMap::SpeedLabelFontSize(text, std::string(40, 'W'), "1.6x", 84), 10.0f);
+}
+
 TEST_F(BattleHudTest, StripButtonsFlipTheBattleFlagsAndShowTheirHoverIcon)
 {
     BattleHud::OpenLiveWindows(2400.0f, 1800.0f, kScreenW, kScreenH, false);
