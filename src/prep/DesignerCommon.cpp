@@ -54,19 +54,20 @@ void FillRect(int left, int top, int right, int bottom, uint32_t colour)
     D3DEngine::GetInstance().FillRect(GRect{left, top, right, bottom}, colour);
 }
 
-static void Put(int align, const std::string& text, float x, float y, uint32_t colour, float width)
+static void Put(int align, const std::string& text, float x, float y, uint32_t colour, float width,
+                float size = 16.0f)
 {
     LibText& lib = LibText::GetInstance();
     if (!lib.FindFont("zekton16.dds"))
         return;
-    lib.SetFont("zekton16.dds", 16.0f);
+    lib.SetFont("zekton16.dds", size);
     lib.SetText(align, text, x, y, colour, width);
     lib.Render();
 }
 
-void DrawText(const std::string& text, float x, float y, uint32_t colour)
+void DrawText(const std::string& text, float x, float y, uint32_t colour, float size)
 {
-    Put(TEXT_ALIGN_LEFT, text, x, y, colour, 0.0f);
+    Put(TEXT_ALIGN_LEFT, text, x, y, colour, 0.0f, size);
 }
 
 void DrawTextRight(const std::string& text, float right, float y, uint32_t colour)

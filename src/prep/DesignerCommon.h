@@ -25,7 +25,7 @@ int GetSoundCount(int sound);
 void DrawPanelBackdrop(const GRect& rect, float alpha = 1.0f);
 void FillRect(int left, int top, int right, int bottom, uint32_t colour);
 // 16-point text; right-aligned text ends at x.
-void DrawText(const std::string& text, float x, float y, uint32_t colour = 0xFFFFFFFFu);
+void DrawText(const std::string& text, float x, float y, uint32_t colour = 0xFFFFFFFFu, float size = 16.0f);
 void DrawTextRight(const std::string& text, float right, float y, uint32_t colour = 0xFFFFFFFFu);
 void DrawTextCentred(const std::string& text, float left, float width, float y, uint32_t colour = 0xFFFFFFFFu);
 // The localised text of a key (the key itself when it has no text).

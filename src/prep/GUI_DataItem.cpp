@@ -90,22 +90,36 @@ void GUI_DataItem::Update()
     GUI_WindowBase::Update();
 }
 
+void GUI_DataItem::FitLabel()
+{
+    m_shownWidth = width;
+    m_shownLabel = m_label;
+    m_shownSize = 16.0f;
+    LibText& text = LibText::GetInstance();
+    if (!text.FindFont("zekton16.dds"))
+        return;
+    text.SetFont("zekton16.dds", 16.0f);
+    // Label at 10 from the left, value at 5 from the right, 4 between them.
+    const int room = width - 19 - text.GetTextWidth(m_value);
+    // A long label ("Maximum range" beside a long value) is read smaller rather than cut;
+    // only below the smallest readable size is it cut.
+    while (m_shownSize > kSmallestLabelSize && text.MeasureText(m_label, m_shownSize) > room)
+        m_shownSize -= 1.0f;
+    text.SetFont("zekton16.dds", m_shownSize);
+    text.TruncateToWidth(m_shownLabel, room);
+}
+
 void GUI_DataItem::Draw()
 {
     if (!visible)
         return;
     if (IsMouseOver() && !GUI_WindowManager::GetInstance().IsModalOpen())
         designer::FillRect(left, top, right, bottom, 0x20FFFFFFu);
-    if (m_shownWidth != width) {
-        m_shownWidth = width;
-        m_shownLabel = m_label;
-        LibText& text = LibText::GetInstance();
-        if (text.FindFont("zekton16.dds")) {
-            text.SetFont("zekton16.dds", 16.0f);
-            text.TruncateToWidth(m_shownLabel, width - 25 - text.GetTextWidth(m_value));
-        }
-    }
-    designer::DrawText(m_shownLabel, static_cast<float>(left + 10), static_cast<float>(top - 3));
+    if (m_shownWidth != width)
+        FitLabel();
+    // A smaller label stays centred on the row.
+    designer::DrawText(m_shownLabel, static_cast<float>(left + 10), static_cast<float>(top - 3) + (16.0f - m_shownSize) * 0.5f,
+                       0xFFFFFFFFu, m_shownSize);
     designer::DrawTextRight(m_value, static_cast<float>(right - 5), static_cast<float>(top - 3));
     if (m_tooltip)
         m_tooltip->Draw();

@@ -23,16 +23,23 @@ public:
     void Draw() override;
     void Update() override;
 
+    static constexpr float kSmallestLabelSize = 12.0f;
+
     const std::string& GetLabel() const { return m_label; }
+    // The label as drawn at the row's present width, and its font size.
+    const std::string& GetShownLabel() const { return m_shownLabel; }
+    float GetShownSize() const { return m_shownSize; }
+    void FitLabel();
     const std::string& GetValue() const { return m_value; }
     GUI_Tooltip* GetTooltip() const { return m_tooltip; }
     SIM_ShipModuleType* GetModuleType() const { return m_type; }
 
 private:
     std::string m_label;
-    // The label cut to the room the value leaves, made when the width changes.
+    // The label fitted to the room the value leaves, made when the width changes.
     std::string m_shownLabel;
     int m_shownWidth = -1;
+    float m_shownSize = 16.0f;
     std::string m_value;
     GUI_Tooltip* m_tooltip = nullptr;
     SIM_ShipModuleType* m_type = nullptr;

@@ -400,6 +400,23 @@ TEST_F(ShipDesigner, DataRowsFormatEachTypeAndComparisonsWithoutAMaximumDrawNoBa
         if (r->GetLabel() == GetString("MODULE_DATA_MAX_RANGE"))
             rangeRow = r;
     ASSERT_NE(rangeRow, nullptr);
+    // Long labels are drawn smaller rather than cut, down to 12; only then cut.
+    bool shrunk = false;
+    for (const GUI_DataItem* r : details.GetRows()) {
+        EXPECT_GE(r->GetShownSize(), GUI_DataItem::kSmallestLabelSize);
+        if (r->GetShownLabel() != r->GetLabel())
+            EXPECT_EQ(r->GetShownSize(), GUI_DataItem::kSmallestLabelSize) << r->GetLabel();
+        shrunk = shrunk || r->GetShownSize() < 16.0f;
+    }
+    EXPECT_TRUE(shrunk);
+    {
+        GUI_DataItem* narrow = AddModuleDataItem(SIM_ShipModuleType::Find("cruiser_laser"), "max_range", T::INTEGER, 1.0f);
+        narrow->SetSize(90, 18);
+        narrow->FitLabel();
+        EXPECT_EQ(narrow->GetShownSize(), GUI_DataItem::kSmallestLabelSize);
+        EXPECT_LT(narrow->GetShownLabel().size(), narrow->GetLabel().size());
+        delete narrow;
+    }
     G().ClickOn(*rangeRow);
     GUI_ModuleStatComparison* comparison = GUI_ModuleStatComparison::GetOpen();
     ASSERT_NE(comparison, nullptr);
