@@ -22,7 +22,7 @@ public:
     static constexpr size_t kHistory = 2;
     static constexpr int kHeight = 44;
     static constexpr float kFontSize = 16.0f;
-    // The speaker's name has the 90 pixels left of its box's right edge.
+    // Width of the speaker's name column, from the inner left edge (its box is 96).
     static constexpr int kNameWidth = 90;
     static constexpr float kMinNameSize = 10.0f;
 
