@@ -2,6 +2,7 @@
 // table, the quit question, wheel zoom and picking a ship or a turret.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -17,6 +18,8 @@
 #include "battle/hud/GUI_BattleModuleStats.h"
 #include "battle/hud/GUI_RangeMarker.h"
 #include "battle/hud/GUI_ShipInspector.h"
+#include "battle/hud/GUI_TopStrip.h"
+#include "battle/hud/GUI_TopStripButton.h"
 #include "engine/CInput.h"
 #include "engine/D3DEngine.h"
 #include "gui/GUI_ButtonText.h"
@@ -251,6 +254,57 @@ TEST_F(BattleControls, PickingTakesTheNearestLiveShipWithinItsRadiusAndItsTurret
     EXPECT_EQ(GetRangeMarker().GetModule(), nullptr);
     EXPECT_EQ(GUI_BattleModuleStats::GetOpen(), nullptr);
     BattleHud::CloseAll();
+}
+
+TEST_F(BattleControls, TheCameraButtonAndAClickOnAShipMakeTheCameraFollowItThroughTheFighting)
+{
+    // The camera starts on our strongest ship and stays put on its own.
+    for (int i = 0; i < 120; ++i)
+        gui().RenderBattleFrame();
+    EXPECT_EQ(gui().cameraFollowMode, 0);
+    GUI_Map& map = GUI_Map::GetInstance();
+    GUI_Ship* target = nullptr;
+    for (GUI_Ship* visual : GUI_Ship::GetAll())
+        if (visual->GetShip()->isPlayerShip && visual->GetShip()->state == SIM_Ship::ACTIVE)
+            target = visual;
+    ASSERT_NE(target, nullptr);
+    SIM_Ship* ship = target->GetShip();
+    map.SetCentre(ship->x, ship->y);
+    gui().RenderBattleFrame();
+
+    // The camera button, then a click on the ship's centre, as a player does.
+    GUI_TopStrip* strip = GUI_TopStrip::GetOpen();
+    ASSERT_NE(strip, nullptr);
+    const GUI_TopStripButton& button = *strip->GetButton(GUI_TopStrip::CAMERA);
+    Mouse((button.left + button.right) * 0.5f, (button.top + button.bottom) * 0.5f);
+    gui().OnLeftClick();
+    EXPECT_EQ(gui().cameraFollowMode, 1);
+    Mouse(target->screenX, target->screenY);
+    gui().OnLeftClick();
+    ASSERT_EQ(gui().followedShip, ship);
+    gui().RenderBattleFrame(); // the button is up: the click's map drag ends
+    Mouse(static_cast<float>(map.GetScreenWidth()) * 0.5f, 40.0f); // off the ship, clear of the scrolling edges
+
+    // Each frame starts centred where the ship was when it began, held
+    // inside the map's edges; our fleet starts by the left edge, so the
+    // camera moves once the ship has flown out of the held margin.
+    const float startX = ship->x, startY = ship->y;
+    const float cameraStartX = CameraCentre[0], cameraStartY = CameraCentre[1];
+    auto held = [](float v, float screen, float mapSize) {
+        const float half = static_cast<float>(static_cast<int>(screen) / 2) / ZoomScale;
+        return std::clamp(v - half, 0.0f, mapSize - screen / ZoomScale) + half;
+    };
+    for (int i = 0; i < 900; ++i) {
+        const float x = ship->x, y = ship->y;
+        gui().RenderBattleFrame();
+        ASSERT_NEAR(CameraCentre[0], held(x, static_cast<float>(map.GetScreenWidth()), map.mapWidth), 0.05f)
+            << "frame " << i;
+        ASSERT_NEAR(CameraCentre[1], held(y, static_cast<float>(map.GetScreenHeight()), map.mapHeight), 0.05f)
+            << "frame " << i;
+    }
+    EXPECT_GT(std::hypot(ship->x - startX, ship->y - startY), 20.0f) << "the ship flew";
+    EXPECT_GT(std::hypot(CameraCentre[0] - cameraStartX, CameraCentre[1] - cameraStartY), 20.0f)
+        << "and the camera went with it";
 }
 
 } // namespace

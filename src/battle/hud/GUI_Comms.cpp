@@ -12,11 +12,9 @@
 #include "sim/SIM_Ship.h"
 
 namespace {
-constexpr float kFontSize = 16.0f;
 constexpr uint32_t kBoxFill = 0x20FFFFFFu;
 constexpr uint32_t kBoxFrameHover = 0x80FFFFFFu;
 constexpr uint32_t kBoxFrame = 0x40FFFFFFu;
-constexpr int kNameWidth = 90;
 constexpr int kTextOffset = 100;
 constexpr int kLineStep = 18;
 constexpr int kSelectionSound = 3;
@@ -27,6 +25,28 @@ bool Inside(const GRect& r, float x, float y)
            y < static_cast<float>(r.bottom);
 }
 } // namespace
+
+float GUI_Comms::FitName(std::string& name)
+{
+    LibText& text = LibText::GetInstance();
+    float size = kFontSize;
+    text.SetFont("zekton16.dds", size);
+    while (size > kMinNameSize && text.GetTextWidth(name) > kNameWidth) {
+        size -= 1.0f;
+        text.SetFont("zekton16.dds", size);
+    }
+    text.TruncateToWidth(name, kNameWidth);
+    return size;
+}
+
+void GUI_Comms::DrawName(const SIM_Ship* ship, float x, float rowY)
+{
+    m_shown = ship ? ship->name : std::string();
+    const float size = FitName(m_shown);
+    LibText& text = LibText::GetInstance();
+    text.SetText(TEXT_ALIGN_LEFT, m_shown, x, rowY + (kFontSize - size) * 0.5f, 0xFFFFFFFFu, 0.0f);
+    text.SetFont("zekton16.dds", kFontSize);
+}
 
 void GUI_Comms::Open(bool commsOn, int screenWidth, bool survival)
 {
@@ -134,9 +154,7 @@ void GUI_Comms::Draw()
     for (const Line& line : m_history) {
         if (y <= m_inner.top - 4)
             break;
-        m_shown = line.ship ? line.ship->name : std::string();
-        text.TruncateToWidth(m_shown, kNameWidth);
-        text.SetText(TEXT_ALIGN_LEFT, m_shown, il, static_cast<float>(y), 0xFFFFFFFFu, 0.0f);
+        DrawName(line.ship, il, static_cast<float>(y));
         m_shown = line.text;
         text.TruncateToWidth(m_shown, lineWidth);
         text.SetText(TEXT_ALIGN_LEFT, m_shown, il + kTextOffset, static_cast<float>(y), 0xFFFFFFFFu, 0.0f);
@@ -144,9 +162,7 @@ void GUI_Comms::Draw()
     }
     if (m_hasCurrent) {
         const auto cy = static_cast<float>(m_inner.bottom - 22);
-        m_shown = m_current.ship ? m_current.ship->name : std::string();
-        text.TruncateToWidth(m_shown, kNameWidth);
-        text.SetText(TEXT_ALIGN_LEFT, m_shown, il, cy, 0xFFFFFFFFu, 0.0f);
+        DrawName(m_current.ship, il, cy);
         m_shown.assign(m_current.text, 0, static_cast<size_t>(m_typed));
         text.SetText(TEXT_ALIGN_LEFT, m_shown, il + kTextOffset, cy, 0xFFFFFFFFu, 0.0f);
     }

@@ -21,11 +21,21 @@ public:
     static constexpr int kMinCharacters = 200;
     static constexpr size_t kHistory = 2;
     static constexpr int kHeight = 44;
+    static constexpr float kFontSize = 16.0f;
+    // Width of the speaker's name column, from the inner left edge (its box is 96).
+    static constexpr int kNameWidth = 90;
+    static constexpr float kMinNameSize = 10.0f;
 
     struct Line {
         std::string text;
         SIM_Ship* ship = nullptr;
     };
+
+    // The size a speaker's name is drawn at: the panel's own when it fits the
+    // name column, else the largest whole size down to kMinNameSize at which
+    // it does; a name too long even then is cut at that size. Leaves the
+    // text renderer at the size returned.
+    static float FitName(std::string& name);
 
     // Opens one only while the battle's comms are on.
     static void Open(bool commsOn, int screenWidth, bool survival);
@@ -49,6 +59,8 @@ public:
 private:
     void Speak(const Line& line) const;
     void DrawBox(const GRect& box) const;
+    // The name at the row's left, centred on the row whatever its size.
+    void DrawName(const SIM_Ship* ship, float x, float rowY);
 
     CTexturedSprite m_background;
     GUI_Interlace m_lines;

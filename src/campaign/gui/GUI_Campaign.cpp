@@ -73,6 +73,8 @@ GUI_Campaign::GUI_Campaign() : m_hooks(std::make_unique<GUI_CampaignHooks>())
     SIM_CampaignProgress::GetInstance();
     SIM_CampaignBattleManager::GetInstance();
     GUI_CampaignAttackArrow::GetInstance();
+    // An end-turn report open at exit marks the planet views as it closes.
+    GUI_Encounter::GetAll();
 }
 
 GUI_Campaign::~GUI_Campaign()

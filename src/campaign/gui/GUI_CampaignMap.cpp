@@ -61,6 +61,13 @@ GUI_CampaignMap::GUI_CampaignMap(SIM_Campaign* campaign) : m_campaign(campaign)
     viewTop = top;
     viewRight = right;
     viewBottom = bottom;
+    // A new campaign opens on the player's own planet, not on the middle of
+    // the map where it may be out of sight; a saved view replaces this later.
+    if (const SIM_CampaignEncounter* home = FirstViewEncounter()) {
+        focusX = EncounterX(home);
+        focusY = EncounterY(home);
+        ClampFocus();
+    }
     UpdateViewOrigin();
     m_zoomer = std::make_unique<GUI_MapZoomer>(*this);
 
@@ -138,6 +145,18 @@ float GUI_CampaignMap::EncounterX(const SIM_CampaignEncounter* e) const
 float GUI_CampaignMap::EncounterY(const SIM_CampaignEncounter* e) const
 {
     return e->mapPosition[1] * (m_campaign ? m_campaign->mapSizeY : 0.0f);
+}
+
+const SIM_CampaignEncounter* GUI_CampaignMap::FirstViewEncounter() const
+{
+    if (!m_campaign)
+        return nullptr;
+    if (const SIM_CampaignEncounter* home = m_campaign->GetHomeworldEncounter())
+        return home;
+    for (const SIM_CampaignEncounter* e : m_campaign->GetEncounters())
+        if (e->territory == SIM_CampaignEncounter::PLAYER)
+            return e;
+    return nullptr;
 }
 
 float GUI_CampaignMap::ToScreenX(float mapX) const

@@ -66,6 +66,9 @@ public:
     // The map point of an encounter (its position is a fraction of the map).
     float EncounterX(const SIM_CampaignEncounter* e) const;
     float EncounterY(const SIM_CampaignEncounter* e) const;
+    // Where a campaign opens without a saved view: the homeworld, else the
+    // first planet the player holds, else null (the map's centre).
+    const SIM_CampaignEncounter* FirstViewEncounter() const;
     float ViewWidth() const { return static_cast<float>(viewRight - viewLeft); }
     float ViewHeight() const { return static_cast<float>(viewBottom - viewTop); }
 

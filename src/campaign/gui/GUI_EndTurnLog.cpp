@@ -39,6 +39,8 @@ void GUI_EndTurnLog::Fill()
     for (SIM_CampaignEncounter* e : SIM_CampaignEncounter::GetAll())
         if (e->loyalty.changed || (e->ai && e->ai->threat.changed))
             m_strips.push_back(new GUI_EndTurnStrip(e));
+    for (GUI_EndTurnStrip* strip : m_strips)
+        strip->WrapLines(m_area.right - 20 - m_area.left);
     LayoutStrips();
 }
 

@@ -22,9 +22,15 @@ GUI_EndTurnStrip::GUI_EndTurnStrip(SIM_CampaignEncounter* encounter) : m_encount
     BuildLines();
 }
 
-int GUI_EndTurnStrip::NaturalHeight(int lines)
+int GUI_EndTurnStrip::NaturalHeight(int rows)
 {
-    return std::max(62, 27 + 18 * lines);
+    return std::max(62, 27 + 18 * rows);
+}
+
+int GUI_EndTurnStrip::TextRoom(int stripWidth)
+{
+    // Inset 2 each side, icon 5 + 48, gap 10, and 4 clear of the right edge.
+    return stripWidth - 4 - 5 - 48 - 10 - 4;
 }
 
 std::string GUI_EndTurnStrip::LineText(const std::string& label, float change, const std::string& reason)
@@ -51,7 +57,37 @@ void GUI_EndTurnStrip::BuildLines()
         if (m_encounter->ai)
             AddLines(m_encounter->ai->threat, m_threatLabel);
     }
-    m_height = NaturalHeight(static_cast<int>(m_lines.size()));
+    m_rows = m_lines;
+    m_rowColours = m_colours;
+    m_height = NaturalHeight(static_cast<int>(m_rows.size()));
+}
+
+void GUI_EndTurnStrip::WrapLines(int stripWidth)
+{
+    LibText& text = LibText::GetInstance();
+    text.SetFont("zekton16.dds", 16.0f);
+    const int room = TextRoom(stripWidth);
+    m_rows.clear();
+    m_rowColours.clear();
+    std::string wrapped;
+    for (size_t i = 0; i < m_lines.size(); ++i) {
+        text.WrapText(m_lines[i], room, wrapped);
+        size_t begin = 0;
+        while (begin < wrapped.size()) {
+            size_t end = wrapped.find('\n', begin);
+            if (end == std::string::npos)
+                end = wrapped.size();
+            m_rows.push_back(wrapped.substr(begin, end - begin));
+            m_rowColours.push_back(m_colours[i]);
+            begin = end + 1;
+        }
+        // Without a font nothing wraps; the line stays whole.
+        if (wrapped.empty()) {
+            m_rows.push_back(m_lines[i]);
+            m_rowColours.push_back(m_colours[i]);
+        }
+    }
+    m_height = NaturalHeight(static_cast<int>(m_rows.size()));
 }
 
 void GUI_EndTurnStrip::Layout()
@@ -60,13 +96,6 @@ void GUI_EndTurnStrip::Layout()
     const float cx = static_cast<float>(m_inner.left + 5 + 24);
     m_icon.PlaceCentred(cx, static_cast<float>(m_inner.top + 5 + 24));
     m_textX = cx + 24.0f + 10.0f;
-    // A long reason is cut at the strip's edge rather than run out of it.
-    LibText& text = LibText::GetInstance();
-    text.SetFont("zekton16.dds", 16.0f);
-    const int room = m_inner.right - 4 - static_cast<int>(m_textX);
-    m_shown = m_lines;
-    for (std::string& line : m_shown)
-        text.TruncateToWidth(line, room);
 }
 
 void GUI_EndTurnStrip::Draw()
@@ -79,6 +108,6 @@ void GUI_EndTurnStrip::Draw()
     text.SetText(TEXT_ALIGN_LEFT, GetString(m_encounter->GetGuiName().c_str()), m_textX,
                  static_cast<float>(m_inner.top), 0xFFFFFFFFu, 0.0f);
     float y = static_cast<float>(m_inner.top + 18);
-    for (size_t i = 0; i < m_shown.size(); ++i, y += 18.0f)
-        text.SetText(TEXT_ALIGN_LEFT, m_shown[i], m_textX, y, m_colours[i], 0.0f);
+    for (size_t i = 0; i < m_rows.size(); ++i, y += 18.0f)
+        text.SetText(TEXT_ALIGN_LEFT, m_rows[i], m_textX, y, m_rowColours[i], 0.0f);
 }

@@ -19,18 +19,25 @@ public:
 
     explicit GUI_EndTurnStrip(SIM_CampaignEncounter* encounter);
 
-    // max(62, 27 + 18 per line): what the strip needs before sharing out spare room.
-    static int NaturalHeight(int lines);
+    // max(62, 27 + 18 per row): what the strip needs before sharing out spare room.
+    static int NaturalHeight(int rows);
+    // Room for the text column in a strip this wide: inset, icon and margins.
+    static int TextRoom(int stripWidth);
     static std::string LineText(const std::string& label, float change, const std::string& reason);
 
     void BuildLines();
+    // Breaks each line into rows that fit a strip this wide; the height then
+    // counts rows, so that a long reason is read whole, not cut at the edge.
+    void WrapLines(int stripWidth);
     void Layout();
     void Draw() override;
 
     int GetHeight() const { return m_height; }
+    float GetTextX() const { return m_textX; }
     const std::vector<std::string>& GetLines() const { return m_lines; }
-    const std::vector<std::string>& GetShownLines() const { return m_shown; }
+    const std::vector<std::string>& GetRows() const { return m_rows; }
     const std::vector<uint32_t>& GetColours() const { return m_colours; }
+    const std::vector<uint32_t>& GetRowColours() const { return m_rowColours; }
     SIM_CampaignEncounter* GetEncounter() const { return m_encounter; }
 
 private:
@@ -43,8 +50,9 @@ private:
     std::string m_loyaltyLabel;
     std::string m_threatLabel;
     std::vector<std::string> m_lines;
-    // The lines cut to the strip's width, made when it is laid out.
-    std::vector<std::string> m_shown;
     std::vector<uint32_t> m_colours;
+    // The lines as drawn: one row each until WrapLines breaks them.
+    std::vector<std::string> m_rows;
+    std::vector<uint32_t> m_rowColours;
     int m_height = 62;
 };

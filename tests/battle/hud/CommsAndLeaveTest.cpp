@@ -9,7 +9,10 @@
 #include "battle/hud/GUI_SurvivalScore.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_ConfirmDialog.h"
+#include "engine/D3DEngine.h"
 #include "engine/GHashTable.h"
+#include "engine/LibText.h"
+#include "platform/HeadlessGraphicsDevice.h"
 #include "gui/GUI_Tooltip.h"
 #include "sim/SIM_BattleClock.h"
 #include "sim/SIM_CommsManager.h"
@@ -110,6 +113,63 @@ TEST_F(CommsAndLeaveTest, CommsTypeOneCharacterPer6msAndKeepTwoLinesOfHistory)
     EXPECT_EQ(SIM_CommsManager::GetInstance().GetInspectedShip(), second) << "the comms speak for it now";
     EXPECT_TRUE(ClickAt(static_cast<float>(comms->right - 5), static_cast<float>(comms->top + 5)))
         << "any click inside is taken";
+}
+
+TEST_F(CommsAndLeaveTest, ASpeakersNameShrinksToFitItsColumnAndIsCutOnlyBelowTheSmallestSize)
+{
+    LibText& text = LibText::GetInstance();
+    auto widthAt = [&](const std::string& s, float size) {
+        text.SetFont("zekton16.dds", size);
+        return text.GetTextWidth(s);
+    };
+    // A short name keeps the panel's size.
+    std::string name = "Ajax";
+    ASSERT_LE(widthAt(name, GUI_Comms::kFontSize), GUI_Comms::kNameWidth);
+    EXPECT_FLOAT_EQ(GUI_Comms::FitName(name), GUI_Comms::kFontSize);
+    EXPECT_EQ(name, "Ajax");
+    // A longer one: the largest whole size at which it fits, whole.
+    const std::string longer = "Perseverance";
+    ASSERT_GT(widthAt(longer, GUI_Comms::kFontSize), GUI_Comms::kNameWidth);
+    name = longer;
+    const float size = GUI_Comms::FitName(name);
+    EXPECT_EQ(name, longer);
+    EXPECT_LT(size, GUI_Comms::kFontSize);
+    EXPECT_GE(size, GUI_Comms::kMinNameSize);
+    EXPECT_LE(widthAt(longer, size), GUI_Comms::kNameWidth);
+    EXPECT_GT(widthAt(longer, size + 1.0f), GUI_Comms::kNameWidth);
+    // Too long even at the smallest size: cut there, from its start.
+    const std::string longest = "Perseverance Under Starlight";
+    ASSERT_GT(widthAt(longest, GUI_Comms::kMinNameSize), GUI_Comms::kNameWidth);
+    name = longest;
+    EXPECT_FLOAT_EQ(GUI_Comms::FitName(name), GUI_Comms::kMinNameSize);
+    EXPECT_EQ(longest.rfind(name, 0), 0u);
+    EXPECT_LE(widthAt(name, GUI_Comms::kMinNameSize), GUI_Comms::kNameWidth);
+    EXPECT_GT(widthAt(longest.substr(0, name.size() + 1), GUI_Comms::kMinNameSize), GUI_Comms::kNameWidth);
+
+    // On screen: the current line's speaker is drawn whole, every glyph of
+    // it inside the name column, before any of the message is typed.
+    ASSERT_NO_FATAL_FAILURE(StartBattle());
+    GUI_Comms::Open(true, kScreenW, false);
+    GUI_Comms* comms = GUI_Comms::GetOpen();
+    ASSERT_NE(comms, nullptr);
+    SIM_Ship* speaker = PlayerShip(0);
+    speaker->name = longer;
+    Say(speaker);
+    comms->Advance(6.5f);
+    ASSERT_TRUE(comms->HasCurrent());
+    ASSERT_EQ(comms->GetTypedCount(), 0);
+    SIM_BattleClock::GetInstance().scaledFrameTime = 0.0f;
+    auto& device = *static_cast<HeadlessGraphicsDevice*>(D3DEngine::GetInstance().GetDevice());
+    device.ClearDraws();
+    DrawFrame();
+    ASSERT_FALSE(device.GetDraws().empty());
+    const auto& draw = device.GetDraws().back();
+    EXPECT_EQ(draw.vertexCount, 4 * longer.size()) << "one quad a letter, none cut";
+    const float il = static_cast<float>(comms->GetInner().left);
+    for (size_t i = 0; i < draw.vertices.size(); i += 4) {
+        EXPECT_GE(draw.vertices[i].x, il - 1.0f);
+        EXPECT_LT(draw.vertices[i].x, il + static_cast<float>(GUI_Comms::kNameWidth));
+    }
 }
 
 TEST_F(CommsAndLeaveTest, AdmitDefeatHoldsTheBattleWhileAskingAndNoRestoresItsPause)

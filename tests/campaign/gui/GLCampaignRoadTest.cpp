@@ -88,12 +88,11 @@ TEST(GLCampaignRoad, CreateDragAFleetEndATurnQuitAndLoadTheSameState)
     GUI_CampaignMap* map = GUI_CampaignMap::Get();
     ASSERT_NE(map, nullptr);
 
-    // The map opens on its middle; the homeworld lies to the lower left, so
-    // the map is dragged there: pressed on empty space and pulled.
+    // A new campaign opens on the homeworld, though it lies by the map's
+    // left edge.
     SIM_CampaignEncounter* home = map->GetCampaign()->GetHomeworldEncounter();
     ASSERT_NE(home, nullptr);
     const auto inView = [&](const SIM_CampaignEncounter* e) { return PlanetInView(map, e); };
-    PullMapTo(map, home);
     ASSERT_TRUE(inView(home));
 
     // The map shows its planets: each one in view stands out from the space
@@ -101,14 +100,16 @@ TEST(GLCampaignRoad, CreateDragAFleetEndATurnQuitAndLoadTheSameState)
     TextureData shot = Screenshot(user.Path());
     KeepShot(user.Path(), "map.bmp");
     ASSERT_GT(shot.width, 0);
-    int planetsSeen = 0;
+    int planetsInView = 0, planetsSeen = 0;
     for (GUI_Encounter* view : map->GetEncounters()) {
         const int x = static_cast<int>(view->CentreX()), y = static_cast<int>(view->CentreY());
         if (x < 40 || y < 80 || x > shot.width - 40 || y > shot.height - 100)
             continue;
+        ++planetsInView;
         planetsSeen += Contrast(shot, x - 8, y - 8, 4, x, static_cast<int>(y - view->Size())) > 30.0;
     }
-    EXPECT_GE(planetsSeen, 3);
+    EXPECT_GE(planetsInView, 2);
+    EXPECT_EQ(planetsSeen, planetsInView);
 
     // The shipyard's part: a warship at the homeworld.
     SIM_CampaignFleet* fleet = MakeTestFleet(home);

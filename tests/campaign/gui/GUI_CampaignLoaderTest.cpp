@@ -169,8 +169,9 @@ TEST_F(CampaignLoader, TheMapComesBackAsItWasLeftAndOutOfRangeValuesAreBroughtBa
     StartCampaign("memory");
     GUI_CampaignMap* map = GUI_CampaignMap::Get();
     ASSERT_NE(map, nullptr);
+    // Away from where a new campaign opens, so that only the memory can bring it back.
     map->zoom = 2.5f;
-    map->ScrollBy(-300.0f, 120.0f);
+    map->ScrollBy(300.0f, -120.0f);
     const float fx = map->focusX, fy = map->focusY;
     Quit();
     GIniFile ui;

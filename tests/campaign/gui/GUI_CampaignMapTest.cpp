@@ -40,14 +40,28 @@ protected:
     SIM_Campaign* campaign = nullptr;
 };
 
-TEST_F(CampaignMapScreen, StartsWithAThousandUnitsAcrossCentredAndClampsEveryEdge)
+TEST_F(CampaignMapScreen, StartsWithAThousandUnitsAcrossOnTheHomeworldAndClampsEveryEdge)
 {
     EXPECT_EQ(Game::GetInstance().GetModeId(), GUI_Campaign::kModeId);
     EXPECT_FLOAT_EQ(map->zoom, kWidth / 1000.0f);
     EXPECT_FLOAT_EQ(map->minZoom, kWidth / 1000.0f);
-    EXPECT_FLOAT_EQ(map->focusX, campaign->mapSizeX * 0.5f);
-    EXPECT_FLOAT_EQ(map->focusY, campaign->mapSizeY * 0.5f);
-    EXPECT_FLOAT_EQ(map->originX, map->focusX - kWidth / map->zoom * 0.5f);
+    // A new campaign opens on the homeworld, here near the left edge: the
+    // view stops at the edge across and is centred on it down the map.
+    const SIM_CampaignEncounter* home = Homeworld();
+    ASSERT_NE(home, nullptr);
+    EXPECT_EQ(map->FirstViewEncounter(), home);
+    const float hw = kWidth / map->zoom * 0.5f, hh = kHeight / map->zoom * 0.5f;
+    ASSERT_LT(map->EncounterX(home), hw) << "the shipped homeworld lies within half a view of the left edge";
+    ASSERT_GT(map->EncounterY(home), hh);
+    ASSERT_LT(map->EncounterY(home), campaign->mapSizeY - hh);
+    EXPECT_FLOAT_EQ(map->focusX, hw);
+    EXPECT_FLOAT_EQ(map->focusY, map->EncounterY(home));
+    EXPECT_FLOAT_EQ(map->originX, 0.0f);
+    EXPECT_FLOAT_EQ(map->originY, map->focusY - hh);
+    const float homeOnScreen = map->ToScreenX(map->EncounterX(home));
+    EXPECT_GT(homeOnScreen, 0.0f);
+    EXPECT_LT(homeOnScreen, kWidth * 0.5f);
+    EXPECT_FLOAT_EQ(map->ToScreenY(map->EncounterY(home)), kHeight * 0.5f);
 
     // Scrolling cannot move the view past any edge.
     map->ScrollBy(-1e6f, -1e6f);

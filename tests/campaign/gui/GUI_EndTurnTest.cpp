@@ -22,6 +22,7 @@
 #include "engine/GHashTable.h"
 #include "engine/GIniFile.h"
 #include "engine/GSafeFile.h"
+#include "engine/LibText.h"
 #include "engine/TextHelpers.h"
 #include "gui/GUI_Message.h"
 #include "gui/GUI_ScrollingWindow.h"
@@ -34,6 +35,7 @@
 #include <SDL2/SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -186,7 +188,8 @@ TEST_F(EndTurn, TheSummaryIsTypedOutAndTheLogWritesEachChange)
     home->loyalty.value = 0.5f;
     home->ai->threat.value = 0.5f;
     AddReasonedChange(0.05f, "liked", true, home->loyalty);
-    home->ai->AddThreatChange(0.1f, "spies " + std::string(120, 'x'), false);
+    const std::string reason = "their spies report every move our fleets make along the border worlds";
+    home->ai->AddThreatChange(0.1f, reason, false);
     GUI_EndTurn* dialog = GUI_EndTurn::Open();
     Frames(1);
     ASSERT_EQ(dialog->GetLog()->GetStrips().size(), 1u);
@@ -196,11 +199,30 @@ TEST_F(EndTurn, TheSummaryIsTypedOutAndTheLogWritesEachChange)
     EXPECT_EQ(strip->GetLines()[0], std::string(GetString("ENDTURN_LOYALTY")) + " +5.00% liked");
     EXPECT_EQ(strip->GetColours()[0], GUI_EndTurnStrip::kGoodColour);
     EXPECT_EQ(strip->GetColours()[1], GUI_EndTurnStrip::kBadColour);
-    // A long reason is cut at the strip's edge.
-    ASSERT_EQ(strip->GetShownLines().size(), 2u);
-    EXPECT_EQ(strip->GetShownLines()[0], strip->GetLines()[0]);
-    EXPECT_LT(strip->GetShownLines()[1].size(), strip->GetLines()[1].size());
-    EXPECT_EQ(strip->GetLines()[1].rfind(strip->GetShownLines()[1], 0), 0u);
+    // A long reason wraps onto rows of its own colour, each inside the text
+    // column, which ends 4 px short of the strip's inner edge; the strip
+    // grows by 18 px a row, so every word is read.
+    const int width = static_cast<int>(strip->right - strip->left);
+    const int room = GUI_EndTurnStrip::TextRoom(width);
+    EXPECT_EQ(static_cast<int>(strip->GetTextX()) + room, static_cast<int>(strip->right) - 6);
+    LibText& text = LibText::GetInstance();
+    text.SetFont("zekton16.dds", 16.0f);
+    ASSERT_GT(text.GetTextWidth(strip->GetLines()[1]), room) << "the reason must be too long for one row";
+    const std::vector<std::string>& rows = strip->GetRows();
+    ASSERT_GE(rows.size(), 3u);
+    EXPECT_EQ(rows[0], strip->GetLines()[0]);
+    EXPECT_EQ(strip->GetRowColours()[0], GUI_EndTurnStrip::kGoodColour);
+    std::string joined;
+    for (size_t i = 1; i < rows.size(); ++i) {
+        EXPECT_LE(text.GetTextWidth(rows[i]), room) << rows[i];
+        EXPECT_EQ(strip->GetRowColours()[i], GUI_EndTurnStrip::kBadColour);
+        joined += (i > 1 ? " " : "") + rows[i];
+    }
+    EXPECT_EQ(joined, strip->GetLines()[1]);
+    // Greedy: the next row's first word would not have fitted on the row before.
+    const std::string& second = rows[2];
+    EXPECT_GT(text.GetTextWidth(rows[1] + " " + second.substr(0, second.find(' '))), room);
+    EXPECT_EQ(strip->GetHeight(), GUI_EndTurnStrip::NaturalHeight(static_cast<int>(rows.size())));
     EXPECT_EQ(strip->top, dialog->GetLog()->GetArea().top);
     EXPECT_EQ(strip->bottom, dialog->GetLog()->GetArea().bottom);
     // No battle: the list says so and Continue is open.
@@ -212,6 +234,22 @@ TEST_F(EndTurn, TheSummaryIsTypedOutAndTheLogWritesEachChange)
     Frames(2);
     EXPECT_EQ(GUI_EndTurn::GetOpen(), nullptr);
     EXPECT_FALSE(home->loyalty.changed) << "the turn's changes are read once";
+}
+
+TEST_F(EndTurn, QuittingTheGameWithTheReportOpenLeavesCleanly)
+{
+    // The report still open at exit closes with the campaign screen, after
+    // the map's planet views have gone: it must not reach for them.
+    GUI_EndTurn::Open();
+    Frames(1);
+    ASSERT_NE(GUI_EndTurn::GetOpen(), nullptr);
+    // As the game ends on a closed window: its shutdown, then the exit.
+    EXPECT_EXIT(
+        {
+            Game::GetInstance().Shutdown();
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(EndTurn, AFailedPreparationKeepsTheBattleUncountedAndASuccessDeploysOnce)
