@@ -3,11 +3,14 @@
 // waiting out wipes and fades, the left button pressed and let go where the
 // mouse is, and the map pulled until a planet is in view.
 #include "app/Game.h"
+#include "campaign/gui/GUI_Campaign.h"
+#include "campaign/gui/GUI_CampaignLoader.h"
 #include "campaign/gui/GUI_CampaignMap.h"
 #include "campaign/gui/GUI_Encounter.h"
 #include "campaign/sim/SIM_CampaignEncounter.h"
 #include "engine/D3DEngine.h"
 #include "engine/GSafeFile.h"
+#include "frontend/GUI_MainMenu.h"
 #include "gui/GUI_Fader.h"
 #include "gui/GUI_Transition.h"
 #include "platform/IClock.h"
@@ -16,6 +19,8 @@
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
+
+#include <initializer_list>
 
 // The frame hold reads this clock: a second passes at every look, so no
 // frame waits for the display's rate.
@@ -101,4 +106,24 @@ inline void PullMapTo(GUI_CampaignMap* map, const SIM_CampaignEncounter* e)
         ASSERT_GE(sx, 0) << "no empty space to take the map by";
         DragWithMouse(sx, sy, sx + dx, sy + dy, 4);
     }
+}
+
+// From the title, Campaign and a new campaign typed over the offered name
+// (kept when none is given): its map, or null when it did not open.
+inline GUI_CampaignMap* CreateCampaignFromTitle(std::initializer_list<SDL_Scancode> name = {})
+{
+    ClickCentre(GUI_MainMenu::GetInstance().GetCampaignButton());
+    GUI_CampaignLoader* loader = GUI_CampaignLoader::GetOpen();
+    if (!loader)
+        return nullptr;
+    if (name.size() > 0) {
+        ClickCentre(loader->GetNameField());
+        for (int i = 0; i < 8; ++i)
+            PressKey(SDL_SCANCODE_BACKSPACE);
+        for (SDL_Scancode key : name)
+            PressKey(key);
+    }
+    ClickCentre(loader->GetCreateButton());
+    Settle();
+    return Game::GetInstance().GetModeId() == GUI_Campaign::kModeId ? GUI_CampaignMap::Get() : nullptr;
 }

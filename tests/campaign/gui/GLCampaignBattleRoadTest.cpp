@@ -71,18 +71,7 @@ TEST(GLCampaignBattleRoad, BuildAShipAttackANeighbourFightAndSeeTheResult)
     Game& game = Game::GetInstance();
 
     // A new campaign from the title.
-    ClickCentre(GUI_MainMenu::GetInstance().GetCampaignButton());
-    GUI_CampaignLoader* loader = GUI_CampaignLoader::GetOpen();
-    ASSERT_NE(loader, nullptr);
-    ClickCentre(loader->GetNameField());
-    for (int i = 0; i < 8; ++i)
-        PressKey(SDL_SCANCODE_BACKSPACE);
-    for (SDL_Scancode key : {SDL_SCANCODE_W, SDL_SCANCODE_A, SDL_SCANCODE_R})
-        PressKey(key);
-    ClickCentre(loader->GetCreateButton());
-    Settle();
-    ASSERT_EQ(game.GetModeId(), GUI_Campaign::kModeId);
-    GUI_CampaignMap* map = GUI_CampaignMap::Get();
+    GUI_CampaignMap* map = CreateCampaignFromTitle({SDL_SCANCODE_W, SDL_SCANCODE_A, SDL_SCANCODE_R});
     ASSERT_NE(map, nullptr);
     SIM_CampaignEncounter* home = map->GetCampaign()->GetHomeworldEncounter();
     ASSERT_NE(home, nullptr);

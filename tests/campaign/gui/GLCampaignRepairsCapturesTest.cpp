@@ -64,18 +64,7 @@ TEST(GLCampaignRepairsCaptures, RepairAllFillsTheGaugeAndPrizesJoinTheFleet)
     ASSERT_TRUE(StartWindowedGame(user.Path(), 7, &unheld));
     Game& game = Game::GetInstance();
 
-    ClickCentre(GUI_MainMenu::GetInstance().GetCampaignButton());
-    GUI_CampaignLoader* loader = GUI_CampaignLoader::GetOpen();
-    ASSERT_NE(loader, nullptr);
-    ClickCentre(loader->GetNameField());
-    for (int i = 0; i < 8; ++i)
-        PressKey(SDL_SCANCODE_BACKSPACE);
-    for (SDL_Scancode key : {SDL_SCANCODE_D, SDL_SCANCODE_O, SDL_SCANCODE_C, SDL_SCANCODE_K})
-        PressKey(key);
-    ClickCentre(loader->GetCreateButton());
-    Settle();
-    ASSERT_EQ(game.GetModeId(), GUI_Campaign::kModeId);
-    GUI_CampaignMap* map = GUI_CampaignMap::Get();
+    GUI_CampaignMap* map = CreateCampaignFromTitle({SDL_SCANCODE_D, SDL_SCANCODE_O, SDL_SCANCODE_C, SDL_SCANCODE_K});
     ASSERT_NE(map, nullptr);
     SIM_CampaignEncounter* home = map->GetCampaign()->GetHomeworldEncounter();
     ASSERT_NE(home, nullptr);

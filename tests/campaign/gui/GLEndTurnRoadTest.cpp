@@ -84,13 +84,7 @@ TEST(GLEndTurnRoad, NextTurnReportsAFailedTryKeepsTheBattleAndTheServersFleetIsD
     ASSERT_TRUE(StartWindowedGame(user.Path(), 7, &unheld));
     Game& game = Game::GetInstance();
 
-    ClickCentre(GUI_MainMenu::GetInstance().GetCampaignButton());
-    GUI_CampaignLoader* loader = GUI_CampaignLoader::GetOpen();
-    ASSERT_NE(loader, nullptr);
-    ClickCentre(loader->GetCreateButton());
-    Settle();
-    ASSERT_EQ(game.GetModeId(), GUI_Campaign::kModeId);
-    GUI_CampaignMap* map = GUI_CampaignMap::Get();
+    GUI_CampaignMap* map = CreateCampaignFromTitle();
     ASSERT_NE(map, nullptr);
     SIM_CampaignEncounter* home = map->GetCampaign()->GetHomeworldEncounter();
     SIM_CampaignEncounter* enemy = EnemyNeighbour(home);
