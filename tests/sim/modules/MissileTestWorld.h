@@ -73,6 +73,6 @@ public:
 private:
     void Carrier(const std::string& name, std::initializer_list<const char*> modules)
     {
-        AddDesign("d_" + name, "t_cruiser", modules, "x");
+        Design("d_" + name, "t_cruiser", modules, "x");
     }
 };

@@ -113,8 +113,8 @@ public:
 
     // A module type added to the loaded ones (the world frees it with them).
     void AddModuleType(const std::string& name, const std::string& body) { new SIM_ShipModuleType(Module(name, body)); }
-    void AddDesign(const std::string& name, const std::string& hull, std::initializer_list<const char*> modules,
-                   const std::string& guiName = "")
+    void Design(const std::string& name, const std::string& hull, std::initializer_list<const char*> modules,
+                const std::string& guiName = "")
     {
         WriteTestDesign(m_dir, name, hull, modules, guiName);
     }
@@ -191,20 +191,20 @@ private:
 
     void WriteDesigns()
     {
-        AddDesign("gunship", "t_cruiser", {"engine", "crew", "laser", ""});
-        AddDesign("quickgun", "t_cruiser", {"engine", "crew", "quicklaser", ""});
-        AddDesign("salvoship", "t_cruiser", {"engine", "crew", "salvolaser", ""});
-        AddDesign("turretship", "t_cruiser", {"engine", "crew", "", "turretlaser"});
-        AddDesign("cloakship", "t_cruiser", {"cloak", "crew", "laser", ""});
-        AddDesign("unarmed", "t_cruiser", {"engine", "crew", "", ""});
-        AddDesign("boosted", "t_boosted", {"armour", "engine", "shield", "power"});
-        AddDesign("plainbox", "t_cruiser", {"armour", "engine", "shield", ""});
-        AddDesign("stacked", "t_cruiser", {"stackarmour", "stackarmour", "stackarmour", ""});
-        AddDesign("bigtarget", "t_big", {"crew", "crew", "crew"});
-        AddDesign("bigshielded", "t_big", {"crew", "shield", "crew"});
-        AddDesign("frigate", "t_frigate", {"crew", "engine"});
-        AddDesign("fighter", "t_fighter", {"engine", "armour"});
-        AddDesign("standins", "t_cruiser", {"missile", "scanner", "mystery", ""});
+        Design("gunship", "t_cruiser", {"engine", "crew", "laser", ""});
+        Design("quickgun", "t_cruiser", {"engine", "crew", "quicklaser", ""});
+        Design("salvoship", "t_cruiser", {"engine", "crew", "salvolaser", ""});
+        Design("turretship", "t_cruiser", {"engine", "crew", "", "turretlaser"});
+        Design("cloakship", "t_cruiser", {"cloak", "crew", "laser", ""});
+        Design("unarmed", "t_cruiser", {"engine", "crew", "", ""});
+        Design("boosted", "t_boosted", {"armour", "engine", "shield", "power"});
+        Design("plainbox", "t_cruiser", {"armour", "engine", "shield", ""});
+        Design("stacked", "t_cruiser", {"stackarmour", "stackarmour", "stackarmour", ""});
+        Design("bigtarget", "t_big", {"crew", "crew", "crew"});
+        Design("bigshielded", "t_big", {"crew", "shield", "crew"});
+        Design("frigate", "t_frigate", {"crew", "engine"});
+        Design("fighter", "t_fighter", {"engine", "armour"});
+        Design("standins", "t_cruiser", {"missile", "scanner", "mystery", ""});
     }
 
     TempDir m_dir;

@@ -61,8 +61,8 @@ protected:
         Type("fragplasma", "SIM_PlasmaLauncherModule", common + "slot_type = STANDARD\nmax_range = 800\nstyle = FRAGMENTED\n"
                            "animationgap = 0\nframes = 0\n");
         for (const char* t : {"gun", "piercer", "cannon", "arc", "longarc", "plasma", "fragplasma"})
-            world.AddDesign(std::string("ship_") + t, "t_cruiser", {"engine", "crew", t, ""});
-        world.AddDesign("ship_turretgun", "t_cruiser", {"engine", "crew", "", "turretgun"});
+            world.Design(std::string("ship_") + t, "t_cruiser", {"engine", "crew", t, ""});
+        world.Design("ship_turretgun", "t_cruiser", {"engine", "crew", "", "turretgun"});
     }
 
     void Type(const std::string& name, const std::string& cls, const std::string& body)

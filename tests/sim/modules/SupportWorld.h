@@ -30,16 +30,16 @@ public:
 
         AddModuleType("booster", "classname = SIM_TargetBoosterModule\nslot_type = STANDARD\nhitpoints = 10\n"
                                  "targetboost = 0.5\n");
-        AddDesign("boostedgun", "t_cruiser", {"engine", "booster", "laser", ""});
-        AddDesign("repairship", "t_cruiser", {"engine", "repair", "armour", ""});
-        AddDesign("armourfixer", "t_cruiser", {"engine", "armourrepair", "armour", ""});
-        AddDesign("carrier", "t_cruiser", {"engine", "bay", "crew", ""});
-        AddDesign("tug", "t_cruiser", {"engine", "tractor", "crew", ""});
-        AddDesign("supporter", "t_cruiser", {"engine", "support", "crew", ""});
-        AddDesign("painter", "t_cruiser", {"engine", "painter", "crew", ""});
-        AddDesign("shieldbox", "t_cruiser", {"engine", "shield", "crew", ""});
-        AddDesign("shieldfrigate", "t_frigate", {"shield", "engine"});
-        AddDesign("shieldfighter", "t_fighter", {"shield", "engine"});
+        Design("boostedgun", "t_cruiser", {"engine", "booster", "laser", ""});
+        Design("repairship", "t_cruiser", {"engine", "repair", "armour", ""});
+        Design("armourfixer", "t_cruiser", {"engine", "armourrepair", "armour", ""});
+        Design("carrier", "t_cruiser", {"engine", "bay", "crew", ""});
+        Design("tug", "t_cruiser", {"engine", "tractor", "crew", ""});
+        Design("supporter", "t_cruiser", {"engine", "support", "crew", ""});
+        Design("painter", "t_cruiser", {"engine", "painter", "crew", ""});
+        Design("shieldbox", "t_cruiser", {"engine", "shield", "crew", ""});
+        Design("shieldfrigate", "t_frigate", {"shield", "engine"});
+        Design("shieldfighter", "t_fighter", {"shield", "engine"});
     }
 
     // Runs n scheduler-sized thinks of dt ms on the ship.
