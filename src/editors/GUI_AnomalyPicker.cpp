@@ -16,7 +16,6 @@
 #include <cstdio>
 
 namespace {
-GUI_AnomalyPicker* g_open = nullptr;
 } // namespace
 
 GUI_AnomalyPickerStrip::GUI_AnomalyPickerStrip(SIM_Anomaly& candidate) : m_candidate(candidate)
@@ -56,8 +55,8 @@ void GUI_AnomalyPickerStrip::OnAdd(std::intptr_t strip)
 {
     auto* self = reinterpret_cast<GUI_AnomalyPickerStrip*>(strip);
     self->ReadSlider();
-    if (g_open)
-        g_open->Add(self->m_candidate);
+    if (GUI_AnomalyPicker* open = GUI_AnomalyPicker::GetOpen())
+        open->Add(self->m_candidate);
 }
 
 void GUI_AnomalyPickerStrip::Draw()
@@ -93,15 +92,10 @@ std::vector<SIM_Anomaly> GUI_AnomalyPicker::Candidates(const SIM_Scenario& scena
 
 void GUI_AnomalyPicker::Open(SIM_Scenario* scenario)
 {
-    GUI_MenuChrome::CloseSingle(g_open);
+    CloseOpen();
     QLM_ASSERT(scenario != nullptr);
     if (scenario)
-        g_open = new GUI_AnomalyPicker(scenario);
-}
-
-GUI_AnomalyPicker* GUI_AnomalyPicker::GetOpen()
-{
-    return g_open;
+        SetOpen(new GUI_AnomalyPicker(scenario));
 }
 
 GUI_AnomalyPicker::GUI_AnomalyPicker(SIM_Scenario* scenario)
@@ -121,8 +115,7 @@ GUI_AnomalyPicker::GUI_AnomalyPicker(SIM_Scenario* scenario)
 
 GUI_AnomalyPicker::~GUI_AnomalyPicker()
 {
-    if (g_open == this)
-        g_open = nullptr;
+    ForgetIfOpen(this);
 }
 
 void GUI_AnomalyPicker::BuildStrips()
@@ -152,7 +145,7 @@ void GUI_AnomalyPicker::Add(const SIM_Anomaly& candidate)
     if (GUI_AnomalyEditor* editor = GUI_AnomalyEditor::GetOpen())
         editor->Refresh();
     // The click is still walking this dialog: the manager deletes it after.
-    GUI_MenuChrome::CloseSingle(g_open);
+    CloseOpen();
 }
 
 void GUI_AnomalyPicker::Draw()

@@ -1,6 +1,7 @@
 #pragma once
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_Interlace.h"
+#include "gui/GUI_OneOpen.h"
 #include "sim/SIM_Anomaly.h"
 
 #include <string>
@@ -37,10 +38,9 @@ private:
 
 // The modal list of anomalies to add to the edited scenario; each keyword
 // at most once.
-class GUI_AnomalyPicker : public GUI_Dialog {
+class GUI_AnomalyPicker : public GUI_Dialog, public GUI_OneOpen<GUI_AnomalyPicker> {
 public:
     static void Open(SIM_Scenario* scenario);
-    static GUI_AnomalyPicker* GetOpen();
     ~GUI_AnomalyPicker() override;
 
     void Draw() override;

@@ -23,7 +23,6 @@
 #include <thread>
 
 namespace {
-GUI_HighScoreTable* g_open = nullptr;
 GUI_HighScoreTable::Fetcher g_fetcher;
 constexpr size_t kMaxLine = 2048;
 } // namespace
@@ -40,15 +39,10 @@ void GUI_HighScoreTable::SetFetcher(Fetcher fetcher)
 
 void GUI_HighScoreTable::Open(SIM_Scenario* scenario)
 {
-    GUI_MenuChrome::CloseSingle(g_open);
+    CloseOpen();
     QLM_ASSERT(scenario != nullptr);
     if (scenario)
-        g_open = new GUI_HighScoreTable(scenario);
-}
-
-GUI_HighScoreTable* GUI_HighScoreTable::GetOpen()
-{
-    return g_open;
+        SetOpen(new GUI_HighScoreTable(scenario));
 }
 
 std::vector<GUI_HighScoreTable::Record> GUI_HighScoreTable::ParseRecords(const std::string& text)
@@ -115,8 +109,7 @@ GUI_HighScoreTable::GUI_HighScoreTable(SIM_Scenario* scenario) : GUI_Dialog(true
 
 GUI_HighScoreTable::~GUI_HighScoreTable()
 {
-    if (g_open == this)
-        g_open = nullptr;
+    ForgetIfOpen(this);
 }
 
 void GUI_HighScoreTable::Poll()

@@ -1,6 +1,7 @@
 #pragma once
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_Interlace.h"
+#include "gui/GUI_OneOpen.h"
 
 #include <functional>
 #include <memory>
@@ -35,7 +36,7 @@ private:
 // The best survival scores the game server holds for a scenario, fetched
 // each time the table opens. The request runs beside the frame; without a
 // server the table says at once that it is offline.
-class GUI_HighScoreTable : public GUI_Dialog {
+class GUI_HighScoreTable : public GUI_Dialog, public GUI_OneOpen<GUI_HighScoreTable> {
 public:
     struct Record {
         std::string name;
@@ -50,7 +51,6 @@ public:
     static void SetFetcher(Fetcher fetcher);
 
     static void Open(SIM_Scenario* scenario);
-    static GUI_HighScoreTable* GetOpen();
 
     // The "##" lines of a high-score file, in order.
     static std::vector<Record> ParseRecords(const std::string& text);

@@ -40,19 +40,6 @@ public:
     // lights up. False when a modal window is open.
     static bool UpdateWindowsThenButtons(GUIButtonList& buttons);
 
-    // Closes the one open dialog of a kind (through the window manager, so a
-    // dialog may close itself from its own click) and clears its pointer.
-    template <class T>
-    static void CloseSingle(T*& open)
-    {
-        if (!open)
-            return;
-        T* old = open;
-        open = nullptr;
-        old->visible = false;
-        GUI_WindowManager::GetInstance().CloseWindow(old);
-    }
-
     // A module type's picture: its icon, or for turret weapons the frame of
     // the player's race's turret sheet.
     static void SetModuleIcon(CTexturedSprite& sprite, const SIM_ShipModuleType& type);

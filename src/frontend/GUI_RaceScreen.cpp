@@ -21,7 +21,6 @@
 #include <algorithm>
 
 namespace {
-GUI_RaceSelector* g_selector = nullptr;
 } // namespace
 
 // ---- one race ------------------------------------------------------------------
@@ -100,17 +99,12 @@ void GUI_RaceDetails::Draw()
 void GUI_RaceSelector::Open()
 {
     Close();
-    g_selector = new GUI_RaceSelector();
+    SetOpen(new GUI_RaceSelector());
 }
 
 void GUI_RaceSelector::Close()
 {
-    GUI_MenuChrome::CloseSingle(g_selector);
-}
-
-GUI_RaceSelector* GUI_RaceSelector::GetOpen()
-{
-    return g_selector;
+    CloseOpen();
 }
 
 GUI_RaceSelector::GUI_RaceSelector() : GUI_Dialog(false)
@@ -133,8 +127,7 @@ GUI_RaceSelector::GUI_RaceSelector() : GUI_Dialog(false)
 
 GUI_RaceSelector::~GUI_RaceSelector()
 {
-    if (g_selector == this)
-        g_selector = nullptr;
+    ForgetIfOpen(this);
 }
 
 void GUI_RaceSelector::FillRows()

@@ -3,6 +3,7 @@
 #include "frontend/GUI_MenuScreen.h"
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_Interlace.h"
+#include "gui/GUI_OneOpen.h"
 
 #include <cstdint>
 #include <string>
@@ -43,14 +44,13 @@ private:
 // The list of races, three or four rows at a time with a scroll bar. It is
 // the whole content of its screen, so Escape goes past it to the screen and
 // leaves, as the back button does.
-class GUI_RaceSelector : public GUI_Dialog {
+class GUI_RaceSelector : public GUI_Dialog, public GUI_OneOpen<GUI_RaceSelector> {
 public:
     bool IsModal() const override { return false; }
     static constexpr int kRowHeight = 200;
 
     static void Open();
     static void Close();
-    static GUI_RaceSelector* GetOpen();
 
     ~GUI_RaceSelector() override;
     void Draw() override;

@@ -23,7 +23,6 @@
 #include "sim/SIM_Scenario.h"
 
 namespace {
-GUI_ScenarioDetails* g_open = nullptr;
 GUI_DeploymentRequest g_request;
 const char* const kLabelKeys[GUI_ScenarioDetails::FACT_COUNT] = {
     "GUI_CHOOSESCENARIO_FLEETCOST", "GUI_CHOOSESCENARIO_PILOTSLIMIT", "GUI_CHOOSESCENARIO_AIRACE",
@@ -42,19 +41,13 @@ void GUI_ScenarioDetails::Open(SIM_Scenario* scenario)
     Close();
     if (!scenario)
         return;
-    g_open = new GUI_ScenarioDetails();
-    g_open->Show(scenario);
+    SetOpen(new GUI_ScenarioDetails())->Show(scenario);
     GUI_Tutorial::GetInstance().ReportEvent("SCENARIODETAILS");
 }
 
 void GUI_ScenarioDetails::Close()
 {
-    GUI_MenuChrome::CloseSingle(g_open);
-}
-
-GUI_ScenarioDetails* GUI_ScenarioDetails::GetOpen()
-{
-    return g_open;
+    CloseOpen();
 }
 
 void GUI_ScenarioDetails::StartDeployment(SIM_Scenario* scenario)
@@ -97,8 +90,7 @@ GUI_ScenarioDetails::GUI_ScenarioDetails() : GUI_Dialog(false)
 
 GUI_ScenarioDetails::~GUI_ScenarioDetails()
 {
-    if (g_open == this)
-        g_open = nullptr;
+    ForgetIfOpen(this);
 }
 
 void GUI_ScenarioDetails::RemoveButton(GUI_ButtonText*& button)
@@ -165,26 +157,26 @@ void GUI_ScenarioDetails::Show(SIM_Scenario* scenario)
 
 void GUI_ScenarioDetails::OnFight(std::intptr_t)
 {
-    if (g_open)
-        StartDeployment(g_open->m_scenario);
+    if (const GUI_ScenarioDetails* open = GetOpen())
+        StartDeployment(open->m_scenario);
 }
 
 void GUI_ScenarioDetails::OnAnomalies(std::intptr_t)
 {
-    if (g_open && g_open->m_scenario)
-        GUI_Scenario_Anomalies::Open(*g_open->m_scenario);
+    if (const GUI_ScenarioDetails* open = GetOpen(); open && open->m_scenario)
+        GUI_Scenario_Anomalies::Open(*open->m_scenario);
 }
 
 void GUI_ScenarioDetails::OnSupplyLimits(std::intptr_t)
 {
-    if (g_open && g_open->m_scenario)
-        GUI_SupplyLimits::Open(g_open->m_scenario, GUI_SupplyLimits::MODE_SCENARIO);
+    if (const GUI_ScenarioDetails* open = GetOpen(); open && open->m_scenario)
+        GUI_SupplyLimits::Open(open->m_scenario, GUI_SupplyLimits::MODE_SCENARIO);
 }
 
 void GUI_ScenarioDetails::OnHighScores(std::intptr_t)
 {
-    if (g_open && g_open->m_scenario)
-        GUI_HighScoreTable::Open(g_open->m_scenario);
+    if (const GUI_ScenarioDetails* open = GetOpen(); open && open->m_scenario)
+        GUI_HighScoreTable::Open(open->m_scenario);
 }
 
 void GUI_ScenarioDetails::Draw()

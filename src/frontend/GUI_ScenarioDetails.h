@@ -1,6 +1,7 @@
 #pragma once
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_Interlace.h"
+#include "gui/GUI_OneOpen.h"
 
 #include <string>
 
@@ -21,14 +22,13 @@ struct GUI_DeploymentRequest {
 // limits, enemy race and size, a panning picture, the medals won (or, for
 // survival, the online high scores), its anomalies and supply limits, and
 // the fight button. Not modal; at most one is open.
-class GUI_ScenarioDetails : public GUI_Dialog {
+class GUI_ScenarioDetails : public GUI_Dialog, public GUI_OneOpen<GUI_ScenarioDetails> {
 public:
     enum Fact { FACT_COST = 0, FACT_PILOTS, FACT_RACE, FACT_SIZE, FACT_COUNT };
 
     // Replaces any open details with new ones for the scenario.
     static void Open(SIM_Scenario* scenario);
     static void Close();
-    static GUI_ScenarioDetails* GetOpen();
 
     // The one place the scenario choice hands over to the deployment screen.
     static void StartDeployment(SIM_Scenario* scenario);

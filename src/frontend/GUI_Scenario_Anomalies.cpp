@@ -9,18 +9,12 @@
 #include "sim/SIM_Scenario.h"
 
 namespace {
-GUI_Scenario_Anomalies* g_open = nullptr;
 } // namespace
 
 void GUI_Scenario_Anomalies::Open(const SIM_Scenario& scenario)
 {
-    GUI_MenuChrome::CloseSingle(g_open);
-    g_open = new GUI_Scenario_Anomalies(scenario);
-}
-
-GUI_Scenario_Anomalies* GUI_Scenario_Anomalies::GetOpen()
-{
-    return g_open;
+    CloseOpen();
+    SetOpen(new GUI_Scenario_Anomalies(scenario));
 }
 
 GUI_Scenario_Anomalies::GUI_Scenario_Anomalies(const SIM_Scenario& scenario) : GUI_Dialog(true)
@@ -38,8 +32,7 @@ GUI_Scenario_Anomalies::GUI_Scenario_Anomalies(const SIM_Scenario& scenario) : G
 
 GUI_Scenario_Anomalies::~GUI_Scenario_Anomalies()
 {
-    if (g_open == this)
-        g_open = nullptr;
+    ForgetIfOpen(this);
 }
 
 void GUI_Scenario_Anomalies::Draw()

@@ -1,6 +1,7 @@
 #pragma once
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_Interlace.h"
+#include "gui/GUI_OneOpen.h"
 
 #include <string>
 #include <vector>
@@ -9,10 +10,9 @@ class SIM_Scenario;
 
 // The list of a scenario's spatial anomalies, one line each. At most one is
 // open; opening another replaces it.
-class GUI_Scenario_Anomalies : public GUI_Dialog {
+class GUI_Scenario_Anomalies : public GUI_Dialog, public GUI_OneOpen<GUI_Scenario_Anomalies> {
 public:
     static void Open(const SIM_Scenario& scenario);
-    static GUI_Scenario_Anomalies* GetOpen();
 
     ~GUI_Scenario_Anomalies() override;
     void Draw() override;

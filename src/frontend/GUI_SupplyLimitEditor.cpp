@@ -20,7 +20,6 @@
 #include <algorithm>
 
 namespace {
-GUI_SupplyLimitEditor* g_open = nullptr;
 void (*g_saved)() = nullptr;
 
 // Filter boxes: 0..2 size classes (cruiser, frigate, fighter), 3..6 categories.
@@ -121,15 +120,10 @@ void GUI_SupplyLimitEditorStrip::Draw()
 
 void GUI_SupplyLimitEditor::Open(SIM_Scenario* scenario)
 {
-    GUI_MenuChrome::CloseSingle(g_open);
+    CloseOpen();
     QLM_ASSERT(scenario != nullptr);
     if (scenario)
-        g_open = new GUI_SupplyLimitEditor(scenario);
-}
-
-GUI_SupplyLimitEditor* GUI_SupplyLimitEditor::GetOpen()
-{
-    return g_open;
+        SetOpen(new GUI_SupplyLimitEditor(scenario));
 }
 
 void GUI_SupplyLimitEditor::SetSavedCallback(void (*callback)())
@@ -168,8 +162,7 @@ GUI_SupplyLimitEditor::GUI_SupplyLimitEditor(SIM_Scenario* scenario) : GUI_Dialo
 
 GUI_SupplyLimitEditor::~GUI_SupplyLimitEditor()
 {
-    if (g_open == this)
-        g_open = nullptr;
+    ForgetIfOpen(this);
 }
 
 void GUI_SupplyLimitEditor::SetFilter(int index, bool on)
@@ -183,8 +176,9 @@ void GUI_SupplyLimitEditor::SetFilter(int index, bool on)
 
 void GUI_SupplyLimitEditor::OnFilter(std::intptr_t index)
 {
-    if (g_open && index >= 0 && index < 7)
-        g_open->SetFilter(static_cast<int>(index), !g_open->m_filters[index]);
+    GUI_SupplyLimitEditor* open = GetOpen();
+    if (open && index >= 0 && index < 7)
+        open->SetFilter(static_cast<int>(index), !open->m_filters[index]);
 }
 
 void GUI_SupplyLimitEditor::BuildStrips()
@@ -242,15 +236,14 @@ void GUI_SupplyLimitEditor::Save()
     if (g_saved)
         g_saved();
     visible = false;
-    if (g_open == this)
-        g_open = nullptr;
+    ForgetIfOpen(this);
     GUI_WindowManager::GetInstance().CloseWindow(this);
 }
 
 void GUI_SupplyLimitEditor::OnSave(std::intptr_t)
 {
-    if (g_open)
-        g_open->Save();
+    if (GUI_SupplyLimitEditor* open = GetOpen())
+        open->Save();
 }
 
 void GUI_SupplyLimitEditor::Draw()

@@ -1,6 +1,7 @@
 #pragma once
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_Interlace.h"
+#include "gui/GUI_OneOpen.h"
 
 #include <string>
 #include <vector>
@@ -46,10 +47,9 @@ private:
 // The scenario editor's supply limits: every loaded module type, filtered by
 // size class and category, each unlimited or limited. Save writes the
 // limited ones back to the scenario.
-class GUI_SupplyLimitEditor : public GUI_Dialog {
+class GUI_SupplyLimitEditor : public GUI_Dialog, public GUI_OneOpen<GUI_SupplyLimitEditor> {
 public:
     static void Open(SIM_Scenario* scenario);
-    static GUI_SupplyLimitEditor* GetOpen();
     // The scenario editor's list is rebuilt after a save (when it exists).
     static void SetSavedCallback(void (*callback)());
 

@@ -19,7 +19,6 @@
 #include <algorithm>
 
 namespace {
-GUI_SupplyLimits* g_open = nullptr;
 GUI_SupplyLimits::FleetCounter g_counter;
 GUI_SupplyLimits::StripClickHandler g_clickHandler;
 bool g_atLeftEdge = false;
@@ -143,23 +142,18 @@ void GUI_SupplyLimits::Open(SIM_Scenario* scenario, int mode)
     Close();
     QLM_ASSERT(scenario != nullptr);
     if (scenario)
-        g_open = new GUI_SupplyLimits(scenario, mode);
+        SetOpen(new GUI_SupplyLimits(scenario, mode));
 }
 
 void GUI_SupplyLimits::Close()
 {
-    GUI_MenuChrome::CloseSingle(g_open);
-}
-
-GUI_SupplyLimits* GUI_SupplyLimits::GetOpen()
-{
-    return g_open;
+    CloseOpen();
 }
 
 void GUI_SupplyLimits::RefreshStrips()
 {
-    if (g_open)
-        for (GUI_SupplyLimitStrip* s : g_open->m_strips)
+    if (GUI_SupplyLimits* open = GetOpen())
+        for (GUI_SupplyLimitStrip* s : open->m_strips)
             s->Refresh();
 }
 
@@ -209,8 +203,7 @@ GUI_SupplyLimits::GUI_SupplyLimits(SIM_Scenario* scenario, int mode) : GUI_Dialo
 
 GUI_SupplyLimits::~GUI_SupplyLimits()
 {
-    if (g_open == this)
-        g_open = nullptr;
+    ForgetIfOpen(this);
     for (GUI_SupplyLimitStrip* s : m_strips) {
         RemoveChild(s);
         delete s;

@@ -2,6 +2,7 @@
 #include "engine/CTexturedSprite.h"
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_Interlace.h"
+#include "gui/GUI_OneOpen.h"
 
 #include <functional>
 #include <string>
@@ -51,7 +52,7 @@ private:
 // The read-only list of a scenario's supply limits: from the scenario
 // details (centred, modal) or beside the deployment map (with the fleet's
 // usage). At most one is open.
-class GUI_SupplyLimits : public GUI_Dialog {
+class GUI_SupplyLimits : public GUI_Dialog, public GUI_OneOpen<GUI_SupplyLimits> {
 public:
     enum Mode { MODE_SCENARIO = 0, MODE_DEPLOYMENT = 1 };
     // How many modules of a type the deployed fleet carries; the deployment
@@ -69,7 +70,6 @@ public:
 
     static void Open(SIM_Scenario* scenario, int mode);
     static void Close();
-    static GUI_SupplyLimits* GetOpen();
     static void RefreshStrips();
 
     ~GUI_SupplyLimits() override;

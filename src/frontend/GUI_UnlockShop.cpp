@@ -27,7 +27,6 @@
 #include <cstdio>
 
 namespace {
-GUI_UnlockWindow* g_window = nullptr;
 const char* const kTabKeys[3] = {"UNLOCKSHOP_MODULESTAB", "UNLOCKSHOP_HULLSTAB", "UNLOCKSHOP_RACESTAB"};
 const int kTabKinds[3] = {SIM_Unlockable::MODULE_TYPE, SIM_Unlockable::HULL, SIM_Unlockable::RACE};
 const char* const kSizeSuffix[3] = {"CRUISER", "FRIGATE", "FIGHTER"};
@@ -114,21 +113,15 @@ void GUI_UnlockIcon::Draw()
 
 // ---- the window ----------------------------------------------------------------
 
-GUI_UnlockWindow* GUI_UnlockWindow::GetOpen()
-{
-    return g_window;
-}
-
 void GUI_UnlockWindow::Open()
 {
     Close();
-    g_window = new GUI_UnlockWindow();
-    g_window->RefreshPoints();
+    SetOpen(new GUI_UnlockWindow())->RefreshPoints();
 }
 
 void GUI_UnlockWindow::Close()
 {
-    GUI_MenuChrome::CloseSingle(g_window);
+    CloseOpen();
 }
 
 GUI_UnlockWindow::GUI_UnlockWindow() : GUI_Dialog(false)
@@ -183,8 +176,7 @@ GUI_UnlockWindow::GUI_UnlockWindow() : GUI_Dialog(false)
 
 GUI_UnlockWindow::~GUI_UnlockWindow()
 {
-    if (g_window == this)
-        g_window = nullptr;
+    ForgetIfOpen(this);
     for (GUI_UnlockIcon* icon : m_icons) {
         RemoveChild(icon);
         delete icon;
@@ -211,8 +203,8 @@ void GUI_UnlockWindow::SetTab(int tab)
 
 void GUI_UnlockWindow::OnTab(std::intptr_t tab)
 {
-    if (g_window)
-        g_window->SetTab(static_cast<int>(tab));
+    if (GUI_UnlockWindow* open = GetOpen())
+        open->SetTab(static_cast<int>(tab));
 }
 
 void GUI_UnlockWindow::FillTab()
@@ -361,8 +353,8 @@ void GUI_UnlockWindow::UnlockSelected()
 
 void GUI_UnlockWindow::OnUnlock(std::intptr_t)
 {
-    if (g_window)
-        g_window->UnlockSelected();
+    if (GUI_UnlockWindow* open = GetOpen())
+        open->UnlockSelected();
 }
 
 void GUI_UnlockWindow::Draw()

@@ -4,6 +4,7 @@
 #include "frontend/GUI_MenuScreen.h"
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_Interlace.h"
+#include "gui/GUI_OneOpen.h"
 
 #include <cstdint>
 #include <string>
@@ -41,12 +42,11 @@ private:
 
 // The shop's window: tabs for modules, hulls and races, a grid of icons six
 // to a row, the details of the selected item and the unlock button.
-class GUI_UnlockWindow : public GUI_Dialog {
+class GUI_UnlockWindow : public GUI_Dialog, public GUI_OneOpen<GUI_UnlockWindow> {
 public:
     enum Tab { TAB_MODULES = 0, TAB_HULLS = 1, TAB_RACES = 2 };
     static constexpr int kIconsPerRow = 6;
 
-    static GUI_UnlockWindow* GetOpen();
     static void Open();
     static void Close();
 

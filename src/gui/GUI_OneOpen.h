@@ -19,6 +19,35 @@ void CloseOneOpen(T*& open)
     GUI_WindowManager::GetInstance().CloseWindow(window);
 }
 
+// The mixin of a window kind of which one is open at a time: the kind keeps
+// the open one, GetOpen/CloseOpen are its public face, and the kind's
+// constructor and destructor take and let go of the place.
+template <typename T>
+class GUI_OneOpen {
+public:
+    static T* GetOpen() { return s_open; }
+    static void CloseOpen() { CloseOneOpen(s_open); }
+
+protected:
+    // The window is now the open one; one already open is not closed here.
+    static T* SetOpen(T* window)
+    {
+        s_open = window;
+        return window;
+    }
+    // From the destructor: a window closed another way is forgotten, while a
+    // newer one that took the place stays.
+    template <typename U>
+    static void ForgetIfOpen(const U* window)
+    {
+        if (s_open == window)
+            s_open = nullptr;
+    }
+
+private:
+    static inline T* s_open = nullptr;
+};
+
 // True while the pointer is over the row; the mouse-over sound plays once
 // each time it enters. hovered is the kind's row under the pointer.
 template <typename T>

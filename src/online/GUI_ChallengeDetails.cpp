@@ -22,7 +22,6 @@
 #include "sim/SIM_Scenario.h"
 
 namespace {
-GUI_ChallengeDetails* g_open = nullptr;
 // Every challenge read this run: the battle and its result windows may still
 // point at an earlier one, so none is freed before exit.
 std::vector<std::unique_ptr<SIM_Scenario>> g_scenarios;
@@ -98,21 +97,15 @@ void GUI_ChallengeDetailsData::Draw()
 GUI_ChallengeDetails* GUI_ChallengeDetails::Open(const SIM_ChallengeRecord* record)
 {
     QLM_ASSERT(record);
-    CloseOneOpen(g_open);
+    CloseOpen();
     if (!record)
         return nullptr;
-    g_open = new GUI_ChallengeDetails(*record);
-    return g_open;
+    return SetOpen(new GUI_ChallengeDetails(*record));
 }
 
 void GUI_ChallengeDetails::Close()
 {
-    CloseOneOpen(g_open);
-}
-
-GUI_ChallengeDetails* GUI_ChallengeDetails::GetOpen()
-{
-    return g_open;
+    CloseOpen();
 }
 
 SIM_Scenario* GUI_ChallengeDetails::GetChallengeScenario()
@@ -174,8 +167,7 @@ GUI_ChallengeDetails::GUI_ChallengeDetails(const SIM_ChallengeRecord& record) : 
 
 GUI_ChallengeDetails::~GUI_ChallengeDetails()
 {
-    if (g_open == this)
-        g_open = nullptr;
+    ForgetIfOpen(this);
 }
 
 void GUI_ChallengeDetails::Draw()
@@ -240,12 +232,12 @@ void GUI_ChallengeDetails::Delete()
 
 void GUI_ChallengeDetails::OnFight(std::intptr_t)
 {
-    if (g_open)
-        g_open->Fight();
+    if (GUI_ChallengeDetails* open = GetOpen())
+        open->Fight();
 }
 
 void GUI_ChallengeDetails::OnDelete(std::intptr_t)
 {
-    if (g_open)
-        g_open->Delete();
+    if (GUI_ChallengeDetails* open = GetOpen())
+        open->Delete();
 }

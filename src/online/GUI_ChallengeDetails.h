@@ -1,6 +1,7 @@
 #pragma once
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_Interlace.h"
+#include "gui/GUI_OneOpen.h"
 #include "online/SIM_ChallengeRecord.h"
 
 #include <memory>
@@ -37,11 +38,10 @@ private:
 // fought against it and its retaliations, with Fight (or Download) and, for
 // its sender and receiver, Delete. It keeps a copy of the record, so a list
 // refreshed or a record deleted meanwhile leaves it whole. At most one is open.
-class GUI_ChallengeDetails : public GUI_Dialog {
+class GUI_ChallengeDetails : public GUI_Dialog, public GUI_OneOpen<GUI_ChallengeDetails> {
 public:
     static GUI_ChallengeDetails* Open(const SIM_ChallengeRecord* record);
     static void Close();
-    static GUI_ChallengeDetails* GetOpen();
     // The scenario of the challenge being fought (owned here; the
     // deployment screen and the battle point at it).
     static SIM_Scenario* GetChallengeScenario();

@@ -4,25 +4,15 @@
 #include "gui/GUI_WindowManager.h"
 #include "online/GUI_ChallengeDetailsHistory.h"
 
-namespace {
-GUI_ChallengeHistory* g_open = nullptr;
-}
-
 GUI_ChallengeHistory* GUI_ChallengeHistory::Open(const std::string& challengeId)
 {
-    CloseOneOpen(g_open);
-    g_open = new GUI_ChallengeHistory(challengeId);
-    return g_open;
+    CloseOpen();
+    return SetOpen(new GUI_ChallengeHistory(challengeId));
 }
 
 void GUI_ChallengeHistory::Close()
 {
-    CloseOneOpen(g_open);
-}
-
-GUI_ChallengeHistory* GUI_ChallengeHistory::GetOpen()
-{
-    return g_open;
+    CloseOpen();
 }
 
 GUI_ChallengeHistory::GUI_ChallengeHistory(const std::string& challengeId) : GUI_Dialog(true)
@@ -41,8 +31,7 @@ GUI_ChallengeHistory::GUI_ChallengeHistory(const std::string& challengeId) : GUI
 
 GUI_ChallengeHistory::~GUI_ChallengeHistory()
 {
-    if (g_open == this)
-        g_open = nullptr;
+    ForgetIfOpen(this);
 }
 
 void GUI_ChallengeHistory::Draw()

@@ -1,5 +1,6 @@
 #pragma once
 #include "gui/GUI_Dialog.h"
+#include "gui/GUI_OneOpen.h"
 
 #include <string>
 
@@ -7,11 +8,10 @@ class GUI_ChallengeDetailsHistory;
 
 // Who has fought a challenge, when, and how it ended: the history table in
 // a window of its own. At most one is open.
-class GUI_ChallengeHistory : public GUI_Dialog {
+class GUI_ChallengeHistory : public GUI_Dialog, public GUI_OneOpen<GUI_ChallengeHistory> {
 public:
     static GUI_ChallengeHistory* Open(const std::string& challengeId);
     static void Close();
-    static GUI_ChallengeHistory* GetOpen();
 
     ~GUI_ChallengeHistory() override;
     void Draw() override;

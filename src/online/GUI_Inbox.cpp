@@ -13,26 +13,17 @@
 
 #include <algorithm>
 
-namespace {
-GUI_Inbox* g_open = nullptr;
-}
-
 GUI_Inbox* GUI_Inbox::Open()
 {
-    CloseOneOpen(g_open);
-    g_open = new GUI_Inbox();
-    g_open->Refresh();
-    return g_open;
+    CloseOpen();
+    GUI_Inbox* inbox = SetOpen(new GUI_Inbox());
+    inbox->Refresh();
+    return inbox;
 }
 
 void GUI_Inbox::Close()
 {
-    CloseOneOpen(g_open);
-}
-
-GUI_Inbox* GUI_Inbox::GetOpen()
-{
-    return g_open;
+    CloseOpen();
 }
 
 GUI_Inbox::GUI_Inbox() : GUI_Dialog(false)
@@ -64,8 +55,7 @@ GUI_Inbox::GUI_Inbox() : GUI_Dialog(false)
 
 GUI_Inbox::~GUI_Inbox()
 {
-    if (g_open == this)
-        g_open = nullptr;
+    ForgetIfOpen(this);
 }
 
 void GUI_Inbox::SetStatus(const char* key)
@@ -191,18 +181,20 @@ void GUI_Inbox::OnWheelDown()
 
 void GUI_Inbox::OnDeleteRow(std::intptr_t record)
 {
-    if (!g_open)
+    GUI_Inbox* open = GetOpen();
+    if (!open)
         return;
-    g_open->m_pending = Pending::DELETE;
-    g_open->m_pendingRecord = reinterpret_cast<const SIM_OnlineMessageRecord*>(record);
+    open->m_pending = Pending::DELETE;
+    open->m_pendingRecord = reinterpret_cast<const SIM_OnlineMessageRecord*>(record);
 }
 
 void GUI_Inbox::OnBlockRow(std::intptr_t record)
 {
-    if (!g_open)
+    GUI_Inbox* open = GetOpen();
+    if (!open)
         return;
-    g_open->m_pending = Pending::BLOCK;
-    g_open->m_pendingRecord = reinterpret_cast<const SIM_OnlineMessageRecord*>(record);
+    open->m_pending = Pending::BLOCK;
+    open->m_pendingRecord = reinterpret_cast<const SIM_OnlineMessageRecord*>(record);
 }
 
 void GUI_Inbox::OnChallenges(std::intptr_t)

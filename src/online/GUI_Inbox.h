@@ -2,6 +2,7 @@
 #include "engine/GRect.h"
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_Interlace.h"
+#include "gui/GUI_OneOpen.h"
 
 #include <cstdint>
 #include <string>
@@ -17,14 +18,13 @@ struct SIM_OnlineMessageRecord;
 // for new messages when it opens and lays its rows out again when the
 // download is in. A row's Delete or Block is carried out at the next draw,
 // not inside the click, because it deletes the row that was clicked.
-class GUI_Inbox : public GUI_Dialog {
+class GUI_Inbox : public GUI_Dialog, public GUI_OneOpen<GUI_Inbox> {
 public:
     static constexpr int kWidth = 900;
     static constexpr int kRowStep = 60;
 
     static GUI_Inbox* Open();
     static void Close();
-    static GUI_Inbox* GetOpen();
 
     ~GUI_Inbox() override;
     void Draw() override;

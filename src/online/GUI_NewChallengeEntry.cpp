@@ -21,7 +21,6 @@
 #include "sim/SIM_Scenario.h"
 
 namespace {
-GUI_NewChallengeEntry* g_open = nullptr;
 const SIM_DeployedFleet* g_fleet = nullptr;
 const SIM_Scenario* g_scenario = nullptr;
 GUI_NewChallengeEntry::RetaliationPosted g_retaliationHook = nullptr;
@@ -51,27 +50,21 @@ void GUI_NewChallengeEntry::SetRetaliationPostedHook(RetaliationPosted hook)
 
 GUI_NewChallengeEntry* GUI_NewChallengeEntry::OpenNewChallenge()
 {
-    CloseOneOpen(g_open);
-    g_open = new GUI_NewChallengeEntry(NEW_CHALLENGE);
-    return g_open;
+    CloseOpen();
+    return SetOpen(new GUI_NewChallengeEntry(NEW_CHALLENGE));
 }
 
 GUI_NewChallengeEntry* GUI_NewChallengeEntry::OpenRetaliation(const SIM_Scenario* answered)
 {
-    CloseOneOpen(g_open);
-    g_open = new GUI_NewChallengeEntry(RETALIATION);
-    g_open->SetRetaliation(answered);
-    return g_open;
-}
-
-GUI_NewChallengeEntry* GUI_NewChallengeEntry::GetOpen()
-{
-    return g_open;
+    CloseOpen();
+    GUI_NewChallengeEntry* entry = SetOpen(new GUI_NewChallengeEntry(RETALIATION));
+    entry->SetRetaliation(answered);
+    return entry;
 }
 
 void GUI_NewChallengeEntry::Close()
 {
-    CloseOneOpen(g_open);
+    CloseOpen();
 }
 
 GUI_NewChallengeEntry::GUI_NewChallengeEntry(Mode mode) : GUI_Dialog(true), m_mode(mode)
@@ -126,8 +119,7 @@ GUI_NewChallengeEntry::GUI_NewChallengeEntry(Mode mode) : GUI_Dialog(true), m_mo
 
 GUI_NewChallengeEntry::~GUI_NewChallengeEntry()
 {
-    if (g_open == this)
-        g_open = nullptr;
+    ForgetIfOpen(this);
 }
 
 void GUI_NewChallengeEntry::SetRetaliation(const SIM_Scenario* answered)
@@ -259,16 +251,16 @@ bool GUI_NewChallengeEntry::RenderThumbnail(const std::string& path, const SIM_D
 
 void GUI_NewChallengeEntry::OnSubmit(std::intptr_t)
 {
-    if (g_open)
-        g_open->Submit();
+    if (GUI_NewChallengeEntry* open = GetOpen())
+        open->Submit();
 }
 
 void GUI_NewChallengeEntry::OnSendToAll(std::intptr_t)
 {
     // The box flipped itself; the window's flag decides what it shows.
-    if (g_open) {
-        g_open->m_allBox->ticked = !g_open->m_allBox->ticked;
-        g_open->ToggleSendToAll();
+    if (GUI_NewChallengeEntry* open = GetOpen()) {
+        open->m_allBox->ticked = !open->m_allBox->ticked;
+        open->ToggleSendToAll();
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "gui/GUI_Dialog.h"
+#include "gui/GUI_OneOpen.h"
 
 #include <cstdint>
 #include <string>
@@ -16,7 +17,7 @@ class SIM_Scenario;
 // challenge file, registers it, uploads it and a 256 x 256 JPEG picture of
 // the deployment, and says how it went. Only a challenge whose file reached
 // the server counts as posted; until then SUBMIT can be pressed again.
-class GUI_NewChallengeEntry : public GUI_Dialog {
+class GUI_NewChallengeEntry : public GUI_Dialog, public GUI_OneOpen<GUI_NewChallengeEntry> {
 public:
     enum Mode { NEW_CHALLENGE = 0, RETALIATION = 1 };
     static constexpr int kThumbnailSide = 256;
@@ -27,7 +28,6 @@ public:
 
     static GUI_NewChallengeEntry* OpenNewChallenge();
     static GUI_NewChallengeEntry* OpenRetaliation(const SIM_Scenario* answered);
-    static GUI_NewChallengeEntry* GetOpen();
     static void Close();
     // Where the fleet comes from: the deployment screen's, unless a test sets its own.
     static void SetSource(const SIM_DeployedFleet* fleet, const SIM_Scenario* scenario);

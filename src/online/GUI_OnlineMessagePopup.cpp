@@ -10,26 +10,17 @@
 
 #include <algorithm>
 
-namespace {
-GUI_OnlineMessagePopup* g_open = nullptr;
-}
-
 GUI_OnlineMessagePopup* GUI_OnlineMessagePopup::Show(int count, const IClock* clock)
 {
-    CloseOneOpen(g_open);
-    g_open = new GUI_OnlineMessagePopup(count, clock);
-    GUI_WindowManager::GetInstance().AddWindow(g_open);
-    return g_open;
+    CloseOpen();
+    GUI_OnlineMessagePopup* popup = SetOpen(new GUI_OnlineMessagePopup(count, clock));
+    GUI_WindowManager::GetInstance().AddWindow(popup);
+    return popup;
 }
 
 void GUI_OnlineMessagePopup::Close()
 {
-    CloseOneOpen(g_open);
-}
-
-GUI_OnlineMessagePopup* GUI_OnlineMessagePopup::GetOpen()
-{
-    return g_open;
+    CloseOpen();
 }
 
 void GUI_OnlineMessagePopup::PositionAt(double elapsedMs, int w, int h, float& x, float& y)
@@ -59,8 +50,7 @@ GUI_OnlineMessagePopup::GUI_OnlineMessagePopup(int count, const IClock* clock) :
 
 GUI_OnlineMessagePopup::~GUI_OnlineMessagePopup()
 {
-    if (g_open == this)
-        g_open = nullptr;
+    ForgetIfOpen(this);
 }
 
 void GUI_OnlineMessagePopup::OnClick(std::intptr_t)

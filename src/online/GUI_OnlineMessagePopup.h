@@ -1,6 +1,7 @@
 #pragma once
 #include "engine/CTexturedSprite.h"
 #include "engine/GTimer.h"
+#include "gui/GUI_OneOpen.h"
 #include "gui/GUI_WindowBase.h"
 
 #include <string>
@@ -11,7 +12,7 @@ class IClock;
 // The small envelope that rises from the bottom right corner when new
 // messages came, with their number on it. A click opens the messages screen.
 // At most one is on screen.
-class GUI_OnlineMessagePopup : public GUI_WindowBase {
+class GUI_OnlineMessagePopup : public GUI_WindowBase, public GUI_OneOpen<GUI_OnlineMessagePopup> {
 public:
     static constexpr int kWidth = 64;
     static constexpr int kHeight = 32;
@@ -21,7 +22,6 @@ public:
     // Replaces the open popup, if any.
     static GUI_OnlineMessagePopup* Show(int count, const IClock* clock = nullptr);
     static void Close();
-    static GUI_OnlineMessagePopup* GetOpen();
     // Its top-left corner elapsedMs after it appeared on a w x h screen.
     static void PositionAt(double elapsedMs, int w, int h, float& x, float& y);
 

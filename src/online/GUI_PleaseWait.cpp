@@ -4,25 +4,15 @@
 #include "gui/GUI_OneOpen.h"
 #include "gui/GUI_WindowManager.h"
 
-namespace {
-GUI_PleaseWait* g_open = nullptr;
-}
-
 GUI_PleaseWait* GUI_PleaseWait::Open(const IClock* clock)
 {
-    CloseOneOpen(g_open);
-    g_open = new GUI_PleaseWait(clock);
-    return g_open;
+    CloseOpen();
+    return SetOpen(new GUI_PleaseWait(clock));
 }
 
 void GUI_PleaseWait::Close()
 {
-    CloseOneOpen(g_open);
-}
-
-GUI_PleaseWait* GUI_PleaseWait::GetOpen()
-{
-    return g_open;
+    CloseOpen();
 }
 
 GUI_PleaseWait::GUI_PleaseWait(const IClock* clock) : GUI_Dialog(false), m_timer(clock)
@@ -37,8 +27,7 @@ GUI_PleaseWait::GUI_PleaseWait(const IClock* clock) : GUI_Dialog(false), m_timer
 
 GUI_PleaseWait::~GUI_PleaseWait()
 {
-    if (g_open == this)
-        g_open = nullptr;
+    ForgetIfOpen(this);
 }
 
 GRect GUI_PleaseWait::GetCellRect(int i) const

@@ -1,13 +1,14 @@
 #pragma once
 #include "engine/GTimer.h"
 #include "gui/GUI_Dialog.h"
+#include "gui/GUI_OneOpen.h"
 
 // The modal box with a running light shown while a download works; the
 // screen that opens it ignores clicks and keys meanwhile and closes it when
 // the work is done. At most one exists.
 class IClock;
 
-class GUI_PleaseWait : public GUI_Dialog {
+class GUI_PleaseWait : public GUI_Dialog, public GUI_OneOpen<GUI_PleaseWait> {
 public:
     static constexpr int kCells = 30;
     static constexpr double kStepMs = 40.0;
@@ -18,7 +19,6 @@ public:
     static GUI_PleaseWait* Open(const IClock* clock = nullptr);
     static void Close();
     static bool IsOpen() { return GetOpen() != nullptr; }
-    static GUI_PleaseWait* GetOpen();
 
     ~GUI_PleaseWait() override;
     void Draw() override;

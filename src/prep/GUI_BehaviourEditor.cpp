@@ -23,23 +23,11 @@
 #include "sim/SIM_ShipOrder.h"
 
 namespace {
-GUI_BehaviourEditor* g_open = nullptr;
-
 bool OnDeploymentScreen()
 {
     return Game::GetInstance().GetModeId() == GUI_DeploymentGUI::kModeId;
 }
 } // namespace
-
-GUI_BehaviourEditor* GUI_BehaviourEditor::GetOpen()
-{
-    return g_open;
-}
-
-void GUI_BehaviourEditor::CloseOpen()
-{
-    CloseOneOpen(g_open);
-}
 
 bool GUI_BehaviourEditor::IsRangeType(const std::string& name)
 {
@@ -66,7 +54,7 @@ void GUI_BehaviourEditor::Open(const SIM_BehaviourType* type)
 
 GUI_BehaviourEditor::GUI_BehaviourEditor(const SIM_BehaviourType* type) : GUI_Dialog(true), m_type(type)
 {
-    g_open = this;
+    SetOpen(this);
     CentreDialog(*this, kWidth, kHeight);
     SetTitle(GetString(type->displayText.c_str()));
     m_description = GetString(type->secondText.c_str());
@@ -77,8 +65,7 @@ GUI_BehaviourEditor::GUI_BehaviourEditor(const SIM_BehaviourType* type) : GUI_Di
 
 GUI_BehaviourEditor::~GUI_BehaviourEditor()
 {
-    if (g_open == this)
-        g_open = nullptr;
+    ForgetIfOpen(this);
     GUI_Tutorial& tutorial = GUI_Tutorial::GetInstance();
     if (tutorial.IsWaitingFor("CLOSEORDERDETAILS")) {
         tutorial.SetWaitFor("");
@@ -195,14 +182,14 @@ void GUI_BehaviourEditor::OK()
     }
     GUI_DeploymentTools::GetInstance().fleetChanged = true;
     GUI_DeploymentDetails::Refresh();
-    if (g_open == this)
+    if (GetOpen() == this)
         CloseOpen();
 }
 
 void GUI_BehaviourEditor::Delete()
 {
     GUI_DeploymentGUI::GetInstance().RemoveOrderFromSelected(m_type->name);
-    if (g_open == this)
+    if (GetOpen() == this)
         CloseOpen();
 }
 
@@ -219,18 +206,18 @@ void GUI_BehaviourEditor::SetTarget()
 
 void GUI_BehaviourEditor::OnOK(std::intptr_t)
 {
-    if (g_open)
-        g_open->OK();
+    if (GUI_BehaviourEditor* open = GetOpen())
+        open->OK();
 }
 
 void GUI_BehaviourEditor::OnDelete(std::intptr_t)
 {
-    if (g_open)
-        g_open->Delete();
+    if (GUI_BehaviourEditor* open = GetOpen())
+        open->Delete();
 }
 
 void GUI_BehaviourEditor::OnSetTarget(std::intptr_t)
 {
-    if (g_open)
-        g_open->SetTarget();
+    if (GUI_BehaviourEditor* open = GetOpen())
+        open->SetTarget();
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include "engine/GRect.h"
 #include "gui/GUI_Dialog.h"
+#include "gui/GUI_OneOpen.h"
 
 #include <cstdint>
 #include <string>
@@ -14,15 +15,13 @@ class SIM_ShipOrder;
 // per parameter and, for orders aimed at a ship, the target and a button
 // that starts picking it on the map. OK is only possible once such an order
 // has a target that still exists. One open at a time.
-class GUI_BehaviourEditor : public GUI_Dialog {
+class GUI_BehaviourEditor : public GUI_Dialog, public GUI_OneOpen<GUI_BehaviourEditor> {
 public:
     static constexpr int kWidth = 400;
     static constexpr int kHeight = 300;
 
     // The attack orders go to the range editor.
     static void Open(const SIM_BehaviourType* type);
-    static GUI_BehaviourEditor* GetOpen();
-    static void CloseOpen();
     static bool IsRangeType(const std::string& name);
 
     explicit GUI_BehaviourEditor(const SIM_BehaviourType* type);

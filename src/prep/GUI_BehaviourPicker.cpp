@@ -22,18 +22,7 @@
 #include "sim/SIM_ShipOrders.h"
 
 namespace {
-GUI_BehaviourPicker* g_open = nullptr;
 } // namespace
-
-GUI_BehaviourPicker* GUI_BehaviourPicker::GetOpen()
-{
-    return g_open;
-}
-
-void GUI_BehaviourPicker::CloseOpen()
-{
-    CloseOneOpen(g_open);
-}
 
 void GUI_BehaviourPicker::Open(SIM_ShipOrders* orders)
 {
@@ -46,7 +35,7 @@ void GUI_BehaviourPicker::Open(SIM_ShipOrders* orders)
 
 GUI_BehaviourPicker::GUI_BehaviourPicker(SIM_ShipOrders* orders) : GUI_Dialog(true), m_orders(orders)
 {
-    g_open = this;
+    SetOpen(this);
     CentreDialog(*this, kWidth, kHeight);
     SetTitleKey("BEHAVIOR_PICKER_TITLE");
     SetClientRect();
@@ -74,8 +63,7 @@ GUI_BehaviourPicker::GUI_BehaviourPicker(SIM_ShipOrders* orders) : GUI_Dialog(tr
 
 GUI_BehaviourPicker::~GUI_BehaviourPicker()
 {
-    if (g_open == this)
-        g_open = nullptr;
+    ForgetIfOpen(this);
     GUI_Tutorial& tutorial = GUI_Tutorial::GetInstance();
     if (tutorial.IsWaitingFor("CLOSEBEHAVIORPICKER")) {
         tutorial.SetWaitFor("");
@@ -128,8 +116,8 @@ void GUI_BehaviourPicker::FillStrips()
 
 void GUI_BehaviourPicker::OnAdd(std::intptr_t)
 {
-    if (g_open)
-        g_open->AddSelectedOrder();
+    if (GUI_BehaviourPicker* open = GetOpen())
+        open->AddSelectedOrder();
 }
 
 void GUI_BehaviourPicker::AddSelectedOrder()

@@ -1,6 +1,7 @@
 #pragma once
 #include "engine/GRect.h"
 #include "gui/GUI_Dialog.h"
+#include "gui/GUI_OneOpen.h"
 
 #include <vector>
 
@@ -12,14 +13,12 @@ class SIM_ShipOrders;
 // The list of orders the ship in the details window may still take; the
 // chosen one is added to it and to every other selected ship. One open at a
 // time.
-class GUI_BehaviourPicker : public GUI_Dialog {
+class GUI_BehaviourPicker : public GUI_Dialog, public GUI_OneOpen<GUI_BehaviourPicker> {
 public:
     static constexpr int kWidth = 530;
     static constexpr int kHeight = 460;
 
     static void Open(SIM_ShipOrders* orders);
-    static GUI_BehaviourPicker* GetOpen();
-    static void CloseOpen();
 
     explicit GUI_BehaviourPicker(SIM_ShipOrders* orders);
     ~GUI_BehaviourPicker() override;

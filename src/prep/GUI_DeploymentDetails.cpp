@@ -21,8 +21,6 @@
 #include <algorithm>
 
 namespace {
-GUI_DeploymentDetails* g_open = nullptr;
-
 float RowHeight(const SIM_ShipOrder& order)
 {
     const SIM_BehaviourType* type = order.GetType();
@@ -52,8 +50,8 @@ void GUI_DeploymentDetails::SetOuterArea(int left, int top, int bottom)
 
 void GUI_DeploymentDetails::Open(SIM_DeployedShip* ship)
 {
-    if (g_open && g_open->m_ship == ship) {
-        g_open->Refresh();
+    if (const GUI_DeploymentDetails* open = GetOpen(); open && open->m_ship == ship) {
+        Refresh();
         return;
     }
     Close();
@@ -63,33 +61,29 @@ void GUI_DeploymentDetails::Open(SIM_DeployedShip* ship)
 
 void GUI_DeploymentDetails::Close()
 {
-    CloseOneOpen(g_open);
+    CloseOpen();
 }
 
 bool GUI_DeploymentDetails::IsOpen()
 {
-    return g_open != nullptr;
-}
-
-GUI_DeploymentDetails* GUI_DeploymentDetails::GetOpen()
-{
-    return g_open;
+    return GetOpen() != nullptr;
 }
 
 SIM_DeployedShip* GUI_DeploymentDetails::GetShown()
 {
-    return g_open ? g_open->m_ship : nullptr;
+    const GUI_DeploymentDetails* open = GetOpen();
+    return open ? open->m_ship : nullptr;
 }
 
 void GUI_DeploymentDetails::Refresh()
 {
-    if (g_open)
-        g_open->m_dirty = true;
+    if (GUI_DeploymentDetails* open = GetOpen())
+        open->m_dirty = true;
 }
 
 GUI_DeploymentDetails::GUI_DeploymentDetails(SIM_DeployedShip* ship) : m_ship(ship)
 {
-    g_open = this;
+    SetOpen(this);
     QLM_ASSERT(ship);
     m_design = ship ? SIM_ShipDesign::Find(ship->design) : nullptr;
     QLM_ASSERT(m_design);
@@ -125,8 +119,7 @@ GUI_DeploymentDetails::GUI_DeploymentDetails(SIM_DeployedShip* ship) : m_ship(sh
 
 GUI_DeploymentDetails::~GUI_DeploymentDetails()
 {
-    if (g_open == this)
-        g_open = nullptr;
+    ForgetIfOpen(this);
     if (m_behaviourPanel)
         GUI_WindowManager::GetInstance().CloseWindow(m_behaviourPanel);
 }

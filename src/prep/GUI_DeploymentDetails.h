@@ -1,5 +1,6 @@
 #pragma once
 #include "engine/GRect.h"
+#include "gui/GUI_OneOpen.h"
 #include "gui/GUI_TitleBar.h"
 #include "gui/GUI_WindowBase.h"
 
@@ -14,7 +15,7 @@ class SIM_ShipDesign;
 // The deployment screen's column for the selected placed ship: its name,
 // the row that adds an order and one row per standing order (scrolled when
 // they don't fit above the design box). One open at a time.
-class GUI_DeploymentDetails : public GUI_WindowBase {
+class GUI_DeploymentDetails : public GUI_WindowBase, public GUI_OneOpen<GUI_DeploymentDetails> {
 public:
     static constexpr int kWidth = 220;
     static constexpr float kPlainRow = 21.5f;
@@ -28,7 +29,6 @@ public:
     static void SetOuterArea(int left, int top, int bottom);
     static void Close();
     static bool IsOpen();
-    static GUI_DeploymentDetails* GetOpen();
     static SIM_DeployedShip* GetShown();
     // Rebuilds the open window (before its next update or draw) after its
     // ship's orders changed; safe from inside one of its rows' clicks.

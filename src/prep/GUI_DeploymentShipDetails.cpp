@@ -17,22 +17,11 @@
 #include <cmath>
 
 namespace {
-GUI_DeploymentShipDetails* g_open = nullptr;
 } // namespace
-
-GUI_DeploymentShipDetails* GUI_DeploymentShipDetails::GetOpen()
-{
-    return g_open;
-}
-
-void GUI_DeploymentShipDetails::CloseOpen()
-{
-    CloseOneOpen(g_open);
-}
 
 GUI_DeploymentShipDetails::GUI_DeploymentShipDetails(int x, int y)
 {
-    g_open = this;
+    SetOpen(this);
     SetRect(static_cast<float>(x), static_cast<float>(y), static_cast<float>(x + kWidth),
             static_cast<float>(y + kHeight));
     GUI_WindowManager& windows = GUI_WindowManager::GetInstance();
@@ -42,8 +31,7 @@ GUI_DeploymentShipDetails::GUI_DeploymentShipDetails(int x, int y)
 
 GUI_DeploymentShipDetails::~GUI_DeploymentShipDetails()
 {
-    if (g_open == this)
-        g_open = nullptr;
+    ForgetIfOpen(this);
     GUI_DeployedShipModuleIcon::ClearHovered();
 }
 

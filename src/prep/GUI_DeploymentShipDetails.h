@@ -1,5 +1,6 @@
 #pragma once
 #include "engine/CTexturedSprite.h"
+#include "gui/GUI_OneOpen.h"
 #include "gui/GUI_WindowBase.h"
 
 #include <string>
@@ -11,7 +12,7 @@ class SIM_ShipDesign;
 // The box under the deployment details: the design's hull picture, its
 // shield, armour and hit-point figures, and one icon per fitted module (a
 // click describes the module). One open at a time.
-class GUI_DeploymentShipDetails : public GUI_WindowBase {
+class GUI_DeploymentShipDetails : public GUI_WindowBase, public GUI_OneOpen<GUI_DeploymentShipDetails> {
 public:
     static constexpr int kWidth = 188;
     static constexpr int kHeight = 293;
@@ -27,8 +28,6 @@ public:
     GUI_DeploymentShipDetails(int x, int y);
     ~GUI_DeploymentShipDetails() override;
 
-    static GUI_DeploymentShipDetails* GetOpen();
-    static void CloseOpen();
     // Shield points (stacked), the armour mean over all modules (0 for a
     // design without modules) and the modules' hit points.
     static Defence ComputeDefence(const SIM_ShipDesign& design);

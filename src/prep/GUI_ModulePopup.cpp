@@ -21,28 +21,18 @@
 #include <algorithm>
 
 namespace {
-GUI_ModulePopup* g_open = nullptr;
 } // namespace
-
-GUI_ModulePopup* GUI_ModulePopup::GetOpen()
-{
-    return g_open;
-}
-
-void GUI_ModulePopup::CloseOpen()
-{
-    CloseOneOpen(g_open);
-}
 
 bool GUI_ModulePopup::IsOpenFor(const void* opener)
 {
-    return opener && g_open && g_open->m_opener == opener;
+    const GUI_ModulePopup* open = GetOpen();
+    return opener && open && open->m_opener == opener;
 }
 
 void GUI_ModulePopup::ForgetOpener(const void* opener)
 {
     if (IsOpenFor(opener))
-        g_open->m_opener = nullptr;
+        GetOpen()->m_opener = nullptr;
 }
 
 void GUI_ModulePopup::Open(const SIM_ShipModuleType* type, const SIM_ShipDesign* design, const void* opener)
@@ -72,7 +62,7 @@ std::string GUI_ModulePopup::SupplyText(const SIM_ShipModuleType& type, const SI
 GUI_ModulePopup::GUI_ModulePopup(const SIM_ShipModuleType* type, const SIM_ShipDesign* design)
     : GUI_Dialog(true), m_type(type), m_design(design)
 {
-    g_open = this;
+    SetOpen(this);
     CentreDialog(*this, kWidth, kHeight);
     SetTitle(GetString(type->GetGuiName().c_str()));
     SetClientRect();
@@ -94,8 +84,7 @@ GUI_ModulePopup::GUI_ModulePopup(const SIM_ShipModuleType* type, const SIM_ShipD
 
 GUI_ModulePopup::~GUI_ModulePopup()
 {
-    if (g_open == this)
-        g_open = nullptr;
+    ForgetIfOpen(this);
     GUI_Tutorial& tutorial = GUI_Tutorial::GetInstance();
     if (tutorial.IsWaitingFor("CLOSEMODULEPOPUP")) {
         tutorial.SetWaitFor("");

@@ -3,6 +3,7 @@
 #include "engine/GRect.h"
 #include "engine/GTimer.h"
 #include "gui/GUI_Dialog.h"
+#include "gui/GUI_OneOpen.h"
 
 #include <string>
 #include <vector>
@@ -16,7 +17,7 @@ class SIM_ShipModuleType;
 // Describes one module type: its name, its description typed out over half
 // a second, its picture for the hull, its statistics in two columns and, on
 // the deployment screen, how much of the scenario's supply the fleet uses.
-class GUI_ModulePopup : public GUI_Dialog {
+class GUI_ModulePopup : public GUI_Dialog, public GUI_OneOpen<GUI_ModulePopup> {
 public:
     static constexpr int kWidth = 500;
     static constexpr int kHeight = 380;
@@ -28,8 +29,6 @@ public:
     static bool IsOpenFor(const void* opener);
     // The opener is going away: the popup stays, lit for nothing.
     static void ForgetOpener(const void* opener);
-    static GUI_ModulePopup* GetOpen();
-    static void CloseOpen();
     // The supply row's value for a scenario and fleet.
     static std::string SupplyText(const SIM_ShipModuleType& type, const SIM_Scenario* scenario,
                                   const SIM_DeployedFleet* fleet);

@@ -17,20 +17,9 @@
 #include <algorithm>
 
 namespace {
-GUI_RandomShipName* g_open = nullptr;
 constexpr int kLineStep = 28;
 constexpr int kRowHeight = 25;
 } // namespace
-
-GUI_RandomShipName* GUI_RandomShipName::GetOpen()
-{
-    return g_open;
-}
-
-void GUI_RandomShipName::CloseOpen()
-{
-    CloseOneOpen(g_open);
-}
 
 std::string GUI_RandomShipName::SanitiseName(const std::string& text)
 {
@@ -48,7 +37,7 @@ std::string GUI_RandomShipName::SanitiseName(const std::string& text)
 
 GUI_RandomShipName::GUI_RandomShipName(GUI_DeploymentIcon* icon) : GUI_Dialog(true), m_icon(icon)
 {
-    g_open = this;
+    SetOpen(this);
     CentreDialog(*this, kWidth, kHeight);
     SetTitleKey("CHOOSE_RANDOM_SHIP_NAME_TITLE");
     SetClientRect();
@@ -72,8 +61,7 @@ GUI_RandomShipName::GUI_RandomShipName(GUI_DeploymentIcon* icon) : GUI_Dialog(tr
 
 GUI_RandomShipName::~GUI_RandomShipName()
 {
-    if (g_open == this)
-        g_open = nullptr;
+    ForgetIfOpen(this);
 }
 
 void GUI_RandomShipName::BuildRows()
@@ -142,8 +130,8 @@ void GUI_RandomShipName::PickRandomName()
 
 void GUI_RandomShipName::OnRandom(std::intptr_t)
 {
-    if (g_open)
-        g_open->PickRandomName();
+    if (GUI_RandomShipName* open = GetOpen())
+        open->PickRandomName();
 }
 
 void GUI_RandomShipName::Update()

@@ -1,5 +1,6 @@
 #pragma once
 #include "gui/GUI_Dialog.h"
+#include "gui/GUI_OneOpen.h"
 
 #include <cstdint>
 #include <string>
@@ -13,14 +14,12 @@ class GUI_TextEditWindow;
 
 // Names a placed ship: the player types a name (applied as it is typed) or
 // draws a random one from a chosen name list. One open at a time.
-class GUI_RandomShipName : public GUI_Dialog {
+class GUI_RandomShipName : public GUI_Dialog, public GUI_OneOpen<GUI_RandomShipName> {
 public:
     static constexpr int kWidth = 600;
     static constexpr int kHeight = 200;
     static constexpr int kMaxNameLength = 128;
 
-    static GUI_RandomShipName* GetOpen();
-    static void CloseOpen();
     // What a typed name may hold: no control characters, newlines, '[' or
     // '=' (they would break the deployment file), at most 128 characters.
     static std::string SanitiseName(const std::string& text);

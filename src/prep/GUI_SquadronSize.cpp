@@ -19,18 +19,7 @@
 #include <cmath>
 
 namespace {
-GUI_SquadronSize* g_open = nullptr;
 } // namespace
-
-GUI_SquadronSize* GUI_SquadronSize::GetOpen()
-{
-    return g_open;
-}
-
-void GUI_SquadronSize::CloseOpen()
-{
-    CloseOneOpen(g_open);
-}
 
 int GUI_SquadronSize::QuantityFromSlider(float value)
 {
@@ -44,7 +33,7 @@ float GUI_SquadronSize::SliderFromQuantity(int quantity)
 
 GUI_SquadronSize::GUI_SquadronSize(GUI_DeploymentIcon* icon) : GUI_Dialog(true), m_icon(icon)
 {
-    g_open = this;
+    SetOpen(this);
     CentreDialog(*this, kWidth, kHeight);
     SetTitleKey("GUI_SQUADRON_SIZE_TITLE");
     SetClientRect();
@@ -62,14 +51,13 @@ GUI_SquadronSize::GUI_SquadronSize(GUI_DeploymentIcon* icon) : GUI_Dialog(true),
 
 GUI_SquadronSize::~GUI_SquadronSize()
 {
-    if (g_open == this)
-        g_open = nullptr;
+    ForgetIfOpen(this);
 }
 
 void GUI_SquadronSize::OnSliderMoved(GUI_OrdersSlider* slider)
 {
-    if (g_open && g_open->m_slider == slider)
-        g_open->SetSliderValue(slider->GetPosition());
+    if (GUI_SquadronSize* open = GetOpen(); open && open->m_slider == slider)
+        open->SetSliderValue(slider->GetPosition());
 }
 
 void GUI_SquadronSize::SetSliderValue(float value)

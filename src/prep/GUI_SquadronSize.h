@@ -1,5 +1,6 @@
 #pragma once
 #include "gui/GUI_Dialog.h"
+#include "gui/GUI_OneOpen.h"
 
 #include <string>
 
@@ -8,14 +9,12 @@ class GUI_OrdersSlider;
 
 // Sets how many fighters a placed squadron holds (1 to 16) with a slider;
 // the fleet's totals follow at once. One open at a time.
-class GUI_SquadronSize : public GUI_Dialog {
+class GUI_SquadronSize : public GUI_Dialog, public GUI_OneOpen<GUI_SquadronSize> {
 public:
     static constexpr int kWidth = 400;
     static constexpr int kHeight = 150;
     static constexpr int kMaxQuantity = 16;
 
-    static GUI_SquadronSize* GetOpen();
-    static void CloseOpen();
     // 1 at the left end, 16 at the right end.
     static int QuantityFromSlider(float value);
     static float SliderFromQuantity(int quantity);

@@ -14,8 +14,6 @@
 #include "frontend/GUI_OptionsSlider.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_CheckButton.h"
-#include "gui/GUI_Fader.h"
-#include "gui/GUI_Transition.h"
 #include "prep/GUI_DeploymentGUI.h"
 #include "prep/GUI_DeploymentZone.h"
 #include "sim/SIM_Battle.h"
@@ -23,8 +21,8 @@
 #include "sim/SIM_Fleet.h"
 #include "sim/SIM_Scenario.h"
 #include "support/PickedDesign.h"
-#include "support/TempDir.h"
 #include "support/WindowInput.h"
+#include "support/WindowRoad.h"
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
@@ -32,39 +30,6 @@
 #include <algorithm>
 
 namespace {
-
-void Settle()
-{
-    for (int i = 0; i < 2000 && (GUI_Transition::GetInstance().IsActive() || !GUI_Fader::GetInstance().IsDone()); ++i)
-        RunGameFrames(1);
-    RunGameFrames(2);
-}
-
-void Button(int x, int y, bool down)
-{
-    SDL_Event e{};
-    e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-    e.button.button = SDL_BUTTON_LEFT;
-    e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
-    e.button.clicks = 1;
-    e.button.x = x;
-    e.button.y = y;
-    PushSdlEvent(e);
-    RunGameFrames(2);
-}
-
-// Pixels of the rectangle whose brightest channel reaches the level.
-int CountLit(const TextureData& picture, int left, int top, int right, int bottom, int level)
-{
-    int n = 0;
-    for (int y = top; y < bottom; ++y)
-        for (int x = left; x < right; ++x) {
-            int r, g, b;
-            PixelAt(picture, x, y, r, g, b);
-            n += std::max({r, g, b}) >= level;
-        }
-    return n;
-}
 
 std::string ReadText(const std::string& path)
 {
@@ -77,24 +42,19 @@ std::string ReadText(const std::string& path)
 
 TEST(GLScenarioEditor, ACustomScenarioMadeWithTheMouseIsDeployedAndFought)
 {
-    TempDir user;
-    ScopedChdir cwd(QLM_GAME_DIR);
-    ASSERT_TRUE(WriteFileAtomically(user.Path() + "/prefs.ini", "[prefs]\nwidth = 1024\nheight = 768\nwindowed = 1\n"));
-    GameStartOptions start;
-    start.userDir = user.Path();
-    start.seed = 7;
+    WindowedGame play({.seed = 7, .battleFrameMs = 16.0f});
+    ASSERT_TRUE(play.Started());
+    const std::string& user = play.UserDir();
     Game& game = Game::GetInstance();
-    ASSERT_TRUE(game.Init(start));
-    GUI_BattleGUI::GetInstance().SetInjectedFrameTime(16.0f);
-    Settle();
+    SettleScreens();
 
     ClickCentre(GUI_MainMenu::GetInstance().GetScenarioEditorButton());
-    Settle();
+    SettleScreens();
     ASSERT_EQ(game.GetModeId(), 13);
     GUI_ScenarioEditorWindow* window = GUI_ScenarioEditorWindow::GetOpen();
     ASSERT_NE(window, nullptr);
     // The window and its panels are drawn over the backdrop.
-    const TextureData first = Screenshot(user.Path());
+    const TextureData first = Screenshot(user);
     EXPECT_GT(CountLit(first, window->left, window->top, window->right, window->bottom, 200), 500);
 
     // The last backdrop of the list.
@@ -110,9 +70,9 @@ TEST(GLScenarioEditor, ACustomScenarioMadeWithTheMouseIsDeployedAndFought)
     const GUI_OptionsSlider* cost = options->GetCostSlider();
     const int kx = static_cast<int>(cost->GetKnobX()), ky = static_cast<int>(cost->GetKnobY());
     MoveMouse(kx, ky);
-    Button(kx, ky, true);
+    SetMouseButton(kx, ky, true);
     MoveMouse(cost->right + 40, ky);
-    Button(cost->right + 40, ky, false);
+    SetMouseButton(cost->right + 40, ky, false);
     EXPECT_EQ(options->GetCost(), 100000);
     const GUI_CheckButton* stars = options->GetStarsBox();
     ClickAt(stars->left + 37, stars->top + 21);
@@ -127,16 +87,16 @@ TEST(GLScenarioEditor, ACustomScenarioMadeWithTheMouseIsDeployedAndFought)
     RunGameFrames(2);
     EXPECT_EQ(GUI_AnomalyPicker::GetOpen(), nullptr);
     ASSERT_EQ(window->GetAnomalyEditor()->GetStrips().size(), 1u);
-    const TextureData edited = Screenshot(user.Path());
+    const TextureData edited = Screenshot(user);
     const GUI_AnomalyStrip* anomaly = window->GetAnomalyEditor()->GetStrips()[0];
     EXPECT_GT(CountLit(edited, anomaly->left, anomaly->top, anomaly->right - 110, anomaly->bottom, 200), 30);
 
     // Deploy replaces the window (it reads the file back) and leaves it.
     ClickCentre(window->GetDeployButton());
     window = nullptr;
-    Settle();
+    SettleScreens();
     ASSERT_EQ(game.GetModeId(), 2);
-    const std::string file = ReadText(user.Path() + "/custom_scenarios/Custom Map.txt");
+    const std::string file = ReadText(user + "/custom_scenarios/Custom Map.txt");
     EXPECT_NE(file.find("fleetcostlimit = 100000\n"), std::string::npos) << file;
     EXPECT_NE(file.find("starfield = 1\n"), std::string::npos) << file;
     EXPECT_NE(file.find("ENGINE_SPEED_MULTIPLIER,1.00\n"), std::string::npos) << file;
@@ -166,10 +126,6 @@ TEST(GLScenarioEditor, ACustomScenarioMadeWithTheMouseIsDeployedAndFought)
     EXPECT_FALSE(battle.GetEnemyFleet()->GetAllShips().empty());
     RunGameFrames(30);
     EXPECT_FALSE(battle.IsEnded());
-    const TextureData fighting = Screenshot(user.Path());
+    const TextureData fighting = Screenshot(user);
     EXPECT_GT(CountLit(fighting, 0, 0, fighting.width, fighting.height, 60), 2000);
-
-    GUI_BattleGUI::GetInstance().SetInjectedFrameTime(-1.0f);
-    game.Shutdown();
-    game.ResetForTests();
 }

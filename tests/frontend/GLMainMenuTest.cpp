@@ -8,8 +8,7 @@
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_Tooltip.h"
 #include "platform/DdsImage.h"
-#include "support/NoLessons.h"
-#include "support/TempDir.h"
+#include "support/WindowedGame.h"
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
@@ -24,19 +23,11 @@ class GLMainMenu : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_cwd = std::make_unique<ScopedChdir>(QLM_GAME_DIR);
-        GameStartOptions options;
-        options.userDir = m_user.Path();
-        options.seed = 3;
-        ASSERT_TRUE(Game::GetInstance().Init(options));
-        DropAllLessons();
+        // The window at the size the game picks for itself.
+        m_game = std::make_unique<WindowedGame>(WindowedGameSetup{.seed = 3, .smallWindow = false, .noLessons = true});
+        ASSERT_TRUE(m_game->Started());
     }
-    void TearDown() override
-    {
-        Game::GetInstance().Shutdown();
-        Game::GetInstance().ResetForTests();
-        m_cwd.reset();
-    }
+    void TearDown() override { m_game.reset(); }
 
     static void MoveMouse(int x, int y)
     {
@@ -62,8 +53,7 @@ protected:
         return picture;
     }
 
-    TempDir m_user;
-    std::unique_ptr<ScopedChdir> m_cwd;
+    std::unique_ptr<WindowedGame> m_game;
 };
 
 } // namespace

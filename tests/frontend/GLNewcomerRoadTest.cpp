@@ -18,8 +18,8 @@
 #include "frontend/GUI_UnlockShop.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_Fader.h"
-#include "platform/IClock.h"
 #include "gui/GUI_Transition.h"
+#include "platform/IClock.h"
 #include "prep/GUI_DeploymentDesignPicker.h"
 #include "prep/GUI_DeploymentGUI.h"
 #include "prep/GUI_DeploymentIcon.h"
@@ -30,7 +30,6 @@
 #include "sim/SIM_Scenario.h"
 #include "sim/SIM_ShipDesign.h"
 #include "support/PickedDesign.h"
-#include "support/TempDir.h"
 #include "support/WindowInput.h"
 #include "support/WindowRoad.h"
 
@@ -49,25 +48,6 @@ constexpr int kMainMenu = 15, kScenarioChoice = 3, kDeployment = 2, kLoading = 9
 constexpr int kMaxBattleFrames = 12000;
 constexpr float kFrameMs = 36.0f;
 
-// Pixels of the rectangle whose brightest channel reaches the level.
-int CountLit(const TextureData& picture, int left, int top, int right, int bottom, int level)
-{
-    int n = 0;
-    for (int y = top; y < bottom; ++y)
-        for (int x = left; x < right; ++x) {
-            int r, g, b;
-            PixelAt(picture, x, y, r, g, b);
-            n += std::max({r, g, b}) >= level;
-        }
-    return n;
-}
-
-template <typename T>
-int CountLitIn(const TextureData& picture, const T& element, int level)
-{
-    return CountLit(picture, element.left, element.top, element.right, element.bottom, level);
-}
-
 std::string ReadUserFile(const std::string& user, const std::string& name)
 {
     std::string text;
@@ -79,26 +59,19 @@ std::string ReadUserFile(const std::string& user, const std::string& name)
 
 TEST(GLNewcomerRoad, FromTheTitleThroughABattleAndBackToTheTitle)
 {
-    TempDir user;
-    ScopedChdir cwd(QLM_GAME_DIR);
-    GameStartOptions options;
-    options.userDir = user.Path();
-    options.seed = 5;
     // The smallest window the game takes: every frame of the long battle
     // crosses the X server under Xvfb.
-    ASSERT_TRUE(WriteFileAtomically(user.Path() + "/prefs.ini", "[prefs]\nwidth = 1024\nheight = 768\nwindowed = 1\n"));
+    WindowedGame play({.seed = 5, .battleFrameMs = kFrameMs, .unheldFrames = true});
+    ASSERT_TRUE(play.Started());
+    const std::string& user = play.UserDir();
     Game& game = Game::GetInstance();
-    ASSERT_TRUE(game.Init(options));
-    LeapingClock unheld;
-    game.GetFramePacer().SetClock(&unheld);
     GUI_BattleGUI& battleScreen = GUI_BattleGUI::GetInstance();
-    battleScreen.SetInjectedFrameTime(kFrameMs);
     SettleScreens();
 
     // The title: the Battle button's label is lit.
     ASSERT_EQ(game.GetModeId(), kMainMenu);
     const GUI_ButtonText* battleButton = GUI_MainMenu::GetInstance().GetBattleButton();
-    EXPECT_GT(CountLitIn(Screenshot(user.Path()), *battleButton, 180), 30);
+    EXPECT_GT(CountLitIn(Screenshot(user), *battleButton, 180), 30);
     ClickCentre(battleButton);
     SettleScreens();
     ASSERT_EQ(game.GetModeId(), kScenarioChoice);
@@ -150,7 +123,7 @@ TEST(GLNewcomerRoad, FromTheTitleThroughABattleAndBackToTheTitle)
     ClickCentre(strip->GetButton(GUI_TopStrip::FASTER)); // no further
     EXPECT_FLOAT_EQ(battleScreen.battleSpeed, 4.0f);
     // The battle is drawn: the backdrop and ships, not a black screen.
-    const TextureData inBattle = Screenshot(user.Path());
+    const TextureData inBattle = Screenshot(user);
     EXPECT_GT(CountLit(inBattle, 0, 0, inBattle.width, inBattle.height, 60), 2000);
 
     int frames = 0;
@@ -164,7 +137,7 @@ TEST(GLNewcomerRoad, FromTheTitleThroughABattleAndBackToTheTitle)
     const bool won = battle.GetLost() == SIM_Battle::WON;
     EXPECT_EQ(report->IsVictory(), won);
     // The report's title, message and buttons over the dimmed battle.
-    const TextureData reportShot = Screenshot(user.Path());
+    const TextureData reportShot = Screenshot(user);
     EXPECT_GT(CountLitIn(reportShot, *report, 200), 300);
     EXPECT_GT(CountLitIn(reportShot, *report->GetQuitButton(), 180), 30);
     ClickCentre(report->GetQuitButton());
@@ -174,12 +147,12 @@ TEST(GLNewcomerRoad, FromTheTitleThroughABattleAndBackToTheTitle)
     if (won) {
         ASSERT_EQ(game.GetModeId(), kShop);
         // The win is on record, and the shop shows its wares.
-        const std::string scores = ReadUserFile(user.Path(), "sc.dat");
+        const std::string scores = ReadUserFile(user, "sc.dat");
         EXPECT_NE(scores.find("[scenario1]"), std::string::npos) << scores;
         EXPECT_NE(scores.find("beaten_easy = 1"), std::string::npos) << scores;
         GUI_UnlockWindow* shop = GUI_UnlockWindow::GetOpen();
         ASSERT_NE(shop, nullptr);
-        EXPECT_GT(CountLitIn(Screenshot(user.Path()), *shop, 150), 500);
+        EXPECT_GT(CountLitIn(Screenshot(user), *shop, 150), 500);
         ClickCentre(GUI_UnlockShop::GetInstance().GetBackButton());
         SettleScreens();
     } else {
@@ -195,12 +168,10 @@ TEST(GLNewcomerRoad, FromTheTitleThroughABattleAndBackToTheTitle)
         SettleScreens();
     }
     ASSERT_EQ(game.GetModeId(), kMainMenu);
-    EXPECT_GT(CountLitIn(Screenshot(user.Path()), *GUI_MainMenu::GetInstance().GetBattleButton(), 180), 30);
+    EXPECT_GT(CountLitIn(Screenshot(user), *GUI_MainMenu::GetInstance().GetBattleButton(), 180), 30);
 
-    battleScreen.SetInjectedFrameTime(-1.0f);
-    game.Shutdown();
-    game.ResetForTests();
+    play.Stop();
     // The result reached the usage record written on the way out.
-    EXPECT_NE(ReadUserFile(user.Path(), "um.ini").find(std::string("scenario1_") + (won ? "won" : "lost") + ",1"),
+    EXPECT_NE(ReadUserFile(user, "um.ini").find(std::string("scenario1_") + (won ? "won" : "lost") + ",1"),
               std::string::npos);
 }

@@ -24,7 +24,6 @@
 #include "sim/SIM_DeployedFleet.h"
 #include "sim/SIM_ShipOrders.h"
 #include "support/PickedDesign.h"
-#include "support/TempDir.h"
 #include "support/WindowInput.h"
 #include "support/WindowRoad.h"
 
@@ -108,16 +107,10 @@ void ExpectFrameDrawn(const TextureData& picture, const std::string& name)
 
 TEST(GLTutorialRoad, ANewPlayerIsLedFromTheTitleToAWonTutorialBattle)
 {
-    TempDir user;
-    ScopedChdir cwd(QLM_GAME_DIR);
-    GameStartOptions options;
-    options.userDir = user.Path();
-    options.seed = 5;
-    ASSERT_TRUE(WriteFileAtomically(user.Path() + "/prefs.ini", "[prefs]\nwidth = 1024\nheight = 768\nwindowed = 1\n"));
+    WindowedGame play({.seed = 5, .battleFrameMs = kFrameMs, .unheldFrames = true});
+    ASSERT_TRUE(play.Started());
+    const std::string& user = play.UserDir();
     Game& game = Game::GetInstance();
-    ASSERT_TRUE(game.Init(options));
-    LeapingClock unheld;
-    game.GetFramePacer().SetClock(&unheld);
     // Frames pulse with this clock: a quarter second in, they are at full white.
     ManualClock pulse;
     GUI_TutorialHighlighter& highlighter = GUI_TutorialHighlighter::GetInstance();
@@ -128,13 +121,12 @@ TEST(GLTutorialRoad, ANewPlayerIsLedFromTheTitleToAWonTutorialBattle)
         RunGameFrames(1);
         pulse.Advance(250.0);
         RunGameFrames(1);
-        const TextureData picture = Shot(user.Path(), label);
+        const TextureData picture = Shot(user, label);
         for (const char* name : names)
             ExpectFrameDrawn(picture, name);
         return Pointed(*names.begin());
     };
     GUI_BattleGUI& battleScreen = GUI_BattleGUI::GetInstance();
-    battleScreen.SetInjectedFrameTime(kFrameMs);
     SettleScreens();
 
     // The title: a welcome pointing at BATTLE.
@@ -212,7 +204,7 @@ TEST(GLTutorialRoad, ANewPlayerIsLedFromTheTitleToAWonTutorialBattle)
     ASSERT_EQ(Lesson(), "BATTLESTART_tutorial1");
     EXPECT_TRUE(battleScreen.paused);
     EXPECT_TRUE(tutorial.IsBattlePausedByTutorial());
-    Shot(user.Path(), "09_battle_begins");
+    Shot(user, "09_battle_begins");
     ClickCentre(GUI_BaseElement::FindByName("tutorialbutton"));
     RunGameFrames(1);
     ASSERT_EQ(Lesson(), "BATTLE_INSPECT");
@@ -246,18 +238,15 @@ TEST(GLTutorialRoad, ANewPlayerIsLedFromTheTitleToAWonTutorialBattle)
     SettleScreens();
     ASSERT_EQ(game.GetModeId(), kShop);
     EXPECT_EQ(Lesson(), "UNLOCK_SHOP");
-    Shot(user.Path(), "13_unlock_shop");
+    Shot(user, "13_unlock_shop");
 
     // The whole road is on record, and none of it shows again.
     std::string seen;
-    ReadWholeFile(user.Path() + "/tutorial_seen.ini", seen);
+    ReadWholeFile(user + "/tutorial_seen.ini", seen);
     EXPECT_EQ(seen, "[seen]\nWELCOME\nCHOOSEBATTLE\nSCENARIODETAILS\nCHANGEDEPLOYMENT1\nADDED_NEW_SHIP\nSHIPDETAILS\n"
                     "BEHAVIOR_PICKER\nSAVEDEPLOYMENT\nBATTLESTART_tutorial1\nBATTLE_INSPECT\nBATTLE_SPEED\n"
                     "POSTMORTEM\nUNLOCK_SHOP\n");
     EXPECT_FALSE(tutorial.LaunchTutorial("CHOOSEBATTLE"));
 
     highlighter.SetClock(nullptr);
-    battleScreen.SetInjectedFrameTime(-1.0f);
-    game.Shutdown();
-    game.ResetForTests();
 }

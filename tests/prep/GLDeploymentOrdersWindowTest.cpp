@@ -26,8 +26,8 @@
 #include "sim/SIM_Scenario.h"
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_ShipOrder.h"
-#include "support/TempDir.h"
 #include "support/WindowInput.h"
+#include "support/WindowedGame.h"
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
@@ -49,14 +49,10 @@ const SIM_Ship* BattleShip(int shipId)
 
 TEST(GLDeploymentOrdersWindow, OrdersGivenWithTheMouseReachTheFileAndTheBattle)
 {
-    TempDir user;
-    ScopedChdir cwd(QLM_GAME_DIR);
-    GameStartOptions options;
-    options.userDir = user.Path();
-    options.seed = 5;
+    // The window at the size the game picks for itself.
+    WindowedGame play({.seed = 5, .smallWindow = false, .battleFrameMs = 16.0f});
+    ASSERT_TRUE(play.Started());
     Game& game = Game::GetInstance();
-    ASSERT_TRUE(game.Init(options));
-    GUI_BattleGUI::GetInstance().SetInjectedFrameTime(16.0f);
 
     const std::string folder = APP_UserFolders::GetInstance().Get(APP_UserFolders::DEPLOYMENTS) + "/scenario1";
     std::filesystem::create_directories(folder);
@@ -131,7 +127,7 @@ TEST(GLDeploymentOrdersWindow, OrdersGivenWithTheMouseReachTheFileAndTheBattle)
     // While it waits, a red line runs from A to the pointer.
     const int ax = (a->left + a->right) / 2, ay = (a->top + a->bottom) / 2;
     MoveMouse(ax + 200, ay);
-    const TextureData shot = Screenshot(user.Path());
+    const TextureData shot = Screenshot(play.UserDir());
     int reddest = 0;
     for (int dy = -1; dy <= 1; ++dy) {
         int r = 0, g = 0, bl = 0;
@@ -175,8 +171,4 @@ TEST(GLDeploymentOrdersWindow, OrdersGivenWithTheMouseReachTheFileAndTheBattle)
         }
     }
     EXPECT_LT(distance(), start / 2.0f);
-
-    GUI_BattleGUI::GetInstance().SetInjectedFrameTime(-1.0f);
-    game.Shutdown();
-    game.ResetForTests();
 }

@@ -19,8 +19,8 @@
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_ShipDesign.h"
 #include "support/PickedDesign.h"
-#include "support/TempDir.h"
 #include "support/WindowInput.h"
+#include "support/WindowedGame.h"
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
@@ -32,14 +32,10 @@
 
 TEST(GLDeploymentWindow, ADesignClickedIntoTheZoneFightsTheBattle)
 {
-    TempDir user;
-    ScopedChdir cwd(QLM_GAME_DIR);
-    GameStartOptions options;
-    options.userDir = user.Path();
-    options.seed = 3;
+    // The window at the size the game picks for itself.
+    WindowedGame play({.seed = 3, .smallWindow = false, .battleFrameMs = 16.0f});
+    ASSERT_TRUE(play.Started());
     Game& game = Game::GetInstance();
-    ASSERT_TRUE(game.Init(options));
-    GUI_BattleGUI::GetInstance().SetInjectedFrameTime(16.0f);
 
     SIM_Scenario* scenario = SIM_Scenario::FindByName("scenario1");
     ASSERT_NE(scenario, nullptr);
@@ -58,7 +54,7 @@ TEST(GLDeploymentWindow, ADesignClickedIntoTheZoneFightsTheBattle)
     const GRect zone = GUI_DeploymentZone::GetInstance().GetScreenRect();
     const int zx = (zone.left + zone.right) / 2, zy = (zone.top + zone.bottom) / 2;
     MoveMouse(zx, zy);
-    const double emptyZone = Brightness(Screenshot(user.Path()), zx, zy, 6);
+    const double emptyZone = Brightness(Screenshot(play.UserDir()), zx, zy, 6);
 
     ClickAt((design->left + design->right) / 2, (design->top + design->bottom) / 2);
     ASSERT_EQ(screen.GetPlayerFleet()->GetShips().size(), 1u);
@@ -72,8 +68,8 @@ TEST(GLDeploymentWindow, ADesignClickedIntoTheZoneFightsTheBattle)
     EXPECT_TRUE(screen.GetFightButton()->enabled);
     // The hull is drawn where it was put down: brighter than the empty zone.
     MoveMouse(zone.right - 4, zone.bottom - 4);
-    const double withShip = Brightness(Screenshot(user.Path()), static_cast<int>(placed->screenX),
-                                       static_cast<int>(placed->screenY), 3);
+    const double withShip =
+        Brightness(Screenshot(play.UserDir()), static_cast<int>(placed->screenX), static_cast<int>(placed->screenY), 3);
     EXPECT_GT(withShip, emptyZone + 30.0);
 
     const GUI_ButtonText* fight = screen.GetFightButton();
@@ -96,8 +92,4 @@ TEST(GLDeploymentWindow, ADesignClickedIntoTheZoneFightsTheBattle)
     ASSERT_EQ(battle.GetPlayerFleet()->GetAllShips().size(), 1u);
     EXPECT_EQ(battle.GetPlayerDeployedFleet()->GetShips().front()->design, designName);
     RunGameFrames(10);
-
-    GUI_BattleGUI::GetInstance().SetInjectedFrameTime(-1.0f);
-    game.Shutdown();
-    game.ResetForTests();
 }

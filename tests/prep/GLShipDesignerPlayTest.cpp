@@ -27,7 +27,7 @@
 #include "sim/SIM_ShipHull.h"
 #include "sim/SIM_ShipModuleType.h"
 #include "support/ImageCompare.h"
-#include "support/TempDir.h"
+#include "support/WindowedGame.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -43,22 +43,13 @@ class GLShipDesignerPlay : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_user.Write("prefs.ini", "[prefs]\nwidth = 1024\nheight = 768\nwindowed = 1\nsound_channels = 32\n");
-        m_cwd = std::make_unique<ScopedChdir>(QLM_GAME_DIR);
-        GameStartOptions options;
-        options.userDir = m_user.Path();
-        options.seed = 11;
-        ASSERT_TRUE(Game::GetInstance().Init(options));
+        m_game = std::make_unique<WindowedGame>(WindowedGameSetup{.seed = 11, .soundChannels = 32});
+        ASSERT_TRUE(m_game->Started());
         m_window = dynamic_cast<SdlWindow*>(Game::GetInstance().GetWindow());
         ASSERT_NE(m_window, nullptr);
         Frames(3);
     }
-    void TearDown() override
-    {
-        Game::GetInstance().Shutdown();
-        Game::GetInstance().ResetForTests();
-        m_cwd.reset();
-    }
+    void TearDown() override { m_game.reset(); }
 
     void Push(SDL_Event e)
     {
@@ -150,8 +141,7 @@ protected:
         return rgba.size() >= 4 ? (uint32_t(rgba[0]) << 16 | uint32_t(rgba[1]) << 8 | rgba[2]) : 0;
     }
 
-    TempDir m_user;
-    std::unique_ptr<ScopedChdir> m_cwd;
+    std::unique_ptr<WindowedGame> m_game;
     SdlWindow* m_window = nullptr;
     int m_keyTime = 0;
     int m_shots = 0;
@@ -271,7 +261,7 @@ TEST_F(GLShipDesignerPlay, MenuToSavedDesignWithTheMouseAlone)
 
     const std::string file = APP_UserFolders::GetInstance().Get(APP_UserFolders::SHIPS) + "/hawk.txt";
     ASSERT_TRUE(FileExists(file));
-    EXPECT_NE(m_user.Read("ships/hawk.txt").find(weapon->GetName()), std::string::npos);
+    EXPECT_NE(m_game->User().Read("ships/hawk.txt").find(weapon->GetName()), std::string::npos);
     EXPECT_FALSE(designer.IsModified());
 
     // Read back: the same totals the summary shows.

@@ -2,6 +2,7 @@
 // A tiny game world written into a temporary folder: module types, two hulls
 // of different races and classes, a few designs, races, ship names and the
 // behaviour table. The working folder moves into it for the test's life.
+#include "sim/TestDesignFile.h"
 #include "support/TempDir.h"
 
 #include "engine/GFileHelpers.h"
@@ -92,13 +93,7 @@ private:
 
     void WriteDesign(const std::string& name, const std::string& hull, std::initializer_list<const char*> modules)
     {
-        std::string text = "[config]\nname = " + name + "\nguiname = " + name + "\nhull = " + hull + "\n[modules]\n";
-        int i = 0;
-        for (const char* m : modules) {
-            text += std::to_string(i++) + " = " + m + "\n";
-        }
-        std::string path = m_dir.Write("ships/" + name + ".txt", text);
-        SIM_ShipDesign::LoadFile(path, true);
+        WriteTestDesign(m_dir, name, hull, modules);
     }
 
     TempDir m_dir;

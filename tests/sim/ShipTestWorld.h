@@ -4,6 +4,8 @@
 // destruction lines), races and designs, written into a temporary folder.
 // Ships are built directly against two fleets with fixed seeds and a fixed
 // 12 ms battle frame.
+#include "sim/TestBattleFleets.h"
+#include "sim/TestDesignFile.h"
 #include "support/TempDir.h"
 
 #include <memory>
@@ -52,20 +54,12 @@ public:
         WriteDesign("frigate_bare", "t_frigate", {"crew", "engine"});
         WriteDesign("fighter_bare", "t_fighter", {"engine"});
 
-        QlmSrand(1234);
-        GRandom tables(77);
-        InitRandomTables(tables);
-        GUI_BattleGUI::GetInstance().ResetForBattle();
-        GUI_BattleGUI::GetInstance().SetFrameTime(kFrame);
-        GetRemovalQueue().clear();
-
-        m_player.SetOpponent(&m_enemy);
-        m_enemy.SetOpponent(&m_player);
+        StartTestBattle(1234, 77, kFrame);
     }
 
     ~ShipTestWorld()
     {
-        m_ships.clear();
+        m_fleets.DestroyAll();
         GetRemovalQueue().clear();
         FreeAll();
         m_chdir.reset();
@@ -76,31 +70,15 @@ public:
     // A ship of the player's (or the enemy's) fleet at (x, y), heading 0.
     SIM_Ship* Build(const std::string& designName, float x, float y, bool enemy = false)
     {
-        auto ship = std::make_unique<SIM_Ship>();
-        SIM_Ship* raw = ship.get();
-        raw->SetFleet(enemy ? &m_enemy : &m_player);
-        raw->x = x;
-        raw->y = y;
-        raw->BuildFromDesign(SIM_ShipDesign::Find(designName), std::make_unique<SIM_ShipOrders>());
-        raw->SetAngle(0.0f);
-        m_ships.push_back(std::move(ship));
-        return raw;
+        return m_fleets.Build(designName, x, y, enemy);
     }
 
-    void Destroy(SIM_Ship* ship)
-    {
-        for (auto it = m_ships.begin(); it != m_ships.end(); ++it) {
-            if (it->get() == ship) {
-                m_ships.erase(it);
-                return;
-            }
-        }
-    }
+    void Destroy(SIM_Ship* ship) { m_fleets.Destroy(ship); }
 
     static void SetFrame(float ms) { GUI_BattleGUI::GetInstance().SetFrameTime(ms); }
 
-    SIM_Fleet& Player() { return m_player; }
-    SIM_Fleet& Enemy() { return m_enemy; }
+    SIM_Fleet& Player() { return m_fleets.Player(); }
+    SIM_Fleet& Enemy() { return m_fleets.Enemy(); }
 
 private:
     void WriteModules()
@@ -145,17 +123,10 @@ private:
 
     void WriteDesign(const std::string& name, const std::string& hull, std::initializer_list<const char*> modules)
     {
-        std::string text = "[config]\nname = " + name + "\nguiname = " + name + "\nhull = " + hull + "\n[modules]\n";
-        int i = 0;
-        for (const char* m : modules)
-            text += std::to_string(i++) + " = " + m + "\n";
-        SIM_ShipDesign::LoadFile(m_dir.Write("ships/" + name + ".txt", text), true);
+        WriteTestDesign(m_dir, name, hull, modules);
     }
 
     TempDir m_dir;
     std::unique_ptr<ScopedChdir> m_chdir;
-    // Fleets outlive the ships that point at them.
-    SIM_Fleet m_player;
-    SIM_Fleet m_enemy;
-    std::vector<std::unique_ptr<SIM_Ship>> m_ships;
+    TestBattleFleets m_fleets;
 };

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 void RunGameFrames(int frames)
@@ -31,19 +32,31 @@ void MoveMouse(int x, int y)
     RunGameFrames(2);
 }
 
+namespace {
+SDL_Event LeftButton(int x, int y, bool down, int clicks)
+{
+    SDL_Event e{};
+    e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+    e.button.button = SDL_BUTTON_LEFT;
+    e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+    e.button.clicks = static_cast<Uint8>(clicks);
+    e.button.x = x;
+    e.button.y = y;
+    return e;
+}
+} // namespace
+
 void ClickAt(int x, int y, int clicks)
 {
     MoveMouse(x, y);
-    for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
-        SDL_Event e{};
-        e.type = type;
-        e.button.button = SDL_BUTTON_LEFT;
-        e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
-        e.button.clicks = static_cast<Uint8>(clicks);
-        e.button.x = x;
-        e.button.y = y;
-        PushSdlEvent(e);
-    }
+    PushSdlEvent(LeftButton(x, y, true, clicks));
+    PushSdlEvent(LeftButton(x, y, false, clicks));
+    RunGameFrames(2);
+}
+
+void SetMouseButton(int x, int y, bool down)
+{
+    PushSdlEvent(LeftButton(x, y, down, 1));
     RunGameFrames(2);
 }
 
@@ -109,4 +122,16 @@ void PixelAt(const TextureData& picture, int x, int y, int& red, int& green, int
     blue = picture.levels[0][i];
     green = picture.levels[0][i + 1];
     red = picture.levels[0][i + 2];
+}
+
+int CountLit(const TextureData& picture, int left, int top, int right, int bottom, int level)
+{
+    int n = 0;
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x) {
+            int r, g, b;
+            PixelAt(picture, x, y, r, g, b);
+            n += std::max({r, g, b}) >= level;
+        }
+    return n;
 }

@@ -13,6 +13,8 @@ void PushSdlEvent(SDL_Event e);
 // Each of these runs a couple of frames afterwards.
 void MoveMouse(int x, int y);
 void ClickAt(int x, int y, int clicks = 1);
+// The left button pressed (or let go) at the point.
+void SetMouseButton(int x, int y, bool down);
 void SetKey(SDL_Scancode code, bool down);
 void PressKey(SDL_Scancode code);
 
@@ -32,3 +34,11 @@ TextureData Screenshot(const std::string& userDir);
 double Brightness(const TextureData& picture, int cx, int cy, int half);
 // The pixel's channels, BGRA; all zero outside the picture.
 void PixelAt(const TextureData& picture, int x, int y, int& red, int& green, int& blue);
+// Pixels of the rectangle whose brightest channel reaches the level.
+int CountLit(const TextureData& picture, int left, int top, int right, int bottom, int level);
+
+template <typename T>
+int CountLitIn(const TextureData& picture, const T& element, int level)
+{
+    return CountLit(picture, element.left, element.top, element.right, element.bottom, level);
+}

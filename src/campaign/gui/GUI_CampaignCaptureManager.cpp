@@ -24,10 +24,6 @@
 
 #include <algorithm>
 
-namespace {
-GUI_CampaignCaptureManager* g_captures = nullptr;
-}
-
 // The strip
 
 GUI_CampaignCaptureStrip::GUI_CampaignCaptureStrip(SIM_CampaignShip* ship)
@@ -70,33 +66,29 @@ void GUI_CampaignCaptureStrip::Draw()
 
 // The dialog
 
-GUI_CampaignCaptureManager* GUI_CampaignCaptureManager::GetOpen()
-{
-    return g_captures;
-}
-
 void GUI_CampaignCaptureManager::CloseKeepingPrizes()
 {
-    if (!g_captures)
+    GUI_CampaignCaptureManager* open = GetOpen();
+    if (!open)
         return;
-    g_captures->m_handedOver = true;
+    open->m_handedOver = true;
     SIM_CampaignCaptureManager::GetInstance().AddCapturedShipToFleet();
-    CloseOneOpen(g_captures);
+    CloseOpen();
 }
 
 GUI_CampaignCaptureManager* GUI_CampaignCaptureManager::Open()
 {
-    if (g_captures) {
+    if (GUI_CampaignCaptureManager* open = GetOpen()) {
         // The one open already hands nothing over: the new one shows the same prizes.
-        g_captures->m_handedOver = true;
-        CloseOneOpen(g_captures);
+        open->m_handedOver = true;
+        CloseOpen();
     }
     return new GUI_CampaignCaptureManager();
 }
 
 GUI_CampaignCaptureManager::GUI_CampaignCaptureManager() : GUI_Dialog(false)
 {
-    g_captures = this;
+    SetOpen(this);
     bottomMargin = 50.0f;
     CentreDialog(*this, kWidth, kHeight);
     GUI_WindowManager::GetInstance().BringToFront(this);
@@ -126,8 +118,7 @@ GUI_CampaignCaptureManager::~GUI_CampaignCaptureManager()
         delete strip;
     m_strips.clear();
     const bool handOver = !m_handedOver;
-    if (g_captures == this)
-        g_captures = nullptr;
+    ForgetIfOpen(this);
     // Closed without its button (Escape): the prizes are not thrown away.
     if (handOver)
         HandOver();
@@ -154,13 +145,13 @@ void GUI_CampaignCaptureManager::HandOver()
 
 void GUI_CampaignCaptureManager::OnCapture(std::intptr_t)
 {
-    GUI_CampaignCaptureManager* self = g_captures;
+    GUI_CampaignCaptureManager* self = GetOpen();
     if (!self || self->m_handedOver)
         return;
     self->m_handedOver = true;
     SIM_CampaignCaptureManager::GetInstance().AddCapturedShipToFleet();
     GUI_Campaign::StartTransition();
-    CloseOneOpen(g_captures);
+    CloseOpen();
     SIM_CampaignScreenHooks::Get().OpenEndTurnDialog();
 }
 

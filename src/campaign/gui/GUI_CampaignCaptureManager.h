@@ -2,6 +2,7 @@
 #include "engine/CTexturedSprite.h"
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_Interlace.h"
+#include "gui/GUI_OneOpen.h"
 
 #include <string>
 #include <vector>
@@ -33,13 +34,12 @@ private:
 // each, and one button that hands them to the winning fleet and goes on to the
 // end of the turn. Closing it any other way (Escape) does the same, so no
 // prize is lost and the turn still goes on.
-class GUI_CampaignCaptureManager : public GUI_Dialog {
+class GUI_CampaignCaptureManager : public GUI_Dialog, public GUI_OneOpen<GUI_CampaignCaptureManager> {
 public:
     static constexpr int kWidth = 500;
     static constexpr int kHeight = 496;
 
     static GUI_CampaignCaptureManager* Open();
-    static GUI_CampaignCaptureManager* GetOpen();
     // The campaign screen closes: the prizes join the fleet (and the save),
     // but the turn does not go on from here.
     static void CloseKeepingPrizes();

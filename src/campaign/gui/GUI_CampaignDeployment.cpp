@@ -45,20 +45,9 @@
 #include <cmath>
 
 namespace {
-GUI_CampaignDeployment* g_deployment = nullptr;
 constexpr int kSideRoom = 320;
 constexpr int kTitleRoom = 61;
 } // namespace
-
-GUI_CampaignDeployment* GUI_CampaignDeployment::GetOpen()
-{
-    return g_deployment;
-}
-
-void GUI_CampaignDeployment::CloseOpen()
-{
-    CloseOneOpen(g_deployment);
-}
 
 GUI_CampaignDeployment* GUI_CampaignDeployment::Open(SIM_PendingBattle* battle)
 {
@@ -83,7 +72,7 @@ std::string GUI_CampaignDeployment::LastDeploymentPath(int fleetId)
 GUI_CampaignDeployment::GUI_CampaignDeployment(SIM_PendingBattle* battle)
     : GUI_Dialog(false), m_battle(battle)
 {
-    g_deployment = this;
+    SetOpen(this);
     m_fleets = battle->fleets;
     D3DEngine& engine = D3DEngine::GetInstance();
     const int sw = engine.GetScreenWidth(), sh = engine.GetScreenHeight();
@@ -141,8 +130,7 @@ GUI_CampaignDeployment::GUI_CampaignDeployment(SIM_PendingBattle* battle)
 
 GUI_CampaignDeployment::~GUI_CampaignDeployment()
 {
-    if (g_deployment == this)
-        g_deployment = nullptr;
+    ForgetIfOpen(this);
     GUI_CampaignShipIcon::s_clickHandler = nullptr;
     SetCampaignIconRemovedHandler(nullptr);
     GUI_ModulePopup::CloseOpen();
@@ -160,14 +148,14 @@ GUI_CampaignDeployment::~GUI_CampaignDeployment()
 
 void GUI_CampaignDeployment::OnShipTileClicked(GUI_CampaignShipIcon* icon)
 {
-    if (g_deployment)
-        g_deployment->PlaceShip(icon);
+    if (GUI_CampaignDeployment* open = GetOpen())
+        open->PlaceShip(icon);
 }
 
 void GUI_CampaignDeployment::OnMapIconRemoved(GUI_DeploymentIcon* icon)
 {
-    if (g_deployment)
-        g_deployment->PutIconBack(icon);
+    if (GUI_CampaignDeployment* open = GetOpen())
+        open->PutIconBack(icon);
 }
 
 GUI_DeploymentIcon* GUI_CampaignDeployment::AddPlacedShip(GUI_CampaignShipIcon* tile, float mapX, float mapY)
@@ -328,8 +316,8 @@ bool GUI_CampaignDeployment::Fight()
 
 void GUI_CampaignDeployment::OnFight(std::intptr_t)
 {
-    if (g_deployment)
-        g_deployment->Fight();
+    if (GUI_CampaignDeployment* open = GetOpen())
+        open->Fight();
 }
 
 bool GUI_CampaignDeployment::OnLeftClick(float x, float y)

@@ -1,5 +1,6 @@
 #pragma once
 #include "gui/GUI_Dialog.h"
+#include "gui/GUI_OneOpen.h"
 
 #include <memory>
 #include <string>
@@ -18,13 +19,11 @@ struct SIM_PendingBattle;
 // is placed on the planet's battle map (each once, all of them before the
 // fight button wakes), given group orders, and the battle starts with every
 // ship's stored damage. The layout is kept per leading fleet for next time.
-class GUI_CampaignDeployment : public GUI_Dialog {
+class GUI_CampaignDeployment : public GUI_Dialog, public GUI_OneOpen<GUI_CampaignDeployment> {
 public:
     static constexpr int kPickerWidth = 153;
 
     static GUI_CampaignDeployment* Open(SIM_PendingBattle* battle);
-    static GUI_CampaignDeployment* GetOpen();
-    static void CloseOpen();
     // The square side of the map: min(width - 320, height - 61).
     static int MapSide(int screenWidth, int screenHeight);
     // "<save folder>/deployments/<leading fleet id>.txt".

@@ -59,32 +59,24 @@ private:
 
 // One open dialog of each kind, held in a pointer of its own.
 template <typename Kind>
-class GUI_CampaignEndDialogOf : public GUI_CampaignEndDialog {
+class GUI_CampaignEndDialogOf : public GUI_CampaignEndDialog, public GUI_OneOpen<Kind> {
+    using One = GUI_OneOpen<Kind>;
+
 public:
-    ~GUI_CampaignEndDialogOf() override
-    {
-        if (s_open == this)
-            s_open = nullptr;
-    }
+    ~GUI_CampaignEndDialogOf() override { One::ForgetIfOpen(this); }
 
     // Replaces an open one.
     static Kind* Open()
     {
-        CloseOneOpen(s_open);
-        s_open = new Kind();
-        return s_open;
+        One::CloseOpen();
+        return One::SetOpen(new Kind());
     }
-    static Kind* GetOpen() { return s_open; }
-    static void CloseOpen() { CloseOneOpen(s_open); }
     static void OnContinue(std::intptr_t)
     {
-        CloseOneOpen(s_open);
+        One::CloseOpen();
         EndCampaign();
     }
 
 protected:
     GUI_CampaignEndDialogOf() : GUI_CampaignEndDialog(Kind::kLook, OnContinue) {}
-
-private:
-    static inline Kind* s_open = nullptr;
 };

@@ -22,15 +22,9 @@
 #include <algorithm>
 
 namespace {
-GUI_CampaignLoader* g_loader = nullptr;
 // The name the replace question is about.
 std::string g_pendingName;
 } // namespace
-
-GUI_CampaignLoader* GUI_CampaignLoader::GetOpen()
-{
-    return g_loader;
-}
 
 GUI_CampaignLoader* GUI_CampaignLoader::Open()
 {
@@ -42,12 +36,12 @@ GUI_CampaignLoader* GUI_CampaignLoader::Open()
 
 void GUI_CampaignLoader::Close()
 {
-    CloseOneOpen(g_loader);
+    CloseOpen();
 }
 
 GUI_CampaignLoader::GUI_CampaignLoader() : GUI_Dialog(true)
 {
-    g_loader = this;
+    SetOpen(this);
     bottomMargin += kCreateRow;
     SetSize(static_cast<float>(kWidth), topMargin + bottomMargin + kListHeight);
     Centre();
@@ -78,8 +72,7 @@ GUI_CampaignLoader::~GUI_CampaignLoader()
     for (GUI_CampaignLoaderStrip* s : m_strips)
         delete s;
     m_strips.clear();
-    if (g_loader == this)
-        g_loader = nullptr;
+    ForgetIfOpen(this);
 }
 
 bool GUI_CampaignLoader::HasStrip(const GUI_CampaignLoaderStrip* strip) const
@@ -154,7 +147,7 @@ void GUI_CampaignLoader::Draw()
 
 void GUI_CampaignLoader::OnCreate(std::intptr_t)
 {
-    GUI_CampaignLoader* loader = g_loader;
+    GUI_CampaignLoader* loader = GetOpen();
     if (!loader || !loader->m_name)
         return;
     const std::string name = loader->m_name->GetText();
@@ -176,7 +169,7 @@ void GUI_CampaignLoader::CreateConfirmed(std::intptr_t)
 {
     const std::string name = g_pendingName;
     g_pendingName.clear();
-    if (name.empty() || !g_loader)
+    if (name.empty() || !GetOpen())
         return;
     if (!GUI_Campaign::CreateCampaignSave(name))
         return; // reported; the loader stays open

@@ -1,6 +1,7 @@
 #pragma once
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_Interlace.h"
+#include "gui/GUI_OneOpen.h"
 
 #include <cstdint>
 #include <string>
@@ -13,7 +14,7 @@ class GUI_TextEditWindow;
 
 // Where the player continues a saved campaign, deletes one, or starts a new
 // one under a name of their own. One strip per folder of the campaign saves.
-class GUI_CampaignLoader : public GUI_Dialog {
+class GUI_CampaignLoader : public GUI_Dialog, public GUI_OneOpen<GUI_CampaignLoader> {
 public:
     static constexpr int kWidth = 600;
     static constexpr int kListHeight = 300;
@@ -33,7 +34,6 @@ public:
     GUI_ScrollingWindow* GetScrollBar() const { return m_scroll; }
 
     static GUI_CampaignLoader* Open();
-    static GUI_CampaignLoader* GetOpen();
     static void Close();
     static void OnCreate(std::intptr_t);
     // The create, once the player agreed to replace a campaign of that name.

@@ -56,35 +56,27 @@ private:
 
 // One open window of each kind; its button opens it and closes it again.
 template <typename Kind>
-class GUI_CampaignManagerWindowOf : public GUI_CampaignManagerWindow {
+class GUI_CampaignManagerWindowOf : public GUI_CampaignManagerWindow, public GUI_OneOpen<Kind> {
+    using One = GUI_OneOpen<Kind>;
+
 public:
-    ~GUI_CampaignManagerWindowOf() override
-    {
-        if (s_open == this)
-            s_open = nullptr;
-    }
+    ~GUI_CampaignManagerWindowOf() override { One::ForgetIfOpen(this); }
 
     // The button's callback: a toggle.
     static void Open(std::intptr_t = 0)
     {
-        if (s_open) {
-            CloseOneOpen(s_open);
+        if (One::GetOpen()) {
+            One::CloseOpen();
             return;
         }
-        s_open = new Kind();
-        s_open->Refresh();
+        One::SetOpen(new Kind())->Refresh();
     }
-    static Kind* GetOpen() { return s_open; }
-    static void CloseOpen() { CloseOneOpen(s_open); }
     static void RefreshIfOpen()
     {
-        if (s_open)
-            s_open->Refresh();
+        if (Kind* open = One::GetOpen())
+            open->Refresh();
     }
 
 protected:
     using GUI_CampaignManagerWindow::GUI_CampaignManagerWindow;
-
-private:
-    static inline Kind* s_open = nullptr;
 };

@@ -11,10 +11,6 @@
 #include "gui/GUI_OneOpen.h"
 #include "gui/GUI_WindowManager.h"
 
-namespace {
-GUI_CampaignPostMortem* g_postMortem = nullptr;
-}
-
 const char* GUI_CampaignPostMortem::OutcomeKey(int battleResult, int pendingKind)
 {
     const bool aiAttack = pendingKind == SIM_PendingBattle::AI_ATTACK;
@@ -31,15 +27,10 @@ std::string GUI_CampaignPostMortem::FillPlanetName(std::string text, const std::
     return text;
 }
 
-GUI_CampaignPostMortem* GUI_CampaignPostMortem::GetOpen()
-{
-    return g_postMortem;
-}
-
 GUI_CampaignPostMortem::GUI_CampaignPostMortem(int battleResult, int pendingKind, const std::string& planetName)
     : GUI_Dialog(false), m_won(battleResult == WON), m_result(battleResult)
 {
-    g_postMortem = this;
+    SetOpen(this);
     SetSize(static_cast<float>(kWidth), static_cast<float>(kHeight));
     Centre();
     SetClientRect();
@@ -56,8 +47,7 @@ GUI_CampaignPostMortem::GUI_CampaignPostMortem(int battleResult, int pendingKind
 
 GUI_CampaignPostMortem::~GUI_CampaignPostMortem()
 {
-    if (g_postMortem == this)
-        g_postMortem = nullptr;
+    ForgetIfOpen(this);
 }
 
 bool GUI_CampaignPostMortem::Open(int battleResult)
@@ -66,7 +56,7 @@ bool GUI_CampaignPostMortem::Open(int battleResult)
     QLM_ASSERT(battle);
     if (!battle || !battle->encounter)
         return false;
-    CloseOneOpen(g_postMortem);
+    CloseOpen();
     new GUI_CampaignPostMortem(battleResult, battle->kind, GetString(battle->encounter->guiname.c_str()));
     return true;
 }
@@ -85,11 +75,11 @@ void GUI_CampaignPostMortem::Draw()
 
 void GUI_CampaignPostMortem::OnOK(std::intptr_t)
 {
-    GUI_CampaignPostMortem* open = g_postMortem;
+    GUI_CampaignPostMortem* open = GetOpen();
     if (!open)
         return;
     const int result = open->m_result;
-    CloseOneOpen(g_postMortem);
+    CloseOpen();
     // A retreat is applied as one, never as a lost battle.
     SIM_CampaignBattleManager& battles = SIM_CampaignBattleManager::GetInstance();
     const SIM_CampaignBattleOutcome outcome = SIM_CampaignBattleBridge::CollectOutcome();

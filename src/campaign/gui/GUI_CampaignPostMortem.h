@@ -1,5 +1,6 @@
 #pragma once
 #include "gui/GUI_Dialog.h"
+#include "gui/GUI_OneOpen.h"
 
 #include <cstdint>
 #include <string>
@@ -8,7 +9,7 @@ class GUI_ButtonText;
 
 // After a campaign battle: one sentence on what it meant for the planet, then
 // on to the campaign (the result is applied) or to the battle's statistics.
-class GUI_CampaignPostMortem : public GUI_Dialog {
+class GUI_CampaignPostMortem : public GUI_Dialog, public GUI_OneOpen<GUI_CampaignPostMortem> {
 public:
     static constexpr int kWidth = 500;
     static constexpr int kHeight = 200;
@@ -30,7 +31,6 @@ public:
     static std::string FillPlanetName(std::string text, const std::string& planetName);
     // Opens the dialog for the campaign's current battle; false when there is none.
     static bool Open(int battleResult);
-    static GUI_CampaignPostMortem* GetOpen();
     static void OnOK(std::intptr_t);
 
 private:

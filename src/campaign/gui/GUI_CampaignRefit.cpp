@@ -18,8 +18,6 @@
 #include <fstream>
 
 namespace {
-GUI_CampaignRefit* g_refit = nullptr;
-
 std::string Trimmed(const std::string& s)
 {
     const size_t a = s.find_first_not_of(" \t\r");
@@ -55,16 +53,6 @@ bool DesignExists(const std::string& name)
     return false;
 }
 } // namespace
-
-GUI_CampaignRefit* GUI_CampaignRefit::GetOpen()
-{
-    return g_refit;
-}
-
-void GUI_CampaignRefit::CloseOpen()
-{
-    CloseOneOpen(g_refit);
-}
 
 bool GUI_CampaignRefit::IsDesignInUse(const std::string& designName, const std::string& campaignsFolder)
 {
@@ -121,7 +109,7 @@ bool GUI_CampaignRefit::OfferRefit(const std::string& designName)
 
 GUI_CampaignRefit::GUI_CampaignRefit(const std::string& oldName) : GUI_Dialog(true), m_oldName(oldName)
 {
-    g_refit = this;
+    SetOpen(this);
     m_newName = NextVersionName(oldName, DesignExists);
     topMargin = 40.0f;
     bottomMargin = 36.0f;
@@ -139,15 +127,15 @@ GUI_CampaignRefit::GUI_CampaignRefit(const std::string& oldName) : GUI_Dialog(tr
 
 GUI_CampaignRefit::~GUI_CampaignRefit()
 {
-    if (g_refit == this)
-        g_refit = nullptr;
+    ForgetIfOpen(this);
 }
 
 void GUI_CampaignRefit::OnOK(std::intptr_t)
 {
-    if (!g_refit)
+    const GUI_CampaignRefit* open = GetOpen();
+    if (!open)
         return;
-    const std::string name = g_refit->m_newName;
+    const std::string name = open->m_newName;
     CloseOpen();
     GUI_ShipDesignSummary::SaveDesignAs(name);
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "gui/GUI_Dialog.h"
+#include "gui/GUI_OneOpen.h"
 
 #include <functional>
 #include <string>
@@ -10,15 +11,13 @@ class GUI_ButtonText;
 // campaign uses would change ships already built. The designer asks here
 // first; a design in use is saved as its next version ("<base>_mk<n>")
 // instead, and the old one stays as it was.
-class GUI_CampaignRefit : public GUI_Dialog {
+class GUI_CampaignRefit : public GUI_Dialog, public GUI_OneOpen<GUI_CampaignRefit> {
 public:
     static constexpr int kWidth = 400;
     static constexpr int kHeight = 200;
 
     // True when the dialog opened (the designer then skips its own save dialog).
     static bool OfferRefit(const std::string& designName);
-    static GUI_CampaignRefit* GetOpen();
-    static void CloseOpen();
 
     // Whether any fleet file of any campaign below the folder names the
     // design as its whole "design = X" value, letters in any case. A fleet

@@ -25,8 +25,6 @@
 #include "sim/SIM_ShipDesign.h"
 
 namespace {
-GUI_CampaignRepairs* g_repairs = nullptr;
-
 template <typename T>
 T* Place(GUI_WindowBase* owner, T* child, int l, int t, int r, int b)
 {
@@ -49,15 +47,10 @@ GUI_IconButton* AddShipButton(GUI_WindowBase* owner, GUI_Callback callback, cons
 }
 } // namespace
 
-GUI_CampaignRepairs* GUI_CampaignRepairs::GetOpen()
-{
-    return g_repairs;
-}
-
 void GUI_CampaignRepairs::CloseOpen()
 {
     GUI_RepairIconRCMenu::Close();
-    CloseOneOpen(g_repairs);
+    GUI_OneOpen<GUI_CampaignRepairs>::CloseOpen();
 }
 
 GUI_CampaignRepairs* GUI_CampaignRepairs::Open(SIM_CampaignFleet* fleet)
@@ -73,7 +66,7 @@ GUI_CampaignRepairs* GUI_CampaignRepairs::Open(SIM_CampaignFleet* fleet)
 GUI_CampaignRepairs::GUI_CampaignRepairs(SIM_CampaignFleet* fleet)
     : GUI_Dialog(true), m_fleet(fleet), m_dock(std::make_unique<SIM_CampaignDryDock>(fleet))
 {
-    g_repairs = this;
+    SetOpen(this);
     CentreDialog(*this, kWidth, kHeight);
     GUI_WindowManager::GetInstance().BringToFront(this);
     GUI_WindowManager::GetInstance().AddModal(this);
@@ -121,8 +114,7 @@ GUI_CampaignRepairs::~GUI_CampaignRepairs()
     GUI_RepairIconRCMenu::Close();
     // The logs get their lines now, and the save with them.
     m_dock->Close();
-    if (g_repairs == this)
-        g_repairs = nullptr;
+    ForgetIfOpen(this);
 }
 
 void GUI_CampaignRepairs::ShowShip(SIM_CampaignShip* ship)
@@ -168,7 +160,7 @@ void GUI_CampaignRepairs::UpdateShipButtons()
 
 void GUI_CampaignRepairs::OnPreviousShip(std::intptr_t)
 {
-    GUI_CampaignRepairs* self = g_repairs;
+    GUI_CampaignRepairs* self = GetOpen();
     if (!self || self->m_position == 0)
         return;
     --self->m_position;
@@ -178,7 +170,7 @@ void GUI_CampaignRepairs::OnPreviousShip(std::intptr_t)
 
 void GUI_CampaignRepairs::OnNextShip(std::intptr_t)
 {
-    GUI_CampaignRepairs* self = g_repairs;
+    GUI_CampaignRepairs* self = GetOpen();
     if (!self || self->m_position + 1 >= self->m_dock->GetShips().size())
         return;
     ++self->m_position;
@@ -188,7 +180,7 @@ void GUI_CampaignRepairs::OnNextShip(std::intptr_t)
 
 void GUI_CampaignRepairs::OnRepairAll(std::intptr_t)
 {
-    GUI_CampaignRepairs* self = g_repairs;
+    GUI_CampaignRepairs* self = GetOpen();
     QLM_ASSERT(self && self->m_shown);
     if (!self || !self->m_shown)
         return;

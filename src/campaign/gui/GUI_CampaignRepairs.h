@@ -1,6 +1,7 @@
 #pragma once
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_Interlace.h"
+#include "gui/GUI_OneOpen.h"
 
 #include <cstddef>
 #include <memory>
@@ -21,14 +22,13 @@ struct SIM_CampaignModuleState;
 // with the hull as a blueprint, hull and armour gauges and every recorded
 // damage with its price. One damage, one module or the whole ship is repaired
 // for cash; what each ship cost goes into its log when the dialog closes.
-class GUI_CampaignRepairs : public GUI_Dialog {
+class GUI_CampaignRepairs : public GUI_Dialog, public GUI_OneOpen<GUI_CampaignRepairs> {
 public:
     static constexpr int kWidth = 1000;
     static constexpr int kHeight = 680;
 
     // Null, and nothing opens, when no ship of the fleet is damaged.
     static GUI_CampaignRepairs* Open(SIM_CampaignFleet* fleet);
-    static GUI_CampaignRepairs* GetOpen();
     static void CloseOpen();
 
     ~GUI_CampaignRepairs() override;

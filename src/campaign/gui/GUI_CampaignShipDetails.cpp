@@ -14,20 +14,6 @@
 #include "gui/GUI_WindowManager.h"
 #include "sim/SIM_ShipDesign.h"
 
-namespace {
-GUI_CampaignShipDetails* g_details = nullptr;
-}
-
-GUI_CampaignShipDetails* GUI_CampaignShipDetails::GetOpen()
-{
-    return g_details;
-}
-
-void GUI_CampaignShipDetails::CloseOpen()
-{
-    CloseOneOpen(g_details);
-}
-
 GUI_CampaignShipDetails* GUI_CampaignShipDetails::Open(SIM_CampaignShip* ship)
 {
     CloseOpen();
@@ -42,7 +28,7 @@ int GUI_CampaignShipDetails::HeightFor(int moduleCount)
 
 GUI_CampaignShipDetails::GUI_CampaignShipDetails(SIM_CampaignShip* ship) : GUI_Dialog(true), m_ship(ship)
 {
-    g_details = this;
+    SetOpen(this);
     bottomMargin = 36.0f;
     const int modules = static_cast<int>(ship->design->GetModules().size());
     SetSize(2.0f * sideMargin + 230.0f, static_cast<float>(HeightFor(modules)));
@@ -67,26 +53,25 @@ GUI_CampaignShipDetails::GUI_CampaignShipDetails(SIM_CampaignShip* ship) : GUI_D
 
 GUI_CampaignShipDetails::~GUI_CampaignShipDetails()
 {
-    if (g_details == this)
-        g_details = nullptr;
+    ForgetIfOpen(this);
 }
 
 void GUI_CampaignShipDetails::OnScrap(std::intptr_t)
 {
-    if (g_details)
-        GUI_ScrapShip::Open(g_details->m_ship);
+    if (const GUI_CampaignShipDetails* open = GetOpen())
+        GUI_ScrapShip::Open(open->m_ship);
 }
 
 void GUI_CampaignShipDetails::OnRename(std::intptr_t)
 {
-    if (g_details && g_details->m_ship)
-        GUI_FleetRename::OpenForShip(g_details->m_ship);
+    if (const GUI_CampaignShipDetails* open = GetOpen(); open && open->m_ship)
+        GUI_FleetRename::OpenForShip(open->m_ship);
 }
 
 void GUI_CampaignShipDetails::OnLog(std::intptr_t)
 {
-    if (g_details && g_details->m_ship)
-        GUI_ShipsLog::Open(g_details->m_ship);
+    if (const GUI_CampaignShipDetails* open = GetOpen(); open && open->m_ship)
+        GUI_ShipsLog::Open(open->m_ship);
 }
 
 void GUI_CampaignShipDetails::Draw()

@@ -1,5 +1,6 @@
 #pragma once
 #include "gui/GUI_Dialog.h"
+#include "gui/GUI_OneOpen.h"
 
 class GUI_ButtonText;
 class GUI_CampaignDesignDetails;
@@ -7,11 +8,9 @@ class SIM_CampaignShip;
 
 // One campaign ship: its hull, figures and every module with its
 // integrity, with scrap, rename and log buttons. One open at a time.
-class GUI_CampaignShipDetails : public GUI_Dialog {
+class GUI_CampaignShipDetails : public GUI_Dialog, public GUI_OneOpen<GUI_CampaignShipDetails> {
 public:
     static GUI_CampaignShipDetails* Open(SIM_CampaignShip* ship);
-    static GUI_CampaignShipDetails* GetOpen();
-    static void CloseOpen();
     // 262 wide; 370 high plus a 44-pixel row per five fitted modules.
     static int HeightFor(int moduleCount);
 

@@ -14,20 +14,6 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-GUI_CampaignSquadronSize* g_size = nullptr;
-}
-
-GUI_CampaignSquadronSize* GUI_CampaignSquadronSize::GetOpen()
-{
-    return g_size;
-}
-
-void GUI_CampaignSquadronSize::CloseOpen()
-{
-    CloseOneOpen(g_size);
-}
-
 GUI_CampaignSquadronSize* GUI_CampaignSquadronSize::Open(SIM_CampaignShip* ship)
 {
     CloseOpen();
@@ -44,7 +30,7 @@ int GUI_CampaignSquadronSize::QuantityFromSlider(float value, int cap)
 
 GUI_CampaignSquadronSize::GUI_CampaignSquadronSize(SIM_CampaignShip* ship) : GUI_Dialog(true), m_ship(ship)
 {
-    g_size = this;
+    SetOpen(this);
     m_cap = std::max(1, ship->quantity);
     SetSize(static_cast<float>(kWidth), static_cast<float>(kHeight));
     Centre();
@@ -62,8 +48,7 @@ GUI_CampaignSquadronSize::GUI_CampaignSquadronSize(SIM_CampaignShip* ship) : GUI
 
 GUI_CampaignSquadronSize::~GUI_CampaignSquadronSize()
 {
-    if (g_size == this)
-        g_size = nullptr;
+    ForgetIfOpen(this);
 }
 
 void GUI_CampaignSquadronSize::SetSliderValue(float value)
@@ -74,7 +59,7 @@ void GUI_CampaignSquadronSize::SetSliderValue(float value)
 
 void GUI_CampaignSquadronSize::OnSliderMoved(std::intptr_t)
 {
-    GUI_CampaignSquadronSize* self = g_size;
+    GUI_CampaignSquadronSize* self = GetOpen();
     if (!self || !self->m_ship)
         return;
     self->m_ship->quantity = QuantityFromSlider(self->m_slider->value, self->m_cap);

@@ -1,5 +1,6 @@
 #pragma once
 #include "gui/GUI_Dialog.h"
+#include "gui/GUI_OneOpen.h"
 
 #include <string>
 
@@ -8,14 +9,12 @@ class SIM_CampaignShip;
 
 // Sets how many fighters a campaign squadron keeps. Fighters are built, not
 // conjured: the slider reaches from 1 to the squadron's size now.
-class GUI_CampaignSquadronSize : public GUI_Dialog {
+class GUI_CampaignSquadronSize : public GUI_Dialog, public GUI_OneOpen<GUI_CampaignSquadronSize> {
 public:
     static constexpr int kWidth = 400;
     static constexpr int kHeight = 150;
 
     static GUI_CampaignSquadronSize* Open(SIM_CampaignShip* ship);
-    static GUI_CampaignSquadronSize* GetOpen();
-    static void CloseOpen();
     // 1 at the left end, the cap at the right end.
     static int QuantityFromSlider(float value, int cap);
 

@@ -11,7 +11,6 @@
 #include "gui/GUI_WindowManager.h"
 
 namespace {
-GUI_ConquestDetails* g_conquest = nullptr;
 constexpr float kDrawRange = 32768.0f;
 } // namespace
 
@@ -24,7 +23,7 @@ int GUI_ConquestDetails::CasualtyCount(int firstDraw, int secondDraw)
 
 GUI_ConquestDetails::GUI_ConquestDetails(SIM_CampaignEncounter* encounter) : GUI_Dialog(true), m_encounter(encounter)
 {
-    g_conquest = this;
+    SetOpen(this);
     SetSize(static_cast<float>(kWidth), static_cast<float>(kHeight));
     Centre();
     SetClientRect();
@@ -43,25 +42,14 @@ GUI_ConquestDetails::GUI_ConquestDetails(SIM_CampaignEncounter* encounter) : GUI
 
 GUI_ConquestDetails::~GUI_ConquestDetails()
 {
-    if (g_conquest == this)
-        g_conquest = nullptr;
+    ForgetIfOpen(this);
 }
 
 GUI_ConquestDetails* GUI_ConquestDetails::Open(SIM_CampaignEncounter* encounter)
 {
     QLM_ASSERT(encounter);
-    CloseOneOpen(g_conquest);
+    CloseOpen();
     return encounter ? new GUI_ConquestDetails(encounter) : nullptr;
-}
-
-GUI_ConquestDetails* GUI_ConquestDetails::GetOpen()
-{
-    return g_conquest;
-}
-
-void GUI_ConquestDetails::CloseOpen()
-{
-    CloseOneOpen(g_conquest);
 }
 
 void GUI_ConquestDetails::Draw()

@@ -2,6 +2,7 @@
 #include "engine/CTexturedSprite.h"
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_Interlace.h"
+#include "gui/GUI_OneOpen.h"
 
 #include <string>
 
@@ -9,7 +10,7 @@ class SIM_CampaignEncounter;
 
 // The enemy has taken one of the player's planets: its picture and what it
 // cost the people there. Closed with its close button.
-class GUI_ConquestDetails : public GUI_Dialog {
+class GUI_ConquestDetails : public GUI_Dialog, public GUI_OneOpen<GUI_ConquestDetails> {
 public:
     static constexpr int kWidth = 600;
     static constexpr int kHeight = 270;
@@ -20,8 +21,6 @@ public:
 
     // Replaces an open one; a new casualty count each time.
     static GUI_ConquestDetails* Open(SIM_CampaignEncounter* encounter);
-    static GUI_ConquestDetails* GetOpen();
-    static void CloseOpen();
     // From two draws of 0..32767, the first one giving the last three digits:
     // 211,000 to 894,933.
     static int CasualtyCount(int firstDraw, int secondDraw);

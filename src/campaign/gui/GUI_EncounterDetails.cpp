@@ -19,15 +19,6 @@
 
 #include <algorithm>
 
-namespace {
-GUI_EncounterDetails* g_details = nullptr;
-}
-
-GUI_EncounterDetails* GUI_EncounterDetails::GetOpen()
-{
-    return g_details;
-}
-
 std::string GUI_EncounterDetails::LoyaltyText(float loyalty, float garrison)
 {
     if (garrison > 0.0f)
@@ -43,7 +34,7 @@ int GUI_EncounterDetails::LeftFor(int screenWidth)
 GUI_EncounterDetails::GUI_EncounterDetails(SIM_CampaignEncounter* encounter)
     : GUI_Dialog(true), m_encounter(encounter)
 {
-    g_details = this;
+    SetOpen(this);
     D3DEngine& engine = D3DEngine::GetInstance();
     const int count = static_cast<int>(encounter->facilities.size());
     const int h = static_cast<int>(topMargin + bottomMargin) + 20 + kRowHeight * count + 60;
@@ -76,8 +67,7 @@ GUI_EncounterDetails::GUI_EncounterDetails(SIM_CampaignEncounter* encounter)
 
 GUI_EncounterDetails::~GUI_EncounterDetails()
 {
-    if (g_details == this)
-        g_details = nullptr;
+    ForgetIfOpen(this);
 }
 
 void GUI_EncounterDetails::Draw()
@@ -111,5 +101,5 @@ void ShowEncounterDetails(SIM_CampaignEncounter* encounter)
 
 void CloseEncounterDetails()
 {
-    CloseOneOpen(g_details);
+    GUI_EncounterDetails::CloseOpen();
 }

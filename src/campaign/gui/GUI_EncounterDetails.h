@@ -1,6 +1,7 @@
 #pragma once
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_Interlace.h"
+#include "gui/GUI_OneOpen.h"
 
 #include <memory>
 #include <string>
@@ -13,7 +14,7 @@ class GUI_CampaignFacility;
 // The window beside a planet the map has zoomed in on: its loyalty and
 // threat, then one row per facility. One at a time; it is rebuilt, not
 // refreshed.
-class GUI_EncounterDetails : public GUI_Dialog {
+class GUI_EncounterDetails : public GUI_Dialog, public GUI_OneOpen<GUI_EncounterDetails> {
 public:
     static constexpr int kWidth = 350;
     static constexpr int kRowHeight = 75;
@@ -27,7 +28,6 @@ public:
     SIM_CampaignEncounter* GetEncounter() const { return m_encounter; }
     const std::string& GetLoyaltyText() const { return m_loyalty; }
     const std::string& GetThreatText() const { return m_threat; }
-    static GUI_EncounterDetails* GetOpen();
     const std::vector<GUI_CampaignFacility*>& GetFacilityPanels() const { return m_facilities; }
     // The loyalty as the summary shows it, with the garrison's share when there is one.
     static std::string LoyaltyText(float loyalty, float garrison);

@@ -23,8 +23,6 @@
 #include "gui/GUI_WindowManager.h"
 
 namespace {
-GUI_EndTurn* g_endTurn = nullptr;
-
 template <typename T>
 T* AddPane(GUI_Dialog* dialog, T* pane, int l, int t, int r, int b)
 {
@@ -35,12 +33,6 @@ T* AddPane(GUI_Dialog* dialog, T* pane, int l, int t, int r, int b)
 }
 } // namespace
 
-
-GUI_EndTurn* GUI_EndTurn::GetOpen()
-{
-    return g_endTurn;
-}
-
 GUI_EndTurn* GUI_EndTurn::Open()
 {
     CloseOpen();
@@ -49,24 +41,24 @@ GUI_EndTurn* GUI_EndTurn::Open()
 
 void GUI_EndTurn::CloseOpen()
 {
-    if (g_endTurn)
-        g_endTurn->m_battles->StopPreparation();
-    CloseOneOpen(g_endTurn);
+    if (GUI_EndTurn* open = GetOpen())
+        open->m_battles->StopPreparation();
+    GUI_OneOpen<GUI_EndTurn>::CloseOpen();
 }
 
 void GUI_EndTurn::CloseLater()
 {
-    if (!g_endTurn)
+    GUI_EndTurn* dialog = GetOpen();
+    if (!dialog)
         return;
-    GUI_EndTurn* dialog = g_endTurn;
-    g_endTurn = nullptr;
+    ForgetIfOpen(dialog);
     dialog->visible = false;
     GUI_WindowManager::GetInstance().QueueDelete(dialog);
 }
 
 GUI_EndTurn::GUI_EndTurn() : GUI_Dialog(false)
 {
-    g_endTurn = this;
+    SetOpen(this);
     SetSize(static_cast<float>(kWidth), static_cast<float>(kHeight));
     Centre();
     bottomMargin = 48.0f;
@@ -92,8 +84,7 @@ GUI_EndTurn::GUI_EndTurn() : GUI_Dialog(false)
 
 GUI_EndTurn::~GUI_EndTurn()
 {
-    if (g_endTurn == this)
-        g_endTurn = nullptr;
+    ForgetIfOpen(this);
     GUI_CampaignAttackArrow::GetInstance().ClearArrows();
     for (GUI_Encounter* view : GUI_Encounter::GetAll())
         view->dirty = true;

@@ -1,5 +1,6 @@
 #pragma once
 #include "gui/GUI_Dialog.h"
+#include "gui/GUI_OneOpen.h"
 
 #include <cstdint>
 
@@ -12,13 +13,12 @@ class GUI_EndTurnSummary;
 // the battles still to fight and the planets' loyalty and threat. Continue is
 // open once every battle is resolved. At most one exists; it is not modal,
 // but it takes every click on the screen it covers.
-class GUI_EndTurn : public GUI_Dialog {
+class GUI_EndTurn : public GUI_Dialog, public GUI_OneOpen<GUI_EndTurn> {
 public:
     static constexpr int kWidth = 800;
     static constexpr int kHeight = 460;
 
     static GUI_EndTurn* Open();
-    static GUI_EndTurn* GetOpen();
     // Stops a running preparation (joining it) and closes the open dialog.
     static void CloseOpen();
     // Closes the open dialog at the window manager's next sweep, never at

@@ -18,20 +18,6 @@
 #include "sim/SIM_ShipDesign.h"
 #include "sim/SIM_ShipNameGenerator.h"
 
-namespace {
-GUI_FleetRename* g_rename = nullptr;
-}
-
-GUI_FleetRename* GUI_FleetRename::GetOpen()
-{
-    return g_rename;
-}
-
-void GUI_FleetRename::CloseOpen()
-{
-    CloseOneOpen(g_rename);
-}
-
 GUI_FleetRename* GUI_FleetRename::Open(SIM_CampaignFleet* fleet)
 {
     CloseOpen();
@@ -49,7 +35,7 @@ GUI_FleetRename* GUI_FleetRename::OpenForShip(SIM_CampaignShip* ship)
 GUI_FleetRename::GUI_FleetRename(SIM_CampaignFleet* fleet, SIM_CampaignShip* ship)
     : GUI_Dialog(true), m_fleet(fleet), m_ship(ship)
 {
-    g_rename = this;
+    SetOpen(this);
     bottomMargin = 35.0f;
     SetSize(static_cast<float>(kWidth), static_cast<float>(kHeight));
     Centre();
@@ -73,24 +59,24 @@ GUI_FleetRename::GUI_FleetRename(SIM_CampaignFleet* fleet, SIM_CampaignShip* shi
 
 GUI_FleetRename::~GUI_FleetRename()
 {
-    if (g_rename == this)
-        g_rename = nullptr;
+    ForgetIfOpen(this);
 }
 
 void GUI_FleetRename::OnRandom(std::intptr_t)
 {
-    if (!g_rename)
+    GUI_FleetRename* open = GetOpen();
+    if (!open)
         return;
-    SIM_CampaignShip* ship = g_rename->m_ship;
-    g_rename->m_field->SetText(ship ? SIM_ShipNameGenerator::GetInstance().GenerateName(
-                                          ship->design ? ship->design->GetHull() : nullptr)
-                                    : SIM_CampaignFleetNames::GetInstance().DrawName());
-    g_rename->m_field->EndEditing();
+    SIM_CampaignShip* ship = open->m_ship;
+    open->m_field->SetText(
+        ship ? SIM_ShipNameGenerator::GetInstance().GenerateName(ship->design ? ship->design->GetHull() : nullptr)
+             : SIM_CampaignFleetNames::GetInstance().DrawName());
+    open->m_field->EndEditing();
 }
 
 void GUI_FleetRename::OnOK(std::intptr_t)
 {
-    GUI_FleetRename* self = g_rename;
+    GUI_FleetRename* self = GetOpen();
     if (!self)
         return;
     const std::string name = CleanCampaignName(self->m_field->GetText());

@@ -1,5 +1,6 @@
 #pragma once
 #include "gui/GUI_Dialog.h"
+#include "gui/GUI_OneOpen.h"
 
 #include <string>
 
@@ -10,7 +11,7 @@ class SIM_CampaignShip;
 
 // A new name for a fleet (typed or drawn from the campaign's pool) or for a
 // single ship (typed or drawn from its hull's name lists).
-class GUI_FleetRename : public GUI_Dialog {
+class GUI_FleetRename : public GUI_Dialog, public GUI_OneOpen<GUI_FleetRename> {
 public:
     static constexpr int kWidth = 400;
     static constexpr int kHeight = 140;
@@ -18,8 +19,6 @@ public:
 
     static GUI_FleetRename* Open(SIM_CampaignFleet* fleet);
     static GUI_FleetRename* OpenForShip(SIM_CampaignShip* ship);
-    static GUI_FleetRename* GetOpen();
-    static void CloseOpen();
 
     GUI_FleetRename(SIM_CampaignFleet* fleet, SIM_CampaignShip* ship);
     ~GUI_FleetRename() override;

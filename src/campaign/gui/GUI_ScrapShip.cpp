@@ -24,20 +24,6 @@
 #include "sim/SIM_ShipDesign.h"
 #include "sim/SIM_ShipHull.h"
 
-namespace {
-GUI_ScrapShip* g_scrap = nullptr;
-}
-
-GUI_ScrapShip* GUI_ScrapShip::GetOpen()
-{
-    return g_scrap;
-}
-
-void GUI_ScrapShip::CloseOpen()
-{
-    CloseOneOpen(g_scrap);
-}
-
 GUI_ScrapShip* GUI_ScrapShip::Open(SIM_CampaignShip* ship)
 {
     QLM_ASSERT(ship && ship->design);
@@ -52,7 +38,7 @@ int GUI_ScrapShip::ScrapValue(float integrity, float designCost)
 
 GUI_ScrapShip::GUI_ScrapShip(SIM_CampaignShip* ship) : GUI_Dialog(false), m_ship(ship)
 {
-    g_scrap = this;
+    SetOpen(this);
     if (ship->design->GetHull())
         m_picture.SetTexture(ship->design->GetHull()->GetSprite());
     m_picture.SetSize(100.0f, 100.0f);
@@ -88,8 +74,7 @@ GUI_ScrapShip::GUI_ScrapShip(SIM_CampaignShip* ship) : GUI_Dialog(false), m_ship
 
 GUI_ScrapShip::~GUI_ScrapShip()
 {
-    if (g_scrap == this)
-        g_scrap = nullptr;
+    ForgetIfOpen(this);
 }
 
 bool GUI_ScrapShip::Scrap(SIM_CampaignShip* ship)
@@ -132,7 +117,7 @@ bool GUI_ScrapShip::Scrap(SIM_CampaignShip* ship)
 
 void GUI_ScrapShip::OnOK(std::intptr_t)
 {
-    GUI_ScrapShip* self = g_scrap;
+    GUI_ScrapShip* self = GetOpen();
     if (!self)
         return;
     SIM_CampaignShip* ship = self->m_ship;

@@ -2,6 +2,7 @@
 #include "engine/CTexturedSprite.h"
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_Interlace.h"
+#include "gui/GUI_OneOpen.h"
 
 #include <string>
 
@@ -10,14 +11,12 @@ class SIM_CampaignShip;
 
 // Asks before a campaign ship is broken up and shows what it brings back: a
 // quarter of its design's cost, scaled by its integrity.
-class GUI_ScrapShip : public GUI_Dialog {
+class GUI_ScrapShip : public GUI_Dialog, public GUI_OneOpen<GUI_ScrapShip> {
 public:
     static constexpr int kWidth = 500;
     static constexpr int kHeight = 200;
 
     static GUI_ScrapShip* Open(SIM_CampaignShip* ship);
-    static GUI_ScrapShip* GetOpen();
-    static void CloseOpen();
     // trunc(integrity x cost x 0.25): a squadron's size does not count.
     static int ScrapValue(float integrity, float designCost);
     // Takes the ship out of its fleet (a fleet left empty goes), pays, counts,

@@ -14,7 +14,6 @@
 #include <algorithm>
 
 namespace {
-GUI_ShipsLog* g_log = nullptr;
 const char* const kTitleKeys[5] = {"CAMP_LOGTITLE_CONSTRUCTION", "CAMP_LOGTITLE_REPAIR", "CAMP_LOGTITLE_HYPERSPACEJUMP",
                                    "CAMP_LOGTITLE_BATTLE", "CAMP_LOGTITLE_CAPTURED"};
 } // namespace
@@ -57,16 +56,6 @@ void GUI_ShipsLogEntry::Draw()
                  static_cast<float>(wrap));
 }
 
-GUI_ShipsLog* GUI_ShipsLog::GetOpen()
-{
-    return g_log;
-}
-
-void GUI_ShipsLog::CloseOpen()
-{
-    CloseOneOpen(g_log);
-}
-
 GUI_ShipsLog* GUI_ShipsLog::Open(SIM_CampaignShip* ship)
 {
     CloseOpen();
@@ -81,7 +70,7 @@ int GUI_ShipsLog::HeightFor(int entryCount)
 
 GUI_ShipsLog::GUI_ShipsLog(SIM_CampaignShip* ship) : GUI_Dialog(true), m_ship(ship)
 {
-    g_log = this;
+    SetOpen(this);
     const auto& entries = ship->log->GetEntries();
     SetSize(static_cast<float>(kWidth), static_cast<float>(HeightFor(static_cast<int>(entries.size()))));
     Centre();
@@ -107,8 +96,7 @@ void GUI_ShipsLog::RefreshTitle()
 
 GUI_ShipsLog::~GUI_ShipsLog()
 {
-    if (g_log == this)
-        g_log = nullptr;
+    ForgetIfOpen(this);
     // Rows not shown are not children: they go here.
     for (GUI_ShipsLogEntry* row : m_rows)
         if (row->GetParent() != this)

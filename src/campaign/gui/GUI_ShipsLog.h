@@ -2,6 +2,7 @@
 #include "engine/CTexturedSprite.h"
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_Interlace.h"
+#include "gui/GUI_OneOpen.h"
 
 #include <string>
 #include <vector>
@@ -27,14 +28,12 @@ private:
 };
 
 // A ship's history, oldest first, five rows at a time. One open at a time.
-class GUI_ShipsLog : public GUI_Dialog {
+class GUI_ShipsLog : public GUI_Dialog, public GUI_OneOpen<GUI_ShipsLog> {
 public:
     static constexpr int kWidth = 500;
     static constexpr int kMaxRowsShown = 5;
 
     static GUI_ShipsLog* Open(SIM_CampaignShip* ship);
-    static GUI_ShipsLog* GetOpen();
-    static void CloseOpen();
     static int HeightFor(int entryCount);
 
     explicit GUI_ShipsLog(SIM_CampaignShip* ship);

@@ -29,19 +29,8 @@
 #include <algorithm>
 
 namespace {
-GUI_Shipyard* g_shipyard = nullptr;
 int g_rememberedEncounter = -1;
 } // namespace
-
-GUI_Shipyard* GUI_Shipyard::GetOpen()
-{
-    return g_shipyard;
-}
-
-void GUI_Shipyard::CloseOpen()
-{
-    CloseOneOpen(g_shipyard);
-}
 
 GUI_Shipyard* GUI_Shipyard::Open(SIM_CampaignEncounter* encounter, SIM_CampaignFleet* fleet)
 {
@@ -59,7 +48,7 @@ int GUI_Shipyard::LeftFor(int screenWidth)
 
 int GUI_Shipyard::GetBuildQuantity()
 {
-    const GUI_Shipyard* yard = g_shipyard;
+    const GUI_Shipyard* yard = GetOpen();
     if (!yard)
         return 1;
     const int size = GUI_ShipyardQuantity::GetOpen() ? GUI_ShipyardQuantity::GetOpen()->GetQuantity() : 1;
@@ -68,23 +57,24 @@ int GUI_Shipyard::GetBuildQuantity()
 
 void GUI_Shipyard::SelectDesignInOpen(SIM_ShipDesign* design)
 {
-    if (g_shipyard)
-        g_shipyard->SelectDesign(design);
+    if (GUI_Shipyard* open = GetOpen())
+        open->SelectDesign(design);
 }
 
 void GUI_Shipyard::QuantityChanged()
 {
-    if (!g_shipyard)
+    GUI_Shipyard* yard = GetOpen();
+    if (!yard)
         return;
-    g_shipyard->UpdateBuildButton();
-    if (g_shipyard->m_picker)
-        g_shipyard->m_picker->UpdateIcons();
+    yard->UpdateBuildButton();
+    if (yard->m_picker)
+        yard->m_picker->UpdateIcons();
 }
 
 GUI_Shipyard::GUI_Shipyard(SIM_CampaignEncounter* encounter, SIM_CampaignFleet* fleet)
     : GUI_Dialog(true), m_encounter(encounter), m_fleet(fleet)
 {
-    g_shipyard = this;
+    SetOpen(this);
     D3DEngine& engine = D3DEngine::GetInstance();
     const int x = LeftFor(engine.GetScreenWidth());
     const int y = std::max(0, engine.GetScreenHeight() / 2 - kHeight / 2);
@@ -132,12 +122,12 @@ GUI_Shipyard::GUI_Shipyard(SIM_CampaignEncounter* encounter, SIM_CampaignFleet* 
 
 GUI_Shipyard::~GUI_Shipyard()
 {
-    if (g_shipyard == this)
-        g_shipyard = nullptr;
+    ForgetIfOpen(this);
     // A fleet made for this visit that got no ship goes with it, after every
     // window and battle that could still point at it let go.
     // A yard reopened for the same fleet keeps it.
-    const bool fleetStillServed = g_shipyard && g_shipyard->m_fleet == m_fleet;
+    const GUI_Shipyard* reopened = GetOpen();
+    const bool fleetStillServed = reopened && reopened->m_fleet == m_fleet;
     if (m_fleet && m_fleet->GetShips().empty() && !fleetStillServed) {
         GUI_CampaignFleetDetails::CloseForFleet(m_fleet);
         SIM_CampaignBattleManager::GetInstance().ForgetFleet(m_fleet);
@@ -181,7 +171,7 @@ void GUI_Shipyard::UpdateBuildButton()
 
 void GUI_Shipyard::OnBuild(std::intptr_t)
 {
-    GUI_Shipyard* self = g_shipyard;
+    GUI_Shipyard* self = GetOpen();
     QLM_ASSERT(self);
     if (!self)
         return;
@@ -210,7 +200,8 @@ void GUI_Shipyard::Draw()
 
 void GUI_Shipyard::RememberForReturn()
 {
-    g_rememberedEncounter = g_shipyard && g_shipyard->m_encounter ? g_shipyard->m_encounter->encounterId : -1;
+    const GUI_Shipyard* yard = GetOpen();
+    g_rememberedEncounter = yard && yard->m_encounter ? yard->m_encounter->encounterId : -1;
 }
 
 void GUI_Shipyard::ReopenRemembered()
@@ -218,7 +209,7 @@ void GUI_Shipyard::ReopenRemembered()
     const int id = g_rememberedEncounter;
     g_rememberedEncounter = -1;
     // The remembered screen state may have brought it back already.
-    if (g_shipyard)
+    if (GetOpen())
         return;
     if (SIM_CampaignEncounter* at = id >= 0 ? SIM_CampaignEncounter::FindByID(id) : nullptr)
         OpenWithNewFleet(at);

@@ -1,5 +1,6 @@
 #pragma once
 #include "gui/GUI_Dialog.h"
+#include "gui/GUI_OneOpen.h"
 
 #include <string>
 
@@ -14,7 +15,7 @@ class SIM_ShipDesign;
 // Where campaign cash and crew become ships: the designs this planet's yard
 // may build, the chosen one's details, the squadron size for fighters and a
 // build button that says why it cannot build. One open at a time.
-class GUI_Shipyard : public GUI_Dialog {
+class GUI_Shipyard : public GUI_Dialog, public GUI_OneOpen<GUI_Shipyard> {
 public:
     static constexpr int kWidth = 440;
     static constexpr int kHeight = 617;
@@ -26,8 +27,6 @@ public:
     static GUI_Shipyard* Open(SIM_CampaignEncounter* encounter, SIM_CampaignFleet* fleet);
     // Into a new, randomly named empty fleet at the encounter.
     static GUI_Shipyard* OpenWithNewFleet(SIM_CampaignEncounter* encounter);
-    static GUI_Shipyard* GetOpen();
-    static void CloseOpen();
     // 1, or the squadron size while a fighter design is chosen in the open yard.
     static int GetBuildQuantity();
     static void SelectDesignInOpen(SIM_ShipDesign* design);

@@ -19,8 +19,8 @@
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_Ship.h"
 #include "sim/modules/SIM_TargetedModule.h"
-#include "support/TempDir.h"
 #include "support/WindowInput.h"
+#include "support/WindowedGame.h"
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
@@ -34,21 +34,11 @@ class GLBattleHudPlay : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_user.Write("prefs.ini", "[prefs]\nwidth = 1024\nheight = 768\nwindowed = 1\nsound_channels = 32\n");
-        m_cwd = std::make_unique<ScopedChdir>(QLM_GAME_DIR);
-        GameStartOptions options;
-        options.userDir = m_user.Path();
-        options.seed = 5;
-        ASSERT_TRUE(Game::GetInstance().Init(options));
-        GUI_BattleGUI::GetInstance().SetInjectedFrameTime(16.0f);
+        m_game =
+            std::make_unique<WindowedGame>(WindowedGameSetup{.seed = 5, .soundChannels = 32, .battleFrameMs = 16.0f});
+        ASSERT_TRUE(m_game->Started());
     }
-    void TearDown() override
-    {
-        GUI_BattleGUI::GetInstance().SetInjectedFrameTime(-1.0f);
-        Game::GetInstance().Shutdown();
-        Game::GetInstance().ResetForTests();
-        m_cwd.reset();
-    }
+    void TearDown() override { m_game.reset(); }
     // A ship of the player's on the field, no fighter, with a turret weapon.
     static GUI_Ship* ArmedPlayerShip()
     {
@@ -83,8 +73,7 @@ protected:
         EXPECT_EQ(gui.shipPicking, GUI_BattleGUI::STATE_RUNNING);
     }
 
-    TempDir m_user;
-    std::unique_ptr<ScopedChdir> m_cwd;
+    std::unique_ptr<WindowedGame> m_game;
 };
 
 TEST_F(GLBattleHudPlay, ShipClickInspectsWeaponClickDrawsItsRangeAndNoKeepsThePause)
@@ -126,7 +115,7 @@ TEST_F(GLBattleHudPlay, ShipClickInspectsWeaponClickDrawsItsRangeAndNoKeepsThePa
             weaponIcon = icon;
     ASSERT_NE(weaponIcon, nullptr);
     MoveMouse(600, 20);
-    const TextureData before = Screenshot(m_user.Path());
+    const TextureData before = Screenshot(m_game->UserDir());
     ASSERT_FALSE(before.levels.empty());
     // The inspector itself is on the screen: its panel is not black.
     EXPECT_GT(Brightness(before, inspector->left + 250, inspector->top + 6, 3), 20.0);
@@ -136,7 +125,7 @@ TEST_F(GLBattleHudPlay, ShipClickInspectsWeaponClickDrawsItsRangeAndNoKeepsThePa
     ASSERT_EQ(GetRangeMarker().GetModule(), weapon);
     ASSERT_NE(GUI_BattleModuleStats::GetOpen(), nullptr);
     MoveMouse(600, 20);
-    const TextureData after = Screenshot(m_user.Path());
+    const TextureData after = Screenshot(m_game->UserDir());
 
     // The ring's dots that fall on open map light up where the marker says.
     const GUI_RangeMarker& marker = GetRangeMarker();

@@ -62,14 +62,6 @@ protected:
         return fleet;
     }
 
-    static GUI_PlayerFleetIcon* IconOf(const SIM_CampaignFleet* fleet)
-    {
-        for (GUI_PlayerFleetIcon* icon : GUI_PlayerFleetIcon::GetAll())
-            if (icon->GetFleet() == fleet)
-                return icon;
-        return nullptr;
-    }
-
     static void Quit()
     {
         GUI_Campaign::QuitCampaignToMenu();

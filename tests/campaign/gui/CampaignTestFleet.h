@@ -2,6 +2,7 @@
 // What the shipyard would hand over: a fleet at a planet, with one warship of
 // the design (none for a null design).
 #include "campaign/gui/GUI_Encounter.h"
+#include "campaign/gui/GUI_PlayerFleetIcon.h"
 #include "campaign/sim/SIM_CampaignEncounter.h"
 #include "campaign/sim/SIM_CampaignFleet.h"
 #include "campaign/sim/SIM_CampaignProgress.h"
@@ -37,4 +38,13 @@ inline SIM_CampaignEncounter* EnemyNeighbour(const SIM_CampaignEncounter* of)
         if (n->territory != SIM_CampaignEncounter::PLAYER)
             enemy = n;
     return enemy;
+}
+
+// The fleet's icon on the map, or null.
+inline GUI_PlayerFleetIcon* FleetIconOf(const SIM_CampaignFleet* fleet)
+{
+    for (GUI_PlayerFleetIcon* icon : GUI_PlayerFleetIcon::GetAll())
+        if (icon->GetFleet() == fleet)
+            return icon;
+    return nullptr;
 }

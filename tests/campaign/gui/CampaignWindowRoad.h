@@ -1,31 +1,25 @@
 #pragma once
-// The campaign through the real window: a clock that never holds a frame,
-// waiting out wipes and fades, the left button pressed and let go where the
-// mouse is, and the map pulled until a planet is in view.
+// The campaign through the real window: waiting out wipes and fades, drags
+// with the mouse, and the map pulled until a planet is in view.
 #include "app/Game.h"
+#include "campaign/gui/GUI_Campaign.h"
+#include "campaign/gui/GUI_CampaignLoader.h"
 #include "campaign/gui/GUI_CampaignMap.h"
 #include "campaign/gui/GUI_Encounter.h"
 #include "campaign/sim/SIM_CampaignEncounter.h"
 #include "engine/D3DEngine.h"
-#include "engine/GSafeFile.h"
+#include "frontend/GUI_MainMenu.h"
+#include "gui/GUI_ButtonText.h"
 #include "gui/GUI_Fader.h"
+#include "gui/GUI_TextEditWindow.h"
 #include "gui/GUI_Transition.h"
-#include "platform/IClock.h"
-#include "support/NoLessons.h"
 #include "support/WindowInput.h"
+#include "support/WindowedGame.h"
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
-// The frame hold reads this clock: a second passes at every look, so no
-// frame waits for the display's rate.
-class LeapingClock final : public IClock {
-public:
-    double NowMs() const override { return m_now += 1000.0; }
-
-private:
-    mutable double m_now = 0.0;
-};
+#include <initializer_list>
 
 inline void Settle()
 {
@@ -34,44 +28,24 @@ inline void Settle()
     RunGameFrames(2);
 }
 
-// The game in a 1024 x 768 window with its player files in the folder; the
-// frame hold reads the clock given.
-inline bool StartWindowedGame(const std::string& userDir, uint64_t seed, const IClock* clock)
-{
-    if (!WriteFileAtomically(userDir + "/prefs.ini", "[prefs]\nwidth = 1024\nheight = 768\nwindowed = 1\n"))
-        return false;
-    GameStartOptions options;
-    options.userDir = userDir;
-    options.seed = seed;
-    Game& game = Game::GetInstance();
-    if (!game.Init(options))
-        return false;
-    DropAllLessons();
-    game.GetFramePacer().SetClock(clock);
-    Settle();
-    return true;
-}
-
-inline void Button(bool down, int x, int y)
-{
-    SDL_Event e{};
-    e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-    e.button.button = SDL_BUTTON_LEFT;
-    e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
-    e.button.clicks = 1;
-    e.button.x = x;
-    e.button.y = y;
-    PushSdlEvent(e);
-    RunGameFrames(2);
-}
+// The game in a window for a campaign road: no frame held, no lesson, and
+// settled on the title once started.
+class CampaignWindowGame : public WindowedGame {
+public:
+    explicit CampaignWindowGame(uint64_t seed) : WindowedGame({.seed = seed, .unheldFrames = true, .noLessons = true})
+    {
+        if (Started())
+            Settle();
+    }
+};
 
 inline void DragWithMouse(int fromX, int fromY, int toX, int toY, int steps = 10)
 {
     MoveMouse(fromX, fromY);
-    Button(true, fromX, fromY);
+    SetMouseButton(fromX, fromY, true);
     for (int i = 1; i <= steps; ++i)
         MoveMouse(fromX + (toX - fromX) * i / steps, fromY + (toY - fromY) * i / steps);
-    Button(false, toX, toY);
+    SetMouseButton(toX, toY, false);
 }
 
 inline bool PlanetInView(GUI_CampaignMap* map, const SIM_CampaignEncounter* e)
@@ -101,4 +75,24 @@ inline void PullMapTo(GUI_CampaignMap* map, const SIM_CampaignEncounter* e)
         ASSERT_GE(sx, 0) << "no empty space to take the map by";
         DragWithMouse(sx, sy, sx + dx, sy + dy, 4);
     }
+}
+
+// From the title, Campaign and a new campaign typed over the offered name
+// (kept when none is given): its map, or null when it did not open.
+inline GUI_CampaignMap* CreateCampaignFromTitle(std::initializer_list<SDL_Scancode> name = {})
+{
+    ClickCentre(GUI_MainMenu::GetInstance().GetCampaignButton());
+    GUI_CampaignLoader* loader = GUI_CampaignLoader::GetOpen();
+    if (!loader)
+        return nullptr;
+    if (name.size() > 0) {
+        ClickCentre(loader->GetNameField());
+        for (int i = 0; i < 8; ++i)
+            PressKey(SDL_SCANCODE_BACKSPACE);
+        for (SDL_Scancode key : name)
+            PressKey(key);
+    }
+    ClickCentre(loader->GetCreateButton());
+    Settle();
+    return Game::GetInstance().GetModeId() == GUI_Campaign::kModeId ? GUI_CampaignMap::Get() : nullptr;
 }

@@ -2,15 +2,13 @@
 // and keys alone: a ship built at the home shipyard, its fleet opened, sent
 // against a neighbour, Next Turn, the campaign deployment, the battle at
 // speed 4 to its end, and the result on the map.
+#include "CampaignTestFleet.h"
 #include "CampaignWindowRoad.h"
 
 #include "app/Game.h"
 #include "battle/GUI_BattleGUI.h"
 #include "campaign/gui/GUI_Campaign.h"
 #include "campaign/gui/GUI_CampaignBattleManager.h"
-#include "campaign/gui/GUI_EndTurn.h"
-#include "campaign/gui/GUI_PendingBattle.h"
-#include "campaign/sim/SIM_CampaignBattleManager.h"
 #include "campaign/gui/GUI_CampaignControlPanelBttm.h"
 #include "campaign/gui/GUI_CampaignDeployment.h"
 #include "campaign/gui/GUI_CampaignDeploymentPicker.h"
@@ -22,10 +20,13 @@
 #include "campaign/gui/GUI_CampaignPostMortem.h"
 #include "campaign/gui/GUI_CampaignShipIcon.h"
 #include "campaign/gui/GUI_EncounterDetails.h"
+#include "campaign/gui/GUI_EndTurn.h"
 #include "campaign/gui/GUI_MapZoomer.h"
+#include "campaign/gui/GUI_PendingBattle.h"
 #include "campaign/gui/GUI_PlayerFleetIcon.h"
 #include "campaign/gui/GUI_Shipyard.h"
 #include "campaign/sim/SIM_Campaign.h"
+#include "campaign/sim/SIM_CampaignBattleManager.h"
 #include "campaign/sim/SIM_CampaignFacility.h"
 #include "campaign/sim/SIM_CampaignFacilityType.h"
 #include "campaign/sim/SIM_CampaignFleet.h"
@@ -40,7 +41,6 @@
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_ShipDesign.h"
 #include "sim/SIM_ShipHull.h"
-#include "support/TempDir.h"
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
@@ -64,25 +64,12 @@ bool FramesUntil(Condition done, int limit)
 
 TEST(GLCampaignBattleRoad, BuildAShipAttackANeighbourFightAndSeeTheResult)
 {
-    TempDir user;
-    ScopedChdir cwd(QLM_GAME_DIR);
-    LeapingClock unheld;
-    ASSERT_TRUE(StartWindowedGame(user.Path(), 5, &unheld));
+    CampaignWindowGame play(5);
+    ASSERT_TRUE(play.Started());
     Game& game = Game::GetInstance();
 
     // A new campaign from the title.
-    ClickCentre(GUI_MainMenu::GetInstance().GetCampaignButton());
-    GUI_CampaignLoader* loader = GUI_CampaignLoader::GetOpen();
-    ASSERT_NE(loader, nullptr);
-    ClickCentre(loader->GetNameField());
-    for (int i = 0; i < 8; ++i)
-        PressKey(SDL_SCANCODE_BACKSPACE);
-    for (SDL_Scancode key : {SDL_SCANCODE_W, SDL_SCANCODE_A, SDL_SCANCODE_R})
-        PressKey(key);
-    ClickCentre(loader->GetCreateButton());
-    Settle();
-    ASSERT_EQ(game.GetModeId(), GUI_Campaign::kModeId);
-    GUI_CampaignMap* map = GUI_CampaignMap::Get();
+    GUI_CampaignMap* map = CreateCampaignFromTitle({SDL_SCANCODE_W, SDL_SCANCODE_A, SDL_SCANCODE_R});
     ASSERT_NE(map, nullptr);
     SIM_CampaignEncounter* home = map->GetCampaign()->GetHomeworldEncounter();
     ASSERT_NE(home, nullptr);
@@ -117,7 +104,7 @@ TEST(GLCampaignBattleRoad, BuildAShipAttackANeighbourFightAndSeeTheResult)
     ASSERT_EQ(fleet->GetShips().size(), 2u);
     const int fleetId = fleet->id;
     // The yard's window is on screen: its left part is not the dark map.
-    TextureData shot = Screenshot(user.Path());
+    TextureData shot = Screenshot(play.UserDir());
     ASSERT_GT(shot.width, 0);
     EXPECT_GT(Brightness(shot, yard->left + 40, yard->top + 12, 4), 60.0);
     ClickCentre(yard->GetCloseButton());
@@ -132,10 +119,7 @@ TEST(GLCampaignBattleRoad, BuildAShipAttackANeighbourFightAndSeeTheResult)
     ASSERT_TRUE(FramesUntil([&] { return map->GetZoomer().state == GUI_MapZoomer::IDLE; }, 600));
     RunGameFrames(3);
     PullMapTo(map, home);
-    GUI_PlayerFleetIcon* icon = nullptr;
-    for (GUI_PlayerFleetIcon* each : GUI_PlayerFleetIcon::GetAll())
-        if (each->GetFleet() == fleet)
-            icon = each;
+    GUI_PlayerFleetIcon* icon = FleetIconOf(fleet);
     ASSERT_NE(icon, nullptr);
     ClickCentre(icon);
     RunGameFrames(2);
@@ -151,10 +135,7 @@ TEST(GLCampaignBattleRoad, BuildAShipAttackANeighbourFightAndSeeTheResult)
         if (n->territory != SIM_CampaignEncounter::PLAYER && PlanetInView(map, n))
             target = n;
     ASSERT_NE(target, nullptr);
-    icon = nullptr;
-    for (GUI_PlayerFleetIcon* each : GUI_PlayerFleetIcon::GetAll())
-        if (each->GetFleet() == fleet)
-            icon = each;
+    icon = FleetIconOf(fleet);
     ASSERT_NE(icon, nullptr);
     const GUI_Encounter* to = map->FindView(target);
     DragWithMouse((icon->left + icon->right) / 2, (icon->top + icon->bottom) / 2, static_cast<int>(to->CentreX()),
@@ -222,6 +203,4 @@ TEST(GLCampaignBattleRoad, BuildAShipAttackANeighbourFightAndSeeTheResult)
 
     GUI_Campaign::QuitCampaignToMenu();
     Settle();
-    game.Shutdown();
-    game.ResetForTests();
 }

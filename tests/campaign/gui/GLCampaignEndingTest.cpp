@@ -25,7 +25,6 @@
 #include "campaign/sim/SIM_CampaignStats.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_IconButton.h"
-#include "support/TempDir.h"
 #include "support/WindowInput.h"
 
 #include <gtest/gtest.h>
@@ -106,10 +105,8 @@ void EndTurnAndLeave(const std::string& userDir)
 
 TEST(GLCampaignEnding, FleetManagerFindsAFleetThenEveryPlanetHeldWinsTheCampaign)
 {
-    TempDir user;
-    ScopedChdir cwd(QLM_GAME_DIR);
-    LeapingClock unheld;
-    ASSERT_TRUE(StartWindowedGame(user.Path(), 3, &unheld));
+    CampaignWindowGame play(3);
+    ASSERT_TRUE(play.Started());
     OpenNewCampaign("won");
     GUI_CampaignMap* map = GUI_CampaignMap::Get();
     SIM_CampaignEncounter* home = map->GetCampaign()->GetHomeworldEncounter();
@@ -140,25 +137,17 @@ TEST(GLCampaignEnding, FleetManagerFindsAFleetThenEveryPlanetHeldWinsTheCampaign
     ASSERT_TRUE(SIM_CampaignCaptureManager::GetInstance().HasWaiting());
 
     SetEveryTerritory(SIM_CampaignEncounter::PLAYER);
-    EndTurnAndLeave<GUI_CampaignVictory>(user.Path());
+    EndTurnAndLeave<GUI_CampaignVictory>(play.UserDir());
     // Nothing of the ended campaign is reached any more (AddressSanitizer).
     SIM_CampaignCaptureManager::GetInstance().AddCapturedShipToFleet();
     RunGameFrames(2);
-
-    Game::GetInstance().Shutdown();
-    Game::GetInstance().ResetForTests();
 }
 
 TEST(GLCampaignEnding, NoPlanetLeftLosesTheCampaign)
 {
-    TempDir user;
-    ScopedChdir cwd(QLM_GAME_DIR);
-    LeapingClock unheld;
-    ASSERT_TRUE(StartWindowedGame(user.Path(), 4, &unheld));
+    CampaignWindowGame play(4);
+    ASSERT_TRUE(play.Started());
     OpenNewCampaign("lost");
     SetEveryTerritory(SIM_CampaignEncounter::ENEMY);
-    EndTurnAndLeave<GUI_CampaignDefeat>(user.Path());
-
-    Game::GetInstance().Shutdown();
-    Game::GetInstance().ResetForTests();
+    EndTurnAndLeave<GUI_CampaignDefeat>(play.UserDir());
 }

@@ -10,7 +10,6 @@
 #include "campaign/sim/SIM_Campaign.h"
 #include "campaign/sim/SIM_CampaignEncounter.h"
 #include "sim/SIM_Options.h"
-#include "support/TempDir.h"
 #include "support/WindowInput.h"
 
 #include <gtest/gtest.h>
@@ -82,15 +81,13 @@ Probe LookAtEnemyPlanet(const std::string& userDir, bool shaders, std::string& t
 
 TEST(GLCampaignPlanetShader, EnemyPlanetsShowTheirOwnPictureInGreyOnlyWithShaders)
 {
-    TempDir user;
-    ScopedChdir cwd(QLM_GAME_DIR);
-    LeapingClock unheld;
-    ASSERT_TRUE(StartWindowedGame(user.Path(), 6, &unheld));
+    CampaignWindowGame play(6);
+    ASSERT_TRUE(play.Started());
     ASSERT_TRUE(GUI_Campaign::CreateCampaignSave("shade"));
 
     std::string shadedTexture, plainTexture;
-    const Probe shaded = LookAtEnemyPlanet(user.Path(), true, shadedTexture);
-    const Probe plain = LookAtEnemyPlanet(user.Path(), false, plainTexture);
+    const Probe shaded = LookAtEnemyPlanet(play.UserDir(), true, shadedTexture);
+    const Probe plain = LookAtEnemyPlanet(play.UserDir(), false, plainTexture);
     EXPECT_NE(shadedTexture, plainTexture);
     // Drained to a cold grey, and lit: the picture shows, its colours do not.
     EXPECT_GT(shaded.red + shaded.green + shaded.blue, 150);
@@ -100,7 +97,4 @@ TEST(GLCampaignPlanetShader, EnemyPlanetsShowTheirOwnPictureInGreyOnlyWithShader
     EXPECT_LT(plain.raster, 0.03);
     // The unknown picture over the enemy's glow is no cold grey.
     EXPECT_LT(plain.blue - plain.red, 8) << plain.red << " " << plain.green << " " << plain.blue;
-
-    Game::GetInstance().Shutdown();
-    Game::GetInstance().ResetForTests();
 }

@@ -29,7 +29,6 @@
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_CloseButton.h"
 #include "gui/GUI_TextEditWindow.h"
-#include "support/TempDir.h"
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
@@ -58,24 +57,10 @@ Rgb Pixel(const TextureData& shot, int x, int y)
 
 TEST(GLCampaignRepairsCaptures, RepairAllFillsTheGaugeAndPrizesJoinTheFleet)
 {
-    TempDir user;
-    ScopedChdir cwd(QLM_GAME_DIR);
-    LeapingClock unheld;
-    ASSERT_TRUE(StartWindowedGame(user.Path(), 7, &unheld));
-    Game& game = Game::GetInstance();
+    CampaignWindowGame play(7);
+    ASSERT_TRUE(play.Started());
 
-    ClickCentre(GUI_MainMenu::GetInstance().GetCampaignButton());
-    GUI_CampaignLoader* loader = GUI_CampaignLoader::GetOpen();
-    ASSERT_NE(loader, nullptr);
-    ClickCentre(loader->GetNameField());
-    for (int i = 0; i < 8; ++i)
-        PressKey(SDL_SCANCODE_BACKSPACE);
-    for (SDL_Scancode key : {SDL_SCANCODE_D, SDL_SCANCODE_O, SDL_SCANCODE_C, SDL_SCANCODE_K})
-        PressKey(key);
-    ClickCentre(loader->GetCreateButton());
-    Settle();
-    ASSERT_EQ(game.GetModeId(), GUI_Campaign::kModeId);
-    GUI_CampaignMap* map = GUI_CampaignMap::Get();
+    GUI_CampaignMap* map = CreateCampaignFromTitle({SDL_SCANCODE_D, SDL_SCANCODE_O, SDL_SCANCODE_C, SDL_SCANCODE_K});
     ASSERT_NE(map, nullptr);
     SIM_CampaignEncounter* home = map->GetCampaign()->GetHomeworldEncounter();
     ASSERT_NE(home, nullptr);
@@ -96,10 +81,7 @@ TEST(GLCampaignRepairsCaptures, RepairAllFillsTheGaugeAndPrizesJoinTheFleet)
     PullMapTo(map, home);
 
     // Its icon on the map opens its window; the repair button opens the yard.
-    GUI_PlayerFleetIcon* icon = nullptr;
-    for (GUI_PlayerFleetIcon* each : GUI_PlayerFleetIcon::GetAll())
-        if (each->GetFleet() == fleet)
-            icon = each;
+    GUI_PlayerFleetIcon* icon = FleetIconOf(fleet);
     ASSERT_NE(icon, nullptr);
     ClickCentre(icon);
     RunGameFrames(2);
@@ -119,7 +101,7 @@ TEST(GLCampaignRepairsCaptures, RepairAllFillsTheGaugeAndPrizesJoinTheFleet)
     const int gaugeY = (hull->top + 5 + hull->bottom - 2) / 2;
     const int gaugeStart = hull->right - 357 + 4;
     const int gaugeEnd = hull->right - 12;
-    TextureData shot = Screenshot(user.Path());
+    TextureData shot = Screenshot(play.UserDir());
     ASSERT_GT(shot.width, 0);
     Rgb start = Pixel(shot, gaugeStart, gaugeY);
     Rgb end = Pixel(shot, gaugeEnd, gaugeY);
@@ -132,7 +114,7 @@ TEST(GLCampaignRepairsCaptures, RepairAllFillsTheGaugeAndPrizesJoinTheFleet)
     RunGameFrames(2);
     EXPECT_EQ(progress.cash, 25);
     EXPECT_FLOAT_EQ(ship->integrity, 1.0f);
-    shot = Screenshot(user.Path());
+    shot = Screenshot(play.UserDir());
     end = Pixel(shot, gaugeEnd, gaugeY);
     EXPECT_GT(end.g, end.r + 40) << "repaired: green to the end";
     EXPECT_GT(end.g, 80);
@@ -159,7 +141,7 @@ TEST(GLCampaignRepairsCaptures, RepairAllFillsTheGaugeAndPrizesJoinTheFleet)
     GUI_CampaignCaptureManager* prizes = GUI_CampaignCaptureManager::GetOpen();
     ASSERT_NE(prizes, nullptr);
     ASSERT_EQ(prizes->GetStrips().size(), 2u);
-    shot = Screenshot(user.Path());
+    shot = Screenshot(play.UserDir());
     // The strips are pale panels; the map with its counters is hidden: above
     // the dialog the screen is black.
     const GUI_CampaignCaptureStrip* strip = prizes->GetStrips()[1];
@@ -176,6 +158,4 @@ TEST(GLCampaignRepairsCaptures, RepairAllFillsTheGaugeAndPrizesJoinTheFleet)
 
     GUI_Campaign::QuitCampaignToMenu();
     Settle();
-    game.Shutdown();
-    game.ResetForTests();
 }

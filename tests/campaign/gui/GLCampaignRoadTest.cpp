@@ -7,13 +7,13 @@
 
 #include "app/Game.h"
 #include "campaign/gui/GUI_Campaign.h"
-#include "campaign/gui/GUI_EndTurn.h"
 #include "campaign/gui/GUI_CampaignControlPanelBttm.h"
 #include "campaign/gui/GUI_CampaignControlPanelTop.h"
 #include "campaign/gui/GUI_CampaignLoader.h"
 #include "campaign/gui/GUI_CampaignLoaderStrip.h"
 #include "campaign/gui/GUI_CampaignMap.h"
 #include "campaign/gui/GUI_Encounter.h"
+#include "campaign/gui/GUI_EndTurn.h"
 #include "campaign/gui/GUI_PlayerFleetIcon.h"
 #include "campaign/sim/SIM_Campaign.h"
 #include "campaign/sim/SIM_CampaignEncounter.h"
@@ -28,9 +28,8 @@
 #include "gui/GUI_Fader.h"
 #include "gui/GUI_TextEditWindow.h"
 #include "gui/GUI_Transition.h"
-#include "sim/SIM_ShipDesign.h"
 #include "platform/IClock.h"
-#include "support/TempDir.h"
+#include "sim/SIM_ShipDesign.h"
 #include "support/WindowInput.h"
 
 #include <SDL2/SDL.h>
@@ -65,10 +64,8 @@ void KeepShot(const std::string& userDir, const std::string& name)
 
 TEST(GLCampaignRoad, CreateDragAFleetEndATurnQuitAndLoadTheSameState)
 {
-    TempDir user;
-    ScopedChdir cwd(QLM_GAME_DIR);
-    LeapingClock unheld;
-    ASSERT_TRUE(StartWindowedGame(user.Path(), 9, &unheld));
+    CampaignWindowGame play(9);
+    ASSERT_TRUE(play.Started());
     Game& game = Game::GetInstance();
     ASSERT_EQ(game.GetModeId(), GUI_Campaign::kMainMenu);
 
@@ -97,8 +94,8 @@ TEST(GLCampaignRoad, CreateDragAFleetEndATurnQuitAndLoadTheSameState)
 
     // The map shows its planets: each one in view stands out from the space
     // beside it.
-    TextureData shot = Screenshot(user.Path());
-    KeepShot(user.Path(), "map.bmp");
+    TextureData shot = Screenshot(play.UserDir());
+    KeepShot(play.UserDir(), "map.bmp");
     ASSERT_GT(shot.width, 0);
     int planetsInView = 0, planetsSeen = 0;
     for (GUI_Encounter* view : map->GetEncounters()) {
@@ -130,15 +127,15 @@ TEST(GLCampaignRoad, CreateDragAFleetEndATurnQuitAndLoadTheSameState)
     const GUI_Encounter* to = map->FindView(target);
     const int tx = static_cast<int>(to->CentreX()), ty = static_cast<int>(to->CentreY());
     MoveMouse(fx, fy);
-    Button(true, fx, fy);
+    SetMouseButton(fx, fy, true);
     for (int i = 1; i <= 10; ++i)
         MoveMouse(fx + (tx - fx) * i / 10, fy + (ty - fy) * i / 10);
-    Button(false, tx, ty);
+    SetMouseButton(tx, ty, false);
     RunGameFrames(2);
     ASSERT_EQ(fleet->location, target);
     if (getenv("QLM_KEEP_SHOTS")) {
-        Screenshot(user.Path());
-        KeepShot(user.Path(), "moved.bmp");
+        Screenshot(play.UserDir());
+        KeepShot(play.UserDir(), "moved.bmp");
     }
 
     // Next Turn: the turn counter reads 1.
@@ -190,6 +187,4 @@ TEST(GLCampaignRoad, CreateDragAFleetEndATurnQuitAndLoadTheSameState)
 
     GUI_Campaign::QuitCampaignToMenu();
     Settle();
-    game.Shutdown();
-    game.ResetForTests();
 }

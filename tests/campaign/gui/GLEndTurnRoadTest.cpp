@@ -78,19 +78,10 @@ std::string FirstPoolFleet()
 
 TEST(GLEndTurnRoad, NextTurnReportsAFailedTryKeepsTheBattleAndTheServersFleetIsDeployedOnce)
 {
-    TempDir user;
-    ScopedChdir cwd(QLM_GAME_DIR);
-    LeapingClock unheld;
-    ASSERT_TRUE(StartWindowedGame(user.Path(), 7, &unheld));
-    Game& game = Game::GetInstance();
+    CampaignWindowGame play(7);
+    ASSERT_TRUE(play.Started());
 
-    ClickCentre(GUI_MainMenu::GetInstance().GetCampaignButton());
-    GUI_CampaignLoader* loader = GUI_CampaignLoader::GetOpen();
-    ASSERT_NE(loader, nullptr);
-    ClickCentre(loader->GetCreateButton());
-    Settle();
-    ASSERT_EQ(game.GetModeId(), GUI_Campaign::kModeId);
-    GUI_CampaignMap* map = GUI_CampaignMap::Get();
+    GUI_CampaignMap* map = CreateCampaignFromTitle();
     ASSERT_NE(map, nullptr);
     SIM_CampaignEncounter* home = map->GetCampaign()->GetHomeworldEncounter();
     SIM_CampaignEncounter* enemy = EnemyNeighbour(home);
@@ -113,7 +104,7 @@ TEST(GLEndTurnRoad, NextTurnReportsAFailedTryKeepsTheBattleAndTheServersFleetIsD
             strip = each;
     ASSERT_NE(strip, nullptr);
     RunGameFrames(10);
-    TextureData shot = Screenshot(user.Path());
+    TextureData shot = Screenshot(play.UserDir());
     ASSERT_GT(shot.width, 0);
     EXPECT_LT(Brightness(shot, 6, 6, 4), 5.0) << "black above the backdrop's band";
     EXPECT_GT(Brightness(shot, (report->left + report->right) / 2, report->top + 4, 2), 40.0) << "the dialog's frame";
@@ -142,12 +133,15 @@ TEST(GLEndTurnRoad, NextTurnReportsAFailedTryKeepsTheBattleAndTheServersFleetIsD
     const std::string fleetFile = FirstPoolFleet();
     ASSERT_FALSE(fleetFile.empty());
     std::atomic<int> lists{0}, files{0};
+    // The list is held back until the test has seen the waiting window (ten
+    // seconds at most): however slow the frames, the fetch is still running.
+    std::atomic<bool> answer{false};
     LoopbackHttpServer server;
     server.server.Get("/quillomar/server/qlm_campaign_getopponentlist.php",
                       [&](const httplib::Request&, httplib::Response& res) {
                           ++lists;
-                          // Slow enough for the player to see the waiting window.
-                          std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+                          for (int i = 0; i < 1000 && !answer; ++i)
+                              std::this_thread::sleep_for(std::chrono::milliseconds(10));
                           res.set_content("##,srv_endturn,\"qlm_base\"\n", "text/plain");
                       });
     server.server.Get("/quillomar/server/challenges/srv_endturn.qlm",
@@ -161,7 +155,7 @@ TEST(GLEndTurnRoad, NextTurnReportsAFailedTryKeepsTheBattleAndTheServersFleetIsD
     ASSERT_TRUE(GUI_PleaseWait::IsOpen()) << "the fetch runs behind the waiting window";
     // One cell of the running light is lit blue, the others grey.
     const GUI_PleaseWait* wait = GUI_PleaseWait::GetOpen();
-    TextureData waiting = Screenshot(user.Path());
+    TextureData waiting = Screenshot(play.UserDir());
     ASSERT_GT(waiting.width, 0);
     int lit = 0;
     for (int i = 0; i < GUI_PleaseWait::kCells; ++i) {
@@ -173,6 +167,7 @@ TEST(GLEndTurnRoad, NextTurnReportsAFailedTryKeepsTheBattleAndTheServersFleetIsD
     EXPECT_EQ(lit, 1);
     // A second press meanwhile is swallowed: one fetch, one deployment.
     ClickCentre(strip->GetResolveButton());
+    answer = true;
     WaitForWorker();
     RunGameFrames(3);
     EXPECT_FALSE(GUI_PleaseWait::IsOpen());
@@ -192,6 +187,4 @@ TEST(GLEndTurnRoad, NextTurnReportsAFailedTryKeepsTheBattleAndTheServersFleetIsD
     GetInternet().SetServerUrl("");
     GUI_Campaign::QuitCampaignToMenu();
     Settle();
-    game.Shutdown();
-    game.ResetForTests();
 }

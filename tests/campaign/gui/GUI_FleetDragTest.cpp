@@ -38,7 +38,7 @@ protected:
 
     void DragTo(SIM_CampaignFleet* fleet, const SIM_CampaignEncounter* target)
     {
-        GUI_PlayerFleetIcon* icon = IconOf(fleet);
+        GUI_PlayerFleetIcon* icon = FleetIconOf(fleet);
         ASSERT_NE(icon, nullptr);
         float x, y;
         IconCentre(icon, x, y);
@@ -75,7 +75,7 @@ TEST_F(FleetDrag, AnAttackMovesTheFleetRecordsTheBattleAndDrawsAnAttackArrow)
     EXPECT_EQ(arrows[0].target, enemy);
     // The icon now stands below its new planet, its frame the pending battle's.
     Frames(1);
-    GUI_PlayerFleetIcon* icon = IconOf(fleet);
+    GUI_PlayerFleetIcon* icon = FleetIconOf(fleet);
     ASSERT_NE(icon, nullptr);
     EXPECT_EQ(icon->GetParent(), map->FindView(enemy));
     EXPECT_EQ(icon->SmallFrame(), 1);
@@ -121,19 +121,19 @@ TEST_F(FleetDrag, ClicksUnderEightPixelsOpenDetailsAndSixtyPixelsStartTheMarking
     DetailsRecorder recorder;
     SIM_CampaignScreenHooks::Install(&recorder);
     SIM_CampaignFleet* fleet = AddFleet(home);
-    GUI_PlayerFleetIcon* icon = IconOf(fleet);
+    GUI_PlayerFleetIcon* icon = FleetIconOf(fleet);
     ASSERT_NE(icon, nullptr);
     float x, y;
     IconCentre(icon, x, y);
     Drag(x, y, x + 7.0f, y, 1);
     EXPECT_EQ(recorder.shown.size(), 1u);
-    icon = IconOf(fleet);
+    icon = FleetIconOf(fleet);
     IconCentre(icon, x, y);
     Drag(x, y, x, y + 8.0f, 1);
     EXPECT_EQ(recorder.shown.size(), 1u) << "a release 8 pixels away is no click";
 
     // Exactly 60 pixels of drag marks nothing yet; past it the reachable planets light.
-    icon = IconOf(fleet);
+    icon = FleetIconOf(fleet);
     IconCentre(icon, x, y);
     MoveMouse(static_cast<int>(x), static_cast<int>(y));
     PressLeft(true);
@@ -166,8 +166,8 @@ TEST_F(FleetDrag, AnEmptyFleetCannotMoveAndAFleetDroppedOnAnotherMerges)
     SIM_CampaignFleet* a = AddFleet(home);
     SIM_CampaignFleet* b = AddFleet(home);
     const size_t fleets = SIM_CampaignProgress::GetInstance().GetFleets().size();
-    GUI_PlayerFleetIcon* ia = IconOf(a);
-    GUI_PlayerFleetIcon* ib = IconOf(b);
+    GUI_PlayerFleetIcon* ia = FleetIconOf(a);
+    GUI_PlayerFleetIcon* ib = FleetIconOf(b);
     ASSERT_TRUE(ia && ib);
     float ax, ay, bx, by;
     IconCentre(ia, ax, ay);

@@ -17,36 +17,44 @@ public:
                                     "fire_interval = 1000\ntracking_speed = 10\narmour_penetration = 100\n"
                                     "shield_penetration = 100\nmissilespeed = 0.5\ndamage = 50\nturnspeed = 3\n"
                                     "trail_fade_time = 120\n";
-        Type("m_explosive", missile + "fuel = 3000\nwarhead = EXPLOSIVE\n");
-        Type("m_disruptor", missile + "fuel = 3000\nwarhead = SHIELD_DISRUPTOR\n");
-        Type("m_dummy", missile + "fuel = 600\nwarhead = DUMMY\n");
-        Type("m_radiation", missile + "fuel = 3000\nwarhead = RADIATION\nradiation_damage = 5\n"
-                                      "radiation_decay = 0.1\n");
-        Type("m_ecm", missile + "fuel = 3000\nwarhead = ECMSHOCK\nshock_duration = 3000\necm_strength = 1\n");
-        Type("m_decoy", missile + "fuel = 3000\nwarhead = EXPLOSIVE\nhas_decoys = 1\ndecoy_release_range = 200\n");
-        Type("m_bogus", missile + "fuel = 3000\nwarhead = NAPALM\n");
-        Type("pd", "classname = SIM_PointDefenseModule\nslot_type = STANDARD\ncategory = WEAPONS\nhitpoints = 20\n"
-                   "max_range = 300\nfire_interval = 400\ntracking_speed = 6\nbeam_duration = 150\n");
-        Type("ecmbeam", "classname = SIM_ECMBeamModule\nslot_type = STANDARD\ncategory = WEAPONS\nhitpoints = 20\n"
-                        "max_range = 600\nbeam_duration = 1500\n");
-        Type("ecmshock", "classname = SIM_ECMShockModule\nslot_type = STANDARD\ncategory = WEAPONS\nhitpoints = 20\n"
-                         "max_range = 350\nmin_range = 0\nfire_interval = 1000\ntracking_speed = 10\n"
-                         "beam_duration = 800\necm_strength = 1\nshock_duration = 3000\n");
-        Type("smartbomb", "classname = SIM_SmartBombModule\nslot_type = STANDARD\ncategory = WEAPONS\n"
-                          "hitpoints = 20\nmax_range = 250\nfire_interval = 1000\nsb_trigger_percentage = 1\n");
-        Type("limpets", "classname = SIM_LimpetLauncher\nslot_type = STANDARD\ncategory = WEAPONS\nhitpoints = 20\n"
-                        "max_range = 600\nmin_range = 0\nfire_interval = 1000\ntracking_speed = 6\n"
-                        "launch_duration = 600\nstart_launch_speed = 4\nend_launch_speed = 1\nlimpet_weight = 20\n"
-                        "seek_acceleration = 0.05\nmax_seek_speed = 3\ndrift_decelleration = 0.02\n"
-                        "seek_range = 500\nturnspeed = 4\n");
+        AddModuleType("m_explosive", missile + "fuel = 3000\nwarhead = EXPLOSIVE\n");
+        AddModuleType("m_disruptor", missile + "fuel = 3000\nwarhead = SHIELD_DISRUPTOR\n");
+        AddModuleType("m_dummy", missile + "fuel = 600\nwarhead = DUMMY\n");
+        AddModuleType("m_radiation", missile + "fuel = 3000\nwarhead = RADIATION\nradiation_damage = 5\n"
+                                               "radiation_decay = 0.1\n");
+        AddModuleType("m_ecm", missile + "fuel = 3000\nwarhead = ECMSHOCK\nshock_duration = 3000\necm_strength = 1\n");
+        AddModuleType("m_decoy",
+                      missile + "fuel = 3000\nwarhead = EXPLOSIVE\nhas_decoys = 1\ndecoy_release_range = 200\n");
+        AddModuleType("m_bogus", missile + "fuel = 3000\nwarhead = NAPALM\n");
+        AddModuleType("pd",
+                      "classname = SIM_PointDefenseModule\nslot_type = STANDARD\ncategory = WEAPONS\nhitpoints = 20\n"
+                      "max_range = 300\nfire_interval = 400\ntracking_speed = 6\nbeam_duration = 150\n");
+        AddModuleType("ecmbeam",
+                      "classname = SIM_ECMBeamModule\nslot_type = STANDARD\ncategory = WEAPONS\nhitpoints = 20\n"
+                      "max_range = 600\nbeam_duration = 1500\n");
+        AddModuleType("ecmshock",
+                      "classname = SIM_ECMShockModule\nslot_type = STANDARD\ncategory = WEAPONS\nhitpoints = 20\n"
+                      "max_range = 350\nmin_range = 0\nfire_interval = 1000\ntracking_speed = 10\n"
+                      "beam_duration = 800\necm_strength = 1\nshock_duration = 3000\n");
+        AddModuleType("smartbomb",
+                      "classname = SIM_SmartBombModule\nslot_type = STANDARD\ncategory = WEAPONS\n"
+                      "hitpoints = 20\nmax_range = 250\nfire_interval = 1000\nsb_trigger_percentage = 1\n");
+        AddModuleType("limpets",
+                      "classname = SIM_LimpetLauncher\nslot_type = STANDARD\ncategory = WEAPONS\nhitpoints = 20\n"
+                      "max_range = 600\nmin_range = 0\nfire_interval = 1000\ntracking_speed = 6\n"
+                      "launch_duration = 600\nstart_launch_speed = 4\nend_launch_speed = 1\nlimpet_weight = 20\n"
+                      "seek_acceleration = 0.05\nmax_seek_speed = 3\ndrift_decelleration = 0.02\n"
+                      "seek_range = 500\nturnspeed = 4\n");
         // Zero times that a careless division would turn into a hang or NaN.
-        Type("ecmbeam0", "classname = SIM_ECMBeamModule\nslot_type = STANDARD\ncategory = WEAPONS\nhitpoints = 20\n"
-                         "max_range = 600\nbeam_duration = 0\n");
-        Type("limpets0", "classname = SIM_LimpetLauncher\nslot_type = STANDARD\ncategory = WEAPONS\nhitpoints = 20\n"
-                         "max_range = 600\nlaunch_duration = 0\nstart_launch_speed = 4\nend_launch_speed = 1\n"
-                         "limpet_weight = 20\n");
-        Type("smartbomb0", "classname = SIM_SmartBombModule\nslot_type = STANDARD\ncategory = WEAPONS\n"
-                           "hitpoints = 20\nmax_range = 250\nfire_interval = 0\n");
+        AddModuleType("ecmbeam0",
+                      "classname = SIM_ECMBeamModule\nslot_type = STANDARD\ncategory = WEAPONS\nhitpoints = 20\n"
+                      "max_range = 600\nbeam_duration = 0\n");
+        AddModuleType("limpets0",
+                      "classname = SIM_LimpetLauncher\nslot_type = STANDARD\ncategory = WEAPONS\nhitpoints = 20\n"
+                      "max_range = 600\nlaunch_duration = 0\nstart_launch_speed = 4\nend_launch_speed = 1\n"
+                      "limpet_weight = 20\n");
+        AddModuleType("smartbomb0", "classname = SIM_SmartBombModule\nslot_type = STANDARD\ncategory = WEAPONS\n"
+                                    "hitpoints = 20\nmax_range = 250\nfire_interval = 0\n");
         Carrier("zeros", {"ecmbeam0", "limpets0", "smartbomb0"});
         for (const char* weapon : {"m_explosive", "m_disruptor", "m_dummy", "m_radiation", "m_ecm", "m_decoy",
                                    "m_bogus", "pd", "ecmbeam", "ecmshock", "limpets"})
@@ -63,18 +71,8 @@ public:
     }
 
 private:
-    void Type(const std::string& name, const std::string& body)
+    void Carrier(const std::string& name, std::initializer_list<const char*> modules)
     {
-        new SIM_ShipModuleType(Dir().Write("data/modules/" + name + ".txt", "[config]\nname = " + name + "\n" + body));
-    }
-
-    void Carrier(const std::string& name, std::initializer_list<const char*> modules,
-                 const std::string& hull = "t_cruiser")
-    {
-        std::string text = "[config]\nname = d_" + name + "\nguiname = x\nhull = " + hull + "\n[modules]\n";
-        int i = 0;
-        for (const char* m : modules)
-            text += std::to_string(i++) + " = " + m + "\n";
-        SIM_ShipDesign::LoadFile(Dir().Write("ships/d_" + name + ".txt", text), true);
+        Design("d_" + name, "t_cruiser", modules, "x");
     }
 };

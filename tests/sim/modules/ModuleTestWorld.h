@@ -3,6 +3,8 @@
 // factory builds, hulls with and without bonuses, a big hull (every hit
 // lands on it), races and designs, written into a temporary folder. Ships are
 // built straight into two fleets with fixed seeds and a fixed 12 ms frame.
+#include "sim/TestBattleFleets.h"
+#include "sim/TestDesignFile.h"
 #include "support/TempDir.h"
 
 #include <fstream>
@@ -56,23 +58,15 @@ public:
         SIM_ShipHull::LoadAll();
         WriteDesigns();
 
-        QlmSrand(4321);
-        GRandom tables(99);
-        InitRandomTables(tables);
-        GUI_BattleGUI::GetInstance().ResetForBattle();
-        GUI_BattleGUI::GetInstance().SetFrameTime(kFrame);
+        StartTestBattle(4321, 99, kFrame);
         GUI_Map::GetInstance() = GUI_Map();
-        GetRemovalQueue().clear();
-
-        m_player.SetOpponent(&m_enemy);
-        m_enemy.SetOpponent(&m_player);
-        m_player.SetZone({0, 0, 200, 1000});
-        m_enemy.SetZone({1800, 0, 2000, 1000});
+        Player().SetZone({0, 0, 200, 1000});
+        Enemy().SetZone({1800, 0, 2000, 1000});
     }
 
     ~ModuleTestWorld()
     {
-        m_ships.clear();
+        m_fleets.DestroyAll();
         GetRemovalQueue().clear();
         GUI_Map::GetInstance() = GUI_Map();
         GUI_BattleGUI::GetInstance().ResetForBattle();
@@ -89,19 +83,9 @@ public:
     SIM_Ship* Build(const std::string& designName, float x, float y, bool enemy = false,
                     std::unique_ptr<SIM_ShipOrders> orders = nullptr)
     {
-        auto ship = std::make_unique<SIM_Ship>();
-        SIM_Ship* raw = ship.get();
-        raw->SetFleet(enemy ? &m_enemy : &m_player);
-        raw->shipId = m_nextId++;
-        raw->x = x;
-        raw->y = y;
-        if (!orders)
-            orders = std::make_unique<SIM_ShipOrders>();
-        raw->BuildFromDesign(SIM_ShipDesign::Find(designName), std::move(orders));
-        raw->SetAngle(0.0f);
-        raw->state = SIM_Ship::ACTIVE;
-        m_ships.push_back(std::move(ship));
-        return raw;
+        SIM_Ship* ship = m_fleets.Build(designName, x, y, enemy, std::move(orders), m_nextId++);
+        ship->state = SIM_Ship::ACTIVE;
+        return ship;
     }
 
     template <class T>
@@ -123,17 +107,25 @@ public:
         return sum;
     }
 
-    SIM_Fleet& Player() { return m_player; }
-    SIM_Fleet& Enemy() { return m_enemy; }
+    SIM_Fleet& Player() { return m_fleets.Player(); }
+    SIM_Fleet& Enemy() { return m_fleets.Enemy(); }
     const TempDir& Dir() const { return m_dir; }
 
-protected:
-    void Module(const std::string& name, const std::string& body)
+    // A module type added to the loaded ones (the world frees it with them).
+    void AddModuleType(const std::string& name, const std::string& body) { new SIM_ShipModuleType(Module(name, body)); }
+    void Design(const std::string& name, const std::string& hull, std::initializer_list<const char*> modules,
+                const std::string& guiName = "")
     {
-        m_dir.Write("data/modules/" + name + ".txt", "[config]\nname = " + name + "\n" + body);
+        WriteTestDesign(m_dir, name, hull, modules, guiName);
     }
 
 private:
+    // Written for the loader to find.
+    std::string Module(const std::string& name, const std::string& body)
+    {
+        return m_dir.Write("data/modules/" + name + ".txt", "[config]\nname = " + name + "\n" + body);
+    }
+
     void WriteModules()
     {
         Module("tactical", "classname = SIM_TacticalModule\nslot_type = STANDARD\nhitpoints = 1\n");
@@ -197,17 +189,6 @@ private:
                     "1 = 128,140,STANDARD\n");
     }
 
-protected:
-    void Design(const std::string& name, const std::string& hull, std::initializer_list<const char*> modules)
-    {
-        std::string text = "[config]\nname = " + name + "\nguiname = " + name + "\nhull = " + hull + "\n[modules]\n";
-        int i = 0;
-        for (const char* m : modules)
-            text += std::to_string(i++) + " = " + m + "\n";
-        SIM_ShipDesign::LoadFile(m_dir.Write("ships/" + name + ".txt", text), true);
-    }
-
-private:
     void WriteDesigns()
     {
         Design("gunship", "t_cruiser", {"engine", "crew", "laser", ""});
@@ -228,9 +209,6 @@ private:
 
     TempDir m_dir;
     std::unique_ptr<ScopedChdir> m_chdir;
-    // Fleets outlive the ships that point at them.
-    SIM_Fleet m_player;
-    SIM_Fleet m_enemy;
-    std::vector<std::unique_ptr<SIM_Ship>> m_ships;
+    TestBattleFleets m_fleets;
     int m_nextId = 1;
 };

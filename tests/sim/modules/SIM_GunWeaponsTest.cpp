@@ -61,24 +61,13 @@ protected:
         Type("fragplasma", "SIM_PlasmaLauncherModule", common + "slot_type = STANDARD\nmax_range = 800\nstyle = FRAGMENTED\n"
                            "animationgap = 0\nframes = 0\n");
         for (const char* t : {"gun", "piercer", "cannon", "arc", "longarc", "plasma", "fragplasma"})
-            Design(std::string("ship_") + t, "t_cruiser", {"engine", "crew", t, ""});
-        Design("ship_turretgun", "t_cruiser", {"engine", "crew", "", "turretgun"});
+            world.Design(std::string("ship_") + t, "t_cruiser", {"engine", "crew", t, ""});
+        world.Design("ship_turretgun", "t_cruiser", {"engine", "crew", "", "turretgun"});
     }
 
     void Type(const std::string& name, const std::string& cls, const std::string& body)
     {
-        // Owned by the type list; the world frees it.
-        new SIM_ShipModuleType(world.Dir().Write("data/modules/" + name + ".txt",
-                                                 "[config]\nname = " + name + "\nclassname = " + cls + "\n" + body));
-    }
-
-    void Design(const std::string& name, const std::string& hull, std::initializer_list<const char*> modules)
-    {
-        std::string text = "[config]\nname = " + name + "\nguiname = " + name + "\nhull = " + hull + "\n[modules]\n";
-        int i = 0;
-        for (const char* m : modules)
-            text += std::to_string(i++) + " = " + m + "\n";
-        SIM_ShipDesign::LoadFile(world.Dir().Write("ships/" + name + ".txt", text), true);
+        world.AddModuleType(name, "classname = " + cls + "\n" + body);
     }
 
     // A shooter with its weapon aimed at the given target.
