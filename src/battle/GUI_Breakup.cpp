@@ -8,7 +8,6 @@
 #include "battle/GUI_Map.h"
 #include "battle/MaskedQuadBatch.h"
 #include "battle/VisualRandom.h"
-#include "engine/QuadRunBatch.h"
 #include "sim/SIM_Ship.h"
 
 namespace {
@@ -98,9 +97,6 @@ void GUI_Breakup::Draw()
     Update(gui.scaledFrameTime, gui.frameStep);
     if (state != BREAKING)
         return;
-    QuadRunBatch& batch = QuadRunBatch::Shared();
-    if (batch.IsOpen())
-        batch.Flush();
     const GUI_Map& map = GUI_Map::GetInstance();
     MaskedQuadBatch& masked = MaskedQuadBatch::Shared();
     masked.Begin(MaskedQuadBatch::ColourFromStage1, false, false);

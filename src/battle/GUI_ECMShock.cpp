@@ -10,7 +10,6 @@
 #include "battle/MaskedQuadBatch.h"
 #include "battle/VisualRandom.h"
 #include "engine/GDebugLog.h"
-#include "engine/QuadRunBatch.h"
 #include "gui/GUI_Tutorial.h"
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_ShipHull.h"
@@ -22,9 +21,6 @@ const char* const kSound = "data/sounds/ecmshock.ogg";
 
 void DrawMaskedQuad(TextureHandle mask, TextureHandle colour, ScreenVertex2 quad[4])
 {
-    QuadRunBatch& batch = QuadRunBatch::Shared();
-    if (batch.IsOpen())
-        batch.Flush();
     MaskedQuadBatch& masked = MaskedQuadBatch::Shared();
     masked.Begin(MaskedQuadBatch::ColourFromStage1, false);
     masked.Add(mask, colour, quad);

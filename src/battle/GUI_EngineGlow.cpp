@@ -12,7 +12,6 @@
 #include "battle/MaskedQuadBatch.h"
 #include "battle/VisualRandom.h"
 #include "engine/D3DEngine.h"
-#include "engine/QuadRunBatch.h"
 #include "sim/SIM_Ship.h"
 #include "sim/modules/SIM_CamoflageShieldModule.h"
 
@@ -177,9 +176,6 @@ void GUI_EngineGlow::DrawMaskedFlames()
     auto& list = MaskedList();
     if (list.empty())
         return;
-    QuadRunBatch& batch = QuadRunBatch::Shared();
-    if (batch.IsOpen())
-        batch.Flush();
     MaskedQuadBatch& masked = MaskedQuadBatch::Shared();
     masked.Begin(MaskedQuadBatch::ColourFromStage0, true);
     for (GUI_EngineGlow* glow : list) {

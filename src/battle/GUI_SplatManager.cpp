@@ -10,7 +10,6 @@
 #include "battle/VisualRandom.h"
 #include "engine/D3DEngine.h"
 #include "engine/GDebugLog.h"
-#include "engine/QuadRunBatch.h"
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_ShipHull.h"
 
@@ -132,9 +131,6 @@ void GUI_SplatManager::Draw()
     lastDrawn = 0;
     if (glows.empty() && radiation.empty())
         return;
-    QuadRunBatch& batch = QuadRunBatch::Shared();
-    if (batch.IsOpen())
-        batch.Flush();
     MaskedQuadBatch& masked = MaskedQuadBatch::Shared();
     masked.Begin(MaskedQuadBatch::ColourFromStage1, false);
     const TextureHandle hull = hullSprite.GetTextureForDraw();

@@ -7,7 +7,6 @@
 #include "battle/GUI_BattleGUI.h"
 #include "battle/GUI_Map.h"
 #include "battle/MaskedQuadBatch.h"
-#include "engine/QuadRunBatch.h"
 #include "sim/SIM_Ship.h"
 
 GUI_TractorBeam::GUI_TractorBeam(SIM_Ship* owner, float widthFactor, int dir, float offset, float x1, float y1,
@@ -97,9 +96,6 @@ void GUI_TractorBeamCollection::DrawAll()
         any = any || (bands->active && !bands->beams.empty());
     if (!any)
         return;
-    QuadRunBatch& batch = QuadRunBatch::Shared();
-    if (batch.IsOpen())
-        batch.Flush();
     MaskedQuadBatch& masked = MaskedQuadBatch::Shared();
     masked.Begin(MaskedQuadBatch::ColourFromStage1, true);
     for (GUI_TractorBeamCollection* bands : Collections())

@@ -1,6 +1,7 @@
 #include "battle/MaskedQuadBatch.h"
 
 #include "engine/D3DEngine.h"
+#include "engine/QuadRunBatch.h"
 
 MaskedQuadBatch& MaskedQuadBatch::Shared()
 {
@@ -58,6 +59,11 @@ void MaskedQuadBatch::Flush()
         m_vertices.clear();
         return;
     }
+    // The quads collected so far lie under these; a masked batch that draws
+    // nothing leaves them to join later quads.
+    QuadRunBatch& quads = QuadRunBatch::Shared();
+    if (quads.IsOpen())
+        quads.Flush();
     if (m_effect.GetFileName().empty())
         m_effect.Load("data/shaders/masked");
     const bool shaded = m_effect.Begin();

@@ -11,8 +11,9 @@
 // tractor bands, ECM crackle, smart-bomb flash); ColourFromStage0 keeps the
 // first texture's colour and lets the second only shape the alpha (engine
 // flames under their scrolling mask). Quads of one state collect into one
-// draw; a new state or End draws what is collected. The caller flushes the
-// shared quad batch first, so that order on screen is call order.
+// draw; a new state or End draws what is collected, after the shared quad
+// batch's quads, so that order on screen is call order (a masked batch that
+// draws nothing does not break the quad batch's runs).
 class MaskedQuadBatch {
 public:
     enum Mode { ColourFromStage1 = 0, ColourFromStage0 = 1 };

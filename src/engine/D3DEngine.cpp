@@ -187,6 +187,14 @@ void D3DEngine::SetAdditiveBlend()
     m_additive = 1;
 }
 
+void D3DEngine::SetPremultipliedBlend()
+{
+    if (m_additive == 2 || !m_device)
+        return;
+    m_device->SetBlendMode(BlendMode::Premultiplied);
+    m_additive = 2;
+}
+
 void D3DEngine::SetNormalBlend()
 {
     if (m_additive == 0 || !m_device)

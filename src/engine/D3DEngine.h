@@ -44,7 +44,10 @@ public:
 
     void SetAdditiveBlend();
     void SetNormalBlend();
-    bool IsAdditive() const { return m_additive != 0; }
+    // Normal and additive quads in one state (the quad batch's runs).
+    void SetPremultipliedBlend();
+    bool IsAdditive() const { return m_additive == 1; }
+    bool IsPremultiplied() const { return m_additive == 2; }
     // Sprites drawn meanwhile show only their shape, in their vertex colour.
     void SetFlatColour(bool on);
 
@@ -133,7 +136,7 @@ private:
     bool m_sceneOpen = false;
     bool m_windowed = true;
     bool m_shaders = false;
-    int m_additive = 0;
+    int m_additive = 0; // the blend last set: 0 normal, 1 additive, 2 premultiplied
     TextureHandle m_currentTexture = 0;
     TextureHandle m_renderTarget = 0;
     int m_screenWidth = 0;

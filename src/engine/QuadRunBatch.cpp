@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 QuadRunBatch& QuadRunBatch::Shared()
 {
@@ -19,7 +20,8 @@ void QuadRunBatch::Begin(int screenWidth, int screenHeight)
     // One border cell on every side holds whatever lies beyond the screen.
     m_cols = std::max(screenWidth, 1) / kCellSize + 3;
     m_rows = std::max(screenHeight, 1) / kCellSize + 3;
-    m_cells.assign(static_cast<size_t>(m_cols) * static_cast<size_t>(m_rows), Cell{});
+    m_cells.resize(static_cast<size_t>(m_cols) * static_cast<size_t>(m_rows));
+    EmptyCells();
     m_runCount = 0;
     m_latest.clear();
     m_open = true;
@@ -33,26 +35,105 @@ int QuadRunBatch::LatestRunOf(uint64_t key) const
     return -1;
 }
 
-void QuadRunBatch::CellRange(const ScreenVertex quad[4], int& x0, int& y0, int& x1, int& y1) const
+void QuadRunBatch::EmptyCells()
 {
-    float minX = quad[0].x, maxX = quad[0].x, minY = quad[0].y, maxY = quad[0].y;
-    for (int i = 1; i < 4; ++i) {
-        minX = std::min(minX, quad[i].x);
-        maxX = std::max(maxX, quad[i].x);
-        minY = std::min(minY, quad[i].y);
-        maxY = std::max(maxY, quad[i].y);
+    if (++m_stamp == 0) { // wrapped: no stale cell may match again
+        std::fill(m_cells.begin(), m_cells.end(), Cell{});
+        m_stamp = 1;
     }
-    // Cell 1 starts at screen 0; anything not a plain number goes everywhere.
-    auto cell = [](float v, int count, int fallback) {
-        if (!std::isfinite(v))
-            return fallback;
+}
+
+QuadRunBatch::Box QuadRunBatch::BoxOf(const ScreenVertex quad[4])
+{
+    Box box{quad[0].x, quad[0].y, quad[0].x, quad[0].y};
+    for (int i = 0; i < 4; ++i) {
+        if (!std::isfinite(quad[i].x) || !std::isfinite(quad[i].y)) {
+            const float inf = std::numeric_limits<float>::infinity();
+            return Box{-inf, -inf, inf, inf};
+        }
+        box.x0 = std::min(box.x0, quad[i].x);
+        box.x1 = std::max(box.x1, quad[i].x);
+        box.y0 = std::min(box.y0, quad[i].y);
+        box.y1 = std::max(box.y1, quad[i].y);
+    }
+    // The rasteriser snaps corners to a fraction of a pixel: boxes closer
+    // than that could share a pixel, so each keeps a pixel's margin.
+    box.x0 -= kMargin;
+    box.y0 -= kMargin;
+    box.x1 += kMargin;
+    box.y1 += kMargin;
+    return box;
+}
+
+bool QuadRunBatch::Overlap(const Box& a, const Box& b)
+{
+    return a.x0 <= b.x1 && b.x0 <= a.x1 && a.y0 <= b.y1 && b.y0 <= a.y1;
+}
+
+void QuadRunBatch::CellRange(const Box& box, int& x0, int& y0, int& x1, int& y1) const
+{
+    // Cell 1 starts at screen 0; the border cells hold everything beyond.
+    auto cell = [](float v, int count) {
         const float c = std::floor(v / static_cast<float>(kCellSize)) + 1.0f;
         return static_cast<int>(std::clamp(c, 0.0f, static_cast<float>(count - 1)));
     };
-    x0 = cell(minX, m_cols, 0);
-    x1 = cell(maxX, m_cols, m_cols - 1);
-    y0 = cell(minY, m_rows, 0);
-    y1 = cell(maxY, m_rows, m_rows - 1);
+    x0 = cell(box.x0, m_cols);
+    x1 = cell(box.x1, m_cols);
+    y0 = cell(box.y0, m_rows);
+    y1 = cell(box.y1, m_rows);
+}
+
+int QuadRunBatch::CellBarrier(const Cell& cell, uint64_t key, const Box& box) const
+{
+    if (cell.stamp != m_stamp)
+        return -1;
+    int barrier = -1;
+    if (cell.last >= 0)
+        barrier = KeyOf(cell.last) != key ? cell.last : cell.lastOther;
+    for (int i = 0; i < cell.recentCount; ++i) {
+        const int run = cell.recent[i];
+        if (run > barrier && KeyOf(run) != key && Overlap(cell.box[i], box))
+            barrier = run;
+    }
+    return barrier;
+}
+
+void QuadRunBatch::Fold(Cell& cell, int run) const
+{
+    // Keeps last the latest folded run and lastOther the latest folded run
+    // whose texture differs from last's.
+    if (cell.last < 0) {
+        cell.last = run;
+    } else if (run >= cell.last) {
+        if (KeyOf(run) != KeyOf(cell.last))
+            cell.lastOther = cell.last;
+        cell.last = run;
+    } else if (KeyOf(run) != KeyOf(cell.last)) {
+        cell.lastOther = std::max(cell.lastOther, run);
+    }
+}
+
+void QuadRunBatch::Touch(Cell& cell, int run, const Box& box) const
+{
+    if (cell.stamp != m_stamp) {
+        cell.stamp = m_stamp;
+        cell.last = cell.lastOther = -1;
+        cell.recentCount = 0;
+    }
+    if (cell.recentCount > 0 && cell.recent[cell.recentCount - 1] == run) {
+        Box& b = cell.box[cell.recentCount - 1];
+        b = Box{std::min(b.x0, box.x0), std::min(b.y0, box.y0), std::max(b.x1, box.x1), std::max(b.y1, box.y1)};
+        return;
+    }
+    if (cell.recentCount == kRecent) {
+        Fold(cell, cell.recent[0]);
+        std::copy(cell.recent + 1, cell.recent + kRecent, cell.recent);
+        std::copy(cell.box + 1, cell.box + kRecent, cell.box);
+        --cell.recentCount;
+    }
+    cell.recent[cell.recentCount] = run;
+    cell.box[cell.recentCount] = box;
+    ++cell.recentCount;
 }
 
 void QuadRunBatch::Add(TextureHandle texture, bool additive, const ScreenVertex quad[4])
@@ -63,59 +144,83 @@ void QuadRunBatch::Add(TextureHandle texture, bool additive, const ScreenVertex 
         texture = page;
         quad = onAtlas;
     }
-    const uint64_t key = Key(texture, additive);
     if (!m_open) {
-        DrawRun(key, quad, 4);
+        D3DEngine& engine = D3DEngine::GetInstance();
+        if (additive)
+            engine.SetAdditiveBlend();
+        else
+            engine.SetNormalBlend();
+        engine.SetTexture(texture);
+        if (IGraphicsDevice* device = engine.GetDevice())
+            device->DrawQuads(quad, 4);
         return;
     }
+    const uint64_t key = Key(texture);
+    const Box box = BoxOf(quad);
     int x0, y0, x1, y1;
-    CellRange(quad, x0, y0, x1, y1);
-    // The latest run of another state that shares a cell with this quad:
-    // the quad may not move in front of it.
+    CellRange(box, x0, y0, x1, y1);
+    // The latest run of another texture that may overlap this quad: the quad
+    // may not move in front of it.
     int barrier = -1;
     for (int y = y0; y <= y1; ++y)
-        for (int x = x0; x <= x1; ++x) {
-            const Cell& c = m_cells[static_cast<size_t>(y * m_cols + x)];
-            if (c.last < 0)
-                continue;
-            barrier = std::max(barrier, m_runs[static_cast<size_t>(c.last)].key != key ? c.last : c.lastOther);
-        }
+        for (int x = x0; x <= x1; ++x)
+            barrier = std::max(barrier, CellBarrier(m_cells[static_cast<size_t>(y * m_cols + x)], key, box));
     int run = LatestRunOf(key);
     if (run < 0 || run <= barrier) {
         run = m_runCount++;
         if (static_cast<size_t>(run) >= m_runs.size())
             m_runs.emplace_back();
-        m_runs[static_cast<size_t>(run)].key = key;
-        m_runs[static_cast<size_t>(run)].vertices.clear();
+        Run& fresh = m_runs[static_cast<size_t>(run)];
+        fresh.key = key;
+        fresh.normal = fresh.additive = false;
+        fresh.vertices.clear();
         auto it = std::find_if(m_latest.begin(), m_latest.end(), [key](const auto& e) { return e.first == key; });
         if (it == m_latest.end())
             m_latest.emplace_back(key, run);
         else
             it->second = run;
     }
-    std::vector<ScreenVertex>& vertices = m_runs[static_cast<size_t>(run)].vertices;
-    vertices.insert(vertices.end(), quad, quad + 4);
+    Run& target = m_runs[static_cast<size_t>(run)];
+    (additive ? target.additive : target.normal) = true;
+    const size_t first = target.vertices.size();
+    target.vertices.insert(target.vertices.end(), quad, quad + 4);
+    for (size_t i = first; i < first + 4; ++i)
+        target.vertices[i].z = additive ? 1.0f : 0.0f;
     for (int y = y0; y <= y1; ++y)
-        for (int x = x0; x <= x1; ++x) {
-            Cell& c = m_cells[static_cast<size_t>(y * m_cols + x)];
-            if (c.last >= 0 && m_runs[static_cast<size_t>(c.last)].key != key)
-                c.lastOther = c.last;
-            c.last = std::max(c.last, run);
-        }
+        for (int x = x0; x <= x1; ++x)
+            Touch(m_cells[static_cast<size_t>(y * m_cols + x)], run, box);
 }
 
-void QuadRunBatch::DrawRun(uint64_t key, const ScreenVertex* vertices, size_t count)
+void QuadRunBatch::DrawRun(const Run& run)
 {
     D3DEngine& engine = D3DEngine::GetInstance();
     IGraphicsDevice* device = engine.GetDevice();
-    if (!device || count == 0)
+    if (!device || run.vertices.empty())
         return;
-    if (key >> 32)
-        engine.SetAdditiveBlend();
-    else
-        engine.SetNormalBlend();
-    engine.SetTexture(static_cast<TextureHandle>(key & 0xFFFFFFFFu));
-    device->DrawQuads(vertices, count);
+    engine.SetTexture(static_cast<TextureHandle>(run.key & 0xFFFFFFFFu));
+    const ScreenVertex* vertices = run.vertices.data();
+    const size_t count = run.vertices.size();
+    // Premultiplied blending serves a run of one kind as well, so a run that
+    // follows a mixed one keeps it. An effect's program does not premultiply:
+    // under one a mixed run goes out in pieces of one kind, in their order.
+    const bool mixed = run.normal && run.additive;
+    if (device->GetCurrentEffect() == 0 && (mixed || engine.IsPremultiplied())) {
+        engine.SetPremultipliedBlend();
+        device->DrawQuads(vertices, count);
+        return;
+    }
+    for (size_t first = 0; first < count;) {
+        const bool adds = Adds(vertices[first]);
+        size_t end = first + 4;
+        while (end < count && Adds(vertices[end]) == adds)
+            end += 4;
+        if (adds)
+            engine.SetAdditiveBlend();
+        else
+            engine.SetNormalBlend();
+        device->DrawQuads(vertices + first, end - first);
+        first = end;
+    }
 }
 
 void QuadRunBatch::Flush()
@@ -125,12 +230,12 @@ void QuadRunBatch::Flush()
         const Run& run = m_runs[static_cast<size_t>(i)];
         if (run.vertices.empty())
             continue;
-        DrawRun(run.key, run.vertices.data(), run.vertices.size());
+        DrawRun(run);
         ++m_lastRuns;
     }
     m_runCount = 0;
     m_latest.clear();
-    std::fill(m_cells.begin(), m_cells.end(), Cell{});
+    EmptyCells();
     D3DEngine::GetInstance().SetNormalBlend();
 }
 

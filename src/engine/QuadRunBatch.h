@@ -9,9 +9,14 @@
 // joins an earlier run of its state only when nothing drawn since that run
 // with another state overlaps it on screen, so every pixel comes out as if
 // the quads had been drawn one by one in call order. Overlap is judged on a
-// coarse screen grid: a near miss only costs an extra run. A picture on the
+// 32-pixel screen grid, and within a cell on the bounding boxes of the last
+// few runs' quads there, so that small quads side by side (escape pods)
+// need not block each other; a near miss only costs an extra run. A picture on the
 // texture atlas is drawn from its page, so overlapping quads of different
-// pictures share a run. Outside Begin/End a quad is drawn at once.
+// pictures share a run. Normal and additive quads of one texture share a run
+// too, drawn with premultiplied blending (a run of one kind keeps its own
+// blend, and under an effect a mixed run is drawn in pieces of one kind).
+// Outside Begin/End a quad is drawn at once.
 class QuadRunBatch {
 public:
     static constexpr int kCellSize = 32;
@@ -36,25 +41,45 @@ public:
 private:
     struct Run {
         uint64_t key = 0;
+        bool normal = false;   // holds normal quads
+        bool additive = false; // holds additive quads
         std::vector<ScreenVertex> vertices;
     };
+    static constexpr int kRecent = 4;
+    struct Box {
+        float x0, y0, x1, y1;
+    };
+    // The runs that touched a cell: the latest few with the box of their
+    // quads there, and the older ones folded into two run numbers.
     struct Cell {
-        int last = -1;      // latest run touching the cell
-        int lastOther = -1; // latest touching run whose state differs from that one's
+        uint32_t stamp = 0; // the cell is empty unless it matches the batch's
+        int last = -1;      // latest folded run
+        int lastOther = -1; // latest folded run whose texture differs from that one's
+        int recentCount = 0;
+        int recent[kRecent];
+        Box box[kRecent];
     };
 
-    static uint64_t Key(TextureHandle texture, bool additive)
-    {
-        return (static_cast<uint64_t>(additive ? 1 : 0) << 32) | texture;
-    }
-    static void DrawRun(uint64_t key, const ScreenVertex* vertices, size_t count);
-    void CellRange(const ScreenVertex quad[4], int& x0, int& y0, int& x1, int& y1) const;
+    static uint64_t Key(TextureHandle texture) { return texture; }
+    // A vertex's z tells an additive quad (1) from a normal one (0).
+    static bool Adds(const ScreenVertex& v) { return v.z >= 0.5f; }
+    static void DrawRun(const Run& run);
+    static constexpr float kMargin = 1.0f;
+    static Box BoxOf(const ScreenVertex quad[4]);
+    static bool Overlap(const Box& a, const Box& b);
+    uint64_t KeyOf(int run) const { return m_runs[static_cast<size_t>(run)].key; }
+    void EmptyCells();
+    void CellRange(const Box& box, int& x0, int& y0, int& x1, int& y1) const;
+    int CellBarrier(const Cell& cell, uint64_t key, const Box& box) const;
+    void Fold(Cell& cell, int run) const;
+    void Touch(Cell& cell, int run, const Box& box) const;
     int LatestRunOf(uint64_t key) const;
 
     bool m_open = false;
     int m_cols = 0;
     int m_rows = 0;
     std::vector<Cell> m_cells;
+    uint32_t m_stamp = 0; // bumped by each flush: empties every cell at once
     std::vector<Run> m_runs; // kept between frames so that steady frames never allocate
     int m_runCount = 0;
     std::vector<std::pair<uint64_t, int>> m_latest; // per state, its latest run

@@ -27,6 +27,7 @@ uniform float uFlipY;
 out vec4 vColour;
 out vec2 vUV0;
 out vec2 vUV1;
+flat out float vAdds;
 void main()
 {
     // Our pixel centres lie on whole numbers, GL's on halves.
@@ -35,6 +36,7 @@ void main()
     vColour = aColour;
     vUV0 = aUV0;
     vUV1 = aUV1;
+    vAdds = aPosition.z >= 0.5 ? 1.0 : 0.0;
 }
 )";
 
@@ -42,11 +44,14 @@ const char* kFragmentShader = R"(#version 330 core
 in vec4 vColour;
 in vec2 vUV0;
 in vec2 vUV1;
+flat in float vAdds;
 uniform sampler2D uTex0;
 uniform int uUseTexture;
 uniform int uAlphaTest;
 uniform int uFlatColour;
-out vec4 fragColour;
+uniform int uPremultiply;
+layout(location = 0, index = 0) out vec4 fragColour;
+layout(location = 0, index = 1) out vec4 fragWeight;
 void main()
 {
     vec4 c = vColour;
@@ -58,6 +63,14 @@ void main()
     if (uAlphaTest != 0 && c.a < 0.5 / 255.0)
         discard;
     fragColour = c;
+    fragWeight = vec4(0.0);
+    if (uPremultiply != 0) {
+        // Blended as (one, one minus the second output's alpha): the colour
+        // and alpha the normal and additive blends would have added, and how
+        // much of the target stays (all of it under an additive quad).
+        fragColour = vec4(c.rgb * c.a, c.a * c.a);
+        fragWeight = vec4(0.0, 0.0, 0.0, vAdds != 0.0 ? 0.0 : c.a);
+    }
 }
 )";
 
@@ -285,6 +298,7 @@ bool GLGraphicsDevice::BuildProgram(const std::string& vertex, const std::string
     out.useTexture = glGetUniformLocation(prog, "uUseTexture");
     out.alphaTest = glGetUniformLocation(prog, "uAlphaTest");
     out.flatColour = glGetUniformLocation(prog, "uFlatColour");
+    out.premultiply = glGetUniformLocation(prog, "uPremultiply");
     GLint current = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &current);
     glUseProgram(prog);
@@ -511,7 +525,11 @@ void GLGraphicsDevice::SetTexture(int stage, TextureHandle texture)
 
 void GLGraphicsDevice::SetBlendMode(BlendMode mode)
 {
-    if (m_cache.SetBlendMode(mode))
+    if (!m_cache.SetBlendMode(mode))
+        return;
+    if (mode == BlendMode::Premultiplied)
+        glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC1_ALPHA);
+    else
         glBlendFunc(GL_SRC_ALPHA, mode == BlendMode::Additive ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
 }
 
@@ -566,6 +584,8 @@ void GLGraphicsDevice::UseCurrentProgram()
         glUniform1i(p.alphaTest, m_cache.AlphaTest() ? 1 : 0);
     if (p.flatColour >= 0)
         glUniform1i(p.flatColour, m_cache.FlatColour() ? 1 : 0);
+    if (p.premultiply >= 0) // with blending off a quad writes its plain colour
+        glUniform1i(p.premultiply, m_cache.Blend() == BlendMode::Premultiplied && m_cache.AlphaBlend() ? 1 : 0);
 }
 
 void GLGraphicsDevice::SetVertexLayout(size_t stride, size_t offset, bool twoTextures)

@@ -71,6 +71,7 @@ public:
     void DestroyEffect(EffectHandle effect) override;
     void SetEffect(EffectHandle effect) override;
     void SetEffectFloat(EffectHandle effect, const char* name, float value) override;
+    EffectHandle GetCurrentEffect() const override { return m_cache.Effect(); }
 
     bool ReadPixels(TextureHandle target, int x, int y, int width, int height,
                     std::vector<uint8_t>& rgba) override;
@@ -91,7 +92,8 @@ private:
     };
     struct Program {
         unsigned id = 0;
-        int targetSize = -1, flipY = -1, tex0 = -1, tex1 = -1, useTexture = -1, alphaTest = -1, flatColour = -1;
+        int targetSize = -1, flipY = -1, tex0 = -1, tex1 = -1, useTexture = -1, alphaTest = -1, flatColour = -1,
+            premultiply = -1;
         std::map<std::string, int> floats;
     };
 

@@ -62,6 +62,7 @@ public:
     void DestroyEffect(EffectHandle effect) override;
     void SetEffect(EffectHandle effect) override;
     void SetEffectFloat(EffectHandle effect, const char* name, float value) override;
+    EffectHandle GetCurrentEffect() const override { return m_cache.Effect(); }
 
     bool ReadPixels(TextureHandle target, int x, int y, int width, int height,
                     std::vector<uint8_t>& rgba) override;

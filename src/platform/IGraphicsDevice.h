@@ -27,7 +27,12 @@ using TextureHandle = uint32_t; // 0 = no texture (or, for render targets, the b
 using EffectHandle = uint32_t;  // 0 = the fixed pipeline
 
 enum class PixelFormat { BGRA8, DXT1, DXT3, DXT5 };
-enum class BlendMode { Normal, Additive };
+// Premultiplied draws normal and additive quads in one state: the quad
+// program premultiplies the colour by its alpha, and a vertex whose z is at
+// least 0.5 adds (its alpha weighs nothing of what lies under it). Every
+// channel of the target, alpha included, comes out as with Normal or
+// Additive. Meant for the fixed program only: effects do not premultiply.
+enum class BlendMode { Normal, Additive, Premultiplied };
 enum class TextureFilter { Linear, Point };
 enum class TextureAddress { Clamp, Wrap };
 enum class PrimitiveType { TriangleList, TriangleStrip, LineList };
@@ -104,6 +109,8 @@ public:
     virtual void DestroyEffect(EffectHandle effect) = 0;
     virtual void SetEffect(EffectHandle effect) = 0;
     virtual void SetEffectFloat(EffectHandle effect, const char* name, float value) = 0;
+    // The effect draws go through now; 0 for the fixed program.
+    virtual EffectHandle GetCurrentEffect() const = 0;
 
     // Read-back, rows top-down, 4 bytes a pixel in RGBA order. target 0 is the back buffer.
     virtual bool ReadPixels(TextureHandle target, int x, int y, int width, int height,

@@ -251,19 +251,40 @@ TEST_F(BattleScreenTest, FortyShipsOfTwoHullsDrawTheirHullLayerInAHandfulOfRuns)
     ASSERT_GT(turretQuads, 40u);
     for (TextureHandle t : {hulls[0], hulls[1], turrets[0], turrets[1]})
         EXPECT_TRUE(atlas.Contains(t));
-    int pictureDraws = 0;
-    size_t pictureQuads = 0;
+    size_t layerQuads = 0;
     for (size_t i = layerStart; i < layerEnd; ++i) {
         const auto& draw = device->GetDraws()[i];
         EXPECT_EQ(std::find(hulls.begin(), hulls.end(), draw.texture), hulls.end()) << "no hull from its own texture";
-        if (draw.blend != BlendMode::Normal)
-            continue;
-        ++pictureDraws;
-        pictureQuads += draw.vertexCount / 4;
+        layerQuads += draw.vertexCount / 4;
     }
-    EXPECT_EQ(pictureDraws, 1) << "hulls and turrets of both races in one run";
-    EXPECT_EQ(pictureQuads, 40u + turretQuads) << "every hull and turret is drawn";
-    EXPECT_LE(layerEnd - layerStart, 4u) << "glows, hulls and turrets of the layer in a handful of runs";
+    // The ships' own glows and lights lie over and under their hulls: they
+    // join the same run.
+    EXPECT_EQ(layerEnd - layerStart, 1u) << "glows, hulls and turrets of both races in one run";
+    EXPECT_GT(layerQuads, 40u + turretQuads) << "every hull and turret is drawn, and the glows";
+
+    // In tight ranks each ship's engine glows (added under its hull) and
+    // lights (added over it) overlap the neighbours' hulls: the layer still
+    // goes out in one run and one blend state.
+    for (size_t i = 0; i < ships.size(); ++i) {
+        ships[i]->x = map.cameraX + 200.0f + 50.0f * static_cast<float>(i % 8);
+        ships[i]->y = map.cameraY + 200.0f + 40.0f * static_cast<float>(i / 8);
+    }
+    device->ClearDraws();
+    engine.ClearAndBeginScene();
+    gui().Render();
+    engine.EndScene();
+    std::vector<BlendMode> blends;
+    size_t additiveQuads = 0;
+    for (size_t i = layerStart; i < layerEnd; ++i) {
+        const auto& draw = device->GetDraws()[i];
+        if (std::find(blends.begin(), blends.end(), draw.blend) == blends.end())
+            blends.push_back(draw.blend);
+        for (size_t v = 0; v < draw.vertices.size(); v += 4)
+            additiveQuads += draw.vertices[v].z >= 0.5f;
+    }
+    EXPECT_EQ(layerEnd - layerStart, 1u);
+    EXPECT_EQ(blends, std::vector<BlendMode>{BlendMode::Premultiplied});
+    EXPECT_GT(additiveQuads, 0u) << "glows and hulls share the runs";
 
     // A ship off the screen draws nothing but still runs its frame update
     // (counted without the atlas, by the hulls' own textures).

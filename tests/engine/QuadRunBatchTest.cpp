@@ -2,9 +2,13 @@
 
 #include "engine/D3DEngine.h"
 #include "platform/HeadlessGraphicsDevice.h"
+#include "support/GLTestContext.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -21,7 +25,7 @@ class QuadRunBatchTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        auto device = std::make_unique<HeadlessGraphicsDevice>(640, 480);
+        auto device = std::make_unique<HeadlessGraphicsDevice>(640, 480, true);
         m_device = device.get();
         ASSERT_TRUE(D3DEngine::GetInstance().Init(std::move(device)));
     }
@@ -51,6 +55,7 @@ protected:
 using D = std::tuple<TextureHandle, BlendMode, size_t>;
 constexpr auto N = BlendMode::Normal;
 constexpr auto A = BlendMode::Additive;
+constexpr auto P = BlendMode::Premultiplied;
 
 } // namespace
 
@@ -73,35 +78,46 @@ TEST_F(QuadRunBatchTest, QuadsJoinAnEarlierRunOnlyWhenNothingBetweenCoversThem)
     EXPECT_EQ(D3DEngine::GetInstance().IsAdditive(), false) << "a batch leaves normal blending behind";
 }
 
-TEST_F(QuadRunBatchTest, OverlapIsJudgedOnThirtyTwoPixelCellsWithTheOffScreenBorderShared)
+TEST_F(QuadRunBatchTest, OverlapIsJudgedOnTheBoxesOfTheLatestFourRunsOfACellWithAPixelsMargin)
 {
     const TextureHandle a = MakeTexture(), b = MakeTexture();
-    // b misses the second a by ten pixels, but they share the cell 0..31:
-    // the second a may not move in front of b.
-    m_batch.Begin(640, 480);
-    m_batch.Add(a, false, QuadAt(0, 0, 10, 10).v);
-    m_batch.Add(b, false, QuadAt(20, 0, 31, 10).v);
-    m_batch.Add(a, false, QuadAt(0, 20, 10, 30).v);
-    m_batch.End();
-    EXPECT_EQ(m_batch.GetLastRunCount(), 3);
-
-    // With b from x = 32 on, in the next cell, the second a joins the first.
-    m_device->ClearDraws();
-    m_batch.Begin(640, 480);
-    m_batch.Add(a, false, QuadAt(0, 0, 10, 10).v);
-    m_batch.Add(b, false, QuadAt(32, 0, 43, 10).v);
-    m_batch.Add(a, false, QuadAt(0, 20, 10, 30).v);
-    m_batch.End();
+    auto runs = [&](std::initializer_list<std::pair<TextureHandle, QuadAt>> quads) {
+        m_device->ClearDraws();
+        m_batch.Begin(640, 480);
+        for (const auto& [texture, quad] : quads)
+            m_batch.Add(texture, false, quad.v);
+        m_batch.End();
+        return m_batch.GetLastRunCount();
+    };
+    // Side by side in one 32-pixel cell (escape pods): the second a joins
+    // the first, in front of b, which it does not touch.
+    EXPECT_EQ(runs({{a, QuadAt(0, 0, 10, 10)}, {b, QuadAt(20, 0, 31, 10)}, {a, QuadAt(0, 20, 10, 30)}}), 2);
     EXPECT_EQ(Draws(), (std::vector<D>{{a, N, 2}, {b, N, 1}}));
+    // Boxes closer than a pixel each count as overlapping.
+    EXPECT_EQ(runs({{a, QuadAt(0, 0, 10, 10)}, {b, QuadAt(12, 12, 20, 20)}, {a, QuadAt(0, 12, 10, 20)}}), 3);
+    EXPECT_EQ(runs({{a, QuadAt(0, 0, 10, 10)}, {b, QuadAt(12.5f, 12, 20, 20)}, {a, QuadAt(0, 12, 10, 20)}}), 2);
+    // A corner that is not a number overlaps everything.
+    QuadAt broken(300, 300, 310, 310);
+    broken.v[2].x = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_EQ(runs({{a, QuadAt(0, 0, 10, 10)}, {b, broken}, {a, QuadAt(600, 440, 610, 450)}}), 3);
 
-    // Everything left of the screen shares one border column, however far out.
-    m_device->ClearDraws();
-    m_batch.Begin(640, 480);
-    m_batch.Add(a, false, QuadAt(-5000, 0, -4990, 10).v);
-    m_batch.Add(b, false, QuadAt(-20, 0, -10, 10).v);
-    m_batch.Add(a, false, QuadAt(-300, 0, -290, 10).v);
-    m_batch.End();
-    EXPECT_EQ(m_batch.GetLastRunCount(), 3);
+    // A cell keeps the boxes of its latest four runs; older ones block
+    // every other texture in the whole cell.
+    std::vector<TextureHandle> others;
+    for (int i = 0; i < 5; ++i)
+        others.push_back(MakeTexture());
+    auto crowded = [&](int count) {
+        m_device->ClearDraws();
+        m_batch.Begin(640, 480);
+        m_batch.Add(a, false, QuadAt(0, 0, 3, 3).v);
+        for (int i = 0; i < count; ++i) // small specks along the diagonal
+            m_batch.Add(others[static_cast<size_t>(i)], false, QuadAt(6.0f + 5 * i, 6.0f + 5 * i, 8.0f + 5 * i, 8.0f + 5 * i).v);
+        m_batch.Add(a, false, QuadAt(0, 26, 3, 29).v); // touches none of them
+        m_batch.End();
+        return m_batch.GetLastRunCount();
+    };
+    EXPECT_EQ(crowded(4), 5) << "the first a was folded, but its own texture does not block";
+    EXPECT_EQ(crowded(5), 7) << "the first speck was folded: it may lie anywhere in the cell";
 }
 
 TEST_F(QuadRunBatchTest, OutsideBeginAndEndAQuadDrawsAtOnce)
@@ -110,4 +126,133 @@ TEST_F(QuadRunBatchTest, OutsideBeginAndEndAQuadDrawsAtOnce)
     m_batch.Add(t, true, QuadAt(0, 0, 10, 10).v);
     EXPECT_EQ(Draws(), (std::vector<D>{{t, A, 1}}));
     EXPECT_TRUE(m_device->GetDraws()[0].quads);
+}
+
+TEST_F(QuadRunBatchTest, NormalAndAdditiveQuadsOfOneTextureShareARunWithPremultipliedBlending)
+{
+    const TextureHandle sheet = MakeTexture(), other = MakeTexture();
+    const int blendsBefore = m_device->GetStats().blendChanges;
+    m_batch.Begin(640, 480);
+    m_batch.Add(other, false, QuadAt(300, 300, 340, 340).v);
+    m_batch.Add(sheet, true, QuadAt(10, 10, 50, 50).v); // an engine glow under its hull
+    m_batch.Add(sheet, false, QuadAt(10, 10, 50, 50).v);
+    m_batch.Add(sheet, true, QuadAt(20, 20, 40, 40).v); // a running light over it
+    m_batch.Add(other, false, QuadAt(30, 30, 70, 70).v);
+    m_batch.Add(sheet, false, QuadAt(60, 60, 80, 80).v); // over the other texture's quad
+    m_batch.End();
+    // A run of one kind keeps its own blend, unless it follows a mixed one:
+    // one change to premultiplied and one back to normal.
+    EXPECT_EQ(Draws(), (std::vector<D>{{other, N, 1}, {sheet, P, 3}, {other, P, 1}, {sheet, P, 1}}));
+    EXPECT_EQ(m_device->GetStats().blendChanges - blendsBefore, 2);
+    // The vertex's z tells the kinds apart, whatever the caller put there.
+    std::vector<float> z;
+    for (const ScreenVertex& v : m_device->GetDraws()[1].vertices)
+        z.push_back(v.z);
+    EXPECT_EQ(z, (std::vector<float>{1, 1, 1, 1, 0, 0, 0, 0, 1, 1, 1, 1}));
+    EXPECT_EQ(m_device->GetState().Blend(), BlendMode::Normal);
+    EXPECT_FALSE(D3DEngine::GetInstance().IsPremultiplied());
+}
+
+TEST_F(QuadRunBatchTest, UnderAnEffectAMixedRunGoesOutInPiecesOfOneKindInOrder)
+{
+    // An effect's program does not premultiply.
+    TempDir dir;
+    dir.Write("fx.frag", "void main() {}\n");
+    const EffectHandle effect = m_device->LoadEffect(dir.File("fx"));
+    ASSERT_NE(effect, 0u);
+    const TextureHandle sheet = MakeTexture();
+    m_batch.Begin(640, 480);
+    m_batch.Add(sheet, false, QuadAt(10, 10, 50, 50).v);
+    m_batch.Add(sheet, false, QuadAt(100, 10, 150, 50).v);
+    m_batch.Add(sheet, true, QuadAt(10, 10, 50, 50).v);
+    m_batch.Add(sheet, false, QuadAt(20, 20, 40, 40).v);
+    m_device->SetEffect(effect);
+    m_batch.End();
+    m_device->SetEffect(0);
+    EXPECT_EQ(Draws(), (std::vector<D>{{sheet, N, 2}, {sheet, A, 1}, {sheet, N, 1}}));
+    EXPECT_EQ(m_batch.GetLastRunCount(), 1);
+}
+
+// Through OpenGL (offscreen): a mixed run looks as its quads drawn one by one
+// with their own blends, in every channel of the target.
+TEST(GLQuadRunBatch, AMixedRunLooksAsItsQuadsDrawnOneByOne)
+{
+    constexpr int kSide = 64;
+    GLTestContext gl;
+    ASSERT_NO_FATAL_FAILURE(gl.Open("batch", kSide, kSide));
+    D3DEngine& engine = D3DEngine::GetInstance();
+    IGraphicsDevice* device = engine.GetDevice();
+    ASSERT_FALSE(device->IsHeadless());
+
+    // A soft disc: opaque in the middle, partial alpha towards its edges
+    // and none in its corners, each texel a colour of its own.
+    TextureData disc;
+    disc.width = disc.height = 8;
+    disc.levels.emplace_back();
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) {
+            const float d = std::abs(x - 3.5f) + std::abs(y - 3.5f);
+            const int alpha = d >= 6.0f ? 0 : d <= 2.0f ? 255 : static_cast<int>(255.0f * (6.0f - d) / 4.0f);
+            disc.levels[0].insert(disc.levels[0].end(), {static_cast<uint8_t>(40 * x), static_cast<uint8_t>(200 - 20 * y),
+                                                         static_cast<uint8_t>(90 + 20 * x), static_cast<uint8_t>(alpha)});
+        }
+    const TextureHandle texture = device->CreateTexture(disc);
+    const TextureHandle target = device->CreateRenderTarget(kSide, kSide);
+    ASSERT_NE(texture, 0u);
+    ASSERT_NE(target, 0u);
+    struct Sprite {
+        QuadAt quad;
+        bool additive;
+    };
+    const Sprite sprites[] = {
+        {QuadAt(2, 2, 40, 40), true},                // glow under the hull
+        {QuadAt(8, 6, 44, 46, 0xFFFFFFFFu), false},  // hull
+        {QuadAt(14, 20, 62, 50, 0xC0FF8040u), true}, // partial glow over it
+        {QuadAt(20, 10, 50, 40, 0x80FFFFFFu), false},
+        {QuadAt(0, 30, 30, 60, 0xFF60FF60u), true},
+        {QuadAt(24, 24, 34, 34, 0xE0FFFFFFu), false},
+    };
+
+    auto draw = [&](TextureHandle into, bool batched) {
+        device->SetRenderTarget(into);
+        device->Clear(0x80336699u); // a coloured background, half its alpha
+        if (batched) {
+            QuadRunBatch batch;
+            const int drawsBefore = device->GetStats().drawCalls;
+            batch.Begin(kSide, kSide);
+            for (const Sprite& s : sprites)
+                batch.Add(texture, s.additive, s.quad.v);
+            batch.End();
+            EXPECT_EQ(device->GetStats().drawCalls - drawsBefore, 1);
+        } else {
+            engine.SetTexture(texture);
+            for (const Sprite& s : sprites) {
+                if (s.additive)
+                    engine.SetAdditiveBlend();
+                else
+                    engine.SetNormalBlend();
+                device->DrawQuads(s.quad.v, 4);
+            }
+            engine.SetNormalBlend();
+        }
+        std::vector<uint8_t> rgba;
+        EXPECT_TRUE(device->ReadPixels(into, 0, 0, kSide, kSide, rgba));
+        return rgba;
+    };
+    for (const TextureHandle into : {target, TextureHandle(0)}) {
+        const std::vector<uint8_t> old = draw(into, false);
+        const std::vector<uint8_t> now = draw(into, true);
+        ASSERT_EQ(old.size(), now.size());
+        ASSERT_EQ(old.size(), static_cast<size_t>(kSide * kSide * 4));
+        int worst = 0, changed = 0;
+        for (size_t i = 0; i < old.size(); ++i) {
+            worst = std::max(worst, std::abs(old[i] - now[i]));
+            const int background = i % 4 == 0 ? 0x33 : i % 4 == 1 ? 0x66 : i % 4 == 2 ? 0x99 : -1;
+            changed += background >= 0 && std::abs(old[i] - background) > 8;
+        }
+        // The render target's alpha too: it is read where the target is drawn.
+        EXPECT_LE(worst, 2) << (into ? "render target" : "back buffer");
+        EXPECT_GT(changed, kSide * kSide / 2) << "the sprites cover much of the picture";
+    }
+    gl.Close();
 }

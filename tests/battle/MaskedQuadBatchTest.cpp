@@ -1,0 +1,68 @@
+#include "battle/MaskedQuadBatch.h"
+
+#include "engine/D3DEngine.h"
+#include "engine/QuadRunBatch.h"
+#include "platform/HeadlessGraphicsDevice.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+TextureHandle MakeTexture(IGraphicsDevice& device)
+{
+    TextureData data;
+    data.width = data.height = 4;
+    data.levels.push_back(std::vector<uint8_t>(64, 0xFF));
+    return device.CreateTexture(data);
+}
+
+void Quad(ScreenVertex v[4], float l, float t, float r, float b)
+{
+    v[0] = {l, t, 0, 1, 0xFFFFFFFFu, 0, 0};
+    v[1] = {r, t, 0, 1, 0xFFFFFFFFu, 1, 0};
+    v[2] = {l, b, 0, 1, 0xFFFFFFFFu, 0, 1};
+    v[3] = {r, b, 0, 1, 0xFFFFFFFFu, 1, 1};
+}
+
+} // namespace
+
+TEST(MaskedQuadBatch, DrawsAfterTheQuadsCollectedBeforeItAndBreaksNoRunWhenItDrawsNothing)
+{
+    auto owned = std::make_unique<HeadlessGraphicsDevice>(640, 480);
+    HeadlessGraphicsDevice& device = *owned;
+    D3DEngine& engine = D3DEngine::GetInstance();
+    ASSERT_TRUE(engine.Init(std::move(owned)));
+    const TextureHandle sheet = MakeTexture(device), mask = MakeTexture(device), colour = MakeTexture(device);
+    QuadRunBatch& quads = QuadRunBatch::Shared();
+    MaskedQuadBatch& masked = MaskedQuadBatch::Shared();
+    ScreenVertex v[4];
+    ScreenVertex2 v2[4] = {};
+
+    quads.Begin(640, 480);
+    Quad(v, 10, 10, 50, 50);
+    quads.Add(sheet, false, v);
+    masked.Begin(MaskedQuadBatch::ColourFromStage1, false);
+    masked.End(); // nothing on screen: no draw, no flush
+    Quad(v, 100, 10, 140, 50);
+    quads.Add(sheet, false, v);
+    EXPECT_TRUE(device.GetDraws().empty());
+
+    masked.Begin(MaskedQuadBatch::ColourFromStage1, false);
+    masked.Add(mask, colour, v2);
+    masked.End();
+    Quad(v, 10, 10, 50, 50);
+    quads.Add(sheet, false, v);
+    quads.End();
+
+    const auto& draws = device.GetDraws();
+    ASSERT_EQ(draws.size(), 3u);
+    EXPECT_EQ(draws[0].texture, sheet);
+    EXPECT_EQ(draws[0].vertexCount, 8u) << "both quads before the masked one in one run";
+    EXPECT_TRUE(draws[1].twoTextures);
+    EXPECT_EQ(draws[1].texture, mask);
+    EXPECT_EQ(draws[2].texture, sheet);
+    EXPECT_EQ(draws[2].vertexCount, 4u);
+    engine.Release();
+}
