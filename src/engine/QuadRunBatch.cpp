@@ -33,14 +33,23 @@ int QuadRunBatch::LatestRunOf(uint64_t key) const
     return -1;
 }
 
-void QuadRunBatch::CellRange(const ScreenVertex quad[4], int& x0, int& y0, int& x1, int& y1) const
+void QuadRunBatch::CellRange(const ScreenVertex* quad, size_t count, int& x0, int& y0, int& x1, int& y1) const
 {
     float minX = quad[0].x, maxX = quad[0].x, minY = quad[0].y, maxY = quad[0].y;
-    for (int i = 1; i < 4; ++i) {
-        minX = std::min(minX, quad[i].x);
-        maxX = std::max(maxX, quad[i].x);
-        minY = std::min(minY, quad[i].y);
-        maxY = std::max(maxY, quad[i].y);
+    auto grow = [&](const ScreenVertex& v) {
+        minX = std::min(minX, v.x);
+        maxX = std::max(maxX, v.x);
+        minY = std::min(minY, v.y);
+        maxY = std::max(maxY, v.y);
+    };
+    // The single quad, by far the most common, unrolled.
+    if (count == 4) {
+        grow(quad[1]);
+        grow(quad[2]);
+        grow(quad[3]);
+    } else {
+        for (size_t i = 1; i < count; ++i)
+            grow(quad[i]);
     }
     // Cell 1 starts at screen 0; anything not a plain number goes everywhere.
     auto cell = [](float v, int count, int fallback) {
@@ -63,13 +72,34 @@ void QuadRunBatch::Add(TextureHandle texture, bool additive, const ScreenVertex 
         texture = page;
         quad = onAtlas;
     }
-    const uint64_t key = Key(texture, additive);
+    AddKeyed(Key(texture, additive), quad, 4);
+}
+
+void QuadRunBatch::AddPointSampled(TextureHandle texture, bool additive, const ScreenVertex* quads, size_t count)
+{
+    AddKeyed(Key(texture, additive) | kPointSampled, quads, count - count % 4);
+}
+
+void QuadRunBatch::AddFilled(bool additive, const ScreenVertex* quads, size_t count)
+{
+    AddKeyed(Key(0, additive), quads, count - count % 4);
+}
+
+void QuadRunBatch::AddLine(bool additive, const ScreenVertex line[2])
+{
+    AddKeyed(Key(0, additive) | kLines, line, 2);
+}
+
+void QuadRunBatch::AddKeyed(uint64_t key, const ScreenVertex* quad, size_t count)
+{
+    if (count == 0)
+        return;
     if (!m_open) {
-        DrawRun(key, quad, 4);
+        DrawRun(key, quad, count);
         return;
     }
     int x0, y0, x1, y1;
-    CellRange(quad, x0, y0, x1, y1);
+    CellRange(quad, count, x0, y0, x1, y1);
     // The latest run of another state that shares a cell with this quad:
     // the quad may not move in front of it.
     int barrier = -1;
@@ -94,7 +124,7 @@ void QuadRunBatch::Add(TextureHandle texture, bool additive, const ScreenVertex 
             it->second = run;
     }
     std::vector<ScreenVertex>& vertices = m_runs[static_cast<size_t>(run)].vertices;
-    vertices.insert(vertices.end(), quad, quad + 4);
+    vertices.insert(vertices.end(), quad, quad + count);
     for (int y = y0; y <= y1; ++y)
         for (int x = x0; x <= x1; ++x) {
             Cell& c = m_cells[static_cast<size_t>(y * m_cols + x)];
@@ -110,11 +140,23 @@ void QuadRunBatch::DrawRun(uint64_t key, const ScreenVertex* vertices, size_t co
     IGraphicsDevice* device = engine.GetDevice();
     if (!device || count == 0)
         return;
-    if (key >> 32)
+    if ((key >> 32) & 1)
         engine.SetAdditiveBlend();
     else
         engine.SetNormalBlend();
     engine.SetTexture(static_cast<TextureHandle>(key & 0xFFFFFFFFu));
+    engine.ApplyState();
+    if (key & kLines) {
+        device->DrawPrimitives(PrimitiveType::LineList, vertices, count);
+        return;
+    }
+    if (key & kPointSampled) {
+        // Runs are only ever collected under the plain linear sampler.
+        device->SetSampler(0, TextureFilter::Point, TextureAddress::Clamp);
+        device->DrawQuads(vertices, count);
+        device->SetSampler(0, TextureFilter::Linear, TextureAddress::Clamp);
+        return;
+    }
     device->DrawQuads(vertices, count);
 }
 
@@ -138,6 +180,71 @@ void QuadRunBatch::End()
 {
     if (!m_open)
         return;
+    if (m_interfaceDepth > 0) {
+        // The device is left as the interface's last draw set it.
+        BeforeDirectDraw();
+        m_open = false;
+        m_interfaceDepth = 0;
+        D3DEngine::GetInstance().SetDeferStateChanges(false);
+        return;
+    }
     Flush();
     m_open = false;
+}
+
+void QuadRunBatch::BeginInterface(int screenWidth, int screenHeight)
+{
+    if (TakesDirectQuads()) {
+        ++m_interfaceDepth;
+        return;
+    }
+    Begin(screenWidth, screenHeight);
+    m_interfaceDepth = 1;
+    D3DEngine::GetInstance().SetDeferStateChanges(true);
+}
+
+void QuadRunBatch::EndInterface()
+{
+    if (!TakesDirectQuads())
+        return;
+    if (m_interfaceDepth > 1)
+        --m_interfaceDepth;
+    else
+        End();
+}
+
+QuadRunBatch::InterfaceScope::InterfaceScope()
+{
+    const D3DEngine& engine = D3DEngine::GetInstance();
+    if (!engine.IsInitialised())
+        return;
+    Shared().BeginInterface(engine.GetScreenWidth(), engine.GetScreenHeight());
+    m_opened = true;
+}
+
+QuadRunBatch::InterfaceScope::~InterfaceScope()
+{
+    if (m_opened)
+        Shared().EndInterface();
+}
+
+void QuadRunBatch::BeforeDirectDraw()
+{
+    QuadRunBatch& batch = Shared();
+    if (!batch.TakesDirectQuads())
+        return;
+    D3DEngine& engine = D3DEngine::GetInstance();
+    if (batch.m_runCount > 0) {
+        // The runs leave their own texture and blend behind: put back what
+        // the caller set.
+        const TextureHandle texture = engine.GetCurrentTexture();
+        const bool additive = engine.IsAdditive();
+        batch.Flush();
+        engine.SetTexture(texture);
+        if (additive)
+            engine.SetAdditiveBlend();
+        else
+            engine.SetNormalBlend();
+    }
+    engine.ApplyState();
 }
