@@ -1,6 +1,7 @@
 #include "app/GUI_GameModeBase.h"
 
 #include "app/APP_SaveNotice.h"
+#include "engine/QuadRunBatch.h"
 #include "gui/GUI_Cursor.h"
 #include "gui/GUI_Tooltip.h"
 #include "gui/GUI_WindowBase.h"
@@ -17,6 +18,9 @@ void GUI_GameModeBase::DrawInterfaceTail(bool tooltipsOnTop)
     // A save that failed since the last frame is told here, on the main
     // thread, before the windows are drawn.
     APP_SaveNotice::GetInstance().ShowPending();
+    // Frames, texts and pictures of every window and tooltip go out in a
+    // few runs instead of a draw each.
+    QuadRunBatch::InterfaceScope batched;
     GUI_WindowManager::GetInstance().DrawWindows();
     if (tooltipsOnTop)
         GUI_Cursor::GetInstance().DrawDraggedWindow();

@@ -698,13 +698,17 @@ void GUI_BattleGUI::DrawFrontLayers()
         Trace("postprocess-end");
         GUI_PostProcessor::GetInstance().EndFrame();
     }
-    if (hudShown) {
-        Trace("damagetexts");
-        BattleHud::DrawOverlays(damageTextsShown != 0, scaledFrameTime);
-    }
-    if (hudShown || shipPicking == STATE_ENDED) {
-        Trace("windows");
-        DrawWindowsAndTooltips();
+    {
+        // The damage texts and name labels share runs with the windows.
+        QuadRunBatch::InterfaceScope batched;
+        if (hudShown) {
+            Trace("damagetexts");
+            BattleHud::DrawOverlays(damageTextsShown != 0, scaledFrameTime);
+        }
+        if (hudShown || shipPicking == STATE_ENDED) {
+            Trace("windows");
+            DrawWindowsAndTooltips();
+        }
     }
     if (GUI_Sounds* sounds = GetSounds())
         sounds->RefreshDroneVolume(drones);

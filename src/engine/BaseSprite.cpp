@@ -1,6 +1,7 @@
 #include "engine/BaseSprite.h"
 
 #include "engine/D3DEngine.h"
+#include "engine/QuadRunBatch.h"
 #include "engine/SinCosTables.h"
 
 #include <algorithm>
@@ -66,10 +67,27 @@ bool BaseSprite::HitTest(float x, float y) const
     return x >= minX && x < maxX && y >= minY && y < maxY;
 }
 
+namespace {
+// With the bound texture and blend; inside the interface's batch it joins the runs.
+void DrawBoundQuad(const ScreenVertex quad[4])
+{
+    D3DEngine& engine = D3DEngine::GetInstance();
+    IGraphicsDevice* device = engine.GetDevice();
+    if (!device)
+        return;
+    QuadRunBatch& batch = QuadRunBatch::Shared();
+    if (batch.TakesDirectQuads() && engine.IsPlainState()) {
+        batch.Add(engine.GetCurrentTexture(), engine.IsAdditive(), quad);
+        return;
+    }
+    QuadRunBatch::BeforeDirectDraw();
+    device->DrawPrimitives(PrimitiveType::TriangleStrip, quad, 4);
+}
+} // namespace
+
 void BaseSprite::Draw()
 {
-    if (IGraphicsDevice* device = D3DEngine::GetInstance().GetDevice())
-        device->DrawPrimitives(PrimitiveType::TriangleStrip, m_vertices, 4);
+    DrawBoundQuad(m_vertices);
 }
 
 bool BaseSprite::ClipTo(const GRect& clip, ScreenVertex out[4]) const
@@ -106,8 +124,7 @@ void BaseSprite::DrawClipped(const GRect& clip)
     ScreenVertex v[4];
     if (!ClipTo(clip, v))
         return;
-    if (IGraphicsDevice* device = D3DEngine::GetInstance().GetDevice())
-        device->DrawPrimitives(PrimitiveType::TriangleStrip, v, 4);
+    DrawBoundQuad(v);
 }
 
 void BaseSprite::SetColour(uint8_t a, uint8_t r, uint8_t g, uint8_t b)

@@ -7,6 +7,7 @@
 #include "engine/GSafeFile.h"
 #include "engine/GTexture9.h"
 #include "engine/GVertexBuffer.h"
+#include "engine/QuadRunBatch.h"
 #include "engine/SmartTexture.h"
 #include "engine/StrFormat.h"
 #include "engine/TextureAtlas.h"
@@ -124,9 +125,11 @@ void D3DEngine::SetDefaultRenderStates()
         return;
     m_device->SetAlphaTest(true);
     m_device->SetFlatColour(false);
+    m_flatColour = false;
     m_device->SetTexture(0, 0);
     m_currentTexture = 0;
     m_device->SetSampler(0, TextureFilter::Linear, TextureAddress::Clamp);
+    m_plainSamplerOff = false;
     m_device->SetSampler(1, TextureFilter::Linear, TextureAddress::Clamp);
     m_device->SetAlphaBlend(true);
     m_device->SetBlendMode(BlendMode::Normal);
@@ -183,7 +186,8 @@ void D3DEngine::SetAdditiveBlend()
 {
     if (m_additive == 1 || !m_device)
         return;
-    m_device->SetBlendMode(BlendMode::Additive);
+    if (!m_deferState)
+        m_device->SetBlendMode(BlendMode::Additive);
     m_additive = 1;
 }
 
@@ -191,7 +195,8 @@ void D3DEngine::SetPremultipliedBlend()
 {
     if (m_additive == 2 || !m_device)
         return;
-    m_device->SetBlendMode(BlendMode::Premultiplied);
+    if (!m_deferState)
+        m_device->SetBlendMode(BlendMode::Premultiplied);
     m_additive = 2;
 }
 
@@ -199,21 +204,63 @@ void D3DEngine::SetNormalBlend()
 {
     if (m_additive == 0 || !m_device)
         return;
-    m_device->SetBlendMode(BlendMode::Normal);
+    if (!m_deferState)
+        m_device->SetBlendMode(BlendMode::Normal);
     m_additive = 0;
 }
 
 void D3DEngine::SetFlatColour(bool on)
 {
-    if (m_device)
-        m_device->SetFlatColour(on);
+    if (!m_device)
+        return;
+    QuadRunBatch::BeforeDirectDraw();
+    m_device->SetFlatColour(on);
+    m_flatColour = on;
+}
+
+void D3DEngine::SetSampler(int stage, TextureFilter filter, TextureAddress address)
+{
+    if (!m_device)
+        return;
+    QuadRunBatch::BeforeDirectDraw();
+    m_device->SetSampler(stage, filter, address);
+    if (stage == 0)
+        m_plainSamplerOff = filter != TextureFilter::Linear || address != TextureAddress::Clamp;
+}
+
+void D3DEngine::UseEffect(EffectHandle effect)
+{
+    if (!m_device)
+        return;
+    QuadRunBatch::BeforeDirectDraw();
+    m_device->SetEffect(effect);
+    m_effect = effect;
+}
+
+void D3DEngine::SetDeferStateChanges(bool on)
+{
+    m_deferState = on;
+    if (!on)
+        ApplyState();
+}
+
+void D3DEngine::ApplyState()
+{
+    // The device skips what it already has.
+    if (!m_device)
+        return;
+    m_device->SetTexture(0, m_currentTexture);
+    m_device->SetBlendMode(m_additive == 2   ? BlendMode::Premultiplied
+                           : m_additive == 1 ? BlendMode::Additive
+                                             : BlendMode::Normal);
 }
 
 void D3DEngine::SetTexture(TextureHandle texture)
 {
     if (!m_device || texture == m_currentTexture)
         return;
-    m_device->SetTexture(0, texture);
+    if (!m_deferState)
+        m_device->SetTexture(0, texture);
     m_currentTexture = texture;
 }
 
@@ -227,16 +274,53 @@ void D3DEngine::SetTextureByName(const std::string& name)
 
 void D3DEngine::SetViewport(int left, int top, int right, int bottom)
 {
-    if (m_device)
-        m_device->SetViewport(left, top, right, bottom);
+    if (!m_device)
+        return;
+    QuadRunBatch::BeforeDirectDraw();
+    m_device->SetViewport(left, top, right, bottom);
 }
 
 void D3DEngine::DrawUntextured(PrimitiveType type, const ScreenVertex* v, size_t count)
 {
     if (!m_device)
         return;
+    QuadRunBatch& batch = QuadRunBatch::Shared();
+    // Filled rectangles and outlines join the interface's runs.
+    if (batch.TakesDirectQuads() && IsPlainState()) {
+        if (type == PrimitiveType::TriangleStrip && count == 4) {
+            batch.Add(0, IsAdditive(), v);
+            return;
+        }
+        if (type == PrimitiveType::LineList) {
+            for (size_t i = 0; i + 2 <= count; i += 2)
+                batch.AddLine(IsAdditive(), v + i);
+            return;
+        }
+    }
     SetTexture(0);
-    m_device->DrawPrimitives(type, v, count);
+    DrawPrimitives(type, v, count);
+}
+
+void D3DEngine::FillQuads(const ScreenVertex* quads, size_t count)
+{
+    if (!m_device || count < 4)
+        return;
+    QuadRunBatch& batch = QuadRunBatch::Shared();
+    if (batch.TakesDirectQuads() && IsPlainState()) {
+        batch.AddFilled(IsAdditive(), quads, count);
+        return;
+    }
+    SetTexture(0);
+    QuadRunBatch::BeforeDirectDraw();
+    m_device->DrawQuads(quads, count - count % 4);
+}
+
+void D3DEngine::DrawPrimitives(PrimitiveType type, const ScreenVertex* vertices, size_t count)
+{
+    if (!m_device)
+        return;
+    QuadRunBatch::BeforeDirectDraw();
+    m_device->DrawPrimitives(type, vertices, count);
 }
 
 void D3DEngine::FillRect(const GRect& rect, uint32_t colour)
@@ -284,6 +368,7 @@ void D3DEngine::ReleaseResources()
     SmartTexture::InvalidateAll();
     GVertexBuffer::ReleaseAll();
     Effect::ReleaseAll();
+    m_effect = 0;
     m_currentTexture = 0;
 }
 
@@ -514,7 +599,10 @@ bool D3DEngine::SetRenderTarget(const std::string& name)
 
 bool D3DEngine::SetRenderTargetHandle(TextureHandle target)
 {
-    if (!m_device || !m_device->SetRenderTarget(target))
+    if (!m_device)
+        return false;
+    QuadRunBatch::BeforeDirectDraw();
+    if (!m_device->SetRenderTarget(target))
         return false;
     m_renderTarget = target;
     return true;
@@ -527,6 +615,7 @@ bool D3DEngine::SaveTextureToFile(const std::string& file, const GRect* sourceRe
         LOG_ERROR("Failed to find image texture for saving");
         return false;
     }
+    QuadRunBatch::BeforeDirectDraw();
     GRect r{0, 0, t->GetWidth(), t->GetHeight()};
     if (sourceRect) {
         r.left = std::clamp(sourceRect->left, 0, t->GetWidth());
@@ -548,6 +637,7 @@ bool D3DEngine::SaveTextureToFile(const std::string& file, const GRect* sourceRe
 
 bool D3DEngine::SaveScreenshot(const std::string& file)
 {
+    QuadRunBatch::BeforeDirectDraw();
     std::vector<uint8_t> rgba;
     int w = m_device ? m_device->GetBackBufferWidth() : 0;
     int h = m_device ? m_device->GetBackBufferHeight() : 0;

@@ -50,6 +50,17 @@ public:
     bool IsPremultiplied() const { return m_additive == 2; }
     // Sprites drawn meanwhile show only their shape, in their vertex colour.
     void SetFlatColour(bool on);
+    // Stage 0 goes back to linear and clamped after any other sampling.
+    void SetSampler(int stage, TextureFilter filter, TextureAddress address);
+    // 0 goes back to the fixed pipeline.
+    void UseEffect(EffectHandle effect);
+    // Linear clamped sampling, no flat colour, no effect: the state every
+    // run of the quad batch is drawn in, so only then may a quad join one.
+    bool IsPlainState() const { return !m_flatColour && !m_effect && !m_plainSamplerOff; }
+    // While on, texture and blend changes are only noted (the interface's
+    // batch collects); ApplyState puts the noted ones on the device.
+    void SetDeferStateChanges(bool on);
+    void ApplyState();
 
     void SetTexture(TextureHandle texture);
     void SetTextureByName(const std::string& name);
@@ -62,6 +73,10 @@ public:
     void DrawRectFrame(const GRect& rect, uint32_t colour);
     void DrawLine(float x1, float y1, float x2, float y2, uint32_t colour);
     void DrawThickLine(float x1, float y1, float x2, float y2, float width, uint32_t colour);
+    // Untextured quads (four corners each); they join the interface's runs.
+    void FillQuads(const ScreenVertex* quads, size_t count);
+    // With the set texture and blend, past any batch (after what it holds).
+    void DrawPrimitives(PrimitiveType type, const ScreenVertex* vertices, size_t count);
 
     // Drops every texture, render target, effect and buffer; everything comes
     // back lazily on next use. Callable any number of times.
@@ -138,6 +153,10 @@ private:
     bool m_shaders = false;
     int m_additive = 0; // the blend last set: 0 normal, 1 additive, 2 premultiplied
     TextureHandle m_currentTexture = 0;
+    bool m_deferState = false;
+    bool m_flatColour = false;
+    bool m_plainSamplerOff = false;
+    EffectHandle m_effect = 0;
     TextureHandle m_renderTarget = 0;
     int m_screenWidth = 0;
     int m_screenHeight = 0;

@@ -66,14 +66,13 @@ bool Effect::Begin()
         LOG_ERROR_ONCE("Shder Effect faield to find technique");
         return false;
     }
-    engine.GetDevice()->SetEffect(m_handle);
+    engine.UseEffect(m_handle);
     return true;
 }
 
 void Effect::End()
 {
-    if (IGraphicsDevice* device = D3DEngine::GetInstance().GetDevice())
-        device->SetEffect(0);
+    D3DEngine::GetInstance().UseEffect(0);
 }
 
 void Effect::SetFloat(const char* name, float value)

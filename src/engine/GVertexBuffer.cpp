@@ -2,6 +2,7 @@
 
 #include "engine/D3DEngine.h"
 #include "engine/GDebugLog.h"
+#include "engine/QuadRunBatch.h"
 
 #include <algorithm>
 #include <cstring>
@@ -114,8 +115,14 @@ void GVertexBuffer::Upload()
 
 void GVertexBuffer::Draw()
 {
-    IGraphicsDevice* device = D3DEngine::GetInstance().GetDevice();
-    if (device) {
+    D3DEngine& engine = D3DEngine::GetInstance();
+    IGraphicsDevice* device = engine.GetDevice();
+    QuadRunBatch& runs = QuadRunBatch::Shared();
+    if (device && m_quads && runs.TakesDirectQuads() && engine.IsPlainState()) {
+        for (size_t i = 0; i + 4 <= m_count; i += 4)
+            runs.Add(engine.GetCurrentTexture(), engine.IsAdditive(), &m_staging[i]);
+    } else if (device) {
+        QuadRunBatch::BeforeDirectDraw();
         if (m_quads)
             device->DrawQuads(m_staging.data(), m_count / 4 * 4);
         else

@@ -2,6 +2,7 @@
 
 #include "engine/D3DEngine.h"
 #include "engine/GDebugLog.h"
+#include "engine/QuadRunBatch.h"
 #include "engine/StrFormat.h"
 
 #include <algorithm>
@@ -328,16 +329,31 @@ void LibText::Render(int maxChars)
     if (maxChars >= 0)
         count = std::min(count, static_cast<size_t>(maxChars) * 4);
     m_count = 0;
-    IGraphicsDevice* device = D3DEngine::GetInstance().GetDevice();
-    if (count == 0 || !device)
+    D3DEngine& engine = D3DEngine::GetInstance();
+    if (count == 0 || !engine.GetDevice())
         return;
+    QuadRunBatch& batch = QuadRunBatch::Shared();
+    if (batch.TakesDirectQuads() && engine.IsPlainState()) {
+        // Each line's glyphs go in together: one overlap test a line.
+        const TextureHandle texture = m_font->GetTexture().GetHandle();
+        const float gap = m_size;
+        size_t first = 0;
+        for (size_t next = 4; next <= count; next += 4) {
+            if (next < count && m_vertices[next].y == m_vertices[first].y &&
+                m_vertices[next].x <= m_vertices[next - 3].x + gap && m_vertices[next].x >= m_vertices[first].x)
+                continue;
+            batch.AddPointSampled(texture, engine.IsAdditive(), &m_vertices[first], next - first);
+            first = next;
+        }
+        return;
+    }
     if (!m_initialised) {
         m_buffer.Init(kMaxVertices, true);
         m_initialised = true;
     }
-    device->SetSampler(0, TextureFilter::Point, TextureAddress::Clamp);
+    engine.SetSampler(0, TextureFilter::Point, TextureAddress::Clamp);
     m_font->GetTexture().Bind();
     m_buffer.AddVertices(m_vertices.data(), count);
     m_buffer.FlushKeepTexture();
-    device->SetSampler(0, TextureFilter::Linear, TextureAddress::Clamp);
+    engine.SetSampler(0, TextureFilter::Linear, TextureAddress::Clamp);
 }

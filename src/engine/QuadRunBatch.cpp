@@ -43,10 +43,10 @@ void QuadRunBatch::EmptyCells()
     }
 }
 
-QuadRunBatch::Box QuadRunBatch::BoxOf(const ScreenVertex quad[4])
+QuadRunBatch::Box QuadRunBatch::BoxOf(const ScreenVertex* quad, size_t count)
 {
     Box box{quad[0].x, quad[0].y, quad[0].x, quad[0].y};
-    for (int i = 0; i < 4; ++i) {
+    for (size_t i = 0; i < count; ++i) {
         if (!std::isfinite(quad[i].x) || !std::isfinite(quad[i].y)) {
             const float inf = std::numeric_limits<float>::infinity();
             return Box{-inf, -inf, inf, inf};
@@ -144,22 +144,37 @@ void QuadRunBatch::Add(TextureHandle texture, bool additive, const ScreenVertex 
         texture = page;
         quad = onAtlas;
     }
+    // Textured quads of both kinds share runs; filled ones keep their kind.
+    AddKeyed(texture ? Key(texture) : Key(0, additive), additive, quad, 4);
+}
+
+void QuadRunBatch::AddPointSampled(TextureHandle texture, bool additive, const ScreenVertex* quads, size_t count)
+{
+    AddKeyed(Key(texture, additive) | kPointSampled, additive, quads, count - count % 4);
+}
+
+void QuadRunBatch::AddFilled(bool additive, const ScreenVertex* quads, size_t count)
+{
+    AddKeyed(Key(0, additive), additive, quads, count - count % 4);
+}
+
+void QuadRunBatch::AddLine(bool additive, const ScreenVertex line[2])
+{
+    AddKeyed(Key(0, additive) | kLines, additive, line, 2);
+}
+
+void QuadRunBatch::AddKeyed(uint64_t key, bool additive, const ScreenVertex* quad, size_t count)
+{
+    if (count == 0)
+        return;
     if (!m_open) {
-        D3DEngine& engine = D3DEngine::GetInstance();
-        if (additive)
-            engine.SetAdditiveBlend();
-        else
-            engine.SetNormalBlend();
-        engine.SetTexture(texture);
-        if (IGraphicsDevice* device = engine.GetDevice())
-            device->DrawQuads(quad, 4);
+        DrawKind(key, additive, quad, count);
         return;
     }
-    const uint64_t key = Key(texture);
-    const Box box = BoxOf(quad);
+    const Box box = BoxOf(quad, count);
     int x0, y0, x1, y1;
     CellRange(box, x0, y0, x1, y1);
-    // The latest run of another texture that may overlap this quad: the quad
+    // The latest run of another state that may overlap these quads: they
     // may not move in front of it.
     int barrier = -1;
     for (int y = y0; y <= y1; ++y)
@@ -183,12 +198,45 @@ void QuadRunBatch::Add(TextureHandle texture, bool additive, const ScreenVertex 
     Run& target = m_runs[static_cast<size_t>(run)];
     (additive ? target.additive : target.normal) = true;
     const size_t first = target.vertices.size();
-    target.vertices.insert(target.vertices.end(), quad, quad + 4);
-    for (size_t i = first; i < first + 4; ++i)
-        target.vertices[i].z = additive ? 1.0f : 0.0f;
+    target.vertices.insert(target.vertices.end(), quad, quad + count);
+    if (!(key & kLines))
+        for (size_t i = first; i < first + count; ++i)
+            target.vertices[i].z = additive ? 1.0f : 0.0f;
     for (int y = y0; y <= y1; ++y)
         for (int x = x0; x <= x1; ++x)
             Touch(m_cells[static_cast<size_t>(y * m_cols + x)], run, box);
+}
+
+void QuadRunBatch::DrawKind(uint64_t key, bool additive, const ScreenVertex* vertices, size_t count)
+{
+    D3DEngine& engine = D3DEngine::GetInstance();
+    IGraphicsDevice* device = engine.GetDevice();
+    if (!device || count == 0)
+        return;
+    if (additive)
+        engine.SetAdditiveBlend();
+    else
+        engine.SetNormalBlend();
+    engine.SetTexture(static_cast<TextureHandle>(key & 0xFFFFFFFFu));
+    engine.ApplyState();
+    DrawVertices(key, vertices, count);
+}
+
+void QuadRunBatch::DrawVertices(uint64_t key, const ScreenVertex* vertices, size_t count)
+{
+    IGraphicsDevice* device = D3DEngine::GetInstance().GetDevice();
+    if (key & kLines) {
+        device->DrawPrimitives(PrimitiveType::LineList, vertices, count);
+        return;
+    }
+    if (key & kPointSampled) {
+        // Runs are only ever collected under the plain linear sampler.
+        device->SetSampler(0, TextureFilter::Point, TextureAddress::Clamp);
+        device->DrawQuads(vertices, count);
+        device->SetSampler(0, TextureFilter::Linear, TextureAddress::Clamp);
+        return;
+    }
+    device->DrawQuads(vertices, count);
 }
 
 void QuadRunBatch::DrawRun(const Run& run)
@@ -203,10 +251,16 @@ void QuadRunBatch::DrawRun(const Run& run)
     // Premultiplied blending serves a run of one kind as well, so a run that
     // follows a mixed one keeps it. An effect's program does not premultiply:
     // under one a mixed run goes out in pieces of one kind, in their order.
+    // Lines carry no kind in their vertices and always set their own blend.
     const bool mixed = run.normal && run.additive;
-    if (device->GetCurrentEffect() == 0 && (mixed || engine.IsPremultiplied())) {
+    if (!(run.key & kLines) && device->GetCurrentEffect() == 0 && (mixed || engine.IsPremultiplied())) {
         engine.SetPremultipliedBlend();
-        device->DrawQuads(vertices, count);
+        engine.ApplyState();
+        DrawVertices(run.key, vertices, count);
+        return;
+    }
+    if (run.key & kLines) {
+        DrawKind(run.key, run.additive, vertices, count);
         return;
     }
     for (size_t first = 0; first < count;) {
@@ -214,11 +268,7 @@ void QuadRunBatch::DrawRun(const Run& run)
         size_t end = first + 4;
         while (end < count && Adds(vertices[end]) == adds)
             end += 4;
-        if (adds)
-            engine.SetAdditiveBlend();
-        else
-            engine.SetNormalBlend();
-        device->DrawQuads(vertices + first, end - first);
+        DrawKind(run.key, adds, vertices + first, end - first);
         first = end;
     }
 }
@@ -243,6 +293,71 @@ void QuadRunBatch::End()
 {
     if (!m_open)
         return;
+    if (m_interfaceDepth > 0) {
+        // The device is left as the interface's last draw set it.
+        BeforeDirectDraw();
+        m_open = false;
+        m_interfaceDepth = 0;
+        D3DEngine::GetInstance().SetDeferStateChanges(false);
+        return;
+    }
     Flush();
     m_open = false;
+}
+
+void QuadRunBatch::BeginInterface(int screenWidth, int screenHeight)
+{
+    if (TakesDirectQuads()) {
+        ++m_interfaceDepth;
+        return;
+    }
+    Begin(screenWidth, screenHeight);
+    m_interfaceDepth = 1;
+    D3DEngine::GetInstance().SetDeferStateChanges(true);
+}
+
+void QuadRunBatch::EndInterface()
+{
+    if (!TakesDirectQuads())
+        return;
+    if (m_interfaceDepth > 1)
+        --m_interfaceDepth;
+    else
+        End();
+}
+
+QuadRunBatch::InterfaceScope::InterfaceScope()
+{
+    const D3DEngine& engine = D3DEngine::GetInstance();
+    if (!engine.IsInitialised())
+        return;
+    Shared().BeginInterface(engine.GetScreenWidth(), engine.GetScreenHeight());
+    m_opened = true;
+}
+
+QuadRunBatch::InterfaceScope::~InterfaceScope()
+{
+    if (m_opened)
+        Shared().EndInterface();
+}
+
+void QuadRunBatch::BeforeDirectDraw()
+{
+    QuadRunBatch& batch = Shared();
+    if (!batch.TakesDirectQuads())
+        return;
+    D3DEngine& engine = D3DEngine::GetInstance();
+    if (batch.m_runCount > 0) {
+        // The runs leave their own texture and blend behind: put back what
+        // the caller set.
+        const TextureHandle texture = engine.GetCurrentTexture();
+        const bool additive = engine.IsAdditive();
+        batch.Flush();
+        engine.SetTexture(texture);
+        if (additive)
+            engine.SetAdditiveBlend();
+        else
+            engine.SetNormalBlend();
+    }
+    engine.ApplyState();
 }

@@ -34,6 +34,41 @@ public:
 
     // Corners top-left, top-right, bottom-left, bottom-right.
     void Add(TextureHandle texture, bool additive, const ScreenVertex quad[4]);
+    // Quads read with point sampling (text glyphs), `count` vertices of
+    // them: they keep their own texture, as the atlas's tiles are made for
+    // linear filtering. Quads given together (a line of text) are tested for
+    // overlap as one.
+    void AddPointSampled(TextureHandle texture, bool additive, const ScreenVertex* quads, size_t count);
+    // Untextured quads, tested for overlap as one (markers on a map).
+    void AddFilled(bool additive, const ScreenVertex* quads, size_t count);
+    // An untextured line (rectangle outlines), drawn in runs of its own.
+    void AddLine(bool additive, const ScreenVertex line[2]);
+
+    // The interface draws through the batch between these: sprites, texts
+    // and filled rectangles drawn the ordinary way join it, and the engine
+    // holds texture and blend changes back until a run or a direct draw
+    // needs them. Nests; a plain Begin inside ends it.
+    void BeginInterface(int screenWidth, int screenHeight);
+    void EndInterface();
+    // True while quads drawn the ordinary way join the batch.
+    bool TakesDirectQuads() const { return m_open && m_interfaceDepth > 0; }
+    // Collects the interface's quads for the life of the scope (nothing
+    // without a device).
+    class InterfaceScope {
+    public:
+        InterfaceScope();
+        ~InterfaceScope();
+        InterfaceScope(const InterfaceScope&) = delete;
+        InterfaceScope& operator=(const InterfaceScope&) = delete;
+
+    private:
+        bool m_opened = false;
+    };
+    // Called before anything draws past the batch or changes what its runs
+    // do not carry (sampler, flat colour, effect, viewport, target): while
+    // the interface collects, what it holds goes out first and the engine's
+    // texture and blend reach the device. Does nothing otherwise.
+    static void BeforeDirectDraw();
 
     // Runs drawn by the last Flush or End (tests and benchmarks).
     int GetLastRunCount() const { return m_lastRuns; }
@@ -61,11 +96,23 @@ private:
     };
 
     static uint64_t Key(TextureHandle texture) { return texture; }
+    // Runs that do not mix kinds carry theirs in the key.
+    static uint64_t Key(TextureHandle texture, bool additive)
+    {
+        return (static_cast<uint64_t>(additive ? 1 : 0) << 32) | texture;
+    }
+    static constexpr uint64_t kPointSampled = uint64_t{1} << 33;
+    static constexpr uint64_t kLines = uint64_t{1} << 34;
     // A vertex's z tells an additive quad (1) from a normal one (0).
     static bool Adds(const ScreenVertex& v) { return v.z >= 0.5f; }
+    // Quads, or lines under kLines, of `count` vertices.
+    void AddKeyed(uint64_t key, bool additive, const ScreenVertex* vertices, size_t count);
     static void DrawRun(const Run& run);
+    // Vertices of one kind, with their blend and texture.
+    static void DrawKind(uint64_t key, bool additive, const ScreenVertex* vertices, size_t count);
+    static void DrawVertices(uint64_t key, const ScreenVertex* vertices, size_t count);
     static constexpr float kMargin = 1.0f;
-    static Box BoxOf(const ScreenVertex quad[4]);
+    static Box BoxOf(const ScreenVertex* vertices, size_t count);
     static bool Overlap(const Box& a, const Box& b);
     uint64_t KeyOf(int run) const { return m_runs[static_cast<size_t>(run)].key; }
     void EmptyCells();
@@ -84,4 +131,5 @@ private:
     int m_runCount = 0;
     std::vector<std::pair<uint64_t, int>> m_latest; // per state, its latest run
     int m_lastRuns = 0;
+    int m_interfaceDepth = 0;
 };

@@ -96,7 +96,7 @@ void GUI_DeploymentMap::Draw()
         // One line list for the whole grid.
         engine.SetAdditiveBlend();
         engine.SetTexture(0);
-        engine.GetDevice()->DrawPrimitives(PrimitiveType::LineList, m_grid.data(), m_grid.size());
+        engine.DrawPrimitives(PrimitiveType::LineList, m_grid.data(), m_grid.size());
         engine.SetNormalBlend();
     }
     if (m_selectionVisible)

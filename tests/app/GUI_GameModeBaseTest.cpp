@@ -29,13 +29,18 @@ private:
     uint32_t m_colour;
 };
 
-// Where the first draw of this colour falls among the device's draws; -1 when none.
+// Where the first vertex of this colour falls in drawing order (the tail's
+// quads share runs, so a draw may hold several windows'); -1 when none.
 int DrawIndexOf(const HeadlessGraphicsDevice& device, uint32_t colour)
 {
     const auto& draws = device.GetDraws();
-    for (size_t i = 0; i < draws.size(); ++i)
-        if (!draws[i].vertices.empty() && draws[i].vertices[0].colour == colour)
-            return static_cast<int>(i);
+    int order = 0;
+    for (const auto& draw : draws)
+        for (const ScreenVertex& v : draw.vertices) {
+            if (v.colour == colour)
+                return order;
+            ++order;
+        }
     return -1;
 }
 

@@ -1,5 +1,6 @@
 #include "engine/QuadRunBatch.h"
 
+#include "engine/BaseSprite.h"
 #include "engine/D3DEngine.h"
 #include "platform/HeadlessGraphicsDevice.h"
 #include "support/GLTestContext.h"
@@ -255,4 +256,76 @@ TEST(GLQuadRunBatch, AMixedRunLooksAsItsQuadsDrawnOneByOne)
         EXPECT_GT(changed, kSide * kSide / 2) << "the sprites cover much of the picture";
     }
     gl.Close();
+}
+
+TEST_F(QuadRunBatchTest, InterfaceDrawsJoinTheSharedBatchUntilSomethingDrawsAnotherWay)
+{
+    D3DEngine& engine = D3DEngine::GetInstance();
+    QuadRunBatch& shared = QuadRunBatch::Shared();
+    const TextureHandle frame = MakeTexture(), font = MakeTexture();
+    BaseSprite sprite;
+    sprite.SetSize(20.0f, 20.0f);
+    const GraphicsStats& stats = m_device->GetStats();
+    {
+        QuadRunBatch::InterfaceScope scope;
+        ASSERT_TRUE(shared.TakesDirectQuads());
+        const int binds = stats.textureBinds;
+        engine.SetTexture(frame);
+        sprite.PlaceCentred(20.0f, 20.0f);
+        sprite.Draw();                                             // first window's frame
+        engine.FillRect(GRect{100, 10, 140, 40}, 0xFF102030u);     // a panel beside it
+        shared.AddPointSampled(font, false, QuadAt(10, 10, 30, 30).v, 4); // text over the frame
+        engine.SetTexture(frame);
+        sprite.PlaceCentred(300.0f, 20.0f);
+        sprite.Draw(); // second window's frame: clear of the text, joins the first
+        engine.DrawRectFrame(GRect{100, 10, 140, 40}, 0xFFFFFFFFu);
+        EXPECT_TRUE(m_device->GetDraws().empty()) << "nothing goes out while the interface collects";
+        EXPECT_EQ(stats.textureBinds, binds) << "binds wait for the runs";
+
+        // Flat colour is not carried by runs: what was collected goes first.
+        engine.SetFlatColour(true);
+        ASSERT_EQ(m_device->GetDraws().size(), 4u);
+        sprite.Draw();
+        ASSERT_EQ(m_device->GetDraws().size(), 5u) << "drawn at once, past the batch";
+        EXPECT_TRUE(m_device->GetDraws()[4].flatColour);
+        EXPECT_EQ(m_device->GetDraws()[4].texture, frame) << "the noted texture reached the device first";
+        engine.SetFlatColour(false);
+
+        engine.SetAdditiveBlend();
+        engine.SetTexture(font);
+        sprite.Draw();
+        EXPECT_EQ(m_device->GetDraws().size(), 5u);
+    }
+    EXPECT_FALSE(shared.TakesDirectQuads());
+    const auto& draws = m_device->GetDraws();
+    ASSERT_EQ(draws.size(), 6u);
+    EXPECT_EQ(Draws(), (std::vector<D>{{frame, N, 2}, {0, N, 1}, {font, N, 1}, {0, N, 2}, {frame, N, 1}, {font, A, 1}}));
+    EXPECT_TRUE(draws[0].quads && draws[1].quads && draws[2].quads && draws[5].quads);
+    EXPECT_EQ(draws[3].type, PrimitiveType::LineList);
+    EXPECT_EQ(draws[3].vertexCount, 8u) << "the outline's four lines in one draw";
+    EXPECT_FLOAT_EQ(draws[0].vertices[4].x, 290.0f) << "call order inside the run";
+    // The device is left as the last caller set it, sampler back to linear.
+    EXPECT_EQ(m_device->GetState().Texture(0), font);
+    EXPECT_EQ(m_device->GetState().Blend(), BlendMode::Additive);
+    EXPECT_TRUE(engine.IsAdditive());
+    EXPECT_EQ(m_device->GetState().SamplerState(0).filter, TextureFilter::Linear);
+
+    // Nested scopes share the outer one's runs; a plain Begin inside ends it.
+    m_device->ClearDraws();
+    engine.SetNormalBlend();
+    {
+        QuadRunBatch::InterfaceScope outer;
+        {
+            QuadRunBatch::InterfaceScope inner;
+            engine.SetTexture(frame);
+            sprite.Draw();
+        }
+        EXPECT_TRUE(m_device->GetDraws().empty()) << "the inner scope's end is not the outer's";
+        shared.Begin(640, 480);
+        EXPECT_EQ(m_device->GetDraws().size(), 1u);
+        EXPECT_FALSE(shared.TakesDirectQuads());
+        sprite.Draw();
+        shared.End();
+    }
+    EXPECT_EQ(m_device->GetDraws().size(), 2u);
 }

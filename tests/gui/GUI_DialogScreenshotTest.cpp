@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,8 @@ namespace dialog_art {
 #include "engine/CInput.h"
 #include "engine/D3DEngine.h"
 #include "engine/LibText.h"
+#include "engine/QuadRunBatch.h"
+#include "engine/TextureAtlas.h"
 #include "gui/GUI_ConfirmDialog.h"
 #include "gui/GUI_Fader.h"
 #include "gui/GUI_TextEditWindow.h"
@@ -58,6 +61,8 @@ protected:
     }
     void TearDown() override
     {
+        m_tooltip.reset();
+        m_field.reset();
         GUI_WindowManager& manager = GUI_WindowManager::GetInstance();
         while (!manager.GetTopLevelWindows().empty())
             delete manager.GetTopLevelWindows().back();
@@ -65,6 +70,46 @@ protected:
         m_gl.Close();
     }
 
+    // The question dialog with a text field and a tooltip, read back.
+    std::vector<uint8_t> DrawQuestionScene(bool batched)
+    {
+        m_tooltip->visibility = 1.0f; // each showing fades it by half
+        D3DEngine& engine = D3DEngine::GetInstance();
+        engine.ClearAndBeginScene();
+        {
+            std::unique_ptr<QuadRunBatch::InterfaceScope> scope;
+            if (batched)
+                scope = std::make_unique<QuadRunBatch::InterfaceScope>();
+            m_field->Draw();
+            GUI_WindowManager::GetInstance().DrawWindows();
+            m_tooltip->Draw();
+            GUI_Tooltip::DrawQueued();
+        }
+        engine.EndScene();
+        std::vector<uint8_t> rgba;
+        EXPECT_TRUE(engine.GetDevice()->ReadPixels(0, 0, 0, kWidth, kHeight, rgba));
+        return rgba;
+    }
+    void OpenQuestionScene()
+    {
+        AskYesNo("Scrap this design and lose every change made since it was last saved?", "Scrap Design", Ignore,
+                 false);
+        GUI_ConfirmDialog* dialog = GUI_ConfirmDialog::GetOpen();
+        ASSERT_NE(dialog, nullptr);
+        dialog->GetInterlace().SetClock(&m_clock);
+        m_clock.Advance(300.0);
+
+        m_field = std::make_unique<GUI_TextEditWindow>("Fleet_Alpha", 24, &m_clock);
+        m_field->SetRect(40, 40, 260, 64);
+        m_field->OnLeftClick(250, 50); // editing, caret at the end
+
+        m_tooltip = std::make_unique<GUI_Tooltip>("Type the fleet's name", 60);
+        CInput::GetInstance().SetCursorPosition(420, 40);
+        CInput::GetInstance().Poll();
+    }
+
+    std::unique_ptr<GUI_TextEditWindow> m_field;
+    std::unique_ptr<GUI_Tooltip> m_tooltip;
     TempDir m_files;
     GLTestContext m_gl;
     GameText m_text;
@@ -73,35 +118,36 @@ protected:
 
 TEST_F(GLDialogScreenshot, QuestionWithTextFieldAndTooltip)
 {
-    AskYesNo("Scrap this design and lose every change made since it was last saved?", "Scrap Design", Ignore,
-             false);
-    GUI_ConfirmDialog* dialog = GUI_ConfirmDialog::GetOpen();
-    ASSERT_NE(dialog, nullptr);
-    dialog->GetInterlace().SetClock(&m_clock);
-    m_clock.Advance(300.0);
-
-    GUI_TextEditWindow field("Fleet_Alpha", 24, &m_clock);
-    field.SetRect(40, 40, 260, 64);
-    field.OnLeftClick(250, 50);  // editing, caret at the end
-
-    GUI_Tooltip tooltip("Type the fleet's name", 60);
-    tooltip.visibility = 1.0f;
-    CInput::GetInstance().SetCursorPosition(420, 40);
-    CInput::GetInstance().Poll();
-
-    D3DEngine& engine = D3DEngine::GetInstance();
-    engine.ClearAndBeginScene();
-    field.Draw();
-    GUI_WindowManager::GetInstance().DrawWindows();
-    tooltip.Draw();
-    GUI_Tooltip::DrawQueued();
-    engine.EndScene();
-
-    std::vector<uint8_t> rgba;
-    ASSERT_TRUE(engine.GetDevice()->ReadPixels(0, 0, 0, kWidth, kHeight, rgba));
+    ASSERT_NO_FATAL_FAILURE(OpenQuestionScene());
+    const std::vector<uint8_t> rgba = DrawQuestionScene(false);
     const std::string reference = std::string(QLM_SOURCE_DIR) + "/tests/gui/reference/dialog_question.png";
     const ImageCompareResult result = CompareWithReference(reference, kWidth, kHeight, rgba);
     EXPECT_TRUE(result.match) << result.message;
+}
+
+TEST_F(GLDialogScreenshot, BatchedInterfaceMatchesDirectDrawingPixelForPixel)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenQuestionScene());
+    D3DEngine::GetInstance().GetDevice()->ResetStats();
+    const std::vector<uint8_t> direct = DrawQuestionScene(false);
+    ASSERT_FALSE(direct.empty());
+    const int draws = D3DEngine::GetInstance().GetDevice()->GetStats().drawCalls;
+    D3DEngine::GetInstance().GetDevice()->ResetStats();
+    EXPECT_TRUE(DrawQuestionScene(true) == direct) << "every pixel as drawn one by one";
+    EXPECT_LT(D3DEngine::GetInstance().GetDevice()->GetStats().drawCalls * 2, draws);
+
+    // With the interface's pictures on the atlas page, as after a battle.
+    TextureAtlas& atlas = TextureAtlas::Shared();
+    ASSERT_GT(atlas.Build(TextureAtlas::Candidates()), 5);
+    const std::vector<uint8_t> fromAtlas = DrawQuestionScene(true);
+    atlas.Clear();
+    // On one page normal and additive quads share runs, blended premultiplied:
+    // equal within rounding.
+    ASSERT_EQ(fromAtlas.size(), direct.size());
+    int worst = 0;
+    for (size_t i = 0; i < direct.size(); ++i)
+        worst = std::max(worst, std::abs(static_cast<int>(fromAtlas[i]) - static_cast<int>(direct[i])));
+    EXPECT_LE(worst, 2) << "the atlas's tiles read what the pictures' own textures read";
 }
 
 } // namespace

@@ -223,12 +223,9 @@ void GUI_MiniMap::Draw()
         if (icon->ship->docked)
             continue;
         const ScreenVertex* q = icon->quad;
-        m_batch.insert(m_batch.end(), {q[0], q[1], q[2], q[2], q[1], q[3]});
+        m_batch.insert(m_batch.end(), q, q + 4);
     }
-    if (!m_batch.empty() && engine.IsInitialised()) {
-        engine.SetTexture(0);
-        engine.GetDevice()->DrawPrimitives(PrimitiveType::TriangleList, m_batch.data(), m_batch.size());
-    }
+    engine.FillQuads(m_batch.data(), m_batch.size());
     for (Icon* icon : m_remove) {
         auto& list = m_lists[icon->list];
         list.erase(std::remove(list.begin(), list.end(), icon), list.end());

@@ -20,7 +20,7 @@ void DrawTriangles(const std::vector<ScreenVertex>& vertices, size_t count)
         return;
     engine.SetNormalBlend();
     engine.SetTexture(0);
-    engine.GetDevice()->DrawPrimitives(PrimitiveType::TriangleList, vertices.data(), count);
+    engine.DrawPrimitives(PrimitiveType::TriangleList, vertices.data(), count);
 }
 } // namespace
 

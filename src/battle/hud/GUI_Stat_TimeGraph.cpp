@@ -39,7 +39,7 @@ void DrawBatch(PrimitiveType type, const std::vector<ScreenVertex>& vertices)
         return;
     engine.SetNormalBlend();
     engine.SetTexture(0);
-    engine.GetDevice()->DrawPrimitives(type, vertices.data(), vertices.size());
+    engine.DrawPrimitives(type, vertices.data(), vertices.size());
 }
 
 } // namespace

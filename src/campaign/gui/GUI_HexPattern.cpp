@@ -29,10 +29,7 @@ void GUI_HexPattern::Draw(const GUI_CampaignMap& map)
     m_sprite.PlaceCentred(map.ToScreenX(campaign->mapSizeX * 0.5f), map.ToScreenY(campaign->mapSizeY * 0.5f));
     D3DEngine& engine = D3DEngine::GetInstance();
     engine.SetNormalBlend();
-    IGraphicsDevice* device = engine.GetDevice();
-    if (device)
-        device->SetSampler(0, TextureFilter::Linear, TextureAddress::Wrap);
+    engine.SetSampler(0, TextureFilter::Linear, TextureAddress::Wrap);
     m_sprite.Draw();
-    if (device)
-        device->SetSampler(0, TextureFilter::Linear, TextureAddress::Clamp);
+    engine.SetSampler(0, TextureFilter::Linear, TextureAddress::Clamp);
 }
