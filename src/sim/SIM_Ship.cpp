@@ -125,6 +125,11 @@ SIM_Ship::~SIM_Ship()
     armourModules.clear();
     repairModules.clear();
     carrierModules.clear();
+    engineModules.clear();
+    scannerModules.clear();
+    boosterModules.clear();
+    ecmShieldModules.clear();
+    thinkingModules.clear();
     painters.clear();
     radiation.reset();
     turretWeapons.clear();
@@ -235,12 +240,6 @@ void SIM_Ship::BuildModules()
         SIM_ShipModule* module = built.module.release();
         if (auto* shieldModule = dynamic_cast<SIM_ShieldModule*>(module))
             GetOrCreateShield()->AddModule(shieldModule);
-        if (auto* armour = dynamic_cast<SIM_ArmourModule*>(module))
-            armourModules.push_back(armour);
-        if (auto* repair = dynamic_cast<SIM_RepairModule*>(module))
-            repairModules.push_back(repair);
-        if (auto* carrier = dynamic_cast<SIM_CarrierModule*>(module))
-            carrierModules.push_back(carrier);
         AddModule(module, fitted.slotIndex, built.perFrame);
     }
 }
@@ -273,8 +272,26 @@ void SIM_Ship::AddModule(SIM_ShipModule* module, int slotIndex, bool perFrame)
         module->SetTurretOffsets(turrets);
     }
     modules.push_back(module);
+    // The typed lists, in module order, serve every later question about a
+    // kind of module: no cast in the frame or on a hit.
     if (auto* cloak = dynamic_cast<SIM_CamoflageShieldModule*>(module))
         cloaks.push_back(cloak);
+    if (auto* armour = dynamic_cast<SIM_ArmourModule*>(module))
+        armourModules.push_back(armour);
+    if (auto* repair = dynamic_cast<SIM_RepairModule*>(module))
+        repairModules.push_back(repair);
+    if (auto* carrier = dynamic_cast<SIM_CarrierModule*>(module))
+        carrierModules.push_back(carrier);
+    if (auto* engine = dynamic_cast<SIM_EngineModule*>(module))
+        engineModules.push_back(engine);
+    if (auto* scanner = dynamic_cast<SIM_PDScannerModule*>(module))
+        scannerModules.push_back(scanner);
+    if (auto* booster = dynamic_cast<SIM_TargetBoosterModule*>(module))
+        boosterModules.push_back(booster);
+    if (auto* ecmShield = dynamic_cast<SIM_ECMShieldModule*>(module))
+        ecmShieldModules.push_back(ecmShield);
+    if (module->Thinks())
+        thinkingModules.push_back(module);
     currentHitPoints += module->hitpoints;
     if (perFrame)
         perFrameModules.push_back(module);
@@ -558,8 +575,6 @@ void SIM_Ship::Update()
     if (IsDead())
         return;
     for (SIM_ShipModule* module : perFrameModules)
-        module->PreUpdate();
-    for (SIM_ShipModule* module : perFrameModules)
         module->Update();
     if (ecmShocked) {
         ecmShockTimeLeft -= FrameTime();
@@ -573,7 +588,7 @@ void SIM_Ship::Update()
 void SIM_Ship::Think()
 {
     if (state == ACTIVE) {
-        for (SIM_ShipModule* module : modules) {
+        for (SIM_ShipModule* module : thinkingModules) {
             if (module->enabled)
                 module->Think();
         }
@@ -592,22 +607,24 @@ void SIM_Ship::RecalculateStats()
     float totalMass = 0.0f, hitPoints = 0.0f, totalThrust = 0.0f;
     float maxArmour = 0.0f, armour = 0.0f, scanner = 0.0f, boost = 0.0f;
     bool hasWorkingWeapon = false;
+    // Each sum runs in module order, as one walk over every module would.
     for (const SIM_ShipModule* module : modules) {
         totalMass += module->weight;
         hitPoints += module->hitpoints;
-        if (const auto* engine = dynamic_cast<const SIM_EngineModule*>(module))
-            totalThrust += engine->currentThrust;
-        if (const auto* plate = dynamic_cast<const SIM_ArmourModule*>(module)) {
-            maxArmour += plate->maxArmour;
-            armour += plate->armour;
-        }
-        if (const auto* pd = dynamic_cast<const SIM_PDScannerModule*>(module))
-            scanner += pd->value * pd->efficiency;
-        if (const auto* booster = dynamic_cast<const SIM_TargetBoosterModule*>(module))
-            boost += booster->value * booster->efficiency * booster->health;
-        if (module->type && module->type->GetCategory() == SIM_ShipModuleType::WEAPONS && module->health > 0.0f)
+        if (!hasWorkingWeapon && module->health > 0.0f && module->type &&
+            module->type->GetCategory() == SIM_ShipModuleType::WEAPONS)
             hasWorkingWeapon = true;
     }
+    for (const SIM_EngineModule* engine : engineModules)
+        totalThrust += engine->currentThrust;
+    for (const SIM_ArmourModule* plate : armourModules) {
+        maxArmour += plate->maxArmour;
+        armour += plate->armour;
+    }
+    for (const SIM_PDScannerModule* pd : scannerModules)
+        scanner += pd->value * pd->efficiency;
+    for (const SIM_TargetBoosterModule* booster : boosterModules)
+        boost += booster->value * booster->efficiency * booster->health;
     mass = totalMass;
     currentHitPoints = hitPoints;
     thrust = totalThrust;
@@ -1086,10 +1103,8 @@ void SIM_Ship::ApplyECMShock(float duration, float power)
     if (IsDead())
         return;
     float strength = 0.0f;
-    for (const SIM_ShipModule* module : modules) {
-        if (const auto* ecm = dynamic_cast<const SIM_ECMShieldModule*>(module))
-            strength += ecm->value * ecm->efficiency;
-    }
+    for (const SIM_ECMShieldModule* ecm : ecmShieldModules)
+        strength += ecm->value * ecm->efficiency;
     float p = strength > 1.0f ? power / strength : power;
     p = p < 0.02f ? 0.02f : std::min(p, 1.0f);
     if (RandomFloat() > p)

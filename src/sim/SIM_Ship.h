@@ -14,6 +14,10 @@ class SIM_RadiationManager;
 class SIM_RepairModule;
 class SIM_ShieldSupportBeam;
 class SIM_CollisionAvoider;
+class SIM_ECMShieldModule;
+class SIM_EngineModule;
+class SIM_PDScannerModule;
+class SIM_TargetBoosterModule;
 class SIM_FighterSquadron;
 class SIM_Limpet;
 class SIM_Missile;
@@ -267,6 +271,12 @@ private:
     std::vector<SIM_ArmourModule*> armourModules;
     std::vector<SIM_RepairModule*> repairModules;
     std::vector<SIM_CarrierModule*> carrierModules;
+    std::vector<SIM_EngineModule*> engineModules;
+    std::vector<SIM_PDScannerModule*> scannerModules;
+    std::vector<SIM_TargetBoosterModule*> boosterModules;
+    std::vector<SIM_ECMShieldModule*> ecmShieldModules;
+    // The modules whose think does something, in module order.
+    std::vector<SIM_ShipModule*> thinkingModules;
     std::vector<SIM_ShipModule*> painters;
     std::unique_ptr<SIM_RadiationManager> radiation;
     std::vector<SIM_TargetedModule*> turretWeapons;

@@ -8,6 +8,8 @@ public:
     explicit SIM_ArmourModule(const SIM_ShipModuleType* type);
 
     void PostBuildInit() override;
+    void Think() final {}
+    bool Thinks() const final { return false; }
     void ApplyHullBonus() override;
     void Repair(float amount) override;
     void TakeDamage(float amount) override;

@@ -33,10 +33,18 @@ SIM_Limpet::~SIM_Limpet()
         target->RemoveLimpet(this);
 }
 
+void SIM_Limpet::SetState(int next)
+{
+    const bool wasOut = state != FREE, isOut = next != FREE;
+    state = next;
+    if (launcher && wasOut != isOut)
+        launcher->NoteLimpetOut(isOut ? 1 : -1);
+}
+
 void SIM_Limpet::Launch(float fromX, float fromY)
 {
     launchTimer = 0.0f;
-    state = LAUNCHING;
+    SetState(LAUNCHING);
     angle = RandomFloat() * 360.0f;
     launchSin = std::sin(angle * kDegToRad);
     launchCos = std::cos(angle * kDegToRad);
@@ -127,7 +135,7 @@ void SIM_Limpet::Update()
         float f = launchDuration > 0.0f ? launchTimer / launchDuration : 1.0f;
         if (f >= 1.0f) {
             f = 1.0f;
-            state = DRIFTING;
+            SetState(DRIFTING);
             scanTimer = kDriftScanInterval;
             PickDriftPoint();
         }
@@ -158,7 +166,7 @@ void SIM_Limpet::UpdateDrifting(float frameTime, float frameStep)
         scanTimer -= kDriftScanInterval;
     }
     if (target) {
-        state = CHASING;
+        SetState(CHASING);
         scanTimer = 0.0f;
     } else if (DistanceSquared(x, y, driftX, driftY) < kDriftArrivalSq) {
         PickDriftPoint();
@@ -178,7 +186,7 @@ void SIM_Limpet::UpdateChasing(float frameTime, float frameStep)
     QLM_ASSERT(target != nullptr);
     if (!target || target->IsDead() || target->docked) {
         target = nullptr;
-        state = DRIFTING;
+        SetState(DRIFTING);
         return;
     }
     speed = std::min(speed + seekAcceleration * frameTime, maxSeekSpeed);
@@ -213,7 +221,7 @@ void SIM_Limpet::Stick()
     QLM_ASSERT(target != nullptr);
     if (!target)
         return;
-    state = STUCK;
+    SetState(STUCK);
     AttachPoint(x, y);
     target->AttachLimpet(this);
     if (launcher)
@@ -222,7 +230,7 @@ void SIM_Limpet::Stick()
 
 void SIM_Limpet::ShakeLoose()
 {
-    state = DRIFTING;
+    SetState(DRIFTING);
     target = nullptr;
     scanTimer = 0.0f;
     launchTimer = 0.0f;
@@ -233,7 +241,7 @@ void SIM_Limpet::Release()
 {
     if (state == STUCK && target)
         target->RemoveLimpet(this);
-    state = FREE;
+    SetState(FREE);
     target = nullptr;
     if (launcher)
         launcher->RefreshAutoTarget();
@@ -244,6 +252,6 @@ void SIM_Limpet::ForgetTarget(const SIM_Ship* gone)
     if (target == gone) {
         target = nullptr;
         if (state == STUCK || state == CHASING)
-            state = state == STUCK ? FREE : DRIFTING;
+            SetState(state == STUCK ? FREE : DRIFTING);
     }
 }

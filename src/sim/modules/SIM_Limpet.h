@@ -36,6 +36,8 @@ public:
     void ForgetTarget(const SIM_Ship* gone);
 
     int GetState() const { return state; }
+    // Every change of state goes here: the launcher counts the limpets out.
+    void SetState(int next);
     SIM_Ship* GetTarget() const { return target; }
     float GetWeight() const { return limpetWeight; }
     float GetSpeed() const { return speed; }

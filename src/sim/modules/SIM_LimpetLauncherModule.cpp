@@ -80,6 +80,8 @@ void SIM_LimpetLauncherModule::Update()
 {
     SIM_TargetedModule::Update();
     // Stuck limpets follow their fighter here too, and come back when it dies.
+    if (limpetsOut == 0)
+        return;
     for (auto& limpet : limpets)
         if (limpet->state != SIM_Limpet::FREE)
             limpet->Update();

@@ -21,6 +21,9 @@ public:
     // A limpet came back: choose targets again while one is free, else hold none.
     void RefreshAutoTarget();
     bool HasFreeLimpet() const;
+    // A limpet left FREE (+1) or came back to it (-1).
+    void NoteLimpetOut(int delta) { limpetsOut += delta; }
+    int CountLimpetsOut() const { return limpetsOut; }
     SIM_Limpet& GetLimpet(int i) { return *limpets[i]; }
 
     float launchDuration = 0.0f;
@@ -34,4 +37,8 @@ public:
     float seekRange = 0.0f;
     float limpetTurnSpeed = 0.0f;
     std::unique_ptr<SIM_Limpet> limpets[kLimpets];
+
+private:
+    // While none is out the frame does not touch the ten limpets at all.
+    int limpetsOut = 0;
 };

@@ -144,6 +144,32 @@ void SIM_Missile::ReadDefinition(SIM_MissileModule* owner)
     }
 }
 
+void SIM_Missile::CopyDefinition(const SIM_Missile& from)
+{
+    launcher = from.launcher;
+    moduleType = from.moduleType;
+    speed = from.speed;
+    damage = from.damage;
+    width = from.width;
+    length = from.length;
+    fuel = from.fuel;
+    turnSpeed = from.turnSpeed;
+    decoyReleaseRangeSq = from.decoyReleaseRangeSq;
+    hasDecoys = from.hasDecoys;
+    submunitionsLive = from.submunitionsLive;
+    hasFlare = from.hasFlare;
+    trailMode = from.trailMode;
+    trailFadeTime = from.trailFadeTime;
+    armourPenetration = from.armourPenetration;
+    shieldPenetration = from.shieldPenetration;
+    launchingFleet = from.launchingFleet;
+    warhead = from.warhead;
+    radiationDamage = from.radiationDamage;
+    radiationDecay = from.radiationDecay;
+    shockDuration = from.shockDuration;
+    ecmStrength = from.ecmStrength;
+}
+
 void SIM_Missile::Launch(SIM_Ship* newTarget, const SIM_ShipModule::Point* newAimPoint, float fromX, float fromY)
 {
     QLM_ASSERT(newTarget != nullptr);
@@ -177,6 +203,8 @@ void SIM_Missile::Launch(SIM_Ship* newTarget, const SIM_ShipModule::Point* newAi
 
     goalDistanceSq = 9999.0f;
     JoinLiveList();
+    if (home)
+        home->WakeMissile();
     float ax = target->x, ay = target->y;
     if (aimPoint)
         target->LocalToWorld(aimPoint->x, aimPoint->y, target->sine, target->cosine, ax, ay);
@@ -480,7 +508,9 @@ void SIM_Missile::ReleaseDecoys()
             slot = std::make_unique<SIM_Missile>();
         SIM_Missile& decoy = *slot;
         decoy.holdHeading = true;
-        decoy.ReadDefinition(launcher);
+        decoy.home = home;
+        // The launcher's definition, as this missile read it: no lookups by name.
+        decoy.CopyDefinition(*this);
         decoy.hasDecoys = false;
         decoy.Launch(target, target->NextTargetPoint(), x, y);
         decoy.angle = angle;

@@ -41,6 +41,8 @@ public:
     SIM_Missile& operator=(const SIM_Missile&) = delete;
 
     void ReadDefinition(SIM_MissileModule* owner);
+    // Everything ReadDefinition sets, from a missile that has read it.
+    void CopyDefinition(const SIM_Missile& from);
     void Launch(SIM_Ship* newTarget, const SIM_ShipModule::Point* newAimPoint, float fromX, float fromY);
     // One battle frame: flight when live, else the trail fading; decoys follow.
     void Process();
@@ -112,6 +114,8 @@ public:
     float radiationDecay = 0.0f;
     float decoyHeading = 0.0f;
     SIM_Fleet* launchingFleet = nullptr;
+    // The launcher whose frame walk flies this missile (a decoy: its parent's).
+    SIM_MissileModule* home = nullptr;
     // How long the trail shows after the missile is gone.
     float trailFadeTime = 0.0f;
     float trailAge = 0.0f;

@@ -1,6 +1,7 @@
 #include "sim/modules/SIM_MissileModule.h"
 
 #include <algorithm>
+#include <cstddef>
 
 #include "sim/SIM_BattleArea.h"
 #include "sim/SIM_BattleClock.h"
@@ -20,6 +21,28 @@ std::vector<SIM_MissileModule*>& Launchers()
     return *list;
 }
 
+// Beside the launcher list, one byte per launcher: whether its missile still
+// has anything to do. The frame walk reads these bytes and touches only the
+// launchers that are awake, in list order as before; an idle missile's frame
+// did nothing.
+std::vector<unsigned char>& AwakeFlags()
+{
+    static auto* flags = new std::vector<unsigned char>();
+    return *flags;
+}
+
+// Live, or a trail still fading, or a decoy doing either.
+bool IsBusy(const SIM_Missile& missile)
+{
+    if (missile.live || missile.trailAlive)
+        return true;
+    for (int i = 0; i < SIM_Missile::kDecoys; ++i)
+        if (const SIM_Missile* decoy = missile.GetDecoy(i))
+            if (decoy->live || decoy->trailAlive)
+                return true;
+    return false;
+}
+
 } // namespace
 
 SIM_MissileModule::SIM_MissileModule(const SIM_ShipModuleType* moduleType, SIM_ShipOrders* shipOrders)
@@ -29,13 +52,30 @@ SIM_MissileModule::SIM_MissileModule(const SIM_ShipModuleType* moduleType, SIM_S
         sound = moduleType->GetConfigString("sound");
         soundVolume = moduleType->GetConfigFloat("soundvolume", 0.0f);
     }
+    missile.home = this;
+    slot = Launchers().size();
     Launchers().push_back(this);
+    // Awake until its first frame finds it idle.
+    AwakeFlags().push_back(1);
 }
 
 SIM_MissileModule::~SIM_MissileModule()
 {
     auto& list = Launchers();
-    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    auto& awake = AwakeFlags();
+    if (slot < list.size() && list[slot] == this) {
+        list.erase(list.begin() + static_cast<std::ptrdiff_t>(slot));
+        awake.erase(awake.begin() + static_cast<std::ptrdiff_t>(slot));
+        for (size_t i = slot; i < list.size(); ++i)
+            list[i]->slot = i;
+    }
+}
+
+void SIM_MissileModule::WakeMissile()
+{
+    auto& awake = AwakeFlags();
+    if (slot < awake.size())
+        awake[slot] = 1;
 }
 
 const std::vector<SIM_MissileModule*>& SIM_MissileModule::GetLaunchers()
@@ -47,8 +87,14 @@ void SIM_MissileModule::UpdateMissiles()
 {
     // By index: a missile's end may not add launchers, but stay safe if it does.
     auto& list = Launchers();
-    for (size_t i = 0; i < list.size(); ++i)
-        list[i]->missile.Process();
+    auto& awake = AwakeFlags();
+    for (size_t i = 0; i < list.size(); ++i) {
+        if (!awake[i])
+            continue;
+        SIM_Missile& missile = list[i]->missile;
+        missile.Process();
+        awake[i] = IsBusy(missile) ? 1 : 0;
+    }
 }
 
 void SIM_MissileModule::PostBuildInit()

@@ -32,7 +32,14 @@ public:
     // or when played too often. bank: 0 weapons, 1 explosions.
     static void PlayOneShot(const std::string& file, int bank, float volume, float x, float y);
 
+    // Its missile (or a decoy of it) was launched: the frame walk flies it
+    // again until it, its trail and its decoys are all done.
+    void WakeMissile();
+
     SIM_Missile missile;
     std::string sound;
     float soundVolume = 0.0f;
+
+private:
+    size_t slot = 0; // place in the launcher list and its awake flags
 };

@@ -76,10 +76,8 @@ std::unique_ptr<SIM_ShipModule> BuildKnown(const SIM_ShipModuleType* type, SIM_S
         return std::make_unique<SIM_TargetBoosterModule>(type);
     if (c == "SIM_PDScannerModule")
         return std::make_unique<SIM_PDScannerModule>(type);
-    if (c == "SIM_ECMShieldModule") {
-        perFrame = true;
+    if (c == "SIM_ECMShieldModule")
         return std::make_unique<SIM_ECMShieldModule>(type);
-    }
     if (c == "SIM_ShieldModule")
         return std::make_unique<SIM_ShieldModule>(type);
     if (c == "SIM_CrewModule")

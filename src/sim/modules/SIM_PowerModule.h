@@ -6,6 +6,8 @@ class SIM_PowerModule : public SIM_ShipModule {
 public:
     explicit SIM_PowerModule(const SIM_ShipModuleType* type);
 
+    void Think() final {}
+    bool Thinks() const final { return false; }
     void ApplyHullBonus() override;
 
     float GetPowerProduced() const { return powerProduced; }

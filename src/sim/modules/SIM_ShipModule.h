@@ -58,9 +58,11 @@ public:
     // Every scheduler step (about 200 ms) while enabled; GetThinkStep() is the
     // time since the last one.
     virtual void Think() {}
-    // Every frame, after PreUpdate.
+    // False for kinds whose think does nothing: the ship leaves them out of
+    // its think walk. Such a kind seals Think so the two cannot disagree.
+    virtual bool Thinks() const { return true; }
+    // Every frame on the modules the factory marks as per-frame.
     virtual void Update() {}
-    virtual void PreUpdate() {}
     virtual void SetShip(SIM_Ship* owner) { ship = owner; }
     virtual void ApplyScenarioRules() {}
     virtual void ApplyHullBonus();

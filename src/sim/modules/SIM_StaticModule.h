@@ -8,6 +8,9 @@ public:
     // key may be null: no value (0).
     SIM_StaticModule(const SIM_ShipModuleType* type, const char* key);
 
+    void Think() final {}
+    bool Thinks() const final { return false; }
+
     float GetValue() const { return value; }
 
     float value = 0.0f;

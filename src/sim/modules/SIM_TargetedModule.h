@@ -76,42 +76,45 @@ public:
     const std::list<MissRecord>& GetMissTally() const { return missTally; }
     const std::list<ShotRecord>& GetShotRecords() const { return shotRecords; }
 
-    bool ignoresFighters = false;
+    // What every frame's update reads and writes, kept together right after
+    // the base so that a frame touches as few of the module's lines as it can.
     SIM_Ship* target = nullptr;
     const Point* targetPoint = nullptr; // hull aim point, ship frame
+    float reloadProgress = 0.0f;
+    float reloadTime = 0.0f;
+    float currentInterval = 0.0f;
+    float minRangeSq = 0.0f;
+    float maxRangeSq = 0.0f;
+    float turretSettleTimer = 1.0f;
+    float turretSize = 0.0f;
+    bool inRange = false;
+    Point aimPoint;
+
+    bool ignoresFighters = false;
     float retargetTimer = 0.0f;
     float trackingSpeed = 0.0f;
     float baseTrackingSpeed = 0.0f;
     float maxRange = 0.0f;
-    float maxRangeSq = 0.0f;
     float baseMaxRange = 0.0f;
     float appliedBoost = 0.0f;
     float optimumRange = 0.0f;
     float minRange = 0.0f;
-    float minRangeSq = 0.0f;
-    float reloadProgress = 0.0f;
     float fireInterval = 0.0f;
-    float currentInterval = 0.0f;
     bool autoTarget = true;
     SIM_ShipOrders* orders = nullptr;
     SIM_Fleet* enemyFleet = nullptr;
     float shieldPenetration = 0.0f;
     float armourPenetration = 0.0f;
-    bool inRange = false;
     bool coOperative = false, vulture = false, rescuer = false, protective = false, retaliate = false;
     bool isMissile = false;
     bool shieldDisruptor = false;
     bool attackFighters = false, attackFrigates = false, attackCruisers = false;
     std::string turretSprite;
     std::string damagedTurretSprite;
-    Point aimPoint;
-    float turretSize = 0.0f;
     float turretAngles[kMaxTurrets] = {};
     float turretRelativeAngles[kMaxTurrets] = {};
-    float reloadTime = 0.0f;
     std::list<MissRecord> missTally;
     float missExpiryTimer = 0.0f;
-    float turretSettleTimer = 1.0f;
     bool classPreference = false;
     bool hasSalvo = false;
     int salvoSize = 0;

@@ -113,11 +113,14 @@ TEST_F(LimpetTest, AllTenOutHoldsNoTargetAndADeadFighterGivesItsLimpetBack)
     SIM_Ship* ship = world.Build("d_limpets", 0, 0);
     SIM_LimpetLauncherModule* launcher = MissileTestWorld::Get<SIM_LimpetLauncherModule>(ship);
     SIM_Ship* fighter = world.Build("fighter", 0, -300, true);
+    // The launcher's count of limpets out is what lets the frame skip them.
+    EXPECT_EQ(launcher->CountLimpetsOut(), 0);
     for (int i = 0; i < SIM_LimpetLauncherModule::kLimpets; ++i) {
         launcher->ChooseTarget(true);
         ASSERT_EQ(launcher->GetTarget(), fighter);
         launcher->Fire();
         EXPECT_EQ(launcher->GetLimpet(i).GetState(), SIM_Limpet::LAUNCHING);
+        EXPECT_EQ(launcher->CountLimpetsOut(), i + 1);
     }
     EXPECT_FALSE(launcher->HasFreeLimpet());
     EXPECT_FALSE(launcher->IsAutoTarget());
@@ -128,9 +131,11 @@ TEST_F(LimpetTest, AllTenOutHoldsNoTargetAndADeadFighterGivesItsLimpetBack)
     SIM_Limpet& limpet = launcher->GetLimpet(0);
     RunUntil(limpet, SIM_Limpet::STUCK);
     ASSERT_EQ(limpet.GetState(), SIM_Limpet::STUCK);
+    EXPECT_EQ(launcher->CountLimpetsOut(), 10) << "drifting, chasing and stuck are all out";
     // The fighter dies: its limpet is the launcher's again, and so is the choice of targets.
     fighter->StartDying();
     EXPECT_EQ(limpet.GetState(), SIM_Limpet::FREE);
+    EXPECT_EQ(launcher->CountLimpetsOut(), 9);
     EXPECT_TRUE(fighter->GetLimpets().empty());
     EXPECT_TRUE(launcher->HasFreeLimpet());
     EXPECT_TRUE(launcher->IsAutoTarget());

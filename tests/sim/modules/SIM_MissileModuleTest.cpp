@@ -99,8 +99,12 @@ TEST_F(MissileTest, HitsFlyInDetonateAndTheLauncherWaitsForTheTrail)
     EXPECT_FALSE(m.IsFree());
     Frames(1);
     EXPECT_TRUE(m.IsFree());
+    // Idle frames skip the launcher; the next launch puts it back in the walk.
+    Frames(3);
     launcher->Fire();
     EXPECT_TRUE(m.IsLive());
+    Frames(1);
+    EXPECT_FLOAT_EQ(m.fuelLeft, 3000.0f - 6.0f);
 }
 
 TEST_F(MissileTest, DummyNeverHitsAndBurnsOutOnItsFuel)
