@@ -10,6 +10,7 @@
 
 #include "EffectTestView.h"
 #include "battle/GUI_ConTrail.h"
+#include "battle/GUI_EngineGlow.h"
 #include "battle/GUI_ParticleConfig.h"
 #include "battle/GUI_ParticleEmmiter.h"
 #include "battle/GUI_Ship.h"
@@ -236,6 +237,53 @@ TEST_F(VisualCatchUp, AShipOutOfViewUpdatesItsAttachmentsEveryFourthFrameAndInVi
         ++frames;
     EXPECT_EQ(frames, GUI_Ship::kLazyFrames);
     EXPECT_FLOAT_EQ(points.GetAge(unlaid) - before, kFrameMs * static_cast<float>(frames));
+}
+
+TEST_F(VisualCatchUp, AnEngineTrailBeyondItsReachStepsEveryFourthFrameAndWithinItEveryFrame)
+{
+    LoadParticleConfigs();
+    auto* config = new GUI_ParticleConfig();
+    ASSERT_TRUE(config->ReadText("Name = slow\nType = BURN\nInitialParticles = 1\nMinSize = 4\nMaxSize = 4\n"
+                                 "MaxXVelocity = 0.2\nAlphaFalloff = 0.01\nLifetime = -1\n"));
+    SIM_Ship* ship = world.Build("cruiser_bare", 400.0f, 300.0f);
+    ship->maxSpeed = 1.0f;
+    ship->speed = 0.5f;
+    GUI_EngineGlow glow(ship, "glow.dds", "slow", false, 1.0f, 128.0f, 240.0f, 16.0f, 40.0f);
+    GUI_ParticleEmmiter* trail = glow.GetEmitter();
+    // 100 ms of fade-in and 100 steps of alpha (108.3 steps of 12 ms), at
+    // 1.5 times the drift of 0.2 (scale 1) and the engine's top speed of 1,
+    // plus the particle's size and its scatter of 0.
+    const float reach = glow.TrailReach();
+    EXPECT_NEAR(reach, (100.0f / 12.0f + 100.0f) * (0.3f + 1.5f) + 4.0f, 1e-2f);
+    // Puts the engine's trail `beyond` units past the view's right edge.
+    const auto place = [&](float beyond) {
+        glow.Update();
+        ship->x += 800.0f + beyond - trail->x;
+    };
+    const auto steps = [&](int frames) {
+        int stepped = 0;
+        for (int f = 0; f < frames; ++f) {
+            EffectTestView::Step(12.0f);
+            glow.Update();
+            const float before = trail->GetParticle(0).age;
+            glow.EmitterStep();
+            stepped += trail->GetParticle(0).age != before ? 1 : 0;
+        }
+        return stepped;
+    };
+    place(reach - 1.0f);
+    EXPECT_EQ(steps(8), 8);
+    place(reach + 1.0f);
+    const float before = trail->GetParticle(0).age;
+    EXPECT_EQ(steps(8), 2);
+    // The steps taken cover every frame.
+    EXPECT_NEAR(trail->GetParticle(0).age - before, 8.0f * 12.0f, 12.0f * 4.0f);
+    // Back in view it steps every frame again, the waited frames included.
+    place(-400.0f);
+    const float waited = trail->GetParticle(0).age;
+    steps(1);
+    EXPECT_GE(trail->GetParticle(0).age - waited, 12.0f);
+    EXPECT_EQ(steps(5), 5);
 }
 
 } // namespace
