@@ -44,6 +44,13 @@ bool ShowsUnderHull(const SIM_Ship* ship)
     return true;
 }
 
+// Trails out of view take turns at their catch-up frames.
+unsigned NextTrailPhase()
+{
+    static unsigned count = 0;
+    return count++;
+}
+
 float FrameMs()
 {
     return GUI_BattleGUI::GetInstance().scaledFrameTime;
@@ -53,7 +60,7 @@ float FrameMs()
 
 GUI_EngineGlow::GUI_EngineGlow(SIM_Ship* owner, const std::string& texture, const std::string& config, bool batched,
                                float scale, float px, float py, float width, float length)
-    : offsetScale(scale), ship(owner), glowWidth(width), glowLength(length)
+    : offsetScale(scale), ship(owner), glowWidth(width), glowLength(length), trailLag(NextTrailPhase())
 {
     layer = 0;
     const float w = ship ? ship->GetWidth() : 0.0f, h = ship ? ship->GetHeight() : 0.0f;

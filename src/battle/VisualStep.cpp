@@ -30,12 +30,12 @@ bool VisualLag::Plan(const VisualStep& now, bool mayWait)
 {
     pendingMs += now.ms;
     pendingFrames += now.frames;
-    ++tick;
-    waiting = mayWait && tick % kEvery != 0;
+    waiting = mayWait && pendingFrames < due;
     if (waiting)
         return false;
     span = VisualStep{pendingMs, pendingFrames, now.lastMs};
     pendingMs = 0.0f;
     pendingFrames = 0;
+    due = kEvery;
     return true;
 }

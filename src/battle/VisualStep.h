@@ -29,15 +29,16 @@ private:
 };
 
 // The waiting of a visual updated only now and then while out of view: each
-// frame's span is added; the update runs on every kEvery-th frame, or at once
-// when it may not wait, and then covers everything that waited.
+// update's span is added; the update runs once kEvery frames have waited (or
+// at once when it may not wait) and then covers everything that waited.
 class VisualLag {
 public:
     static constexpr int kEvery = 4;
 
-    // `phase` staggers the frames on which visuals out of view update.
+    // `phase` staggers the frames on which visuals out of view update: the
+    // first wait is shorter by phase % kEvery frames.
     explicit VisualLag(unsigned phase = 0)
-        : tick(phase)
+        : due(kEvery - static_cast<int>(phase % kEvery))
     {
     }
     // Adds this update's span; true when the update runs now (Span() then
@@ -49,7 +50,7 @@ public:
 private:
     float pendingMs = 0.0f;
     int pendingFrames = 0;
-    unsigned tick = 0;
+    int due = kEvery;
     bool waiting = false;
     VisualStep span;
 };
