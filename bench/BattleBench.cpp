@@ -325,6 +325,12 @@ void BM_BattleFrame(benchmark::State& state)
         kFrameMs * GUI_BattleGUI::kSpeedScale / 1000.0f,
         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
     state.counters["ships"] = static_cast<double>(GetLiveShips().size());
+    // Ships out of view whose visuals waited for a later frame at the last one.
+    int waiting = 0;
+    for (const GUI_Ship* visual : GUI_Ship::GetAll())
+        waiting += visual->AreChildrenDeferred() ? 1 : 0;
+    state.counters["waiting"] = static_cast<double>(waiting);
+    state.counters["zoom"] = static_cast<double>(ZoomScale);
     // What the missile and support classes have going at the last frame.
     state.counters["missiles"] = static_cast<double>(SIM_Missile::GetLiveMissiles().size());
     int holding = 0;

@@ -11,6 +11,7 @@
 #include "battle/GUI_DebrisPool.h"
 #include "battle/GUI_Hulk.h"
 #include "battle/GUI_Map.h"
+#include "battle/VisualStep.h"
 #include "engine/QuadRunBatch.h"
 
 namespace {
@@ -73,11 +74,11 @@ GUI_BlastGlare::~GUI_BlastGlare()
 
 void GUI_BlastGlare::Draw()
 {
-    const float ms = GUI_BattleGUI::GetInstance().scaledFrameTime;
+    const float ms = VisualStep::Current().ms;
     elapsed += ms;
     flickerTimer += ms;
     if (flickerTimer > kFlickerMs) {
-        flickerTimer -= kFlickerMs;
+        flickerTimer = std::fmod(flickerTimer, kFlickerMs);
         flickerFlag ^= 1;
         flickerLevel = flickerFlag ? 1.0f : 0.9f;
     }

@@ -6,6 +6,7 @@
 #include "battle/EffectTextures.h"
 #include "battle/GUI_BattleGUI.h"
 #include "battle/GUI_Map.h"
+#include "battle/VisualStep.h"
 #include "sim/SIM_ShipVisual.h"
 #include "engine/D3DEngine.h"
 #include "sim/SIM_Race.h"
@@ -80,12 +81,24 @@ void GUI_ConTrail::Draw()
         previousY = hy;
         return;
     }
+    const VisualStep span = VisualStep::Current();
+    // A catch-up lays the frames it covers along a line from the last head.
+    for (int j = 1; j < span.frames; ++j) {
+        const float t = static_cast<float>(j) / static_cast<float>(span.frames);
+        const float x = previousX + (hx - previousX) * t, y = previousY + (hy - previousY) * t;
+        trail.SetHeadPosition(x, y);
+        trail.AddAge(span.EarlierFrameMs());
+        trail.MoveHead(ship->angle, x, y);
+    }
     trail.SetHeadPosition(hx, hy);
-    trail.AddAge(GUI_BattleGUI::GetInstance().scaledFrameTime);
+    trail.AddAge(span.lastMs);
     trail.MoveHead(ship->angle, hx, hy);
     if (drawLayer == 1) {
         D3DEngine::GetInstance().SetNormalBlend();
-        trail.Draw(TrailTexture(), false);
+        if (trail.MayShowOnScreen())
+            trail.Draw(TrailTexture(), false);
+        else
+            trail.SkipDraw();
     }
     previousX = hx;
     previousY = hy;
@@ -112,7 +125,10 @@ void GUI_ConTrail::DrawLayerList(int drawLayer)
             continue;
         if (map.IsOffScreen(ship->x, ship->y, kCullMargin))
             continue;
-        trail->trail.Draw(texture, false);
+        if (trail->trail.MayShowOnScreen())
+            trail->trail.Draw(texture, false);
+        else
+            trail->trail.SkipDraw();
     }
     if (anyDead) {
         // A dead ship's trails stay with its visual but leave the sweep.

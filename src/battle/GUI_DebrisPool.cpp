@@ -113,10 +113,10 @@ bool GUI_Debris::IsOffScreen(float margin) const
 // ---- the pool ----------------------------------------------------------------
 
 GUI_DebrisPool::GUI_DebrisPool()
+    : storage(std::make_unique<GUI_Debris[]>(kPieces))
 {
     for (int i = 0; i < kPieces; ++i) {
-        storage[i] = std::make_unique<GUI_Debris>();
-        pieces[i] = storage[i].get();
+        pieces[i] = &storage[i];
         pieces[i]->pool = this;
         pieces[i]->slot = i;
     }

@@ -66,7 +66,8 @@ public:
     void Compact();
 
 private:
-    std::unique_ptr<GUI_Debris> storage[kPieces];
+    // One block: the pieces are walked in order every frame.
+    std::unique_ptr<GUI_Debris[]> storage;
     GUI_Debris* pieces[kPieces];
     GUI_Debris* scratchLive[kPieces];
     GUI_Debris* scratchDead[kPieces];

@@ -8,9 +8,11 @@
 #include "battle/GUI_BattleGUI.h"
 #include "battle/GUI_Map.h"
 #include "sim/SIM_ShipVisual.h"
+#include "battle/GUI_ParticleConfig.h"
 #include "battle/GUI_ParticleEmmiter.h"
 #include "battle/MaskedQuadBatch.h"
 #include "battle/VisualRandom.h"
+#include "battle/VisualStep.h"
 #include "engine/D3DEngine.h"
 #include "sim/SIM_Ship.h"
 #include "sim/modules/SIM_CamoflageShieldModule.h"
@@ -41,6 +43,13 @@ bool ShowsUnderHull(const SIM_Ship* ship)
     return true;
 }
 
+// Trails out of view take turns at their catch-up frames.
+unsigned NextTrailPhase()
+{
+    static unsigned count = 0;
+    return count++;
+}
+
 float FrameMs()
 {
     return GUI_BattleGUI::GetInstance().scaledFrameTime;
@@ -50,7 +59,7 @@ float FrameMs()
 
 GUI_EngineGlow::GUI_EngineGlow(SIM_Ship* owner, const std::string& texture, const std::string& config, bool batched,
                                float scale, float px, float py, float width, float length)
-    : offsetScale(scale), ship(owner), glowWidth(width), glowLength(length)
+    : offsetScale(scale), ship(owner), glowWidth(width), glowLength(length), trailLag(NextTrailPhase())
 {
     layer = 0;
     const float w = ship ? ship->GetWidth() : 0.0f, h = ship ? ship->GetHeight() : 0.0f;
@@ -99,6 +108,14 @@ float GUI_EngineGlow::GetFlickerScale() const
 {
     const float t = flickerTimer / kFlickerStepMs;
     return flickerPrevious * (1.0f - t) + flickerTarget * t;
+}
+
+bool GUI_EngineGlow::FarOutOfView() const
+{
+    // The flame reaches no further from the ship's centre than the ship's
+    // size and its own length (flicker stays under 1).
+    const float reach = std::max(ship->GetWidth(), ship->GetHeight()) + glowLength + glowWidth;
+    return GUI_Map::GetInstance().IsOffScreen(ship->x, ship->y, reach);
 }
 
 bool GUI_EngineGlow::Update()
@@ -151,16 +168,42 @@ void GUI_EngineGlow::DrawMasked()
                                   quad);
 }
 
+float GUI_EngineGlow::TrailReach() const
+{
+    // Particles stay where they were born, drifting by their own speed and
+    // growing or shrinking, for as long as their alpha lasts; meanwhile the
+    // engine moves on (speeds per 12 ms, with room for boosts).
+    const GUI_ParticleConfig* c = emitter->GetConfig();
+    if (!c || !(c->AlphaFalloff > 0.0f))
+        return -1.0f; // no end known: never waits
+    const float lifeSteps = GUI_ParticleEmmiter::kFadeInMs / 12.0f + 1.0f / c->AlphaFalloff;
+    const float drift = std::max({std::fabs(c->MinXVelocity), std::fabs(c->MaxXVelocity), std::fabs(c->MinYVelocity),
+                                  std::fabs(c->MaxYVelocity)}) *
+                        1.5f * emitter->scale;
+    const float engine = 1.5f * std::max(ship->maxSpeed, ship->speed);
+    const float size = c->MaxSize * emitter->scale + std::max(-c->SizeFalloff, 0.0f) * lifeSteps;
+    return lifeSteps * (drift + engine) + size + std::max(c->XScatter, c->YScatter) * emitter->scale;
+}
+
 void GUI_EngineGlow::EmitterStep()
 {
     if (!visible || !emitter)
         return;
-    if (maskedSprite.IsOnScreen() || !GUI_Map::GetInstance().IsOffScreen(emitter->x, emitter->y, 0.0f)) {
+    const GUI_Map& map = GUI_Map::GetInstance();
+    if (maskedSprite.IsOnScreen() || !map.IsOffScreen(emitter->x, emitter->y, 0.0f)) {
+        trailLag.Plan(VisualStep::Current(), false);
+        VisualStepScope scope(trailLag.Span());
         emitter->rateScale = throttle;
         emitter->Draw();
-    } else {
-        emitter->Update();
+        return;
     }
+    // Out of view, a trail none of whose particles can reach the view
+    // steps only now and then.
+    const float reach = TrailReach();
+    if (!trailLag.Plan(VisualStep::Current(), reach >= 0.0f && map.IsOffScreen(emitter->x, emitter->y, reach)))
+        return;
+    VisualStepScope scope(trailLag.Span());
+    emitter->Update();
 }
 
 void GUI_EngineGlow::Draw()
@@ -179,7 +222,8 @@ void GUI_EngineGlow::DrawMaskedFlames()
     MaskedQuadBatch& masked = MaskedQuadBatch::Shared();
     masked.Begin(MaskedQuadBatch::ColourFromStage0, true);
     for (GUI_EngineGlow* glow : list) {
-        if (glow->ship && ShowsUnderHull(glow->ship) && glow->Update() && glow->maskedSprite.IsOnScreen())
+        if (glow->ship && !glow->FarOutOfView() && ShowsUnderHull(glow->ship) && glow->Update() &&
+            glow->maskedSprite.IsOnScreen())
             glow->DrawMasked();
     }
     masked.End();
@@ -208,7 +252,7 @@ void GUI_EngineGlow::DrawLayerBatch(int drawLayer)
     TextureHandle texture = 0;
     bool anyDead = false;
     for (GUI_EngineGlow* glow : list) {
-        if (!glow->Update() || !glow->glowSprite.IsOnScreen())
+        if (glow->FarOutOfView() || !glow->Update() || !glow->glowSprite.IsOnScreen())
             continue;
         SIM_Ship* ship = glow->ship;
         if (ship->IsDead()) {

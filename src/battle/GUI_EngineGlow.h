@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "battle/GUI_RenderObject.h"
+#include "battle/VisualStep.h"
 #include "engine/CTexturedSprite.h"
 
 class GUI_ParticleEmmiter;
@@ -25,9 +26,15 @@ public:
     void Draw() override;
     // Places the glow for this frame; false when the ship stands still.
     bool Update();
+    // The flame cannot show: its ship is out of view by more than its reach.
+    bool FarOutOfView() const;
     void UpdateFlicker();
     void DrawMasked();
+    // Steps the particle trail; out of view and beyond its reach it steps
+    // only now and then, catching up the frames between.
     void EmitterStep();
+    // How far from the engine the trail's particles can be (-1: unknown).
+    float TrailReach() const;
     void SetLayer(int drawLayer);
 
     static void DrawLayerBatch(int drawLayer);
@@ -70,6 +77,7 @@ private:
     float throttle = 0.0f;
     unsigned char visible = 0;
     int drawLayer = 1;
+    VisualLag trailLag;
 };
 
 // Two or more glows of one ship: their places and particle trails each frame.

@@ -4,10 +4,10 @@
 #include <cmath>
 
 #include "battle/EffectDrawing.h"
-#include "battle/GUI_BattleGUI.h"
 #include "battle/GUI_ParticleEmmiter.h"
 #include "battle/GUI_Ship.h"
 #include "battle/VisualRandom.h"
+#include "battle/VisualStep.h"
 
 namespace {
 
@@ -71,7 +71,7 @@ bool GUI_ExplosionPlume::IsFinished() const
 
 void GUI_ExplosionPlume::Draw()
 {
-    const float ms = GUI_BattleGUI::GetInstance().scaledFrameTime;
+    const float ms = VisualStep::Current().ms;
     elapsed += ms;
     if (!started) {
         if (!(elapsed > delay))

@@ -7,12 +7,12 @@
 
 #include "battle/GUI_Map.h"
 #include "battle/GUI_ParticleConfig.h"
+#include "battle/VisualStep.h"
 #include "battle/VisualRandom.h"
 #include "engine/D3DEngine.h"
 #include "engine/GDebugLog.h"
 #include "engine/QuadRunBatch.h"
 #include "engine/SinCosTables.h"
-#include "sim/SIM_BattleClock.h"
 
 namespace {
 
@@ -62,6 +62,8 @@ GUI_ParticleEmmiter* GUI_ParticleEmmiter::Create(const std::string& configName, 
 
 void GUI_ParticleEmmiter::Start()
 {
+    steppedX = x;
+    steppedY = y;
     elapsed = 0.0f;
     active = 1;
     highestSlot = 0;
@@ -144,7 +146,7 @@ void GUI_ParticleEmmiter::SpawnParticle(int slot)
     }
 }
 
-void GUI_ParticleEmmiter::SpawnContinuous(float ms)
+void GUI_ParticleEmmiter::SpawnContinuous(float ms, int laterFrames, float step)
 {
     if (config->Lifetime > 0.0f) {
         elapsed += ms;
@@ -163,6 +165,8 @@ void GUI_ParticleEmmiter::SpawnContinuous(float ms)
         if (slot >= kMaxParticles)
             return; // full: the rest are not made
         SpawnParticle(slot);
+        if (laterFrames > 0 && !StepParticle(particles[slot], laterFrames, step))
+            --liveCount;
     }
 }
 
@@ -261,18 +265,102 @@ void GUI_ParticleEmmiter::Advance(float ms, float step, bool draw)
         batch.End(); // one flush for the whole emitter
     SpawnContinuous(ms);
     EndCheck();
+    steppedX = x;
+    steppedY = y;
+}
+
+bool GUI_ParticleEmmiter::StepParticle(GUI_Particle& p, int frames, float step)
+{
+    if (frames < 1 || !(step > 0.0f))
+        return true;
+    // Each frame: age, then (past the fade-in) fade and shrink, die at the
+    // limits, move, slow. Fading and shrinking are linear, so a particle
+    // dies within the frames exactly when it is past a limit at the first or
+    // the last fading frame.
+    const float ageStep = 12.0f * step;
+    int firstFading = 1;
+    if (!(p.age + ageStep > kFadeInMs)) {
+        firstFading = static_cast<int>((kFadeInMs - p.age) / ageStep) + 1;
+        while (firstFading > 1 && p.age + ageStep * static_cast<float>(firstFading - 1) > kFadeInMs)
+            --firstFading;
+        while (!(p.age + ageStep * static_cast<float>(firstFading) > kFadeInMs))
+            ++firstFading;
+    }
+    p.age += ageStep * static_cast<float>(frames);
+    const int fading = frames - firstFading + 1;
+    if (fading > 0) {
+        const float alpha1 = p.alpha - p.alphaFalloff * step, size1 = p.size - p.sizeFalloff * step;
+        p.alpha -= p.alphaFalloff * step * static_cast<float>(fading);
+        p.size -= p.sizeFalloff * step * static_cast<float>(fading);
+        if (alpha1 <= 0.0f || size1 < kMinSize || p.alpha <= 0.0f || p.size < kMinSize) {
+            p.alive = 0;
+            return false;
+        }
+    }
+    if (p.speedFalloff != 0.0f) {
+        // v, v r, v r^2 ...: the distance is a geometric sum.
+        const float r = 1.0f - step * p.speedFalloff;
+        float rk = 1.0f, sum = 0.0f;
+        for (int k = 0; k < frames; ++k) {
+            sum += rk;
+            rk *= r;
+        }
+        p.x += p.vx * step * sum;
+        p.y += p.vy * step * sum;
+        p.vx *= rk;
+        p.vy *= rk;
+    } else {
+        p.x += p.vx * step * static_cast<float>(frames);
+        p.y += p.vy * step * static_cast<float>(frames);
+    }
+    return true;
+}
+
+void GUI_ParticleEmmiter::CatchUp(int frames, float ms)
+{
+    if (!active || !config || frames < 1)
+        return;
+    const float step = ms / 12.0f;
+    liveCount = 0;
+    for (int i = 0; i <= highestSlot; ++i) {
+        GUI_Particle& p = particles[i];
+        if (p.alive && StepParticle(p, frames, step))
+            ++liveCount;
+    }
+    // The emitter moved in a line from its last step to here; frame j's
+    // particles are born at j / (frames + 1) of the way (the current frame,
+    // stepped after this, is the last).
+    const float endX = x, endY = y;
+    const float span = static_cast<float>(frames + 1);
+    for (int j = 1; j <= frames; ++j) {
+        const float t = static_cast<float>(j) / span;
+        x = steppedX + (endX - steppedX) * t;
+        y = steppedY + (endY - steppedY) * t;
+        SpawnContinuous(ms, frames - j, step);
+    }
+    x = endX;
+    y = endY;
+    EndCheck();
+    steppedX = x;
+    steppedY = y;
+}
+
+void GUI_ParticleEmmiter::Step(bool draw)
+{
+    const VisualStep span = VisualStep::Current();
+    if (span.frames > 1)
+        CatchUp(span.frames - 1, span.EarlierFrameMs());
+    Advance(span.lastMs, span.lastMs / 12.0f, draw);
 }
 
 void GUI_ParticleEmmiter::Update()
 {
-    const SIM_BattleClock& clock = SIM_BattleClock::GetInstance();
-    Advance(clock.scaledFrameTime, clock.frameStep, false);
+    Step(false);
 }
 
 void GUI_ParticleEmmiter::Draw()
 {
-    const SIM_BattleClock& clock = SIM_BattleClock::GetInstance();
-    Advance(clock.scaledFrameTime, clock.frameStep, D3DEngine::GetInstance().IsInitialised());
+    Step(D3DEngine::GetInstance().IsInitialised());
 }
 
 // ---- free-standing effects --------------------------------------------------

@@ -45,12 +45,19 @@ public:
 
     void Restart(float x, float y, float biasX, float biasY);
     // Advances without drawing (owner not visible), then spawns and ends.
+    // Inside a ship's catch-up (VisualStep) the earlier frames are caught up
+    // first, then the current one is stepped as usual.
     void Update();
     // Advances and draws, then spawns and ends.
     virtual void Draw();
 
     // Frame time as the battle gives it: ms and ms / 12.
     void Advance(float ms, float step, bool draw);
+    // Brings the emitter through `frames` frames of `ms` each without
+    // drawing, as if stepped each frame: the particles move in closed form,
+    // and those born meanwhile start along the way from where the emitter
+    // last stepped to where it is now, aged as they would be.
+    void CatchUp(int frames, float ms);
 
     const GUI_ParticleConfig* GetConfig() const { return config; }
     bool IsActive() const { return active != 0; }
@@ -70,7 +77,12 @@ public:
 private:
     void Start();
     void SpawnParticle(int slot);
-    void SpawnContinuous(float ms);
+    // Spawns this frame's share; particles born are stepped on by
+    // `laterFrames` frames of `step`.
+    void SpawnContinuous(float ms, int laterFrames = 0, float step = 0.0f);
+    // `frames` steps of one particle at once; false when it died meanwhile.
+    static bool StepParticle(GUI_Particle& p, int frames, float step);
+    void Step(bool draw);
     void EndCheck();
     // The particle's screen quad; false when it is off the screen.
     bool BuildQuad(GUI_Particle& p, float step, ScreenVertex quad[4]) const;
@@ -84,6 +96,8 @@ private:
     int liveCount = 0;
     int blend = 0; // 1 additive ("BURN"), 0 normal
     float biasX = 0.0f, biasY = 0.0f;
+    // Where the emitter was when it last stepped (catch-up spawns from here).
+    float steppedX = 0.0f, steppedY = 0.0f;
 };
 
 // Free-standing effects started by name; drawn by the battle's particle step.

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "battle/GUI_BattleGUI.h"
 #include "battle/GUI_Map.h"
+#include "battle/VisualStep.h"
 #include "engine/QuadRunBatch.h"
 #include "sim/SIM_Ship.h"
 #include "sim/modules/SIM_CamoflageShieldModule.h"
@@ -28,10 +28,11 @@ void GUI_PowerGlow::Draw()
     for (const SIM_CamoflageShieldModule* cloak : ship->GetCloaks())
         if (cloak->GetCloakState() != SIM_CamoflageShieldModule::VISIBLE)
             return;
-    timer += GUI_BattleGUI::GetInstance().scaledFrameTime;
+    timer += VisualStep::Current().ms;
     float p = timer / period;
     if (p > 1.0f) {
-        timer -= period;
+        // A catch-up may cover more than one period.
+        timer = timer - period > period ? std::fmod(timer, period) : timer - period;
         p = timer / period;
     }
     const GUI_Map& map = GUI_Map::GetInstance();

@@ -9,6 +9,7 @@
 #include "battle/GUI_Map.h"
 #include "battle/GUI_Ship.h"
 #include "battle/VisualRandom.h"
+#include "battle/VisualStep.h"
 #include "engine/D3DEngine.h"
 #include "engine/GDebugLog.h"
 #include "engine/QuadRunBatch.h"
@@ -156,7 +157,7 @@ void GUI_RepairBotSwarm::Draw()
     activeCount = n;
     if (n < 1)
         return;
-    const float dt = GUI_BattleGUI::GetInstance().scaledFrameTime;
+    const float dt = VisualStep::Current().ms;
     for (int i = 0; i < n; ++i) {
         bots[i]->HoverUpdate(dt);
         bots[i]->DrawLightning(dt);

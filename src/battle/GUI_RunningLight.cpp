@@ -1,10 +1,12 @@
 #include "battle/GUI_RunningLight.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "battle/EffectTextures.h"
 #include "battle/GUI_BattleGUI.h"
 #include "battle/GUI_Map.h"
+#include "battle/VisualStep.h"
 #include "engine/GDebugLog.h"
 #include "engine/GTokenizer.h"
 #include "engine/QuadRunBatch.h"
@@ -39,10 +41,10 @@ void GUI_RunningLight::Draw()
     const GUI_Map& map = GUI_Map::GetInstance();
     if (map.IsOffScreen(ship->x, ship->y, kCullMargin))
         return;
-    timer += GUI_BattleGUI::GetInstance().scaledFrameTime;
+    timer += VisualStep::Current().ms;
     const float p = period > 0.0f ? std::clamp(timer / period, 0.0f, 1.0f) : 1.0f;
     if (timer > period)
-        timer -= period;
+        timer = timer - period > period ? std::fmod(timer, period) : timer - period; // a catch-up may span periods
     const float s = ZoomScale * size;
     lastSide = s * p;
     if (s < 1.0f || !(s * p > kMinPixels))

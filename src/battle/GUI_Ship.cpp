@@ -127,6 +127,8 @@ GUI_Ship* GUI_Ship::Of(const SIM_Ship* ship)
 GUI_Ship::GUI_Ship(SIM_Ship* owner)
     : SIM_ShipVisual(owner)
 {
+    // Ships out of view take turns at their catch-up frames.
+    childLag = VisualLag(static_cast<unsigned>(LiveVisuals().size()));
     LiveVisuals().push_back(this);
 }
 
@@ -235,11 +237,13 @@ void GUI_Ship::BuildEffects(const SIM_ShipHull* hull)
     }
     // Con trails: x, y on the 256 grid, points, lifetime (ms), width, segment length.
     conTrails.clear();
+    trailReachMs = kShortestTrailReachMs;
     for (const std::string& line : hull->GetContrails()) {
         GTokenizer tok(line, ',');
         const float x = (tok.NextFloat() - 128.0f) / 256.0f, y = (tok.NextFloat() - 128.0f) / 256.0f;
         const int points = static_cast<int>(tok.NextFloat());
         const float lifetime = tok.NextFloat(), width = tok.NextFloat(), segment = tok.NextFloat();
+        trailReachMs = std::max(trailReachMs, lifetime);
         conTrails.push_back(std::make_unique<GUI_ConTrail>(ship, points, lifetime, width, segment, x, y));
         AddChild(conTrails.back().get());
     }
@@ -313,6 +317,7 @@ void GUI_Ship::Draw()
         return;
     blastGlareClock += FrameTime();
     hullDrawnThisFrame = false;
+    PlanChildUpdate();
     switch (ship->state) {
     case SIM_Ship::OFF_FIELD:
         if (warp)
@@ -340,12 +345,38 @@ void GUI_Ship::Draw()
     DrawChildLayer(2);
 }
 
+float GUI_Ship::LazyMargin() const
+{
+    // Speeds are per 12 ms; boosts and impulses may go past the top speed.
+    const float fastest = 1.5f * std::max(ship->maxSpeed, ship->speed) / 12.0f;
+    return kLazyMargin + pickRadius + fastest * trailReachMs;
+}
+
+bool GUI_Ship::HasPassingEffects() const
+{
+    const size_t own = (glowCollection || engineGlows.size() == 1 ? 1 : 0) + powerGlows.size() + conTrails.size() +
+                       runningLights.size() + repairSwarms.size() + shipEmmiters.size();
+    return GetChildren().size() > own;
+}
+
+void GUI_Ship::PlanChildUpdate()
+{
+    const float dt = FrameTime();
+    // Only a fighting ship waits: a dying one's effects and a warping one's
+    // drawing follow every frame.
+    const bool mayWait = ship->state == SIM_Ship::ACTIVE &&
+                         GUI_Map::GetInstance().IsOffScreen(ship->x, ship->y, LazyMargin()) && !HasPassingEffects();
+    childLag.Plan(VisualStep{dt, 1, dt}, mayWait);
+}
+
 void GUI_Ship::DrawChildLayer(int drawLayer)
 {
+    if (childLag.IsWaiting() || IsLayerEmpty(drawLayer))
+        return;
     // Children add to the shared batch; those that draw to the device
     // themselves flush it first.
-    if (!IsLayerEmpty(drawLayer))
-        DrawLayer(drawLayer);
+    VisualStepScope scope(childLag.Span());
+    DrawLayer(drawLayer);
 }
 
 void GUI_Ship::AddQuad(CTexturedSprite& sprite, bool additive)

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "battle/GUI_RenderObject.h"
+#include "battle/VisualStep.h"
 #include "engine/CTexturedSprite.h"
 #include "engine/SmartTexture.h"
 #include "sim/SIM_ShipHull.h"
@@ -45,6 +46,13 @@ public:
     static constexpr float kBeamImpactSize = 4.0f;
     static constexpr float kHulkFadeMs = 250.0f;
     static constexpr float kDamageEffectMargin = 600.0f;
+    // A ship this far out of view, plus its size and the way its trails
+    // and smoke reach at full speed, brings its attachments up to date only
+    // every kLazyFrames-th frame, covering the frames between, unless a
+    // passing effect (an explosion, a glare) hangs on it.
+    static constexpr float kLazyMargin = 300.0f;
+    static constexpr int kLazyFrames = VisualLag::kEvery;
+    static constexpr float kShortestTrailReachMs = 1500.0f;
     // A turret-mounted weapon with its turret picture, found at build.
     struct TurretDraw {
         SIM_TargetedModule* weapon = nullptr;
@@ -129,6 +137,8 @@ public:
     GUI_Breakup* GetBreakup() const { return breakup.get(); }
     GUI_ECMShock* GetECMShock() const { return ecmShock.get(); }
     GUI_SmartBombEffect* GetSmartBomb() const { return smartBomb.get(); }
+    // This frame's attachment update waits for a later one (out of view).
+    bool AreChildrenDeferred() const { return childLag.IsWaiting(); }
     bool AreHulksReleased() const { return hulksReleased; }
     float GetHulkFade() const { return hulkFade; }
     const std::vector<TurretDraw>& GetTurretDraws() const { return turretDraws; }
@@ -153,6 +163,11 @@ private:
     void DrawDamageSprites();
     void DrawDamageSpriteEffects();
     void BuildWeaponDraws();
+    // Decides whether this frame's attachment update runs or waits.
+    void PlanChildUpdate();
+    float LazyMargin() const;
+    // Children that are not the ship's own attachments: passing effects.
+    bool HasPassingEffects() const;
     void DrawChildLayer(int drawLayer);
     void AddQuad(CTexturedSprite& sprite, bool additive);
     void LocalToWorld(float lx, float ly, float& wx, float& wy) const;
@@ -194,4 +209,7 @@ private:
     unsigned hitCounter = 0;
     unsigned soundCounter = 0;
     unsigned imageVersion = 0;
+    // The attachments' update: what it covers, and whether it waits.
+    VisualLag childLag;
+    float trailReachMs = kShortestTrailReachMs; // the longest trail's life
 };

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "battle/GUI_ParticleEmmiter.h"
-#include "sim/SIM_BattleClock.h"
+#include "battle/VisualStep.h"
 #include "sim/SIM_Ship.h"
 #include "sim/modules/SIM_CamoflageShieldModule.h"
 
@@ -40,7 +40,7 @@ void GUI_ShipEmmiter::Draw()
             return;
     float intensity = 1.0f;
     if (life != kEndless) {
-        age += SIM_BattleClock::GetInstance().scaledFrameTime;
+        age += VisualStep::Current().ms;
         if (age > life) {
             finished = 1; // this frame still draws at full strength
         } else {

@@ -176,9 +176,14 @@ void MissileRenderer::Draw(float frameMs)
     if (own)
         batch.Begin(static_cast<int>(view.width), static_cast<int>(view.height));
     const TextureHandle rope = ropeTexture.GetHandle();
-    for (const auto& [missile, t] : drawn)
-        if (missile->trailMode == SIM_Missile::ROPE)
+    for (const auto& [missile, t] : drawn) {
+        if (missile->trailMode != SIM_Missile::ROPE)
+            continue;
+        if (t->rope.MayShowOnScreen())
             t->rope.Draw(rope, false);
+        else
+            t->rope.SkipDraw();
+    }
     const TextureHandle puffs = puffTexture.GetHandle();
     for (const auto& [missile, t] : drawn)
         if (missile->trailMode == SIM_Missile::SPLINE && t->spline)

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "battle/GUI_Map.h"
 #include "engine/QuadRunBatch.h"
@@ -58,14 +59,12 @@ void TrailSimulation::Reset()
 {
     m_residual = 0.0f;
     m_headAngle = 0.0f;
+    m_head = 0;
+    m_minX = m_minY = std::numeric_limits<float>::max();
+    m_maxX = m_maxY = std::numeric_limits<float>::lowest();
     std::memset(m_active, 0, sizeof(m_active));
-    std::memset(m_age, 0, sizeof(m_age));
-}
-
-void TrailSimulation::AddAge(float ms)
-{
-    for (int i = 0; i < m_pointCount; ++i)
-        m_age[i] += ms;
+    for (double& birth : m_birth)
+        birth = m_clock;
 }
 
 int TrailSimulation::CountActive() const
@@ -78,28 +77,52 @@ int TrailSimulation::CountActive() const
 
 void TrailSimulation::MoveHead(float angle, float x, float y)
 {
-    const float dx = x - m_x[1], dy = y - m_y[1];
+    // A one-point trail measures from a place never laid, as it always has.
+    const int one = m_pointCount > 1 ? Slot(1) : 1;
+    const float dx = x - m_x[one], dy = y - m_y[one];
     const float d2 = dx * dx + dy * dy;
     m_residual = d2;
     if (!(d2 > m_segmentSq))
         return;
-    const int last = m_pointCount - 1;
-    if (last > 0) {
-        std::memmove(&m_x[1], &m_x[0], sizeof(float) * last);
-        std::memmove(&m_y[1], &m_y[0], sizeof(float) * last);
-        std::memmove(&m_active[1], &m_active[0], last);
-        std::memmove(&m_age[1], &m_age[0], sizeof(float) * last);
-        std::memmove(&m_sin[1], &m_sin[0], sizeof(float) * last);
-        std::memmove(&m_cos[1], &m_cos[0], sizeof(float) * last);
-    }
-    m_x[0] = x;
-    m_y[0] = y;
-    m_active[0] = 1;
-    m_age[0] = 0.0f;
-    m_sin[0] = std::sin(angle * kDegToRad);
-    m_cos[0] = std::cos(angle * kDegToRad);
+    // The head's place becomes point 1; the oldest point's place the head.
+    m_head = m_head == 0 ? m_pointCount - 1 : m_head - 1;
+    m_x[m_head] = x;
+    m_y[m_head] = y;
+    Cover(x, y);
+    m_active[m_head] = 1;
+    m_birth[m_head] = m_clock;
+    m_sin[m_head] = std::sin(angle * kDegToRad);
+    m_cos[m_head] = std::cos(angle * kDegToRad);
     m_residual = d2 - m_segmentSq;
     m_headAngle = angle;
+}
+
+bool TrailSimulation::MayShowOnScreen() const
+{
+    // The extremes of Draw's own test on each point.
+    const GUI_Map& map = GUI_Map::GetInstance();
+    const float sw = static_cast<float>(map.GetScreenWidth()), sh = static_cast<float>(map.GetScreenHeight());
+    return !(m_maxX < m_minX) && !((m_maxX - map.cameraX) * ZoomScale < -kScreenMargin) &&
+           !((m_maxY - map.cameraY) * ZoomScale < -kScreenMargin) &&
+           !((m_minX - map.cameraX) * ZoomScale > sw + kScreenMargin) &&
+           !((m_minY - map.cameraY) * ZoomScale > sh + kScreenMargin);
+}
+
+void TrailSimulation::SkipDraw()
+{
+    if (!(static_cast<float>(m_clock - m_birth[m_head]) > m_lifetime))
+        return;
+    std::memset(m_active, 0, sizeof(m_active));
+    m_minX = m_minY = std::numeric_limits<float>::max();
+    m_maxX = m_maxY = std::numeric_limits<float>::lowest();
+}
+
+void TrailSimulation::Fit(int k, float& minX, float& minY, float& maxX, float& maxY) const
+{
+    minX = std::min(minX, m_x[k]);
+    minY = std::min(minY, m_y[k]);
+    maxX = std::max(maxX, m_x[k]);
+    maxY = std::max(maxY, m_y[k]);
 }
 
 int TrailSimulation::Draw(TextureHandle texture, bool additive)
@@ -118,32 +141,42 @@ int TrailSimulation::Draw(TextureHandle texture, bool additive)
     bool havePrevious = false;
     float prevFarLX = 0, prevFarLY = 0, prevFarRX = 0, prevFarRY = 0;
     uint32_t prevColour = 0xFFFFFFFFu;
+    float minX = std::numeric_limits<float>::max(), minY = minX;
+    float maxX = std::numeric_limits<float>::lowest(), maxY = maxX;
+    bool complete = true;
     for (int i = 0; i < m_pointCount; ++i) {
-        if (!m_active[i])
+        const int k = Slot(i);
+        if (!m_active[k])
             continue;
         ++m_drawnCount;
-        const float px = (m_x[i] - map.cameraX) * ZoomScale, py = (m_y[i] - map.cameraY) * ZoomScale;
+        const float px = (m_x[k] - map.cameraX) * ZoomScale, py = (m_y[k] - map.cameraY) * ZoomScale;
         if (px < -kScreenMargin || py < -kScreenMargin || px > sw + kScreenMargin || py > sh + kScreenMargin) {
-            if (m_age[i] > m_lifetime)
-                m_active[i] = 0;
+            if (static_cast<float>(m_clock - m_birth[k]) > m_lifetime)
+                m_active[k] = 0;
+            else
+                Fit(k, minX, minY, maxX, maxY);
             continue;
         }
-        int alpha = 255 - static_cast<int>(std::min(m_age[i] / m_lifetime, 1.0f) * 255.0f);
+        const float age = static_cast<float>(m_clock - m_birth[k]);
+        int alpha = 255 - static_cast<int>(std::min(age / m_lifetime, 1.0f) * 255.0f);
         alpha = std::min(alpha, 255);
         if (previousAlpha < 1) {
-            m_active[i] = 0;
+            m_active[k] = 0;
+            complete = i + 1 == m_pointCount;
             break;
         }
         bool endAfter = false;
         if (i == 0 && !m_detached) {
             alpha = 255;
         } else if (alpha < 1) {
-            m_active[i] = 0;
+            m_active[k] = 0;
             if (i == 0)
                 endAfter = true;
         }
+        if (m_active[k])
+            Fit(k, minX, minY, maxX, maxY);
         const uint32_t colour = White(alpha);
-        const float s = m_sin[i], c = m_cos[i];
+        const float s = m_sin[k], c = m_cos[k];
         ScreenVertex* q = &m_vertices[staged * 4];
         const float farLX = px - w * s - w * c, farLY = py - w * s + w * c;
         const float farRX = px - w * s + w * c, farRY = py + w * s + w * c;
@@ -163,8 +196,16 @@ int TrailSimulation::Draw(TextureHandle texture, bool additive)
         prevColour = colour;
         havePrevious = true;
         previousAlpha = alpha;
-        if (endAfter)
+        if (endAfter) {
+            complete = i + 1 == m_pointCount;
             break;
+        }
+    }
+    if (complete) {
+        m_minX = minX;
+        m_minY = minY;
+        m_maxX = maxX;
+        m_maxY = maxY;
     }
     QuadRunBatch& batch = QuadRunBatch::Shared();
     for (int k = 0; k < staged; ++k)

@@ -7,7 +7,8 @@
 // missile smoke). Point 0 is the head; a new point is pushed whenever the
 // emitter has moved one segment from point 1. The ribbon's quads are built
 // in screen space into fixed arrays, so drawing never allocates; the caller
-// binds the texture and blend, this only stages the quads.
+// binds the texture and blend, this only stages the quads. Points keep the
+// trail time they were born at, so ageing the trail is one addition.
 class TrailSimulation {
 public:
     static constexpr int kMaxPoints = 96;
@@ -17,7 +18,7 @@ public:
     // Style 0..3 picks a quarter of the trail texture (1 for anything else).
     void Init(int style, float startValue, float pointCount, float width, float segmentLength);
     void Reset();
-    void AddAge(float ms);
+    void AddAge(float ms) { m_clock += ms; }
     // Heading in degrees of the emitter at (x, y).
     void MoveHead(float angle, float x, float y);
     // Stages the visible part into the shared quad batch with this texture
@@ -28,9 +29,17 @@ public:
 
     void SetHeadPosition(float x, float y)
     {
-        m_x[0] = x;
-        m_y[0] = y;
+        m_x[m_head] = x;
+        m_y[m_head] = y;
+        Cover(x, y);
     }
+    // False when Draw would find every point off the screen: the caller may
+    // skip it (its points past their lifetime then stay until a later draw,
+    // which shows them at no alpha, as it would any point ageing out).
+    bool MayShowOnScreen() const;
+    // In place of a skipped draw: once even the newest point is past its
+    // lifetime, the whole trail is over, as a draw would have found it.
+    void SkipDraw();
     void SetDetached(bool on) { m_detached = on; }
     bool IsDetached() const { return m_detached != 0; }
     void SetLifetime(float ms) { m_lifetime = ms; }
@@ -42,10 +51,11 @@ public:
     float GetLifetime() const { return m_lifetime; }
     float GetSegmentLengthSquared() const { return m_segmentSq; }
     float GetResidual() const { return m_residual; }
-    bool IsActive(int i) const { return m_active[i] != 0; }
-    float GetAge(int i) const { return m_age[i]; }
-    float GetX(int i) const { return m_x[i]; }
-    float GetY(int i) const { return m_y[i]; }
+    // Point i counted from the head.
+    bool IsActive(int i) const { return m_active[Slot(i)] != 0; }
+    float GetAge(int i) const { return static_cast<float>(m_clock - m_birth[Slot(i)]); }
+    float GetX(int i) const { return m_x[Slot(i)]; }
+    float GetY(int i) const { return m_y[Slot(i)]; }
     int CountActive() const;
     bool HasActivePoint() const
     {
@@ -56,6 +66,28 @@ public:
     }
 
 private:
+    // The points are a ring: a new head steps back one place instead of
+    // moving every point along.
+    int Slot(int i) const
+    {
+        const int s = m_head + i;
+        return s >= m_pointCount ? s - m_pointCount : s;
+    }
+
+    void Cover(float x, float y)
+    {
+        m_minX = x < m_minX ? x : m_minX;
+        m_maxX = x > m_maxX ? x : m_maxX;
+        m_minY = y < m_minY ? y : m_minY;
+        m_maxY = y > m_maxY ? y : m_maxY;
+    }
+
+    void Fit(int k, float& minX, float& minY, float& maxX, float& maxY) const;
+
+    int m_head = 0;
+    // Holds every active point: grown as points are laid or the head moves,
+    // fitted again by a draw that reaches every point.
+    float m_minX, m_minY, m_maxX, m_maxY;
     unsigned char m_anyVisible = 0;
     unsigned char m_detached = 0;
     float m_residual = 0.0f;
@@ -64,7 +96,9 @@ private:
     float m_x[kMaxPoints];
     float m_y[kMaxPoints];
     unsigned char m_active[kMaxPoints];
-    float m_age[kMaxPoints];
+    // Trail time in ms; sums of float frame times stay exact in a double.
+    double m_clock = 0.0;
+    double m_birth[kMaxPoints];
     float m_sin[kMaxPoints];
     float m_cos[kMaxPoints];
     ScreenVertex m_vertices[kMaxPoints * 4];

@@ -44,6 +44,51 @@ TEST(TrailSimulation, PointsArePushedOnlyBeyondOneSegmentAndTheCountIsCapped)
     EXPECT_FLOAT_EQ(small.GetY(2), -16.0f);
 }
 
+TEST(TrailSimulation, ADrawIsSkippableOnlyWhenEveryPointIsPastTheSixteenPixelMargin)
+{
+    EffectTestView view; // 800 x 600 at zoom 1 from (0, 0)
+    TrailSimulation trail;
+    trail.Init(0, 0.0f, 10.0f, 2.0f, 3.0f);
+    trail.SetLifetime(100.0f);
+    EXPECT_FALSE(trail.MayShowOnScreen());
+    trail.SetHeadPosition(-17.0f, 50.0f);
+    EXPECT_FALSE(trail.MayShowOnScreen());
+    trail.SetHeadPosition(-16.0f, 50.0f);
+    EXPECT_TRUE(trail.MayShowOnScreen());
+    trail.SetHeadPosition(400.0f, 617.0f);
+    EXPECT_TRUE(trail.MayShowOnScreen()) << "the box keeps every place the head has been";
+
+    // A draw that walks every point fits the box to the points still alive:
+    // both aged out here (one off the screen, one faded on it).
+    TrailSimulation fit;
+    fit.Init(0, 0.0f, 10.0f, 2.0f, 3.0f);
+    fit.SetLifetime(100.0f);
+    fit.MoveHead(0.0f, 400.0f, 300.0f);
+    fit.MoveHead(0.0f, 410.0f, 300.0f);
+    fit.SetHeadPosition(-500.0f, 300.0f);
+    EXPECT_TRUE(fit.MayShowOnScreen());
+    TrailSimulation skipped;
+    skipped.Init(0, 0.0f, 10.0f, 2.0f, 3.0f);
+    skipped.SetLifetime(100.0f);
+    skipped.MoveHead(0.0f, 400.0f, 300.0f);
+    skipped.AddAge(50.0f);
+    skipped.MoveHead(0.0f, 410.0f, 300.0f);
+    fit.AddAge(200.0f);
+    fit.Draw(0, false);
+    EXPECT_EQ(fit.CountActive(), 0);
+    EXPECT_FALSE(fit.MayShowOnScreen());
+
+    // In place of a draw: the trail ends only once its newest point is past
+    // the lifetime (the older one is then past it too).
+    skipped.AddAge(100.0f);
+    skipped.SkipDraw();
+    EXPECT_EQ(skipped.CountActive(), 2);
+    skipped.AddAge(0.01f);
+    skipped.SkipDraw();
+    EXPECT_EQ(skipped.CountActive(), 0);
+    EXPECT_FALSE(skipped.MayShowOnScreen());
+}
+
 TEST(TrailSimulation, TheTailFadesOutAndTheHeadStaysOpaqueUntilDetached)
 {
     EffectTestView view;

@@ -1,0 +1,56 @@
+#pragma once
+
+// The battle time one update of a visual covers. A ship out of view brings
+// its attachments up to date only every few frames; that update covers every
+// frame since the last one, and the attachments step through all of it at
+// once. Outside such an update a visual covers the current frame alone.
+struct VisualStep {
+    float ms = 0.0f;     // battle ms covered, the current frame's included
+    int frames = 1;      // frames covered (at least 1)
+    float lastMs = 0.0f; // the current frame's own ms
+
+    // The catch-up of the ship being drawn, or else this frame.
+    static VisualStep Current();
+    // Battle ms per frame of the frames before the current one.
+    float EarlierFrameMs() const { return frames > 1 ? (ms - lastMs) / static_cast<float>(frames - 1) : 0.0f; }
+};
+
+// Puts a catch-up in force for the visuals updated meanwhile.
+class VisualStepScope {
+public:
+    explicit VisualStepScope(const VisualStep& step);
+    ~VisualStepScope();
+    VisualStepScope(const VisualStepScope&) = delete;
+    VisualStepScope& operator=(const VisualStepScope&) = delete;
+
+private:
+    const VisualStep* previous;
+    VisualStep own;
+};
+
+// The waiting of a visual updated only now and then while out of view: each
+// update's span is added; the update runs once kEvery frames have waited (or
+// at once when it may not wait) and then covers everything that waited.
+class VisualLag {
+public:
+    static constexpr int kEvery = 4;
+
+    // `phase` staggers the frames on which visuals out of view update: the
+    // first wait is shorter by phase % kEvery frames.
+    explicit VisualLag(unsigned phase = 0)
+        : due(kEvery - static_cast<int>(phase % kEvery))
+    {
+    }
+    // Adds this update's span; true when the update runs now (Span() then
+    // covers what waited), false when it waits.
+    bool Plan(const VisualStep& now, bool mayWait);
+    const VisualStep& Span() const { return span; }
+    bool IsWaiting() const { return waiting; }
+
+private:
+    float pendingMs = 0.0f;
+    int pendingFrames = 0;
+    int due = kEvery;
+    bool waiting = false;
+    VisualStep span;
+};

@@ -1,0 +1,289 @@
+// Visuals brought up to date late: a ship out of view updates its
+// attachments only every few frames, and what they show once it is back in
+// view matches what updating every frame would have shown.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <utility>
+#include <vector>
+
+#include "EffectTestView.h"
+#include "battle/GUI_ConTrail.h"
+#include "battle/GUI_EngineGlow.h"
+#include "battle/GUI_ParticleConfig.h"
+#include "battle/GUI_ParticleEmmiter.h"
+#include "battle/GUI_Ship.h"
+#include "battle/VisualRandom.h"
+#include "battle/VisualStep.h"
+#include "sim/SIM_Ship.h"
+#include "sim/SIM_ShipDesign.h"
+#include "sim/SIM_ShipHull.h"
+#include "sim/ShipTestWorld.h"
+
+namespace {
+
+constexpr float kFrameMs = 16.0f;
+
+class VisualCatchUp : public ::testing::Test {
+protected:
+    VisualCatchUp()
+    {
+        GUI_Ship::InstallFactory();
+        GUI_BattleGUI::GetInstance().contrails = 1;
+    }
+    ~VisualCatchUp() override
+    {
+        SIM_ShipVisual::SetFactory(nullptr);
+        ClearParticleConfigs();
+    }
+
+    static std::vector<std::pair<float, float>> Positions(const GUI_ParticleEmmiter& e)
+    {
+        std::vector<std::pair<float, float>> out;
+        for (int i = 0; i <= e.GetHighestSlot(); ++i)
+            if (e.GetParticle(i).alive)
+                out.emplace_back(e.GetParticle(i).x, e.GetParticle(i).y);
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+
+    EffectTestView view;
+    ShipTestWorld world;
+};
+
+TEST_F(VisualCatchUp, AnEmitterCaughtUpShowsTheParticlesOfOneSteppedEveryFrame)
+{
+    // Slowing particles (speed falloff), a fade-in crossed inside the
+    // catch-up, deaths within it, and a spawn remainder dropped each frame.
+    LoadParticleConfigs();
+    auto* config = new GUI_ParticleConfig();
+    ASSERT_TRUE(config->ReadText("Name = trail\nType = BURN\nMinXVelocity = -0.5\nMaxXVelocity = 0.5\n"
+                                 "MinYVelocity = -0.5\nMaxYVelocity = 0.5\nMinSize = 2\nMaxSize = 6\n"
+                                 "AlphaFalloff = 0.08\nSizeFalloff = 0.3\nSpeedFalloff = 0.05\n"
+                                 "XScatter = 2\nYScatter = 2\nParticlesPerSecond = 150\nLifetime = -1\n"));
+    GUI_ParticleEmmiter everyFrame("trail", 0.0f, 0.0f, 0.0f, 0.0f);
+    GUI_ParticleEmmiter late("trail", 0.0f, 0.0f, 0.0f, 0.0f);
+    const auto moveTo = [](GUI_ParticleEmmiter& e, int frame) {
+        e.x = 3.0f * static_cast<float>(frame);
+        e.y = -1.5f * static_cast<float>(frame);
+    };
+    constexpr int kFrames = 60, kGap = 7;
+    SeedVisualRandom(11);
+    for (int f = 1; f <= kFrames; ++f) {
+        EffectTestView::Step(kFrameMs);
+        moveTo(everyFrame, f);
+        everyFrame.Update();
+    }
+    // The same births in the same order: the same random numbers.
+    SeedVisualRandom(11);
+    int caughtUp = 0;
+    for (int f = 1; f <= kFrames; ++f) {
+        EffectTestView::Step(kFrameMs);
+        if (f % kGap != 0 && f != kFrames)
+            continue;
+        const int frames = f - caughtUp;
+        caughtUp = f;
+        moveTo(late, f);
+        VisualStepScope scope(VisualStep{kFrameMs * static_cast<float>(frames), frames, kFrameMs});
+        late.Update();
+    }
+    ASSERT_GT(everyFrame.GetLiveCount(), 10);
+    EXPECT_EQ(late.GetLiveCount(), everyFrame.GetLiveCount());
+    const auto a = Positions(everyFrame), b = Positions(late);
+    ASSERT_EQ(a.size(), b.size());
+    for (size_t i = 0; i < a.size(); ++i) {
+        EXPECT_NEAR(a[i].first, b[i].first, 1e-3f) << i;
+        EXPECT_NEAR(a[i].second, b[i].second, 1e-3f) << i;
+    }
+}
+
+TEST_F(VisualCatchUp, ACaughtUpParticleFadesInAndDiesAtTheFrameStepByStepWould)
+{
+    LoadParticleConfigs();
+    auto* config = new GUI_ParticleConfig();
+    ASSERT_TRUE(config->ReadText("Name = one\nType = BURN\nInitialParticles = 1\nMinSize = 4\nMaxSize = 4\n"
+                                 "AlphaFalloff = 0.125\nSizeFalloff = 0.25\nLifetime = 1\n"));
+    // 12 ms frames fade from frame 9 (age 108) and run out of alpha at the
+    // eighth fading frame; 10 ms frames reach age 100 at frame 10, which is
+    // not yet past the fade-in.
+    for (float ms : {12.0f, 10.0f}) {
+        for (int frames = 1; frames <= 22; ++frames) {
+            GUI_ParticleEmmiter stepped("one", 0.0f, 0.0f, 0.0f, 0.0f);
+            GUI_ParticleEmmiter late("one", 0.0f, 0.0f, 0.0f, 0.0f);
+            for (int f = 0; f < frames; ++f)
+                stepped.Advance(ms, ms / 12.0f, false);
+            late.CatchUp(frames, ms);
+            ASSERT_EQ(late.GetLiveCount(), stepped.GetLiveCount()) << ms << " " << frames;
+            EXPECT_EQ(late.IsActive(), stepped.IsActive());
+            if (stepped.GetLiveCount() == 0)
+                continue;
+            EXPECT_NEAR(late.GetParticle(0).alpha, stepped.GetParticle(0).alpha, 1e-5f);
+            EXPECT_NEAR(late.GetParticle(0).size, stepped.GetParticle(0).size, 1e-5f);
+            EXPECT_NEAR(late.GetParticle(0).age, stepped.GetParticle(0).age, 1e-3f);
+        }
+        GUI_ParticleEmmiter e("one", 0.0f, 0.0f, 0.0f, 0.0f);
+        e.CatchUp(ms == 12.0f ? 15 : 10, ms);
+        EXPECT_EQ(e.GetLiveCount(), 1);
+        EXPECT_FLOAT_EQ(e.GetParticle(0).alpha, ms == 12.0f ? 0.125f : 1.0f);
+        e.CatchUp(1, ms);
+        EXPECT_EQ(e.GetLiveCount(), ms == 12.0f ? 0 : 1);
+    }
+}
+
+TEST_F(VisualCatchUp, AConTrailCaughtUpEqualsOneUpdatedEveryFrame)
+{
+    SIM_Ship* a = world.Build("cruiser_bare", 100.0f, 100.0f);
+    SIM_Ship* b = world.Build("cruiser_bare", 100.0f, 100.0f);
+    GUI_ConTrail everyFrame(a, 48, 300.0f, 2.0f, 3.0f, 0.0f, 0.5f);
+    GUI_ConTrail late(b, 48, 300.0f, 2.0f, 3.0f, 0.0f, 0.5f);
+    // Far out of view: nothing is drawn, only the points laid.
+    EffectTestView::Look(5000.0f, 5000.0f, 1.0f);
+    int caughtUp = 0;
+    for (int f = 0; f <= 40; ++f) {
+        EffectTestView::Step(kFrameMs);
+        a->x = b->x = 100.0f + 2.0f * static_cast<float>(f);
+        everyFrame.Draw();
+        if (f == 0) {
+            late.Draw(); // the first draw only takes the head
+            continue;
+        }
+        if (f % 4 != 0)
+            continue;
+        const int frames = f - caughtUp;
+        caughtUp = f;
+        VisualStepScope scope(VisualStep{kFrameMs * static_cast<float>(frames), frames, kFrameMs});
+        late.Draw();
+    }
+    const TrailSimulation& x = everyFrame.GetTrail();
+    const TrailSimulation& y = late.GetTrail();
+    ASSERT_GT(x.CountActive(), 10);
+    ASSERT_EQ(y.CountActive(), x.CountActive());
+    for (int i = 0; i < x.GetPointCount(); ++i) {
+        ASSERT_EQ(y.IsActive(i), x.IsActive(i)) << i;
+        EXPECT_NEAR(y.GetX(i), x.GetX(i), 1e-3f) << i;
+        EXPECT_NEAR(y.GetY(i), x.GetY(i), 1e-3f) << i;
+        EXPECT_NEAR(y.GetAge(i), x.GetAge(i), 1e-3f) << i;
+    }
+    // Ages come from birth times: a trail never drawn (its points all out of
+    // view) keeps its first point, laid within the first two frames.
+    EXPECT_GE(x.GetAge(x.CountActive() - 1), 38.0f * kFrameMs);
+}
+
+TEST_F(VisualCatchUp, AShipOutOfViewUpdatesItsAttachmentsEveryFourthFrameAndInViewEveryFrame)
+{
+    // A cruiser with one con trail of 1000 ms (the reach's floor is longer).
+    {
+        std::ofstream("trailer.txt") << "[config]\nname = t_trailer\nguiname = T\ndamagetexture = cd.dds\n"
+                                        "classname = cruiser\nracename = federation\nsprite = c.dds\nwidth = 100\n"
+                                        "height = 80\n[slots]\n0 = 128,100,STANDARD\n1 = 128,128,STANDARD\n"
+                                        "[contrails]\n0 = 128,200,48,1000,2.0,3.0\n";
+        std::ofstream("trailer_ship.txt") << "[config]\nname = trailer\nguiname = trailer\nhull = t_trailer\n"
+                                             "[modules]\n0 = crew\n1 = engine\n";
+    }
+    ASSERT_TRUE((new SIM_ShipHull())->Read("trailer.txt"));
+    ASSERT_NE(SIM_ShipDesign::LoadFile("trailer_ship.txt", true), nullptr);
+    SIM_Ship* ship = world.Build("trailer", 400.0f, 300.0f);
+    GUI_Ship* visual = GUI_Ship::Of(ship);
+    ASSERT_NE(visual, nullptr);
+    ASSERT_EQ(visual->GetConTrails().size(), 1u);
+    const TrailSimulation& points = visual->GetConTrails().front()->GetTrail();
+    ship->state = SIM_Ship::ACTIVE;
+    ship->maxSpeed = 0.0f;
+    ship->speed = 0.0f;
+    const auto frame = [&](float x) {
+        EffectTestView::Step(kFrameMs);
+        ship->x = x;
+        visual->Draw();
+        return !visual->AreChildrenDeferred();
+    };
+    // In view, or just within the margin beyond the 800-unit-wide view
+    // (300 plus the hull's 100): every frame.
+    const float nearEdge = 800.0f + GUI_Ship::kLazyMargin + 100.0f;
+    for (float x : {400.0f, nearEdge})
+        for (int f = 0; f < 8; ++f)
+            EXPECT_TRUE(frame(x)) << x;
+    // Past it: one frame in four, the others wait.
+    int updated = 0;
+    for (int f = 0; f < 40; ++f)
+        updated += frame(nearEdge + 1.0f) ? 1 : 0;
+    EXPECT_EQ(updated, 40 / GUI_Ship::kLazyFrames);
+    // A moving ship's trails widen the margin by their reach at 1.5 times
+    // the top speed: 1500 ms at 0.8 units per 12 ms is 150 more.
+    ship->maxSpeed = 0.8f;
+    for (int f = 0; f < 8; ++f)
+        EXPECT_TRUE(frame(nearEdge + 149.0f));
+    updated = 0;
+    for (int f = 0; f < 8; ++f)
+        updated += frame(nearEdge + 151.0f) ? 1 : 0;
+    EXPECT_EQ(updated, 2);
+    ship->maxSpeed = 0.0f;
+    // A passing effect hanging on the ship (an explosion) keeps it updated
+    // every frame while it lasts.
+    GUI_RenderObject passing;
+    visual->AddChild(&passing);
+    for (int f = 0; f < 8; ++f)
+        EXPECT_TRUE(frame(5000.0f));
+    visual->RemoveFromParent(&passing);
+    // The update that ends a wait covers every frame of it: the trail's
+    // clock (read as the age of a point never laid) runs the ship's whole
+    // time, not only its updated frames.
+    const int unlaid = points.GetPointCount() - 1;
+    while (!frame(5000.0f)) {
+    }
+    const float before = points.GetAge(unlaid);
+    int frames = 1;
+    while (!frame(5000.0f))
+        ++frames;
+    EXPECT_EQ(frames, GUI_Ship::kLazyFrames);
+    EXPECT_FLOAT_EQ(points.GetAge(unlaid) - before, kFrameMs * static_cast<float>(frames));
+}
+
+TEST_F(VisualCatchUp, AnEngineTrailBeyondItsReachStepsEveryFourthFrameAndWithinItEveryFrame)
+{
+    LoadParticleConfigs();
+    auto* config = new GUI_ParticleConfig();
+    ASSERT_TRUE(config->ReadText("Name = slow\nType = BURN\nInitialParticles = 1\nMinSize = 4\nMaxSize = 4\n"
+                                 "MaxXVelocity = 0.2\nAlphaFalloff = 0.01\nLifetime = -1\n"));
+    SIM_Ship* ship = world.Build("cruiser_bare", 400.0f, 300.0f);
+    ship->maxSpeed = 1.0f;
+    ship->speed = 0.5f;
+    GUI_EngineGlow glow(ship, "glow.dds", "slow", false, 1.0f, 128.0f, 240.0f, 16.0f, 40.0f);
+    GUI_ParticleEmmiter* trail = glow.GetEmitter();
+    // 100 ms of fade-in and 100 steps of alpha (108.3 steps of 12 ms), at
+    // 1.5 times the drift of 0.2 (scale 1) and the engine's top speed of 1,
+    // plus the particle's size and its scatter of 0.
+    const float reach = glow.TrailReach();
+    EXPECT_NEAR(reach, (100.0f / 12.0f + 100.0f) * (0.3f + 1.5f) + 4.0f, 1e-2f);
+    // Puts the engine's trail `beyond` units past the view's right edge.
+    const auto place = [&](float beyond) {
+        glow.Update();
+        ship->x += 800.0f + beyond - trail->x;
+    };
+    const auto steps = [&](int frames) {
+        int stepped = 0;
+        for (int f = 0; f < frames; ++f) {
+            EffectTestView::Step(12.0f);
+            glow.Update();
+            const float before = trail->GetParticle(0).age;
+            glow.EmitterStep();
+            stepped += trail->GetParticle(0).age != before ? 1 : 0;
+        }
+        return stepped;
+    };
+    place(reach - 1.0f);
+    EXPECT_EQ(steps(8), 8);
+    place(reach + 1.0f);
+    const float before = trail->GetParticle(0).age;
+    EXPECT_EQ(steps(8), 2);
+    // The steps taken cover every frame.
+    EXPECT_NEAR(trail->GetParticle(0).age - before, 8.0f * 12.0f, 12.0f * 4.0f);
+    // Back in view it steps every frame again, the waited frames included.
+    place(-400.0f);
+    const float waited = trail->GetParticle(0).age;
+    steps(1);
+    EXPECT_GE(trail->GetParticle(0).age - waited, 12.0f);
+    EXPECT_EQ(steps(5), 5);
+}
+
+} // namespace
