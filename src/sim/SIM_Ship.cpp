@@ -78,6 +78,14 @@ size_t PickIndex(size_t count)
     return std::min(index, count - 1);
 }
 
+// The module joins the typed list when it is of that kind.
+template <typename T>
+void AddIfKind(SIM_ShipModule* module, std::vector<T*>& list)
+{
+    if (auto* typed = dynamic_cast<T*>(module))
+        list.push_back(typed);
+}
+
 template <typename T>
 void EraseValue(std::vector<T>& list, const T& value)
 {
@@ -274,22 +282,14 @@ void SIM_Ship::AddModule(SIM_ShipModule* module, int slotIndex, bool perFrame)
     modules.push_back(module);
     // The typed lists, in module order, serve every later question about a
     // kind of module: no cast in the frame or on a hit.
-    if (auto* cloak = dynamic_cast<SIM_CamoflageShieldModule*>(module))
-        cloaks.push_back(cloak);
-    if (auto* armour = dynamic_cast<SIM_ArmourModule*>(module))
-        armourModules.push_back(armour);
-    if (auto* repair = dynamic_cast<SIM_RepairModule*>(module))
-        repairModules.push_back(repair);
-    if (auto* carrier = dynamic_cast<SIM_CarrierModule*>(module))
-        carrierModules.push_back(carrier);
-    if (auto* engine = dynamic_cast<SIM_EngineModule*>(module))
-        engineModules.push_back(engine);
-    if (auto* scanner = dynamic_cast<SIM_PDScannerModule*>(module))
-        scannerModules.push_back(scanner);
-    if (auto* booster = dynamic_cast<SIM_TargetBoosterModule*>(module))
-        boosterModules.push_back(booster);
-    if (auto* ecmShield = dynamic_cast<SIM_ECMShieldModule*>(module))
-        ecmShieldModules.push_back(ecmShield);
+    AddIfKind(module, cloaks);
+    AddIfKind(module, armourModules);
+    AddIfKind(module, repairModules);
+    AddIfKind(module, carrierModules);
+    AddIfKind(module, engineModules);
+    AddIfKind(module, scannerModules);
+    AddIfKind(module, boosterModules);
+    AddIfKind(module, ecmShieldModules);
     if (module->Thinks())
         thinkingModules.push_back(module);
     currentHitPoints += module->hitpoints;
