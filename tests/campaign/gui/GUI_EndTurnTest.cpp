@@ -91,8 +91,8 @@ protected:
     }
     static void WaitForWorker()
     {
-        GUI_CampaignBattleManager* list = GUI_EndTurn::GetOpen()->GetBattles();
-        for (int i = 0; i < 2000 && GUI_EndTurn::GetOpen() && list->IsPreparing(); ++i) {
+        // A quick worker may already have deployed, closing the dialog.
+        for (int i = 0; i < 2000 && GUI_EndTurn::GetOpen() && GUI_EndTurn::GetOpen()->GetBattles()->IsPreparing(); ++i) {
             Frames(1);
             SDL_Delay(1);
         }
