@@ -442,6 +442,16 @@ void BM_BattleOnScreen(benchmark::State& state)
         if (name != "INVERTZOOM" && name != "RUNINBACKGROUND")
             options.SetValue(name, 1.0f);
     }
+    // QLM_BENCH_OFF=SHADERS,DEBRIS,... switches toggles off: what each costs.
+    if (const char* off = std::getenv("QLM_BENCH_OFF")) {
+        std::string list = off;
+        for (size_t start = 0; start <= list.size();) {
+            const size_t comma = std::min(list.find(',', start), list.size());
+            if (comma > start)
+                options.SetValue(list.substr(start, comma - start), 0.0f);
+            start = comma + 1;
+        }
+    }
     if (!BenchGame::OnScreen() || !game.IsReady() || !game.Start(n)) {
         state.SkipWithError("set QLM_BENCH_WINDOW=1 and run under xvfb-run");
         return;
