@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -274,6 +275,43 @@ private:
     int m_binds = 0;
 };
 
+// With QLM_BENCH_TRACE set, one more frame is drawn and each of its draws
+// printed under its step: texture (by name where it has one), target,
+// blend, effect and vertex count, to see which states alternate.
+void TraceOneFrame()
+{
+    auto* headless = dynamic_cast<HeadlessGraphicsDevice*>(D3DEngine::GetInstance().GetDevice());
+    if (!std::getenv("QLM_BENCH_TRACE") || !headless)
+        return;
+    D3DEngine& engine = D3DEngine::GetInstance();
+    std::vector<std::pair<TextureHandle, std::string>> names;
+    for (const std::string& name : engine.GetLoadedTextureNames())
+        names.emplace_back(engine.FindTexture(name), name);
+    for (const char* target : {"rt_ship", "rt_cloak", "rt_offscreen1", "rt_offscreen2"})
+        names.emplace_back(engine.FindRenderTarget(target), target);
+    auto nameOf = [&names](TextureHandle texture) {
+        for (const auto& entry : names)
+            if (entry.first == texture && texture != 0)
+                return entry.second;
+        return texture ? "#" + std::to_string(texture) : std::string("-");
+    };
+    std::vector<std::pair<size_t, std::string>> steps;
+    GUI_BattleGUI::GetInstance().SetLayerTrace([&](const char* step) { steps.emplace_back(headless->GetDraws().size(), step); });
+    headless->ClearDraws();
+    BenchGame::Frame(true);
+    GUI_BattleGUI::GetInstance().SetLayerTrace(nullptr);
+    const auto& draws = headless->GetDraws();
+    size_t step = 0;
+    for (size_t i = 0; i < draws.size(); ++i) {
+        while (step < steps.size() && steps[step].first <= i)
+            std::printf("[%s]\n", steps[step++].second.c_str());
+        const auto& d = draws[i];
+        std::printf("  %-28s -> %-14s blend %d%s%s effect %u verts %zu\n", nameOf(d.texture).c_str(), nameOf(d.target).c_str(),
+                    static_cast<int>(d.blend), d.flatColour ? " flat" : "", d.twoTextures ? " two" : "", d.effect, d.vertexCount);
+    }
+    headless->ClearDraws();
+}
+
 // Draws, texture binds and blend changes of the frames since the last reset.
 void CountDeviceWork(benchmark::State& state, int frames)
 {
@@ -283,6 +321,36 @@ void CountDeviceWork(benchmark::State& state, int frames)
     state.counters["binds"] = stats.textureBinds / f;
     state.counters["blends"] = stats.blendChanges / f;
     state.counters["targets"] = stats.renderTargetSwitches / f;
+}
+
+// The measured frames: draws, binds and blend changes per frame counted by
+// the device (per step with QLM_BENCH_DRAWS). A battle that ends is started
+// again by `restart` (and counted afresh), or without one ends the run.
+void MeasureFrames(benchmark::State& state, const std::function<void()>& restart)
+{
+    IGraphicsDevice* device = D3DEngine::GetInstance().GetDevice();
+    device->ResetStats();
+    DrawsByStep steps;
+    steps.Start();
+    int frames = 0;
+    for (auto _ : state) {
+        if (SIM_Battle::GetInstance().IsEnded()) {
+            if (!restart) {
+                state.SkipWithError("the battle ended while measured");
+                break;
+            }
+            state.PauseTiming();
+            restart();
+            device->ResetStats();
+            frames = 0;
+            state.ResumeTiming();
+        }
+        MeasuredFrame();
+        ++frames;
+    }
+    CountDeviceWork(state, frames);
+    steps.Print();
+    TraceOneFrame();
 }
 
 // One frame of a running battle. Arguments: ships a side, 1 with the ship
@@ -301,25 +369,10 @@ void BM_BattleFrame(benchmark::State& state)
     }
     game.WarmUp();
     QLM_START_INSTRUMENTATION();
-    IGraphicsDevice* device = D3DEngine::GetInstance().GetDevice();
-    device->ResetStats();
-    DrawsByStep steps;
-    steps.Start();
-    int frames = 0;
-    for (auto _ : state) {
-        if (SIM_Battle::GetInstance().IsEnded()) {
-            state.PauseTiming();
-            game.Start(n);
-            game.WarmUp();
-            device->ResetStats();
-            frames = 0;
-            state.ResumeTiming();
-        }
-        MeasuredFrame();
-        ++frames;
-    }
-    CountDeviceWork(state, frames);
-    steps.Print();
+    MeasureFrames(state, [&game, n] {
+        game.Start(n);
+        game.WarmUp();
+    });
     // CPU seconds per simulated second of battle.
     state.counters["cpu_per_sim_s"] = benchmark::Counter(
         kFrameMs * GUI_BattleGUI::kSpeedScale / 1000.0f,
@@ -429,20 +482,20 @@ void MeasureOnScreen(benchmark::State& state)
     pacer.SetSleeper(nullptr);
 }
 
-// The battle on the real window (QLM_BENCH_WINDOW=1, under xvfb-run): every
-// effect and the post-processing on, the camera on the thick of the fight
-// at the screen's own zoom.
-void BM_BattleOnScreen(benchmark::State& state)
+// Every graphics toggle on, as a player who wants it all would set them;
+// QLM_BENCH_OFF=SHADERS,DEBRIS,... switches chosen ones off: what each costs.
+// Hands back the values they had.
+std::vector<float> EveryToggleOn()
 {
-    const int n = static_cast<int>(state.range(0));
-    BenchGame& game = TheGame();
     SIM_Options& options = SIM_Options::GetInstance();
+    std::vector<float> before;
+    for (int i = 0; i < SIM_Options::kToggleCount; ++i)
+        before.push_back(options.GetValue(SIM_Options::GetToggleName(i)));
     for (int i = 0; i < SIM_Options::kToggleCount; ++i) {
         const std::string name = SIM_Options::GetToggleName(i);
         if (name != "INVERTZOOM" && name != "RUNINBACKGROUND")
             options.SetValue(name, 1.0f);
     }
-    // QLM_BENCH_OFF=SHADERS,DEBRIS,... switches toggles off: what each costs.
     if (const char* off = std::getenv("QLM_BENCH_OFF")) {
         std::string list = off;
         for (size_t start = 0; start <= list.size();) {
@@ -452,6 +505,23 @@ void BM_BattleOnScreen(benchmark::State& state)
             start = comma + 1;
         }
     }
+    return before;
+}
+
+void RestoreToggles(const std::vector<float>& values)
+{
+    for (int i = 0; i < SIM_Options::kToggleCount && i < static_cast<int>(values.size()); ++i)
+        SIM_Options::GetInstance().SetValue(SIM_Options::GetToggleName(i), values[static_cast<size_t>(i)]);
+}
+
+// The battle on the real window (QLM_BENCH_WINDOW=1, under xvfb-run): every
+// effect and the post-processing on, the camera on the thick of the fight
+// at the screen's own zoom.
+void BM_BattleOnScreen(benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    BenchGame& game = TheGame();
+    EveryToggleOn();
     if (!BenchGame::OnScreen() || !game.IsReady() || !game.Start(n)) {
         state.SkipWithError("set QLM_BENCH_WINDOW=1 and run under xvfb-run");
         return;
@@ -460,6 +530,26 @@ void BM_BattleOnScreen(benchmark::State& state)
     LookAtTheFight();
     MeasureOnScreen(state);
     state.counters["ships"] = static_cast<double>(GetLiveShips().size());
+}
+
+// The on-screen battle's frame on the recording device: the same toggles and
+// camera, the battle clock injected, so that its draws and binds come out
+// the same in every run and can be measured without a window.
+void BM_BattleFrameFight(benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    BenchGame& game = TheGame();
+    const std::vector<float> toggles = EveryToggleOn();
+    if (!game.IsReady() || BenchGame::OnScreen() || !game.Start(n)) {
+        RestoreToggles(toggles);
+        state.SkipWithError("needs the headless game and a battle");
+        return;
+    }
+    game.WarmUp();
+    LookAtTheFight();
+    MeasureFrames(state, nullptr);
+    state.counters["ships"] = static_cast<double>(GetLiveShips().size());
+    RestoreToggles(toggles);
 }
 
 // The main menu on the real window: held like every other screen.
@@ -592,6 +682,7 @@ BENCHMARK(BM_BattleFrame)->Name("BM_BattleFrame60")->Args({50, 1})->Args({200, 1
 BENCHMARK(BM_GunsFrame)->Arg(50)->Arg(500)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EffectsFrame)->Arg(200)->Iterations(300)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BattleStart)->Arg(500)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BattleFrameFight)->Arg(200)->Iterations(120)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BattleOnScreen)->Arg(50)->Arg(200)->Arg(500)->Iterations(600)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MainMenuOnScreen)->Iterations(600)->UseRealTime()->Unit(benchmark::kMillisecond);
 

@@ -7,6 +7,7 @@
 #include "battle/GUI_Ship.h"
 #include "engine/D3DEngine.h"
 #include "engine/GDebugLog.h"
+#include "engine/TextureAtlas.h"
 #include "sim/SIM_Ship.h"
 
 CloakImages& CloakImages::GetInstance()
@@ -23,7 +24,7 @@ void CloakImages::Prepare(const std::vector<SIM_Ship*>& ships)
     const TextureHandle target = engine.FindRenderTarget("rt_cloak");
     if (!device || !target)
         return;
-    int x = 0, y = 0, shelf = 0;
+    int x = 0, y = 0, shelf = 0, usedWidth = 0;
     for (SIM_Ship* ship : ships) {
         auto* visual = static_cast<GUI_Ship*>(ship->GetVisual());
         const bool drawn = ship->state == SIM_Ship::ACTIVE || ship->state == SIM_Ship::DYING ||
@@ -47,6 +48,7 @@ void CloakImages::Prepare(const std::vector<SIM_Ship*>& ships)
         tiles.push_back({visual, target, x + kBorder, y + kBorder, r, visual->GetImageVersion()});
         x += w;
         shelf = std::max(shelf, w);
+        usedWidth = std::max(usedWidth, x);
     }
     if (tiles.empty())
         return;
@@ -63,6 +65,15 @@ void CloakImages::Prepare(const std::vector<SIM_Ship*>& ships)
         tile.visual->DrawIntoImage(tile.side, static_cast<float>(tile.x), static_cast<float>(tile.y), &imageBatch);
     imageBatch.End();
     engine.SetRenderTargetHandle(previous);
+    // On the atlas page the meshes share runs with their neighbours' hulls
+    // instead of alternating textures with them wherever they overlap.
+    TextureAtlas::Shared().CopyTarget(target, usedWidth, std::min(y + shelf, kSide));
+}
+
+void CloakImages::Forget()
+{
+    tiles.clear();
+    TextureAtlas::Shared().ForgetTarget();
 }
 
 const CloakImages::Tile* CloakImages::Find(const GUI_Ship& visual, float side) const

@@ -13,7 +13,8 @@ class SIM_Ship;
 // tile keeps a cleared border, so the mesh reads around its image what it
 // read around the image in "rt_ship". A ship without a tile (no target, the
 // target full, an image of 512 pixels, or an image changed since) draws its
-// own image as before.
+// own image as before. The staged block is then copied onto the texture
+// atlas's page, from where the meshes are drawn.
 class CloakImages {
 public:
     static constexpr int kSide = 1024;  // of "rt_cloak"
@@ -34,7 +35,7 @@ public:
     // Before a layer is drawn: the images of its cloaked ships on the screen.
     void Prepare(const std::vector<SIM_Ship*>& ships);
     // After the layer: the tiles are no longer valid.
-    void Forget() { tiles.clear(); }
+    void Forget();
     // The ship's tile for an image of `side` pixels, while still what the
     // ship would draw; null otherwise.
     const Tile* Find(const GUI_Ship& visual, float side) const;

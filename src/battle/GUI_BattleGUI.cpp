@@ -9,6 +9,7 @@
 #include "battle/BulletSprites.h"
 #include "battle/CameraShake.h"
 #include "battle/CloakImages.h"
+#include "battle/MaskedQuadBatch.h"
 #include "battle/Explosions.h"
 #include "battle/BattleEffectSteps.h"
 #include "battle/GUI_AsteroidField.h"
@@ -32,6 +33,7 @@
 #include "engine/QuadRunBatch.h"
 #include "engine/TextureAtlas.h"
 #include "gui/GUI_Cursor.h"
+#include "gui/GUI_PreloadedTextures.h"
 #include "gui/GUI_Tooltip.h"
 #include "gui/GUI_Tutorial.h"
 #include "gui/GUI_WindowManager.h"
@@ -49,6 +51,12 @@
 #include "sim/modules/SIM_TargetedModule.h"
 
 namespace {
+
+// The windows' pictures, loaded before the atlas is built so that the
+// interface draws from its page from the first battle on; the window
+// background is larger than the candidates and so named.
+const char* const kWindowPictures[] = {"border_depth.dds", "tooltip.dds"};
+const char* const kWindowBackground = "box_background.jpg";
 
 const char* const kGraphicsOptions[] = {"CONTRAILS",   "FANCYBEAMS", "DEBRIS", "TURRETS", "RUNNINGLIGHTS",
                                         "REPAIRBOTS",  "ESCAPEPODS", "SHADERS", "CAMERASHAKE", "MOTIONBLUR",
@@ -234,8 +242,10 @@ void GUI_BattleGUI::Enter()
     // Every picture the battle has loaded by now (hulls, turrets, glows,
     // effects, scenery) shares the atlas, so neighbours of different
     // pictures draw in one run; it stays for the next battle.
-    if (engine.IsInitialised())
-        TextureAtlas::Shared().Build(TextureAtlas::Candidates());
+    if (engine.IsInitialised()) {
+        TextureAtlas::Shared().SetTargetRegion(CloakImages::kSide);
+        TextureAtlas::Shared().Build(AtlasPictures());
+    }
 
     if (sounds && battle.GetEnemyRace())
         sounds->PlayMusic(battle.GetEnemyRace()->GetMusic(), false);
@@ -554,6 +564,19 @@ void GUI_BattleGUI::ZoomKeyRepeat(float elapsedMs)
     }
 }
 
+std::vector<std::string> GUI_BattleGUI::AtlasPictures()
+{
+    D3DEngine& engine = D3DEngine::GetInstance();
+    for (int i = 0; i < GUI_PreloadedTextures::kCount; ++i)
+        engine.FindTexture(GUI_PreloadedTextures::GetTextureName(i));
+    for (const char* name : kWindowPictures)
+        engine.FindTexture(name);
+    std::vector<std::string> names = TextureAtlas::Candidates();
+    if (engine.FindTexture(kWindowBackground) && std::find(names.begin(), names.end(), kWindowBackground) == names.end())
+        names.emplace_back(kWindowBackground);
+    return names;
+}
+
 void GUI_BattleGUI::DrawShipLayer(int layer, bool tint)
 {
     // Each layer's quads go out in runs of one texture and blend.
@@ -694,6 +717,7 @@ void GUI_BattleGUI::DrawFrontLayers()
     GUI_AsteroidField::GetInstance().DrawFront();
     Trace("terrain-front");
     DrawFrontTerrain();
+    MaskedQuadBatch::ReleaseSecondStage();
     if (shadersOn) {
         Trace("postprocess-end");
         GUI_PostProcessor::GetInstance().EndFrame();

@@ -100,6 +100,10 @@ public:
     // Records the name of each layer step as the frame runs (tests).
     void SetLayerTrace(std::function<void(const char*)> trace) { layerTrace = std::move(trace); }
     Effect& GetEffect(int slot) { return effects[slot >= 0 && slot < kEffectSlots ? slot : 0]; }
+    // What the battle puts on the atlas page as it starts: every candidate
+    // picture loaded by then, the windows' pictures (loaded now) and their
+    // background.
+    static std::vector<std::string> AtlasPictures();
 
 private:
     // Declared first: the shared fields below refer into it.

@@ -2,6 +2,7 @@
 
 #include "engine/D3DEngine.h"
 #include "engine/QuadRunBatch.h"
+#include "engine/TextureAtlas.h"
 
 MaskedQuadBatch& MaskedQuadBatch::Shared()
 {
@@ -28,6 +29,23 @@ void MaskedQuadBatch::Add(TextureHandle mask, TextureHandle colour, const Screen
 {
     if (!m_open)
         Begin(m_mode, m_mirror, m_additive);
+    // A clamped mask on the atlas is read from its page, which the quad runs
+    // around this draw keep bound (a repeating one keeps its own texture).
+    ScreenVertex2 onPage[4];
+    if (!m_mirror) {
+        ScreenVertex corners[4], moved[4];
+        for (int i = 0; i < 4; ++i)
+            corners[i] = {quad[i].x, quad[i].y, quad[i].z, quad[i].rhw, quad[i].colour, quad[i].u, quad[i].v};
+        if (const TextureHandle page = TextureAtlas::Shared().Map(mask, corners, moved)) {
+            for (int i = 0; i < 4; ++i) {
+                onPage[i] = quad[i];
+                onPage[i].u = moved[i].u;
+                onPage[i].v = moved[i].v;
+            }
+            mask = page;
+            quad = onPage;
+        }
+    }
     if ((mask != m_mask || colour != m_colour) && !m_vertices.empty())
         Flush();
     if (m_vertices.size() + 6 > kMaxQuads * 6)
@@ -86,12 +104,17 @@ void MaskedQuadBatch::Flush()
         device->SetSampler(1, TextureFilter::Linear, address);
         device->DrawPrimitives2(PrimitiveType::TriangleList, m_vertices.data(), m_vertices.size());
         ++m_drawCalls;
-        device->SetTexture(1, 0);
         device->SetSampler(0, TextureFilter::Linear, TextureAddress::Clamp);
         if (shaded)
             m_effect.End();
     }
     m_vertices.clear();
+}
+
+void MaskedQuadBatch::ReleaseSecondStage()
+{
+    if (IGraphicsDevice* device = D3DEngine::GetInstance().GetDevice())
+        device->SetTexture(1, 0);
 }
 
 void SetMaskedCorners(ScreenVertex2 quad[4], const ScreenVertex corners[4], uint8_t alpha, float u0, float v0,

@@ -27,6 +27,10 @@ public:
     // Corners top-left, top-right, bottom-left, bottom-right.
     void Add(TextureHandle mask, TextureHandle colour, const ScreenVertex2 quad[4]);
     void End();
+    // Draws keep the second texture bound (only they and the shaders that
+    // bind their own read it), so that masked draws of one colour texture in
+    // a row bind it once; the battle lets go of it after its world layers.
+    static void ReleaseSecondStage();
 
     // Draw calls made through this batch since the last reset (tests, bench).
     int GetDrawCalls() const { return m_drawCalls; }

@@ -150,6 +150,15 @@ void QuadRunBatch::Add(TextureHandle texture, bool additive, const ScreenVertex 
 
 void QuadRunBatch::AddPointSampled(TextureHandle texture, bool additive, const ScreenVertex* quads, size_t count)
 {
+    count -= count % 4;
+    // Glyphs at their font's own size on whole pixels read the same texels
+    // linearly filtered from the atlas page: they join its runs.
+    if (m_aligned.size() < count)
+        m_aligned.resize(count);
+    if (const TextureHandle page = TextureAtlas::Shared().MapTexelAligned(texture, quads, count, m_aligned.data())) {
+        AddKeyed(Key(page), additive, m_aligned.data(), count);
+        return;
+    }
     AddKeyed(Key(texture, additive) | kPointSampled, additive, quads, count - count % 4);
 }
 

@@ -132,4 +132,5 @@ private:
     std::vector<std::pair<uint64_t, int>> m_latest; // per state, its latest run
     int m_lastRuns = 0;
     int m_interfaceDepth = 0;
+    std::vector<ScreenVertex> m_aligned; // glyphs moved onto the atlas page
 };

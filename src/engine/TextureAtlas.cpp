@@ -5,6 +5,7 @@
 #include "engine/StrFormat.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <numeric>
 
@@ -12,9 +13,26 @@ namespace {
 // Coordinates this close outside a picture still read only its repeated edge.
 constexpr float kEdgeSlack = 1e-4f;
 
-bool InsidePicture(float c)
+bool InsidePicture(float c, float limit)
 {
-    return c >= -kEdgeSlack && c <= 1.0f + kEdgeSlack;
+    return c >= -kEdgeSlack && c <= limit + kEdgeSlack;
+}
+
+// Within this of a whole texel, a sample lands where linear filtering's
+// weights (8 bits of a texel) round to the one texel point sampling reads.
+constexpr float kTexelSlack = 1e-3f;
+
+bool Whole(float c)
+{
+    return std::abs(c - std::round(c)) <= kTexelSlack;
+}
+
+// Pixel centres lie on whole coordinates: pixel i reads the texel at
+// u * size = u0 * size + (i - x0) * scale, its centre when that is n + 0.5.
+bool OnTexelCentres(float x0, float x1, float u0, float u1, float size)
+{
+    const float texels = (u1 - u0) * size;
+    return std::abs((x1 - x0) - texels) <= kTexelSlack && Whole(u0 * size - x0 - 0.5f);
 }
 } // namespace
 
@@ -71,7 +89,7 @@ std::vector<std::string> TextureAtlas::Candidates()
 int TextureAtlas::Build(const std::vector<std::string>& names)
 {
     // The next battle over the same pictures keeps the pages it has.
-    if (names == m_names && !m_pages.empty())
+    if (names == m_names && m_regionSide == m_builtRegionSide && !m_pages.empty())
         return GetTileCount();
     Release();
     m_names = names;
@@ -91,7 +109,7 @@ int TextureAtlas::Build(const std::vector<std::string>& names)
         Size size;
         if (!source || !device->GetTextureSize(source, size.width, size.height))
             continue;
-        if (size.width > kMaxPieceSide || size.height > kMaxPieceSide)
+        if (size.width > kMaxNamedPieceSide || size.height > kMaxNamedPieceSide)
             continue;
         if (std::any_of(pieces.begin(), pieces.end(), [source](const Piece& p) { return p.source == source; }))
             continue;
@@ -99,7 +117,14 @@ int TextureAtlas::Build(const std::vector<std::string>& names)
         sizes.push_back(size);
     }
     const int side = std::min(kPageSide, device->GetMaxTextureSide());
-    const std::vector<Placement> placed = Pack(sizes, side, kMaxPages);
+    // The target's region packs as the last piece (its size sorts it first).
+    std::vector<Size> packed = sizes;
+    if (m_regionSide > 0)
+        packed.push_back({m_regionSide, m_regionSide});
+    std::vector<Placement> placed = Pack(packed, side, kMaxPages);
+    m_builtRegionSide = m_regionSide;
+    m_region = m_regionSide > 0 ? placed.back() : Placement{};
+    placed.resize(sizes.size());
 
     std::vector<TextureData> pages;
     for (size_t i = 0; i < pieces.size(); ++i) {
@@ -111,6 +136,13 @@ int TextureAtlas::Build(const std::vector<std::string>& names)
         TextureData& page = pages[static_cast<size_t>(p.page)];
         page.width = std::max(page.width, p.x + sizes[i].width + kPadding);
         page.height = std::max(page.height, p.y + sizes[i].height + kPadding);
+    }
+    if (m_region.page >= 0) {
+        if (static_cast<size_t>(m_region.page) >= pages.size())
+            pages.resize(static_cast<size_t>(m_region.page) + 1);
+        TextureData& page = pages[static_cast<size_t>(m_region.page)];
+        page.width = std::max(page.width, m_region.x + m_regionSide + kPadding);
+        page.height = std::max(page.height, m_region.y + m_regionSide + kPadding);
     }
     for (TextureData& page : pages) {
         page.format = PixelFormat::BGRA8;
@@ -164,14 +196,41 @@ int TextureAtlas::Build(const std::vector<std::string>& names)
         tile.v0 = static_cast<float>(placed[i].y) / h;
         tile.du = static_cast<float>(sizes[i].width) / w;
         tile.dv = static_cast<float>(sizes[i].height) / h;
+        tile.width = static_cast<float>(sizes[i].width);
+        tile.height = static_cast<float>(sizes[i].height);
         const TextureHandle source = pieces[i].source;
         if (source >= m_tileOf.size())
             m_tileOf.resize(static_cast<size_t>(source) + 1, -1);
         m_tileOf[source] = static_cast<int>(m_tiles.size());
         m_tiles.push_back(tile);
     }
+    if (m_region.page >= 0) {
+        const TextureData& page = pages[static_cast<size_t>(m_region.page)];
+        m_targetTile.page = m_pages[static_cast<size_t>(m_region.page)];
+        m_targetTile.u0 = static_cast<float>(m_region.x) / static_cast<float>(page.width);
+        m_targetTile.v0 = static_cast<float>(m_region.y) / static_cast<float>(page.height);
+    }
     LOG_DEBUG(StrFormat("Texture atlas: %d pictures on %d pages", GetTileCount(), GetPageCount()));
     return GetTileCount();
+}
+
+TextureHandle TextureAtlas::MapTexelAligned(TextureHandle texture, const ScreenVertex* quads, size_t count,
+                                            ScreenVertex* out) const
+{
+    if (texture >= m_tileOf.size() || m_tileOf[texture] < 0 || count % 4 != 0)
+        return 0;
+    const Tile& tile = m_tiles[static_cast<size_t>(m_tileOf[texture])];
+    if (!(tile.width > 0.0f))
+        return 0;
+    for (size_t i = 0; i < count; i += 4) {
+        const ScreenVertex* q = quads + i;
+        if (q[0].y != q[1].y || q[2].y != q[3].y || q[0].x != q[2].x || q[1].x != q[3].x ||
+            q[0].u != q[2].u || q[1].u != q[3].u || q[0].v != q[1].v || q[2].v != q[3].v ||
+            !OnTexelCentres(q[0].x, q[1].x, q[0].u, q[1].u, tile.width) ||
+            !OnTexelCentres(q[0].y, q[2].y, q[0].v, q[2].v, tile.height) || !MapToTile(tile, q, out + i))
+            return 0;
+    }
+    return tile.page;
 }
 
 int TextureAtlas::Rebuild()
@@ -180,6 +239,41 @@ int TextureAtlas::Rebuild()
         return 0;
     const std::vector<std::string> names = m_names;
     return Build(names);
+}
+
+bool TextureAtlas::CopyTarget(TextureHandle target, int width, int height)
+{
+    ForgetTarget();
+    IGraphicsDevice* device = D3DEngine::GetInstance().GetDevice();
+    int targetWidth = 0, targetHeight = 0, pageWidth = 0, pageHeight = 0;
+    if (!device || !target || m_region.page < 0 || !m_targetTile.page || width > m_regionSide ||
+        height > m_regionSide || !device->GetTextureSize(target, targetWidth, targetHeight) ||
+        !device->GetTextureSize(m_targetTile.page, pageWidth, pageHeight) ||
+        !device->CopyTargetRegion(target, 0, 0, width, height, m_targetTile.page, m_region.x, m_region.y))
+        return false;
+    // Coordinates on the target map onto the page at the target's scale;
+    // only the copied block may be read there.
+    m_targetTile.du = static_cast<float>(targetWidth) / static_cast<float>(pageWidth);
+    m_targetTile.dv = static_cast<float>(targetHeight) / static_cast<float>(pageHeight);
+    m_targetTile.uMax = static_cast<float>(width) / static_cast<float>(targetWidth);
+    m_targetTile.vMax = static_cast<float>(height) / static_cast<float>(targetHeight);
+    if (target >= m_tileOf.size())
+        m_tileOf.resize(static_cast<size_t>(target) + 1, -1);
+    if (m_tileOf[target] >= 0) // a picture's source handle: never a target
+        return false;
+    m_tileOf[target] = static_cast<int>(m_tiles.size());
+    m_tiles.push_back(m_targetTile);
+    m_copiedTarget = target;
+    return true;
+}
+
+void TextureAtlas::ForgetTarget()
+{
+    if (!m_copiedTarget)
+        return;
+    m_tileOf[m_copiedTarget] = -1;
+    m_tiles.pop_back();
+    m_copiedTarget = 0;
 }
 
 void TextureAtlas::Release()
@@ -191,6 +285,9 @@ void TextureAtlas::Release()
     m_pages.clear();
     m_tiles.clear();
     m_tileOf.clear();
+    m_region = Placement{};
+    m_targetTile = Tile{};
+    m_copiedTarget = 0;
 }
 
 void TextureAtlas::Clear()
@@ -202,7 +299,7 @@ void TextureAtlas::Clear()
 TextureHandle TextureAtlas::MapToTile(const Tile& tile, const ScreenVertex quad[4], ScreenVertex out[4])
 {
     for (int i = 0; i < 4; ++i)
-        if (!InsidePicture(quad[i].u) || !InsidePicture(quad[i].v))
+        if (!InsidePicture(quad[i].u, tile.uMax) || !InsidePicture(quad[i].v, tile.vMax))
             return 0;
     for (int i = 0; i < 4; ++i) {
         out[i] = quad[i];

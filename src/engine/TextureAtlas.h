@@ -15,7 +15,8 @@
 class TextureAtlas {
 public:
     static constexpr int kPadding = 2;
-    static constexpr int kMaxPieceSide = 512;
+    static constexpr int kMaxPieceSide = 512;       // of the candidates
+    static constexpr int kMaxNamedPieceSide = 1024; // of pictures named besides them
     static constexpr int kPageSide = 4096;
     static constexpr int kMaxPages = 4;
 
@@ -40,7 +41,8 @@ public:
     // number of pictures placed. Replaces what was built before, unless that
     // was built from the same names and its pages are still there.
     int Build(const std::vector<std::string>& names);
-    // Every loaded picture that may go in, in the engine's load order.
+    // Every loaded picture of at most kMaxPieceSide that may go in, in the
+    // engine's load order.
     static std::vector<std::string> Candidates();
     // Builds again from the last names (after the engine dropped every texture).
     int Rebuild();
@@ -48,6 +50,15 @@ public:
     void Release();
     // Destroys the pages and forgets the names.
     void Clear();
+
+    // Keeps an empty side x side region on a page, built with the next Build,
+    // for copies of a render target's images (0: none).
+    void SetTargetRegion(int side) { m_regionSide = side; }
+    // Copies the top-left width x height block of `target` onto the region:
+    // until ForgetTarget, quads reading `target` inside that block are drawn
+    // from the page. False (nothing mapped) when there is no room for it.
+    bool CopyTarget(TextureHandle target, int width, int height);
+    void ForgetTarget();
 
     // The page to draw the quad from, its coordinates moved onto the tile in
     // `out`; 0 (and `out` untouched) when the texture has no tile or the
@@ -59,6 +70,12 @@ public:
         return MapToTile(m_tiles[static_cast<size_t>(m_tileOf[texture])], quad, out);
     }
 
+    // As Map for `count` vertices of point-sampled quads (glyphs): only when
+    // every quad shows its picture upright at its own size with pixel centres
+    // on texel centres, where linear filtering reads the very texels point
+    // sampling read.
+    TextureHandle MapTexelAligned(TextureHandle texture, const ScreenVertex* quads, size_t count, ScreenVertex* out) const;
+
     int GetPageCount() const { return static_cast<int>(m_pages.size()); }
     int GetTileCount() const { return static_cast<int>(m_tiles.size()); }
     bool Contains(TextureHandle texture) const { return texture < m_tileOf.size() && m_tileOf[texture] >= 0; }
@@ -67,6 +84,8 @@ private:
     struct Tile {
         TextureHandle page = 0;
         float u0 = 0.0f, v0 = 0.0f, du = 1.0f, dv = 1.0f;
+        float uMax = 1.0f, vMax = 1.0f; // of the source, what the tile holds
+        float width = 0.0f, height = 0.0f; // the picture's texels (0: not a picture)
     };
     static TextureHandle MapToTile(const Tile& tile, const ScreenVertex quad[4], ScreenVertex out[4]);
 
@@ -74,4 +93,9 @@ private:
     std::vector<TextureHandle> m_pages;
     std::vector<Tile> m_tiles;
     std::vector<int> m_tileOf; // by source handle
+    int m_regionSide = 0;
+    int m_builtRegionSide = 0;
+    Placement m_region;  // on the page, when built
+    Tile m_targetTile;   // the region, as the target's tile
+    TextureHandle m_copiedTarget = 0;
 };

@@ -747,6 +747,34 @@ bool GLGraphicsDevice::ReadPixels(TextureHandle target, int x, int y, int width,
     return glGetError() == GL_NO_ERROR;
 }
 
+bool GLGraphicsDevice::CopyTargetRegion(TextureHandle source, int x, int y, int width, int height,
+                                        TextureHandle dest, int destX, int destY)
+{
+    const Texture* from = FindTexture(source);
+    const Texture* to = FindTexture(dest);
+    if (!from || !from->renderTarget || !to || !BlockInside(x, y, width, height, from->width, from->height) ||
+        !BlockInside(destX, destY, width, height, to->width, to->height)) {
+        m_lastError = "bad region copy";
+        return false;
+    }
+    ClearGLErrors();
+    // A target's rows are stored top-down like a picture's: row for row.
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, from->fbo);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, to->tex);
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, destX, destY, x, y, width, height);
+    const Texture* bound = FindTexture(m_cache.Texture(0));
+    glBindTexture(GL_TEXTURE_2D, bound ? bound->tex : 0);
+    const Texture* current = FindTexture(m_cache.Target());
+    glBindFramebuffer(GL_FRAMEBUFFER, current ? current->fbo : 0);
+    const GLenum e = glGetError();
+    if (e != GL_NO_ERROR) {
+        m_lastError = "region copy failed with OpenGL error " + std::to_string(e);
+        return false;
+    }
+    return true;
+}
+
 bool GLGraphicsDevice::CopyBackBufferTo(TextureHandle target)
 {
     const Texture* t = FindTexture(target);

@@ -76,6 +76,8 @@ public:
     bool ReadPixels(TextureHandle target, int x, int y, int width, int height,
                     std::vector<uint8_t>& rgba) override;
     bool CopyBackBufferTo(TextureHandle target) override;
+    bool CopyTargetRegion(TextureHandle source, int x, int y, int width, int height, TextureHandle dest,
+                          int destX, int destY) override;
 
     const GraphicsStats& GetStats() const override { return m_cache.Stats(); }
     void ResetStats() override { m_cache.ResetStats(); }

@@ -286,6 +286,21 @@ bool HeadlessGraphicsDevice::ReadPixels(TextureHandle target, int x, int y, int 
     return true;
 }
 
+bool HeadlessGraphicsDevice::CopyTargetRegion(TextureHandle source, int x, int y, int width, int height,
+                                              TextureHandle dest, int destX, int destY)
+{
+    const auto from = m_textures.find(source);
+    const auto to = m_textures.find(dest);
+    if (from == m_textures.end() || !from->second.renderTarget || to == m_textures.end() ||
+        !BlockInside(x, y, width, height, from->second.width, from->second.height) ||
+        !BlockInside(destX, destY, width, height, to->second.width, to->second.height)) {
+        m_lastError = "bad region copy";
+        return false;
+    }
+    ++m_regionCopies;
+    return true;
+}
+
 bool HeadlessGraphicsDevice::CopyBackBufferTo(TextureHandle target)
 {
     if (!IsRenderTarget(target)) {

@@ -67,6 +67,8 @@ public:
     bool ReadPixels(TextureHandle target, int x, int y, int width, int height,
                     std::vector<uint8_t>& rgba) override;
     bool CopyBackBufferTo(TextureHandle target) override;
+    bool CopyTargetRegion(TextureHandle source, int x, int y, int width, int height, TextureHandle dest,
+                          int destX, int destY) override;
 
     const GraphicsStats& GetStats() const override { return m_cache.Stats(); }
     void ResetStats() override { m_cache.ResetStats(); }
@@ -81,6 +83,7 @@ public:
     bool GetEffectFloat(EffectHandle effect, const std::string& name, float& value) const;
     uint32_t GetLastClearColour() const { return m_lastClear; }
     void GetViewport(int& left, int& top, int& right, int& bottom) const;
+    int GetRegionCopies() const { return m_regionCopies; }
 
 private:
     struct Texture {
@@ -111,4 +114,5 @@ private:
     std::string m_lastError;
     uint32_t m_lastClear = 0;
     int m_viewport[4] = {0, 0, 0, 0};
+    int m_regionCopies = 0;
 };

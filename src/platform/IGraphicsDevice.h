@@ -60,6 +60,13 @@ struct GraphicsStats {
     int texturesDestroyed = 0;
 };
 
+// True when a width x height block at (x, y) lies inside a texture of the
+// given size (written so that no sum can overflow).
+inline bool BlockInside(int x, int y, int width, int height, int textureWidth, int textureHeight)
+{
+    return x >= 0 && y >= 0 && width > 0 && height > 0 && width <= textureWidth - x && height <= textureHeight - y;
+}
+
 // The graphics device the engine draws through. Positions are screen pixels
 // with pixel centres on integers, as the game's layout code expects: a quad
 // from (9.5, 9.5) to (19.5, 19.5) covers exactly pixels 10..19.
@@ -117,6 +124,12 @@ public:
                             std::vector<uint8_t>& rgba) = 0;
     // Copies the back buffer into a render target of any size (stretched).
     virtual bool CopyBackBufferTo(TextureHandle target) = 0;
+    // Copies a width x height block of a render target from (x, y) into
+    // another texture at (destX, destY), texel for texel, rows top-down in
+    // both. False (nothing copied) when the source is not a render target or
+    // either block leaves its texture.
+    virtual bool CopyTargetRegion(TextureHandle source, int x, int y, int width, int height, TextureHandle dest,
+                                  int destX, int destY) = 0;
 
     virtual const GraphicsStats& GetStats() const = 0;
     virtual void ResetStats() = 0;

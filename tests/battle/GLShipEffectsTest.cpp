@@ -274,7 +274,23 @@ TEST_F(GLShipEffects, AtlasPicturesAndSharedCloakImagesLookAsTheirOwnTexturesDid
     const std::vector<uint8_t> ownImage = Frame("cloak_from_rt_ship.png");
     D3DEngine& engine = D3DEngine::GetInstance();
     ASSERT_NE(engine.CreateRenderTarget(CloakImages::kSide, CloakImages::kSide, "rt_cloak"), 0u);
+    IGraphicsDevice& device = *engine.GetDevice();
+    atlas.SetTargetRegion(0);
+    atlas.Rebuild();
+    device.ResetStats();
     const std::vector<uint8_t> sharedImage = Frame("cloak_from_rt_cloak.png");
+    const int bindsFromTarget = device.GetStats().textureBinds;
+    // The tiles copied onto the atlas page: the mesh reads the same texels
+    // there and joins the page's runs.
+    atlas.SetTargetRegion(CloakImages::kSide);
+    atlas.Rebuild();
+    device.ResetStats();
+    const std::vector<uint8_t> fromPage = Frame("cloak_from_atlas.png");
+    EXPECT_LT(device.GetStats().textureBinds, bindsFromTarget);
+    int worst = 0;
+    for (size_t i = 0; i < fromPage.size() && i < sharedImage.size(); ++i)
+        worst = std::max(worst, std::abs(static_cast<int>(fromPage[i]) - static_cast<int>(sharedImage[i])));
+    EXPECT_LE(worst, 1) << "the page's copy of the tile reads as the tile did";
     raider->docked = 1;
     const std::vector<uint8_t> gone = Frame();
     raider->docked = 0;

@@ -2,7 +2,10 @@
 
 #include "engine/D3DEngine.h"
 #include "engine/QuadRunBatch.h"
+#include "engine/TextureAtlas.h"
+#include "platform/DdsImage.h"
 #include "platform/HeadlessGraphicsDevice.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -64,5 +67,56 @@ TEST(MaskedQuadBatch, DrawsAfterTheQuadsCollectedBeforeItAndBreaksNoRunWhenItDra
     EXPECT_EQ(draws[1].texture, mask);
     EXPECT_EQ(draws[2].texture, sheet);
     EXPECT_EQ(draws[2].vertexCount, 4u);
+    engine.Release();
+}
+
+TEST(MaskedQuadBatch, AClampedMaskOnTheAtlasIsReadFromItsPageAndTheColourStaysBound)
+{
+    TempDir dir;
+    const std::vector<uint8_t> white(8 * 8 * 4, 0xFF);
+    dir.Write("mask.dds", WriteDdsBGRA(8, 8, white.data()));
+    auto owned = std::make_unique<HeadlessGraphicsDevice>(640, 480);
+    HeadlessGraphicsDevice& device = *owned;
+    D3DEngine& engine = D3DEngine::GetInstance();
+    ASSERT_TRUE(engine.Init(std::move(owned)));
+    engine.ClearTextureFolders();
+    engine.LoadTextureFolder(dir.Path());
+    const TextureHandle mask = engine.FindTexture("mask.dds"), colour = MakeTexture(device);
+    TextureAtlas& atlas = TextureAtlas::Shared();
+    ASSERT_EQ(atlas.Build({"mask.dds"}), 1);
+    MaskedQuadBatch& masked = MaskedQuadBatch::Shared();
+    ScreenVertex v[4];
+    Quad(v, 10, 10, 50, 50);
+    ScreenVertex2 v2[4];
+    SetMaskedCorners(v2, v, 255, 0, 0, 1, 1);
+
+    device.ResetStats();
+    masked.Begin(MaskedQuadBatch::ColourFromStage1, false);
+    masked.Add(mask, colour, v2);
+    masked.End();
+    masked.Begin(MaskedQuadBatch::ColourFromStage1, false);
+    masked.Add(mask, colour, v2);
+    masked.End();
+    // Repeating masks read past their picture: they keep their texture.
+    masked.Begin(MaskedQuadBatch::ColourFromStage1, true);
+    masked.Add(mask, colour, v2);
+    masked.End();
+
+    const auto& draws = device.GetDraws();
+    ASSERT_EQ(draws.size(), 3u);
+    EXPECT_NE(draws[0].texture, mask);
+    EXPECT_TRUE(atlas.Contains(mask));
+    ScreenVertex onPage[4];
+    ASSERT_EQ(atlas.Map(mask, v, onPage), draws[0].texture);
+    EXPECT_FLOAT_EQ(draws[0].vertices[5].u, onPage[3].u) << "the last corner, moved onto the tile";
+    EXPECT_FLOAT_EQ(draws[0].vertices[5].v, onPage[3].v);
+    EXPECT_EQ(draws[2].texture, mask);
+    // The page, the colour once for both clamped draws, then the mask.
+    EXPECT_EQ(device.GetStats().textureBinds, 3);
+    EXPECT_EQ(device.GetState().Texture(1), colour);
+    MaskedQuadBatch::ReleaseSecondStage();
+    EXPECT_EQ(device.GetState().Texture(1), 0u);
+    atlas.Clear();
+    engine.ClearTextureFolders();
     engine.Release();
 }

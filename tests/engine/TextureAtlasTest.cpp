@@ -55,7 +55,8 @@ protected:
         std::filesystem::create_directories(m_folder);
         WritePicture((m_folder / "hull.dds").string(), 8, 6, 1);
         WritePicture((m_folder / "turret.dds").string(), 4, 4, 2);
-        WritePicture((m_folder / "huge.dds").string(), TextureAtlas::kMaxPieceSide + 1, 2, 3);
+        WritePicture((m_folder / "huge.dds").string(), TextureAtlas::kMaxNamedPieceSide + 1, 2, 3);
+        WritePicture((m_folder / "panel.dds").string(), TextureAtlas::kMaxPieceSide + 1, 2, 4);
         auto device = std::make_unique<PixelKeepingDevice>();
         m_device = device.get();
         D3DEngine& engine = D3DEngine::GetInstance();
@@ -65,6 +66,7 @@ protected:
     }
     void TearDown() override
     {
+        TextureAtlas::Shared().SetTargetRegion(0);
         D3DEngine::GetInstance().ClearTextureFolders();
         D3DEngine::GetInstance().Release();
         std::filesystem::remove_all(m_folder);
@@ -164,6 +166,74 @@ TEST_F(TextureAtlasTest, PicturesAreCopiedWithRepeatedEdgesAndQuadsMovedOntoThei
     EXPECT_EQ(atlas.Map(hull, Quad(0, 0, 8, 6, -0.01f, 0, 1, 1).v, moved), 0u);
     EXPECT_NE(atlas.Map(hull, Quad(0, 0, 8, 6, 0.25f, 0.5f, 0.75f, 1).v, moved), 0u);
     EXPECT_FLOAT_EQ(moved[0].u * static_cast<float>(d.width), P + 2.0f);
+}
+
+TEST_F(TextureAtlasTest, ANamedLargePictureAndACopiedTargetBlockAreReadFromThePage)
+{
+    D3DEngine& engine = D3DEngine::GetInstance();
+    const TextureHandle hull = engine.FindTexture("hull.dds"), panel = engine.FindTexture("panel.dds");
+    ASSERT_TRUE(hull && panel);
+    TextureAtlas& atlas = TextureAtlas::Shared();
+    EXPECT_EQ(TextureAtlas::Candidates(), std::vector<std::string>{"hull.dds"}) << "the panel is larger";
+    constexpr int kRegion = 64;
+    atlas.SetTargetRegion(kRegion);
+    ASSERT_EQ(atlas.Build({"hull.dds", "panel.dds"}), 2) << "named, up to the larger limit";
+    EXPECT_TRUE(atlas.Contains(panel));
+
+    const TextureHandle target = engine.CreateRenderTarget(128, 128, "rt_test");
+    ASSERT_NE(target, 0u);
+    ScreenVertex moved[4];
+    const Quad inside(0, 0, 38, 30, 2 / 128.0f, 2 / 128.0f, 40 / 128.0f, 32 / 128.0f);
+    EXPECT_EQ(atlas.Map(target, inside.v, moved), 0u) << "nothing copied yet";
+    EXPECT_FALSE(atlas.CopyTarget(target, kRegion + 1, 8)) << "more than the region holds";
+    ASSERT_TRUE(atlas.CopyTarget(target, 40, 32));
+    EXPECT_EQ(m_device->GetRegionCopies(), 1);
+
+    // The region is the tallest piece: first, at the page's top left.
+    const TextureHandle page = atlas.Map(target, inside.v, moved);
+    ASSERT_NE(page, 0u);
+    EXPECT_EQ(atlas.Map(hull, Quad(0, 0, 8, 6).v, moved), page) << "one page holds all";
+    ASSERT_EQ(atlas.Map(target, inside.v, moved), page);
+    const TextureData& d = m_device->made.at(page);
+    EXPECT_EQ(d.height, kRegion + 2 * P);
+    EXPECT_FLOAT_EQ(moved[0].u * static_cast<float>(d.width), P + 2.0f);
+    EXPECT_FLOAT_EQ(moved[0].v * static_cast<float>(d.height), P + 2.0f);
+    EXPECT_FLOAT_EQ(moved[3].u * static_cast<float>(d.width), P + 40.0f);
+    EXPECT_FLOAT_EQ(moved[3].v * static_cast<float>(d.height), P + 32.0f);
+    EXPECT_EQ(PagePixel(page, P + 10, P + 10)[3], 0) << "the region starts cleared";
+    // Past the copied block the target keeps its own texture.
+    EXPECT_EQ(atlas.Map(target, Quad(0, 0, 8, 8, 0, 0, 41 / 128.0f, 0.1f).v, moved), 0u);
+    EXPECT_EQ(atlas.Map(target, Quad(0, 0, 8, 8, 0, 0, 0.1f, 33 / 128.0f).v, moved), 0u);
+    atlas.ForgetTarget();
+    EXPECT_EQ(atlas.Map(target, inside.v, moved), 0u) << "after the layer the region is stale";
+}
+
+TEST_F(TextureAtlasTest, PointSampledQuadsMoveToThePageOnlyAtTheirOwnSizeOnTexelCentres)
+{
+    D3DEngine& engine = D3DEngine::GetInstance();
+    const TextureHandle hull = engine.FindTexture("hull.dds"), turret = engine.FindTexture("turret.dds");
+    TextureAtlas& atlas = TextureAtlas::Shared();
+    ASSERT_EQ(atlas.Build({"hull.dds"}), 1);
+    // Two glyph cells of the 8 x 6 hull, texels 2..5 x 1..4, on half pixels
+    // as text places them: pixel 10 reads texel 2's centre.
+    const float u0 = 2 / 8.0f, u1 = 6 / 8.0f, v0 = 1 / 6.0f, v1 = 4 / 6.0f;
+    Quad line[2] = {Quad(9.5f, 19.5f, 13.5f, 22.5f, u0, v0, u1, v1), Quad(13.5f, 19.5f, 17.5f, 22.5f, u0, v0, u1, v1)};
+    ScreenVertex out[8];
+    ScreenVertex mapped[4];
+    const TextureHandle page = atlas.MapTexelAligned(hull, line[0].v, 8, out);
+    ASSERT_NE(page, 0u);
+    ASSERT_EQ(atlas.Map(hull, line[1].v, mapped), page);
+    EXPECT_FLOAT_EQ(out[7].u, mapped[3].u) << "each quad moved as Map moves it";
+    EXPECT_FLOAT_EQ(out[4].v, mapped[0].v);
+    auto aligned = [&](const Quad& q) { return atlas.MapTexelAligned(hull, q.v, 4, out) != 0; };
+    EXPECT_TRUE(aligned(Quad(-0.5f, -0.5f, 3.5f, 2.5f, u0, v0, u1, v1)));
+    EXPECT_FALSE(aligned(Quad(10.0f, 19.5f, 14.0f, 22.5f, u0, v0, u1, v1))) << "between two texels";
+    EXPECT_FALSE(aligned(Quad(9.5f, 19.75f, 13.5f, 22.75f, u0, v0, u1, v1)));
+    EXPECT_FALSE(aligned(Quad(9.5f, 19.5f, 14.5f, 22.5f, u0, v0, u1, v1))) << "enlarged";
+    EXPECT_FALSE(aligned(Quad(9.5f, 19.5f, 13.5f, 21.5f, u0, v0, u1, v1))) << "reduced";
+    EXPECT_FALSE(aligned(Quad(9.5f, 19.5f, 13.5f, 22.5f, u1, v0, u0, v1))) << "mirrored";
+    EXPECT_FALSE(aligned(Quad(9.5f, 19.5f, 21.5f, 22.5f, u0 - 1.0f, v0, u1, v1))) << "outside the picture";
+    EXPECT_EQ(atlas.MapTexelAligned(turret, line[0].v, 4, out), 0u) << "not on the atlas";
 }
 
 TEST_F(TextureAtlasTest, OverlappingQuadsOfDifferentPicturesShareOneRun)

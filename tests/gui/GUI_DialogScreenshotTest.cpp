@@ -150,4 +150,33 @@ TEST_F(GLDialogScreenshot, BatchedInterfaceMatchesDirectDrawingPixelForPixel)
     EXPECT_LE(worst, 2) << "the atlas's tiles read what the pictures' own textures read";
 }
 
+TEST_F(GLDialogScreenshot, GlyphsAtTheirFontsOwnSizeReadTheSameTexelsFromTheAtlasPage)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenQuestionScene());
+    DrawQuestionScene(false); // loads every picture the scene shows
+    const std::vector<std::string> fonts = {"zekton16.dds", "cwfont20.dds"};
+    std::vector<std::string> all = TextureAtlas::Candidates(), pictures;
+    for (const std::string& name : all)
+        if (std::find(fonts.begin(), fonts.end(), name) == fonts.end())
+            pictures.push_back(name);
+    ASSERT_EQ(all.size(), pictures.size() + fonts.size()) << "both fonts qualify for the page";
+    TextureAtlas& atlas = TextureAtlas::Shared();
+    IGraphicsDevice& device = *D3DEngine::GetInstance().GetDevice();
+    ASSERT_GT(atlas.Build(pictures), 5);
+    device.ResetStats();
+    const std::vector<uint8_t> ownFonts = DrawQuestionScene(true);
+    const int bindsOwnFonts = device.GetStats().textureBinds;
+    ASSERT_GT(atlas.Build(all), 7);
+    device.ResetStats();
+    const std::vector<uint8_t> fontsOnPage = DrawQuestionScene(true);
+    const int bindsOnPage = device.GetStats().textureBinds;
+    atlas.Clear();
+    EXPECT_LT(bindsOnPage, bindsOwnFonts) << "the glyphs join the page's runs";
+    ASSERT_EQ(fontsOnPage.size(), ownFonts.size());
+    size_t differ = 0;
+    for (size_t i = 0; i < ownFonts.size(); ++i)
+        differ += fontsOnPage[i] != ownFonts[i] ? 1 : 0;
+    EXPECT_EQ(differ, 0u) << "linear filtering on texel centres reads what point sampling read";
+}
+
 } // namespace

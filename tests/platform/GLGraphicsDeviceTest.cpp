@@ -197,6 +197,51 @@ TEST_F(GLDevice, CopyBackBufferToRenderTargetKeepsOrientation)
     EXPECT_FALSE(device->CopyBackBufferTo(0));
 }
 
+TEST_F(GLDevice, ARegionOfATargetIsCopiedTexelForTexelIntoATexture)
+{
+    // The target: red top-left quarter, green bottom-right, black elsewhere.
+    TextureHandle rt = device->CreateRenderTarget(16, 16);
+    TextureHandle other = device->CreateRenderTarget(16, 16);
+    ASSERT_TRUE(rt && other);
+    ASSERT_TRUE(device->SetRenderTarget(rt));
+    device->Clear(0xFF000000);
+    FillRect(0, 0, 8, 8, 0xFFFF0000);
+    FillRect(8, 8, 16, 16, 0xFF00FF00);
+    // A blue 32 x 32 picture; its 8 x 8 block at (20, 20) takes the target's (4, 4)..(11, 11).
+    TextureData tex;
+    tex.width = tex.height = 32;
+    tex.levels.assign(1, std::vector<uint8_t>(32 * 32 * 4, 0));
+    for (size_t i = 0; i < tex.levels[0].size(); i += 4) {
+        tex.levels[0][i] = 255;
+        tex.levels[0][i + 3] = 255;
+    }
+    TextureHandle picture = device->CreateTexture(tex);
+    ASSERT_NE(picture, 0u);
+    ASSERT_TRUE(device->SetRenderTarget(other));
+    device->SetTexture(0, rt);
+    device->SetAlphaBlend(false);
+    device->SetSampler(0, TextureFilter::Point, TextureAddress::Clamp);
+    EXPECT_TRUE(device->CopyTargetRegion(rt, 4, 4, 8, 8, picture, 20, 20));
+    EXPECT_FALSE(device->CopyTargetRegion(rt, 9, 4, 8, 8, picture, 0, 0)) << "past the target's edge";
+    EXPECT_FALSE(device->CopyTargetRegion(rt, 0, 0, 8, 8, picture, 25, 0)) << "past the picture's edge";
+    EXPECT_FALSE(device->CopyTargetRegion(picture, 0, 0, 8, 8, rt, 0, 0)) << "a picture is no target";
+    // The target set and the texture bound before the copy are still in place.
+    auto whole = Quad(-0.5f, -0.5f, 15.5f, 15.5f, 0xFFFFFFFF);
+    device->DrawQuads(whole.data(), 4);
+    EXPECT_EQ(Pixel(other, 1, 1), (RGBA{255, 0, 0, 255}));
+    EXPECT_EQ(Pixel(other, 12, 12), (RGBA{0, 255, 0, 255}));
+    ASSERT_TRUE(device->SetRenderTarget(0));
+    device->SetTexture(0, picture);
+    auto q = Quad(-0.5f, -0.5f, 31.5f, 31.5f, 0xFFFFFFFF);
+    device->DrawQuads(q.data(), 4);
+    EXPECT_EQ(Pixel(0, 20, 20), (RGBA{255, 0, 0, 255}));
+    EXPECT_EQ(Pixel(0, 23, 23), (RGBA{255, 0, 0, 255}));
+    EXPECT_EQ(Pixel(0, 24, 20), (RGBA{0, 0, 0, 255})) << "top right of the block: black, rows top-down";
+    EXPECT_EQ(Pixel(0, 27, 27), (RGBA{0, 255, 0, 255}));
+    EXPECT_EQ(Pixel(0, 28, 28), (RGBA{0, 0, 255, 255})) << "the picture beyond the block";
+    EXPECT_EQ(Pixel(0, 19, 20), (RGBA{0, 0, 255, 255}));
+}
+
 TEST_F(GLDevice, ViewportClipsDrawingAndClears)
 {
     device->Clear(0xFF000000);

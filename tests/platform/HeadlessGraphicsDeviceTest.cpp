@@ -145,6 +145,15 @@ TEST(HeadlessGraphicsDevice, ReadsBlackOpaquePixelsWithinBounds)
     EXPECT_TRUE(dev.ReadPixels(rt, 0, 0, 8, 8, px));
     EXPECT_TRUE(dev.CopyBackBufferTo(rt));
     EXPECT_FALSE(dev.CopyBackBufferTo(0));
+    // A region copy stays inside both textures, up to their last texel.
+    TextureHandle other = dev.CreateRenderTarget(4, 6);
+    EXPECT_TRUE(dev.CopyTargetRegion(rt, 6, 5, 2, 3, other, 2, 3));
+    EXPECT_FALSE(dev.CopyTargetRegion(rt, 7, 5, 2, 3, other, 0, 0));
+    EXPECT_FALSE(dev.CopyTargetRegion(rt, 0, 0, 2, 3, other, 2, 4));
+    EXPECT_FALSE(dev.CopyTargetRegion(rt, 0, 0, 0, 3, other, 0, 0));
+    EXPECT_FALSE(dev.CopyTargetRegion(rt, -1, 0, 1, 1, other, 0, 0));
+    EXPECT_FALSE(dev.CopyTargetRegion(0, 0, 0, 1, 1, other, 0, 0)) << "the back buffer is no texture";
+    EXPECT_EQ(dev.GetRegionCopies(), 1);
 }
 
 TEST(HeadlessGraphicsDevice, EffectsNeedShaderSupportAndAFragmentFile)

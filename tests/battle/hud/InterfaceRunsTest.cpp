@@ -2,6 +2,7 @@
 // quad batch: a handful of runs instead of a draw per sprite and text.
 #include "BattleHudFixture.h"
 
+#include "battle/GUI_BattleGUI.h"
 #include "battle/hud/GUI_DamageFeedbackManager.h"
 #include "engine/QuadRunBatch.h"
 #include "engine/TextureAtlas.h"
@@ -51,13 +52,31 @@ TEST_F(BattleHudTest, WindowsAndTextsOverTheBattleDrawInAFewRuns)
         return FrameCount{stats.drawCalls, stats.textureBinds, stats.verticesDrawn};
     };
     const FrameCount direct = frame(false);
-    // The battle puts its loaded pictures on the atlas as it starts.
+    // The battle puts its pictures, the windows' and the fonts on the atlas as it starts.
     TextureAtlas& atlas = TextureAtlas::Shared();
-    ASSERT_GT(atlas.Build(TextureAtlas::Candidates()), 10);
+    ASSERT_GT(atlas.Build(GUI_BattleGUI::AtlasPictures()), 10);
+    device.ClearDraws();
     const FrameCount runs = frame(true);
+    const TextureHandle background = engine.FindTexture("box_background.jpg");
+    ASSERT_NE(background, 0u);
+    std::vector<TextureHandle> read;
+    for (const HeadlessGraphicsDevice::DrawRecord& draw : device.GetDraws())
+        if (draw.texture && std::find(read.begin(), read.end(), draw.texture) == read.end())
+            read.push_back(draw.texture);
+    ScreenVertex whole[4] = {{0, 0, 0, 1, ~0u, 0, 0}, {8, 0, 0, 1, ~0u, 1, 0}, {0, 8, 0, 1, ~0u, 0, 1}, {8, 8, 0, 1, ~0u, 1, 1}};
+    ScreenVertex moved[4];
+    const TextureHandle page = atlas.Map(background, whole, moved);
     atlas.Clear();
+    // The window background, the frames, the markers and the glyphs at
+    // their font's own size all come from the one page; only the mini-map's
+    // smaller labels keep their font's texture, point sampled.
+    ASSERT_EQ(read.size(), 2u);
+    EXPECT_EQ(read[1], engine.FindTexture("zekton16.dds"));
+    EXPECT_EQ(read[0], page);
+    // The rest of the binds go to and from the untextured runs (outlines, markers).
+    EXPECT_LE(runs.binds, 7);
     ASSERT_GE(direct.draws, 40) << "a draw per sprite and per text";
-    EXPECT_LE(runs.draws, 16);
+    EXPECT_LE(runs.draws, 8);
     EXPECT_LE(runs.draws * 4, direct.draws);
     EXPECT_LT(runs.binds, direct.binds);
     EXPECT_EQ(runs.vertices, direct.vertices) << "every quad and line of the direct frame, none twice";
