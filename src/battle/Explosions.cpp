@@ -204,7 +204,7 @@ bool TopUpExplosionGroups()
         const GUI_ExplosionConfig* config = FindExplosionConfig(configName);
         if (!config || config->emitterNames.empty())
             continue;
-        if (CountSpareEmmiterGroups(configName) >= Explosions::kSpareTarget)
+        if (CountSpareEmmiterGroups(configName, Explosions::kSpareTarget) >= Explosions::kSpareTarget)
             continue;
         const bool reuse = IsEmmiterGroupReuseOn();
         SetEmmiterGroupReuse(false);

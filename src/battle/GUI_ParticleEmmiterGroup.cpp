@@ -143,11 +143,13 @@ void DrawOrphanEmmiterGroups()
             group->Draw();
 }
 
-int CountSpareEmmiterGroups(const std::string& name)
+int CountSpareEmmiterGroups(const std::string& name, int atMost)
 {
-    const GroupPool& pool = Pool();
-    return static_cast<int>(std::count_if(pool.spare.begin(), pool.spare.end(),
-                                          [&](const GUI_ParticleEmmiterGroup* g) { return g->GetName() == name; }));
+    int count = 0;
+    for (const GUI_ParticleEmmiterGroup* group : Pool().spare)
+        if (count >= atMost || (group->GetName() == name && ++count >= atMost))
+            break;
+    return count;
 }
 
 int CountActiveEmmiterGroups()

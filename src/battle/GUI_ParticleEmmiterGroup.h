@@ -1,4 +1,5 @@
 #pragma once
+#include <limits>
 #include <memory>
 #include <string>
 
@@ -46,7 +47,9 @@ void ReleaseFinishedEmmiterGroups();
 // Groups left without a parent (their ship visual is gone, or none was given)
 // still play out here, so they finish and return to the pool.
 void DrawOrphanEmmiterGroups();
-int CountSpareEmmiterGroups(const std::string& name);
+// Stops counting at atMost: the spare list is long and the idle top-up
+// only asks whether a config has enough.
+int CountSpareEmmiterGroups(const std::string& name, int atMost = std::numeric_limits<int>::max());
 int CountActiveEmmiterGroups();
 int CountAllEmmiterGroups();
 // What every group and its emitters hold, in bytes (benchmarks).

@@ -35,6 +35,7 @@ void MissileRenderer::Reset()
     drawn.clear();
     launcherKeys.clear();
     launcherTrails.clear();
+    launcherShowing.clear();
 }
 
 void MissileRenderer::MatchLaunchers()
@@ -44,6 +45,7 @@ void MissileRenderer::MatchLaunchers()
         return;
     launcherKeys.assign(launchers.begin(), launchers.end());
     launcherTrails.resize(launchers.size());
+    launcherShowing.assign(launchers.size(), 1);
     for (size_t i = 0; i < launchers.size(); ++i) {
         const auto it = trails.find(&launchers[i]->GetMissile());
         launcherTrails[i] = it == trails.end() ? nullptr : it->second.get();
@@ -165,8 +167,15 @@ void MissileRenderer::Draw(float frameMs)
     drawn.clear();
     MatchLaunchers();
     // By index: following a missile neither adds nor removes launchers.
-    for (size_t i = 0; i < launcherKeys.size(); ++i)
-        Follow(SIM_MissileModule::GetLaunchers()[i]->GetMissile(), frameMs, launcherTrails[i]);
+    const std::vector<SIM_MissileModule*>& launchers = SIM_MissileModule::GetLaunchers();
+    const std::vector<unsigned char>& awake = SIM_MissileModule::GetAwakeFlags();
+    for (size_t i = 0; i < launcherKeys.size(); ++i) {
+        if (!awake[i] && !launcherShowing[i])
+            continue;
+        const size_t before = drawn.size();
+        Follow(launchers[i]->GetMissile(), frameMs, launcherTrails[i]);
+        launcherShowing[i] = drawn.size() != before ? 1 : 0;
+    }
     if (drawn.empty() || !D3DEngine::GetInstance().IsInitialised())
         return;
 

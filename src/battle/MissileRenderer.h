@@ -65,7 +65,7 @@ private:
     // is first seen.
     void Follow(const SIM_Missile& missile, float frameMs, Trails*& known);
     // Each launcher's missile's trails, in launcher order, so that the
-    // frame's walk over every launcher needs no lookup.
+    // frame's walk over the launchers needs no lookup.
     void MatchLaunchers();
 
     SmartTexture ropeTexture;
@@ -78,4 +78,8 @@ private:
     std::vector<std::pair<const SIM_Missile*, Trails*>> drawn;
     std::vector<const SIM_MissileModule*> launcherKeys;
     std::vector<Trails*> launcherTrails;
+    // Per launcher: whether its last follow drew anything. A launcher the
+    // simulation has put to sleep and that drew nothing has every trail
+    // faded; following it again would change nothing, so the walk skips it.
+    std::vector<unsigned char> launcherShowing;
 };

@@ -4,7 +4,7 @@
 #include "engine/TextureAtlas.h"
 
 #include <algorithm>
-#include <cmath>
+#include <cstring>
 #include <limits>
 
 QuadRunBatch& QuadRunBatch::Shared()
@@ -24,6 +24,7 @@ void QuadRunBatch::Begin(int screenWidth, int screenHeight)
     EmptyCells();
     m_runCount = 0;
     m_latest.clear();
+    m_recentKey = kNoKey;
     m_open = true;
 }
 
@@ -43,19 +44,22 @@ void QuadRunBatch::EmptyCells()
     }
 }
 
-QuadRunBatch::Box QuadRunBatch::BoxOf(const ScreenVertex* quad, size_t count)
+inline QuadRunBatch::Box QuadRunBatch::BoxOf(const ScreenVertex* quad, size_t count)
 {
-    Box box{quad[0].x, quad[0].y, quad[0].x, quad[0].y};
+    const float inf = std::numeric_limits<float>::infinity();
+    Box box{inf, inf, -inf, -inf};
+    // v - v is 0 for every finite v, not a number otherwise.
+    float finite = 0.0f;
     for (size_t i = 0; i < count; ++i) {
-        if (!std::isfinite(quad[i].x) || !std::isfinite(quad[i].y)) {
-            const float inf = std::numeric_limits<float>::infinity();
-            return Box{-inf, -inf, inf, inf};
-        }
-        box.x0 = std::min(box.x0, quad[i].x);
-        box.x1 = std::max(box.x1, quad[i].x);
-        box.y0 = std::min(box.y0, quad[i].y);
-        box.y1 = std::max(box.y1, quad[i].y);
+        const float x = quad[i].x, y = quad[i].y;
+        finite += (x - x) + (y - y);
+        box.x0 = std::min(box.x0, x);
+        box.x1 = std::max(box.x1, x);
+        box.y0 = std::min(box.y0, y);
+        box.y1 = std::max(box.y1, y);
     }
+    if (!(finite == 0.0f))
+        return Box{-inf, -inf, inf, inf};
     // The rasteriser snaps corners to a fraction of a pixel: boxes closer
     // than that could share a pixel, so each keeps a pixel's margin.
     box.x0 -= kMargin;
@@ -65,17 +69,31 @@ QuadRunBatch::Box QuadRunBatch::BoxOf(const ScreenVertex* quad, size_t count)
     return box;
 }
 
+void QuadRunBatch::MoveOntoTile(const TextureAtlas::Tile& tile, ScreenVertex* vertices, size_t count)
+{
+    for (size_t i = 0; i < count; ++i) {
+        vertices[i].u = tile.u0 + vertices[i].u * tile.du;
+        vertices[i].v = tile.v0 + vertices[i].v * tile.dv;
+    }
+}
+
 bool QuadRunBatch::Overlap(const Box& a, const Box& b)
 {
     return a.x0 <= b.x1 && b.x0 <= a.x1 && a.y0 <= b.y1 && b.y0 <= a.y1;
 }
 
-void QuadRunBatch::CellRange(const Box& box, int& x0, int& y0, int& x1, int& y1) const
+inline void QuadRunBatch::CellRange(const Box& box, int& x0, int& y0, int& x1, int& y1) const
 {
     // Cell 1 starts at screen 0; the border cells hold everything beyond.
+    // Scaling by a power of two is exact, and truncation is the floor from
+    // zero up, so this is floor(v / kCellSize) + 1 clamped to the grid.
     auto cell = [](float v, int count) {
-        const float c = std::floor(v / static_cast<float>(kCellSize)) + 1.0f;
-        return static_cast<int>(std::clamp(c, 0.0f, static_cast<float>(count - 1)));
+        const float f = v * (1.0f / static_cast<float>(kCellSize));
+        if (!(f >= 0.0f))
+            return 0;
+        if (f >= static_cast<float>(count - 1))
+            return count - 1;
+        return static_cast<int>(f) + 1;
     };
     x0 = cell(box.x0, m_cols);
     x1 = cell(box.x1, m_cols);
@@ -139,13 +157,12 @@ void QuadRunBatch::Touch(Cell& cell, int run, const Box& box) const
 void QuadRunBatch::Add(TextureHandle texture, bool additive, const ScreenVertex quad[4])
 {
     // A picture on the atlas joins the runs of its neighbours' pictures.
-    ScreenVertex onAtlas[4];
-    if (const TextureHandle page = TextureAtlas::Shared().Map(texture, quad, onAtlas)) {
-        texture = page;
-        quad = onAtlas;
+    if (const TextureAtlas::Tile* tile = TextureAtlas::Shared().TileOf(texture); tile && TextureAtlas::StaysInside(*tile, quad)) {
+        AddQuad(Key(tile->page), additive, quad, tile);
+        return;
     }
     // Textured quads of both kinds share runs; filled ones keep their kind.
-    AddKeyed(texture ? Key(texture) : Key(0, additive), additive, quad, 4);
+    AddQuad(texture ? Key(texture) : Key(0, additive), additive, quad, nullptr);
 }
 
 void QuadRunBatch::AddPointSampled(TextureHandle texture, bool additive, const ScreenVertex* quads, size_t count)
@@ -172,48 +189,107 @@ void QuadRunBatch::AddLine(bool additive, const ScreenVertex line[2])
     AddKeyed(Key(0, additive) | kLines, additive, line, 2);
 }
 
-void QuadRunBatch::AddKeyed(uint64_t key, bool additive, const ScreenVertex* quad, size_t count)
+void QuadRunBatch::AddKeyed(uint64_t key, bool additive, const ScreenVertex* quad, size_t count,
+                            const TextureAtlas::Tile* tile)
 {
     if (count == 0)
         return;
     if (!m_open) {
-        DrawKind(key, additive, quad, count);
+        if (tile) {
+            ScreenVertex onAtlas[4];
+            std::copy(quad, quad + 4, onAtlas);
+            MoveOntoTile(*tile, onAtlas, 4);
+            DrawKind(key, additive, onAtlas, 4);
+        } else {
+            DrawKind(key, additive, quad, count);
+        }
         return;
     }
-    const Box box = BoxOf(quad, count);
+    ScreenVertex* added = Stage(key, additive, BoxOf(quad, count), count);
+    std::copy(quad, quad + count, added);
+    if (tile)
+        MoveOntoTile(*tile, added, count);
+    if (!(key & kLines)) {
+        const float z = additive ? 1.0f : 0.0f;
+        for (size_t i = 0; i < count; ++i)
+            added[i].z = z;
+    }
+}
+
+void QuadRunBatch::AddQuad(uint64_t key, bool additive, const ScreenVertex quad[4], const TextureAtlas::Tile* tile)
+{
+    if (!m_open) {
+        AddKeyed(key, additive, quad, 4, tile);
+        return;
+    }
+    // The common case in one pass: fixed size, so the box and the copy
+    // unroll.
+    ScreenVertex* added = Stage(key, additive, BoxOf(quad, 4), 4);
+    const float z = additive ? 1.0f : 0.0f;
+    for (int i = 0; i < 4; ++i) {
+        added[i] = quad[i];
+        added[i].z = z;
+    }
+    if (tile)
+        MoveOntoTile(*tile, added, 4);
+}
+
+ScreenVertex* QuadRunBatch::Stage(uint64_t key, bool additive, const Box& box, size_t count)
+{
     int x0, y0, x1, y1;
     CellRange(box, x0, y0, x1, y1);
-    // The latest run of another state that may overlap these quads: they
-    // may not move in front of it.
-    int barrier = -1;
-    for (int y = y0; y <= y1; ++y)
-        for (int x = x0; x <= x1; ++x)
-            barrier = std::max(barrier, CellBarrier(m_cells[static_cast<size_t>(y * m_cols + x)], key, box));
-    int run = LatestRunOf(key);
-    if (run < 0 || run <= barrier) {
-        run = m_runCount++;
-        if (static_cast<size_t>(run) >= m_runs.size())
-            m_runs.emplace_back();
-        Run& fresh = m_runs[static_cast<size_t>(run)];
-        fresh.key = key;
-        fresh.normal = fresh.additive = false;
-        fresh.vertices.clear();
-        auto it = std::find_if(m_latest.begin(), m_latest.end(), [key](const auto& e) { return e.first == key; });
-        if (it == m_latest.end())
-            m_latest.emplace_back(key, run);
-        else
-            it->second = run;
+    int run = key == m_recentKey ? m_recentRun : LatestRunOf(key);
+    // The newest run can have nothing of another state after it: quads of
+    // its state join it without looking at the cells.
+    if (run < 0 || run != m_runCount - 1) {
+        // The latest run of another state that may overlap these quads:
+        // they may not move in front of it. Once that is at or past the
+        // state's own latest run, the quads start a new one whatever the
+        // other cells hold.
+        int barrier = -1;
+        for (int y = y0; y <= y1 && barrier < run; ++y)
+            for (int x = x0; x <= x1 && barrier < run; ++x)
+                barrier = std::max(barrier, CellBarrier(m_cells[static_cast<size_t>(y * m_cols + x)], key, box));
+        if (run < 0 || run <= barrier) {
+            run = m_runCount++;
+            if (static_cast<size_t>(run) >= m_runs.size())
+                m_runs.emplace_back();
+            Run& fresh = m_runs[static_cast<size_t>(run)];
+            fresh.key = key;
+            fresh.normal = fresh.additive = false;
+            fresh.used = 0;
+            auto it = std::find_if(m_latest.begin(), m_latest.end(), [key](const auto& e) { return e.first == key; });
+            if (it == m_latest.end())
+                m_latest.emplace_back(key, run);
+            else
+                it->second = run;
+        }
+    }
+    m_recentKey = key;
+    m_recentRun = run;
+    for (int y = y0; y <= y1; ++y) {
+        Cell* row = &m_cells[static_cast<size_t>(y * m_cols)];
+        for (int x = x0; x <= x1; ++x) {
+            Cell& cell = row[x];
+            // Most quads land where their own run was the last to touch.
+            if (cell.stamp == m_stamp && cell.recentCount > 0 && cell.recent[cell.recentCount - 1] == run) {
+                Box& b = cell.box[cell.recentCount - 1];
+                b.x0 = std::min(b.x0, box.x0);
+                b.y0 = std::min(b.y0, box.y0);
+                b.x1 = std::max(b.x1, box.x1);
+                b.y1 = std::max(b.y1, box.y1);
+                continue;
+            }
+            Touch(cell, run, box);
+        }
     }
     Run& target = m_runs[static_cast<size_t>(run)];
     (additive ? target.additive : target.normal) = true;
-    const size_t first = target.vertices.size();
-    target.vertices.insert(target.vertices.end(), quad, quad + count);
-    if (!(key & kLines))
-        for (size_t i = first; i < first + count; ++i)
-            target.vertices[i].z = additive ? 1.0f : 0.0f;
-    for (int y = y0; y <= y1; ++y)
-        for (int x = x0; x <= x1; ++x)
-            Touch(m_cells[static_cast<size_t>(y * m_cols + x)], run, box);
+    if (target.used + count > target.vertices.size())
+        target.vertices.resize(std::max(target.vertices.size() * 2, std::max<size_t>(target.used + count, 64)));
+    ScreenVertex* added = target.vertices.data() + target.used;
+    target.used += count;
+    return added;
 }
 
 void QuadRunBatch::DrawKind(uint64_t key, bool additive, const ScreenVertex* vertices, size_t count)
@@ -252,11 +328,11 @@ void QuadRunBatch::DrawRun(const Run& run)
 {
     D3DEngine& engine = D3DEngine::GetInstance();
     IGraphicsDevice* device = engine.GetDevice();
-    if (!device || run.vertices.empty())
+    if (!device || run.used == 0)
         return;
     engine.SetTexture(static_cast<TextureHandle>(run.key & 0xFFFFFFFFu));
     const ScreenVertex* vertices = run.vertices.data();
-    const size_t count = run.vertices.size();
+    const size_t count = run.used;
     // Premultiplied blending serves a run of one kind as well, so a run that
     // follows a mixed one keeps it. An effect's program does not premultiply:
     // under one a mixed run goes out in pieces of one kind, in their order.
@@ -287,13 +363,14 @@ void QuadRunBatch::Flush()
     m_lastRuns = 0;
     for (int i = 0; i < m_runCount; ++i) {
         const Run& run = m_runs[static_cast<size_t>(i)];
-        if (run.vertices.empty())
+        if (run.used == 0)
             continue;
         DrawRun(run);
         ++m_lastRuns;
     }
     m_runCount = 0;
     m_latest.clear();
+    m_recentKey = kNoKey;
     EmptyCells();
     D3DEngine::GetInstance().SetNormalBlend();
 }

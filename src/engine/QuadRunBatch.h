@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/TextureAtlas.h"
 #include "platform/IGraphicsDevice.h"
 
 #include <cstdint>
@@ -78,7 +79,10 @@ private:
         uint64_t key = 0;
         bool normal = false;   // holds normal quads
         bool additive = false; // holds additive quads
+        // The first `used` hold the run's quads; the rest is room kept
+        // between frames.
         std::vector<ScreenVertex> vertices;
+        size_t used = 0;
     };
     static constexpr int kRecent = 4;
     struct Box {
@@ -105,8 +109,16 @@ private:
     static constexpr uint64_t kLines = uint64_t{1} << 34;
     // A vertex's z tells an additive quad (1) from a normal one (0).
     static bool Adds(const ScreenVertex& v) { return v.z >= 0.5f; }
-    // Quads, or lines under kLines, of `count` vertices.
-    void AddKeyed(uint64_t key, bool additive, const ScreenVertex* vertices, size_t count);
+    // Quads, or lines under kLines, of `count` vertices; with a tile, their
+    // coordinates are moved onto it as they are stored.
+    void AddKeyed(uint64_t key, bool additive, const ScreenVertex* vertices, size_t count,
+                  const TextureAtlas::Tile* tile = nullptr);
+    // Add's one quad, staged in one pass.
+    void AddQuad(uint64_t key, bool additive, const ScreenVertex quad[4], const TextureAtlas::Tile* tile);
+    // The run the quads in `box` join (a new one when something of another
+    // state between may cover them), noted in the cells they touch; returns
+    // room for their `count` vertices in it.
+    ScreenVertex* Stage(uint64_t key, bool additive, const Box& box, size_t count);
     static void DrawRun(const Run& run);
     // Vertices of one kind, with their blend and texture.
     static void DrawKind(uint64_t key, bool additive, const ScreenVertex* vertices, size_t count);
@@ -114,6 +126,7 @@ private:
     static constexpr float kMargin = 1.0f;
     static Box BoxOf(const ScreenVertex* vertices, size_t count);
     static bool Overlap(const Box& a, const Box& b);
+    static void MoveOntoTile(const TextureAtlas::Tile& tile, ScreenVertex* vertices, size_t count);
     uint64_t KeyOf(int run) const { return m_runs[static_cast<size_t>(run)].key; }
     void EmptyCells();
     void CellRange(const Box& box, int& x0, int& y0, int& x1, int& y1) const;
@@ -130,6 +143,11 @@ private:
     std::vector<Run> m_runs; // kept between frames so that steady frames never allocate
     int m_runCount = 0;
     std::vector<std::pair<uint64_t, int>> m_latest; // per state, its latest run
+    // The state of the last quad added and its latest run: streaks of one
+    // state skip the search of m_latest.
+    static constexpr uint64_t kNoKey = ~uint64_t{0};
+    uint64_t m_recentKey = kNoKey;
+    int m_recentRun = -1;
     int m_lastRuns = 0;
     int m_interfaceDepth = 0;
     std::vector<ScreenVertex> m_aligned; // glyphs moved onto the atlas page

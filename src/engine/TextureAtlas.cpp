@@ -296,11 +296,18 @@ void TextureAtlas::Clear()
     m_names.clear();
 }
 
-TextureHandle TextureAtlas::MapToTile(const Tile& tile, const ScreenVertex quad[4], ScreenVertex out[4])
+bool TextureAtlas::StaysInside(const Tile& tile, const ScreenVertex quad[4])
 {
     for (int i = 0; i < 4; ++i)
         if (!InsidePicture(quad[i].u, tile.uMax) || !InsidePicture(quad[i].v, tile.vMax))
-            return 0;
+            return false;
+    return true;
+}
+
+TextureHandle TextureAtlas::MapToTile(const Tile& tile, const ScreenVertex quad[4], ScreenVertex out[4])
+{
+    if (!StaysInside(tile, quad))
+        return 0;
     for (int i = 0; i < 4; ++i) {
         out[i] = quad[i];
         out[i].u = tile.u0 + quad[i].u * tile.du;

@@ -80,13 +80,26 @@ public:
     int GetTileCount() const { return static_cast<int>(m_tiles.size()); }
     bool Contains(TextureHandle texture) const { return texture < m_tileOf.size() && m_tileOf[texture] >= 0; }
 
-private:
+    // Where a picture sits on its page: coordinates u, v of the picture
+    // read u0 + u * du, v0 + v * dv there.
     struct Tile {
         TextureHandle page = 0;
         float u0 = 0.0f, v0 = 0.0f, du = 1.0f, dv = 1.0f;
         float uMax = 1.0f, vMax = 1.0f; // of the source, what the tile holds
         float width = 0.0f, height = 0.0f; // the picture's texels (0: not a picture)
     };
+    // Null when the texture has no tile.
+    const Tile* TileOf(TextureHandle texture) const
+    {
+        if (texture >= m_tileOf.size() || m_tileOf[texture] < 0)
+            return nullptr;
+        return &m_tiles[static_cast<size_t>(m_tileOf[texture])];
+    }
+    // Whether the quad reads only inside its picture, so that its tile can
+    // stand in for it.
+    static bool StaysInside(const Tile& tile, const ScreenVertex quad[4]);
+
+private:
     static TextureHandle MapToTile(const Tile& tile, const ScreenVertex quad[4], ScreenVertex out[4]);
 
     std::vector<std::string> m_names;

@@ -82,6 +82,8 @@ TEST_F(ExplosionTest, TheWarmUpBuilds216GroupsAndTheTopUpKeepsFourSparesPerConfi
     EXPECT_EQ(PrewarmExplosionGroups(), 216);
     EXPECT_EQ(CountSpareEmmiterGroups("exp_small"), 80 + 16); // type 13 shares it
     EXPECT_EQ(CountSpareEmmiterGroups("exp_frigate"), 8);
+    EXPECT_EQ(CountSpareEmmiterGroups("exp_frigate", 4), 4) << "counting stops at the limit";
+    EXPECT_EQ(CountSpareEmmiterGroups("exp_frigate", 9), 8);
     EXPECT_EQ(CountActiveEmmiterGroups(), 0);
     EXPECT_TRUE(IsEmmiterGroupReuseOn());
 

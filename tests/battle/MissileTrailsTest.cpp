@@ -178,13 +178,24 @@ TEST(MissileRenderer, FollowsAFlightLaysItsRopeAndLetsItFadeAfterTheMissile)
     missile.live = false;
     renderer.Draw(6.0f);
     EXPECT_TRUE(trails->rope.IsDetached()) << "its missile gone, the head fades too";
+    // The simulation's trail is done at once: the launcher sleeps there, but
+    // the rope on screen still fades out.
+    missile.trailAlive = false;
+    SIM_MissileModule::UpdateMissiles();
+    ASSERT_EQ(SIM_MissileModule::GetAwakeFlags().back(), 0);
+    EXPECT_GT(trails->rope.CountActive(), 0);
     for (int frame = 0; frame < 200 && trails->rope.HasActivePoint(); ++frame)
         renderer.Draw(6.0f);
-    EXPECT_EQ(trails->rope.CountActive(), 0);
+    EXPECT_EQ(trails->rope.CountActive(), 0) << "followed while it shows";
+    renderer.Draw(6.0f); // finds nothing left to draw
 
-    // The next flight starts a clean trail from its launch point.
+    // Asleep and faded, the launcher is no longer read; a launch wakes it.
     missile.live = true;
     missile.flight = 2;
+    renderer.Draw(6.0f);
+    EXPECT_TRUE(trails->rope.IsDetached()) << "a sleeping launcher is skipped";
+    launcher.WakeMissile();
+    // The next flight starts a clean trail from its launch point.
     renderer.Draw(6.0f);
     EXPECT_FALSE(trails->rope.IsDetached());
     EXPECT_FALSE(trails->rope.IsActive(1));

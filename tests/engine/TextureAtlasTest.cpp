@@ -260,6 +260,21 @@ TEST_F(TextureAtlasTest, OverlappingQuadsOfDifferentPicturesShareOneRun)
     EXPECT_NE(draws[0].texture, hull);
     EXPECT_EQ(draws[1].texture, huge);
     EXPECT_EQ(draws[2].texture, turret);
+    // Staged on the tile exactly as Map moves a quad, in a run or at once.
+    ScreenVertex moved[4];
+    const TextureHandle page = TextureAtlas::Shared().Map(turret, Quad(20, 20, 30, 30).v, moved);
+    ASSERT_EQ(page, draws[0].texture);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(draws[0].vertices[static_cast<size_t>(4 + i)].u, moved[i].u);
+        EXPECT_EQ(draws[0].vertices[static_cast<size_t>(4 + i)].v, moved[i].v);
+    }
+    m_device->ClearDraws();
+    batch.Add(turret, true, Quad(20, 20, 30, 30).v);
+    ASSERT_EQ(draws.size(), 1u);
+    EXPECT_EQ(draws[0].texture, page);
+    EXPECT_EQ(draws[0].blend, BlendMode::Additive);
+    EXPECT_EQ(draws[0].vertices[3].u, moved[3].u);
+    EXPECT_EQ(draws[0].vertices[3].x, 30.0f);
 }
 
 TEST_F(TextureAtlasTest, ARestoredDeviceGetsTheAtlasBackForTheReloadedPictures)

@@ -83,6 +83,11 @@ const std::vector<SIM_MissileModule*>& SIM_MissileModule::GetLaunchers()
     return Launchers();
 }
 
+const std::vector<unsigned char>& SIM_MissileModule::GetAwakeFlags()
+{
+    return AwakeFlags();
+}
+
 void SIM_MissileModule::UpdateMissiles()
 {
     // By index: a missile's end may not add launchers, but stay safe if it does.

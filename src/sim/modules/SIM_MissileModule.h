@@ -23,6 +23,9 @@ public:
 
     // Every launcher of the battle, in construction order (the screen walks it to draw).
     static const std::vector<SIM_MissileModule*>& GetLaunchers();
+    // Beside that list, one byte per launcher: zero while its missile, trail
+    // and decoys have nothing to do (nothing flies until the next launch).
+    static const std::vector<unsigned char>& GetAwakeFlags();
     // The battle frame's flight of every missile and decoy. Called once per
     // frame by the battle's step, before the world update, whether or not
     // anything is drawn.
