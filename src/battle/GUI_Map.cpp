@@ -8,6 +8,7 @@
 #include "battle/NebulaLightning.h"
 #include "engine/CInput.h"
 #include "engine/D3DEngine.h"
+#include "engine/QuadRunBatch.h"
 #include "engine/GeometryHelpers.h"
 #include "platform/KeyCodes.h"
 #include "sim/SIM_Options.h"
@@ -284,7 +285,7 @@ void GUI_Map::Draw()
             effectBegun = lightning.effect.Begin();
         }
     }
-    backdropQuad.Draw();
+    DrawBackdropQuad();
     if (effectBegun)
         lightning.effect.End();
 
@@ -298,6 +299,27 @@ void GUI_Map::Draw()
         if (gui.cameraFollowMode != 1 && !gui.paused)
             stars.Scroll(CameraCentre[0] - startCentre[0], CameraCentre[1] - startCentre[1]);
     }
+}
+
+void GUI_Map::DrawBackdropQuad()
+{
+    D3DEngine& engine = D3DEngine::GetInstance();
+    const TextureHandle texture = backdrop.GetHandle();
+    if (texture != opaqueChecked) {
+        opaqueChecked = texture;
+        backdropOpaque = texture != 0 && engine.IsTextureOpaque(backdrop.GetName());
+    }
+    IGraphicsDevice* device = engine.GetDevice();
+    // An opaque picture at full alpha blends to itself: without blending the
+    // same pixels cost the rasteriser no read of what lies under them.
+    if (!backdropOpaque || !device || (backdropQuad.m_vertices[0].colour >> 24) != 0xFFu) {
+        backdropQuad.Draw();
+        return;
+    }
+    QuadRunBatch::BeforeDirectDraw();
+    device->SetAlphaBlend(false);
+    device->DrawPrimitives(PrimitiveType::TriangleStrip, backdropQuad.m_vertices, 4);
+    device->SetAlphaBlend(true);
 }
 
 void GUI_Map::DrawGrid()

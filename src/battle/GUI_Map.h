@@ -42,6 +42,7 @@ public:
     void AddJumpBlur();
     virtual void Draw();
     void DrawGrid();
+    void DrawBackdropQuad();
     void EdgeScroll();
     void KeyScroll();
 
@@ -76,6 +77,8 @@ public:
     float greatestLeft = 0.0f, greatestTop = 0.0f;
     SmartTexture backdrop;
     BaseSprite backdropQuad;
+    TextureHandle opaqueChecked = 0; // the backdrop texture backdropOpaque was found for
+    bool backdropOpaque = false;
     unsigned char starfieldShown = 1;
     float motionBlur = 0.0f;
     float zoomTarget = 1.0f;

@@ -15,6 +15,10 @@ namespace {
 constexpr const char* kTarget1 = "rt_offscreen1";
 constexpr const char* kTarget2 = "rt_offscreen2";
 constexpr uint32_t kOpaqueBlack = 0xFF000000u;
+// How far past the screen's share of a target the passes may read, in screen
+// pixels: the motion blur's reach (16 along the camera's jump) and the copy's
+// filter, with room to spare.
+constexpr float kReadMarginPixels = 32.0f;
 
 } // namespace
 
@@ -151,6 +155,26 @@ bool GUI_PostProcessor::RunEffect(Effect& effect)
     return begun;
 }
 
+void GUI_PostProcessor::ClearReadPart()
+{
+    D3DEngine& engine = D3DEngine::GetInstance();
+    IGraphicsDevice* device = engine.GetDevice();
+    // Only the part the passes read: the rest of the (larger) target is never
+    // shown. The viewport stays, so the world's draws past it cost nothing.
+    if (frame.screenWidth > 0.0f && frame.screenHeight > 0.0f && frame.targetWidth > 0.0f &&
+        frame.targetHeight > 0.0f) {
+        // The world lies on the target pixel for pixel; the passes' offsets
+        // are in the target's texture units scaled to the screen.
+        const float sx = std::max(1.0f, frame.targetWidth / frame.screenWidth);
+        const float sy = std::max(1.0f, frame.targetHeight / frame.screenHeight);
+        const int right = static_cast<int>(std::ceil(frame.screenWidth + kReadMarginPixels * sx));
+        const int bottom = static_cast<int>(std::ceil(frame.screenHeight + kReadMarginPixels * sy));
+        engine.SetViewport(0, 0, std::min(right, static_cast<int>(frame.targetWidth)),
+                           std::min(bottom, static_cast<int>(frame.targetHeight)));
+    }
+    device->Clear(kOpaqueBlack);
+}
+
 void GUI_PostProcessor::RunPass(int code)
 {
     D3DEngine& engine = D3DEngine::GetInstance();
@@ -161,13 +185,13 @@ void GUI_PostProcessor::RunPass(int code)
     case TO_OFFSCREEN1:
         savedBackBuffer = true;
         if (engine.SetRenderTarget(kTarget1))
-            device->Clear(kOpaqueBlack);
+            ClearReadPart();
         break;
     case TO_OFFSCREEN2:
         // Cleared only in the frames that draw into it: a full-target fill
         // whose output no other frame reads.
         if (engine.SetRenderTarget(kTarget2))
-            device->Clear(kOpaqueBlack);
+            ClearReadPart();
         break;
     case BIND_OFFSCREEN1:
     case BIND_OFFSCREEN2:

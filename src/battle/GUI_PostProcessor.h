@@ -60,6 +60,7 @@ private:
     void Append(int code);
     void DrawQuad();
     bool RunEffect(Effect& effect);
+    void ClearReadPart();
 
     int beginCode = NONE;
     int passes[kMaxPasses];

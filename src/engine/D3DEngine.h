@@ -111,6 +111,8 @@ public:
     std::vector<std::string> GetLoadedTextureNames() const;
     // Size of a loaded texture; false when it is not in the list.
     bool GetTextureSize(const std::string& name, int& width, int& height);
+    // A loaded picture whose every texel is opaque (see GTexture9::IsOpaque).
+    bool IsTextureOpaque(const std::string& name) const;
     size_t GetTextureCount() const { return m_textures.size(); }
 
     TextureHandle CreateRenderTarget(int width, int height, const std::string& name);

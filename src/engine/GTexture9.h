@@ -17,6 +17,10 @@ public:
     bool IsRenderTarget() const { return m_renderTarget; }
     int GetWidth() const { return m_width; }
     int GetHeight() const { return m_height; }
+    // Every texel fully opaque (known for plain BGRA pictures): drawn with
+    // full vertex alpha, blending it changes nothing, so it may go without.
+    bool IsOpaque() const { return m_opaque; }
+    void SetOpaque(bool opaque) { m_opaque = opaque; }
 
 private:
     IGraphicsDevice* m_device;
@@ -25,4 +29,5 @@ private:
     bool m_renderTarget;
     int m_width = 0;
     int m_height = 0;
+    bool m_opaque = false;
 };

@@ -1,6 +1,7 @@
 #include "platform/GLGraphicsDevice.h"
 
 #include "platform/DdsImage.h"
+#include "platform/FillMeter.h"
 
 #include <epoxy/gl.h>
 
@@ -112,6 +113,12 @@ GLenum GLPrimitive(PrimitiveType type)
     case PrimitiveType::LineList: return GL_LINES;
     }
     return GL_TRIANGLES;
+}
+
+PrimitiveType PrimitiveFor(GLenum mode)
+{
+    return mode == GL_TRIANGLE_STRIP ? PrimitiveType::TriangleStrip
+                                     : mode == GL_LINES ? PrimitiveType::LineList : PrimitiveType::TriangleList;
 }
 
 size_t UsableVertices(PrimitiveType type, size_t count)
@@ -335,6 +342,7 @@ void GLGraphicsDevice::ResizeBackBuffer(int width, int height)
 {
     if (width <= 0 || height <= 0)
         return;
+    m_cache.Touched(0);
     m_width = width;
     m_height = height;
     if (m_cache.Target() == 0)
@@ -463,14 +471,23 @@ bool GLGraphicsDevice::GetTextureSize(TextureHandle texture, int& width, int& he
 
 void GLGraphicsDevice::Clear(uint32_t argb)
 {
+    int w = 0, h = 0;
+    TargetSize(m_cache.Target(), w, h);
+    const FillMeter::Clip clip = FillMeter::ClipOf(m_viewport, w, h);
+    if (!m_cache.ClearChangesPixels(argb, clip))
+        return;
     glClearColor(float((argb >> 16) & 0xFF) / 255.0f, float((argb >> 8) & 0xFF) / 255.0f,
                  float(argb & 0xFF) / 255.0f, float(argb >> 24) / 255.0f);
     glClear(GL_COLOR_BUFFER_BIT); // within the viewport, through the scissor
-    ++m_cache.Stats().clears;
+    GraphicsStats& stats = m_cache.Stats();
+    ++stats.clears;
+    if (m_cache.CountsFill())
+        stats.pixelsFilled += clip.Area();
 }
 
 void GLGraphicsDevice::Present()
 {
+    m_cache.Touched(0);
     ++m_cache.Stats().presents;
     if (m_present)
         m_present();
@@ -627,8 +644,14 @@ void GLGraphicsDevice::Draw(GLenum mode, const void* vertices, size_t stride, si
     m_vboOffset = (offset + bytes + 15) & ~size_t(15);
 
     UseCurrentProgram();
+    m_cache.TouchedCurrent();
     GraphicsStats& stats = m_cache.Stats();
     stats.verticesDrawn += int(count);
+    int tw = 0, th = 0;
+    if (m_cache.CountsFill() && TargetSize(m_cache.Target(), tw, th))
+        stats.pixelsFilled += FillMeter::Covered(quads ? PrimitiveType::TriangleList : PrimitiveFor(mode),
+                                                 quads, static_cast<const ScreenVertex*>(vertices), stride,
+                                                 count, FillMeter::ClipOf(m_viewport, tw, th));
     if (!quads) {
         SetVertexLayout(stride, offset, twoTextures);
         glDrawArrays(mode, 0, GLsizei(count));
@@ -787,6 +810,7 @@ bool GLGraphicsDevice::CopyBackBufferTo(TextureHandle target)
     glDisable(GL_SCISSOR_TEST);
     // Flipped, so that the target holds the top row first.
     glBlitFramebuffer(0, 0, m_width, m_height, 0, t->height, t->width, 0, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+    m_cache.Touched(target);
     glEnable(GL_SCISSOR_TEST);
     const Texture* current = FindTexture(m_cache.Target());
     glBindFramebuffer(GL_FRAMEBUFFER, current ? current->fbo : 0);

@@ -81,6 +81,7 @@ public:
 
     const GraphicsStats& GetStats() const override { return m_cache.Stats(); }
     void ResetStats() override { m_cache.ResetStats(); }
+    void SetFillCounting(bool on) override { m_cache.SetFillCounting(on); }
     std::string GetLastError() const override { return m_lastError; }
     int GetMaxTextureSide() const override;
 

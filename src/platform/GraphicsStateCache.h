@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/FillMeter.h"
 #include "platform/IGraphicsDevice.h"
 
 // Render state as last issued to the device. Both the real and the headless
@@ -28,6 +29,8 @@ public:
         m_flatColour = false;
         m_target = 0;
         m_effect = 0;
+        for (Clean& c : m_clean)
+            c = Clean{};
     }
 
     static bool ValidStage(int stage) { return stage >= 0 && stage < kStages; }
@@ -69,10 +72,52 @@ public:
         return true;
     }
 
+    // A clear that repeats the last one on a target nothing was drawn into
+    // since changes no pixel, so the devices skip it: true when the clear of
+    // the current target with this colour over this rectangle must reach
+    // the device, and then it is noted. The last clears of a few targets are
+    // kept (the back buffer and the targets a frame passes through).
+    bool ClearChangesPixels(uint32_t argb, const FillMeter::Clip& rect)
+    {
+        Clean* slot = nullptr;
+        for (Clean& c : m_clean) {
+            if (c.valid && c.target == m_target) {
+                if (c.colour == argb && rect.left >= c.rect.left && rect.top >= c.rect.top &&
+                    rect.right <= c.rect.right && rect.bottom <= c.rect.bottom)
+                    return false;
+                slot = &c;
+                break;
+            }
+        }
+        if (!slot) {
+            slot = &m_clean[0];
+            for (Clean& c : m_clean) {
+                if (!c.valid) {
+                    slot = &c;
+                    break;
+                }
+                if (c.age < slot->age)
+                    slot = &c;
+            }
+        }
+        *slot = Clean{true, m_target, argb, rect, ++m_clearCount};
+        return true;
+    }
+    // Anything drawn or copied into a target, or a present (the back buffer's
+    // pixels are undefined after a swap), spoils what its last clear left.
+    void Touched(TextureHandle target)
+    {
+        for (Clean& c : m_clean)
+            if (c.target == target)
+                c.valid = false;
+    }
+    void TouchedCurrent() { Touched(m_target); }
+
     // A destroyed texture must not stay "bound": a later bind of whatever
     // replaces it has to reach the device.
     void Forget(TextureHandle texture)
     {
+        Touched(texture);
         for (int i = 0; i < kStages; ++i)
             if (m_textures[i] == texture)
                 m_textures[i] = 0;
@@ -97,6 +142,8 @@ public:
     GraphicsStats& Stats() { return m_stats; }
     const GraphicsStats& Stats() const { return m_stats; }
     void ResetStats() { m_stats = GraphicsStats{}; }
+    void SetFillCounting(bool on) { m_countFill = on; }
+    bool CountsFill() const { return m_countFill; }
 
 private:
     template <typename T>
@@ -117,5 +164,17 @@ private:
     bool m_flatColour = false;
     TextureHandle m_target = 0;
     EffectHandle m_effect = 0;
+    struct Clean {
+        bool valid = false;
+        TextureHandle target = 0;
+        uint32_t colour = 0;
+        FillMeter::Clip rect;
+        unsigned age = 0; // the oldest gives way to a new target
+    };
+    static constexpr int kCleanTargets = 4;
+
     GraphicsStats m_stats;
+    bool m_countFill = false;
+    Clean m_clean[kCleanTargets];
+    unsigned m_clearCount = 0;
 };

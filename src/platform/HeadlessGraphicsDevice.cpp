@@ -1,6 +1,7 @@
 #include "platform/HeadlessGraphicsDevice.h"
 
 #include "platform/DdsImage.h"
+#include "platform/FillMeter.h"
 
 #include <cstdio>
 #include <cstring>
@@ -41,6 +42,7 @@ void HeadlessGraphicsDevice::ResizeBackBuffer(int width, int height)
 {
     if (width <= 0 || height <= 0)
         return;
+    m_cache.Touched(0);
     m_width = width;
     m_height = height;
     if (m_cache.Target() == 0)
@@ -121,11 +123,20 @@ bool HeadlessGraphicsDevice::TargetSize(TextureHandle target, int& width, int& h
 void HeadlessGraphicsDevice::Clear(uint32_t argb)
 {
     m_lastClear = argb;
-    ++m_cache.Stats().clears;
+    int w = 0, h = 0;
+    TargetSize(m_cache.Target(), w, h);
+    const FillMeter::Clip clip = FillMeter::ClipOf(m_viewport, w, h);
+    if (!m_cache.ClearChangesPixels(argb, clip))
+        return;
+    GraphicsStats& stats = m_cache.Stats();
+    ++stats.clears;
+    if (m_cache.CountsFill())
+        stats.pixelsFilled += clip.Area();
 }
 
 void HeadlessGraphicsDevice::Present()
 {
+    m_cache.Touched(0);
     ++m_cache.Stats().presents;
 }
 
@@ -177,9 +188,13 @@ void HeadlessGraphicsDevice::SetSampler(int stage, TextureFilter filter, Texture
 void HeadlessGraphicsDevice::Record(PrimitiveType type, bool quads, bool twoTextures,
                                     const ScreenVertex* vertices, size_t stride, size_t count)
 {
+    m_cache.TouchedCurrent();
     GraphicsStats& stats = m_cache.Stats();
     ++stats.drawCalls;
     stats.verticesDrawn += static_cast<int>(count);
+    int w = 0, h = 0;
+    if (m_cache.CountsFill() && TargetSize(m_cache.Target(), w, h))
+        stats.pixelsFilled += FillMeter::Covered(type, quads, vertices, stride, count, FillMeter::ClipOf(m_viewport, w, h));
     if (m_draws.size() >= kMaxRecordedDraws)
         return;
     DrawRecord r;
@@ -307,5 +322,6 @@ bool HeadlessGraphicsDevice::CopyBackBufferTo(TextureHandle target)
         m_lastError = "copy target is not a render target";
         return false;
     }
+    m_cache.Touched(target);
     return true;
 }

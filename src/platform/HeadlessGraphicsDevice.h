@@ -72,6 +72,7 @@ public:
 
     const GraphicsStats& GetStats() const override { return m_cache.Stats(); }
     void ResetStats() override { m_cache.ResetStats(); }
+    void SetFillCounting(bool on) override { m_cache.SetFillCounting(on); }
     std::string GetLastError() const override { return m_lastError; }
 
     // Inspection for tests.

@@ -58,6 +58,9 @@ struct GraphicsStats {
     int renderTargetSwitches = 0;
     int texturesCreated = 0;
     int texturesDestroyed = 0;
+    // Pixels covered by draws and clears (within the viewport and target),
+    // counted only while fill counting is on: what the rasteriser shades.
+    double pixelsFilled = 0.0;
 };
 
 // True when a width x height block at (x, y) lies inside a texture of the
@@ -133,6 +136,8 @@ public:
 
     virtual const GraphicsStats& GetStats() const = 0;
     virtual void ResetStats() = 0;
+    // Off by default: counting the covered pixels walks every vertex drawn.
+    virtual void SetFillCounting(bool on) = 0;
 
     // Why the last failing call (texture, render target, effect) failed, for
     // the caller to log; the platform layer does not log by itself.

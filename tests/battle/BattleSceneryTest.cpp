@@ -151,6 +151,35 @@ TEST_F(PostProcessorFrames, TheWorldGoesThroughTheTargetsTheEngineHasNowAndNever
     EXPECT_EQ(PP::GetInstance().GetPassCount(), 0);
 }
 
+TEST_F(PostProcessorFrames, TheFrameClearsWhatThePassesReadAndTheScreenOnce)
+{
+    D3DEngine& engine = D3DEngine::GetInstance();
+    HeadlessGraphicsDevice& device = Device();
+    device.SetFillCounting(true);
+    PP& pp = PP::GetInstance();
+    GUI_Map::GetInstance().motionBlur = 0.0f;
+    for (int frame = 0; frame < 2; ++frame) {
+        device.ResetStats();
+        engine.ClearAndBeginScene();
+        pp.BeginFrame();
+        // The screen's 800 x 600 of the 1024 x 1024 target and 32 screen
+        // pixels past it in target texels (1024 / 800 and 1024 / 600 a
+        // pixel): wider than the blur's reach of 16.
+        int l = -1, t = -1, r = -1, b = -1;
+        device.GetViewport(l, t, r, b);
+        EXPECT_EQ(std::vector<int>({l, t, r, b}), std::vector<int>({0, 0, 841, 655}));
+        EXPECT_DOUBLE_EQ(device.GetStats().pixelsFilled, 800.0 * 600.0 + 841.0 * 655.0);
+        engine.FillRect(GRect{10, 10, 20, 20}, 0xFFFFFFFFu); // the world
+        pp.EndFrame();
+        engine.EndScene();
+        // The back buffer, untouched since the frame's own clear, is not
+        // cleared again before the copy covers it.
+        EXPECT_EQ(device.GetStats().clears, 2) << "frame " << frame;
+        EXPECT_EQ(device.GetStats().drawCalls, 2);
+        device.Present();
+    }
+}
+
 TEST(Starfield, ThreeLayersWithParallaxAndScreenStarsThatWrap)
 {
     GUI_Starfield& stars = GUI_Starfield::GetInstance();
