@@ -7,6 +7,7 @@
 #include "gui/GUI_FrameDrawing.h"
 #include "gui/GUI_Interlace.h"
 #include "gui/GUI_PreloadedTextures.h"
+#include "gui/GUI_ScrollingWindow.h"
 #include "gui/GUI_WindowManager.h"
 
 namespace {
@@ -139,4 +140,9 @@ void GUI_Dialog::Draw()
     }
     if (drawButtons)
         DrawButtons();
+}
+
+GUI_ScrollingWindow* GUI_Dialog::AddClientScrollBar()
+{
+    return PlaceChild(new GUI_ScrollingWindow(), clientRight - 20, clientTop + 5, clientRight - 5, clientBottom - 5);
 }

@@ -7,6 +7,7 @@
 
 class GUI_CloseButton;
 class GUI_Interlace;
+class GUI_ScrollingWindow;
 
 // Base of every dialog: a modal, framed window on a tiled background with a
 // title bar (its drag handle), an optional close button in the top-right
@@ -56,6 +57,9 @@ protected:
     // white text in "zekton16.dds", word-wrapped 10 pixels in from its edges.
     void DrawClientText(GUI_Interlace& interlace, const std::string& text);
     void PlaceTitleBar();
+    // A scroll bar 15 pixels wide down the client area's right edge, 5 in
+    // from its top, right and bottom.
+    GUI_ScrollingWindow* AddClientScrollBar();
 
     GUI_CloseButton* m_closeButton = nullptr;
     std::string m_title;

@@ -55,6 +55,16 @@ public:
     bool raisesOnClick = true;
 
 protected:
+    // The child at (l, t, r, b), drawn, updated and clicked with this window.
+    template <typename T>
+    T* PlaceChild(T* child, int l, int t, int r, int b)
+    {
+        child->SetRect(static_cast<float>(l), static_cast<float>(t), static_cast<float>(r), static_cast<float>(b));
+        AddChild(child);
+        AddChildElement(child);
+        return child;
+    }
+
     bool m_dragging = false;
     float m_dragOffsetX = 0.0f;
     float m_dragOffsetY = 0.0f;

@@ -101,11 +101,8 @@ GUI_HullPicker::GUI_HullPicker(int mode, bool allRaces) : GUI_Dialog(true), m_mo
                   static_cast<float>(m_dataRect.right - 10), static_cast<float>(clientBottom));
     AddButton(m_ok);
     AddChildElement(m_ok);
-    m_scroller = new GUI_ScrollingWindow();
-    m_scroller->SetRect(static_cast<float>(m_list.right - 16), static_cast<float>(m_list.top + 2),
-                        static_cast<float>(m_list.right - 2), static_cast<float>(m_list.bottom - 4));
-    AddChild(m_scroller);
-    AddChildElement(m_scroller);
+    m_scroller =
+        PlaceChild(new GUI_ScrollingWindow(), m_list.right - 16, m_list.top + 2, m_list.right - 2, m_list.bottom - 4);
     m_data = new GUI_HullData();
     m_data->SetRect(static_cast<float>(m_dataRect.left + 10), static_cast<float>(m_dataRect.top + 20),
                     static_cast<float>(m_dataRect.right - 10), static_cast<float>(m_dataRect.bottom));

@@ -5,6 +5,9 @@
 #include "gui/GUI_ConfirmDialog.h"
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_Message.h"
+#include "gui/GUI_ScrollingWindow.h"
+
+#include <array>
 
 namespace {
 
@@ -39,6 +42,31 @@ public:
         return GUI_WindowBase::OnLeftClick(x, y);
     }
     int clicks = 0;
+};
+
+// Counts the clicks that land inside it.
+class HitCounter : public GUI_WindowBase {
+public:
+    bool OnLeftClick(float x, float y) override
+    {
+        hits += Contains(x, y) ? 1 : 0;
+        return GUI_WindowBase::OnLeftClick(x, y);
+    }
+    int hits = 0;
+};
+
+// A dialog with a pane of its own and the client area's scroll bar.
+class PanelDialog : public GUI_Dialog {
+public:
+    PanelDialog() : GUI_Dialog(false)
+    {
+        SetRect(100, 100, 500, 400);
+        SetClientRect();
+        pane = PlaceChild(new HitCounter(), clientLeft + 10, clientTop + 10, clientLeft + 110, clientTop + 60);
+        bar = AddClientScrollBar();
+    }
+    HitCounter* pane = nullptr;
+    GUI_ScrollingWindow* bar = nullptr;
 };
 
 TEST_F(ConfirmTest, OneLineQuestionIsCentredWithButtonsAlongTheBottom)
@@ -303,3 +331,26 @@ TEST_F(DialogTest, FrameTextureNameReplacesBackgroundAndBorder)
 }
 
 } // namespace
+
+TEST_F(DialogTest, PlacedChildrenSitWhereAskedMoveWithTheDialogAndTakeItsClicks)
+{
+    PanelDialog dialog;
+    const int cl = dialog.clientLeft, ct = dialog.clientTop, cr = dialog.clientRight, cb = dialog.clientBottom;
+    const HitCounter& pane = *dialog.pane;
+    const GUI_ScrollingWindow& bar = *dialog.bar;
+    using Rect = std::array<int, 4>;
+    EXPECT_EQ((Rect{pane.left, pane.top, pane.right, pane.bottom}), (Rect{cl + 10, ct + 10, cl + 110, ct + 60}));
+    EXPECT_EQ((Rect{bar.left, bar.top, bar.right, bar.bottom}), (Rect{cr - 20, ct + 5, cr - 5, cb - 5}));
+    EXPECT_EQ(dialog.GetChildren(), (std::vector<GUI_WindowBase*>{dialog.pane, dialog.bar}));
+    EXPECT_EQ(pane.GetParent(), &dialog);
+
+    dialog.MoveTo(static_cast<float>(dialog.left + 30), static_cast<float>(dialog.top + 40));
+    EXPECT_EQ(pane.left, cl + 40);
+    EXPECT_EQ(pane.top, ct + 50);
+    EXPECT_EQ(bar.right, cr + 25);
+    EXPECT_EQ(bar.bottom, cb + 35);
+    ClickAt(static_cast<float>(pane.right - 1), static_cast<float>(pane.bottom - 1));
+    EXPECT_EQ(pane.hits, 1);
+    ClickAt(static_cast<float>(pane.right), static_cast<float>(pane.bottom - 1));
+    EXPECT_EQ(pane.hits, 1);
+}

@@ -1,7 +1,9 @@
 #include "campaign/gui/CampaignPanelDrawing.h"
 
+#include "engine/CTexturedSprite.h"
 #include "engine/D3DEngine.h"
 #include "engine/GRect.h"
+#include "engine/LibText.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_FrameDrawing.h"
 #include "gui/GUI_Interlace.h"
@@ -40,4 +42,18 @@ GUI_ButtonText* AddPanelButton(GUI_WindowBase* owner, const char* key, GUI_Callb
     owner->AddChildElement(button);
     owner->AddButton(button);
     return button;
+}
+
+void DrawStripEntry(CTexturedSprite& under, CTexturedSprite& over, float pictureX, float textX, int top, int bottom,
+                    const std::string& title, const std::string& line, unsigned int lineColour, float lineWidth)
+{
+    const float pictureY = static_cast<float>(top + bottom) * 0.5f;
+    under.PlaceCentred(pictureX, pictureY);
+    under.Draw();
+    over.PlaceCentred(pictureX, pictureY);
+    over.Draw();
+    LibText& text = LibText::GetInstance();
+    if (!title.empty())
+        text.SetText(TEXT_ALIGN_LEFT, title, textX, static_cast<float>(top + kStripTitleTop), 0xFFFFFFFFu, 0.0f);
+    text.SetText(TEXT_ALIGN_LEFT, line, textX, static_cast<float>(top + kStripSecondLineTop), lineColour, lineWidth);
 }

@@ -57,11 +57,8 @@ void GUI_CampaignBattleManager::BuildStrips()
             m_allResolved = false;
     }
     if (!m_strips.empty()) {
-        m_scroll = new GUI_ScrollingWindow();
-        m_scroll->SetRect(static_cast<float>(m_list.right - 20), static_cast<float>(m_list.top + 5),
-                          static_cast<float>(m_list.right - 5), static_cast<float>(m_list.bottom - 5));
-        AddChild(m_scroll);
-        AddChildElement(m_scroll);
+        m_scroll = PlaceChild(new GUI_ScrollingWindow(), m_list.right - 20, m_list.top + 5, m_list.right - 5,
+                              m_list.bottom - 5);
     }
     LayoutStrips();
 }

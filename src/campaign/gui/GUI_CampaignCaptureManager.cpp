@@ -93,11 +93,7 @@ GUI_CampaignCaptureManager::GUI_CampaignCaptureManager() : GUI_Dialog(false)
     CentreDialog(*this, kWidth, kHeight);
     GUI_WindowManager::GetInstance().BringToFront(this);
     GUI_WindowManager::GetInstance().AddModal(this);
-    m_scroll = new GUI_ScrollingWindow();
-    m_scroll->SetRect(static_cast<float>(clientRight - 20), static_cast<float>(clientTop + 5),
-                      static_cast<float>(clientRight - 5), static_cast<float>(clientBottom - 5));
-    AddChild(m_scroll);
-    AddChildElement(m_scroll);
+    m_scroll = AddClientScrollBar();
     const int cx = (left + right) / 2;
     m_ok = new GUI_ButtonText("CAMPAIGN_CAPTURE_OK", OnCapture, 0);
     m_ok->SetRect(static_cast<float>(cx - 100), static_cast<float>(bottom - 30), static_cast<float>(cx + 100),

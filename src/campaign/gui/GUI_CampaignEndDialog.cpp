@@ -32,11 +32,7 @@ GUI_CampaignEndDialog::GUI_CampaignEndDialog(const Look& look, GUI_Callback onCo
     GUI_WindowManager::GetInstance().BringToFront(this);
     m_messageRect = {clientLeft + kMessageInset, clientTop + kMessageInset, clientRight - kMessageInset,
                      clientTop + kMessageHeight};
-    m_stats = new GUI_CampaignStats();
-    m_stats->SetRect(static_cast<float>(clientLeft), static_cast<float>(clientTop + look.statsTop),
-                     static_cast<float>(clientRight), static_cast<float>(clientBottom));
-    AddChild(m_stats);
-    AddChildElement(m_stats);
+    m_stats = PlaceChild(new GUI_CampaignStats(), clientLeft, clientTop + look.statsTop, clientRight, clientBottom);
     SetTitleKey(look.titleKey);
     m_message = GetString(look.messageKey);
     m_continue = new GUI_ButtonText(look.continueKey, onContinue, 0);

@@ -155,11 +155,7 @@ GUI_CampaignFleetDetails::GUI_CampaignFleetDetails(SIM_CampaignFleet* fleet) : G
     m_build->enabled = at && (at->HasFacilityOfType("shipyarda") || at->HasFacilityOfType("shipyardb") ||
                               at->HasFacilityOfType("shipyardc"));
     m_build->SetName("CampaignFleetBuild");
-    m_scroll = new GUI_ScrollingWindow();
-    m_scroll->SetRect(static_cast<float>(clientRight - 20), static_cast<float>(clientTop + 5),
-                      static_cast<float>(clientRight - 5), static_cast<float>(clientBottom - 5));
-    AddChild(m_scroll);
-    AddChildElement(m_scroll);
+    m_scroll = AddClientScrollBar();
     RebuildIcons();
     LayOut();
     QLM_ASSERT(at);

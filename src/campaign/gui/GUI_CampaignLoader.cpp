@@ -46,21 +46,14 @@ GUI_CampaignLoader::GUI_CampaignLoader() : GUI_Dialog(true)
     SetSize(static_cast<float>(kWidth), topMargin + bottomMargin + kListHeight);
     Centre();
     SetClientRect();
-    m_scroll = new GUI_ScrollingWindow();
-    m_scroll->SetRect(static_cast<float>(clientRight - 20), static_cast<float>(clientTop + 5),
-                      static_cast<float>(clientRight - 5), static_cast<float>(clientBottom - 5));
-    AddChild(m_scroll);
-    AddChildElement(m_scroll);
+    m_scroll = AddClientScrollBar();
     m_create = new GUI_ButtonText("CAMPAIGN_CREATE_NEW", OnCreate, 0);
     m_create->SetRect(static_cast<float>(clientRight - 120), static_cast<float>(bottom - 30),
                       static_cast<float>(clientRight), static_cast<float>(bottom - 10));
     AddButton(m_create);
     AddChildElement(m_create);
-    m_name = new GUI_TextEditWindow("default", static_cast<int>(GUI_Campaign::kMaxNameLength));
-    m_name->SetRect(static_cast<float>(clientLeft), static_cast<float>(bottom - 30),
-                    static_cast<float>(clientRight - 130), static_cast<float>(bottom - 10));
-    AddChild(m_name);
-    AddChildElement(m_name);
+    m_name = PlaceChild(new GUI_TextEditWindow("default", static_cast<int>(GUI_Campaign::kMaxNameLength)), clientLeft,
+                        bottom - 30, clientRight - 130, bottom - 10);
     RefreshList();
     SetTitleKey("CAMPAIGN_LOADER_TITLE");
     GUI_WindowManager::GetInstance().AddModal(this);

@@ -1,5 +1,6 @@
 #include "campaign/gui/GUI_CampaignManagerStrip.h"
 
+#include "campaign/gui/CampaignPanelDrawing.h"
 #include "campaign/gui/GUI_CampaignMap.h"
 #include "campaign/gui/GUI_Encounter.h"
 #include "campaign/gui/GUI_MapZoomer.h"
@@ -17,7 +18,6 @@ GUI_CampaignManagerStrip* g_hovered = nullptr;
 constexpr int kInset = 2;
 constexpr int kTextLeft = 60;
 constexpr int kPlaceLeft = 200;
-constexpr int kLineHeight = 20;
 constexpr int kFigureBox = 190;
 constexpr int kFigureFromRight = 200;
 } // namespace
@@ -64,21 +64,14 @@ void GUI_CampaignManagerStrip::Draw()
     DrawPreloadedFrame(GUI_PreloadedTextures::kDialogClient, 16.0f, 1.0f, static_cast<float>(left + kInset),
                        static_cast<float>(top + kInset), static_cast<float>(right - kInset),
                        static_cast<float>(bottom - kInset));
-    const float iconX = static_cast<float>(left + 25);
-    const float iconY = static_cast<float>(top + bottom) * 0.5f;
-    m_frame.PlaceCentred(iconX, iconY);
-    m_frame.Draw();
-    m_icon.PlaceCentred(iconX, iconY);
-    m_icon.Draw();
+    DrawStripEntry(m_frame, m_icon, static_cast<float>(left + 25), static_cast<float>(left + kTextLeft), top, bottom,
+                   m_first, m_second, 0xFFFFFFFFu, 0.0f);
     LibText& text = LibText::GetInstance();
-    const float firstLine = static_cast<float>(top + kInset + 2);
-    const float secondLine = firstLine + kLineHeight;
-    text.SetText(TEXT_ALIGN_LEFT, m_first, static_cast<float>(left + kTextLeft), firstLine, 0xFFFFFFFFu, 0.0f);
-    text.SetText(TEXT_ALIGN_LEFT, m_placeName, static_cast<float>(left + kPlaceLeft), firstLine, 0xFFFFFFFFu, 0.0f);
-    text.SetText(TEXT_ALIGN_LEFT, m_second, static_cast<float>(left + kTextLeft), secondLine, 0xFFFFFFFFu, 0.0f);
+    text.SetText(TEXT_ALIGN_LEFT, m_placeName, static_cast<float>(left + kPlaceLeft),
+                 static_cast<float>(top + kStripTitleTop), 0xFFFFFFFFu, 0.0f);
     if (!m_figure.empty())
-        text.SetText(TEXT_ALIGN_RIGHT, m_figure, static_cast<float>(right - kFigureFromRight), secondLine,
-                     0xFFFFFFFFu, static_cast<float>(kFigureBox));
+        text.SetText(TEXT_ALIGN_RIGHT, m_figure, static_cast<float>(right - kFigureFromRight),
+                     static_cast<float>(top + kStripSecondLineTop), 0xFFFFFFFFu, static_cast<float>(kFigureBox));
     if (m_tooltip)
         m_tooltip->Draw();
 }

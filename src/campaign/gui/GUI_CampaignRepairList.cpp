@@ -91,20 +91,13 @@ void GUI_CampaignRepairListItem::Draw()
         }
     }
     m_button->enabled = m_cost <= SIM_CampaignProgress::GetInstance().cash;
-    const float cx = static_cast<float>(left + 36);
-    const float cy = static_cast<float>(top + bottom) * 0.5f;
-    m_picture.PlaceCentred(cx, cy);
-    m_picture.Draw();
-    m_pictureBack.PlaceCentred(cx, cy);
-    m_pictureBack.Draw();
     LibText& text = LibText::GetInstance();
     text.SetFont("zekton16.dds", 16.0f);
     const float x = static_cast<float>(left + 72);
-    if (m_type)
-        text.SetText(0, GetString(m_type->GetGuiName().c_str()), x, static_cast<float>(top + 4), 0xFFFFFFFFu, 0.0f);
-    text.SetText(0, m_description, x, static_cast<float>(top + 24), 0xFFC8C8C8u,
-                 static_cast<float>(std::max(0, right - left - 80)));
-    text.SetText(0, StrFormat("%s: %s CR", m_costLabel.c_str(), FormatThousands(m_cost).c_str()), x,
+    DrawStripEntry(m_picture, m_pictureBack, static_cast<float>(left + 36), x, top, bottom,
+                   m_type ? GetString(m_type->GetGuiName().c_str()) : "", m_description, 0xFFC8C8C8u,
+                   static_cast<float>(std::max(0, right - left - 80)));
+    text.SetText(TEXT_ALIGN_LEFT, StrFormat("%s: %s CR", m_costLabel.c_str(), FormatThousands(m_cost).c_str()), x,
                  static_cast<float>(bottom - 26), 0xFFFFFFFFu, 0.0f);
     DrawButtons();
 }

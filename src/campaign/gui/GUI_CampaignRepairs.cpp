@@ -25,15 +25,6 @@
 #include "sim/SIM_ShipDesign.h"
 
 namespace {
-template <typename T>
-T* Place(GUI_WindowBase* owner, T* child, int l, int t, int r, int b)
-{
-    child->SetRect(static_cast<float>(l), static_cast<float>(t), static_cast<float>(r), static_cast<float>(b));
-    owner->AddChild(child);
-    owner->AddChildElement(child);
-    return child;
-}
-
 GUI_IconButton* AddShipButton(GUI_WindowBase* owner, GUI_Callback callback, const char* texture, const char* lit,
                               const char* tooltip, int l, int t, int r, int b)
 {
@@ -77,11 +68,11 @@ GUI_CampaignRepairs::GUI_CampaignRepairs(SIM_CampaignFleet* fleet)
     m_headerRight = cl + 528;
     m_headerBottom = ct + 30;
     const int bpTop = m_headerBottom + 5, bpBottom = m_headerBottom + 533;
-    m_blueprint = Place(this, new GUI_CampaignRepairBlueprint(), cl, bpTop, cl + 528, bpBottom);
-    m_armourBar = Place(this, new GUI_RepairStatus(GUI_RepairStatus::ARMOUR), cl, bpBottom + 5, cl + 528, bpBottom + 25);
-    m_hullBar = Place(this, new GUI_RepairStatus(GUI_RepairStatus::HULL), cl, bpBottom + 30, cl + 528, bpBottom + 50);
+    m_blueprint = PlaceChild(new GUI_CampaignRepairBlueprint(), cl, bpTop, cl + 528, bpBottom);
+    m_armourBar = PlaceChild(new GUI_RepairStatus(GUI_RepairStatus::ARMOUR), cl, bpBottom + 5, cl + 528, bpBottom + 25);
+    m_hullBar = PlaceChild(new GUI_RepairStatus(GUI_RepairStatus::HULL), cl, bpBottom + 30, cl + 528, bpBottom + 50);
     const int listLeft = cl + 528 + 10, listTop = cb - 60 - 511, listBottom = cb - 60;
-    m_list = Place(this, new GUI_CampaignRepairList(), listLeft, listTop, cr, listBottom);
+    m_list = PlaceChild(new GUI_CampaignRepairList(), listLeft, listTop, cr, listBottom);
     // Each arrow carries the key of what it does.
     m_previous = AddShipButton(this, OnPreviousShip, "gui_scrollleft.dds", "gui_scrollleft_h.dds",
                                "DRYDOCK_PREV_SHIP_TOOLTIP", m_headerLeft + 10, m_headerTop + 2, m_headerLeft + 40,

@@ -36,11 +36,8 @@ GUI_CampaignSquadronSize::GUI_CampaignSquadronSize(SIM_CampaignShip* ship) : GUI
     Centre();
     SetClientRect();
     SetTitle(ship->name);
-    m_slider = new GUI_OptionsSlider("", 1.0f, OnSliderMoved, 0);
-    m_slider->SetRect(static_cast<float>(clientLeft + 10), static_cast<float>(clientTop + 30),
-                      static_cast<float>(clientRight - 10), static_cast<float>(clientTop + 60));
-    AddChild(m_slider);
-    AddChildElement(m_slider);
+    m_slider = PlaceChild(new GUI_OptionsSlider("", 1.0f, OnSliderMoved, 0), clientLeft + 10, clientTop + 30,
+                          clientRight - 10, clientTop + 60);
     m_text = StrFormat("%s (%d)", GetString("GUI_SQUADRON_SLIDER"), m_ship->quantity);
     GUI_WindowManager::GetInstance().BringToFront(this);
     GUI_WindowManager::GetInstance().AddModal(this);

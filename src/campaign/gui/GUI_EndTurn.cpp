@@ -22,17 +22,6 @@
 #include "gui/GUI_Tutorial.h"
 #include "gui/GUI_WindowManager.h"
 
-namespace {
-template <typename T>
-T* AddPane(GUI_Dialog* dialog, T* pane, int l, int t, int r, int b)
-{
-    pane->SetRect(static_cast<float>(l), static_cast<float>(t), static_cast<float>(r), static_cast<float>(b));
-    dialog->AddChild(pane);
-    dialog->AddChildElement(pane);
-    return pane;
-}
-} // namespace
-
 GUI_EndTurn* GUI_EndTurn::Open()
 {
     CloseOpen();
@@ -71,11 +60,11 @@ GUI_EndTurn::GUI_EndTurn() : GUI_Dialog(false)
     m_continue->SetRect(cx - 100.0f, static_cast<float>(bottom - 30), cx + 100.0f, static_cast<float>(bottom - 10));
 
     const int mid = (clientLeft + clientRight) / 2;
-    m_summary = AddPane(this, new GUI_EndTurnSummary(), clientLeft, clientTop, mid - 10, clientTop + 130);
+    m_summary = PlaceChild(new GUI_EndTurnSummary(), clientLeft, clientTop, mid - 10, clientTop + 130);
     m_summary->Build();
-    m_battles = AddPane(this, new GUI_CampaignBattleManager(), clientLeft, clientTop + 140, mid - 10, clientBottom);
+    m_battles = PlaceChild(new GUI_CampaignBattleManager(), clientLeft, clientTop + 140, mid - 10, clientBottom);
     m_battles->Layout();
-    m_log = AddPane(this, new GUI_EndTurnLog(), mid + 10, top, clientRight, clientBottom);
+    m_log = PlaceChild(new GUI_EndTurnLog(), mid + 10, top, clientRight, clientBottom);
     m_log->Fill();
     m_continue->enabled = m_battles->IsAllResolved();
 

@@ -27,11 +27,8 @@ GUI_EndTurnLog::~GUI_EndTurnLog()
 void GUI_EndTurnLog::Fill()
 {
     m_area = GRect{left, top + 46, right, bottom};
-    m_scroll = new GUI_ScrollingWindow();
-    m_scroll->SetRect(static_cast<float>(m_area.right - 20), static_cast<float>(m_area.top + 5),
-                      static_cast<float>(m_area.right - 5), static_cast<float>(m_area.bottom - 5));
-    AddChild(m_scroll);
-    AddChildElement(m_scroll);
+    m_scroll =
+        PlaceChild(new GUI_ScrollingWindow(), m_area.right - 20, m_area.top + 5, m_area.right - 5, m_area.bottom - 5);
     m_titleBar.SetRect(static_cast<float>(left), static_cast<float>(top), static_cast<float>(right),
                        static_cast<float>(top + 42));
     m_titleBar.SetText(GetString("CAMPAIGN_ENDTURN_LOG"));

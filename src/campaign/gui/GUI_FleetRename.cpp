@@ -40,11 +40,8 @@ GUI_FleetRename::GUI_FleetRename(SIM_CampaignFleet* fleet, SIM_CampaignShip* shi
     SetSize(static_cast<float>(kWidth), static_cast<float>(kHeight));
     Centre();
     SetClientRect();
-    m_field = new GUI_TextEditWindow(m_ship ? m_ship->name : m_fleet->GetName(), kMaxLength);
-    m_field->SetRect(static_cast<float>(clientLeft + 10), static_cast<float>(clientTop + 10),
-                     static_cast<float>(clientRight - 10), static_cast<float>(clientTop + 30));
-    AddChild(m_field);
-    AddChildElement(m_field);
+    m_field = PlaceChild(new GUI_TextEditWindow(m_ship ? m_ship->name : m_fleet->GetName(), kMaxLength),
+                         clientLeft + 10, clientTop + 10, clientRight - 10, clientTop + 30);
     const int mid = (left + right) / 2;
     const int y = clientBottom + 10;
     m_random = AddPanelButton(this, "CAMPAIGN_CHOOSE_RANDOM", OnRandom, 0, clientLeft, y, mid - 10, y + 20);

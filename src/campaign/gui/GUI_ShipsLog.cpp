@@ -75,11 +75,7 @@ GUI_ShipsLog::GUI_ShipsLog(SIM_CampaignShip* ship) : GUI_Dialog(true), m_ship(sh
     SetSize(static_cast<float>(kWidth), static_cast<float>(HeightFor(static_cast<int>(entries.size()))));
     Centre();
     SetClientRect();
-    m_scroll = new GUI_ScrollingWindow();
-    m_scroll->SetRect(static_cast<float>(clientRight - 20), static_cast<float>(clientTop + 5),
-                      static_cast<float>(clientRight - 5), static_cast<float>(clientBottom - 5));
-    AddChild(m_scroll);
-    AddChildElement(m_scroll);
+    m_scroll = AddClientScrollBar();
     for (const SIM_CampaignShipsLogEntry& e : entries)
         m_rows.push_back(new GUI_ShipsLogEntry(e));
     LayOut();

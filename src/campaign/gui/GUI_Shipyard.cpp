@@ -93,11 +93,8 @@ GUI_Shipyard::GUI_Shipyard(SIM_CampaignEncounter* encounter, SIM_CampaignFleet* 
     m_details->GetSummary()->linkedShipyard = this;
     AddChild(m_details);
     AddChildElement(m_details);
-    m_picker = new GUI_CampaignDesignPicker(encounter);
-    m_picker->SetRect(static_cast<float>(clientLeft + 242), static_cast<float>(clientTop),
-                      static_cast<float>(clientRight), static_cast<float>(clientBottom));
-    AddChild(m_picker);
-    AddChildElement(m_picker);
+    m_picker =
+        PlaceChild(new GUI_CampaignDesignPicker(encounter), clientLeft + 242, clientTop, clientRight, clientBottom);
     m_quantity = new GUI_ShipyardQuantity();
     m_quantity->SetRect(static_cast<float>(clientLeft), static_cast<float>(m_details->bottom + 6),
                         static_cast<float>(clientLeft + 270), static_cast<float>(bottom - 9));

@@ -86,10 +86,7 @@ TEST(GLEndTurnRoad, NextTurnReportsAFailedTryKeepsTheBattleAndTheServersFleetIsD
     SIM_CampaignEncounter* home = map->GetCampaign()->GetHomeworldEncounter();
     SIM_CampaignEncounter* enemy = EnemyNeighbour(home);
     ASSERT_NE(enemy, nullptr);
-    SIM_CampaignFleet* fleet = MakeTestFleet(home);
-    fleet->origin = home;
-    fleet->SetLocation(enemy);
-    SIM_CampaignBattleManager::GetInstance().AddPlayerAttack(enemy, fleet);
+    SendTestAttack(MakeTestFleet(home), enemy);
     RunGameFrames(2);
 
     // Next Turn: the report, over black where the backdrop does not reach.

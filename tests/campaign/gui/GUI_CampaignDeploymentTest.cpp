@@ -1,7 +1,7 @@
 // A campaign battle from the Next Turn button to the fight: the turn's report,
 // the deployment dialog with its picker, the fight button that waits for every
 // ship, the layout kept for the next battle, and the result taken back.
-#include "CampaignScreenGame.h"
+#include "CampaignAttackGame.h"
 
 #include "campaign/gui/GUI_CampaignControlPanelBttm.h"
 #include "campaign/gui/GUI_CampaignBattleManager.h"
@@ -30,17 +30,9 @@
 
 namespace {
 
-class CampaignDeployment : public CampaignScreenGame {
+class CampaignDeployment : public CampaignAttackGame {
 protected:
-    void SetUp() override
-    {
-        CampaignScreenGame::SetUp();
-        StartCampaign("deploytest");
-        home = Homeworld();
-        ASSERT_NE(home, nullptr);
-        enemy = EnemyNeighbour(home);
-        ASSERT_NE(enemy, nullptr);
-    }
+    CampaignDeployment() : CampaignAttackGame("deploytest") {}
     void TearDown() override { Quit(); }
 
     // A fleet of two at home sent against the enemy neighbour, then Next Turn
@@ -48,18 +40,8 @@ protected:
     bool AttackAndDeploy()
     {
         fleet = AddFleet(home);
-        auto* second = new SIM_CampaignShip();
-        second->SetDesign(SIM_ShipDesign::Find("fed_ai_escort"));
-        second->id = SIM_CampaignShip::GetNextFreeID();
-        second->name = "Steadfast";
-        second->InitModuleStates();
-        fleet->AddShip(second);
-        fleet->origin = home;
-        fleet->SetLocation(enemy);
-        SIM_CampaignBattleManager::GetInstance().AddPlayerAttack(enemy, fleet);
-        Frames(2);
-        Click(*GUI_CampaignMap::Get()->GetBottomPanel()->GetNextTurnButton());
-        SettleTransition();
+        AddTestShip(fleet, "fed_ai_escort", "Steadfast");
+        AttackAndNextTurn(fleet);
         GUI_EndTurn* report = GUI_EndTurn::GetOpen();
         if (!report)
             return false;
@@ -87,8 +69,6 @@ protected:
         }
     }
 
-    SIM_CampaignEncounter* home = nullptr;
-    SIM_CampaignEncounter* enemy = nullptr;
     SIM_CampaignFleet* fleet = nullptr;
 };
 

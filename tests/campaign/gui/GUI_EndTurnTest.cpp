@@ -3,7 +3,7 @@
 // (no server and no shipped fleets, or a broken challenge file) closes the
 // please-wait window, tells the player and leaves the battle to try again,
 // uncounted; one that succeeds counts it and opens the deployment once.
-#include "CampaignScreenGame.h"
+#include "CampaignAttackGame.h"
 
 #include "campaign/gui/GUI_CampaignBattleManager.h"
 #include "campaign/gui/GUI_CampaignControlPanelBttm.h"
@@ -39,17 +39,9 @@
 
 namespace {
 
-class EndTurn : public CampaignScreenGame {
+class EndTurn : public CampaignAttackGame {
 protected:
-    void SetUp() override
-    {
-        CampaignScreenGame::SetUp();
-        StartCampaign("endturntest");
-        home = Homeworld();
-        ASSERT_NE(home, nullptr);
-        enemy = EnemyNeighbour(home);
-        ASSERT_NE(enemy, nullptr);
-    }
+    EndTurn() : CampaignAttackGame("endturntest") {}
     void TearDown() override
     {
         SIM_CampaignOpponentChooser::SetListSource(nullptr);
@@ -62,13 +54,7 @@ protected:
 
     void AttackAndEndTurn()
     {
-        SIM_CampaignFleet* fleet = AddFleet(home);
-        fleet->origin = home;
-        fleet->SetLocation(enemy);
-        SIM_CampaignBattleManager::GetInstance().AddPlayerAttack(enemy, fleet);
-        Frames(2);
-        Click(*GUI_CampaignMap::Get()->GetBottomPanel()->GetNextTurnButton());
-        SettleTransition();
+        AttackAndNextTurn(AddFleet(home));
         Frames(2);
     }
 
@@ -132,9 +118,6 @@ protected:
         EXPECT_TRUE(strip->GetResolveButton()->enabled);
         EXPECT_FALSE(GUI_EndTurn::GetOpen()->GetContinueButton()->enabled);
     }
-
-    SIM_CampaignEncounter* home = nullptr;
-    SIM_CampaignEncounter* enemy = nullptr;
 };
 
 TEST_F(EndTurn, TheSummaryIsTypedOutAndTheLogWritesEachChange)

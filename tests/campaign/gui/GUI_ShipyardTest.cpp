@@ -358,10 +358,7 @@ TEST_F(Shipyard, ShipsMoveBetweenFleetsAndSplitOffAndEmptiedFleetsGo)
 
 TEST_F(Shipyard, AFleetAPendingBattleCountsOnKeepsItsLastShip)
 {
-    SIM_CampaignEncounter* enemy = nullptr;
-    for (SIM_CampaignEncounter* n : home->neighbours)
-        if (n->territory != SIM_CampaignEncounter::PLAYER)
-            enemy = n;
+    SIM_CampaignEncounter* enemy = EnemyNeighbour(home);
     ASSERT_NE(enemy, nullptr);
     SIM_CampaignFleet* attacker = AddFleet(home);
     SIM_CampaignBattleManager::GetInstance().AddPlayerAttack(enemy, attacker);
