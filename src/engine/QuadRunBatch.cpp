@@ -69,14 +69,6 @@ inline QuadRunBatch::Box QuadRunBatch::BoxOf(const ScreenVertex* quad, size_t co
     return box;
 }
 
-void QuadRunBatch::MoveOntoTile(const TextureAtlas::Tile& tile, ScreenVertex* vertices, size_t count)
-{
-    for (size_t i = 0; i < count; ++i) {
-        vertices[i].u = tile.u0 + vertices[i].u * tile.du;
-        vertices[i].v = tile.v0 + vertices[i].v * tile.dv;
-    }
-}
-
 bool QuadRunBatch::Overlap(const Box& a, const Box& b)
 {
     return a.x0 <= b.x1 && b.x0 <= a.x1 && a.y0 <= b.y1 && b.y0 <= a.y1;
@@ -198,7 +190,7 @@ void QuadRunBatch::AddKeyed(uint64_t key, bool additive, const ScreenVertex* qua
         if (tile) {
             ScreenVertex onAtlas[4];
             std::copy(quad, quad + 4, onAtlas);
-            MoveOntoTile(*tile, onAtlas, 4);
+            TextureAtlas::MoveOntoTile(*tile, onAtlas, 4);
             DrawKind(key, additive, onAtlas, 4);
         } else {
             DrawKind(key, additive, quad, count);
@@ -208,7 +200,7 @@ void QuadRunBatch::AddKeyed(uint64_t key, bool additive, const ScreenVertex* qua
     ScreenVertex* added = Stage(key, additive, BoxOf(quad, count), count);
     std::copy(quad, quad + count, added);
     if (tile)
-        MoveOntoTile(*tile, added, count);
+        TextureAtlas::MoveOntoTile(*tile, added, count);
     if (!(key & kLines)) {
         const float z = additive ? 1.0f : 0.0f;
         for (size_t i = 0; i < count; ++i)
@@ -231,7 +223,7 @@ void QuadRunBatch::AddQuad(uint64_t key, bool additive, const ScreenVertex quad[
         added[i].z = z;
     }
     if (tile)
-        MoveOntoTile(*tile, added, 4);
+        TextureAtlas::MoveOntoTile(*tile, added, 4);
 }
 
 ScreenVertex* QuadRunBatch::Stage(uint64_t key, bool additive, const Box& box, size_t count)

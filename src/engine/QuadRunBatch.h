@@ -126,7 +126,6 @@ private:
     static constexpr float kMargin = 1.0f;
     static Box BoxOf(const ScreenVertex* vertices, size_t count);
     static bool Overlap(const Box& a, const Box& b);
-    static void MoveOntoTile(const TextureAtlas::Tile& tile, ScreenVertex* vertices, size_t count);
     uint64_t KeyOf(int run) const { return m_runs[static_cast<size_t>(run)].key; }
     void EmptyCells();
     void CellRange(const Box& box, int& x0, int& y0, int& x1, int& y1) const;

@@ -308,10 +308,7 @@ TextureHandle TextureAtlas::MapToTile(const Tile& tile, const ScreenVertex quad[
 {
     if (!StaysInside(tile, quad))
         return 0;
-    for (int i = 0; i < 4; ++i) {
-        out[i] = quad[i];
-        out[i].u = tile.u0 + quad[i].u * tile.du;
-        out[i].v = tile.v0 + quad[i].v * tile.dv;
-    }
+    std::copy(quad, quad + 4, out);
+    MoveOntoTile(tile, out, 4);
     return tile.page;
 }

@@ -98,6 +98,14 @@ public:
     // Whether the quad reads only inside its picture, so that its tile can
     // stand in for it.
     static bool StaysInside(const Tile& tile, const ScreenVertex quad[4]);
+    // Moves a picture's coordinates onto its tile, in place.
+    static void MoveOntoTile(const Tile& tile, ScreenVertex* vertices, size_t count)
+    {
+        for (size_t i = 0; i < count; ++i) {
+            vertices[i].u = tile.u0 + vertices[i].u * tile.du;
+            vertices[i].v = tile.v0 + vertices[i].v * tile.dv;
+        }
+    }
 
 private:
     static TextureHandle MapToTile(const Tile& tile, const ScreenVertex quad[4], ScreenVertex out[4]);

@@ -473,16 +473,11 @@ void GLGraphicsDevice::Clear(uint32_t argb)
 {
     int w = 0, h = 0;
     TargetSize(m_cache.Target(), w, h);
-    const FillMeter::Clip clip = FillMeter::ClipOf(m_viewport, w, h);
-    if (!m_cache.ClearChangesPixels(argb, clip))
+    if (!m_cache.CountClear(argb, FillMeter::ClipOf(m_viewport, w, h)))
         return;
     glClearColor(float((argb >> 16) & 0xFF) / 255.0f, float((argb >> 8) & 0xFF) / 255.0f,
                  float(argb & 0xFF) / 255.0f, float(argb >> 24) / 255.0f);
     glClear(GL_COLOR_BUFFER_BIT); // within the viewport, through the scissor
-    GraphicsStats& stats = m_cache.Stats();
-    ++stats.clears;
-    if (m_cache.CountsFill())
-        stats.pixelsFilled += clip.Area();
 }
 
 void GLGraphicsDevice::Present()
@@ -786,6 +781,7 @@ bool GLGraphicsDevice::CopyTargetRegion(TextureHandle source, int x, int y, int 
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, to->tex);
     glCopyTexSubImage2D(GL_TEXTURE_2D, 0, destX, destY, x, y, width, height);
+    m_cache.Touched(dest);
     const Texture* bound = FindTexture(m_cache.Texture(0));
     glBindTexture(GL_TEXTURE_2D, bound ? bound->tex : 0);
     const Texture* current = FindTexture(m_cache.Target());

@@ -103,6 +103,17 @@ public:
         *slot = Clean{true, m_target, argb, rect, ++m_clearCount};
         return true;
     }
+    // A clear of the current target over `rect`: false when it changes no
+    // pixel and is to be skipped; otherwise counted (and its fill).
+    bool CountClear(uint32_t argb, const FillMeter::Clip& rect)
+    {
+        if (!ClearChangesPixels(argb, rect))
+            return false;
+        ++m_stats.clears;
+        if (m_countFill)
+            m_stats.pixelsFilled += rect.Area();
+        return true;
+    }
     // Anything drawn or copied into a target, or a present (the back buffer's
     // pixels are undefined after a swap), spoils what its last clear left.
     void Touched(TextureHandle target)

@@ -125,13 +125,7 @@ void HeadlessGraphicsDevice::Clear(uint32_t argb)
     m_lastClear = argb;
     int w = 0, h = 0;
     TargetSize(m_cache.Target(), w, h);
-    const FillMeter::Clip clip = FillMeter::ClipOf(m_viewport, w, h);
-    if (!m_cache.ClearChangesPixels(argb, clip))
-        return;
-    GraphicsStats& stats = m_cache.Stats();
-    ++stats.clears;
-    if (m_cache.CountsFill())
-        stats.pixelsFilled += clip.Area();
+    m_cache.CountClear(argb, FillMeter::ClipOf(m_viewport, w, h));
 }
 
 void HeadlessGraphicsDevice::Present()
@@ -312,6 +306,7 @@ bool HeadlessGraphicsDevice::CopyTargetRegion(TextureHandle source, int x, int y
         m_lastError = "bad region copy";
         return false;
     }
+    m_cache.Touched(dest);
     ++m_regionCopies;
     return true;
 }
