@@ -340,6 +340,7 @@ void CountDeviceWork(benchmark::State& state, int frames)
     state.counters["binds"] = stats.textureBinds / f;
     state.counters["blends"] = stats.blendChanges / f;
     state.counters["targets"] = stats.renderTargetSwitches / f;
+    state.counters["flushes"] = stats.flushes / f;
     state.counters["fill_mpx"] = stats.pixelsFilled / f / 1e6;
     state.counters["verts"] = stats.verticesDrawn / f;
 }

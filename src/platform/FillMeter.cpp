@@ -106,3 +106,34 @@ double FillMeter::Covered(PrimitiveType type, bool quads, const ScreenVertex* ve
     }
     return total;
 }
+
+double FillMeter::Bound(bool quads, const ScreenVertex* vertices, size_t stride, size_t count, const Clip& clip)
+{
+    if (!vertices || count == 0 || clip.Area() <= 0.0)
+        return 0.0;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(vertices);
+    const size_t group = quads ? 4 : 3;
+    float minX = vertices->x, maxX = minX, minY = vertices->y, maxY = minY;
+    double parts = 0.0;
+    for (size_t first = 0; first < count; first += group) {
+        const auto* v = reinterpret_cast<const ScreenVertex*>(bytes + first * stride);
+        float l = v->x, r = v->x, t = v->y, b = v->y;
+        for (size_t k = 1; k < group && first + k < count; ++k) {
+            v = reinterpret_cast<const ScreenVertex*>(bytes + (first + k) * stride);
+            l = std::min(l, v->x);
+            r = std::max(r, v->x);
+            t = std::min(t, v->y);
+            b = std::max(b, v->y);
+        }
+        parts += double(r - l) * double(b - t);
+        minX = std::min(minX, l);
+        maxX = std::max(maxX, r);
+        minY = std::min(minY, t);
+        maxY = std::max(maxY, b);
+    }
+    // Pixel i covers positions i - 0.5 .. i + 0.5.
+    const double w = std::min<double>(maxX, clip.right - 0.5) - std::max<double>(minX, clip.left - 0.5);
+    const double h = std::min<double>(maxY, clip.bottom - 0.5) - std::max<double>(minY, clip.top - 0.5);
+    const double whole = w > 0.0 && h > 0.0 ? w * h : 0.0;
+    return parts < whole ? parts : whole; // a NaN corner gives the whole box
+}

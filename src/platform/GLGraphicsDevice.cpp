@@ -473,17 +473,20 @@ void GLGraphicsDevice::Clear(uint32_t argb)
 {
     int w = 0, h = 0;
     TargetSize(m_cache.Target(), w, h);
-    if (!m_cache.CountClear(argb, FillMeter::ClipOf(m_viewport, w, h)))
+    const FillMeter::Clip clip = FillMeter::ClipOf(m_viewport, w, h);
+    if (!m_cache.CountClear(argb, clip))
         return;
     glClearColor(float((argb >> 16) & 0xFF) / 255.0f, float((argb >> 8) & 0xFF) / 255.0f,
                  float(argb & 0xFF) / 255.0f, float(argb >> 24) / 255.0f);
     glClear(GL_COLOR_BUFFER_BIT); // within the viewport, through the scissor
+    QueueFill(clip.Area());
 }
 
 void GLGraphicsDevice::Present()
 {
     m_cache.Touched(0);
     ++m_cache.Stats().presents;
+    m_queuedPixels = 0.0; // the present hands everything over
     if (m_present)
         m_present();
 }
@@ -499,6 +502,7 @@ bool GLGraphicsDevice::SetRenderTarget(TextureHandle target)
         return true;
     const Texture* t = FindTexture(target);
     glBindFramebuffer(GL_FRAMEBUFFER, t ? t->fbo : 0);
+    m_queuedPixels = 0.0; // so does a switch
     SetViewport(0, 0, w, h);
     return true;
 }
@@ -643,23 +647,41 @@ void GLGraphicsDevice::Draw(GLenum mode, const void* vertices, size_t stride, si
     GraphicsStats& stats = m_cache.Stats();
     stats.verticesDrawn += int(count);
     int tw = 0, th = 0;
-    if (m_cache.CountsFill() && TargetSize(m_cache.Target(), tw, th))
+    TargetSize(m_cache.Target(), tw, th);
+    const FillMeter::Clip clip = FillMeter::ClipOf(m_viewport, tw, th);
+    const auto* screen = static_cast<const ScreenVertex*>(vertices);
+    if (m_cache.CountsFill())
         stats.pixelsFilled += FillMeter::Covered(quads ? PrimitiveType::TriangleList : PrimitiveFor(mode),
-                                                 quads, static_cast<const ScreenVertex*>(vertices), stride,
-                                                 count, FillMeter::ClipOf(m_viewport, tw, th));
+                                                 quads, screen, stride, count, clip);
     if (!quads) {
         SetVertexLayout(stride, offset, twoTextures);
         glDrawArrays(mode, 0, GLsizei(count));
         ++stats.drawCalls;
+    } else {
+        size_t quadCount = count / 4;
+        for (size_t first = 0; first < quadCount; first += kQuadsPerIndexedDraw) {
+            size_t n = std::min(kQuadsPerIndexedDraw, quadCount - first);
+            SetVertexLayout(stride, offset + first * 4 * stride, twoTextures);
+            glDrawElements(GL_TRIANGLES, GLsizei(n * 6), GL_UNSIGNED_SHORT, nullptr);
+            ++stats.drawCalls;
+        }
+    }
+    if (mode != GL_LINES)
+        QueueFill(FillMeter::Bound(quads, screen, stride, count, clip));
+}
+
+// A software rasteriser (llvmpipe) starts shading only when the queued
+// draws are handed over: at a target switch, a read or the present. With a
+// whole frame queued first, our thread and the rasteriser's threads would
+// take turns; handing over every half screen of pixels lets them overlap.
+void GLGraphicsDevice::QueueFill(double pixels)
+{
+    m_queuedPixels += pixels;
+    if (m_queuedPixels < kFlushShareOfScreen * double(m_width) * double(m_height))
         return;
-    }
-    size_t quadCount = count / 4;
-    for (size_t first = 0; first < quadCount; first += kQuadsPerIndexedDraw) {
-        size_t n = std::min(kQuadsPerIndexedDraw, quadCount - first);
-        SetVertexLayout(stride, offset + first * 4 * stride, twoTextures);
-        glDrawElements(GL_TRIANGLES, GLsizei(n * 6), GL_UNSIGNED_SHORT, nullptr);
-        ++stats.drawCalls;
-    }
+    glFlush();
+    ++m_cache.Stats().flushes;
+    m_queuedPixels = 0.0;
 }
 
 void GLGraphicsDevice::DrawPrimitives(PrimitiveType type, const ScreenVertex* vertices, size_t count)

@@ -21,6 +21,10 @@
 // The GL context must be current whenever the device is used or destroyed.
 class GLGraphicsDevice : public IGraphicsDevice {
 public:
+    // Queued pixels, as a share of the back buffer, that are handed to the
+    // rasteriser at once rather than at the next switch or present.
+    static constexpr double kFlushShareOfScreen = 0.5;
+
     struct Options {
         // Upload DXT levels as they are when the driver can; otherwise (or
         // when off) they are decoded to RGBA first.
@@ -111,6 +115,7 @@ private:
     void Draw(unsigned mode, const void* vertices, size_t stride, size_t count, bool twoTextures, bool quads);
     void SetVertexLayout(size_t stride, size_t offset, bool twoTextures);
     void UploadLevel(const TextureData& data, int level, int width, int height);
+    void QueueFill(double pixels);
 
     int m_width;
     int m_height;
@@ -127,6 +132,7 @@ private:
     unsigned m_samplers[GraphicsStateCache::kStages] = {0, 0};
     size_t m_vboCapacity = 0;
     size_t m_vboOffset = 0;
+    double m_queuedPixels = 0.0; // drawn since the rasteriser last got work
     bool m_compressedUpload = false;
     std::function<void()> m_present;
     std::string m_lastError;

@@ -56,6 +56,7 @@ struct GraphicsStats {
     int clears = 0;
     int presents = 0;
     int renderTargetSwitches = 0;
+    int flushes = 0; // queued drawing handed to the rasteriser before a switch or present
     int texturesCreated = 0;
     int texturesDestroyed = 0;
     // Pixels covered by draws and clears (within the viewport and target),

@@ -85,6 +85,30 @@ TEST(FillMeter, CountsCoveredPixelsWithinTheClip)
     EXPECT_DOUBLE_EQ(Covered(Quad(9.5f, 0.0f, 19.5f, 15.5f), c), 10.0 * 6.0);
 }
 
+TEST(FillMeter, BoundNeverUndercountsAndStaysWithinTheDrawsBox)
+{
+    const FillMeter::Clip screen{0, 0, 64, 48};
+    auto bound = [&](const std::vector<ScreenVertex>& v, bool quads = true) {
+        return FillMeter::Bound(quads, v.data(), sizeof(ScreenVertex), v.size(), screen);
+    };
+    // Apart, quads add their boxes; a turned square counts its whole box.
+    auto two = Quad(0.0f, 0.0f, 10.0f, 10.0f);
+    auto more = Quad(20.0f, 20.0f, 30.0f, 25.0f);
+    two.insert(two.end(), more.begin(), more.end());
+    EXPECT_DOUBLE_EQ(bound(two), 100.0 + 50.0);
+    EXPECT_NEAR(bound(Diamond(30.0f, 20.0f, 10.0f)), 200.0, 1e-3);
+    // Stacked quads are capped by the draw's box, and that by the clip.
+    auto stack = Quad(9.5f, 9.5f, 19.5f, 19.5f);
+    stack.insert(stack.end(), stack.begin(), stack.end());
+    EXPECT_DOUBLE_EQ(bound(stack), 100.0);
+    EXPECT_DOUBLE_EQ(bound(Quad(-100.0f, -100.0f, 200.0f, 200.0f)), 64.0 * 48.0);
+    EXPECT_DOUBLE_EQ(bound(Quad(63.5f, 0.0f, 70.0f, 10.0f)), 0.0);
+    // A broken corner cannot hide a draw from the count.
+    auto broken = Quad(0.0f, 0.0f, 10.0f, 10.0f);
+    broken[1].x = std::nanf("");
+    EXPECT_GT(bound(broken), 0.0);
+}
+
 TEST(FillMeter, HeadlessDeviceCountsOnlyWhenAsked)
 {
     HeadlessGraphicsDevice device(64, 48);
