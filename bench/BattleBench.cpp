@@ -253,6 +253,7 @@ public:
             m_binds = stats.textureBinds;
             m_pixels = stats.pixelsFilled;
             m_verts = stats.verticesDrawn;
+            m_stepStart = std::chrono::steady_clock::now();
         });
     }
     void Print()
@@ -262,9 +263,9 @@ public:
         GUI_BattleGUI::GetInstance().SetLayerTrace(nullptr);
         const double f = std::max(m_frames, 1);
         for (const Total& t : m_totals)
-            if (t.draws > 0.0 || t.pixels > 0.0)
-                std::printf("  %-18s draws %6.1f  binds %6.1f  fill_mpx %6.3f  verts %7.0f\n", t.name.c_str(),
-                            t.draws / f, t.binds / f, t.pixels / f / 1e6, t.verts / f);
+            if (t.draws > 0.0 || t.pixels > 0.0 || t.ms / f >= 0.05)
+                std::printf("  %-18s draws %6.1f  binds %6.1f  fill_mpx %6.3f  verts %7.0f  ms %6.3f\n", t.name.c_str(),
+                            t.draws / f, t.binds / f, t.pixels / f / 1e6, t.verts / f, t.ms / f);
     }
 
 private:
@@ -274,7 +275,9 @@ private:
         double binds = 0.0;
         double pixels = 0.0;
         double verts = 0.0;
+        double ms = 0.0; // wall time from the step to the next, the waits for the rasteriser included
     };
+    std::chrono::steady_clock::time_point m_stepStart;
     void Close(const GraphicsStats& stats)
     {
         if (m_current < 0)
@@ -283,6 +286,8 @@ private:
         m_totals[static_cast<size_t>(m_current)].binds += stats.textureBinds - m_binds;
         m_totals[static_cast<size_t>(m_current)].pixels += stats.pixelsFilled - m_pixels;
         m_totals[static_cast<size_t>(m_current)].verts += stats.verticesDrawn - m_verts;
+        m_totals[static_cast<size_t>(m_current)].ms +=
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - m_stepStart).count();
     }
     std::vector<Total> m_totals;
     int m_frames = 0;
