@@ -48,16 +48,25 @@ void BaseSprite::PlaceCentredFast(float x, float y)
     PlaceRotatedSinCos(x, y, s, c);
 }
 
+namespace {
+// Inlined into the per-frame on-screen test: a call per sprite cost as much
+// as the test itself.
+inline void QuadBounds(const ScreenVertex v[4], float& minX, float& minY, float& maxX, float& maxY)
+{
+    minX = maxX = v[0].x;
+    minY = maxY = v[0].y;
+    for (int i = 1; i < 4; ++i) {
+        minX = std::min(minX, v[i].x);
+        maxX = std::max(maxX, v[i].x);
+        minY = std::min(minY, v[i].y);
+        maxY = std::max(maxY, v[i].y);
+    }
+}
+} // namespace
+
 void BaseSprite::Bounds(float& minX, float& minY, float& maxX, float& maxY) const
 {
-    minX = maxX = m_vertices[0].x;
-    minY = maxY = m_vertices[0].y;
-    for (int i = 1; i < 4; ++i) {
-        minX = std::min(minX, m_vertices[i].x);
-        maxX = std::max(maxX, m_vertices[i].x);
-        minY = std::min(minY, m_vertices[i].y);
-        maxY = std::max(maxY, m_vertices[i].y);
-    }
+    QuadBounds(m_vertices, minX, minY, maxX, maxY);
 }
 
 bool BaseSprite::HitTest(float x, float y) const
@@ -168,7 +177,7 @@ bool BaseSprite::IsOnScreen() const
     if (!m_noRotate && m_angle != 0.0f)
         margin = 1.5f * std::max(m_width, m_height);
     float minX, minY, maxX, maxY;
-    Bounds(minX, minY, maxX, maxY);
+    QuadBounds(m_vertices, minX, minY, maxX, maxY);
     return !(maxX < -margin || minX > sw + margin || maxY < -margin || minY > sh + margin);
 }
 
