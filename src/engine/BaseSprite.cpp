@@ -16,13 +16,16 @@ BaseSprite::BaseSprite()
 
 void BaseSprite::PlaceRotatedSinCos(float x, float y, float sine, float cosine)
 {
+    // Written out: the four corners share their products, and storing into
+    // the vertices can no longer make the compiler reload the inputs.
     const float hw = m_width * 0.5f, hh = m_height * 0.5f;
-    const float dx[4] = {-hw, hw, -hw, hw};
-    const float dy[4] = {-hh, -hh, hh, hh};
-    for (int i = 0; i < 4; ++i) {
-        m_vertices[i].x = x + dx[i] * cosine - dy[i] * sine;
-        m_vertices[i].y = y + dx[i] * sine + dy[i] * cosine;
-    }
+    const float wc = hw * cosine, ws = hw * sine, hc = hh * cosine, hs = hh * sine;
+    const float nwc = -hw * cosine, nws = -hw * sine, nhc = -hh * cosine, nhs = -hh * sine;
+    ScreenVertex* v = m_vertices;
+    v[0].x = x + nwc - nhs; v[0].y = y + nws + nhc;
+    v[1].x = x + wc - nhs;  v[1].y = y + ws + nhc;
+    v[2].x = x + nwc - hs;  v[2].y = y + nws + hc;
+    v[3].x = x + wc - hs;   v[3].y = y + ws + hc;
 }
 
 void BaseSprite::PlaceCentred(float x, float y)
