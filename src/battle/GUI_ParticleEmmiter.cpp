@@ -32,8 +32,12 @@ std::vector<std::unique_ptr<GUI_ParticleEmmiter>>& SpareList()
 
 uint32_t WhiteWithAlpha(float a)
 {
-    const long byte = std::lround(std::clamp(a, 0.0f, 1.0f) * 255.0f);
-    return (static_cast<uint32_t>(byte) << 24) | 0x00FFFFFFu;
+    // Rounds half away from zero as lround does: a float in 0..255 plus a
+    // half is exact in a double, so truncating it is the same rounding
+    // without a library call per particle.
+    const double scaled = static_cast<double>(std::clamp(a, 0.0f, 1.0f) * 255.0f);
+    const auto byte = static_cast<uint32_t>(scaled + 0.5);
+    return (byte << 24) | 0x00FFFFFFu;
 }
 
 } // namespace
@@ -73,6 +77,7 @@ void GUI_ParticleEmmiter::Start()
     const int initial = std::clamp(config->InitialParticles, 0, kMaxParticles);
     for (int i = 0; i < initial; ++i)
         SpawnParticle(i);
+    firstFree = initial;
     spawnAccumulator = 0.0f;
 }
 
@@ -158,10 +163,13 @@ void GUI_ParticleEmmiter::SpawnContinuous(float ms, int laterFrames, float step)
     if (n <= 0)
         return;
     spawnAccumulator = 0.0f;
-    int slot = 0;
+    // Each particle takes the lowest free slot, searched from the first
+    // that can be free rather than through every live particle.
+    int slot = firstFree;
     for (int k = 0; k < n; ++k) {
         while (slot < kMaxParticles && particles[slot].alive)
             ++slot;
+        firstFree = slot;
         if (slot >= kMaxParticles)
             return; // full: the rest are not made
         SpawnParticle(slot);
@@ -178,20 +186,25 @@ void GUI_ParticleEmmiter::EndCheck()
     }
 }
 
-bool GUI_ParticleEmmiter::BuildQuad(GUI_Particle& p, float step, ScreenVertex q[4]) const
+GUI_ParticleEmmiter::View GUI_ParticleEmmiter::View::Current()
+{
+    const GUI_Map& map = GUI_Map::GetInstance();
+    return View{map.cameraX, map.cameraY, ZoomScale, static_cast<float>(map.GetScreenWidth()),
+                static_cast<float>(map.GetScreenHeight())};
+}
+
+bool GUI_ParticleEmmiter::BuildQuad(GUI_Particle& p, float step, const View& view, ScreenVertex q[4]) const
 {
     float a = p.alpha, z = p.size;
     if (p.age < kFadeInMs) {
         a *= p.age / kFadeInMs;
         z *= p.age / kFadeInMs;
     }
-    const GUI_Map& map = GUI_Map::GetInstance();
-    p.screenX = static_cast<int>((p.x - map.cameraX) * ZoomScale);
-    p.screenY = static_cast<int>((p.y - map.cameraY) * ZoomScale);
-    const float half = z * ZoomScale;
+    p.screenX = static_cast<int>((p.x - view.cameraX) * view.zoom);
+    p.screenY = static_cast<int>((p.y - view.cameraY) * view.zoom);
+    const float half = z * view.zoom;
     const float sx = static_cast<float>(p.screenX), sy = static_cast<float>(p.screenY);
-    const float w = static_cast<float>(map.GetScreenWidth()), h = static_cast<float>(map.GetScreenHeight());
-    if (sx < -half || sx > w + half || sy < -half || sy > h + half)
+    if (sx < -half || sx > view.width + half || sy < -half || sy > view.height + half)
         return false;
     if (p.spin != 0.0f) {
         p.angle += step * p.spin;
@@ -228,15 +241,21 @@ void GUI_ParticleEmmiter::Advance(float ms, float step, bool draw)
         return;
     QuadRunBatch& batch = QuadRunBatch::Shared();
     const bool ownBatch = draw && !batch.IsOpen();
+    const bool additive = blend == 1;
     TextureHandle texture = 0;
+    View view{};
     if (draw) {
         texture = config->texture.GetHandle();
+        view = View::Current();
         if (ownBatch) {
             const GUI_Map& map = GUI_Map::GetInstance();
             batch.Begin(map.GetScreenWidth(), map.GetScreenHeight());
         }
     }
     liveCount = 0;
+    // Slots above the last live particle are all free: later walks stop
+    // there instead of reading every slot ever used.
+    int lastLive = -1;
     for (int i = 0; i <= highestSlot; ++i) {
         GUI_Particle& p = particles[i];
         if (!p.alive)
@@ -247,6 +266,7 @@ void GUI_ParticleEmmiter::Advance(float ms, float step, bool draw)
             p.size -= p.sizeFalloff * step;
             if (p.alpha <= 0.0f || p.size < kMinSize) {
                 p.alive = 0;
+                firstFree = std::min(firstFree, i);
                 continue;
             }
         }
@@ -257,10 +277,12 @@ void GUI_ParticleEmmiter::Advance(float ms, float step, bool draw)
             p.vy *= 1.0f - step * p.speedFalloff;
         }
         ++liveCount;
+        lastLive = i;
         ScreenVertex quad[4];
-        if (draw && BuildQuad(p, step, quad))
-            batch.Add(texture, blend == 1, quad);
+        if (draw && BuildQuad(p, step, view, quad))
+            batch.Add(texture, additive, quad);
     }
+    highestSlot = std::max(lastLive, 0);
     if (ownBatch)
         batch.End(); // one flush for the whole emitter
     SpawnContinuous(ms);
@@ -324,8 +346,12 @@ void GUI_ParticleEmmiter::CatchUp(int frames, float ms)
     liveCount = 0;
     for (int i = 0; i <= highestSlot; ++i) {
         GUI_Particle& p = particles[i];
-        if (p.alive && StepParticle(p, frames, step))
+        if (!p.alive)
+            continue;
+        if (StepParticle(p, frames, step))
             ++liveCount;
+        else
+            firstFree = std::min(firstFree, i);
     }
     // The emitter moved in a line from its last step to here; frame j's
     // particles are born at j / (frames + 1) of the way (the current frame,

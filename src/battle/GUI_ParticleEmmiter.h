@@ -84,14 +84,21 @@ private:
     static bool StepParticle(GUI_Particle& p, int frames, float step);
     void Step(bool draw);
     void EndCheck();
+    // The camera and screen as one frame's quads read them.
+    struct View {
+        float cameraX, cameraY, zoom, width, height;
+        static View Current();
+    };
     // The particle's screen quad; false when it is off the screen.
-    bool BuildQuad(GUI_Particle& p, float step, ScreenVertex quad[4]) const;
+    bool BuildQuad(GUI_Particle& p, float step, const View& view, ScreenVertex quad[4]) const;
 
     GUI_ParticleConfig* config = nullptr;
     float elapsed = 0.0f;
     unsigned char active = 0;
     GUI_Particle particles[kMaxParticles];
     int highestSlot = 0;
+    // Every slot below it holds a live particle.
+    int firstFree = 0;
     float spawnAccumulator = 0.0f;
     int liveCount = 0;
     int blend = 0; // 1 additive ("BURN"), 0 normal

@@ -436,7 +436,9 @@ void GUI_Ship::DrawHull()
     else
         DrawChildLayer(0);
     PlaceHullSprite();
-    if (hullSprite.IsOnScreen() && !camouflaged) {
+    // Nothing below moves the hull's quad: one test serves both uses.
+    const bool onScreen = hullSprite.IsOnScreen();
+    if (onScreen && !camouflaged) {
         // The two sides differ a little in tone, so they read apart at a glance.
         const bool enemy = ship->IsEnemy();
         const float a = std::clamp(fade, 0.0f, 1.0f);
@@ -448,7 +450,7 @@ void GUI_Ship::DrawHull()
         DrawDamageSprites();
     }
     DrawDamageSpriteEffects();
-    if (!hullSprite.IsOnScreen())
+    if (!onScreen)
         return;
     const CInput& input = CInput::GetInstance();
     const float dx = input.GetMouseX() - screenX;

@@ -63,16 +63,9 @@ void TrailSimulation::Reset()
     m_minX = m_minY = std::numeric_limits<float>::max();
     m_maxX = m_maxY = std::numeric_limits<float>::lowest();
     std::memset(m_active, 0, sizeof(m_active));
+    m_activeCount = 0;
     for (double& birth : m_birth)
         birth = m_clock;
-}
-
-int TrailSimulation::CountActive() const
-{
-    int n = 0;
-    for (int i = 0; i < m_pointCount; ++i)
-        n += m_active[i] ? 1 : 0;
-    return n;
 }
 
 void TrailSimulation::MoveHead(float angle, float x, float y)
@@ -89,6 +82,7 @@ void TrailSimulation::MoveHead(float angle, float x, float y)
     m_x[m_head] = x;
     m_y[m_head] = y;
     Cover(x, y);
+    m_activeCount += m_active[m_head] ? 0 : 1;
     m_active[m_head] = 1;
     m_birth[m_head] = m_clock;
     m_sin[m_head] = std::sin(angle * kDegToRad);
@@ -113,29 +107,25 @@ void TrailSimulation::SkipDraw()
     if (!(static_cast<float>(m_clock - m_birth[m_head]) > m_lifetime))
         return;
     std::memset(m_active, 0, sizeof(m_active));
+    m_activeCount = 0;
     m_minX = m_minY = std::numeric_limits<float>::max();
     m_maxX = m_maxY = std::numeric_limits<float>::lowest();
 }
 
-void TrailSimulation::Fit(int k, float& minX, float& minY, float& maxX, float& maxY) const
-{
-    minX = std::min(minX, m_x[k]);
-    minY = std::min(minY, m_y[k]);
-    maxX = std::max(maxX, m_x[k]);
-    maxY = std::max(maxY, m_y[k]);
-}
-
 int TrailSimulation::Draw(TextureHandle texture, bool additive)
 {
-    m_anyVisible = 0;
-    for (int i = 0; i < m_pointCount && !m_anyVisible; ++i)
-        m_anyVisible = m_active[i];
+    m_anyVisible = m_activeCount > 0 ? 1 : 0;
     m_drawnCount = 0;
     if (!m_anyVisible)
         return 0;
+    // The view in locals: the stores into the quads below could otherwise
+    // alias them and force a reload per point.
     const GUI_Map& map = GUI_Map::GetInstance();
-    const float w = ZoomScale * m_width * 0.5f;
+    const float zoom = ZoomScale, camX = map.cameraX, camY = map.cameraY;
+    const float w = zoom * m_width * 0.5f;
     const float sw = static_cast<float>(map.GetScreenWidth()), sh = static_cast<float>(map.GetScreenHeight());
+    const float lifetime = m_lifetime;
+    const double clock = m_clock;
     int staged = 0;
     int previousAlpha = 255;
     bool havePrevious = false;
@@ -143,25 +133,37 @@ int TrailSimulation::Draw(TextureHandle texture, bool additive)
     uint32_t prevColour = 0xFFFFFFFFu;
     float minX = std::numeric_limits<float>::max(), minY = minX;
     float maxX = std::numeric_limits<float>::lowest(), maxY = maxX;
+    const auto fit = [&](int k) {
+        minX = std::min(minX, m_x[k]);
+        minY = std::min(minY, m_y[k]);
+        maxX = std::max(maxX, m_x[k]);
+        maxY = std::max(maxY, m_y[k]);
+    };
     bool complete = true;
-    for (int i = 0; i < m_pointCount; ++i) {
+    // Past the last active point every slot is skipped: stop there.
+    int unseen = m_activeCount;
+    for (int i = 0; i < m_pointCount && unseen > 0; ++i) {
         const int k = Slot(i);
         if (!m_active[k])
             continue;
+        --unseen;
         ++m_drawnCount;
-        const float px = (m_x[k] - map.cameraX) * ZoomScale, py = (m_y[k] - map.cameraY) * ZoomScale;
+        const float age = static_cast<float>(clock - m_birth[k]);
+        const float px = (m_x[k] - camX) * zoom, py = (m_y[k] - camY) * zoom;
         if (px < -kScreenMargin || py < -kScreenMargin || px > sw + kScreenMargin || py > sh + kScreenMargin) {
-            if (static_cast<float>(m_clock - m_birth[k]) > m_lifetime)
+            if (age > lifetime) {
                 m_active[k] = 0;
-            else
-                Fit(k, minX, minY, maxX, maxY);
+                --m_activeCount;
+            } else {
+                fit(k);
+            }
             continue;
         }
-        const float age = static_cast<float>(m_clock - m_birth[k]);
-        int alpha = 255 - static_cast<int>(std::min(age / m_lifetime, 1.0f) * 255.0f);
+        int alpha = 255 - static_cast<int>(std::min(age / lifetime, 1.0f) * 255.0f);
         alpha = std::min(alpha, 255);
         if (previousAlpha < 1) {
             m_active[k] = 0;
+            --m_activeCount;
             complete = i + 1 == m_pointCount;
             break;
         }
@@ -170,13 +172,15 @@ int TrailSimulation::Draw(TextureHandle texture, bool additive)
             alpha = 255;
         } else if (alpha < 1) {
             m_active[k] = 0;
+            --m_activeCount;
             if (i == 0)
                 endAfter = true;
         }
         if (m_active[k])
-            Fit(k, minX, minY, maxX, maxY);
+            fit(k);
         const uint32_t colour = White(alpha);
         const float s = m_sin[k], c = m_cos[k];
+        // z and rhw of the staged quads were set once when they were made.
         ScreenVertex* q = &m_vertices[staged * 4];
         const float farLX = px - w * s - w * c, farLY = py - w * s + w * c;
         const float farRX = px - w * s + w * c, farRY = py + w * s + w * c;
@@ -189,8 +193,6 @@ int TrailSimulation::Draw(TextureHandle texture, bool additive)
         }
         q[2].x = farLX; q[2].y = farLY; q[2].colour = colour;
         q[3].x = farRX; q[3].y = farRY; q[3].colour = colour;
-        for (int k = 0; k < 4; ++k)
-            q[k].z = 0.0f, q[k].rhw = 1.0f;
         ++staged;
         prevFarLX = farLX; prevFarLY = farLY; prevFarRX = farRX; prevFarRY = farRY;
         prevColour = colour;

@@ -56,14 +56,8 @@ public:
     float GetAge(int i) const { return static_cast<float>(m_clock - m_birth[Slot(i)]); }
     float GetX(int i) const { return m_x[Slot(i)]; }
     float GetY(int i) const { return m_y[Slot(i)]; }
-    int CountActive() const;
-    bool HasActivePoint() const
-    {
-        for (int i = 0; i < m_pointCount; ++i)
-            if (m_active[i])
-                return true;
-        return false;
-    }
+    int CountActive() const { return m_activeCount; }
+    bool HasActivePoint() const { return m_activeCount > 0; }
 
 private:
     // The points are a ring: a new head steps back one place instead of
@@ -82,9 +76,9 @@ private:
         m_maxY = y > m_maxY ? y : m_maxY;
     }
 
-    void Fit(int k, float& minX, float& minY, float& maxX, float& maxY) const;
-
     int m_head = 0;
+    // Active points in the ring: a draw stops once it has met them all.
+    int m_activeCount = 0;
     // Holds every active point: grown as points are laid or the head moves,
     // fitted again by a draw that reaches every point.
     float m_minX, m_minY, m_maxX, m_maxY;

@@ -16,13 +16,16 @@ BaseSprite::BaseSprite()
 
 void BaseSprite::PlaceRotatedSinCos(float x, float y, float sine, float cosine)
 {
+    // Written out: the four corners share their products, and storing into
+    // the vertices can no longer make the compiler reload the inputs.
     const float hw = m_width * 0.5f, hh = m_height * 0.5f;
-    const float dx[4] = {-hw, hw, -hw, hw};
-    const float dy[4] = {-hh, -hh, hh, hh};
-    for (int i = 0; i < 4; ++i) {
-        m_vertices[i].x = x + dx[i] * cosine - dy[i] * sine;
-        m_vertices[i].y = y + dx[i] * sine + dy[i] * cosine;
-    }
+    const float wc = hw * cosine, ws = hw * sine, hc = hh * cosine, hs = hh * sine;
+    const float nwc = -hw * cosine, nws = -hw * sine, nhc = -hh * cosine, nhs = -hh * sine;
+    ScreenVertex* v = m_vertices;
+    v[0].x = x + nwc - nhs; v[0].y = y + nws + nhc;
+    v[1].x = x + wc - nhs;  v[1].y = y + ws + nhc;
+    v[2].x = x + nwc - hs;  v[2].y = y + nws + hc;
+    v[3].x = x + wc - hs;   v[3].y = y + ws + hc;
 }
 
 void BaseSprite::PlaceCentred(float x, float y)
@@ -48,16 +51,25 @@ void BaseSprite::PlaceCentredFast(float x, float y)
     PlaceRotatedSinCos(x, y, s, c);
 }
 
+namespace {
+// Inlined into the per-frame on-screen test: a call per sprite cost as much
+// as the test itself.
+inline void QuadBounds(const ScreenVertex v[4], float& minX, float& minY, float& maxX, float& maxY)
+{
+    minX = maxX = v[0].x;
+    minY = maxY = v[0].y;
+    for (int i = 1; i < 4; ++i) {
+        minX = std::min(minX, v[i].x);
+        maxX = std::max(maxX, v[i].x);
+        minY = std::min(minY, v[i].y);
+        maxY = std::max(maxY, v[i].y);
+    }
+}
+} // namespace
+
 void BaseSprite::Bounds(float& minX, float& minY, float& maxX, float& maxY) const
 {
-    minX = maxX = m_vertices[0].x;
-    minY = maxY = m_vertices[0].y;
-    for (int i = 1; i < 4; ++i) {
-        minX = std::min(minX, m_vertices[i].x);
-        maxX = std::max(maxX, m_vertices[i].x);
-        minY = std::min(minY, m_vertices[i].y);
-        maxY = std::max(maxY, m_vertices[i].y);
-    }
+    QuadBounds(m_vertices, minX, minY, maxX, maxY);
 }
 
 bool BaseSprite::HitTest(float x, float y) const
@@ -168,7 +180,7 @@ bool BaseSprite::IsOnScreen() const
     if (!m_noRotate && m_angle != 0.0f)
         margin = 1.5f * std::max(m_width, m_height);
     float minX, minY, maxX, maxY;
-    Bounds(minX, minY, maxX, maxY);
+    QuadBounds(m_vertices, minX, minY, maxX, maxY);
     return !(maxX < -margin || minX > sw + margin || maxY < -margin || minY > sh + margin);
 }
 

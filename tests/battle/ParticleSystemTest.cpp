@@ -138,6 +138,47 @@ TEST_F(ParticleTest, ContinuousSpawningDropsTheRemainderAndStopsAtTheLifetime)
     EXPECT_FALSE(brief.IsActive());
 }
 
+TEST_F(ParticleTest, ABirthTakesTheLowestFreeSlotAndTheWalkEndsAtTheLastLiveParticle)
+{
+    // Sizes 1 to 3 shrinking by 0.2 a step: particles die out of birth
+    // order, leaving holes below live ones and free slots above.
+    Make("holes", "InitialParticles = 6\nParticlesPerSecond = 250\nLifetime = -1\nMinSize = 1\nMaxSize = 3\n"
+                  "SizeFalloff = 0.2\n");
+    GUI_ParticleEmmiter e("holes", 0, 0, 0, 0);
+    const auto live = [&e] {
+        std::set<int> slots;
+        for (int i = 0; i < GUI_ParticleEmmiter::kMaxParticles; ++i)
+            if (e.GetParticle(i).alive)
+                slots.insert(i);
+        return slots;
+    };
+    int refilledHoles = 0, shrunk = 0;
+    for (int frame = 0; frame < 300; ++frame) {
+        const int highestBefore = e.GetHighestSlot();
+        // Bursts of births, then quiet frames in which only deaths happen.
+        e.rateScale = frame % 40 < 20 ? 1.0f : 0.0f;
+        Run(e, 12.0f);
+        const std::set<int> after = live();
+        // Births of this frame are not stepped yet (age 0); they must sit in
+        // the lowest slots that the survivors left free.
+        std::set<int> survivors, births;
+        for (int slot : after)
+            (e.GetParticle(slot).age > 0.0f ? survivors : births).insert(slot);
+        int expected = 0;
+        for (int slot : births) {
+            while (survivors.count(expected))
+                ++expected;
+            ASSERT_EQ(slot, expected) << "frame " << frame;
+            refilledHoles += !survivors.empty() && slot < *survivors.rbegin() ? 1 : 0;
+            ++expected;
+        }
+        ASSERT_EQ(e.GetHighestSlot(), after.empty() ? 0 : *after.rbegin()) << "frame " << frame;
+        shrunk += e.GetHighestSlot() < highestBefore ? 1 : 0;
+    }
+    EXPECT_GT(refilledHoles, 0) << "births filled holes below live particles";
+    EXPECT_GT(shrunk, 0) << "the walk shrank as the top particles died";
+}
+
 TEST_F(ParticleTest, FrameSpansPickFramesByBitMaskOnTheEightByFourSheet)
 {
     auto framesOf = [](const GUI_ParticleEmmiter& e) {
@@ -215,6 +256,11 @@ TEST_F(ParticleTest, AnEmitterDrawsInOneBatchedCallWithItsParticlesFadingIn)
     EXPECT_FLOAT_EQ(draw.vertices[3].u - draw.vertices[0].u, 0.125f);
     EXPECT_FLOAT_EQ(draw.vertices[3].v - draw.vertices[0].v, 0.25f);
     EXPECT_EQ(draw.vertices[0].colour >> 24, static_cast<uint32_t>(std::lround(0.06f * 255.0f)));
+    // Past the fade-in at half strength: 127.5 rounds away from zero.
+    e.alphaScale = 0.5f;
+    e.Advance(120.0f, 10.0f, true);
+    ASSERT_EQ(device->GetDraws().size(), before + 2);
+    EXPECT_EQ(device->GetDraws().back().vertices[0].colour >> 24, 128u);
     GUI_Map::GetInstance().SetScreenSize(0, 0);
     engine.Release();
 }

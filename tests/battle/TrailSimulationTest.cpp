@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "EffectTestView.h"
 #include "battle/GUI_ConTrail.h"
@@ -137,6 +138,40 @@ TEST(TrailSimulation, APointOffScreenStaysUntilItsLifetimeIsOver)
     trail.AddAge(1.0f);
     trail.Draw(0, false);
     EXPECT_FALSE(trail.IsActive(0));
+}
+
+TEST(TrailSimulation, TheActiveCountFollowsEveryPointLaidRecycledAndRetired)
+{
+    // A wandering emitter in and out of view, with draws that retire
+    // points in view and off it, a ring that wraps and skipped draws: the
+    // count the draw stops by always matches the points themselves.
+    EffectTestView view;
+    TrailSimulation trail;
+    trail.Init(1, 0.0f, 12.0f, 2.0f, 5.0f);
+    trail.SetLifetime(300.0f);
+    int retiredInDraws = 0;
+    for (int frame = 0; frame < 400; ++frame) {
+        const float t = static_cast<float>(frame);
+        const float x = 400.0f + 700.0f * std::sin(t * 0.02f), y = 300.0f + 40.0f * std::cos(t * 0.11f);
+        trail.SetHeadPosition(x, y);
+        trail.AddAge(frame % 50 < 25 ? 12.0f : 40.0f);
+        trail.MoveHead(t, x, y);
+        const int laid = trail.CountActive();
+        if (frame % 7 == 3)
+            trail.SetDetached(!trail.IsDetached());
+        if (trail.MayShowOnScreen())
+            trail.Draw(0, false);
+        else
+            trail.SkipDraw();
+        retiredInDraws += laid - trail.CountActive();
+        int counted = 0;
+        for (int i = 0; i < trail.GetPointCount(); ++i)
+            counted += trail.IsActive(i) ? 1 : 0;
+        ASSERT_EQ(trail.CountActive(), counted) << "frame " << frame;
+        ASSERT_EQ(trail.HasActivePoint(), counted > 0);
+        ASSERT_LE(counted, 12);
+    }
+    EXPECT_GT(retiredInDraws, 50) << "draws retired points";
 }
 
 class ConTrailTest : public ::testing::Test {
