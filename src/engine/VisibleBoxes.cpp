@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -133,34 +134,39 @@ VisibleBoxes::Scan VisibleBoxes::Note(TextureHandle texture, const TextureData& 
         w = std::max(1, w / 2);
         h = std::max(1, h / 2);
     }
-    if (m_entries.size() <= texture)
+    const Reach& finest = entry.upTo[0];
+    const float share = std::max(0.0f, std::min(finest.u1, 1.0f) - std::max(finest.u0, 0.0f)) *
+                        std::max(0.0f, std::min(finest.v1, 1.0f) - std::max(finest.v0, 0.0f));
+    if (share > kMaxKeptShare)
+        return scan;
+    if (m_entries.size() <= texture) {
         m_entries.resize(static_cast<size_t>(texture) + 1);
+        m_minArea.resize(m_entries.size(), std::numeric_limits<float>::infinity());
+    }
     m_entries[texture] = std::move(entry);
+    m_minArea[texture] = kMinSavedPixels / (1.0f - share);
     return scan;
 }
 
 void VisibleBoxes::Forget(TextureHandle texture)
 {
-    if (texture < m_entries.size())
+    if (texture < m_entries.size()) {
         m_entries[texture] = Entry{};
+        m_minArea[texture] = std::numeric_limits<float>::infinity();
+    }
 }
 
 void VisibleBoxes::Clear()
 {
     m_entries.clear();
+    m_minArea.clear();
 }
 
-bool VisibleBoxes::Trim(TextureHandle texture, const ScreenVertex q[4], ScreenVertex out[4]) const
+bool VisibleBoxes::TrimQuad(const Entry& entry, const ScreenVertex q[4], float det, ScreenVertex out[4])
 {
-    if (!m_enabled || texture >= m_entries.size() || m_entries[texture].upTo.empty())
-        return false;
-    const Entry& entry = m_entries[texture];
     // The quad's edges from its top-left corner, on screen and in texels.
     const float sx = q[1].x - q[0].x, sy = q[1].y - q[0].y;
     const float tx = q[2].x - q[0].x, ty = q[2].y - q[0].y;
-    const float det = sx * ty - sy * tx;
-    if (!(std::abs(det) >= kMinSavedPixels)) // small, flat or not a number
-        return false;
     const uint32_t colour = q[0].colour;
     const float rhw = q[0].rhw;
     for (int i = 1; i < 4; ++i)
@@ -207,14 +213,28 @@ bool VisibleBoxes::Trim(TextureHandle texture, const ScreenVertex q[4], ScreenVe
     if (kept > kMaxKeptShare || std::abs(det) * (1.0f - kept) < kMinSavedPixels)
         return false;
 
-    const float ss[4] = {s0, s1, s0, s1}, ts[4] = {t0, t0, t1, t1};
+    // Along the top and bottom edges first, then down between them.
+    ScreenVertex edge[4]; // top at s0, s1; bottom at s0, s1
+    const float ss[2] = {s0, s1};
     for (int i = 0; i < 4; ++i) {
-        const float s = ss[i], t = ts[i];
+        const ScreenVertex& a = q[i < 2 ? 0 : 2];
+        const ScreenVertex& b = q[i < 2 ? 1 : 3];
+        const float s = ss[i & 1];
+        edge[i].x = Lerp(a.x, b.x, s);
+        edge[i].y = Lerp(a.y, b.y, s);
+        edge[i].u = Lerp(a.u, b.u, s);
+        edge[i].v = Lerp(a.v, b.v, s);
+    }
+    const float ts[2] = {t0, t1};
+    for (int i = 0; i < 4; ++i) {
+        const ScreenVertex& a = edge[i & 1];
+        const ScreenVertex& b = edge[2 + (i & 1)];
+        const float t = ts[i >> 1];
         out[i] = q[i];
-        out[i].x = Lerp(Lerp(q[0].x, q[1].x, s), Lerp(q[2].x, q[3].x, s), t);
-        out[i].y = Lerp(Lerp(q[0].y, q[1].y, s), Lerp(q[2].y, q[3].y, s), t);
-        out[i].u = Lerp(Lerp(q[0].u, q[1].u, s), Lerp(q[2].u, q[3].u, s), t);
-        out[i].v = Lerp(Lerp(q[0].v, q[1].v, s), Lerp(q[2].v, q[3].v, s), t);
+        out[i].x = Lerp(a.x, b.x, t);
+        out[i].y = Lerp(a.y, b.y, t);
+        out[i].u = Lerp(a.u, b.u, t);
+        out[i].v = Lerp(a.v, b.v, t);
     }
     return true;
 }

@@ -1,6 +1,8 @@
 #pragma once
 #include "platform/IGraphicsDevice.h"
 
+#include <cmath>
+#include <limits>
 #include <vector>
 
 // The part of each loaded picture that shows: per mip level, the smallest
@@ -48,7 +50,17 @@ public:
     // read there, each grown by a texel for linear filtering. Every pixel
     // drawn samples the coordinates it did before. False (and `out`
     // untouched) when the quad is kept as it is.
-    bool Trim(TextureHandle texture, const ScreenVertex quad[4], ScreenVertex out[4]) const;
+    bool Trim(TextureHandle texture, const ScreenVertex quad[4], ScreenVertex out[4]) const
+    {
+        if (texture >= m_minArea.size())
+            return false;
+        // Most quads are too small to gain: they leave here.
+        const float det = (quad[1].x - quad[0].x) * (quad[2].y - quad[0].y) -
+                          (quad[1].y - quad[0].y) * (quad[2].x - quad[0].x);
+        if (!(std::abs(det) >= m_minArea[texture]) || !m_enabled) // small, flat or not a number
+            return false;
+        return TrimQuad(m_entries[texture], quad, det, out);
+    }
 
 private:
     // The visible boxes of levels 0..k joined, in texture coordinates.
@@ -57,8 +69,16 @@ private:
     };
     struct Entry {
         float width = 0.0f, height = 0.0f; // level 0 texels
-        std::vector<Reach> upTo;           // empty: never trimmed
+        std::vector<Reach> upTo;
     };
+    // Trim past its first tests; `det` is the quad's signed area.
+    static bool TrimQuad(const Entry& entry, const ScreenVertex q[4], float det, ScreenVertex out[4]);
+
     std::vector<Entry> m_entries; // by handle
+    // By handle, the least area of a quad worth trying (infinite: never
+    // trimmed): a quad of the whole picture keeps at least level 0's share
+    // of it (other levels only add), and quads of a part are judged the same
+    // way so that the test stays one comparison.
+    std::vector<float> m_minArea;
     bool m_enabled = true;
 };
