@@ -8,6 +8,8 @@
 #include <cstring>
 #include <limits>
 
+QuadRunBatch::QuadRunBatch() : m_boxes(VisibleBoxes::Shared()) {}
+
 QuadRunBatch& QuadRunBatch::Shared()
 {
     static QuadRunBatch batch;
@@ -153,7 +155,7 @@ void QuadRunBatch::Add(TextureHandle texture, bool additive, const ScreenVertex 
     // is drawn over its picture's visible part only. Staged quads alone:
     // runs go out under the plain sampler the trim counts on.
     ScreenVertex trimmed[4];
-    if (m_open && texture && VisibleBoxes::Shared().Trim(texture, quad, trimmed))
+    if (m_open && texture && m_boxes.Trim(texture, quad, trimmed))
         quad = trimmed;
     // A picture on the atlas joins the runs of its neighbours' pictures.
     if (const TextureAtlas::Tile* tile = TextureAtlas::Shared().TileOf(texture); tile && TextureAtlas::StaysInside(*tile, quad)) {

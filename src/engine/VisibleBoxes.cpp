@@ -141,7 +141,7 @@ VisibleBoxes::Scan VisibleBoxes::Note(TextureHandle texture, const TextureData& 
         return scan;
     if (m_entries.size() <= texture) {
         m_entries.resize(static_cast<size_t>(texture) + 1);
-        m_minArea.resize(m_entries.size(), std::numeric_limits<float>::infinity());
+        m_minArea.resize(m_entries.size(), kNever);
     }
     m_entries[texture] = std::move(entry);
     m_minArea[texture] = kMinSavedPixels / (1.0f - share);
@@ -152,7 +152,7 @@ void VisibleBoxes::Forget(TextureHandle texture)
 {
     if (texture < m_entries.size()) {
         m_entries[texture] = Entry{};
-        m_minArea[texture] = std::numeric_limits<float>::infinity();
+        m_minArea[texture] = kNever;
     }
 }
 

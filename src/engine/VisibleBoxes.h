@@ -52,9 +52,10 @@ public:
     // untouched) when the quad is kept as it is.
     bool Trim(TextureHandle texture, const ScreenVertex quad[4], ScreenVertex out[4]) const
     {
-        if (texture >= m_minArea.size())
+        // Most quads leave here: pictures that show nearly whole, then
+        // quads too small to gain.
+        if (texture >= m_minArea.size() || m_minArea[texture] == kNever)
             return false;
-        // Most quads are too small to gain: they leave here.
         const float det = (quad[1].x - quad[0].x) * (quad[2].y - quad[0].y) -
                           (quad[1].y - quad[0].y) * (quad[2].x - quad[0].x);
         if (!(std::abs(det) >= m_minArea[texture]) || !m_enabled) // small, flat or not a number
@@ -75,7 +76,8 @@ private:
     static bool TrimQuad(const Entry& entry, const ScreenVertex q[4], float det, ScreenVertex out[4]);
 
     std::vector<Entry> m_entries; // by handle
-    // By handle, the least area of a quad worth trying (infinite: never
+    static constexpr float kNever = std::numeric_limits<float>::infinity();
+    // By handle, the least area of a quad worth trying (kNever: never
     // trimmed): a quad of the whole picture keeps at least level 0's share
     // of it (other levels only add), and quads of a part are judged the same
     // way so that the test stays one comparison.
