@@ -35,8 +35,9 @@ public:
 
     static VisibleBoxes& Shared();
 
-    // Notes the boxes of a texture made from `data` (nothing when every
-    // level shows whole). Returns the scan so the caller can keep `opaque`.
+    // Notes the boxes of a texture made from `data` (nothing when level 0's
+    // box, grown by its texel, holds more than kMaxKeptShare of the
+    // picture). Returns the scan so the caller can keep `opaque`.
     Scan Note(TextureHandle texture, const TextureData& data);
     void Forget(TextureHandle texture);
     void Clear();

@@ -216,8 +216,9 @@ TEST_F(VisibleBoxesTest, MinifiedQuadsKeepTheBoxesOfEveryLevelTheSamplerCanReach
     second.Fill({4, 4, 28, 28}, 255);
     third.Fill({0, 7, 1, 9}, 255);
     Boxes().Note(kTexture, Picture({top, second, third}));
-    // 64 texels on 129 pixels: the sampler's level is below -1, so only
-    // level 0 is read (and level 1 is the margin): 15/64 of the side off.
+    // 64 texels on 129 pixels: the sampler's level is below -1, magnified
+    // even if its estimate were a level out: level 0's box alone, 15/64 of
+    // the side off.
     const std::vector<float> fine = Trimmed(Quad(0, 0, 129, 129));
     ASSERT_EQ(fine.size(), 4u);
     EXPECT_FLOAT_EQ(fine[0], 129.0f * 15.0f / 64.0f);
