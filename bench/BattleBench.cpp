@@ -42,6 +42,7 @@
 #include "engine/FramePacer.h"
 #include "engine/GSafeFile.h"
 #include "engine/GRandom.h"
+#include "engine/VisibleBoxes.h"
 #include "platform/HeadlessGraphicsDevice.h"
 #include "platform/IClock.h"
 #include "sim/SIM_Battle.h"
@@ -223,8 +224,12 @@ std::unique_ptr<BenchGame>& GameSlot()
 BenchGame& TheGame()
 {
     std::unique_ptr<BenchGame>& slot = GameSlot();
-    if (!slot)
+    if (!slot) {
         slot = std::make_unique<BenchGame>();
+        // QLM_BENCH_NO_TRIM draws big see-through quads whole, as before
+        // they were trimmed to their pictures' visible parts.
+        VisibleBoxes::Shared().SetEnabled(std::getenv("QLM_BENCH_NO_TRIM") == nullptr);
+    }
     return *slot;
 }
 

@@ -11,6 +11,7 @@
 #include "engine/SmartTexture.h"
 #include "engine/StrFormat.h"
 #include "engine/TextureAtlas.h"
+#include "engine/VisibleBoxes.h"
 #include "platform/DdsImage.h"
 #include "platform/ImageEncode.h"
 
@@ -20,21 +21,6 @@
 #include <filesystem>
 
 namespace {
-
-// Plain BGRA pictures only: compressed ones would have to be decoded.
-bool EveryTexelOpaque(const TextureData& data)
-{
-    if (data.format != PixelFormat::BGRA8 || data.levels.empty())
-        return false;
-    for (const std::vector<uint8_t>& texels : data.levels) {
-        if (texels.empty())
-            return false;
-        for (size_t i = 3; i < texels.size(); i += 4)
-            if (texels[i] != 0xFF)
-                return false; // most pictures stop at their first corner
-    }
-    return true;
-}
 
 constexpr const char* kScreenshotSource = "rt_offscreen2";
 constexpr int kMaxFolderDepth = 16; // guards against symlink loops
@@ -550,7 +536,9 @@ bool D3DEngine::LoadTextureFile(const std::string& folder, const std::string& na
         return false;
     }
     m_textures.push_back(std::make_unique<GTexture9>(m_device.get(), handle, name, false));
-    m_textures.back()->SetOpaque(EveryTexelOpaque(data));
+    // Compressed pictures would have to be decoded: they count as neither
+    // opaque nor trimmable.
+    m_textures.back()->SetOpaque(VisibleBoxes::Shared().Note(handle, data).opaque);
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "engine/GDebugLog.h"
 #include "engine/StrFormat.h"
+#include "engine/VisibleBoxes.h"
 
 GTexture9::GTexture9(IGraphicsDevice* device, TextureHandle handle, std::string name, bool renderTarget)
     : m_device(device), m_handle(handle), m_name(std::move(name)), m_renderTarget(renderTarget)
@@ -17,6 +18,8 @@ GTexture9::GTexture9(IGraphicsDevice* device, TextureHandle handle, std::string 
 GTexture9::~GTexture9()
 {
     LOG_DEBUG(StrFormat("Releasing texture: %s", m_name.c_str()));
-    if (m_device && m_handle)
+    if (m_device && m_handle) {
+        VisibleBoxes::Shared().Forget(m_handle);
         m_device->DestroyTexture(m_handle);
+    }
 }

@@ -2,10 +2,13 @@
 
 #include "engine/D3DEngine.h"
 #include "engine/TextureAtlas.h"
+#include "engine/VisibleBoxes.h"
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
+
+QuadRunBatch::QuadRunBatch() : m_boxes(VisibleBoxes::Shared()) {}
 
 QuadRunBatch& QuadRunBatch::Shared()
 {
@@ -148,6 +151,12 @@ void QuadRunBatch::Touch(Cell& cell, int run, const Box& box) const
 
 void QuadRunBatch::Add(TextureHandle texture, bool additive, const ScreenVertex quad[4])
 {
+    // A big quad of a mostly see-through picture (a planet, a hull, a glow)
+    // is drawn over its picture's visible part only. Staged quads alone:
+    // runs go out under the plain sampler the trim counts on.
+    ScreenVertex trimmed[4];
+    if (m_open && texture && m_boxes.Trim(texture, quad, trimmed))
+        quad = trimmed;
     // A picture on the atlas joins the runs of its neighbours' pictures.
     if (const TextureAtlas::Tile* tile = TextureAtlas::Shared().TileOf(texture); tile && TextureAtlas::StaysInside(*tile, quad)) {
         AddQuad(Key(tile->page), additive, quad, tile);

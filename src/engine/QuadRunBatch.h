@@ -18,8 +18,12 @@
 // too, drawn with premultiplied blending (a run of one kind keeps its own
 // blend, and under an effect a mixed run is drawn in pieces of one kind).
 // Outside Begin/End a quad is drawn at once.
+class VisibleBoxes;
+
 class QuadRunBatch {
 public:
+    QuadRunBatch();
+
     static constexpr int kCellSize = 32;
 
     // The batch the battle's ship layers draw through.
@@ -150,4 +154,5 @@ private:
     int m_lastRuns = 0;
     int m_interfaceDepth = 0;
     std::vector<ScreenVertex> m_aligned; // glyphs moved onto the atlas page
+    const VisibleBoxes& m_boxes; // looked up once: Add runs for every quad
 };
