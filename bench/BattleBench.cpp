@@ -340,6 +340,46 @@ void TraceOneFrame()
     headless->ClearDraws();
 }
 
+// With QLM_BENCH_HASH set, the 40 frames after the first warm-up are drawn
+// before the measured ones and every draw of them hashed per step of the
+// layer trace: a change meant to draw the same frames must print the same
+// hashes. (The interface's step, windows and tooltips, can differ between
+// runs of one binary; the battle's layers do not.)
+void HashFrames()
+{
+    auto* headless = dynamic_cast<HeadlessGraphicsDevice*>(D3DEngine::GetInstance().GetDevice());
+    // Once a run: later benchmarks go on from frames the timing chose.
+    static bool hashed = false;
+    if (!std::getenv("QLM_BENCH_HASH") || !headless || hashed)
+        return;
+    hashed = true;
+    std::vector<std::pair<std::string, uint64_t>> steps;
+    int current = -1;
+    auto close = [&] {
+        const uint64_t hash = headless->TakeDrawHash();
+        if (current >= 0) {
+            uint64_t& h = steps[static_cast<size_t>(current)].second;
+            h = (h ^ hash) * 1099511628211ull;
+        }
+    };
+    GUI_BattleGUI::GetInstance().SetLayerTrace([&](const char* step) {
+        close();
+        auto it = std::find_if(steps.begin(), steps.end(), [step](const auto& s) { return s.first == step; });
+        if (it == steps.end())
+            it = steps.insert(steps.end(), {step, 0});
+        current = static_cast<int>(it - steps.begin());
+    });
+    headless->SetDrawHashing(true);
+    constexpr int kHashedFrames = 40;
+    for (int i = 0; i < kHashedFrames && !SIM_Battle::GetInstance().IsEnded(); ++i)
+        BenchGame::Frame();
+    close();
+    headless->SetDrawHashing(false);
+    GUI_BattleGUI::GetInstance().SetLayerTrace(nullptr);
+    for (const auto& [name, hash] : steps)
+        std::printf("  hash %-18s %016llx\n", name.c_str(), static_cast<unsigned long long>(hash));
+}
+
 // Draws, texture binds, blend changes, covered pixels (millions) and
 // vertices of the frames since the last reset.
 void CountDeviceWork(benchmark::State& state, int frames)
@@ -381,6 +421,7 @@ bool CountsFillPerStep()
 // again by `restart` (and counted afresh), or without one ends the run.
 void MeasureFrames(benchmark::State& state, const std::function<void()>& restart)
 {
+    HashFrames();
     IGraphicsDevice* device = D3DEngine::GetInstance().GetDevice();
     device->SetFillCounting(CountsFillPerStep());
     device->ResetStats();

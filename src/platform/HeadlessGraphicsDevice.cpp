@@ -189,6 +189,15 @@ void HeadlessGraphicsDevice::Record(PrimitiveType type, bool quads, bool twoText
     int w = 0, h = 0;
     if (m_cache.CountsFill() && TargetSize(m_cache.Target(), w, h))
         stats.pixelsFilled += FillMeter::Covered(type, quads, vertices, stride, count, FillMeter::ClipOf(m_viewport, w, h));
+    if (m_hashing) {
+        const uint32_t state[] = {static_cast<uint32_t>(type), quads, twoTextures, static_cast<uint32_t>(count),
+                                  m_cache.Texture(0), m_cache.Target(), static_cast<uint32_t>(m_cache.Blend()),
+                                  m_cache.AlphaBlend(), m_cache.FlatColour(), m_cache.Effect()};
+        HashBytes(state, sizeof(state));
+        const auto* bytes = reinterpret_cast<const uint8_t*>(vertices);
+        for (size_t i = 0; i < count; ++i)
+            HashBytes(bytes + i * stride, stride);
+    }
     if (m_draws.size() >= kMaxRecordedDraws)
         return;
     DrawRecord r;
@@ -208,6 +217,13 @@ void HeadlessGraphicsDevice::Record(PrimitiveType type, bool quads, bool twoText
     for (size_t i = 0; i < kept; ++i)
         std::memcpy(&r.vertices[i], bytes + i * stride, sizeof(ScreenVertex));
     m_draws.push_back(std::move(r));
+}
+
+void HeadlessGraphicsDevice::HashBytes(const void* data, size_t size)
+{
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    for (size_t i = 0; i < size; ++i)
+        m_hash = (m_hash ^ bytes[i]) * 1099511628211ull;
 }
 
 void HeadlessGraphicsDevice::DrawPrimitives(PrimitiveType type, const ScreenVertex* vertices, size_t count)

@@ -85,8 +85,24 @@ public:
     uint32_t GetLastClearColour() const { return m_lastClear; }
     void GetViewport(int& left, int& top, int& right, int& bottom) const;
     int GetRegionCopies() const { return m_regionCopies; }
+    // A running hash of every draw's state and vertices, bit for bit: two
+    // builds that should draw the same frames can be compared by it.
+    void SetDrawHashing(bool on)
+    {
+        m_hashing = on;
+        m_hash = kHashSeed;
+    }
+    // The hash of the draws since the last take (or since hashing began).
+    uint64_t TakeDrawHash()
+    {
+        const uint64_t hash = m_hash;
+        m_hash = kHashSeed;
+        return hash;
+    }
 
 private:
+    static constexpr uint64_t kHashSeed = 14695981039346656037ull; // FNV-1a's offset basis
+    void HashBytes(const void* data, size_t size);
     struct Texture {
         int width = 0;
         int height = 0;
@@ -116,4 +132,6 @@ private:
     uint32_t m_lastClear = 0;
     int m_viewport[4] = {0, 0, 0, 0};
     int m_regionCopies = 0;
+    bool m_hashing = false;
+    uint64_t m_hash = kHashSeed;
 };
