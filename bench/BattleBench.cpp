@@ -343,8 +343,8 @@ void TraceOneFrame()
 // With QLM_BENCH_HASH set, the 40 frames after the first warm-up are drawn
 // before the measured ones and every draw of them hashed per step of the
 // layer trace: a change meant to draw the same frames must print the same
-// hashes. (The interface's step, windows and tooltips, can differ between
-// runs of one binary; the battle's layers do not.)
+// hashes. (The interface's steps, "windows" and "battle", can differ
+// between runs of one binary; the battle's layers do not.)
 void HashFrames()
 {
     auto* headless = dynamic_cast<HeadlessGraphicsDevice*>(D3DEngine::GetInstance().GetDevice());

@@ -15,13 +15,6 @@ float WrapDegrees(float a)
 }
 } // namespace
 
-float DistanceSquared(float x1, float y1, float x2, float y2)
-{
-    float dx = x2 - x1;
-    float dy = y2 - y1;
-    return dx * dx + dy * dy;
-}
-
 float DistanceBetweenPoints(float x1, float y1, float x2, float y2)
 {
     return std::sqrt(DistanceSquared(x1, y1, x2, y2));

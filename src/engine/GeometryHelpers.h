@@ -2,7 +2,13 @@
 
 // Map geometry: angles in degrees, 0 towards the top of the screen (negative
 // y) and growing clockwise, results in 0..360.
-float DistanceSquared(float x1, float y1, float x2, float y2);
+// Inline: every search of the battle calls it per candidate.
+inline float DistanceSquared(float x1, float y1, float x2, float y2)
+{
+    const float dx = x2 - x1;
+    const float dy = y2 - y1;
+    return dx * dx + dy * dy;
+}
 float DistanceBetweenPoints(float x1, float y1, float x2, float y2);
 
 // The direction from the first point to the second.

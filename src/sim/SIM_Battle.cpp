@@ -51,12 +51,16 @@ SIM_Battle& SIM_Battle::GetInstance()
 {
     // The battle deletes its ships at exit. Statics die in the reverse order
     // of their making, so the services its teardown calls are made first; the
-    // registries ships and modules leave are never destroyed at all.
-    ShipUpdateScheduler::GetInstance();
-    SIM_StatsDatabase::GetInstance();
-    SIM_CommsManager::GetInstance();
-    SIM_BattleClock::GetInstance();
-    static SIM_Battle instance;
+    // registries ships and modules leave are never destroyed at all. Made
+    // once: modules ask for the battle thousands of times a frame.
+    static SIM_Battle& instance = []() -> SIM_Battle& {
+        ShipUpdateScheduler::GetInstance();
+        SIM_StatsDatabase::GetInstance();
+        SIM_CommsManager::GetInstance();
+        SIM_BattleClock::GetInstance();
+        static SIM_Battle battle;
+        return battle;
+    }();
     return instance;
 }
 

@@ -146,11 +146,14 @@ void SIM_CollisionAvoider::Steer()
     if (!owner)
         return;
 
+    // Read once: the stores below could otherwise alias them.
+    const float ownX = owner->x, ownY = owner->y;
     for (int i = 0; i < kMaxNeighbours; ++i) {
         const SIM_CollisionAvoider* other = neighbours[i];
         if (!other || !other->owner)
             continue;
-        const float d2 = DistanceSquared(owner->x, owner->y, other->owner->x, other->owner->y);
+        const float otherX = other->owner->x, otherY = other->owner->y;
+        const float d2 = DistanceSquared(ownX, ownY, otherX, otherY);
         const float r2 = other->radius * other->radius;
         if (!(d2 < r2))
             continue;
@@ -158,8 +161,8 @@ void SIM_CollisionAvoider::Steer()
         // Four neighbours at full overlap take over the heading entirely.
         weight += f * 0.25f;
         f = std::clamp(f, 0.0f, 1.0f);
-        float awayX = owner->x - other->owner->x;
-        float awayY = owner->y - other->owner->y;
+        float awayX = ownX - otherX;
+        float awayY = ownY - otherY;
         NormaliseVector2(awayX, awayY);
         pushes[i].x = awayX * f;
         pushes[i].y = awayY * f;

@@ -1,6 +1,7 @@
 #include "sim/SIM_Ship.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <list>
 
@@ -198,6 +199,7 @@ void SIM_Ship::BuildFromDesign(SIM_ShipDesign* newDesign, std::unique_ptr<SIM_Sh
     angle = 0.0f;
     sine = 0.0f;
     cosine = 1.0f;
+    trigAngleBits = ~0u;
 
     std::unique_ptr<SIM_TacticalModule> tactical = SIM_ModuleFactory::CreateTactical();
     tacticalModule = tactical.get();
@@ -410,6 +412,7 @@ void SIM_Ship::SetAngle(float newAngle)
 {
     const bool changed = newAngle != angle;
     angle = newAngle;
+    trigAngleBits = std::bit_cast<uint32_t>(angle);
     sine = std::sin(angle * kDegToRad);
     cosine = std::cos(angle * kDegToRad);
     if (!changed)
@@ -510,6 +513,10 @@ void SIM_Ship::SteerAngle(float desired, float k)
     const float rateFactor = std::max(throttle, 0.5f);
     angle = RotateTowardsAngle(angle, desired, turnRate * k * rateFactor);
     // Turning keeps the turrets where they aim; only the heading is cached.
+    const uint32_t bits = std::bit_cast<uint32_t>(angle);
+    if (bits == trigAngleBits)
+        return;
+    trigAngleBits = bits;
     sine = std::sin(angle * kDegToRad);
     cosine = std::cos(angle * kDegToRad);
 }

@@ -1,4 +1,6 @@
 #pragma once
+
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -194,6 +196,9 @@ public:
     float radius = 0.0f;
     float sine = 0.0f;
     float cosine = 1.0f;
+    // The heading sine and cosine were last worked out for, bit for bit
+    // (all ones, a NaN, until then): a steady heading keeps them.
+    uint32_t trigAngleBits = ~0u;
     SIM_ShipDesign* design = nullptr;
     SIM_Fleet* fleet = nullptr;
     std::string name;

@@ -167,6 +167,8 @@ void SIM_ShipGrid::Build()
     for (size_t i = 0; i < m_ships.size(); ++i) {
         ShipEntry& e = m_ships[i];
         e.cell = CellOf(e.ship->x, e.ship->y);
+        e.cellX = e.ship->x;
+        e.cellY = e.ship->y;
         ShipCell(e.fleet, e.cell).push_back(static_cast<int>(i));
     }
     for (size_t i = 0; i < m_avoiders.size(); ++i) {
@@ -186,6 +188,8 @@ bool SIM_ShipGrid::IsFiled(const SIM_Ship* ship) const
 void SIM_ShipGrid::Refile(ShipEntry& e, int index)
 {
     const int cell = CellOf(e.ship->x, e.ship->y);
+    e.cellX = e.ship->x;
+    e.cellY = e.ship->y;
     if (cell != e.cell) {
         MoveIndex(ShipCell(e.fleet, e.cell), ShipCell(e.fleet, cell), index);
         e.cell = cell;
@@ -238,14 +242,20 @@ void SIM_ShipGrid::NoteMoved(const SIM_Ship* ship)
 {
     if (!m_open || !ship)
         return;
-    const int cell = CellOf(ship->x, ship->y);
     const int slot = ship->gridSlot;
-    if (slot >= 0 && static_cast<size_t>(slot) < m_ships.size()) {
-        ShipEntry& e = m_ships[static_cast<size_t>(slot)];
-        if (e.ship == ship && e.cell != cell) {
-            MoveIndex(ShipCell(e.fleet, e.cell), ShipCell(e.fleet, cell), slot);
-            e.cell = cell;
+    ShipEntry* entry = nullptr;
+    if (slot >= 0 && static_cast<size_t>(slot) < m_ships.size() && m_ships[static_cast<size_t>(slot)].ship == ship)
+        entry = &m_ships[static_cast<size_t>(slot)];
+    // Most ships are noted again where they were last noted.
+    const bool still = entry && entry->cellX == ship->x && entry->cellY == ship->y;
+    const int cell = still ? entry->cell : CellOf(ship->x, ship->y);
+    if (entry && !still) {
+        if (entry->cell != cell) {
+            MoveIndex(ShipCell(entry->fleet, entry->cell), ShipCell(entry->fleet, cell), slot);
+            entry->cell = cell;
         }
+        entry->cellX = ship->x;
+        entry->cellY = ship->y;
     }
     const SIM_CollisionAvoider* avoider = ship->GetCollisionAvoider();
     const int aslot = avoider ? avoider->gridSlot : -1;

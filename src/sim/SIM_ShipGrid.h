@@ -83,6 +83,11 @@ private:
         int order = 0;
         int fleet = 0;
         int cell = 0;
+        // Where the ship was when `cell` was worked out (not a number until
+        // then): a ship that has not moved keeps its cell without the
+        // divisions. Every write of `cell` writes these.
+        float cellX = NAN;
+        float cellY = NAN;
     };
     struct AvoiderEntry {
         SIM_CollisionAvoider* avoider = nullptr;
