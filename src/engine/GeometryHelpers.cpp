@@ -5,6 +5,10 @@
 namespace {
 float WrapDegrees(float a)
 {
+    // Most angles are in range already, and fmod would hand them back as
+    // they are.
+    if (a >= 0.0f && a < 360.0f)
+        return a;
     if (!std::isfinite(a))
         return 0.0f;
     a = std::fmod(a, 360.0f);
