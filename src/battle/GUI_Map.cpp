@@ -19,6 +19,13 @@
 float ZoomScale = 1.0f;
 float CameraCentre[2] = {0.0f, 0.0f};
 
+GUI_Map& GUI_Map::Make()
+{
+    static GUI_Map instance;
+    s_instance = &instance;
+    return instance;
+}
+
 void GUI_Map::SetScreenSize(int width, int height)
 {
     screenWidth = std::max(0, width);

@@ -22,10 +22,12 @@ public:
     static constexpr float kEdgeScrollBand = 12.0f;
     static constexpr unsigned kGridColour = 0x4002D23D;
 
+    // Asked for thousands of times a frame: once made, one load.
     static GUI_Map& GetInstance()
     {
-        static GUI_Map instance;
-        return instance;
+        if (GUI_Map* map = s_instance) [[likely]]
+            return *map;
+        return Make();
     }
 
     ~GUI_Map() override = default;
@@ -94,4 +96,7 @@ private:
 
     int screenWidth = 0;
     int screenHeight = 0;
+
+    static GUI_Map& Make();
+    inline static GUI_Map* s_instance = nullptr;
 };

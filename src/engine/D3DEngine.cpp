@@ -66,9 +66,10 @@ void AddFolderTree(std::vector<std::string>& folders, const std::string& folder,
 }
 } // namespace
 
-D3DEngine& D3DEngine::GetInstance()
+D3DEngine& D3DEngine::Make()
 {
     static D3DEngine instance;
+    s_instance = &instance;
     return instance;
 }
 

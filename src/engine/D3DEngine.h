@@ -21,7 +21,13 @@ public:
     using DeviceFactory = std::function<std::unique_ptr<IGraphicsDevice>(int width, int height, bool windowed)>;
     using DisplayModeProvider = std::function<std::vector<DisplayMode>()>;
 
-    static D3DEngine& GetInstance();
+    // Asked for thousands of times a frame: once made, one load.
+    static D3DEngine& GetInstance()
+    {
+        if (D3DEngine* engine = s_instance) [[likely]]
+            return *engine;
+        return Make();
+    }
 
     // The shell registers how the real device is made (it needs the window);
     // Init(width, height, windowed) fails while there is none.
@@ -170,4 +176,7 @@ private:
     bool m_screenshotPending = false;
     std::string m_screenshotFile;
     FILE* m_drawLog = nullptr;
+
+    static D3DEngine& Make();
+    inline static D3DEngine* s_instance = nullptr;
 };
