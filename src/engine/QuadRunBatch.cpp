@@ -19,6 +19,27 @@ __m128 Pair(const float* p)
     return _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)));
 }
 
+void StorePair(float* p, __m128 pair)
+{
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_castps_si128(pair));
+}
+
+// Constants read straight from memory by the instructions that use them.
+alignas(16) constexpr uint32_t kMagnitude[4] = {0x7FFFFFFFu, 0x7FFFFFFFu, 0x7FFFFFFFu, 0x7FFFFFFFu};
+alignas(16) constexpr float kInfinity[4] = {std::numeric_limits<float>::infinity(), std::numeric_limits<float>::infinity(),
+                                            std::numeric_limits<float>::infinity(), std::numeric_limits<float>::infinity()};
+alignas(16) constexpr float kMargins[4] = {-1.0f, -1.0f, 1.0f, 1.0f};
+
+__m128 Constant(const float (&c)[4])
+{
+    return _mm_load_ps(c);
+}
+
+__m128 Constant(const uint32_t (&c)[4])
+{
+    return _mm_castsi128_ps(_mm_load_si128(reinterpret_cast<const __m128i*>(c)));
+}
+
 // The low half of `low` and the high half of `high`.
 __m128 Halves(__m128 low, __m128 high)
 {
@@ -112,12 +133,14 @@ inline QuadRunBatch::Box QuadRunBatch::QuadBox(const ScreenVertex quad[4])
     high = _mm_max_ps(high, _mm_movehl_ps(high, high));
     const __m128 extremes = _mm_movelh_ps(low, high);
     // Every corner finite: none is not a number, and no extreme is infinite.
-    const float inf = std::numeric_limits<float>::infinity();
-    const __m128 size = _mm_andnot_ps(_mm_set1_ps(-0.0f), extremes);
-    if (_mm_movemask_ps(_mm_and_ps(_mm_cmpord_ps(a, b), _mm_cmplt_ps(size, _mm_set1_ps(inf)))) != 0xF)
+    const __m128 size = _mm_and_ps(extremes, Constant(kMagnitude));
+    if (_mm_movemask_ps(_mm_and_ps(_mm_cmpord_ps(a, b), _mm_cmplt_ps(size, Constant(kInfinity)))) != 0xF) {
+        const float inf = std::numeric_limits<float>::infinity();
         return Box{-inf, -inf, inf, inf};
+    }
+    static_assert(kMargin == 1.0f);
     Box box;
-    _mm_storeu_ps(&box.x0, _mm_add_ps(extremes, _mm_setr_ps(-kMargin, -kMargin, kMargin, kMargin)));
+    _mm_storeu_ps(&box.x0, _mm_add_ps(extremes, Constant(kMargins)));
     return box;
 #else
     return BoxOf(quad, 4);
@@ -183,7 +206,8 @@ int QuadRunBatch::CellBarrier(const Cell& cell, uint64_t key, const Box& box) co
         barrier = KeyOf(cell.last) != key ? cell.last : cell.lastOther;
     for (int i = 0; i < cell.recentCount; ++i) {
         const int run = cell.recent[i];
-        if (run > barrier && KeyOf(run) != key && Overlap(cell.box[i], box))
+        if (run > barrier && KeyOf(run) != key &&
+            Overlap(i == cell.recentCount - 1 ? cell.newest : cell.older[i], box))
             barrier = run;
     }
     return barrier;
@@ -208,7 +232,7 @@ void QuadRunBatch::FoldOldest(Cell& cell) const
 {
     Fold(cell, cell.recent[0]);
     std::copy(cell.recent + 1, cell.recent + kRecent, cell.recent);
-    std::copy(cell.box + 1, cell.box + kRecent, cell.box);
+    std::copy(cell.older + 1, cell.older + kRecent - 1, cell.older);
     --cell.recentCount;
 }
 
@@ -218,11 +242,13 @@ inline void QuadRunBatch::Touch(Cell& cell, int run, const Box& box) const
     if (StampOf(cell) != m_stamp) {
         cell.last = cell.lastOther = -1;
         cell.recentCount = 0;
-    } else if (cell.recentCount == kRecent) {
-        FoldOldest(cell);
+    } else {
+        if (cell.recentCount == kRecent)
+            FoldOldest(cell);
+        cell.older[cell.recentCount - 1] = cell.newest;
     }
     cell.recent[cell.recentCount] = run;
-    cell.box[cell.recentCount] = box;
+    cell.newest = box;
     ++cell.recentCount;
     cell.tag = TagOf(run);
 }
@@ -251,6 +277,18 @@ void QuadRunBatch::Add(TextureHandle texture, bool additive, const ScreenVertex 
     const uint64_t key = tile ? Key(tile->page) : texture ? Key(texture) : Key(0, additive);
     ScreenVertex* added = Stage(key, additive, QuadBox(quad), 4);
     const float z = additive ? 1.0f : 0.0f;
+#if defined(__SSE2__)
+    if (tile) { // coordinates moved onto the tile as they are stored
+        const __m128 offset = Pair(&tile->u0), scale = Pair(&tile->du);
+        for (int i = 0; i < 4; ++i) {
+            _mm_storeu_ps(&added[i].x, _mm_loadu_ps(&quad[i].x));
+            added[i].z = z;
+            added[i].colour = quad[i].colour;
+            StorePair(&added[i].u, _mm_add_ps(offset, _mm_mul_ps(Pair(&quad[i].u), scale)));
+        }
+        return;
+    }
+#endif
     for (int i = 0; i < 4; ++i) {
         added[i] = quad[i];
         added[i].z = z;
@@ -334,7 +372,7 @@ int QuadRunBatch::JoinOrStart(uint64_t key, const Box& box, int run, int x0, int
         m_runs.emplace_back();
     Run& fresh = m_runs[static_cast<size_t>(run)];
     fresh.key = key;
-    fresh.normal = fresh.additive = false;
+    fresh.holds[0] = fresh.holds[1] = false;
     fresh.used = 0;
     auto it = std::find_if(m_latest.begin(), m_latest.end(), [key](const auto& e) { return e.first == key; });
     if (it == m_latest.end())
@@ -344,12 +382,20 @@ int QuadRunBatch::JoinOrStart(uint64_t key, const Box& box, int run, int x0, int
     return run;
 }
 
+inline void QuadRunBatch::NoteIn(Cell& cell, int run, uint64_t tag, const Box& box) const
+{
+    if (cell.tag == tag) // most quads land where their own run was the last to touch
+        Grow(cell.newest, box);
+    else
+        Touch(cell, run, box);
+}
+
 [[gnu::always_inline]] inline ScreenVertex* QuadRunBatch::Stage(uint64_t key, bool additive, const Box& box, size_t count)
 {
-    int x0, y0, x1, y1;
-    CellRange(box, x0, y0, x1, y1);
     // The newest run can have nothing of another state after it: quads of
     // its state join it without looking at the cells.
+    int x0, y0, x1, y1;
+    CellRange(box, x0, y0, x1, y1);
     int run = m_runCount - 1;
     if (key != m_newestKey) {
         run = key == m_recentKey ? m_recentRun : LatestRunOf(key);
@@ -357,30 +403,23 @@ int QuadRunBatch::JoinOrStart(uint64_t key, const Box& box, int run, int x0, int
             run = JoinOrStart(key, box, run, x0, y0, x1, y1);
         m_recentKey = key;
         m_recentRun = run;
-        if (run == m_runCount - 1) // else the newest run is still another state's
+        if (run == m_runCount - 1) { // else the newest run is still another state's
             m_newestKey = key;
+            m_newestTag = TagOf(run);
+        }
     }
-    // Most quads land where their own run was the last to touch.
-    const uint64_t tag = TagOf(run);
+    const uint64_t tag = m_newestKey == key ? m_newestTag : TagOf(run);
     Cell* row = m_cells.data() + (y0 * m_cols + x0);
     const int width = x1 - x0, height = y1 - y0;
     if ((width | height) == 0) { // the most common: inside one cell
-        if (row->tag == tag)
-            Grow(row->box[row->recentCount - 1], box);
-        else
-            Touch(*row, run, box);
+        NoteIn(*row, run, tag, box);
     } else {
-        for (int rows = height; rows >= 0; --rows, row += m_cols) {
-            for (Cell *cell = row, *end = row + width; cell <= end; ++cell) {
-                if (cell->tag == tag)
-                    Grow(cell->box[cell->recentCount - 1], box);
-                else
-                    Touch(*cell, run, box);
-            }
-        }
+        for (int y = 0; y <= height; ++y, row += m_cols)
+            for (int x = 0; x <= width; ++x)
+                NoteIn(row[x], run, tag, box);
     }
     Run& target = m_runs[static_cast<size_t>(run)];
-    (additive ? target.additive : target.normal) = true;
+    target.holds[additive] = true;
     if (target.used + count > target.room) {
         target.vertices.resize(std::max(target.room * 2, std::max<size_t>(target.used + count, 64)));
         target.room = target.vertices.size();
@@ -435,7 +474,7 @@ void QuadRunBatch::DrawRun(const Run& run)
     // follows a mixed one keeps it. An effect's program does not premultiply:
     // under one a mixed run goes out in pieces of one kind, in their order.
     // Lines carry no kind in their vertices and always set their own blend.
-    const bool mixed = run.normal && run.additive;
+    const bool mixed = run.holds[0] && run.holds[1];
     if (!(run.key & kLines) && device->GetCurrentEffect() == 0 && (mixed || engine.IsPremultiplied())) {
         engine.SetPremultipliedBlend();
         engine.ApplyState();
@@ -443,7 +482,7 @@ void QuadRunBatch::DrawRun(const Run& run)
         return;
     }
     if (run.key & kLines) {
-        DrawKind(run.key, run.additive, vertices, count);
+        DrawKind(run.key, run.holds[1], vertices, count);
         return;
     }
     for (size_t first = 0; first < count;) {

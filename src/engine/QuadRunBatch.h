@@ -86,8 +86,7 @@ public:
 private:
     struct Run {
         uint64_t key = 0;
-        bool normal = false;   // holds normal quads
-        bool additive = false; // holds additive quads
+        bool holds[2] = {}; // holds normal quads, additive quads
         // The first `used` hold the run's quads; the rest is room kept
         // between frames.
         std::vector<ScreenVertex> vertices;
@@ -105,11 +104,12 @@ private:
         // finds a quad's run still the last to touch the cell. The cell is
         // empty unless the stamp matches the batch's.
         uint64_t tag = 0;
+        Box newest; // the box of the newest recent run's quads here
+        int recentCount = 0;
         int last = -1;      // latest folded run
         int lastOther = -1; // latest folded run whose texture differs from that one's
-        int recentCount = 0;
-        int recent[kRecent];
-        Box box[kRecent];
+        int recent[kRecent]; // oldest first
+        Box older[kRecent - 1]; // the boxes of the others, oldest first
     };
 
     static uint32_t StampOf(const Cell& cell) { return static_cast<uint32_t>(cell.tag >> 32); }
@@ -154,6 +154,8 @@ private:
     int CellBarrier(const Cell& cell, uint64_t key, const Box& box) const;
     void Fold(Cell& cell, int run) const;
     void Touch(Cell& cell, int run, const Box& box) const;
+    void NoteIn(Cell& cell, int run, uint64_t tag, const Box& box) const;
+
     void FoldOldest(Cell& cell) const;
     static void Grow(Box& box, const Box& by);
     int LatestRunOf(uint64_t key) const;
@@ -177,6 +179,8 @@ private:
     // The state whose latest run is the newest run (the last quad's, when
     // that joined the newest run).
     uint64_t m_newestKey = kNoKey;
+    uint64_t m_newestTag = 0; // TagOf the newest run
+
     int m_lastRuns = 0;
     int m_interfaceDepth = 0;
     std::vector<ScreenVertex> m_aligned; // glyphs moved onto the atlas page

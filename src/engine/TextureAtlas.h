@@ -111,12 +111,12 @@ public:
             return _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(&quad[i].u)));
         };
         const __m128 a = _mm_movelh_ps(uv(0), uv(1)), b = _mm_movelh_ps(uv(2), uv(3));
-        const __m128 lo = _mm_set1_ps(-kEdgeSlack);
         const __m128 limit = _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(&tile.uLimit)));
-        const __m128 hi = _mm_movelh_ps(limit, limit);
-        // Ordered comparisons: a coordinate that is not a number is outside.
-        const __m128 in = _mm_and_ps(_mm_and_ps(_mm_cmpge_ps(a, lo), _mm_cmple_ps(a, hi)),
-                                     _mm_and_ps(_mm_cmpge_ps(b, lo), _mm_cmple_ps(b, hi)));
+        // A lane that is not a number makes min give b's and max a's, so
+        // either way it reaches an ordered comparison and fails it.
+        const __m128 low = _mm_min_ps(a, b), high = _mm_max_ps(b, a);
+        const __m128 in = _mm_and_ps(_mm_cmpge_ps(low, _mm_set1_ps(-kEdgeSlack)),
+                                     _mm_cmple_ps(high, _mm_movelh_ps(limit, limit)));
         return _mm_movemask_ps(in) == 0xF;
 #else
         for (int i = 0; i < 4; ++i)
