@@ -7,14 +7,48 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
-QuadRunBatch::QuadRunBatch() : m_boxes(VisibleBoxes::Shared()) {}
-
-QuadRunBatch& QuadRunBatch::Shared()
+namespace {
+#if defined(__SSE2__)
+// x and y (or u and v) of a vertex in the low half.
+__m128 Pair(const float* p)
 {
-    static QuadRunBatch batch;
-    return batch;
+    return _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)));
 }
+
+void StorePair(float* p, __m128 pair)
+{
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_castps_si128(pair));
+}
+
+// Constants read straight from memory by the instructions that use them.
+alignas(16) constexpr uint32_t kMagnitude[4] = {0x7FFFFFFFu, 0x7FFFFFFFu, 0x7FFFFFFFu, 0x7FFFFFFFu};
+alignas(16) constexpr float kInfinity[4] = {std::numeric_limits<float>::infinity(), std::numeric_limits<float>::infinity(),
+                                            std::numeric_limits<float>::infinity(), std::numeric_limits<float>::infinity()};
+alignas(16) constexpr float kMargins[4] = {-1.0f, -1.0f, 1.0f, 1.0f};
+
+__m128 Constant(const float (&c)[4])
+{
+    return _mm_load_ps(c);
+}
+
+__m128 Constant(const uint32_t (&c)[4])
+{
+    return _mm_castsi128_ps(_mm_load_si128(reinterpret_cast<const __m128i*>(c)));
+}
+
+// The low half of `low` and the high half of `high`.
+__m128 Halves(__m128 low, __m128 high)
+{
+    return _mm_castpd_ps(_mm_move_sd(_mm_castps_pd(high), _mm_castps_pd(low)));
+}
+#endif
+} // namespace
+
+QuadRunBatch::QuadRunBatch() : m_boxes(VisibleBoxes::Shared()), m_atlas(TextureAtlas::Shared()) {}
 
 void QuadRunBatch::Begin(int screenWidth, int screenHeight)
 {
@@ -23,11 +57,15 @@ void QuadRunBatch::Begin(int screenWidth, int screenHeight)
     // One border cell on every side holds whatever lies beyond the screen.
     m_cols = std::max(screenWidth, 1) / kCellSize + 3;
     m_rows = std::max(screenHeight, 1) / kCellSize + 3;
+    for (int i = 0; i < 4; ++i) {
+        m_edgeCellIndex[i] = (i % 2 == 0 ? m_cols : m_rows) - 1;
+        m_edgeCell[i] = static_cast<float>(m_edgeCellIndex[i]);
+    }
     m_cells.resize(static_cast<size_t>(m_cols) * static_cast<size_t>(m_rows));
     EmptyCells();
     m_runCount = 0;
     m_latest.clear();
-    m_recentKey = kNoKey;
+    m_recentKey = m_newestKey = kNoKey;
     m_open = true;
 }
 
@@ -47,14 +85,31 @@ void QuadRunBatch::EmptyCells()
     }
 }
 
-inline QuadRunBatch::Box QuadRunBatch::BoxOf(const ScreenVertex* quad, size_t count)
+// v - v is 0 for every finite v, not a number otherwise: a box with a corner
+// that is not finite covers everything. The rasteriser snaps corners to a
+// fraction of a pixel: boxes closer than that could share a pixel, so each
+// keeps a pixel's margin.
+QuadRunBatch::Box QuadRunBatch::BoxOf(const ScreenVertex* vertices, size_t count)
 {
     const float inf = std::numeric_limits<float>::infinity();
+#if defined(__SSE2__)
+    __m128 low = _mm_set1_ps(inf), high = _mm_set1_ps(-inf), finite = _mm_setzero_ps();
+    for (size_t i = 0; i < count; ++i) {
+        const __m128 p = Pair(&vertices[i].x);
+        low = _mm_min_ps(low, p);
+        high = _mm_max_ps(high, p);
+        finite = _mm_add_ps(finite, _mm_sub_ps(p, p));
+    }
+    if ((_mm_movemask_ps(_mm_cmpeq_ps(finite, _mm_setzero_ps())) & 3) != 3)
+        return Box{-inf, -inf, inf, inf};
+    Box box;
+    _mm_storeu_ps(&box.x0, _mm_add_ps(_mm_movelh_ps(low, high), _mm_setr_ps(-kMargin, -kMargin, kMargin, kMargin)));
+    return box;
+#else
     Box box{inf, inf, -inf, -inf};
-    // v - v is 0 for every finite v, not a number otherwise.
     float finite = 0.0f;
     for (size_t i = 0; i < count; ++i) {
-        const float x = quad[i].x, y = quad[i].y;
+        const float x = vertices[i].x, y = vertices[i].y;
         finite += (x - x) + (y - y);
         box.x0 = std::min(box.x0, x);
         box.x1 = std::max(box.x1, x);
@@ -63,13 +118,43 @@ inline QuadRunBatch::Box QuadRunBatch::BoxOf(const ScreenVertex* quad, size_t co
     }
     if (!(finite == 0.0f))
         return Box{-inf, -inf, inf, inf};
-    // The rasteriser snaps corners to a fraction of a pixel: boxes closer
-    // than that could share a pixel, so each keeps a pixel's margin.
-    box.x0 -= kMargin;
-    box.y0 -= kMargin;
-    box.x1 += kMargin;
-    box.y1 += kMargin;
+    return Box{box.x0 - kMargin, box.y0 - kMargin, box.x1 + kMargin, box.y1 + kMargin};
+#endif
+}
+
+// BoxOf for one quad: its corners two by two.
+inline QuadRunBatch::Box QuadRunBatch::QuadBox(const ScreenVertex quad[4])
+{
+#if defined(__SSE2__)
+    const __m128 a = _mm_movelh_ps(Pair(&quad[0].x), Pair(&quad[1].x));
+    const __m128 b = _mm_movelh_ps(Pair(&quad[2].x), Pair(&quad[3].x));
+    __m128 low = _mm_min_ps(a, b), high = _mm_max_ps(a, b);
+    low = _mm_min_ps(low, _mm_movehl_ps(low, low));
+    high = _mm_max_ps(high, _mm_movehl_ps(high, high));
+    const __m128 extremes = _mm_movelh_ps(low, high);
+    // Every corner finite: none is not a number, and no extreme is infinite.
+    const __m128 size = _mm_and_ps(extremes, Constant(kMagnitude));
+    if (_mm_movemask_ps(_mm_and_ps(_mm_cmpord_ps(a, b), _mm_cmplt_ps(size, Constant(kInfinity)))) != 0xF) {
+        const float inf = std::numeric_limits<float>::infinity();
+        return Box{-inf, -inf, inf, inf};
+    }
+    static_assert(kMargin == 1.0f);
+    Box box;
+    _mm_storeu_ps(&box.x0, _mm_add_ps(extremes, Constant(kMargins)));
     return box;
+#else
+    return BoxOf(quad, 4);
+#endif
+}
+
+inline void QuadRunBatch::Grow(Box& box, const Box& by)
+{
+#if defined(__SSE2__)
+    const __m128 a = _mm_loadu_ps(&box.x0), b = _mm_loadu_ps(&by.x0);
+    _mm_storeu_ps(&box.x0, Halves(_mm_min_ps(a, b), _mm_max_ps(a, b)));
+#else
+    box = Box{std::min(box.x0, by.x0), std::min(box.y0, by.y0), std::max(box.x1, by.x1), std::max(box.y1, by.y1)};
+#endif
 }
 
 bool QuadRunBatch::Overlap(const Box& a, const Box& b)
@@ -82,30 +167,47 @@ inline void QuadRunBatch::CellRange(const Box& box, int& x0, int& y0, int& x1, i
     // Cell 1 starts at screen 0; the border cells hold everything beyond.
     // Scaling by a power of two is exact, and truncation is the floor from
     // zero up, so this is floor(v / kCellSize) + 1 clamped to the grid.
-    auto cell = [](float v, int count) {
+#if defined(__SSE2__)
+    const __m128 f = _mm_mul_ps(_mm_loadu_ps(&box.x0), _mm_set1_ps(1.0f / static_cast<float>(kCellSize)));
+    const __m128i inside = _mm_add_epi32(_mm_cvttps_epi32(f), _mm_set1_epi32(1));
+    const __m128i beyond = _mm_castps_si128(_mm_cmpge_ps(f, _mm_load_ps(m_edgeCell)));
+    const __m128i cell = _mm_or_si128(_mm_and_si128(beyond, _mm_load_si128(reinterpret_cast<const __m128i*>(m_edgeCellIndex))),
+                                      _mm_andnot_si128(beyond, inside));
+    // Below zero (or not a number): the first cell.
+    alignas(16) int out[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(out),
+                    _mm_and_si128(cell, _mm_castps_si128(_mm_cmpge_ps(f, _mm_setzero_ps()))));
+    x0 = out[0];
+    y0 = out[1];
+    x1 = out[2];
+    y1 = out[3];
+#else
+    auto cell = [](float v, float edge, int edgeIndex) {
         const float f = v * (1.0f / static_cast<float>(kCellSize));
         if (!(f >= 0.0f))
             return 0;
-        if (f >= static_cast<float>(count - 1))
-            return count - 1;
+        if (f >= edge)
+            return edgeIndex;
         return static_cast<int>(f) + 1;
     };
-    x0 = cell(box.x0, m_cols);
-    x1 = cell(box.x1, m_cols);
-    y0 = cell(box.y0, m_rows);
-    y1 = cell(box.y1, m_rows);
+    x0 = cell(box.x0, m_edgeCell[0], m_edgeCellIndex[0]);
+    y0 = cell(box.y0, m_edgeCell[1], m_edgeCellIndex[1]);
+    x1 = cell(box.x1, m_edgeCell[2], m_edgeCellIndex[2]);
+    y1 = cell(box.y1, m_edgeCell[3], m_edgeCellIndex[3]);
+#endif
 }
 
 int QuadRunBatch::CellBarrier(const Cell& cell, uint64_t key, const Box& box) const
 {
-    if (cell.stamp != m_stamp)
+    if (StampOf(cell) != m_stamp)
         return -1;
     int barrier = -1;
     if (cell.last >= 0)
         barrier = KeyOf(cell.last) != key ? cell.last : cell.lastOther;
     for (int i = 0; i < cell.recentCount; ++i) {
         const int run = cell.recent[i];
-        if (run > barrier && KeyOf(run) != key && Overlap(cell.box[i], box))
+        if (run > barrier && KeyOf(run) != key &&
+            Overlap(i == cell.recentCount - 1 ? cell.newest : cell.older[i], box))
             barrier = run;
     }
     return barrier;
@@ -126,44 +228,73 @@ void QuadRunBatch::Fold(Cell& cell, int run) const
     }
 }
 
-void QuadRunBatch::Touch(Cell& cell, int run, const Box& box) const
+void QuadRunBatch::FoldOldest(Cell& cell) const
 {
-    if (cell.stamp != m_stamp) {
-        cell.stamp = m_stamp;
+    Fold(cell, cell.recent[0]);
+    std::copy(cell.recent + 1, cell.recent + kRecent, cell.recent);
+    std::copy(cell.older + 1, cell.older + kRecent - 1, cell.older);
+    --cell.recentCount;
+}
+
+// For a run that is not the newest to touch the cell.
+inline void QuadRunBatch::Touch(Cell& cell, int run, const Box& box) const
+{
+    if (StampOf(cell) != m_stamp) {
         cell.last = cell.lastOther = -1;
         cell.recentCount = 0;
-    }
-    if (cell.recentCount > 0 && cell.recent[cell.recentCount - 1] == run) {
-        Box& b = cell.box[cell.recentCount - 1];
-        b = Box{std::min(b.x0, box.x0), std::min(b.y0, box.y0), std::max(b.x1, box.x1), std::max(b.y1, box.y1)};
-        return;
-    }
-    if (cell.recentCount == kRecent) {
-        Fold(cell, cell.recent[0]);
-        std::copy(cell.recent + 1, cell.recent + kRecent, cell.recent);
-        std::copy(cell.box + 1, cell.box + kRecent, cell.box);
-        --cell.recentCount;
+    } else {
+        if (cell.recentCount == kRecent)
+            FoldOldest(cell);
+        cell.older[cell.recentCount - 1] = cell.newest;
     }
     cell.recent[cell.recentCount] = run;
-    cell.box[cell.recentCount] = box;
+    cell.newest = box;
     ++cell.recentCount;
+    cell.tag = TagOf(run);
 }
 
 void QuadRunBatch::Add(TextureHandle texture, bool additive, const ScreenVertex quad[4])
 {
+    if (!m_open) {
+        const TextureAtlas::Tile* tile = m_atlas.TileOf(texture);
+        if (tile && TextureAtlas::StaysInside(*tile, quad))
+            DrawNow(Key(tile->page), additive, quad, 4, tile);
+        else
+            DrawNow(texture ? Key(texture) : Key(0, additive), additive, quad, 4, nullptr);
+        return;
+    }
     // A big quad of a mostly see-through picture (a planet, a hull, a glow)
     // is drawn over its picture's visible part only. Staged quads alone:
     // runs go out under the plain sampler the trim counts on.
     ScreenVertex trimmed[4];
-    if (m_open && texture && m_boxes.Trim(texture, quad, trimmed))
+    if (texture && m_boxes.Trim(texture, quad, trimmed))
         quad = trimmed;
     // A picture on the atlas joins the runs of its neighbours' pictures.
-    if (const TextureAtlas::Tile* tile = TextureAtlas::Shared().TileOf(texture); tile && TextureAtlas::StaysInside(*tile, quad)) {
-        AddQuad(Key(tile->page), additive, quad, tile);
+    // Textured quads of both kinds share runs; filled ones keep their kind.
+    const TextureAtlas::Tile* tile = m_atlas.TileOf(texture);
+    if (tile && !TextureAtlas::StaysInside(*tile, quad))
+        tile = nullptr;
+    const uint64_t key = tile ? Key(tile->page) : texture ? Key(texture) : Key(0, additive);
+    ScreenVertex* added = Stage(key, additive, QuadBox(quad), 4);
+    const float z = additive ? 1.0f : 0.0f;
+#if defined(__SSE2__)
+    if (tile) { // coordinates moved onto the tile as they are stored
+        const __m128 offset = Pair(&tile->u0), scale = Pair(&tile->du);
+        for (int i = 0; i < 4; ++i) {
+            _mm_storeu_ps(&added[i].x, _mm_loadu_ps(&quad[i].x));
+            added[i].z = z;
+            added[i].colour = quad[i].colour;
+            StorePair(&added[i].u, _mm_add_ps(offset, _mm_mul_ps(Pair(&quad[i].u), scale)));
+        }
         return;
     }
-    // Textured quads of both kinds share runs; filled ones keep their kind.
-    AddQuad(texture ? Key(texture) : Key(0, additive), additive, quad, nullptr);
+#endif
+    for (int i = 0; i < 4; ++i) {
+        added[i] = quad[i];
+        added[i].z = z;
+    }
+    if (tile)
+        TextureAtlas::MoveOntoTile(*tile, added, 4);
 }
 
 void QuadRunBatch::AddPointSampled(TextureHandle texture, bool additive, const ScreenVertex* quads, size_t count)
@@ -190,104 +321,109 @@ void QuadRunBatch::AddLine(bool additive, const ScreenVertex line[2])
     AddKeyed(Key(0, additive) | kLines, additive, line, 2);
 }
 
-void QuadRunBatch::AddKeyed(uint64_t key, bool additive, const ScreenVertex* quad, size_t count,
+void QuadRunBatch::DrawNow(uint64_t key, bool additive, const ScreenVertex* vertices, size_t count,
+                           const TextureAtlas::Tile* tile)
+{
+    if (!tile) {
+        DrawKind(key, additive, vertices, count);
+        return;
+    }
+    ScreenVertex onAtlas[4];
+    std::copy(vertices, vertices + 4, onAtlas);
+    TextureAtlas::MoveOntoTile(*tile, onAtlas, 4);
+    DrawKind(key, additive, onAtlas, 4);
+}
+
+void QuadRunBatch::AddKeyed(uint64_t key, bool additive, const ScreenVertex* vertices, size_t count,
                             const TextureAtlas::Tile* tile)
 {
     if (count == 0)
         return;
     if (!m_open) {
-        if (tile) {
-            ScreenVertex onAtlas[4];
-            std::copy(quad, quad + 4, onAtlas);
-            TextureAtlas::MoveOntoTile(*tile, onAtlas, 4);
-            DrawKind(key, additive, onAtlas, 4);
-        } else {
-            DrawKind(key, additive, quad, count);
-        }
+        DrawNow(key, additive, vertices, count, tile);
         return;
     }
-    ScreenVertex* added = Stage(key, additive, BoxOf(quad, count), count);
-    std::copy(quad, quad + count, added);
-    if (tile)
-        TextureAtlas::MoveOntoTile(*tile, added, count);
-    if (!(key & kLines)) {
-        const float z = additive ? 1.0f : 0.0f;
-        for (size_t i = 0; i < count; ++i)
+    ScreenVertex* added = Stage(key, additive, BoxOf(vertices, count), count);
+    // Lines carry no kind in their vertices.
+    const bool lines = (key & kLines) != 0;
+    const float z = additive ? 1.0f : 0.0f;
+    for (size_t i = 0; i < count; ++i) {
+        added[i] = vertices[i];
+        if (!lines)
             added[i].z = z;
     }
-}
-
-void QuadRunBatch::AddQuad(uint64_t key, bool additive, const ScreenVertex quad[4], const TextureAtlas::Tile* tile)
-{
-    if (!m_open) {
-        AddKeyed(key, additive, quad, 4, tile);
-        return;
-    }
-    // The common case in one pass: fixed size, so the box and the copy
-    // unroll.
-    ScreenVertex* added = Stage(key, additive, BoxOf(quad, 4), 4);
-    const float z = additive ? 1.0f : 0.0f;
-    for (int i = 0; i < 4; ++i) {
-        added[i] = quad[i];
-        added[i].z = z;
-    }
     if (tile)
-        TextureAtlas::MoveOntoTile(*tile, added, 4);
+        TextureAtlas::MoveOntoTile(*tile, added, count);
 }
 
-ScreenVertex* QuadRunBatch::Stage(uint64_t key, bool additive, const Box& box, size_t count)
+int QuadRunBatch::JoinOrStart(uint64_t key, const Box& box, int run, int x0, int y0, int x1, int y1)
 {
-    int x0, y0, x1, y1;
-    CellRange(box, x0, y0, x1, y1);
-    int run = key == m_recentKey ? m_recentRun : LatestRunOf(key);
+    // The latest run of another state that may overlap these quads: they
+    // may not move in front of it. Once that is at or past the state's own
+    // latest run, the quads start a new one whatever the other cells hold.
+    int barrier = -1;
+    for (int y = y0; y <= y1 && barrier < run; ++y)
+        for (int x = x0; x <= x1 && barrier < run; ++x)
+            barrier = std::max(barrier, CellBarrier(m_cells[static_cast<size_t>(y * m_cols + x)], key, box));
+    if (run >= 0 && run > barrier)
+        return run;
+    run = m_runCount++;
+    if (static_cast<size_t>(run) >= m_runs.size())
+        m_runs.emplace_back();
+    Run& fresh = m_runs[static_cast<size_t>(run)];
+    fresh.key = key;
+    fresh.holds[0] = fresh.holds[1] = false;
+    fresh.used = 0;
+    auto it = std::find_if(m_latest.begin(), m_latest.end(), [key](const auto& e) { return e.first == key; });
+    if (it == m_latest.end())
+        m_latest.emplace_back(key, run);
+    else
+        it->second = run;
+    return run;
+}
+
+inline void QuadRunBatch::NoteIn(Cell& cell, int run, uint64_t tag, const Box& box) const
+{
+    if (cell.tag == tag) // most quads land where their own run was the last to touch
+        Grow(cell.newest, box);
+    else
+        Touch(cell, run, box);
+}
+
+[[gnu::always_inline]] inline ScreenVertex* QuadRunBatch::Stage(uint64_t key, bool additive, const Box& box, size_t count)
+{
     // The newest run can have nothing of another state after it: quads of
     // its state join it without looking at the cells.
-    if (run < 0 || run != m_runCount - 1) {
-        // The latest run of another state that may overlap these quads:
-        // they may not move in front of it. Once that is at or past the
-        // state's own latest run, the quads start a new one whatever the
-        // other cells hold.
-        int barrier = -1;
-        for (int y = y0; y <= y1 && barrier < run; ++y)
-            for (int x = x0; x <= x1 && barrier < run; ++x)
-                barrier = std::max(barrier, CellBarrier(m_cells[static_cast<size_t>(y * m_cols + x)], key, box));
-        if (run < 0 || run <= barrier) {
-            run = m_runCount++;
-            if (static_cast<size_t>(run) >= m_runs.size())
-                m_runs.emplace_back();
-            Run& fresh = m_runs[static_cast<size_t>(run)];
-            fresh.key = key;
-            fresh.normal = fresh.additive = false;
-            fresh.used = 0;
-            auto it = std::find_if(m_latest.begin(), m_latest.end(), [key](const auto& e) { return e.first == key; });
-            if (it == m_latest.end())
-                m_latest.emplace_back(key, run);
-            else
-                it->second = run;
+    int x0, y0, x1, y1;
+    CellRange(box, x0, y0, x1, y1);
+    int run = m_runCount - 1;
+    if (key != m_newestKey) {
+        run = key == m_recentKey ? m_recentRun : LatestRunOf(key);
+        if (run < 0 || run != m_runCount - 1)
+            run = JoinOrStart(key, box, run, x0, y0, x1, y1);
+        m_recentKey = key;
+        m_recentRun = run;
+        if (run == m_runCount - 1) { // else the newest run is still another state's
+            m_newestKey = key;
+            m_newestTag = TagOf(run);
         }
     }
-    m_recentKey = key;
-    m_recentRun = run;
-    for (int y = y0; y <= y1; ++y) {
-        Cell* row = &m_cells[static_cast<size_t>(y * m_cols)];
-        for (int x = x0; x <= x1; ++x) {
-            Cell& cell = row[x];
-            // Most quads land where their own run was the last to touch.
-            if (cell.stamp == m_stamp && cell.recentCount > 0 && cell.recent[cell.recentCount - 1] == run) {
-                Box& b = cell.box[cell.recentCount - 1];
-                b.x0 = std::min(b.x0, box.x0);
-                b.y0 = std::min(b.y0, box.y0);
-                b.x1 = std::max(b.x1, box.x1);
-                b.y1 = std::max(b.y1, box.y1);
-                continue;
-            }
-            Touch(cell, run, box);
-        }
+    const uint64_t tag = m_newestKey == key ? m_newestTag : TagOf(run);
+    Cell* row = m_cells.data() + (y0 * m_cols + x0);
+    const int width = x1 - x0, height = y1 - y0;
+    if ((width | height) == 0) { // the most common: inside one cell
+        NoteIn(*row, run, tag, box);
+    } else {
+        for (int y = 0; y <= height; ++y, row += m_cols)
+            for (int x = 0; x <= width; ++x)
+                NoteIn(row[x], run, tag, box);
     }
     Run& target = m_runs[static_cast<size_t>(run)];
-    (additive ? target.additive : target.normal) = true;
-    if (target.used + count > target.vertices.size())
-        target.vertices.resize(std::max(target.vertices.size() * 2, std::max<size_t>(target.used + count, 64)));
+    target.holds[additive] = true;
+    if (target.used + count > target.room) {
+        target.vertices.resize(std::max(target.room * 2, std::max<size_t>(target.used + count, 64)));
+        target.room = target.vertices.size();
+    }
     ScreenVertex* added = target.vertices.data() + target.used;
     target.used += count;
     return added;
@@ -338,7 +474,7 @@ void QuadRunBatch::DrawRun(const Run& run)
     // follows a mixed one keeps it. An effect's program does not premultiply:
     // under one a mixed run goes out in pieces of one kind, in their order.
     // Lines carry no kind in their vertices and always set their own blend.
-    const bool mixed = run.normal && run.additive;
+    const bool mixed = run.holds[0] && run.holds[1];
     if (!(run.key & kLines) && device->GetCurrentEffect() == 0 && (mixed || engine.IsPremultiplied())) {
         engine.SetPremultipliedBlend();
         engine.ApplyState();
@@ -346,7 +482,7 @@ void QuadRunBatch::DrawRun(const Run& run)
         return;
     }
     if (run.key & kLines) {
-        DrawKind(run.key, run.additive, vertices, count);
+        DrawKind(run.key, run.holds[1], vertices, count);
         return;
     }
     for (size_t first = 0; first < count;) {
@@ -371,7 +507,7 @@ void QuadRunBatch::Flush()
     }
     m_runCount = 0;
     m_latest.clear();
-    m_recentKey = kNoKey;
+    m_recentKey = m_newestKey = kNoKey;
     EmptyCells();
     D3DEngine::GetInstance().SetNormalBlend();
 }

@@ -26,8 +26,13 @@ public:
 
     static constexpr int kCellSize = 32;
 
-    // The batch the battle's ship layers draw through.
-    static QuadRunBatch& Shared();
+    // The batch the battle's ship layers draw through (inline: most quads
+    // come through here).
+    static QuadRunBatch& Shared()
+    {
+        static QuadRunBatch batch;
+        return batch;
+    }
 
     // The screen size bounds the overlap grid; quads beyond it share its
     // edge cells.
@@ -81,12 +86,12 @@ public:
 private:
     struct Run {
         uint64_t key = 0;
-        bool normal = false;   // holds normal quads
-        bool additive = false; // holds additive quads
+        bool holds[2] = {}; // holds normal quads, additive quads
         // The first `used` hold the run's quads; the rest is room kept
         // between frames.
         std::vector<ScreenVertex> vertices;
         size_t used = 0;
+        size_t room = 0; // vertices.size()
     };
     static constexpr int kRecent = 4;
     struct Box {
@@ -95,13 +100,20 @@ private:
     // The runs that touched a cell: the latest few with the box of their
     // quads there, and the older ones folded into two run numbers.
     struct Cell {
-        uint32_t stamp = 0; // the cell is empty unless it matches the batch's
+        // The batch's stamp above the newest recent run: one comparison
+        // finds a quad's run still the last to touch the cell. The cell is
+        // empty unless the stamp matches the batch's.
+        uint64_t tag = 0;
+        Box newest; // the box of the newest recent run's quads here
+        int recentCount = 0;
         int last = -1;      // latest folded run
         int lastOther = -1; // latest folded run whose texture differs from that one's
-        int recentCount = 0;
-        int recent[kRecent];
-        Box box[kRecent];
+        int recent[kRecent]; // oldest first
+        Box older[kRecent - 1]; // the boxes of the others, oldest first
     };
+
+    static uint32_t StampOf(const Cell& cell) { return static_cast<uint32_t>(cell.tag >> 32); }
+    uint64_t TagOf(int run) const { return (static_cast<uint64_t>(m_stamp) << 32) | static_cast<uint32_t>(run); }
 
     static uint64_t Key(TextureHandle texture) { return texture; }
     // Runs that do not mix kinds carry theirs in the key.
@@ -117,18 +129,24 @@ private:
     // coordinates are moved onto it as they are stored.
     void AddKeyed(uint64_t key, bool additive, const ScreenVertex* vertices, size_t count,
                   const TextureAtlas::Tile* tile = nullptr);
-    // Add's one quad, staged in one pass.
-    void AddQuad(uint64_t key, bool additive, const ScreenVertex quad[4], const TextureAtlas::Tile* tile);
+    // Outside Begin/End: drawn at once.
+    static void DrawNow(uint64_t key, bool additive, const ScreenVertex* vertices, size_t count,
+                        const TextureAtlas::Tile* tile);
     // The run the quads in `box` join (a new one when something of another
     // state between may cover them), noted in the cells they touch; returns
     // room for their `count` vertices in it.
     ScreenVertex* Stage(uint64_t key, bool additive, const Box& box, size_t count);
+    // Stage's search when the state's latest run is not the newest: that
+    // run, or a new one if something of another state in the cells may
+    // cover the box.
+    int JoinOrStart(uint64_t key, const Box& box, int run, int x0, int y0, int x1, int y1);
     static void DrawRun(const Run& run);
     // Vertices of one kind, with their blend and texture.
     static void DrawKind(uint64_t key, bool additive, const ScreenVertex* vertices, size_t count);
     static void DrawVertices(uint64_t key, const ScreenVertex* vertices, size_t count);
     static constexpr float kMargin = 1.0f;
     static Box BoxOf(const ScreenVertex* vertices, size_t count);
+    static Box QuadBox(const ScreenVertex quad[4]);
     static bool Overlap(const Box& a, const Box& b);
     uint64_t KeyOf(int run) const { return m_runs[static_cast<size_t>(run)].key; }
     void EmptyCells();
@@ -136,11 +154,18 @@ private:
     int CellBarrier(const Cell& cell, uint64_t key, const Box& box) const;
     void Fold(Cell& cell, int run) const;
     void Touch(Cell& cell, int run, const Box& box) const;
+    void NoteIn(Cell& cell, int run, uint64_t tag, const Box& box) const;
+
+    void FoldOldest(Cell& cell) const;
+    static void Grow(Box& box, const Box& by);
     int LatestRunOf(uint64_t key) const;
 
     bool m_open = false;
     int m_cols = 0;
     int m_rows = 0;
+    // The last column and row, as CellRange clamps to them.
+    alignas(16) float m_edgeCell[4] = {};
+    alignas(16) int m_edgeCellIndex[4] = {};
     std::vector<Cell> m_cells;
     uint32_t m_stamp = 0; // bumped by each flush: empties every cell at once
     std::vector<Run> m_runs; // kept between frames so that steady frames never allocate
@@ -151,8 +176,14 @@ private:
     static constexpr uint64_t kNoKey = ~uint64_t{0};
     uint64_t m_recentKey = kNoKey;
     int m_recentRun = -1;
+    // The state whose latest run is the newest run (the last quad's, when
+    // that joined the newest run).
+    uint64_t m_newestKey = kNoKey;
+    uint64_t m_newestTag = 0; // TagOf the newest run
+
     int m_lastRuns = 0;
     int m_interfaceDepth = 0;
     std::vector<ScreenVertex> m_aligned; // glyphs moved onto the atlas page
     const VisibleBoxes& m_boxes; // looked up once: Add runs for every quad
+    const TextureAtlas& m_atlas;
 };

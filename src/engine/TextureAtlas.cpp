@@ -10,14 +10,6 @@
 #include <numeric>
 
 namespace {
-// Coordinates this close outside a picture still read only its repeated edge.
-constexpr float kEdgeSlack = 1e-4f;
-
-bool InsidePicture(float c, float limit)
-{
-    return c >= -kEdgeSlack && c <= limit + kEdgeSlack;
-}
-
 // Within this of a whole texel, a sample lands where linear filtering's
 // weights (8 bits of a texel) round to the one texel point sampling reads.
 constexpr float kTexelSlack = 1e-3f;
@@ -255,8 +247,8 @@ bool TextureAtlas::CopyTarget(TextureHandle target, int width, int height)
     // only the copied block may be read there.
     m_targetTile.du = static_cast<float>(targetWidth) / static_cast<float>(pageWidth);
     m_targetTile.dv = static_cast<float>(targetHeight) / static_cast<float>(pageHeight);
-    m_targetTile.uMax = static_cast<float>(width) / static_cast<float>(targetWidth);
-    m_targetTile.vMax = static_cast<float>(height) / static_cast<float>(targetHeight);
+    m_targetTile.uLimit = static_cast<float>(width) / static_cast<float>(targetWidth) + kEdgeSlack;
+    m_targetTile.vLimit = static_cast<float>(height) / static_cast<float>(targetHeight) + kEdgeSlack;
     if (target >= m_tileOf.size())
         m_tileOf.resize(static_cast<size_t>(target) + 1, -1);
     if (m_tileOf[target] >= 0) // a picture's source handle: never a target
@@ -294,14 +286,6 @@ void TextureAtlas::Clear()
 {
     Release();
     m_names.clear();
-}
-
-bool TextureAtlas::StaysInside(const Tile& tile, const ScreenVertex quad[4])
-{
-    for (int i = 0; i < 4; ++i)
-        if (!InsidePicture(quad[i].u, tile.uMax) || !InsidePicture(quad[i].v, tile.vMax))
-            return false;
-    return true;
 }
 
 TextureHandle TextureAtlas::MapToTile(const Tile& tile, const ScreenVertex quad[4], ScreenVertex out[4])

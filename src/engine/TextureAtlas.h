@@ -3,6 +3,9 @@
 
 #include <string>
 #include <vector>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 // Copies of small loaded textures packed into shared pages, so that quads of
 // different pictures can go out in one run. A quad whose coordinates stay
@@ -80,12 +83,16 @@ public:
     int GetTileCount() const { return static_cast<int>(m_tiles.size()); }
     bool Contains(TextureHandle texture) const { return texture < m_tileOf.size() && m_tileOf[texture] >= 0; }
 
+    // Coordinates this close outside a picture still read only its repeated edge.
+    static constexpr float kEdgeSlack = 1e-4f;
     // Where a picture sits on its page: coordinates u, v of the picture
     // read u0 + u * du, v0 + v * dv there.
     struct Tile {
         TextureHandle page = 0;
         float u0 = 0.0f, v0 = 0.0f, du = 1.0f, dv = 1.0f;
-        float uMax = 1.0f, vMax = 1.0f; // of the source, what the tile holds
+        // The largest coordinates that still read what the tile holds of
+        // the source, the slack included.
+        float uLimit = 1.0f + kEdgeSlack, vLimit = 1.0f + kEdgeSlack;
         float width = 0.0f, height = 0.0f; // the picture's texels (0: not a picture)
     };
     // Null when the texture has no tile.
@@ -96,8 +103,29 @@ public:
         return &m_tiles[static_cast<size_t>(m_tileOf[texture])];
     }
     // Whether the quad reads only inside its picture, so that its tile can
-    // stand in for it.
-    static bool StaysInside(const Tile& tile, const ScreenVertex quad[4]);
+    // stand in for it. Inline, four corners at once: every staged quad asks.
+    static bool StaysInside(const Tile& tile, const ScreenVertex quad[4])
+    {
+#if defined(__SSE2__)
+        auto uv = [quad](int i) {
+            return _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(&quad[i].u)));
+        };
+        const __m128 a = _mm_movelh_ps(uv(0), uv(1)), b = _mm_movelh_ps(uv(2), uv(3));
+        const __m128 limit = _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(&tile.uLimit)));
+        // A lane that is not a number makes min give b's and max a's, so
+        // either way it reaches an ordered comparison and fails it.
+        const __m128 low = _mm_min_ps(a, b), high = _mm_max_ps(b, a);
+        const __m128 in = _mm_and_ps(_mm_cmpge_ps(low, _mm_set1_ps(-kEdgeSlack)),
+                                     _mm_cmple_ps(high, _mm_movelh_ps(limit, limit)));
+        return _mm_movemask_ps(in) == 0xF;
+#else
+        for (int i = 0; i < 4; ++i)
+            if (!(quad[i].u >= -kEdgeSlack && quad[i].u <= tile.uLimit && quad[i].v >= -kEdgeSlack &&
+                  quad[i].v <= tile.vLimit))
+                return false;
+        return true;
+#endif
+    }
     // Moves a picture's coordinates onto its tile, in place.
     static void MoveOntoTile(const Tile& tile, ScreenVertex* vertices, size_t count)
     {

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -112,6 +113,30 @@ TEST(TextureAtlasPack, ShelvesTallestFirstPaddedAndBoundedByThePages)
     EXPECT_EQ(placed[0].page, 0);
     EXPECT_EQ(placed[1].page, 1);
     EXPECT_EQ(placed[2].page, -1);
+}
+
+// Each corner and each axis is checked on its own, up to the slack and not
+// a float past it; a coordinate that is not a number reads outside.
+TEST(TextureAtlasTile, AQuadStaysInsideUpToTheEdgeSlackOnEveryCorner)
+{
+    TextureAtlas::Tile tile;
+    EXPECT_EQ(tile.uLimit, 1.0f + TextureAtlas::kEdgeSlack);
+    EXPECT_FLOAT_EQ(TextureAtlas::kEdgeSlack, 1e-4f);
+    tile.uLimit = 0.5f;
+    tile.vLimit = 0.25f;
+    const float low = -TextureAtlas::kEdgeSlack;
+    const Quad inside(0, 0, 8, 8, low, low, tile.uLimit, tile.vLimit);
+    EXPECT_TRUE(TextureAtlas::StaysInside(tile, inside.v));
+    for (int corner = 0; corner < 4; ++corner) {
+        for (int axis = 0; axis < 2; ++axis) {
+            const float limit = axis == 0 ? tile.uLimit : tile.vLimit;
+            for (const float c : {std::nextafter(low, -1.0f), std::nextafter(limit, 1.0f), std::nanf("")}) {
+                Quad q = inside;
+                (axis == 0 ? q.v[corner].u : q.v[corner].v) = c;
+                EXPECT_FALSE(TextureAtlas::StaysInside(tile, q.v)) << "corner " << corner << " axis " << axis << " at " << c;
+            }
+        }
+    }
 }
 
 TEST_F(TextureAtlasTest, PicturesAreCopiedWithRepeatedEdgesAndQuadsMovedOntoTheirTiles)
