@@ -59,7 +59,7 @@ void GUI_Debris::Birth(float velX, float velY, float sizeFactor, int cell, bool 
     pushX = pushY = 0.0f;
 }
 
-bool GUI_Debris::Advance(float d)
+inline bool GUI_Debris::Advance(float d)
 {
     const float drag = d * 0.02f;
     // The spin decays towards its end value but never past it.
@@ -141,6 +141,7 @@ void GUI_DebrisPool::Reset()
     inUse = 0;
     cursor = 0;
     std::fill(std::begin(offScreenCache), std::end(offScreenCache), -1);
+    offScreenCached = 0;
     std::fill(std::begin(freedCache), std::end(freedCache), -1);
 }
 
@@ -185,6 +186,7 @@ int GUI_DebrisPool::FindFreeSlot()
         if (entry >= 0) {
             const int slot = entry;
             entry = -1;
+            --offScreenCached;
             return slot;
         }
     }
@@ -239,10 +241,14 @@ void GUI_DebrisPool::UpdateAndDraw()
         if (ZoomScale < piece.minZoom)
             continue;
         if (map.IsOffScreen(piece.x, piece.y, 0.0f)) {
-            for (int& entry : offScreenCache) {
-                if (entry < 0) {
-                    entry = i;
-                    break;
+            // A full cache has no free entry to look for.
+            if (offScreenCached < kCache) {
+                for (int& entry : offScreenCache) {
+                    if (entry < 0) {
+                        entry = i;
+                        ++offScreenCached;
+                        break;
+                    }
                 }
             }
             continue;
@@ -280,6 +286,7 @@ void GUI_DebrisPool::Compact()
     died = 0;
     cursor = live % kPieces;
     std::fill(std::begin(offScreenCache), std::end(offScreenCache), -1);
+    offScreenCached = 0;
     std::fill(std::begin(freedCache), std::end(freedCache), -1);
 }
 

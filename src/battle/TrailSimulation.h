@@ -12,6 +12,8 @@
 class TrailSimulation {
 public:
     static constexpr int kMaxPoints = 96;
+    // Points this far off the screen (pixels) are not drawn.
+    static constexpr float kScreenMargin = 16.0f;
 
     TrailSimulation();
 
@@ -37,6 +39,14 @@ public:
     // skip it (its points past their lifetime then stay until a later draw,
     // which shows them at no alpha, as it would any point ageing out).
     bool MayShowOnScreen() const;
+    // The same against a view read by the caller: camera, zoom and the map's screen.
+    bool MayShowOnScreen(float cameraX, float cameraY, float zoom, float screenWidth, float screenHeight) const
+    {
+        return !(m_maxX < m_minX) && !((m_maxX - cameraX) * zoom < -kScreenMargin) &&
+               !((m_maxY - cameraY) * zoom < -kScreenMargin) &&
+               !((m_minX - cameraX) * zoom > screenWidth + kScreenMargin) &&
+               !((m_minY - cameraY) * zoom > screenHeight + kScreenMargin);
+    }
     // In place of a skipped draw: once even the newest point is past its
     // lifetime, the whole trail is over, as a draw would have found it.
     void SkipDraw();
@@ -95,7 +105,9 @@ private:
     double m_birth[kMaxPoints];
     float m_sin[kMaxPoints];
     float m_cos[kMaxPoints];
-    ScreenVertex m_vertices[kMaxPoints * 4];
+    // One quad more than a trail can stage: each quad writes its far side
+    // ahead as the near side of the next.
+    ScreenVertex m_vertices[(kMaxPoints + 1) * 4];
     float m_u0 = 0.5f, m_u1 = 1.0f, m_v0 = 0.05f, m_v1 = 0.45f;
     float m_lifetime = 1500.0f;
     int m_pointCount = kMaxPoints;
