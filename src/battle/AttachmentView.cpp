@@ -45,5 +45,10 @@ AttachmentView AttachmentView::Of(const SIM_Ship* ship, const VisualStep& step)
     view.lightsOn = gui.runningLights != 0 && !ship->IsDead() && ship->state != SIM_Ship::OFF_FIELD &&
                     ship->state != SIM_Ship::RETREATED &&
                     !map.IsOffScreen(ship->x, ship->y, GUI_RunningLight::kCullMargin);
+    if (view.lightsOn) {
+        const float turn = ship->angle * (3.14159265358979f / 180.0f);
+        view.headingSine = std::sin(turn);
+        view.headingCosine = std::cos(turn);
+    }
     return view;
 }

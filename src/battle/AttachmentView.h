@@ -20,6 +20,9 @@ struct AttachmentView {
     bool glowsOn = false;   // a fighting ship with no cloak at work
     bool lightsOn = false;  // running lights shown, the ship alive on the field and near the view
     bool uncloaked = false; // no cloak of the ship at work
+    // The turn of the ship's heading as the ship's own LocalToWorld takes it
+    // from the angle; read only with the lights on.
+    float headingSine = 0.0f, headingCosine = 1.0f;
 
     // The view of the current frame, under the catch-up in force.
     static AttachmentView Of(const SIM_Ship* ship) { return Of(ship, VisualStep::Current()); }

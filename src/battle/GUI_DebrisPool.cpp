@@ -234,13 +234,18 @@ void GUI_DebrisPool::UpdateAndDraw()
     const GUI_Map& map = GUI_Map::GetInstance();
     const TextureHandle texture = EffectTextures::Get(EffectTextures::DEBRIS);
     EffectBatchScope scope;
+    // The view in locals: the pieces' float stores could otherwise alias it
+    // and reload it for every piece.
+    const float zoom = ZoomScale;
+    const float viewLeft = map.viewLeft, viewTop = map.viewTop, viewRight = map.viewRight, viewBottom = map.viewBottom;
     for (int i = 0; i < inUse; ++i) {
         GUI_Debris& piece = *pieces[i];
         if (!piece.alive || !piece.Advance(d))
             continue;
-        if (ZoomScale < piece.minZoom)
+        if (zoom < piece.minZoom)
             continue;
-        if (map.IsOffScreen(piece.x, piece.y, 0.0f)) {
+        // The map's own test with no margin.
+        if (piece.x < viewLeft || piece.x > viewRight || piece.y < viewTop || piece.y > viewBottom) {
             // A full cache has no free entry to look for.
             if (offScreenCached < kCache) {
                 for (int& entry : offScreenCache) {

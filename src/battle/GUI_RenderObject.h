@@ -52,13 +52,19 @@ protected:
             // Along the links while they hold; children added, removed or
             // moved to another layer meanwhile relink them, and the rest of
             // the walk reads the layers themselves.
+            // Every change of the lists relinks them: while the links hold,
+            // the lists are as they were when the walk began.
             const unsigned linked = links;
-            for (i = firstInLayer[drawLayer]; i < children.size(); i = nextInLayer[i]) {
-                if (GUI_RenderObject* child = children[i])
+            GUI_RenderObject* const* const kids = children.data();
+            const std::uint32_t* const next = nextInLayer.data();
+            const std::size_t count = children.size();
+            for (i = firstInLayer[drawLayer]; i < count; i = next[i]) {
+                if (GUI_RenderObject* child = kids[i]) {
                     visit(child);
-                if (links != linked) {
-                    ++i;
-                    break;
+                    if (links != linked) {
+                        ++i;
+                        break;
+                    }
                 }
             }
         }

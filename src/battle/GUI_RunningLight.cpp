@@ -52,7 +52,7 @@ void GUI_RunningLight::Draw(const AttachmentView& view)
     if (s < 1.0f || !(s * p > kMinPixels))
         return;
     float wx, wy;
-    ship->LocalToWorld(localX, localY, wx, wy);
+    ship->LocalToWorld(localX, localY, view.headingSine, view.headingCosine, wx, wy);
     sprite.SetSize(s * p, s * p);
     sprite.PlaceCentred((wx - view.cameraX) * view.zoom, (wy - view.cameraY) * view.zoom);
     if (!sprite.IsOnScreen())

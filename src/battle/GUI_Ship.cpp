@@ -446,7 +446,9 @@ bool GUI_Ship::PlaceHullSprite(bool unlessFar)
         float reach = 0.5f * (std::fabs(w) + std::fabs(h));
         if (hullSprite.GetAngle() != 0.0f)
             reach += 1.5f * std::max(std::fabs(w), std::fabs(h));
-        if (AttachmentView::Beyond(AttachmentView::Outside(screenX, screenY), reach))
+        // The attachments' view, when this draw has taken it, knows the same place.
+        const float outside = inDraw && childViewTaken ? childView.outside : AttachmentView::Outside(screenX, screenY);
+        if (AttachmentView::Beyond(outside, reach))
             return false;
     }
     hullSprite.PlaceRotatedSinCos(screenX, screenY, ship->sine, ship->cosine);

@@ -67,16 +67,8 @@ void TrailSimulation::Reset()
         birth = m_clock;
 }
 
-void TrailSimulation::MoveHead(float angle, float x, float y)
+void TrailSimulation::LayPoint(float angle, float x, float y, float d2)
 {
-    // A one-point trail measures from a place never laid, as it always has.
-    const int one = m_pointCount > 1 ? Slot(1) : 1;
-    const float dx = x - m_x[one], dy = y - m_y[one];
-    const float d2 = dx * dx + dy * dy;
-    m_residual = d2;
-    if (!(d2 > m_segmentSq))
-        return;
-    // The head's place becomes point 1; the oldest point's place the head.
     m_head = m_head == 0 ? m_pointCount - 1 : m_head - 1;
     m_x[m_head] = x;
     m_y[m_head] = y;
@@ -114,9 +106,9 @@ int TrailSimulation::Draw(TextureHandle texture, bool additive)
     m_drawnCount = 0;
     if (!m_anyVisible)
         return 0;
-    // Everything the walk reads or counts lives in locals: the byte and
+    // Every scalar the walk reads or counts lives in a local: the byte and
     // colour stores below could otherwise alias the members and force a
-    // reload of each per point.
+    // reload of each per point. (The arrays share one base, the trail.)
     const GUI_Map& map = GUI_Map::GetInstance();
     const float zoom = ZoomScale, camX = map.cameraX, camY = map.cameraY;
     const float w = zoom * m_width * 0.5f;
@@ -126,66 +118,47 @@ int TrailSimulation::Draw(TextureHandle texture, bool additive)
     const double clock = m_clock;
     const int count = m_pointCount;
     const bool headFades = m_detached != 0;
-    unsigned char* const active = m_active;
-    const float* const xs = m_x;
-    const float* const ys = m_y;
-    const double* const births = m_birth;
-    const float* const sines = m_sin;
-    const float* const cosines = m_cos;
     ScreenVertex* q = m_vertices;
     int activeCount = m_activeCount;
     int drawn = 0;
-    int previousAlpha = 255;
-    float minX = std::numeric_limits<float>::max(), minY = minX;
-    float maxX = std::numeric_limits<float>::lowest(), maxY = maxX;
+    // The last quad staged had no alpha left: the next point in view ends the trail.
+    bool fading = false;
     bool complete = true;
     // Past the last active point every slot is skipped: stop there.
     int unseen = activeCount;
     int k = m_head;
     for (int i = 0; i < count && unseen > 0; ++i, k = k + 1 == count ? 0 : k + 1) {
-        if (!active[k])
+        if (!m_active[k])
             continue;
         --unseen;
         ++drawn;
-        const float x = xs[k], y = ys[k];
-        const float age = static_cast<float>(clock - births[k]);
-        const float px = (x - camX) * zoom, py = (y - camY) * zoom;
+        const float age = static_cast<float>(clock - m_birth[k]);
+        const float px = (m_x[k] - camX) * zoom, py = (m_y[k] - camY) * zoom;
         if (px < left || py < top || px > right || py > bottom) {
             if (age > lifetime) {
-                active[k] = 0;
+                m_active[k] = 0;
                 --activeCount;
-            } else {
-                minX = std::min(minX, x);
-                minY = std::min(minY, y);
-                maxX = std::max(maxX, x);
-                maxY = std::max(maxY, y);
             }
             continue;
         }
-        int alpha = 255 - static_cast<int>(std::min(age / lifetime, 1.0f) * 255.0f);
-        alpha = std::min(alpha, 255);
-        if (previousAlpha < 1) {
-            active[k] = 0;
+        if (fading) {
+            m_active[k] = 0;
             --activeCount;
             complete = i + 1 == count;
             break;
         }
+        int alpha = 255;
         bool endAfter = false;
-        if (i == 0 && !headFades) {
-            alpha = 255;
-        } else if (alpha < 1) {
-            active[k] = 0;
-            --activeCount;
-            endAfter = i == 0;
-        }
-        if (active[k]) {
-            minX = std::min(minX, x);
-            minY = std::min(minY, y);
-            maxX = std::max(maxX, x);
-            maxY = std::max(maxY, y);
+        if (i != 0 || headFades) {
+            alpha = std::min(255 - static_cast<int>(std::min(age / lifetime, 1.0f) * 255.0f), 255);
+            if (alpha < 1) {
+                m_active[k] = 0;
+                --activeCount;
+                endAfter = i == 0;
+            }
         }
         const uint32_t colour = White(alpha);
-        const float ws = w * sines[k], wc = w * cosines[k];
+        const float ws = w * m_sin[k], wc = w * m_cos[k];
         // z and rhw of the staged quads were set once when they were made.
         if (q == m_vertices) {
             q[0].x = px + ws - wc; q[0].y = py - wc - ws; q[0].colour = colour;
@@ -198,7 +171,7 @@ int TrailSimulation::Draw(TextureHandle texture, bool additive)
         q[2].x = q[4].x = farLX; q[2].y = q[4].y = farLY; q[2].colour = q[4].colour = colour;
         q[3].x = q[5].x = farRX; q[3].y = q[5].y = farRY; q[3].colour = q[5].colour = colour;
         q += 4;
-        previousAlpha = alpha;
+        fading = alpha < 1;
         if (endAfter) {
             complete = i + 1 == count;
             break;
@@ -206,7 +179,21 @@ int TrailSimulation::Draw(TextureHandle texture, bool additive)
     }
     m_activeCount = activeCount;
     m_drawnCount = drawn;
+    // A walk that reached every point fits the box again to the points still
+    // active, met in the same order as the walk met them.
     if (complete) {
+        float minX = std::numeric_limits<float>::max(), minY = minX;
+        float maxX = std::numeric_limits<float>::lowest(), maxY = maxX;
+        int remaining = activeCount;
+        for (int i = 0, j = m_head; i < count && remaining > 0; ++i, j = j + 1 == count ? 0 : j + 1) {
+            if (!m_active[j])
+                continue;
+            --remaining;
+            minX = std::min(minX, m_x[j]);
+            minY = std::min(minY, m_y[j]);
+            maxX = std::max(maxX, m_x[j]);
+            maxY = std::max(maxY, m_y[j]);
+        }
         m_minX = minX;
         m_minY = minY;
         m_maxX = maxX;

@@ -22,7 +22,16 @@ public:
     void Reset();
     void AddAge(float ms) { m_clock += ms; }
     // Heading in degrees of the emitter at (x, y).
-    void MoveHead(float angle, float x, float y);
+    void MoveHead(float angle, float x, float y)
+    {
+        // A one-point trail measures from a place never laid, as it always has.
+        const int one = m_pointCount > 1 ? Slot(1) : 1;
+        const float dx = x - m_x[one], dy = y - m_y[one];
+        const float d2 = dx * dx + dy * dy;
+        m_residual = d2;
+        if (d2 > m_segmentSq)
+            LayPoint(angle, x, y, d2);
+    }
     // Stages the visible part into the shared quad batch with this texture
     // and blend; returns the number of quads staged.
     int Draw(TextureHandle texture, bool additive);
@@ -77,6 +86,9 @@ private:
         const int s = m_head + i;
         return s >= m_pointCount ? s - m_pointCount : s;
     }
+
+    // The head's place becomes point 1; the oldest point's place the head.
+    void LayPoint(float angle, float x, float y, float d2);
 
     void Cover(float x, float y)
     {
