@@ -115,15 +115,21 @@ void GUI_CamoflageShield::Draw()
     const float a = cloak ? cloak->GetVisibility() : 1.0f;
     const uint32_t colour = (static_cast<uint32_t>(std::clamp(a, 0.0f, 1.0f) * 255.0f) << 24) | 0x00FFFFFFu;
     const float h = ship->angle * kDegToRad, sn = std::sin(h), cs = std::cos(h);
+    // Each grid point once on the screen; up to four quads share it.
+    float screenX[kGrid * kGrid], screenY[kGrid * kGrid];
+    for (int i = 0; i < kGrid * kGrid; ++i) {
+        const float gx = deformedX[i], gy = deformedY[i];
+        screenX[i] = cx + gx * s * cs - gy * s * sn;
+        screenY[i] = cy + gx * s * sn + gy * s * cs;
+    }
     for (int row = 0; row < 5; ++row) {
         for (int col = 0; col < 5; ++col) {
             ScreenVertex* q = &quads[(row * 5 + col) * 4];
             const int corners[4] = {row * kGrid + col, row * kGrid + col + 1, (row + 1) * kGrid + col,
                                     (row + 1) * kGrid + col + 1};
             for (int k = 0; k < 4; ++k) {
-                const float gx = deformedX[corners[k]], gy = deformedY[corners[k]];
-                q[k].x = cx + gx * s * cs - gy * s * sn;
-                q[k].y = cy + gx * s * sn + gy * s * cs;
+                q[k].x = screenX[corners[k]];
+                q[k].y = screenY[corners[k]];
                 q[k].colour = colour;
             }
         }

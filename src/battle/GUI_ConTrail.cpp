@@ -35,6 +35,7 @@ GUI_ConTrail::GUI_ConTrail(SIM_Ship* owner, int pointCount, float lifetime, floa
                            float fx, float fy)
     : ship(owner)
 {
+    kind = Kind::CON_TRAIL;
     layer = 0;
     lodAlpha = 1.0f;
     offsetX = fx * (ship ? ship->GetWidth() : 0.0f);
@@ -70,8 +71,13 @@ const std::vector<GUI_ConTrail*>& GUI_ConTrail::GetLayerList(int drawLayer)
 
 void GUI_ConTrail::Draw()
 {
+    Draw(AttachmentView::Of(ship));
+}
+
+void GUI_ConTrail::Draw(const AttachmentView& view)
+{
     // A ship still warping in is drawn away from its place: no trail yet.
-    if (!Enabled() || !ship || ship->state == SIM_Ship::OFF_FIELD)
+    if (!view.trailsOn)
         return;
     float hx, hy;
     ship->LocalToWorld(offsetX, offsetY, ship->sine, ship->cosine, hx, hy);
@@ -81,7 +87,7 @@ void GUI_ConTrail::Draw()
         previousY = hy;
         return;
     }
-    const VisualStep span = VisualStep::Current();
+    const VisualStep& span = view.step;
     // A catch-up lays the frames it covers along a line from the last head.
     for (int j = 1; j < span.frames; ++j) {
         const float t = static_cast<float>(j) / static_cast<float>(span.frames);
@@ -95,7 +101,7 @@ void GUI_ConTrail::Draw()
     trail.MoveHead(ship->angle, hx, hy);
     if (drawLayer == 1) {
         D3DEngine::GetInstance().SetNormalBlend();
-        if (trail.MayShowOnScreen())
+        if (trail.MayShowOnScreen(view.cameraX, view.cameraY, view.zoom, view.mapScreenWidth, view.mapScreenHeight))
             trail.Draw(TrailTexture(), false);
         else
             trail.SkipDraw();

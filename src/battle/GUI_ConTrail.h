@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "battle/GUI_RenderObject.h"
+#include "battle/AttachmentView.h"
 #include "battle/TrailSimulation.h"
 
 class SIM_Ship;
@@ -20,6 +21,8 @@ public:
     ~GUI_ConTrail() override;
 
     void Draw() override;
+    // The same, with what its ship's walk has read once for all attachments.
+    void Draw(const AttachmentView& view);
     void SetLayer(int drawLayer);
     int GetDrawLayer() const { return drawLayer; }
     const TrailSimulation& GetTrail() const { return trail; }

@@ -59,7 +59,7 @@ void GUI_Debris::Birth(float velX, float velY, float sizeFactor, int cell, bool 
     pushX = pushY = 0.0f;
 }
 
-bool GUI_Debris::Advance(float d)
+inline bool GUI_Debris::Advance(float d)
 {
     const float drag = d * 0.02f;
     // The spin decays towards its end value but never past it.
@@ -141,6 +141,7 @@ void GUI_DebrisPool::Reset()
     inUse = 0;
     cursor = 0;
     std::fill(std::begin(offScreenCache), std::end(offScreenCache), -1);
+    offScreenCached = 0;
     std::fill(std::begin(freedCache), std::end(freedCache), -1);
 }
 
@@ -185,6 +186,7 @@ int GUI_DebrisPool::FindFreeSlot()
         if (entry >= 0) {
             const int slot = entry;
             entry = -1;
+            --offScreenCached;
             return slot;
         }
     }
@@ -232,17 +234,26 @@ void GUI_DebrisPool::UpdateAndDraw()
     const GUI_Map& map = GUI_Map::GetInstance();
     const TextureHandle texture = EffectTextures::Get(EffectTextures::DEBRIS);
     EffectBatchScope scope;
+    // The view in locals: the pieces' float stores could otherwise alias it
+    // and reload it for every piece.
+    const float zoom = ZoomScale;
+    const float viewLeft = map.viewLeft, viewTop = map.viewTop, viewRight = map.viewRight, viewBottom = map.viewBottom;
     for (int i = 0; i < inUse; ++i) {
         GUI_Debris& piece = *pieces[i];
         if (!piece.alive || !piece.Advance(d))
             continue;
-        if (ZoomScale < piece.minZoom)
+        if (zoom < piece.minZoom)
             continue;
-        if (map.IsOffScreen(piece.x, piece.y, 0.0f)) {
-            for (int& entry : offScreenCache) {
-                if (entry < 0) {
-                    entry = i;
-                    break;
+        // The map's own test with no margin.
+        if (piece.x < viewLeft || piece.x > viewRight || piece.y < viewTop || piece.y > viewBottom) {
+            // A full cache has no free entry to look for.
+            if (offScreenCached < kCache) {
+                for (int& entry : offScreenCache) {
+                    if (entry < 0) {
+                        entry = i;
+                        ++offScreenCached;
+                        break;
+                    }
                 }
             }
             continue;
@@ -280,6 +291,7 @@ void GUI_DebrisPool::Compact()
     died = 0;
     cursor = live % kPieces;
     std::fill(std::begin(offScreenCache), std::end(offScreenCache), -1);
+    offScreenCached = 0;
     std::fill(std::begin(freedCache), std::end(freedCache), -1);
 }
 

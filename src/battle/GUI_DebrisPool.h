@@ -75,6 +75,7 @@ private:
     int inUse = 0;
     int cursor = 0;
     int offScreenCache[kCache];
+    int offScreenCached = 0; // entries of offScreenCache in use
     int freedCache[kCache];
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 
+#include "battle/AttachmentView.h"
 #include "battle/GUI_RenderObject.h"
 #include "engine/CTexturedSprite.h"
 
@@ -13,6 +14,7 @@ public:
     // px, py on the 256 grid; size on a 512 grid; all by the hull's width.
     GUI_PowerGlow(SIM_Ship* ship, float size, float period, const std::string& texture, float px, float py);
     void Draw() override;
+    void Draw(const AttachmentView& view);
 
     // 0..255 at the current phase; the alpha of the last draw.
     int GetAlpha() const { return alpha; }
@@ -24,5 +26,7 @@ private:
     float localX = 0.0f, localY = 0.0f;
     SIM_Ship* ship = nullptr;
     float size = 0.0f;
+    // How far from the ship's centre the quad may reach, in map units.
+    float reach = 0.0f;
     int alpha = 0;
 };

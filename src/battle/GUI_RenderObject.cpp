@@ -12,6 +12,7 @@ GUI_RenderObject::~GUI_RenderObject()
             child->parent = nullptr;
     children.clear();
     childLayers.clear();
+    nextInLayer.clear();
 }
 
 void GUI_RenderObject::Draw()
@@ -28,19 +29,6 @@ void GUI_RenderObject::DrawLayer(int drawLayer)
     DrawChildren(drawLayer);
 }
 
-void GUI_RenderObject::DrawChildren(int drawLayer)
-{
-    ++walking;
-    for (size_t i = 0; i < children.size(); ++i) {
-        if (drawLayer >= 0 && childLayers[i] != drawLayer)
-            continue;
-        if (GUI_RenderObject* child = children[i])
-            child->Draw();
-    }
-    if (--walking == 0 && holes)
-        CloseHoles();
-}
-
 void GUI_RenderObject::CloseHoles()
 {
     size_t kept = 0;
@@ -54,6 +42,26 @@ void GUI_RenderObject::CloseHoles()
     children.resize(kept);
     childLayers.resize(kept);
     holes = false;
+    Relink();
+}
+
+void GUI_RenderObject::Relink()
+{
+    ++links;
+    nextInLayer.assign(children.size(), kNoChild);
+    std::uint32_t last[3] = {kNoChild, kNoChild, kNoChild};
+    firstInLayer[0] = firstInLayer[1] = firstInLayer[2] = kNoChild;
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        const int l = childLayers[i];
+        if (!ValidLayer(l) || !children[i])
+            continue;
+        const auto index = static_cast<std::uint32_t>(i);
+        if (last[l] == kNoChild)
+            firstInLayer[l] = index;
+        else
+            nextInLayer[last[l]] = index;
+        last[l] = index;
+    }
 }
 
 bool GUI_RenderObject::UpdateLodAlpha()
@@ -114,6 +122,7 @@ void GUI_RenderObject::UpdateEmptyLayers()
         if (ValidLayer(child->layer))
             layerEmpty[child->layer] = 0;
     }
+    Relink();
 }
 
 void GUI_3DWorldObject::Project()

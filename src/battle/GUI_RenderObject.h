@@ -1,12 +1,15 @@
 #pragma once
+#include <cstddef>
+#include <cstdint>
 #include <vector>
 
 // Base of the battle visuals that hang on a ship or on another visual: a draw
 // layer in the parent, a zoom window with an alpha that fades with the zoom,
 // and a list of children (not owned) drawn with it.
-// The children sit in one array with their layers beside them: a layer's draw
-// walks every ship's children each frame and touches only its own. A child's
-// layer is read when it is added and by UpdateEmptyLayers.
+// The children sit in one array with their layers beside them, and each
+// child links to the next of its layer: a layer's draw walks every ship's
+// children each frame and steps only over its own. A child's layer is read
+// when it is added and by UpdateEmptyLayers.
 class GUI_RenderObject {
 public:
     GUI_RenderObject() = default;
@@ -27,6 +30,9 @@ public:
     GUI_RenderObject* GetParent() const { return parent; }
     bool IsLayerEmpty(int drawLayer) const { return ValidLayer(drawLayer) ? layerEmpty[drawLayer] != 0 : true; }
 
+    // Attachments a ship's own walk draws without a virtual call.
+    enum class Kind : unsigned char { OTHER, CON_TRAIL, POWER_GLOW, RUNNING_LIGHT };
+    Kind kind = Kind::OTHER;
     int layer = 2;
     float minZoom = 0.0f; // -1: no minimum
     float maxZoom = 0.0f; // -1: no maximum
@@ -34,19 +40,60 @@ public:
 
 protected:
     static bool ValidLayer(int n) { return n >= 0 && n < 3; }
+    // Hands the children of one layer (-1: all) to visit, in the order they
+    // were added. A child added meanwhile is visited this time too; one
+    // removed meanwhile leaves a hole that is closed once the walk is over.
+    template <class Visit>
+    void WalkChildren(int drawLayer, Visit&& visit)
+    {
+        ++walking;
+        std::size_t i = 0;
+        if (drawLayer >= 0) {
+            // Along the links while they hold; children added, removed or
+            // moved to another layer meanwhile relink them, and the rest of
+            // the walk reads the layers themselves.
+            // Every change of the lists relinks them: while the links hold,
+            // the lists are as they were when the walk began.
+            const unsigned linked = links;
+            GUI_RenderObject* const* const kids = children.data();
+            const std::uint32_t* const next = nextInLayer.data();
+            const std::size_t count = children.size();
+            for (i = firstInLayer[drawLayer]; i < count; i = next[i]) {
+                if (GUI_RenderObject* child = kids[i]) {
+                    visit(child);
+                    if (links != linked) {
+                        ++i;
+                        break;
+                    }
+                }
+            }
+        }
+        for (; i < children.size(); ++i) {
+            if (drawLayer >= 0 && childLayers[i] != drawLayer)
+                continue;
+            if (GUI_RenderObject* child = children[i])
+                visit(child);
+        }
+        if (--walking == 0 && holes)
+            CloseHoles();
+    }
 
     GUI_RenderObject* parent = nullptr;
     std::vector<GUI_RenderObject*> children;
     unsigned char layerEmpty[3] = {1, 1, 1};
 
 private:
-    // Draws the children of one layer (-1: all), in the order they were
-    // added. A child added meanwhile is drawn this time too; one removed
-    // meanwhile leaves a hole that is closed once the walk is over.
-    void DrawChildren(int drawLayer);
+    void DrawChildren(int drawLayer) { WalkChildren(drawLayer, [](GUI_RenderObject* child) { child->Draw(); }); }
     void CloseHoles();
+    void Relink();
 
+    static constexpr std::uint32_t kNoChild = 0xFFFFFFFFu;
     std::vector<signed char> childLayers;
+    // Per layer the first child and per child the next of its layer;
+    // kNoChild ends a chain.
+    std::uint32_t firstInLayer[3] = {kNoChild, kNoChild, kNoChild};
+    std::vector<std::uint32_t> nextInLayer;
+    unsigned links = 0; // changes with every relink
     int walking = 0;
     bool holes = false;
 };

@@ -15,6 +15,7 @@
 GUI_RunningLight::GUI_RunningLight(const std::string& line, SIM_Ship* owner, float phase)
     : ship(owner)
 {
+    kind = Kind::RUNNING_LIGHT;
     layer = 2;
     GTokenizer tok(line, ',');
     const float px = tok.NextFloat();
@@ -34,25 +35,26 @@ GUI_RunningLight::GUI_RunningLight(const std::string& line, SIM_Ship* owner, flo
 
 void GUI_RunningLight::Draw()
 {
+    Draw(AttachmentView::Of(ship));
+}
+
+void GUI_RunningLight::Draw(const AttachmentView& view)
+{
     drewLastFrame = false;
-    if (!GUI_BattleGUI::GetInstance().runningLights || !ship || ship->IsDead() ||
-        ship->state == SIM_Ship::OFF_FIELD || ship->state == SIM_Ship::RETREATED)
+    if (!view.lightsOn)
         return;
-    const GUI_Map& map = GUI_Map::GetInstance();
-    if (map.IsOffScreen(ship->x, ship->y, kCullMargin))
-        return;
-    timer += VisualStep::Current().ms;
+    timer += view.step.ms;
     const float p = period > 0.0f ? std::clamp(timer / period, 0.0f, 1.0f) : 1.0f;
     if (timer > period)
         timer = timer - period > period ? std::fmod(timer, period) : timer - period; // a catch-up may span periods
-    const float s = ZoomScale * size;
+    const float s = view.zoom * size;
     lastSide = s * p;
     if (s < 1.0f || !(s * p > kMinPixels))
         return;
     float wx, wy;
-    ship->LocalToWorld(localX, localY, wx, wy);
+    ship->LocalToWorld(localX, localY, view.headingSine, view.headingCosine, wx, wy);
     sprite.SetSize(s * p, s * p);
-    sprite.PlaceCentred((wx - map.cameraX) * ZoomScale, (wy - map.cameraY) * ZoomScale);
+    sprite.PlaceCentred((wx - view.cameraX) * view.zoom, (wy - view.cameraY) * view.zoom);
     if (!sprite.IsOnScreen())
         return;
     QuadRunBatch::Shared().Add(EffectTextures::Get(EffectTextures::RUNNING_LIGHT), true, sprite.m_vertices);

@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 
+#include "battle/AttachmentView.h"
 #include "battle/GUI_RenderObject.h"
 #include "engine/BaseSprite.h"
 
@@ -17,6 +18,7 @@ public:
     // line: "px, py, period, size, frame" (px, py on the 256 grid).
     GUI_RunningLight(const std::string& line, SIM_Ship* ship, float phase);
     void Draw() override;
+    void Draw(const AttachmentView& view);
 
     float timer = 0.0f;
     // Whether the last Draw put a quad out, and its side in pixels.

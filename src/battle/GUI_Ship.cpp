@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <limits>
 
 #include "app/GUI_Sounds.h"
 #include "battle/Explosions.h"
@@ -315,6 +317,13 @@ void GUI_Ship::Draw()
 {
     if (!ship || ship->docked)
         return;
+    // Nothing a draw does moves the ship, the view or its step: the
+    // attachments' view holds until the draw is over.
+    struct DrawScope {
+        GUI_Ship& ship;
+        explicit DrawScope(GUI_Ship& s) : ship(s) { ship.inDraw = true; ship.childViewTaken = false; }
+        ~DrawScope() { ship.inDraw = false; }
+    } scope(*this);
     blastGlareClock += FrameTime();
     hullDrawnThisFrame = false;
     PlanChildUpdate();
@@ -376,7 +385,26 @@ void GUI_Ship::DrawChildLayer(int drawLayer)
     // Children add to the shared batch; those that draw to the device
     // themselves flush it first.
     VisualStepScope scope(childLag.Span());
-    DrawLayer(drawLayer);
+    if (!inDraw || !childViewTaken) {
+        childView = AttachmentView::Of(ship, childLag.Span());
+        childViewTaken = inDraw;
+    }
+    const AttachmentView& view = childView;
+    const auto visit = [&view](GUI_RenderObject* child) {
+        switch (child->kind) {
+        case Kind::CON_TRAIL: static_cast<GUI_ConTrail*>(child)->Draw(view); break;
+        case Kind::POWER_GLOW: static_cast<GUI_PowerGlow*>(child)->Draw(view); break;
+        case Kind::RUNNING_LIGHT:
+            // Most lights are off or far from the view: nothing to call for.
+            if (view.lightsOn)
+                static_cast<GUI_RunningLight*>(child)->Draw(view);
+            else
+                static_cast<GUI_RunningLight*>(child)->drewLastFrame = false;
+            break;
+        default: child->Draw(); break;
+        }
+    };
+    WalkChildren(drawLayer, visit);
 }
 
 void GUI_Ship::AddQuad(CTexturedSprite& sprite, bool additive)
@@ -406,13 +434,25 @@ void GUI_Ship::DrawDying()
         DrawChildLayer(0);
 }
 
-void GUI_Ship::PlaceHullSprite()
+bool GUI_Ship::PlaceHullSprite(bool unlessFar)
 {
     const GUI_Map& map = GUI_Map::GetInstance();
     screenX = (ship->x - map.cameraX) * ZoomScale;
     screenY = (ship->y - map.cameraY) * ZoomScale;
-    hullSprite.SetSize(ZoomScale * spriteWidth, ZoomScale * spriteHeight);
+    const float w = ZoomScale * spriteWidth, h = ZoomScale * spriteHeight;
+    hullSprite.SetSize(w, h);
+    if (unlessFar) {
+        // Half the quad's diagonal, and the on-screen test's own margin for a turned sprite.
+        float reach = 0.5f * (std::fabs(w) + std::fabs(h));
+        if (hullSprite.GetAngle() != 0.0f)
+            reach += 1.5f * std::max(std::fabs(w), std::fabs(h));
+        // The attachments' view, when this draw has taken it, knows the same place.
+        const float outside = inDraw && childViewTaken ? childView.outside : AttachmentView::Outside(screenX, screenY);
+        if (AttachmentView::Beyond(outside, reach))
+            return false;
+    }
     hullSprite.PlaceRotatedSinCos(screenX, screenY, ship->sine, ship->cosine);
+    return true;
 }
 
 bool GUI_Ship::IsCamouflaged() const
@@ -435,9 +475,9 @@ void GUI_Ship::DrawHull()
         camouflage->Draw();
     else
         DrawChildLayer(0);
-    PlaceHullSprite();
-    // Nothing below moves the hull's quad: one test serves both uses.
-    const bool onScreen = hullSprite.IsOnScreen();
+    // Nothing below moves the hull's quad: one test serves both uses. A hull
+    // surely off the screen is not placed (every use places it first).
+    const bool onScreen = PlaceHullSprite(true) && hullSprite.IsOnScreen();
     if (onScreen && !camouflaged) {
         // The two sides differ a little in tone, so they read apart at a glance.
         const bool enemy = ship->IsEnemy();
@@ -552,18 +592,38 @@ void GUI_Ship::DrawWarping(float p)
     sprite.SetColour(0xFFFFFFFFu);
 }
 
+GUI_Ship::TurretDraw::TurretDraw()
+{
+    static_assert(std::size(decltype(angle){}) == SIM_TargetedModule::kMaxTurrets);
+    std::fill(std::begin(angle), std::end(angle), std::numeric_limits<float>::quiet_NaN());
+}
+
 void GUI_Ship::DrawTurrets()
 {
     const GUI_Map& map = GUI_Map::GetInstance();
+    const float zoom = ZoomScale, camX = map.cameraX, camY = map.cameraY;
+    QuadRunBatch& batch = QuadRunBatch::Shared();
     for (TurretDraw& turret : turretDraws) {
         const SIM_TargetedModule* weapon = turret.weapon;
-        const float size = (weapon->turretSize > 0.0f ? weapon->turretSize : 10.0f) * ZoomScale;
-        turret.sprite.SetSize(size, size);
+        const float size = (weapon->turretSize > 0.0f ? weapon->turretSize : 10.0f) * zoom;
+        CTexturedSprite& sprite = turret.sprite;
+        sprite.SetSize(size, size);
         for (size_t i = 0; i < weapon->GetTurretCount() && i < SIM_TargetedModule::kMaxTurrets; ++i) {
             const SIM_ShipModule::Point p = weapon->GetTurretWorldPos(i);
-            turret.sprite.SetAngle(weapon->GetTurretAngle(i));
-            turret.sprite.PlaceCentred((p.x - map.cameraX) * ZoomScale, (p.y - map.cameraY) * ZoomScale);
-            AddQuad(turret.sprite, false);
+            const float a = weapon->GetTurretAngle(i);
+            sprite.SetAngle(a);
+            // As PlaceCentred turns a quad, with the turn looked up again
+            // only when the angle changed.
+            if (!(a == turret.angle[i])) {
+                const float r = a * 0.01745329238474369f;
+                turret.angle[i] = a;
+                turret.sine[i] = std::sin(r);
+                turret.cosine[i] = std::cos(r);
+            }
+            const bool level = a == 0.0f;
+            sprite.PlaceRotatedSinCos((p.x - camX) * zoom, (p.y - camY) * zoom, level ? 0.0f : turret.sine[i],
+                                      level ? 1.0f : turret.cosine[i]);
+            batch.Add(sprite.GetTextureForDraw(), false, sprite.m_vertices);
         }
     }
 }

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "battle/AttachmentView.h"
 #include "battle/GUI_RenderObject.h"
 #include "battle/VisualStep.h"
 #include "engine/CTexturedSprite.h"
@@ -58,6 +59,12 @@ public:
         SIM_TargetedModule* weapon = nullptr;
         CTexturedSprite sprite;
         float size = 0.0f; // world units
+        // Turrets turn only when they fire: each keeps the sine and cosine
+        // of the angle it was last drawn at (none yet: NaN).
+        float angle[4];
+        float sine[4] = {};
+        float cosine[4] = {};
+        TurretDraw();
     };
     struct BeamDraw {
         SIM_BeamWeaponModule* beam = nullptr;
@@ -173,7 +180,9 @@ private:
     void LocalToWorld(float lx, float ly, float& wx, float& wy) const;
     void PlayImpactSound();
     void PlaySoundAtShip(const std::string& file);
-    void PlaceHullSprite();
+    // False, with the quad left unplaced, when asked to spare a hull that
+    // cannot touch the screen.
+    bool PlaceHullSprite(bool unlessFar = false);
     void DrawTurrets();
     void DrawBeams();
     void DrawDying();
@@ -212,4 +221,8 @@ private:
     // The attachments' update: what it covers, and whether it waits.
     VisualLag childLag;
     float trailReachMs = kShortestTrailReachMs; // the longest trail's life
+    // What the attachments read, taken once per Draw for all its walks.
+    AttachmentView childView;
+    bool inDraw = false;
+    bool childViewTaken = false;
 };

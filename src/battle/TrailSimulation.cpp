@@ -11,7 +11,6 @@
 namespace {
 
 constexpr float kDegToRad = 0.01745329238474369f;
-constexpr float kScreenMargin = 16.0f;
 
 uint32_t White(int alpha)
 {
@@ -44,7 +43,7 @@ void TrailSimulation::Init(int style, float /*startValue*/, float pointCount, fl
     default: m_u0 = 0.5f; m_u1 = 1.0f; m_v0 = 0.05f; m_v1 = 0.45f; break;
     }
     // Near left, near right, far left, far right.
-    for (int i = 0; i < kMaxPoints; ++i) {
+    for (int i = 0; i <= kMaxPoints; ++i) {
         ScreenVertex* q = &m_vertices[i * 4];
         q[0].u = m_u0; q[0].v = m_v0;
         q[1].u = m_u1; q[1].v = m_v0;
@@ -68,16 +67,8 @@ void TrailSimulation::Reset()
         birth = m_clock;
 }
 
-void TrailSimulation::MoveHead(float angle, float x, float y)
+void TrailSimulation::LayPoint(float angle, float x, float y, float d2)
 {
-    // A one-point trail measures from a place never laid, as it always has.
-    const int one = m_pointCount > 1 ? Slot(1) : 1;
-    const float dx = x - m_x[one], dy = y - m_y[one];
-    const float d2 = dx * dx + dy * dy;
-    m_residual = d2;
-    if (!(d2 > m_segmentSq))
-        return;
-    // The head's place becomes point 1; the oldest point's place the head.
     m_head = m_head == 0 ? m_pointCount - 1 : m_head - 1;
     m_x[m_head] = x;
     m_y[m_head] = y;
@@ -95,11 +86,8 @@ bool TrailSimulation::MayShowOnScreen() const
 {
     // The extremes of Draw's own test on each point.
     const GUI_Map& map = GUI_Map::GetInstance();
-    const float sw = static_cast<float>(map.GetScreenWidth()), sh = static_cast<float>(map.GetScreenHeight());
-    return !(m_maxX < m_minX) && !((m_maxX - map.cameraX) * ZoomScale < -kScreenMargin) &&
-           !((m_maxY - map.cameraY) * ZoomScale < -kScreenMargin) &&
-           !((m_minX - map.cameraX) * ZoomScale > sw + kScreenMargin) &&
-           !((m_minY - map.cameraY) * ZoomScale > sh + kScreenMargin);
+    return MayShowOnScreen(map.cameraX, map.cameraY, ZoomScale, static_cast<float>(map.GetScreenWidth()),
+                           static_cast<float>(map.GetScreenHeight()));
 }
 
 void TrailSimulation::SkipDraw()
@@ -118,99 +106,102 @@ int TrailSimulation::Draw(TextureHandle texture, bool additive)
     m_drawnCount = 0;
     if (!m_anyVisible)
         return 0;
-    // The view in locals: the stores into the quads below could otherwise
-    // alias them and force a reload per point.
+    // Every scalar the walk reads or counts lives in a local: the byte and
+    // colour stores below could otherwise alias the members and force a
+    // reload of each per point. (The arrays share one base, the trail.)
     const GUI_Map& map = GUI_Map::GetInstance();
     const float zoom = ZoomScale, camX = map.cameraX, camY = map.cameraY;
     const float w = zoom * m_width * 0.5f;
     const float sw = static_cast<float>(map.GetScreenWidth()), sh = static_cast<float>(map.GetScreenHeight());
+    const float left = -kScreenMargin, top = -kScreenMargin, right = sw + kScreenMargin, bottom = sh + kScreenMargin;
     const float lifetime = m_lifetime;
     const double clock = m_clock;
-    int staged = 0;
-    int previousAlpha = 255;
-    bool havePrevious = false;
-    float prevFarLX = 0, prevFarLY = 0, prevFarRX = 0, prevFarRY = 0;
-    uint32_t prevColour = 0xFFFFFFFFu;
-    float minX = std::numeric_limits<float>::max(), minY = minX;
-    float maxX = std::numeric_limits<float>::lowest(), maxY = maxX;
-    const auto fit = [&](int k) {
-        minX = std::min(minX, m_x[k]);
-        minY = std::min(minY, m_y[k]);
-        maxX = std::max(maxX, m_x[k]);
-        maxY = std::max(maxY, m_y[k]);
-    };
+    const int count = m_pointCount;
+    const bool headFades = m_detached != 0;
+    ScreenVertex* q = m_vertices;
+    int activeCount = m_activeCount;
+    int drawn = 0;
+    // The last quad staged had no alpha left: the next point in view ends the trail.
+    bool fading = false;
     bool complete = true;
     // Past the last active point every slot is skipped: stop there.
-    int unseen = m_activeCount;
-    for (int i = 0; i < m_pointCount && unseen > 0; ++i) {
-        const int k = Slot(i);
+    int unseen = activeCount;
+    int k = m_head;
+    for (int i = 0; i < count && unseen > 0; ++i, k = k + 1 == count ? 0 : k + 1) {
         if (!m_active[k])
             continue;
         --unseen;
-        ++m_drawnCount;
+        ++drawn;
         const float age = static_cast<float>(clock - m_birth[k]);
         const float px = (m_x[k] - camX) * zoom, py = (m_y[k] - camY) * zoom;
-        if (px < -kScreenMargin || py < -kScreenMargin || px > sw + kScreenMargin || py > sh + kScreenMargin) {
+        if (px < left || py < top || px > right || py > bottom) {
             if (age > lifetime) {
                 m_active[k] = 0;
-                --m_activeCount;
-            } else {
-                fit(k);
+                --activeCount;
             }
             continue;
         }
-        int alpha = 255 - static_cast<int>(std::min(age / lifetime, 1.0f) * 255.0f);
-        alpha = std::min(alpha, 255);
-        if (previousAlpha < 1) {
+        if (fading) {
             m_active[k] = 0;
-            --m_activeCount;
-            complete = i + 1 == m_pointCount;
+            --activeCount;
+            complete = i + 1 == count;
             break;
         }
+        int alpha = 255;
         bool endAfter = false;
-        if (i == 0 && !m_detached) {
-            alpha = 255;
-        } else if (alpha < 1) {
-            m_active[k] = 0;
-            --m_activeCount;
-            if (i == 0)
-                endAfter = true;
+        if (i != 0 || headFades) {
+            alpha = std::min(255 - static_cast<int>(std::min(age / lifetime, 1.0f) * 255.0f), 255);
+            if (alpha < 1) {
+                m_active[k] = 0;
+                --activeCount;
+                endAfter = i == 0;
+            }
         }
-        if (m_active[k])
-            fit(k);
         const uint32_t colour = White(alpha);
-        const float s = m_sin[k], c = m_cos[k];
+        const float ws = w * m_sin[k], wc = w * m_cos[k];
         // z and rhw of the staged quads were set once when they were made.
-        ScreenVertex* q = &m_vertices[staged * 4];
-        const float farLX = px - w * s - w * c, farLY = py - w * s + w * c;
-        const float farRX = px - w * s + w * c, farRY = py + w * s + w * c;
-        if (havePrevious) {
-            q[0].x = prevFarLX; q[0].y = prevFarLY; q[0].colour = prevColour;
-            q[1].x = prevFarRX; q[1].y = prevFarRY; q[1].colour = prevColour;
-        } else {
-            q[0].x = px + w * s - w * c; q[0].y = py - w * c - w * s; q[0].colour = colour;
-            q[1].x = px + w * s + w * c; q[1].y = py - w * c + w * s; q[1].colour = colour;
+        if (q == m_vertices) {
+            q[0].x = px + ws - wc; q[0].y = py - wc - ws; q[0].colour = colour;
+            q[1].x = px + ws + wc; q[1].y = py - wc + ws; q[1].colour = colour;
         }
-        q[2].x = farLX; q[2].y = farLY; q[2].colour = colour;
-        q[3].x = farRX; q[3].y = farRY; q[3].colour = colour;
-        ++staged;
-        prevFarLX = farLX; prevFarLY = farLY; prevFarRX = farRX; prevFarRY = farRY;
-        prevColour = colour;
-        havePrevious = true;
-        previousAlpha = alpha;
+        // The far side of this quad is the near side of the next: written
+        // there at once (past the last quad into a spare one).
+        const float farLX = px - ws - wc, farLY = py - ws + wc;
+        const float farRX = px - ws + wc, farRY = py + ws + wc;
+        q[2].x = q[4].x = farLX; q[2].y = q[4].y = farLY; q[2].colour = q[4].colour = colour;
+        q[3].x = q[5].x = farRX; q[3].y = q[5].y = farRY; q[3].colour = q[5].colour = colour;
+        q += 4;
+        fading = alpha < 1;
         if (endAfter) {
-            complete = i + 1 == m_pointCount;
+            complete = i + 1 == count;
             break;
         }
     }
+    m_activeCount = activeCount;
+    m_drawnCount = drawn;
+    // A walk that reached every point fits the box again to the points still
+    // active, met in the same order as the walk met them.
     if (complete) {
+        float minX = std::numeric_limits<float>::max(), minY = minX;
+        float maxX = std::numeric_limits<float>::lowest(), maxY = maxX;
+        int remaining = activeCount;
+        for (int i = 0, j = m_head; i < count && remaining > 0; ++i, j = j + 1 == count ? 0 : j + 1) {
+            if (!m_active[j])
+                continue;
+            --remaining;
+            minX = std::min(minX, m_x[j]);
+            minY = std::min(minY, m_y[j]);
+            maxX = std::max(maxX, m_x[j]);
+            maxY = std::max(maxY, m_y[j]);
+        }
         m_minX = minX;
         m_minY = minY;
         m_maxX = maxX;
         m_maxY = maxY;
     }
+    const int staged = static_cast<int>(q - m_vertices) / 4;
     QuadRunBatch& batch = QuadRunBatch::Shared();
-    for (int k = 0; k < staged; ++k)
-        batch.Add(texture, additive, &m_vertices[k * 4]);
+    for (int j = 0; j < staged; ++j)
+        batch.Add(texture, additive, &m_vertices[j * 4]);
     return staged;
 }

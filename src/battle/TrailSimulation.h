@@ -12,6 +12,8 @@
 class TrailSimulation {
 public:
     static constexpr int kMaxPoints = 96;
+    // Points this far off the screen (pixels) are not drawn.
+    static constexpr float kScreenMargin = 16.0f;
 
     TrailSimulation();
 
@@ -20,7 +22,16 @@ public:
     void Reset();
     void AddAge(float ms) { m_clock += ms; }
     // Heading in degrees of the emitter at (x, y).
-    void MoveHead(float angle, float x, float y);
+    void MoveHead(float angle, float x, float y)
+    {
+        // A one-point trail measures from a place never laid, as it always has.
+        const int one = m_pointCount > 1 ? Slot(1) : 1;
+        const float dx = x - m_x[one], dy = y - m_y[one];
+        const float d2 = dx * dx + dy * dy;
+        m_residual = d2;
+        if (d2 > m_segmentSq)
+            LayPoint(angle, x, y, d2);
+    }
     // Stages the visible part into the shared quad batch with this texture
     // and blend; returns the number of quads staged.
     int Draw(TextureHandle texture, bool additive);
@@ -37,6 +48,14 @@ public:
     // skip it (its points past their lifetime then stay until a later draw,
     // which shows them at no alpha, as it would any point ageing out).
     bool MayShowOnScreen() const;
+    // The same against a view read by the caller: camera, zoom and the map's screen.
+    bool MayShowOnScreen(float cameraX, float cameraY, float zoom, float screenWidth, float screenHeight) const
+    {
+        return !(m_maxX < m_minX) && !((m_maxX - cameraX) * zoom < -kScreenMargin) &&
+               !((m_maxY - cameraY) * zoom < -kScreenMargin) &&
+               !((m_minX - cameraX) * zoom > screenWidth + kScreenMargin) &&
+               !((m_minY - cameraY) * zoom > screenHeight + kScreenMargin);
+    }
     // In place of a skipped draw: once even the newest point is past its
     // lifetime, the whole trail is over, as a draw would have found it.
     void SkipDraw();
@@ -68,6 +87,9 @@ private:
         return s >= m_pointCount ? s - m_pointCount : s;
     }
 
+    // The head's place becomes point 1; the oldest point's place the head.
+    void LayPoint(float angle, float x, float y, float d2);
+
     void Cover(float x, float y)
     {
         m_minX = x < m_minX ? x : m_minX;
@@ -95,7 +117,9 @@ private:
     double m_birth[kMaxPoints];
     float m_sin[kMaxPoints];
     float m_cos[kMaxPoints];
-    ScreenVertex m_vertices[kMaxPoints * 4];
+    // One quad more than a trail can stage: each quad writes its far side
+    // ahead as the near side of the next.
+    ScreenVertex m_vertices[(kMaxPoints + 1) * 4];
     float m_u0 = 0.5f, m_u1 = 1.0f, m_v0 = 0.05f, m_v1 = 0.45f;
     float m_lifetime = 1500.0f;
     int m_pointCount = kMaxPoints;

@@ -2,28 +2,10 @@
 
 #include "sim/SIM_BattleClock.h"
 
-namespace {
-const VisualStep* active = nullptr;
-} // namespace
-
-VisualStep VisualStep::Current()
+VisualStep VisualStep::FrameStep()
 {
-    if (active)
-        return *active;
     const float ms = SIM_BattleClock::GetInstance().scaledFrameTime;
     return VisualStep{ms, 1, ms};
-}
-
-VisualStepScope::VisualStepScope(const VisualStep& step)
-    : previous(active)
-    , own(step)
-{
-    active = &own;
-}
-
-VisualStepScope::~VisualStepScope()
-{
-    active = previous;
 }
 
 bool VisualLag::Plan(const VisualStep& now, bool mayWait)

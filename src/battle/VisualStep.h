@@ -10,16 +10,27 @@ struct VisualStep {
     float lastMs = 0.0f; // the current frame's own ms
 
     // The catch-up of the ship being drawn, or else this frame.
-    static VisualStep Current();
+    static VisualStep Current() { return scoped ? *scoped : FrameStep(); }
     // Battle ms per frame of the frames before the current one.
     float EarlierFrameMs() const { return frames > 1 ? (ms - lastMs) / static_cast<float>(frames - 1) : 0.0f; }
+
+private:
+    friend class VisualStepScope;
+    static VisualStep FrameStep();
+    // The catch-up in force (set per ship draw, so kept inline).
+    static inline const VisualStep* scoped = nullptr;
 };
 
 // Puts a catch-up in force for the visuals updated meanwhile.
 class VisualStepScope {
 public:
-    explicit VisualStepScope(const VisualStep& step);
-    ~VisualStepScope();
+    explicit VisualStepScope(const VisualStep& step)
+        : previous(VisualStep::scoped)
+        , own(step)
+    {
+        VisualStep::scoped = &own;
+    }
+    ~VisualStepScope() { VisualStep::scoped = previous; }
     VisualStepScope(const VisualStepScope&) = delete;
     VisualStepScope& operator=(const VisualStepScope&) = delete;
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -135,6 +136,57 @@ TEST(GUI_RenderObject, ChildrenChangedDuringADrawAreDrawnAsTheyStandThen)
     EXPECT_FALSE(parent.IsLayerEmpty(0));
     const std::vector<GUI_RenderObject*> after = {&before, &changer, &last, &added, &remover};
     EXPECT_EQ(parent.GetChildren(), after);
+}
+
+// Notes its name in a shared log when drawn; may move two other children to
+// other layers the first time.
+class LoggingObject : public GUI_RenderObject {
+public:
+    LoggingObject(std::vector<char>& log, char name, int drawLayer) : log(log), name(name) { layer = drawLayer; }
+    void Draw() override
+    {
+        log.push_back(name);
+        if (!moveIn && !moveOut)
+            return;
+        std::exchange(moveIn, nullptr)->layer = layer;
+        std::exchange(moveOut, nullptr)->layer = 1;
+        GetParent()->UpdateEmptyLayers();
+    }
+    std::vector<char>& log;
+    char name;
+    GUI_RenderObject* moveIn = nullptr;
+    GUI_RenderObject* moveOut = nullptr;
+};
+
+TEST(GUI_RenderObject, ALayerDrawsItsChildrenInTheOrderAddedAsTheirLayersStandWhenReached)
+{
+    std::vector<char> log;
+    GUI_RenderObject parent;
+    LoggingObject a(log, 'a', 0), b(log, 'b', 2), c(log, 'c', 0), d(log, 'd', 2), e(log, 'e', 1), f(log, 'f', 2);
+    for (GUI_RenderObject* child : {&a, &b, &c, &d, &e, &f})
+        parent.AddChild(child);
+    const auto draw = [&](int drawLayer) {
+        log.clear();
+        parent.DrawLayer(drawLayer);
+        return std::string(log.begin(), log.end());
+    };
+    EXPECT_EQ(draw(2), "bdf");
+    EXPECT_EQ(draw(0), "ac");
+    c.layer = 2; // read again only when asked
+    EXPECT_EQ(draw(2), "bdf");
+    parent.UpdateEmptyLayers();
+    EXPECT_EQ(draw(2), "bcdf");
+    EXPECT_EQ(draw(0), "a");
+    parent.RemoveFromParent(&b);
+    EXPECT_EQ(draw(2), "cdf");
+    parent.AddChild(&b);
+    EXPECT_EQ(draw(2), "cdfb");
+
+    // While layer 2 draws, c brings e in after it and takes f out.
+    c.moveIn = &e;
+    c.moveOut = &f;
+    EXPECT_EQ(draw(2), "cdeb");
+    EXPECT_EQ(draw(1), "f");
 }
 
 TEST(GUI_RenderObject, BelowTheMinimumZoomNothingDraws)

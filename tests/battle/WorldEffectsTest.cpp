@@ -131,6 +131,20 @@ TEST_F(WorldEffects, AFullPoolOverwritesOffScreenPiecesBeforeRandomOnes)
     pool.Piece(77).alive = 0;
     pool.NoteDied(77);
     EXPECT_EQ(pool.FindFreeSlot(), 77);
+    pool.Piece(77).Birth(0, 0, 1.0f, 0, true, 100.0f, 100.0f);
+
+    // A frame notes the first ten pieces it finds off the screen; those taken
+    // are noted again by the next frame, in the order it meets them.
+    EffectTestView::Look(0.0f, 0.0f, 3.0f); // above every piece's least zoom
+    EffectTestView::Step(12.0f);
+    for (int i = 0; i < 12; ++i)
+        pool.Piece(100 + 10 * i).x = 100000.0f;
+    pool.UpdateAndDraw();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(pool.FindFreeSlot(), 100 + 10 * i);
+    pool.UpdateAndDraw();
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(pool.FindFreeSlot(), 100 + 10 * i) << i;
 }
 
 TEST_F(WorldEffects, CompactionPutsTheLivingFirst)
