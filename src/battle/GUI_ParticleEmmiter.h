@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 #include "platform/IGraphicsDevice.h"
@@ -87,7 +88,8 @@ private:
         float age[kMaxParticles], alpha[kMaxParticles], size[kMaxParticles];
         float angle[kMaxParticles], sine[kMaxParticles], cosine[kMaxParticles], spin[kMaxParticles];
         int screenX[kMaxParticles], screenY[kMaxParticles];
-        unsigned char alive[kMaxParticles], frame[kMaxParticles];
+        int32_t alive[kMaxParticles]; // 1 or 0, as wide as the floats stepped beside it
+        unsigned char frame[kMaxParticles];
     };
     // The emitter's turn as births read it, worked out once per batch of
     // births.
@@ -105,6 +107,13 @@ private:
     struct Leap;
     // A leap of slot i's particle; false when it died meanwhile.
     bool StepParticle(int i, const Leap& leap);
+    struct Stepped {
+        int live;
+        bool anyDied;
+    };
+    // One frame step of the first `count` slots (a multiple of four).
+    template <bool kSlowing>
+    Stepped StepSlots(int count, const Leap& pace);
     template <bool kDraw>
     void AdvanceSlots(float step);
     void Step(bool draw);
