@@ -154,11 +154,16 @@ GUI_Particle GUI_ParticleEmmiter::GetParticle(int i) const
     return p;
 }
 
-GUI_ParticleEmmiter::Turn GUI_ParticleEmmiter::CurrentTurn() const
+GUI_ParticleEmmiter::Turn GUI_ParticleEmmiter::CurrentTurn()
 {
     if (rotation == 0.0f)
         return Turn{false, 1.0f, 0.0f};
-    return Turn{true, std::cos(rotation * kDegToRad), std::sin(rotation * kDegToRad)};
+    // A ship flying straight turns its trail the same way frame after frame.
+    if (!(rotation == turnRotation)) {
+        turnRotation = rotation;
+        lastTurn = Turn{true, std::cos(rotation * kDegToRad), std::sin(rotation * kDegToRad)};
+    }
+    return lastTurn;
 }
 
 void GUI_ParticleEmmiter::SpawnParticle(int slot, const Turn& turn)
@@ -464,7 +469,8 @@ void GUI_ParticleEmmiter::Advance(float ms, float step, bool draw)
     steppedY = y;
 }
 
-bool GUI_ParticleEmmiter::StepParticle(int i, const Leap& leap)
+// Inlined into the catch-up walk: a call per particle costs a fifth of it.
+[[gnu::always_inline]] inline bool GUI_ParticleEmmiter::StepParticle(int i, const Leap& leap)
 {
     // Each frame: age, then (past the fade-in) fade and shrink, die at the
     // limits, move, slow. Fading and shrinking are linear, so a particle

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <limits>
 #include <string>
 
 #include "platform/IGraphicsDevice.h"
@@ -99,7 +100,7 @@ private:
     };
 
     void Start();
-    Turn CurrentTurn() const;
+    Turn CurrentTurn();
     void SpawnParticle(int slot, const Turn& turn);
     // Spawns this frame's share; particles born are stepped on by
     // `laterFrames` frames of `step`.
@@ -138,6 +139,9 @@ private:
     float biasX = 0.0f, biasY = 0.0f;
     // Where the emitter was when it last stepped (catch-up spawns from here).
     float steppedX = 0.0f, steppedY = 0.0f;
+    // The last turn worked out and the rotation it was for (NaN: none).
+    float turnRotation = std::numeric_limits<float>::quiet_NaN();
+    Turn lastTurn{false, 1.0f, 0.0f};
     Slots slots{};
 };
 
