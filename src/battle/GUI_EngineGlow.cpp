@@ -104,13 +104,7 @@ const std::vector<GUI_EngineGlow*>& GUI_EngineGlow::GetLayerList(int drawLayer)
     return List(drawLayer);
 }
 
-float GUI_EngineGlow::GetFlickerScale() const
-{
-    const float t = flickerTimer / kFlickerStepMs;
-    return flickerPrevious * (1.0f - t) + flickerTarget * t;
-}
-
-bool GUI_EngineGlow::FarOutOfView() const
+inline bool GUI_EngineGlow::FarOutOfView() const
 {
     // The flame reaches no further from the ship's centre than the ship's
     // size and its own length (flicker stays under 1). The map is a plain
@@ -158,7 +152,7 @@ bool GUI_EngineGlow::Update()
     return true;
 }
 
-bool GUI_EngineGlow::MayBeOnScreen() const
+inline bool GUI_EngineGlow::MayBeOnScreen() const
 {
     // The placed quad's corners lie within half its width plus half its
     // length of the centre, and the on-screen test widens the screen by at

@@ -48,7 +48,11 @@ public:
     int GetDrawLayer() const { return drawLayer; }
     bool IsVisible() const { return visible != 0; }
     float GetThrottle() const { return throttle; }
-    float GetFlickerScale() const;
+    float GetFlickerScale() const
+    {
+        const float t = flickerTimer / kFlickerStepMs;
+        return flickerPrevious * (1.0f - t) + flickerTarget * t;
+    }
     float GetLocalX() const { return localX; }
     float GetLocalY() const { return localY; }
     float GetWorldX() const { return worldX; }
