@@ -392,13 +392,15 @@ GUI_ParticleEmmiter::Stepped GUI_ParticleEmmiter::StepSlots(int count, const Lea
         const Floats4 vx = Load4(slots.vx + i), vy = Load4(slots.vy + i);
         Store4(slots.x + i, Load4(slots.x + i) + vx * step);
         Store4(slots.y + i, Load4(slots.y + i) + vy * step);
-        if constexpr (kSlowing) {
-            Store4(slots.vx + i, vx * factor);
-            Store4(slots.vy + i, vy * factor);
-        }
         const Ints4 alive = Load4(slots.alive + i);
         died |= alive & dies;
         const Ints4 after = alive & ~dies;
+        if constexpr (kSlowing) {
+            // A free slot's speed is zeroed rather than slowed frame after
+            // frame into the denormals, which are slow to multiply.
+            Store4(slots.vx + i, Select4(-after, vx * factor, zero));
+            Store4(slots.vy + i, Select4(-after, vy * factor, zero));
+        }
         live += after;
         Store4(slots.alive + i, after);
     }
