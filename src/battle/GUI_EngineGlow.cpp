@@ -104,22 +104,18 @@ const std::vector<GUI_EngineGlow*>& GUI_EngineGlow::GetLayerList(int drawLayer)
     return List(drawLayer);
 }
 
-float GUI_EngineGlow::GetFlickerScale() const
-{
-    const float t = flickerTimer / kFlickerStepMs;
-    return flickerPrevious * (1.0f - t) + flickerTarget * t;
-}
-
-bool GUI_EngineGlow::FarOutOfView() const
+inline bool GUI_EngineGlow::FarOutOfView() const
 {
     // The flame reaches no further from the ship's centre than the ship's
-    // size and its own length (flicker stays under 1).
+    // size and its own length (flicker stays under 1). The map is a plain
+    // GUI_Map: its own test, without the virtual call.
     const float reach = std::max(ship->GetWidth(), ship->GetHeight()) + glowLength + glowWidth;
-    return GUI_Map::GetInstance().IsOffScreen(ship->x, ship->y, reach);
+    return GUI_Map::GetInstance().GUI_Map::IsOffScreen(ship->x, ship->y, reach);
 }
 
-bool GUI_EngineGlow::Update()
+bool GUI_EngineGlow::Locate()
 {
+    spritePlaced = false;
     visible = 1;
     throttle = ship && ship->maxSpeed > 0.0f ? std::clamp(ship->speed / ship->maxSpeed, 0.0f, 1.0f) : 0.0f;
     if (throttle <= 0.0f) {
@@ -136,11 +132,48 @@ bool GUI_EngineGlow::Update()
         emitter->y = worldY + d * ship->cosine;
         emitter->rotation = ship->angle;
     }
+    return true;
+}
+
+void GUI_EngineGlow::PlaceSprite()
+{
     const float k = GetFlickerScale();
     CTexturedSprite& sprite = drawLayer == 1 ? maskedSprite : glowSprite;
     sprite.SetSize(ZoomScale * glowWidth * k, ZoomScale * glowLength * k);
     sprite.PlaceRotatedSinCos(screenX, screenY, ship->sine, ship->cosine);
+    spritePlaced = true;
+}
+
+bool GUI_EngineGlow::Update()
+{
+    if (!Locate())
+        return false;
+    PlaceSprite();
     return true;
+}
+
+inline bool GUI_EngineGlow::MayBeOnScreen() const
+{
+    // The placed quad's corners lie within half its width plus half its
+    // length of the centre, and the on-screen test widens the screen by at
+    // most one and a half times its larger side; twice the sides and a
+    // relative slack leave rounding far behind.
+    const float k = GetFlickerScale();
+    const float w = std::fabs(ZoomScale * glowWidth * k), h = std::fabs(ZoomScale * glowLength * k);
+    const D3DEngine& engine = D3DEngine::GetInstance();
+    const float sw = static_cast<float>(engine.GetScreenWidth()), sh = static_cast<float>(engine.GetScreenHeight());
+    const float reach = w + h + 1.5f * std::max(w, h) + 1.0f + 1e-3f * (std::fabs(screenX) + std::fabs(screenY));
+    return !(screenX + reach < 0.0f || screenX - reach > sw || screenY + reach < 0.0f || screenY - reach > sh);
+}
+
+bool GUI_EngineGlow::FlameOnScreen()
+{
+    if (!spritePlaced) {
+        if (!MayBeOnScreen())
+            return false;
+        PlaceSprite();
+    }
+    return maskedSprite.IsOnScreen();
 }
 
 void GUI_EngineGlow::UpdateFlicker()
@@ -176,13 +209,17 @@ float GUI_EngineGlow::TrailReach() const
     const GUI_ParticleConfig* c = emitter->GetConfig();
     if (!c || !(c->AlphaFalloff > 0.0f))
         return -1.0f; // no end known: never waits
-    const float lifeSteps = GUI_ParticleEmmiter::kFadeInMs / 12.0f + 1.0f / c->AlphaFalloff;
-    const float drift = std::max({std::fabs(c->MinXVelocity), std::fabs(c->MaxXVelocity), std::fabs(c->MinYVelocity),
-                                  std::fabs(c->MaxYVelocity)}) *
-                        1.5f * emitter->scale;
+    if (!(reachScale == emitter->scale)) {
+        reachScale = emitter->scale;
+        reachLifeSteps = GUI_ParticleEmmiter::kFadeInMs / 12.0f + 1.0f / c->AlphaFalloff;
+        reachDrift = std::max({std::fabs(c->MinXVelocity), std::fabs(c->MaxXVelocity), std::fabs(c->MinYVelocity),
+                               std::fabs(c->MaxYVelocity)}) *
+                     1.5f * emitter->scale;
+        reachSize = c->MaxSize * emitter->scale + std::max(-c->SizeFalloff, 0.0f) * reachLifeSteps;
+        reachScatter = std::max(c->XScatter, c->YScatter) * emitter->scale;
+    }
     const float engine = 1.5f * std::max(ship->maxSpeed, ship->speed);
-    const float size = c->MaxSize * emitter->scale + std::max(-c->SizeFalloff, 0.0f) * lifeSteps;
-    return lifeSteps * (drift + engine) + size + std::max(c->XScatter, c->YScatter) * emitter->scale;
+    return reachLifeSteps * (reachDrift + engine) + reachSize + reachScatter;
 }
 
 void GUI_EngineGlow::EmitterStep()
@@ -190,7 +227,7 @@ void GUI_EngineGlow::EmitterStep()
     if (!visible || !emitter)
         return;
     const GUI_Map& map = GUI_Map::GetInstance();
-    if (maskedSprite.IsOnScreen() || !map.IsOffScreen(emitter->x, emitter->y, 0.0f)) {
+    if (!map.GUI_Map::IsOffScreen(emitter->x, emitter->y, 0.0f) || FlameOnScreen()) {
         trailLag.Plan(VisualStep::Current(), false);
         VisualStepScope scope(trailLag.Span());
         emitter->rateScale = throttle;
@@ -200,7 +237,8 @@ void GUI_EngineGlow::EmitterStep()
     // Out of view, a trail none of whose particles can reach the view
     // steps only now and then.
     const float reach = TrailReach();
-    if (!trailLag.Plan(VisualStep::Current(), reach >= 0.0f && map.IsOffScreen(emitter->x, emitter->y, reach)))
+    if (!trailLag.Plan(VisualStep::Current(),
+                       reach >= 0.0f && map.GUI_Map::IsOffScreen(emitter->x, emitter->y, reach)))
         return;
     VisualStepScope scope(trailLag.Span());
     emitter->Update();
@@ -231,8 +269,15 @@ void GUI_EngineGlow::DrawMaskedFlames()
 
 void GUI_EngineGlowCollection::Draw()
 {
-    for (GUI_EngineGlow* glow : glows)
-        glow->Update();
+    // A masked flame is drawn by the battle frame, which places its sprite
+    // itself; here the sprite only tells whether the trail shows, so it is
+    // placed only when it could.
+    for (GUI_EngineGlow* glow : glows) {
+        if (glow->drawLayer == 1 && glow->emitter)
+            glow->Locate();
+        else
+            glow->Update();
+    }
     for (GUI_EngineGlow* glow : glows)
         glow->EmitterStep();
 }

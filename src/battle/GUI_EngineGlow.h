@@ -1,4 +1,5 @@
 #pragma once
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -47,7 +48,11 @@ public:
     int GetDrawLayer() const { return drawLayer; }
     bool IsVisible() const { return visible != 0; }
     float GetThrottle() const { return throttle; }
-    float GetFlickerScale() const;
+    float GetFlickerScale() const
+    {
+        const float t = flickerTimer / kFlickerStepMs;
+        return flickerPrevious * (1.0f - t) + flickerTarget * t;
+    }
     float GetLocalX() const { return localX; }
     float GetLocalY() const { return localY; }
     float GetWorldX() const { return worldX; }
@@ -61,8 +66,18 @@ public:
     float flickerPrevious = 1.0f;
 
 private:
+    friend class GUI_EngineGlowCollection;
+
     void LeaveList();
     void RefreshAlpha();
+    // Update without the flame's sprite: the glow, its screen point and its
+    // trail's emitter; false when the ship stands still.
+    bool Locate();
+    void PlaceSprite();
+    // Whether the flame's sprite, placed, could be on the screen: false only
+    // when it is off by far more than its size and any rounding.
+    bool MayBeOnScreen() const;
+    bool FlameOnScreen();
 
     float offsetScale = 1.0f;
     SIM_Ship* ship = nullptr;
@@ -77,7 +92,13 @@ private:
     float throttle = 0.0f;
     unsigned char visible = 0;
     int drawLayer = 1;
+    // The sprite shows this frame's place (Locate alone leaves it behind).
+    bool spritePlaced = false;
     VisualLag trailLag;
+    // TrailReach's parts that do not change with the ship's speed, for the
+    // emitter scale they were worked out at (NaN: not yet).
+    mutable float reachScale = std::numeric_limits<float>::quiet_NaN();
+    mutable float reachLifeSteps = 0.0f, reachDrift = 0.0f, reachSize = 0.0f, reachScatter = 0.0f;
 };
 
 // Two or more glows of one ship: their places and particle trails each frame.

@@ -1,7 +1,10 @@
 #include "battle/GUI_ParticleEmmiter.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -42,6 +45,35 @@ uint32_t WhiteWithAlpha(float a)
 
 } // namespace
 
+// `frames` frame steps of `step` at once: what every particle of the emitter
+// shares, worked out once (the same products as per particle, so the same
+// bits).
+struct GUI_ParticleEmmiter::Leap {
+    int frames;
+    float step, ageStep, alphaStep, sizeStep;
+    bool slowing;
+    // With slowing, the distance in steps of the first speed (a geometric
+    // sum: v, v r, v r^2 ...) and the speed's factor at the end.
+    float sum = 0.0f, factor = 1.0f;
+    Leap(const GUI_ParticleConfig& c, int frameCount, float frameStep)
+        : frames(frameCount)
+        , step(frameStep)
+        , ageStep(12.0f * frameStep)
+        , alphaStep(c.AlphaFalloff * frameStep)
+        , sizeStep(c.SizeFalloff * frameStep)
+        , slowing(c.SpeedFalloff != 0.0f)
+    {
+        if (!slowing)
+            return;
+        const float r = 1.0f - frameStep * c.SpeedFalloff;
+        for (int k = 0; k < frameCount; ++k) {
+            sum += factor;
+            factor *= r;
+        }
+    }
+    bool Moves() const { return frames >= 1 && step > 0.0f; }
+};
+
 GUI_ParticleEmmiter::GUI_ParticleEmmiter(const std::string& configName, float px, float py, float bx, float by)
     : x(px)
     , y(py)
@@ -72,11 +104,13 @@ void GUI_ParticleEmmiter::Start()
     active = 1;
     highestSlot = 0;
     liveCount = 0;
-    for (GUI_Particle& p : particles)
-        p.alive = 0;
+    std::fill(std::begin(slots.alive), std::end(slots.alive), 0);
     const int initial = std::clamp(config->InitialParticles, 0, kMaxParticles);
-    for (int i = 0; i < initial; ++i)
-        SpawnParticle(i);
+    if (initial > 0) {
+        const Turn turn = CurrentTurn();
+        for (int i = 0; i < initial; ++i)
+            SpawnParticle(i, turn);
+    }
     firstFree = initial;
     spawnAccumulator = 0.0f;
 }
@@ -94,61 +128,98 @@ void GUI_ParticleEmmiter::Restart(float px, float py, float bx, float by)
     Start();
 }
 
-void GUI_ParticleEmmiter::SpawnParticle(int slot)
+GUI_Particle GUI_ParticleEmmiter::GetParticle(int i) const
+{
+    GUI_Particle p;
+    p.alive = static_cast<unsigned char>(slots.alive[i]);
+    p.vx = slots.vx[i];
+    p.vy = slots.vy[i];
+    if (config) {
+        p.alphaFalloff = config->AlphaFalloff;
+        p.sizeFalloff = config->SizeFalloff;
+        p.speedFalloff = config->SpeedFalloff;
+    }
+    p.spin = slots.spin[i];
+    p.size = slots.size[i];
+    p.alpha = slots.alpha[i];
+    p.x = slots.x[i];
+    p.y = slots.y[i];
+    p.screenX = slots.screenX[i];
+    p.screenY = slots.screenY[i];
+    p.angle = slots.angle[i];
+    p.sine = slots.sine[i];
+    p.cosine = slots.cosine[i];
+    p.age = slots.age[i];
+    p.frame = slots.frame[i];
+    return p;
+}
+
+GUI_ParticleEmmiter::Turn GUI_ParticleEmmiter::CurrentTurn()
+{
+    if (rotation == 0.0f)
+        return Turn{false, 1.0f, 0.0f};
+    // A ship flying straight turns its trail the same way frame after frame.
+    if (!(rotation == turnRotation)) {
+        turnRotation = rotation;
+        lastTurn = Turn{true, std::cos(rotation * kDegToRad), std::sin(rotation * kDegToRad)};
+    }
+    return lastTurn;
+}
+
+void GUI_ParticleEmmiter::SpawnParticle(int slot, const Turn& turn)
 {
     const GUI_ParticleConfig& c = *config;
-    GUI_Particle& p = particles[slot];
     const float s = scale;
-    p.x = x + VisualRange(-c.XScatter * s, c.XScatter * s);
-    p.y = y + VisualRange(-c.YScatter * s, c.YScatter * s);
-    p.size = VisualRange(c.MinSize * s, c.MaxSize * s);
-    p.alpha = 1.0f;
-    p.age = 0.0f;
-    p.alphaFalloff = c.AlphaFalloff;
-    p.sizeFalloff = c.SizeFalloff;
-    p.speedFalloff = c.SpeedFalloff;
-    p.alive = 1;
+    slots.x[slot] = x + VisualRange(-c.XScatter * s, c.XScatter * s);
+    slots.y[slot] = y + VisualRange(-c.YScatter * s, c.YScatter * s);
+    slots.size[slot] = VisualRange(c.MinSize * s, c.MaxSize * s);
+    slots.alpha[slot] = 1.0f;
+    slots.age[slot] = 0.0f;
+    slots.alive[slot] = 1;
 
     int frame = c.UVFrame;
     if (c.UVFrameSpan != 0)
         frame += VisualInt() & c.UVFrameSpan;
     // A frame past the sheet would sample a neighbour's picture or nothing.
-    p.frame = static_cast<unsigned char>(
+    slots.frame[slot] = static_cast<unsigned char>(
         std::clamp(frame, 0, GUI_ParticleConfig::kSheetColumns * GUI_ParticleConfig::kSheetRows - 1));
 
-    p.angle = VisualRange(0.0f, 360.0f);
-    p.sine = std::sin(p.angle * kDegToRad);
-    p.cosine = std::cos(p.angle * kDegToRad);
+    const float angle = VisualRange(0.0f, 360.0f);
+    const float sine = std::sin(angle * kDegToRad);
+    const float cosine = std::cos(angle * kDegToRad);
+    slots.angle[slot] = angle;
+    slots.sine[slot] = sine;
+    slots.cosine[slot] = cosine;
 
     float vx, vy;
     if (c.IsAngled) {
         const float speed = VisualRange(c.MinXVelocity, c.MaxXVelocity);
-        vx = speed * p.sine;
-        vy = -speed * p.cosine;
+        vx = speed * sine;
+        vy = -speed * cosine;
     } else {
         vx = VisualRange(c.MinXVelocity, c.MaxXVelocity);
         vy = VisualRange(c.MinYVelocity, c.MaxYVelocity);
     }
     vx *= s;
     vy *= s;
-    if (rotation != 0.0f) {
-        const float cr = std::cos(rotation * kDegToRad), sr = std::sin(rotation * kDegToRad);
-        const float tx = vx * cr - vy * sr;
-        vy = vx * sr + vy * cr;
+    if (turn.turned) {
+        const float tx = vx * turn.cosine - vy * turn.sine;
+        vy = vx * turn.sine + vy * turn.cosine;
         vx = tx;
     }
-    p.vx = vx;
-    p.vy = vy;
-    p.spin = (c.MinSpinSpeed != 0.0f || c.MaxSpinSpeed != 0.0f) ? VisualRange(c.MinSpinSpeed, c.MaxSpinSpeed) : 0.0f;
+    slots.spin[slot] =
+        (c.MinSpinSpeed != 0.0f || c.MaxSpinSpeed != 0.0f) ? VisualRange(c.MinSpinSpeed, c.MaxSpinSpeed) : 0.0f;
 
     ++liveCount;
     highestSlot = std::max(highestSlot, slot);
 
     if (!c.IsAngled && (biasX != 0.0f || biasY != 0.0f)) {
-        const float m = std::sqrt(p.vx * p.vx + p.vy * p.vy);
-        p.vx += m * c.BiasScalar * biasX;
-        p.vy += m * c.BiasScalar * biasY;
+        const float m = std::sqrt(vx * vx + vy * vy);
+        vx += m * c.BiasScalar * biasX;
+        vy += m * c.BiasScalar * biasY;
     }
+    slots.vx[slot] = vx;
+    slots.vy[slot] = vy;
 }
 
 void GUI_ParticleEmmiter::SpawnContinuous(float ms, int laterFrames, float step)
@@ -163,18 +234,22 @@ void GUI_ParticleEmmiter::SpawnContinuous(float ms, int laterFrames, float step)
     if (n <= 0)
         return;
     spawnAccumulator = 0.0f;
+    const Turn turn = CurrentTurn();
     // Each particle takes the lowest free slot, searched from the first
     // that can be free rather than through every live particle.
     int slot = firstFree;
     for (int k = 0; k < n; ++k) {
-        while (slot < kMaxParticles && particles[slot].alive)
+        while (slot < kMaxParticles && slots.alive[slot])
             ++slot;
         firstFree = slot;
         if (slot >= kMaxParticles)
             return; // full: the rest are not made
-        SpawnParticle(slot);
-        if (laterFrames > 0 && !StepParticle(particles[slot], laterFrames, step))
-            --liveCount;
+        SpawnParticle(slot, turn);
+        if (laterFrames > 0) {
+            const Leap leap(*config, laterFrames, step);
+            if (leap.Moves() && !StepParticle(slot, leap))
+                --liveCount;
+        }
     }
 }
 
@@ -193,147 +268,249 @@ GUI_ParticleEmmiter::View GUI_ParticleEmmiter::View::Current()
                 static_cast<float>(map.GetScreenHeight())};
 }
 
-bool GUI_ParticleEmmiter::BuildQuad(GUI_Particle& p, float step, const View& view, ScreenVertex q[4]) const
+namespace {
+
+// The corners' texture coordinates of each cell of the 8 x 4 sheet.
+struct CellCorners {
+    float u0, u1, v0, v1;
+};
+constexpr std::array<CellCorners, 32> MakeSheetCells()
 {
-    float a = p.alpha, z = p.size;
-    if (p.age < kFadeInMs) {
-        a *= p.age / kFadeInMs;
-        z *= p.age / kFadeInMs;
+    std::array<CellCorners, 32> cells{};
+    for (int frame = 0; frame < 32; ++frame) {
+        const int row = frame / GUI_ParticleConfig::kSheetColumns;
+        const int column = frame - GUI_ParticleConfig::kSheetColumns * row;
+        const float u = static_cast<float>(column) * 0.125f;
+        const float v = static_cast<float>(row) * 0.25f;
+        cells[static_cast<size_t>(frame)] = CellCorners{u, u + 0.125f, v, v + 0.25f};
     }
-    p.screenX = static_cast<int>((p.x - view.cameraX) * view.zoom);
-    p.screenY = static_cast<int>((p.y - view.cameraY) * view.zoom);
+    return cells;
+}
+constexpr std::array<CellCorners, 32> kSheetCells = MakeSheetCells();
+static_assert(GUI_ParticleConfig::kSheetColumns * GUI_ParticleConfig::kSheetRows == 32);
+
+} // namespace
+
+// Inlined into the walk: a call per particle costs as much as the quad.
+[[gnu::always_inline]] inline bool GUI_ParticleEmmiter::BuildQuad(int i, float step, const View& view,
+                                                                  ScreenVertex q[4])
+{
+    const float age = slots.age[i];
+    float a = slots.alpha[i], z = slots.size[i];
+    if (age < kFadeInMs) {
+        a *= age / kFadeInMs;
+        z *= age / kFadeInMs;
+    }
+    const int screenX = static_cast<int>((slots.x[i] - view.cameraX) * view.zoom);
+    const int screenY = static_cast<int>((slots.y[i] - view.cameraY) * view.zoom);
+    slots.screenX[i] = screenX;
+    slots.screenY[i] = screenY;
     const float half = z * view.zoom;
-    const float sx = static_cast<float>(p.screenX), sy = static_cast<float>(p.screenY);
+    const float sx = static_cast<float>(screenX), sy = static_cast<float>(screenY);
     if (sx < -half || sx > view.width + half || sy < -half || sy > view.height + half)
         return false;
-    if (p.spin != 0.0f) {
-        p.angle += step * p.spin;
-        p.angle = std::fmod(p.angle, 360.0f);
-        if (p.angle < 0.0f)
-            p.angle += 360.0f;
-        LookupSinCos(static_cast<int>(p.angle), p.sine, p.cosine);
+    float sine = slots.sine[i], cosine = slots.cosine[i];
+    if (const float spin = slots.spin[i]; spin != 0.0f) {
+        float angle = slots.angle[i] + step * spin;
+        // fmod leaves an angle inside a turn as it is.
+        if (!(angle < 360.0f && angle > -360.0f))
+            angle = std::fmod(angle, 360.0f);
+        if (angle < 0.0f)
+            angle += 360.0f;
+        slots.angle[i] = angle;
+        LookupSinCos(static_cast<int>(angle), sine, cosine);
+        slots.sine[i] = sine;
+        slots.cosine[i] = cosine;
     }
-    const int row = p.frame / GUI_ParticleConfig::kSheetColumns;
-    const int column = p.frame - GUI_ParticleConfig::kSheetColumns * row;
-    const float u = static_cast<float>(column) * 0.125f;
-    const float v = static_cast<float>(row) * 0.25f;
-    const float c = half * p.cosine, s = half * p.sine;
-    const float ox[4] = {-c + s, c + s, -c - s, c - s};
-    const float oy[4] = {-s - c, -c + s, c - s, s + c};
-    const float us[4] = {u, u + 0.125f, u, u + 0.125f};
-    const float vs[4] = {v, v, v + 0.25f, v + 0.25f};
+    const CellCorners& cell = kSheetCells[slots.frame[i]];
+    const float c = half * cosine, s = half * sine;
     const uint32_t colour = WhiteWithAlpha(alphaScale * a);
-    for (int k = 0; k < 4; ++k) {
-        q[k].x = sx + ox[k];
-        q[k].y = sy + oy[k];
-        q[k].z = 0.0f;
-        q[k].rhw = 1.0f;
-        q[k].colour = colour;
-        q[k].u = us[k];
-        q[k].v = vs[k];
-    }
+    q[0] = ScreenVertex{sx + (-c + s), sy + (-s - c), 0.0f, 1.0f, colour, cell.u0, cell.v0};
+    q[1] = ScreenVertex{sx + (c + s), sy + (-c + s), 0.0f, 1.0f, colour, cell.u1, cell.v0};
+    q[2] = ScreenVertex{sx + (-c - s), sy + (c - s), 0.0f, 1.0f, colour, cell.u0, cell.v1};
+    q[3] = ScreenVertex{sx + (c - s), sy + (s + c), 0.0f, 1.0f, colour, cell.u1, cell.v1};
     return true;
+}
+
+namespace {
+
+// Four lanes of floats or ints (SSE on x86-64; the compiler splits them
+// where there is nothing wider). Each lane does the float operations one
+// particle at a time would, so the bits are the same.
+using Floats4 = float __attribute__((vector_size(16)));
+using Ints4 = int32_t __attribute__((vector_size(16)));
+
+inline Floats4 Load4(const float* p)
+{
+    Floats4 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+inline Ints4 Load4(const int32_t* p)
+{
+    Ints4 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+template <typename V, typename T>
+inline void Store4(T* p, V v)
+{
+    std::memcpy(p, &v, sizeof v);
+}
+inline Floats4 Splat4(float f)
+{
+    return Floats4{f, f, f, f};
+}
+// Lanes of `a` where the mask is set, of `b` elsewhere.
+inline Floats4 Select4(Ints4 mask, Floats4 a, Floats4 b)
+{
+    return reinterpret_cast<Floats4>((reinterpret_cast<Ints4>(a) & mask) | (reinterpret_cast<Ints4>(b) & ~mask));
+}
+
+} // namespace
+
+template <bool kSlowing>
+GUI_ParticleEmmiter::Stepped GUI_ParticleEmmiter::StepSlots(int count, const Leap& pace)
+{
+    // Four slots at a time, without branches: free slots step along, which
+    // does no harm as a birth writes every field, and a particle dying now
+    // moves on where nothing reads it.
+    const Floats4 ageStep = Splat4(pace.ageStep), alphaStep = Splat4(pace.alphaStep);
+    const Floats4 sizeStep = Splat4(pace.sizeStep), step = Splat4(pace.step), factor = Splat4(pace.factor);
+    const Floats4 fadeIn = Splat4(kFadeInMs), minSize = Splat4(kMinSize), zero = Splat4(0.0f);
+    Ints4 live{}, died{};
+    for (int i = 0; i < count; i += 4) {
+        const Floats4 age = Load4(slots.age + i) + ageStep;
+        const Ints4 fading = age > fadeIn;
+        const Floats4 alpha0 = Load4(slots.alpha + i), size0 = Load4(slots.size + i);
+        const Floats4 alpha = Select4(fading, alpha0 - alphaStep, alpha0);
+        const Floats4 size = Select4(fading, size0 - sizeStep, size0);
+        const Ints4 dies = fading & ((alpha <= zero) | (size < minSize));
+        Store4(slots.age + i, age);
+        Store4(slots.alpha + i, alpha);
+        Store4(slots.size + i, size);
+        const Floats4 vx = Load4(slots.vx + i), vy = Load4(slots.vy + i);
+        Store4(slots.x + i, Load4(slots.x + i) + vx * step);
+        Store4(slots.y + i, Load4(slots.y + i) + vy * step);
+        const Ints4 alive = Load4(slots.alive + i);
+        died |= alive & dies;
+        const Ints4 after = alive & ~dies;
+        if constexpr (kSlowing) {
+            // A free slot's speed is zeroed rather than slowed frame after
+            // frame into the denormals, which are slow to multiply.
+            Store4(slots.vx + i, Select4(-after, vx * factor, zero));
+            Store4(slots.vy + i, Select4(-after, vy * factor, zero));
+        }
+        live += after;
+        Store4(slots.alive + i, after);
+    }
+    return Stepped{live[0] + live[1] + live[2] + live[3], (died[0] | died[1] | died[2] | died[3]) != 0};
+}
+
+template <bool kDraw>
+void GUI_ParticleEmmiter::AdvanceSlots(float step)
+{
+    QuadRunBatch* batch = nullptr;
+    bool ownBatch = false;
+    TextureHandle texture = 0;
+    View view{};
+    if constexpr (kDraw) {
+        batch = &QuadRunBatch::Shared();
+        ownBatch = !batch->IsOpen();
+        texture = config->texture.GetHandle();
+        view = View::Current();
+        if (ownBatch)
+            batch->Begin(static_cast<int>(view.width), static_cast<int>(view.height));
+    }
+    const Leap pace(*config, 1, step);
+    const int top = highestSlot;
+    // Whole blocks of four; every slot above the highest is free.
+    const int count = std::min((top + 4) & ~3, kMaxParticles);
+    const Stepped stepped = pace.slowing ? StepSlots<true>(count, pace) : StepSlots<false>(count, pace);
+    liveCount = stepped.live;
+    if (stepped.anyDied) {
+        // Every slot below firstFree held a live particle, so the first
+        // free one below it is the lowest that died.
+        const int below = std::min(firstFree, count);
+        for (int i = 0; i < below; ++i) {
+            if (!slots.alive[i]) {
+                firstFree = i;
+                break;
+            }
+        }
+    }
+    // Slots above the last live particle are all free: later walks stop
+    // there instead of reading every slot ever used.
+    int lastLive = top;
+    while (lastLive >= 0 && !slots.alive[lastLive])
+        --lastLive;
+    highestSlot = std::max(lastLive, 0);
+    if constexpr (kDraw) {
+        const bool additive = blend == 1;
+        for (int i = 0; i <= lastLive; ++i) {
+            ScreenVertex quad[4];
+            if (slots.alive[i] && BuildQuad(i, step, view, quad))
+                batch->Add(texture, additive, quad);
+        }
+        if (ownBatch)
+            batch->End(); // one flush for the whole emitter
+    }
 }
 
 void GUI_ParticleEmmiter::Advance(float ms, float step, bool draw)
 {
     if (!active || !config)
         return;
-    QuadRunBatch& batch = QuadRunBatch::Shared();
-    const bool ownBatch = draw && !batch.IsOpen();
-    const bool additive = blend == 1;
-    TextureHandle texture = 0;
-    View view{};
-    if (draw) {
-        texture = config->texture.GetHandle();
-        view = View::Current();
-        if (ownBatch) {
-            const GUI_Map& map = GUI_Map::GetInstance();
-            batch.Begin(map.GetScreenWidth(), map.GetScreenHeight());
-        }
-    }
-    liveCount = 0;
-    // Slots above the last live particle are all free: later walks stop
-    // there instead of reading every slot ever used.
-    int lastLive = -1;
-    for (int i = 0; i <= highestSlot; ++i) {
-        GUI_Particle& p = particles[i];
-        if (!p.alive)
-            continue;
-        p.age += 12.0f * step;
-        if (p.age > kFadeInMs) {
-            p.alpha -= p.alphaFalloff * step;
-            p.size -= p.sizeFalloff * step;
-            if (p.alpha <= 0.0f || p.size < kMinSize) {
-                p.alive = 0;
-                firstFree = std::min(firstFree, i);
-                continue;
-            }
-        }
-        p.x += p.vx * step;
-        p.y += p.vy * step;
-        if (p.speedFalloff != 0.0f) {
-            p.vx *= 1.0f - step * p.speedFalloff;
-            p.vy *= 1.0f - step * p.speedFalloff;
-        }
-        ++liveCount;
-        lastLive = i;
-        ScreenVertex quad[4];
-        if (draw && BuildQuad(p, step, view, quad))
-            batch.Add(texture, additive, quad);
-    }
-    highestSlot = std::max(lastLive, 0);
-    if (ownBatch)
-        batch.End(); // one flush for the whole emitter
+    if (draw)
+        AdvanceSlots<true>(step);
+    else
+        AdvanceSlots<false>(step);
     SpawnContinuous(ms);
     EndCheck();
     steppedX = x;
     steppedY = y;
 }
 
-bool GUI_ParticleEmmiter::StepParticle(GUI_Particle& p, int frames, float step)
+// Inlined into the catch-up walk: a call per particle costs a fifth of it.
+[[gnu::always_inline]] inline bool GUI_ParticleEmmiter::StepParticle(int i, const Leap& leap)
 {
-    if (frames < 1 || !(step > 0.0f))
-        return true;
     // Each frame: age, then (past the fade-in) fade and shrink, die at the
     // limits, move, slow. Fading and shrinking are linear, so a particle
     // dies within the frames exactly when it is past a limit at the first or
     // the last fading frame.
-    const float ageStep = 12.0f * step;
+    const float ageStep = leap.ageStep;
+    const float age = slots.age[i];
     int firstFading = 1;
-    if (!(p.age + ageStep > kFadeInMs)) {
-        firstFading = static_cast<int>((kFadeInMs - p.age) / ageStep) + 1;
-        while (firstFading > 1 && p.age + ageStep * static_cast<float>(firstFading - 1) > kFadeInMs)
+    if (!(age + ageStep > kFadeInMs)) {
+        firstFading = static_cast<int>((kFadeInMs - age) / ageStep) + 1;
+        while (firstFading > 1 && age + ageStep * static_cast<float>(firstFading - 1) > kFadeInMs)
             --firstFading;
-        while (!(p.age + ageStep * static_cast<float>(firstFading) > kFadeInMs))
+        while (!(age + ageStep * static_cast<float>(firstFading) > kFadeInMs))
             ++firstFading;
     }
-    p.age += ageStep * static_cast<float>(frames);
-    const int fading = frames - firstFading + 1;
+    slots.age[i] = age + ageStep * static_cast<float>(leap.frames);
+    const int fading = leap.frames - firstFading + 1;
     if (fading > 0) {
-        const float alpha1 = p.alpha - p.alphaFalloff * step, size1 = p.size - p.sizeFalloff * step;
-        p.alpha -= p.alphaFalloff * step * static_cast<float>(fading);
-        p.size -= p.sizeFalloff * step * static_cast<float>(fading);
-        if (alpha1 <= 0.0f || size1 < kMinSize || p.alpha <= 0.0f || p.size < kMinSize) {
-            p.alive = 0;
+        const float alpha1 = slots.alpha[i] - leap.alphaStep, size1 = slots.size[i] - leap.sizeStep;
+        const float alpha = slots.alpha[i] - leap.alphaStep * static_cast<float>(fading);
+        const float size = slots.size[i] - leap.sizeStep * static_cast<float>(fading);
+        slots.alpha[i] = alpha;
+        slots.size[i] = size;
+        if (alpha1 <= 0.0f || size1 < kMinSize || alpha <= 0.0f || size < kMinSize) {
+            slots.alive[i] = 0;
             return false;
         }
     }
-    if (p.speedFalloff != 0.0f) {
-        // v, v r, v r^2 ...: the distance is a geometric sum.
-        const float r = 1.0f - step * p.speedFalloff;
-        float rk = 1.0f, sum = 0.0f;
-        for (int k = 0; k < frames; ++k) {
-            sum += rk;
-            rk *= r;
-        }
-        p.x += p.vx * step * sum;
-        p.y += p.vy * step * sum;
-        p.vx *= rk;
-        p.vy *= rk;
+    const float vx = slots.vx[i], vy = slots.vy[i];
+    if (leap.slowing) {
+        slots.x[i] += vx * leap.step * leap.sum;
+        slots.y[i] += vy * leap.step * leap.sum;
+        slots.vx[i] = vx * leap.factor;
+        slots.vy[i] = vy * leap.factor;
     } else {
-        p.x += p.vx * step * static_cast<float>(frames);
-        p.y += p.vy * step * static_cast<float>(frames);
+        const float frames = static_cast<float>(leap.frames);
+        slots.x[i] += vx * leap.step * frames;
+        slots.y[i] += vy * leap.step * frames;
     }
     return true;
 }
@@ -343,15 +520,22 @@ void GUI_ParticleEmmiter::CatchUp(int frames, float ms)
     if (!active || !config || frames < 1)
         return;
     const float step = ms / 12.0f;
-    liveCount = 0;
-    for (int i = 0; i <= highestSlot; ++i) {
-        GUI_Particle& p = particles[i];
-        if (!p.alive)
-            continue;
-        if (StepParticle(p, frames, step))
-            ++liveCount;
-        else
-            firstFree = std::min(firstFree, i);
+    const Leap leap(*config, frames, step);
+    if (leap.Moves()) {
+        int live = 0, lowestFreed = firstFree;
+        const int top = highestSlot;
+        for (int i = 0; i <= top; ++i) {
+            if (!slots.alive[i])
+                continue;
+            if (StepParticle(i, leap))
+                ++live;
+            else
+                lowestFreed = std::min(lowestFreed, i);
+        }
+        liveCount = live;
+        firstFree = lowestFreed;
+    } else {
+        liveCount = static_cast<int>(std::count(slots.alive, slots.alive + highestSlot + 1, 1));
     }
     // The emitter moved in a line from its last step to here; frame j's
     // particles are born at j / (frames + 1) of the way (the current frame,

@@ -179,6 +179,25 @@ TEST_F(ParticleTest, ABirthTakesTheLowestFreeSlotAndTheWalkEndsAtTheLastLivePart
     EXPECT_GT(shrunk, 0) << "the walk shrank as the top particles died";
 }
 
+TEST_F(ParticleTest, SlowingParticlesSlowByTheirFalloffAndAFreedSlotStopsInsteadOfSlowingOn)
+{
+    // Free slots are stepped along with their block of four; a freed slot's
+    // speed is zeroed rather than slowed frame after frame into the
+    // denormals.
+    Make("slowing", "InitialParticles = 1\nMinXVelocity = 2\nMaxXVelocity = 2\nSpeedFalloff = 0.5\n"
+                    "MinSize = 0.5\nMaxSize = 0.5\nSizeFalloff = 0.001\nLifetime = -1\n");
+    GUI_ParticleEmmiter e("slowing", 0, 0, 0, 0);
+    Run(e, 12.0f);
+    EXPECT_FLOAT_EQ(e.GetParticle(0).x, 2.0f);
+    EXPECT_FLOAT_EQ(e.GetParticle(0).vx, 1.0f);
+    Run(e, 12.0f, 7); // age 96
+    EXPECT_FLOAT_EQ(e.GetParticle(0).vx, 2.0f / 256.0f);
+    Run(e, 12.0f); // age 108: shrinks below half a unit
+    EXPECT_EQ(e.GetLiveCount(), 0);
+    EXPECT_TRUE(e.IsActive());
+    EXPECT_EQ(e.GetParticle(0).vx, 0.0f);
+}
+
 TEST_F(ParticleTest, FrameSpansPickFramesByBitMaskOnTheEightByFourSheet)
 {
     auto framesOf = [](const GUI_ParticleEmmiter& e) {
