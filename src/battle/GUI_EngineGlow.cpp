@@ -104,7 +104,7 @@ const std::vector<GUI_EngineGlow*>& GUI_EngineGlow::GetLayerList(int drawLayer)
     return List(drawLayer);
 }
 
-inline bool GUI_EngineGlow::FarOutOfView() const
+bool GUI_EngineGlow::FarOutOfView() const
 {
     // The flame reaches no further from the ship's centre than the ship's
     // size and its own length (flicker stays under 1). The map is a plain
