@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -238,14 +239,23 @@ BenchGame& TheGame()
 // where the draw calls go.
 class DrawsByStep {
 public:
+    // The trace also times, always, the battle's own share of each frame:
+    // thread CPU from "timing" (the world step and every battle layer) to the
+    // interface ("damagetexts" or "windows"), without the sound system's
+    // update, the interface and the present.
     void Start()
     {
         m_totals.clear();
         m_frames = 0;
         m_current = -1;
-        if (!std::getenv("QLM_BENCH_DRAWS"))
-            return;
-        GUI_BattleGUI::GetInstance().SetLayerTrace([this](const char* step) {
+        m_battleFrames = 0;
+        m_battleCpuNs = 0;
+        m_battleStart = -1;
+        const bool perStep = std::getenv("QLM_BENCH_DRAWS") != nullptr;
+        GUI_BattleGUI::GetInstance().SetLayerTrace([this, perStep](const char* step) {
+            TimeBattle(step);
+            if (!perStep)
+                return;
             const GraphicsStats& stats = D3DEngine::GetInstance().GetDevice()->GetStats();
             Close(stats);
             if (std::string(step) == "timing")
@@ -261,11 +271,23 @@ public:
             m_stepStart = std::chrono::steady_clock::now();
         });
     }
+    // Measured frames restarted with a new battle count afresh.
+    void Restart()
+    {
+        m_battleFrames = 0;
+        m_battleCpuNs = 0;
+        m_battleStart = -1;
+    }
+    void Count(benchmark::State& state) const
+    {
+        if (m_battleFrames > 0)
+            state.counters["battle_cpu_us"] = static_cast<double>(m_battleCpuNs) / 1e3 / m_battleFrames;
+    }
     void Print()
     {
+        GUI_BattleGUI::GetInstance().SetLayerTrace(nullptr);
         if (!std::getenv("QLM_BENCH_DRAWS"))
             return;
-        GUI_BattleGUI::GetInstance().SetLayerTrace(nullptr);
         const double f = std::max(m_frames, 1);
         for (const Total& t : m_totals)
             if (t.draws > 0.0 || t.pixels > 0.0 || t.ms / f >= 0.05)
@@ -282,6 +304,26 @@ private:
         double verts = 0.0;
         double ms = 0.0; // wall time from the step to the next, the waits for the rasteriser included
     };
+    static int64_t ThreadCpuNs()
+    {
+        timespec ts{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+        return static_cast<int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+    }
+    void TimeBattle(const char* step)
+    {
+        if (std::strcmp(step, "timing") == 0) {
+            m_battleStart = ThreadCpuNs();
+        } else if (m_battleStart >= 0 && (std::strcmp(step, "damagetexts") == 0 || std::strcmp(step, "windows") == 0 ||
+                                          std::strcmp(step, "purge") == 0)) {
+            m_battleCpuNs += ThreadCpuNs() - m_battleStart;
+            ++m_battleFrames;
+            m_battleStart = -1;
+        }
+    }
+    int64_t m_battleStart = -1;
+    int64_t m_battleCpuNs = 0;
+    int m_battleFrames = 0;
     std::chrono::steady_clock::time_point m_stepStart;
     void Close(const GraphicsStats& stats)
     {
@@ -437,6 +479,7 @@ void MeasureFrames(benchmark::State& state, const std::function<void()>& restart
             state.PauseTiming();
             restart();
             device->ResetStats();
+            steps.Restart();
             frames = 0;
             state.ResumeTiming();
         }
@@ -444,6 +487,7 @@ void MeasureFrames(benchmark::State& state, const std::function<void()>& restart
         ++frames;
     }
     CountDeviceWork(state, frames);
+    steps.Count(state);
     steps.Print();
     CountFill(state);
     TraceOneFrame();
@@ -564,6 +608,7 @@ void MeasureOnScreen(benchmark::State& state)
         ++frames;
     }
     // Wall time of the frames' own work, the driver's rasterising included.
+    steps.Count(state);
     steps.Print();
     state.counters["work_ms"] = work / std::max(frames, 1);
     const double wall = SystemClock().NowMs() - wallStart;

@@ -199,7 +199,9 @@ bool OpenALSoundSystem::IsFinished(const Channel& ch) const
 {
     if (!ch.active)
         return true;
-    if (!ch.started)
+    // A looping buffer never stops by itself: no need to ask the source
+    // (every frame, for every drone and beam in a battle).
+    if (!ch.started || (ch.loop && !ch.stream))
         return false;
     ALint state = AL_STOPPED;
     alGetSourcei(ch.source, AL_SOURCE_STATE, &state);
@@ -246,8 +248,10 @@ int OpenALSoundSystem::AcquireSlot(int priority)
         return -1;
     };
     int slot = freeSlot();
-    if (slot < 0) {
+    const bool atCap = static_cast<int>(m_channels.size()) >= m_sourceCap;
+    if (slot < 0 && !(atCap && m_reapedSinceUpdate)) {
         ReapFinished();
+        m_reapedSinceUpdate = atCap;
         slot = freeSlot();
     }
     if (slot >= 0)
@@ -623,5 +627,6 @@ void OpenALSoundSystem::Update()
         if (IsFinished(*ch))
             FreeChannel(*ch);
     }
+    m_reapedSinceUpdate = true;
     alGetError();
 }

@@ -109,4 +109,9 @@ private:
     SoundGroupHandle m_nextGroup = kMasterGroup + 1;
     std::vector<std::unique_ptr<Channel>> m_channels;
     uint64_t m_playCounter = 0;
+    // Set by Update and by a reap of the full pool: asking every source its
+    // state again before the next Update would cost a locked query per source
+    // for every sound started into a full pool (a big battle starts several a
+    // frame), and finds next to nothing that Update missed.
+    bool m_reapedSinceUpdate = false;
 };

@@ -188,6 +188,30 @@ TEST_F(OpenALSoundSystemTest, FullPoolTakesTheLeastImportantOldestChannel)
     EXPECT_LE(system->GetSourceCount(), 2u);
 }
 
+TEST_F(OpenALSoundSystemTest, FullPoolReusesAnEndedOneShotBeforeCuttingAPlayingSound)
+{
+    system.reset();
+    system = LoopbackAudio::Open(2);
+    ASSERT_TRUE(system);
+    std::string shortTone = dir.File("short.ogg");
+    ASSERT_TRUE(LoopbackAudio::WriteTone(shortTone, 500.0f, 0.05f));
+    SoundHandle loop = system->CreateSound(tone, SOUND_LOOP);
+    SoundChannelId music = system->PlaySound(loop, system->GetMasterGroup(), false, 128);
+    SoundChannelId shot = system->PlaySound(system->CreateSound(shortTone, SOUND_DEFAULT), system->GetMasterGroup(), false, 128);
+    LoopbackAudio::Render(*system, kFrames);
+    // No Update since the shot ended: the full pool must still find its slot.
+    SoundChannelId next = system->PlaySound(loop, system->GetMasterGroup(), false, 128);
+    EXPECT_NE(next, kNoChannel);
+    EXPECT_TRUE(system->IsChannelPlaying(music));
+    EXPECT_FALSE(system->IsChannelPlaying(shot));
+    system->Update();
+    // Both slots hold playing sounds now: the next play takes the older one.
+    SoundChannelId last = system->PlaySound(loop, system->GetMasterGroup(), false, 128);
+    EXPECT_NE(last, kNoChannel);
+    EXPECT_FALSE(system->IsChannelPlaying(music));
+    EXPECT_TRUE(system->IsChannelPlaying(next));
+}
+
 TEST_F(OpenALSoundSystemTest, BadFilesFailCleanly)
 {
     EXPECT_EQ(system->CreateSound(dir.File("missing.ogg"), SOUND_DEFAULT), kNoSound);
