@@ -166,14 +166,15 @@ void GUI_Hulk::Draw()
     const GUI_Map& map = GUI_Map::GetInstance();
     const float hw = width * scale * ZoomScale * 0.5f, hh = height * scale * ZoomScale * 0.5f;
     const float sx = (x - map.cameraX) * ZoomScale, sy = (y - map.cameraY) * ZoomScale;
-    const float r = heading * kDegToRad;
-    // Darkening stands for the designed contrast shader: the same curve.
-    const uint8_t grey = static_cast<uint8_t>(Contrast() * 255.0f);
-    PlaceTurnedQuad(quad, sx, sy, hw, hh, std::sin(r), std::cos(r),
-                    0xFF000000u | (uint32_t(grey) << 16) | (uint32_t(grey) << 8) | grey);
     const float reach = std::max(hw, hh) * 1.5f;
     const float sw = static_cast<float>(map.GetScreenWidth()), sh = static_cast<float>(map.GetScreenHeight());
+    // Most wrecks lie out of view: turn the quad only for those in it.
     if (sx + reach >= 0.0f && sx - reach <= sw && sy + reach >= 0.0f && sy - reach <= sh) {
+        const float r = heading * kDegToRad;
+        // Darkening stands for the designed contrast shader: the same curve.
+        const uint8_t grey = static_cast<uint8_t>(Contrast() * 255.0f);
+        PlaceTurnedQuad(quad, sx, sy, hw, hh, std::sin(r), std::cos(r),
+                        0xFF000000u | (uint32_t(grey) << 16) | (uint32_t(grey) << 8) | grey);
         QuadRunBatch::Shared().Add(texture.GetHandle(), false, quad);
         drewLastFrame = true;
     }
