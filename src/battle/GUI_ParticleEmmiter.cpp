@@ -235,6 +235,9 @@ void GUI_ParticleEmmiter::SpawnContinuous(float ms, int laterFrames, float step)
         return;
     spawnAccumulator = 0.0f;
     const Turn turn = CurrentTurn();
+    // The births' catch-up is the same for each of them.
+    const Leap leap(*config, std::max(laterFrames, 0), step);
+    const bool leaps = laterFrames > 0 && leap.Moves();
     // Each particle takes the lowest free slot, searched from the first
     // that can be free rather than through every live particle.
     int slot = firstFree;
@@ -245,11 +248,8 @@ void GUI_ParticleEmmiter::SpawnContinuous(float ms, int laterFrames, float step)
         if (slot >= kMaxParticles)
             return; // full: the rest are not made
         SpawnParticle(slot, turn);
-        if (laterFrames > 0) {
-            const Leap leap(*config, laterFrames, step);
-            if (leap.Moves() && !StepParticle(slot, leap))
-                --liveCount;
-        }
+        if (leaps && !StepParticle(slot, leap))
+            --liveCount;
     }
 }
 

@@ -324,9 +324,10 @@ void GUI_Ship::Draw()
         explicit DrawScope(GUI_Ship& s) : ship(s) { ship.inDraw = true; ship.childViewTaken = false; }
         ~DrawScope() { ship.inDraw = false; }
     } scope(*this);
-    blastGlareClock += FrameTime();
+    const float dt = FrameTime();
+    blastGlareClock += dt;
     hullDrawnThisFrame = false;
-    PlanChildUpdate();
+    PlanChildUpdate(dt);
     switch (ship->state) {
     case SIM_Ship::OFF_FIELD:
         if (warp)
@@ -368,9 +369,8 @@ bool GUI_Ship::HasPassingEffects() const
     return GetChildren().size() > own;
 }
 
-void GUI_Ship::PlanChildUpdate()
+void GUI_Ship::PlanChildUpdate(float dt)
 {
-    const float dt = FrameTime();
     // Only a fighting ship waits: a dying one's effects and a warping one's
     // drawing follow every frame.
     const bool mayWait = ship->state == SIM_Ship::ACTIVE &&

@@ -170,8 +170,8 @@ private:
     void DrawDamageSprites();
     void DrawDamageSpriteEffects();
     void BuildWeaponDraws();
-    // Decides whether this frame's attachment update runs or waits.
-    void PlanChildUpdate();
+    // Decides whether this frame's attachment update, of dt ms, runs or waits.
+    void PlanChildUpdate(float dt);
     float LazyMargin() const;
     // Children that are not the ship's own attachments: passing effects.
     bool HasPassingEffects() const;
