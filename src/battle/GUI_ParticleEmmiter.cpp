@@ -222,7 +222,9 @@ void GUI_ParticleEmmiter::SpawnParticle(int slot, const Turn& turn)
     slots.vy[slot] = vy;
 }
 
-void GUI_ParticleEmmiter::SpawnContinuous(float ms, int laterFrames, float step)
+// Inlined into the steps: most frames of most emitters make no particle,
+// and the births' walk would have every call save and restore its registers.
+[[gnu::always_inline]] inline void GUI_ParticleEmmiter::SpawnContinuous(float ms, int laterFrames, float step)
 {
     if (config->Lifetime > 0.0f) {
         elapsed += ms;
@@ -234,10 +236,12 @@ void GUI_ParticleEmmiter::SpawnContinuous(float ms, int laterFrames, float step)
     if (n <= 0)
         return;
     spawnAccumulator = 0.0f;
+    SpawnBatch(n, laterFrames, step);
+}
+
+void GUI_ParticleEmmiter::SpawnBatch(int n, int laterFrames, float step)
+{
     const Turn turn = CurrentTurn();
-    // The births' catch-up is the same for each of them.
-    const Leap leap(*config, std::max(laterFrames, 0), step);
-    const bool leaps = laterFrames > 0 && leap.Moves();
     // Each particle takes the lowest free slot, searched from the first
     // that can be free rather than through every live particle.
     int slot = firstFree;
@@ -248,8 +252,11 @@ void GUI_ParticleEmmiter::SpawnContinuous(float ms, int laterFrames, float step)
         if (slot >= kMaxParticles)
             return; // full: the rest are not made
         SpawnParticle(slot, turn);
-        if (leaps && !StepParticle(slot, leap))
-            --liveCount;
+        if (laterFrames > 0) {
+            const Leap leap(*config, laterFrames, step);
+            if (leap.Moves() && !StepParticle(slot, leap))
+                --liveCount;
+        }
     }
 }
 

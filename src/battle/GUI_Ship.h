@@ -176,6 +176,8 @@ private:
     // Children that are not the ship's own attachments: passing effects.
     bool HasPassingEffects() const;
     void DrawChildLayer(int drawLayer);
+    // DrawChildLayer's walk of a layer that has children and does not wait.
+    void WalkChildLayer(int drawLayer);
     void AddQuad(CTexturedSprite& sprite, bool additive);
     void LocalToWorld(float lx, float ly, float& wx, float& wy) const;
     void PlayImpactSound();
