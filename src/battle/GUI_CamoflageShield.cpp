@@ -50,6 +50,12 @@ void GUI_CamoflageShield::SetUVScale(float scale)
 
 void GUI_CamoflageShield::SetImageUV(float left, float top, float span)
 {
+    // A cloak's picture keeps its place in the image from frame to frame.
+    if (left == uvLeft && top == uvTop && span == uvSpan)
+        return;
+    uvLeft = left;
+    uvTop = top;
+    uvSpan = span;
     for (int r = 0; r < 5; ++r) {
         for (int c = 0; c < 5; ++c) {
             ScreenVertex* q = &quads[(r * 5 + c) * 4];
@@ -67,14 +73,15 @@ void GUI_CamoflageShield::Update(float ms)
 {
     const SIM_CamoflageShieldModule* cloak = Cloak(ship);
     intensity = cloak ? cloak->GetShimmer() : 0.0f;
-    for (int row = 0; row < kGrid; ++row) {
-        for (int col = 0; col < kGrid; ++col) {
+    // The border points stay at rest (as made), and nothing reads their
+    // phases: only the inner ones move.
+    for (int row = 1; row < kGrid - 1; ++row) {
+        for (int col = 1; col < kGrid - 1; ++col) {
             const int i = row * kGrid + col;
             phases[i] += ms / 100.0f;
             if (phases[i] > kTwoPi)
                 phases[i] -= kTwoPi;
-            const bool border = row == 0 || col == 0 || row == kGrid - 1 || col == kGrid - 1;
-            const float d = border ? 0.0f : std::cos(phases[i]) * intensity * 0.02f;
+            const float d = std::cos(phases[i]) * intensity * 0.02f;
             deformedX[i] = restX[i] + d;
             deformedY[i] = restY[i] + d;
         }
@@ -122,6 +129,9 @@ void GUI_CamoflageShield::Draw()
         screenX[i] = cx + gx * s * cs - gy * s * sn;
         screenY[i] = cy + gx * s * sn + gy * s * cs;
     }
+    // The colour changes only while the cloak fades.
+    const bool recolour = colour != quadColour;
+    quadColour = colour;
     for (int row = 0; row < 5; ++row) {
         for (int col = 0; col < 5; ++col) {
             ScreenVertex* q = &quads[(row * 5 + col) * 4];
@@ -130,8 +140,10 @@ void GUI_CamoflageShield::Draw()
             for (int k = 0; k < 4; ++k) {
                 q[k].x = screenX[corners[k]];
                 q[k].y = screenY[corners[k]];
-                q[k].colour = colour;
             }
+            if (recolour)
+                for (int k = 0; k < 4; ++k)
+                    q[k].colour = colour;
         }
     }
     if (tile) {
