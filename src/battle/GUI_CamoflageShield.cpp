@@ -92,9 +92,18 @@ bool GUI_CamoflageShield::Place(float& side)
 {
     const GUI_Map& map = GUI_Map::GetInstance();
     side = ship->GetWidth() * ZoomScale;
+    const float cx = (ship->x - map.cameraX) * ZoomScale, cy = (ship->y - map.cameraY) * ZoomScale;
+    // A mesh surely off the screen is not turned and placed: its corners lie
+    // within a side of its centre, the on-screen test widens the screen by
+    // at most one and a half sides, and the slack covers rounding.
+    const D3DEngine& engine = D3DEngine::GetInstance();
+    const float sw = static_cast<float>(engine.GetScreenWidth()), sh = static_cast<float>(engine.GetScreenHeight());
+    const float reach = 2.5f * std::fabs(side) + 1.0f + 1e-3f * (std::fabs(cx) + std::fabs(cy) + std::fabs(side));
+    if (cx + reach < 0.0f || cx - reach > sw || cy + reach < 0.0f || cy - reach > sh)
+        return false;
     sprite.SetSize(side, side);
     sprite.SetAngle(ship->angle);
-    sprite.PlaceCentred((ship->x - map.cameraX) * ZoomScale, (ship->y - map.cameraY) * ZoomScale);
+    sprite.PlaceCentred(cx, cy);
     return sprite.IsOnScreen();
 }
 
