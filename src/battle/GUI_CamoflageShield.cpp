@@ -50,6 +50,12 @@ void GUI_CamoflageShield::SetUVScale(float scale)
 
 void GUI_CamoflageShield::SetImageUV(float left, float top, float span)
 {
+    // A cloak's picture keeps its place in the image from frame to frame.
+    if (left == uvLeft && top == uvTop && span == uvSpan)
+        return;
+    uvLeft = left;
+    uvTop = top;
+    uvSpan = span;
     for (int r = 0; r < 5; ++r) {
         for (int c = 0; c < 5; ++c) {
             ScreenVertex* q = &quads[(r * 5 + c) * 4];
@@ -67,14 +73,15 @@ void GUI_CamoflageShield::Update(float ms)
 {
     const SIM_CamoflageShieldModule* cloak = Cloak(ship);
     intensity = cloak ? cloak->GetShimmer() : 0.0f;
-    for (int row = 0; row < kGrid; ++row) {
-        for (int col = 0; col < kGrid; ++col) {
+    // The border points stay at rest (as made), and nothing reads their
+    // phases: only the inner ones move.
+    for (int row = 1; row < kGrid - 1; ++row) {
+        for (int col = 1; col < kGrid - 1; ++col) {
             const int i = row * kGrid + col;
             phases[i] += ms / 100.0f;
             if (phases[i] > kTwoPi)
                 phases[i] -= kTwoPi;
-            const bool border = row == 0 || col == 0 || row == kGrid - 1 || col == kGrid - 1;
-            const float d = border ? 0.0f : std::cos(phases[i]) * intensity * 0.02f;
+            const float d = std::cos(phases[i]) * intensity * 0.02f;
             deformedX[i] = restX[i] + d;
             deformedY[i] = restY[i] + d;
         }
@@ -85,9 +92,18 @@ bool GUI_CamoflageShield::Place(float& side)
 {
     const GUI_Map& map = GUI_Map::GetInstance();
     side = ship->GetWidth() * ZoomScale;
+    const float cx = (ship->x - map.cameraX) * ZoomScale, cy = (ship->y - map.cameraY) * ZoomScale;
+    // A mesh surely off the screen is not turned and placed: its corners lie
+    // within a side of its centre, the on-screen test widens the screen by
+    // at most one and a half sides, and the slack covers rounding.
+    const D3DEngine& engine = D3DEngine::GetInstance();
+    const float sw = static_cast<float>(engine.GetScreenWidth()), sh = static_cast<float>(engine.GetScreenHeight());
+    const float reach = 2.5f * std::fabs(side) + 1.0f + 1e-3f * (std::fabs(cx) + std::fabs(cy) + std::fabs(side));
+    if (cx + reach < 0.0f || cx - reach > sw || cy + reach < 0.0f || cy - reach > sh)
+        return false;
     sprite.SetSize(side, side);
     sprite.SetAngle(ship->angle);
-    sprite.PlaceCentred((ship->x - map.cameraX) * ZoomScale, (ship->y - map.cameraY) * ZoomScale);
+    sprite.PlaceCentred(cx, cy);
     return sprite.IsOnScreen();
 }
 
@@ -122,6 +138,9 @@ void GUI_CamoflageShield::Draw()
         screenX[i] = cx + gx * s * cs - gy * s * sn;
         screenY[i] = cy + gx * s * sn + gy * s * cs;
     }
+    // The colour changes only while the cloak fades.
+    const bool recolour = colour != quadColour;
+    quadColour = colour;
     for (int row = 0; row < 5; ++row) {
         for (int col = 0; col < 5; ++col) {
             ScreenVertex* q = &quads[(row * 5 + col) * 4];
@@ -130,8 +149,10 @@ void GUI_CamoflageShield::Draw()
             for (int k = 0; k < 4; ++k) {
                 q[k].x = screenX[corners[k]];
                 q[k].y = screenY[corners[k]];
-                q[k].colour = colour;
             }
+            if (recolour)
+                for (int k = 0; k < 4; ++k)
+                    q[k].colour = colour;
         }
     }
     if (tile) {

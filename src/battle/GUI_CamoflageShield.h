@@ -1,4 +1,7 @@
 #pragma once
+#include <cstdint>
+#include <limits>
+
 #include "engine/CTexturedSprite.h"
 
 class GUI_Ship;
@@ -37,6 +40,10 @@ private:
     float restX[kGrid * kGrid], restY[kGrid * kGrid];
     float deformedX[kGrid * kGrid], deformedY[kGrid * kGrid];
     float phases[kGrid * kGrid];
+    // What the quads hold now: their picture's place (NaN: none yet) and
+    // their colour.
+    float uvLeft = std::numeric_limits<float>::quiet_NaN(), uvTop = 0.0f, uvSpan = 0.0f;
+    uint32_t quadColour = 0xFFFFFFFFu;
 };
 
 // The arrival of a ship: after the simulation's short wait it slides in

@@ -174,8 +174,16 @@ int GUI_DebrisPool::FindFreeSlot()
                 return slot;
         }
     }
-    for (int n = 0; n < kPieces; ++n) {
-        const int i = (cursor + n) % kPieces;
+    // From the cursor round to it again, in two plain runs rather than a
+    // remainder per piece looked at.
+    for (int i = cursor; i < kPieces; ++i) {
+        if (!pieces[i]->alive) {
+            cursor = i;
+            inUse = std::max(inUse, i + 1);
+            return i;
+        }
+    }
+    for (int i = 0; i < cursor; ++i) {
         if (!pieces[i]->alive) {
             cursor = i;
             inUse = std::max(inUse, i + 1);

@@ -222,7 +222,9 @@ void GUI_ParticleEmmiter::SpawnParticle(int slot, const Turn& turn)
     slots.vy[slot] = vy;
 }
 
-void GUI_ParticleEmmiter::SpawnContinuous(float ms, int laterFrames, float step)
+// Inlined into the steps: most frames of most emitters make no particle,
+// and the births' walk would have every call save and restore its registers.
+[[gnu::always_inline]] inline void GUI_ParticleEmmiter::SpawnContinuous(float ms, int laterFrames, float step)
 {
     if (config->Lifetime > 0.0f) {
         elapsed += ms;
@@ -234,6 +236,11 @@ void GUI_ParticleEmmiter::SpawnContinuous(float ms, int laterFrames, float step)
     if (n <= 0)
         return;
     spawnAccumulator = 0.0f;
+    SpawnBatch(n, laterFrames, step);
+}
+
+void GUI_ParticleEmmiter::SpawnBatch(int n, int laterFrames, float step)
+{
     const Turn turn = CurrentTurn();
     // Each particle takes the lowest free slot, searched from the first
     // that can be free rather than through every live particle.

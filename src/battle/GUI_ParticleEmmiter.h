@@ -105,6 +105,8 @@ private:
     // Spawns this frame's share; particles born are stepped on by
     // `laterFrames` frames of `step`.
     void SpawnContinuous(float ms, int laterFrames = 0, float step = 0.0f);
+    // The n births of SpawnContinuous.
+    void SpawnBatch(int n, int laterFrames, float step);
     struct Leap;
     // A leap of slot i's particle; false when it died meanwhile.
     bool StepParticle(int i, const Leap& leap);

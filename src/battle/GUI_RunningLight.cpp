@@ -28,6 +28,9 @@ GUI_RunningLight::GUI_RunningLight(const std::string& line, SIM_Ship* owner, flo
     localX = (px - 128.0f) / 256.0f * (ship ? ship->GetWidth() : 0.0f);
     localY = (py - 128.0f) / 256.0f * (ship ? ship->GetHeight() : 0.0f);
     sprite.SetFrame(frame, 4);
+    // Turned with the ship, the centre stays within |x| + |y| of the ship's
+    // and the quad within half its largest side of the centre.
+    reach = std::fabs(localX) + std::fabs(localY) + 0.5f * std::fabs(size);
     timer = phase * period;
     if (timer > period)
         timer = 0.0f;
@@ -49,7 +52,7 @@ void GUI_RunningLight::Draw(const AttachmentView& view)
         timer = timer - period > period ? std::fmod(timer, period) : timer - period; // a catch-up may span periods
     const float s = view.zoom * size;
     lastSide = s * p;
-    if (s < 1.0f || !(s * p > kMinPixels))
+    if (s < 1.0f || !(s * p > kMinPixels) || view.OutOfReach(reach))
         return;
     float wx, wy;
     ship->LocalToWorld(localX, localY, view.headingSine, view.headingCosine, wx, wy);

@@ -30,5 +30,7 @@ private:
     SIM_Ship* ship = nullptr;
     float period = 1000.0f;
     float size = 0.0f;
+    // How far from the ship's centre the quad may reach, in map units.
+    float reach = 0.0f;
     BaseSprite sprite;
 };

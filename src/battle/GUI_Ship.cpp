@@ -66,12 +66,6 @@ std::vector<GUI_Ship*>& LiveVisuals()
     return *list;
 }
 
-// Hull effect lines are on a 256-pixel grid centred at 128.
-float GridToLocal(float value, float size)
-{
-    return (value - 128.0f) / 256.0f * size;
-}
-
 // 1..count, each equally likely.
 int SoundNumber(int count)
 {
@@ -324,9 +318,10 @@ void GUI_Ship::Draw()
         explicit DrawScope(GUI_Ship& s) : ship(s) { ship.inDraw = true; ship.childViewTaken = false; }
         ~DrawScope() { ship.inDraw = false; }
     } scope(*this);
-    blastGlareClock += FrameTime();
+    const float dt = FrameTime();
+    blastGlareClock += dt;
     hullDrawnThisFrame = false;
-    PlanChildUpdate();
+    PlanChildUpdate(dt);
     switch (ship->state) {
     case SIM_Ship::OFF_FIELD:
         if (warp)
@@ -368,9 +363,8 @@ bool GUI_Ship::HasPassingEffects() const
     return GetChildren().size() > own;
 }
 
-void GUI_Ship::PlanChildUpdate()
+void GUI_Ship::PlanChildUpdate(float dt)
 {
-    const float dt = FrameTime();
     // Only a fighting ship waits: a dying one's effects and a warping one's
     // drawing follow every frame.
     const bool mayWait = ship->state == SIM_Ship::ACTIVE &&
@@ -378,10 +372,17 @@ void GUI_Ship::PlanChildUpdate()
     childLag.Plan(VisualStep{dt, 1, dt}, mayWait);
 }
 
-void GUI_Ship::DrawChildLayer(int drawLayer)
+// Inlined into the draws: a ship out of view, or with nothing in the
+// layer, costs a test rather than a call.
+[[gnu::always_inline]] inline void GUI_Ship::DrawChildLayer(int drawLayer)
 {
     if (childLag.IsWaiting() || IsLayerEmpty(drawLayer))
         return;
+    WalkChildLayer(drawLayer);
+}
+
+void GUI_Ship::WalkChildLayer(int drawLayer)
+{
     // Children add to the shared batch; those that draw to the device
     // themselves flush it first.
     VisualStepScope scope(childLag.Span());

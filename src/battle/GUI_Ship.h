@@ -170,12 +170,14 @@ private:
     void DrawDamageSprites();
     void DrawDamageSpriteEffects();
     void BuildWeaponDraws();
-    // Decides whether this frame's attachment update runs or waits.
-    void PlanChildUpdate();
+    // Decides whether this frame's attachment update, of dt ms, runs or waits.
+    void PlanChildUpdate(float dt);
     float LazyMargin() const;
     // Children that are not the ship's own attachments: passing effects.
     bool HasPassingEffects() const;
     void DrawChildLayer(int drawLayer);
+    // DrawChildLayer's walk of a layer that has children and does not wait.
+    void WalkChildLayer(int drawLayer);
     void AddQuad(CTexturedSprite& sprite, bool additive);
     void LocalToWorld(float lx, float ly, float& wx, float& wy) const;
     void PlayImpactSound();

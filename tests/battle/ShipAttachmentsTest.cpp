@@ -129,6 +129,30 @@ TEST_F(ShipAttachments, PowerGlowsPulseAndRunningLightsSwellAboveTwoPixels)
     EXPECT_FALSE(light.drewLastFrame);
 }
 
+TEST_F(ShipAttachments, ARunningLightAtTheHullsEdgeShowsWhileTheShipsCentreIsOffTheScreen)
+{
+    SIM_Ship* ship = world.Build("cruiser_bare", 400.0f, 300.0f);
+    ship->SetAngle(0.0f);
+    const float w = ship->GetWidth();
+    ASSERT_GT(w, 40.0f);
+    // 0 on the 256 grid: half the hull's width left of its centre.
+    GUI_RunningLight light("0,128,1000,4,0", ship, 0.0f);
+    EffectTestView::Step(50.0f);
+    ship->x = 800.0f + 0.25f * w; // a quarter width past the right edge
+    light.timer = 900.0f;         // 950 of 1000 ms: 3.8 pixels
+    light.Draw();
+    EXPECT_TRUE(light.drewLastFrame);
+    // The light's own quad just past the edge.
+    ship->x = 800.0f + 0.5f * w + 2.0f;
+    light.timer = 900.0f;
+    light.Draw();
+    EXPECT_FALSE(light.drewLastFrame);
+    ship->x = 800.0f + 0.5f * w + 1.8f;
+    light.timer = 900.0f;
+    light.Draw();
+    EXPECT_TRUE(light.drewLastFrame);
+}
+
 TEST_F(ShipAttachments, DamagePatchesFadeInStayAndFadeOutAfterARepair)
 {
     SIM_Ship* ship = world.Build("cruiser_bare", 400.0f, 300.0f);

@@ -147,6 +147,26 @@ TEST_F(WorldEffects, AFullPoolOverwritesOffScreenPiecesBeforeRandomOnes)
         EXPECT_EQ(pool.FindFreeSlot(), 100 + 10 * i) << i;
 }
 
+TEST_F(WorldEffects, TheSlotSearchGoesOnFromTheLastSlotTakenAndWrapsRound)
+{
+    GUI_DebrisPool& pool = GetDebrisPools().first;
+    for (int i = 0; i < GUI_DebrisPool::kPieces; ++i)
+        pool.Piece(pool.FindFreeSlot()).Birth(0, 0, 1.0f, 0, true, 100.0f, 100.0f);
+    // Freed without the freed cache, so only the search finds them: from
+    // the last slot taken (the pool's last) on, then from the first.
+    pool.Piece(5).alive = 0;
+    pool.Piece(GUI_DebrisPool::kPieces - 1).alive = 0;
+    EXPECT_EQ(pool.FindFreeSlot(), GUI_DebrisPool::kPieces - 1);
+    pool.Piece(GUI_DebrisPool::kPieces - 1).Birth(0, 0, 1.0f, 0, true, 100.0f, 100.0f);
+    EXPECT_EQ(pool.FindFreeSlot(), 5);
+    pool.Piece(5).Birth(0, 0, 1.0f, 0, true, 100.0f, 100.0f);
+    pool.Piece(3).alive = 0;
+    pool.Piece(9).alive = 0;
+    EXPECT_EQ(pool.FindFreeSlot(), 9);
+    pool.Piece(9).Birth(0, 0, 1.0f, 0, true, 100.0f, 100.0f);
+    EXPECT_EQ(pool.FindFreeSlot(), 3);
+}
+
 TEST_F(WorldEffects, CompactionPutsTheLivingFirst)
 {
     GUI_DebrisPool& pool = GetDebrisPools().first;
