@@ -67,7 +67,6 @@ void SIM_CollisionAvoider::ForgetNeighbours()
         if (neighbours[i])
             neighbours[i]->RemoveWatcher(this);
         neighbours[i] = nullptr;
-        pushes[i] = Push{};
     }
 }
 
@@ -79,10 +78,8 @@ void SIM_CollisionAvoider::RemoveWatcher(SIM_CollisionAvoider* watcher)
 void SIM_CollisionAvoider::RemoveNeighbour(SIM_CollisionAvoider* neighbour)
 {
     for (int i = 0; i < kMaxNeighbours; ++i) {
-        if (neighbours[i] == neighbour) {
+        if (neighbours[i] == neighbour)
             neighbours[i] = nullptr;
-            pushes[i] = Push{};
-        }
     }
 }
 
@@ -141,8 +138,6 @@ void SIM_CollisionAvoider::Steer()
     directionX = 0.0f;
     directionY = 0.0f;
     weight = 0.0f;
-    for (Push& push : pushes)
-        push = Push{};
     if (!owner)
         return;
 
@@ -164,9 +159,7 @@ void SIM_CollisionAvoider::Steer()
         float awayX = ownX - otherX;
         float awayY = ownY - otherY;
         NormaliseVector2(awayX, awayY);
-        pushes[i].x = awayX * f;
-        pushes[i].y = awayY * f;
-        directionX += pushes[i].x;
-        directionY += pushes[i].y;
+        directionX += awayX * f;
+        directionY += awayY * f;
     }
 }

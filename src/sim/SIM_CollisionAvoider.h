@@ -11,11 +11,6 @@ public:
     static constexpr int kMaxNeighbours = 4;
     static constexpr float kRescanInterval = 2000.0f;
 
-    struct Push {
-        float x = 0.0f;
-        float y = 0.0f;
-    };
-
     explicit SIM_CollisionAvoider(SIM_Ship* owner);
     virtual ~SIM_CollisionAvoider();
     SIM_CollisionAvoider(const SIM_CollisionAvoider&) = delete;
@@ -52,7 +47,6 @@ private:
 
     std::vector<SIM_CollisionAvoider*> watchers;
     SIM_CollisionAvoider* neighbours[kMaxNeighbours] = {};
-    Push pushes[kMaxNeighbours];
     SIM_Ship* owner = nullptr;
     float rescanTimer = 0.0f;
     float radius = 0.0f;

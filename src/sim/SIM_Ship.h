@@ -258,7 +258,11 @@ public:
     int gridSlot = -1;
 
 private:
-    void SteerAngle(float desired, float k);
+    float TurnStep(float k) const;
+    // The heading to hand SteerAngle for a point to steer at: its bearing, or
+    // any heading on the same side that turns the ship just as far.
+    float HeadingTowards(float targetX, float targetY, float turnStep) const;
+    void SteerAngle(float desired, float turnStep);
     void UpdateSpeed(float k);
     void DecayImpulses(float k);
     bool ArmourStage(SIM_Ship* attacker, SIM_DamageEvent& event, float& damage, float armourPenetration,

@@ -73,9 +73,13 @@ void SIM_ShipGrid::Open()
     }
     // Whatever moved since the last step is filed where it is now.
     m_open = true;
-    for (size_t i = 0; i < m_ships.size(); ++i)
-        if (m_ships[i].ship)
-            NoteMoved(m_ships[i].ship);
+    for (size_t i = 0; i < m_ships.size(); ++i) {
+        const ShipEntry& e = m_ships[i];
+        // Most ships stand where the last step filed them (and their
+        // avoider with them): nothing to do.
+        if (e.ship && (e.ship->gridSlot != static_cast<int>(i) || e.cellX != e.ship->x || e.cellY != e.ship->y))
+            NoteMoved(e.ship);
+    }
     // Avoiders of ships that left the lists do not move, but be sure.
     for (size_t i = 0; i < m_avoiders.size(); ++i)
         if (m_avoiders[i].avoider && !IsFiled(m_avoiders[i].owner))
@@ -246,10 +250,12 @@ void SIM_ShipGrid::NoteMoved(const SIM_Ship* ship)
     ShipEntry* entry = nullptr;
     if (slot >= 0 && static_cast<size_t>(slot) < m_ships.size() && m_ships[static_cast<size_t>(slot)].ship == ship)
         entry = &m_ships[static_cast<size_t>(slot)];
-    // Most ships are noted again where they were last noted.
-    const bool still = entry && entry->cellX == ship->x && entry->cellY == ship->y;
-    const int cell = still ? entry->cell : CellOf(ship->x, ship->y);
-    if (entry && !still) {
+    // Most ships are noted again where they were last noted; their avoider
+    // was filed in the same cell then.
+    if (entry && entry->cellX == ship->x && entry->cellY == ship->y)
+        return;
+    const int cell = CellOf(ship->x, ship->y);
+    if (entry) {
         if (entry->cell != cell) {
             MoveIndex(ShipCell(entry->fleet, entry->cell), ShipCell(entry->fleet, cell), slot);
             entry->cell = cell;

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 #include "battle/GUI_Ship.h"
+#include "engine/GeometryHelpers.h"
 #include "engine/RandomTables.h"
+#include "sim/SIM_BattleClock.h"
 #include "sim/SIM_CollisionAvoider.h"
 #include "sim/SIM_Shield.h"
 #include "sim/SIM_Ship.h"
@@ -126,6 +130,47 @@ TEST_F(ShipTest, TurnsClockwiseTowardsAPointOnTheRightAndBackForOneOnTheLeft)
     other->destinationY = 500;
     other->Process();
     EXPECT_NEAR(other->angle, 357.5f, 1e-4f);
+}
+
+// Steering may skip the exact bearing of a point well off the nose, but the
+// heading after the turn must be the one the exact bearing gives, bit for bit:
+// at the edge of the turn step, dead ahead, dead astern, and with a sine and
+// cosine that no longer match the heading.
+TEST_F(ShipTest, SteeringTurnsExactlyAsTheExactBearingWould)
+{
+    const float kDegToRad = 3.14159265358979f / 180.0f;
+    auto check = [&](float heading, float offNose, bool staleTrig, float throttle) {
+        SIM_Ship* ship = world.Build("cruiser_bare", 1500, 1500);
+        ship->SetAngle(staleTrig ? heading + 60.0f : heading);
+        ship->angle = heading; // stale: the cached sine and cosine are 60 degrees out
+        ship->throttle = throttle;
+        const float step = ship->turnRate * (SIM_BattleClock::GetInstance().scaledFrameTime / 12.0f) *
+                           std::max(throttle, 0.5f);
+        const float bearing = (heading + offNose) * kDegToRad;
+        ship->hasDestination = 1;
+        ship->destinationX = 1500.0f + 400.0f * std::sin(bearing);
+        ship->destinationY = 1500.0f - 400.0f * std::cos(bearing);
+        const float expected =
+            RotateTowardsAngle(heading, AngleBetweenPoints(1500, 1500, ship->destinationX, ship->destinationY), step);
+        ship->Process();
+        EXPECT_EQ(std::bit_cast<uint32_t>(ship->angle), std::bit_cast<uint32_t>(expected))
+            << "heading " << heading << " off the nose " << offNose << " stale " << staleTrig << " got "
+            << ship->angle << " want " << expected;
+        world.Destroy(ship);
+    };
+    SIM_Ship* probe = world.Build("cruiser_bare", 1500, 1500);
+    const float step = probe->turnRate * (SIM_BattleClock::GetInstance().scaledFrameTime / 12.0f);
+    world.Destroy(probe);
+    ASSERT_GT(step, 0.1f);
+    for (float heading : {0.0f, 37.3f, 180.0f, 271.9f, 359.95f})
+        for (float offNose : {0.0f, 0.5f * step, step - 0.01f, step + 0.001f, step + 0.04f, step + 0.06f, 30.0f,
+                              -30.0f, 89.99f, 90.01f, 135.0f, 179.3f, 179.9f, 180.0f, -179.9f, -179.3f,
+                              -step - 0.001f, -step + 0.01f})
+            for (bool stale : {false, true})
+                check(heading, offNose, stale, 1.0f);
+    // Half rate at low throttle moves the edge of the step.
+    for (float offNose : {0.5f * step - 0.001f, 0.5f * step + 0.001f, 0.5f * step + 0.06f, -0.5f * step - 0.06f})
+        check(90.0f, offNose, false, 0.0f);
 }
 
 TEST_F(ShipTest, SlowThrottleStillTurnsAtHalfRate)

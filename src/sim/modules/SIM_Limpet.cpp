@@ -102,11 +102,16 @@ void SIM_Limpet::Scan()
     float bestD2 = kScanBoundSq;
     int bestOrder = 0;
     auto consider = [&](SIM_Ship* s, int order) {
-        if (!s || s->docked || s->state == SIM_Ship::OFF_FIELD || s->state == SIM_Ship::RETREATED)
+        if (!s)
+            return;
+        // Distance first: it rules out most ships before their hull is read.
+        const float d2 = DistanceSquared(x, y, s->x, s->y);
+        if (!(d2 <= bestD2))
+            return;
+        if (s->docked || s->state == SIM_Ship::OFF_FIELD || s->state == SIM_Ship::RETREATED)
             return;
         if (s->GetHullClass() != SIM_ShipHull::FIGHTER || !(s->carriedLimpetWeight < limpetWeight))
             return;
-        const float d2 = DistanceSquared(x, y, s->x, s->y);
         // Equal distances keep the ship the fleet lists first, grid or walk.
         if (d2 < bestD2 || (best && d2 == bestD2 && order < bestOrder)) {
             bestD2 = d2;

@@ -157,9 +157,9 @@ void SIM_TargetedModule::RetargetAfterLoss()
         ChooseTarget(true);
 }
 
-bool SIM_TargetedModule::SkipByClass(const SIM_Ship* candidate, bool usePreference) const
+bool SIM_TargetedModule::SkipByClass(int hullClass, bool usePreference) const
 {
-    switch (candidate->GetHullClass()) {
+    switch (hullClass) {
     case SIM_ShipHull::FIGHTER:
         return ignoresFighters || (usePreference && !attackFighters);
     case SIM_ShipHull::FRIGATE:
@@ -171,12 +171,12 @@ bool SIM_TargetedModule::SkipByClass(const SIM_Ship* candidate, bool usePreferen
     }
 }
 
-float SIM_TargetedModule::ScoreCandidate(SIM_Ship* candidate, bool anyClass) const
+float SIM_TargetedModule::ScoreCandidate(SIM_Ship* candidate, int hullClass, bool anyClass, float priority) const
 {
     float score = candidate->threatRatio > 10.0f ? 0.75f : 1.0f;
     if (CountMisses(candidate) > 3)
         score -= 0.5f;
-    if (candidate->GetHullClass() == SIM_ShipHull::FIGHTER) {
+    if (hullClass == SIM_ShipHull::FIGHTER) {
         // Drag only comes from tractor beams.
         if (candidate->drag > 0.0f)
             score += 1.0f;
@@ -197,7 +197,7 @@ float SIM_TargetedModule::ScoreCandidate(SIM_Ship* candidate, bool anyClass) con
         score -= 0.5f;
     score += HitChance(candidate);
     if (!anyClass)
-        score *= orders ? orders->GetAttackPriorityForClass(candidate->GetHullClass()) : 1.0f;
+        score *= priority;
     return score;
 }
 
@@ -217,19 +217,35 @@ void SIM_TargetedModule::ChooseTarget(bool anyClass)
     const Point pos = GetWorldPos();
     const bool usePreference = classPreference && !anyClass;
 
+    // The orders do not change during a choice: their priority per hull
+    // class is looked up once, not once a candidate.
+    float priority[SIM_ShipHull::FIGHTER + 1] = {1.0f, 1.0f, 1.0f};
+    if (!anyClass && orders) {
+        for (int c = 0; c <= SIM_ShipHull::FIGHTER; ++c)
+            priority[c] = orders->GetAttackPriorityForClass(c);
+    }
+    const float otherPriority = (!anyClass && orders) ? orders->GetAttackPriorityForClass(-1) : 1.0f;
+
     auto consider = [&](SIM_Ship* candidate, int order) {
-        if (!candidate || candidate->docked || candidate->IsDead())
+        if (!candidate)
             return;
-        if (candidate->state == SIM_Ship::OFF_FIELD || candidate->state == SIM_Ship::RETREATED)
-            return;
-        if (SkipByClass(candidate, usePreference))
-            return;
+        // Range first: most of the ships a search visits are out of reach,
+        // and every test here is free of side effects.
         const float d2 = DistanceSquared(pos.x, pos.y, candidate->x, candidate->y);
         if (d2 < minRangeSq || d2 > maxRangeSq)
             return;
+        if (candidate->docked || candidate->IsDead())
+            return;
+        if (candidate->state == SIM_Ship::OFF_FIELD || candidate->state == SIM_Ship::RETREATED)
+            return;
+        const int hullClass = candidate->GetHullClass();
+        if (SkipByClass(hullClass, usePreference))
+            return;
         if (shieldDisruptor && !candidate->GetShield())
             return;
-        const float score = ScoreCandidate(candidate, anyClass);
+        const bool known = hullClass >= 0 && hullClass <= SIM_ShipHull::FIGHTER;
+        const float score =
+            ScoreCandidate(candidate, hullClass, anyClass, known ? priority[hullClass] : otherPriority);
         // Ties keep the ship the fleet lists first.
         if (score > bestScore || (best && score == bestScore && order < bestOrder)) {
             bestScore = score;

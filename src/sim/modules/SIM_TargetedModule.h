@@ -131,6 +131,8 @@ protected:
     bool IsOwnShipVisible() const;
     void SettleTurrets(float frameTime);
     void RetargetAfterLoss();
-    float ScoreCandidate(SIM_Ship* candidate, bool anyClass) const;
-    bool SkipByClass(const SIM_Ship* candidate, bool usePreference) const;
+    // priority: the orders' weight for the candidate's hull class (unused
+    // when any class will do).
+    float ScoreCandidate(SIM_Ship* candidate, int hullClass, bool anyClass, float priority) const;
+    bool SkipByClass(int hullClass, bool usePreference) const;
 };

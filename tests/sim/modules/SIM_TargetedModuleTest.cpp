@@ -119,6 +119,38 @@ TEST_F(TargetedModuleTest, ClassPreferenceFollowsAttackOrders)
     EXPECT_NE(laser->GetTarget(), frigate);
 }
 
+// Without class preference the orders still weigh each hull class: the
+// priority of the candidate's own class scales its score (none: nought), and
+// a choice of any class ignores them.
+TEST_F(TargetedModuleTest, AttackPrioritiesWeighEachHullClass)
+{
+    auto frigatesFirst = std::make_unique<SIM_ShipOrders>();
+    frigatesFirst->AddOrder("ATTACK_CRUISERS", 0.2f, 400.0f);
+    frigatesFirst->AddOrder("ATTACK_FRIGATES", 1.0f, 400.0f);
+    auto fightersFirst = std::make_unique<SIM_ShipOrders>();
+    fightersFirst->AddOrder("ATTACK_CRUISERS", 0.1f, 400.0f);
+    fightersFirst->AddOrder("ATTACK_FRIGATES", 0.1f, 400.0f);
+    fightersFirst->AddOrder("ATTACK_FIGHTERS", 3.0f, 400.0f);
+    SIM_Ship* a = world.Build("gunship", 0, 0, false, std::move(frigatesFirst));
+    SIM_Ship* b = world.Build("gunship", 0, 10, false, std::move(fightersFirst));
+    SIM_Ship* cruiser = world.Build("unarmed", -300, 0, true);
+    SIM_Ship* frigate = world.Build("frigate", 300, 0, true);
+    SIM_Ship* fighter = world.Build("fighter", 0, 300, true);
+    ASSERT_EQ(fighter->GetHullClass(), SIM_ShipHull::FIGHTER);
+
+    SIM_TargetedModule* first = Laser(a);
+    first->ChooseTarget(false);
+    EXPECT_EQ(first->GetTarget(), frigate);
+    SIM_TargetedModule* second = Laser(b);
+    second->ChooseTarget(false);
+    EXPECT_EQ(second->GetTarget(), fighter);
+    // Any class: the biggest, easiest to hit, whatever the orders say.
+    first->ChooseTarget(true);
+    EXPECT_EQ(first->GetTarget(), cruiser);
+    second->ChooseTarget(true);
+    EXPECT_EQ(second->GetTarget(), cruiser);
+}
+
 TEST_F(TargetedModuleTest, OutOfRangeAndHiddenShipsAreNoCandidates)
 {
     SIM_Ship* ship = world.Build("gunship", 0, 0);
