@@ -117,6 +117,16 @@ int TrailSimulation::Draw(TextureHandle texture, bool additive)
     // The last quad staged had no alpha left: the next point in view ends the trail.
     bool fading = false;
     bool complete = true;
+    // A walk that reaches every point fits the box again to the points left
+    // active, in the walk's order.
+    float minX = std::numeric_limits<float>::max(), minY = minX;
+    float maxX = std::numeric_limits<float>::lowest(), maxY = maxX;
+    auto keep = [&](int j) {
+        minX = std::min(minX, m_x[j]);
+        minY = std::min(minY, m_y[j]);
+        maxX = std::max(maxX, m_x[j]);
+        maxY = std::max(maxY, m_y[j]);
+    };
     // Past the last active point every slot is skipped: stop there.
     int unseen = activeCount;
     int k = m_head;
@@ -131,6 +141,8 @@ int TrailSimulation::Draw(TextureHandle texture, bool additive)
             if (age > lifetime) {
                 m_active[k] = 0;
                 --activeCount;
+            } else {
+                keep(k);
             }
             continue;
         }
@@ -150,6 +162,8 @@ int TrailSimulation::Draw(TextureHandle texture, bool additive)
                 endAfter = i == 0;
             }
         }
+        if (alpha >= 1)
+            keep(k);
         const uint32_t colour = White(alpha);
         const float ws = w * m_sin[k], wc = w * m_cos[k];
         // The first point drawn gives the near side of its quad as well; each
@@ -165,21 +179,7 @@ int TrailSimulation::Draw(TextureHandle texture, bool additive)
     }
     m_activeCount = activeCount;
     m_drawnCount = drawn;
-    // A walk that reached every point fits the box again to the points still
-    // active, met in the same order as the walk met them.
     if (complete) {
-        float minX = std::numeric_limits<float>::max(), minY = minX;
-        float maxX = std::numeric_limits<float>::lowest(), maxY = maxX;
-        int remaining = activeCount;
-        for (int i = 0, j = m_head; i < count && remaining > 0; ++i, j = j + 1 == count ? 0 : j + 1) {
-            if (!m_active[j])
-                continue;
-            --remaining;
-            minX = std::min(minX, m_x[j]);
-            minY = std::min(minY, m_y[j]);
-            maxX = std::max(maxX, m_x[j]);
-            maxY = std::max(maxY, m_y[j]);
-        }
         m_minX = minX;
         m_minY = minY;
         m_maxX = maxX;
