@@ -1,6 +1,5 @@
 #pragma once
 #include <cstdint>
-
 #include <vector>
 
 #include "engine/QuadRunBatch.h"

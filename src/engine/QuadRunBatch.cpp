@@ -476,10 +476,13 @@ void QuadRunBatch::AddStripByQuads(TextureHandle texture, bool additive, const S
     for (size_t i = 0; i + 1 < edgeCount; ++i) {
         const StripEdge& nearSide = edges[i];
         const StripEdge& farSide = edges[i + 1];
-        quad[0].x = nearSide.lx, quad[0].y = nearSide.ly, quad[0].colour = nearSide.colour;
-        quad[1].x = nearSide.rx, quad[1].y = nearSide.ry, quad[1].colour = nearSide.colour;
-        quad[2].x = farSide.lx, quad[2].y = farSide.ly, quad[2].colour = farSide.colour;
-        quad[3].x = farSide.rx, quad[3].y = farSide.ry, quad[3].colour = farSide.colour;
+        const float xy[4][2] = {{nearSide.lx, nearSide.ly}, {nearSide.rx, nearSide.ry},
+                                {farSide.lx, farSide.ly}, {farSide.rx, farSide.ry}};
+        for (int c = 0; c < 4; ++c) {
+            quad[c].x = xy[c][0];
+            quad[c].y = xy[c][1];
+            quad[c].colour = c < 2 ? nearSide.colour : farSide.colour;
+        }
         Add(texture, additive, quad);
     }
 }
