@@ -25,8 +25,6 @@ TrailSimulation::TrailSimulation()
     std::memset(m_y, 0, sizeof(m_y));
     std::memset(m_sin, 0, sizeof(m_sin));
     std::memset(m_cos, 0, sizeof(m_cos));
-    for (ScreenVertex& v : m_vertices)
-        v = {0.0f, 0.0f, 0.0f, 1.0f, 0xFFFFFFFFu, 0.0f, 0.0f};
     Reset();
 }
 
@@ -36,21 +34,15 @@ void TrailSimulation::Init(int style, float /*startValue*/, float pointCount, fl
     m_segmentSq = segmentLength * segmentLength;
     m_width = width;
     m_pointCount = std::clamp(static_cast<int>(pointCount), 1, kMaxPoints);
+    // u0, v0, u1, v1 of the quarter.
     switch (style) {
-    case 0: m_u0 = 0.0f; m_u1 = 0.5f; m_v0 = 0.05f; m_v1 = 0.45f; break;
-    case 2: m_u0 = 0.0f; m_u1 = 0.5f; m_v0 = 0.55f; m_v1 = 0.95f; break;
-    case 3: m_u0 = 0.5f; m_u1 = 1.0f; m_v0 = 0.55f; m_v1 = 0.95f; break;
-    default: m_u0 = 0.5f; m_u1 = 1.0f; m_v0 = 0.05f; m_v1 = 0.45f; break;
-    }
-    // Near left, near right, far left, far right.
-    for (int i = 0; i <= kMaxPoints; ++i) {
-        ScreenVertex* q = &m_vertices[i * 4];
-        q[0].u = m_u0; q[0].v = m_v0;
-        q[1].u = m_u1; q[1].v = m_v0;
-        q[2].u = m_u0; q[2].v = m_v1;
-        q[3].u = m_u1; q[3].v = m_v1;
+    case 0: m_uv[0] = 0.0f; m_uv[1] = 0.05f; m_uv[2] = 0.5f; m_uv[3] = 0.45f; break;
+    case 2: m_uv[0] = 0.0f; m_uv[1] = 0.55f; m_uv[2] = 0.5f; m_uv[3] = 0.95f; break;
+    case 3: m_uv[0] = 0.5f; m_uv[1] = 0.55f; m_uv[2] = 1.0f; m_uv[3] = 0.95f; break;
+    default: m_uv[0] = 0.5f; m_uv[1] = 0.05f; m_uv[2] = 1.0f; m_uv[3] = 0.45f; break;
     }
     m_drawnCount = 0;
+    m_edgeCount = 0;
     Reset();
 }
 
@@ -104,6 +96,7 @@ int TrailSimulation::Draw(TextureHandle texture, bool additive)
 {
     m_anyVisible = m_activeCount > 0 ? 1 : 0;
     m_drawnCount = 0;
+    m_edgeCount = 0;
     if (!m_anyVisible)
         return 0;
     // Every scalar the walk reads or counts lives in a local: the byte and
@@ -118,12 +111,22 @@ int TrailSimulation::Draw(TextureHandle texture, bool additive)
     const double clock = m_clock;
     const int count = m_pointCount;
     const bool headFades = m_detached != 0;
-    ScreenVertex* q = m_vertices;
+    QuadRunBatch::StripEdge* edge = m_edges;
     int activeCount = m_activeCount;
     int drawn = 0;
     // The last quad staged had no alpha left: the next point in view ends the trail.
     bool fading = false;
     bool complete = true;
+    // A walk that reaches every point fits the box again to the points left
+    // active, in the walk's order.
+    float minX = std::numeric_limits<float>::max(), minY = minX;
+    float maxX = std::numeric_limits<float>::lowest(), maxY = maxX;
+    auto keep = [&](int j) {
+        minX = std::min(minX, m_x[j]);
+        minY = std::min(minY, m_y[j]);
+        maxX = std::max(maxX, m_x[j]);
+        maxY = std::max(maxY, m_y[j]);
+    };
     // Past the last active point every slot is skipped: stop there.
     int unseen = activeCount;
     int k = m_head;
@@ -138,6 +141,8 @@ int TrailSimulation::Draw(TextureHandle texture, bool additive)
             if (age > lifetime) {
                 m_active[k] = 0;
                 --activeCount;
+            } else {
+                keep(k);
             }
             continue;
         }
@@ -157,20 +162,15 @@ int TrailSimulation::Draw(TextureHandle texture, bool additive)
                 endAfter = i == 0;
             }
         }
+        if (alpha >= 1)
+            keep(k);
         const uint32_t colour = White(alpha);
         const float ws = w * m_sin[k], wc = w * m_cos[k];
-        // z and rhw of the staged quads were set once when they were made.
-        if (q == m_vertices) {
-            q[0].x = px + ws - wc; q[0].y = py - wc - ws; q[0].colour = colour;
-            q[1].x = px + ws + wc; q[1].y = py - wc + ws; q[1].colour = colour;
-        }
-        // The far side of this quad is the near side of the next: written
-        // there at once (past the last quad into a spare one).
-        const float farLX = px - ws - wc, farLY = py - ws + wc;
-        const float farRX = px - ws + wc, farRY = py + ws + wc;
-        q[2].x = q[4].x = farLX; q[2].y = q[4].y = farLY; q[2].colour = q[4].colour = colour;
-        q[3].x = q[5].x = farRX; q[3].y = q[5].y = farRY; q[3].colour = q[5].colour = colour;
-        q += 4;
+        // The first point drawn gives the near side of its quad as well; each
+        // point's far side is the near side of the next.
+        if (edge == m_edges)
+            *edge++ = {px + ws - wc, py - wc - ws, px + ws + wc, py - wc + ws, colour};
+        *edge++ = {px - ws - wc, py - ws + wc, px - ws + wc, py + ws + wc, colour};
         fading = alpha < 1;
         if (endAfter) {
             complete = i + 1 == count;
@@ -179,29 +179,27 @@ int TrailSimulation::Draw(TextureHandle texture, bool additive)
     }
     m_activeCount = activeCount;
     m_drawnCount = drawn;
-    // A walk that reached every point fits the box again to the points still
-    // active, met in the same order as the walk met them.
     if (complete) {
-        float minX = std::numeric_limits<float>::max(), minY = minX;
-        float maxX = std::numeric_limits<float>::lowest(), maxY = maxX;
-        int remaining = activeCount;
-        for (int i = 0, j = m_head; i < count && remaining > 0; ++i, j = j + 1 == count ? 0 : j + 1) {
-            if (!m_active[j])
-                continue;
-            --remaining;
-            minX = std::min(minX, m_x[j]);
-            minY = std::min(minY, m_y[j]);
-            maxX = std::max(maxX, m_x[j]);
-            maxY = std::max(maxY, m_y[j]);
-        }
         m_minX = minX;
         m_minY = minY;
         m_maxX = maxX;
         m_maxY = maxY;
     }
-    const int staged = static_cast<int>(q - m_vertices) / 4;
-    QuadRunBatch& batch = QuadRunBatch::Shared();
-    for (int j = 0; j < staged; ++j)
-        batch.Add(texture, additive, &m_vertices[j * 4]);
-    return staged;
+    m_edgeCount = static_cast<int>(edge - m_edges);
+    QuadRunBatch::Shared().AddStrip(texture, additive, m_edges, static_cast<size_t>(m_edgeCount), m_uv);
+    return m_edgeCount > 0 ? m_edgeCount - 1 : 0;
+}
+
+const ScreenVertex* TrailSimulation::GetStagedVertices() const
+{
+    m_staged.clear();
+    for (int i = 0; i + 1 < m_edgeCount; ++i) {
+        const QuadRunBatch::StripEdge& nearSide = m_edges[i];
+        const QuadRunBatch::StripEdge& farSide = m_edges[i + 1];
+        m_staged.push_back({nearSide.lx, nearSide.ly, 0.0f, 1.0f, nearSide.colour, m_uv[0], m_uv[1]});
+        m_staged.push_back({nearSide.rx, nearSide.ry, 0.0f, 1.0f, nearSide.colour, m_uv[2], m_uv[1]});
+        m_staged.push_back({farSide.lx, farSide.ly, 0.0f, 1.0f, farSide.colour, m_uv[0], m_uv[3]});
+        m_staged.push_back({farSide.rx, farSide.ry, 0.0f, 1.0f, farSide.colour, m_uv[2], m_uv[3]});
+    }
+    return m_staged.data();
 }

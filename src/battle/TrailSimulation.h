@@ -1,11 +1,13 @@
 #pragma once
 #include <cstdint>
+#include <vector>
 
+#include "engine/QuadRunBatch.h"
 #include "platform/IGraphicsDevice.h"
 
 // A fading ribbon of up to 96 points behind a moving emitter (con trails,
 // missile smoke). Point 0 is the head; a new point is pushed whenever the
-// emitter has moved one segment from point 1. The ribbon's quads are built
+// emitter has moved one segment from point 1. The ribbon's edges are built
 // in screen space into fixed arrays, so drawing never allocates; the caller
 // binds the texture and blend, this only stages the quads. Points keep the
 // trail time they were born at, so ageing the trail is one addition.
@@ -36,7 +38,7 @@ public:
     // and blend; returns the number of quads staged.
     int Draw(TextureHandle texture, bool additive);
     // The quads of the last draw (4 vertices each), for tests.
-    const ScreenVertex* GetStagedVertices() const { return m_vertices; }
+    const ScreenVertex* GetStagedVertices() const;
 
     void SetHeadPosition(float x, float y)
     {
@@ -117,10 +119,12 @@ private:
     double m_birth[kMaxPoints];
     float m_sin[kMaxPoints];
     float m_cos[kMaxPoints];
-    // One quad more than a trail can stage: each quad writes its far side
-    // ahead as the near side of the next.
-    ScreenVertex m_vertices[(kMaxPoints + 1) * 4];
-    float m_u0 = 0.5f, m_u1 = 1.0f, m_v0 = 0.05f, m_v1 = 0.45f;
+    // The staged quads lie between consecutive edges: a quad's far side is
+    // the near side of the next.
+    QuadRunBatch::StripEdge m_edges[kMaxPoints + 1];
+    int m_edgeCount = 0;
+    float m_uv[4] = {0.5f, 0.05f, 1.0f, 0.45f}; // u0, v0, u1, v1
+    mutable std::vector<ScreenVertex> m_staged; // built for GetStagedVertices
     float m_lifetime = 1500.0f;
     int m_pointCount = kMaxPoints;
     float m_width = 1.5f;

@@ -5,6 +5,7 @@
 #include "engine/VisibleBoxes.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <limits>
 #if defined(__SSE2__)
@@ -122,12 +123,12 @@ QuadRunBatch::Box QuadRunBatch::BoxOf(const ScreenVertex* vertices, size_t count
 #endif
 }
 
-// BoxOf for one quad: its corners two by two.
-inline QuadRunBatch::Box QuadRunBatch::QuadBox(const ScreenVertex quad[4])
-{
 #if defined(__SSE2__)
-    const __m128 a = _mm_movelh_ps(Pair(&quad[0].x), Pair(&quad[1].x));
-    const __m128 b = _mm_movelh_ps(Pair(&quad[2].x), Pair(&quad[3].x));
+namespace {
+// BoxOf for one quad, its corners two by two: top-left and top-right in
+// `a`, bottom-left and bottom-right in `b`.
+inline __m128 CornersBox(__m128 a, __m128 b)
+{
     __m128 low = _mm_min_ps(a, b), high = _mm_max_ps(a, b);
     low = _mm_min_ps(low, _mm_movehl_ps(low, low));
     high = _mm_max_ps(high, _mm_movehl_ps(high, high));
@@ -136,13 +137,39 @@ inline QuadRunBatch::Box QuadRunBatch::QuadBox(const ScreenVertex quad[4])
     const __m128 size = _mm_and_ps(extremes, Constant(kMagnitude));
     if (_mm_movemask_ps(_mm_and_ps(_mm_cmpord_ps(a, b), _mm_cmplt_ps(size, Constant(kInfinity)))) != 0xF) {
         const float inf = std::numeric_limits<float>::infinity();
-        return Box{-inf, -inf, inf, inf};
+        return _mm_setr_ps(-inf, -inf, inf, inf);
     }
+    return _mm_add_ps(extremes, Constant(kMargins));
+}
+} // namespace
+#endif
+
+inline QuadRunBatch::Box QuadRunBatch::QuadBox(const ScreenVertex quad[4])
+{
+#if defined(__SSE2__)
     static_assert(kMargin == 1.0f);
     Box box;
-    _mm_storeu_ps(&box.x0, _mm_add_ps(extremes, Constant(kMargins)));
+    _mm_storeu_ps(&box.x0, CornersBox(_mm_movelh_ps(Pair(&quad[0].x), Pair(&quad[1].x)),
+                                      _mm_movelh_ps(Pair(&quad[2].x), Pair(&quad[3].x))));
     return box;
 #else
+    return BoxOf(quad, 4);
+#endif
+}
+
+// QuadBox of the quad between two edges of a strip.
+inline QuadRunBatch::Box QuadRunBatch::StripBox(const StripEdge& nearSide, const StripEdge& farSide)
+{
+#if defined(__SSE2__)
+    static_assert(offsetof(StripEdge, ry) == offsetof(StripEdge, lx) + 3 * sizeof(float));
+    Box box;
+    _mm_storeu_ps(&box.x0, CornersBox(_mm_loadu_ps(&nearSide.lx), _mm_loadu_ps(&farSide.lx)));
+    return box;
+#else
+    const ScreenVertex quad[4] = {{nearSide.lx, nearSide.ly, 0.0f, 1.0f, 0u, 0.0f, 0.0f},
+                                  {nearSide.rx, nearSide.ry, 0.0f, 1.0f, 0u, 0.0f, 0.0f},
+                                  {farSide.lx, farSide.ly, 0.0f, 1.0f, 0u, 0.0f, 0.0f},
+                                  {farSide.rx, farSide.ry, 0.0f, 1.0f, 0u, 0.0f, 0.0f}};
     return BoxOf(quad, 4);
 #endif
 }
@@ -408,7 +435,15 @@ inline void QuadRunBatch::NoteIn(Cell& cell, int run, uint64_t tag, const Box& b
             m_newestTag = TagOf(run);
         }
     }
-    const uint64_t tag = m_newestKey == key ? m_newestTag : TagOf(run);
+    NoteCells(run, m_newestKey == key ? m_newestTag : TagOf(run), box, x0, y0, x1, y1);
+    Run& target = m_runs[static_cast<size_t>(run)];
+    target.holds[additive] = true;
+    return Reserve(target, count);
+}
+
+[[gnu::always_inline]] inline void QuadRunBatch::NoteCells(int run, uint64_t tag, const Box& box, int x0, int y0,
+                                                           int x1, int y1)
+{
     Cell* row = m_cells.data() + (y0 * m_cols + x0);
     const int width = x1 - x0, height = y1 - y0;
     if ((width | height) == 0) { // the most common: inside one cell
@@ -418,15 +453,110 @@ inline void QuadRunBatch::NoteIn(Cell& cell, int run, uint64_t tag, const Box& b
             for (int x = 0; x <= width; ++x)
                 NoteIn(row[x], run, tag, box);
     }
+}
+
+[[gnu::always_inline]] inline ScreenVertex* QuadRunBatch::Reserve(Run& run, size_t count)
+{
+    if (run.used + count > run.room) {
+        run.vertices.resize(std::max(run.room * 2, std::max<size_t>(run.used + count, 64)));
+        run.room = run.vertices.size();
+    }
+    ScreenVertex* added = run.vertices.data() + run.used;
+    run.used += count;
+    return added;
+}
+
+void QuadRunBatch::AddStripByQuads(TextureHandle texture, bool additive, const StripEdge* edges, size_t edgeCount,
+                                   const float uv[4])
+{
+    ScreenVertex quad[4] = {{0.0f, 0.0f, 0.0f, 1.0f, 0u, uv[0], uv[1]},
+                            {0.0f, 0.0f, 0.0f, 1.0f, 0u, uv[2], uv[1]},
+                            {0.0f, 0.0f, 0.0f, 1.0f, 0u, uv[0], uv[3]},
+                            {0.0f, 0.0f, 0.0f, 1.0f, 0u, uv[2], uv[3]}};
+    for (size_t i = 0; i + 1 < edgeCount; ++i) {
+        const StripEdge& nearSide = edges[i];
+        const StripEdge& farSide = edges[i + 1];
+        const float xy[4][2] = {{nearSide.lx, nearSide.ly}, {nearSide.rx, nearSide.ry},
+                                {farSide.lx, farSide.ly}, {farSide.rx, farSide.ry}};
+        for (int c = 0; c < 4; ++c) {
+            quad[c].x = xy[c][0];
+            quad[c].y = xy[c][1];
+            quad[c].colour = c < 2 ? nearSide.colour : farSide.colour;
+        }
+        Add(texture, additive, quad);
+    }
+}
+
+void QuadRunBatch::AddStrip(TextureHandle texture, bool additive, const StripEdge* edges, size_t edgeCount,
+                            const float uv[4])
+{
+    if (edgeCount < 2)
+        return;
+    // Drawn at once, or pictures whose big quads may be trimmed: quad by quad.
+    if (!m_open || (texture && m_boxes.MayTrim(texture))) {
+        AddStripByQuads(texture, additive, edges, edgeCount, uv);
+        return;
+    }
+    // Every quad reads the same coordinates: one judgement serves them all.
+    const ScreenVertex corners[4] = {{0.0f, 0.0f, 0.0f, 1.0f, 0u, uv[0], uv[1]},
+                                     {0.0f, 0.0f, 0.0f, 1.0f, 0u, uv[2], uv[1]},
+                                     {0.0f, 0.0f, 0.0f, 1.0f, 0u, uv[0], uv[3]},
+                                     {0.0f, 0.0f, 0.0f, 1.0f, 0u, uv[2], uv[3]}};
+    const TextureAtlas::Tile* tile = m_atlas.TileOf(texture);
+    if (tile && !TextureAtlas::StaysInside(*tile, corners))
+        tile = nullptr;
+    const uint64_t key = tile ? Key(tile->page) : texture ? Key(texture) : Key(0, additive);
+    // The corners' coordinates as Add stores them.
+    float u[4], v[4];
+    for (int i = 0; i < 4; ++i) {
+        u[i] = corners[i].u;
+        v[i] = corners[i].v;
+    }
+    if (tile) {
+#if defined(__SSE2__)
+        const __m128 offset = Pair(&tile->u0), scale = Pair(&tile->du);
+        for (int i = 0; i < 4; ++i) {
+            alignas(16) float moved[4];
+            _mm_store_ps(moved, _mm_add_ps(offset, _mm_mul_ps(Pair(&corners[i].u), scale)));
+            u[i] = moved[0];
+            v[i] = moved[1];
+        }
+#else
+        for (int i = 0; i < 4; ++i) {
+            u[i] = tile->u0 + u[i] * tile->du;
+            v[i] = tile->v0 + v[i] * tile->dv;
+        }
+#endif
+    }
+    const float z = additive ? 1.0f : 0.0f;
+    auto store = [&](ScreenVertex* out, size_t i) {
+        const StripEdge& nearSide = edges[i];
+        const StripEdge& farSide = edges[i + 1];
+        out[0] = {nearSide.lx, nearSide.ly, z, 1.0f, nearSide.colour, u[0], v[0]};
+        out[1] = {nearSide.rx, nearSide.ry, z, 1.0f, nearSide.colour, u[1], v[1]};
+        out[2] = {farSide.lx, farSide.ly, z, 1.0f, farSide.colour, u[2], v[2]};
+        out[3] = {farSide.rx, farSide.ry, z, 1.0f, farSide.colour, u[3], v[3]};
+    };
+    const size_t quads = edgeCount - 1;
+    size_t i = 0;
+    // Until the strip's run is the newest, each quad looks for its run.
+    for (; i < quads && key != m_newestKey; ++i)
+        store(Stage(key, additive, StripBox(edges[i], edges[i + 1]), 4), i);
+    if (i == quads)
+        return;
+    // Then nothing of another state comes between: the rest join that run.
+    const int run = m_runCount - 1;
+    const uint64_t tag = m_newestTag;
     Run& target = m_runs[static_cast<size_t>(run)];
     target.holds[additive] = true;
-    if (target.used + count > target.room) {
-        target.vertices.resize(std::max(target.room * 2, std::max<size_t>(target.used + count, 64)));
-        target.room = target.vertices.size();
+    ScreenVertex* added = Reserve(target, (quads - i) * 4);
+    for (; i < quads; ++i, added += 4) {
+        const Box box = StripBox(edges[i], edges[i + 1]);
+        int x0, y0, x1, y1;
+        CellRange(box, x0, y0, x1, y1);
+        NoteCells(run, tag, box, x0, y0, x1, y1);
+        store(added, i);
     }
-    ScreenVertex* added = target.vertices.data() + target.used;
-    target.used += count;
-    return added;
 }
 
 void QuadRunBatch::DrawKind(uint64_t key, bool additive, const ScreenVertex* vertices, size_t count)

@@ -44,6 +44,18 @@ public:
 
     // Corners top-left, top-right, bottom-left, bottom-right.
     void Add(TextureHandle texture, bool additive, const ScreenVertex quad[4]);
+    // One side of a strip of quads: its left and right corners, in the
+    // colour of both.
+    struct StripEdge {
+        float lx, ly, rx, ry;
+        uint32_t colour;
+    };
+    // The quads between consecutive edges (a ribbon such as a trail), each
+    // staged exactly as Add would stage it: corners near left, near right,
+    // far left, far right from edge i to edge i + 1, coordinates `uv` (u0,
+    // v0, u1, v1) u0 on the left and v0 on the near side, rhw 1.
+    void AddStrip(TextureHandle texture, bool additive, const StripEdge* edges, size_t edgeCount,
+                  const float uv[4]);
     // Quads read with point sampling (text glyphs), `count` vertices of
     // them: they keep their own texture, as the atlas's tiles are made for
     // linear filtering. Quads given together (a line of text) are tested for
@@ -140,6 +152,13 @@ private:
     // run, or a new one if something of another state in the cells may
     // cover the box.
     int JoinOrStart(uint64_t key, const Box& box, int run, int x0, int y0, int x1, int y1);
+    // Notes a quad of `run` (its tag `tag`) in the cells x0..x1, y0..y1.
+    void NoteCells(int run, uint64_t tag, const Box& box, int x0, int y0, int x1, int y1);
+    // Room for `count` more vertices in the run.
+    static ScreenVertex* Reserve(Run& run, size_t count);
+    // AddStrip's quads one by one through Add.
+    void AddStripByQuads(TextureHandle texture, bool additive, const StripEdge* edges, size_t edgeCount,
+                         const float uv[4]);
     static void DrawRun(const Run& run);
     // Vertices of one kind, with their blend and texture.
     static void DrawKind(uint64_t key, bool additive, const ScreenVertex* vertices, size_t count);
@@ -147,6 +166,7 @@ private:
     static constexpr float kMargin = 1.0f;
     static Box BoxOf(const ScreenVertex* vertices, size_t count);
     static Box QuadBox(const ScreenVertex quad[4]);
+    static Box StripBox(const StripEdge& nearSide, const StripEdge& farSide);
     static bool Overlap(const Box& a, const Box& b);
     uint64_t KeyOf(int run) const { return m_runs[static_cast<size_t>(run)].key; }
     void EmptyCells();

@@ -51,6 +51,9 @@ public:
     // read there, each grown by a texel for linear filtering. Every pixel
     // drawn samples the coordinates it did before. False (and `out`
     // untouched) when the quad is kept as it is.
+    // False when Trim keeps every quad of the texture as it is.
+    bool MayTrim(TextureHandle texture) const { return texture < m_minArea.size() && m_minArea[texture] != kNever; }
+
     bool Trim(TextureHandle texture, const ScreenVertex quad[4], ScreenVertex out[4]) const
     {
         // Most quads leave here: pictures that show nearly whole, then

@@ -2,6 +2,7 @@
 
 #include "engine/BaseSprite.h"
 #include "engine/D3DEngine.h"
+#include "engine/VisibleBoxes.h"
 #include "platform/HeadlessGraphicsDevice.h"
 #include "support/GLTestContext.h"
 #include "support/TempDir.h"
@@ -457,5 +458,95 @@ TEST(QuadRunBatchStream, ASeededStreamGoesOutInTheSameRunsAndOrder)
     EXPECT_EQ(device->draws, 3572);
     EXPECT_EQ(runs, 1229) << "runs of the three frames' last flushes";
     EXPECT_EQ(device->digest, 692975809518074703ull);
+    D3DEngine::GetInstance().Release();
+}
+
+// A strip goes out as its quads added one by one would, in the same runs and
+// order, whether it joins the newest run, an older one, is trimmed, or draws
+// at once.
+TEST(QuadRunBatchStream, AStripGoesOutAsItsQuadsAddedOneByOne)
+{
+    auto owned = std::make_unique<DigestDevice>(640, 480, true);
+    DigestDevice* device = owned.get();
+    ASSERT_TRUE(D3DEngine::GetInstance().Init(std::move(owned)));
+    TextureHandle textures[4] = {0, 0, 0, 0}; // the first: untextured
+    TextureData data;
+    for (int i = 1; i < 4; ++i) {
+        data = TextureData{};
+        data.width = data.height = 64;
+        // The last shows only its centre: its big quads are trimmed.
+        data.levels.push_back(std::vector<uint8_t>(64 * 64 * 4, i == 3 ? 0 : 0xFF));
+        if (i == 3)
+            for (int y = 28; y < 36; ++y)
+                for (int x = 28; x < 36; ++x)
+                    data.levels[0][static_cast<size_t>(y * 64 + x) * 4 + 3] = 0xFF;
+        textures[i] = device->CreateTexture(data);
+    }
+    VisibleBoxes& boxes = VisibleBoxes::Shared();
+    boxes.Note(textures[3], data);
+    ASSERT_TRUE(boxes.MayTrim(textures[3]));
+
+    auto digestOf = [&](bool asStrips) {
+        device->digest = 1469598103934665603ull;
+        device->draws = 0;
+        uint32_t state = 4242u;
+        auto next = [&state](uint32_t range) {
+            state = state * 1664525u + 1013904223u;
+            return (state >> 8) % range;
+        };
+        auto real = [&](float lo, float hi) { return lo + (hi - lo) * static_cast<float>(next(10000)) / 10000.0f; };
+        QuadRunBatch batch;
+        for (int frame = 0; frame < 2; ++frame) {
+            for (int i = 0; i < 1500; ++i) {
+                if (i == 20)
+                    batch.Begin(640, 480); // the first few draw at once
+                if (i == 900)
+                    batch.Flush();
+                const int which = static_cast<int>(next(4));
+                const bool additive = next(10) < 3;
+                if (next(10) < 3) { // an ordinary quad between the strips
+                    const float x = real(-20.0f, 660.0f), y = real(-20.0f, 500.0f), h = real(1.0f, 30.0f);
+                    QuadAt q(x - h, y - h, x + h, y + h);
+                    batch.Add(textures[next(3)], additive, q.v);
+                    continue;
+                }
+                QuadRunBatch::StripEdge edges[12];
+                const size_t count = 1 + next(12);
+                float x = real(-40.0f, 680.0f), y = real(-40.0f, 520.0f);
+                const bool square = which == 3 && next(2) == 0; // big upright quads, as a trim needs
+                const float w = square ? real(30.0f, 90.0f) : real(0.5f, 6.0f);
+                const float dx = square ? 0.0f : real(-25.0f, 25.0f), dy = square ? w : real(-25.0f, 25.0f);
+                for (size_t e = 0; e < count; ++e, x += dx, y += dy)
+                    edges[e] = {x - (square ? 0.0f : w), y - w, x + w, y + (square ? -w : w),
+                                (next(256) << 24) | next(0xFFFFFF)};
+                if (next(50) == 0)
+                    edges[next(static_cast<uint32_t>(count))].ry = std::numeric_limits<float>::quiet_NaN();
+                if (next(50) == 0)
+                    edges[next(static_cast<uint32_t>(count))].lx = -std::numeric_limits<float>::infinity();
+                const float uv[4] = {square ? 0.0f : 0.5f, square ? 0.0f : 0.05f, 1.0f, square ? 1.0f : 0.45f};
+                if (asStrips) {
+                    batch.AddStrip(textures[which], additive, edges, count, uv);
+                    continue;
+                }
+                for (size_t e = 0; e + 1 < count; ++e) {
+                    const QuadRunBatch::StripEdge& n = edges[e];
+                    const QuadRunBatch::StripEdge& f = edges[e + 1];
+                    const ScreenVertex q[4] = {{n.lx, n.ly, 0.0f, 1.0f, n.colour, uv[0], uv[1]},
+                                               {n.rx, n.ry, 0.0f, 1.0f, n.colour, uv[2], uv[1]},
+                                               {f.lx, f.ly, 0.0f, 1.0f, f.colour, uv[0], uv[3]},
+                                               {f.rx, f.ry, 0.0f, 1.0f, f.colour, uv[2], uv[3]}};
+                    batch.Add(textures[which], additive, q);
+                }
+            }
+            batch.End();
+        }
+        return std::make_pair(device->digest, device->draws);
+    };
+    const auto byQuads = digestOf(false);
+    const auto byStrips = digestOf(true);
+    boxes.Forget(textures[3]);
+    EXPECT_GT(byQuads.second, 400) << "the stream must make many runs to test their choice";
+    EXPECT_EQ(byStrips.second, byQuads.second);
+    EXPECT_EQ(byStrips.first, byQuads.first);
     D3DEngine::GetInstance().Release();
 }
