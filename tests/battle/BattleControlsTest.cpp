@@ -241,8 +241,9 @@ TEST_F(BattleControls, PickingTakesTheNearestLiveShipWithinItsRadiusAndItsTurret
     EXPECT_EQ(GUI_BattleModuleStats::GetOpen()->GetModule(), gui().GetPickedModule());
     EXPECT_EQ(GUI_ShipInspector::GetInspectedShip(), target->GetShip());
     const float d = std::hypot(tx - target->screenX, ty - target->screenY);
-    if (d >= half)
+    if (d >= half) {
         EXPECT_EQ(gui().GetPickedShip(), nullptr);
+    }
 
     // Nothing under the mouse: following ends.
     Mouse(2.0f, 2.0f);

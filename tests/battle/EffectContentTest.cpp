@@ -71,8 +71,9 @@ TEST_F(EffectContent, EveryHullCarriesItsEffectLinesAndTheirPicturesAndConfigsEx
         ASSERT_FALSE(hull->GetHulkTexture().empty());
         EXPECT_TRUE(s_bitmaps.count(hull->GetHulkTexture())) << hull->GetHulkTexture();
         EXPECT_TRUE(s_bitmaps.count(hull->GetDamageTexture())) << hull->GetDamageTexture();
-        if (hull->GetClass() != SIM_ShipHull::FIGHTER)
+        if (hull->GetClass() != SIM_ShipHull::FIGHTER) {
             EXPECT_FALSE(hull->GetHulks().empty());
+        }
         bool damage = false;
         for (const SIM_ShipHull::Target& t : hull->GetTargets())
             damage = damage || t.hasRect;

@@ -93,8 +93,9 @@ TEST_F(ExplosionTest, TheWarmUpBuilds216GroupsAndTheTopUpKeepsFourSparesPerConfi
     // Eight configs have no spares after the warm-up: four each, one per call.
     EXPECT_EQ(made, 8 * 4);
     for (int type = 0; type < Explosions::kTypeCount; ++type)
-        if (*ExplosionConfigName(type))
+        if (*ExplosionConfigName(type)) {
             EXPECT_GE(CountSpareEmmiterGroups(ExplosionConfigName(type)), 4) << type;
+        }
     EXPECT_FALSE(TopUpExplosionGroups());
 
     // An explosion takes one spare; with three left the top-up works again.

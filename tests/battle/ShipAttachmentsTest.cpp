@@ -344,8 +344,9 @@ TEST_F(ShipAttachments, TheCloakMeshMovesOnlyItsInnerPointsDiagonally)
             const float rx = c * 0.2f - 0.5f, ry = r * 0.2f - 0.5f;
             const float dx = cloak.GetPointX(c, r) - rx, dy = cloak.GetPointY(c, r) - ry;
             EXPECT_FLOAT_EQ(dx, dy);
-            if (r == 0 || c == 0 || r == 5 || c == 5)
+            if (r == 0 || c == 0 || r == 5 || c == 5) {
                 EXPECT_FLOAT_EQ(dx, 0.0f);
+            }
         }
     }
     cloak.SetUVScale(0.5f);
@@ -452,8 +453,9 @@ TEST_F(ShipAttachments, PlumesComeByShipSizeAndAlternateUnderAndOverTheShip)
     for (size_t i = 0; i < plumes.size(); ++i) {
         EXPECT_EQ(plumes[i]->layer, i % 2 == 0 ? 0 : 2);
         EXPECT_EQ(plumes[i]->GetParent(), visual);
-        if (plumes[i]->scale < 1.0f)
+        if (plumes[i]->scale < 1.0f) {
             EXPECT_FLOAT_EQ(plumes[i]->minZoom, 4.0f - plumes[i]->scale * 4.0f);
+        }
     }
     // At the end of its life a plume stands still.
     GUI_ExplosionPlume& plume = *plumes[0];

@@ -404,8 +404,9 @@ TEST_F(ShipDesigner, DataRowsFormatEachTypeAndComparisonsWithoutAMaximumDrawNoBa
     bool shrunk = false;
     for (const GUI_DataItem* r : details.GetRows()) {
         EXPECT_GE(r->GetShownSize(), GUI_DataItem::kSmallestLabelSize);
-        if (r->GetShownLabel() != r->GetLabel())
+        if (r->GetShownLabel() != r->GetLabel()) {
             EXPECT_EQ(r->GetShownSize(), GUI_DataItem::kSmallestLabelSize) << r->GetLabel();
+        }
         shrunk = shrunk || r->GetShownSize() < 16.0f;
     }
     EXPECT_TRUE(shrunk);
@@ -469,8 +470,9 @@ TEST_F(ShipDesigner, LoaderSortsByColumnAndDeletesOnlyThePlayersOwnFiles)
         // Ours (and any other file an earlier test saved there) can go; shipped ones never.
         EXPECT_EQ(r.deleteButton != nullptr, GUI_DesignLoader::IsDeletable(r.design->GetFileName()))
             << r.design->GetFileName();
-        if (r.design->GetFileName().rfind("data/", 0) == 0)
+        if (r.design->GetFileName().rfind("data/", 0) == 0) {
             EXPECT_EQ(r.deleteButton, nullptr) << r.design->GetFileName();
+        }
         if (r.design->GetFileName() == own)
             ownRow = &r;
     }

@@ -278,8 +278,9 @@ TEST_F(ContentCheck, BattleEffectPicturesAndSoundsExist)
     // Damage locations name an emitter kind the ship visual knows.
     for (const SIM_ShipHull* hull : SIM_ShipHull::GetList())
         for (const SIM_ShipHull::Target& target : hull->GetTargets())
-            if (target.named)
+            if (target.named) {
                 EXPECT_TRUE(target.name == "SHIP_EMMITER_LARGE" || target.name == "SHIP_EMMITER_SMALL" ||
                             target.name == "SHIP_EMMITER_THIN")
                     << hull->GetName() << ": " << target.name;
+            }
 }

@@ -61,10 +61,12 @@ TEST_F(BattleHudTest, SpeedCaptionAndSpeedShrinkTogetherOnlyWhenTheyWouldTouch)
         SCOPED_TRACE(speed);
         const float size = GUI_MiniMap::SpeedLabelFontSize(text, caption, speed, 84);
         ASSERT_GE(size, 10.0f);
-        if (size > 10.0f)
+        if (size > 10.0f) {
             EXPECT_LE(text.MeasureText(caption, size) + text.MeasureText(speed, size), 70);
-        if (size < 14.0f)
+        }
+        if (size < 14.0f) {
             EXPECT_GT(text.MeasureText(caption, size + 1.0f) + text.MeasureText(speed, size + 1.0f), 70);
+        }
     }
     EXPECT_LT(GUI_MiniMap::SpeedLabelFontSize(text, caption, "1.6x", 84), 14.0f);
     // Never below 10, however long the caption.
