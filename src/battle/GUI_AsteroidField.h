@@ -19,6 +19,8 @@ public:
     static constexpr float kPushRadiusSq = 65536.0f;
 
     void Init(float depth, int kind, float x, float y);
+    // The render object's own Draw stays callable beside the batched one.
+    using GUI_RenderObject::Draw;
     // Moves, turns and batches the rock; false when it is off screen.
     bool Draw(QuadRunBatch& batch, TextureHandle texture, float step);
     // A blast of strength p at (bx, by): true when it pushes this rock.

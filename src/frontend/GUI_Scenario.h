@@ -27,7 +27,7 @@ public:
     void Update() override;
 
     // The mouse went onto a window above the list.
-    void ClearHover();
+    void ClearHover() override;
 
     // Starts the appearance: shown after delayMs, fully open 500 ms later.
     void Animate(float delayMs);

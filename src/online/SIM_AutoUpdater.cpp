@@ -39,9 +39,8 @@ void SIM_AutoUpdater::CheckForUpdate()
         LOG_DEBUG("Failed to write out last update check date");
     LOG_DEBUG("Checking for application update");
     ++m_requests;
-    const int version = Game::kVersionNumber;
-    m_job = OnlineJob::Start([version](SIM_Server& s, std::string& text) {
-        const bool newer = s.GetLatestPatch(version);
+    m_job = OnlineJob::Start([](SIM_Server& s, std::string& text) {
+        const bool newer = s.GetLatestPatch(Game::kVersionNumber);
         text = s.GetLastMessage();
         return newer;
     });
