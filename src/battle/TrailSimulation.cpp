@@ -192,14 +192,10 @@ int TrailSimulation::Draw(TextureHandle texture, bool additive)
 
 const ScreenVertex* TrailSimulation::GetStagedVertices() const
 {
-    m_staged.clear();
-    for (int i = 0; i + 1 < m_edgeCount; ++i) {
-        const QuadRunBatch::StripEdge& nearSide = m_edges[i];
-        const QuadRunBatch::StripEdge& farSide = m_edges[i + 1];
-        m_staged.push_back({nearSide.lx, nearSide.ly, 0.0f, 1.0f, nearSide.colour, m_uv[0], m_uv[1]});
-        m_staged.push_back({nearSide.rx, nearSide.ry, 0.0f, 1.0f, nearSide.colour, m_uv[2], m_uv[1]});
-        m_staged.push_back({farSide.lx, farSide.ly, 0.0f, 1.0f, farSide.colour, m_uv[0], m_uv[3]});
-        m_staged.push_back({farSide.rx, farSide.ry, 0.0f, 1.0f, farSide.colour, m_uv[2], m_uv[3]});
-    }
+    ScreenVertex corners[4];
+    QuadRunBatch::StripCorners(m_uv, corners);
+    m_staged.resize(static_cast<size_t>(std::max(m_edgeCount - 1, 0)) * 4);
+    for (int i = 0; i + 1 < m_edgeCount; ++i)
+        QuadRunBatch::StripQuad(m_edges[i], m_edges[i + 1], corners, 0.0f, &m_staged[static_cast<size_t>(i) * 4]);
     return m_staged.data();
 }

@@ -469,20 +469,10 @@ inline void QuadRunBatch::NoteIn(Cell& cell, int run, uint64_t tag, const Box& b
 void QuadRunBatch::AddStripByQuads(TextureHandle texture, bool additive, const StripEdge* edges, size_t edgeCount,
                                    const float uv[4])
 {
-    ScreenVertex quad[4] = {{0.0f, 0.0f, 0.0f, 1.0f, 0u, uv[0], uv[1]},
-                            {0.0f, 0.0f, 0.0f, 1.0f, 0u, uv[2], uv[1]},
-                            {0.0f, 0.0f, 0.0f, 1.0f, 0u, uv[0], uv[3]},
-                            {0.0f, 0.0f, 0.0f, 1.0f, 0u, uv[2], uv[3]}};
+    ScreenVertex corners[4], quad[4];
+    StripCorners(uv, corners);
     for (size_t i = 0; i + 1 < edgeCount; ++i) {
-        const StripEdge& nearSide = edges[i];
-        const StripEdge& farSide = edges[i + 1];
-        const float xy[4][2] = {{nearSide.lx, nearSide.ly}, {nearSide.rx, nearSide.ry},
-                                {farSide.lx, farSide.ly}, {farSide.rx, farSide.ry}};
-        for (int c = 0; c < 4; ++c) {
-            quad[c].x = xy[c][0];
-            quad[c].y = xy[c][1];
-            quad[c].colour = c < 2 ? nearSide.colour : farSide.colour;
-        }
+        StripQuad(edges[i], edges[i + 1], corners, 0.0f, quad);
         Add(texture, additive, quad);
     }
 }
@@ -497,46 +487,18 @@ void QuadRunBatch::AddStrip(TextureHandle texture, bool additive, const StripEdg
         AddStripByQuads(texture, additive, edges, edgeCount, uv);
         return;
     }
-    // Every quad reads the same coordinates: one judgement serves them all.
-    const ScreenVertex corners[4] = {{0.0f, 0.0f, 0.0f, 1.0f, 0u, uv[0], uv[1]},
-                                     {0.0f, 0.0f, 0.0f, 1.0f, 0u, uv[2], uv[1]},
-                                     {0.0f, 0.0f, 0.0f, 1.0f, 0u, uv[0], uv[3]},
-                                     {0.0f, 0.0f, 0.0f, 1.0f, 0u, uv[2], uv[3]}};
+    // Every quad reads the same coordinates: one judgement serves them all,
+    // and they are moved onto the atlas once.
+    ScreenVertex corners[4];
+    StripCorners(uv, corners);
     const TextureAtlas::Tile* tile = m_atlas.TileOf(texture);
     if (tile && !TextureAtlas::StaysInside(*tile, corners))
         tile = nullptr;
     const uint64_t key = tile ? Key(tile->page) : texture ? Key(texture) : Key(0, additive);
-    // The corners' coordinates as Add stores them.
-    float u[4], v[4];
-    for (int i = 0; i < 4; ++i) {
-        u[i] = corners[i].u;
-        v[i] = corners[i].v;
-    }
-    if (tile) {
-#if defined(__SSE2__)
-        const __m128 offset = Pair(&tile->u0), scale = Pair(&tile->du);
-        for (int i = 0; i < 4; ++i) {
-            alignas(16) float moved[4];
-            _mm_store_ps(moved, _mm_add_ps(offset, _mm_mul_ps(Pair(&corners[i].u), scale)));
-            u[i] = moved[0];
-            v[i] = moved[1];
-        }
-#else
-        for (int i = 0; i < 4; ++i) {
-            u[i] = tile->u0 + u[i] * tile->du;
-            v[i] = tile->v0 + v[i] * tile->dv;
-        }
-#endif
-    }
+    if (tile)
+        TextureAtlas::MoveOntoTile(*tile, corners, 4);
     const float z = additive ? 1.0f : 0.0f;
-    auto store = [&](ScreenVertex* out, size_t i) {
-        const StripEdge& nearSide = edges[i];
-        const StripEdge& farSide = edges[i + 1];
-        out[0] = {nearSide.lx, nearSide.ly, z, 1.0f, nearSide.colour, u[0], v[0]};
-        out[1] = {nearSide.rx, nearSide.ry, z, 1.0f, nearSide.colour, u[1], v[1]};
-        out[2] = {farSide.lx, farSide.ly, z, 1.0f, farSide.colour, u[2], v[2]};
-        out[3] = {farSide.rx, farSide.ry, z, 1.0f, farSide.colour, u[3], v[3]};
-    };
+    auto store = [&](ScreenVertex* out, size_t i) { StripQuad(edges[i], edges[i + 1], corners, z, out); };
     const size_t quads = edgeCount - 1;
     size_t i = 0;
     // Until the strip's run is the newest, each quad looks for its run.

@@ -56,6 +56,25 @@ public:
     // v0, u1, v1) u0 on the left and v0 on the near side, rhw 1.
     void AddStrip(TextureHandle texture, bool additive, const StripEdge* edges, size_t edgeCount,
                   const float uv[4]);
+    // The corners of every quad of a strip with coordinates `uv`, their
+    // places still to be filled in (rhw 1).
+    static void StripCorners(const float uv[4], ScreenVertex corners[4])
+    {
+        corners[0] = {0.0f, 0.0f, 0.0f, 1.0f, 0u, uv[0], uv[1]};
+        corners[1] = {0.0f, 0.0f, 0.0f, 1.0f, 0u, uv[2], uv[1]};
+        corners[2] = {0.0f, 0.0f, 0.0f, 1.0f, 0u, uv[0], uv[3]};
+        corners[3] = {0.0f, 0.0f, 0.0f, 1.0f, 0u, uv[2], uv[3]};
+    }
+    // The quad between two edges of a strip, with the coordinates of
+    // `corners` (StripCorners) and depth z.
+    static void StripQuad(const StripEdge& nearSide, const StripEdge& farSide, const ScreenVertex corners[4], float z,
+                          ScreenVertex out[4])
+    {
+        out[0] = {nearSide.lx, nearSide.ly, z, 1.0f, nearSide.colour, corners[0].u, corners[0].v};
+        out[1] = {nearSide.rx, nearSide.ry, z, 1.0f, nearSide.colour, corners[1].u, corners[1].v};
+        out[2] = {farSide.lx, farSide.ly, z, 1.0f, farSide.colour, corners[2].u, corners[2].v};
+        out[3] = {farSide.rx, farSide.ry, z, 1.0f, farSide.colour, corners[3].u, corners[3].v};
+    }
     // Quads read with point sampling (text glyphs), `count` vertices of
     // them: they keep their own texture, as the atlas's tiles are made for
     // linear filtering. Quads given together (a line of text) are tested for
