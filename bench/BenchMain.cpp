@@ -1,9 +1,13 @@
+#include "platform/LargePages.h"
+
 #include <benchmark/benchmark.h>
 
 void ShutDownBenchGame();
 
 int main(int argc, char** argv)
 {
+    // Measured as the game runs.
+    LargePages::RestartWithLargePages(argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

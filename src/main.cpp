@@ -6,6 +6,7 @@
 #include "engine/GCommandLine.h"
 #include "engine/GDebugLog.h"
 #include "platform/ErrorMessage.h"
+#include "platform/LargePages.h"
 #include "prep/GUI_DeploymentGUI.h"
 #include "sim/SIM_Scenario.h"
 
@@ -60,6 +61,7 @@ bool ParseFrameMs(const char* text, float& out)
 
 int main(int argc, char** argv)
 {
+    LargePages::RestartWithLargePages(argv);
     GameStartOptions options;
     std::string dataDir;
     int frames = 0;
