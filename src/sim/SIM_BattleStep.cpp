@@ -3,6 +3,7 @@
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_BattleClock.h"
 #include "sim/SIM_CommsManager.h"
+#include "sim/SIM_Prefetch.h"
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_ShipVisual.h"
 #include "sim/ShipUpdateScheduler.h"
@@ -63,11 +64,21 @@ void SIM_BattleStep::RunShipFrame(SIM_Ship* ship)
 
 void SIM_BattleStep::UpdateShips()
 {
-    // Survival waves join at the end of the list during the frame; a list
-    // iterator survives that, and nothing leaves the list before the next
-    // world step.
-    for (SIM_Ship* ship : GetLiveShips())
-        RunShipFrame(ship);
+    // Survival waves join at the end of the list during the frame: the walk
+    // goes by index and takes them in. Nothing leaves the list before the
+    // next world step.
+    // Ahead of the walk, staged: a ship's members three ships ahead, its
+    // module list two ahead, its visual and first modules one ahead.
+    const std::vector<SIM_Ship*>& live = GetLiveShips();
+    for (size_t i = 0; i < live.size(); ++i) {
+        if (i + 3 < live.size())
+            PrefetchObject(live[i + 3], SIM_Ship::kFrameBytes);
+        if (i + 2 < live.size())
+            live[i + 2]->PrefetchModuleList();
+        if (i + 1 < live.size())
+            live[i + 1]->PrefetchUpdateParts();
+        RunShipFrame(live[i]);
+    }
 }
 
 void SIM_BattleStep::UpdateProjectiles()

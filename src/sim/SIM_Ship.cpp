@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
-#include <list>
 
 #include "engine/GDebugLog.h"
 #include "engine/GRandom.h"
@@ -16,6 +15,7 @@
 #include "sim/SIM_DamageFeedbackSink.h"
 #include "sim/SIM_FighterSquadron.h"
 #include "sim/SIM_Fleet.h"
+#include "sim/SIM_Prefetch.h"
 #include "sim/SIM_RadiationManager.h"
 #include "sim/SIM_Race.h"
 #include "sim/SIM_Scenario.h"
@@ -114,7 +114,7 @@ SIM_Ship::~SIM_Ship()
         limpet->ForgetTarget(this);
     limpets.clear();
     EraseValue(ShipList(), this);
-    GetLiveShips().remove(this);
+    EraseValue(GetLiveShips(), this);
     EraseValue(GetRemovalQueue(), this);
     ShipUpdateScheduler::GetInstance().RemoveShip(this);
     if (fleet)
@@ -599,7 +599,7 @@ void SIM_Ship::ApplyImpulse(float angleDegrees, float strength)
 void ApplyShockwaveToShips(float strength, float x, float y)
 {
     // Copy: a push may not change the list, but the list is global.
-    const std::list<SIM_Ship*> ships = GetLiveShips();
+    const std::vector<SIM_Ship*> ships = GetLiveShips();
     for (SIM_Ship* ship : ships) {
         const float d2 = DistanceSquared(x, y, ship->x, ship->y);
         if (d2 > kShockwaveRangeSq)
@@ -616,12 +616,42 @@ void ApplyShockwaveToShips(float strength, float x, float y)
 
 // ---- per-frame and periodic work ------------------------------------------
 
+void SIM_Ship::PrefetchStepParts() const
+{
+    PrefetchObject(visual.get());
+    PrefetchObject(shield.get(), 64);
+    PrefetchObject(collisionAvoider.get(), 128);
+    PrefetchObject(tacticalModule, 192);
+}
+
+void SIM_Ship::PrefetchModuleList() const
+{
+    PrefetchObject(perFrameModules.data());
+}
+
+void SIM_Ship::PrefetchUpdateParts() const
+{
+    PrefetchObject(visual.get());
+    const size_t count = std::min<size_t>(perFrameModules.size(), 2);
+    for (size_t i = 0; i < count; ++i)
+        PrefetchObject(perFrameModules[i], kModuleFrameBytes);
+}
+
 void SIM_Ship::Update()
 {
     if (IsDead())
         return;
-    for (SIM_ShipModule* module : perFrameModules)
-        module->Update();
+    // Modules are separate objects: the one after next is fetched while this
+    // one works.
+    SIM_ShipModule* const* modulesToRun = perFrameModules.data();
+    const size_t count = perFrameModules.size();
+    if (count > 1)
+        PrefetchObject(modulesToRun[1], kModuleFrameBytes);
+    for (size_t i = 0; i < count; ++i) {
+        if (i + 2 < count)
+            PrefetchObject(modulesToRun[i + 2], kModuleFrameBytes);
+        modulesToRun[i]->Update();
+    }
     if (ecmShocked) {
         ecmShockTimeLeft -= FrameTime();
         if (ecmShockTimeLeft <= 0.0f) {
@@ -938,7 +968,7 @@ void SIM_Ship::Detonate()
         return;
     const float r2 = r * r;
     const float blast = design->GetHitpoints() * kDetonationShare;
-    const std::list<SIM_Ship*> ships = GetLiveShips();
+    const std::vector<SIM_Ship*> ships = GetLiveShips();
     for (SIM_Ship* victim : ships) {
         if (victim == this || victim->IsDead() || victim->IsFighter() || victim->docked)
             continue;

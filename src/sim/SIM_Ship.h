@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -67,6 +68,12 @@ public:
     enum State { OFF_FIELD = 0, ACTIVE = 1, DYING = 2, RETREATED = 3, DESTROYED = 4 };
     // Tactical state of a ship in general retreat.
     static constexpr int kTacticalRetreat = 5;
+    // How much of the object, from its start, the per-frame walks read: the
+    // members up to the target-weighing ones below.
+    static constexpr size_t kFrameBytes = 192;
+    // The same for a per-frame module: its table pointer and a weapon's
+    // per-frame members.
+    static constexpr size_t kModuleFrameBytes = 168;
 
     struct Impulse {
         float x = 0.0f;
@@ -96,6 +103,12 @@ public:
 
     // World update: movement, shield and visual by state.
     void FrameStep();
+    // Hints for the walks over every ship, made a ship or two ahead: they ask
+    // the cache for what FrameStep, or Update, will reach through the ship's
+    // pointers. They read the ship's own per-frame members and change nothing.
+    void PrefetchStepParts() const;
+    void PrefetchModuleList() const;
+    void PrefetchUpdateParts() const;
     void Process();
     // Every 200 ms of battle time from the ship's scheduler bucket.
     void Think();
@@ -193,69 +206,83 @@ public:
     const SIM_ShipStats& GetStats() const { return stats; }
     SIM_ShipOrders* GetOrders() const { return orders.get(); }
 
-    float radius = 0.0f;
+    // ---- read every frame by the world step and the module walk; kept at
+    // the front so that walking the ships touches few of their cache lines.
     float sine = 0.0f;
     float cosine = 1.0f;
     // The heading sine and cosine were last worked out for, bit for bit
     // (all ones, a NaN, until then): a steady heading keeps them.
     uint32_t trigAngleBits = ~0u;
-    SIM_ShipDesign* design = nullptr;
-    SIM_Fleet* fleet = nullptr;
-    std::string name;
-    int shipId = 0;
-    int bucket = 0;
-    float healthFraction = 0.0f;
+    unsigned int deadFlag = 0;
+    unsigned int state = ACTIVE;
+    unsigned char docked = 0;
+    unsigned char ecmShocked = 0;
+    unsigned char hasDestination = 0;
+    unsigned char warpOutArmed = 0;
     float speed = 0.0f;
     float throttle = 1.0f;
     float acceleration = 0.025f;
-    float destinationX = 0.0f;
-    float destinationY = 0.0f;
-    unsigned char hasDestination = 0;
     float maxSpeed = 0.0f;
     float turnRate = 0.0f;
+    float destinationX = 0.0f;
+    float destinationY = 0.0f;
+    float shipClock = 0.0f;
+    // ms since any of its weapons last fired.
+    float timeSinceFired = 100000.0f;
+    float ecmShockTimeLeft = 0.0f;
+    // Its entry in the ship grid while the grid is built (-1: none).
+    int gridSlot = -1;
     SIM_TacticalModule* tacticalModule = nullptr;
+    SIM_FighterSquadron* squadron = nullptr;
+    SIM_ShipDesign* design = nullptr;
+    SIM_Fleet* fleet = nullptr;
+
+private:
+    std::vector<SIM_ShipModule*> perFrameModules;
+    std::vector<Impulse> impulses;
+    std::unique_ptr<SIM_CollisionAvoider> collisionAvoider;
+    std::unique_ptr<SIM_Shield> shield;
+    std::unique_ptr<SIM_ShipVisual> visual;
+
+public:
+    // ---- read when other ships' weapons weigh it as a target.
     float threatRatio = 0.0f;
     float hullSize = 0.0f;
+    float healthFraction = 0.0f;
+    // 1 while a weapon module works; targeted modules skip unarmed ships.
+    float armed = 0.0f;
+    int painterCount = 0;
+    float drag = 0.0f;
+    float carriedLimpetWeight = 0.0f;
+
+    // ---- the rest.
+    float radius = 0.0f;
+    std::string name;
+    int shipId = 0;
+    int bucket = 0;
     float hullSecondSize = 0.0f;
-    unsigned int deadFlag = 0;
-    unsigned int state = ACTIVE;
     float startingHitPoints = 0.0f;
     float currentHitPoints = 0.0f;
     float mass = 0.0f;
     float thrust = 0.0f;
     float armourAverage = 0.0f;
-    SIM_FighterSquadron* squadron = nullptr;
     float formationOffsetX = 0.0f;
     float formationOffsetY = 0.0f;
     SIM_Race* race = nullptr;
     float armourTotal = 0.0f;
     float armourSum = 0.0f;
     float armourFraction = 0.0f;
-    float shipClock = 0.0f;
     unsigned char hasBeenAttacked = 0;
     float scannerAccuracyTotal = 0.0f;
     float targetBoostTotal = 0.0f;
     unsigned char isPlayerShip = 0;
-    float drag = 0.0f;
-    float carriedLimpetWeight = 0.0f;
-    unsigned char docked = 0;
-    float ecmShockTimeLeft = 0.0f;
-    unsigned char ecmShocked = 0;
-    // 1 while a weapon module works; targeted modules skip unarmed ships.
-    float armed = 0.0f;
-    // ms since any of its weapons last fired.
-    float timeSinceFired = 100000.0f;
     unsigned char engaged = 0;
     unsigned char weaponsInRange = 0;
-    unsigned char warpOutArmed = 0;
-    int painterCount = 0;
     // The shield support beam feeding this ship's shield, if any.
     SIM_ShieldSupportBeam* supportedBy = nullptr;
     // ms since the warp-out began (state 0 with the jump armed).
     float warpOutTime = 0.0f;
     static constexpr float kWarpOutDuration = 600.0f;
-    // Its entry in the ship grid while the grid is built (-1: none).
-    int gridSlot = -1;
 
 private:
     float TurnStep(float k) const;
@@ -276,7 +303,6 @@ private:
     void ApplyInitialState();
 
     std::vector<SIM_ShipModule*> modules;
-    std::vector<SIM_ShipModule*> perFrameModules;
     std::vector<SIM_ArmourModule*> armourModules;
     std::vector<SIM_RepairModule*> repairModules;
     std::vector<SIM_CarrierModule*> carrierModules;
@@ -291,13 +317,9 @@ private:
     std::vector<SIM_TargetedModule*> turretWeapons;
     std::vector<SIM_CamoflageShieldModule*> cloaks;
     std::vector<SIM_Ship*> attackers;
-    std::vector<Impulse> impulses;
     std::vector<TractorHold> tractors;
     std::vector<SIM_Limpet*> limpets;
     std::vector<SIM_ShipModule*> cloakSuspended;
-    std::unique_ptr<SIM_CollisionAvoider> collisionAvoider;
-    std::unique_ptr<SIM_Shield> shield;
-    std::unique_ptr<SIM_ShipVisual> visual;
     std::unique_ptr<SIM_ShipOrders> orders;
     SIM_ShipStats stats;
     std::vector<SIM_ShipModule::Point> targetPoints;

@@ -89,6 +89,9 @@ public:
     bool IsShieldEffectOn() const { return shieldEffectOn; }
     bool IsKilled() const { return killed; }
 
+    // Frame updates the battle frame ran for the ship. Beside the table
+    // pointer, on the line the world step's calls load anyway.
+    int updatesFromDraw = 0;
     float destructionClock = 0.0f;
     int damageMarksShown = 0;
     float fade = 1.0f;
@@ -104,8 +107,6 @@ public:
     int emitterCount = 0;
     int firedExplosionCount = 0;
     int damageTextCount = 0;
-    // Frame updates the battle frame ran for the ship.
-    int updatesFromDraw = 0;
 
 protected:
     // What a screen shows for a destruction line as it fires, and once the

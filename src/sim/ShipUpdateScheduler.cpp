@@ -5,15 +5,16 @@
 #include "engine/GDebugLog.h"
 #include "sim/SIM_BattleClock.h"
 #include "sim/SIM_Fleet.h"
+#include "sim/SIM_Prefetch.h"
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_ShipGrid.h"
 #include "sim/modules/SIM_ShipModule.h"
 
-std::list<SIM_Ship*>& GetLiveShips()
+std::vector<SIM_Ship*>& GetLiveShips()
 {
     // Never destroyed: ships and modules leave it in their destructors, also
     // when the battle frees them at exit after the other statics are gone.
-    static auto* ships = new std::list<SIM_Ship*>();
+    static auto* ships = new std::vector<SIM_Ship*>();
     return *ships;
 }
 
@@ -125,7 +126,19 @@ void ShipUpdateScheduler::UpdateWorld()
     // refiled as soon as it has moved, so later ships see it where it is.
     SIM_ShipGrid& grid = SIM_ShipGrid::GetInstance();
     grid.Open();
-    for (SIM_Ship* ship : GetLiveShips()) {
+    const std::vector<SIM_Ship*>& live = GetLiveShips();
+    if (!live.empty())
+        PrefetchObject(live[0], SIM_Ship::kFrameBytes);
+    if (live.size() > 1)
+        PrefetchObject(live[1], SIM_Ship::kFrameBytes);
+    for (size_t i = 0; i < live.size(); ++i) {
+        // Two ships ahead their per-frame members, one ahead what those
+        // point to, are on their way while this one moves.
+        if (i + 2 < live.size())
+            PrefetchObject(live[i + 2], SIM_Ship::kFrameBytes);
+        if (i + 1 < live.size())
+            live[i + 1]->PrefetchStepParts();
+        SIM_Ship* ship = live[i];
         ship->FrameStep();
         grid.NoteMoved(ship);
     }
@@ -140,7 +153,7 @@ void ShipUpdateScheduler::UpdateWorld()
     for (size_t i = 0; i < queue.size(); ++i) {
         SIM_Ship* ship = queue[i];
         RemoveShip(ship);
-        GetLiveShips().remove(ship);
+        std::erase(GetLiveShips(), ship);
         if (ship->fleet)
             ship->fleet->RemoveLiveShip(ship);
     }

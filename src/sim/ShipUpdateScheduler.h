@@ -1,6 +1,5 @@
 #pragma once
 #include <cstddef>
-#include <list>
 #include <vector>
 
 class SIM_Ship;
@@ -13,8 +12,9 @@ struct ShipUpdateBucket {
     std::vector<SIM_Ship*> ships;
 };
 
-// Every ship taking part in the battle, in the order they joined.
-std::list<SIM_Ship*>& GetLiveShips();
+// Every ship taking part in the battle, in the order they joined. Walks that
+// may see ships join (reinforcements) go by index and re-read the size.
+std::vector<SIM_Ship*>& GetLiveShips();
 // Ships destroyed during the current frame; emptied at the end of the world step.
 std::vector<SIM_Ship*>& GetRemovalQueue();
 // Queues a ship for removal at the end of the frame (once).

@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "battle/GUI_BattleGUI.h"
+#include "sim/SIM_BattleStep.h"
 #include "sim/SIM_Ship.h"
+#include "sim/SIM_ShipVisual.h"
 #include "sim/ShipUpdateScheduler.h"
 #include "sim/modules/SIM_ShipModule.h"
 
@@ -20,9 +22,17 @@ public:
         if (onThink)
             onThink();
     }
+    void Update() override
+    {
+        ++updates;
+        if (onUpdate)
+            onUpdate();
+    }
     int thinks = 0;
+    int updates = 0;
     std::vector<float> steps;
     std::function<void()> onThink;
+    std::function<void()> onUpdate;
 };
 
 // Bare ships: no design, so they are kept off the field (state 0) for the
@@ -230,4 +240,34 @@ TEST_F(SchedulerTest, ShipKilledMidFrameIsSkippedThenRemoved)
     const auto& live = GetLiveShips();
     EXPECT_EQ(std::count(live.begin(), live.end(), victim), 0);
     EXPECT_TRUE(scheduler.GetBucket(1).ships.empty());
+}
+
+TEST_F(SchedulerTest, ShipsJoiningDuringTheShipWalkRunTheirFrameInIt)
+{
+    // Reinforcements join the live list while the ships' frames run; the
+    // walk must take them in (and survive the list growing under it).
+    auto makeActive = [this] {
+        auto* ship = new SIM_Ship();
+        auto* module = new CountingModule();
+        ship->AddModule(module, -1, true);
+        ships.push_back(ship);
+        modules.push_back(module);
+        GetLiveShips().push_back(ship);
+        return ship;
+    };
+    SIM_Ship* first = makeActive();
+    SIM_Ship* last = nullptr;
+    modules.back()->onUpdate = [&] {
+        // Enough ships that the list must move its storage.
+        for (int i = 0; i < 40; ++i)
+            last = makeActive();
+    };
+    GUI_BattleGUI::GetInstance().SetFrameTime(16.0f);
+    SIM_BattleStep::UpdateShips();
+    ASSERT_EQ(modules.size(), 41u);
+    for (const CountingModule* module : modules)
+        EXPECT_EQ(module->updates, 1);
+    EXPECT_EQ(GetLiveShips().size(), 41u);
+    EXPECT_EQ(first->GetVisual()->updatesFromDraw, 1);
+    EXPECT_EQ(last->GetVisual()->updatesFromDraw, 1);
 }
