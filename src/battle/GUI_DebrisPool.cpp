@@ -105,7 +105,8 @@ inline bool GUI_Debris::Advance(float d)
 inline void GUI_Debris::PlaceQuad(ScreenVertex quad[4], float cx, float cy, float h, float s, float c, uint32_t colour) const
 {
     PlaceTurnedQuad(quad, cx, cy, h, h, s, c, colour);
-    const SheetCorner corner = kSheetCorners[static_cast<size_t>(frame % (kSheetSide * kSheetSide))];
+    // Birth keeps the frame in 0..255: the low bits are the cell.
+    const SheetCorner corner = kSheetCorners[static_cast<unsigned>(frame) % (kSheetSide * kSheetSide)];
     const float u0 = corner.u, v0 = corner.v;
     const float d = 1.0f / kSheetSide;
     quad[0].u = u0; quad[0].v = v0;
