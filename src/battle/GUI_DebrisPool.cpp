@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstddef>
 
 #include "battle/EffectDrawing.h"
 #include "battle/EffectTextures.h"
@@ -45,14 +46,15 @@ GUI_Debris::GUI_Debris()
     minZoom = 2.6f - 2.0f * sizeSeed;
 }
 
-static_assert(sizeof(GUI_Debris) == 128, "a piece spans two cache lines, the first one hot");
+static_assert(offsetof(GUI_Debris, pushY) + sizeof(float) <= 64, "what a frame reads of a piece fits one cache line");
+static_assert(sizeof(GUI_Debris) == 128);
 
 void GUI_Debris::Birth(float velX, float velY, float sizeFactor, int cell, bool heavy, float px, float py)
 {
     scale = VisualRange(0.9f, 1.1f);
     alpha = 1.0f;
-    x = worldX = px;
-    y = worldY = py;
+    x = px;
+    y = py;
     spin = VisualFloat() * 10.0f - 5.0f;
     endSpin = spin * 0.2f;
     vx = velX;

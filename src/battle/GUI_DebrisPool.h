@@ -7,10 +7,10 @@
 class GUI_DebrisPool;
 
 // One hull fragment: spins, drifts, slows and either fades or comes to rest.
-// The pool walks every piece each frame: what a piece off the screen reads
-// sits in its first cache line, and a drawn piece's quad is built on the
-// fly rather than kept in it.
-class alignas(64) GUI_Debris : public GUI_3DWorldObject {
+// The pool walks every piece each frame: what a frame reads of a piece,
+// drawn or not, sits in its first cache line, and a drawn piece's quad is
+// built on the fly rather than kept in it.
+class alignas(64) GUI_Debris {
 public:
     static constexpr float kPushRadiusSq = 65536.0f;
     static constexpr float kPushStrength = 4.0f;
@@ -34,13 +34,13 @@ public:
     float size = 0.0f;
     float minZoom = 0.0f;
     float angle = 0.0f;
-    // Read by drawn, pushed, dying or newborn pieces only.
     float scale = 1.0f;
+    int frame = 0;
     float pushX = 0.0f, pushY = 0.0f;
+    // Read by dying or newborn pieces only.
     float sizeSeed = 0.0f;
     GUI_DebrisPool* pool = nullptr;
     int slot = 0;
-    int frame = 0;
 };
 
 // A fixed pool of 2000 fragments, made once and never grown: a full pool
