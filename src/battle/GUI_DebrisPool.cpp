@@ -271,8 +271,6 @@ void GUI_DebrisPool::UpdateAndDraw()
     const float viewLeft = map.viewLeft, viewTop = map.viewTop, viewRight = map.viewRight, viewBottom = map.viewBottom;
     ScreenVertex quad[4];
     for (int i = 0; i < inUse; ++i) {
-        // Compaction leaves the pieces out of storage order: fetch ahead.
-        __builtin_prefetch(pieces[std::min(i + 4, kPieces - 1)]);
         GUI_Debris& piece = *pieces[i];
         if (!piece.alive || !piece.Advance(d))
             continue;
