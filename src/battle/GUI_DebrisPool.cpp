@@ -1,7 +1,9 @@
 #include "battle/GUI_DebrisPool.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstddef>
 
 #include "battle/EffectDrawing.h"
 #include "battle/EffectTextures.h"
@@ -17,6 +19,20 @@ namespace {
 constexpr float kDegToRad = 0.017453292519943295f;
 constexpr int kSheetSide = 4; // the debris sheet is 4 x 4 cells
 
+// The top-left texture coordinates of each cell of the sheet.
+struct SheetCorner {
+    float u, v;
+};
+constexpr std::array<SheetCorner, kSheetSide * kSheetSide> MakeSheetCorners()
+{
+    std::array<SheetCorner, kSheetSide * kSheetSide> corners{};
+    for (int c = 0; c < kSheetSide * kSheetSide; ++c)
+        corners[static_cast<size_t>(c)] = SheetCorner{static_cast<float>(c % kSheetSide) / kSheetSide,
+                                                      static_cast<float>(c / kSheetSide) / kSheetSide};
+    return corners;
+}
+constexpr std::array<SheetCorner, kSheetSide * kSheetSide> kSheetCorners = MakeSheetCorners();
+
 int RandomInt()
 {
     return VisualInt();
@@ -28,16 +44,17 @@ GUI_Debris::GUI_Debris()
 {
     sizeSeed = VisualFloat();
     minZoom = 2.6f - 2.0f * sizeSeed;
-    for (ScreenVertex& v : quad)
-        v = {0.0f, 0.0f, 0.0f, 1.0f, 0xFFFFFFFFu, 0.0f, 0.0f};
 }
+
+static_assert(offsetof(GUI_Debris, pushY) + sizeof(float) <= 64, "what a frame reads of a piece fits one cache line");
+static_assert(sizeof(GUI_Debris) == 128);
 
 void GUI_Debris::Birth(float velX, float velY, float sizeFactor, int cell, bool heavy, float px, float py)
 {
     scale = VisualRange(0.9f, 1.1f);
     alpha = 1.0f;
-    x = worldX = px;
-    y = worldY = py;
+    x = px;
+    y = py;
     spin = VisualFloat() * 10.0f - 5.0f;
     endSpin = spin * 0.2f;
     vx = velX;
@@ -45,13 +62,6 @@ void GUI_Debris::Birth(float velX, float velY, float sizeFactor, int cell, bool 
     angle = VisualFloat() * 360.0f;
     size = (sizeSeed + 0.25f) * sizeFactor;
     frame = std::clamp(cell, 0, 255);
-    const int c = frame % (kSheetSide * kSheetSide);
-    const float u0 = static_cast<float>(c % kSheetSide) / kSheetSide, v0 = static_cast<float>(c / kSheetSide) / kSheetSide;
-    const float d = 1.0f / kSheetSide;
-    quad[0].u = u0; quad[0].v = v0;
-    quad[1].u = u0 + d; quad[1].v = v0;
-    quad[2].u = u0; quad[2].v = v0 + d;
-    quad[3].u = u0 + d; quad[3].v = v0 + d;
     permanent = heavy || VisualChance(0.25f) ? 1 : 0;
     alive = 1;
     resting = 0;
@@ -92,6 +102,19 @@ inline bool GUI_Debris::Advance(float d)
         y += d * pushY;
     }
     return true;
+}
+
+inline void GUI_Debris::PlaceQuad(ScreenVertex quad[4], float cx, float cy, float h, float s, float c, uint32_t colour) const
+{
+    PlaceTurnedQuad(quad, cx, cy, h, h, s, c, colour);
+    // Birth keeps the frame in 0..255: the low bits are the cell.
+    const SheetCorner corner = kSheetCorners[static_cast<unsigned>(frame) % (kSheetSide * kSheetSide)];
+    const float u0 = corner.u, v0 = corner.v;
+    const float d = 1.0f / kSheetSide;
+    quad[0].u = u0; quad[0].v = v0;
+    quad[1].u = u0 + d; quad[1].v = v0;
+    quad[2].u = u0; quad[2].v = v0 + d;
+    quad[3].u = u0 + d; quad[3].v = v0 + d;
 }
 
 bool GUI_Debris::TestPush(float p, float bx, float by)
@@ -246,6 +269,7 @@ void GUI_DebrisPool::UpdateAndDraw()
     // and reload it for every piece.
     const float zoom = ZoomScale;
     const float viewLeft = map.viewLeft, viewTop = map.viewTop, viewRight = map.viewRight, viewBottom = map.viewBottom;
+    ScreenVertex quad[4];
     for (int i = 0; i < inUse; ++i) {
         GUI_Debris& piece = *pieces[i];
         if (!piece.alive || !piece.Advance(d))
@@ -272,9 +296,9 @@ void GUI_DebrisPool::UpdateAndDraw()
             piece.angle += 360.0f;
         const float h = piece.size * ZoomScale * piece.scale * 0.5f;
         const float a = piece.alpha * std::clamp(ZoomScale - piece.minZoom, 0.0f, 1.0f);
-        PlaceTurnedQuad(piece.quad, (piece.x - map.cameraX) * ZoomScale, (piece.y - map.cameraY) * ZoomScale, h, h,
+        piece.PlaceQuad(quad, (piece.x - map.cameraX) * ZoomScale, (piece.y - map.cameraY) * ZoomScale, h,
                         std::sin(piece.angle * kDegToRad), std::cos(piece.angle * kDegToRad), WhiteWithAlpha(a));
-        scope.Batch().Add(texture, false, piece.quad);
+        scope.Batch().Add(texture, false, quad);
     }
     if (inUse > 1000 && died > 100)
         Compact();

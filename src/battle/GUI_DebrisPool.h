@@ -7,7 +7,10 @@
 class GUI_DebrisPool;
 
 // One hull fragment: spins, drifts, slows and either fades or comes to rest.
-class GUI_Debris : public GUI_3DWorldObject {
+// The pool walks every piece each frame: what a frame reads of a piece,
+// drawn or not, sits in its first cache line, and a drawn piece's quad is
+// built on the fly rather than kept in it.
+class alignas(64) GUI_Debris {
 public:
     static constexpr float kPushRadiusSq = 65536.0f;
     static constexpr float kPushStrength = 4.0f;
@@ -19,23 +22,25 @@ public:
     // Pushes the piece by a blast of strength p at (bx, by); true when pushed.
     bool TestPush(float p, float bx, float by);
     bool IsOffScreen(float margin) const;
+    // The piece's quad on the screen, centred at (cx, cy), half its side h.
+    void PlaceQuad(ScreenVertex quad[4], float cx, float cy, float h, float s, float c, uint32_t colour) const;
 
-    float x = 0.0f, y = 0.0f;
-    float scale = 1.0f;
     unsigned char alive = 0, resting = 0, permanent = 0;
-    GUI_DebrisPool* pool = nullptr;
-    int slot = 0;
-    int frame = 0;
-    float angle = 0.0f;
-    float spin = 0.0f, endSpin = 0.0f;
+    unsigned char pushed = 0;
+    float x = 0.0f, y = 0.0f;
     float vx = 0.0f, vy = 0.0f;
+    float spin = 0.0f, endSpin = 0.0f;
     float alpha = 1.0f;
     float size = 0.0f;
-    float pushX = 0.0f, pushY = 0.0f;
-    unsigned char pushed = 0;
     float minZoom = 0.0f;
+    float angle = 0.0f;
+    float scale = 1.0f;
+    int frame = 0;
+    float pushX = 0.0f, pushY = 0.0f;
+    // Read by dying or newborn pieces only.
     float sizeSeed = 0.0f;
-    ScreenVertex quad[4];
+    GUI_DebrisPool* pool = nullptr;
+    int slot = 0;
 };
 
 // A fixed pool of 2000 fragments, made once and never grown: a full pool

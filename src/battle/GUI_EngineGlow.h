@@ -84,8 +84,6 @@ private:
     float localX = 0.0f, localY = 0.0f;
     float glowWidth = 0.0f, glowLength = 0.0f;
     std::unique_ptr<GUI_ParticleEmmiter> emitter;
-    CTexturedSprite glowSprite;
-    CTexturedSprite maskedSprite;
     float worldX = 0.0f, worldY = 0.0f;
     float screenX = 0.0f, screenY = 0.0f;
     float maskScroll = 0.0f;
@@ -99,6 +97,10 @@ private:
     // emitter scale they were worked out at (NaN: not yet).
     mutable float reachScale = std::numeric_limits<float>::quiet_NaN();
     mutable float reachLifeSteps = 0.0f, reachDrift = 0.0f, reachSize = 0.0f, reachScatter = 0.0f;
+    // Last: the sprites are large, and most glows place neither in a frame,
+    // so the fields every glow reads stay on a few lines together.
+    CTexturedSprite glowSprite;
+    CTexturedSprite maskedSprite;
 };
 
 // Two or more glows of one ship: their places and particle trails each frame.

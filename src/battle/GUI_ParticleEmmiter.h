@@ -82,8 +82,9 @@ public:
 private:
     // Each field of the particles in an array of its own: a step reads and
     // writes only what moves, and a walk touches a few lines per field
-    // instead of every 72-byte particle.
-    struct Slots {
+    // instead of every 72-byte particle. Each array starts a cache line, so
+    // an emitter of a dozen particles reads one line of each.
+    struct alignas(64) Slots {
         float x[kMaxParticles], y[kMaxParticles];
         float vx[kMaxParticles], vy[kMaxParticles];
         float age[kMaxParticles], alpha[kMaxParticles], size[kMaxParticles];

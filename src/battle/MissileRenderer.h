@@ -27,17 +27,19 @@ public:
     static constexpr float kRopeSegment = 8.0f;
 
     // What the screen keeps of one missile between frames.
+    // The scalars come first: the frame's walk reads them beside the rope's
+    // own, rather than a line past the rope's points.
     struct Trails {
         unsigned flight = 0;
         bool wasLive = false;
-        TrailSimulation rope;
-        std::unique_ptr<MissileSplineTrail> spline; // missiles with splines only
-        int flareCell = 0;
-        float flickerTimer = 0.0f;
-        float flickerScale = 1.0f;
         // Neither flying nor showing when last followed: nothing changes it
         // until the next launch, so the frame's walk looks no further.
         bool faded = false;
+        int flareCell = 0;
+        float flickerTimer = 0.0f;
+        float flickerScale = 1.0f;
+        std::unique_ptr<MissileSplineTrail> spline; // missiles with splines only
+        TrailSimulation rope;
         bool Shows() const { return rope.HasActivePoint() || (spline && spline->IsActive()); }
     };
 

@@ -111,22 +111,24 @@ private:
     float m_residual = 0.0f;
     float m_headAngle = 0.0f;
     int m_drawnCount = 0;
+    // The rest of what each frame reads besides the points, on the same
+    // two lines as the above.
+    float m_lifetime = 1500.0f;
+    int m_pointCount = kMaxPoints;
+    float m_width = 1.5f;
+    float m_segmentSq = 9.0f;
+    // Trail time in ms; sums of float frame times stay exact in a double.
+    double m_clock = 0.0;
+    int m_edgeCount = 0;
+    float m_uv[4] = {0.5f, 0.05f, 1.0f, 0.45f}; // u0, v0, u1, v1
     float m_x[kMaxPoints];
     float m_y[kMaxPoints];
     unsigned char m_active[kMaxPoints];
-    // Trail time in ms; sums of float frame times stay exact in a double.
-    double m_clock = 0.0;
     double m_birth[kMaxPoints];
     float m_sin[kMaxPoints];
     float m_cos[kMaxPoints];
     // The staged quads lie between consecutive edges: a quad's far side is
     // the near side of the next.
     QuadRunBatch::StripEdge m_edges[kMaxPoints + 1];
-    int m_edgeCount = 0;
-    float m_uv[4] = {0.5f, 0.05f, 1.0f, 0.45f}; // u0, v0, u1, v1
     mutable std::vector<ScreenVertex> m_staged; // built for GetStagedVertices
-    float m_lifetime = 1500.0f;
-    int m_pointCount = kMaxPoints;
-    float m_width = 1.5f;
-    float m_segmentSq = 9.0f;
 };

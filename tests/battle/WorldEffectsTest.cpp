@@ -185,6 +185,25 @@ TEST_F(WorldEffects, CompactionPutsTheLivingFirst)
     EXPECT_EQ(pool.GetDiedSinceCompaction(), 0);
 }
 
+TEST_F(WorldEffects, ADrawnPieceShowsItsCellOfTheSheetWrappedRoundItsSixteenCells)
+{
+    GUI_DebrisPool& pool = GetDebrisPools().first;
+    const int slot = pool.FindFreeSlot();
+    pool.Piece(slot).Birth(0, 0, 1.0f, 22, true, 100.0f, 100.0f); // cell 6: third column, second row
+    EffectTestView::Look(0.0f, 0.0f, 3.0f);
+    EffectTestView::Step(12.0f);
+    view.Device().ClearDraws();
+    pool.UpdateAndDraw();
+    const auto& draws = view.Device().GetDraws();
+    ASSERT_EQ(draws.size(), 1u);
+    ASSERT_EQ(draws[0].vertices.size(), 4u);
+    const float u[4] = {0.5f, 0.75f, 0.5f, 0.75f}, v[4] = {0.25f, 0.25f, 0.5f, 0.5f};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(draws[0].vertices[i].u, u[i]) << i;
+        EXPECT_EQ(draws[0].vertices[i].v, v[i]) << i;
+    }
+}
+
 TEST_F(WorldEffects, SmokeWaitsSwellsHoldsAndFades)
 {
     GUI_SmokeSprite puff(40.0f, 0.05f, 300.0f, 0, 0);
