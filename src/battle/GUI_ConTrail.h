@@ -35,12 +35,13 @@ public:
 private:
     void LeaveList();
 
+    // Ahead of the trail, which is large: a draw reads these with its start.
     SIM_Ship* ship = nullptr;
     float offsetX = 0.0f;
     float offsetY = 0.0f;
     float previousX = 0.0f;
     float previousY = 0.0f;
-    TrailSimulation trail;
     unsigned char firstFrame = 1;
     int drawLayer = 1;
+    TrailSimulation trail;
 };

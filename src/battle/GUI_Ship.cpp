@@ -391,21 +391,31 @@ void GUI_Ship::WalkChildLayer(int drawLayer)
         childViewTaken = inDraw;
     }
     const AttachmentView& view = childView;
-    const auto visit = [&view](GUI_RenderObject* child) {
-        switch (child->kind) {
-        case Kind::CON_TRAIL: static_cast<GUI_ConTrail*>(child)->Draw(view); break;
-        case Kind::POWER_GLOW: static_cast<GUI_PowerGlow*>(child)->Draw(view); break;
+    // Trails and glows that the view turns off do nothing: they are passed
+    // over unloaded. Most lights are off or far from the view; once a walk
+    // has told this layer's lights so, later ones need not touch them.
+    const bool clearLights = !view.lightsOn && lightsMayShow[drawLayer];
+    const auto visit = [&view, clearLights](GUI_RenderObject* child, Kind childKind) {
+        switch (childKind) {
+        case Kind::CON_TRAIL:
+            if (view.trailsOn)
+                static_cast<GUI_ConTrail*>(child)->Draw(view);
+            break;
+        case Kind::POWER_GLOW:
+            if (view.glowsOn)
+                static_cast<GUI_PowerGlow*>(child)->Draw(view);
+            break;
         case Kind::RUNNING_LIGHT:
-            // Most lights are off or far from the view: nothing to call for.
             if (view.lightsOn)
                 static_cast<GUI_RunningLight*>(child)->Draw(view);
-            else
+            else if (clearLights)
                 static_cast<GUI_RunningLight*>(child)->drewLastFrame = false;
             break;
         default: child->Draw(); break;
         }
     };
     WalkChildren(drawLayer, visit);
+    lightsMayShow[drawLayer] = view.lightsOn;
 }
 
 void GUI_Ship::AddQuad(CTexturedSprite& sprite, bool additive)
