@@ -56,6 +56,14 @@ protected:
     template <class Visit>
     void WalkChildren(int drawLayer, Visit&& visit)
     {
+        WalkChildren(drawLayer, visit, [](const GUI_RenderObject* next, Kind) { __builtin_prefetch(next); });
+    }
+    // The same, with ahead(child, kind) told of the layer's next child
+    // before each visit, so that it can start loading what the visit will
+    // read (children lie apart on the heap).
+    template <class Visit, class Ahead>
+    void WalkChildren(int drawLayer, Visit&& visit, Ahead&& ahead)
+    {
         const auto call = [&visit](GUI_RenderObject* child, Kind childKind) {
             if constexpr (std::is_invocable_v<Visit&, GUI_RenderObject*, Kind>)
                 visit(child, childKind);
@@ -76,10 +84,8 @@ protected:
             const std::uint32_t* const next = nextInLayer.data();
             const std::size_t count = children.size();
             for (i = firstInLayer[drawLayer]; i < count; i = next[i]) {
-                // Children lie apart on the heap: the next one's load starts
-                // while this one draws.
-                if (const std::uint32_t after = next[i]; after < count)
-                    __builtin_prefetch(kids[after]);
+                if (const std::uint32_t after = next[i]; after < count && kids[after])
+                    ahead(kids[after], kinds[after]);
                 if (GUI_RenderObject* child = kids[i]) {
                     call(child, kinds[i]);
                     if (links != linked) {

@@ -79,6 +79,8 @@ public:
     // The screen visual of a ship; null when it has none.
     static GUI_Ship* Of(const SIM_Ship* ship);
     static const std::vector<GUI_Ship*>& GetAll();
+    // Some live visual has a cloak (and may draw as its shimmer).
+    static bool AnyCamouflage();
 
     void BuildAttachments() override;
     // Draws the ship by its state; the battle frame has run its update.
