@@ -19,6 +19,9 @@ CloakImages& CloakImages::GetInstance()
 void CloakImages::Prepare(const std::vector<SIM_Ship*>& ships)
 {
     tiles.clear();
+    // Most battles have no cloak at all: no walk over every ship then.
+    if (!GUI_Ship::AnyCamouflage())
+        return;
     D3DEngine& engine = D3DEngine::GetInstance();
     IGraphicsDevice* device = engine.GetDevice();
     const TextureHandle target = engine.FindRenderTarget("rt_cloak");

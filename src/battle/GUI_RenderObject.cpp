@@ -12,6 +12,7 @@ GUI_RenderObject::~GUI_RenderObject()
             child->parent = nullptr;
     children.clear();
     childLayers.clear();
+    childKinds.clear();
     nextInLayer.clear();
 }
 
@@ -37,10 +38,12 @@ void GUI_RenderObject::CloseHoles()
             continue;
         children[kept] = children[i];
         childLayers[kept] = childLayers[i];
+        childKinds[kept] = childKinds[i];
         ++kept;
     }
     children.resize(kept);
     childLayers.resize(kept);
+    childKinds.resize(kept);
     holes = false;
     Relink();
 }
@@ -85,6 +88,7 @@ void GUI_RenderObject::AddChild(GUI_RenderObject* child)
         child->parent->RemoveFromParent(child);
     children.push_back(child);
     childLayers.push_back(static_cast<signed char>(ValidLayer(child->layer) ? child->layer : -1));
+    childKinds.push_back(child->kind);
     child->parent = this;
     UpdateEmptyLayers();
 }
@@ -103,6 +107,7 @@ void GUI_RenderObject::RemoveFromParent(GUI_RenderObject* child)
         } else {
             children.erase(children.begin() + static_cast<std::ptrdiff_t>(i));
             childLayers.erase(childLayers.begin() + static_cast<std::ptrdiff_t>(i));
+            childKinds.erase(childKinds.begin() + static_cast<std::ptrdiff_t>(i));
             --i;
         }
     }
@@ -119,6 +124,7 @@ void GUI_RenderObject::UpdateEmptyLayers()
         if (!child)
             continue;
         childLayers[i] = static_cast<signed char>(ValidLayer(child->layer) ? child->layer : -1);
+        childKinds[i] = child->kind;
         if (ValidLayer(child->layer))
             layerEmpty[child->layer] = 0;
     }

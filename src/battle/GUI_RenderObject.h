@@ -1,15 +1,17 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 #include <vector>
 
 // Base of the battle visuals that hang on a ship or on another visual: a draw
 // layer in the parent, a zoom window with an alpha that fades with the zoom,
 // and a list of children (not owned) drawn with it.
-// The children sit in one array with their layers beside them, and each
-// child links to the next of its layer: a layer's draw walks every ship's
-// children each frame and steps only over its own. A child's layer is read
-// when it is added and by UpdateEmptyLayers.
+// The children sit in one array with their layers and kinds beside them, and
+// each child links to the next of its layer: a layer's draw walks every ship's
+// children each frame and steps only over its own. A child's layer and kind
+// are read when it is added and by UpdateEmptyLayers; with the kind at hand a
+// walk can pass over a child that has nothing to do without loading it.
 class GUI_RenderObject {
 public:
     GUI_RenderObject() = default;
@@ -33,6 +35,13 @@ public:
     // Attachments a ship's own walk draws without a virtual call.
     enum class Kind : unsigned char { OTHER, CON_TRAIL, POWER_GLOW, RUNNING_LIGHT };
     Kind kind = Kind::OTHER;
+
+protected:
+    // Here rather than with the children: a draw reads it with the kind,
+    // and it fills the gap before the layer.
+    unsigned char layerEmpty[3] = {1, 1, 1};
+
+public:
     int layer = 2;
     float minZoom = 0.0f; // -1: no minimum
     float maxZoom = 0.0f; // -1: no maximum
@@ -41,11 +50,26 @@ public:
 protected:
     static bool ValidLayer(int n) { return n >= 0 && n < 3; }
     // Hands the children of one layer (-1: all) to visit, in the order they
-    // were added. A child added meanwhile is visited this time too; one
-    // removed meanwhile leaves a hole that is closed once the walk is over.
+    // were added, with their kinds when visit takes two arguments. A child
+    // added meanwhile is visited this time too; one removed meanwhile leaves
+    // a hole that is closed once the walk is over.
     template <class Visit>
     void WalkChildren(int drawLayer, Visit&& visit)
     {
+        WalkChildren(drawLayer, visit, [](const GUI_RenderObject* next, Kind) { __builtin_prefetch(next); });
+    }
+    // The same, with ahead(child, kind) told of the layer's next child
+    // before each visit, so that it can start loading what the visit will
+    // read (children lie apart on the heap).
+    template <class Visit, class Ahead>
+    void WalkChildren(int drawLayer, Visit&& visit, Ahead&& ahead)
+    {
+        const auto call = [&visit](GUI_RenderObject* child, Kind childKind) {
+            if constexpr (std::is_invocable_v<Visit&, GUI_RenderObject*, Kind>)
+                visit(child, childKind);
+            else
+                visit(child);
+        };
         ++walking;
         std::size_t i = 0;
         if (drawLayer >= 0) {
@@ -56,11 +80,14 @@ protected:
             // the lists are as they were when the walk began.
             const unsigned linked = links;
             GUI_RenderObject* const* const kids = children.data();
+            const Kind* const kinds = childKinds.data();
             const std::uint32_t* const next = nextInLayer.data();
             const std::size_t count = children.size();
             for (i = firstInLayer[drawLayer]; i < count; i = next[i]) {
+                if (const std::uint32_t after = next[i]; after < count && kids[after])
+                    ahead(kids[after], kinds[after]);
                 if (GUI_RenderObject* child = kids[i]) {
-                    visit(child);
+                    call(child, kinds[i]);
                     if (links != linked) {
                         ++i;
                         break;
@@ -72,7 +99,7 @@ protected:
             if (drawLayer >= 0 && childLayers[i] != drawLayer)
                 continue;
             if (GUI_RenderObject* child = children[i])
-                visit(child);
+                call(child, childKinds[i]);
         }
         if (--walking == 0 && holes)
             CloseHoles();
@@ -80,7 +107,6 @@ protected:
 
     GUI_RenderObject* parent = nullptr;
     std::vector<GUI_RenderObject*> children;
-    unsigned char layerEmpty[3] = {1, 1, 1};
 
 private:
     void DrawChildren(int drawLayer) { WalkChildren(drawLayer, [](GUI_RenderObject* child) { child->Draw(); }); }
@@ -89,6 +115,7 @@ private:
 
     static constexpr std::uint32_t kNoChild = 0xFFFFFFFFu;
     std::vector<signed char> childLayers;
+    std::vector<Kind> childKinds;
     // Per layer the first child and per child the next of its layer;
     // kNoChild ends a chain.
     std::uint32_t firstInLayer[3] = {kNoChild, kNoChild, kNoChild};

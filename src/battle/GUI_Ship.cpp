@@ -102,11 +102,23 @@ uint8_t ToByte(float v)
     return static_cast<uint8_t>(std::clamp(v, 0.0f, 1.0f) * 255.0f + 0.5f);
 }
 
+// Visuals with a cloak's shimmer, live now.
+int& CamouflagedVisuals()
+{
+    static int count = 0;
+    return count;
+}
+
 } // namespace
 
 const std::vector<GUI_Ship*>& GUI_Ship::GetAll()
 {
     return LiveVisuals();
+}
+
+bool GUI_Ship::AnyCamouflage()
+{
+    return CamouflagedVisuals() > 0;
 }
 
 void GUI_Ship::InstallFactory()
@@ -130,6 +142,8 @@ GUI_Ship::GUI_Ship(SIM_Ship* owner)
 
 GUI_Ship::~GUI_Ship()
 {
+    if (camouflage)
+        --CamouflagedVisuals();
     DeleteShipEmmiters();
     // The draw lists must never hold a ship whose visual is gone.
     GUI_ShipDrawLists::GetInstance().Remove(ship);
@@ -252,9 +266,13 @@ void GUI_Ship::BuildEffects(const SIM_ShipHull* hull)
     splats.reset();
     if (!ship->GetArmourModules().empty())
         splats = std::make_unique<GUI_SplatManager>(ship);
+    if (camouflage)
+        --CamouflagedVisuals();
     camouflage.reset();
-    if (!ship->GetCloaks().empty())
+    if (!ship->GetCloaks().empty()) {
         camouflage = std::make_unique<GUI_CamoflageShield>(this, ship);
+        ++CamouflagedVisuals();
+    }
     // Read from the options: ships are built before the screen takes its flags.
     SIM_Options& options = SIM_Options::GetInstance();
     hulks.clear();
@@ -391,21 +409,48 @@ void GUI_Ship::WalkChildLayer(int drawLayer)
         childViewTaken = inDraw;
     }
     const AttachmentView& view = childView;
-    const auto visit = [&view](GUI_RenderObject* child) {
-        switch (child->kind) {
-        case Kind::CON_TRAIL: static_cast<GUI_ConTrail*>(child)->Draw(view); break;
-        case Kind::POWER_GLOW: static_cast<GUI_PowerGlow*>(child)->Draw(view); break;
+    // Trails and glows that the view turns off do nothing: they are passed
+    // over unloaded. Most lights are off or far from the view; once a walk
+    // has told this layer's lights so, later ones need not touch them.
+    const bool clearLights = !view.lightsOn && lightsMayShow[drawLayer];
+    const auto visit = [&view, clearLights](GUI_RenderObject* child, Kind childKind) {
+        switch (childKind) {
+        case Kind::CON_TRAIL:
+            if (view.trailsOn)
+                static_cast<GUI_ConTrail*>(child)->Draw(view);
+            break;
+        case Kind::POWER_GLOW:
+            if (view.glowsOn)
+                static_cast<GUI_PowerGlow*>(child)->Draw(view);
+            break;
         case Kind::RUNNING_LIGHT:
-            // Most lights are off or far from the view: nothing to call for.
             if (view.lightsOn)
                 static_cast<GUI_RunningLight*>(child)->Draw(view);
-            else
+            else if (clearLights)
                 static_cast<GUI_RunningLight*>(child)->drewLastFrame = false;
             break;
         default: child->Draw(); break;
         }
     };
-    WalkChildren(drawLayer, visit);
+    const auto ahead = [&view](GUI_RenderObject* next, Kind nextKind) {
+        switch (nextKind) {
+        case Kind::CON_TRAIL:
+            if (view.trailsOn)
+                static_cast<const GUI_ConTrail*>(next)->PrefetchDraw();
+            break;
+        case Kind::POWER_GLOW:
+            if (view.glowsOn)
+                static_cast<const GUI_PowerGlow*>(next)->PrefetchDraw();
+            break;
+        case Kind::RUNNING_LIGHT:
+            if (view.lightsOn)
+                __builtin_prefetch(next);
+            break;
+        default: __builtin_prefetch(next); break;
+        }
+    };
+    WalkChildren(drawLayer, visit, ahead);
+    lightsMayShow[drawLayer] = view.lightsOn;
 }
 
 void GUI_Ship::AddQuad(CTexturedSprite& sprite, bool additive)

@@ -71,12 +71,23 @@ void GUI_ShipDrawLists::DrawList(int list)
     if (!Valid(list))
         return;
     // A copy: a draw may move its own ship to another layer. Kept between
-    // frames so that drawing does not allocate.
-    std::vector<SIM_Ship*>& ships = drawOrder;
-    ships.assign(lists[list].begin(), lists[list].end());
-    for (SIM_Ship* ship : ships) {
-        // Every ship in the lists has the screen's visual (see Add).
-        static_cast<GUI_Ship*>(ship->GetVisual())->Draw();
+    // frames so that drawing does not allocate. Every ship in the lists has
+    // the screen's visual (see Add).
+    std::vector<Drawn>& order = drawOrder;
+    order.clear();
+    for (SIM_Ship* ship : lists[list])
+        order.push_back({ship, static_cast<GUI_Ship*>(ship->GetVisual())});
+    // Ships and their visuals lie apart on the heap and a draw reads most
+    // of both: the next ship's lines load while this one draws.
+    const std::size_t count = order.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i + 1 < count) {
+            const auto* nextShip = reinterpret_cast<const char*>(order[i + 1].ship);
+            for (std::size_t at = 0; at < 256; at += 64)
+                __builtin_prefetch(nextShip + at);
+            order[i + 1].visual->PrefetchDraw();
+        }
+        order[i].visual->Draw();
     }
 }
 

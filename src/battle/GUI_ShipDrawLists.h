@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <vector>
 
+class GUI_Ship;
 class SIM_Ship;
 
 // The ships of the battle by draw layer, so that fighters fly under (layer
@@ -31,5 +32,9 @@ private:
     static bool Valid(int n) { return n >= 0 && n < kLists; }
     // Arrays, not linked nodes: every frame walks them whole.
     std::vector<SIM_Ship*> lists[kLists];
-    std::vector<SIM_Ship*> drawOrder;
+    struct Drawn {
+        SIM_Ship* ship;
+        GUI_Ship* visual;
+    };
+    std::vector<Drawn> drawOrder;
 };

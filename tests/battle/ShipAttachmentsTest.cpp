@@ -129,6 +129,26 @@ TEST_F(ShipAttachments, PowerGlowsPulseAndRunningLightsSwellAboveTwoPixels)
     EXPECT_FALSE(light.drewLastFrame);
 }
 
+TEST_F(ShipAttachments, TheShipsDrawPutsOutALightThatShoneOnceTheLightsAreTurnedOff)
+{
+    SIM_Ship* ship = world.Build("cruiser_bare", 400.0f, 300.0f);
+    GUI_Ship* visual = GUI_Ship::Of(ship);
+    ASSERT_NE(visual, nullptr);
+    GUI_RunningLight light("128,128,1000,40,0", ship, 0.0f);
+    visual->AddChild(&light);
+    EffectTestView::Step(50.0f);
+    light.timer = 900.0f;
+    visual->Draw();
+    ASSERT_TRUE(light.drewLastFrame);
+    GUI_BattleGUI::GetInstance().runningLights = 0;
+    visual->Draw();
+    EXPECT_FALSE(light.drewLastFrame);
+    GUI_BattleGUI::GetInstance().runningLights = 1;
+    visual->Draw();
+    EXPECT_TRUE(light.drewLastFrame);
+    visual->RemoveFromParent(&light);
+}
+
 TEST_F(ShipAttachments, ARunningLightAtTheHullsEdgeShowsWhileTheShipsCentreIsOffTheScreen)
 {
     SIM_Ship* ship = world.Build("cruiser_bare", 400.0f, 300.0f);
