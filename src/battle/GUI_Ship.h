@@ -8,6 +8,7 @@
 #include "battle/VisualStep.h"
 #include "engine/CTexturedSprite.h"
 #include "engine/SmartTexture.h"
+#include "sim/SIM_Prefetch.h"
 #include "sim/SIM_ShipHull.h"
 #include "sim/SIM_ShipVisual.h"
 
@@ -158,9 +159,8 @@ public:
     // Starts loading what a draw of this ship reads, ahead of the draw.
     void PrefetchDraw() const
     {
-        const char* const end = reinterpret_cast<const char*>(&hullSprite + 1);
-        for (const char* at = reinterpret_cast<const char*>(this); at < end; at += 64)
-            __builtin_prefetch(at);
+        PrefetchObject(this, static_cast<size_t>(reinterpret_cast<const char*>(&hullSprite + 1) -
+                                                 reinterpret_cast<const char*>(this)));
     }
 
     float screenX = 0.0f;

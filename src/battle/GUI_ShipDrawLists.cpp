@@ -1,6 +1,7 @@
 #include "battle/GUI_ShipDrawLists.h"
 
 #include "battle/GUI_Ship.h"
+#include "sim/SIM_Prefetch.h"
 #include "sim/SIM_Ship.h"
 
 #include <algorithm>
@@ -82,9 +83,7 @@ void GUI_ShipDrawLists::DrawList(int list)
     const std::size_t count = order.size();
     for (std::size_t i = 0; i < count; ++i) {
         if (i + 1 < count) {
-            const auto* nextShip = reinterpret_cast<const char*>(order[i + 1].ship);
-            for (std::size_t at = 0; at < 256; at += 64)
-                __builtin_prefetch(nextShip + at);
+            PrefetchObject(order[i + 1].ship, 256);
             order[i + 1].visual->PrefetchDraw();
         }
         order[i].visual->Draw();
