@@ -27,13 +27,12 @@ public:
     int GetDrawLayer() const { return drawLayer; }
     const TrailSimulation& GetTrail() const { return trail; }
     SIM_Ship* GetShip() const { return ship; }
-    // Starts loading what Draw reads first: this head, the trail's own and
-    // its settings at the trail's end.
+    // Starts loading what Draw reads first: this head and the trail's
+    // scalars.
     void PrefetchDraw() const
     {
         __builtin_prefetch(&ship);
-        __builtin_prefetch(&trail);
-        __builtin_prefetch(reinterpret_cast<const char*>(&trail + 1) - 1);
+        trail.PrefetchScalars();
     }
 
     // The bulk draw of the fighters' trails of draw layer 0 or 2.

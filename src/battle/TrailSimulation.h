@@ -4,6 +4,7 @@
 
 #include "engine/QuadRunBatch.h"
 #include "platform/IGraphicsDevice.h"
+#include "sim/SIM_Prefetch.h"
 
 // A fading ribbon of up to 96 points behind a moving emitter (con trails,
 // missile smoke). Point 0 is the head; a new point is pushed whenever the
@@ -79,6 +80,13 @@ public:
     float GetY(int i) const { return m_y[Slot(i)]; }
     int CountActive() const { return m_activeCount; }
     bool HasActivePoint() const { return m_activeCount > 0; }
+
+    // Starts loading what each frame reads of the trail besides its points
+    // (the members ahead of them).
+    void PrefetchScalars() const
+    {
+        PrefetchObject(this, static_cast<size_t>(reinterpret_cast<const char*>(m_x) - reinterpret_cast<const char*>(this)));
+    }
 
 private:
     // The points are a ring: a new head steps back one place instead of
