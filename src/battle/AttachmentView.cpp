@@ -1,6 +1,7 @@
 #include "battle/AttachmentView.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -46,9 +47,15 @@ AttachmentView AttachmentView::Of(const SIM_Ship* ship, const VisualStep& step)
                     ship->state != SIM_Ship::RETREATED &&
                     !map.IsOffScreen(ship->x, ship->y, GUI_RunningLight::kCullMargin);
     if (view.lightsOn) {
-        const float turn = ship->angle * (3.14159265358979f / 180.0f);
-        view.headingSine = std::sin(turn);
-        view.headingCosine = std::cos(turn);
+        // The ship keeps the same sine and cosine while its heading holds.
+        if (std::bit_cast<uint32_t>(ship->angle) == ship->trigAngleBits) {
+            view.headingSine = ship->sine;
+            view.headingCosine = ship->cosine;
+        } else {
+            const float turn = ship->angle * (3.14159265358979f / 180.0f);
+            view.headingSine = std::sin(turn);
+            view.headingCosine = std::cos(turn);
+        }
     }
     return view;
 }

@@ -352,7 +352,7 @@ void GUI_Ship::Draw()
             ecmShock->Draw();
         if (smartBomb)
             smartBomb->Draw();
-        if (splats)
+        if (splats && !splats->IsIdle())
             splats->Draw();
         if (shield)
             shield->Draw();

@@ -37,6 +37,8 @@ public:
     void AddRadiation(float x, float y);
     void Update(float dt);
     virtual void Draw();
+    // Nothing to age, draw or reset: most ships' draws pass over it.
+    bool IsIdle() const { return glows.empty() && radiation.empty() && lastDrawn == 0; }
 
     const std::vector<Splat>& GetGlows() const { return glows; }
     const std::vector<Splat>& GetRadiation() const { return radiation; }
