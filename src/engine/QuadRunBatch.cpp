@@ -335,29 +335,53 @@ void QuadRunBatch::AddLookingUp(TextureHandle texture, bool additive, const Scre
         TextureAtlas::MoveOntoTile(*tile, added, 4);
 }
 
-void QuadRunBatch::Add(TextureHandle texture, bool additive, const ScreenVertex quad[4])
+void QuadRunBatch::StageKeyed(uint64_t key, bool additive, const ScreenVertex quad[4], const TextureAtlas::Tile* tile)
 {
-    // Most quads join the newest run, untrimmed: they are staged here with
-    // no call but the last (so that nothing is kept across one), the rest
-    // through the general path, which takes the quad as it came.
-    float det;
-    if (!m_open || m_boxes.WorthTrimming(texture, quad, det))
-        return AddLookingUp(texture, additive, quad);
-    const TextureAtlas::Tile* tile = m_atlas.TileOf(texture);
+    StoreQuad(Stage(key, additive, QuadBox(quad), 4), quad, additive, tile);
+}
+
+// Most quads join the newest run: they are staged here with no call but the
+// last (so that nothing is kept across one).
+[[gnu::always_inline]] inline void QuadRunBatch::AddUntrimmed(TextureHandle texture, bool additive,
+                                                              const ScreenVertex quad[4],
+                                                              const TextureAtlas::Tile* tile)
+{
+    // A picture on the atlas joins the runs of its neighbours' pictures.
+    // Textured quads of both kinds share runs; filled ones keep their kind.
     if (tile && !TextureAtlas::StaysInside(*tile, quad))
         tile = nullptr;
     const uint64_t key = tile ? Key(tile->page) : texture ? Key(texture) : Key(0, additive);
     // The newest run exists while its state is known.
     if (key != m_newestKey)
-        return AddLookingUp(texture, additive, quad);
+        return StageKeyed(key, additive, quad, tile);
     const int run = m_runCount - 1;
     Run& target = m_runs[static_cast<size_t>(run)];
     if (target.used + 4 > target.room)
-        return AddLookingUp(texture, additive, quad);
+        return StageKeyed(key, additive, quad, tile);
     target.holds[additive] = true;
     StoreQuad(target.vertices.data() + target.used, quad, additive, tile);
     target.used += 4;
     return NoteBox(run, m_newestTag, QuadBox(quad));
+}
+
+void QuadRunBatch::Add(TextureHandle texture, bool additive, const ScreenVertex quad[4])
+{
+    float det;
+    if (!m_open || m_boxes.WorthTrimming(texture, quad, det))
+        return AddLookingUp(texture, additive, quad);
+    return AddUntrimmed(texture, additive, quad, m_atlas.TileOf(texture));
+}
+
+void QuadRunBatch::AddQuads(TextureHandle texture, bool additive, const ScreenVertex* quads, size_t quadCount)
+{
+    if (!m_open || m_boxes.MayTrim(texture)) {
+        for (size_t i = 0; i < quadCount; ++i)
+            Add(texture, additive, quads + 4 * i);
+        return;
+    }
+    const TextureAtlas::Tile* tile = m_atlas.TileOf(texture);
+    for (size_t i = 0; i < quadCount; ++i)
+        AddUntrimmed(texture, additive, quads + 4 * i, tile);
 }
 
 void QuadRunBatch::AddPointSampled(TextureHandle texture, bool additive, const ScreenVertex* quads, size_t count)
