@@ -157,8 +157,7 @@ void GUI_CamoflageShield::Draw()
     }
     if (tile) {
         // Joins the layer's runs: the batch keeps what overlaps in order.
-        for (int q = 0; q < 25; ++q)
-            QuadRunBatch::Shared().Add(tile->target, false, &quads[q * 4]);
+        QuadRunBatch::Shared().AddQuads(tile->target, false, quads, 25);
         return;
     }
     D3DEngine& engine = D3DEngine::GetInstance();

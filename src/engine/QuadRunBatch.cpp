@@ -61,6 +61,7 @@ void QuadRunBatch::Begin(int screenWidth, int screenHeight)
     for (int i = 0; i < 4; ++i) {
         m_edgeCellIndex[i] = (i % 2 == 0 ? m_cols : m_rows) - 1;
         m_edgeCell[i] = static_cast<float>(m_edgeCellIndex[i]);
+        m_edgeCellBefore[i] = m_edgeCell[i] - 1.0f;
     }
     m_cells.resize(static_cast<size_t>(m_cols) * static_cast<size_t>(m_rows));
     EmptyCells();
@@ -189,21 +190,27 @@ bool QuadRunBatch::Overlap(const Box& a, const Box& b)
     return a.x0 <= b.x1 && b.x0 <= a.x1 && a.y0 <= b.y1 && b.y0 <= a.y1;
 }
 
+#if defined(__SSE2__)
+// CellRange's x0, y0, x1, y1. Truncation after the clamp to the one before
+// the last cell gives what clamping after it would.
+inline __m128i QuadRunBatch::Cells(const Box& box) const
+{
+    const __m128 f = _mm_mul_ps(_mm_loadu_ps(&box.x0), _mm_set1_ps(1.0f / static_cast<float>(kCellSize)));
+    // min keeps f when f is not a number.
+    const __m128i cell = _mm_add_epi32(_mm_cvttps_epi32(_mm_min_ps(_mm_load_ps(m_edgeCellBefore), f)), _mm_set1_epi32(1));
+    // Below zero (or not a number): the first cell.
+    return _mm_and_si128(cell, _mm_castps_si128(_mm_cmpge_ps(f, _mm_setzero_ps())));
+}
+#endif
+
 inline void QuadRunBatch::CellRange(const Box& box, int& x0, int& y0, int& x1, int& y1) const
 {
     // Cell 1 starts at screen 0; the border cells hold everything beyond.
     // Scaling by a power of two is exact, and truncation is the floor from
     // zero up, so this is floor(v / kCellSize) + 1 clamped to the grid.
 #if defined(__SSE2__)
-    const __m128 f = _mm_mul_ps(_mm_loadu_ps(&box.x0), _mm_set1_ps(1.0f / static_cast<float>(kCellSize)));
-    const __m128i inside = _mm_add_epi32(_mm_cvttps_epi32(f), _mm_set1_epi32(1));
-    const __m128i beyond = _mm_castps_si128(_mm_cmpge_ps(f, _mm_load_ps(m_edgeCell)));
-    const __m128i cell = _mm_or_si128(_mm_and_si128(beyond, _mm_load_si128(reinterpret_cast<const __m128i*>(m_edgeCellIndex))),
-                                      _mm_andnot_si128(beyond, inside));
-    // Below zero (or not a number): the first cell.
     alignas(16) int out[4];
-    _mm_store_si128(reinterpret_cast<__m128i*>(out),
-                    _mm_and_si128(cell, _mm_castps_si128(_mm_cmpge_ps(f, _mm_setzero_ps()))));
+    _mm_store_si128(reinterpret_cast<__m128i*>(out), Cells(box));
     x0 = out[0];
     y0 = out[1];
     x1 = out[2];
@@ -280,10 +287,10 @@ inline void QuadRunBatch::Touch(Cell& cell, int run, const Box& box) const
     cell.tag = TagOf(run);
 }
 
-void QuadRunBatch::Add(TextureHandle texture, bool additive, const ScreenVertex quad[4])
+void QuadRunBatch::AddLookingUp(TextureHandle texture, bool additive, const ScreenVertex quad[4])
 {
+    const TextureAtlas::Tile* tile = m_atlas.TileOf(texture);
     if (!m_open) {
-        const TextureAtlas::Tile* tile = m_atlas.TileOf(texture);
         if (tile && TextureAtlas::StaysInside(*tile, quad))
             DrawNow(Key(tile->page), additive, quad, 4, tile);
         else
@@ -298,11 +305,15 @@ void QuadRunBatch::Add(TextureHandle texture, bool additive, const ScreenVertex 
         quad = trimmed;
     // A picture on the atlas joins the runs of its neighbours' pictures.
     // Textured quads of both kinds share runs; filled ones keep their kind.
-    const TextureAtlas::Tile* tile = m_atlas.TileOf(texture);
     if (tile && !TextureAtlas::StaysInside(*tile, quad))
         tile = nullptr;
     const uint64_t key = tile ? Key(tile->page) : texture ? Key(texture) : Key(0, additive);
-    ScreenVertex* added = Stage(key, additive, QuadBox(quad), 4);
+    StoreQuad(Stage(key, additive, QuadBox(quad), 4), quad, additive, tile);
+}
+
+[[gnu::always_inline]] inline void QuadRunBatch::StoreQuad(ScreenVertex* added, const ScreenVertex quad[4],
+                                                           bool additive, const TextureAtlas::Tile* tile)
+{
     const float z = additive ? 1.0f : 0.0f;
 #if defined(__SSE2__)
     if (tile) { // coordinates moved onto the tile as they are stored
@@ -322,6 +333,55 @@ void QuadRunBatch::Add(TextureHandle texture, bool additive, const ScreenVertex 
     }
     if (tile)
         TextureAtlas::MoveOntoTile(*tile, added, 4);
+}
+
+void QuadRunBatch::StageKeyed(uint64_t key, bool additive, const ScreenVertex quad[4], const TextureAtlas::Tile* tile)
+{
+    StoreQuad(Stage(key, additive, QuadBox(quad), 4), quad, additive, tile);
+}
+
+// Most quads join the newest run: they are staged here with no call but the
+// last (so that nothing is kept across one).
+[[gnu::always_inline]] inline void QuadRunBatch::AddUntrimmed(TextureHandle texture, bool additive,
+                                                              const ScreenVertex quad[4],
+                                                              const TextureAtlas::Tile* tile)
+{
+    // A picture on the atlas joins the runs of its neighbours' pictures.
+    // Textured quads of both kinds share runs; filled ones keep their kind.
+    if (tile && !TextureAtlas::StaysInside(*tile, quad))
+        tile = nullptr;
+    const uint64_t key = tile ? Key(tile->page) : texture ? Key(texture) : Key(0, additive);
+    // The newest run exists while its state is known.
+    if (key != m_newestKey)
+        return StageKeyed(key, additive, quad, tile);
+    const int run = m_runCount - 1;
+    Run& target = m_runs[static_cast<size_t>(run)];
+    if (target.used + 4 > target.room)
+        return StageKeyed(key, additive, quad, tile);
+    target.holds[additive] = true;
+    StoreQuad(target.vertices.data() + target.used, quad, additive, tile);
+    target.used += 4;
+    return NoteBox(run, m_newestTag, QuadBox(quad));
+}
+
+void QuadRunBatch::Add(TextureHandle texture, bool additive, const ScreenVertex quad[4])
+{
+    float det;
+    if (!m_open || m_boxes.WorthTrimming(texture, quad, det))
+        return AddLookingUp(texture, additive, quad);
+    return AddUntrimmed(texture, additive, quad, m_atlas.TileOf(texture));
+}
+
+void QuadRunBatch::AddQuads(TextureHandle texture, bool additive, const ScreenVertex* quads, size_t quadCount)
+{
+    if (!m_open || m_boxes.MayTrim(texture)) {
+        for (size_t i = 0; i < quadCount; ++i)
+            Add(texture, additive, quads + 4 * i);
+        return;
+    }
+    const TextureAtlas::Tile* tile = m_atlas.TileOf(texture);
+    for (size_t i = 0; i < quadCount; ++i)
+        AddUntrimmed(texture, additive, quads + 4 * i, tile);
 }
 
 void QuadRunBatch::AddPointSampled(TextureHandle texture, bool additive, const ScreenVertex* quads, size_t count)
@@ -453,6 +513,52 @@ inline void QuadRunBatch::NoteIn(Cell& cell, int run, uint64_t tag, const Box& b
             for (int x = 0; x <= width; ++x)
                 NoteIn(row[x], run, tag, box);
     }
+}
+
+[[gnu::always_inline]] inline void QuadRunBatch::NoteBox(int run, uint64_t tag, Box box)
+{
+#if defined(__SSE2__)
+    // The first cell, and whether that is all, found without taking the
+    // last ones out of the vector.
+    const __m128i cells = Cells(box);
+    const int x0 = _mm_cvtsi128_si32(cells), y0 = _mm_cvtsi128_si32(_mm_shuffle_epi32(cells, 0x55));
+    Cell* first = m_cells.data() + (y0 * m_cols + x0);
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(cells, _mm_shuffle_epi32(cells, 0x4E))) == 0xFFFF) {
+        if (first->tag == tag) { // the most common: inside one cell its run was the last to touch
+            Grow(first->newest, box);
+            return;
+        }
+        return NoteCellsApart(run, tag, box, x0, y0, x0, y0);
+    }
+    const int x1 = _mm_cvtsi128_si32(_mm_shuffle_epi32(cells, 0xAA));
+    const int y1 = _mm_cvtsi128_si32(_mm_shuffle_epi32(cells, 0xFF));
+    // The next most common: two by two cells at most, each last touched by
+    // the run. Seen as two by two, a cell may come twice: growing its box
+    // again changes nothing.
+    const int across = x1 - x0, down = y1 - y0;
+    if ((across | down) <= 1) {
+        Cell* right = first + across;
+        Cell* below = first + down * m_cols;
+        Cell* last = below + across;
+        if (first->tag == tag && right->tag == tag && below->tag == tag && last->tag == tag) {
+            Grow(first->newest, box);
+            Grow(right->newest, box);
+            Grow(below->newest, box);
+            Grow(last->newest, box);
+            return;
+        }
+    }
+    return NoteCellsApart(run, tag, box, x0, y0, x1, y1);
+#else
+    int x0, y0, x1, y1;
+    CellRange(box, x0, y0, x1, y1);
+    NoteCells(run, tag, box, x0, y0, x1, y1);
+#endif
+}
+
+[[gnu::noinline]] void QuadRunBatch::NoteCellsApart(int run, uint64_t tag, Box box, int x0, int y0, int x1, int y1)
+{
+    NoteCells(run, tag, box, x0, y0, x1, y1);
 }
 
 [[gnu::always_inline]] inline ScreenVertex* QuadRunBatch::Reserve(Run& run, size_t count)
@@ -612,7 +718,7 @@ void QuadRunBatch::End()
         // The device is left as the interface's last draw set it.
         BeforeDirectDraw();
         m_open = false;
-        m_interfaceDepth = 0;
+            m_interfaceDepth = 0;
         D3DEngine::GetInstance().SetDeferStateChanges(false);
         return;
     }

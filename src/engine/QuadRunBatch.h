@@ -44,6 +44,9 @@ public:
 
     // Corners top-left, top-right, bottom-left, bottom-right.
     void Add(TextureHandle texture, bool additive, const ScreenVertex quad[4]);
+    // `quadCount` quads one after another, each staged exactly as Add would
+    // stage it (the texture looked up once).
+    void AddQuads(TextureHandle texture, bool additive, const ScreenVertex* quads, size_t quadCount);
     // One side of a strip of quads: its left and right corners, in the
     // colour of both.
     struct StripEdge {
@@ -190,12 +193,30 @@ private:
     uint64_t KeyOf(int run) const { return m_runs[static_cast<size_t>(run)].key; }
     void EmptyCells();
     void CellRange(const Box& box, int& x0, int& y0, int& x1, int& y1) const;
+#if defined(__SSE2__)
+    __m128i Cells(const Box& box) const;
+#endif
     int CellBarrier(const Cell& cell, uint64_t key, const Box& box) const;
     void Fold(Cell& cell, int run) const;
     void Touch(Cell& cell, int run, const Box& box) const;
     void NoteIn(Cell& cell, int run, uint64_t tag, const Box& box) const;
 
     void FoldOldest(Cell& cell) const;
+    // Add's general path (a quad that may be trimmed, or outside Begin/End).
+    void AddLookingUp(TextureHandle texture, bool additive, const ScreenVertex quad[4]);
+    // Add past the trim, its texture's tile (if any) looked up.
+    void AddUntrimmed(TextureHandle texture, bool additive, const ScreenVertex quad[4],
+                      const TextureAtlas::Tile* tile);
+    // A quad of its key through Stage.
+    void StageKeyed(uint64_t key, bool additive, const ScreenVertex quad[4], const TextureAtlas::Tile* tile);
+    // A quad's vertices into its room in a run, moved onto the tile if any.
+    static void StoreQuad(ScreenVertex* added, const ScreenVertex quad[4], bool additive,
+                          const TextureAtlas::Tile* tile);
+    // CellRange and NoteCells in one, the box by value so that the call
+    // for more than one cell can be the caller's last.
+    void NoteBox(int run, uint64_t tag, Box box);
+    // NoteCells out of line, for NoteBox's less common cases.
+    void NoteCellsApart(int run, uint64_t tag, Box box, int x0, int y0, int x1, int y1);
     static void Grow(Box& box, const Box& by);
     int LatestRunOf(uint64_t key) const;
 
@@ -205,6 +226,7 @@ private:
     // The last column and row, as CellRange clamps to them.
     alignas(16) float m_edgeCell[4] = {};
     alignas(16) int m_edgeCellIndex[4] = {};
+    alignas(16) float m_edgeCellBefore[4] = {}; // the ones before them
     std::vector<Cell> m_cells;
     uint32_t m_stamp = 0; // bumped by each flush: empties every cell at once
     std::vector<Run> m_runs; // kept between frames so that steady frames never allocate

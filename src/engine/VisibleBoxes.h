@@ -54,17 +54,22 @@ public:
     // False when Trim keeps every quad of the texture as it is.
     bool MayTrim(TextureHandle texture) const { return texture < m_minArea.size() && m_minArea[texture] != kNever; }
 
-    bool Trim(TextureHandle texture, const ScreenVertex quad[4], ScreenVertex out[4]) const
+    // False when Trim surely keeps the quad as it is; else the quad's signed
+    // area in `det`.
+    bool WorthTrimming(TextureHandle texture, const ScreenVertex quad[4], float& det) const
     {
         // Most quads leave here: pictures that show nearly whole, then
         // quads too small to gain.
         if (texture >= m_minArea.size() || m_minArea[texture] == kNever)
             return false;
-        const float det = (quad[1].x - quad[0].x) * (quad[2].y - quad[0].y) -
-                          (quad[1].y - quad[0].y) * (quad[2].x - quad[0].x);
-        if (!(std::abs(det) >= m_minArea[texture]) || !m_enabled) // small, flat or not a number
-            return false;
-        return TrimQuad(m_entries[texture], quad, det, out);
+        det = (quad[1].x - quad[0].x) * (quad[2].y - quad[0].y) - (quad[1].y - quad[0].y) * (quad[2].x - quad[0].x);
+        return std::abs(det) >= m_minArea[texture] && m_enabled; // not small, flat or not a number
+    }
+
+    bool Trim(TextureHandle texture, const ScreenVertex quad[4], ScreenVertex out[4]) const
+    {
+        float det;
+        return WorthTrimming(texture, quad, det) && TrimQuad(m_entries[texture], quad, det, out);
     }
 
 private:

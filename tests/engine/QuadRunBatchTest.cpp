@@ -124,6 +124,44 @@ TEST_F(QuadRunBatchTest, OverlapIsJudgedOnTheBoxesOfTheLatestFourRunsOfACellWith
     EXPECT_EQ(crowded(5), 7) << "the first speck was folded: it may lie anywhere in the cell";
 }
 
+TEST_F(QuadRunBatchTest, AQuadJoiningTheNewestRunGrowsItsBoxInEveryCellItTouches)
+{
+    // Cells of 32 pixels from screen 0: these lie in the block of cells 32..96
+    // on both axes. A speck of b in one corner cell; a's first quad covers
+    // the whole block clear of it; a's second reaches further into that
+    // corner cell; a second speck of b touches only that reach, so it must
+    // not join the first speck's run behind a.
+    const TextureHandle a = MakeTexture(), b = MakeTexture();
+    auto runs = [&](bool flipX, bool flipY, float secondRight, float secondBottom) {
+        auto at = [&](float l, float t, float r, float bottom) {
+            const float x0 = flipX ? 128 - r : l, x1 = flipX ? 128 - l : r;
+            const float y0 = flipY ? 128 - bottom : t, y1 = flipY ? 128 - t : bottom;
+            return QuadAt(x0, y0, x1, y1);
+        };
+        m_device->ClearDraws();
+        m_batch.Begin(640, 480);
+        m_batch.Add(b, false, at(80, 80, 84, 84).v);
+        m_batch.Add(a, false, at(40, 40, 70, 70).v);
+        m_batch.Add(a, false, at(40, 40, secondRight, secondBottom).v);
+        m_batch.Add(b, false, at(secondRight - 4, 70, secondRight, 74).v);
+        m_batch.End();
+        return m_batch.GetLastRunCount();
+    };
+    for (const bool flipX : {false, true})
+        for (const bool flipY : {false, true})
+            EXPECT_EQ(runs(flipX, flipY, 90, 74), 3) << "two by two cells, corner " << flipX << flipY;
+    EXPECT_EQ(runs(false, false, 100, 74), 3) << "three cells wide";
+    // One column of two cells: the speck below a's first quad.
+    m_device->ClearDraws();
+    m_batch.Begin(640, 480);
+    m_batch.Add(b, false, QuadAt(50, 80, 54, 84).v);
+    m_batch.Add(a, false, QuadAt(40, 40, 60, 70).v);
+    m_batch.Add(a, false, QuadAt(40, 40, 60, 76).v);
+    m_batch.Add(b, false, QuadAt(44, 74, 48, 78).v);
+    m_batch.End();
+    EXPECT_EQ(Draws(), (std::vector<D>{{b, N, 1}, {a, N, 2}, {b, N, 1}}));
+}
+
 TEST_F(QuadRunBatchTest, OutsideBeginAndEndAQuadDrawsAtOnce)
 {
     const TextureHandle t = MakeTexture();
