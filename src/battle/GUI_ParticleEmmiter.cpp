@@ -7,6 +7,9 @@
 #include <cstring>
 #include <memory>
 #include <vector>
+#if defined(__SSE__)
+#include <xmmintrin.h>
+#endif
 
 #include "battle/GUI_Map.h"
 #include "battle/GUI_ParticleConfig.h"
@@ -373,6 +376,15 @@ inline Floats4 Select4(Ints4 mask, Floats4 a, Floats4 b)
 {
     return reinterpret_cast<Floats4>((reinterpret_cast<Ints4>(a) & mask) | (reinterpret_cast<Ints4>(b) & ~mask));
 }
+// One bit per lane whose mask is set, lane 0 lowest.
+inline unsigned Bits4(Ints4 mask)
+{
+#if defined(__SSE__)
+    return static_cast<unsigned>(_mm_movemask_ps(reinterpret_cast<__m128>(mask)));
+#else
+    return (mask[0] & 1u) | (mask[1] & 2u) | (mask[2] & 4u) | (mask[3] & 8u);
+#endif
+}
 
 } // namespace
 
@@ -522,6 +534,78 @@ void GUI_ParticleEmmiter::Advance(float ms, float step, bool draw)
     return true;
 }
 
+template <bool kSlowing>
+void GUI_ParticleEmmiter::LeapSlots(const Leap& leap)
+{
+    // Four slots at a time, each lane doing StepParticle's operations; a
+    // block where a particle's first fading frame needs the nudging loops
+    // (rare) goes one slot at a time.
+    const int top = highestSlot;
+    const int count = std::min((top + 4) & ~3, kMaxParticles);
+    const Ints4 tops = Ints4{top, top, top, top}, ones = Ints4{1, 1, 1, 1};
+    const Ints4 frames = Ints4{leap.frames, leap.frames, leap.frames, leap.frames};
+    const Floats4 ageLeap = Splat4(leap.ageStep * static_cast<float>(leap.frames)), ageStep = Splat4(leap.ageStep);
+    const Floats4 alphaStep = Splat4(leap.alphaStep), sizeStep = Splat4(leap.sizeStep);
+    const Floats4 step = Splat4(leap.step);
+    const Floats4 distance = Splat4(kSlowing ? leap.sum : static_cast<float>(leap.frames));
+    const Floats4 factor = Splat4(leap.factor);
+    const Floats4 fadeIn = Splat4(kFadeInMs), minSize = Splat4(kMinSize), zero = Splat4(0.0f);
+    Ints4 live{};
+    int lowestFreed = firstFree;
+    for (int i = 0; i < count; i += 4) {
+        const Ints4 alive = (Load4(slots.alive + i) != 0) & (Ints4{i, i + 1, i + 2, i + 3} <= tops);
+        if (!Bits4(alive))
+            continue;
+        const Floats4 age = Load4(slots.age + i);
+        // The first frame past the fade-in, 1 for all but the young.
+        const Ints4 young = alive & ~(age + ageStep > fadeIn);
+        Ints4 firstFading = ones;
+        if (Bits4(young)) {
+            const Ints4 guess = __builtin_convertvector((fadeIn - age) / ageStep, Ints4) + ones;
+            const Ints4 early = (guess > ones) &
+                                (age + ageStep * __builtin_convertvector(guess - ones, Floats4) > fadeIn);
+            const Ints4 late = ~(age + ageStep * __builtin_convertvector(guess, Floats4) > fadeIn);
+            if (Bits4(young & (early | late))) {
+                for (int k = i; k < i + 4 && k <= top; ++k) {
+                    if (!slots.alive[k])
+                        continue;
+                    if (StepParticle(k, leap))
+                        live[0] += 1;
+                    else
+                        lowestFreed = std::min(lowestFreed, k);
+                }
+                continue;
+            }
+            firstFading = (guess & young) | (ones & ~young);
+        }
+        Store4(slots.age + i, Select4(alive, age + ageLeap, age));
+        const Ints4 fadingFrames = frames - firstFading + ones;
+        const Ints4 fades = alive & (fadingFrames > Ints4{});
+        const Floats4 fading = __builtin_convertvector(fadingFrames, Floats4);
+        const Floats4 alpha0 = Load4(slots.alpha + i), size0 = Load4(slots.size + i);
+        const Floats4 alpha = alpha0 - alphaStep * fading, size = size0 - sizeStep * fading;
+        Store4(slots.alpha + i, Select4(fades, alpha, alpha0));
+        Store4(slots.size + i, Select4(fades, size, size0));
+        const Ints4 dies = fades & ((alpha0 - alphaStep <= zero) | (size0 - sizeStep < minSize) | (alpha <= zero) |
+                                    (size < minSize));
+        const Ints4 stays = alive & ~dies;
+        Store4(slots.alive + i, Load4(slots.alive + i) & ~dies);
+        const Floats4 vx = Load4(slots.vx + i), vy = Load4(slots.vy + i);
+        const Floats4 x = Load4(slots.x + i), y = Load4(slots.y + i);
+        Store4(slots.x + i, Select4(stays, x + vx * step * distance, x));
+        Store4(slots.y + i, Select4(stays, y + vy * step * distance, y));
+        if constexpr (kSlowing) {
+            Store4(slots.vx + i, Select4(stays, vx * factor, vx));
+            Store4(slots.vy + i, Select4(stays, vy * factor, vy));
+        }
+        live -= stays;
+        if (const unsigned died = Bits4(dies))
+            lowestFreed = std::min(lowestFreed, i + __builtin_ctz(died));
+    }
+    liveCount = live[0] + live[1] + live[2] + live[3];
+    firstFree = lowestFreed;
+}
+
 void GUI_ParticleEmmiter::CatchUp(int frames, float ms)
 {
     if (!active || !config || frames < 1)
@@ -529,18 +613,10 @@ void GUI_ParticleEmmiter::CatchUp(int frames, float ms)
     const float step = ms / 12.0f;
     const Leap leap(*config, frames, step);
     if (leap.Moves()) {
-        int live = 0, lowestFreed = firstFree;
-        const int top = highestSlot;
-        for (int i = 0; i <= top; ++i) {
-            if (!slots.alive[i])
-                continue;
-            if (StepParticle(i, leap))
-                ++live;
-            else
-                lowestFreed = std::min(lowestFreed, i);
-        }
-        liveCount = live;
-        firstFree = lowestFreed;
+        if (leap.slowing)
+            LeapSlots<true>(leap);
+        else
+            LeapSlots<false>(leap);
     } else {
         liveCount = static_cast<int>(std::count(slots.alive, slots.alive + highestSlot + 1, 1));
     }

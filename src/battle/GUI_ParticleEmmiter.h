@@ -118,6 +118,9 @@ private:
     // One frame step of the first `count` slots (a multiple of four).
     template <bool kSlowing>
     Stepped StepSlots(int count, const Leap& pace);
+    // The catch-up leap of every live particle; sets liveCount and firstFree.
+    template <bool kSlowing>
+    void LeapSlots(const Leap& leap);
     template <bool kDraw>
     void AdvanceSlots(float step);
     void Step(bool draw);
