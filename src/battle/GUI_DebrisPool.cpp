@@ -69,9 +69,9 @@ void GUI_Debris::Birth(float velX, float velY, float sizeFactor, int cell, bool 
     pushX = pushY = 0.0f;
 }
 
-inline bool GUI_Debris::Advance(float d)
+inline bool GUI_Debris::Advance(const Pace& pace)
 {
-    const float drag = d * 0.02f;
+    const float d = pace.step, drag = pace.drag;
     // The spin decays towards its end value but never past it.
     const float nextSpin = spin - d * spin * 0.001f;
     spin = std::fabs(nextSpin) < std::fabs(endSpin) ? endSpin : nextSpin;
@@ -80,8 +80,8 @@ inline bool GUI_Debris::Advance(float d)
     if (pushed && !DecayPush(d, pushX, pushY))
         pushed = 0;
     if (!permanent) {
-        alpha -= d * 0.002f;
-        size *= 1.0f - d * 0.004f;
+        alpha -= pace.fade;
+        size *= pace.shrink;
         if (alpha <= 0.0f) {
             alive = 0;
             if (pool)
@@ -262,6 +262,7 @@ void GUI_DebrisPool::UpdateAndDraw()
 {
     const GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
     const float d = gui.frameStep;
+    const GUI_Debris::Pace pace(d);
     const GUI_Map& map = GUI_Map::GetInstance();
     const TextureHandle texture = EffectTextures::Get(EffectTextures::DEBRIS);
     EffectBatchScope scope;
@@ -272,7 +273,7 @@ void GUI_DebrisPool::UpdateAndDraw()
     ScreenVertex quad[4];
     for (int i = 0; i < inUse; ++i) {
         GUI_Debris& piece = *pieces[i];
-        if (!piece.alive || !piece.Advance(d))
+        if (!piece.alive || !piece.Advance(pace))
             continue;
         if (zoom < piece.minZoom)
             continue;

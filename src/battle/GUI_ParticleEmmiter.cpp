@@ -7,6 +7,9 @@
 #include <cstring>
 #include <memory>
 #include <vector>
+#if defined(__SSE__)
+#include <xmmintrin.h>
+#endif
 
 #include "battle/GUI_Map.h"
 #include "battle/GUI_ParticleConfig.h"
@@ -299,7 +302,7 @@ static_assert(GUI_ParticleConfig::kSheetColumns * GUI_ParticleConfig::kSheetRows
 } // namespace
 
 // Inlined into the walk: a call per particle costs as much as the quad.
-[[gnu::always_inline]] inline bool GUI_ParticleEmmiter::BuildQuad(int i, float step, const View& view,
+[[gnu::always_inline]] inline void GUI_ParticleEmmiter::BuildQuad(int i, float step, const View& view,
                                                                   ScreenVertex q[4])
 {
     const float age = slots.age[i];
@@ -308,14 +311,8 @@ static_assert(GUI_ParticleConfig::kSheetColumns * GUI_ParticleConfig::kSheetRows
         a *= age / kFadeInMs;
         z *= age / kFadeInMs;
     }
-    const int screenX = static_cast<int>((slots.x[i] - view.cameraX) * view.zoom);
-    const int screenY = static_cast<int>((slots.y[i] - view.cameraY) * view.zoom);
-    slots.screenX[i] = screenX;
-    slots.screenY[i] = screenY;
     const float half = z * view.zoom;
-    const float sx = static_cast<float>(screenX), sy = static_cast<float>(screenY);
-    if (sx < -half || sx > view.width + half || sy < -half || sy > view.height + half)
-        return false;
+    const float sx = static_cast<float>(slots.screenX[i]), sy = static_cast<float>(slots.screenY[i]);
     float sine = slots.sine[i], cosine = slots.cosine[i];
     if (const float spin = slots.spin[i]; spin != 0.0f) {
         float angle = slots.angle[i] + step * spin;
@@ -336,7 +333,6 @@ static_assert(GUI_ParticleConfig::kSheetColumns * GUI_ParticleConfig::kSheetRows
     q[1] = ScreenVertex{sx + (c + s), sy + (-c + s), 0.0f, 1.0f, colour, cell.u1, cell.v0};
     q[2] = ScreenVertex{sx + (-c - s), sy + (c - s), 0.0f, 1.0f, colour, cell.u0, cell.v1};
     q[3] = ScreenVertex{sx + (c - s), sy + (s + c), 0.0f, 1.0f, colour, cell.u1, cell.v1};
-    return true;
 }
 
 namespace {
@@ -373,11 +369,21 @@ inline Floats4 Select4(Ints4 mask, Floats4 a, Floats4 b)
 {
     return reinterpret_cast<Floats4>((reinterpret_cast<Ints4>(a) & mask) | (reinterpret_cast<Ints4>(b) & ~mask));
 }
+// One bit per lane whose mask is set, lane 0 lowest.
+inline unsigned Bits4(Ints4 mask)
+{
+#if defined(__SSE__)
+    return static_cast<unsigned>(_mm_movemask_ps(reinterpret_cast<__m128>(mask)));
+#else
+    return (mask[0] & 1u) | (mask[1] & 2u) | (mask[2] & 4u) | (mask[3] & 8u);
+#endif
+}
 
 } // namespace
 
-template <bool kSlowing>
-GUI_ParticleEmmiter::Stepped GUI_ParticleEmmiter::StepSlots(int count, const Leap& pace)
+template <bool kSlowing, bool kDraw>
+GUI_ParticleEmmiter::Stepped GUI_ParticleEmmiter::StepSlots(int count, const Leap& pace, const View& view,
+                                                            unsigned char* shows)
 {
     // Four slots at a time, without branches: free slots step along, which
     // does no harm as a birth writes every field, and a particle dying now
@@ -385,6 +391,10 @@ GUI_ParticleEmmiter::Stepped GUI_ParticleEmmiter::StepSlots(int count, const Lea
     const Floats4 ageStep = Splat4(pace.ageStep), alphaStep = Splat4(pace.alphaStep);
     const Floats4 sizeStep = Splat4(pace.sizeStep), step = Splat4(pace.step), factor = Splat4(pace.factor);
     const Floats4 fadeIn = Splat4(kFadeInMs), minSize = Splat4(kMinSize), zero = Splat4(0.0f);
+    // The screen test of a quad, as each particle would make it: the
+    // screen point truncated to whole pixels, the quad's half side faded in.
+    const Floats4 cameraX = Splat4(view.cameraX), cameraY = Splat4(view.cameraY), zoom = Splat4(view.zoom);
+    const Floats4 width = Splat4(view.width), height = Splat4(view.height);
     Ints4 live{}, died{};
     for (int i = 0; i < count; i += 4) {
         const Floats4 age = Load4(slots.age + i) + ageStep;
@@ -397,11 +407,28 @@ GUI_ParticleEmmiter::Stepped GUI_ParticleEmmiter::StepSlots(int count, const Lea
         Store4(slots.alpha + i, alpha);
         Store4(slots.size + i, size);
         const Floats4 vx = Load4(slots.vx + i), vy = Load4(slots.vy + i);
-        Store4(slots.x + i, Load4(slots.x + i) + vx * step);
-        Store4(slots.y + i, Load4(slots.y + i) + vy * step);
+        const Floats4 x = Load4(slots.x + i) + vx * step, y = Load4(slots.y + i) + vy * step;
+        Store4(slots.x + i, x);
+        Store4(slots.y + i, y);
         const Ints4 alive = Load4(slots.alive + i);
         died |= alive & dies;
         const Ints4 after = alive & ~dies;
+        if constexpr (kDraw) {
+            const Ints4 lit = -after;
+            if (Bits4(lit)) {
+                const Ints4 screenX = __builtin_convertvector((x - cameraX) * zoom, Ints4);
+                const Ints4 screenY = __builtin_convertvector((y - cameraY) * zoom, Ints4);
+                Store4(slots.screenX + i, (screenX & lit) | (Load4(slots.screenX + i) & ~lit));
+                Store4(slots.screenY + i, (screenY & lit) | (Load4(slots.screenY + i) & ~lit));
+                const Floats4 half = Select4(age < fadeIn, size * (age / fadeIn), size) * zoom;
+                const Floats4 sx = __builtin_convertvector(screenX, Floats4);
+                const Floats4 sy = __builtin_convertvector(screenY, Floats4);
+                const Ints4 off = (sx < -half) | (sx > width + half) | (sy < -half) | (sy > height + half);
+                shows[i / 4] = static_cast<unsigned char>(Bits4(lit & ~off));
+            } else {
+                shows[i / 4] = 0;
+            }
+        }
         if constexpr (kSlowing) {
             // A free slot's speed is zeroed rather than slowed frame after
             // frame into the denormals, which are slow to multiply.
@@ -433,7 +460,9 @@ void GUI_ParticleEmmiter::AdvanceSlots(float step)
     const int top = highestSlot;
     // Whole blocks of four; every slot above the highest is free.
     const int count = std::min((top + 4) & ~3, kMaxParticles);
-    const Stepped stepped = pace.slowing ? StepSlots<true>(count, pace) : StepSlots<false>(count, pace);
+    unsigned char shows[kMaxParticles / 4];
+    const Stepped stepped = pace.slowing ? StepSlots<true, kDraw>(count, pace, view, shows)
+                                         : StepSlots<false, kDraw>(count, pace, view, shows);
     liveCount = stepped.live;
     if (stepped.anyDied) {
         // Every slot below firstFree held a live particle, so the first
@@ -454,10 +483,12 @@ void GUI_ParticleEmmiter::AdvanceSlots(float step)
     highestSlot = std::max(lastLive, 0);
     if constexpr (kDraw) {
         const bool additive = blend == 1;
-        for (int i = 0; i <= lastLive; ++i) {
-            ScreenVertex quad[4];
-            if (slots.alive[i] && BuildQuad(i, step, view, quad))
+        for (int block = 0; block < count / 4; ++block) {
+            for (unsigned bits = shows[block]; bits != 0; bits &= bits - 1) {
+                ScreenVertex quad[4];
+                BuildQuad(4 * block + __builtin_ctz(bits), step, view, quad);
                 batch->Add(texture, additive, quad);
+            }
         }
         if (ownBatch)
             batch->End(); // one flush for the whole emitter
@@ -522,6 +553,78 @@ void GUI_ParticleEmmiter::Advance(float ms, float step, bool draw)
     return true;
 }
 
+template <bool kSlowing>
+void GUI_ParticleEmmiter::LeapSlots(const Leap& leap)
+{
+    // Four slots at a time, each lane doing StepParticle's operations; a
+    // block where a particle's first fading frame needs the nudging loops
+    // (rare) goes one slot at a time.
+    const int top = highestSlot;
+    const int count = std::min((top + 4) & ~3, kMaxParticles);
+    const Ints4 tops = Ints4{top, top, top, top}, ones = Ints4{1, 1, 1, 1};
+    const Ints4 frames = Ints4{leap.frames, leap.frames, leap.frames, leap.frames};
+    const Floats4 ageLeap = Splat4(leap.ageStep * static_cast<float>(leap.frames)), ageStep = Splat4(leap.ageStep);
+    const Floats4 alphaStep = Splat4(leap.alphaStep), sizeStep = Splat4(leap.sizeStep);
+    const Floats4 step = Splat4(leap.step);
+    const Floats4 distance = Splat4(kSlowing ? leap.sum : static_cast<float>(leap.frames));
+    const Floats4 factor = Splat4(leap.factor);
+    const Floats4 fadeIn = Splat4(kFadeInMs), minSize = Splat4(kMinSize), zero = Splat4(0.0f);
+    Ints4 live{};
+    int lowestFreed = firstFree;
+    for (int i = 0; i < count; i += 4) {
+        const Ints4 alive = (Load4(slots.alive + i) != 0) & (Ints4{i, i + 1, i + 2, i + 3} <= tops);
+        if (!Bits4(alive))
+            continue;
+        const Floats4 age = Load4(slots.age + i);
+        // The first frame past the fade-in, 1 for all but the young.
+        const Ints4 young = alive & ~(age + ageStep > fadeIn);
+        Ints4 firstFading = ones;
+        if (Bits4(young)) {
+            const Ints4 guess = __builtin_convertvector((fadeIn - age) / ageStep, Ints4) + ones;
+            const Ints4 early = (guess > ones) &
+                                (age + ageStep * __builtin_convertvector(guess - ones, Floats4) > fadeIn);
+            const Ints4 late = ~(age + ageStep * __builtin_convertvector(guess, Floats4) > fadeIn);
+            if (Bits4(young & (early | late))) {
+                for (int k = i; k < i + 4 && k <= top; ++k) {
+                    if (!slots.alive[k])
+                        continue;
+                    if (StepParticle(k, leap))
+                        live[0] += 1;
+                    else
+                        lowestFreed = std::min(lowestFreed, k);
+                }
+                continue;
+            }
+            firstFading = (guess & young) | (ones & ~young);
+        }
+        Store4(slots.age + i, Select4(alive, age + ageLeap, age));
+        const Ints4 fadingFrames = frames - firstFading + ones;
+        const Ints4 fades = alive & (fadingFrames > Ints4{});
+        const Floats4 fading = __builtin_convertvector(fadingFrames, Floats4);
+        const Floats4 alpha0 = Load4(slots.alpha + i), size0 = Load4(slots.size + i);
+        const Floats4 alpha = alpha0 - alphaStep * fading, size = size0 - sizeStep * fading;
+        Store4(slots.alpha + i, Select4(fades, alpha, alpha0));
+        Store4(slots.size + i, Select4(fades, size, size0));
+        const Ints4 dies = fades & ((alpha0 - alphaStep <= zero) | (size0 - sizeStep < minSize) | (alpha <= zero) |
+                                    (size < minSize));
+        const Ints4 stays = alive & ~dies;
+        Store4(slots.alive + i, Load4(slots.alive + i) & ~dies);
+        const Floats4 vx = Load4(slots.vx + i), vy = Load4(slots.vy + i);
+        const Floats4 x = Load4(slots.x + i), y = Load4(slots.y + i);
+        Store4(slots.x + i, Select4(stays, x + vx * step * distance, x));
+        Store4(slots.y + i, Select4(stays, y + vy * step * distance, y));
+        if constexpr (kSlowing) {
+            Store4(slots.vx + i, Select4(stays, vx * factor, vx));
+            Store4(slots.vy + i, Select4(stays, vy * factor, vy));
+        }
+        live -= stays;
+        if (const unsigned died = Bits4(dies))
+            lowestFreed = std::min(lowestFreed, i + __builtin_ctz(died));
+    }
+    liveCount = live[0] + live[1] + live[2] + live[3];
+    firstFree = lowestFreed;
+}
+
 void GUI_ParticleEmmiter::CatchUp(int frames, float ms)
 {
     if (!active || !config || frames < 1)
@@ -529,18 +632,10 @@ void GUI_ParticleEmmiter::CatchUp(int frames, float ms)
     const float step = ms / 12.0f;
     const Leap leap(*config, frames, step);
     if (leap.Moves()) {
-        int live = 0, lowestFreed = firstFree;
-        const int top = highestSlot;
-        for (int i = 0; i <= top; ++i) {
-            if (!slots.alive[i])
-                continue;
-            if (StepParticle(i, leap))
-                ++live;
-            else
-                lowestFreed = std::min(lowestFreed, i);
-        }
-        liveCount = live;
-        firstFree = lowestFreed;
+        if (leap.slowing)
+            LeapSlots<true>(leap);
+        else
+            LeapSlots<false>(leap);
     } else {
         liveCount = static_cast<int>(std::count(slots.alive, slots.alive + highestSlot + 1, 1));
     }

@@ -115,20 +115,25 @@ private:
         int live;
         bool anyDied;
     };
-    // One frame step of the first `count` slots (a multiple of four).
-    template <bool kSlowing>
-    Stepped StepSlots(int count, const Leap& pace);
-    template <bool kDraw>
-    void AdvanceSlots(float step);
-    void Step(bool draw);
-    void EndCheck();
     // The camera and screen as one frame's quads read them.
     struct View {
         float cameraX, cameraY, zoom, width, height;
         static View Current();
     };
-    // Slot i's screen quad; false when it is off the screen.
-    bool BuildQuad(int i, float step, const View& view, ScreenVertex quad[4]);
+    // One frame step of the first `count` slots (a multiple of four). With
+    // kDraw it also places the live particles on the screen and sets bit k
+    // of shows[i / 4] when slot i + k (i a multiple of four) is on it.
+    template <bool kSlowing, bool kDraw>
+    Stepped StepSlots(int count, const Leap& pace, const View& view, unsigned char* shows);
+    // The catch-up leap of every live particle; sets liveCount and firstFree.
+    template <bool kSlowing>
+    void LeapSlots(const Leap& leap);
+    template <bool kDraw>
+    void AdvanceSlots(float step);
+    void Step(bool draw);
+    void EndCheck();
+    // The screen quad of slot i, placed on the screen by the step.
+    void BuildQuad(int i, float step, const View& view, ScreenVertex quad[4]);
 
     GUI_ParticleConfig* config = nullptr;
     float elapsed = 0.0f;
