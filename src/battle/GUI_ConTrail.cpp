@@ -89,12 +89,15 @@ void GUI_ConTrail::Draw(const AttachmentView& view)
     }
     const VisualStep& span = view.step;
     // A catch-up lays the frames it covers along a line from the last head.
-    for (int j = 1; j < span.frames; ++j) {
-        const float t = static_cast<float>(j) / static_cast<float>(span.frames);
-        const float x = previousX + (hx - previousX) * t, y = previousY + (hy - previousY) * t;
-        trail.SetHeadPosition(x, y);
-        trail.AddAge(span.EarlierFrameMs());
-        trail.MoveHead(ship->angle, x, y);
+    if (span.frames > 1) {
+        const float frameMs = span.EarlierFrameMs();
+        for (int j = 1; j < span.frames; ++j) {
+            const float t = static_cast<float>(j) / static_cast<float>(span.frames);
+            const float x = previousX + (hx - previousX) * t, y = previousY + (hy - previousY) * t;
+            trail.SetHeadPosition(x, y);
+            trail.AddAge(frameMs);
+            trail.MoveHead(ship->angle, x, y);
+        }
     }
     trail.SetHeadPosition(hx, hy);
     trail.AddAge(span.lastMs);
@@ -118,6 +121,9 @@ void GUI_ConTrail::DrawLayerList(int drawLayer)
     if (list.empty())
         return;
     const GUI_Map& map = GUI_Map::GetInstance();
+    const float cameraX = map.cameraX, cameraY = map.cameraY, zoom = ZoomScale;
+    const float screenWidth = static_cast<float>(map.GetScreenWidth()),
+                screenHeight = static_cast<float>(map.GetScreenHeight());
     const TextureHandle texture = TrailTexture();
     EffectBatchScope scope;
     bool anyDead = false;
@@ -131,7 +137,7 @@ void GUI_ConTrail::DrawLayerList(int drawLayer)
             continue;
         if (map.IsOffScreen(ship->x, ship->y, kCullMargin))
             continue;
-        if (trail->trail.MayShowOnScreen())
+        if (trail->trail.MayShowOnScreen(cameraX, cameraY, zoom, screenWidth, screenHeight))
             trail->trail.Draw(texture, false);
         else
             trail->trail.SkipDraw();

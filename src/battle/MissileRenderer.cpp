@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "battle/GUI_Map.h"
 #include "battle/VisualRandom.h"
 #include "engine/D3DEngine.h"
 #include "engine/QuadRunBatch.h"
@@ -185,10 +186,15 @@ void MissileRenderer::Draw(float frameMs)
     if (own)
         batch.Begin(static_cast<int>(view.width), static_cast<int>(view.height));
     const TextureHandle rope = ropeTexture.GetHandle();
+    // The view every rope's box is tested against, read once.
+    const GUI_Map& map = GUI_Map::GetInstance();
+    const float cameraX = map.cameraX, cameraY = map.cameraY, zoom = ZoomScale;
+    const float screenWidth = static_cast<float>(map.GetScreenWidth()),
+                screenHeight = static_cast<float>(map.GetScreenHeight());
     for (const auto& [missile, t] : drawn) {
         if (missile->trailMode != SIM_Missile::ROPE)
             continue;
-        if (t->rope.MayShowOnScreen())
+        if (t->rope.MayShowOnScreen(cameraX, cameraY, zoom, screenWidth, screenHeight))
             t->rope.Draw(rope, false);
         else
             t->rope.SkipDraw();

@@ -100,6 +100,16 @@ private:
     // The head's place becomes point 1; the oldest point's place the head.
     void LayPoint(float angle, float x, float y, float d2);
 
+    // What a draw's walk reads of the view, worked out once.
+    struct WalkView {
+        float cameraX, cameraY, zoom, halfWidth;
+        float left, top, right, bottom;
+    };
+    // The point walk of Draw, building the edges; kClip tests each point
+    // against the screen (a trail whose box lies on it needs no test).
+    template <bool kClip>
+    void Walk(const WalkView& view);
+
     void Cover(float x, float y)
     {
         m_minX = x < m_minX ? x : m_minX;

@@ -90,6 +90,43 @@ TEST(TrailSimulation, ADrawIsSkippableOnlyWhenEveryPointIsPastTheSixteenPixelMar
     EXPECT_FALSE(skipped.MayShowOnScreen());
 }
 
+TEST(TrailSimulation, APointIsDrawnUpToTheMarginUnderAnyCameraAndZoom)
+{
+    // Zoom 2 from (100, 50): the margin of 16 pixels lies at world x 92
+    // and, below the 600 pixels, at world y 358.
+    EffectTestView view;
+    EffectTestView::Look(100.0f, 50.0f, 2.0f);
+    auto laid = [](float firstX, float firstY) {
+        TrailSimulation trail;
+        trail.Init(0, 0.0f, 10.0f, 2.0f, 3.0f);
+        trail.SetLifetime(1000.0f);
+        trail.MoveHead(0.0f, firstX, firstY);
+        for (int i = 1; i <= 3; ++i)
+            trail.MoveHead(0.0f, 92.0f + 4.0f * i, 200.0f);
+        return trail;
+    };
+    TrailSimulation onMargin = laid(92.0f, 200.0f);
+    ASSERT_EQ(onMargin.Draw(0, false), 4) << "four points, each on the screen";
+    // The tail's far side: heading 0, half width 2 pixels, at x -16.
+    EXPECT_FLOAT_EQ(onMargin.GetStagedVertices()[3 * 4 + 2].x, -18.0f);
+    EXPECT_FLOAT_EQ(onMargin.GetStagedVertices()[3 * 4 + 3].x, -14.0f);
+
+    TrailSimulation pastLeft = laid(91.75f, 200.0f);
+    EXPECT_EQ(pastLeft.Draw(0, false), 3) << "the tail lies half a pixel past the margin";
+    EXPECT_TRUE(pastLeft.IsActive(3));
+    TrailSimulation pastBottom = laid(92.0f, 358.25f);
+    EXPECT_EQ(pastBottom.Draw(0, false), 3);
+    TrailSimulation onBottom = laid(92.0f, 358.0f);
+    EXPECT_EQ(onBottom.Draw(0, false), 4);
+
+    // The draw fitted the box to the four points: the head at x 104 keeps
+    // it in view until it lies more than 16 pixels left of the screen.
+    EffectTestView::Look(112.0f, 50.0f, 2.0f);
+    EXPECT_TRUE(onMargin.MayShowOnScreen());
+    EffectTestView::Look(112.5f, 50.0f, 2.0f);
+    EXPECT_FALSE(onMargin.MayShowOnScreen());
+}
+
 TEST(TrailSimulation, TheTailFadesOutAndTheHeadStaysOpaqueUntilDetached)
 {
     EffectTestView view;
