@@ -353,7 +353,8 @@ void SIM_TargetedModule::Update()
         targetPoint = nullptr;
         return;
     }
-    const Point pos = GetWorldPos();
+    // CanAct has seen the ship.
+    const Point pos = ship->PlaceOnMap(offsetX, offsetY);
     const float d2 = DistanceSquared(pos.x, pos.y, target->x, target->y);
     if (minRangeSq < d2 && d2 < maxRangeSq) {
         inRange = true;
@@ -506,10 +507,8 @@ void SIM_TargetedModule::AddShotRecord(int value, float lifetime)
     shotRecords.push_back({value, target, targetPoint, lifetime, 0.0f});
 }
 
-void SIM_TargetedModule::ExpireShotRecords()
+void SIM_TargetedModule::AdvanceShotRecords()
 {
-    if (shotRecords.empty())
-        return;
     const float frameTime = FrameTime();
     std::vector<ShotRecord> due;
     for (auto it = shotRecords.begin(); it != shotRecords.end();) {
