@@ -70,6 +70,7 @@ void SIM_ShipGrid::MoveIndex(std::vector<int>& from, std::vector<int>& to, int i
 
 void SIM_ShipGrid::Open()
 {
+    m_resumable = false;
     if (!m_enabled) {
         m_open = false;
         return;
@@ -95,7 +96,7 @@ void SIM_ShipGrid::Open()
 
 void SIM_ShipGrid::Build()
 {
-    m_open = m_built = false;
+    m_open = m_built = m_resumable = false;
     m_stepsSinceBuild = 0;
     if (!m_enabled)
         return;
@@ -246,7 +247,14 @@ void SIM_ShipGrid::Forget(const SIM_CollisionAvoider* avoider)
 
 void SIM_ShipGrid::Close()
 {
+    m_resumable = m_open;
     m_open = false;
+}
+
+void SIM_ShipGrid::Resume()
+{
+    m_open = m_resumable && m_built && m_enabled;
+    m_resumable = false;
 }
 
 void SIM_ShipGrid::NoteMoved(const SIM_Ship* ship)
