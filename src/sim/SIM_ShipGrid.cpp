@@ -253,7 +253,8 @@ void SIM_ShipGrid::Close()
 
 void SIM_ShipGrid::Resume()
 {
-    m_open = m_resumable && m_built && m_enabled;
+    if (m_resumable && m_built && m_enabled)
+        m_open = true;
     m_resumable = false;
 }
 
