@@ -171,7 +171,9 @@ bool SIM_TargetedModule::SkipByClass(int hullClass, bool usePreference) const
     }
 }
 
-float SIM_TargetedModule::ScoreCandidate(SIM_Ship* candidate, int hullClass, bool anyClass, float priority) const
+// Only the target choice below scores, a candidate at a time: inlined there.
+[[gnu::always_inline]] inline float SIM_TargetedModule::ScoreCandidate(SIM_Ship* candidate, int hullClass,
+                                                                      bool anyClass, float priority) const
 {
     float score = candidate->threatRatio > 10.0f ? 0.75f : 1.0f;
     if (CountMisses(candidate) > 3)
