@@ -47,12 +47,11 @@ bool RatioBelow(float a, float b, float limit)
 }
 } // namespace
 
-SIM_Battle& SIM_Battle::GetInstance()
+SIM_Battle& SIM_Battle::MakeInstance()
 {
     // The battle deletes its ships at exit. Statics die in the reverse order
     // of their making, so the services its teardown calls are made first; the
-    // registries ships and modules leave are never destroyed at all. Made
-    // once: modules ask for the battle thousands of times a frame.
+    // registries ships and modules leave are never destroyed at all.
     static SIM_Battle& instance = []() -> SIM_Battle& {
         ShipUpdateScheduler::GetInstance();
         SIM_StatsDatabase::GetInstance();
@@ -61,6 +60,7 @@ SIM_Battle& SIM_Battle::GetInstance()
         static SIM_Battle battle;
         return battle;
     }();
+    s_made.store(&instance, std::memory_order_release);
     return instance;
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -21,7 +22,13 @@ public:
     static constexpr float kSampleInterval = 100.0f;  // ms of battle time
     static constexpr float kStalemateTime = 60000.0f; // ms without a kill
 
-    static SIM_Battle& GetInstance();
+    // Modules ask for the battle thousands of times a frame: once made, it
+    // is handed out without a call.
+    static SIM_Battle& GetInstance()
+    {
+        SIM_Battle* made = s_made.load(std::memory_order_acquire);
+        return made ? *made : MakeInstance();
+    }
 
     SIM_Battle() = default;
     virtual ~SIM_Battle();
@@ -78,6 +85,9 @@ public:
     void SetSetUpProgress(SIM_SetUpProgress* progress) { m_progress = progress; }
 
 private:
+    static SIM_Battle& MakeInstance();
+    static inline std::atomic<SIM_Battle*> s_made{nullptr};
+
     bool SetUp();
     void ReportProgress(float progress);
     void FreeBattle();

@@ -5,6 +5,7 @@
 #include "sim/SIM_CommsManager.h"
 #include "sim/SIM_Prefetch.h"
 #include "sim/SIM_Ship.h"
+#include "sim/SIM_ShipGrid.h"
 #include "sim/SIM_ShipVisual.h"
 #include "sim/ShipUpdateScheduler.h"
 #include "sim/modules/SIM_GunProjectiles.h"
@@ -31,7 +32,12 @@ void SIM_BattleStep::RunFrame(Observer* observer)
     SIM_MissileModule::UpdateMissiles();
     Notify(observer, BEFORE_WORLD);
     ShipUpdateScheduler::GetInstance().UpdateWorld();
+    // Nothing moves between the world step and the ships' own frames, so
+    // their searches (a limpet's scan) use the grid the world step left.
+    SIM_ShipGrid& grid = SIM_ShipGrid::GetInstance();
+    grid.Resume();
     UpdateShips();
+    grid.Close();
     UpdateProjectiles();
     Notify(observer, AFTER_SHIPS);
     Notify(observer, BEFORE_COMMS);

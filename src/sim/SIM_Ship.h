@@ -205,6 +205,12 @@ public:
     SIM_ShipStats& GetStats() { return stats; }
     const SIM_ShipStats& GetStats() const { return stats; }
     SIM_ShipOrders* GetOrders() const { return orders.get(); }
+    // A point of the hull (ship frame) on the map by the cached heading: the
+    // modules' and turrets' positions, asked for every frame.
+    SIM_ShipModule::Point PlaceOnMap(float localX, float localY) const
+    {
+        return {localX * cosine - localY * sine + x, localX * sine + localY * cosine + y};
+    }
 
     // ---- read every frame by the world step and the module walk; kept at
     // the front so that walking the ships touches few of their cache lines.

@@ -20,21 +20,28 @@ int SIM_ShipGrid::FleetSlot(const SIM_Fleet* fleet) const
     return -1;
 }
 
+namespace {
+// The whole cells in `cells` (a positive number of cells, or not a number),
+// clamped to 0..last. Below one cell the floor is 0; from one cell on it is
+// the truncation, and as the last index is whole, the floor reaches it just
+// when the number does: no floor needs working out.
+int CellIndex(float cells, int last)
+{
+    // Beyond the edges (and for positions that are not numbers) the edge cells.
+    if (!(cells >= 1.0f))
+        return 0;
+    return cells >= static_cast<float>(last) ? last : static_cast<int>(cells);
+}
+} // namespace
+
 int SIM_ShipGrid::Column(float x) const
 {
-    const float c = std::floor((x - m_minX) / m_cellSize);
-    // Ships beyond the edges (and positions that are not numbers) share the edge cells.
-    if (!(c > 0.0f))
-        return 0;
-    return c >= static_cast<float>(m_cols - 1) ? m_cols - 1 : static_cast<int>(c);
+    return CellIndex((x - m_minX) / m_cellSize, m_cols - 1);
 }
 
 int SIM_ShipGrid::Row(float y) const
 {
-    const float r = std::floor((y - m_minY) / m_cellSize);
-    if (!(r > 0.0f))
-        return 0;
-    return r >= static_cast<float>(m_rows - 1) ? m_rows - 1 : static_cast<int>(r);
+    return CellIndex((y - m_minY) / m_cellSize, m_rows - 1);
 }
 
 void SIM_ShipGrid::CellRect(float x, float y, float radius, int& c0, int& r0, int& c1, int& r1) const
@@ -63,6 +70,7 @@ void SIM_ShipGrid::MoveIndex(std::vector<int>& from, std::vector<int>& to, int i
 
 void SIM_ShipGrid::Open()
 {
+    m_resumable = false;
     if (!m_enabled) {
         m_open = false;
         return;
@@ -88,7 +96,7 @@ void SIM_ShipGrid::Open()
 
 void SIM_ShipGrid::Build()
 {
-    m_open = m_built = false;
+    m_open = m_built = m_resumable = false;
     m_stepsSinceBuild = 0;
     if (!m_enabled)
         return;
@@ -239,7 +247,15 @@ void SIM_ShipGrid::Forget(const SIM_CollisionAvoider* avoider)
 
 void SIM_ShipGrid::Close()
 {
+    m_resumable = m_open;
     m_open = false;
+}
+
+void SIM_ShipGrid::Resume()
+{
+    if (m_resumable && m_built && m_enabled)
+        m_open = true;
+    m_resumable = false;
 }
 
 void SIM_ShipGrid::NoteMoved(const SIM_Ship* ship)

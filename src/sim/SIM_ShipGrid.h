@@ -40,11 +40,15 @@ public:
     void Open();
     void Build();
     void Close();
+    // Opens again what Close shut, as it was: for a caller that knows no
+    // ship has moved and no list has changed since. Anything that made the
+    // grid stale in between leaves it closed.
+    void Resume();
     // Off, Open and Build leave the grid closed and every search walks its list
     // (the reference the grid must match; tests and benchmarks).
     void SetEnabled(bool on) { m_enabled = on; }
     // A list the grid was built from changed: walk the lists until the next Build.
-    void Invalidate() { m_open = m_built = false; }
+    void Invalidate() { m_open = m_built = m_resumable = false; }
     // A ship left its fleet's live list, an avoider its list: the order of
     // the others stands, so only the entry goes.
     void Forget(const SIM_Ship* ship);
@@ -118,6 +122,7 @@ private:
 
     bool m_open = false;
     bool m_built = false;
+    bool m_resumable = false; // closed by Close from open, nothing built or dropped since
     int m_stepsSinceBuild = 0;
     bool m_enabled = true;
     mutable long m_searches = 0;

@@ -58,3 +58,30 @@ TEST(ShipGridTest, ShipsMovingLeavingAndJoiningAreNeverMissed)
     laser->ChooseTarget(true);
     EXPECT_EQ(laser->GetTarget(), joined);
 }
+
+TEST(ShipGridTest, AClosedGridOpensAgainOnlyWhenNothingHasMadeItStale)
+{
+    ModuleTestWorld world;
+    world.Build("gunship", 0, 0);
+    world.Build("unarmed", 200, 200, true);
+    SIM_ShipGrid& grid = SIM_ShipGrid::GetInstance();
+    grid.Build();
+    grid.Close();
+    grid.Resume();
+    EXPECT_TRUE(grid.Covers(&world.Enemy()));
+    grid.Resume();
+    EXPECT_TRUE(grid.IsOpen()) << "resuming an open grid leaves it open";
+
+    // Closing a closed grid leaves nothing to resume.
+    grid.Close();
+    grid.Close();
+    grid.Resume();
+    EXPECT_FALSE(grid.IsOpen());
+
+    // A ship joining a fleet makes the grid stale between close and resume.
+    grid.Build();
+    grid.Close();
+    world.Build("unarmed", 100, 0, true);
+    grid.Resume();
+    EXPECT_FALSE(grid.IsOpen());
+}

@@ -99,7 +99,10 @@ void SIM_Limpet::Scan()
     if (!enemyFleet)
         return;
     SIM_Ship* best = nullptr;
-    float bestD2 = kScanBoundSq;
+    // A ship at or beyond the seek range could only ever be the nearest when
+    // none is near enough, and then the scan finds nothing either way: the
+    // bound starts at the seek range to pass such ships by unread.
+    float bestD2 = std::min(seekRangeSq, kScanBoundSq);
     int bestOrder = 0;
     auto consider = [&](SIM_Ship* s, int order) {
         if (!s)

@@ -84,12 +84,17 @@ SIM_Missile* SIM_Missile::FindNearestEnemy(const SIM_Ship* ship)
         return nullptr;
     SIM_Missile* best = nullptr;
     float bestD2 = kSearchBoundSq;
+    // The draw below does not touch the ship: what the walk reads of it is
+    // read once.
+    const SIM_Fleet* const ownFleet = ship->fleet;
+    const float shipX = ship->x, shipY = ship->y;
+    const float accuracy = ship->scannerAccuracyTotal;
     for (SIM_Missile* m : LiveList()) {
-        if (!m->live || m->launchingFleet == ship->fleet)
+        if (!m->live || m->launchingFleet == ownFleet)
             continue;
-        if (m->holdHeading && ship->scannerAccuracyTotal > 0.0f && RandomChance(ship->scannerAccuracyTotal))
+        if (m->holdHeading && accuracy > 0.0f && RandomChance(accuracy))
             continue;
-        const float d2 = DistanceSquared(ship->x, ship->y, m->x, m->y);
+        const float d2 = DistanceSquared(shipX, shipY, m->x, m->y);
         if (d2 < bestD2) {
             bestD2 = d2;
             best = m;

@@ -102,8 +102,7 @@ SIM_ShipModule::Point SIM_ShipModule::GetWorldPos() const
 {
     if (!ship)
         return {offsetX, offsetY};
-    return {offsetX * ship->cosine - offsetY * ship->sine + ship->x,
-            offsetX * ship->sine + offsetY * ship->cosine + ship->y};
+    return ship->PlaceOnMap(offsetX, offsetY);
 }
 
 SIM_ShipModule::Point SIM_ShipModule::GetTurretWorldPos(size_t turretIndex) const
@@ -111,7 +110,7 @@ SIM_ShipModule::Point SIM_ShipModule::GetTurretWorldPos(size_t turretIndex) cons
     if (turretIndex >= turretOffsets.size() || !ship)
         return GetWorldPos();
     const Point& o = turretOffsets[turretIndex];
-    return {o.x * ship->cosine - o.y * ship->sine + ship->x, o.x * ship->sine + o.y * ship->cosine + ship->y};
+    return ship->PlaceOnMap(o.x, o.y);
 }
 
 void SIM_ShipModule::SetTurretOffsets(const std::vector<Point>& offsets)

@@ -171,7 +171,9 @@ bool SIM_TargetedModule::SkipByClass(int hullClass, bool usePreference) const
     }
 }
 
-float SIM_TargetedModule::ScoreCandidate(SIM_Ship* candidate, int hullClass, bool anyClass, float priority) const
+// Only the target choice below scores, a candidate at a time: inlined there.
+[[gnu::always_inline]] inline float SIM_TargetedModule::ScoreCandidate(SIM_Ship* candidate, int hullClass,
+                                                                      bool anyClass, float priority) const
 {
     float score = candidate->threatRatio > 10.0f ? 0.75f : 1.0f;
     if (CountMisses(candidate) > 3)
@@ -353,7 +355,8 @@ void SIM_TargetedModule::Update()
         targetPoint = nullptr;
         return;
     }
-    const Point pos = GetWorldPos();
+    // CanAct has seen the ship.
+    const Point pos = ship->PlaceOnMap(offsetX, offsetY);
     const float d2 = DistanceSquared(pos.x, pos.y, target->x, target->y);
     if (minRangeSq < d2 && d2 < maxRangeSq) {
         inRange = true;
@@ -506,10 +509,8 @@ void SIM_TargetedModule::AddShotRecord(int value, float lifetime)
     shotRecords.push_back({value, target, targetPoint, lifetime, 0.0f});
 }
 
-void SIM_TargetedModule::ExpireShotRecords()
+void SIM_TargetedModule::AdvanceShotRecords()
 {
-    if (shotRecords.empty())
-        return;
     const float frameTime = FrameTime();
     std::vector<ShotRecord> due;
     for (auto it = shotRecords.begin(); it != shotRecords.end();) {

@@ -62,7 +62,12 @@ public:
     int CountMisses(const SIM_Ship* victim) const;
     void ExpireMisses();
     void AddShotRecord(int value, float lifetime);
-    void ExpireShotRecords();
+    // Most weapons have no shot in flight: the check stays in the caller.
+    void ExpireShotRecords()
+    {
+        if (!shotRecords.empty())
+            AdvanceShotRecords();
+    }
 
     SIM_Ship* GetTarget() const { return target; }
     void SetTarget(SIM_Ship* newTarget) { target = newTarget; }
@@ -135,4 +140,6 @@ protected:
     // when any class will do).
     float ScoreCandidate(SIM_Ship* candidate, int hullClass, bool anyClass, float priority) const;
     bool SkipByClass(int hullClass, bool usePreference) const;
+    // The shots in flight age by a frame; those due are fired.
+    void AdvanceShotRecords();
 };
