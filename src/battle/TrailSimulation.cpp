@@ -164,7 +164,10 @@ template <bool kClip>
         }
         int alpha = 255;
         if (!opaque) {
-            alpha = std::min(255 - static_cast<int>(std::min(age / lifetime, 1.0f) * 255.0f), 255);
+            // A share of the lifetime that is not a number (no lifetime, no
+            // age) counts as all of it: the point has no alpha left.
+            const float share = age / lifetime;
+            alpha = std::min(255 - static_cast<int>((share < 1.0f ? share : 1.0f) * 255.0f), 255);
             if (alpha < 1)
                 retire(k);
         }

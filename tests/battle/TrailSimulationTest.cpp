@@ -162,6 +162,24 @@ TEST(TrailSimulation, TheTailFadesOutAndTheHeadStaysOpaqueUntilDetached)
     EXPECT_EQ(trail.CountActive(), 0) << "a detached head fades like the rest";
 }
 
+TEST(TrailSimulation, WithNoLifetimeEveryPointButTheHeadIsSpentAtOnce)
+{
+    // No lifetime and no age: the share of the lifetime gone is not a number,
+    // which counts as all of it.
+    EffectTestView view;
+    TrailSimulation trail;
+    trail.Init(0, 0.0f, 10.0f, 2.0f, 3.0f);
+    trail.SetLifetime(0.0f);
+    for (int i = 1; i <= 3; ++i)
+        trail.MoveHead(0.0f, 100.0f + 4.0f * i, 100.0f);
+    ASSERT_EQ(trail.Draw(0, false), 2) << "the head, then point 1 at no alpha; point 2 ends the walk";
+    const ScreenVertex* v = trail.GetStagedVertices();
+    EXPECT_EQ(v[2].colour >> 24, 255u);
+    EXPECT_EQ(v[6].colour >> 24, 0u);
+    EXPECT_EQ(trail.CountActive(), 1);
+    EXPECT_TRUE(trail.IsActive(0));
+}
+
 TEST(TrailSimulation, APointOffScreenStaysUntilItsLifetimeIsOver)
 {
     EffectTestView view;
