@@ -104,6 +104,11 @@ inline bool GUI_Debris::Advance(const Pace& pace)
     return true;
 }
 
+bool GUI_Debris::Advance(float step)
+{
+    return Advance(Pace(step));
+}
+
 inline void GUI_Debris::PlaceQuad(ScreenVertex quad[4], float cx, float cy, float h, float s, float c, uint32_t colour) const
 {
     PlaceTurnedQuad(quad, cx, cy, h, h, s, c, colour);

@@ -23,6 +23,7 @@ public:
         explicit Pace(float d) : step(d), drag(d * 0.02f), fade(d * 0.002f), shrink(1.0f - d * 0.004f) {}
     };
     // One advance by the frame step; false when the piece died in it.
+    bool Advance(float step);
     bool Advance(const Pace& pace);
     // Pushes the piece by a blast of strength p at (bx, by); true when pushed.
     bool TestPush(float p, float bx, float by);

@@ -227,19 +227,25 @@ void GUI_ParticleEmmiter::SpawnParticle(int slot, const Turn& turn)
 
 // Inlined into the steps: most frames of most emitters make no particle,
 // and the births' walk would have every call save and restore its registers.
-[[gnu::always_inline]] inline void GUI_ParticleEmmiter::SpawnContinuous(float ms, int laterFrames, float step)
+[[gnu::always_inline]] inline int GUI_ParticleEmmiter::DueBirths(float ms)
 {
     if (config->Lifetime > 0.0f) {
         elapsed += ms;
         if (elapsed >= config->Lifetime)
-            return;
+            return 0;
     }
     spawnAccumulator += ms;
     const int n = static_cast<int>(spawnAccumulator / 1000.0f * config->ParticlesPerSecond * rateScale);
     if (n <= 0)
-        return;
+        return 0;
     spawnAccumulator = 0.0f;
-    SpawnBatch(n, laterFrames, step);
+    return n;
+}
+
+[[gnu::always_inline]] inline void GUI_ParticleEmmiter::SpawnContinuous(float ms)
+{
+    if (const int n = DueBirths(ms))
+        SpawnBatch(n, 0, 0.0f);
 }
 
 void GUI_ParticleEmmiter::SpawnBatch(int n, int laterFrames, float step)
@@ -645,10 +651,13 @@ void GUI_ParticleEmmiter::CatchUp(int frames, float ms)
     const float endX = x, endY = y;
     const float span = static_cast<float>(frames + 1);
     for (int j = 1; j <= frames; ++j) {
+        const int n = DueBirths(ms);
+        if (n == 0)
+            continue; // where it was then matters only to births
         const float t = static_cast<float>(j) / span;
         x = steppedX + (endX - steppedX) * t;
         y = steppedY + (endY - steppedY) * t;
-        SpawnContinuous(ms, frames - j, step);
+        SpawnBatch(n, frames - j, step);
     }
     x = endX;
     y = endY;

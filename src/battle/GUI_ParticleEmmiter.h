@@ -103,9 +103,11 @@ private:
     void Start();
     Turn CurrentTurn();
     void SpawnParticle(int slot, const Turn& turn);
-    // Spawns this frame's share; particles born are stepped on by
-    // `laterFrames` frames of `step`.
-    void SpawnContinuous(float ms, int laterFrames = 0, float step = 0.0f);
+    // Spawns this frame's share.
+    void SpawnContinuous(float ms);
+    // How many particles this frame's share makes (0: none yet, or the
+    // emitter's life is over), counted as made.
+    int DueBirths(float ms);
     // The n births of SpawnContinuous.
     void SpawnBatch(int n, int laterFrames, float step);
     struct Leap;

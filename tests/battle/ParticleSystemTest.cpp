@@ -284,4 +284,36 @@ TEST_F(ParticleTest, AnEmitterDrawsInOneBatchedCallWithItsParticlesFadingIn)
     engine.Release();
 }
 
+TEST_F(ParticleTest, AParticleDrawsWhileItsScreenPointTruncatedToPixelsIsWithinItsHalfSideOfTheScreen)
+{
+    D3DEngine& engine = D3DEngine::GetInstance();
+    engine.Init(std::make_unique<HeadlessGraphicsDevice>(800, 600));
+    GUI_Map& map = GUI_Map::GetInstance();
+    map.SetScreenSize(800, 600);
+    const float savedZoom = ZoomScale;
+    ZoomScale = 1.0f;
+    auto* device = static_cast<HeadlessGraphicsDevice*>(engine.GetDevice());
+    // One still particle of side 4 past its fade-in: half a side of 4 pixels.
+    Make("dot", "InitialParticles = 1\nMinSize = 4\nMaxSize = 4\nAlphaFalloff = 0.001\nLifetime = 1\n");
+    const auto draws = [&](float screenX, float screenY) {
+        GUI_ParticleEmmiter e("dot", map.cameraX + screenX, map.cameraY + screenY, 0, 0);
+        const size_t before = device->GetDraws().size();
+        e.Advance(120.0f, 10.0f, true);
+        EXPECT_EQ(e.GetLiveCount(), 1);
+        return device->GetDraws().size() - before;
+    };
+    // -4.5 truncates towards zero to -4: on the edge, drawn.
+    EXPECT_EQ(draws(-4.5f, 300.0f), 1u);
+    EXPECT_EQ(draws(-5.0f, 300.0f), 0u);
+    EXPECT_EQ(draws(804.9f, 300.0f), 1u);
+    EXPECT_EQ(draws(805.0f, 300.0f), 0u);
+    EXPECT_EQ(draws(400.0f, -4.5f), 1u);
+    EXPECT_EQ(draws(400.0f, -5.0f), 0u);
+    EXPECT_EQ(draws(400.0f, 604.9f), 1u);
+    EXPECT_EQ(draws(400.0f, 605.0f), 0u);
+    ZoomScale = savedZoom;
+    map.SetScreenSize(0, 0);
+    engine.Release();
+}
+
 } // namespace
