@@ -104,7 +104,7 @@ void GUI_ConTrail::Draw(const AttachmentView& view)
     trail.MoveHead(ship->angle, hx, hy);
     if (drawLayer == 1) {
         D3DEngine::GetInstance().SetNormalBlend();
-        if (trail.MayShowOnScreen(view.cameraX, view.cameraY, view.zoom, view.mapScreenWidth, view.mapScreenHeight))
+        if (trail.MayShowOnScreen({view.cameraX, view.cameraY, view.zoom, view.mapScreenWidth, view.mapScreenHeight}))
             trail.Draw(TrailTexture(), false);
         else
             trail.SkipDraw();
@@ -121,9 +121,7 @@ void GUI_ConTrail::DrawLayerList(int drawLayer)
     if (list.empty())
         return;
     const GUI_Map& map = GUI_Map::GetInstance();
-    const float cameraX = map.cameraX, cameraY = map.cameraY, zoom = ZoomScale;
-    const float screenWidth = static_cast<float>(map.GetScreenWidth()),
-                screenHeight = static_cast<float>(map.GetScreenHeight());
+    const TrailSimulation::Screen screen = TrailSimulation::Screen::Current();
     const TextureHandle texture = TrailTexture();
     EffectBatchScope scope;
     bool anyDead = false;
@@ -137,7 +135,7 @@ void GUI_ConTrail::DrawLayerList(int drawLayer)
             continue;
         if (map.IsOffScreen(ship->x, ship->y, kCullMargin))
             continue;
-        if (trail->trail.MayShowOnScreen(cameraX, cameraY, zoom, screenWidth, screenHeight))
+        if (trail->trail.MayShowOnScreen(screen))
             trail->trail.Draw(texture, false);
         else
             trail->trail.SkipDraw();

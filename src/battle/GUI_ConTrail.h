@@ -4,6 +4,7 @@
 #include "battle/GUI_RenderObject.h"
 #include "battle/AttachmentView.h"
 #include "battle/TrailSimulation.h"
+#include "sim/SIM_Prefetch.h"
 
 class SIM_Ship;
 
@@ -31,7 +32,7 @@ public:
     // scalars.
     void PrefetchDraw() const
     {
-        __builtin_prefetch(&ship);
+        PrefetchObject(&ship);
         trail.PrefetchScalars();
     }
 

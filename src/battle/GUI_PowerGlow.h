@@ -4,6 +4,7 @@
 #include "battle/AttachmentView.h"
 #include "battle/GUI_RenderObject.h"
 #include "engine/CTexturedSprite.h"
+#include "sim/SIM_Prefetch.h"
 
 class SIM_Ship;
 
@@ -21,8 +22,8 @@ public:
     // Starts loading what Draw reads before it knows whether the glow shows.
     void PrefetchDraw() const
     {
-        __builtin_prefetch(&timer);
-        __builtin_prefetch(&reach);
+        PrefetchObject(&timer);
+        PrefetchObject(&reach);
     }
     float timer = 0.0f;
 

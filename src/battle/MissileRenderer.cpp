@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "battle/GUI_Map.h"
 #include "battle/VisualRandom.h"
 #include "engine/D3DEngine.h"
 #include "engine/QuadRunBatch.h"
@@ -187,14 +186,11 @@ void MissileRenderer::Draw(float frameMs)
         batch.Begin(static_cast<int>(view.width), static_cast<int>(view.height));
     const TextureHandle rope = ropeTexture.GetHandle();
     // The view every rope's box is tested against, read once.
-    const GUI_Map& map = GUI_Map::GetInstance();
-    const float cameraX = map.cameraX, cameraY = map.cameraY, zoom = ZoomScale;
-    const float screenWidth = static_cast<float>(map.GetScreenWidth()),
-                screenHeight = static_cast<float>(map.GetScreenHeight());
+    const TrailSimulation::Screen screen = TrailSimulation::Screen::Current();
     for (const auto& [missile, t] : drawn) {
         if (missile->trailMode != SIM_Missile::ROPE)
             continue;
-        if (t->rope.MayShowOnScreen(cameraX, cameraY, zoom, screenWidth, screenHeight))
+        if (t->rope.MayShowOnScreen(screen))
             t->rope.Draw(rope, false);
         else
             t->rope.SkipDraw();

@@ -92,12 +92,11 @@ void TrailSimulation::LayPoint(float angle, float x, float y, float d2)
     m_headAngle = angle;
 }
 
-bool TrailSimulation::MayShowOnScreen() const
+TrailSimulation::Screen TrailSimulation::Screen::Current()
 {
-    // The extremes of Draw's own test on each point.
     const GUI_Map& map = GUI_Map::GetInstance();
-    return MayShowOnScreen(map.cameraX, map.cameraY, ZoomScale, static_cast<float>(map.GetScreenWidth()),
-                           static_cast<float>(map.GetScreenHeight()));
+    return {map.cameraX, map.cameraY, ZoomScale, static_cast<float>(map.GetScreenWidth()),
+            static_cast<float>(map.GetScreenHeight())};
 }
 
 void TrailSimulation::SkipDraw()

@@ -50,14 +50,19 @@ public:
     // False when Draw would find every point off the screen: the caller may
     // skip it (its points past their lifetime then stay until a later draw,
     // which shows them at no alpha, as it would any point ageing out).
-    bool MayShowOnScreen() const;
-    // The same against a view read by the caller: camera, zoom and the map's screen.
-    bool MayShowOnScreen(float cameraX, float cameraY, float zoom, float screenWidth, float screenHeight) const
+    bool MayShowOnScreen() const { return MayShowOnScreen(Screen::Current()); }
+    // What that test reads of the view: a sweep over many trails reads it once.
+    struct Screen {
+        float cameraX, cameraY, zoom, width, height;
+        // The map's camera and screen at the battle's zoom.
+        static Screen Current();
+    };
+    bool MayShowOnScreen(const Screen& screen) const
     {
-        return !(m_maxX < m_minX) && !((m_maxX - cameraX) * zoom < -kScreenMargin) &&
-               !((m_maxY - cameraY) * zoom < -kScreenMargin) &&
-               !((m_minX - cameraX) * zoom > screenWidth + kScreenMargin) &&
-               !((m_minY - cameraY) * zoom > screenHeight + kScreenMargin);
+        return !(m_maxX < m_minX) && !((m_maxX - screen.cameraX) * screen.zoom < -kScreenMargin) &&
+               !((m_maxY - screen.cameraY) * screen.zoom < -kScreenMargin) &&
+               !((m_minX - screen.cameraX) * screen.zoom > screen.width + kScreenMargin) &&
+               !((m_minY - screen.cameraY) * screen.zoom > screen.height + kScreenMargin);
     }
     // In place of a skipped draw: once even the newest point is past its
     // lifetime, the whole trail is over, as a draw would have found it.

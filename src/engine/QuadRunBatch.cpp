@@ -718,7 +718,7 @@ void QuadRunBatch::End()
         // The device is left as the interface's last draw set it.
         BeforeDirectDraw();
         m_open = false;
-            m_interfaceDepth = 0;
+        m_interfaceDepth = 0;
         D3DEngine::GetInstance().SetDeferStateChanges(false);
         return;
     }

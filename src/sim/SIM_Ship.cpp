@@ -87,12 +87,6 @@ void AddIfKind(SIM_ShipModule* module, std::vector<T*>& list)
         list.push_back(typed);
 }
 
-template <typename T>
-void EraseValue(std::vector<T>& list, const T& value)
-{
-    list.erase(std::remove(list.begin(), list.end(), value), list.end());
-}
-
 } // namespace
 
 // ---- construction -------------------------------------------------------
@@ -113,9 +107,9 @@ SIM_Ship::~SIM_Ship()
     for (SIM_Limpet* limpet : limpets)
         limpet->ForgetTarget(this);
     limpets.clear();
-    EraseValue(ShipList(), this);
-    EraseValue(GetLiveShips(), this);
-    EraseValue(GetRemovalQueue(), this);
+    std::erase(ShipList(), this);
+    std::erase(GetLiveShips(), this);
+    std::erase(GetRemovalQueue(), this);
     ShipUpdateScheduler::GetInstance().RemoveShip(this);
     if (fleet)
         fleet->RemoveLiveShip(this);
@@ -123,7 +117,7 @@ SIM_Ship::~SIM_Ship()
     // Ships go together with their battle; only the attacker lists are read
     // while the others are torn down.
     for (SIM_Ship* other : ShipList())
-        EraseValue(other->attackers, static_cast<SIM_Ship*>(this));
+        std::erase(other->attackers, this);
 
     collisionAvoider.reset();
     shield.reset();
@@ -1044,7 +1038,7 @@ void SIM_Ship::AddPainter(SIM_ShipModule* painter)
 
 void SIM_Ship::RemovePainter(SIM_ShipModule* painter)
 {
-    EraseValue(painters, painter);
+    std::erase(painters, painter);
     painterCount = static_cast<int>(painters.size());
 }
 
@@ -1071,7 +1065,7 @@ void SIM_Ship::AddAttacker(SIM_Ship* attacker)
 
 void SIM_Ship::RemoveAttacker(SIM_Ship* attacker)
 {
-    EraseValue(attackers, attacker);
+    std::erase(attackers, attacker);
     RecalculateThreat();
 }
 
