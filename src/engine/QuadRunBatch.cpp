@@ -68,6 +68,8 @@ void QuadRunBatch::Begin(int screenWidth, int screenHeight)
     m_runCount = 0;
     m_latest.clear();
     m_recentKey = m_newestKey = kNoKey;
+    m_pending.clear();
+    m_pendingRun = -1;
     m_open = true;
 }
 
@@ -340,8 +342,7 @@ void QuadRunBatch::StageKeyed(uint64_t key, bool additive, const ScreenVertex qu
     StoreQuad(Stage(key, additive, QuadBox(quad), 4), quad, additive, tile);
 }
 
-// Most quads join the newest run: they are staged here with no call but the
-// last (so that nothing is kept across one).
+// Most quads join the newest run: they are staged here without a call.
 [[gnu::always_inline]] inline void QuadRunBatch::AddUntrimmed(TextureHandle texture, bool additive,
                                                               const ScreenVertex quad[4],
                                                               const TextureAtlas::Tile* tile)
@@ -358,10 +359,11 @@ void QuadRunBatch::StageKeyed(uint64_t key, bool additive, const ScreenVertex qu
     Run& target = m_runs[static_cast<size_t>(run)];
     if (target.used + 4 > target.room)
         return StageKeyed(key, additive, quad, tile);
+    if (run != m_pendingRun)
+        OpenPending(run);
     target.holds[additive] = true;
     StoreQuad(target.vertices.data() + target.used, quad, additive, tile);
     target.used += 4;
-    return NoteBox(run, m_newestTag, QuadBox(quad));
 }
 
 void QuadRunBatch::Add(TextureHandle texture, bool additive, const ScreenVertex quad[4])
@@ -443,12 +445,17 @@ void QuadRunBatch::AddKeyed(uint64_t key, bool additive, const ScreenVertex* ver
         TextureAtlas::MoveOntoTile(*tile, added, count);
 }
 
-int QuadRunBatch::JoinOrStart(uint64_t key, const Box& box, int run, int x0, int y0, int x1, int y1)
+int QuadRunBatch::JoinOrStart(uint64_t key, const Box& box, int run)
 {
     // The latest run of another state that may overlap these quads: they
     // may not move in front of it. Once that is at or past the state's own
     // latest run, the quads start a new one whatever the other cells hold.
     int barrier = -1;
+    int x0 = 0, y0 = 0, x1 = -1, y1 = -1;
+    if (run >= 0) {
+        NotePending();
+        CellRange(box, x0, y0, x1, y1);
+    }
     for (int y = y0; y <= y1 && barrier < run; ++y)
         for (int x = x0; x <= x1 && barrier < run; ++x)
             barrier = std::max(barrier, CellBarrier(m_cells[static_cast<size_t>(y * m_cols + x)], key, box));
@@ -481,21 +488,17 @@ inline void QuadRunBatch::NoteIn(Cell& cell, int run, uint64_t tag, const Box& b
 {
     // The newest run can have nothing of another state after it: quads of
     // its state join it without looking at the cells.
-    int x0, y0, x1, y1;
-    CellRange(box, x0, y0, x1, y1);
     int run = m_runCount - 1;
     if (key != m_newestKey) {
         run = key == m_recentKey ? m_recentRun : LatestRunOf(key);
         if (run < 0 || run != m_runCount - 1)
-            run = JoinOrStart(key, box, run, x0, y0, x1, y1);
+            run = JoinOrStart(key, box, run);
         m_recentKey = key;
         m_recentRun = run;
-        if (run == m_runCount - 1) { // else the newest run is still another state's
+        if (run == m_runCount - 1) // else the newest run is still another state's
             m_newestKey = key;
-            m_newestTag = TagOf(run);
-        }
     }
-    NoteCells(run, m_newestKey == key ? m_newestTag : TagOf(run), box, x0, y0, x1, y1);
+    PendFor(run, count);
     Run& target = m_runs[static_cast<size_t>(run)];
     target.holds[additive] = true;
     return Reserve(target, count);
@@ -561,6 +564,52 @@ inline void QuadRunBatch::NoteIn(Cell& cell, int run, uint64_t tag, const Box& b
     NoteCells(run, tag, box, x0, y0, x1, y1);
 }
 
+[[gnu::always_inline]] inline void QuadRunBatch::PendFor(int run, size_t count)
+{
+    if (count == 4) {
+        if (run != m_pendingRun)
+            OpenPending(run);
+        return;
+    }
+    ClosePending();
+    const size_t first = m_runs[static_cast<size_t>(run)].used;
+    m_pending.push_back(Pending{run, static_cast<uint32_t>(count), first, first + count});
+}
+
+void QuadRunBatch::ClosePending()
+{
+    if (m_pendingRun < 0)
+        return;
+    const size_t end = m_runs[static_cast<size_t>(m_pendingRun)].used;
+    if (end > m_pendingFrom)
+        m_pending.push_back(Pending{m_pendingRun, 4, m_pendingFrom, end});
+    m_pendingRun = -1;
+}
+
+void QuadRunBatch::OpenPending(int run)
+{
+    ClosePending();
+    m_pendingRun = run;
+    m_pendingFrom = m_runs[static_cast<size_t>(run)].used;
+}
+
+void QuadRunBatch::NotePending()
+{
+    ClosePending();
+    for (const Pending& stretch : m_pending) {
+        const uint64_t tag = TagOf(stretch.run);
+        const ScreenVertex* vertices = m_runs[static_cast<size_t>(stretch.run)].vertices.data();
+        if (stretch.group == 4) {
+            for (size_t i = stretch.first; i < stretch.end; i += 4)
+                NoteBox(stretch.run, tag, QuadBox(vertices + i));
+        } else {
+            for (size_t i = stretch.first; i < stretch.end; i += stretch.group)
+                NoteBox(stretch.run, tag, BoxOf(vertices + i, stretch.group));
+        }
+    }
+    m_pending.clear();
+}
+
 [[gnu::always_inline]] inline ScreenVertex* QuadRunBatch::Reserve(Run& run, size_t count)
 {
     if (run.used + count > run.room) {
@@ -614,17 +663,13 @@ void QuadRunBatch::AddStrip(TextureHandle texture, bool additive, const StripEdg
         return;
     // Then nothing of another state comes between: the rest join that run.
     const int run = m_runCount - 1;
-    const uint64_t tag = m_newestTag;
+    if (run != m_pendingRun)
+        OpenPending(run);
     Run& target = m_runs[static_cast<size_t>(run)];
     target.holds[additive] = true;
     ScreenVertex* added = Reserve(target, (quads - i) * 4);
-    for (; i < quads; ++i, added += 4) {
-        const Box box = StripBox(edges[i], edges[i + 1]);
-        int x0, y0, x1, y1;
-        CellRange(box, x0, y0, x1, y1);
-        NoteCells(run, tag, box, x0, y0, x1, y1);
+    for (; i < quads; ++i, added += 4)
         store(added, i);
-    }
 }
 
 void QuadRunBatch::DrawKind(uint64_t key, bool additive, const ScreenVertex* vertices, size_t count)
@@ -706,6 +751,8 @@ void QuadRunBatch::Flush()
     m_runCount = 0;
     m_latest.clear();
     m_recentKey = m_newestKey = kNoKey;
+    m_pending.clear();
+    m_pendingRun = -1;
     EmptyCells();
     D3DEngine::GetInstance().SetNormalBlend();
 }

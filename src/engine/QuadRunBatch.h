@@ -167,13 +167,30 @@ private:
     static void DrawNow(uint64_t key, bool additive, const ScreenVertex* vertices, size_t count,
                         const TextureAtlas::Tile* tile);
     // The run the quads in `box` join (a new one when something of another
-    // state between may cover them), noted in the cells they touch; returns
-    // room for their `count` vertices in it.
+    // state between may cover them); returns room for their `count` vertices
+    // in it. Four vertices are one quad, any other count one group.
     ScreenVertex* Stage(uint64_t key, bool additive, const Box& box, size_t count);
     // Stage's search when the state's latest run is not the newest: that
     // run, or a new one if something of another state in the cells may
     // cover the box.
-    int JoinOrStart(uint64_t key, const Box& box, int run, int x0, int y0, int x1, int y1);
+    int JoinOrStart(uint64_t key, const Box& box, int run);
+    // The cells are read only when a quad may join a run that is not the
+    // newest, and most layers end before one does: what is staged is noted
+    // in them only then, in the order it was staged, so that they read as if
+    // every quad had been noted at once. Pending: the boxes of the vertices
+    // [first, end) of a run, `group` vertices each.
+    struct Pending {
+        int run;
+        uint32_t group;
+        size_t first, end;
+    };
+    // Quads about to be staged in `run` (`count` vertices at once) join its
+    // open stretch of pending quads, or, as a group, a stretch of their own.
+    void PendFor(int run, size_t count);
+    void OpenPending(int run);
+    void ClosePending();
+    // Notes everything pending in the cells.
+    void NotePending();
     // Notes a quad of `run` (its tag `tag`) in the cells x0..x1, y0..y1.
     void NoteCells(int run, uint64_t tag, const Box& box, int x0, int y0, int x1, int y1);
     // Room for `count` more vertices in the run.
@@ -240,7 +257,10 @@ private:
     // The state whose latest run is the newest run (the last quad's, when
     // that joined the newest run).
     uint64_t m_newestKey = kNoKey;
-    uint64_t m_newestTag = 0; // TagOf the newest run
+    std::vector<Pending> m_pending; // closed stretches, oldest first
+    // The open stretch: the quads of this run from vertex m_pendingFrom on.
+    int m_pendingRun = -1;
+    size_t m_pendingFrom = 0;
 
     int m_lastRuns = 0;
     int m_interfaceDepth = 0;
