@@ -342,7 +342,7 @@ void QuadRunBatch::StageKeyed(uint64_t key, bool additive, const ScreenVertex qu
     StoreQuad(Stage(key, additive, QuadBox(quad), 4), quad, additive, tile);
 }
 
-// Most quads join the newest run: they are staged here without a call.
+// Most quads join the newest run: they are staged here.
 [[gnu::always_inline]] inline void QuadRunBatch::AddUntrimmed(TextureHandle texture, bool additive,
                                                               const ScreenVertex quad[4],
                                                               const TextureAtlas::Tile* tile)
@@ -352,15 +352,15 @@ void QuadRunBatch::StageKeyed(uint64_t key, bool additive, const ScreenVertex qu
     if (tile && !TextureAtlas::StaysInside(*tile, quad))
         tile = nullptr;
     const uint64_t key = tile ? Key(tile->page) : texture ? Key(texture) : Key(0, additive);
-    // The newest run exists while its state is known.
-    if (key != m_newestKey)
-        return StageKeyed(key, additive, quad, tile);
+    // The newest run exists while its state is known. A quad that opens
+    // its stretch of pending quads, or needs room, goes through Stage: with
+    // no call but those last, this path keeps nothing across one.
     const int run = m_runCount - 1;
+    if (key != m_newestKey || run != m_pendingRun)
+        return StageKeyed(key, additive, quad, tile);
     Run& target = m_runs[static_cast<size_t>(run)];
     if (target.used + 4 > target.room)
         return StageKeyed(key, additive, quad, tile);
-    if (run != m_pendingRun)
-        OpenPending(run);
     target.holds[additive] = true;
     StoreQuad(target.vertices.data() + target.used, quad, additive, tile);
     target.used += 4;
