@@ -39,6 +39,7 @@
 #include "engine/QuadRunBatch.h"
 #include "engine/StrFormat.h"
 #include "engine/TextHelpers.h"
+#include "sim/SIM_BattleClock.h"
 #include "sim/SIM_Fleet.h"
 #include "sim/SIM_Options.h"
 #include "sim/SIM_Race.h"
@@ -54,9 +55,11 @@
 
 namespace {
 
+// The battle screen's frame time is the battle clock's, read here without
+// the call that finds the screen.
 float FrameTime()
 {
-    return GUI_BattleGUI::GetInstance().scaledFrameTime;
+    return SIM_BattleClock::GetInstance().scaledFrameTime;
 }
 
 std::vector<GUI_Ship*>& LiveVisuals()
@@ -405,7 +408,7 @@ void GUI_Ship::WalkChildLayer(int drawLayer)
     // themselves flush it first.
     VisualStepScope scope(childLag.Span());
     if (!inDraw || !childViewTaken) {
-        childView = AttachmentView::Of(ship, childLag.Span());
+        childView.Take(ship, childLag.Span());
         childViewTaken = inDraw;
     }
     const AttachmentView& view = childView;
