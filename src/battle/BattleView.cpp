@@ -26,7 +26,7 @@ bool BattleView::Shows(const ScreenVertex quad[4]) const
     // x and y side by side; the operand order keeps std::min's and
     // std::max's answer, NaN included.
     const auto corner = [quad](int i) {
-        return _mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(&quad[i].x)));
+        return _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(&quad[i].x)));
     };
     __m128 low = corner(0), high = low;
     for (int i = 1; i < 4; ++i) {

@@ -199,7 +199,7 @@ bool BaseSprite::IsOnScreen() const
     // x and y side by side: one minimum and one maximum per corner. The
     // operand order keeps std::min's and std::max's answer, NaN included.
     const auto corner = [this](int i) {
-        return _mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(&m_vertices[i].x)));
+        return _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(&m_vertices[i].x)));
     };
     __m128 low = corner(0), high = low;
     for (int i = 1; i < 4; ++i) {
