@@ -90,17 +90,14 @@ void GUI_CamoflageShield::Update(float ms)
     const SIM_CamoflageShieldModule* cloak = Cloak(ship);
     intensity = cloak ? cloak->GetShimmer() : 0.0f;
     // The border points stay at rest (as made), and nothing reads their
-    // phases: only the inner ones move. A cloak at rest (no shimmer, as
-    // while fully cloaked) moves them by a zero: no cosine is needed for
-    // that, as no inner point lies at 0.
-    const bool still = intensity == 0.0f;
+    // phases: only the inner ones move.
     for (int row = 1; row < kGrid - 1; ++row) {
         for (int col = 1; col < kGrid - 1; ++col) {
             const int i = row * kGrid + col;
             phases[i] += ms / 100.0f;
             if (phases[i] > kTwoPi)
                 phases[i] -= kTwoPi;
-            const float d = still && std::isfinite(phases[i]) ? 0.0f : std::cos(phases[i]) * intensity * 0.02f;
+            const float d = std::cos(phases[i]) * intensity * 0.02f;
             deformedX[i] = restX[i] + d;
             deformedY[i] = restY[i] + d;
         }
