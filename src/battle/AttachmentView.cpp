@@ -25,6 +25,14 @@ float AttachmentView::Outside(float sx, float sy)
 AttachmentView AttachmentView::Of(const SIM_Ship* ship, const VisualStep& step)
 {
     AttachmentView view;
+    view.Take(ship, step);
+    return view;
+}
+
+void AttachmentView::Take(const SIM_Ship* ship, const VisualStep& step)
+{
+    AttachmentView& view = *this;
+    view = AttachmentView{};
     view.ship = ship;
     view.step = step;
     const GUI_Map& map = GUI_Map::GetInstance();
@@ -34,7 +42,7 @@ AttachmentView AttachmentView::Of(const SIM_Ship* ship, const VisualStep& step)
     view.mapScreenWidth = static_cast<float>(map.GetScreenWidth());
     view.mapScreenHeight = static_cast<float>(map.GetScreenHeight());
     if (!ship)
-        return view;
+        return;
     view.outside = Outside((ship->x - view.cameraX) * view.zoom, (ship->y - view.cameraY) * view.zoom);
     view.uncloaked = true;
     for (const SIM_CamoflageShieldModule* cloak : ship->GetCloaks())
@@ -57,5 +65,4 @@ AttachmentView AttachmentView::Of(const SIM_Ship* ship, const VisualStep& step)
             view.headingCosine = std::cos(turn);
         }
     }
-    return view;
 }

@@ -27,6 +27,8 @@ struct AttachmentView {
     // The view of the current frame, under the catch-up in force.
     static AttachmentView Of(const SIM_Ship* ship) { return Of(ship, VisualStep::Current()); }
     static AttachmentView Of(const SIM_Ship* ship, const VisualStep& step);
+    // Becomes Of(ship, step) in place (no copy of the view).
+    void Take(const SIM_Ship* ship, const VisualStep& step);
     // True when nothing within `reach` map units of the ship's centre can
     // touch the screen; a little slack covers the rounding of quad corners.
     bool OutOfReach(float reach) const { return Beyond(outside, reach * zoom); }

@@ -1,6 +1,10 @@
 #include "battle/BattleView.h"
 
 #include <algorithm>
+#include <bit>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "battle/GUI_Map.h"
 
@@ -18,6 +22,21 @@ BattleView BattleView::FromCamera()
 
 bool BattleView::Shows(const ScreenVertex quad[4]) const
 {
+#if defined(__SSE2__)
+    // x and y side by side; the operand order keeps std::min's and
+    // std::max's answer, NaN included.
+    const auto corner = [quad](int i) {
+        return _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(&quad[i].x)));
+    };
+    __m128 low = corner(0), high = low;
+    for (int i = 1; i < 4; ++i) {
+        low = _mm_min_ps(corner(i), low);
+        high = _mm_max_ps(corner(i), high);
+    }
+    const __m128 in = _mm_and_ps(_mm_cmpge_ps(high, _mm_setzero_ps()),
+                                 _mm_cmple_ps(low, _mm_set_ps(0.0f, 0.0f, height, width)));
+    return (_mm_movemask_ps(in) & 3) == 3;
+#else
     float minX = quad[0].x, maxX = quad[0].x, minY = quad[0].y, maxY = quad[0].y;
     for (int i = 1; i < 4; ++i) {
         minX = std::min(minX, quad[i].x);
@@ -26,6 +45,7 @@ bool BattleView::Shows(const ScreenVertex quad[4]) const
         maxY = std::max(maxY, quad[i].y);
     }
     return maxX >= 0.0f && minX <= width && maxY >= 0.0f && minY <= height;
+#endif
 }
 
 void PlaceHeadingQuad(float x, float y, float w, float h, float sine, float cosine, const float uv[4],
@@ -33,6 +53,29 @@ void PlaceHeadingQuad(float x, float y, float w, float h, float sine, float cosi
 {
     // As a sprite turned by the heading: the picture's top leads.
     const float hw = w * 0.5f, hh = h * 0.5f;
+#if defined(__SSE2__)
+    // The four corners at once, each summed in the order of the loop below.
+    const __m128 dx = _mm_setr_ps(-hw, hw, -hw, hw), dy = _mm_setr_ps(-hh, -hh, hh, hh);
+    const __m128 c = _mm_set1_ps(cosine), s = _mm_set1_ps(sine);
+    const __m128 xs = _mm_sub_ps(_mm_add_ps(_mm_set1_ps(x), _mm_mul_ps(dx, c)), _mm_mul_ps(dy, s));
+    const __m128 ys = _mm_add_ps(_mm_add_ps(_mm_set1_ps(y), _mm_mul_ps(dx, s)), _mm_mul_ps(dy, c));
+    const __m128 top = _mm_unpacklo_ps(xs, ys), bottom = _mm_unpackhi_ps(xs, ys);
+    // z 0, rhw 1, the colour and u, as bits; v after them.
+    const __m128i left = _mm_setr_epi32(0, 0x3F800000, static_cast<int>(colour), std::bit_cast<int>(uv[0]));
+    const __m128i right = _mm_setr_epi32(0, 0x3F800000, static_cast<int>(colour), std::bit_cast<int>(uv[1]));
+    const auto tail = [](ScreenVertex& vertex, __m128i zToU, float v) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(&vertex.z), zToU);
+        vertex.v = v;
+    };
+    _mm_storel_pi(reinterpret_cast<__m64*>(&quad[0].x), top);
+    tail(quad[0], left, uv[2]);
+    _mm_storeh_pi(reinterpret_cast<__m64*>(&quad[1].x), top);
+    tail(quad[1], right, uv[2]);
+    _mm_storel_pi(reinterpret_cast<__m64*>(&quad[2].x), bottom);
+    tail(quad[2], left, uv[3]);
+    _mm_storeh_pi(reinterpret_cast<__m64*>(&quad[3].x), bottom);
+    tail(quad[3], right, uv[3]);
+#else
     const float dx[4] = {-hw, hw, -hw, hw};
     const float dy[4] = {-hh, -hh, hh, hh};
     const float us[4] = {uv[0], uv[1], uv[0], uv[1]};
@@ -46,6 +89,7 @@ void PlaceHeadingQuad(float x, float y, float w, float h, float sine, float cosi
         quad[i].u = us[i];
         quad[i].v = vs[i];
     }
+#endif
 }
 
 uint32_t WhiteAlpha(float alpha)

@@ -1,7 +1,9 @@
 #include "battle/GUI_CamoflageShield.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstring>
 
 #include "battle/CloakImages.h"
 #include "battle/GUI_BattleGUI.h"
@@ -22,6 +24,20 @@ constexpr float kDegToRad = 0.01745329238474369f;
 const SIM_CamoflageShieldModule* Cloak(const SIM_Ship* ship)
 {
     return ship && !ship->GetCloaks().empty() ? ship->GetCloaks().front() : nullptr;
+}
+
+// The sine and cosine of the ship's heading: the ship's own while the
+// heading holds (worked out the same way), else worked out here.
+void HeadingTurn(const SIM_Ship& ship, float& sine, float& cosine)
+{
+    if (std::bit_cast<uint32_t>(ship.angle) == ship.trigAngleBits) {
+        sine = ship.sine;
+        cosine = ship.cosine;
+        return;
+    }
+    const float h = ship.angle * kDegToRad;
+    sine = std::sin(h);
+    cosine = std::cos(h);
 }
 } // namespace
 
@@ -90,6 +106,12 @@ void GUI_CamoflageShield::Update(float ms)
 
 bool GUI_CamoflageShield::Place(float& side)
 {
+    float sine, cosine;
+    return Place(side, sine, cosine);
+}
+
+bool GUI_CamoflageShield::Place(float& side, float& sine, float& cosine)
+{
     const GUI_Map& map = GUI_Map::GetInstance();
     side = ship->GetWidth() * ZoomScale;
     const float cx = (ship->x - map.cameraX) * ZoomScale, cy = (ship->y - map.cameraY) * ZoomScale;
@@ -103,15 +125,18 @@ bool GUI_CamoflageShield::Place(float& side)
         return false;
     sprite.SetSize(side, side);
     sprite.SetAngle(ship->angle);
-    sprite.PlaceCentred(cx, cy);
+    HeadingTurn(*ship, sine, cosine);
+    // As PlaceCentred turns it: level at angle 0.
+    const bool level = ship->angle == 0.0f;
+    sprite.PlaceRotatedSinCos(cx, cy, level ? 0.0f : sine, level ? 1.0f : cosine);
     return sprite.IsOnScreen();
 }
 
 void GUI_CamoflageShield::Draw()
 {
     const GUI_Map& map = GUI_Map::GetInstance();
-    float s = 0.0f;
-    if (!Place(s))
+    float s = 0.0f, sn = 0.0f, cs = 1.0f;
+    if (!Place(s, sn, cs))
         return;
     const float cx = (ship->x - map.cameraX) * ZoomScale, cy = (ship->y - map.cameraY) * ZoomScale;
     // The image drawn before the layer when there is one; else into "rt_ship" now.
@@ -130,13 +155,15 @@ void GUI_CamoflageShield::Draw()
     const SIM_CamoflageShieldModule* cloak = Cloak(ship);
     const float a = cloak ? cloak->GetVisibility() : 1.0f;
     const uint32_t colour = (static_cast<uint32_t>(std::clamp(a, 0.0f, 1.0f) * 255.0f) << 24) | 0x00FFFFFFu;
-    const float h = ship->angle * kDegToRad, sn = std::sin(h), cs = std::cos(h);
-    // Each grid point once on the screen; up to four quads share it.
-    float screenX[kGrid * kGrid], screenY[kGrid * kGrid];
+    // Each grid point once on the screen, x and y side by side; up to four
+    // quads share it.
+    struct Point {
+        float x, y;
+    };
+    Point screen[kGrid * kGrid];
     for (int i = 0; i < kGrid * kGrid; ++i) {
         const float gx = deformedX[i], gy = deformedY[i];
-        screenX[i] = cx + gx * s * cs - gy * s * sn;
-        screenY[i] = cy + gx * s * sn + gy * s * cs;
+        screen[i] = {cx + gx * s * cs - gy * s * sn, cy + gx * s * sn + gy * s * cs};
     }
     // The colour changes only while the cloak fades.
     const bool recolour = colour != quadColour;
@@ -144,12 +171,12 @@ void GUI_CamoflageShield::Draw()
     for (int row = 0; row < 5; ++row) {
         for (int col = 0; col < 5; ++col) {
             ScreenVertex* q = &quads[(row * 5 + col) * 4];
-            const int corners[4] = {row * kGrid + col, row * kGrid + col + 1, (row + 1) * kGrid + col,
-                                    (row + 1) * kGrid + col + 1};
-            for (int k = 0; k < 4; ++k) {
-                q[k].x = screenX[corners[k]];
-                q[k].y = screenY[corners[k]];
-            }
+            const Point* top = &screen[row * kGrid + col];
+            const Point* bottom = top + kGrid;
+            std::memcpy(&q[0].x, &top[0], sizeof(Point));
+            std::memcpy(&q[1].x, &top[1], sizeof(Point));
+            std::memcpy(&q[2].x, &bottom[0], sizeof(Point));
+            std::memcpy(&q[3].x, &bottom[1], sizeof(Point));
             if (recolour)
                 for (int k = 0; k < 4; ++k)
                     q[k].colour = colour;

@@ -23,6 +23,8 @@ public:
     // Places the mesh's bounds on the ship; false when off the screen. side:
     // the ship's width on the screen.
     bool Place(float& side);
+    // The same, with the sine and cosine of the ship's heading.
+    bool Place(float& side, float& sine, float& cosine);
 
     float GetPointX(int column, int row) const { return deformedX[row * kGrid + column]; }
     float GetPointY(int column, int row) const { return deformedY[row * kGrid + column]; }

@@ -15,7 +15,9 @@ extern float CameraCentre[2];
 // blur that camera jumps leave, and the backdrop with parallax and the grid.
 //
 // Without a screen (headless battles) the whole map counts as visible.
-class GUI_Map : public SIM_BattleArea {
+// Final, so that the many calls of IsOffScreen through GUI_Map& need no
+// check of which map they reach.
+class GUI_Map final : public SIM_BattleArea {
 public:
     static constexpr float kZoomStep = 0.1f;
     static constexpr float kZoomEase = 0.01f;

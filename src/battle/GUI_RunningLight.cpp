@@ -57,7 +57,8 @@ void GUI_RunningLight::Draw(const AttachmentView& view)
     float wx, wy;
     ship->LocalToWorld(localX, localY, view.headingSine, view.headingCosine, wx, wy);
     sprite.SetSize(s * p, s * p);
-    sprite.PlaceCentred((wx - view.cameraX) * view.zoom, (wy - view.cameraY) * view.zoom);
+    // Never turned: placed level, as PlaceCentred places an unturned sprite.
+    sprite.PlaceRotatedSinCos((wx - view.cameraX) * view.zoom, (wy - view.cameraY) * view.zoom, 0.0f, 1.0f);
     if (!sprite.IsOnScreen())
         return;
     QuadRunBatch::Shared().Add(EffectTextures::Get(EffectTextures::RUNNING_LIGHT), true, sprite.m_vertices);

@@ -39,6 +39,7 @@
 #include "engine/QuadRunBatch.h"
 #include "engine/StrFormat.h"
 #include "engine/TextHelpers.h"
+#include "sim/SIM_BattleClock.h"
 #include "sim/SIM_Fleet.h"
 #include "sim/SIM_Options.h"
 #include "sim/SIM_Race.h"
@@ -54,9 +55,11 @@
 
 namespace {
 
+// The battle screen's frame time is the battle clock's, read here without
+// the call that finds the screen.
 float FrameTime()
 {
-    return GUI_BattleGUI::GetInstance().scaledFrameTime;
+    return SIM_BattleClock::GetInstance().scaledFrameTime;
 }
 
 std::vector<GUI_Ship*>& LiveVisuals()
@@ -218,6 +221,7 @@ void GUI_Ship::ParseEngineGlows()
         AddChild(engineGlows.front().get());
     }
     UpdateEmptyLayers();
+    NoteOwnKinds();
 }
 
 void GUI_Ship::BuildEffects(const SIM_ShipHull* hull)
@@ -291,6 +295,7 @@ void GUI_Ship::BuildEffects(const SIM_ShipHull* hull)
         }
     }
     UpdateEmptyLayers();
+    NoteOwnKinds();
 }
 
 void GUI_Ship::BuildWeaponDraws()
@@ -374,11 +379,58 @@ float GUI_Ship::LazyMargin() const
     return kLazyMargin + pickRadius + fastest * trailReachMs;
 }
 
-bool GUI_Ship::HasPassingEffects() const
+void GUI_Ship::NoteOwnKinds()
 {
+    std::fill(std::begin(ownKinds), std::end(ownKinds), 0);
+    ownChildren = 0;
+    const auto note = [this](const GUI_RenderObject* child) {
+        ++ownChildren;
+        if (!child || child->layer < 0 || child->layer > 2)
+            return;
+        unsigned char bit = kOtherKinds;
+        switch (child->kind) {
+        case Kind::CON_TRAIL: bit = kTrailKind; break;
+        case Kind::POWER_GLOW: bit = kGlowKind; break;
+        case Kind::RUNNING_LIGHT: bit = kLightKind; break;
+        default: break;
+        }
+        ownKinds[child->layer] |= bit;
+    };
+    // The children the ship adds itself.
+    if (glowCollection)
+        note(glowCollection.get());
+    else if (engineGlows.size() == 1)
+        note(engineGlows.front().get());
+    for (const auto& glow : powerGlows)
+        note(glow.get());
+    for (const auto& trail : conTrails)
+        note(trail.get());
+    for (const auto& light : runningLights)
+        note(light.get());
+    for (const auto& swarm : repairSwarms)
+        note(swarm.get());
+    for (const auto& emitter : shipEmmiters)
+        note(emitter.get());
+}
+
+inline bool GUI_Ship::HasPassingEffects() const
+{
+#ifndef NDEBUG
     const size_t own = (glowCollection || engineGlows.size() == 1 ? 1 : 0) + powerGlows.size() + conTrails.size() +
                        runningLights.size() + repairSwarms.size() + shipEmmiters.size();
-    return GetChildren().size() > own;
+    QLM_ASSERT(own == ownChildren);
+#endif
+    return GetChildren().size() > ownChildren;
+}
+
+[[gnu::always_inline]] inline bool GUI_Ship::LayerIsIdle(int drawLayer, const AttachmentView& view) const
+{
+    // As the walk's visit treats each kind.
+    const unsigned kinds = ownKinds[drawLayer];
+    if ((kinds & kOtherKinds) || ((kinds & kTrailKind) && view.trailsOn) || ((kinds & kGlowKind) && view.glowsOn) ||
+        ((kinds & kLightKind) && (view.lightsOn || lightsMayShow[drawLayer])))
+        return false;
+    return !HasPassingEffects();
 }
 
 void GUI_Ship::PlanChildUpdate(float dt)
@@ -391,24 +443,30 @@ void GUI_Ship::PlanChildUpdate(float dt)
 }
 
 // Inlined into the draws: a ship out of view, or with nothing in the
-// layer, costs a test rather than a call.
+// layer, costs a test rather than a call; so does a layer with nothing to
+// do under the view this draw has taken (most ships far from the view have
+// only unlit lights in their top layer).
 [[gnu::always_inline]] inline void GUI_Ship::DrawChildLayer(int drawLayer)
 {
     if (childLag.IsWaiting() || IsLayerEmpty(drawLayer))
+        return;
+    if (inDraw && childViewTaken && LayerIsIdle(drawLayer, childView))
         return;
     WalkChildLayer(drawLayer);
 }
 
 void GUI_Ship::WalkChildLayer(int drawLayer)
 {
+    if (!inDraw || !childViewTaken) {
+        childView.Take(ship, childLag.Span());
+        childViewTaken = inDraw;
+        if (LayerIsIdle(drawLayer, childView))
+            return;
+    }
+    const AttachmentView& view = childView;
     // Children add to the shared batch; those that draw to the device
     // themselves flush it first.
     VisualStepScope scope(childLag.Span());
-    if (!inDraw || !childViewTaken) {
-        childView = AttachmentView::Of(ship, childLag.Span());
-        childViewTaken = inDraw;
-    }
-    const AttachmentView& view = childView;
     // Trails and glows that the view turns off do nothing: they are passed
     // over unloaded. Most lights are off or far from the view; once a walk
     // has told this layer's lights so, later ones need not touch them.
@@ -883,6 +941,7 @@ void GUI_Ship::DeleteShipEmmiters()
     for (auto& emitter : shipEmmiters)
         RemoveFromParent(emitter.get());
     shipEmmiters.clear();
+    NoteOwnKinds();
     SIM_ShipVisual::DeleteShipEmmiters();
 }
 
@@ -960,6 +1019,7 @@ void GUI_Ship::AddDamageEmitters(const SIM_ShipHull::Target& location, float dx,
     }
     emitterCount = static_cast<int>(shipEmmiters.size());
     UpdateEmptyLayers();
+    NoteOwnKinds();
 }
 
 void GUI_Ship::AddDamageSpriteOnce(const SIM_ShipHull::Target& location, float dx, float dy)

@@ -184,6 +184,11 @@ private:
     float LazyMargin() const;
     // Children that are not the ship's own attachments: passing effects.
     bool HasPassingEffects() const;
+    // Notes which kinds of its own attachments each layer holds; after
+    // every change of them.
+    void NoteOwnKinds();
+    // Nothing in the layer would draw or step in a walk under the view.
+    bool LayerIsIdle(int drawLayer, const AttachmentView& view) const;
     void DrawChildLayer(int drawLayer);
     // DrawChildLayer's walk of a layer that has children and does not wait.
     void WalkChildLayer(int drawLayer);
@@ -212,6 +217,11 @@ private:
     // Per child layer: a light of it may still say it drew (a walk with the
     // lights on came after the last walk that turned them off).
     bool lightsMayShow[3] = {true, true, true};
+    // Per child layer, the kinds of the ship's own attachments in it.
+    static constexpr unsigned char kOtherKinds = 1, kTrailKind = 2, kGlowKind = 4, kLightKind = 8;
+    unsigned char ownKinds[3] = {kOtherKinds, kOtherKinds, kOtherKinds};
+    // How many children the ship adds itself (HasPassingEffects).
+    size_t ownChildren = 0;
     float hoverRadiusSq = 0.0f;
     std::unique_ptr<GUI_Shield> shield;
     std::vector<std::unique_ptr<GUI_ShipEmmiter>> shipEmmiters;

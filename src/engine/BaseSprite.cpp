@@ -6,6 +6,9 @@
 
 #include <algorithm>
 #include <cmath>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 BaseSprite::BaseSprite()
 {
@@ -16,9 +19,21 @@ BaseSprite::BaseSprite()
 
 void BaseSprite::PlaceRotatedSinCos(float x, float y, float sine, float cosine)
 {
+    const float hw = m_width * 0.5f, hh = m_height * 0.5f;
+#if defined(__SSE2__)
+    // The four corners at once, each summed as written out below.
+    const __m128 across = _mm_setr_ps(-hw, hw, -hw, hw), down = _mm_setr_ps(-hh, -hh, hh, hh);
+    const __m128 c = _mm_set1_ps(cosine), s = _mm_set1_ps(sine);
+    const __m128 xs = _mm_sub_ps(_mm_add_ps(_mm_set1_ps(x), _mm_mul_ps(across, c)), _mm_mul_ps(down, s));
+    const __m128 ys = _mm_add_ps(_mm_add_ps(_mm_set1_ps(y), _mm_mul_ps(across, s)), _mm_mul_ps(down, c));
+    const __m128 top = _mm_unpacklo_ps(xs, ys), bottom = _mm_unpackhi_ps(xs, ys);
+    _mm_storel_pi(reinterpret_cast<__m64*>(&m_vertices[0].x), top);
+    _mm_storeh_pi(reinterpret_cast<__m64*>(&m_vertices[1].x), top);
+    _mm_storel_pi(reinterpret_cast<__m64*>(&m_vertices[2].x), bottom);
+    _mm_storeh_pi(reinterpret_cast<__m64*>(&m_vertices[3].x), bottom);
+#else
     // Written out: the four corners share their products, and storing into
     // the vertices can no longer make the compiler reload the inputs.
-    const float hw = m_width * 0.5f, hh = m_height * 0.5f;
     const float wc = hw * cosine, ws = hw * sine, hc = hh * cosine, hs = hh * sine;
     const float nwc = -hw * cosine, nws = -hw * sine, nhc = -hh * cosine, nhs = -hh * sine;
     ScreenVertex* v = m_vertices;
@@ -26,6 +41,7 @@ void BaseSprite::PlaceRotatedSinCos(float x, float y, float sine, float cosine)
     v[1].x = x + wc - nhs;  v[1].y = y + ws + nhc;
     v[2].x = x + nwc - hs;  v[2].y = y + nws + hc;
     v[3].x = x + wc - hs;   v[3].y = y + ws + hc;
+#endif
 }
 
 void BaseSprite::PlaceCentred(float x, float y)
@@ -179,9 +195,26 @@ bool BaseSprite::IsOnScreen() const
     float margin = 0.0f;
     if (!m_noRotate && m_angle != 0.0f)
         margin = 1.5f * std::max(m_width, m_height);
+#if defined(__SSE2__)
+    // x and y side by side: one minimum and one maximum per corner. The
+    // operand order keeps std::min's and std::max's answer, NaN included.
+    const auto corner = [this](int i) {
+        return _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(&m_vertices[i].x)));
+    };
+    __m128 low = corner(0), high = low;
+    for (int i = 1; i < 4; ++i) {
+        low = _mm_min_ps(corner(i), low);
+        high = _mm_max_ps(corner(i), high);
+    }
+    const __m128 before = _mm_set_ps(0.0f, 0.0f, -margin, -margin);
+    const __m128 beyond = _mm_set_ps(0.0f, 0.0f, sh + margin, sw + margin);
+    const __m128 out = _mm_or_ps(_mm_cmplt_ps(high, before), _mm_cmpgt_ps(low, beyond));
+    return (_mm_movemask_ps(out) & 3) == 0;
+#else
     float minX, minY, maxX, maxY;
     QuadBounds(m_vertices, minX, minY, maxX, maxY);
     return !(maxX < -margin || minX > sw + margin || maxY < -margin || minY > sh + margin);
+#endif
 }
 
 void BaseSprite::DrawFrameBounds() const

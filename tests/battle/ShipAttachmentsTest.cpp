@@ -149,6 +149,26 @@ TEST_F(ShipAttachments, TheShipsDrawPutsOutALightThatShoneOnceTheLightsAreTurned
     visual->RemoveFromParent(&light);
 }
 
+TEST_F(ShipAttachments, AShipFarOutOfViewStillDrawsAPassingEffectInItsTopLayerEveryFrame)
+{
+    SIM_Ship* ship = world.Build("cruiser_bare", 400.0f, 300.0f);
+    GUI_Ship* visual = GUI_Ship::Of(ship);
+    ASSERT_NE(visual, nullptr);
+    // Not one of the ship's own attachments: an explosion or a glare on it.
+    struct Effect : GUI_RenderObject {
+        int draws = 0;
+        void Draw() override { ++draws; }
+    } effect;
+    effect.layer = 2;
+    visual->AddChild(&effect);
+    EffectTestView::Step(50.0f);
+    ship->x = 20400.0f; // far beyond the view, its lights' reach and the lazy margin
+    for (int frame = 0; frame < 8; ++frame)
+        visual->Draw();
+    EXPECT_EQ(effect.draws, 8);
+    visual->RemoveFromParent(&effect);
+}
+
 TEST_F(ShipAttachments, ARunningLightAtTheHullsEdgeShowsWhileTheShipsCentreIsOffTheScreen)
 {
     SIM_Ship* ship = world.Build("cruiser_bare", 400.0f, 300.0f);

@@ -83,6 +83,30 @@ TEST_F(SpriteTest, RotatedSpriteNearTheEdgeCountsAsOnScreen)
     EXPECT_TRUE(s.IsOnScreen());
 }
 
+TEST_F(SpriteTest, SpriteTouchingAnyEdgeOfTheScreenIsOnIt)
+{
+    // 800 x 600: a 20 x 10 quad whose edge lies on each border is still on
+    // the screen; a little further out it is off.
+    BaseSprite s;
+    s.SetSize(20, 10);
+    const struct {
+        float x, y, dx, dy;
+    } edges[] = {{-10, 300, -0.01f, 0}, {810, 300, 0.01f, 0}, {400, -5, 0, -0.01f}, {400, 605, 0, 0.01f}};
+    for (const auto& e : edges) {
+        s.PlaceCentred(e.x, e.y);
+        EXPECT_TRUE(s.IsOnScreen()) << e.x << ", " << e.y;
+        s.PlaceCentred(e.x + e.dx, e.y + e.dy);
+        EXPECT_FALSE(s.IsOnScreen()) << e.x << ", " << e.y;
+    }
+    // A corner at no number leaves the others to decide.
+    s.PlaceCentred(-50, 300);
+    s.m_vertices[3].x = std::nanf("");
+    EXPECT_FALSE(s.IsOnScreen());
+    s.PlaceCentred(400, 300);
+    s.m_vertices[3].x = std::nanf("");
+    EXPECT_TRUE(s.IsOnScreen());
+}
+
 TEST_F(SpriteTest, ClippedDrawCutsTextureCoordinatesInProportion)
 {
     BaseSprite s;
