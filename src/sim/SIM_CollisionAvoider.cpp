@@ -1,10 +1,15 @@
 #include "sim/SIM_CollisionAvoider.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#if defined(__SSE__)
+#include <xmmintrin.h>
+#endif
 
 #include "engine/GeometryHelpers.h"
 #include "engine/RandomTables.h"
-#include "sim/SIM_MapObject.h"
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_ShipGrid.h"
 
@@ -18,12 +23,58 @@ std::vector<SIM_CollisionAvoider*>& AvoiderList()
     return *list;
 }
 
+// Four lanes of floats or ints (SSE on x86-64; the compiler splits them
+// where there is nothing wider). Each lane does the float operations one
+// neighbour at a time would, so the bits are the same.
+using Floats4 = float __attribute__((vector_size(16)));
+using Ints4 = int32_t __attribute__((vector_size(16)));
+
+inline Floats4 Load4(const float* p)
+{
+    Floats4 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+inline void Store4(float* p, Floats4 v)
+{
+    std::memcpy(p, &v, sizeof v);
+}
+inline Floats4 Splat4(float f)
+{
+    return Floats4{f, f, f, f};
+}
+// Lanes of `a` where the mask is set, of `b` elsewhere.
+inline Floats4 Select4(Ints4 mask, Floats4 a, Floats4 b)
+{
+    return reinterpret_cast<Floats4>((reinterpret_cast<Ints4>(a) & mask) | (reinterpret_cast<Ints4>(b) & ~mask));
+}
+// One bit per lane whose mask is set, lane 0 lowest.
+inline unsigned Bits4(Ints4 mask)
+{
+#if defined(__SSE__)
+    return static_cast<unsigned>(_mm_movemask_ps(reinterpret_cast<__m128>(mask)));
+#else
+    return (mask[0] & 1u) | (mask[1] & 2u) | (mask[2] & 4u) | (mask[3] & 8u);
+#endif
+}
+// The correctly rounded root of each lane, as std::sqrt gives it.
+inline Floats4 Sqrt4(Floats4 v)
+{
+#if defined(__SSE__)
+    return reinterpret_cast<Floats4>(_mm_sqrt_ps(reinterpret_cast<__m128>(v)));
+#else
+    return Floats4{std::sqrt(v[0]), std::sqrt(v[1]), std::sqrt(v[2]), std::sqrt(v[3])};
+#endif
+}
+
 } // namespace
 
 SIM_CollisionAvoider::SIM_CollisionAvoider(SIM_Ship* ownerShip)
     : owner(ownerShip)
 {
     radius = owner ? owner->hullSize : 0.0f;
+    for (int i = 0; i < kMaxNeighbours; ++i)
+        ClearSlot(i);
     AvoiderList().push_back(this);
     SIM_ShipGrid::GetInstance().Invalidate();
     // Random phase so that the rescans of different ships fall on different frames.
@@ -66,7 +117,7 @@ void SIM_CollisionAvoider::ForgetNeighbours()
     for (int i = 0; i < kMaxNeighbours; ++i) {
         if (neighbours[i])
             neighbours[i]->RemoveWatcher(this);
-        neighbours[i] = nullptr;
+        ClearSlot(i);
     }
 }
 
@@ -79,8 +130,15 @@ void SIM_CollisionAvoider::RemoveNeighbour(SIM_CollisionAvoider* neighbour)
 {
     for (int i = 0; i < kMaxNeighbours; ++i) {
         if (neighbours[i] == neighbour)
-            neighbours[i] = nullptr;
+            ClearSlot(i);
     }
+}
+
+void SIM_CollisionAvoider::ClearSlot(int slot)
+{
+    neighbours[slot] = nullptr;
+    neighbourShips[slot] = owner;
+    neighbourRadius[slot] = 0.0f;
 }
 
 void SIM_CollisionAvoider::Update(float frameTime)
@@ -107,7 +165,10 @@ void SIM_CollisionAvoider::Rescan()
     };
     int filled = 0;
     auto take = [&](SIM_CollisionAvoider* other) {
-        neighbours[filled++] = other;
+        neighbours[filled] = other;
+        neighbourShips[filled] = other->owner;
+        neighbourRadius[filled] = other->radius;
+        ++filled;
         other->watchers.push_back(this);
     };
     const SIM_ShipGrid& grid = SIM_ShipGrid::GetInstance();
@@ -143,23 +204,47 @@ void SIM_CollisionAvoider::Steer()
 
     // Read once: the stores below could otherwise alias them.
     const float ownX = owner->x, ownY = owner->y;
+    // The four slots side by side; an empty one is never inside.
+    alignas(16) float otherX[kMaxNeighbours], otherY[kMaxNeighbours];
     for (int i = 0; i < kMaxNeighbours; ++i) {
-        const SIM_CollisionAvoider* other = neighbours[i];
-        if (!other || !other->owner)
-            continue;
-        const float otherX = other->owner->x, otherY = other->owner->y;
-        const float d2 = DistanceSquared(ownX, ownY, otherX, otherY);
-        const float r2 = other->radius * other->radius;
-        if (!(d2 < r2))
-            continue;
-        float f = 1.0f - d2 / r2;
-        // Four neighbours at full overlap take over the heading entirely.
-        weight += f * 0.25f;
-        f = std::clamp(f, 0.0f, 1.0f);
-        float awayX = ownX - otherX;
-        float awayY = ownY - otherY;
-        NormaliseVector2(awayX, awayY);
-        directionX += awayX * f;
-        directionY += awayY * f;
+        otherX[i] = neighbourShips[i]->x;
+        otherY[i] = neighbourShips[i]->y;
     }
+    const Floats4 ox = Load4(otherX), oy = Load4(otherY), radius4 = Load4(neighbourRadius);
+    const Floats4 sx = Splat4(ownX), sy = Splat4(ownY);
+    const Floats4 zero = Splat4(0.0f), one = Splat4(1.0f);
+    const Floats4 dx = ox - sx, dy = oy - sy;
+    const Floats4 d2 = dx * dx + dy * dy;
+    const Floats4 r2 = radius4 * radius4;
+    const Ints4 in = d2 < r2;
+    if (Bits4(in) == 0)
+        return;
+    // Each lane takes the steps one neighbour alone would, bit for bit;
+    // lanes outside are worked out too, then dropped.
+    Floats4 f = one - d2 / r2;
+    // Four neighbours at full overlap take over the heading entirely.
+    const Floats4 push4 = f * Splat4(0.25f);
+    f = Select4(f < zero, zero, Select4(one < f, one, f));
+    Floats4 awayX = sx - ox, awayY = sy - oy;
+    const Floats4 length = Sqrt4(awayX * awayX + awayY * awayY);
+    // Two ships on one spot: no direction to normalise.
+    const Ints4 apart = ~(length <= zero);
+    awayX = Select4(apart, awayX / length, awayX);
+    awayY = Select4(apart, awayY / length, awayY);
+    // Lanes outside add +0, which leaves each sum as it was: the sums start
+    // at +0 and a sum that starts there is never -0.
+    alignas(16) float push[kMaxNeighbours], pushX[kMaxNeighbours], pushY[kMaxNeighbours];
+    Store4(push, Select4(in, push4, zero));
+    Store4(pushX, Select4(in, awayX * f, zero));
+    Store4(pushY, Select4(in, awayY * f, zero));
+    // The sums in slot order, as one neighbour at a time adds them.
+    float sumWeight = 0.0f, sumX = 0.0f, sumY = 0.0f;
+    for (int i = 0; i < kMaxNeighbours; ++i) {
+        sumWeight += push[i];
+        sumX += pushX[i];
+        sumY += pushY[i];
+    }
+    weight = sumWeight;
+    directionX = sumX;
+    directionY = sumY;
 }

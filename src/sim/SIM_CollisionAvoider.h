@@ -44,13 +44,19 @@ private:
     void ForgetNeighbours();
     void RemoveWatcher(SIM_CollisionAvoider* watcher);
     void RemoveNeighbour(SIM_CollisionAvoider* neighbour);
+    void ClearSlot(int slot);
 
-    std::vector<SIM_CollisionAvoider*> watchers;
-    SIM_CollisionAvoider* neighbours[kMaxNeighbours] = {};
-    SIM_Ship* owner = nullptr;
+    // What every frame reads, first.
     float rescanTimer = 0.0f;
+    SIM_Ship* owner = nullptr;
     float radius = 0.0f;
     float directionX = 0.0f;
     float directionY = 0.0f;
     float weight = 0.0f;
+    // Per slot, what the steering reads: the neighbour's ship and radius. An
+    // empty slot holds the own ship and no radius, which is never inside.
+    float neighbourRadius[kMaxNeighbours] = {};
+    const SIM_Ship* neighbourShips[kMaxNeighbours] = {};
+    std::vector<SIM_CollisionAvoider*> watchers;
+    SIM_CollisionAvoider* neighbours[kMaxNeighbours] = {};
 };

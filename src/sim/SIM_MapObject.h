@@ -1,4 +1,29 @@
 #pragma once
+#include <bit>
+#include <cmath>
+#include <cstdint>
+
+#include "engine/GeometryHelpers.h"
+
+// RotateTowardsAngle, with headings already within 0..360 (nearly every
+// turn) worked out here without the call: the same steps, less the wrapping
+// they need not. Anything else takes the call.
+inline float TurnTowards(float current, float target, float maxStep)
+{
+    if (current >= 0.0f && current < 360.0f && target >= 0.0f && target < 360.0f && maxStep > 0.0f) {
+        float diff = target - current; // -360..360
+        if (diff > 180.0f)
+            diff -= 360.0f;
+        else if (diff <= -180.0f)
+            diff += 360.0f;
+        if (std::fabs(diff) <= maxStep)
+            return target;
+        const float next = current + (diff > 0.0f ? maxStep : -maxStep);
+        if (next >= 0.0f && next < 360.0f)
+            return next;
+    }
+    return RotateTowardsAngle(current, target, maxStep);
+}
 
 // Anything that lives on the battle map. Angles are degrees, 0 towards
 // negative y, growing clockwise: a heading a moves by (sin a, -cos a).
@@ -18,6 +43,45 @@ public:
     void LocalToWorld(float localX, float localY, float sine, float cosine, float& worldX, float& worldY) const;
     // ((x - camera x) * zoom, (y - camera y) * zoom) with the battle camera.
     void GetScreenPosition(float& screenX, float& screenY) const;
+
+    // The heading to hand TurnTowards, turning by turnStep, for a
+    // point to steer at: its bearing, or any heading on the same side that
+    // turns the object just as far. sine and cosine are those of the angle
+    // whose bits trigAngleBits holds.
+    float HeadingTowards(float targetX, float targetY, float turnStep, float sine, float cosine,
+                         uint32_t trigAngleBits) const
+    {
+        // A point further off the nose than this frame's turn is turned
+        // towards by the full step whatever its exact bearing, so only its
+        // side matters and the arc tangent can wait. The margin dwarfs every
+        // rounding of the exact path; near dead ahead, dead astern or with a
+        // stale sine and cosine the bearing is worked out exactly.
+        constexpr float kDegToRad = 3.14159265358979f / 180.0f;
+        constexpr float kMarginDegrees = 0.05f;
+        constexpr float kMaxShortcutStep = 45.0f;
+        constexpr float kAsternSineSq = 1e-4f; // more than half a degree from dead astern
+        if (turnStep > 0.0f && turnStep < kMaxShortcutStep && std::bit_cast<uint32_t>(angle) == trigAngleBits) {
+            const float dx = targetX - x, dy = targetY - y;
+            // Distance times the sine and the cosine of the bearing off the nose.
+            const float across = sine * dy + cosine * dx;
+            const float along = sine * dx - cosine * dy;
+            const float s = (turnStep + kMarginDegrees) * kDegToRad;
+            // Ahead: |sin| > s > sin s puts the point more than s off the nose.
+            // Abeam or behind it is 90 degrees off already.
+            const float bound = along > 0.0f ? s * s : kAsternSineSq;
+            if (across * across > (dx * dx + dy * dy) * bound) {
+                // A quarter turn to that side, kept within 0..360 so that the
+                // turn needs no wrapping of it.
+                float side = angle + (across > 0.0f ? 90.0f : -90.0f);
+                if (side >= 360.0f)
+                    side -= 360.0f;
+                else if (side < 0.0f)
+                    side += 360.0f;
+                return side;
+            }
+        }
+        return AngleBetweenPoints(x, y, targetX, targetY);
+    }
 
     float x = 0.0f;
     float y = 0.0f;

@@ -472,7 +472,7 @@ void SIM_Ship::Process()
     if (retreating)
         desired = kRetreatHeading;
     else if (steering)
-        desired = HeadingTowards(steerX, steerY, turnStep);
+        desired = HeadingTowards(steerX, steerY, turnStep, sine, cosine, trigAngleBits);
 
     SteerAngle(desired, turnStep);
     UpdateSpeed(k);
@@ -509,42 +509,9 @@ float SIM_Ship::TurnStep(float k) const
     return turnRate * k * rateFactor;
 }
 
-float SIM_Ship::HeadingTowards(float targetX, float targetY, float turnStep) const
-{
-    // A point further off the nose than this frame's turn is turned towards
-    // by the full step whatever its exact bearing, so only its side matters
-    // and the arc tangent can wait. The margin dwarfs every rounding of the
-    // exact path; near dead ahead, dead astern or with a stale sine and
-    // cosine the bearing is worked out exactly.
-    constexpr float kMarginDegrees = 0.05f;
-    constexpr float kMaxShortcutStep = 45.0f;
-    constexpr float kAsternSineSq = 1e-4f; // more than half a degree from dead astern
-    if (turnStep > 0.0f && turnStep < kMaxShortcutStep && std::bit_cast<uint32_t>(angle) == trigAngleBits) {
-        const float dx = targetX - x, dy = targetY - y;
-        // Distance times the sine and the cosine of the bearing off the nose.
-        const float across = sine * dy + cosine * dx;
-        const float along = sine * dx - cosine * dy;
-        const float s = (turnStep + kMarginDegrees) * kDegToRad;
-        // Ahead: |sin| > s > sin s puts the point more than s off the nose.
-        // Abeam or behind it is 90 degrees off already.
-        const float bound = along > 0.0f ? s * s : kAsternSineSq;
-        if (across * across > (dx * dx + dy * dy) * bound) {
-            // A quarter turn to that side, kept within 0..360 so that the
-            // turn needs no wrapping of it.
-            float side = angle + (across > 0.0f ? 90.0f : -90.0f);
-            if (side >= 360.0f)
-                side -= 360.0f;
-            else if (side < 0.0f)
-                side += 360.0f;
-            return side;
-        }
-    }
-    return AngleBetweenPoints(x, y, targetX, targetY);
-}
-
 void SIM_Ship::SteerAngle(float desired, float turnStep)
 {
-    angle = RotateTowardsAngle(angle, desired, turnStep);
+    angle = TurnTowards(angle, desired, turnStep);
     // Turning keeps the turrets where they aim; only the heading is cached.
     const uint32_t bits = std::bit_cast<uint32_t>(angle);
     if (bits == trigAngleBits)
@@ -565,6 +532,9 @@ void SIM_Ship::UpdateSpeed(float k)
 
 void SIM_Ship::DecayImpulses(float k)
 {
+    // Most ships carry none.
+    if (impulses.empty())
+        return;
     // A very long frame must not flip an impulse round.
     const float decay = std::min(k * kImpulseDecay, 1.0f);
     for (Impulse& impulse : impulses) {

@@ -292,9 +292,6 @@ public:
 
 private:
     float TurnStep(float k) const;
-    // The heading to hand SteerAngle for a point to steer at: its bearing, or
-    // any heading on the same side that turns the ship just as far.
-    float HeadingTowards(float targetX, float targetY, float turnStep) const;
     void SteerAngle(float desired, float turnStep);
     void UpdateSpeed(float k);
     void DecayImpulses(float k);

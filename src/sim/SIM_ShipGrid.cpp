@@ -272,12 +272,14 @@ void SIM_ShipGrid::NoteMoved(const SIM_Ship* ship)
         return;
     const int cell = CellOf(ship->x, ship->y);
     if (entry) {
-        if (entry->cell != cell) {
-            MoveIndex(ShipCell(entry->fleet, entry->cell), ShipCell(entry->fleet, cell), slot);
-            entry->cell = cell;
-        }
         entry->cellX = ship->x;
         entry->cellY = ship->y;
+        // The avoider is filed in its ship's cell: while that holds, so does
+        // the avoider's.
+        if (entry->cell == cell)
+            return;
+        MoveIndex(ShipCell(entry->fleet, entry->cell), ShipCell(entry->fleet, cell), slot);
+        entry->cell = cell;
     }
     const SIM_CollisionAvoider* avoider = ship->GetCollisionAvoider();
     const int aslot = avoider ? avoider->gridSlot : -1;

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -150,6 +154,79 @@ TEST(CollisionAvoiderTest, EveryAvoiderIsListedWhileItLives)
         EXPECT_EQ(SIM_CollisionAvoider::GetAll().size(), before + 1);
     }
     EXPECT_EQ(SIM_CollisionAvoider::GetAll().size(), before);
+}
+
+// The pushes as one neighbour at a time adds them, slot by slot: the
+// steering must match it bit for bit (outcomes replay from it).
+struct Push {
+    float weight = 0.0f, x = 0.0f, y = 0.0f;
+};
+Push OneAtATime(const SIM_CollisionAvoider& avoider)
+{
+    Push p;
+    const SIM_Ship* own = avoider.GetOwner();
+    for (int i = 0; i < SIM_CollisionAvoider::kMaxNeighbours; ++i) {
+        const SIM_CollisionAvoider* other = avoider.GetNeighbour(i);
+        if (!other)
+            continue;
+        const SIM_Ship* ship = other->GetOwner();
+        const float dx = ship->x - own->x, dy = ship->y - own->y;
+        const float d2 = dx * dx + dy * dy;
+        const float r2 = other->GetRadius() * other->GetRadius();
+        if (!(d2 < r2))
+            continue;
+        float f = 1.0f - d2 / r2;
+        p.weight += f * 0.25f;
+        f = std::clamp(f, 0.0f, 1.0f);
+        float ax = own->x - ship->x, ay = own->y - ship->y;
+        const float length = std::sqrt(ax * ax + ay * ay);
+        if (length > 0.0f) {
+            ax /= length;
+            ay /= length;
+        }
+        p.x += ax * f;
+        p.y += ay * f;
+    }
+    return p;
+}
+
+TEST(CollisionAvoiderTest, PushesMatchOneNeighbourAtATimeBitForBit)
+{
+    Placed self = Place(0.37f, -1.91f, 90.0f);
+    std::vector<Placed> others;
+    others.push_back(Place(13.3f, 7.1f, 60.3f));    // inside
+    others.push_back(Place(0.37f, -1.91f, 45.0f));  // on the very spot: no direction
+    others.push_back(Place(-41.7f, 29.9f, 70.9f));  // inside, the other way
+    others.push_back(Place(-3.1f, -88.2f, 112.7f)); // inside, far off
+    self.avoider->Rescan();
+    for (int slot = 0; slot < 4; ++slot)
+        ASSERT_EQ(self.avoider->GetNeighbour(slot), others[static_cast<size_t>(slot)].avoider.get());
+    auto expectSame = [&] {
+        const Push want = OneAtATime(*self.avoider);
+        self.avoider->Steer();
+        EXPECT_EQ(std::bit_cast<uint32_t>(self.avoider->GetWeight()), std::bit_cast<uint32_t>(want.weight));
+        EXPECT_EQ(std::bit_cast<uint32_t>(self.avoider->GetDirectionX()), std::bit_cast<uint32_t>(want.x));
+        EXPECT_EQ(std::bit_cast<uint32_t>(self.avoider->GetDirectionY()), std::bit_cast<uint32_t>(want.y));
+        return want;
+    };
+    const Push all = expectSame();
+    EXPECT_GT(all.weight, 0.25f);
+
+    // One neighbour drifts out of reach, another's slot empties: the rest
+    // still push, in slot order.
+    others[3].ship->y = -300.0f;
+    others[0].avoider.reset();
+    ASSERT_EQ(self.avoider->GetNeighbour(0), nullptr);
+    const Push some = expectSame();
+    EXPECT_GT(some.weight, 0.0f);
+    EXPECT_LT(some.weight, all.weight);
+
+    // Nobody inside: no push at all.
+    others[2].ship->x = 500.0f;
+    others[1].ship->x = 500.0f;
+    expectSame();
+    EXPECT_EQ(self.avoider->GetWeight(), 0.0f);
+    EXPECT_EQ(self.avoider->GetDirectionX(), 0.0f);
 }
 
 } // namespace

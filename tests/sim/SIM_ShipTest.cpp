@@ -173,6 +173,27 @@ TEST_F(ShipTest, SteeringTurnsExactlyAsTheExactBearingWould)
         check(90.0f, offNose, false, 0.0f);
 }
 
+TEST(TurnTowardsTest, TurnsBitForBitAsRotateTowardsAngle)
+{
+    const float below360 = std::nextafter(360.0f, 0.0f);
+    const float nan = std::nanf("");
+    const float inf = INFINITY;
+    const std::vector<float> headings = {0.0f, -0.0f, 1e-6f, 0.3f, 89.7f, 179.9f, 180.0f, 180.1f, 270.0f,
+                                         359.7f, below360, 360.0f, -0.2f, -90.0f, 400.0f, 725.5f, nan, inf};
+    const std::vector<float> steps = {0.0f, -1.0f, 0.2f, 0.3f, 1.5f, 45.0f, 179.9f, 180.0f, 200.0f, 400.0f, nan};
+    int inRange = 0;
+    for (float current : headings)
+        for (float target : headings)
+            for (float step : steps) {
+                const float want = RotateTowardsAngle(current, target, step);
+                const float got = TurnTowards(current, target, step);
+                EXPECT_EQ(std::bit_cast<uint32_t>(got), std::bit_cast<uint32_t>(want))
+                    << current << " -> " << target << " by " << step;
+                inRange += current >= 0.0f && current < 360.0f && target >= 0.0f && target < 360.0f && step > 0.0f;
+            }
+    EXPECT_GT(inRange, 500);
+}
+
 TEST_F(ShipTest, SlowThrottleStillTurnsAtHalfRate)
 {
     SIM_Ship* ship = world.Build("cruiser_bare", 500, 500);

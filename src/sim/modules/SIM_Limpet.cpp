@@ -1,6 +1,8 @@
 #include "sim/modules/SIM_Limpet.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 #include "engine/GDebugLog.h"
 #include "engine/GeometryHelpers.h"
@@ -85,8 +87,14 @@ void SIM_Limpet::PickDriftPoint()
 
 void SIM_Limpet::Move(float distance)
 {
-    x += std::sin(angle * kDegToRad) * distance;
-    y -= std::cos(angle * kDegToRad) * distance;
+    const uint32_t bits = std::bit_cast<uint32_t>(angle);
+    if (bits != trigAngleBits) {
+        trigAngleBits = bits;
+        sine = std::sin(angle * kDegToRad);
+        cosine = std::cos(angle * kDegToRad);
+    }
+    x += sine * distance;
+    y -= cosine * distance;
 }
 
 void SIM_Limpet::AttachPoint(float& px, float& py) const
@@ -179,7 +187,8 @@ void SIM_Limpet::UpdateDrifting(float frameTime, float frameStep)
     } else if (DistanceSquared(x, y, driftX, driftY) < kDriftArrivalSq) {
         PickDriftPoint();
     }
-    angle = RotateTowardsAngle(angle, AngleBetweenPoints(x, y, driftX, driftY), turnSpeed * frameStep * 0.25f);
+    const float turn = turnSpeed * frameStep * 0.25f;
+    angle = TurnTowards(angle, HeadingTowards(driftX, driftY, turn, sine, cosine, trigAngleBits), turn);
     Move(speed * frameStep);
     speed = std::max(speed - driftDeceleration, endLaunchSpeed);
 }
@@ -201,7 +210,8 @@ void SIM_Limpet::UpdateChasing(float frameTime, float frameStep)
     const float stepLength = speed * frameStep;
     float px = 0.0f, py = 0.0f;
     AttachPoint(px, py);
-    angle = RotateTowardsAngle(angle, AngleBetweenPoints(x, y, px, py), turnSpeed * frameStep);
+    const float turn = turnSpeed * frameStep;
+    angle = TurnTowards(angle, HeadingTowards(px, py, turn, sine, cosine, trigAngleBits), turn);
     if (DistanceSquared(x, y, px, py) < stepLength * stepLength) {
         x = px;
         y = py;

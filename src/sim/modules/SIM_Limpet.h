@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+
 #include "sim/SIM_MapObject.h"
 
 class SIM_Fleet;
@@ -60,6 +62,10 @@ public:
     float driftX = 0.0f, driftY = 0.0f;
     float animationTimer = 0.0f;
     int animationFrame = 0;
+    // The sine and cosine of the heading whose bits trigAngleBits holds (all
+    // ones, a NaN, until the first move): a steady heading keeps them.
+    float sine = 0.0f, cosine = 1.0f;
+    uint32_t trigAngleBits = ~0u;
 
 private:
     void Scan();

@@ -282,7 +282,7 @@ void SIM_Missile::Steer(float toX, float toY)
         if (scrambled)
             turn *= 4.0f;
     }
-    angle = RotateTowardsAngle(angle, wanted, turn);
+    angle = TurnTowards(angle, wanted, turn);
 }
 
 void SIM_Missile::FollowPath()

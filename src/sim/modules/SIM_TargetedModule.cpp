@@ -47,6 +47,22 @@ bool IsFullyCloaked(const SIM_Ship* ship)
     return false;
 }
 
+// The target choice weighs every candidate by it: inlined there.
+[[gnu::always_inline]] inline float HitChanceOf(float trackingSpeed, const SIM_Ship* candidate)
+{
+    if (!candidate)
+        return 0.0f;
+    float c = 0.02f;
+    if (candidate->speed <= trackingSpeed) {
+        // A turret that cannot turn still hits a ship that is not moving.
+        c = trackingSpeed > 0.0f ? 1.0f - candidate->speed / trackingSpeed : 1.0f;
+        if (IsFullyCloaked(candidate))
+            c *= 0.25f;
+    }
+    const float s = std::clamp(candidate->hullSize / 256.0f, 0.0f, 1.0f);
+    return c * (0.5f + 0.5f * s);
+}
+
 } // namespace
 
 SIM_TargetedModule::SIM_TargetedModule(const SIM_ShipModuleType* moduleType, SIM_ShipOrders* shipOrders)
@@ -197,7 +213,7 @@ bool SIM_TargetedModule::SkipByClass(int hullClass, bool usePreference) const
         score += 1.0f;
     if (!vulture && candidate->armed <= 0.0f)
         score -= 0.5f;
-    score += HitChance(candidate);
+    score += HitChanceOf(trackingSpeed, candidate);
     if (!anyClass)
         score *= priority;
     return score;
@@ -276,17 +292,7 @@ void SIM_TargetedModule::ChooseTarget(bool anyClass)
 
 float SIM_TargetedModule::HitChance(const SIM_Ship* candidate) const
 {
-    if (!candidate)
-        return 0.0f;
-    float c = 0.02f;
-    if (candidate->speed <= trackingSpeed) {
-        // A turret that cannot turn still hits a ship that is not moving.
-        c = trackingSpeed > 0.0f ? 1.0f - candidate->speed / trackingSpeed : 1.0f;
-        if (IsFullyCloaked(candidate))
-            c *= 0.25f;
-    }
-    const float s = std::clamp(candidate->hullSize / 256.0f, 0.0f, 1.0f);
-    return c * (0.5f + 0.5f * s);
+    return HitChanceOf(trackingSpeed, candidate);
 }
 
 float SIM_TargetedModule::RangeFactor(float distance) const
@@ -311,14 +317,14 @@ bool SIM_TargetedModule::IsOwnShipVisible() const
     return true;
 }
 
-bool SIM_TargetedModule::CanAct() const
+bool SIM_TargetedModule::CanAct(float frameTime) const
 {
     if (!ship || health <= 0.0f || ship->ecmShocked)
         return false;
     const SIM_Battle& battle = SIM_Battle::GetInstance();
     if (battle.IsFromCampaign() && battle.IsEnded())
         return false;
-    return FrameTime() > 0.0f;
+    return frameTime > 0.0f;
 }
 
 void SIM_TargetedModule::SettleTurrets(float frameTime)
@@ -344,7 +350,7 @@ void SIM_TargetedModule::Update()
 {
     const float frameTime = FrameTime();
     SettleTurrets(frameTime);
-    if (!CanAct())
+    if (!CanAct(frameTime))
         return;
     reloadProgress += frameTime;
     inRange = false;

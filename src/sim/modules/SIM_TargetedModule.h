@@ -131,7 +131,8 @@ public:
 protected:
     // Turret sprite through the race's turret mapping (none on fighters).
     void CreateTurretSprite();
-    bool CanAct() const;
+    // frameTime: this frame's, as the clock gives it.
+    bool CanAct(float frameTime) const;
     // No cloak of the own ship is hiding it, even partly.
     bool IsOwnShipVisible() const;
     void SettleTurrets(float frameTime);

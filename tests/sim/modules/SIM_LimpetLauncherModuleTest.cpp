@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cmath>
+#include <cstdint>
 #include <memory>
+
+#include "engine/GeometryHelpers.h"
+#include "sim/SIM_BattleClock.h"
 
 #include "sim/modules/MissileTestWorld.h"
 #include "sim/modules/SIM_LimpetLauncherModule.h"
@@ -68,6 +74,36 @@ TEST_F(LimpetTest, LaunchesDriftsChasesAFighterAndSticksWithItsWeight)
     EXPECT_FLOAT_EQ(fighter->carriedLimpetWeight, 0.0f);
     EXPECT_FLOAT_EQ(fighter->mass, mass);
     EXPECT_TRUE(fighter->GetLimpets().empty());
+}
+
+TEST_F(LimpetTest, DriftingTurnsAndMovesBitForBitAsTheExactBearingWould)
+{
+    SIM_LimpetLauncherModule* launcher = MissileTestWorld::Get<SIM_LimpetLauncherModule>(world.Build("d_limpets", 0, 0));
+    SIM_Limpet& limpet = LaunchOne(launcher);
+    RunUntil(limpet, SIM_Limpet::DRIFTING);
+    ASSERT_EQ(limpet.GetState(), SIM_Limpet::DRIFTING);
+    const float kDegToRad = 3.14159265358979f / 180.0f;
+    const float frameStep = SIM_BattleClock::GetInstance().frameStep;
+    const float turn = limpet.turnSpeed * frameStep * 0.25f;
+    ASSERT_GT(turn, 0.0f);
+    int wide = 0, near = 0;
+    for (int frame = 0; frame < 600; ++frame) {
+        const float angle = limpet.angle, x = limpet.x, y = limpet.y, speed = limpet.GetSpeed();
+        limpet.Update();
+        ASSERT_EQ(limpet.GetState(), SIM_Limpet::DRIFTING);
+        // The drift point as the frame steered for it (a new one is picked
+        // before the turn).
+        const float bearing = AngleBetweenPoints(x, y, limpet.driftX, limpet.driftY);
+        const float want = RotateTowardsAngle(angle, bearing, turn);
+        ASSERT_EQ(std::bit_cast<uint32_t>(limpet.angle), std::bit_cast<uint32_t>(want)) << "frame " << frame;
+        const float distance = speed * frameStep;
+        ASSERT_EQ(std::bit_cast<uint32_t>(limpet.x), std::bit_cast<uint32_t>(x + std::sin(want * kDegToRad) * distance));
+        ASSERT_EQ(std::bit_cast<uint32_t>(limpet.y), std::bit_cast<uint32_t>(y - std::cos(want * kDegToRad) * distance));
+        (AngleDifference(angle, bearing) > turn ? wide : near)++;
+    }
+    // Both ways were taken: turning by the full step and locking on.
+    EXPECT_GT(wide, 20);
+    EXPECT_GT(near, 20);
 }
 
 TEST_F(LimpetTest, HuntsOnlyFightersThatDoNotCarryItsWeightAlready)
