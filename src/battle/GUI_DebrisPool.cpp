@@ -306,8 +306,8 @@ void GUI_DebrisPool::UpdateAndDraw()
             piece.angle += 360.0f;
         const float h = piece.size * ZoomScale * piece.scale * 0.5f;
         const float a = piece.alpha * std::clamp(ZoomScale - piece.minZoom, 0.0f, 1.0f);
-        piece.PlaceQuad(quads + 4 * built, (piece.x - map.cameraX) * ZoomScale, (piece.y - map.cameraY) * ZoomScale, h,
-                        std::sin(piece.angle * kDegToRad), std::cos(piece.angle * kDegToRad), WhiteWithAlpha(a));
+        piece.PlaceQuad(quads + 4 * built, (piece.x - map.cameraX) * ZoomScale, (piece.y - map.cameraY) * ZoomScale,
+                        h, std::sin(piece.angle * kDegToRad), std::cos(piece.angle * kDegToRad), WhiteWithAlpha(a));
         if (++built == kRun) {
             scope.Batch().AddQuads(texture, false, quads, kRun);
             built = 0;

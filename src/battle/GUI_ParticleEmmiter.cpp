@@ -346,10 +346,6 @@ inline int32_t Sum4(Ints4 v)
     return v[0];
 }
 
-} // namespace
-
-namespace {
-
 // The tail of each corner's vertex of each cell of the 8 x 4 sheet, as
 // four floats stored whole: {colour, u, v, -} for the first three corners
 // (the colour's bits ORed into the zero), {rhw, colour, u, v} for the last,
@@ -436,7 +432,6 @@ static_assert(offsetof(ScreenVertex, colour) == 16 && offsetof(ScreenVertex, u) 
     Store4(out + 84, __builtin_shufflevector(xy23, zw, 2, 3, 4, 5));
     Store4(out + 96, tail(3, lastTint));
 }
-
 
 template <bool kSlowing, bool kDraw>
 GUI_ParticleEmmiter::Stepped GUI_ParticleEmmiter::StepSlots(int count, const Leap& pace, const View& view,
