@@ -275,7 +275,11 @@ void GUI_DebrisPool::UpdateAndDraw()
     // and reload it for every piece.
     const float zoom = ZoomScale;
     const float viewLeft = map.viewLeft, viewTop = map.viewTop, viewRight = map.viewRight, viewBottom = map.viewBottom;
-    ScreenVertex quad[4];
+    // The quads go to the batch in order a run at a time, staged as one by
+    // one but with the texture looked up once per run.
+    constexpr int kRun = 32;
+    ScreenVertex quads[kRun * 4];
+    int built = 0;
     for (int i = 0; i < inUse; ++i) {
         GUI_Debris& piece = *pieces[i];
         if (!piece.alive || !piece.Advance(pace))
@@ -302,10 +306,15 @@ void GUI_DebrisPool::UpdateAndDraw()
             piece.angle += 360.0f;
         const float h = piece.size * ZoomScale * piece.scale * 0.5f;
         const float a = piece.alpha * std::clamp(ZoomScale - piece.minZoom, 0.0f, 1.0f);
-        piece.PlaceQuad(quad, (piece.x - map.cameraX) * ZoomScale, (piece.y - map.cameraY) * ZoomScale, h,
-                        std::sin(piece.angle * kDegToRad), std::cos(piece.angle * kDegToRad), WhiteWithAlpha(a));
-        scope.Batch().Add(texture, false, quad);
+        piece.PlaceQuad(quads + 4 * built, (piece.x - map.cameraX) * ZoomScale, (piece.y - map.cameraY) * ZoomScale,
+                        h, std::sin(piece.angle * kDegToRad), std::cos(piece.angle * kDegToRad), WhiteWithAlpha(a));
+        if (++built == kRun) {
+            scope.Batch().AddQuads(texture, false, quads, kRun);
+            built = 0;
+        }
     }
+    if (built > 0)
+        scope.Batch().AddQuads(texture, false, quads, static_cast<size_t>(built));
     if (inUse > 1000 && died > 100)
         Compact();
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <climits>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -250,6 +252,17 @@ void GUI_ParticleEmmiter::SpawnParticle(int slot, const Turn& turn)
 
 void GUI_ParticleEmmiter::SpawnBatch(int n, int laterFrames, float step)
 {
+    if (laterFrames > 0) {
+        // The frames after the births', the same for all of them.
+        const Leap leap(*config, laterFrames, step);
+        if (leap.Moves())
+            return SpawnRun(n, &leap);
+    }
+    SpawnRun(n, nullptr);
+}
+
+[[gnu::always_inline]] inline void GUI_ParticleEmmiter::SpawnRun(int n, const Leap* leap)
+{
     const Turn turn = CurrentTurn();
     // Each particle takes the lowest free slot, searched from the first
     // that can be free rather than through every live particle.
@@ -261,11 +274,8 @@ void GUI_ParticleEmmiter::SpawnBatch(int n, int laterFrames, float step)
         if (slot >= kMaxParticles)
             return; // full: the rest are not made
         SpawnParticle(slot, turn);
-        if (laterFrames > 0) {
-            const Leap leap(*config, laterFrames, step);
-            if (leap.Moves() && !StepParticle(slot, leap))
-                --liveCount;
-        }
+        if (leap && !StepParticle(slot, *leap))
+            --liveCount;
     }
 }
 
@@ -282,63 +292,6 @@ GUI_ParticleEmmiter::View GUI_ParticleEmmiter::View::Current()
     const GUI_Map& map = GUI_Map::GetInstance();
     return View{map.cameraX, map.cameraY, ZoomScale, static_cast<float>(map.GetScreenWidth()),
                 static_cast<float>(map.GetScreenHeight())};
-}
-
-namespace {
-
-// The corners' texture coordinates of each cell of the 8 x 4 sheet.
-struct CellCorners {
-    float u0, u1, v0, v1;
-};
-constexpr std::array<CellCorners, 32> MakeSheetCells()
-{
-    std::array<CellCorners, 32> cells{};
-    for (int frame = 0; frame < 32; ++frame) {
-        const int row = frame / GUI_ParticleConfig::kSheetColumns;
-        const int column = frame - GUI_ParticleConfig::kSheetColumns * row;
-        const float u = static_cast<float>(column) * 0.125f;
-        const float v = static_cast<float>(row) * 0.25f;
-        cells[static_cast<size_t>(frame)] = CellCorners{u, u + 0.125f, v, v + 0.25f};
-    }
-    return cells;
-}
-constexpr std::array<CellCorners, 32> kSheetCells = MakeSheetCells();
-static_assert(GUI_ParticleConfig::kSheetColumns * GUI_ParticleConfig::kSheetRows == 32);
-
-} // namespace
-
-// Inlined into the walk: a call per particle costs as much as the quad.
-[[gnu::always_inline]] inline void GUI_ParticleEmmiter::BuildQuad(int i, float step, const View& view,
-                                                                  ScreenVertex q[4])
-{
-    const float age = slots.age[i];
-    float a = slots.alpha[i], z = slots.size[i];
-    if (age < kFadeInMs) {
-        a *= age / kFadeInMs;
-        z *= age / kFadeInMs;
-    }
-    const float half = z * view.zoom;
-    const float sx = static_cast<float>(slots.screenX[i]), sy = static_cast<float>(slots.screenY[i]);
-    float sine = slots.sine[i], cosine = slots.cosine[i];
-    if (const float spin = slots.spin[i]; spin != 0.0f) {
-        float angle = slots.angle[i] + step * spin;
-        // fmod leaves an angle inside a turn as it is.
-        if (!(angle < 360.0f && angle > -360.0f))
-            angle = std::fmod(angle, 360.0f);
-        if (angle < 0.0f)
-            angle += 360.0f;
-        slots.angle[i] = angle;
-        LookupSinCos(static_cast<int>(angle), sine, cosine);
-        slots.sine[i] = sine;
-        slots.cosine[i] = cosine;
-    }
-    const CellCorners& cell = kSheetCells[slots.frame[i]];
-    const float c = half * cosine, s = half * sine;
-    const uint32_t colour = WhiteWithAlpha(alphaScale * a);
-    q[0] = ScreenVertex{sx + (-c + s), sy + (-s - c), 0.0f, 1.0f, colour, cell.u0, cell.v0};
-    q[1] = ScreenVertex{sx + (c + s), sy + (-c + s), 0.0f, 1.0f, colour, cell.u1, cell.v0};
-    q[2] = ScreenVertex{sx + (-c - s), sy + (c - s), 0.0f, 1.0f, colour, cell.u0, cell.v1};
-    q[3] = ScreenVertex{sx + (c - s), sy + (s + c), 0.0f, 1.0f, colour, cell.u1, cell.v1};
 }
 
 namespace {
@@ -385,7 +338,100 @@ inline unsigned Bits4(Ints4 mask)
 #endif
 }
 
+// The sum of the lanes, in two pairwise steps.
+inline int32_t Sum4(Ints4 v)
+{
+    v += __builtin_shufflevector(v, v, 2, 3, 0, 1);
+    v += __builtin_shufflevector(v, v, 1, 0, 3, 2);
+    return v[0];
+}
+
+// The tail of each corner's vertex of each cell of the 8 x 4 sheet, as
+// four floats stored whole: {colour, u, v, -} for the first three corners
+// (the colour's bits ORed into the zero), {rhw, colour, u, v} for the last,
+// so that no store reaches past the quad.
+struct alignas(16) CellTails {
+    float corner[4][4];
+};
+constexpr std::array<CellTails, 32> MakeSheetCells()
+{
+    std::array<CellTails, 32> cells{};
+    for (int frame = 0; frame < 32; ++frame) {
+        const int row = frame / GUI_ParticleConfig::kSheetColumns;
+        const int column = frame - GUI_ParticleConfig::kSheetColumns * row;
+        const float u0 = static_cast<float>(column) * 0.125f, u1 = u0 + 0.125f;
+        const float v0 = static_cast<float>(row) * 0.25f, v1 = v0 + 0.25f;
+        cells[static_cast<size_t>(frame)] = CellTails{{{0.0f, u0, v0, 0.0f},
+                                                       {0.0f, u1, v0, 0.0f},
+                                                       {0.0f, u0, v1, 0.0f},
+                                                       {1.0f, 0.0f, u1, v1}}};
+    }
+    return cells;
+}
+constexpr std::array<CellTails, 32> kSheetCells = MakeSheetCells();
+static_assert(GUI_ParticleConfig::kSheetColumns * GUI_ParticleConfig::kSheetRows == 32);
+static_assert(offsetof(ScreenVertex, colour) == 16 && offsetof(ScreenVertex, u) == 20 &&
+              offsetof(ScreenVertex, v) == 24 && sizeof(ScreenVertex) == 28);
+
 } // namespace
+
+// Inlined into the walk: a call per particle costs as much as the quad.
+[[gnu::always_inline]] inline void GUI_ParticleEmmiter::BuildQuad(int i, float step, const View& view,
+                                                                  ScreenVertex q[4])
+{
+    const float age = slots.age[i];
+    float a = slots.alpha[i], z = slots.size[i];
+    if (age < kFadeInMs) {
+        a *= age / kFadeInMs;
+        z *= age / kFadeInMs;
+    }
+    const float half = z * view.zoom;
+    const float sx = static_cast<float>(slots.screenX[i]), sy = static_cast<float>(slots.screenY[i]);
+    float sine = slots.sine[i], cosine = slots.cosine[i];
+    if (const float spin = slots.spin[i]; spin != 0.0f) {
+        float angle = slots.angle[i] + step * spin;
+        // fmod leaves an angle inside a turn as it is.
+        if (!(angle < 360.0f && angle > -360.0f))
+            angle = std::fmod(angle, 360.0f);
+        if (angle < 0.0f)
+            angle += 360.0f;
+        slots.angle[i] = angle;
+        LookupSinCos(static_cast<int>(angle), sine, cosine);
+        slots.sine[i] = sine;
+        slots.cosine[i] = cosine;
+    }
+    const CellTails& cell = kSheetCells[slots.frame[i]];
+    const float c = half * cosine, s = half * sine;
+    const auto colour = static_cast<int32_t>(WhiteWithAlpha(alphaScale * a));
+    // The corners top-left, top-right, bottom-left, bottom-right at
+    // (sx + (-c + s), sy + (-s - c)), (sx + (c + s), sy + (-c + s)),
+    // (sx + (-c - s), sy + (c - s)), (sx + (c - s), sy + (s + c)), four at
+    // once: a flipped sign is exact and a - b is a + (-b), so the sums are
+    // the same bits.
+    constexpr int32_t kSign = INT32_MIN;
+    const Ints4 cBits = reinterpret_cast<Ints4>(Splat4(c)), sBits = reinterpret_cast<Ints4>(Splat4(s));
+    const Floats4 x = Splat4(sx) + (reinterpret_cast<Floats4>(cBits ^ Ints4{kSign, 0, kSign, 0}) +
+                                    reinterpret_cast<Floats4>(sBits ^ Ints4{0, 0, kSign, kSign}));
+    const Floats4 y = Splat4(sy) + (reinterpret_cast<Floats4>(cBits ^ Ints4{kSign, kSign, 0, 0}) +
+                                    reinterpret_cast<Floats4>(sBits ^ Ints4{kSign, 0, kSign, 0}));
+    const Floats4 xy01 = __builtin_shufflevector(x, y, 0, 4, 1, 5), xy23 = __builtin_shufflevector(x, y, 2, 6, 3, 7);
+    const Floats4 zw = {0.0f, 1.0f, 0.0f, 1.0f};
+    const Ints4 tint = {colour, 0, 0, 0}, lastTint = {0, colour, 0, 0};
+    auto tail = [&cell](int corner, Ints4 with) {
+        return reinterpret_cast<Floats4>(reinterpret_cast<Ints4>(Load4(cell.corner[corner])) | with);
+    };
+    // Each vertex's head {x, y, z, rhw} and tail in order: a tail's fourth
+    // float lands on the next head, which is stored after it.
+    auto* out = reinterpret_cast<unsigned char*>(q);
+    Store4(out + 0, __builtin_shufflevector(xy01, zw, 0, 1, 4, 5));
+    Store4(out + 16, tail(0, tint));
+    Store4(out + 28, __builtin_shufflevector(xy01, zw, 2, 3, 4, 5));
+    Store4(out + 44, tail(1, tint));
+    Store4(out + 56, __builtin_shufflevector(xy23, zw, 0, 1, 4, 5));
+    Store4(out + 72, tail(2, tint));
+    Store4(out + 84, __builtin_shufflevector(xy23, zw, 2, 3, 4, 5));
+    Store4(out + 96, tail(3, lastTint));
+}
 
 template <bool kSlowing, bool kDraw>
 GUI_ParticleEmmiter::Stepped GUI_ParticleEmmiter::StepSlots(int count, const Leap& pace, const View& view,
@@ -444,7 +490,7 @@ GUI_ParticleEmmiter::Stepped GUI_ParticleEmmiter::StepSlots(int count, const Lea
         live += after;
         Store4(slots.alive + i, after);
     }
-    return Stepped{live[0] + live[1] + live[2] + live[3], (died[0] | died[1] | died[2] | died[3]) != 0};
+    return Stepped{Sum4(live), Bits4(-died) != 0};
 }
 
 template <bool kDraw>
@@ -488,14 +534,23 @@ void GUI_ParticleEmmiter::AdvanceSlots(float step)
         --lastLive;
     highestSlot = std::max(lastLive, 0);
     if constexpr (kDraw) {
+        // The quads go to the batch in slot order a run at a time, staged as
+        // one by one but with the texture looked up once per run.
+        constexpr int kRun = 64;
+        ScreenVertex quads[kRun * 4];
+        int built = 0;
         const bool additive = blend == 1;
         for (int block = 0; block < count / 4; ++block) {
             for (unsigned bits = shows[block]; bits != 0; bits &= bits - 1) {
-                ScreenVertex quad[4];
-                BuildQuad(4 * block + __builtin_ctz(bits), step, view, quad);
-                batch->Add(texture, additive, quad);
+                BuildQuad(4 * block + __builtin_ctz(bits), step, view, quads + 4 * built);
+                if (++built == kRun) {
+                    batch->AddQuads(texture, additive, quads, kRun);
+                    built = 0;
+                }
             }
         }
+        if (built > 0)
+            batch->AddQuads(texture, additive, quads, static_cast<size_t>(built));
         if (ownBatch)
             batch->End(); // one flush for the whole emitter
     }
@@ -575,10 +630,14 @@ void GUI_ParticleEmmiter::LeapSlots(const Leap& leap)
     const Floats4 distance = Splat4(kSlowing ? leap.sum : static_cast<float>(leap.frames));
     const Floats4 factor = Splat4(leap.factor);
     const Floats4 fadeIn = Splat4(kFadeInMs), minSize = Splat4(kMinSize), zero = Splat4(0.0f);
+    const Ints4 fours = Ints4{4, 4, 4, 4};
     Ints4 live{};
     int lowestFreed = firstFree;
+    // The slots' numbers, i to i + 3, carried along.
+    Ints4 index = Ints4{0, 1, 2, 3} - fours;
     for (int i = 0; i < count; i += 4) {
-        const Ints4 alive = (Load4(slots.alive + i) != 0) & (Ints4{i, i + 1, i + 2, i + 3} <= tops);
+        index += fours;
+        const Ints4 alive = (Load4(slots.alive + i) != 0) & (index <= tops);
         if (!Bits4(alive))
             continue;
         const Floats4 age = Load4(slots.age + i);
@@ -627,7 +686,7 @@ void GUI_ParticleEmmiter::LeapSlots(const Leap& leap)
         if (const unsigned died = Bits4(dies))
             lowestFreed = std::min(lowestFreed, i + __builtin_ctz(died));
     }
-    liveCount = live[0] + live[1] + live[2] + live[3];
+    liveCount = Sum4(live);
     firstFree = lowestFreed;
 }
 

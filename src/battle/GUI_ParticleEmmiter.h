@@ -108,9 +108,12 @@ private:
     // How many particles this frame's share makes (0: none yet, or the
     // emitter's life is over), counted as made.
     int DueBirths(float ms);
-    // The n births of SpawnContinuous.
-    void SpawnBatch(int n, int laterFrames, float step);
     struct Leap;
+    // The n births of SpawnContinuous, each then stepped through
+    // laterFrames frames of `step`.
+    void SpawnBatch(int n, int laterFrames, float step);
+    // SpawnBatch's births, each leaping by `leap` when it is given.
+    void SpawnRun(int n, const Leap* leap);
     // A leap of slot i's particle; false when it died meanwhile.
     bool StepParticle(int i, const Leap& leap);
     struct Stepped {

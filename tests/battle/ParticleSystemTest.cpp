@@ -284,6 +284,55 @@ TEST_F(ParticleTest, AnEmitterDrawsInOneBatchedCallWithItsParticlesFadingIn)
     engine.Release();
 }
 
+TEST_F(ParticleTest, AQuadsCornersAreItsTurnedHalfSidesAddedToItsPixelAndEveryParticleOnScreenDraws)
+{
+    D3DEngine& engine = D3DEngine::GetInstance();
+    engine.Init(std::make_unique<HeadlessGraphicsDevice>(800, 600));
+    GUI_Map& map = GUI_Map::GetInstance();
+    map.SetScreenSize(800, 600);
+    const float savedZoom = ZoomScale;
+    ZoomScale = 1.5f;
+    auto* device = static_cast<HeadlessGraphicsDevice*>(engine.GetDevice());
+    // More particles than the batch takes at once, spinning, on frames 9 to
+    // 15 of the sheet, all on screen; young, so both fade in.
+    Make("sparks", "InitialParticles = 150\nMinSize = 3\nMaxSize = 9\nXScatter = 60\nYScatter = 40\n"
+                   "MinSpinSpeed = -40\nMaxSpinSpeed = 70\nUVFrame = 9\nUVFrameLast = 15\n");
+    GUI_ParticleEmmiter e("sparks", map.cameraX + 400.0f / ZoomScale, map.cameraY + 300.0f / ZoomScale, 0, 0);
+    e.alphaScale = 0.8f;
+    const size_t before = device->GetDraws().size();
+    e.Advance(30.0f, 2.5f, true);
+    ASSERT_EQ(device->GetDraws().size(), before + 1);
+    const auto& draw = device->GetDraws().back();
+    ASSERT_EQ(draw.vertexCount, 150u * 4u) << "every particle once, none twice";
+    // The recorded vertices: the first particles', in slot order.
+    ASSERT_EQ(draw.vertices.size() % 4, 0u);
+    for (size_t n = 0; n < draw.vertices.size() / 4; ++n) {
+        const GUI_Particle p = e.GetParticle(static_cast<int>(n));
+        const float fade = p.age / 100.0f;
+        const float half = p.size * fade * ZoomScale;
+        const float c = half * p.cosine, s = half * p.sine;
+        const float sx = static_cast<float>(p.screenX), sy = static_cast<float>(p.screenY);
+        const float x[4] = {sx + (-c + s), sx + (c + s), sx + (-c - s), sx + (c - s)};
+        const float y[4] = {sy + (-s - c), sy + (-c + s), sy + (c - s), sy + (s + c)};
+        const auto alpha = static_cast<uint32_t>(static_cast<double>(0.8f * (p.alpha * fade) * 255.0f) + 0.5);
+        const float u0 = static_cast<float>(p.frame % 8) * 0.125f, v0 = static_cast<float>(p.frame / 8) * 0.25f;
+        ASSERT_GE(p.frame, 9);
+        ASSERT_LE(p.frame, 15);
+        for (int k = 0; k < 4; ++k) {
+            const ScreenVertex& v = draw.vertices[4 * n + static_cast<size_t>(k)];
+            EXPECT_EQ(v.x, x[k]) << n << " " << k;
+            EXPECT_EQ(v.y, y[k]) << n << " " << k;
+            EXPECT_EQ(v.rhw, 1.0f) << n << " " << k;
+            EXPECT_EQ(v.colour, (alpha << 24) | 0x00FFFFFFu) << n << " " << k;
+            EXPECT_EQ(v.u, (k & 1) ? u0 + 0.125f : u0) << n << " " << k;
+            EXPECT_EQ(v.v, (k & 2) ? v0 + 0.25f : v0) << n << " " << k;
+        }
+    }
+    ZoomScale = savedZoom;
+    map.SetScreenSize(0, 0);
+    engine.Release();
+}
+
 TEST_F(ParticleTest, AParticleDrawsWhileItsScreenPointTruncatedToPixelsIsWithinItsHalfSideOfTheScreen)
 {
     D3DEngine& engine = D3DEngine::GetInstance();

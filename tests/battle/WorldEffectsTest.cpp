@@ -204,6 +204,29 @@ TEST_F(WorldEffects, ADrawnPieceShowsItsCellOfTheSheetWrappedRoundItsSixteenCell
     }
 }
 
+TEST_F(WorldEffects, EveryPieceOnScreenDrawsOnceInThePoolsOrder)
+{
+    // More pieces than the batch takes at once, resting in a row.
+    GUI_DebrisPool& pool = GetDebrisPools().first;
+    constexpr int kCount = 70;
+    for (int i = 0; i < kCount; ++i)
+        pool.Piece(pool.FindFreeSlot()).Birth(0, 0, 1.0f, i, true, 2.0f + 3.5f * static_cast<float>(i), 100.0f);
+    EffectTestView::Look(0.0f, 0.0f, 3.0f); // past every piece's least zoom
+    EffectTestView::Step(12.0f);
+    view.Device().ClearDraws();
+    pool.UpdateAndDraw();
+    const auto& draws = view.Device().GetDraws();
+    ASSERT_EQ(draws.size(), 1u);
+    ASSERT_EQ(draws[0].vertexCount, 4u * kCount);
+    // The recorded quads: the first pieces', centred on them in turn.
+    ASSERT_EQ(draws[0].vertices.size() % 4, 0u);
+    for (size_t n = 0; n < draws[0].vertices.size() / 4; ++n) {
+        const ScreenVertex* q = &draws[0].vertices[4 * n];
+        EXPECT_NEAR((q[0].x + q[3].x) * 0.5f, (2.0f + 3.5f * static_cast<float>(n)) * 3.0f, 1e-3f) << n;
+        EXPECT_NEAR((q[0].y + q[3].y) * 0.5f, 300.0f, 1e-3f) << n;
+    }
+}
+
 TEST_F(WorldEffects, SmokeWaitsSwellsHoldsAndFades)
 {
     GUI_SmokeSprite puff(40.0f, 0.05f, 300.0f, 0, 0);
