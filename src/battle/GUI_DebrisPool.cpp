@@ -288,8 +288,11 @@ void GUI_DebrisPool::UpdateAndDraw()
             continue;
         // The map's own test with no margin.
         if (piece.x < viewLeft || piece.x > viewRight || piece.y < viewTop || piece.y > viewBottom) {
-            // A full cache has no free entry to look for.
-            if (offScreenCached < kCache) {
+            // A full cache has no free entry to look for. A piece already
+            // noted is not noted again: births would take it twice, the
+            // second overwriting the first.
+            if (offScreenCached < kCache &&
+                std::find(std::begin(offScreenCache), std::end(offScreenCache), i) == std::end(offScreenCache)) {
                 for (int& entry : offScreenCache) {
                     if (entry < 0) {
                         entry = i;

@@ -147,6 +147,30 @@ TEST_F(WorldEffects, AFullPoolOverwritesOffScreenPiecesBeforeRandomOnes)
         EXPECT_EQ(pool.FindFreeSlot(), 100 + 10 * i) << i;
 }
 
+TEST_F(WorldEffects, APieceStayingOffTheScreenIsOverwrittenOnceByABurstIntoAFullPool)
+{
+    GUI_DebrisPool& pool = GetDebrisPools().first;
+    for (int i = 0; i < GUI_DebrisPool::kPieces; ++i)
+        pool.Piece(pool.FindFreeSlot()).Birth(0, 0, 1.0f, 0, true, 100.0f, 100.0f); // on screen
+    pool.Piece(300).x = 100000.0f;
+    pool.Piece(900).x = 100000.0f;
+    EffectTestView::Look(0.0f, 0.0f, 3.0f);
+    EffectTestView::Step(12.0f);
+    for (int frame = 0; frame < 3; ++frame)
+        pool.UpdateAndDraw();
+    // Each birth lands on screen: the third may take any piece but the two
+    // just born.
+    const int first = pool.FindFreeSlot();
+    pool.Piece(first).Birth(0, 0, 1.0f, 0, true, 100.0f, 100.0f);
+    const int second = pool.FindFreeSlot();
+    pool.Piece(second).Birth(0, 0, 1.0f, 0, true, 100.0f, 100.0f);
+    EXPECT_EQ(first, 300);
+    EXPECT_EQ(second, 900);
+    const int third = pool.FindFreeSlot();
+    EXPECT_NE(third, 300);
+    EXPECT_NE(third, 900);
+}
+
 TEST_F(WorldEffects, TheSlotSearchGoesOnFromTheLastSlotTakenAndWrapsRound)
 {
     GUI_DebrisPool& pool = GetDebrisPools().first;
