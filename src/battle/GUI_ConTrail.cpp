@@ -81,36 +81,47 @@ void GUI_ConTrail::Draw(const AttachmentView& view)
         return;
     float hx, hy;
     ship->LocalToWorld(offsetX, offsetY, ship->sine, ship->cosine, hx, hy);
-    if (firstFrame) {
-        firstFrame = 0;
-        previousX = hx;
-        previousY = hy;
-        return;
-    }
-    const VisualStep& span = view.step;
-    // A catch-up lays the frames it covers along a line from the last head.
-    if (span.frames > 1) {
-        const float frameMs = span.EarlierFrameMs();
-        for (int j = 1; j < span.frames; ++j) {
-            const float t = static_cast<float>(j) / static_cast<float>(span.frames);
-            const float x = previousX + (hx - previousX) * t, y = previousY + (hy - previousY) * t;
-            trail.SetHeadPosition(x, y);
-            trail.AddAge(frameMs);
-            trail.MoveHead(ship->angle, x, y);
+    // The first sight and catch-ups are rare: out of line, so that the
+    // common frame keeps to a few registers.
+    if (firstFrame | (view.step.frames > 1)) [[unlikely]] {
+        if (firstFrame) {
+            firstFrame = 0;
+            previousX = hx;
+            previousY = hy;
+            return;
         }
+        CatchUp(view.step, hx, hy);
     }
     trail.SetHeadPosition(hx, hy);
-    trail.AddAge(span.lastMs);
+    trail.AddAge(view.step.lastMs);
     trail.MoveHead(ship->angle, hx, hy);
-    if (drawLayer == 1) {
-        D3DEngine::GetInstance().SetNormalBlend();
-        if (trail.MayShowOnScreen({view.cameraX, view.cameraY, view.zoom, view.mapScreenWidth, view.mapScreenHeight}))
-            trail.Draw(TrailTexture(), false);
-        else
-            trail.SkipDraw();
-    }
     previousX = hx;
     previousY = hy;
+    if (drawLayer == 1)
+        DrawOwn(view);
+}
+
+// A catch-up lays the frames it covers before the current one along a line
+// from the last head.
+void GUI_ConTrail::CatchUp(const VisualStep& span, float hx, float hy)
+{
+    const float frameMs = span.EarlierFrameMs();
+    for (int j = 1; j < span.frames; ++j) {
+        const float t = static_cast<float>(j) / static_cast<float>(span.frames);
+        const float x = previousX + (hx - previousX) * t, y = previousY + (hy - previousY) * t;
+        trail.SetHeadPosition(x, y);
+        trail.AddAge(frameMs);
+        trail.MoveHead(ship->angle, x, y);
+    }
+}
+
+void GUI_ConTrail::DrawOwn(const AttachmentView& view)
+{
+    D3DEngine::GetInstance().SetNormalBlend();
+    if (trail.MayShowOnScreen({view.cameraX, view.cameraY, view.zoom, view.mapScreenWidth, view.mapScreenHeight}))
+        trail.Draw(TrailTexture(), false);
+    else
+        trail.SkipDraw();
 }
 
 void GUI_ConTrail::DrawLayerList(int drawLayer)

@@ -42,6 +42,10 @@ public:
 
 private:
     void LeaveList();
+    // The earlier frames of a catch-up, laid toward the head at (hx, hy).
+    [[gnu::noinline]] void CatchUp(const VisualStep& span, float hx, float hy);
+    // A trail of a large ship draws itself with its ship's children.
+    [[gnu::noinline]] void DrawOwn(const AttachmentView& view);
 
     // Ahead of the trail, which is large: a draw reads these with its start.
     SIM_Ship* ship = nullptr;

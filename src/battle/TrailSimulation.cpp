@@ -22,6 +22,9 @@ uint32_t White(int alpha)
 // the scalar code would, so the bits are the same.
 using Floats4 = float __attribute__((vector_size(16)));
 using Ints4 = int32_t __attribute__((vector_size(16)));
+using Uints4 = uint32_t __attribute__((vector_size(16)));
+using Floats2 = float __attribute__((vector_size(8)));
+using Doubles2 = double __attribute__((vector_size(16)));
 // The lanes of `v` whose mask is the sign bit, negated (exactly).
 inline Floats4 Negate(Floats4 v, Ints4 signs)
 {
@@ -69,8 +72,8 @@ void TrailSimulation::Reset()
     m_residual = 0.0f;
     m_headAngle = 0.0f;
     m_head = 0;
-    m_minX = m_minY = std::numeric_limits<float>::max();
-    m_maxX = m_maxY = std::numeric_limits<float>::lowest();
+    m_second = SecondSlot();
+    m_box = Floats4{kFar, kFar, kFar, kFar};
     std::memset(m_active, 0, sizeof(m_active));
     m_activeCount = 0;
     for (double& birth : m_birth)
@@ -80,6 +83,7 @@ void TrailSimulation::Reset()
 void TrailSimulation::LayPoint(float angle, float x, float y, float d2)
 {
     m_head = m_head == 0 ? m_pointCount - 1 : m_head - 1;
+    m_second = SecondSlot();
     m_x[m_head] = x;
     m_y[m_head] = y;
     Cover(x, y);
@@ -105,8 +109,7 @@ void TrailSimulation::SkipDraw()
         return;
     std::memset(m_active, 0, sizeof(m_active));
     m_activeCount = 0;
-    m_minX = m_minY = std::numeric_limits<float>::max();
-    m_maxX = m_maxY = std::numeric_limits<float>::lowest();
+    m_box = Floats4{kFar, kFar, kFar, kFar};
 }
 
 template <bool kClip>
@@ -121,7 +124,8 @@ template <bool kClip>
     // The ring's last slot, counted from the head: a walk ending there has
     // still met every point.
     const int last = head == 0 ? count - 1 : head - 1;
-    QuadRunBatch::StripEdge* edge = m_edges;
+    QuadRunBatch::StripEdge* const edges = m_edges;
+    int edgeCount = 0;
     int activeCount = m_activeCount;
     // Past the last active point every slot is skipped: stop there.
     int unseen = activeCount;
@@ -129,11 +133,12 @@ template <bool kClip>
     bool fading = false;
     bool complete = true;
     // A walk that reaches every point fits the box again to the points left
-    // active, in the walk's order. Held as minX, minY, -maxX, -maxY: one
-    // lane-wise minimum grows all four sides (-x < -maxX exactly when
-    // maxX < x, and negation is exact).
-    const float far = std::numeric_limits<float>::max();
-    Floats4 box = {far, far, far, far};
+    // active, as Cover grows it. The points of the four-point steps are
+    // held lane by lane (x, y, -x, -y) and joined at the end: a minimum
+    // does not depend on the order.
+    Floats4 box = {kFar, kFar, kFar, kFar};
+    Floats4 minX = box, minY = box, minNegX = box, minNegY = box;
+    bool stepped = false;
     auto keep = [&](float x, float y) {
         const Floats4 p = {x, y, -x, -y};
         box = p < box ? p : box;
@@ -142,6 +147,7 @@ template <bool kClip>
         m_active[k] = 0;
         --activeCount;
     };
+    const float w = view.halfWidth;
     // Point k of the ring; the head is opaque until detached. True when the
     // walk ends with it.
     auto visit = [&](int k, bool isHead, bool opaque) __attribute__((always_inline)) {
@@ -173,19 +179,17 @@ template <bool kClip>
         if (alpha >= 1)
             keep(x, y);
         const uint32_t colour = White(alpha);
-        const float w = view.halfWidth;
         const float ws = w * m_sin[k], wc = w * m_cos[k];
         // The first point drawn gives the near side of its quad as well; each
         // point's far side is the near side of the next.
-        if (edge == m_edges)
-            *edge++ = {px + ws - wc, py - wc - ws, px + ws + wc, py - wc + ws, colour};
+        if (edgeCount == 0)
+            edges[edgeCount++] = {px + ws - wc, py - wc - ws, px + ws + wc, py - wc + ws, colour};
         // px - ws - wc, py - ws + wc, px - ws + wc, py + ws + wc, added in
         // that order (a - b is a + -b to the bit).
         const Floats4 side = (Floats4{px, py, px, py} + Negate(Floats4{ws, ws, ws, ws}, kAlong)) +
                              Negate(Floats4{wc, wc, wc, wc}, kAcross);
-        std::memcpy(edge, &side, sizeof side);
-        edge->colour = colour;
-        ++edge;
+        std::memcpy(&edges[edgeCount], &side, sizeof side);
+        edges[edgeCount++].colour = colour;
         fading = alpha < 1;
         // Only a detached head fades: it ends the trail at once.
         if (isHead && fading) {
@@ -194,13 +198,82 @@ template <bool kClip>
         }
         return false;
     };
-    // The slots begin..end - 1: true when the walk ends among them.
+    // Slots k..k+3 at once, as four visits that neither retire nor end the
+    // walk would do them, lane by lane with the same operations; false
+    // (and nothing done) for any other four.
+    const Floats4 cameraX = {view.cameraX, view.cameraX, view.cameraX, view.cameraX};
+    const Floats4 cameraY = {view.cameraY, view.cameraY, view.cameraY, view.cameraY};
+    auto step = [&](int k) __attribute__((always_inline)) {
+        uint32_t active;
+        std::memcpy(&active, &m_active[k], sizeof active);
+        if (active != 0x01010101u)
+            return false;
+        Floats4 x, y;
+        std::memcpy(&x, &m_x[k], sizeof x);
+        std::memcpy(&y, &m_y[k], sizeof y);
+        const Floats4 px = (x - cameraX) * view.zoom, py = (y - cameraY) * view.zoom;
+        if (kClip && AnyLane((px < view.left) | (py < view.top) | (px > view.right) | (py > view.bottom)))
+            return false;
+        Doubles2 birthLow, birthHigh;
+        std::memcpy(&birthLow, &m_birth[k], sizeof birthLow);
+        std::memcpy(&birthHigh, &m_birth[k + 2], sizeof birthHigh);
+        const Floats2 ageLow = __builtin_convertvector(clock - birthLow, Floats2);
+        const Floats2 ageHigh = __builtin_convertvector(clock - birthHigh, Floats2);
+        const Floats4 share = __builtin_shufflevector(ageLow, ageHigh, 0, 1, 2, 3) / lifetime;
+        // minps gives share < 1 ? share : 1 lane by lane. Lost alpha past
+        // 0..254 (a point fading, or younger than the trail's clock) is left
+        // to the visits.
+        const Floats4 capped = __builtin_ia32_minps(share, Floats4{1.0f, 1.0f, 1.0f, 1.0f});
+        const Ints4 lost = __builtin_convertvector(capped * 255.0f, Ints4);
+        if (AnyLane(reinterpret_cast<Uints4>(lost) > 254u))
+            return false;
+        const Ints4 alpha = 255 - lost;
+        unseen -= 4;
+        minX = x < minX ? x : minX;
+        minY = y < minY ? y : minY;
+        minNegX = -x < minNegX ? -x : minNegX;
+        minNegY = -y < minNegY ? -y : minNegY;
+        stepped = true;
+        const Uints4 colour = (reinterpret_cast<Uints4>(alpha) << 24) | 0x00FFFFFFu;
+        Floats4 sine, cosine;
+        std::memcpy(&sine, &m_sin[k], sizeof sine);
+        std::memcpy(&cosine, &m_cos[k], sizeof cosine);
+        const Floats4 ws = w * sine, wc = w * cosine;
+        // The far sides' places as a visit adds them, then one side a point.
+        const Floats4 back = px + -ws;
+        const Floats4 lx = back + -wc, ly = (py + -ws) + wc, rx = back + wc, ry = (py + ws) + wc;
+        const Floats4 low = __builtin_shufflevector(lx, ly, 0, 4, 1, 5);
+        const Floats4 high = __builtin_shufflevector(lx, ly, 2, 6, 3, 7);
+        const Floats4 rightLow = __builtin_shufflevector(rx, ry, 0, 4, 1, 5);
+        const Floats4 rightHigh = __builtin_shufflevector(rx, ry, 2, 6, 3, 7);
+        const Floats4 sides[4] = {__builtin_shufflevector(low, rightLow, 0, 1, 4, 5),
+                                  __builtin_shufflevector(low, rightLow, 2, 3, 6, 7),
+                                  __builtin_shufflevector(high, rightHigh, 0, 1, 4, 5),
+                                  __builtin_shufflevector(high, rightHigh, 2, 3, 6, 7)};
+        for (int i = 0; i < 4; ++i) {
+            std::memcpy(&edges[edgeCount], &sides[i], sizeof sides[i]);
+            edges[edgeCount++].colour = colour[i];
+        }
+        return true;
+    };
+    // The slots begin..end - 1: true when the walk ends among them. Once a
+    // four-point step meets a point past the screen or fading, the rest go
+    // one by one: fading points only grow older along the ring.
     auto walkSlots = [&](int begin, int end) __attribute__((always_inline)) {
-        for (int k = begin; k < end; ++k) {
-            if (!m_active[k])
-                continue;
-            if (visit(k, false, false) || unseen == 0)
+        bool steps = true;
+        for (int k = begin; k < end;) {
+            if (steps && k + 4 <= end && edgeCount > 0 && !fading) {
+                if (step(k)) {
+                    k += 4;
+                    if (unseen == 0)
+                        return true;
+                    continue;
+                }
+                steps = m_active[k] && m_active[k + 1] && m_active[k + 2] && m_active[k + 3] ? false : steps;
+            }
+            if (m_active[k] && (visit(k, false, false) || unseen == 0))
                 return true;
+            ++k;
         }
         return false;
     };
@@ -211,12 +284,22 @@ template <bool kClip>
     m_drawnCount = m_activeCount - unseen;
     m_activeCount = activeCount;
     if (complete) {
-        m_minX = box[0];
-        m_minY = box[1];
-        m_maxX = -box[2];
-        m_maxY = -box[3];
+        if (stepped) {
+            // Lane i of the four minima as one more point each.
+            const Floats4 low = __builtin_shufflevector(minX, minY, 0, 4, 1, 5);
+            const Floats4 high = __builtin_shufflevector(minX, minY, 2, 6, 3, 7);
+            const Floats4 negLow = __builtin_shufflevector(minNegX, minNegY, 0, 4, 1, 5);
+            const Floats4 negHigh = __builtin_shufflevector(minNegX, minNegY, 2, 6, 3, 7);
+            const Floats4 points[4] = {__builtin_shufflevector(low, negLow, 0, 1, 4, 5),
+                                       __builtin_shufflevector(low, negLow, 2, 3, 6, 7),
+                                       __builtin_shufflevector(high, negHigh, 0, 1, 4, 5),
+                                       __builtin_shufflevector(high, negHigh, 2, 3, 6, 7)};
+            for (const Floats4& p : points)
+                box = p < box ? p : box;
+        }
+        m_box = box;
     }
-    m_edgeCount = static_cast<int>(edge - m_edges);
+    m_edgeCount = edgeCount;
 }
 
 int TrailSimulation::Draw(TextureHandle texture, bool additive)
@@ -238,11 +321,11 @@ int TrailSimulation::Draw(TextureHandle texture, bool additive)
     view.bottom = static_cast<float>(map.GetScreenHeight()) + kScreenMargin;
     // Every active point lies in the box, and the screen place grows with
     // the world place (zoom not negative): a box on the screen has each
-    // point on it.
+    // point on it. The negated sides give the negated places exactly.
     const float zoom = view.zoom;
-    const bool onScreen = zoom >= 0.0f && (m_minX - view.cameraX) * zoom >= view.left &&
-                          (m_minY - view.cameraY) * zoom >= view.top && (m_maxX - view.cameraX) * zoom <= view.right &&
-                          (m_maxY - view.cameraY) * zoom <= view.bottom;
+    const Floats4 camera = {view.cameraX, view.cameraY, -view.cameraX, -view.cameraY};
+    const Floats4 inside = {view.left, view.top, -view.right, -view.bottom};
+    const bool onScreen = zoom >= 0.0f && !AnyLane(~((m_box - camera) * zoom >= inside));
     if (onScreen)
         Walk<false>(view);
     else

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "engine/QuadRunBatch.h"
@@ -27,8 +28,7 @@ public:
     // Heading in degrees of the emitter at (x, y).
     void MoveHead(float angle, float x, float y)
     {
-        // A one-point trail measures from a place never laid, as it always has.
-        const int one = m_pointCount > 1 ? Slot(1) : 1;
+        const int one = m_second;
         const float dx = x - m_x[one], dy = y - m_y[one];
         const float d2 = dx * dx + dy * dy;
         m_residual = d2;
@@ -59,10 +59,15 @@ public:
     };
     bool MayShowOnScreen(const Screen& screen) const
     {
-        return !(m_maxX < m_minX) && !((m_maxX - screen.cameraX) * screen.zoom < -kScreenMargin) &&
-               !((m_maxY - screen.cameraY) * screen.zoom < -kScreenMargin) &&
-               !((m_minX - screen.cameraX) * screen.zoom > screen.width + kScreenMargin) &&
-               !((m_minY - screen.cameraY) * screen.zoom > screen.height + kScreenMargin);
+        // Hidden when the box is empty, or a side lies beyond the margin:
+        // minX, minY past the right and bottom, maxX, maxY past the left
+        // and top. The negated sides, less the negated camera, give the
+        // negated screen places exactly, so one comparison tests all four.
+        const Floats4 camera = {screen.cameraX, screen.cameraY, -screen.cameraX, -screen.cameraY};
+        const Floats4 past = (m_box - camera) * screen.zoom;
+        const Floats4 limit = {screen.width + kScreenMargin, screen.height + kScreenMargin, kScreenMargin,
+                               kScreenMargin};
+        return !(-m_box[2] < m_box[0]) && !AnyLane(past > limit);
     }
     // In place of a skipped draw: once even the newest point is past its
     // lifetime, the whole trail is over, as a draw would have found it.
@@ -94,6 +99,11 @@ public:
     }
 
 private:
+    using Floats4 = float __attribute__((vector_size(16)));
+    using Ints4 = int32_t __attribute__((vector_size(16)));
+    static bool AnyLane(Ints4 mask) { return __builtin_ia32_movmskps(reinterpret_cast<Floats4>(mask)) != 0; }
+    static constexpr float kFar = std::numeric_limits<float>::max();
+
     // The points are a ring: a new head steps back one place instead of
     // moving every point along.
     int Slot(int i) const
@@ -115,20 +125,25 @@ private:
     template <bool kClip>
     void Walk(const WalkView& view);
 
+    // Grows the box lane-wise: -x < -maxX exactly when maxX < x, and
+    // negation is exact.
     void Cover(float x, float y)
     {
-        m_minX = x < m_minX ? x : m_minX;
-        m_maxX = x > m_maxX ? x : m_maxX;
-        m_minY = y < m_minY ? y : m_minY;
-        m_maxY = y > m_maxY ? y : m_maxY;
+        const Floats4 p = {x, y, -x, -y};
+        m_box = p < m_box ? p : m_box;
     }
+    // The slot of point 1 (1 for a one-point trail, which measures from a
+    // place never laid, as it always has).
+    int SecondSlot() const { return m_pointCount > 1 ? Slot(1) : 1; }
 
+    // Holds every active point as minX, minY, -maxX, -maxY: grown as
+    // points are laid or the head moves, fitted again by a draw that
+    // reaches every point.
+    Floats4 m_box = {kFar, kFar, kFar, kFar};
     int m_head = 0;
+    int m_second = 1;
     // Active points in the ring: a draw stops once it has met them all.
     int m_activeCount = 0;
-    // Holds every active point: grown as points are laid or the head moves,
-    // fitted again by a draw that reaches every point.
-    float m_minX, m_minY, m_maxX, m_maxY;
     unsigned char m_anyVisible = 0;
     unsigned char m_detached = 0;
     float m_residual = 0.0f;

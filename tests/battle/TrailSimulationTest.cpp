@@ -229,6 +229,76 @@ TEST(TrailSimulation, TheActiveCountFollowsEveryPointLaidRecycledAndRetired)
     EXPECT_GT(retiredInDraws, 50) << "draws retired points";
 }
 
+TEST(TrailSimulation, ALongTrailIsDrawnPointByPointInRingOrderUpToItsFadedTail)
+{
+    // 50 points laid in a ring of 40, each 37 ms older than the next and
+    // at its own heading, under a shifted and zoomed view: every far side
+    // lies at its own point, turned by its own heading, with its own alpha,
+    // and the walk ends just past the first point with no alpha left.
+    EffectTestView view;
+    EffectTestView::Look(-60.0f, -40.0f, 1.5f);
+    TrailSimulation trail;
+    trail.Init(0, 0.0f, 40.0f, 2.0f, 3.0f);
+    trail.SetLifetime(1000.0f);
+    float heading[50];
+    for (int n = 0; n < 50; ++n) {
+        heading[n] = 7.0f * static_cast<float>(n) - 100.0f;
+        trail.AddAge(37.0f);
+        trail.MoveHead(heading[n], 300.0f - 4.0f * static_cast<float>(n), 200.0f + 0.05f * static_cast<float>(n * n));
+    }
+    ASSERT_EQ(trail.CountActive(), 40);
+    // Point i was laid as point 49 - i; ages 0, 37, ... reach the lifetime
+    // between points 27 (999 ms) and 28 (1036 ms).
+    auto alphaOf = [&](int i) {
+        return i == 0 ? 255 : std::min(255 - static_cast<int>(std::min(trail.GetAge(i) / 1000.0f, 1.0f) * 255.0f), 255);
+    };
+    ASSERT_GE(alphaOf(27), 1);
+    ASSERT_EQ(alphaOf(28), 0);
+    float x[40], y[40];
+    for (int i = 0; i < 40; ++i) {
+        x[i] = trail.GetX(i);
+        y[i] = trail.GetY(i);
+    }
+    ASSERT_EQ(trail.Draw(0, false), 29) << "the head to point 28, which has no alpha left";
+    const ScreenVertex* v = trail.GetStagedVertices();
+    for (int i = 0; i < 29; ++i) {
+        const double a = static_cast<double>(heading[49 - i]) * 3.14159265358979 / 180.0;
+        const double px = (x[i] + 60.0) * 1.5, py = (y[i] + 40.0) * 1.5;
+        const double ws = 1.5 * std::sin(a), wc = 1.5 * std::cos(a); // half of 2 units at zoom 1.5
+        const ScreenVertex& left = v[i * 4 + 2];
+        const ScreenVertex& right = v[i * 4 + 3];
+        EXPECT_NEAR(left.x, px - ws - wc, 1e-3) << "point " << i;
+        EXPECT_NEAR(left.y, py - ws + wc, 1e-3) << "point " << i;
+        EXPECT_NEAR(right.x, px - ws + wc, 1e-3) << "point " << i;
+        EXPECT_NEAR(right.y, py + ws + wc, 1e-3) << "point " << i;
+        EXPECT_EQ(left.colour, right.colour);
+        EXPECT_EQ(static_cast<int>(left.colour >> 24), alphaOf(i)) << "point " << i;
+        EXPECT_EQ(left.colour & 0xFFFFFFu, 0xFFFFFFu);
+    }
+    for (int i = 0; i < 40; ++i)
+        EXPECT_EQ(trail.IsActive(i), i < 28 || i > 29) << "point " << i;
+    EXPECT_EQ(trail.CountActive(), 38);
+
+    // Shifted so that the newer points, 0 to 11, lie left of the screen:
+    // they are passed over, the rest drawn as before up to point 30, the
+    // next with no alpha left.
+    EffectTestView::Look(160.0f, -40.0f, 1.5f);
+    ASSERT_EQ(trail.Draw(0, false), 17);
+    v = trail.GetStagedVertices();
+    int drawn = 0;
+    for (int i = 12; i <= 30; ++i) {
+        if (i == 28 || i == 29)
+            continue;
+        const double a = static_cast<double>(heading[49 - i]) * 3.14159265358979 / 180.0;
+        EXPECT_NEAR(v[drawn * 4 + 2].x, (x[i] - 160.0) * 1.5 - 1.5 * (std::sin(a) + std::cos(a)), 1e-3) << "point " << i;
+        EXPECT_EQ(static_cast<int>(v[drawn * 4 + 2].colour >> 24), alphaOf(i)) << "point " << i;
+        ++drawn;
+    }
+    EXPECT_TRUE(trail.IsActive(0)) << "a newer point off the screen stays";
+    EXPECT_FALSE(trail.IsActive(30));
+    EXPECT_FALSE(trail.IsActive(31));
+}
+
 class ConTrailTest : public ::testing::Test {
 protected:
     ConTrailTest() { GUI_Ship::InstallFactory(); }
