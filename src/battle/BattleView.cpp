@@ -55,11 +55,8 @@ void PlaceHeadingQuad(float x, float y, float w, float h, float sine, float cosi
     const float hw = w * 0.5f, hh = h * 0.5f;
 #if defined(__SSE2__)
     // The four corners at once, each summed in the order of the loop below.
-    const __m128 dx = _mm_setr_ps(-hw, hw, -hw, hw), dy = _mm_setr_ps(-hh, -hh, hh, hh);
-    const __m128 c = _mm_set1_ps(cosine), s = _mm_set1_ps(sine);
-    const __m128 xs = _mm_sub_ps(_mm_add_ps(_mm_set1_ps(x), _mm_mul_ps(dx, c)), _mm_mul_ps(dy, s));
-    const __m128 ys = _mm_add_ps(_mm_add_ps(_mm_set1_ps(y), _mm_mul_ps(dx, s)), _mm_mul_ps(dy, c));
-    const __m128 top = _mm_unpacklo_ps(xs, ys), bottom = _mm_unpackhi_ps(xs, ys);
+    __m128 top, bottom;
+    TurnedCorners(x, y, hw, hh, sine, cosine, top, bottom);
     // z 0, rhw 1, the colour and u, as bits; v after them.
     const __m128i left = _mm_setr_epi32(0, 0x3F800000, static_cast<int>(colour), std::bit_cast<int>(uv[0]));
     const __m128i right = _mm_setr_epi32(0, 0x3F800000, static_cast<int>(colour), std::bit_cast<int>(uv[1]));

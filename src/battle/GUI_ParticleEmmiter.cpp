@@ -19,6 +19,7 @@
 #include "battle/VisualRandom.h"
 #include "engine/D3DEngine.h"
 #include "engine/GDebugLog.h"
+#include "engine/Lanes4.h"
 #include "engine/QuadRunBatch.h"
 #include "engine/SinCosTables.h"
 
@@ -295,56 +296,6 @@ GUI_ParticleEmmiter::View GUI_ParticleEmmiter::View::Current()
 }
 
 namespace {
-
-// Four lanes of floats or ints (SSE on x86-64; the compiler splits them
-// where there is nothing wider). Each lane does the float operations one
-// particle at a time would, so the bits are the same.
-using Floats4 = float __attribute__((vector_size(16)));
-using Ints4 = int32_t __attribute__((vector_size(16)));
-
-inline Floats4 Load4(const float* p)
-{
-    Floats4 v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-inline Ints4 Load4(const int32_t* p)
-{
-    Ints4 v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-template <typename V, typename T>
-inline void Store4(T* p, V v)
-{
-    std::memcpy(p, &v, sizeof v);
-}
-inline Floats4 Splat4(float f)
-{
-    return Floats4{f, f, f, f};
-}
-// Lanes of `a` where the mask is set, of `b` elsewhere.
-inline Floats4 Select4(Ints4 mask, Floats4 a, Floats4 b)
-{
-    return reinterpret_cast<Floats4>((reinterpret_cast<Ints4>(a) & mask) | (reinterpret_cast<Ints4>(b) & ~mask));
-}
-// One bit per lane whose mask is set, lane 0 lowest.
-inline unsigned Bits4(Ints4 mask)
-{
-#if defined(__SSE__)
-    return static_cast<unsigned>(_mm_movemask_ps(reinterpret_cast<__m128>(mask)));
-#else
-    return (mask[0] & 1u) | (mask[1] & 2u) | (mask[2] & 4u) | (mask[3] & 8u);
-#endif
-}
-
-// The sum of the lanes, in two pairwise steps.
-inline int32_t Sum4(Ints4 v)
-{
-    v += __builtin_shufflevector(v, v, 2, 3, 0, 1);
-    v += __builtin_shufflevector(v, v, 1, 0, 3, 2);
-    return v[0];
-}
 
 // The tail of each corner's vertex of each cell of the 8 x 4 sheet, as
 // four floats stored whole: {colour, u, v, -} for the first three corners

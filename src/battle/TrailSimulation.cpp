@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "battle/GUI_Map.h"
+#include "engine/Lanes4.h"
 #include "engine/QuadRunBatch.h"
 
 namespace {
@@ -18,13 +19,22 @@ uint32_t White(int alpha)
     return (static_cast<uint32_t>(std::clamp(alpha, 0, 255)) << 24) | 0x00FFFFFFu;
 }
 
-// Four lanes of floats (SSE on x86-64). Each lane does the float operation
-// the scalar code would, so the bits are the same.
-using Floats4 = float __attribute__((vector_size(16)));
-using Ints4 = int32_t __attribute__((vector_size(16)));
+// More lane widths beside Floats4 and Ints4.
 using Uints4 = uint32_t __attribute__((vector_size(16)));
 using Floats2 = float __attribute__((vector_size(8)));
 using Doubles2 = double __attribute__((vector_size(16)));
+// Lane i of a, b, c and d together in out[i].
+inline void Transpose4(Floats4 a, Floats4 b, Floats4 c, Floats4 d, Floats4 out[4])
+{
+    const Floats4 abLow = __builtin_shufflevector(a, b, 0, 4, 1, 5);
+    const Floats4 abHigh = __builtin_shufflevector(a, b, 2, 6, 3, 7);
+    const Floats4 cdLow = __builtin_shufflevector(c, d, 0, 4, 1, 5);
+    const Floats4 cdHigh = __builtin_shufflevector(c, d, 2, 6, 3, 7);
+    out[0] = __builtin_shufflevector(abLow, cdLow, 0, 1, 4, 5);
+    out[1] = __builtin_shufflevector(abLow, cdLow, 2, 3, 6, 7);
+    out[2] = __builtin_shufflevector(abHigh, cdHigh, 0, 1, 4, 5);
+    out[3] = __builtin_shufflevector(abHigh, cdHigh, 2, 3, 6, 7);
+}
 // The lanes of `v` whose mask is the sign bit, negated (exactly).
 inline Floats4 Negate(Floats4 v, Ints4 signs)
 {
@@ -242,14 +252,8 @@ template <bool kClip>
         // The far sides' places as a visit adds them, then one side a point.
         const Floats4 back = px + -ws;
         const Floats4 lx = back + -wc, ly = (py + -ws) + wc, rx = back + wc, ry = (py + ws) + wc;
-        const Floats4 low = __builtin_shufflevector(lx, ly, 0, 4, 1, 5);
-        const Floats4 high = __builtin_shufflevector(lx, ly, 2, 6, 3, 7);
-        const Floats4 rightLow = __builtin_shufflevector(rx, ry, 0, 4, 1, 5);
-        const Floats4 rightHigh = __builtin_shufflevector(rx, ry, 2, 6, 3, 7);
-        const Floats4 sides[4] = {__builtin_shufflevector(low, rightLow, 0, 1, 4, 5),
-                                  __builtin_shufflevector(low, rightLow, 2, 3, 6, 7),
-                                  __builtin_shufflevector(high, rightHigh, 0, 1, 4, 5),
-                                  __builtin_shufflevector(high, rightHigh, 2, 3, 6, 7)};
+        Floats4 sides[4];
+        Transpose4(lx, ly, rx, ry, sides);
         for (int i = 0; i < 4; ++i) {
             std::memcpy(&edges[edgeCount], &sides[i], sizeof sides[i]);
             edges[edgeCount++].colour = colour[i];
@@ -286,14 +290,8 @@ template <bool kClip>
     if (complete) {
         if (stepped) {
             // Lane i of the four minima as one more point each.
-            const Floats4 low = __builtin_shufflevector(minX, minY, 0, 4, 1, 5);
-            const Floats4 high = __builtin_shufflevector(minX, minY, 2, 6, 3, 7);
-            const Floats4 negLow = __builtin_shufflevector(minNegX, minNegY, 0, 4, 1, 5);
-            const Floats4 negHigh = __builtin_shufflevector(minNegX, minNegY, 2, 6, 3, 7);
-            const Floats4 points[4] = {__builtin_shufflevector(low, negLow, 0, 1, 4, 5),
-                                       __builtin_shufflevector(low, negLow, 2, 3, 6, 7),
-                                       __builtin_shufflevector(high, negHigh, 0, 1, 4, 5),
-                                       __builtin_shufflevector(high, negHigh, 2, 3, 6, 7)};
+            Floats4 points[4];
+            Transpose4(minX, minY, minNegX, minNegY, points);
             for (const Floats4& p : points)
                 box = p < box ? p : box;
         }

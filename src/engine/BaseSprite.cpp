@@ -22,11 +22,8 @@ void BaseSprite::PlaceRotatedSinCos(float x, float y, float sine, float cosine)
     const float hw = m_width * 0.5f, hh = m_height * 0.5f;
 #if defined(__SSE2__)
     // The four corners at once, each summed as written out below.
-    const __m128 across = _mm_setr_ps(-hw, hw, -hw, hw), down = _mm_setr_ps(-hh, -hh, hh, hh);
-    const __m128 c = _mm_set1_ps(cosine), s = _mm_set1_ps(sine);
-    const __m128 xs = _mm_sub_ps(_mm_add_ps(_mm_set1_ps(x), _mm_mul_ps(across, c)), _mm_mul_ps(down, s));
-    const __m128 ys = _mm_add_ps(_mm_add_ps(_mm_set1_ps(y), _mm_mul_ps(across, s)), _mm_mul_ps(down, c));
-    const __m128 top = _mm_unpacklo_ps(xs, ys), bottom = _mm_unpackhi_ps(xs, ys);
+    __m128 top, bottom;
+    TurnedCorners(x, y, hw, hh, sine, cosine, top, bottom);
     _mm_storel_pi(reinterpret_cast<__m64*>(&m_vertices[0].x), top);
     _mm_storeh_pi(reinterpret_cast<__m64*>(&m_vertices[1].x), top);
     _mm_storel_pi(reinterpret_cast<__m64*>(&m_vertices[2].x), bottom);

@@ -1,8 +1,28 @@
 #pragma once
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include "engine/GRect.h"
 #include "platform/IGraphicsDevice.h"
 
 #include <vector>
+
+#if defined(__SSE2__)
+// The corners of a 2hw x 2hh rectangle about (x, y) turned by the sine and
+// cosine, each summed as x + dx cos - dy sin and y + dx sin + dy cos: x and y
+// of top-left and top-right in `top`, of bottom-left and bottom-right in
+// `bottom`.
+inline void TurnedCorners(float x, float y, float hw, float hh, float sine, float cosine, __m128& top,
+                          __m128& bottom)
+{
+    const __m128 dx = _mm_setr_ps(-hw, hw, -hw, hw), dy = _mm_setr_ps(-hh, -hh, hh, hh);
+    const __m128 c = _mm_set1_ps(cosine), s = _mm_set1_ps(sine);
+    const __m128 xs = _mm_sub_ps(_mm_add_ps(_mm_set1_ps(x), _mm_mul_ps(dx, c)), _mm_mul_ps(dy, s));
+    const __m128 ys = _mm_add_ps(_mm_add_ps(_mm_set1_ps(y), _mm_mul_ps(dx, s)), _mm_mul_ps(dy, c));
+    top = _mm_unpacklo_ps(xs, ys);
+    bottom = _mm_unpackhi_ps(xs, ys);
+}
+#endif
 
 // A screen-space quad (corners top-left, top-right, bottom-left,
 // bottom-right) with a size, an angle in degrees (clockwise on screen) and

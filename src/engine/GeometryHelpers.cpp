@@ -46,11 +46,7 @@ float RotateTowardsAngle(float current, float target, float maxStep)
     target = WrapDegrees(target);
     if (!(maxStep > 0.0f))
         return current;
-    float diff = target - current; // -360..360
-    if (diff > 180.0f)
-        diff -= 360.0f;
-    else if (diff <= -180.0f)
-        diff += 360.0f;
+    const float diff = ShortTurn(current, target);
     if (std::fabs(diff) <= maxStep)
         return target;
     return WrapDegrees(current + (diff > 0.0f ? maxStep : -maxStep));

@@ -1,4 +1,5 @@
 #pragma once
+#include <cmath>
 
 // Map geometry: angles in degrees, 0 towards the top of the screen (negative
 // y) and growing clockwise, results in 0..360.
@@ -21,6 +22,34 @@ float AngleDifference(float a, float b);
 // Turns current towards target by at most maxStep degrees the shorter way
 // round (clockwise when exactly opposite).
 float RotateTowardsAngle(float current, float target, float maxStep);
+
+// The turn from `current` to `target`, both within 0..360, the short way
+// round: above -180, at most 180.
+inline float ShortTurn(float current, float target)
+{
+    float diff = target - current; // -360..360
+    if (diff > 180.0f)
+        diff -= 360.0f;
+    else if (diff <= -180.0f)
+        diff += 360.0f;
+    return diff;
+}
+
+// RotateTowardsAngle, with headings already within 0..360 (nearly every
+// turn) worked out here without the call: the same steps, less the wrapping
+// they need not. Anything else takes the call.
+inline float TurnTowards(float current, float target, float maxStep)
+{
+    if (current >= 0.0f && current < 360.0f && target >= 0.0f && target < 360.0f && maxStep > 0.0f) {
+        const float diff = ShortTurn(current, target);
+        if (std::fabs(diff) <= maxStep)
+            return target;
+        const float next = current + (diff > 0.0f ? maxStep : -maxStep);
+        if (next >= 0.0f && next < 360.0f)
+            return next;
+    }
+    return RotateTowardsAngle(current, target, maxStep);
+}
 
 // Where the line from (x1, y1) through (x2, y2) first meets the circle (the
 // smaller root of the ray's quadratic, which lies behind the start point when

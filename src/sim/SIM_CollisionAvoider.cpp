@@ -9,6 +9,7 @@
 #endif
 
 #include "engine/GeometryHelpers.h"
+#include "engine/Lanes4.h"
 #include "engine/RandomTables.h"
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_ShipGrid.h"
@@ -21,50 +22,6 @@ std::vector<SIM_CollisionAvoider*>& AvoiderList()
     // when the battle frees them at exit after the other statics are gone.
     static auto* list = new std::vector<SIM_CollisionAvoider*>();
     return *list;
-}
-
-// Four lanes of floats or ints (SSE on x86-64; the compiler splits them
-// where there is nothing wider). Each lane does the float operations one
-// neighbour at a time would, so the bits are the same.
-using Floats4 = float __attribute__((vector_size(16)));
-using Ints4 = int32_t __attribute__((vector_size(16)));
-
-inline Floats4 Load4(const float* p)
-{
-    Floats4 v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-inline void Store4(float* p, Floats4 v)
-{
-    std::memcpy(p, &v, sizeof v);
-}
-inline Floats4 Splat4(float f)
-{
-    return Floats4{f, f, f, f};
-}
-// Lanes of `a` where the mask is set, of `b` elsewhere.
-inline Floats4 Select4(Ints4 mask, Floats4 a, Floats4 b)
-{
-    return reinterpret_cast<Floats4>((reinterpret_cast<Ints4>(a) & mask) | (reinterpret_cast<Ints4>(b) & ~mask));
-}
-// One bit per lane whose mask is set, lane 0 lowest.
-inline unsigned Bits4(Ints4 mask)
-{
-#if defined(__SSE__)
-    return static_cast<unsigned>(_mm_movemask_ps(reinterpret_cast<__m128>(mask)));
-#else
-    return (mask[0] & 1u) | (mask[1] & 2u) | (mask[2] & 4u) | (mask[3] & 8u);
-#endif
-}
-// The correctly rounded root of each lane, as std::sqrt gives it.
-inline Floats4 Sqrt4(Floats4 v)
-{
-#if defined(__SSE__)
-    return reinterpret_cast<Floats4>(_mm_sqrt_ps(reinterpret_cast<__m128>(v)));
-#else
-    return Floats4{std::sqrt(v[0]), std::sqrt(v[1]), std::sqrt(v[2]), std::sqrt(v[3])};
-#endif
 }
 
 } // namespace

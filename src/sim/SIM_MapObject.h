@@ -5,26 +5,6 @@
 
 #include "engine/GeometryHelpers.h"
 
-// RotateTowardsAngle, with headings already within 0..360 (nearly every
-// turn) worked out here without the call: the same steps, less the wrapping
-// they need not. Anything else takes the call.
-inline float TurnTowards(float current, float target, float maxStep)
-{
-    if (current >= 0.0f && current < 360.0f && target >= 0.0f && target < 360.0f && maxStep > 0.0f) {
-        float diff = target - current; // -360..360
-        if (diff > 180.0f)
-            diff -= 360.0f;
-        else if (diff <= -180.0f)
-            diff += 360.0f;
-        if (std::fabs(diff) <= maxStep)
-            return target;
-        const float next = current + (diff > 0.0f ? maxStep : -maxStep);
-        if (next >= 0.0f && next < 360.0f)
-            return next;
-    }
-    return RotateTowardsAngle(current, target, maxStep);
-}
-
 // Anything that lives on the battle map. Angles are degrees, 0 towards
 // negative y, growing clockwise: a heading a moves by (sin a, -cos a).
 class SIM_MapObject {

@@ -197,17 +197,6 @@ bool SIM_ShipGrid::IsFiled(const SIM_Ship* ship) const
     return slot >= 0 && static_cast<size_t>(slot) < m_ships.size() && m_ships[static_cast<size_t>(slot)].ship == ship;
 }
 
-void SIM_ShipGrid::Refile(ShipEntry& e, int index)
-{
-    const int cell = CellOf(e.ship->x, e.ship->y);
-    e.cellX = e.ship->x;
-    e.cellY = e.ship->y;
-    if (cell != e.cell) {
-        MoveIndex(ShipCell(e.fleet, e.cell), ShipCell(e.fleet, cell), index);
-        e.cell = cell;
-    }
-}
-
 void SIM_ShipGrid::Refile(AvoiderEntry& e, int index)
 {
     const int cell = CellOf(e.owner->x, e.owner->y);

@@ -117,7 +117,6 @@ private:
     static constexpr int kStepsBetweenBuilds = 30;
 
     bool IsFiled(const SIM_Ship* ship) const;
-    void Refile(ShipEntry& entry, int index);
     void Refile(AvoiderEntry& entry, int index);
 
     bool m_open = false;
