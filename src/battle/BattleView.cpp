@@ -23,16 +23,9 @@ BattleView BattleView::FromCamera()
 bool BattleView::Shows(const ScreenVertex quad[4]) const
 {
 #if defined(__SSE2__)
-    // x and y side by side; the operand order keeps std::min's and
-    // std::max's answer, NaN included.
-    const auto corner = [quad](int i) {
-        return _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(&quad[i].x)));
-    };
-    __m128 low = corner(0), high = low;
-    for (int i = 1; i < 4; ++i) {
-        low = _mm_min_ps(corner(i), low);
-        high = _mm_max_ps(corner(i), high);
-    }
+    // x and y side by side.
+    __m128 low, high;
+    CornerBounds(quad, low, high);
     const __m128 in = _mm_and_ps(_mm_cmpge_ps(high, _mm_setzero_ps()),
                                  _mm_cmple_ps(low, _mm_set_ps(0.0f, 0.0f, height, width)));
     return (_mm_movemask_ps(in) & 3) == 3;

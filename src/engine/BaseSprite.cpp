@@ -193,16 +193,9 @@ bool BaseSprite::IsOnScreen() const
     if (!m_noRotate && m_angle != 0.0f)
         margin = 1.5f * std::max(m_width, m_height);
 #if defined(__SSE2__)
-    // x and y side by side: one minimum and one maximum per corner. The
-    // operand order keeps std::min's and std::max's answer, NaN included.
-    const auto corner = [this](int i) {
-        return _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(&m_vertices[i].x)));
-    };
-    __m128 low = corner(0), high = low;
-    for (int i = 1; i < 4; ++i) {
-        low = _mm_min_ps(corner(i), low);
-        high = _mm_max_ps(corner(i), high);
-    }
+    // x and y side by side: one minimum and one maximum per corner.
+    __m128 low, high;
+    CornerBounds(m_vertices, low, high);
     const __m128 before = _mm_set_ps(0.0f, 0.0f, -margin, -margin);
     const __m128 beyond = _mm_set_ps(0.0f, 0.0f, sh + margin, sw + margin);
     const __m128 out = _mm_or_ps(_mm_cmplt_ps(high, before), _mm_cmpgt_ps(low, beyond));

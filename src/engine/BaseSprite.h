@@ -22,6 +22,21 @@ inline void TurnedCorners(float x, float y, float hw, float hh, float sine, floa
     top = _mm_unpacklo_ps(xs, ys);
     bottom = _mm_unpackhi_ps(xs, ys);
 }
+
+// The least and the greatest x and y of a quad's corners, x and y side by
+// side in the low lanes. The operand order keeps std::min's and std::max's
+// answer, NaN included.
+inline void CornerBounds(const ScreenVertex quad[4], __m128& low, __m128& high)
+{
+    const auto corner = [quad](int i) {
+        return _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(&quad[i].x)));
+    };
+    low = high = corner(0);
+    for (int i = 1; i < 4; ++i) {
+        low = _mm_min_ps(corner(i), low);
+        high = _mm_max_ps(corner(i), high);
+    }
+}
 #endif
 
 // A screen-space quad (corners top-left, top-right, bottom-left,
