@@ -382,8 +382,35 @@ void QuadRunBatch::AddQuads(TextureHandle texture, bool additive, const ScreenVe
         return;
     }
     const TextureAtlas::Tile* tile = m_atlas.TileOf(texture);
-    for (size_t i = 0; i < quadCount; ++i)
-        AddUntrimmed(texture, additive, quads + 4 * i, tile);
+    const uint64_t onTile = tile ? Key(tile->page) : 0;
+    const uint64_t offTile = texture ? Key(texture) : Key(0, additive);
+    size_t i = 0;
+    while (i < quadCount) {
+        const ScreenVertex* quad = quads + 4 * i;
+        const bool inside = tile && TextureAtlas::StaysInside(*tile, quad);
+        const uint64_t key = inside ? onTile : offTile;
+        const int run = m_runCount - 1;
+        if (key != m_newestKey || run != m_pendingRun) {
+            StageKeyed(key, additive, quad, inside ? tile : nullptr);
+            ++i;
+            continue;
+        }
+        // The newest run is this key's and its stretch is open: the quads
+        // that keep the key join it as Add would stage them, room for all
+        // of them taken at once.
+        Run& target = m_runs[static_cast<size_t>(run)];
+        target.holds[additive] = true;
+        const size_t used = target.used;
+        ScreenVertex* added = Reserve(target, 4 * (quadCount - i));
+        const ScreenVertex* begin = added;
+        do {
+            StoreQuad(added, quad, additive, inside ? tile : nullptr);
+            added += 4;
+            quad += 4;
+            ++i;
+        } while (i < quadCount && (!tile || TextureAtlas::StaysInside(*tile, quad) == inside));
+        target.used = used + static_cast<size_t>(added - begin);
+    }
 }
 
 void QuadRunBatch::AddPointSampled(TextureHandle texture, bool additive, const ScreenVertex* quads, size_t count)
