@@ -11,15 +11,6 @@ void GRandom::Seed(uint64_t seed)
         m_state = 0x853C49E6748FEA9Bull;
 }
 
-uint32_t GRandom::NextU32()
-{
-    // xorshift64*
-    m_state ^= m_state >> 12;
-    m_state ^= m_state << 25;
-    m_state ^= m_state >> 27;
-    return static_cast<uint32_t>((m_state * 0x2545F4914F6CDD1Dull) >> 32);
-}
-
 GRandom& GlobalRandom()
 {
     static GRandom instance(1);

@@ -8,7 +8,14 @@ class GRandom {
 public:
     explicit GRandom(uint64_t seed = 1) { Seed(seed); }
     void Seed(uint64_t seed);
-    uint32_t NextU32();
+    // xorshift64*; inline, as particle births draw several a piece.
+    uint32_t NextU32()
+    {
+        m_state ^= m_state >> 12;
+        m_state ^= m_state << 25;
+        m_state ^= m_state >> 27;
+        return static_cast<uint32_t>((m_state * 0x2545F4914F6CDD1Dull) >> 32);
+    }
     // 0..32767, the range the game's formulas were written for.
     int Next15() { return static_cast<int>(NextU32() >> 17); }
     // [0, 1)
