@@ -44,6 +44,10 @@ public:
                                  ScreenVertex quad[4]);
     static bool KineticStreakQuad(const SIM_KineticWeapon& weapon, size_t turret, const BattleView& view,
                                   ScreenVertex quad[4]);
+    // False when no muzzle picture of a turret of that size at map (x, y)
+    // can reach the screen, whatever its heading and fade.
+    static constexpr float kMuzzleReach = 7.0f;
+    static bool MuzzleMayShow(float x, float y, float turretSize, const BattleView& view);
 
 private:
     BulletSprites() : sheet("bullets.dds") {}

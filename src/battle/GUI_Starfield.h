@@ -41,6 +41,10 @@ private:
     GUI_Starfield() : texture("star.dds") {}
 
     Star mapStars[kMapStars];
+    // The map stars' places again, side by side: the per-frame cull reads
+    // four at once.
+    float mapStarX[kMapStars] = {};
+    float mapStarY[kMapStars] = {};
     Star depthStars[kDepthStars];
     Star screenStars[kScreenStars];
     SmartTexture texture;
