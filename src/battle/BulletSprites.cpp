@@ -86,6 +86,7 @@ void BulletSprites::Reset()
 {
     blastTextures.clear();
     liveCount = 0;
+    flyingKept = false;
 }
 
 bool BulletSprites::CollideInSpareTime()
@@ -254,6 +255,36 @@ void BulletSprites::DrawMuzzles(const BattleView& view)
     }
 }
 
+void BulletSprites::DrawAtMuzzleKeepingFlying(const BattleView& view)
+{
+    QuadRunBatch& batch = QuadRunBatch::Shared();
+    const TextureHandle texture = sheet.GetHandle();
+    flying.clear();
+    ScreenVertex quad[4];
+    for (const SIM_BulletWeaponModule* weapon : SIM_BulletWeaponModule::GetAll()) {
+        const int count = weapon->GetHighWater();
+        for (int i = 0; i < count; ++i) {
+            const SIM_Bullet& bullet = weapon->bullets[i];
+            if (!BulletQuad(bullet, view, quad))
+                continue;
+            if (bullet.atMuzzle)
+                batch.Add(texture, true, quad);
+            else
+                flying.insert(flying.end(), quad, quad + 4);
+        }
+    }
+    flyingKept = true;
+    flyingView = view;
+}
+
+namespace {
+bool SameView(const BattleView& a, const BattleView& b)
+{
+    return a.cameraX == b.cameraX && a.cameraY == b.cameraY && a.zoom == b.zoom && a.width == b.width &&
+           a.height == b.height;
+}
+} // namespace
+
 void BulletSprites::DrawAtMuzzle()
 {
     if (!D3DEngine::GetInstance().IsInitialised())
@@ -261,7 +292,7 @@ void BulletSprites::DrawAtMuzzle()
     QuadRunBatch& batch = QuadRunBatch::Shared();
     bool own = false;
     BeginBatch(batch, own);
-    DrawBullets(true, BattleView::FromCamera());
+    DrawAtMuzzleKeepingFlying(BattleView::FromCamera());
     if (own)
         batch.End();
 }
@@ -274,7 +305,11 @@ void BulletSprites::Draw(bool muzzles)
     bool own = false;
     BeginBatch(batch, own);
     const BattleView view = BattleView::FromCamera();
-    DrawBullets(false, view);
+    if (flyingKept && SameView(view, flyingView))
+        batch.AddQuads(sheet.GetHandle(), true, flying.data(), flying.size() / 4);
+    else
+        DrawBullets(false, view);
+    flyingKept = false;
     if (muzzles)
         DrawMuzzles(view);
     if (own)

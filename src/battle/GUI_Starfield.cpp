@@ -142,18 +142,21 @@ void GUI_Starfield::Draw(float viewLeft, float viewTop, float zoom, const float 
     }
 #endif
     const TextureHandle star = texture.GetHandle();
+    // The textured stars of both layers go to the batch together.
+    ScreenVertex* next = starQuads;
     for (const Star& s : depthStars) {
         float x, y;
         DepthStarScreen(s, zoom, centre, sw, sh, x, y);
         if (x < -s.size || y < -s.size || x > sw + s.size || y > sh + s.size)
             continue;
-        Square(x, y, s.size, s.colour, q);
-        batch.Add(star, false, q);
+        Square(x, y, s.size, s.colour, next);
+        next += 4;
     }
     for (const Star& s : screenStars) {
-        Square(s.x, s.y, s.size, s.colour, q);
-        batch.Add(star, false, q);
+        Square(s.x, s.y, s.size, s.colour, next);
+        next += 4;
     }
+    batch.AddQuads(star, false, starQuads, static_cast<size_t>(next - starQuads) / 4);
     if (own)
         batch.End();
 }

@@ -48,6 +48,8 @@ private:
     Star depthStars[kDepthStars];
     Star screenStars[kScreenStars];
     SmartTexture texture;
+    // Room for a frame's textured star quads.
+    ScreenVertex starQuads[4 * (kDepthStars + kScreenStars)];
     float screenWidth = 0.0f, screenHeight = 0.0f;
     float mapWidth = 0.0f, mapHeight = 0.0f;
     bool built = false;

@@ -144,4 +144,29 @@ TEST(BulletSprites, AKineticGunsFlashAndStreakRunOverItsFireInterval)
     EXPECT_FALSE(BulletSprites::KineticFlashQuad(gun, 0, View(1.0f), q));
 }
 
+TEST(BulletSprites, AMuzzleIsRuledOutOnlyBeyondTheReachOfItsLongestStreak)
+{
+    SIM_KineticWeapon gun(nullptr, nullptr);
+    gun.fireInterval = 4500.0f;
+    gun.turretSize = 10.0f;
+    gun.turretAngles[0] = 180.0f; // firing down the screen
+    gun.turretFlash[0] = 4500.0f; // faded out: pushed four sizes ahead, four long
+    gun.offsetX = 400.0f;
+    ScreenVertex q[4];
+    for (float zoom : {1.0f, 2.0f}) {
+        const BattleView view = View(zoom);
+        // Above the screen, the streak's far end six sizes below the muzzle.
+        gun.offsetY = view.cameraY - 59.0f;
+        ASSERT_TRUE(BulletSprites::KineticStreakQuad(gun, 0, view, q)) << zoom;
+        EXPECT_TRUE(BulletSprites::MuzzleMayShow(gun.offsetX, gun.offsetY, gun.turretSize, view)) << zoom;
+        gun.offsetY = view.cameraY - 61.0f;
+        EXPECT_FALSE(BulletSprites::KineticStreakQuad(gun, 0, view, q)) << zoom;
+        gun.offsetY = view.cameraY - 72.0f;
+        EXPECT_FALSE(BulletSprites::MuzzleMayShow(gun.offsetX, gun.offsetY, gun.turretSize, view))
+            << "seven sizes and a pixel off: " << zoom;
+        gun.offsetY = view.cameraY + 600.0f / zoom + 59.0f;
+        EXPECT_TRUE(BulletSprites::MuzzleMayShow(gun.offsetX, gun.offsetY, gun.turretSize, view)) << zoom;
+    }
+}
+
 } // namespace
