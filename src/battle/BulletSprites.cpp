@@ -24,15 +24,24 @@ bool ShowsMuzzles(const SIM_TargetedModule& weapon)
 }
 
 // A muzzle's map position and heading: the turret's, or the module's itself.
-void Muzzle(const SIM_TargetedModule& weapon, size_t turret, float& x, float& y, float& sine, float& cosine)
+struct MuzzleAt {
+    float x, y, sine, cosine;
+};
+
+SIM_ShipModule::Point MuzzlePlace(const SIM_TargetedModule& weapon, size_t turret)
 {
-    const SIM_ShipModule::Point p =
-        weapon.GetTurretCount() > 0 ? weapon.GetTurretWorldPos(turret) : weapon.GetWorldPos();
-    x = p.x;
-    y = p.y;
+    return weapon.GetTurretCount() > 0 ? weapon.GetTurretWorldPos(turret) : weapon.GetWorldPos();
+}
+
+MuzzleAt Muzzle(const SIM_TargetedModule& weapon, size_t turret, SIM_ShipModule::Point p)
+{
     const float a = weapon.GetTurretAngle(turret) * BattleView::kDegToRad;
-    sine = std::sin(a);
-    cosine = std::cos(a);
+    return {p.x, p.y, std::sin(a), std::cos(a)};
+}
+
+MuzzleAt Muzzle(const SIM_TargetedModule& weapon, size_t turret)
+{
+    return Muzzle(weapon, turret, MuzzlePlace(weapon, turret));
 }
 
 size_t MuzzleCount(const SIM_TargetedModule& weapon)
@@ -77,6 +86,7 @@ void BulletSprites::Reset()
 {
     blastTextures.clear();
     liveCount = 0;
+    flyingKept = false;
 }
 
 bool BulletSprites::CollideInSpareTime()
@@ -94,56 +104,41 @@ bool BulletSprites::BulletQuad(const SIM_Bullet& bullet, const BattleView& view,
     return view.Shows(quad);
 }
 
-bool BulletSprites::BlastQuad(const SIM_TargetedModule& weapon, size_t turret, const BattleView& view,
-                              ScreenVertex quad[4])
+namespace {
+
+bool BlastQuadAt(const SIM_TargetedModule& weapon, float timer, const MuzzleAt& m, const BattleView& view,
+                 ScreenVertex quad[4])
 {
-    const float timer = weapon.turretFlash[turret];
-    if (!(timer <= kBlastMs))
-        return false;
-    float x, y, s, c;
-    Muzzle(weapon, turret, x, y, s, c);
     const float size = 2.0f * weapon.turretSize * view.zoom;
-    PlaceHeadingQuad(view.ScreenX(x), view.ScreenY(y), size, size, s, c, kWholeCell,
-                     WhiteAlpha(1.0f - timer / kBlastMs), quad);
+    PlaceHeadingQuad(view.ScreenX(m.x), view.ScreenY(m.y), size, size, m.sine, m.cosine, kWholeCell,
+                     WhiteAlpha(1.0f - timer / BulletSprites::kBlastMs), quad);
     return view.Shows(quad);
 }
 
-namespace {
-
-// A kinetic turret's muzzle while its flash shows: where, which way and how
-// far faded (0..1).
-bool KineticMuzzle(const SIM_KineticWeapon& weapon, size_t turret, float& x, float& y, float& s, float& c, float& f)
+// A kinetic turret's flash shows while its timer is within the interval.
+bool KineticFlashes(const SIM_KineticWeapon& weapon, size_t turret)
 {
-    if (!(weapon.turretFlash[turret] <= weapon.fireInterval))
-        return false;
-    f = FlashFraction(weapon, turret);
-    Muzzle(weapon, turret, x, y, s, c);
-    return true;
+    return weapon.turretFlash[turret] <= weapon.fireInterval;
 }
 
-} // namespace
-
-bool BulletSprites::KineticFlashQuad(const SIM_KineticWeapon& weapon, size_t turret, const BattleView& view,
-                                     ScreenVertex quad[4])
+// f: how far the flash has faded (0..1).
+bool KineticFlashQuadAt(const SIM_KineticWeapon& weapon, size_t turret, const MuzzleAt& m, float f,
+                        const BattleView& view, ScreenVertex quad[4])
 {
-    float x, y, s, c, f;
-    if (!KineticMuzzle(weapon, turret, x, y, s, c, f))
-        return false;
+    const float s = m.sine, c = m.cosine;
     const float size = weapon.turretSize;
     const float ahead = 0.75f * size;
     const float u = static_cast<float>(weapon.flashFrames[turret] & 1) * 0.25f;
     const float uv[4] = {u, u + 0.25f, 0.0f, 1.0f};
-    PlaceHeadingQuad(view.ScreenX(x + s * ahead), view.ScreenY(y - c * ahead), size * 0.5f * view.zoom,
+    PlaceHeadingQuad(view.ScreenX(m.x + s * ahead), view.ScreenY(m.y - c * ahead), size * 0.5f * view.zoom,
                      size * view.zoom, s, c, uv, WhiteAlpha(1.0f - f), quad);
     return view.Shows(quad);
 }
 
-bool BulletSprites::KineticStreakQuad(const SIM_KineticWeapon& weapon, size_t turret, const BattleView& view,
-                                      ScreenVertex quad[4])
+bool KineticStreakQuadAt(const SIM_KineticWeapon& weapon, size_t turret, const MuzzleAt& m, float f,
+                         const BattleView& view, ScreenVertex quad[4])
 {
-    float x, y, s, c, f;
-    if (!KineticMuzzle(weapon, turret, x, y, s, c, f))
-        return false;
+    const float s = m.sine, c = m.cosine;
     const float size = weapon.turretSize;
     const float push = 4.0f * size * f;
     const float length = std::max(size, push);
@@ -153,9 +148,48 @@ bool BulletSprites::KineticStreakQuad(const SIM_KineticWeapon& weapon, size_t tu
     const float u = 0.5f + 0.125f * static_cast<float>(k % 4);
     const float v = k < 4 ? 0.0f : 0.5f;
     const float uv[4] = {u, u + 0.125f, v, v + 0.5f};
-    PlaceHeadingQuad(view.ScreenX(x + s * push), view.ScreenY(y - c * push), size * 0.25f * view.zoom,
+    PlaceHeadingQuad(view.ScreenX(m.x + s * push), view.ScreenY(m.y - c * push), size * 0.25f * view.zoom,
                      length * view.zoom, s, c, uv, WhiteAlpha(1.0f - f), quad);
     return view.Shows(quad);
+}
+
+} // namespace
+
+bool BulletSprites::BlastQuad(const SIM_TargetedModule& weapon, size_t turret, const BattleView& view,
+                              ScreenVertex quad[4])
+{
+    const float timer = weapon.turretFlash[turret];
+    if (!(timer <= kBlastMs))
+        return false;
+    return BlastQuadAt(weapon, timer, Muzzle(weapon, turret), view, quad);
+}
+
+bool BulletSprites::KineticFlashQuad(const SIM_KineticWeapon& weapon, size_t turret, const BattleView& view,
+                                     ScreenVertex quad[4])
+{
+    if (!KineticFlashes(weapon, turret))
+        return false;
+    const float f = FlashFraction(weapon, turret);
+    return KineticFlashQuadAt(weapon, turret, Muzzle(weapon, turret), f, view, quad);
+}
+
+bool BulletSprites::KineticStreakQuad(const SIM_KineticWeapon& weapon, size_t turret, const BattleView& view,
+                                      ScreenVertex quad[4])
+{
+    if (!KineticFlashes(weapon, turret))
+        return false;
+    const float f = FlashFraction(weapon, turret);
+    return KineticStreakQuadAt(weapon, turret, Muzzle(weapon, turret), f, view, quad);
+}
+
+bool BulletSprites::MuzzleMayShow(float x, float y, float turretSize, const BattleView& view)
+{
+    // The streak reaches farthest: pushed out four sizes, with half its
+    // length (two sizes at most) and half its width beyond that. A pixel
+    // more covers the rounding.
+    const float reach = kMuzzleReach * std::fabs(turretSize * view.zoom) + 1.0f;
+    const float sx = view.ScreenX(x), sy = view.ScreenY(y);
+    return !(sx < -reach || sy < -reach || sx > view.width + reach || sy > view.height + reach);
 }
 
 TextureHandle BulletSprites::BlastTexture(const SIM_TargetedModule& weapon, const char* name)
@@ -183,26 +217,73 @@ void BulletSprites::DrawBullets(bool atMuzzle, const BattleView& view)
 
 void BulletSprites::DrawMuzzles(const BattleView& view)
 {
+    // Most muzzles that show are off the screen: their place rules them out
+    // before their heading is turned.
     QuadRunBatch& batch = QuadRunBatch::Shared();
     ScreenVertex quad[4];
     for (const SIM_BulletWeaponModule* weapon : SIM_BulletWeaponModule::GetAll()) {
         if (!weapon->hasBlastTexture || !ShowsMuzzles(*weapon))
             continue;
-        for (size_t t = 0, n = MuzzleCount(*weapon); t < n; ++t)
-            if (BlastQuad(*weapon, t, view, quad))
+        for (size_t t = 0, n = MuzzleCount(*weapon); t < n; ++t) {
+            const float timer = weapon->turretFlash[t];
+            if (!(timer <= kBlastMs))
+                continue;
+            const SIM_ShipModule::Point p = MuzzlePlace(*weapon, t);
+            if (!MuzzleMayShow(p.x, p.y, weapon->turretSize, view))
+                continue;
+            if (BlastQuadAt(*weapon, timer, Muzzle(*weapon, t, p), view, quad))
                 batch.Add(BlastTexture(*weapon, weapon->blastTexture.c_str()), true, quad);
+        }
     }
     for (const SIM_KineticWeapon* weapon : SIM_KineticWeapon::GetAll()) {
         if (weapon->blastTexture.empty() || !ShowsMuzzles(*weapon))
             continue;
         for (size_t t = 0, n = MuzzleCount(*weapon); t < n; ++t) {
-            if (KineticFlashQuad(*weapon, t, view, quad))
+            if (!KineticFlashes(*weapon, t))
+                continue;
+            const SIM_ShipModule::Point p = MuzzlePlace(*weapon, t);
+            if (!MuzzleMayShow(p.x, p.y, weapon->turretSize, view))
+                continue;
+            // The flash and the streak share the muzzle.
+            const float f = FlashFraction(*weapon, t);
+            const MuzzleAt m = Muzzle(*weapon, t, p);
+            if (KineticFlashQuadAt(*weapon, t, m, f, view, quad))
                 batch.Add(BlastTexture(*weapon, weapon->blastTexture.c_str()), true, quad);
-            if (KineticStreakQuad(*weapon, t, view, quad))
+            if (KineticStreakQuadAt(*weapon, t, m, f, view, quad))
                 batch.Add(BlastTexture(*weapon, weapon->blastTexture.c_str()), true, quad);
         }
     }
 }
+
+void BulletSprites::DrawAtMuzzleKeepingFlying(const BattleView& view)
+{
+    QuadRunBatch& batch = QuadRunBatch::Shared();
+    const TextureHandle texture = sheet.GetHandle();
+    flying.clear();
+    ScreenVertex quad[4];
+    for (const SIM_BulletWeaponModule* weapon : SIM_BulletWeaponModule::GetAll()) {
+        const int count = weapon->GetHighWater();
+        for (int i = 0; i < count; ++i) {
+            const SIM_Bullet& bullet = weapon->bullets[i];
+            if (!BulletQuad(bullet, view, quad))
+                continue;
+            if (bullet.atMuzzle)
+                batch.Add(texture, true, quad);
+            else
+                flying.insert(flying.end(), quad, quad + 4);
+        }
+    }
+    flyingKept = true;
+    flyingView = view;
+}
+
+namespace {
+bool SameView(const BattleView& a, const BattleView& b)
+{
+    return a.cameraX == b.cameraX && a.cameraY == b.cameraY && a.zoom == b.zoom && a.width == b.width &&
+           a.height == b.height;
+}
+} // namespace
 
 void BulletSprites::DrawAtMuzzle()
 {
@@ -211,7 +292,7 @@ void BulletSprites::DrawAtMuzzle()
     QuadRunBatch& batch = QuadRunBatch::Shared();
     bool own = false;
     BeginBatch(batch, own);
-    DrawBullets(true, BattleView::FromCamera());
+    DrawAtMuzzleKeepingFlying(BattleView::FromCamera());
     if (own)
         batch.End();
 }
@@ -224,7 +305,11 @@ void BulletSprites::Draw(bool muzzles)
     bool own = false;
     BeginBatch(batch, own);
     const BattleView view = BattleView::FromCamera();
-    DrawBullets(false, view);
+    if (flyingKept && SameView(view, flyingView))
+        batch.AddQuads(sheet.GetHandle(), true, flying.data(), flying.size() / 4);
+    else
+        DrawBullets(false, view);
+    flyingKept = false;
     if (muzzles)
         DrawMuzzles(view);
     if (own)

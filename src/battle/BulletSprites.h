@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <unordered_map>
+#include <vector>
 
 #include "battle/BattleView.h"
 #include "engine/SmartTexture.h"
@@ -44,15 +45,28 @@ public:
                                  ScreenVertex quad[4]);
     static bool KineticStreakQuad(const SIM_KineticWeapon& weapon, size_t turret, const BattleView& view,
                                   ScreenVertex quad[4]);
+    // False when no muzzle picture of a turret of that size at map (x, y)
+    // can reach the screen, whatever its heading and fade.
+    static constexpr float kMuzzleReach = 7.0f;
+    static bool MuzzleMayShow(float x, float y, float turretSize, const BattleView& view);
 
 private:
     BulletSprites() : sheet("bullets.dds") {}
     void DrawBullets(bool atMuzzle, const BattleView& view);
+    // Draws the bullets still in their muzzles and keeps the quads of those
+    // out of them for Draw: one walk over the pools a frame.
+    void DrawAtMuzzleKeepingFlying(const BattleView& view);
     void DrawMuzzles(const BattleView& view);
     TextureHandle BlastTexture(const SIM_TargetedModule& weapon, const char* name);
 
     SmartTexture sheet;
     int liveCount = 0;
+    // The quads of the bullets out of their muzzles, found by DrawAtMuzzle
+    // for the next Draw: nothing moves between the two (the frame's step is
+    // done), and a Draw for another view walks the pools itself.
+    std::vector<ScreenVertex> flying;
+    bool flyingKept = false;
+    BattleView flyingView;
     // Each gun's blast picture, resolved the first time the gun shows one.
     std::unordered_map<const SIM_TargetedModule*, SmartTexture> blastTextures;
 };

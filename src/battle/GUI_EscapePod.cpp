@@ -8,6 +8,7 @@
 #include "battle/GUI_BattleGUI.h"
 #include "battle/GUI_Map.h"
 #include "battle/VisualRandom.h"
+#include "engine/D3DEngine.h"
 #include "engine/QuadRunBatch.h"
 
 namespace {
@@ -62,11 +63,23 @@ void DrawEscapePods()
     QuadRunBatch& batch = scope.Batch();
     const TextureHandle glow = EffectTextures::Get(EffectTextures::ESCAPE_POD_ENGINES);
     const TextureHandle body = EffectTextures::Get(EffectTextures::ESCAPE_POD);
+    const float side = kPodSide * ZoomScale;
+    const float glowSide = side * 4.0f * GUI_EscapePod::kSizeFactor;
+    // The glow's corners lie within its side of its centre, and the screen
+    // test grows the screen by 1.5 sides for a turned sprite: a pod farther
+    // out than that (and a pixel) cannot show, and most are. Near the edge
+    // the sprite's own test decides.
+    const D3DEngine& engine = D3DEngine::GetInstance();
+    const float reach = 2.5f * std::fabs(glowSide) + 1.0f;
+    const float lowest = -reach;
+    const float rightmost = static_cast<float>(engine.GetScreenWidth()) + reach;
+    const float lowermost = static_cast<float>(engine.GetScreenHeight()) + reach;
     for (GUI_EscapePod& pod : list) {
         pod.Move(step);
         const float sx = (pod.x - map.cameraX) * ZoomScale, sy = (pod.y - map.cameraY) * ZoomScale;
-        const float side = kPodSide * ZoomScale;
-        pod.engine.SetSize(side * 4.0f * GUI_EscapePod::kSizeFactor, side * 4.0f * GUI_EscapePod::kSizeFactor);
+        if (sx < lowest || sy < lowest || sx > rightmost || sy > lowermost)
+            continue;
+        pod.engine.SetSize(glowSide, glowSide);
         pod.engine.SetAngle(pod.heading);
         pod.engine.PlaceCentred(sx, sy);
         pod.body.SetSize(side * GUI_EscapePod::kSizeFactor, side * GUI_EscapePod::kSizeFactor * 1.6f);

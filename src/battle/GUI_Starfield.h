@@ -41,9 +41,15 @@ private:
     GUI_Starfield() : texture("star.dds") {}
 
     Star mapStars[kMapStars];
+    // The map stars' places again, side by side: the per-frame cull reads
+    // four at once.
+    float mapStarX[kMapStars] = {};
+    float mapStarY[kMapStars] = {};
     Star depthStars[kDepthStars];
     Star screenStars[kScreenStars];
     SmartTexture texture;
+    // Room for a frame's textured star quads.
+    ScreenVertex starQuads[4 * (kDepthStars + kScreenStars)];
     float screenWidth = 0.0f, screenHeight = 0.0f;
     float mapWidth = 0.0f, mapHeight = 0.0f;
     bool built = false;

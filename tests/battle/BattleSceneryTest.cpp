@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "EffectTestView.h"
 #include "battle/GUI_AsteroidField.h"
 #include "battle/GUI_BlastGlare.h"
 #include "battle/GUI_BattleGUI.h"
@@ -222,6 +223,54 @@ TEST(Starfield, ThreeLayersWithParallaxAndScreenStarsThatWrap)
     const float x = stars.MapStar(7).x;
     stars.Build(2000.0f, 1000.0f, 800.0f, 600.0f);
     EXPECT_FLOAT_EQ(stars.MapStar(7).x, x);
+}
+
+TEST(Starfield, AMapStarShowsFromTheLeftAndTopPixelUpToButNotOnTheFarEdges)
+{
+    EffectTestView view;
+    GUI_Starfield& stars = GUI_Starfield::GetInstance();
+    stars.Build(2000.0f, 1000.0f, 800.0f, 600.0f);
+    // A star whose distances to the view's corner below come out exact; at
+    // 64 pixels a unit no other star shares the view.
+    int pick = -1;
+    for (int i = 0; i < GUI_Starfield::kMapStars && pick < 0; ++i) {
+        const GUI_Starfield::Star& s = stars.MapStar(i);
+        if (s.x >= 1100.0f && s.x < 1500.0f && s.y >= 100.0f && s.y < 900.0f)
+            pick = i;
+    }
+    ASSERT_GE(pick, 0);
+    const GUI_Starfield::Star star = stars.MapStar(pick);
+    const float zoom = 64.0f, width = 800.0f / zoom, height = 600.0f / zoom;
+    const float centre[2] = {0.0f, 0.0f};
+    // The pixel the star is drawn at, or -1 when it is not drawn.
+    const auto drawnAt = [&](float left, float top, float& y) {
+        view.Device().ClearDraws();
+        stars.Draw(left, top, zoom, centre);
+        float x = -1.0f;
+        for (const auto& draw : view.Device().GetDraws())
+            for (size_t v = 0; v + 3 < draw.vertices.size(); v += 4) {
+                const ScreenVertex* q = &draw.vertices[v];
+                if (q[0].colour == star.colour && q[1].x == q[0].x + 1.0f && q[2].y == q[0].y + 1.0f &&
+                    q[1].u == 0.0f && q[3].v == 0.0f) {
+                    EXPECT_LT(x, 0.0f) << "drawn once";
+                    x = q[0].x;
+                    y = q[0].y;
+                }
+            }
+        return x;
+    };
+    float y = -1.0f;
+    EXPECT_EQ(drawnAt(star.x, star.y - 4.0f, y), 0.0f) << "on the left edge";
+    EXPECT_EQ(y, 256.0f);
+    EXPECT_EQ(drawnAt(std::nextafter(star.x, 2000.0f), star.y - 4.0f, y), -1.0f) << "a hair left of it";
+    EXPECT_EQ(drawnAt(std::nextafter(star.x - width, 2000.0f), star.y - 4.0f, y), 799.0f);
+    EXPECT_EQ(drawnAt(star.x - width, star.y - 4.0f, y), -1.0f) << "on the right edge, one past the last pixel";
+    EXPECT_EQ(drawnAt(star.x - 4.0f, star.y, y), 256.0f);
+    EXPECT_EQ(y, 0.0f);
+    EXPECT_EQ(drawnAt(star.x - 4.0f, std::nextafter(star.y, 1000.0f), y), -1.0f);
+    EXPECT_EQ(drawnAt(star.x - 4.0f, star.y - height, y), -1.0f) << "on the bottom edge";
+    EXPECT_EQ(drawnAt(star.x - 4.0f, std::nextafter(star.y - height, 1000.0f), y), 256.0f);
+    EXPECT_EQ(y, 599.0f);
 }
 
 TEST(AsteroidField, ABandOfThreeDepthsPushedByBlastsAndHitByBullets)

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
+#include "EffectTestView.h"
 #include "battle/BulletSprites.h"
 #include "sim/modules/SIM_BulletWeaponModule.h"
 #include "sim/modules/SIM_KineticWeapon.h"
@@ -142,6 +144,81 @@ TEST(BulletSprites, AKineticGunsFlashAndStreakRunOverItsFireInterval)
     EXPECT_EQ(q[0].colour >> 24, 63u);
     gun.turretFlash[0] = 4500.5f;
     EXPECT_FALSE(BulletSprites::KineticFlashQuad(gun, 0, View(1.0f), q));
+}
+
+TEST(BulletSprites, AMuzzleIsRuledOutOnlyBeyondTheReachOfItsLongestStreak)
+{
+    SIM_KineticWeapon gun(nullptr, nullptr);
+    gun.fireInterval = 4500.0f;
+    gun.turretSize = 10.0f;
+    gun.turretAngles[0] = 180.0f; // firing down the screen
+    gun.turretFlash[0] = 4500.0f; // faded out: pushed four sizes ahead, four long
+    gun.offsetX = 400.0f;
+    ScreenVertex q[4];
+    for (float zoom : {1.0f, 2.0f}) {
+        const BattleView view = View(zoom);
+        // Above the screen, the streak's far end six sizes below the muzzle.
+        gun.offsetY = view.cameraY - 59.0f;
+        ASSERT_TRUE(BulletSprites::KineticStreakQuad(gun, 0, view, q)) << zoom;
+        EXPECT_TRUE(BulletSprites::MuzzleMayShow(gun.offsetX, gun.offsetY, gun.turretSize, view)) << zoom;
+        gun.offsetY = view.cameraY - 61.0f;
+        EXPECT_FALSE(BulletSprites::KineticStreakQuad(gun, 0, view, q)) << zoom;
+        gun.offsetY = view.cameraY - 72.0f;
+        EXPECT_FALSE(BulletSprites::MuzzleMayShow(gun.offsetX, gun.offsetY, gun.turretSize, view))
+            << "seven sizes and a pixel off: " << zoom;
+        gun.offsetY = view.cameraY + 600.0f / zoom + 59.0f;
+        EXPECT_TRUE(BulletSprites::MuzzleMayShow(gun.offsetX, gun.offsetY, gun.turretSize, view)) << zoom;
+    }
+}
+
+TEST(BulletSprites, TheBulletLayerDrawsTheFlyingBulletsForItsOwnView)
+{
+    EffectTestView screen;
+    SIM_BulletWeaponModule weapon(nullptr, nullptr);
+    for (int i : {0, 1}) {
+        SIM_Bullet& bullet = weapon.bullets[i];
+        bullet.live = true;
+        bullet.atMuzzle = i == 0;
+        bullet.x = 300.0f + 100.0f * static_cast<float>(i);
+        bullet.y = 300.0f;
+        bullet.width = 4.0f;
+        bullet.height = 10.0f;
+        bullet.alpha = 1.0f;
+    }
+    weapon.highWater = 2;
+    BulletSprites& layer = BulletSprites::GetInstance();
+    // The centres of the quads drawn.
+    const auto drawn = [&screen] {
+        std::vector<float> xs;
+        for (const auto& draw : screen.Device().GetDraws())
+            for (size_t v = 0; v + 3 < draw.vertices.size(); v += 4)
+                xs.push_back(Centre(&draw.vertices[v], false));
+        screen.Device().ClearDraws();
+        return xs;
+    };
+    EffectTestView::Look(0.0f, 0.0f, 1.0f);
+    screen.Device().ClearDraws();
+    layer.DrawAtMuzzle();
+    auto xs = drawn();
+    ASSERT_EQ(xs.size(), 1u) << "the bullet still in its muzzle";
+    EXPECT_NEAR(xs[0], 300.0f, 1e-3f);
+    layer.Draw(false);
+    xs = drawn();
+    ASSERT_EQ(xs.size(), 1u) << "the flying one";
+    EXPECT_NEAR(xs[0], 400.0f, 1e-3f);
+
+    layer.DrawAtMuzzle();
+    drawn();
+    EffectTestView::Look(100.0f, 0.0f, 1.0f); // the camera moved in between
+    layer.Draw(false);
+    xs = drawn();
+    ASSERT_EQ(xs.size(), 1u);
+    EXPECT_NEAR(xs[0], 300.0f, 1e-3f);
+    layer.Draw(false);
+    xs = drawn();
+    ASSERT_EQ(xs.size(), 1u) << "a bullet layer on its own walks the pools";
+    EXPECT_NEAR(xs[0], 300.0f, 1e-3f);
+    EffectTestView::Look(0.0f, 0.0f, 1.0f);
 }
 
 } // namespace

@@ -381,6 +381,36 @@ TEST_F(WorldEffects, EscapePodsFlyToTheirEdgeAndLeaveJustPastIt)
     map.mapWidth = map.mapHeight = 0.0f;
 }
 
+TEST_F(WorldEffects, AnEscapePodJustOffTheScreenDrawsWhileItsTurnedGlowMayReachIn)
+{
+    GUI_Map& map = GUI_Map::GetInstance();
+    map.mapWidth = 2000.0f;
+    map.mapHeight = 1000.0f;
+    EffectTestView::Step(12.0f);
+    const float glowSide = 4.0f * 4.0f * GUI_EscapePod::kSizeFactor; // at zoom 1
+    // The vertices drawn for one pod flying right whose centre lands at x.
+    const auto drawnAt = [this](float x) {
+        ClearEscapePods();
+        LaunchEscapePod(x - GUI_EscapePod::kSpeed, 300.0f, 90.0f, false);
+        GetEscapePods()[0].targetY = 300.0f;
+        view.Device().ClearDraws();
+        DrawEscapePods();
+        EXPECT_NEAR(GetEscapePods()[0].x, x, 1e-3f);
+        size_t vertices = 0;
+        for (const auto& draw : view.Device().GetDraws())
+            vertices += draw.vertexCount;
+        return vertices;
+    };
+    const size_t onScreen = drawnAt(400.0f);
+    ASSERT_GT(onScreen, 0u);
+    // A turned sprite's screen test grows the screen by 1.5 sides; the
+    // glow, turned a quarter, reaches half a side.
+    EXPECT_EQ(drawnAt(-1.9f * glowSide), onScreen);
+    EXPECT_EQ(drawnAt(800.0f + 1.9f * glowSide), onScreen);
+    EXPECT_EQ(drawnAt(-2.1f * glowSide), 0u);
+    map.mapWidth = map.mapHeight = 0.0f;
+}
+
 TEST_F(WorldEffects, HulksAppearAfterTheFadeDarkenForTenSecondsAndShrinkToHalf)
 {
     GUI_Hulk hulk("hulk.dds", 0, 0, 0.5f, 0.5f, 40.0f, 40.0f, 0, 0, 0);
