@@ -601,7 +601,15 @@ void GUI_ParticleEmmiter::LeapSlots(const Leap& leap)
 {
     // Four slots at a time, each lane doing StepParticle's operations; a
     // block where a particle's first fading frame needs the nudging loops
-    // (rare) goes one slot at a time.
+    // (rare) goes one slot at a time. In a leap of a few frames (a trail
+    // out of view catching up) the fading frames are counted instead: frame
+    // f fades when age + f steps is past the fade-in, and so do the frames
+    // after it, so the count is the frames from the first fading one on.
+    constexpr int kCounted = 4;
+    const bool counted = leap.frames <= kCounted;
+    Floats4 ageSteps[kCounted];
+    for (int f = 0; f < kCounted; ++f)
+        ageSteps[f] = Splat4(leap.ageStep * static_cast<float>(f + 1));
     const int top = highestSlot;
     const int count = std::min((top + 4) & ~3, kMaxParticles);
     const Ints4 tops = Ints4{top, top, top, top}, ones = Ints4{1, 1, 1, 1};
@@ -623,29 +631,35 @@ void GUI_ParticleEmmiter::LeapSlots(const Leap& leap)
         if (!Bits4(alive))
             continue;
         const Floats4 age = Load4(slots.age + i);
-        // The first frame past the fade-in, 1 for all but the young.
-        const Ints4 young = alive & ~(age + ageStep > fadeIn);
-        Ints4 firstFading = ones;
-        if (Bits4(young)) {
-            const Ints4 guess = __builtin_convertvector((fadeIn - age) / ageStep, Ints4) + ones;
-            const Ints4 early = (guess > ones) &
-                                (age + ageStep * __builtin_convertvector(guess - ones, Floats4) > fadeIn);
-            const Ints4 late = ~(age + ageStep * __builtin_convertvector(guess, Floats4) > fadeIn);
-            if (Bits4(young & (early | late))) {
-                for (int k = i; k < i + 4 && k <= top; ++k) {
-                    if (!slots.alive[k])
-                        continue;
-                    if (StepParticle(k, leap))
-                        live[0] += 1;
-                    else
-                        lowestFreed = std::min(lowestFreed, k);
+        Ints4 fadingFrames{};
+        if (counted) {
+            for (int f = 0; f < leap.frames; ++f)
+                fadingFrames -= age + ageSteps[f] > fadeIn;
+        } else {
+            // The first frame past the fade-in, 1 for all but the young.
+            const Ints4 young = alive & ~(age + ageStep > fadeIn);
+            Ints4 firstFading = ones;
+            if (Bits4(young)) {
+                const Ints4 guess = __builtin_convertvector((fadeIn - age) / ageStep, Ints4) + ones;
+                const Ints4 early = (guess > ones) &
+                                    (age + ageStep * __builtin_convertvector(guess - ones, Floats4) > fadeIn);
+                const Ints4 late = ~(age + ageStep * __builtin_convertvector(guess, Floats4) > fadeIn);
+                if (Bits4(young & (early | late))) {
+                    for (int k = i; k < i + 4 && k <= top; ++k) {
+                        if (!slots.alive[k])
+                            continue;
+                        if (StepParticle(k, leap))
+                            live[0] += 1;
+                        else
+                            lowestFreed = std::min(lowestFreed, k);
+                    }
+                    continue;
                 }
-                continue;
+                firstFading = (guess & young) | (ones & ~young);
             }
-            firstFading = (guess & young) | (ones & ~young);
+            fadingFrames = frames - firstFading + ones;
         }
         Store4(slots.age + i, Select4(alive, age + ageLeap, age));
-        const Ints4 fadingFrames = frames - firstFading + ones;
         const Ints4 fades = alive & (fadingFrames > Ints4{});
         const Floats4 fading = __builtin_convertvector(fadingFrames, Floats4);
         const Floats4 alpha0 = Load4(slots.alpha + i), size0 = Load4(slots.size + i);

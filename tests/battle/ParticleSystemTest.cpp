@@ -111,6 +111,28 @@ TEST_F(ParticleTest, FalloffStartsAfterOneHundredMillisecondsAndDeathIsAtHalfAUn
     EXPECT_EQ(fade.GetLiveCount(), 0) << "alpha exactly 0 dies";
 }
 
+TEST_F(ParticleTest, AShortCatchUpStartsFadingOnlyPastTheFadeInLikeSteppedFrames)
+{
+    // Frames of 20 ms: ages 20, 40, ... 100 is not past the fade-in, 120 is.
+    ASSERT_EQ(12.0f * (20.0f / 12.0f), 20.0f);
+    const float step = 20.0f / 12.0f;
+    Make("glow", "InitialParticles = 4\nMinSize = 9\nMaxSize = 9\nAlphaFalloff = 0.01\n");
+    GUI_ParticleEmmiter stepped("glow", 0, 0, 0, 0);
+    Run(stepped, 20.0f, 6); // age 120: one fading frame
+    GUI_ParticleEmmiter caught("glow", 0, 0, 0, 0);
+    Run(caught, 20.0f, 2);
+    caught.CatchUp(4, 20.0f); // ages 60, 80, 100, 120
+    GUI_ParticleEmmiter short3("glow", 0, 0, 0, 0);
+    Run(short3, 20.0f, 2);
+    short3.CatchUp(3, 20.0f); // ages 60, 80, 100: none fades
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(stepped.GetParticle(i).alpha, 1.0f - 0.01f * step) << i;
+        EXPECT_EQ(caught.GetParticle(i).alpha, stepped.GetParticle(i).alpha) << i;
+        EXPECT_EQ(caught.GetParticle(i).age, stepped.GetParticle(i).age) << i;
+        EXPECT_EQ(short3.GetParticle(i).alpha, 1.0f) << i;
+    }
+}
+
 TEST_F(ParticleTest, ContinuousSpawningDropsTheRemainderAndStopsAtTheLifetime)
 {
     Make("rate", "ParticlesPerSecond = 100\nLifetime = -1\nMinSize = 5\nMaxSize = 5\n");
