@@ -136,6 +136,8 @@ private:
     template <bool kDraw>
     void AdvanceSlots(float step);
     void Step(bool draw);
+    // Advance's body.
+    void Move(float ms, float step, bool draw);
     void EndCheck();
     // The screen quads of the slots i to i + 3 whose bits (bit k: slot
     // i + k) are set, placed on the screen by the step, into `quads` in slot
