@@ -9,8 +9,8 @@
 #include <cstring>
 #include <memory>
 #include <vector>
-#if defined(__SSE__)
-#include <xmmintrin.h>
+#if defined(__SSE2__)
+#include <emmintrin.h>
 #endif
 
 #include "battle/GUI_Map.h"
@@ -37,16 +37,6 @@ std::vector<std::unique_ptr<GUI_ParticleEmmiter>>& SpareList()
 {
     static std::vector<std::unique_ptr<GUI_ParticleEmmiter>> list;
     return list;
-}
-
-uint32_t WhiteWithAlpha(float a)
-{
-    // Rounds half away from zero as lround does: a float in 0..255 plus a
-    // half is exact in a double, so truncating it is the same rounding
-    // without a library call per particle.
-    const double scaled = static_cast<double>(std::clamp(a, 0.0f, 1.0f) * 255.0f);
-    const auto byte = static_cast<uint32_t>(scaled + 0.5);
-    return (byte << 24) | 0x00FFFFFFu;
 }
 
 } // namespace
@@ -326,62 +316,101 @@ static_assert(offsetof(ScreenVertex, colour) == 16 && offsetof(ScreenVertex, u) 
 
 } // namespace
 
-// Inlined into the walk: a call per particle costs as much as the quad.
-[[gnu::always_inline]] inline void GUI_ParticleEmmiter::BuildQuad(int i, float step, const View& view,
-                                                                  ScreenVertex q[4])
+// What every quad of an emitter's frame shares, in four lanes.
+struct GUI_ParticleEmmiter::QuadShade {
+    Floats4 zoom, alphaScale;
+};
+
+// Inlined into the walk: a call per block costs as much as its quads.
+[[gnu::always_inline]] inline int GUI_ParticleEmmiter::BuildQuads(int i, unsigned shown, float step,
+                                                                   const QuadShade& shade, ScreenVertex* q)
 {
-    const float age = slots.age[i];
-    float a = slots.alpha[i], z = slots.size[i];
-    if (age < kFadeInMs) {
-        a *= age / kFadeInMs;
-        z *= age / kFadeInMs;
-    }
-    const float half = z * view.zoom;
-    const float sx = static_cast<float>(slots.screenX[i]), sy = static_cast<float>(slots.screenY[i]);
-    float sine = slots.sine[i], cosine = slots.cosine[i];
-    if (const float spin = slots.spin[i]; spin != 0.0f) {
-        float angle = slots.angle[i] + step * spin;
+    // Only a particle on the screen turns.
+    for (unsigned turning = shown & Bits4(Load4(slots.spin + i) != Splat4(0.0f)); turning != 0;
+         turning &= turning - 1) {
+        const int k = i + __builtin_ctz(turning);
+        float angle = slots.angle[k] + step * slots.spin[k];
         // fmod leaves an angle inside a turn as it is.
         if (!(angle < 360.0f && angle > -360.0f))
             angle = std::fmod(angle, 360.0f);
         if (angle < 0.0f)
             angle += 360.0f;
-        slots.angle[i] = angle;
-        LookupSinCos(static_cast<int>(angle), sine, cosine);
-        slots.sine[i] = sine;
-        slots.cosine[i] = cosine;
+        slots.angle[k] = angle;
+        LookupSinCos(static_cast<int>(angle), slots.sine[k], slots.cosine[k]);
     }
-    const CellTails& cell = kSheetCells[slots.frame[i]];
-    const float c = half * cosine, s = half * sine;
-    const auto colour = static_cast<int32_t>(WhiteWithAlpha(alphaScale * a));
+    // What each quad of the four slots needs, four at once, each lane with
+    // the operations one quad alone would do.
+    const Floats4 zero = Splat4(0.0f), one = Splat4(1.0f), fadeIn = Splat4(kFadeInMs);
+    const Floats4 age = Load4(slots.age + i), alpha = Load4(slots.alpha + i), size = Load4(slots.size + i);
+    const Ints4 young = age < fadeIn;
+    const Floats4 ratio = age / fadeIn;
+    const Floats4 a = Select4(young, alpha * ratio, alpha), z = Select4(young, size * ratio, size);
+    const Floats4 half = z * shade.zoom;
+    const Floats4 c = half * Load4(slots.cosine + i), s = half * Load4(slots.sine + i);
+    // White with the alpha clamped to 0..1, its byte rounded half away from
+    // zero: a value in 0..255 less its whole part is exact, so the rounding
+    // is the whole part plus one from a half up.
+    const Floats4 lit = shade.alphaScale * a;
+    const Floats4 scaled = Select4(lit < zero, zero, Select4(one < lit, one, lit)) * Splat4(255.0f);
+    const Ints4 whole = __builtin_convertvector(scaled, Ints4);
+    const Ints4 roundsUp = (scaled - __builtin_convertvector(whole, Floats4)) >= Splat4(0.5f);
+    alignas(16) int32_t colours[4];
+    Store4(colours, ((whole - roundsUp) << 24) | 0x00FFFFFF);
     // The corners top-left, top-right, bottom-left, bottom-right at
     // (sx + (-c + s), sy + (-s - c)), (sx + (c + s), sy + (-c + s)),
-    // (sx + (-c - s), sy + (c - s)), (sx + (c - s), sy + (s + c)), four at
-    // once: a flipped sign is exact and a - b is a + (-b), so the sums are
-    // the same bits.
+    // (sx + (-c - s), sy + (c - s)), (sx + (c - s), sy + (s + c)): a flipped
+    // sign is exact and a - b is a + (-b), so the sums are the same bits.
     constexpr int32_t kSign = INT32_MIN;
-    const Ints4 cBits = reinterpret_cast<Ints4>(Splat4(c)), sBits = reinterpret_cast<Ints4>(Splat4(s));
-    const Floats4 x = Splat4(sx) + (reinterpret_cast<Floats4>(cBits ^ Ints4{kSign, 0, kSign, 0}) +
-                                    reinterpret_cast<Floats4>(sBits ^ Ints4{0, 0, kSign, kSign}));
-    const Floats4 y = Splat4(sy) + (reinterpret_cast<Floats4>(cBits ^ Ints4{kSign, kSign, 0, 0}) +
-                                    reinterpret_cast<Floats4>(sBits ^ Ints4{kSign, 0, kSign, 0}));
-    const Floats4 xy01 = __builtin_shufflevector(x, y, 0, 4, 1, 5), xy23 = __builtin_shufflevector(x, y, 2, 6, 3, 7);
-    const Floats4 zw = {0.0f, 1.0f, 0.0f, 1.0f};
-    const Ints4 tint = {colour, 0, 0, 0}, lastTint = {0, colour, 0, 0};
-    auto tail = [&cell](int corner, Ints4 with) {
-        return reinterpret_cast<Floats4>(reinterpret_cast<Ints4>(Load4(cell.corner[corner])) | with);
-    };
-    // Each vertex's head {x, y, z, rhw} and tail in order: a tail's fourth
-    // float lands on the next head, which is stored after it.
+    const Floats4 negC = reinterpret_cast<Floats4>(reinterpret_cast<Ints4>(c) ^ kSign);
+    const Floats4 negS = reinterpret_cast<Floats4>(reinterpret_cast<Ints4>(s) ^ kSign);
+    const Floats4 plusPlus = c + s, minusPlus = negC + s, minusMinus = negC + negS, plusMinus = c + negS;
+    const Floats4 sx = __builtin_convertvector(Load4(slots.screenX + i), Floats4);
+    const Floats4 sy = __builtin_convertvector(Load4(slots.screenY + i), Floats4);
+    const Floats4 x[4] = {sx + minusPlus, sx + plusPlus, sx + minusMinus, sx + plusMinus};
+    const Floats4 y[4] = {sy + minusMinus, sy + minusPlus, sy + plusMinus, sy + plusPlus};
+    // Each corner's {x, y} of the four slots side by side, eight floats a
+    // corner.
+    alignas(16) float places[4 * 8];
+    for (int corner = 0; corner < 4; ++corner) {
+        Store4(places + 8 * corner, __builtin_shufflevector(x[corner], y[corner], 0, 4, 1, 5));
+        Store4(places + 8 * corner + 4, __builtin_shufflevector(x[corner], y[corner], 2, 6, 3, 7));
+    }
     auto* out = reinterpret_cast<unsigned char*>(q);
-    Store4(out + 0, __builtin_shufflevector(xy01, zw, 0, 1, 4, 5));
-    Store4(out + 16, tail(0, tint));
-    Store4(out + 28, __builtin_shufflevector(xy01, zw, 2, 3, 4, 5));
-    Store4(out + 44, tail(1, tint));
-    Store4(out + 56, __builtin_shufflevector(xy23, zw, 0, 1, 4, 5));
-    Store4(out + 72, tail(2, tint));
-    Store4(out + 84, __builtin_shufflevector(xy23, zw, 2, 3, 4, 5));
-    Store4(out + 96, tail(3, lastTint));
+    int built = 0;
+    for (unsigned bits = shown; bits != 0; bits &= bits - 1) {
+        const int lane = __builtin_ctz(bits);
+        const CellTails& cell = kSheetCells[slots.frame[i + lane]];
+        const Ints4 tint = {colours[lane], 0, 0, 0};
+        const Ints4 lastTint = __builtin_shufflevector(tint, tint, 1, 0, 1, 1);
+        const float* place = places + 2 * lane;
+        auto head = [place](int corner) {
+            // {x, y} read as one, then z 0 and rhw 1.
+#if defined(__SSE2__)
+            const auto* pair = reinterpret_cast<const __m128i*>(place + 8 * corner);
+            const auto xy = reinterpret_cast<Ints4>(_mm_loadl_epi64(pair));
+#else
+            Ints4 xy{};
+            std::memcpy(&xy, place + 8 * corner, 2 * sizeof(float));
+#endif
+            return reinterpret_cast<Floats4>(xy | Ints4{0, 0, 0, 0x3F800000});
+        };
+        auto tail = [&cell](int corner, Ints4 with) {
+            return reinterpret_cast<Floats4>(reinterpret_cast<Ints4>(Load4(cell.corner[corner])) | with);
+        };
+        // Each vertex's head {x, y, z, rhw} and tail in order: a tail's
+        // fourth float lands on the next head, which is stored after it.
+        Store4(out + 0, head(0));
+        Store4(out + 16, tail(0, tint));
+        Store4(out + 28, head(1));
+        Store4(out + 44, tail(1, tint));
+        Store4(out + 56, head(2));
+        Store4(out + 72, tail(2, tint));
+        Store4(out + 84, head(3));
+        Store4(out + 96, tail(3, lastTint));
+        out += 4 * sizeof(ScreenVertex);
+        ++built;
+    }
+    return built;
 }
 
 template <bool kSlowing, bool kDraw>
@@ -491,14 +520,16 @@ void GUI_ParticleEmmiter::AdvanceSlots(float step)
         ScreenVertex quads[kRun * 4];
         int built = 0;
         const bool additive = blend == 1;
+        const QuadShade shade{Splat4(view.zoom), Splat4(alphaScale)};
         for (int block = 0; block < count / 4; ++block) {
-            for (unsigned bits = shows[block]; bits != 0; bits &= bits - 1) {
-                BuildQuad(4 * block + __builtin_ctz(bits), step, view, quads + 4 * built);
-                if (++built == kRun) {
-                    batch->AddQuads(texture, additive, quads, kRun);
-                    built = 0;
-                }
+            const unsigned shown = shows[block];
+            if (shown == 0)
+                continue;
+            if (built > kRun - 4) {
+                batch->AddQuads(texture, additive, quads, static_cast<size_t>(built));
+                built = 0;
             }
+            built += BuildQuads(4 * block, shown, step, shade, quads + 4 * built);
         }
         if (built > 0)
             batch->AddQuads(texture, additive, quads, static_cast<size_t>(built));
@@ -507,7 +538,8 @@ void GUI_ParticleEmmiter::AdvanceSlots(float step)
     }
 }
 
-void GUI_ParticleEmmiter::Advance(float ms, float step, bool draw)
+// Inlined into Step, which every emitter's frame goes through.
+[[gnu::always_inline]] inline void GUI_ParticleEmmiter::Move(float ms, float step, bool draw)
 {
     if (!active || !config)
         return;
@@ -519,6 +551,11 @@ void GUI_ParticleEmmiter::Advance(float ms, float step, bool draw)
     EndCheck();
     steppedX = x;
     steppedY = y;
+}
+
+void GUI_ParticleEmmiter::Advance(float ms, float step, bool draw)
+{
+    Move(ms, step, draw);
 }
 
 // Inlined into the catch-up walk: a call per particle costs a fifth of it.
@@ -570,7 +607,15 @@ void GUI_ParticleEmmiter::LeapSlots(const Leap& leap)
 {
     // Four slots at a time, each lane doing StepParticle's operations; a
     // block where a particle's first fading frame needs the nudging loops
-    // (rare) goes one slot at a time.
+    // (rare) goes one slot at a time. In a leap of a few frames (a trail
+    // out of view catching up) the fading frames are counted instead: frame
+    // f fades when age + f steps is past the fade-in, and so do the frames
+    // after it, so the count is the frames from the first fading one on.
+    constexpr int kCounted = 4;
+    const bool counted = leap.frames <= kCounted;
+    Floats4 ageSteps[kCounted];
+    for (int f = 0; f < kCounted; ++f)
+        ageSteps[f] = Splat4(leap.ageStep * static_cast<float>(f + 1));
     const int top = highestSlot;
     const int count = std::min((top + 4) & ~3, kMaxParticles);
     const Ints4 tops = Ints4{top, top, top, top}, ones = Ints4{1, 1, 1, 1};
@@ -592,29 +637,35 @@ void GUI_ParticleEmmiter::LeapSlots(const Leap& leap)
         if (!Bits4(alive))
             continue;
         const Floats4 age = Load4(slots.age + i);
-        // The first frame past the fade-in, 1 for all but the young.
-        const Ints4 young = alive & ~(age + ageStep > fadeIn);
-        Ints4 firstFading = ones;
-        if (Bits4(young)) {
-            const Ints4 guess = __builtin_convertvector((fadeIn - age) / ageStep, Ints4) + ones;
-            const Ints4 early = (guess > ones) &
-                                (age + ageStep * __builtin_convertvector(guess - ones, Floats4) > fadeIn);
-            const Ints4 late = ~(age + ageStep * __builtin_convertvector(guess, Floats4) > fadeIn);
-            if (Bits4(young & (early | late))) {
-                for (int k = i; k < i + 4 && k <= top; ++k) {
-                    if (!slots.alive[k])
-                        continue;
-                    if (StepParticle(k, leap))
-                        live[0] += 1;
-                    else
-                        lowestFreed = std::min(lowestFreed, k);
+        Ints4 fadingFrames{};
+        if (counted) {
+            for (int f = 0; f < leap.frames; ++f)
+                fadingFrames -= age + ageSteps[f] > fadeIn;
+        } else {
+            // The first frame past the fade-in, 1 for all but the young.
+            const Ints4 young = alive & ~(age + ageStep > fadeIn);
+            Ints4 firstFading = ones;
+            if (Bits4(young)) {
+                const Ints4 guess = __builtin_convertvector((fadeIn - age) / ageStep, Ints4) + ones;
+                const Ints4 early = (guess > ones) &
+                                    (age + ageStep * __builtin_convertvector(guess - ones, Floats4) > fadeIn);
+                const Ints4 late = ~(age + ageStep * __builtin_convertvector(guess, Floats4) > fadeIn);
+                if (Bits4(young & (early | late))) {
+                    for (int k = i; k < i + 4 && k <= top; ++k) {
+                        if (!slots.alive[k])
+                            continue;
+                        if (StepParticle(k, leap))
+                            live[0] += 1;
+                        else
+                            lowestFreed = std::min(lowestFreed, k);
+                    }
+                    continue;
                 }
-                continue;
+                firstFading = (guess & young) | (ones & ~young);
             }
-            firstFading = (guess & young) | (ones & ~young);
+            fadingFrames = frames - firstFading + ones;
         }
         Store4(slots.age + i, Select4(alive, age + ageLeap, age));
-        const Ints4 fadingFrames = frames - firstFading + ones;
         const Ints4 fades = alive & (fadingFrames > Ints4{});
         const Floats4 fading = __builtin_convertvector(fadingFrames, Floats4);
         const Floats4 alpha0 = Load4(slots.alpha + i), size0 = Load4(slots.size + i);
@@ -681,7 +732,7 @@ void GUI_ParticleEmmiter::Step(bool draw)
     const VisualStep span = VisualStep::Current();
     if (span.frames > 1)
         CatchUp(span.frames - 1, span.EarlierFrameMs());
-    Advance(span.lastMs, span.lastMs / 12.0f, draw);
+    Move(span.lastMs, span.lastMs / 12.0f, draw);
 }
 
 void GUI_ParticleEmmiter::Update()

@@ -136,9 +136,14 @@ private:
     template <bool kDraw>
     void AdvanceSlots(float step);
     void Step(bool draw);
+    // Advance's body.
+    void Move(float ms, float step, bool draw);
     void EndCheck();
-    // The screen quad of slot i, placed on the screen by the step.
-    void BuildQuad(int i, float step, const View& view, ScreenVertex quad[4]);
+    // The screen quads of the slots i to i + 3 whose bits (bit k: slot
+    // i + k) are set, placed on the screen by the step, into `quads` in slot
+    // order; returns how many.
+    struct QuadShade;
+    int BuildQuads(int i, unsigned shown, float step, const QuadShade& shade, ScreenVertex* quads);
 
     GUI_ParticleConfig* config = nullptr;
     float elapsed = 0.0f;

@@ -111,6 +111,28 @@ TEST_F(ParticleTest, FalloffStartsAfterOneHundredMillisecondsAndDeathIsAtHalfAUn
     EXPECT_EQ(fade.GetLiveCount(), 0) << "alpha exactly 0 dies";
 }
 
+TEST_F(ParticleTest, AShortCatchUpStartsFadingOnlyPastTheFadeInLikeSteppedFrames)
+{
+    // Frames of 20 ms: ages 20, 40, ... 100 is not past the fade-in, 120 is.
+    ASSERT_EQ(12.0f * (20.0f / 12.0f), 20.0f);
+    const float step = 20.0f / 12.0f;
+    Make("glow", "InitialParticles = 4\nMinSize = 9\nMaxSize = 9\nAlphaFalloff = 0.01\n");
+    GUI_ParticleEmmiter stepped("glow", 0, 0, 0, 0);
+    Run(stepped, 20.0f, 6); // age 120: one fading frame
+    GUI_ParticleEmmiter caught("glow", 0, 0, 0, 0);
+    Run(caught, 20.0f, 2);
+    caught.CatchUp(4, 20.0f); // ages 60, 80, 100, 120
+    GUI_ParticleEmmiter short3("glow", 0, 0, 0, 0);
+    Run(short3, 20.0f, 2);
+    short3.CatchUp(3, 20.0f); // ages 60, 80, 100: none fades
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(stepped.GetParticle(i).alpha, 1.0f - 0.01f * step) << i;
+        EXPECT_EQ(caught.GetParticle(i).alpha, stepped.GetParticle(i).alpha) << i;
+        EXPECT_EQ(caught.GetParticle(i).age, stepped.GetParticle(i).age) << i;
+        EXPECT_EQ(short3.GetParticle(i).alpha, 1.0f) << i;
+    }
+}
+
 TEST_F(ParticleTest, ContinuousSpawningDropsTheRemainderAndStopsAtTheLifetime)
 {
     Make("rate", "ParticlesPerSecond = 100\nLifetime = -1\nMinSize = 5\nMaxSize = 5\n");
@@ -328,6 +350,79 @@ TEST_F(ParticleTest, AQuadsCornersAreItsTurnedHalfSidesAddedToItsPixelAndEveryPa
             EXPECT_EQ(v.v, (k & 2) ? v0 + 0.25f : v0) << n << " " << k;
         }
     }
+    ZoomScale = savedZoom;
+    map.SetScreenSize(0, 0);
+    engine.Release();
+}
+
+TEST_F(ParticleTest, OnlyParticlesOnTheScreenTurnAndTheirQuadsFollowInSlotOrder)
+{
+    D3DEngine& engine = D3DEngine::GetInstance();
+    engine.Init(std::make_unique<HeadlessGraphicsDevice>(800, 600));
+    GUI_Map& map = GUI_Map::GetInstance();
+    map.SetScreenSize(800, 600);
+    const float savedZoom = ZoomScale;
+    ZoomScale = 1.0f;
+    auto* device = static_cast<HeadlessGraphicsDevice*>(engine.GetDevice());
+    // Scattered wider than the screen, so that neighbouring slots are
+    // drawn and not; every particle spins by 100 to 175 degrees this frame.
+    Make("embers", "InitialParticles = 200\nMinSize = 3\nMaxSize = 9\nXScatter = 600\nYScatter = 400\n"
+                   "MinSpinSpeed = 40\nMaxSpinSpeed = 70\nUVFrame = 3\nUVFrameLast = 10\n");
+    GUI_ParticleEmmiter e("embers", map.cameraX + 400.0f, map.cameraY + 300.0f, 0, 0);
+    float before[200];
+    for (int n = 0; n < 200; ++n)
+        before[n] = e.GetParticle(n).angle;
+    const size_t draws = device->GetDraws().size();
+    e.Advance(30.0f, 2.5f, true);
+    ASSERT_EQ(device->GetDraws().size(), draws + 1);
+    const auto& draw = device->GetDraws().back();
+    // The recorded vertices are the first quads'.
+    const auto& vertices = draw.vertices;
+    ASSERT_EQ(vertices.size() % 4, 0u);
+    size_t quad = 0;
+    int hidden = 0;
+    bool mixedBlock = false;
+    for (int n = 0; n < 200; ++n) {
+        const GUI_Particle p = e.GetParticle(n);
+        const bool turned = p.angle != before[n];
+        if (n % 4 == 3) {
+            int turnedInBlock = 0;
+            for (int k = n - 3; k <= n; ++k)
+                turnedInBlock += e.GetParticle(k).angle != before[k] ? 1 : 0;
+            mixedBlock = mixedBlock || (turnedInBlock > 0 && turnedInBlock < 4);
+        }
+        if (!turned) {
+            ++hidden;
+            continue;
+        }
+        // A turned particle is drawn next, as its new turn places it.
+        if (4 * quad >= vertices.size()) {
+            ++quad;
+            continue;
+        }
+        const float fade = p.age / 100.0f;
+        const float half = p.size * fade;
+        const float c = half * p.cosine, s = half * p.sine;
+        const float sx = static_cast<float>(p.screenX), sy = static_cast<float>(p.screenY);
+        const float x[4] = {sx + (-c + s), sx + (c + s), sx + (-c - s), sx + (c - s)};
+        const float y[4] = {sy + (-s - c), sy + (-c + s), sy + (c - s), sy + (s + c)};
+        const auto alpha = static_cast<uint32_t>(static_cast<double>(p.alpha * fade * 255.0f) + 0.5);
+        const float u0 = static_cast<float>(p.frame % 8) * 0.125f, v0 = static_cast<float>(p.frame / 8) * 0.25f;
+        for (int k = 0; k < 4; ++k) {
+            const ScreenVertex& v = vertices[4 * quad + static_cast<size_t>(k)];
+            EXPECT_EQ(v.x, x[k]) << n << " " << k;
+            EXPECT_EQ(v.y, y[k]) << n << " " << k;
+            EXPECT_EQ(v.colour, (alpha << 24) | 0x00FFFFFFu) << n << " " << k;
+            EXPECT_EQ(v.u, (k & 1) ? u0 + 0.125f : u0) << n << " " << k;
+            EXPECT_EQ(v.v, (k & 2) ? v0 + 0.25f : v0) << n << " " << k;
+        }
+        ++quad;
+    }
+    EXPECT_EQ(4 * quad, draw.vertexCount) << "a quad for every turned particle, and no other";
+    EXPECT_GT(quad, 64u) << "more than one run of the batch";
+    EXPECT_GT(4 * quad, vertices.size());
+    EXPECT_GT(hidden, 0);
+    EXPECT_TRUE(mixedBlock);
     ZoomScale = savedZoom;
     map.SetScreenSize(0, 0);
     engine.Release();
