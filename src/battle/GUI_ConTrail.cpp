@@ -118,10 +118,8 @@ void GUI_ConTrail::CatchUp(const VisualStep& span, float hx, float hy)
 void GUI_ConTrail::DrawOwn(const AttachmentView& view)
 {
     D3DEngine::GetInstance().SetNormalBlend();
-    const TrailSimulation::Screen screen = {view.cameraX, view.cameraY, view.zoom, view.mapScreenWidth,
-                                            view.mapScreenHeight};
-    if (trail.MayShowOnScreen(screen))
-        trail.Draw(TrailTexture(), false, screen);
+    if (trail.MayShowOnScreen({view.cameraX, view.cameraY, view.zoom, view.mapScreenWidth, view.mapScreenHeight}))
+        trail.Draw(TrailTexture(), false);
     else
         trail.SkipDraw();
 }
@@ -149,7 +147,7 @@ void GUI_ConTrail::DrawLayerList(int drawLayer)
         if (map.IsOffScreen(ship->x, ship->y, kCullMargin))
             continue;
         if (trail->trail.MayShowOnScreen(screen))
-            trail->trail.Draw(texture, false, screen);
+            trail->trail.Draw(texture, false);
         else
             trail->trail.SkipDraw();
     }

@@ -207,7 +207,7 @@ void MissileRenderer::Draw(float frameMs)
         if (missile->trailMode != SIM_Missile::ROPE)
             continue;
         if (t->rope.MayShowOnScreen(screen))
-            t->rope.Draw(rope, false, screen);
+            t->rope.Draw(rope, false);
         else
             t->rope.SkipDraw();
     }

@@ -307,30 +307,16 @@ int TrailSimulation::Draw(TextureHandle texture, bool additive)
     m_edgeCount = 0;
     if (!m_anyVisible)
         return 0;
-    return Stage(texture, additive, Screen::Current());
-}
-
-int TrailSimulation::Draw(TextureHandle texture, bool additive, const Screen& screen)
-{
-    m_anyVisible = m_activeCount > 0 ? 1 : 0;
-    m_drawnCount = 0;
-    m_edgeCount = 0;
-    if (!m_anyVisible)
-        return 0;
-    return Stage(texture, additive, screen);
-}
-
-int TrailSimulation::Stage(TextureHandle texture, bool additive, const Screen& screen)
-{
+    const GUI_Map& map = GUI_Map::GetInstance();
     WalkView view;
-    view.zoom = screen.zoom;
-    view.cameraX = screen.cameraX;
-    view.cameraY = screen.cameraY;
+    view.zoom = ZoomScale;
+    view.cameraX = map.cameraX;
+    view.cameraY = map.cameraY;
     view.halfWidth = view.zoom * m_width * 0.5f;
     view.left = -kScreenMargin;
     view.top = -kScreenMargin;
-    view.right = screen.width + kScreenMargin;
-    view.bottom = screen.height + kScreenMargin;
+    view.right = static_cast<float>(map.GetScreenWidth()) + kScreenMargin;
+    view.bottom = static_cast<float>(map.GetScreenHeight()) + kScreenMargin;
     // Every active point lies in the box, and the screen place grows with
     // the world place (zoom not negative): a box on the screen has each
     // point on it. The negated sides give the negated places exactly.

@@ -38,9 +38,6 @@ public:
     // Stages the visible part into the shared quad batch with this texture
     // and blend; returns the number of quads staged.
     int Draw(TextureHandle texture, bool additive);
-    struct Screen;
-    // The same in the view a caller has read once for many trails.
-    int Draw(TextureHandle texture, bool additive, const Screen& screen);
     // The quads of the last draw (4 vertices each), for tests.
     const ScreenVertex* GetStagedVertices() const;
 
@@ -127,8 +124,6 @@ private:
     // against the screen (a trail whose box lies on it needs no test).
     template <bool kClip>
     void Walk(const WalkView& view);
-    // Draw's walk and staging for a trail with an active point.
-    int Stage(TextureHandle texture, bool additive, const Screen& screen);
 
     // Grows the box lane-wise: -x < -maxX exactly when maxX < x, and
     // negation is exact.
