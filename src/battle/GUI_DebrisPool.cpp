@@ -202,6 +202,11 @@ int GUI_DebrisPool::FindFreeSlot()
                 return slot;
         }
     }
+    // A full pool is the common case once a battle is under way: the block
+    // is looked through without the pointers first (the pointers order the
+    // same pieces), and the ordered search only runs when a piece is free.
+    if (AllAlive())
+        return TakeOffScreen();
     // From the cursor round to it again, in two plain runs rather than a
     // remainder per piece looked at.
     for (int i = cursor; i < kPieces; ++i) {
@@ -218,6 +223,25 @@ int GUI_DebrisPool::FindFreeSlot()
             return i;
         }
     }
+    return TakeOffScreen();
+}
+
+bool GUI_DebrisPool::AllAlive() const
+{
+    // Eight flags a step, joined without a branch each.
+    static_assert(kPieces % 8 == 0);
+    for (int i = 0; i < kPieces; i += 8) {
+        const GUI_Debris* const p = &storage[i];
+        const unsigned all = p[0].alive & p[1].alive & p[2].alive & p[3].alive & p[4].alive & p[5].alive &
+                             p[6].alive & p[7].alive;
+        if (!all)
+            return false;
+    }
+    return true;
+}
+
+int GUI_DebrisPool::TakeOffScreen()
+{
     for (int& entry : offScreenCache) {
         if (entry >= 0) {
             const int slot = entry;

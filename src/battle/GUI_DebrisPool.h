@@ -77,6 +77,13 @@ public:
     void Compact();
 
 private:
+    // True when no piece is free. (A flag set to other than 0 or 1 may give
+    // false for a full pool: that only costs the full search.)
+    bool AllAlive() const;
+    // A full pool's slot: a noted off-screen piece, any off-screen piece,
+    // else a random one.
+    int TakeOffScreen();
+
     // One block: the pieces are walked in order every frame.
     std::unique_ptr<GUI_Debris[]> storage;
     GUI_Debris* pieces[kPieces];

@@ -33,6 +33,7 @@ void MissileRenderer::Reset()
 {
     trails.clear();
     drawn.clear();
+    turns.clear();
     launcherKeys.clear();
     launcherTrails.clear();
     launcherShowing.clear();
@@ -129,19 +130,35 @@ void MissileRenderer::Follow(const SIM_Missile& missile, float frameMs, Trails*&
     }
 }
 
+MissileRenderer::Turn MissileRenderer::TurnOf(const SIM_Missile& missile)
+{
+    const float a = missile.angle * BattleView::kDegToRad;
+    return {std::sin(a), std::cos(a)};
+}
+
 bool MissileRenderer::BodyQuad(const SIM_Missile& missile, const BattleView& view, ScreenVertex quad[4])
+{
+    return missile.IsLive() && BodyQuad(missile, TurnOf(missile), view, quad);
+}
+
+bool MissileRenderer::BodyQuad(const SIM_Missile& missile, Turn turn, const BattleView& view, ScreenVertex quad[4])
 {
     if (!missile.IsLive())
         return false;
     static const float kWhole[4] = {0.0f, 1.0f, 0.0f, 1.0f};
-    const float a = missile.angle * BattleView::kDegToRad;
     PlaceHeadingQuad(view.ScreenX(missile.x), view.ScreenY(missile.y), missile.width * view.zoom,
-                     missile.length * view.zoom, std::sin(a), std::cos(a), kWhole, 0xFFFFFFFFu, quad);
+                     missile.length * view.zoom, turn.sine, turn.cosine, kWhole, 0xFFFFFFFFu, quad);
     return view.Shows(quad);
 }
 
 bool MissileRenderer::FlareQuad(const SIM_Missile& missile, int cell, float flicker, const BattleView& view,
                                 ScreenVertex quad[4])
+{
+    return missile.IsLive() && FlareQuad(missile, TurnOf(missile), cell, flicker, view, quad);
+}
+
+bool MissileRenderer::FlareQuad(const SIM_Missile& missile, Turn turn, int cell, float flicker,
+                                const BattleView& view, ScreenVertex quad[4])
 {
     if (!missile.IsLive() || !missile.hasFlare || !(missile.fuel > 0.0f))
         return false;
@@ -151,8 +168,7 @@ bool MissileRenderer::FlareQuad(const SIM_Missile& missile, int cell, float flic
         return false;
     const float left = missile.fuelLeft / missile.fuel;
     const float alpha = left >= kFlareFadeShare ? 1.0f : left / kFlareFadeShare;
-    const float a = missile.angle * BattleView::kDegToRad;
-    const float s = std::sin(a), c = std::cos(a);
+    const float s = turn.sine, c = turn.cosine;
     // Half the missile's length behind it.
     const float back = missile.length * 0.5f;
     const float u = static_cast<float>(std::clamp(cell, 0, kFlareCells - 1)) / kFlareCells;
@@ -200,14 +216,24 @@ void MissileRenderer::Draw(float frameMs)
         if (missile->trailMode == SIM_Missile::SPLINE && t->spline)
             t->spline->Draw(view, frameMs, batch, puffs);
     ScreenVertex quad[4];
+    // A live missile's turn is worked out with its body and kept for its
+    // flare; the others' entries are left as they were and not read.
+    turns.resize(drawn.size());
     const TextureHandle body = bodyTexture.GetHandle();
-    for (const auto& [missile, t] : drawn)
-        if (BodyQuad(*missile, view, quad))
+    for (size_t i = 0; i < drawn.size(); ++i) {
+        const SIM_Missile& missile = *drawn[i].first;
+        if (!missile.IsLive())
+            continue;
+        turns[i] = TurnOf(missile);
+        if (BodyQuad(missile, turns[i], view, quad))
             batch.Add(body, false, quad);
+    }
     const TextureHandle flare = flareTexture.GetHandle();
-    for (const auto& [missile, t] : drawn)
-        if (FlareQuad(*missile, t->flareCell, t->flickerScale, view, quad))
+    for (size_t i = 0; i < drawn.size(); ++i) {
+        const auto& [missile, t] = drawn[i];
+        if (missile->IsLive() && FlareQuad(*missile, turns[i], t->flareCell, t->flickerScale, view, quad))
             batch.Add(flare, true, quad);
+    }
     if (own)
         batch.End();
     D3DEngine::GetInstance().SetNormalBlend();

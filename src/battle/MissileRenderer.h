@@ -60,6 +60,16 @@ public:
                           ScreenVertex quad[4]);
 
 private:
+    // The sine and cosine of a missile's heading, which its body and its
+    // flare share.
+    struct Turn {
+        float sine, cosine;
+    };
+    static Turn TurnOf(const SIM_Missile& missile);
+    static bool BodyQuad(const SIM_Missile& missile, Turn turn, const BattleView& view, ScreenVertex quad[4]);
+    static bool FlareQuad(const SIM_Missile& missile, Turn turn, int cell, float flicker, const BattleView& view,
+                          ScreenVertex quad[4]);
+
     MissileRenderer();
     Trails& TrailsOf(const SIM_Missile& missile);
     // The missile's trails one frame on; collects it (and its decoys) to draw.
@@ -78,6 +88,8 @@ private:
     // This frame's missiles and their trails, in launcher order (kept between
     // frames so that steady frames do not allocate).
     std::vector<std::pair<const SIM_Missile*, Trails*>> drawn;
+    // The turns of this frame's live missiles, beside drawn.
+    std::vector<Turn> turns;
     std::vector<const SIM_MissileModule*> launcherKeys;
     std::vector<Trails*> launcherTrails;
     // Per launcher: whether its last follow drew anything. A launcher the

@@ -191,6 +191,31 @@ TEST_F(WorldEffects, TheSlotSearchGoesOnFromTheLastSlotTakenAndWrapsRound)
     EXPECT_EQ(pool.FindFreeSlot(), 3);
 }
 
+TEST_F(WorldEffects, AFullPoolFindsAPieceFreedAnywhereAfterCompactionReorderedTheSlots)
+{
+    GUI_DebrisPool& pool = GetDebrisPools().first;
+    constexpr int kPieces = GUI_DebrisPool::kPieces;
+    auto birth = [&pool](int slot) { pool.Piece(slot).Birth(0, 0, 1.0f, 0, true, 100.0f, 100.0f); };
+    for (int i = 0; i < kPieces; ++i)
+        birth(pool.FindFreeSlot());
+    // Every second piece gone: compaction puts the even pieces of the block
+    // in slots 0.., the odd ones from kPieces / 2 on.
+    for (int i = 1; i < kPieces; i += 2)
+        pool.Piece(i).alive = 0;
+    pool.Compact();
+    for (int i = kPieces / 2; i < kPieces; ++i)
+        birth(pool.FindFreeSlot());
+    ASSERT_EQ(pool.CountAlive(), kPieces);
+    // Freed without the freed cache: only the search finds them, whichever
+    // place of the block the piece has.
+    const int half = kPieces / 2;
+    for (int slot : {0, 1, 2, 3, half, half + 1, half + 2, half + 3, half - 1, kPieces - 1}) {
+        pool.Piece(slot).alive = 0;
+        EXPECT_EQ(pool.FindFreeSlot(), slot);
+        birth(slot);
+    }
+}
+
 TEST_F(WorldEffects, CompactionPutsTheLivingFirst)
 {
     GUI_DebrisPool& pool = GetDebrisPools().first;
