@@ -707,13 +707,20 @@ void GUI_Ship::DrawTurrets()
     const GUI_Map& map = GUI_Map::GetInstance();
     const float zoom = ZoomScale, camX = map.cameraX, camY = map.cameraY;
     QuadRunBatch& batch = QuadRunBatch::Shared();
+    // A weapon's turrets share its picture: they go to the batch together.
+    ScreenVertex quads[SIM_TargetedModule::kMaxTurrets][4];
     for (TurretDraw& turret : turretDraws) {
         const SIM_TargetedModule* weapon = turret.weapon;
         const float size = (weapon->turretSize > 0.0f ? weapon->turretSize : 10.0f) * zoom;
         CTexturedSprite& sprite = turret.sprite;
         sprite.SetSize(size, size);
-        for (size_t i = 0; i < weapon->GetTurretCount() && i < SIM_TargetedModule::kMaxTurrets; ++i) {
-            const SIM_ShipModule::Point p = weapon->GetTurretWorldPos(i);
+        const size_t count = std::min(weapon->GetTurretCount(), size_t{SIM_TargetedModule::kMaxTurrets});
+        const SIM_Ship* owner = weapon->ship;
+        for (size_t i = 0; i < count; ++i) {
+            // As GetTurretWorldPos places a turret in range on its ship.
+            const SIM_ShipModule::Point& offset = weapon->turretOffsets[i];
+            const SIM_ShipModule::Point p =
+                owner ? owner->PlaceOnMap(offset.x, offset.y) : weapon->GetTurretWorldPos(i);
             const float a = weapon->GetTurretAngle(i);
             sprite.SetAngle(a);
             // As PlaceCentred turns a quad, with the turn looked up again
@@ -727,8 +734,10 @@ void GUI_Ship::DrawTurrets()
             const bool level = a == 0.0f;
             sprite.PlaceRotatedSinCos((p.x - camX) * zoom, (p.y - camY) * zoom, level ? 0.0f : turret.sine[i],
                                       level ? 1.0f : turret.cosine[i]);
-            batch.Add(sprite.GetTextureForDraw(), false, sprite.m_vertices);
+            std::copy(std::begin(sprite.m_vertices), std::end(sprite.m_vertices), quads[i]);
         }
+        if (count > 0)
+            batch.AddQuads(sprite.GetTextureForDraw(), false, quads[0], count);
     }
 }
 
