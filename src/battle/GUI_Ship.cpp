@@ -707,8 +707,6 @@ void GUI_Ship::DrawTurrets()
     const GUI_Map& map = GUI_Map::GetInstance();
     const float zoom = ZoomScale, camX = map.cameraX, camY = map.cameraY;
     QuadRunBatch& batch = QuadRunBatch::Shared();
-    // A weapon's turrets share its picture: they go to the batch together.
-    ScreenVertex quads[SIM_TargetedModule::kMaxTurrets][4];
     for (TurretDraw& turret : turretDraws) {
         const SIM_TargetedModule* weapon = turret.weapon;
         const float size = (weapon->turretSize > 0.0f ? weapon->turretSize : 10.0f) * zoom;
@@ -734,10 +732,8 @@ void GUI_Ship::DrawTurrets()
             const bool level = a == 0.0f;
             sprite.PlaceRotatedSinCos((p.x - camX) * zoom, (p.y - camY) * zoom, level ? 0.0f : turret.sine[i],
                                       level ? 1.0f : turret.cosine[i]);
-            std::copy(std::begin(sprite.m_vertices), std::end(sprite.m_vertices), quads[i]);
+            batch.Add(sprite.GetTextureForDraw(), false, sprite.m_vertices);
         }
-        if (count > 0)
-            batch.AddQuads(sprite.GetTextureForDraw(), false, quads[0], count);
     }
 }
 
