@@ -222,12 +222,15 @@ TEST_F(ShipAttachments, AShipListsViewsReadTheFrameAsEachViewWouldAloneAndLetGoA
         EXPECT_EQ(bits(shared.headingSine), bits(alone.headingSine));
         EXPECT_EQ(bits(shared.headingCosine), bits(alone.headingCosine));
         // The lights' margin holds its edge and no more.
-        if (x == edge)
+        if (x == edge) {
             EXPECT_TRUE(shared.lightsOn);
-        if (x == past)
+        }
+        if (x == past) {
             EXPECT_FALSE(shared.lightsOn);
-        if (std::isnan(x))
+        }
+        if (std::isnan(x)) {
             EXPECT_EQ(shared.outside, std::numeric_limits<float>::lowest());
+        }
     }
     // Once the list is drawn, views read the camera and switches afresh.
     ship->x = 400.0f;
