@@ -37,4 +37,36 @@ struct AttachmentView {
     // test themselves on (at most 0 inside; far below when not a number).
     static float Outside(float screenX, float screenY);
     static bool Beyond(float outside, float pixels) { return outside > pixels * 1.01f + 2.0f; }
+
+private:
+    // What the views of one frame share, each as Take reads it.
+    struct Frame {
+        float zoom, cameraX, cameraY;
+        float mapScreenWidth, mapScreenHeight;
+        float screenWidth, screenHeight; // the engine's, as Outside reads them
+        bool contrails, runningLights;
+        // The map's view grown by the lights' margin, as IsOffScreen grows it.
+        float lightsLeft, lightsRight, lightsTop, lightsBottom;
+        static Frame Read();
+    };
+
+public:
+    // While one is open, every view taken reads what all views of the frame
+    // share (camera, screens, switches) as they were when it opened: nothing
+    // a ship's draw does changes them. Scopes nest.
+    class FrameScope {
+    public:
+        FrameScope();
+        ~FrameScope();
+        FrameScope(const FrameScope&) = delete;
+        FrameScope& operator=(const FrameScope&) = delete;
+
+    private:
+        Frame frame;
+        const Frame* outer;
+    };
+
+private:
+    static const Frame* openFrame;
+    void Take(const SIM_Ship* ship, const VisualStep& step, const Frame& frame);
 };

@@ -80,6 +80,19 @@ public:
     static const std::vector<GUI_Shield*>& GetAll();
 
     virtual void Draw();
+    // Draw would neither draw nor age anything (a closed batch aside, which
+    // it would open and close empty).
+    bool IsIdle() const
+    {
+        if (collapseState == COLLAPSED)
+            return true;
+        if (collapseState != INTACT || (flashing && up) || impactsShowing)
+            return false;
+        for (const BlastArc& arc : arcs)
+            if (arc.active)
+                return false;
+        return true;
+    }
     void Flash();
     void AddBlast(float x, float y);
     void AddImpact(float size, float x, float y);

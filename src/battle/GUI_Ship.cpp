@@ -359,7 +359,7 @@ void GUI_Ship::Draw()
             smartBomb->Draw();
         if (splats && !splats->IsIdle())
             splats->Draw();
-        if (shield)
+        if (shield && !shield->IsIdle())
             shield->Draw();
         break;
     case SIM_Ship::DYING:
@@ -538,7 +538,8 @@ void GUI_Ship::DrawDying()
         DrawChildLayer(0);
 }
 
-bool GUI_Ship::PlaceHullSprite(bool unlessFar)
+// Inlined: most hulls of a frame leave at its first test.
+[[gnu::always_inline]] inline bool GUI_Ship::PlaceHullSprite(bool unlessFar)
 {
     const GUI_Map& map = GUI_Map::GetInstance();
     screenX = (ship->x - map.cameraX) * ZoomScale;
@@ -581,8 +582,15 @@ void GUI_Ship::DrawHull()
         DrawChildLayer(0);
     // Nothing below moves the hull's quad: one test serves both uses. A hull
     // surely off the screen is not placed (every use places it first).
-    const bool onScreen = PlaceHullSprite(true) && hullSprite.IsOnScreen();
-    if (onScreen && !camouflaged) {
+    if (PlaceHullSprite(true) && hullSprite.IsOnScreen())
+        DrawHullOnScreen(camouflaged);
+    else
+        DrawDamageSpriteEffects();
+}
+
+void GUI_Ship::DrawHullOnScreen(bool camouflaged)
+{
+    if (!camouflaged) {
         // The two sides differ a little in tone, so they read apart at a glance.
         const bool enemy = ship->IsEnemy();
         const float a = std::clamp(fade, 0.0f, 1.0f);
@@ -594,8 +602,6 @@ void GUI_Ship::DrawHull()
         DrawDamageSprites();
     }
     DrawDamageSpriteEffects();
-    if (!onScreen)
-        return;
     const CInput& input = CInput::GetInstance();
     const float dx = input.GetMouseX() - screenX;
     const float dy = input.GetMouseY() - screenY;
@@ -623,7 +629,7 @@ void GUI_Ship::DrawDamageSprites()
     }
 }
 
-void GUI_Ship::DrawDamageSpriteEffects()
+inline void GUI_Ship::DrawDamageSpriteEffects()
 {
     if (damageSprites.empty() || GUI_Map::GetInstance().IsOffScreen(ship->x, ship->y, kDamageEffectMargin))
         return;
@@ -712,8 +718,13 @@ void GUI_Ship::DrawTurrets()
         const float size = (weapon->turretSize > 0.0f ? weapon->turretSize : 10.0f) * zoom;
         CTexturedSprite& sprite = turret.sprite;
         sprite.SetSize(size, size);
-        for (size_t i = 0; i < weapon->GetTurretCount() && i < SIM_TargetedModule::kMaxTurrets; ++i) {
-            const SIM_ShipModule::Point p = weapon->GetTurretWorldPos(i);
+        const size_t count = std::min(weapon->GetTurretCount(), size_t{SIM_TargetedModule::kMaxTurrets});
+        const SIM_Ship* owner = weapon->ship;
+        for (size_t i = 0; i < count; ++i) {
+            // As GetTurretWorldPos places a turret in range on its ship.
+            const SIM_ShipModule::Point& offset = weapon->turretOffsets[i];
+            const SIM_ShipModule::Point p =
+                owner ? owner->PlaceOnMap(offset.x, offset.y) : weapon->GetTurretWorldPos(i);
             const float a = weapon->GetTurretAngle(i);
             sprite.SetAngle(a);
             // As PlaceCentred turns a quad, with the turn looked up again

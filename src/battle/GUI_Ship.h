@@ -176,6 +176,8 @@ protected:
 private:
     void ParseEngineGlows();
     void BuildEffects(const SIM_ShipHull* hull);
+    // DrawHull's part for a hull whose quad is placed on the screen.
+    void DrawHullOnScreen(bool camouflaged);
     void DrawDamageSprites();
     void DrawDamageSpriteEffects();
     void BuildWeaponDraws();

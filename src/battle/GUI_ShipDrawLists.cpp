@@ -81,6 +81,10 @@ void GUI_ShipDrawLists::DrawList(int list)
     // Ships and their visuals lie apart on the heap and a draw reads most
     // of both: the next ship's lines load while this one draws.
     const std::size_t count = order.size();
+    if (count == 0)
+        return;
+    // The ships' attachment views share the frame's camera and switches.
+    AttachmentView::FrameScope frame;
     for (std::size_t i = 0; i < count; ++i) {
         if (i + 1 < count) {
             PrefetchObject(order[i + 1].ship, 256);

@@ -17,30 +17,6 @@ BaseSprite::BaseSprite()
         m_vertices[i] = ScreenVertex{0.0f, 0.0f, 0.0f, 1.0f, 0xFFFFFFFFu, uv[i][0], uv[i][1]};
 }
 
-void BaseSprite::PlaceRotatedSinCos(float x, float y, float sine, float cosine)
-{
-    const float hw = m_width * 0.5f, hh = m_height * 0.5f;
-#if defined(__SSE2__)
-    // The four corners at once, each summed as written out below.
-    __m128 top, bottom;
-    TurnedCorners(x, y, hw, hh, sine, cosine, top, bottom);
-    _mm_storel_pi(reinterpret_cast<__m64*>(&m_vertices[0].x), top);
-    _mm_storeh_pi(reinterpret_cast<__m64*>(&m_vertices[1].x), top);
-    _mm_storel_pi(reinterpret_cast<__m64*>(&m_vertices[2].x), bottom);
-    _mm_storeh_pi(reinterpret_cast<__m64*>(&m_vertices[3].x), bottom);
-#else
-    // Written out: the four corners share their products, and storing into
-    // the vertices can no longer make the compiler reload the inputs.
-    const float wc = hw * cosine, ws = hw * sine, hc = hh * cosine, hs = hh * sine;
-    const float nwc = -hw * cosine, nws = -hw * sine, nhc = -hh * cosine, nhs = -hh * sine;
-    ScreenVertex* v = m_vertices;
-    v[0].x = x + nwc - nhs; v[0].y = y + nws + nhc;
-    v[1].x = x + wc - nhs;  v[1].y = y + ws + nhc;
-    v[2].x = x + nwc - hs;  v[2].y = y + nws + hc;
-    v[3].x = x + wc - hs;   v[3].y = y + ws + hc;
-#endif
-}
-
 void BaseSprite::PlaceCentred(float x, float y)
 {
     if (m_noRotate || m_angle == 0.0f) {

@@ -53,7 +53,30 @@ public:
     virtual void Draw();
     virtual void DrawClipped(const GRect& clip);
 
-    void PlaceRotatedSinCos(float x, float y, float sine, float cosine);
+    // Inline: most quads of a frame are placed here, many from tight loops.
+    void PlaceRotatedSinCos(float x, float y, float sine, float cosine)
+    {
+        const float hw = m_width * 0.5f, hh = m_height * 0.5f;
+#if defined(__SSE2__)
+        // The four corners at once, each summed as written out below.
+        __m128 top, bottom;
+        TurnedCorners(x, y, hw, hh, sine, cosine, top, bottom);
+        _mm_storel_pi(reinterpret_cast<__m64*>(&m_vertices[0].x), top);
+        _mm_storeh_pi(reinterpret_cast<__m64*>(&m_vertices[1].x), top);
+        _mm_storel_pi(reinterpret_cast<__m64*>(&m_vertices[2].x), bottom);
+        _mm_storeh_pi(reinterpret_cast<__m64*>(&m_vertices[3].x), bottom);
+#else
+        // Written out: the four corners share their products, and storing
+        // into the vertices can no longer make the compiler reload the inputs.
+        const float wc = hw * cosine, ws = hw * sine, hc = hh * cosine, hs = hh * sine;
+        const float nwc = -hw * cosine, nws = -hw * sine, nhc = -hh * cosine, nhs = -hh * sine;
+        ScreenVertex* v = m_vertices;
+        v[0].x = x + nwc - nhs; v[0].y = y + nws + nhc;
+        v[1].x = x + wc - nhs;  v[1].y = y + ws + nhc;
+        v[2].x = x + nwc - hs;  v[2].y = y + nws + hc;
+        v[3].x = x + wc - hs;   v[3].y = y + ws + hc;
+#endif
+    }
     void SetColour(uint8_t a, uint8_t r, uint8_t g, uint8_t b);
     void SetColour(uint32_t argb);
     void SetUV(float left, float top, float right, float bottom);

@@ -54,6 +54,36 @@ protected:
     ShipTestWorld world;
 };
 
+TEST_F(ShieldVisualTest, TheShipsDrawPassesAnIdleShieldByButStillAgesItsArcsAndFlash)
+{
+    SIM_Ship* ship = world.Build("cruiser_shielded", 500, 500);
+    GUI_Ship* visual = GUI_Ship::Of(ship);
+    ASSERT_NE(visual, nullptr);
+    GUI_Shield* shield = visual->GetShield();
+    ASSERT_NE(shield, nullptr);
+    EXPECT_TRUE(shield->IsIdle());
+    BlastAt(*shield, ship, 90.0f);
+    EXPECT_FALSE(shield->IsIdle());
+    // An arc lives 800 ms: ten 79 ms frames keep it, the eleventh ends it.
+    for (int i = 0; i < 10; ++i) {
+        ShipTestWorld::SetFrame(79.0f);
+        visual->Draw();
+    }
+    EXPECT_EQ(ActiveArcs(*shield), 1);
+    ShipTestWorld::SetFrame(79.0f);
+    visual->Draw();
+    EXPECT_EQ(ActiveArcs(*shield), 0);
+    EXPECT_TRUE(shield->IsIdle());
+    shield->Flash();
+    EXPECT_FALSE(shield->IsIdle());
+    for (int i = 0; i < 11; ++i) {
+        ShipTestWorld::SetFrame(100.0f);
+        visual->Draw();
+    }
+    EXPECT_FALSE(shield->IsFlashing());
+    EXPECT_TRUE(shield->IsIdle());
+}
+
 TEST_F(ShieldVisualTest, ArcsWithin45DegreesRestartAndFourAtMostRun)
 {
     SIM_Ship* ship = world.Build("cruiser_shielded", 500, 500);

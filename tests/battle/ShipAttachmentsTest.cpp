@@ -4,15 +4,20 @@
 // the plumes of a blast, each against its own numbers.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 
 #include "EffectTestView.h"
+#include "battle/GUI_BattleGUI.h"
 #include "battle/GUI_Breakup.h"
 #include "battle/GUI_CamoflageShield.h"
 #include "battle/GUI_DamageSprite.h"
 #include "battle/GUI_ECMShock.h"
 #include "battle/GUI_EngineGlow.h"
 #include "battle/GUI_ExplosionPlume.h"
+#include "battle/GUI_Map.h"
 #include "battle/GUI_PowerGlow.h"
 #include "battle/GUI_RepairBotSwarm.h"
 #include "battle/GUI_RunningLight.h"
@@ -191,6 +196,54 @@ TEST_F(ShipAttachments, ARunningLightAtTheHullsEdgeShowsWhileTheShipsCentreIsOff
     light.timer = 900.0f;
     light.Draw();
     EXPECT_TRUE(light.drewLastFrame);
+}
+
+TEST_F(ShipAttachments, AShipListsViewsReadTheFrameAsEachViewWouldAloneAndLetGoAfter)
+{
+    SIM_Ship* ship = world.Build("cruiser_bare", 400.0f, 300.0f);
+    const GUI_Map& map = GUI_Map::GetInstance();
+    const float edge = map.viewRight + GUI_RunningLight::kCullMargin;
+    const float past = std::nextafter(edge, edge + 1.0f);
+    const auto bits = [](float v) { return std::bit_cast<uint32_t>(v); };
+    for (const float x : {400.0f, edge, past, -5000.0f, std::numeric_limits<float>::quiet_NaN()}) {
+        ship->x = x;
+        const AttachmentView alone = AttachmentView::Of(ship);
+        AttachmentView::FrameScope frame;
+        const AttachmentView shared = AttachmentView::Of(ship);
+        EXPECT_EQ(bits(shared.outside), bits(alone.outside)) << x;
+        EXPECT_EQ(shared.zoom, alone.zoom);
+        EXPECT_EQ(shared.cameraX, alone.cameraX);
+        EXPECT_EQ(shared.cameraY, alone.cameraY);
+        EXPECT_EQ(shared.mapScreenWidth, alone.mapScreenWidth);
+        EXPECT_EQ(shared.mapScreenHeight, alone.mapScreenHeight);
+        EXPECT_EQ(shared.trailsOn, alone.trailsOn);
+        EXPECT_EQ(shared.glowsOn, alone.glowsOn);
+        EXPECT_EQ(shared.lightsOn, alone.lightsOn) << x;
+        EXPECT_EQ(bits(shared.headingSine), bits(alone.headingSine));
+        EXPECT_EQ(bits(shared.headingCosine), bits(alone.headingCosine));
+        // The lights' margin holds its edge and no more.
+        if (x == edge) {
+            EXPECT_TRUE(shared.lightsOn);
+        }
+        if (x == past) {
+            EXPECT_FALSE(shared.lightsOn);
+        }
+        if (std::isnan(x)) {
+            EXPECT_EQ(shared.outside, std::numeric_limits<float>::lowest());
+        }
+    }
+    // Once the list is drawn, views read the camera and switches afresh.
+    ship->x = 400.0f;
+    {
+        AttachmentView::FrameScope frame;
+        EXPECT_TRUE(AttachmentView::Of(ship).lightsOn);
+    }
+    GUI_BattleGUI::GetInstance().runningLights = 0;
+    EffectTestView::Look(100.0f, 0.0f, 1.0f);
+    const AttachmentView later = AttachmentView::Of(ship);
+    EXPECT_FALSE(later.lightsOn);
+    EXPECT_EQ(later.cameraX, map.cameraX);
+    EXPECT_EQ(later.outside, -300.0f); // 300 pixels in from the left edge
 }
 
 TEST_F(ShipAttachments, DamagePatchesFadeInStayAndFadeOutAfterARepair)
