@@ -13,13 +13,6 @@ void SIM_MapObject::LocalToWorld(float localX, float localY, float& worldX, floa
     LocalToWorld(localX, localY, std::sin(angle * kDegToRad), std::cos(angle * kDegToRad), worldX, worldY);
 }
 
-void SIM_MapObject::LocalToWorld(float localX, float localY, float sine, float cosine, float& worldX,
-                                 float& worldY) const
-{
-    worldX = localX * cosine - localY * sine + x;
-    worldY = localX * sine + localY * cosine + y;
-}
-
 void SIM_MapObject::GetScreenPosition(float& screenX, float& screenY) const
 {
     const SIM_BattleArea& map = SIM_BattleArea::Get();

@@ -19,8 +19,13 @@ public:
     // A point in this object's frame to map coordinates:
     // x' = x cos - y sin + px, y' = x sin + y cos + py.
     void LocalToWorld(float localX, float localY, float& worldX, float& worldY) const;
-    // The same with a sine and cosine the caller already has.
-    void LocalToWorld(float localX, float localY, float sine, float cosine, float& worldX, float& worldY) const;
+    // The same with a sine and cosine the caller already has (inline: asked
+    // for many times a frame).
+    void LocalToWorld(float localX, float localY, float sine, float cosine, float& worldX, float& worldY) const
+    {
+        worldX = localX * cosine - localY * sine + x;
+        worldY = localX * sine + localY * cosine + y;
+    }
     // ((x - camera x) * zoom, (y - camera y) * zoom) with the battle camera.
     void GetScreenPosition(float& screenX, float& screenY) const;
 

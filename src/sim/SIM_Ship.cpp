@@ -426,7 +426,9 @@ void SIM_Ship::FrameStep()
         Process();
         if (shield)
             shield->Update(frameTime);
-        visual->ApplyPendingLayer();
+        // Most ships have no layer change waiting: no call.
+        if (visual->pendingLayer != visual->currentLayer)
+            visual->ApplyPendingLayer();
     } else if (state == DYING) {
         Process();
         visual->UpdateDestruction();

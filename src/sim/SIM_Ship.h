@@ -331,3 +331,18 @@ private:
 
 // Knocks every live ship within 256 map units of (x, y) away from it.
 void ApplyShockwaveToShips(float strength, float x, float y);
+
+inline SIM_ShipModule::Point SIM_ShipModule::GetWorldPos() const
+{
+    if (!ship)
+        return {offsetX, offsetY};
+    return ship->PlaceOnMap(offsetX, offsetY);
+}
+
+inline SIM_ShipModule::Point SIM_ShipModule::GetTurretWorldPos(size_t turretIndex) const
+{
+    if (turretIndex >= turretOffsets.size() || !ship)
+        return GetWorldPos();
+    const Point& o = turretOffsets[turretIndex];
+    return ship->PlaceOnMap(o.x, o.y);
+}

@@ -20,30 +20,6 @@ int SIM_ShipGrid::FleetSlot(const SIM_Fleet* fleet) const
     return -1;
 }
 
-namespace {
-// The whole cells in `cells` (a positive number of cells, or not a number),
-// clamped to 0..last. Below one cell the floor is 0; from one cell on it is
-// the truncation, and as the last index is whole, the floor reaches it just
-// when the number does: no floor needs working out.
-int CellIndex(float cells, int last)
-{
-    // Beyond the edges (and for positions that are not numbers) the edge cells.
-    if (!(cells >= 1.0f))
-        return 0;
-    return cells >= static_cast<float>(last) ? last : static_cast<int>(cells);
-}
-} // namespace
-
-int SIM_ShipGrid::Column(float x) const
-{
-    return CellIndex((x - m_minX) / m_cellSize, m_cols - 1);
-}
-
-int SIM_ShipGrid::Row(float y) const
-{
-    return CellIndex((y - m_minY) / m_cellSize, m_rows - 1);
-}
-
 void SIM_ShipGrid::CellRect(float x, float y, float radius, int& c0, int& r0, int& c1, int& r1) const
 {
     if (!(radius < 1e30f) || !std::isfinite(x) || !std::isfinite(y)) {
@@ -247,26 +223,10 @@ void SIM_ShipGrid::Resume()
     m_resumable = false;
 }
 
-void SIM_ShipGrid::NoteMoved(const SIM_Ship* ship)
+void SIM_ShipGrid::Refile(const SIM_Ship* ship, ShipEntry* entry, int cell)
 {
-    if (!m_open || !ship)
-        return;
-    const int slot = ship->gridSlot;
-    ShipEntry* entry = nullptr;
-    if (slot >= 0 && static_cast<size_t>(slot) < m_ships.size() && m_ships[static_cast<size_t>(slot)].ship == ship)
-        entry = &m_ships[static_cast<size_t>(slot)];
-    // Most ships are noted again where they were last noted; their avoider
-    // was filed in the same cell then.
-    if (entry && entry->cellX == ship->x && entry->cellY == ship->y)
-        return;
-    const int cell = CellOf(ship->x, ship->y);
     if (entry) {
-        entry->cellX = ship->x;
-        entry->cellY = ship->y;
-        // The avoider is filed in its ship's cell: while that holds, so does
-        // the avoider's.
-        if (entry->cell == cell)
-            return;
+        const int slot = ship->gridSlot;
         MoveIndex(ShipCell(entry->fleet, entry->cell), ShipCell(entry->fleet, cell), slot);
         entry->cell = cell;
     }

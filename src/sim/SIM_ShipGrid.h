@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "sim/SIM_Fleet.h"
+#include "sim/SIM_Ship.h"
 
 class SIM_CollisionAvoider;
 class SIM_Ship;
@@ -56,6 +57,8 @@ public:
     bool IsOpen() const { return m_open; }
     // Open, and the fleet's live ships are filed.
     bool Covers(const SIM_Fleet* fleet) const { return m_open && FleetSlot(fleet) >= 0; }
+    // Every ship is noted each world step, and most stay in their cell: that
+    // part is inline.
     void NoteMoved(const SIM_Ship* ship);
 
     // Every filed ship of the fleet (of every fleet when null) whose cell
@@ -101,8 +104,19 @@ private:
     };
 
     int FleetSlot(const SIM_Fleet* fleet) const;
-    int Column(float x) const;
-    int Row(float y) const;
+    // The whole cells in `cells` (a positive number of cells, or not a
+    // number), clamped to 0..last. Below one cell the floor is 0; from one
+    // cell on it is the truncation, and as the last index is whole, the floor
+    // reaches it just when the number does: no floor needs working out.
+    static int CellIndex(float cells, int last)
+    {
+        // Beyond the edges (and for positions that are not numbers) the edge cells.
+        if (!(cells >= 1.0f))
+            return 0;
+        return cells >= static_cast<float>(last) ? last : static_cast<int>(cells);
+    }
+    int Column(float x) const { return CellIndex((x - m_minX) / m_cellSize, m_cols - 1); }
+    int Row(float y) const { return CellIndex((y - m_minY) / m_cellSize, m_rows - 1); }
     int CellOf(float x, float y) const { return Row(y) * m_cols + Column(x); }
     std::vector<int>& ShipCell(int fleet, int cell) { return m_shipCells[static_cast<size_t>(fleet * m_cellCount + cell)]; }
     const std::vector<int>& ShipCell(int fleet, int cell) const
@@ -118,6 +132,9 @@ private:
 
     bool IsFiled(const SIM_Ship* ship) const;
     void Refile(AvoiderEntry& entry, int index);
+    // NoteMoved's rare part: the ship (entry null: not filed) has left its
+    // cell for `cell`; its avoider follows.
+    void Refile(const SIM_Ship* ship, ShipEntry* entry, int cell);
 
     bool m_open = false;
     bool m_built = false;
@@ -136,6 +153,30 @@ private:
     std::vector<std::vector<int>> m_shipCells;    // per fleet, per cell: indices into m_ships
     std::vector<std::vector<int>> m_avoiderCells; // per cell: indices into m_avoiders
 };
+
+inline void SIM_ShipGrid::NoteMoved(const SIM_Ship* ship)
+{
+    if (!m_open || !ship)
+        return;
+    const int slot = ship->gridSlot;
+    ShipEntry* entry = nullptr;
+    if (slot >= 0 && static_cast<size_t>(slot) < m_ships.size() && m_ships[static_cast<size_t>(slot)].ship == ship)
+        entry = &m_ships[static_cast<size_t>(slot)];
+    // Most ships are noted again where they were last noted; their avoider
+    // was filed in the same cell then.
+    if (entry && entry->cellX == ship->x && entry->cellY == ship->y)
+        return;
+    const int cell = CellOf(ship->x, ship->y);
+    if (entry) {
+        entry->cellX = ship->x;
+        entry->cellY = ship->y;
+        // The avoider is filed in its ship's cell: while that holds, so does
+        // the avoider's.
+        if (entry->cell == cell)
+            return;
+    }
+    Refile(ship, entry, cell);
+}
 
 template <class Visit>
 void SIM_ShipGrid::VisitNear(const SIM_Fleet* fleet, float x, float y, float radius, Visit&& visit)

@@ -54,6 +54,7 @@ public:
     void StartWarpEffect();
     void ArmWarpOut();
     virtual void ActivateTractorBeams() {}
+    // Asked every frame only while the pending layer differs from the current one.
     virtual void ApplyPendingLayer() {}
     virtual void SetLayer(int newLayer);
     virtual void DeleteShipEmmiters();

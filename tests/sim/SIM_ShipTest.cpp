@@ -4,6 +4,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "battle/GUI_Ship.h"
@@ -13,6 +14,7 @@
 #include "sim/SIM_CollisionAvoider.h"
 #include "sim/SIM_Shield.h"
 #include "sim/SIM_Ship.h"
+#include "sim/SIM_ShipVisual.h"
 #include "sim/ShipTestWorld.h"
 #include "sim/ShipUpdateScheduler.h"
 #include "sim/modules/SIM_ArmourModule.h"
@@ -420,6 +422,36 @@ TEST_F(ShipTest, TargetPointsCycleThroughTheHull)
     const SIM_ShipModule::Point* c = ship->NextTargetPoint();
     EXPECT_NE(a, b);
     EXPECT_EQ(a, c);
+}
+
+// A visual that applies the layer changes it is asked to, and counts them.
+class LayerCountingVisual : public SIM_ShipVisual {
+public:
+    using SIM_ShipVisual::SIM_ShipVisual;
+    void ApplyPendingLayer() override
+    {
+        ++asked;
+        currentLayer = pendingLayer;
+    }
+    int asked = 0;
+};
+
+TEST_F(ShipTest, AWaitingLayerChangeIsAppliedOnTheNextFrameStepOnly)
+{
+    SIM_ShipVisual::SetFactory(
+        [](SIM_Ship* s) -> std::unique_ptr<SIM_ShipVisual> { return std::make_unique<LayerCountingVisual>(s); });
+    SIM_Ship* ship = world.Build("cruiser_bare", 0, 0);
+    SIM_ShipVisual::SetFactory(nullptr);
+    auto* visual = dynamic_cast<LayerCountingVisual*>(ship->GetVisual());
+    ASSERT_NE(visual, nullptr);
+    ship->FrameStep();
+    EXPECT_EQ(visual->asked, 0);
+    visual->pendingLayer = 2;
+    ship->FrameStep();
+    EXPECT_EQ(visual->asked, 1);
+    EXPECT_EQ(visual->currentLayer, 2);
+    ship->FrameStep();
+    EXPECT_EQ(visual->asked, 1);
 }
 
 // ---- states and the end of a ship -----------------------------------------

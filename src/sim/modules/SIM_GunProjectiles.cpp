@@ -81,17 +81,6 @@ bool SIM_GunProjectiles::IsInsideShield(const SIM_Ship* ship, float x, float y)
     return DistanceSquared(ship->x, ship->y, x, y) < r * r;
 }
 
-SIM_GunProjectiles::Point SIM_GunProjectiles::AimPointOnMap(const SIM_Ship* ship, const Point* aimPoint)
-{
-    Point p;
-    if (!ship)
-        return p;
-    const float lx = aimPoint ? aimPoint->x : 0.0f;
-    const float ly = aimPoint ? aimPoint->y : 0.0f;
-    ship->LocalToWorld(lx, ly, ship->sine, ship->cosine, p.x, p.y);
-    return p;
-}
-
 bool SIM_GunProjectiles::IsShipVisible(const SIM_Ship* ship)
 {
     for (const SIM_CamoflageShieldModule* cloak : ship->GetCloaks())

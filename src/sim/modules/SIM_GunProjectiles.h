@@ -2,9 +2,9 @@
 #include <string>
 
 #include "platform/ISoundSystem.h"
+#include "sim/SIM_Ship.h"
 #include "sim/modules/SIM_TargetedModule.h"
 
-class SIM_Ship;
 
 // What bullets, shells, lightning arcs and plasma torpedoes share: the one
 // per-frame step of the projectiles that fly apart from their weapon, the
@@ -48,7 +48,17 @@ public:
     // never meets that shield.
     static bool IsInsideShield(const SIM_Ship* ship, float x, float y);
     // A hull aim point (ship frame) on the map; the centre without one.
-    static Point AimPointOnMap(const SIM_Ship* ship, const Point* aimPoint);
+    // Inline: the weapons ask every frame.
+    static Point AimPointOnMap(const SIM_Ship* ship, const Point* aimPoint)
+    {
+        Point p;
+        if (!ship)
+            return p;
+        const float lx = aimPoint ? aimPoint->x : 0.0f;
+        const float ly = aimPoint ? aimPoint->y : 0.0f;
+        ship->LocalToWorld(lx, ly, ship->sine, ship->cosine, p.x, p.y);
+        return p;
+    }
     // No cloaking device, or every one fully visible.
     static bool IsShipVisible(const SIM_Ship* ship);
     // Neither dying, destroyed, retreated nor off the field.

@@ -98,21 +98,6 @@ void SIM_ShipModule::SetEfficiency(float value)
     efficiency = std::clamp(value, 0.0f, 1.0f);
 }
 
-SIM_ShipModule::Point SIM_ShipModule::GetWorldPos() const
-{
-    if (!ship)
-        return {offsetX, offsetY};
-    return ship->PlaceOnMap(offsetX, offsetY);
-}
-
-SIM_ShipModule::Point SIM_ShipModule::GetTurretWorldPos(size_t turretIndex) const
-{
-    if (turretIndex >= turretOffsets.size() || !ship)
-        return GetWorldPos();
-    const Point& o = turretOffsets[turretIndex];
-    return ship->PlaceOnMap(o.x, o.y);
-}
-
 void SIM_ShipModule::SetTurretOffsets(const std::vector<Point>& offsets)
 {
     // Weapons keep per-turret arrays of four.

@@ -78,9 +78,11 @@ public:
     virtual void ReleaseHolds() {}
 
     // Map position of the module (offset turned by the ship's heading).
-    Point GetWorldPos() const;
+    // Inline, with the ship (below): weapons and the battle view ask for
+    // them many times a frame.
+    inline Point GetWorldPos() const;
     // Same for a turret; the module position when the index is out of range.
-    Point GetTurretWorldPos(size_t turretIndex) const;
+    inline Point GetTurretWorldPos(size_t turretIndex) const;
     void AddDamageStat(int kind, float amount);
     void ApplyStackEffectiveness();
     bool IsKindDisabled(int flag) const;
@@ -140,3 +142,7 @@ public:
     unsigned char enabled = 1;
     int index = -1;
 };
+
+// The ship's header defines the inline position helpers above; it includes
+// this one first, so either order of inclusion sees both classes.
+#include "sim/SIM_Ship.h"

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 #include <vector>
 
 #include "engine/GDebugLog.h"
@@ -188,6 +189,9 @@ bool SIM_TargetedModule::SkipByClass(int hullClass, bool usePreference) const
 }
 
 // Only the target choice below scores, a candidate at a time: inlined there.
+// kOrders false: the caller has seen that none of the orders' terms apply,
+// so their tests drop out of the per-candidate work.
+template <bool kOrders>
 [[gnu::always_inline]] inline float SIM_TargetedModule::ScoreCandidate(SIM_Ship* candidate, int hullClass,
                                                                       bool anyClass, float priority) const
 {
@@ -201,17 +205,17 @@ bool SIM_TargetedModule::SkipByClass(int hullClass, bool usePreference) const
         if (candidate->carriedLimpetWeight > 0.0f)
             score += 1.0f;
     }
-    if (coOperative)
+    if (kOrders && coOperative)
         score += std::min(candidate->threatRatio * 0.125f, 0.5f);
-    if (vulture)
+    if (kOrders && vulture)
         score += (1.0f - candidate->healthFraction) * 0.5f;
-    if (rescuer)
+    if (kOrders && rescuer)
         score += (1.0f - std::min(candidate->timeSinceFired, 2000.0f) / 2000.0f) * 0.5f;
-    if (retaliate && candidate->HasWeaponTargeting(ship))
+    if (kOrders && retaliate && candidate->HasWeaponTargeting(ship))
         score += 0.5f;
-    if (isMissile && candidate->painterCount > 0)
+    if (kOrders && isMissile && candidate->painterCount > 0)
         score += 1.0f;
-    if (!vulture && candidate->armed <= 0.0f)
+    if (!(kOrders && vulture) && candidate->armed <= 0.0f)
         score -= 0.5f;
     score += HitChanceOf(trackingSpeed, candidate);
     if (!anyClass)
@@ -244,35 +248,44 @@ void SIM_TargetedModule::ChooseTarget(bool anyClass)
     }
     const float otherPriority = (!anyClass && orders) ? orders->GetAttackPriorityForClass(-1) : 1.0f;
 
-    auto consider = [&](SIM_Ship* candidate, int order) {
-        if (!candidate)
-            return;
-        // Range first: most of the ships a search visits are out of reach,
-        // and every test here is free of side effects.
-        const float d2 = DistanceSquared(pos.x, pos.y, candidate->x, candidate->y);
-        if (d2 < minRangeSq || d2 > maxRangeSq)
-            return;
-        if (candidate->docked || candidate->IsDead())
-            return;
-        if (candidate->state == SIM_Ship::OFF_FIELD || candidate->state == SIM_Ship::RETREATED)
-            return;
-        const int hullClass = candidate->GetHullClass();
-        if (SkipByClass(hullClass, usePreference))
-            return;
-        if (shieldDisruptor && !candidate->GetShield())
-            return;
-        const bool known = hullClass >= 0 && hullClass <= SIM_ShipHull::FIGHTER;
-        const float score =
-            ScoreCandidate(candidate, hullClass, anyClass, known ? priority[hullClass] : otherPriority);
-        // Ties keep the ship the fleet lists first.
-        if (score > bestScore || (best && score == bestScore && order < bestOrder)) {
-            bestScore = score;
-            best = candidate;
-            bestOrder = order;
-        }
+    // The walk comes in two builds: one for weapons whose orders add terms
+    // to the score, one for the many whose orders add none.
+    auto walk = [&](auto withOrders) {
+        auto consider = [&](SIM_Ship* candidate, int order) {
+            if (!candidate)
+                return;
+            // Range first: most of the ships a search visits are out of reach,
+            // and every test here is free of side effects.
+            const float d2 = DistanceSquared(pos.x, pos.y, candidate->x, candidate->y);
+            if (d2 < minRangeSq || d2 > maxRangeSq)
+                return;
+            if (candidate->docked || candidate->IsDead())
+                return;
+            if (candidate->state == SIM_Ship::OFF_FIELD || candidate->state == SIM_Ship::RETREATED)
+                return;
+            const int hullClass = candidate->GetHullClass();
+            if (SkipByClass(hullClass, usePreference))
+                return;
+            if (shieldDisruptor && !candidate->GetShield())
+                return;
+            const bool known = hullClass >= 0 && hullClass <= SIM_ShipHull::FIGHTER;
+            const float score = ScoreCandidate<decltype(withOrders)::value>(
+                candidate, hullClass, anyClass, known ? priority[hullClass] : otherPriority);
+            // Ties keep the ship the fleet lists first. Most candidates score
+            // below the best so far and leave at the first test.
+            if (score >= bestScore && (score > bestScore || (best && order < bestOrder))) {
+                bestScore = score;
+                best = candidate;
+                bestOrder = order;
+            }
+        };
+        // Only the cells within range; the slack covers rounding of the root.
+        SIM_ShipGrid::VisitNear(enemyFleet, pos.x, pos.y, std::sqrt(maxRangeSq) * 1.001f + 1.0f, consider);
     };
-    // Only the cells within range; the slack covers rounding of the root.
-    SIM_ShipGrid::VisitNear(enemyFleet, pos.x, pos.y, std::sqrt(maxRangeSq) * 1.001f + 1.0f, consider);
+    if (coOperative || vulture || rescuer || retaliate || isMissile)
+        walk(std::true_type{});
+    else
+        walk(std::false_type{});
 
     retargetTimer = 0.0f;
     target = best;

@@ -139,6 +139,7 @@ protected:
     void RetargetAfterLoss();
     // priority: the orders' weight for the candidate's hull class (unused
     // when any class will do).
+    template <bool kOrders>
     float ScoreCandidate(SIM_Ship* candidate, int hullClass, bool anyClass, float priority) const;
     bool SkipByClass(int hullClass, bool usePreference) const;
     // The shots in flight age by a frame; those due are fired.

@@ -99,6 +99,33 @@ TEST_F(TargetedModuleTest, LaterShipWinsOnlyWithAHigherScore)
     EXPECT_EQ(cruiser->GetAttackers().front(), ship);
 }
 
+TEST_F(TargetedModuleTest, OrderTermsWeighOnlyForWeaponsWithThoseOrders)
+{
+    SIM_Ship* ship = world.Build("gunship", 0, 0);
+    SIM_Ship* first = world.Build("unarmed", 300, 0, true);
+    SIM_Ship* second = world.Build("unarmed", -300, 0, true);
+    SIM_TargetedModule* laser = Laser(ship);
+    auto choose = [&] {
+        laser->SetTarget(nullptr);
+        laser->ChooseTarget(true);
+        return laser->GetTarget();
+    };
+    first->healthFraction = 1.0f;
+    second->healthFraction = 0.5f;
+    first->threatRatio = 0.0f;
+    second->threatRatio = 0.0f;
+    ASSERT_FALSE(laser->vulture || laser->coOperative || laser->rescuer || laser->retaliate || laser->isMissile);
+    EXPECT_EQ(choose(), first) << "health is no term without vulture orders";
+    laser->vulture = true;
+    EXPECT_EQ(choose(), second) << "a vulture goes for the damaged ship";
+    second->healthFraction = 1.0f;
+    EXPECT_EQ(choose(), first) << "equal scores keep the first ship with orders too";
+    laser->vulture = false;
+    laser->coOperative = true;
+    second->threatRatio = 4.0f; // +0.5, the most the term gives
+    EXPECT_EQ(choose(), second);
+}
+
 TEST_F(TargetedModuleTest, ClassPreferenceFollowsAttackOrders)
 {
     auto orders = std::make_unique<SIM_ShipOrders>();
