@@ -39,6 +39,31 @@ protected:
         EXPECT_TRUE(config->ReadText("Name = " + name + "\nType = BURN\n" + keys));
         return config;
     }
+    // A headless 800 x 600 screen at `zoom` for the life of the scope.
+    class Screen {
+    public:
+        explicit Screen(float zoom) : m_savedZoom(ZoomScale)
+        {
+            D3DEngine::GetInstance().Init(std::make_unique<HeadlessGraphicsDevice>(800, 600));
+            GUI_Map::GetInstance().SetScreenSize(800, 600);
+            ZoomScale = zoom;
+        }
+        ~Screen()
+        {
+            ZoomScale = m_savedZoom;
+            GUI_Map::GetInstance().SetScreenSize(0, 0);
+            D3DEngine::GetInstance().Release();
+        }
+        Screen(const Screen&) = delete;
+        Screen& operator=(const Screen&) = delete;
+        HeadlessGraphicsDevice* Device() const
+        {
+            return static_cast<HeadlessGraphicsDevice*>(D3DEngine::GetInstance().GetDevice());
+        }
+
+    private:
+        float m_savedZoom;
+    };
     // One frame of battle time: ms and the step the battle derives from it.
     static void Run(GUI_ParticleEmmiter& e, float ms, int frames = 1)
     {
@@ -308,13 +333,9 @@ TEST_F(ParticleTest, AnEmitterDrawsInOneBatchedCallWithItsParticlesFadingIn)
 
 TEST_F(ParticleTest, AQuadsCornersAreItsTurnedHalfSidesAddedToItsPixelAndEveryParticleOnScreenDraws)
 {
-    D3DEngine& engine = D3DEngine::GetInstance();
-    engine.Init(std::make_unique<HeadlessGraphicsDevice>(800, 600));
+    const Screen screen(1.5f);
     GUI_Map& map = GUI_Map::GetInstance();
-    map.SetScreenSize(800, 600);
-    const float savedZoom = ZoomScale;
-    ZoomScale = 1.5f;
-    auto* device = static_cast<HeadlessGraphicsDevice*>(engine.GetDevice());
+    HeadlessGraphicsDevice* device = screen.Device();
     // More particles than the batch takes at once, spinning, on frames 9 to
     // 15 of the sheet, all on screen; young, so both fade in.
     Make("sparks", "InitialParticles = 150\nMinSize = 3\nMaxSize = 9\nXScatter = 60\nYScatter = 40\n"
@@ -350,20 +371,13 @@ TEST_F(ParticleTest, AQuadsCornersAreItsTurnedHalfSidesAddedToItsPixelAndEveryPa
             EXPECT_EQ(v.v, (k & 2) ? v0 + 0.25f : v0) << n << " " << k;
         }
     }
-    ZoomScale = savedZoom;
-    map.SetScreenSize(0, 0);
-    engine.Release();
 }
 
 TEST_F(ParticleTest, OnlyParticlesOnTheScreenTurnAndTheirQuadsFollowInSlotOrder)
 {
-    D3DEngine& engine = D3DEngine::GetInstance();
-    engine.Init(std::make_unique<HeadlessGraphicsDevice>(800, 600));
+    const Screen screen(1.0f);
     GUI_Map& map = GUI_Map::GetInstance();
-    map.SetScreenSize(800, 600);
-    const float savedZoom = ZoomScale;
-    ZoomScale = 1.0f;
-    auto* device = static_cast<HeadlessGraphicsDevice*>(engine.GetDevice());
+    HeadlessGraphicsDevice* device = screen.Device();
     // Scattered wider than the screen, so that neighbouring slots are
     // drawn and not; every particle spins by 100 to 175 degrees this frame.
     Make("embers", "InitialParticles = 200\nMinSize = 3\nMaxSize = 9\nXScatter = 600\nYScatter = 400\n"
@@ -423,20 +437,13 @@ TEST_F(ParticleTest, OnlyParticlesOnTheScreenTurnAndTheirQuadsFollowInSlotOrder)
     EXPECT_GT(4 * quad, vertices.size());
     EXPECT_GT(hidden, 0);
     EXPECT_TRUE(mixedBlock);
-    ZoomScale = savedZoom;
-    map.SetScreenSize(0, 0);
-    engine.Release();
 }
 
 TEST_F(ParticleTest, AParticleDrawsWhileItsScreenPointTruncatedToPixelsIsWithinItsHalfSideOfTheScreen)
 {
-    D3DEngine& engine = D3DEngine::GetInstance();
-    engine.Init(std::make_unique<HeadlessGraphicsDevice>(800, 600));
+    const Screen screen(1.0f);
     GUI_Map& map = GUI_Map::GetInstance();
-    map.SetScreenSize(800, 600);
-    const float savedZoom = ZoomScale;
-    ZoomScale = 1.0f;
-    auto* device = static_cast<HeadlessGraphicsDevice*>(engine.GetDevice());
+    HeadlessGraphicsDevice* device = screen.Device();
     // One still particle of side 4 past its fade-in: half a side of 4 pixels.
     Make("dot", "InitialParticles = 1\nMinSize = 4\nMaxSize = 4\nAlphaFalloff = 0.001\nLifetime = 1\n");
     const auto draws = [&](float screenX, float screenY) {
@@ -455,9 +462,6 @@ TEST_F(ParticleTest, AParticleDrawsWhileItsScreenPointTruncatedToPixelsIsWithinI
     EXPECT_EQ(draws(400.0f, -5.0f), 0u);
     EXPECT_EQ(draws(400.0f, 604.9f), 1u);
     EXPECT_EQ(draws(400.0f, 605.0f), 0u);
-    ZoomScale = savedZoom;
-    map.SetScreenSize(0, 0);
-    engine.Release();
 }
 
 } // namespace
