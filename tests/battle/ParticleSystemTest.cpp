@@ -64,6 +64,30 @@ protected:
     private:
         float m_savedZoom;
     };
+    // The four corners a drawn particle's quad must have: its turned half
+    // sides (faded in, at the zoom) added to its pixel, its alpha under
+    // `alphaScale`, its cell of the 8 x 4 sheet. `n` names it in failures.
+    static void ExpectQuadOf(const GUI_Particle& p, float alphaScale, const ScreenVertex* quad, int n)
+    {
+        const float fade = p.age / 100.0f;
+        const float half = p.size * fade * ZoomScale;
+        const float c = half * p.cosine, s = half * p.sine;
+        const float sx = static_cast<float>(p.screenX), sy = static_cast<float>(p.screenY);
+        const float x[4] = {sx + (-c + s), sx + (c + s), sx + (-c - s), sx + (c - s)};
+        const float y[4] = {sy + (-s - c), sy + (-c + s), sy + (c - s), sy + (s + c)};
+        const auto alpha =
+            static_cast<uint32_t>(static_cast<double>(alphaScale * (p.alpha * fade) * 255.0f) + 0.5);
+        const float u0 = static_cast<float>(p.frame % 8) * 0.125f, v0 = static_cast<float>(p.frame / 8) * 0.25f;
+        for (int k = 0; k < 4; ++k) {
+            const ScreenVertex& v = quad[k];
+            EXPECT_EQ(v.x, x[k]) << n << " " << k;
+            EXPECT_EQ(v.y, y[k]) << n << " " << k;
+            EXPECT_EQ(v.rhw, 1.0f) << n << " " << k;
+            EXPECT_EQ(v.colour, (alpha << 24) | 0x00FFFFFFu) << n << " " << k;
+            EXPECT_EQ(v.u, (k & 1) ? u0 + 0.125f : u0) << n << " " << k;
+            EXPECT_EQ(v.v, (k & 2) ? v0 + 0.25f : v0) << n << " " << k;
+        }
+    }
     // One frame of battle time: ms and the step the battle derives from it.
     static void Run(GUI_ParticleEmmiter& e, float ms, int frames = 1)
     {
@@ -351,25 +375,9 @@ TEST_F(ParticleTest, AQuadsCornersAreItsTurnedHalfSidesAddedToItsPixelAndEveryPa
     ASSERT_EQ(draw.vertices.size() % 4, 0u);
     for (size_t n = 0; n < draw.vertices.size() / 4; ++n) {
         const GUI_Particle p = e.GetParticle(static_cast<int>(n));
-        const float fade = p.age / 100.0f;
-        const float half = p.size * fade * ZoomScale;
-        const float c = half * p.cosine, s = half * p.sine;
-        const float sx = static_cast<float>(p.screenX), sy = static_cast<float>(p.screenY);
-        const float x[4] = {sx + (-c + s), sx + (c + s), sx + (-c - s), sx + (c - s)};
-        const float y[4] = {sy + (-s - c), sy + (-c + s), sy + (c - s), sy + (s + c)};
-        const auto alpha = static_cast<uint32_t>(static_cast<double>(0.8f * (p.alpha * fade) * 255.0f) + 0.5);
-        const float u0 = static_cast<float>(p.frame % 8) * 0.125f, v0 = static_cast<float>(p.frame / 8) * 0.25f;
         ASSERT_GE(p.frame, 9);
         ASSERT_LE(p.frame, 15);
-        for (int k = 0; k < 4; ++k) {
-            const ScreenVertex& v = draw.vertices[4 * n + static_cast<size_t>(k)];
-            EXPECT_EQ(v.x, x[k]) << n << " " << k;
-            EXPECT_EQ(v.y, y[k]) << n << " " << k;
-            EXPECT_EQ(v.rhw, 1.0f) << n << " " << k;
-            EXPECT_EQ(v.colour, (alpha << 24) | 0x00FFFFFFu) << n << " " << k;
-            EXPECT_EQ(v.u, (k & 1) ? u0 + 0.125f : u0) << n << " " << k;
-            EXPECT_EQ(v.v, (k & 2) ? v0 + 0.25f : v0) << n << " " << k;
-        }
+        ExpectQuadOf(p, 0.8f, &draw.vertices[4 * n], static_cast<int>(n));
     }
 }
 
@@ -414,22 +422,7 @@ TEST_F(ParticleTest, OnlyParticlesOnTheScreenTurnAndTheirQuadsFollowInSlotOrder)
             ++quad;
             continue;
         }
-        const float fade = p.age / 100.0f;
-        const float half = p.size * fade;
-        const float c = half * p.cosine, s = half * p.sine;
-        const float sx = static_cast<float>(p.screenX), sy = static_cast<float>(p.screenY);
-        const float x[4] = {sx + (-c + s), sx + (c + s), sx + (-c - s), sx + (c - s)};
-        const float y[4] = {sy + (-s - c), sy + (-c + s), sy + (c - s), sy + (s + c)};
-        const auto alpha = static_cast<uint32_t>(static_cast<double>(p.alpha * fade * 255.0f) + 0.5);
-        const float u0 = static_cast<float>(p.frame % 8) * 0.125f, v0 = static_cast<float>(p.frame / 8) * 0.25f;
-        for (int k = 0; k < 4; ++k) {
-            const ScreenVertex& v = vertices[4 * quad + static_cast<size_t>(k)];
-            EXPECT_EQ(v.x, x[k]) << n << " " << k;
-            EXPECT_EQ(v.y, y[k]) << n << " " << k;
-            EXPECT_EQ(v.colour, (alpha << 24) | 0x00FFFFFFu) << n << " " << k;
-            EXPECT_EQ(v.u, (k & 1) ? u0 + 0.125f : u0) << n << " " << k;
-            EXPECT_EQ(v.v, (k & 2) ? v0 + 0.25f : v0) << n << " " << k;
-        }
+        ExpectQuadOf(p, 1.0f, &vertices[4 * quad], n);
         ++quad;
     }
     EXPECT_EQ(4 * quad, draw.vertexCount) << "a quad for every turned particle, and no other";
