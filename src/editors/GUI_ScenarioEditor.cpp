@@ -41,9 +41,18 @@ void GUI_ScenarioEditor::OnBack(std::intptr_t)
     Game::GetInstance().SetMode(kMainMenu);
 }
 
+void GUI_ScenarioEditor::EnterForChallenge()
+{
+    s_nextForChallenge = true;
+    Game::GetInstance().SetMode(kModeId);
+}
+
 void GUI_ScenarioEditor::Enter()
 {
     ++enterCount;
+    // Only the visit the challenge list asked for; the main menu's are not.
+    m_forChallenge = s_nextForChallenge;
+    s_nextForChallenge = false;
     m_edited = MakeScenario();
     m_edited->SetName(kFreshName);
     D3DEngine& engine = D3DEngine::GetInstance();

@@ -33,6 +33,10 @@ public:
     // the deployment screen may still be using one made earlier.
     SIM_Scenario* MakeScenario();
     SIM_Scenario* GetEditedScenario() const { return m_edited; }
+    // The challenge list's Custom button: the next visit sets up a custom
+    // challenge, whose deployment posts the fleet instead of fighting it.
+    static void EnterForChallenge();
+    bool IsForChallenge() const { return m_forChallenge; }
     GUI_ButtonText* GetBackButton() const { return m_back; }
 
     int enterCount = 0;
@@ -41,6 +45,8 @@ private:
     static void OnBack(std::intptr_t);
 
     SIM_Scenario* m_edited = nullptr;
+    bool m_forChallenge = false;
+    inline static bool s_nextForChallenge = false;
     std::vector<std::unique_ptr<SIM_Scenario>> m_scenarios;
     CTexturedSprite m_backdrop;
     CTexturedSprite m_bottomStrip;

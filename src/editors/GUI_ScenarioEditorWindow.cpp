@@ -240,6 +240,7 @@ void GUI_ScenarioEditorWindow::OnDeploy(std::intptr_t)
     if (!SaveCustomScenarioAs(name) || !LoadCustomScenario(CustomFolder() + name + ".txt"))
         return;
     SIM_Scenario* scenario = g_open->m_scenario;
+    scenario->SetCustomChallenge(GUI_ScenarioEditor::GetInstance().IsForChallenge());
     if (!ProvideEnemyFleets(*scenario))
         LOG_ERROR("The custom scenario's enemy fleets could not be written: " + name);
     GUI_DeploymentGUI::Open(scenario, false, 3);

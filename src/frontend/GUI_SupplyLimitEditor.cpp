@@ -135,6 +135,11 @@ GUI_SupplyLimitEditor::GUI_SupplyLimitEditor(SIM_Scenario* scenario) : GUI_Dialo
 {
     SetSize(1000.0f, 650.0f);
     Centre();
+    // The lowest row of controls stands 10 pixels above the dialog's edge:
+    // the client box reaches below it, and the controls are drawn over the
+    // box, not under its panel.
+    bottomMargin = 8.0f;
+    drawButtons = false;
     SetClientRect();
     m_scroll = new GUI_ScrollingWindow();
     m_scroll->SetRect(static_cast<float>(clientRight - 20), static_cast<float>(clientTop + 4),
@@ -254,6 +259,7 @@ void GUI_SupplyLimitEditor::Draw()
     }
     GUI_Dialog::Draw();
     GUI_MenuChrome::DrawClientArea(*this, m_interlace, 16.0f);
+    DrawButtons();
     LibText& text = LibText::GetInstance();
     text.SetFont("zekton16.dds", 16.0f);
     DrawChildren();

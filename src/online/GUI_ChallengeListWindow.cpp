@@ -1,6 +1,7 @@
 #include "online/GUI_ChallengeListWindow.h"
 
 #include "app/Game.h"
+#include "editors/GUI_ScenarioEditor.h"
 #include "sim/SIM_Options.h"
 #include "engine/GHashTable.h"
 #include "engine/LibText.h"
@@ -114,7 +115,7 @@ void GUI_ChallengeListWindow::OnRefresh(std::intptr_t)
 
 void GUI_ChallengeListWindow::OnCustom(std::intptr_t)
 {
-    Game::GetInstance().SetMode(13);
+    GUI_ScenarioEditor::EnterForChallenge();
 }
 
 void GUI_ChallengeListWindow::OnMessages(std::intptr_t)

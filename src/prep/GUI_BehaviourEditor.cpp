@@ -60,7 +60,9 @@ GUI_BehaviourEditor::GUI_BehaviourEditor(const SIM_BehaviourType* type) : GUI_Di
     m_description = GetString(type->secondText.c_str());
     SetName("BEHAVIOR_EDITOR");
     drawButtons = false;
-    GUI_WindowManager::GetInstance().BringToFront(this);
+    GUI_WindowManager& windows = GUI_WindowManager::GetInstance();
+    windows.BringToFront(this);
+    windows.AddModal(this);
 }
 
 GUI_BehaviourEditor::~GUI_BehaviourEditor()
@@ -88,8 +90,9 @@ void GUI_BehaviourEditor::BuildControls()
     m_slider1 = m_slider2 = nullptr;
     m_setTarget = nullptr;
     m_order = nullptr;
-    if (SIM_DeployedShip* ship = GUI_DeploymentDetails::GetShown())
-        m_order = ship->orders.GetOrder(m_type->name);
+    m_ship = GUI_DeploymentDetails::GetShown();
+    if (m_ship)
+        m_order = m_ship->orders.GetOrder(m_type->name);
     if (m_type->usesFloat1) {
         m_slider1 = new GUI_OrdersSlider(m_type->thirdText, m_type->min1, m_type->max1, m_type->kind1);
         m_slider1->SetValue(m_order ? m_order->float1 : 0.0f);

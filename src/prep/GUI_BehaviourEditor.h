@@ -9,12 +9,15 @@
 class GUI_ButtonText;
 class GUI_OrdersSlider;
 class SIM_BehaviourType;
+class SIM_DeployedShip;
 class SIM_ShipOrder;
 
 // Edits one order kind for the selected ships: its description, a slider
 // per parameter and, for orders aimed at a ship, the target and a button
 // that starts picking it on the map. OK is only possible once such an order
-// has a target that still exists. One open at a time.
+// has a target that still exists. Modal; the order it reads belongs to the
+// ship in the details window, whose icon closes it when the ship goes. One
+// open at a time.
 class GUI_BehaviourEditor : public GUI_Dialog, public GUI_OneOpen<GUI_BehaviourEditor> {
 public:
     static constexpr int kWidth = 400;
@@ -35,6 +38,8 @@ public:
 
     const SIM_BehaviourType* GetType() const { return m_type; }
     SIM_ShipOrder* GetOrder() const { return m_order; }
+    // The ship whose order the controls started from (null for none).
+    const SIM_DeployedShip* GetShip() const { return m_ship; }
     GUI_OrdersSlider* GetSlider(int index) const { return index == 0 ? m_slider1 : m_slider2; }
     GUI_ButtonText* GetOKButton() const { return m_ok; }
     GUI_ButtonText* GetDeleteButton() const { return m_delete; }
@@ -49,6 +54,7 @@ protected:
     static void OnSetTarget(std::intptr_t);
 
     const SIM_BehaviourType* m_type = nullptr;
+    SIM_DeployedShip* m_ship = nullptr;
     SIM_ShipOrder* m_order = nullptr;
     std::string m_description;
     GUI_ButtonText* m_ok = nullptr;

@@ -49,7 +49,9 @@ GUI_BehaviourPicker::GUI_BehaviourPicker(SIM_ShipOrders* orders) : GUI_Dialog(tr
     m_add->SetName("BEHAVIOR_PICKER_ADD");
     FillStrips();
     SetName("BEHAVIOR_PICKER");
-    GUI_WindowManager::GetInstance().BringToFront(this);
+    GUI_WindowManager& windows = GUI_WindowManager::GetInstance();
+    windows.BringToFront(this);
+    windows.AddModal(this);
 
     // Squadrons get their own follow-up once the picker has been explained.
     GUI_Tutorial& tutorial = GUI_Tutorial::GetInstance();

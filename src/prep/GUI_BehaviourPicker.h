@@ -11,8 +11,8 @@ class SIM_BehaviourType;
 class SIM_ShipOrders;
 
 // The list of orders the ship in the details window may still take; the
-// chosen one is added to it and to every other selected ship. One open at a
-// time.
+// chosen one is added to it and to every other selected ship. Modal; closed
+// by the ship's icon when the ship goes. One open at a time.
 class GUI_BehaviourPicker : public GUI_Dialog, public GUI_OneOpen<GUI_BehaviourPicker> {
 public:
     static constexpr int kWidth = 530;
@@ -32,6 +32,7 @@ public:
     const std::vector<GUI_BehaviourPickerStrip*>& GetStrips() const { return m_strips; }
     GUI_BehaviourPickerStrip* GetSelected() const { return m_selected; }
     GUI_ButtonText* GetAddButton() const { return m_add; }
+    const SIM_ShipOrders* GetOrders() const { return m_orders; }
 
 private:
     static void OnAdd(std::intptr_t);

@@ -12,6 +12,7 @@
 #include "engine/GHashTable.h"
 #include "engine/LibText.h"
 #include "frontend/GUI_LoadingScreen.h"
+#include "frontend/GUI_SupplyLimits.h"
 #include "online/GUI_NewChallengeEntry.h"
 #include "online/SIM_Server.h"
 #include "sim/SIM_ChallengeFile.h"
@@ -318,6 +319,7 @@ void GUI_DeploymentGUI::Leave()
     GUI_BehaviourPicker::CloseOpen();
     GUI_BehaviourEditor::CloseOpen();
     GUI_ModulePopup::CloseOpen();
+    GUI_SupplyLimits::Close();
     GUI_SquadronSize::CloseOpen();
     GUI_RandomShipName::CloseOpen();
     GUI_DeploymentTools::GetInstance().pickMode = 0;
@@ -474,8 +476,12 @@ void GUI_DeploymentGUI::UpdateFightButton()
     }
     if (m_playerFleet->GetShips().empty())
         m_fight->enabled = false;
-    // A scenario set up as a custom challenge disables FIGHT here once
-    // custom challenges exist.
+    // A custom challenge is deployed to be posted; the post button stays as
+    // the fleet's checks left it.
+    if (m_scenario->IsCustomChallenge()) {
+        m_fight->enabled = false;
+        m_fightTooltipKey = "GUI_DEPLOYMENT_FIGHT_CUSTOMCHALLENGE";
+    }
     if (m_fightTooltipKey != m_shownFightTooltip) {
         m_fight->SetTooltipString(GetString(m_fightTooltipKey.c_str()));
         m_shownFightTooltip = m_fightTooltipKey;
@@ -488,6 +494,7 @@ void GUI_DeploymentGUI::RefreshAfterFleetChange()
         return;
     if (m_picker)
         m_picker->RefreshShipIconAvailability();
+    GUI_SupplyLimits::RefreshStrips();
     UpdateFightButton();
 }
 
@@ -808,6 +815,12 @@ void GUI_DeploymentGUI::OnWheelUp()
         RotateSelectedShips(-9.0f);
         return;
     }
+    // With the supply list open the wheel belongs to the windows (the list
+    // scrolls under the mouse), not to the design picker.
+    if (GUI_SupplyLimits::GetOpen()) {
+        GUI_WindowManager::GetInstance().DispatchWheelUp();
+        return;
+    }
     if (m_picker)
         m_picker->ScrollBy(-1);
 }
@@ -816,6 +829,10 @@ void GUI_DeploymentGUI::OnWheelDown()
 {
     if (m_editingAIFleet && ShiftHeld()) {
         RotateSelectedShips(9.0f);
+        return;
+    }
+    if (GUI_SupplyLimits::GetOpen()) {
+        GUI_WindowManager::GetInstance().DispatchWheelDown();
         return;
     }
     if (m_picker)

@@ -12,6 +12,8 @@
 #include "gui/GUI_Tutorial.h"
 #include "gui/GUI_WindowManager.h"
 #include "platform/KeyCodes.h"
+#include "prep/GUI_BehaviourEditor.h"
+#include "prep/GUI_BehaviourPicker.h"
 #include "prep/GUI_DeployedShipModuleIcon.h"
 #include "prep/GUI_DeploymentDesignPicker.h"
 #include "prep/GUI_DeploymentDetails.h"
@@ -20,6 +22,8 @@
 #include "prep/GUI_DeploymentMap.h"
 #include "prep/GUI_DeploymentTools.h"
 #include "prep/GUI_DeploymentZone.h"
+#include "prep/GUI_RandomShipName.h"
+#include "prep/GUI_SquadronSize.h"
 #include "sim/SIM_DeployedFleet.h"
 #include "sim/SIM_DeployedShip.h"
 #include "sim/SIM_Scenario.h"
@@ -62,6 +66,27 @@ void MarkFleetChanged(const GUI_DeploymentIcon* icon)
         GUI_DeploymentGUI::GetInstance().RefreshAfterFleetChange();
 }
 
+// The dialogs that work on one placed ship hold its icon or its orders:
+// they go with the ship (removed, dropped outside, the fleet reloaded).
+void CloseDialogsOfIcon(const GUI_DeploymentIcon* icon)
+{
+    if (const GUI_RandomShipName* naming = GUI_RandomShipName::GetOpen(); naming && naming->GetIcon() == icon)
+        GUI_RandomShipName::CloseOpen();
+    if (const GUI_SquadronSize* squadron = GUI_SquadronSize::GetOpen(); squadron && squadron->GetIcon() == icon)
+        GUI_SquadronSize::CloseOpen();
+    if (auto* menu = dynamic_cast<GUI_DeploymentIconRCMenu*>(GUI_RCMenuBase::GetOpen()); menu && menu->GetIcon() == icon) {
+        menu->visible = false;
+        GUI_WindowManager::GetInstance().CloseWindow(menu);
+    }
+    const SIM_DeployedShip* ship = icon->GetShip();
+    if (!ship)
+        return;
+    if (const GUI_BehaviourEditor* editor = GUI_BehaviourEditor::GetOpen(); editor && editor->GetShip() == ship)
+        GUI_BehaviourEditor::CloseOpen();
+    if (const GUI_BehaviourPicker* picker = GUI_BehaviourPicker::GetOpen(); picker && picker->GetOrders() == &ship->orders)
+        GUI_BehaviourPicker::CloseOpen();
+}
+
 float HullSize(const SIM_ShipDesign* design)
 {
     const SIM_ShipHull* hull = design ? design->GetHull() : nullptr;
@@ -77,6 +102,7 @@ GUI_DeploymentIcon::GUI_DeploymentIcon(int ownerScreen) : owner(ownerScreen)
 
 GUI_DeploymentIcon::~GUI_DeploymentIcon()
 {
+    CloseDialogsOfIcon(this);
     delete m_tooltip;
     g_icons.erase(std::remove(g_icons.begin(), g_icons.end(), this), g_icons.end());
     g_pending.erase(std::remove(g_pending.begin(), g_pending.end(), this), g_pending.end());
@@ -432,6 +458,19 @@ void SelectDeploymentIconsOfDesign(const std::string& designName)
     }
 }
 
+void SelectDeploymentIconsCarrying(const std::string& moduleType)
+{
+    ClearDeploymentSelection();
+    for (GUI_DeploymentIcon* icon : g_icons) {
+        const SIM_ShipDesign* design = icon->GetShip() ? SIM_ShipDesign::Find(icon->GetShip()->design) : nullptr;
+        if (!design || design->CountModulesByTypeName(moduleType) < 1)
+            continue;
+        icon->selected = true;
+        if (!GUI_DeploymentDetails::IsOpen())
+            GUI_DeploymentDetails::Open(icon->GetShip());
+    }
+}
+
 GUI_DeploymentIcon* FindDeploymentIconByShipId(int shipId)
 {
     for (GUI_DeploymentIcon* icon : g_icons)
@@ -510,6 +549,7 @@ void QueueDeploymentIconDeletion(GUI_DeploymentIcon* icon)
     if (!icon || std::find(g_pending.begin(), g_pending.end(), icon) != g_pending.end())
         return;
     g_pending.push_back(icon);
+    CloseDialogsOfIcon(icon);
     icon->selected = false;
     icon->dragging = false;
     if (SIM_DeployedShip* ship = icon->GetShip()) {
@@ -563,6 +603,7 @@ void DeleteAllDeploymentIcons()
 {
     const std::vector<GUI_DeploymentIcon*> all = g_icons;
     for (GUI_DeploymentIcon* icon : all) {
+        CloseDialogsOfIcon(icon);
         icon->DetachShip();
         delete icon;
     }

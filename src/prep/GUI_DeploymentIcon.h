@@ -95,6 +95,8 @@ void CreateDeploymentIcons(SIM_DeployedFleet& fleet);
 void SelectDeploymentIcon(GUI_DeploymentIcon* icon, float x, float y);
 void ClearDeploymentSelection();
 void SelectDeploymentIconsOfDesign(const std::string& designName);
+// A supply line's click: every ship whose design carries the module type.
+void SelectDeploymentIconsCarrying(const std::string& moduleType);
 GUI_DeploymentIcon* FindDeploymentIconByShipId(int shipId);
 std::vector<GUI_DeploymentIcon*> GetSelectedDeploymentIcons();
 // A left click on the map: true when an icon took it.

@@ -12,6 +12,7 @@
 #include "gui/GUI_Tooltip.h"
 #include "gui/GUI_WindowManager.h"
 #include "prep/GUI_DeploymentGUI.h"
+#include "prep/GUI_DeploymentIcon.h"
 #include "prep/GUI_DeploymentMap.h"
 #include "prep/GUI_MissionSummary.h"
 #include "sim/SIM_DeployedFleet.h"
@@ -215,6 +216,7 @@ void GUI_FleetSummaryBar::OnSupplies(std::intptr_t)
         const SIM_DeployedFleet* fleet = GUI_DeploymentGUI::GetInstance().GetPlayerFleet();
         return fleet ? fleet->CountModuleType(type) : 0;
     });
+    GUI_SupplyLimits::SetStripClickHandler(SelectDeploymentIconsCarrying);
     GUI_SupplyLimits::SetAtLeftEdge(screen.IsEditingAIFleet());
     GUI_SupplyLimits::Open(scenario, GUI_SupplyLimits::MODE_DEPLOYMENT);
 }

@@ -56,7 +56,9 @@ GUI_RandomShipName::GUI_RandomShipName(GUI_DeploymentIcon* icon) : GUI_Dialog(tr
                       static_cast<float>(clientRight - 10), static_cast<float>(clientBottom - 4));
     AddButton(m_random);
     BuildRows();
-    GUI_WindowManager::GetInstance().BringToFront(this);
+    GUI_WindowManager& windows = GUI_WindowManager::GetInstance();
+    windows.BringToFront(this);
+    windows.AddModal(this);
 }
 
 GUI_RandomShipName::~GUI_RandomShipName()

@@ -13,7 +13,9 @@ class GUI_ShipNameList;
 class GUI_TextEditWindow;
 
 // Names a placed ship: the player types a name (applied as it is typed) or
-// draws a random one from a chosen name list. One open at a time.
+// draws a random one from a chosen name list. Modal, so its ship stays on the
+// map while it is open; the icon's owner closes it when the ship goes. One
+// open at a time.
 class GUI_RandomShipName : public GUI_Dialog, public GUI_OneOpen<GUI_RandomShipName> {
 public:
     static constexpr int kWidth = 600;
@@ -40,6 +42,7 @@ public:
     GUI_TextEditWindow* GetTextField() const { return m_field; }
     GUI_ButtonText* GetRandomButton() const { return m_random; }
     GUI_ScrollingWindow* GetScrollWindow() const { return m_scroll; }
+    GUI_DeploymentIcon* GetIcon() const { return m_icon; }
 
 private:
     static void OnRandom(std::intptr_t);

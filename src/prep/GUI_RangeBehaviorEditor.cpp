@@ -51,7 +51,7 @@ void GUI_RangeBehaviorEditor::DrawRangePreview()
     const float side = 2.0f * editor->m_currentRange * map.GetScale();
     editor->m_preview.SetTexture("deployment_range.dds");
     editor->m_preview.SetSize(side, side);
-    editor->m_preview.SetColour(0x60FF8080u);
+    editor->m_preview.SetColour(kPreviewColour);
     for (const GUI_DeploymentIcon* icon : GetSelectedDeploymentIcons()) {
         editor->m_preview.PlaceCentred(icon->screenX, icon->screenY);
         editor->m_preview.DrawClipped(map.GetRect());
@@ -63,8 +63,10 @@ void GUI_RangeBehaviorEditor::Setup()
     const SIM_DeployedShip* ship = GUI_DeploymentDetails::GetShown();
     m_design = ship ? SIM_ShipDesign::Find(ship->design) : nullptr;
     const bool onScreen = Game::GetInstance().GetModeId() == GUI_DeploymentGUI::kModeId;
-    // The campaign's deployment gives its encounter as the scenario.
-    const SIM_Scenario* scenario = onScreen ? GUI_DeploymentGUI::GetInstance().GetScenario() : nullptr;
+    // Elsewhere the map shows the campaign deployment's encounter, which
+    // serves as its scenario.
+    const SIM_Scenario* scenario = onScreen ? GUI_DeploymentGUI::GetInstance().GetScenario()
+                                            : GUI_DeploymentMap::GetInstance().GetScenario();
     const float multiplier = scenario ? scenario->GetWeaponRangeMultiplier() : 1.0f;
     std::vector<GUI_WeaponRangeStrip*> strips;
     if (m_design) {

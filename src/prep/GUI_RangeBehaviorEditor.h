@@ -2,6 +2,7 @@
 #include "engine/CTexturedSprite.h"
 #include "prep/GUI_BehaviourEditor.h"
 
+#include <cstdint>
 #include <vector>
 
 class GUI_WeaponRangeStrip;
@@ -12,6 +13,9 @@ class SIM_ShipDesign;
 // range to it. The chosen range is previewed on the map while it is open.
 class GUI_RangeBehaviorEditor : public GUI_BehaviourEditor {
 public:
+    // The range preview's tint: white at alpha 0x40.
+    static constexpr uint32_t kPreviewColour = 0x40FFFFFFu;
+
     static void OpenRange(const SIM_BehaviourType* type);
     static GUI_RangeBehaviorEditor* GetOpenRange();
     // The chosen range as a circle around every selected ship on the map.

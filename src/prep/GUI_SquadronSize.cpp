@@ -4,6 +4,7 @@
 #include "app/Game.h"
 #include "engine/LibText.h"
 #include "engine/StrFormat.h"
+#include "frontend/GUI_OptionsSlider.h"
 #include "gui/GUI_DialogLayout.h"
 #include "gui/GUI_OneOpen.h"
 #include "gui/GUI_PreloadedTextures.h"
@@ -11,15 +12,11 @@
 #include "prep/GUI_DeploymentGUI.h"
 #include "prep/GUI_DeploymentIcon.h"
 #include "prep/GUI_DeploymentTools.h"
-#include "prep/GUI_OrdersSlider.h"
 #include "sim/SIM_DeployedFleet.h"
 #include "sim/SIM_DeployedShip.h"
 
 #include <algorithm>
 #include <cmath>
-
-namespace {
-} // namespace
 
 int GUI_SquadronSize::QuantityFromSlider(float value)
 {
@@ -39,14 +36,13 @@ GUI_SquadronSize::GUI_SquadronSize(GUI_DeploymentIcon* icon) : GUI_Dialog(true),
     SetClientRect();
     APP_UsageMetrics::GetInstance().SetEventFlag("squadsize");
     const int quantity = icon && icon->GetShip() ? icon->GetShip()->quantity : 1;
-    m_slider = new GUI_OrdersSlider("GUI_SQUADRON_SLIDER", 0.0f, 1.0f, "PERCENTAGE");
-    m_slider->SetRect(static_cast<float>(clientLeft + 10), static_cast<float>(clientTop + 10),
-                      static_cast<float>(clientRight - 10), static_cast<float>(clientTop + 50));
-    m_slider->SetPosition(SliderFromQuantity(quantity));
-    m_slider->onChange = OnSliderMoved;
-    AddChild(m_slider);
+    // The slider shows no figure of its own: the count below it is the value.
+    m_slider = PlaceChild(new GUI_OptionsSlider("GUI_SQUADRON_SLIDER", SliderFromQuantity(quantity), OnSliderMoved),
+                          clientLeft + 10, clientTop + 10, clientRight - 10, clientTop + 50);
     m_valueText = StrFormat("%d", quantity);
-    GUI_WindowManager::GetInstance().BringToFront(this);
+    GUI_WindowManager& windows = GUI_WindowManager::GetInstance();
+    windows.BringToFront(this);
+    windows.AddModal(this);
 }
 
 GUI_SquadronSize::~GUI_SquadronSize()
@@ -54,15 +50,15 @@ GUI_SquadronSize::~GUI_SquadronSize()
     ForgetIfOpen(this);
 }
 
-void GUI_SquadronSize::OnSliderMoved(GUI_OrdersSlider* slider)
+void GUI_SquadronSize::OnSliderMoved(std::intptr_t)
 {
-    if (GUI_SquadronSize* open = GetOpen(); open && open->m_slider == slider)
-        open->SetSliderValue(slider->GetPosition());
+    if (GUI_SquadronSize* open = GetOpen())
+        open->SetSliderValue(open->m_slider->value);
 }
 
 void GUI_SquadronSize::SetSliderValue(float value)
 {
-    m_slider->SetPosition(value);
+    m_slider->value = std::clamp(value, 0.0f, 1.0f);
     const int quantity = QuantityFromSlider(value);
     m_valueText = StrFormat("%d", quantity);
     if (!m_icon || !m_icon->GetShip())

@@ -2,13 +2,16 @@
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_OneOpen.h"
 
+#include <cstdint>
 #include <string>
 
 class GUI_DeploymentIcon;
-class GUI_OrdersSlider;
+class GUI_OptionsSlider;
 
 // Sets how many fighters a placed squadron holds (1 to 16) with a slider;
-// the fleet's totals follow at once. One open at a time.
+// the fleet's totals follow at once. Modal, so its squadron stays on the map
+// while it is open; the icon's owner closes it when the ship goes. One open
+// at a time.
 class GUI_SquadronSize : public GUI_Dialog, public GUI_OneOpen<GUI_SquadronSize> {
 public:
     static constexpr int kWidth = 400;
@@ -25,15 +28,15 @@ public:
     void Draw() override;
     void SetSliderValue(float value);
 
-    GUI_OrdersSlider* GetSlider() const { return m_slider; }
+    GUI_OptionsSlider* GetSlider() const { return m_slider; }
     const std::string& GetValueText() const { return m_valueText; }
     GUI_DeploymentIcon* GetIcon() const { return m_icon; }
 
 private:
-    static void OnSliderMoved(GUI_OrdersSlider* slider);
+    static void OnSliderMoved(std::intptr_t);
 
     GUI_DeploymentIcon* m_icon = nullptr;
-    GUI_OrdersSlider* m_slider = nullptr;
+    GUI_OptionsSlider* m_slider = nullptr;
     std::string m_valueText;
 };
 

@@ -147,6 +147,9 @@ public:
     // A scenario of the player's own, made with the scenario editor.
     void SetCustom(bool on) { m_custom = on; }
     bool IsCustom() const { return m_custom; }
+    // Set up to be posted as a challenge: deployed, but not fought here.
+    void SetCustomChallenge(bool on) { m_customChallenge = on; }
+    bool IsCustomChallenge() const { return m_customChallenge; }
     // Takes one anomaly out of the list; false when the index is outside it.
     bool RemoveAnomaly(size_t index);
 
@@ -200,6 +203,7 @@ private:
     float m_lightningInterval = 0.0f;
     bool m_hasLightning = false;
     bool m_custom = false;
+    bool m_customChallenge = false;
     // Keys of [config] this version does not know, kept for the writer.
     std::vector<Entry> m_extraConfig;
 };

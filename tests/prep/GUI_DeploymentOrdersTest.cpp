@@ -24,6 +24,7 @@
 #include "prep/GUI_ModuleIconRCMenu.h"
 #include "prep/GUI_ModulePopup.h"
 #include "prep/GUI_OrdersSlider.h"
+#include "frontend/GUI_OptionsSlider.h"
 #include "prep/GUI_RandomShipName.h"
 #include "prep/GUI_RangeBehaviorEditor.h"
 #include "prep/GUI_ShipNameList.h"
@@ -394,8 +395,7 @@ TEST_F(DeploymentOrdersTest, TheShipMenuSizesSquadronsAndNamesShips)
     Click(static_cast<float>(row->left + 10), static_cast<float>(row->top + 5));
     GUI_SquadronSize* dialog = GUI_SquadronSize::GetOpen();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_FLOAT_EQ(dialog->GetSlider()->GetPosition(),
-                    GUI_SquadronSize::SliderFromQuantity(squadron->GetShip()->quantity));
+    EXPECT_FLOAT_EQ(dialog->GetSlider()->value, GUI_SquadronSize::SliderFromQuantity(squadron->GetShip()->quantity));
     dialog->SetSliderValue(0.0f);
     EXPECT_EQ(squadron->GetShip()->quantity, 1);
     EXPECT_EQ(dialog->GetValueText(), "1");
