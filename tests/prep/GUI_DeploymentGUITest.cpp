@@ -12,6 +12,8 @@
 #include "engine/GSafeFile.h"
 #include "frontend/GUI_LoadingScreen.h"
 #include "frontend/GUI_ScenarioDetails.h"
+#include "frontend/GUI_SupplyLimits.h"
+#include "editors/GUI_ScenarioEditor.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_ConfirmDialog.h"
 #include "gui/GUI_Message.h"
@@ -39,7 +41,9 @@
 #include "sim/SIM_Scenario.h"
 #include "sim/SIM_ShipDesign.h"
 #include "sim/SIM_ShipHull.h"
+#include "sim/SIM_ShipModuleType.h"
 #include "sim/SIM_ShipOrder.h"
+#include "support/NoLessons.h"
 #include "support/TempDir.h"
 
 #include "DeploymentTestFixture.h"
@@ -697,4 +701,57 @@ TEST_F(DeploymentTest, FiltersHideHullClassesAndAllThreeOffLeaveOnlyTheButtons)
     // Only the player's own race's player designs are offered.
     for (const GUI_ShipIcon* icon : picker->GetDesignIcons())
         EXPECT_TRUE(icon->GetDesign()->IsPlayerDesign());
+}
+
+TEST_F(DeploymentTest, ACustomChallengeIsDeployedToBePostedNotFought)
+{
+    // Only the challenge list's Custom button sets a challenge up.
+    GUI_ScenarioEditor::EnterForChallenge();
+    EXPECT_TRUE(GUI_ScenarioEditor::GetInstance().IsForChallenge());
+    Game::GetInstance().SetMode(15);
+    Game::GetInstance().SetMode(GUI_ScenarioEditor::kModeId);
+    EXPECT_FALSE(GUI_ScenarioEditor::GetInstance().IsForChallenge());
+
+    scenario->SetCustomChallenge(true);
+    Enter(false);
+    ASSERT_NE(Place(frigate, 288, 384), nullptr);
+    EXPECT_FALSE(Screen().GetFightButton()->enabled);
+    EXPECT_EQ(Screen().GetFightTooltipKey(), "GUI_DEPLOYMENT_FIGHT_CUSTOMCHALLENGE");
+    scenario->SetCustomChallenge(false);
+    Screen().RefreshAfterFleetChange();
+    EXPECT_TRUE(Screen().GetFightButton()->enabled);
+    EXPECT_EQ(Screen().GetFightTooltipKey(), "GUI_DEPLOYMENT_FIGHT_TOOLTIP");
+}
+
+TEST_F(DeploymentTest, TheSupplyListTakesTheWheelAndLeavesWithTheScreen)
+{
+    const std::vector<SIM_Scenario::SupplyLimit> saved = scenario->GetSupplyLimits();
+    for (const SIM_ShipModuleType* type : SIM_ShipModuleType::GetList())
+        scenario->SetSupplyLimit(type->GetName(), 3);
+    Enter(false);
+    DropAllLessons();
+    GUI_FleetSummaryBar* bar = Screen().GetSummaryBar();
+    ASSERT_TRUE(bar && bar->GetSuppliesButton());
+    const GUI_ButtonText* supplies = bar->GetSuppliesButton();
+    Click(static_cast<float>(supplies->left + supplies->right) / 2.0f,
+          static_cast<float>(supplies->top + supplies->bottom) / 2.0f);
+    GUI_SupplyLimits* list = GUI_SupplyLimits::GetOpen();
+    ASSERT_NE(list, nullptr);
+    ASSERT_NE(list->GetScrollBar(), nullptr);
+
+    // Over the list the wheel scrolls it, and the design picker stays put.
+    Window().InjectMouseMove((list->left + list->right) / 2, (list->top + list->bottom) / 2);
+    Frames(1);
+    const int pickerRow = Screen().GetDesignPicker()->GetFirstRow();
+    Screen().OnWheelDown();
+    EXPECT_EQ(list->GetScrollBar()->position, 1);
+    Screen().OnWheelUp();
+    EXPECT_EQ(list->GetScrollBar()->position, 0);
+    EXPECT_EQ(Screen().GetDesignPicker()->GetFirstRow(), pickerRow);
+
+    Game::GetInstance().SetMode(15);
+    EXPECT_EQ(GUI_SupplyLimits::GetOpen(), nullptr);
+    scenario->ClearSupplyLimits();
+    for (const SIM_Scenario::SupplyLimit& entry : saved)
+        scenario->SetSupplyLimit(entry.moduleType, entry.limit);
 }

@@ -7,9 +7,11 @@
 #include "engine/CInput.h"
 #include "engine/GHashTable.h"
 #include "gui/GUI_ButtonText.h"
+#include "gui/GUI_RCMenuBase.h"
 #include "gui/GUI_ScrollingWindow.h"
 #include "gui/GUI_TextEditWindow.h"
 #include "gui/GUI_Tooltip.h"
+#include "gui/GUI_WindowManager.h"
 #include "platform/KeyCodes.h"
 #include "prep/GUI_DeployedShipModuleIcon.h"
 #include "prep/GUI_BehaviourEditor.h"
@@ -414,6 +416,58 @@ TEST_F(DeploymentOrdersTest, TheShipMenuSizesSquadronsAndNamesShips)
     EXPECT_EQ(campaignMenu.GetSquadronButton(), nullptr);
     EXPECT_NE(campaignMenu.GetDeleteButton(), nullptr);
     EXPECT_EQ(campaignMenu.height, 86);
+}
+
+TEST_F(DeploymentOrdersTest, ShipDialogsHoldTheInputAndGoWithTheirShip)
+{
+    GUI_WindowManager& windows = GUI_WindowManager::GetInstance();
+    const auto holdsInput = [&](const GUI_WindowBase* window) {
+        const auto& modal = windows.GetModalWindows();
+        return window && std::find(modal.begin(), modal.end(), window) != modal.end();
+    };
+    GUI_DeploymentIcon* named = Place(frigate, 288, 384);
+    GUI_DeploymentIcon* squadron = Place(fighter, 384, 768);
+    GUI_DeploymentIcon* other = Place(frigate, 288, 576);
+    ASSERT_TRUE(named && squadron && other);
+
+    // Dropped outside the zone: the naming dialog of that ship closes at
+    // once, while the dialog of another ship stays.
+    OpenShipNameDialog(named);
+    EXPECT_TRUE(holdsInput(GUI_RandomShipName::GetOpen()));
+    OpenSquadronSizeForIcon(squadron);
+    EXPECT_TRUE(holdsInput(GUI_SquadronSize::GetOpen()));
+    named->dragging = true;
+    named->SetMapPosition(-400.0f, 800.0f);
+    DropDraggedDeploymentIcons();
+    EXPECT_EQ(GUI_RandomShipName::GetOpen(), nullptr);
+    ASSERT_NE(GUI_SquadronSize::GetOpen(), nullptr);
+    ProcessPendingIconDeletions();
+    Frames(2);
+    // Deleted from its menu: the squadron dialog goes with the squadron.
+    QueueDeploymentIconDeletion(squadron);
+    EXPECT_EQ(GUI_SquadronSize::GetOpen(), nullptr);
+    ProcessPendingIconDeletions();
+    Frames(2);
+
+    // The order dialogs work on the shown ship's orders; a reloaded fleet
+    // takes them down with its menu.
+    Select({other});
+    GUI_BehaviourPicker::Open(&other->GetShip()->orders);
+    EXPECT_TRUE(holdsInput(GUI_BehaviourPicker::GetOpen()));
+    GUI_BehaviourEditor::Open(SIM_BehaviourType::Find("KEEPMOVING"));
+    ASSERT_NE(GUI_BehaviourEditor::GetOpen(), nullptr);
+    EXPECT_TRUE(holdsInput(GUI_BehaviourEditor::GetOpen()));
+    EXPECT_EQ(GUI_BehaviourEditor::GetOpen()->GetShip(), other->GetShip());
+    OpenDeploymentIconMenu(other);
+    ASSERT_NE(GUI_RCMenuBase::GetOpen(), nullptr);
+    const std::string path = Screen().GetTempDeploymentPath();
+    ASSERT_TRUE(Screen().WriteDeploymentFile(path));
+    Screen().LoadDeploymentFile(path);
+    EXPECT_EQ(GUI_BehaviourPicker::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_BehaviourEditor::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_RCMenuBase::GetOpen(), nullptr);
+    EXPECT_EQ(GetDeploymentIcons().size(), 1u);
+    Frames(2);
 }
 
 TEST_F(DeploymentOrdersTest, NamesApplyAsTypedWithoutCharactersThatBreakTheFile)

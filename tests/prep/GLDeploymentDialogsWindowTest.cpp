@@ -1,0 +1,238 @@
+// The deployment screen's ship dialogs and supply list through the real
+// window, as a player uses them: a ship renamed while the player tries to
+// drag it away, then the fleet reloaded under the dialog; and the supply
+// list counting a ship placed with the mouse and selecting the ships of a
+// line. The test build runs under ASan: a dialog that outlived its ship
+// would be caught writing through it.
+#include "app/Game.h"
+#include "engine/APP_UserFolders.h"
+#include "engine/GSafeFile.h"
+#include "frontend/GUI_SupplyLimits.h"
+#include "gui/GUI_ButtonText.h"
+#include "gui/GUI_RCMenuBase.h"
+#include "gui/GUI_TextEditWindow.h"
+#include "gui/GUI_WindowManager.h"
+#include "prep/GUI_DeploymentDesignPicker.h"
+#include "prep/GUI_DeploymentDetails.h"
+#include "prep/GUI_DeploymentGUI.h"
+#include "prep/GUI_DeploymentIcon.h"
+#include "prep/GUI_DeploymentIconRCMenu.h"
+#include "prep/GUI_DeploymentZone.h"
+#include "prep/GUI_FleetSummaryBar.h"
+#include "prep/GUI_RandomShipName.h"
+#include "prep/GUI_ShipIcon.h"
+#include "sim/SIM_DeployedFleet.h"
+#include "sim/SIM_DeployedShip.h"
+#include "sim/SIM_Scenario.h"
+#include "sim/SIM_ShipDesign.h"
+#include "sim/SIM_ShipModuleType.h"
+#include "support/WindowInput.h"
+#include "support/WindowedGame.h"
+
+#include <SDL2/SDL.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const kTwoFrigates = "[ship0]\nshipid = 1\nname = Anvil\ndesign = fed_sample_frigate\n"
+                                 "pos = 288,384\nquantity = 1\nangle = 90\n\n"
+                                 "[ship1]\nshipid = 2\nname = Beacon\ndesign = fed_sample_frigate\n"
+                                 "pos = 288,768\nquantity = 1\nangle = 90\n\n";
+
+std::string DeployedPath()
+{
+    return APP_UserFolders::GetInstance().Get(APP_UserFolders::DEPLOYMENTS) + "/scenario1/deployed.txt";
+}
+
+void WriteDeployed(const std::string& text)
+{
+    std::filesystem::create_directories(std::filesystem::path(DeployedPath()).parent_path());
+    ASSERT_TRUE(WriteFileAtomically(DeployedPath(), text));
+}
+
+void RightClickAt(int x, int y)
+{
+    MoveMouse(x, y);
+    for (const Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
+        SDL_Event e{};
+        e.type = type;
+        e.button.button = SDL_BUTTON_RIGHT;
+        e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+        e.button.clicks = 1;
+        e.button.x = x;
+        e.button.y = y;
+        PushSdlEvent(e);
+    }
+    RunGameFrames(2);
+}
+
+// Letters as a keyboard types them: the key and the text it makes.
+void Type(const std::vector<SDL_Scancode>& keys, const std::string& text)
+{
+    for (size_t i = 0; i < keys.size(); ++i) {
+        SDL_Event down{};
+        down.type = SDL_KEYDOWN;
+        down.key.keysym.scancode = keys[i];
+        down.key.state = SDL_PRESSED;
+        PushSdlEvent(down);
+        SDL_Event typed{};
+        typed.type = SDL_TEXTINPUT;
+        typed.text.text[0] = text[i];
+        PushSdlEvent(typed);
+        SDL_Event up = down;
+        up.type = SDL_KEYUP;
+        up.key.state = SDL_RELEASED;
+        PushSdlEvent(up);
+        RunGameFrames(1);
+    }
+    RunGameFrames(1);
+}
+
+int Centre(int a, int b)
+{
+    return (a + b) / 2;
+}
+
+} // namespace
+
+TEST(GLDeploymentDialogsWindow, ARenamedShipCannotBeDraggedAwayAndItsDialogGoesWithTheFleet)
+{
+    WindowedGame play({.seed = 5, .smallWindow = false, .noLessons = true});
+    ASSERT_TRUE(play.Started());
+    WriteDeployed(kTwoFrigates);
+    SIM_Scenario* scenario = SIM_Scenario::FindByName("scenario1");
+    ASSERT_NE(scenario, nullptr);
+    GUI_DeploymentGUI::Open(scenario, false, 15);
+    RunGameFrames(70); // past the screen wipe
+    GUI_DeploymentGUI& screen = GUI_DeploymentGUI::GetInstance();
+    ASSERT_EQ(Game::GetInstance().GetModeId(), 2);
+    GUI_DeploymentIcon* anvil = FindDeploymentIconByShipId(1);
+    ASSERT_NE(anvil, nullptr);
+    SIM_DeployedShip* ship = anvil->GetShip();
+    const float mapX = anvil->mapX, mapY = anvil->mapY;
+
+    // Rename from the ship's menu.
+    RightClickAt(Centre(anvil->left, anvil->right), Centre(anvil->top, anvil->bottom));
+    auto* menu = dynamic_cast<GUI_DeploymentIconRCMenu*>(GUI_RCMenuBase::GetOpen());
+    ASSERT_NE(menu, nullptr);
+    ClickCentre(menu->GetRenameButton());
+    GUI_RandomShipName* naming = GUI_RandomShipName::GetOpen();
+    ASSERT_NE(naming, nullptr);
+    EXPECT_TRUE(GUI_WindowManager::GetInstance().IsModalOpen());
+
+    // The ship is pressed and pulled out of the zone: the dialog holds the
+    // input, so the ship stays where it was.
+    const GRect zone = GUI_DeploymentZone::GetInstance().GetScreenRect();
+    SetMouseButton(Centre(anvil->left, anvil->right), Centre(anvil->top, anvil->bottom), true);
+    MoveMouse(zone.right + 150, Centre(zone.top, zone.bottom));
+    SetMouseButton(zone.right + 150, Centre(zone.top, zone.bottom), false);
+    RunGameFrames(3);
+    ASSERT_EQ(FindDeploymentIconByShipId(1), anvil);
+    EXPECT_FALSE(anvil->dragging);
+    EXPECT_FLOAT_EQ(anvil->mapX, mapX);
+    EXPECT_FLOAT_EQ(anvil->mapY, mapY);
+    EXPECT_EQ(screen.GetPlayerFleet()->GetShips().size(), 2u);
+    ASSERT_EQ(GUI_RandomShipName::GetOpen(), naming);
+
+    // Typing names the ship.
+    ClickCentre(naming->GetTextField());
+    Type({SDL_SCANCODE_X, SDL_SCANCODE_Y}, "xy");
+    EXPECT_NE(ship->name, "Anvil");
+    EXPECT_EQ(ship->name, naming->GetTextField()->GetText());
+
+    // The fleet is loaded again under the dialog: the dialog goes with the
+    // ship it named, and what is typed next reaches nothing freed.
+    screen.LoadDeploymentFile(DeployedPath());
+    EXPECT_EQ(GUI_RandomShipName::GetOpen(), nullptr);
+    EXPECT_FALSE(GUI_WindowManager::GetInstance().IsModalOpen());
+    Type({SDL_SCANCODE_Z}, "z");
+    RunGameFrames(5);
+    ASSERT_EQ(screen.GetPlayerFleet()->GetShips().size(), 2u);
+
+    // With no dialog open the map takes the drag: out of the zone, the ship goes.
+    GUI_DeploymentIcon* beacon = FindDeploymentIconByShipId(2);
+    ASSERT_NE(beacon, nullptr);
+    SetMouseButton(Centre(beacon->left, beacon->right), Centre(beacon->top, beacon->bottom), true);
+    MoveMouse(zone.right + 150, Centre(zone.top, zone.bottom));
+    SetMouseButton(zone.right + 150, Centre(zone.top, zone.bottom), false);
+    RunGameFrames(3);
+    EXPECT_EQ(FindDeploymentIconByShipId(2), nullptr);
+    EXPECT_EQ(screen.GetPlayerFleet()->GetShips().size(), 1u);
+}
+
+TEST(GLDeploymentDialogsWindow, TheSupplyListCountsAShipPlacedWithTheMouseAndALineSelectsItsShips)
+{
+    WindowedGame play({.seed = 5, .smallWindow = false, .noLessons = true});
+    ASSERT_TRUE(play.Started());
+    const SIM_ShipDesign* frigate = SIM_ShipDesign::Find("fed_sample_frigate");
+    const SIM_ShipDesign* support = SIM_ShipDesign::Find("fed_sample_support");
+    ASSERT_TRUE(frigate && support);
+    const int lasers = frigate->CountModulesByTypeName("frigate_laser");
+    ASSERT_GT(lasers, 0);
+    ASSERT_EQ(support->CountModulesByTypeName("frigate_laser"), 0);
+    WriteDeployed("[ship0]\nshipid = 1\nname = Anvil\ndesign = fed_sample_frigate\n"
+                  "pos = 288,384\nquantity = 1\nangle = 90\n\n"
+                  "[ship1]\nshipid = 2\nname = Crane\ndesign = fed_sample_support\n"
+                  "pos = 288,768\nquantity = 1\nangle = 90\n\n");
+    SIM_Scenario* scenario = SIM_Scenario::FindByName("scenario1");
+    ASSERT_NE(scenario, nullptr);
+    const std::vector<SIM_Scenario::SupplyLimit> saved = scenario->GetSupplyLimits();
+    // Room for exactly two frigates' lasers.
+    scenario->SetSupplyLimit("frigate_laser", 2 * lasers);
+    GUI_DeploymentGUI::Open(scenario, false, 15);
+    RunGameFrames(70);
+    GUI_DeploymentGUI& screen = GUI_DeploymentGUI::GetInstance();
+    ASSERT_EQ(Game::GetInstance().GetModeId(), 2);
+
+    ASSERT_NE(screen.GetSummaryBar()->GetSuppliesButton(), nullptr);
+    ClickCentre(screen.GetSummaryBar()->GetSuppliesButton());
+    GUI_SupplyLimits* list = GUI_SupplyLimits::GetOpen();
+    ASSERT_NE(list, nullptr);
+    GUI_SupplyLimitStrip* line = nullptr;
+    for (GUI_SupplyLimitStrip* strip : list->GetStrips())
+        if (strip->GetType().GetName() == "frigate_laser")
+            line = strip;
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->GetInUseText().rfind(std::to_string(lasers) + " ", 0), 0u) << line->GetInUseText();
+    EXPECT_FLOAT_EQ(line->GetFraction(), 0.5f);
+
+    // A second frigate from the picker into the zone: the open list counts it.
+    const GUI_ShipIcon* design = nullptr;
+    for (const GUI_ShipIcon* icon : GUI_DeploymentDesignPicker::GetOpen()->GetVisibleIcons())
+        if (icon->GetKind() == GUI_ShipIcon::DESIGN && icon->GetDesign() == frigate)
+            design = icon;
+    ASSERT_NE(design, nullptr);
+    ClickCentre(design);
+    const GRect zone = GUI_DeploymentZone::GetInstance().GetScreenRect();
+    ClickAt(Centre(zone.left, zone.right), Centre(zone.top, zone.bottom));
+    ASSERT_EQ(screen.GetPlayerFleet()->GetShips().size(), 3u);
+    EXPECT_EQ(line->GetInUseText().rfind(std::to_string(2 * lasers) + " ", 0), 0u) << line->GetInUseText();
+    EXPECT_FLOAT_EQ(line->GetFraction(), 1.0f);
+
+    // The line selects the ships that carry the module, and shows one.
+    ClearDeploymentSelection();
+    ClickCentre(line);
+    int selectedFrigates = 0;
+    for (const GUI_DeploymentIcon* icon : GetDeploymentIcons()) {
+        if (icon->GetShip()->design == "fed_sample_support")
+            EXPECT_FALSE(icon->selected);
+        else
+            selectedFrigates += icon->selected ? 1 : 0;
+    }
+    EXPECT_EQ(selectedFrigates, 2);
+    ASSERT_NE(GUI_DeploymentDetails::GetShown(), nullptr);
+    EXPECT_EQ(GUI_DeploymentDetails::GetShown()->design, "fed_sample_frigate");
+
+    // Going back leaves no list over the main menu.
+    ClickCentre(screen.GetGoBackButton());
+    RunGameFrames(70);
+    EXPECT_EQ(Game::GetInstance().GetModeId(), 15);
+    EXPECT_EQ(GUI_SupplyLimits::GetOpen(), nullptr);
+    scenario->ClearSupplyLimits();
+    for (const SIM_Scenario::SupplyLimit& entry : saved)
+        scenario->SetSupplyLimit(entry.moduleType, entry.limit);
+}
