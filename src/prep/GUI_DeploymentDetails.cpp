@@ -1,6 +1,7 @@
 #include "prep/GUI_DeploymentDetails.h"
 
 #include "app/Game.h"
+#include "campaign/sim/SIM_CampaignShip.h"
 #include "engine/D3DEngine.h"
 #include "engine/GDebugLog.h"
 #include "engine/LibText.h"
@@ -39,6 +40,8 @@ namespace {
 int g_outerLeft = 0;
 int g_outerTop = 0;
 int g_outerBottom = 0;
+int g_boxLeft = 0;
+int g_boxBottom = 0;
 } // namespace
 
 void GUI_DeploymentDetails::SetOuterArea(int left, int top, int bottom)
@@ -144,8 +147,14 @@ void GUI_DeploymentDetails::Rebuild()
     m_titleBar.SetText(m_title);
 
     const bool onScreen = Game::GetInstance().GetModeId() == GUI_DeploymentGUI::kModeId;
-    if (onScreen && m_design && GUI_DeploymentShipDetails::GetOpen() == nullptr)
+    // In the campaign deployment a placed ship is its campaign ship by id.
+    const SIM_CampaignShip* campaignShip =
+        !onScreen && g_boxBottom > 0 && m_ship ? SIM_CampaignShip::FindByID(m_ship->shipId) : nullptr;
+    const GUI_DeploymentShipDetails* shown = GUI_DeploymentShipDetails::GetOpen();
+    if (onScreen && m_design && shown == nullptr)
         OpenShipDetails(m_design);
+    else if (campaignShip && campaignShip->design && (!shown || shown->GetCampaignShip() != campaignShip))
+        OpenShipDetails(campaignShip);
     else if (m_design && GUI_DeploymentShipDetails::GetOpen() &&
              GUI_DeploymentShipDetails::GetOpen()->GetDesign() != m_design)
         GUI_DeploymentShipDetails::GetOpen()->SetDesign(m_design);
@@ -159,8 +168,10 @@ void GUI_DeploymentDetails::Rebuild()
     AddChild(m_addStrip);
 
     const float listTop = y + kPlainAdvance;
+    // The list stops above the box when the box stands under it.
     const GUI_DeploymentShipDetails* box = GUI_DeploymentShipDetails::GetOpen();
-    const float listBottom = box ? static_cast<float>(box->top) - 5.0f : static_cast<float>(m_content.bottom);
+    const bool boxBelow = box && box->left < right && box->right > left;
+    const float listBottom = boxBelow ? static_cast<float>(box->top) - 5.0f : static_cast<float>(m_content.bottom);
     static const std::vector<std::unique_ptr<SIM_ShipOrder>> kNoOrders;
     const auto& orders = m_ship ? m_ship->orders.GetOrders() : kNoOrders;
     const int count = static_cast<int>(orders.size());
@@ -248,14 +259,46 @@ void GUI_DeploymentDetails::Draw()
     text.Render(-1);
 }
 
+namespace {
+// The box's top-left corner: under the order column on the deployment
+// screen, else in the corner the campaign deployment gave.
+void ShipDetailsPlace(int& x, int& y)
+{
+    x = g_boxLeft;
+    y = g_boxBottom - GUI_DeploymentShipDetails::kHeight;
+    if (Game::GetInstance().GetModeId() == GUI_DeploymentGUI::kModeId) {
+        x = GUI_DeploymentGUI::GetInstance().GetScreenArea().left + 16;
+        y = D3DEngine::GetInstance().GetScreenHeight() - 45 - GUI_DeploymentShipDetails::kHeight;
+    }
+}
+} // namespace
+
 void GUI_DeploymentDetails::OpenShipDetails(const SIM_ShipDesign* design)
 {
     GUI_DeploymentShipDetails::CloseOpen();
-    const int x = GUI_DeploymentGUI::GetInstance().GetScreenArea().left + 16;
-    const int y = D3DEngine::GetInstance().GetScreenHeight() - 45 - GUI_DeploymentShipDetails::kHeight;
+    int x = 0, y = 0;
+    ShipDetailsPlace(x, y);
     auto* box = new GUI_DeploymentShipDetails(x, y);
     QLM_ASSERT(design);
     box->SetDesign(design);
+}
+
+void GUI_DeploymentDetails::SetShipDetailsCorner(int left, int bottom)
+{
+    g_boxLeft = left;
+    g_boxBottom = bottom;
+}
+
+void GUI_DeploymentDetails::OpenShipDetails(const SIM_CampaignShip* campaignShip)
+{
+    GUI_DeploymentShipDetails::CloseOpen();
+    QLM_ASSERT(campaignShip && campaignShip->design);
+    if (!campaignShip || !campaignShip->design)
+        return;
+    int x = 0, y = 0;
+    ShipDetailsPlace(x, y);
+    auto* box = new GUI_DeploymentShipDetails(x, y, campaignShip);
+    box->SetDesign(campaignShip->design);
 }
 
 const SIM_ShipDesign* GUI_DeploymentDetails::GetShownDesign()

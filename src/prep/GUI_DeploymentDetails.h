@@ -9,6 +9,7 @@
 
 class GUI_BehaviourStrip;
 class GUI_ScrollingWindow;
+class SIM_CampaignShip;
 class SIM_DeployedShip;
 class SIM_ShipDesign;
 
@@ -37,6 +38,12 @@ public:
     // The design box under the order list (an unavailable design icon opens
     // it on its own).
     static void OpenShipDetails(const SIM_ShipDesign* design);
+    // The box for a campaign ship: its own modules with their integrity,
+    // in the corner the campaign deployment gives.
+    static void OpenShipDetails(const SIM_CampaignShip* campaignShip);
+    // Bottom-left corner of the box outside the deployment screen (the
+    // campaign deployment's picker); left 0 and bottom 0 for none.
+    static void SetShipDetailsCorner(int left, int bottom);
     static const SIM_ShipDesign* GetShownDesign();
     static void CloseShipDetails();
 

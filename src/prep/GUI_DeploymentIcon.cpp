@@ -3,6 +3,7 @@
 #include "app/APP_UsageMetrics.h"
 #include "app/GUI_Sounds.h"
 #include "app/Game.h"
+#include "campaign/sim/SIM_CampaignShip.h"
 #include "engine/CInput.h"
 #include "engine/D3DEngine.h"
 #include "engine/GDebugLog.h"
@@ -20,6 +21,7 @@
 #include "prep/GUI_DeploymentGUI.h"
 #include "prep/GUI_DeploymentIconRCMenu.h"
 #include "prep/GUI_DeploymentMap.h"
+#include "prep/GUI_DeploymentShipDetails.h"
 #include "prep/GUI_DeploymentTools.h"
 #include "prep/GUI_DeploymentZone.h"
 #include "prep/GUI_RandomShipName.h"
@@ -146,6 +148,8 @@ void GUI_DeploymentIcon::BuildRangeCircles()
         auto circle = std::make_unique<RangeCircle>();
         circle->radius = map.GetScale() * range * multiplier;
         circle->moduleType = module.typeName;
+        circle->slotIndex = module.slotIndex;
+        circle->module = &module;
         circle->sprite.SetTexture("deployment_range.dds");
         circle->sprite.SetSize(2.0f * circle->radius, 2.0f * circle->radius);
         circle->sprite.SetColour(0x10FFFFFFu);
@@ -372,12 +376,22 @@ void GUI_DeploymentIcon::DrawShape(int alphaValue)
     }
 }
 
+bool GUI_DeploymentIcon::IsCircleLit(const RangeCircle& circle) const
+{
+    if (const SIM_ShipDesign::FittedModule* slot = GUI_DeployedShipModuleIcon::GetHoveredSlot())
+        return circle.module == slot;
+    // A campaign ship's module: only on that ship's own icon.
+    const int index = GUI_DeployedShipModuleIcon::GetHoveredModuleIndex();
+    const GUI_DeploymentShipDetails* box = GUI_DeploymentShipDetails::GetOpen();
+    return index >= 0 && circle.slotIndex == index && m_ship && box && box->GetCampaignShip() &&
+           box->GetCampaignShip()->id == m_ship->shipId;
+}
+
 void GUI_DeploymentIcon::DrawRangeCircles()
 {
     const GRect& clip = GUI_DeploymentMap::GetInstance().GetRect();
-    const std::string& hovered = GUI_DeployedShipModuleIcon::GetHoveredModuleType();
     for (const auto& circle : m_circles) {
-        circle->sprite.SetColour(!hovered.empty() && circle->moduleType == hovered ? 0x80FFFFFFu : 0x10FFFFFFu);
+        circle->sprite.SetColour(IsCircleLit(*circle) ? 0x80FFFFFFu : 0x10FFFFFFu);
         circle->sprite.SetSize(2.0f * circle->radius, 2.0f * circle->radius);
         circle->sprite.PlaceCentred(screenX, screenY);
         circle->sprite.DrawClipped(clip);

@@ -1,6 +1,7 @@
 #pragma once
 #include "engine/CTexturedSprite.h"
 #include "gui/GUI_BaseElement.h"
+#include "sim/SIM_ShipDesign.h"
 
 #include <cstdio>
 #include <memory>
@@ -10,7 +11,6 @@
 class GUI_Tooltip;
 class SIM_DeployedFleet;
 class SIM_DeployedShip;
-class SIM_ShipDesign;
 
 // One placed ship (or squadron) on the deployment map: its hull picture in
 // the colour of its state, its tooltip, range circles and order lines. The
@@ -28,6 +28,8 @@ public:
     struct RangeCircle {
         float radius = 0.0f;
         std::string moduleType;
+        int slotIndex = 0; // the design slot of the module it belongs to
+        const SIM_ShipDesign::FittedModule* module = nullptr;
         CTexturedSprite sprite;
     };
 
@@ -41,6 +43,9 @@ public:
     void UpdateIcon();
     void DrawShape(int alpha);
     void DrawRangeCircles();
+    // True when the module icon under the pointer (or in the popup) is the
+    // circle's module on this ship.
+    bool IsCircleLit(const RangeCircle& circle) const;
 
     void SetMapPosition(float mapX, float mapY);
     void ScreenToMap();

@@ -1,5 +1,6 @@
 #include "prep/GUI_DeploymentShipDetails.h"
 
+#include "campaign/sim/SIM_CampaignShip.h"
 #include "engine/GDebugLog.h"
 #include "engine/GHashTable.h"
 #include "engine/LibText.h"
@@ -19,7 +20,8 @@
 namespace {
 } // namespace
 
-GUI_DeploymentShipDetails::GUI_DeploymentShipDetails(int x, int y)
+GUI_DeploymentShipDetails::GUI_DeploymentShipDetails(int x, int y, const SIM_CampaignShip* campaignShip)
+    : m_campaignShip(campaignShip)
 {
     SetOpen(this);
     SetRect(static_cast<float>(x), static_cast<float>(y), static_cast<float>(x + kWidth),
@@ -96,18 +98,24 @@ void GUI_DeploymentShipDetails::BuildIcons()
     const int rowLeft = left + (width - rowWidth) / 2;
     const int firstRowTop = top + 133 + 5;
     int index = 0;
-    for (const SIM_ShipDesign::FittedModule& m : m_design->GetModules()) {
-        if (!m.moduleType)
-            continue;
+    const auto add = [&](GUI_DeployedShipModuleIcon* icon) {
         const int x = rowLeft + (index % kIconsPerRow) * kIconSize;
         const int y = firstRowTop + (index / kIconsPerRow) * kIconSize;
-        auto* icon = new GUI_DeployedShipModuleIcon(m.moduleType, m_design);
         icon->SetRect(static_cast<float>(x), static_cast<float>(y), static_cast<float>(x + kIconSize),
                       static_cast<float>(y + kIconSize));
         AddChild(icon);
         m_icons.push_back(icon);
         ++index;
+    };
+    if (m_campaignShip) {
+        for (const auto& module : m_campaignShip->modules)
+            if (module && SIM_ShipModuleType::Find(module->moduleTypeName, false))
+                add(new GUI_DeployedShipModuleIcon(module->moduleTypeName, module.get(), m_design));
+        return;
     }
+    for (const SIM_ShipDesign::FittedModule& m : m_design->GetModules())
+        if (m.moduleType)
+            add(new GUI_DeployedShipModuleIcon(&m, m_design));
 }
 
 void GUI_DeploymentShipDetails::Update()
@@ -116,7 +124,7 @@ void GUI_DeploymentShipDetails::Update()
     // The popup holds its module's mark even while the pointer is elsewhere.
     if (GUI_ModulePopup::GetOpen())
         for (GUI_DeployedShipModuleIcon* icon : m_icons)
-            if (icon->GetModuleType() == GUI_ModulePopup::GetOpen()->GetModuleType())
+            if (icon->IsHighlighted())
                 icon->Update();
     GUI_WindowBase::Update();
 }

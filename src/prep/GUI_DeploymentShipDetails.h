@@ -7,11 +7,13 @@
 #include <vector>
 
 class GUI_DeployedShipModuleIcon;
+class SIM_CampaignShip;
 class SIM_ShipDesign;
 
 // The box under the deployment details: the design's hull picture, its
 // shield, armour and hit-point figures, and one icon per fitted module (a
-// click describes the module). One open at a time.
+// click describes the module). For a campaign ship the icons are the ship's
+// own modules with their integrity. One open at a time.
 class GUI_DeploymentShipDetails : public GUI_WindowBase, public GUI_OneOpen<GUI_DeploymentShipDetails> {
 public:
     static constexpr int kWidth = 188;
@@ -25,7 +27,8 @@ public:
         float hitpoints = 0.0f;
     };
 
-    GUI_DeploymentShipDetails(int x, int y);
+    // campaignShip: the ship whose modules are shown (null: the design's).
+    GUI_DeploymentShipDetails(int x, int y, const SIM_CampaignShip* campaignShip = nullptr);
     ~GUI_DeploymentShipDetails() override;
 
     // Shield points (stacked), the armour mean over all modules (0 for a
@@ -37,6 +40,7 @@ public:
     void Draw() override;
 
     const SIM_ShipDesign* GetDesign() const { return m_design; }
+    const SIM_CampaignShip* GetCampaignShip() const { return m_campaignShip; }
     const Defence& GetDefence() const { return m_defence; }
     const std::vector<std::string>& GetRows() const { return m_rows; }
     const std::vector<GUI_DeployedShipModuleIcon*>& GetIcons() const { return m_icons; }
@@ -45,6 +49,7 @@ private:
     void BuildIcons();
 
     const SIM_ShipDesign* m_design = nullptr;
+    const SIM_CampaignShip* m_campaignShip = nullptr;
     Defence m_defence;
     std::vector<std::string> m_rows;
     std::vector<GUI_DeployedShipModuleIcon*> m_icons;

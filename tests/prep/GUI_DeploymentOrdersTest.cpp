@@ -5,6 +5,10 @@
 #include "DeploymentTestFixture.h"
 
 #include "engine/CInput.h"
+#include "platform/HeadlessGraphicsDevice.h"
+#include "engine/QuadRunBatch.h"
+#include "engine/D3DEngine.h"
+#include "campaign/sim/SIM_CampaignShip.h"
 #include "engine/GHashTable.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_RCMenuBase.h"
@@ -32,6 +36,8 @@
 #include "prep/GUI_ShipNameList.h"
 #include "prep/GUI_SquadronSize.h"
 #include "prep/GUI_WeaponRangeStrip.h"
+#include "sim/SIM_Anomaly.h"
+#include "prep/GUI_DeploymentMap.h"
 #include "sim/SIM_BehaviourType.h"
 #include "sim/SIM_DeployedFleet.h"
 #include "sim/SIM_DeployedShip.h"
@@ -533,12 +539,16 @@ TEST_F(DeploymentOrdersTest, TheModulePopupTellsTheSupplyLeft)
     const GUI_DeploymentShipDetails* box = GUI_DeploymentShipDetails::GetOpen();
     ASSERT_NE(box, nullptr);
     const GUI_DeployedShipModuleIcon* first = box->GetIcons().front();
-    EXPECT_EQ(GUI_DeployedShipModuleIcon::GetHoveredModuleType(), "");
+    EXPECT_EQ(GUI_DeployedShipModuleIcon::GetHoveredSlot(), nullptr);
     Click(static_cast<float>(first->left + 5), static_cast<float>(first->top + 5));
-    // The module under the pointer and in the popup marks its range circles.
-    EXPECT_EQ(GUI_DeployedShipModuleIcon::GetHoveredModuleType(), first->GetModuleType()->GetName());
+    // The module under the pointer and in the popup is published by its
+    // slot, so only its own range circle lights.
+    EXPECT_EQ(GUI_DeployedShipModuleIcon::GetHoveredSlot(), &frigate->GetModules().front());
+    EXPECT_EQ(GUI_DeployedShipModuleIcon::GetHoveredModuleIndex(), -1);
     GUI_ModulePopup* popup = GUI_ModulePopup::GetOpen();
     ASSERT_NE(popup, nullptr);
+    EXPECT_TRUE(first->IsHighlighted());
+    EXPECT_FALSE(box->GetIcons()[1]->IsHighlighted());
     EXPECT_TRUE(popup->HasSupplyRow());
     EXPECT_EQ(popup->GetModuleType(), frigate->GetModules().front().moduleType);
     const std::string whole = popup->VisibleDescription(500.0);
@@ -547,21 +557,15 @@ TEST_F(DeploymentOrdersTest, TheModulePopupTellsTheSupplyLeft)
     GUI_ModulePopup::CloseOpen();
     Frames(1);
 
-    // A right click names the module in a small box beside the pointer.
+    // A design's module names itself on no right click: that is a campaign
+    // ship's module's.
     Window().InjectMouseMove(first->left + 5, first->top + 5);
     Window().InjectMouseButton(MouseButton::Right, true);
     Window().InjectMouseButton(MouseButton::Right, false);
     Frames(2);
-    auto* caption = dynamic_cast<GUI_ModuleIconRCMenu*>(GUI_RCMenuBase::GetOpen());
-    ASSERT_NE(caption, nullptr);
-    EXPECT_EQ(caption->GetModuleType(), first->GetModuleType());
-    EXPECT_EQ(caption->GetCaption(), GetString(first->GetModuleType()->GetGuiName().c_str()));
-    EXPECT_EQ(caption->left, first->left + 5 + 16);
-    EXPECT_EQ(caption->top, first->top + 5 - 27);
-    EXPECT_EQ(caption->width, GUI_ModuleIconRCMenu::kWidth);
-    EXPECT_EQ(caption->height, GUI_ModuleIconRCMenu::kHeight);
-    Click(2.0f, 2.0f);
-    EXPECT_EQ(GUI_RCMenuBase::GetOpen(), nullptr);
+    EXPECT_EQ(dynamic_cast<GUI_ModuleIconRCMenu*>(GUI_RCMenuBase::GetOpen()), nullptr);
+    if (GUI_RCMenuBase* menu = GUI_RCMenuBase::GetOpen())
+        GUI_WindowManager::GetInstance().CloseWindow(menu);
     // Near the screen's corner the box stays wholly on it.
     float x = 0.0f, y = 0.0f;
     GUI_RCMenuBase::PlaceBesidePointer(1270.0f, 795.0f, 1280, 800, 150, 54, x, y);
@@ -570,6 +574,149 @@ TEST_F(DeploymentOrdersTest, TheModulePopupTellsTheSupplyLeft)
     GUI_RCMenuBase::PlaceBesidePointer(100.0f, 20.0f, 1280, 800, 150, 54, x, y);
     EXPECT_EQ(x, 116.0f);
     EXPECT_EQ(y, 0.0f);
+}
+
+TEST_F(DeploymentOrdersTest, ACampaignModuleShowsItsIntegrityAndPublishesItsSlotIndex)
+{
+    const SIM_ShipDesign::FittedModule& laserSlot = frigate->GetModules()[5];
+    ASSERT_EQ(laserSlot.typeName, "frigate_laser");
+    SIM_CampaignModuleState state;
+    state.moduleTypeName = "frigate_laser";
+    state.slot = laserSlot.slotIndex;
+    state.integrity = 0.25f;
+    GUI_DeployedShipModuleIcon icon(state.moduleTypeName, &state, frigate);
+    ASSERT_EQ(icon.GetModuleType(), laserSlot.moduleType);
+    EXPECT_EQ(icon.GetSlot(), nullptr);
+    icon.SetRect(100.0f, 100.0f, 132.0f, 132.0f); // a picture 30 x 30 from (101, 101)
+
+    // The bars: the lower quarter green, the rest red, at the alpha given.
+    auto* device = dynamic_cast<HeadlessGraphicsDevice*>(D3DEngine::GetInstance().GetDevice());
+    ASSERT_NE(device, nullptr);
+    const auto bars = [&](uint32_t alpha) {
+        QuadRunBatch::Shared().Flush();
+        device->ClearDraws();
+        icon.DrawIntegrityBar(alpha);
+        QuadRunBatch::Shared().Flush();
+        std::vector<std::pair<uint32_t, std::pair<float, float>>> out; // colour, (top, bottom)
+        for (const auto& draw : device->GetDraws()) {
+            if (draw.vertices.empty())
+                continue;
+            float top = draw.vertices.front().y, bottom = top;
+            for (const ScreenVertex& v : draw.vertices) {
+                top = std::min(top, v.y);
+                bottom = std::max(bottom, v.y);
+            }
+            out.push_back({draw.vertices.front().colour, {top, bottom}});
+        }
+        return out;
+    };
+    auto drawn = bars(0x55);
+    ASSERT_EQ(drawn.size(), 2u);
+    EXPECT_EQ(drawn[0].first, 0x5520FF20u);
+    // Rows 124..131 (30 x 0.25, cut to 7), drawn half a pixel up and left.
+    EXPECT_EQ(drawn[0].second, std::make_pair(123.5f, 130.5f));
+    EXPECT_EQ(drawn[1].first, 0x55FF2020u);
+    EXPECT_EQ(drawn[1].second, std::make_pair(100.5f, 123.5f));
+    state.integrity = 1.0f; // intact: green alone
+    drawn = bars(0x20);
+    ASSERT_EQ(drawn.size(), 1u);
+    EXPECT_EQ(drawn[0].first, 0x2020FF20u);
+    state.integrity = 0.0f; // lost: red alone
+    drawn = bars(0x55);
+    ASSERT_EQ(drawn.size(), 1u);
+    EXPECT_EQ(drawn[0].first, 0x55FF2020u);
+    // A design's module has no bar.
+    GUI_DeployedShipModuleIcon plain(&laserSlot, frigate);
+    plain.SetRect(100.0f, 100.0f, 132.0f, 132.0f);
+    QuadRunBatch::Shared().Flush();
+    device->ClearDraws();
+    plain.DrawIntegrityBar(0x55);
+    QuadRunBatch::Shared().Flush();
+    EXPECT_TRUE(device->GetDraws().empty());
+
+    // Hovered, it publishes its slot index and no design slot; its right
+    // click names it.
+    GUI_DeployedShipModuleIcon::ClearHovered();
+    Window().InjectMouseMove(110, 110);
+    Frames(1);
+    ASSERT_TRUE(icon.IsMouseOver());
+    icon.Update();
+    EXPECT_EQ(GUI_DeployedShipModuleIcon::GetHoveredModuleIndex(), laserSlot.slotIndex);
+    EXPECT_EQ(GUI_DeployedShipModuleIcon::GetHoveredSlot(), nullptr);
+    plain.Update();
+    EXPECT_EQ(GUI_DeployedShipModuleIcon::GetHoveredModuleIndex(), -1);
+    EXPECT_EQ(GUI_DeployedShipModuleIcon::GetHoveredSlot(), &laserSlot);
+    EXPECT_FALSE(plain.OnRightClick(110.0f, 110.0f));
+    EXPECT_TRUE(icon.OnRightClick(110.0f, 110.0f));
+    auto* caption = dynamic_cast<GUI_ModuleIconRCMenu*>(GUI_RCMenuBase::GetOpen());
+    ASSERT_NE(caption, nullptr);
+    EXPECT_EQ(caption->GetModuleType(), laserSlot.moduleType);
+    GUI_WindowManager::GetInstance().CloseWindow(caption);
+    GUI_DeployedShipModuleIcon::ClearHovered();
+}
+
+TEST_F(DeploymentOrdersTest, ACampaignShipsDetailsShowItsOwnModulesWhereTheCampaignSays)
+{
+    SIM_CampaignShip ship;
+    ship.SetDesign(SIM_ShipDesign::Find("fed_sample_frigate"));
+    ship.InitModuleStates();
+    ship.modules[5]->integrity = 0.5f;
+    ship.modules.pop_back(); // a module lost: the ship's list, not the design's, counts
+
+    // On the deployment screen: under the order column, as the design's box.
+    GUI_DeploymentDetails::OpenShipDetails(&ship);
+    const GUI_DeploymentShipDetails* box = GUI_DeploymentShipDetails::GetOpen();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->GetCampaignShip(), &ship);
+    EXPECT_EQ(box->GetDesign(), ship.design);
+    EXPECT_EQ(box->left, Screen().GetScreenArea().left + 16);
+    ASSERT_EQ(box->GetIcons().size(), ship.modules.size());
+    EXPECT_EQ(box->GetIcons()[5]->GetModuleState(), ship.modules[5].get());
+    EXPECT_EQ(box->GetIcons()[5]->GetSlot(), nullptr);
+
+    // Elsewhere it stands in the corner the campaign deployment gives.
+    Game::GetInstance().SetMode(15);
+    GUI_DeploymentDetails::SetShipDetailsCorner(120, 700);
+    GUI_DeploymentDetails::OpenShipDetails(&ship);
+    box = GUI_DeploymentShipDetails::GetOpen();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->left, 120);
+    EXPECT_EQ(box->bottom, 700);
+    GUI_DeploymentDetails::CloseShipDetails();
+    GUI_DeploymentDetails::SetShipDetailsCorner(0, 0);
+    ship.SetDesign(nullptr);
+}
+
+TEST_F(DeploymentOrdersTest, OffTheDeploymentScreenTheRangeEditorReadsTheMapsEncounter)
+{
+    // The campaign deployment shows its encounter on the shared map.
+    SIM_Scenario encounter{SIM_Scenario::Unlisted{}};
+    encounter.AddAnomaly(SIM_Anomaly("WEAPON_RANGE_MULTIPLIER", 1.5f, true));
+    ASSERT_FLOAT_EQ(encounter.GetWeaponRangeMultiplier(), 1.5f);
+    Game::GetInstance().SetMode(15);
+    GUI_DeploymentMap& map = GUI_DeploymentMap::GetInstance();
+    const SIM_Scenario* before = map.GetScenario();
+    map.SetScenario(&encounter);
+    SIM_DeployedShip ship;
+    ship.shipId = 1;
+    ship.name = "Anvil";
+    ship.design = "fed_sample_frigate";
+    GUI_DeploymentDetails::Open(&ship);
+
+    GUI_BehaviourEditor::Open(SIM_BehaviourType::Find("ATTACK_FRIGATES"));
+    GUI_RangeBehaviorEditor* editor = GUI_RangeBehaviorEditor::GetOpenRange();
+    ASSERT_NE(editor, nullptr);
+    const GUI_WeaponRangeStrip* laser = nullptr;
+    for (const GUI_WeaponRangeStrip* strip : editor->GetStrips())
+        if (strip->GetModuleType()->GetName() == "frigate_laser")
+            laser = strip;
+    ASSERT_NE(laser, nullptr);
+    EXPECT_FLOAT_EQ(laser->GetRange(), 900.0f);
+    EXPECT_NE(laser->GetRangeText().find("600.00 (900.00)"), std::string::npos) << laser->GetRangeText();
+
+    GUI_BehaviourEditor::CloseOpen();
+    GUI_DeploymentDetails::Close();
+    map.SetScenario(before);
 }
 
 } // namespace

@@ -123,6 +123,8 @@ GUI_CampaignDeployment::GUI_CampaignDeployment(SIM_PendingBattle* battle)
     // A placed ship's orders show over the map's far side, away from the zone.
     GUI_DeploymentDetails::SetOuterArea(clientRight - GUI_DeploymentDetails::kWidth - 10, clientTop + 10,
                                         clientBottom - 40);
+    // A campaign ship's modules and their integrity show under the picker.
+    GUI_DeploymentDetails::SetShipDetailsCorner(m_picker->left + 16, m_picker->bottom - 16);
     GUI_CampaignShipIcon::s_clickHandler = OnShipTileClicked;
     SetCampaignIconRemovedHandler(OnMapIconRemoved);
     LoadLastDeployment();
@@ -141,6 +143,7 @@ GUI_CampaignDeployment::~GUI_CampaignDeployment()
     GUI_DeploymentDetails::Close();
     GUI_DeploymentDetails::CloseShipDetails();
     GUI_DeploymentDetails::SetOuterArea(0, 0, 0);
+    GUI_DeploymentDetails::SetShipDetailsCorner(0, 0);
     DeleteAllDeploymentIcons();
     if (GUI_CampaignMap* map = GUI_CampaignMap::Get())
         map->visible = true;
