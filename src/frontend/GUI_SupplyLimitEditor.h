@@ -63,6 +63,9 @@ public:
     std::vector<GUI_SupplyLimitRecord>& GetRecords() { return m_records; }
     const std::vector<GUI_SupplyLimitEditorStrip*>& GetStrips() const { return m_strips; }
     GUI_ScrollingWindow* GetScrollBar() const { return m_scroll; }
+    GUI_ButtonText* GetSaveButton() const { return m_save; }
+    // 0..2 size classes (cruiser, frigate, fighter), 3..6 categories.
+    GUI_CheckButton* GetFilterBox(int index) const { return index >= 0 && index < 7 ? m_filterBoxes[index] : nullptr; }
 
 private:
     explicit GUI_SupplyLimitEditor(SIM_Scenario* scenario);

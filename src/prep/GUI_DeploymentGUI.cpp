@@ -766,7 +766,8 @@ void GUI_DeploymentGUI::OnRightClick()
         // Changed its mind: the carried ship goes back.
         QueueDeploymentIconDeletion(current);
         ProcessPendingIconDeletions();
-    } else if (!current) {
+    } else if (!current && !windows.IsModalOpen()) {
+        // Under a dialog the map's ships offer no menu.
         const CInput& input = CInput::GetInstance();
         OnDeploymentMapRightClick(input.GetMouseX(), input.GetMouseY());
     }

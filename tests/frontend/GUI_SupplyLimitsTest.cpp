@@ -3,6 +3,8 @@
 #include "frontend/GUI_OptionsSlider.h"
 #include "frontend/GUI_SupplyLimitEditor.h"
 #include "frontend/GUI_SupplyLimits.h"
+#include "gui/GUI_ButtonText.h"
+#include "gui/GUI_CheckButton.h"
 #include "gui/GUI_ScrollingWindow.h"
 #include "gui/GUI_Tooltip.h"
 #include "sim/SIM_Scenario.h"
@@ -133,5 +135,15 @@ TEST_F(SupplyLimits, FiltersThatExcludeEverythingEmptyTheEditor)
         editor->SetFilter(size, false);
     EXPECT_TRUE(editor->GetStrips().empty());
     EXPECT_EQ(editor->GetScrollBar()->maximum, 0);
+    // The lowest controls (Save and the Cruiser filter, 10 pixels above the
+    // dialog's edge) stand inside the client box, drawn over it.
+    const GUI_ButtonText* save = editor->GetSaveButton();
+    const GUI_CheckButton* cruiser = editor->GetFilterBox(0);
+    ASSERT_TRUE(save && cruiser);
+    EXPECT_EQ(save->bottom, editor->bottom - 10);
+    EXPECT_EQ(cruiser->bottom, editor->bottom - 10);
+    EXPECT_LE(save->bottom, editor->clientBottom);
+    EXPECT_LE(cruiser->bottom, editor->clientBottom);
+    EXPECT_GE(save->left, editor->clientLeft);
     PressKey(SDL_SCANCODE_ESCAPE);
 }

@@ -137,6 +137,9 @@ TEST(GLDeploymentDialogsWindow, ARenamedShipCannotBeDraggedAwayAndItsDialogGoesW
     EXPECT_FLOAT_EQ(anvil->mapY, mapY);
     EXPECT_EQ(screen.GetPlayerFleet()->GetShips().size(), 2u);
     ASSERT_EQ(GUI_RandomShipName::GetOpen(), naming);
+    // Nor does a right click on the ship offer its menu under the dialog.
+    RightClickAt(Centre(anvil->left, anvil->right), Centre(anvil->top, anvil->bottom));
+    EXPECT_EQ(GUI_RCMenuBase::GetOpen(), nullptr);
 
     // Typing names the ship.
     ClickCentre(naming->GetTextField());
