@@ -76,7 +76,8 @@ void CloseDialogsOfIcon(const GUI_DeploymentIcon* icon)
         GUI_RandomShipName::CloseOpen();
     if (const GUI_SquadronSize* squadron = GUI_SquadronSize::GetOpen(); squadron && squadron->GetIcon() == icon)
         GUI_SquadronSize::CloseOpen();
-    if (auto* menu = dynamic_cast<GUI_DeploymentIconRCMenu*>(GUI_RCMenuBase::GetOpen()); menu && menu->GetIcon() == icon) {
+    auto* menu = dynamic_cast<GUI_DeploymentIconRCMenu*>(GUI_RCMenuBase::GetOpen());
+    if (menu && menu->GetIcon() == icon) {
         menu->visible = false;
         GUI_WindowManager::GetInstance().CloseWindow(menu);
     }
@@ -85,7 +86,8 @@ void CloseDialogsOfIcon(const GUI_DeploymentIcon* icon)
         return;
     if (const GUI_BehaviourEditor* editor = GUI_BehaviourEditor::GetOpen(); editor && editor->GetShip() == ship)
         GUI_BehaviourEditor::CloseOpen();
-    if (const GUI_BehaviourPicker* picker = GUI_BehaviourPicker::GetOpen(); picker && picker->GetOrders() == &ship->orders)
+    const GUI_BehaviourPicker* picker = GUI_BehaviourPicker::GetOpen();
+    if (picker && picker->GetOrders() == &ship->orders)
         GUI_BehaviourPicker::CloseOpen();
 }
 
@@ -147,7 +149,6 @@ void GUI_DeploymentIcon::BuildRangeCircles()
             continue;
         auto circle = std::make_unique<RangeCircle>();
         circle->radius = map.GetScale() * range * multiplier;
-        circle->moduleType = module.typeName;
         circle->slotIndex = module.slotIndex;
         circle->module = &module;
         circle->sprite.SetTexture("deployment_range.dds");

@@ -27,7 +27,6 @@ public:
 
     struct RangeCircle {
         float radius = 0.0f;
-        std::string moduleType;
         int slotIndex = 0; // the design slot of the module it belongs to
         const SIM_ShipDesign::FittedModule* module = nullptr;
         CTexturedSprite sprite;
