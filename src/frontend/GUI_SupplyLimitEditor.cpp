@@ -135,9 +135,10 @@ GUI_SupplyLimitEditor::GUI_SupplyLimitEditor(SIM_Scenario* scenario) : GUI_Dialo
 {
     SetSize(1000.0f, 650.0f);
     Centre();
-    // The lowest row of controls stands 10 pixels above the dialog's edge:
-    // the client box reaches below it, and the controls are drawn over the
-    // box, not under its panel.
+    // Save stands 10 pixels in from the dialog's left and bottom edges: the
+    // client box reaches past it, and the controls are drawn over the box,
+    // not under its panel.
+    sideMargin = 8.0f;
     bottomMargin = 8.0f;
     drawButtons = false;
     SetClientRect();
