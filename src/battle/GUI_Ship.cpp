@@ -182,7 +182,6 @@ void GUI_Ship::BuildAttachments()
     ParseEngineGlows();
     BuildEffects(hull);
     BuildWeaponDraws();
-    blastGlareClock = 0.0f;
     // The shield goes up once every module is in place, after this; a ship
     // with shield modules will have one.
     const SIM_Shield* simShield = ship->GetShield();
@@ -342,7 +341,6 @@ void GUI_Ship::Draw()
         ~DrawScope() { ship.inDraw = false; }
     } scope(*this);
     const float dt = FrameTime();
-    blastGlareClock += dt;
     hullDrawnThisFrame = false;
     PlanChildUpdate(dt);
     switch (ship->state) {
@@ -990,10 +988,9 @@ void GUI_Ship::ShowHitEffects(const SIM_ShipHull::Target& location, float damage
     PlayImpactSound();
     if (location.named)
         AddDamageEmitters(location, dx, dy);
-    if (blastGlareClock > kBlastGlareInterval) {
+    // The battle decided the glare (and its push); only its picture is ours.
+    if (hitGlareDue)
         SpawnBlastGlare(0.25f * spriteWidth, wx, wy, this);
-        blastGlareClock = 0.0f;
-    }
     if (location.hasRect)
         AddDamageSpriteOnce(location, dx, dy);
 }

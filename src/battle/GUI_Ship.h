@@ -43,7 +43,6 @@ class SIM_TargetedModule;
 // the screen skips its drawing.
 class GUI_Ship : public SIM_ShipVisual, public GUI_RenderObject {
 public:
-    static constexpr float kBlastGlareInterval = 1000.0f; // ms of battle time
     static constexpr float kSoundMargin = 128.0f;
     static constexpr float kBeamImpactSize = 4.0f;
     static constexpr float kHulkFadeMs = 250.0f;
@@ -166,7 +165,6 @@ public:
     float screenX = 0.0f;
     float screenY = 0.0f;
     float pickRadius = 0.0f;
-    float blastGlareClock = 0.0f;
 
 protected:
     void OnDestructionEvent(const DestructionEvent& event) override;

@@ -168,13 +168,19 @@ TEST_F(RepairCarrierTest, AFighterDocksIsMendedAndLaunchedAndABayOutOfSuppliesLa
     EXPECT_EQ(fighter->tacticalModule->GetMode(), SIM_TacticalModule::WITHDRAW);
 }
 
-TEST_F(RepairCarrierTest, DestroyingABayKillsTheFightersInside)
+TEST_F(RepairCarrierTest, ABayBroughtToExactlyZeroKillsTheFightersInside)
 {
     SIM_Ship* carrier = world.Build("carrier", 500.0f, 500.0f);
     auto* bay = ModuleTestWorld::FindModule<SIM_CarrierModule>(carrier);
     SIM_Ship* fighter = world.Build("fighter", 500.0f, 500.0f);
     bay->Dock(fighter);
-    bay->TakeDamage(1000.0f);
+    // Left with a sliver the bay holds on; brought to exactly 0 it is gone.
+    const float hp = bay->GetHitpoints();
+    bay->TakeDamage(hp - 0.5f);
+    EXPECT_EQ(bay->GetDocked().size(), 1u);
+    EXPECT_FALSE(fighter->IsDead());
+    bay->TakeDamage(0.5f);
+    EXPECT_FLOAT_EQ(bay->GetHitpoints(), 0.0f);
     EXPECT_TRUE(bay->GetDocked().empty());
     EXPECT_TRUE(fighter->IsDead());
     EXPECT_EQ(fighter->state, static_cast<unsigned int>(SIM_Ship::DESTROYED));
