@@ -30,8 +30,8 @@ void GUI_SurvivalScore::Layout(int screenWidth)
 void GUI_SurvivalScore::WaveArrived()
 {
     m_title = GetString("SURVIVAL_SCORE_TITLE");
-    m_textFor = -1;
-    Count(SIM_SurvivalMode::GetInstance().GetScore());
+    m_scoreText = FormatThousands(m_shown);
+    m_textFor = m_shown;
     m_newWave = true;
 }
 
