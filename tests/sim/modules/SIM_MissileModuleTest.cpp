@@ -5,6 +5,7 @@
 
 #include "engine/GeometryHelpers.h"
 #include "engine/RandomTables.h"
+#include "sim/SIM_BattleClock.h"
 #include "sim/SIM_BattleEffects.h"
 #include "sim/SIM_RadiationManager.h"
 #include "sim/SIM_Shield.h"
@@ -242,6 +243,35 @@ TEST_F(MissileTest, DecoysFlyTheirOwnHeadingAndDieWithAnUnarmedParent)
     for (int i = 0; i < SIM_Missile::kDecoys; ++i)
         EXPECT_FALSE(m.GetDecoy(i)->IsLive());
     EXPECT_TRUE(SIM_Missile::GetLiveMissiles().empty());
+}
+
+TEST_F(MissileTest, ADecoyHoldsItsHeadingForItsFirst64UnitsOnly)
+{
+    SIM_Ship* target = world.Build("bigtarget", 0, -600, true);
+    SIM_MissileModule* launcher = Armed("m_decoy", target);
+    SIM_Missile& m = launcher->GetMissile();
+    launcher->Fire();
+    while (m.IsLive() && !m.decoysReleased)
+        Frames(1);
+    SIM_Missile* d = m.GetDecoy(0);
+    ASSERT_NE(d, nullptr);
+    ASSERT_TRUE(d->IsLive());
+    const float step = d->speed * SIM_BattleClock::GetInstance().scaledFrameTime;
+    ASSERT_GT(step, 0.0f);
+    // Facing the target, with a heading of its own a quarter turn away: each
+    // frame turns it one step one way or the other.
+    auto turnAfter = [&](float flown) {
+        const float towards = AngleBetweenPoints(d->x, d->y, target->x, target->y);
+        d->angle = towards;
+        d->decoyHeading = std::fmod(towards + 90.0f, 360.0f);
+        d->fuelLeft = d->fuel - (flown - step); // this frame's step brings it to flown
+        d->Update();
+        return AngleDifference(d->angle, towards);
+    };
+    EXPECT_GT(turnAfter(63.9f), 0.5f * d->turnSpeed * SIM_BattleClock::GetInstance().frameStep)
+        << "still inside 64: its own heading";
+    EXPECT_LT(turnAfter(64.0f), 0.5f * d->turnSpeed * SIM_BattleClock::GetInstance().frameStep)
+        << "64 flown: on to the target";
 }
 
 TEST_F(MissileTest, KnockedOutLauncherDestroysItsMissile)
