@@ -47,6 +47,17 @@ protected:
         return launcher;
     }
 
+    // A decoy missile fired at the target and flown until it lets its decoys go.
+    SIM_Missile& FlyUntilDecoys(SIM_Ship* target)
+    {
+        SIM_MissileModule* launcher = Armed("m_decoy", target);
+        SIM_Missile& m = launcher->GetMissile();
+        launcher->Fire();
+        while (m.IsLive() && !m.decoysReleased)
+            Frames(1);
+        return m;
+    }
+
     static int Entries(const SIM_ShipModule* m, int kind)
     {
         int n = 0;
@@ -221,11 +232,7 @@ TEST_F(MissileTest, FiveWarheadsDoFiveThings)
 TEST_F(MissileTest, DecoysFlyTheirOwnHeadingAndDieWithAnUnarmedParent)
 {
     SIM_Ship* target = world.Build("bigtarget", 0, -600, true);
-    SIM_MissileModule* launcher = Armed("m_decoy", target);
-    SIM_Missile& m = launcher->GetMissile();
-    launcher->Fire();
-    while (m.IsLive() && !m.decoysReleased)
-        Frames(1);
+    SIM_Missile& m = FlyUntilDecoys(target);
     ASSERT_TRUE(m.decoysReleased);
     EXPECT_LT(m.goalDistanceSq, 200.0f * 200.0f);
     EXPECT_GE(m.goalDistanceSq, 194.0f * 194.0f); // released on the first frame inside
@@ -248,12 +255,7 @@ TEST_F(MissileTest, DecoysFlyTheirOwnHeadingAndDieWithAnUnarmedParent)
 TEST_F(MissileTest, ADecoyHoldsItsHeadingForItsFirst64UnitsOnly)
 {
     SIM_Ship* target = world.Build("bigtarget", 0, -600, true);
-    SIM_MissileModule* launcher = Armed("m_decoy", target);
-    SIM_Missile& m = launcher->GetMissile();
-    launcher->Fire();
-    while (m.IsLive() && !m.decoysReleased)
-        Frames(1);
-    SIM_Missile* d = m.GetDecoy(0);
+    SIM_Missile* d = FlyUntilDecoys(target).GetDecoy(0);
     ASSERT_NE(d, nullptr);
     ASSERT_TRUE(d->IsLive());
     const float step = d->speed * SIM_BattleClock::GetInstance().scaledFrameTime;
