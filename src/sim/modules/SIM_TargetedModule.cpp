@@ -469,7 +469,8 @@ void SIM_TargetedModule::SetBaseRange(float range)
 
 void SIM_TargetedModule::Render(float /*size*/)
 {
-    // Turrets are drawn by the battle view from turretAngles and turretSprite.
+    // The battle view draws the turrets: turned toward aimPoint at the
+    // tracking speed, with the race's working and wrecked pictures.
 }
 
 void SIM_TargetedModule::RecordShot()
