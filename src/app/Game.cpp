@@ -34,6 +34,7 @@
 #include "gui/GUI_WindowBase.h"
 #include "gui/GUI_WindowManager.h"
 #include "online/ChallengeServerReports.h"
+#include "online/SurvivalScorePoster.h"
 #include "platform/ErrorMessage.h"
 #include "platform/GraphicsDeviceFactory.h"
 #include "platform/HeadlessWindow.h"
@@ -337,6 +338,7 @@ bool Game::Init(const GameStartOptions& options)
     APP_UsageMetrics::GetInstance().MarkRunStart();
     SIM_Battle::SetProgramMetrics([]() -> SIM_MetricsSink* { return &APP_UsageMetrics::GetInstance(); });
     SIM_ChallengeReportSink::Install(&ChallengeServerReports::GetInstance());
+    SIM_SurvivalScoreSink::Install(&SurvivalScorePoster::GetInstance());
     // The battle screen installs the ship visuals before any battle is built.
     GUI_BattleGUI::GetInstance();
 

@@ -1,8 +1,17 @@
 #include "battle/BulletSprites.h"
 
+#include "battle/GUI_DebrisPool.h"
+
+#include "battle/GUI_BattleGUI.h"
+
+#include "battle/GUI_AsteroidField.h"
+
 #include <algorithm>
 #include <cmath>
 
+#include "battle/GUI_AsteroidField.h"
+#include "battle/GUI_BattleGUI.h"
+#include "battle/GUI_DebrisPool.h"
 #include "engine/D3DEngine.h"
 #include "engine/QuadRunBatch.h"
 #include "sim/SIM_Ship.h"
@@ -92,6 +101,16 @@ void BulletSprites::Reset()
 bool BulletSprites::CollideInSpareTime()
 {
     return SIM_GunProjectiles::CollideWithScenery();
+}
+
+int BulletSprites::SceneryProbe(float screenX, float screenY, bool asteroidsToo)
+{
+    if (GUI_BattleGUI::GetInstance().debris) {
+        GUI_DebrisPools& pools = GetDebrisPools();
+        if (pools.first.HitTest(screenX, screenY) || pools.second.HitTest(screenX, screenY))
+            return SIM_GunProjectiles::DEBRIS;
+    }
+    return GUI_AsteroidField::SceneryProbe(screenX, screenY, asteroidsToo);
 }
 
 bool BulletSprites::BulletQuad(const SIM_Bullet& bullet, const BattleView& view, ScreenVertex quad[4])

@@ -32,6 +32,10 @@ public:
     // Spare frame time: bullets against scenery, only zoomed in past 1.0.
     // True when one collided.
     bool CollideInSpareTime();
+    // The scenery a bullet meets at a screen point: resting debris (blown
+    // away; the bullet flies on), else, when asteroidsToo, an asteroid.
+    // Pictures only: a bullet that meets either was missing anyway.
+    static int SceneryProbe(float screenX, float screenY, bool asteroidsToo);
     // Battle start and end: the weapons' blast textures are looked up anew.
     void Reset();
 

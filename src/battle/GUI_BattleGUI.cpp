@@ -11,6 +11,7 @@
 #include "battle/CloakImages.h"
 #include "battle/MaskedQuadBatch.h"
 #include "battle/Explosions.h"
+#include "battle/GUI_DebrisPool.h"
 #include "battle/BattleEffectSteps.h"
 #include "battle/GUI_AsteroidField.h"
 #include "battle/GUI_EffectLog.h"
@@ -205,7 +206,7 @@ void GUI_BattleGUI::Enter()
             BuildTerrain(scenario);
         else
             DeleteAllTerrain();
-        SIM_GunProjectiles::SetSceneryProbe(&GUI_AsteroidField::SceneryProbe);
+        SIM_GunProjectiles::SetSceneryProbe(&BulletSprites::SceneryProbe);
     }
     // Once per run: the common explosions are built before they are needed.
     PrewarmExplosions();
@@ -468,6 +469,9 @@ void GUI_BattleGUI::PickShip()
         BattleHud::PickedShip(nullptr, nullptr);
         cameraFollowMode = 0;
         followedShip = nullptr;
+        // A click on open space blows away a resting piece of debris under it.
+        if (debris && !GetDebrisPools().first.HitTest(mx, my))
+            GetDebrisPools().second.HitTest(mx, my);
         return;
     }
     SIM_Ship* ship = bestVisual->GetShip();

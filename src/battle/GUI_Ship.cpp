@@ -32,6 +32,7 @@
 #include "battle/VisualRandom.h"
 #include "battle/GUI_ShipDrawLists.h"
 #include "battle/hud/GUI_ShipNameOverlay.h"
+#include "engine/GeometryHelpers.h"
 #include "engine/CInput.h"
 #include "engine/D3DEngine.h"
 #include "engine/GDebugLog.h"
@@ -182,7 +183,6 @@ void GUI_Ship::BuildAttachments()
     ParseEngineGlows();
     BuildEffects(hull);
     BuildWeaponDraws();
-    blastGlareClock = 0.0f;
     // The shield goes up once every module is in place, after this; a ship
     // with shield modules will have one.
     const SIM_Shield* simShield = ship->GetShield();
@@ -311,8 +311,7 @@ void GUI_Ship::BuildWeaponDraws()
             continue;
         TurretDraw& draw = turretDraws.emplace_back();
         draw.weapon = weapon;
-        draw.sprite.SetTexture(turret->texture);
-        draw.sprite.SetFrame(turret->frame, 64);
+        race->CreateTurretSprite(turret->name, draw.sprite, draw.wrecked);
     }
     for (SIM_ShipModule* module : ship->GetModules()) {
         if (auto* beam = dynamic_cast<SIM_BeamWeaponModule*>(module)) {
@@ -342,9 +341,10 @@ void GUI_Ship::Draw()
         ~DrawScope() { ship.inDraw = false; }
     } scope(*this);
     const float dt = FrameTime();
-    blastGlareClock += dt;
     hullDrawnThisFrame = false;
     PlanChildUpdate(dt);
+    if (ship->state == SIM_Ship::ACTIVE)
+        TrackTurrets(dt);
     switch (ship->state) {
     case SIM_Ship::OFF_FIELD:
         if (warp)
@@ -705,7 +705,53 @@ void GUI_Ship::DrawWarping(float p)
 GUI_Ship::TurretDraw::TurretDraw()
 {
     static_assert(std::size(decltype(angle){}) == SIM_TargetedModule::kMaxTurrets);
+    static_assert(std::size(decltype(tracked){}) == SIM_TargetedModule::kMaxTurrets);
     std::fill(std::begin(angle), std::end(angle), std::numeric_limits<float>::quiet_NaN());
+    std::fill(std::begin(tracked), std::end(tracked), std::numeric_limits<float>::quiet_NaN());
+}
+
+float GUI_Ship::TurretDraw::DrawnAngle(size_t i, float shipAngle) const
+{
+    if (!settling)
+        return tracked[i];
+    float a = relative[i] + shipAngle;
+    if (a >= 360.0f)
+        a -= 360.0f;
+    else if (a < 0.0f)
+        a += 360.0f;
+    return a;
+}
+
+void GUI_Ship::TrackTurrets(float dtMs)
+{
+    for (TurretDraw& turret : turretDraws) {
+        const SIM_TargetedModule* weapon = turret.weapon;
+        const size_t count = std::min(weapon->GetTurretCount(), size_t{SIM_TargetedModule::kMaxTurrets});
+        const float step = weapon->GetTrackingSpeed() / kTurretTrackingDivisor * dtMs / 12.0f;
+        const bool working = weapon->health > 0.0f;
+        for (size_t i = 0; i < count; ++i) {
+            float goal = ship->angle;
+            if (weapon->GetTarget()) {
+                const SIM_ShipModule::Point p = weapon->GetTurretWorldPos(i);
+                goal = AngleBetweenPoints(p.x, p.y, weapon->GetAimPoint().x, weapon->GetAimPoint().y);
+            }
+            // A new turret points along its ship.
+            if (std::isnan(turret.tracked[i]))
+                turret.tracked[i] = ship->angle;
+            if (working)
+                turret.tracked[i] = RotateTowardsAngle(turret.tracked[i], goal, step);
+        }
+        // Knocked out: from here on the turret keeps its bearing on the ship.
+        if (!turret.settling && weapon->turretSettleTimer < 1.0f) {
+            turret.settling = true;
+            for (size_t i = 0; i < count; ++i) {
+                float r = turret.tracked[i] - ship->angle;
+                if (r < 0.0f)
+                    r += 360.0f;
+                turret.relative[i] = r;
+            }
+        }
+    }
 }
 
 void GUI_Ship::DrawTurrets()
@@ -716,8 +762,17 @@ void GUI_Ship::DrawTurrets()
     for (TurretDraw& turret : turretDraws) {
         const SIM_TargetedModule* weapon = turret.weapon;
         const float size = (weapon->turretSize > 0.0f ? weapon->turretSize : 10.0f) * zoom;
-        CTexturedSprite& sprite = turret.sprite;
-        sprite.SetSize(size, size);
+        const bool wrecked = weapon->health <= 0.0f;
+        const float settle = weapon->turretSettleTimer;
+        // Wrecked: the wrecked picture, with the working one fading out over
+        // it while the weapon settles.
+        const bool fading = wrecked && settle > 0.0f && settle < 1.0f;
+        CTexturedSprite& first = wrecked ? turret.wrecked : turret.sprite;
+        first.SetSize(size, size);
+        if (fading) {
+            turret.sprite.SetSize(size, size);
+            turret.sprite.SetColour(ToByte(settle), 255, 255, 255);
+        }
         const size_t count = std::min(weapon->GetTurretCount(), size_t{SIM_TargetedModule::kMaxTurrets});
         const SIM_Ship* owner = weapon->ship;
         for (size_t i = 0; i < count; ++i) {
@@ -725,8 +780,8 @@ void GUI_Ship::DrawTurrets()
             const SIM_ShipModule::Point& offset = weapon->turretOffsets[i];
             const SIM_ShipModule::Point p =
                 owner ? owner->PlaceOnMap(offset.x, offset.y) : weapon->GetTurretWorldPos(i);
-            const float a = weapon->GetTurretAngle(i);
-            sprite.SetAngle(a);
+            const float tracked = turret.DrawnAngle(i, ship->angle);
+            const float a = std::isnan(tracked) ? weapon->GetTurretAngle(i) : tracked;
             // As PlaceCentred turns a quad, with the turn looked up again
             // only when the angle changed.
             if (!(a == turret.angle[i])) {
@@ -736,10 +791,19 @@ void GUI_Ship::DrawTurrets()
                 turret.cosine[i] = std::cos(r);
             }
             const bool level = a == 0.0f;
-            sprite.PlaceRotatedSinCos((p.x - camX) * zoom, (p.y - camY) * zoom, level ? 0.0f : turret.sine[i],
-                                      level ? 1.0f : turret.cosine[i]);
-            batch.Add(sprite.GetTextureForDraw(), false, sprite.m_vertices);
+            const float sx = (p.x - camX) * zoom, sy = (p.y - camY) * zoom;
+            const float sine = level ? 0.0f : turret.sine[i], cosine = level ? 1.0f : turret.cosine[i];
+            first.SetAngle(a);
+            first.PlaceRotatedSinCos(sx, sy, sine, cosine);
+            batch.Add(first.GetTextureForDraw(), false, first.m_vertices);
+            if (fading) {
+                turret.sprite.SetAngle(a);
+                turret.sprite.PlaceRotatedSinCos(sx, sy, sine, cosine);
+                batch.Add(turret.sprite.GetTextureForDraw(), false, turret.sprite.m_vertices);
+            }
         }
+        if (fading)
+            turret.sprite.SetColour(0xFFFFFFFFu);
     }
 }
 
@@ -805,18 +869,14 @@ SIM_TargetedModule* GUI_Ship::ModuleUnderMouse() const
         return nullptr;
     const GUI_Map& map = GUI_Map::GetInstance();
     const CInput& input = CInput::GetInstance();
-    const float mx = input.GetMouseX(), my = input.GetMouseY();
-    for (SIM_TargetedModule* weapon : ship->GetTurretWeapons()) {
-        if (!weapon)
-            continue;
-        const float half = (weapon->turretSize > 0.0f ? weapon->turretSize : 10.0f) * ZoomScale * 0.5f;
-        for (size_t i = 0; i < weapon->GetTurretCount() && i < SIM_TargetedModule::kMaxTurrets; ++i) {
-            const SIM_ShipModule::Point p = weapon->GetTurretWorldPos(i);
-            const float sx = (p.x - map.cameraX) * ZoomScale, sy = (p.y - map.cameraY) * ZoomScale;
-            if (std::fabs(mx - sx) < half && std::fabs(my - sy) < half)
-                return weapon;
-        }
-    }
+    if (!(ZoomScale > 0.0f))
+        return nullptr;
+    // The turret's square on the screen is turretSize x zoom: on the map, turretSize.
+    const float wx = input.GetMouseX() / ZoomScale + map.cameraX;
+    const float wy = input.GetMouseY() / ZoomScale + map.cameraY;
+    for (SIM_TargetedModule* weapon : ship->GetTurretWeapons())
+        if (weapon && weapon->IsMouseOverTurret(wx, wy))
+            return weapon;
     return nullptr;
 }
 
@@ -990,10 +1050,9 @@ void GUI_Ship::ShowHitEffects(const SIM_ShipHull::Target& location, float damage
     PlayImpactSound();
     if (location.named)
         AddDamageEmitters(location, dx, dy);
-    if (blastGlareClock > kBlastGlareInterval) {
+    // The battle decided the glare (and its push); only its picture is ours.
+    if (hitGlareDue)
         SpawnBlastGlare(0.25f * spriteWidth, wx, wy, this);
-        blastGlareClock = 0.0f;
-    }
     if (location.hasRect)
         AddDamageSpriteOnce(location, dx, dy);
 }

@@ -43,7 +43,6 @@ class SIM_TargetedModule;
 // the screen skips its drawing.
 class GUI_Ship : public SIM_ShipVisual, public GUI_RenderObject {
 public:
-    static constexpr float kBlastGlareInterval = 1000.0f; // ms of battle time
     static constexpr float kSoundMargin = 128.0f;
     static constexpr float kBeamImpactSize = 4.0f;
     static constexpr float kHulkFadeMs = 250.0f;
@@ -56,16 +55,29 @@ public:
     static constexpr int kLazyFrames = VisualLag::kEvery;
     static constexpr float kShortestTrailReachMs = 1500.0f;
     // A turret-mounted weapon with its turret picture, found at build.
+    // The turret turns toward its aim at the weapon's tracking speed / 1.5
+    // degrees per 12 ms; once wrecked it keeps its last bearing on the ship,
+    // and its working picture fades over the wrecked one while the weapon
+    // settles. Picture only: the battle never reads these angles.
+    static constexpr float kTurretTrackingDivisor = 1.5f;
     struct TurretDraw {
         SIM_TargetedModule* weapon = nullptr;
         CTexturedSprite sprite;
+        CTexturedSprite wrecked;
         float size = 0.0f; // world units
-        // Turrets turn only when they fire: each keeps the sine and cosine
-        // of the angle it was last drawn at (none yet: NaN).
+        // Each keeps the sine and cosine of the angle it was last drawn at
+        // (none yet: NaN).
         float angle[4];
         float sine[4] = {};
         float cosine[4] = {};
+        // Where each turret points now (none yet: NaN), and, once the weapon
+        // is knocked out, its bearing relative to the ship.
+        float tracked[4];
+        float relative[4] = {};
+        bool settling = false;
         TurretDraw();
+        // The angle a turret is drawn at on a ship heading shipAngle.
+        float DrawnAngle(size_t i, float shipAngle) const;
     };
     struct BeamDraw {
         SIM_BeamWeaponModule* beam = nullptr;
@@ -166,7 +178,6 @@ public:
     float screenX = 0.0f;
     float screenY = 0.0f;
     float pickRadius = 0.0f;
-    float blastGlareClock = 0.0f;
 
 protected:
     void OnDestructionEvent(const DestructionEvent& event) override;
@@ -202,6 +213,8 @@ private:
     // cannot touch the screen.
     bool PlaceHullSprite(bool unlessFar = false);
     void DrawTurrets();
+    // Turns the turrets toward their aim by this frame's battle time.
+    void TrackTurrets(float dtMs);
     void DrawBeams();
     void DrawDying();
     bool OverlapsAnotherShip() const;

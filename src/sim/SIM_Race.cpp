@@ -1,5 +1,6 @@
 #include "sim/SIM_Race.h"
 
+#include "engine/CTexturedSprite.h"
 #include "engine/GDebugLog.h"
 #include "engine/GIniFile.h"
 #include "engine/GRandom.h"
@@ -179,6 +180,18 @@ const SIM_Race::Turret* SIM_Race::FindTurret(const std::string& turretName) cons
         if (t.name == turretName)
             return &t;
     return nullptr;
+}
+
+void SIM_Race::CreateTurretSprite(const std::string& turretName, CTexturedSprite& working,
+                                  CTexturedSprite& wrecked) const
+{
+    const Turret* t = FindTurret(turretName);
+    if (!t)
+        return;
+    working.SetTextureFromString(t->texture);
+    working.SetFrame(t->frame, kTurretFrames);
+    wrecked.SetTextureFromString(t->texture);
+    wrecked.SetFrame(t->frame + kWreckedTurretFrame, kTurretFrames);
 }
 
 std::string SIM_Race::GetTurretMapping(const std::string& turretName) const

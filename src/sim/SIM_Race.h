@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+class CTexturedSprite;
 class SIM_Unlockable;
 
 // A playable or enemy faction read from one "data/races/*.txt" file. Races
@@ -35,6 +36,11 @@ public:
 
     std::string GetTurretMapping(const std::string& turretName) const;
     const Turret* FindTurret(const std::string& turretName) const;
+    // Both sprites show the named turret's sheet: the working picture at its
+    // frame, the wrecked one 32 frames on (of 64). No such turret: untouched.
+    void CreateTurretSprite(const std::string& turretName, CTexturedSprite& working, CTexturedSprite& wrecked) const;
+    static constexpr int kTurretFrames = 64;
+    static constexpr int kWreckedTurretFrame = 32;
     const std::string& GetNextCrewName();
     std::string GetVictoryMessages() const;
     std::string GetDefeatMessages() const;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -36,6 +37,7 @@ class SIM_TargetedModule;
 
 // Counters the statistics window reads for one ship.
 struct SIM_DamageEvent;
+class SIM_Ship;
 
 struct SIM_ShipStats {
     int hitsTaken = 0;
@@ -55,6 +57,13 @@ struct SIM_ShipStats {
     float shieldDamageTaken = 0.0f;
     float armourDamageTaken = 0.0f;
     float hullDamageTaken = 0.0f;
+    // Every ship this one fired at, each once, in the order first fired at.
+    std::vector<const SIM_Ship*> shipsFiredAt;
+    void NoteFiredAt(const SIM_Ship* target)
+    {
+        if (std::find(shipsFiredAt.begin(), shipsFiredAt.end(), target) == shipsFiredAt.end())
+            shipsFiredAt.push_back(target);
+    }
 };
 
 // One ship in battle, built from a design and a copy of its orders.

@@ -171,7 +171,21 @@ void SIM_ShipVisual::UpdateDestruction()
 void SIM_ShipVisual::FireDestructionEvent(const DestructionEvent& event)
 {
     ++firedExplosionCount;
+    if (event.type == kBlastGlare) {
+        ApplyBlast(ship->GetWidth() / 3.0f, ship->x, ship->y);
+    } else if (event.type == kBlastGlareSmall) {
+        float wx, wy;
+        ship->LocalToWorld(event.x, event.y, ship->sine, ship->cosine, wx, wy);
+        ApplyBlast(ship->GetWidth() * 0.125f, wx, wy);
+    }
     OnDestructionEvent(event);
+}
+
+void SIM_ShipVisual::ApplyBlast(float size, float x, float y)
+{
+    if (!(size > kBlastPushSize))
+        return;
+    ApplyShockwaveToShips(std::clamp(size / 256.0f, 0.0f, 1.0f), x, y);
 }
 
 bool SIM_ShipVisual::AllEventsDone() const
@@ -206,9 +220,21 @@ int SIM_ShipVisual::CountDamageLocations() const
                                           [](const SIM_ShipHull::Target& t) { return t.hasRect != 0; }));
 }
 
-void SIM_ShipVisual::ShowHitEffects(const SIM_ShipHull::Target&, float, float, float)
+void SIM_ShipVisual::ShowHitEffects(const SIM_ShipHull::Target& location, float, float, float)
 {
     ++hitEffectCount;
+    hitGlareDue = false;
+    if (!ship)
+        return;
+    const float now = SIM_BattleClock::GetInstance().battleTime;
+    // A clock behind the last glare belongs to a new battle.
+    if (lastHitGlareTime >= 0.0f && now >= lastHitGlareTime && now - lastHitGlareTime <= kHitGlareInterval)
+        return;
+    lastHitGlareTime = now;
+    hitGlareDue = true;
+    float wx, wy;
+    ship->LocalToWorld(location.x, location.y, ship->sine, ship->cosine, wx, wy);
+    ApplyBlast(0.25f * spriteWidth, wx, wy);
 }
 
 void SIM_ShipVisual::ShowHullDamage(float, float, float)

@@ -20,6 +20,14 @@ public:
     static constexpr int kStartBreakup = 10;
     // Type given to lines whose explosion name is unknown.
     static constexpr int kDefaultExplosion = 4;
+    // Destruction lines that flash a blast glare: the big one at the ship's
+    // centre, the small one where the line is placed.
+    static constexpr int kBlastGlare = 17;
+    static constexpr int kBlastGlareSmall = 18;
+    // A glare bigger than this pushes what lies around it.
+    static constexpr float kBlastPushSize = 32.0f;
+    // Heavy hits flash a glare at most this often (ms of battle time).
+    static constexpr float kHitGlareInterval = 1000.0f;
 
     struct DestructionEvent {
         int type = kDefaultExplosion;
@@ -61,8 +69,14 @@ public:
     virtual void DeleteDamageSprites();
     int CountDamageLocations() const;
 
+    // A blast glare of this size at (x, y): above kBlastPushSize it pushes
+    // the ships around it, with strength size / 256 up to 1. The glare's
+    // picture is the screen's; the push is the battle's, so it is decided here.
+    static void ApplyBlast(float size, float x, float y);
+
     // A hit at one of the hull's damage locations; points are ship-local, as
-    // the hull's aim points.
+    // the hull's aim points. At most every kHitGlareInterval a hit flashes a
+    // glare of a quarter of the hull's width there (hitGlareDue tells the screen).
     virtual void ShowHitEffects(const SIM_ShipHull::Target& location, float damage, float directionX,
                                 float directionY);
     // A ship that enters already damaged (health 0..1) shows it at once.
@@ -123,6 +137,8 @@ protected:
     float spriteHeight = 0.0f;
     bool breakupStarted = false;
     float breakupTime = 0.0f;
+    // Set by ShowHitEffects when this hit flashes a glare.
+    bool hitGlareDue = false;
 
 private:
     void ParseDestructionLines();
@@ -140,4 +156,6 @@ private:
     float warpTime = 0.0f;
     float warpDelay = 0.0f;
     float warpDuration = 0.0f;
+    // Battle time of the last hit glare; none yet: the first hit has one.
+    float lastHitGlareTime = -1.0f;
 };

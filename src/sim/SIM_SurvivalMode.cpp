@@ -9,7 +9,9 @@
 #include "sim/SIM_ContentFiles.h"
 #include "sim/SIM_DeployedFleet.h"
 #include "sim/SIM_Fleet.h"
+#include "sim/SIM_Options.h"
 #include "sim/SIM_Scenario.h"
+#include "sim/SIM_SurvivalScoreSink.h"
 
 #include <algorithm>
 
@@ -104,6 +106,8 @@ void SIM_SurvivalMode::NextWave()
     enemy->BuildFromDeployment(arrivals, true);
     enemy->UpdateClassPresence();
     ++m_wavesSent;
+    if (m_waveObserver)
+        m_waveObserver->WaveArrived();
 }
 
 void SIM_SurvivalMode::AddScore(float amount)
@@ -111,6 +115,16 @@ void SIM_SurvivalMode::AddScore(float amount)
     if (SIM_Battle::GetInstance().IsEnded())
         return;
     m_score = SaturatingAdd(m_score, TruncateToInt(amount));
+}
+
+bool SIM_SurvivalMode::SubmitScore() const
+{
+    const SIM_Scenario* scenario = SIM_Battle::GetInstance().GetScenario();
+    QLM_ASSERT(scenario != nullptr);
+    SIM_SurvivalScoreSink* sink = SIM_SurvivalScoreSink::Get();
+    if (!scenario || !sink)
+        return false;
+    return sink->SubmitSurvivalScore(scenario->GetName(), SIM_Options::GetInstance().GetRaceName(), m_score);
 }
 
 const SIM_SurvivalMode::Wave* SIM_SurvivalMode::GetCurrentWave() const

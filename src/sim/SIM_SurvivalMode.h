@@ -18,6 +18,13 @@ public:
     static constexpr float kStallTime = 180000.0f; // ms of battle time without a kill
     static constexpr float kRampStep = 0.2f;
 
+    // The battle screen's score window, told of every wave that arrives.
+    class WaveObserver {
+    public:
+        virtual ~WaveObserver() = default;
+        virtual void WaveArrived() = 0;
+    };
+
     static SIM_SurvivalMode& GetInstance();
 
     // Reads the "waves" section: each value is "file name,threshold" (the
@@ -28,6 +35,11 @@ public:
     void Update();
     void NextWave();
     void AddScore(float amount);
+    // Sends the battle's scenario, the player's race and the score to the
+    // online survival table; false when there is nowhere to send them.
+    bool SubmitScore() const;
+    // Null: nobody is told (the window is closed, or there is no screen).
+    void SetWaveObserver(WaveObserver* observer) { m_waveObserver = observer; }
 
     // Null (logged) when there are no waves.
     const Wave* GetCurrentWave() const;
@@ -50,4 +62,5 @@ private:
     int32_t m_score = 0;
     float m_difficultyRamp = 0.0f;
     int m_wavesSent = 0;
+    WaveObserver* m_waveObserver = nullptr;
 };

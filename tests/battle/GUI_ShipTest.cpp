@@ -12,6 +12,8 @@
 #include "sim/SIM_BattleStep.h"
 #include "sim/SIM_Ship.h"
 #include "sim/ShipTestWorld.h"
+#include "sim/modules/ModuleTestWorld.h"
+#include "sim/modules/SIM_TargetedModule.h"
 
 namespace {
 
@@ -277,3 +279,46 @@ TEST_F(ShipVisualTest, ExistingDamageMarksAShareOfTheFlaggedLocations)
 }
 
 } // namespace
+
+TEST(ShipVisualTurrets, TurretsTrackAtATrackingSpeedOverOneAndAHalfPer12MsThenSettleOnTheShip)
+{
+    GUI_Ship::InstallFactory();
+    {
+        ModuleTestWorld world;
+        SIM_Ship* ship = world.Build("turretship", 0, 0);
+        ship->state = SIM_Ship::ACTIVE;
+        GUI_Ship* visual = GUI_Ship::Of(ship);
+        ASSERT_NE(visual, nullptr);
+        ASSERT_EQ(visual->GetTurretDraws().size(), 1u);
+        const GUI_Ship::TurretDraw& turret = visual->GetTurretDraws()[0];
+        SIM_TargetedModule* weapon = turret.weapon;
+        ASSERT_FLOAT_EQ(weapon->GetTrackingSpeed(), 2.0f);
+        // Aimed far off to the side (the turrets sit near the origin).
+        weapon->SetTarget(world.Build("unarmed", 100000.0f, 0.0f, true));
+        weapon->aimPoint = {100000.0f, 0.0f};
+        ModuleTestWorld::SetFrame(24.0f);
+        const float frame = SIM_BattleClock::GetInstance().scaledFrameTime;
+        const float step = 2.0f / 1.5f * frame / 12.0f;
+        visual->Draw();
+        EXPECT_NEAR(turret.DrawnAngle(0, ship->angle), ship->angle + step, 1e-3f);
+        visual->Draw();
+        EXPECT_NEAR(turret.DrawnAngle(0, ship->angle), ship->angle + 2.0f * step, 1e-3f);
+        for (int i = 0; i < 200; ++i)
+            visual->Draw();
+        EXPECT_NEAR(turret.DrawnAngle(0, ship->angle), 90.0f, 0.5f) << "on its aim, and it stays there";
+
+        // Knocked out: no more turning, and the turret keeps its bearing on
+        // the turning ship while its working picture fades over the wreck.
+        weapon->health = 0.0f;
+        weapon->turretSettleTimer = 0.5f;
+        const float before = turret.DrawnAngle(0, ship->angle);
+        weapon->aimPoint = {0.0f, 100000.0f};
+        visual->Draw();
+        EXPECT_TRUE(turret.settling);
+        EXPECT_NEAR(turret.DrawnAngle(0, ship->angle), before, 1e-3f);
+        ship->SetAngle(ship->angle + 30.0f);
+        visual->Draw();
+        EXPECT_NEAR(turret.DrawnAngle(0, ship->angle), before + 30.0f, 1e-3f);
+    }
+    SIM_ShipVisual::SetFactory(nullptr);
+}

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "EffectTestView.h"
+#include "battle/BulletSprites.h"
 #include "battle/CameraShake.h"
 #include "battle/GUI_BlastGlare.h"
 #include "battle/GUI_DebrisPool.h"
@@ -13,6 +14,7 @@
 #include "battle/GUI_ShockWave.h"
 #include "battle/GUI_SmokeSprite.h"
 #include "battle/VisualRandom.h"
+#include "sim/modules/SIM_GunProjectiles.h"
 
 namespace {
 
@@ -111,6 +113,26 @@ TEST_F(WorldEffects, LightDebrisFadesInFiveHundredStepsAndHeavyDebrisComesToRest
     EXPECT_GT(heavy.pushX, 0.0f);
     EXPECT_NEAR(heavy.pushX, (1.0f - 10000.0f / 65536.0f) * 4.0f, 1e-4f);
     EXPECT_FALSE(heavy.TestPush(1.0f, x - 257.0f, heavy.y));
+}
+
+TEST_F(WorldEffects, BulletsAndClicksBlowAwayOnlyRestingDebrisWithinEightZoomedPixels)
+{
+    EffectTestView::Look(0.0f, 0.0f, 2.0f);
+    GUI_DebrisPool& pool = GetDebrisPools().second;
+    GUI_Debris& piece = pool.Piece(pool.FindFreeSlot());
+    piece.Birth(0, 0, 2.0f, 0, true, 100.0f, 100.0f); // on screen at (200, 200)
+    // Still drifting: nothing to hit yet.
+    EXPECT_EQ(BulletSprites::SceneryProbe(200.0f, 200.0f, false), SIM_GunProjectiles::NO_SCENERY);
+    piece.resting = 1;
+    // 16 pixels at zoom 2 is the edge; just past it misses.
+    EXPECT_EQ(BulletSprites::SceneryProbe(216.5f, 200.0f, false), SIM_GunProjectiles::NO_SCENERY);
+    GUI_BattleGUI::GetInstance().debris = 0;
+    EXPECT_EQ(BulletSprites::SceneryProbe(210.0f, 200.0f, false), SIM_GunProjectiles::NO_SCENERY)
+        << "DEBRIS off: there is none to hit";
+    GUI_BattleGUI::GetInstance().debris = 1;
+    EXPECT_EQ(BulletSprites::SceneryProbe(216.0f, 200.0f, false), SIM_GunProjectiles::DEBRIS);
+    EXPECT_EQ(piece.alive, 0) << "blown away";
+    EXPECT_EQ(BulletSprites::SceneryProbe(200.0f, 200.0f, false), SIM_GunProjectiles::NO_SCENERY);
 }
 
 TEST_F(WorldEffects, AFullPoolOverwritesOffScreenPiecesBeforeRandomOnes)

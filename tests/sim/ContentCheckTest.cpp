@@ -10,6 +10,7 @@
 #include "sim/SIM_BehaviourType.h"
 #include "sim/SIM_DeployedFleet.h"
 #include "sim/SIM_DeployedShip.h"
+#include "sim/SIM_FleetLimits.h"
 #include "sim/SIM_Race.h"
 #include "sim/SIM_Scenario.h"
 #include "sim/SIM_ShipDesign.h"
@@ -17,6 +18,7 @@
 #include "sim/SIM_ShipModuleType.h"
 #include "sim/SIM_ShipNameGenerator.h"
 #include "sim/SIM_ShipOrders.h"
+#include "sim/SIM_SurvivalMode.h"
 #include "sim/modules/SIM_ModuleFactory.h"
 #include "sim/modules/SIM_StaticModule.h"
 #include "support/TempDir.h"
@@ -152,7 +154,7 @@ TEST_F(ContentCheck, TheAIFleetsFlyEveryModuleClassAndTheFactoryBuildsEach)
     SIM_ShipOrders orders;
     for (SIM_Scenario* scenario : SIM_Scenario::GetList()) {
         if (scenario->GetType() == SIM_Scenario::SURVIVAL)
-            continue; // its waves are the same fleet files as its difficulties
+            continue; // its fleets and waves fly the designs the others do
         for (int difficulty = 0; difficulty < 3; ++difficulty) {
             scenario->SetDifficulty(difficulty);
             const std::string path = scenario->GetEnemyFleetPath();
@@ -283,4 +285,35 @@ TEST_F(ContentCheck, BattleEffectPicturesAndSoundsExist)
                             target.name == "SHIP_EMMITER_THIN")
                     << hull->GetName() << ": " << target.name;
             }
+}
+
+// The deployment screen offers each scenario's sample fleet: it must be one
+// the player may fight with. A survival scenario's every wave must arrive.
+TEST_F(ContentCheck, SampleFleetsFitTheirScenariosAndEverySurvivalWaveLoads)
+{
+    int samples = 0, waves = 0;
+    for (SIM_Scenario* scenario : SIM_Scenario::GetList()) {
+        SCOPED_TRACE(scenario->GetName());
+        const std::string sample = "data/sample deployment/" + scenario->GetName() + ".txt";
+        if (std::filesystem::exists(sample)) {
+            SIM_DeployedFleet fleet;
+            ASSERT_TRUE(fleet.Load(sample, scenario, true));
+            const SIM_FleetLimits limits(*scenario, fleet);
+            EXPECT_FALSE(limits.IsTooExpensive());
+            EXPECT_FALSE(limits.HasTooManyPilots());
+            ++samples;
+        }
+        if (scenario->GetType() != SIM_Scenario::SURVIVAL)
+            continue;
+        SIM_SurvivalMode& survival = SIM_SurvivalMode::GetInstance();
+        ASSERT_TRUE(survival.LoadWaves(scenario->GetSurvivalWavesPath()));
+        for (const SIM_SurvivalMode::Wave& wave : survival.GetWaves()) {
+            SIM_DeployedFleet fleet;
+            EXPECT_TRUE(fleet.Load(scenario->GetEnemyFleetPath(wave.name), scenario, false)) << wave.name;
+            EXPECT_GT(fleet.GetTotalShips(), 0) << wave.name;
+            ++waves;
+        }
+    }
+    EXPECT_GE(samples, 5);
+    EXPECT_GE(waves, 3);
 }

@@ -248,6 +248,34 @@ TEST_F(BattleTest, FightersOnlyLoseBelowHalfTheOtherSide)
     EXPECT_EQ(Battle().GetLost(), SIM_Battle::LOST);
 }
 
+TEST_F(BattleTest, FightersOnlyEndTheBattleJustBelowHalfTheOtherSideNotAtHalf)
+{
+    for (bool playerFighters : {true, false}) {
+        SCOPED_TRACE(playerFighters);
+        SIM_DeployedFleet& fighters = playerFighters ? player : enemy;
+        SIM_DeployedFleet& other = playerFighters ? enemy : player;
+        fighters.Clear();
+        other.Clear();
+        for (int i = 0; i < 2; ++i)
+            ASSERT_TRUE(ShippedBattleWorld::Add(fighters, "fed_ai_interceptor", 300,
+                                                300.0f + 50.0f * static_cast<float>(i)));
+        ASSERT_TRUE(ShippedBattleWorld::Add(other, "kor_ai_gunboat", 2000, 300));
+        ASSERT_TRUE(StartCustom(Scenario()));
+        SIM_Fleet* fleet = playerFighters ? Battle().GetPlayerFleet() : Battle().GetEnemyFleet();
+        Destroy(fleet, 1);
+        ASSERT_FLOAT_EQ(fleet->GetStrengthFraction(), 0.5f);
+        Frame(10.0f);
+        EXPECT_FALSE(Battle().IsEnded()) << "exactly half holds on";
+        SIM_Ship* survivor = fleet->GetAllShips()[1];
+        survivor->startingHitPoints = std::nextafter(survivor->startingHitPoints, 0.0f);
+        fleet->OnShipKilled();
+        Frame(10.0f);
+        EXPECT_TRUE(Battle().IsEnded()) << "no minute of stalemate needed";
+        EXPECT_EQ(Battle().GetLost(), playerFighters ? SIM_Battle::LOST : SIM_Battle::WON);
+        Battle().Clear();
+    }
+}
+
 TEST_F(BattleTest, EnemyReducedToFightersLosesBelowHalf)
 {
     ASSERT_TRUE(ShippedBattleWorld::Add(player, "fed_ai_gunboat", 300, 300));

@@ -1,4 +1,5 @@
 #include "sim/SIM_Race.h"
+#include "engine/CTexturedSprite.h"
 #include "sim/SIM_ShipNameGenerator.h"
 #include "sim/SIM_Unlockable.h"
 #include "support/TempDir.h"
@@ -127,6 +128,23 @@ TEST_F(RaceFolder, TurretMappingAndMessages)
     EXPECT_EQ(t->texture, "sheet.dds");
     EXPECT_EQ(t->frame, 3);
     EXPECT_EQ(race->GetTurretMapping("turret_unknown"), "");
+    // The working picture at the frame, the wrecked one 32 frames on, of 64.
+    CTexturedSprite working, wrecked, frame3, frame35;
+    race->CreateTurretSprite("turret_laser", working, wrecked);
+    frame3.SetFrame(3, 64);
+    frame35.SetFrame(35, 64);
+    EXPECT_EQ(working.GetTextureName(), "sheet.dds");
+    EXPECT_EQ(wrecked.GetTextureName(), "sheet.dds");
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_FLOAT_EQ(working.m_vertices[i].u, frame3.m_vertices[i].u);
+        EXPECT_FLOAT_EQ(working.m_vertices[i].v, frame3.m_vertices[i].v);
+        EXPECT_FLOAT_EQ(wrecked.m_vertices[i].u, frame35.m_vertices[i].u);
+        EXPECT_FLOAT_EQ(wrecked.m_vertices[i].v, frame35.m_vertices[i].v);
+    }
+    CTexturedSprite untouched, alsoUntouched;
+    race->CreateTurretSprite("turret_unknown", untouched, alsoUntouched);
+    EXPECT_EQ(untouched.GetTextureName(), "");
+    EXPECT_EQ(alsoUntouched.GetTextureName(), "");
     EXPECT_EQ(race->GetVictoryMessages(), "We won");
     EXPECT_EQ(race->GetDefeatMessages(), "");
 }

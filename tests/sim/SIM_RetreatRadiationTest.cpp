@@ -2,10 +2,13 @@
 
 #include "ShippedBattleWorld.h"
 #include "modules/ModuleTestWorld.h"
+#include "TestDesignFile.h"
 #include "sim/SIM_RadiationManager.h"
 #include "sim/modules/SIM_TacticalModule.h"
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 namespace {
 const char* const kSampleFleet = "data/sample deployment/deployed.txt";
@@ -125,4 +128,31 @@ TEST_F(RetreatTest, AfterFortyEightSecondsTheRetreatEndsAndTheShipsLeftBehindAre
                                               SIM_Scenario::EASY));
     EXPECT_FALSE(retreat.IsActive());
     EXPECT_FALSE(GUI_BattleGUI::GetInstance().generalRetreat);
+}
+
+TEST_F(RetreatTest, AFleetWithoutEnginesEndsItsRetreatAtOnceAndIsLost)
+{
+    WriteTestDesign(world.Dir(), "t_noengine", "fed_frigate", {"frigate_crew"});
+    SIM_ShipDesign* engineless = SIM_ShipDesign::Find("t_noengine");
+    ASSERT_NE(engineless, nullptr);
+    ASSERT_EQ(engineless->CountModulesOfClass("SIM_EngineModule"), 0);
+    SIM_RetreatManager& retreat = SIM_RetreatManager::GetInstance();
+    retreat.Begin();
+    // With engines the fleet is waited for.
+    BattleFrame(12.0f);
+    EXPECT_TRUE(retreat.IsActive());
+    // Nobody can leave: nobody is waited for, and everyone is lost.
+    std::vector<SIM_ShipDesign*> designs;
+    for (SIM_Ship* ship : Player().GetAllShips()) {
+        designs.push_back(ship->design);
+        ship->design = engineless;
+    }
+    BattleFrame(12.0f);
+    EXPECT_FALSE(retreat.IsActive());
+    EXPECT_EQ(SIM_Battle::GetInstance().GetLost(), SIM_Battle::RETREATED);
+    for (size_t i = 0; i < designs.size(); ++i) {
+        SIM_Ship* ship = Player().GetAllShips()[i];
+        EXPECT_EQ(ship->state, static_cast<unsigned int>(SIM_Ship::DESTROYED));
+        ship->design = designs[i];
+    }
 }

@@ -262,6 +262,68 @@ TEST_F(ShipTest, ShockwavePushesAwayWithinRangeOnly)
     EXPECT_TRUE(far->GetImpulses().empty());
 }
 
+TEST_F(ShipTest, ADyingShipsBlastPushesNeighboursAndShakesOffLimpets)
+{
+    SIM_Ship* blaster = world.Build("blaster_bare", 0, 0, true);
+    SIM_Ship* near = world.Build("fighter_bare", 100, 0);
+    SIM_Ship* far = world.Build("fighter_bare", -300, 0);
+    near->AttachLimpetWeight(5.0f);
+    far->AttachLimpetWeight(5.0f);
+    near->isPlayerShip = 1; // the comms line is the player's
+    SIM_BattleClock::GetInstance().commsOn = 1;
+    SIM_CommsManager::GetInstance().Reset();
+    blaster->StartDying();
+    blaster->FrameStep(); // the timeline's first line is the big glare at 0 ms
+    // Strength 768 / 3 / 256 = 1: knocked away from the blast, limpets gone.
+    ASSERT_EQ(near->GetImpulses().size(), 1u);
+    EXPECT_GT(near->GetImpulses()[0].x, 0.0f);
+    EXPECT_NEAR(near->GetImpulses()[0].y, 0.0f, 1e-4f);
+    EXPECT_FLOAT_EQ(near->carriedLimpetWeight, 0.0f);
+    EXPECT_TRUE(far->GetImpulses().empty());
+    EXPECT_FLOAT_EQ(far->carriedLimpetWeight, 5.0f);
+    const auto& queue = SIM_CommsManager::GetInstance().GetQueue();
+    EXPECT_TRUE(std::any_of(queue.begin(), queue.end(), [&](const SIM_CommsManager::Message& m) {
+        return m.id == SIM_CommsManager::COM_SHOCKEDBYFORCE && m.sender == near;
+    }));
+    EXPECT_EQ(blaster->state, static_cast<unsigned>(SIM_Ship::DYING));
+}
+
+TEST_F(ShipTest, OnlyAGlareWiderThan32PushesAndAHitGlaresOncePerSecond)
+{
+    SIM_Ship* fighter = world.Build("fighter_bare", 0, 0);
+    fighter->AttachLimpetWeight(5.0f);
+    fighter->isPlayerShip = 1;
+    // A glare of 32 does nothing at all, not even the player ship's comms line.
+    SIM_BattleClock::GetInstance().commsOn = 1;
+    SIM_CommsManager& comms = SIM_CommsManager::GetInstance();
+    comms.Reset();
+    SIM_ShipVisual::ApplyBlast(32.0f, 0.0f, 0.0f);
+    EXPECT_TRUE(comms.GetQueue().empty());
+    // Strength 0.2 at the centre: 0.2 x 4 / (20 / 16) = 0.64 keeps the limpet.
+    SIM_ShipVisual::ApplyBlast(256.0f * 0.2f, 0.0f, 0.0f);
+    EXPECT_FALSE(comms.GetQueue().empty());
+    EXPECT_FLOAT_EQ(fighter->carriedLimpetWeight, 5.0f);
+    // Strength 0.25: 0.8 is above 0.7, the limpet is shaken off.
+    SIM_ShipVisual::ApplyBlast(256.0f * 0.25f, 0.0f, 0.0f);
+    EXPECT_FLOAT_EQ(fighter->carriedLimpetWeight, 0.0f);
+
+    // A hit's glare is a quarter of the hull's width (768 / 4 = 192): the
+    // fighter beside the hit is pushed, then not again within 1000 ms.
+    SIM_Ship* blaster = world.Build("blaster_bare", 1000, 0, true);
+    SIM_Ship* neighbour = world.Build("fighter_bare", 1100, 0);
+    SIM_BattleClock& clock = SIM_BattleClock::GetInstance();
+    const SIM_ShipHull::Target centre{};
+    clock.battleTime = 5000.0f;
+    blaster->GetVisual()->ShowHitEffects(centre, 50.0f, 1.0f, 0.0f);
+    EXPECT_EQ(neighbour->GetImpulses().size(), 1u);
+    clock.battleTime = 6000.0f;
+    blaster->GetVisual()->ShowHitEffects(centre, 50.0f, 1.0f, 0.0f);
+    EXPECT_EQ(neighbour->GetImpulses().size(), 1u);
+    clock.battleTime = 6001.0f;
+    blaster->GetVisual()->ShowHitEffects(centre, 50.0f, 1.0f, 0.0f);
+    EXPECT_EQ(neighbour->GetImpulses().size(), 2u);
+}
+
 TEST_F(ShipTest, TractorDragSlowsTheShipUntilReleased)
 {
     SIM_Ship* ship = world.Build("cruiser_bare", 0, 0);

@@ -2,6 +2,8 @@
 
 #include "ShippedBattleWorld.h"
 #include "sim/SIM_Fleet.h"
+#include "sim/SIM_Options.h"
+#include "sim/SIM_SurvivalScoreSink.h"
 #include "sim/SIM_Ship.h"
 #include "sim/ShipUpdateScheduler.h"
 #include "support/ErrorLog.h"
@@ -45,7 +47,51 @@ protected:
 
     ShippedBattleWorld world;
 };
+
+struct RecordingSink : SIM_SurvivalScoreSink {
+    bool SubmitSurvivalScore(const std::string& scenario, const std::string& race, int score) override
+    {
+        sent.push_back(scenario + "/" + race + "/" + std::to_string(score));
+        return accept;
+    }
+    std::vector<std::string> sent;
+    bool accept = true;
+};
+
+struct CountingObserver : SIM_SurvivalMode::WaveObserver {
+    void WaveArrived() override { ++arrived; }
+    int arrived = 0;
+};
 } // namespace
+
+TEST_F(SurvivalTest, TheScoreGoesToTheSinkAndEveryArrivedWaveIsToldToTheWindow)
+{
+    ASSERT_TRUE(StartBattleFromDeploymentFile(SIM_Scenario::FindByName("survival1"), kSampleFleet,
+                                              SIM_Scenario::EASY));
+    Mode().AddScore(1234.9f);
+    // Nowhere to send it: said, not pretended.
+    EXPECT_FALSE(Mode().SubmitScore());
+    RecordingSink sink;
+    SIM_SurvivalScoreSink::Install(&sink);
+    EXPECT_TRUE(Mode().SubmitScore());
+    sink.accept = false;
+    EXPECT_FALSE(Mode().SubmitScore());
+    SIM_SurvivalScoreSink::Install(nullptr);
+    const std::string expected = "survival1/" + SIM_Options::GetInstance().GetRaceName() + "/1234";
+    EXPECT_EQ(sink.sent, (std::vector<std::string>{expected, expected}));
+
+    CountingObserver window;
+    Mode().SetWaveObserver(&window);
+    DestroyAll(Enemy());
+    Frame(10.0f);
+    EXPECT_EQ(Mode().GetWavesSent(), 1);
+    EXPECT_EQ(window.arrived, 1);
+    Frame(10.0f);
+    EXPECT_EQ(window.arrived, 1) << "the new wave holds the line above the threshold";
+    Mode().SetWaveObserver(nullptr);
+    Mode().NextWave();
+    EXPECT_EQ(window.arrived, 1) << "a closed window is not told";
+}
 
 TEST_F(SurvivalTest, Survival1StartsWithItsFirstWaveAndTheNextArrivesWhenTheEnemyIsWornDown)
 {
@@ -53,29 +99,29 @@ TEST_F(SurvivalTest, Survival1StartsWithItsFirstWaveAndTheNextArrivesWhenTheEnem
     ASSERT_NE(survival, nullptr);
     ASSERT_TRUE(StartBattleFromDeploymentFile(survival, kSampleFleet, SIM_Scenario::EASY));
     ASSERT_EQ(Mode().GetWaves().size(), 3u);
-    EXPECT_EQ(Mode().GetWaves()[1].name, "aifleet_medium.txt");
-    EXPECT_FLOAT_EQ(Mode().GetWaves()[2].threshold, 800.0f);
+    EXPECT_EQ(Mode().GetWaves()[1].name, "wave_escort.txt");
+    EXPECT_FLOAT_EQ(Mode().GetWaves()[2].threshold, 300.0f);
     EXPECT_EQ(Mode().GetCurrentWaveIndex(), 0u);
-    EXPECT_FLOAT_EQ(Mode().GetNextWaveThreshold(), 400.0f);
+    EXPECT_FLOAT_EQ(Mode().GetNextWaveThreshold(), 300.0f);
     const size_t first = ShipsIn("aifleet_easy.txt");
     ASSERT_EQ(Enemy().GetAllShips().size(), first);
-    ASSERT_GT(Enemy().GetCurrentStrength(), 400.0f);
+    ASSERT_GT(Enemy().GetCurrentStrength(), 300.0f);
 
     Frame(10.0f);
     EXPECT_EQ(Mode().GetWavesSent(), 0);
 
-    // Worn down below the threshold: the medium wave joins the enemy fleet
+    // Worn down below the threshold: the escort wave joins the enemy fleet
     // and the schedule, and the battle goes on (a survival has no victory).
     const size_t scheduledBefore = Scheduled();
     DestroyAll(Enemy());
     Frame(10.0f);
     EXPECT_EQ(Mode().GetWavesSent(), 1);
     EXPECT_EQ(Mode().GetCurrentWaveIndex(), 1u);
-    EXPECT_FLOAT_EQ(Mode().GetNextWaveThreshold(), 600.0f);
-    const size_t second = ShipsIn("aifleet_medium.txt");
+    EXPECT_FLOAT_EQ(Mode().GetNextWaveThreshold(), 300.0f);
+    const size_t second = ShipsIn("wave_escort.txt");
     EXPECT_EQ(Enemy().GetAllShips().size(), first + second);
     EXPECT_EQ(Scheduled(), scheduledBefore + second);
-    EXPECT_GT(Enemy().GetCurrentStrength(), 600.0f);
+    EXPECT_GT(Enemy().GetCurrentStrength(), 300.0f);
     EXPECT_FALSE(Battle().IsEnded());
 
     // A fight that stalls for three minutes of battle time brings the next
@@ -89,7 +135,7 @@ TEST_F(SurvivalTest, Survival1StartsWithItsFirstWaveAndTheNextArrivesWhenTheEnem
     Frame(SIM_SurvivalMode::kStallTime + 1.0f);
     EXPECT_EQ(Mode().GetCurrentWaveIndex(), 0u);
     EXPECT_FLOAT_EQ(Mode().GetDifficultyRamp(), 0.2f);
-    EXPECT_FLOAT_EQ(Mode().GetNextWaveThreshold(), 400.0f * 1.8f);
+    EXPECT_FLOAT_EQ(Mode().GetNextWaveThreshold(), 300.0f * 1.8f);
     EXPECT_EQ(Mode().GetWavesSent(), 3);
 
     // Score: the cost of enemy ships destroyed, until the end.

@@ -1,7 +1,7 @@
 #pragma once
-// A small battle world for ship tests: module types, three hulls (a cruiser
-// whose destruction ends in a break-up, a frigate, a fighter without
-// destruction lines), races and designs, written into a temporary folder.
+// A small battle world for ship tests: module types, four hulls (a cruiser
+// whose destruction ends in a break-up, a wide cruiser that dies in a big
+// blast, a frigate, a fighter without destruction lines), races and designs, written into a temporary folder.
 // Ships are built directly against two fleets with fixed seeds and a fixed
 // 12 ms battle frame.
 #include "sim/TestBattleFleets.h"
@@ -53,6 +53,7 @@ public:
         WriteDesign("cruiser_emptyshield", "t_cruiser", {"emptyshield", "crew", ""});
         WriteDesign("frigate_bare", "t_frigate", {"crew", "engine"});
         WriteDesign("fighter_bare", "t_fighter", {"engine"});
+        WriteDesign("blaster_bare", "t_blaster", {"crew", "engine"});
 
         StartTestBattle(1234, 77, kFrame);
     }
@@ -111,6 +112,12 @@ private:
                     "[slots]\n0 = 128,100,STANDARD\n1 = 128,128,STANDARD\n2 = 128,156,STANDARD\n"
                     "[explosions]\n0 = 0,128,64,EXP_SMALL\n1 = 300,64,128,EXP_MEDIUM2\n"
                     "2 = 300,192,128,EXP_NOSUCHTHING\n3 = 600,128,128,EXP_STARTBREAKUP\n");
+        // Wide enough for its last glare (a third of the width) to push with full strength.
+        m_dir.Write("data/hulls/test/blaster.txt",
+                    "[config]\nname = t_blaster\nguiname = B\ndamagetexture = bd.dds\nclassname = cruiser\nracename = federation\n"
+                    "sprite = b.dds\nwidth = 768\nheight = 768\n"
+                    "[slots]\n0 = 128,100,STANDARD\n1 = 128,156,STANDARD\n"
+                    "[explosions]\n0 = 0,128,128,EXP_BLASTGLARE\n1 = 100,128,128,EXP_SMALL\n");
         m_dir.Write("data/hulls/test/frigate.txt",
                     "[config]\nname = t_frigate\nguiname = F\ndamagetexture = fd.dds\nclassname = frigate\nracename = federation\n"
                     "sprite = f.dds\nwidth = 60\nheight = 60\n"

@@ -44,6 +44,13 @@ TEST(ModuleWorthTest, FiguresFollowTheBattleRulesAtTheirEdges)
     // Armour deflects penetration strictly below its average but for the 3 % leak.
     EXPECT_FLOAT_EQ(ModuleWorth::ArmourShare(40.0f, Ship(0, 0, 0, 40.0f)), 1.0f);
     EXPECT_FLOAT_EQ(ModuleWorth::ArmourShare(39.9f, Ship(0, 0, 0, 40.0f)), 0.03f);
+    // An ECM lock scrambles at its 75 % only while it ends before the missile
+    // crosses the range: a lock as long as the crossing scrambles nothing.
+    EXPECT_FLOAT_EQ(ModuleWorth::ScrambleShare(0.0f, 450.0f, 0.5f), 0.75f);
+    EXPECT_FLOAT_EQ(ModuleWorth::ScrambleShare(450.0f, 450.0f, 0.5f), 0.375f);
+    EXPECT_FLOAT_EQ(ModuleWorth::ScrambleShare(900.0f, 450.0f, 0.5f), 0.0f);
+    EXPECT_FLOAT_EQ(ModuleWorth::ScrambleShare(1500.0f, 450.0f, 0.5f), 0.0f);
+    EXPECT_FLOAT_EQ(ModuleWorth::ScrambleShare(100.0f, 0.0f, 0.5f), 0.0f);
 }
 
 TEST(ModuleWorthTest, ATypeIsPointlessOnlyWhenAnotherOfItsSizeIsNoDearerAndNowhereWorse)

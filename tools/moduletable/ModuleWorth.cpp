@@ -14,6 +14,8 @@ constexpr float kSmartBombTrigger = 3.0f;
 // SIM_PointDefenceModule's kill chance: tracking against the missile's speed.
 constexpr float kPointDefenceSpeedFactor = 30.0f;
 constexpr float kMinKillChance = 0.05f;
+// SIM_ECMBeamModule's chance that a lock scrambles its missile.
+constexpr float kScrambleChance = 0.75f;
 constexpr float kMaxKillChance = 0.95f;
 
 float PerSecond(float amount, float intervalMs)
@@ -69,7 +71,10 @@ void MeasureWeapon(const SIM_ShipModuleType& t, const std::vector<ModuleWorth::T
     else if (stun > 0.0f)
         f["stun"] = stun;
     if (c == "SIM_ECMBeamModule")
-        f["scramble"] = PerSecond(1.0f, interval);
+        f["scramble"] = PerSecond(ModuleWorth::ScrambleShare(t.GetConfigFloat("beam_duration", 0.0f),
+                                                             t.GetConfigFloat("max_range", 0.0f),
+                                                             ModuleWorth::FastestMissileSpeed()),
+                                  interval);
     if (c == "SIM_LimpetLauncher")
         f["slow"] = PerSecond(t.GetConfigFloat("limpet_weight", 0.0f), interval);
     if (c == "SIM_PointDefenseModule")
@@ -184,6 +189,22 @@ float ModuleWorth::PointDefenceShare(float missileSpeed, const Target& target)
             through *= 1.0f - kill;
     }
     return through;
+}
+
+float ModuleWorth::ScrambleShare(float beamDuration, float range, float missileSpeed)
+{
+    if (!(range > 0.0f))
+        return 0.0f;
+    return kScrambleChance * std::clamp(1.0f - beamDuration * missileSpeed / range, 0.0f, 1.0f);
+}
+
+float ModuleWorth::FastestMissileSpeed()
+{
+    float fastest = 0.0f;
+    for (const SIM_ShipModuleType* type : SIM_ShipModuleType::GetList())
+        if (type->GetClassName() == "SIM_MissileModule")
+            fastest = std::max(fastest, type->GetConfigFloat("missilespeed", 0.0f));
+    return fastest;
 }
 
 ModuleWorth::Entry ModuleWorth::Measure(const SIM_ShipModuleType& type, const std::vector<Target>& targets)

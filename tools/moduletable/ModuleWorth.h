@@ -67,6 +67,13 @@ public:
     // in range, killing it with its chance (tracking against speed, 5 to 95 %).
     static float PointDefenceShare(float missileSpeed, const Target& target);
 
+    // Share of an ECM beam's locks that scramble: its chance, times the share
+    // of locks that end before the missile, met at the beam's edge at this
+    // speed (per ms) and flying straight in, crosses the beam's range.
+    static float ScrambleShare(float beamDuration, float range, float missileSpeed);
+    // The fastest missile of the loaded types (per ms of battle time).
+    static float FastestMissileSpeed();
+
     // True when b makes a pointless: no dearer, nowhere worse, and cheaper
     // or better somewhere.
     static bool Dominates(const Entry& b, const Entry& a);

@@ -22,6 +22,7 @@
 #include "engine/LibText.h"
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_Scenario.h"
+#include "sim/SIM_SurvivalMode.h"
 #include "sim/SIM_Ship.h"
 #include "sim/modules/SIM_TargetedModule.h"
 
@@ -41,6 +42,7 @@ void OpenLiveWindows(float mapWidth, float mapHeight, int screenWidth, int scree
     g_survival = survival;
     if (survival)
         GetSurvivalScore().Layout(screenWidth);
+    SIM_SurvivalMode::GetInstance().SetWaveObserver(survival ? &GetSurvivalScore() : nullptr);
     GUI_DamageFeedbackManager::GetInstance().Reset();
 }
 
@@ -90,6 +92,7 @@ void CloseAll()
     GUI_RateChallenge::Close();
     GUI_PostMortem::Close();
     GUI_SurvivalPostMortem::Close();
+    SIM_SurvivalMode::GetInstance().SetWaveObserver(nullptr);
     GUI_StatsBrowser::Close();
     GUI_DamageFeedbackManager::GetInstance().Reset();
     GUI_ShipNameOverlay::ForgetAll();

@@ -4,11 +4,14 @@
 #include "battle/GUI_BattleGUI.h"
 #include "battle/hud/GUI_StatsBrowser.h"
 #include "battle/hud/HudWindow.h"
-#include "engine/GDebugLog.h"
 #include "engine/GHashTable.h"
 #include "engine/LibText.h"
 #include "gui/GUI_ButtonText.h"
+#include "gui/GUI_Message.h"
 #include "gui/GUI_Tutorial.h"
+#include "online/GUI_PleaseWait.h"
+#include "online/SurvivalScorePoster.h"
+#include "sim/SIM_SurvivalMode.h"
 
 GUI_SurvivalPostMortem::GUI_SurvivalPostMortem() : GUI_Dialog(false)
 {
@@ -35,10 +38,17 @@ GUI_SurvivalPostMortem::GUI_SurvivalPostMortem() : GUI_Dialog(false)
     m_body = GetString("SURVIVAL_POSTMORTEM_TEXT");
 }
 
-GUI_SurvivalPostMortem::~GUI_SurvivalPostMortem() = default;
+GUI_SurvivalPostMortem::~GUI_SurvivalPostMortem()
+{
+    if (m_posting)
+        GUI_PleaseWait::Close();
+}
 
 void GUI_SurvivalPostMortem::Draw()
 {
+    if (!visible)
+        return;
+    PollPost();
     if (!visible)
         return;
     GUI_Dialog::Draw();
@@ -61,9 +71,28 @@ void GUI_SurvivalPostMortem::OnViewStats(std::intptr_t)
 
 void GUI_SurvivalPostMortem::OnPostOnline(std::intptr_t)
 {
-    // Survival scores are posted by the survival waves once they exist; the
-    // high-score table follows them.
-    LOG_DEBUG("Survival scores cannot be posted yet");
+    GUI_SurvivalPostMortem* self = GetOpen();
+    if (!self || self->m_posting)
+        return;
+    if (!SIM_SurvivalMode::GetInstance().SubmitScore()) {
+        ShowMessage(GetString("SURVIVAL_POST_FAILED"), "SURVIVAL_POSTONLINE");
+        return;
+    }
+    self->m_posting = true;
+    GUI_PleaseWait::Open();
+}
+
+void GUI_SurvivalPostMortem::PollPost()
+{
+    bool succeeded = false;
+    if (!m_posting || !SurvivalScorePoster::GetInstance().Collect(succeeded))
+        return;
+    m_posting = false;
+    GUI_PleaseWait::Close();
+    if (!succeeded) {
+        ShowMessage(GetString("SURVIVAL_POST_FAILED"), "SURVIVAL_POSTONLINE");
+        return;
+    }
     Close();
     Game::GetInstance().SetMode(2);
 }

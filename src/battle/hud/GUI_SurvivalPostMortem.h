@@ -8,6 +8,7 @@
 class GUI_ButtonText;
 
 // The result of a survival battle: its statistics, or posting the score.
+// A post that fails (no server, no answer) says so and leaves the report open.
 class GUI_SurvivalPostMortem : public GUI_Dialog, public HudSingleWindow<GUI_SurvivalPostMortem> {
 public:
     GUI_SurvivalPostMortem();
@@ -19,10 +20,15 @@ public:
 
     static void OnViewStats(std::intptr_t);
     static void OnPostOnline(std::intptr_t);
+    // The score is on its way; the report waits behind the please-wait box.
+    bool IsPosting() const { return m_posting; }
+    // Takes the post's outcome once it is done (Draw does this).
+    void PollPost();
 
 private:
     GUI_ButtonText* m_viewStats = nullptr;
     GUI_ButtonText* m_postOnline = nullptr;
     std::string m_body;
+    bool m_posting = false;
     GUI_Interlace m_interlace;
 };

@@ -24,6 +24,15 @@ void GUI_SurvivalScore::Layout(int screenWidth)
     m_target = 0;
     m_textFor = -1;
     m_scoreText = "0";
+    m_newWave = false;
+}
+
+void GUI_SurvivalScore::WaveArrived()
+{
+    m_title = GetString("SURVIVAL_SCORE_TITLE");
+    m_scoreText = FormatThousands(m_shown);
+    m_textFor = m_shown;
+    m_newWave = true;
 }
 
 void GUI_SurvivalScore::Count(int target)

@@ -50,7 +50,8 @@ void SIM_ShipModule::ApplyHullBonus()
 void SIM_ShipModule::LoseHitpoints(float amount)
 {
     hitpoints -= amount;
-    if (hitpoints < 0.0f) {
+    // Exactly 0 is wrecked too: a module left at 0 must not keep working.
+    if (hitpoints <= 0.0f) {
         hitpoints = 0.0f;
         // Health first: the tactical re-check must see this module as wrecked.
         RefreshHealth();

@@ -416,6 +416,8 @@ void SIM_TargetedModule::Fire()
         }
     }
     AimTurrets();
+    if (ship && target)
+        ship->GetStats().NoteFiredAt(target);
 }
 
 void SIM_TargetedModule::AimTurrets()
@@ -430,6 +432,21 @@ void SIM_TargetedModule::AimTurrets()
         const Point p = GetTurretWorldPos(i);
         turretAngles[i] = AngleBetweenPoints(p.x, p.y, aimPoint.x, aimPoint.y);
     }
+}
+
+bool SIM_TargetedModule::IsMouseOverTurret(float worldX, float worldY) const
+{
+    const float half = turretSize * 0.5f;
+    auto under = [&](const Point& p) { return std::fabs(worldX - p.x) <= half && std::fabs(worldY - p.y) <= half; };
+    if (turretOffsets.empty())
+        return half > 0.0f && under(GetWorldPos());
+    if (!(half > 0.0f))
+        return false;
+    const size_t n = std::min(turretOffsets.size(), static_cast<size_t>(kMaxTurrets));
+    for (size_t i = 0; i < n; ++i)
+        if (under(GetTurretWorldPos(i)))
+            return true;
+    return false;
 }
 
 void SIM_TargetedModule::ApplyRangeBoost(float boost)
@@ -452,7 +469,8 @@ void SIM_TargetedModule::SetBaseRange(float range)
 
 void SIM_TargetedModule::Render(float /*size*/)
 {
-    // Turrets are drawn by the battle view from turretAngles and turretSprite.
+    // The battle view draws the turrets: turned toward aimPoint at the
+    // tracking speed, with the race's working and wrecked pictures.
 }
 
 void SIM_TargetedModule::RecordShot()

@@ -49,6 +49,9 @@ public:
     float HitChance(const SIM_Ship* candidate) const;
     float RangeFactor(float distance) const;
     void AimTurrets();
+    // The point (world units) lies on a turret's square of turretSize, or
+    // on the module's when it has no turrets: the battle view picks with it.
+    bool IsMouseOverTurret(float worldX, float worldY) const;
     // The ship's target boost lengthens the reach: max range = base x (1 + boost).
     void ApplyRangeBoost(float boost);
     // A module whose reach comes from another key sets it here.

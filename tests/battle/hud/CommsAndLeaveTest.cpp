@@ -272,8 +272,15 @@ TEST_F(CommsAndLeaveTest, SurvivalScoreClimbsFourAFrameNeverMoreThan200BehindAnd
     EXPECT_EQ(score.GetShown(), 10) << "a lower target at once";
     score.Count(1234567);
     EXPECT_EQ(score.GetScoreText(), "1,234,367");
+    // A wave's arrival raises the new-wave flag and leaves the count alone.
+    EXPECT_FALSE(score.IsNewWave());
+    score.WaveArrived();
+    EXPECT_TRUE(score.IsNewWave());
+    EXPECT_EQ(score.GetScoreText(), "1,234,367");
+    EXPECT_EQ(score.GetTitle(), GetString("SURVIVAL_SCORE_TITLE"));
     // The next battle counts from nothing, not from here.
     score.Layout(kScreenW);
+    EXPECT_FALSE(score.IsNewWave());
     EXPECT_EQ(score.GetShown(), 0);
     score.Count(100);
     EXPECT_EQ(score.GetShown(), 4);

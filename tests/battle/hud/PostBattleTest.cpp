@@ -19,9 +19,11 @@
 #include "battle/hud/GUI_Stat_TimeGraph.h"
 #include "battle/hud/GUI_StatsBrowser.h"
 #include "battle/hud/GUI_SurvivalPostMortem.h"
+#include "engine/GHashTable.h"
 #include "engine/TextHelpers.h"
 #include "gui/GUI_ButtonTab.h"
 #include "gui/GUI_ButtonText.h"
+#include "gui/GUI_Message.h"
 #include "gui/GUI_ScrollingWindow.h"
 #include "gui/GUI_TextEditWindow.h"
 #include "sim/SIM_FighterSquadron.h"
@@ -30,6 +32,8 @@
 #include "sim/SIM_ShipModuleType.h"
 #include "sim/SIM_StatsDatabase.h"
 #include "online/SIM_Server.h"
+#include "online/SurvivalScorePoster.h"
+#include "sim/SIM_SurvivalScoreSink.h"
 
 namespace {
 
@@ -138,6 +142,26 @@ TEST_F(PostBattleTest, SurvivalAndCampaignBattlesEndTheirOwnWay)
     EXPECT_EQ(CountReports(), 0) << "a survival battle never opens the ordinary report";
     GUI_SurvivalPostMortem* survival = GUI_SurvivalPostMortem::GetOpen();
     ASSERT_NE(survival, nullptr);
+    // Nowhere to post (no server): the player is told, the report stays.
+    Press(survival->GetPostOnlineButton());
+    ASSERT_NE(GUI_Message::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_Message::GetOpen()->GetText(), GetString("SURVIVAL_POST_FAILED"));
+    EXPECT_FALSE(survival->IsPosting());
+    GUI_WindowManager::GetInstance().CloseWindow(GUI_Message::GetOpen());
+    GUI_WindowManager::GetInstance().DeleteQueuedWindows();
+    // The game's poster without a server fails at once: told on the next frame.
+    SIM_SurvivalScoreSink::Install(&SurvivalScorePoster::GetInstance());
+    Press(survival->GetPostOnlineButton());
+    SIM_SurvivalScoreSink::Install(nullptr);
+    EXPECT_TRUE(survival->IsPosting());
+    EXPECT_EQ(GUI_Message::GetOpen(), nullptr);
+    DrawFrame();
+    EXPECT_FALSE(survival->IsPosting());
+    ASSERT_NE(GUI_Message::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_Message::GetOpen()->GetText(), GetString("SURVIVAL_POST_FAILED"));
+    EXPECT_EQ(GUI_SurvivalPostMortem::GetOpen(), survival);
+    GUI_WindowManager::GetInstance().CloseWindow(GUI_Message::GetOpen());
+    GUI_WindowManager::GetInstance().DeleteQueuedWindows();
     Press(survival->GetViewStatsButton());
     GUI_WindowManager::GetInstance().DeleteQueuedWindows();
     EXPECT_EQ(GUI_SurvivalPostMortem::GetOpen(), nullptr);

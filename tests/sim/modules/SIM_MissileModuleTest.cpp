@@ -5,6 +5,7 @@
 
 #include "engine/GeometryHelpers.h"
 #include "engine/RandomTables.h"
+#include "sim/SIM_BattleClock.h"
 #include "sim/SIM_BattleEffects.h"
 #include "sim/SIM_RadiationManager.h"
 #include "sim/SIM_Shield.h"
@@ -44,6 +45,17 @@ protected:
         launcher->ChooseTarget(true);
         EXPECT_EQ(launcher->GetTarget(), target);
         return launcher;
+    }
+
+    // A decoy missile fired at the target and flown until it lets its decoys go.
+    SIM_Missile& FlyUntilDecoys(SIM_Ship* target)
+    {
+        SIM_MissileModule* launcher = Armed("m_decoy", target);
+        SIM_Missile& m = launcher->GetMissile();
+        launcher->Fire();
+        while (m.IsLive() && !m.decoysReleased)
+            Frames(1);
+        return m;
     }
 
     static int Entries(const SIM_ShipModule* m, int kind)
@@ -220,11 +232,7 @@ TEST_F(MissileTest, FiveWarheadsDoFiveThings)
 TEST_F(MissileTest, DecoysFlyTheirOwnHeadingAndDieWithAnUnarmedParent)
 {
     SIM_Ship* target = world.Build("bigtarget", 0, -600, true);
-    SIM_MissileModule* launcher = Armed("m_decoy", target);
-    SIM_Missile& m = launcher->GetMissile();
-    launcher->Fire();
-    while (m.IsLive() && !m.decoysReleased)
-        Frames(1);
+    SIM_Missile& m = FlyUntilDecoys(target);
     ASSERT_TRUE(m.decoysReleased);
     EXPECT_LT(m.goalDistanceSq, 200.0f * 200.0f);
     EXPECT_GE(m.goalDistanceSq, 194.0f * 194.0f); // released on the first frame inside
@@ -242,6 +250,30 @@ TEST_F(MissileTest, DecoysFlyTheirOwnHeadingAndDieWithAnUnarmedParent)
     for (int i = 0; i < SIM_Missile::kDecoys; ++i)
         EXPECT_FALSE(m.GetDecoy(i)->IsLive());
     EXPECT_TRUE(SIM_Missile::GetLiveMissiles().empty());
+}
+
+TEST_F(MissileTest, ADecoyHoldsItsHeadingForItsFirst64UnitsOnly)
+{
+    SIM_Ship* target = world.Build("bigtarget", 0, -600, true);
+    SIM_Missile* d = FlyUntilDecoys(target).GetDecoy(0);
+    ASSERT_NE(d, nullptr);
+    ASSERT_TRUE(d->IsLive());
+    const float step = d->speed * SIM_BattleClock::GetInstance().scaledFrameTime;
+    ASSERT_GT(step, 0.0f);
+    // Facing the target, with a heading of its own a quarter turn away: each
+    // frame turns it one step one way or the other.
+    auto turnAfter = [&](float flown) {
+        const float towards = AngleBetweenPoints(d->x, d->y, target->x, target->y);
+        d->angle = towards;
+        d->decoyHeading = std::fmod(towards + 90.0f, 360.0f);
+        d->fuelLeft = d->fuel - (flown - step); // this frame's step brings it to flown
+        d->Update();
+        return AngleDifference(d->angle, towards);
+    };
+    EXPECT_GT(turnAfter(63.9f), 0.5f * d->turnSpeed * SIM_BattleClock::GetInstance().frameStep)
+        << "still inside 64: its own heading";
+    EXPECT_LT(turnAfter(64.0f), 0.5f * d->turnSpeed * SIM_BattleClock::GetInstance().frameStep)
+        << "64 flown: on to the target";
 }
 
 TEST_F(MissileTest, KnockedOutLauncherDestroysItsMissile)

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 void Wound(SIM_ShipModule* m, float hitpoints)
@@ -168,17 +170,55 @@ TEST_F(RepairCarrierTest, AFighterDocksIsMendedAndLaunchedAndABayOutOfSuppliesLa
     EXPECT_EQ(fighter->tacticalModule->GetMode(), SIM_TacticalModule::WITHDRAW);
 }
 
-TEST_F(RepairCarrierTest, DestroyingABayKillsTheFightersInside)
+TEST_F(RepairCarrierTest, ABayBroughtToExactlyZeroKillsTheFightersInside)
 {
     SIM_Ship* carrier = world.Build("carrier", 500.0f, 500.0f);
     auto* bay = ModuleTestWorld::FindModule<SIM_CarrierModule>(carrier);
     SIM_Ship* fighter = world.Build("fighter", 500.0f, 500.0f);
     bay->Dock(fighter);
-    bay->TakeDamage(1000.0f);
+    // Left with a sliver the bay holds on; brought to exactly 0 it is gone.
+    const float hp = bay->GetHitpoints();
+    bay->TakeDamage(hp - 0.5f);
+    EXPECT_EQ(bay->GetDocked().size(), 1u);
+    EXPECT_FALSE(fighter->IsDead());
+    bay->TakeDamage(0.5f);
+    EXPECT_FLOAT_EQ(bay->GetHitpoints(), 0.0f);
     EXPECT_TRUE(bay->GetDocked().empty());
     EXPECT_TRUE(fighter->IsDead());
     EXPECT_EQ(fighter->state, static_cast<unsigned int>(SIM_Ship::DESTROYED));
     EXPECT_FALSE(fighter->docked);
+}
+
+TEST_F(RepairCarrierTest, AFighterDocksInTheBayWithMostHealthLessATenthPerFighterInside)
+{
+    // The first bay holds one fighter (1.0 - 0.1); the second is worn to
+    // the health given. Returns the bay the next fighter docks in.
+    float y = 500.0f;
+    auto chosen = [&](float secondHealth) -> int {
+        y += 400.0f;
+        SIM_Ship* carrier = world.Build("twobays", 500.0f, y);
+        const auto& bays = carrier->GetCarrierModules();
+        EXPECT_EQ(bays.size(), 2u);
+        if (bays.size() != 2)
+            return -1;
+        bays[0]->Dock(world.Build("fighter", 500.0f, y));
+        Wound(bays[1], secondHealth * bays[1]->maxHitpoints);
+        const SIM_ShipModule::Point bay = bays[0]->GetWorldPos();
+        SIM_Ship* fighter = world.Build("fighter", bay.x, bay.y);
+        fighter->tacticalModule->SetMode(SIM_TacticalModule::RETURN);
+        fighter->speed = 0.0f;
+        SupportWorld::Think(fighter, 200.0f);
+        for (int i = 0; i < 2; ++i) {
+            const auto& docked = bays[static_cast<size_t>(i)]->GetDocked();
+            if (std::find(docked.begin(), docked.end(), fighter) != docked.end())
+                return i;
+        }
+        return -1;
+    };
+    EXPECT_EQ(chosen(0.95f), 1);
+    EXPECT_EQ(chosen(0.905f), 1);
+    EXPECT_EQ(chosen(0.9f), 0) << "a tie keeps the first bay";
+    EXPECT_EQ(chosen(0.85f), 0);
 }
 
 TEST_F(RepairCarrierTest, ModulesWithoutSuppliesOrPowerReportEmptyNotADivisionByZero)

@@ -39,18 +39,25 @@ TEST_F(ShipModuleTest, StartsFromItsType)
     EXPECT_EQ(module.index, -1);
 }
 
-TEST_F(ShipModuleTest, DamageEqualToHitpointsDoesNotDestroy)
+TEST_F(ShipModuleTest, DestroyedAtZeroHitpointsNotAbove)
 {
-    CountingModule module(crew);
-    module.TakeDamage(40.0f);
-    EXPECT_FLOAT_EQ(module.GetHitpoints(), 0.0f);
-    EXPECT_FLOAT_EQ(module.GetHealth(), 0.0f);
-    EXPECT_EQ(module.destroyedCalls, 0);
+    CountingModule exact(crew);
+    exact.TakeDamage(39.5f);
+    EXPECT_GT(exact.GetHitpoints(), 0.0f);
+    EXPECT_EQ(exact.destroyedCalls, 0);
+    exact.TakeDamage(0.5f);
+    EXPECT_FLOAT_EQ(exact.GetHealth(), 0.0f);
+    EXPECT_EQ(exact.destroyedCalls, 1);
 
-    CountingModule other(crew);
-    other.TakeDamage(40.5f);
-    EXPECT_FLOAT_EQ(other.GetHitpoints(), 0.0f);
-    EXPECT_EQ(other.destroyedCalls, 1);
+    CountingModule equal(crew);
+    equal.TakeDamage(40.0f);
+    EXPECT_FLOAT_EQ(equal.GetHitpoints(), 0.0f);
+    EXPECT_EQ(equal.destroyedCalls, 1);
+
+    CountingModule over(crew);
+    over.TakeDamage(40.5f);
+    EXPECT_FLOAT_EQ(over.GetHitpoints(), 0.0f);
+    EXPECT_EQ(over.destroyedCalls, 1);
 }
 
 TEST_F(ShipModuleTest, RepairStopsAtMaximumAndMarksRepair)

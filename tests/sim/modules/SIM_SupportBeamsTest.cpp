@@ -91,6 +91,40 @@ TEST_F(SupportBeamsTest, TractorGrabsByWeightedDistanceAndSkipsTheDying)
     EXPECT_EQ(late->GetHeldShip(), nullptr);
 }
 
+TEST_F(SupportBeamsTest, ATractorCountsAFighterAnotherHoldsFourTimesOver)
+{
+    // Two fighters: one held by another tug at 100 (10000 x 4 = 40000), one
+    // free a little nearer or farther than 200.
+    for (float freeAt : {199.0f, 201.0f}) {
+        SCOPED_TRACE(freeAt);
+        const float y = freeAt < 200.0f ? 500.0f : 1500.0f;
+        SIM_Ship* held = world.Build("fighter", 600.0f, y, true);
+        SIM_Ship* loose = world.Build("fighter", 500.0f - freeAt, y, true);
+        SIM_Ship* holder = world.Build("tug", 600.0f, y + 10.0f);
+        held->AddTractor(ModuleTestWorld::FindModule<SIM_TractorModule>(holder), 1.0f);
+        auto* tractor = ModuleTestWorld::FindModule<SIM_TractorModule>(world.Build("tug", 500.0f, y));
+        tractor->TryGrab();
+        EXPECT_EQ(tractor->GetHeldShip(), freeAt < 200.0f ? loose : held);
+        tractor->Release();
+        held->RemoveTractor(ModuleTestWorld::FindModule<SIM_TractorModule>(holder));
+        held->StartDying();
+        loose->StartDying();
+    }
+}
+
+TEST_F(SupportBeamsTest, ASupportBeamFeedsOnlyShieldsBelowFourFifths)
+{
+    SIM_Ship* supporter = world.Build("supporter", 500.0f, 500.0f);
+    auto* beam = ModuleTestWorld::FindModule<SIM_ShieldSupportBeam>(supporter);
+    SIM_Ship* only = world.Build("shieldbox", 600.0f, 500.0f);
+    SetShield(only, 0.8f);
+    EXPECT_EQ(beam->FindShipToSupport(), nullptr) << "0.8 is not weakened";
+    SetShield(only, 0.79f);
+    EXPECT_EQ(beam->FindShipToSupport(), only);
+    SetShield(only, 0.0f);
+    EXPECT_EQ(beam->FindShipToSupport(), nullptr) << "a shield that is down takes nothing";
+}
+
 TEST_F(SupportBeamsTest, TractorHoldsTenStepsRechargesAndGrabsAgainAfterASecond)
 {
     SIM_Ship* tug = world.Build("tug", 500.0f, 500.0f);

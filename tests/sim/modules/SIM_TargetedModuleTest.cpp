@@ -390,3 +390,41 @@ TEST_F(TargetedModuleTest, ChargeFractionNeedsATarget)
 }
 
 } // namespace
+
+TEST_F(TargetedModuleTest, TheMouseIsOverATurretWithinHalfItsSizeOfAnyTurret)
+{
+    SIM_Ship* ship = world.Build("turretship", 0, 0);
+    SIM_TargetedModule* weapon = ModuleTestWorld::FindModule<SIM_BeamWeaponModule>(ship);
+    ASSERT_NE(weapon, nullptr);
+    ASSERT_EQ(weapon->GetTurretCount(), 3u);
+    ASSERT_FLOAT_EQ(weapon->turretSize, 16.0f);
+    for (size_t i = 0; i < 3; ++i) {
+        const SIM_ShipModule::Point p = weapon->GetTurretWorldPos(i);
+        EXPECT_TRUE(weapon->IsMouseOverTurret(p.x + 8.0f, p.y - 8.0f)) << i;
+        EXPECT_FALSE(weapon->IsMouseOverTurret(p.x, p.y + 8.5f)) << i; // the turrets sit in a row across
+    }
+    // No turrets: the module's own square.
+    SIM_TargetedModule* fixed = Laser(world.Build("gunship", 1000, 0));
+    ASSERT_EQ(fixed->GetTurretCount(), 0u);
+    const SIM_ShipModule::Point m = fixed->GetWorldPos();
+    EXPECT_TRUE(fixed->IsMouseOverTurret(m.x - 8.0f, m.y + 8.0f));
+    EXPECT_FALSE(fixed->IsMouseOverTurret(m.x, m.y + 8.5f));
+    fixed->turretSize = 0.0f;
+    EXPECT_FALSE(fixed->IsMouseOverTurret(m.x, m.y)) << "no picture, nothing to point at";
+}
+
+TEST_F(TargetedModuleTest, AShipListsEveryShipItFiredAtOnceInOrder)
+{
+    SIM_Ship* ship = world.Build("gunship", 0, 0);
+    SIM_Ship* a = world.Build("unarmed", 300, 0, true);
+    SIM_Ship* b = world.Build("unarmed", -300, 0, true);
+    SIM_TargetedModule* laser = Laser(ship);
+    laser->SetTarget(b);
+    laser->Fire();
+    laser->SetTarget(a);
+    laser->Fire();
+    laser->Fire();
+    laser->SetTarget(b);
+    laser->Fire();
+    EXPECT_EQ(ship->GetStats().shipsFiredAt, (std::vector<const SIM_Ship*>{b, a}));
+}

@@ -34,6 +34,7 @@ public:
         Design("repairship", "t_cruiser", {"engine", "repair", "armour", ""});
         Design("armourfixer", "t_cruiser", {"engine", "armourrepair", "armour", ""});
         Design("carrier", "t_cruiser", {"engine", "bay", "crew", ""});
+        Design("twobays", "t_cruiser", {"engine", "bay", "bay", ""});
         Design("tug", "t_cruiser", {"engine", "tractor", "crew", ""});
         Design("supporter", "t_cruiser", {"engine", "support", "crew", ""});
         Design("painter", "t_cruiser", {"engine", "painter", "crew", ""});
