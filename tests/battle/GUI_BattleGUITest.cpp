@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,6 +23,7 @@
 #include "sim/ShippedBattleWorld.h"
 #include "sim/modules/SIM_TargetedModule.h"
 #include "battle/BattleScreenTest.h"
+#include "sim/modules/RecordingSounds.h"
 
 namespace {
 
@@ -99,8 +101,21 @@ TEST_F(BattleScreenTest, TheFrameStepsTheWorldBetweenTheLayersInOrder)
     gui().RenderBattleFrame();
     gui().hudShown = 1;
     EXPECT_EQ(at("windows"), static_cast<long>(steps.size()));
+    EXPECT_EQ(at("labels"), static_cast<long>(steps.size()));
     EXPECT_EQ(at("teamtint"), static_cast<long>(steps.size()));
     EXPECT_LT(at("ships1"), static_cast<long>(steps.size()));
+
+    // Once the battle has ended the names, scores and windows show with the
+    // interface hidden too; the damage texts do not.
+    steps.clear();
+    gui().hudShown = 0;
+    gui().shipPicking = GUI_BattleGUI::STATE_ENDED;
+    gui().RenderBattleFrame();
+    gui().shipPicking = GUI_BattleGUI::STATE_RUNNING;
+    gui().hudShown = 1;
+    EXPECT_LT(at("labels"), at("windows"));
+    EXPECT_LT(at("windows"), static_cast<long>(steps.size()));
+    EXPECT_EQ(at("damagetexts"), static_cast<long>(steps.size()));
 }
 
 TEST_F(BattleScreenTest, BattleFramesMoveTheClockShipsSchedulerAndComms)
@@ -305,6 +320,77 @@ TEST_F(BattleScreenTest, FortyShipsOfTwoHullsDrawTheirHullLayerInAHandfulOfRuns)
     EXPECT_EQ(hullQuads, 39u);
     EXPECT_EQ(away->GetVisual()->updatesFromDraw, updates + 1);
     engine.ClearTextureFolders();
+}
+
+TEST_F(BattleScreenTest, EngineDronesSwellWithTheShipsInViewAndFallSilentWithoutThem)
+{
+    auto recording = std::make_unique<RecordingSounds>();
+    RecordingSounds* rec = recording.get();
+    GUI_Sounds heard(std::move(recording), [](const std::string&) { return 1.0f; });
+    gui().SetSounds(&heard);
+    ASSERT_TRUE(Start("scenario1"));
+    gui().Enter();
+    const GUI_EngineDrones& drones = gui().GetDrones();
+    ASSERT_NE(drones.channel[0], kNoChannel);
+    ASSERT_NE(drones.channel[1], kNoChannel);
+    EXPECT_TRUE(rec->looping);
+    SIM_Ship* frigate = nullptr;
+    SIM_Ship* fighter = nullptr;
+    std::vector<const SIM_Ship*> all;
+    const SIM_Battle& battle = SIM_Battle::GetInstance();
+    for (const SIM_Fleet* fleet : {battle.GetPlayerFleet(), battle.GetEnemyFleet()})
+        for (SIM_Ship* ship : fleet->GetAllShips()) {
+            all.push_back(ship);
+            if (fleet == battle.GetPlayerFleet() && ship->IsFighter() && !fighter)
+                fighter = ship;
+            if (fleet == battle.GetPlayerFleet() && !ship->IsFighter() && !frigate)
+                frigate = ship;
+        }
+    ASSERT_NE(frigate, nullptr);
+    ASSERT_NE(fighter, nullptr);
+    GUI_Map& map = GUI_Map::GetInstance();
+
+    // Silent while the fleet warps in; over the fleet in battle the larger
+    // ships' drone and the fighters' both sound.
+    map.SetCentre(frigate->x, frigate->y);
+    gui().RenderBattleFrame();
+    ASSERT_NE(frigate->state, SIM_Ship::ACTIVE);
+    EXPECT_FLOAT_EQ(rec->volumes[drones.channel[1]], 0.0f);
+    for (int frame = 0; frame < 2000 && (frigate->state != SIM_Ship::ACTIVE || fighter->state != SIM_Ship::ACTIVE);
+         ++frame)
+        gui().RenderBattleFrame();
+    ASSERT_EQ(frigate->state, SIM_Ship::ACTIVE);
+    map.SetCentre(frigate->x, frigate->y);
+    gui().RenderBattleFrame();
+    EXPECT_GT(rec->volumes[drones.channel[1]], 0.0f);
+    ASSERT_EQ(fighter->state, SIM_Ship::ACTIVE);
+    map.SetCentre(fighter->x, fighter->y);
+    gui().RenderBattleFrame();
+    EXPECT_GT(rec->volumes[drones.channel[0]], 0.0f);
+
+    // Over empty space, more than half a screen from every ship: silence.
+    float bestX = 0.0f, bestY = 0.0f, bestGap = -1.0f;
+    for (float cx : {0.0f, map.MapWidth()})
+        for (float cy : {0.0f, map.MapHeight()}) {
+            float gap = 1e9f;
+            for (const SIM_Ship* ship : all)
+                gap = std::min(gap, std::hypot(ship->x - cx, ship->y - cy));
+            if (gap > bestGap) {
+                bestGap = gap;
+                bestX = cx;
+                bestY = cy;
+            }
+        }
+    map.SetCentre(bestX, bestY);
+    gui().RenderBattleFrame();
+    // The camera keeps inside the map: measure from where it came to rest.
+    float nearest = 1e9f;
+    for (const SIM_Ship* ship : all)
+        nearest = std::min(nearest, std::hypot(ship->x - CameraCentre[0], ship->y - CameraCentre[1]));
+    ASSERT_GT(nearest, 0.5f * 1024.0f) << "no empty corner on this map";
+    EXPECT_FLOAT_EQ(rec->volumes[drones.channel[0]], 0.0f);
+    EXPECT_FLOAT_EQ(rec->volumes[drones.channel[1]], 0.0f);
+    gui().SetSounds(sounds.get());
 }
 
 } // namespace
