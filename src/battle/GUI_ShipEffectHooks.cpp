@@ -13,8 +13,8 @@
 
 namespace {
 
-// The ship's shield visual while it still shows (a collapsed one draws
-// nothing more, and a ship without a shield at set-up has none).
+// The ship's shield visual: none for a ship without a shield at set-up; a
+// collapsed one takes the hits and draws nothing of them.
 GUI_Shield* ShieldOf(SIM_Ship* ship)
 {
     GUI_Ship* visual = GUI_Ship::Of(ship);
