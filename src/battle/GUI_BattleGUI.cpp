@@ -734,6 +734,8 @@ void GUI_BattleGUI::DrawFrontLayers()
             BattleHud::DrawOverlays(damageTextsShown != 0, scaledFrameTime);
         }
         if (hudShown || shipPicking == STATE_ENDED) {
+            Trace("labels");
+            BattleHud::DrawLabels();
             Trace("windows");
             DrawWindowsAndTooltips();
         }

@@ -97,6 +97,8 @@ public:
     // once the game runs (tools and tests without one stay silent).
     void SetSounds(GUI_Sounds* manager) { soundsOverride = manager; }
     GUI_Sounds* GetSounds() const;
+    // The two engine drones: ships offer their levels while they draw.
+    GUI_EngineDrones& GetDrones() { return drones; }
     // Records the name of each layer step as the frame runs (tests).
     void SetLayerTrace(std::function<void(const char*)> trace) { layerTrace = std::move(trace); }
     Effect& GetEffect(int slot) { return effects[slot >= 0 && slot < kEffectSlots ? slot : 0]; }

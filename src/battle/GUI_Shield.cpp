@@ -8,6 +8,7 @@
 #include "battle/GUI_BattleGUI.h"
 #include "battle/GUI_Map.h"
 #include "battle/GUI_Ship.h"
+#include "battle/MaskedQuadBatch.h"
 #include "gui/GUI_PreloadedTextures.h"
 #include "battle/VisualRandom.h"
 #include "engine/D3DEngine.h"
@@ -305,7 +306,10 @@ void GUI_Shield::DrawArcs(float dt)
     float sx, sy;
     ShipScreenPoint(sx, sy);
     const float side = ZoomScale * 2.0f * radius;
-    const TextureHandle texture = CanDraw() ? arcTexture.GetHandle() : 0;
+    const bool drawing = CanDraw();
+    const TextureHandle blast = drawing ? arcTexture.GetHandle() : 0;
+    const TextureHandle scroll = drawing ? scrollTexture.GetHandle() : 0;
+    bool began = false;
     for (BlastArc& arc : arcs) {
         if (!arc.active)
             continue;
@@ -315,15 +319,38 @@ void GUI_Shield::DrawArcs(float dt)
             arc.active = 0;
             continue;
         }
-        if (!CanDraw())
+        if (!drawing)
             continue;
-        // Without the sweep shader the arc simply fades where it struck.
         arc.sprite.SetSize(side, side);
         arc.sprite.SetAngle(arc.angle);
         arc.sprite.PlaceCentred(sx, sy);
-        arc.sprite.SetColour(White(static_cast<int>((1.0f - p) * 255.0f)));
-        QuadRunBatch::Shared().Add(texture, true, arc.sprite.m_vertices);
+        if (!arc.sprite.IsOnScreen())
+            continue;
+        if (!began) {
+            MaskedQuadBatch::Shared().Begin(MaskedQuadBatch::ColourFromStage0, false);
+            began = true;
+        }
+        ScreenVertex2 quad[4];
+        float v0, v1;
+        ArcSweepWindow(p, v0, v1);
+        SetMaskedCorners(quad, arc.sprite.m_vertices, ArcAlphaByte(p), 0.0f, v0, 1.0f, v1);
+        MaskedQuadBatch::Shared().Add(blast, scroll, quad);
     }
+    if (began)
+        MaskedQuadBatch::Shared().End();
+}
+
+void GUI_Shield::ArcSweepWindow(float p, float& v0, float& v1)
+{
+    // The bands of the scroll picture run outward through the arc as it
+    // ages; the window stays inside the picture, which is not repeated.
+    v0 = kSweepTravel * (1.0f - p);
+    v1 = v0 + (1.0f - kSweepTravel);
+}
+
+uint8_t GUI_Shield::ArcAlphaByte(float p)
+{
+    return static_cast<uint8_t>(std::clamp(1.0f - p, 0.0f, 1.0f) * 255.0f);
 }
 
 void GUI_Shield::ImpactSweep(float dt)

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -59,6 +60,8 @@ public:
     static constexpr float kFlashMs = 1000.0f;
     static constexpr float kArcMs = 800.0f;
     static constexpr float kArcMergeDegrees = 45.0f;
+    // Share of the scroll picture the sweep moves across in an arc's life.
+    static constexpr float kSweepTravel = 0.5f;
     static constexpr float kCollapseMs = 1000.0f;
     static constexpr float kSoundMargin = 128.0f;
     static constexpr const char* kFailSound = "data/sounds/shields_fail.ogg";
@@ -97,6 +100,11 @@ public:
     void AddBlast(float x, float y);
     void AddImpact(float size, float x, float y);
     void Collapse();
+
+    // The scroll picture's rows (v0..v1) under an arc at progress p, and the
+    // arc's alpha: the sweep moves and fades with the arc's age.
+    static void ArcSweepWindow(float p, float& v0, float& v1);
+    static uint8_t ArcAlphaByte(float p);
 
     // The shorter way round between two headings, 0..180.
     static float AngleApart(float a, float b);

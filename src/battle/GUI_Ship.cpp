@@ -31,6 +31,7 @@
 #include "battle/ShipImage.h"
 #include "battle/VisualRandom.h"
 #include "battle/GUI_ShipDrawLists.h"
+#include "battle/hud/GUI_DamageFeedbackManager.h"
 #include "battle/hud/GUI_ShipNameOverlay.h"
 #include "engine/GeometryHelpers.h"
 #include "engine/CInput.h"
@@ -586,6 +587,20 @@ void GUI_Ship::DrawHull()
         DrawHullOnScreen(camouflaged);
     else
         DrawDamageSpriteEffects();
+    UpdateEngineSound();
+}
+
+void GUI_Ship::UpdateEngineSound()
+{
+    if (GUI_Map::GetInstance().IsOffScreen(ship->x, ship->y, kEngineSoundMargin))
+        return;
+    const bool fighter = ship->IsFighter();
+    const float volume = ship->GetWidth() * (fighter ? kFighterDroneShare : kCruiserDroneShare);
+    if (!(volume > 0.0f))
+        return;
+    GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
+    if (GUI_Sounds* sounds = gui.GetSounds())
+        sounds->AddDroneLevel(gui.GetDrones(), fighter ? 0 : 1, ship->x, ship->y, volume);
 }
 
 void GUI_Ship::DrawHullOnScreen(bool camouflaged)
@@ -1157,6 +1172,8 @@ void GUI_Ship::ShowShieldImpact(float x, float y)
     if (x != ship->x || y != ship->y) {
         shield->AddBlast(x, y);
         shield->AddImpact(kBeamImpactSize, x, y);
+        // A beam's damage text stays where the beam met the bubble.
+        GUI_DamageFeedbackManager::GetInstance().SetLatestHitPosition(ship, x, y);
     }
 }
 

@@ -44,6 +44,9 @@ class SIM_TargetedModule;
 class GUI_Ship : public SIM_ShipVisual, public GUI_RenderObject {
 public:
     static constexpr float kSoundMargin = 128.0f;
+    static constexpr float kEngineSoundMargin = 300.0f;
+    static constexpr float kFighterDroneShare = 0.03125f; // of the hull width
+    static constexpr float kCruiserDroneShare = 0.00390625f;
     static constexpr float kBeamImpactSize = 4.0f;
     static constexpr float kHulkFadeMs = 250.0f;
     static constexpr float kDamageEffectMargin = 600.0f;
@@ -99,6 +102,10 @@ public:
     // Draws the ship by its state; the battle frame has run its update.
     void Draw() override;
     void DrawHull();
+    // Offers the ship's engine to its drone (fighters the fighter drone, the
+    // others the cruiser drone) by hull width; ships far off screen are not
+    // heard.
+    void UpdateEngineSound();
     void DrawTeamTint();
     bool IsMouseOver();
     void ApplyPendingLayer() override;

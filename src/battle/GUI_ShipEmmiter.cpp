@@ -44,6 +44,8 @@ void GUI_ShipEmmiter::Draw()
         if (age > life) {
             finished = 1; // this frame still draws at full strength
         } else {
+            // A moving ship trails more smoke; a still one still smoulders.
+            emitter->rateScale = std::max(ship->speed, kMinSpeedInput);
             intensity = Intensity(age, life);
         }
     }

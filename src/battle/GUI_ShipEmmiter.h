@@ -9,10 +9,13 @@ class SIM_Ship;
 
 // Smoke or flames rising from a damaged spot of a ship: a particle emitter
 // held at a ship-local offset, burning at full strength for the first half
-// of its life and fading out over the second. Hidden while the ship cloaks.
+// of its life and fading out over the second, puffing faster as the ship
+// moves faster. Hidden while the ship cloaks.
 class GUI_ShipEmmiter : public GUI_RenderObject {
 public:
     static constexpr float kEndless = -1.0f;
+    // The emitter's spawn rate follows the ship's speed, never below this.
+    static constexpr float kMinSpeedInput = 0.25f;
 
     GUI_ShipEmmiter(SIM_Ship* ship, const std::string& configName, float x, float y, float lifeMs, float minZoom,
                     float dx, float dy);

@@ -708,10 +708,10 @@ void SIM_Ship::PostComms(int messageId, float priority) const
         SIM_CommsManager::GetInstance().AddMessage(messageId, priority, const_cast<SIM_Ship*>(this));
 }
 
-void SIM_Ship::ShowDamageText(const SIM_DamageEvent& event, float hullDamage, float hitX, float hitY)
+void SIM_Ship::ShowDamageText(const SIM_DamageEvent& event, float hullDamage, float hitX, float hitY, bool lucky)
 {
     visual->ShowDamageText(hullDamage > 0.0f ? hullDamage : event.damage);
-    SIM_DamageFeedbackSink::Add(this, hullDamage, event.armourAbsorbed, event.shieldAbsorbed, false, hitX, hitY);
+    SIM_DamageFeedbackSink::Add(this, hullDamage, event.armourAbsorbed, event.shieldAbsorbed, lucky, hitX, hitY);
 }
 
 void SIM_Ship::NotifySquadronDamaged()
@@ -776,7 +776,10 @@ bool SIM_Ship::TakeHit(SIM_ShipModule* weapon, float damage, float armourPenetra
     for (SIM_RepairModule* repair : repairModules)
         repair->ResetPeaceTimer();
 
+    // A shot too weak for the armour that got through anyway was lucky.
+    bool lucky = false;
     if (!armourModules.empty() && damage > 0.0f) {
+        lucky = armourPenetration < armourAverage;
         if (ArmourStage(attacker, event, damage, armourPenetration, hitX, hitY))
             return false;
     }
@@ -787,7 +790,7 @@ bool SIM_Ship::TakeHit(SIM_ShipModule* weapon, float damage, float armourPenetra
             ++attacker->stats.hitsAbsorbedByArmourAsAttacker;
         RecalculateStats();
         SIM_StatsDatabase::GetInstance().RecordEvent(event);
-        ShowDamageText(event, 0.0f, hitX, hitY);
+        ShowDamageText(event, 0.0f, hitX, hitY, lucky);
         return false;
     }
 
@@ -800,7 +803,7 @@ bool SIM_Ship::TakeHit(SIM_ShipModule* weapon, float damage, float armourPenetra
     if (attacker)
         ++attacker->stats.hullHitsDealt;
 
-    ShowDamageText(event, damage, hitX, hitY);
+    ShowDamageText(event, damage, hitX, hitY, lucky);
     event.moduleDamage = moduleDamage;
     SIM_StatsDatabase::GetInstance().RecordEvent(event);
     if (!IsDead()) {
@@ -949,6 +952,7 @@ void SIM_Ship::Detonate()
         NormaliseVector2(dx, dy);
         victim->TakeHit(nullptr, damage, kDetonationPenetration, kDetonationPenetration,
                         victim->NextTargetPoint(), true, dx, dy);
+        SIM_DamageFeedbackSink::NoteShockwave(victim);
         if (victim->startingHitPoints > 0.0f)
             victim->PostComms(SIM_CommsManager::COM_HITBYSHIPDETONATION, damage / victim->startingHitPoints);
     }

@@ -307,7 +307,8 @@ private:
     bool ArmourStage(SIM_Ship* attacker, SIM_DamageEvent& event, float& damage, float armourPenetration,
                      float hitX, float hitY);
     float DamageModules(float damage);
-    void ShowDamageText(const SIM_DamageEvent& event, float hullDamage, float hitX, float hitY);
+    void ShowDamageText(const SIM_DamageEvent& event, float hullDamage, float hitX, float hitY,
+                        bool lucky = false);
     void PostComms(int messageId, float priority) const;
     void NotifySquadronDamaged();
     void RecomputeDrag();

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "battle/EffectTextures.h"
+#include "battle/GUI_ShipEffectHooks.h"
 #include "engine/GFileHelpers.h"
 #include "engine/GTokenizer.h"
 #include "engine/TextHelpers.h"
@@ -57,6 +58,10 @@ TEST_F(EffectContent, EveryEffectTextureIsDrawnByTheGenerator)
     }
     for (const char* config : {"plume", "plumeburn", "debris_destroyed", "damage_sprite_smoke", "damage_sprite_sparks"})
         EXPECT_TRUE(HasConfig(config)) << config;
+    for (const char* config : GUI_ShipEffectHooks::kMissileBurst)
+        EXPECT_TRUE(HasConfig(config)) << config;
+    for (const char* picture : {"shield_blast2.dds", "shield_scroll.dds"})
+        EXPECT_TRUE(s_bitmaps.count(picture)) << picture;
 }
 
 TEST_F(EffectContent, EveryHullCarriesItsEffectLinesAndTheirPicturesAndConfigsExist)

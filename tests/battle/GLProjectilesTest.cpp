@@ -13,11 +13,15 @@
 #include "battle/GLBattleFixture.h"
 #include "battle/GUI_BattleGUI.h"
 #include "battle/GUI_Map.h"
+#include "battle/GUI_Shield.h"
+#include "battle/GUI_Ship.h"
 #include "battle/GUI_ShipDrawLists.h"
+#include "battle/GUI_ShipEffectHooks.h"
 #include "battle/MissileRenderer.h"
 #include "engine/D3DEngine.h"
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_BattleClock.h"
+#include "sim/SIM_BattleEffects.h"
 #include "sim/SIM_Fleet.h"
 #include "sim/SIM_Ship.h"
 #include "sim/ShippedBattleWorld.h"
@@ -160,6 +164,102 @@ TEST_F(GLProjectiles, BulletsAndMissilesWithTheirRopesShowInFlight)
     for (int i = 3; i < 7; ++i)
         lit += Lift(shot, map, ScreenX(trails->rope.GetX(i)), ScreenY(trails->rope.GetY(i))) > 20 ? 1 : 0;
     EXPECT_GE(lit, 3) << "the rope behind it";
+}
+
+// The screen's hooks, noting the first bullet turned away by a shield.
+class DeflectionWatch : public GUI_ShipEffectHooks {
+public:
+    void ProjectileShieldImpact(SIM_Ship* ship, float size, float x, float y) override
+    {
+        GUI_ShipEffectHooks::ProjectileShieldImpact(ship, size, x, y);
+        if (ship_ || !ShotByABullet(ship, x, y))
+            return;
+        ship_ = ship;
+        x_ = x;
+        y_ = y;
+    }
+    SIM_Ship* ship_ = nullptr;
+    float x_ = 0.0f, y_ = 0.0f;
+
+private:
+    // A deflected bullet flies on unguided from where it met the bubble
+    // (a kinetic shell ends at its target and is no bullet).
+    static bool ShotByABullet(const SIM_Ship* ship, float x, float y)
+    {
+        for (const SIM_BulletWeaponModule* weapon : SIM_BulletWeaponModule::GetAll())
+            for (int i = 0; i < weapon->GetHighWater(); ++i) {
+                const SIM_Bullet& b = weapon->bullets[i];
+                if (b.live && b.target == ship && !b.guided && (b.x - x) * (b.x - x) + (b.y - y) * (b.y - y) < 400.0f)
+                    return true;
+            }
+        return false;
+    }
+};
+
+TEST_F(GLProjectiles, ABulletStoppedByAShieldLeavesASparkOnTheBubble)
+{
+    // Battlecruisers: their pulse cannons cannot pierce each other's shields.
+    SIM_DeployedFleet player, enemy;
+    ASSERT_TRUE(ShippedBattleWorld::Add(player, "fed_ai_battlecruiser", 600.0f, 600.0f));
+    ASSERT_TRUE(ShippedBattleWorld::Add(enemy, "kor_ai_battlecruiser", 1100.0f, 600.0f));
+    ASSERT_TRUE(m_world.Headless().StartCustom(SIM_Scenario::FindByName("scenario2"), player, enemy, 3));
+    GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
+    gui.Enter();
+    gui.hudShown = 0;
+    DeflectionWatch watch;
+    SIM_BattleEffects::Set(&watch);
+    for (int frame = 0; frame < 6000 && !watch.ship_; ++frame)
+        Frame(true);
+    SIM_BattleEffects::Set(&GUI_ShipEffectHooks::GetInstance());
+    ASSERT_NE(watch.ship_, nullptr) << "no shield turned a bullet away";
+    GUI_Shield* shield = GUI_Ship::Of(watch.ship_)->GetShield();
+    ASSERT_NE(shield, nullptr);
+    const GUI_ShieldImpact* impact = nullptr;
+    for (int i = 0; i < GUI_Shield::kImpacts && !impact; ++i)
+        if (shield->GetImpact(i) && shield->GetImpact(i)->active && shield->GetImpact(i)->worldX == watch.x_ &&
+            shield->GetImpact(i)->worldY == watch.y_)
+            impact = shield->GetImpact(i);
+    ASSERT_NE(impact, nullptr);
+    // Let it grow to full size (a quarter of its life), watching it.
+    GUI_Map::GetInstance().SetCentre(watch.x_, watch.y_);
+    for (int frame = 0; frame < 60 && impact->age < 0.25f * GUI_ShieldImpact::kLife; ++frame)
+        Frame(true);
+    ASSERT_TRUE(impact->active);
+    gui.TogglePauseState();
+    Frame(true);
+    const std::vector<uint8_t> with = Frame(true);
+    // The same still frame without the spark.
+    const_cast<GUI_ShieldImpact*>(impact)->active = 0;
+    const std::vector<uint8_t> without = Frame(true);
+    gui.TogglePauseState();
+    if (const char* dir = std::getenv("QLM_TEST_SHOTS"))
+        SavePng(std::string(dir) + "/battle_shield_impact.png", kWidth, kHeight, with);
+    EXPECT_GT(Lift(with, without, ScreenX(watch.x_), ScreenY(watch.y_), 2), 60) << "the spark on the bubble";
+    const float side = ZoomScale * impact->size;
+    EXPECT_LT(Lift(with, without, ScreenX(watch.x_) + 2.0f * side, ScreenY(watch.y_), 0), 10)
+        << "nothing two spark sizes away";
+
+    // A shot through the bubble there instead: the blast arc's sweep lights
+    // the bubble's rim toward the hit, and only there.
+    gui.shadersOn = 1;
+    gui.TogglePauseState();
+    shield->Flash();
+    shield->AddBlast(watch.x_, watch.y_);
+    Frame(true);
+    const std::vector<uint8_t> arc = Frame(true);
+    for (int i = 0; i < GUI_Shield::kArcs; ++i)
+        const_cast<GUI_Shield::BlastArc&>(shield->GetArc(i)).active = 0;
+    const std::vector<uint8_t> noArc = Frame(true);
+    gui.TogglePauseState();
+    if (const char* dir = std::getenv("QLM_TEST_SHOTS"))
+        SavePng(std::string(dir) + "/battle_shield_arc.png", kWidth, kHeight, arc);
+    const SIM_Ship* ship = watch.ship_;
+    const float a = std::atan2(watch.x_ - ship->x, ship->y - watch.y_);
+    const float rim = 0.9f * shield->GetRadius();
+    EXPECT_GT(Lift(arc, noArc, ScreenX(ship->x + rim * std::sin(a)), ScreenY(ship->y - rim * std::cos(a)), 4), 40)
+        << "the arc on the rim toward the hit";
+    EXPECT_LT(Lift(arc, noArc, ScreenX(ship->x - rim * std::sin(a)), ScreenY(ship->y + rim * std::cos(a)), 4), 5)
+        << "nothing on the far side";
 }
 
 } // namespace

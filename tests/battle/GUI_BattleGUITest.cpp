@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,6 +23,9 @@
 #include "sim/ShippedBattleWorld.h"
 #include "sim/modules/SIM_TargetedModule.h"
 #include "battle/BattleScreenTest.h"
+#include "sim/modules/RecordingSounds.h"
+#include "support/LoopbackAudio.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -99,8 +103,21 @@ TEST_F(BattleScreenTest, TheFrameStepsTheWorldBetweenTheLayersInOrder)
     gui().RenderBattleFrame();
     gui().hudShown = 1;
     EXPECT_EQ(at("windows"), static_cast<long>(steps.size()));
+    EXPECT_EQ(at("labels"), static_cast<long>(steps.size()));
     EXPECT_EQ(at("teamtint"), static_cast<long>(steps.size()));
     EXPECT_LT(at("ships1"), static_cast<long>(steps.size()));
+
+    // Once the battle has ended the names, scores and windows show with the
+    // interface hidden too; the damage texts do not.
+    steps.clear();
+    gui().hudShown = 0;
+    gui().shipPicking = GUI_BattleGUI::STATE_ENDED;
+    gui().RenderBattleFrame();
+    gui().shipPicking = GUI_BattleGUI::STATE_RUNNING;
+    gui().hudShown = 1;
+    EXPECT_LT(at("labels"), at("windows"));
+    EXPECT_LT(at("windows"), static_cast<long>(steps.size()));
+    EXPECT_EQ(at("damagetexts"), static_cast<long>(steps.size()));
 }
 
 TEST_F(BattleScreenTest, BattleFramesMoveTheClockShipsSchedulerAndComms)
@@ -305,6 +322,133 @@ TEST_F(BattleScreenTest, FortyShipsOfTwoHullsDrawTheirHullLayerInAHandfulOfRuns)
     EXPECT_EQ(hullQuads, 39u);
     EXPECT_EQ(away->GetVisual()->updatesFromDraw, updates + 1);
     engine.ClearTextureFolders();
+}
+
+// The sample fleet's first frigate and fighter, every ship of the battle,
+// and the map corner farthest from all of them.
+struct DroneScene {
+    SIM_Ship* frigate = nullptr;
+    SIM_Ship* fighter = nullptr;
+    std::vector<const SIM_Ship*> all;
+
+    DroneScene()
+    {
+        const SIM_Battle& battle = SIM_Battle::GetInstance();
+        for (const SIM_Fleet* fleet : {battle.GetPlayerFleet(), battle.GetEnemyFleet()})
+            for (SIM_Ship* ship : fleet->GetAllShips()) {
+                all.push_back(ship);
+                const bool ours = fleet == battle.GetPlayerFleet();
+                if (ours && ship->IsFighter() && !fighter)
+                    fighter = ship;
+                if (ours && !ship->IsFighter() && !frigate)
+                    frigate = ship;
+            }
+    }
+    // Frames until both are on the field (they warp in first).
+    bool WaitForBoth(GUI_BattleGUI& gui) const
+    {
+        for (int frame = 0; frame < 2000 && !(frigate->state == SIM_Ship::ACTIVE && fighter->state == SIM_Ship::ACTIVE);
+             ++frame)
+            gui.RenderBattleFrame();
+        return frigate->state == SIM_Ship::ACTIVE && fighter->state == SIM_Ship::ACTIVE;
+    }
+    // Centres the camera on the emptiest corner; the distance from where it
+    // came to rest (inside the map) to the nearest ship.
+    float LookAtEmptySpace(GUI_BattleGUI& gui) const
+    {
+        GUI_Map& map = GUI_Map::GetInstance();
+        float bestX = 0.0f, bestY = 0.0f, bestGap = -1.0f;
+        for (float cx : {0.0f, map.MapWidth()})
+            for (float cy : {0.0f, map.MapHeight()}) {
+                const float gap = Nearest(cx, cy);
+                if (gap > bestGap) {
+                    bestGap = gap;
+                    bestX = cx;
+                    bestY = cy;
+                }
+            }
+        map.SetCentre(bestX, bestY);
+        gui.RenderBattleFrame();
+        return Nearest(CameraCentre[0], CameraCentre[1]);
+    }
+    float Nearest(float x, float y) const
+    {
+        float nearest = 1e9f;
+        for (const SIM_Ship* ship : all)
+            nearest = std::min(nearest, std::hypot(ship->x - x, ship->y - y));
+        return nearest;
+    }
+};
+
+TEST_F(BattleScreenTest, EngineDronesSwellWithTheShipsInViewAndFallSilentWithoutThem)
+{
+    auto recording = std::make_unique<RecordingSounds>();
+    RecordingSounds* rec = recording.get();
+    GUI_Sounds heard(std::move(recording), [](const std::string&) { return 1.0f; });
+    gui().SetSounds(&heard);
+    ASSERT_TRUE(Start("scenario1"));
+    gui().Enter();
+    const GUI_EngineDrones& drones = gui().GetDrones();
+    ASSERT_NE(drones.channel[0], kNoChannel);
+    ASSERT_NE(drones.channel[1], kNoChannel);
+    EXPECT_TRUE(rec->looping);
+    const DroneScene scene;
+    ASSERT_NE(scene.frigate, nullptr);
+    ASSERT_NE(scene.fighter, nullptr);
+    GUI_Map& map = GUI_Map::GetInstance();
+
+    // Silent while the fleet warps in; over the fleet in battle the larger
+    // ships' drone and the fighters' both sound.
+    map.SetCentre(scene.frigate->x, scene.frigate->y);
+    gui().RenderBattleFrame();
+    ASSERT_NE(scene.frigate->state, SIM_Ship::ACTIVE);
+    EXPECT_FLOAT_EQ(rec->volumes[drones.channel[1]], 0.0f);
+    ASSERT_TRUE(scene.WaitForBoth(gui()));
+    map.SetCentre(scene.frigate->x, scene.frigate->y);
+    gui().RenderBattleFrame();
+    EXPECT_GT(rec->volumes[drones.channel[1]], 0.0f);
+    map.SetCentre(scene.fighter->x, scene.fighter->y);
+    gui().RenderBattleFrame();
+    EXPECT_GT(rec->volumes[drones.channel[0]], 0.0f);
+
+    // Over empty space, more than half a screen from every ship: silence.
+    ASSERT_GT(scene.LookAtEmptySpace(gui()), 0.5f * 1024.0f) << "no empty corner on this map";
+    EXPECT_FLOAT_EQ(rec->volumes[drones.channel[0]], 0.0f);
+    EXPECT_FLOAT_EQ(rec->volumes[drones.channel[1]], 0.0f);
+    gui().SetSounds(sounds.get());
+}
+
+TEST_F(BattleScreenTest, TheEngineDronesAreHeardInTheMixOverTheFleetOnly)
+{
+    auto system = LoopbackAudio::Open(64);
+    if (!system)
+        GTEST_SKIP() << "OpenAL Soft without loopback support";
+    OpenALSoundSystem* device = system.get();
+    // No music: the drones are what is heard.
+    GUI_Sounds heard(std::move(system), [](const std::string& key) { return key == "OPTIONS_MUSIC" ? 0.0f : 1.0f; });
+    heard.RefreshVolumes();
+    gui().SetSounds(&heard);
+    ASSERT_TRUE(Start("scenario1"));
+    // The drones' sounds are the built game's.
+    ScopedChdir inGame(QLM_GAME_DIR);
+    gui().Enter();
+    const DroneScene scene;
+    ASSERT_NE(scene.frigate, nullptr);
+    ASSERT_TRUE(scene.WaitForBoth(gui()));
+    auto level = [&] {
+        heard.Update();
+        return LoopbackAudio::Rms(LoopbackAudio::Render(*device, 4410, 1024));
+    };
+    GUI_Map::GetInstance().SetCentre(scene.frigate->x, scene.frigate->y);
+    gui().RenderBattleFrame();
+    const double overFleet = level();
+    ASSERT_GT(scene.LookAtEmptySpace(gui()), 0.5f * 1024.0f);
+    level(); // what was still sounding when the volume fell
+    const double overNothing = level();
+    EXPECT_GT(overFleet, 0.002);
+    EXPECT_LT(overNothing, 0.1 * overFleet) << overNothing << " vs " << overFleet;
+    gui().Leave();
+    gui().SetSounds(sounds.get());
 }
 
 } // namespace

@@ -5,10 +5,15 @@
 #include <cmath>
 
 #include "battle/GUI_BattleGUI.h"
+#include "battle/GUI_EffectLog.h"
+#include "battle/GUI_ParticleEmmiter.h"
+#include "battle/GUI_ShipEffectHooks.h"
+#include "battle/hud/GUI_DamageFeedbackManager.h"
 #include "battle/GUI_Map.h"
 #include "battle/GUI_ParticleEmmiterGroup.h"
 #include "battle/GUI_Shield.h"
 #include "battle/GUI_Ship.h"
+#include "sim/SIM_BattleEffects.h"
 #include "sim/SIM_Ship.h"
 #include "sim/ShipTestWorld.h"
 
@@ -182,6 +187,85 @@ TEST_F(ShieldVisualTest, TheShipsShieldFlashesOnHitsAndCollapsesWithTheSimulated
     visual->ShowShieldCollapse();
     EXPECT_EQ(visual->GetShield()->GetCollapseState(), GUI_Shield::COLLAPSING);
     EXPECT_EQ(GUI_Ship::Of(world.Build("cruiser_bare", 0, 0))->GetShield(), nullptr);
+}
+
+TEST_F(ShieldVisualTest, EveryWeaponFamilysShieldHitReachesTheShieldThroughTheScreensHooks)
+{
+    SIM_Ship* ship = world.Build("cruiser_shielded", 500, 500);
+    GUI_Shield* shield = GUI_Ship::Of(ship)->GetShield();
+    ASSERT_NE(shield, nullptr);
+    SIM_BattleEffects::Set(&GUI_ShipEffectHooks::GetInstance());
+    SIM_BattleEffects& effects = SIM_BattleEffects::Get();
+    GUI_EffectLog& log = GUI_EffectLog::GetInstance();
+    log.Clear();
+    log.SetEnabled(true);
+
+    // A bullet or shell stopped by the bubble: a spark three times its size,
+    // with the shield-impact explosion under it.
+    effects.ProjectileShieldImpact(ship, 3.0f, 560.0f, 500.0f);
+    ASSERT_NE(shield->GetImpact(0), nullptr);
+    EXPECT_FLOAT_EQ(shield->GetImpact(0)->size, 9.0f);
+    EXPECT_FLOAT_EQ(shield->GetImpact(0)->worldX, 560.0f);
+    EXPECT_EQ(log.Count("explosion"), 1u);
+    EXPECT_EQ(log.GetRecords().back().type, 19);
+    EXPECT_EQ(ActiveArcs(*shield), 0) << "stopped shots leave no arc";
+    // A bullet, shell, torpedo or arc through it: a blast arc toward the hit.
+    effects.ProjectileShieldBlast(ship, 500.0f, 440.0f);
+    EXPECT_EQ(ActiveArcs(*shield), 1);
+    EXPECT_NEAR(shield->GetArc(0).angle, 0.0f, 0.01f);
+    // A missile always sparks; only one that gets through blasts.
+    effects.MissileHitShield(ship, 440.0f, 500.0f, false);
+    EXPECT_EQ(ActiveArcs(*shield), 1);
+    ASSERT_NE(shield->GetImpact(1), nullptr);
+    EXPECT_FLOAT_EQ(shield->GetImpact(1)->size, 3.0f * GUI_ShipEffectHooks::kMissileImpactSize);
+    effects.MissileHitShield(ship, 440.0f, 500.0f, true);
+    EXPECT_EQ(ActiveArcs(*shield), 2);
+    EXPECT_NEAR(shield->GetArc(1).angle, 270.0f, 0.01f);
+    EXPECT_NE(shield->GetImpact(2), nullptr);
+    // A torpedo's explosion of its kind on the ship's visual.
+    log.Clear();
+    effects.PlasmaExplosion(ship, 19, 530.0f, 470.0f);
+    ASSERT_EQ(log.Count("explosion"), 1u);
+    EXPECT_FLOAT_EQ(log.GetRecords().back().x, 530.0f);
+    // A shield support beam makes the bubble glow afresh each time it feeds.
+    effects.ShieldFed(ship);
+    EXPECT_TRUE(shield->IsFlashing());
+    Frames(*shield, 100.0f, 1);
+    EXPECT_FLOAT_EQ(shield->GetFlashTimer(), 100.0f);
+    effects.ShieldFed(ship);
+    EXPECT_TRUE(shield->IsFlashing());
+    EXPECT_FLOAT_EQ(shield->GetFlashTimer(), 0.0f);
+    // A ship without a shield visual takes the hooks and shows nothing.
+    SIM_Ship* bare = world.Build("cruiser_bare", 900, 900);
+    effects.ProjectileShieldImpact(bare, 3.0f, 950.0f, 900.0f);
+    effects.MissileHitShield(bare, 950.0f, 900.0f, true);
+    effects.ShieldFed(bare);
+    EXPECT_EQ(GUI_Ship::Of(bare)->GetShield(), nullptr);
+    // A missile shot down or burnt out: smoke, flames and sparks where it was.
+    const int before = CountActiveParticleEmmiters();
+    effects.MissileExploded(700.0f, 700.0f);
+    EXPECT_EQ(CountActiveParticleEmmiters(), before + 3);
+
+    log.SetEnabled(false);
+    log.Clear();
+    ClearParticleEmmiters();
+    SIM_BattleEffects::Set(nullptr);
+}
+
+TEST_F(ShieldVisualTest, TheArcSweepMovesThroughTheScrollPictureAndFadesWithTheArc)
+{
+    float v0, v1;
+    GUI_Shield::ArcSweepWindow(0.0f, v0, v1);
+    EXPECT_FLOAT_EQ(v0, GUI_Shield::kSweepTravel);
+    EXPECT_FLOAT_EQ(v1, 1.0f);
+    GUI_Shield::ArcSweepWindow(1.0f, v0, v1);
+    EXPECT_FLOAT_EQ(v0, 0.0f);
+    EXPECT_FLOAT_EQ(v1, 1.0f - GUI_Shield::kSweepTravel);
+    GUI_Shield::ArcSweepWindow(0.5f, v0, v1);
+    EXPECT_FLOAT_EQ(v1 - v0, 1.0f - GUI_Shield::kSweepTravel) << "the window keeps its size";
+    EXPECT_EQ(GUI_Shield::ArcAlphaByte(0.0f), 255);
+    EXPECT_EQ(GUI_Shield::ArcAlphaByte(0.5f), 127);
+    EXPECT_EQ(GUI_Shield::ArcAlphaByte(1.0f), 0);
 }
 
 } // namespace

@@ -1,14 +1,24 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 
+#include "app/GUI_Sounds.h"
+#include "battle/GUI_BattleGUI.h"
 #include "battle/GUI_EffectLog.h"
 #include "battle/GUI_EscapePod.h"
 #include "battle/GUI_ShockWave.h"
 #include "battle/GUI_SmokeSprite.h"
 #include "battle/GUI_Ship.h"
 #include "battle/GUI_ShipDrawLists.h"
+#include "battle/GUI_ShipEffectHooks.h"
 #include "battle/GUI_ShipEmmiter.h"
+#include "battle/GUI_Map.h"
+#include "battle/GUI_ParticleEmmiter.h"
+#include "battle/hud/GUI_DamageFeedbackManager.h"
+#include "engine/GHashTable.h"
+#include "platform/NullSoundSystem.h"
+#include "sim/SIM_BattleEffects.h"
 #include "sim/SIM_BattleStep.h"
 #include "sim/SIM_Ship.h"
 #include "sim/ShipTestWorld.h"
@@ -276,6 +286,152 @@ TEST_F(ShipVisualTest, ExistingDamageMarksAShareOfTheFlaggedLocations)
     GUI_Ship* wrecked = GUI_Ship::Of(world.Build("cruiser_bare", 0, 0));
     wrecked->ShowExistingDamage(0.0f);
     EXPECT_EQ(wrecked->GetDamageSprites().size(), 1u);
+}
+
+TEST_F(ShipVisualTest, DamageSmokePuffsFasterAsTheShipMovesFasterButNeverBelowAQuarter)
+{
+    SIM_Ship* ship = world.Build("cruiser_bare", 0, 0);
+    GUI_Ship* visual = GUI_Ship::Of(ship);
+    SIM_ShipHull::Target spot;
+    spot.named = 1;
+    spot.name = "SHIP_EMMITER_SMALL";
+    visual->ShowHitEffects(spot, 5.0f, 0.0f, 1.0f);
+    ASSERT_EQ(visual->GetShipEmmiters().size(), 2u);
+    GUI_ShipEmmiter& smoke = *visual->GetShipEmmiters().front();
+    ASSERT_NE(smoke.emitter, nullptr);
+    ShipTestWorld::SetFrame(12.0f);
+    ship->speed = 0.0f;
+    smoke.Draw();
+    EXPECT_FLOAT_EQ(smoke.emitter->rateScale, GUI_ShipEmmiter::kMinSpeedInput);
+    ship->speed = 0.24f;
+    smoke.Draw();
+    EXPECT_FLOAT_EQ(smoke.emitter->rateScale, 0.25f);
+    ship->speed = 1.75f;
+    smoke.Draw();
+    EXPECT_FLOAT_EQ(smoke.emitter->rateScale, 1.75f);
+    // An endless emitter burns at its own rate whatever the speed.
+    smoke.life = GUI_ShipEmmiter::kEndless;
+    smoke.emitter->rateScale = 1.0f;
+    smoke.Draw();
+    EXPECT_FLOAT_EQ(smoke.emitter->rateScale, 1.0f);
+    visual->DeleteShipEmmiters();
+}
+
+TEST_F(ShipVisualTest, EnginesOfferTheirDroneAShareOfTheHullWidthUnlessFarOffScreen)
+{
+    GUI_Sounds sounds(std::make_unique<NullSoundSystem>(64), [](const std::string&) { return 1.0f; });
+    GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
+    gui.SetSounds(&sounds);
+    GUI_Map& map = GUI_Map::GetInstance();
+    map.viewLeft = map.viewTop = 0.0f;
+    map.viewRight = map.viewBottom = 1000.0f;
+    // The view centred on (500, 500) at zoom 4: a ship there is heard in full.
+    sounds.SetBattleInfoProvider([] {
+        GUI_SoundBattleInfo info;
+        info.inBattle = true;
+        info.viewCentreX = info.viewCentreY = 500.0f;
+        info.zoom = 4.0f;
+        info.screenWidth = 1024.0f;
+        return info;
+    });
+    GUI_EngineDrones& drones = gui.GetDrones();
+    drones.level[0] = drones.level[1] = 0.0f;
+    GUI_Ship* cruiser = GUI_Ship::Of(world.Build("cruiser_bare", 500, 500));
+    GUI_Ship* fighter = GUI_Ship::Of(world.Build("fighter_bare", 500, 500));
+    cruiser->UpdateEngineSound();
+    EXPECT_FLOAT_EQ(drones.level[1], 100.0f / 256.0f) << "the cruiser drone, a 256th of the width";
+    EXPECT_FLOAT_EQ(drones.level[0], 0.0f);
+    fighter->UpdateEngineSound();
+    EXPECT_FLOAT_EQ(drones.level[0], 20.0f / 32.0f) << "the fighter drone, a 32nd of the width";
+
+    // 300 units past the view's edge is still heard (by distance); beyond it not.
+    drones.level[0] = drones.level[1] = 0.0f;
+    SIM_Ship* far = world.Build("frigate_bare", 1300.0f, 500.0f);
+    sounds.SetBattleInfoProvider([] {
+        GUI_SoundBattleInfo info;
+        info.inBattle = true;
+        info.viewCentreX = 1300.0f;
+        info.viewCentreY = 500.0f;
+        info.zoom = 4.0f;
+        return info;
+    });
+    GUI_Ship::Of(far)->UpdateEngineSound();
+    EXPECT_FLOAT_EQ(drones.level[1], 60.0f / 256.0f);
+    drones.level[1] = 0.0f;
+    far->x = 1301.0f;
+    GUI_Ship::Of(far)->UpdateEngineSound();
+    EXPECT_FLOAT_EQ(drones.level[1], 0.0f);
+
+    map.viewLeft = map.viewTop = map.viewRight = map.viewBottom = 0.0f;
+    gui.SetSounds(nullptr);
+}
+
+TEST_F(ShipVisualTest, AHitsTextStaysAtTheImpactAndNotesLuckAndBlasts)
+{
+    GUI_DamageFeedbackManager& texts = GUI_DamageFeedbackManager::GetInstance();
+    texts.Reset();
+    const std::string lucky = std::string("(") + GetString("DAMFEED_LUCKY") + ")";
+    auto endsWith = [](const std::string& text, const std::string& tail) {
+        return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+    };
+
+    // Shots too weak for the armour show a text only when one gets through
+    // by luck, and every such text says so.
+    SIM_Ship* armoured = world.Build("cruiser_armoured", 500, 500);
+    ASSERT_GT(armoured->armourAverage, 0.0f);
+    int luckyTexts = 0;
+    for (int i = 0; i < 400; ++i) {
+        armoured->TakeHit(nullptr, 1.0f, 0.0f, 0.0f, nullptr, false, 0.0f, 1.0f);
+        if (const GUI_DamageFeedback* text = texts.GetLatest()) {
+            EXPECT_TRUE(text->lucky);
+            EXPECT_TRUE(endsWith(text->text, lucky)) << text->text;
+            ++luckyTexts;
+            texts.Reset();
+        }
+    }
+    EXPECT_GT(luckyTexts, 0);
+    EXPECT_LT(luckyTexts, 40) << "about 3 in 100 get through";
+    // One that beats the armour is no luck.
+    armoured->TakeHit(nullptr, 1.0f, armoured->armourAverage + 1.0f, 0.0f, nullptr, false, 0.0f, 1.0f);
+    ASSERT_NE(texts.GetLatest(), nullptr);
+    EXPECT_FALSE(texts.GetLatest()->lucky);
+    texts.Reset();
+
+    // A projectile's hook pins the text where it struck: the ship moves on,
+    // the text stays.
+    SIM_Ship* ship = world.Build("cruiser_shielded", 1000, 1000);
+    SIM_BattleEffects::Set(&GUI_ShipEffectHooks::GetInstance());
+    ship->TakeHit(nullptr, 1.0f, 0.0f, 0.0f, nullptr, false, 0.0f, 1.0f);
+    const GUI_DamageFeedback* text = texts.GetLatest();
+    ASSERT_NE(text, nullptr);
+    SIM_BattleEffects::Get().ProjectileHitPosition(ship, 1040.0f, 990.0f);
+    EXPECT_TRUE(text->pinned);
+    EXPECT_FLOAT_EQ(text->pinnedX, 1040.0f);
+    EXPECT_FLOAT_EQ(text->pinnedY, 990.0f);
+    EXPECT_EQ(texts.GetLatest(), nullptr);
+    // A missile on the bubble, and a beam crossing it, pin theirs too.
+    ship->TakeHit(nullptr, 1.0f, 0.0f, 0.0f, nullptr, false, 0.0f, 1.0f);
+    text = texts.GetLatest();
+    SIM_BattleEffects::Get().MissileHitShield(ship, 960.0f, 1000.0f, false);
+    EXPECT_TRUE(text->pinned);
+    EXPECT_FLOAT_EQ(text->pinnedX, 960.0f);
+    ship->TakeHit(nullptr, 1.0f, 0.0f, 0.0f, nullptr, false, 0.0f, 1.0f);
+    text = texts.GetLatest();
+    GUI_Ship::Of(ship)->ShowShieldImpact(1000.0f, 940.0f);
+    EXPECT_TRUE(text->pinned);
+    EXPECT_FLOAT_EQ(text->pinnedY, 940.0f);
+    SIM_BattleEffects::Set(nullptr);
+    texts.Reset();
+
+    // A ship's detonation marks the texts of the ships it hurts.
+    SIM_Ship* exploding = world.Build("cruiser_bare", 2000, 2000);
+    SIM_Ship* victim = world.Build("cruiser_bare", 2050, 2000);
+    exploding->Detonate();
+    ASSERT_NE(texts.GetLatest(), nullptr);
+    EXPECT_EQ(texts.GetLatest()->ship, victim);
+    EXPECT_TRUE(endsWith(texts.GetLatest()->text, texts.GetShockwaveText())) << texts.GetLatest()->text;
+    EXPECT_EQ(texts.GetShockwaveText(), std::string("(") + GetString("DAMFEED_SHOCKWAVE") + ")");
+    texts.Reset();
 }
 
 } // namespace

@@ -134,7 +134,9 @@ void ShieldScroll(float u, float v, float c[4])
 {
     const float n = art::Fbm(u * 6.0f, v * 6.0f, 91);
     const float band = 0.5f + 0.5f * std::sin((v + n * 0.3f) * 18.0f);
-    Set(c, band, band, band, 1.0f);
+    // The bands are in the alpha too: the shield's sweep takes only its
+    // shape from this picture and its colour from the blast.
+    Set(c, band, band, band, band);
 }
 
 // A missile seen from above, nose up, with a hot exhaust at the tail.

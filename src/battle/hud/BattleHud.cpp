@@ -102,6 +102,10 @@ void DrawOverlays(bool damageTextsShown, float dtMs)
 {
     GUI_DamageFeedbackManager::GetInstance().Draw(damageTextsShown, dtMs);
     DrawRangeMarker();
+}
+
+void DrawLabels()
+{
     GUI_ShipNameOverlay::DrawAll();
     GUI_Score::GetInstance().Draw();
     if (g_survival)

@@ -25,9 +25,11 @@ void CloseLiveWindows();
 // Leaving the battle: every window of it goes, and so does everything that
 // names a ship.
 void CloseAll();
-// The HUD step of the battle frame: damage texts, the range marker, name
-// labels, scores.
+// The HUD marks of the battle frame, shown with the HUD only: damage texts
+// and the range marker.
 void DrawOverlays(bool damageTextsShown, float dtMs);
+// Name labels and scores: with the HUD, and after the end with it hidden too.
+void DrawLabels();
 // The end of the battle: exactly one result dialog opens.
 void OpenResultDialog();
 // The campaign's own result dialog for its battles (outcome: won 0, lost 1,

@@ -13,6 +13,7 @@ GUI_DamageFeedbackManager& GUI_DamageFeedbackManager::GetInstance()
     static const bool sinkSet = [] {
         SIM_DamageFeedbackSink::Set([](SIM_Ship* ship, float hull, float armour, float shield, bool lucky, float x,
                                        float y) { instance.Add(ship, hull, armour, shield, lucky, x, y); });
+        SIM_DamageFeedbackSink::SetShockwaveNote([](SIM_Ship* ship) { instance.MarkLatestShockwave(ship); });
         return true;
     }();
     (void)sinkSet;
@@ -71,6 +72,12 @@ void GUI_DamageFeedbackManager::SetLatestHitPosition(const SIM_Ship* ship, float
         m_latest->pinnedY = y;
     }
     m_latest = nullptr;
+}
+
+void GUI_DamageFeedbackManager::MarkLatestShockwave(const SIM_Ship* ship)
+{
+    if (m_latest && m_latest->ship == ship)
+        m_latest->text += GetShockwaveText();
 }
 
 std::string GUI_DamageFeedbackManager::GetShockwaveText() const

@@ -17,6 +17,9 @@ public:
     bool Add(SIM_Ship* ship, float hullDamage, float armourDamage, float shieldDamage, bool lucky, float offsetX,
              float offsetY);
     void SetLatestHitPosition(const SIM_Ship* ship, float x, float y);
+    // The latest text, when it is the ship's, came from a ship's blast: the
+    // shock-wave note follows it, as the lucky note follows a lucky hit's.
+    void MarkLatestShockwave(const SIM_Ship* ship);
     std::string GetShockwaveText() const;
     // The sweep of the battle frame: nothing while the texts are switched
     // off; else ages and lays out every live text.

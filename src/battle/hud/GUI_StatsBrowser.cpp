@@ -2,6 +2,7 @@
 
 #include "app/APP_UsageMetrics.h"
 #include "app/Game.h"
+#include "battle/GUI_BattleGUI.h"
 #include "battle/hud/GUI_PostMortem.h"
 #include "battle/hud/GUI_Stat_TimeGraph.h"
 #include "battle/hud/HudWindow.h"
@@ -75,7 +76,9 @@ void GUI_StatsBrowser::Draw()
 
 void GUI_StatsBrowser::OnMainMenu(std::intptr_t)
 {
-    Game::GetInstance().SetMode(15);
+    // Leaving the battle's own way: after an online challenge that is the
+    // challenge list, not the main menu.
+    GUI_BattleGUI::GetInstance().LeaveStatistics();
 }
 
 void GUI_StatsBrowser::OnDeployment(std::intptr_t)

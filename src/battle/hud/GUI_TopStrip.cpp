@@ -24,10 +24,6 @@ void OnSlower(std::intptr_t)
 {
     BattleSpeedDown();
 }
-void OnPause(std::intptr_t)
-{
-    GUI_BattleGUI::GetInstance().TogglePauseState();
-}
 void OnFaster(std::intptr_t)
 {
     BattleSpeedUp();
@@ -62,7 +58,7 @@ GUI_TopStrip::GUI_TopStrip(int screenHeight)
         {5, "BATTLEGUI_SCREENSHOT_TOOLTIP", OnScreenshotButton},
         {6, "BATTLEGUI_OVERLAY_TOOLTIP", OnOverlayButton},
         {1, "BATTLEGUI_SLOWER_TOOLTIP", OnSlower},
-        {3, "BATTLEGUI_PAUSE_TOOLTIP", OnPause},
+        {3, "BATTLEGUI_PAUSE_TOOLTIP", TogglePause},
         {2, "BATTLEGUI_FASTER_TOOLTIP", OnFaster},
     };
     for (int i = 0; i < kButtons; ++i) {

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "app/APP_UsageMetrics.h"
 #include "battle/hud/GUI_DamageFeedbackManager.h"
 #include "battle/hud/GUI_MiniMap.h"
 #include "battle/hud/GUI_Score.h"
@@ -110,6 +111,18 @@ TEST_F(BattleHudTest, StripButtonsFlipTheBattleFlagsAndShowTheirHoverIcon)
     EXPECT_EQ(GUI_MiniMap::GetOpen()->GetSpeedText(), "1.2x");
     gui.battleSpeed = 1.0f;
     gui.ApplyBattleSpeed();
+
+    // Pause, as clicked: the same pause as the key, counted as a use.
+    const APP_UsageEvent* counted = APP_UsageMetrics::GetInstance().FindEvent("pausetoggle");
+    ASSERT_TRUE(counted == nullptr || !counted->flag);
+    GUI_TopStripButton* pause = strip->GetButton(GUI_TopStrip::PAUSE);
+    EXPECT_TRUE(ClickAt(static_cast<float>(pause->left + 5), static_cast<float>(pause->top + 5)));
+    EXPECT_TRUE(gui.paused);
+    counted = APP_UsageMetrics::GetInstance().FindEvent("pausetoggle");
+    ASSERT_NE(counted, nullptr);
+    EXPECT_TRUE(counted->flag);
+    EXPECT_TRUE(ClickAt(static_cast<float>(pause->left + 5), static_cast<float>(pause->top + 5)));
+    EXPECT_FALSE(gui.paused);
 }
 
 TEST_F(BattleHudTest, MiniMapRefreshesAQuarterOfItsIconsPerFrameAndPansTheCamera)

@@ -373,4 +373,22 @@ TEST_F(PostBattleTest, ARatingCountsOnlyWhenTheServerTookIt)
     EXPECT_FALSE(SIM_Server::GetInstance().RateChallenge("abc", 3, 3));
 }
 
+// Last in the file: the press leaves the game's current screen set to the
+// challenge list (never entered here, as no screen is running).
+TEST_F(PostBattleTest, MainMenuAfterAnOnlineChallengeLeadsBackToTheChallengeList)
+{
+    ASSERT_NO_FATAL_FAILURE(StartBattle());
+    SIM_Scenario* scenario = SIM_Battle::GetInstance().GetScenario();
+    scenario->SetChallengeFile("c42");
+    GUI_BattleGUI::GetInstance().battleTime = 1000.0f;
+    GUI_StatsBrowser::Open();
+    GUI_StatsBrowser* browser = GUI_StatsBrowser::GetOpen();
+    ASSERT_NE(browser, nullptr);
+    Press(browser->GetMainMenuButton());
+    GUI_WindowManager::GetInstance().DeleteQueuedWindows();
+    scenario->SetChallengeFile("");
+    EXPECT_EQ(Game::GetInstance().GetModeId(), 6);
+    EXPECT_EQ(GUI_StatsBrowser::GetOpen(), nullptr) << "leaving the battle closes its windows";
+}
+
 } // namespace

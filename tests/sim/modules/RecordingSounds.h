@@ -1,6 +1,8 @@
 #pragma once
 // A sound system that records which files the battle opens and which
-// channels it starts and stops, for tests of looping weapon sounds.
+// channels it starts and stops and at what volume, for tests of looping
+// weapon sounds and the engine drones.
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -20,9 +22,11 @@ public:
     SoundChannelId PlaySound(SoundHandle, SoundGroupHandle, bool, int) override { return ++lastChannel; }
     void StopChannel(SoundChannelId ch) override { stopped.insert(ch); }
     bool IsStopped(SoundChannelId ch) const { return stopped.count(ch) != 0; }
+    void SetChannelVolume(SoundChannelId ch, float volume) override { volumes[ch] = volume; }
 
     std::vector<std::string> files;
     bool looping = false;
     SoundChannelId lastChannel = 0;
     std::set<SoundChannelId> stopped;
+    std::map<SoundChannelId, float> volumes;
 };
