@@ -59,6 +59,7 @@ void GUI_PostProcessor::BuildPassList(const Frame& f)
     frame = f;
     std::fill(std::begin(passes), std::end(passes), static_cast<int>(NONE));
     passCount = 0;
+    clearIsCovered = false;
 
     // The screen's share of the (larger) target: only where the frame was drawn.
     const float u = f.targetWidth > 0.0f ? f.screenWidth / f.targetWidth : 1.0f;
@@ -76,11 +77,19 @@ void GUI_PostProcessor::BuildPassList(const Frame& f)
     if (blur && f.scenarioShader) {
         for (int code : {TO_OFFSCREEN2, BIND_OFFSCREEN1, SCENARIO_EFFECT, RESTORE_TARGET, CLEAR, BIND_OFFSCREEN2, BLUR})
             Append(code);
+        clearIsCovered = CoversBackBuffer(f);
         return;
     }
     for (int code : {RESTORE_TARGET, CLEAR, BIND_OFFSCREEN1})
         Append(code);
     Append(blur ? BLUR : (f.scenarioShader ? SCENARIO_EFFECT : COPY));
+    clearIsCovered = CoversBackBuffer(f) && (passes[passCount - 1] == BLUR || passes[passCount - 1] == COPY);
+}
+
+bool GUI_PostProcessor::CoversBackBuffer(const Frame& f)
+{
+    return f.backWidth > 0.0f && f.backHeight > 0.0f && f.screenWidth >= f.backWidth &&
+           f.screenHeight >= f.backHeight;
 }
 
 GUI_PostProcessor::Frame GUI_PostProcessor::ReadFrame() const
@@ -97,6 +106,10 @@ GUI_PostProcessor::Frame GUI_PostProcessor::ReadFrame() const
     f.blurDirection = map.motionBlurDirection;
     f.screenWidth = static_cast<float>(map.GetScreenWidth());
     f.screenHeight = static_cast<float>(map.GetScreenHeight());
+    if (const IGraphicsDevice* device = engine.GetDevice()) {
+        f.backWidth = static_cast<float>(device->GetBackBufferWidth());
+        f.backHeight = static_cast<float>(device->GetBackBufferHeight());
+    }
     int w = 0, h = 0;
     const TextureHandle target = engine.FindRenderTarget(kTarget1);
     if (target && engine.GetDevice() && engine.GetDevice()->GetTextureSize(target, w, h)) {
@@ -229,7 +242,8 @@ void GUI_PostProcessor::RunPass(int code)
         DrawQuad();
         break;
     case CLEAR:
-        device->Clear(kOpaqueBlack);
+        if (!clearIsCovered)
+            device->Clear(kOpaqueBlack);
         break;
     default:
         break;

@@ -35,9 +35,11 @@ public:
         float blurDirection = 0.0f;  // degrees
         float screenWidth = 0.0f, screenHeight = 0.0f;
         float targetWidth = 0.0f, targetHeight = 0.0f;
+        float backWidth = 0.0f, backHeight = 0.0f;
     };
 
     static GUI_PostProcessor& GetInstance();
+    static bool CoversBackBuffer(const Frame& f);
 
     // The battle frame's two ends, reading the battle screen and camera.
     void BeginFrame();
@@ -51,6 +53,7 @@ public:
 
     int GetBeginCode() const { return beginCode; }
     int GetPassCount() const { return passCount; }
+    bool ClearIsCovered() const { return clearIsCovered; }
     int GetPass(int i) const { return i >= 0 && i < kMaxPasses ? passes[i] : NONE; }
     const ScreenVertex* GetQuad() const { return quad; }
 
@@ -68,4 +71,7 @@ private:
     ScreenVertex quad[4];
     Frame frame;
     bool savedBackBuffer = false;
+    // The back buffer's clear is skipped when the frame's last pass is our own
+    // copy or blur over all of it with blending off: it would change no pixel.
+    bool clearIsCovered = false;
 };

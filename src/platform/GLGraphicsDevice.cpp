@@ -15,6 +15,10 @@ namespace {
 enum Attribute : GLuint { kPosition = 0, kColour = 1, kUV0 = 2, kUV1 = 3 };
 
 constexpr size_t kInitialStreamBytes = 1024 * 1024;
+// A frame that outgrows its buffer doubles it, up to this; past it (many
+// draws with no present, as when images are made at load) the buffer is
+// orphaned instead, so that memory stays bounded.
+constexpr size_t kMaxStreamBytes = 16 * 1024 * 1024;
 constexpr size_t kQuadsPerIndexedDraw = 16384; // 65536 vertices: the 16-bit index limit
 constexpr std::streamoff kMaxShaderFileBytes = 1024 * 1024;
 
@@ -191,10 +195,12 @@ bool GLGraphicsDevice::Init(const Options& options, std::string* error)
 
     glGenVertexArrays(1, &m_vao);
     glBindVertexArray(m_vao);
-    glGenBuffers(1, &m_vbo);
-    glBindBuffer(GL_ARRAY_BUFFER, m_vbo);
-    m_vboCapacity = kInitialStreamBytes;
-    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(m_vboCapacity), nullptr, GL_STREAM_DRAW);
+    glGenBuffers(kStreamBuffers, m_vbos);
+    for (int i = 0; i < kStreamBuffers; ++i) {
+        glBindBuffer(GL_ARRAY_BUFFER, m_vbos[i]);
+        m_vboCapacities[i] = kInitialStreamBytes;
+        glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(kInitialStreamBytes), nullptr, GL_STREAM_DRAW);
+    }
 
     // Quad corners come top-left, top-right, bottom-left, bottom-right.
     std::vector<uint16_t> indices(kQuadsPerIndexedDraw * 6);
@@ -249,7 +255,10 @@ GLGraphicsDevice::~GLGraphicsDevice()
     glDeleteProgram(m_fixed.id);
     glDeleteSamplers(GraphicsStateCache::kStages, m_samplers);
     glDeleteBuffers(1, &m_quadIndices);
-    glDeleteBuffers(1, &m_vbo);
+    for (void*& fence : m_fences)
+        if (fence)
+            glDeleteSync(static_cast<GLsync>(fence));
+    glDeleteBuffers(kStreamBuffers, m_vbos);
     glDeleteVertexArrays(1, &m_vao);
 }
 
@@ -489,6 +498,21 @@ void GLGraphicsDevice::Present()
     m_queuedPixels = 0.0; // the present hands everything over
     if (m_present)
         m_present();
+    AdvanceStreamBuffer();
+}
+
+void GLGraphicsDevice::AdvanceStreamBuffer()
+{
+    m_fences[m_stream] = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+    m_stream = (m_stream + 1) % kStreamBuffers;
+    m_vboOffset = 0;
+    if (GLsync fence = static_cast<GLsync>(m_fences[m_stream])) {
+        // Drawn frames ago: almost always done. A second at most, so that a
+        // lost context cannot hang the game.
+        glClientWaitSync(fence, GL_SYNC_FLUSH_COMMANDS_BIT, 1000000000ull);
+        glDeleteSync(fence);
+        m_fences[m_stream] = nullptr;
+    }
 }
 
 bool GLGraphicsDevice::SetRenderTarget(TextureHandle target)
@@ -628,14 +652,13 @@ void GLGraphicsDevice::Draw(GLenum mode, const void* vertices, size_t stride, si
 {
     size_t bytes = count * stride;
     glBindVertexArray(m_vao);
-    glBindBuffer(GL_ARRAY_BUFFER, m_vbo);
-    if (bytes > m_vboCapacity) {
-        m_vboCapacity = std::max(bytes, m_vboCapacity * 2);
-        glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(m_vboCapacity), nullptr, GL_STREAM_DRAW);
-        m_vboOffset = 0;
-    } else if (m_vboOffset + bytes > m_vboCapacity) {
-        // Orphan the full buffer so the driver never waits on draws in flight.
-        glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(m_vboCapacity), nullptr, GL_STREAM_DRAW);
+    glBindBuffer(GL_ARRAY_BUFFER, m_vbos[m_stream]);
+    size_t& capacity = m_vboCapacities[m_stream];
+    if (m_vboOffset + bytes > capacity) {
+        // New storage: the draws already made from the old keep theirs.
+        if (bytes > capacity || capacity < kMaxStreamBytes)
+            capacity = std::max(bytes, std::min(capacity * 2, kMaxStreamBytes));
+        glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(capacity), nullptr, GL_STREAM_DRAW);
         m_vboOffset = 0;
     }
     size_t offset = m_vboOffset;

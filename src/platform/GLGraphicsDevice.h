@@ -127,10 +127,18 @@ private:
     EffectHandle m_nextEffect = 1;
     Program m_fixed;
     unsigned m_vao = 0;
-    unsigned m_vbo = 0;
+    // Vertices stream through one buffer per frame in flight, taken in turn
+    // at each present and reused once its fence says the frame is drawn:
+    // nothing is re-allocated per frame (orphaning a buffer makes a software
+    // driver allocate and free its storage every frame, and the heap grows).
+    static constexpr int kStreamBuffers = 3;
+    void AdvanceStreamBuffer();
+    unsigned m_vbos[kStreamBuffers] = {0, 0, 0};
+    size_t m_vboCapacities[kStreamBuffers] = {0, 0, 0};
+    void* m_fences[kStreamBuffers] = {nullptr, nullptr, nullptr}; // GLsync of the frame that last used each
+    int m_stream = 0;
     unsigned m_quadIndices = 0;
     unsigned m_samplers[GraphicsStateCache::kStages] = {0, 0};
-    size_t m_vboCapacity = 0;
     size_t m_vboOffset = 0;
     double m_queuedPixels = 0.0; // drawn since the rasteriser last got work
     bool m_compressedUpload = false;

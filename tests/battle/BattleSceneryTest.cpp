@@ -116,6 +116,40 @@ TEST_F(PostProcessorFrames, TheTableOfPassesAndTheScreensShareOfTheTarget)
     EXPECT_FLOAT_EQ(quad[0].u, 0.0f);
 }
 
+TEST_F(PostProcessorFrames, TheBackBufferClearIsSkippedOnlyUnderOurOwnOpaqueQuadOverAllOfIt)
+{
+    PP& pp = PP::GetInstance();
+    RunFrame(0.0f);
+    EXPECT_TRUE(pp.ClearIsCovered()) << "a copy over the whole 800x600 back buffer";
+    RunFrame(0.4f);
+    EXPECT_TRUE(pp.ClearIsCovered()) << "a blur over all of it";
+
+    // A scenario's own shader may leave pixels: its clear stays.
+    const std::string shader = std::string(QLM_GAME_DIR) + "/data/shaders/scenario_coldfield.fx";
+    ASSERT_TRUE(GUI_BattleGUI::GetInstance().GetEffect(GUI_BattleGUI::FX_SCENARIO).Load(shader));
+    RunFrame(0.0f);
+    EXPECT_FALSE(pp.ClearIsCovered());
+    RunFrame(0.4f);
+    EXPECT_TRUE(pp.ClearIsCovered()) << "shader into the second target, then our blur over the screen";
+    GUI_BattleGUI::GetInstance().GetEffect(GUI_BattleGUI::FX_SCENARIO).Release();
+
+    // A screen one pixel short of the back buffer leaves a strip: cleared.
+    GUI_Map::GetInstance().SetScreenSize(800, 599);
+    RunFrame(0.0f);
+    EXPECT_FALSE(pp.ClearIsCovered());
+    PP::Frame f;
+    f.screenWidth = 800.0f;
+    f.screenHeight = 600.0f;
+    f.backWidth = 800.0f;
+    f.backHeight = 600.0f;
+    EXPECT_TRUE(PP::CoversBackBuffer(f));
+    f.screenWidth = 799.0f;
+    EXPECT_FALSE(PP::CoversBackBuffer(f));
+    f.screenWidth = 800.0f;
+    f.backWidth = 0.0f;
+    EXPECT_FALSE(PP::CoversBackBuffer(f)) << "no back buffer known: clear";
+}
+
 TEST_F(PostProcessorFrames, TheWorldGoesThroughTheTargetsTheEngineHasNowAndNeverIntoAMissingOne)
 {
     D3DEngine& engine = D3DEngine::GetInstance();

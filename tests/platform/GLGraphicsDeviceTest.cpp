@@ -387,3 +387,33 @@ TEST_F(GLDevice, ScreenshotBmpHoldsTheBackBuffer)
     EXPECT_EQ(RGBA(corner, corner + 4), (RGBA{0, 0, 0, 255}));         // bottom-right
     stbi_image_free(img);
 }
+
+// More vertices in one frame than the stream buffer first holds, over more
+// frames than there are buffers in turn: every quad lands where it was put.
+TEST_F(GLDevice, StreamedVerticesSurviveBufferGrowthAndReuseAcrossPresents)
+{
+    constexpr int kQuads = 12000; // 12000 x 4 x 28 bytes: past the first megabyte
+    std::vector<ScreenVertex> frame;
+    for (int f = 0; f < 5; ++f) {
+        device->Clear(0xFF000000);
+        frame.clear();
+        for (int i = 0; i < kQuads; ++i) {
+            const int x = i % kW, y = (i / kW) % kH;
+            // The last quad on each pixel decides its colour: frame and pixel in the red and green.
+            const uint32_t argb = 0xFF000000u | uint32_t((f * 40 + 20) << 16) | uint32_t((x * 3) << 8) | uint32_t(i / (kW * kH));
+            auto q = Quad(x - 0.5f, y - 0.5f, x + 0.5f, y + 0.5f, argb);
+            frame.insert(frame.end(), q.begin(), q.end());
+        }
+        device->SetTexture(0, 0);
+        // In runs of 500 quads, as the batches hand them over.
+        for (int first = 0; first < kQuads; first += 500)
+            device->DrawQuads(frame.data() + first * 4, 500 * 4);
+        const int lastLayer = (kQuads - 1) / (kW * kH);
+        for (auto [x, y] : {std::pair{0, 0}, std::pair{63, 47}, std::pair{17, 30}}) {
+            const int i = y * kW + x;
+            const int layer = i + lastLayer * kW * kH < kQuads ? lastLayer : lastLayer - 1;
+            ExpectNear(Pixel(0, x, y), RGBA{f * 40 + 20, x * 3, layer, 255}, 0);
+        }
+        device->Present();
+    }
+}
