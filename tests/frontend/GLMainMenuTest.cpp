@@ -10,12 +10,12 @@
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_Tooltip.h"
 #include "platform/DdsImage.h"
+#include "support/WindowInput.h"
 #include "support/WindowedGame.h"
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -126,18 +126,6 @@ protected:
         m_game = std::make_unique<WindowedGame>(
             WindowedGameSetup{.seed = 3, .windowWidth = 1024, .windowHeight = 720, .noLessons = true});
         ASSERT_TRUE(m_game->Started());
-    }
-
-    // Pixels of the rectangle whose brightest channel reaches the level.
-    static int CountLit(const TextureData& picture, int left, int top, int right, int bottom, int level)
-    {
-        int n = 0;
-        for (int y = std::max(0, top); y < std::min(picture.height, bottom); ++y)
-            for (int x = std::max(0, left); x < std::min(picture.width, right); ++x) {
-                const uint8_t* p = &picture.levels[0][(size_t(y) * picture.width + x) * 4];
-                n += std::max({p[0], p[1], p[2]}) >= level;
-            }
-        return n;
     }
 };
 
