@@ -137,7 +137,11 @@ TEST_F(MainMenu, TheManualOpensBesideTheRunningGame)
     GUI_WindowManager::GetInstance().CloseTopModal();
 
     // Without the file the player is told and it is logged; the game goes on.
-    Click(*GUI_MainMenu::GetInstance().GetManualButton());
+    {
+        TempDir empty;
+        ScopedChdir inEmpty(empty.Path());
+        Click(*GUI_MainMenu::GetInstance().GetManualButton());
+    }
     EXPECT_FALSE(Game::GetInstance().IsQuitting());
     ASSERT_NE(GUI_Message::GetOpen(), nullptr);
     EXPECT_EQ(GUI_Message::GetOpen()->GetText(), GetString("MANUAL_MISSING"));
