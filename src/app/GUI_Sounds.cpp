@@ -353,6 +353,12 @@ void GUI_Sounds::SetPitch(float factor)
     }
 }
 
+void GUI_Sounds::StopAllBanks()
+{
+    for (int index : {BANK_WEAPONS, BANK_EXPLOSIONS, BANK_DRONES, BANK_SHIELDS, BANK_INTERFACE})
+        m_system->StopGroup(m_banks[index].GetGroup());
+}
+
 void GUI_Sounds::Pause()
 {
     m_paused = true;

@@ -70,6 +70,9 @@ public:
     // stops, and no name is kept.
     SoundChannelId PlayMusicOnce(const std::string& path) override;
 
+    // Silences every sound of the five banks (the music plays on).
+    void StopAllBanks();
+
     void RefreshVolumes();
     void RefreshMusicVolume();
     void SetPitch(float factor);

@@ -580,6 +580,17 @@ void Game::OnKeyPress(int code)
         m_mode->OnKeyDown(code);
 }
 
+void Game::OnTypedChar(char c)
+{
+    // Typed text goes only to the field that holds the keyboard.
+    if (CInput::GetInstance().IsInputBlocked())
+        return;
+    if (const GUI_WindowBase* top = GUI_WindowManager::GetInstance().GetTopModal(); top && top->HoldsKeys())
+        return;
+    if (m_mode && m_mode->keyboardFocus)
+        m_mode->keyboardFocus->OnTypedChar(c);
+}
+
 void Game::OnLeftClick()
 {
     if (CInput::GetInstance().IsInputBlocked())
@@ -651,6 +662,11 @@ void Game::OnKey(const WindowKeyEvent& event)
         input.QueueKeyDown(code, event.timestampMs, event.repeat);
     else
         input.QueueKeyUp(code, event.timestampMs);
+}
+
+void Game::OnTextInput(const std::string& text)
+{
+    CInput::GetInstance().QueueText(text);
 }
 
 void Game::OnMouseMove(int x, int y)

@@ -80,6 +80,7 @@ public:
 
     // Keys from the input manager.
     void OnKeyPress(int code) override;
+    void OnTypedChar(char c) override;
     void OnLeftClick() override;
     void OnRightClick() override;
     void OnWheelUp() override;
@@ -89,6 +90,7 @@ public:
     void OnQuit() override;
     void OnFocusChanged(bool focused) override;
     void OnKey(const WindowKeyEvent& event) override;
+    void OnTextInput(const std::string& text) override;
     void OnMouseMove(int x, int y) override;
     void OnMouseButton(const WindowMouseButtonEvent& event) override;
     void OnMouseWheel(int delta) override;

@@ -73,6 +73,17 @@ void CBaseInputManager::QueueKeyUp(int keyCode, uint32_t timeMs)
     PushEvent(keyCode, 0, timeMs);
 }
 
+void CBaseInputManager::QueueText(const std::string& text)
+{
+    if (!m_initialised)
+        return;
+    for (char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u >= 32 && u < 127)
+            PushEvent(u, KeyEvent::kTypedChar, 0);
+    }
+}
+
 void CBaseInputManager::ReleaseAllKeys()
 {
     for (int i = 0; i < kKeyCount; ++i)
@@ -104,7 +115,9 @@ void CBaseInputManager::GetKeyboardData()
         events[i] = m_events[i];
     m_eventCount = 0;
     for (int i = 0; i < count; ++i) {
-        if (events[i].data & 0x80)
+        if (events[i].data & KeyEvent::kTypedChar)
+            OnTypedChar(static_cast<char>(events[i].code));
+        else if (events[i].data & 0x80)
             OnKeyPress(events[i].code);
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
 // Mouse messages as the window layer hands them over.
 enum class MouseMessage {
@@ -11,8 +12,11 @@ enum class MouseMessage {
     Wheel,
 };
 
-// One buffered keyboard event: data has bit 7 set when the key went down.
+// One buffered keyboard event: data has bit 7 set when the key went down;
+// kTypedChar marks a typed character (code holds it) from the text input.
 struct KeyEvent {
+    static constexpr uint8_t kTypedChar = 0x40;
+
     int code = 0;
     uint8_t data = 0;
     uint32_t timeStamp = 0;
@@ -45,11 +49,16 @@ public:
     virtual void OnRightButtonDown() {}
     virtual void OnRightButtonUp() {}
     virtual void OnKeyPress(int keyCode);
+    // A character the player typed, delivered in order with the key presses.
+    virtual void OnTypedChar(char) {}
 
     // Window-layer feed. Repeats made by the window system are dropped because
     // the game repeats held keys itself.
     void QueueKeyDown(int keyCode, uint32_t timeMs, bool systemRepeat = false);
     void QueueKeyUp(int keyCode, uint32_t timeMs);
+    // The text the keyboard layout made of the keys (UTF-8). Characters the
+    // text fields cannot show (beyond printable ASCII) are dropped.
+    void QueueText(const std::string& text);
     // The cursor in client pixels; read at the next poll.
     void SetCursorPosition(float x, float y);
     // Focus lost: the key-up events will never come, so every key is let go.

@@ -52,6 +52,12 @@ void CInput::OnKeyPress(int keyCode)
     m_repeating = false;
 }
 
+void CInput::OnTypedChar(char c)
+{
+    if (m_listener)
+        m_listener->OnTypedChar(c);
+}
+
 void CInput::OnWheelForward()
 {
     if (m_listener)

@@ -9,6 +9,7 @@ class CInputListener {
 public:
     virtual ~CInputListener() = default;
     virtual void OnKeyPress(int keyCode) = 0;
+    virtual void OnTypedChar(char) {}
     virtual void OnLeftClick() {}
     virtual void OnRightClick() {}
     virtual void OnWheelUp() {}
@@ -35,6 +36,7 @@ public:
     void OnLeftButtonDown() override;
     void OnRightButtonDown() override;
     void OnKeyPress(int keyCode) override;
+    void OnTypedChar(char c) override;
 
     // Set while the screen fade runs; the fader's callback clears it.
     void SetInputBlocked(bool blocked) { m_inputBlocked = blocked; }

@@ -28,11 +28,13 @@ std::string EnvOr(const char* name, const std::string& fallback)
     return (v && v[0]) ? std::string(v) : fallback;
 }
 
-void ReportOpenFailure(const std::string& target, const std::string& reason)
+void ReportOpenFailure(const std::string& target, const std::string& reason, std::string* whyNot)
 {
     std::string text = "Failed to open [" + target + "]: " + reason;
     LOG_ERROR(text);
     LOG_DEBUG(text);
+    if (whyNot)
+        *whyNot = reason;
 }
 
 bool HasScheme(const std::string& target)
@@ -153,17 +155,17 @@ bool SpawnDetached(const std::vector<std::string>& argv, std::string& error)
     return true;
 }
 
-bool OpenInShell(const std::string& target)
+bool OpenInShell(const std::string& target, std::string* whyNot)
 {
     if (target.empty() || target[0] == '-') {
-        ReportOpenFailure(target, "not a file or address");
+        ReportOpenFailure(target, "not a file or address", whyNot);
         return false;
     }
     std::string arg = target;
     if (!HasScheme(target)) {
         char resolved[PATH_MAX];
         if (!realpath(target.c_str(), resolved)) {
-            ReportOpenFailure(target, strerror(errno));
+            ReportOpenFailure(target, strerror(errno), whyNot);
             return false;
         }
         arg = resolved;
@@ -175,7 +177,7 @@ bool OpenInShell(const std::string& target)
     }
     std::string error;
     if (!SpawnDetached({program, arg}, error)) {
-        ReportOpenFailure(target, error);
+        ReportOpenFailure(target, error, whyNot);
         return false;
     }
     return true;

@@ -13,8 +13,9 @@ bool SaveInstallPath(const std::string& path);
 std::string LoadInstallPath();
 
 // Opens a document or address with the desktop's handler (xdg-open), started
-// directly without a shell. Failures go to the logs; the caller goes on.
-bool OpenInShell(const std::string& target);
+// directly without a shell and not waited for. Failures go to the logs, and
+// the reason to whyNot when given; the caller goes on.
+bool OpenInShell(const std::string& target, std::string* whyNot = nullptr);
 
 // The mail link of a bug report: the support address, subject "bugreport" and
 // the percent-encoded body.

@@ -61,7 +61,10 @@ void GUI_ChooseScenario::LayOut()
     m_panelTitle.SetRect(static_cast<float>(m_panel.left), static_cast<float>(m_panel.top),
                          static_cast<float>(m_panel.right), static_cast<float>(m_panel.bottom));
     m_panelTitle.SetText(GetString("CHOOSE_SCENARIO_TITLE"));
-    m_raceStrip = GRect{cx - 500, cy - 379, cx + 500, cy - 325};
+    // On short screens (720 high) the strip's place would start above the top
+    // edge: it comes down to stay whole, still above the panel.
+    const int stripTop = std::max(cy - 379, kRaceStripMinTop);
+    m_raceStrip = GRect{cx - 500, stripTop, cx + 500, stripTop + 54};
     m_raceTitle.SetRect(static_cast<float>(m_raceStrip.left + 20), static_cast<float>(m_raceStrip.top),
                         static_cast<float>(m_raceStrip.left + 400), static_cast<float>(m_raceStrip.bottom));
     const int mid = (m_raceStrip.top + m_raceStrip.bottom) / 2;

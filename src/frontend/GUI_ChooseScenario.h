@@ -22,6 +22,8 @@ class GUI_ChooseScenario : public GUI_GameModeBase, public GUI_WindowBase {
 public:
     static constexpr float kRowStaggerMs = 100.0f;
     static constexpr int kRowStep = 35;
+    // The race strip's top never rises above this, whatever the screen height.
+    static constexpr int kRaceStripMinTop = 8;
 
     static GUI_ChooseScenario& GetInstance();
 
@@ -48,6 +50,7 @@ public:
     const GRect& GetListArea() const { return m_list; }
     GUI_ButtonText* GetMainMenuButton() const { return m_mainMenu; }
     GUI_ButtonText* GetChangeRaceButton() const { return m_changeRace; }
+    const GRect& GetRaceStrip() const { return m_raceStrip; }
     // The race strip shows the player's race; the race screen renames it.
     void SetRaceTitle(const std::string& text) { m_raceTitle.SetText(text); }
     const std::string& GetRaceTitle() const { return m_raceTitle.GetText(); }

@@ -7,7 +7,6 @@
 #include "engine/GFileHelpers.h"
 #include "engine/GSafeFile.h"
 #include "engine/GHashTable.h"
-#include "engine/GHttpClient.h"
 #include "engine/GTokenizer.h"
 #include "engine/LibText.h"
 #include "engine/TextHelpers.h"
@@ -15,27 +14,15 @@
 #include "gui/GUI_PreloadedTextures.h"
 #include "gui/GUI_ScrollingWindow.h"
 #include "gui/GUI_WindowManager.h"
+#include "online/OnlineJob.h"
 #include "online/SIM_Server.h"
 #include "sim/SIM_Scenario.h"
 
-#include <atomic>
 #include <sstream>
-#include <thread>
 
 namespace {
-GUI_HighScoreTable::Fetcher g_fetcher;
 constexpr size_t kMaxLine = 2048;
 } // namespace
-
-// Shared with the worker, which may outlive a table closed early.
-struct GUI_HighScoreTable::Request {
-    std::atomic<int> state{0}; // 0 running, 1 arrived, 2 failed
-};
-
-void GUI_HighScoreTable::SetFetcher(Fetcher fetcher)
-{
-    g_fetcher = std::move(fetcher);
-}
 
 void GUI_HighScoreTable::Open(SIM_Scenario* scenario)
 {
@@ -79,29 +66,9 @@ GUI_HighScoreTable::GUI_HighScoreTable(SIM_Scenario* scenario) : GUI_Dialog(true
     SetTitleKeyString(scenario->GetGuiName());
 
     // The frame never waits for the server: the answer is polled each update.
-    m_request = std::make_shared<Request>();
     const std::string map = scenario->GetName();
-    if (g_fetcher) {
-        std::shared_ptr<Request> request = m_request;
-        Fetcher fetcher = g_fetcher;
-        std::thread([request, fetcher, map]() { request->state = fetcher(map) ? 1 : 2; }).detach();
-    } else if (!SIM_Server::GetInstance().IsOnline()) {
-        m_request->state = 2;
-    } else {
-        // The worker has a client and server object of its own, so a table
-        // closed (or a game ended) before the answer leaves it nothing shared.
-        std::shared_ptr<Request> request = m_request;
-        const std::string id = APP_UsageMetrics::GetInstance().GetId();
-        const std::string folder = SIM_Server::GetInstance().GetUserFolder();
-        const std::string url = GetInternet().GetServerUrl();
-        std::thread([request, map, id, folder, url]() {
-            GHttpClient client;
-            client.SetServerUrl(url);
-            SIM_Server server(&client);
-            server.SetUserFolder(folder);
-            request->state = server.GetSurvivalScores(map, id) ? 1 : 2;
-        }).detach();
-    }
+    const std::string id = APP_UsageMetrics::GetInstance().GetId();
+    m_job = OnlineJob::Start([map, id](SIM_Server& server, std::string&) { return server.GetSurvivalScores(map, id); });
     Poll();
     MakeEntries();
     GUI_WindowManager::GetInstance().AddModal(this);
@@ -116,10 +83,11 @@ void GUI_HighScoreTable::Poll()
 {
     if (m_status != LOADING)
         return;
-    const int state = m_request->state;
-    if (state == 0)
+    bool succeeded = false;
+    std::string unused;
+    if (!OnlineJob::Collect(m_job, succeeded, unused))
         return;
-    if (state == 2) {
+    if (!succeeded) {
         m_status = OFFLINE;
         return;
     }

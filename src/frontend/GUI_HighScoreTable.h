@@ -3,12 +3,12 @@
 #include "gui/GUI_Interlace.h"
 #include "gui/GUI_OneOpen.h"
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 class GUI_ScrollingWindow;
+class OnlineJob;
 class SIM_Scenario;
 
 // One line of the table: rank, name, score and the server's third text.
@@ -34,8 +34,9 @@ private:
 };
 
 // The best survival scores the game server holds for a scenario, fetched
-// each time the table opens. The request runs beside the frame; without a
-// server the table says at once that it is offline.
+// each time the table opens. The request is an OnlineJob beside the frame
+// (joined with the others at exit); without a server the table says at once
+// that it is offline.
 class GUI_HighScoreTable : public GUI_Dialog, public GUI_OneOpen<GUI_HighScoreTable> {
 public:
     struct Record {
@@ -44,11 +45,6 @@ public:
         int score = 0;
     };
     enum Status { LOADING, READY, OFFLINE };
-
-    // Fetches a map's list into the high-score file; true when it came.
-    // Runs on a worker thread. The default asks the game server.
-    using Fetcher = std::function<bool(const std::string& mapName)>;
-    static void SetFetcher(Fetcher fetcher);
 
     static void Open(SIM_Scenario* scenario);
 
@@ -67,7 +63,6 @@ public:
     void Poll();
 
 private:
-    struct Request;
     explicit GUI_HighScoreTable(SIM_Scenario* scenario);
     void LoadRecords();
     void MakeEntries();
@@ -76,7 +71,7 @@ private:
     std::vector<Record> m_records;
     std::vector<GUI_HighScoreEntry*> m_entries;
     GUI_ScrollingWindow* m_scroll = nullptr;
-    std::shared_ptr<Request> m_request;
+    std::shared_ptr<OnlineJob> m_job;
     Status m_status = LOADING;
     GUI_Interlace m_interlace;
 };

@@ -8,6 +8,8 @@
 #include "engine/APP_ContentPackage.h"
 #include "engine/D3DEngine.h"
 #include "engine/GHashTable.h"
+#include "engine/GDebugLog.h"
+#include "engine/GFileHelpers.h"
 #include "engine/GSystem.h"
 #include "engine/LibText.h"
 #include "frontend/GUI_TitleBackdrop.h"
@@ -16,6 +18,7 @@
 #include "gui/GUI_Message.h"
 #include "gui/GUI_Tutorial.h"
 #include "gui/GUI_WindowManager.h"
+#include "online/GUI_OnlineMessagePopup.h"
 #include "online/OnlineMessageCheck.h"
 #include "online/SIM_AutoUpdater.h"
 #include "online/SIM_Server.h"
@@ -107,7 +110,10 @@ void GUI_MainMenu::LayOut()
 
 void GUI_MainMenu::Leave()
 {
-    GUI_Sounds::GetInstance().PlayMusic(MusicTracks::kSettingUpShips, false);
+    GUI_Sounds& sounds = GUI_Sounds::GetInstance();
+    sounds.PlayMusic(MusicTracks::kSettingUpShips, false);
+    sounds.StopAllBanks();
+    GUI_OnlineMessagePopup::CloseOpen();
 }
 
 void GUI_MainMenu::Update()
@@ -204,11 +210,27 @@ void GUI_MainMenu::OnScenarioEditor(std::intptr_t)
     Game::GetInstance().SetMode(13);
 }
 
+bool GUI_MainMenu::OpenManual()
+{
+    // The manual opens beside the game, which keeps running; the player is
+    // told when it cannot, not only the log.
+    std::string whyNot;
+    if (!FileExists(kManualFile)) {
+        LOG_ERROR(std::string("Failed to open [") + kManualFile + "]: not in the game folder");
+        ShowMessage(GetString("MANUAL_MISSING"), "MANUAL_TITLE");
+        return false;
+    }
+    if (!OpenInShell(kManualFile, &whyNot)) {
+        ShowMessage(std::string(GetString("MANUAL_NOT_OPENED")) + "\n" + whyNot, "MANUAL_TITLE");
+        return false;
+    }
+    return true;
+}
+
 void GUI_MainMenu::OnManual(std::intptr_t)
 {
-    // The manual opens beside the game, which keeps running.
     APP_UsageMetrics::GetInstance().SetEventFlag("manual");
-    OpenInShell(kManualFile);
+    OpenManual();
 }
 
 void GUI_MainMenu::OnQuit(std::intptr_t)

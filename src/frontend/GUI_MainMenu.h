@@ -51,6 +51,9 @@ public:
 
     static void AskToQuit();
     static constexpr const char* kManualFile = "QLM Manual.pdf";
+    // Opens the manual (in the game folder) with the desktop's viewer; false,
+    // with a message to the player, when it is missing or cannot be opened.
+    static bool OpenManual();
 
 private:
     GUI_MainMenu();

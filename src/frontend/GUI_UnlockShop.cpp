@@ -17,6 +17,8 @@
 #include "gui/GUI_Tutorial.h"
 #include "gui/GUI_WindowManager.h"
 #include "platform/KeyCodes.h"
+#include "prep/GUI_DataItem.h"
+#include "prep/GUI_HullData.h"
 #include "sim/SIM_HighScores.h"
 #include "sim/SIM_Race.h"
 #include "sim/SIM_ShipHull.h"
@@ -24,23 +26,17 @@
 #include "sim/SIM_Unlockable.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace {
 const char* const kTabKeys[3] = {"UNLOCKSHOP_MODULESTAB", "UNLOCKSHOP_HULLSTAB", "UNLOCKSHOP_RACESTAB"};
 const int kTabKinds[3] = {SIM_Unlockable::MODULE_TYPE, SIM_Unlockable::HULL, SIM_Unlockable::RACE};
 const char* const kSizeSuffix[3] = {"CRUISER", "FRIGATE", "FIGHTER"};
 
+constexpr int kRowsPerColumn = 10;
+
 const SIM_Race* HullRace(const SIM_ShipHull& hull)
 {
     return SIM_Race::Find(hull.GetRaceName(), false);
-}
-
-std::string Number(float v)
-{
-    char buf[32];
-    snprintf(buf, sizeof buf, "%.0f", static_cast<double>(v));
-    return buf;
 }
 } // namespace
 
@@ -177,6 +173,7 @@ GUI_UnlockWindow::GUI_UnlockWindow() : GUI_Dialog(false)
 GUI_UnlockWindow::~GUI_UnlockWindow()
 {
     ForgetIfOpen(this);
+    ClearDetails();
     for (GUI_UnlockIcon* icon : m_icons) {
         RemoveChild(icon);
         delete icon;
@@ -218,6 +215,7 @@ void GUI_UnlockWindow::FillTab()
     m_icons.clear();
     m_page.clear();
     m_selected = nullptr;
+    ClearDetails();
     std::vector<GUI_UnlockIcon*> locked, unlocked;
     for (SIM_Unlockable* item : SIM_Unlockable::GetList()) {
         // An item whose owner is gone has nothing to show or sell.
@@ -274,6 +272,7 @@ void GUI_UnlockWindow::Select(GUI_UnlockIcon* icon)
 {
     if (icon == m_selected && icon)
         return;
+    ClearDetails();
     m_selected = icon;
     if (!icon) {
         m_unlock->enabled = false;
@@ -293,11 +292,22 @@ void GUI_UnlockWindow::Select(GUI_UnlockIcon* icon)
     m_priceText = FormatThousands(item.GetUnlockCost());
 }
 
+void GUI_UnlockWindow::ClearDetails()
+{
+    // Each row and the panel leave the window's children as they go.
+    for (GUI_DataItem* row : m_dataRows)
+        delete row;
+    m_dataRows.clear();
+    delete m_hullPanel;
+    m_hullPanel = nullptr;
+}
+
 void GUI_UnlockWindow::FillDetails()
 {
-    m_dataRows.clear();
+    ClearDetails();
     m_itemImage.SetUV(0.0f, 0.0f, 1.0f, 1.0f);
     const SIM_Unlockable& item = m_selected->GetItem();
+    // The rows and the panel only read the owner; their makers take it mutable.
     switch (item.GetKind()) {
     case SIM_Unlockable::RACE: {
         const auto* race = static_cast<const SIM_Race*>(item.GetOwner());
@@ -308,27 +318,37 @@ void GUI_UnlockWindow::FillDetails()
         break;
     }
     case SIM_Unlockable::HULL: {
-        const auto* hull = static_cast<const SIM_ShipHull*>(item.GetOwner());
+        auto* hull = const_cast<SIM_ShipHull*>(static_cast<const SIM_ShipHull*>(item.GetOwner()));
         m_itemImage.SetTexture(hull->GetSprite());
         m_itemName = GetString(hull->GetGuiName().c_str());
         m_typeLine = GetString((std::string("UNLOCK_SHIPHULL_") + kSizeSuffix[std::clamp(hull->GetClass(), 0, 2)]).c_str());
         m_description = GetString("UNLOCK_SHIPHULL_DESCRIPTION");
-        const SIM_Race* race = HullRace(*hull);
-        m_dataRows.push_back({GetString("UNLOCK_STAT_RACE"), race ? GetString(race->GetGuiName().c_str()) : "?"});
-        m_dataRows.push_back({GetString("UNLOCK_STAT_SLOTS"), std::to_string(hull->GetSlots().size())});
-        m_dataRows.push_back({GetString("UNLOCK_STAT_POWER"), Number(hull->GetPowerProduced())});
+        m_hullPanel = new GUI_HullData();
+        AddChild(m_hullPanel);
+        m_hullPanel->SetHull(hull);
+        if (!m_rows.empty())
+            m_hullPanel->SetRect(static_cast<float>(m_rows.front().left), static_cast<float>(m_rows.front().top),
+                                 static_cast<float>(m_rows.back().right), static_cast<float>(m_rows.back().bottom));
         break;
     }
     case SIM_Unlockable::MODULE_TYPE: {
-        const auto* type = static_cast<const SIM_ShipModuleType*>(item.GetOwner());
+        auto* type = const_cast<SIM_ShipModuleType*>(static_cast<const SIM_ShipModuleType*>(item.GetOwner()));
         GUI_MenuChrome::SetModuleIcon(m_itemImage, *type);
         m_itemName = GetString(type->GetGuiName().c_str());
         m_typeLine = GetString((std::string("UNLOCK_MODULE_") + kSizeSuffix[std::clamp(type->GetSize(), 0, 2)]).c_str());
         m_description = GetString(type->GetDescription().c_str());
-        m_dataRows.push_back({GetString("UNLOCK_STAT_WEIGHT"), Number(type->GetWeight())});
-        m_dataRows.push_back({GetString("UNLOCK_STAT_HITPOINTS"), Number(type->GetHitpoints())});
-        m_dataRows.push_back({GetString("UNLOCK_STAT_POWERUSE"), Number(type->GetPowerConsumed())});
-        m_dataRows.push_back({GetString("UNLOCK_STAT_CREW"), std::to_string(type->GetCrewRequired())});
+        const int m = (m_details.left + m_details.right) / 2;
+        const int firstY = m_details.top + 72 + 36;
+        for (const SIM_ShipModuleType::DataItem& stat : type->GetDataItems()) {
+            const int index = static_cast<int>(m_dataRows.size());
+            const bool left = index < kRowsPerColumn;
+            const int y = firstY + (left ? index : index - kRowsPerColumn) * 20;
+            GUI_DataItem* row = AddModuleDataItem(type, stat.statName, stat.kind, stat.multiplier);
+            row->SetRect(static_cast<float>(left ? m_details.left + 2 : m + 2), static_cast<float>(y),
+                         static_cast<float>(left ? m - 2 : m_details.right - 2), static_cast<float>(y + 18));
+            AddChild(row);
+            m_dataRows.push_back(row);
+        }
         break;
     }
     default:
@@ -371,10 +391,7 @@ void GUI_UnlockWindow::Draw()
     }
     if (m_scroll->changed) {
         m_scroll->changed = false;
-        GUI_UnlockIcon* keep = m_selected;
         LayOutPage();
-        if (keep && std::find(m_page.begin(), m_page.end(), keep) != m_page.end())
-            Select(keep);
     }
     LibText& text = LibText::GetInstance();
     if (m_selected) {
@@ -387,17 +404,9 @@ void GUI_UnlockWindow::Draw()
                      static_cast<float>(m_details.top + 10), 0xFFFFFFFFu, 0.0f);
         text.Render(-1);
         text.SetFont("zekton16.dds", 16.0f);
-        for (size_t i = 0; i < m_rows.size(); ++i) {
-            const GRect& r = m_rows[i];
+        for (const GRect& r : m_rows)
             DrawPreloadedFrame(GUI_PreloadedTextures::kDialogClient, 8.0f, 0.2f, static_cast<float>(r.left),
                                static_cast<float>(r.top), static_cast<float>(r.right), static_cast<float>(r.bottom));
-            if (i < m_dataRows.size()) {
-                text.SetText(TEXT_ALIGN_LEFT, m_dataRows[i].first, static_cast<float>(r.left + 5),
-                             static_cast<float>(r.top), 0xFFFFFFFFu, 0.0f);
-                text.SetText(TEXT_ALIGN_RIGHT, m_dataRows[i].second, static_cast<float>(r.left),
-                             static_cast<float>(r.top), 0xFFFFFFFFu, static_cast<float>(r.Width() - 5));
-            }
-        }
         if (!m_selected->GetItem().IsLocked())
             text.SetText(TEXT_ALIGN_CENTRE, m_alreadyText, static_cast<float>(m_details.left),
                          static_cast<float>(m_details.bottom - 30), 0xFFFFFFFFu,

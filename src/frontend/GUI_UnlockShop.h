@@ -8,11 +8,12 @@
 
 #include <cstdint>
 #include <string>
-#include <utility>
 #include <vector>
 
 class GUI_ButtonTab;
 class GUI_ButtonText;
+class GUI_DataItem;
+class GUI_HullData;
 class GUI_ScrollingWindow;
 class SIM_Unlockable;
 
@@ -71,6 +72,11 @@ public:
     const std::string& GetPriceText() const { return m_priceText; }
     const std::string& GetItemName() const { return m_itemName; }
     const GRect& GetIconPanel() const { return m_iconPanel; }
+    const GRect& GetDetailsPanel() const { return m_details; }
+    // The selected module's statistics, one row each; empty for other kinds.
+    const std::vector<GUI_DataItem*>& GetDataRows() const { return m_dataRows; }
+    // The selected hull's figures over the rows' area; null for other kinds.
+    GUI_HullData* GetHullPanel() const { return m_hullPanel; }
     int GetVisibleRows() const { return m_visibleRows; }
     void LayOutPage();
 
@@ -78,6 +84,7 @@ private:
     GUI_UnlockWindow();
     void FillTab();
     void FillDetails();
+    void ClearDetails();
     static void OnTab(std::intptr_t tab);
     static void OnUnlock(std::intptr_t);
 
@@ -101,7 +108,8 @@ private:
     std::string m_pointsText;
     std::string m_priceText;
     std::string m_alreadyText;
-    std::vector<std::pair<std::string, std::string>> m_dataRows;
+    std::vector<GUI_DataItem*> m_dataRows;
+    GUI_HullData* m_hullPanel = nullptr;
     int m_tab = TAB_MODULES;
     int m_visibleRows = 1;
     GUI_Interlace m_interlace;

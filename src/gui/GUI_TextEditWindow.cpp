@@ -1,7 +1,6 @@
 #include "gui/GUI_TextEditWindow.h"
 
 #include "app/GUI_GameModeBase.h"
-#include "engine/CInput.h"
 #include "engine/D3DEngine.h"
 #include "engine/LibText.h"
 #include "platform/KeyCodes.h"
@@ -86,34 +85,30 @@ bool GUI_TextEditWindow::OnLeftClick(float x, float y)
     return true;
 }
 
-char GUI_TextEditWindow::KeyToChar(int key) const
+bool GUI_TextEditWindow::IsTypable(char c)
 {
-    if (key <= 0 || key >= CBaseInputManager::kKeyCount)
-        return 0;
-    const CInput& input = CInput::GetInstance();
-    const bool shift = input.IsKeyDown(KEY_LSHIFT) || input.IsKeyDown(KEY_RSHIFT);
-    if (shift) {
-        switch (key) {
-        case KEY_1: return '!';
-        case KEY_MINUS: return '_';
-        case KEY_SLASH: return noQuestionMark ? 0 : '?';
-        case KEY_9: return '(';
-        case KEY_0: return ')';
-        default: break;
-        }
+    // Letters, digits and a little punctuation: the fonts have no other
+    // glyphs, and file names are built from these texts.
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))
+        return true;
+    switch (c) {
+    case ' ': case '-': case '_': case ',': case '.': case '\'': case '!': case '?': case '(': case ')':
+        return true;
+    default:
+        return false;
     }
-    const char c = DIKToAscii(key);
-    if (shift && c >= 'a' && c <= 'z')
-        return static_cast<char>(c - 'a' + 'A');
-    return c;
+}
+
+void GUI_TextEditWindow::OnTypedChar(char c)
+{
+    if (!enabled || (c == '?' && noQuestionMark))
+        return;
+    InsertChar(c);
 }
 
 void GUI_TextEditWindow::InsertChar(char c)
 {
-    // Printable ASCII only: the fonts have no other glyphs and file names
-    // are built from these texts.
-    const auto u = static_cast<unsigned char>(c);
-    if (u < 32 || u > 126)
+    if (!IsTypable(c))
         return;
     if (m_text.size() >= static_cast<size_t>(m_maxLength))
         return;
@@ -156,11 +151,10 @@ void GUI_TextEditWindow::OnKeyDown(int key)
             m_cursor = static_cast<int>(m_text.size());
         return;
     default:
+        // Characters come as typed text (OnTypedChar), whatever the keys and
+        // the frame timing were.
         break;
     }
-    const char c = KeyToChar(key);
-    if (c != 0)
-        InsertChar(c);
 }
 
 void GUI_TextEditWindow::Draw()

@@ -7,9 +7,10 @@
 class GUI_GameModeBase;
 class IClock;
 
-// The single-line text field: takes game key codes while it has the
-// keyboard, keeps an insertion cursor, blinks a caret and never holds more
-// than its maximum length.
+// The single-line text field: while it has the keyboard it takes the typed
+// characters (the system's text input, so capitals and symbols are what the
+// layout made) and the editing keys, keeps an insertion cursor, blinks a
+// caret and never holds more than its maximum length.
 class GUI_TextEditWindow : public GUI_WindowBase {
 public:
     static constexpr double kBlinkMs = 200.0;
@@ -24,6 +25,9 @@ public:
     bool OnLeftClick(float x, float y) override;
     void Draw() override;
     void OnKeyDown(int key) override;
+    void OnTypedChar(char c) override;
+    // The characters a field takes.
+    static bool IsTypable(char c);
 
     void SetText(const std::string& text);
     std::string GetText() const { return m_text; }
@@ -39,8 +43,6 @@ public:
     bool noQuestionMark = false;
 
 private:
-    // The character a key types with the shift state applied; 0 for none.
-    char KeyToChar(int key) const;
     void InsertChar(char c);
     float TextX() const { return static_cast<float>(left) + 8.0f; }
     float TextY() const { return static_cast<float>(top) - 2.0f; }

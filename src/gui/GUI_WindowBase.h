@@ -20,6 +20,8 @@ public:
     // Its buttons and its child windows' buttons.
     void ClearHover() override;
     virtual void OnKeyDown(int key);
+    // A character typed while this window holds the keyboard.
+    virtual void OnTypedChar(char) {}
     virtual bool OnRightClick(float x, float y);
     virtual bool IsModal() const { return false; }
     // A modal window that takes every key while it is on top (nothing closes

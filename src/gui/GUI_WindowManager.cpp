@@ -243,6 +243,13 @@ bool GUI_WindowManager::DispatchButton(bool (GUI_WindowBase::*handler)(float, fl
     const float x = input.GetMouseX();
     const float y = input.GetMouseY();
     BusyScope busy(*this);
+    // What is drawn over everything (the lessons) is clicked first: a lesson
+    // opened over a modal dialog can still be read and dismissed.
+    const std::vector<GUI_WindowBase*> onTop = m_topLevel;
+    for (auto it = onTop.rbegin(); it != onTop.rend(); ++it) {
+        if (IsLive(m_topLevel, *it) && (*it)->visible && (*it)->StaysOnTop() && ((*it)->*handler)(x, y))
+            return true;
+    }
     // A modal window swallows every click, taken or not.
     if (HasModalList()) {
         const std::vector<GUI_WindowBase*> modal = m_modal;

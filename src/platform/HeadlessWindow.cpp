@@ -78,6 +78,11 @@ void HeadlessWindow::InjectKey(int scancode, bool down, bool repeat, uint32_t ti
     m_queue.push_back([e](IWindowListener& l) { l.OnKey(e); });
 }
 
+void HeadlessWindow::InjectText(const std::string& text)
+{
+    m_queue.push_back([text](IWindowListener& l) { l.OnTextInput(text); });
+}
+
 void HeadlessWindow::InjectMouseMove(int x, int y)
 {
     m_queue.push_back([this, x, y](IWindowListener& l) {

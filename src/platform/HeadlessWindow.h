@@ -33,6 +33,7 @@ public:
     void InjectQuit();
     void InjectFocus(bool focused);
     void InjectKey(int scancode, bool down, bool repeat = false, uint32_t timestampMs = 0);
+    void InjectText(const std::string& text);
     void InjectMouseMove(int x, int y);
     void InjectMouseButton(MouseButton button, bool down, bool doubleClick = false);
     void InjectWheel(int delta);

@@ -88,6 +88,9 @@ public:
     virtual void SetGroupVolume(SoundGroupHandle group, float volume) = 0;
     virtual void SetGroupPitch(SoundGroupHandle group, float pitch) = 0;
     virtual void SetGroupPaused(SoundGroupHandle group, bool paused) = 0;
+    // Stops every channel playing in the group (its own channels only, also
+    // for the master group).
+    virtual void StopGroup(SoundGroupHandle group) = 0;
 
     virtual void Set3DSettings(float dopplerScale, float distanceFactor, float rolloffScale) = 0;
     virtual void SetListener(const SoundVector& position, const SoundVector& forward, const SoundVector& up) = 0;

@@ -38,6 +38,9 @@ public:
     virtual void OnQuit() {}
     virtual void OnFocusChanged(bool /*focused*/) {}
     virtual void OnKey(const WindowKeyEvent& /*event*/) {}
+    // What the keys typed, as the system's keyboard layout made it (UTF-8),
+    // in order with the key events.
+    virtual void OnTextInput(const std::string& /*text*/) {}
     virtual void OnMouseMove(int /*x*/, int /*y*/) {}
     virtual void OnMouseButton(const WindowMouseButtonEvent& /*event*/) {}
     // Positive: away from the player (forward); one notch is 1.

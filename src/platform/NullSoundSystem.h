@@ -33,6 +33,7 @@ public:
     void SetGroupVolume(SoundGroupHandle, float) override {}
     void SetGroupPitch(SoundGroupHandle, float) override {}
     void SetGroupPaused(SoundGroupHandle, bool) override {}
+    void StopGroup(SoundGroupHandle) override {}
 
     void Set3DSettings(float, float, float) override {}
     void SetListener(const SoundVector&, const SoundVector&, const SoundVector&) override {}

@@ -594,6 +594,13 @@ void OpenALSoundSystem::SetGroupPaused(SoundGroupHandle group, bool paused)
             ApplyRunState(*ch);
 }
 
+void OpenALSoundSystem::StopGroup(SoundGroupHandle group)
+{
+    for (auto& ch : m_channels)
+        if (ch->active && ch->group == group)
+            FreeChannel(*ch);
+}
+
 // ---- 3D and frame ----------------------------------------------------------
 
 void OpenALSoundSystem::Set3DSettings(float dopplerScale, float distanceFactor, float rolloffScale)

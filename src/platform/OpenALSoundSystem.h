@@ -53,6 +53,7 @@ public:
     void SetGroupVolume(SoundGroupHandle group, float volume) override;
     void SetGroupPitch(SoundGroupHandle group, float pitch) override;
     void SetGroupPaused(SoundGroupHandle group, bool paused) override;
+    void StopGroup(SoundGroupHandle group) override;
 
     void Set3DSettings(float dopplerScale, float distanceFactor, float rolloffScale) override;
     void SetListener(const SoundVector& position, const SoundVector& forward, const SoundVector& up) override;

@@ -64,6 +64,8 @@ std::unique_ptr<SdlWindow> SdlWindow::Create(const WindowSettings& settings, std
     }
     SDL_GL_MakeCurrent(w->m_window, w->m_context);
     SDL_GL_SetSwapInterval(1);
+    // Text fields read what the layout typed (SDL_TEXTINPUT), not raw keys.
+    SDL_StartTextInput();
     w->m_cursors[0] = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
     w->m_cursors[1] = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_WAIT);
     w->m_cursors[2] = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_HAND);
@@ -116,6 +118,9 @@ void SdlWindow::Dispatch(const SDL_Event& e)
     case SDL_KEYDOWN:
     case SDL_KEYUP:
         l.OnKey({int(e.key.keysym.scancode), e.type == SDL_KEYDOWN, e.key.repeat != 0, e.key.timestamp});
+        break;
+    case SDL_TEXTINPUT:
+        l.OnTextInput(e.text.text);
         break;
     case SDL_MOUSEMOTION:
         l.OnMouseMove(e.motion.x, e.motion.y);

@@ -10,7 +10,9 @@ namespace {
 struct Recorder : CInputListener {
     std::vector<int> keys;
     int left = 0, right = 0, wheelUp = 0, wheelDown = 0;
+    // Key presses as their codes, typed characters as the negative of theirs.
     void OnKeyPress(int code) override { keys.push_back(code); }
+    void OnTypedChar(char c) override { keys.push_back(-c); }
     void OnLeftClick() override { ++left; }
     void OnRightClick() override { ++right; }
     void OnWheelUp() override { ++wheelUp; }
@@ -102,6 +104,22 @@ TEST_F(InputTest, TapBetweenPollsIsDeliveredOnceWithoutRepeat)
     Frame(1000.0);
     EXPECT_EQ(m_rec.keys, std::vector<int> { KEY_SPACE });
     EXPECT_FALSE(m_input.IsKeyDown(KEY_SPACE));
+}
+
+TEST_F(InputTest, TypedTextArrivesInOrderWithTheKeysWhateverTheShiftStateAtThePoll)
+{
+    // Shift went down and up again between two polls: the text still says "A".
+    m_input.QueueKeyDown(KEY_LSHIFT, 0);
+    m_input.QueueKeyDown(KEY_A, 1);
+    m_input.QueueText("A");
+    m_input.QueueKeyUp(KEY_A, 2);
+    m_input.QueueKeyUp(KEY_LSHIFT, 3);
+    m_input.QueueKeyDown(KEY_BACK, 4);
+    // Characters beyond printable ASCII and control characters are dropped.
+    m_input.QueueText("\xC3\xA9u\t~");
+    m_input.Poll();
+    EXPECT_FALSE(m_input.IsKeyDown(KEY_LSHIFT));
+    EXPECT_EQ(m_rec.keys, (std::vector<int>{KEY_LSHIFT, KEY_A, -'A', KEY_BACK, -'u', -'~'}));
 }
 
 TEST_F(InputTest, LostFocusLetsHeldKeysGo)

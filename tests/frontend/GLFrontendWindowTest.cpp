@@ -21,9 +21,13 @@
 #include "sim/SIM_Options.h"
 #include "sim/SIM_Race.h"
 #include "sim/SIM_Scenario.h"
+#include "sim/SIM_ShipModuleType.h"
+#include "sim/SIM_Unlockable.h"
+#include "prep/GUI_DataItem.h"
 #include "support/ImageCompare.h"
 
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -234,6 +238,45 @@ TEST_F(GLFrontend, TheRaceScreenAndTheShopOpenFromTheMenus)
     EXPECT_GT(shopPicture.CountLit(icon->left, icon->top, icon->right, icon->bottom, 150), 200);
     ClickAndSettle(*GUI_UnlockShop::GetInstance().GetBackButton());
     EXPECT_EQ(Game::GetInstance().GetModeId(), 15);
+}
+
+TEST_F(GLFrontend, TheShopShowsAModulesStatisticsWhenItsIconIsClicked)
+{
+    // The shipped modules are all free: two for sale here, the second one the
+    // module with the most statistics.
+    SIM_ShipModuleType* richest = nullptr;
+    for (SIM_ShipModuleType* t : SIM_ShipModuleType::GetList())
+        if (!richest || t->GetDataItems().size() > richest->GetDataItems().size())
+            richest = t;
+    std::vector<std::unique_ptr<SIM_Unlockable>> items;
+    for (const SIM_ShipModuleType* owner : {SIM_ShipModuleType::GetList().front(), richest}) {
+        auto item = std::make_unique<SIM_Unlockable>();
+        item->Init("glshop_" + std::to_string(items.size()), SIM_Unlockable::MODULE_TYPE, owner);
+        item->SetLockable(true);
+        item->SetUnlockCost(static_cast<int>(items.size()) + 1);
+        item->RefreshLocked();
+        items.push_back(std::move(item));
+    }
+    ClickAndSettle(*GUI_MainMenu::GetInstance().GetUnlocksButton());
+    GUI_UnlockWindow* shop = GUI_UnlockWindow::GetOpen();
+    ASSERT_NE(shop, nullptr);
+    ASSERT_EQ(shop->GetTab(), GUI_UnlockWindow::TAB_MODULES);
+    ASSERT_EQ(shop->GetPage().size(), 2u);
+    GUI_UnlockIcon* pick = shop->GetPage()[1];
+    ASSERT_EQ(pick->GetItem().GetOwner(), richest);
+    Click(*pick);
+    ASSERT_EQ(shop->GetSelected(), pick);
+    const std::vector<GUI_DataItem*>& rows = shop->GetDataRows();
+    ASSERT_EQ(rows.size(), richest->GetDataItems().size());
+    Picture picture = Capture();
+    for (const GUI_DataItem* row : rows) {
+        // A label on the left of the row and its figure on the right, in white.
+        const int mid = (row->left + row->right) / 2;
+        EXPECT_GT(picture.CountLit(row->left + 8, row->top - 2, mid, row->bottom + 2, 200), 15) << row->GetLabel();
+        EXPECT_GT(picture.CountLit(mid, row->top - 2, row->right - 3, row->bottom + 2, 200), 8) << row->GetValue();
+    }
+    ClickAndSettle(*GUI_UnlockShop::GetInstance().GetBackButton());
+    EXPECT_EQ(GUI_UnlockWindow::GetOpen(), nullptr);
 }
 
 TEST_F(GLFrontend, SupplyLimitsAndTheOfflineHighScoresOpenFromTheDetails)

@@ -3,11 +3,14 @@
 #include "app/Game.h"
 #include "engine/D3DEngine.h"
 #include "engine/GHashTable.h"
+#include "frontend/GUI_ChooseScenario.h"
 #include "frontend/GUI_MainMenu.h"
+#include "gui/GUI_Transition.h"
 #include "gui/GUI_ButtonBase.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_Tooltip.h"
 #include "platform/DdsImage.h"
+#include "support/WindowInput.h"
 #include "support/WindowedGame.h"
 
 #include <SDL2/SDL.h>
@@ -109,4 +112,61 @@ TEST_F(GLMainMenu, RestingOnAButtonShowsItsTooltipText)
     EXPECT_LE(tooltip->bottom, after.height);
     EXPECT_LE(tooltip->top, my);
     EXPECT_GE(tooltip->bottom, my);
+}
+
+namespace {
+
+// A screen 720 high, shorter than the layouts' usual 768 (as on a 1280 x 720
+// desktop; the offscreen driver's desktop is 1024 wide, and these layouts
+// follow the height).
+class GLShortScreen : public GLMainMenu {
+protected:
+    void SetUp() override
+    {
+        m_game = std::make_unique<WindowedGame>(
+            WindowedGameSetup{.seed = 3, .windowWidth = 1024, .windowHeight = 720, .noLessons = true});
+        ASSERT_TRUE(m_game->Started());
+    }
+};
+
+} // namespace
+
+TEST_F(GLShortScreen, TheRaceStripOfTheScenarioChoiceStaysOnScreen)
+{
+    Game& game = Game::GetInstance();
+    ASSERT_EQ(D3DEngine::GetInstance().GetScreenHeight(), 720);
+    game.SetMode(3);
+    for (int i = 0; i < 2000 && GUI_Transition::GetInstance().IsActive(); ++i)
+        game.Frame();
+    game.Frame();
+    GUI_ChooseScenario& screen = GUI_ChooseScenario::GetInstance();
+    const GRect strip = screen.GetRaceStrip();
+    EXPECT_EQ(strip.top, GUI_ChooseScenario::kRaceStripMinTop);
+    EXPECT_EQ(strip.Height(), 54);
+    const GUI_ButtonText* change = screen.GetChangeRaceButton();
+    EXPECT_GE(change->top, strip.top);
+    EXPECT_LE(change->bottom, strip.bottom);
+
+    // The race's name is drawn whole inside the strip, nothing of it above.
+    const TextureData shot = Shot();
+    ASSERT_EQ(shot.height, 720);
+    EXPECT_GT(CountLit(shot, strip.left + 20, strip.top, strip.left + 400, strip.bottom, 200), 60);
+    EXPECT_GT(CountLit(shot, change->left, change->top, change->right, change->bottom, 200), 30);
+
+    // And the button works where the player sees it.
+    MoveMouse((change->left + change->right) / 2, (change->top + change->bottom) / 2);
+    game.Frame();
+    for (bool down : {true, false}) {
+        SDL_Event e{};
+        e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+        e.button.button = SDL_BUTTON_LEFT;
+        e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+        e.button.clicks = 1;
+        e.button.x = (change->left + change->right) / 2;
+        e.button.y = (change->top + change->bottom) / 2;
+        SDL_PushEvent(&e);
+    }
+    game.GetWindow()->PumpEvents();
+    game.Frame();
+    EXPECT_EQ(game.GetModeId(), 11);
 }

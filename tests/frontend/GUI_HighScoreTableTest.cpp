@@ -3,6 +3,7 @@
 #include "frontend/FrontendGame.h"
 #include "frontend/GUI_HighScoreTable.h"
 #include "gui/GUI_ScrollingWindow.h"
+#include "online/OnlineJob.h"
 #include "online/SIM_Server.h"
 #include "sim/SIM_Scenario.h"
 #include "support/LoopbackHttpServer.h"
@@ -10,13 +11,13 @@
 #include <atomic>
 #include <cstdio>
 #include <mutex>
+#include <string>
 
 namespace {
 class HighScores : public FrontendGame {
 protected:
     void TearDown() override
     {
-        GUI_HighScoreTable::SetFetcher(nullptr);
         while (GUI_WindowManager::GetInstance().CloseTopModal()) {
         }
         std::remove((Game::GetInstance().GetUserPath(Game::USER) + "/web/qlmcdu").c_str());
@@ -31,6 +32,18 @@ protected:
         }
         return table.GetStatus() != GUI_HighScoreTable::LOADING;
     }
+
+    // The table opened against the server; the address is dropped at once,
+    // as the request took its own copy.
+    static GUI_HighScoreTable* OpenAgainst(const LoopbackHttpServer& server)
+    {
+        GetInternet().SetServerUrl(server.Url() + "/");
+        GUI_HighScoreTable::Open(SIM_Scenario::FindByName("survival1"));
+        GetInternet().SetServerUrl("");
+        return GUI_HighScoreTable::GetOpen();
+    }
+
+    static constexpr const char* kScoresPath = "/quillomar/server/getsurvivalscores.php";
 };
 } // namespace
 
@@ -65,9 +78,10 @@ TEST_F(HighScores, WithoutAServerTheTableSaysOfflineAtOnce)
 
 TEST_F(HighScores, AFailedRequestLeavesTheTableEmpty)
 {
-    GUI_HighScoreTable::SetFetcher([](const std::string&) { return false; });
-    GUI_HighScoreTable::Open(SIM_Scenario::FindByName("survival1"));
-    GUI_HighScoreTable* table = GUI_HighScoreTable::GetOpen();
+    LoopbackHttpServer server;
+    server.server.Get(kScoresPath, [](const httplib::Request&, httplib::Response& res) { res.status = 500; });
+    ASSERT_TRUE(server.Start());
+    GUI_HighScoreTable* table = OpenAgainst(server);
     ASSERT_TRUE(WaitUntilAnswered(*table));
     EXPECT_EQ(table->GetStatus(), GUI_HighScoreTable::OFFLINE);
     EXPECT_TRUE(table->GetEntries().empty());
@@ -77,24 +91,22 @@ TEST_F(HighScores, TheAnswerArrivesBesideTheFrameAndOwnLinesAreTinted)
 {
     ASSERT_TRUE(WriteFileAtomically(Game::GetInstance().GetUserPath(Game::USER) + "/web/qlmcdu", "Admiral"));
     std::atomic<bool> release{false};
-    std::string asked;
-    GUI_HighScoreTable::SetFetcher([&](const std::string& map) {
+    LoopbackHttpServer server;
+    server.server.Get(kScoresPath, [&](const httplib::Request&, httplib::Response& res) {
         while (!release)
             SDL_Delay(1);
-        asked = map;
         std::string text = "Server says hello\n";
         for (int i = 0; i < 20; ++i)
             text += "##," + std::string(i == 4 ? "Admiral" : "Pilot" + std::to_string(i)) + "," +
                     std::to_string(100000 - i * 1000) + ",federation\n";
-        return WriteFileAtomically(SIM_Server::GetInstance().GetHighScoresPath(), text);
+        res.set_content(text, "text/plain");
     });
-    GUI_HighScoreTable::Open(SIM_Scenario::FindByName("survival1"));
-    GUI_HighScoreTable* table = GUI_HighScoreTable::GetOpen();
+    ASSERT_TRUE(server.Start());
+    GUI_HighScoreTable* table = OpenAgainst(server);
     Frames(3); // the frame goes on while the server thinks
     EXPECT_EQ(table->GetStatus(), GUI_HighScoreTable::LOADING);
     release = true;
     ASSERT_TRUE(WaitUntilAnswered(*table));
-    EXPECT_EQ(asked, "survival1");
     ASSERT_EQ(table->GetRecords().size(), 20u);
     // A client area 438 high holds 17 lines of 25 pixels.
     EXPECT_EQ(table->clientBottom - table->clientTop, 438);
@@ -107,6 +119,32 @@ TEST_F(HighScores, TheAnswerArrivesBesideTheFrameAndOwnLinesAreTinted)
     Frames(1);
     EXPECT_EQ(table->GetEntries()[0]->GetRankText(), "2");
     EXPECT_TRUE(table->GetEntries()[3]->IsOwn());
+}
+
+TEST_F(HighScores, ATableClosedBeforeTheAnswerLeavesAJoinableRequest)
+{
+    std::atomic<bool> release{false}, asked{false};
+    LoopbackHttpServer server;
+    server.server.Get(kScoresPath, [&](const httplib::Request&, httplib::Response& res) {
+        asked = true;
+        while (!release)
+            SDL_Delay(1);
+        res.set_content("##,Zed,5000,federation\n", "text/plain");
+    });
+    ASSERT_TRUE(server.Start());
+    std::remove(SIM_Server::GetInstance().GetHighScoresPath().c_str());
+    ASSERT_NE(OpenAgainst(server), nullptr);
+    for (int i = 0; i < 2000 && !asked; ++i)
+        SDL_Delay(1);
+    ASSERT_TRUE(asked);
+    PressKey(SDL_SCANCODE_ESCAPE);
+    ASSERT_EQ(GUI_HighScoreTable::GetOpen(), nullptr);
+    release = true;
+    // The request belongs to the online workers, which the exit joins.
+    OnlineJob::JoinAll();
+    std::string text;
+    ASSERT_TRUE(ReadWholeFile(SIM_Server::GetInstance().GetHighScoresPath(), text));
+    EXPECT_NE(text.find("Zed"), std::string::npos);
 }
 
 TEST_F(HighScores, TheGameServerIsAskedForTheMapsListWithThePlayersName)
@@ -122,10 +160,7 @@ TEST_F(HighScores, TheGameServerIsAskedForTheMapsListWithThePlayersName)
     });
     ASSERT_TRUE(server.Start());
     ASSERT_TRUE(WriteFileAtomically(Game::GetInstance().GetUserPath(Game::USER) + "/web/qlmcdu", "Admiral"));
-    GetInternet().SetServerUrl(server.Url() + "/");
-    GUI_HighScoreTable::Open(SIM_Scenario::FindByName("survival1"));
-    GetInternet().SetServerUrl("");
-    GUI_HighScoreTable* table = GUI_HighScoreTable::GetOpen();
+    GUI_HighScoreTable* table = OpenAgainst(server);
     ASSERT_TRUE(WaitUntilAnswered(*table));
     ASSERT_EQ(table->GetStatus(), GUI_HighScoreTable::READY);
     ASSERT_EQ(table->GetEntries().size(), 2u);

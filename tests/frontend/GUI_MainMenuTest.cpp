@@ -8,7 +8,10 @@
 #include "frontend/GUI_TitleBackdrop.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_ConfirmDialog.h"
+#include "gui/GUI_Message.h"
 #include "gui/GUI_Tooltip.h"
+#include "engine/GHashTable.h"
+#include "online/GUI_OnlineMessagePopup.h"
 
 #include <cstdio>
 #include <sys/stat.h>
@@ -119,10 +122,52 @@ TEST_F(MainMenu, TheManualOpensBesideTheRunningGame)
         SDL_Delay(10);
     EXPECT_EQ(dir.Read("opened"), dir.File(GUI_MainMenu::kManualFile) + "\n");
 
-    // Without the file the failure is logged and the game still goes on.
-    Click(*GUI_MainMenu::GetInstance().GetManualButton());
+    EXPECT_EQ(GUI_Message::GetOpen(), nullptr);
+
+    // A viewer that cannot be started: the player reads why.
+    SetShellOpenProgram(dir.File("no-such-viewer"));
+    {
+        ScopedChdir inDir(dir.Path());
+        EXPECT_FALSE(GUI_MainMenu::OpenManual());
+    }
+    SetShellOpenProgram("xdg-open");
+    ASSERT_NE(GUI_Message::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_Message::GetOpen()->GetText().rfind(GetString("MANUAL_NOT_OPENED"), 0), 0u);
+    EXPECT_NE(GUI_Message::GetOpen()->GetText().find("No such file"), std::string::npos);
+    GUI_WindowManager::GetInstance().CloseTopModal();
+
+    // Without the file the player is told and it is logged; the game goes on.
+    {
+        TempDir empty;
+        ScopedChdir inEmpty(empty.Path());
+        Click(*GUI_MainMenu::GetInstance().GetManualButton());
+    }
     EXPECT_FALSE(Game::GetInstance().IsQuitting());
+    ASSERT_NE(GUI_Message::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_Message::GetOpen()->GetText(), GetString("MANUAL_MISSING"));
     EXPECT_NE(UserFile("debug/errors.txt").find(GUI_MainMenu::kManualFile), std::string::npos);
+}
+
+TEST_F(MainMenu, LeavingSilencesTheSoundBanksAndTheMessagesPopup)
+{
+    GUI_Sounds& sounds = GUI_Sounds::GetInstance();
+    // A sound of each bank, looping, so that only a stop ends it.
+    std::vector<SoundChannelId> playing;
+    for (int bank = 0; bank < SIM_SoundSink::BANK_COUNT; ++bank) {
+        const SoundChannelId channel = sounds.PlaySound("data/sounds/gui_beep1.ogg", sounds.GetBank(bank), 1.0f, true);
+        if (channel != kNoChannel)
+            playing.push_back(channel);
+    }
+    if (playing.empty())
+        GTEST_SKIP() << "no sound device";
+    GUI_OnlineMessagePopup::Show(2);
+    ASSERT_NE(GUI_OnlineMessagePopup::GetOpen(), nullptr);
+    Game::GetInstance().SetMode(7);
+    for (SoundChannelId channel : playing)
+        EXPECT_FALSE(sounds.GetSystem().IsChannelPlaying(channel));
+    EXPECT_EQ(GUI_OnlineMessagePopup::GetOpen(), nullptr);
+    // The new music plays on.
+    EXPECT_EQ(sounds.GetMusicName(), "setting_up_ships.ogg");
 }
 
 TEST_F(MainMenu, EachButtonOpensItsScreen)

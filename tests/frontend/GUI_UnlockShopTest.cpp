@@ -5,6 +5,8 @@
 #include "gui/GUI_ButtonTab.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_ScrollingWindow.h"
+#include "prep/GUI_DataItem.h"
+#include "prep/GUI_HullData.h"
 #include "sim/SIM_HighScores.h"
 #include "sim/SIM_Options.h"
 #include "sim/SIM_Race.h"
@@ -100,10 +102,67 @@ TEST_F(UnlockShop, PagesHoldFiveRowsOfSixAndAScrollStepSkipsARow)
     EXPECT_EQ(first->left, window.GetIconPanel().left + 10);
     EXPECT_EQ(first->top, window.GetIconPanel().top + 35);
     EXPECT_EQ(window.GetPage()[6]->top, first->top + 64);
+    // A scroll selects the new page's first icon, even when the one chosen
+    // before is still on the page.
+    window.Select(window.GetPage()[8]);
     window.GetScrollBar()->ScrollDown();
     Frames(1);
     EXPECT_EQ(window.GetPage().front(), window.GetIcons()[6]);
     EXPECT_EQ(window.GetPage().size(), 30u);
+    EXPECT_EQ(window.GetSelected(), window.GetIcons()[6]);
+}
+
+TEST_F(UnlockShop, AModuleShowsOneRowPerStatisticInTwoColumnsAndAHullItsFigures)
+{
+    // The module type with the most statistics, so that the right column is used.
+    SIM_ShipModuleType* type = nullptr;
+    for (SIM_ShipModuleType* t : SIM_ShipModuleType::GetList())
+        if (!type || t->GetDataItems().size() > type->GetDataItems().size())
+            type = t;
+    ASSERT_GT(type->GetDataItems().size(), 10u);
+    SIM_ShipHull* hull = SIM_ShipHull::GetList().front();
+    AddItem("shoptest_stats", SIM_Unlockable::MODULE_TYPE, type, 1);
+    AddItem("shoptest_hull", SIM_Unlockable::HULL, hull, 1);
+    Game::GetInstance().SetMode(10);
+    GUI_UnlockWindow& window = Window();
+    ASSERT_EQ(window.GetSelected()->GetItem().GetName(), "shoptest_stats");
+    const std::vector<GUI_DataItem*>& rows = window.GetDataRows();
+    ASSERT_EQ(rows.size(), type->GetDataItems().size());
+    EXPECT_EQ(window.GetHullPanel(), nullptr);
+    const GRect& details = window.GetDetailsPanel();
+    const int m = (details.left + details.right) / 2;
+    const int firstY = details.top + 72 + 36;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const bool left = i < 10;
+        const int row = static_cast<int>(left ? i : i - 10);
+        EXPECT_EQ(rows[i]->GetModuleType(), type);
+        EXPECT_EQ(rows[i]->GetParent(), &window) << i;
+        EXPECT_EQ(rows[i]->left, left ? details.left + 2 : m + 2) << i;
+        EXPECT_EQ(rows[i]->right, left ? m - 2 : details.right - 2) << i;
+        EXPECT_EQ(rows[i]->top, firstY + row * 20) << i;
+        EXPECT_EQ(rows[i]->bottom - rows[i]->top, 18) << i;
+    }
+    EXPECT_EQ(rows[0]->GetValue(), GUI_DataItem::FormatValue(*type, type->GetDataItems()[0].statName,
+                                                              type->GetDataItems()[0].kind,
+                                                              type->GetDataItems()[0].multiplier));
+
+    // The hulls tab: the statistics rows go, the hull's figures come over the rows' area.
+    Click(*window.GetTabButton(GUI_UnlockWindow::TAB_HULLS));
+    ASSERT_NE(window.GetSelected(), nullptr);
+    EXPECT_TRUE(window.GetDataRows().empty());
+    GUI_HullData* panel = window.GetHullPanel();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->GetHull(), hull);
+    EXPECT_EQ(panel->GetParent(), &window);
+    EXPECT_EQ(panel->left, details.left + 5);
+    EXPECT_EQ(panel->top, firstY);
+    EXPECT_EQ(panel->right, details.right - 5);
+    EXPECT_EQ(panel->bottom, firstY + 10 * 20);
+    EXPECT_FALSE(panel->GetRows().empty());
+    // Back on the modules: the panel is gone with the selection it showed.
+    Click(*window.GetTabButton(GUI_UnlockWindow::TAB_MODULES));
+    EXPECT_EQ(window.GetHullPanel(), nullptr);
+    EXPECT_EQ(window.GetDataRows().size(), type->GetDataItems().size());
 }
 
 TEST_F(UnlockShop, UnlockingSpendsThePointsWritesUnlDatAndOpensTheRacesHulls)

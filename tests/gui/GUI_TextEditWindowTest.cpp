@@ -25,25 +25,31 @@ protected:
         GUI_TextEditWindow::SetModeProvider(nullptr);
         DialogTest::TearDown();
     }
-    static void Type(GUI_TextEditWindow& field, std::initializer_list<int> keys)
+    static void Keys(GUI_TextEditWindow& field, std::initializer_list<int> keys)
     {
         for (int key : keys)
             field.OnKeyDown(key);
+    }
+    static void Type(GUI_TextEditWindow& field, const std::string& text)
+    {
+        for (char c : text)
+            field.OnTypedChar(c);
     }
 };
 
 TEST_F(TextEditTest, TypesAtTheCursorAndMovesWithTheArrowKeys)
 {
     GUI_TextEditWindow field("", 20);
-    Type(field, {KEY_A, KEY_B, KEY_C});
+    Type(field, "abc");
     EXPECT_EQ(field.GetText(), "abc");
-    Type(field, {KEY_LEFT, KEY_LEFT, KEY_X});
+    Keys(field, {KEY_LEFT, KEY_LEFT});
+    Type(field, "x");
     EXPECT_EQ(field.GetText(), "axbc");
     EXPECT_EQ(field.GetCursor(), 2);
-    Type(field, {KEY_BACK, KEY_BACK, KEY_BACK});
+    Keys(field, {KEY_BACK, KEY_BACK, KEY_BACK});
     EXPECT_EQ(field.GetText(), "bc");
     EXPECT_EQ(field.GetCursor(), 0);
-    Type(field, {KEY_RIGHT, KEY_RIGHT, KEY_RIGHT});
+    Keys(field, {KEY_RIGHT, KEY_RIGHT, KEY_RIGHT});
     EXPECT_EQ(field.GetCursor(), 2);
 }
 
@@ -51,27 +57,26 @@ TEST_F(TextEditTest, HomeAndEndWorkOnlyWhileEditing)
 {
     GUI_TextEditWindow field("hello", 20);
     field.SetRect(10, 10, 300, 34);
-    Type(field, {KEY_HOME});
+    Keys(field, {KEY_HOME});
     EXPECT_EQ(field.GetCursor(), 5);
     ASSERT_TRUE(field.OnLeftClick(290, 20));
-    Type(field, {KEY_HOME});
+    Keys(field, {KEY_HOME});
     EXPECT_EQ(field.GetCursor(), 0);
-    Type(field, {KEY_END});
+    Keys(field, {KEY_END});
     EXPECT_EQ(field.GetCursor(), 5);
 }
 
-TEST_F(TextEditTest, ShiftGivesCapitalsAndTheFiveSymbols)
+TEST_F(TextEditTest, TypedCharactersAreTakenAsTypedAndOnlyTheFieldsSet)
 {
-    GUI_TextEditWindow field("", 20);
-    HoldKey(KEY_LSHIFT, true);
-    Type(field, {KEY_A, KEY_1, KEY_2, KEY_MINUS, KEY_9, KEY_0, KEY_SLASH});
-    HoldKey(KEY_LSHIFT, false);
-    EXPECT_EQ(field.GetText(), "A!2_()?");
-    HoldKey(KEY_RSHIFT, true);
-    Type(field, {KEY_Z});
-    HoldKey(KEY_RSHIFT, false);
-    Type(field, {KEY_Z, KEY_SLASH});
-    EXPECT_EQ(field.GetText(), "A!2_()?Zz");
+    GUI_TextEditWindow field("", 40);
+    Type(field, "Audit A!2_()?z -,.'");
+    EXPECT_EQ(field.GetText(), "Audit A!2_()?z -,.'");
+    // Nothing that a file name or the font cannot take.
+    Type(field, "/\\:*\"<>|~@#$%^&+=[]{};`\t\n");
+    EXPECT_EQ(field.GetText(), "Audit A!2_()?z -,.'");
+    // Keys alone type nothing: the characters come as text.
+    Keys(field, {KEY_A, KEY_1, KEY_SPACE, KEY_F1, KEY_ESCAPE, KEY_TAB, -1, 0, 256, 100000, KEY_DELETE});
+    EXPECT_EQ(field.GetText(), "Audit A!2_()?z -,.'");
 }
 
 TEST_F(TextEditTest, FieldRulesForUnderscoreAndQuestionMark)
@@ -79,20 +84,19 @@ TEST_F(TextEditTest, FieldRulesForUnderscoreAndQuestionMark)
     GUI_TextEditWindow field("", 20);
     field.noLeadingUnderscore = true;
     field.noQuestionMark = true;
-    HoldKey(KEY_LSHIFT, true);
-    Type(field, {KEY_MINUS, KEY_SLASH, KEY_A, KEY_MINUS});
-    HoldKey(KEY_LSHIFT, false);
+    Type(field, "_?A_");
     EXPECT_EQ(field.GetText(), "A_");
-    Type(field, {KEY_HOME});
+    Keys(field, {KEY_HOME});
     EXPECT_EQ(field.GetCursor(), 2);  // not editing: Home does nothing
 }
 
 TEST_F(TextEditTest, NeverExceedsItsLengthLimit)
 {
     GUI_TextEditWindow field("", 3);
-    Type(field, {KEY_A, KEY_B, KEY_C, KEY_D, KEY_E});
+    Type(field, "abcde");
     EXPECT_EQ(field.GetText(), "abc");
-    Type(field, {KEY_BACK, KEY_D});
+    Keys(field, {KEY_BACK});
+    Type(field, "d");
     EXPECT_EQ(field.GetText(), "abd");
 
     field.SetText("much too long");
@@ -102,18 +106,11 @@ TEST_F(TextEditTest, NeverExceedsItsLengthLimit)
     EXPECT_EQ(fromStart.GetText(), "over");
 
     GUI_TextEditWindow none("", 0);
-    Type(none, {KEY_A});
+    Type(none, "a");
     EXPECT_EQ(none.GetText(), "");
     GUI_TextEditWindow negative("", -5);
-    Type(negative, {KEY_A});
+    Type(negative, "a");
     EXPECT_EQ(negative.GetText(), "");
-}
-
-TEST_F(TextEditTest, KeysWithoutCharactersAndOutOfRangeCodesTypeNothing)
-{
-    GUI_TextEditWindow field("x", 10);
-    Type(field, {KEY_F1, KEY_ESCAPE, KEY_TAB, -1, 0, 256, 100000, KEY_DELETE});
-    EXPECT_EQ(field.GetText(), "x");
 }
 
 TEST_F(TextEditTest, DisabledFieldIgnoresKeysAndClicks)
@@ -121,7 +118,8 @@ TEST_F(TextEditTest, DisabledFieldIgnoresKeysAndClicks)
     GUI_TextEditWindow field("ab", 10);
     field.SetRect(10, 10, 200, 34);
     field.enabled = false;
-    Type(field, {KEY_C, KEY_BACK});
+    Type(field, "c");
+    Keys(field, {KEY_BACK});
     EXPECT_EQ(field.GetText(), "ab");
     EXPECT_FALSE(field.OnLeftClick(50, 20));
     EXPECT_EQ(g_mode.keyboardFocus, nullptr);

@@ -244,6 +244,28 @@ TEST_F(TutorialTest, OkAndEnterRunTheCloseScriptAfterTheWindowIsGoneEscapeDoesNo
     EXPECT_FALSE(GUI_TutorialWindow::DismissFirst());
 }
 
+TEST_F(TutorialTest, ALessonOverAModalDialogTakesItsOwnClicksAndLeavesTheRestToTheDialog)
+{
+    LoadLessons("#,OVER,Over,-1,-1,1,0,,,a lesson shown over a picker\n");
+    // A modal dialog filling the screen, as the hull picker does.
+    auto* picker = new GUI_Dialog(true);
+    picker->SetRect(0, 0, 1024, 768);
+    GUI_WindowManager::GetInstance().AddModal(picker);
+    ASSERT_TRUE(GUI_Tutorial::GetInstance().LaunchTutorial("OVER"));
+    Settle();
+    ASSERT_NE(Open(), nullptr);
+    ASSERT_FALSE(Open()->IsModal());
+    const GUI_ButtonText* ok = Open()->GetOkButton();
+    ASSERT_NE(ok, nullptr);
+    EXPECT_TRUE(ClickAt(CentreX(*ok), CentreY(*ok)));
+    Settle();
+    EXPECT_EQ(Open(), nullptr);
+    // With the lesson gone the dialog is still the one that holds the clicks.
+    EXPECT_TRUE(GUI_WindowManager::GetInstance().IsModalOpen());
+    GUI_WindowManager::GetInstance().CloseWindow(picker);
+    GUI_WindowManager::GetInstance().DeleteQueuedWindows();
+}
+
 TEST_F(TutorialTest, AnOpenScriptThatClosesOrReplacesItsOwnLessonRunsOnceTheWindowIsBuilt)
 {
     LoadLessons("#,SELF,Self,-1,-1,1,0,,CloseWindow(SELF)\n"

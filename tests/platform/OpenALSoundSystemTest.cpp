@@ -119,6 +119,22 @@ TEST_F(OpenALSoundSystemTest, PausedGroupIsSilentAndResumes)
     EXPECT_GT(LoopbackAudio::Rms(LoopbackAudio::Render(*system, kFrames)), 0.05);
 }
 
+TEST_F(OpenALSoundSystemTest, StoppingAGroupStopsItsChannelsOnly)
+{
+    SoundGroupHandle g = system->CreateChannelGroup();
+    SoundHandle s = system->CreateSound(tone, SOUND_LOOP);
+    SoundChannelId a = system->PlaySound(s, g, false);
+    SoundChannelId b = system->PlaySound(s, g, false);
+    SoundChannelId other = system->PlaySound(s, system->GetMasterGroup(), false);
+    system->StopGroup(g);
+    EXPECT_FALSE(system->IsChannelPlaying(a));
+    EXPECT_FALSE(system->IsChannelPlaying(b));
+    EXPECT_TRUE(system->IsChannelPlaying(other));
+    system->StopGroup(system->GetMasterGroup());
+    EXPECT_FALSE(system->IsChannelPlaying(other));
+    EXPECT_LT(LoopbackAudio::Rms(LoopbackAudio::Render(*system, kFrames)), 1e-6);
+}
+
 TEST_F(OpenALSoundSystemTest, MutedChannelIsSilent)
 {
     SoundHandle s = system->CreateSound(tone, SOUND_LOOP);

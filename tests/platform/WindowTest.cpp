@@ -18,6 +18,7 @@ public:
         log.push_back("key " + std::to_string(e.scancode) + (e.down ? " down" : " up") + (e.repeat ? " repeat" : "") +
                       " @" + std::to_string(e.timestampMs));
     }
+    void OnTextInput(const std::string& text) override { log.push_back("text " + text); }
     void OnMouseMove(int x, int y) override { log.push_back("move " + std::to_string(x) + "," + std::to_string(y)); }
     void OnMouseButton(const WindowMouseButtonEvent& e) override
     {
@@ -46,13 +47,14 @@ TEST(HeadlessWindow, DeliversInjectedEventsInOrder)
     window.InjectMouseButton(MouseButton::Left, true, true);
     window.InjectKey(41, true, false, 1234);
     window.InjectKey(41, true, true, 1300);
+    window.InjectText("Q");
     window.InjectWheel(-1);
     window.InjectFocus(false);
     window.InjectQuit();
-    EXPECT_EQ(window.PumpEvents(), 8);
+    EXPECT_EQ(window.PumpEvents(), 9);
     EXPECT_EQ(rec.log, (std::vector<std::string>{"move 10,20", "left down at 10,20", "left down double at 10,20",
-                                                 "key 41 down @1234", "key 41 down repeat @1300", "wheel -1", "blur",
-                                                 "quit"}));
+                                                 "key 41 down @1234", "key 41 down repeat @1300", "text Q", "wheel -1",
+                                                 "blur", "quit"}));
     EXPECT_FALSE(window.HasFocus());
     EXPECT_EQ(window.PumpEvents(), 0);
 }
@@ -121,6 +123,11 @@ TEST_F(GLSdlWindow, TranslatesSdlEvents)
     e.key.timestamp = 560;
     Push(e);
     e = SDL_Event{};
+    e.type = SDL_TEXTINPUT;
+    e.text.windowID = id;
+    SDL_strlcpy(e.text.text, "A", sizeof e.text.text);
+    Push(e);
+    e = SDL_Event{};
     e.type = SDL_MOUSEBUTTONDOWN;
     e.button.windowID = id;
     e.button.button = SDL_BUTTON_RIGHT;
@@ -141,7 +148,7 @@ TEST_F(GLSdlWindow, TranslatesSdlEvents)
     window->PumpEvents();
 
     // SDL stamps pushed events itself, so the times are left out here.
-    std::vector<std::string> wanted = {"key 4 down", "key 4 down repeat", "right down double at 7,9",
+    std::vector<std::string> wanted = {"key 4 down", "key 4 down repeat", "text A", "right down double at 7,9",
                                        "wheel 1", "quit"};
     std::vector<std::string> got;
     for (const std::string& line : rec.log)

@@ -16,6 +16,7 @@
 #include "platform/SdlWindow.h"
 #include "prep/GUI_DesignLoader.h"
 #include "prep/GUI_HullPicker.h"
+#include "gui/GUI_TutorialWindow.h"
 #include "prep/GUI_ModulePicker.h"
 #include "prep/GUI_ModulePickerIcon.h"
 #include "prep/GUI_ShipBlueprint.h"
@@ -121,6 +122,17 @@ protected:
         Push(e);
         Frames(1);
     }
+    // The text SDL makes of typed keys, all before one frame.
+    void Type(const std::string& text)
+    {
+        for (char c : text) {
+            SDL_Event e{};
+            e.type = SDL_TEXTINPUT;
+            e.text.text[0] = c;
+            Push(e);
+        }
+        Frames(1);
+    }
     // The colour at a screen point, from a frame drawn without presenting.
     uint32_t Probe(int x, int y)
     {
@@ -168,6 +180,15 @@ TEST_F(GLShipDesignerPlay, MenuToSavedDesignWithTheMouseAlone)
     ClickOn(*summary->GetChangeHullButton());
     GUI_HullPicker* picker = GUI_HullPicker::GetOpen();
     ASSERT_NE(picker, nullptr);
+    // The picker's lesson stands over it, and its OK puts it away.
+    GUI_TutorialWindow* lesson = GUI_TutorialWindow::GetFirst();
+    ASSERT_NE(lesson, nullptr);
+    EXPECT_EQ(lesson->GetLessonName(), "HULLPICKER");
+    ASSERT_NE(lesson->GetOkButton(), nullptr);
+    ClickOn(*lesson->GetOkButton());
+    Frames(1);
+    EXPECT_EQ(GUI_TutorialWindow::GetFirst(), nullptr);
+    EXPECT_EQ(GUI_HullPicker::GetOpen(), picker);
     const GUI_HullPicker::Strip* wanted = nullptr;
     for (const GUI_HullPicker::Strip& s : picker->GetStrips()) {
         const SIM_ShipHull* hull = picker->GetHulls()[s.hull];
@@ -245,9 +266,8 @@ TEST_F(GLShipDesignerPlay, MenuToSavedDesignWithTheMouseAlone)
     Key(SDL_SCANCODE_END);
     for (size_t i = name->GetText().size() + 2; i > 0; --i)
         Key(SDL_SCANCODE_BACKSPACE);
-    for (SDL_Scancode c : {SDL_SCANCODE_H, SDL_SCANCODE_A, SDL_SCANCODE_W, SDL_SCANCODE_K})
-        Key(c);
-    EXPECT_EQ(name->GetText(), "hawk");
+    Type("Hawk");
+    EXPECT_EQ(name->GetText(), "Hawk");
 
     // Save: the empty slots are only a question, then the file dialog.
     ClickOn(*summary->GetSaveButton());
@@ -255,7 +275,7 @@ TEST_F(GLShipDesignerPlay, MenuToSavedDesignWithTheMouseAlone)
         ClickOn(*question->GetYesButton());
     GUI_SaveFileDialog* save = GUI_SaveFileDialog::GetOpen();
     ASSERT_NE(save, nullptr);
-    EXPECT_EQ(save->GetTextField()->GetText(), "hawk");
+    EXPECT_EQ(save->GetTextField()->GetText(), "Hawk");
     ClickOn(*save->GetSaveButton());
     Frames(2);
 

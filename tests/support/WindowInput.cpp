@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 
 void RunGameFrames(int frames)
@@ -78,6 +79,37 @@ void PressKey(SDL_Scancode code)
         e.key.keysym.scancode = code;
         e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
         PushSdlEvent(e);
+    }
+    RunGameFrames(2);
+}
+
+void TypeText(const std::string& text)
+{
+    for (char c : text) {
+        SDL_Scancode code = SDL_SCANCODE_UNKNOWN;
+        const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (lower >= 'a' && lower <= 'z')
+            code = static_cast<SDL_Scancode>(SDL_SCANCODE_A + (lower - 'a'));
+        else if (c >= '1' && c <= '9')
+            code = static_cast<SDL_Scancode>(SDL_SCANCODE_1 + (c - '1'));
+        else if (c == '0')
+            code = SDL_SCANCODE_0;
+        SDL_Event e{};
+        if (code != SDL_SCANCODE_UNKNOWN) {
+            e.type = SDL_KEYDOWN;
+            e.key.keysym.scancode = code;
+            e.key.state = SDL_PRESSED;
+            PushSdlEvent(e);
+        }
+        SDL_Event t{};
+        t.type = SDL_TEXTINPUT;
+        t.text.text[0] = c;
+        PushSdlEvent(t);
+        if (code != SDL_SCANCODE_UNKNOWN) {
+            e.type = SDL_KEYUP;
+            e.key.state = SDL_RELEASED;
+            PushSdlEvent(e);
+        }
     }
     RunGameFrames(2);
 }

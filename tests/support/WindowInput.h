@@ -17,6 +17,9 @@ void ClickAt(int x, int y, int clicks = 1);
 void SetMouseButton(int x, int y, bool down);
 void SetKey(SDL_Scancode code, bool down);
 void PressKey(SDL_Scancode code);
+// Each key pressed as the player types the text: its key events around the
+// text input SDL makes of them (letters and digits; others as text only).
+void TypeText(const std::string& text);
 
 template <typename T>
 void ClickCentre(const T* element, int clicks = 1)

@@ -6,7 +6,8 @@
 WindowedGame::WindowedGame(const WindowedGameSetup& setup) : m_cwd(QLM_GAME_DIR)
 {
     if (setup.smallWindow) {
-        std::string prefs = "[prefs]\nwidth = 1024\nheight = 768\nwindowed = 1\n";
+        std::string prefs = "[prefs]\nwidth = " + std::to_string(setup.windowWidth) + "\nheight = " +
+                            std::to_string(setup.windowHeight) + "\nwindowed = 1\n";
         if (setup.soundChannels > 0)
             prefs += "sound_channels = " + std::to_string(setup.soundChannels) + "\n";
         m_user.Write("prefs.ini", prefs);

@@ -23,9 +23,11 @@ private:
 
 struct WindowedGameSetup {
     uint64_t seed = 1;
-    // A 1024 x 768 window (the smallest the game takes) set in prefs.ini;
-    // off, the game picks its own size.
+    // A window of the size below (by default 1024 x 768, the smallest the
+    // game picks) set in prefs.ini; off, the game picks its own size.
     bool smallWindow = true;
+    int windowWidth = 1024; // the window's size when smallWindow is set
+    int windowHeight = 768;
     int soundChannels = 0;      // written to prefs.ini when positive
     float battleFrameMs = 0.0f; // the battle's fixed frame time when positive
     bool unheldFrames = false;  // no frame waits for the display

@@ -79,18 +79,17 @@ inline void PullMapTo(GUI_CampaignMap* map, const SIM_CampaignEncounter* e)
 
 // From the title, Campaign and a new campaign typed over the offered name
 // (kept when none is given): its map, or null when it did not open.
-inline GUI_CampaignMap* CreateCampaignFromTitle(std::initializer_list<SDL_Scancode> name = {})
+inline GUI_CampaignMap* CreateCampaignFromTitle(const std::string& name = {})
 {
     ClickCentre(GUI_MainMenu::GetInstance().GetCampaignButton());
     GUI_CampaignLoader* loader = GUI_CampaignLoader::GetOpen();
     if (!loader)
         return nullptr;
-    if (name.size() > 0) {
+    if (!name.empty()) {
         ClickCentre(loader->GetNameField());
         for (int i = 0; i < 8; ++i)
             PressKey(SDL_SCANCODE_BACKSPACE);
-        for (SDL_Scancode key : name)
-            PressKey(key);
+        TypeText(name);
     }
     ClickCentre(loader->GetCreateButton());
     Settle();

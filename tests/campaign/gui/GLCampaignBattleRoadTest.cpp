@@ -69,7 +69,7 @@ TEST(GLCampaignBattleRoad, BuildAShipAttackANeighbourFightAndSeeTheResult)
     Game& game = Game::GetInstance();
 
     // A new campaign from the title.
-    GUI_CampaignMap* map = CreateCampaignFromTitle({SDL_SCANCODE_W, SDL_SCANCODE_A, SDL_SCANCODE_R});
+    GUI_CampaignMap* map = CreateCampaignFromTitle("war");
     ASSERT_NE(map, nullptr);
     SIM_CampaignEncounter* home = map->GetCampaign()->GetHomeworldEncounter();
     ASSERT_NE(home, nullptr);

@@ -60,7 +60,7 @@ TEST(GLCampaignRepairsCaptures, RepairAllFillsTheGaugeAndPrizesJoinTheFleet)
     CampaignWindowGame play(7);
     ASSERT_TRUE(play.Started());
 
-    GUI_CampaignMap* map = CreateCampaignFromTitle({SDL_SCANCODE_D, SDL_SCANCODE_O, SDL_SCANCODE_C, SDL_SCANCODE_K});
+    GUI_CampaignMap* map = CreateCampaignFromTitle("dock");
     ASSERT_NE(map, nullptr);
     SIM_CampaignEncounter* home = map->GetCampaign()->GetHomeworldEncounter();
     ASSERT_NE(home, nullptr);

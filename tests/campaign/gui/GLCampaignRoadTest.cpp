@@ -76,8 +76,7 @@ TEST(GLCampaignRoad, CreateDragAFleetEndATurnQuitAndLoadTheSameState)
     ClickCentre(loader->GetNameField());
     for (int i = 0; i < 8; ++i)
         PressKey(SDL_SCANCODE_BACKSPACE);
-    for (SDL_Scancode key : {SDL_SCANCODE_T, SDL_SCANCODE_E, SDL_SCANCODE_S, SDL_SCANCODE_T})
-        PressKey(key);
+    TypeText("test");
     ASSERT_EQ(loader->GetNameField()->GetText(), "test");
     ClickCentre(loader->GetCreateButton());
     Settle();

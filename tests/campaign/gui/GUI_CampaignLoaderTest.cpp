@@ -230,11 +230,22 @@ TEST_F(CampaignLoader, AFocusedFieldTakesTheKeysAndTheDefinitionKeyNeedsTheEdito
     auto* headless = dynamic_cast<HeadlessWindow*>(Game::GetInstance().GetWindow());
     ASSERT_NE(headless, nullptr);
     headless->InjectKey(SDL_SCANCODE_D, true);
+    headless->InjectText("d");
     Frames(5);
     headless->InjectKey(SDL_SCANCODE_D, false);
     Frames(1);
     EXPECT_FLOAT_EQ(map->focusX, fx) << "typing a name never scrolls the map";
-    EXPECT_NE(field->GetText().find('d'), std::string::npos);
+    EXPECT_EQ(field->GetText(), "d");
+    // Shift pressed and let go within one frame: the capital is the one typed.
+    headless->InjectKey(SDL_SCANCODE_LSHIFT, true);
+    headless->InjectKey(SDL_SCANCODE_A, true);
+    headless->InjectText("A");
+    headless->InjectKey(SDL_SCANCODE_A, false);
+    headless->InjectKey(SDL_SCANCODE_LSHIFT, false);
+    for (const char* c : {"u", "d", "i", "t"})
+        headless->InjectText(c);
+    Frames(1);
+    EXPECT_EQ(field->GetText(), "dAudit");
     field->EndEditing();
     GUI_Campaign::GetInstance().keyboardFocus = nullptr;
     headless->InjectKey(SDL_SCANCODE_D, true);
