@@ -693,6 +693,8 @@ void Game::Shutdown()
         return;
     m_shutDown = true;
     APP_UsageMetrics::GetInstance().RecordRuntime();
+    // Campaign windows and fleets point into the content freed below.
+    GUI_Campaign::GetInstance().CloseCampaign();
     ReleaseScreenResources();
     GVertexBuffer::SpriteBatch().Release();
     if (m_graphicsReady) {

@@ -211,6 +211,9 @@ void GUI_Campaign::CloseCampaign()
     // A battle being prepared is joined before the model it fills goes.
     GUI_EndTurn::CloseOpen();
     CloseCampaignWindows();
+    // Still up when the program ends on the campaign screen.
+    CloseEncounterDetails();
+    GUI_CampaignMap::Destroy();
     GUI_CampaignAttackArrow::GetInstance().ClearArrows();
     // Fleets and battles point into the definition's planets: they go first.
     SIM_CampaignProgress::GetInstance().Close();

@@ -9,14 +9,19 @@
 #include "campaign/gui/GUI_Campaign.h"
 #include "campaign/gui/GUI_CampaignControlPanelBttm.h"
 #include "campaign/gui/GUI_CampaignControlPanelTop.h"
+#include "campaign/gui/GUI_CampaignFacility.h"
 #include "campaign/gui/GUI_CampaignLoader.h"
 #include "campaign/gui/GUI_CampaignLoaderStrip.h"
 #include "campaign/gui/GUI_CampaignMap.h"
 #include "campaign/gui/GUI_Encounter.h"
+#include "campaign/gui/GUI_EncounterDetails.h"
 #include "campaign/gui/GUI_EndTurn.h"
 #include "campaign/gui/GUI_PlayerFleetIcon.h"
+#include "campaign/gui/GUI_Shipyard.h"
 #include "campaign/sim/SIM_Campaign.h"
 #include "campaign/sim/SIM_CampaignEncounter.h"
+#include "campaign/sim/SIM_CampaignFacility.h"
+#include "campaign/sim/SIM_CampaignFacilityType.h"
 #include "campaign/sim/SIM_CampaignFleet.h"
 #include "campaign/sim/SIM_CampaignProgress.h"
 #include "campaign/sim/SIM_CampaignShip.h"
@@ -185,6 +190,60 @@ TEST(GLCampaignRoad, CreateDragAFleetEndATurnQuitAndLoadTheSameState)
     ASSERT_NE(loaded->location, nullptr);
     EXPECT_EQ(loaded->location->encounterId, placeAfterTurn);
 
+    GUI_Campaign::QuitCampaignToMenu();
+    Settle();
+}
+
+// Quit -> Yes with the shipyard open (a click, so every window goes after the
+// frame's walk, when the fleets are gone); the screen's memory brings the
+// yard back on load, and the same quit must hold again.
+TEST(GLCampaignRoad, QuitWithTheShipyardOpenLoadAndQuitAgain)
+{
+    CampaignWindowGame play(11);
+    ASSERT_TRUE(play.Started());
+    Game& game = Game::GetInstance();
+    GUI_CampaignMap* map = CreateCampaignFromTitle({SDL_SCANCODE_Y, SDL_SCANCODE_A, SDL_SCANCODE_R, SDL_SCANCODE_D});
+    ASSERT_NE(map, nullptr);
+    SIM_CampaignEncounter* home = map->GetCampaign()->GetHomeworldEncounter();
+    ASSERT_NE(home, nullptr);
+    PullMapTo(map, home);
+    const GUI_Encounter* homeView = map->FindView(home);
+    ClickAt(static_cast<int>(homeView->CentreX()), static_cast<int>(homeView->CentreY()));
+    for (int i = 0; i < 600 && !GUI_EncounterDetails::GetOpen(); ++i) {
+        RunGameFrames(1);
+        SDL_Delay(2);
+    }
+    ASSERT_NE(GUI_EncounterDetails::GetOpen(), nullptr);
+    GUI_CampaignFacility* yardPanel = nullptr;
+    for (GUI_CampaignFacility* panel : GUI_EncounterDetails::GetOpen()->GetFacilityPanels())
+        if (panel->GetFacility()->GetType()->facilityClass == SIM_CampaignFacilityType::SHIPYARD)
+            yardPanel = panel;
+    ASSERT_NE(yardPanel, nullptr);
+    ClickCentre(yardPanel->GetButton());
+
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_NE(GUI_Shipyard::GetOpen(), nullptr);
+        EXPECT_TRUE(GUI_Shipyard::GetOpen()->GetFleet()->GetShips().empty());
+        ClickCentre(GUI_CampaignMap::Get()->GetBottomPanel()->GetQuitButton());
+        ASSERT_NE(GUI_ConfirmDialog::GetOpen(), nullptr);
+        ClickCentre(GUI_ConfirmDialog::GetOpen()->GetYesButton());
+        Settle();
+        ASSERT_EQ(game.GetModeId(), GUI_Campaign::kMainMenu);
+        EXPECT_EQ(GUI_Shipyard::GetOpen(), nullptr);
+        EXPECT_TRUE(SIM_CampaignProgress::GetInstance().GetFleets().empty());
+
+        ClickCentre(GUI_MainMenu::GetInstance().GetCampaignButton());
+        GUI_CampaignLoader* loader = GUI_CampaignLoader::GetOpen();
+        ASSERT_NE(loader, nullptr);
+        ASSERT_EQ(loader->GetStrips().size(), 1u);
+        ClickCentre(loader->GetStrips()[0]->GetLoadButton());
+        Settle();
+        ASSERT_EQ(game.GetModeId(), GUI_Campaign::kModeId);
+        // The yard is back, with one new empty fleet and no other.
+        ASSERT_NE(GUI_Shipyard::GetOpen(), nullptr);
+        EXPECT_EQ(SIM_CampaignProgress::GetInstance().GetFleets().size(), 1u);
+    }
     GUI_Campaign::QuitCampaignToMenu();
     Settle();
 }

@@ -12,6 +12,7 @@
 #include "campaign/sim/SIM_CampaignFleet.h"
 #include "campaign/sim/SIM_ReasonedValue.h"
 #include "engine/GSafeFile.h"
+#include "engine/GTokenizer.h"
 
 namespace {
 
@@ -104,6 +105,23 @@ TEST_F(CampaignMap, ShippedDefinitionIsSortedLinkedOnceAndMeasured)
     EXPECT_EQ(classes[SIM_CampaignFacilityType::NONE], 0);
     for (int c = 1; c <= 4; ++c)
         EXPECT_GT(classes[c], 0) << c;
+}
+
+TEST_F(CampaignMap, TheBattleDrawsEachPlanetWithItsMapPictureUnderItsOwnName)
+{
+    for (const SIM_CampaignEncounter* e : world.campaign->GetEncounters()) {
+        const std::vector<std::string> lines = e->GetTerrainLines();
+        ASSERT_FALSE(lines.empty()) << e->planetName;
+        GTokenizer t(lines[0], ',');
+        std::vector<std::string> fields;
+        while (!t.AtEnd())
+            fields.push_back(t.NextString());
+        ASSERT_EQ(fields.size(), 13u) << lines[0];
+        // The planet keeps its name; the battle's picture is one the game draws.
+        EXPECT_EQ(fields[3], e->GetIcon()) << e->planetName;
+        EXPECT_EQ(e->planetName.find(".dds"), std::string::npos);
+        EXPECT_TRUE(FileExists(std::string(QLM_GAME_DIR) + "/data/bitmaps/campaign/" + fields[3])) << fields[3];
+    }
 }
 
 TEST_F(CampaignMap, BrokenDefinitionEntriesAreDroppedNotFatal)
