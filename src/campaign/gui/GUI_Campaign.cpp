@@ -5,6 +5,8 @@
 #include "app/GUI_Sounds.h"
 #include "sim/SIM_Options.h"
 #include "battle/hud/BattleHud.h"
+#include "battle/hud/GUI_LeaveBattle.h"
+#include "battle/hud/GUI_StatsBrowser.h"
 #include "campaign/gui/GUI_CampaignAttackArrow.h"
 #include "campaign/gui/GUI_EndTurn.h"
 #include "campaign/gui/GUI_CampaignDeployment.h"
@@ -52,6 +54,9 @@ struct CampaignScreenLinks {
     CampaignScreenLinks()
     {
         BattleHud::SetCampaignResultDialog(GUI_CampaignPostMortem::Open);
+        GUI_StatsBrowser::SetCampaignExit(GUI_CampaignPostMortem::ApplyViewedResult);
+        GUI_LeaveBattle::SetRetreatDestinationQuery(
+            [] { return SIM_CampaignBattleManager::GetInstance().HasRetreatDestination(); });
         GUI_ShipDesignSummary::SetRefitOffer(GUI_CampaignRefit::OfferRefit);
     }
 };

@@ -251,6 +251,19 @@ SIM_CampaignEncounter* SIM_CampaignBattleManager::ChooseRetreatDestination(const
     return ours[index < ours.size() ? index : ours.size() - 1];
 }
 
+bool SIM_CampaignBattleManager::HasRetreatDestination() const
+{
+    const SIM_PendingBattle* b = m_current.get();
+    if (!b || !b->encounter || b->fleets.empty())
+        return false;
+    const bool neighbourOfOurs =
+        std::any_of(b->encounter->neighbours.begin(), b->encounter->neighbours.end(),
+                    [](const SIM_CampaignEncounter* n) { return n->territory == SIM_CampaignEncounter::PLAYER; });
+    return neighbourOfOurs || std::all_of(b->fleets.begin(), b->fleets.end(), [](const SIM_CampaignFleet* f) {
+               return f->origin && f->origin != f->location;
+           });
+}
+
 void SIM_CampaignBattleManager::ApplyPlayerRetreat(const SIM_CampaignBattleOutcome& outcome)
 {
     std::unique_ptr<SIM_PendingBattle> b = std::move(m_current);

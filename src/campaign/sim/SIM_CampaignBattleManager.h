@@ -48,6 +48,10 @@ public:
     // of ours; with neither they hold their place) and the planet is lost.
     void ApplyPlayerRetreat(const SIM_CampaignBattleOutcome& outcome);
     SIM_CampaignEncounter* ChooseRetreatDestination(const SIM_PendingBattle& battle) const;
+    // Whether a retreat from the battle being fought moves its fleets
+    // anywhere: each came from elsewhere this turn or the planet has a
+    // neighbour of ours. Draws no random number.
+    bool HasRetreatDestination() const;
     // Forgets every battle (a campaign ends or another is loaded).
     void Clear();
     // A fleet that goes away leaves the battles it was in.

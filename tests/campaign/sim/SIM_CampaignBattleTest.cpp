@@ -284,7 +284,9 @@ TEST_F(CampaignBattle, RetreatsGoBackWhereTheyCameFromOrHoldTheirPlace)
     back->origin = aldra;
     back->SetLocation(world.Planet("Beskar"));
     bm.AddPlayerAttack(world.Planet("Beskar"), back);
+    EXPECT_FALSE(bm.HasRetreatDestination()) << "no battle being fought";
     ASSERT_TRUE(bm.BeginBattle(world.Planet("Beskar")));
+    EXPECT_TRUE(bm.HasRetreatDestination());
     bm.ApplyPlayerRetreat(SIM_CampaignBattleOutcome{});
     EXPECT_EQ(back->location, aldra);
     EXPECT_EQ(back->origin, nullptr);
@@ -294,11 +296,22 @@ TEST_F(CampaignBattle, RetreatsGoBackWhereTheyCameFromOrHoldTheirPlace)
     SIM_CampaignFleet* stuck = Fleet(xandar, 1);
     bm.AddPlayerAttack(xandar, stuck);
     ASSERT_TRUE(bm.BeginBattle(xandar));
+    EXPECT_FALSE(bm.HasRetreatDestination()); // the Retreat button stays shut
     bm.ApplyPlayerRetreat(SIM_CampaignBattleOutcome{});
     EXPECT_EQ(stuck->location, xandar);
     EXPECT_EQ(progress.GetStats().Find("fleets_retreated")->count, 2);
+    // No origin, but a neighbour of ours: somewhere to go.
+    aldra->territory = SIM_CampaignEncounter::PLAYER;
+    SIM_CampaignEncounter* beskar = world.Planet("Beskar");
+    ASSERT_TRUE(beskar->IsLinkedTo(aldra));
+    SIM_CampaignFleet* lone = Fleet(beskar, 1);
+    bm.AddPlayerAttack(beskar, lone);
+    ASSERT_TRUE(bm.BeginBattle(beskar));
+    EXPECT_TRUE(bm.HasRetreatDestination());
+    bm.ApplyPlayerRetreat(SIM_CampaignBattleOutcome{});
+    EXPECT_EQ(lone->location, aldra);
     ASSERT_TRUE(progress.Load("war"));
-    EXPECT_EQ(progress.GetFleets().size(), 2u);
+    EXPECT_EQ(progress.GetFleets().size(), 3u);
 }
 
 TEST_F(CampaignBattle, AnAttackOrderedThisTurnIsInEverySaveWithTheFleetsSplitOffIt)

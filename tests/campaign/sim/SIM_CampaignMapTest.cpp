@@ -405,7 +405,7 @@ TEST_F(CampaignMap, AWinWithExcessForceSpreadsFearByHops)
     EXPECT_FLOAT_EQ(aldra->ai->fleetboost, 4000.0f);
 }
 
-TEST_F(CampaignMap, DifficultyFollowsThePlanAndStaysWithinItsAdjusters)
+TEST_F(CampaignMap, DifficultyFollowsThePlanWithoutAClamp)
 {
     SIM_CampaignProgress& p = SIM_CampaignProgress::GetInstance();
     auto& list = world.campaign->GetEncounters();
@@ -430,11 +430,15 @@ TEST_F(CampaignMap, DifficultyFollowsThePlanAndStaysWithinItsAdjusters)
     p.turn = 150;
     AdjustDifficulty(m);
     EXPECT_FLOAT_EQ(m, 0.75f);
-    // Everything held very early: held at the greatest adjuster, not beyond.
-    p.turn = 5;
+    // Everything held at half the plan: 1 + (max - 1) x 1; very early, the
+    // gap alone decides: (1 - 0.05) / 0.05 = 19, so 1 + 19.
+    p.turn = 50;
     hold(24);
     AdjustDifficulty(m);
     EXPECT_FLOAT_EQ(m, 2.0f);
+    p.turn = 5;
+    AdjustDifficulty(m);
+    EXPECT_NEAR(m, 20.0f, 1e-4f);
     // Turn 0, or no planned length: nothing to compare, 1.
     p.turn = 0;
     AdjustDifficulty(m);
