@@ -244,6 +244,11 @@ TEST(GLCampaignRoad, QuitWithTheShipyardOpenLoadAndQuitAgain)
         ASSERT_NE(GUI_Shipyard::GetOpen(), nullptr);
         EXPECT_EQ(SIM_CampaignProgress::GetInstance().GetFleets().size(), 1u);
     }
-    GUI_Campaign::QuitCampaignToMenu();
-    Settle();
+    // The program ends on the campaign with the yard open: the campaign goes
+    // before the content its ships and windows point into.
+    play.Stop();
+    EXPECT_EQ(GUI_Shipyard::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_CampaignMap::Get(), nullptr);
+    EXPECT_EQ(GUI_Campaign::GetInstance().GetDefinition(), nullptr);
+    EXPECT_TRUE(SIM_CampaignProgress::GetInstance().GetFleets().empty());
 }
