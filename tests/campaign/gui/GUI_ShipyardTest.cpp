@@ -239,6 +239,11 @@ TEST_F(Shipyard, FacilityPanelsEnableByTerritoryAndNeed)
     EXPECT_EQ(GUI_CampaignFacility::ShipyardClassesText("shipyarda"),
               std::string(GetString("FACILITY_REPAIR_FIGHTER")) + "," + GetString("FACILITY_REPAIR_FRIGATE") + "," +
                   GetString("FACILITY_REPAIR_CRUISER"));
+    // A value wider than the room beside its label shrinks to fit, down to 10.
+    EXPECT_FLOAT_EQ(GUI_CampaignFacility::ValueFontSize(190, 190), 16.0f);
+    EXPECT_FLOAT_EQ(GUI_CampaignFacility::ValueFontSize(240, 180), 12.0f);
+    EXPECT_FLOAT_EQ(GUI_CampaignFacility::ValueFontSize(400, 100), 10.0f);
+    EXPECT_FLOAT_EQ(GUI_CampaignFacility::ValueFontSize(0, -5), 16.0f);
     for (SIM_CampaignEncounter* e : SIM_CampaignEncounter::GetAll()) {
         for (const auto& f : e->facilities) {
             GUI_CampaignFacility panel(f.get());
