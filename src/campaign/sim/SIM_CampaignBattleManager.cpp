@@ -350,7 +350,9 @@ void SIM_CampaignBattleManager::LoadAttacks(const std::string& progressText)
         }
         SIM_CampaignEncounter* at = SIM_CampaignEncounter::FindByID(target);
         SIM_CampaignFleet* fleet = progress.FindFleet(fleetId);
-        if (!at || !fleet || fleet->location != at) {
+        const SIM_PendingBattle* there = at ? FindAt(at) : nullptr;
+        if (!at || !fleet || fleet->location != at ||
+            (there && std::find(there->fleets.begin(), there->fleets.end(), fleet) != there->fleets.end())) {
             LOG_ERROR(StrFormat("Saved attack of fleet %d on %d does not match the fleets", fleetId, target));
             continue;
         }
