@@ -694,7 +694,7 @@ void Game::Shutdown()
     m_shutDown = true;
     APP_UsageMetrics::GetInstance().RecordRuntime();
     // Campaign windows and fleets point into the content freed below.
-    GUI_Campaign::GetInstance().CloseCampaign();
+    GUI_Campaign::CloseAtExit();
     ReleaseScreenResources();
     GVertexBuffer::SpriteBatch().Release();
     if (m_graphicsReady) {

@@ -61,6 +61,7 @@ struct CampaignScreenLinks {
     }
 };
 const CampaignScreenLinks g_links;
+GUI_Campaign* g_screen = nullptr;
 } // namespace
 
 GUI_Campaign& GUI_Campaign::GetInstance()
@@ -71,6 +72,7 @@ GUI_Campaign& GUI_Campaign::GetInstance()
 
 GUI_Campaign::GUI_Campaign() : m_hooks(std::make_unique<GUI_CampaignHooks>())
 {
+    g_screen = this;
     // The lists a campaign's planets and fleets leave on their way out must
     // outlive this screen, which may still hold a campaign at exit.
     SIM_CampaignEncounter::GetAll();
@@ -84,6 +86,7 @@ GUI_Campaign::GUI_Campaign() : m_hooks(std::make_unique<GUI_CampaignHooks>())
 
 GUI_Campaign::~GUI_Campaign()
 {
+    g_screen = nullptr;
     CloseCampaign();
     SIM_CampaignScreenHooks::Install(nullptr);
 }
@@ -223,6 +226,12 @@ void GUI_Campaign::CloseCampaign()
     // Fleets and battles point into the definition's planets: they go first.
     SIM_CampaignProgress::GetInstance().Close();
     m_definition.reset();
+}
+
+void GUI_Campaign::CloseAtExit()
+{
+    if (g_screen)
+        g_screen->CloseCampaign();
 }
 
 bool GUI_Campaign::IsAcceptableName(const std::string& name)
