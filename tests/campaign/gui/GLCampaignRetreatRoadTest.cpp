@@ -4,7 +4,7 @@
 // of a failed attack, its statistics, and the map button that brings the
 // fleet home with the planet lost.
 #include "CampaignTestFleet.h"
-#include "CampaignWindowRoad.h"
+#include "CampaignBattleRoad.h"
 
 #include "app/Game.h"
 #include "battle/hud/GUI_LeaveBattle.h"
@@ -29,22 +29,6 @@
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
-namespace {
-
-template <typename Condition>
-bool FramesUntil(Condition done, int limit)
-{
-    for (int i = 0; i < limit; ++i) {
-        if (done())
-            return true;
-        RunGameFrames(1);
-        SDL_Delay(2);
-    }
-    return done();
-}
-
-} // namespace
-
 TEST(GLCampaignRetreatRoad, RetreatFromAnAttackSeeTheStatisticsAndComeHome)
 {
     CampaignWindowGame play(6);
@@ -60,43 +44,13 @@ TEST(GLCampaignRetreatRoad, RetreatFromAnAttackSeeTheStatisticsAndComeHome)
     PullMapTo(map, home);
 
     // Dragged onto an enemy neighbour in view.
-    SIM_CampaignEncounter* target = nullptr;
-    for (SIM_CampaignEncounter* n : home->neighbours)
-        if (n->territory != SIM_CampaignEncounter::PLAYER && PlanetInView(map, n))
-            target = n;
+    SIM_CampaignEncounter* target = SendToEnemyNeighbour(map, home, fleet);
     ASSERT_NE(target, nullptr);
-    GUI_PlayerFleetIcon* icon = FleetIconOf(fleet);
-    ASSERT_NE(icon, nullptr);
-    const GUI_Encounter* to = map->FindView(target);
-    DragWithMouse((icon->left + icon->right) / 2, (icon->top + icon->bottom) / 2, static_cast<int>(to->CentreX()),
-                  static_cast<int>(to->CentreY()));
-    RunGameFrames(2);
-    ASSERT_EQ(fleet->location, target);
 
     // Next Turn, Resolve, the ship deployed, Fight.
-    ClickCentre(map->GetBottomPanel()->GetNextTurnButton());
-    Settle();
-    ASSERT_NE(GUI_EndTurn::GetOpen(), nullptr);
-    GUI_PendingBattle* strip = nullptr;
-    for (GUI_PendingBattle* each : GUI_EndTurn::GetOpen()->GetBattles()->GetStrips())
-        if (each->GetBattle()->encounter == target)
-            strip = each;
-    ASSERT_NE(strip, nullptr);
-    ClickCentre(strip->GetResolveButton());
-    ASSERT_TRUE(FramesUntil([] { return GUI_CampaignDeployment::GetOpen() != nullptr; }, 1000));
-    GUI_CampaignDeployment* deployment = GUI_CampaignDeployment::GetOpen();
-    const GRect& zone = GUI_DeploymentZone::GetInstance().GetScreenRect();
-    ASSERT_FALSE(deployment->GetPicker()->GetAvailable().empty());
-    const GUI_CampaignShipIcon* tile = deployment->GetPicker()->GetAvailable().front();
-    DragWithMouse((tile->left + tile->right) / 2, (tile->top + tile->bottom) / 2, (zone.left + zone.right) / 2,
-                  zone.top + 60);
-    ASSERT_TRUE(deployment->GetFightButton()->enabled);
-    ClickCentre(deployment->GetFightButton());
-    Settle();
-    ASSERT_TRUE(SIM_Battle::GetInstance().IsFromCampaign());
-    PressKey(SDL_SCANCODE_SPACE); // past the loading screen
-    Settle();
-    ASSERT_EQ(game.GetModeId(), 0);
+    GUI_CampaignDeployment* deployment = ResolveNextTurnsBattle(map, target);
+    ASSERT_NE(deployment, nullptr);
+    ASSERT_TRUE(DeployAndFight(deployment, 1));
 
     // The fleet came from home this turn: Retreat is open, and asks first.
     GUI_LeaveBattle* leave = GUI_LeaveBattle::GetOpen();

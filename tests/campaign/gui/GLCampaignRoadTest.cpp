@@ -3,7 +3,7 @@
 // the map with its planets, a fleet dragged to a neighbouring planet, Next
 // Turn, back to the title, and the same campaign loaded again.
 #include "CampaignTestFleet.h"
-#include "CampaignWindowRoad.h"
+#include "CampaignBattleRoad.h"
 
 #include "app/Game.h"
 #include "campaign/gui/GUI_Campaign.h"
@@ -207,19 +207,9 @@ TEST(GLCampaignRoad, QuitWithTheShipyardOpenLoadAndQuitAgain)
     SIM_CampaignEncounter* home = map->GetCampaign()->GetHomeworldEncounter();
     ASSERT_NE(home, nullptr);
     PullMapTo(map, home);
-    const GUI_Encounter* homeView = map->FindView(home);
-    ClickAt(static_cast<int>(homeView->CentreX()), static_cast<int>(homeView->CentreY()));
-    for (int i = 0; i < 600 && !GUI_EncounterDetails::GetOpen(); ++i) {
-        RunGameFrames(1);
-        SDL_Delay(2);
-    }
-    ASSERT_NE(GUI_EncounterDetails::GetOpen(), nullptr);
-    GUI_CampaignFacility* yardPanel = nullptr;
-    for (GUI_CampaignFacility* panel : GUI_EncounterDetails::GetOpen()->GetFacilityPanels())
-        if (panel->GetFacility()->GetType()->facilityClass == SIM_CampaignFacilityType::SHIPYARD)
-            yardPanel = panel;
-    ASSERT_NE(yardPanel, nullptr);
-    ClickCentre(yardPanel->GetButton());
+    GUI_ButtonText* yardButton = YardButtonByClicks(map, home);
+    ASSERT_NE(yardButton, nullptr);
+    ClickCentre(yardButton);
 
     for (int round = 0; round < 2; ++round) {
         SCOPED_TRACE(round);

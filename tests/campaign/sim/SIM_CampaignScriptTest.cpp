@@ -102,6 +102,22 @@ protected:
             bm.AddPlayerAttack(to, f);
         }
     }
+    // The fleet sent against the planet, the battle prepared from a shipped
+    // opponent and started headless (seed 7); false when a step failed.
+    bool StartBattle(SIM_CampaignFleet* f, SIM_CampaignEncounter* at, SIM_DeployedFleet& player)
+    {
+        Send(f, at);
+        if (!bm.BeginBattle(at))
+            return false;
+        SIM_Scenario challenge{SIM_Scenario::Unlisted{}};
+        SIM_CampaignBattlePreparation prep;
+        if (!prep.Prepare(challenge))
+            return false;
+        SIM_DeployedFleet enemy;
+        SIM_CampaignBattleBridge::BuildPlayerDeployment(*bm.GetCurrent(), *at, player);
+        enemy.CopyFrom(*SIM_ChallengeFile::GetInstance().GetFleetRead());
+        return headless->StartCustom(at, player, enemy, 7);
+    }
     std::string ChallengeBytes()
     {
         SIM_DeployedFleet fleet;
@@ -281,17 +297,9 @@ TEST_F(CampaignScript, HeadlessBattlesAreFoughtAndTheirResultsCarriedBack)
         SIM_CampaignModuleState& hurt = *wounded->modules[0];
         hurt.damage.push_back({"DMG_FUEL_LEAK", hurt.GetHitPoints() * 0.5f, 40});
         wounded->RecalculateIntegrity();
-        Send(f, beskar);
-        ASSERT_TRUE(bm.BeginBattle(beskar));
-        SIM_Scenario challenge{SIM_Scenario::Unlisted{}};
-        SIM_CampaignBattlePreparation prep;
-        ASSERT_TRUE(prep.Prepare(challenge));
-
-        SIM_DeployedFleet player, enemy;
-        SIM_CampaignBattleBridge::BuildPlayerDeployment(*bm.GetCurrent(), *beskar, player);
+        SIM_DeployedFleet player;
+        ASSERT_TRUE(StartBattle(f, beskar, player));
         ASSERT_EQ(player.GetShips().size(), static_cast<size_t>(count));
-        enemy.CopyFrom(*SIM_ChallengeFile::GetInstance().GetFleetRead());
-        ASSERT_TRUE(headless->StartCustom(beskar, player, enemy, 7));
         SIM_CampaignBattleBridge::ApplyStoredDamage(*bm.GetCurrent());
         const SIM_CampaignBattleOutcome start = SIM_CampaignBattleBridge::CollectOutcome();
         ASSERT_EQ(start.playerShips.size(), static_cast<size_t>(count));
@@ -345,15 +353,8 @@ TEST_F(CampaignScript, AWoundedShipStartsItsBattleWithTheHitPointsAndThrustItCar
     engine.damage.push_back({"DMG_FUEL_LEAK", wound, 40});
     engine.RecalculateIntegrity();
     wounded->RecalculateIntegrity();
-    Send(f, beskar);
-    ASSERT_TRUE(bm.BeginBattle(beskar));
-    SIM_Scenario challenge{SIM_Scenario::Unlisted{}};
-    SIM_CampaignBattlePreparation prep;
-    ASSERT_TRUE(prep.Prepare(challenge));
-    SIM_DeployedFleet player, enemy;
-    SIM_CampaignBattleBridge::BuildPlayerDeployment(*bm.GetCurrent(), *beskar, player);
-    enemy.CopyFrom(*SIM_ChallengeFile::GetInstance().GetFleetRead());
-    ASSERT_TRUE(headless->StartCustom(beskar, player, enemy, 7));
+    SIM_DeployedFleet player;
+    ASSERT_TRUE(StartBattle(f, beskar, player));
     SIM_CampaignBattleBridge::ApplyStoredDamage(*bm.GetCurrent());
 
     const auto& ships = SIM_Battle::GetInstance().GetPlayerFleet()->GetAllShips();
