@@ -711,6 +711,8 @@ void Game::Shutdown()
         return;
     m_shutDown = true;
     APP_UsageMetrics::GetInstance().RecordRuntime();
+    // Campaign windows and fleets point into the content freed below.
+    GUI_Campaign::CloseAtExit();
     ReleaseScreenResources();
     GVertexBuffer::SpriteBatch().Release();
     if (m_graphicsReady) {

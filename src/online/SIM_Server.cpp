@@ -185,7 +185,7 @@ bool SIM_Server::GetCampaignOpponentList(const std::string& race, int minCost, i
     const std::string path =
         StrFormat("/quillomar/server/qlm_campaign_getopponentlist.php?&username=%s&id=%s&playerrace=%s&mincost=%d"
                   "&maxcost=%d",
-                  PercentEncode(m_userName).c_str(), PercentEncode(m_installId).c_str(), PercentEncode(race).c_str(),
+                  PercentEncode(GetUserName()).c_str(), PercentEncode(GetUserId()).c_str(), PercentEncode(race).c_str(),
                   minCost, maxCost);
     const bool ok = client.DownloadToFile(target, path);
     client.CloseLink();
@@ -277,7 +277,7 @@ bool SIM_Server::GetNewCampaignChallengeId(std::string& id)
 {
     std::string answer;
     if (!FetchAnswer(StrFormat("/quillomar/server/qlm_campaign_getnewchallengeid.php?&user=%s&id=%s",
-                               PercentEncode(m_userName).c_str(), PercentEncode(m_installId).c_str()),
+                               PercentEncode(GetUserName()).c_str(), PercentEncode(GetUserId()).c_str()),
                      &answer))
         return false;
     const std::string value = ReadResponse(answer);
@@ -290,7 +290,7 @@ bool SIM_Server::GetNewCampaignChallengeId(std::string& id)
 bool SIM_Server::AddCampaignChallenge(const std::string& challengeId)
 {
     return FetchAnswer(StrFormat("/quillomar/server/qlm_campaign_addcampaignchallenge.php?&username=%s&id=%s&qlm=%s",
-                                 PercentEncode(m_userName).c_str(), PercentEncode(m_installId).c_str(),
+                                 PercentEncode(GetUserName()).c_str(), PercentEncode(GetUserId()).c_str(),
                                  PercentEncode(challengeId).c_str()),
                        nullptr);
 }

@@ -167,6 +167,12 @@ std::vector<std::string> SIM_Scenario::GetTerrainLines() const
     return lines;
 }
 
+void SIM_Scenario::SetTerrainLine(size_t index, const std::string& line)
+{
+    if (index < m_terrain.size())
+        m_terrain[index].value = line;
+}
+
 void SIM_Scenario::ResetAnomalyValues()
 {
     m_shieldMultiplier = 1.0f;

@@ -118,6 +118,8 @@ public:
     // Setters for the deployment screen, campaign, challenges and editors
     void SetDifficulty(int difficulty) { m_difficulty = difficulty; }
     void SetChallengeFleet(bool on) { m_challengeFleet = on; }
+    // Replaces the value of a terrain line; an index past the end does nothing.
+    void SetTerrainLine(size_t index, const std::string& line);
     void SetChallengeFile(std::string file) { m_challengeFile = std::move(file); }
     void SetStringMember(std::string text) { m_stringMember = std::move(text); }
     void SetSecondFlag(bool on) { m_secondFlag = on; }

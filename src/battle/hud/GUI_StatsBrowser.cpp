@@ -90,7 +90,8 @@ void GUI_StatsBrowser::OnDeployment(std::intptr_t)
 void GUI_StatsBrowser::OnMap(std::intptr_t)
 {
     GUI_PostMortem::Close();
-    // The campaign applies the result on its map once it exists; until
-    // then the map is all there is.
-    Game::GetInstance().SetMode(14);
+    if (s_campaignExit)
+        s_campaignExit();
+    else
+        Game::GetInstance().SetMode(14);
 }

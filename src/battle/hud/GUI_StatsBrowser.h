@@ -13,6 +13,11 @@ public:
     static constexpr int kWidth = 1024;
     static constexpr int kHeight = 700;
 
+    // What the map button of a campaign battle does: the campaign applies the
+    // battle's result and returns to its map. Unset, the button only returns.
+    using CampaignExit = void (*)();
+    static void SetCampaignExit(CampaignExit exit) { s_campaignExit = exit; }
+
     GUI_StatsBrowser();
     ~GUI_StatsBrowser() override;
 
@@ -34,4 +39,5 @@ private:
     GUI_ButtonText* m_map = nullptr;
     GUI_Stat_TimeGraph* m_graph = nullptr;
     GUI_Interlace m_interlace;
+    static inline CampaignExit s_campaignExit = nullptr;
 };

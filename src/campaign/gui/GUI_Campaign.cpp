@@ -5,6 +5,8 @@
 #include "app/GUI_Sounds.h"
 #include "sim/SIM_Options.h"
 #include "battle/hud/BattleHud.h"
+#include "battle/hud/GUI_LeaveBattle.h"
+#include "battle/hud/GUI_StatsBrowser.h"
 #include "campaign/gui/GUI_CampaignAttackArrow.h"
 #include "campaign/gui/GUI_EndTurn.h"
 #include "campaign/gui/GUI_CampaignDeployment.h"
@@ -52,10 +54,14 @@ struct CampaignScreenLinks {
     CampaignScreenLinks()
     {
         BattleHud::SetCampaignResultDialog(GUI_CampaignPostMortem::Open);
+        GUI_StatsBrowser::SetCampaignExit(GUI_CampaignPostMortem::ApplyViewedResult);
+        GUI_LeaveBattle::SetRetreatDestinationQuery(
+            [] { return SIM_CampaignBattleManager::GetInstance().HasRetreatDestination(); });
         GUI_ShipDesignSummary::SetRefitOffer(GUI_CampaignRefit::OfferRefit);
     }
 };
 const CampaignScreenLinks g_links;
+GUI_Campaign* g_screen = nullptr;
 } // namespace
 
 GUI_Campaign& GUI_Campaign::GetInstance()
@@ -66,6 +72,7 @@ GUI_Campaign& GUI_Campaign::GetInstance()
 
 GUI_Campaign::GUI_Campaign() : m_hooks(std::make_unique<GUI_CampaignHooks>())
 {
+    g_screen = this;
     // The lists a campaign's planets and fleets leave on their way out must
     // outlive this screen, which may still hold a campaign at exit.
     SIM_CampaignEncounter::GetAll();
@@ -79,6 +86,7 @@ GUI_Campaign::GUI_Campaign() : m_hooks(std::make_unique<GUI_CampaignHooks>())
 
 GUI_Campaign::~GUI_Campaign()
 {
+    g_screen = nullptr;
     CloseCampaign();
     SIM_CampaignScreenHooks::Install(nullptr);
 }
@@ -211,10 +219,19 @@ void GUI_Campaign::CloseCampaign()
     // A battle being prepared is joined before the model it fills goes.
     GUI_EndTurn::CloseOpen();
     CloseCampaignWindows();
+    // Still up when the program ends on the campaign screen.
+    CloseEncounterDetails();
+    GUI_CampaignMap::Destroy();
     GUI_CampaignAttackArrow::GetInstance().ClearArrows();
     // Fleets and battles point into the definition's planets: they go first.
     SIM_CampaignProgress::GetInstance().Close();
     m_definition.reset();
+}
+
+void GUI_Campaign::CloseAtExit()
+{
+    if (g_screen)
+        g_screen->CloseCampaign();
 }
 
 bool GUI_Campaign::IsAcceptableName(const std::string& name)

@@ -35,6 +35,9 @@ public:
     void LoadCampaignDefinition();
     // Lets go of the campaign: the model first, then the definition.
     void CloseCampaign();
+    // At exit, before the content goes: the open campaign, if the screen was
+    // ever built.
+    static void CloseAtExit();
 
     // A saved campaign by its folder name: false (reported) when it cannot be read.
     static bool OpenCampaign(const std::string& name);

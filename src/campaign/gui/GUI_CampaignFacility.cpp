@@ -31,6 +31,13 @@ std::string GUI_CampaignFacility::ShipyardClassesText(const std::string& typeNam
     return text;
 }
 
+float GUI_CampaignFacility::ValueFontSize(int valueWidth, int room)
+{
+    if (valueWidth <= room || valueWidth <= 0)
+        return 16.0f;
+    return std::max(10.0f, 16.0f * static_cast<float>(std::max(room, 0)) / static_cast<float>(valueWidth));
+}
+
 GUI_CampaignFacility::GUI_CampaignFacility(SIM_CampaignFacility* facility) : m_facility(facility)
 {
     QLM_ASSERT(facility && facility->GetType());
@@ -144,7 +151,14 @@ void GUI_CampaignFacility::Draw()
     text.SetFont("zekton16.dds", 16.0f);
     text.SetText(0, m_name, static_cast<float>(left + 10), static_cast<float>(top), 0xFFFFFFFFu, 0.0f);
     text.SetText(0, m_context, static_cast<float>(left + 10), static_cast<float>(top + 20), 0xFFFFFFFFu, 0.0f);
-    text.SetText(1, m_value, static_cast<float>(right - 200), static_cast<float>(top + 20), 0xFFFFFFFFu, 190.0f);
+    // The value keeps to the right of its label, smaller when it must.
+    const int boxLeft = std::max(right - 200, left + 10 + text.GetTextWidth(m_context) + 10);
+    const int room = right - 10 - boxLeft;
+    const float size = ValueFontSize(text.GetTextWidth(m_value), room);
+    text.SetFont("zekton16.dds", size);
+    text.SetText(1, m_value, static_cast<float>(boxLeft), static_cast<float>(top + 20) + (16.0f - size) * 0.5f,
+                 0xFFFFFFFFu, static_cast<float>(room));
+    text.SetFont("zekton16.dds", 16.0f);
     text.Render();
     if (m_tooltip && IsMouseOver())
         m_tooltip->Draw();

@@ -24,6 +24,9 @@ public:
 
     // The classes a yard of that type builds: fighters, then frigates, then cruisers.
     static std::string ShipyardClassesText(const std::string& typeName);
+    // The font size of a value that must fit beside its label: 16, or smaller
+    // (not below 10) when the value is wider than the room left.
+    static float ValueFontSize(int valueWidth, int room);
     // The shipyard button: opens the yard with a new fleet, or closes the open one.
     static void UseFacility(std::intptr_t facility);
 

@@ -17,6 +17,7 @@
 #include "campaign/gui/GUI_Encounter.h"
 #include "campaign/gui/GUI_EncounterDetails.h"
 #include "campaign/gui/GUI_PlayerFleetIcon.h"
+#include "campaign/gui/GUI_Shipyard.h"
 #include "engine/GHashTable.h"
 #include "gui/GUI_Message.h"
 
@@ -46,6 +47,11 @@ void GUI_CampaignHooks::RefreshEncounterView(SIM_CampaignEncounter* encounter)
 void GUI_CampaignHooks::PlayInterfaceSound()
 {
     GUI_Sounds::GetInstance().PlayGuiSound(0);
+}
+
+void GUI_CampaignHooks::CloseShipyard()
+{
+    GUI_Shipyard::CloseOpen();
 }
 
 void GUI_CampaignHooks::CloseTurnWindows()

@@ -10,6 +10,7 @@ public:
     void RefreshFleetIcons() override;
     void RefreshEncounterView(SIM_CampaignEncounter* encounter) override;
     void PlayInterfaceSound() override;
+    void CloseShipyard() override;
     void CloseTurnWindows() override;
     void ReturnToCampaignScreen() override;
     void ShowMessage(const std::string& key) override;

@@ -1,14 +1,18 @@
 #include "campaign/gui/GUI_CampaignPostMortem.h"
 
+#include "battle/GUI_BattleGUI.h"
+#include "battle/hud/GUI_StatsBrowser.h"
 #include "campaign/sim/SIM_CampaignBattleBridge.h"
 #include "campaign/sim/SIM_CampaignBattleManager.h"
 #include "campaign/sim/SIM_CampaignBattleOutcome.h"
 #include "campaign/sim/SIM_CampaignEncounter.h"
+#include "campaign/sim/SIM_CampaignScreenHooks.h"
 #include "engine/GDebugLog.h"
 #include "engine/GHashTable.h"
 #include "engine/LibText.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_OneOpen.h"
+#include "gui/GUI_Tutorial.h"
 #include "gui/GUI_WindowManager.h"
 
 const char* GUI_CampaignPostMortem::OutcomeKey(int battleResult, int pendingKind)
@@ -39,6 +43,10 @@ GUI_CampaignPostMortem::GUI_CampaignPostMortem(int battleResult, int pendingKind
     m_ok->SetRect(static_cast<float>(left + 20), static_cast<float>(bottom - 40), static_cast<float>(centre - 10),
                   static_cast<float>(bottom - 20));
     AddButton(m_ok);
+    m_viewStats = new GUI_ButtonText("POSTMORTEM_VIEWSTATS", OnViewStats, 0);
+    m_viewStats->SetRect(static_cast<float>(centre + 10), static_cast<float>(bottom - 40),
+                         static_cast<float>(right - 20), static_cast<float>(bottom - 20));
+    AddButton(m_viewStats);
     GUI_WindowManager::GetInstance().BringToFront(this);
     SetTitleKey("CAMPAIGN_POSTMORTEM_TITLE");
     m_text = FillPlanetName(GetString(OutcomeKey(battleResult, pendingKind)), planetName);
@@ -73,6 +81,21 @@ void GUI_CampaignPostMortem::Draw()
     text.Render();
 }
 
+namespace {
+// The result of a battle whose statistics are being looked at; -1 when none waits.
+int g_viewedResult = -1;
+} // namespace
+
+void GUI_CampaignPostMortem::ApplyResult(int result)
+{
+    SIM_CampaignBattleManager& battles = SIM_CampaignBattleManager::GetInstance();
+    const SIM_CampaignBattleOutcome outcome = SIM_CampaignBattleBridge::CollectOutcome();
+    if (result == RETREATED)
+        battles.ApplyPlayerRetreat(outcome);
+    else
+        battles.ApplyBattleResult(result == WON, outcome);
+}
+
 void GUI_CampaignPostMortem::OnOK(std::intptr_t)
 {
     GUI_CampaignPostMortem* open = GetOpen();
@@ -80,11 +103,29 @@ void GUI_CampaignPostMortem::OnOK(std::intptr_t)
         return;
     const int result = open->m_result;
     CloseOpen();
-    // A retreat is applied as one, never as a lost battle.
-    SIM_CampaignBattleManager& battles = SIM_CampaignBattleManager::GetInstance();
-    const SIM_CampaignBattleOutcome outcome = SIM_CampaignBattleBridge::CollectOutcome();
-    if (result == RETREATED)
-        battles.ApplyPlayerRetreat(outcome);
+    g_viewedResult = -1;
+    GUI_BattleGUI::GetInstance().EndBattleView();
+    ApplyResult(result);
+}
+
+void GUI_CampaignPostMortem::OnViewStats(std::intptr_t)
+{
+    GUI_CampaignPostMortem* open = GetOpen();
+    if (!open)
+        return;
+    g_viewedResult = open->m_result;
+    CloseOpen();
+    GUI_BattleGUI::GetInstance().EndBattleView();
+    GUI_StatsBrowser::Open();
+    GUI_Tutorial::GetInstance().LaunchTutorial("STATISTICS");
+}
+
+void GUI_CampaignPostMortem::ApplyViewedResult()
+{
+    const int result = g_viewedResult;
+    g_viewedResult = -1;
+    if (result >= 0 && SIM_CampaignBattleManager::GetInstance().GetCurrent())
+        ApplyResult(result);
     else
-        battles.ApplyBattleResult(result == WON, outcome);
+        SIM_CampaignScreenHooks::Get().ReturnToCampaignScreen();
 }

@@ -32,10 +32,23 @@ public:
     // Opens the dialog for the campaign's current battle; false when there is none.
     static bool Open(int battleResult);
     static void OnOK(std::intptr_t);
+    // The battle's statistics first: the browser's map button then applies
+    // the result (ApplyViewedResult).
+    static void OnViewStats(std::intptr_t);
+    // The result shown before the statistics, applied once; with none
+    // waiting, straight back to the campaign.
+    static void ApplyViewedResult();
+
+    GUI_ButtonText* GetOKButton() const { return m_ok; }
+    GUI_ButtonText* GetViewStatsButton() const { return m_viewStats; }
 
 private:
     std::string m_text;
     bool m_won = false;
     int m_result = LOST;
+    // A won or lost battle applied as such, a retreat as one.
+    static void ApplyResult(int result);
+
     GUI_ButtonText* m_ok = nullptr;
+    GUI_ButtonText* m_viewStats = nullptr;
 };

@@ -41,6 +41,10 @@ GUI_IconButton* AddShipButton(GUI_WindowBase* owner, GUI_Callback callback, cons
 void GUI_CampaignRepairs::CloseOpen()
 {
     GUI_RepairIconRCMenu::Close();
+    // The logs and the save get the visit now: the window may be deleted
+    // after the fleets are gone.
+    if (GUI_CampaignRepairs* open = GetOpen())
+        open->m_dock->Close();
     GUI_OneOpen<GUI_CampaignRepairs>::CloseOpen();
 }
 

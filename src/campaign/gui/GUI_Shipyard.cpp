@@ -35,10 +35,20 @@ int g_rememberedEncounter = -1;
 GUI_Shipyard* GUI_Shipyard::Open(SIM_CampaignEncounter* encounter, SIM_CampaignFleet* fleet)
 {
     QLM_ASSERT(encounter && fleet);
+    // A yard reopened for the same fleet keeps it.
+    if (GUI_Shipyard* open = GetOpen(); open && open->m_fleet == fleet)
+        open->m_fleet = nullptr;
     CloseOpen();
     if (!encounter || !fleet)
         return nullptr;
     return new GUI_Shipyard(encounter, fleet);
+}
+
+void GUI_Shipyard::CloseOpen()
+{
+    if (GUI_Shipyard* open = GetOpen())
+        open->ReleaseFleet();
+    GUI_OneOpen<GUI_Shipyard>::CloseOpen();
 }
 
 int GUI_Shipyard::LeftFor(int screenWidth)
@@ -120,19 +130,21 @@ GUI_Shipyard::GUI_Shipyard(SIM_CampaignEncounter* encounter, SIM_CampaignFleet* 
 GUI_Shipyard::~GUI_Shipyard()
 {
     ForgetIfOpen(this);
-    // A fleet made for this visit that got no ship goes with it, after every
-    // window and battle that could still point at it let go.
-    // A yard reopened for the same fleet keeps it.
-    const GUI_Shipyard* reopened = GetOpen();
-    const bool fleetStillServed = reopened && reopened->m_fleet == m_fleet;
-    if (m_fleet && m_fleet->GetShips().empty() && !fleetStillServed) {
-        GUI_CampaignFleetDetails::CloseForFleet(m_fleet);
-        SIM_CampaignBattleManager::GetInstance().ForgetFleet(m_fleet);
-        SIM_CampaignEncounter* at = m_fleet->location;
-        m_fleet->DeleteIfEmpty();
-        m_fleet = nullptr;
-        RebuildEncounterView(at);
-    }
+    ReleaseFleet();
+}
+
+void GUI_Shipyard::ReleaseFleet()
+{
+    SIM_CampaignFleet* fleet = m_fleet;
+    m_fleet = nullptr;
+    // After every window and battle that could still point at it let go.
+    if (!fleet || !fleet->GetShips().empty())
+        return;
+    GUI_CampaignFleetDetails::CloseForFleet(fleet);
+    SIM_CampaignBattleManager::GetInstance().ForgetFleet(fleet);
+    SIM_CampaignEncounter* at = fleet->location;
+    fleet->DeleteIfEmpty();
+    RebuildEncounterView(at);
 }
 
 SIM_ShipDesign* GUI_Shipyard::GetSelectedDesign() const

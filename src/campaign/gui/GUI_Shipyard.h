@@ -27,6 +27,9 @@ public:
     static GUI_Shipyard* Open(SIM_CampaignEncounter* encounter, SIM_CampaignFleet* fleet);
     // Into a new, randomly named empty fleet at the encounter.
     static GUI_Shipyard* OpenWithNewFleet(SIM_CampaignEncounter* encounter);
+    // Hides the open yard and lets go of its fleet at once: the window itself
+    // may be deleted later (after a click), when the fleets may be gone.
+    static void CloseOpen();
     // 1, or the squadron size while a fighter design is chosen in the open yard.
     static int GetBuildQuantity();
     static void SelectDesignInOpen(SIM_ShipDesign* design);
@@ -59,6 +62,8 @@ public:
 
 private:
     static void OnBuild(std::intptr_t);
+    // A fleet made for this visit that got no ship goes with the yard.
+    void ReleaseFleet();
 
     SIM_CampaignEncounter* m_encounter;
     SIM_CampaignFleet* m_fleet;

@@ -62,10 +62,7 @@ void AdjustDifficulty(float& multiplier)
         adj = spread * gap;
         multiplier = 1.0f + adj;
     }
-    // An early conquest would otherwise make attacks arbitrarily strong.
-    if (minAdj > 0.0f && multiplier < minAdj)
-        multiplier = minAdj;
-    if (maxAdj > 0.0f && multiplier > maxAdj)
-        multiplier = maxAdj;
+    // Not clamped: the multiplier only weighs whether an AI attack is futile,
+    // so a player far ahead of the plan simply sees none of them pruned.
     CampaignLog("gap: %.2f spread: %.2f adj: %.2f CurrDiff: %.2f", gap, spread, adj, multiplier);
 }

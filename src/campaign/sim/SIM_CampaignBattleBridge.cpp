@@ -71,6 +71,16 @@ void Collect(const SIM_Fleet* fleet, std::vector<SIM_BattleShipResult>& out)
         out.push_back(std::move(r));
     }
 }
+
+// After its modules took their old damage: the ship's totals (hit points,
+// thrust, armour) follow, and a hurt hull shows its wounds from the start.
+void ShowStoredDamage(SIM_Ship& ship)
+{
+    ship.RecalculateStats();
+    const float health = ship.startingHitPoints > 0.0f ? ship.currentHitPoints / ship.startingHitPoints : 1.0f;
+    if (health < 1.0f && ship.GetVisual())
+        ship.GetVisual()->ShowExistingDamage(health);
+}
 } // namespace
 
 void SIM_CampaignBattleBridge::BuildPlayerDeployment(const SIM_PendingBattle& battle, const SIM_Scenario& scenario,
@@ -125,6 +135,7 @@ void SIM_CampaignBattleBridge::ApplyStoredDamage(const SIM_PendingBattle& battle
                     break;
                 }
             }
+            ShowStoredDamage(*ship);
         }
     }
 }
@@ -192,10 +203,7 @@ int SIM_CampaignBattleBridge::ApplyStoredEnemyDamage(const SIM_PendingBattle& ba
                 ++damaged;
             }
         }
-        ship->RecalculateStats();
-        const float health = ship->startingHitPoints > 0.0f ? ship->currentHitPoints / ship->startingHitPoints : 1.0f;
-        if (health < 1.0f && ship->GetVisual())
-            ship->GetVisual()->ShowExistingDamage(health);
+        ShowStoredDamage(*ship);
     }
     return damaged;
 }

@@ -15,8 +15,11 @@
 #include "campaign/sim/SIM_CampaignOptions.h"
 #include "campaign/sim/SIM_CampaignScreenHooks.h"
 #include "engine/GDebugLog.h"
+#include "engine/GIniFile.h"
+#include "engine/StrFormat.h"
 
 #include <algorithm>
+#include <cstdio>
 
 SIM_CampaignBattleManager& SIM_CampaignBattleManager::GetInstance()
 {
@@ -248,6 +251,19 @@ SIM_CampaignEncounter* SIM_CampaignBattleManager::ChooseRetreatDestination(const
     return ours[index < ours.size() ? index : ours.size() - 1];
 }
 
+bool SIM_CampaignBattleManager::HasRetreatDestination() const
+{
+    const SIM_PendingBattle* b = m_current.get();
+    if (!b || !b->encounter || b->fleets.empty())
+        return false;
+    const bool neighbourOfOurs =
+        std::any_of(b->encounter->neighbours.begin(), b->encounter->neighbours.end(),
+                    [](const SIM_CampaignEncounter* n) { return n->territory == SIM_CampaignEncounter::PLAYER; });
+    return neighbourOfOurs || std::all_of(b->fleets.begin(), b->fleets.end(), [](const SIM_CampaignFleet* f) {
+               return f->origin && f->origin != f->location;
+           });
+}
+
 void SIM_CampaignBattleManager::ApplyPlayerRetreat(const SIM_CampaignBattleOutcome& outcome)
 {
     std::unique_ptr<SIM_PendingBattle> b = std::move(m_current);
@@ -284,4 +300,63 @@ void SIM_CampaignBattleManager::ForgetFleet(const SIM_CampaignFleet* fleet)
 {
     for (auto& b : m_pending)
         b->fleets.erase(std::remove(b->fleets.begin(), b->fleets.end(), fleet), b->fleets.end());
+}
+
+void SIM_CampaignBattleManager::JoinBattlesOf(const SIM_CampaignFleet* from, SIM_CampaignFleet* fleet)
+{
+    if (!from || !fleet || from == fleet)
+        return;
+    const auto joinIfThere = [&](SIM_PendingBattle* b) {
+        if (!b || std::find(b->fleets.begin(), b->fleets.end(), from) == b->fleets.end())
+            return;
+        if (std::find(b->fleets.begin(), b->fleets.end(), fleet) == b->fleets.end())
+            b->fleets.push_back(fleet);
+        if (b->kind == SIM_PendingBattle::PLAYER_ATTACK)
+            fleet->origin = from->origin;
+    };
+    for (auto& b : m_pending)
+        joinIfThere(b.get());
+    joinIfThere(m_current.get());
+}
+
+std::string SIM_CampaignBattleManager::AttacksText() const
+{
+    std::string out = "\n[attacks]\n";
+    int index = 0;
+    const auto write = [&](const SIM_PendingBattle* b) {
+        if (!b || b->kind != SIM_PendingBattle::PLAYER_ATTACK || !b->encounter)
+            return;
+        for (const SIM_CampaignFleet* f : b->fleets)
+            out += StrFormat("%d = %d,%d,%d\n", index++, b->encounter->encounterId, f->id,
+                             f->origin ? f->origin->encounterId : -1);
+    };
+    for (const auto& b : m_pending)
+        write(b.get());
+    write(m_current.get());
+    return out;
+}
+
+void SIM_CampaignBattleManager::LoadAttacks(const std::string& progressText)
+{
+    GIniFile attacks;
+    attacks.LoadFromText("attacks", progressText);
+    SIM_CampaignProgress& progress = SIM_CampaignProgress::GetInstance();
+    for (size_t i = 0; i < attacks.GetEntryCount(); ++i) {
+        const std::string& v = attacks.GetValueAt(i);
+        int target = -1, fleetId = -1, origin = -1;
+        if (std::sscanf(v.c_str(), "%d,%d,%d", &target, &fleetId, &origin) != 3) {
+            LOG_ERROR("Unreadable saved attack: " + v);
+            continue;
+        }
+        SIM_CampaignEncounter* at = SIM_CampaignEncounter::FindByID(target);
+        SIM_CampaignFleet* fleet = progress.FindFleet(fleetId);
+        const SIM_PendingBattle* there = at ? FindAt(at) : nullptr;
+        if (!at || !fleet || fleet->location != at ||
+            (there && std::find(there->fleets.begin(), there->fleets.end(), fleet) != there->fleets.end())) {
+            LOG_ERROR(StrFormat("Saved attack of fleet %d on %d does not match the fleets", fleetId, target));
+            continue;
+        }
+        fleet->origin = SIM_CampaignEncounter::FindByID(origin);
+        AddPlayerAttack(at, fleet);
+    }
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <memory>
+#include <string>
 #include <vector>
 
 class SIM_CampaignEncounter;
@@ -47,10 +48,26 @@ public:
     // of ours; with neither they hold their place) and the planet is lost.
     void ApplyPlayerRetreat(const SIM_CampaignBattleOutcome& outcome);
     SIM_CampaignEncounter* ChooseRetreatDestination(const SIM_PendingBattle& battle) const;
+    // Whether a retreat from the battle being fought moves its fleets
+    // anywhere: each came from elsewhere this turn or the planet has a
+    // neighbour of ours. Draws no random number.
+    bool HasRetreatDestination() const;
     // Forgets every battle (a campaign ends or another is loaded).
     void Clear();
     // A fleet that goes away leaves the battles it was in.
     void ForgetFleet(const SIM_CampaignFleet* fleet);
+    // A fleet split off another joins every battle the other is in, and
+    // falls back with it to where it came from.
+    void JoinBattlesOf(const SIM_CampaignFleet* from, SIM_CampaignFleet* fleet);
+
+    // The player's attacks ordered this turn, the section "progress.txt"
+    // keeps them in: the fleets stand on the attacked planets in the same
+    // save, so the one cannot be kept without the other. One line per fleet,
+    // "target,fleet,origin" (EncounterIDs and the fleet id; origin -1 when none).
+    std::string AttacksText() const;
+    // Orders the saved attacks again once the fleets are placed; a line naming
+    // a fleet that is not on its target is logged and passed over.
+    void LoadAttacks(const std::string& progressText);
 
     const std::vector<std::unique_ptr<SIM_PendingBattle>>& GetPending() const { return m_pending; }
 

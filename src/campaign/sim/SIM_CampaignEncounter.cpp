@@ -100,6 +100,15 @@ void SIM_CampaignEncounter::LoadCampaignData()
             planetPosition[1] = ParseLeadingFloat(fields[1].c_str());
             planetName = fields[3];
             planetSize = ParseLeadingFloat(fields[9].c_str());
+            // The battle draws this line, and its name field names the
+            // planet, not a picture: the battle shows the map's picture.
+            if (!GetIcon().empty()) {
+                fields[3] = GetIcon();
+                std::string line;
+                for (size_t i = 0; i < fields.size(); ++i)
+                    line += (i ? "," : "") + fields[i];
+                SetTerrainLine(0, line);
+            }
         } else {
             LOG_ERROR(file + ": the planet line has too few fields");
         }

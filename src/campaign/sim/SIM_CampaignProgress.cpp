@@ -193,12 +193,17 @@ bool SIM_CampaignProgress::Load(const std::string& name)
         SetFleetLocationByID(atoi(v.c_str()), atoi(v.c_str() + comma + 1));
     }
     for (auto it = m_fleets.begin(); it != m_fleets.end();) {
-        if ((*it)->location) {
+        SIM_CampaignFleet* f = *it;
+        if (f->location && !f->GetShips().empty()) {
             ++it;
             continue;
         }
-        CampaignLog("Removed fleet: %s, as no location found", (*it)->guiName.c_str());
-        delete *it;
+        // A fleet without ships (a shipyard's, saved before it closed) would
+        // show as an empty icon.
+        CampaignLog(f->location ? "Removed fleet: %s, as it has no ships" : "Removed fleet: %s, as no location found",
+                    f->guiName.c_str());
+        delete f; // leaves its planet's list
+
         it = m_fleets.erase(it);
     }
 
@@ -238,6 +243,7 @@ bool SIM_CampaignProgress::Load(const std::string& name)
     }
     m_enemies->Load(saveFolder);
     SIM_CampaignOpponentLog::GetInstance().Load(saveFolder);
+    SIM_CampaignBattleManager::GetInstance().LoadAttacks(progressText);
     return true;
 }
 
@@ -261,6 +267,7 @@ std::string SIM_CampaignProgress::ProgressText() const
     int s = 0;
     for (const auto& e : m_stats->GetEntries())
         out += StrFormat("%d = %s,%d,%.2f\n", s++, e.name.c_str(), e.count, e.value);
+    out += SIM_CampaignBattleManager::GetInstance().AttacksText();
     return out;
 }
 
@@ -323,6 +330,7 @@ void SIM_CampaignProgress::NextTurn()
 {
     CampaignLog("Next turn");
     SIM_CampaignScreenHooks& hooks = SIM_CampaignScreenHooks::Get();
+    hooks.CloseShipyard();
     for (SIM_CampaignShip* s : SIM_CampaignShip::GetAll())
         s->moved = false;
     if (m_campaign)

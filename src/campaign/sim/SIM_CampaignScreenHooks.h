@@ -23,6 +23,9 @@ public:
     virtual void RefreshFleetDetails(SIM_CampaignFleet*) {}
     virtual void RecordRepair(int /*amount*/) {}
     virtual void PlayInterfaceSound() {}
+    // The turn's end starts here: a fleet the yard made and left empty goes
+    // before anything else sees it.
+    virtual void CloseShipyard() {}
     // Closes the single-instance windows before a turn ends.
     virtual void CloseTurnWindows() {}
     virtual void OpenEndTurnDialog() {}

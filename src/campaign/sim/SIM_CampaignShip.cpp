@@ -2,6 +2,7 @@
 
 #include "campaign/sim/GUI_DamageDescGenerator.h"
 #include "campaign/sim/SIM_CampaignBattleOutcome.h"
+#include "campaign/sim/SIM_CampaignBattleManager.h"
 #include "campaign/sim/SIM_CampaignFleet.h"
 #include "campaign/sim/SIM_CampaignOptions.h"
 #include "campaign/sim/SIM_CampaignProgress.h"
@@ -227,6 +228,8 @@ SIM_CampaignFleet* SIM_CampaignShip::DetachToNewFleet()
     SIM_CampaignProgress& progress = SIM_CampaignProgress::GetInstance();
     progress.AddFleet(fresh);
     fresh->ChooseRandomName();
+    // Split off an attacking fleet, it attacks too: it stands on the planet.
+    SIM_CampaignBattleManager::GetInstance().JoinBattlesOf(old, fresh);
     SIM_CampaignScreenHooks::Get().ShowFleetDetails(fresh);
     SIM_CampaignScreenHooks::Get().PlayInterfaceSound();
     progress.Save();

@@ -3,7 +3,7 @@
 // against a neighbour, Next Turn, the campaign deployment, the battle at
 // speed 4 to its end, and the result on the map.
 #include "CampaignTestFleet.h"
-#include "CampaignWindowRoad.h"
+#include "CampaignBattleRoad.h"
 
 #include "app/Game.h"
 #include "battle/GUI_BattleGUI.h"
@@ -45,22 +45,6 @@
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
-namespace {
-
-// Runs frames (with a little real time for the zoom and the worker) until the condition holds.
-template <typename Condition>
-bool FramesUntil(Condition done, int limit)
-{
-    for (int i = 0; i < limit; ++i) {
-        if (done())
-            return true;
-        RunGameFrames(1);
-        SDL_Delay(2);
-    }
-    return done();
-}
-
-} // namespace
 
 TEST(GLCampaignBattleRoad, BuildAShipAttackANeighbourFightAndSeeTheResult)
 {
@@ -78,15 +62,9 @@ TEST(GLCampaignBattleRoad, BuildAShipAttackANeighbourFightAndSeeTheResult)
     ASSERT_TRUE(PlanetInView(map, home));
 
     // The home planet, zoomed in, shows its shipyard; its button opens the yard.
-    const GUI_Encounter* homeView = map->FindView(home);
-    ClickAt(static_cast<int>(homeView->CentreX()), static_cast<int>(homeView->CentreY()));
-    ASSERT_TRUE(FramesUntil([] { return GUI_EncounterDetails::GetOpen() != nullptr; }, 600));
-    GUI_CampaignFacility* yardPanel = nullptr;
-    for (GUI_CampaignFacility* panel : GUI_EncounterDetails::GetOpen()->GetFacilityPanels())
-        if (panel->GetFacility()->GetType()->facilityClass == SIM_CampaignFacilityType::SHIPYARD)
-            yardPanel = panel;
-    ASSERT_NE(yardPanel, nullptr);
-    ClickCentre(yardPanel->GetButton());
+    GUI_ButtonText* yardButton = YardButtonByClicks(map, home);
+    ASSERT_NE(yardButton, nullptr);
+    ClickCentre(yardButton);
     GUI_Shipyard* yard = GUI_Shipyard::GetOpen();
     ASSERT_NE(yard, nullptr);
 
@@ -130,45 +108,14 @@ TEST(GLCampaignBattleRoad, BuildAShipAttackANeighbourFightAndSeeTheResult)
     Settle();
 
     // Sent against an enemy neighbour in view.
-    SIM_CampaignEncounter* target = nullptr;
-    for (SIM_CampaignEncounter* n : home->neighbours)
-        if (n->territory != SIM_CampaignEncounter::PLAYER && PlanetInView(map, n))
-            target = n;
+    SIM_CampaignEncounter* target = SendToEnemyNeighbour(map, home, fleet);
     ASSERT_NE(target, nullptr);
-    icon = FleetIconOf(fleet);
-    ASSERT_NE(icon, nullptr);
-    const GUI_Encounter* to = map->FindView(target);
-    DragWithMouse((icon->left + icon->right) / 2, (icon->top + icon->bottom) / 2, static_cast<int>(to->CentreX()),
-                  static_cast<int>(to->CentreY()));
-    RunGameFrames(2);
-    ASSERT_EQ(fleet->location, target);
 
     // Next Turn: the turn's report lists the battle; Resolve leads to the deployment.
-    ClickCentre(map->GetBottomPanel()->GetNextTurnButton());
-    Settle();
-    ASSERT_NE(GUI_EndTurn::GetOpen(), nullptr);
-    GUI_PendingBattle* strip = nullptr;
-    for (GUI_PendingBattle* each : GUI_EndTurn::GetOpen()->GetBattles()->GetStrips())
-        if (each->GetBattle()->encounter == target)
-            strip = each;
-    ASSERT_NE(strip, nullptr);
-    ClickCentre(strip->GetResolveButton());
-    ASSERT_TRUE(FramesUntil([] { return GUI_CampaignDeployment::GetOpen() != nullptr; }, 1000));
-    GUI_CampaignDeployment* deployment = GUI_CampaignDeployment::GetOpen();
+    GUI_CampaignDeployment* deployment = ResolveNextTurnsBattle(map, target);
+    ASSERT_NE(deployment, nullptr);
     EXPECT_FALSE(deployment->GetFightButton()->enabled);
-    const GRect& zone = GUI_DeploymentZone::GetInstance().GetScreenRect();
-    for (int n = 0; n < 4 && !deployment->GetPicker()->GetAvailable().empty(); ++n) {
-        const GUI_CampaignShipIcon* tile = deployment->GetPicker()->GetAvailable().front();
-        DragWithMouse((tile->left + tile->right) / 2, (tile->top + tile->bottom) / 2, (zone.left + zone.right) / 2,
-                      zone.top + 40 + 60 * n);
-    }
-    ASSERT_TRUE(deployment->GetFightButton()->enabled);
-    ClickCentre(deployment->GetFightButton());
-    Settle();
-    ASSERT_TRUE(SIM_Battle::GetInstance().IsFromCampaign());
-    PressKey(SDL_SCANCODE_SPACE); // past the loading screen
-    Settle();
-    ASSERT_EQ(game.GetModeId(), 0);
+    ASSERT_TRUE(DeployAndFight(deployment, 4));
     for (int i = 0; i < 10; ++i)
         PressKey(SDL_SCANCODE_EQUALS);
     EXPECT_NEAR(GUI_BattleGUI::GetInstance().battleSpeed, 4.0f, 0.01f);

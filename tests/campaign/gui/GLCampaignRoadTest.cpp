@@ -3,20 +3,25 @@
 // the map with its planets, a fleet dragged to a neighbouring planet, Next
 // Turn, back to the title, and the same campaign loaded again.
 #include "CampaignTestFleet.h"
-#include "CampaignWindowRoad.h"
+#include "CampaignBattleRoad.h"
 
 #include "app/Game.h"
 #include "campaign/gui/GUI_Campaign.h"
 #include "campaign/gui/GUI_CampaignControlPanelBttm.h"
 #include "campaign/gui/GUI_CampaignControlPanelTop.h"
+#include "campaign/gui/GUI_CampaignFacility.h"
 #include "campaign/gui/GUI_CampaignLoader.h"
 #include "campaign/gui/GUI_CampaignLoaderStrip.h"
 #include "campaign/gui/GUI_CampaignMap.h"
 #include "campaign/gui/GUI_Encounter.h"
+#include "campaign/gui/GUI_EncounterDetails.h"
 #include "campaign/gui/GUI_EndTurn.h"
 #include "campaign/gui/GUI_PlayerFleetIcon.h"
+#include "campaign/gui/GUI_Shipyard.h"
 #include "campaign/sim/SIM_Campaign.h"
 #include "campaign/sim/SIM_CampaignEncounter.h"
+#include "campaign/sim/SIM_CampaignFacility.h"
+#include "campaign/sim/SIM_CampaignFacilityType.h"
 #include "campaign/sim/SIM_CampaignFleet.h"
 #include "campaign/sim/SIM_CampaignProgress.h"
 #include "campaign/sim/SIM_CampaignShip.h"
@@ -186,4 +191,53 @@ TEST(GLCampaignRoad, CreateDragAFleetEndATurnQuitAndLoadTheSameState)
 
     GUI_Campaign::QuitCampaignToMenu();
     Settle();
+}
+
+// Quit -> Yes with the shipyard open (a click, so every window goes after the
+// frame's walk, when the fleets are gone); the screen's memory brings the
+// yard back on load, and the same quit must hold again.
+TEST(GLCampaignRoad, QuitWithTheShipyardOpenLoadAndQuitAgain)
+{
+    CampaignWindowGame play(11);
+    ASSERT_TRUE(play.Started());
+    Game& game = Game::GetInstance();
+    GUI_CampaignMap* map = CreateCampaignFromTitle({SDL_SCANCODE_Y, SDL_SCANCODE_A, SDL_SCANCODE_R, SDL_SCANCODE_D});
+    ASSERT_NE(map, nullptr);
+    SIM_CampaignEncounter* home = map->GetCampaign()->GetHomeworldEncounter();
+    ASSERT_NE(home, nullptr);
+    PullMapTo(map, home);
+    GUI_ButtonText* yardButton = YardButtonByClicks(map, home);
+    ASSERT_NE(yardButton, nullptr);
+    ClickCentre(yardButton);
+
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_NE(GUI_Shipyard::GetOpen(), nullptr);
+        EXPECT_TRUE(GUI_Shipyard::GetOpen()->GetFleet()->GetShips().empty());
+        ClickCentre(GUI_CampaignMap::Get()->GetBottomPanel()->GetQuitButton());
+        ASSERT_NE(GUI_ConfirmDialog::GetOpen(), nullptr);
+        ClickCentre(GUI_ConfirmDialog::GetOpen()->GetYesButton());
+        Settle();
+        ASSERT_EQ(game.GetModeId(), GUI_Campaign::kMainMenu);
+        EXPECT_EQ(GUI_Shipyard::GetOpen(), nullptr);
+        EXPECT_TRUE(SIM_CampaignProgress::GetInstance().GetFleets().empty());
+
+        ClickCentre(GUI_MainMenu::GetInstance().GetCampaignButton());
+        GUI_CampaignLoader* loader = GUI_CampaignLoader::GetOpen();
+        ASSERT_NE(loader, nullptr);
+        ASSERT_EQ(loader->GetStrips().size(), 1u);
+        ClickCentre(loader->GetStrips()[0]->GetLoadButton());
+        Settle();
+        ASSERT_EQ(game.GetModeId(), GUI_Campaign::kModeId);
+        // The yard is back, with one new empty fleet and no other.
+        ASSERT_NE(GUI_Shipyard::GetOpen(), nullptr);
+        EXPECT_EQ(SIM_CampaignProgress::GetInstance().GetFleets().size(), 1u);
+    }
+    // The program ends on the campaign with the yard open: the campaign goes
+    // before the content its ships and windows point into.
+    play.Stop();
+    EXPECT_EQ(GUI_Shipyard::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_CampaignMap::Get(), nullptr);
+    EXPECT_EQ(GUI_Campaign::GetInstance().GetDefinition(), nullptr);
+    EXPECT_TRUE(SIM_CampaignProgress::GetInstance().GetFleets().empty());
 }

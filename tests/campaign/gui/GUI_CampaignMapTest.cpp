@@ -18,6 +18,11 @@
 #include "campaign/gui/GUI_CampaignWormhole.h"
 #include "campaign/sim/SIM_CampaignFacility.h"
 #include "campaign/sim/SIM_CampaignFacilityType.h"
+#include "campaign/gui/GUI_CampaignFacility.h"
+#include "engine/GHashTable.h"
+#include "engine/LibText.h"
+#include "gui/GUI_Tooltip.h"
+#include "sim/SIM_Anomaly.h"
 #include "platform/IClock.h"
 
 #include <cmath>
@@ -307,6 +312,53 @@ TEST(CampaignMapRules, GaugesTerritoriesNamesIconsAndTrafficFollowTheirThreshold
     EXPECT_EQ(GUI_EncounterDetails::LeftFor(1600), 1096);
     EXPECT_EQ(GUI_EncounterDetails::LoyaltyText(0.5f, 0.0f), "50%");
     EXPECT_EQ(GUI_EncounterDetails::LoyaltyText(0.5f, 0.1f), "50%(+10%)");
+}
+
+TEST_F(CampaignMapScreen, PlanetWindowListsTheBattlesAnomaliesBelowItsRowsAndExplainsItsSummary)
+{
+    SIM_CampaignEncounter* home = Homeworld();
+    ShowEncounterDetails(home);
+    const int plainHeight = GUI_EncounterDetails::GetOpen()->height;
+    EXPECT_TRUE(GUI_EncounterDetails::GetOpen()->GetAnomalyTexts().empty());
+    home->AddAnomaly(SIM_Anomaly("SHIELD_STRENGTH_MULTIPLIER", 0.75f, true));
+    home->AddAnomaly(SIM_Anomaly("CLOAK_INOPERABLE", 0.0f, false));
+    ShowEncounterDetails(home);
+    GUI_EncounterDetails* details = GUI_EncounterDetails::GetOpen();
+    ASSERT_NE(details, nullptr);
+    // In the scenario's order, as described for the player (a quarter off the shields).
+    ASSERT_EQ(details->GetAnomalyTexts().size(), 2u);
+    EXPECT_EQ(details->GetAnomalyTexts()[0], GetAnomalyDescription(home->GetAnomalies()[0]));
+    EXPECT_NE(details->GetAnomalyTexts()[0].find("25%"), std::string::npos) << details->GetAnomalyTexts()[0];
+    EXPECT_EQ(details->GetAnomalyTexts()[1], GetString("ANOMALYDESC_CLOAK_INOPERABLE"));
+    // Below the last facility row, in room the window grew by.
+    const int rows = static_cast<int>(home->facilities.size());
+    EXPECT_EQ(details->GetAnomalyTop(), details->clientTop + 60 + GUI_EncounterDetails::kRowHeight * rows);
+    ASSERT_FALSE(details->GetFacilityPanels().empty());
+    EXPECT_GE(details->GetAnomalyTop(), details->GetFacilityPanels().back()->bottom);
+    EXPECT_GT(details->height, plainHeight);
+    const int width = details->clientRight - details->clientLeft - 20;
+    LibText& text = LibText::GetInstance();
+    text.SetFont("zekton16.dds", 16.0f);
+    const int listed = text.GetWrappedTextHeight(details->GetAnomalyTexts()[0], width) +
+                       text.GetWrappedTextHeight(details->GetAnomalyTexts()[1], width);
+    EXPECT_EQ(details->height - plainHeight, 10 + listed);
+
+    // The summary's tooltip shows once the pointer rests on it 30 frames, and
+    // only there.
+    const GRect summary = details->GetSummaryRect();
+    EXPECT_EQ(summary.top, details->clientTop + 10);
+    EXPECT_EQ(summary.bottom, details->clientTop + 60);
+    MoveMouse((summary.left + summary.right) / 2, (summary.top + summary.bottom) / 2);
+    Frames(40);
+    EXPECT_GT(details->GetSummaryTooltip()->alpha, 0.9f);
+    EXPECT_EQ(details->GetSummaryTooltip()->GetLines().at(0), GetString("ENCOUNTER_SUMMARY_TOOLTIP"));
+    MoveMouse((summary.left + summary.right) / 2, summary.bottom + 20);
+    Frames(40);
+    EXPECT_LT(details->GetSummaryTooltip()->alpha, 0.01f);
+
+    home->ClearAnomalies();
+    CloseEncounterDetails();
+    Frames(1);
 }
 
 TEST_F(CampaignMapScreen, PlanetsSitWhereTheCameraPutsThemWithTheirIconRows)

@@ -3,6 +3,7 @@
 // mouse as the player uses them.
 #include "CampaignScreenGame.h"
 
+#include "campaign/gui/GUI_CampaignControlPanelBttm.h"
 #include "campaign/gui/GUI_CampaignDesignDetails.h"
 #include "campaign/gui/GUI_CampaignDesignIcon.h"
 #include "campaign/gui/GUI_CampaignDesignPicker.h"
@@ -16,6 +17,7 @@
 #include "campaign/gui/GUI_CampaignStats.h"
 #include "campaign/gui/GUI_CampaignUIMemory.h"
 #include "campaign/gui/GUI_EncounterDetails.h"
+#include "campaign/gui/GUI_EndTurn.h"
 #include "campaign/gui/GUI_FleetRename.h"
 #include "campaign/gui/GUI_ScrapShip.h"
 #include "campaign/gui/GUI_Shipyard.h"
@@ -30,6 +32,7 @@
 #include "campaign/sim/SIM_CampaignShipsLog.h"
 #include "campaign/sim/SIM_CampaignStats.h"
 #include "engine/D3DEngine.h"
+#include "engine/GFileList.h"
 #include "engine/GHashTable.h"
 #include "engine/GIniFile.h"
 #include "engine/GSafeFile.h"
@@ -239,6 +242,11 @@ TEST_F(Shipyard, FacilityPanelsEnableByTerritoryAndNeed)
     EXPECT_EQ(GUI_CampaignFacility::ShipyardClassesText("shipyarda"),
               std::string(GetString("FACILITY_REPAIR_FIGHTER")) + "," + GetString("FACILITY_REPAIR_FRIGATE") + "," +
                   GetString("FACILITY_REPAIR_CRUISER"));
+    // A value wider than the room beside its label shrinks to fit, down to 10.
+    EXPECT_FLOAT_EQ(GUI_CampaignFacility::ValueFontSize(190, 190), 16.0f);
+    EXPECT_FLOAT_EQ(GUI_CampaignFacility::ValueFontSize(240, 180), 12.0f);
+    EXPECT_FLOAT_EQ(GUI_CampaignFacility::ValueFontSize(400, 100), 10.0f);
+    EXPECT_FLOAT_EQ(GUI_CampaignFacility::ValueFontSize(0, -5), 16.0f);
     for (SIM_CampaignEncounter* e : SIM_CampaignEncounter::GetAll()) {
         for (const auto& f : e->facilities) {
             GUI_CampaignFacility panel(f.get());
@@ -252,6 +260,28 @@ TEST_F(Shipyard, FacilityPanelsEnableByTerritoryAndNeed)
             }
         }
     }
+}
+
+TEST_F(Shipyard, NextTurnClosesTheYardFirstSoItsEmptyFleetIsNeitherSavedNorShown)
+{
+    const size_t before = FleetCount();
+    ASSERT_NE(GUI_Shipyard::OpenWithNewFleet(home), nullptr);
+    ASSERT_EQ(FleetCount(), before + 1);
+    Frames(1);
+    Click(*GUI_CampaignMap::Get()->GetBottomPanel()->GetNextTurnButton());
+    SettleTransition();
+    Frames(2);
+    EXPECT_EQ(SIM_CampaignProgress::GetInstance().turn, 1);
+    EXPECT_EQ(GUI_Shipyard::GetOpen(), nullptr);
+    EXPECT_EQ(FleetCount(), before);
+    // The turn's save holds no fleet file for it.
+    GFileList files;
+    files.FindFiles(SIM_CampaignProgress::GetInstance().GetSaveFolder() + "/fleets/*.txt");
+    EXPECT_EQ(files.names.size(), before);
+    for (const SIM_CampaignFleet* f : home->fleets)
+        EXPECT_FALSE(f->GetShips().empty());
+    GUI_EndTurn::CloseOpen();
+    Frames(1);
 }
 
 TEST_F(Shipyard, FleetWindowsSizeByShipsAndCascade)

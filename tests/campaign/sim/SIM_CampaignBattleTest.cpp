@@ -13,9 +13,11 @@
 #include "campaign/sim/SIM_CampaignEnemiesDB.h"
 #include "campaign/sim/SIM_CampaignFleet.h"
 #include "campaign/sim/SIM_CampaignShip.h"
+#include "campaign/sim/SIM_CampaignShipyard.h"
 #include "campaign/sim/SIM_CampaignShipsLog.h"
 #include "campaign/sim/SIM_CampaignStats.h"
 #include "engine/GSafeFile.h"
+#include "engine/StrFormat.h"
 #include "sim/SIM_DeployedFleet.h"
 #include "sim/SIM_Scenario.h"
 #include "sim/SIM_ShipDesign.h"
@@ -282,7 +284,9 @@ TEST_F(CampaignBattle, RetreatsGoBackWhereTheyCameFromOrHoldTheirPlace)
     back->origin = aldra;
     back->SetLocation(world.Planet("Beskar"));
     bm.AddPlayerAttack(world.Planet("Beskar"), back);
+    EXPECT_FALSE(bm.HasRetreatDestination()) << "no battle being fought";
     ASSERT_TRUE(bm.BeginBattle(world.Planet("Beskar")));
+    EXPECT_TRUE(bm.HasRetreatDestination());
     bm.ApplyPlayerRetreat(SIM_CampaignBattleOutcome{});
     EXPECT_EQ(back->location, aldra);
     EXPECT_EQ(back->origin, nullptr);
@@ -292,11 +296,74 @@ TEST_F(CampaignBattle, RetreatsGoBackWhereTheyCameFromOrHoldTheirPlace)
     SIM_CampaignFleet* stuck = Fleet(xandar, 1);
     bm.AddPlayerAttack(xandar, stuck);
     ASSERT_TRUE(bm.BeginBattle(xandar));
+    EXPECT_FALSE(bm.HasRetreatDestination()); // the Retreat button stays shut
     bm.ApplyPlayerRetreat(SIM_CampaignBattleOutcome{});
     EXPECT_EQ(stuck->location, xandar);
     EXPECT_EQ(progress.GetStats().Find("fleets_retreated")->count, 2);
+    // No origin, but a neighbour of ours: somewhere to go.
+    aldra->territory = SIM_CampaignEncounter::PLAYER;
+    SIM_CampaignEncounter* beskar = world.Planet("Beskar");
+    ASSERT_TRUE(beskar->IsLinkedTo(aldra));
+    SIM_CampaignFleet* lone = Fleet(beskar, 1);
+    bm.AddPlayerAttack(beskar, lone);
+    ASSERT_TRUE(bm.BeginBattle(beskar));
+    EXPECT_TRUE(bm.HasRetreatDestination());
+    bm.ApplyPlayerRetreat(SIM_CampaignBattleOutcome{});
+    EXPECT_EQ(lone->location, aldra);
     ASSERT_TRUE(progress.Load("war"));
-    EXPECT_EQ(progress.GetFleets().size(), 2u);
+    EXPECT_EQ(progress.GetFleets().size(), 3u);
+}
+
+TEST_F(CampaignBattle, AnAttackOrderedThisTurnIsInEverySaveWithTheFleetsSplitOffIt)
+{
+    SIM_CampaignEncounter* aldra = world.Planet("Aldra");
+    SIM_CampaignEncounter* beskar = world.Planet("Beskar");
+    // The drop on the map: the fleet stands on the planet at once, the battle waits.
+    SIM_CampaignFleet* f = Fleet(aldra, 2);
+    f->origin = aldra;
+    f->SetLocation(beskar);
+    bm.AddPlayerAttack(beskar, f);
+    // A ship split off there (which saves) is in the battle too.
+    SIM_CampaignFleet* split = f->GetShips()[1]->DetachToNewFleet();
+    ASSERT_NE(split, nullptr);
+    ASSERT_EQ(bm.GetPending().size(), 1u);
+    EXPECT_EQ(bm.GetPending()[0]->fleets.size(), 2u);
+    EXPECT_EQ(split->origin, aldra);
+    // A ship built at home saves again.
+    auto* yardFleet = new SIM_CampaignFleet();
+    progress.AddFleet(yardFleet);
+    yardFleet->SetLocation(aldra);
+    ASSERT_NE(SIM_CampaignShipyard::Build(aldra, yardFleet, SIM_ShipDesign::Find("fed_ai_escort"), 1), nullptr);
+    const int fleetId = f->id, splitId = split->id;
+
+    // Quit and load: the battle still waits with both fleets.
+    bm.Clear();
+    ASSERT_TRUE(progress.Load("war"));
+    ASSERT_EQ(bm.GetPending().size(), 1u);
+    const SIM_PendingBattle& b = *bm.GetPending()[0];
+    EXPECT_EQ(b.encounter, beskar);
+    EXPECT_EQ(b.kind, SIM_PendingBattle::PLAYER_ATTACK);
+    ASSERT_EQ(b.fleets.size(), 2u);
+    EXPECT_EQ(b.fleets[0]->id, fleetId);
+    EXPECT_EQ(b.fleets[1]->id, splitId);
+    EXPECT_TRUE(b.fleets[0]->attacking);
+    // Both still know the way home.
+    ASSERT_TRUE(bm.BeginBattle(beskar));
+    bm.ApplyPlayerRetreat(SIM_CampaignBattleOutcome{});
+    EXPECT_EQ(progress.FindFleet(fleetId)->location, aldra);
+    EXPECT_EQ(progress.FindFleet(splitId)->location, aldra);
+    // Settled, the attack is gone from the save.
+    ASSERT_TRUE(progress.Load("war"));
+    EXPECT_TRUE(bm.GetPending().empty());
+
+    // A saved attack whose fleet is not on the planet is passed over.
+    std::string text;
+    ASSERT_TRUE(ReadWholeFile(progress.GetSaveFolder() + "/progress.txt", text));
+    ASSERT_TRUE(WriteFileAtomically(progress.GetSaveFolder() + "/progress.txt",
+                                    text + StrFormat("0 = %d,%d,-1\n", beskar->encounterId, fleetId)));
+    ASSERT_TRUE(progress.Load("war"));
+    EXPECT_TRUE(bm.GetPending().empty());
+    EXPECT_EQ(progress.FindFleet(fleetId)->location, aldra);
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include "campaign/sim/SIM_CampaignFleet.h"
 #include "campaign/sim/SIM_ReasonedValue.h"
 #include "engine/GSafeFile.h"
+#include "engine/GTokenizer.h"
 
 namespace {
 
@@ -104,6 +105,23 @@ TEST_F(CampaignMap, ShippedDefinitionIsSortedLinkedOnceAndMeasured)
     EXPECT_EQ(classes[SIM_CampaignFacilityType::NONE], 0);
     for (int c = 1; c <= 4; ++c)
         EXPECT_GT(classes[c], 0) << c;
+}
+
+TEST_F(CampaignMap, TheBattleDrawsEachPlanetWithItsMapPictureUnderItsOwnName)
+{
+    for (const SIM_CampaignEncounter* e : world.campaign->GetEncounters()) {
+        const std::vector<std::string> lines = e->GetTerrainLines();
+        ASSERT_FALSE(lines.empty()) << e->planetName;
+        GTokenizer t(lines[0], ',');
+        std::vector<std::string> fields;
+        while (!t.AtEnd())
+            fields.push_back(t.NextString());
+        ASSERT_EQ(fields.size(), 13u) << lines[0];
+        // The planet keeps its name; the battle's picture is one the game draws.
+        EXPECT_EQ(fields[3], e->GetIcon()) << e->planetName;
+        EXPECT_EQ(e->planetName.find(".dds"), std::string::npos);
+        EXPECT_TRUE(FileExists(std::string(QLM_GAME_DIR) + "/data/bitmaps/campaign/" + fields[3])) << fields[3];
+    }
 }
 
 TEST_F(CampaignMap, BrokenDefinitionEntriesAreDroppedNotFatal)
@@ -387,7 +405,7 @@ TEST_F(CampaignMap, AWinWithExcessForceSpreadsFearByHops)
     EXPECT_FLOAT_EQ(aldra->ai->fleetboost, 4000.0f);
 }
 
-TEST_F(CampaignMap, DifficultyFollowsThePlanAndStaysWithinItsAdjusters)
+TEST_F(CampaignMap, DifficultyFollowsThePlanWithoutAClamp)
 {
     SIM_CampaignProgress& p = SIM_CampaignProgress::GetInstance();
     auto& list = world.campaign->GetEncounters();
@@ -412,11 +430,15 @@ TEST_F(CampaignMap, DifficultyFollowsThePlanAndStaysWithinItsAdjusters)
     p.turn = 150;
     AdjustDifficulty(m);
     EXPECT_FLOAT_EQ(m, 0.75f);
-    // Everything held very early: held at the greatest adjuster, not beyond.
-    p.turn = 5;
+    // Everything held at half the plan: 1 + (max - 1) x 1; very early, the
+    // gap alone decides: (1 - 0.05) / 0.05 = 19, so 1 + 19.
+    p.turn = 50;
     hold(24);
     AdjustDifficulty(m);
     EXPECT_FLOAT_EQ(m, 2.0f);
+    p.turn = 5;
+    AdjustDifficulty(m);
+    EXPECT_NEAR(m, 20.0f, 1e-4f);
     // Turn 0, or no planned length: nothing to compare, 1.
     p.turn = 0;
     AdjustDifficulty(m);

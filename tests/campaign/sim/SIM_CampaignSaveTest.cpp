@@ -242,9 +242,12 @@ TEST_F(CampaignSave, LoadSkipsShortEntriesDropsHomelessFleetsAndReadsOwners)
     const std::string folder = progress.GetSaveFolder();
     ASSERT_TRUE(WriteFileAtomically(folder + "/fleets/fleet4.txt", "[config]\nfleetid = 4\nguiname = Lost\n"));
     ASSERT_TRUE(WriteFileAtomically(folder + "/fleets/fleet5.txt", "[config]\nfleetid = 5\nguiname = Kept\n"
-                                                                   "\n[ship0]\ndesign = no_such_design\nid = 9\n"));
+                                                                   "\n[ship0]\ndesign = no_such_design\nid = 9\n"
+                                                                   "\n[ship1]\ndesign = fed_ai_escort\nid = 10\n"));
+    // A yard's fleet saved before it got a ship shows no icon after a load.
+    ASSERT_TRUE(WriteFileAtomically(folder + "/fleets/fleet6.txt", "[config]\nfleetid = 6\nguiname = Empty\n"));
     ASSERT_TRUE(WriteFileAtomically(folder + "/progress.txt",
-                                    "[config]\nrace = korrath\nturn = 4\ncash = 12\n\n[fleets]\n0 = 4,\n1 = 5,2\n"
+                                    "[config]\nrace = korrath\nturn = 4\ncash = 12\n\n[fleets]\n0 = 4,\n1 = 5,2\n2 = 6,2\n"
                                     "\n[encounter_0]\nencounterid = 3\nterritory = PLAYER\nfreeze = 2.00\n"
                                     "\n[encounter_1]\nencounterid = 4\nterritory = Player\n"
                                     "\n[encounter_2]\nencounterid = 999\nterritory = ENEMY\n"
@@ -253,11 +256,14 @@ TEST_F(CampaignSave, LoadSkipsShortEntriesDropsHomelessFleetsAndReadsOwners)
     EXPECT_EQ(progress.race, "korrath");
     EXPECT_EQ(progress.turn, 4);
     EXPECT_EQ(progress.crew, 0);
-    // "4," is too short to name a place: fleet 4 has none and is dropped.
+    // "4," is too short to name a place: fleet 4 has none and is dropped;
+    // fleet 6 has no ship and is dropped from its planet too.
     ASSERT_EQ(progress.GetFleets().size(), 1u);
     EXPECT_EQ(progress.GetFleets()[0]->id, 5);
-    EXPECT_TRUE(progress.GetFleets()[0]->GetShips().empty()); // unknown design dropped
+    ASSERT_EQ(progress.GetFleets()[0]->GetShips().size(), 1u); // unknown design dropped
+    EXPECT_EQ(progress.GetFleets()[0]->GetShips()[0]->id, 10);
     EXPECT_EQ(progress.GetFleets()[0]->location, world.Planet("Beskar"));
+    EXPECT_EQ(world.Planet("Beskar")->fleets.size(), 1u);
     EXPECT_EQ(world.campaign->FindEncounter(3)->territory, SIM_CampaignEncounter::PLAYER);
     EXPECT_EQ(world.campaign->FindEncounter(3)->ai->freezeTurns, 2);
     EXPECT_EQ(world.campaign->FindEncounter(4)->territory, SIM_CampaignEncounter::UNKNOWN);

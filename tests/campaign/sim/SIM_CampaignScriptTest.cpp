@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "CampaignTestWorld.h"
+#include "support/LocalChallengeServer.h"
 #include "support/LoopbackHttpServer.h"
 
 #include "campaign/sim/SIM_CampaignAIManager.h"
@@ -29,8 +30,12 @@
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_ChallengeFile.h"
 #include "sim/SIM_DeployedFleet.h"
+#include "sim/SIM_Fleet.h"
 #include "sim/SIM_HeadlessBattle.h"
+#include "sim/SIM_Ship.h"
 #include "sim/SIM_ShipDesign.h"
+#include "sim/SIM_ShipModuleType.h"
+#include "sim/modules/SIM_EngineModule.h"
 
 #include <atomic>
 #include <mutex>
@@ -96,6 +101,22 @@ protected:
             f->origin = from;
             bm.AddPlayerAttack(to, f);
         }
+    }
+    // The fleet sent against the planet, the battle prepared from a shipped
+    // opponent and started headless (seed 7); false when a step failed.
+    bool StartBattle(SIM_CampaignFleet* f, SIM_CampaignEncounter* at, SIM_DeployedFleet& player)
+    {
+        Send(f, at);
+        if (!bm.BeginBattle(at))
+            return false;
+        SIM_Scenario challenge{SIM_Scenario::Unlisted{}};
+        SIM_CampaignBattlePreparation prep;
+        if (!prep.Prepare(challenge))
+            return false;
+        SIM_DeployedFleet enemy;
+        SIM_CampaignBattleBridge::BuildPlayerDeployment(*bm.GetCurrent(), *at, player);
+        enemy.CopyFrom(*SIM_ChallengeFile::GetInstance().GetFleetRead());
+        return headless->StartCustom(at, player, enemy, 7);
     }
     std::string ChallengeBytes()
     {
@@ -276,17 +297,9 @@ TEST_F(CampaignScript, HeadlessBattlesAreFoughtAndTheirResultsCarriedBack)
         SIM_CampaignModuleState& hurt = *wounded->modules[0];
         hurt.damage.push_back({"DMG_FUEL_LEAK", hurt.GetHitPoints() * 0.5f, 40});
         wounded->RecalculateIntegrity();
-        Send(f, beskar);
-        ASSERT_TRUE(bm.BeginBattle(beskar));
-        SIM_Scenario challenge{SIM_Scenario::Unlisted{}};
-        SIM_CampaignBattlePreparation prep;
-        ASSERT_TRUE(prep.Prepare(challenge));
-
-        SIM_DeployedFleet player, enemy;
-        SIM_CampaignBattleBridge::BuildPlayerDeployment(*bm.GetCurrent(), *beskar, player);
+        SIM_DeployedFleet player;
+        ASSERT_TRUE(StartBattle(f, beskar, player));
         ASSERT_EQ(player.GetShips().size(), static_cast<size_t>(count));
-        enemy.CopyFrom(*SIM_ChallengeFile::GetInstance().GetFleetRead());
-        ASSERT_TRUE(headless->StartCustom(beskar, player, enemy, 7));
         SIM_CampaignBattleBridge::ApplyStoredDamage(*bm.GetCurrent());
         const SIM_CampaignBattleOutcome start = SIM_CampaignBattleBridge::CollectOutcome();
         ASSERT_EQ(start.playerShips.size(), static_cast<size_t>(count));
@@ -325,6 +338,76 @@ TEST_F(CampaignScript, HeadlessBattlesAreFoughtAndTheirResultsCarriedBack)
     }
     EXPECT_EQ(progress.GetStats().Find("battles_won")->count, 1);
     EXPECT_EQ(progress.GetStats().Find("battles_lost")->count, 1);
+}
+
+TEST_F(CampaignScript, AWoundedShipStartsItsBattleWithTheHitPointsAndThrustItCarries)
+{
+    headless = std::make_unique<SIM_HeadlessBattle>(world.User().Path());
+    SIM_CampaignEncounter* beskar = world.Planet("Beskar");
+    // Two escorts; the first's engine (slot 0) carries a wound of 40% of its hit points.
+    SIM_CampaignFleet* f = Fleet(world.Planet("Aldra"), 2);
+    SIM_CampaignShip* wounded = f->GetShips()[0];
+    SIM_CampaignModuleState& engine = *wounded->FindModuleBySlot(0);
+    ASSERT_EQ(engine.moduleTypeName, "frigate_engine");
+    const float wound = engine.GetHitPoints() * 0.4f;
+    engine.damage.push_back({"DMG_FUEL_LEAK", wound, 40});
+    engine.RecalculateIntegrity();
+    wounded->RecalculateIntegrity();
+    SIM_DeployedFleet player;
+    ASSERT_TRUE(StartBattle(f, beskar, player));
+    SIM_CampaignBattleBridge::ApplyStoredDamage(*bm.GetCurrent());
+
+    const auto& ships = SIM_Battle::GetInstance().GetPlayerFleet()->GetAllShips();
+    SIM_Ship* hurt = SIM_Ship::FindShipByIdInVector(wounded->id, ships);
+    SIM_Ship* whole = SIM_Ship::FindShipByIdInVector(f->GetShips()[1]->id, ships);
+    ASSERT_TRUE(hurt && whole);
+    const SIM_EngineModule* twinEngine = nullptr;
+    for (const SIM_ShipModule* m : whole->GetModules())
+        if (m->GetType() && m->GetType()->GetName() == "frigate_engine")
+            twinEngine = dynamic_cast<const SIM_EngineModule*>(m);
+    ASSERT_NE(twinEngine, nullptr);
+    // The hull counts the wound from the first frame: hit points, health and
+    // thrust (an engine at health h gives a quarter of its thrust plus three
+    // quarters times h).
+    EXPECT_EQ(hurt->startingHitPoints, whole->startingHitPoints);
+    EXPECT_NEAR(whole->currentHitPoints - hurt->currentHitPoints, wound, 1e-3f);
+    EXPECT_NEAR(hurt->healthFraction, hurt->currentHitPoints / hurt->startingHitPoints, 1e-6f);
+    EXPECT_LT(hurt->healthFraction, 1.0f);
+    const float lostHealth = wound / twinEngine->GetMaxHitpoints();
+    EXPECT_NEAR(whole->thrust - hurt->thrust, 0.75f * twinEngine->GetCurrentThrust() * lostHealth, 1e-3f);
+    EXPECT_GT(whole->thrust - hurt->thrust, 0.0f);
+    SIM_Battle::GetInstance().Clear();
+}
+
+// The game's own server refuses a challenge without a sender: the campaign's
+// requests carry the player's stored name and id, with no online worker
+// having set them.
+TEST_F(CampaignScript, ATurnsFleetIsPostedToTheGamesServerUnderThePlayersNameAndTaken)
+{
+    LocalChallengeServer local;
+    ASSERT_TRUE(local.Start());
+    GetInternet().SetServerUrl(local.Url());
+    SIM_Server& server = SIM_Server::GetInstance();
+    server.SetIdentity("", "");
+    ASSERT_TRUE(server.SaveUserName("Cora"));
+    ASSERT_EQ(server.GetUserName(), "Cora");
+
+    SIM_CampaignFleet* f = Fleet(world.Planet("Aldra"), 2);
+    Send(f, world.Planet("Beskar"));
+    SIM_DeployedFleet deployed;
+    SIM_CampaignBattleBridge::BuildPlayerDeployment(*bm.GetPending()[0], *world.Planet("Aldra"), deployed);
+    ASSERT_EQ(f->CheckChallengeUpload(deployed), SIM_CampaignFleet::ONEHUNDRED);
+
+    // On the server: a campaign challenge of Cora's whose file arrived, which
+    // the next campaign's opponent list offers.
+    std::string list;
+    ASSERT_TRUE(ReadWholeFile(local.DataFile("challengelist.txt"), list));
+    EXPECT_NE(list.find("Cora"), std::string::npos) << list;
+    ASSERT_TRUE(server.GetCampaignOpponentList("federation", 0, 1000000));
+    std::string offered;
+    ASSERT_TRUE(ReadWholeFile(SIM_Server::CampaignListPath(), offered));
+    EXPECT_NE(offered.find("##,"), std::string::npos) << offered;
+    GetInternet().SetServerUrl("");
 }
 
 TEST_F(CampaignScript, FleetsArePostedAsChallengesOncePerPointOfTheirLife)
