@@ -250,7 +250,7 @@ long long GHttpClient::MaxBytes(Kind kind)
     case Kind::ANSWER: return 64 * kKiB;
     case Kind::LIST: return 4 * kMiB;
     case Kind::CHALLENGE: return 4 * kMiB;
-    case Kind::THUMBNAIL: return 1 * kMiB;
+    case Kind::THUMBNAIL: return 512 * kKiB;
     case Kind::NEWS: return 64 * kKiB;
     case Kind::MESSAGES: return 2 * kMiB;
     case Kind::HISTORY: return 512 * kKiB;

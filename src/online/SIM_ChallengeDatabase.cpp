@@ -182,8 +182,11 @@ bool SIM_ChallengeDatabase::DownloadAndMerge(SIM_Server& server)
 
 bool SIM_ChallengeDatabase::DeleteChallenge(SIM_Server& server, const std::string& challengeId)
 {
-    if (!server.DeleteChallenge(challengeId))
-        return false;
+    return server.DeleteChallenge(challengeId) && RemoveLocal(challengeId);
+}
+
+bool SIM_ChallengeDatabase::RemoveLocal(const std::string& challengeId)
+{
     if (!m_loaded)
         Load();
     for (size_t i = 0; i < m_records.size(); ++i) {

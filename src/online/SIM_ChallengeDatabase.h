@@ -52,6 +52,8 @@ public:
     // Asks the server to delete a challenge, then drops it here; false when
     // the server refused or the list did not hold it.
     bool DeleteChallenge(SIM_Server& server, const std::string& challengeId);
+    // Drops a challenge the server has deleted; false when the list lacks it.
+    bool RemoveLocal(const std::string& challengeId);
 
     const std::vector<SIM_ChallengeRecord*>& GetRecords() const { return m_view; }
     SIM_ChallengeRecord* Find(const std::string& id) const;
