@@ -26,12 +26,13 @@ void GUI_PleaseWait::Close()
 GUI_PleaseWait::GUI_PleaseWait(const IClock* clock, const std::shared_ptr<OnlineJob>& job)
     : GUI_Dialog(false), m_job(job), m_timer(clock)
 {
+    // The light keeps its size; Cancel takes a row under it.
+    if (job)
+        bottomMargin += kCancelRow;
     SetSize(400.0f, job ? 94.0f + kCancelRow : 94.0f);
     Centre();
     SetClientRect();
     if (job) {
-        // The light keeps its place; the button takes a row under it.
-        clientBottom -= static_cast<int>(kCancelRow);
         m_cancel = new GUI_ButtonText("CANCEL", OnCancel, 0);
         m_cancel->SetName("PLEASEWAIT_CANCEL");
         const float mid = static_cast<float>(left + right) / 2.0f;
