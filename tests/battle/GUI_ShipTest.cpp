@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "battle/GUI_BattleGUI.h"
+#include "battle/GUI_ECMShock.h"
 #include "battle/GUI_EffectLog.h"
 #include "battle/GUI_EscapePod.h"
 #include "battle/GUI_ShockWave.h"
@@ -12,6 +14,11 @@
 #include "sim/SIM_BattleStep.h"
 #include "sim/SIM_Ship.h"
 #include "sim/ShipTestWorld.h"
+#include "gui/GUI_Tutorial.h"
+#include "gui/GUI_TutorialWindow.h"
+#include "gui/TutorialDefinition.h"
+#include "gui/GUI_WindowManager.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -277,3 +284,44 @@ TEST_F(ShipVisualTest, ExistingDamageMarksAShareOfTheFlaggedLocations)
 }
 
 } // namespace
+
+TEST_F(ShipVisualTest, AnEcmShockOffersItsLessonHalfASecondInAndCentresTheCameraOnTheShip)
+{
+    TempDir dir;
+    GUI_Tutorial& tutorial = GUI_Tutorial::GetInstance();
+    tutorial.Clear();
+    tutorial.LoadDefinitionFile(dir.Write("lessons.csv", "heading\n#,ECMSHOCKED,ECM shock,-1,-1,1,0,,,\"Shocked.\"\n"));
+    std::vector<std::pair<float, float>> centred;
+    GUI_Tutorial::BattleLink link;
+    link.centreCamera = [&centred](float x, float y) { centred.emplace_back(x, y); };
+    tutorial.SetBattleLink(link);
+
+    // The shock's clock is set by hand: no frame time is added.
+    float& frameTime = GUI_BattleGUI::GetInstance().scaledFrameTime;
+    const float savedFrameTime = frameTime;
+    frameTime = 0.0f;
+    SIM_Ship* ship = world.Build("cruiser_bare", 300, 200);
+    ship->ApplyECMShock(5000.0f, 1.0f);
+    GUI_ECMShock* shock = GUI_Ship::Of(ship)->GetECMShock();
+    ASSERT_NE(shock, nullptr);
+    shock->time = 500.0f;
+    shock->Draw();
+    EXPECT_TRUE(centred.empty()) << "not before half a second";
+    shock->time = 500.5f;
+    shock->Draw();
+    ASSERT_EQ(centred.size(), 1u);
+    EXPECT_EQ(centred[0], std::make_pair(ship->x, ship->y));
+    // Once shown, a later shock leaves the camera where the player has it.
+    if (TutorialDefinition* lesson = tutorial.FindPending("ECMSHOCKED"))
+        lesson->shown = true;
+    shock->Start();
+    shock->time = 600.0f;
+    shock->Draw();
+    EXPECT_EQ(centred.size(), 1u);
+
+    frameTime = savedFrameTime;
+    GUI_TutorialWindow::CloseAll();
+    GUI_WindowManager::GetInstance().DeleteQueuedWindows();
+    tutorial.SetBattleLink({});
+    tutorial.Clear();
+}
