@@ -167,7 +167,7 @@ void GUI_NewChallengeEntry::Draw()
                      static_cast<float>(clientTop + 10), 0xFFFFFFFFu, 0.0f);
     text.SetText(TEXT_ALIGN_LEFT, m_tauntLabel, static_cast<float>(clientLeft + 10), static_cast<float>(clientTop + 34),
                  0xFFFFFFFFu, 0.0f);
-    const GRect status{clientLeft + 100, clientTop + 136, clientLeft + 560, clientTop + 156};
+    const GRect status{clientLeft + 100, clientTop + 136, clientLeft + 100 + kStatusWidth, clientTop + 156};
     engine.FillRect(status, 0xFF101010u);
     engine.DrawRectFrame(status, 0xFF606060u);
     text.SetText(TEXT_ALIGN_LEFT, m_status, static_cast<float>(status.left + 10), static_cast<float>(status.top - 2),
@@ -227,6 +227,10 @@ void GUI_NewChallengeEntry::Poll()
                    : !text.empty()    ? text
                    : server.IsOnline() ? GetString("ONLINE_NO_ANSWER")
                                        : GetString("ONLINE_NO_SERVER");
+        // The server's reason may be any length: one line of the status box.
+        LibText& font = LibText::GetInstance();
+        font.SetFont("zekton16.dds", 16.0f);
+        m_status = font.FitText(m_status, kStatusWidth - 20, 1);
         m_statusColour = kRefusedColour;
         return;
     }

@@ -23,6 +23,7 @@ class GUI_NewChallengeEntry : public GUI_Dialog, public GUI_OneOpen<GUI_NewChall
 public:
     enum Mode { NEW_CHALLENGE = 0, RETALIATION = 1 };
     static constexpr int kThumbnailSide = 256;
+    static constexpr int kStatusWidth = 460;
     static constexpr uint32_t kWaitingColour = 0xff808080u;
     static constexpr uint32_t kRefusedColour = 0xffdc0b0bu;
     static constexpr uint32_t kPostedColour = 0xff0bdc0bu;
