@@ -197,9 +197,7 @@ bool GUI_ChallengeDetails::Fight()
     if (m_job)
         return false;
     if (!m_fileOnDisk) {
-        m_job = OnlineJob::Start([id](SIM_Server& server, std::string&) { return server.DownloadChallenge(id); });
-        if (!m_job->IsDone())
-            GUI_PleaseWait::OpenFor(m_job);
+        m_job = GUI_PleaseWait::StartJob([id](SIM_Server& server, std::string&) { return server.DownloadChallenge(id); });
         Poll();
         return false;
     }
@@ -223,12 +221,10 @@ bool GUI_ChallengeDetails::Fight()
 
 void GUI_ChallengeDetails::Poll()
 {
-    bool ok = false;
+    bool ok = false, cancelled = false;
     std::string text;
-    const bool cancelled = m_job && m_job->IsCancelled();
-    if (!OnlineJob::Collect(m_job, ok, text))
+    if (!GUI_PleaseWait::FinishJob(m_job, ok, text, cancelled))
         return;
-    GUI_PleaseWait::Close();
     if (!ok) {
         LOG_ERROR("Failed to download Challenge File");
         SetStatus(cancelled                             ? "ONLINE_CANCELLED"

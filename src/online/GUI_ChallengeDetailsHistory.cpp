@@ -95,7 +95,7 @@ void GUI_ChallengeDetailsHistory::SetChallenge(const std::string& challengeId)
     }
     const std::string id = challengeId;
     auto parsed = std::make_shared<std::vector<SIM_ChallengeHistoryItem>>();
-    m_job = OnlineJob::Start([id, parsed](SIM_Server& server, std::string&) {
+    m_job = GUI_PleaseWait::StartJob([id, parsed](SIM_Server& server, std::string&) {
         std::string text;
         if (!server.GetChallengeHistory(id, text))
             return false;
@@ -103,8 +103,6 @@ void GUI_ChallengeDetailsHistory::SetChallenge(const std::string& challengeId)
         return true;
     });
     m_parsed = parsed;
-    if (!m_job->IsDone())
-        GUI_PleaseWait::OpenFor(m_job);
     Poll();
     RebuildRows();
 }

@@ -57,19 +57,17 @@ void GUI_ChallengeList::StartDelete(const std::string& challengeId)
         return;
     m_deleteId = challengeId;
     const std::string id = challengeId;
-    m_deleteJob = OnlineJob::Start([id](SIM_Server& server, std::string&) { return server.DeleteChallenge(id); });
-    if (!m_deleteJob->IsDone())
-        GUI_PleaseWait::OpenFor(m_deleteJob);
+    m_deleteJob =
+        GUI_PleaseWait::StartJob([id](SIM_Server& server, std::string&) { return server.DeleteChallenge(id); });
     PollDelete();
 }
 
 void GUI_ChallengeList::PollDelete()
 {
-    bool ok = false;
+    bool ok = false, cancelled = false;
     std::string text;
-    if (!OnlineJob::Collect(m_deleteJob, ok, text))
+    if (!GUI_PleaseWait::FinishJob(m_deleteJob, ok, text, cancelled))
         return;
-    GUI_PleaseWait::Close();
     // A refusal keeps the record (the window is gone either way).
     if (ok && SIM_ChallengeDatabase::GetInstance().RemoveLocal(m_deleteId))
         m_rebuild = true;

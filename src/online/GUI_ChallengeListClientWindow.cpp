@@ -125,7 +125,7 @@ void GUI_ChallengeListClientWindow::Reload(bool download)
         if (m_job)
             return;
         auto incoming = std::make_shared<SIM_ChallengeDatabase::Records>();
-        m_job = OnlineJob::Start([incoming](SIM_Server& server, std::string&) {
+        m_job = GUI_PleaseWait::StartJob([incoming](SIM_Server& server, std::string&) {
             const std::string temp = SIM_Server::MakeTempFileName();
             std::string text;
             const bool ok = !temp.empty() && server.GetChallengeList(temp) &&
@@ -137,8 +137,6 @@ void GUI_ChallengeListClientWindow::Reload(bool download)
             return ok;
         });
         m_incoming = incoming;
-        if (!m_job->IsDone())
-            GUI_PleaseWait::OpenFor(m_job);
         Poll();
         return;
     }

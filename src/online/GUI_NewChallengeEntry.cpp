@@ -199,7 +199,7 @@ void GUI_NewChallengeEntry::Submit()
     const std::string parent = m_parentId, localFile = file.GetFileName();
     // The answer's text: the server's reason for a refusal, else "1" or "0"
     // (whether the file went up) and the new id.
-    m_job = OnlineJob::Start([=](SIM_Server& job, std::string& text) {
+    m_job = GUI_PleaseWait::StartJob([=](SIM_Server& job, std::string& text) {
         if (!job.AddChallenge(receiver, taunt, map, parent)) {
             text = job.GetLastMessage();
             return false;
@@ -208,19 +208,15 @@ void GUI_NewChallengeEntry::Submit()
         text = (job.PostChallenge(localFile, id) ? "1" : "0") + id;
         return true;
     });
-    if (!m_job->IsDone())
-        GUI_PleaseWait::OpenFor(m_job);
     Poll();
 }
 
 void GUI_NewChallengeEntry::Poll()
 {
-    bool ok = false;
+    bool ok = false, cancelled = false;
     std::string text;
-    const bool cancelled = m_job && m_job->IsCancelled();
-    if (!OnlineJob::Collect(m_job, ok, text))
+    if (!GUI_PleaseWait::FinishJob(m_job, ok, text, cancelled))
         return;
-    GUI_PleaseWait::Close();
     SIM_Server& server = SIM_Server::GetInstance();
     if (!ok || text.empty()) {
         m_status = cancelled          ? GetString("ONLINE_CANCELLED")

@@ -23,6 +23,23 @@ void GUI_PleaseWait::Close()
     CloseOpen();
 }
 
+std::shared_ptr<OnlineJob> GUI_PleaseWait::StartJob(OnlineJob::Work work)
+{
+    std::shared_ptr<OnlineJob> job = OnlineJob::Start(std::move(work));
+    if (!job->IsDone())
+        OpenFor(job);
+    return job;
+}
+
+bool GUI_PleaseWait::FinishJob(std::shared_ptr<OnlineJob>& job, bool& succeeded, std::string& text, bool& cancelled)
+{
+    cancelled = job && job->IsCancelled();
+    if (!OnlineJob::Collect(job, succeeded, text))
+        return false;
+    Close();
+    return true;
+}
+
 GUI_PleaseWait::GUI_PleaseWait(const IClock* clock, const std::shared_ptr<OnlineJob>& job)
     : GUI_Dialog(false), m_job(job), m_timer(clock)
 {

@@ -2,6 +2,7 @@
 #include "engine/GTimer.h"
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_OneOpen.h"
+#include "online/OnlineJob.h"
 
 #include <memory>
 
@@ -11,7 +12,6 @@
 // stops the job's request and closes the box at once. At most one exists.
 class IClock;
 class GUI_ButtonText;
-class OnlineJob;
 
 class GUI_PleaseWait : public GUI_Dialog, public GUI_OneOpen<GUI_PleaseWait> {
 public:
@@ -26,6 +26,12 @@ public:
     static GUI_PleaseWait* Open(const IClock* clock = nullptr);
     static GUI_PleaseWait* OpenFor(const std::shared_ptr<OnlineJob>& job, const IClock* clock = nullptr);
     static void Close();
+    // A request beside the frame with this box (and its Cancel) shown while
+    // it runs: how a click that needs the server starts it.
+    static std::shared_ptr<OnlineJob> StartJob(OnlineJob::Work work);
+    // Once the job is done: its outcome, whether the player cancelled it,
+    // the box closed and the job let go. False while it runs (or without one).
+    static bool FinishJob(std::shared_ptr<OnlineJob>& job, bool& succeeded, std::string& text, bool& cancelled);
     static bool IsOpen() { return GetOpen() != nullptr; }
 
     ~GUI_PleaseWait() override;

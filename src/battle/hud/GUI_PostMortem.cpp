@@ -114,21 +114,18 @@ void GUI_PostMortem::StartRating(const std::string& challengeId, int difficulty,
     if (m_rateJob)
         return;
     const std::string id = challengeId;
-    m_rateJob = OnlineJob::Start(
-        [id, difficulty, enjoyment](SIM_Server& server, std::string&) { return server.RateChallenge(id, difficulty, enjoyment); });
-    if (!m_rateJob->IsDone())
-        GUI_PleaseWait::OpenFor(m_rateJob);
+    m_rateJob = GUI_PleaseWait::StartJob([id, difficulty, enjoyment](SIM_Server& server, std::string&) {
+        return server.RateChallenge(id, difficulty, enjoyment);
+    });
     PollRating();
 }
 
 void GUI_PostMortem::PollRating()
 {
-    bool ok = false;
+    bool ok = false, cancelled = false;
     std::string text;
-    if (!OnlineJob::Collect(m_rateJob, ok, text))
-        return;
-    GUI_PleaseWait::Close();
-    OnRatingSent(ok);
+    if (GUI_PleaseWait::FinishJob(m_rateJob, ok, text, cancelled))
+        OnRatingSent(ok);
 }
 
 void GUI_PostMortem::OnRetaliationPosted(bool succeeded)

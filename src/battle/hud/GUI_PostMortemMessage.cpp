@@ -62,20 +62,17 @@ void GUI_PostMortemMessage::OnSend(std::intptr_t window)
         return;
     }
     const std::string recipient = self->m_recipient, text = self->m_field->GetText();
-    self->m_job = OnlineJob::Start(
+    self->m_job = GUI_PleaseWait::StartJob(
         [recipient, text](SIM_Server& server, std::string&) { return server.SendMessage(recipient, text); });
-    if (!self->m_job->IsDone())
-        GUI_PleaseWait::OpenFor(self->m_job);
     self->Poll();
 }
 
 void GUI_PostMortemMessage::Poll()
 {
-    bool ok = false;
+    bool ok = false, cancelled = false;
     std::string text;
-    if (!OnlineJob::Collect(m_job, ok, text))
+    if (!GUI_PleaseWait::FinishJob(m_job, ok, text, cancelled))
         return;
-    GUI_PleaseWait::Close();
     // Not sent (no server, cancelled, no answer): the player may try again.
     if (!ok)
         m_active = true;
