@@ -169,6 +169,9 @@ GUI_ChallengeDetails::GUI_ChallengeDetails(const SIM_ChallengeRecord& record) : 
 
 GUI_ChallengeDetails::~GUI_ChallengeDetails()
 {
+    // A download nobody will take in needs no box.
+    if (m_job)
+        GUI_PleaseWait::Close();
     ForgetIfOpen(this);
 }
 
@@ -226,7 +229,8 @@ void GUI_ChallengeDetails::Poll()
     if (!GUI_PleaseWait::FinishJob(m_job, ok, text, cancelled))
         return;
     if (!ok) {
-        LOG_ERROR("Failed to download Challenge File");
+        if (!cancelled)
+            LOG_ERROR("Failed to download Challenge File");
         SetStatus(cancelled                             ? "ONLINE_CANCELLED"
                   : SIM_Server::GetInstance().IsOnline() ? "CHALLENGE_DOWNLOAD_FAILED"
                                                          : "ONLINE_NO_SERVER");

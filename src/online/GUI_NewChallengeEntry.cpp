@@ -121,6 +121,8 @@ GUI_NewChallengeEntry::GUI_NewChallengeEntry(Mode mode) : GUI_Dialog(true), m_mo
 
 GUI_NewChallengeEntry::~GUI_NewChallengeEntry()
 {
+    if (m_job)
+        GUI_PleaseWait::Close();
     ForgetIfOpen(this);
 }
 

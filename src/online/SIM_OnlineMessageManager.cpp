@@ -19,6 +19,13 @@ SIM_OnlineMessageManager::SIM_OnlineMessageManager(std::string seenPath) : m_see
     std::string text;
     if (!ReadWholeFile(m_seenPath, text))
         return;
+    // A file from before the bound: only its newest lines can be kept, so
+    // only they are read.
+    const size_t most = kMaxStored * kMaxLine;
+    if (text.size() > most) {
+        const size_t cut = text.find('\n', text.size() - most);
+        text.erase(0, cut == std::string::npos ? text.size() : cut + 1);
+    }
     for (auto& record : ParseLines(text))
         Take(std::move(record), m_seen);
     Trim();

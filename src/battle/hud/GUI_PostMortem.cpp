@@ -100,7 +100,11 @@ GUI_PostMortem::GUI_PostMortem() : GUI_Dialog(false)
     GUI_Tutorial::GetInstance().LaunchTutorial("POSTMORTEM");
 }
 
-GUI_PostMortem::~GUI_PostMortem() = default;
+GUI_PostMortem::~GUI_PostMortem()
+{
+    if (m_rateJob || (m_message && m_message->IsSending()))
+        GUI_PleaseWait::Close();
+}
 
 void GUI_PostMortem::OnRatingSent(bool succeeded)
 {
