@@ -5,6 +5,7 @@
 
 #include "app/APP_SaveNotice.h"
 #include "app/APP_UsageMetrics.h"
+#include "engine/GHttpClient.h"
 #include "app/GUI_GameModeBase.h"
 #include "app/GUI_Sounds.h"
 #include "app/TutorialScreenLinks.h"
@@ -710,6 +711,8 @@ void Game::Shutdown()
     if (m_shutDown)
         return;
     m_shutDown = true;
+    // Requests in flight stop now: their workers are joined at exit.
+    GHttpClient::CancelAll();
     APP_UsageMetrics::GetInstance().RecordRuntime();
     // Campaign windows and fleets point into the content freed below.
     GUI_Campaign::CloseAtExit();

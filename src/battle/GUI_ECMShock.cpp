@@ -69,7 +69,7 @@ void GUI_ECMShock::Draw()
     // Half a second into a shock the lesson about it is offered, once a shock.
     if (!tutorialAsked && time > 500.0f) {
         tutorialAsked = 1;
-        GUI_Tutorial::GetInstance().LaunchTutorial("ECMSHOCK");
+        GUI_Tutorial::GetInstance().LaunchECMShockTutorial(ship->x, ship->y);
     }
     const GUI_Map& map = GUI_Map::GetInstance();
     const float side = size * ZoomScale, h = side * 0.5f;

@@ -23,28 +23,6 @@ bool Inside(const GRect& r, float x, float y)
     return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
 }
 
-// "(config-x-y)"; files without a config name give "x-y".
-bool ParseEmitter(const std::string& field, std::string& config, float& x, float& y)
-{
-    std::string f = field;
-    if (!f.empty() && f.front() == '(')
-        f.erase(0, 1);
-    if (!f.empty() && f.back() == ')')
-        f.pop_back();
-    const size_t last = f.rfind('-');
-    if (last == std::string::npos || last == 0)
-        return false;
-    const size_t middle = f.rfind('-', last - 1);
-    if (middle == std::string::npos || middle == 0) {
-        config.clear();
-        x = GUI_EditorBase::ToFloat(f.substr(0, last));
-    } else {
-        config = f.substr(0, middle);
-        x = GUI_EditorBase::ToFloat(f.substr(middle + 1, last - middle - 1));
-    }
-    y = GUI_EditorBase::ToFloat(f.substr(last + 1));
-    return true;
-}
 } // namespace
 
 GUI_DamageEditor::GUI_DamageEditor()
@@ -289,7 +267,7 @@ void GUI_DamageEditor::ReadValues(const std::vector<std::string>& values, float 
         for (; i < f.size(); ++i) {
             Emitter e;
             float ex = 0.0f, ey = 0.0f;
-            if (!ParseEmitter(f[i], e.config, ex, ey))
+            if (!SIM_ShipHull::ParseEmitterField(f[i], e.config, ex, ey))
                 continue;
             e.x = (ex - 128.0f) / 256.0f * m_width;
             e.y = (ey - 128.0f) / 256.0f * m_width;

@@ -20,6 +20,9 @@ constexpr const char* kAgentDirect = "MyHTTPClient/1.0";
 constexpr const char* kOffline = "Internet: offline, no server configured";
 constexpr long kMaxTimeoutMs = 10 * 60 * 1000;
 
+// Bumped by CancelAll: a transfer that began under an older value stops.
+std::atomic<unsigned> g_cancelGeneration{0};
+
 void GlobalInit()
 {
     static std::once_flag once;
@@ -69,13 +72,39 @@ void Configure(Request& r, const std::string& url, bool direct, long connectMs, 
     r.AddHeader("Pragma: no-cache");
 }
 
+// Asked by libcurl during every transfer, also while it waits for bytes.
+struct CancelState {
+    const std::atomic<bool>* flag = nullptr;
+    unsigned generation = 0;
+    bool cancelled = false;
+};
+
+int CheckCancel(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    auto* st = static_cast<CancelState*>(user);
+    if ((st->flag && st->flag->load()) || g_cancelGeneration.load() != st->generation)
+        st->cancelled = true;
+    return st->cancelled ? 1 : 0;
+}
+
+void WatchCancel(Request& r, CancelState& cancel, const std::atomic<bool>* flag)
+{
+    cancel.flag = flag;
+    cancel.generation = g_cancelGeneration.load();
+    curl_easy_setopt(r.curl, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(r.curl, CURLOPT_XFERINFOFUNCTION, CheckCancel);
+    curl_easy_setopt(r.curl, CURLOPT_XFERINFODATA, &cancel);
+}
+
 struct DownloadState {
     CURL* curl = nullptr;
     FILE* file = nullptr;
     long status = 0;
     bool rejected = false;
     bool writeFailed = false;
+    bool tooLarge = false;
     long long received = 0;
+    long long maxBytes = 0;
     GHttpClient::ProgressCallback progress = nullptr;
     void* progressContext = nullptr;
 };
@@ -89,6 +118,10 @@ size_t WriteDownload(char* data, size_t size, size_t count, void* user)
     // An error page is never worth saving; stop before reading it.
     if (!GHttpClient::PostStatusOk(st->status)) {
         st->rejected = true;
+        return 0;
+    }
+    if (st->received + static_cast<long long>(bytes) > st->maxBytes) {
+        st->tooLarge = true;
         return 0;
     }
     if (bytes > 0 && fwrite(data, 1, bytes, st->file) != bytes) {
@@ -208,6 +241,35 @@ bool ReadPostFile(const std::string& path, std::string& out)
 GHttpClient::GHttpClient()
 {
     GlobalInit();
+}
+
+long long GHttpClient::MaxBytes(Kind kind)
+{
+    constexpr long long kKiB = 1024, kMiB = 1024 * 1024;
+    switch (kind) {
+    case Kind::ANSWER: return 64 * kKiB;
+    case Kind::LIST: return 4 * kMiB;
+    case Kind::CHALLENGE: return 4 * kMiB;
+    case Kind::THUMBNAIL: return 512 * kKiB;
+    case Kind::NEWS: return 64 * kKiB;
+    case Kind::MESSAGES: return 2 * kMiB;
+    case Kind::HISTORY: return 512 * kKiB;
+    case Kind::SCORES: return 256 * kKiB;
+    case Kind::OPPONENTS: return 1 * kMiB;
+    case Kind::KIND_COUNT: break;
+    }
+    return 64 * kKiB;
+}
+
+void GHttpClient::SetCancelFlag(const std::atomic<bool>* flag)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_settings.cancel = flag;
+}
+
+void GHttpClient::CancelAll()
+{
+    ++g_cancelGeneration;
 }
 
 bool GHttpClient::LoadConfig(const std::string& iniPath)
@@ -331,7 +393,7 @@ void GHttpClient::LogError(const std::string& text, long code) const
     LOG_DEBUG(line);
 }
 
-bool GHttpClient::DownloadToFile(const std::string& localFile, const std::string& path)
+bool GHttpClient::DownloadToFile(const std::string& localFile, const std::string& path, Kind kind)
 {
     Settings s;
     Link link;
@@ -367,8 +429,13 @@ bool GHttpClient::DownloadToFile(const std::string& localFile, const std::string
     st.file = file;
     st.progress = s.progress;
     st.progressContext = s.progressContext;
+    st.maxBytes = MaxBytes(kind);
     curl_easy_setopt(r.curl, CURLOPT_WRITEFUNCTION, WriteDownload);
     curl_easy_setopt(r.curl, CURLOPT_WRITEDATA, &st);
+    // A declared length past the cap is refused before any byte is written.
+    curl_easy_setopt(r.curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(st.maxBytes));
+    CancelState cancel;
+    WatchCancel(r, cancel, s.cancel);
 
     const CURLcode rc = curl_easy_perform(r.curl);
     const long status = r.Status();
@@ -380,6 +447,10 @@ bool GHttpClient::DownloadToFile(const std::string& localFile, const std::string
         ok = ok && rename(tempPath.c_str(), localFile.c_str()) == 0;
         if (!ok)
             LogError("Failed writing local web copy", errno);
+    } else if (cancel.cancelled) {
+        LOG_DEBUG(StrFormat("Internet: request cancelled: %s", path.c_str()));
+    } else if (st.tooLarge || rc == CURLE_FILESIZE_EXCEEDED) {
+        LogError(StrFormat("Internet: answer larger than %lld bytes refused for %s", st.maxBytes, path.c_str()));
     } else if (st.writeFailed) {
         LogError("Failed writing local web copy", errno);
     } else if (status == 0) {
@@ -411,8 +482,12 @@ bool GHttpClient::UrlExists(const std::string& path)
     curl_easy_setopt(r.curl, CURLOPT_HTTPHEADER, r.headers);
     // Only the status line matters; the body is refused at its first byte.
     curl_easy_setopt(r.curl, CURLOPT_WRITEFUNCTION, StopAtBody);
+    CancelState cancel;
+    WatchCancel(r, cancel, s.cancel);
     const CURLcode rc = curl_easy_perform(r.curl);
     const long status = r.Status();
+    if (cancel.cancelled)
+        return false;
     if (status == 0) {
         LogError("Internet: HttpSendRequest() Failed", rc);
         return false;
@@ -450,6 +525,8 @@ bool GHttpClient::PostFile(const std::string& path, const std::string& localFile
     std::string answer;
     curl_easy_setopt(r.curl, CURLOPT_WRITEFUNCTION, KeepShortBody);
     curl_easy_setopt(r.curl, CURLOPT_WRITEDATA, &answer);
+    CancelState cancel;
+    WatchCancel(r, cancel, s.cancel);
 
     const CURLcode rc = curl_easy_perform(r.curl);
     if (rc != CURLE_OK) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <map>
 #include <mutex>
 #include <string>
@@ -15,12 +16,19 @@ class GHttpClient {
 public:
     using ProgressCallback = void (*)(void* context, float fraction);
 
-    static constexpr long kDefaultConnectTimeoutMs = 5000;
+    // Short: a server that never accepts should cost the player little.
+    static constexpr long kDefaultConnectTimeoutMs = 3000;
     static constexpr long kDefaultTimeoutMs = 30000;
     // Progress is measured against this when the server sends no length.
     static constexpr long long kAssumedLength = 1048576;
     static constexpr size_t kPostTagBytes = 32;
     static constexpr long long kMaxPostFileBytes = 16ll * 1024 * 1024;
+
+    // What an answer is decides how much of it the game takes: a download
+    // past its kind's cap is stopped, its partial file deleted and the
+    // refusal reported once.
+    enum class Kind { ANSWER, LIST, CHALLENGE, THUMBNAIL, NEWS, MESSAGES, HISTORY, SCORES, OPPONENTS, KIND_COUNT };
+    static long long MaxBytes(Kind kind);
 
     GHttpClient();
     ~GHttpClient() = default;
@@ -46,7 +54,12 @@ public:
 
     // Saves the answer to localFile only when the server answered 200 and the
     // whole body arrived; otherwise the previous file stays as it was.
-    bool DownloadToFile(const std::string& localFile, const std::string& path);
+    bool DownloadToFile(const std::string& localFile, const std::string& path, Kind kind = Kind::ANSWER);
+    // Requests of this client stop (and fail) soon after the flag turns true.
+    void SetCancelFlag(const std::atomic<bool>* flag);
+    // Stops every request of every client that is in flight now (quitting);
+    // requests started afterwards run as usual.
+    static void CancelAll();
     // False for a 404 and for no answer at all.
     bool UrlExists(const std::string& path);
     // POSTs a 32-byte tag field followed by the file's bytes as
@@ -73,6 +86,7 @@ private:
         long totalMs = kDefaultTimeoutMs;
         ProgressCallback progress = nullptr;
         void* progressContext = nullptr;
+        const std::atomic<bool>* cancel = nullptr;
     };
     struct Link {
         bool direct = false;

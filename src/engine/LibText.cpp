@@ -243,6 +243,66 @@ void LibText::TruncateToWidth(std::string& text, int width) const
         text.pop_back();
 }
 
+std::string LibText::FitText(const std::string& text, int width, int maxLines) const
+{
+    if (!m_font || maxLines <= 0)
+        return std::string();
+    const float limit = static_cast<float>(width);
+    auto fits = [&](const std::string& s) { return LineWidth(s, 0, s.size()) <= limit; };
+    // The longest start of s that fits with "..." after it (a few halvings,
+    // so even a very long word costs little).
+    auto withDots = [&](const std::string& s) {
+        size_t lo = 0, hi = s.size();
+        while (lo < hi) {
+            const size_t mid = (lo + hi + 1) / 2;
+            if (fits(s.substr(0, mid) + "..."))
+                lo = mid;
+            else
+                hi = mid - 1;
+        }
+        return s.substr(0, lo) + "...";
+    };
+    std::vector<std::string> lines;
+    std::string line;
+    bool cut = false;
+    auto endLine = [&]() {
+        if (lines.size() == static_cast<size_t>(maxLines)) {
+            cut = true;
+            return;
+        }
+        lines.push_back(line);
+        line.clear();
+    };
+    size_t pos = 0;
+    while (pos <= text.size() && !cut) {
+        const size_t end = std::min(text.find_first_of(" \n", pos), text.size());
+        const std::string word = text.substr(pos, end - pos);
+        const bool newline = end < text.size() && text[end] == '\n';
+        pos = end + 1;
+        if (!word.empty()) {
+            if (line.empty() ? fits(word) : fits(line + ' ' + word)) {
+                line += line.empty() ? word : ' ' + word;
+            } else {
+                if (!line.empty())
+                    endLine();
+                if (cut)
+                    break;
+                line = fits(word) ? word : withDots(word);
+            }
+        }
+        if (newline)
+            endLine();
+    }
+    if (!cut && !line.empty())
+        endLine();
+    if (cut && !lines.empty())
+        lines.back() = withDots(lines.back());
+    std::string out;
+    for (size_t i = 0; i < lines.size(); ++i)
+        out += (i ? "\n" : "") + lines[i];
+    return out;
+}
+
 void LibText::StageGlyph(int cell, float x, float y, uint32_t colour)
 {
     // Glyphs snap to whole pixels so that point-sampled cells stay crisp.

@@ -43,6 +43,10 @@ public:
     std::string GetWrappedText(const std::string& text, int width) const;
     int GetWrappedTextHeight(const std::string& text, int width) const;
     void TruncateToWidth(std::string& text, int width) const;
+    // A text fitted to a box: wrapped at blanks and line ends only, into at
+    // most maxLines lines of width pixels. A word wider than a line, and the
+    // last line of a text that goes on, end in "..." within the width.
+    std::string FitText(const std::string& text, int width, int maxLines) const;
 
     void SetText(int alignment, const std::string& text, float x, float y, uint32_t colour, float boxWidth);
     void Render(int maxChars = -1);

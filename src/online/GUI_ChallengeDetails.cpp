@@ -11,6 +11,8 @@
 #include "gui/GUI_WindowManager.h"
 #include "online/GUI_ChallengeDetailsHistory.h"
 #include "online/GUI_ChallengeList.h"
+#include "online/GUI_PleaseWait.h"
+#include "online/OnlineJob.h"
 #include "online/GUI_ChallengeStrip.h"
 #include "online/GUI_ChallengeThumbnail.h"
 #include "online/GUI_Rating.h"
@@ -167,6 +169,9 @@ GUI_ChallengeDetails::GUI_ChallengeDetails(const SIM_ChallengeRecord& record) : 
 
 GUI_ChallengeDetails::~GUI_ChallengeDetails()
 {
+    // A download nobody will take in needs no box.
+    if (m_job)
+        GUI_PleaseWait::Close();
     ForgetIfOpen(this);
 }
 
@@ -192,9 +197,11 @@ bool GUI_ChallengeDetails::Fight()
         LOG_ERROR("File ID for challenge is empty");
         return false;
     }
-    if (!m_fileOnDisk && !SIM_Server::GetInstance().DownloadChallenge(id)) {
-        LOG_DEBUG("Failed to download Challenge File");
-        SetStatus(SIM_Server::GetInstance().IsOnline() ? "CHALLENGE_DOWNLOAD_FAILED" : "ONLINE_NO_SERVER");
+    if (m_job)
+        return false;
+    if (!m_fileOnDisk) {
+        m_job = GUI_PleaseWait::StartJob([id](SIM_Server& server, std::string&) { return server.DownloadChallenge(id); });
+        Poll();
         return false;
     }
     SIM_ChallengeFile& file = SIM_ChallengeFile::GetInstance();
@@ -215,6 +222,26 @@ bool GUI_ChallengeDetails::Fight()
     return true;
 }
 
+void GUI_ChallengeDetails::Poll()
+{
+    bool ok = false, cancelled = false;
+    std::string text;
+    if (!GUI_PleaseWait::FinishJob(m_job, ok, text, cancelled))
+        return;
+    if (!ok) {
+        if (!cancelled)
+            LOG_ERROR("Failed to download Challenge File");
+        SetStatus(cancelled                             ? "ONLINE_CANCELLED"
+                  : SIM_Server::GetInstance().IsOnline() ? "CHALLENGE_DOWNLOAD_FAILED"
+                                                         : "ONLINE_NO_SERVER");
+        return;
+    }
+    m_fileOnDisk = true;
+    m_fight->SetTextKey("CHALLENGE_BUTTON_FIGHT");
+    // Download goes on to the fight in one press.
+    Fight();
+}
+
 void GUI_ChallengeDetails::SetStatus(const char* key, const std::string& extra)
 {
     m_statusKey = key;
@@ -223,10 +250,9 @@ void GUI_ChallengeDetails::SetStatus(const char* key, const std::string& extra)
 
 void GUI_ChallengeDetails::Delete()
 {
-    SIM_ChallengeDatabase::GetInstance().DeleteChallenge(SIM_Server::GetInstance(), m_record.id);
-    // The list's rows point at records: they are rebuilt at the next update,
-    // outside this click, and this window goes after it.
-    GUI_ChallengeList::GetInstance().RequestRebuild();
+    // The window closes whether or not the server agrees; the list screen
+    // waits for the answer and drops the row when it says yes.
+    GUI_ChallengeList::GetInstance().StartDelete(m_record.id);
     Close();
 }
 

@@ -13,6 +13,7 @@ class GUI_ChallengeDetailsHistory;
 class GUI_ChallengeThumbnail;
 class GUI_Rating;
 class GUI_RetaliationsList;
+class OnlineJob;
 class SIM_Scenario;
 
 // The data rows of a challenge and its two ratings.
@@ -49,10 +50,17 @@ public:
     ~GUI_ChallengeDetails() override;
     void Draw() override;
 
-    // Downloads the challenge when needed, reads it and goes to the deployment.
-    // False (with the reason shown) when it could not.
+    // Reads the challenge and goes to the deployment; a challenge not on disk
+    // is first downloaded beside the frame (please-wait, Cancel) and the
+    // fight goes on when the file has come (Poll). False (with the reason
+    // shown) when it could not, or while the download runs.
     bool Fight();
+    // Asks the challenge list screen to delete the challenge (beside the
+    // frame) and closes this window.
     void Delete();
+    // Takes a finished download in (the list screen calls it each update).
+    void Poll();
+    bool IsDownloading() const { return m_job != nullptr; }
 
     const SIM_ChallengeRecord& GetRecord() const { return m_record; }
     GUI_ButtonText* GetFightButton() const { return m_fight; }
@@ -70,6 +78,7 @@ private:
 
     SIM_ChallengeRecord m_record;
     bool m_fileOnDisk = false;
+    std::shared_ptr<OnlineJob> m_job;
     GUI_ButtonText* m_fight = nullptr;
     GUI_ButtonText* m_delete = nullptr;
     GUI_ChallengeDetailsData* m_data = nullptr;

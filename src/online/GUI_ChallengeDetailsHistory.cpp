@@ -59,6 +59,8 @@ std::vector<SIM_ChallengeHistoryItem> GUI_ChallengeDetailsHistory::ParseHistory(
 {
     std::vector<SIM_ChallengeHistoryItem> items;
     ForEachMarkedLine(text, kMaxLine, [&items](const std::string& line) {
+        if (items.size() >= kMaxItems)
+            return;
         GTokenizer t(line, ',');
         t.NextString();
         SIM_ChallengeHistoryItem item;
@@ -92,11 +94,15 @@ void GUI_ChallengeDetailsHistory::SetChallenge(const std::string& challengeId)
         m_headers[d.column] = header;
     }
     const std::string id = challengeId;
-    m_job = OnlineJob::Start([id](SIM_Server& server, std::string& text) {
-        return server.GetChallengeHistory(id, text);
+    auto parsed = std::make_shared<std::vector<SIM_ChallengeHistoryItem>>();
+    m_job = GUI_PleaseWait::StartJob([id, parsed](SIM_Server& server, std::string&) {
+        std::string text;
+        if (!server.GetChallengeHistory(id, text))
+            return false;
+        *parsed = ParseHistory(text);
+        return true;
     });
-    if (!m_job->IsDone())
-        GUI_PleaseWait::Open();
+    m_parsed = parsed;
     Poll();
     RebuildRows();
 }
@@ -106,7 +112,10 @@ void GUI_ChallengeDetailsHistory::Poll()
     if (!m_job || !m_job->IsDone())
         return;
     const bool ok = m_job->Succeeded();
-    m_items = ParseHistory(m_job->TakeText());
+    m_items.clear();
+    if (ok && m_parsed)
+        m_items = std::move(*m_parsed);
+    m_parsed.reset();
     const bool online = SIM_Server::GetInstance().IsOnline();
     m_job.reset();
     GUI_PleaseWait::Close();

@@ -55,6 +55,8 @@ public:
     void OnWheelUp() override;
     void OnWheelDown() override;
 
+    // At most kMaxItems rows are read: the rest of a longer answer is dropped.
+    static constexpr size_t kMaxItems = 2000;
     static std::vector<SIM_ChallengeHistoryItem> ParseHistory(const std::string& text);
 
     bool IsDownloading() const { return m_job != nullptr; }
@@ -69,6 +71,8 @@ private:
     void DeleteRows();
 
     std::shared_ptr<OnlineJob> m_job;
+    // Read from the answer by the worker, taken in by Poll.
+    std::shared_ptr<std::vector<SIM_ChallengeHistoryItem>> m_parsed;
     std::string m_challengeId;
     std::vector<SIM_ChallengeHistoryItem> m_items;
     std::vector<GUI_ChallengeHistoryEntry*> m_rows;

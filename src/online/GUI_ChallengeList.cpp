@@ -11,6 +11,8 @@
 #include "online/GUI_ChallengeListClientWindow.h"
 #include "online/GUI_ChallengeListWindow.h"
 #include "online/GUI_PleaseWait.h"
+#include "online/OnlineJob.h"
+#include "online/SIM_ChallengeDatabase.h"
 #include "online/SIM_Server.h"
 #include "platform/KeyCodes.h"
 
@@ -49,8 +51,33 @@ void GUI_ChallengeList::Leave()
     m_window = nullptr;
 }
 
+void GUI_ChallengeList::StartDelete(const std::string& challengeId)
+{
+    if (m_deleteJob)
+        return;
+    m_deleteId = challengeId;
+    const std::string id = challengeId;
+    m_deleteJob =
+        GUI_PleaseWait::StartJob([id](SIM_Server& server, std::string&) { return server.DeleteChallenge(id); });
+    PollDelete();
+}
+
+void GUI_ChallengeList::PollDelete()
+{
+    bool ok = false, cancelled = false;
+    std::string text;
+    if (!GUI_PleaseWait::FinishJob(m_deleteJob, ok, text, cancelled))
+        return;
+    // A refusal keeps the record (the window is gone either way).
+    if (ok && SIM_ChallengeDatabase::GetInstance().RemoveLocal(m_deleteId))
+        m_rebuild = true;
+}
+
 void GUI_ChallengeList::Update()
 {
+    PollDelete();
+    if (GUI_ChallengeDetails* details = GUI_ChallengeDetails::GetOpen())
+        details->Poll();
     if (m_rebuild && m_window) {
         m_rebuild = false;
         m_window->GetClient()->Reload(false);
@@ -82,8 +109,11 @@ void GUI_ChallengeList::OnKeyDown(int code)
 
 void GUI_ChallengeList::OnLeftClick()
 {
-    if (GUI_PleaseWait::IsOpen())
+    // The box on top takes the click (Cancel); nothing beneath it does.
+    if (GUI_PleaseWait::IsOpen()) {
+        GUI_WindowManager::GetInstance().DispatchClick();
         return;
+    }
     if (!GUI_WindowManager::GetInstance().DispatchClick())
         ClickButtons();
 }

@@ -124,15 +124,19 @@ void GUI_ChallengeListClientWindow::Reload(bool download)
         // One refresh at a time; without a server the window says so at once.
         if (m_job)
             return;
-        m_job = OnlineJob::Start([](SIM_Server& server, std::string& text) {
+        auto incoming = std::make_shared<SIM_ChallengeDatabase::Records>();
+        m_job = GUI_PleaseWait::StartJob([incoming](SIM_Server& server, std::string&) {
             const std::string temp = SIM_Server::MakeTempFileName();
-            const bool ok = !temp.empty() && server.GetChallengeList(temp) && ReadWholeFile(temp, text);
+            std::string text;
+            const bool ok = !temp.empty() && server.GetChallengeList(temp) &&
+                            SIM_ChallengeDatabase::ReadListFile(temp, text);
             if (!temp.empty())
                 std::remove(temp.c_str());
+            if (ok)
+                *incoming = SIM_ChallengeDatabase::ParseRecords(text);
             return ok;
         });
-        if (!m_job->IsDone())
-            GUI_PleaseWait::Open();
+        m_incoming = incoming;
         Poll();
         return;
     }
@@ -150,14 +154,14 @@ void GUI_ChallengeListClientWindow::Poll()
     if (!m_job || !m_job->IsDone())
         return;
     const bool ok = m_job->Succeeded();
-    const std::string text = m_job->TakeText();
     const bool online = SIM_Server::GetInstance().IsOnline();
     m_job.reset();
+    auto incoming = std::move(m_incoming);
     GUI_PleaseWait::Close();
     SIM_ChallengeDatabase& db = SIM_ChallengeDatabase::GetInstance();
-    if (ok) {
+    if (ok && incoming) {
         // The merge rebuilds no record: rows made before it stay valid until rebuilt here.
-        db.MergeText(text);
+        db.MergeRecords(std::move(*incoming));
         m_statusKey = "CHALLENGES_REFRESHED";
     } else {
         m_statusKey = online ? "CHALLENGES_REFRESH_FAILED" : "ONLINE_NO_SERVER";

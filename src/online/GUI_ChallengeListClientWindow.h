@@ -1,5 +1,6 @@
 #pragma once
 #include "gui/GUI_WindowBase.h"
+#include "online/SIM_ChallengeRecord.h"
 
 #include <memory>
 #include <string>
@@ -60,6 +61,8 @@ private:
     void DeleteRows();
 
     std::shared_ptr<OnlineJob> m_job;
+    // What the refresh worker read from the server's list, taken in by Poll.
+    std::shared_ptr<std::vector<std::unique_ptr<SIM_ChallengeRecord>>> m_incoming;
     std::vector<GUI_ChallengeStrip*> m_rows;
     std::vector<SIM_ChallengeRecord*> m_records;
     GUI_ScrollingWindow* m_scroll = nullptr;

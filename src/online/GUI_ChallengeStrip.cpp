@@ -32,12 +32,14 @@ GUI_ChallengeStrip::GUI_ChallengeStrip(SIM_ChallengeRecord* record) : m_record(r
     AddChild(m_difficulty);
 
     LibText& text = LibText::GetInstance();
+    // Measured in the font the strip is drawn in.
+    text.SetFont("zekton16.dds", kFontSize);
     m_map = record->map.empty() ? "?" : text.GetWrappedText(record->map, 220);
-    m_taunt = ShortTaunt(record->taunt);
+    m_taunt = text.FitText(ShortTaunt(record->taunt), kWidths[2] - 6, kTauntLines);
     m_fullTaunt = record->taunt;
-    m_receiver = text.GetWrappedText(record->receiver, 100);
-    m_sender = text.GetWrappedText(record->sender, 100);
-    m_race = text.GetWrappedText(record->race, 80);
+    m_receiver = text.FitText(record->receiver, kWidths[1], 1);
+    m_sender = text.FitText(record->sender, kWidths[1], 1);
+    m_race = text.FitText(record->race, kWidths[4] - 6, kRaceLines);
     m_date = FormatDate(record->day, record->month, record->year);
     m_id = record->id;
     m_tauntTooltip = new GUI_Tooltip(m_fullTaunt, 30);
@@ -113,6 +115,7 @@ void GUI_ChallengeStrip::Draw()
     DrawChildren();
 
     LibText& text = LibText::GetInstance();
+    text.SetFont("zekton16.dds", kFontSize);
     auto colLeft = [&](int i) { return static_cast<float>(m_columns[i].left + 3); };
     auto colWidth = [&](int i) { return static_cast<float>(m_columns[i].Width() - 6); };
     const float t = static_cast<float>(top);

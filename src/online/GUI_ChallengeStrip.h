@@ -16,6 +16,11 @@ public:
     static constexpr int kColumns = 10;
     static constexpr int kWidths[kColumns] = {40, 100, 324, 100, 80, 74, 40, 40, 70, 101};
     static constexpr size_t kMaxTaunt = 128;
+    // Texts from the server fit their columns: the taunt and the race wrap
+    // at blanks into these many lines, each name keeps to one.
+    static constexpr int kTauntLines = 2;
+    static constexpr int kRaceLines = 2;
+    static constexpr float kFontSize = 16.0f;
 
     explicit GUI_ChallengeStrip(SIM_ChallengeRecord* record);
     ~GUI_ChallengeStrip() override;
@@ -29,6 +34,8 @@ public:
     SIM_ChallengeRecord* GetRecord() const { return m_record; }
     const std::string& GetMapText() const { return m_map; }
     const std::string& GetTauntText() const { return m_taunt; }
+    const std::string& GetRaceText() const { return m_race; }
+    const std::string& GetSenderText() const { return m_sender; }
     const std::string& GetDateText() const { return m_date; }
     const std::string& GetBeatenText() const { return m_beaten; }
     const std::string& GetAttemptsText() const { return m_attempts; }

@@ -7,6 +7,7 @@
 #include "online/SIM_Server.h"
 #include "platform/DdsImage.h"
 
+#include <cstdio>
 #include <sys/stat.h>
 
 bool GUI_ChallengeThumbnail::IsAcceptable(const std::string& path)
@@ -46,7 +47,15 @@ void GUI_ChallengeThumbnail::TryLoad()
     const std::string folder = m_path.substr(0, m_path.rfind('/'));
     D3DEngine& engine = D3DEngine::GetInstance();
     int w = 0, h = 0;
-    m_loaded = engine.GetTextureSize(name, w, h) || (IsAcceptable(m_path) && engine.LoadTextureFile(folder, name));
+    if (engine.GetTextureSize(name, w, h)) {
+        m_loaded = true;
+    } else if (!IsAcceptable(m_path)) {
+        // Nothing would ever show it: it only takes room (and is fetched again next time).
+        LOG_DEBUG("Challenge thumbnail deleted: " + m_path);
+        std::remove(m_path.c_str());
+    } else {
+        m_loaded = engine.LoadTextureFile(folder, name);
+    }
     if (m_loaded)
         m_sprite.SetTexture(name);
 }

@@ -1,5 +1,7 @@
 #include "online/GUI_InternetNews.h"
 
+#include <algorithm>
+
 #include "engine/GDebugLog.h"
 #include "engine/GHashTable.h"
 #include "engine/GSafeFile.h"
@@ -75,8 +77,11 @@ void GUI_InternetNews::Draw()
         return;
     LibText& text = LibText::GetInstance();
     text.SetFont("zekton16.dds", 16.0f);
-    if (m_wrapped.empty())
-        m_wrapped = text.GetWrappedText(m_text, clientRight - clientLeft - 20);
+    if (m_wrapped.empty()) {
+        // The server's words keep inside the box, however many there are.
+        const int lineHeight = std::max(1, text.GetWrappedTextHeight("x", clientRight - clientLeft));
+        m_wrapped = text.FitText(m_text, clientRight - clientLeft - 20, (clientBottom - clientTop - 20) / lineHeight);
+    }
     text.SetText(TEXT_ALIGN_LEFT, m_wrapped, static_cast<float>(clientLeft + 10), static_cast<float>(clientTop + 10),
                  m_offline ? 0xFFFFC040u : 0xFFFFFFFFu, 0.0f);
     text.Render(-1);

@@ -13,6 +13,8 @@
 #include "gui/GUI_OneOpen.h"
 #include "gui/GUI_TextEditWindow.h"
 #include "gui/GUI_WindowManager.h"
+#include "online/GUI_PleaseWait.h"
+#include "online/OnlineJob.h"
 #include "online/SIM_Server.h"
 #include "prep/GUI_DeploymentGUI.h"
 #include "prep/GUI_DeploymentMap.h"
@@ -119,6 +121,8 @@ GUI_NewChallengeEntry::GUI_NewChallengeEntry(Mode mode) : GUI_Dialog(true), m_mo
 
 GUI_NewChallengeEntry::~GUI_NewChallengeEntry()
 {
+    if (m_job)
+        GUI_PleaseWait::Close();
     ForgetIfOpen(this);
 }
 
@@ -150,7 +154,8 @@ void GUI_NewChallengeEntry::Draw()
 {
     if (!visible)
         return;
-    m_submit->enabled = CanSubmit();
+    Poll();
+    m_submit->enabled = CanSubmit() && !m_job;
     m_receiver->enabled = !m_sendToAll;
     m_receiver->visible = !m_sendToAll;
     D3DEngine& engine = D3DEngine::GetInstance();
@@ -164,7 +169,7 @@ void GUI_NewChallengeEntry::Draw()
                      static_cast<float>(clientTop + 10), 0xFFFFFFFFu, 0.0f);
     text.SetText(TEXT_ALIGN_LEFT, m_tauntLabel, static_cast<float>(clientLeft + 10), static_cast<float>(clientTop + 34),
                  0xFFFFFFFFu, 0.0f);
-    const GRect status{clientLeft + 100, clientTop + 136, clientLeft + 560, clientTop + 156};
+    const GRect status{clientLeft + 100, clientTop + 136, clientLeft + 100 + kStatusWidth, clientTop + 156};
     engine.FillRect(status, 0xFF101010u);
     engine.DrawRectFrame(status, 0xFF606060u);
     text.SetText(TEXT_ALIGN_LEFT, m_status, static_cast<float>(status.left + 10), static_cast<float>(status.top - 2),
@@ -174,7 +179,7 @@ void GUI_NewChallengeEntry::Draw()
 
 void GUI_NewChallengeEntry::Submit()
 {
-    if (!CanSubmit())
+    if (!CanSubmit() || m_job)
         return;
     const SIM_DeployedFleet* fleet = SourceFleet();
     const SIM_Scenario* scenario = SourceScenario();
@@ -192,23 +197,57 @@ void GUI_NewChallengeEntry::Submit()
         return;
     }
     // The map travels as the player reads it, not as its text key.
-    if (!server.AddChallenge(receiver, taunt, GetString(scenario->GetGuiName().c_str()), m_parentId)) {
-        m_status = server.GetLastMessage();
+    const std::string map = GetString(scenario->GetGuiName().c_str());
+    const std::string parent = m_parentId, localFile = file.GetFileName();
+    // The answer's text: the server's reason for a refusal, else "1" or "0"
+    // (whether the file went up) and the new id.
+    m_job = GUI_PleaseWait::StartJob([=](SIM_Server& job, std::string& text) {
+        if (!job.AddChallenge(receiver, taunt, map, parent)) {
+            text = job.GetLastMessage();
+            return false;
+        }
+        const std::string id = job.GetRequestParam();
+        text = (job.PostChallenge(localFile, id) ? "1" : "0") + id;
+        return true;
+    });
+    Poll();
+}
+
+void GUI_NewChallengeEntry::Poll()
+{
+    bool ok = false, cancelled = false;
+    std::string text;
+    if (!GUI_PleaseWait::FinishJob(m_job, ok, text, cancelled))
+        return;
+    SIM_Server& server = SIM_Server::GetInstance();
+    if (!ok || text.empty()) {
+        m_status = cancelled          ? GetString("ONLINE_CANCELLED")
+                   : !text.empty()    ? text
+                   : server.IsOnline() ? GetString("ONLINE_NO_ANSWER")
+                                       : GetString("ONLINE_NO_SERVER");
+        // The server's reason may be any length: one line of the status box.
+        LibText& font = LibText::GetInstance();
+        font.SetFont("zekton16.dds", 16.0f);
+        m_status = font.FitText(m_status, kStatusWidth - 20, 1);
         m_statusColour = kRefusedColour;
         return;
     }
-    const std::string id = server.GetRequestParam();
-    const bool uploaded = server.PostChallenge(file.GetFileName(), id);
+    const bool uploaded = text[0] == '1';
+    const std::string id = text.substr(1);
     m_status = GetString(uploaded ? "CHALLENGE_STATUS_POSTED" : "CHALLENGE_STATUS_FAILED_UPLOAD");
     m_statusColour = uploaded ? kPostedColour : kUploadFailedColour;
     if (m_mode == RETALIATION && g_retaliationHook)
         g_retaliationHook(uploaded);
     if (!uploaded)
         return;
-    m_thumbnailPath = server.GetUserFolder() + "/chalthumb_" + id + ".jpg";
-    if (RenderThumbnail(m_thumbnailPath, *fleet))
-        server.PostThumbnail(m_thumbnailPath, id);
     m_posted = true;
+    const SIM_DeployedFleet* fleet = SourceFleet();
+    m_thumbnailPath = server.GetUserFolder() + "/chalthumb_" + id + ".jpg";
+    // The picture is drawn here (it needs the device) and sent beside the frame.
+    if (!fleet || !RenderThumbnail(m_thumbnailPath, *fleet))
+        return;
+    const std::string picture = m_thumbnailPath;
+    OnlineJob::Start([picture, id](SIM_Server& job, std::string&) { return job.PostThumbnail(picture, id); });
 }
 
 bool GUI_NewChallengeEntry::RenderThumbnail(const std::string& path, const SIM_DeployedFleet& fleet)

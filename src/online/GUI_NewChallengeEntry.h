@@ -3,12 +3,14 @@
 #include "gui/GUI_OneOpen.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 class GUI_ButtonText;
 class GUI_CheckButton;
 class GUI_TextEditWindow;
+class OnlineJob;
 class SIM_DeployedFleet;
 class SIM_Scenario;
 
@@ -21,6 +23,7 @@ class GUI_NewChallengeEntry : public GUI_Dialog, public GUI_OneOpen<GUI_NewChall
 public:
     enum Mode { NEW_CHALLENGE = 0, RETALIATION = 1 };
     static constexpr int kThumbnailSide = 256;
+    static constexpr int kStatusWidth = 460;
     static constexpr uint32_t kWaitingColour = 0xff808080u;
     static constexpr uint32_t kRefusedColour = 0xffdc0b0bu;
     static constexpr uint32_t kPostedColour = 0xff0bdc0bu;
@@ -40,7 +43,11 @@ public:
     void Draw() override;
 
     void ToggleSendToAll();
+    // Writes the challenge file and posts it beside the frame (please-wait,
+    // Cancel); the answer is taken in by Poll at the next draw.
     void Submit();
+    void Poll();
+    bool IsSubmitting() const { return m_job != nullptr; }
     bool CanSubmit() const;
 
     // Renders the deployment map with the fleet as plain shapes and saves it
@@ -80,4 +87,5 @@ private:
     bool m_posted = false;
     std::string m_parentId;
     std::string m_thumbnailPath;
+    std::shared_ptr<OnlineJob> m_job;
 };

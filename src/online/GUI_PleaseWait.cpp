@@ -1,13 +1,21 @@
 #include "online/GUI_PleaseWait.h"
 
 #include "engine/D3DEngine.h"
+#include "gui/GUI_ButtonText.h"
 #include "gui/GUI_OneOpen.h"
 #include "gui/GUI_WindowManager.h"
+#include "online/OnlineJob.h"
 
 GUI_PleaseWait* GUI_PleaseWait::Open(const IClock* clock)
 {
     CloseOpen();
-    return SetOpen(new GUI_PleaseWait(clock));
+    return SetOpen(new GUI_PleaseWait(clock, nullptr));
+}
+
+GUI_PleaseWait* GUI_PleaseWait::OpenFor(const std::shared_ptr<OnlineJob>& job, const IClock* clock)
+{
+    CloseOpen();
+    return SetOpen(new GUI_PleaseWait(clock, job));
 }
 
 void GUI_PleaseWait::Close()
@@ -15,11 +23,40 @@ void GUI_PleaseWait::Close()
     CloseOpen();
 }
 
-GUI_PleaseWait::GUI_PleaseWait(const IClock* clock) : GUI_Dialog(false), m_timer(clock)
+std::shared_ptr<OnlineJob> GUI_PleaseWait::StartJob(OnlineJob::Work work)
 {
-    SetSize(400.0f, 94.0f);
+    std::shared_ptr<OnlineJob> job = OnlineJob::Start(std::move(work));
+    if (!job->IsDone())
+        OpenFor(job);
+    return job;
+}
+
+bool GUI_PleaseWait::FinishJob(std::shared_ptr<OnlineJob>& job, bool& succeeded, std::string& text, bool& cancelled)
+{
+    cancelled = job && job->IsCancelled();
+    if (!OnlineJob::Collect(job, succeeded, text))
+        return false;
+    Close();
+    return true;
+}
+
+GUI_PleaseWait::GUI_PleaseWait(const IClock* clock, const std::shared_ptr<OnlineJob>& job)
+    : GUI_Dialog(false), m_job(job), m_timer(clock)
+{
+    // The light keeps its size; Cancel takes a row under it.
+    if (job)
+        bottomMargin += kCancelRow;
+    SetSize(400.0f, job ? 94.0f + kCancelRow : 94.0f);
     Centre();
     SetClientRect();
+    if (job) {
+        m_cancel = new GUI_ButtonText("CANCEL", OnCancel, 0);
+        m_cancel->SetName("PLEASEWAIT_CANCEL");
+        const float mid = static_cast<float>(left + right) / 2.0f;
+        const float top = static_cast<float>(clientBottom + 8);
+        m_cancel->SetRect(mid - 80.0f, top, mid + 80.0f, top + 20.0f);
+        AddButton(m_cancel);
+    }
     SetTitleKey("GUI_PLEASEWAIT");
     GUI_WindowManager::GetInstance().AddModal(this);
     m_timer.Start();
@@ -28,6 +65,19 @@ GUI_PleaseWait::GUI_PleaseWait(const IClock* clock) : GUI_Dialog(false), m_timer
 GUI_PleaseWait::~GUI_PleaseWait()
 {
     ForgetIfOpen(this);
+}
+
+void GUI_PleaseWait::CancelJob()
+{
+    if (auto job = m_job.lock())
+        job->Cancel();
+    Close();
+}
+
+void GUI_PleaseWait::OnCancel(std::intptr_t)
+{
+    if (GUI_PleaseWait* open = GetOpen())
+        open->CancelJob();
 }
 
 GRect GUI_PleaseWait::GetCellRect(int i) const

@@ -2,11 +2,16 @@
 #include "engine/GTimer.h"
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_OneOpen.h"
+#include "online/OnlineJob.h"
+
+#include <memory>
 
 // The modal box with a running light shown while a download works; the
 // screen that opens it ignores clicks and keys meanwhile and closes it when
-// the work is done. At most one exists.
+// the work is done. Opened for a job it also has Cancel, which
+// stops the job's request and closes the box at once. At most one exists.
 class IClock;
+class GUI_ButtonText;
 
 class GUI_PleaseWait : public GUI_Dialog, public GUI_OneOpen<GUI_PleaseWait> {
 public:
@@ -16,8 +21,17 @@ public:
     static constexpr uint32_t kCellColour = 0x80202020u;
 
     // The step timer reads the clock given (the steady one by default).
+    static constexpr float kCancelRow = 34.0f;
+
     static GUI_PleaseWait* Open(const IClock* clock = nullptr);
+    static GUI_PleaseWait* OpenFor(const std::shared_ptr<OnlineJob>& job, const IClock* clock = nullptr);
     static void Close();
+    // A request beside the frame with this box (and its Cancel) shown while
+    // it runs: how a click that needs the server starts it.
+    static std::shared_ptr<OnlineJob> StartJob(OnlineJob::Work work);
+    // Once the job is done: its outcome, whether the player cancelled it,
+    // the box closed and the job let go. False while it runs (or without one).
+    static bool FinishJob(std::shared_ptr<OnlineJob>& job, bool& succeeded, std::string& text, bool& cancelled);
     static bool IsOpen() { return GetOpen() != nullptr; }
 
     ~GUI_PleaseWait() override;
@@ -25,9 +39,15 @@ public:
     bool HoldsKeys() const override { return true; }
     int GetLitCell() const { return m_lit; }
     GRect GetCellRect(int i) const;
+    GUI_ButtonText* GetCancelButton() const { return m_cancel; }
+    // Cancels the job (if any) and closes the box.
+    void CancelJob();
 
 private:
-    explicit GUI_PleaseWait(const IClock* clock);
+    GUI_PleaseWait(const IClock* clock, const std::shared_ptr<OnlineJob>& job);
+    static void OnCancel(std::intptr_t);
+    std::weak_ptr<OnlineJob> m_job;
+    GUI_ButtonText* m_cancel = nullptr;
     int m_lit = 0;
     GTimer m_timer;
 };

@@ -63,11 +63,12 @@ std::shared_ptr<OnlineJob> OnlineJob::Start(Work work)
     std::thread thread([mine, work, url, folder, name, id]() {
         GHttpClient client;
         client.SetServerUrl(url);
+        client.SetCancelFlag(&mine->m_cancel);
         SIM_Server server(&client);
         server.SetUserFolder(folder);
         server.SetIdentity(name, id);
         std::string text;
-        const bool ok = work(server, text);
+        const bool ok = work(server, text) && !mine->m_cancel;
         mine->m_text = std::move(text);
         mine->m_state = ok ? SUCCEEDED : FAILED;
     });

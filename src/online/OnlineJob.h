@@ -9,8 +9,9 @@ class SIM_Server;
 // One server request run beside the frame. The worker gets a client and a
 // server object of its own and writes only into the job, which the window
 // and the worker share: a window closed early drops its share and the
-// worker's result goes with the last owner. Workers still running at exit
-// are joined (their requests time out).
+// worker's result goes with the last owner. A cancelled job's request stops
+// soon after (it then fails); at exit the game cancels every request in
+// flight and the workers are joined.
 class OnlineJob {
 public:
     enum State { RUNNING, SUCCEEDED, FAILED };
@@ -24,6 +25,9 @@ public:
     State GetState() const { return static_cast<State>(m_state.load()); }
     bool IsDone() const { return GetState() != RUNNING; }
     bool Succeeded() const { return GetState() == SUCCEEDED; }
+    // Stops the request (the job then fails); harmless once done.
+    void Cancel() { m_cancel = true; }
+    bool IsCancelled() const { return m_cancel.load(); }
     // The worker's text; only once done.
     std::string TakeText();
     // Once the job is done: its outcome and text, and the holder's share let
@@ -32,5 +36,6 @@ public:
 
 private:
     std::atomic<int> m_state{RUNNING};
+    std::atomic<bool> m_cancel{false};
     std::string m_text;
 };

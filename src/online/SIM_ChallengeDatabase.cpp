@@ -1,13 +1,16 @@
 #include "online/SIM_ChallengeDatabase.h"
 
 #include "engine/APP_UserFolders.h"
+#include "engine/GHttpClient.h"
 #include "engine/GDebugLog.h"
 #include "engine/GFileHelpers.h"
 #include "engine/GSafeFile.h"
 #include "engine/MarkedLines.h"
+#include "engine/StrFormat.h"
 #include "online/SIM_Server.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <unordered_map>
 
 SIM_ChallengeDatabase& SIM_ChallengeDatabase::GetInstance()
@@ -37,12 +40,46 @@ void SIM_ChallengeDatabase::Clear()
     m_loaded = false;
 }
 
-std::vector<std::unique_ptr<SIM_ChallengeRecord>> SIM_ChallengeDatabase::ParseRecords(const std::string& text)
+SIM_ChallengeDatabase::Records SIM_ChallengeDatabase::ParseRecords(const std::string& text)
 {
-    std::vector<std::unique_ptr<SIM_ChallengeRecord>> out;
-    ForEachMarkedLine(text, kMaxLine,
-                      [&out](const std::string& line) { out.push_back(std::make_unique<SIM_ChallengeRecord>(line)); });
+    Records out;
+    size_t refused = 0;
+    ForEachMarkedLine(text, kMaxLine, [&out, &refused](const std::string& line) {
+        if (SIM_ChallengeRecord::IsWellFormed(line))
+            out.push_back(std::make_unique<SIM_ChallengeRecord>(line));
+        else
+            ++refused;
+    });
+    if (refused > 0)
+        LOG_DEBUG(StrFormat("Challenge list: %zu malformed lines skipped", refused));
+    if (out.size() > kMaxRecords)
+        out.erase(out.begin(), out.end() - static_cast<long>(kMaxRecords));
     return out;
+}
+
+bool SIM_ChallengeDatabase::ReadListFile(const std::string& path, std::string& text)
+{
+    text.clear();
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    if (ec)
+        return false;
+    if (size > static_cast<std::uintmax_t>(GHttpClient::MaxBytes(GHttpClient::Kind::LIST))) {
+        LOG_ERROR(StrFormat("Challenge list too large (%ju bytes), deleted: %s", static_cast<std::uintmax_t>(size),
+                            path.c_str()));
+        std::remove(path.c_str());
+        return false;
+    }
+    return ReadWholeFile(path, text);
+}
+
+void SIM_ChallengeDatabase::Trim()
+{
+    if (m_records.size() <= kMaxRecords)
+        return;
+    const long drop = static_cast<long>(m_records.size() - kMaxRecords);
+    m_view.erase(m_view.begin(), m_view.begin() + drop);
+    m_records.erase(m_records.begin(), m_records.begin() + drop);
 }
 
 void SIM_ChallengeDatabase::Append(std::unique_ptr<SIM_ChallengeRecord> record)
@@ -55,7 +92,7 @@ void SIM_ChallengeDatabase::ReadFile()
 {
     Clear();
     std::string text;
-    if (m_folder.empty() || !ReadWholeFile(GetPath(), text))
+    if (m_folder.empty() || !ReadListFile(GetPath(), text))
         return;
     for (auto& r : ParseRecords(text))
         Append(std::move(r));
@@ -93,20 +130,26 @@ SIM_ChallengeRecord* SIM_ChallengeDatabase::Find(const std::string& id) const
 
 void SIM_ChallengeDatabase::MergeText(const std::string& text)
 {
+    MergeRecords(ParseRecords(text));
+}
+
+void SIM_ChallengeDatabase::MergeRecords(Records incoming)
+{
     // By id through a map: thousands of challenges merge without a walk per line.
     std::unordered_map<std::string, SIM_ChallengeRecord*> byId;
     byId.reserve(m_records.size() * 2 + 16);
     for (const auto& r : m_records)
         byId.emplace(r->id, r.get());
-    for (auto& incoming : ParseRecords(text)) {
-        auto found = byId.find(incoming->id);
+    for (auto& record : incoming) {
+        auto found = byId.find(record->id);
         if (found != byId.end()) {
-            found->second->UpdateCountsFrom(*incoming);
+            found->second->UpdateCountsFrom(*record);
             continue;
         }
-        byId.emplace(incoming->id, incoming.get());
-        Append(std::move(incoming));
+        byId.emplace(record->id, record.get());
+        Append(std::move(record));
     }
+    Trim();
     Save();
     m_loaded = true;
 }
@@ -114,8 +157,7 @@ void SIM_ChallengeDatabase::MergeText(const std::string& text)
 void SIM_ChallengeDatabase::MergeFile(const std::string& downloaded)
 {
     std::string text;
-    if (!ReadWholeFile(downloaded, text))
-        text.clear();
+    ReadListFile(downloaded, text);
     MergeText(text);
 }
 
@@ -140,8 +182,11 @@ bool SIM_ChallengeDatabase::DownloadAndMerge(SIM_Server& server)
 
 bool SIM_ChallengeDatabase::DeleteChallenge(SIM_Server& server, const std::string& challengeId)
 {
-    if (!server.DeleteChallenge(challengeId))
-        return false;
+    return server.DeleteChallenge(challengeId) && RemoveLocal(challengeId);
+}
+
+bool SIM_ChallengeDatabase::RemoveLocal(const std::string& challengeId)
+{
     if (!m_loaded)
         Load();
     for (size_t i = 0; i < m_records.size(); ++i) {

@@ -6,6 +6,7 @@
 #include "engine/StrFormat.h"
 #include "sim/SIM_ChallengeFile.h"
 
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -28,14 +29,74 @@ std::string CleanBare(const std::string& text)
             c = ';';
     return out;
 }
-} // namespace
-
-SIM_ChallengeRecord::SIM_ChallengeRecord(const std::string& line)
+std::string WithoutLineEnd(const std::string& line)
 {
     std::string text = line;
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
         text.pop_back();
-    GTokenizer t(text, ',');
+    return text;
+}
+
+bool IsDigits(const std::string& text, size_t maxDigits)
+{
+    if (text.empty() || text.size() > maxDigits)
+        return false;
+    for (char c : text)
+        if (c < '0' || c > '9')
+            return false;
+    return true;
+}
+
+bool IsText(const std::string& text, size_t minSize, size_t maxSize)
+{
+    if (text.size() < minSize || text.size() > maxSize)
+        return false;
+    for (unsigned char c : text)
+        if (c < 0x20 || c == 0x7F)
+            return false;
+    return true;
+}
+
+bool IsStars(const std::string& text)
+{
+    if (text.empty() || text.size() > 16 || text.find_first_not_of("0123456789.") != std::string::npos)
+        return false;
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    return end && *end == '\0' && std::isfinite(value) && value <= SIM_ChallengeRecord::kMaxStars;
+}
+
+bool IsDate(const std::string& text)
+{
+    if (text.empty())
+        return true;
+    GTokenizer d(text, '-');
+    const std::string year = d.NextString(), month = d.NextString(), day = d.NextString();
+    return d.AtEnd() && IsDigits(year, 4) && IsDigits(month, 2) && IsDigits(day, 2) && std::atoi(month.c_str()) <= 12 &&
+           std::atoi(day.c_str()) <= 31;
+}
+} // namespace
+
+bool SIM_ChallengeRecord::IsWellFormed(const std::string& line)
+{
+    GTokenizer t(WithoutLineEnd(line), ',');
+    std::string f[kFields];
+    for (int i = 0; i < kFields; ++i) {
+        if (t.AtEnd())
+            return false;
+        f[i] = t.NextString();
+    }
+    if (!t.AtEnd() || f[0] != "##")
+        return false;
+    return SIM_ChallengeFile::IsSafeChallengeId(f[1]) && IsText(f[2], 1, kMaxName) && IsText(f[3], 1, kMaxName) &&
+           IsText(f[4], 0, kMaxTauntText) && IsDigits(f[5], 1) && IsDigits(f[6], 9) && IsDigits(f[7], 9) &&
+           IsStars(f[8]) && IsStars(f[9]) && IsText(f[10], 0, kMaxName) && IsDate(f[11]) &&
+           IsText(f[12], 0, kMaxName) && (f[13].empty() || SIM_ChallengeFile::IsSafeChallengeId(f[13]));
+}
+
+SIM_ChallengeRecord::SIM_ChallengeRecord(const std::string& line)
+{
+    GTokenizer t(WithoutLineEnd(line), ',');
     t.NextString();
     id = t.NextString();
     sender = t.NextString();

@@ -14,6 +14,15 @@ public:
     // From one line; the caller has checked that it starts with "##".
     explicit SIM_ChallengeRecord(const std::string& line);
     static bool IsRecordLine(const std::string& line) { return line.compare(0, 2, "##") == 0; }
+    // Whether a line is a challenge, field by field: the "##" marker, all
+    // fourteen fields, a safe id, names, counts that are numbers, ratings of
+    // 0 to 5 stars, a date or none, texts of bounded length. Anything else
+    // (an error page, garbage after "##") is no challenge.
+    static bool IsWellFormed(const std::string& line);
+    static constexpr int kFields = 14;
+    static constexpr size_t kMaxName = 128;
+    static constexpr size_t kMaxTauntText = 1024;
+    static constexpr float kMaxStars = 5.0f;
 
     // The record as one line of the list file, line end included.
     std::string ToLine() const;

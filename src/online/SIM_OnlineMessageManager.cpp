@@ -19,24 +19,52 @@ SIM_OnlineMessageManager::SIM_OnlineMessageManager(std::string seenPath) : m_see
     std::string text;
     if (!ReadWholeFile(m_seenPath, text))
         return;
-    ForEachMarkedLine(text, kMaxLine, [this](const std::string& line) {
-        auto record = std::make_unique<Record>();
-        if (!Record::FromLine(line, *record) || Knows(record->id))
-            return;
-        m_highestId = std::max(m_highestId, record->id);
-        m_seen.push_back(std::move(record));
-    });
+    // A file from before the bound: only its newest lines can be kept, so
+    // only they are read.
+    const size_t most = kMaxStored * kMaxLine;
+    if (text.size() > most) {
+        const size_t cut = text.find('\n', text.size() - most);
+        text.erase(0, cut == std::string::npos ? text.size() : cut + 1);
+    }
+    for (auto& record : ParseLines(text))
+        Take(std::move(record), m_seen);
+    Trim();
 }
 
 SIM_OnlineMessageManager::~SIM_OnlineMessageManager() = default;
 
-bool SIM_OnlineMessageManager::Knows(int id) const
+SIM_OnlineMessageManager::Records SIM_OnlineMessageManager::ParseLines(const std::string& text)
 {
-    for (const auto* list : {&m_seen, &m_new})
-        for (const auto& r : *list)
-            if (r->id == id)
-                return true;
-    return false;
+    Records out;
+    ForEachMarkedLine(text, kMaxLine, [&out](const std::string& line) {
+        auto record = std::make_unique<Record>();
+        if (Record::FromLine(line, *record))
+            out.push_back(std::move(record));
+    });
+    if (out.size() > kMaxStored)
+        out.erase(out.begin(), out.end() - static_cast<long>(kMaxStored));
+    return out;
+}
+
+bool SIM_OnlineMessageManager::Take(std::unique_ptr<Record> record, Records& into)
+{
+    if (!m_ids.insert(record->id).second)
+        return false;
+    m_highestId = std::max(m_highestId, record->id);
+    into.push_back(std::move(record));
+    return true;
+}
+
+void SIM_OnlineMessageManager::Trim()
+{
+    const size_t total = m_seen.size() + m_new.size();
+    if (total <= kMaxStored)
+        return;
+    // The highest id stays known, so old messages are not asked for again.
+    const size_t drop = std::min(total - kMaxStored, m_seen.size());
+    for (size_t i = 0; i < drop; ++i)
+        m_ids.erase(m_seen[i]->id);
+    m_seen.erase(m_seen.begin(), m_seen.begin() + static_cast<long>(drop));
 }
 
 bool SIM_OnlineMessageManager::StartDownload()
@@ -46,10 +74,16 @@ bool SIM_OnlineMessageManager::StartDownload()
     if (m_job)
         return true;
     const int after = m_highestId;
-    m_job = OnlineJob::Start([after](SIM_Server& server, std::string& text) {
+    auto parsed = std::make_shared<Records>();
+    m_job = OnlineJob::Start([after, parsed](SIM_Server& server, std::string&) {
         const std::string target = server.GetUserFolder() + "/web/messages.txt";
-        return server.GetMyMessages(after, target) && ReadWholeFile(target, text);
+        std::string text;
+        if (!server.GetMyMessages(after, target) || !ReadWholeFile(target, text))
+            return false;
+        *parsed = ParseLines(text);
+        return true;
     });
+    m_parsed = parsed;
     if (m_job->IsDone() && !m_job->Succeeded()) {
         m_job.reset();
         ++m_finished;
@@ -65,27 +99,29 @@ bool SIM_OnlineMessageManager::Poll()
     if (!OnlineJob::Collect(m_job, ok, text))
         return false;
     ++m_finished;
-    if (!ok) {
+    std::shared_ptr<Records> parsed = std::move(m_parsed);
+    if (!ok || !parsed) {
         LOG_DEBUG("Online messages: no answer, the lists stay as they are");
         return false;
     }
-    MergeDownload(text);
+    MergeRecords(std::move(*parsed));
     return true;
 }
 
 void SIM_OnlineMessageManager::MergeDownload(const std::string& text)
 {
+    MergeRecords(ParseLines(text));
+}
+
+void SIM_OnlineMessageManager::MergeRecords(Records records)
+{
     for (auto& r : m_new)
         m_seen.push_back(std::move(r));
     m_new.clear();
     // By id: a message the lists hold already is not taken twice.
-    ForEachMarkedLine(text, kMaxLine, [this](const std::string& line) {
-        auto record = std::make_unique<Record>();
-        if (!Record::FromLine(line, *record) || Knows(record->id))
-            return;
-        m_highestId = std::max(m_highestId, record->id);
-        m_new.push_back(std::move(record));
-    });
+    for (auto& record : records)
+        Take(std::move(record), m_new);
+    Trim();
     m_downloaded = true;
     RebuildAll();
     SaveSeenMessages();
@@ -101,6 +137,8 @@ void SIM_OnlineMessageManager::RebuildAll()
 
 void SIM_OnlineMessageManager::Remove(const Record* record)
 {
+    if (record)
+        m_ids.erase(record->id);
     for (auto* list : {&m_seen, &m_new})
         list->erase(std::remove_if(list->begin(), list->end(),
                                    [record](const std::unique_ptr<Record>& r) { return r.get() == record; }),

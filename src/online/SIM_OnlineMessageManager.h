@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 class OnlineJob;
@@ -14,10 +15,17 @@ class OnlineJob;
 // main thread by Poll. Deletes and blocks act locally at once and tell the
 // server in the background. The seen file is rewritten after every change
 // once a download has succeeded in this run, so a deleted message stays gone.
+// At most kMaxStored messages are kept (the newest); the answer is read into
+// records on the download's own thread, and ids are looked up in a set.
 class SIM_OnlineMessageManager {
 public:
     static constexpr size_t kMaxLine = 2048;
+    static constexpr size_t kMaxStored = 1000;
     using Record = SIM_OnlineMessageRecord;
+    using Records = std::vector<std::unique_ptr<Record>>;
+
+    // The message lines of a text as records, at most kMaxStored (the last).
+    static Records ParseLines(const std::string& text);
 
     static SIM_OnlineMessageManager& GetInstance();
     // Reads the seen messages of earlier runs from seenPath.
@@ -32,6 +40,7 @@ public:
     bool IsDownloading() const { return m_job != nullptr; }
     // The main-thread half of a download: the messages file's text.
     void MergeDownload(const std::string& text);
+    void MergeRecords(Records records);
 
     void DeleteMessage(const Record* record);
     // Removes every message of the record's sender (case counts) and blocks
@@ -51,14 +60,19 @@ public:
 private:
     void Remove(const Record* record);
     void RebuildAll();
-    bool Knows(int id) const;
+    // Takes a record unless its id is known; false when it was not taken.
+    bool Take(std::unique_ptr<Record> record, Records& into);
+    // Drops the oldest seen messages past kMaxStored.
+    void Trim();
 
     std::vector<Record*> m_all;
     int m_highestId = 0;
-    std::vector<std::unique_ptr<Record>> m_new;
-    std::vector<std::unique_ptr<Record>> m_seen;
+    Records m_new;
+    Records m_seen;
+    std::unordered_set<int> m_ids;
     std::string m_seenPath;
     std::shared_ptr<OnlineJob> m_job;
+    std::shared_ptr<Records> m_parsed;
     bool m_downloaded = false;
     int m_finished = 0;
 };

@@ -34,7 +34,8 @@ std::string Enc(const std::string& text)
 
 // Downloads a path into target through a private file beside it, so that
 // only a whole answer replaces what target held.
-bool DownloadReplacing(GHttpClient& client, const std::string& target, const std::string& path)
+bool DownloadReplacing(GHttpClient& client, const std::string& target, const std::string& path,
+                       GHttpClient::Kind kind)
 {
     const size_t slash = target.rfind('/');
     if (slash != std::string::npos)
@@ -43,7 +44,7 @@ bool DownloadReplacing(GHttpClient& client, const std::string& target, const std
         LOG_DEBUG("Error - GetInternet()->OpenLink() failed");
         return false;
     }
-    const bool ok = client.DownloadToFile(target, path);
+    const bool ok = client.DownloadToFile(target, path, kind);
     client.CloseLink();
     return ok;
 }
@@ -106,7 +107,7 @@ bool SIM_Server::GetSurvivalScores(const std::string& mapName, const std::string
         return false;
     const std::string path = "/quillomar/server/getsurvivalscores.php?&username=" + PercentEncode(GetUserName()) +
                              "&id=" + PercentEncode(userId) + "&map=" + PercentEncode(mapName);
-    return DownloadReplacing(Client(), GetHighScoresPath(), path);
+    return DownloadReplacing(Client(), GetHighScoresPath(), path, GHttpClient::Kind::SCORES);
 }
 
 GHttpClient& SIM_Server::Client()
@@ -187,7 +188,7 @@ bool SIM_Server::GetCampaignOpponentList(const std::string& race, int minCost, i
                   "&maxcost=%d",
                   PercentEncode(GetUserName()).c_str(), PercentEncode(GetUserId()).c_str(), PercentEncode(race).c_str(),
                   minCost, maxCost);
-    const bool ok = client.DownloadToFile(target, path);
+    const bool ok = client.DownloadToFile(target, path, GHttpClient::Kind::OPPONENTS);
     client.CloseLink();
     return ok;
 }
@@ -208,7 +209,8 @@ bool SIM_Server::DownloadChallenge(const std::string& challengeId)
     // Into a file of its own first: only a whole answer whose header reads
     // becomes the challenge the game treats as on disk.
     const std::string part = target + ".download";
-    bool ok = client.DownloadToFile(part, "/quillomar/server/challenges/" + challengeId + ".qlm");
+    bool ok = client.DownloadToFile(part, "/quillomar/server/challenges/" + challengeId + ".qlm",
+                                    GHttpClient::Kind::CHALLENGE);
     client.CloseLink();
     std::string bytes;
     std::vector<std::string> packages;
@@ -258,7 +260,7 @@ void SIM_Server::ReadAnswer(const std::string& answer, std::string& response, st
     GHttpClient::ReadAnswer(answer, response, message);
 }
 
-bool SIM_Server::FetchAnswer(const std::string& path, std::string* answer)
+bool SIM_Server::FetchAnswer(const std::string& path, std::string* answer, GHttpClient::Kind kind)
 {
     const std::string temp = MakeTempFileName();
     if (temp.empty())
@@ -266,7 +268,7 @@ bool SIM_Server::FetchAnswer(const std::string& path, std::string* answer)
     GHttpClient& client = Client();
     if (!client.OpenLink())
         return false;
-    const bool ok = client.DownloadToFile(temp, path);
+    const bool ok = client.DownloadToFile(temp, path, kind);
     client.CloseLink();
     const bool read = ok && (!answer || ReadWholeFile(temp, *answer));
     std::remove(temp.c_str());
@@ -348,7 +350,7 @@ bool SIM_Server::GetChallengeList(const std::string& target)
 {
     if (!Client().IsOnline())
         return false;
-    return DownloadReplacing(Client(), target, "/quillomar/server/getmychaldemo.php");
+    return DownloadReplacing(Client(), target, "/quillomar/server/getmychaldemo.php", GHttpClient::Kind::LIST);
 }
 
 bool SIM_Server::GetChallengeHistory(const std::string& challengeId, std::string& text)
@@ -356,7 +358,8 @@ bool SIM_Server::GetChallengeHistory(const std::string& challengeId, std::string
     text.clear();
     if (!Client().IsOnline())
         return false;
-    return FetchAnswer("/quillomar/server/getchallengehistory.php?&qlmid=" + Enc(challengeId), &text);
+    return FetchAnswer("/quillomar/server/getchallengehistory.php?&qlmid=" + Enc(challengeId), &text,
+                       GHttpClient::Kind::HISTORY);
 }
 
 bool SIM_Server::AddChallenge(const std::string& receiver, const std::string& taunt, const std::string& map,
@@ -438,7 +441,8 @@ bool SIM_Server::GetLatestPatch(int version)
 
 bool SIM_Server::DownloadNews(const std::string& target)
 {
-    return Client().IsOnline() && DownloadReplacing(Client(), target, "/quillomar/server/news.txt");
+    return Client().IsOnline() &&
+           DownloadReplacing(Client(), target, "/quillomar/server/news.txt", GHttpClient::Kind::NEWS);
 }
 
 bool SIM_Server::AddSurvivalScore(int score, const std::string& map, const std::string& race)
@@ -468,7 +472,8 @@ bool SIM_Server::GetMyMessages(int lastMessageId, const std::string& target)
     return Client().IsOnline() &&
            DownloadReplacing(Client(), target,
                              StrFormat("/quillomar/server/getmymessages.php?&username=%s&id=%s&lastmessageid=%d",
-                                       Enc(GetUserName()).c_str(), Enc(GetUserId()).c_str(), lastMessageId));
+                                       Enc(GetUserName()).c_str(), Enc(GetUserId()).c_str(), lastMessageId),
+                             GHttpClient::Kind::MESSAGES);
 }
 
 std::string SIM_Server::ThumbnailPath(const std::string& userFolder, const std::string& challengeId)
@@ -490,7 +495,7 @@ bool SIM_Server::DownloadThumbnail(const std::string& challengeId)
         return false;
     }
     const std::string path = "/quillomar/server/thumbnails/" + challengeId + ".jpg";
-    const bool ok = client.UrlExists(path) && client.DownloadToFile(target, path);
+    const bool ok = client.UrlExists(path) && client.DownloadToFile(target, path, GHttpClient::Kind::THUMBNAIL);
     client.CloseLink();
     return ok;
 }

@@ -1,8 +1,8 @@
 #pragma once
+#include "engine/GHttpClient.h"
+
 #include <mutex>
 #include <string>
-
-class GHttpClient;
 
 // The game's requests to its web server.
 class SIM_Server {
@@ -111,7 +111,8 @@ private:
     bool Request(const std::string& path, bool wantTrue, const char* what);
     // GETs a path into a private answer file and hands its text back (when
     // asked) before the file goes; false unless a whole 200 answer came.
-    bool FetchAnswer(const std::string& path, std::string* answer);
+    bool FetchAnswer(const std::string& path, std::string* answer,
+                     GHttpClient::Kind kind = GHttpClient::Kind::ANSWER);
     // GETs a "true" request and keeps its message line.
     bool AskTrue(const std::string& path, const char* what);
     std::string Who(const char* nameKey, const char* idKey) const;

@@ -345,7 +345,10 @@ void SIM_Battle::Victory()
 
     if (m_scenario) {
         MarkScenarioBeaten();
-        if (!IsOnlineChallenge(m_scenario)) {
+        // A custom scenario is the player's own (its enemy may be a default
+        // fleet of any size): winning it earns no unlock points, as a
+        // challenge earns none.
+        if (!IsOnlineChallenge(m_scenario) && !m_scenario->IsCustom()) {
             AwardPoints();
             if (m_pointsEarned > 0)
                 Scores().AddPoints(m_pointsEarned);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 
 #include "engine/GDebugLog.h"
@@ -50,24 +51,36 @@ void ReadTextList(const char* section, const std::string& fileName, std::vector<
     }
 }
 
-// "x-y": two numbers on the 0..256 grid. A leading '-' belongs to the first
-// number. The hull editor writes the same point as "(x-y)", and an emitter as
-// "(name-x-y)": both read back as the point.
-bool SplitPointField(std::string field, float& a, float& b)
+std::string WithoutParentheses(const std::string& field)
 {
     if (field.size() >= 2 && field.front() == '(' && field.back() == ')')
-        field = field.substr(1, field.size() - 2);
-    if (!field.empty() && (std::isalpha(static_cast<unsigned char>(field[0])) || field[0] == '_')) {
-        const size_t nameEnd = field.find('-');
-        if (nameEnd == std::string::npos)
-            return false;
-        field = field.substr(nameEnd + 1);
-    }
-    const size_t dash = field.find('-', 1);
-    if (field.empty() || dash == std::string::npos)
+        return field.substr(1, field.size() - 2);
+    return field;
+}
+
+// The unsigned number that ends text[0, end): its start, or npos when none.
+size_t NumberStart(const std::string& text, size_t end)
+{
+    size_t start = end;
+    while (start > 0 && (std::isdigit(static_cast<unsigned char>(text[start - 1])) || text[start - 1] == '.'))
+        --start;
+    return start == end ? std::string::npos : start;
+}
+
+// The last number of text[0, end) with its separating hyphen (and its minus
+// sign, a second hyphen); end moves to where the rest ends. False when there
+// is no number or no hyphen before it.
+bool TakeLastNumber(const std::string& text, size_t& end, float& value)
+{
+    const size_t start = NumberStart(text, end);
+    if (start == std::string::npos || start == 0 || text[start - 1] != '-')
         return false;
-    a = ParseLeadingFloat(field.substr(0, dash).c_str());
-    b = ParseLeadingFloat(field.substr(dash + 1).c_str());
+    value = ParseLeadingFloat(text.substr(start, end - start).c_str());
+    end = start - 1;
+    if (end > 0 && text[end - 1] == '-') {
+        value = -value;
+        --end;
+    }
     return true;
 }
 
@@ -83,6 +96,45 @@ int ClassFromName(const std::string& name)
 }
 
 } // namespace
+
+bool SIM_ShipHull::ParseEmitterField(const std::string& field, std::string& config, float& x, float& y)
+{
+    const std::string f = WithoutParentheses(field);
+    size_t end = f.size();
+    if (!TakeLastNumber(f, end, y))
+        return false;
+    // x's digits end where y's hyphens began.
+    const size_t xStart = NumberStart(f, end);
+    if (xStart == std::string::npos)
+        return false;
+    x = ParseLeadingFloat(f.substr(xStart, end - xStart).c_str());
+    if (xStart == 0) {
+        // Old files: "x-y" with no config at all.
+        config.clear();
+        return true;
+    }
+    if (f[xStart - 1] != '-')
+        return false;
+    size_t configEnd = xStart - 1;
+    if (configEnd > 0 && f[configEnd - 1] == '-') {
+        x = -x;
+        --configEnd;
+    }
+    config = f.substr(0, configEnd);
+    return true;
+}
+
+bool SIM_ShipHull::ParsePointField(const std::string& field, float& x, float& y)
+{
+    const std::string f = WithoutParentheses(field);
+    size_t end = f.size();
+    if (!TakeLastNumber(f, end, y) || end == 0)
+        return false;
+    char* stop = nullptr;
+    const std::string first = f.substr(0, end);
+    x = std::strtof(first.c_str(), &stop);
+    return stop && *stop == '\0' && stop != first.c_str();
+}
 
 SIM_ShipHull::SIM_ShipHull()
     : m_unlockable(std::make_unique<SIM_Unlockable>())
@@ -202,7 +254,8 @@ void SIM_ShipHull::ReadTargets(const GIniFile& ini)
             t.name = NextTrimmed(tok);
         for (std::string field = NextTrimmed(tok); !field.empty(); field = NextTrimmed(tok)) {
             float a = 0.0f, b = 0.0f;
-            if (SplitPointField(field, a, b))
+            std::string config;
+            if (ParseEmitterField(field, config, a, b))
                 t.extraPoints.push_back({ToHullX(a), ToHullX(b)});
         }
         m_targets.push_back(std::move(t));
@@ -238,7 +291,7 @@ void SIM_ShipHull::ReadSlots(const GIniFile& ini)
         bool capped = false;
         for (std::string field = NextTrimmed(tok); !field.empty(); field = NextTrimmed(tok)) {
             float a = 0.0f, b = 0.0f;
-            if (!SplitPointField(field, a, b))
+            if (!ParsePointField(field, a, b))
                 continue;
             if (slot.turretPoints.size() >= kMaxTurretPoints) {
                 capped = true;

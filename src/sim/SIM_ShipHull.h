@@ -79,6 +79,15 @@ public:
     static SIM_ShipHull* Find(const std::string& name);
     static SIM_ShipHull* FindFirstForRace(const std::string& raceName);
     static const std::vector<SIM_ShipHull*>& GetList();
+    // A damage emitter of the [targets] section, "(config-x-y)" on the 0..256
+    // grid. Read from the right: each number is preceded by one hyphen that
+    // separates it, and a second hyphen before that one is its minus sign,
+    // so "(-80.00-150.00)" (no config) is x 80 and "(s--8.00--9.00)" is
+    // x -8, y -9. The parentheses may be left out.
+    static bool ParseEmitterField(const std::string& field, std::string& config, float& x, float& y);
+    // A point "(x-y)" (a turret point): a leading hyphen is x's minus sign.
+    static bool ParsePointField(const std::string& field, float& x, float& y);
+
     // BONUS_KIND_COUNT (6) for an unknown key, after an error report.
     static int BonusKindFromName(const std::string& key);
 

@@ -5,6 +5,8 @@
 
 #include "app/GUI_Sounds.h"
 #include "battle/GUI_BattleGUI.h"
+#include "battle/GUI_BattleGUI.h"
+#include "battle/GUI_ECMShock.h"
 #include "battle/GUI_EffectLog.h"
 #include "battle/GUI_EscapePod.h"
 #include "battle/GUI_ShockWave.h"
@@ -24,6 +26,11 @@
 #include "sim/ShipTestWorld.h"
 #include "sim/modules/ModuleTestWorld.h"
 #include "sim/modules/SIM_TargetedModule.h"
+#include "gui/GUI_Tutorial.h"
+#include "gui/GUI_TutorialWindow.h"
+#include "gui/TutorialDefinition.h"
+#include "gui/GUI_WindowManager.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -477,4 +484,45 @@ TEST(ShipVisualTurrets, TurretsTrackAtATrackingSpeedOverOneAndAHalfPer12MsThenSe
         EXPECT_NEAR(turret.DrawnAngle(0, ship->angle), before + 30.0f, 1e-3f);
     }
     SIM_ShipVisual::SetFactory(nullptr);
+}
+
+TEST_F(ShipVisualTest, AnEcmShockOffersItsLessonHalfASecondInAndCentresTheCameraOnTheShip)
+{
+    TempDir dir;
+    GUI_Tutorial& tutorial = GUI_Tutorial::GetInstance();
+    tutorial.Clear();
+    tutorial.LoadDefinitionFile(dir.Write("lessons.csv", "heading\n#,ECMSHOCKED,ECM shock,-1,-1,1,0,,,\"Shocked.\"\n"));
+    std::vector<std::pair<float, float>> centred;
+    GUI_Tutorial::BattleLink link;
+    link.centreCamera = [&centred](float x, float y) { centred.emplace_back(x, y); };
+    tutorial.SetBattleLink(link);
+
+    // The shock's clock is set by hand: no frame time is added.
+    float& frameTime = GUI_BattleGUI::GetInstance().scaledFrameTime;
+    const float savedFrameTime = frameTime;
+    frameTime = 0.0f;
+    SIM_Ship* ship = world.Build("cruiser_bare", 300, 200);
+    ship->ApplyECMShock(5000.0f, 1.0f);
+    GUI_ECMShock* shock = GUI_Ship::Of(ship)->GetECMShock();
+    ASSERT_NE(shock, nullptr);
+    shock->time = 500.0f;
+    shock->Draw();
+    EXPECT_TRUE(centred.empty()) << "not before half a second";
+    shock->time = 500.5f;
+    shock->Draw();
+    ASSERT_EQ(centred.size(), 1u);
+    EXPECT_EQ(centred[0], std::make_pair(ship->x, ship->y));
+    // Once shown, a later shock leaves the camera where the player has it.
+    if (TutorialDefinition* lesson = tutorial.FindPending("ECMSHOCKED"))
+        lesson->shown = true;
+    shock->Start();
+    shock->time = 600.0f;
+    shock->Draw();
+    EXPECT_EQ(centred.size(), 1u);
+
+    frameTime = savedFrameTime;
+    GUI_TutorialWindow::CloseAll();
+    GUI_WindowManager::GetInstance().DeleteQueuedWindows();
+    tutorial.SetBattleLink({});
+    tutorial.Clear();
 }

@@ -11,6 +11,7 @@
 #include "platform/KeyCodes.h"
 
 #include <cmath>
+#include <tuple>
 
 namespace {
 template <class T>
@@ -67,6 +68,53 @@ TEST_F(HullEditorGame, DamagePoints)
     damage->OnViewLeftClick(457.0f, 357.0f);
     ASSERT_EQ(damage->GetPoints()[0].emitters.size(), 1u);
     EXPECT_FLOAT_EQ(damage->GetPoints()[0].emitters[0].x, 0.0f);
+}
+
+TEST_F(HullEditorGame, DamageEmittersKeepTheirPlaceThroughEverySave)
+{
+    OpenEditor();
+    auto* damage = Sub<GUI_DamageEditor>(GUI_HullEditor::DAMAGE);
+    // No config, then negative places on both axes: the hyphens that separate
+    // are never taken for minus signs, and the reverse.
+    const std::string line = "0 = 128.00,128.00,0,1,64.00,64.00,128.00,128.00,(-80.00-150.00),"
+                             "(damage_sprite_smoke--20.00--30.50),(--5.00-7.00),(s2-0.00-256.00),\n";
+    damage->ReadValues({line.substr(4)}, 140.0f, 100.0f);
+    ASSERT_EQ(damage->GetPoints().size(), 1u);
+    const auto& emitters = damage->GetPoints()[0].emitters;
+    ASSERT_EQ(emitters.size(), 4u);
+    const float perUnit = 140.0f / 256.0f;
+    EXPECT_EQ(emitters[0].config, "");
+    EXPECT_FLOAT_EQ(emitters[0].x, (80.0f - 128.0f) * perUnit) << "x 80, not -80";
+    EXPECT_FLOAT_EQ(emitters[0].y, (150.0f - 128.0f) * perUnit);
+    EXPECT_EQ(emitters[1].config, "damage_sprite_smoke");
+    EXPECT_FLOAT_EQ(emitters[1].x, (-20.0f - 128.0f) * perUnit);
+    EXPECT_FLOAT_EQ(emitters[1].y, (-30.5f - 128.0f) * perUnit);
+    EXPECT_EQ(emitters[2].config, "");
+    EXPECT_FLOAT_EQ(emitters[2].x, (-5.0f - 128.0f) * perUnit);
+    EXPECT_EQ(emitters[3].config, "s2");
+    // Written and read again, twice: the same line each time.
+    const std::string once = Written(damage);
+    EXPECT_EQ(once, "[targets]\n" + line + "\n");
+    damage->ReadValues({once.substr(14, once.size() - 16)}, 140.0f, 100.0f);
+    EXPECT_EQ(Written(damage), once);
+
+    // The battle reads the same places from the file.
+    std::string config;
+    float x = 0.0f, y = 0.0f;
+    ASSERT_TRUE(SIM_ShipHull::ParseEmitterField("(-80.00-150.00)", config, x, y));
+    EXPECT_EQ(std::make_tuple(config, x, y), std::make_tuple(std::string(), 80.0f, 150.0f));
+    ASSERT_TRUE(SIM_ShipHull::ParseEmitterField("(a--1.50--2.00)", config, x, y));
+    EXPECT_EQ(std::make_tuple(config, x, y), std::make_tuple(std::string("a"), -1.5f, -2.0f));
+    ASSERT_TRUE(SIM_ShipHull::ParseEmitterField("12-34", config, x, y)) << "old files: a place without a config";
+    EXPECT_EQ(std::make_tuple(config, x, y), std::make_tuple(std::string(), 12.0f, 34.0f));
+    EXPECT_FALSE(SIM_ShipHull::ParseEmitterField("(smoke)", config, x, y));
+    EXPECT_FALSE(SIM_ShipHull::ParseEmitterField("(smoke-12)", config, x, y));
+    // A turret point's leading hyphen is its minus sign.
+    ASSERT_TRUE(SIM_ShipHull::ParsePointField("(-5.00-10.00)", x, y));
+    EXPECT_EQ(std::make_pair(x, y), std::make_pair(-5.0f, 10.0f));
+    ASSERT_TRUE(SIM_ShipHull::ParsePointField("(5.00--10.00)", x, y));
+    EXPECT_EQ(std::make_pair(x, y), std::make_pair(5.0f, -10.0f));
+    EXPECT_FALSE(SIM_ShipHull::ParsePointField("(x5-10)", x, y));
 }
 
 TEST_F(HullEditorGame, EngineGlows)

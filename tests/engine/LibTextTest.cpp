@@ -7,6 +7,7 @@
 #include <cmath>
 #include <filesystem>
 #include <sstream>
+#include <vector>
 
 namespace {
 int32_t AdvanceIn(const std::string& dat, int cell)
@@ -172,6 +173,52 @@ TEST_F(LibTextTest, WrappingKeepsEveryLineInsideTheWidth)
     EXPECT_FALSE(Text().GetWrappedText(longWord, 0).empty());
     // Line breaks in the text are kept.
     EXPECT_EQ(Text().GetWrappedText("ab\ncd", 500), "ab\ncd");
+}
+
+TEST_F(LibTextTest, FittedTextBreaksOnlyAtBlanksAndEndsWhatDoesNotFitInDots)
+{
+    Text().SetFont("zekton16.dds", 16);
+    auto lines = [](const std::string& text) {
+        std::vector<std::string> out;
+        std::istringstream in(text);
+        for (std::string line; std::getline(in, line);)
+            out.push_back(line);
+        return out;
+    };
+    // A word exactly as wide as the box stays whole; one pixel less and it
+    // is shortened with dots, never broken onto a second line.
+    const int federation = Text().GetTextWidth("federation");
+    EXPECT_EQ(Text().FitText("federation", federation, 2), "federation");
+    const std::string shortened = Text().FitText("federation", federation - 1, 2);
+    EXPECT_EQ(shortened.find('\n'), std::string::npos);
+    EXPECT_EQ(shortened.substr(shortened.size() - 3), "...");
+    EXPECT_EQ(std::string("federation").rfind(shortened.substr(0, shortened.size() - 3), 0), 0u);
+    EXPECT_LE(Text().GetTextWidth(shortened), federation - 1);
+
+    // Words move to the next line whole; past the last line the text is cut.
+    const int twoWords = Text().GetTextWidth("alpha beta");
+    EXPECT_EQ(Text().FitText("alpha beta gamma", twoWords, 2), "alpha beta\ngamma");
+    const std::string one = Text().FitText("alpha beta gamma", twoWords, 1);
+    ASSERT_EQ(lines(one).size(), 1u);
+    EXPECT_EQ(one.substr(one.size() - 3), "...");
+    EXPECT_LE(Text().GetTextWidth(one), twoWords);
+    EXPECT_EQ(Text().FitText("ab\ncd", 500, 2), "ab\ncd");
+    EXPECT_EQ(Text().FitText("ab\ncd", 500, 0), "");
+
+    // A server's 5,000-character line, with and without blanks: one line of the box.
+    std::string words;
+    while (words.size() < 5000)
+        words += "spam ";
+    for (const std::string& text : {words, std::string(5000, 'W')}) {
+        const std::vector<std::string> fitted = lines(Text().FitText(text, 300, 1));
+        ASSERT_EQ(fitted.size(), 1u);
+        EXPECT_LE(Text().GetTextWidth(fitted[0]), 300);
+        EXPECT_EQ(fitted[0].substr(fitted[0].size() - 3), "...");
+    }
+    const std::vector<std::string> three = lines(Text().FitText(words, 300, 3));
+    ASSERT_EQ(three.size(), 3u);
+    for (const std::string& line : three)
+        EXPECT_LE(Text().GetTextWidth(line), 300) << line;
 }
 
 TEST_F(LibTextTest, TruncateToWidth)

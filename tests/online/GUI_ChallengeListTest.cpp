@@ -20,6 +20,7 @@
 #include "engine/ImageWrite.h"
 #include "online/GUI_PleaseWait.h"
 #include "engine/APP_ContentPackage.h"
+#include "engine/LibText.h"
 #include "engine/TextHelpers.h"
 #include "gui/GUI_TextEditWindow.h"
 #include "online/GUI_Rating.h"
@@ -34,7 +35,9 @@
 #include "sim/SIM_Scenario.h"
 #include "support/LocalChallengeServer.h"
 
+#include <algorithm>
 #include <chrono>
+#include <sstream>
 #include <thread>
 
 namespace {
@@ -165,7 +168,10 @@ TEST_F(ChallengeScreens, ARowShowsItsRecordAsCopiedTexts)
 {
     SIM_ChallengeRecord r(Line("7", "Bob", "all", 9));
     r.map.clear();
-    r.taunt = std::string(127, 't');
+    r.taunt = "lines of the taunt wrap in their column and never run over into the map column next to it, "
+              "however much is said";
+    r.race = "federation";
+    r.sender = std::string(128, 'S');
     r.attempts = 100000;
     r.timesBeaten = 123456;
     r.day = 7;
@@ -173,7 +179,23 @@ TEST_F(ChallengeScreens, ARowShowsItsRecordAsCopiedTexts)
     r.year = 9;
     GUI_ChallengeStrip strip(&r);
     EXPECT_EQ(strip.GetMapText(), "?");
-    EXPECT_EQ(strip.GetTauntText(), std::string(127, 't'));
+    {
+        // Texts from the server keep to their columns, broken only at blanks.
+        LibText& text = LibText::GetInstance();
+        text.SetFont("zekton16.dds", GUI_ChallengeStrip::kFontSize);
+        const std::string taunt = strip.GetTauntText();
+        EXPECT_EQ(std::count(taunt.begin(), taunt.end(), '\n'), GUI_ChallengeStrip::kTauntLines - 1) << taunt;
+        std::istringstream in(taunt);
+        for (std::string line; std::getline(in, line);) {
+            EXPECT_LE(text.GetTextWidth(line), GUI_ChallengeStrip::kWidths[2] - 6) << line;
+            EXPECT_NE(r.taunt.find(line.substr(0, line.find("..."))), std::string::npos) << line;
+        }
+        EXPECT_EQ(taunt.substr(taunt.size() - 3), "...") << "the rest is in the tooltip";
+        const std::string race = strip.GetRaceText();
+        EXPECT_TRUE(race == "federation" || race.find('\n') == std::string::npos) << "never federati/on: " << race;
+        EXPECT_EQ(strip.GetSenderText().find('\n'), std::string::npos);
+        EXPECT_LE(text.GetTextWidth(strip.GetSenderText()), GUI_ChallengeStrip::kWidths[1]);
+    }
     EXPECT_EQ(strip.GetDateText(), "03/07/09");
     EXPECT_EQ(strip.GetAttemptsText(), "100000");
     EXPECT_EQ(strip.GetBeatenText(), "123456");
@@ -339,8 +361,14 @@ TEST_F(ChallengeScreens, ARefreshShowsNewestFirstAndFightMeetsTheMirroredFleet)
     EXPECT_EQ(list->GetStatusKey(), "CHALLENGES_REFRESHED");
 
     GUI_ChallengeDetails* details = GUI_ChallengeDetails::Open(list->GetRows()[0]->GetRecord());
-    ASSERT_TRUE(details->Fight());
-    Frames(2);
+    // Download: the file comes beside the frame, then the same press goes on to the fight.
+    EXPECT_FALSE(details->Fight());
+    for (int i = 0; i < 1000 && Game::GetInstance().GetModeId() != GUI_DeploymentGUI::kModeId; ++i) {
+        Frames(1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    Frames(1);
+    EXPECT_FALSE(GUI_PleaseWait::IsOpen());
     ASSERT_EQ(Game::GetInstance().GetModeId(), GUI_DeploymentGUI::kModeId);
     GUI_DeploymentGUI& deployment = GUI_DeploymentGUI::GetInstance();
     EXPECT_EQ(deployment.GetReturnMode(), GUI_ChallengeList::kModeId);
@@ -384,7 +412,12 @@ TEST_F(ChallengeScreens, DeleteFromTheDetailsClosesThemAndDropsTheRowAfterTheCli
     // Through the window manager, as the player's click comes.
     Click(*details->GetDeleteButton());
     Frames(1);
-    EXPECT_EQ(GUI_ChallengeDetails::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_ChallengeDetails::GetOpen(), nullptr) << "the window goes at once; the answer comes later";
+    for (int i = 0; i < 1000 && GUI_ChallengeList::GetInstance().IsDeleting(); ++i) {
+        Frames(1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    Frames(1);
     ASSERT_EQ(list->GetRows().size(), 1u);
     EXPECT_NE(list->GetRows()[0]->GetRecord()->id, id);
     EXPECT_EQ(UserFile("web/challenges/challengelist.txt").find("##," + id + ","), std::string::npos);
@@ -415,7 +448,12 @@ TEST_F(ChallengeScreens, ARetaliationAnswersItsChallengerAndARefusalLeavesSubmit
 
     // No server: refused in red, nothing counts, SUBMIT can be pressed again.
     window->Submit();
-    EXPECT_EQ(window->GetStatus(), GetString("ONLINE_NO_SERVER"));
+    // One line of the status box, however long the reason.
+    LibText& font = LibText::GetInstance();
+    font.SetFont("zekton16.dds", 16.0f);
+    EXPECT_EQ(window->GetStatus(),
+              font.FitText(GetString("ONLINE_NO_SERVER"), GUI_NewChallengeEntry::kStatusWidth - 20, 1));
+    EXPECT_EQ(window->GetStatus().find('\n'), std::string::npos);
     EXPECT_EQ(window->GetStatusColour(), GUI_NewChallengeEntry::kRefusedColour);
     EXPECT_FALSE(window->IsPosted());
     EXPECT_TRUE(window->CanSubmit());

@@ -1,6 +1,7 @@
 // The player's messages against the game's own server: what a download asks
 // for and merges, what the seen-messages file keeps between runs, and what
 // delete and block do here and on the server.
+#include "engine/GFileHelpers.h"
 #include "engine/GHttpClient.h"
 #include "engine/GSafeFile.h"
 #include "online/OnlineJob.h"
@@ -152,4 +153,39 @@ TEST_F(OnlineMessages, TheSeenFileChangesOnlyAfterADownloadAndKeepsADeleteOfTheL
     m.DeleteMessage(m.GetAll()[0]);
     EXPECT_TRUE(m.GetAll().empty());
     EXPECT_EQ(user.Read("web/oldmessages.txt"), "") << "a deleted message does not come back next run";
+}
+
+TEST_F(OnlineMessages, TheStoredListKeepsTheNewestThousandAndAsksOnlyAfterTheHighest)
+{
+    const size_t kMax = SIM_OnlineMessageManager::kMaxStored;
+    // A seen file from before the bound: 3,000 messages.
+    std::string text;
+    for (int id = 1; id <= 3000; ++id)
+        text += Msg(id, "Ann", "Bob", "old " + std::to_string(id));
+    EnsureDirectoryExists(user.File("web"));
+    ASSERT_TRUE(WriteFileAtomically(SeenPath(), text));
+    SIM_OnlineMessageManager m(SeenPath());
+    EXPECT_EQ(m.GetHighestId(), 3000);
+
+    // A merge of 10 more (and one already held): 1,000 kept, the newest.
+    std::string more;
+    for (int id = 3001; id <= 3010; ++id)
+        more += Msg(id, "Ann", "Cid", "new");
+    m.MergeDownload(more + Msg(3000, "Ann", "Bob", "again"));
+    ASSERT_EQ(m.GetAll().size(), kMax);
+    EXPECT_EQ(m.GetAll().front()->id, 3011 - static_cast<int>(kMax));
+    EXPECT_EQ(m.GetAll().back()->id, 3010);
+    EXPECT_EQ(m.GetNewCount(), 10);
+    EXPECT_EQ(m.GetHighestId(), 3010);
+    // What is written is what is kept, and reads back the same.
+    SIM_OnlineMessageManager again(SeenPath());
+    again.MergeDownload("");
+    ASSERT_EQ(again.GetAll().size(), kMax);
+    EXPECT_EQ(again.GetAll().front()->id, 3011 - static_cast<int>(kMax));
+    // One answer of more than the bound brings only its last thousand.
+    std::string flood;
+    for (int id = 5001; id <= 5000 + static_cast<int>(kMax) + 5; ++id)
+        flood += Msg(id, "Ann", "Dan", "x");
+    EXPECT_EQ(SIM_OnlineMessageManager::ParseLines(flood).size(), kMax);
+    EXPECT_EQ(SIM_OnlineMessageManager::ParseLines(flood).front()->id, 5006);
 }

@@ -320,6 +320,26 @@ TEST_F(BattleTest, VictoryAwardsOnlyTheImprovementOnBudget)
     EXPECT_EQ(world.Scores().GetScenarioRecord("scenario1")->highestHonour[0], expected);
 }
 
+TEST_F(BattleTest, ACustomScenarioWonEarnsNoUnlockPoints)
+{
+    SIM_Scenario* scenario = Scenario();
+    scenario->SetCustom(true);
+    ASSERT_TRUE(ShippedBattleWorld::Add(player, "fed_ai_gunboat", 300, 300));
+    ASSERT_TRUE(ShippedBattleWorld::Add(enemy, "kor_ai_gunboat", 2000, 300));
+    ASSERT_TRUE(StartCustom(scenario));
+    Destroy(Battle().GetEnemyFleet(), 1);
+    Frame(10.0f);
+    scenario->SetCustom(false);
+    ASSERT_EQ(Battle().GetLost(), SIM_Battle::WON);
+    ASSERT_GT(static_cast<float>(scenario->GetFleetCostLimit()) - player.GetTotalCost(), 0.0f)
+        << "a shipped scenario would have paid for this win";
+    EXPECT_EQ(Battle().GetPointsEarned(), 0);
+    EXPECT_EQ(world.Scores().GetPoints(), 0);
+    SIM_ScenarioScore* record = world.Scores().GetScenarioRecord("scenario1");
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->highestHonour[0], 0) << "nor does it raise the best budget a later win is measured against";
+}
+
 TEST_F(BattleTest, OnlineChallengesEarnNoPointsAndReportTheirAttemptAndVictory)
 {
     struct Reports : SIM_ChallengeReportSink {

@@ -13,6 +13,9 @@
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_Tutorial.h"
 #include "online/GUI_NewChallengeEntry.h"
+#include "online/GUI_PleaseWait.h"
+#include "online/OnlineJob.h"
+#include "online/SIM_Server.h"
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_Race.h"
 #include "sim/SIM_Scenario.h"
@@ -20,6 +23,19 @@
 namespace {
 constexpr float kLockSize = 24.0f;
 constexpr float kFontSize = 16.0f;
+
+// The first lines of a wrapped text.
+std::string FirstLines(const std::string& text, int lines)
+{
+    size_t end = 0;
+    for (int i = 0; i < lines; ++i) {
+        end = text.find('\n', end);
+        if (end == std::string::npos)
+            return text;
+        ++end;
+    }
+    return text.substr(0, end);
+}
 
 GUI_ButtonText* MakeButton(GUI_PostMortem* dialog, const char* key, GUI_Callback callback, int l, int t, int r, int b)
 {
@@ -43,10 +59,10 @@ GUI_PostMortem::GUI_PostMortem() : GUI_Dialog(false)
     drawButtons = false;
 
     const int centre = (left + right) / 2;
-    const int messageBottom = clientTop + 190;
+    const int messageBottom = clientTop + kMessageTop + 120;
     if (m_challenge) {
         m_message = new GUI_PostMortemMessage(scenario->GetStringMember());
-        m_message->SetRect(static_cast<float>(clientLeft + 10), static_cast<float>(clientTop + 70),
+        m_message->SetRect(static_cast<float>(clientLeft + 10), static_cast<float>(clientTop + kMessageTop),
                            static_cast<float>(clientRight - 10), static_cast<float>(messageBottom));
         AddChild(m_message);
     }
@@ -84,13 +100,36 @@ GUI_PostMortem::GUI_PostMortem() : GUI_Dialog(false)
     GUI_Tutorial::GetInstance().LaunchTutorial("POSTMORTEM");
 }
 
-GUI_PostMortem::~GUI_PostMortem() = default;
+GUI_PostMortem::~GUI_PostMortem()
+{
+    if (m_rateJob || (m_message && m_message->IsSending()))
+        GUI_PleaseWait::Close();
+}
 
 void GUI_PostMortem::OnRatingSent(bool succeeded)
 {
     if (succeeded)
         m_rated = true;
     UpdateChallengeButtons();
+}
+
+void GUI_PostMortem::StartRating(const std::string& challengeId, int difficulty, int enjoyment)
+{
+    if (m_rateJob)
+        return;
+    const std::string id = challengeId;
+    m_rateJob = GUI_PleaseWait::StartJob([id, difficulty, enjoyment](SIM_Server& server, std::string&) {
+        return server.RateChallenge(id, difficulty, enjoyment);
+    });
+    PollRating();
+}
+
+void GUI_PostMortem::PollRating()
+{
+    bool ok = false, cancelled = false;
+    std::string text;
+    if (GUI_PleaseWait::FinishJob(m_rateJob, ok, text, cancelled))
+        OnRatingSent(ok);
 }
 
 void GUI_PostMortem::OnRetaliationPosted(bool succeeded)
@@ -103,7 +142,7 @@ void GUI_PostMortem::OnRetaliationPosted(bool succeeded)
 void GUI_PostMortem::UpdateChallengeButtons()
 {
     if (m_rate && m_rate->visible)
-        m_rate->enabled = !m_rated;
+        m_rate->enabled = !m_rated && !m_rateJob;
     if (m_retaliate)
         m_retaliate->enabled = !m_retaliated && m_victory;
 }
@@ -112,6 +151,7 @@ void GUI_PostMortem::Draw()
 {
     if (!visible)
         return;
+    PollRating();
     UpdateChallengeButtons();
     GUI_Dialog::Draw();
     DrawDialogClientPanel(*this, m_interlace);
@@ -127,8 +167,12 @@ void GUI_PostMortem::Draw()
     }
     LibText& text = LibText::GetInstance();
     text.SetFont("zekton16.dds", kFontSize);
-    text.SetText(TEXT_ALIGN_LEFT, text.GetWrappedText(m_raceMessage, width - 40), static_cast<float>(left) + 20.0f,
-                 t + 50.0f, 0xFFFFFFFFu, 0.0f);
+    if (m_wrappedMessage.empty() && !m_raceMessage.empty()) {
+        m_wrappedMessage = text.GetWrappedText(m_raceMessage, width - 40);
+        if (m_challenge)
+            m_wrappedMessage = FirstLines(m_wrappedMessage, kChallengeMessageLines);
+    }
+    text.SetText(TEXT_ALIGN_LEFT, m_wrappedMessage, static_cast<float>(left) + 20.0f, t + 50.0f, 0xFFFFFFFFu, 0.0f);
     if (!m_challenge) {
         text.SetText(TEXT_ALIGN_LEFT, m_unlockedLabel, cl + 10.0f, t + 105.0f, 0xFFFFFFFFu, 0.0f);
         // The figure ends just short of the padlock rather than under it.

@@ -1,4 +1,5 @@
 #pragma once
+#include <memory>
 #include <string>
 
 #include "battle/hud/HudWindow.h"
@@ -8,6 +9,7 @@
 
 class GUI_ButtonText;
 class GUI_PostMortemMessage;
+class OnlineJob;
 
 // The ordinary result of a battle: victory or defeat, the race's message,
 // the points it earned and where to go next. After an online challenge it
@@ -16,7 +18,11 @@ class GUI_PostMortem : public GUI_Dialog, public HudSingleWindow<GUI_PostMortem>
 public:
     static constexpr int kWidth = 500;
     static constexpr int kHeight = 200;
-    static constexpr int kChallengeHeight = 320;
+    static constexpr int kChallengeHeight = 345;
+    // After a challenge the race's message keeps to two lines, above the
+    // message box that starts kMessageTop under the client's top.
+    static constexpr int kChallengeMessageLines = 2;
+    static constexpr int kMessageTop = 95;
     static constexpr int kUnlockShopMode = 10;
     static constexpr int kDeploymentMode = 2;
 
@@ -32,6 +38,10 @@ public:
     // Only a request that went through counts: a failed one leaves the
     // button to try again.
     void OnRatingSent(bool succeeded);
+    // Sends a rating beside the frame (please-wait, Cancel); its answer comes
+    // to OnRatingSent.
+    void StartRating(const std::string& challengeId, int difficulty, int enjoyment);
+    bool IsRating() const { return m_rateJob != nullptr; }
     void OnRetaliationPosted(bool succeeded);
 
     bool IsVictory() const { return m_victory; }
@@ -54,6 +64,7 @@ public:
 
 private:
     void UpdateChallengeButtons();
+    void PollRating();
 
     GUI_ButtonText* m_quit = nullptr;
     GUI_ButtonText* m_viewStats = nullptr;
@@ -68,5 +79,7 @@ private:
     bool m_rated = false;
     bool m_retaliated = false;
     bool m_challenge = false;
+    std::shared_ptr<OnlineJob> m_rateJob;
+    std::string m_wrappedMessage;
     GUI_Interlace m_interlace;
 };

@@ -6,21 +6,18 @@
 #include "engine/LibText.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_TextEditWindow.h"
+#include "online/GUI_PleaseWait.h"
+#include "online/OnlineJob.h"
 #include "online/SIM_Server.h"
 
 namespace {
-bool SendThroughServer(const std::string& recipient, const std::string& text)
-{
-    return SIM_Server::GetInstance().SendMessage(recipient, text);
-}
-
-GUI_PostMortemMessage::Sender g_sender = SendThroughServer;
+GUI_PostMortemMessage::Sender g_sender = nullptr;
 constexpr uint32_t kOutline = 0x80FFFFFFu;
 } // namespace
 
 void GUI_PostMortemMessage::SetSender(Sender sender)
 {
-    g_sender = sender ? sender : SendThroughServer;
+    g_sender = sender;
 }
 
 GUI_PostMortemMessage::GUI_PostMortemMessage(const std::string& recipient)
@@ -58,15 +55,34 @@ void GUI_PostMortemMessage::OnSend(std::intptr_t window)
         return;
     if (GUI_Sounds* sounds = GUI_BattleGUI::GetInstance().GetSounds())
         sounds->PlayGuiSound(0);
-    g_sender(self->m_recipient, self->m_field->GetText());
     self->m_field->EndEditing();
     self->m_active = false;
+    if (g_sender) {
+        g_sender(self->m_recipient, self->m_field->GetText());
+        return;
+    }
+    const std::string recipient = self->m_recipient, text = self->m_field->GetText();
+    self->m_job = GUI_PleaseWait::StartJob(
+        [recipient, text](SIM_Server& server, std::string&) { return server.SendMessage(recipient, text); });
+    self->Poll();
+}
+
+void GUI_PostMortemMessage::Poll()
+{
+    bool ok = false, cancelled = false;
+    std::string text;
+    if (!GUI_PleaseWait::FinishJob(m_job, ok, text, cancelled))
+        return;
+    // Not sent (no server, cancelled, no answer): the player may try again.
+    if (!ok)
+        m_active = true;
 }
 
 void GUI_PostMortemMessage::Draw()
 {
     if (!visible)
         return;
+    Poll();
     Place();
     D3DEngine::GetInstance().DrawRectFrame(GRect{left, top, right, bottom}, kOutline);
     if (m_active)

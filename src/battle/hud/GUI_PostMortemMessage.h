@@ -1,17 +1,22 @@
 #pragma once
+#include <memory>
 #include <string>
 
 #include "gui/GUI_WindowBase.h"
 
 class GUI_ButtonText;
 class GUI_TextEditWindow;
+class OnlineJob;
 
-// After an online challenge: one message to the player who posted it.
+// After an online challenge: one message to the player who posted it, sent
+// beside the frame (please-wait, Cancel); a message that did not go out may
+// be sent again.
 class GUI_PostMortemMessage : public GUI_WindowBase {
 public:
     static constexpr int kMaxLength = 256;
 
-    // The request; replaceable for tests. True when it went out.
+    // Replaces the request for tests (called at once, on this thread). True
+    // when it went out.
     using Sender = bool (*)(const std::string& recipient, const std::string& text);
     static void SetSender(Sender sender);
 
@@ -25,6 +30,8 @@ public:
     const std::string& GetRecipient() const { return m_recipient; }
     // One message per report: after a send the window takes no more clicks.
     bool IsActive() const { return m_active; }
+    bool IsSending() const { return m_job != nullptr; }
+    void Poll();
 
     static void OnSend(std::intptr_t window);
 
@@ -36,4 +43,5 @@ private:
     GUI_ButtonText* m_send = nullptr;
     GUI_TextEditWindow* m_field = nullptr;
     bool m_active = true;
+    std::shared_ptr<OnlineJob> m_job;
 };

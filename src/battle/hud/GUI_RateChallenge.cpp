@@ -6,29 +6,24 @@
 #include "engine/GHashTable.h"
 #include "engine/LibText.h"
 #include "gui/GUI_ButtonText.h"
-#include "online/SIM_Server.h"
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_Scenario.h"
 
 namespace {
-bool SendThroughServer(const std::string& challengeId, int difficulty, int enjoyment)
-{
-    return SIM_Server::GetInstance().RateChallenge(challengeId, difficulty, enjoyment);
-}
-
-GUI_RateChallenge::Sender g_sender = SendThroughServer;
+GUI_RateChallenge::Sender g_sender = nullptr;
 } // namespace
 
 void GUI_RateChallenge::SetSender(Sender sender)
 {
-    g_sender = sender ? sender : SendThroughServer;
+    g_sender = sender;
 }
 
 GUI_RateChallenge::GUI_RateChallenge() : GUI_Dialog(true)
 {
     SetSize(static_cast<float>(kWidth), static_cast<float>(kHeight));
     Centre();
-    sideMargin = topMargin = bottomMargin = 0.0f;
+    // The stars start under the title bar, not on it.
+    sideMargin = bottomMargin = 0.0f;
     SetClientRect();
     drawButtons = false;
     const int centre = (left + right) / 2;
@@ -68,10 +63,16 @@ void GUI_RateChallenge::OnSubmit(std::intptr_t)
     if (!open || open->m_difficulty->rating <= 0 || open->m_enjoyment->rating <= 0)
         return;
     const SIM_Scenario* scenario = SIM_Battle::GetInstance().GetScenario();
-    const bool sent = g_sender(scenario ? scenario->GetChallengeId() : std::string(), open->m_difficulty->rating,
-                               open->m_enjoyment->rating);
-    if (GUI_PostMortem* report = GUI_PostMortem::GetOpen())
-        report->OnRatingSent(sent);
+    const std::string id = scenario ? scenario->GetChallengeId() : std::string();
+    const int difficulty = open->m_difficulty->rating, enjoyment = open->m_enjoyment->rating;
+    GUI_PostMortem* report = GUI_PostMortem::GetOpen();
+    if (g_sender) {
+        const bool sent = g_sender(id, difficulty, enjoyment);
+        if (report)
+            report->OnRatingSent(sent);
+    } else if (report) {
+        report->StartRating(id, difficulty, enjoyment);
+    }
     Close();
 }
 

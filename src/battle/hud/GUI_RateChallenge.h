@@ -9,13 +9,15 @@ class GUI_ButtonText;
 class GUI_RatingPicker;
 
 // Rates a downloaded challenge from one to five stars for difficulty and
-// for enjoyment, and sends both to the server.
+// for enjoyment, and sends both to the server: beside the frame, through the
+// battle report, which waits for the answer.
 class GUI_RateChallenge : public GUI_Dialog, public HudSingleWindow<GUI_RateChallenge> {
 public:
     static constexpr int kWidth = 450;
     static constexpr int kHeight = 200;
 
-    // The request; replaceable for tests. True when the server took it.
+    // Replaces the request for tests (called at once, on this thread). True
+    // when the server took it.
     using Sender = bool (*)(const std::string& challengeId, int difficulty, int enjoyment);
     static void SetSender(Sender sender);
 

@@ -20,12 +20,14 @@
 #include "battle/hud/GUI_StatsBrowser.h"
 #include "battle/hud/GUI_SurvivalPostMortem.h"
 #include "engine/GHashTable.h"
+#include "engine/LibText.h"
 #include "engine/TextHelpers.h"
 #include "gui/GUI_ButtonTab.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_Message.h"
 #include "gui/GUI_ScrollingWindow.h"
 #include "gui/GUI_TextEditWindow.h"
+#include "gui/GUI_TitleBar.h"
 #include "sim/SIM_FighterSquadron.h"
 #include "sim/SIM_Scenario.h"
 #include "sim/SIM_ShipDesign.h"
@@ -315,7 +317,15 @@ TEST_F(PostBattleTest, ARatingCountsOnlyWhenTheServerTookIt)
     // One message to the challenge's author; an empty one cannot be sent.
     GUI_PostMortemMessage* message = report->GetMessageWindow();
     ASSERT_NE(message, nullptr);
-    EXPECT_EQ(message->top, report->clientTop + 70);
+    EXPECT_EQ(message->top, report->clientTop + GUI_PostMortem::kMessageTop);
+    {
+        // The race's message keeps to two lines, which end above the prompt.
+        LibText& text = LibText::GetInstance();
+        text.SetFont("zekton16.dds", 16.0f);
+        EXPECT_LE(report->top + 50 + text.GetWrappedTextHeight("one\ntwo", 1000), message->top);
+        EXPECT_GT(report->top + 50 + text.GetWrappedTextHeight("one\ntwo\nthree", 1000), message->top)
+            << "a third line would reach it, so it is cut";
+    }
     GUI_PostMortemMessage::SetSender(FakeMessage);
     DrawFrame();
     EXPECT_FALSE(message->GetSendButton()->enabled);
@@ -344,6 +354,7 @@ TEST_F(PostBattleTest, ARatingCountsOnlyWhenTheServerTookIt)
     ASSERT_NE(rating, nullptr);
     EXPECT_FALSE(rating->GetSubmitButton()->enabled);
     GUI_RatingPicker* difficulty = rating->GetDifficulty();
+    EXPECT_GE(static_cast<float>(difficulty->top), rating->top + GUI_TitleBar::kBarHeight) << "the stars sit under the title";
     // Star 3 then star 1: the rating is 1.
     ClickAt(static_cast<float>(difficulty->left + 18 + 72), static_cast<float>(difficulty->top + 18));
     ClickAt(static_cast<float>(difficulty->left + 18), static_cast<float>(difficulty->top + 18));
