@@ -1,8 +1,9 @@
 // Module icons and race logos. An icon is a pictogram on a bevelled dark tile
 // in the interface's blue-grey and cyan; the pictogram is chosen by keywords in
 // the file name, so a new module gets a fitting picture (or its initials)
-// without a change here. Shapes are signed distance functions: anti-aliased
-// edges for free and a dark rim by dilation keep them legible at half size.
+// without a change here, and a size word in the name adds its chevrons.
+// Shapes are signed distance functions: anti-aliased edges for free and a
+// dark rim by dilation keep them legible at half size.
 #include "AssetGen.h"
 
 #include "ArtCommon.h"
@@ -1079,7 +1080,8 @@ void CollectValues(const std::string& dir, const std::string& key, std::set<std:
 
 bool GenerateIconArt(const std::string& dataDir)
 {
-    // The names the shipped content uses, plus whatever the copied content adds.
+    // Size-less pictures for content that wants one, plus every name the
+    // copied content uses (ours name class and size: "icon_laser_frigate.dds").
     std::set<std::string> icons = {
         "icon_armour.dds", "icon_armour_heavy.dds", "icon_carrier.dds", "icon_cloak.dds", "icon_crew.dds",
         "icon_cruiser_ecm_shock.dds", "icon_cruiser_smartbomb.dds", "icon_ecm.dds", "icon_engine.dds",
