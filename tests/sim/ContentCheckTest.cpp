@@ -201,6 +201,15 @@ bool HullLocked(const SIM_ShipHull* hull)
     return hull->GetUnlockable()->IsLockable() || RaceLocked(hull->GetRaceName());
 }
 
+// The sample deployments' own scenario; "deployed" (the default one) has none.
+SIM_Scenario* ScenarioNamed(const std::string& name)
+{
+    for (SIM_Scenario* scenario : SIM_Scenario::GetList())
+        if (scenario->GetName() == name)
+            return scenario;
+    return nullptr;
+}
+
 std::string SampleDeployment(const std::string& scenario)
 {
     return "data/sample deployment/" + scenario + ".txt";
@@ -237,7 +246,7 @@ TEST_F(ContentCheck, SampleDeploymentsUseOnlyWhatANewPlayerOwns)
         ++files;
         const std::string stem = entry.path().stem().string();
         SIM_DeployedFleet fleet;
-        ASSERT_TRUE(fleet.Load(entry.path().string(), SIM_Scenario::FindByName(stem), true)) << entry.path();
+        ASSERT_TRUE(fleet.Load(entry.path().string(), ScenarioNamed(stem), true)) << entry.path();
         ASSERT_GT(fleet.GetTotalShips(), 0) << entry.path();
         for (const auto& ship : fleet.GetShips()) {
             const SIM_ShipDesign* design = SIM_ShipDesign::Find(ship->design);
@@ -267,7 +276,7 @@ TEST_F(ContentCheck, WinsBuySomethingInEveryTabAfterTwoAndSomethingNewEveryWinOr
     std::vector<int> pay;
     for (int round = 0; round < 2; ++round)
         for (const std::string& name : road) {
-            SIM_Scenario* scenario = SIM_Scenario::FindByName(name);
+            SIM_Scenario* scenario = ScenarioNamed(name);
             ASSERT_NE(scenario, nullptr) << name;
             SIM_DeployedFleet fleet;
             ASSERT_TRUE(fleet.Load(SampleDeployment(name), scenario, true)) << name;
