@@ -32,8 +32,9 @@ public:
     // designer. From the deployment screen the written temporary deployment
     // is named so that it can be reloaded and then deleted on the way back.
     static void OpenFrom(int returnMode, const std::string& tempDeploymentPath = std::string());
-    // The deployment screen, once it exists, reloads its temporary deployment
-    // through this hook when the designer hands back to it.
+    // Runs on the way back to the deployment, after that screen's Enter has
+    // read the temporary deployment and before the file is deleted. The game
+    // sets none; tests watch the hand-back through it.
     using DeploymentReload = std::function<void(const std::string& path)>;
     static void SetDeploymentReload(DeploymentReload reload);
 

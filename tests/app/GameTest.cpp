@@ -1,7 +1,6 @@
 #include "app/Game.h"
 
 #include "app/GUI_Sounds.h"
-#include "app/GUI_StandInMode.h"
 #include "battle/GUI_BattleGUI.h"
 #include "editors/GUI_ScenarioEditor.h"
 #include "engine/APP_UserFolders.h"

@@ -1,3 +1,4 @@
+#include "engine/TextHelpers.h"
 #include "frontend/FrontendGame.h"
 #include "frontend/GUI_ChooseScenario.h"
 #include "frontend/GUI_RaceScreen.h"
@@ -19,11 +20,28 @@
 namespace {
 class UnlockShop : public FrontendGame {
 protected:
+    // The shop's rules are checked on the tests' own items: the shipped
+    // modules and hulls for sale are taken out of the shop meanwhile (the
+    // second race stays, the hull tests need it); the content check covers
+    // what the shipped items cost.
+    void SetUp() override
+    {
+        FrontendGame::SetUp();
+        for (SIM_Unlockable* item : SIM_Unlockable::GetList())
+            if (item->IsLockable() && item->GetKind() != SIM_Unlockable::RACE) {
+                item->SetLockable(false);
+                m_shipped.push_back(item);
+            }
+    }
+
     void TearDown() override
     {
         // Leave the shop before the test's own items go.
         Game::GetInstance().SetMode(15);
         m_items.clear();
+        for (SIM_Unlockable* item : m_shipped)
+            item->SetLockable(true);
+        FrontendGame::TearDown();
     }
 
     SIM_Unlockable* AddItem(const std::string& name, int kind, const void* owner, int cost)
@@ -51,6 +69,7 @@ protected:
     }
 
     std::vector<std::unique_ptr<SIM_Unlockable>> m_items;
+    std::vector<SIM_Unlockable*> m_shipped;
 };
 } // namespace
 
@@ -173,7 +192,9 @@ TEST_F(UnlockShop, UnlockingSpendsThePointsWritesUnlDatAndOpensTheRacesHulls)
     const SIM_ShipHull* hull = SIM_ShipHull::FindFirstForRace("korrath");
     ASSERT_NE(hull, nullptr);
     AddItem("shoptest_korrath_hull", SIM_Unlockable::HULL, hull, 5);
-    GivePoints(100);
+    const int price = korrath->GetUnlockable()->GetUnlockCost();
+    ASSERT_GE(price, 1000); // shown with a thousands separator
+    GivePoints(price + 60);
 
     Game::GetInstance().SetMode(10);
     GUI_UnlockWindow& window = Window();
@@ -187,7 +208,8 @@ TEST_F(UnlockShop, UnlockingSpendsThePointsWritesUnlDatAndOpensTheRacesHulls)
     Click(*window.GetTabButton(GUI_UnlockWindow::TAB_RACES));
     ASSERT_EQ(window.GetIcons().size(), 1u);
     EXPECT_EQ(window.GetItemName(), "Korrath");
-    EXPECT_EQ(window.GetPriceText(), "40");
+    EXPECT_EQ(window.GetPriceText(), FormatThousands(price));
+    EXPECT_NE(window.GetPriceText().find(','), std::string::npos);
     ASSERT_TRUE(window.GetUnlockButton()->enabled);
     Click(*window.GetUnlockButton());
     EXPECT_EQ(SIM_HighScores::GetInstance().GetPoints(), 60);

@@ -85,6 +85,25 @@ private:
     TempDir m_dir;
 };
 
+// The player owns these shipped items (for sale in the shop) while it lives.
+class ScopedUnlocked {
+public:
+    explicit ScopedUnlocked(std::vector<std::string> names)
+    {
+        SIM_Unlockable::SetUnlockedQuery([names = std::move(names)](const std::string& name) {
+            return std::find(names.begin(), names.end(), name) != names.end();
+        });
+        SIM_Unlockable::RefreshAll();
+    }
+    ~ScopedUnlocked()
+    {
+        SIM_Unlockable::SetUnlockedQuery(nullptr);
+        SIM_Unlockable::RefreshAll();
+    }
+    ScopedUnlocked(const ScopedUnlocked&) = delete;
+    ScopedUnlocked& operator=(const ScopedUnlocked&) = delete;
+};
+
 bool SameRect(const GUI_BaseElement& e, int l, int t, int r, int b)
 {
     return e.left == l && e.top == t && e.right == r && e.bottom == b;
@@ -201,6 +220,7 @@ TEST_F(ShipDesigner, StackedModulesLoseEffectivenessByClassNotByName)
     G().DropOnSlot("cruiser_armour", 1);
     EXPECT_FLOAT_EQ(blueprint.StackedEffectiveness(armour), 0.8f);
     // Heavy armour is another module of the same class: it joins the stack.
+    ScopedUnlocked owned({"cruiser_armour_heavy"});
     G().DropOnSlot("cruiser_armour_heavy", 2);
     EXPECT_FLOAT_EQ(blueprint.StackedEffectiveness(armour), 0.64f);
     const std::string expected = std::string(GetString("MOD_CRUISER_ARMOUR")) + " [64.00% " +
@@ -284,8 +304,14 @@ TEST_F(ShipDesigner, PickerListsByHullClassRaceAndLocksWithLockedLast)
         EXPECT_EQ(t->GetSize(), SIM_ShipModuleType::FRIGATE) << t->GetName();
         EXPECT_TRUE(t->IsVisible()) << t->GetName();
     }
-    for (size_t i = 1; i < all.size(); ++i)
-        EXPECT_LE(all[i - 1]->GetUiSortPos(), all[i]->GetUiSortPos());
+    // The owned ones first in interface order, then those for sale in the
+    // order they were read.
+    const auto isLocked = [](const SIM_ShipModuleType* t) { return t->GetUnlockable()->IsLocked(); };
+    const auto firstLocked = std::find_if(all.begin(), all.end(), isLocked);
+    EXPECT_NE(firstLocked, all.end()); // the shop sells frigate modules
+    EXPECT_TRUE(std::all_of(firstLocked, all.end(), isLocked));
+    for (auto it = all.begin(); it != firstLocked && it + 1 != firstLocked; ++it)
+        EXPECT_LE((*it)->GetUiSortPos(), (*(it + 1))->GetUiSortPos());
     for (const SIM_ShipModuleType* t : GUI_ModulePicker::ListModules(GUI_ModulePicker::ENGINES, SIM_ShipHull::CRUISER, "federation"))
         EXPECT_EQ(t->GetCategory(), SIM_ShipModuleType::ENGINES);
 
@@ -335,13 +361,19 @@ TEST_F(ShipDesigner, HullPickerGroupsRacesByIdThenClassesAndSelectsTheFirstUnloc
     G().ClickOn(*GUI_ShipDesignSummary::GetOpen()->GetChangeHullButton());
     GUI_HullPicker* picker = GUI_HullPicker::GetOpen();
     ASSERT_NE(picker, nullptr);
-    EXPECT_EQ(picker->GetSelectedHull(), picker->GetHulls().front());
+    // The federation cruiser is for sale: the frigate after it is selected.
+    ASSERT_GE(picker->GetHulls().size(), 2u);
+    ASSERT_TRUE(picker->GetHulls()[0]->GetUnlockable()->IsLocked());
+    EXPECT_EQ(picker->GetSelectedHull(), picker->GetHulls()[1]);
     EXPECT_TRUE(picker->GetOkButton()->enabled);
     ASSERT_NE(picker->GetHullData(), nullptr);
     EXPECT_EQ(picker->GetHullData()->GetRows().size(), 7u + std::min<size_t>(3, picker->GetSelectedHull()->GetBonuses().size()));
 
     SIM_Unlockable::SetUnlockedQuery([](const std::string&) { return false; });
+    std::vector<SIM_ShipHull*> forSale;
     for (SIM_ShipHull* hull : SIM_ShipHull::GetList()) {
+        if (hull->GetUnlockable()->IsLockable())
+            forSale.push_back(hull);
         hull->GetUnlockable()->SetLockable(true);
         hull->GetUnlockable()->RefreshLocked();
     }
@@ -351,11 +383,15 @@ TEST_F(ShipDesigner, HullPickerGroupsRacesByIdThenClassesAndSelectsTheFirstUnloc
     SIM_ShipHull* before = Design().GetHull();
     GUI_HullPicker::OnOk(reinterpret_cast<std::intptr_t>(picker));
     EXPECT_EQ(Design().GetHull(), before);
+    // Everything open again (a hull that cannot be locked keeps the state it
+    // had), then what is for sale follows the player's list once more.
+    SIM_Unlockable::SetUnlockedQuery([](const std::string&) { return true; });
     for (SIM_ShipHull* hull : SIM_ShipHull::GetList()) {
-        hull->GetUnlockable()->SetLockable(false);
         hull->GetUnlockable()->RefreshLocked();
+        hull->GetUnlockable()->SetLockable(std::count(forSale.begin(), forSale.end(), hull) > 0);
     }
     SIM_Unlockable::SetUnlockedQuery(nullptr);
+    SIM_Unlockable::RefreshAll();
 }
 
 TEST_F(ShipDesigner, DataRowsFormatEachTypeAndComparisonsWithoutAMaximumDrawNoBar)

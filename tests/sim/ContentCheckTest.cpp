@@ -19,13 +19,17 @@
 #include "sim/SIM_ShipNameGenerator.h"
 #include "sim/SIM_ShipOrders.h"
 #include "sim/SIM_SurvivalMode.h"
+#include "sim/SIM_Unlockable.h"
 #include "sim/modules/SIM_ModuleFactory.h"
 #include "sim/modules/SIM_StaticModule.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <iterator>
 #include <map>
 #include <set>
@@ -181,6 +185,185 @@ TEST_F(ContentCheck, TheAIFleetsFlyEveryModuleClassAndTheFactoryBuildsEach)
     }
     for (const std::string& cls : offered)
         EXPECT_TRUE(flownBy.count(cls)) << "no AI fleet flies a " << cls;
+}
+
+// ---- what a new player owns and what the shop sells ----
+
+namespace {
+
+bool RaceLocked(const std::string& race)
+{
+    const SIM_Race* r = SIM_Race::Find(race, false);
+    return r && r->IsLocked();
+}
+
+// Locked for a new player: lockable itself, or a hull of a race still for sale.
+bool HullLocked(const SIM_ShipHull* hull)
+{
+    return hull->GetUnlockable()->IsLockable() || RaceLocked(hull->GetRaceName());
+}
+
+// The sample deployments' own scenario; "deployed" (the default one) has none.
+SIM_Scenario* ScenarioNamed(const std::string& name)
+{
+    for (SIM_Scenario* scenario : SIM_Scenario::GetList())
+        if (scenario->GetName() == name)
+            return scenario;
+    return nullptr;
+}
+
+std::string SampleDeployment(const std::string& scenario)
+{
+    return "data/sample deployment/" + scenario + ".txt";
+}
+
+} // namespace
+
+TEST_F(ContentCheck, EveryLockableItemHasACostAndStartsLocked)
+{
+    int modules = 0, hulls = 0, races = 0;
+    for (const SIM_Unlockable* item : SIM_Unlockable::GetList()) {
+        if (!item->IsLockable())
+            continue;
+        EXPECT_GT(item->GetUnlockCost(), 0) << item->GetName();
+        EXPECT_TRUE(item->IsLocked()) << item->GetName(); // the user folder is new
+        modules += item->GetKind() == SIM_Unlockable::MODULE_TYPE;
+        hulls += item->GetKind() == SIM_Unlockable::HULL;
+        races += item->GetKind() == SIM_Unlockable::RACE;
+    }
+    // Every tab of the shop has something to sell.
+    EXPECT_GE(modules, 20);
+    EXPECT_GE(hulls, 1);
+    EXPECT_GE(races, 1);
+}
+
+// The sample deployments (the tutorial's among them) fly only what a new
+// player owns, so a first battle needs no purchase.
+TEST_F(ContentCheck, SampleDeploymentsUseOnlyWhatANewPlayerOwns)
+{
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator("data/sample deployment")) {
+        if (entry.path().extension() != ".txt")
+            continue;
+        ++files;
+        const std::string stem = entry.path().stem().string();
+        SIM_DeployedFleet fleet;
+        ASSERT_TRUE(fleet.Load(entry.path().string(), ScenarioNamed(stem), true)) << entry.path();
+        ASSERT_GT(fleet.GetTotalShips(), 0) << entry.path();
+        for (const auto& ship : fleet.GetShips()) {
+            const SIM_ShipDesign* design = SIM_ShipDesign::Find(ship->design);
+            ASSERT_NE(design, nullptr) << ship->design;
+            EXPECT_FALSE(HullLocked(design->GetHull())) << stem << ": " << design->GetHull()->GetName();
+            for (const SIM_ShipDesign::FittedModule& fitted : design->GetModules())
+                if (fitted.moduleType) {
+                    EXPECT_FALSE(fitted.moduleType->GetUnlockable()->IsLockable())
+                        << stem << ": " << design->GetName() << " fits " << fitted.moduleType->GetName();
+                }
+        }
+    }
+    EXPECT_GE(files, 6);
+    EXPECT_TRUE(fs::exists(SampleDeployment("tutorial1")));
+}
+
+// A win pays the budget the player's fleet leaves unspent, once per scenario
+// and difficulty. With the sample deployments, a new player who wins the
+// tutorial and the first skirmish can buy something in every tab, and after
+// that every win or two buys something new (cheapest first) until the shop
+// is empty.
+TEST_F(ContentCheck, WinsBuySomethingInEveryTabAfterTwoAndSomethingNewEveryWinOrTwo)
+{
+    // The order the scenario list offers them: the first two open from the
+    // start, the rest after the first skirmish; easy first, then medium.
+    const std::vector<std::string> road = {"tutorial1", "scenario1", "supply1", "nebula1", "scenario2"};
+    std::vector<int> pay;
+    for (int round = 0; round < 2; ++round)
+        for (const std::string& name : road) {
+            SIM_Scenario* scenario = ScenarioNamed(name);
+            ASSERT_NE(scenario, nullptr) << name;
+            SIM_DeployedFleet fleet;
+            ASSERT_TRUE(fleet.Load(SampleDeployment(name), scenario, true)) << name;
+            pay.push_back(scenario->GetFleetCostLimit() - static_cast<int>(fleet.GetTotalCost()));
+            EXPECT_GT(pay.back(), 0) << name;
+        }
+
+    struct Item {
+        const SIM_Unlockable* unlock;
+        std::string race; // a hull's race, which must be bought first
+    };
+    std::vector<Item> forSale;
+    for (const SIM_Unlockable* item : SIM_Unlockable::GetList()) {
+        if (!item->IsLockable())
+            continue;
+        std::string race;
+        if (item->GetKind() == SIM_Unlockable::HULL)
+            race = static_cast<const SIM_ShipHull*>(item->GetOwner())->GetRaceName();
+        forSale.push_back({item, race});
+    }
+    std::sort(forSale.begin(), forSale.end(),
+              [](const Item& a, const Item& b) { return a.unlock->GetUnlockCost() < b.unlock->GetUnlockCost(); });
+
+    const int afterTwo = pay[0] + pay[1];
+    for (int kind : {SIM_Unlockable::MODULE_TYPE, SIM_Unlockable::HULL, SIM_Unlockable::RACE}) {
+        const bool affordable = std::any_of(forSale.begin(), forSale.end(), [&](const Item& i) {
+            return i.unlock->GetKind() == kind && i.unlock->GetUnlockCost() <= afterTwo && !RaceLocked(i.race);
+        });
+        EXPECT_TRUE(affordable) << "tab " << kind << ": nothing for " << afterTwo << " points";
+    }
+
+    std::set<std::string> bought;
+    int points = 0, winsWithoutPurchase = 0;
+    for (size_t win = 0; win < pay.size() && bought.size() < forSale.size(); ++win) {
+        points += pay[win];
+        bool boughtSomething = true;
+        const size_t before = bought.size();
+        while (boughtSomething) {
+            boughtSomething = false;
+            for (const Item& item : forSale) {
+                const bool raceOwned = item.race.empty() || !RaceLocked(item.race) || bought.count(item.race);
+                if (bought.count(item.unlock->GetName()) || !raceOwned || item.unlock->GetUnlockCost() > points)
+                    continue;
+                points -= item.unlock->GetUnlockCost();
+                bought.insert(item.unlock->GetName());
+                boughtSomething = true;
+                break;
+            }
+        }
+        winsWithoutPurchase = bought.size() > before ? 0 : winsWithoutPurchase + 1;
+        EXPECT_LT(winsWithoutPurchase, 2) << "wins 1 to " << win + 1 << " bought nothing new at " << points;
+    }
+    // Not all at once: the shop lasts beyond the first few wins.
+    EXPECT_LT(bought.size(), forSale.size()) << "ten wins bought the whole shop";
+}
+
+// Each module class has pictures of its own and each size its own mark: no
+// two module types of different classes or sizes share an icon name, and no
+// two of different classes share an icon's picture either.
+TEST_F(ContentCheck, ModuleIconsTellClassesAndSizesApart)
+{
+    std::map<std::string, const SIM_ShipModuleType*> byIcon;
+    std::map<std::string, const SIM_ShipModuleType*> byPicture;
+    for (const SIM_ShipModuleType* type : SIM_ShipModuleType::GetList()) {
+        if (!type->IsVisible())
+            continue;
+        const std::string& icon = type->GetIconName();
+        EXPECT_NE(icon, "turret") << type->GetName() << " borrows the race's turret picture";
+        auto [named, fresh] = byIcon.emplace(icon, type);
+        if (!fresh) {
+            EXPECT_EQ(named->second->GetClassName(), type->GetClassName())
+                << type->GetName() << " and " << named->second->GetName() << " share " << icon;
+            EXPECT_EQ(named->second->GetSize(), type->GetSize())
+                << type->GetName() << " and " << named->second->GetName() << " share " << icon;
+            continue;
+        }
+        std::ifstream in("data/bitmaps/icons/" + icon, std::ios::binary);
+        ASSERT_TRUE(in) << icon;
+        std::stringstream bytes;
+        bytes << in.rdbuf();
+        auto [drawn, unique] = byPicture.emplace(bytes.str(), type);
+        EXPECT_TRUE(unique || drawn->second->GetClassName() == type->GetClassName())
+            << icon << " draws the same picture as " << drawn->second->GetIconName();
+    }
+    EXPECT_GE(byIcon.size(), 60u);
 }
 
 TEST_F(ContentCheck, PicturesTheContentNamesExist)

@@ -1,8 +1,9 @@
 // Module icons and race logos. An icon is a pictogram on a bevelled dark tile
 // in the interface's blue-grey and cyan; the pictogram is chosen by keywords in
 // the file name, so a new module gets a fitting picture (or its initials)
-// without a change here. Shapes are signed distance functions: anti-aliased
-// edges for free and a dark rim by dilation keep them legible at half size.
+// without a change here, and a size word in the name adds its chevrons.
+// Shapes are signed distance functions: anti-aliased edges for free and a
+// dark rim by dilation keep them legible at half size.
 #include "AssetGen.h"
 
 #include "ArtCommon.h"
@@ -523,6 +524,188 @@ void DrawTargetBooster(Layer& g)
     g.Shade([&](P p) { return SdPolygon(p, arrow); }, Metal(kFlame, kAmber, 31, 55));
 }
 
+// ---- weapon pictograms: each class its own shape ----------------------------
+
+// A gun barrel pointing up and to the right from a round mount in the lower left.
+void Barrel(Layer& g, P mount, P muzzle, float width)
+{
+    Separate(g, [=](P p) { return SdSegment(p, mount, muzzle) - width * 0.5f; }, 1.5f);
+    g.Shade([=](P p) { return SdSegment(p, mount, muzzle) - width * 0.5f; }, Metal(kInk, kInkMid, muzzle.y, mount.y));
+    g.Shade([=](P p) { return SdCircle(p, mount, 8.0f); }, Metal(kInk, kInkDark, mount.y - 8.0f, mount.y + 8.0f));
+    FillCircle(g, mount, 3.0f, kInkDark);
+}
+
+void DrawLaser(Layer& g)
+{
+    // One straight unbroken beam with a soft glow.
+    const P a{20, 44}, b{58, 6};
+    g.Fill([=](P p) { return SdSegment(p, a, b) - 5.0f; }, Faded(kCyan, 0.25f));
+    Line(g, a, b, 3.2f, kCyanBright);
+    Line(g, a, b, 1.2f, kWhiteHot);
+    Barrel(g, {14, 50}, {24, 40}, 6.0f);
+}
+
+void DrawPulseCannon(Layer& g)
+{
+    // Short bolts in a row: separate shots rather than a beam.
+    for (int i = 0; i < 3; ++i) {
+        const float t = static_cast<float>(i);
+        const P c{31.0f + 9.0f * t, 33.0f - 9.0f * t};
+        g.Fill([=](P p) { return SdEllipse(p, c, 5.5f, 2.4f, -kPi / 4.0f); }, Faded(kAmber, 0.5f));
+        g.Fill([=](P p) { return SdEllipse(p, c, 3.8f, 1.5f, -kPi / 4.0f); }, kFlame);
+    }
+    Barrel(g, {16, 48}, {26, 38}, 7.0f);
+}
+
+void DrawKinetic(Layer& g)
+{
+    // A long rail with a solid slug and speed lines behind it.
+    const std::vector<P> slug = {{44, 12}, {52, 8}, {49, 17}, {42, 21}, {39, 19}};
+    for (int i = 0; i < 3; ++i) {
+        const float o = -4.0f + 4.0f * static_cast<float>(i);
+        Line(g, {29.0f + o, 31.0f + o}, {37.0f + o, 23.0f + o}, 1.2f, Faded(kInk, 0.7f));
+    }
+    g.Shade([&](P p) { return SdPolygon(p, slug); }, Metal(kWhiteHot, kInkMid, 8, 21));
+    Line(g, {10, 49}, {33, 26}, 2.0f, kInkMid);
+    Line(g, {16, 55}, {39, 32}, 2.0f, kInkMid);
+    Barrel(g, {13, 52}, {21, 44}, 6.0f);
+}
+
+// A missile flying up and to the right; the warhead's colour tells the kind.
+void Missile(Layer& g, Rgba warhead, bool ghost)
+{
+    const auto body = [](P p, float dx, float dy) {
+        const P q{p.x - dx, p.y - dy};
+        return std::min(SdSegment(q, {22, 42}, {42, 22}) - 4.5f,
+                        SdPolygon(q, {{18, 38}, {12, 42}, {22, 52}, {26, 46}}));
+    };
+    if (ghost)
+        g.Fill([&](P p) { return std::abs(body(p, -8.0f, 8.0f)) - 0.8f; }, Faded(kInk, 0.6f));
+    g.Fill([](P p) { return SdEllipse(p, {14, 50}, 7.0f, 3.0f, -kPi / 4.0f); }, kAmber);
+    g.Fill([](P p) { return SdEllipse(p, {15, 49}, 4.0f, 1.8f, -kPi / 4.0f); }, kFlame);
+    Separate(g, [&](P p) { return body(p, 0.0f, 0.0f); }, 1.5f);
+    g.Shade([&](P p) { return body(p, 0.0f, 0.0f); }, Metal(kInk, kInkMid, 18, 52));
+    g.Fill([](P p) { return SdCircle(p, {42, 22}, 5.5f); }, warhead);
+    g.Fill([](P p) { return SdEllipse(p, {40.5f, 20.5f}, 2.0f, 1.2f, -kPi / 4.0f); }, Faded(kWhiteHot, 0.7f));
+}
+
+void DrawMissile(Layer& g) { Missile(g, kRed, false); }
+void DrawDecoyMissile(Layer& g) { Missile(g, kInk, true); }
+void DrawDisruptorMissile(Layer& g) { Missile(g, FromHex(0xB48CF0), false); }
+void DrawDummyMissile(Layer& g) { Missile(g, kInkDark, false); }
+void DrawEcmMissile(Layer& g) { Missile(g, kCyanBright, false); }
+void DrawRadiationMissile(Layer& g) { Missile(g, FromHex(0xC8E84A), false); }
+
+void DrawPlasma(Layer& g)
+{
+    // A glowing ball trailing wisps.
+    const P c{38, 26};
+    for (int i = 0; i < 3; ++i) {
+        const float o = -6.0f + 6.0f * static_cast<float>(i);
+        Line(g, {c.x - 6.0f + o * 0.7f, c.y + 6.0f + o * 0.7f}, {12.0f + o, 52.0f + o}, 2.0f - 0.4f * std::abs(o) / 6.0f,
+             Faded(FromHex(0x6FD08A), 0.55f));
+    }
+    g.Fill([=](P p) { return SdCircle(p, c, 15.0f); }, Faded(FromHex(0x6FD08A), 0.3f));
+    g.Shade([=](P p) { return SdCircle(p, c, 10.5f); },
+            [=](P p) { return Mix(kWhiteHot, FromHex(0x6FD08A), SdCircle(p, c, 0.0f) / 10.5f + 0.4f); });
+}
+
+void DrawPointDefence(Layer& g)
+{
+    // A small dome throwing a fan of tracers.
+    const P c{32, 50};
+    for (int i = 0; i < 5; ++i) {
+        const float a = -kPi / 2.0f + (static_cast<float>(i) - 2.0f) * 0.38f;
+        for (int j = 0; j < 3; ++j) {
+            const float r0 = 16.0f + 10.0f * static_cast<float>(j);
+            Line(g, {c.x + r0 * std::cos(a), c.y + r0 * std::sin(a)},
+                 {c.x + (r0 + 5.0f) * std::cos(a), c.y + (r0 + 5.0f) * std::sin(a)}, 1.8f, kFlame);
+        }
+    }
+    g.Shade([=](P p) { return std::max(SdCircle(p, c, 11.0f), p.y - c.y); }, Metal(kInk, kInkMid, c.y - 11.0f, c.y));
+    g.Fill([=](P p) { return SdBox(p, {c.x, c.y + 2.0f}, 14.0f, 2.0f, 0.8f); }, kInkDark);
+}
+
+void DrawLightning(Layer& g)
+{
+    // A forked bolt between two nodes.
+    const std::vector<P> bolt = {{14, 50}, {26, 36}, {21, 32}, {36, 20}, {31, 17}, {50, 8}};
+    Polyline(g, bolt, 7.0f, Faded(FromHex(0xB48CF0), 0.35f));
+    Polyline(g, bolt, 3.0f, Mix(FromHex(0xB48CF0), kWhiteHot, 0.5f));
+    Polyline(g, {{26, 36}, {38, 38}, {44, 46}}, 1.6f, FromHex(0xB48CF0));
+    FillCircle(g, {14, 50}, 4.5f, kInk);
+    FillCircle(g, {50, 8}, 3.5f, kWhiteHot);
+}
+
+void DrawLimpet(Layer& g)
+{
+    // A round pod with grapple legs, clinging to a hull plate.
+    const P c{32, 30};
+    for (int i = 0; i < 4; ++i) {
+        const float a = kPi * (0.15f + 0.233f * static_cast<float>(i));
+        const P knee{c.x + 17.0f * std::cos(a), c.y + 12.0f * std::sin(a) + 4.0f};
+        Polyline(g, {{c.x + 8.0f * std::cos(a), c.y + 8.0f * std::sin(a)}, knee, {knee.x, 50.0f}}, 2.2f, kInkMid);
+    }
+    g.Shade([=](P p) { return SdCircle(p, c, 11.0f); }, Metal(FromHex(0x6FD08A), FromHex(0x2F6A40), c.y - 11.0f, c.y + 11.0f));
+    FillCircle(g, c, 3.5f, kRed);
+    g.Fill([](P p) { return SdBox(p, {32, 53}, 22.0f, 2.5f, 1.0f); }, kInkDark);
+}
+
+void DrawShieldSupport(Layer& g)
+{
+    // A beam feeding a shield arc, with a plus: shield points given to a friend.
+    const P c{40, 40};
+    g.Fill([=](P p) { return std::max(std::abs(SdCircle(p, c, 17.0f)) - 1.6f, -(p.x - c.x) - (p.y - c.y)); }, kCyanBright);
+    Line(g, {10, 54}, {30, 34}, 3.0f, Faded(kCyan, 0.9f));
+    Line(g, {10, 54}, {30, 34}, 1.0f, kWhiteHot);
+    Line(g, {45, 9}, {45, 23}, 3.0f, kFlame);
+    Line(g, {38, 16}, {52, 16}, 3.0f, kFlame);
+}
+
+void DrawTargetPainter(Layer& g)
+{
+    // A cone of light marking a red spot on the target.
+    const std::vector<P> cone = {{12, 52}, {48, 14}, {54, 22}};
+    g.Fill([&](P p) { return SdPolygon(p, cone); }, Faded(kRed, 0.35f));
+    const P c{48, 18};
+    Ring(g, c, 8.5f, 1.6f, kInk);
+    Line(g, {c.x - 13.0f, c.y}, {c.x - 5.0f, c.y}, 1.4f, kInk);
+    Line(g, {c.x, c.y + 5.0f}, {c.x, c.y + 13.0f}, 1.4f, kInk);
+    FillCircle(g, c, 3.2f, kRed);
+    g.Shade([](P p) { return SdCircle(p, {12, 52}, 6.0f); }, Metal(kInk, kInkMid, 46, 58));
+}
+
+void DrawTractor(Layer& g)
+{
+    // Two prongs and the waves between them pulling a block in.
+    Polyline(g, {{10, 54}, {10, 40}, {24, 26}}, 3.0f, kInk);
+    Polyline(g, {{10, 54}, {24, 54}, {38, 40}}, 3.0f, kInk);
+    for (int i = 0; i < 3; ++i) {
+        const float r = 14.0f + 8.0f * static_cast<float>(i);
+        g.Fill([=](P p) {
+            const float d = std::abs(SdCircle(p, {10, 54}, r)) - 1.0f;
+            return std::max(d, std::abs((p.x - 10.0f) + (p.y - 54.0f)) - r * 0.55f);
+        }, Faded(kCyan, 0.85f - 0.2f * static_cast<float>(i)));
+    }
+    const std::vector<P> block = {{44, 12}, {54, 18}, {48, 28}, {38, 22}};
+    g.Shade([&](P p) { return SdPolygon(p, block); }, Metal(kInk, kInkMid, 12, 28));
+}
+
+void DrawEcmBeam(Layer& g)
+{
+    // A sawtooth beam ending in a scrambled spark: jamming one target.
+    std::vector<P> saw;
+    for (int i = 0; i <= 8; ++i) {
+        const float t = static_cast<float>(i) / 8.0f;
+        const float side = (i % 2 == 0) ? -3.0f : 3.0f;
+        saw.push_back({16.0f + 30.0f * t + side, 48.0f - 30.0f * t + side});
+    }
+    Polyline(g, saw, 2.0f, kCyanBright);
+    const std::vector<P> spark = Star({48, 16}, 6, 10.0f, 4.0f, 0.3f);
+    g.Shade([&](P p) { return SdPolygon(p, spark); }, [](P p) { return Mix(kWhiteHot, kCyan, SdCircle(p, {48, 16}, 0.0f) / 9.0f); });
+    g.Shade([](P p) { return SdBox(p, {13, 51}, 6.0f, 6.0f, 2.0f); }, Metal(kInk, kInkMid, 45, 57));
+}
+
 // ---- fallback: initials in a simple stroke font -----------------------------
 
 // Strokes on a 5 x 7 grid, each point two digits "xy"; strokes split by spaces.
@@ -657,14 +840,17 @@ Layer Tile()
     return t;
 }
 
-// Chevrons in the lower right say which size class the module belongs to.
+// Chevrons in the lower right say which size class the module belongs to:
+// one for a fighter's, two for a frigate's, three for a cruiser's.
 void ClassMarks(Layer& tile, const std::vector<std::string>& words)
 {
     int marks = 0;
     for (const std::string& w : words) {
         if (w == "cruiser")
-            marks = 2;
+            marks = 3;
         else if (w == "frigate")
+            marks = 2;
+        else if (w == "fighter")
             marks = 1;
     }
     for (int i = 0; i < marks; ++i) {
@@ -690,6 +876,23 @@ Pictogram PictogramFor(const std::string& stem)
 {
     // Order matters: the more specific rules come first.
     static const std::vector<Rule> kRules = {
+        {{"missile"}, {"decoy"}, DrawDecoyMissile},
+        {{"missile"}, {"disruptor"}, DrawDisruptorMissile},
+        {{"missile"}, {"dummy"}, DrawDummyMissile},
+        {{"missile"}, {"ecm"}, DrawEcmMissile},
+        {{"missile"}, {"radiation"}, DrawRadiationMissile},
+        {{"missile", "rocket"}, {}, DrawMissile},
+        {{"shieldsupport", "support"}, {}, DrawShieldSupport},
+        {{"painter"}, {}, DrawTargetPainter},
+        {{"pointdefence", "point"}, {}, DrawPointDefence},
+        {{"ecm"}, {"beam"}, DrawEcmBeam},
+        {{"pulse", "bullet"}, {}, DrawPulseCannon},
+        {{"laser"}, {}, DrawLaser},
+        {{"kinetic", "rail"}, {}, DrawKinetic},
+        {{"plasma"}, {}, DrawPlasma},
+        {{"lightning"}, {}, DrawLightning},
+        {{"limpet"}, {}, DrawLimpet},
+        {{"tractor"}, {}, DrawTractor},
         {{"repair", "fix"}, {"armour", "armor", "hull"}, DrawRepairArmour},
         {{"repair", "fix"}, {}, DrawRepair},
         {{"armour", "armor", "plating"}, {"heavy", "thick", "reinforced"}, DrawHeavyArmour},
@@ -877,7 +1080,8 @@ void CollectValues(const std::string& dir, const std::string& key, std::set<std:
 
 bool GenerateIconArt(const std::string& dataDir)
 {
-    // The names the shipped content uses, plus whatever the copied content adds.
+    // Size-less pictures for content that wants one, plus every name the
+    // copied content uses (ours name class and size: "icon_laser_frigate.dds").
     std::set<std::string> icons = {
         "icon_armour.dds", "icon_armour_heavy.dds", "icon_carrier.dds", "icon_cloak.dds", "icon_crew.dds",
         "icon_cruiser_ecm_shock.dds", "icon_cruiser_smartbomb.dds", "icon_ecm.dds", "icon_engine.dds",

@@ -68,25 +68,40 @@ art::PixelFn Planet(float r, float g, float b, float bands, int seed)
     };
 }
 
-// A banded ochre planet inside a thin tilted ring, which passes in front of
-// it below and behind it above.
+// Scenario2 shows the ringed planet 900 units wide: drawn at that size, its
+// edges stay smooth on screen instead of being stretched from a small picture.
+constexpr int kRingedPlanetSize = 1024;
+
+// Straight-alpha "over": top laid on bottom, the result in bottom.
+void Over(float bottom[4], const float top[4])
+{
+    const float a = top[3] + bottom[3] * (1.0f - top[3]);
+    for (int i = 0; i < 3; ++i)
+        bottom[i] = a > 0.0f ? (top[i] * top[3] + bottom[i] * bottom[3] * (1.0f - top[3])) / a : 0.0f;
+    bottom[3] = a;
+}
+
+// A banded ochre planet inside a thin tilted ring. The ring's far half lies
+// behind the planet and its near half in front; both edges fade over one
+// pixel, so neither the ring nor the planet shows steps.
 void RingedPlanet(float u, float v, float c[4])
 {
     const float x = u * 2.0f - 1.0f, y = v * 2.0f - 1.0f;
     const float ry = y / 0.3f + x * 0.25f; // the ring's ellipse, tilted a little
-    const float ringD = std::sqrt(x * x + ry * ry);
-    const bool onRing = ringD > 0.72f && ringD < 0.95f;
+    const float ringD = std::max(1e-4f, std::sqrt(x * x + ry * ry));
+    // How far one pixel moves ringD here: the ellipse is squeezed, so more across than along.
+    const float gx = (x + 0.25f * ry) / ringD, gy = ry / (0.3f * ringD);
+    const float edge = 2.0f / kRingedPlanetSize * std::sqrt(gx * gx + gy * gy);
+    const float cover = art::Smooth(0.72f - edge, 0.72f + edge, ringD) * (1.0f - art::Smooth(0.95f - edge, 0.95f + edge, ringD));
+    const float stripes = 0.6f + 0.4f * std::sin(ringD * 60.0f);
+    const float ring[4] = {0.8f * stripes, 0.72f * stripes, 0.6f * stripes, 0.75f * cover};
+    const float none[4] = {0.0f, 0.0f, 0.0f, 0.0f};
     float body[4];
     Planet(0.85f, 0.6f, 0.35f, 14.0f, 811)((x / 0.55f + 1.0f) * 0.5f, (y / 0.55f + 1.0f) * 0.5f, body);
-    if (onRing) {
-        const float stripes = 0.6f + 0.4f * std::sin(ringD * 60.0f);
-        const float ring[4] = {0.8f * stripes, 0.72f * stripes, 0.6f * stripes, 0.75f};
-        if (body[3] <= 0.0f || ry > 0.0f) {
-            Set(c, ring[0], ring[1], ring[2], ring[3]);
-            return;
-        }
-    }
-    Set(c, body[0], body[1], body[2], body[3]);
+    Set(c, 0.0f, 0.0f, 0.0f, 0.0f);
+    Over(c, ry <= 0.0f ? ring : none);
+    Over(c, body);
+    Over(c, ry > 0.0f ? ring : none);
 }
 
 void Station(float u, float v, float c[4])
@@ -121,7 +136,7 @@ bool GenerateScenery(const std::string& dataDir)
     return art::WriteDrawnPictures(dataDir + "/bitmaps/battle/scenery/",
                                    {
                                        {"asteroids.dds", 512, 512, Asteroids},
-                                       {"planet_ringed.dds", 256, 256, RingedPlanet},
+                                       {"planet_ringed.dds", kRingedPlanetSize, kRingedPlanetSize, RingedPlanet},
                                        {"planet_ice.dds", 256, 256, Planet(0.55f, 0.75f, 0.95f, 6.0f, 812)},
                                        {"station.dds", 128, 128, Station},
                                        {"nebula_cloud.dds", 256, 256, NebulaCloud},

@@ -80,8 +80,14 @@ std::string Summarise(const std::vector<std::string>& figures, const std::vector
     for (const auto& [kind, counts] : grouped) {
         std::string part = kind;
         bool first = true;
+        // Appended piece by piece: GCC 12 at -O2 mistakes a "" + std::string
+        // temporary for a huge copy (-Wstringop-overflow).
         for (const auto& [cls, n] : counts) {
-            part += (first ? "" : " ") + std::to_string(n) + " " + ClassWord(cls);
+            if (!first)
+                part += ' ';
+            part += std::to_string(n);
+            part += ' ';
+            part += ClassWord(cls);
             first = false;
         }
         plain += (plain.empty() ? "" : ", ") + part;

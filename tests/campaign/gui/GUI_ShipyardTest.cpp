@@ -662,7 +662,7 @@ TEST_F(Shipyard, AModuleIconStaysLitWhileItsPopupShowsAndHullsAreSilhouettes)
     bool turret = false;
     for (const GUI_CampaignModuleIcon* icon : fitted) {
         int w = 0, h = 0;
-        turret = turret || icon->GetModuleType()->GetIconName() == "turret";
+        turret = turret || icon->GetModuleType()->GetSlotType() == SIM_ShipModuleType::TURRET;
         EXPECT_TRUE(D3DEngine::GetInstance().GetTextureSize(icon->GetPicture().GetTextureName(), w, h))
             << icon->GetModuleType()->GetName();
     }
