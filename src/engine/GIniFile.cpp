@@ -83,7 +83,7 @@ bool GIniFile::Load(const char* section, const char* fileName)
     m_fileName = fileName ? fileName : "";
     m_section = section ? section : "";
     std::string text;
-    if (!fileName || !ReadWholeFile(fileName, text))
+    if (!fileName || !ReadWholeFile(fileName, text, kMaxSettingsFileBytes))
         return false;
     ParseLines(text);
     return true;
@@ -232,6 +232,17 @@ int GIniFile::GetInt(const char* key) const
     return ParseLeadingInt(e->value.c_str());
 }
 
+int GIniFile::GetIntInRange(const char* key, int low, int high) const
+{
+    const int value = GetInt(key);
+    if (value >= low && value <= high)
+        return value;
+    const int bounded = value < low ? low : high;
+    LOG_ERROR(StrFormat("%s [%s] %s = %s: out of range %d..%d, %d used", m_fileName.c_str(), m_section.c_str(), key,
+                        GetString(key), low, high, bounded));
+    return bounded;
+}
+
 bool GIniFile::HasKey(const char* key) const
 {
     return Find(key) != nullptr;
@@ -301,7 +312,7 @@ bool GIniFile::SplitSections(const char* fileName, SectionTexts& out)
     out.lines.clear();
     out.fileName = fileName ? fileName : "";
     std::string text;
-    if (!fileName || !ReadWholeFile(fileName, text))
+    if (!fileName || !ReadWholeFile(fileName, text, kMaxSettingsFileBytes))
         return false;
     std::string* block = nullptr;
     size_t pos = 0;
@@ -341,7 +352,7 @@ void GIniFile::ListSections(std::vector<std::string>& names, const char* fileNam
 {
     names.clear();
     std::string text;
-    if (!fileName || !ReadWholeFile(fileName, text))
+    if (!fileName || !ReadWholeFile(fileName, text, kMaxSettingsFileBytes))
         return;
     size_t pos = 0;
     while (pos < text.size()) {
