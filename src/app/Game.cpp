@@ -692,6 +692,8 @@ void Game::Shutdown()
     if (m_shutDown)
         return;
     m_shutDown = true;
+    // An open campaign's ships hold designs: it goes before the content does.
+    GUI_Campaign::GetInstance().CloseCampaign();
     APP_UsageMetrics::GetInstance().RecordRuntime();
     ReleaseScreenResources();
     GVertexBuffer::SpriteBatch().Release();
