@@ -243,6 +243,17 @@ int GIniFile::GetIntInRange(const char* key, int low, int high) const
     return bounded;
 }
 
+float GIniFile::GetFloatInRange(const char* key, float low, float high, float defaultValue) const
+{
+    const float value = GetFloat(key, defaultValue);
+    if (value >= low && value <= high)
+        return value;
+    const float bounded = value < low ? low : high;
+    LOG_ERROR(StrFormat("%s [%s] %s = %s: out of range %g..%g, %g used", m_fileName.c_str(), m_section.c_str(), key,
+                        GetString(key), low, high, bounded));
+    return bounded;
+}
+
 bool GIniFile::HasKey(const char* key) const
 {
     return Find(key) != nullptr;

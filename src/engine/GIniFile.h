@@ -30,6 +30,7 @@ public:
     // GetInt kept within low..high: a value outside is logged (file, section,
     // key) and the nearest bound used.
     int GetIntInRange(const char* key, int low, int high) const;
+    float GetFloatInRange(const char* key, float low, float high, float defaultValue) const;
     bool HasKey(const char* key) const;
     std::string GetRandomValue() const;
 
