@@ -13,6 +13,9 @@
 #include <unordered_map>
 
 namespace {
+// Settings and content alike; um.ini keeps every usage event, a few MB at most.
+constexpr size_t kMaxIniFileBytes = 8u << 20;
+
 bool IsBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
@@ -83,7 +86,7 @@ bool GIniFile::Load(const char* section, const char* fileName)
     m_fileName = fileName ? fileName : "";
     m_section = section ? section : "";
     std::string text;
-    if (!fileName || !ReadWholeFile(fileName, text, kMaxSettingsFileBytes))
+    if (!fileName || !ReadWholeFile(fileName, text, kMaxIniFileBytes))
         return false;
     ParseLines(text);
     return true;
@@ -323,7 +326,7 @@ bool GIniFile::SplitSections(const char* fileName, SectionTexts& out)
     out.lines.clear();
     out.fileName = fileName ? fileName : "";
     std::string text;
-    if (!fileName || !ReadWholeFile(fileName, text, kMaxSettingsFileBytes))
+    if (!fileName || !ReadWholeFile(fileName, text, kMaxIniFileBytes))
         return false;
     std::string* block = nullptr;
     size_t pos = 0;
@@ -363,7 +366,7 @@ void GIniFile::ListSections(std::vector<std::string>& names, const char* fileNam
 {
     names.clear();
     std::string text;
-    if (!fileName || !ReadWholeFile(fileName, text, kMaxSettingsFileBytes))
+    if (!fileName || !ReadWholeFile(fileName, text, kMaxIniFileBytes))
         return;
     size_t pos = 0;
     while (pos < text.size()) {

@@ -63,7 +63,7 @@ bool WriteFileAtomically(const std::string& path, const std::string& contents, s
 // What a file of each kind may hold at most. Player files and saves come from
 // outside the game's control (edited, shared, a link to a device): a longer
 // one is refused rather than read into memory.
-constexpr size_t kMaxSettingsFileBytes = 1u << 20;  // every INI file, config.txt
+constexpr size_t kMaxSettingsFileBytes = 1u << 20;  // config.txt, the stored user name
 constexpr size_t kMaxSaveFileBytes = 8u << 20;      // each file of a campaign save
 constexpr size_t kMaxReadFileBytes = 64u << 20;     // anything else read whole
 
