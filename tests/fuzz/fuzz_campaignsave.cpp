@@ -10,7 +10,9 @@
 #include "campaign/sim/SIM_CampaignDebugLog.h"
 #include "campaign/sim/SIM_CampaignFleet.h"
 #include "campaign/sim/SIM_CampaignOptions.h"
+#include "campaign/sim/SIM_CampaignEncounter.h"
 #include "campaign/sim/SIM_CampaignProgress.h"
+#include "campaign/sim/SIM_CampaignShip.h"
 #include "engine/APP_UserFolders.h"
 #include "engine/GFileHelpers.h"
 #include "sim/SIM_HeadlessBattle.h"
@@ -44,6 +46,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         SetCampaignDataFolder("campaign/data");
         SIM_HeadlessBattle::LoadContent();
         campaign = SIM_Campaign::LoadDefinition();
+        // The lists ships and planets leave on their way out must outlive the exit handler.
+        SIM_CampaignShip::GetAll();
+        SIM_CampaignEncounter::GetAll();
         atexit([] {
             SIM_CampaignProgress::GetInstance().Close();
             campaign.reset();
@@ -54,6 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string folder = root + "/fuzz";
     std::error_code ec;
     std::filesystem::remove_all(folder, ec);
+    std::filesystem::create_directories(root + "/other", ec);
     for (const char* sub : {"/fleets", "/logs", "/enemyfleets"})
         std::filesystem::create_directories(folder + sub, ec);
     const std::vector<std::string> parts = FuzzParts(data, size, std::size(kFiles));
