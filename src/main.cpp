@@ -1,4 +1,5 @@
 // Entry point: finds the install folder, then starts the game.
+#include "app/APP_SaveNotice.h"
 #include "app/Game.h"
 #include "battle/BattleLauncher.h"
 #include "battle/GUI_BattleGUI.h"
@@ -177,5 +178,14 @@ int main(int argc, char** argv)
             }
         });
     }
-    return game.Run(frames);
+    const int status = game.Run(frames);
+    // After a failed save (a full disk) the exit status says so too, for
+    // whoever started the game from a script.
+    const int failed = APP_SaveNotice::GetInstance().GetFailureCount();
+    if (status == 0 && failed > 0) {
+        fprintf(stderr, "%d file(s) could not be saved this run; %s lists them\n", failed,
+                GDebugLog::GetInstance().GetErrorFilePath().c_str());
+        return APP_SaveNotice::kExitSavesFailed;
+    }
+    return status;
 }

@@ -27,6 +27,7 @@ void APP_SaveNotice::Uninstall()
 void APP_SaveNotice::OnSaveFailed(const std::string& path, const std::string& reason)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
+    ++m_failures;
     if (m_shown || m_pending)
         return;
     m_path = path;
@@ -74,4 +75,11 @@ void APP_SaveNotice::Reset()
     m_reason.clear();
     m_pending = false;
     m_shown = false;
+    m_failures = 0;
+}
+
+int APP_SaveNotice::GetFailureCount() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_failures;
 }

@@ -23,6 +23,9 @@ public:
     // The text the message shows for a failure.
     static std::string MessageText(const std::string& path, const std::string& reason);
     bool WasShown() const;
+    // Failed saves this run, shown or not: the game's exit status tells them.
+    int GetFailureCount() const;
+    static constexpr int kExitSavesFailed = 3;
     // Tests: as at start-up.
     void Reset();
 
@@ -34,4 +37,5 @@ private:
     std::string m_reason;
     bool m_pending = false;
     bool m_shown = false;
+    int m_failures = 0;
 };

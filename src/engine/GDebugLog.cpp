@@ -79,10 +79,40 @@ void GDebugLog::WriteError(const std::string& text)
 #endif
     if (m_folder.empty())
         return;
-    if (FILE* f = fopen((m_folder + "/debug/errors.txt").c_str(), "a")) {
-        fprintf(f, "%s\n", line.c_str());
-        fclose(f);
-    }
+    if (FlushHeld(&line))
+        return;
+    if (m_held.size() < kMaxHeldLines)
+        m_held.push_back(line);
+    else
+        ++m_heldDropped;
+}
+
+bool GDebugLog::FlushHeld(const std::string* line)
+{
+    // On a full disk the log cannot take a line either: the lines wait here,
+    // and go in, in order, with the first line it takes again.
+    std::string text;
+    for (const std::string& held : m_held)
+        text += held + "\n";
+    if (m_heldDropped > 0)
+        text += StrFormat("%d more error lines were lost while the log could not be written\n", m_heldDropped);
+    if (line)
+        text += *line + "\n";
+    FILE* f = fopen((m_folder + "/debug/errors.txt").c_str(), "a");
+    if (!f)
+        return false;
+    const bool written = fwrite(text.data(), 1, text.size(), f) == text.size() && fflush(f) == 0;
+    if (fclose(f) != 0 || !written)
+        return false;
+    m_held.clear();
+    m_heldDropped = 0;
+    return true;
+}
+
+size_t GDebugLog::GetHeldLineCount() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_held.size();
 }
 
 bool GDebugLog::WriteErrorOnce(const std::string& text)
@@ -106,6 +136,8 @@ int GDebugLog::GetRepeatCount(const std::string& text) const
 void GDebugLog::Close()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_held.empty() && !m_folder.empty())
+        FlushHeld();
     if (m_debug) {
         for (const auto& [text, count] : m_onceCounts)
             if (count > 1)

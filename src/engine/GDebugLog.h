@@ -4,6 +4,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <vector>
 
 // The debug log ("debug/debug.txt", rewritten every run) and the error log
 // ("debug/errors.txt", appended one line at a time) under the user folder.
@@ -23,6 +24,10 @@ public:
 
     // Counts the error lines written since start-up (the smoke runs check it).
     int GetErrorCount() const { return m_errorCount.load(); }
+    // Error lines the log file could not take yet (a full disk); at most
+    // kMaxHeldLines wait, later ones are only counted.
+    size_t GetHeldLineCount() const;
+    static constexpr size_t kMaxHeldLines = 1000;
 
     // For errors that can recur every frame: the first of each line is
     // written, repeats are only counted (the counts go to the debug log when
@@ -39,6 +44,12 @@ private:
     std::string m_folder;
     std::atomic<int> m_errorCount{0};
     std::map<std::string, int> m_onceCounts;
+    std::vector<std::string> m_held;
+    int m_heldDropped = 0;
+
+    // Appends the waiting lines, then line; false (nothing forgotten) when the
+    // log could not take them. With m_mutex held.
+    bool FlushHeld(const std::string* line = nullptr);
 };
 
 // The reporting routines every class calls with its source name and line.

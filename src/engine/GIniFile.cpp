@@ -13,6 +13,9 @@
 #include <unordered_map>
 
 namespace {
+// Settings and content alike; um.ini keeps every usage event, a few MB at most.
+constexpr size_t kMaxIniFileBytes = 8u << 20;
+
 bool IsBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
@@ -83,7 +86,7 @@ bool GIniFile::Load(const char* section, const char* fileName)
     m_fileName = fileName ? fileName : "";
     m_section = section ? section : "";
     std::string text;
-    if (!fileName || !ReadWholeFile(fileName, text))
+    if (!fileName || !ReadWholeFile(fileName, text, kMaxIniFileBytes))
         return false;
     ParseLines(text);
     return true;
@@ -232,6 +235,28 @@ int GIniFile::GetInt(const char* key) const
     return ParseLeadingInt(e->value.c_str());
 }
 
+int GIniFile::GetIntInRange(const char* key, int low, int high) const
+{
+    const int value = GetInt(key);
+    if (value >= low && value <= high)
+        return value;
+    const int bounded = value < low ? low : high;
+    LOG_ERROR(StrFormat("%s [%s] %s = %s: out of range %d..%d, %d used", m_fileName.c_str(), m_section.c_str(), key,
+                        GetString(key), low, high, bounded));
+    return bounded;
+}
+
+float GIniFile::GetFloatInRange(const char* key, float low, float high, float defaultValue) const
+{
+    const float value = GetFloat(key, defaultValue);
+    if (value >= low && value <= high)
+        return value;
+    const float bounded = value < low ? low : high;
+    LOG_ERROR(StrFormat("%s [%s] %s = %s: out of range %g..%g, %g used", m_fileName.c_str(), m_section.c_str(), key,
+                        GetString(key), low, high, bounded));
+    return bounded;
+}
+
 bool GIniFile::HasKey(const char* key) const
 {
     return Find(key) != nullptr;
@@ -301,7 +326,7 @@ bool GIniFile::SplitSections(const char* fileName, SectionTexts& out)
     out.lines.clear();
     out.fileName = fileName ? fileName : "";
     std::string text;
-    if (!fileName || !ReadWholeFile(fileName, text))
+    if (!fileName || !ReadWholeFile(fileName, text, kMaxIniFileBytes))
         return false;
     std::string* block = nullptr;
     size_t pos = 0;
@@ -341,7 +366,7 @@ void GIniFile::ListSections(std::vector<std::string>& names, const char* fileNam
 {
     names.clear();
     std::string text;
-    if (!fileName || !ReadWholeFile(fileName, text))
+    if (!fileName || !ReadWholeFile(fileName, text, kMaxIniFileBytes))
         return;
     size_t pos = 0;
     while (pos < text.size()) {

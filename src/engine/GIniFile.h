@@ -27,6 +27,10 @@ public:
     // reads as the default.
     float GetFloat(const char* key, float defaultValue) const;
     int GetInt(const char* key) const;
+    // GetInt kept within low..high: a value outside is logged (file, section,
+    // key) and the nearest bound used.
+    int GetIntInRange(const char* key, int low, int high) const;
+    float GetFloatInRange(const char* key, float low, float high, float defaultValue) const;
     bool HasKey(const char* key) const;
     std::string GetRandomValue() const;
 
@@ -65,6 +69,7 @@ public:
     const std::string& GetSection() const { return m_section; }
     void SetSection(const std::string& section) { m_section = section; }
     const std::string& GetFileName() const { return m_fileName; }
+    void SetFileName(const std::string& fileName) { m_fileName = fileName; }
 
 private:
     struct Entry {

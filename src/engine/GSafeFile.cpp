@@ -196,16 +196,43 @@ bool WriteFileAtomically(const std::string& path, const std::string& contents, s
     return false;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& out)
+bool ReadWholeFile(const std::string& path, std::string& out, size_t maxBytes)
 {
     out.clear();
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f)
+    // Non-blocking, so that a FIFO in a file's place cannot hold the game; a
+    // regular file reads the same either way.
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno != ENOENT && errno != ENOTDIR)
+            LOG_ERROR(StrFormat("File refused, %s : %s", std::strerror(errno), path.c_str()));
         return false;
-    char buf[65536];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, f)) > 0)
-        out.append(buf, n);
-    fclose(f);
-    return true;
+    }
+    struct stat st;
+    const char* refusal = nullptr;
+    if (fstat(fd, &st) != 0)
+        refusal = "cannot be examined";
+    else if (!S_ISREG(st.st_mode))
+        refusal = S_ISDIR(st.st_mode) ? "a folder, not a file" : "not a regular file";
+    else if (static_cast<unsigned long long>(st.st_size) > maxBytes)
+        refusal = "larger than a file of its kind can be";
+    if (!refusal) {
+        out.reserve(static_cast<size_t>(st.st_size));
+        char buf[65536];
+        ssize_t n;
+        // The file may grow while it is read: the cap holds for what is read too.
+        while ((n = read(fd, buf, sizeof buf)) > 0 && !refusal) {
+            out.append(buf, static_cast<size_t>(n));
+            if (out.size() > maxBytes)
+                refusal = "larger than a file of its kind can be";
+        }
+        if (n < 0 && !refusal)
+            refusal = "could not be read";
+    }
+    close(fd);
+    if (!refusal)
+        return true;
+    out.clear();
+    LOG_ERROR(StrFormat("File refused, %s (at most %zu bytes) : %s", refusal, maxBytes, path.c_str()));
+    errno = S_ISREG(st.st_mode) ? EFBIG : EINVAL;
+    return false;
 }

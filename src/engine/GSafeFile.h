@@ -60,5 +60,15 @@ private:
 // reason in *reason when asked.
 bool WriteFileAtomically(const std::string& path, const std::string& contents, std::string* reason = nullptr);
 
-// Reads a whole file; false when it cannot be opened.
-bool ReadWholeFile(const std::string& path, std::string& out);
+// What a file of each kind may hold at most. Player files and saves come from
+// outside the game's control (edited, shared, a link to a device): a longer
+// one is refused rather than read into memory.
+constexpr size_t kMaxSettingsFileBytes = 1u << 20;  // config.txt, the stored user name
+constexpr size_t kMaxSaveFileBytes = 8u << 20;      // each file of a campaign save
+constexpr size_t kMaxReadFileBytes = 64u << 20;     // anything else read whole
+
+// The one way the game reads a file whole. Only a regular file of at most
+// maxBytes is read; a folder, a device, a FIFO (never waited on) or a longer
+// file is refused with one error line naming it and the reason. A missing file
+// is false without a line: callers decide whether that is an error.
+bool ReadWholeFile(const std::string& path, std::string& out, size_t maxBytes = kMaxReadFileBytes);

@@ -24,7 +24,6 @@
 #include <vector>
 
 #include <filesystem>
-#include <fstream>
 
 namespace {
 std::string Enc(const std::string& text)
@@ -67,8 +66,8 @@ std::string SIM_Server::GetUserFolder() const
 
 bool SIM_Server::HasUserName() const
 {
-    std::ifstream in(GetUserFolder() + "/web/qlmcdu");
-    return in.is_open();
+    std::string text;
+    return ReadWholeFile(GetUserFolder() + "/web/qlmcdu", text, kMaxSettingsFileBytes);
 }
 
 std::string SIM_Server::GetUserName() const
@@ -76,10 +75,10 @@ std::string SIM_Server::GetUserName() const
     // A name the campaign set for its requests wins over the stored one.
     if (!m_userName.empty())
         return m_userName;
-    std::ifstream in(GetUserFolder() + "/web/qlmcdu");
-    std::string line;
-    if (!in.is_open() || !std::getline(in, line))
+    std::string text;
+    if (!ReadWholeFile(GetUserFolder() + "/web/qlmcdu", text, kMaxSettingsFileBytes))
         return std::string();
+    std::string line = text.substr(0, text.find('\n'));
     if (line.size() > 255)
         line.resize(255);
     return line;

@@ -7,6 +7,7 @@
 #include "engine/GDebugLog.h"
 #include "engine/GFileHelpers.h"
 #include "engine/GHashTable.h"
+#include "engine/GSafeFile.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_ConfirmDialog.h"
 #include "gui/GUI_WindowManager.h"
@@ -20,7 +21,7 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
+#include <sstream>
 
 namespace {
 // The design the open question is about.
@@ -29,7 +30,9 @@ std::intptr_t g_pendingDelete = 0;
 // Names a design line in a saved file: "design = NAME".
 bool FileNamesDesign(const std::filesystem::path& path, const std::string& designName)
 {
-    std::ifstream in(path);
+    std::string text;
+    ReadWholeFile(path.string(), text, kMaxSaveFileBytes);
+    std::istringstream in(text);
     for (std::string line; std::getline(in, line);) {
         const size_t eq = line.find('=');
         if (eq == std::string::npos)

@@ -314,7 +314,7 @@ bool SIM_ChallengeFile::Read(SIM_Scenario& scenario, const std::string& challeng
 bool SIM_ChallengeFile::ReadFile(const std::string& path, SIM_Scenario& scenario, const std::string& challengeId)
 {
     std::string bytes;
-    if (!ReadWholeFile(path, bytes)) {
+    if (!ReadWholeFile(path, bytes, kMaxFileBytes)) {
         m_fleetRead.reset();
         m_error = "missing file";
         LOG_ERROR("Failed to open QLM file " + path);
@@ -512,7 +512,7 @@ bool SIM_ChallengeFile::HasRequiredContent(const std::string& challengeId)
     std::string bytes;
     const std::string path = ChallengePath(challengeId);
     std::vector<std::string> packages;
-    if (path.empty() || !ReadWholeFile(path, bytes) || !ReadPackages(bytes, packages)) {
+    if (path.empty() || !ReadWholeFile(path, bytes, kMaxFileBytes) || !ReadPackages(bytes, packages)) {
         LOG_ERROR("Failed to open QLM file " + path);
         return false;
     }
@@ -527,7 +527,7 @@ std::string SIM_ChallengeFile::GetMissingContent(const std::string& challengeId)
     std::string bytes;
     const std::string path = ChallengePath(challengeId);
     std::vector<std::string> packages;
-    if (path.empty() || !ReadWholeFile(path, bytes) || !ReadPackages(bytes, packages)) {
+    if (path.empty() || !ReadWholeFile(path, bytes, kMaxFileBytes) || !ReadPackages(bytes, packages)) {
         LOG_ERROR("Failed to open QLM file " + path);
         return std::string();
     }

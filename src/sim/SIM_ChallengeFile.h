@@ -20,6 +20,8 @@ public:
     static constexpr int kMaxDesigns = 256;
     static constexpr int kMaxModules = 512;
     static constexpr int kMaxShips = 1000;
+    // What the server takes as one upload: a longer file is refused unread.
+    static constexpr size_t kMaxFileBytes = 16u << 20;
     static constexpr int kMaxOrders = 64;
     static constexpr int kMaxQuantity = 1000;
     static constexpr float kMaxMapSize = 100000.0f;

@@ -7,6 +7,7 @@
 #include "engine/SaturatingMath.h"
 #include "engine/StrFormat.h"
 #include "sim/SIM_Anomaly.h"
+#include "sim/SIM_ChallengeFile.h"
 #include "sim/SIM_ContentFiles.h"
 #include "sim/SIM_Options.h"
 #include "sim/SIM_Scenario.h"
@@ -16,6 +17,7 @@
 #include "sim/SIM_ShipNameGenerator.h"
 
 #include <algorithm>
+#include <cmath>
 #include <set>
 
 namespace {
@@ -88,6 +90,15 @@ bool SIM_DeployedFleet::LoadShipSection(GIniFile& ini, const SIM_Scenario* scena
     pos.source = ini.GetFileName() + " [" + ini.GetSection() + "] pos";
     ship->x = pos.NextFloat();
     ship->y = pos.NextFloat();
+    // No map is larger than a challenge can carry; a ship placed beyond it
+    // would only overflow the sums of positions.
+    const float limit = SIM_ChallengeFile::kMaxMapSize;
+    if (!(std::fabs(ship->x) <= limit && std::fabs(ship->y) <= limit)) {
+        LOG_ERROR(StrFormat("%s: %s out of range -%g..%g, moved within", pos.source.c_str(), ini.GetString("pos"),
+                            limit, limit));
+        ship->x = std::clamp(ship->x, -limit, limit);
+        ship->y = std::clamp(ship->y, -limit, limit);
+    }
     ship->quantity = ReadBoundedInt(ini, "quantity");
     ship->orders.Load(ini);
     BoundQuantity(*ship, *design, ini.GetFileName() + " [" + ini.GetSection() + "]");

@@ -197,7 +197,7 @@ void SIM_Options::Load()
 {
     m_options.clear();
     std::string text;
-    if (!ReadWholeFile(m_filePath, text)) {
+    if (!ReadWholeFile(m_filePath, text, kMaxSettingsFileBytes)) {
         if (errno != ENOENT)
             LOG_ERROR(StrFormat("Cannot read %s: %s, defaults used", m_filePath.c_str(), strerror(errno)));
         WriteDefaults();

@@ -6,6 +6,7 @@
 #include "engine/GSafeFile.h"
 #include "engine/GTokenizer.h"
 #include "engine/StrFormat.h"
+#include "sim/SIM_ChallengeFile.h"
 #include "sim/SIM_ContentFiles.h"
 #include "sim/SIM_Race.h"
 #include "sim/SIM_ShipDesign.h"
@@ -108,8 +109,10 @@ void SIM_Scenario::ReadConfig(const std::string& filePath)
     m_icon = ini.GetString("icon");
     name = ini.GetString("name");
     guiname = ini.GetString("guiname");
-    m_mapsizex = ini.GetFloat("mapsizex", 0.0f);
-    m_mapsizey = ini.GetFloat("mapsizey", 0.0f);
+    // Beyond what a challenge can carry, a map only overflows the sums of
+    // positions and zones.
+    m_mapsizex = ini.GetFloatInRange("mapsizex", -SIM_ChallengeFile::kMaxMapSize, SIM_ChallengeFile::kMaxMapSize, 0.0f);
+    m_mapsizey = ini.GetFloatInRange("mapsizey", -SIM_ChallengeFile::kMaxMapSize, SIM_ChallengeFile::kMaxMapSize, 0.0f);
     m_starfield = ReadBoundedInt(ini, "starfield") != 0;
     m_fleetCostLimit = ReadBoundedInt(ini, "fleetcostlimit");
     m_pilotLimit = ReadBoundedInt(ini, "pilotlimit");

@@ -216,12 +216,13 @@ void SIM_ShipHull::ReadConfig(const GIniFile& ini)
     cost = ini.GetFloat("cost", 0.0f);
     m_powerProduced = ini.GetFloat("powerproduced", 0.0f);
 
-    QLM_ASSERT(!m_name.empty());
-    QLM_ASSERT(!m_guiName.empty());
-    QLM_ASSERT(!m_sprite.empty());
-    QLM_ASSERT(!m_damageTexture.empty());
-    QLM_ASSERT(!m_raceName.empty());
-    QLM_ASSERT(!m_className.empty());
+    // One line for all that is missing: a damaged file names itself once.
+    std::string missing;
+    for (const char* key : {"name", "guiname", "sprite", "damagetexture", "racename", "classname"})
+        if (ini.GetString(key)[0] == '\0')
+            missing += std::string(missing.empty() ? "" : ", ") + key;
+    if (!missing.empty())
+        LOG_ERROR(StrFormat("%s [config]: no %s", m_fileName.c_str(), missing.c_str()));
 
     m_class = ClassFromName(m_className);
 }

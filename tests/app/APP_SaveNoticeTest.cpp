@@ -56,4 +56,8 @@ TEST_F(SaveNoticeTest, AFailedSaveDuringPlayIsShownOnceAtTheNextFrame)
     GUI_GameModeBase::DrawInterfaceTail();
     EXPECT_EQ(GUI_Message::GetOpen(), nullptr);
     EXPECT_TRUE(APP_SaveNotice::GetInstance().WasShown());
+    // Every failure counts towards the exit status, shown or not.
+    EXPECT_EQ(APP_SaveNotice::GetInstance().GetFailureCount(), 3);
+    APP_SaveNotice::GetInstance().Reset();
+    EXPECT_EQ(APP_SaveNotice::GetInstance().GetFailureCount(), 0);
 }

@@ -2,6 +2,7 @@
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
+#include <filesystem>
 #include <regex>
 
 namespace {
@@ -130,4 +131,37 @@ TEST(GDebugLog, AnErrorOfEveryFrameIsWrittenOnceAndCountedAtClose)
     const std::string debug = dir.Read("debug/debug.txt");
     EXPECT_NE(debug.find("Logged once, happened 100 times: Frame error A"), std::string::npos);
     EXPECT_NE(debug.find("Logged once, happened 25 times: Frame error B 2"), std::string::npos);
+}
+
+TEST(GDebugLog, ErrorLinesTheLogCannotTakeWaitInOrderAndGoInWhenItCan)
+{
+    TempDir dir;
+    GDebugLog& log = GDebugLog::GetInstance();
+    log.Open(dir.Path());
+    // A folder where the error file goes fails every append, as a full disk would.
+    const std::string errors = dir.File("debug/errors.txt");
+    std::filesystem::create_directory(errors);
+    for (size_t i = 0; i < GDebugLog::kMaxHeldLines + 2; ++i)
+        log.WriteError("held " + std::to_string(i));
+    EXPECT_EQ(log.GetHeldLineCount(), GDebugLog::kMaxHeldLines);
+
+    std::filesystem::remove(errors);
+    log.WriteError("after");
+    EXPECT_EQ(log.GetHeldLineCount(), 0u);
+    std::vector<std::string> lines = Lines(dir.Read("debug/errors.txt"));
+    ASSERT_EQ(lines.size(), GDebugLog::kMaxHeldLines + 2);
+    EXPECT_NE(lines[0].find("held 0"), std::string::npos);
+    EXPECT_NE(lines[GDebugLog::kMaxHeldLines - 1].find("held 999"), std::string::npos);
+    EXPECT_EQ(lines[GDebugLog::kMaxHeldLines], "2 more error lines were lost while the log could not be written");
+    EXPECT_NE(lines.back().find("after"), std::string::npos);
+
+    // Lines still waiting at the close go in then.
+    std::filesystem::rename(errors, dir.File("aside"));
+    std::filesystem::create_directory(errors);
+    log.WriteError("at close");
+    EXPECT_EQ(log.GetHeldLineCount(), 1u);
+    std::filesystem::remove(errors);
+    log.Close();
+    EXPECT_NE(dir.Read("debug/errors.txt").find("at close"), std::string::npos);
+    EXPECT_EQ(log.GetHeldLineCount(), 0u);
 }

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 namespace {
 std::set<std::string> FilesBelow(const std::string& folder)
 {
@@ -76,4 +78,37 @@ TEST(GSafeFile, OnlyOurOwnStaleTemporariesAreRemoved)
     EXPECT_EQ(FilesBelow(dir.Path()), kept);
     EXPECT_EQ(GSafeFile::RemoveStaleTemporaries(dir.Path()), 0);
     EXPECT_EQ(GSafeFile::RemoveStaleTemporaries(dir.File("missing")), 0);
+}
+
+TEST(GSafeFile, OnlyRegularFilesWithinTheCapAreReadAndEachRefusalIsLoggedOnce)
+{
+    TempDir dir;
+    ScopedErrorLog log;
+    std::string text = "left over";
+    const std::string exact = dir.Write("exact.ini", std::string(16, 'a'));
+    EXPECT_TRUE(ReadWholeFile(exact, text, 16));
+    EXPECT_EQ(text, std::string(16, 'a'));
+    EXPECT_FALSE(ReadWholeFile(exact, text, 15));
+    EXPECT_TRUE(text.empty());
+    EXPECT_EQ(log.Count("larger than a file of its kind can be (at most 15 bytes) : " + exact), 1);
+
+    // Missing is quiet: the caller knows whether that is an error.
+    EXPECT_FALSE(ReadWholeFile(dir.File("missing.ini"), text));
+    EXPECT_EQ(log.Lines(), 1);
+
+    // A folder, a FIFO (never waited on), and a link to an endless device.
+    std::filesystem::create_directory(dir.File("folder.ini"));
+    ASSERT_EQ(mkfifo(dir.File("fifo.ini").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", dir.File("zero.ini"));
+    for (const char* name : {"folder.ini", "fifo.ini", "zero.ini"}) {
+        EXPECT_FALSE(ReadWholeFile(dir.File(name), text)) << name;
+        EXPECT_EQ(log.Count(dir.File(name)), 1) << name;
+    }
+    EXPECT_EQ(log.Count("a folder, not a file"), 1);
+    EXPECT_EQ(log.Count("not a regular file"), 2);
+
+    // A link to a regular file reads as that file.
+    std::filesystem::create_symlink(exact, dir.File("link.ini"));
+    EXPECT_TRUE(ReadWholeFile(dir.File("link.ini"), text));
+    EXPECT_EQ(text.size(), 16u);
 }

@@ -4,6 +4,7 @@
 #include "engine/APP_UserFolders.h"
 #include "engine/GSafeFile.h"
 #include "engine/StrFormat.h"
+#include "sim/SIM_ChallengeFile.h"
 #include "sim/SIM_DeploymentFile.h"
 #include "support/ErrorLog.h"
 
@@ -301,4 +302,22 @@ TEST_F(DeployedFleets, ShipsTheCampaignHasNoneLeftOfAreTakenOut)
     EXPECT_NE(fleet.FindShip(5), nullptr);
     EXPECT_FLOAT_EQ(fleet.GetTotalCost(), before - cruiserCost);
     EXPECT_EQ(fleet.GetTotalShips(), 5);
+}
+
+TEST_F(DeployedFleets, PositionsBeyondAnyMapAreMovedWithinWithOneLine)
+{
+    ScopedErrorLog log;
+    std::string text = kFleetFile;
+    text.replace(text.find("pos = -12,7"), 11, "pos = 1e38,-100001");
+    text.replace(text.find("pos = 400,300"), 13, "pos = 100000,-100000");
+    const std::string path = WriteFleet("far.txt", text);
+    SIM_DeployedFleet fleet;
+    ASSERT_TRUE(fleet.Load(path, MakeScenario(""), false));
+    ASSERT_EQ(fleet.GetShips().size(), 3u);
+    EXPECT_FLOAT_EQ(fleet.GetShips()[0]->x, SIM_ChallengeFile::kMaxMapSize);
+    EXPECT_FLOAT_EQ(fleet.GetShips()[0]->y, -SIM_ChallengeFile::kMaxMapSize);
+    EXPECT_FLOAT_EQ(fleet.GetShips()[1]->x, 100000.0f);
+    EXPECT_FLOAT_EQ(fleet.GetShips()[1]->y, -100000.0f);
+    EXPECT_EQ(log.Count(path + " [ship0] pos: 1e38,-100001 out of range"), 1);
+    EXPECT_EQ(log.Count("out of range"), 1);
 }

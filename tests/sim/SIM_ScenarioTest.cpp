@@ -5,6 +5,8 @@
 #include "engine/GHashTable.h"
 #include "engine/GIniFile.h"
 #include "engine/GSafeFile.h"
+#include "sim/SIM_ChallengeFile.h"
+#include "support/ErrorLog.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -337,4 +339,16 @@ TEST(SIM_ScenarioContent, ShippedScenariosLoadWithSaneMapsAndZones)
         EXPECT_TRUE(FileExists(survival->GetEnemyFleetPath(wave))) << wave;
     }
     SIM_Scenario::FreeAll();
+}
+
+TEST_F(ScenarioFiles, AMapBeyondWhatAChallengeCarriesIsBoundedWithALineNamingTheKey)
+{
+    ScopedErrorLog log;
+    SIM_Scenario s;
+    const std::string path = m_dir.Write("huge.txt", "[config]\nname = huge\nmapsizex = 1e38\nmapsizey = 100000\n");
+    ASSERT_TRUE(s.Load(path));
+    EXPECT_FLOAT_EQ(s.GetMapSizeX(), SIM_ChallengeFile::kMaxMapSize);
+    EXPECT_FLOAT_EQ(s.GetMapSizeY(), 100000.0f); // the bound itself is a map
+    EXPECT_EQ(log.Count(path + " [config] mapsizex = 1e38: out of range"), 1);
+    EXPECT_EQ(log.Count("mapsizey"), 0);
 }

@@ -5,6 +5,7 @@
 #include "engine/GDebugLog.h"
 #include "sim/SIM_ShipDesign.h"
 #include "sim/SIM_ShipModuleType.h"
+#include "support/ErrorLog.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -188,4 +189,20 @@ TEST_F(ShipHullTest, LoadAllSkipsBadHullsAndFindsByRace)
     EXPECT_EQ(SIM_ShipHull::Find("x"), nullptr);
     EXPECT_EQ(SIM_ShipHull::FindFirstForRace("federation"), h);
     EXPECT_EQ(SIM_ShipHull::FindFirstForRace("korrath"), nullptr);
+}
+
+TEST_F(ShipHullTest, AGarbageHullIsReportedInOneLineNamingFileAndKeys)
+{
+    ScopedErrorLog log;
+    ReadHull(std::string("\x89PNG\r\n\x1a\n\x01\x02 = \xff\n", 15));
+    EXPECT_FALSE(lastRead);
+    const std::string path = dir.File("hull.txt");
+    EXPECT_EQ(log.Count(path + " [config]: no name, guiname, sprite, damagetexture, racename, classname"), 1);
+    EXPECT_EQ(log.Count("Assertion failure"), 0);
+    EXPECT_EQ(log.Count("hull ignored"), 1);
+
+    // A hull with all its keys says nothing.
+    ReadHull(kConfig);
+    EXPECT_TRUE(lastRead);
+    EXPECT_EQ(log.Lines(), 2);
 }

@@ -306,7 +306,8 @@ bool GUI_Campaign::OpenCampaign(const std::string& name)
     self.LoadCampaignDefinition();
     if (!SIM_CampaignProgress::GetInstance().Load(name)) {
         self.CloseCampaign();
-        ::ShowMessage(GetString("CAMPAIGN_LOAD_FAILED"), "CAMPAIGN_MESSAGE_TITLE");
+        ::ShowMessage(std::string(GetString("CAMPAIGN_LOAD_FAILED")) + "\n" + SIM_CampaignProgress::GetInstance().GetRefusedFile(),
+                      "CAMPAIGN_MESSAGE_TITLE");
         return false;
     }
     // What each factory and academy yields is worked out at a turn's end and

@@ -5,6 +5,7 @@
 #include "engine/APP_UserFolders.h"
 #include "engine/GDebugLog.h"
 #include "engine/GHashTable.h"
+#include "engine/GSafeFile.h"
 #include "engine/LibText.h"
 #include "engine/StrFormat.h"
 #include "engine/TextHelpers.h"
@@ -15,7 +16,7 @@
 #include "sim/SIM_ShipDesign.h"
 
 #include <filesystem>
-#include <fstream>
+#include <sstream>
 
 namespace {
 std::string Trimmed(const std::string& s)
@@ -30,11 +31,12 @@ std::string Trimmed(const std::string& s)
 // A fleet file names the design on a "design = X" line; false for a file that names it not.
 bool FileNamesDesign(const std::filesystem::path& path, const std::string& lowerName, bool& unreadable)
 {
-    std::ifstream in(path);
-    if (!in) {
+    std::string text;
+    if (!ReadWholeFile(path.string(), text, kMaxSaveFileBytes)) {
         unreadable = true;
         return false;
     }
+    std::istringstream in(text);
     for (std::string line; std::getline(in, line);) {
         const size_t eq = line.find('=');
         if (eq == std::string::npos || ToLowerString(Trimmed(line.substr(0, eq))) != "design")

@@ -106,7 +106,7 @@ bool GUI_ScrapShip::Scrap(SIM_CampaignShip* ship)
     progress.GetStats().AddToStat("ships_scrapped", 1);
     // A wreck worth nothing brings nothing; it is scrapped all the same.
     if (value > 0) {
-        progress.cash += value;
+        progress.AddCash(value);
         hooks.UpdateCashCounter();
     }
     ship->log->DeleteLogFile();

@@ -13,6 +13,7 @@
 #include "engine/GSafeFile.h"
 #include "engine/GTokenizer.h"
 #include "engine/StrFormat.h"
+#include "sim/SIM_ContentFiles.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -302,7 +303,7 @@ void SIM_CampaignEncounter::LoadState(const GIniFile& section)
     ai->threat.value = section.GetFloat("threat", 0.0f);
     ai->currentFleet = section.GetFloat("currentfleet", 0.0f);
     ai->fleetboost = section.GetFloat("fleetboost", 0.0f);
-    ai->freezeTurns = static_cast<int>(section.GetFloat("freeze", 0.0f));
+    ai->freezeTurns = std::max(0, TruncateToInt(section.GetFloat("freeze", 0.0f)));
     loyalty.value = section.GetFloat("loyalty", 0.0f);
 }
 

@@ -67,7 +67,7 @@ void SIM_CampaignEnemiesDB::Load(const std::string& saveFolder)
     files.FindFiles(saveFolder + "/enemyfleets/*.ini");
     for (const std::string& path : files.names) {
         std::string text;
-        if (!ReadWholeFile(path, text))
+        if (!ReadWholeFile(path, text, kMaxSaveFileBytes))
             continue;
         auto f = std::make_unique<SIM_CampaignEnemyFleet>();
         f->ReadText(text);

@@ -93,18 +93,12 @@ void SIM_CampaignEnemyFleet::ReadText(const std::string& text)
     config.LoadFromText("config", text);
     challengeId = config.GetString("qlmid");
     encounterId = config.GetInt("encounterid");
-    // Every section but [config] is a ship, whatever its name.
-    size_t pos = 0;
-    while ((pos = text.find("\n[", pos)) != std::string::npos && ships.size() < kMaxShips) {
-        const size_t close = text.find(']', pos);
-        if (close == std::string::npos)
+    // Every section but [config] is a ship, whatever its name; one pass.
+    for (const GIniFile& section : GIniFile::ParseSections(text)) {
+        if (ships.size() >= kMaxShips)
             break;
-        const std::string name = text.substr(pos + 2, close - pos - 2);
-        pos = close;
-        if (name == "config")
+        if (section.GetSection() == "config")
             continue;
-        GIniFile section;
-        section.LoadFromText(name.c_str(), text);
         SIM_CampaignEnemyShipData s;
         for (size_t i = 0; i < section.GetEntryCount(); ++i) {
             const std::string& key = section.GetKeyAt(i);

@@ -35,7 +35,7 @@ void SIM_CampaignFacility::CollectCash()
         return;
     const int n = static_cast<int>(GetCurrentCash());
     if (n >= 1) {
-        SIM_CampaignProgress::GetInstance().cash += n;
+        SIM_CampaignProgress::GetInstance().AddCash(n);
         SIM_CampaignScreenHooks::Get().UpdateCashCounter();
     }
 }
@@ -47,7 +47,7 @@ void SIM_CampaignFacility::CollectCrew()
         return;
     const int n = static_cast<int>(GetCurrentCrew());
     if (n >= 1) {
-        SIM_CampaignProgress::GetInstance().crew += n;
+        SIM_CampaignProgress::GetInstance().AddCrew(n);
         SIM_CampaignScreenHooks::Get().UpdateCrewCounter();
     }
 }

@@ -325,26 +325,14 @@ std::string SIM_CampaignFleet::SaveText() const
 }
 
 // Section names of an INI text in file order.
-static std::vector<std::string> SectionNames(const std::string& text)
-{
-    std::vector<std::string> names;
-    for (const std::string& line : SplitTextLines(text)) {
-        const size_t first = line.find_first_not_of(" \t");
-        if (first == std::string::npos || line[first] != '[')
-            continue;
-        const size_t close = line.find(']', first);
-        if (close != std::string::npos)
-            names.push_back(line.substr(first + 1, close - first - 1));
-    }
-    return names;
-}
-
-void SIM_CampaignFleet::LoadFromText(const std::string& text)
+void SIM_CampaignFleet::LoadFromText(const std::string& text, const std::string& fileName)
 {
     ClearShips();
-    for (const std::string& section : SectionNames(text)) {
-        GIniFile ini;
-        ini.LoadFromText(section.c_str(), text);
+    // One pass over the text, however many ships it holds.
+    size_t shipSections = 0;
+    for (GIniFile& ini : GIniFile::ParseSections(text)) {
+        ini.SetFileName(fileName);
+        const std::string& section = ini.GetSection();
         if (section == "config") {
             id = ini.GetInt("fleetid");
             guiName = ini.GetString("guiname");
@@ -353,6 +341,9 @@ void SIM_CampaignFleet::LoadFromText(const std::string& text)
             uploadFlags[SEVENTYFIVE] = ini.GetInt("SEVENTYFIVE") != 0;
             uploadFlags[FIFTY] = ini.GetInt("FIFTY") != 0;
             uploadFlags[TWENTYFIVE] = ini.GetInt("TWENTYFIVE") != 0;
+        } else if (++shipSections > kMaxShips) {
+            if (shipSections == kMaxShips + 1)
+                LOG_ERROR(StrFormat("%s: more than %zu ships, the rest ignored", fileName.c_str(), kMaxShips));
         } else {
             auto* ship = new SIM_CampaignShip();
             if (ship->LoadFromSection(ini)) {

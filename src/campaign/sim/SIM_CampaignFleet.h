@@ -55,8 +55,10 @@ public:
 
     std::string GetFilePath() const;
     std::string SaveText() const;
-    // Reads a fleet file's text; ships with unknown designs are dropped.
-    void LoadFromText(const std::string& text);
+    // Reads a fleet file's text (fileName names it in log lines); ships with
+    // unknown designs, and those past kMaxShips, are dropped.
+    void LoadFromText(const std::string& text, const std::string& fileName = std::string());
+    static constexpr size_t kMaxShips = 1000;
 
     const std::vector<SIM_CampaignShip*>& GetShips() const { return m_ships; }
 

@@ -21,7 +21,11 @@
 #include "engine/GFileList.h"
 #include "engine/GIniFile.h"
 #include "engine/GSafeFile.h"
+#include "engine/SaturatingMath.h"
 #include "engine/StrFormat.h"
+#include "sim/SIM_ContentFiles.h"
+#include "sim/SIM_Options.h"
+#include "sim/SIM_Race.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -149,40 +153,92 @@ float SIM_CampaignProgress::GetConquestRatio() const
     return static_cast<float>(held) / static_cast<float>(m_campaign->GetEncounters().size());
 }
 
+bool SIM_CampaignProgress::ReadsAsCampaign(const std::string& text)
+{
+    GIniFile config;
+    config.LoadFromText("config", text);
+    for (const char* key : {"race", "turn", "cash"})
+        if (!config.HasKey(key))
+            return false;
+    return config.GetString("race")[0] != '\0';
+}
+
+void SIM_CampaignProgress::AddCash(int amount)
+{
+    cash = std::clamp(SaturatingAdd(cash, amount), 0, kMaxCash);
+}
+
+void SIM_CampaignProgress::AddCrew(int amount)
+{
+    crew = std::clamp(SaturatingAdd(crew, amount), 0, kMaxCash);
+}
+
 bool SIM_CampaignProgress::Load(const std::string& name)
 {
+    const std::string folder = SaveFolderFor(name);
+    // The save is checked before anything in its folder is touched: a damaged
+    // one is refused as it is, never emptied by a later save.
+    m_refusedFile.clear();
+    const std::string pending = SIM_CampaignSaveWriter::PendingPath(folder, "progress.txt");
+    std::string progressText;
+    if (!ReadWholeFile(pending, progressText, kMaxSaveFileBytes) || !ReadsAsCampaign(progressText)) {
+        LOG_ERROR("Campaign save refused, it does not read as a campaign : " + pending);
+        m_refusedFile = pending;
+        return false;
+    }
     saveName = name;
-    saveFolder = SaveFolderFor(name);
+    saveFolder = folder;
     SIM_CampaignSaveWriter::Recover(saveFolder);
     DeleteFleets();
     SIM_CampaignBattleManager::GetInstance().Clear();
 
+    const std::string progressPath = saveFolder + "/progress.txt";
+    if (!ReadWholeFile(progressPath, progressText, kMaxSaveFileBytes)) {
+        LOG_ERROR("Failed to load campaign progress : " + progressPath);
+        m_refusedFile = progressPath;
+        saveFolder.clear();
+        return false;
+    }
+
     GFileList files;
     files.FindFiles(saveFolder + "/fleets/*.txt");
+    if (files.names.size() > kMaxFleets) {
+        LOG_ERROR(StrFormat("%s/fleets: %zu fleet files, only the first %zu read", saveFolder.c_str(),
+                            files.names.size(), kMaxFleets));
+        files.names.resize(kMaxFleets);
+    }
     for (const std::string& path : files.names) {
         std::string text;
-        if (!ReadWholeFile(path, text))
+        if (!ReadWholeFile(path, text, kMaxSaveFileBytes))
             continue;
         auto* fleet = new SIM_CampaignFleet();
-        fleet->LoadFromText(text);
+        fleet->LoadFromText(text, path);
         m_fleets.push_back(fleet);
     }
 
-    const std::string progressPath = saveFolder + "/progress.txt";
-    std::string progressText;
-    if (!ReadWholeFile(progressPath, progressText)) {
-        LOG_ERROR("Failed to load campaign progress : " + progressPath);
-        return false;
-    }
-    GIniFile config;
-    config.LoadFromText("config", progressText);
+    // One pass over the progress text, whatever the number of its sections.
+    std::vector<GIniFile> sections = GIniFile::ParseSections(progressText);
+    const GIniFile empty;
+    auto section = [&](const char* wanted) -> const GIniFile& {
+        for (const GIniFile& s : sections)
+            if (s.GetSection() == wanted)
+                return s;
+        return empty;
+    };
+    for (GIniFile& s : sections)
+        s.SetFileName(progressPath);
+    const GIniFile& config = section("config");
     race = config.GetString("race");
-    turn = config.GetInt("turn");
-    cash = config.GetInt("cash");
-    crew = config.GetInt("crew");
+    if (!SIM_Race::Find(race, false)) {
+        LOG_ERROR(StrFormat("%s [config] race = %s: no such race, %s used", progressPath.c_str(), race.c_str(),
+                            SIM_Options::GetInstance().GetRaceName().c_str()));
+        race = SIM_Options::GetInstance().GetRaceName();
+    }
+    turn = config.GetIntInRange("turn", 0, kMaxTurn);
+    cash = config.GetIntInRange("cash", 0, kMaxCash);
+    crew = config.GetIntInRange("crew", 0, kMaxCash);
 
-    GIniFile fleets;
-    fleets.LoadFromText("fleets", progressText);
+    const GIniFile& fleets = section("fleets");
     for (size_t i = 0; i < fleets.GetEntryCount(); ++i) {
         const std::string& v = fleets.GetValueAt(i);
         if (v.size() <= 2)
@@ -207,25 +263,29 @@ bool SIM_CampaignProgress::Load(const std::string& name)
         it = m_fleets.erase(it);
     }
 
-    std::vector<std::string> sections;
-    GIniFile::ListSections(sections, progressPath.c_str());
-    for (const std::string& s : sections) {
-        if (s.find("encounter_") == std::string::npos)
+    size_t encounterSections = 0;
+    for (const GIniFile& s : sections) {
+        if (s.GetSection().find("encounter_") == std::string::npos)
             continue;
-        GIniFile section;
-        section.LoadFromText(s.c_str(), progressText);
-        SIM_CampaignEncounter* e = SIM_CampaignEncounter::FindByID(section.GetInt("encounterid"));
+        if (++encounterSections > kMaxEncounterSections) {
+            LOG_ERROR(StrFormat("%s: more than %zu encounter sections, the rest ignored", progressPath.c_str(),
+                                kMaxEncounterSections));
+            break;
+        }
+        SIM_CampaignEncounter* e = SIM_CampaignEncounter::FindByID(s.GetInt("encounterid"));
         if (!e) {
-            LOG_ERROR(progressPath + ": no encounter for section " + s);
+            LOG_ERROR(progressPath + ": no encounter for section " + s.GetSection());
             continue;
         }
-        e->LoadState(section);
+        e->LoadState(s);
     }
 
     m_stats->Clear();
-    GIniFile stats;
-    stats.LoadFromText("stats", progressText);
-    for (size_t i = 0; i < stats.GetEntryCount(); ++i) {
+    const GIniFile& stats = section("stats");
+    if (stats.GetEntryCount() > kMaxStats)
+        LOG_ERROR(StrFormat("%s [stats]: %zu entries, only the first %zu read", progressPath.c_str(),
+                            stats.GetEntryCount(), kMaxStats));
+    for (size_t i = 0; i < stats.GetEntryCount() && i < kMaxStats; ++i) {
         const std::string& v = stats.GetValueAt(i);
         if (v.size() <= 2)
             continue;
@@ -235,7 +295,7 @@ bool SIM_CampaignProgress::Load(const std::string& name)
             continue;
         const std::string statName = v.substr(0, c1);
         const int count = atoi(v.c_str() + c1 + 1);
-        const int value = static_cast<int>(ParseLeadingFloat(v.c_str() + c2 + 1));
+        const int value = TruncateToInt(ParseLeadingFloat(v.c_str() + c2 + 1));
         if (count == -1)
             m_stats->AddToFloatStat(statName, static_cast<float>(value));
         else

@@ -20,7 +20,13 @@ public:
     void Init(SIM_Campaign* campaign);
     // Creates the save folder and a first "progress.txt" for a new campaign.
     bool CreateNew(const std::string& saveName, const std::string& race);
+    // False when the save cannot be used: a "progress.txt" that does not read
+    // as a campaign is refused (GetRefusedFile names it) and nothing in the
+    // folder is touched, so a damaged save is never emptied by the next save.
     bool Load(const std::string& saveName);
+    const std::string& GetRefusedFile() const { return m_refusedFile; }
+    // Whether text has the [config] a campaign's progress always has.
+    static bool ReadsAsCampaign(const std::string& text);
     // False (the old save kept, the error logged) when it could not be written.
     bool Save();
     // Lets go of the open campaign without touching its save: the fleets and
@@ -37,6 +43,17 @@ public:
     bool SetFleetLocationByID(int fleetId, int encounterId);
     std::string GetSaveFolder() const { return saveFolder; }
     float GetConquestRatio() const;
+    // Income and refunds: saturate at kMaxCash instead of overflowing.
+    void AddCash(int amount);
+    void AddCrew(int amount);
+
+    // What a campaign can hold; a save beyond these is damaged or hostile, and
+    // is bounded at load with one log line.
+    static constexpr int kMaxCash = 999999999;
+    static constexpr int kMaxTurn = 999999;
+    static constexpr size_t kMaxFleets = 1000;
+    static constexpr size_t kMaxStats = 1000;
+    static constexpr size_t kMaxEncounterSections = 1000;
     // The end of a turn: ships, planets, battles, turn number, save.
     void NextTurn();
 
@@ -63,6 +80,7 @@ private:
 
     std::vector<SIM_CampaignFleet*> m_fleets;
     SIM_Campaign* m_campaign = nullptr;
+    std::string m_refusedFile;
     std::unique_ptr<SIM_CampaignStats> m_stats;
     std::unique_ptr<SIM_CampaignEnemiesDB> m_enemies;
 };

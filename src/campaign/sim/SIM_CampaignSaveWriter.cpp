@@ -6,8 +6,12 @@
 #include "engine/GSafeFile.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <sstream>
+
+#include <sys/stat.h>
 
 namespace {
 int g_failAt = -1;
@@ -18,25 +22,64 @@ std::string RecordPath(const std::string& folder)
     return folder + "/" + SIM_CampaignSaveWriter::kRecordName;
 }
 
-// Renames every staged file listed in the record and removes the stale ones;
-// each step is harmless to repeat, so a second crash here is finished too.
-// False when the hook stopped it.
-bool FinishRecord(const std::string& text, int crashAt)
+bool IsPlainLink(const std::string& path)
+{
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+// One step of a record: a rename of a staged file into place, or a removal.
+struct Step {
+    char op;
+    std::string name;
+};
+
+// Reads a record into steps. A save folder may come from another player, so a
+// record may only name files of this save set by their name in the folder;
+// a path, "..", a link or any other name refuses the whole record.
+bool ParseRecord(const std::string& folder, const std::string& text, std::vector<Step>& steps, std::string& refused)
 {
     std::istringstream in(text);
     std::string line;
-    int renames = 0;
     while (std::getline(in, line)) {
-        if (line.size() < 3 || line[1] != ' ')
+        if (line.empty())
             continue;
-        const std::string path = line.substr(2);
-        if (line[0] == 'R') {
+        std::string name = line.size() > 2 ? line.substr(2) : "";
+        // Records of earlier builds held whole paths into this same folder.
+        if (name.compare(0, folder.size() + 1, folder + "/") == 0)
+            name.erase(0, folder.size() + 1);
+        const bool known = line.size() > 2 && (line[0] == 'R' || line[0] == 'D') && line[1] == ' ';
+        if (!known || !SIM_CampaignSaveWriter::IsSaveSetName(name)) {
+            refused = line;
+            return false;
+        }
+        const size_t slash = name.find('/');
+        const std::string path = folder + "/" + name;
+        if ((slash != std::string::npos && IsPlainLink(folder + "/" + name.substr(0, slash))) || IsPlainLink(path) ||
+            IsPlainLink(path + SIM_CampaignSaveWriter::kStagedSuffix)) {
+            refused = line;
+            return false;
+        }
+        steps.push_back({line[0], name});
+    }
+    return true;
+}
+
+// Renames every staged file listed and removes the stale ones; each step is
+// harmless to repeat, so a second crash here is finished too. False when the
+// hook stopped it.
+bool FinishRecord(const std::string& folder, const std::vector<Step>& steps, int crashAt)
+{
+    int renames = 0;
+    for (const Step& step : steps) {
+        const std::string path = folder + "/" + step.name;
+        if (step.op == 'R') {
             if (renames++ == crashAt)
                 return false;
             const std::string staged = path + SIM_CampaignSaveWriter::kStagedSuffix;
             if (FileExists(staged) && std::rename(staged.c_str(), path.c_str()) != 0)
                 LOG_ERROR("Failed to put saved file in place : " + path);
-        } else if (line[0] == 'D') {
+        } else {
             std::remove(path.c_str());
         }
     }
@@ -54,6 +97,45 @@ void RemoveStaged(const std::string& folder)
 }
 } // namespace
 
+bool SIM_CampaignSaveWriter::IsSaveSetName(const std::string& name)
+{
+    static const char* const kTopLevel[] = {"progress.txt", "opponents.ini"};
+    static const struct {
+        const char* folder;
+        const char* extension;
+    } kSubfolders[] = {{"fleets", ".txt"}, {"logs", ".ini"}, {"enemyfleets", ".ini"}};
+    const size_t slash = name.find('/');
+    if (slash == std::string::npos)
+        return std::any_of(std::begin(kTopLevel), std::end(kTopLevel), [&](const char* n) { return name == n; });
+    const std::string sub = name.substr(0, slash);
+    const std::string file = name.substr(slash + 1);
+    if (file.empty() || file.size() > kMaxFileName || file[0] == '.')
+        return false;
+    for (char c : file)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_' && c != '-' && c != '.')
+            return false;
+    for (const auto& s : kSubfolders) {
+        const size_t ext = std::strlen(s.extension);
+        if (sub == s.folder && file.size() > ext && file.compare(file.size() - ext, ext, s.extension) == 0)
+            return true;
+    }
+    return false;
+}
+
+std::string SIM_CampaignSaveWriter::PendingPath(const std::string& folder, const std::string& name)
+{
+    std::string text;
+    std::vector<Step> steps;
+    std::string refused;
+    const std::string staged = folder + "/" + name + kStagedSuffix;
+    if (ReadWholeFile(RecordPath(folder), text, kMaxRecordBytes) && ParseRecord(folder, text, steps, refused) &&
+        FileExists(staged))
+        for (const Step& step : steps)
+            if (step.op == 'R' && step.name == name)
+                return staged;
+    return folder + "/" + name;
+}
+
 void SIM_CampaignSaveWriter::FailStagedWriteForTest(int n)
 {
     g_failAt = n;
@@ -64,6 +146,15 @@ void SIM_CampaignSaveWriter::CrashBeforeRenameForTest(int n)
     g_crashAt = n;
 }
 
+std::string SIM_CampaignSaveWriter::NameInFolder(const std::string& path) const
+{
+    const std::string prefix = m_folder + "/";
+    if (path.compare(0, prefix.size(), prefix) != 0)
+        return {};
+    std::string name = path.substr(prefix.size());
+    return IsSaveSetName(name) ? name : std::string();
+}
+
 void SIM_CampaignSaveWriter::Add(const std::string& path, const std::string& contents)
 {
     m_files.push_back({path, contents});
@@ -71,15 +162,28 @@ void SIM_CampaignSaveWriter::Add(const std::string& path, const std::string& con
 
 void SIM_CampaignSaveWriter::Remove(const std::string& path)
 {
+    // A stray file that is no part of a save (copied in by hand, say) is left alone.
+    if (NameInFolder(path).empty()) {
+        LOG_ERROR("Left in the save folder, not a file of the save : " + path);
+        return;
+    }
     m_removals.push_back(path);
 }
 
 void SIM_CampaignSaveWriter::Recover(const std::string& folder)
 {
+    const std::string recordPath = RecordPath(folder);
     std::string record;
-    if (ReadWholeFile(RecordPath(folder), record)) {
-        FinishRecord(record, -1);
-        std::remove(RecordPath(folder).c_str());
+    if (FileExists(recordPath) || IsPlainLink(recordPath)) {
+        std::vector<Step> steps;
+        std::string refused;
+        if (!ReadWholeFile(recordPath, record, kMaxRecordBytes))
+            LOG_ERROR("Save record refused, not a readable file : " + recordPath);
+        else if (!ParseRecord(folder, record, steps, refused))
+            LOG_ERROR("Save record refused, it names a file outside its save : " + recordPath + " : " + refused);
+        else
+            FinishRecord(folder, steps, -1);
+        std::remove(recordPath.c_str());
     }
     RemoveStaged(folder);
 }
@@ -87,6 +191,11 @@ void SIM_CampaignSaveWriter::Recover(const std::string& folder)
 bool SIM_CampaignSaveWriter::Commit()
 {
     m_error.clear();
+    for (const File& f : m_files)
+        if (NameInFolder(f.path).empty()) {
+            m_error = f.path;
+            return false;
+        }
     size_t staged = 0;
     for (; staged < m_files.size(); ++staged) {
         const File& f = m_files[staged];
@@ -102,19 +211,22 @@ bool SIM_CampaignSaveWriter::Commit()
         return false;
     }
     std::string record;
+    std::vector<Step> steps;
     for (const File& f : m_files)
-        record += "R " + f.path + "\n";
+        steps.push_back({'R', NameInFolder(f.path)});
     for (const std::string& path : m_removals) {
         const bool rewritten = std::any_of(m_files.begin(), m_files.end(), [&](const File& f) { return f.path == path; });
         if (!rewritten)
-            record += "D " + path + "\n";
+            steps.push_back({'D', NameInFolder(path)});
     }
+    for (const Step& step : steps)
+        record += std::string(1, step.op) + " " + step.name + "\n";
     if (!WriteFileAtomically(RecordPath(m_folder), record)) {
         m_error = RecordPath(m_folder);
         RemoveStaged(m_folder);
         return false;
     }
-    if (!FinishRecord(record, g_crashAt)) {
+    if (!FinishRecord(m_folder, steps, g_crashAt)) {
         m_error = "stopped while renaming";
         return false;
     }

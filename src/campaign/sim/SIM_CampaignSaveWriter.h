@@ -22,7 +22,17 @@ public:
     // Brings a folder back to one whole save: a recorded set is finished,
     // staged files of a set that never got its record are dropped. Call before
     // reading or writing the folder.
+    // A record naming anything but files of its own save set (see
+    // IsSaveSetName), or a link, is refused with one log line and dropped.
     static void Recover(const std::string& folder);
+    // The file Recover would put in place as folder/name: its staged copy when
+    // a valid record names it, else the file itself. Lets a loader check a
+    // save before anything in its folder is touched.
+    static std::string PendingPath(const std::string& folder, const std::string& name);
+    // "progress.txt", "opponents.ini", or a plain file name in "fleets/"
+    // (.txt), "logs/" or "enemyfleets/" (.ini): never a path, "..", nor a
+    // name of another save.
+    static bool IsSaveSetName(const std::string& name);
 
     // Tests: the n-th staged file (from 0) fails to write; -1 for none.
     static void FailStagedWriteForTest(int n);
@@ -31,8 +41,14 @@ public:
 
     static constexpr const char* kStagedSuffix = ".new";
     static constexpr const char* kRecordName = "save.commit";
+    static constexpr size_t kMaxFileName = 64;
+    // A record lists a few hundred names at most.
+    static constexpr size_t kMaxRecordBytes = 1 << 20;
 
 private:
+    // path's name in the save folder, or empty when it is not a file of the set.
+    std::string NameInFolder(const std::string& path) const;
+
     struct File {
         std::string path;
         std::string contents;

@@ -8,6 +8,7 @@
 #include "campaign/sim/SIM_CampaignProgress.h"
 #include "campaign/sim/SIM_CampaignScreenHooks.h"
 #include "campaign/sim/SIM_CampaignShipsLog.h"
+#include "campaign/sim/SIM_CampaignShipyard.h"
 #include "engine/GDebugLog.h"
 #include "engine/GIniFile.h"
 #include "engine/StrFormat.h"
@@ -268,13 +269,13 @@ bool SIM_CampaignShip::LoadFromSection(const GIniFile& section)
 {
     name = section.GetString("name");
     id = section.GetInt("id");
-    quantity = section.GetInt("quantity");
     designName = section.GetString("design");
     SIM_ShipDesign* found = SIM_ShipDesign::Find(designName);
     if (!found) {
         LOG_ERROR("Campaign ship " + name + " has an unknown design: " + designName);
         return false;
     }
+    quantity = section.GetIntInRange("quantity", 1, SIM_CampaignShipyard::QuantityFor(found, SIM_CampaignShipyard::kMaxSquadron));
     SetDesign(found);
     integrity = section.GetFloat("integrity", 0.0f);
     int count = section.GetInt("num_mods");
@@ -306,7 +307,9 @@ bool SIM_CampaignShip::LoadFromSection(const GIniFile& section)
             SIM_CampaignDamage d;
             d.description = damage.substr(pos, a - pos);
             d.damage = ParseLeadingFloat(damage.substr(a + 1, b - a - 1).c_str());
-            d.repairCost = ParseLeadingInt(damage.substr(b + 1, c - b - 1).c_str());
+            // A cost below 0 would pay the player for a repair.
+            d.repairCost = std::clamp(ParseLeadingInt(damage.substr(b + 1, c - b - 1).c_str()), 0,
+                                      SIM_CampaignProgress::kMaxCash);
             m->damage.push_back(std::move(d));
             pos = c + 1;
         }

@@ -53,7 +53,7 @@ void SIM_CampaignShipsLog::Load()
 {
     std::string text;
     const std::string path = GetPath();
-    if (!ReadWholeFile(path, text)) {
+    if (!ReadWholeFile(path, text, kMaxSaveFileBytes)) {
         m_entries.clear();
         CampaignLog("Missing Log File: %s", path.c_str());
         return;

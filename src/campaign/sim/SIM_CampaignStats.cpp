@@ -1,5 +1,7 @@
 #include "campaign/sim/SIM_CampaignStats.h"
 
+#include "engine/SaturatingMath.h"
+
 SIM_CampaignStats::Entry* SIM_CampaignStats::Find(const std::string& name)
 {
     for (Entry& e : m_entries)
@@ -11,7 +13,7 @@ SIM_CampaignStats::Entry* SIM_CampaignStats::Find(const std::string& name)
 void SIM_CampaignStats::AddToStat(const std::string& name, int amount)
 {
     if (Entry* e = Find(name)) {
-        e->count += amount;
+        e->count = SaturatingAdd(e->count, amount);
         return;
     }
     m_entries.push_back({-1.0f, amount, name});

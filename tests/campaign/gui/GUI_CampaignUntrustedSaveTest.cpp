@@ -1,0 +1,47 @@
+// The whole game with a campaign save that cannot be trusted: a damaged one is
+// refused with a message naming its file, and a campaign still open when the
+// game shuts down goes before the content its ships are built from.
+#include "CampaignScreenGame.h"
+
+#include "engine/APP_UserFolders.h"
+#include "engine/GSafeFile.h"
+#include "gui/GUI_Message.h"
+#include "gui/GUI_WindowManager.h"
+
+class CampaignUntrustedSave : public CampaignScreenGame {};
+
+TEST_F(CampaignUntrustedSave, ADamagedSaveIsRefusedWithItsFileNamedAndKept)
+{
+    StartCampaign("damaged");
+    ASSERT_NE(GUI_CampaignMap::Get(), nullptr);
+    AddFleet(Homeworld());
+    SIM_CampaignProgress::GetInstance().Save();
+    const std::string folder = SIM_CampaignProgress::GetInstance().GetSaveFolder();
+    Quit();
+    ASSERT_TRUE(WriteFileAtomically(folder + "/progress.txt", std::string("\x89\x01garbage\x00\xff", 11)));
+
+    EXPECT_FALSE(GUI_Campaign::OpenCampaign("damaged"));
+    GUI_Message* message = GUI_Message::GetOpen();
+    ASSERT_NE(message, nullptr);
+    EXPECT_NE(message->GetText().find(folder + "/progress.txt"), std::string::npos) << message->GetText();
+    EXPECT_EQ(GUI_CampaignMap::Get(), nullptr);
+    EXPECT_EQ(Game::GetInstance().GetModeId(), GUI_Campaign::kMainMenu);
+    EXPECT_TRUE(FileExists(folder + "/fleets/fleet1.txt"));
+    while (GUI_WindowManager::GetInstance().CloseTopModal()) {
+    }
+}
+
+TEST_F(CampaignUntrustedSave, ShuttingDownWithACampaignOpenClosesItBeforeTheContentGoes)
+{
+    StartCampaign("open at exit");
+    ASSERT_NE(GUI_CampaignMap::Get(), nullptr);
+    AddFleet(Homeworld());
+    ASSERT_FALSE(SIM_CampaignShip::GetAll().empty());
+    Game::GetInstance().Shutdown();
+    // The ships went while their designs were still there.
+    EXPECT_TRUE(SIM_CampaignProgress::GetInstance().GetFleets().empty());
+    EXPECT_TRUE(SIM_CampaignShip::GetAll().empty());
+    EXPECT_EQ(GUI_Campaign::GetInstance().GetDefinition(), nullptr);
+    Game::GetInstance().ResetForTests();
+    StartGame(true, s_user->Path());
+}
