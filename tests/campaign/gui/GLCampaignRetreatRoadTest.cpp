@@ -34,7 +34,7 @@ TEST(GLCampaignRetreatRoad, RetreatFromAnAttackSeeTheStatisticsAndComeHome)
     CampaignWindowGame play(6);
     ASSERT_TRUE(play.Started());
     Game& game = Game::GetInstance();
-    GUI_CampaignMap* map = CreateCampaignFromTitle({SDL_SCANCODE_R, SDL_SCANCODE_U, SDL_SCANCODE_N});
+    GUI_CampaignMap* map = CreateCampaignFromTitle("run");
     ASSERT_NE(map, nullptr);
     SIM_CampaignEncounter* home = map->GetCampaign()->GetHomeworldEncounter();
     ASSERT_NE(home, nullptr);

@@ -201,7 +201,7 @@ TEST(GLCampaignRoad, QuitWithTheShipyardOpenLoadAndQuitAgain)
     CampaignWindowGame play(11);
     ASSERT_TRUE(play.Started());
     Game& game = Game::GetInstance();
-    GUI_CampaignMap* map = CreateCampaignFromTitle({SDL_SCANCODE_Y, SDL_SCANCODE_A, SDL_SCANCODE_R, SDL_SCANCODE_D});
+    GUI_CampaignMap* map = CreateCampaignFromTitle("yard");
     ASSERT_NE(map, nullptr);
     SIM_CampaignEncounter* home = map->GetCampaign()->GetHomeworldEncounter();
     ASSERT_NE(home, nullptr);
