@@ -98,9 +98,10 @@ TEST_F(SurvivalTest, Survival1StartsWithItsFirstWaveAndTheNextArrivesWhenTheEnem
     SIM_Scenario* survival = SIM_Scenario::FindByName("survival1");
     ASSERT_NE(survival, nullptr);
     ASSERT_TRUE(StartBattleFromDeploymentFile(survival, kSampleFleet, SIM_Scenario::EASY));
-    ASSERT_EQ(Mode().GetWaves().size(), 3u);
-    EXPECT_EQ(Mode().GetWaves()[1].name, "wave_escort.txt");
-    EXPECT_FLOAT_EQ(Mode().GetWaves()[2].threshold, 300.0f);
+    ASSERT_EQ(Mode().GetWaves().size(), 4u);
+    EXPECT_EQ(Mode().GetWaves()[1].name, "wave_patrol.txt");
+    EXPECT_EQ(Mode().GetWaves()[2].name, "wave_escort.txt");
+    EXPECT_FLOAT_EQ(Mode().GetWaves()[3].threshold, 300.0f);
     EXPECT_EQ(Mode().GetCurrentWaveIndex(), 0u);
     EXPECT_FLOAT_EQ(Mode().GetNextWaveThreshold(), 300.0f);
     const size_t first = ShipsIn("aifleet_easy.txt");
@@ -110,7 +111,7 @@ TEST_F(SurvivalTest, Survival1StartsWithItsFirstWaveAndTheNextArrivesWhenTheEnem
     Frame(10.0f);
     EXPECT_EQ(Mode().GetWavesSent(), 0);
 
-    // Worn down below the threshold: the escort wave joins the enemy fleet
+    // Worn down below the threshold: the second patrol joins the enemy fleet
     // and the schedule, and the battle goes on (a survival has no victory).
     const size_t scheduledBefore = Scheduled();
     DestroyAll(Enemy());
@@ -118,7 +119,7 @@ TEST_F(SurvivalTest, Survival1StartsWithItsFirstWaveAndTheNextArrivesWhenTheEnem
     EXPECT_EQ(Mode().GetWavesSent(), 1);
     EXPECT_EQ(Mode().GetCurrentWaveIndex(), 1u);
     EXPECT_FLOAT_EQ(Mode().GetNextWaveThreshold(), 300.0f);
-    const size_t second = ShipsIn("wave_escort.txt");
+    const size_t second = ShipsIn("wave_patrol.txt");
     EXPECT_EQ(Enemy().GetAllShips().size(), first + second);
     EXPECT_EQ(Scheduled(), scheduledBefore + second);
     EXPECT_GT(Enemy().GetCurrentStrength(), 300.0f);
@@ -133,10 +134,13 @@ TEST_F(SurvivalTest, Survival1StartsWithItsFirstWaveAndTheNextArrivesWhenTheEnem
     EXPECT_EQ(Mode().GetCurrentWaveIndex(), 2u);
     EXPECT_FLOAT_EQ(Battle().GetTimeSinceLastKill(), 0.0f);
     Frame(SIM_SurvivalMode::kStallTime + 1.0f);
+    EXPECT_EQ(Mode().GetCurrentWaveIndex(), 3u);
+    EXPECT_FLOAT_EQ(Mode().GetDifficultyRamp(), 0.0f) << "not before the list starts over";
+    Frame(SIM_SurvivalMode::kStallTime + 1.0f);
     EXPECT_EQ(Mode().GetCurrentWaveIndex(), 0u);
     EXPECT_FLOAT_EQ(Mode().GetDifficultyRamp(), 0.2f);
     EXPECT_FLOAT_EQ(Mode().GetNextWaveThreshold(), 300.0f * 1.8f);
-    EXPECT_EQ(Mode().GetWavesSent(), 3);
+    EXPECT_EQ(Mode().GetWavesSent(), 4);
 
     // Score: the cost of enemy ships destroyed, until the end.
     SIM_Ship* victim = Enemy().GetAllShips().back();
