@@ -135,7 +135,13 @@ TEST_F(UntrustedSave, ARecordReachingOutsideItsSaveIsRefusedAndDroppedWithOneLin
     // A record of this save in the form earlier builds wrote (whole paths into
     // the folder) is still finished.
     fs::remove_all(folder + "/enemyfleets");
-    ASSERT_TRUE(WriteFileAtomically(fleetFile + ".new", "[config]\nfleetid = 1\nguiname = Renamed\n"));
+    // The staged fleet is the saved one renamed: a fleet without ships is dropped at load.
+    std::string staged;
+    ASSERT_TRUE(ReadWholeFile(fleetFile, staged));
+    const size_t name = staged.find("guiname");
+    ASSERT_NE(name, std::string::npos);
+    staged.replace(name, staged.find('\n', name) - name, "guiname = Renamed");
+    ASSERT_TRUE(WriteFileAtomically(fleetFile + ".new", staged));
     ASSERT_TRUE(WriteFileAtomically(record, "R " + fleetFile + "\n"));
     ASSERT_TRUE(progress.Load("first"));
     ASSERT_EQ(progress.GetFleets().size(), 1u);
