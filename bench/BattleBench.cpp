@@ -47,6 +47,7 @@
 #include "platform/HeadlessGraphicsDevice.h"
 #include "platform/IClock.h"
 #include "sim/SIM_Battle.h"
+#include "gui/GUI_Tutorial.h"
 #include "sim/SIM_DeployedFleet.h"
 #include "sim/SIM_DeployedShip.h"
 #include "sim/SIM_Options.h"
@@ -136,6 +137,8 @@ public:
         options.desktopHeight = 1024;
         options.seed = 17;
         m_ready = Game::GetInstance().Init(options);
+        // A lesson holds the battle until a player's OK: measured battles show none.
+        GUI_Tutorial::GetInstance().Clear();
     }
     ~BenchGame()
     {
