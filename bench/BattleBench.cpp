@@ -7,6 +7,7 @@
 // (under xvfb-run) and holds every frame as the game does.
 #include <benchmark/benchmark.h>
 
+#include <malloc.h>
 #include <time.h>
 
 #include <algorithm>
@@ -37,6 +38,8 @@
 #include "battle/GUI_DebrisPool.h"
 #include "battle/GUI_Hulk.h"
 #include "battle/GUI_Map.h"
+#include "battle/GUI_ParticleEmmiter.h"
+#include "battle/GUI_ParticleEmmiterGroup.h"
 #include "battle/GUI_Ship.h"
 #include "battle/GUI_SmokeSprite.h"
 #include "engine/D3DEngine.h"
@@ -45,6 +48,7 @@
 #include "engine/GRandom.h"
 #include "engine/VisibleBoxes.h"
 #include "platform/HeadlessGraphicsDevice.h"
+#include "platform/HeapTrim.h"
 #include "platform/IClock.h"
 #include "sim/SIM_Battle.h"
 #include "gui/GUI_Tutorial.h"
@@ -52,6 +56,7 @@
 #include "sim/SIM_DeployedShip.h"
 #include "sim/SIM_Options.h"
 #include "sim/SIM_Scenario.h"
+#include "sim/SIM_StatsDatabase.h"
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_ShipGrid.h"
 #include "sim/ShipUpdateScheduler.h"
@@ -442,6 +447,21 @@ void CountDeviceWork(benchmark::State& state, int frames)
 // Counting fill costs a tenth of a frame's CPU, which the game never pays:
 // the timed frames go without it (unless QLM_BENCH_DRAWS asks for it per
 // step) and these untimed frames after them count it.
+// The process's resident memory now, in MB (0 where /proc cannot tell).
+double ResidentMb()
+{
+    FILE* f = std::fopen("/proc/self/status", "r");
+    if (!f)
+        return 0.0;
+    char line[256];
+    double kb = 0.0;
+    while (std::fgets(line, sizeof line, f))
+        if (std::sscanf(line, "VmRSS: %lf kB", &kb) == 1)
+            break;
+    std::fclose(f);
+    return kb / 1024.0;
+}
+
 void CountFill(benchmark::State& state)
 {
     IGraphicsDevice* device = D3DEngine::GetInstance().GetDevice();
@@ -627,6 +647,8 @@ void MeasureOnScreen(benchmark::State& state)
     CountFill(state);
     state.counters["width"] = D3DEngine::GetInstance().GetScreenWidth();
     state.counters["height"] = D3DEngine::GetInstance().GetScreenHeight();
+    state.counters["rss_mb"] = ResidentMb();
+    state.counters["damage_events"] = static_cast<double>(SIM_StatsDatabase::GetInstance().GetEvents().size());
     pacer.SetSleeper(nullptr);
 }
 
@@ -678,6 +700,71 @@ void BM_BattleOnScreen(benchmark::State& state)
     LookAtTheFight();
     MeasureOnScreen(state);
     state.counters["ships"] = static_cast<double>(GetLiveShips().size());
+}
+
+// A long battle, as a player leaves it running: resident memory at each
+// minute of battle time for QLM_BENCH_MINUTES (10) minutes, the camera
+// following the fight, on the real window (QLM_BENCH_WINDOW=1) or on the
+// recording device at 60 frames a second of battle time. A battle that ends
+// is fought again, so the process keeps drawing. Memory must stay flat after
+// the first minute.
+void BM_BattleLong(benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    BenchGame& game = TheGame();
+    EveryToggleOn();
+    if (!game.IsReady() || !game.Start(n)) {
+        state.SkipWithError("the game did not start");
+        return;
+    }
+    const char* minutesText = std::getenv("QLM_BENCH_MINUTES");
+    const int minutes = std::clamp(minutesText ? std::atoi(minutesText) : 10, 2, 120);
+    GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
+    for (auto _ : state) {
+        const double start = SystemClock().NowMs();
+        std::vector<double> rss;
+        int restarts = 0;
+        long frames = 0;
+        double foughtMs = 0.0; // battle time of the battles before this one
+        while (static_cast<int>(rss.size()) < minutes) {
+            if (SIM_Battle::GetInstance().IsEnded()) {
+                foughtMs += gui.battleTime;
+                ++restarts;
+                if (!game.Start(n))
+                    break;
+            }
+            if (!BenchGame::OnScreen())
+                gui.SetInjectedFrameTime(kFrameMs);
+            if (frames % 300 == 0)
+                LookAtTheFight();
+            BenchGame::Frame();
+            ++frames;
+            if (foughtMs + gui.battleTime >= 60000.0 * static_cast<double>(rss.size() + 1)) {
+                rss.push_back(ResidentMb());
+                // In use, kept free by the allocator, and mapped on their own.
+                const struct mallinfo2 heap = mallinfo2();
+                std::fprintf(stderr,
+                             "minute %zu: %.1f MB resident, heap %.1f MB in use, %.1f MB free, %.1f MB mapped; "
+                             "%ld frames, %zu ships, %d restarts; explosion groups %d active of %d, "
+                             "emitters %d active, %d spare\n",
+                             rss.size(), rss.back(), static_cast<double>(heap.uordblks) / 1048576.0,
+                             static_cast<double>(heap.fordblks) / 1048576.0, static_cast<double>(heap.hblkhd) / 1048576.0,
+                             frames, GetLiveShips().size(), restarts, CountActiveEmmiterGroups(),
+                             CountAllEmmiterGroups(), CountActiveParticleEmmiters(), CountSpareParticleEmmiters());
+                const double trimStart = ThreadCpuMs();
+                HeapTrim::ReturnFreedMemory();
+                std::fprintf(stderr, "  trimmed in %.2f ms: %.1f MB resident\n", ThreadCpuMs() - trimStart, ResidentMb());
+            }
+        }
+        if (rss.size() >= 2) {
+            state.counters["rss_first_min_mb"] = rss.front();
+            state.counters["rss_last_min_mb"] = rss.back();
+            state.counters["rss_max_mb"] = *std::max_element(rss.begin(), rss.end());
+            state.counters["growth_pct"] = 100.0 * (rss.back() - rss.front()) / rss.front();
+        }
+        state.counters["restarts"] = restarts;
+        state.counters["fps"] = frames * 1000.0 / std::max(1.0, SystemClock().NowMs() - start);
+    }
 }
 
 // The on-screen battle's frame on the recording device: the same toggles and
@@ -832,6 +919,7 @@ BENCHMARK(BM_EffectsFrame)->Arg(200)->Iterations(300)->Unit(benchmark::kMicrosec
 BENCHMARK(BM_BattleStart)->Arg(500)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BattleFrameFight)->Arg(200)->Iterations(120)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BattleOnScreen)->Arg(50)->Arg(200)->Arg(500)->Iterations(600)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BattleLong)->Arg(500)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
 BENCHMARK(BM_MainMenuOnScreen)->Iterations(600)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "platform/HeapTrim.h"
 #include "platform/LargePages.h"
 
 #include <benchmark/benchmark.h>
@@ -8,6 +9,7 @@ int main(int argc, char** argv)
 {
     // Measured as the game runs.
     LargePages::RestartWithLargePages(argv);
+    HeapTrim::HoldMmapThreshold();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -7,6 +7,7 @@
 #include "engine/GCommandLine.h"
 #include "engine/GDebugLog.h"
 #include "platform/ErrorMessage.h"
+#include "platform/HeapTrim.h"
 #include "platform/LargePages.h"
 #include "prep/GUI_DeploymentGUI.h"
 #include "sim/SIM_Scenario.h"
@@ -63,6 +64,7 @@ bool ParseFrameMs(const char* text, float& out)
 int main(int argc, char** argv)
 {
     LargePages::RestartWithLargePages(argv);
+    HeapTrim::HoldMmapThreshold();
     GameStartOptions options;
     std::string dataDir;
     int frames = 0;

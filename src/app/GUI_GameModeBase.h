@@ -26,6 +26,9 @@ public:
     // A screen that must draw the tail at its own point in the frame (the
     // battle, between its layers) says so and calls DrawInterfaceTail itself.
     virtual bool DrawsOwnInterfaceTail() const { return false; }
+    // True when this frame's Render will replace every pixel of the back
+    // buffer before drawing on it, so the frame need not clear it first.
+    virtual bool CoversBackBuffer() const { return false; }
     // One small piece of work for the time the frame hold has to spare;
     // false when there is none (the hold then sleeps).
     virtual bool DoIdleWork() { return false; }

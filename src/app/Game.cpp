@@ -499,7 +499,7 @@ void Game::Frame()
     GUI_TutorialWindow::RunPendingScripts();
 
     D3DEngine& engine = D3DEngine::GetInstance();
-    engine.ClearAndBeginScene();
+    engine.ClearAndBeginScene(!(m_mode && m_mode->CoversBackBuffer()));
     if (m_mode) {
         m_mode->Render();
         if (!m_mode->DrawsOwnInterfaceTail())

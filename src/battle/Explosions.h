@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+#include "battle/GUI_ParticleEmmiterGroup.h"
+
 class GUI_ParticleEmmiterGroup;
 class GUI_Ship;
 
@@ -13,7 +15,7 @@ constexpr int kSmall2 = 5;
 constexpr int kStartBreakup = 10;
 constexpr int kDestructionPlaced = 13;
 constexpr int kShieldImpact = 19;
-constexpr int kSpareTarget = 4; // spare groups kept per config
+constexpr int kSpareTarget = GUI_ParticleEmmiterGroup::kSparesKeptPerConfig; // spare groups kept per config
 } // namespace Explosions
 
 // The type of a hull file's name; EXP_SMALL (logged once) for an unknown one.

@@ -18,6 +18,7 @@
 #include "battle/GUI_ParticleEmmiter.h"
 #include "battle/GUI_ParticleEmmiterGroup.h"
 #include "battle/GUI_PostProcessor.h"
+#include "platform/HeapTrim.h"
 #include "battle/GUI_TerrainItem.h"
 #include "battle/VisualRandom.h"
 #include "battle/GUI_Map.h"
@@ -246,6 +247,8 @@ void GUI_BattleGUI::Enter()
     if (engine.IsInitialised()) {
         TextureAtlas::Shared().SetTargetRegion(CloakImages::kSide);
         TextureAtlas::Shared().Build(AtlasPictures());
+        // The page's pictures were copied over: their pixels go back.
+        HeapTrim::ReturnFreedMemory();
     }
 
     if (sounds && battle.GetEnemyRace())
@@ -285,6 +288,7 @@ void GUI_BattleGUI::Leave()
     battle.RecordOutcome();
     // Nothing on screen names a ship any more: the battle may free them.
     battle.Clear();
+    HeapTrim::ReturnFreedMemory();
     if (GUI_Sounds* sounds = GetSounds())
         sounds->PlayMusic(MusicTracks::kSettingUpShips, false);
 }
@@ -329,6 +333,15 @@ void GUI_BattleGUI::CentreOnStrongestShip()
 void GUI_BattleGUI::Update()
 {
     GUI_WindowManager::GetInstance().UpdateWindows();
+    // Now and then what the battle freed goes back to the system, so that a
+    // long battle's memory does not stay at its busiest moment's. A busy
+    // battle has no spare frame time, and the trim costs well under a
+    // millisecond: it is done in the frame.
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastHeapTrim >= kHeapTrimInterval) {
+        lastHeapTrim = now;
+        HeapTrim::ReturnFreedMemory();
+    }
 }
 
 void GUI_BattleGUI::OnLeftClick()
@@ -493,6 +506,11 @@ void GUI_BattleGUI::PickShip()
     }
     // Only the player's ships are inspected.
     BattleHud::PickedShip(pickedShip && pickedShip->isPlayerShip ? pickedShip : nullptr, pickedModule);
+}
+
+bool GUI_BattleGUI::CoversBackBuffer() const
+{
+    return shipPicking != STATE_STATISTICS && shadersOn && GUI_PostProcessor::GetInstance().WillCoverBackBuffer();
 }
 
 void GUI_BattleGUI::Render()

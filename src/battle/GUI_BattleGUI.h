@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -44,6 +45,7 @@ public:
     void Render() override;
     // Windows draw between the battle's layers, and only while the HUD shows.
     bool DrawsOwnInterfaceTail() const override { return true; }
+    bool CoversBackBuffer() const override;
     void OnKeyDown(int code) override;
     void Update() override;
     void Enter() override;
@@ -174,6 +176,8 @@ private:
     GTimer battleTimer;
     float injectedFrameMs = -1.0f;
     int idleAlternation = 0;
+    static constexpr std::chrono::seconds kHeapTrimInterval{10};
+    std::chrono::steady_clock::time_point lastHeapTrim{};
     GUI_Sounds* soundsOverride = nullptr;
     GUI_EngineDrones drones;
     SIM_Ship* pickedShip = nullptr;

@@ -308,7 +308,7 @@ void GUI_Map::Draw()
     }
 }
 
-void GUI_Map::DrawBackdropQuad()
+bool GUI_Map::BackdropDrawnOpaque()
 {
     D3DEngine& engine = D3DEngine::GetInstance();
     const TextureHandle texture = backdrop.GetHandle();
@@ -316,13 +316,36 @@ void GUI_Map::DrawBackdropQuad()
         opaqueChecked = texture;
         backdropOpaque = texture != 0 && engine.IsTextureOpaque(backdrop.GetName());
     }
-    IGraphicsDevice* device = engine.GetDevice();
+    return backdropOpaque && engine.GetDevice() && (backdropQuad.m_vertices[0].colour >> 24) == 0xFFu;
+}
+
+bool GUI_Map::BackdropCoversScreen()
+{
+    if (!BackdropDrawnOpaque() || !HasScreen())
+        return false;
+    float left = backdropQuad.m_vertices[0].x, right = left;
+    float top = backdropQuad.m_vertices[0].y, bottom = top;
+    for (const ScreenVertex& v : backdropQuad.m_vertices) {
+        if ((v.colour >> 24) != 0xFFu)
+            return false;
+        left = std::min(left, v.x);
+        right = std::max(right, v.x);
+        top = std::min(top, v.y);
+        bottom = std::max(bottom, v.y);
+    }
+    return left <= 0.0f && top <= 0.0f && right >= static_cast<float>(screenWidth) &&
+           bottom >= static_cast<float>(screenHeight);
+}
+
+void GUI_Map::DrawBackdropQuad()
+{
     // An opaque picture at full alpha blends to itself: without blending the
     // same pixels cost the rasteriser no read of what lies under them.
-    if (!backdropOpaque || !device || (backdropQuad.m_vertices[0].colour >> 24) != 0xFFu) {
+    if (!BackdropDrawnOpaque()) {
         backdropQuad.Draw();
         return;
     }
+    IGraphicsDevice* device = D3DEngine::GetInstance().GetDevice();
     QuadRunBatch::BeforeDirectDraw();
     device->SetAlphaBlend(false);
     device->DrawPrimitives(PrimitiveType::TriangleStrip, backdropQuad.m_vertices, 4);

@@ -66,6 +66,10 @@ public:
     int GetScreenWidth() const { return screenWidth; }
     int GetScreenHeight() const { return screenHeight; }
     bool HasScreen() const { return screenWidth > 0 && screenHeight > 0; }
+    // The backdrop is drawn without blending over every pixel of the screen:
+    // nothing under it shows, so what it covers needs no clear first.
+    bool BackdropCoversScreen();
+    bool BackdropDrawnOpaque();
 
     float mapWidth = 0.0f, mapHeight = 0.0f;
     float cameraX = 0.0f, cameraY = 0.0f; // top-left of the view, map units

@@ -99,10 +99,22 @@ void GUI_ParticleEmmiterGroup::Release()
 {
     GroupPool& pool = Pool();
     Erase(pool.active, this);
-    if (std::find(pool.spare.begin(), pool.spare.end(), this) == pool.spare.end())
-        pool.spare.push_back(this);
     if (parent)
         parent->RemoveFromParent(this);
+    if (std::find(pool.spare.begin(), pool.spare.end(), this) != pool.spare.end())
+        return;
+    if (static_cast<int>(pool.spare.size()) < kMaxSpareGroups ||
+        CountSpareEmmiterGroups(name, kSparesKeptPerConfig) < kSparesKeptPerConfig) {
+        pool.spare.push_back(this);
+        return;
+    }
+    // A climax of many deaths leaves far more finished groups than later
+    // explosions take up: past the cap they are freed, not hoarded.
+    auto it = std::find_if(pool.all.begin(), pool.all.end(), [this](const auto& g) { return g.get() == this; });
+    if (it == pool.all.end())
+        return;
+    std::swap(*it, pool.all.back());
+    pool.all.pop_back(); // deletes this: nothing may follow
 }
 
 GUI_ParticleEmmiterGroup* AcquireEmmiterGroup(const std::string& name, float x, float y, float biasX, float biasY)

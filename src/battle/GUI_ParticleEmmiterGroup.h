@@ -14,13 +14,19 @@ class GUI_ParticleEmmiter;
 class GUI_ParticleEmmiterGroup : public GUI_RenderObject {
 public:
     static constexpr int kSlots = 8;
+    // Finished groups kept for restarts: up to kMaxSpareGroups in all (the
+    // first battle's warm-up makes 216), and past that still the first
+    // kSparesKeptPerConfig of each config; more are freed.
+    static constexpr int kMaxSpareGroups = 320;
+    static constexpr int kSparesKeptPerConfig = 4;
 
     explicit GUI_ParticleEmmiterGroup(const std::string& name);
     ~GUI_ParticleEmmiterGroup() override;
 
     void Draw() override;
     void Restart(float x, float y, float biasX, float biasY);
-    // Back to the spare list, away from its parent.
+    // Back to the spare list, away from its parent; freed instead when the
+    // list is full and its config has its kept spares (the group is then gone).
     void Release();
     // Puts the emitter into the first empty slot; false (emitter freed) when full.
     bool AddEmmiter(GUI_ParticleEmmiter* emitter);

@@ -64,10 +64,16 @@ void GUI_PostProcessor::BuildPassList(const Frame& f)
     // The screen's share of the (larger) target: only where the frame was drawn.
     const float u = f.targetWidth > 0.0f ? f.screenWidth / f.targetWidth : 1.0f;
     const float v = f.targetHeight > 0.0f ? f.screenHeight / f.targetHeight : 1.0f;
+    // The quad starts a row above the screen: on the back buffer the
+    // rasteriser leaves a top edge running through a row's centres out, and
+    // the screen's top row would keep whatever was there. Its texture
+    // coordinates run on at the same rate, so every row reads what it did.
+    const float top = f.screenHeight > 0.0f ? -1.0f : 0.0f;
+    const float topV = f.screenHeight > 0.0f ? -v / f.screenHeight : 0.0f;
     const float xs[4] = {0.0f, f.screenWidth, 0.0f, f.screenWidth};
-    const float ys[4] = {0.0f, 0.0f, f.screenHeight, f.screenHeight};
+    const float ys[4] = {top, top, f.screenHeight, f.screenHeight};
     const float us[4] = {0.0f, u, 0.0f, u};
-    const float vs[4] = {0.0f, 0.0f, v, v};
+    const float vs[4] = {topV, topV, v, v};
     for (int i = 0; i < 4; ++i)
         quad[i] = ScreenVertex{xs[i], ys[i], 0.0f, 1.0f, 0xFFFFFFFFu, us[i], vs[i]};
 
@@ -83,7 +89,8 @@ void GUI_PostProcessor::BuildPassList(const Frame& f)
     for (int code : {RESTORE_TARGET, CLEAR, BIND_OFFSCREEN1})
         Append(code);
     Append(blur ? BLUR : (f.scenarioShader ? SCENARIO_EFFECT : COPY));
-    clearIsCovered = CoversBackBuffer(f) && (passes[passCount - 1] == BLUR || passes[passCount - 1] == COPY);
+    const int last = passes[passCount - 1];
+    clearIsCovered = CoversBackBuffer(f) && (last == BLUR || last == COPY || (last == SCENARIO_EFFECT && f.scenarioCovers));
 }
 
 bool GUI_PostProcessor::CoversBackBuffer(const Frame& f)
@@ -99,6 +106,7 @@ GUI_PostProcessor::Frame GUI_PostProcessor::ReadFrame() const
     D3DEngine& engine = D3DEngine::GetInstance();
     Frame f;
     f.scenarioShader = gui.GetEffect(GUI_BattleGUI::FX_SCENARIO).IsLoaded();
+    f.scenarioCovers = gui.GetEffect(GUI_BattleGUI::FX_SCENARIO).CoversItsQuad();
     f.motionBlurOption = gui.motionBlurOn != 0;
     f.paused = gui.paused;
     f.following = gui.cameraFollowMode == 1;
@@ -119,17 +127,33 @@ GUI_PostProcessor::Frame GUI_PostProcessor::ReadFrame() const
     return f;
 }
 
+bool GUI_PostProcessor::HasTargets()
+{
+    D3DEngine& engine = D3DEngine::GetInstance();
+    return engine.FindRenderTarget(kTarget1) && engine.FindRenderTarget(kTarget2);
+}
+
+bool GUI_PostProcessor::WillCoverBackBuffer() const
+{
+    // The end passes then either cover the back buffer whole or clear it.
+    return ChooseBeginCode(ReadFrame()) == TO_OFFSCREEN1 && HasTargets();
+}
+
 void GUI_PostProcessor::BeginFrame()
 {
     frame = ReadFrame();
     beginCode = ChooseBeginCode(frame);
     D3DEngine& engine = D3DEngine::GetInstance();
-    if (beginCode == TO_OFFSCREEN1 && (!engine.FindRenderTarget(kTarget1) || !engine.FindRenderTarget(kTarget2))) {
+    if (beginCode == TO_OFFSCREEN1 && !HasTargets()) {
         // Without the targets the world stays on the back buffer: the end
         // passes would clear it away.
         LOG_ERROR_ONCE("GUI_PostProcessor: rt_offscreen1 or rt_offscreen2 not found");
         beginCode = NONE;
     }
+    // The world goes straight to the back buffer: a clear the frame left to
+    // us must happen now.
+    if (beginCode != TO_OFFSCREEN1)
+        engine.ClearPendingBackBuffer();
     RunPass(beginCode);
 }
 
@@ -168,7 +192,7 @@ bool GUI_PostProcessor::RunEffect(Effect& effect)
     return begun;
 }
 
-void GUI_PostProcessor::ClearReadPart()
+void GUI_PostProcessor::ClearReadPart(bool screenCovered)
 {
     D3DEngine& engine = D3DEngine::GetInstance();
     IGraphicsDevice* device = engine.GetDevice();
@@ -182,8 +206,25 @@ void GUI_PostProcessor::ClearReadPart()
         const float sy = std::max(1.0f, frame.targetHeight / frame.screenHeight);
         const int right = static_cast<int>(std::ceil(frame.screenWidth + kReadMarginPixels * sx));
         const int bottom = static_cast<int>(std::ceil(frame.screenHeight + kReadMarginPixels * sy));
-        engine.SetViewport(0, 0, std::min(right, static_cast<int>(frame.targetWidth)),
-                           std::min(bottom, static_cast<int>(frame.targetHeight)));
+        const int readRight = std::min(right, static_cast<int>(frame.targetWidth));
+        const int readBottom = std::min(bottom, static_cast<int>(frame.targetHeight));
+        if (screenCovered) {
+            // The backdrop will replace the screen's part: only the margin
+            // past it, which the world draws into and the passes read,
+            // needs clearing.
+            const int sw = static_cast<int>(frame.screenWidth), sh = static_cast<int>(frame.screenHeight);
+            if (readRight > sw) {
+                engine.SetViewport(sw, 0, readRight, readBottom);
+                device->Clear(kOpaqueBlack);
+            }
+            if (readBottom > sh) {
+                engine.SetViewport(0, sh, std::min(sw, readRight), readBottom);
+                device->Clear(kOpaqueBlack);
+            }
+            engine.SetViewport(0, 0, readRight, readBottom);
+            return;
+        }
+        engine.SetViewport(0, 0, readRight, readBottom);
     }
     device->Clear(kOpaqueBlack);
 }
@@ -198,13 +239,13 @@ void GUI_PostProcessor::RunPass(int code)
     case TO_OFFSCREEN1:
         savedBackBuffer = true;
         if (engine.SetRenderTarget(kTarget1))
-            ClearReadPart();
+            ClearReadPart(GUI_Map::GetInstance().BackdropCoversScreen());
         break;
     case TO_OFFSCREEN2:
         // Cleared only in the frames that draw into it: a full-target fill
         // whose output no other frame reads.
         if (engine.SetRenderTarget(kTarget2))
-            ClearReadPart();
+            ClearReadPart(false);
         break;
     case BIND_OFFSCREEN1:
     case BIND_OFFSCREEN2:

@@ -28,6 +28,7 @@ public:
     // What decides this frame's passes.
     struct Frame {
         bool scenarioShader = false; // loaded
+        bool scenarioCovers = false; // and writes every pixel of its quad
         bool motionBlurOption = false;
         bool paused = false;
         bool following = false;      // the camera follows a ship
@@ -44,6 +45,9 @@ public:
     // The battle frame's two ends, reading the battle screen and camera.
     void BeginFrame();
     void EndFrame();
+    // This frame's world goes through the targets and the end passes cover
+    // or clear the back buffer: the frame need not clear it first.
+    bool WillCoverBackBuffer() const;
 
     static int ChooseBeginCode(const Frame& frame);
     static bool BlursThisFrame(const Frame& frame);
@@ -63,7 +67,10 @@ private:
     void Append(int code);
     void DrawQuad();
     bool RunEffect(Effect& effect);
-    void ClearReadPart();
+    // screenCovered: what will be drawn first replaces the screen's part of
+    // the target, so only the margin past it is cleared.
+    void ClearReadPart(bool screenCovered);
+    static bool HasTargets();
 
     int beginCode = NONE;
     int passes[kMaxPasses];

@@ -139,7 +139,7 @@ void D3DEngine::SetDefaultRenderStates()
     m_additive = 0;
 }
 
-void D3DEngine::ClearAndBeginScene()
+void D3DEngine::ClearAndBeginScene(bool clear)
 {
     if (!m_device) {
         LogResult("Begin Scene");
@@ -150,6 +150,16 @@ void D3DEngine::ClearAndBeginScene()
     // draw the next one additive while the flag claims normal.
     m_additive = 0;
     m_device->SetBlendMode(BlendMode::Normal);
+    m_clearPending = !clear;
+    if (clear)
+        m_device->Clear(0xFF000000u);
+}
+
+void D3DEngine::ClearPendingBackBuffer()
+{
+    if (!m_clearPending || !m_device)
+        return;
+    m_clearPending = false;
     m_device->Clear(0xFF000000u);
 }
 
@@ -164,6 +174,7 @@ void D3DEngine::EndScene()
     if (!m_sceneOpen)
         LogResult("End Scene");
     m_sceneOpen = false;
+    m_clearPending = false;
 }
 
 void D3DEngine::Flip()

@@ -41,7 +41,12 @@ public:
     void CheckCaps();
     void SetDefaultRenderStates();
 
-    void ClearAndBeginScene();
+    // A screen that will replace every pixel of the back buffer asks for no
+    // clear; the clear is then only pending, and ClearPendingBackBuffer does
+    // it should the screen find it must draw over the back buffer after all.
+    void ClearAndBeginScene(bool clear = true);
+    void ClearPendingBackBuffer();
+    bool IsBackBufferClearPending() const { return m_clearPending; }
     void EndScene();
     void Flip();
     bool IsSceneOpen() const { return m_sceneOpen; }
@@ -157,6 +162,7 @@ private:
     std::vector<std::string> m_folders;
 
     bool m_sceneOpen = false;
+    bool m_clearPending = false;
     bool m_windowed = true;
     bool m_shaders = false;
     int m_additive = 0; // the blend last set: 0 normal, 1 additive, 2 premultiplied

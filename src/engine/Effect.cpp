@@ -2,12 +2,16 @@
 
 #include "engine/D3DEngine.h"
 #include "engine/GDebugLog.h"
+#include "engine/GSafeFile.h"
 #include "engine/StrFormat.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <vector>
 
 namespace {
+constexpr size_t kMaxShaderBytes = 1024 * 1024;
+
 std::vector<Effect*>& Registry()
 {
     // Never destroyed: statics holding instances may outlive it at exit.
@@ -54,6 +58,11 @@ bool Effect::EnsureLoaded()
         LOG_DEBUG(StrFormat("%s: %s", m_fileName.c_str(), device->GetLastError().c_str()));
         return false;
     }
+    std::string fragment;
+    std::error_code ec;
+    m_coversQuad = !std::filesystem::exists(m_fileName + ".vert", ec) &&
+                   ReadWholeFile(m_fileName + ".frag", fragment, kMaxShaderBytes) &&
+                   fragment.find("discard") == std::string::npos;
     return true;
 }
 

@@ -20,6 +20,9 @@ public:
     void Release();
 
     bool IsLoaded() const { return m_handle != 0; }
+    // Drawn with blending off, the effect writes every pixel of its quad:
+    // our own vertex stage places it and the fragment stage never discards.
+    bool CoversItsQuad() const { return m_handle != 0 && m_coversQuad; }
     const std::string& GetFileName() const { return m_fileName; }
 
     static void ReleaseAll();
@@ -30,4 +33,5 @@ private:
     std::string m_fileName;
     EffectHandle m_handle = 0;
     bool m_failed = false;
+    bool m_coversQuad = false;
 };

@@ -18,7 +18,10 @@
 #include "battle/GUI_TerrainItem.h"
 #include "battle/VisualRandom.h"
 #include "engine/D3DEngine.h"
+#include "engine/Effect.h"
+#include "engine/GSafeFile.h"
 #include "platform/HeadlessGraphicsDevice.h"
+#include "support/TempDir.h"
 #include "sim/modules/SIM_GunProjectiles.h"
 
 namespace {
@@ -124,14 +127,40 @@ TEST_F(PostProcessorFrames, TheBackBufferClearIsSkippedOnlyUnderOurOwnOpaqueQuad
     RunFrame(0.4f);
     EXPECT_TRUE(pp.ClearIsCovered()) << "a blur over all of it";
 
-    // A scenario's own shader may leave pixels: its clear stays.
+    // A scenario's shader that never discards covers its quad as our copy does.
+    Effect& scenario = GUI_BattleGUI::GetInstance().GetEffect(GUI_BattleGUI::FX_SCENARIO);
     const std::string shader = std::string(QLM_GAME_DIR) + "/data/shaders/scenario_coldfield.fx";
-    ASSERT_TRUE(GUI_BattleGUI::GetInstance().GetEffect(GUI_BattleGUI::FX_SCENARIO).Load(shader));
+    ASSERT_TRUE(scenario.Load(shader));
+    EXPECT_TRUE(scenario.CoversItsQuad());
+    RunFrame(0.0f);
+    EXPECT_TRUE(pp.ClearIsCovered());
+    RunFrame(0.4f);
+    EXPECT_TRUE(pp.ClearIsCovered()) << "shader into the second target, then our blur over the screen";
+
+    // One that may discard, or places its quad with its own vertex stage,
+    // may leave pixels: its clear stays.
+    TempDir dir;
+    std::string text;
+    ASSERT_TRUE(ReadWholeFile(shader + ".frag", text));
+    const std::string discarding = dir.File("discarding.fx");
+    dir.Write("discarding.fx.frag", text.substr(0, text.rfind('}')) + "    if (fragColour.a < 0.0)\n        discard;\n}\n");
+    ASSERT_TRUE(scenario.Load(discarding));
+    EXPECT_FALSE(scenario.CoversItsQuad());
     RunFrame(0.0f);
     EXPECT_FALSE(pp.ClearIsCovered());
     RunFrame(0.4f);
-    EXPECT_TRUE(pp.ClearIsCovered()) << "shader into the second target, then our blur over the screen";
-    GUI_BattleGUI::GetInstance().GetEffect(GUI_BattleGUI::FX_SCENARIO).Release();
+    EXPECT_TRUE(pp.ClearIsCovered()) << "the blur still ends the frame";
+    const std::string ownVertices = dir.File("own.fx");
+    dir.Write("own.fx.frag", text);
+    std::string vertex;
+    ASSERT_TRUE(ReadWholeFile(std::string(QLM_GAME_DIR) + "/data/shaders/example.vert", vertex));
+    dir.Write("own.fx.vert", vertex);
+    ASSERT_TRUE(scenario.Load(ownVertices));
+    EXPECT_FALSE(scenario.CoversItsQuad());
+    RunFrame(0.0f);
+    EXPECT_FALSE(pp.ClearIsCovered());
+    scenario.Release();
+    EXPECT_FALSE(scenario.CoversItsQuad());
 
     // A screen one pixel short of the back buffer leaves a strip: cleared.
     GUI_Map::GetInstance().SetScreenSize(800, 599);
@@ -213,6 +242,81 @@ TEST_F(PostProcessorFrames, TheFrameClearsWhatThePassesReadAndTheScreenOnce)
         EXPECT_EQ(device.GetStats().drawCalls, 2);
         device.Present();
     }
+}
+
+TEST_F(PostProcessorFrames, UnderAnOpaqueBackdropOnlyTheMarginIsClearedAndTheFrameLeavesTheBackBufferToTheCopy)
+{
+    D3DEngine& engine = D3DEngine::GetInstance();
+    HeadlessGraphicsDevice& device = Device();
+    GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
+    GUI_Map& map = GUI_Map::GetInstance();
+    engine.ClearTextureFolders();
+    engine.LoadTextureFolder(std::string(QLM_GAME_DIR) + "/data/bitmaps");
+    map.backdrop.SetName("backdrop_dust.dds");
+    map.backdropQuad.SetSize(800.0f, 600.0f);
+    map.backdropQuad.SetColour(0xFFFFFFFFu);
+    map.backdropQuad.PlaceCentred(400.0f, 300.0f);
+    ASSERT_TRUE(map.BackdropCoversScreen());
+    device.SetFillCounting(true);
+    PP& pp = PP::GetInstance();
+    map.motionBlur = 0.0f;
+
+    // Blur on: the world goes through the target and the copy covers the
+    // back buffer, so the frame does not clear it; in the target only the
+    // 41 + 55 pixel margin past the 800 x 600 the backdrop replaces.
+    ASSERT_TRUE(gui.CoversBackBuffer());
+    device.ResetStats();
+    engine.ClearAndBeginScene(!gui.CoversBackBuffer());
+    EXPECT_TRUE(engine.IsBackBufferClearPending());
+    pp.BeginFrame();
+    EXPECT_EQ(device.GetStats().clears, 2);
+    EXPECT_DOUBLE_EQ(device.GetStats().pixelsFilled, 41.0 * 655.0 + 800.0 * 55.0);
+    int l = -1, t = -1, r = -1, b = -1;
+    device.GetViewport(l, t, r, b);
+    EXPECT_EQ(std::vector<int>({l, t, r, b}), std::vector<int>({0, 0, 841, 655})) << "the world may draw into the margin";
+    pp.EndFrame();
+    EXPECT_EQ(device.GetStats().clears, 2) << "the copy covers the back buffer: no clear of it at all";
+    engine.EndScene();
+    EXPECT_FALSE(engine.IsBackBufferClearPending());
+
+    // A backdrop one pixel short, or see-through, leaves the target's clear whole.
+    map.backdropQuad.SetSize(800.0f, 599.0f);
+    map.backdropQuad.PlaceCentred(400.0f, 300.0f);
+    EXPECT_FALSE(map.BackdropCoversScreen());
+    map.backdropQuad.SetSize(800.0f, 600.0f);
+    map.backdropQuad.PlaceCentred(400.0f, 300.0f);
+    map.backdropQuad.SetColour(0xFEFFFFFFu);
+    EXPECT_FALSE(map.BackdropCoversScreen());
+    device.ResetStats();
+    pp.RunPass(PP::TO_OFFSCREEN1);
+    EXPECT_DOUBLE_EQ(device.GetStats().pixelsFilled, 841.0 * 655.0);
+    pp.RunPass(PP::RESTORE_TARGET);
+    map.backdropQuad.SetColour(0xFFFFFFFFu);
+
+    // Blur off and no scenario shader: the world goes straight to the back
+    // buffer, which the frame clears as ever.
+    gui.motionBlurOn = 0;
+    EXPECT_FALSE(gui.CoversBackBuffer());
+    gui.motionBlurOn = 1;
+    // The statistics screen draws no world, and without shaders there are no passes.
+    gui.shadersOn = 0;
+    EXPECT_FALSE(gui.CoversBackBuffer());
+    gui.shadersOn = 1;
+
+    // Should the targets be gone when the frame begins, the clear left
+    // pending is done before the world lands on the back buffer.
+    device.ResetStats();
+    engine.ClearAndBeginScene(false);
+    engine.Restore();
+    pp.BeginFrame();
+    EXPECT_EQ(pp.GetBeginCode(), PP::NONE);
+    EXPECT_EQ(device.GetStats().clears, 1);
+    EXPECT_FALSE(engine.IsBackBufferClearPending());
+    engine.ClearPendingBackBuffer();
+    EXPECT_EQ(device.GetStats().clears, 1) << "a pending clear is done once";
+    engine.EndScene();
+    map.backdrop.SetName("");
+    engine.ClearTextureFolders();
 }
 
 TEST(Starfield, ThreeLayersWithParallaxAndScreenStarsThatWrap)

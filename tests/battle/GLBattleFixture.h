@@ -39,11 +39,12 @@ protected:
         SIM_BattleClock::GetInstance().ResetForBattle();
         m_gl.Close();
     }
-    // The battle's frame, or the map alone.
+    // The battle's frame, or the map alone; the back buffer is cleared first
+    // only where the game's frame would clear it.
     std::vector<uint8_t> Frame(bool battle)
     {
         D3DEngine& engine = D3DEngine::GetInstance();
-        engine.ClearAndBeginScene();
+        engine.ClearAndBeginScene(!(battle && GUI_BattleGUI::GetInstance().CoversBackBuffer()));
         if (battle)
             GUI_BattleGUI::GetInstance().Render();
         else

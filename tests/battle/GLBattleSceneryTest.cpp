@@ -71,18 +71,23 @@ protected:
         DeleteAllTerrain();
         GLBattleFixture::TearDown();
     }
+    // scenario2: an asteroid band, a ringed planet behind it, a warm haze;
+    // the battle entered with the interface hidden.
+    void StartScenario2()
+    {
+        SIM_Scenario* scenario = SIM_Scenario::FindByName("scenario2");
+        ASSERT_NE(scenario, nullptr);
+        ASSERT_TRUE(StartBattleFromDeploymentFile(scenario, "data/sample deployment/deployed.txt", SIM_Scenario::EASY));
+        GUI_BattleGUI::GetInstance().Enter();
+        GUI_BattleGUI::GetInstance().hudShown = 0;
+    }
     float shaders = 1.0f, blur = 1.0f;
 };
 
 TEST_F(GLBattleScenery, StarsRocksBlurAndTheScenarioShaderShowAndShadersOffStillDraws)
 {
-    // scenario2: an asteroid band, a ringed planet behind it, a warm haze.
-    SIM_Scenario* scenario = SIM_Scenario::FindByName("scenario2");
-    ASSERT_NE(scenario, nullptr);
-    ASSERT_TRUE(StartBattleFromDeploymentFile(scenario, "data/sample deployment/deployed.txt", SIM_Scenario::EASY));
+    ASSERT_NO_FATAL_FAILURE(StartScenario2());
     GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
-    gui.Enter();
-    gui.hudShown = 0;
     ASSERT_TRUE(gui.GetEffect(GUI_BattleGUI::FX_SCENARIO).IsLoaded()) << "the scenario's shader";
     ASSERT_TRUE(gui.GetEffect(GUI_BattleGUI::FX_MOTIONBLUR).IsLoaded());
     GUI_Map& map = GUI_Map::GetInstance();
@@ -130,6 +135,63 @@ TEST_F(GLBattleScenery, StarsRocksBlurAndTheScenarioShaderShowAndShadersOffStill
     if (const char* dir = std::getenv("QLM_TEST_SHOTS"))
         SavePng(std::string(dir) + "/battle_blur.png", kW, kH, blurred);
     EXPECT_GT(Differing(blurred, sharp, 12), 500u) << "blur on and off give different pictures";
+}
+
+// Where the frame skips a clear, nothing of an earlier picture shows: the
+// target and the back buffer are filled with magenta first, and the frame
+// comes out exactly as one drawn over cleared surfaces.
+TEST_F(GLBattleScenery, AFrameThatSkipsItsClearsShowsNothingOfAnEarlierPicture)
+{
+    ASSERT_NO_FATAL_FAILURE(StartScenario2());
+    GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
+    gui.SetInjectedFrameTime(0.0f);
+    GUI_Map& map = GUI_Map::GetInstance();
+    D3DEngine& engine = D3DEngine::GetInstance();
+    IGraphicsDevice& device = *engine.GetDevice();
+    Frame(true); // loads the backdrop
+    ASSERT_TRUE(map.BackdropCoversScreen());
+    ASSERT_TRUE(gui.CoversBackBuffer());
+
+    auto poison = [&] {
+        constexpr uint32_t kMagenta = 0xFFFF00FFu;
+        ASSERT_TRUE(engine.SetRenderTarget("rt_offscreen1"));
+        engine.SetViewport(0, 0, 1024, 512);
+        device.Clear(kMagenta);
+        engine.SetRenderTarget("");
+        engine.SetViewport(0, 0, kW, kH);
+        device.Clear(kMagenta);
+    };
+    auto magentaPixels = [](const std::vector<uint8_t>& rgba) {
+        size_t n = 0;
+        for (size_t i = 0; i + 3 < rgba.size(); i += 4)
+            n += rgba[i] > 200 && rgba[i + 1] < 40 && rgba[i + 2] > 200 ? 1 : 0;
+        return n;
+    };
+    // The camera's blur reads past the screen's edge into the margin.
+    for (float blur : {0.0f, 1.0f}) {
+        map.motionBlur = blur;
+        map.motionBlurDirection = 135.0f;
+        // The reference: the backdrop blended over a target cleared whole.
+        map.opaqueChecked = map.backdrop.GetHandle();
+        map.backdropOpaque = false;
+        ASSERT_FALSE(map.BackdropCoversScreen());
+        const std::vector<uint8_t> reference = Frame(true);
+        map.opaqueChecked = 0;
+        ASSERT_TRUE(map.BackdropCoversScreen());
+        poison();
+        map.motionBlur = blur;
+        const std::vector<uint8_t> skipped = Frame(true);
+        EXPECT_EQ(magentaPixels(skipped), 0u) << "blur " << blur;
+        EXPECT_EQ(Differing(skipped, reference, 0), 0u) << "blur " << blur;
+        EXPECT_GT(Mean(skipped, 200, 150, 240), 10.0) << "a battle is drawn";
+        long top = 0, next = 0;
+        for (int x = 0; x < kW; ++x) {
+            top += Brightness(skipped, x, 0);
+            next += Brightness(skipped, x, 1);
+        }
+        EXPECT_NEAR(static_cast<double>(top), static_cast<double>(next), 0.2 * static_cast<double>(next))
+            << "the picture reaches the screen's top row";
+    }
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <memory>
 #include <set>
+#include <vector>
 
 #include "battle/GUI_Map.h"
 #include "battle/GUI_ParticleConfig.h"
@@ -325,6 +326,42 @@ TEST_F(ParticleTest, SpareGroupsAreFoundByTheExactNameOnlyWhileReuseIsOn)
     EXPECT_FLOAT_EQ(first->centreX, 5.0f);
     EXPECT_EQ(CountSpareEmmiterGroups("exp_small"), 0);
     EXPECT_EQ(CountAllEmmiterGroups(), 4);
+}
+
+TEST_F(ParticleTest, PastThreeHundredAndTwentySparesFinishedGroupsAreFreedSaveFourOfEachConfig)
+{
+    constexpr int kCap = GUI_ParticleEmmiterGroup::kMaxSpareGroups;
+    constexpr int kKept = GUI_ParticleEmmiterGroup::kSparesKeptPerConfig;
+    static_assert(kCap == 320 && kKept == 4);
+    // A climax: more groups of one config at once than the list keeps, hung
+    // under a ship, and two of another config.
+    GUI_RenderObject ship;
+    std::vector<GUI_ParticleEmmiterGroup*> burst;
+    for (int i = 0; i < kCap + 30; ++i) {
+        burst.push_back(AcquireEmmiterGroup("exp_small", 0, 0, 0, 0));
+        ship.AddChild(burst.back());
+    }
+    GUI_ParticleEmmiterGroup* other1 = AcquireEmmiterGroup("exp_small2", 0, 0, 0, 0);
+    GUI_ParticleEmmiterGroup* other2 = AcquireEmmiterGroup("exp_small2", 0, 0, 0, 0);
+    ASSERT_EQ(CountAllEmmiterGroups(), kCap + 32);
+    for (size_t i = 0; i < burst.size(); ++i) {
+        burst[i]->Release();
+        EXPECT_EQ(CountSpareEmmiterGroups("exp_small"), std::min(static_cast<int>(i) + 1, kCap)) << i;
+    }
+    EXPECT_TRUE(ship.GetChildren().empty()) << "freed or spare, none stays hung under the ship";
+    EXPECT_EQ(CountAllEmmiterGroups(), kCap + 2);
+    // The list is full, but a config short of its four keeps its groups.
+    other1->Release();
+    other2->Release();
+    EXPECT_EQ(CountSpareEmmiterGroups("exp_small2"), 2);
+    EXPECT_EQ(CountAllEmmiterGroups(), kCap + 2);
+    EXPECT_EQ(CountActiveEmmiterGroups(), 0);
+    // The kept ones are restarted before anything new is built.
+    for (int i = 0; i < kCap; ++i)
+        AcquireEmmiterGroup("exp_small", 0, 0, 0, 0);
+    EXPECT_EQ(CountAllEmmiterGroups(), kCap + 2);
+    AcquireEmmiterGroup("exp_small", 0, 0, 0, 0);
+    EXPECT_EQ(CountAllEmmiterGroups(), kCap + 3);
 }
 
 TEST_F(ParticleTest, AnEmitterDrawsInOneBatchedCallWithItsParticlesFadingIn)
