@@ -3,7 +3,6 @@
 
 #include "battle/GUI_ParticleEmmiterGroup.h"
 
-class GUI_ParticleEmmiterGroup;
 class GUI_Ship;
 
 // Explosions by type number (22 types): a type draws from an explosion config,

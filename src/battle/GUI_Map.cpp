@@ -326,8 +326,6 @@ bool GUI_Map::BackdropCoversScreen()
     float left = backdropQuad.m_vertices[0].x, right = left;
     float top = backdropQuad.m_vertices[0].y, bottom = top;
     for (const ScreenVertex& v : backdropQuad.m_vertices) {
-        if ((v.colour >> 24) != 0xFFu)
-            return false;
         left = std::min(left, v.x);
         right = std::max(right, v.x);
         top = std::min(top, v.y);

@@ -69,7 +69,6 @@ public:
     // The backdrop is drawn without blending over every pixel of the screen:
     // nothing under it shows, so what it covers needs no clear first.
     bool BackdropCoversScreen();
-    bool BackdropDrawnOpaque();
 
     float mapWidth = 0.0f, mapHeight = 0.0f;
     float cameraX = 0.0f, cameraY = 0.0f; // top-left of the view, map units
@@ -96,6 +95,8 @@ public:
     float motionBlurDirection = 0.0f;
 
 private:
+    // An opaque picture at full alpha: drawn without blending.
+    bool BackdropDrawnOpaque();
     // Copies the camera into the fields the simulation reads.
     void Publish();
     bool IsBattleMode() const;
