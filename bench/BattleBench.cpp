@@ -353,9 +353,15 @@ private:
     int m_verts = 0;
 };
 
+bool CountsFillPerStep()
+{
+    return std::getenv("QLM_BENCH_DRAWS") != nullptr;
+}
+
 // With QLM_BENCH_TRACE set, one more frame is drawn and each of its draws
 // printed under its step: texture (by name where it has one), target,
-// blend, effect and vertex count, to see which states alternate.
+// blend, effect, vertex count and covered pixels, to see which states
+// alternate and where the fill goes.
 void TraceOneFrame()
 {
     auto* headless = dynamic_cast<HeadlessGraphicsDevice*>(D3DEngine::GetInstance().GetDevice());
@@ -376,7 +382,9 @@ void TraceOneFrame()
     std::vector<std::pair<size_t, std::string>> steps;
     GUI_BattleGUI::GetInstance().SetLayerTrace([&](const char* step) { steps.emplace_back(headless->GetDraws().size(), step); });
     headless->ClearDraws();
+    headless->SetFillCounting(true);
     BenchGame::Frame(true);
+    headless->SetFillCounting(CountsFillPerStep());
     GUI_BattleGUI::GetInstance().SetLayerTrace(nullptr);
     const auto& draws = headless->GetDraws();
     size_t step = 0;
@@ -384,8 +392,9 @@ void TraceOneFrame()
         while (step < steps.size() && steps[step].first <= i)
             std::printf("[%s]\n", steps[step++].second.c_str());
         const auto& d = draws[i];
-        std::printf("  %-28s -> %-14s blend %d%s%s effect %u verts %zu\n", nameOf(d.texture).c_str(), nameOf(d.target).c_str(),
-                    static_cast<int>(d.blend), d.flatColour ? " flat" : "", d.twoTextures ? " two" : "", d.effect, d.vertexCount);
+        std::printf("  %-28s -> %-14s blend %d%s%s effect %u verts %zu fill %.3f Mpx\n", nameOf(d.texture).c_str(),
+                    nameOf(d.target).c_str(), static_cast<int>(d.blend), d.flatColour ? " flat" : "",
+                    d.twoTextures ? " two" : "", d.effect, d.vertexCount, d.pixels / 1e6);
     }
     headless->ClearDraws();
 }
@@ -474,11 +483,6 @@ void CountFill(benchmark::State& state)
     device->SetFillCounting(false);
     if (frames > 0)
         state.counters["fill_mpx"] = (device->GetStats().pixelsFilled - before) / frames / 1e6;
-}
-
-bool CountsFillPerStep()
-{
-    return std::getenv("QLM_BENCH_DRAWS") != nullptr;
 }
 
 // The measured frames: draws, binds and blend changes per frame counted by

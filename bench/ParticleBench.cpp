@@ -94,10 +94,12 @@ void BM_ExplosionPrewarm(benchmark::State& state)
         state.ResumeTiming();
     }
     state.counters["groups"] = groups;
-    state.counters["bytes_per_emitter"] = static_cast<double>(sizeof(GUI_ParticleEmmiter));
     // Every group holds its emitters whole: the memory the warm-up keeps.
     PrewarmExplosionGroups();
-    state.counters["MiB"] = static_cast<double>(EmmiterGroupMemoryBytes()) / (1024.0 * 1024.0);
+    size_t emitters = 0;
+    const size_t bytes = EmmiterGroupMemoryBytes(&emitters);
+    state.counters["MiB"] = static_cast<double>(bytes) / (1024.0 * 1024.0);
+    state.counters["bytes_per_emitter"] = emitters ? static_cast<double>(bytes) / static_cast<double>(emitters) : 0.0;
     DeleteAllEmmiterGroups();
     ClearExplosionConfigs();
     ClearParticleConfigs();

@@ -92,6 +92,48 @@ GUI_ParticleEmmiter* GUI_ParticleEmmiter::Create(const std::string& configName, 
     return new GUI_ParticleEmmiter(configName, px, py, bx, by);
 }
 
+void GUI_ParticleEmmiter::BlockFree::operator()(void* block) const
+{
+    ::operator delete(block, std::align_val_t{64});
+}
+
+void GUI_ParticleEmmiter::Reserve(int wanted)
+{
+    wanted = std::min(wanted, kMaxParticles);
+    if (wanted <= capacity)
+        return;
+    int grown = capacity > 0 ? capacity : kFirstCapacity;
+    while (grown < wanted)
+        grown *= 2;
+    grown = std::min(grown, kMaxParticles);
+    // Fourteen arrays of four-byte fields, then the frames.
+    constexpr size_t kWideArrays = 14;
+    static_assert(kSlotBytes == kWideArrays * 4 + 1);
+    const size_t n = static_cast<size_t>(grown), old = static_cast<size_t>(capacity);
+    const size_t bytes = n * kSlotBytes;
+    std::unique_ptr<unsigned char[], BlockFree> grownBlock(
+        static_cast<unsigned char*>(::operator new(bytes, std::align_val_t{64})));
+    // Free slots read as zero, as they always have.
+    std::memset(grownBlock.get(), 0, bytes);
+    unsigned char* const base = grownBlock.get();
+    if (block) {
+        for (size_t k = 0; k < kWideArrays; ++k)
+            std::memcpy(base + k * n * 4, block.get() + k * old * 4, old * 4);
+        std::memcpy(base + kWideArrays * n * 4, block.get() + kWideArrays * old * 4, old);
+    }
+    float** const floats[] = {&slots.x,     &slots.y,    &slots.vx,   &slots.vy,     &slots.age, &slots.alpha,
+                              &slots.size,  &slots.angle, &slots.sine, &slots.cosine, &slots.spin};
+    size_t k = 0;
+    for (float** field : floats)
+        *field = reinterpret_cast<float*>(base + k++ * n * 4);
+    slots.screenX = reinterpret_cast<int*>(base + k++ * n * 4);
+    slots.screenY = reinterpret_cast<int*>(base + k++ * n * 4);
+    slots.alive = reinterpret_cast<int32_t*>(base + k++ * n * 4);
+    slots.frame = base + k * n * 4;
+    block = std::move(grownBlock);
+    capacity = grown;
+}
+
 void GUI_ParticleEmmiter::Start()
 {
     steppedX = x;
@@ -100,8 +142,9 @@ void GUI_ParticleEmmiter::Start()
     active = 1;
     highestSlot = 0;
     liveCount = 0;
-    std::fill(std::begin(slots.alive), std::end(slots.alive), 0);
     const int initial = std::clamp(config->InitialParticles, 0, kMaxParticles);
+    Reserve(std::max(initial, kFirstCapacity));
+    std::fill(slots.alive, slots.alive + capacity, 0);
     if (initial > 0) {
         const Turn turn = CurrentTurn();
         for (int i = 0; i < initial; ++i)
@@ -127,6 +170,8 @@ void GUI_ParticleEmmiter::Restart(float px, float py, float bx, float by)
 GUI_Particle GUI_ParticleEmmiter::GetParticle(int i) const
 {
     GUI_Particle p;
+    if (i < 0 || i >= capacity)
+        return p;
     p.alive = static_cast<unsigned char>(slots.alive[i]);
     p.vx = slots.vx[i];
     p.vy = slots.vy[i];
@@ -259,10 +304,12 @@ void GUI_ParticleEmmiter::SpawnBatch(int n, int laterFrames, float step)
     // that can be free rather than through every live particle.
     int slot = firstFree;
     for (int k = 0; k < n; ++k) {
-        while (slot < kMaxParticles && slots.alive[slot])
+        while (slot < capacity && slots.alive[slot])
             ++slot;
+        if (slot >= capacity)
+            Reserve(slot + 1); // every slot taken: the block doubles
         firstFree = slot;
-        if (slot >= kMaxParticles)
+        if (slot >= capacity)
             return; // full: the rest are not made
         SpawnParticle(slot, turn);
         if (leap && !StepParticle(slot, *leap))
@@ -427,22 +474,34 @@ GUI_ParticleEmmiter::Stepped GUI_ParticleEmmiter::StepSlots(int count, const Lea
     // screen point truncated to whole pixels, the quad's half side faded in.
     const Floats4 cameraX = Splat4(view.cameraX), cameraY = Splat4(view.cameraY), zoom = Splat4(view.zoom);
     const Floats4 width = Splat4(view.width), height = Splat4(view.height);
+    // The arrays never overlap: each field's loads need not wait for the
+    // others' stores.
+    float* __restrict const ageOf = slots.age;
+    float* __restrict const alphaOf = slots.alpha;
+    float* __restrict const sizeOf = slots.size;
+    float* __restrict const vxOf = slots.vx;
+    float* __restrict const vyOf = slots.vy;
+    float* __restrict const xOf = slots.x;
+    float* __restrict const yOf = slots.y;
+    int32_t* __restrict const aliveOf = slots.alive;
+    int* __restrict const screenXOf = slots.screenX;
+    int* __restrict const screenYOf = slots.screenY;
     Ints4 live{}, died{};
     for (int i = 0; i < count; i += 4) {
-        const Floats4 age = Load4(slots.age + i) + ageStep;
+        const Floats4 age = Load4(ageOf + i) + ageStep;
         const Ints4 fading = age > fadeIn;
-        const Floats4 alpha0 = Load4(slots.alpha + i), size0 = Load4(slots.size + i);
+        const Floats4 alpha0 = Load4(alphaOf + i), size0 = Load4(sizeOf + i);
         const Floats4 alpha = Select4(fading, alpha0 - alphaStep, alpha0);
         const Floats4 size = Select4(fading, size0 - sizeStep, size0);
         const Ints4 dies = fading & ((alpha <= zero) | (size < minSize));
-        Store4(slots.age + i, age);
-        Store4(slots.alpha + i, alpha);
-        Store4(slots.size + i, size);
-        const Floats4 vx = Load4(slots.vx + i), vy = Load4(slots.vy + i);
-        const Floats4 x = Load4(slots.x + i) + vx * step, y = Load4(slots.y + i) + vy * step;
-        Store4(slots.x + i, x);
-        Store4(slots.y + i, y);
-        const Ints4 alive = Load4(slots.alive + i);
+        Store4(ageOf + i, age);
+        Store4(alphaOf + i, alpha);
+        Store4(sizeOf + i, size);
+        const Floats4 vx = Load4(vxOf + i), vy = Load4(vyOf + i);
+        const Floats4 x = Load4(xOf + i) + vx * step, y = Load4(yOf + i) + vy * step;
+        Store4(xOf + i, x);
+        Store4(yOf + i, y);
+        const Ints4 alive = Load4(aliveOf + i);
         died |= alive & dies;
         const Ints4 after = alive & ~dies;
         if constexpr (kDraw) {
@@ -450,8 +509,8 @@ GUI_ParticleEmmiter::Stepped GUI_ParticleEmmiter::StepSlots(int count, const Lea
             if (Bits4(lit)) {
                 const Ints4 screenX = __builtin_convertvector((x - cameraX) * zoom, Ints4);
                 const Ints4 screenY = __builtin_convertvector((y - cameraY) * zoom, Ints4);
-                Store4(slots.screenX + i, (screenX & lit) | (Load4(slots.screenX + i) & ~lit));
-                Store4(slots.screenY + i, (screenY & lit) | (Load4(slots.screenY + i) & ~lit));
+                Store4(screenXOf + i, (screenX & lit) | (Load4(screenXOf + i) & ~lit));
+                Store4(screenYOf + i, (screenY & lit) | (Load4(screenYOf + i) & ~lit));
                 const Floats4 half = Select4(age < fadeIn, size * (age / fadeIn), size) * zoom;
                 const Floats4 sx = __builtin_convertvector(screenX, Floats4);
                 const Floats4 sy = __builtin_convertvector(screenY, Floats4);
@@ -464,11 +523,11 @@ GUI_ParticleEmmiter::Stepped GUI_ParticleEmmiter::StepSlots(int count, const Lea
         if constexpr (kSlowing) {
             // A free slot's speed is zeroed rather than slowed frame after
             // frame into the denormals, which are slow to multiply.
-            Store4(slots.vx + i, Select4(-after, vx * factor, zero));
-            Store4(slots.vy + i, Select4(-after, vy * factor, zero));
+            Store4(vxOf + i, Select4(-after, vx * factor, zero));
+            Store4(vyOf + i, Select4(-after, vy * factor, zero));
         }
         live += after;
-        Store4(slots.alive + i, after);
+        Store4(aliveOf + i, after);
     }
     return Stepped{Sum4(live), Bits4(-died) != 0};
 }
@@ -491,7 +550,7 @@ void GUI_ParticleEmmiter::AdvanceSlots(float step)
     const Leap pace(*config, 1, step);
     const int top = highestSlot;
     // Whole blocks of four; every slot above the highest is free.
-    const int count = std::min((top + 4) & ~3, kMaxParticles);
+    const int count = std::min((top + 4) & ~3, capacity);
     unsigned char shows[kMaxParticles / 4];
     const Stepped stepped = pace.slowing ? StepSlots<true, kDraw>(count, pace, view, shows)
                                          : StepSlots<false, kDraw>(count, pace, view, shows);
@@ -617,7 +676,7 @@ void GUI_ParticleEmmiter::LeapSlots(const Leap& leap)
     for (int f = 0; f < kCounted; ++f)
         ageSteps[f] = Splat4(leap.ageStep * static_cast<float>(f + 1));
     const int top = highestSlot;
-    const int count = std::min((top + 4) & ~3, kMaxParticles);
+    const int count = std::min((top + 4) & ~3, capacity);
     const Ints4 tops = Ints4{top, top, top, top}, ones = Ints4{1, 1, 1, 1};
     const Ints4 frames = Ints4{leap.frames, leap.frames, leap.frames, leap.frames};
     const Floats4 ageLeap = Splat4(leap.ageStep * static_cast<float>(leap.frames)), ageStep = Splat4(leap.ageStep);

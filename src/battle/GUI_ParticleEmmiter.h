@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <string>
 
 #include "platform/IGraphicsDevice.h"
@@ -34,6 +35,9 @@ struct GUI_Particle {
 class GUI_ParticleEmmiter {
 public:
     static constexpr int kMaxParticles = 256;
+    // Slots of a new emitter's block: a multiple of 16, so that every array
+    // of four-byte fields starts a cache line.
+    static constexpr int kFirstCapacity = 16;
     static constexpr float kFadeInMs = 100.0f;
     static constexpr float kMinSize = 0.5f;
 
@@ -66,8 +70,14 @@ public:
     bool IsActive() const { return active != 0; }
     int GetLiveCount() const { return liveCount; }
     int GetHighestSlot() const { return highestSlot; }
+    // Slots the emitter's block holds now (kFirstCapacity to kMaxParticles).
+    int GetCapacity() const { return capacity; }
+    // Bytes a slot takes in the block: fourteen four-byte fields and a frame.
+    static constexpr size_t kSlotBytes = 14 * 4 + 1;
+    // The emitter and its block.
+    size_t GetMemoryBytes() const { return sizeof(*this) + static_cast<size_t>(capacity) * kSlotBytes; }
     // A copy of slot i (its falloffs are the config's: every particle of an
-    // emitter shares them).
+    // emitter shares them); a slot past the block is free.
     GUI_Particle GetParticle(int i) const;
     int GetBlend() const { return blend; }
     float GetAccumulator() const { return spawnAccumulator; }
@@ -82,16 +92,22 @@ public:
 private:
     // Each field of the particles in an array of its own: a step reads and
     // writes only what moves, and a walk touches a few lines per field
-    // instead of every 72-byte particle. Each array starts a cache line, so
-    // an emitter of a dozen particles reads one line of each.
-    struct alignas(64) Slots {
-        float x[kMaxParticles], y[kMaxParticles];
-        float vx[kMaxParticles], vy[kMaxParticles];
-        float age[kMaxParticles], alpha[kMaxParticles], size[kMaxParticles];
-        float angle[kMaxParticles], sine[kMaxParticles], cosine[kMaxParticles], spin[kMaxParticles];
-        int screenX[kMaxParticles], screenY[kMaxParticles];
-        int32_t alive[kMaxParticles]; // 1 or 0, as wide as the floats stepped beside it
-        unsigned char frame[kMaxParticles];
+    // instead of every 72-byte particle. The arrays share one block, each
+    // starting a cache line, so an emitter of a dozen particles reads one
+    // line of each. The block holds `capacity` slots and doubles when a
+    // birth finds every slot taken, up to kMaxParticles: most emitters never
+    // need more than a few dozen, and a full-size block would be 15 KB.
+    struct Slots {
+        float *x = nullptr, *y = nullptr;
+        float *vx = nullptr, *vy = nullptr;
+        float *age = nullptr, *alpha = nullptr, *size = nullptr;
+        float *angle = nullptr, *sine = nullptr, *cosine = nullptr, *spin = nullptr;
+        int *screenX = nullptr, *screenY = nullptr;
+        int32_t* alive = nullptr; // 1 or 0, as wide as the floats stepped beside it
+        unsigned char* frame = nullptr;
+    };
+    struct BlockFree {
+        void operator()(void* block) const;
     };
     // The emitter's turn as births read it, worked out once per batch of
     // births.
@@ -101,6 +117,9 @@ private:
     };
 
     void Start();
+    // Makes room for at least `slots` slots (at most kMaxParticles): the
+    // block doubles, what it held kept and the new slots free.
+    void Reserve(int slots);
     Turn CurrentTurn();
     void SpawnParticle(int slot, const Turn& turn);
     // Spawns this frame's share.
@@ -160,7 +179,9 @@ private:
     // The last turn worked out and the rotation it was for (NaN: none).
     float turnRotation = std::numeric_limits<float>::quiet_NaN();
     Turn lastTurn{false, 1.0f, 0.0f};
-    Slots slots{};
+    Slots slots;
+    int capacity = 0;
+    std::unique_ptr<unsigned char[], BlockFree> block;
 };
 
 // Free-standing effects started by name; drawn by the battle's particle step.

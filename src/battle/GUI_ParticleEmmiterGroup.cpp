@@ -174,15 +174,19 @@ int CountAllEmmiterGroups()
     return static_cast<int>(Pool().all.size());
 }
 
-size_t EmmiterGroupMemoryBytes()
+size_t EmmiterGroupMemoryBytes(size_t* emitters)
 {
-    size_t bytes = 0;
+    size_t bytes = 0, count = 0;
     for (const auto& group : Pool().all) {
         bytes += sizeof(GUI_ParticleEmmiterGroup);
         for (int i = 0; i < GUI_ParticleEmmiterGroup::kSlots; ++i)
-            if (group->GetEmmiter(i))
-                bytes += sizeof(GUI_ParticleEmmiter);
+            if (const GUI_ParticleEmmiter* emitter = group->GetEmmiter(i)) {
+                bytes += emitter->GetMemoryBytes();
+                ++count;
+            }
     }
+    if (emitters)
+        *emitters = count;
     return bytes;
 }
 

@@ -58,8 +58,9 @@ void DrawOrphanEmmiterGroups();
 int CountSpareEmmiterGroups(const std::string& name, int atMost = std::numeric_limits<int>::max());
 int CountActiveEmmiterGroups();
 int CountAllEmmiterGroups();
-// What every group and its emitters hold, in bytes (benchmarks).
-size_t EmmiterGroupMemoryBytes();
+// What every group and its emitters hold, in bytes, and how many emitters
+// (benchmarks).
+size_t EmmiterGroupMemoryBytes(size_t* emitters = nullptr);
 void SetEmmiterGroupReuse(bool on);
 bool IsEmmiterGroupReuseOn();
 // Leaving the battle: every group becomes spare.

@@ -187,8 +187,10 @@ void HeadlessGraphicsDevice::Record(PrimitiveType type, bool quads, bool twoText
     ++stats.drawCalls;
     stats.verticesDrawn += static_cast<int>(count);
     int w = 0, h = 0;
+    double pixels = 0;
     if (m_cache.CountsFill() && TargetSize(m_cache.Target(), w, h))
-        stats.pixelsFilled += FillMeter::Covered(type, quads, vertices, stride, count, FillMeter::ClipOf(m_viewport, w, h));
+        pixels = FillMeter::Covered(type, quads, vertices, stride, count, FillMeter::ClipOf(m_viewport, w, h));
+    stats.pixelsFilled += pixels;
     if (m_hashing) {
         const uint32_t state[] = {static_cast<uint32_t>(type), quads, twoTextures, static_cast<uint32_t>(count),
                                   m_cache.Texture(0), m_cache.Target(), static_cast<uint32_t>(m_cache.Blend()),
@@ -211,6 +213,7 @@ void HeadlessGraphicsDevice::Record(PrimitiveType type, bool quads, bool twoText
     r.alphaBlend = m_cache.AlphaBlend();
     r.flatColour = m_cache.FlatColour();
     r.effect = m_cache.Effect();
+    r.pixels = pixels;
     size_t kept = count < kMaxRecordedVertices ? count : kMaxRecordedVertices;
     r.vertices.resize(kept);
     const auto* bytes = reinterpret_cast<const uint8_t*>(vertices);

@@ -22,6 +22,7 @@ public:
         bool alphaBlend = true;
         bool flatColour = false;
         EffectHandle effect = 0;
+        double pixels = 0; // covered, when fill is counted
         std::vector<ScreenVertex> vertices; // the first kMaxRecordedVertices
     };
     static constexpr size_t kMaxRecordedDraws = 4096;

@@ -210,6 +210,62 @@ TEST_F(ParticleTest, ContinuousSpawningDropsTheRemainderAndStopsAtTheLifetime)
     EXPECT_FALSE(brief.IsActive());
 }
 
+TEST_F(ParticleTest, SlotsStartAtSixteenAndDoubleUpToTheCapKeepingEveryParticle)
+{
+    // Scattered, still particles that never die: one birth a millisecond.
+    Make("grow", "InitialParticles = 5\nParticlesPerSecond = 1000\nLifetime = -1\nMinSize = 2\nMaxSize = 6\n"
+                 "XScatter = 100\nYScatter = 100\n");
+    GUI_ParticleEmmiter e("grow", 0, 0, 0, 0);
+    EXPECT_EQ(e.GetCapacity(), GUI_ParticleEmmiter::kFirstCapacity);
+    EXPECT_EQ(GUI_ParticleEmmiter::kFirstCapacity, 16);
+    // A new emitter is small: the slots of a full one would take 15 KB.
+    EXPECT_LT(e.GetMemoryBytes(), 1536u);
+    EXPECT_FALSE(e.GetParticle(16).alive); // past the block: free
+    EXPECT_FALSE(e.GetParticle(-1).alive);
+
+    const auto snapshot = [&e](int count) {
+        std::vector<GUI_Particle> kept;
+        for (int i = 0; i < count; ++i)
+            kept.push_back(e.GetParticle(i));
+        return kept;
+    };
+    const auto expectKept = [&e](const std::vector<GUI_Particle>& kept) {
+        for (int i = 0; i < static_cast<int>(kept.size()); ++i) {
+            const GUI_Particle p = e.GetParticle(i);
+            EXPECT_TRUE(p.alive) << i;
+            EXPECT_EQ(p.x, kept[static_cast<size_t>(i)].x) << i;
+            EXPECT_EQ(p.y, kept[static_cast<size_t>(i)].y) << i;
+            EXPECT_EQ(p.size, kept[static_cast<size_t>(i)].size) << i;
+            EXPECT_EQ(p.frame, kept[static_cast<size_t>(i)].frame) << i;
+        }
+    };
+    Run(e, 11.0f); // 5 + 11: the block is full, not grown
+    EXPECT_EQ(e.GetLiveCount(), 16);
+    EXPECT_EQ(e.GetCapacity(), 16);
+    std::vector<GUI_Particle> kept = snapshot(16);
+    Run(e, 1.0f); // the seventeenth birth doubles it
+    EXPECT_EQ(e.GetCapacity(), 32);
+    EXPECT_EQ(e.GetLiveCount(), 17);
+    EXPECT_EQ(e.GetHighestSlot(), 16);
+    expectKept(kept);
+
+    kept = snapshot(e.GetLiveCount());
+    Run(e, 16.0f); // 33 live: 64 slots
+    EXPECT_EQ(e.GetCapacity(), 64);
+    expectKept(kept);
+    Run(e, 12.0f, 30); // far past the cap
+    EXPECT_EQ(e.GetCapacity(), GUI_ParticleEmmiter::kMaxParticles);
+    EXPECT_EQ(e.GetLiveCount(), GUI_ParticleEmmiter::kMaxParticles);
+    EXPECT_FALSE(e.GetParticle(GUI_ParticleEmmiter::kMaxParticles).alive);
+    expectKept(kept);
+
+    // A restart (a pooled emitter reused) keeps its block for the next life.
+    e.Restart(0, 0, 0, 0);
+    EXPECT_EQ(e.GetCapacity(), GUI_ParticleEmmiter::kMaxParticles);
+    EXPECT_EQ(e.GetLiveCount(), 5);
+    EXPECT_FALSE(e.GetParticle(5).alive);
+}
+
 TEST_F(ParticleTest, ABirthTakesTheLowestFreeSlotAndTheWalkEndsAtTheLastLiveParticle)
 {
     // Sizes 1 to 3 shrinking by 0.2 a step: particles die out of birth
