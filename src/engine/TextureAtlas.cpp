@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <numeric>
+#include <unordered_set>
 
 namespace {
 // Within this of a whole texel, a sample lands where linear filtering's
@@ -80,8 +81,12 @@ std::vector<std::string> TextureAtlas::Candidates()
 
 int TextureAtlas::Build(const std::vector<std::string>& names)
 {
-    // The next battle over the same pictures keeps the pages it has.
-    if (names == m_names && m_regionSide == m_builtRegionSide && !m_pages.empty())
+    // The next battle over the same pictures keeps the pages it has, and so
+    // does one that only adds a few (a muzzle flash first fired late in the
+    // last battle): llvmpipe can keep a destroyed page's memory until some
+    // later draw happens to let go of it, minutes on, so a new page would
+    // cost a second one.
+    if (m_regionSide == m_builtRegionSide && !m_pages.empty() && AddsAtMost(names, kMaxUntiledNames))
         return GetTileCount();
     Release();
     m_names = names;
@@ -223,6 +228,14 @@ TextureHandle TextureAtlas::MapTexelAligned(TextureHandle texture, const ScreenV
             return 0;
     }
     return tile.page;
+}
+
+bool TextureAtlas::AddsAtMost(const std::vector<std::string>& names, int added) const
+{
+    const std::unordered_set<std::string> given(names.begin(), names.end());
+    const std::unordered_set<std::string> built(m_names.begin(), m_names.end());
+    const auto missing = std::count_if(built.begin(), built.end(), [&given](const std::string& n) { return !given.count(n); });
+    return missing == 0 && given.size() <= built.size() + static_cast<size_t>(added);
 }
 
 int TextureAtlas::Rebuild()

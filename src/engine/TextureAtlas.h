@@ -22,6 +22,9 @@ public:
     static constexpr int kMaxNamedPieceSide = 1024; // of pictures named besides them
     static constexpr int kPageSide = 4096;
     static constexpr int kMaxPages = 4;
+    // Names a Build may add to those the pages were built from and still
+    // keep the pages (see Build).
+    static constexpr int kMaxUntiledNames = 8;
 
     static TextureAtlas& Shared();
 
@@ -41,8 +44,9 @@ public:
 
     // Packs the named textures, loaded through the engine and read again
     // from their files; names that do not qualify are left out. Returns the
-    // number of pictures placed. Replaces what was built before, unless that
-    // was built from the same names and its pages are still there.
+    // number of pictures placed. Replaces what was built before, unless its
+    // pages are still there and were built from these names, or from all of
+    // them but at most kMaxUntiledNames (those draw from their own textures).
     int Build(const std::vector<std::string>& names);
     // Every loaded picture of at most kMaxPieceSide that may go in, in the
     // engine's load order.
@@ -136,6 +140,9 @@ public:
     }
 
 private:
+    // Whether `names` holds every name the pages were built from and at most
+    // `added` others.
+    bool AddsAtMost(const std::vector<std::string>& names, int added) const;
     static TextureHandle MapToTile(const Tile& tile, const ScreenVertex quad[4], ScreenVertex out[4]);
 
     std::vector<std::string> m_names;

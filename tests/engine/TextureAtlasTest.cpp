@@ -302,19 +302,44 @@ TEST_F(TextureAtlasTest, OverlappingQuadsOfDifferentPicturesShareOneRun)
     EXPECT_EQ(draws[0].vertices[3].x, 30.0f);
 }
 
+TEST_F(TextureAtlasTest, PagesStayWhileTheNamesOnlyAddAFewAndAreBuiltAgainPastThat)
+{
+    D3DEngine& engine = D3DEngine::GetInstance();
+    TextureAtlas& atlas = TextureAtlas::Shared();
+    ASSERT_EQ(atlas.Build({"hull.dds"}), 1);
+    const TextureHandle page = atlas.TileOf(engine.FindTexture("hull.dds"))->page;
+    const GraphicsStats before = m_device->GetStats();
+    // Every name kept, the most added: nothing is loaded or made, the turret
+    // draws from its own texture.
+    std::vector<std::string> names = {"turret.dds", "hull.dds"};
+    for (int i = 1; i < TextureAtlas::kMaxUntiledNames; ++i)
+        names.push_back("late" + std::to_string(i) + ".dds");
+    ASSERT_EQ(atlas.Build(names), 1);
+    EXPECT_EQ(m_device->GetStats().texturesCreated, before.texturesCreated);
+    EXPECT_EQ(m_device->GetStats().texturesDestroyed, before.texturesDestroyed);
+    EXPECT_EQ(atlas.TileOf(engine.FindTexture("hull.dds"))->page, page);
+    EXPECT_FALSE(atlas.Contains(engine.FindTexture("turret.dds")));
+    // Counted against the names the page was built from, not the last call's.
+    names.push_back("one_more.dds");
+    ASSERT_EQ(atlas.Build(names), 2) << "one name past the most: built again, the turret with it";
+    EXPECT_EQ(m_device->GetStats().texturesDestroyed, before.texturesDestroyed + 1) << "the old page";
+    EXPECT_TRUE(atlas.Contains(engine.FindTexture("turret.dds")));
+    // A name left out builds again, even with none added.
+    ASSERT_EQ(atlas.Build({"turret.dds"}), 1);
+    EXPECT_FALSE(atlas.Contains(engine.FindTexture("hull.dds")));
+}
+
 TEST_F(TextureAtlasTest, ARestoredDeviceGetsTheAtlasBackForTheReloadedPictures)
 {
     D3DEngine& engine = D3DEngine::GetInstance();
     engine.FindTexture("hull.dds");
     TextureAtlas& atlas = TextureAtlas::Shared();
     ASSERT_EQ(atlas.Build(TextureAtlas::Candidates()), 1);
-    // The next battle over the same pictures keeps the page; a new picture rebuilds it.
+    // The next battle over the same pictures keeps the page.
     int created = m_device->GetStats().texturesCreated;
     ASSERT_EQ(atlas.Build(TextureAtlas::Candidates()), 1);
     EXPECT_EQ(m_device->GetStats().texturesCreated, created);
-    engine.FindTexture("turret.dds");
-    ASSERT_EQ(atlas.Build(TextureAtlas::Candidates()), 2);
-    EXPECT_EQ(m_device->GetStats().texturesCreated, created + 2) << "the turret and a new page";
+    ASSERT_EQ(atlas.Build({"turret.dds"}), 1) << "the hull left out: built again";
     ASSERT_EQ(atlas.Build({"hull.dds"}), 1);
     created = m_device->GetStats().texturesCreated;
     const int destroyed = m_device->GetStats().texturesDestroyed;
