@@ -696,7 +696,8 @@ void GLGraphicsDevice::Draw(GLenum mode, const void* vertices, size_t stride, si
 // A software rasteriser (llvmpipe) starts shading only when the queued
 // draws are handed over: at a target switch, a read or the present. With a
 // whole frame queued first, our thread and the rasteriser's threads would
-// take turns; handing over every half screen of pixels lets them overlap.
+// take turns; handing over every screen and a half of pixels lets them
+// overlap.
 void GLGraphicsDevice::QueueFill(double pixels)
 {
     m_queuedPixels += pixels;

@@ -22,8 +22,10 @@
 class GLGraphicsDevice : public IGraphicsDevice {
 public:
     // Queued pixels, as a share of the back buffer, that are handed to the
-    // rasteriser at once rather than at the next switch or present.
-    static constexpr double kFlushShareOfScreen = 0.5;
+    // rasteriser at once rather than at the next switch or present. Every
+    // hand-over wakes each of llvmpipe's threads, which costs the submitting
+    // thread more than the overlap gains below a screen and a half.
+    static constexpr double kFlushShareOfScreen = 1.5;
 
     struct Options {
         // Upload DXT levels as they are when the driver can; otherwise (or

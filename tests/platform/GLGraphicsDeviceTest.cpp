@@ -255,25 +255,28 @@ TEST_F(GLDevice, ViewportClipsDrawingAndClears)
     EXPECT_EQ(Pixel(0, 15, 7)[0], 0);
 }
 
-TEST_F(GLDevice, QueuedDrawingIsHandedOverEveryHalfScreen)
+TEST_F(GLDevice, QueuedDrawingIsHandedOverEveryScreenAndAHalf)
 {
-    const double half = GLGraphicsDevice::kFlushShareOfScreen * kW * kH;
-    ASSERT_DOUBLE_EQ(half, 1536.0);
+    const double share = GLGraphicsDevice::kFlushShareOfScreen * kW * kH;
+    ASSERT_DOUBLE_EQ(share, 4608.0);
     device->ResetStats();
-    FillRect(0, 0, 32, 47, 0xFFFFFFFF); // 1504 pixels
+    FillRect(0, 0, kW, kH, 0xFFFFFFFF); // 3072 pixels
+    FillRect(0, 0, 32, 47, 0xFFFFFFFF); // 1504 more
     EXPECT_EQ(device->GetStats().flushes, 0);
-    FillRect(40, 0, 41, 32, 0xFFFFFFFF); // 32 more: exactly half the screen
+    FillRect(40, 0, 41, 32, 0xFFFFFFFF); // 32 more: exactly a screen and a half
     EXPECT_EQ(device->GetStats().flushes, 1);
     // A target switch hands everything over, so the count starts again.
     TextureHandle target = device->CreateRenderTarget(kW, kH);
     ASSERT_NE(target, 0u);
-    FillRect(0, 0, 32, 47, 0xFFFFFFFF);
+    FillRect(0, 0, kW, kH, 0xFFFFFFFF);
     ASSERT_TRUE(device->SetRenderTarget(target));
     FillRect(0, 0, 1, 32, 0xFFFFFFFF);
     EXPECT_EQ(device->GetStats().flushes, 1);
     // Clears count as drawing; lines cover nothing.
     device->Clear(0xFF000000);
-    EXPECT_EQ(device->GetStats().flushes, 2);
+    EXPECT_EQ(device->GetStats().flushes, 1) << "3104 pixels queued";
+    FillRect(0, 0, 32, 47, 0xFFFFFFFF);
+    EXPECT_EQ(device->GetStats().flushes, 2) << "1504 more";
     std::vector<ScreenVertex> line = {{0, 0, 0, 1, 0xFFFFFFFF, 0, 0}, {63, 47, 0, 1, 0xFFFFFFFF, 0, 0}};
     for (int i = 0; i < 4; ++i)
         device->DrawPrimitives(PrimitiveType::LineList, line.data(), line.size());
@@ -281,7 +284,8 @@ TEST_F(GLDevice, QueuedDrawingIsHandedOverEveryHalfScreen)
     // What was handed over early is drawn all the same.
     ASSERT_TRUE(device->SetRenderTarget(0));
     EXPECT_EQ(Pixel(0, 40, 31)[0], 255);
-    EXPECT_EQ(Pixel(target, 0, 31)[0], 0);
+    EXPECT_EQ(Pixel(target, 0, 31)[0], 255);
+    EXPECT_EQ(Pixel(target, 40, 31)[0], 0) << "cleared, and not filled since";
     device->DestroyTexture(target);
 }
 
