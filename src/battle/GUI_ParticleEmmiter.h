@@ -117,9 +117,9 @@ private:
     };
 
     void Start();
-    // Makes room for at least `slots` slots (at most kMaxParticles): the
+    // Makes room for at least `wanted` slots (at most kMaxParticles): the
     // block doubles, what it held kept and the new slots free.
-    void Reserve(int slots);
+    void Reserve(int wanted);
     Turn CurrentTurn();
     void SpawnParticle(int slot, const Turn& turn);
     // Spawns this frame's share.

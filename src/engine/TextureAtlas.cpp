@@ -234,8 +234,8 @@ bool TextureAtlas::AddsAtMost(const std::vector<std::string>& names, int added) 
 {
     const std::unordered_set<std::string> given(names.begin(), names.end());
     const std::unordered_set<std::string> built(m_names.begin(), m_names.end());
-    const auto missing = std::count_if(built.begin(), built.end(), [&given](const std::string& n) { return !given.count(n); });
-    return missing == 0 && given.size() <= built.size() + static_cast<size_t>(added);
+    return given.size() <= built.size() + static_cast<size_t>(added) &&
+           std::all_of(built.begin(), built.end(), [&given](const std::string& n) { return given.count(n) > 0; });
 }
 
 int TextureAtlas::Rebuild()
