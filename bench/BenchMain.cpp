@@ -9,7 +9,7 @@ int main(int argc, char** argv)
 {
     // Measured as the game runs.
     LargePages::RestartWithLargePages(argv);
-    HeapTrim::HoldMmapThreshold();
+    HeapTrim::HoldThresholds();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -64,7 +64,7 @@ bool ParseFrameMs(const char* text, float& out)
 int main(int argc, char** argv)
 {
     LargePages::RestartWithLargePages(argv);
-    HeapTrim::HoldMmapThreshold();
+    HeapTrim::HoldThresholds();
     GameStartOptions options;
     std::string dataDir;
     int frames = 0;

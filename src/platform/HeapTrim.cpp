@@ -7,14 +7,12 @@
 #endif
 
 namespace HeapTrim {
-namespace {
-constexpr int kMmapThresholdBytes = 128 * 1024;
-} // namespace
 
-void HoldMmapThreshold()
+void HoldThresholds()
 {
 #if defined(__GLIBC__)
     mallopt(M_MMAP_THRESHOLD, kMmapThresholdBytes);
+    mallopt(M_TRIM_THRESHOLD, kTrimThresholdBytes);
 #endif
 }
 

@@ -48,7 +48,7 @@ TEST(HeapTrim, BigBlocksKeepPagesOfTheirOwnAndFreedPagesGoBack)
 #else
     if (kOwnAllocator)
         GTEST_SKIP() << "the sanitizer's allocator ignores glibc's settings";
-    HeapTrim::HoldMmapThreshold();
+    HeapTrim::HoldThresholds();
     // Freeing a 4 MB mapped block would raise glibc's own threshold past
     // 512 KB; held at 128 KB, the next 512 KB block is still mapped.
     void* big = std::malloc(4 << 20);
@@ -80,6 +80,35 @@ TEST(HeapTrim, BigBlocksKeepPagesOfTheirOwnAndFreedPagesGoBack)
     std::free(blocks.back());
     ASSERT_GT(before, 0);
     EXPECT_GT(before - after, 32 * 1024) << before << " kB before the trim, " << after << " after";
+#endif
+}
+
+// Frees at the heap's top give it back only past the trim threshold, so a
+// frame's buffers freed at its end are not paged in afresh at the next.
+TEST(HeapTrim, TheHeapsTopIsKeptUpToTheTrimThreshold)
+{
+#if !defined(__GLIBC__)
+    GTEST_SKIP() << "glibc's allocator only";
+#else
+    if (kOwnAllocator)
+        GTEST_SKIP() << "the sanitizer's allocator ignores glibc's settings";
+    HeapTrim::HoldThresholds();
+    // Blocks carved from the top, freed last first so that each joins it
+    // (the list is made first, so that it lies below them).
+    auto growAndFree = [](size_t bytes) {
+        std::vector<void*> blocks;
+        blocks.reserve(bytes / 4000 + 1);
+        for (size_t total = 0; total < bytes; total += 4000)
+            blocks.push_back(std::malloc(4000));
+        for (auto it = blocks.rbegin(); it != blocks.rend(); ++it)
+            std::free(*it);
+        return mallinfo2().keepcost; // the top's size, all of it free
+    };
+    constexpr size_t kMb = 1 << 20;
+    const size_t threshold = static_cast<size_t>(HeapTrim::kTrimThresholdBytes);
+    EXPECT_EQ(threshold, 16 * kMb);
+    EXPECT_GE(growAndFree(threshold - 2 * kMb), threshold - 3 * kMb) << "kept under the threshold";
+    EXPECT_LT(growAndFree(threshold + 2 * kMb), threshold / 2) << "given back past it";
 #endif
 }
 
