@@ -7,7 +7,6 @@
 #endif
 
 namespace HeapTrim {
-
 void HoldThresholds()
 {
 #if defined(__GLIBC__)

@@ -40,15 +40,21 @@ long ResidentKb()
     return kb;
 }
 
-// One test: the allocator's settings are the process's own.
-TEST(HeapTrim, BigBlocksKeepPagesOfTheirOwnAndFreedPagesGoBack)
+#if defined(__GLIBC__)
+// The allocator's settings are the process's own: each test sets them as the
+// game does, once they mean anything.
+class HeapTrimSettings : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (kOwnAllocator)
+            GTEST_SKIP() << "the sanitizer's allocator ignores glibc's settings";
+        HeapTrim::HoldThresholds();
+    }
+};
+
+TEST_F(HeapTrimSettings, BigBlocksKeepPagesOfTheirOwnAndFreedPagesGoBack)
 {
-#if !defined(__GLIBC__)
-    GTEST_SKIP() << "glibc's allocator only";
-#else
-    if (kOwnAllocator)
-        GTEST_SKIP() << "the sanitizer's allocator ignores glibc's settings";
-    HeapTrim::HoldThresholds();
     // Freeing a 4 MB mapped block would raise glibc's own threshold past
     // 512 KB; held at 128 KB, the next 512 KB block is still mapped.
     void* big = std::malloc(4 << 20);
@@ -80,19 +86,12 @@ TEST(HeapTrim, BigBlocksKeepPagesOfTheirOwnAndFreedPagesGoBack)
     std::free(blocks.back());
     ASSERT_GT(before, 0);
     EXPECT_GT(before - after, 32 * 1024) << before << " kB before the trim, " << after << " after";
-#endif
 }
 
 // Frees at the heap's top give it back only past the trim threshold, so a
 // frame's buffers freed at its end are not paged in afresh at the next.
-TEST(HeapTrim, TheHeapsTopIsKeptUpToTheTrimThreshold)
+TEST_F(HeapTrimSettings, TheHeapsTopIsKeptUpToTheTrimThreshold)
 {
-#if !defined(__GLIBC__)
-    GTEST_SKIP() << "glibc's allocator only";
-#else
-    if (kOwnAllocator)
-        GTEST_SKIP() << "the sanitizer's allocator ignores glibc's settings";
-    HeapTrim::HoldThresholds();
     // Blocks carved from the top, freed last first so that each joins it
     // (the list is made first, so that it lies below them).
     auto growAndFree = [](size_t bytes) {
@@ -109,7 +108,7 @@ TEST(HeapTrim, TheHeapsTopIsKeptUpToTheTrimThreshold)
     EXPECT_EQ(threshold, 16 * kMb);
     EXPECT_GE(growAndFree(threshold - 2 * kMb), threshold - 3 * kMb) << "kept under the threshold";
     EXPECT_LT(growAndFree(threshold + 2 * kMb), threshold / 2) << "given back past it";
-#endif
 }
+#endif
 
 } // namespace
