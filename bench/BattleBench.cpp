@@ -277,6 +277,7 @@ public:
             m_pixels = stats.pixelsFilled;
             m_verts = stats.verticesDrawn;
             m_stepStart = std::chrono::steady_clock::now();
+            m_stepCpuStart = ThreadCpuNs();
         });
     }
     // Measured frames restarted with a new battle count afresh.
@@ -299,8 +300,9 @@ public:
         const double f = std::max(m_frames, 1);
         for (const Total& t : m_totals)
             if (t.draws > 0.0 || t.pixels > 0.0 || t.ms / f >= 0.05)
-                std::printf("  %-18s draws %6.1f  binds %6.1f  fill_mpx %6.3f  verts %7.0f  ms %6.3f\n", t.name.c_str(),
-                            t.draws / f, t.binds / f, t.pixels / f / 1e6, t.verts / f, t.ms / f);
+                std::printf("  %-18s draws %6.1f  binds %6.1f  fill_mpx %6.3f  verts %7.0f  ms %6.3f  cpu_ms %6.3f\n",
+                            t.name.c_str(), t.draws / f, t.binds / f, t.pixels / f / 1e6, t.verts / f, t.ms / f,
+                            t.cpuMs / f);
     }
 
 private:
@@ -311,6 +313,7 @@ private:
         double pixels = 0.0;
         double verts = 0.0;
         double ms = 0.0; // wall time from the step to the next, the waits for the rasteriser included
+        double cpuMs = 0.0; // this thread's CPU over the same span: the waits left out
     };
     static int64_t ThreadCpuNs()
     {
@@ -333,6 +336,7 @@ private:
     int64_t m_battleCpuNs = 0;
     int m_battleFrames = 0;
     std::chrono::steady_clock::time_point m_stepStart;
+    int64_t m_stepCpuStart = 0;
     void Close(const GraphicsStats& stats)
     {
         if (m_current < 0)
@@ -343,6 +347,7 @@ private:
         m_totals[static_cast<size_t>(m_current)].verts += stats.verticesDrawn - m_verts;
         m_totals[static_cast<size_t>(m_current)].ms +=
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - m_stepStart).count();
+        m_totals[static_cast<size_t>(m_current)].cpuMs += static_cast<double>(ThreadCpuNs() - m_stepCpuStart) / 1e6;
     }
     std::vector<Total> m_totals;
     int m_frames = 0;
@@ -496,6 +501,10 @@ void MeasureFrames(benchmark::State& state, const std::function<void()>& restart
     device->ResetStats();
     DrawsByStep steps;
     steps.Start();
+    // QLM_BENCH_NAP_MS: an untimed sleep after each frame, as the paced game
+    // sleeps, to show what waking up costs the next frame on this host.
+    const char* nap = std::getenv("QLM_BENCH_NAP_MS");
+    const double napMs = nap ? std::atof(nap) : 0.0;
     int frames = 0;
     for (auto _ : state) {
         if (SIM_Battle::GetInstance().IsEnded()) {
@@ -512,6 +521,11 @@ void MeasureFrames(benchmark::State& state, const std::function<void()>& restart
         }
         MeasuredFrame();
         ++frames;
+        if (napMs > 0.0) {
+            state.PauseTiming();
+            std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(napMs));
+            state.ResumeTiming();
+        }
     }
     CountDeviceWork(state, frames);
     steps.Count(state);
