@@ -185,8 +185,9 @@ int main(int argc, char** argv)
     // whoever started the game from a script.
     const int failed = APP_SaveNotice::GetInstance().GetFailureCount();
     if (status == 0 && failed > 0) {
-        fprintf(stderr, "%d file(s) could not be saved this run; %s lists them\n", failed,
-                GDebugLog::GetInstance().GetErrorFilePath().c_str());
+        // The disk that refused the saves may have refused the error log too.
+        fprintf(stderr, "%d file(s) could not be saved this run; the lines saying why are in %s\n", failed,
+                GDebugLog::GetInstance().ErrorLinesPlace().c_str());
         return APP_SaveNotice::kExitSavesFailed;
     }
     return status;

@@ -115,6 +115,18 @@ size_t GDebugLog::GetHeldLineCount() const
     return m_held.size();
 }
 
+std::string GDebugLog::ErrorLinesPlace() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_folder.empty())
+        return "standard error";
+    const std::string path = m_folder + "/debug/errors.txt";
+    if (m_held.empty())
+        return path;
+    return StrFormat("standard error (%s could not take %zu of them)", path.c_str(),
+                     m_held.size() + static_cast<size_t>(m_heldDropped));
+}
+
 bool GDebugLog::WriteErrorOnce(const std::string& text)
 {
     {

@@ -27,6 +27,10 @@ public:
     // Error lines the log file could not take yet (a full disk); at most
     // kMaxHeldLines wait, later ones are only counted.
     size_t GetHeldLineCount() const;
+    // Where this run's error lines can be read, for the line at exit: the
+    // error log's path, or standard error (where every line went too) while
+    // the log could not take some of them, as on a full disk.
+    std::string ErrorLinesPlace() const;
     static constexpr size_t kMaxHeldLines = 1000;
 
     // For errors that can recur every frame: the first of each line is

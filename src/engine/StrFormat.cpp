@@ -1,6 +1,7 @@
 #include "engine/StrFormat.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 std::string StrFormatV(const char* fmt, va_list args)
@@ -26,4 +27,18 @@ std::string StrFormat(const char* fmt, ...)
     std::string s = StrFormatV(fmt, args);
     va_end(args);
     return s;
+}
+
+std::string ExactFloatText(float value, int decimals)
+{
+    const auto readsBack = [value](const std::string& text) {
+        return static_cast<float>(std::strtod(text.c_str(), nullptr)) == value;
+    };
+    for (int d = decimals < 0 ? 0 : decimals; d <= 9; ++d) {
+        std::string text = StrFormat("%.*f", d, static_cast<double>(value));
+        if (readsBack(text))
+            return text;
+    }
+    // Very small or very large numbers: nine significant digits always do.
+    return StrFormat("%.9g", static_cast<double>(value));
 }

@@ -165,3 +165,27 @@ TEST(GDebugLog, ErrorLinesTheLogCannotTakeWaitInOrderAndGoInWhenItCan)
     EXPECT_NE(dir.Read("debug/errors.txt").find("at close"), std::string::npos);
     EXPECT_EQ(log.GetHeldLineCount(), 0u);
 }
+
+TEST(GDebugLog, TheLineAtExitSaysWhereTheErrorLinesAreWhenTheLogCouldNotTakeThem)
+{
+    TempDir dir;
+    GDebugLog& log = GDebugLog::GetInstance();
+    log.Open(dir.Path());
+    const std::string errors = dir.File("debug/errors.txt");
+    log.WriteError("written");
+    EXPECT_EQ(log.ErrorLinesPlace(), errors);
+    // A full disk: the log takes nothing, the lines went to stderr only.
+    std::filesystem::remove(errors);
+    std::filesystem::create_directory(errors);
+    log.WriteError("held 1");
+    log.WriteError("held 2");
+    log.Close();
+    EXPECT_EQ(log.ErrorLinesPlace(), "standard error (" + errors + " could not take 2 of them)");
+    // Space again: the next line takes the waiting ones along.
+    std::filesystem::remove(errors);
+    log.Open(dir.Path());
+    log.WriteError("after");
+    EXPECT_EQ(log.ErrorLinesPlace(), errors);
+    EXPECT_EQ(Lines(dir.Read("debug/errors.txt")).size(), 3u);
+    log.Close();
+}

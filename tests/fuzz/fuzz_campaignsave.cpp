@@ -1,13 +1,16 @@
 // A whole campaign save folder, mutated (progress, a fleet, a ship's log, an
-// enemy fleet, the opponents, the commit record and staged files), loaded
-// against the shipped campaign. Whatever it holds: nothing outside the save
-// is removed or replaced, the numbers stay within their bounds, and a save
-// that loads saves and loads back the same. Run from the repository root.
+// enemy fleet, the opponents, the commit record and staged files, and which
+// of its folders or files are links leading out of it), loaded against the
+// shipped campaign. Whatever it holds: nothing outside the save is removed or
+// replaced, a refused save is left exactly as it was, the numbers stay within
+// their bounds, and a save that loads saves and loads back the same. Run from
+// the repository root.
 #include "FuzzFiles.h"
 #include "FuzzParts.h"
 
 #include "campaign/sim/SIM_Campaign.h"
 #include "campaign/sim/SIM_CampaignDebugLog.h"
+#include "campaign/sim/SIM_CampaignAIManager.h"
 #include "campaign/sim/SIM_CampaignFleet.h"
 #include "campaign/sim/SIM_CampaignOptions.h"
 #include "campaign/sim/SIM_CampaignEncounter.h"
@@ -20,11 +23,37 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <sstream>
 
 namespace {
+// The last part is no file: its lines name entries of the save to replace
+// with a link leading out of it (to the folder "outside" beside the saves).
 const char* const kFiles[] = {"progress.txt",       "fleets/fleet1.txt",      "logs/1_log.ini",
                               "enemyfleets/3.ini",  "opponents.ini",          "save.commit",
-                              "progress.txt.new",   "fleets/fleet1.txt.new"};
+                              "progress.txt.new",   "fleets/fleet1.txt.new",  "links"};
+constexpr size_t kLinks = std::size(kFiles) - 1;
+const char* const kLinkable[] = {"fleets", "logs", "enemyfleets", "deployments", "save.commit", "fleets/fleet1.txt",
+                                 "logs/1_log.ini.new"};
+
+// Every entry below the folder (links and folders too) with its text.
+std::map<std::string, std::string> Snapshot(const std::string& folder)
+{
+    namespace fs = std::filesystem;
+    std::map<std::string, std::string> out;
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(folder, ec); !ec && it != fs::recursive_directory_iterator();
+         it.increment(ec)) {
+        const std::string path = it->path().string();
+        if (it->is_symlink(ec))
+            out[path] = "link to " + fs::read_symlink(it->path(), ec).string();
+        else if (it->is_regular_file(ec))
+            ReadWholeFile(path, out[path]);
+        else
+            out[path] = it->is_directory(ec) ? "folder" : "special";
+    }
+    return out;
+}
 
 void Keep(const std::string& path, const std::string& text)
 {
@@ -63,25 +92,67 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (const char* sub : {"/fleets", "/logs", "/enemyfleets"})
         std::filesystem::create_directories(folder + sub, ec);
     const std::vector<std::string> parts = FuzzParts(data, size, std::size(kFiles));
-    for (size_t i = 0; i < parts.size(); ++i)
+    for (size_t i = 0; i < parts.size() && i < kLinks; ++i)
         if (!WriteFileAtomically(folder + "/" + kFiles[i], parts[i]))
             abort();
-    // What a record must never reach: a file beside the saves and another save.
+    // What a record or a link must never reach: a file beside the saves,
+    // another save, and a folder of files such as a save writes and removes.
     WriteFileAtomically(user + "/victim", "victim");
     WriteFileAtomically(root + "/other/progress.txt", "other");
+    const std::string outside = user + "/outside";
+    std::filesystem::create_directories(outside, ec);
+    for (const char* name : {"fleet1.txt", "1_log.ini", "3.ini", "progress.txt.new", "1_log.ini.new"})
+        WriteFileAtomically(outside + "/" + name, name);
+    if (parts.size() > kLinks) {
+        std::istringstream lines(parts[kLinks]);
+        std::string line;
+        while (std::getline(lines, line))
+            for (const char* name : kLinkable)
+                if (line == name) {
+                    const std::string path = folder + "/" + name;
+                    const std::string entry = name;
+                    const size_t slash = entry.find('/');
+                    // Never through a folder already made a link.
+                    if (slash != std::string::npos &&
+                        std::filesystem::is_symlink(folder + "/" + entry.substr(0, slash), ec))
+                        continue;
+                    std::filesystem::remove_all(path, ec);
+                    // Relative, as tar and zip keep them: a file to its namesake there.
+                    const std::string target = slash == std::string::npos
+                                                   ? "../../outside"
+                                                   : "../../../outside/" + entry.substr(slash + 1);
+                    std::filesystem::create_symlink(target, path, ec);
+                }
+    }
+    const auto outsideBefore = Snapshot(outside);
+    const auto folderBefore = Snapshot(folder);
 
     SIM_CampaignProgress& progress = SIM_CampaignProgress::GetInstance();
     const bool loaded = progress.Load("fuzz");
     Keep(user + "/victim", "victim");
     Keep(root + "/other/progress.txt", "other");
-    if (!loaded)
+    if (Snapshot(outside) != outsideBefore)
+        abort();
+    // A refused save is left as it was: no fleet file goes because a damaged
+    // progress did not name it.
+    if (!loaded) {
+        if (Snapshot(folder) != folderBefore)
+            abort();
         return 0;
+    }
     if (progress.cash < 0 || progress.cash > SIM_CampaignProgress::kMaxCash || progress.turn < 0 ||
         progress.turn > SIM_CampaignProgress::kMaxTurn || progress.crew < 0 ||
         progress.GetFleets().size() > SIM_CampaignProgress::kMaxFleets)
         abort();
     for (const SIM_CampaignFleet* f : progress.GetFleets())
         if (!f->location || f->GetShips().size() > SIM_CampaignFleet::kMaxShips)
+            abort();
+    for (const SIM_CampaignEncounter* e : SIM_CampaignEncounter::GetAll())
+        if (!(e->loyalty.value >= 0.0f && e->loyalty.value <= 1.0f) ||
+            !(e->ai->threat.value >= 0.0f && e->ai->threat.value <= 1.0f) ||
+            !(e->ai->currentFleet >= 0.0f && e->ai->currentFleet <= SIM_CampaignProgress::kMaxCash) ||
+            !(e->ai->fleetboost >= 0.0f && e->ai->fleetboost <= SIM_CampaignProgress::kMaxCash) ||
+            e->ai->freezeTurns < 0 || e->ai->freezeTurns > SIM_CampaignProgress::kMaxTurn)
             abort();
     const int cash = progress.cash;
     const size_t fleets = progress.GetFleets().size();
@@ -90,5 +161,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!progress.Load("fuzz") || progress.cash != cash || progress.GetFleets().size() != fleets)
         abort();
     Keep(user + "/victim", "victim");
+    if (Snapshot(outside) != outsideBefore)
+        abort();
     return 0;
 }

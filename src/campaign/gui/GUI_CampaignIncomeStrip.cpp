@@ -6,6 +6,7 @@
 #include "engine/GHashTable.h"
 #include "engine/StrFormat.h"
 #include "engine/TextHelpers.h"
+#include "sim/SIM_ContentFiles.h"
 
 #include <algorithm>
 
@@ -32,7 +33,8 @@ GUI_CampaignIncomeStrip::GUI_CampaignIncomeStrip(SIM_CampaignFacility* facility,
     m_second = GetString(recruits ? "RECRUIT_STRIP_RECRUITS" : "INCOME_STRIP_INCOME");
     const SIM_CampaignEncounter* planet = facility->GetEncounter();
     const float loyalty = planet ? planet->loyalty.value * 100.0f : 0.0f;
-    const std::string figure = FormatThousands(static_cast<long long>(amount));
+    // The yield times the planet's loyalty, cut to whole credits as it is paid.
+    const std::string figure = FormatThousands(TruncateToInt(amount));
     m_figure = recruits ? StrFormat("%s (%.0f%%)", figure.c_str(), loyalty)
                         : StrFormat("%s CR (%.0f%%)", figure.c_str(), loyalty);
 }

@@ -282,10 +282,13 @@ void SIM_CampaignEncounter::SaveState(std::string& out, int index) const
     out += StrFormat("\n[encounter_%d]\n", index);
     out += StrFormat("encounterid = %d\n", encounterId);
     out += StrFormat("territory = %s\n", SIM_CampaignProgress::GetInstance().ownerNames[territory].c_str());
-    out += StrFormat("threat = %.2f\n", ai->threat.value);
-    out += StrFormat("loyalty = %.2f\n", loyalty.value);
-    out += StrFormat("currentfleet = %.2f\n", ai->currentFleet);
-    out += StrFormat("fleetboost = %.2f\n", ai->fleetboost);
+    // Two decimals where they say it all, more where they do not: income is
+    // loyalty times a factory's yield, cut to whole credits, so a loyalty
+    // rounded on saving paid another sum after a reload.
+    out += "threat = " + ExactFloatText(ai->threat.value, 2) + "\n";
+    out += "loyalty = " + ExactFloatText(loyalty.value, 2) + "\n";
+    out += "currentfleet = " + ExactFloatText(ai->currentFleet, 2) + "\n";
+    out += "fleetboost = " + ExactFloatText(ai->fleetboost, 2) + "\n";
     out += StrFormat("freeze = %.2f\n", static_cast<float>(ai->freezeTurns));
 }
 
@@ -300,11 +303,15 @@ void SIM_CampaignEncounter::LoadState(const GIniFile& section)
             break;
         }
     }
-    ai->threat.value = section.GetFloat("threat", 0.0f);
-    ai->currentFleet = section.GetFloat("currentfleet", 0.0f);
-    ai->fleetboost = section.GetFloat("fleetboost", 0.0f);
-    ai->freezeTurns = std::max(0, TruncateToInt(section.GetFloat("freeze", 0.0f)));
-    loyalty.value = section.GetFloat("loyalty", 0.0f);
+    // Bounded like every number of the save: an edited one could otherwise
+    // pay absurd income or have the enemy attack every turn.
+    const float maxStrength = static_cast<float>(SIM_CampaignProgress::kMaxCash);
+    ai->threat.value = section.GetFloatInRange("threat", 0.0f, 1.0f, 0.0f);
+    ai->currentFleet = section.GetFloatInRange("currentfleet", 0.0f, maxStrength, 0.0f);
+    ai->fleetboost = section.GetFloatInRange("fleetboost", 0.0f, maxStrength, 0.0f);
+    ai->freezeTurns = TruncateToInt(
+        section.GetFloatInRange("freeze", 0.0f, static_cast<float>(SIM_CampaignProgress::kMaxTurn), 0.0f));
+    loyalty.value = section.GetFloatInRange("loyalty", 0.0f, 1.0f, 0.0f);
 }
 
 std::string SIM_CampaignEncounter::DefinitionText() const

@@ -3,11 +3,13 @@
 #include "campaign/sim/SIM_CampaignDebugLog.h"
 #include "campaign/sim/SIM_CampaignSaveWriter.h"
 #include "engine/GFileHelpers.h"
+#include "engine/GDebugLog.h"
 #include "engine/GFileList.h"
 #include "engine/GSafeFile.h"
 #include "engine/StrFormat.h"
 
 #include <cstdio>
+#include <set>
 
 SIM_CampaignEnemyFleet* SIM_CampaignEnemiesDB::Find(int encounterId) const
 {
@@ -47,28 +49,42 @@ void SIM_CampaignEnemiesDB::TurnStep()
         f->Repair();
 }
 
-void SIM_CampaignEnemiesDB::AddToSave(SIM_CampaignSaveWriter& writer, const std::string& saveFolder) const
+void SIM_CampaignEnemiesDB::AddToSave(SIM_CampaignSaveWriter& writer, const std::string& saveFolder)
 {
     const std::string folder = saveFolder + "/enemyfleets";
     EnsureDirectoryExists(folder);
-    GFileList old;
-    old.FindFiles(folder + "/*.ini");
-    for (const std::string& path : old.names)
-        writer.Remove(path);
-    for (const auto& f : m_fleets)
-        if (!f->ships.empty())
-            writer.Add(folder + StrFormat("/%d.ini", f->encounterId), f->WriteText());
+    // Only files this database read or wrote go when their fleet has gone:
+    // what lay beyond the cap at load stays where it is.
+    std::set<std::string> written;
+    for (const auto& f : m_fleets) {
+        if (f->ships.empty())
+            continue;
+        const std::string path = folder + StrFormat("/%d.ini", f->encounterId);
+        writer.Add(path, f->WriteText());
+        written.insert(path);
+    }
+    for (const std::string& path : m_files)
+        if (!written.count(path) && FileExists(path))
+            writer.Remove(path);
+    m_files.insert(written.begin(), written.end());
 }
 
 void SIM_CampaignEnemiesDB::Load(const std::string& saveFolder)
 {
     Clear();
+    m_files.clear();
     GFileList files;
     files.FindFiles(saveFolder + "/enemyfleets/*.ini");
+    if (files.names.size() > kMaxFleets) {
+        LOG_ERROR(StrFormat("%s/enemyfleets: %zu enemy fleet files, only the first %zu read, the rest left as they are",
+                            saveFolder.c_str(), files.names.size(), kMaxFleets));
+        files.names.resize(kMaxFleets);
+    }
     for (const std::string& path : files.names) {
         std::string text;
         if (!ReadWholeFile(path, text, kMaxSaveFileBytes))
             continue;
+        m_files.insert(path);
         auto f = std::make_unique<SIM_CampaignEnemyFleet>();
         f->ReadText(text);
         if (f->ships.empty() || Find(f->encounterId))
@@ -82,5 +98,6 @@ void SIM_CampaignEnemiesDB::DeleteFiles(const std::string& saveFolder)
     GFileList files;
     files.FindFiles(saveFolder + "/enemyfleets/*.ini");
     for (const std::string& path : files.names)
-        std::remove(path.c_str());
+        if (SIM_CampaignSaveWriter::LiesInsideSave(saveFolder, path))
+            std::remove(path.c_str());
 }

@@ -4,6 +4,7 @@
 #include "campaign/sim/SIM_CampaignFacilityType.h"
 #include "campaign/sim/SIM_CampaignProgress.h"
 #include "campaign/sim/SIM_CampaignScreenHooks.h"
+#include "sim/SIM_ContentFiles.h"
 
 SIM_CampaignFacility::SIM_CampaignFacility(SIM_CampaignEncounter* encounter, SIM_CampaignFacilityType* type)
     : m_encounter(encounter), m_type(type)
@@ -33,7 +34,7 @@ void SIM_CampaignFacility::CollectCash()
     UpdateCurrentCash();
     if (!m_encounter || m_encounter->territory != SIM_CampaignEncounter::PLAYER)
         return;
-    const int n = static_cast<int>(GetCurrentCash());
+    const int n = TruncateToInt(GetCurrentCash());
     if (n >= 1) {
         SIM_CampaignProgress::GetInstance().AddCash(n);
         SIM_CampaignScreenHooks::Get().UpdateCashCounter();
@@ -45,7 +46,7 @@ void SIM_CampaignFacility::CollectCrew()
     UpdateCurrentCrew();
     if (!m_encounter || m_encounter->territory != SIM_CampaignEncounter::PLAYER)
         return;
-    const int n = static_cast<int>(GetCurrentCrew());
+    const int n = TruncateToInt(GetCurrentCrew());
     if (n >= 1) {
         SIM_CampaignProgress::GetInstance().AddCrew(n);
         SIM_CampaignScreenHooks::Get().UpdateCrewCounter();

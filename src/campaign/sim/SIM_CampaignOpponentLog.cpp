@@ -1,6 +1,7 @@
 #include "campaign/sim/SIM_CampaignOpponentLog.h"
 
 #include "campaign/sim/SIM_CampaignOptions.h"
+#include "campaign/sim/SIM_CampaignSaveWriter.h"
 #include "engine/GDebugLog.h"
 #include "engine/GIniFile.h"
 #include "engine/GSafeFile.h"
@@ -42,7 +43,8 @@ bool SIM_CampaignOpponentLog::Record(const std::string& challengeId)
     m_records.push_back({challengeId, static_cast<int>(m_records.size())});
     if (m_saveFolder.empty())
         return false;
-    if (!WriteFileAtomically(m_saveFolder + "/opponents.ini", SaveText())) {
+    const std::string path = m_saveFolder + "/opponents.ini";
+    if (!SIM_CampaignSaveWriter::LiesInsideSave(m_saveFolder, path) || !WriteFileAtomically(path, SaveText())) {
         LOG_ERROR("Failed to save the opponent log in " + m_saveFolder);
         return false;
     }

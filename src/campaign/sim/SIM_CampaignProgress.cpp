@@ -18,7 +18,6 @@
 #include "engine/APP_UserFolders.h"
 #include "engine/GDebugLog.h"
 #include "engine/GFileHelpers.h"
-#include "engine/GFileList.h"
 #include "engine/GIniFile.h"
 #include "engine/GSafeFile.h"
 #include "engine/SaturatingMath.h"
@@ -29,6 +28,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <set>
+#include <unordered_map>
+#include <unordered_set>
 
 SIM_CampaignProgress& SIM_CampaignProgress::GetInstance()
 {
@@ -59,6 +61,7 @@ void SIM_CampaignProgress::Close()
 {
     SIM_CampaignBattleManager::GetInstance().Clear();
     DeleteFleets();
+    m_ownFiles.clear();
     m_campaign = nullptr;
 }
 
@@ -163,6 +166,25 @@ bool SIM_CampaignProgress::ReadsAsCampaign(const std::string& text)
     return config.GetString("race")[0] != '\0';
 }
 
+bool SIM_CampaignProgress::IsWhole(const std::vector<GIniFile>& sections)
+{
+    auto has = [&](const char* name) {
+        return std::any_of(sections.begin(), sections.end(), [&](const GIniFile& s) { return s.GetSection() == name; });
+    };
+    const GIniFile* config = nullptr;
+    for (const GIniFile& s : sections)
+        if (s.GetSection() == "config")
+            config = &s;
+    if (!config)
+        return false;
+    if (config->GetInt("saveformat") >= kSaveFormat)
+        return has("end");
+    // Saves of earlier builds: [stats] always followed the planets, and only
+    // a new campaign's progress has neither fleets nor a turn.
+    const bool begun = config->GetInt("turn") != 0 || has("fleets");
+    return !begun || has("stats");
+}
+
 void SIM_CampaignProgress::AddCash(int amount)
 {
     cash = std::clamp(SaturatingAdd(cash, amount), 0, kMaxCash);
@@ -173,51 +195,93 @@ void SIM_CampaignProgress::AddCrew(int amount)
     crew = std::clamp(SaturatingAdd(crew, amount), 0, kMaxCash);
 }
 
+namespace {
+// Where each fleet stands by the [fleets] entries, by fleet id; the first
+// entry of an id counts.
+std::unordered_map<int, int> FleetPlaces(const GIniFile& fleets)
+{
+    std::unordered_map<int, int> places;
+    for (size_t i = 0; i < fleets.GetEntryCount(); ++i) {
+        const std::string& v = fleets.GetValueAt(i);
+        const size_t comma = v.find(',');
+        if (v.size() > 2 && comma != std::string::npos)
+            places.emplace(atoi(v.c_str()), atoi(v.c_str() + comma + 1));
+    }
+    return places;
+}
+} // namespace
+
+SIM_CampaignProgress::SaveRefusal SIM_CampaignProgress::CheckFleetFiles(
+    const std::string& folder, const GIniFile& fleets, bool hasFleets,
+    std::vector<SIM_CampaignSaveWriter::PendingFile>& files)
+{
+    // A progress cut short or damaged would otherwise drop the fleets it no
+    // longer names, and the next save delete their files: every fleet file
+    // must be one the progress places, and every fleet it places must have
+    // its file (and its ships their logs) once the save's record is finished.
+    const bool capped = files.size() > kMaxFleets;
+    if (capped) {
+        LOG_ERROR(StrFormat("%s/fleets: %zu fleet files, only the first %zu read, the rest left as they are",
+                            folder.c_str(), files.size(), kMaxFleets));
+        files.resize(kMaxFleets);
+    }
+    const std::unordered_map<int, int> places = FleetPlaces(fleets);
+    std::unordered_set<std::string> logs;
+    for (const auto& log : SIM_CampaignSaveWriter::PendingFiles(folder, "logs", ".ini"))
+        logs.insert(log.path);
+    std::unordered_set<int> placed;
+    for (const auto& f : files) {
+        std::string text;
+        if (!ReadWholeFile(f.source, text, kMaxSaveFileBytes))
+            return {"a fleet file cannot be read", f.source};
+        int id = 0;
+        for (const GIniFile& s : GIniFile::ParseSections(text)) {
+            if (s.GetSection() == "config") {
+                id = s.GetInt("fleetid");
+            } else if (s.GetSection() != "uploadflags") {
+                const std::string log = folder + StrFormat("/logs/%d_log.ini", s.GetInt("id"));
+                if (FileExists(log) && !logs.count(log))
+                    return {"its record would remove the log of a ship it keeps",
+                            folder + "/" + SIM_CampaignSaveWriter::kRecordName};
+            }
+        }
+        const auto place = places.find(id);
+        if (!hasFleets || place == places.end() || !SIM_CampaignEncounter::FindByID(place->second) ||
+            !placed.insert(id).second)
+            return {"its progress does not place this fleet", f.source};
+    }
+    // Beyond the cap, entries name fleets that were not read: no loss.
+    if (!capped)
+        for (const auto& [id, at] : places)
+            if (!placed.count(id))
+                return {"a fleet its progress places has no file", folder + StrFormat("/fleets/fleet%d.txt", id)};
+    return {};
+}
+
+bool SIM_CampaignProgress::Refuse(const std::string& why, const std::string& path)
+{
+    LOG_ERROR("Campaign save refused, " + why + " : " + path);
+    m_refusedFile = path;
+    return false;
+}
+
 bool SIM_CampaignProgress::Load(const std::string& name)
 {
     const std::string folder = SaveFolderFor(name);
-    // The save is checked before anything in its folder is touched: a damaged
-    // one is refused as it is, never emptied by a later save.
+    // The save is checked whole before anything in its folder is touched: a
+    // damaged one is refused as it is, never emptied by a later save.
     m_refusedFile.clear();
+    const std::string link = SIM_CampaignSaveWriter::FindLink(folder);
+    if (!link.empty())
+        return Refuse("a symbolic link in it could lead out of the save", link);
     const std::string pending = SIM_CampaignSaveWriter::PendingPath(folder, "progress.txt");
     std::string progressText;
-    if (!ReadWholeFile(pending, progressText, kMaxSaveFileBytes) || !ReadsAsCampaign(progressText)) {
-        LOG_ERROR("Campaign save refused, it does not read as a campaign : " + pending);
-        m_refusedFile = pending;
-        return false;
-    }
-    saveName = name;
-    saveFolder = folder;
-    SIM_CampaignSaveWriter::Recover(saveFolder);
-    DeleteFleets();
-    SIM_CampaignBattleManager::GetInstance().Clear();
-
-    const std::string progressPath = saveFolder + "/progress.txt";
-    if (!ReadWholeFile(progressPath, progressText, kMaxSaveFileBytes)) {
-        LOG_ERROR("Failed to load campaign progress : " + progressPath);
-        m_refusedFile = progressPath;
-        saveFolder.clear();
-        return false;
-    }
-
-    GFileList files;
-    files.FindFiles(saveFolder + "/fleets/*.txt");
-    if (files.names.size() > kMaxFleets) {
-        LOG_ERROR(StrFormat("%s/fleets: %zu fleet files, only the first %zu read", saveFolder.c_str(),
-                            files.names.size(), kMaxFleets));
-        files.names.resize(kMaxFleets);
-    }
-    for (const std::string& path : files.names) {
-        std::string text;
-        if (!ReadWholeFile(path, text, kMaxSaveFileBytes))
-            continue;
-        auto* fleet = new SIM_CampaignFleet();
-        fleet->LoadFromText(text, path);
-        m_fleets.push_back(fleet);
-    }
-
+    if (!ReadWholeFile(pending, progressText, kMaxSaveFileBytes) || !ReadsAsCampaign(progressText))
+        return Refuse("it does not read as a campaign", pending);
     // One pass over the progress text, whatever the number of its sections.
     std::vector<GIniFile> sections = GIniFile::ParseSections(progressText);
+    if (!IsWhole(sections))
+        return Refuse("it was cut short", pending);
     const GIniFile empty;
     auto section = [&](const char* wanted) -> const GIniFile& {
         for (const GIniFile& s : sections)
@@ -225,8 +289,37 @@ bool SIM_CampaignProgress::Load(const std::string& name)
                 return s;
         return empty;
     };
+    const bool hasFleets = std::any_of(sections.begin(), sections.end(),
+                                       [](const GIniFile& s) { return s.GetSection() == "fleets"; });
+    const GIniFile& fleets = section("fleets");
+    std::vector<SIM_CampaignSaveWriter::PendingFile> fleetFiles =
+        SIM_CampaignSaveWriter::PendingFiles(folder, "fleets", ".txt");
+    const SaveRefusal refusal = CheckFleetFiles(folder, fleets, hasFleets, fleetFiles);
+    if (!refusal.path.empty())
+        return Refuse(refusal.why, refusal.path);
+
+    saveName = name;
+    saveFolder = folder;
+    SIM_CampaignSaveWriter::Recover(saveFolder);
+    DeleteFleets();
+    SIM_CampaignBattleManager::GetInstance().Clear();
+    m_ownFiles.clear();
+
+    const std::string progressPath = saveFolder + "/progress.txt";
     for (GIniFile& s : sections)
         s.SetFileName(progressPath);
+    for (const auto& f : fleetFiles) {
+        std::string text;
+        if (!ReadWholeFile(f.path, text, kMaxSaveFileBytes))
+            continue;
+        auto* fleet = new SIM_CampaignFleet();
+        fleet->LoadFromText(text, f.path);
+        m_fleets.push_back(fleet);
+        m_ownFiles.insert(f.path);
+        for (const SIM_CampaignShip* s : fleet->GetShips())
+            m_ownFiles.insert(s->log->GetPath());
+    }
+
     const GIniFile& config = section("config");
     race = config.GetString("race");
     if (!SIM_Race::Find(race, false)) {
@@ -238,16 +331,27 @@ bool SIM_CampaignProgress::Load(const std::string& name)
     cash = config.GetIntInRange("cash", 0, kMaxCash);
     crew = config.GetIntInRange("crew", 0, kMaxCash);
 
-    const GIniFile& fleets = section("fleets");
+    // Entries for fleets beyond the cap are told in one line, not one each.
+    std::unordered_map<int, SIM_CampaignFleet*> byId;
+    for (SIM_CampaignFleet* f : m_fleets)
+        byId.emplace(f->id, f);
+    size_t unplaced = 0;
     for (size_t i = 0; i < fleets.GetEntryCount(); ++i) {
         const std::string& v = fleets.GetValueAt(i);
-        if (v.size() <= 2)
-            continue;
         const size_t comma = v.find(',');
-        if (comma == std::string::npos)
+        if (v.size() <= 2 || comma == std::string::npos)
             continue;
-        SetFleetLocationByID(atoi(v.c_str()), atoi(v.c_str() + comma + 1));
+        const auto fleet = byId.find(atoi(v.c_str()));
+        SIM_CampaignEncounter* at = SIM_CampaignEncounter::FindByID(atoi(v.c_str() + comma + 1));
+        if (fleet == byId.end() || !at || fleet->second->location) {
+            ++unplaced;
+            continue;
+        }
+        fleet->second->SetLocation(at);
     }
+    if (unplaced > 0)
+        LOG_ERROR(StrFormat("%s [fleets]: %zu entries name no fleet read or no planet, ignored", progressPath.c_str(),
+                            unplaced));
     for (auto it = m_fleets.begin(); it != m_fleets.end();) {
         SIM_CampaignFleet* f = *it;
         if (f->location && !f->GetShips().empty()) {
@@ -310,6 +414,7 @@ bool SIM_CampaignProgress::Load(const std::string& name)
 std::string SIM_CampaignProgress::ProgressText() const
 {
     std::string out = "[config]\n";
+    out += StrFormat("saveformat = %d\n", kSaveFormat);
     out += StrFormat("race = %s\n", race.c_str());
     out += StrFormat("turn = %d\ncash = %d\ncrew = %d\n", turn, cash, crew);
     out += "\n[fleets]\n";
@@ -328,6 +433,8 @@ std::string SIM_CampaignProgress::ProgressText() const
     for (const auto& e : m_stats->GetEntries())
         out += StrFormat("%d = %s,%d,%.2f\n", s++, e.name.c_str(), e.count, e.value);
     out += SIM_CampaignBattleManager::GetInstance().AttacksText();
+    // Last: a copy cut anywhere before it is known to be cut.
+    out += "\n[end]\n";
     return out;
 }
 
@@ -339,32 +446,36 @@ bool SIM_CampaignProgress::Save()
     }
     EnsureDirectoryExists(saveFolder + "/fleets");
     EnsureDirectoryExists(saveFolder + "/logs");
-    // A save cut short earlier is finished first, so the stale-file lists below see one whole save.
+    // A save cut short earlier is finished first.
     SIM_CampaignSaveWriter::Recover(saveFolder);
     SIM_CampaignSaveWriter writer(saveFolder);
-    // Fleet files of fleets that are gone must not come back on the next load.
-    GFileList old;
-    old.FindFiles(saveFolder + "/fleets/*.txt");
-    for (const std::string& path : old.names)
-        writer.Remove(path);
-    GFileList oldLogs;
-    oldLogs.FindFiles(saveFolder + "/logs/*.ini");
-    for (const std::string& path : oldLogs.names)
-        writer.Remove(path);
+    // Fleet and log files of fleets and ships that are gone must not come back
+    // on the next load. Only files this campaign read or wrote are removed:
+    // whatever lay beyond a cap at load, or was never a file of it, stays.
+    std::set<std::string> written;
     for (const SIM_CampaignFleet* f : m_fleets) {
         writer.Add(f->GetFilePath(), f->SaveText());
-        for (const SIM_CampaignShip* s : f->GetShips())
+        written.insert(f->GetFilePath());
+        for (const SIM_CampaignShip* s : f->GetShips()) {
             writer.Add(s->log->GetPath(), s->log->SaveText());
+            written.insert(s->log->GetPath());
+        }
     }
+    for (const std::string& path : m_ownFiles)
+        if (!written.count(path) && FileExists(path))
+            writer.Remove(path);
     m_enemies->AddToSave(writer, saveFolder);
     writer.Add(saveFolder + "/opponents.ini", SIM_CampaignOpponentLog::GetInstance().SaveText());
     // Last, so that a save cut short never has a progress file newer than its fleets.
     writer.Add(saveFolder + "/progress.txt", ProgressText());
     if (!writer.Commit()) {
+        // Until a save goes in, the files written before stay this campaign's.
+        m_ownFiles.insert(written.begin(), written.end());
         LOG_ERROR("Failed to save campaign progress : " + writer.GetError());
         SIM_CampaignScreenHooks::Get().ShowMessage("CAMPAIGN_SAVE_FAILED");
         return false;
     }
+    m_ownFiles = std::move(written);
     return true;
 }
 
@@ -372,6 +483,7 @@ void SIM_CampaignProgress::Reset(const std::string& playerRace)
 {
     SIM_CampaignBattleManager::GetInstance().Clear();
     DeleteFleets();
+    m_ownFiles.clear();
     cash = 5000;
     crew = 800;
     SIM_CampaignScreenHooks::Get().UpdateCashCounter();

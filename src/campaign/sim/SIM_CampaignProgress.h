@@ -1,8 +1,12 @@
 #pragma once
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "campaign/sim/SIM_CampaignSaveWriter.h"
+
+class GIniFile;
 class SIM_Campaign;
 class SIM_CampaignFleet;
 class SIM_CampaignEnemiesDB;
@@ -27,6 +31,11 @@ public:
     const std::string& GetRefusedFile() const { return m_refusedFile; }
     // Whether text has the [config] a campaign's progress always has.
     static bool ReadsAsCampaign(const std::string& text);
+    // Whether the sections of a progress text are all a save wrote: ours end
+    // with [end] (their [config] says so); older ones with [stats].
+    static bool IsWhole(const std::vector<GIniFile>& sections);
+    // What "saveformat" in [config] says of saves written now.
+    static constexpr int kSaveFormat = 2;
     // False (the old save kept, the error logged) when it could not be written.
     bool Save();
     // Lets go of the open campaign without touching its save: the fleets and
@@ -77,10 +86,23 @@ private:
     SIM_CampaignProgress();
     ~SIM_CampaignProgress();
     void DeleteFleets();
+    // Logs why a save is refused, naming the file; false.
+    bool Refuse(const std::string& why, const std::string& path);
+    struct SaveRefusal {
+        std::string why;
+        std::string path; // empty: not refused
+    };
+    // Checks the fleet files a load will read (at most kMaxFleets of them)
+    // before anything in the folder is touched.
+    static SaveRefusal CheckFleetFiles(const std::string& folder, const GIniFile& fleets, bool hasFleets,
+                                       std::vector<SIM_CampaignSaveWriter::PendingFile>& files);
 
     std::vector<SIM_CampaignFleet*> m_fleets;
     SIM_Campaign* m_campaign = nullptr;
     std::string m_refusedFile;
+    // The fleet and log files of this campaign read at load or written by its
+    // last save: the only files a save removes when their fleet or ship is gone.
+    std::set<std::string> m_ownFiles;
     std::unique_ptr<SIM_CampaignStats> m_stats;
     std::unique_ptr<SIM_CampaignEnemiesDB> m_enemies;
 };

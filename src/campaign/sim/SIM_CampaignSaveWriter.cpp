@@ -9,6 +9,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <sstream>
 
 #include <sys/stat.h>
@@ -36,7 +37,9 @@ struct Step {
 
 // Reads a record into steps. A save folder may come from another player, so a
 // record may only name files of this save set by their name in the folder;
-// a path, "..", a link or any other name refuses the whole record.
+// a path, "..", a link or any other name refuses the whole record. A save
+// never removes its progress or opponents (it rewrites them), so a record
+// that would is refused too: it would leave the folder without its save.
 bool ParseRecord(const std::string& folder, const std::string& text, std::vector<Step>& steps, std::string& refused)
 {
     std::istringstream in(text);
@@ -49,13 +52,13 @@ bool ParseRecord(const std::string& folder, const std::string& text, std::vector
         if (name.compare(0, folder.size() + 1, folder + "/") == 0)
             name.erase(0, folder.size() + 1);
         const bool known = line.size() > 2 && (line[0] == 'R' || line[0] == 'D') && line[1] == ' ';
-        if (!known || !SIM_CampaignSaveWriter::IsSaveSetName(name)) {
+        if (!known || !SIM_CampaignSaveWriter::IsSaveSetName(name) ||
+            (line[0] == 'D' && name.find('/') == std::string::npos)) {
             refused = line;
             return false;
         }
-        const size_t slash = name.find('/');
         const std::string path = folder + "/" + name;
-        if ((slash != std::string::npos && IsPlainLink(folder + "/" + name.substr(0, slash))) || IsPlainLink(path) ||
+        if (!SIM_CampaignSaveWriter::LiesInsideSave(folder, path) || IsPlainLink(path) ||
             IsPlainLink(path + SIM_CampaignSaveWriter::kStagedSuffix)) {
             refused = line;
             return false;
@@ -63,6 +66,16 @@ bool ParseRecord(const std::string& folder, const std::string& text, std::vector
         steps.push_back({line[0], name});
     }
     return true;
+}
+
+// The steps of the folder's record; false when there is none or it is refused.
+bool ReadRecord(const std::string& folder, std::vector<Step>& steps)
+{
+    std::string text;
+    std::string refused;
+    const std::string path = RecordPath(folder);
+    return !IsPlainLink(path) && ReadWholeFile(path, text, SIM_CampaignSaveWriter::kMaxRecordBytes) &&
+           ParseRecord(folder, text, steps, refused);
 }
 
 // Renames every staged file listed and removes the stale ones; each step is
@@ -73,6 +86,10 @@ bool FinishRecord(const std::string& folder, const std::vector<Step>& steps, int
     int renames = 0;
     for (const Step& step : steps) {
         const std::string path = folder + "/" + step.name;
+        if (!SIM_CampaignSaveWriter::LiesInsideSave(folder, path)) {
+            LOG_ERROR("Left alone, a link leads out of the save : " + path);
+            continue;
+        }
         if (step.op == 'R') {
             if (renames++ == crashAt)
                 return false;
@@ -92,7 +109,8 @@ void RemoveStaged(const std::string& folder)
         GFileList staged;
         staged.FindFiles(folder + pattern + SIM_CampaignSaveWriter::kStagedSuffix);
         for (const std::string& path : staged.names)
-            std::remove(path.c_str());
+            if (SIM_CampaignSaveWriter::LiesInsideSave(folder, path))
+                std::remove(path.c_str());
     }
 }
 } // namespace
@@ -122,18 +140,83 @@ bool SIM_CampaignSaveWriter::IsSaveSetName(const std::string& name)
     return false;
 }
 
+bool SIM_CampaignSaveWriter::LiesInsideSave(const std::string& folder, const std::string& path)
+{
+    const std::string prefix = folder + "/";
+    if (folder.empty() || path.size() <= prefix.size() || path.compare(0, prefix.size(), prefix) != 0)
+        return false;
+    const std::string rest = path.substr(prefix.size());
+    const size_t slash = rest.find('/');
+    const std::string sub = slash == std::string::npos ? std::string() : rest.substr(0, slash);
+    const std::string file = slash == std::string::npos ? rest : rest.substr(slash + 1);
+    if (file.empty() || file == "." || file == ".." || file.find('/') != std::string::npos)
+        return false;
+    if (slash != std::string::npos && (sub.empty() || sub == "." || sub == ".."))
+        return false;
+    // lstat: a link in the folder's or the subfolder's place is no folder.
+    struct stat st;
+    if (lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return false;
+    return sub.empty() || (lstat((prefix + sub).c_str(), &st) == 0 && S_ISDIR(st.st_mode));
+}
+
+std::string SIM_CampaignSaveWriter::FindLink(const std::string& folder)
+{
+    if (IsPlainLink(folder))
+        return folder;
+    for (const char* name : {"fleets", "logs", "enemyfleets", "deployments", kRecordName}) {
+        const std::string path = folder + "/" + name;
+        if (IsPlainLink(path))
+            return path;
+    }
+    return {};
+}
+
 std::string SIM_CampaignSaveWriter::PendingPath(const std::string& folder, const std::string& name)
 {
-    std::string text;
     std::vector<Step> steps;
-    std::string refused;
     const std::string staged = folder + "/" + name + kStagedSuffix;
-    if (ReadWholeFile(RecordPath(folder), text, kMaxRecordBytes) && ParseRecord(folder, text, steps, refused) &&
-        FileExists(staged))
+    if (ReadRecord(folder, steps) && FileExists(staged))
         for (const Step& step : steps)
             if (step.op == 'R' && step.name == name)
                 return staged;
     return folder + "/" + name;
+}
+
+std::vector<SIM_CampaignSaveWriter::PendingFile> SIM_CampaignSaveWriter::PendingFiles(const std::string& folder,
+                                                                                      const std::string& sub,
+                                                                                      const std::string& ext)
+{
+    // By name in the folder: what is there now, changed as the record would.
+    std::map<std::string, std::string> files;
+    GFileList list(false);
+    list.FindFiles(folder + "/" + sub + "/*" + ext);
+    for (const std::string& file : list.names)
+        if (IsSaveSetName(sub + "/" + file))
+            files[file] = folder + "/" + sub + "/" + file;
+    std::vector<Step> steps;
+    if (ReadRecord(folder, steps)) {
+        const std::string prefix = sub + "/";
+        for (const Step& step : steps) {
+            if (step.name.compare(0, prefix.size(), prefix) != 0 || step.name.size() < prefix.size() + ext.size() ||
+                step.name.compare(step.name.size() - ext.size(), ext.size(), ext) != 0)
+                continue;
+            const std::string file = step.name.substr(prefix.size());
+            const std::string staged = folder + "/" + step.name + kStagedSuffix;
+            if (step.op == 'D')
+                files.erase(file);
+            else if (FileExists(staged))
+                files[file] = staged;
+        }
+    }
+    std::vector<std::string> names;
+    for (const auto& entry : files)
+        names.push_back(entry.first);
+    SortFileNames(names);
+    std::vector<PendingFile> out;
+    for (const std::string& file : names)
+        out.push_back({folder + "/" + sub + "/" + file, files[file]});
+    return out;
 }
 
 void SIM_CampaignSaveWriter::FailStagedWriteForTest(int n)
@@ -152,7 +235,7 @@ std::string SIM_CampaignSaveWriter::NameInFolder(const std::string& path) const
     if (path.compare(0, prefix.size(), prefix) != 0)
         return {};
     std::string name = path.substr(prefix.size());
-    return IsSaveSetName(name) ? name : std::string();
+    return IsSaveSetName(name) && LiesInsideSave(m_folder, path) ? name : std::string();
 }
 
 void SIM_CampaignSaveWriter::Add(const std::string& path, const std::string& contents)
@@ -162,9 +245,10 @@ void SIM_CampaignSaveWriter::Add(const std::string& path, const std::string& con
 
 void SIM_CampaignSaveWriter::Remove(const std::string& path)
 {
-    // A stray file that is no part of a save (copied in by hand, say) is left alone.
+    // A stray file that is no part of a save (copied in by hand, say) is left
+    // alone, and so is anything a link in the folder leads to.
     if (NameInFolder(path).empty()) {
-        LOG_ERROR("Left in the save folder, not a file of the save : " + path);
+        LOG_ERROR("Left alone, not a file inside the save : " + path);
         return;
     }
     m_removals.push_back(path);
@@ -177,13 +261,14 @@ void SIM_CampaignSaveWriter::Recover(const std::string& folder)
     if (FileExists(recordPath) || IsPlainLink(recordPath)) {
         std::vector<Step> steps;
         std::string refused;
-        if (!ReadWholeFile(recordPath, record, kMaxRecordBytes))
+        if (IsPlainLink(recordPath) || !ReadWholeFile(recordPath, record, kMaxRecordBytes))
             LOG_ERROR("Save record refused, not a readable file : " + recordPath);
         else if (!ParseRecord(folder, record, steps, refused))
             LOG_ERROR("Save record refused, it names a file outside its save : " + recordPath + " : " + refused);
         else
             FinishRecord(folder, steps, -1);
-        std::remove(recordPath.c_str());
+        if (LiesInsideSave(folder, recordPath))
+            std::remove(recordPath.c_str());
     }
     RemoveStaged(folder);
 }
@@ -193,9 +278,14 @@ bool SIM_CampaignSaveWriter::Commit()
     m_error.clear();
     for (const File& f : m_files)
         if (NameInFolder(f.path).empty()) {
-            m_error = f.path;
+            m_error = "not a file inside the save : " + f.path;
             return false;
         }
+    // A link in the record's place is not written through: the folder was shared with one.
+    if (!LiesInsideSave(m_folder, RecordPath(m_folder)) || IsPlainLink(RecordPath(m_folder))) {
+        m_error = "a link in the place of the save record : " + RecordPath(m_folder);
+        return false;
+    }
     size_t staged = 0;
     for (; staged < m_files.size(); ++staged) {
         const File& f = m_files[staged];

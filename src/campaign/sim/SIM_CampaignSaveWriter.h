@@ -29,10 +29,31 @@ public:
     // a valid record names it, else the file itself. Lets a loader check a
     // save before anything in its folder is touched.
     static std::string PendingPath(const std::string& folder, const std::string& name);
+    // The files folder/sub/*ext will hold once Recover has run (files of the
+    // save set only, in folder-listing order), each with the file its text is
+    // in now: the staged copy when a valid record puts it in place.
+    struct PendingFile {
+        std::string path;
+        std::string source;
+    };
+    static std::vector<PendingFile> PendingFiles(const std::string& folder, const std::string& sub,
+                                                 const std::string& ext);
     // "progress.txt", "opponents.ini", or a plain file name in "fleets/"
     // (.txt), "logs/" or "enemyfleets/" (.ini): never a path, "..", nor a
     // name of another save.
     static bool IsSaveSetName(const std::string& name);
+
+    // The one gate of every write and removal in a save folder: true when
+    // path names a file directly in folder or in one of its subfolders, and
+    // neither the folder nor that subfolder is a symbolic link, so the file
+    // really lies inside the save (a shared save may carry "logs -> ../..").
+    // The file itself may be a link: renaming over it or removing it never
+    // reaches what it points to.
+    static bool LiesInsideSave(const std::string& folder, const std::string& path);
+    // The first symbolic link where a save keeps a folder or its record (the
+    // folder itself, fleets/, logs/, enemyfleets/, deployments/, save.commit);
+    // empty when there is none. A save with one is refused whole.
+    static std::string FindLink(const std::string& folder);
 
     // Tests: the n-th staged file (from 0) fails to write; -1 for none.
     static void FailStagedWriteForTest(int n);

@@ -166,6 +166,20 @@ TEST_F(CampaignManagers, FacilityRowsShowTheExpectedAmountAndLoyalty)
     EXPECT_EQ(row->GetFigure(), "1,500 CR (50%)");
     EXPECT_EQ(row->GetSecondText(), GetString("INCOME_STRIP_INCOME"));
     EXPECT_EQ(row->GetFirstText(), GetString(type->guiName.c_str()));
+
+    // A yield past what whole credits can count shows the most that is paid.
+    type->attributes.Clear();
+    type->attributes.SetValue("cash_per_turn", 1e20f);
+    planet->loyalty.value = 1.0f;
+    Click(*ManagerButton(1));
+    Click(*ManagerButton(1));
+    ASSERT_NE(GUI_IncomeManager::GetOpen(), nullptr);
+    row = nullptr;
+    for (const auto& s : GUI_IncomeManager::GetOpen()->GetStrips())
+        if (static_cast<const GUI_CampaignIncomeStrip*>(s.get())->GetFacility() == factory)
+            row = s.get();
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->GetFigure(), "2,147,483,647 CR (100%)");
     type->attributes = shipped;
 
     // No planet at all: no factory, and the window keeps one row's height.

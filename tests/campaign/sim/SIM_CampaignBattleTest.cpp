@@ -359,8 +359,10 @@ TEST_F(CampaignBattle, AnAttackOrderedThisTurnIsInEverySaveWithTheFleetsSplitOff
     // A saved attack whose fleet is not on the planet is passed over.
     std::string text;
     ASSERT_TRUE(ReadWholeFile(progress.GetSaveFolder() + "/progress.txt", text));
-    ASSERT_TRUE(WriteFileAtomically(progress.GetSaveFolder() + "/progress.txt",
-                                    text + StrFormat("0 = %d,%d,-1\n", beskar->encounterId, fleetId)));
+    const size_t attacks = text.find("[attacks]\n");
+    ASSERT_NE(attacks, std::string::npos);
+    text.insert(attacks + 10, StrFormat("0 = %d,%d,-1\n", beskar->encounterId, fleetId));
+    ASSERT_TRUE(WriteFileAtomically(progress.GetSaveFolder() + "/progress.txt", text));
     ASSERT_TRUE(progress.Load("war"));
     EXPECT_TRUE(bm.GetPending().empty());
     EXPECT_EQ(progress.FindFleet(fleetId)->location, aldra);

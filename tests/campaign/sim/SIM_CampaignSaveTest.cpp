@@ -6,6 +6,7 @@
 #include "CampaignTestWorld.h"
 
 #include "campaign/sim/SIM_CampaignAIManager.h"
+#include "campaign/sim/SIM_CampaignFacility.h"
 #include "campaign/sim/SIM_CampaignFleet.h"
 #include "campaign/sim/SIM_CampaignFleetMerger.h"
 #include "campaign/sim/SIM_CampaignSaveWriter.h"
@@ -16,6 +17,7 @@
 #include "engine/GFileList.h"
 #include "engine/GHashTable.h"
 #include "engine/GSafeFile.h"
+#include "engine/StrFormat.h"
 #include "sim/SIM_ShipDesign.h"
 
 #include <map>
@@ -124,7 +126,10 @@ TEST_F(CampaignSave, FilesAreWrittenAsExpectedAndReadBackIdentically)
     std::string progressText;
     ASSERT_TRUE(ReadWholeFile(folder + "/progress.txt", progressText));
     EXPECT_EQ(progressText.substr(0, progressText.find("\n[encounter_0]")),
-              "[config]\nrace = federation\nturn = 0\ncash = 6000\ncrew = 900\n\n[fleets]\n0 = 1,1\n\n");
+              "[config]\nsaveformat = 2\nrace = federation\nturn = 0\ncash = 6000\ncrew = 900\n\n[fleets]\n"
+              "0 = 1,1\n\n");
+    // The last line tells a whole progress from one cut short.
+    EXPECT_EQ(progressText.substr(progressText.size() - 7), "\n[end]\n");
     EXPECT_NE(progressText.find("\n[encounter_1]\nencounterid = 2\nterritory = ENEMY\nthreat = 0.00\n"
                                 "loyalty = 0.00\ncurrentfleet = 980.00\nfleetboost = 0.00\nfreeze = 3.00\n"),
               std::string::npos);
@@ -237,10 +242,9 @@ TEST_F(CampaignSave, ACrashAmongTheRenamesIsFinishedAsAWholeSaveOnLoad)
     EXPECT_FALSE(FileExists(folder + "/progress.txt.new"));
 }
 
-TEST_F(CampaignSave, LoadSkipsShortEntriesDropsHomelessFleetsAndReadsOwners)
+TEST_F(CampaignSave, LoadSkipsShortEntriesDropsEmptyFleetsAndReadsOwners)
 {
     const std::string folder = progress.GetSaveFolder();
-    ASSERT_TRUE(WriteFileAtomically(folder + "/fleets/fleet4.txt", "[config]\nfleetid = 4\nguiname = Lost\n"));
     ASSERT_TRUE(WriteFileAtomically(folder + "/fleets/fleet5.txt", "[config]\nfleetid = 5\nguiname = Kept\n"
                                                                    "\n[ship0]\ndesign = no_such_design\nid = 9\n"
                                                                    "\n[ship1]\ndesign = fed_ai_escort\nid = 10\n"));
@@ -256,8 +260,8 @@ TEST_F(CampaignSave, LoadSkipsShortEntriesDropsHomelessFleetsAndReadsOwners)
     EXPECT_EQ(progress.race, "korrath");
     EXPECT_EQ(progress.turn, 4);
     EXPECT_EQ(progress.crew, 0);
-    // "4," is too short to name a place: fleet 4 has none and is dropped;
-    // fleet 6 has no ship and is dropped from its planet too.
+    // "4," is too short to name a place (and names no fleet of the save);
+    // fleet 6 has no ship and is dropped from its planet.
     ASSERT_EQ(progress.GetFleets().size(), 1u);
     EXPECT_EQ(progress.GetFleets()[0]->id, 5);
     ASSERT_EQ(progress.GetFleets()[0]->GetShips().size(), 1u); // unknown design dropped
@@ -268,6 +272,67 @@ TEST_F(CampaignSave, LoadSkipsShortEntriesDropsHomelessFleetsAndReadsOwners)
     EXPECT_EQ(world.campaign->FindEncounter(3)->ai->freezeTurns, 2);
     EXPECT_EQ(world.campaign->FindEncounter(4)->territory, SIM_CampaignEncounter::UNKNOWN);
     EXPECT_EQ(progress.GetStats().GetEntries().size(), 1u);
+}
+
+TEST_F(CampaignSave, LoyaltyThreatAndIncomeComeBackExactlyAfterAReload)
+{
+    // Values a few turns of changes leave, which two decimals cannot hold.
+    const float loyalties[] = {0.797f, 0.0049f, 1.0f / 3.0f, 0.5f};
+    std::vector<SIM_CampaignEncounter*> planets;
+    int n = 0;
+    for (SIM_CampaignEncounter* e : world.campaign->GetEncounters()) {
+        e->territory = SIM_CampaignEncounter::PLAYER;
+        e->loyalty.value = loyalties[n % 4];
+        e->ai->threat.value = 0.123456f;
+        e->ai->currentFleet = 980.125f + static_cast<float>(n);
+        e->ai->fleetboost = 1.0f / 7.0f;
+        planets.push_back(e);
+        ++n;
+    }
+    auto income = [&] {
+        int total = 0;
+        for (SIM_CampaignEncounter* e : planets)
+            for (const auto& f : e->facilities) {
+                f->UpdateCurrentCash();
+                total += static_cast<int>(f->GetCurrentCash());
+            }
+        return total;
+    };
+    SIM_CampaignEncounter* aldra = world.Planet("Aldra");
+    ASSERT_TRUE(aldra->HasFacilityOfType("factory"));
+    aldra->loyalty.value = 0.797f; // its factory yields 400: 318 credits, and 320 at 0.80
+    const int before = income();
+    ASSERT_TRUE(progress.Save());
+    std::string text;
+    ASSERT_TRUE(ReadWholeFile(progress.GetSaveFolder() + "/progress.txt", text));
+    // Two decimals where they are enough, as saves always had.
+    EXPECT_NE(text.find("loyalty = 0.797\n"), std::string::npos);
+    EXPECT_NE(text.find("loyalty = 0.50\n"), std::string::npos);
+    for (SIM_CampaignEncounter* e : planets) {
+        e->loyalty.value = 0.0f;
+        e->ai->threat.value = 0.0f;
+        e->ai->currentFleet = 0.0f;
+        e->ai->fleetboost = 0.0f;
+    }
+    ASSERT_TRUE(progress.Load("first"));
+    n = 0;
+    for (SIM_CampaignEncounter* e : planets) {
+        const float loyalty = e == aldra ? 0.797f : loyalties[n % 4];
+        EXPECT_EQ(e->loyalty.value, loyalty) << e->planetName;
+        EXPECT_EQ(e->ai->threat.value, 0.123456f) << e->planetName;
+        EXPECT_EQ(e->ai->currentFleet, 980.125f + static_cast<float>(n)) << e->planetName;
+        EXPECT_EQ(e->ai->fleetboost, 1.0f / 7.0f) << e->planetName;
+        ++n;
+    }
+    EXPECT_EQ(income(), before);
+
+    // A save written with two decimals still loads as it always did.
+    const size_t at = text.find("loyalty = ", text.find(StrFormat("encounterid = %d\n", aldra->encounterId)));
+    ASSERT_EQ(text.compare(at, 16, "loyalty = 0.797\n"), 0);
+    text.replace(at, 16, "loyalty = 0.80\n");
+    ASSERT_TRUE(WriteFileAtomically(progress.GetSaveFolder() + "/progress.txt", text));
+    ASSERT_TRUE(progress.Load("first"));
+    EXPECT_EQ(aldra->loyalty.value, 0.80f);
 }
 
 TEST_F(CampaignSave, ShipLogsKeepCommasQuotesAndSkipBlankLines)

@@ -15,11 +15,13 @@
 #include "engine/GFileHelpers.h"
 #include "engine/GFileList.h"
 #include "engine/GSafeFile.h"
+#include "engine/StrFormat.h"
 #include "sim/SIM_Options.h"
 #include "sim/SIM_ShipDesign.h"
 #include "support/ErrorLog.h"
 
 #include <filesystem>
+#include <fstream>
 #include <map>
 
 #include <sys/stat.h>
@@ -43,6 +45,38 @@ std::map<std::string, std::string> Snapshot(const std::string& folder)
     }
     return out;
 }
+
+// The player's folder moved to memory for one test, where there is a tmpfs:
+// tests that save many times or many files would otherwise wait most of a
+// minute on a busy disk's syncs.
+class UserFolderInMemory {
+public:
+    explicit UserFolderInMemory(const TempDir& usual) : m_usual(usual.Path())
+    {
+        std::error_code ec;
+        std::string name = (fs::is_directory("/dev/shm", ec) ? std::string("/dev/shm") : fs::temp_directory_path().string()) +
+                           "/qlmtest.XXXXXX";
+        if (mkdtemp(name.data()))
+            m_path = name;
+        Point(m_path.empty() ? m_usual : m_path);
+    }
+    ~UserFolderInMemory()
+    {
+        Point(m_usual);
+        std::error_code ec;
+        if (!m_path.empty())
+            fs::remove_all(m_path, ec);
+    }
+
+private:
+    static void Point(const std::string& user)
+    {
+        APP_UserFolders::GetInstance().Create(user);
+        SetDeletableRoot(user);
+    }
+    std::string m_usual;
+    std::string m_path;
+};
 
 class UntrustedSave : public ::testing::Test {
 protected:
@@ -110,8 +144,9 @@ TEST_F(UntrustedSave, ARecordReachingOutsideItsSaveIsRefusedAndDroppedWithOneLin
         {"X fleets/fleet1.txt", nullptr},
         // A staged file that is a link would carry the outside file into the save.
         {"R logs/1_log.ini", [&] { fs::create_symlink(victim, folder + "/logs/1_log.ini.new"); }},
-        // A subfolder that is a link leads outside.
-        {"D enemyfleets/1.ini", [&] { fs::create_symlink(outside, folder + "/enemyfleets"); }},
+        // A save never removes its own progress or opponents: no record of it would.
+        {"D progress.txt", nullptr},
+        {"R fleets/fleet1.txt\nD opponents.ini", nullptr},
     };
     for (const Case& c : cases) {
         fs::remove_all(folder + "/enemyfleets");
@@ -129,6 +164,7 @@ TEST_F(UntrustedSave, ARecordReachingOutsideItsSaveIsRefusedAndDroppedWithOneLin
         EXPECT_EQ(ReadWholeFile(second + "/progress.txt", text) ? text : "", secondProgress) << c.line;
         EXPECT_TRUE(FileExists(outside + "/fleet1.txt")) << c.line;
         EXPECT_TRUE(FileExists(fleetFile)) << c.line;
+        EXPECT_TRUE(FileExists(folder + "/progress.txt")) << c.line;
         EXPECT_EQ(progress.GetFleets().size(), 1u) << c.line;
     }
 
@@ -152,51 +188,278 @@ TEST_F(UntrustedSave, ARecordReachingOutsideItsSaveIsRefusedAndDroppedWithOneLin
 TEST_F(UntrustedSave, ADamagedProgressIsRefusedNamedAndLeftAsItIs)
 {
     const std::string progressPath = folder + "/progress.txt";
-    std::string good;
+    const std::string fleetFile = folder + "/fleets/fleet1.txt";
+    std::string good, fleetText;
     ASSERT_TRUE(ReadWholeFile(progressPath, good));
+    ASSERT_TRUE(ReadWholeFile(fleetFile, fleetText));
     std::string noise;
     for (int i = 0; i < 4096; ++i)
         noise += static_cast<char>((i * 7919 + 13) % 256);
+    auto replaced = [&](const std::string& from, const std::string& to) {
+        std::string text = good;
+        const size_t at = text.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        return at == std::string::npos ? text : text.replace(at, from.size(), to);
+    };
+    const std::string unreadable = "it does not read as a campaign";
+    const std::string notPlaced = "its progress does not place this fleet";
 
     struct Case {
         const char* what;
         std::function<void()> damage;
+        std::string why;
         std::string named;
     };
     const std::vector<Case> cases = {
-        {"random bytes", [&] { WriteFileAtomically(progressPath, noise); }, progressPath},
-        {"empty", [&] { WriteFileAtomically(progressPath, ""); }, progressPath},
-        {"no race", [&] { WriteFileAtomically(progressPath, "[config]\nrace =\nturn = 1\ncash = 5\n"); }, progressPath},
-        {"a folder", [&] { fs::remove(progressPath); fs::create_directory(progressPath); }, progressPath},
-        {"a fifo", [&] { fs::remove(progressPath); mkfifo(progressPath.c_str(), 0600); }, progressPath},
-        {"a link to a device", [&] { fs::remove(progressPath); fs::create_symlink("/dev/zero", progressPath); },
+        {"random bytes", [&] { WriteFileAtomically(progressPath, noise); }, unreadable, progressPath},
+        {"empty", [&] { WriteFileAtomically(progressPath, ""); }, unreadable, progressPath},
+        {"no race", [&] { WriteFileAtomically(progressPath, "[config]\nrace =\nturn = 1\ncash = 5\n"); }, unreadable,
          progressPath},
-        {"missing", [&] { fs::remove(progressPath); }, progressPath},
+        {"a folder", [&] { fs::remove(progressPath); fs::create_directory(progressPath); }, unreadable, progressPath},
+        {"a fifo", [&] { fs::remove(progressPath); mkfifo(progressPath.c_str(), 0600); }, unreadable, progressPath},
+        {"a link to a device", [&] { fs::remove(progressPath); fs::create_symlink("/dev/zero", progressPath); },
+         unreadable, progressPath},
+        {"missing", [&] { fs::remove(progressPath); }, unreadable, progressPath},
         {"a damaged staged progress with its record",
          [&] {
              WriteFileAtomically(progressPath + ".new", noise);
              WriteFileAtomically(record, "R fleets/fleet1.txt\nR progress.txt\n");
          },
-         progressPath + ".new"},
+         unreadable, progressPath + ".new"},
+        {"cut after its [config] lines",
+         [&] { WriteFileAtomically(progressPath, good.substr(0, good.find("\n[fleets]") + 1)); }, "it was cut short",
+         progressPath},
+        {"its [fleets] section gone", [&] { WriteFileAtomically(progressPath, replaced("[fleets]", "[feets]")); },
+         notPlaced, fleetFile},
+        {"its fleet at no planet", [&] { WriteFileAtomically(progressPath, replaced("0 = 1,1\n", "0 = 1,999\n")); },
+         notPlaced, fleetFile},
+        {"its fleet not named", [&] { WriteFileAtomically(progressPath, replaced("0 = 1,1\n", "0 = 2,1\n")); },
+         notPlaced, fleetFile},
+        {"a second fleet file of the same fleet",
+         [&] { WriteFileAtomically(folder + "/fleets/fleet2.txt", fleetText); }, notPlaced,
+         folder + "/fleets/fleet2.txt"},
+        {"a fleet file that cannot be read", [&] { mkfifo((folder + "/fleets/fleet3.txt").c_str(), 0600); },
+         "a fleet file cannot be read", folder + "/fleets/fleet3.txt"},
+        // The record of a save cut short is checked as if it were finished.
+        {"a record removing its placed fleet", [&] { WriteFileAtomically(record, "D fleets/fleet1.txt\n"); },
+         "a fleet its progress places has no file", fleetFile},
+        {"a record removing the log of a ship it keeps", [&] { WriteFileAtomically(record, "D logs/1_log.ini\n"); },
+         "its record would remove the log of a ship it keeps", record},
     };
     for (const Case& c : cases) {
         c.damage();
         const auto before = Snapshot(folder);
-        ASSERT_EQ(before.count(folder + "/fleets/fleet1.txt"), 1u);
+        ASSERT_EQ(before.count(fleetFile), 1u);
         ScopedErrorLog log;
         EXPECT_FALSE(progress.Load("first")) << c.what;
         EXPECT_EQ(progress.GetRefusedFile(), c.named) << c.what;
-        EXPECT_EQ(log.Count("Campaign save refused, it does not read as a campaign : " + c.named), 1) << c.what;
+        EXPECT_EQ(log.Count("Campaign save refused, " + c.why + " : " + c.named), 1) << c.what;
         EXPECT_EQ(Snapshot(folder), before) << c.what;
 
         fs::remove_all(progressPath);
-        fs::remove(progressPath + ".new");
+        for (const char* extra : {"/progress.txt.new", "/fleets/fleet2.txt", "/fleets/fleet3.txt"})
+            fs::remove(folder + extra);
         fs::remove(record);
         ASSERT_TRUE(WriteFileAtomically(progressPath, good));
         ASSERT_TRUE(progress.Load("first")) << c.what;
         EXPECT_EQ(progress.GetRefusedFile(), "");
         EXPECT_EQ(progress.GetFleets().size(), 1u) << c.what;
     }
+}
+
+TEST_F(UntrustedSave, NoCutOfTheProgressLosesAFleet)
+{
+    UserFolderInMemory memory(world.User());
+    ASSERT_TRUE(progress.CreateNew("first", "federation"));
+    ASSERT_TRUE(progress.Load("first"));
+    folder = progress.GetSaveFolder();
+    // Three fleets at three planets, statistics and a planet's state.
+    for (const char* planet : {"Aldra", "Beskar", "Lumen"}) {
+        auto* ship = new SIM_CampaignShip();
+        ship->SetDesign(SIM_ShipDesign::Find("fed_ai_escort"));
+        ship->id = SIM_CampaignShip::GetNextFreeID();
+        auto* fleet = new SIM_CampaignFleet();
+        fleet->AddShip(ship);
+        progress.AddFleet(fleet);
+        fleet->SetLocation(world.Planet(planet));
+    }
+    progress.GetStats().AddToStat("ships_built", 3);
+    world.Planet("Beskar")->territory = SIM_CampaignEncounter::PLAYER;
+    ASSERT_TRUE(progress.Save());
+    const std::string progressPath = folder + "/progress.txt";
+    std::string whole;
+    ASSERT_TRUE(ReadWholeFile(progressPath, whole));
+    // As this build writes it, and as earlier builds did (no format line, no end line).
+    std::string earlier = whole;
+    earlier.erase(earlier.find("saveformat = 2\n"), 15);
+    ASSERT_EQ(earlier.substr(earlier.size() - 7), "\n[end]\n");
+    earlier.resize(earlier.size() - 6);
+
+    for (const std::string* cut : {&whole, &earlier}) {
+        const std::string& text = *cut;
+        const bool ours = cut == &whole;
+        int loaded = 0;
+        size_t lines = 0;
+        for (size_t end = text.find('\n'); end + 1 < text.size(); end = text.find('\n', end + 1)) {
+            ++lines;
+            std::ofstream(progressPath, std::ios::trunc) << text.substr(0, end + 1);
+            const auto before = Snapshot(folder);
+            ScopedErrorLog log;
+            if (progress.Load("first")) {
+                ++loaded;
+                EXPECT_EQ(progress.GetFleets().size(), 3u) << lines;
+                ASSERT_TRUE(progress.Save());
+                for (int id = 1; id <= 3; ++id)
+                    EXPECT_TRUE(FileExists(folder + "/fleets/fleet" + std::to_string(id) + ".txt")) << lines;
+            } else {
+                EXPECT_EQ(Snapshot(folder), before) << lines;
+                EXPECT_EQ(log.Count("Campaign save refused"), 1) << lines;
+            }
+            std::ofstream(progressPath, std::ios::trunc) << text;
+        }
+        EXPECT_GT(lines, 40u);
+        // Ours is refused at every cut; an earlier one loads once its
+        // statistics have begun, never with a fleet less.
+        if (ours)
+            EXPECT_EQ(loaded, 0);
+        else
+            EXPECT_GT(loaded, 0);
+    }
+}
+
+TEST_F(UntrustedSave, ALinkedFolderOrRecordIsRefusedAndNothingOutsideTheSaveChanges)
+{
+    // What a shared save's links could reach: files of every kind a save
+    // writes or removes, beside the saves.
+    const std::string outside = world.User().Path() + "/outside";
+    fs::create_directories(outside);
+    for (const char* name : {"fleet1.txt", "1_log.ini", "3.ini", "progress.txt.new", "1_log.ini.new", "prefs.ini"})
+        ASSERT_TRUE(WriteFileAtomically(outside + "/" + name, std::string("theirs ") + name));
+    ASSERT_TRUE(WriteFileAtomically(outside + "/record", "D fleets/fleet1.txt\nR progress.txt\n"));
+    const auto outsideBefore = Snapshot(outside);
+    const std::string parent = fs::path(folder).parent_path().string();
+
+    // Each link as tar or zip would carry it, relative to its own place.
+    struct Case {
+        std::string path;
+        std::string target;
+    };
+    const std::vector<Case> cases = {
+        {folder + "/fleets", "../../outside"},
+        {folder + "/logs", "../../outside"},
+        {folder + "/enemyfleets", "../../outside"},
+        {folder + "/deployments", "../../outside"},
+        {record, "../../outside/record"},
+    };
+    for (const Case& c : cases) {
+        const bool folderInPlace = fs::is_directory(c.path);
+        if (folderInPlace)
+            fs::rename(c.path, c.path + ".aside");
+        fs::create_symlink(c.target, c.path);
+        const auto before = Snapshot(folder);
+        ScopedErrorLog log;
+        EXPECT_FALSE(progress.Load("first")) << c.path;
+        EXPECT_EQ(progress.GetRefusedFile(), c.path);
+        EXPECT_EQ(log.Count("Campaign save refused, a symbolic link in it could lead out of the save : " + c.path), 1);
+        EXPECT_EQ(Snapshot(folder), before) << c.path;
+        EXPECT_EQ(Snapshot(outside), outsideBefore) << c.path;
+        fs::remove(c.path);
+        if (folderInPlace)
+            fs::rename(c.path + ".aside", c.path);
+    }
+    // The save folder itself, a link to a save elsewhere.
+    fs::rename(folder, parent + "/elsewhere");
+    fs::create_symlink("elsewhere", folder);
+    EXPECT_FALSE(progress.Load("first"));
+    EXPECT_EQ(progress.GetRefusedFile(), folder);
+    fs::remove(folder);
+    fs::rename(parent + "/elsewhere", folder);
+
+    // A link that turns up while the campaign is open: the save is refused
+    // and says why, and nothing where the link leads is written or removed.
+    ASSERT_TRUE(progress.Load("first"));
+    for (const char* sub : {"/logs", "/fleets"}) {
+        const std::string path = folder + sub;
+        fs::rename(path, path + ".aside");
+        fs::create_symlink("../../outside", path);
+        ScopedErrorLog log;
+        EXPECT_FALSE(progress.Save()) << sub;
+        EXPECT_EQ(log.Count("Failed to save campaign progress : not a file inside the save : " + path), 1) << sub;
+        SIM_CampaignSaveWriter::Recover(folder); // staged files are removed only inside the save
+        EXPECT_EQ(Snapshot(outside), outsideBefore) << sub;
+        fs::remove(path);
+        fs::rename(path + ".aside", path);
+    }
+    // Ending a campaign clears its enemy fleets, and only its own.
+    fs::remove_all(folder + "/enemyfleets");
+    fs::create_symlink("../../outside", folder + "/enemyfleets");
+    progress.Reset("federation");
+    EXPECT_EQ(Snapshot(outside), outsideBefore);
+    fs::remove(folder + "/enemyfleets");
+
+    // The gate itself: a file directly in the save or in one of its real
+    // subfolders; nothing past a link, a "..", or another folder.
+    using W = SIM_CampaignSaveWriter;
+    EXPECT_TRUE(W::LiesInsideSave(folder, folder + "/progress.txt"));
+    EXPECT_TRUE(W::LiesInsideSave(folder, folder + "/fleets/fleet9.txt"));
+    EXPECT_TRUE(W::LiesInsideSave(folder, folder + "/" + W::kRecordName));
+    fs::create_symlink("../../outside", folder + "/enemyfleets");
+    for (const std::string& path :
+         {folder + "/enemyfleets/3.ini", folder + "/fleets/../progress.txt", folder + "/fleets/a/b.txt",
+          folder + "/../progress.txt", folder + "/", folder + "/no_such_folder/x.txt", outside + "/fleet1.txt",
+          folder + "x/progress.txt", folder + "//progress.txt"})
+        EXPECT_FALSE(W::LiesInsideSave(folder, path)) << path;
+    EXPECT_FALSE(W::LiesInsideSave("", "/progress.txt"));
+    fs::remove(folder + "/enemyfleets");
+}
+
+TEST_F(UntrustedSave, BeyondTheFleetCapOneLineAndWhatLiesBeyondStaysOnDisk)
+{
+    UserFolderInMemory memory(world.User());
+    ASSERT_TRUE(progress.CreateNew("first", "federation"));
+    ASSERT_TRUE(progress.Load("first"));
+    folder = progress.GetSaveFolder();
+    const size_t count = SIM_CampaignProgress::kMaxFleets + 5;
+    std::string text = "[config]\nrace = federation\nturn = 1\ncash = 10\n\n[fleets]\n";
+    std::vector<std::string> names;
+    for (size_t i = 1; i <= count; ++i) {
+        const std::string name = "fleet" + std::to_string(i) + ".txt";
+        names.push_back(name);
+        // Written plainly: a thousand synced writes would only slow the test.
+        std::ofstream(folder + "/fleets/" + name) << StrFormat("[config]\nfleetid = %zu\nguiname = F\n\n[ship0]\n"
+                                                               "design = fed_ai_escort\nquantity = 1\nid = %zu\n",
+                                                               i, i);
+        std::ofstream(folder + StrFormat("/logs/%zu_log.ini", i)) << "LOG_REPAIR,\"Old\",1\n";
+        text += StrFormat("%zu = %zu,3\n", i - 1, i);
+    }
+    ASSERT_TRUE(WriteFileAtomically(folder + "/progress.txt", text + "\n[stats]\n"));
+    // The files read are the first in folder order: the last five stay unread.
+    SortFileNames(names);
+    std::map<std::string, std::string> beyond;
+    for (size_t i = SIM_CampaignProgress::kMaxFleets; i < count; ++i) {
+        const std::string path = folder + "/fleets/" + names[i];
+        ReadWholeFile(path, beyond[path]);
+        const std::string log = folder + "/logs/" + names[i].substr(5, names[i].size() - 9) + "_log.ini";
+        ReadWholeFile(log, beyond[log]);
+    }
+    ASSERT_EQ(beyond.size(), 10u);
+
+    ScopedErrorLog log;
+    ASSERT_TRUE(progress.Load("first"));
+    EXPECT_EQ(progress.GetFleets().size(), SIM_CampaignProgress::kMaxFleets);
+    EXPECT_EQ(log.Count("1005 fleet files, only the first 1000 read, the rest left as they are"), 1);
+    EXPECT_EQ(log.Count("[fleets]: 5 entries name no fleet read or no planet, ignored"), 1);
+    EXPECT_EQ(log.Count("not found"), 0);
+    EXPECT_EQ(log.Lines(), 2);
+    ASSERT_TRUE(progress.Save());
+    for (const auto& [path, before] : beyond) {
+        std::string now;
+        EXPECT_TRUE(ReadWholeFile(path, now)) << path;
+        EXPECT_EQ(now, before) << path;
+    }
+    // The next load reads the same fleets.
+    ASSERT_TRUE(progress.Load("first"));
+    EXPECT_EQ(progress.GetFleets().size(), SIM_CampaignProgress::kMaxFleets);
 }
 
 TEST_F(UntrustedSave, NumbersBeyondWhatACampaignHoldsAreBoundedWithALineNamingTheKey)
@@ -206,6 +469,9 @@ TEST_F(UntrustedSave, NumbersBeyondWhatACampaignHoldsAreBoundedWithALineNamingTh
     ASSERT_TRUE(WriteFileAtomically(progressPath, "[config]\nrace = ../../../../etc/passwd\nturn = -4\n"
                                                   "cash = 99999999999\ncrew = -2147483648\n\n[fleets]\n0 = 1,3\n"
                                                   "\n[encounter_0]\nencounterid = 3\nfreeze = 1e38\n"
+                                                  "loyalty = 1e30\nthreat = 5\ncurrentfleet = 1e20\nfleetboost = -1\n"
+                                                  "\n[encounter_1]\nencounterid = 4\nfreeze = 999999\n"
+                                                  "loyalty = 1\nthreat = 0\ncurrentfleet = 999999999\nfleetboost = 0\n"
                                                   "\n[stats]\n0 = won,2147483647,-1.00\n1 = won,5,-1.00\n"
                                                   "2 = f,-1,1e38\n"));
     ASSERT_TRUE(WriteFileAtomically(folder + "/fleets/fleet1.txt",
@@ -224,7 +490,25 @@ TEST_F(UntrustedSave, NumbersBeyondWhatACampaignHoldsAreBoundedWithALineNamingTh
     EXPECT_EQ(log.Count(progressPath + " [config] cash = 99999999999: out of range 0..999999999, 999999999 used"), 1);
     EXPECT_EQ(log.Count(progressPath + " [config] crew = -2147483648: out of range"), 1);
     EXPECT_EQ(log.Count(progressPath + " [config] turn = -4: out of range"), 1);
-    EXPECT_EQ(world.campaign->FindEncounter(3)->ai->freezeTurns, INT_MAX);
+    // Planet numbers: within their bounds, each one told with its file, section and key.
+    const SIM_CampaignEncounter* odd = world.campaign->FindEncounter(3);
+    EXPECT_EQ(odd->ai->freezeTurns, SIM_CampaignProgress::kMaxTurn);
+    EXPECT_EQ(odd->loyalty.value, 1.0f);
+    EXPECT_EQ(odd->ai->threat.value, 1.0f);
+    EXPECT_EQ(odd->ai->currentFleet, static_cast<float>(max));
+    EXPECT_EQ(odd->ai->fleetboost, 0.0f);
+    for (const char* line : {" [encounter_0] freeze = 1e38: out of range 0..999999, 999999 used",
+                             " [encounter_0] loyalty = 1e30: out of range 0..1, 1 used",
+                             " [encounter_0] threat = 5: out of range 0..1, 1 used",
+                             " [encounter_0] currentfleet = 1e20: out of range 0..1e+09, 1e+09 used",
+                             " [encounter_0] fleetboost = -1: out of range 0..1e+09, 0 used"})
+        EXPECT_EQ(log.Count(progressPath + line), 1) << line;
+    // The bounds themselves are kept without a word.
+    const SIM_CampaignEncounter* edge = world.campaign->FindEncounter(4);
+    EXPECT_EQ(edge->ai->freezeTurns, SIM_CampaignProgress::kMaxTurn);
+    EXPECT_EQ(edge->loyalty.value, 1.0f);
+    EXPECT_EQ(edge->ai->currentFleet, static_cast<float>(max));
+    EXPECT_EQ(log.Count("[encounter_1]"), 0);
 
     ASSERT_EQ(progress.GetFleets().size(), 1u);
     const auto& ships = progress.GetFleets()[0]->GetShips();
