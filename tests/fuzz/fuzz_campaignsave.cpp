@@ -147,11 +147,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (const SIM_CampaignFleet* f : progress.GetFleets())
         if (!f->location || f->GetShips().size() > SIM_CampaignFleet::kMaxShips)
             abort();
+    const float maxStrength = static_cast<float>(SIM_CampaignProgress::kMaxCash);
     for (const SIM_CampaignEncounter* e : SIM_CampaignEncounter::GetAll())
         if (!(e->loyalty.value >= 0.0f && e->loyalty.value <= 1.0f) ||
             !(e->ai->threat.value >= 0.0f && e->ai->threat.value <= 1.0f) ||
-            !(e->ai->currentFleet >= 0.0f && e->ai->currentFleet <= SIM_CampaignProgress::kMaxCash) ||
-            !(e->ai->fleetboost >= 0.0f && e->ai->fleetboost <= SIM_CampaignProgress::kMaxCash) ||
+            !(e->ai->currentFleet >= 0.0f && e->ai->currentFleet <= maxStrength) ||
+            !(e->ai->fleetboost >= 0.0f && e->ai->fleetboost <= maxStrength) ||
             e->ai->freezeTurns < 0 || e->ai->freezeTurns > SIM_CampaignProgress::kMaxTurn)
             abort();
     const int cash = progress.cash;

@@ -57,8 +57,9 @@ bool ParseRecord(const std::string& folder, const std::string& text, std::vector
             refused = line;
             return false;
         }
+        const size_t slash = name.find('/');
         const std::string path = folder + "/" + name;
-        if (!SIM_CampaignSaveWriter::LiesInsideSave(folder, path) || IsPlainLink(path) ||
+        if ((slash != std::string::npos && IsPlainLink(folder + "/" + name.substr(0, slash))) || IsPlainLink(path) ||
             IsPlainLink(path + SIM_CampaignSaveWriter::kStagedSuffix)) {
             refused = line;
             return false;
