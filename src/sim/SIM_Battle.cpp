@@ -353,6 +353,11 @@ void SIM_Battle::Victory()
             if (m_pointsEarned > 0)
                 Scores().AddPoints(m_pointsEarned);
         }
+        // Settled before the report opens: what the player sends from it
+        // follows the victory, and a game closed from it has counted it.
+        if (IsOnlineChallenge(m_scenario))
+            if (SIM_ChallengeReportSink* reports = SIM_ChallengeReportSink::Get())
+                reports->ReportVictory(m_scenario->GetChallengeId());
     }
     EndBattle();
 }
@@ -399,9 +404,6 @@ void SIM_Battle::RecordOutcome()
 {
     if (!m_scenario)
         return;
-    if (m_lost == WON && IsOnlineChallenge(m_scenario))
-        if (SIM_ChallengeReportSink* reports = SIM_ChallengeReportSink::Get())
-            reports->ReportVictory(m_scenario->GetChallengeId());
     if (m_scenario->GetType() == SIM_Scenario::TUTORIAL) {
         // A tutorial counts as beaten whatever the outcome.
         MarkScenarioBeaten();

@@ -361,6 +361,10 @@ TEST_F(BattleTest, OnlineChallengesEarnNoPointsAndReportTheirAttemptAndVictory)
     EXPECT_EQ(Battle().GetLost(), SIM_Battle::WON);
     EXPECT_EQ(Battle().GetPointsEarned(), 0);
     EXPECT_EQ(world.Scores().GetPoints(), 0);
+    // Reported as the battle ends, before anything the result box offers;
+    // leaving the battle screen later does not report it again.
+    EXPECT_EQ(reports.victories, std::vector<std::string>{"c42"});
+    Frame(10.0f);
     Battle().RecordOutcome();
     EXPECT_EQ(reports.victories, std::vector<std::string>{"c42"});
     SIM_ChallengeReportSink::Install(nullptr);
