@@ -243,6 +243,28 @@ void LibText::TruncateToWidth(std::string& text, int width) const
         text.pop_back();
 }
 
+float LibText::SizeToFit(const std::string& text, int width, float maxSize, float minSize)
+{
+    if (!m_font)
+        return minSize;
+    const std::string font = m_fontName;
+    float size = maxSize;
+    SetFont(font, size);
+    while (size > minSize && GetTextWidth(text) > width) {
+        size = std::max(minSize, size - 1.0f);
+        SetFont(font, size);
+    }
+    return size;
+}
+
+float LibText::FitLine(std::string& text, int width, float maxSize, float minSize)
+{
+    const float size = SizeToFit(text, width, maxSize, minSize);
+    if (GetTextWidth(text) > width)
+        text = FitText(text, width, 1);
+    return size;
+}
+
 std::string LibText::FitText(const std::string& text, int width, int maxLines) const
 {
     if (!m_font || maxLines <= 0)

@@ -47,6 +47,13 @@ public:
     // most maxLines lines of width pixels. A word wider than a line, and the
     // last line of a text that goes on, end in "..." within the width.
     std::string FitText(const std::string& text, int width, int maxLines) const;
+    // The largest whole size from maxSize down to minSize at which the text
+    // is at most width pixels wide in the current font (minSize when none
+    // is); the font is left at that size.
+    float SizeToFit(const std::string& text, int width, float maxSize, float minSize);
+    // One line of a column: the text shrunk as SizeToFit does and, if it is
+    // still too wide at minSize, cut with "..."; returns the size to draw it at.
+    float FitLine(std::string& text, int width, float maxSize, float minSize);
 
     void SetText(int alignment, const std::string& text, float x, float y, uint32_t colour, float boxWidth);
     void Render(int maxChars = -1);

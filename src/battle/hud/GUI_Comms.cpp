@@ -29,12 +29,8 @@ bool Inside(const GRect& r, float x, float y)
 float GUI_Comms::FitName(std::string& name)
 {
     LibText& text = LibText::GetInstance();
-    float size = kFontSize;
-    text.SetFont("zekton16.dds", size);
-    while (size > kMinNameSize && text.GetTextWidth(name) > kNameWidth) {
-        size -= 1.0f;
-        text.SetFont("zekton16.dds", size);
-    }
+    text.SetFont("zekton16.dds", kFontSize);
+    const float size = text.SizeToFit(name, kNameWidth, kFontSize, kMinNameSize);
     text.TruncateToWidth(name, kNameWidth);
     return size;
 }
