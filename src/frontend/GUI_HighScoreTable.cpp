@@ -81,18 +81,17 @@ GUI_HighScoreTable::~GUI_HighScoreTable()
 
 void GUI_HighScoreTable::Poll()
 {
-    if (m_status != LOADING)
+    if (m_status != OnlineStatus::WAITING || !m_job || !m_job->IsDone())
         return;
+    m_status = OnlineStatus::Of(*m_job);
     bool succeeded = false;
     std::string unused;
-    if (!OnlineJob::Collect(m_job, succeeded, unused))
+    OnlineJob::Collect(m_job, succeeded, unused);
+    if (m_status != OnlineStatus::NONE)
         return;
-    if (!succeeded) {
-        m_status = OFFLINE;
-        return;
-    }
-    m_status = READY;
     LoadRecords();
+    if (m_records.empty())
+        m_status = OnlineStatus::EMPTY;
     MakeEntries();
 }
 
@@ -150,10 +149,15 @@ void GUI_HighScoreTable::Draw()
     LibText& text = LibText::GetInstance();
     text.SetFont("zekton16.dds", 16.0f);
     DrawChildren();
-    if (m_status != READY)
-        text.SetText(TEXT_ALIGN_CENTRE, GetString(m_status == LOADING ? "HIGHSCORES_LOADING" : "HIGHSCORES_OFFLINE"),
-                     static_cast<float>(clientLeft), static_cast<float>(clientTop + 10), 0xFFFFFFFFu,
-                     static_cast<float>(clientRight - clientLeft - 25));
+    if (m_status != OnlineStatus::NONE) {
+        if (m_statusFor != m_status) {
+            m_statusFor = m_status;
+            m_statusText = text.GetWrappedText(OnlineStatus::Text(m_status, "HIGHSCORES_LOADING", "HIGHSCORES_NONE"),
+                                               clientRight - clientLeft - 35);
+        }
+        text.SetText(TEXT_ALIGN_CENTRE, m_statusText, static_cast<float>(clientLeft), static_cast<float>(clientTop + 10),
+                     0xFFFFFFFFu, static_cast<float>(clientRight - clientLeft - 25));
+    }
     text.Render(-1);
 }
 

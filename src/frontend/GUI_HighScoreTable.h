@@ -2,6 +2,7 @@
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_Interlace.h"
 #include "gui/GUI_OneOpen.h"
+#include "online/OnlineStatus.h"
 
 #include <memory>
 #include <string>
@@ -35,8 +36,9 @@ private:
 
 // The best survival scores the game server holds for a scenario, fetched
 // each time the table opens. The request is an OnlineJob beside the frame
-// (joined with the others at exit); without a server the table says at once
-// that it is offline.
+// (joined with the others at exit). The table says that it is asking, and
+// then, as every online screen does, that no server is set up, that the
+// fetch failed, or that no scores were posted yet.
 class GUI_HighScoreTable : public GUI_Dialog, public GUI_OneOpen<GUI_HighScoreTable> {
 public:
     struct Record {
@@ -44,7 +46,6 @@ public:
         std::string third;
         int score = 0;
     };
-    enum Status { LOADING, READY, OFFLINE };
 
     static void Open(SIM_Scenario* scenario);
 
@@ -55,7 +56,8 @@ public:
     void Draw() override;
     void Update() override;
 
-    Status GetStatus() const { return m_status; }
+    // WAITING while it asks; NONE once it shows scores.
+    OnlineStatus::Kind GetStatus() const { return m_status; }
     const std::vector<Record>& GetRecords() const { return m_records; }
     const std::vector<GUI_HighScoreEntry*>& GetEntries() const { return m_entries; }
     GUI_ScrollingWindow* GetScrollBar() const { return m_scroll; }
@@ -72,6 +74,9 @@ private:
     std::vector<GUI_HighScoreEntry*> m_entries;
     GUI_ScrollingWindow* m_scroll = nullptr;
     std::shared_ptr<OnlineJob> m_job;
-    Status m_status = LOADING;
+    OnlineStatus::Kind m_status = OnlineStatus::WAITING;
     GUI_Interlace m_interlace;
+    // The status line, wrapped, and the status it was made for.
+    std::string m_statusText;
+    OnlineStatus::Kind m_statusFor = OnlineStatus::NONE;
 };

@@ -42,7 +42,7 @@ void GUI_ChallengeDetailsData::SetChallenge(const SIM_ChallengeRecord& r)
                                        r.receiver,
                                        r.taunt,
                                        r.map,
-                                       r.race,
+                                       GUI_ChallengeStrip::RaceText(r.race),
                                        GUI_ChallengeStrip::FormatDate(r.day, r.month, r.year),
                                        std::to_string(r.timesBeaten),
                                        std::to_string(r.attempts),

@@ -10,6 +10,7 @@
 #include "online/GUI_ColumnSortButton.h"
 #include "online/GUI_PleaseWait.h"
 #include "online/OnlineJob.h"
+#include "online/OnlineStatus.h"
 #include "online/SIM_Server.h"
 
 #include <algorithm>
@@ -19,26 +20,45 @@ GUI_ChallengeHistoryEntry::GUI_ChallengeHistoryEntry(const SIM_ChallengeHistoryI
     raisesOnClick = false;
     swallowsClicks = false;
     if (item) {
-        m_date = item->date;
-        m_name = LibText::GetInstance().GetWrappedText(item->name, 179);
-        m_outcome = item->outcome;
+        m_full[0] = item->date;
+        m_full[1] = item->name;
+        m_full[2] = item->outcome;
     }
+}
+
+void GUI_ChallengeHistoryEntry::Fit()
+{
+    if (m_fittedWidth == right - left)
+        return;
+    m_fittedWidth = right - left;
+    const GRect cols[3] = {{left, top, left + 94, bottom}, {left + 95, top, left + 254, bottom},
+                           {left + 255, top, right, bottom}};
+    LibText& text = LibText::GetInstance();
+    for (int i = 0; i < 3; ++i) {
+        m_texts[i] = m_full[i];
+        text.SetFont("zekton16.dds", kFontSize);
+        m_sizes[i] = text.FitLine(m_texts[i], cols[i].Width() - kTextInset - 2, kFontSize, kMinFontSize);
+        m_columns[i] = cols[i];
+    }
+    text.SetFont("zekton16.dds", kFontSize);
 }
 
 void GUI_ChallengeHistoryEntry::Draw()
 {
+    Fit();
     D3DEngine& engine = D3DEngine::GetInstance();
-    const GRect cols[3] = {{left, top, left + 94, bottom}, {left + 95, top, left + 254, bottom},
-                           {left + 255, top, right, bottom}};
-    const std::string* texts[3] = {&m_date, &m_name, &m_outcome};
     LibText& text = LibText::GetInstance();
     for (int i = 0; i < 3; ++i) {
-        engine.FillRect(cols[i], 0x18FFFFFFu);
-        engine.DrawRectFrame(cols[i], 0x30FFFFFFu);
-        if (!m_filler)
-            text.SetText(TEXT_ALIGN_LEFT, *texts[i], static_cast<float>(cols[i].left + 10), static_cast<float>(top),
-                         0xFFFFFFFFu, 0.0f);
+        engine.FillRect(m_columns[i], 0x18FFFFFFu);
+        engine.DrawRectFrame(m_columns[i], 0x30FFFFFFu);
+        if (m_filler)
+            continue;
+        // The server's texts keep to their columns: smaller, then cut.
+        text.SetFont("zekton16.dds", m_sizes[i]);
+        text.SetText(TEXT_ALIGN_LEFT, m_texts[i], static_cast<float>(m_columns[i].left + kTextInset),
+                     static_cast<float>(top) + (kFontSize - m_sizes[i]) * 0.5f, 0xFFFFFFFFu, 0.0f);
     }
+    text.SetFont("zekton16.dds", kFontSize);
 }
 
 GUI_ChallengeDetailsHistory::GUI_ChallengeDetailsHistory()
@@ -111,16 +131,15 @@ void GUI_ChallengeDetailsHistory::Poll()
 {
     if (!m_job || !m_job->IsDone())
         return;
-    const bool ok = m_job->Succeeded();
+    const OnlineStatus::Kind kind = OnlineStatus::Of(*m_job);
     m_items.clear();
-    if (ok && m_parsed)
+    if (kind == OnlineStatus::NONE && m_parsed)
         m_items = std::move(*m_parsed);
     m_parsed.reset();
-    const bool online = SIM_Server::GetInstance().IsOnline();
     m_job.reset();
     GUI_PleaseWait::Close();
-    m_statusKey = ok ? (m_items.empty() ? "CHALLENGE_HISTORY_EMPTY" : "")
-                     : (online ? "CHALLENGE_HISTORY_FAILED" : "ONLINE_NO_SERVER");
+    m_statusKey = OnlineStatus::Key(kind == OnlineStatus::NONE && m_items.empty() ? OnlineStatus::EMPTY : kind, "",
+                                    "CHALLENGE_HISTORY_EMPTY");
     m_statusText = m_statusKey.empty() ? std::string() : GetString(m_statusKey.c_str());
     // The file's order until a header is clicked.
     RebuildRows();

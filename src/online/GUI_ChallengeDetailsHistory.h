@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/GRect.h"
 #include "gui/GUI_WindowBase.h"
 #include "gui/GUI_Interlace.h"
 
@@ -18,16 +19,44 @@ struct SIM_ChallengeHistoryItem {
     std::string outcome;
 };
 
-// One row of a history table; a row without an item is an empty line.
+// One row of a history table; a row without an item is an empty line. Each
+// text keeps to one line of its column: drawn smaller if need be, then cut
+// with "...".
 class GUI_ChallengeHistoryEntry : public GUI_WindowBase {
 public:
+    static constexpr float kFontSize = 16.0f;
+    static constexpr float kMinFontSize = 11.0f;
+    static constexpr int kTextInset = 10;
+
     explicit GUI_ChallengeHistoryEntry(const SIM_ChallengeHistoryItem* item);
     void Draw() override;
-    const std::string& GetName() const { return m_name; }
+    // The texts as drawn (date, name, outcome), their sizes and columns.
+    const std::string& GetShownText(int column)
+    {
+        Fit();
+        return m_texts[column];
+    }
+    float GetShownSize(int column)
+    {
+        Fit();
+        return m_sizes[column];
+    }
+    const GRect& GetColumn(int column)
+    {
+        Fit();
+        return m_columns[column];
+    }
+    const std::string& GetName() const { return m_full[1]; }
     bool IsFiller() const { return m_filler; }
 
 private:
-    std::string m_date, m_name, m_outcome;
+    void Fit();
+
+    std::string m_full[3];
+    std::string m_texts[3];
+    float m_sizes[3] = {kFontSize, kFontSize, kFontSize};
+    GRect m_columns[3];
+    int m_fittedWidth = -1;
     bool m_filler;
 };
 

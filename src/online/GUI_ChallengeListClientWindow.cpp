@@ -9,6 +9,7 @@
 #include "online/GUI_ColumnSortButton.h"
 #include "online/GUI_PleaseWait.h"
 #include "online/OnlineJob.h"
+#include "online/OnlineStatus.h"
 #include "online/SIM_ChallengeDatabase.h"
 #include "online/SIM_Server.h"
 
@@ -153,25 +154,28 @@ void GUI_ChallengeListClientWindow::Poll()
 {
     if (!m_job || !m_job->IsDone())
         return;
-    const bool ok = m_job->Succeeded();
-    const bool online = SIM_Server::GetInstance().IsOnline();
+    OnlineStatus::Kind kind = OnlineStatus::Of(*m_job);
     m_job.reset();
     auto incoming = std::move(m_incoming);
     GUI_PleaseWait::Close();
     SIM_ChallengeDatabase& db = SIM_ChallengeDatabase::GetInstance();
-    if (ok && incoming) {
+    if (kind == OnlineStatus::NONE && incoming) {
         // The merge rebuilds no record: rows made before it stay valid until rebuilt here.
         db.MergeRecords(std::move(*incoming));
-        m_statusKey = "CHALLENGES_REFRESHED";
-    } else {
-        m_statusKey = online ? "CHALLENGES_REFRESH_FAILED" : "ONLINE_NO_SERVER";
+    } else if (kind == OnlineStatus::NONE) {
+        kind = OnlineStatus::FAILED;
     }
-    m_statusText = GetString(m_statusKey.c_str());
     m_scroll->position = 0;
     Reload(false);
     m_sortColumn = COL_DATE;
     m_descending = false;
     SortByColumn(COL_DATE); // same column: turns to newest first
+    if (kind == OnlineStatus::NONE && m_rows.empty())
+        kind = OnlineStatus::EMPTY;
+    // A refresh that failed leaves the list as it was, and says why.
+    m_statusKey = kind == OnlineStatus::NONE ? "CHALLENGES_REFRESHED"
+                                             : OnlineStatus::Key(kind, "", "CHALLENGES_NONE");
+    m_statusText = GetString(m_statusKey.c_str());
 }
 
 void GUI_ChallengeListClientWindow::DeleteRows()

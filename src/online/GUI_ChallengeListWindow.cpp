@@ -14,6 +14,8 @@
 #include "online/GUI_ChallengeListClientWindow.h"
 #include "online/GUI_ChallengeList.h"
 
+#include <algorithm>
+
 namespace {
 GUI_ChallengeListWindow* g_window = nullptr;
 }
@@ -100,11 +102,25 @@ void GUI_ChallengeListWindow::Draw()
     text.SetFont("zekton16.dds", 16.0f);
     DrawChildren();
     DrawButtons();
-    const std::string& status = m_client->GetStatusText();
+    const std::string& status = GetShownStatus();
     if (!status.empty())
         text.SetText(TEXT_ALIGN_LEFT, status, static_cast<float>(left + 20),
-                     static_cast<float>(bottom - 88), 0xFFC0C0C0u, 240.0f);
+                     static_cast<float>(bottom - kStatusTop), 0xFFC0C0C0u, 0.0f);
     text.Render(-1);
+}
+
+const std::string& GUI_ChallengeListWindow::GetShownStatus()
+{
+    const std::string& status = m_client->GetStatusText();
+    if (status != m_shownFrom) {
+        // Above the refresh button, left of the filters.
+        LibText& text = LibText::GetInstance();
+        text.SetFont("zekton16.dds", 16.0f);
+        const int lineHeight = std::max(1, text.GetWrappedTextHeight("x", 1000));
+        m_shownStatus = text.FitText(status, kStatusWidth, std::max(1, (kStatusTop - 45) / lineHeight));
+        m_shownFrom = status;
+    }
+    return m_shownStatus;
 }
 
 void GUI_ChallengeListWindow::OnRefresh(std::intptr_t)

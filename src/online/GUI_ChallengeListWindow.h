@@ -2,6 +2,8 @@
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_Interlace.h"
 
+#include <string>
+
 class GUI_ButtonText;
 class GUI_ChallengeListClientWindow;
 class GUI_CheckButton;
@@ -12,6 +14,10 @@ class GUI_ChallengeListWindow : public GUI_Dialog {
 public:
     static constexpr const char* kFilterOptions[4] = {"CHALLENGES_SHOWLOCAL", "CHALLENGES_SHOWPERSONAL",
                                                       "CHALLENGES_SHOWPOSTED", "CHALLENGES_SHOWALL"};
+    // The refresh's outcome: a box this wide from this far above the bottom
+    // down to the refresh button, left of the filters.
+    static constexpr int kStatusTop = 88;
+    static constexpr int kStatusWidth = 240;
     GUI_ChallengeListWindow();
     ~GUI_ChallengeListWindow() override;
 
@@ -22,6 +28,8 @@ public:
     GUI_ChallengeListClientWindow* GetClient() const { return m_client; }
     GUI_CheckButton* GetFilterBox(int index) const { return m_filters[index]; }
     GUI_ButtonText* GetRefreshButton() const { return m_refresh; }
+    // The refresh's outcome as drawn, fitted to its box.
+    const std::string& GetShownStatus();
 
 private:
     static void OnRefresh(std::intptr_t window);
@@ -33,4 +41,5 @@ private:
     GUI_CheckButton* m_filters[4] = {};
     GUI_ButtonText* m_refresh = nullptr;
     GUI_Interlace m_interlace;
+    std::string m_shownStatus, m_shownFrom;
 };

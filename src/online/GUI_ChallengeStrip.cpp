@@ -2,6 +2,7 @@
 
 #include "engine/CInput.h"
 #include "engine/D3DEngine.h"
+#include "engine/GHashTable.h"
 #include "engine/LibText.h"
 #include "engine/TextHelpers.h"
 #include "gui/GUI_SubtleTextButton.h"
@@ -10,6 +11,7 @@
 #include "online/GUI_ChallengeHistory.h"
 #include "online/GUI_Rating.h"
 #include "online/SIM_ChallengeRecord.h"
+#include "sim/SIM_Race.h"
 
 GUI_ChallengeStrip::GUI_ChallengeStrip(SIM_ChallengeRecord* record) : m_record(record)
 {
@@ -34,13 +36,20 @@ GUI_ChallengeStrip::GUI_ChallengeStrip(SIM_ChallengeRecord* record) : m_record(r
     LibText& text = LibText::GetInstance();
     // Measured in the font the strip is drawn in.
     text.SetFont("zekton16.dds", kFontSize);
-    m_map = record->map.empty() ? "?" : text.GetWrappedText(record->map, 220);
+    m_map = record->map.empty() ? "?" : text.FitText(record->map, kWidths[3] - 6, kMapLines);
     m_taunt = text.FitText(ShortTaunt(record->taunt), kWidths[2] - 6, kTauntLines);
     m_fullTaunt = record->taunt;
     m_receiver = text.FitText(record->receiver, kWidths[1], 1);
     m_sender = text.FitText(record->sender, kWidths[1], 1);
-    m_race = text.FitText(record->race, kWidths[4] - 6, kRaceLines);
+    m_race = RaceText(record->race);
+    m_raceSize = text.FitLine(m_race, kWidths[4] - 6, kFontSize, kMinFontSize);
+    text.SetFont("zekton16.dds", kFontSize);
     m_date = FormatDate(record->day, record->month, record->year);
+    // The date and the counts keep to their narrow columns, smaller if need be.
+    m_dateSize = text.FitLine(m_date, kWidths[5] - 6, kFontSize, kMinFontSize);
+    m_beatenSize = text.FitLine(m_beaten, kWidths[6] - 6, kFontSize, kMinFontSize);
+    m_attemptsSize = text.FitLine(m_attempts, kWidths[7] - 6, kFontSize, kMinFontSize);
+    text.SetFont("zekton16.dds", kFontSize);
     m_id = record->id;
     m_tauntTooltip = new GUI_Tooltip(m_fullTaunt, 30);
 }
@@ -53,6 +62,14 @@ GUI_ChallengeStrip::~GUI_ChallengeStrip()
 std::string GUI_ChallengeStrip::FormatDate(int day, int month, int year)
 {
     return IntToTwoDigitString(month) + "/" + IntToTwoDigitString(day) + "/" + IntToTwoDigitString(year);
+}
+
+std::string GUI_ChallengeStrip::RaceText(const std::string& race)
+{
+    // The record holds the race's id ("federation"); a race this game knows
+    // shows by its name, any other as the server sent it.
+    const SIM_Race* known = SIM_Race::Find(race, false);
+    return known ? std::string(GetString(known->GetGuiName().c_str())) : race;
 }
 
 std::string GUI_ChallengeStrip::ShortTaunt(const std::string& taunt)
@@ -124,10 +141,16 @@ void GUI_ChallengeStrip::Draw()
     text.SetText(TEXT_ALIGN_CENTRE, m_receiver, colLeft(1), t + 29.0f - 6.0f, 0xFFB0D0FFu, colWidth(1));
     text.SetText(TEXT_ALIGN_LEFT, m_taunt, colLeft(2), t, 0xFFFFFFFFu, colWidth(2));
     text.SetText(TEXT_ALIGN_LEFT, m_map, colLeft(3), t, 0xFFFFFFFFu, colWidth(3));
-    text.SetText(TEXT_ALIGN_LEFT, m_race, colLeft(4), t + 12.0f, 0xFFFFFFFFu, colWidth(4));
-    text.SetText(TEXT_ALIGN_LEFT, m_date, colLeft(5), t + 12.0f, 0xFFFFFFFFu, colWidth(5));
-    text.SetText(TEXT_ALIGN_LEFT, m_beaten, colLeft(6), t + 12.0f, 0xFFFFFFFFu, 0.0f);
-    text.SetText(TEXT_ALIGN_LEFT, m_attempts, colLeft(7), t + 12.0f, 0xFFFFFFFFu, 0.0f);
+    // Smaller texts keep the line's middle.
+    auto small = [&](const std::string& s, int column, float size) {
+        text.SetFont("zekton16.dds", size);
+        text.SetText(TEXT_ALIGN_LEFT, s, colLeft(column), t + 12.0f + (kFontSize - size) * 0.5f, 0xFFFFFFFFu, 0.0f);
+    };
+    small(m_race, 4, m_raceSize);
+    small(m_date, 5, m_dateSize);
+    small(m_beaten, 6, m_beatenSize);
+    small(m_attempts, 7, m_attemptsSize);
+    text.SetFont("zekton16.dds", kFontSize);
 
     const GRect& tauntRect = m_columns[2];
     const CInput& input = CInput::GetInstance();

@@ -16,11 +16,13 @@ public:
     static constexpr int kColumns = 10;
     static constexpr int kWidths[kColumns] = {40, 100, 324, 100, 80, 74, 40, 40, 70, 101};
     static constexpr size_t kMaxTaunt = 128;
-    // Texts from the server fit their columns: the taunt and the race wrap
-    // at blanks into these many lines, each name keeps to one.
+    // Texts from the server fit their columns: the taunt and the map wrap
+    // at blanks into these many lines, each name keeps to one; the race, the
+    // date and the counts keep to one line, drawn smaller where need be.
     static constexpr int kTauntLines = 2;
-    static constexpr int kRaceLines = 2;
+    static constexpr int kMapLines = 2;
     static constexpr float kFontSize = 16.0f;
+    static constexpr float kMinFontSize = 8.0f;
 
     explicit GUI_ChallengeStrip(SIM_ChallengeRecord* record);
     ~GUI_ChallengeStrip() override;
@@ -28,6 +30,8 @@ public:
 
     // The date as the table shows it: month/day/year, two digits each.
     static std::string FormatDate(int day, int month, int year);
+    // A race as the RACE column shows it: a known race by its name.
+    static std::string RaceText(const std::string& race);
     // The taunt as the TAUNT column shows it.
     static std::string ShortTaunt(const std::string& taunt);
 
@@ -39,6 +43,10 @@ public:
     const std::string& GetDateText() const { return m_date; }
     const std::string& GetBeatenText() const { return m_beaten; }
     const std::string& GetAttemptsText() const { return m_attempts; }
+    float GetRaceSize() const { return m_raceSize; }
+    float GetDateSize() const { return m_dateSize; }
+    float GetBeatenSize() const { return m_beatenSize; }
+    float GetAttemptsSize() const { return m_attemptsSize; }
     GUI_SubtleTextButton* GetDetailsButton() const { return m_details; }
     GUI_SubtleTextButton* GetHistoryButton() const { return m_history; }
     // The table draws the stars of all its rows together (GUI_Rating::DrawQueued).
@@ -57,6 +65,7 @@ private:
     GUI_Rating* m_enjoyment = nullptr;
     GUI_Rating* m_difficulty = nullptr;
     GRect m_columns[kColumns];
+    float m_raceSize = kFontSize, m_dateSize = kFontSize, m_beatenSize = kFontSize, m_attemptsSize = kFontSize;
     bool m_laidOut = false;
     GUI_Tooltip* m_tauntTooltip = nullptr;
 };

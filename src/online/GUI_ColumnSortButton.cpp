@@ -30,7 +30,37 @@ void GUI_ColumnSortButton::Draw()
     const GRect r{left, top, right, bottom};
     engine.FillRect(r, selected ? 0x60409040u : (hover ? 0x40FFFFFFu : 0x20FFFFFFu));
     engine.DrawRectFrame(r, 0x60FFFFFFu);
-    LibText::GetInstance().SetText(TEXT_ALIGN_LEFT, m_title, static_cast<float>(left) + 3.0f,
-                                   static_cast<float>((top + bottom) / 2) - 13.0f + 3.0f, 0xFFFFFFFFu, 0.0f);
+    Fit();
+    LibText& text = LibText::GetInstance();
+    text.SetFont("zekton16.dds", m_size);
+    // A smaller title keeps the line's middle where the full size has it.
+    text.SetText(TEXT_ALIGN_LEFT, m_shown, static_cast<float>(left + kInset),
+                 static_cast<float>((top + bottom) / 2) - 13.0f + 3.0f + (kFontSize - m_size) * 0.5f, 0xFFFFFFFFu, 0.0f);
+    text.SetFont("zekton16.dds", kFontSize);
     GUI_ButtonBase::Draw();
+}
+
+void GUI_ColumnSortButton::Fit()
+{
+    const int room = (right - left) - 2 * kInset;
+    if (room == m_fittedWidth)
+        return;
+    m_fittedWidth = room;
+    LibText& text = LibText::GetInstance();
+    text.SetFont("zekton16.dds", kFontSize);
+    m_shown = m_title;
+    m_size = text.FitLine(m_shown, room, kFontSize, kMinSize);
+    text.SetFont("zekton16.dds", kFontSize);
+}
+
+const std::string& GUI_ColumnSortButton::GetShownTitle()
+{
+    Fit();
+    return m_shown;
+}
+
+float GUI_ColumnSortButton::GetShownSize()
+{
+    Fit();
+    return m_size;
 }

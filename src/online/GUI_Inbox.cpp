@@ -64,10 +64,18 @@ void GUI_Inbox::SetStatus(const char* key)
     m_statusText = m_statusKey.empty() ? std::string() : GetString(key);
 }
 
+void GUI_Inbox::ShowOutcome(OnlineStatus::Kind kind)
+{
+    // A download that brought nothing new is only worth a word when the list is empty.
+    if (kind == OnlineStatus::NONE && SIM_OnlineMessageManager::GetInstance().GetAll().empty())
+        kind = OnlineStatus::EMPTY;
+    SetStatus(OnlineStatus::Key(kind, "MESSAGES_DOWNLOADING", "MESSAGES_NONE"));
+}
+
 void GUI_Inbox::Refresh()
 {
     SIM_OnlineMessageManager& manager = SIM_OnlineMessageManager::GetInstance();
-    SetStatus(manager.StartDownload() ? "MESSAGES_DOWNLOADING" : "ONLINE_NO_SERVER");
+    ShowOutcome(manager.StartDownload() ? OnlineStatus::WAITING : OnlineStatus::NO_SERVER);
     m_seenDownloads = manager.GetDownloadsFinished();
     RebuildRows();
 }
@@ -126,7 +134,8 @@ void GUI_Inbox::Poll()
     manager.Poll();
     if (manager.GetDownloadsFinished() != m_seenDownloads && !manager.IsDownloading()) {
         m_seenDownloads = manager.GetDownloadsFinished();
-        SetStatus(manager.HasDownloaded() ? "" : "ONLINE_NO_ANSWER");
+        // A failed download says so even over messages an earlier one brought.
+        ShowOutcome(manager.GetLastOutcome());
         rebuild = true;
     }
     if (m_scroll->changed) {
@@ -135,6 +144,7 @@ void GUI_Inbox::Poll()
     }
     if (rebuild)
         RebuildRows();
+    // The last row deleted or blocked.
     if (m_statusKey.empty() && manager.GetAll().empty())
         SetStatus("MESSAGES_NONE");
 }
@@ -157,8 +167,13 @@ void GUI_Inbox::Draw()
     text.Render(-1);
     DrawChildren();
     if (!m_statusKey.empty()) {
-        text.SetText(TEXT_ALIGN_CENTRE, m_statusText, static_cast<float>(clientLeft),
-                     static_cast<float>(clientTop + 80), 0xFFFFC040u, static_cast<float>(clientRight - clientLeft));
+        // Over an empty list in its middle; beside rows, in the strip below them.
+        if (m_rows.empty())
+            text.SetText(TEXT_ALIGN_CENTRE, m_statusText, static_cast<float>(clientLeft),
+                         static_cast<float>(clientTop + 80), 0xFFFFC040u, static_cast<float>(clientRight - clientLeft));
+        else
+            text.SetText(TEXT_ALIGN_LEFT, m_statusText, static_cast<float>(clientLeft + 10),
+                         static_cast<float>(m_challenges->top - 2), 0xFFFFC040u, 0.0f);
         text.Render(-1);
     }
 }

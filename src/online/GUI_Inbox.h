@@ -3,6 +3,7 @@
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_Interlace.h"
 #include "gui/GUI_OneOpen.h"
+#include "online/OnlineStatus.h"
 
 #include <cstdint>
 #include <string>
@@ -56,6 +57,7 @@ private:
     static void OnChallenges(std::intptr_t);
     void DeleteRows();
     void SetStatus(const char* key);
+    void ShowOutcome(OnlineStatus::Kind kind);
 
     enum class Pending { NONE, DELETE, BLOCK };
     Pending m_pending = Pending::NONE;

@@ -15,8 +15,8 @@ GUI_InternetNews::GUI_InternetNews() : GUI_Dialog(false)
     SetTitleKey("INTERNET_NEWS_TITLE");
     // No request can go out: the day is not used up.
     if (!SIM_Server::GetInstance().IsOnline()) {
-        m_offline = true;
-        m_text = GetString("ONLINE_NO_SERVER");
+        m_status = OnlineStatus::NO_SERVER;
+        m_text = OnlineStatus::Text(m_status, "", "");
         return;
     }
     if (IsNewsDue(DatePath()))
@@ -32,15 +32,17 @@ bool GUI_InternetNews::IsNewsDue(const std::string& datePath)
 {
     OnlineCalendar::Date stored;
     OnlineCalendar::ReadDate(datePath, "newsdate", stored);
-    const OnlineCalendar::Date today = OnlineCalendar::Today();
-    if (!today.IsLaterThan(stored))
-        return false;
-    OnlineCalendar::WriteDate(datePath, "newsdate", today);
-    return true;
+    return OnlineCalendar::Today().IsLaterThan(stored);
+}
+
+void GUI_InternetNews::MarkNewsDay(const std::string& datePath)
+{
+    OnlineCalendar::WriteDate(datePath, "newsdate", OnlineCalendar::Today());
 }
 
 void GUI_InternetNews::FetchNews()
 {
+    m_status = OnlineStatus::WAITING;
     m_job = OnlineJob::Start([](SIM_Server& server, std::string& text) {
         const std::string target = server.GetUserFolder() + "/web/news.txt";
         if (!server.DownloadNews(target) || !ReadWholeFile(target, text))
@@ -57,12 +59,17 @@ void GUI_InternetNews::FetchNews()
 
 void GUI_InternetNews::Poll()
 {
-    bool ok = false;
-    if (!OnlineJob::Collect(m_job, ok, m_text))
+    if (!m_job || !m_job->IsDone())
         return;
-    if (!ok) {
+    m_status = OnlineStatus::Of(*m_job);
+    bool ok = false;
+    OnlineJob::Collect(m_job, ok, m_text);
+    if (ok) {
+        // Only news that came uses the day up: a failed visit asks again.
+        MarkNewsDay(DatePath());
+    } else {
         LOG_DEBUG("Failed to update internet news file");
-        m_text.clear();
+        m_text = OnlineStatus::Text(m_status, "", "");
     }
     m_wrapped.clear();
 }
@@ -83,6 +90,6 @@ void GUI_InternetNews::Draw()
         m_wrapped = text.FitText(m_text, clientRight - clientLeft - 20, (clientBottom - clientTop - 20) / lineHeight);
     }
     text.SetText(TEXT_ALIGN_LEFT, m_wrapped, static_cast<float>(clientLeft + 10), static_cast<float>(clientTop + 10),
-                 m_offline ? 0xFFFFC040u : 0xFFFFFFFFu, 0.0f);
+                 m_status == OnlineStatus::NONE ? 0xFFFFFFFFu : 0xFFFFC040u, 0.0f);
     text.Render(-1);
 }

@@ -5,7 +5,10 @@
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_TextEditWindow.h"
 #include "online/OnlineJob.h"
+#include "online/OnlineStatus.h"
 #include "online/SIM_Server.h"
+
+#include <algorithm>
 
 namespace {
 GUI_LoginNameWindow* g_current = nullptr;
@@ -60,21 +63,39 @@ void GUI_LoginNameWindow::OnSubmit()
 
 void GUI_LoginNameWindow::Poll()
 {
+    if (!m_job || !m_job->IsDone())
+        return;
+    OnlineStatus::Kind kind = OnlineStatus::Of(*m_job);
     bool ok = false;
     std::string message;
-    if (!OnlineJob::Collect(m_job, ok, message))
-        return;
-    SIM_Server& server = SIM_Server::GetInstance();
-    if (ok && server.SaveUserName(m_sentName)) {
+    OnlineJob::Collect(m_job, ok, message);
+    if (ok && SIM_Server::GetInstance().SaveUserName(m_sentName)) {
         m_status = ACCEPTED;
         UpdateStatusText();
         return;
     }
     m_status = NOT_SET;
-    if (!message.empty())
-        m_statusText = message;
-    else
-        m_statusText = GetString(server.IsOnline() ? "ONLINE_NO_ANSWER" : "ONLINE_NO_SERVER");
+    // A refusal in the server's own words; otherwise what every online screen says.
+    if (kind == OnlineStatus::NONE)
+        kind = OnlineStatus::FAILED;
+    m_statusText = kind == OnlineStatus::FAILED && !message.empty()
+                       ? message
+                       : OnlineStatus::Text(kind, "INTERNET_USERNAME_SENDING", "");
+}
+
+const std::string& GUI_LoginNameWindow::GetShownStatus()
+{
+    if (m_shownFrom != m_statusText || m_shown.empty()) {
+        // The server's words may be any length: they wrap inside the window.
+        LibText& text = LibText::GetInstance();
+        text.SetFont("zekton16.dds", 16.0f);
+        const int lineHeight = std::max(1, text.GetWrappedTextHeight("x", 1000));
+        const int statusTop = bottom - kStatusTop;
+        const int lines = std::max(1, (clientBottom - statusTop) / lineHeight);
+        m_shown = text.FitText(m_statusText, right - left - 40, lines);
+        m_shownFrom = m_statusText;
+    }
+    return m_shown;
 }
 
 void GUI_LoginNameWindow::Update()
@@ -91,14 +112,14 @@ void GUI_LoginNameWindow::Draw()
     Poll();
     // Laid out from where the window is, every frame.
     m_entry->SetRect(static_cast<float>(left + 20), static_cast<float>(bottom - 97), static_cast<float>(right - 200),
-                     static_cast<float>(bottom - 74));
+                     static_cast<float>(bottom - kStatusTop + 5));
     m_submit->SetRect(static_cast<float>(m_entry->right + 10), static_cast<float>(m_entry->top),
                       static_cast<float>(right - 20), static_cast<float>(m_entry->top + 20));
     GUI_Dialog::Draw();
     DrawChildren();
     LibText& text = LibText::GetInstance();
     text.SetFont("zekton16.dds", 16.0f);
-    text.SetText(TEXT_ALIGN_LEFT, m_statusText, static_cast<float>(left + 20), static_cast<float>(m_entry->bottom + 5),
-                 m_status == ACCEPTED ? 0xFF20FF20u : 0x80FFFFFFu, 0.0f);
+    text.SetText(TEXT_ALIGN_LEFT, GetShownStatus(), static_cast<float>(left + 20),
+                 static_cast<float>(bottom - kStatusTop), m_status == ACCEPTED ? 0xFF20FF20u : 0x80FFFFFFu, 0.0f);
     text.Render(-1);
 }

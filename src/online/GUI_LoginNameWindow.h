@@ -15,6 +15,8 @@ class GUI_LoginNameWindow : public GUI_Dialog {
 public:
     enum Status { NOT_SET = 0, ACCEPTED = 1 };
     static constexpr int kMaxName = 128;
+    // The status line starts this far above the window's bottom, 5 under the entry.
+    static constexpr int kStatusTop = 69;
 
     GUI_LoginNameWindow();
     ~GUI_LoginNameWindow() override;
@@ -32,6 +34,9 @@ public:
 
     int GetStatus() const { return m_status; }
     const std::string& GetStatusText() const { return m_statusText; }
+    // The status as drawn: wrapped to the window, cut with "..." where it
+    // would run past its bottom.
+    const std::string& GetShownStatus();
     bool IsSending() const { return m_job != nullptr; }
     GUI_TextEditWindow* GetEntry() const { return m_entry; }
     GUI_ButtonText* GetSubmitButton() const { return m_submit; }
@@ -45,5 +50,6 @@ private:
     int m_status = NOT_SET;
     std::string m_statusText;
     std::string m_sentName;
+    std::string m_shown, m_shownFrom;
     std::shared_ptr<OnlineJob> m_job;
 };

@@ -15,6 +15,7 @@
 #include "gui/GUI_WindowManager.h"
 #include "online/GUI_PleaseWait.h"
 #include "online/OnlineJob.h"
+#include "online/OnlineStatus.h"
 #include "online/SIM_Server.h"
 #include "prep/GUI_DeploymentGUI.h"
 #include "prep/GUI_DeploymentMap.h"
@@ -140,6 +141,8 @@ void GUI_NewChallengeEntry::SetRetaliation(const SIM_Scenario* answered)
 
 void GUI_NewChallengeEntry::ToggleSendToAll()
 {
+    if (!m_grantedId.empty())
+        return;
     m_sendToAll = !m_sendToAll;
     if (m_allBox)
         m_allBox->ticked = m_sendToAll;
@@ -156,8 +159,13 @@ void GUI_NewChallengeEntry::Draw()
         return;
     Poll();
     m_submit->enabled = CanSubmit() && !m_job;
-    m_receiver->enabled = !m_sendToAll;
+    // Once the server holds the challenge, its receiver and taunt are settled.
+    const bool settled = !m_grantedId.empty();
+    m_receiver->enabled = !m_sendToAll && !settled;
     m_receiver->visible = !m_sendToAll;
+    m_taunt->enabled = !settled;
+    if (m_allBox)
+        m_allBox->enabled = !settled;
     D3DEngine& engine = D3DEngine::GetInstance();
     engine.FillRect(GRect{0, 0, engine.GetScreenWidth(), engine.GetScreenHeight()}, 0xc8000000u);
     GUI_Dialog::Draw();
@@ -199,32 +207,45 @@ void GUI_NewChallengeEntry::Submit()
     // The map travels as the player reads it, not as its text key.
     const std::string map = GetString(scenario->GetGuiName().c_str());
     const std::string parent = m_parentId, localFile = file.GetFileName();
-    // The answer's text: the server's reason for a refusal, else "1" or "0"
-    // (whether the file went up) and the new id.
+    // An id the server granted on an earlier try is used again: asking anew
+    // would leave that challenge on the server without a file.
+    const std::string granted = m_grantedId;
+    auto outcome = std::make_shared<PostOutcome>();
     m_job = GUI_PleaseWait::StartJob([=](SIM_Server& job, std::string& text) {
-        if (!job.AddChallenge(receiver, taunt, map, parent)) {
-            text = job.GetLastMessage();
-            return false;
+        std::string id = granted;
+        if (id.empty()) {
+            if (!job.AddChallenge(receiver, taunt, map, parent)) {
+                text = job.GetLastMessage();
+                return false;
+            }
+            id = job.GetRequestParam();
         }
-        const std::string id = job.GetRequestParam();
-        text = (job.PostChallenge(localFile, id) ? "1" : "0") + id;
-        return true;
+        outcome->id = id;
+        outcome->uploaded = job.PostChallenge(localFile, id);
+        return outcome->uploaded;
     });
+    m_outcome = outcome;
     Poll();
 }
 
 void GUI_NewChallengeEntry::Poll()
 {
+    if (!m_job || !m_job->IsDone())
+        return;
+    const OnlineStatus::Kind kind = OnlineStatus::Of(*m_job);
     bool ok = false, cancelled = false;
     std::string text;
-    if (!GUI_PleaseWait::FinishJob(m_job, ok, text, cancelled))
-        return;
-    SIM_Server& server = SIM_Server::GetInstance();
-    if (!ok || text.empty()) {
-        m_status = cancelled          ? GetString("ONLINE_CANCELLED")
-                   : !text.empty()    ? text
-                   : server.IsOnline() ? GetString("ONLINE_NO_ANSWER")
-                                       : GetString("ONLINE_NO_SERVER");
+    GUI_PleaseWait::FinishJob(m_job, ok, text, cancelled);
+    // The worker wrote it before the job was done; nothing writes it now.
+    const std::shared_ptr<PostOutcome> outcome = std::move(m_outcome);
+    const std::string id = outcome ? outcome->id : std::string();
+    if (!id.empty())
+        m_grantedId = id;
+    // A file that went up counts, even when Cancel came just after.
+    const bool uploaded = outcome && outcome->uploaded;
+    if (!uploaded && id.empty()) {
+        // Refused, or no id came: the server's reason, else what every online screen says.
+        m_status = kind == OnlineStatus::FAILED && !text.empty() ? text : OnlineStatus::Text(kind, "", "");
         // The server's reason may be any length: one line of the status box.
         LibText& font = LibText::GetInstance();
         font.SetFont("zekton16.dds", 16.0f);
@@ -232,9 +253,9 @@ void GUI_NewChallengeEntry::Poll()
         m_statusColour = kRefusedColour;
         return;
     }
-    const bool uploaded = text[0] == '1';
-    const std::string id = text.substr(1);
-    m_status = GetString(uploaded ? "CHALLENGE_STATUS_POSTED" : "CHALLENGE_STATUS_FAILED_UPLOAD");
+    m_status = uploaded ? GetString("CHALLENGE_STATUS_POSTED")
+               : kind == OnlineStatus::CANCELLED ? GetString("ONLINE_CANCELLED")
+                                                 : GetString("CHALLENGE_STATUS_FAILED_UPLOAD");
     m_statusColour = uploaded ? kPostedColour : kUploadFailedColour;
     if (m_mode == RETALIATION && g_retaliationHook)
         g_retaliationHook(uploaded);
@@ -242,7 +263,7 @@ void GUI_NewChallengeEntry::Poll()
         return;
     m_posted = true;
     const SIM_DeployedFleet* fleet = SourceFleet();
-    m_thumbnailPath = server.GetUserFolder() + "/chalthumb_" + id + ".jpg";
+    m_thumbnailPath = SIM_Server::GetInstance().GetUserFolder() + "/chalthumb_" + id + ".jpg";
     // The picture is drawn here (it needs the device) and sent beside the frame.
     if (!fleet || !RenderThumbnail(m_thumbnailPath, *fleet))
         return;

@@ -18,7 +18,9 @@ class SIM_Scenario;
 // a retaliation answering a challenge just fought. SUBMIT writes the
 // challenge file, registers it, uploads it and a 256 x 256 JPEG picture of
 // the deployment, and says how it went. Only a challenge whose file reached
-// the server counts as posted; until then SUBMIT can be pressed again.
+// the server counts as posted; until then SUBMIT can be pressed again, and
+// a try after the server granted an id (a failed or cancelled upload) sends
+// the file under that id instead of registering the challenge again.
 class GUI_NewChallengeEntry : public GUI_Dialog, public GUI_OneOpen<GUI_NewChallengeEntry> {
 public:
     enum Mode { NEW_CHALLENGE = 0, RETALIATION = 1 };
@@ -65,6 +67,8 @@ public:
     GUI_CheckButton* GetSendToAllBox() const { return m_allBox; }
     const std::vector<GUI_CheckButton*>& GetPackageBoxes() const { return m_packageBoxes; }
     const std::string& GetThumbnailPath() const { return m_thumbnailPath; }
+    // The id the server granted this challenge ("" until it did).
+    const std::string& GetGrantedId() const { return m_grantedId; }
 
 private:
     explicit GUI_NewChallengeEntry(Mode mode);
@@ -87,5 +91,12 @@ private:
     bool m_posted = false;
     std::string m_parentId;
     std::string m_thumbnailPath;
+    // Written by the post's worker, read once the job is done.
+    struct PostOutcome {
+        std::string id;
+        bool uploaded = false;
+    };
     std::shared_ptr<OnlineJob> m_job;
+    std::shared_ptr<PostOutcome> m_outcome;
+    std::string m_grantedId;
 };

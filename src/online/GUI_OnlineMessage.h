@@ -8,10 +8,14 @@ struct SIM_OnlineMessageRecord;
 
 // One inbox row: date, sender and the wrapped text of one message, with
 // Delete and Block buttons. It points at the manager's record without owning
-// it and never outlives the rebuild that made it.
+// it and never outlives the rebuild that made it. What other players wrote
+// keeps inside the row: the date and the sender to one line of their
+// columns, the message to the lines the row has room for, cut with "...".
 class GUI_OnlineMessage : public GUI_WindowBase {
 public:
     static constexpr int kHeight = 60;
+    static constexpr int kColumnWidth = 150;
+    static constexpr int kTextInset = 10;
 
     GUI_OnlineMessage(const SIM_OnlineMessageRecord* record, float left, float top, float right);
     void Draw() override;
@@ -19,10 +23,17 @@ public:
     const SIM_OnlineMessageRecord* GetRecord() const { return m_record; }
     GUI_ButtonText* GetDeleteButton() const { return m_delete; }
     GUI_ButtonText* GetBlockButton() const { return m_block; }
+    const std::string& GetDateText() const { return m_date; }
+    const std::string& GetSenderText() const { return m_sender; }
+    const std::string& GetMessageText() const { return m_wrapped; }
+    // The message column's text width and the lines that fit the row.
+    int GetMessageWidth() const { return m_messageWidth; }
+    static int MessageLines();
 
 private:
     const SIM_OnlineMessageRecord* m_record;
-    std::string m_wrapped;
+    std::string m_date, m_sender, m_wrapped;
+    int m_messageWidth = 0;
     GUI_ButtonText* m_delete = nullptr;
     GUI_ButtonText* m_block = nullptr;
 };

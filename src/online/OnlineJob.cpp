@@ -52,6 +52,7 @@ std::shared_ptr<OnlineJob> OnlineJob::Start(Work work)
     SIM_Server& main = SIM_Server::GetInstance();
     const std::string url = GetInternet().GetServerUrl();
     if (!GetInternet().IsOnline()) {
+        job->m_offline = true;
         job->m_state = FAILED;
         return job;
     }

@@ -28,6 +28,8 @@ public:
     // Stops the request (the job then fails); harmless once done.
     void Cancel() { m_cancel = true; }
     bool IsCancelled() const { return m_cancel.load(); }
+    // True when it failed at once because no server is set up (nothing went out).
+    bool WasOffline() const { return m_offline; }
     // The worker's text; only once done.
     std::string TakeText();
     // Once the job is done: its outcome and text, and the holder's share let
@@ -37,5 +39,6 @@ public:
 private:
     std::atomic<int> m_state{RUNNING};
     std::atomic<bool> m_cancel{false};
+    bool m_offline = false;
     std::string m_text;
 };

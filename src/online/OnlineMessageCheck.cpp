@@ -33,7 +33,8 @@ bool PollNewOnlineMessages()
     if (manager.GetDownloadsFinished() == g_finishedBefore)
         return true;
     g_waiting = false;
-    if (manager.GetNewCount() > 0)
+    // A failed look keeps the last batch: it was announced then.
+    if (manager.GetLastOutcome() == OnlineStatus::NONE && manager.GetNewCount() > 0)
         GUI_OnlineMessagePopup::Show(manager.GetNewCount());
     return false;
 }

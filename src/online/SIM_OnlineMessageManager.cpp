@@ -84,9 +84,11 @@ bool SIM_OnlineMessageManager::StartDownload()
         return true;
     });
     m_parsed = parsed;
-    if (m_job->IsDone() && !m_job->Succeeded()) {
+    if (m_job->WasOffline()) {
         m_job.reset();
+        m_parsed.reset();
         ++m_finished;
+        m_lastOutcome = OnlineStatus::NO_SERVER;
         return false;
     }
     return true;
@@ -94,10 +96,12 @@ bool SIM_OnlineMessageManager::StartDownload()
 
 bool SIM_OnlineMessageManager::Poll()
 {
+    if (!m_job || !m_job->IsDone())
+        return false;
+    m_lastOutcome = OnlineStatus::Of(*m_job);
     bool ok = false;
     std::string text;
-    if (!OnlineJob::Collect(m_job, ok, text))
-        return false;
+    OnlineJob::Collect(m_job, ok, text);
     ++m_finished;
     std::shared_ptr<Records> parsed = std::move(m_parsed);
     if (!ok || !parsed) {

@@ -1,4 +1,5 @@
 #pragma once
+#include "online/OnlineStatus.h"
 #include "online/SIM_OnlineMessageRecord.h"
 
 #include <memory>
@@ -32,8 +33,9 @@ public:
     explicit SIM_OnlineMessageManager(std::string seenPath);
     virtual ~SIM_OnlineMessageManager();
 
-    // Starts a download unless one is running; false when none could start
-    // (no server set up, or a request that failed at once).
+    // Starts a download unless one is running; false only when none could
+    // start because no server is set up. A request that fails, however fast,
+    // is taken in by Poll like any other.
     bool StartDownload();
     // Takes a finished download in; true when this call merged one.
     bool Poll();
@@ -56,6 +58,9 @@ public:
     const std::string& GetSeenPath() const { return m_seenPath; }
     // Counts finished downloads (successful or not), so screens can notice one.
     int GetDownloadsFinished() const { return m_finished; }
+    // How the last finished download went (NONE when it succeeded; WAITING
+    // before any).
+    OnlineStatus::Kind GetLastOutcome() const { return m_lastOutcome; }
 
 private:
     void Remove(const Record* record);
@@ -75,4 +80,5 @@ private:
     std::shared_ptr<Records> m_parsed;
     bool m_downloaded = false;
     int m_finished = 0;
+    OnlineStatus::Kind m_lastOutcome = OnlineStatus::WAITING;
 };

@@ -206,3 +206,13 @@ protected:
     static inline bool s_started = false;
     static inline bool s_headless = true;
 };
+
+// The same game in a real (offscreen) window, for the tests that read pixels.
+class WindowedFrontendGame : public FrontendGame {
+protected:
+    static void SetUpTestSuite()
+    {
+        s_user = new TempDir;
+        StartGame(false, s_user->Path());
+    }
+};

@@ -313,7 +313,7 @@ TEST_F(GLFrontend, SupplyLimitsAndTheOfflineHighScoresOpenFromTheDetails)
     GUI_HighScoreTable* table = GUI_HighScoreTable::GetOpen();
     ASSERT_NE(table, nullptr);
     // No server: the table says so in its first frame.
-    EXPECT_EQ(table->GetStatus(), GUI_HighScoreTable::OFFLINE);
+    EXPECT_EQ(table->GetStatus(), OnlineStatus::NO_SERVER);
     Picture offline = Capture();
     EXPECT_GT(offline.CountLit(table->clientLeft, table->clientTop + 8, table->clientRight - 25, table->clientTop + 30,
                                220),

@@ -4,6 +4,7 @@
 #include "frontend/GUI_HighScoreTable.h"
 #include "gui/GUI_ScrollingWindow.h"
 #include "online/OnlineJob.h"
+#include "online/OnlineStatus.h"
 #include "online/SIM_Server.h"
 #include "sim/SIM_Scenario.h"
 #include "support/LoopbackHttpServer.h"
@@ -26,11 +27,11 @@ protected:
     // Waits (a few seconds at most) for the request beside the frame.
     static bool WaitUntilAnswered(GUI_HighScoreTable& table)
     {
-        for (int i = 0; i < 500 && table.GetStatus() == GUI_HighScoreTable::LOADING; ++i) {
+        for (int i = 0; i < 500 && table.GetStatus() == OnlineStatus::WAITING; ++i) {
             SDL_Delay(5);
             Frames(1);
         }
-        return table.GetStatus() != GUI_HighScoreTable::LOADING;
+        return table.GetStatus() != OnlineStatus::WAITING;
     }
 
     // The table opened against the server; the address is dropped at once,
@@ -65,25 +66,37 @@ TEST(HighScoreRecords, OnlyHashLinesAreRecordsInFileOrder)
     EXPECT_EQ(records[2].third, "");
 }
 
-TEST_F(HighScores, WithoutAServerTheTableSaysOfflineAtOnce)
+TEST_F(HighScores, WithoutAServerTheTableSaysSoAtOnce)
 {
     ASSERT_FALSE(SIM_Server::GetInstance().IsOnline());
     GUI_HighScoreTable::Open(SIM_Scenario::FindByName("survival1"));
     GUI_HighScoreTable* table = GUI_HighScoreTable::GetOpen();
     ASSERT_NE(table, nullptr);
-    EXPECT_EQ(table->GetStatus(), GUI_HighScoreTable::OFFLINE);
+    EXPECT_EQ(table->GetStatus(), OnlineStatus::NO_SERVER);
     EXPECT_TRUE(table->GetRecords().empty());
     EXPECT_EQ(table->GetTitle(), "Survival: Last Stand");
 }
 
-TEST_F(HighScores, AFailedRequestLeavesTheTableEmpty)
+TEST_F(HighScores, AFailedRequestAndAnEmptyListAreToldApart)
 {
+    std::atomic<bool> fail{true};
     LoopbackHttpServer server;
-    server.server.Get(kScoresPath, [](const httplib::Request&, httplib::Response& res) { res.status = 500; });
+    server.server.Get(kScoresPath, [&fail](const httplib::Request&, httplib::Response& res) {
+        if (fail)
+            res.status = 500;
+        else
+            res.set_content("Nobody yet\n", "text/plain");
+    });
     ASSERT_TRUE(server.Start());
     GUI_HighScoreTable* table = OpenAgainst(server);
     ASSERT_TRUE(WaitUntilAnswered(*table));
-    EXPECT_EQ(table->GetStatus(), GUI_HighScoreTable::OFFLINE);
+    EXPECT_EQ(table->GetStatus(), OnlineStatus::FAILED);
+    EXPECT_TRUE(table->GetEntries().empty());
+    OnlineJob::JoinAll();
+    fail = false;
+    table = OpenAgainst(server);
+    ASSERT_TRUE(WaitUntilAnswered(*table));
+    EXPECT_EQ(table->GetStatus(), OnlineStatus::EMPTY);
     EXPECT_TRUE(table->GetEntries().empty());
 }
 
@@ -104,7 +117,7 @@ TEST_F(HighScores, TheAnswerArrivesBesideTheFrameAndOwnLinesAreTinted)
     ASSERT_TRUE(server.Start());
     GUI_HighScoreTable* table = OpenAgainst(server);
     Frames(3); // the frame goes on while the server thinks
-    EXPECT_EQ(table->GetStatus(), GUI_HighScoreTable::LOADING);
+    EXPECT_EQ(table->GetStatus(), OnlineStatus::WAITING);
     release = true;
     ASSERT_TRUE(WaitUntilAnswered(*table));
     ASSERT_EQ(table->GetRecords().size(), 20u);
@@ -162,7 +175,7 @@ TEST_F(HighScores, TheGameServerIsAskedForTheMapsListWithThePlayersName)
     ASSERT_TRUE(WriteFileAtomically(Game::GetInstance().GetUserPath(Game::USER) + "/web/qlmcdu", "Admiral"));
     GUI_HighScoreTable* table = OpenAgainst(server);
     ASSERT_TRUE(WaitUntilAnswered(*table));
-    ASSERT_EQ(table->GetStatus(), GUI_HighScoreTable::READY);
+    ASSERT_EQ(table->GetStatus(), OnlineStatus::NONE);
     ASSERT_EQ(table->GetEntries().size(), 2u);
     EXPECT_TRUE(table->GetEntries()[1]->IsOwn());
     std::lock_guard<std::mutex> lock(mutex);

@@ -17,6 +17,7 @@
 #include "online/GUI_ColumnSortButton.h"
 #include "online/GUI_ChallengeThumbnail.h"
 #include "online/GUI_NewChallengeEntry.h"
+#include "engine/GFileHelpers.h"
 #include "engine/ImageWrite.h"
 #include "online/GUI_PleaseWait.h"
 #include "engine/APP_ContentPackage.h"
@@ -37,6 +38,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <sstream>
 #include <thread>
 
@@ -133,6 +136,20 @@ TEST_F(ChallengeScreens, HeadersSortAndTheTableScrollsByMatches)
     EXPECT_EQ(list->GetRows().front()->GetRecord()->id, "1") << "a fresh table keeps the list's order";
     EXPECT_EQ(list->GetSortColumn(), GUI_ChallengeListClientWindow::COL_DATE);
     EXPECT_TRUE(list->GetHeader(GUI_ChallengeListClientWindow::COL_DATE)->selected);
+    // Every title keeps inside its header ("Won" and "Tried" never run together),
+    // at full size where it fits.
+    LibText& font = LibText::GetInstance();
+    for (int c = 0; c < GUI_ChallengeListClientWindow::kHeaders; ++c) {
+        GUI_ColumnSortButton* header = list->GetHeader(c);
+        const int room = header->right - header->left - 2 * GUI_ColumnSortButton::kInset;
+        const std::string& shown = header->GetShownTitle();
+        font.SetFont("zekton16.dds", header->GetShownSize());
+        EXPECT_LE(font.GetTextWidth(shown), room) << shown;
+        EXPECT_EQ(shown, header->GetTitle()) << "whole at the sizes the headers need";
+        font.SetFont("zekton16.dds", GUI_ColumnSortButton::kFontSize);
+        EXPECT_EQ(header->GetShownSize() < GUI_ColumnSortButton::kFontSize, font.GetTextWidth(shown) > room) << shown;
+    }
+    font.SetFont("zekton16.dds", 16.0f);
 
     const int shown = static_cast<int>(list->GetRows().size());
     ASSERT_GT(shown, 0);
@@ -191,14 +208,39 @@ TEST_F(ChallengeScreens, ARowShowsItsRecordAsCopiedTexts)
             EXPECT_NE(r.taunt.find(line.substr(0, line.find("..."))), std::string::npos) << line;
         }
         EXPECT_EQ(taunt.substr(taunt.size() - 3), "...") << "the rest is in the tooltip";
-        const std::string race = strip.GetRaceText();
-        EXPECT_TRUE(race == "federation" || race.find('\n') == std::string::npos) << "never federati/on: " << race;
+        EXPECT_EQ(strip.GetRaceText(), GetString("RACE_FEDERATION")) << "the race by its name, not its id";
         EXPECT_EQ(strip.GetSenderText().find('\n'), std::string::npos);
         EXPECT_LE(text.GetTextWidth(strip.GetSenderText()), GUI_ChallengeStrip::kWidths[1]);
+    }
+    // Narrow columns: the race, the date and the counts are drawn smaller, whole, inside them.
+    LibText& text = LibText::GetInstance();
+    const struct {
+        std::string shown;
+        float size;
+        int column;
+    } narrow[4] = {{strip.GetRaceText(), strip.GetRaceSize(), 4},
+                   {strip.GetDateText(), strip.GetDateSize(), 5},
+                   {strip.GetBeatenText(), strip.GetBeatenSize(), 6},
+                   {strip.GetAttemptsText(), strip.GetAttemptsSize(), 7}};
+    for (const auto& n : narrow) {
+        text.SetFont("zekton16.dds", n.size);
+        EXPECT_LE(text.GetTextWidth(n.shown), GUI_ChallengeStrip::kWidths[n.column] - 6) << n.shown;
+        text.SetFont("zekton16.dds", n.size + 1.0f);
+        EXPECT_GT(text.GetTextWidth(n.shown), GUI_ChallengeStrip::kWidths[n.column] - 6) << "as large as fits";
     }
     EXPECT_EQ(strip.GetDateText(), "03/07/09");
     EXPECT_EQ(strip.GetAttemptsText(), "100000");
     EXPECT_EQ(strip.GetBeatenText(), "123456");
+    // A race this game does not know shows as it came; a long map wraps in its column.
+    r.race = "zorgon";
+    r.map = "The Very Long Nebula of Forgotten Fleets and Broken Moons";
+    GUI_ChallengeStrip other(&r);
+    EXPECT_EQ(other.GetRaceText(), "zorgon");
+    text.SetFont("zekton16.dds", GUI_ChallengeStrip::kFontSize);
+    const std::string map = other.GetMapText();
+    EXPECT_EQ(std::count(map.begin(), map.end(), '\n'), GUI_ChallengeStrip::kMapLines - 1) << map;
+    EXPECT_LE(text.GetTextWidth(map), GUI_ChallengeStrip::kWidths[3] - 6) << "never over the race: " << map;
+    EXPECT_EQ(map.substr(map.size() - 3), "...");
     EXPECT_EQ(GUI_ChallengeStrip::ShortTaunt(std::string(128, 'u')), std::string(128, 'u') + "...");
     EXPECT_EQ(GUI_ChallengeStrip::FormatDate(25, 12, 10), "12/25/10");
 
@@ -468,6 +510,111 @@ TEST_F(ChallengeScreens, ARetaliationAnswersItsChallengerAndARefusalLeavesSubmit
     EXPECT_TRUE(fresh->CanSubmit());
     GUI_NewChallengeEntry::SetSource(nullptr, nullptr);
     GUI_NewChallengeEntry::SetRetaliationPostedHook(nullptr);
+    GUI_NewChallengeEntry::Close();
+}
+
+TEST_F(ChallengeScreens, ATryAfterTheServerGrantedAnIdSendsTheFileUnderThatId)
+{
+    // The server's upload script: the first upload is held until the player
+    // cancels it, the second fails, the third goes through.
+    LocalChallengeServer local;
+    std::mutex mutex;
+    std::condition_variable changed;
+    int uploads = 0;
+    bool held = false, released = false;
+    local.loopback.server.set_pre_routing_handler([&](const httplib::Request& req, httplib::Response& res) {
+        if (req.path != "/quillomar/server/postchallenge.php")
+            return httplib::Server::HandlerResponse::Unhandled;
+        std::unique_lock<std::mutex> lock(mutex);
+        ++uploads;
+        if (uploads == 1) {
+            held = true;
+            changed.notify_all();
+            changed.wait(lock, [&] { return released; });
+        }
+        if (uploads > 2)
+            return httplib::Server::HandlerResponse::Unhandled;
+        res.status = 500;
+        return httplib::Server::HandlerResponse::Handled;
+    });
+    struct Release {
+        std::mutex& m;
+        std::condition_variable& c;
+        bool& r;
+        ~Release()
+        {
+            std::lock_guard<std::mutex> lock(m);
+            r = true;
+            c.notify_all();
+        }
+    } release{mutex, changed, released};
+    ASSERT_TRUE(local.Start());
+    GetInternet().SetServerUrl(local.Url());
+    SIM_DeployedFleet fleet;
+    GUI_NewChallengeEntry::SetSource(&fleet, SIM_Scenario::GetFirst());
+    GUI_NewChallengeEntry* window = GUI_NewChallengeEntry::OpenNewChallenge();
+    window->ToggleSendToAll();
+
+    // Cancelled while the file goes up: the server has granted the id already.
+    window->Submit();
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        changed.wait(lock, [&] { return held; });
+    }
+    ASSERT_NE(GUI_PleaseWait::GetOpen(), nullptr);
+    Click(*GUI_PleaseWait::GetOpen()->GetCancelButton());
+    EXPECT_EQ(GUI_PleaseWait::GetOpen(), nullptr);
+    OnlineJob::JoinAll();
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        released = true;
+        changed.notify_all();
+    }
+    Frames(1);
+    const std::string id = window->GetGrantedId();
+    ASSERT_FALSE(id.empty());
+    EXPECT_EQ(window->GetStatus(), GetString("ONLINE_CANCELLED"));
+    EXPECT_FALSE(window->IsPosted());
+    EXPECT_TRUE(window->CanSubmit());
+    EXPECT_FALSE(window->GetTauntEntry()->enabled) << "the server holds the taunt it was given";
+    window->ToggleSendToAll();
+    EXPECT_TRUE(window->IsSendToAll()) << "and the receiver";
+
+    // The upload fails: the id stays, SUBMIT is on again.
+    window->Submit();
+    OnlineJob::JoinAll();
+    Frames(1);
+    EXPECT_EQ(window->GetStatus(), GetString("CHALLENGE_STATUS_FAILED_UPLOAD"));
+    EXPECT_EQ(window->GetStatusColour(), GUI_NewChallengeEntry::kUploadFailedColour);
+    EXPECT_EQ(window->GetGrantedId(), id);
+    ASSERT_TRUE(window->CanSubmit());
+
+    // The third try goes through, under the same id.
+    window->Submit();
+    OnlineJob::JoinAll();
+    Frames(1);
+    EXPECT_TRUE(window->IsPosted());
+    EXPECT_EQ(window->GetStatus(), GetString("CHALLENGE_STATUS_POSTED"));
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        EXPECT_EQ(uploads, 3);
+    }
+    const auto requests = local.challenges.GetRequests();
+    EXPECT_NE(std::find_if(requests.begin(), requests.end(),
+                           [&id](const std::string& r) {
+                               return r.rfind("POST /quillomar/server/postchallenge.php " + id + " ", 0) == 0;
+                           }),
+              requests.end())
+        << "the file went up under the id the first try was granted";
+    EXPECT_EQ(std::count_if(requests.begin(), requests.end(),
+                            [](const std::string& r) { return r.rfind("GET /quillomar/server/addchal136.php", 0) == 0; }),
+              1)
+        << "one challenge on the server, not one per try";
+    std::string list;
+    ReadWholeFile(local.DataFile("challengelist.txt"), list);
+    EXPECT_EQ(std::count(list.begin(), list.end(), '\n'), 1) << list;
+    EXPECT_TRUE(FileExists(local.DataFile("challenges/" + id + ".qlm")));
+    GUI_NewChallengeEntry::SetSource(nullptr, nullptr);
     GUI_NewChallengeEntry::Close();
 }
 

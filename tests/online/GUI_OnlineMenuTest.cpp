@@ -5,10 +5,17 @@
 #include "engine/GFileHelpers.h"
 #include "engine/GHashTable.h"
 #include "engine/GHttpClient.h"
+#include "engine/LibText.h"
 #include "frontend/FrontendGame.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_ScrollingWindow.h"
 #include "gui/GUI_TextEditWindow.h"
+#include "frontend/GUI_HighScoreTable.h"
+#include "online/GUI_ChallengeDetailsHistory.h"
+#include "online/GUI_ChallengeHistory.h"
+#include "online/GUI_ChallengeList.h"
+#include "online/GUI_ChallengeListClientWindow.h"
+#include "online/GUI_ChallengeListWindow.h"
 #include "online/GUI_Inbox.h"
 #include "online/GUI_InternetNews.h"
 #include "online/GUI_LoginNameWindow.h"
@@ -19,9 +26,13 @@
 #include "online/OnlineCalendar.h"
 #include "online/OnlineJob.h"
 #include "online/OnlineMessageCheck.h"
+#include "online/OnlineStatus.h"
+#include "online/SIM_ChallengeDatabase.h"
 #include "online/SIM_OnlineMessageManager.h"
 #include "online/SIM_OnlineMessageRecord.h"
 #include "online/SIM_Server.h"
+#include "sim/SIM_Options.h"
+#include "sim/SIM_Scenario.h"
 #include "support/LocalChallengeServer.h"
 
 #include <algorithm>
@@ -162,17 +173,110 @@ TEST_F(OnlineMenu, NewsIsFetchedOncePerUtcDay)
     Open(GUI_LoginScreen::kModeId);
     Settle();
     EXPECT_EQ(Count("GET /quillomar/server/news.txt"), 1);
-    // The next UTC day asks again; a failed download leaves the window empty.
+    // The next UTC day asks again. A failed fetch says so and does not use
+    // the day up: the next visit that day asks again, and news that came does.
+    const std::string seventh = "[newsdate]\nday = 7\nmonth = 12\nyear = 2026\n\n";
+    EXPECT_EQ(UserFile("web/newsdate.ini"), seventh);
     OnlineCalendar::SetNowForTests(kNoon + 12 * 3600);
     std::remove(local.DataFile("news.txt").c_str());
     Open(GUI_LoginScreen::kModeId);
     Settle();
     EXPECT_EQ(Count("GET /quillomar/server/news.txt"), 2);
-    EXPECT_EQ(GUI_LoginScreen::GetInstance().GetNewsWindow()->GetText(), "");
+    EXPECT_EQ(GUI_LoginScreen::GetInstance().GetNewsWindow()->GetStatus(), OnlineStatus::FAILED);
+    EXPECT_EQ(GUI_LoginScreen::GetInstance().GetNewsWindow()->GetText(), GetString("ONLINE_NO_ANSWER"));
+    EXPECT_EQ(UserFile("web/newsdate.ini"), seventh);
+    WriteFileAtomically(local.DataFile("news.txt"), "Second day\n");
+    Open(GUI_LoginScreen::kModeId);
+    Settle();
+    EXPECT_EQ(Count("GET /quillomar/server/news.txt"), 3);
+    EXPECT_EQ(GUI_LoginScreen::GetInstance().GetNewsWindow()->GetText(), "Second day");
     EXPECT_EQ(UserFile("web/newsdate.ini"), "[newsdate]\nday = 8\nmonth = 12\nyear = 2026\n\n");
+    Open(GUI_LoginScreen::kModeId);
+    Settle();
+    EXPECT_EQ(Count("GET /quillomar/server/news.txt"), 3);
 
     Click(*GUI_LoginScreen::GetInstance().GetMessagesButton());
     EXPECT_EQ(Game::GetInstance().GetModeId(), GUI_OnlineMessagesScreen::kModeId);
+}
+
+// Before any test that brings messages: the inbox's empty case needs none held.
+TEST_F(OnlineMenu, EveryOnlineScreenSaysNoServerAFailedFetchAndNothingToShowAlike)
+{
+    WriteFileAtomically(UserPath("web/qlmcdu"), "Ann");
+    SIM_ChallengeDatabase::GetInstance().SetFolder(UserPath("web/challenges"));
+    for (const char* filter : GUI_ChallengeListWindow::kFilterOptions)
+        SIM_Options::GetInstance().SetValue(filter, 1.0f);
+    WriteFileAtomically(local.DataFile("news.txt"), "");
+    LoopbackSocket refusing(false);
+    ASSERT_GT(refusing.Port(), 0);
+    const struct {
+        const char* name;
+        std::string url;
+        OnlineStatus::Kind kind;
+    } cases[] = {{"no server set up", "", OnlineStatus::NO_SERVER},
+                 {"a server set on a port that refuses", "http://127.0.0.1:" + std::to_string(refusing.Port()),
+                  OnlineStatus::FAILED},
+                 {"a server with nothing to show", local.Url(), OnlineStatus::EMPTY}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        GetInternet().SetServerUrl(c.url);
+        std::remove(UserPath("web/newsdate.ini").c_str());
+        // What the screen says when it has nothing of its own to show.
+        auto expect = [&c](const char* emptyKey) { return std::string(OnlineStatus::Key(c.kind, "", emptyKey)); };
+
+        // Messages: every visit says the same, however fast the failure.
+        for (int visit = 1; visit <= 2; ++visit) {
+            Open(GUI_OnlineMessagesScreen::kModeId);
+            Settle();
+            ASSERT_NE(GUI_Inbox::GetOpen(), nullptr);
+            EXPECT_EQ(GUI_Inbox::GetOpen()->GetStatusKey(), expect("MESSAGES_NONE")) << "visit " << visit;
+        }
+
+        // The online menu: the news, and a name sent with the mouse.
+        Open(GUI_LoginScreen::kModeId);
+        Settle();
+        GUI_InternetNews* news = GUI_LoginScreen::GetInstance().GetNewsWindow();
+        const bool arrived = c.kind == OnlineStatus::EMPTY;
+        EXPECT_EQ(news->GetStatus(), arrived ? OnlineStatus::NONE : c.kind);
+        EXPECT_EQ(news->GetText(), arrived ? std::string() : GetString(expect("").c_str()));
+        EXPECT_EQ(FileExists(UserPath("web/newsdate.ini")), arrived) << "only news that came uses the day up";
+        GUI_LoginNameWindow* name = GUI_LoginScreen::GetInstance().GetNameWindow();
+        name->GetEntry()->SetText("Ann");
+        Frames(1);
+        Click(*name->GetSubmitButton());
+        Settle();
+        EXPECT_EQ(name->GetStatusText(), GetString(arrived ? "INTERNET_USERNAME_ACCEPTED" : expect("").c_str()));
+
+        // The challenge list's refresh, a challenge's history, the survival table.
+        Open(GUI_ChallengeList::kModeId);
+        GUI_ChallengeListWindow* list = GUI_ChallengeList::GetInstance().GetWindow();
+        ASSERT_NE(list, nullptr);
+        Click(*list->GetRefreshButton());
+        Settle();
+        EXPECT_EQ(list->GetClient()->GetStatusKey(), expect("CHALLENGES_NONE"));
+        {
+            // Drawn inside its box, left of the filters, above Refresh.
+            LibText& text = LibText::GetInstance();
+            text.SetFont("zekton16.dds", 16.0f);
+            const std::string& shown = list->GetShownStatus();
+            EXPECT_FALSE(shown.empty());
+            EXPECT_LE(text.GetTextWidth(shown), GUI_ChallengeListWindow::kStatusWidth);
+            EXPECT_LE(list->bottom - GUI_ChallengeListWindow::kStatusTop + text.GetWrappedTextHeight(shown, 10000),
+                      list->GetRefreshButton()->top);
+        }
+        GUI_ChallengeHistory::Open("1");
+        Settle();
+        ASSERT_NE(GUI_ChallengeHistory::GetOpen(), nullptr);
+        EXPECT_EQ(GUI_ChallengeHistory::GetOpen()->GetTable()->GetStatusKey(), expect("CHALLENGE_HISTORY_EMPTY"));
+        GUI_ChallengeHistory::Close();
+        GUI_HighScoreTable::Open(SIM_Scenario::FindByName("survival1"));
+        Settle();
+        ASSERT_NE(GUI_HighScoreTable::GetOpen(), nullptr);
+        EXPECT_EQ(GUI_HighScoreTable::GetOpen()->GetStatus(), c.kind);
+        while (GUI_WindowManager::GetInstance().CloseTopModal()) {
+        }
+        Frames(1);
+    }
 }
 
 TEST_F(OnlineMenu, TheInboxFollowsTheMessagesAndARowGoesAfterItsClick)
@@ -274,4 +378,70 @@ TEST_F(OnlineMenu, ThePopupRisesOnceAndLeadsToTheMessages)
     Open(15);
     Frames(1);
     EXPECT_EQ(GUI_OnlineMessagePopup::GetOpen(), nullptr);
+}
+
+// Last: its message id is above every other test's.
+TEST_F(OnlineMenu, WordsFromOtherPlayersAndTheServerKeepInsideTheirBoxes)
+{
+    // A row: a message of nearly 2,000 characters (the longest line a
+    // download keeps), and a sender and a date far wider than their columns.
+    WriteFileAtomically(UserPath("web/qlmcdu"), "Ann");
+    std::string text;
+    for (int i = 0; text.size() < 1900; ++i)
+        text += "word" + std::to_string(i) + " ";
+    text.resize(1900);
+    WriteFileAtomically(local.DataFile("messages.txt"), "##,900," + std::string(30, '7') + ",Ann," +
+                                                             std::string(50, 'B') + ",\"" + text + "\"\n");
+    Open(GUI_OnlineMessagesScreen::kModeId);
+    Settle();
+    GUI_Inbox* inbox = GUI_Inbox::GetOpen();
+    ASSERT_NE(inbox, nullptr);
+    GUI_OnlineMessage* row = nullptr;
+    for (GUI_OnlineMessage* r : inbox->GetRows())
+        if (r->GetRecord()->id == 900)
+            row = r;
+    ASSERT_NE(row, nullptr);
+    LibText& font = LibText::GetInstance();
+    font.SetFont("zekton16.dds", 16.0f);
+    const int column = GUI_OnlineMessage::kColumnWidth - 2 * GUI_OnlineMessage::kTextInset;
+    for (const std::string* shown : {&row->GetDateText(), &row->GetSenderText()}) {
+        EXPECT_EQ(shown->find('\n'), std::string::npos) << *shown;
+        EXPECT_LE(font.GetTextWidth(*shown), column) << *shown;
+        EXPECT_EQ(shown->substr(shown->size() - 3), "...");
+    }
+    const std::string& message = row->GetMessageText();
+    const int lines = 1 + static_cast<int>(std::count(message.begin(), message.end(), '\n'));
+    EXPECT_EQ(lines, GUI_OnlineMessage::MessageLines()) << "as many lines as the row holds";
+    EXPECT_LE(font.GetWrappedTextHeight(message, 10000), GUI_OnlineMessage::kHeight - 4) << "never over the next row";
+    EXPECT_GT(font.GetWrappedTextHeight(message + "\nx", 10000), GUI_OnlineMessage::kHeight - 4)
+        << "and no line fewer than it holds";
+    EXPECT_LE(font.GetTextWidth(message), row->GetMessageWidth());
+    EXPECT_EQ(row->GetMessageWidth(), (row->right - 2) - (row->left + 2 + 2 * GUI_OnlineMessage::kColumnWidth) - 20);
+    EXPECT_EQ(message.substr(message.size() - 3), "...");
+    EXPECT_EQ(message.substr(0, 6), "word0 ");
+
+    // The name window: the server's refusal, however long, wraps inside the window.
+    LoopbackHttpServer refusing;
+    const std::string reason = "That name cannot be taken because " + std::string(40, 'x') + " " + text.substr(0, 600);
+    refusing.server.Get("/quillomar/server/setusername.php", [&reason](const httplib::Request&, httplib::Response& res) {
+        res.set_content("response,false\nmessage," + reason + "\n", "text/plain");
+    });
+    ASSERT_TRUE(refusing.Start());
+    GetInternet().SetServerUrl(refusing.Url());
+    Open(GUI_LoginScreen::kModeId);
+    GUI_LoginNameWindow* name = GUI_LoginScreen::GetInstance().GetNameWindow();
+    name->GetEntry()->SetText("Zed");
+    Frames(1);
+    Click(*name->GetSubmitButton());
+    Settle();
+    EXPECT_EQ(name->GetStatusText(), reason) << "the server's own words";
+    const std::string& shown = name->GetShownStatus();
+    font.SetFont("zekton16.dds", 16.0f);
+    EXPECT_LE(font.GetTextWidth(shown), name->width - 40);
+    EXPECT_LE(name->bottom - GUI_LoginNameWindow::kStatusTop + font.GetWrappedTextHeight(shown, 10000),
+              name->clientBottom);
+    EXPECT_GT(std::count(shown.begin(), shown.end(), '\n'), 0) << "wrapped, not cut to a line";
+    EXPECT_EQ(shown.substr(0, 33), reason.substr(0, 33));
+    EXPECT_EQ(shown.substr(shown.size() - 3), "...");
+    GetInternet().SetServerUrl(local.Url());
 }

@@ -206,7 +206,7 @@ TEST_F(HostileServer, AFloodStopsAtItsCapWithOneMessageAndLeavesNothingBehind)
         EXPECT_EQ(log.Count("answer larger than 4194304 bytes refused"), 1) << log.Text();
         EXPECT_EQ(log.Lines(), 1) << "one failure, one line: " << log.Text();
     }
-    EXPECT_EQ(list->GetStatusKey(), "CHALLENGES_REFRESH_FAILED");
+    EXPECT_EQ(list->GetStatusKey(), "ONLINE_NO_ANSWER");
     EXPECT_EQ(Ids(), std::vector<std::string>{"1"}) << "the player's list stays as it was";
     EXPECT_EQ(LeftoverParts(), 0);
     EXPECT_LT(LargestWebFile(), 4096u);
@@ -256,7 +256,7 @@ TEST_F(HostileServer, GarbageLinesAreNoChallengesAndErrorPagesAndRedirectsChange
         ScopedErrorLog log;
         list->Reload(true);
         ASSERT_TRUE(Settle(*list));
-        EXPECT_EQ(list->GetStatusKey(), "CHALLENGES_REFRESH_FAILED") << bad;
+        EXPECT_EQ(list->GetStatusKey(), "ONLINE_NO_ANSWER") << bad;
         EXPECT_EQ(log.Lines(), 1) << bad << ": " << log.Text();
         EXPECT_EQ(Ids(), (std::vector<std::string>{"1", "2", "3"})) << bad;
     }
@@ -282,7 +282,7 @@ TEST_F(HostileServer, ASilentServerHoldsNoFrameAndThePlayerCancelsTheWait)
     EXPECT_FALSE(GUI_PleaseWait::IsOpen()) << "the box goes at the click";
     ASSERT_TRUE(Settle(*list));
     EXPECT_EQ(answered.load(), 0) << "the request stopped before the server ever answered";
-    EXPECT_EQ(list->GetStatusKey(), "CHALLENGES_REFRESH_FAILED");
+    EXPECT_EQ(list->GetStatusKey(), "ONLINE_CANCELLED") << "the list says it was cancelled, as every online screen does";
     EXPECT_EQ(Ids(), std::vector<std::string>{"1"});
     Release();
 }
