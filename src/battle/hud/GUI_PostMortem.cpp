@@ -24,19 +24,6 @@ namespace {
 constexpr float kLockSize = 24.0f;
 constexpr float kFontSize = 16.0f;
 
-// The first lines of a wrapped text.
-std::string FirstLines(const std::string& text, int lines)
-{
-    size_t end = 0;
-    for (int i = 0; i < lines; ++i) {
-        end = text.find('\n', end);
-        if (end == std::string::npos)
-            return text;
-        ++end;
-    }
-    return text.substr(0, end);
-}
-
 GUI_ButtonText* MakeButton(GUI_PostMortem* dialog, const char* key, GUI_Callback callback, int l, int t, int r, int b)
 {
     auto* button = new GUI_ButtonText(key, callback, 0);
@@ -165,14 +152,10 @@ void GUI_PostMortem::Draw()
         m_lock.PlaceCentred(lockX, t + 115.0f);
         m_lock.Draw();
     }
+    const std::string& message = GetShownRaceMessage();
     LibText& text = LibText::GetInstance();
     text.SetFont("zekton16.dds", kFontSize);
-    if (m_wrappedMessage.empty() && !m_raceMessage.empty()) {
-        m_wrappedMessage = text.GetWrappedText(m_raceMessage, width - 40);
-        if (m_challenge)
-            m_wrappedMessage = FirstLines(m_wrappedMessage, kChallengeMessageLines);
-    }
-    text.SetText(TEXT_ALIGN_LEFT, m_wrappedMessage, static_cast<float>(left) + 20.0f, t + 50.0f, 0xFFFFFFFFu, 0.0f);
+    text.SetText(TEXT_ALIGN_LEFT, message, static_cast<float>(left) + 20.0f, t + kRaceMessageTop, 0xFFFFFFFFu, 0.0f);
     if (!m_challenge) {
         text.SetText(TEXT_ALIGN_LEFT, m_unlockedLabel, cl + 10.0f, t + 105.0f, 0xFFFFFFFFu, 0.0f);
         // The figure ends just short of the padlock rather than under it.
@@ -180,6 +163,18 @@ void GUI_PostMortem::Draw()
         text.SetText(TEXT_ALIGN_RIGHT, m_pointsText, figureRight - 200.0f, t + 105.0f, 0xFFFFFFFFu, 200.0f);
     }
     text.Render(-1);
+}
+
+const std::string& GUI_PostMortem::GetShownRaceMessage()
+{
+    if (m_wrappedMessage.empty() && !m_raceMessage.empty()) {
+        LibText& text = LibText::GetInstance();
+        text.SetFont("zekton16.dds", kFontSize);
+        // Over a challenge's message box only its line fits: the rest is cut with "...".
+        m_wrappedMessage = m_challenge ? text.FitText(m_raceMessage, width - 40, kChallengeMessageLines)
+                                       : text.GetWrappedText(m_raceMessage, width - 40);
+    }
+    return m_wrappedMessage;
 }
 
 void GUI_PostMortem::OnViewStats(std::intptr_t)

@@ -18,11 +18,13 @@ class GUI_PostMortem : public GUI_Dialog, public HudSingleWindow<GUI_PostMortem>
 public:
     static constexpr int kWidth = 500;
     static constexpr int kHeight = 200;
-    static constexpr int kChallengeHeight = 345;
-    // After a challenge the race's message keeps to two lines, above the
-    // message box that starts kMessageTop under the client's top.
-    static constexpr int kChallengeMessageLines = 2;
-    static constexpr int kMessageTop = 95;
+    static constexpr int kChallengeHeight = 320;
+    // After a challenge the race's message keeps to one line, cut with
+    // "...", above the message box that starts kMessageTop under the
+    // client's top.
+    static constexpr int kChallengeMessageLines = 1;
+    static constexpr int kMessageTop = 70;
+    static constexpr int kRaceMessageTop = 50;
     static constexpr int kUnlockShopMode = 10;
     static constexpr int kDeploymentMode = 2;
 
@@ -49,6 +51,8 @@ public:
     bool IsRated() const { return m_rated; }
     bool IsRetaliated() const { return m_retaliated; }
     const std::string& GetRaceMessage() const { return m_raceMessage; }
+    // The race's message as drawn (wrapped, and fitted after a challenge).
+    const std::string& GetShownRaceMessage();
     const std::string& GetPointsText() const { return m_pointsText; }
     const std::string& GetUnlockedLabel() const { return m_unlockedLabel; }
     GUI_ButtonText* GetQuitButton() const { return m_quit; }

@@ -5,12 +5,15 @@
 #include "battle/hud/GUI_StatsBrowser.h"
 #include "battle/hud/HudWindow.h"
 #include "engine/GHashTable.h"
+#include "frontend/GUI_HighScoreTable.h"
 #include "engine/LibText.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_Message.h"
 #include "gui/GUI_Tutorial.h"
 #include "online/GUI_PleaseWait.h"
+#include "online/SIM_Server.h"
 #include "online/SurvivalScorePoster.h"
+#include "sim/SIM_Battle.h"
 #include "sim/SIM_SurvivalMode.h"
 
 GUI_SurvivalPostMortem::GUI_SurvivalPostMortem() : GUI_Dialog(false)
@@ -74,6 +77,11 @@ void GUI_SurvivalPostMortem::OnPostOnline(std::intptr_t)
     GUI_SurvivalPostMortem* self = GetOpen();
     if (!self || self->m_posting)
         return;
+    // Nowhere to post to is not a server that failed to answer.
+    if (!SIM_Server::GetInstance().IsOnline()) {
+        ShowMessage(GetString("ONLINE_NO_SERVER"), "SURVIVAL_POSTONLINE");
+        return;
+    }
     if (!SIM_SurvivalMode::GetInstance().SubmitScore()) {
         ShowMessage(GetString("SURVIVAL_POST_FAILED"), "SURVIVAL_POSTONLINE");
         return;
@@ -93,6 +101,10 @@ void GUI_SurvivalPostMortem::PollPost()
         ShowMessage(GetString("SURVIVAL_POST_FAILED"), "SURVIVAL_POSTONLINE");
         return;
     }
+    // The scenario outlives the battle; the table asks the server for its scores.
+    SIM_Scenario* scenario = SIM_Battle::GetInstance().GetScenario();
     Close();
     Game::GetInstance().SetMode(2);
+    if (scenario)
+        GUI_HighScoreTable::Open(scenario);
 }

@@ -8,7 +8,9 @@
 class GUI_ButtonText;
 
 // The result of a survival battle: its statistics, or posting the score.
-// A post that fails (no server, no answer) says so and leaves the report open.
+// A post that fails (no server, no answer) says so and leaves the report open;
+// one that went through leads to the deployment screen with the map's
+// high-score table open over it.
 class GUI_SurvivalPostMortem : public GUI_Dialog, public HudSingleWindow<GUI_SurvivalPostMortem> {
 public:
     GUI_SurvivalPostMortem();

@@ -33,9 +33,20 @@
 #include "sim/SIM_ShipDesign.h"
 #include "sim/SIM_ShipModuleType.h"
 #include "sim/SIM_StatsDatabase.h"
+#include "engine/GFileHelpers.h"
+#include "engine/GHttpClient.h"
+#include "engine/GSafeFile.h"
+#include "frontend/GUI_HighScoreTable.h"
+#include "gui/GUI_ButtonBase.h"
+#include "online/ChallengeServerReports.h"
+#include "online/OnlineJob.h"
+#include "online/OnlineStatus.h"
 #include "online/SIM_Server.h"
 #include "online/SurvivalScorePoster.h"
+#include "sim/SIM_ChallengeReportSink.h"
 #include "sim/SIM_SurvivalScoreSink.h"
+#include "support/LocalChallengeServer.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -47,6 +58,20 @@ int CountReports()
     return reports;
 }
 
+// Every button's label is drawn at full size inside its button.
+template <class Dialog>
+void ExpectLabelsFit(const Dialog& dialog)
+{
+    LibText& text = LibText::GetInstance();
+    text.SetFont("zekton16.dds", 16.0f);
+    for (GUI_ButtonBase* button : dialog.GetButtons()) {
+        auto* labelled = dynamic_cast<GUI_ButtonText*>(button);
+        if (labelled && labelled->visible) {
+            EXPECT_LE(text.GetTextWidth(labelled->GetText()), labelled->width - 6) << labelled->GetText();
+        }
+    }
+}
+
 class PostBattleTest : public BattleHudTest {
 protected:
     // Runs the battle to its end the way tools and tests do.
@@ -54,6 +79,16 @@ protected:
     {
         ASSERT_NO_FATAL_FAILURE(StartBattle());
         ASSERT_TRUE(m_world.Headless().Run(16.6666f * 4.0f * 0.4f, 20.0f * 60.0f * 1000.0f));
+    }
+    // Ends the battle as a survival battle does: its own report opens.
+    GUI_SurvivalPostMortem* EndAsSurvival()
+    {
+        SIM_Scenario* scenario = SIM_Battle::GetInstance().GetScenario();
+        const int type = scenario->GetType();
+        scenario->SetType(SIM_Scenario::SURVIVAL);
+        SIM_Battle::GetInstance().Defeat();
+        scenario->SetType(type);
+        return GUI_SurvivalPostMortem::GetOpen();
     }
     template <class Element>
     static void Press(Element* button)
@@ -96,6 +131,14 @@ TEST_F(PostBattleTest, ABattleRunToItsEndOpensExactlyOneReportAndItsStatistics)
     EXPECT_EQ(report->height, GUI_PostMortem::kHeight);
     EXPECT_EQ(report->GetRateButton(), nullptr) << "no challenge, no rating";
     EXPECT_FALSE(report->GetUnlockedLabel().empty());
+    ExpectLabelsFit(*report);
+    {
+        // Either way out fits the quit button at full size.
+        LibText& text = LibText::GetInstance();
+        text.SetFont("zekton16.dds", 16.0f);
+        for (const char* key : {"POSTMORTEM_QUIT_VICTORY", "POSTMORTEM_QUIT_DEFEAT"})
+            EXPECT_LE(text.GetTextWidth(GetString(key)), report->GetQuitButton()->width - 6) << key;
+    }
     // Ending again (a second end check) replaces, never stacks.
     battle.EndBattle();
     EXPECT_EQ(CountReports(), 1);
@@ -136,28 +179,31 @@ TEST_F(PostBattleTest, SurvivalAndCampaignBattlesEndTheirOwnWay)
 {
     ASSERT_NO_FATAL_FAILURE(StartBattle());
     SIM_Battle& battle = SIM_Battle::GetInstance();
-    SIM_Scenario* scenario = battle.GetScenario();
-    const int type = scenario->GetType();
-    scenario->SetType(SIM_Scenario::SURVIVAL);
-    battle.Defeat();
-    scenario->SetType(type);
+    GUI_SurvivalPostMortem* survival = EndAsSurvival();
     EXPECT_EQ(CountReports(), 0) << "a survival battle never opens the ordinary report";
-    GUI_SurvivalPostMortem* survival = GUI_SurvivalPostMortem::GetOpen();
     ASSERT_NE(survival, nullptr);
-    // Nowhere to post (no server): the player is told, the report stays.
+    ExpectLabelsFit(*survival);
+    // Nowhere to post (no server): the player is told that, not that a
+    // server failed to answer, and the report stays.
+    SIM_SurvivalScoreSink::Install(&SurvivalScorePoster::GetInstance());
     Press(survival->GetPostOnlineButton());
     ASSERT_NE(GUI_Message::GetOpen(), nullptr);
-    EXPECT_EQ(GUI_Message::GetOpen()->GetText(), GetString("SURVIVAL_POST_FAILED"));
+    EXPECT_EQ(GUI_Message::GetOpen()->GetText(), GetString("ONLINE_NO_SERVER"));
     EXPECT_FALSE(survival->IsPosting());
     GUI_WindowManager::GetInstance().CloseWindow(GUI_Message::GetOpen());
     GUI_WindowManager::GetInstance().DeleteQueuedWindows();
-    // The game's poster without a server fails at once: told on the next frame.
-    SIM_SurvivalScoreSink::Install(&SurvivalScorePoster::GetInstance());
-    Press(survival->GetPostOnlineButton());
-    SIM_SurvivalScoreSink::Install(nullptr);
+    // A server that refuses the connection: told on the frame after.
+    {
+        LoopbackSocket refusing(false);
+        GetInternet().SetServerUrl("http://127.0.0.1:" + std::to_string(refusing.Port()));
+        Press(survival->GetPostOnlineButton());
+        GetInternet().SetServerUrl("");
+    }
     EXPECT_TRUE(survival->IsPosting());
     EXPECT_EQ(GUI_Message::GetOpen(), nullptr);
+    OnlineJob::JoinAll();
     DrawFrame();
+    SIM_SurvivalScoreSink::Install(nullptr);
     EXPECT_FALSE(survival->IsPosting());
     ASSERT_NE(GUI_Message::GetOpen(), nullptr);
     EXPECT_EQ(GUI_Message::GetOpen()->GetText(), GetString("SURVIVAL_POST_FAILED"));
@@ -317,15 +363,34 @@ TEST_F(PostBattleTest, ARatingCountsOnlyWhenTheServerTookIt)
     // One message to the challenge's author; an empty one cannot be sent.
     GUI_PostMortemMessage* message = report->GetMessageWindow();
     ASSERT_NE(message, nullptr);
-    EXPECT_EQ(message->top, report->clientTop + GUI_PostMortem::kMessageTop);
+    EXPECT_EQ(report->height, 320);
+    EXPECT_EQ(message->top, report->clientTop + 70);
+    EXPECT_EQ(message->bottom, report->clientTop + 190);
     {
-        // The race's message keeps to two lines, which end above the prompt.
+        // The race's message keeps to one line, which ends above the prompt.
         LibText& text = LibText::GetInstance();
         text.SetFont("zekton16.dds", 16.0f);
-        EXPECT_LE(report->top + 50 + text.GetWrappedTextHeight("one\ntwo", 1000), message->top);
-        EXPECT_GT(report->top + 50 + text.GetWrappedTextHeight("one\ntwo\nthree", 1000), message->top)
-            << "a third line would reach it, so it is cut";
+        EXPECT_LE(report->top + GUI_PostMortem::kRaceMessageTop + text.GetWrappedTextHeight("one", 1000), message->top);
+        EXPECT_GT(report->top + GUI_PostMortem::kRaceMessageTop + text.GetWrappedTextHeight("one\ntwo", 1000),
+                  message->top)
+            << "a second line would reach it, so it is cut";
+        const std::string raw = report->GetRaceMessage();
+        ASSERT_FALSE(raw.empty());
+        const std::string shown = report->GetShownRaceMessage();
+        text.SetFont("zekton16.dds", 16.0f);
+        EXPECT_EQ(shown.find('\n'), std::string::npos) << shown;
+        EXPECT_LE(text.GetTextWidth(shown), report->width - 40);
+        if (text.GetTextWidth(raw) > report->width - 40) {
+            EXPECT_EQ(shown.substr(shown.size() - 3), "...") << "a cut message says so: " << shown;
+        } else {
+            EXPECT_EQ(shown, raw);
+        }
+        EXPECT_EQ(text.FitText("The enemy holds the field. Federation space is at risk, Admiral, and more.",
+                               report->width - 40, GUI_PostMortem::kChallengeMessageLines)
+                      .find('\n'),
+                  std::string::npos);
     }
+    ExpectLabelsFit(*report);
     GUI_PostMortemMessage::SetSender(FakeMessage);
     DrawFrame();
     EXPECT_FALSE(message->GetSendButton()->enabled);
@@ -382,6 +447,116 @@ TEST_F(PostBattleTest, ARatingCountsOnlyWhenTheServerTookIt)
     GUI_RateChallenge::SetSender(nullptr);
     // Offline (no server configured), the real request fails at once.
     EXPECT_FALSE(SIM_Server::GetInstance().RateChallenge("abc", 3, 3));
+}
+
+// Against the game's own server, with the player's files in a folder of the test's.
+class PostBattleOnline : public PostBattleTest {
+protected:
+    void SetUp() override
+    {
+        PostBattleTest::SetUp();
+        // No screen runs here: a switch only records the mode.
+        Game::GetInstance().ResetForTests();
+        EnsureDirectoryExists(m_user.File("web/challenges"));
+        SIM_Server::GetInstance().SetUserFolder(m_user.Path());
+        SIM_Server::GetInstance().SetIdentity("Ann", "42");
+        ASSERT_TRUE(m_local.Start());
+        GetInternet().SetServerUrl(m_local.Url());
+    }
+    void TearDown() override
+    {
+        SIM_ChallengeReportSink::Install(nullptr);
+        OnlineJob::JoinAll();
+        GetInternet().SetServerUrl("");
+        SIM_Server::GetInstance().SetIdentity("", "");
+        SIM_Server::GetInstance().SetUserFolder("");
+        // The screen switch below set a mode no screen ran; nothing is left to leave.
+        Game::GetInstance().ResetForTests();
+        PostBattleTest::TearDown();
+    }
+    std::vector<std::string> Requests(const std::string& script) const
+    {
+        std::vector<std::string> found;
+        for (const std::string& r : m_local.challenges.GetRequests())
+            if (r.find(script) != std::string::npos)
+                found.push_back(r);
+        return found;
+    }
+
+    TempDir m_user;
+    LocalChallengeServer m_local;
+};
+
+TEST_F(PostBattleOnline, ASurvivalScorePostedLeadsToTheMapsTableWithIt)
+{
+    ASSERT_NO_FATAL_FAILURE(StartBattle());
+    SIM_Scenario* scenario = SIM_Battle::GetInstance().GetScenario();
+    GUI_SurvivalPostMortem* survival = EndAsSurvival();
+    ASSERT_NE(survival, nullptr);
+    SIM_SurvivalScoreSink::Install(&SurvivalScorePoster::GetInstance());
+    Press(survival->GetPostOnlineButton());
+    SIM_SurvivalScoreSink::Install(nullptr);
+    ASSERT_TRUE(survival->IsPosting());
+    OnlineJob::JoinAll();
+    DrawFrame();
+    GUI_WindowManager::GetInstance().DeleteQueuedWindows();
+    EXPECT_EQ(GUI_SurvivalPostMortem::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_Message::GetOpen(), nullptr) << "nothing went wrong";
+    EXPECT_EQ(Game::GetInstance().GetModeId(), GUI_PostMortem::kDeploymentMode);
+    GUI_HighScoreTable* table = GUI_HighScoreTable::GetOpen();
+    ASSERT_NE(table, nullptr) << "the map's table opens over the deployment screen";
+    EXPECT_EQ(table->GetTitle(), GetString(scenario->GetGuiName().c_str()));
+    OnlineJob::JoinAll();
+    ASSERT_EQ(Requests("getsurvivalscores.php").size(), 1u);
+    EXPECT_NE(Requests("getsurvivalscores.php")[0].find("map=" + scenario->GetName()), std::string::npos);
+    DrawFrame();
+    ASSERT_EQ(table->GetStatus(), OnlineStatus::NONE);
+    ASSERT_EQ(table->GetRecords().size(), 1u);
+    EXPECT_EQ(table->GetRecords()[0].name, "Ann") << "the score just posted is in it";
+}
+
+TEST_F(PostBattleOnline, AWonChallengeIsReportedBeforeItsResultBoxOffersAnything)
+{
+    SIM_ChallengeReportSink::Install(&ChallengeServerReports::GetInstance());
+    ASSERT_NO_FATAL_FAILURE(StartBattle());
+    // The challenge as the server holds it.
+    ASSERT_TRUE(SIM_Server::GetInstance().AddChallenge("all", "come on", "Arena", ""));
+    const std::string id = SIM_Server::GetInstance().GetRequestParam();
+    SIM_Scenario* scenario = SIM_Battle::GetInstance().GetScenario();
+    scenario->SetChallengeFleet(true);
+    scenario->SetChallengeFile(id);
+    scenario->SetStringMember("Bob");
+    SIM_Battle::GetInstance().Victory();
+    scenario->SetChallengeFleet(false);
+    scenario->SetChallengeFile("");
+    GUI_PostMortem* report = GUI_PostMortem::GetOpen();
+    ASSERT_NE(report, nullptr);
+    OnlineJob::JoinAll();
+    // With the result box still open, the server has counted the victory.
+    ASSERT_EQ(Requests("challenge_victory.php").size(), 1u);
+    EXPECT_NE(Requests("challenge_victory.php")[0].find("qlmid=" + id), std::string::npos);
+    std::string history;
+    ReadWholeFile(m_local.DataFile("history/" + id + ".txt"), history);
+    EXPECT_NE(history.find(",Victory"), std::string::npos) << history;
+    // A message from the box follows it.
+    GUI_PostMortemMessage* message = report->GetMessageWindow();
+    message->GetField()->SetText("good game");
+    DrawFrame();
+    Press(message->GetSendButton());
+    OnlineJob::JoinAll();
+    DrawFrame();
+    const auto all = m_local.challenges.GetRequests();
+    const auto victory = std::find_if(all.begin(), all.end(),
+                                      [](const std::string& r) { return r.find("challenge_victory.php") != std::string::npos; });
+    const auto sent = std::find_if(all.begin(), all.end(),
+                                   [](const std::string& r) { return r.find("sendmessage.php") != std::string::npos; });
+    ASSERT_NE(sent, all.end());
+    EXPECT_LT(victory, sent);
+    // Leaving the battle screen does not report it again.
+    SIM_Battle::GetInstance().RecordOutcome();
+    OnlineJob::JoinAll();
+    EXPECT_EQ(Requests("challenge_victory.php").size(), 1u);
+    scenario->SetStringMember("");
 }
 
 // Last in the file: the press leaves the game's current screen set to the
