@@ -17,18 +17,30 @@ void APP_SaveNotice::Install()
 {
     GSafeFile::SetFailureListener(
         [](const std::string& path, const std::string& reason) { GetInstance().OnSaveFailed(path, reason); });
+    GSafeFile::SetRefusalListener(
+        [](const std::string& path, const std::string& reason) { GetInstance().OnFileRefused(path, reason); });
 }
 
 void APP_SaveNotice::Uninstall()
 {
     GSafeFile::SetFailureListener(nullptr);
+    GSafeFile::SetRefusalListener(nullptr);
+}
+
+void APP_SaveNotice::OnFileRefused(const std::string& path, const std::string& reason)
+{
+    // The writer tells each file once, so no second entry comes for it.
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_refusedPending.emplace_back(path, reason);
 }
 
 void APP_SaveNotice::OnSaveFailed(const std::string& path, const std::string& reason)
 {
+    // A file kept because it could not be read was told when it was refused.
+    const bool toldAsRefused = GSafeFile::WasRefusedWhenRead(path);
     std::lock_guard<std::mutex> lock(m_mutex);
     ++m_failures;
-    if (m_shown || m_pending)
+    if (m_shown || m_pending || toldAsRefused)
         return;
     m_path = path;
     m_reason = reason;
@@ -41,19 +53,51 @@ std::string APP_SaveNotice::MessageText(const std::string& path, const std::stri
     return StrFormat("%s %s (%s).", GetString("SAVE_FAILED_TEXT"), name.c_str(), reason.c_str());
 }
 
+std::string APP_SaveNotice::RefusedText(const Refusals& files)
+{
+    std::string text = GetString("FILES_KEPT_TEXT");
+    for (size_t i = 0; i < files.size() && i < kMaxNamedRefusals; ++i) {
+        const std::string name = std::filesystem::path(files[i].first).filename().string();
+        text += StrFormat("\n%s (%s)", name.c_str(), files[i].second.c_str());
+    }
+    if (files.size() > kMaxNamedRefusals)
+        text += StrFormat("\n%s %zu", GetString("FILES_KEPT_MORE"), files.size() - kMaxNamedRefusals);
+    return text;
+}
+
 bool APP_SaveNotice::ShowPending()
 {
     std::string text;
+    const char* title = nullptr;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        if (!m_pending || m_shown)
+        const bool failure = m_pending && !m_shown;
+        if (m_refusedPending.empty() && !failure)
             return false;
-        m_pending = false;
-        m_shown = true;
-        text = MessageText(m_path, m_reason);
+        // A message the player is reading is not swept away: the next frame
+        // after it closes will do.
+        if (GUI_Message::GetOpen())
+            return false;
+        if (!m_refusedPending.empty()) {
+            text = RefusedText(m_refusedPending);
+            title = "FILES_KEPT_TITLE";
+            m_refusedTold += static_cast<int>(m_refusedPending.size());
+            m_refusedPending.clear();
+        } else {
+            m_pending = false;
+            m_shown = true;
+            text = MessageText(m_path, m_reason);
+            title = "SAVE_FAILED_TITLE";
+        }
     }
-    ShowMessage(text, "SAVE_FAILED_TITLE");
+    ShowMessage(text, title);
     return true;
+}
+
+int APP_SaveNotice::GetRefusedToldCount() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_refusedTold;
 }
 
 void APP_SaveNotice::MarkReported()
@@ -76,6 +120,9 @@ void APP_SaveNotice::Reset()
     m_pending = false;
     m_shown = false;
     m_failures = 0;
+    m_refusedPending.clear();
+    m_refusedTold = 0;
+    GSafeFile::ForgetRefusedFiles();
 }
 
 int APP_SaveNotice::GetFailureCount() const

@@ -1,10 +1,16 @@
 #pragma once
 #include <mutex>
+#include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 // Tells the player once per run that a file of theirs could not be saved (a
 // full disk, a folder made read-only): every failed save is logged, but only
 // the first opens a message, at the next frame, on the main thread.
+// Files that were there but could not be read are told too, each once, in
+// one message for all refused since the last: the game runs on defaults and
+// keeps those files as they are (GSafeFile), so their saves are not told again.
 class APP_SaveNotice {
 public:
     static APP_SaveNotice& GetInstance();
@@ -14,6 +20,8 @@ public:
     void Uninstall();
     // Records a failure; from any thread.
     void OnSaveFailed(const std::string& path, const std::string& reason);
+    // Records a file refused when read; from any thread.
+    void OnFileRefused(const std::string& path, const std::string& reason);
     // Opens the message when a failure waits and none was shown this run.
     // True when it opened one.
     bool ShowPending();
@@ -22,11 +30,17 @@ public:
 
     // The text the message shows for a failure.
     static std::string MessageText(const std::string& path, const std::string& reason);
+    // The text for files refused when read: each named with its reason.
+    using Refusals = std::vector<std::pair<std::string, std::string>>;
+    static std::string RefusedText(const Refusals& files);
+    static constexpr size_t kMaxNamedRefusals = 8;
     bool WasShown() const;
     // Failed saves this run, shown or not: the game's exit status tells them.
     int GetFailureCount() const;
     static constexpr int kExitSavesFailed = 3;
-    // Tests: as at start-up.
+    // Files told as refused this run.
+    int GetRefusedToldCount() const;
+    // Tests: as at start-up (refused files forgotten too).
     void Reset();
 
 private:
@@ -38,4 +52,6 @@ private:
     bool m_pending = false;
     bool m_shown = false;
     int m_failures = 0;
+    Refusals m_refusedPending;
+    int m_refusedTold = 0;
 };

@@ -114,7 +114,8 @@ void APP_UsageMetrics::LoadOrMakeId(uint64_t seed)
 {
     const std::string path = GetIdPath();
     GIniFile ini;
-    if (ini.Load("data", path.c_str())) {
+    const FileRead read = ini.Load("data", path.c_str());
+    if (read) {
         std::string id = ini.GetString("id");
         if (IsValidId(id)) {
             m_id = id;
@@ -123,6 +124,9 @@ void APP_UsageMetrics::LoadOrMakeId(uint64_t seed)
         LOG_ERROR(StrFormat("Usage metrics: bad id in %s, making a new one", path.c_str()));
     }
     m_id = MakeId(seed);
+    // A file that is there but could not be read keeps its id for later runs.
+    if (read.IsRefused())
+        return;
     GIniFile out;
     out.SetSection("data");
     out.SetString("id", m_id);

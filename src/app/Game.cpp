@@ -328,6 +328,10 @@ bool Game::Init(const GameStartOptions& options)
         return false;
     if (!CreateUserFolders(options.userDir))
         return false;
+    // Open before the first player file is read, so that a refused one is logged.
+    GDebugLog::GetInstance().Open(GetUserPath(USER));
+    SetAssertBuildText(kVersionText);
+    LOG_DEBUG(StrFormat("QLM Debug File. App version %s", kVersionText));
     // Writes killed half way leave their temporaries; nothing else will.
     GSafeFile::RemoveStaleTemporaries(GetUserPath(USER));
     APP_SaveNotice::GetInstance().Install();
@@ -343,10 +347,6 @@ bool Game::Init(const GameStartOptions& options)
     // The battle screen installs the ship visuals before any battle is built.
     GUI_BattleGUI::GetInstance();
 
-    GDebugLog::GetInstance().Open(GetUserPath(USER));
-    SetAssertBuildText(kVersionText);
-    LOG_DEBUG(StrFormat("QLM Debug File. App version %s", kVersionText));
-
     m_window->Show();
 
     int desktopWidth, desktopHeight;
@@ -361,13 +361,13 @@ bool Game::Init(const GameStartOptions& options)
     int width = desktopWidth, height = desktopHeight;
     bool windowed = false;
     std::string prefs = GetUserPath(USER) + "/prefs.ini";
-    if (!FileExists(prefs)) {
+    GIniFile ini;
+    const FileRead prefsRead = ini.Load("prefs", prefs.c_str());
+    if (prefsRead.IsMissing()) {
         SavePrefs(desktopWidth, desktopHeight, false);
     } else {
-        GIniFile ini;
-        if (!ini.Load("prefs", prefs.c_str()))
-            LOG_ERROR(StrFormat("Cannot read %s: %s", prefs.c_str(), strerror(errno)));
-        else if (!ini.HasKey("width") || !ini.HasKey("height"))
+        // A refused file was logged by the reader; the defaults below serve.
+        if (prefsRead && (!ini.HasKey("width") || !ini.HasKey("height")))
             LOG_ERROR(StrFormat("%s is damaged (no window size), default size used", prefs.c_str()));
         width = ini.GetInt("width");
         height = ini.GetInt("height");

@@ -2,6 +2,7 @@
 
 #include "engine/GDebugLog.h"
 #include "engine/GIniFile.h"
+#include "engine/GSafeFile.h"
 #include "engine/GTokenizer.h"
 #include "engine/StrFormat.h"
 
@@ -444,8 +445,12 @@ bool GHttpClient::DownloadToFile(const std::string& localFile, const std::string
         ok = fflush(file) == 0 && fsync(fileno(file)) == 0;
         ok = fclose(file) == 0 && ok;
         file = nullptr;
-        ok = ok && rename(tempPath.c_str(), localFile.c_str()) == 0;
-        if (!ok)
+        // A copy that was there but could not be read stays as it was found.
+        const std::string kept = ok ? GSafeFile::ReasonNotToReplace(localFile) : std::string();
+        ok = ok && kept.empty() && rename(tempPath.c_str(), localFile.c_str()) == 0;
+        if (!kept.empty())
+            LogError(StrFormat("Local web copy not replaced, %s : %s", kept.c_str(), localFile.c_str()));
+        else if (!ok)
             LogError("Failed writing local web copy", errno);
     } else if (cancel.cancelled) {
         LOG_DEBUG(StrFormat("Internet: request cancelled: %s", path.c_str()));

@@ -80,16 +80,18 @@ void GIniFile::Clear()
     m_cursor = 0;
 }
 
-bool GIniFile::Load(const char* section, const char* fileName)
+FileRead GIniFile::Load(const char* section, const char* fileName)
 {
     Clear();
     m_fileName = fileName ? fileName : "";
     m_section = section ? section : "";
     std::string text;
-    if (!fileName || !ReadWholeFile(fileName, text, kMaxIniFileBytes))
-        return false;
-    ParseLines(text);
-    return true;
+    if (!fileName)
+        return FileRead{FileRead::MISSING};
+    const FileRead read = ReadWholeFile(fileName, text, kMaxIniFileBytes);
+    if (read)
+        ParseLines(text);
+    return read;
 }
 
 bool GIniFile::LoadFromText(const char* section, const std::string& text)

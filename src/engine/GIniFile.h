@@ -1,11 +1,11 @@
 #pragma once
+#include "engine/GSafeFile.h"
+
 #include <cstdio>
 #include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
-
-class GSafeFile;
 
 // One [section] of key = value lines of a text file. Entries keep file order;
 // Set appends (never replaces) and lookups take the first entry of a key.
@@ -17,8 +17,9 @@ public:
     GIniFile() = default;
     ~GIniFile() = default;
 
-    bool Load(const char* section, const char* fileName);
-    bool LoadString(const char* section, const std::string& fileName) { return Load(section, fileName.c_str()); }
+    // Empty (and the file kept as found) when the file was refused.
+    FileRead Load(const char* section, const char* fileName);
+    FileRead LoadString(const char* section, const std::string& fileName) { return Load(section, fileName.c_str()); }
     // Parses text already in memory as if it were the file's contents.
     bool LoadFromText(const char* section, const std::string& text);
 

@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <map>
 #include <mutex>
+#include <set>
 
 #include <atomic>
 #include <cerrno>
@@ -21,7 +23,106 @@ namespace {
 std::atomic<int> g_injectedError{0};
 std::mutex g_listenerMutex;
 GSafeFile::FailureListener g_listener;
+GSafeFile::RefusalListener g_refusalListener;
+
+// Files refused when read, by their normal absolute path, and the read
+// failures tests ask for.
+std::mutex g_refusedMutex;
+std::set<std::string> g_refused;
+std::map<std::string, int> g_readFailures;
+
+std::string PathKey(const std::string& path)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path p = fs::absolute(path, ec);
+    return (ec ? fs::path(path) : p).lexically_normal().string();
+}
+
+bool IsRefused(const std::string& key)
+{
+    std::lock_guard<std::mutex> lock(g_refusedMutex);
+    return g_refused.count(key) > 0;
+}
+
+void Forget(const std::string& key)
+{
+    std::lock_guard<std::mutex> lock(g_refusedMutex);
+    g_refused.erase(key);
+}
+
+// Records a refused file; the first refusal of a file is logged and told.
+void NoteRefused(const std::string& path, const std::string& reason)
+{
+    {
+        std::lock_guard<std::mutex> lock(g_refusedMutex);
+        if (!g_refused.insert(PathKey(path)).second)
+            return;
+    }
+    LOG_ERROR(StrFormat("File refused, %s : %s", reason.c_str(), path.c_str()));
+    GSafeFile::RefusalListener listener;
+    {
+        std::lock_guard<std::mutex> lock(g_listenerMutex);
+        listener = g_refusalListener;
+    }
+    if (listener)
+        listener(path, reason);
+}
+
+int InjectedReadFailure(const std::string& path)
+{
+    std::lock_guard<std::mutex> lock(g_refusedMutex);
+    if (g_readFailures.empty())
+        return 0;
+    auto it = g_readFailures.find(PathKey(path));
+    return it == g_readFailures.end() ? 0 : it->second;
+}
 } // namespace
+
+void GSafeFile::SetRefusalListener(RefusalListener listener)
+{
+    std::lock_guard<std::mutex> lock(g_listenerMutex);
+    g_refusalListener = std::move(listener);
+}
+
+void GSafeFile::InjectReadFailure(const std::string& path, int error)
+{
+    std::lock_guard<std::mutex> lock(g_refusedMutex);
+    if (error)
+        g_readFailures[PathKey(path)] = error;
+    else
+        g_readFailures.erase(PathKey(path));
+}
+
+void GSafeFile::ForgetRefusedFiles()
+{
+    std::lock_guard<std::mutex> lock(g_refusedMutex);
+    g_refused.clear();
+    g_readFailures.clear();
+}
+
+bool GSafeFile::WasRefusedWhenRead(const std::string& path)
+{
+    return IsRefused(PathKey(path));
+}
+
+std::string GSafeFile::ReasonNotToReplace(const std::string& path)
+{
+    const std::string key = PathKey(path);
+    struct stat st;
+    if (lstat(path.c_str(), &st) != 0) {
+        // Gone (the player or the game removed it): nothing left to keep.
+        if (errno == ENOENT)
+            Forget(key);
+        return std::string();
+    }
+    if (IsRefused(key))
+        return "kept as it was found, since it could not be read";
+    // A link is replaced, not what it points to.
+    if (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode))
+        return std::string();
+    return S_ISDIR(st.st_mode) ? "a folder is in its place" : "something that is not a file is in its place";
+}
 
 void GSafeFile::SetFailureListener(FailureListener listener)
 {
@@ -31,7 +132,8 @@ void GSafeFile::SetFailureListener(FailureListener listener)
 
 void GSafeFile::ReportFailure() const
 {
-    const std::string reason = m_errno ? ErrorText() : std::string("write failed");
+    const std::string text = ErrorText();
+    const std::string reason = text.empty() ? std::string("write failed") : text;
     LOG_ERROR(StrFormat("Cannot save %s: %s", m_path.c_str(), reason.c_str()));
     FailureListener listener;
     {
@@ -92,6 +194,8 @@ void GSafeFile::NoteError(int error)
 
 std::string GSafeFile::ErrorText() const
 {
+    if (!m_keptReason.empty())
+        return m_keptReason;
     return m_errno ? std::string(strerror(m_errno)) : std::string();
 }
 
@@ -160,6 +264,13 @@ bool GSafeFile::Commit()
         ok = false;
         NoteError(g_injectedError);
     }
+    if (ok) {
+        m_keptReason = ReasonNotToReplace(m_path);
+        if (!m_keptReason.empty()) {
+            ok = false;
+            m_failed = true;
+        }
+    }
     if (ok && rename(m_tempPath.c_str(), m_path.c_str()) == 0) {
         m_tempPath.clear();
         return true;
@@ -196,43 +307,61 @@ bool WriteFileAtomically(const std::string& path, const std::string& contents, s
     return false;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& out, size_t maxBytes)
+FileRead ReadWholeFile(const std::string& path, std::string& out, size_t maxBytes)
 {
     out.clear();
     // Non-blocking, so that a FIFO in a file's place cannot hold the game; a
     // regular file reads the same either way.
     const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        if (errno != ENOENT && errno != ENOTDIR)
-            LOG_ERROR(StrFormat("File refused, %s : %s", std::strerror(errno), path.c_str()));
-        return false;
+        const int error = errno;
+        if (error == ENOENT || error == ENOTDIR) {
+            Forget(PathKey(path));
+            return FileRead{FileRead::MISSING};
+        }
+        NoteRefused(path, StrFormat("cannot be opened (%s)", std::strerror(error)));
+        errno = error;
+        return FileRead{FileRead::REFUSED};
     }
+    std::string refusal;
+    int error = 0;
     struct stat st;
-    const char* refusal = nullptr;
-    if (fstat(fd, &st) != 0)
-        refusal = "cannot be examined";
-    else if (!S_ISREG(st.st_mode))
-        refusal = S_ISDIR(st.st_mode) ? "a folder, not a file" : "not a regular file";
-    else if (static_cast<unsigned long long>(st.st_size) > maxBytes)
-        refusal = "larger than a file of its kind can be";
-    if (!refusal) {
+    if (fstat(fd, &st) != 0) {
+        error = errno;
+        refusal = StrFormat("cannot be examined (%s)", std::strerror(error));
+    } else if (!S_ISREG(st.st_mode)) {
+        const bool folder = S_ISDIR(st.st_mode);
+        error = folder ? EISDIR : EINVAL;
+        refusal = folder ? "a folder, not a file" : "not a regular file";
+    } else if (static_cast<unsigned long long>(st.st_size) > maxBytes) {
+        error = EFBIG;
+    }
+    if (refusal.empty() && error == 0) {
         out.reserve(static_cast<size_t>(st.st_size));
         char buf[65536];
         ssize_t n;
         // The file may grow while it is read: the cap holds for what is read too.
-        while ((n = read(fd, buf, sizeof buf)) > 0 && !refusal) {
+        while ((n = read(fd, buf, sizeof buf)) > 0) {
             out.append(buf, static_cast<size_t>(n));
-            if (out.size() > maxBytes)
-                refusal = "larger than a file of its kind can be";
+            if (out.size() > maxBytes) {
+                error = EFBIG;
+                break;
+            }
         }
-        if (n < 0 && !refusal)
-            refusal = "could not be read";
+        if (n < 0)
+            error = errno;
+        if (const int injected = InjectedReadFailure(path))
+            error = injected;
+        if (error != 0 && error != EFBIG)
+            refusal = StrFormat("could not be read (%s)", std::strerror(error));
     }
     close(fd);
-    if (!refusal)
-        return true;
+    if (error == 0)
+        return FileRead{FileRead::READ};
     out.clear();
-    LOG_ERROR(StrFormat("File refused, %s (at most %zu bytes) : %s", refusal, maxBytes, path.c_str()));
-    errno = S_ISREG(st.st_mode) ? EFBIG : EINVAL;
-    return false;
+    if (error == EFBIG)
+        refusal = StrFormat("larger than a file of its kind can be (at most %zu bytes)", maxBytes);
+    NoteRefused(path, refusal);
+    errno = error;
+    return FileRead{FileRead::REFUSED};
 }

@@ -35,6 +35,24 @@ public:
     // disk or a read-only folder would make it fail.
     static void InjectFailure(int error);
 
+    // A file that is there but was refused when read (too long, not a file, a
+    // read error) is kept as it was found for the rest of the run: the game
+    // goes on with its defaults in memory, and those must never replace what
+    // the player had. Empty when a write may replace whatever is at path;
+    // otherwise why not (this also refuses a folder or a device in its place).
+    static std::string ReasonNotToReplace(const std::string& path);
+    // Whether a read refused the file at path this run (gone since or not).
+    static bool WasRefusedWhenRead(const std::string& path);
+    // Told once per file, from the thread that read it, when a read first
+    // refuses a file that is there.
+    using RefusalListener = std::function<void(const std::string& path, const std::string& reason)>;
+    static void SetRefusalListener(RefusalListener listener);
+    // Tests: reads of this file fail with this errno (0 ends it), as a failing
+    // disk or a missing permission would make them fail.
+    static void InjectReadFailure(const std::string& path, int error);
+    // Tests: no file refused yet, as at start-up.
+    static void ForgetRefusedFiles();
+
     // Every failed Commit is logged (file and reason) and handed to the
     // listener, which the game uses to tell the player; any thread may call it.
     using FailureListener = std::function<void(const std::string& path, const std::string& reason)>;
@@ -51,6 +69,7 @@ private:
 
     std::string m_path;
     std::string m_tempPath;
+    std::string m_keptReason; // why the target was not replaced, when it was kept
     FILE* m_file = nullptr;
     bool m_failed = false;
     int m_errno = 0;
@@ -67,8 +86,19 @@ constexpr size_t kMaxSettingsFileBytes = 1u << 20;  // config.txt, the stored us
 constexpr size_t kMaxSaveFileBytes = 8u << 20;      // each file of a campaign save
 constexpr size_t kMaxReadFileBytes = 64u << 20;     // anything else read whole
 
+// What reading a file came to. True only when it was read; a refused file is
+// there but could not be used, and is kept as found (GSafeFile).
+struct FileRead {
+    enum Kind { READ, MISSING, REFUSED };
+    Kind kind = MISSING;
+    operator bool() const { return kind == READ; }
+    bool IsMissing() const { return kind == MISSING; }
+    bool IsRefused() const { return kind == REFUSED; }
+};
+
 // The one way the game reads a file whole. Only a regular file of at most
-// maxBytes is read; a folder, a device, a FIFO (never waited on) or a longer
-// file is refused with one error line naming it and the reason. A missing file
-// is false without a line: callers decide whether that is an error.
-bool ReadWholeFile(const std::string& path, std::string& out, size_t maxBytes = kMaxReadFileBytes);
+// maxBytes is read; a folder, a device, a FIFO (never waited on), a longer
+// file or one that cannot be read is refused, with one error line naming it
+// and the reason the first time, and errno set to the cause. A missing file
+// is MISSING without a line: callers decide whether that is an error.
+FileRead ReadWholeFile(const std::string& path, std::string& out, size_t maxBytes = kMaxReadFileBytes);

@@ -214,7 +214,7 @@ bool SIM_Server::DownloadChallenge(const std::string& challengeId)
     std::string bytes;
     std::vector<std::string> packages;
     ok = ok && ReadWholeFile(part, bytes) && SIM_ChallengeFile::ReadPackages(bytes, packages) &&
-         std::rename(part.c_str(), target.c_str()) == 0;
+         GSafeFile::ReasonNotToReplace(target).empty() && std::rename(part.c_str(), target.c_str()) == 0;
     std::remove(part.c_str());
     if (!ok)
         LOG_ERROR("SIM_SERVER: Download QLM file failed");

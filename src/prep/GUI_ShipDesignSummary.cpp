@@ -219,14 +219,6 @@ void GUI_ShipDesignSummary::SetRefitOffer(RefitOffer offer)
 void GUI_ShipDesignSummary::SaveConfirmed(std::intptr_t)
 {
     APP_UsageMetrics::GetInstance().SetEventFlag("savedesign");
-    // A design a saved campaign builds from is saved as a new version instead.
-    if (g_refitOffer) {
-        if (g_summary)
-            g_summary->ApplyName();
-        const SIM_ShipDesign* design = GUI_ShipDesignGUI::GetInstance().GetDesign();
-        if (design && g_refitOffer(design->GetName()))
-            return;
-    }
     OpenSaveDesignDialog();
 }
 
@@ -253,6 +245,11 @@ void GUI_ShipDesignSummary::SaveDesignAs(const std::string& typed)
         return;
     const std::string shown = SIM_ShipDesign::SanitiseDesignName(typed);
     const std::string path = SIM_ShipDesign::PlayerDesignFilePath(ShipsFolder(), shown);
+    // A design a saved campaign builds from is saved as a new version
+    // instead: asked for the name about to be written, whatever the name
+    // field says.
+    if (g_refitOffer && g_refitOffer(ToLowerString(shown)))
+        return;
     design->SetGuiName(shown);
     design->SetName(ToLowerString(shown));
     design->SetFileName(path);
@@ -270,8 +267,15 @@ void GUI_ShipDesignSummary::SaveDesignAs(const std::string& typed)
     SIM_ShipDesign::LoadAll();
     const SIM_ShipDesign* saved = SIM_ShipDesign::FindByFileName(path);
     QLM_ASSERT(saved != nullptr);
-    if (saved)
+    if (saved && saved->IsInUse()) {
+        // Ships on hand keep the design as it was read, so the listed one is
+        // not read again; the designer shows what the file now holds.
+        std::unique_ptr<SIM_ShipDesign> written = SIM_ShipDesign::ReadWorkingCopy(path);
+        written->SetPlayerFlag(true);
+        designer.LoadDesign(written.get());
+    } else if (saved) {
         designer.LoadDesign(saved);
+    }
 }
 
 void GUI_ShipDesignSummary::OpenLoadDesignDialog()

@@ -31,8 +31,9 @@ public:
     void ApplyName();
     static void SavePressed(std::intptr_t);
     static void SaveConfirmed(std::intptr_t);
-    // Asked before the save dialog with the design's name; true when it took
-    // the save over (the campaign saves a design in use as a new version).
+    // Asked with the name about to be written, before anything is; true when
+    // it took the save over (the campaign saves a design in use as a new
+    // version).
     using RefitOffer = bool (*)(const std::string& designName);
     static void SetRefitOffer(RefitOffer offer);
     static void OpenSaveDesignDialog();

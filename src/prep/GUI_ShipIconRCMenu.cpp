@@ -10,6 +10,7 @@
 #include "engine/GSafeFile.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_ConfirmDialog.h"
+#include "gui/GUI_Message.h"
 #include "gui/GUI_WindowManager.h"
 #include "prep/GUI_DeploymentDesignPicker.h"
 #include "prep/GUI_DeploymentGUI.h"
@@ -17,56 +18,14 @@
 #include "prep/GUI_ShipDesignGUI.h"
 #include "prep/GUI_ShipIcon.h"
 #include "sim/SIM_DeployedShip.h"
+#include "sim/SIM_SavedDesignUse.h"
 #include "sim/SIM_ShipDesign.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <sstream>
 
 namespace {
 // The design the open question is about.
 std::intptr_t g_pendingDelete = 0;
-
-// Names a design line in a saved file: "design = NAME".
-bool FileNamesDesign(const std::filesystem::path& path, const std::string& designName)
-{
-    std::string text;
-    ReadWholeFile(path.string(), text, kMaxSaveFileBytes);
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        const size_t eq = line.find('=');
-        if (eq == std::string::npos)
-            continue;
-        std::string key = line.substr(0, eq), value = line.substr(eq + 1);
-        auto trim = [](std::string& s) {
-            s.erase(0, s.find_first_not_of(" \t"));
-            s.erase(s.find_last_not_of(" \t\r") + 1);
-        };
-        trim(key);
-        trim(value);
-        if (key == "design" && value == designName)
-            return true;
-    }
-    return false;
-}
-
-bool FolderNamesDesign(const std::string& folder, const std::string& designName, const std::string& skip)
-{
-    std::error_code ec;
-    if (folder.empty() || !std::filesystem::is_directory(folder, ec))
-        return false;
-    for (auto it = std::filesystem::recursive_directory_iterator(folder, ec);
-         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
-        if (!it->is_regular_file(ec) || it->path().extension() != ".txt")
-            continue;
-        // The fleet on screen is checked through its placed ships.
-        if (it->path().filename() == skip)
-            continue;
-        if (FileNamesDesign(it->path(), designName))
-            return true;
-    }
-    return false;
-}
 } // namespace
 
 GUI_ShipIconRCMenu::GUI_ShipIconRCMenu(const SIM_ShipDesign* design, float mouseX, float mouseY, int screenHeight)
@@ -105,8 +64,9 @@ bool GUI_ShipIconRCMenu::IsDesignInSavedUse(const std::string& designName)
 {
     const APP_UserFolders& folders = APP_UserFolders::GetInstance();
     // The temp file is only the last fight's copy of the fleet on screen.
-    return FolderNamesDesign(folders.Get(APP_UserFolders::DEPLOYMENTS), designName, GUI_DeploymentGUI::kTempFile) ||
-           FolderNamesDesign(folders.Get(APP_UserFolders::CAMPAIGN_PROGRESS), designName, std::string());
+    return SIM_SavedDesignUse::IsNamedBelow(folders.Get(APP_UserFolders::DEPLOYMENTS), designName,
+                                            GUI_DeploymentGUI::kTempFile) ||
+           SIM_SavedDesignUse::IsNamedBelow(folders.Get(APP_UserFolders::CAMPAIGN_PROGRESS), designName);
 }
 
 void GUI_ShipIconRCMenu::CloseOpen()
@@ -146,9 +106,25 @@ void GUI_ShipIconRCMenu::OnDeleteConfirmed(std::intptr_t)
         return;
     if (IsDesignPlaced(design) || IsDesignInSavedUse(design->GetName())) {
         LOG_ERROR("Design in use, not deleted: " + design->GetName());
+        ShowMessage(GetString("DESIGN_DELETE_IN_USE_TEXT"), "DESIGN_DELETE_FAILED_TITLE");
         return;
     }
-    SIM_ShipDesign::Delete(design);
+    const std::string shipsFolder = APP_UserFolders::GetInstance().Get(APP_UserFolders::SHIPS);
+    switch (SIM_ShipDesign::TryDelete(design, shipsFolder)) {
+    case SIM_ShipDesign::DeleteResult::DELETED:
+        break;
+    case SIM_ShipDesign::DeleteResult::IN_USE:
+        ShowMessage(GetString("DESIGN_DELETE_IN_USE_TEXT"), "DESIGN_DELETE_FAILED_TITLE");
+        return;
+    case SIM_ShipDesign::DeleteResult::NOT_PLAYERS:
+        // The samples come with the game, for every player alike.
+        ShowMessage(GetString("DESIGN_DELETE_SAMPLE_TEXT"), "DESIGN_DELETE_FAILED_TITLE");
+        return;
+    case SIM_ShipDesign::DeleteResult::NOT_FOUND:
+    case SIM_ShipDesign::DeleteResult::NOT_REMOVED:
+        ShowMessage(GetString("DESIGN_DELETE_FAILED_TEXT"), "DESIGN_DELETE_FAILED_TITLE");
+        return;
+    }
     if (GUI_DeploymentDesignPicker* picker = GUI_DeploymentDesignPicker::GetOpen())
         picker->Rebuild();
 }

@@ -89,20 +89,18 @@ void SIM_HighScores::Load()
     m_records.clear();
     m_unlocked.clear();
     m_points = 0;
-    if (FileExists(ScoresPath()))
-        LoadScores();
+    std::string text;
+    const FileRead read = ReadWholeFile(ScoresPath(), text);
+    if (read)
+        LoadScores(text);
     else
-        SeedScores();
+        // A refused file is kept as it is: the scores start afresh in memory.
+        SeedScores(read.IsMissing());
     LoadUnlocks();
 }
 
-void SIM_HighScores::LoadScores()
+void SIM_HighScores::LoadScores(const std::string& text)
 {
-    std::string text;
-    if (!ReadWholeFile(ScoresPath(), text)) {
-        LOG_ERROR(StrFormat("Cannot read %s: %s", ScoresPath().c_str(), strerror(errno)));
-        return;
-    }
     // One pass over the text: a file of thousands of scenarios loads at once.
     std::vector<std::string> repeated;
     std::vector<GIniFile> sections = GIniFile::ParseSections(text, &repeated);
@@ -139,7 +137,7 @@ void SIM_HighScores::LoadScores()
                             ScoresPath().c_str(), incomplete));
 }
 
-void SIM_HighScores::SeedScores()
+void SIM_HighScores::SeedScores(bool save)
 {
     std::vector<ScenarioInfo> scenarios;
     if (m_provider)
@@ -159,17 +157,16 @@ void SIM_HighScores::SeedScores()
         record->survival = (s.kind == 1);
         m_records.push_back(std::move(record));
     }
-    SaveHighScores();
+    if (save)
+        SaveHighScores();
 }
 
 void SIM_HighScores::LoadUnlocks()
 {
     std::string text;
-    if (!ReadWholeFile(UnlocksPath(), text)) {
-        if (errno != ENOENT)
-            LOG_ERROR(StrFormat("Cannot read %s: %s", UnlocksPath().c_str(), strerror(errno)));
+    // A refused file was logged by the reader and is kept as it is.
+    if (!ReadWholeFile(UnlocksPath(), text))
         return;
-    }
     GIniFile unlocks, points;
     for (GIniFile& section : GIniFile::ParseSections(text)) {
         if (section.GetSection() == "unlocks" && unlocks.GetSection().empty())

@@ -67,8 +67,9 @@ public:
 private:
     SIM_HighScores() = default;
     const SIM_ScenarioScore* FindRecord(const std::string& storedName) const;
-    void LoadScores();
-    void SeedScores();
+    void LoadScores(const std::string& text);
+    // Fresh records for every scenario, written to sc.dat when save is set.
+    void SeedScores(bool save);
     void LoadUnlocks();
 
     std::vector<std::unique_ptr<SIM_ScenarioScore>> m_records;

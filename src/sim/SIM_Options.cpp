@@ -59,6 +59,34 @@ float ToggleDefault(const char* name)
     return std::string(name) == "RUNINBACKGROUND" ? 0.0f : 1.0f;
 }
 
+// What each known option may hold: toggles and the challenge filters are off
+// or on, volumes and the mouse speed run from silent (slowest) to full, and
+// the battle map's least zoom stays within the map's own zoom range.
+constexpr float kMostMapZoom = 4.0f;
+
+struct Range {
+    float low, high;
+};
+
+bool KnownRange(const std::string& name, Range& range)
+{
+    for (const char* toggle : kToggleNames)
+        if (name == toggle) {
+            range = {0.0f, 1.0f};
+            return true;
+        }
+    if (name == "OPTIONS_MINZOOM") {
+        range = {0.0f, kMostMapZoom};
+        return true;
+    }
+    for (const Default& d : kValueDefaults)
+        if (name == d.name) {
+            range = {0.0f, 1.0f};
+            return true;
+        }
+    return false;
+}
+
 bool IsBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\v' || c == '\f';
@@ -197,9 +225,15 @@ void SIM_Options::Load()
 {
     m_options.clear();
     std::string text;
-    if (!ReadWholeFile(m_filePath, text, kMaxSettingsFileBytes)) {
-        if (errno != ENOENT)
-            LOG_ERROR(StrFormat("Cannot read %s: %s, defaults used", m_filePath.c_str(), strerror(errno)));
+    const FileRead read = ReadWholeFile(m_filePath, text, kMaxSettingsFileBytes);
+    if (read.IsRefused()) {
+        // The file is there (the refusal is logged): defaults for this run,
+        // and the file stays as it is.
+        LOG_DEBUG(StrFormat("Options kept in %s could not be read, defaults used", m_filePath.c_str()));
+        SetDefaults();
+        return;
+    }
+    if (!read) {
         WriteDefaults();
         return;
     }
@@ -217,7 +251,7 @@ void SIM_Options::Load()
                                 config.GetKeyAt(i).c_str()));
             continue;
         }
-        m_options.push_back(Record{config.GetKeyAt(i), value});
+        m_options.push_back(Record{config.GetKeyAt(i), Bounded(config.GetKeyAt(i), value)});
     }
     FillDefaults();
 
@@ -228,15 +262,32 @@ void SIM_Options::Load()
     Save();
 }
 
-void SIM_Options::WriteDefaults()
+float SIM_Options::Bounded(const std::string& name, float value) const
 {
-    LOG_DEBUG("Writing default options");
+    Range range;
+    if (!KnownRange(name, range) || (value >= range.low && value <= range.high))
+        return value;
+    const float bounded = value < range.low ? range.low : range.high;
+    LOG_ERROR(StrFormat("%s [config] %s = %g: out of range %g..%g, %g used", m_filePath.c_str(), name.c_str(),
+                        static_cast<double>(value), static_cast<double>(range.low), static_cast<double>(range.high),
+                        static_cast<double>(bounded)));
+    return bounded;
+}
+
+void SIM_Options::SetDefaults()
+{
     m_options.clear();
     for (const char* toggle : kToggleNames)
         m_options.push_back(Record{toggle, ToggleDefault(toggle)});
     for (const Default& d : kValueDefaults)
         m_options.push_back(Record{d.name, d.value});
     m_raceName = ChooseRace(kDefaultRace);
+}
+
+void SIM_Options::WriteDefaults()
+{
+    LOG_DEBUG("Writing default options");
+    SetDefaults();
     Save();
 }
 

@@ -58,6 +58,9 @@ private:
     SIM_Options() = default;
     Record* FindLoaded(const std::string& name);
     void FillDefaults();
+    void SetDefaults();
+    // A known option's value held to its range, with a line when it was not.
+    float Bounded(const std::string& name, float value) const;
     std::string ChooseRace(const std::string& stored) const;
 
     std::vector<Record> m_options;

@@ -69,31 +69,47 @@ SIM_ShipDesign::~SIM_ShipDesign()
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
 }
 
-void SIM_ShipDesign::Read(const std::string& fileName)
+bool SIM_ShipDesign::Read(const std::string& fileName)
 {
     m_fileName = fileName;
     GIniFile config;
-    config.Load("config", fileName.c_str());
+    const FileRead read = config.Load("config", fileName.c_str());
+    if (!read) {
+        // A refused file was logged by the reader.
+        if (read.IsMissing())
+            LOG_ERROR("Ship design skipped, no such file: " + fileName);
+        return false;
+    }
     m_name = config.GetString("name");
     m_guiName = config.GetString("guiname");
-    m_hull = SIM_ShipHull::Find(config.GetString("hull"));
-    QLM_ASSERT(m_hull != nullptr);
-    if (m_hull == nullptr)
-        return;
+    const std::string hullName = config.GetString("hull");
+    m_hull = SIM_ShipHull::Find(hullName, false);
+    if (m_hull == nullptr) {
+        LOG_ERROR(StrFormat("Ship design skipped, its hull [%s] is not known : %s", hullName.c_str(), fileName.c_str()));
+        return false;
+    }
 
     GIniFile modules;
     modules.Load("modules", fileName.c_str());
+    int unknown = 0;
+    std::string firstUnknown;
     for (int i = 0; i < m_hull->GetSlotCount(); ++i) {
         const std::string typeName = FirstField(modules.GetString(std::to_string(i).c_str()));
         if (typeName.empty())
             continue;
-        SIM_ShipModuleType* type = SIM_ShipModuleType::Find(typeName, true);
-        QLM_ASSERT(type != nullptr);
-        if (type == nullptr)
+        SIM_ShipModuleType* type = SIM_ShipModuleType::Find(typeName, false);
+        if (type == nullptr) {
+            if (unknown++ == 0)
+                firstUnknown = typeName;
             continue;
+        }
         AddModule(type, i);
     }
+    if (unknown > 0)
+        LOG_ERROR(StrFormat("Ship design %s: %d modules not known (the first [%s]), their slots left empty",
+                            fileName.c_str(), unknown, firstUnknown.c_str()));
     CalculateTotals();
+    return true;
 }
 
 bool SIM_ShipDesign::Write(const std::string& fileName) const
@@ -222,7 +238,10 @@ SIM_ShipDesign* SIM_ShipDesign::LoadFile(const std::string& fileName, bool playe
             return d;
     }
     auto* design = new SIM_ShipDesign(); // owned by the global list
-    design->Read(fileName);
+    if (!design->Read(fileName)) {
+        delete design;
+        return nullptr;
+    }
     design->SetPlayerFlag(playerFlag);
     if (RemoveIfInvalid(design))
         return nullptr;
@@ -263,29 +282,34 @@ bool SIM_ShipDesign::IsInsideFolder(const std::string& fileName, const std::stri
 
 bool SIM_ShipDesign::Delete(SIM_ShipDesign* design, const std::string& shipsFolder)
 {
+    return TryDelete(design, shipsFolder) == DeleteResult::DELETED;
+}
+
+SIM_ShipDesign::DeleteResult SIM_ShipDesign::TryDelete(SIM_ShipDesign* design, const std::string& shipsFolder)
+{
     auto& list = DesignList();
     if (design == nullptr || std::find(list.begin(), list.end(), design) == list.end()) {
         LOG_ERROR("Failed to delete design");
-        return false;
+        return DeleteResult::NOT_FOUND;
     }
     // Ships and fleets hold plain pointers: never pull a design from under them.
     if (design->IsInUse()) {
         LOG_ERROR(StrFormat("Failed to delete design [%s]: it is in use", design->m_name.c_str()));
-        return false;
+        return DeleteResult::IN_USE;
     }
     // Samples and content from install folders load as designs too, but only
     // the player's own files may go.
     if (!design->m_fileName.empty() && !IsInsideFolder(design->m_fileName, shipsFolder)) {
         LOG_ERROR(StrFormat("Failed to delete design [%s]: %s is not in the player's ships folder",
                             design->m_name.c_str(), design->m_fileName.c_str()));
-        return false;
+        return DeleteResult::NOT_PLAYERS;
     }
     if (!design->m_fileName.empty() && FileExists(design->m_fileName) && std::remove(design->m_fileName.c_str()) != 0) {
         LOG_ERROR(StrFormat("Failed to delete design file %s: %s", design->m_fileName.c_str(), strerror(errno)));
-        return false;
+        return DeleteResult::NOT_REMOVED;
     }
     delete design;
-    return true;
+    return DeleteResult::DELETED;
 }
 
 void SIM_ShipDesign::FreeLoaded()

@@ -56,7 +56,9 @@ public:
     SIM_ShipDesign(const SIM_ShipDesign&) = delete;
     SIM_ShipDesign& operator=(const SIM_ShipDesign&) = delete;
 
-    void Read(const std::string& fileName);
+    // False when the file is missing or refused or names no known hull (one
+    // line naming the file, and the hull): the design is then of no use.
+    bool Read(const std::string& fileName);
     // Writes the design file through the safe writer; false (reported) when it
     // can't be written.
     bool Write(const std::string& fileName) const;
@@ -81,6 +83,9 @@ public:
     // The same with the ships folder given (tests); a design whose file lies
     // anywhere else (a sample, an install folder) is refused.
     static bool Delete(SIM_ShipDesign* design, const std::string& shipsFolder);
+    // What a delete came to, so that a refusal can be told with its reason.
+    enum class DeleteResult { DELETED, NOT_FOUND, IN_USE, NOT_PLAYERS, NOT_REMOVED };
+    static DeleteResult TryDelete(SIM_ShipDesign* design, const std::string& shipsFolder);
     static bool IsInsideFolder(const std::string& fileName, const std::string& folder);
     static void FreeLoaded();
     // Destroys every design (shutdown and tests).

@@ -393,14 +393,15 @@ void SIM_ShipHull::FreeAll()
         delete list.front();
 }
 
-SIM_ShipHull* SIM_ShipHull::Find(const std::string& name)
+SIM_ShipHull* SIM_ShipHull::Find(const std::string& name, bool report)
 {
     LoadAll();
     for (SIM_ShipHull* hull : HullList()) {
         if (hull->m_name == name)
             return hull;
     }
-    LOG_ERROR("Ship Hull not found ->" + name);
+    if (report)
+        LOG_ERROR("Ship Hull not found ->" + name);
     return nullptr;
 }
 

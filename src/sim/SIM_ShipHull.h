@@ -76,7 +76,8 @@ public:
     // Loads every hull once; does nothing while the list holds a hull.
     static void LoadAll();
     static void FreeAll();
-    static SIM_ShipHull* Find(const std::string& name);
+    // Null when no hull has the name, with a line unless report is false.
+    static SIM_ShipHull* Find(const std::string& name, bool report = true);
     static SIM_ShipHull* FindFirstForRace(const std::string& raceName);
     static const std::vector<SIM_ShipHull*>& GetList();
     // A damage emitter of the [targets] section, "(config-x-y)" on the 0..256

@@ -112,3 +112,85 @@ TEST(GSafeFile, OnlyRegularFilesWithinTheCapAreReadAndEachRefusalIsLoggedOnce)
     EXPECT_TRUE(ReadWholeFile(dir.File("link.ini"), text));
     EXPECT_EQ(text.size(), 16u);
 }
+
+TEST(GSafeFile, AFileThereButRefusedWhenReadIsKeptAsFoundUntilItIsGone)
+{
+    TempDir dir;
+    ScopedErrorLog log;
+    std::vector<Failure> refused, failed;
+    GSafeFile::SetRefusalListener([&](const std::string& p, const std::string& r) { refused.push_back({p, r}); });
+    GSafeFile::SetFailureListener([&](const std::string& p, const std::string& r) { failed.push_back({p, r}); });
+    const std::string longer = dir.Write("sc.dat", std::string(17, 's'));
+    const std::string failing = dir.Write("unl.dat", "[points]\npoints = 5000\n");
+    const std::string folder = dir.File("um.ini");
+    std::filesystem::create_directory(folder);
+    GSafeFile::InjectReadFailure(failing, EIO);
+
+    // Missing, read and refused are told apart, and errno says why.
+    std::string text;
+    errno = 0;
+    EXPECT_TRUE(ReadWholeFile(dir.File("none.ini"), text).IsMissing());
+    EXPECT_EQ(errno, ENOENT);
+    EXPECT_EQ(ReadWholeFile(longer, text, 17).kind, FileRead::READ);
+    struct Case {
+        std::string path;
+        size_t cap;
+        int error;
+        const char* reason;
+    };
+    for (const Case& c : {Case{longer, 16, EFBIG, "larger than a file of its kind can be (at most 16 bytes)"},
+                          Case{failing, 64, EIO, "could not be read (Input/output error)"},
+                          Case{folder, 64, EISDIR, "a folder, not a file"}}) {
+        for (int again = 0; again < 2; ++again) {
+            const FileRead read = ReadWholeFile(c.path, text, c.cap);
+            EXPECT_TRUE(read.IsRefused()) << c.path;
+            EXPECT_FALSE(read);
+            EXPECT_EQ(errno, c.error) << c.path;
+            EXPECT_TRUE(text.empty());
+        }
+        // Logged and told once, however often it is read.
+        EXPECT_EQ(log.Count(std::string("File refused, ") + c.reason + " : " + c.path), 1) << c.path;
+        EXPECT_EQ(GSafeFile::ReasonNotToReplace(c.path), "kept as it was found, since it could not be read");
+    }
+    ASSERT_EQ(refused.size(), 3u);
+    EXPECT_EQ(refused[1].path, failing);
+    EXPECT_EQ(refused[1].reason, "could not be read (Input/output error)");
+    EXPECT_EQ(log.Count("File too large"), 0) << "a read error is not reported as a size";
+
+    // No write replaces them; each failure is told with the reason.
+    std::string reason;
+    EXPECT_FALSE(WriteFileAtomically(longer, "new", &reason));
+    EXPECT_EQ(reason, "kept as it was found, since it could not be read");
+    EXPECT_FALSE(WriteFileAtomically(failing, "new"));
+    EXPECT_FALSE(WriteFileAtomically(folder, "new"));
+    GSafeFile::InjectReadFailure(failing, 0); // to look at it here; the game still keeps it
+    EXPECT_EQ(dir.Read("sc.dat"), std::string(17, 's'));
+    EXPECT_EQ(dir.Read("unl.dat"), "[points]\npoints = 5000\n");
+    EXPECT_FALSE(WriteFileAtomically(failing, "new"));
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+    EXPECT_EQ(failed.size(), 4u);
+    EXPECT_EQ(FilesBelow(dir.Path()), (std::set<std::string>{"sc.dat", "unl.dat"})) << "no temporary is left";
+
+    // A FIFO or a folder nobody read is not replaced either.
+    ASSERT_EQ(mkfifo(dir.File("prefs.ini").c_str(), 0600), 0);
+    std::filesystem::create_directory(dir.File("met.ini"));
+    EXPECT_FALSE(WriteFileAtomically(dir.File("prefs.ini"), "x", &reason));
+    EXPECT_EQ(reason, "something that is not a file is in its place");
+    EXPECT_FALSE(WriteFileAtomically(dir.File("met.ini"), "x", &reason));
+    EXPECT_EQ(reason, "a folder is in its place");
+    struct stat st;
+    ASSERT_EQ(lstat(dir.File("prefs.ini").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+
+    // Once the player removes the file, the game may write a new one; the same
+    // path spelled another way is the same file.
+    ASSERT_TRUE(std::filesystem::remove(longer));
+    EXPECT_TRUE(GSafeFile::WasRefusedWhenRead(dir.Path() + "/./sc.dat"));
+    EXPECT_TRUE(WriteFileAtomically(dir.Path() + "//sc.dat", "new"));
+    EXPECT_EQ(dir.Read("sc.dat"), "new");
+    EXPECT_FALSE(GSafeFile::WasRefusedWhenRead(longer));
+
+    GSafeFile::SetRefusalListener(nullptr);
+    GSafeFile::SetFailureListener(nullptr);
+    GSafeFile::ForgetRefusedFiles();
+}

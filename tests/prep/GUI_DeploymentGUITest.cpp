@@ -52,6 +52,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <filesystem>
 
@@ -425,6 +426,20 @@ TEST_F(DeploymentTest, ADesignIsDeletedOnlyAfterAskingAndNeverWhileInUse)
     Frames(1);
     EXPECT_EQ(SIM_ShipDesign::Find("fed_sample_cruiser"), cruiser);
 
+    // Yes on a sample design: it comes with the game and stays, and the
+    // player is told why.
+    free = new GUI_ShipIconRCMenu(cruiser, 400, 400, 1024);
+    free->GetDeleteButton()->Press();
+    Frames(1);
+    ASSERT_NE(GUI_ConfirmDialog::GetOpen(), nullptr);
+    GUI_ConfirmDialog::GetOpen()->GetYesButton()->Press();
+    Frames(1);
+    EXPECT_EQ(SIM_ShipDesign::Find("fed_sample_cruiser"), cruiser);
+    ASSERT_NE(GUI_Message::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_Message::GetOpen()->GetText(), GetString("DESIGN_DELETE_SAMPLE_TEXT"));
+    GUI_WindowManager::GetInstance().CloseTopModal();
+    Frames(1);
+
     Place(cruiser, 288, 384);
     EXPECT_TRUE(GUI_ShipIconRCMenu::IsDesignPlaced(cruiser));
     auto* placed = new GUI_ShipIconRCMenu(cruiser, 400, 400, 1024);
@@ -671,6 +686,20 @@ TEST_F(DeploymentTest, ACampaignSaveNamingADesignKeepsItFromDeletion)
     // Only a design line counts, not a name that happens to match.
     ASSERT_TRUE(WriteFileAtomically(folder + "/fleets.txt", "[ship0]\nname = fed_sample_cruiser\n"));
     EXPECT_FALSE(GUI_ShipIconRCMenu::IsDesignInSavedUse("fed_sample_cruiser"));
+    // Any case names it, and a file that cannot be read counts as naming it,
+    // as when the designer asks before saving over a design.
+    EnsureDirectoryExists(folder + "/fleets");
+    ASSERT_TRUE(WriteFileAtomically(folder + "/fleets/fleet2.txt", "[ship0]\ndesign = FED_Sample_Cruiser\n"));
+    EXPECT_TRUE(GUI_ShipIconRCMenu::IsDesignInSavedUse("fed_sample_cruiser"));
+    std::filesystem::remove(folder + "/fleets/fleet2.txt");
+    ASSERT_FALSE(GUI_ShipIconRCMenu::IsDesignInSavedUse("fed_sample_cruiser"));
+    GSafeFile::InjectReadFailure(folder + "/fleets.txt", EIO);
+    EXPECT_TRUE(GUI_ShipIconRCMenu::IsDesignInSavedUse("fed_sample_cruiser"));
+    auto* menu = new GUI_ShipIconRCMenu(SIM_ShipDesign::Find("fed_sample_cruiser"), 400, 400, 1024);
+    EXPECT_FALSE(menu->GetDeleteButton()->enabled);
+    GUI_WindowManager::GetInstance().CloseWindow(menu);
+    GSafeFile::InjectReadFailure(folder + "/fleets.txt", 0);
+    GSafeFile::ForgetRefusedFiles();
     std::filesystem::remove_all(folder);
 }
 

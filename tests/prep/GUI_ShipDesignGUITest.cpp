@@ -3,6 +3,7 @@
 #include "prep/DesignerTestGame.h"
 
 #include "app/APP_UsageMetrics.h"
+#include "campaign/gui/GUI_CampaignRefit.h"
 #include "engine/APP_UserFolders.h"
 #include "engine/GFileHelpers.h"
 #include "engine/GHashTable.h"
@@ -747,4 +748,56 @@ TEST_F(ShipDesigner, PickerClicksDetailsRowsAndTheHullView)
     EXPECT_EQ(blueprint.GetViewMode(), GUI_ShipBlueprint::FADING_TO_HULL);
     G().ClickOn(*blueprint.GetModeButton());
     EXPECT_EQ(blueprint.GetViewMode(), GUI_ShipBlueprint::FADING_TO_SLOTS);
+}
+
+TEST_F(ShipDesigner, TheRefitIsAskedForTheNameWrittenAndTheDesignerShowsWhatTheFileHolds)
+{
+    G().DropOnSlot("cruiser_armour", 0);
+    GUI_ShipDesignSummary::SaveDesignAs("Raider");
+    const std::string raider = ShipsFolder() + "/raider.txt";
+    ASSERT_TRUE(FileExists(raider));
+    const std::string before = G().User().Read("ships/raider.txt");
+    // A saved campaign builds from it now.
+    const std::string campaigns = APP_UserFolders::GetInstance().Get(APP_UserFolders::CAMPAIGN_PROGRESS);
+    std::filesystem::create_directories(campaigns + "/first/fleets");
+    ASSERT_TRUE(WriteFileAtomically(campaigns + "/first/fleets/fleet1.txt", "[ship0]\ndesign = raider\n"));
+
+    // Another name in the field, the used one typed in the save dialog: the
+    // question is about the file that would be written.
+    G().DropOnSlot("cruiser crew", 1);
+    GUI_ShipDesignSummary::GetOpen()->GetNameField()->SetText("Something new");
+    G().ClickOn(*GUI_ShipDesignSummary::GetOpen()->GetSaveButton());
+    if (GUI_ConfirmDialog* emptySlots = GUI_ConfirmDialog::GetOpen())
+        G().ClickOn(*emptySlots->GetYesButton());
+    GUI_SaveFileDialog* dialog = GUI_SaveFileDialog::GetOpen();
+    ASSERT_NE(dialog, nullptr) << "no question before the name is known";
+    dialog->GetTextField()->SetText("RAIDER");
+    G().ClickOn(*dialog->GetSaveButton());
+    ASSERT_NE(GUI_ConfirmDialog::GetOpen(), nullptr);
+    G().ClickOn(*GUI_ConfirmDialog::GetOpen()->GetYesButton());
+    GUI_CampaignRefit* refit = GUI_CampaignRefit::GetOpen();
+    ASSERT_NE(refit, nullptr);
+    EXPECT_EQ(refit->GetNewName(), "raider_mk1");
+    EXPECT_EQ(G().User().Read("ships/raider.txt"), before) << "the campaign's design is untouched";
+    G().ClickOn(*refit->GetOkButton());
+    ASSERT_TRUE(FileExists(ShipsFolder() + "/raider_mk1.txt"));
+    EXPECT_EQ(G().User().Read("ships/raider.txt"), before);
+    EXPECT_EQ(Design().GetName(), "raider_mk1");
+    EXPECT_EQ(G().TypeIn(1), "cruiser crew");
+    std::filesystem::remove_all(campaigns + "/first");
+
+    // Ships on hand hold the listed design as it was read; saving over its
+    // file leaves them so, and the designer shows what the file now holds.
+    SIM_ShipDesign* held = SIM_ShipDesign::FindByFileName(ShipsFolder() + "/raider_mk1.txt");
+    ASSERT_NE(held, nullptr);
+    held->AddUser();
+    G().DropOnSlot("cruiser_armour", 1);
+    GUI_ShipDesignSummary::SaveDesignAs("raider_mk1");
+    EXPECT_NE(G().User().Read("ships/raider_mk1.txt").find("1 = cruiser_armour"), std::string::npos);
+    EXPECT_EQ(G().TypeIn(1), "cruiser_armour");
+    EXPECT_EQ(Design().GetModuleInSlot(1)->GetName(), "cruiser_armour");
+    EXPECT_FALSE(GUI_ShipDesignGUI::GetInstance().IsModified());
+    EXPECT_EQ(SIM_ShipDesign::FindByFileName(ShipsFolder() + "/raider_mk1.txt"), held);
+    EXPECT_EQ(held->GetModuleInSlot(1)->GetName(), "cruiser crew");
+    held->RemoveUser();
 }

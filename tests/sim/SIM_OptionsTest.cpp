@@ -1,4 +1,5 @@
 #include "sim/SIM_Options.h"
+#include "engine/GSafeFile.h"
 #include "support/ErrorLog.h"
 #include "support/TempDir.h"
 
@@ -179,4 +180,64 @@ TEST(SIM_Options, AGarbageFileIsLoggedAndAFailedSaveSaysWhy)
 
     SIM_Options lost(dir.File("missing_folder/config.txt"));
     EXPECT_EQ(log.Count("Cannot save " + dir.File("missing_folder/config.txt") + ": No such file or directory"), 1);
+}
+
+TEST(SIM_Options, EachKnownValueIsHeldToItsRangeWithALineNamingItsKey)
+{
+    TempDir dir;
+    ScopedErrorLog log;
+    // Right on each bound stays; just past it, or far past it, is the bound.
+    const std::string path = dir.Write("config.txt", "[config]\n"
+                                                     "OPTIONS_MASTERVOLUME = 100000002004087734272.00\n"
+                                                     "OPTIONS_MUSIC = 1.00\n"
+                                                     "OPTIONS_SFX = 1.01\n"
+                                                     "OPTIONS_INTERFACE_VOLUME = -0.01\n"
+                                                     "OPTIONS_MOUSESPEED = 0.00\n"
+                                                     "OPTIONS_MINZOOM = 4.01\n"
+                                                     "CONTRAILS = -2147483648\n"
+                                                     "RUNINBACKGROUND = 2\n"
+                                                     "CHALLENGES_SHOWALL = 1e20\n"
+                                                     "SOMETHING_ELSE = 7.5\n"
+                                                     "\n[race]\nrace = federation\n");
+    SIM_Options options(path);
+    const std::pair<const char*, float> expected[] = {
+        {"OPTIONS_MASTERVOLUME", 1.0f}, {"OPTIONS_MUSIC", 1.0f}, {"OPTIONS_SFX", 1.0f},
+        {"OPTIONS_INTERFACE_VOLUME", 0.0f}, {"OPTIONS_MOUSESPEED", 0.0f}, {"OPTIONS_MINZOOM", 4.0f},
+        {"CONTRAILS", 0.0f}, {"RUNINBACKGROUND", 1.0f}, {"CHALLENGES_SHOWALL", 1.0f}, {"SOMETHING_ELSE", 7.5f}};
+    for (const auto& [key, value] : expected)
+        EXPECT_FLOAT_EQ(options.GetValue(key), value) << key;
+    for (const char* key : {"OPTIONS_MASTERVOLUME", "OPTIONS_SFX", "OPTIONS_INTERFACE_VOLUME", "OPTIONS_MINZOOM",
+                            "CONTRAILS", "RUNINBACKGROUND", "CHALLENGES_SHOWALL"})
+        EXPECT_EQ(log.Count(path + " [config] " + key + " = "), 1) << key;
+    EXPECT_EQ(log.Count(path + " [config] OPTIONS_MASTERVOLUME = 1e+20: out of range 0..1, 1 used"), 1);
+    EXPECT_EQ(log.Count(path + " [config] OPTIONS_MINZOOM = 4.01: out of range 0..4, 4 used"), 1);
+    EXPECT_EQ(log.Lines(), 7) << "values within range say nothing";
+    // What is written back is the bounded value.
+    const std::string saved = dir.Read("config.txt");
+    EXPECT_EQ(CountLines(saved, "OPTIONS_MASTERVOLUME = 1.00"), 1u);
+    EXPECT_EQ(CountLines(saved, "CONTRAILS = 0.00"), 1u);
+    EXPECT_EQ(saved.find("2147483648"), std::string::npos);
+}
+
+TEST(SIM_Options, AConfigThatCannotBeReadGivesDefaultsAndIsNeverWrittenOver)
+{
+    TempDir dir;
+    ScopedErrorLog log;
+    std::string text = "[config]\nCONTRAILS = 0.00\n\n[race]\nrace = korrath\n";
+    text.resize(kMaxSettingsFileBytes + 1, ' ');
+    const std::string path = dir.Write("config.txt", text);
+    SIM_Options options(path);
+    EXPECT_FLOAT_EQ(options.GetValue("CONTRAILS"), 1.0f);
+    EXPECT_EQ(options.GetRecords().size(), 27u);
+    options.SetValue("OPTIONS_SFX", 0.5f);
+    EXPECT_FALSE(options.Save());
+    EXPECT_EQ(dir.Read("config.txt"), text);
+    EXPECT_EQ(log.Count("File refused, larger than a file of its kind can be"), 1);
+    GSafeFile::ForgetRefusedFiles();
+
+    // Exactly at the cap it is read.
+    text.resize(kMaxSettingsFileBytes);
+    const std::string atCap = dir.Write("at_cap.txt", text);
+    SIM_Options read(atCap);
+    EXPECT_FLOAT_EQ(read.GetValue("CONTRAILS"), 0.0f);
 }

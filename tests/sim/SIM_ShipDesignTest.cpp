@@ -7,7 +7,10 @@
 #include "engine/GSafeFile.h"
 #include "sim/SIM_ShipHull.h"
 #include "sim/SIM_ShipModuleType.h"
+#include "support/ErrorLog.h"
 #include "support/TempDir.h"
+
+#include <cerrno>
 
 namespace {
 
@@ -206,13 +209,42 @@ TEST_F(ShipDesignTest, LoadFileDropsInvalidDesignsAndMissingHulls)
     EXPECT_NE(SIM_ShipDesign::FindByFileName(good), nullptr);
 }
 
+TEST_F(ShipDesignTest, ADamagedDesignIsSkippedWithOneLineNamingItsFileAndHull)
+{
+    ScopedErrorLog log;
+    const std::string garbage = dir.Write("user/ships/garbage.txt", std::string("\x7f" "ELF\x02\x01 garbage"));
+    const std::string nohull = dir.Write("user/ships/nohull.txt", "[config]\nname=n\nhull=nope\n[modules]\n0=engine\n");
+    const std::string unreadable = dir.Write("user/ships/unreadable.txt", "[config]\nname=u\nhull=testhull\n");
+    GSafeFile::InjectReadFailure(unreadable, EIO);
+    EXPECT_EQ(SIM_ShipDesign::LoadFile(garbage, true), nullptr);
+    EXPECT_EQ(SIM_ShipDesign::LoadFile(nohull, true), nullptr);
+    EXPECT_EQ(SIM_ShipDesign::LoadFile(unreadable, true), nullptr);
+    EXPECT_EQ(SIM_ShipDesign::LoadFile(dir.File("user/ships/gone.txt"), true), nullptr);
+    EXPECT_TRUE(SIM_ShipDesign::GetList().empty());
+    EXPECT_EQ(log.Count("Ship design skipped, its hull [] is not known : " + garbage), 1);
+    EXPECT_EQ(log.Count("Ship design skipped, its hull [nope] is not known : " + nohull), 1);
+    EXPECT_EQ(log.Count("File refused, could not be read (Input/output error) : " + unreadable), 1);
+    EXPECT_EQ(log.Count("Ship design skipped, no such file: " + dir.File("user/ships/gone.txt")), 1);
+    EXPECT_EQ(log.Lines(), 4) << "one line each, no assertion: " << log.Text();
+
+    // Modules the game does not know leave their slots empty, said once.
+    const std::string odd = dir.Write("user/ships/odd.txt", "[config]\nname=odd\nhull=testhull\n[modules]\n"
+                                                            "0=engine\n1=warp,\n2=quarters\n3=flux,\n");
+    SIM_ShipDesign* d = SIM_ShipDesign::LoadFile(odd, true);
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->GetModules().size(), 2u);
+    EXPECT_EQ(log.Count("Ship design " + odd + ": 2 modules not known (the first [warp]), their slots left empty"), 1);
+    EXPECT_EQ(log.Lines(), 5);
+    GSafeFile::ForgetRefusedFiles();
+}
+
 TEST_F(ShipDesignTest, DeleteRefusesDesignsInUse)
 {
     const std::string path = dir.Write("data/ships/a.txt", "[config]\nname=a\nhull=testhull\n[modules]\n0=engine\n");
     SIM_ShipDesign* d = SIM_ShipDesign::LoadFile(path, true);
     ASSERT_NE(d, nullptr);
     d->AddUser();
-    EXPECT_FALSE(SIM_ShipDesign::Delete(d, dir.Path() + "/data/ships"));
+    EXPECT_EQ(SIM_ShipDesign::TryDelete(d, dir.Path() + "/data/ships"), SIM_ShipDesign::DeleteResult::IN_USE);
     EXPECT_TRUE(FileExists(path));
     EXPECT_EQ(SIM_ShipDesign::Find("a"), d);
 
@@ -458,7 +490,7 @@ TEST_F(ShipDesignTest, OnlyDesignsInThePlayersShipsFolderCanBeDeleted)
     SIM_ShipDesign* o = SIM_ShipDesign::LoadFile(own, true);
     SIM_ShipDesign* n = SIM_ShipDesign::LoadFile(sneaky, true);
     ASSERT_TRUE(s && o && n);
-    EXPECT_FALSE(SIM_ShipDesign::Delete(s, ships));
+    EXPECT_EQ(SIM_ShipDesign::TryDelete(s, ships), SIM_ShipDesign::DeleteResult::NOT_PLAYERS);
     EXPECT_FALSE(SIM_ShipDesign::Delete(n, ships));
     EXPECT_FALSE(SIM_ShipDesign::Delete(o, ""));
     EXPECT_TRUE(FileExists(sample));

@@ -5,7 +5,6 @@
 #include "engine/APP_UserFolders.h"
 #include "engine/GDebugLog.h"
 #include "engine/GHashTable.h"
-#include "engine/GSafeFile.h"
 #include "engine/LibText.h"
 #include "engine/StrFormat.h"
 #include "engine/TextHelpers.h"
@@ -13,40 +12,10 @@
 #include "gui/GUI_OneOpen.h"
 #include "gui/GUI_WindowManager.h"
 #include "prep/GUI_ShipDesignSummary.h"
+#include "sim/SIM_SavedDesignUse.h"
 #include "sim/SIM_ShipDesign.h"
 
-#include <filesystem>
-#include <sstream>
-
 namespace {
-std::string Trimmed(const std::string& s)
-{
-    const size_t a = s.find_first_not_of(" \t\r");
-    if (a == std::string::npos)
-        return std::string();
-    const size_t b = s.find_last_not_of(" \t\r");
-    return s.substr(a, b - a + 1);
-}
-
-// A fleet file names the design on a "design = X" line; false for a file that names it not.
-bool FileNamesDesign(const std::filesystem::path& path, const std::string& lowerName, bool& unreadable)
-{
-    std::string text;
-    if (!ReadWholeFile(path.string(), text, kMaxSaveFileBytes)) {
-        unreadable = true;
-        return false;
-    }
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        const size_t eq = line.find('=');
-        if (eq == std::string::npos || ToLowerString(Trimmed(line.substr(0, eq))) != "design")
-            continue;
-        if (ToLowerString(Trimmed(line.substr(eq + 1))) == lowerName)
-            return true;
-    }
-    return false;
-}
-
 bool DesignExists(const std::string& name)
 {
     for (const SIM_ShipDesign* d : SIM_ShipDesign::GetList())
@@ -58,36 +27,13 @@ bool DesignExists(const std::string& name)
 
 bool GUI_CampaignRefit::IsDesignInUse(const std::string& designName, const std::string& campaignsFolder)
 {
-    namespace fs = std::filesystem;
-    const std::string lower = ToLowerString(Trimmed(designName));
-    std::error_code ec;
-    if (lower.empty() || campaignsFolder.empty() || !fs::is_directory(campaignsFolder, ec))
-        return false;
-    for (const auto& campaign : fs::directory_iterator(campaignsFolder, ec)) {
-        if (!campaign.is_directory(ec) || campaign.path().filename().string().rfind('.', 0) == 0)
-            continue;
-        const fs::path fleets = campaign.path() / "fleets";
-        if (!fs::is_directory(fleets, ec))
-            continue;
-        for (const auto& file : fs::directory_iterator(fleets, ec)) {
-            if (file.path().extension() != ".txt")
-                continue;
-            bool unreadable = false;
-            if (FileNamesDesign(file.path(), lower, unreadable))
-                return true;
-            if (unreadable) {
-                LOG_ERROR("Fleet file could not be read, design taken as in use: " + file.path().string());
-                return true;
-            }
-        }
-    }
-    return false;
+    return SIM_SavedDesignUse::IsNamedBelow(campaignsFolder, designName);
 }
 
 std::string GUI_CampaignRefit::NextVersionName(const std::string& designName,
                                                const std::function<bool(const std::string&)>& taken)
 {
-    std::string base = ToLowerString(Trimmed(designName));
+    std::string base = ToLowerString(TrimWhitespace(designName));
     const size_t mk = base.find("_mk");
     if (mk != std::string::npos)
         base = base.substr(0, mk);

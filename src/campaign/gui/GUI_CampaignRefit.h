@@ -19,10 +19,10 @@ public:
     // True when the dialog opened (the designer then skips its own save dialog).
     static bool OfferRefit(const std::string& designName);
 
-    // Whether any fleet file of any campaign below the folder names the
-    // design as its whole "design = X" value, letters in any case. A fleet
-    // file that cannot be read counts as using it: better a new version than
-    // a changed ship.
+    // Whether any saved file of any campaign below the folder names the
+    // design as its whole "design = X" value, letters in any case. A file
+    // that cannot be read counts as using it: better a new version than a
+    // changed ship. Deleting a design asks the same (SIM_SavedDesignUse).
     static bool IsDesignInUse(const std::string& designName, const std::string& campaignsFolder);
     // "<base>_mk<n>" in lower case, the first n from 1 that names no design;
     // the base is the name before any "_mk".
