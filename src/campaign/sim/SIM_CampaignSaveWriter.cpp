@@ -277,11 +277,17 @@ void SIM_CampaignSaveWriter::Recover(const std::string& folder)
 bool SIM_CampaignSaveWriter::Commit()
 {
     m_error.clear();
-    for (const File& f : m_files)
+    for (const File& f : m_files) {
         if (NameInFolder(f.path).empty()) {
             m_error = "not a file inside the save : " + f.path;
             return false;
         }
+        // A file of the save that was there but could not be read is kept as found.
+        if (const std::string kept = GSafeFile::ReasonNotToReplace(f.path); !kept.empty()) {
+            m_error = kept + " : " + f.path;
+            return false;
+        }
+    }
     // A link in the record's place is not written through: the folder was shared with one.
     if (!LiesInsideSave(m_folder, RecordPath(m_folder)) || IsPlainLink(RecordPath(m_folder))) {
         m_error = "a link in the place of the save record : " + RecordPath(m_folder);
