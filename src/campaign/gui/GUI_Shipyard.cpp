@@ -165,7 +165,7 @@ void GUI_Shipyard::UpdateBuildButton()
 {
     SIM_ShipDesign* design = GetSelectedDesign();
     const int size = m_quantity->GetQuantity();
-    const int state = SIM_CampaignShipyard::CheckBuild(m_encounter, design, size);
+    const int state = SIM_CampaignShipyard::CheckBuild(m_encounter, design, size, m_fleet);
     m_buildState = state == SIM_CampaignShipyard::NO_DESIGN ? 0 : state;
     m_build->enabled = state == SIM_CampaignShipyard::BUILDABLE;
     const char* key = m_tooltips[0].c_str();
@@ -175,6 +175,8 @@ void GUI_Shipyard::UpdateBuildButton()
         key = m_tooltips[2].c_str();
     else if (state == SIM_CampaignShipyard::WRONG_CLASS)
         key = "SHIPYARD_WRONGCLASS_TOOLTIP";
+    else if (state == SIM_CampaignShipyard::FLEET_AWAY)
+        key = "SHIPYARD_FLEETAWAY_TOOLTIP";
     m_build->SetTooltip(key);
 }
 
@@ -187,8 +189,11 @@ void GUI_Shipyard::OnBuild(std::intptr_t)
     SIM_ShipDesign* design = self->GetSelectedDesign();
     if (!design)
         return;
-    if (!SIM_CampaignShipyard::Build(self->m_encounter, self->m_fleet, design, self->m_quantity->GetQuantity()))
+    if (!SIM_CampaignShipyard::Build(self->m_encounter, self->m_fleet, design, self->m_quantity->GetQuantity())) {
+        // Refused (the fleet left the planet meanwhile): the button says why.
+        self->UpdateBuildButton();
         return;
+    }
     self->m_picker->UpdateIcons();
     self->UpdateBuildButton();
     GUI_CampaignFleetDetails::RefreshAll();

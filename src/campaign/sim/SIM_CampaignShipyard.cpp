@@ -42,7 +42,7 @@ int SIM_CampaignShipyard::StateFor(float totalCost, int crewNeeded, int cash, in
 }
 
 int SIM_CampaignShipyard::CheckBuild(const SIM_CampaignEncounter* yard, const SIM_ShipDesign* design,
-                                     int squadronSize)
+                                     int squadronSize, const SIM_CampaignFleet* fleet)
 {
     if (!design || !design->GetHull())
         return NO_DESIGN;
@@ -55,6 +55,8 @@ int SIM_CampaignShipyard::CheckBuild(const SIM_CampaignEncounter* yard, const SI
     // A fighter-only yard cannot lay down a cruiser.
     if (!yard || !yard->CanBuildClass(design->GetHull()->GetClass()))
         return WRONG_CLASS;
+    if (fleet && fleet->location != yard)
+        return FLEET_AWAY;
     return BUILDABLE;
 }
 
@@ -62,7 +64,7 @@ SIM_CampaignShip* SIM_CampaignShipyard::Build(SIM_CampaignEncounter* yard, SIM_C
                                               SIM_ShipDesign* design, int squadronSize)
 {
     QLM_ASSERT(yard && fleet);
-    if (!yard || !fleet || CheckBuild(yard, design, squadronSize) != BUILDABLE)
+    if (!yard || !fleet || CheckBuild(yard, design, squadronSize, fleet) != BUILDABLE)
         return nullptr;
     SIM_CampaignProgress& progress = SIM_CampaignProgress::GetInstance();
     const int q = QuantityFor(design, squadronSize);

@@ -30,6 +30,7 @@
 #include "campaign/sim/SIM_CampaignFacility.h"
 #include "campaign/sim/SIM_CampaignFacilityType.h"
 #include "campaign/sim/SIM_CampaignShipsLog.h"
+#include "campaign/sim/SIM_CampaignShipyard.h"
 #include "campaign/sim/SIM_CampaignStats.h"
 #include "engine/D3DEngine.h"
 #include "engine/GFileList.h"
@@ -190,6 +191,21 @@ TEST_F(Shipyard, ASquadronCostsPerFighterAndNeedsOneCrewEach)
     ASSERT_EQ(fleet->GetShips().size(), 1u);
     EXPECT_EQ(fleet->GetShips()[0]->quantity, 1);
     EXPECT_EQ(progress.crew, 14);
+
+    // The fleet sent off while the yard stays open: Build gives it no ship
+    // and the button says why.
+    ASSERT_TRUE(yard->GetBuildButton()->enabled);
+    ASSERT_FALSE(home->neighbours.empty());
+    fleet->SetLocation(home->neighbours.front());
+    const int cash = progress.cash;
+    Click(*yard->GetBuildButton());
+    EXPECT_EQ(fleet->GetShips().size(), 1u);
+    EXPECT_EQ(progress.cash, cash);
+    EXPECT_EQ(yard->GetBuildState(), SIM_CampaignShipyard::FLEET_AWAY);
+    EXPECT_FALSE(yard->GetBuildButton()->enabled);
+    ASSERT_NE(yard->GetBuildButton()->GetTooltip(), nullptr);
+    EXPECT_EQ(yard->GetBuildButton()->GetTooltip()->GetLines().front(), GetString("SHIPYARD_FLEETAWAY_TOOLTIP"));
+    fleet->SetLocation(home);
 
     // Too little of both: the cash is named.
     progress.cash = 0;

@@ -107,6 +107,27 @@ TEST_F(CampaignShipyard, AFighterOnlyYardRefusesACruiserWhateverTheCash)
     EXPECT_EQ(progress.cash, cash);
 }
 
+TEST_F(CampaignShipyard, AFleetThatLeftTheYardTakesNoNewShip)
+{
+    SIM_CampaignFleet* fleet = NewFleetAt(fullYard);
+    ASSERT_NE(Yard::Build(fullYard, fleet, cruiser, 1), nullptr);
+    EXPECT_EQ(Yard::CheckBuild(fullYard, cruiser, 1, fleet), Yard::BUILDABLE);
+    // Sent off while the yard stayed open.
+    fleet->SetLocation(fighterYard);
+    const int cash = progress.cash;
+    const int crew = progress.crew;
+    EXPECT_EQ(Yard::CheckBuild(fullYard, cruiser, 1, fleet), Yard::FLEET_AWAY);
+    EXPECT_EQ(Yard::CheckBuild(fullYard, cruiser, 1), Yard::BUILDABLE) << "the yard itself can still build";
+    EXPECT_EQ(Yard::Build(fullYard, fleet, cruiser, 1), nullptr);
+    EXPECT_EQ(fleet->GetShips().size(), 1u);
+    EXPECT_EQ(progress.cash, cash);
+    EXPECT_EQ(progress.crew, crew);
+    // Back at the yard, it builds again.
+    fleet->SetLocation(fullYard);
+    EXPECT_NE(Yard::Build(fullYard, fleet, cruiser, 1), nullptr);
+    EXPECT_EQ(fleet->GetShips().size(), 2u);
+}
+
 TEST_F(CampaignShipyard, ASquadronIsPaidPerFighterWithTheFractionCutOff)
 {
     const float saved = fighter->cost;
