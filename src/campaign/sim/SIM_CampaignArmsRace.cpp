@@ -42,7 +42,8 @@ void AdjustDifficulty(float& multiplier)
     const float length = CampaignOption("diff_game_length");
     const float conq = SIM_CampaignProgress::GetInstance().GetConquestRatio();
     const int turn = SIM_CampaignProgress::GetInstance().turn;
-    float prog = length > 0.0f ? static_cast<float>(turn) / length : 0.0f;
+    // No planned length: any turn past the first is past the plan.
+    float prog = length > 0.0f ? static_cast<float>(turn) / length : (turn > 0 ? 1.0f : 0.0f);
     prog = prog < 0.0f ? 0.0f : (prog > 1.0f ? 1.0f : prog);
     CampaignLog("Conq: %.2f, Turn: %d, Prog: %.2f", conq, turn, prog);
     const float minAdj = CampaignOption("diff_min_adjuster");

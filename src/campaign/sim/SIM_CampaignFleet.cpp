@@ -270,9 +270,10 @@ int SIM_CampaignFleet::CheckChallengeUpload(const SIM_DeployedFleet& deployed)
     if (ratio >= 1.0f) {
         level = ONEHUNDRED;
     } else {
-        // The deepest point reached that was not posted yet.
+        // Three quarters first, then half, then a quarter: one point per
+        // battle, the first reached that was not posted yet.
         const float thresholds[] = {0.75f, 0.5f, 0.25f};
-        for (int l = TWENTYFIVE; l >= SEVENTYFIVE; --l) {
+        for (int l = SEVENTYFIVE; l <= TWENTYFIVE; ++l) {
             if (ratio <= thresholds[l - 1] && !uploadFlags[l]) {
                 level = l;
                 break;
@@ -289,16 +290,22 @@ bool SIM_CampaignFleet::UploadAsChallenge(const SIM_DeployedFleet& deployed, int
     if (!location || level < 0 || level >= UPLOAD_FLAG_COUNT)
         return false;
     SIM_Server& server = SIM_Server::GetInstance();
+    // Playing without a server is the player's choice, not a fault.
+    if (!server.IsOnline()) {
+        LOG_DEBUG("Failed to upload fleet as challenge: no game server is set up");
+        return false;
+    }
     SIM_ChallengeFile& file = SIM_ChallengeFile::GetInstance();
     if (!file.Write(deployed, "_none_", "_none_", server.GetUserName(), *location))
         return false;
     std::string id;
-    if (!server.GetNewCampaignChallengeId(id)) {
+    // The point counts as posted only once the file arrived and the server
+    // took it as a campaign challenge; otherwise the next battle tries again.
+    if (!server.GetNewCampaignChallengeId(id) || !server.PostChallenge(file.GetFileName(), id) ||
+        !server.AddCampaignChallenge(id)) {
         LOG_ERROR("Failed to upload fleet as challenge");
         return false;
     }
-    server.PostChallenge(file.GetFileName(), id);
-    server.AddCampaignChallenge(id);
     uploadFlags[level] = true;
     SIM_CampaignProgress::GetInstance().Save();
     return true;

@@ -150,8 +150,10 @@ std::string SIM_CampaignOpponentChooser::ChooseOpponent(int encounterId, float w
     ListSource source = g_source ? g_source : ServerListSource();
     if (source(progress.race, minCost, maxCost, text))
         AddCandidates(text, list);
-    else
+    else if (SIM_Server::GetInstance().IsOnline())
         LOG_ERROR("GetCampaignChallenges() failed");
+    else // no server set up: the shipped opponents are the player's choice
+        LOG_DEBUG("GetCampaignChallenges() failed: no game server is set up");
     if (list.empty())
         AddPoolCandidates(minCost, maxCost, list);
     return PickOpponent(list);

@@ -439,15 +439,25 @@ TEST_F(CampaignMap, DifficultyFollowsThePlanWithoutAClamp)
     p.turn = 5;
     AdjustDifficulty(m);
     EXPECT_NEAR(m, 20.0f, 1e-4f);
-    // Turn 0, or no planned length: nothing to compare, 1.
+    // Turn 0: nothing of the plan played, nothing to compare, 1.
     p.turn = 0;
     AdjustDifficulty(m);
     EXPECT_FLOAT_EQ(m, 1.0f);
-    CampaignTestWorld::SetOptions("");
-    p.turn = 10;
+    // No planned length: turn 0 stays at 1; any later turn is the whole
+    // plan. A quarter held: gap 0.75, spread 0.5, 1 - 0.375.
+    CampaignTestWorld::SetOptions("diff_min_adjuster = 0.5\n");
+    hold(6);
     m = 0.3f;
     AdjustDifficulty(m);
     EXPECT_FLOAT_EQ(m, 1.0f);
+    p.turn = 1;
+    AdjustDifficulty(m);
+    EXPECT_FLOAT_EQ(m, 0.625f);
+    p.turn = 10;
+    m = 0.3f;
+    AdjustDifficulty(m);
+    EXPECT_FLOAT_EQ(m, 0.625f);
+    CampaignTestWorld::SetOptions("");
     p.turn = 0;
 }
 

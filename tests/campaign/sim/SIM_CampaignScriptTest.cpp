@@ -22,6 +22,7 @@
 #include "campaign/sim/SIM_CampaignShipsLog.h"
 #include "campaign/sim/SIM_CampaignStats.h"
 #include "engine/APP_ContentPackage.h"
+#include "engine/GDebugLog.h"
 #include "engine/GFileList.h"
 #include "engine/GHttpClient.h"
 #include "engine/GRandom.h"
@@ -410,10 +411,41 @@ TEST_F(CampaignScript, ATurnsFleetIsPostedToTheGamesServerUnderThePlayersNameAnd
     GetInternet().SetServerUrl("");
 }
 
+// Campaign play with no server set up is the player's choice: nothing is
+// posted, nothing goes to the error log, and the shipped opponents are met.
+// The same failures with a server set are faults.
+TEST_F(CampaignScript, WithoutAServerNothingIsPostedAndNothingIsAnError)
+{
+    GetInternet().SetServerUrl("");
+    SIM_CampaignFleet* f = Fleet(world.Planet("Aldra"), 2);
+    SIM_DeployedFleet deployed;
+    SIM_CampaignBattleManager::GetInstance().AddPlayerAttack(world.Planet("Beskar"), f);
+    SIM_CampaignBattleBridge::BuildPlayerDeployment(*bm.GetPending()[0], *world.Planet("Aldra"), deployed);
+    GDebugLog& log = GDebugLog::GetInstance();
+    const int errors = log.GetErrorCount();
+    EXPECT_EQ(f->CheckChallengeUpload(deployed), -1);
+    EXPECT_FALSE(f->uploadFlags[SIM_CampaignFleet::ONEHUNDRED]);
+    bool reused = true;
+    EXPECT_FALSE(SIM_CampaignOpponentChooser::ChooseOpponent(3, 4000.0f, reused).empty());
+    EXPECT_EQ(log.GetErrorCount(), errors);
+
+    // A server that does not answer: each is reported.
+    LoopbackHttpServer refusing;
+    refusing.server.Get(".*", [](const httplib::Request&, httplib::Response& res) { res.status = 500; });
+    ASSERT_TRUE(refusing.Start());
+    GetInternet().SetServerUrl(refusing.Url());
+    EXPECT_EQ(f->CheckChallengeUpload(deployed), -1);
+    const int afterUpload = log.GetErrorCount();
+    EXPECT_GT(afterUpload, errors);
+    EXPECT_FALSE(SIM_CampaignOpponentChooser::ChooseOpponent(3, 4000.0f, reused).empty());
+    EXPECT_GT(log.GetErrorCount(), afterUpload);
+    GetInternet().SetServerUrl("");
+}
+
 TEST_F(CampaignScript, FleetsArePostedAsChallengesOncePerPointOfTheirLife)
 {
     LoopbackHttpServer server;
-    std::atomic<int> posts{0}, added{0};
+    std::atomic<int> posts{0}, added{0}, postStatus{200}, addStatus{200};
     std::string answer = "message,hello\nresponse,c_123\n";
     int idStatus = 200;
     std::string user;
@@ -427,11 +459,13 @@ TEST_F(CampaignScript, FleetsArePostedAsChallengesOncePerPointOfTheirLife)
                       });
     server.server.Post("/quillomar/server/postchallenge.php", [&](const httplib::Request& req, httplib::Response& res) {
         posts += req.body.size() > 32 ? 1 : 0;
+        res.status = postStatus.load();
         res.set_content("response,true", "text/plain");
     });
     server.server.Get("/quillomar/server/qlm_campaign_addcampaignchallenge.php",
                       [&](const httplib::Request& req, httplib::Response& res) {
                           added += req.get_param_value("qlm") == "c_123" ? 1 : 0;
+                          res.status = addStatus.load();
                           res.set_content("response,true\n", "text/plain");
                       });
     ASSERT_TRUE(server.Start());
@@ -476,11 +510,38 @@ TEST_F(CampaignScript, FleetsArePostedAsChallengesOncePerPointOfTheirLife)
         answer = "response,c_123\n";
     }
     EXPECT_EQ(f->CheckChallengeUpload(deployed), SIM_CampaignFleet::SEVENTYFIVE);
+    // Past the later points, one is posted per battle in their order: half,
+    // then a quarter.
     f->survivingCost = f->totalCost * 0.2f;
-    EXPECT_EQ(f->CheckChallengeUpload(deployed), SIM_CampaignFleet::TWENTYFIVE);
     EXPECT_EQ(f->CheckChallengeUpload(deployed), SIM_CampaignFleet::FIFTY);
+    EXPECT_FALSE(f->uploadFlags[SIM_CampaignFleet::TWENTYFIVE]);
+    EXPECT_EQ(f->CheckChallengeUpload(deployed), SIM_CampaignFleet::TWENTYFIVE);
     EXPECT_EQ(f->CheckChallengeUpload(deployed), -1);
     EXPECT_EQ(posts.load(), 4);
+    // A fleet that sank to a fifth before its first loss was posted starts
+    // at three quarters, and the flags the fleet file keeps say so.
+    SIM_CampaignFleet* g = Fleet(world.Planet("Aldra"), 2);
+    g->uploadFlags[SIM_CampaignFleet::ONEHUNDRED] = true;
+    g->survivingCost = g->totalCost * 0.2f;
+    EXPECT_EQ(g->CheckChallengeUpload(deployed), SIM_CampaignFleet::SEVENTYFIVE);
+    ASSERT_TRUE(ReadWholeFile(g->GetFilePath(), text));
+    EXPECT_NE(text.find("SEVENTYFIVE = 1\nFIFTY = 0\nTWENTYFIVE = 0"), std::string::npos) << text;
+    // A file that never arrived, or a challenge the server did not take,
+    // leaves the point unposted for the next battle.
+    g->survivingCost = g->totalCost * 0.5f;
+    postStatus = 500;
+    EXPECT_EQ(g->CheckChallengeUpload(deployed), -1);
+    EXPECT_FALSE(g->uploadFlags[SIM_CampaignFleet::FIFTY]);
+    EXPECT_EQ(added.load(), 5) << "nothing registered for a file that never arrived";
+    postStatus = 200;
+    addStatus = 500;
+    EXPECT_EQ(g->CheckChallengeUpload(deployed), -1);
+    EXPECT_EQ(added.load(), 6);
+    EXPECT_FALSE(g->uploadFlags[SIM_CampaignFleet::FIFTY]);
+    addStatus = 200;
+    EXPECT_EQ(g->CheckChallengeUpload(deployed), SIM_CampaignFleet::FIFTY);
+    ASSERT_TRUE(ReadWholeFile(g->GetFilePath(), text));
+    EXPECT_NE(text.find("SEVENTYFIVE = 1\nFIFTY = 1\nTWENTYFIVE = 0"), std::string::npos) << text;
     // No temporary answer files are left behind.
     GFileList temps;
     temps.FindFiles(world.User().Path() + "/web/tmp*");
