@@ -49,7 +49,9 @@ void GUI_RetreatTimer::Draw()
 {
     if (!visible)
         return;
-    m_text = FormatCountdown(m_caption, SIM_RetreatManager::GetInstance().GetTimer());
+    // The retreat over (its clock starts again from 0), the countdown stays at its end.
+    const SIM_RetreatManager& retreat = SIM_RetreatManager::GetInstance();
+    m_text = FormatCountdown(m_caption, retreat.IsActive() ? retreat.GetTimer() : kRetreatMs);
     D3DEngine::GetInstance().FillRect(GRect{left, top, right, bottom}, kFill);
     LibText& text = LibText::GetInstance();
     text.SetFont("cwfont20.dds", kFontSize);

@@ -5,7 +5,8 @@
 #include "gui/GUI_WindowBase.h"
 
 // The campaign retreat's countdown under the top edge: two minutes of the
-// retreat's own clock, counted down to 0:00:00 and never below.
+// retreat's own clock, counted down to 0:00:00 and never below; once the
+// retreat is over it shows 0:00:00.
 class GUI_RetreatTimer : public GUI_WindowBase, public HudSingleWindow<GUI_RetreatTimer> {
 public:
     static constexpr int kHeight = 40;

@@ -253,6 +253,12 @@ TEST_F(CommsAndLeaveTest, RetreatNeedsADestinationAndCountsDownTwoMinutes)
     EXPECT_EQ(GUI_RetreatTimer::FormatCountdown("R", 250000.0f), "R 0:00:00");
     DrawFrame();
     EXPECT_EQ(timer->GetText(), GetString("CAMPAIGN_RETREAT_TIMER") + std::string(" 2:00:00"));
+    // Once the retreat is done its clock reads 0 again, and the timer, still
+    // up until the battle view goes, shows the end rather than two minutes.
+    SIM_RetreatManager::GetInstance().Complete();
+    ASSERT_EQ(GUI_RetreatTimer::GetOpen(), timer);
+    DrawFrame();
+    EXPECT_EQ(timer->GetText(), GetString("CAMPAIGN_RETREAT_TIMER") + std::string(" 0:00:00"));
 }
 
 TEST_F(CommsAndLeaveTest, SurvivalScoreClimbsFourAFrameNeverMoreThan200BehindAndStartsAtZero)
