@@ -7,6 +7,9 @@
 #include "engine/APP_UserFolders.h"
 #include "engine/GDebugLog.h"
 #include "engine/GFileHelpers.h"
+#include "engine/GHashTable.h"
+#include "engine/GSafeFile.h"
+#include "engine/TextHelpers.h"
 #include "sim/SIM_BehaviourType.h"
 #include "sim/SIM_DeployedFleet.h"
 #include "sim/SIM_DeployedShip.h"
@@ -364,6 +367,63 @@ TEST_F(ContentCheck, ModuleIconsTellClassesAndSizesApart)
             << icon << " draws the same picture as " << drawn->second->GetIconName();
     }
     EXPECT_GE(byIcon.size(), 60u);
+}
+
+// A text a content file names for the screens (a name, a description, a
+// tooltip, a message) is a key of a string table: the player never reads the
+// raw key. Plain texts (a design's own name) are not keys and pass.
+TEST_F(ContentCheck, EveryTextKeyTheContentNamesHasAText)
+{
+    GHashTable table;
+    table.LoadSection("data/strings.ini", false);
+    table.LoadSection("campaign/data/campaign_strings.txt", true);
+    ASSERT_GT(table.GetRecordCount(), 1000u);
+    const std::set<std::string> textFields = {"guiname", "description", "tooltip", "message", "title"};
+    const auto isTextField = [&](std::string key) {
+        std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return std::tolower(c); });
+        const auto endsWith = [&](const std::string& tail) {
+            return key.size() > tail.size() && key.compare(key.size() - tail.size(), tail.size(), tail) == 0;
+        };
+        return textFields.count(key) > 0 || endsWith("_tooltip") || endsWith("_message");
+    };
+    const auto isKey = [](const std::string& v) {
+        return v.size() > 2 && std::isupper(static_cast<unsigned char>(v[0])) && v.find('_') != std::string::npos &&
+               std::all_of(v.begin(), v.end(), [](unsigned char c) { return std::isupper(c) || std::isdigit(c) || c == '_'; });
+    };
+    int named = 0;
+    std::set<std::string> facilityKeys;
+    for (const char* root : {"data", "campaign/data"}) {
+        for (const auto& entry : fs::recursive_directory_iterator(root)) {
+            const std::string ext = entry.path().extension().string();
+            const std::string file = entry.path().filename().string();
+            if (!entry.is_regular_file() || (ext != ".txt" && ext != ".ini") || file == "strings.ini" ||
+                file == "campaign_strings.txt")
+                continue;
+            std::string text;
+            ASSERT_TRUE(ReadWholeFile(entry.path().string(), text)) << entry.path();
+            std::istringstream lines(text);
+            for (std::string line; std::getline(lines, line);) {
+                const size_t eq = line.find('=');
+                if (eq == std::string::npos || line.empty() || line[0] == ';' || line[0] == '[')
+                    continue;
+                const std::string key = TrimWhitespace(line.substr(0, eq));
+                std::string value = TrimWhitespace(line.substr(eq + 1));
+                if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+                    value = value.substr(1, value.size() - 2);
+                if (!isTextField(key) || !isKey(value))
+                    continue;
+                ++named;
+                if (entry.path().parent_path().filename() == "facilities")
+                    facilityKeys.insert(value);
+                EXPECT_NE(std::string(table.Lookup(value.c_str())), "")
+                    << entry.path().string() << ": " << key << " = " << value << " has no text";
+            }
+        }
+    }
+    // The modules' names and descriptions alone are well over a hundred.
+    EXPECT_GE(named, 150);
+    // Each facility's name and the description its tooltip shows.
+    EXPECT_EQ(facilityKeys.size(), 12u);
 }
 
 TEST_F(ContentCheck, PicturesTheContentNamesExist)
