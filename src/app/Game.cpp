@@ -54,6 +54,7 @@
 #include "sim/SIM_ShipNameGenerator.h"
 
 #include "battle/GUI_BattleGUI.h"
+#include "battle/hud/BattleHud.h"
 #include "campaign/gui/GUI_Campaign.h"
 #include "editors/GUI_HullEditor.h"
 #include "editors/GUI_ScenarioEditor.h"
@@ -716,6 +717,8 @@ void Game::Shutdown()
     APP_UsageMetrics::GetInstance().RecordRuntime();
     // Campaign windows and fleets point into the content freed below.
     GUI_Campaign::CloseAtExit();
+    // So do a battle's windows (the game closed mid-battle), into its ships.
+    BattleHud::CloseAll();
     ReleaseScreenResources();
     GVertexBuffer::SpriteBatch().Release();
     if (m_graphicsReady) {

@@ -453,6 +453,11 @@ void GUI_BattleGUI::OnQuitConfirmed(std::intptr_t)
 
 void GUI_BattleGUI::LeaveStatistics()
 {
+    // A campaign battle is never left unsettled: it goes back to the map with its result.
+    if (SIM_Battle::GetInstance().IsFromCampaign()) {
+        GUI_StatsBrowser::LeaveForCampaign();
+        return;
+    }
     BattleHud::CloseAll();
     const SIM_Scenario* scenario = SIM_Battle::GetInstance().GetScenario();
     // The mode switch runs the screen transition.

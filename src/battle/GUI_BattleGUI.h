@@ -67,7 +67,8 @@ public:
     // The ship under the mouse: followed when following is on, inspected
     // when it is the player's; a click on nothing ends the following.
     void PickShip();
-    // Escape after the battle: on to the next screen.
+    // Escape after the battle: on to the next screen (for a campaign battle,
+    // the campaign's map with the result applied).
     void LeaveStatistics();
     // The player confirmed leaving a running battle.
     static void OnQuitConfirmed(std::intptr_t);

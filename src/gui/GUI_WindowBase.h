@@ -27,6 +27,10 @@ public:
     // A modal window that takes every key while it is on top (nothing closes
     // it by Escape; its owner does).
     virtual bool HoldsKeys() const { return false; }
+    // Escape while this is the top modal window: true when the window acted
+    // on it itself (its closing must carry out a choice); false, the
+    // default, lets the window manager close it.
+    virtual bool TakeEscape() { return false; }
     // Drawn after every dialog, whatever its place in the z-order.
     virtual bool StaysOnTop() const { return false; }
     virtual void OnDragEnd() {}

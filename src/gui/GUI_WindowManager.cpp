@@ -165,7 +165,8 @@ bool GUI_WindowManager::CloseTopModal()
     GUI_WindowBase* window = GetTopModal();
     if (!window)
         return false;
-    CloseWindow(window);
+    if (!window->TakeEscape())
+        CloseWindow(window);
     return true;
 }
 

@@ -30,7 +30,8 @@ public:
     void DeleteQueuedWindows();
 
     bool IsModalOpen() const;
-    // Escape: closes the modal window on top (the one the player sees).
+    // Escape: closes the modal window on top (the one the player sees), or
+    // lets it answer Escape itself (TakeEscape).
     bool CloseTopModal();
     GUI_WindowBase* GetTopModal() const;
 

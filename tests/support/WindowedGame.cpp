@@ -3,7 +3,7 @@
 #include "battle/GUI_BattleGUI.h"
 #include "support/NoLessons.h"
 
-WindowedGame::WindowedGame(const WindowedGameSetup& setup) : m_cwd(QLM_GAME_DIR)
+WindowedGame::WindowedGame(const WindowedGameSetup& setup) : m_setup(setup), m_cwd(QLM_GAME_DIR)
 {
     if (setup.smallWindow) {
         std::string prefs = "[prefs]\nwidth = " + std::to_string(setup.windowWidth) + "\nheight = " +
@@ -12,21 +12,34 @@ WindowedGame::WindowedGame(const WindowedGameSetup& setup) : m_cwd(QLM_GAME_DIR)
             prefs += "sound_channels = " + std::to_string(setup.soundChannels) + "\n";
         m_user.Write("prefs.ini", prefs);
     }
+    m_started = Start();
+}
+
+bool WindowedGame::Start()
+{
     GameStartOptions options;
     options.userDir = m_user.Path();
-    options.seed = setup.seed;
+    options.seed = m_setup.seed;
     Game& game = Game::GetInstance();
-    m_started = game.Init(options);
-    if (!m_started)
-        return;
-    if (setup.noLessons)
+    if (!game.Init(options))
+        return false;
+    if (m_setup.noLessons)
         DropAllLessons();
-    if (setup.unheldFrames)
+    if (m_setup.unheldFrames)
         game.GetFramePacer().SetClock(&m_unheld);
-    if (setup.battleFrameMs > 0.0f) {
-        GUI_BattleGUI::GetInstance().SetInjectedFrameTime(setup.battleFrameMs);
+    if (m_setup.battleFrameMs > 0.0f) {
+        GUI_BattleGUI::GetInstance().SetInjectedFrameTime(m_setup.battleFrameMs);
         m_injectedFrame = true;
     }
+    return true;
+}
+
+bool WindowedGame::Restart()
+{
+    Stop();
+    m_stopped = false;
+    m_started = Start();
+    return m_started;
 }
 
 WindowedGame::~WindowedGame()

@@ -48,8 +48,14 @@ public:
     // Shuts the game down (writing what it writes on the way out) and resets
     // it; once, whatever calls it.
     void Stop();
+    // The game shut down (if it is not already, by a closed window) and
+    // started again on the same player folder, as a player starts it anew.
+    bool Restart();
 
 private:
+    bool Start();
+
+    WindowedGameSetup m_setup;
     TempDir m_user;
     ScopedChdir m_cwd;
     LeapingClock m_unheld;

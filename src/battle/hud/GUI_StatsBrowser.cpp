@@ -89,6 +89,11 @@ void GUI_StatsBrowser::OnDeployment(std::intptr_t)
 
 void GUI_StatsBrowser::OnMap(std::intptr_t)
 {
+    LeaveForCampaign();
+}
+
+void GUI_StatsBrowser::LeaveForCampaign()
+{
     GUI_PostMortem::Close();
     if (s_campaignExit)
         s_campaignExit();

@@ -17,6 +17,9 @@ public:
     // battle's result and returns to its map. Unset, the button only returns.
     using CampaignExit = void (*)();
     static void SetCampaignExit(CampaignExit exit) { s_campaignExit = exit; }
+    // The one way out of a campaign battle (the map button, Escape): the
+    // campaign settles the battle.
+    static void LeaveForCampaign();
 
     GUI_StatsBrowser();
     ~GUI_StatsBrowser() override;

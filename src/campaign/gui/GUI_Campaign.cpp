@@ -322,6 +322,13 @@ bool GUI_Campaign::OpenCampaign(const std::string& name)
                 f->UpdateCurrentCrew();
         }
     Game::GetInstance().SetMode(kModeId);
+    // The game closed during a turn's end: its battles come first, before
+    // the map, and the turn is not stepped (nor paid) again.
+    const SIM_CampaignBattleManager& battles = SIM_CampaignBattleManager::GetInstance();
+    if (battles.IsTurnEndOpen() && !battles.GetPending().empty()) {
+        GUI_EndTurn::Open();
+        return true;
+    }
     RestoreCampaignUIMemory();
     return true;
 }

@@ -14,6 +14,7 @@
 #include "gui/GUI_OneOpen.h"
 #include "gui/GUI_Tutorial.h"
 #include "gui/GUI_WindowManager.h"
+#include "sim/SIM_Battle.h"
 
 const char* GUI_CampaignPostMortem::OutcomeKey(int battleResult, int pendingKind)
 {
@@ -58,8 +59,14 @@ GUI_CampaignPostMortem::~GUI_CampaignPostMortem()
     ForgetIfOpen(this);
 }
 
+namespace {
+// The result of a battle whose statistics are being looked at; -1 when none waits.
+int g_viewedResult = -1;
+} // namespace
+
 bool GUI_CampaignPostMortem::Open(int battleResult)
 {
+    g_viewedResult = -1;
     const SIM_PendingBattle* battle = SIM_CampaignBattleManager::GetInstance().GetCurrent();
     QLM_ASSERT(battle);
     if (!battle || !battle->encounter)
@@ -81,13 +88,30 @@ void GUI_CampaignPostMortem::Draw()
     text.Render();
 }
 
-namespace {
-// The result of a battle whose statistics are being looked at; -1 when none waits.
-int g_viewedResult = -1;
-} // namespace
+bool GUI_CampaignPostMortem::TakeEscape()
+{
+    OnOK(0);
+    return true;
+}
+
+int GUI_CampaignPostMortem::CurrentBattleResult()
+{
+    const SIM_Battle& battle = SIM_Battle::GetInstance();
+    if (!battle.IsEnded())
+        return LOST;
+    switch (battle.GetLost()) {
+    case SIM_Battle::WON:
+        return WON;
+    case SIM_Battle::RETREATED:
+        return RETREATED;
+    default:
+        return LOST;
+    }
+}
 
 void GUI_CampaignPostMortem::ApplyResult(int result)
 {
+    g_viewedResult = -1;
     SIM_CampaignBattleManager& battles = SIM_CampaignBattleManager::GetInstance();
     const SIM_CampaignBattleOutcome outcome = SIM_CampaignBattleBridge::CollectOutcome();
     if (result == RETREATED)
@@ -103,7 +127,6 @@ void GUI_CampaignPostMortem::OnOK(std::intptr_t)
         return;
     const int result = open->m_result;
     CloseOpen();
-    g_viewedResult = -1;
     GUI_BattleGUI::GetInstance().EndBattleView();
     ApplyResult(result);
 }
@@ -122,10 +145,11 @@ void GUI_CampaignPostMortem::OnViewStats(std::intptr_t)
 
 void GUI_CampaignPostMortem::ApplyViewedResult()
 {
-    const int result = g_viewedResult;
+    const int viewed = g_viewedResult;
     g_viewedResult = -1;
-    if (result >= 0 && SIM_CampaignBattleManager::GetInstance().GetCurrent())
-        ApplyResult(result);
-    else
+    if (!SIM_CampaignBattleManager::GetInstance().GetCurrent()) {
         SIM_CampaignScreenHooks::Get().ReturnToCampaignScreen();
+        return;
+    }
+    ApplyResult(viewed >= 0 ? viewed : CurrentBattleResult());
 }

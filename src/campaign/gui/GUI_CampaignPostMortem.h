@@ -20,6 +20,8 @@ public:
     ~GUI_CampaignPostMortem() override;
 
     void Draw() override;
+    // Escape is OK: however the report closes, its result is applied.
+    bool TakeEscape() override;
 
     const std::string& GetText() const { return m_text; }
     bool PlayerWon() const { return m_won; }
@@ -32,12 +34,16 @@ public:
     // Opens the dialog for the campaign's current battle; false when there is none.
     static bool Open(int battleResult);
     static void OnOK(std::intptr_t);
-    // The battle's statistics first: the browser's map button then applies
-    // the result (ApplyViewedResult).
+    // The battle's statistics first: leaving them (the map button or
+    // Escape) then applies the result (ApplyViewedResult).
     static void OnViewStats(std::intptr_t);
-    // The result shown before the statistics, applied once; with none
-    // waiting, straight back to the campaign.
+    // Every way out of a campaign battle's statistics: the result the report
+    // showed, or without one (the battle was quit) the battle's own end,
+    // applied once. With no battle left to settle, straight back to the campaign.
     static void ApplyViewedResult();
+    // The battle's result as it stands: won or retreated once it ended so;
+    // a battle left before its end is lost.
+    static int CurrentBattleResult();
 
     GUI_ButtonText* GetOKButton() const { return m_ok; }
     GUI_ButtonText* GetViewStatsButton() const { return m_viewStats; }

@@ -270,10 +270,11 @@ bool GUI_Encounter::DropFleet(GUI_PlayerFleetIcon* icon)
         fleet->SetLocation(m_encounter);
         fleet->LogWarp(from, m_encounter);
         const bool attack = !IsPlayerOwned();
-        if (attack) {
-            fleet->origin = from;
+        // Only an attack has a way back; a fleet that moved between planets
+        // of ours falls back, if ever, to a planet of ours nearby.
+        fleet->origin = attack ? from : nullptr;
+        if (attack)
             SIM_CampaignBattleManager::GetInstance().AddPlayerAttack(m_encounter, fleet);
-        }
         GUI_CampaignAttackArrow::GetInstance().AddArrow(from, m_encounter,
                                                         attack ? GUI_CampaignAttackArrow::ATTACK
                                                                : GUI_CampaignAttackArrow::MOVE);

@@ -77,7 +77,6 @@ GUI_EndTurn::~GUI_EndTurn()
     GUI_CampaignAttackArrow::GetInstance().ClearArrows();
     for (GUI_Encounter* view : GUI_Encounter::GetAll())
         view->dirty = true;
-    SIM_CampaignEncounter::ClearAllChangeLogs();
 }
 
 bool GUI_EndTurn::OnLeftClick(float x, float y)
@@ -116,8 +115,11 @@ void GUI_EndTurn::OnContinue(std::intptr_t)
     if (Game::GetInstance().GetModeId() != GUI_Campaign::kModeId)
         Game::GetInstance().SetMode(GUI_Campaign::kModeId);
     CloseOpen();
-    // Conquests need no fight: they leave with the dialog.
-    SIM_CampaignBattleManager::GetInstance().RemoveConquests();
+    // Conquests need no fight: they leave with the dialog, and the turn's
+    // report with them. Until now it survived the battles, each of which
+    // closes and reopens the dialog.
+    SIM_CampaignBattleManager::GetInstance().FinishTurnEnd();
+    SIM_CampaignEncounter::ClearAllChangeLogs();
     QLM_ASSERT(SIM_CampaignBattleManager::GetInstance().GetPending().empty());
     // An ended campaign shows its ending alone, without the windows it had open.
     if (!GUI_CampaignEndDialog::OpenIfCampaignOver())

@@ -166,6 +166,11 @@ bool SIM_CampaignBattleBridge::BuildEnemyFleet(const SIM_PendingBattle& battle, 
             const SIM_CampaignEnemyShipData* data = stored->FindShip(shipId);
             return data ? &data->quantity : nullptr;
         });
+        // A squadron that lost craft comes back with its survivors.
+        for (const auto& ship : out.GetShips())
+            if (const SIM_CampaignEnemyShipData* data = stored->FindShip(ship->shipId))
+                if (data->quantity > 0 && data->quantity < ship->quantity)
+                    ship->quantity = data->quantity;
     }
     if (out.GetShips().empty()) {
         LOG_ERROR("The campaign's enemy fleet has no ship left to fight");

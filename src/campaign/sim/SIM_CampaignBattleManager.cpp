@@ -92,6 +92,7 @@ float SIM_CampaignBattleManager::GetAttackStrength(const SIM_PendingBattle& batt
 
 void SIM_CampaignBattleManager::ProcessEndOfTurn()
 {
+    m_turnEndOpen = true;
     if (m_pending.empty())
         return;
     // A defence of 0 never makes an attack futile; equal to the threshold keeps it.
@@ -120,24 +121,28 @@ void SIM_CampaignBattleManager::ProcessEndOfTurn()
                         m_pending.end());
     }
 
-    for (auto& b : m_pending) {
-        if (b->kind != SIM_PendingBattle::AI_ATTACK)
-            continue;
-        if (!b->encounter->fleets.empty()) {
-            for (SIM_CampaignFleet* f : b->encounter->fleets)
-                b->fleets.push_back(f);
-        } else {
-            b->kind = SIM_PendingBattle::AI_CONQUEST;
-            b->encounter->territory = SIM_CampaignEncounter::ENEMY;
-            SIM_CampaignScreenHooks::Get().RefreshEncounterView(b->encounter);
-        }
+    for (auto& b : m_pending)
+        if (b->kind == SIM_PendingBattle::AI_ATTACK)
+            AssignDefenders(*b);
+}
+
+void SIM_CampaignBattleManager::AssignDefenders(SIM_PendingBattle& b)
+{
+    if (!b.encounter->fleets.empty()) {
+        for (SIM_CampaignFleet* f : b.encounter->fleets)
+            b.fleets.push_back(f);
+        return;
     }
+    b.kind = SIM_PendingBattle::AI_CONQUEST;
+    b.encounter->territory = SIM_CampaignEncounter::ENEMY;
+    SIM_CampaignScreenHooks::Get().RefreshEncounterView(b.encounter);
 }
 
 void SIM_CampaignBattleManager::Clear()
 {
     m_pending.clear();
     m_current.reset();
+    m_turnEndOpen = false;
     SIM_CampaignCaptureManager::GetInstance().Clear();
 }
 
@@ -156,6 +161,12 @@ void SIM_CampaignBattleManager::RemoveConquests()
                     m_pending.end());
 }
 
+void SIM_CampaignBattleManager::FinishTurnEnd()
+{
+    RemoveConquests();
+    m_turnEndOpen = false;
+}
+
 void SIM_CampaignBattleManager::ReturnCurrentToPending()
 {
     if (!m_current)
@@ -170,16 +181,32 @@ void SIM_CampaignBattleManager::UpdateEnemyFleet(SIM_PendingBattle& battle, cons
 {
     if (!battle.enemyFleet)
         return;
+    // A squadron's craft share their ship id: the entry keeps as many as
+    // survived, and the damage of the first survivor.
+    std::vector<int> seen;
     for (const auto& r : outcome.enemyShips) {
-        if (r.destroyed) {
+        if (std::find(seen.begin(), seen.end(), r.shipId) != seen.end())
+            continue;
+        seen.push_back(r.shipId);
+        int alive = 0;
+        const SIM_BattleShipResult* survivor = nullptr;
+        for (const auto& craft : outcome.enemyShips) {
+            if (craft.shipId != r.shipId || craft.destroyed)
+                continue;
+            ++alive;
+            if (!survivor)
+                survivor = &craft;
+        }
+        if (!survivor) {
             battle.enemyFleet->RecordShipDestroyed(r.shipId);
             continue;
         }
         std::vector<SIM_CampaignEnemyModuleDamage> modules;
-        for (const auto& m : r.modules)
+        for (const auto& m : survivor->modules)
             if (m.slot >= 0)
                 modules.push_back({m.integrity, m.slot, m.typeName});
         battle.enemyFleet->RecordShipDamage(r.shipId, modules);
+        battle.enemyFleet->RecordSurvivors(r.shipId, alive);
     }
 }
 
@@ -215,6 +242,10 @@ void SIM_CampaignBattleManager::ApplyBattleResult(bool won, const SIM_CampaignBa
         progress.GetEnemiesDB().ClearEntry(e->encounterId);
         b->enemyFleet = nullptr;
         e->territory = SIM_CampaignEncounter::PLAYER;
+        // The planet is held now: a later retreat from it goes to a planet of
+        // ours nearby, never back to where the attack came from.
+        for (SIM_CampaignFleet* f : b->fleets)
+            f->origin = nullptr;
         // Fleets that lost every ship go; the one receiving captures waits for them.
         for (SIM_CampaignFleet* f : b->fleets)
             if (f != captures.GetReceivingFleet() || !captures.HasWaiting())
@@ -333,6 +364,19 @@ std::string SIM_CampaignBattleManager::AttacksText() const
     for (const auto& b : m_pending)
         write(b.get());
     write(m_current.get());
+    if (!m_turnEndOpen)
+        return out;
+    out += "\n[turnend]\nopen = 1\n";
+    index = 0;
+    const auto writeAI = [&](const SIM_PendingBattle* b) {
+        if (!b || b->kind == SIM_PendingBattle::PLAYER_ATTACK || !b->encounter || !b->source)
+            return;
+        out += StrFormat("battle%d = %d,%d,%d\n", index++, b->kind, b->encounter->encounterId,
+                         b->source->encounterId);
+    };
+    for (const auto& b : m_pending)
+        writeAI(b.get());
+    writeAI(m_current.get());
     return out;
 }
 
@@ -358,5 +402,39 @@ void SIM_CampaignBattleManager::LoadAttacks(const std::string& progressText)
         }
         fleet->origin = SIM_CampaignEncounter::FindByID(origin);
         AddPlayerAttack(at, fleet);
+    }
+    LoadTurnEnd(progressText);
+}
+
+void SIM_CampaignBattleManager::LoadTurnEnd(const std::string& progressText)
+{
+    GIniFile turnEnd;
+    turnEnd.LoadFromText("turnend", progressText);
+    m_turnEndOpen = turnEnd.GetInt("open") == 1;
+    if (!m_turnEndOpen)
+        return;
+    for (size_t i = 0; i < turnEnd.GetEntryCount(); ++i) {
+        if (turnEnd.GetKeyAt(i) == "open")
+            continue;
+        const std::string& v = turnEnd.GetValueAt(i);
+        int kind = -1, target = -1, source = -1;
+        SIM_CampaignEncounter* at = nullptr;
+        SIM_CampaignEncounter* from = nullptr;
+        if (std::sscanf(v.c_str(), "%d,%d,%d", &kind, &target, &source) == 3) {
+            at = SIM_CampaignEncounter::FindByID(target);
+            from = SIM_CampaignEncounter::FindByID(source);
+        }
+        if (!at || !from || at == from ||
+            (kind != SIM_PendingBattle::AI_ATTACK && kind != SIM_PendingBattle::AI_CONQUEST) || FindAt(at)) {
+            LOG_ERROR("Unreadable saved battle of the turn's end: " + v);
+            continue;
+        }
+        auto b = std::make_unique<SIM_PendingBattle>();
+        b->encounter = at;
+        b->kind = kind;
+        b->source = from;
+        if (kind == SIM_PendingBattle::AI_ATTACK)
+            AssignDefenders(*b);
+        m_pending.push_back(std::move(b));
     }
 }

@@ -35,6 +35,12 @@ public:
 
     // AI conquests need no fight: they go when the turn's summary closes.
     void RemoveConquests();
+    // Whether the turn has ended and its report waits for the player: set
+    // when a turn ends, cleared when the player continues past the report
+    // (FinishTurnEnd). A save made meanwhile keeps the turn's battles, and a
+    // load offers them again before the map, with no second turn step.
+    bool IsTurnEndOpen() const { return m_turnEndOpen; }
+    void FinishTurnEnd();
     // The pending battle at that planet becomes the one being prepared; it
     // counts as fought once its preparation succeeded.
     SIM_PendingBattle* BeginBattle(const SIM_CampaignEncounter* encounter);
@@ -64,9 +70,13 @@ public:
     // keeps them in: the fleets stand on the attacked planets in the same
     // save, so the one cannot be kept without the other. One line per fleet,
     // "target,fleet,origin" (EncounterIDs and the fleet id; origin -1 when none).
+    // While the turn's end is open, a section "[turnend]" follows with
+    // "open = 1" and the AI's battles, "kind,target,source" each.
     std::string AttacksText() const;
     // Orders the saved attacks again once the fleets are placed; a line naming
-    // a fleet that is not on its target is logged and passed over.
+    // a fleet that is not on its target is logged and passed over. The AI's
+    // battles of an open turn end come back with the planet's fleets as
+    // defenders (none left: the planet falls, as at the turn's end).
     void LoadAttacks(const std::string& progressText);
 
     const std::vector<std::unique_ptr<SIM_PendingBattle>>& GetPending() const { return m_pending; }
@@ -78,6 +88,10 @@ private:
     SIM_CampaignBattleManager() = default;
     SIM_PendingBattle* FindAt(const SIM_CampaignEncounter* encounter) const;
     void UpdateEnemyFleet(SIM_PendingBattle& battle, const SIM_CampaignBattleOutcome& outcome);
+    // An AI attack's defenders are the planet's fleets; without any the planet falls.
+    static void AssignDefenders(SIM_PendingBattle& battle);
+    void LoadTurnEnd(const std::string& progressText);
     std::vector<std::unique_ptr<SIM_PendingBattle>> m_pending;
     std::unique_ptr<SIM_PendingBattle> m_current;
+    bool m_turnEndOpen = false;
 };

@@ -7,6 +7,7 @@
 #include "engine/StrFormat.h"
 #include "sim/SIM_DeployedFleet.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -44,6 +45,16 @@ void SIM_CampaignEnemyFleet::RecordShipDestroyed(int shipId)
         s->quantity = 0;
     else
         LOG_ERROR(StrFormat("Enemy fleet %s has no ship %d", challengeId.c_str(), shipId));
+}
+
+void SIM_CampaignEnemyFleet::RecordSurvivors(int shipId, int alive)
+{
+    SIM_CampaignEnemyShipData* s = FindShip(shipId);
+    if (!s) {
+        LOG_ERROR(StrFormat("Enemy fleet %s has no ship %d", challengeId.c_str(), shipId));
+        return;
+    }
+    s->quantity = std::clamp(alive, 0, s->quantity);
 }
 
 void SIM_CampaignEnemyFleet::RecordShipDamage(int shipId, const std::vector<SIM_CampaignEnemyModuleDamage>& modules)

@@ -31,6 +31,9 @@ public:
     // A battle's outcome for one ship: destroyed, or its damaged modules.
     void RecordShipDestroyed(int shipId);
     void RecordShipDamage(int shipId, const std::vector<SIM_CampaignEnemyModuleDamage>& modules);
+    // How many of the entry's craft came through a battle (1 for a lone ship);
+    // never more than it had.
+    void RecordSurvivors(int shipId, int alive);
     // The turn step: every module mends by the rate, held to 0..1.
     void Repair();
 

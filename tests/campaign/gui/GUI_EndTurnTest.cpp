@@ -219,6 +219,35 @@ TEST_F(EndTurn, TheSummaryIsTypedOutAndTheLogWritesEachChange)
     EXPECT_FALSE(home->loyalty.changed) << "the turn's changes are read once";
 }
 
+TEST_F(EndTurn, TheTurnsReportOutlivesTheBattlesFoughtFromIt)
+{
+    for (SIM_CampaignEncounter* e : SIM_CampaignEncounter::GetAll())
+        ClearReasonedChanges(e->loyalty), ClearReasonedChanges(e->ai->threat);
+    home->loyalty.value = 0.5f;
+    AddReasonedChange(0.05f, "liked", true, home->loyalty);
+    GUI_EndTurn::Open();
+    Frames(1);
+    ASSERT_EQ(GUI_EndTurn::GetOpen()->GetLog()->GetStrips().size(), 1u);
+    // A battle's deployment takes the report down, and its end opens it again.
+    GUI_EndTurn::CloseLater();
+    Frames(2);
+    ASSERT_EQ(GUI_EndTurn::GetOpen(), nullptr);
+    GUI_EndTurn* again = GUI_EndTurn::Open();
+    Frames(1);
+    ASSERT_EQ(again->GetLog()->GetStrips().size(), 1u) << "the report is whole again";
+    EXPECT_EQ(again->GetLog()->GetStrips()[0]->GetEncounter(), home);
+    // Continue reads it for the last time.
+    Click(*again->GetContinueButton());
+    SettleTransition();
+    Frames(2);
+    EXPECT_TRUE(home->loyalty.changes.empty());
+    EXPECT_FALSE(SIM_CampaignBattleManager::GetInstance().IsTurnEndOpen());
+    GUI_EndTurn::Open();
+    Frames(1);
+    EXPECT_TRUE(GUI_EndTurn::GetOpen()->GetLog()->GetStrips().empty());
+    GUI_EndTurn::CloseOpen();
+}
+
 TEST_F(EndTurn, QuittingTheGameWithTheReportOpenLeavesCleanly)
 {
     // The report still open at exit closes with the campaign screen, after

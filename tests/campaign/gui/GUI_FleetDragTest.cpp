@@ -95,12 +95,15 @@ TEST_F(FleetDrag, AMoveToAPlayersPlanetDrawsAMoveArrowAndFarPlanetsRefuseTheDrop
             far = e;
     ASSERT_NE(far, nullptr);
     SIM_CampaignFleet* fleet = AddFleet(home);
+    // A way back left from an earlier attack is no use after a move.
+    fleet->origin = far;
     // Only planets joined by a wormhole take the fleet.
     if (map->FindView(far)->CentreX() > 20 && map->FindView(far)->CentreX() < kWidth - 20 &&
         map->FindView(far)->CentreY() > 60 && map->FindView(far)->CentreY() < kHeight - 60) {
         DragTo(fleet, far);
         EXPECT_EQ(fleet->location, home);
         EXPECT_FALSE(fleet->HasMovedShip());
+        EXPECT_EQ(fleet->origin, far) << "a refused drop changes nothing";
     }
     if (!friendly) {
         friendly = enemy;

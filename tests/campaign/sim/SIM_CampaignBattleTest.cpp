@@ -7,10 +7,12 @@
 
 #include "campaign/sim/GUI_DamageDescGenerator.h"
 #include "campaign/sim/SIM_CampaignAIManager.h"
+#include "campaign/sim/SIM_CampaignBattleBridge.h"
 #include "campaign/sim/SIM_CampaignBattleOutcome.h"
 #include "campaign/sim/SIM_CampaignBattlePreparation.h"
 #include "campaign/sim/SIM_CampaignCaptureManager.h"
 #include "campaign/sim/SIM_CampaignEnemiesDB.h"
+#include "campaign/sim/SIM_CampaignEnemyFleet.h"
 #include "campaign/sim/SIM_CampaignFleet.h"
 #include "campaign/sim/SIM_CampaignShip.h"
 #include "campaign/sim/SIM_CampaignShipyard.h"
@@ -366,6 +368,165 @@ TEST_F(CampaignBattle, AnAttackOrderedThisTurnIsInEverySaveWithTheFleetsSplitOff
     ASSERT_TRUE(progress.Load("war"));
     EXPECT_TRUE(bm.GetPending().empty());
     EXPECT_EQ(progress.FindFleet(fleetId)->location, aldra);
+}
+
+TEST_F(CampaignBattle, AWonAttackForgetsTheWayBackSoALaterDefenceNeverFallsOnEnemyGround)
+{
+    SIM_CampaignEncounter* aldra = world.Planet("Aldra");
+    SIM_CampaignEncounter* beskar = world.Planet("Beskar");
+    ASSERT_TRUE(beskar->IsLinkedTo(aldra));
+    SIM_CampaignFleet* f = Fleet(aldra, 1);
+    f->origin = aldra;
+    f->SetLocation(beskar);
+    bm.AddPlayerAttack(beskar, f);
+    ASSERT_TRUE(bm.BeginBattle(beskar));
+    bm.ApplyBattleResult(true, SIM_CampaignBattleOutcome{});
+    ASSERT_EQ(beskar->territory, SIM_CampaignEncounter::PLAYER);
+    EXPECT_EQ(f->origin, nullptr);
+
+    // The enemy takes the old planet and then strikes at the new one: with
+    // no planet of ours beside it, the defence has nowhere to fall back to.
+    aldra->territory = SIM_CampaignEncounter::ENEMY;
+    for (SIM_CampaignEncounter* n : beskar->neighbours)
+        n->territory = SIM_CampaignEncounter::ENEMY;
+    bm.AddAIAttack(beskar, aldra);
+    bm.ProcessEndOfTurn();
+    ASSERT_TRUE(bm.BeginBattle(beskar));
+    EXPECT_FALSE(bm.HasRetreatDestination());
+    bm.ApplyPlayerRetreat(SIM_CampaignBattleOutcome{});
+    EXPECT_EQ(f->location, beskar) << "a retreat never lands on the enemy's planet";
+}
+
+TEST_F(CampaignBattle, AnEnemySquadronThatLostCraftComesBackWithItsSurvivors)
+{
+    SIM_CampaignEncounter* beskar = world.Planet("Beskar");
+    SIM_CampaignFleet* f = Fleet(world.Planet("Aldra"), 1);
+    f->SetLocation(beskar);
+    bm.AddPlayerAttack(beskar, f);
+    SIM_PendingBattle* b = bm.BeginBattle(beskar);
+    ASSERT_TRUE(b);
+    // A ship (1), a squadron of four (3) and a squadron of two (4).
+    SIM_DeployedFleet challenge;
+    for (const auto& [id, quantity] : {std::pair{1, 1}, std::pair{3, 4}, std::pair{4, 2}}) {
+        auto s = std::make_shared<SIM_DeployedShip>();
+        s->design = quantity > 1 ? "fed_ai_interceptor" : "fed_ai_escort";
+        s->shipId = id;
+        s->quantity = quantity;
+        ASSERT_TRUE(challenge.AddShip(s));
+    }
+    SIM_CampaignEnemyFleet* enemy = progress.GetEnemiesDB().AddFleet(beskar->encounterId, "pool_kor_a1", challenge);
+    b->enemyFleet = enemy;
+    // One craft of the four falls first, three come through; both of the two fall.
+    SIM_CampaignBattleOutcome outcome;
+    outcome.enemyShips = {Hit(1, false, 0.9f), Hit(3, true, 0.0f), Hit(3, false, 0.5f), Hit(3, false, 1.0f),
+                          Hit(3, false, 0.7f), Hit(4, true, 0.0f), Hit(4, true, 0.0f)};
+    bm.ApplyBattleResult(false, outcome);
+    EXPECT_EQ(enemy->FindShip(1)->quantity, 1);
+    EXPECT_EQ(enemy->FindShip(3)->quantity, 3);
+    EXPECT_EQ(enemy->FindShip(4)->quantity, 0);
+    ASSERT_EQ(enemy->FindShip(3)->damage.size(), 1u);
+    EXPECT_FLOAT_EQ(enemy->FindShip(3)->damage[0].integrity, 0.5f) << "the first survivor's damage";
+
+    // Loaded again and met again: the squadron flies with three, the lost
+    // one stays away.
+    ASSERT_TRUE(progress.Load("war"));
+    SIM_PendingBattle again;
+    again.encounter = beskar;
+    again.reusedFleet = true;
+    again.enemyFleet = progress.GetEnemiesDB().Find(beskar->encounterId);
+    ASSERT_NE(again.enemyFleet, nullptr);
+    EXPECT_EQ(again.enemyFleet->FindShip(3)->quantity, 3);
+    SIM_DeployedFleet met;
+    ASSERT_TRUE(SIM_CampaignBattleBridge::BuildEnemyFleet(again, challenge, "pool_kor_a1", met));
+    ASSERT_EQ(met.GetShips().size(), 2u);
+    ASSERT_NE(met.FindShip(1), nullptr);
+    EXPECT_EQ(met.FindShip(1)->quantity, 1);
+    ASSERT_NE(met.FindShip(3), nullptr);
+    EXPECT_EQ(met.FindShip(3)->quantity, 3);
+    EXPECT_EQ(met.FindShip(4), nullptr);
+}
+
+TEST_F(CampaignBattle, AGameClosedAtATurnsEndOffersItsBattlesAgainOnLoad)
+{
+    SIM_CampaignEncounter* aldra = world.Planet("Aldra");
+    SIM_CampaignEncounter* beskar = world.Planet("Beskar");
+    SIM_CampaignEncounter* caelum = world.Planet("Caelum");
+    SIM_CampaignEncounter* dorvan = world.Planet("Dorvan");
+    SIM_CampaignEncounter* fennix = world.Planet("Fennix");
+    caelum->territory = SIM_CampaignEncounter::PLAYER;
+    dorvan->territory = SIM_CampaignEncounter::PLAYER;
+    const int defenderId = Fleet(caelum, 1)->id;
+    SIM_CampaignFleet* attacker = Fleet(aldra, 1);
+    attacker->origin = aldra;
+    attacker->SetLocation(beskar);
+    bm.AddPlayerAttack(beskar, attacker);
+    // A save during the turn keeps the attack, but no turn's end.
+    ASSERT_TRUE(progress.Save());
+    bm.Clear();
+    ASSERT_TRUE(progress.Load("war"));
+    EXPECT_FALSE(bm.IsTurnEndOpen());
+    ASSERT_EQ(bm.GetPending().size(), 1u);
+
+    // The turn ends: Caelum is attacked and defended, Dorvan falls.
+    bm.AddAIAttack(caelum, fennix);
+    bm.AddAIAttack(dorvan, fennix);
+    CampaignTestWorld::SetOptions("futile_attacks_threshold = 0\n");
+    bm.ProcessEndOfTurn();
+    EXPECT_TRUE(bm.IsTurnEndOpen());
+    ASSERT_EQ(bm.GetPending().size(), 3u);
+    // The Caelum battle is being fought when the game closes: the last save
+    // (the deployment's) holds it with the others.
+    ASSERT_TRUE(bm.BeginBattle(caelum));
+    ASSERT_TRUE(progress.Save());
+    bm.Clear();
+    ASSERT_TRUE(progress.Load("war"));
+    EXPECT_TRUE(bm.IsTurnEndOpen());
+    ASSERT_EQ(bm.GetPending().size(), 3u);
+    EXPECT_EQ(bm.GetCurrent(), nullptr);
+    const auto at = [&](const SIM_CampaignEncounter* e) -> const SIM_PendingBattle* {
+        for (const auto& p : bm.GetPending())
+            if (p->encounter->encounterId == e->encounterId)
+                return p.get();
+        return nullptr;
+    };
+    ASSERT_NE(at(beskar), nullptr);
+    EXPECT_EQ(at(beskar)->kind, SIM_PendingBattle::PLAYER_ATTACK);
+    ASSERT_NE(at(caelum), nullptr);
+    EXPECT_EQ(at(caelum)->kind, SIM_PendingBattle::AI_ATTACK);
+    EXPECT_EQ(at(caelum)->source, fennix);
+    ASSERT_EQ(at(caelum)->fleets.size(), 1u);
+    EXPECT_EQ(at(caelum)->fleets[0]->id, defenderId);
+    ASSERT_NE(at(dorvan), nullptr);
+    EXPECT_EQ(at(dorvan)->kind, SIM_PendingBattle::AI_CONQUEST);
+    EXPECT_EQ(dorvan->territory, SIM_CampaignEncounter::ENEMY);
+
+    // Every battle settled and the report left: the next load is an ordinary turn.
+    ASSERT_TRUE(bm.BeginBattle(caelum));
+    bm.ApplyBattleResult(true, SIM_CampaignBattleOutcome{});
+    ASSERT_TRUE(bm.BeginBattle(beskar));
+    bm.ApplyPlayerRetreat(SIM_CampaignBattleOutcome{});
+    bm.FinishTurnEnd();
+    EXPECT_FALSE(bm.IsTurnEndOpen());
+    EXPECT_TRUE(bm.GetPending().empty());
+    ASSERT_TRUE(progress.Save());
+    std::string text;
+    ASSERT_TRUE(ReadWholeFile(progress.GetSaveFolder() + "/progress.txt", text));
+    EXPECT_EQ(text.find("[turnend]"), std::string::npos) << text;
+    ASSERT_TRUE(progress.Load("war"));
+    EXPECT_FALSE(bm.IsTurnEndOpen());
+    EXPECT_TRUE(bm.GetPending().empty());
+
+    // Damaged lines are passed over, one log line each.
+    ASSERT_TRUE(WriteFileAtomically(progress.GetSaveFolder() + "/progress.txt",
+                                    text + StrFormat("\n[turnend]\nopen = 1\nbattle0 = 1,%d,%d\nbattle1 = 0,%d,%d\n"
+                                                     "battle2 = 1,%d,%d\nbattle3 = 1,-5,%d\n",
+                                                     caelum->encounterId, fennix->encounterId, caelum->encounterId,
+                                                     fennix->encounterId, fennix->encounterId, fennix->encounterId,
+                                                     fennix->encounterId)));
+    ASSERT_TRUE(progress.Load("war"));
+    EXPECT_TRUE(bm.IsTurnEndOpen());
+    ASSERT_EQ(bm.GetPending().size(), 1u);
+    EXPECT_EQ(bm.GetPending()[0]->encounter, caelum);
 }
 
 } // namespace
