@@ -5,11 +5,13 @@
 #include "CampaignTestFleet.h"
 #include "CampaignWindowRoad.h"
 
+#include "battle/hud/GUI_LeaveBattle.h"
 #include "campaign/gui/GUI_CampaignBattleManager.h"
 #include "campaign/gui/GUI_CampaignControlPanelBttm.h"
 #include "campaign/gui/GUI_CampaignDeployment.h"
 #include "campaign/gui/GUI_CampaignDeploymentPicker.h"
 #include "campaign/gui/GUI_CampaignFacility.h"
+#include "campaign/gui/GUI_CampaignPostMortem.h"
 #include "campaign/gui/GUI_CampaignShipIcon.h"
 #include "campaign/gui/GUI_EncounterDetails.h"
 #include "campaign/gui/GUI_EndTurn.h"
@@ -17,6 +19,7 @@
 #include "campaign/gui/GUI_Shipyard.h"
 #include "campaign/sim/SIM_CampaignFacility.h"
 #include "campaign/sim/SIM_CampaignFacilityType.h"
+#include "gui/GUI_ConfirmDialog.h"
 #include "prep/GUI_DeploymentZone.h"
 #include "sim/SIM_Battle.h"
 
@@ -103,4 +106,22 @@ inline bool DeployAndFight(GUI_CampaignDeployment* deployment, int ships)
     PressKey(SDL_SCANCODE_SPACE); // past the loading screen
     Settle();
     return Game::GetInstance().GetModeId() == 0;
+}
+
+// The battle's Retreat button, Yes to its question, the battle at speed 4,
+// and the campaign's report once the retreat ended the battle: the report,
+// or null when the button was shut or the battle did not end.
+inline GUI_CampaignPostMortem* RetreatToTheReport()
+{
+    GUI_LeaveBattle* leave = GUI_LeaveBattle::GetOpen();
+    if (!leave || leave->GetMode() != GUI_LeaveBattle::RETREAT || !leave->GetButton()->enabled)
+        return nullptr;
+    ClickCentre(leave->GetButton());
+    if (!GUI_ConfirmDialog::GetOpen())
+        return nullptr;
+    ClickCentre(GUI_ConfirmDialog::GetOpen()->GetYesButton());
+    for (int i = 0; i < 10; ++i)
+        PressKey(SDL_SCANCODE_EQUALS);
+    FramesUntil([] { return GUI_CampaignPostMortem::GetOpen() != nullptr; }, 20000);
+    return GUI_CampaignPostMortem::GetOpen();
 }

@@ -7,7 +7,6 @@
 #include "CampaignBattleRoad.h"
 
 #include "app/Game.h"
-#include "battle/hud/GUI_LeaveBattle.h"
 #include "battle/hud/GUI_StatsBrowser.h"
 #include "campaign/gui/GUI_Campaign.h"
 #include "campaign/gui/GUI_CampaignCaptureManager.h"
@@ -221,17 +220,9 @@ TEST_F(GLCampaignBattleExits, TheReportsStatisticsLeftByTheMapButton)
 TEST_F(GLCampaignBattleExits, ARetreatsStatisticsLeftByEscape)
 {
     ASSERT_NO_FATAL_FAILURE(StartBattle(14, "statsesc"));
-    GUI_LeaveBattle* leave = GUI_LeaveBattle::GetOpen();
-    ASSERT_NE(leave, nullptr);
-    ASSERT_TRUE(leave->GetButton()->enabled);
-    ClickCentre(leave->GetButton());
-    ASSERT_NE(GUI_ConfirmDialog::GetOpen(), nullptr);
-    ClickCentre(GUI_ConfirmDialog::GetOpen()->GetYesButton());
-    for (int i = 0; i < 10; ++i)
-        PressKey(SDL_SCANCODE_EQUALS);
-    ASSERT_TRUE(FramesUntil([] { return GUI_CampaignPostMortem::GetOpen() != nullptr; }, 20000))
-        << "the retreat did not end the battle";
-    ClickCentre(GUI_CampaignPostMortem::GetOpen()->GetViewStatsButton());
+    GUI_CampaignPostMortem* report = RetreatToTheReport();
+    ASSERT_NE(report, nullptr) << "the retreat did not end the battle";
+    ClickCentre(report->GetViewStatsButton());
     RunGameFrames(2);
     ASSERT_NE(GUI_StatsBrowser::GetOpen(), nullptr);
     // Escape goes to the map with the retreat applied, never to the main menu.

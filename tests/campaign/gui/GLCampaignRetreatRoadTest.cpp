@@ -57,17 +57,11 @@ TEST(GLCampaignRetreatRoad, RetreatFromAnAttackSeeTheStatisticsAndComeHome)
     ASSERT_NE(leave, nullptr);
     ASSERT_EQ(leave->GetMode(), GUI_LeaveBattle::RETREAT);
     ASSERT_TRUE(leave->GetButton()->enabled);
-    ClickCentre(leave->GetButton());
-    ASSERT_NE(GUI_ConfirmDialog::GetOpen(), nullptr);
-    ClickCentre(GUI_ConfirmDialog::GetOpen()->GetYesButton());
-    for (int i = 0; i < 10; ++i)
-        PressKey(SDL_SCANCODE_EQUALS);
 
     // The countdown runs out: the campaign's report tells of a failed attack.
-    ASSERT_TRUE(FramesUntil([] { return GUI_CampaignPostMortem::GetOpen() != nullptr; }, 20000))
-        << "the retreat did not end the battle";
+    GUI_CampaignPostMortem* report = RetreatToTheReport();
+    ASSERT_NE(report, nullptr) << "the retreat did not end the battle";
     ASSERT_EQ(SIM_Battle::GetInstance().GetLost(), SIM_Battle::RETREATED);
-    GUI_CampaignPostMortem* report = GUI_CampaignPostMortem::GetOpen();
     EXPECT_EQ(report->GetResult(), GUI_CampaignPostMortem::RETREATED);
     EXPECT_FALSE(report->PlayerWon());
     EXPECT_EQ(report->GetText(), GUI_CampaignPostMortem::FillPlanetName(
