@@ -413,6 +413,9 @@ void SIM_CampaignBattleManager::LoadTurnEnd(const std::string& progressText)
     m_turnEndOpen = turnEnd.GetInt("open") == 1;
     if (!m_turnEndOpen)
         return;
+    // An edited save may hold any number of lines: one log line tells of them all.
+    size_t refused = 0;
+    std::string firstRefused;
     for (size_t i = 0; i < turnEnd.GetEntryCount(); ++i) {
         if (turnEnd.GetKeyAt(i) == "open")
             continue;
@@ -426,7 +429,8 @@ void SIM_CampaignBattleManager::LoadTurnEnd(const std::string& progressText)
         }
         if (!at || !from || at == from ||
             (kind != SIM_PendingBattle::AI_ATTACK && kind != SIM_PendingBattle::AI_CONQUEST) || FindAt(at)) {
-            LOG_ERROR("Unreadable saved battle of the turn's end: " + v);
+            if (refused++ == 0)
+                firstRefused = v;
             continue;
         }
         auto b = std::make_unique<SIM_PendingBattle>();
@@ -437,4 +441,7 @@ void SIM_CampaignBattleManager::LoadTurnEnd(const std::string& progressText)
             AssignDefenders(*b);
         m_pending.push_back(std::move(b));
     }
+    if (refused > 0)
+        LOG_ERROR(StrFormat("progress.txt [turnend]: %zu saved battles passed over, the first: %s", refused,
+                            firstRefused.substr(0, 64).c_str()));
 }

@@ -18,6 +18,7 @@
 #include "campaign/sim/SIM_CampaignShipyard.h"
 #include "campaign/sim/SIM_CampaignShipsLog.h"
 #include "campaign/sim/SIM_CampaignStats.h"
+#include "engine/GDebugLog.h"
 #include "engine/GSafeFile.h"
 #include "engine/StrFormat.h"
 #include "sim/SIM_DeployedFleet.h"
@@ -516,7 +517,8 @@ TEST_F(CampaignBattle, AGameClosedAtATurnsEndOffersItsBattlesAgainOnLoad)
     EXPECT_FALSE(bm.IsTurnEndOpen());
     EXPECT_TRUE(bm.GetPending().empty());
 
-    // Damaged lines are passed over, one log line each.
+    // Damaged lines are passed over, with one log line for them all.
+    const int errors = GDebugLog::GetInstance().GetErrorCount();
     ASSERT_TRUE(WriteFileAtomically(progress.GetSaveFolder() + "/progress.txt",
                                     text + StrFormat("\n[turnend]\nopen = 1\nbattle0 = 1,%d,%d\nbattle1 = 0,%d,%d\n"
                                                      "battle2 = 1,%d,%d\nbattle3 = 1,-5,%d\n",
@@ -527,6 +529,7 @@ TEST_F(CampaignBattle, AGameClosedAtATurnsEndOffersItsBattlesAgainOnLoad)
     EXPECT_TRUE(bm.IsTurnEndOpen());
     ASSERT_EQ(bm.GetPending().size(), 1u);
     EXPECT_EQ(bm.GetPending()[0]->encounter, caelum);
+    EXPECT_EQ(GDebugLog::GetInstance().GetErrorCount(), errors + 1);
 }
 
 } // namespace
