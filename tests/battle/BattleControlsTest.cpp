@@ -10,6 +10,7 @@
 #include "app/GUI_Sounds.h"
 #include "sim/SIM_Options.h"
 #include "battle/BattleSpeed.h"
+#include "battle/GUI_DebrisPool.h"
 #include "battle/GUI_BattleGUI.h"
 #include "battle/GUI_Map.h"
 #include "battle/GUI_Ship.h"
@@ -245,9 +246,23 @@ TEST_F(BattleControls, PickingTakesTheNearestLiveShipWithinItsRadiusAndItsTurret
         EXPECT_EQ(gui().GetPickedShip(), nullptr);
     }
 
-    // Nothing under the mouse: following ends.
+    // Nothing under the mouse: following ends, and a resting piece of
+    // debris under it is blown away (one further off stays).
+    GUI_DebrisPool& pool = GetDebrisPools().first;
+    pool.Reset();
+    gui().debris = 1;
+    const float wx = 2.0f / ZoomScale + map.cameraX, wy = 2.0f / ZoomScale + map.cameraY;
+    GUI_Debris& under = pool.Piece(pool.FindFreeSlot());
+    under.Birth(0, 0, 1.0f, 0, true, wx, wy);
+    under.resting = 1;
+    GUI_Debris& beside = pool.Piece(pool.FindFreeSlot());
+    beside.Birth(0, 0, 1.0f, 0, true, wx + 40.0f / ZoomScale, wy);
+    beside.resting = 1;
     Mouse(2.0f, 2.0f);
     gui().PickShip();
+    EXPECT_EQ(under.alive, 0) << "the click blew the piece away";
+    EXPECT_EQ(beside.alive, 1);
+    pool.Reset();
     EXPECT_EQ(gui().GetPickedShip(), nullptr);
     EXPECT_EQ(gui().cameraFollowMode, 0);
     EXPECT_EQ(gui().followedShip, nullptr);

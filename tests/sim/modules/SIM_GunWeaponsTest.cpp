@@ -10,6 +10,7 @@
 #include "app/GUI_Sounds.h"
 #include "platform/NullSoundSystem.h"
 #include "sim/SIM_Battle.h"
+#include "sim/SIM_BattleEffects.h"
 #include "sim/SIM_Fleet.h"
 #include "sim/SIM_Shield.h"
 #include "sim/ShippedBattleWorld.h"
@@ -31,6 +32,19 @@ int CountEntries(const SIM_ShipModule* m, int kind)
     const auto& e = m->GetStatistics().entries;
     return static_cast<int>(std::count_if(e.begin(), e.end(), [kind](const auto& x) { return x.kind == kind; }));
 }
+
+// The blast arcs shots leave on shields, heard while it lives.
+class ShieldMarks : public SIM_BattleEffects {
+public:
+    ShieldMarks() { SIM_BattleEffects::Set(this); }
+    ~ShieldMarks() override { SIM_BattleEffects::Set(nullptr); }
+    void ProjectileShieldBlast(SIM_Ship* ship, float x, float y) override { blasts.push_back({ship, x, y}); }
+    struct Blast {
+        SIM_Ship* ship;
+        float x, y;
+    };
+    std::vector<Blast> blasts;
+};
 
 class GunTest : public ::testing::Test {
 protected:
@@ -185,6 +199,7 @@ TEST_F(GunTest, AGuidedBulletHitsWithinTwelveUnitsOfItsAimPoint)
 
 TEST_F(GunTest, AnUnpenetratedShieldBouncesAGuidedBulletAndAPenetratedOneEndsIt)
 {
+    ShieldMarks marks;
     SIM_Ship* target = world.Build("bigshielded", 1400, 500, true);
     ASSERT_TRUE(target->GetShield() && target->GetShield()->IsUp());
     ASSERT_FLOAT_EQ(target->radius, 300.0f);
@@ -203,6 +218,7 @@ TEST_F(GunTest, AnUnpenetratedShieldBouncesAGuidedBulletAndAPenetratedOneEndsIt)
     EXPECT_FLOAT_EQ(b.travelled, 600.0f - 8.0f);
     EXPECT_EQ(target->GetStats().hitsStoppedByOwnShield, 1);
     EXPECT_FLOAT_EQ(ModuleTestWorld::ModuleHitpoints(target), hull);
+    EXPECT_TRUE(marks.blasts.empty()) << "a bounced bullet leaves no blast arc";
 
     auto* piercer = Shooter<SIM_BulletWeaponModule>("piercer", target, 1000, 520);
     piercer->Fire();
@@ -213,6 +229,10 @@ TEST_F(GunTest, AnUnpenetratedShieldBouncesAGuidedBulletAndAPenetratedOneEndsIt)
     EXPECT_FALSE(p.live);
     EXPECT_LT(std::hypot(p.x - 1400.0f, p.y - 500.0f), 300.0f);
     EXPECT_GT(std::hypot(p.x - 1400.0f, p.y - 500.0f), 280.0f); // ended at the bubble, not at the hull
+    // The bubble shows where it was crossed: one blast arc, on its edge.
+    ASSERT_EQ(marks.blasts.size(), 1u);
+    EXPECT_EQ(marks.blasts[0].ship, target);
+    EXPECT_NEAR(std::hypot(marks.blasts[0].x - 1400.0f, marks.blasts[0].y - 500.0f), 300.0f, 0.5f);
 }
 
 TEST_F(GunTest, FromInsideTheBubbleABulletIgnoresTheShield)
