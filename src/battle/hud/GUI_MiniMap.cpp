@@ -72,6 +72,7 @@ void GUI_MiniMap::CreateShipIcons()
     m_remove.clear();
     const SIM_Battle& battle = SIM_Battle::GetInstance();
     const SIM_Fleet* playerFleet = battle.GetPlayerFleet();
+    m_shipsKnown = CountBattleShips();
     int next = 0;
     for (const SIM_Fleet* fleet : {battle.GetPlayerFleet(), battle.GetEnemyFleet()}) {
         if (!fleet)
@@ -122,8 +123,23 @@ void GUI_MiniMap::PlaceIcon(Icon& icon) const
     }
 }
 
+size_t GUI_MiniMap::CountBattleShips()
+{
+    // A fleet's list only grows during a battle: a new count means new ships.
+    const SIM_Battle& battle = SIM_Battle::GetInstance();
+    size_t count = 0;
+    for (const SIM_Fleet* fleet : {battle.GetPlayerFleet(), battle.GetEnemyFleet()})
+        if (fleet)
+            count += fleet->GetAllShips().size();
+    return count;
+}
+
 void GUI_MiniMap::RefreshIcons()
 {
+    // Ships that joined the battle (a survival wave) get theirs: the icons
+    // are made again, every one of them placed at once.
+    if (CountBattleShips() != m_shipsKnown)
+        CreateShipIcons();
     if (m_refreshAll) {
         for (Icon* icon : m_icons)
             PlaceIcon(*icon);

@@ -47,8 +47,11 @@ public:
     // The size at which the caption and the speed fit the label side by side.
     static float SpeedLabelFontSize(LibText& text, const std::string& caption, const std::string& speed,
                                     int labelWidth);
-    // Moves this frame's share of the icons (all of them after creation).
+    // Moves this frame's share of the icons (all of them after creation);
+    // first makes them again when ships have joined the battle.
     void RefreshIcons();
+    // The ships both fleets have had in this battle.
+    static size_t CountBattleShips();
     void PlaceIcon(Icon& icon) const;
     // The camera's view on the plot, as last drawn.
     GRect ComputeViewRect() const;
@@ -78,6 +81,7 @@ private:
     std::vector<Icon*> m_icons;
     int m_nextList = 0;
     bool m_refreshAll = true;
+    size_t m_shipsKnown = 0; // CountBattleShips when the icons were made
     GRect m_speedLabel{};
     std::string m_caption;
     std::string m_speedText = "1x";

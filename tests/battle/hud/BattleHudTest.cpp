@@ -2,6 +2,7 @@
 // mini-map itself, the score boxes and the floating damage texts.
 #include "BattleHudFixture.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "app/APP_UsageMetrics.h"
@@ -9,9 +10,11 @@
 #include "battle/hud/GUI_MiniMap.h"
 #include "battle/hud/GUI_Score.h"
 #include "battle/hud/GUI_ShipNameOverlay.h"
+#include "battle/hud/GUI_SurvivalScore.h"
 #include "battle/hud/GUI_TopStrip.h"
 #include "battle/hud/GUI_TopStripButton.h"
 #include "engine/LibText.h"
+#include "sim/SIM_SurvivalMode.h"
 
 namespace {
 
@@ -198,6 +201,33 @@ TEST_F(BattleHudTest, MiniMapRefreshesAQuarterOfItsIconsPerFrameAndPansTheCamera
     MoveMouse(900.0f, 100.0f); // let go far outside the window
     DrawFrame();
     EXPECT_FALSE(map->IsDragging());
+}
+
+TEST_F(BattleHudTest, ASurvivalWaveReachesTheScoreWindowAndTheMiniMapShowsItsShips)
+{
+    ASSERT_TRUE(m_world.Headless().Start("survival1", kSampleFleet, 0, 7));
+    GUI_Map& camera = GUI_Map::GetInstance();
+    BattleHud::OpenLiveWindows(camera.mapWidth, camera.mapHeight, kScreenW, kScreenH, true);
+    GUI_MiniMap* map = GUI_MiniMap::GetOpen();
+    ASSERT_NE(map, nullptr);
+    DrawFrame();
+    const size_t before = map->GetIcons().size();
+    const SIM_Fleet* enemy = SIM_Battle::GetInstance().GetEnemyFleet();
+    const size_t enemiesBefore = enemy->GetAllShips().size();
+    EXPECT_FALSE(GetSurvivalScore().IsNewWave());
+
+    SIM_SurvivalMode::GetInstance().NextWave();
+    const size_t arrived = enemy->GetAllShips().size() - enemiesBefore;
+    ASSERT_GT(arrived, 0u) << "the next wave brings ships";
+    EXPECT_TRUE(GetSurvivalScore().IsNewWave()) << "the score window is told";
+    DrawFrame();
+    ASSERT_EQ(map->GetIcons().size(), before + arrived) << "every ship of the wave has its icon";
+    const SIM_Ship* newest = enemy->GetAllShips().back();
+    const auto& icons = map->GetIcons();
+    EXPECT_TRUE(std::any_of(icons.begin(), icons.end(),
+                            [newest](const GUI_MiniMap::Icon* icon) { return icon->ship == newest; }));
+    DrawFrame();
+    EXPECT_EQ(map->GetIcons().size(), before + arrived) << "made once, not every frame";
 }
 
 TEST_F(BattleHudTest, ScoreBoxesTiesGoToTheSecondAndFiguresFreezeAtTheEnd)
