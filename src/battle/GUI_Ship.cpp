@@ -32,6 +32,7 @@
 #include "battle/VisualRandom.h"
 #include "battle/GUI_ShipDrawLists.h"
 #include "battle/hud/GUI_DamageFeedbackManager.h"
+#include "battle/hud/GUI_ShipInspector.h"
 #include "battle/hud/GUI_ShipNameOverlay.h"
 #include "engine/GeometryHelpers.h"
 #include "engine/CInput.h"
@@ -312,6 +313,7 @@ void GUI_Ship::BuildWeaponDraws()
             continue;
         TurretDraw& draw = turretDraws.emplace_back();
         draw.weapon = weapon;
+        draw.shotsSeen = weapon->shotsBegun;
         race->CreateTurretSprite(turret->name, draw.sprite, draw.wrecked);
     }
     for (SIM_ShipModule* module : ship->GetModules()) {
@@ -321,6 +323,8 @@ void GUI_Ship::BuildWeaponDraws()
             draw.sprite.SetTexture(beam->beamTextures[0]);
         }
     }
+    supportBeams.Build(*ship);
+    turretIdleMs = 0.0f;
 }
 
 void GUI_Ship::LocalToWorld(float lx, float ly, float& wx, float& wy) const
@@ -344,8 +348,8 @@ void GUI_Ship::Draw()
     const float dt = FrameTime();
     hullDrawnThisFrame = false;
     PlanChildUpdate(dt);
-    if (ship->state == SIM_Ship::ACTIVE)
-        TrackTurrets(dt);
+    // Turrets turn only where they are drawn; meanwhile their time adds up.
+    turretIdleMs += dt;
     switch (ship->state) {
     case SIM_Ship::OFF_FIELD:
         if (warp)
@@ -354,6 +358,9 @@ void GUI_Ship::Draw()
     case SIM_Ship::ACTIVE:
         DrawHull();
         DrawBeams();
+        // A ship hidden by its cloak shows no support beams: its modules wait.
+        if (!supportBeams.IsEmpty() && !IsCamouflaged())
+            supportBeams.Draw(QuadRunBatch::Shared());
         if (ship->ecmShocked && ecmShock)
             ecmShock->Draw();
         if (smartBomb)
@@ -612,8 +619,10 @@ void GUI_Ship::DrawHullOnScreen(bool camouflaged)
         hullSprite.SetColour(ToByte(a), enemy ? 255 : 215, enemy ? 210 : 232, enemy ? 196 : 255);
         AddQuad(hullSprite, false);
         hullSprite.SetColour(0xFFFFFFFFu);
-        if (GUI_BattleGUI::GetInstance().turretsOn && fade >= 1.0f)
+        if (GUI_BattleGUI::GetInstance().turretsOn && fade >= 1.0f) {
             DrawTurrets();
+            DrawAimMarkers();
+        }
         DrawDamageSprites();
     }
     DrawDamageSpriteEffects();
@@ -693,6 +702,16 @@ void GUI_Ship::DrawWarping(float p)
     DrawChildLayer(0);
     ship->x = realX;
     ship->y = realY;
+    // The turrets arrive with the hull, at its alpha and place.
+    const auto turretsAt = [&] {
+        if (!GUI_BattleGUI::GetInstance().turretsOn)
+            return;
+        ship->x = wx;
+        ship->y = wy;
+        DrawTurrets(alpha);
+        ship->x = realX;
+        ship->y = realY;
+    };
     if (!damageSprites.empty()) {
         const float r = RenderShipImage(*this, ZoomScale * std::max(spriteWidth, spriteHeight));
         if (r > 0.0f) {
@@ -709,12 +728,14 @@ void GUI_Ship::DrawWarping(float p)
             if (IGraphicsDevice* device = engine.GetDevice())
                 device->DrawQuads(image.m_vertices, 4);
             engine.ClearTextureCache();
+            turretsAt();
             return;
         }
     }
     sprite.SetColour(alpha, 255, 255, 255);
     AddQuad(sprite, false);
     sprite.SetColour(0xFFFFFFFFu);
+    turretsAt();
 }
 
 GUI_Ship::TurretDraw::TurretDraw()
@@ -744,17 +765,27 @@ void GUI_Ship::TrackTurrets(float dtMs)
         const size_t count = std::min(weapon->GetTurretCount(), size_t{SIM_TargetedModule::kMaxTurrets});
         const float step = weapon->GetTrackingSpeed() / kTurretTrackingDivisor * dtMs / 12.0f;
         const bool working = weapon->health > 0.0f;
+        // A shot begun meanwhile left on its aim: no muzzle flash beside a
+        // barrel pointing elsewhere.
+        const bool shot = weapon->shotsBegun != turret.shotsSeen;
+        turret.shotsSeen = weapon->shotsBegun;
+        const bool aiming = weapon->GetTarget() != nullptr;
+        const SIM_ShipModule::Point aim = weapon->GetAimPoint();
         for (size_t i = 0; i < count; ++i) {
-            float goal = ship->angle;
-            if (weapon->GetTarget()) {
-                const SIM_ShipModule::Point p = weapon->GetTurretWorldPos(i);
-                goal = AngleBetweenPoints(p.x, p.y, weapon->GetAimPoint().x, weapon->GetAimPoint().y);
-            }
             // A new turret points along its ship.
             if (std::isnan(turret.tracked[i]))
                 turret.tracked[i] = ship->angle;
-            if (working)
-                turret.tracked[i] = RotateTowardsAngle(turret.tracked[i], goal, step);
+            if (!working)
+                continue;
+            if (shot)
+                turret.tracked[i] = weapon->GetTurretAngle(i);
+            float goal = ship->angle;
+            if (aiming) {
+                const SIM_ShipModule::Point& offset = weapon->turretOffsets[i];
+                const SIM_ShipModule::Point p = ship->PlaceOnMap(offset.x, offset.y);
+                goal = AngleBetweenPoints(p.x, p.y, aim.x, aim.y);
+            }
+            turret.tracked[i] = TurnTowards(turret.tracked[i], goal, step);
         }
         // Knocked out: from here on the turret keeps its bearing on the ship.
         if (!turret.settling && weapon->turretSettleTimer < 1.0f) {
@@ -769,11 +800,14 @@ void GUI_Ship::TrackTurrets(float dtMs)
     }
 }
 
-void GUI_Ship::DrawTurrets()
+void GUI_Ship::DrawTurrets(uint8_t alpha)
 {
+    TrackTurrets(turretIdleMs);
+    turretIdleMs = 0.0f;
     const GUI_Map& map = GUI_Map::GetInstance();
     const float zoom = ZoomScale, camX = map.cameraX, camY = map.cameraY;
     QuadRunBatch& batch = QuadRunBatch::Shared();
+    const float shown = static_cast<float>(alpha) / 255.0f;
     for (TurretDraw& turret : turretDraws) {
         const SIM_TargetedModule* weapon = turret.weapon;
         const float size = (weapon->turretSize > 0.0f ? weapon->turretSize : 10.0f) * zoom;
@@ -784,17 +818,17 @@ void GUI_Ship::DrawTurrets()
         const bool fading = wrecked && settle > 0.0f && settle < 1.0f;
         CTexturedSprite& first = wrecked ? turret.wrecked : turret.sprite;
         first.SetSize(size, size);
+        if (alpha != 255)
+            first.SetColour(alpha, 255, 255, 255);
         if (fading) {
             turret.sprite.SetSize(size, size);
-            turret.sprite.SetColour(ToByte(settle), 255, 255, 255);
+            turret.sprite.SetColour(ToByte(settle * shown), 255, 255, 255);
         }
         const size_t count = std::min(weapon->GetTurretCount(), size_t{SIM_TargetedModule::kMaxTurrets});
-        const SIM_Ship* owner = weapon->ship;
         for (size_t i = 0; i < count; ++i) {
             // As GetTurretWorldPos places a turret in range on its ship.
             const SIM_ShipModule::Point& offset = weapon->turretOffsets[i];
-            const SIM_ShipModule::Point p =
-                owner ? owner->PlaceOnMap(offset.x, offset.y) : weapon->GetTurretWorldPos(i);
+            const SIM_ShipModule::Point p = ship->PlaceOnMap(offset.x, offset.y);
             const float tracked = turret.DrawnAngle(i, ship->angle);
             const float a = std::isnan(tracked) ? weapon->GetTurretAngle(i) : tracked;
             // As PlaceCentred turns a quad, with the turn looked up again
@@ -817,8 +851,33 @@ void GUI_Ship::DrawTurrets()
                 batch.Add(turret.sprite.GetTextureForDraw(), false, turret.sprite.m_vertices);
             }
         }
-        if (fading)
+        if (fading || alpha != 255)
             turret.sprite.SetColour(0xFFFFFFFFu);
+        if (alpha != 255)
+            turret.wrecked.SetColour(0xFFFFFFFFu);
+    }
+}
+
+void GUI_Ship::DrawAimMarkers()
+{
+    // Only the inspector highlights a module, and only on the ship it shows.
+    if (GUI_ShipInspector::GetInspectedShip() != ship)
+        return;
+    // Never destroyed: the sprite list it joins may go first at exit.
+    static auto* shared = new CTexturedSprite();
+    CTexturedSprite& marker = *shared;
+    const GUI_Map& map = GUI_Map::GetInstance();
+    for (const SIM_TargetedModule* weapon : ship->GetTurretWeapons()) {
+        if (!weapon || !weapon->selected || !weapon->GetTarget())
+            continue;
+        if (marker.GetTextureName().empty())
+            marker.SetTexture(kAimMarkerTexture);
+        const float size = kAimMarkerSize;
+        marker.SetSize(size, size);
+        marker.SetColour(kAimMarkerColour);
+        marker.PlaceCentred((weapon->GetAimPoint().x - map.cameraX) * ZoomScale,
+                            (weapon->GetAimPoint().y - map.cameraY) * ZoomScale);
+        AddQuad(marker, false);
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include "battle/AttachmentView.h"
 #include "battle/GUI_RenderObject.h"
+#include "battle/SupportBeamDraws.h"
 #include "battle/VisualStep.h"
 #include "engine/CTexturedSprite.h"
 #include "engine/SmartTexture.h"
@@ -63,6 +64,10 @@ public:
     // and its working picture fades over the wrecked one while the weapon
     // settles. Picture only: the battle never reads these angles.
     static constexpr float kTurretTrackingDivisor = 1.5f;
+    // The mark on the aim of the module the inspector highlights (pixels).
+    static constexpr const char* kAimMarkerTexture = "aim_marker.dds";
+    static constexpr float kAimMarkerSize = 24.0f;
+    static constexpr uint32_t kAimMarkerColour = 0xE0FF5040u;
     struct TurretDraw {
         SIM_TargetedModule* weapon = nullptr;
         CTexturedSprite sprite;
@@ -78,6 +83,9 @@ public:
         float tracked[4];
         float relative[4] = {};
         bool settling = false;
+        // The weapon's shots begun when its turrets last turned: a new one
+        // puts them on its aim at once.
+        unsigned shotsSeen = 0;
         TurretDraw();
         // The angle a turret is drawn at on a ship heading shipAngle.
         float DrawnAngle(size_t i, float shipAngle) const;
@@ -172,6 +180,10 @@ public:
     float GetHulkFade() const { return hulkFade; }
     const std::vector<TurretDraw>& GetTurretDraws() const { return turretDraws; }
     const std::vector<BeamDraw>& GetBeamDraws() const { return beamDraws; }
+    const SupportBeamDraws& GetSupportBeams() const { return supportBeams; }
+    // Battle time the turrets have waited to turn (they turn only where
+    // they are drawn, and catch up by all of it).
+    float GetTurretIdleMs() const { return turretIdleMs; }
     const std::string& GetTextureName() const { return textureName; }
     const CTexturedSprite& GetHullSprite() const { return hullSprite; }
     float GetHoverRadiusSquared() const { return hoverRadiusSq; }
@@ -219,9 +231,14 @@ private:
     // False, with the quad left unplaced, when asked to spare a hull that
     // cannot touch the screen.
     bool PlaceHullSprite(bool unlessFar = false);
-    void DrawTurrets();
-    // Turns the turrets toward their aim by this frame's battle time.
+    // The turrets where the ship stands, at `alpha`; they turn first by the
+    // time they waited.
+    void DrawTurrets(uint8_t alpha = 255);
+    // Turns the turrets toward their aim by dtMs of battle time; a weapon
+    // that began a shot meanwhile has them on that shot's aim first.
     void TrackTurrets(float dtMs);
+    // A marker at the aim of the module the inspector highlights.
+    void DrawAimMarkers();
     void DrawBeams();
     void DrawDying();
     bool OverlapsAnotherShip() const;
@@ -271,6 +288,8 @@ private:
     float hulkFade = 0.0f;
     float hulkFadeTime = 0.0f;
     std::vector<TurretDraw> turretDraws;
+    SupportBeamDraws supportBeams;
+    float turretIdleMs = 0.0f;
     std::string textureName;
     SmartTexture damageTexture;
     unsigned hitCounter = 0;

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
+#include <vector>
 
 #include "app/GUI_Sounds.h"
 #include "battle/GUI_BattleGUI.h"
@@ -15,7 +17,10 @@
 #include "battle/GUI_ShipDrawLists.h"
 #include "battle/GUI_ShipEffectHooks.h"
 #include "battle/GUI_ShipEmmiter.h"
+#include "battle/GUI_CamoflageShield.h"
 #include "battle/GUI_Map.h"
+#include "battle/EffectTestView.h"
+#include "engine/QuadRunBatch.h"
 #include "battle/GUI_ParticleEmmiter.h"
 #include "battle/hud/GUI_DamageFeedbackManager.h"
 #include "engine/GHashTable.h"
@@ -24,7 +29,11 @@
 #include "sim/SIM_BattleStep.h"
 #include "sim/SIM_Ship.h"
 #include "sim/ShipTestWorld.h"
+#include "sim/modules/MissileTestWorld.h"
 #include "sim/modules/ModuleTestWorld.h"
+#include "sim/modules/SIM_ECMBeamModule.h"
+#include "sim/modules/SIM_Missile.h"
+#include "sim/modules/SIM_PointDefenceModule.h"
 #include "sim/modules/SIM_TargetedModule.h"
 #include "gui/GUI_Tutorial.h"
 #include "gui/GUI_TutorialWindow.h"
@@ -443,11 +452,14 @@ TEST_F(ShipVisualTest, AHitsTextStaysAtTheImpactAndNotesLuckAndBlasts)
 
 } // namespace
 
-TEST(ShipVisualTurrets, TurretsTrackAtATrackingSpeedOverOneAndAHalfPer12MsThenSettleOnTheShip)
+TEST(ShipVisualTurrets, TurretsTurnWhereDrawnCatchUpOnTheTimeTheyWaitedMeetEachShotAndSettleOnTheShip)
 {
     GUI_Ship::InstallFactory();
     {
         ModuleTestWorld world;
+        EffectTestView view;
+        EffectTestView::Look(-400.0f, -300.0f, 1.0f); // the ship at the origin mid-screen
+        GUI_BattleGUI::GetInstance().turretsOn = 1;
         SIM_Ship* ship = world.Build("turretship", 0, 0);
         ship->state = SIM_Ship::ACTIVE;
         GUI_Ship* visual = GUI_Ship::Of(ship);
@@ -470,6 +482,29 @@ TEST(ShipVisualTurrets, TurretsTrackAtATrackingSpeedOverOneAndAHalfPer12MsThenSe
             visual->Draw();
         EXPECT_NEAR(turret.DrawnAngle(0, ship->angle), 90.0f, 0.5f) << "on its aim, and it stays there";
 
+        // Out of view a turret waits; back in view it has turned by all the
+        // time it waited, this frame's included.
+        weapon->aimPoint = {0.0f, 100000.0f};
+        EffectTestView::Look(5000.0f, 5000.0f, 1.0f);
+        for (int i = 0; i < 10; ++i)
+            visual->Draw();
+        EXPECT_NEAR(turret.DrawnAngle(0, ship->angle), 90.0f, 0.5f);
+        EXPECT_NEAR(visual->GetTurretIdleMs(), 10.0f * frame, 1e-3f);
+        const float waited = turret.DrawnAngle(0, ship->angle);
+        EffectTestView::Look(-400.0f, -300.0f, 1.0f);
+        visual->Draw();
+        EXPECT_NEAR(turret.DrawnAngle(0, ship->angle), waited + 11.0f * step, 1e-3f);
+        EXPECT_FLOAT_EQ(visual->GetTurretIdleMs(), 0.0f);
+
+        // A shot puts the turrets on its aim at once, whatever they tracked.
+        SIM_Ship* behind = world.Build("unarmed", -100000.0f, 0.0f, true);
+        weapon->SetTarget(behind);
+        weapon->Fire();
+        visual->Draw();
+        for (size_t i = 0; i < weapon->GetTurretCount(); ++i)
+            EXPECT_FLOAT_EQ(turret.DrawnAngle(i, ship->angle), weapon->GetTurretAngle(i)) << i;
+        EXPECT_NEAR(turret.DrawnAngle(0, ship->angle), 270.0f, 0.5f);
+
         // Knocked out: no more turning, and the turret keeps its bearing on
         // the turning ship while its working picture fades over the wreck.
         weapon->health = 0.0f;
@@ -482,6 +517,111 @@ TEST(ShipVisualTurrets, TurretsTrackAtATrackingSpeedOverOneAndAHalfPer12MsThenSe
         ship->SetAngle(ship->angle + 30.0f);
         visual->Draw();
         EXPECT_NEAR(turret.DrawnAngle(0, ship->angle), before + 30.0f, 1e-3f);
+    }
+    SIM_ShipVisual::SetFactory(nullptr);
+}
+
+TEST(ShipVisualTurrets, PointDefenceAndEcmBeamTurretsTurnTowardTheMissileTheyHold)
+{
+    GUI_Ship::InstallFactory();
+    {
+        MissileTestWorld world;
+        world.AddModuleType("t_pd", "classname = SIM_PointDefenseModule\nslot_type = TURRET\ncategory = WEAPONS\n"
+                                    "hitpoints = 20\nmax_range = 300\nfire_interval = 400\ntracking_speed = 6\n"
+                                    "beam_duration = 150\nturretsize = 16\nturret_sprite = turret_laser\n");
+        world.AddModuleType("t_ecm", "classname = SIM_ECMBeamModule\nslot_type = TURRET\ncategory = WEAPONS\n"
+                                     "hitpoints = 20\nmax_range = 600\nbeam_duration = 1500\ntracking_speed = 6\n"
+                                     "turretsize = 16\nturret_sprite = turret_laser\n");
+        world.Design("pdturrets", "t_cruiser", {"engine", "crew", "", "t_pd"});
+        world.Design("ecmturrets", "t_cruiser", {"engine", "crew", "", "t_ecm"});
+        EffectTestView view;
+        EffectTestView::Look(-400.0f, -300.0f, 1.0f);
+        GUI_BattleGUI::GetInstance().turretsOn = 1;
+        ModuleTestWorld::SetFrame(24.0f);
+        // Missiles stand still below the ship: the turrets turn toward 180.
+        SIM_Missile missile;
+        missile.x = 0.0f;
+        missile.y = 250.0f;
+        missile.SetAngle(0.0f);
+        for (const char* design : {"pdturrets", "ecmturrets"}) {
+            SIM_Ship* ship = world.Build(design, 0, 0);
+            GUI_Ship* visual = GUI_Ship::Of(ship);
+            ASSERT_EQ(visual->GetTurretDraws().size(), 1u) << design;
+            const GUI_Ship::TurretDraw& turret = visual->GetTurretDraws()[0];
+            SIM_TargetedModule* module = turret.weapon;
+            auto* pd = dynamic_cast<SIM_PointDefenceModule*>(module);
+            auto* ecm = dynamic_cast<SIM_ECMBeamModule*>(module);
+            // Shots that outlast the test: the missile here is no real one.
+            if (pd) {
+                pd->state = SIM_PointDefenceModule::FIRING;
+                pd->missile = &missile;
+                pd->beamDuration = 1e9f;
+            } else {
+                ASSERT_NE(ecm, nullptr);
+                ecm->state = SIM_ECMBeamModule::BEAMING;
+                ecm->missile = &missile;
+                ecm->beamDuration = 1e9f;
+            }
+            for (int i = 0; i < 100; ++i) {
+                SIM_BattleStep::RunShipFrame(ship);
+                visual->Draw();
+            }
+            EXPECT_EQ(module->GetTarget(), ship) << design << ": the own ship stands as target";
+            for (size_t i = 0; i < module->GetTurretCount(); ++i)
+                EXPECT_NEAR(turret.DrawnAngle(i, ship->angle), 180.0f, 8.0f) << design << " turret " << i;
+            // Without a missile the target goes and the turrets swing back along the ship.
+            if (pd) {
+                pd->state = SIM_PointDefenceModule::RELOADING;
+                pd->missile = nullptr;
+            } else {
+                ecm->state = SIM_ECMBeamModule::IDLE;
+                ecm->missile = nullptr;
+            }
+            SIM_BattleStep::RunShipFrame(ship);
+            EXPECT_EQ(module->GetTarget(), nullptr) << design;
+        }
+    }
+    SIM_ShipVisual::SetFactory(nullptr);
+}
+
+TEST(ShipVisualTurrets, AWarpingShipBringsItsTurretsAtItsFade)
+{
+    GUI_Ship::InstallFactory();
+    {
+        ModuleTestWorld world;
+        EffectTestView view;
+        EffectTestView::Look(-400.0f, -300.0f, 1.0f);
+        SIM_Ship* ship = world.Build("turretship", 0, 0);
+        ship->state = SIM_Ship::OFF_FIELD;
+        GUI_Ship* visual = GUI_Ship::Of(ship);
+        ASSERT_EQ(visual->GetTurretDraws().size(), 1u);
+        const size_t turrets = visual->GetTurretDraws()[0].weapon->GetTurretCount();
+        ASSERT_EQ(turrets, 3u);
+        // Every vertex the arriving ship draws at progress 0.5.
+        auto drawn = [&] {
+            view.Device().ClearDraws();
+            QuadRunBatch& batch = QuadRunBatch::Shared();
+            batch.Begin(EffectTestView::kWidth, EffectTestView::kHeight);
+            visual->DrawWarping(0.5f);
+            batch.End();
+            std::vector<ScreenVertex> vertices;
+            for (const auto& draw : view.Device().GetDraws())
+                vertices.insert(vertices.end(), draw.vertices.begin(), draw.vertices.end());
+            return vertices;
+        };
+        GUI_BattleGUI::GetInstance().turretsOn = 0;
+        const size_t hullOnly = drawn().size();
+        EXPECT_EQ(hullOnly, 4u);
+        GUI_BattleGUI::GetInstance().turretsOn = 1;
+        const std::vector<ScreenVertex> all = drawn();
+        ASSERT_EQ(all.size(), hullOnly + 4 * turrets) << "the turrets come in with the hull";
+        for (const ScreenVertex& v : all)
+            EXPECT_EQ(v.colour >> 24, 127u) << "at the warp's fade";
+        // Where the warp draws the hull, not where the ship will stand.
+        float wx, wy;
+        GUI_WarpEffect::PositionAt(0.5f, ship->x, ship->y, ship->angle, wx, wy);
+        for (size_t i = hullOnly; i < all.size(); ++i)
+            EXPECT_LT(std::hypot(all[i].x - (wx + 400.0f), all[i].y - (wy + 300.0f)), 80.0f) << i;
     }
     SIM_ShipVisual::SetFactory(nullptr);
 }

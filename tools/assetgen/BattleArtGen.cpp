@@ -320,8 +320,14 @@ bool WriteBeam(const std::string& path, Rgb colour, float core, uint32_t seed, b
     for (int y = 0; y < pic.h; ++y)
         for (int x = 0; x < pic.w; ++x) {
             float u = (x + 0.5f) / pic.w * 2.0f - 1.0f;
-            if (jagged)
-                u += (art::Noise(y / 6.0f, 0.5f, seed) - 0.5f) * 0.8f;
+            if (jagged) {
+                // Blended with the noise a picture further on, so that the
+                // last row meets the first: beams lay the picture end to end.
+                const float t = static_cast<float>(y) / static_cast<float>(pic.h);
+                const float n = art::Noise(y / 6.0f, 0.5f, seed) * (1.0f - t) +
+                                art::Noise((y - pic.h) / 6.0f, 0.5f, seed) * t;
+                u += (n - 0.5f) * 0.8f;
+            }
             const float glow = std::exp(-u * u * 6.0f);
             const float hot = std::exp(-u * u * 60.0f) * core;
             float* p = pic.At(x, y);

@@ -1,6 +1,6 @@
 // The second battle HUD's art: the fleet overlay's sheet (the health bar
-// strip and the scroll, expand and collapse arrows) and the range marker's
-// dot. White pictures: the windows colour them.
+// strip and the scroll, expand and collapse arrows), the range marker's dot
+// and the aim marker's ring. White pictures: their users colour them.
 #include "ArtCommon.h"
 #include "AssetGen.h"
 
@@ -64,11 +64,23 @@ void RangeDot(float u, float v, float rgba[4])
     White(rgba, 1.0f - Smooth(0.5f, 1.0f, d));
 }
 
+// A ring with four ticks pointing in: the mark on a highlighted module's aim.
+void AimMarker(float u, float v, float rgba[4])
+{
+    const float dx = u - 0.5f, dy = v - 0.5f;
+    const float d = std::hypot(dx, dy) * 2.0f;
+    const float ring = 1.0f - Smooth(0.0f, 0.08f, std::fabs(d - 0.78f));
+    const bool onAxis = std::fabs(dx) < 0.035f || std::fabs(dy) < 0.035f;
+    const float tick = onAxis && d > 0.35f && d < 0.78f ? 1.0f : 0.0f;
+    White(rgba, std::max(ring, tick));
+}
+
 bool GenerateFleetOverlayArt(const std::string& dataDir)
 {
     return WriteDrawnPictures(dataDir + "/bitmaps/gui/", {
                                                             {"fleet_overlay_icon.dds", 128, 128, FleetOverlaySheet},
                                                             {"range_marker.dds", 32, 32, RangeDot},
+                                                            {"aim_marker.dds", 32, 32, AimMarker},
                                                         });
 }
 

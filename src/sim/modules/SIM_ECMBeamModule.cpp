@@ -73,6 +73,9 @@ void SIM_ECMBeamModule::Think()
     scrambles = RandomChance(kScrambleChance);
     m->AddTracker(this);
     RecordShot();
+    ++shotsBegun;
+    aimPoint = Point{m->x, m->y};
+    AimTurrets();
     pulseTime = 0.0f;
     SIM_MissileModule::PlayOneShot(sound, 0, soundVolume, pos.x, pos.y);
 }
@@ -109,4 +112,6 @@ void SIM_ECMBeamModule::Update()
         aimPoint = Point{missile->x, missile->y};
         AimTurrets();
     }
+    // As point defence: the own ship stands as target while a missile is held.
+    target = missile ? ship : nullptr;
 }

@@ -72,6 +72,7 @@ void SIM_PointDefenceModule::Think()
     missile = m;
     state = FIRING;
     RecordShot();
+    ++shotsBegun;
     aimPoint = Point{m->x, m->y};
     AimTurrets();
 }
@@ -119,4 +120,7 @@ void SIM_PointDefenceModule::Update()
         aimPoint = Point{missile->x, missile->y};
         AimTurrets();
     }
+    // The missile is aimed at through the own ship as target: whatever
+    // turns turrets toward a targeted module's aim turns these too.
+    target = missile ? ship : nullptr;
 }

@@ -396,6 +396,7 @@ void SIM_TargetedModule::Fire()
 {
     reloadProgress = 0.0f;
     turretFlash[0] = 0.0f;
+    ++shotsBegun;
     if (target) {
         targetPoint = target->NextTargetPoint();
         const float lx = targetPoint ? targetPoint->x : 0.0f;

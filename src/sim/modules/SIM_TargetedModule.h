@@ -130,6 +130,9 @@ public:
     int salvoCount = 0;
     std::list<ShotRecord> shotRecords;
     float turretFlash[kMaxTurrets] = {1000.0f, 1000.0f, 1000.0f, 1000.0f};
+    // Shots begun so far: the battle view turns its drawn turrets onto the
+    // aim of each new one at once, so that no shot leaves a barrel astray.
+    unsigned shotsBegun = 0;
 
 protected:
     // Turret sprite through the race's turret mapping (none on fighters).
