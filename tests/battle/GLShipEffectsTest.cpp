@@ -29,7 +29,16 @@
 #include "sim/SIM_Fleet.h"
 #include "sim/SIM_Ship.h"
 #include "sim/modules/SIM_CamoflageShieldModule.h"
+#include "sim/modules/SIM_ECMBeamModule.h"
+#include "sim/modules/SIM_ECMShockModule.h"
+#include "sim/modules/SIM_Missile.h"
+#include "sim/modules/SIM_PointDefenceModule.h"
+#include "sim/modules/SIM_ShieldModule.h"
+#include "sim/modules/SIM_ShieldSupportBeam.h"
+#include "sim/modules/SIM_TargetPainterModule.h"
+#include "sim/SIM_Shield.h"
 #include "sim/ShippedBattleWorld.h"
+#include "engine/GeometryHelpers.h"
 #include "support/GLTestContext.h"
 #include "support/ImageCompare.h"
 
@@ -37,6 +46,16 @@ namespace {
 
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;
+
+// The ship's first module of class T.
+template <class T>
+T* FindModule(const SIM_Ship* ship)
+{
+    for (SIM_ShipModule* m : ship->GetModules())
+        if (auto* found = dynamic_cast<T*>(m))
+            return found;
+    return nullptr;
+}
 
 // Pixels whose brightness differs by more than `by` between two frames.
 size_t Changed(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, int by)
@@ -114,6 +133,58 @@ protected:
         for (int frame = 0; frame < 60 && raider->state != SIM_Ship::ACTIVE; ++frame)
             Frame();
         ASSERT_EQ(raider->state, static_cast<unsigned>(SIM_Ship::ACTIVE));
+    }
+    // Our missile cruiser (point defence and a target painter), escort
+    // (shield support), siege cruiser (ECM beam) and battlecruiser (a
+    // shield) apart on the field, an enemy escort far away.
+    void StartSupportBattle(SIM_Ship*& cruiser, SIM_Ship*& escort, SIM_Ship*& siege, SIM_Ship*& shielded,
+                            SIM_Ship*& enemy)
+    {
+        SIM_Scenario* scenario = SIM_Scenario::FindByName("scenario1");
+        ASSERT_NE(scenario, nullptr);
+        SIM_DeployedFleet player, other;
+        ASSERT_TRUE(ShippedBattleWorld::Add(player, "fed_ai_missilecruiser", 600.0f, 600.0f));
+        ASSERT_TRUE(ShippedBattleWorld::Add(player, "fed_ai_escort", 600.0f, 1100.0f));
+        ASSERT_TRUE(ShippedBattleWorld::Add(player, "fed_ai_siegecruiser", 600.0f, 1600.0f));
+        ASSERT_TRUE(ShippedBattleWorld::Add(player, "fed_ai_battlecruiser", 1400.0f, 600.0f));
+        ASSERT_TRUE(ShippedBattleWorld::Add(other, "kor_ai_escort", 3400.0f, 2600.0f));
+        ASSERT_TRUE(SIM_Battle::GetInstance().Start(scenario, &player, &other, false));
+        GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
+        gui.Enter();
+        gui.hudShown = 0;
+        const auto& ours = SIM_Battle::GetInstance().GetPlayerFleet()->GetAllShips();
+        ASSERT_EQ(ours.size(), 4u);
+        cruiser = ours[0];
+        escort = ours[1];
+        siege = ours[2];
+        shielded = ours[3];
+        enemy = SIM_Battle::GetInstance().GetEnemyFleet()->GetAllShips().front();
+        auto arrived = [&ours] {
+            return std::all_of(ours.begin(), ours.end(), [](const SIM_Ship* s) { return s->state == SIM_Ship::ACTIVE; });
+        };
+        for (int frame = 0; frame < 90 && !arrived(); ++frame)
+            Frame();
+        ASSERT_TRUE(arrived());
+    }
+    // The screen point of a world point at the current view.
+    static void ToScreen(float x, float y, int& sx, int& sy)
+    {
+        const GUI_Map& map = GUI_Map::GetInstance();
+        sx = static_cast<int>((x - map.cameraX) * ZoomScale);
+        sy = static_cast<int>((y - map.cameraY) * ZoomScale);
+    }
+    // Pixels within `half` of (cx, cy) whose brightness differs by more than `by`.
+    static size_t ChangedNear(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, int cx, int cy, int half,
+                              int by)
+    {
+        size_t n = 0;
+        for (int y = std::max(cy - half, 0); y <= std::min(cy + half, kHeight - 1); ++y)
+            for (int x = std::max(cx - half, 0); x <= std::min(cx + half, kWidth - 1); ++x) {
+                const size_t i = (static_cast<size_t>(y) * kWidth + static_cast<size_t>(x)) * 4;
+                const int d = (a[i] + a[i + 1] + a[i + 2]) - (b[i] + b[i + 1] + b[i + 2]);
+                n += d > by || -d > by ? 1 : 0;
+            }
+        return n;
     }
     // Close up on (x, y): the zoom eases to 2 over the frames.
     void Look(float x, float y)
@@ -303,6 +374,142 @@ TEST_F(GLShipEffects, AtlasPicturesAndSharedCloakImagesLookAsTheirOwnTexturesDid
         opaque += tile[i] > 128 ? 1 : 0;
     EXPECT_GT(opaque, 100u) << "the hull drawn into its tile";
     EXPECT_EQ(tile[3], 0u) << "the tile's cleared border";
+}
+
+TEST_F(GLShipEffects, SupportBeamsShowAndPointDefenceTurretsTurnTowardTheMissileTheyShoot)
+{
+    SIM_Ship *cruiser = nullptr, *escort = nullptr, *siege = nullptr, *shielded = nullptr, *enemy = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartSupportBattle(cruiser, escort, siege, shielded, enemy));
+    GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
+    auto* painter = FindModule<SIM_TargetPainterModule>(cruiser);
+    auto* pd = FindModule<SIM_PointDefenceModule>(cruiser);
+    auto* support = FindModule<SIM_ShieldSupportBeam>(escort);
+    auto* ecm = FindModule<SIM_ECMBeamModule>(siege);
+    ASSERT_TRUE(painter && pd && support && ecm);
+    // Held where they are: the pictures compared differ only by what a test changes.
+    auto holdStill = [](SIM_Ship* ship) {
+        ship->speed = 0.0f;
+        ship->maxSpeed = 0.0f;
+        ship->turnRate = 0.0f;
+    };
+    for (SIM_Ship* ship : {cruiser, escort, siege, shielded, enemy})
+        holdStill(ship);
+    gui.TogglePauseState();
+    int sx = 0, sy = 0;
+
+    // The painter marks a ship beside ours: a line of light between them.
+    enemy->x = cruiser->x + 120.0f;
+    enemy->y = cruiser->y - 90.0f;
+    Look(cruiser->x + 60.0f, cruiser->y - 45.0f);
+    const std::vector<uint8_t> plain = Frame();
+    painter->SetTarget(enemy);
+    painter->Fire();
+    ASSERT_TRUE(painter->IsPainting() && painter->IsBlinkOn());
+    const std::vector<uint8_t> painted = Frame("beam_painter.png");
+    const SIM_ShipModule::Point from = painter->GetTurretCount() ? painter->GetTurretWorldPos(0) : painter->GetWorldPos();
+    ToScreen((from.x + enemy->x) * 0.5f, (from.y + enemy->y) * 0.5f, sx, sy);
+    EXPECT_GT(ChangedNear(painted, plain, sx, sy, 12, 30), 20u) << "the painter's beam halfway to its mark";
+    painter->blinkOn = false;
+    const std::vector<uint8_t> dim = Frame();
+    EXPECT_GT(ChangedNear(painted, dim, sx, sy, 12, 30), 10u) << "dimmer while its blink is off";
+    painter->StopPainting();
+    enemy->x = 3400.0f;
+    enemy->y = 2600.0f;
+
+    // Shield support feeds the battlecruiser's weakened shield.
+    SIM_Shield* shield = shielded->GetShield();
+    ASSERT_NE(shield, nullptr);
+    for (SIM_ShieldModule* m : shield->GetModules())
+        m->points = m->maxPoints * 0.5f;
+    shield->Recalculate();
+    escort->x = shielded->x;
+    escort->y = shielded->y + 160.0f;
+    Look(shielded->x, shielded->y + 80.0f);
+    const std::vector<uint8_t> unfed = Frame();
+    support->SetTarget(shielded);
+    support->Fire();
+    ASSERT_TRUE(support->IsDischarging());
+    const std::vector<uint8_t> fed = Frame("beam_shield_support.png");
+    ToScreen(shielded->x, shielded->y + 80.0f, sx, sy);
+    EXPECT_GT(ChangedNear(fed, unfed, sx, sy, 16, 30), 20u) << "the support beam between the ships";
+    support->StopDischarge();
+    for (SIM_ShieldModule* m : shield->GetModules())
+        m->points = m->maxPoints;
+    shield->Recalculate();
+    escort->y = shielded->y + 600.0f;
+
+    // The ECM beam on a missile ahead of the siege cruiser; point defence on
+    // one behind our cruiser. (Neither missile flies: their shots last.)
+    SIM_Missile ahead, behind;
+    ahead.x = siege->x;
+    ahead.y = siege->y - 180.0f;
+    Look(siege->x, siege->y - 90.0f);
+    const std::vector<uint8_t> quiet = Frame();
+    ecm->beamDuration = 1e9f;
+    ecm->state = SIM_ECMBeamModule::BEAMING;
+    ecm->missile = &ahead;
+    ecm->pulseTime = ecm->pulsePeriod * 0.5f; // the pulse at its height
+    const std::vector<uint8_t> jammed = Frame("beam_ecm.png");
+    ToScreen(siege->x, siege->y - 90.0f, sx, sy);
+    EXPECT_GT(ChangedNear(jammed, quiet, sx, sy, 16, 30), 20u) << "the ECM beam reaches the missile";
+    ecm->state = SIM_ECMBeamModule::IDLE;
+    ecm->missile = nullptr;
+
+    // The ECM shock's beam on a ship beside the siege cruiser.
+    auto* shock = FindModule<SIM_ECMShockModule>(siege);
+    ASSERT_NE(shock, nullptr);
+    enemy->x = siege->x + 200.0f;
+    enemy->y = siege->y - 60.0f;
+    Look(siege->x + 100.0f, siege->y - 30.0f);
+    const std::vector<uint8_t> unshocked = Frame();
+    shock->SetTarget(enemy);
+    shock->aimPoint = {enemy->x, enemy->y};
+    shock->showing = true;
+    const std::vector<uint8_t> shocked = Frame("beam_ecm_shock.png");
+    const SIM_ShipModule::Point shockFrom = shock->GetWorldPos();
+    ToScreen((shockFrom.x + enemy->x) * 0.5f, (shockFrom.y + enemy->y) * 0.5f, sx, sy);
+    EXPECT_GT(ChangedNear(shocked, unshocked, sx, sy, 16, 30), 20u) << "the shock's beam on its target";
+    shock->showing = false;
+    shock->SetTarget(nullptr);
+    enemy->x = 3400.0f;
+    enemy->y = 2600.0f;
+
+    // Point defence turrets along the ship, then turned onto a missile
+    // behind it by the frames it shoots, the beam then put out so that only
+    // the turrets differ.
+    Look(cruiser->x, cruiser->y);
+    for (int i = 0; i < 3; ++i)
+        Frame();
+    const std::vector<uint8_t> along = Frame("turrets_along.png");
+    const GUI_Ship::TurretDraw* drawn = nullptr;
+    for (const GUI_Ship::TurretDraw& turret : GUI_Ship::Of(cruiser)->GetTurretDraws())
+        if (turret.weapon == pd)
+            drawn = &turret;
+    ASSERT_NE(drawn, nullptr);
+    ASSERT_GT(pd->GetTurretCount(), 0u);
+    behind.x = cruiser->x - 300.0f * cruiser->sine;
+    behind.y = cruiser->y + 300.0f * cruiser->cosine;
+    pd->beamDuration = 1e9f;
+    pd->state = SIM_PointDefenceModule::FIRING;
+    pd->missile = &behind;
+    gui.TogglePauseState();
+    for (int i = 0; i < 120; ++i) {
+        for (SIM_Ship* ship : {cruiser, escort, siege, shielded, enemy})
+            holdStill(ship);
+        Frame(i == 119 ? "turrets_turning.png" : nullptr);
+    }
+    gui.TogglePauseState();
+    EXPECT_EQ(pd->GetTarget(), cruiser);
+    const SIM_ShipModule::Point turretAt = pd->GetTurretWorldPos(0);
+    const float toMissile = AngleBetweenPoints(turretAt.x, turretAt.y, behind.x, behind.y);
+    EXPECT_LT(AngleDifference(drawn->DrawnAngle(0, cruiser->angle), toMissile), 5.0f) << "turned onto the missile";
+    pd->state = SIM_PointDefenceModule::RELOADING;
+    pd->missile = nullptr;
+    Look(cruiser->x, cruiser->y);
+    const std::vector<uint8_t> turned = Frame("turrets_turned.png");
+    ToScreen(turretAt.x, turretAt.y, sx, sy);
+    const int half = static_cast<int>(pd->turretSize * ZoomScale * 0.5f);
+    EXPECT_GT(ChangedNear(turned, along, sx, sy, half, 30), 12u) << "the turret picture turned round";
 }
 
 } // namespace
