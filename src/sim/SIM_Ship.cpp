@@ -663,8 +663,10 @@ void SIM_Ship::RecalculateStats()
         maxArmour += plate->maxArmour;
         armour += plate->armour;
     }
+    // A wrecked scanner sees nothing (a booster's share already falls with its health).
     for (const SIM_PDScannerModule* pd : scannerModules)
-        scanner += pd->value * pd->efficiency;
+        if (pd->health > 0.0f)
+            scanner += pd->value * pd->efficiency;
     for (const SIM_TargetBoosterModule* booster : boosterModules)
         boost += booster->value * booster->efficiency * booster->health;
     mass = totalMass;
@@ -1149,8 +1151,10 @@ void SIM_Ship::ApplyECMShock(float duration, float power)
     if (IsDead())
         return;
     float strength = 0.0f;
+    // A wrecked shield module resists nothing.
     for (const SIM_ECMShieldModule* ecm : ecmShieldModules)
-        strength += ecm->value * ecm->efficiency;
+        if (ecm->health > 0.0f)
+            strength += ecm->value * ecm->efficiency;
     float p = strength > 1.0f ? power / strength : power;
     p = p < 0.02f ? 0.02f : std::min(p, 1.0f);
     if (RandomFloat() > p)

@@ -56,6 +56,18 @@ void SIM_CamoflageShieldModule::Think()
 {
     if (!enabled || !ship)
         return;
+    if (health <= 0.0f) {
+        // A wrecked cloak hides nothing: a ship under it fades back in from
+        // where it stands, and no new cloak starts.
+        if (cloakState == FADING_OUT) {
+            cloakState = FADING_IN;
+            fadeTimer = std::max(kFadeTime - fadeTimer, 0.0f);
+        } else if (cloakState == CLOAKED) {
+            cloakState = FADING_IN;
+            fadeTimer = 0.0f;
+        }
+        return;
+    }
     if (cloakState == VISIBLE) {
         if (cloakPower < maxCloakPower)
             return;
@@ -121,7 +133,8 @@ void SIM_CamoflageShieldModule::Advance(float t)
         break;
     }
     default:
-        cloakPower = std::min(cloakPower + t * rechargeRate, maxCloakPower);
+        if (health > 0.0f)
+            cloakPower = std::min(cloakPower + t * rechargeRate, maxCloakPower);
         visibility = 1.0f;
         break;
     }

@@ -100,7 +100,8 @@ SIM_Ship* SIM_ShieldSupportBeam::FindShipToSupport() const
 
 void SIM_ShieldSupportBeam::Think()
 {
-    if (!ship)
+    // A wrecked beam has no one to look for.
+    if (!ship || health <= 0.0f)
         return;
     retargetTimer += GetThinkStep();
     if (retargetTimer > kRetargetInterval && !discharging) {

@@ -61,7 +61,7 @@ void SIM_TargetPainterModule::Think()
     SIM_TargetedModule::Think();
     if (!painting)
         return;
-    if (!painted || painted->IsDead()) {
+    if (!painted || painted->IsDead() || health <= 0.0f) {
         StopPainting();
         return;
     }
@@ -75,7 +75,8 @@ void SIM_TargetPainterModule::Update()
     SIM_TargetedModule::Update();
     if (!ship || !painting || !IsOwnShipVisible())
         return;
-    if (!painted || painted->IsDead() || painted != target) {
+    // A wrecked painter lets go of its mark at once.
+    if (!painted || painted->IsDead() || painted != target || health <= 0.0f) {
         StopPainting();
         return;
     }

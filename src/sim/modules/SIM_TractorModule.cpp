@@ -80,7 +80,8 @@ void SIM_TractorModule::Think()
         return;
     const float dt = GetThinkStep();
     if (tractorState == IDLE) {
-        if (ship->ecmShocked)
+        // A wrecked tractor neither charges nor grabs.
+        if (ship->ecmShocked || health <= 0.0f)
             return;
         if (beamPower >= maxBeamPower) {
             grabTimer += dt;
