@@ -359,7 +359,8 @@ void GUI_Ship::Draw()
         DrawHull();
         DrawBeams();
         // A ship hidden by its cloak shows no support beams: its modules wait.
-        if (!supportBeams.IsEmpty() && !IsCamouflaged())
+        if (!supportBeams.IsEmpty() &&
+            !GUI_Map::GetInstance().IsOffScreen(ship->x, ship->y, supportBeams.GetReach()) && !IsCamouflaged())
             supportBeams.Draw(QuadRunBatch::Shared());
         if (ship->ecmShocked && ecmShock)
             ecmShock->Draw();
@@ -740,17 +741,30 @@ void GUI_Ship::DrawWarping(float p)
 
 GUI_Ship::TurretDraw::TurretDraw()
 {
-    static_assert(std::size(decltype(angle){}) == SIM_TargetedModule::kMaxTurrets);
-    static_assert(std::size(decltype(tracked){}) == SIM_TargetedModule::kMaxTurrets);
-    std::fill(std::begin(angle), std::end(angle), std::numeric_limits<float>::quiet_NaN());
-    std::fill(std::begin(tracked), std::end(tracked), std::numeric_limits<float>::quiet_NaN());
+    static_assert(std::size(decltype(sine){}) == SIM_TargetedModule::kMaxTurrets);
+    static_assert(std::size(decltype(relativeSine){}) == SIM_TargetedModule::kMaxTurrets);
+    std::fill(std::begin(sine), std::end(sine), std::numeric_limits<float>::quiet_NaN());
+    std::fill(std::begin(cosine), std::end(cosine), std::numeric_limits<float>::quiet_NaN());
 }
+
+namespace {
+
+// Degrees 0..360 of a bearing given by its sine and cosine.
+float BearingOf(float sine, float cosine)
+{
+    float a = std::atan2(sine, cosine) * 57.2957795f;
+    if (a < 0.0f)
+        a += 360.0f;
+    return a >= 360.0f ? a - 360.0f : a;
+}
+
+} // namespace
 
 float GUI_Ship::TurretDraw::DrawnAngle(size_t i, float shipAngle) const
 {
     if (!settling)
-        return tracked[i];
-    float a = relative[i] + shipAngle;
+        return BearingOf(sine[i], cosine[i]);
+    float a = BearingOf(relativeSine[i], relativeCosine[i]) + shipAngle;
     if (a >= 360.0f)
         a -= 360.0f;
     else if (a < 0.0f)
@@ -760,41 +774,83 @@ float GUI_Ship::TurretDraw::DrawnAngle(size_t i, float shipAngle) const
 
 void GUI_Ship::TrackTurrets(float dtMs)
 {
+    const float shipSine = ship->sine, shipCosine = ship->cosine;
     for (TurretDraw& turret : turretDraws) {
         const SIM_TargetedModule* weapon = turret.weapon;
         const size_t count = std::min(weapon->GetTurretCount(), size_t{SIM_TargetedModule::kMaxTurrets});
-        const float step = weapon->GetTrackingSpeed() / kTurretTrackingDivisor * dtMs / 12.0f;
         const bool working = weapon->health > 0.0f;
         // A shot begun meanwhile left on its aim: no muzzle flash beside a
         // barrel pointing elsewhere.
         const bool shot = weapon->shotsBegun != turret.shotsSeen;
         turret.shotsSeen = weapon->shotsBegun;
+        // As far as the tracking speed allows (degrees), the short way
+        // round, clockwise when the aim lies exactly behind: as
+        // RotateTowardsAngle turns, done on the bearings' sines and cosines.
+        const float step = weapon->GetTrackingSpeed() / kTurretTrackingDivisor * dtMs / 12.0f;
+        if (step != turret.step) {
+            turret.step = step;
+            const float r = std::min(step, 180.0f) * 0.01745329238474369f;
+            turret.stepSine = std::sin(r);
+            turret.stepCosine = std::cos(r);
+        }
+        const bool turns = working && step > 0.0f;
         const bool aiming = weapon->GetTarget() != nullptr;
         const SIM_ShipModule::Point aim = weapon->GetAimPoint();
         for (size_t i = 0; i < count; ++i) {
+            float& s = turret.sine[i];
+            float& c = turret.cosine[i];
             // A new turret points along its ship.
-            if (std::isnan(turret.tracked[i]))
-                turret.tracked[i] = ship->angle;
+            if (std::isnan(s)) {
+                s = shipSine;
+                c = shipCosine;
+            }
             if (!working)
                 continue;
-            if (shot)
-                turret.tracked[i] = weapon->GetTurretAngle(i);
-            float goal = ship->angle;
+            if (shot) {
+                const float r = weapon->GetTurretAngle(i) * 0.01745329238474369f;
+                s = std::sin(r);
+                c = std::cos(r);
+            }
+            if (!turns)
+                continue;
+            // Toward the aim (AngleBetweenPoints' bearing), or along the ship.
+            float goalSine = shipSine, goalCosine = shipCosine;
             if (aiming) {
                 const SIM_ShipModule::Point& offset = weapon->turretOffsets[i];
                 const SIM_ShipModule::Point p = ship->PlaceOnMap(offset.x, offset.y);
-                goal = AngleBetweenPoints(p.x, p.y, aim.x, aim.y);
+                const float dx = aim.x - p.x, dy = aim.y - p.y;
+                const float d2 = dx * dx + dy * dy;
+                if (d2 > 0.0f) {
+                    const float inverse = 1.0f / std::sqrt(d2);
+                    goalSine = dx * inverse;
+                    goalCosine = -dy * inverse;
+                } else {
+                    goalSine = 1.0f;
+                    goalCosine = 0.0f;
+                }
             }
-            turret.tracked[i] = TurnTowards(turret.tracked[i], goal, step);
+            // The turn left: its cosine against the step's, its sine for the side.
+            const float across = goalSine * c - goalCosine * s;
+            const float along = goalCosine * c + goalSine * s;
+            if (step >= 180.0f || along >= turret.stepCosine) {
+                s = goalSine;
+                c = goalCosine;
+                continue;
+            }
+            const float side = across >= 0.0f ? turret.stepSine : -turret.stepSine;
+            const float ns = s * turret.stepCosine + c * side;
+            const float nc = c * turret.stepCosine - s * side;
+            const float inverse = 1.0f / std::sqrt(ns * ns + nc * nc);
+            s = ns * inverse;
+            c = nc * inverse;
         }
         // Knocked out: from here on the turret keeps its bearing on the ship.
         if (!turret.settling && weapon->turretSettleTimer < 1.0f) {
             turret.settling = true;
             for (size_t i = 0; i < count; ++i) {
-                float r = turret.tracked[i] - ship->angle;
-                if (r < 0.0f)
-                    r += 360.0f;
-                turret.relative[i] = r;
+                const float s = turret.sine[i], c = turret.cosine[i];
+                turret.relativeSine[i] = s * shipCosine - c * shipSine;
+                turret.relativeCosine[i] = c * shipCosine + s * shipSine;
             }
         }
     }
@@ -806,6 +862,7 @@ void GUI_Ship::DrawTurrets(uint8_t alpha)
     turretIdleMs = 0.0f;
     const GUI_Map& map = GUI_Map::GetInstance();
     const float zoom = ZoomScale, camX = map.cameraX, camY = map.cameraY;
+    const float shipSine = ship->sine, shipCosine = ship->cosine;
     QuadRunBatch& batch = QuadRunBatch::Shared();
     const float shown = static_cast<float>(alpha) / 255.0f;
     for (TurretDraw& turret : turretDraws) {
@@ -824,29 +881,22 @@ void GUI_Ship::DrawTurrets(uint8_t alpha)
             turret.sprite.SetSize(size, size);
             turret.sprite.SetColour(ToByte(settle * shown), 255, 255, 255);
         }
+        const TextureHandle firstTexture = first.GetTextureForDraw();
         const size_t count = std::min(weapon->GetTurretCount(), size_t{SIM_TargetedModule::kMaxTurrets});
         for (size_t i = 0; i < count; ++i) {
             // As GetTurretWorldPos places a turret in range on its ship.
             const SIM_ShipModule::Point& offset = weapon->turretOffsets[i];
             const SIM_ShipModule::Point p = ship->PlaceOnMap(offset.x, offset.y);
-            const float tracked = turret.DrawnAngle(i, ship->angle);
-            const float a = std::isnan(tracked) ? weapon->GetTurretAngle(i) : tracked;
-            // As PlaceCentred turns a quad, with the turn looked up again
-            // only when the angle changed.
-            if (!(a == turret.angle[i])) {
-                const float r = a * 0.01745329238474369f;
-                turret.angle[i] = a;
-                turret.sine[i] = std::sin(r);
-                turret.cosine[i] = std::cos(r);
+            float sine = turret.sine[i], cosine = turret.cosine[i];
+            if (turret.settling) {
+                const float rs = turret.relativeSine[i], rc = turret.relativeCosine[i];
+                sine = rs * shipCosine + rc * shipSine;
+                cosine = rc * shipCosine - rs * shipSine;
             }
-            const bool level = a == 0.0f;
             const float sx = (p.x - camX) * zoom, sy = (p.y - camY) * zoom;
-            const float sine = level ? 0.0f : turret.sine[i], cosine = level ? 1.0f : turret.cosine[i];
-            first.SetAngle(a);
             first.PlaceRotatedSinCos(sx, sy, sine, cosine);
-            batch.Add(first.GetTextureForDraw(), false, first.m_vertices);
+            batch.Add(firstTexture, false, first.m_vertices);
             if (fading) {
-                turret.sprite.SetAngle(a);
                 turret.sprite.PlaceRotatedSinCos(sx, sy, sine, cosine);
                 batch.Add(turret.sprite.GetTextureForDraw(), false, turret.sprite.m_vertices);
             }

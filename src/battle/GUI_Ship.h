@@ -72,22 +72,25 @@ public:
         SIM_TargetedModule* weapon = nullptr;
         CTexturedSprite sprite;
         CTexturedSprite wrecked;
-        float size = 0.0f; // world units
-        // Each keeps the sine and cosine of the angle it was last drawn at
-        // (none yet: NaN).
-        float angle[4];
-        float sine[4] = {};
-        float cosine[4] = {};
-        // Where each turret points now (none yet: NaN), and, once the weapon
-        // is knocked out, its bearing relative to the ship.
-        float tracked[4];
-        float relative[4] = {};
+        // Where each turret points now, as the sine and cosine of its
+        // bearing (none yet: NaN): turning and drawing need no angle, so
+        // none is worked out. Once the weapon is knocked out, its bearing
+        // relative to the ship, likewise.
+        float sine[4];
+        float cosine[4];
+        float relativeSine[4] = {};
+        float relativeCosine[4] = {};
         bool settling = false;
         // The weapon's shots begun when its turrets last turned: a new one
         // puts them on its aim at once.
         unsigned shotsSeen = 0;
+        // The last turn step (degrees) and its sine and cosine.
+        float step = -1.0f;
+        float stepSine = 0.0f;
+        float stepCosine = 1.0f;
         TurretDraw();
-        // The angle a turret is drawn at on a ship heading shipAngle.
+        // The angle a turret is drawn at on a ship heading shipAngle (NaN
+        // before it was first drawn).
         float DrawnAngle(size_t i, float shipAngle) const;
     };
     struct BeamDraw {

@@ -7,12 +7,14 @@
 #include "engine/D3DEngine.h"
 #include "engine/QuadRunBatch.h"
 #include "sim/SIM_Ship.h"
+#include "sim/SIM_ShipModuleType.h"
 #include "sim/modules/SIM_ECMBeamModule.h"
 #include "sim/modules/SIM_ECMShockModule.h"
 #include "sim/modules/SIM_Missile.h"
 #include "sim/modules/SIM_PointDefenceModule.h"
 #include "sim/modules/SIM_ShieldSupportBeam.h"
 #include "sim/modules/SIM_TargetPainterModule.h"
+#include "sim/modules/SIM_TractorModule.h"
 
 namespace {
 
@@ -29,6 +31,7 @@ uint32_t White(float alpha)
 void SupportBeamDraws::Build(const SIM_Ship& ship)
 {
     entries.clear();
+    reach = 0.0f;
     for (SIM_TargetedModule* module : ship.GetTurretWeapons()) {
         Entry entry;
         entry.module = module;
@@ -47,9 +50,14 @@ void SupportBeamDraws::Build(const SIM_Ship& ship)
         } else if (auto* defence = dynamic_cast<SIM_PointDefenceModule*>(module)) {
             entry.kind = Kind::POINT_DEFENCE;
             entry.sprite.SetTexture(defence->beamTexture);
+        } else if (dynamic_cast<SIM_TractorModule*>(module)) {
+            entry.kind = Kind::TRACTOR;
+            const char* texture = module->GetType() ? module->GetType()->GetConfigString("texture") : nullptr;
+            entry.sprite.SetTexture(texture ? texture : "");
         } else {
             continue;
         }
+        reach = std::max(reach, 2.0f * module->GetMaxRange() + 100.0f);
         entries.push_back(std::move(entry));
     }
 }
@@ -115,6 +123,18 @@ SupportBeamDraws::Look SupportBeamDraws::LookOf(const Entry& entry)
         look.colour = painter.IsBlinkOn() ? 0xFFFFFFFFu : (uint32_t{kPainterDimAlpha} << 24) | 0xFFFFFFu;
         look.v0 = painter.GetTextureOffset();
         look.repeat = kPainterRepeat;
+        break;
+    }
+    case Kind::TRACTOR: {
+        const auto& tractor = static_cast<const SIM_TractorModule&>(*entry.module);
+        if (!tractor.IsEnabled() || !tractor.GetHeldShip())
+            break;
+        look.on = true;
+        look.endX = tractor.GetBeamEnd().x;
+        look.endY = tractor.GetBeamEnd().y;
+        look.width = kTractorWidth;
+        look.v0 = tractor.GetTextureScroll() / 1000.0f;
+        look.repeat = kTractorRepeat;
         break;
     }
     case Kind::POINT_DEFENCE: {

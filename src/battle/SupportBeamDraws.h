@@ -10,22 +10,25 @@ class QuadRunBatch;
 
 // The beams of a ship's support and anti-missile modules: ECM beams on the
 // missiles they hold, ECM shocks on their targets, shield support beams on
-// the shields they feed, target painters on the ships they mark and point
-// defence on the missiles it shoots. Each goes from every turret of its
+// the shields they feed, target painters on the ships they mark, point
+// defence on the missiles it shoots and tractors on the ships they hold. Each goes from every turret of its
 // module (or from the module itself) to what the module holds, additive,
 // through the shared quad batch. Found once, with their textures, when the
 // ship's visual is built; the frame only reads the modules.
 class SupportBeamDraws {
 public:
-    enum class Kind : uint8_t { ECM_BEAM, ECM_SHOCK, SHIELD_SUPPORT, PAINTER, POINT_DEFENCE };
+    enum class Kind : uint8_t { ECM_BEAM, ECM_SHOCK, SHIELD_SUPPORT, PAINTER, POINT_DEFENCE, TRACTOR };
 
     // World units.
     static constexpr float kPainterWidth = 3.0f;
+    static constexpr float kTractorWidth = 16.0f;
     static constexpr float kMinWidth = 1.0f;
     // A painter's texture repeats every 128 units of its length, a shock's
     // every 256.
     static constexpr float kPainterRepeat = 0.0078125f;
     static constexpr float kShockRepeat = 1.0f / 256.0f;
+    // A tractor's every 256, crawling along it once a second.
+    static constexpr float kTractorRepeat = 1.0f / 256.0f;
     static constexpr uint8_t kPainterDimAlpha = 0x20;
     // A repeating beam is laid in pieces of one repeat each, so that every
     // piece reads inside its picture (and the picture's atlas tile); past
@@ -51,6 +54,10 @@ public:
     // Finds the ship's modules that draw beams.
     void Build(const SIM_Ship& ship);
     bool IsEmpty() const { return entries.empty(); }
+    // No beam of a ship further off the screen than this can reach onto it:
+    // twice the longest range, for boosted ranges and missiles that fly on
+    // while a beam holds them.
+    float GetReach() const { return reach; }
     const std::vector<Entry>& GetEntries() const { return entries; }
 
     // What an entry's module shows now.
@@ -69,4 +76,5 @@ public:
 
 private:
     std::vector<Entry> entries;
+    float reach = 0.0f;
 };

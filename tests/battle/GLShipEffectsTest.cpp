@@ -36,6 +36,7 @@
 #include "sim/modules/SIM_ShieldModule.h"
 #include "sim/modules/SIM_ShieldSupportBeam.h"
 #include "sim/modules/SIM_TargetPainterModule.h"
+#include "sim/modules/SIM_TractorModule.h"
 #include "sim/SIM_Shield.h"
 #include "sim/ShippedBattleWorld.h"
 #include "engine/GeometryHelpers.h"
@@ -134,9 +135,9 @@ protected:
             Frame();
         ASSERT_EQ(raider->state, static_cast<unsigned>(SIM_Ship::ACTIVE));
     }
-    // Our missile cruiser (point defence and a target painter), escort
-    // (shield support), siege cruiser (ECM beam) and battlecruiser (a
-    // shield) apart on the field, an enemy escort far away.
+    // Our missile cruiser (point defence and a target painter), carrier
+    // (shield support and a tractor), siege cruiser (ECM beam and shock) and
+    // battlecruiser (a shield) apart on the field, an enemy escort far away.
     void StartSupportBattle(SIM_Ship*& cruiser, SIM_Ship*& escort, SIM_Ship*& siege, SIM_Ship*& shielded,
                             SIM_Ship*& enemy)
     {
@@ -144,7 +145,7 @@ protected:
         ASSERT_NE(scenario, nullptr);
         SIM_DeployedFleet player, other;
         ASSERT_TRUE(ShippedBattleWorld::Add(player, "fed_ai_missilecruiser", 600.0f, 600.0f));
-        ASSERT_TRUE(ShippedBattleWorld::Add(player, "fed_ai_escort", 600.0f, 1100.0f));
+        ASSERT_TRUE(ShippedBattleWorld::Add(player, "fed_ai_carrier", 600.0f, 1100.0f));
         ASSERT_TRUE(ShippedBattleWorld::Add(player, "fed_ai_siegecruiser", 600.0f, 1600.0f));
         ASSERT_TRUE(ShippedBattleWorld::Add(player, "fed_ai_battlecruiser", 1400.0f, 600.0f));
         ASSERT_TRUE(ShippedBattleWorld::Add(other, "kor_ai_escort", 3400.0f, 2600.0f));
@@ -437,6 +438,24 @@ TEST_F(GLShipEffects, SupportBeamsShowAndPointDefenceTurretsTurnTowardTheMissile
         m->points = m->maxPoints;
     shield->Recalculate();
     escort->y = shielded->y + 600.0f;
+
+    // The carrier's tractor holds a ship beside it.
+    auto* tractor = FindModule<SIM_TractorModule>(escort);
+    ASSERT_NE(tractor, nullptr);
+    enemy->x = escort->x + 220.0f;
+    enemy->y = escort->y;
+    Look(escort->x + 110.0f, escort->y);
+    const std::vector<uint8_t> loose = Frame();
+    tractor->SetTarget(enemy);
+    tractor->tractorState = SIM_TractorModule::HOLDING;
+    tractor->beamEnd = {enemy->x, enemy->y};
+    const std::vector<uint8_t> held = Frame("beam_tractor.png");
+    ToScreen(escort->x + 110.0f, escort->y, sx, sy);
+    EXPECT_GT(ChangedNear(held, loose, sx, sy, 16, 30), 20u) << "the tractor beam on the held ship";
+    tractor->tractorState = SIM_TractorModule::IDLE;
+    tractor->SetTarget(nullptr);
+    enemy->x = 3400.0f;
+    enemy->y = 2600.0f;
 
     // The ECM beam on a missile ahead of the siege cruiser; point defence on
     // one behind our cruiser. (Neither missile flies: their shots last.)

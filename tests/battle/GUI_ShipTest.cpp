@@ -23,6 +23,7 @@
 #include "engine/QuadRunBatch.h"
 #include "battle/GUI_ParticleEmmiter.h"
 #include "battle/hud/GUI_DamageFeedbackManager.h"
+#include "battle/hud/GUI_ShipInspector.h"
 #include "engine/GHashTable.h"
 #include "platform/NullSoundSystem.h"
 #include "sim/SIM_BattleEffects.h"
@@ -580,6 +581,57 @@ TEST(ShipVisualTurrets, PointDefenceAndEcmBeamTurretsTurnTowardTheMissileTheyHol
             SIM_BattleStep::RunShipFrame(ship);
             EXPECT_EQ(module->GetTarget(), nullptr) << design;
         }
+    }
+    SIM_ShipVisual::SetFactory(nullptr);
+}
+
+TEST(ShipVisualTurrets, TheModuleTheInspectorHighlightsMarksItsAim)
+{
+    GUI_Ship::InstallFactory();
+    {
+        ModuleTestWorld world;
+        EffectTestView view;
+        EffectTestView::Look(-400.0f, -300.0f, 1.0f);
+        SIM_Ship* ship = world.Build("turretship", 0, 0);
+        GUI_Ship* visual = GUI_Ship::Of(ship);
+        SIM_TargetedModule* weapon = visual->GetTurretDraws()[0].weapon;
+        weapon->SetTarget(world.Build("unarmed", 300.0f, 0.0f, true));
+        weapon->aimPoint = {150.0f, 100.0f};
+        // The marker's vertices among the ship's quads.
+        auto markers = [&] {
+            view.Device().ClearDraws();
+            QuadRunBatch& batch = QuadRunBatch::Shared();
+            batch.Begin(EffectTestView::kWidth, EffectTestView::kHeight);
+            visual->Draw();
+            batch.End();
+            std::vector<ScreenVertex> found;
+            for (const auto& draw : view.Device().GetDraws())
+                for (const ScreenVertex& v : draw.vertices)
+                    if (v.colour == GUI_Ship::kAimMarkerColour)
+                        found.push_back(v);
+            return found;
+        };
+        weapon->selected = 1;
+        EXPECT_TRUE(markers().empty()) << "no inspector, no mark";
+        GUI_ShipInspector::Open(ship);
+        ASSERT_EQ(GUI_ShipInspector::GetInspectedShip(), ship);
+        const std::vector<ScreenVertex> marked = markers();
+        ASSERT_EQ(marked.size(), 4u);
+        float cx = 0.0f, cy = 0.0f;
+        for (const ScreenVertex& v : marked) {
+            cx += v.x * 0.25f;
+            cy += v.y * 0.25f;
+        }
+        EXPECT_NEAR(cx, 150.0f + 400.0f, 0.5f) << "on the aim point";
+        EXPECT_NEAR(cy, 100.0f + 300.0f, 0.5f);
+        EXPECT_NEAR(marked[1].x - marked[0].x, GUI_Ship::kAimMarkerSize, 0.5f);
+        weapon->selected = 0;
+        EXPECT_TRUE(markers().empty()) << "only the highlighted module";
+        weapon->selected = 1;
+        weapon->SetTarget(nullptr);
+        EXPECT_TRUE(markers().empty()) << "nor without a target";
+        GUI_ShipInspector::Close();
+        GUI_WindowManager::GetInstance().DeleteQueuedWindows();
     }
     SIM_ShipVisual::SetFactory(nullptr);
 }

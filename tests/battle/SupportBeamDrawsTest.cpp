@@ -23,6 +23,7 @@
 #include "sim/modules/SIM_ShieldModule.h"
 #include "sim/modules/SIM_ShieldSupportBeam.h"
 #include "sim/modules/SIM_TargetPainterModule.h"
+#include "sim/modules/SIM_TractorModule.h"
 #include "sim/modules/SupportWorld.h"
 
 namespace {
@@ -205,6 +206,29 @@ TEST_F(SupportBeamDrawsTest, EachKindShowsOnlyWhileItWorksFromEveryTurretToWhatI
     EXPECT_EQ(SupportBeamDraws::SupportPulseAlpha(*support, 3), 140);
     support->StopDischarge();
     EXPECT_FALSE(SupportBeamDraws::LookOf(supportEntry).on);
+
+    // Tractor: while it holds a ship, 16 units wide, its texture crawling a
+    // whole picture a second and repeated every 256 units.
+    SIM_Ship* tug = m_world.Build("tug", 0, 0);
+    auto* tractor = ModuleTestWorld::FindModule<SIM_TractorModule>(tug);
+    const SupportBeamDraws::Entry& tractorEntry = EntryOf(tug);
+    EXPECT_EQ(tractorEntry.kind, Kind::TRACTOR);
+    tractor->SetTarget(enemy);
+    EXPECT_FALSE(SupportBeamDraws::LookOf(tractorEntry).on) << "a target is not yet a grip";
+    tractor->tractorState = SIM_TractorModule::HOLDING;
+    tractor->beamEnd = {enemy->x, enemy->y};
+    tractor->textureScroll = 250.0f;
+    look = SupportBeamDraws::LookOf(tractorEntry);
+    ASSERT_TRUE(look.on);
+    EXPECT_FLOAT_EQ(look.endX, enemy->x);
+    EXPECT_FLOAT_EQ(look.width, 16.0f);
+    EXPECT_FLOAT_EQ(look.v0, 0.25f);
+    EXPECT_FLOAT_EQ(look.repeat, 1.0f / 256.0f);
+    tractor->SetEnabled(false);
+    EXPECT_FALSE(SupportBeamDraws::LookOf(tractorEntry).on) << "switched off (its ship hides under a cloak)";
+    tractor->SetEnabled(true);
+    tractor->tractorState = SIM_TractorModule::IDLE;
+    tractor->SetTarget(nullptr);
 }
 
 TEST_F(SupportBeamDrawsTest, ARepeatingTextureIsLaidInPiecesThatEachStayInsideThePicture)
