@@ -458,6 +458,30 @@ void CountDeviceWork(benchmark::State& state, int frames)
     state.counters["verts"] = stats.verticesDrawn / f;
 }
 
+// The draws of each measured frame, for the most any frame made and the
+// median: a goal holds in every frame, not on average.
+class FrameDraws {
+public:
+    FrameDraws() { m_draws.reserve(1024); }
+    void Before() { m_start = Device().GetStats().drawCalls; }
+    void After() { m_draws.push_back(Device().GetStats().drawCalls - m_start); }
+    void Restart() { m_draws.clear(); }
+    void Count(benchmark::State& state)
+    {
+        if (m_draws.empty())
+            return;
+        std::vector<int> sorted = m_draws;
+        std::sort(sorted.begin(), sorted.end());
+        state.counters["draws_max"] = sorted.back();
+        state.counters["draws_median"] = sorted[sorted.size() / 2];
+    }
+
+private:
+    static IGraphicsDevice& Device() { return *D3DEngine::GetInstance().GetDevice(); }
+    std::vector<int> m_draws;
+    int m_start = 0;
+};
+
 // Counting fill costs a tenth of a frame's CPU, which the game never pays:
 // the timed frames go without it (unless QLM_BENCH_DRAWS asks for it per
 // step) and these untimed frames after them count it.
@@ -506,6 +530,7 @@ void MeasureFrames(benchmark::State& state, const std::function<void()>& restart
     const char* nap = std::getenv("QLM_BENCH_NAP_MS");
     const double napMs = nap ? std::atof(nap) : 0.0;
     int frames = 0;
+    FrameDraws perFrame;
     for (auto _ : state) {
         if (SIM_Battle::GetInstance().IsEnded()) {
             if (!restart) {
@@ -516,10 +541,13 @@ void MeasureFrames(benchmark::State& state, const std::function<void()>& restart
             restart();
             device->ResetStats();
             steps.Restart();
+            perFrame.Restart();
             frames = 0;
             state.ResumeTiming();
         }
+        perFrame.Before();
         MeasuredFrame();
+        perFrame.After();
         ++frames;
         if (napMs > 0.0) {
             state.PauseTiming();
@@ -528,6 +556,7 @@ void MeasureFrames(benchmark::State& state, const std::function<void()>& restart
         }
     }
     CountDeviceWork(state, frames);
+    perFrame.Count(state);
     steps.Count(state);
     steps.Print();
     CountFill(state);
@@ -647,8 +676,11 @@ void MeasureOnScreen(benchmark::State& state)
     double oversleep = 0.0, work = 0.0;
     DrawsByStep steps;
     steps.Start();
+    FrameDraws perFrame;
     for (auto _ : state) {
+        perFrame.Before();
         BenchGame::Frame();
+        perFrame.After();
         oversleep += pacer.GetLastOversleepMs();
         work += pacer.GetLastWorkMs();
         ++frames;
@@ -661,6 +693,7 @@ void MeasureOnScreen(benchmark::State& state)
     // How late the hold itself released the frames it held.
     state.counters["oversleep_ms"] = pacer.GetFramesOnTime() > 0 ? oversleep / pacer.GetFramesOnTime() : 0.0;
     CountDeviceWork(state, frames);
+    perFrame.Count(state);
     state.counters["fps"] = wall > 0.0 ? frames * 1000.0 / wall : 0.0;
     state.counters["on_time"] = pacer.GetFramesHeld() > 0
                                     ? static_cast<double>(pacer.GetFramesOnTime()) / pacer.GetFramesHeld()

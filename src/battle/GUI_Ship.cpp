@@ -359,8 +359,7 @@ void GUI_Ship::Draw()
         DrawHull();
         DrawBeams();
         // A ship hidden by its cloak shows no support beams: its modules wait.
-        if (!supportBeams.IsEmpty() &&
-            !GUI_Map::GetInstance().IsOffScreen(ship->x, ship->y, supportBeams.GetReach()) && !IsCamouflaged())
+        if (supportBeams.AnyShowing() && !IsCamouflaged())
             supportBeams.Draw(QuadRunBatch::Shared());
         if (ship->ecmShocked && ecmShock)
             ecmShock->Draw();

@@ -31,7 +31,6 @@ uint32_t White(float alpha)
 void SupportBeamDraws::Build(const SIM_Ship& ship)
 {
     entries.clear();
-    reach = 0.0f;
     for (SIM_TargetedModule* module : ship.GetTurretWeapons()) {
         Entry entry;
         entry.module = module;
@@ -57,7 +56,6 @@ void SupportBeamDraws::Build(const SIM_Ship& ship)
         } else {
             continue;
         }
-        reach = std::max(reach, 2.0f * module->GetMaxRange() + 100.0f);
         entries.push_back(std::move(entry));
     }
 }
@@ -73,9 +71,49 @@ uint8_t SupportBeamDraws::SupportPulseAlpha(const SIM_TargetedModule& module, in
     return static_cast<uint8_t>(140.0f + 115.0f * wave + 0.5f);
 }
 
+bool SupportBeamDraws::IsShowing(const Entry& entry)
+{
+    const SIM_TargetedModule* module = entry.module;
+    switch (entry.kind) {
+    case Kind::ECM_BEAM: {
+        const auto* ecm = static_cast<const SIM_ECMBeamModule*>(module);
+        return ecm->state == SIM_ECMBeamModule::BEAMING && ecm->missile && !(ecm->beamTimer > ecm->beamDuration);
+    }
+    case Kind::ECM_SHOCK:
+        return static_cast<const SIM_ECMShockModule*>(module)->showing && module->target;
+    case Kind::SHIELD_SUPPORT: {
+        const auto* support = static_cast<const SIM_ShieldSupportBeam*>(module);
+        return support->discharging && support->GetSupportedShip();
+    }
+    case Kind::PAINTER: {
+        const auto* painter = static_cast<const SIM_TargetPainterModule*>(module);
+        return painter->painting && painter->GetPaintedShip();
+    }
+    case Kind::POINT_DEFENCE: {
+        const auto* defence = static_cast<const SIM_PointDefenceModule*>(module);
+        return defence->state == SIM_PointDefenceModule::FIRING && defence->missile;
+    }
+    case Kind::TRACTOR: {
+        const auto* tractor = static_cast<const SIM_TractorModule*>(module);
+        return tractor->tractorState == SIM_TractorModule::HOLDING && module->target && tractor->enabled;
+    }
+    }
+    return false;
+}
+
+bool SupportBeamDraws::AnyShowing() const
+{
+    for (const Entry& entry : entries)
+        if (IsShowing(entry))
+            return true;
+    return false;
+}
+
 SupportBeamDraws::Look SupportBeamDraws::LookOf(const Entry& entry)
 {
     Look look;
+    if (!IsShowing(entry))
+        return look;
     switch (entry.kind) {
     case Kind::ECM_BEAM: {
         const auto& ecm = static_cast<const SIM_ECMBeamModule&>(*entry.module);

@@ -54,18 +54,19 @@ public:
     // Finds the ship's modules that draw beams.
     void Build(const SIM_Ship& ship);
     bool IsEmpty() const { return entries.empty(); }
-    // No beam of a ship further off the screen than this can reach onto it:
-    // twice the longest range, for boosted ranges and missiles that fly on
-    // while a beam holds them.
-    float GetReach() const { return reach; }
+    // Some module shows its beam now: a few loads per module, so that the
+    // many ships whose modules show none cost next to nothing a frame.
+    bool AnyShowing() const;
     const std::vector<Entry>& GetEntries() const { return entries; }
 
+    // The entry's module shows its beam now.
+    static bool IsShowing(const Entry& entry);
     // What an entry's module shows now.
     static Look LookOf(const Entry& entry);
     // A shield support beam's turret i pulses by its own offset.
     static uint8_t SupportPulseAlpha(const SIM_TargetedModule& module, int turret);
 
-    // Adds this frame's beams to the batch (none for a hidden ship).
+    // Adds this frame's beams to the batch.
     void Draw(QuadRunBatch& batch);
 
     // One beam from (x1, y1) to (x2, y2) on the screen, `width` pixels wide,
@@ -76,5 +77,4 @@ public:
 
 private:
     std::vector<Entry> entries;
-    float reach = 0.0f;
 };
