@@ -32,7 +32,6 @@
 #include "battle/VisualRandom.h"
 #include "battle/GUI_ShipDrawLists.h"
 #include "battle/hud/GUI_DamageFeedbackManager.h"
-#include "battle/hud/GUI_ShipInspector.h"
 #include "battle/hud/GUI_ShipNameOverlay.h"
 #include "engine/GeometryHelpers.h"
 #include "engine/CInput.h"
@@ -302,20 +301,8 @@ void GUI_Ship::BuildEffects(const SIM_ShipHull* hull)
 
 void GUI_Ship::BuildWeaponDraws()
 {
-    turretDraws.clear();
+    turrets.Build(*ship);
     beamDraws.clear();
-    const SIM_Race* race = ship->race;
-    for (SIM_TargetedModule* weapon : ship->GetTurretWeapons()) {
-        if (!weapon || weapon->turretSprite.empty() || !weapon->GetType() || !race)
-            continue;
-        const SIM_Race::Turret* turret = race->FindTurret(weapon->GetType()->GetConfigString("turret_sprite"));
-        if (!turret)
-            continue;
-        TurretDraw& draw = turretDraws.emplace_back();
-        draw.weapon = weapon;
-        draw.shotsSeen = weapon->shotsBegun;
-        race->CreateTurretSprite(turret->name, draw.sprite, draw.wrecked);
-    }
     for (SIM_ShipModule* module : ship->GetModules()) {
         if (auto* beam = dynamic_cast<SIM_BeamWeaponModule*>(module)) {
             BeamDraw& draw = beamDraws.emplace_back();
@@ -324,7 +311,6 @@ void GUI_Ship::BuildWeaponDraws()
         }
     }
     supportBeams.Build(*ship);
-    turretIdleMs = 0.0f;
 }
 
 void GUI_Ship::LocalToWorld(float lx, float ly, float& wx, float& wy) const
@@ -349,7 +335,7 @@ void GUI_Ship::Draw()
     hullDrawnThisFrame = false;
     PlanChildUpdate(dt);
     // Turrets turn only where they are drawn; meanwhile their time adds up.
-    turretIdleMs += dt;
+    turrets.Wait(dt);
     switch (ship->state) {
     case SIM_Ship::OFF_FIELD:
         if (warp)
@@ -620,8 +606,8 @@ void GUI_Ship::DrawHullOnScreen(bool camouflaged)
         AddQuad(hullSprite, false);
         hullSprite.SetColour(0xFFFFFFFFu);
         if (GUI_BattleGUI::GetInstance().turretsOn && fade >= 1.0f) {
-            DrawTurrets();
-            DrawAimMarkers();
+            turrets.Draw(*ship, 255);
+            ShipTurrets::DrawAimMarkers(*ship);
         }
         DrawDamageSprites();
     }
@@ -708,7 +694,7 @@ void GUI_Ship::DrawWarping(float p)
             return;
         ship->x = wx;
         ship->y = wy;
-        DrawTurrets(alpha);
+        turrets.Draw(*ship, alpha);
         ship->x = realX;
         ship->y = realY;
     };
@@ -736,198 +722,6 @@ void GUI_Ship::DrawWarping(float p)
     AddQuad(sprite, false);
     sprite.SetColour(0xFFFFFFFFu);
     turretsAt();
-}
-
-GUI_Ship::TurretDraw::TurretDraw()
-{
-    static_assert(std::size(decltype(sine){}) == SIM_TargetedModule::kMaxTurrets);
-    static_assert(std::size(decltype(relativeSine){}) == SIM_TargetedModule::kMaxTurrets);
-    std::fill(std::begin(sine), std::end(sine), std::numeric_limits<float>::quiet_NaN());
-    std::fill(std::begin(cosine), std::end(cosine), std::numeric_limits<float>::quiet_NaN());
-}
-
-namespace {
-
-// Degrees 0..360 of a bearing given by its sine and cosine.
-float BearingOf(float sine, float cosine)
-{
-    float a = std::atan2(sine, cosine) * 57.2957795f;
-    if (a < 0.0f)
-        a += 360.0f;
-    return a >= 360.0f ? a - 360.0f : a;
-}
-
-} // namespace
-
-float GUI_Ship::TurretDraw::DrawnAngle(size_t i, float shipAngle) const
-{
-    if (!settling)
-        return BearingOf(sine[i], cosine[i]);
-    float a = BearingOf(relativeSine[i], relativeCosine[i]) + shipAngle;
-    if (a >= 360.0f)
-        a -= 360.0f;
-    else if (a < 0.0f)
-        a += 360.0f;
-    return a;
-}
-
-void GUI_Ship::TrackTurrets(float dtMs)
-{
-    const float shipSine = ship->sine, shipCosine = ship->cosine;
-    for (TurretDraw& turret : turretDraws) {
-        const SIM_TargetedModule* weapon = turret.weapon;
-        const size_t count = std::min(weapon->GetTurretCount(), size_t{SIM_TargetedModule::kMaxTurrets});
-        const bool working = weapon->health > 0.0f;
-        // A shot begun meanwhile left on its aim: no muzzle flash beside a
-        // barrel pointing elsewhere.
-        const bool shot = weapon->shotsBegun != turret.shotsSeen;
-        turret.shotsSeen = weapon->shotsBegun;
-        // As far as the tracking speed allows (degrees), the short way
-        // round, clockwise when the aim lies exactly behind: as
-        // RotateTowardsAngle turns, done on the bearings' sines and cosines.
-        const float step = weapon->GetTrackingSpeed() / kTurretTrackingDivisor * dtMs / 12.0f;
-        if (step != turret.step) {
-            turret.step = step;
-            const float r = std::min(step, 180.0f) * 0.01745329238474369f;
-            turret.stepSine = std::sin(r);
-            turret.stepCosine = std::cos(r);
-        }
-        const bool turns = working && step > 0.0f;
-        const bool aiming = weapon->GetTarget() != nullptr;
-        const SIM_ShipModule::Point aim = weapon->GetAimPoint();
-        for (size_t i = 0; i < count; ++i) {
-            float& s = turret.sine[i];
-            float& c = turret.cosine[i];
-            // A new turret points along its ship.
-            if (std::isnan(s)) {
-                s = shipSine;
-                c = shipCosine;
-            }
-            if (!working)
-                continue;
-            if (shot) {
-                const float r = weapon->GetTurretAngle(i) * 0.01745329238474369f;
-                s = std::sin(r);
-                c = std::cos(r);
-            }
-            if (!turns)
-                continue;
-            // Toward the aim (AngleBetweenPoints' bearing), or along the ship.
-            float goalSine = shipSine, goalCosine = shipCosine;
-            if (aiming) {
-                const SIM_ShipModule::Point& offset = weapon->turretOffsets[i];
-                const SIM_ShipModule::Point p = ship->PlaceOnMap(offset.x, offset.y);
-                const float dx = aim.x - p.x, dy = aim.y - p.y;
-                const float d2 = dx * dx + dy * dy;
-                if (d2 > 0.0f) {
-                    const float inverse = 1.0f / std::sqrt(d2);
-                    goalSine = dx * inverse;
-                    goalCosine = -dy * inverse;
-                } else {
-                    goalSine = 1.0f;
-                    goalCosine = 0.0f;
-                }
-            }
-            // The turn left: its cosine against the step's, its sine for the side.
-            const float across = goalSine * c - goalCosine * s;
-            const float along = goalCosine * c + goalSine * s;
-            if (step >= 180.0f || along >= turret.stepCosine) {
-                s = goalSine;
-                c = goalCosine;
-                continue;
-            }
-            const float side = across >= 0.0f ? turret.stepSine : -turret.stepSine;
-            const float ns = s * turret.stepCosine + c * side;
-            const float nc = c * turret.stepCosine - s * side;
-            const float inverse = 1.0f / std::sqrt(ns * ns + nc * nc);
-            s = ns * inverse;
-            c = nc * inverse;
-        }
-        // Knocked out: from here on the turret keeps its bearing on the ship.
-        if (!turret.settling && weapon->turretSettleTimer < 1.0f) {
-            turret.settling = true;
-            for (size_t i = 0; i < count; ++i) {
-                const float s = turret.sine[i], c = turret.cosine[i];
-                turret.relativeSine[i] = s * shipCosine - c * shipSine;
-                turret.relativeCosine[i] = c * shipCosine + s * shipSine;
-            }
-        }
-    }
-}
-
-void GUI_Ship::DrawTurrets(uint8_t alpha)
-{
-    TrackTurrets(turretIdleMs);
-    turretIdleMs = 0.0f;
-    const GUI_Map& map = GUI_Map::GetInstance();
-    const float zoom = ZoomScale, camX = map.cameraX, camY = map.cameraY;
-    const float shipSine = ship->sine, shipCosine = ship->cosine;
-    QuadRunBatch& batch = QuadRunBatch::Shared();
-    const float shown = static_cast<float>(alpha) / 255.0f;
-    for (TurretDraw& turret : turretDraws) {
-        const SIM_TargetedModule* weapon = turret.weapon;
-        const float size = (weapon->turretSize > 0.0f ? weapon->turretSize : 10.0f) * zoom;
-        const bool wrecked = weapon->health <= 0.0f;
-        const float settle = weapon->turretSettleTimer;
-        // Wrecked: the wrecked picture, with the working one fading out over
-        // it while the weapon settles.
-        const bool fading = wrecked && settle > 0.0f && settle < 1.0f;
-        CTexturedSprite& first = wrecked ? turret.wrecked : turret.sprite;
-        first.SetSize(size, size);
-        if (alpha != 255)
-            first.SetColour(alpha, 255, 255, 255);
-        if (fading) {
-            turret.sprite.SetSize(size, size);
-            turret.sprite.SetColour(ToByte(settle * shown), 255, 255, 255);
-        }
-        const TextureHandle firstTexture = first.GetTextureForDraw();
-        const size_t count = std::min(weapon->GetTurretCount(), size_t{SIM_TargetedModule::kMaxTurrets});
-        for (size_t i = 0; i < count; ++i) {
-            // As GetTurretWorldPos places a turret in range on its ship.
-            const SIM_ShipModule::Point& offset = weapon->turretOffsets[i];
-            const SIM_ShipModule::Point p = ship->PlaceOnMap(offset.x, offset.y);
-            float sine = turret.sine[i], cosine = turret.cosine[i];
-            if (turret.settling) {
-                const float rs = turret.relativeSine[i], rc = turret.relativeCosine[i];
-                sine = rs * shipCosine + rc * shipSine;
-                cosine = rc * shipCosine - rs * shipSine;
-            }
-            const float sx = (p.x - camX) * zoom, sy = (p.y - camY) * zoom;
-            first.PlaceRotatedSinCos(sx, sy, sine, cosine);
-            batch.Add(firstTexture, false, first.m_vertices);
-            if (fading) {
-                turret.sprite.PlaceRotatedSinCos(sx, sy, sine, cosine);
-                batch.Add(turret.sprite.GetTextureForDraw(), false, turret.sprite.m_vertices);
-            }
-        }
-        if (fading || alpha != 255)
-            turret.sprite.SetColour(0xFFFFFFFFu);
-        if (alpha != 255)
-            turret.wrecked.SetColour(0xFFFFFFFFu);
-    }
-}
-
-void GUI_Ship::DrawAimMarkers()
-{
-    // Only the inspector highlights a module, and only on the ship it shows.
-    if (GUI_ShipInspector::GetInspectedShip() != ship)
-        return;
-    // Never destroyed: the sprite list it joins may go first at exit.
-    static auto* shared = new CTexturedSprite();
-    CTexturedSprite& marker = *shared;
-    const GUI_Map& map = GUI_Map::GetInstance();
-    for (const SIM_TargetedModule* weapon : ship->GetTurretWeapons()) {
-        if (!weapon || !weapon->selected || !weapon->GetTarget())
-            continue;
-        if (marker.GetTextureName().empty())
-            marker.SetTexture(kAimMarkerTexture);
-        const float size = kAimMarkerSize;
-        marker.SetSize(size, size);
-        marker.SetColour(kAimMarkerColour);
-        marker.PlaceCentred((weapon->GetAimPoint().x - map.cameraX) * ZoomScale,
-                            (weapon->GetAimPoint().y - map.cameraY) * ZoomScale);
-        AddQuad(marker, false);
-    }
 }
 
 void GUI_Ship::DrawBeams()

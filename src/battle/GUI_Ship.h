@@ -5,6 +5,7 @@
 
 #include "battle/AttachmentView.h"
 #include "battle/GUI_RenderObject.h"
+#include "battle/ShipTurrets.h"
 #include "battle/SupportBeamDraws.h"
 #include "battle/VisualStep.h"
 #include "engine/CTexturedSprite.h"
@@ -58,41 +59,7 @@ public:
     static constexpr float kLazyMargin = 300.0f;
     static constexpr int kLazyFrames = VisualLag::kEvery;
     static constexpr float kShortestTrailReachMs = 1500.0f;
-    // A turret-mounted weapon with its turret picture, found at build.
-    // The turret turns toward its aim at the weapon's tracking speed / 1.5
-    // degrees per 12 ms; once wrecked it keeps its last bearing on the ship,
-    // and its working picture fades over the wrecked one while the weapon
-    // settles. Picture only: the battle never reads these angles.
-    static constexpr float kTurretTrackingDivisor = 1.5f;
-    // The mark on the aim of the module the inspector highlights (pixels).
-    static constexpr const char* kAimMarkerTexture = "aim_marker.dds";
-    static constexpr float kAimMarkerSize = 24.0f;
-    static constexpr uint32_t kAimMarkerColour = 0xE0FF5040u;
-    struct TurretDraw {
-        SIM_TargetedModule* weapon = nullptr;
-        CTexturedSprite sprite;
-        CTexturedSprite wrecked;
-        // Where each turret points now, as the sine and cosine of its
-        // bearing (none yet: NaN): turning and drawing need no angle, so
-        // none is worked out. Once the weapon is knocked out, its bearing
-        // relative to the ship, likewise.
-        float sine[4];
-        float cosine[4];
-        float relativeSine[4] = {};
-        float relativeCosine[4] = {};
-        bool settling = false;
-        // The weapon's shots begun when its turrets last turned: a new one
-        // puts them on its aim at once.
-        unsigned shotsSeen = 0;
-        // The last turn step (degrees) and its sine and cosine.
-        float step = -1.0f;
-        float stepSine = 0.0f;
-        float stepCosine = 1.0f;
-        TurretDraw();
-        // The angle a turret is drawn at on a ship heading shipAngle (NaN
-        // before it was first drawn).
-        float DrawnAngle(size_t i, float shipAngle) const;
-    };
+    using TurretDraw = ShipTurrets::Turret;
     struct BeamDraw {
         SIM_BeamWeaponModule* beam = nullptr;
         CTexturedSprite sprite;
@@ -181,12 +148,12 @@ public:
     bool AreChildrenDeferred() const { return childLag.IsWaiting(); }
     bool AreHulksReleased() const { return hulksReleased; }
     float GetHulkFade() const { return hulkFade; }
-    const std::vector<TurretDraw>& GetTurretDraws() const { return turretDraws; }
+    const std::vector<TurretDraw>& GetTurretDraws() const { return turrets.GetTurrets(); }
     const std::vector<BeamDraw>& GetBeamDraws() const { return beamDraws; }
     const SupportBeamDraws& GetSupportBeams() const { return supportBeams; }
     // Battle time the turrets have waited to turn (they turn only where
     // they are drawn, and catch up by all of it).
-    float GetTurretIdleMs() const { return turretIdleMs; }
+    float GetTurretIdleMs() const { return turrets.GetIdleMs(); }
     const std::string& GetTextureName() const { return textureName; }
     const CTexturedSprite& GetHullSprite() const { return hullSprite; }
     float GetHoverRadiusSquared() const { return hoverRadiusSq; }
@@ -234,14 +201,6 @@ private:
     // False, with the quad left unplaced, when asked to spare a hull that
     // cannot touch the screen.
     bool PlaceHullSprite(bool unlessFar = false);
-    // The turrets where the ship stands, at `alpha`; they turn first by the
-    // time they waited.
-    void DrawTurrets(uint8_t alpha = 255);
-    // Turns the turrets toward their aim by dtMs of battle time; a weapon
-    // that began a shot meanwhile has them on that shot's aim first.
-    void TrackTurrets(float dtMs);
-    // A marker at the aim of the module the inspector highlights.
-    void DrawAimMarkers();
     void DrawBeams();
     void DrawDying();
     bool OverlapsAnotherShip() const;
@@ -290,9 +249,8 @@ private:
     bool hulksReleased = false;
     float hulkFade = 0.0f;
     float hulkFadeTime = 0.0f;
-    std::vector<TurretDraw> turretDraws;
+    ShipTurrets turrets;
     SupportBeamDraws supportBeams;
-    float turretIdleMs = 0.0f;
     std::string textureName;
     SmartTexture damageTexture;
     unsigned hitCounter = 0;

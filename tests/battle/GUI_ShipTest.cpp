@@ -607,7 +607,7 @@ TEST(ShipVisualTurrets, TheModuleTheInspectorHighlightsMarksItsAim)
             std::vector<ScreenVertex> found;
             for (const auto& draw : view.Device().GetDraws())
                 for (const ScreenVertex& v : draw.vertices)
-                    if (v.colour == GUI_Ship::kAimMarkerColour)
+                    if (v.colour == ShipTurrets::kAimMarkerColour)
                         found.push_back(v);
             return found;
         };
@@ -624,7 +624,7 @@ TEST(ShipVisualTurrets, TheModuleTheInspectorHighlightsMarksItsAim)
         }
         EXPECT_NEAR(cx, 150.0f + 400.0f, 0.5f) << "on the aim point";
         EXPECT_NEAR(cy, 100.0f + 300.0f, 0.5f);
-        EXPECT_NEAR(marked[1].x - marked[0].x, GUI_Ship::kAimMarkerSize, 0.5f);
+        EXPECT_NEAR(marked[1].x - marked[0].x, ShipTurrets::kAimMarkerSize, 0.5f);
         weapon->selected = 0;
         EXPECT_TRUE(markers().empty()) << "only the highlighted module";
         weapon->selected = 1;
