@@ -1,6 +1,7 @@
 #include "engine/MainWindow.h"
 
 #include "engine/GDebugLog.h"
+#include "platform/DdsImage.h"
 #include "platform/ErrorMessage.h"
 #include "platform/HeadlessWindow.h"
 #include "platform/SdlWindow.h"
@@ -23,6 +24,7 @@ std::unique_ptr<IWindow> CreateMainWindow(const MainWindowOptions& options)
     if (options.headless) {
         auto window = std::make_unique<HeadlessWindow>(w, h, options.fullScreen);
         window->SetTitle(kMainWindowTitle);
+        SetMainWindowIcon(*window);
         return window;
     }
     WindowSettings settings;
@@ -34,7 +36,24 @@ std::unique_ptr<IWindow> CreateMainWindow(const MainWindowOptions& options)
     std::unique_ptr<SdlWindow> window = SdlWindow::Create(settings, &g_lastWindowError);
     if (!window)
         FatalErrorBox("CreateWindow");
+    SetMainWindowIcon(*window);
     return window;
+}
+
+bool SetMainWindowIcon(IWindow& window, const std::string& path)
+{
+    TextureData picture;
+    std::string error;
+    std::vector<uint8_t> rgba;
+    if (!ReadDdsFile(path, picture, &error) || !DecodeToRGBA(picture, 0, rgba)) {
+        LOG_ERROR("Window icon " + path + ": " + (error.empty() ? "unreadable" : error));
+        return false;
+    }
+    if (!window.SetIcon(picture.width, picture.height, rgba)) {
+        LOG_ERROR("Window icon " + path + ": the window refused a picture of its size");
+        return false;
+    }
+    return true;
 }
 
 std::string FatalErrorText(const std::string& context)

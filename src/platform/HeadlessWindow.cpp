@@ -21,6 +21,16 @@ int HeadlessWindow::PumpEvents()
     return delivered;
 }
 
+bool HeadlessWindow::SetIcon(int width, int height, const std::vector<uint8_t>& rgba)
+{
+    if (!IsWholeIcon(width, height, rgba))
+        return false;
+    m_iconWidth = width;
+    m_iconHeight = height;
+    m_icon = rgba;
+    return true;
+}
+
 bool HeadlessWindow::SetClientSize(int width, int height)
 {
     if (width <= 0 || height <= 0)

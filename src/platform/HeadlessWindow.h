@@ -17,6 +17,7 @@ public:
 
     void Show() override { m_shown = true; }
     void SetTitle(const std::string& title) override { m_title = title; }
+    bool SetIcon(int width, int height, const std::vector<uint8_t>& rgba) override;
     int GetClientWidth() const override { return m_width; }
     int GetClientHeight() const override { return m_height; }
     bool SetClientSize(int width, int height) override;
@@ -43,6 +44,10 @@ public:
     int GetSwapCount() const { return m_swaps; }
     bool IsShown() const { return m_shown; }
     const std::string& GetTitle() const { return m_title; }
+    // The icon last set (0 x 0 while none was).
+    int GetIconWidth() const { return m_iconWidth; }
+    int GetIconHeight() const { return m_iconHeight; }
+    const std::vector<uint8_t>& GetIconPixels() const { return m_icon; }
     SystemCursor GetCursor() const { return m_cursor; }
     size_t PendingEvents() const { return m_queue.size(); }
 
@@ -61,5 +66,8 @@ private:
     int m_desktopHeight = 1080;
     std::vector<DisplayMode> m_modes;
     std::string m_title;
+    int m_iconWidth = 0;
+    int m_iconHeight = 0;
+    std::vector<uint8_t> m_icon;
     SystemCursor m_cursor = SystemCursor::Arrow;
 };

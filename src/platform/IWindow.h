@@ -48,6 +48,15 @@ public:
     virtual void OnResized(int /*width*/, int /*height*/) {}
 };
 
+// Icon pixels that a window takes: a positive size of at most kMaxIconSide a
+// side and exactly four bytes a pixel.
+constexpr int kMaxIconSide = 256;
+inline bool IsWholeIcon(int width, int height, const std::vector<uint8_t>& rgba)
+{
+    return width > 0 && height > 0 && width <= kMaxIconSide && height <= kMaxIconSide &&
+           rgba.size() == static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
+}
+
 // The one main window of the game and its GL context.
 class IWindow {
 public:
@@ -62,6 +71,10 @@ public:
 
     virtual void Show() = 0;
     virtual void SetTitle(const std::string& title) = 0;
+    // The picture the desktop shows for the window (title bar, task list):
+    // width x height pixels of 8-bit RGBA, rows top first. False when the
+    // pixels do not match the size or the system refuses them.
+    virtual bool SetIcon(int width, int height, const std::vector<uint8_t>& rgba) = 0;
     virtual int GetClientWidth() const = 0;
     virtual int GetClientHeight() const = 0;
     virtual bool SetClientSize(int width, int height) = 0;

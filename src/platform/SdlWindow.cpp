@@ -161,6 +161,20 @@ void SdlWindow::SetTitle(const std::string& title)
     SDL_SetWindowTitle(m_window, title.c_str());
 }
 
+bool SdlWindow::SetIcon(int width, int height, const std::vector<uint8_t>& rgba)
+{
+    if (!m_window || !IsWholeIcon(width, height, rgba))
+        return false;
+    // The surface only borrows the pixels; SDL copies them for the window.
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint8_t*>(rgba.data()), width, height, 32,
+                                                              width * 4, SDL_PIXELFORMAT_RGBA32);
+    if (!surface)
+        return false;
+    SDL_SetWindowIcon(m_window, surface);
+    SDL_FreeSurface(surface);
+    return true;
+}
+
 int SdlWindow::GetClientWidth() const
 {
     int w = 0, h = 0;

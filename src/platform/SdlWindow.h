@@ -34,6 +34,7 @@ public:
 
     void Show() override;
     void SetTitle(const std::string& title) override;
+    bool SetIcon(int width, int height, const std::vector<uint8_t>& rgba) override;
     int GetClientWidth() const override;
     int GetClientHeight() const override;
     bool SetClientSize(int width, int height) override;

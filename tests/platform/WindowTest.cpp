@@ -167,6 +167,12 @@ TEST_F(GLSdlWindow, SizesModesAndDevice)
     EXPECT_FALSE(window->SetClientSize(-1, 5));
     window->SetCursor(SystemCursor::Wait);
     window->SetTitle("other");
+    // An icon is taken only whole: four bytes a pixel, 1 to 256 a side.
+    EXPECT_TRUE(window->SetIcon(2, 2, std::vector<uint8_t>(16, 200)));
+    EXPECT_FALSE(window->SetIcon(2, 2, std::vector<uint8_t>(15, 200)));
+    EXPECT_FALSE(window->SetIcon(0, 0, {}));
+    EXPECT_TRUE(window->SetIcon(256, 1, std::vector<uint8_t>(1024, 9)));
+    EXPECT_FALSE(window->SetIcon(257, 1, std::vector<uint8_t>(1028, 9)));
     for (const DisplayMode& m : window->GetDisplayModes())
         EXPECT_GT(m.width, 0);
 
