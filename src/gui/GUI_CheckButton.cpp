@@ -1,12 +1,15 @@
 #include "gui/GUI_CheckButton.h"
 
-#include "engine/D3DEngine.h"
 #include "engine/GHashTable.h"
 #include "engine/LibText.h"
+#include "gui/GUI_FrameDrawing.h"
+#include "gui/GUI_PreloadedTextures.h"
 
 namespace {
 constexpr float kBoxOffsetX = 37.0f;
 constexpr float kBoxOffsetY = 21.0f;
+constexpr float kLabelFrameCorner = 8.0f;
+constexpr float kLabelFrameAlpha = 0.2f;
 } // namespace
 
 GUI_CheckButton::GUI_CheckButton(const char* labelKey, GUI_Callback cb, std::intptr_t arg) : GUI_ButtonBase(cb, arg)
@@ -51,8 +54,9 @@ void GUI_CheckButton::Draw()
         m_tick.Draw();
     }
     m_labelRect = GRect{left + 64, top + 5, right - 10, bottom - 5};
-    // A faint highlight frame around the label.
-    D3DEngine::GetInstance().DrawRectFrame(m_labelRect, 0x33FFFFFFu);
+    DrawPreloadedFrame(GUI_PreloadedTextures::kHighlight, kLabelFrameCorner, kLabelFrameAlpha,
+                       static_cast<float>(m_labelRect.left), static_cast<float>(m_labelRect.top),
+                       static_cast<float>(m_labelRect.right), static_cast<float>(m_labelRect.bottom));
     LibText& text = LibText::GetInstance();
     text.SetFont("zekton16.dds", 16.0f);
     text.SetText(TEXT_ALIGN_LEFT, m_label, static_cast<float>(m_labelRect.left + 10), static_cast<float>(top + 6),

@@ -8,6 +8,7 @@
 #include "gui/GUI_Fader.h"
 #include "gui/GUI_IconButton.h"
 #include "gui/GUI_IconHoldButton.h"
+#include "gui/GUI_PreloadedTextures.h"
 #include "gui/GUI_SubtleTextButton.h"
 #include "gui/GUI_ToggleButton.h"
 #include "gui/GUI_Tooltip.h"
@@ -18,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -195,11 +197,39 @@ TEST_F(ButtonsTest, CheckBoxTakesClicksOnItsBoxOnly)
     EXPECT_FALSE(check.ticked);
     EXPECT_EQ(2u, g_calls.size());
 
+    m_device->ClearDraws();
     check.Draw();
     EXPECT_EQ(164, check.GetLabelRect().left);
     EXPECT_EQ(105, check.GetLabelRect().top);
     EXPECT_EQ(390, check.GetLabelRect().right);
     EXPECT_EQ(137, check.GetLabelRect().bottom);
+
+    // The label's frame is the highlight texture's four corners and four
+    // edges at alpha 0.2 (0x33), 8 pixels a corner, round that rectangle.
+    std::vector<const HeadlessGraphicsDevice::DrawRecord*> frame;
+    for (const auto& draw : m_device->GetDraws())
+        if (!draw.vertices.empty() && draw.vertices[0].colour == 0x33FFFFFFu)
+            frame.push_back(&draw);
+    ASSERT_EQ(frame.size(), 8u);
+    const TextureHandle highlight =
+        GUI_PreloadedTextures::GetInstance().Get(GUI_PreloadedTextures::kHighlight)->GetHandle();
+    float l = 1e9f, t = 1e9f, r = -1e9f, b = -1e9f;
+    for (const auto* draw : frame) {
+        EXPECT_EQ(draw->texture, highlight);
+        EXPECT_EQ(draw->vertexCount, 4u);
+        for (const ScreenVertex& v : draw->vertices) {
+            l = std::min(l, v.x), t = std::min(t, v.y), r = std::max(r, v.x), b = std::max(b, v.y);
+        }
+    }
+    EXPECT_FLOAT_EQ(l, 164.0f);
+    EXPECT_FLOAT_EQ(t, 105.0f);
+    EXPECT_FLOAT_EQ(r, 390.0f);
+    EXPECT_FLOAT_EQ(b, 137.0f);
+    float cornerRight = -1e9f;
+    for (const ScreenVertex& v : frame[0]->vertices)
+        cornerRight = std::max(cornerRight, v.x);
+    EXPECT_FLOAT_EQ(cornerRight, 172.0f);
+    EXPECT_FLOAT_EQ(frame[0]->vertices[0].u, 0.0f);
 }
 
 TEST_F(ButtonsTest, CheckBoxLabelIsCutAtSixtyThreeCharacters)
