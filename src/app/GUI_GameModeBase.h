@@ -33,6 +33,16 @@ public:
     // false when there is none (the hold then sleeps).
     virtual bool DoIdleWork() { return false; }
 
+    // What a screen asks before its way out throws work away (string keys
+    // of the question and its title); both null while nothing would be lost.
+    // Closing the game's window asks the same.
+    struct LeaveQuestion {
+        const char* textKey = nullptr;
+        const char* titleKey = nullptr;
+        explicit operator bool() const { return textKey != nullptr; }
+    };
+    virtual LeaveQuestion GetLeaveQuestion() const { return {}; }
+
     // The window that receives keys (a text field makes itself this window).
     GUI_WindowBase* keyboardFocus = nullptr;
 };

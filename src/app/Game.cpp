@@ -26,6 +26,7 @@
 #include "engine/RandomTables.h"
 #include "engine/SinCosTables.h"
 #include "engine/StrFormat.h"
+#include "gui/GUI_ConfirmDialog.h"
 #include "gui/GUI_Cursor.h"
 #include "gui/GUI_Fader.h"
 #include "gui/GUI_TextEditWindow.h"
@@ -452,14 +453,15 @@ GUI_GameModeBase* Game::ModeForId(int id)
     }
 }
 
-void Game::SetMode(int id)
+void Game::SetMode(int id, bool wipe)
 {
     GUI_Tutorial::GetInstance().OnScreenChanged();
     m_modeId = id;
     GUI_GameModeBase* next = ModeForId(id);
     if (next != m_mode && m_mode) {
         m_mode->Leave();
-        StartModeTransition(m_mode);
+        if (wipe)
+            StartModeTransition(m_mode);
         m_mode = next;
         m_mode->Enter();
     } else {
@@ -493,6 +495,9 @@ void Game::Frame()
         return;
     ++m_frameCount;
     CInput::GetInstance().Poll();
+    // A quit answered by a click of this poll has freed what the frame draws.
+    if (m_shutDown)
+        return;
     GUI_Cursor::GetInstance().SetArrow();
     OnSoundUpdate();
     if (m_mode)
@@ -630,7 +635,23 @@ void Game::OnWheelDown()
 
 void Game::OnQuit()
 {
+    // The window's close (and TERM from the desktop) asks what the screen's
+    // own way out asks before work is lost; a second close while that
+    // question is up, or nothing to lose, quits at once.
+    const GUI_ConfirmDialog* asking = GUI_ConfirmDialog::GetOpen();
+    const bool askedAlready = asking && asking->GetCallback() == OnCloseConfirmed;
+    if (m_mode && m_running && !askedAlready) {
+        if (const GUI_GameModeBase::LeaveQuestion question = m_mode->GetLeaveQuestion()) {
+            AskYesNo(question.textKey, question.titleKey, OnCloseConfirmed, false);
+            return;
+        }
+    }
     Shutdown();
+}
+
+void Game::OnCloseConfirmed(std::intptr_t)
+{
+    GetInstance().Shutdown();
 }
 
 void Game::OnFocusChanged(bool focused)

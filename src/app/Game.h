@@ -41,7 +41,9 @@ public:
     void Frame();
     void Shutdown();
 
-    void SetMode(int id);
+    // Leaves the current screen for another; the old one is wiped away
+    // unless wipe is false.
+    void SetMode(int id, bool wipe = true);
     GUI_GameModeBase* GetMode() const { return m_mode; }
     int GetModeId() const { return m_modeId; }
     static GUI_GameModeBase* ModeForId(int id);
@@ -119,6 +121,7 @@ private:
     void OnSoundStartup();
     void OnSoundUpdate();
     void OnSoundPause(bool paused);
+    static void OnCloseConfirmed(std::intptr_t);
 
     std::unique_ptr<IWindow> m_window;
     GUI_GameModeBase* m_mode = nullptr;

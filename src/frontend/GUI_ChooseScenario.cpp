@@ -194,7 +194,8 @@ void GUI_ChooseScenario::OnWheelDown()
 
 void GUI_ChooseScenario::OnChangeRace(std::intptr_t)
 {
-    Game::GetInstance().SetMode(11);
+    // The race screen comes up at once, without the wipe.
+    Game::GetInstance().SetMode(11, false);
     GUI_RaceScreen::GetInstance().SetReturnMode(3);
 }
 

@@ -24,6 +24,8 @@ public:
     GUI_ButtonText* GetYesButton() const { return m_yes; }
     GUI_ButtonText* GetNoButton() const { return m_no; }
     bool IsAnswered() const { return m_answered; }
+    // What "yes" runs: tells one question from another.
+    GUI_Callback GetCallback() const { return m_callback; }
     GUI_Interlace& GetInterlace() { return m_interlace; }
 
     static GUI_ConfirmDialog* GetOpen();

@@ -55,6 +55,7 @@ public:
     void LoadDesign(const SIM_ShipDesign* design);
     void StartFromHull(SIM_ShipHull* hull);
     void RequestLeave();
+    LeaveQuestion GetLeaveQuestion() const override;
     void LeaveShipDesigner();
     void ReloadDesignerEffect();
 

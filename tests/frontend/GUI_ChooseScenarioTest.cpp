@@ -234,8 +234,15 @@ TEST_F(ChooseScenario, EscapeClosesAModalDialogFirstThenLeavesWithTheDetails)
 
 TEST_F(ChooseScenario, TheChangeRaceButtonOpensTheRaceScreenComingBackHere)
 {
+    // The race screen comes up without the wipe; the main-menu button wipes.
+    GUI_Transition::GetInstance().Reset();
     Click(*GUI_ChooseScenario::GetInstance().GetChangeRaceButton());
     EXPECT_EQ(Game::GetInstance().GetModeId(), 11);
+    EXPECT_FALSE(GUI_Transition::GetInstance().IsActive());
     PressKey(SDL_SCANCODE_ESCAPE);
     EXPECT_EQ(Game::GetInstance().GetModeId(), 3);
+    GUI_Transition::GetInstance().Reset();
+    Click(*GUI_ChooseScenario::GetInstance().GetMainMenuButton());
+    EXPECT_EQ(Game::GetInstance().GetModeId(), 15);
+    EXPECT_TRUE(GUI_Transition::GetInstance().IsActive());
 }
