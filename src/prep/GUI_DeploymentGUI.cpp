@@ -50,6 +50,7 @@
 #include "sim/SIM_ShipDesign.h"
 #include "sim/SIM_ShipHull.h"
 #include "sim/SIM_ShipNameGenerator.h"
+#include "sim/SIM_SurvivalMode.h"
 
 #include <algorithm>
 
@@ -243,6 +244,10 @@ void GUI_DeploymentGUI::Enter()
     }
     GUI_DeploymentMap::GetInstance().SetScenario(m_scenario);
     OpenDeploymentControlPanel(m_area.left, 0);
+    // The enemy of a survival battle is its first wave: the waves are read
+    // before anything asks for the wave's fleet.
+    if (m_scenario->GetType() == SIM_Scenario::SURVIVAL)
+        SIM_SurvivalMode::GetInstance().LoadWaves(m_scenario->GetSurvivalWavesPath());
 
     m_playerFleet = std::make_unique<SIM_DeployedFleet>();
     if (!m_editingAIFleet)
@@ -409,7 +414,28 @@ bool GUI_DeploymentGUI::SaveDeploymentAs(const std::string& name)
     return true;
 }
 
+GUI_GameModeBase::LeaveQuestion GUI_DeploymentGUI::GetLeaveQuestion() const
+{
+    if (!GUI_DeploymentTools::GetInstance().fleetChanged)
+        return {};
+    return {"DEPLOYMENT_QUIT_CONFIRM_MESSAGE", "DEPLOYMENT_QUIT_CONFIRM_TITLE"};
+}
+
 void GUI_DeploymentGUI::GoBack()
+{
+    // Going back throws the placed fleet away as Escape does: asked alike.
+    if (const LeaveQuestion question = GetLeaveQuestion())
+        AskYesNo(question.textKey, question.titleKey, GoBackAnswered, false);
+    else
+        LeaveToReturnMode();
+}
+
+void GUI_DeploymentGUI::GoBackAnswered(std::intptr_t)
+{
+    GetInstance().LeaveToReturnMode();
+}
+
+void GUI_DeploymentGUI::LeaveToReturnMode()
 {
     DeleteTempDeployment();
     Game::GetInstance().SetMode(m_returnMode);
@@ -422,8 +448,8 @@ void GUI_DeploymentGUI::QuitAnswered(std::intptr_t)
 
 void GUI_DeploymentGUI::Quit()
 {
-    if (GUI_DeploymentTools::GetInstance().fleetChanged)
-        AskYesNo("DEPLOYMENT_QUIT_CONFIRM_MESSAGE", "DEPLOYMENT_QUIT_CONFIRM_TITLE", QuitAnswered, false);
+    if (const LeaveQuestion question = GetLeaveQuestion())
+        AskYesNo(question.textKey, question.titleKey, QuitAnswered, false);
     else
         QuitToScenarioChoice();
 }

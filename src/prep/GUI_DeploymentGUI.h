@@ -91,8 +91,10 @@ public:
     std::string GetLoadPattern() const;
     void DeleteTempDeployment() const;
 
+    // Both ask before a changed fleet is thrown away.
     void GoBack();
     void Quit();
+    LeaveQuestion GetLeaveQuestion() const override;
     static void QuitToScenarioChoice();
 
     SIM_Scenario* GetScenario() const { return m_scenario; }
@@ -123,6 +125,8 @@ private:
     static void OnButton(std::intptr_t id);
     static void FightAnyway(std::intptr_t);
     static void QuitAnswered(std::intptr_t);
+    static void GoBackAnswered(std::intptr_t);
+    void LeaveToReturnMode();
     static void DifficultyAnswered(std::intptr_t level);
 
     SIM_Scenario* m_scenario = nullptr;

@@ -665,10 +665,17 @@ void DrawDeploymentIcons()
     for (GUI_DeploymentIcon* icon : g_icons)
         if (icon->selected && icon->GetShip())
             icon->DrawRangeCircles();
+    // Each hull as a silhouette in its state's colour, then its picture
+    // over it at half strength, so the colour still shows through.
     const std::vector<GUI_DeploymentIcon*> all = g_icons;
+    engine.SetFlatColour(true);
     for (GUI_DeploymentIcon* icon : all)
         if (icon != g_current)
             icon->Draw();
+    engine.SetFlatColour(false);
+    for (GUI_DeploymentIcon* icon : all)
+        if (icon != g_current)
+            icon->DrawShape(GUI_DeploymentIcon::kTexturedAlpha);
     ProcessPendingIconDeletions();
 }
 
@@ -676,8 +683,12 @@ void DrawDraggedDeploymentIcon()
 {
     if (g_current) {
         g_current->UpdateIcon();
-        if (g_current)
+        if (g_current) {
+            D3DEngine& engine = D3DEngine::GetInstance();
+            engine.SetFlatColour(true);
             g_current->DrawShape(255);
+            engine.SetFlatColour(false);
+        }
     }
     ProcessPendingIconDeletions();
 }

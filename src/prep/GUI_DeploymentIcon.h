@@ -22,6 +22,8 @@ public:
     enum Owner { DEPLOYMENT_SCREEN = 0, CAMPAIGN_DEPLOYMENT = 1 };
     static constexpr float kMinSize = 8.0f;
     static constexpr float kSquadronCell = 1.5f;
+    // The picture drawn over the flat silhouette: half of full strength.
+    static constexpr int kTexturedAlpha = 255 / 2;
     // Rank of each cell of the 4 x 4 squadron grid in the order cells fill.
     static const int kSquadronLayout[16];
 

@@ -7,6 +7,7 @@
 #include "engine/D3DEngine.h"
 #include "engine/GDebugLog.h"
 #include "engine/GHashTable.h"
+#include "engine/LibText.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_WindowManager.h"
 #include "prep/GUI_DeploymentGUI.h"
@@ -24,7 +25,7 @@ namespace {
 constexpr int kCampaignMode = 14;
 } // namespace
 
-float GUI_DeploymentIconRCMenu::MenuHeight(bool fighter, bool campaign)
+float GUI_DeploymentIconRCMenu::MenuHeight(bool fighter, bool campaign, int extraCaptionHeight)
 {
     float height = campaign ? 86.0f : 106.0f;
     if (fighter && !campaign)
@@ -32,7 +33,16 @@ float GUI_DeploymentIconRCMenu::MenuHeight(bool fighter, bool campaign)
     const int rows = (campaign ? 2 : 3) + (fighter && !campaign ? 1 : 0);
     // The caption's height plus every row and a margin under the last.
     const float needed = static_cast<float>(kFirstRow + rows * kRowStep + 6);
-    return std::max(height, needed);
+    return std::max(height, needed) + static_cast<float>(std::max(0, extraCaptionHeight));
+}
+
+int GUI_DeploymentIconRCMenu::ExtraCaptionHeight(const std::string& caption)
+{
+    // A name too long for one line wraps; the rows move down by its extra lines.
+    LibText& text = LibText::GetInstance();
+    text.SetFont("zekton16.dds", 16.0f);
+    const int width = kWidth - 16;
+    return std::max(0, text.GetWrappedTextHeight(caption, width) - text.GetWrappedTextHeight("A", width));
 }
 
 GUI_DeploymentIconRCMenu::GUI_DeploymentIconRCMenu(GUI_DeploymentIcon* icon, float mouseX, float mouseY,
@@ -41,12 +51,14 @@ GUI_DeploymentIconRCMenu::GUI_DeploymentIconRCMenu(GUI_DeploymentIcon* icon, flo
 {
     const SIM_ShipDesign* design = icon ? icon->GetDesign() : nullptr;
     const bool fighter = design && design->IsFighter();
-    const float h = MenuHeight(fighter, campaign);
+    const std::string caption = icon && icon->GetShip() ? icon->GetShip()->name : std::string();
+    const int extra = ExtraCaptionHeight(caption);
+    const float h = MenuHeight(fighter, campaign, extra);
     const float l = std::min(mouseX + 16.0f, static_cast<float>(screenWidth - kWidth));
     const float t = std::clamp(mouseY - h / 2.0f, 0.0f, std::max(0.0f, static_cast<float>(screenHeight) - h));
     SetRect(l, t, l + static_cast<float>(kWidth), t + h);
-    nextRowY = top + kFirstRow;
-    SetCaption(icon && icon->GetShip() ? icon->GetShip()->name : std::string());
+    nextRowY = top + kFirstRow + extra;
+    SetCaption(caption);
     const auto arg = reinterpret_cast<std::intptr_t>(icon);
     auto add = [this, arg](const char* key, const char* tooltip, GUI_Callback callback) {
         auto* button = new GUI_ButtonText(key, callback, arg);

@@ -2,6 +2,7 @@
 #include "gui/GUI_RCMenuBase.h"
 
 #include <cstdint>
+#include <string>
 
 class GUI_ButtonText;
 class GUI_DeploymentIcon;
@@ -17,8 +18,11 @@ public:
     GUI_DeploymentIconRCMenu(GUI_DeploymentIcon* icon, float mouseX, float mouseY, int screenWidth,
                              int screenHeight, bool campaign);
 
-    // Tall enough for every row it holds.
-    static float MenuHeight(bool fighter, bool campaign);
+    // Tall enough for every row it holds and a caption of that many extra
+    // pixels (a wrapped ship name).
+    static float MenuHeight(bool fighter, bool campaign, int extraCaptionHeight = 0);
+    // What a caption takes beyond one line at the menu's width.
+    static int ExtraCaptionHeight(const std::string& caption);
 
     GUI_DeploymentIcon* GetIcon() const { return m_icon; }
     GUI_ButtonText* GetRenameButton() const { return m_rename; }

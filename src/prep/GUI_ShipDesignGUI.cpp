@@ -10,6 +10,7 @@
 #include "gui/GUI_Cursor.h"
 #include "gui/GUI_Transition.h"
 #include "gui/GUI_Tutorial.h"
+#include "gui/GUI_TextEditWindow.h"
 #include "gui/GUI_WindowManager.h"
 #include "platform/KeyCodes.h"
 #include "prep/GUI_DesignStats.h"
@@ -190,10 +191,17 @@ void GUI_ShipDesignGUI::OnLeaveConfirmed(std::intptr_t)
     GetInstance().LeaveShipDesigner();
 }
 
+GUI_GameModeBase::LeaveQuestion GUI_ShipDesignGUI::GetLeaveQuestion() const
+{
+    if (!m_modified)
+        return {};
+    return {"SHIP_DESIGN_CONFIRM_TEXT", "SHIP_DESIGN_CONFIRM_TITLE"};
+}
+
 void GUI_ShipDesignGUI::RequestLeave()
 {
-    if (m_modified)
-        AskYesNo("SHIP_DESIGN_CONFIRM_TEXT", "SHIP_DESIGN_CONFIRM_TITLE", OnLeaveConfirmed, false);
+    if (const LeaveQuestion question = GetLeaveQuestion())
+        AskYesNo(question.textKey, question.titleKey, OnLeaveConfirmed, false);
     else
         LeaveShipDesigner();
 }
@@ -267,13 +275,18 @@ void GUI_ShipDesignGUI::Render()
 
 void GUI_ShipDesignGUI::OnKeyDown(int code)
 {
+    GUI_WindowManager& manager = GUI_WindowManager::GetInstance();
     if (keyboardFocus) {
+        // A text field takes the keys; Escape still closes the dialog it is
+        // typed in (the save dialog opens with its name field typing).
+        const bool typing = dynamic_cast<GUI_TextEditWindow*>(keyboardFocus) != nullptr;
         keyboardFocus->OnKeyDown(code);
+        if (typing && code == KEY_ESCAPE && manager.IsModalOpen())
+            manager.CloseTopModal();
         return;
     }
     if (code != KEY_ESCAPE)
         return;
-    GUI_WindowManager& manager = GUI_WindowManager::GetInstance();
     if (manager.IsModalOpen())
         manager.CloseTopModal();
     else

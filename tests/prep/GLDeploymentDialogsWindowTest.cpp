@@ -9,6 +9,7 @@
 #include "engine/GSafeFile.h"
 #include "frontend/GUI_SupplyLimits.h"
 #include "gui/GUI_ButtonText.h"
+#include "gui/GUI_ConfirmDialog.h"
 #include "gui/GUI_RCMenuBase.h"
 #include "gui/GUI_TextEditWindow.h"
 #include "gui/GUI_WindowManager.h"
@@ -230,8 +231,11 @@ TEST(GLDeploymentDialogsWindow, TheSupplyListCountsAShipPlacedWithTheMouseAndALi
     ASSERT_NE(GUI_DeploymentDetails::GetShown(), nullptr);
     EXPECT_EQ(GUI_DeploymentDetails::GetShown()->design, "fed_sample_frigate");
 
-    // Going back leaves no list over the main menu.
+    // Going back leaves no list over the main menu (the changed fleet is
+    // asked about first).
     ClickCentre(screen.GetGoBackButton());
+    ASSERT_NE(GUI_ConfirmDialog::GetOpen(), nullptr);
+    ClickCentre(GUI_ConfirmDialog::GetOpen()->GetYesButton());
     RunGameFrames(70);
     EXPECT_EQ(Game::GetInstance().GetModeId(), 15);
     EXPECT_EQ(GUI_SupplyLimits::GetOpen(), nullptr);

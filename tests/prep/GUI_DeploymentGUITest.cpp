@@ -5,29 +5,36 @@
 #include "prep/GUI_DeploymentGUI.h"
 
 #include "app/Game.h"
+#include "editors/GUI_ScenarioEditor.h"
 #include "engine/APP_UserFolders.h"
 #include "engine/D3DEngine.h"
+#include "engine/GDebugLog.h"
 #include "engine/GFileHelpers.h"
 #include "engine/GHashTable.h"
 #include "engine/GSafeFile.h"
+#include "engine/QuadRunBatch.h"
 #include "frontend/GUI_LoadingScreen.h"
 #include "frontend/GUI_ScenarioDetails.h"
 #include "frontend/GUI_SupplyLimits.h"
-#include "editors/GUI_ScenarioEditor.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_ConfirmDialog.h"
 #include "gui/GUI_Message.h"
+#include "gui/GUI_RCMenuBase.h"
 #include "gui/GUI_ScrollingWindow.h"
 #include "gui/GUI_TextEditWindow.h"
 #include "gui/GUI_Tooltip.h"
 #include "gui/GUI_WindowManager.h"
+#include "platform/HeadlessGraphicsDevice.h"
 #include "platform/HeadlessWindow.h"
 #include "platform/KeyCodes.h"
+#include "prep/GUI_DeployedShipModuleIcon.h"
 #include "prep/GUI_DeploymentAIIcon.h"
 #include "prep/GUI_DeploymentDesignPicker.h"
 #include "prep/GUI_DeploymentDetails.h"
 #include "prep/GUI_DeploymentIcon.h"
+#include "prep/GUI_DeploymentIconRCMenu.h"
 #include "prep/GUI_DeploymentMap.h"
+#include "prep/GUI_DeploymentShipDetails.h"
 #include "prep/GUI_DeploymentTools.h"
 #include "prep/GUI_DeploymentZone.h"
 #include "prep/GUI_FleetSummaryBar.h"
@@ -43,6 +50,7 @@
 #include "sim/SIM_ShipHull.h"
 #include "sim/SIM_ShipModuleType.h"
 #include "sim/SIM_ShipOrder.h"
+#include "sim/SIM_SurvivalMode.h"
 #include "support/NoLessons.h"
 #include "support/TempDir.h"
 
@@ -780,6 +788,140 @@ TEST_F(DeploymentTest, TheSupplyListTakesTheWheelAndLeavesWithTheScreen)
 
     Game::GetInstance().SetMode(15);
     EXPECT_EQ(GUI_SupplyLimits::GetOpen(), nullptr);
+    scenario->ClearSupplyLimits();
+    for (const SIM_Scenario::SupplyLimit& entry : saved)
+        scenario->SetSupplyLimit(entry.moduleType, entry.limit);
+}
+
+TEST_F(DeploymentTest, PlacedShipsDrawAsASilhouetteThenTheirPictureAtHalfStrength)
+{
+    ASSERT_NE(Place(frigate, 288, 384), nullptr);
+    ClearDeploymentSelection();
+    auto* device = dynamic_cast<HeadlessGraphicsDevice*>(D3DEngine::GetInstance().GetDevice());
+    ASSERT_NE(device, nullptr);
+    device->ClearDraws();
+    DrawDeploymentIcons();
+    QuadRunBatch::Shared().Flush();
+    // The hull drawn in the zone's green (0xC8FFC8): flat at full alpha,
+    // then textured at 127 over it.
+    std::vector<std::pair<bool, uint32_t>> passes;
+    for (const auto& draw : device->GetDraws())
+        if (!draw.vertices.empty() && (draw.vertices[0].colour & 0xFFFFFFu) == 0xC8FFC8u)
+            passes.emplace_back(draw.flatColour, draw.vertices[0].colour >> 24);
+    ASSERT_EQ(passes.size(), 2u);
+    EXPECT_EQ(passes[0], std::make_pair(true, 255u));
+    EXPECT_EQ(passes[1], std::make_pair(false, 127u));
+    EXPECT_TRUE(D3DEngine::GetInstance().IsPlainState()) << "the frame goes on textured";
+}
+
+TEST_F(DeploymentTest, BackAsksLikeEscapeWhenTheFleetChangedAndKeepsTheLastFightsFleetOnNo)
+{
+    ASSERT_TRUE(WriteFileAtomically(Screen().GetTempDeploymentPath(), kOneFrigate));
+    Enter(false);
+    ASSERT_EQ(Screen().GetPlayerFleet()->GetShips().size(), 1u);
+    ASSERT_NE(Place(frigate, 288, 768), nullptr);
+    ASSERT_TRUE(GUI_DeploymentTools::GetInstance().fleetChanged);
+    const GUI_ButtonText* back = Screen().GetGoBackButton();
+    Click(static_cast<float>(back->left + back->right) / 2.0f, static_cast<float>(back->top + back->bottom) / 2.0f);
+    ASSERT_NE(GUI_ConfirmDialog::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_ConfirmDialog::GetOpen()->GetQuestion(), GetString("DEPLOYMENT_QUIT_CONFIRM_MESSAGE"));
+    const GUI_ButtonText* no = GUI_ConfirmDialog::GetOpen()->GetNoButton();
+    Click(static_cast<float>(no->left + no->right) / 2.0f, static_cast<float>(no->top + no->bottom) / 2.0f);
+    EXPECT_EQ(Game::GetInstance().GetModeId(), GUI_DeploymentGUI::kModeId);
+    EXPECT_EQ(Screen().GetPlayerFleet()->GetShips().size(), 2u);
+    EXPECT_TRUE(FileExists(Screen().GetTempDeploymentPath()));
+
+    // Yes goes back as before: the temporary fleet goes with it.
+    Screen().GoBack();
+    ASSERT_NE(GUI_ConfirmDialog::GetOpen(), nullptr);
+    const GUI_ButtonText* yes = GUI_ConfirmDialog::GetOpen()->GetYesButton();
+    Click(static_cast<float>(yes->left + yes->right) / 2.0f, static_cast<float>(yes->top + yes->bottom) / 2.0f);
+    EXPECT_EQ(Game::GetInstance().GetModeId(), Screen().GetReturnMode());
+    EXPECT_FALSE(FileExists(Screen().GetTempDeploymentPath()));
+
+    // Unchanged, Back goes at once.
+    Enter(false);
+    ASSERT_FALSE(GUI_DeploymentTools::GetInstance().fleetChanged);
+    Screen().GoBack();
+    EXPECT_EQ(GUI_ConfirmDialog::GetOpen(), nullptr);
+    EXPECT_EQ(Game::GetInstance().GetModeId(), Screen().GetReturnMode());
+}
+
+TEST_F(DeploymentTest, ASurvivalDeploymentReadsItsWavesAndLogsNoError)
+{
+    SIM_Scenario* survival = SIM_Scenario::FindByName("survival1");
+    ASSERT_NE(survival, nullptr);
+    // The game's log, opened again so that lines logged once are logged anew.
+    GDebugLog::GetInstance().Open(APP_UserFolders::GetInstance().Get(APP_UserFolders::USER));
+    const std::string errors = APP_UserFolders::GetInstance().Get(APP_UserFolders::USER) + "/debug/errors.txt";
+    const std::string before = Read(errors);
+    Game::GetInstance().SetMode(15);
+    GUI_DeploymentGUI::Open(survival, false, 15);
+    Frames(2);
+    ASSERT_EQ(Game::GetInstance().GetModeId(), GUI_DeploymentGUI::kModeId);
+    EXPECT_EQ(Read(errors), before);
+    // The enemy stands ready as the first wave (hidden from the player).
+    EXPECT_EQ(SIM_SurvivalMode::GetInstance().GetCurrentWaveName(), "wave_patrol.txt");
+    ASSERT_NE(Screen().GetEnemyFleet(), nullptr);
+    EXPECT_FALSE(Screen().GetEnemyFleet()->GetShips().empty());
+    EXPECT_TRUE(Screen().IsEnemyHidden());
+}
+
+TEST_F(DeploymentTest, AShipMenuMakesRoomForANameOfTwoLines)
+{
+    GUI_DeploymentIcon* icon = Place(fighter, 288, 384);
+    ASSERT_NE(icon, nullptr);
+    for (const char* name : {"Ace", "Federation Interceptor 3"}) {
+        icon->GetShip()->name = name;
+        OpenDeploymentIconMenu(icon);
+        auto* menu = dynamic_cast<GUI_DeploymentIconRCMenu*>(GUI_RCMenuBase::GetOpen());
+        ASSERT_NE(menu, nullptr);
+        const int extra = GUI_DeploymentIconRCMenu::ExtraCaptionHeight(name);
+        const int lines = 1 + static_cast<int>(std::count(menu->GetCaption().begin(), menu->GetCaption().end(), '\n'));
+        EXPECT_EQ(lines, extra > 0 ? 2 : 1) << name;
+        // The caption is drawn from the top, one line of 16 pixels and its gap
+        // each: the first row starts below its last line.
+        EXPECT_EQ(menu->GetRenameButton()->top, menu->top + GUI_DeploymentIconRCMenu::kFirstRow + extra) << name;
+        EXPECT_GE(menu->GetRenameButton()->top, menu->top + lines * 16) << name;
+        EXPECT_LE(menu->GetSquadronButton()->bottom, menu->bottom) << name;
+        EXPECT_EQ(menu->height, static_cast<int>(GUI_DeploymentIconRCMenu::MenuHeight(true, false)) + extra) << name;
+        GUI_WindowManager::GetInstance().CloseWindow(menu);
+        Frames(1);
+    }
+    EXPECT_EQ(GUI_DeploymentIconRCMenu::ExtraCaptionHeight("Ace"), 0);
+    EXPECT_GT(GUI_DeploymentIconRCMenu::ExtraCaptionHeight("Federation Interceptor 3"), 0);
+}
+
+TEST_F(DeploymentTest, AModuleIconIsMarkedFromTheMomentTheFleetUsesTheWholeSupplyLimit)
+{
+    const std::vector<SIM_Scenario::SupplyLimit> saved = scenario->GetSupplyLimits();
+    GUI_DeploymentIcon* icon = Place(frigate, 288, 384);
+    ASSERT_NE(icon, nullptr);
+    const std::string type = frigate->GetModules().front().moduleType->GetName();
+    const int used = Screen().GetPlayerFleet()->CountModuleType(type);
+    ASSERT_GT(used, 0);
+    auto markedWithLimit = [&](int limit) {
+        scenario->ClearSupplyLimits();
+        scenario->SetSupplyLimit(type, limit);
+        // The box is built again for the ship by a click on it.
+        ClearDeploymentSelection();
+        GUI_DeploymentDetails::CloseShipDetails();
+        Frames(1);
+        Click(icon->screenX, icon->screenY);
+        const GUI_DeploymentShipDetails* box = GUI_DeploymentShipDetails::GetOpen();
+        EXPECT_NE(box, nullptr);
+        int marked = 0, ofType = 0;
+        for (const GUI_DeployedShipModuleIcon* module : box ? box->GetIcons() : std::vector<GUI_DeployedShipModuleIcon*>{})
+            if (module->GetModuleType() && module->GetModuleType()->GetName() == type) {
+                ++ofType;
+                marked += module->IsOverLimit() ? 1 : 0;
+            }
+        EXPECT_GT(ofType, 0);
+        return marked == ofType;
+    };
+    EXPECT_FALSE(markedWithLimit(used + 1));
+    EXPECT_TRUE(markedWithLimit(used));
+    EXPECT_TRUE(markedWithLimit(used - 1));
     scenario->ClearSupplyLimits();
     for (const SIM_Scenario::SupplyLimit& entry : saved)
         scenario->SetSupplyLimit(entry.moduleType, entry.limit);

@@ -104,7 +104,8 @@ TEST_F(SurvivalTest, Survival1StartsWithItsFirstWaveAndTheNextArrivesWhenTheEnem
     EXPECT_FLOAT_EQ(Mode().GetWaves()[3].threshold, 300.0f);
     EXPECT_EQ(Mode().GetCurrentWaveIndex(), 0u);
     EXPECT_FLOAT_EQ(Mode().GetNextWaveThreshold(), 300.0f);
-    const size_t first = ShipsIn("aifleet_easy.txt");
+    // Whatever the difficulty, the first wave's fleet.
+    const size_t first = ShipsIn("wave_patrol.txt");
     ASSERT_EQ(Enemy().GetAllShips().size(), first);
     ASSERT_GT(Enemy().GetCurrentStrength(), 300.0f);
 

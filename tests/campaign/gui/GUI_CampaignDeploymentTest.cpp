@@ -17,7 +17,9 @@
 #include "engine/GSafeFile.h"
 #include "gui/GUI_ConfirmDialog.h"
 #include "gui/GUI_Message.h"
+#include "prep/GUI_DeployedShipModuleIcon.h"
 #include "prep/GUI_DeploymentIcon.h"
+#include "prep/GUI_DeploymentShipDetails.h"
 #include "prep/GUI_DeploymentZone.h"
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_DeployedFleet.h"
@@ -207,6 +209,45 @@ TEST_F(CampaignDeployment, AnEmptyEnemyFleetIsNotFoughtAndThePlayerIsTold)
     ASSERT_NE(GUI_Message::GetOpen(), nullptr);
     EXPECT_EQ(GUI_Message::GetOpen()->GetText(), GetString("CAMPAIGN_NO_ENEMY_TO_FIGHT"));
     EXPECT_NE(SIM_CampaignBattleManager::GetInstance().GetCurrent(), nullptr) << "the battle still waits";
+}
+
+TEST_F(CampaignDeployment, AClickedShipShowsItsOwnBoxAndItsModuleLightsOnlyItsOwnCircles)
+{
+    ASSERT_TRUE(AttackAndDeploy());
+    GUI_CampaignDeployment* dialog = GUI_CampaignDeployment::GetOpen();
+    PlaceAll(dialog);
+    ASSERT_EQ(GetDeploymentIcons().size(), 2u);
+    GUI_DeploymentIcon* first = GetDeploymentIcons()[0];
+    GUI_DeploymentIcon* second = GetDeploymentIcons()[1];
+    ASSERT_EQ(first->GetShip()->design, second->GetShip()->design) << "two ships of one design";
+    ASSERT_FALSE(first->GetRangeCircles().empty());
+
+    // A click on each placed ship shows that ship's own box, its campaign
+    // ship's modules.
+    for (GUI_DeploymentIcon* icon : {first, second}) {
+        ClickAt(static_cast<int>(icon->screenX), static_cast<int>(icon->screenY));
+        Frames(1);
+        const GUI_DeploymentShipDetails* box = GUI_DeploymentShipDetails::GetOpen();
+        ASSERT_NE(box, nullptr);
+        ASSERT_NE(box->GetCampaignShip(), nullptr);
+        EXPECT_EQ(box->GetCampaignShip()->id, icon->GetShip()->shipId);
+    }
+
+    // The pointer on a weapon of the second ship's box: the circle of that
+    // slot lights on the second ship, not on the first of the same design.
+    const GUI_DeploymentShipDetails* box = GUI_DeploymentShipDetails::GetOpen();
+    const GUI_DeploymentIcon::RangeCircle& circle = *second->GetRangeCircles().front();
+    const GUI_DeployedShipModuleIcon* weapon = nullptr;
+    for (const GUI_DeployedShipModuleIcon* module : box->GetIcons())
+        if (module->GetModuleState() && module->GetModuleState()->slot == circle.slotIndex)
+            weapon = module;
+    ASSERT_NE(weapon, nullptr);
+    MoveMouse((weapon->left + weapon->right) / 2, (weapon->top + weapon->bottom) / 2);
+    Frames(1);
+    ASSERT_EQ(GUI_DeployedShipModuleIcon::GetHoveredModuleIndex(), circle.slotIndex);
+    EXPECT_TRUE(second->IsCircleLit(circle));
+    for (const auto& other : first->GetRangeCircles())
+        EXPECT_FALSE(first->IsCircleLit(*other)) << "slot " << other->slotIndex;
 }
 
 } // namespace
