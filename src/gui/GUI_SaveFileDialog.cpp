@@ -6,6 +6,7 @@
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_ConfirmDialog.h"
 #include "gui/GUI_FilePicker.h"
+#include "gui/GUI_Message.h"
 #include "gui/GUI_TextEditWindow.h"
 #include "gui/GUI_WindowManager.h"
 
@@ -55,6 +56,8 @@ GUI_SaveFileDialog::GUI_SaveFileDialog(const std::string& folder, const std::str
 
     GUI_WindowManager::GetInstance().AddModal(this);
     g_saveDialog = this;
+    // The name can be typed at once, without a click on the field first.
+    m_textField->BeginEditing();
 }
 
 GUI_SaveFileDialog::~GUI_SaveFileDialog()
@@ -109,6 +112,14 @@ void GUI_SaveFileDialog::OnSave(std::intptr_t dialog)
     open->m_pendingName = open->GetSafeName();
     if (open->m_textField->GetText() != open->m_pendingName)
         open->m_textField->SetText(open->m_pendingName);
+    if (open->m_check) {
+        const Refusal refusal = open->m_check(open->m_pendingName);
+        if (refusal.textKey) {
+            open->m_pendingName.clear();
+            ShowMessage(GetString(refusal.textKey), refusal.titleKey);
+            return;
+        }
+    }
     const std::string written = open->m_mapper ? open->m_mapper(open->m_pendingName) : open->m_pendingName;
     if (FileExists(open->m_folder + written + open->m_extension))
         AskYesNo("OVERWRITE_CONFIRM_TEXT", "OVERWRITE_CONFIRM_TITLE", DoSave, false);

@@ -48,6 +48,16 @@ public:
     using NameMapper = std::function<std::string(const std::string& name)>;
     void SetFileNameMapper(NameMapper mapper) { m_mapper = std::move(mapper); }
 
+    // A name the caller cannot take although no file of the folder has it
+    // (one the game's own files use): the check names the message to show
+    // (string keys), and the dialog stays open for another name.
+    struct Refusal {
+        const char* textKey = nullptr;
+        const char* titleKey = nullptr;
+    };
+    using NameCheck = std::function<Refusal(const std::string& name)>;
+    void SetNameCheck(NameCheck check) { m_check = std::move(check); }
+
 private:
     GUI_FilePicker* m_picker = nullptr;
     std::string m_labelText;
@@ -59,6 +69,7 @@ private:
     // The name checked against the disk, kept while the question is open.
     std::string m_pendingName;
     NameMapper m_mapper;
+    NameCheck m_check;
 };
 
 GUI_SaveFileDialog* ShowSaveFileDialog(const std::string& folder, const std::string& extension, const char* titleKey,

@@ -54,6 +54,16 @@ void GUI_TextEditWindow::EndEditing()
     m_editing = false;
 }
 
+void GUI_TextEditWindow::BeginEditing()
+{
+    m_editing = true;
+    m_caretTimer.Start();
+    m_caretOn = true;
+    m_cursor = static_cast<int>(m_text.size());
+    if (GUI_GameModeBase* mode = CurrentMode())
+        mode->keyboardFocus = this;
+}
+
 bool GUI_TextEditWindow::OnLeftClick(float x, float y)
 {
     if (!enabled || !visible)
@@ -62,11 +72,7 @@ bool GUI_TextEditWindow::OnLeftClick(float x, float y)
         EndEditing();
         return false;
     }
-    m_editing = true;
-    m_caretTimer.Start();
-    m_caretOn = true;
-    if (GUI_GameModeBase* mode = CurrentMode())
-        mode->keyboardFocus = this;
+    BeginEditing();
 
     LibText& lib = LibText::GetInstance();
     lib.SetFont("zekton16.dds", kFontSize);

@@ -31,6 +31,8 @@ public:
 
     void SetText(const std::string& text);
     std::string GetText() const { return m_text; }
+    // Takes the keyboard, as a click on the field does (caret at the end).
+    void BeginEditing();
     void EndEditing();
 
     bool IsEditing() const { return m_editing; }

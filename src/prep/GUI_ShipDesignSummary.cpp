@@ -222,6 +222,17 @@ void GUI_ShipDesignSummary::SaveConfirmed(std::intptr_t)
     OpenSaveDesignDialog();
 }
 
+bool GUI_ShipDesignSummary::IsNameOfGamesOwnDesign(const std::string& shown)
+{
+    const std::string name = ToLowerString(shown);
+    const std::string folder = ShipsFolder();
+    for (const SIM_ShipDesign* design : SIM_ShipDesign::GetList())
+        if (!SIM_ShipDesign::IsInsideFolder(design->GetFileName(), folder) &&
+            (design->GetName() == name || ToLowerString(design->GetGuiName()) == name))
+            return true;
+    return false;
+}
+
 void GUI_ShipDesignSummary::OpenSaveDesignDialog()
 {
     if (g_summary)
@@ -233,6 +244,13 @@ void GUI_ShipDesignSummary::OpenSaveDesignDialog()
     // The overwrite question must look at the file that will really be written.
     dialog->SetFileNameMapper(
         [](const std::string& name) { return ToLowerString(SIM_ShipDesign::SanitiseDesignName(name)); });
+    // The game's own designs cannot be replaced, and a second design of
+    // their name would stand beside them in the pickers and deployments.
+    dialog->SetNameCheck([](const std::string& name) -> GUI_SaveFileDialog::Refusal {
+        if (!IsNameOfGamesOwnDesign(SIM_ShipDesign::SanitiseDesignName(name)))
+            return {};
+        return {"DESIGN_NAME_TAKEN_TEXT", "DESIGN_NAME_TAKEN_TITLE"};
+    });
     if (dialog->GetTextField())
         dialog->GetTextField()->noLeadingUnderscore = true;
 }

@@ -37,6 +37,9 @@ public:
     using RefitOffer = bool (*)(const std::string& designName);
     static void SetRefitOffer(RefitOffer offer);
     static void OpenSaveDesignDialog();
+    // True when a design that came with the game (not one of the player's
+    // files) has this display name or the name it gives (any case).
+    static bool IsNameOfGamesOwnDesign(const std::string& shown);
     static void SaveDesignAs(const std::string& typed);
     static void OpenLoadDesignDialog();
     static void LoadDesignByFileName(const std::string& fileName);

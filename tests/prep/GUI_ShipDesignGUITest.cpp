@@ -35,6 +35,8 @@
 #include "sim/SIM_ShipDesign.h"
 #include "sim/SIM_Unlockable.h"
 
+#include <SDL2/SDL_scancode.h>
+
 #include <memory>
 #include <vector>
 
@@ -578,6 +580,61 @@ TEST_F(ShipDesigner, SavingWritesTheLowerCasedSafeNameAndReloadsAFreshCopy)
     G().Frames(2);
     ASSERT_NE(GUI_Message::GetOpen(), nullptr);
     EXPECT_EQ(GUI_Message::GetOpen()->GetText(), GetString("DESIGN_SAVE_FAILED_TEXT"));
+}
+
+TEST_F(ShipDesigner, TheSaveDialogTakesTypingAtOnceAndRefusesTheNameOfAShippedDesign)
+{
+    G().DropOnSlot("cruiser_armour", 0);
+    auto typeName = [](const std::string& name) {
+        GUI_SaveFileDialog* dialog = GUI_SaveFileDialog::GetOpen();
+        // A frame per key: a poll takes at most 32 key events.
+        for (size_t i = dialog->GetTextField()->GetText().size(); i > 0; --i) {
+            G().window->InjectKey(SDL_SCANCODE_BACKSPACE, true);
+            G().window->InjectKey(SDL_SCANCODE_BACKSPACE, false);
+            G().Frames();
+        }
+        G().window->InjectText(name);
+        G().Frames();
+    };
+
+    // Opened, the name field has the keyboard: what the player types goes in.
+    GUI_ShipDesignSummary::OpenSaveDesignDialog();
+    GUI_SaveFileDialog* dialog = GUI_SaveFileDialog::GetOpen();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->GetTextField()->IsEditing());
+    EXPECT_EQ(GUI_ShipDesignGUI::GetInstance().keyboardFocus, dialog->GetTextField());
+    typeName("Federation Line Cruiser");
+    EXPECT_EQ(dialog->GetTextField()->GetText(), "Federation Line Cruiser");
+
+    // A shipped design's display name, or its name in any case, is refused:
+    // nothing is written, the work stays unsaved and the dialog open.
+    for (const char* taken : {"Federation Line Cruiser", "FED_SAMPLE_FRIGATE"}) {
+        typeName(taken);
+        G().ClickOn(*dialog->GetSaveButton());
+        ASSERT_NE(GUI_Message::GetOpen(), nullptr) << taken;
+        EXPECT_EQ(GUI_Message::GetOpen()->GetText(), GetString("DESIGN_NAME_TAKEN_TEXT"));
+        EXPECT_FALSE(FileExists(SIM_ShipDesign::PlayerDesignFilePath(ShipsFolder(), taken))) << taken;
+        EXPECT_TRUE(GUI_ShipDesignGUI::GetInstance().IsModified());
+        EXPECT_EQ(GUI_SaveFileDialog::GetOpen(), dialog);
+        GUI_WindowManager::GetInstance().CloseWindow(GUI_Message::GetOpen());
+        G().Frames();
+        dialog->GetTextField()->BeginEditing();
+    }
+    EXPECT_FALSE(GUI_ShipDesignSummary::IsNameOfGamesOwnDesign("Line Cruiser Mk2"));
+    typeName("Line Cruiser Mk2");
+    G().ClickOn(*dialog->GetSaveButton());
+    EXPECT_EQ(GUI_SaveFileDialog::GetOpen(), nullptr);
+    EXPECT_TRUE(FileExists(ShipsFolder() + "/line cruiser mk2.txt"));
+    EXPECT_FALSE(GUI_ShipDesignGUI::GetInstance().IsModified());
+
+    // Escape closes the dialog although its field has the keyboard.
+    GUI_ShipDesignSummary::OpenSaveDesignDialog();
+    ASSERT_NE(GUI_SaveFileDialog::GetOpen(), nullptr);
+    G().window->InjectKey(SDL_SCANCODE_ESCAPE, true);
+    G().window->InjectKey(SDL_SCANCODE_ESCAPE, false);
+    G().Frames(2);
+    EXPECT_EQ(GUI_SaveFileDialog::GetOpen(), nullptr);
+    EXPECT_EQ(Game::GetInstance().GetModeId(), GUI_ShipDesignGUI::kModeId);
 }
 
 TEST_F(ShipDesigner, LoadingClonesTheDesignInMemoryNotItsFile)
