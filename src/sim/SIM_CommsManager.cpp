@@ -80,6 +80,7 @@ bool SIM_CommsManager::Load(const std::string& commsFile)
         pool.texts.clear();
         pool.cursor = 0;
     }
+    m_generic = Pool();
     if (!FileExists(commsFile)) {
         LOG_ERROR("Comms texts missing: " + commsFile);
         return false;
@@ -88,14 +89,18 @@ bool SIM_CommsManager::Load(const std::string& commsFile)
     GIniFile::ListSections(sections, commsFile.c_str());
     for (const std::string& section : sections) {
         const int id = FindId(section);
-        if (id < 0)
+        Pool* pool = id >= 0 ? &m_pools[id] : (section == kGenericSection ? &m_generic : nullptr);
+        if (!pool)
             continue;
         GIniFile ini;
         if (!ini.Load(section.c_str(), commsFile.c_str()))
             continue;
         for (size_t i = 0; i < ini.GetEntryCount(); ++i)
-            m_pools[id].texts.push_back(ini.GetValueAt(i));
+            pool->texts.push_back(ini.GetValueAt(i));
     }
+    for (int id = 0; id < COM_COUNT; ++id)
+        if (m_pools[id].texts.empty())
+            LOG_DEBUG(std::string("No comms lines for ") + kIdNames[id] + " in " + commsFile + ": generic lines stand in");
     for (auto& pool : m_pools) {
         // Shuffled once so each battle doesn't open with the same lines.
         for (size_t i = pool.texts.size(); i > 1; --i) {
@@ -140,9 +145,10 @@ void SIM_CommsManager::Update()
 
 std::string SIM_CommsManager::NextText(int id)
 {
-    Pool& pool = m_pools[id];
+    // A kind the file has no lines for speaks a generic line, never its id.
+    Pool& pool = !m_pools[id].texts.empty() ? m_pools[id] : m_generic;
     if (pool.texts.empty())
-        return GetIdName(id);
+        return kFallbackLine;
     if (pool.cursor >= pool.texts.size())
         pool.cursor = 0;
     std::string text = pool.texts[pool.cursor];

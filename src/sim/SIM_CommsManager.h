@@ -49,6 +49,8 @@ public:
 
     static constexpr float kMaxAge = 1000.0f;     // ms of battle time a line waits
     static constexpr float kPruneInterval = 200.0f;
+    static constexpr const char* kGenericSection = "COM_GENERIC";
+    static constexpr const char* kFallbackLine = "<CREWNAME>: Standing by.";
 
     // Built and loaded from "data/comms.ini" on first use.
     static SIM_CommsManager& GetInstance();
@@ -65,7 +67,8 @@ public:
     void AddMessage(int id, float priority, SIM_Ship* sender);
     void Update();
     // The next line with the crew name filled in; empty when nothing waits.
-    // A kind without texts shows its id name.
+    // A kind without texts of its own takes a line of the file's
+    // "COM_GENERIC" section, or kFallbackLine when that has none either.
     std::string PopMessageText();
     // The same with its speaking ship (null sender and empty text when
     // nothing waits).
@@ -80,6 +83,7 @@ public:
 
     const std::list<Message>& GetQueue() const { return m_queue; }
     const std::vector<std::string>& GetPool(int id) const;
+    const std::vector<std::string>& GetGenericPool() const { return m_generic.texts; }
     float GetThreshold() const { return m_threshold; }
     SIM_Ship* GetInspectedShip() const { return m_inspected; }
 
@@ -94,6 +98,7 @@ private:
     static void ReplaceCrewName(std::string& text, SIM_Race* race);
 
     Pool m_pools[COM_COUNT];
+    Pool m_generic;
     std::list<Message> m_queue;
     SIM_Ship* m_inspected = nullptr;
     float m_displayTimer = 0.0f;

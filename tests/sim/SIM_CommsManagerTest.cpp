@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <vector>
 #include <string>
 
 #include "battle/GUI_BattleGUI.h"
@@ -58,9 +59,22 @@ TEST_F(CommsTest, MissingFileGivesEmptyPoolsWithoutCrashing)
     for (int i = 0; i < SIM_CommsManager::COM_COUNT; ++i)
         EXPECT_TRUE(comms.GetPool(i).empty());
     comms.AddMessage(SIM_CommsManager::COM_RETREATING, 0.5f, FakeShip(0));
-    // An empty pool shows the kind's name rather than nothing.
-    EXPECT_EQ(comms.PopMessageText(), "COM_RETREATING");
+    // With no lines at all a kind speaks the built-in line, never its id.
+    EXPECT_EQ(comms.PopMessageText(), ": Standing by.");
     EXPECT_EQ(comms.PopMessageText(), "");
+}
+
+TEST_F(CommsTest, AKindWithoutLinesSpeaksTheGenericOnes)
+{
+    SIM_CommsManager comms(dir.Write("generic.ini", "[COM_TARGETDESTROYED]\n1 = Splash\n"
+                                                     "[COM_GENERIC]\n1 = <CREWNAME>: Copy that.\n"));
+    ASSERT_TRUE(comms.GetPool(SIM_CommsManager::COM_RETREATING).empty());
+    EXPECT_EQ(comms.GetGenericPool(), std::vector<std::string>{"<CREWNAME>: Copy that."});
+    comms.AddMessage(SIM_CommsManager::COM_RETREATING, 0.5f, FakeShip(0));
+    EXPECT_EQ(comms.PopMessageText(), ": Copy that.");
+    // A kind with lines of its own keeps them.
+    comms.AddMessage(SIM_CommsManager::COM_TARGETDESTROYED, 0.6f, FakeShip(0));
+    EXPECT_EQ(comms.PopMessageText(), "Splash");
 }
 
 TEST_F(CommsTest, LowerPriorityDroppedEqualQueued)
@@ -175,4 +189,5 @@ TEST(SIM_CommsManagerShipped, ShippedTextsCoverEveryKind)
     SIM_CommsManager comms(std::string(QLM_SOURCE_DIR) + "/data/comms.ini");
     for (int i = 0; i < SIM_CommsManager::COM_COUNT; ++i)
         EXPECT_FALSE(comms.GetPool(i).empty()) << SIM_CommsManager::GetIdName(i);
+    EXPECT_FALSE(comms.GetGenericPool().empty());
 }
