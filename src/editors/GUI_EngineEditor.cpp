@@ -41,6 +41,12 @@ GUI_EngineEditor::GUI_EngineEditor()
     AddChild(m_height);
 }
 
+void GUI_EngineEditor::OnEditorKey(int)
+{
+    if (visible)
+        ClickButtons();
+}
+
 int GUI_EngineEditor::HitGlow(float x, float y) const
 {
     for (size_t i = 0; i < m_glows.size(); ++i) {

@@ -33,6 +33,8 @@ public:
     bool HasItems() const override { return !m_glows.empty(); }
     bool OnViewLeftClick(float x, float y) override;
     bool OnViewRightClick(float x, float y) override;
+    // Any key works the panel button under the mouse, as a click would.
+    void OnEditorKey(int key) override;
 
     void ReadValues(const std::vector<std::string>& values, float hullWidth);
     void StepDrag(float mouseX, float mouseY, bool leftDown);

@@ -1,5 +1,6 @@
 #include "editors/GUI_ScenarioEditorWindow.h"
 
+#include "app/APP_SaveNotice.h"
 #include "editors/GUI_AnomalyEditor.h"
 #include "editors/GUI_EditorOptions.h"
 #include "editors/GUI_EditorsSupplyList.h"
@@ -12,6 +13,7 @@
 #include "engine/LibText.h"
 #include "frontend/GUI_MenuChrome.h"
 #include "gui/GUI_ButtonText.h"
+#include "gui/GUI_Message.h"
 #include "gui/GUI_OpenFileDialog.h"
 #include "gui/GUI_SaveFileDialog.h"
 #include "gui/GUI_WindowManager.h"
@@ -174,20 +176,35 @@ bool GUI_ScenarioEditorWindow::WriteCustomScenario(const std::string& path, cons
     return s.Save(path);
 }
 
+void GUI_ScenarioEditorWindow::TellFailure(const char* textKey, const std::string& path)
+{
+    LOG_ERROR(std::string(textKey) + " " + path);
+    // The player hears it here, with the file's name: not from the
+    // failed-save notice as well.
+    APP_SaveNotice::GetInstance().MarkReported();
+    ShowMessage(std::string(GetString(textKey)) + " " + path, "SCENARIO_EDITOR_FAILED_TITLE");
+}
+
 bool GUI_ScenarioEditorWindow::SaveCustomScenarioAs(const std::string& fileName)
 {
     if (!g_open || !g_open->m_scenario)
         return false;
     const std::string name = CustomScenarioName(fileName);
     EnsureDirectoryExists(CustomFolder());
-    return g_open->WriteCustomScenario(CustomFolder() + name + ".txt", name);
+    const std::string path = CustomFolder() + name + ".txt";
+    if (g_open->WriteCustomScenario(path, name))
+        return true;
+    TellFailure("SCENARIO_EDITOR_SAVE_FAILED", path);
+    return false;
 }
 
 bool GUI_ScenarioEditorWindow::LoadCustomScenario(const std::string& path)
 {
     SIM_Scenario* scenario = GUI_ScenarioEditor::GetInstance().MakeScenario();
-    if (!scenario->Load(path))
+    if (!scenario->Load(path)) {
+        TellFailure("SCENARIO_EDITOR_LOAD_FAILED", path);
         return false;
+    }
     scenario->SetCustom(true);
     Open(scenario);
     return true;
@@ -241,7 +258,10 @@ void GUI_ScenarioEditorWindow::OnDeploy(std::intptr_t)
         return;
     SIM_Scenario* scenario = g_open->m_scenario;
     scenario->SetCustomChallenge(GUI_ScenarioEditor::GetInstance().IsForChallenge());
-    if (!ProvideEnemyFleets(*scenario))
-        LOG_ERROR("The custom scenario's enemy fleets could not be written: " + name);
+    // Without its enemy fleets the battle would have nobody to fight.
+    if (!ProvideEnemyFleets(*scenario)) {
+        TellFailure("SCENARIO_EDITOR_DEPLOY_FAILED", CustomFolder() + name + ".txt");
+        return;
+    }
     GUI_DeploymentGUI::Open(scenario, false, 3);
 }

@@ -40,8 +40,10 @@ public:
     // made safe for a file name.
     static std::string CustomScenarioName(const std::string& fileName);
     // The save dialog's callback: writes the open window's scenario there.
+    // A failure is told to the player, naming the file.
     static bool SaveCustomScenarioAs(const std::string& fileName);
-    // The open dialog's callback: the window is replaced by one for the file.
+    // The open dialog's callback: the window is replaced by one for the file;
+    // a file that cannot be read is told, by name, and nothing changes.
     static bool LoadCustomScenario(const std::string& path);
     // A custom scenario without enemy fleets of its own gets the default
     // ones, moved into its enemy zone. False when one cannot be written.
@@ -62,6 +64,7 @@ public:
 
 private:
     explicit GUI_ScenarioEditorWindow(SIM_Scenario* scenario);
+    static void TellFailure(const char* textKey, const std::string& path);
     GUI_ButtonText* MakeButton(const char* key, GUI_Callback callback, int x);
 
     SIM_Scenario* m_scenario;

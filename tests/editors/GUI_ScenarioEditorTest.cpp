@@ -8,12 +8,14 @@
 #include "editors/GUI_ScenarioEditor.h"
 #include "editors/GUI_ScenarioEditorWindow.h"
 #include "engine/GFileHelpers.h"
+#include "engine/GHashTable.h"
 #include "frontend/FrontendGame.h"
 #include "frontend/GUI_MainMenu.h"
 #include "frontend/GUI_OptionsSlider.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_CheckButton.h"
 #include "gui/GUI_FilePicker.h"
+#include "gui/GUI_Message.h"
 #include "gui/GUI_OpenFileDialog.h"
 #include "gui/GUI_SaveFileDialog.h"
 #include "prep/GUI_DeploymentGUI.h"
@@ -57,6 +59,13 @@ protected:
         options.GetPilotsSlider()->value = At(pilots, 1, 999);
         options.GetStarsBox()->ticked = stars;
         options.UpdateValues();
+    }
+
+    static void CloseDialogs()
+    {
+        while (GUI_WindowManager::GetInstance().CloseTopModal()) {
+        }
+        Frames(1);
     }
 
     static std::string Custom(const std::string& file)
@@ -251,6 +260,36 @@ TEST_F(ScenarioEditor, SaveAndLoadGoThroughTheFileDialogs)
     Frames(1);
     EXPECT_NE(GUI_ScenarioEditorWindow::GetOpen(), before);
     EXPECT_EQ(Window().GetScenario()->GetName(), "myscenario");
+}
+
+TEST_F(ScenarioEditor, SaveLoadAndDeployThatFailTellThePlayerWhichFile)
+{
+    // A folder where the file would go: the write fails.
+    const std::string blocked = GUI_ScenarioEditorWindow::CustomFolder() + "blocked.txt";
+    std::filesystem::create_directories(blocked);
+    const std::string saveText = std::string(GetString("SCENARIO_EDITOR_SAVE_FAILED")) + " " + blocked;
+    EXPECT_FALSE(GUI_ScenarioEditorWindow::SaveCustomScenarioAs("blocked"));
+    ASSERT_NE(GUI_Message::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_Message::GetOpen()->GetText(), saveText);
+    CloseDialogs();
+
+    // Deploy saves first: the same message, and the editor stays.
+    Window().GetScenario()->SetName("blocked");
+    Click(*Window().GetDeployButton());
+    ASSERT_NE(GUI_Message::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_Message::GetOpen()->GetText(), saveText);
+    EXPECT_EQ(Game::GetInstance().GetModeId(), 13);
+    CloseDialogs();
+
+    // A file gone before it was opened: told by name, the window stays.
+    const GUI_ScenarioEditorWindow* before = &Window();
+    const std::string gone = GUI_ScenarioEditorWindow::CustomFolder() + "gone.txt";
+    EXPECT_FALSE(GUI_ScenarioEditorWindow::LoadCustomScenario(gone));
+    ASSERT_NE(GUI_Message::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_Message::GetOpen()->GetText(), std::string(GetString("SCENARIO_EDITOR_LOAD_FAILED")) + " " + gone);
+    EXPECT_EQ(GUI_ScenarioEditorWindow::GetOpen(), before);
+    CloseDialogs();
+    std::filesystem::remove_all(blocked);
 }
 
 TEST_F(ScenarioEditor, EscapeClosesThePickerFirstThenLeaves)

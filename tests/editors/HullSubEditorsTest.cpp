@@ -140,6 +140,24 @@ TEST_F(HullEditorGame, EngineGlows)
     EXPECT_FLOAT_EQ(engines->GetGlows()[1].x, 250.0f);
     EXPECT_TRUE(engines->OnViewRightClick(200.0f + 500.0f, 100.0f + 500.0f));
     EXPECT_EQ(engines->GetSelected(), -1);
+
+    // Any key with the mouse on "New Engine Glow" (the panel's 724 + 0..150,
+    // 100 + 10..30) adds a glow, as a click there would; elsewhere a key
+    // adds nothing.
+    const size_t glows = engines->GetGlows().size();
+    MoveMouse(724 + 75, 100 + 20);
+    PressKey(SDL_SCANCODE_G);
+    EXPECT_EQ(engines->GetGlows().size(), glows + 1);
+    PressKey(SDL_SCANCODE_SPACE);
+    EXPECT_EQ(engines->GetGlows().size(), glows + 2);
+    MoveMouse(724 + 75, 100 + 35); // between the two buttons
+    PressKey(SDL_SCANCODE_G);
+    EXPECT_EQ(engines->GetGlows().size(), glows + 2);
+    // Another sub-editor's panel does not hear it.
+    GUI_HullEditor::GetInstance().SelectSubEditor(GUI_HullEditor::LIGHTS);
+    MoveMouse(724 + 75, 100 + 20);
+    PressKey(SDL_SCANCODE_G);
+    EXPECT_EQ(engines->GetGlows().size(), glows + 2);
 }
 
 TEST_F(HullEditorGame, RunningLights)
