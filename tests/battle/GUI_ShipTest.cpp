@@ -704,6 +704,9 @@ TEST_F(ShipVisualTest, AnEcmShockOffersItsLessonHalfASecondInAndCentresTheCamera
     shock->Draw();
     ASSERT_EQ(centred.size(), 1u);
     EXPECT_EQ(centred[0], std::make_pair(ship->x, ship->y));
+    // The lesson that opens is the ECM shock's own, by its name.
+    ASSERT_NE(GUI_TutorialWindow::GetFirst(), nullptr);
+    EXPECT_EQ(GUI_TutorialWindow::GetFirst()->GetLessonName(), "ECMSHOCKED");
     // Once shown, a later shock leaves the camera where the player has it.
     if (TutorialDefinition* lesson = tutorial.FindPending("ECMSHOCKED"))
         lesson->shown = true;

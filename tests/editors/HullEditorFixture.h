@@ -64,6 +64,8 @@ protected:
         s_user = new TempDir;
         if (!s_cwd)
             s_cwd = new ScopedChdir(QLM_GAME_DIR);
+        if (!headless)
+            WriteWindowPrefs(s_user->Path());
         GameStartOptions options;
         options.userDir = s_user->Path();
         options.headless = headless;

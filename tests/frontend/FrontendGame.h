@@ -27,12 +27,26 @@ protected:
     static constexpr int kWidth = 1280;
     static constexpr int kHeight = 800;
 
+    // The real window's size, whatever the desktop: the smallest the game
+    // picks, so that it fits every display the tests run on.
+    static constexpr int kWindowWidth = 1024;
+    static constexpr int kWindowHeight = 768;
+
+    static void WriteWindowPrefs(const std::string& userDir)
+    {
+        WriteFileAtomically(userDir + "/prefs.ini", "[prefs]\nwidth = " + std::to_string(kWindowWidth) +
+                                                        "\nheight = " + std::to_string(kWindowHeight) +
+                                                        "\nwindowed = 1\n");
+    }
+
     // Headless: the recording device and an injected desktop. Windowed: the
     // real window and OpenGL, sized by prefs.ini written beforehand.
     static void StartGame(bool headless, const std::string& userDir)
     {
         if (!s_cwd)
             s_cwd = new ScopedChdir(QLM_GAME_DIR);
+        if (!headless)
+            WriteWindowPrefs(userDir);
         GameStartOptions options;
         options.userDir = userDir;
         options.headless = headless;
