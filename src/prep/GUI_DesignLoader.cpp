@@ -5,6 +5,7 @@
 #include "engine/GFileList.h"
 #include "engine/GHashTable.h"
 #include "engine/LibText.h"
+#include "engine/TextHelpers.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_ConfirmDialog.h"
 #include "gui/GUI_Cursor.h"
@@ -15,12 +16,11 @@
 #include "gui/GUI_WindowManager.h"
 #include "prep/DesignerCommon.h"
 #include "prep/GUI_ShipDesignSummary.h"
+#include "prep/GUI_ShipIconRCMenu.h"
 #include "sim/SIM_ShipDesign.h"
 #include "sim/SIM_ShipHull.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <filesystem>
 
 namespace {
 GUI_DesignLoader* g_loader = nullptr;
@@ -56,14 +56,7 @@ GUI_DesignLoader* GUI_DesignLoader::Open(const std::vector<std::string>& masks)
 bool GUI_DesignLoader::IsDeletable(const std::string& fileName)
 {
     const APP_UserFolders& folders = APP_UserFolders::GetInstance();
-    if (!folders.IsCreated() || fileName.empty())
-        return false;
-    std::error_code ec;
-    const auto folder = std::filesystem::weakly_canonical(folders.Get(APP_UserFolders::SHIPS), ec);
-    const auto file = std::filesystem::weakly_canonical(fileName, ec);
-    if (ec)
-        return false;
-    return file.parent_path() == folder;
+    return folders.IsCreated() && SIM_ShipDesign::IsInsideFolder(fileName, folders.Get(APP_UserFolders::SHIPS));
 }
 
 GUI_DesignLoader::GUI_DesignLoader(const std::vector<std::string>& masks) : GUI_Dialog(true), m_masks(masks)
@@ -256,12 +249,16 @@ void GUI_DesignLoader::DeleteConfirmed(std::intptr_t)
     GUI_DesignLoader* loader = g_loader;
     if (!loader)
         return;
-    const std::string file = loader->m_pendingDelete;
+    const std::string file = ToLowerString(loader->m_pendingDelete);
     loader->m_pendingDelete.clear();
-    // Checked again at the moment of deletion: only the player's own files.
-    if (file.empty() || !IsDeletable(file) || std::remove(file.c_str()) != 0) {
+    // Looked up again: the design may have gone while the question was open.
+    SIM_ShipDesign* design = nullptr;
+    for (SIM_ShipDesign* d : SIM_ShipDesign::GetList()) {
+        if (!file.empty() && ToLowerString(d->GetFileName()) == file)
+            design = d;
+    }
+    if (design && !GUI_ShipIconRCMenu::DeleteDesign(design)) {
         designer::PlaySound(designer::kSoundError);
-        ShowMessage(GetString("DESIGN_DELETE_FAILED_TEXT"), "DESIGN_DELETE_FAILED_TITLE");
         return;
     }
     loader->BuildRows();

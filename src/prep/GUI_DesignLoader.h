@@ -14,7 +14,8 @@ class SIM_ShipDesign;
 
 // The list of design files under a set of folder masks whose designs are
 // loaded: name, class and race columns that sort, a delete button on the
-// player's own files, and an open button that loads the selected design.
+// player's own files (refused, as from the deployment screen, while anything
+// uses the design), and an open button that loads the selected design.
 class GUI_DesignLoader : public GUI_Dialog {
 public:
     static constexpr int kWidth = 600;

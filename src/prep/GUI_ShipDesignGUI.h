@@ -61,6 +61,9 @@ public:
 
     SIM_ShipDesign* GetDesign() const { return m_design.get(); }
     int GetReturnMode() const { return m_returnMode; }
+    // The deployment screen's fleet, kept in a file while the designer is
+    // open from it; empty otherwise.
+    const std::string& GetTempDeploymentPath() const { return m_tempDeploymentPath; }
     bool IsModified() const { return m_modified; }
     void SetModified(bool modified) { m_modified = modified; }
     bool IsTallScreen() const { return m_tall; }

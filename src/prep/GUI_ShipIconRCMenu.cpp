@@ -8,6 +8,7 @@
 #include "engine/GFileHelpers.h"
 #include "engine/GHashTable.h"
 #include "engine/GSafeFile.h"
+#include "engine/TextHelpers.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_ConfirmDialog.h"
 #include "gui/GUI_Message.h"
@@ -26,6 +27,20 @@
 namespace {
 // The design the open question is about.
 std::intptr_t g_pendingDelete = 0;
+
+// Opened from the deployment screen, the designer holds that screen's fleet in
+// a file until it hands it back: ships of the design are still placed.
+bool IsDesignInWaitingFleet(const std::string& designName)
+{
+    const std::string& path = GUI_ShipDesignGUI::GetInstance().GetTempDeploymentPath();
+    if (path.empty())
+        return false;
+    std::string text;
+    const FileRead read = ReadWholeFile(path, text, kMaxSaveFileBytes);
+    if (!read)
+        return read.IsRefused();
+    return SIM_SavedDesignUse::TextNamesDesign(text, ToLowerString(TrimWhitespace(designName)));
+}
 } // namespace
 
 GUI_ShipIconRCMenu::GUI_ShipIconRCMenu(const SIM_ShipDesign* design, float mouseX, float mouseY, int screenHeight)
@@ -104,29 +119,39 @@ void GUI_ShipIconRCMenu::OnDeleteConfirmed(std::intptr_t)
     // The design may have gone while the question was open.
     if (!design || std::find(list.begin(), list.end(), design) == list.end())
         return;
-    if (IsDesignPlaced(design) || IsDesignInSavedUse(design->GetName())) {
+    if (!DeleteDesign(design))
+        return;
+    if (GUI_DeploymentDesignPicker* picker = GUI_DeploymentDesignPicker::GetOpen())
+        picker->Rebuild();
+}
+
+bool GUI_ShipIconRCMenu::DeleteDesign(SIM_ShipDesign* design)
+{
+    if (!design)
+        return false;
+    if (IsDesignPlaced(design) || IsDesignInWaitingFleet(design->GetName()) ||
+        IsDesignInSavedUse(design->GetName())) {
         LOG_ERROR("Design in use, not deleted: " + design->GetName());
         ShowMessage(GetString("DESIGN_DELETE_IN_USE_TEXT"), "DESIGN_DELETE_FAILED_TITLE");
-        return;
+        return false;
     }
     const std::string shipsFolder = APP_UserFolders::GetInstance().Get(APP_UserFolders::SHIPS);
     switch (SIM_ShipDesign::TryDelete(design, shipsFolder)) {
     case SIM_ShipDesign::DeleteResult::DELETED:
-        break;
+        return true;
     case SIM_ShipDesign::DeleteResult::IN_USE:
         ShowMessage(GetString("DESIGN_DELETE_IN_USE_TEXT"), "DESIGN_DELETE_FAILED_TITLE");
-        return;
+        return false;
     case SIM_ShipDesign::DeleteResult::NOT_PLAYERS:
         // The samples come with the game, for every player alike.
         ShowMessage(GetString("DESIGN_DELETE_SAMPLE_TEXT"), "DESIGN_DELETE_FAILED_TITLE");
-        return;
+        return false;
     case SIM_ShipDesign::DeleteResult::NOT_FOUND:
     case SIM_ShipDesign::DeleteResult::NOT_REMOVED:
-        ShowMessage(GetString("DESIGN_DELETE_FAILED_TEXT"), "DESIGN_DELETE_FAILED_TITLE");
-        return;
+        break;
     }
-    if (GUI_DeploymentDesignPicker* picker = GUI_DeploymentDesignPicker::GetOpen())
-        picker->Rebuild();
+    ShowMessage(GetString("DESIGN_DELETE_FAILED_TEXT"), "DESIGN_DELETE_FAILED_TITLE");
+    return false;
 }
 
 void GUI_ShipIconRCMenu::OnMassDeploy(std::intptr_t design)

@@ -25,6 +25,11 @@ public:
     // save: deleting it would leave those files pointing at nothing.
     static bool IsDesignInSavedUse(const std::string& designName);
     static bool IsDesignPlaced(const SIM_ShipDesign* design);
+    // The one way a confirmed delete goes, from this menu and the designer's
+    // file list alike: refused with the reason shown while the design is
+    // placed, saved in use, held in memory or not the player's own file.
+    // True when the design and its file are gone.
+    static bool DeleteDesign(SIM_ShipDesign* design);
 
 private:
     static void OnEdit(std::intptr_t design);

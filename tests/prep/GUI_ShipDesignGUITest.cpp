@@ -516,12 +516,98 @@ TEST_F(ShipDesigner, LoaderSortsByColumnAndDeletesOnlyThePlayersOwnFiles)
             ownRow = &r;
     }
     ASSERT_NE(ownRow, nullptr);
-    // The file vanishes before the answer: the failure is reported.
+    // The file vanishes before the answer: what the player asked for is done,
+    // and the design goes with it.
     GUI_DesignLoader::AskDelete(ownRow->deleteButton->argument);
     std::remove(own.c_str());
     G().ClickOn(*GUI_ConfirmDialog::GetOpen()->GetYesButton());
-    EXPECT_NE(GUI_Message::GetOpen(), nullptr);
-    EXPECT_EQ(GUI_Message::GetOpen()->GetText(), GetString("DESIGN_DELETE_FAILED_TEXT"));
+    EXPECT_EQ(GUI_Message::GetOpen(), nullptr);
+    for (const SIM_ShipDesign* d : SIM_ShipDesign::GetList())
+        EXPECT_NE(d->GetFileName(), own);
+    for (const auto& r : loader->GetRows())
+        EXPECT_NE(r.design->GetFileName(), own);
+}
+
+TEST_F(ShipDesigner, LoaderRefusesToDeleteADesignInUseAndDeletesOneThatIsNot)
+{
+    G().DropOnSlot("cruiser_armour", 0);
+    GUI_ShipDesignSummary::SaveDesignAs("Loader Doomed");
+    const std::string file = ShipsFolder() + "/loader doomed.txt";
+    ASSERT_TRUE(FileExists(file));
+    GUI_WindowManager& manager = GUI_WindowManager::GetInstance();
+    auto design = [&]() -> SIM_ShipDesign* {
+        for (SIM_ShipDesign* d : SIM_ShipDesign::GetList())
+            if (d->GetFileName() == file)
+                return d;
+        return nullptr;
+    };
+    // Asks through the row's delete button and answers yes; the message
+    // shown after it, or empty.
+    auto deleteFromLoader = [&]() -> std::string {
+        if (!GUI_DesignLoader::GetOpen())
+            G().ClickOn(*GUI_ShipDesignSummary::GetOpen()->GetLoadButton());
+        GUI_DesignLoader* loader = GUI_DesignLoader::GetOpen();
+        EXPECT_NE(loader, nullptr);
+        if (!loader)
+            return "no loader";
+        for (const auto& r : loader->GetRows()) {
+            if (r.design->GetFileName() != file)
+                continue;
+            EXPECT_NE(r.deleteButton, nullptr);
+            GUI_DesignLoader::AskDelete(r.deleteButton->argument);
+            G().ClickOn(*GUI_ConfirmDialog::GetOpen()->GetYesButton());
+            G().Frames();
+            const GUI_Message* message = GUI_Message::GetOpen();
+            return message ? message->GetText() : std::string();
+        }
+        return "no row";
+    };
+    auto stillThere = [&] {
+        EXPECT_TRUE(FileExists(file));
+        EXPECT_NE(design(), nullptr);
+        ASSERT_NE(GUI_DesignLoader::GetOpen(), nullptr);
+        const auto& rows = GUI_DesignLoader::GetOpen()->GetRows();
+        EXPECT_TRUE(std::any_of(rows.begin(), rows.end(), [&](const auto& r) { return r.design == design(); }));
+        manager.CloseTopModal(); // the message
+        manager.DeleteQueuedWindows();
+    };
+    const std::string inUse = GetString("DESIGN_DELETE_IN_USE_TEXT");
+
+    // Named by a saved deployment, in another case than the design's own.
+    const std::string saved = G().User().Write("deployments/scenario1/kept fleet.txt", "[ships]\ndesign = LOADER Doomed\n");
+    EXPECT_EQ(deleteFromLoader(), inUse);
+    stillThere();
+    std::remove(saved.c_str());
+
+    // Held by a ship in memory.
+    design()->AddUser();
+    EXPECT_EQ(deleteFromLoader(), inUse);
+    stillThere();
+    design()->RemoveUser();
+
+    // Placed in the deployment screen's fleet that the designer hands back.
+    const std::string temp = G().User().Write("deployments/scenario1/_temp_deployment.txt",
+                                              "[ships]\ndesign = loader doomed\n");
+    Game::GetInstance().SetMode(15);
+    GUI_DeploymentGUI::GetInstance().SetScenario(SIM_Scenario::FindByName("scenario1"));
+    GUI_DeploymentGUI::GetInstance().SetReturnMode(15);
+    GUI_ShipDesignGUI::OpenFrom(GUI_ShipDesignGUI::RETURN_DEPLOYMENT, temp);
+    G().Frames();
+    EXPECT_EQ(deleteFromLoader(), inUse);
+    stillThere();
+    manager.CloseTopModal(); // the loader
+    manager.DeleteQueuedWindows();
+    std::remove(temp.c_str());
+    GUI_ShipDesignGUI::OpenFrom(GUI_ShipDesignGUI::RETURN_MAIN_MENU);
+    G().Frames();
+
+    // Nothing uses it: file, design and row go, without a message.
+    EXPECT_EQ(deleteFromLoader(), "");
+    EXPECT_FALSE(FileExists(file));
+    EXPECT_EQ(design(), nullptr);
+    ASSERT_NE(GUI_DesignLoader::GetOpen(), nullptr);
+    for (const auto& r : GUI_DesignLoader::GetOpen()->GetRows())
+        EXPECT_NE(r.design->GetFileName(), file);
 }
 
 TEST_F(ShipDesigner, SavingWritesTheLowerCasedSafeNameAndReloadsAFreshCopy)
