@@ -4,6 +4,7 @@
 #include "engine/GDebugLog.h"
 #include "engine/QuadRunBatch.h"
 #include "engine/StrFormat.h"
+#include "engine/TextLayoutRecorder.h"
 
 #include <algorithm>
 #include <cmath>
@@ -235,14 +236,6 @@ int LibText::GetWrappedTextHeight(const std::string& text, int width) const
     return static_cast<int>(static_cast<float>(lines) * (m_size + static_cast<float>(m_font->GetLineGap())));
 }
 
-void LibText::TruncateToWidth(std::string& text, int width) const
-{
-    if (!m_font)
-        return;
-    while (!text.empty() && GetTextWidth(text) > width)
-        text.pop_back();
-}
-
 float LibText::SizeToFit(const std::string& text, int width, float maxSize, float minSize)
 {
     if (!m_font)
@@ -267,13 +260,17 @@ float LibText::FitLine(std::string& text, int width, float maxSize, float minSiz
 
 std::string LibText::FitText(const std::string& text, int width, int maxLines) const
 {
-    if (!m_font || maxLines <= 0)
+    if (maxLines <= 0)
         return std::string();
+    if (!m_font)
+        return text; // nothing to measure with
     const float limit = static_cast<float>(width);
     auto fits = [&](const std::string& s) { return LineWidth(s, 0, s.size()) <= limit; };
     // The longest start of s that fits with "..." after it (a few halvings,
     // so even a very long word costs little).
+    bool shortened = false;
     auto withDots = [&](const std::string& s) {
+        shortened = true;
         size_t lo = 0, hi = s.size();
         while (lo < hi) {
             const size_t mid = (lo + hi + 1) / 2;
@@ -322,6 +319,8 @@ std::string LibText::FitText(const std::string& text, int width, int maxLines) c
     std::string out;
     for (size_t i = 0; i < lines.size(); ++i)
         out += (i ? "\n" : "") + lines[i];
+    if (TextLayoutRecorder* recorder = TextLayoutRecorder::Active(); recorder && shortened)
+        recorder->OnCut(text, out);
     return out;
 }
 
@@ -359,6 +358,8 @@ void LibText::SetText(int alignment, const std::string& text, float x, float y, 
         return std::trunc(start);
     };
     const float lineHeight = m_size + static_cast<float>(m_font->GetLineGap());
+    if (TextLayoutRecorder* recorder = TextLayoutRecorder::Active(); recorder && recorder->WantsTexts())
+        Record(*recorder, alignment, text, x, y, boxWidth);
     float penX = lineStart(0), penY = std::trunc(y);
     bool inChunk = false;
 
@@ -395,6 +396,54 @@ void LibText::SetText(int alignment, const std::string& text, float x, float y, 
         m_chunks.back().text += static_cast<char>(c);
         penX += Advance(text, i);
     }
+}
+
+void LibText::Record(TextLayoutRecorder& recorder, int alignment, const std::string& text, float x, float y,
+                     float boxWidth) const
+{
+    TextLayoutRecorder::Text laid;
+    laid.text = &text;
+    laid.font = &m_fontName;
+    laid.alignment = alignment;
+    laid.x = x;
+    laid.y = y;
+    laid.boxWidth = boxWidth;
+    laid.size = m_size;
+    const float lineHeight = m_size + static_cast<float>(m_font->GetLineGap());
+    // The renderer's spacing after the last glyph is no part of the line.
+    const float trailing = static_cast<float>(m_font->GetSpacing()) * m_size / static_cast<float>(m_font->GetBaseSize());
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == 0; };
+    float top = std::trunc(y);
+    for (size_t begin = 0; begin <= text.size(); top += lineHeight) {
+        size_t end = text.find('\n', begin);
+        if (end == std::string::npos)
+            end = text.size();
+        size_t first = begin, last = end;
+        while (first < last && blank(text[first]))
+            ++first;
+        while (last > first && blank(text[last - 1]))
+            --last;
+        if (first < last) {
+            const float full = LineWidth(text, begin, end);
+            float start = x;
+            if (alignment == TEXT_ALIGN_RIGHT)
+                start = x + boxWidth - full;
+            else if (alignment == TEXT_ALIGN_CENTRE)
+                start = x + boxWidth * 0.5f - full * 0.5f;
+            start = std::trunc(start);
+            TextLayoutRecorder::Line line;
+            line.left = start + LineWidth(text, begin, first);
+            line.right = start + LineWidth(text, begin, last) - trailing;
+            line.top = top;
+            line.bottom = top + m_size;
+            line.first = first;
+            line.last = last;
+            line.lastX = start + LineWidth(text, begin, last - 1);
+            laid.lines.push_back(line);
+        }
+        begin = end + 1;
+    }
+    recorder.OnText(laid);
 }
 
 void LibText::Render(int maxChars)

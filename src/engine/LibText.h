@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+class TextLayoutRecorder;
+
 enum TextAlignment { TEXT_ALIGN_LEFT = 0, TEXT_ALIGN_RIGHT = 1, TEXT_ALIGN_CENTRE = 2 };
 
 // The text renderer: picks a font and size, measures and wraps texts, lays
@@ -42,10 +44,10 @@ public:
     void WrapText(const std::string& text, int width, std::string& out) const;
     std::string GetWrappedText(const std::string& text, int width) const;
     int GetWrappedTextHeight(const std::string& text, int width) const;
-    void TruncateToWidth(std::string& text, int width) const;
     // A text fitted to a box: wrapped at blanks and line ends only, into at
     // most maxLines lines of width pixels. A word wider than a line, and the
     // last line of a text that goes on, end in "..." within the width.
+    // Without a font the text comes back as it is.
     std::string FitText(const std::string& text, int width, int maxLines) const;
     // The largest whole size from maxSize down to minSize at which the text
     // is at most width pixels wide in the current font (minSize when none
@@ -71,6 +73,9 @@ private:
     float Advance(const std::string& text, size_t i) const;
     float LineWidth(const std::string& text, size_t begin, size_t end) const;
     void StageGlyph(int cell, float x, float y, uint32_t colour);
+    // Hands the recorder the lines of a text as SetText lays them out.
+    void Record(TextLayoutRecorder& recorder, int alignment, const std::string& text, float x, float y,
+                float boxWidth) const;
 
     std::vector<std::unique_ptr<LibFont>> m_fonts;
     LibFont* m_font = nullptr;

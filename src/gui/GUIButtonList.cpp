@@ -3,6 +3,7 @@
 #include "engine/CInput.h"
 #include "engine/GDebugLog.h"
 #include "engine/LibText.h"
+#include "engine/TextLayoutRecorder.h"
 #include "gui/GUI_ButtonBase.h"
 
 #include <algorithm>
@@ -29,8 +30,10 @@ void GUIButtonList::Update()
 void GUIButtonList::DrawButtons()
 {
     for (size_t i = 0; i < m_buttons.size(); ++i) {
-        if (m_buttons[i]->visible)
+        if (m_buttons[i]->visible) {
+            const TextLayoutRecorder::Scope scope(*m_buttons[i]);
             m_buttons[i]->Draw();
+        }
     }
     // Labels queued by the buttons go above every skin.
     LibText::GetInstance().Render(-1);

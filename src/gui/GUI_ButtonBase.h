@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/GRect.h"
 #include "gui/GUI_BaseElement.h"
 #include "gui/GUI_Callback.h"
 
@@ -34,6 +35,10 @@ public:
 
     // Click sounds asked for by buttons since start-up.
     static int GetClickSoundCount();
+
+    // Where the control's texts may go: its rectangle, or what it draws
+    // beyond it.
+    virtual GRect GetTextBox() const { return GRect{left, top, right, bottom}; }
 
     GUI_WindowBase* GetOwner() const { return m_owner; }
     void SetOwner(GUI_WindowBase* owner) { m_owner = owner; }

@@ -47,6 +47,13 @@ void GUI_ButtonText::Draw()
     QueueTooltip();
 }
 
+GRect GUI_ButtonText::GetTextBox() const
+{
+    const int centre2 = top + bottom;
+    const int half = static_cast<int>(kSkinHeight) / 2;
+    return GRect{left, std::min(top, centre2 / 2 - half), right, std::max(bottom, (centre2 + 1) / 2 + half)};
+}
+
 void GUI_ButtonText::DrawSkin(CTexturedSprite& skin, uint32_t colour)
 {
     const float centreY = static_cast<float>(top + bottom) / 2.0f;
@@ -77,11 +84,6 @@ void GUI_ButtonText::DrawLabel()
 {
     LibText& text = LibText::GetInstance();
     text.SetFont("zekton16.dds", 16.0f);
-    // A label wider than its button shrinks to fit rather than run into its neighbour.
-    const float room = static_cast<float>(width) - 6.0f;
-    const float wide = static_cast<float>(text.GetTextWidth(m_text));
-    if (wide > room && room > 0.0f)
-        text.SetFont("zekton16.dds", std::max(11.0f, 16.0f * room / wide));
     const uint32_t alpha = enabled ? 255u : 64u;
     const float centreY = static_cast<float>(top + bottom) / 2.0f;
     text.SetText(TEXT_ALIGN_CENTRE, m_text, static_cast<float>(left), centreY - kLabelRaise, (alpha << 24) | 0xFFFFFFu,

@@ -15,6 +15,8 @@ public:
                                                     std::intptr_t argument);
 
     void Draw() override;
+    // The skin, as tall as kSkinHeight around the rectangle's middle.
+    GRect GetTextBox() const override;
 
     void SetTextKey(const char* key);
     void SetTextString(const std::string& text) { m_text = text; }

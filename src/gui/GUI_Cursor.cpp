@@ -1,6 +1,7 @@
 #include "gui/GUI_Cursor.h"
 
 #include "engine/CInput.h"
+#include "engine/TextLayoutRecorder.h"
 #include "gui/GUI_WindowBase.h"
 
 GUI_Cursor& GUI_Cursor::GetInstance()
@@ -20,7 +21,10 @@ void GUI_Cursor::DrawDraggedWindow()
     GUI_WindowBase* window = m_dragged;
     if (!window)
         return;
-    window->Draw();
+    {
+        const TextLayoutRecorder::Scope layer(*window, true);
+        window->Draw();
+    }
     if (!CInput::GetInstance().IsLeftButtonDown()) {
         m_dragged = nullptr;
         window->OnDragEnd();

@@ -9,7 +9,6 @@
 namespace {
 constexpr float kFontSize = 20.0f;
 constexpr float kTextPad = 40.0f;
-const char* const kEllipsis = "...";
 } // namespace
 
 GUI_TitleBar::GUI_TitleBar() : m_texture("dialog_titlebar.dds")
@@ -27,17 +26,8 @@ void GUI_TitleBar::SetText(const std::string& text)
     lib.SetFont("cwfont20.dds", kFontSize);
     const float limit = static_cast<float>(width) - kTextPad;
     m_barWidth = std::min(static_cast<float>(lib.GetTextWidth(text)) + kTextPad, limit);
-    std::string shown = text;
     const int room = static_cast<int>(m_barWidth - kTextPad);
-    if (room <= 0) {
-        shown.clear();
-    } else if (lib.GetTextWidth(shown) > room) {
-        const int dots = lib.GetTextWidth(kEllipsis);
-        while (!shown.empty() && lib.GetTextWidth(shown) + dots > room)
-            shown.pop_back();
-        shown += kEllipsis;
-    }
-    m_text = shown;
+    m_text = room <= 0 ? std::string() : lib.FitText(text, room, 1);
 }
 
 void GUI_TitleBar::Draw()

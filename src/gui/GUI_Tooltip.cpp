@@ -3,6 +3,7 @@
 #include "engine/CInput.h"
 #include "engine/D3DEngine.h"
 #include "engine/LibText.h"
+#include "engine/TextLayoutRecorder.h"
 #include "gui/GUI_FrameDrawing.h"
 
 #include <algorithm>
@@ -120,6 +121,7 @@ bool GUI_Tooltip::DrawIfShown()
         // The frame texture leaves the inside open; a dark fill keeps the
         // text readable over busy screens.
         const GRect inside{left - 2, top - 2, right + 2, bottom + 2};
+        const TextLayoutRecorder::Scope layer(typeid(*this), inside.left, inside.top, inside.right, inside.bottom);
         D3DEngine::GetInstance().FillRect(inside, 0xD80B1118u);
         DrawNamedFrame("tooltip.dds", kFrameCorner, 0.95f, static_cast<float>(left - 8), static_cast<float>(top - 8),
                        static_cast<float>(right + 8), static_cast<float>(bottom + 8));

@@ -2,6 +2,7 @@
 
 #include "engine/CInput.h"
 #include "engine/GDebugLog.h"
+#include "engine/TextLayoutRecorder.h"
 #include "gui/GUI_ButtonBase.h"
 #include "gui/GUI_Cursor.h"
 #include "gui/GUI_WindowManager.h"
@@ -67,8 +68,10 @@ void GUI_WindowBase::DeleteChildren()
 void GUI_WindowBase::DrawChildren()
 {
     for (size_t i = 0; i < m_childWindows.size(); ++i) {
-        if (m_childWindows[i]->visible)
+        if (m_childWindows[i]->visible) {
+            const TextLayoutRecorder::Scope scope(*m_childWindows[i]);
             m_childWindows[i]->Draw();
+        }
     }
 }
 

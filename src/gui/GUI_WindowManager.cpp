@@ -1,6 +1,7 @@
 #include "gui/GUI_WindowManager.h"
 
 #include "engine/CInput.h"
+#include "engine/TextLayoutRecorder.h"
 #include "gui/GUI_Cursor.h"
 #include "gui/GUI_WindowBase.h"
 
@@ -219,8 +220,10 @@ void GUI_WindowManager::DrawWindows()
             if (!IsLive(m_topLevel, window) || !window->visible || window == dragged)
                 continue;
             const int windowSweep = window->StaysOnTop() ? 2 : window->IsModal() ? 1 : 0;
-            if (windowSweep == sweep)
+            if (windowSweep == sweep) {
+                const TextLayoutRecorder::Scope layer(*window, true);
                 window->Draw();
+            }
         }
     }
 }

@@ -139,8 +139,9 @@ void GUI_BehaviourEditor::Layout()
         if (const SIM_DeployedFleet* fleet = GUI_DeploymentGUI::GetInstance().GetPlayerFleet())
             target = fleet->FindShip(m_order->shipId);
     if (target) {
-        m_targetName = target->name.substr(0, 255);
-        LibText::GetInstance().TruncateToWidth(m_targetName, m_targetBox.Width() - 10);
+        LibText& text = LibText::GetInstance();
+        text.SetFont("zekton16.dds", 16.0f);
+        m_targetName = text.FitText(target->name.substr(0, 255), m_targetBox.Width() - 10, 1);
     }
     m_ok->enabled = target != nullptr;
 }

@@ -106,7 +106,7 @@ void GUI_DataItem::FitLabel()
     while (m_shownSize > kSmallestLabelSize && text.MeasureText(m_label, m_shownSize) > room)
         m_shownSize -= 1.0f;
     text.SetFont("zekton16.dds", m_shownSize);
-    text.TruncateToWidth(m_shownLabel, room);
+    m_shownLabel = text.FitText(m_label, room, 1);
 }
 
 void GUI_DataItem::Draw()

@@ -134,7 +134,7 @@ void GUI_DesignLoader::BuildRows()
             row.shown[c] = row.columns[c];
             if (text.FindFont("zekton16.dds")) {
                 text.SetFont("zekton16.dds", 16.0f);
-                text.TruncateToWidth(row.shown[c], widths[c]);
+                row.shown[c] = text.FitText(row.shown[c], widths[c], 1);
             }
         }
         m_rows.push_back(std::move(row));

@@ -221,16 +221,6 @@ TEST_F(LibTextTest, FittedTextBreaksOnlyAtBlanksAndEndsWhatDoesNotFitInDots)
         EXPECT_LE(Text().GetTextWidth(line), 300) << line;
 }
 
-TEST_F(LibTextTest, TruncateToWidth)
-{
-    Text().SetFont("zekton16.dds", 16);
-    std::string s = "Battleship Indomitable";
-    Text().TruncateToWidth(s, 60);
-    EXPECT_LE(Text().GetTextWidth(s), 60);
-    EXPECT_GT(Text().GetTextWidth(s + "I"), 0);
-    EXPECT_EQ(std::string("Battleship Indomitable").rfind(s, 0), 0u);
-}
-
 TEST_F(LibTextTest, TooMuchTextIsCutAndLogged)
 {
     Text().SetFont("zekton16.dds", 16);

@@ -39,9 +39,11 @@ protected:
                                                         "\nwindowed = 1\n");
     }
 
-    // Headless: the recording device and an injected desktop. Windowed: the
-    // real window and OpenGL, sized by prefs.ini written beforehand.
-    static void StartGame(bool headless, const std::string& userDir)
+    // Headless: the recording device and an injected desktop of the size
+    // given. Windowed: the real window and OpenGL, sized by prefs.ini
+    // written beforehand.
+    static void StartGame(bool headless, const std::string& userDir, int width = kWidth, int height = kHeight,
+                          bool editor = false)
     {
         if (!s_cwd)
             s_cwd = new ScopedChdir(QLM_GAME_DIR);
@@ -50,9 +52,10 @@ protected:
         GameStartOptions options;
         options.userDir = userDir;
         options.headless = headless;
-        options.desktopWidth = kWidth;
-        options.desktopHeight = kHeight;
+        options.desktopWidth = width;
+        options.desktopHeight = height;
         options.seed = 11;
+        options.editor = editor;
         s_headless = headless;
         s_started = Game::GetInstance().Init(options);
         if (s_started)

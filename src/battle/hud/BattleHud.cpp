@@ -18,8 +18,10 @@
 #include "battle/hud/GUI_SurvivalPostMortem.h"
 #include "battle/hud/GUI_SurvivalScore.h"
 #include "battle/hud/GUI_TopStrip.h"
+#include "engine/D3DEngine.h"
 #include "engine/GDebugLog.h"
 #include "engine/LibText.h"
+#include "engine/TextLayoutRecorder.h"
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_Scenario.h"
 #include "sim/SIM_SurvivalMode.h"
@@ -100,13 +102,23 @@ void CloseAll()
 
 void DrawOverlays(bool damageTextsShown, float dtMs)
 {
-    GUI_DamageFeedbackManager::GetInstance().Draw(damageTextsShown, dtMs);
+    {
+        const D3DEngine& engine = D3DEngine::GetInstance();
+        const TextLayoutRecorder::Scope world(typeid(GUI_DamageFeedbackManager), 0, 0, engine.GetScreenWidth(),
+                                              engine.GetScreenHeight(), true);
+        GUI_DamageFeedbackManager::GetInstance().Draw(damageTextsShown, dtMs);
+    }
     DrawRangeMarker();
 }
 
 void DrawLabels()
 {
-    GUI_ShipNameOverlay::DrawAll();
+    {
+        const D3DEngine& engine = D3DEngine::GetInstance();
+        const TextLayoutRecorder::Scope world(typeid(GUI_ShipNameOverlay), 0, 0, engine.GetScreenWidth(),
+                                              engine.GetScreenHeight(), true);
+        GUI_ShipNameOverlay::DrawAll();
+    }
     GUI_Score::GetInstance().Draw();
     if (g_survival)
         GetSurvivalScore().Draw();

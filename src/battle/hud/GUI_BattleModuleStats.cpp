@@ -52,7 +52,7 @@ GUI_BattleModuleStats::GUI_BattleModuleStats(SIM_ShipModule* module) : m_module(
     m_title = type ? GetString(type->GetGuiName().c_str()) : "";
     if (text.IsInitialised()) {
         text.SetFont("zekton16.dds", kFontSize);
-        text.TruncateToWidth(m_title, m_inner.right - m_inner.left - 10);
+        m_title = text.FitText(m_title, m_inner.right - m_inner.left - 10, 1);
     }
     for (int i = 0; i < kRows; ++i)
         m_labels[i] = GetString(kLabelKeys[i]);

@@ -30,9 +30,7 @@ float GUI_Comms::FitName(std::string& name)
 {
     LibText& text = LibText::GetInstance();
     text.SetFont("zekton16.dds", kFontSize);
-    const float size = text.SizeToFit(name, kNameWidth, kFontSize, kMinNameSize);
-    text.TruncateToWidth(name, kNameWidth);
-    return size;
+    return text.FitLine(name, kNameWidth, kFontSize, kMinNameSize);
 }
 
 void GUI_Comms::DrawName(const SIM_Ship* ship, float x, float rowY)
@@ -152,7 +150,7 @@ void GUI_Comms::Draw()
             break;
         DrawName(line.ship, il, static_cast<float>(y));
         m_shown = line.text;
-        text.TruncateToWidth(m_shown, lineWidth);
+        m_shown = text.FitText(m_shown, lineWidth, 1);
         text.SetText(TEXT_ALIGN_LEFT, m_shown, il + kTextOffset, static_cast<float>(y), 0xFFFFFFFFu, 0.0f);
         y -= kLineStep;
     }

@@ -20,6 +20,7 @@
 #include "engine/D3DEngine.h"
 #include "engine/GDebugLog.h"
 #include "engine/LibText.h"
+#include "engine/TextLayoutRecorder.h"
 #include "gui/GUI_WindowManager.h"
 #include "platform/KeyCodes.h"
 
@@ -402,10 +403,16 @@ void GUI_CampaignMap::Draw()
     if (show[LAYER_TERRITORIES])
         GUI_Territory::DrawAll();
     engine.SetViewport(viewLeft, viewTop, viewRight, viewBottom);
-    GUI_CampaignWormhole::DrawAll();
-    DrawWormholeTraffic(*this);
-    GUI_CampaignAttackArrow::GetInstance().DrawAll(*this);
-    GUI_Encounter::DrawAll();
+    {
+        // The planets' names go where the camera takes them.
+        const TextLayoutRecorder::Scope world(typeid(GUI_Encounter), static_cast<int>(viewLeft),
+                                              static_cast<int>(viewTop), static_cast<int>(viewRight),
+                                              static_cast<int>(viewBottom), true);
+        GUI_CampaignWormhole::DrawAll();
+        DrawWormholeTraffic(*this);
+        GUI_CampaignAttackArrow::GetInstance().DrawAll(*this);
+        GUI_Encounter::DrawAll();
+    }
     engine.SetViewport(0, 0, engine.GetScreenWidth(), engine.GetScreenHeight());
     if (m_bottom)
         m_bottom->Draw();

@@ -1,0 +1,240 @@
+// Every text of the campaign's screens fits its box on a wide low screen and
+// on a tall one: the loader, the map and its counters, a planet zoomed in
+// with its window, a fleet of every design the player may build (the
+// longest names the content gives), the fleet's and its ships' windows, the
+// shipyard, the managers, the end of a turn with a battle to resolve, the
+// campaign deployment, and the campaign's endings.
+#include "CampaignScreenGame.h"
+
+#include "campaign/gui/GUI_CampaignCaptureManager.h"
+#include "campaign/gui/GUI_CampaignDefeat.h"
+#include "campaign/gui/GUI_CampaignDeployment.h"
+#include "campaign/gui/GUI_CampaignFacility.h"
+#include "campaign/gui/GUI_CampaignFleetDetails.h"
+#include "campaign/gui/GUI_CampaignFleetManager.h"
+#include "campaign/gui/GUI_CampaignControlPanelBttm.h"
+#include "campaign/gui/GUI_CampaignBattleManager.h"
+#include "campaign/gui/GUI_CampaignRefit.h"
+#include "campaign/gui/GUI_CampaignRepairs.h"
+#include "campaign/gui/GUI_CampaignShipDetails.h"
+#include "campaign/gui/GUI_CampaignSquadronSize.h"
+#include "campaign/gui/GUI_CampaignVictory.h"
+#include "campaign/gui/GUI_ConquestDetails.h"
+#include "campaign/gui/GUI_EncounterDetails.h"
+#include "campaign/gui/GUI_EndTurn.h"
+#include "campaign/gui/GUI_FleetRename.h"
+#include "campaign/gui/GUI_IncomeManager.h"
+#include "campaign/gui/GUI_MapZoomer.h"
+#include "campaign/gui/GUI_PendingBattle.h"
+#include "campaign/gui/GUI_RecruitmentManager.h"
+#include "campaign/gui/GUI_ScrapShip.h"
+#include "campaign/gui/GUI_ShipsLog.h"
+#include "campaign/gui/GUI_Shipyard.h"
+#include "campaign/sim/SIM_CampaignFacility.h"
+#include "campaign/sim/SIM_CampaignFacilityType.h"
+#include "platform/IClock.h"
+#include "sim/SIM_ShipHull.h"
+#include "support/TextFitGame.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+class TextFitCampaign : public TextFitGameOn<CampaignScreenGame> {
+protected:
+    // A fleet at the planet with one ship of every design of the player's
+    // race, each named after its design and a two-digit number.
+    static SIM_CampaignFleet* FleetOfEveryDesign(SIM_CampaignEncounter* at)
+    {
+        SIM_CampaignFleet* fleet = MakeTestFleet(at, nullptr);
+        int number = 10;
+        for (const SIM_ShipDesign* design : SIM_ShipDesign::GetList()) {
+            if (!design->GetHull() || design->GetHull()->GetRaceName() != "federation")
+                continue;
+            const std::string name = design->GetGuiName() + " " + std::to_string(number++);
+            AddTestShip(fleet, design->GetName().c_str(), name.c_str());
+        }
+        fleet->guiName = "Federation Support Frigates";
+        Frames(2);
+        return fleet;
+    }
+
+    // Runs frames with a little real time until the condition holds.
+    template <typename Condition>
+    static bool Until(Condition done, int limit = 600)
+    {
+        for (int i = 0; i < limit && !done(); ++i) {
+            Frames(1);
+            SDL_Delay(2);
+        }
+        return done();
+    }
+};
+
+} // namespace
+
+TEST_P(TextFitCampaign, LoaderMapAndPlanet)
+{
+    GUI_CampaignLoader::Open();
+    Frames(1);
+    ExpectFits("campaign loader");
+    CloseModals();
+    StartCampaign("textfit");
+    GUI_CampaignMap* map = GUI_CampaignMap::Get();
+    ASSERT_NE(map, nullptr);
+    SIM_CampaignEncounter* home = Homeworld();
+    ASSERT_NE(home, nullptr);
+    DropAllLessons();
+    RestMouse();
+    ExpectFits("campaign map");
+    SIM_CampaignFleet* fleet = FleetOfEveryDesign(home);
+    ExpectFits("campaign map with a fleet");
+
+    GUI_CampaignFleetManager::Open();
+    Frames(1);
+    ExpectFits("fleet manager");
+    GUI_CampaignFleetManager::Open(); // the button again closes it
+    GUI_IncomeManager::Open();
+    Frames(1);
+    ExpectFits("income manager");
+    GUI_IncomeManager::Open();
+    GUI_RecruitmentManager::Open();
+    Frames(1);
+    ExpectFits("recruitment manager");
+    GUI_RecruitmentManager::Open();
+    Frames(1);
+
+    // The home planet zoomed in, with its window and every facility's panel.
+    GUI_MapZoomer& zoomer = map->GetZoomer();
+    ManualClock clock;
+    zoomer.SetClock(&clock);
+    zoomer.ZoomTo(map->FindView(home));
+    clock.Advance(600.0);
+    Frames(2);
+    ASSERT_NE(GUI_EncounterDetails::GetOpen(), nullptr);
+    RestMouse();
+    ExpectFits("home planet");
+    GUI_ButtonText* yard = nullptr;
+    for (GUI_CampaignFacility* panel : GUI_EncounterDetails::GetOpen()->GetFacilityPanels())
+        if (panel->GetFacility()->GetType()->facilityClass == SIM_CampaignFacilityType::SHIPYARD)
+            yard = panel->GetButton();
+    ASSERT_NE(yard, nullptr);
+    Click(*yard);
+    Until([] { return GUI_Shipyard::GetOpen() != nullptr; });
+    ASSERT_NE(GUI_Shipyard::GetOpen(), nullptr);
+    RestMouse();
+    ExpectFits("shipyard");
+    CloseModals();
+    GUI_Shipyard::Open(home, fleet);
+    Frames(1);
+    RestMouse();
+    ExpectFits("shipyard for a fleet");
+    CloseModals();
+
+    // Every enemy planet's window, from far out.
+    zoomer.SetClock(nullptr);
+    for (SIM_CampaignEncounter* planet : home->neighbours) {
+        GUI_ConquestDetails::Open(planet);
+        Frames(1);
+        ExpectFits("conquest news of " + planet->GetGuiName());
+        CloseModals();
+    }
+}
+
+TEST_P(TextFitCampaign, FleetShipsTurnAndEndings)
+{
+    StartCampaign("textfit");
+    DropAllLessons();
+    SIM_CampaignEncounter* home = Homeworld();
+    ASSERT_NE(home, nullptr);
+    SIM_CampaignFleet* fleet = FleetOfEveryDesign(home);
+    GUI_CampaignFleetDetails::ShowForFleet(fleet);
+    Frames(1);
+    RestMouse();
+    ExpectFits("fleet");
+    for (SIM_CampaignShip* ship : fleet->GetShips()) {
+        GUI_CampaignShipDetails::Open(ship);
+        Frames(1);
+        ExpectFits("ship " + ship->name);
+        CloseModals();
+    }
+    SIM_CampaignShip* longest = fleet->GetShips().front();
+    for (SIM_CampaignShip* ship : fleet->GetShips())
+        if (ship->name.size() > longest->name.size())
+            longest = ship;
+    GUI_ShipsLog::Open(longest);
+    Frames(1);
+    ExpectFits("ship's log");
+    CloseModals();
+    GUI_ScrapShip::Open(longest);
+    Frames(1);
+    ExpectFits("scrap");
+    CloseModals();
+    GUI_FleetRename::Open(fleet);
+    Frames(1);
+    ExpectFits("fleet name");
+    CloseModals();
+    GUI_FleetRename::OpenForShip(longest);
+    Frames(1);
+    ExpectFits("ship name");
+    CloseModals();
+    for (SIM_CampaignShip* ship : fleet->GetShips())
+        if (ship->design && ship->design->GetHull() && ship->design->GetHull()->GetClass() == SIM_ShipHull::FIGHTER) {
+            GUI_CampaignSquadronSize::Open(ship);
+            Frames(1);
+            ExpectFits("squadron size");
+            CloseModals();
+            break;
+        }
+    GUI_CampaignRepairs::Open(fleet);
+    Frames(1);
+    RestMouse();
+    ExpectFits("repairs");
+    CloseModals();
+    GUI_CampaignCaptureManager::Open();
+    Frames(1);
+    ExpectFits("captures");
+    CloseModals();
+    GUI_CampaignRefit::OfferRefit(longest->design->GetName());
+    Frames(1);
+    ExpectFits("refit");
+    CloseModals();
+
+    // The fleet sent against a neighbour: the turn's end with a battle.
+    SIM_CampaignEncounter* target = EnemyNeighbour(home);
+    ASSERT_NE(target, nullptr);
+    SendTestAttack(fleet, target);
+    Frames(1);
+    GUI_CampaignMap* map = GUI_CampaignMap::Get();
+    Click(*map->GetBottomPanel()->GetNextTurnButton());
+    Until([] { return GUI_EndTurn::GetOpen() != nullptr; });
+    ASSERT_NE(GUI_EndTurn::GetOpen(), nullptr);
+    RestMouse();
+    ExpectFits("end of the turn");
+    GUI_PendingBattle* strip = nullptr;
+    for (GUI_PendingBattle* each : GUI_EndTurn::GetOpen()->GetBattles()->GetStrips())
+        if (each->GetBattle()->encounter == target)
+            strip = each;
+    ASSERT_NE(strip, nullptr);
+    Click(*strip->GetResolveButton());
+    Until([] { return GUI_CampaignDeployment::GetOpen() != nullptr; }, 1000);
+    ASSERT_NE(GUI_CampaignDeployment::GetOpen(), nullptr);
+    SettleTransition();
+    RestMouse();
+    ExpectFits("campaign deployment");
+    Game::GetInstance().SetMode(GUI_Campaign::kModeId);
+    SettleTransition();
+
+    GUI_CampaignVictory::Open();
+    Frames(1);
+    ExpectFits("victory");
+    CloseModals();
+    GUI_CampaignDefeat::Open();
+    Frames(1);
+    ExpectFits("defeat");
+    CloseModals();
+}
+
+INSTANTIATE_TEXT_FIT_SIZES(TextFitCampaign);

@@ -1,0 +1,127 @@
+// Every text of the front-end screens and their windows fits its box, on a
+// wide low screen and on a tall one, with the longest texts the shipped
+// content gives them: every scenario's details, every race, every item of
+// the shop, every lesson.
+#include "frontend/FrontendGame.h"
+#include "frontend/GUI_ChooseScenario.h"
+#include "frontend/GUI_HighScoreTable.h"
+#include "frontend/GUI_MainMenu.h"
+#include "frontend/GUI_RaceScreen.h"
+#include "frontend/GUI_Scenario.h"
+#include "frontend/GUI_ScenarioDetails.h"
+#include "frontend/GUI_Scenario_Anomalies.h"
+#include "frontend/GUI_SupplyLimits.h"
+#include "frontend/GUI_UnlockShop.h"
+#include "gui/GUI_ButtonText.h"
+#include "gui/GUI_ConfirmDialog.h"
+#include "gui/GUI_Tutorial.h"
+#include "gui/GUI_TutorialWindow.h"
+#include "sim/SIM_HighScores.h"
+#include "sim/SIM_Scenario.h"
+#include "support/TextFitGame.h"
+
+#include <string>
+
+namespace {
+
+class TextFitFrontend : public TextFitGame {};
+
+} // namespace
+
+TEST_P(TextFitFrontend, TitleScenarioChoiceAndDetails)
+{
+    ExpectFits("title");
+    GUI_MainMenu::AskToQuit();
+    Frames(1);
+    ExpectFits("quit question");
+    while (GUI_WindowManager::GetInstance().CloseTopModal()) {
+    }
+    // Every medal earned, so that each scenario shows the three names.
+    for (SIM_Scenario* scenario : SIM_Scenario::GetList())
+        if (SIM_ScenarioScore* record = SIM_HighScores::GetInstance().GetScenarioRecord(scenario->GetName()))
+            for (bool& beaten : record->beaten)
+                beaten = true;
+    Click(*GUI_MainMenu::GetInstance().GetBattleButton());
+    SettleTransition();
+    SettleRows();
+    ExpectFits("scenario choice");
+    for (GUI_Scenario* row : GUI_ChooseScenario::GetInstance().GetRows()) {
+        SIM_Scenario* scenario = row->GetScenario();
+        GUI_ScenarioDetails::Open(scenario);
+        Frames(2);
+        ExpectFits("details of " + scenario->GetName());
+        GUI_ScenarioDetails* details = GUI_ScenarioDetails::GetOpen();
+        ASSERT_NE(details, nullptr);
+        if (details->GetAnomaliesButton()) {
+            GUI_Scenario_Anomalies::Open(*scenario);
+            Frames(1);
+            ExpectFits("anomalies of " + scenario->GetName());
+            GUI_WindowManager::GetInstance().CloseTopModal();
+        }
+        if (details->GetSupplyLimitsButton()) {
+            Click(*details->GetSupplyLimitsButton());
+            ExpectFits("supply limits of " + scenario->GetName());
+            GUI_SupplyLimits::Close();
+        }
+        if (details->GetHighScoresButton()) {
+            GUI_HighScoreTable::Open(scenario);
+            Frames(2);
+            ExpectFits("high scores of " + scenario->GetName());
+            GUI_WindowManager::GetInstance().CloseTopModal();
+        }
+        Frames(1);
+    }
+}
+
+TEST_P(TextFitFrontend, RacesOptionsAndTheShop)
+{
+    Click(*GUI_MainMenu::GetInstance().GetBattleButton());
+    SettleTransition();
+    Click(*GUI_ChooseScenario::GetInstance().GetChangeRaceButton());
+    SettleTransition();
+    ExpectFits("races");
+
+    Game::GetInstance().SetMode(15);
+    Click(*GUI_MainMenu::GetInstance().GetOptionsButton());
+    SettleTransition();
+    ExpectFits("options");
+
+    Game::GetInstance().SetMode(15);
+    SIM_HighScores::GetInstance().AddPoints(123456 - SIM_HighScores::GetInstance().GetPoints());
+    Click(*GUI_MainMenu::GetInstance().GetUnlocksButton());
+    SettleTransition();
+    GUI_UnlockWindow* shop = GUI_UnlockWindow::GetOpen();
+    ASSERT_NE(shop, nullptr);
+    for (int tab : {GUI_UnlockWindow::TAB_MODULES, GUI_UnlockWindow::TAB_HULLS, GUI_UnlockWindow::TAB_RACES}) {
+        shop->SetTab(tab);
+        Frames(1);
+        ExpectFits("shop tab " + std::to_string(tab));
+        // Each item's details in turn: the longest names and statistics.
+        const std::vector<GUI_UnlockIcon*> icons = shop->GetIcons();
+        for (GUI_UnlockIcon* icon : icons) {
+            shop->Select(icon);
+            ExpectFits("shop item " + shop->GetItemName());
+        }
+    }
+}
+
+TEST_P(TextFitFrontend, EveryLesson)
+{
+    // Each lesson's window over the title: it is the same window on any screen.
+    GUI_Tutorial& tutorial = GUI_Tutorial::GetInstance();
+    tutorial.Load();
+    std::vector<TutorialDefinition> lessons;
+    for (const auto& lesson : tutorial.GetPending())
+        lessons.push_back(*lesson);
+    DropAllLessons();
+    ASSERT_GT(lessons.size(), 10u);
+    for (TutorialDefinition& lesson : lessons) {
+        lesson.openScript.clear(); // its pointers need the screen it belongs to
+        GUI_TutorialWindow::Open(&lesson);
+        Frames(1);
+        ExpectFits("lesson " + lesson.name);
+        DropAllLessons();
+    }
+}
+
+INSTANTIATE_TEXT_FIT_SIZES(TextFitFrontend);
