@@ -52,12 +52,12 @@ GUI_ButtonText* GUI_EditorBase::AddPanelButton(const char* key, GUI_Callback cal
     return button;
 }
 
-void GUI_EditorBase::DrawLabel(const std::string& text, float x, float y) const
+void GUI_EditorBase::DrawLabel(const std::string& text, float x, float y, float size) const
 {
     LibText& lib = LibText::GetInstance();
     if (!lib.FindFont("zekton16.dds"))
         return;
-    lib.SetFont("zekton16.dds", 16.0f);
+    lib.SetFont("zekton16.dds", size);
     lib.SetText(TEXT_ALIGN_LEFT, text, x, y, 0xFFFFFFFFu, 0.0f);
     lib.Render();
 }

@@ -49,7 +49,7 @@ public:
 
 protected:
     GUI_ButtonText* AddPanelButton(const char* key, GUI_Callback callback, float l, float t, float r, float b);
-    void DrawLabel(const std::string& text, float x, float y) const;
+    void DrawLabel(const std::string& text, float x, float y, float size = 16.0f) const;
     void SetHull(const SIM_ShipHull& hull) { m_hull = &hull; }
 
     const SIM_ShipHull* m_hull = nullptr;

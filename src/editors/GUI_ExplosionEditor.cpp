@@ -85,7 +85,7 @@ void GUI_ExplosionEditor::Draw()
             D3DEngine::GetInstance().FillRect(r, 0x80FFFFFFu);
         const Point& p = m_points[i];
         DrawLabel(StrFormat("%.0f-%s %.0f,%.0f", p.time, p.name.c_str(), p.x, p.y), static_cast<float>(r.left),
-                  static_cast<float>(r.top));
+                  static_cast<float>(r.top) + 2.0f, kRowTextSize);
     }
 }
 

@@ -13,6 +13,9 @@ public:
     };
     static constexpr float kMarkerSize = 8.0f;
     static constexpr float kRowHeight = 20.0f;
+    // A row's text is smaller than the panel's: the longest explosion names
+    // with their time and place fit the row's 280 pixels.
+    static constexpr float kRowTextSize = 11.0f;
 
     void Draw() override;
     void DrawItems() override;

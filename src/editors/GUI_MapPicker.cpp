@@ -22,6 +22,13 @@ std::string BaseName(const std::string& path)
 }
 } // namespace
 
+GUI_MapPickerStrip::GUI_MapPickerStrip(std::string file) : m_file(std::move(file))
+{
+    raisesOnClick = false;
+    const size_t dot = m_file.find_last_of('.');
+    m_shown = dot == std::string::npos || dot == 0 ? m_file : m_file.substr(0, dot);
+}
+
 bool GUI_MapPickerStrip::OnLeftClick(float x, float y)
 {
     if (!Contains(x, y))
@@ -39,7 +46,7 @@ void GUI_MapPickerStrip::Draw()
                                       chosen ? 0x40FFFFFFu : 0x20FFFFFFu);
     LibText& text = LibText::GetInstance();
     text.SetFont("zekton16.dds", 16.0f);
-    text.SetText(TEXT_ALIGN_LEFT, m_file, static_cast<float>(left + 10), static_cast<float>(top), 0xFFFFFFFFu, 0.0f);
+    text.SetText(TEXT_ALIGN_LEFT, m_shown, static_cast<float>(left + 10), static_cast<float>(top), 0xFFFFFFFFu, 0.0f);
 }
 
 GUI_MapPicker::GUI_MapPicker(SIM_Scenario* scenario) : m_scenario(scenario)

@@ -12,13 +12,17 @@ class SIM_Scenario;
 // One backdrop file in the map picker's list.
 class GUI_MapPickerStrip : public GUI_WindowBase {
 public:
-    explicit GUI_MapPickerStrip(std::string file) : m_file(std::move(file)) { raisesOnClick = false; }
+    // Shows the file's name without its extension: the strip has room for
+    // the longest backdrop's name, not its ".dds" too.
+    explicit GUI_MapPickerStrip(std::string file);
     bool OnLeftClick(float x, float y) override;
     void Draw() override;
     const std::string& GetFile() const { return m_file; }
+    const std::string& GetShownName() const { return m_shown; }
 
 private:
     std::string m_file;
+    std::string m_shown;
 };
 
 // The scenario editor's backdrop chooser: the map backdrops the game has,

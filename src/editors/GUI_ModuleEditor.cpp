@@ -10,6 +10,9 @@
 #include <cmath>
 
 namespace {
+// The buttons are as wide as their longest label ("Slots / hardpoints") needs.
+constexpr float kButtonRight = 190.0f;
+
 GUI_ModuleEditor* Self(std::intptr_t arg)
 {
     return reinterpret_cast<GUI_ModuleEditor*>(arg);
@@ -34,9 +37,9 @@ bool ParsePointField(const std::string& field, float& a, float& b)
 
 GUI_ModuleEditor::GUI_ModuleEditor()
 {
-    AddPanelButton("HULLEDITOR_TOGGLESLOT", [](std::intptr_t a) { Self(a)->ToggleSelectedType(); }, 10, 10, 150, 30);
-    AddPanelButton("HULLEDITOR_CREATESLOT", [](std::intptr_t a) { Self(a)->CreateSlot(); }, 10, 40, 150, 60);
-    AddPanelButton("HULLEDITOR_EDITMODE", [](std::intptr_t a) { Self(a)->ToggleMode(); }, 10, 70, 150, 90);
+    AddPanelButton("HULLEDITOR_TOGGLESLOT", [](std::intptr_t a) { Self(a)->ToggleSelectedType(); }, 10, 10, kButtonRight, 30);
+    AddPanelButton("HULLEDITOR_CREATESLOT", [](std::intptr_t a) { Self(a)->CreateSlot(); }, 10, 40, kButtonRight, 60);
+    AddPanelButton("HULLEDITOR_EDITMODE", [](std::intptr_t a) { Self(a)->ToggleMode(); }, 10, 70, kButtonRight, 90);
     m_square.SetTexture("square_box.dds");
     m_hex.SetTexture("hex_box.dds");
     for (CTexturedSprite* s : {&m_square, &m_hex}) {

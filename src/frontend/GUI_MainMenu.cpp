@@ -74,15 +74,31 @@ GUI_MainMenu::GUI_MainMenu()
     CheckForNewOnlineMessages();
 }
 
-std::vector<GUI_MainMenu::Slot> GUI_MainMenu::LayOutRow(int left, int right, int height, size_t count)
+std::vector<GUI_MainMenu::Slot> GUI_MainMenu::LayOutRow(int left, int right, int height,
+                                                        const std::vector<int>& labelWidths)
 {
-    std::vector<Slot> slots;
+    const size_t count = labelWidths.size();
     const float centre = static_cast<float>(left + right) * 0.5f;
-    const float step = kRowSpan / static_cast<float>(std::max<size_t>(count, 1));
     const float top = static_cast<float>(height - 32);
-    float x = centre - 490.0f;
-    for (size_t i = 0; i < count; ++i, x += step)
-        slots.push_back({x, top, x + step - 10.0f, top + 20.0f});
+    // The thousand pixels from centre - 490 to centre + 510, shared by the
+    // labels; wider only when a label would keep less than its least padding
+    // and the screen has the room.
+    float span = kRowSpan - 10.0f;
+    std::vector<float> widths = GUI_ButtonText::ShareRow(labelWidths, span, 10.0f, GUI_ButtonText::kLabelPad);
+    float labels = 0.0f;
+    for (int w : labelWidths)
+        labels += static_cast<float>(w);
+    const float tight = labels + 10.0f * static_cast<float>(count - 1) + 2.0f * kMinLabelPad * static_cast<float>(count);
+    if (count > 0 && tight > span) {
+        span = std::max(span, std::min(static_cast<float>(right - left - 40), tight));
+        widths = GUI_ButtonText::ShareRow(labelWidths, span, 10.0f, GUI_ButtonText::kLabelPad);
+    }
+    std::vector<Slot> slots;
+    float x = centre + 10.0f - span * 0.5f;
+    for (float w : widths) {
+        slots.push_back({x, top, x + w, top + 20.0f});
+        x += w + 10.0f;
+    }
     return slots;
 }
 
@@ -102,7 +118,10 @@ void GUI_MainMenu::LayOut()
     m_laidOutH = h;
     SetSize(static_cast<float>(w), static_cast<float>(h));
     MoveTo(0.0f, 0.0f);
-    const std::vector<Slot> slots = LayOutRow(left, right, h, m_row.size());
+    std::vector<int> labels;
+    for (const GUI_ButtonText* button : m_row)
+        labels.push_back(button->GetLabelWidth());
+    const std::vector<Slot> slots = LayOutRow(left, right, h, labels);
     for (size_t i = 0; i < m_row.size(); ++i)
         m_row[i]->SetRect(slots[i].left, slots[i].top, slots[i].right, slots[i].bottom);
     m_chrome.LayOut(w, h);

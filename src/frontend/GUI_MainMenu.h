@@ -12,7 +12,8 @@ class GUI_ButtonText;
 // The screen the game starts on: the title picture, the version in the top
 // right corner and one row of buttons on a dark bar along the bottom edge.
 // The row spans 1000 pixels around the screen centre whatever the number of
-// buttons, so it fits any screen 1024 pixels wide or more.
+// buttons, so it fits any screen 1024 pixels wide or more, unless a label
+// needs more room than an equal share gives it.
 class GUI_MainMenu : public GUI_GameModeBase, public GUIButtonList {
 public:
     static constexpr float kRowSpan = 1010.0f;
@@ -45,9 +46,15 @@ public:
     struct Slot {
         float left, top, right, bottom;
     };
-    // The row's places for count buttons on a screen spanning left..right
-    // and height pixels high.
-    static std::vector<Slot> LayOutRow(int left, int right, int height, size_t count);
+    // The row's places for buttons whose labels are that wide, on a screen
+    // spanning left..right and height pixels high: the row spans kRowSpan
+    // less a gap around the centre, in equal shares when every label fits
+    // its share with GUI_ButtonText::kLabelPad on each side, else each button its label's
+    // width and an equal share of the rest. Only when that leaves a label
+    // less than kMinLabelPad a side does the row widen, as far as the screen
+    // allows.
+    static std::vector<Slot> LayOutRow(int left, int right, int height, const std::vector<int>& labelWidths);
+    static constexpr int kMinLabelPad = 3;
 
     static void AskToQuit();
     static constexpr const char* kManualFile = "QLM Manual.pdf";

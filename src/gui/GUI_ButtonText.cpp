@@ -27,6 +27,37 @@ GUI_ButtonText* GUI_ButtonText::GUI_ButtonTextFromString(const std::string& text
     return button;
 }
 
+int GUI_ButtonText::GetLabelWidth() const
+{
+    LibText& text = LibText::GetInstance();
+    if (!text.FindFont("zekton16.dds"))
+        return 0;
+    text.SetFont("zekton16.dds", 16.0f);
+    return text.GetTextWidth(m_text);
+}
+
+std::vector<float> GUI_ButtonText::ShareRow(const std::vector<int>& labelWidths, float span, float gap, float pad)
+{
+    const size_t n = labelWidths.size();
+    if (n == 0)
+        return {};
+    const float room = span - gap * static_cast<float>(n - 1);
+    const float share = room / static_cast<float>(n);
+    float labels = 0.0f;
+    bool allFit = true;
+    for (int w : labelWidths) {
+        labels += static_cast<float>(w);
+        allFit = allFit && static_cast<float>(w) + 2.0f * pad <= share;
+    }
+    if (allFit)
+        return std::vector<float>(n, share);
+    const float extra = (room - labels) / static_cast<float>(n);
+    std::vector<float> widths;
+    for (int w : labelWidths)
+        widths.push_back(static_cast<float>(w) + extra);
+    return widths;
+}
+
 void GUI_ButtonText::SetTextKey(const char* key)
 {
     m_text = GetString(key ? key : "");

@@ -2,7 +2,9 @@
 #include "engine/CTexturedSprite.h"
 #include "gui/GUI_ButtonBase.h"
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 // A labelled button on a three-slice skin: two 32-pixel caps and a stretched
 // middle taken from the quarters of a 128-pixel-wide texture.
@@ -17,6 +19,19 @@ public:
     void Draw() override;
     // The skin, as tall as kSkinHeight around the rectangle's middle.
     GRect GetTextBox() const override;
+
+    // The room a label keeps at each side inside its skin.
+    static constexpr int kLabelPad = 12;
+
+    // The label's width in the button's font (0 before the fonts are loaded).
+    int GetLabelWidth() const;
+    // A width of at least `least` that holds the label and its padding.
+    int WidthToFit(int least) const { return std::max(least, GetLabelWidth() + 2 * kLabelPad); }
+    // Widths for a row of labelled buttons sharing `span` pixels with `gap`
+    // between them: equal shares when every label fits its share with `pad`
+    // on each side; else each label's own width and an equal share of what
+    // is left (less than nothing when the labels alone are wider).
+    static std::vector<float> ShareRow(const std::vector<int>& labelWidths, float span, float gap, float pad);
 
     void SetTextKey(const char* key);
     void SetTextString(const std::string& text) { m_text = text; }

@@ -1,5 +1,6 @@
 #include "gui/GUI_RCMenuBase.h"
 
+#include "engine/D3DEngine.h"
 #include "engine/LibText.h"
 #include "gui/GUI_ButtonBase.h"
 #include "gui/GUI_FrameDrawing.h"
@@ -42,8 +43,9 @@ void GUI_RCMenuBase::AddItem(GUI_ButtonBase* button)
 {
     if (!button)
         return;
-    button->SetRect(static_cast<float>(left + 4), static_cast<float>(nextRowY), static_cast<float>(right - 4),
-                    static_cast<float>(nextRowY + kRowHeight));
+    const int y = nextRowY + m_captionExtra;
+    button->SetRect(static_cast<float>(left + 4), static_cast<float>(y), static_cast<float>(right - 4),
+                    static_cast<float>(y + kRowHeight));
     AddButton(button);
     nextRowY += kRowStep;
 }
@@ -53,6 +55,21 @@ void GUI_RCMenuBase::SetCaption(const std::string& text)
     LibText& lib = LibText::GetInstance();
     lib.SetFont("zekton16.dds", kFontSize);
     m_caption = lib.GetWrappedText(text, width - 16);
+    // Each line the caption takes past its first pushes the items down and
+    // makes the menu as much taller, kept on the screen.
+    const int lines = 1 + static_cast<int>(std::count(m_caption.begin(), m_caption.end(), '\n'));
+    const int extra = (lines - 1) * lib.GetWrappedTextHeight("x", width);
+    if (extra == m_captionExtra)
+        return;
+    const int grown = bottom + extra - m_captionExtra;
+    m_captionExtra = extra;
+    SetRect(static_cast<float>(left), static_cast<float>(top), static_cast<float>(right), static_cast<float>(grown));
+    const int screenHeight = D3DEngine::GetInstance().GetScreenHeight();
+    if (screenHeight > 0 && bottom > screenHeight) {
+        const int up = bottom - screenHeight;
+        nextRowY -= up;
+        MoveTo(static_cast<float>(left), static_cast<float>(top - up));
+    }
 }
 
 bool GUI_RCMenuBase::OnLeftClick(float x, float y)

@@ -22,6 +22,8 @@ public:
     bool IsModal() const override { return true; }
 
     void AddItem(GUI_ButtonBase* button);
+    // Wrapped to the menu's width; a caption of several lines makes the menu
+    // taller and its items go below it (set it before adding them).
     void SetCaption(const std::string& text);
     const std::string& GetCaption() const { return m_caption; }
 
@@ -36,5 +38,6 @@ public:
 
 protected:
     std::string m_caption;
+    int m_captionExtra = 0; // pixels the caption takes past its first line
     CTexturedSprite m_background;
 };

@@ -7,8 +7,14 @@
 #include <algorithm>
 
 namespace {
-constexpr float kFontSize = 20.0f;
-constexpr float kTextPad = 40.0f;
+// The wrapped text holds every word whole (the wrap breaks a word only when
+// it is wider than the line).
+bool KeepsWords(const std::string& wrapped, const std::string& text)
+{
+    std::string joined = wrapped;
+    std::replace(joined.begin(), joined.end(), '\n', ' ');
+    return joined == text;
+}
 } // namespace
 
 GUI_TitleBar::GUI_TitleBar() : m_texture("dialog_titlebar.dds")
@@ -24,10 +30,44 @@ void GUI_TitleBar::SetText(const std::string& text)
     QLM_ASSERT(width > 0);
     LibText& lib = LibText::GetInstance();
     lib.SetFont("cwfont20.dds", kFontSize);
+    m_size = kFontSize;
     const float limit = static_cast<float>(width) - kTextPad;
-    m_barWidth = std::min(static_cast<float>(lib.GetTextWidth(text)) + kTextPad, limit);
-    const int room = static_cast<int>(m_barWidth - kTextPad);
-    m_text = room <= 0 ? std::string() : lib.FitText(text, room, 1);
+    const int room = static_cast<int>(limit - kTextPad);
+    if (room <= 0) {
+        m_text.clear();
+        m_barWidth = std::max(0.0f, limit);
+        return;
+    }
+    m_text = text;
+    if (lib.GetTextWidth(text) > room) {
+        // Two lines, as large as they fit whole; else cut at the smallest.
+        bool fitted = false;
+        for (float size = kTwoLineSize; size >= kSmallestSize && !fitted; size -= 1.0f) {
+            lib.SetFont("cwfont20.dds", size);
+            const std::string wrapped = lib.GetWrappedText(text, room);
+            if (std::count(wrapped.begin(), wrapped.end(), '\n') <= 1 && KeepsWords(wrapped, text)) {
+                m_text = wrapped;
+                m_size = size;
+                fitted = true;
+            }
+        }
+        if (!fitted) {
+            m_size = kSmallestSize;
+            lib.SetFont("cwfont20.dds", m_size);
+            m_text = lib.FitText(text, room, 2);
+        }
+    }
+    m_barWidth = std::min(static_cast<float>(lib.GetTextWidth(m_text)) + kTextPad, limit);
+    lib.SetFont("cwfont20.dds", kFontSize);
+}
+
+int GUI_TitleBar::WidthForOneLine(const std::string& text)
+{
+    LibText& lib = LibText::GetInstance();
+    if (!lib.FindFont("cwfont20.dds"))
+        return 0;
+    lib.SetFont("cwfont20.dds", kFontSize);
+    return lib.GetTextWidth(text) + 2 * static_cast<int>(kTextPad);
 }
 
 void GUI_TitleBar::Draw()
@@ -51,8 +91,13 @@ void GUI_TitleBar::Draw()
     m_rightCap.Draw();
     if (!m_text.empty()) {
         LibText& lib = LibText::GetInstance();
-        lib.SetFont("cwfont20.dds", kFontSize);
-        lib.SetText(TEXT_ALIGN_LEFT, m_text, l + 30.0f, static_cast<float>(top) + 8.0f, 0xFFFFFFFFu, 0.0f);
+        lib.SetFont("cwfont20.dds", m_size);
+        // One line at the full size stands 8 below the top; two smaller ones
+        // share the same middle.
+        const bool twoLines = m_text.find('\n') != std::string::npos;
+        const float y = twoLines ? static_cast<float>(top) + 18.0f - m_size : static_cast<float>(top) + 8.0f;
+        lib.SetText(TEXT_ALIGN_LEFT, m_text, l + 30.0f, y, 0xFFFFFFFFu, 0.0f);
         lib.Render(-1);
+        lib.SetFont("cwfont20.dds", kFontSize);
     }
 }

@@ -13,10 +13,23 @@ public:
 
     GUI_TitleBar();
 
-    // The owner sets the rectangle first: the text is shortened to fit it.
+    static constexpr float kFontSize = 20.0f;
+    // A title too long for one line at kFontSize takes two lines, at the
+    // largest size from kTwoLineSize down to kSmallestSize that holds it
+    // whole; one that even that cannot hold is cut with "..." at the end.
+    static constexpr float kTwoLineSize = 16.0f;
+    static constexpr float kSmallestSize = 13.0f;
+    // The room the bar leaves beside its text (30 before, 10 after), and
+    // between its end and the window's right edge.
+    static constexpr float kTextPad = 40.0f;
+
+    // The owner sets the rectangle first: the text is fitted to it.
     void SetText(const std::string& text);
     const std::string& GetText() const { return m_text; }
     float GetBarWidth() const { return m_barWidth; }
+    float GetTextSize() const { return m_size; }
+    // The least window width whose title bar shows the text on one line.
+    static int WidthForOneLine(const std::string& text);
 
     void Draw() override;
 
@@ -26,5 +39,6 @@ private:
     BaseSprite m_rightCap;
     SmartTexture m_texture;
     float m_barWidth = 0.0f;
+    float m_size = kFontSize;
     std::string m_text;
 };

@@ -142,9 +142,10 @@ void GUI_DeploymentShipDetails::Draw()
     DrawChildren();
     const int iconRows = (static_cast<int>(m_icons.size()) + kIconsPerRow - 1) / kIconsPerRow;
     float y = static_cast<float>(top + 133 + 5 + iconRows * kIconSize + 2);
+    // Each row starts with a blank: set at the box's edge, its figures still
+    // start 4 pixels in, and the longest hit-point total keeps inside.
     for (const std::string& row : m_rows) {
-        text.SetText(TEXT_ALIGN_LEFT, row, static_cast<float>(left) + 4.0f, y, 0xFFFFFFFFu,
-                     static_cast<float>(width - 8));
+        text.SetText(TEXT_ALIGN_LEFT, row, static_cast<float>(left), y, 0xFFFFFFFFu, static_cast<float>(width));
         y += 18.0f;
     }
     text.Render(-1);

@@ -75,12 +75,12 @@ GUI_DesignLoader::GUI_DesignLoader(const std::vector<std::string>& masks) : GUI_
     m_open->SetRect(static_cast<float>(clientRight - 120), static_cast<float>(clientBottom - 24),
                     static_cast<float>(clientRight), static_cast<float>(clientBottom - 2));
     AddButton(m_open);
-    const int offsets[3] = {0, 200, 400};
-    const int widths[3] = {195, 195, 150};
+    // Each sort button heads its column, from 10 before its text to the next one.
     for (int i = 0; i < 3; ++i) {
         m_sortButtons[i] = new GUI_SubtleTextButton(kSortKeys[i], SortPressed, i);
-        m_sortButtons[i]->SetRect(static_cast<float>(m_list.left + 2 + offsets[i]), static_cast<float>(m_list.top + 2),
-                                  static_cast<float>(m_list.left + 2 + offsets[i] + widths[i]),
+        const int l = m_list.left + 2 + kColumnLeft[i] - 10;
+        const int r = i < 2 ? m_list.left + 2 + kColumnLeft[i + 1] - 15 : l + kColumnWidth[i] + 30;
+        m_sortButtons[i]->SetRect(static_cast<float>(l), static_cast<float>(m_list.top + 2), static_cast<float>(r),
                                   static_cast<float>(m_list.top + 22));
         AddButton(m_sortButtons[i]);
     }
@@ -129,12 +129,11 @@ void GUI_DesignLoader::BuildRows()
         row.columns[BY_RACE] = design->GetHull()->GetRaceName();
         row.deletable = IsDeletable(file);
         LibText& text = LibText::GetInstance();
-        const int widths[3] = {180, 180, 120};
         for (int c = 0; c < 3; ++c) {
             row.shown[c] = row.columns[c];
             if (text.FindFont("zekton16.dds")) {
                 text.SetFont("zekton16.dds", 16.0f);
-                row.shown[c] = text.FitText(row.shown[c], widths[c], 1);
+                row.shown[c] = text.FitText(row.shown[c], kColumnWidth[c], 1);
             }
         }
         m_rows.push_back(std::move(row));
@@ -315,9 +314,8 @@ void GUI_DesignLoader::Draw()
             continue;
         designer::FillRect(row.rect.left, row.rect.top, row.rect.right, row.rect.bottom,
                            static_cast<int>(i) == m_selected ? 0x80FFFFFFu : 0x33FFFFFFu);
-        const int offsets[3] = {10, 210, 410};
         for (int c = 0; c < 3; ++c)
-            designer::DrawText(row.shown[c], static_cast<float>(row.rect.left + offsets[c]),
+            designer::DrawText(row.shown[c], static_cast<float>(row.rect.left + kColumnLeft[c]),
                                static_cast<float>(row.rect.top - 1));
     }
     DrawButtons();

@@ -23,6 +23,11 @@ public:
     static constexpr int kRowHeight = 22;
     static constexpr int kRowStep = 24;
     static constexpr int kFirstRowOffset = 26;
+    // Where each column's text starts in a row, and how wide it may be: the
+    // name takes what the class (a single word) does not need, so that the
+    // longest design names show whole.
+    static constexpr int kColumnLeft[3] = {10, 270, 410};
+    static constexpr int kColumnWidth[3] = {250, 130, 120};
     enum SortKey { BY_NAME = 0, BY_CLASS = 1, BY_RACE = 2 };
 
     struct Row {

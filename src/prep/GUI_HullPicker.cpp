@@ -104,7 +104,7 @@ GUI_HullPicker::GUI_HullPicker(int mode, bool allRaces) : GUI_Dialog(true), m_mo
     m_scroller =
         PlaceChild(new GUI_ScrollingWindow(), m_list.right - 16, m_list.top + 2, m_list.right - 2, m_list.bottom - 4);
     m_data = new GUI_HullData();
-    m_data->SetRect(static_cast<float>(m_dataRect.left + 10), static_cast<float>(m_dataRect.top + 20),
+    m_data->SetRect(static_cast<float>(m_dataRect.left + 10), static_cast<float>(m_dataRect.top + kFiguresTop),
                     static_cast<float>(m_dataRect.right - 10), static_cast<float>(m_dataRect.bottom));
     AddChild(m_data);
     BuildHullList();
@@ -272,7 +272,7 @@ void GUI_HullPicker::Draw()
     designer::DrawPanelBackdrop(m_list);
     m_interlace.Draw(m_list);
     DrawButtons();
-    m_data->SetRect(static_cast<float>(m_dataRect.left + 10), static_cast<float>(m_dataRect.top + 20),
+    m_data->SetRect(static_cast<float>(m_dataRect.left + 10), static_cast<float>(m_dataRect.top + kFiguresTop),
                     static_cast<float>(m_dataRect.right - 10), static_cast<float>(m_dataRect.bottom));
     DrawChildren();
     const CInput& input = CInput::GetInstance();

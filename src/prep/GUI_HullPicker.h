@@ -20,6 +20,10 @@ public:
     static constexpr int kWidth = 900;
     static constexpr int kHeight = 320;
     static constexpr int kStripStep = 22;
+    // The figures start this far below the data panel's top: clear of the
+    // hull's name above them (a row's text rises 3 pixels above the row,
+    // and the name's descenders reach 19 pixels down).
+    static constexpr int kFiguresTop = 24;
     enum Mode { DESIGNER = 0, HULL_EDITOR = 1 };
 
     static GUI_HullPicker* GetOpen();

@@ -43,12 +43,18 @@ GUI_ModulePicker* GUI_ModulePicker::Open(float x, float y)
     picker->MoveTo(x, y);
     picker->SetClientRect();
     // Tabs and scroller follow the panel.
+    // Equal tabs across the client's width when every label fits; else
+    // each as wide as its label and a fifth of what the labels leave.
     const float cw = static_cast<float>(picker->clientRight - picker->clientLeft);
-    const float tabW = (cw - 2.0f) / 5.0f;
+    std::vector<int> labels;
+    for (const GUI_ButtonTab* tab : picker->m_tabs)
+        labels.push_back(tab->GetLabelWidth());
+    const std::vector<float> widths = GUI_ButtonText::ShareRow(labels, cw - 2.0f, 0.0f, kTabLabelPad);
+    float l = static_cast<float>(picker->clientLeft) + 2.0f;
     for (int i = 0; i < TAB_COUNT; ++i) {
-        const float l = static_cast<float>(picker->clientLeft) + 2.0f + tabW * static_cast<float>(i);
-        picker->m_tabs[i]->SetRect(l, static_cast<float>(picker->clientTop + 2), l + tabW,
+        picker->m_tabs[i]->SetRect(l, static_cast<float>(picker->clientTop + 2), l + widths[i],
                                    static_cast<float>(picker->clientTop + 36));
+        l += widths[i];
     }
     picker->BuildModuleList();
     return picker;

@@ -21,6 +21,8 @@ public:
     static constexpr int kColumns = 6;
     static constexpr int kRows = 5;
     static constexpr int kCell = 62;
+    // The least room a tab keeps on each side of its label.
+    static constexpr float kTabLabelPad = 8.0f;
     enum Tab { WEAPONS = 0, DEFENSES = 1, ENGINES = 2, OTHER = 3, ALL = 4, TAB_COUNT = 5 };
 
     static GUI_ModulePicker* GetOpen();

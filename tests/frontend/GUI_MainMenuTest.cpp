@@ -15,13 +15,14 @@
 
 #include <cstdio>
 #include <sys/stat.h>
+#include <vector>
 
 using MainMenu = FrontendGame;
 
 TEST(MainMenuRow, SpansTheSameThousandPixelsForEightOrTenButtons)
 {
     // 1280 wide: the row runs from 150 to 1150, centred on 640.
-    auto eight = GUI_MainMenu::LayOutRow(0, 1280, 800, 8);
+    auto eight = GUI_MainMenu::LayOutRow(0, 1280, 800, std::vector<int>(8, 50));
     ASSERT_EQ(eight.size(), 8u);
     EXPECT_FLOAT_EQ(eight[0].left, 150.0f);
     EXPECT_FLOAT_EQ(eight[0].right - eight[0].left, 116.25f);
@@ -30,11 +31,40 @@ TEST(MainMenuRow, SpansTheSameThousandPixelsForEightOrTenButtons)
     EXPECT_FLOAT_EQ(eight[0].top, 768.0f);
     EXPECT_FLOAT_EQ(eight[0].bottom, 788.0f);
 
-    auto ten = GUI_MainMenu::LayOutRow(0, 1024, 768, 10);
+    // Ten labels that fit their share of 91 with 12 to spare at each side.
+    auto ten = GUI_MainMenu::LayOutRow(0, 1024, 768, std::vector<int>(10, 91 - 24));
     ASSERT_EQ(ten.size(), 10u);
     EXPECT_FLOAT_EQ(ten[0].left, 22.0f);
     EXPECT_FLOAT_EQ(ten[0].right - ten[0].left, 91.0f);
     EXPECT_FLOAT_EQ(ten[9].right, 1022.0f);
+}
+
+TEST(MainMenuRow, ALabelTooWideForItsShareGivesEachButtonItsLabelsWidth)
+{
+    // One label a pixel too wide for an equal share with 12 a side: each
+    // button is its label and a tenth of what the labels leave of the row,
+    // which keeps its thousand pixels.
+    std::vector<int> labels(10, 40);
+    labels[3] = 91 - 24 + 1;
+    auto row = GUI_MainMenu::LayOutRow(0, 1280, 800, labels);
+    ASSERT_EQ(row.size(), 10u);
+    const float extra = (910.0f - (9 * 40 + 68)) / 10.0f;
+    for (size_t i = 0; i < row.size(); ++i)
+        EXPECT_FLOAT_EQ(row[i].right - row[i].left, static_cast<float>(labels[i]) + extra) << i;
+    for (size_t i = 1; i < row.size(); ++i)
+        EXPECT_FLOAT_EQ(row[i].left - row[i - 1].right, 10.0f);
+    EXPECT_FLOAT_EQ(row[0].left, 150.0f);
+    EXPECT_FLOAT_EQ(row[9].right, 1150.0f);
+
+    // Labels that leave less than 3 a side widen the row as far as the
+    // screen allows, around the same middle; a narrow screen cannot.
+    const std::vector<int> wide(10, 100);
+    auto roomy = GUI_MainMenu::LayOutRow(0, 1280, 800, wide);
+    EXPECT_FLOAT_EQ(roomy[0].right - roomy[0].left, 106.0f);
+    EXPECT_FLOAT_EQ(roomy[0].left, 650.0f - 1150.0f / 2.0f);
+    auto narrow = GUI_MainMenu::LayOutRow(0, 1024, 768, wide);
+    EXPECT_FLOAT_EQ(narrow[0].right - narrow[0].left, 91.0f);
+    EXPECT_FLOAT_EQ(narrow[0].left, 22.0f);
 }
 
 TEST_F(MainMenu, ButtonsSitInOneRowOnTheScreenWithTheirTooltips)

@@ -4,9 +4,11 @@
 #include "gui/GUI_CloseButton.h"
 #include "gui/GUI_ConfirmDialog.h"
 #include "gui/GUI_Dialog.h"
+#include "gui/GUI_TitleBar.h"
 #include "gui/GUI_Message.h"
 #include "gui/GUI_ScrollingWindow.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -243,17 +245,43 @@ TEST_F(ConfirmTest, ShowMessageTwiceKeepsOneWithTheSecondText)
     EXPECT_EQ(GUI_Message::GetOpen(), nullptr);
 }
 
-TEST_F(DialogTest, LongTitleIsShortenedToTheBarWithDots)
+TEST_F(DialogTest, ALongTitleTakesTwoSmallerLinesAndOnlyTooLongAOneIsCutWithDots)
 {
+    LibText& text = LibText::GetInstance();
+    // 200 wide: the bar may be 160, its text 120.
     GUI_Dialog dialog(false);
     dialog.SetRect(100, 100, 300, 300);
-    dialog.SetTitle("A very long title that cannot possibly fit in the bar");
-    const std::string& shown = dialog.GetTitleBar().GetText();
+    const std::string two = "Federation Support Frigate 6";
+    text.SetFont("cwfont20.dds", GUI_TitleBar::kFontSize);
+    ASSERT_GT(text.GetTextWidth(two), 120);
+    dialog.SetTitle(two);
+    const GUI_TitleBar& bar = dialog.GetTitleBar();
+    // The largest size whose two lines keep every word whole.
+    const float size = bar.GetTextSize();
+    ASSERT_GE(size, GUI_TitleBar::kSmallestSize);
+    ASSERT_LE(size, GUI_TitleBar::kTwoLineSize);
+    text.SetFont("cwfont20.dds", size);
+    EXPECT_EQ(bar.GetText(), text.GetWrappedText(two, 120));
+    EXPECT_EQ(std::count(bar.GetText().begin(), bar.GetText().end(), '\n'), 1);
+    EXPECT_LE(text.GetTextWidth(bar.GetText()), 120);
+    if (size < GUI_TitleBar::kTwoLineSize) {
+        text.SetFont("cwfont20.dds", size + 1.0f);
+        std::string larger = text.GetWrappedText(two, 120);
+        const bool moreLines = std::count(larger.begin(), larger.end(), '\n') > 1;
+        std::replace(larger.begin(), larger.end(), '\n', ' ');
+        EXPECT_TRUE(moreLines || larger != two) << "a size larger would have fitted";
+    }
+    EXPECT_EQ(bar.GetBarWidth(), static_cast<float>(text.GetTextWidth(bar.GetText()) + 40));
+
+    // Too long even for two lines at the smallest size: cut there with dots.
+    dialog.SetTitle("A very long title that cannot possibly fit in the bar however small");
+    const std::string& shown = bar.GetText();
     ASSERT_GE(shown.size(), 3u);
     EXPECT_EQ(shown.substr(shown.size() - 3), "...");
-    EXPECT_EQ(dialog.GetTitleBar().GetBarWidth(), 160.0f);
-    LibText::GetInstance().SetFont("cwfont20.dds", 20.0f);
-    EXPECT_LE(LibText::GetInstance().GetTextWidth(shown), 160 - 40);
+    EXPECT_EQ(bar.GetTextSize(), GUI_TitleBar::kSmallestSize);
+    text.SetFont("cwfont20.dds", GUI_TitleBar::kSmallestSize);
+    EXPECT_LE(text.GetTextWidth(shown), 120);
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), '\n'), 1);
 }
 
 TEST_F(DialogTest, ShortTitleKeepsItsTextAndBarFollowsIt)

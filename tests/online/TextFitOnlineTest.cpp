@@ -1,8 +1,8 @@
 // Every text of the online screens fits its box on a wide low screen and on
-// a tall one, with the game's own server answering: the online menu with its
-// news and messages, the challenge list with a challenge on every shipped
-// map and race, a challenge's details and history, a new challenge, and the
-// messages screen.
+// a tall one: with the game's own server answering, the online menu with its
+// news and the messages screen; offline, the challenge list with a challenge
+// on every shipped map and race, a challenge's details and history, and a
+// new challenge.
 #include "engine/GHttpClient.h"
 #include "engine/GSafeFile.h"
 #include "online/GUI_ChallengeDetails.h"
@@ -72,7 +72,7 @@ protected:
         int id = 100;
         for (const SIM_Scenario* scenario : SIM_Scenario::GetList())
             for (const SIM_Race* race : SIM_Race::GetList())
-                text += "##," + std::to_string(id++) + ",Admiral,all,\"Come and try\",12,3,0,1.00,2.00,\"" +
+                text += "##," + std::to_string(id++) + ",Admiral,all,\"Come and try\",0,3,12,1.00,2.00,\"" +
                         scenario->GetName() + "\",2026-12-7,\"" + race->GetName() + "\",\n";
         return text;
     }
@@ -98,6 +98,8 @@ TEST_P(TextFitOnline, MenuNewsAndMessages)
 
 TEST_P(TextFitOnline, ChallengesTheirDetailsAndANewOne)
 {
+    // The list as the last visit kept it, with no server to refresh it.
+    GetInternet().SetServerUrl("");
     SIM_ChallengeDatabase& db = SIM_ChallengeDatabase::GetInstance();
     db.Clear();
     ASSERT_TRUE(WriteFileAtomically(db.GetPath(), EveryMapAndRace()));
@@ -108,7 +110,7 @@ TEST_P(TextFitOnline, ChallengesTheirDetailsAndANewOne)
     ExpectFits("challenge list");
     GUI_ChallengeListWindow* window = GUI_ChallengeList::GetInstance().GetWindow();
     ASSERT_NE(window, nullptr);
-    ASSERT_FALSE(window->GetClient()->GetRows().empty());
+    ASSERT_FALSE(window->GetClient()->GetRows().empty()) << db.GetRecords().size() << " records";
     const GUI_ChallengeStrip* row = window->GetClient()->GetRows().front();
     GUI_ChallengeDetails::Open(row->GetRecord());
     Settle();

@@ -7,15 +7,21 @@
 #include "engine/CInput.h"
 #include "engine/D3DEngine.h"
 #include "engine/LibText.h"
+#include "sim/SIM_Battle.h"
 #include "sim/SIM_BattleClock.h"
 #include "sim/SIM_CommsManager.h"
+#include "sim/SIM_Fleet.h"
 #include "sim/SIM_Ship.h"
+
+#include <algorithm>
 
 namespace {
 constexpr uint32_t kBoxFill = 0x20FFFFFFu;
 constexpr uint32_t kBoxFrameHover = 0x80FFFFFFu;
 constexpr uint32_t kBoxFrame = 0x40FFFFFFu;
-constexpr int kTextOffset = 100;
+// The message starts this far past the name column (100 from the inner
+// left edge for the narrowest column).
+constexpr int kTextGap = 10;
 constexpr int kLineStep = 18;
 constexpr int kSelectionSound = 3;
 
@@ -26,20 +32,45 @@ bool Inside(const GRect& r, float x, float y)
 }
 } // namespace
 
-float GUI_Comms::FitName(std::string& name)
+int GUI_Comms::NameColumnWidth(int widestName, int innerWidth)
+{
+    return std::max(kNameWidth, std::min(widestName, innerWidth / 3));
+}
+
+void GUI_Comms::WidenFor(const SIM_Ship* ship)
 {
     LibText& text = LibText::GetInstance();
+    if (!ship || !text.FindFont("zekton16.dds"))
+        return;
     text.SetFont("zekton16.dds", kFontSize);
-    return text.FitLine(name, kNameWidth, kFontSize, kMinNameSize);
+    const int wanted = NameColumnWidth(text.GetTextWidth(ship->name), m_inner.right - m_inner.left);
+    if (wanted > m_nameWidth) {
+        m_nameWidth = wanted;
+        PlaceBoxes();
+    }
+}
+
+void GUI_Comms::PlaceBoxes()
+{
+    const int boxRight = m_inner.left + m_nameWidth + 6;
+    m_currentBox = GRect{m_inner.left, m_inner.bottom - 16, boxRight, m_inner.bottom - 2};
+    const int y = m_inner.bottom - 34;
+    m_historyBoxes[0] = GRect{m_inner.left, y + 1, boxRight, y + 14};
+    m_historyBoxes[1] = GRect{m_inner.left, y + 1 - kLineStep, boxRight, y + 14 - kLineStep};
 }
 
 void GUI_Comms::DrawName(const SIM_Ship* ship, float x, float rowY)
 {
-    m_shown = ship ? ship->name : std::string();
-    const float size = FitName(m_shown);
+    if (!ship)
+        return;
     LibText& text = LibText::GetInstance();
-    text.SetText(TEXT_ALIGN_LEFT, m_shown, x, rowY + (kFontSize - size) * 0.5f, 0xFFFFFFFFu, 0.0f);
-    text.SetFont("zekton16.dds", kFontSize);
+    const std::string& name = ship->name;
+    if (text.GetTextWidth(name) <= m_nameWidth) {
+        text.SetText(TEXT_ALIGN_LEFT, name, x, rowY, 0xFFFFFFFFu, 0.0f);
+    } else {
+        m_shown = text.FitText(name, m_nameWidth, 1);
+        text.SetText(TEXT_ALIGN_LEFT, m_shown, x, rowY, 0xFFFFFFFFu, 0.0f);
+    }
 }
 
 void GUI_Comms::Open(bool commsOn, int screenWidth, bool survival)
@@ -58,10 +89,14 @@ GUI_Comms::GUI_Comms(int screenWidth, bool survival)
     SetRect(static_cast<float>(l), 0.0f, static_cast<float>(l + w), static_cast<float>(kHeight));
     GUI_WindowManager::GetInstance().AddWindow(this);
     m_inner = GRect{left + 4, top + 4, right - 4, bottom - 4};
-    m_currentBox = GRect{m_inner.left, m_inner.bottom - 16, m_inner.left + 96, m_inner.bottom - 2};
-    const int y = m_inner.bottom - 34;
-    m_historyBoxes[0] = GRect{m_inner.left, y + 1, m_inner.left + 96, y + 14};
-    m_historyBoxes[1] = GRect{m_inner.left, y + 1 - kLineStep, m_inner.left + 96, y + 14 - kLineStep};
+    // The names of the ships on the field set the name column; a ship that
+    // joins later with a longer one widens it when it first speaks.
+    const SIM_Battle& battle = SIM_Battle::GetInstance();
+    for (const SIM_Fleet* fleet : {battle.GetPlayerFleet(), battle.GetEnemyFleet()})
+        if (fleet)
+            for (const SIM_Ship* ship : fleet->GetAllShips())
+                WidenFor(ship);
+    PlaceBoxes();
     PlaceBoxBackground(m_background, *this);
 }
 
@@ -79,6 +114,7 @@ void GUI_Comms::Advance(float battleMs)
                 SIM_CommsManager::Message message = comms.PopMessage();
                 m_current.text = std::move(message.text);
                 m_current.ship = message.sender;
+                WidenFor(m_current.ship);
                 m_hasCurrent = true;
                 m_typed = 0;
             }
@@ -143,22 +179,27 @@ void GUI_Comms::Draw()
     LibText& text = LibText::GetInstance();
     text.SetFont("zekton16.dds", kFontSize);
     const auto il = static_cast<float>(m_inner.left);
-    const int lineWidth = m_inner.right - m_inner.left - kTextOffset - 4;
+    const int textOffset = m_nameWidth + kTextGap;
+    const int lineWidth = m_inner.right - m_inner.left - textOffset - 4;
     int y = m_inner.bottom - 38;
     for (const Line& line : m_history) {
         if (y <= m_inner.top - 4)
             break;
         DrawName(line.ship, il, static_cast<float>(y));
-        m_shown = line.text;
-        m_shown = text.FitText(m_shown, lineWidth, 1);
-        text.SetText(TEXT_ALIGN_LEFT, m_shown, il + kTextOffset, static_cast<float>(y), 0xFFFFFFFFu, 0.0f);
+        const std::string* shown = &line.text;
+        if (text.GetTextWidth(line.text) > lineWidth) {
+            m_shown = text.FitText(line.text, lineWidth, 1);
+            shown = &m_shown;
+        }
+        text.SetText(TEXT_ALIGN_LEFT, *shown, il + static_cast<float>(textOffset), static_cast<float>(y), 0xFFFFFFFFu,
+                     0.0f);
         y -= kLineStep;
     }
     if (m_hasCurrent) {
         const auto cy = static_cast<float>(m_inner.bottom - 22);
         DrawName(m_current.ship, il, cy);
         m_shown.assign(m_current.text, 0, static_cast<size_t>(m_typed));
-        text.SetText(TEXT_ALIGN_LEFT, m_shown, il + kTextOffset, cy, 0xFFFFFFFFu, 0.0f);
+        text.SetText(TEXT_ALIGN_LEFT, m_shown, il + static_cast<float>(textOffset), cy, 0xFFFFFFFFu, 0.0f);
     }
     text.Render(-1);
 }

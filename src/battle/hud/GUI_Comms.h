@@ -22,20 +22,19 @@ public:
     static constexpr size_t kHistory = 2;
     static constexpr int kHeight = 44;
     static constexpr float kFontSize = 16.0f;
-    // Width of the speaker's name column, from the inner left edge (its box is 96).
+    // The speaker's name column, from the inner left edge: at least this
+    // wide, and as wide as the longest speaker's name needs up to a third of
+    // the strip (its click box is 6 wider, the message starts 10 past it).
     static constexpr int kNameWidth = 90;
-    static constexpr float kMinNameSize = 10.0f;
 
     struct Line {
         std::string text;
         SIM_Ship* ship = nullptr;
     };
 
-    // The size a speaker's name is drawn at: the panel's own when it fits the
-    // name column, else the largest whole size down to kMinNameSize at which
-    // it does; a name too long even then is cut at that size. Leaves the
-    // text renderer at the size returned.
-    static float FitName(std::string& name);
+    // The name column's width for the widest name (in pixels at the panel's
+    // size) on a strip whose inner part is that wide.
+    static int NameColumnWidth(int widestName, int innerWidth);
 
     // Opens one only while the battle's comms are on.
     static void Open(bool commsOn, int screenWidth, bool survival);
@@ -55,11 +54,17 @@ public:
     const GRect& GetCurrentBox() const { return m_currentBox; }
     const GRect& GetHistoryBox(int k) const { return m_historyBoxes[k == 1 ? 1 : 0]; }
     const GRect& GetInner() const { return m_inner; }
+    int GetNameWidth() const { return m_nameWidth; }
 
 private:
     void Speak(const Line& line) const;
     void DrawBox(const GRect& box) const;
-    // The name at the row's left, centred on the row whatever its size.
+    // The name column as wide as the name needs (up to its limit), the
+    // boxes with it.
+    void WidenFor(const SIM_Ship* ship);
+    void PlaceBoxes();
+    // The name at the row's left; cut only when even the widest column is
+    // too narrow for it.
     void DrawName(const SIM_Ship* ship, float x, float rowY);
 
     CTexturedSprite m_background;
@@ -72,5 +77,6 @@ private:
     bool m_hasCurrent = false;
     GRect m_historyBoxes[2]{};
     GRect m_currentBox{};
+    int m_nameWidth = kNameWidth;
     std::string m_shown;
 };

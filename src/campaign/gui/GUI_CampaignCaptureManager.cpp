@@ -96,7 +96,9 @@ GUI_CampaignCaptureManager::GUI_CampaignCaptureManager() : GUI_Dialog(false)
     m_scroll = AddClientScrollBar();
     const int cx = (left + right) / 2;
     m_ok = new GUI_ButtonText("CAMPAIGN_CAPTURE_OK", OnCapture, 0);
-    m_ok->SetRect(static_cast<float>(cx - 100), static_cast<float>(bottom - 30), static_cast<float>(cx + 100),
+    // 200 wide, or as wide as its label needs.
+    const int half = (m_ok->WidthToFit(200) + 1) / 2;
+    m_ok->SetRect(static_cast<float>(cx - half), static_cast<float>(bottom - 30), static_cast<float>(cx + half),
                   static_cast<float>(bottom - 10));
     m_ok->SetTooltip("CAMPAIGN_CAPTURE_OK_TOOLTIP");
     m_ok->SetOwner(this);

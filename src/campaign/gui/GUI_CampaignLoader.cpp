@@ -48,12 +48,14 @@ GUI_CampaignLoader::GUI_CampaignLoader() : GUI_Dialog(true)
     SetClientRect();
     m_scroll = AddClientScrollBar();
     m_create = new GUI_ButtonText("CAMPAIGN_CREATE_NEW", OnCreate, 0);
-    m_create->SetRect(static_cast<float>(clientRight - 120), static_cast<float>(bottom - 30),
+    // 120 wide, or as wide as its label needs; the name field takes the rest.
+    const int createWidth = m_create->WidthToFit(120);
+    m_create->SetRect(static_cast<float>(clientRight - createWidth), static_cast<float>(bottom - 30),
                       static_cast<float>(clientRight), static_cast<float>(bottom - 10));
     AddButton(m_create);
     AddChildElement(m_create);
     m_name = PlaceChild(new GUI_TextEditWindow("default", static_cast<int>(GUI_Campaign::kMaxNameLength)), clientLeft,
-                        bottom - 30, clientRight - 130, bottom - 10);
+                        bottom - 30, clientRight - createWidth - 10, bottom - 10);
     RefreshList();
     SetTitleKey("CAMPAIGN_LOADER_TITLE");
     GUI_WindowManager::GetInstance().AddModal(this);

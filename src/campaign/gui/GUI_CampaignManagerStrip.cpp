@@ -13,11 +13,14 @@
 #include "gui/GUI_PreloadedTextures.h"
 #include "gui/GUI_Tooltip.h"
 
+#include <algorithm>
+
 namespace {
 GUI_CampaignManagerStrip* g_hovered = nullptr;
 constexpr int kInset = 2;
 constexpr int kTextLeft = 60;
 constexpr int kPlaceLeft = 200;
+constexpr int kPlaceGap = 12;
 constexpr int kFigureBox = 190;
 constexpr int kFigureFromRight = 200;
 } // namespace
@@ -67,7 +70,9 @@ void GUI_CampaignManagerStrip::Draw()
     DrawStripEntry(m_frame, m_icon, static_cast<float>(left + 25), static_cast<float>(left + kTextLeft), top, bottom,
                    m_first, m_second, 0xFFFFFFFFu, 0.0f);
     LibText& text = LibText::GetInstance();
-    text.SetText(TEXT_ALIGN_LEFT, m_placeName, static_cast<float>(left + kPlaceLeft),
+    // The place keeps clear of a long first text, moving right as it must.
+    const int placeLeft = std::max(kPlaceLeft, kTextLeft + text.GetTextWidth(m_first) + kPlaceGap);
+    text.SetText(TEXT_ALIGN_LEFT, m_placeName, static_cast<float>(left + placeLeft),
                  static_cast<float>(top + kStripTitleTop), 0xFFFFFFFFu, 0.0f);
     if (!m_figure.empty())
         text.SetText(TEXT_ALIGN_RIGHT, m_figure, static_cast<float>(right - kFigureFromRight),

@@ -11,8 +11,11 @@
 #include "engine/LibText.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_OneOpen.h"
+#include "gui/GUI_TitleBar.h"
 #include "gui/GUI_WindowManager.h"
 #include "sim/SIM_ShipDesign.h"
+
+#include <algorithm>
 
 GUI_CampaignShipDetails* GUI_CampaignShipDetails::Open(SIM_CampaignShip* ship)
 {
@@ -31,7 +34,11 @@ GUI_CampaignShipDetails::GUI_CampaignShipDetails(SIM_CampaignShip* ship) : GUI_D
     SetOpen(this);
     bottomMargin = 36.0f;
     const int modules = static_cast<int>(ship->design->GetModules().size());
-    SetSize(2.0f * sideMargin + 230.0f, static_cast<float>(HeightFor(modules)));
+    // A name the title bar of the usual width would fold widens the window.
+    const std::string title = GetString(ship->name.c_str());
+    const float windowWidth =
+        std::max(2.0f * sideMargin + 230.0f, static_cast<float>(GUI_TitleBar::WidthForOneLine(title)));
+    SetSize(windowWidth, static_cast<float>(HeightFor(modules)));
     Centre();
     SetClientRect();
     m_details = new GUI_CampaignDesignDetails();
@@ -41,7 +48,7 @@ GUI_CampaignShipDetails::GUI_CampaignShipDetails(SIM_CampaignShip* ship) : GUI_D
     m_details->SetDesign(ship->design, ship);
     AddChild(m_details);
     AddChildElement(m_details);
-    SetTitle(GetString(ship->name.c_str()));
+    SetTitle(title);
     const int w = (clientRight - clientLeft) / 3;
     const int y0 = bottom - 28, y1 = bottom - 8;
     m_scrap = AddPanelButton(this, "CAMPAIGN_SHIP_SCRAP", OnScrap, 0, clientLeft, y0, clientLeft + w, y1);

@@ -44,7 +44,8 @@ void GUI_CampaignShipSummary::SetDesign(SIM_ShipDesign* design)
     m_ship = nullptr;
     m_design = design;
     m_shipyardMode = true;
-    m_title = design ? design->GetName() : std::string();
+    // Named as every other screen names a design, not by its file.
+    m_title = design ? design->GetGuiName() : std::string();
     RefreshValues();
 }
 

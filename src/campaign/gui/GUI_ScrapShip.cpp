@@ -24,6 +24,8 @@
 #include "sim/SIM_ShipDesign.h"
 #include "sim/SIM_ShipHull.h"
 
+#include <algorithm>
+
 GUI_ScrapShip* GUI_ScrapShip::Open(SIM_CampaignShip* ship)
 {
     QLM_ASSERT(ship && ship->design);
@@ -43,11 +45,6 @@ GUI_ScrapShip::GUI_ScrapShip(SIM_CampaignShip* ship) : GUI_Dialog(false), m_ship
         m_picture.SetTexture(ship->design->GetHull()->GetSprite());
     m_picture.SetSize(100.0f, 100.0f);
     bottomMargin = 36.0f;
-    SetSize(static_cast<float>(kWidth), static_cast<float>(kHeight));
-    Centre();
-    SetClientRect();
-    GUI_WindowManager::GetInstance().BringToFront(this);
-    GUI_WindowManager::GetInstance().AddModal(this);
     const float cost = ship->design->GetCost();
     m_value = ScrapValue(ship->integrity, cost);
     static const char* const keys[5] = {"CAMPAIGN_SCRAP_SHIPNAME", "CAMPAIGN_SCRAP_DESIGN",
@@ -56,10 +53,24 @@ GUI_ScrapShip::GUI_ScrapShip(SIM_CampaignShip* ship) : GUI_Dialog(false), m_ship
     for (int i = 0; i < 5; ++i)
         m_labels[i] = GetString(keys[i]);
     m_values[0] = ship->name;
-    m_values[1] = ship->design->GetName();
+    m_values[1] = ship->design->GetGuiName();
     m_values[2] = FormatThousands(static_cast<long long>(cost)) + " CR";
     m_values[3] = StrFormat("%.0f%%", ship->integrity * 100.0f);
     m_values[4] = FormatThousands(m_value) + " CR";
+    // As wide as the longest name needs, from where the values start.
+    int widest = 0;
+    LibText& text = LibText::GetInstance();
+    if (text.FindFont("zekton16.dds")) {
+        text.SetFont("zekton16.dds", 16.0f);
+        for (const std::string& value : m_values)
+            widest = std::max(widest, text.GetTextWidth(value));
+    }
+    const float w = std::max(static_cast<float>(kWidth), 2.0f * sideMargin + kValuesLeft + static_cast<float>(widest) + 10.0f);
+    SetSize(w, static_cast<float>(kHeight));
+    Centre();
+    SetClientRect();
+    GUI_WindowManager::GetInstance().BringToFront(this);
+    GUI_WindowManager::GetInstance().AddModal(this);
     const int mid = (left + right) / 2;
     m_ok = AddPanelButton(this, "CAMPAIGN_SCRAP_OK", OnOK, 0, clientLeft, bottom - 28, mid - 10, bottom - 8);
     m_ok->SetName("CampaignScrapOK");
@@ -149,7 +160,7 @@ void GUI_ScrapShip::Draw()
     for (int i = 0; i < 5; ++i) {
         const float y = static_cast<float>(clientTop + 20 * i);
         text.SetText(0, m_labels[i], x, y, 0xFFFFFFFFu, 0.0f);
-        text.SetText(0, m_values[i], x + 130.0f, y, 0xFFFFFFFFu, 0.0f);
+        text.SetText(0, m_values[i], static_cast<float>(clientLeft) + kValuesLeft, y, 0xFFFFFFFFu, 0.0f);
     }
     DrawButtons();
     text.Render();

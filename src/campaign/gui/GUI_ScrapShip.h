@@ -14,6 +14,9 @@ class SIM_CampaignShip;
 class GUI_ScrapShip : public GUI_Dialog, public GUI_OneOpen<GUI_ScrapShip> {
 public:
     static constexpr int kWidth = 500;
+    // The values start this far into the client area (the picture's 120
+    // and the labels' 130); a long name widens the dialog past kWidth.
+    static constexpr float kValuesLeft = 250.0f;
     static constexpr int kHeight = 200;
 
     static GUI_ScrapShip* Open(SIM_CampaignShip* ship);

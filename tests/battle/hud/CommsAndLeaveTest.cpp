@@ -18,6 +18,8 @@
 #include "sim/SIM_CommsManager.h"
 #include "sim/SIM_RetreatManager.h"
 
+#include <algorithm>
+
 namespace {
 
 class CommsAndLeaveTest : public BattleHudTest {
@@ -115,45 +117,32 @@ TEST_F(CommsAndLeaveTest, CommsTypeOneCharacterPer6msAndKeepTwoLinesOfHistory)
         << "any click inside is taken";
 }
 
-TEST_F(CommsAndLeaveTest, ASpeakersNameShrinksToFitItsColumnAndIsCutOnlyBelowTheSmallestSize)
+TEST_F(CommsAndLeaveTest, TheNameColumnIsAsWideAsTheLongestSpeakersNameUpToAThird)
 {
-    LibText& text = LibText::GetInstance();
-    auto widthAt = [&](const std::string& s, float size) {
-        text.SetFont("zekton16.dds", size);
-        return text.GetTextWidth(s);
-    };
-    // A short name keeps the panel's size.
-    std::string name = "Ajax";
-    ASSERT_LE(widthAt(name, GUI_Comms::kFontSize), GUI_Comms::kNameWidth);
-    EXPECT_FLOAT_EQ(GUI_Comms::FitName(name), GUI_Comms::kFontSize);
-    EXPECT_EQ(name, "Ajax");
-    // A longer one: the largest whole size at which it fits, whole.
-    const std::string longer = "Perseverance";
-    ASSERT_GT(widthAt(longer, GUI_Comms::kFontSize), GUI_Comms::kNameWidth);
-    name = longer;
-    const float size = GUI_Comms::FitName(name);
-    EXPECT_EQ(name, longer);
-    EXPECT_LT(size, GUI_Comms::kFontSize);
-    EXPECT_GE(size, GUI_Comms::kMinNameSize);
-    EXPECT_LE(widthAt(longer, size), GUI_Comms::kNameWidth);
-    EXPECT_GT(widthAt(longer, size + 1.0f), GUI_Comms::kNameWidth);
-    // Too long even at the smallest size: cut there, from its start.
-    const std::string longest = "Perseverance Under Starlight";
-    ASSERT_GT(widthAt(longest, GUI_Comms::kMinNameSize), GUI_Comms::kNameWidth);
-    name = longest;
-    EXPECT_FLOAT_EQ(GUI_Comms::FitName(name), GUI_Comms::kMinNameSize);
-    EXPECT_EQ(longest.rfind(name, 0), 0u);
-    EXPECT_LE(widthAt(name, GUI_Comms::kMinNameSize), GUI_Comms::kNameWidth);
-    EXPECT_GT(widthAt(longest.substr(0, name.size() + 1), GUI_Comms::kMinNameSize), GUI_Comms::kNameWidth);
+    // At least the 90 pixels of old, at most a third of the strip.
+    EXPECT_EQ(GUI_Comms::NameColumnWidth(40, 700), GUI_Comms::kNameWidth);
+    EXPECT_EQ(GUI_Comms::NameColumnWidth(GUI_Comms::kNameWidth + 1, 700), GUI_Comms::kNameWidth + 1);
+    EXPECT_EQ(GUI_Comms::NameColumnWidth(233, 700), 233);
+    EXPECT_EQ(GUI_Comms::NameColumnWidth(234, 700), 233);
 
-    // On screen: the current line's speaker is drawn whole, every glyph of
-    // it inside the name column, before any of the message is typed.
+    // On screen: a ship named as the sample fleets name theirs widens the
+    // column; its name is drawn whole inside it and the boxes follow it.
     ASSERT_NO_FATAL_FAILURE(StartBattle());
+    SIM_Ship* speaker = PlayerShip(0);
+    const std::string longName = "Federation Support Frigate 11";
+    speaker->name = longName;
     GUI_Comms::Open(true, kScreenW, false);
     GUI_Comms* comms = GUI_Comms::GetOpen();
     ASSERT_NE(comms, nullptr);
-    SIM_Ship* speaker = PlayerShip(0);
-    speaker->name = longer;
+    LibText& text = LibText::GetInstance();
+    text.SetFont("zekton16.dds", GUI_Comms::kFontSize);
+    const int nameWidth = text.GetTextWidth(longName);
+    ASSERT_GT(nameWidth, GUI_Comms::kNameWidth);
+    EXPECT_EQ(comms->GetNameWidth(), nameWidth);
+    const int il = comms->GetInner().left;
+    EXPECT_EQ(comms->GetCurrentBox().right, il + nameWidth + 6);
+    EXPECT_EQ(comms->GetHistoryBox(1).right, il + nameWidth + 6);
+
     Say(speaker);
     comms->Advance(6.5f);
     ASSERT_TRUE(comms->HasCurrent());
@@ -164,11 +153,11 @@ TEST_F(CommsAndLeaveTest, ASpeakersNameShrinksToFitItsColumnAndIsCutOnlyBelowThe
     DrawFrame();
     ASSERT_FALSE(device.GetDraws().empty());
     const auto& draw = device.GetDraws().back();
-    EXPECT_EQ(draw.vertexCount, 4 * longer.size()) << "one quad a letter, none cut";
-    const float il = static_cast<float>(comms->GetInner().left);
+    const size_t letters = longName.size() - static_cast<size_t>(std::count(longName.begin(), longName.end(), ' '));
+    EXPECT_EQ(draw.vertexCount, 4 * letters) << "one quad a letter, none cut";
     for (size_t i = 0; i < draw.vertices.size(); i += 4) {
-        EXPECT_GE(draw.vertices[i].x, il - 1.0f);
-        EXPECT_LT(draw.vertices[i].x, il + static_cast<float>(GUI_Comms::kNameWidth));
+        EXPECT_GE(draw.vertices[i].x, static_cast<float>(il) - 1.0f);
+        EXPECT_LT(draw.vertices[i].x, static_cast<float>(il + nameWidth));
     }
 }
 

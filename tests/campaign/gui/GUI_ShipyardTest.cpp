@@ -42,6 +42,7 @@
 #include "gui/GUI_Cursor.h"
 #include "gui/GUI_ScrollingWindow.h"
 #include "gui/GUI_Tooltip.h"
+#include "gui/GUI_TitleBar.h"
 #include "gui/GUI_WindowManager.h"
 #include "platform/HeadlessGraphicsDevice.h"
 #include "prep/GUI_DeploymentDesignPicker.h"
@@ -170,6 +171,8 @@ TEST_F(Shipyard, ASquadronCostsPerFighterAndNeedsOneCrewEach)
     ASSERT_TRUE(yard->GetQuantityPanel()->visible);
     EXPECT_EQ(GUI_Shipyard::GetBuildQuantity(), 16);
     GUI_CampaignShipSummary* summary = yard->GetDetails()->GetSummary();
+    EXPECT_EQ(summary->GetTitle(), fighter->GetGuiName()) << "its display name, not its file's";
+    EXPECT_NE(summary->GetTitle(), fighter->GetName());
     EXPECT_EQ(summary->GetCrewText(), "16");
     EXPECT_EQ(summary->GetCostText(), GUI_CampaignShipSummary::CostText(fighter->GetCost(), 16, true));
     EXPECT_EQ(GUI_CampaignShipSummary::CostText(45.0f, 16, true), "45 CR ( X 16 = 720)");
@@ -444,6 +447,7 @@ TEST_F(Shipyard, ScrappingPaysAQuarterByIntegrityAndClosesItsWindows)
     GUI_ScrapShip* scrap = GUI_ScrapShip::GetOpen();
     ASSERT_NE(scrap, nullptr);
     EXPECT_EQ(scrap->GetScrapValue(), value);
+    EXPECT_EQ(scrap->GetRowValue(1), ship->design->GetGuiName()) << "the design by its display name";
     Click(*scrap->GetOkButton());
     Frames(1);
     EXPECT_EQ(SIM_CampaignProgress::GetInstance().cash, cash + value);
@@ -618,6 +622,23 @@ TEST_F(Shipyard, TheClassFiltersHideAndShowTheirHullClass)
     Frames(1);
     EXPECT_EQ(GUI_CampaignFleetDetails::FindForFleet(empty), nullptr);
     EXPECT_EQ(SIM_CampaignProgress::GetInstance().FindFleet(emptyId), nullptr);
+}
+
+TEST_F(Shipyard, AShipsDetailsAreWideEnoughForItsNameOnOneLine)
+{
+    SIM_CampaignFleet* fleet = AddFleet(home, nullptr);
+    SIM_CampaignShip* ship = AddShip(fleet, "fed_sample_frigate", 1);
+    GUI_CampaignShipDetails* details = GUI_CampaignShipDetails::Open(ship);
+    ASSERT_LT(GUI_TitleBar::WidthForOneLine(ship->name), 262);
+    EXPECT_EQ(details->width, 262) << "16 + 230 + 16 for a short name";
+    // A captured ship keeps the name its fleet gave it.
+    ship->name = "Federation Support Frigate 6";
+    details = GUI_CampaignShipDetails::Open(ship);
+    EXPECT_EQ(details->width, GUI_TitleBar::WidthForOneLine(ship->name));
+    EXPECT_EQ(details->GetTitleBar().GetText(), ship->name);
+    EXPECT_EQ(details->GetTitleBar().GetTextSize(), GUI_TitleBar::kFontSize);
+    GUI_CampaignShipDetails::CloseOpen();
+    Frames(1);
 }
 
 TEST_F(Shipyard, AShipIsRenamedFromItsDetailsWithoutWhatWouldBreakTheSave)

@@ -3,7 +3,8 @@
 // with its window, a fleet of every design the player may build (the
 // longest names the content gives), the fleet's and its ships' windows, the
 // shipyard, the managers, the end of a turn with a battle to resolve, the
-// campaign deployment, and the campaign's endings.
+// campaign deployment, and the campaign's endings. Ships and fleets are
+// named as long as the shipped name lists and fleets name them.
 #include "CampaignScreenGame.h"
 
 #include "campaign/gui/GUI_CampaignCaptureManager.h"
@@ -32,11 +33,15 @@
 #include "campaign/gui/GUI_Shipyard.h"
 #include "campaign/sim/SIM_CampaignFacility.h"
 #include "campaign/sim/SIM_CampaignFacilityType.h"
+#include "engine/TextHelpers.h"
 #include "platform/IClock.h"
+#include "sim/SIM_ShipNameGenerator.h"
 #include "sim/SIM_ShipHull.h"
 #include "support/TextFitGame.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -44,21 +49,57 @@ namespace {
 
 class TextFitCampaign : public TextFitGameOn<CampaignScreenGame> {
 protected:
+    // The longest ship name the shipped fleets give (a captured ship keeps
+    // it), and the longest the name lists give the player's new ships.
+    static std::string LongestFleetShipName()
+    {
+        std::string longest;
+        for (const char* folder : {"data/deployments", "data/sample deployment"})
+            for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+                std::ifstream in(entry.path());
+                for (std::string line; std::getline(in, line);)
+                    if (line.rfind("name = ", 0) == 0) {
+                        const std::string name = TrimWhitespace(line.substr(7));
+                        if (name.size() > longest.size())
+                            longest = name;
+                    }
+            }
+        return longest;
+    }
+    static std::string LongestListedName()
+    {
+        std::string longest;
+        for (const SIM_ShipNameGenerator::NameList& list : SIM_ShipNameGenerator::GetInstance().GetLists())
+            for (const std::string& name : list.names)
+                if (name.size() > longest.size())
+                    longest = name;
+        return longest;
+    }
+
     // A fleet at the planet with one ship of every design of the player's
-    // race, each named after its design and a two-digit number.
+    // race, named as long as the name lists allow, and one captured ship
+    // with the longest name a shipped fleet gives.
     static SIM_CampaignFleet* FleetOfEveryDesign(SIM_CampaignEncounter* at)
     {
         SIM_CampaignFleet* fleet = MakeTestFleet(at, nullptr);
-        int number = 10;
-        for (const SIM_ShipDesign* design : SIM_ShipDesign::GetList()) {
-            if (!design->GetHull() || design->GetHull()->GetRaceName() != "federation")
-                continue;
-            const std::string name = design->GetGuiName() + " " + std::to_string(number++);
-            AddTestShip(fleet, design->GetName().c_str(), name.c_str());
-        }
-        fleet->guiName = "Federation Support Frigates";
+        const std::string listed = LongestListedName();
+        for (const SIM_ShipDesign* design : SIM_ShipDesign::GetList())
+            if (design->GetHull() && design->GetHull()->GetRaceName() == "federation")
+                AddTestShip(fleet, design->GetName().c_str(), listed.c_str());
+        AddTestShip(fleet, "kor_sample_support", LongestFleetShipName().c_str());
+        fleet->guiName = LongestFleetName();
         Frames(2);
         return fleet;
+    }
+    static std::string LongestFleetName()
+    {
+        std::string longest;
+        std::ifstream in("campaign/data/fleetnames.txt");
+        for (std::string line; std::getline(in, line);)
+            if (const size_t eq = line.find(" = "); eq != std::string::npos)
+                if (line.size() - eq - 3 > longest.size())
+                    longest = TrimWhitespace(line.substr(eq + 3));
+        return longest;
     }
 
     // Runs frames with a little real time until the condition holds.
@@ -208,8 +249,11 @@ TEST_P(TextFitCampaign, FleetShipsTurnAndEndings)
     SendTestAttack(fleet, target);
     Frames(1);
     GUI_CampaignMap* map = GUI_CampaignMap::Get();
-    Click(*map->GetBottomPanel()->GetNextTurnButton());
-    Until([] { return GUI_EndTurn::GetOpen() != nullptr; });
+    // Pressed as a click would, whatever window stands over the button now.
+    map->GetBottomPanel()->GetNextTurnButton()->Press();
+    SettleTransition();
+    // The battle's strip comes once its preparation beside the frame is done.
+    Until([] { return GUI_EndTurn::GetOpen() && !GUI_EndTurn::GetOpen()->GetBattles()->GetStrips().empty(); }, 3000);
     ASSERT_NE(GUI_EndTurn::GetOpen(), nullptr);
     RestMouse();
     ExpectFits("end of the turn");
