@@ -359,7 +359,7 @@ void LibText::SetText(int alignment, const std::string& text, float x, float y, 
     };
     const float lineHeight = m_size + static_cast<float>(m_font->GetLineGap());
     if (TextLayoutRecorder* recorder = TextLayoutRecorder::Active(); recorder && recorder->WantsTexts())
-        Record(*recorder, alignment, text, x, y, boxWidth);
+        Record(*recorder, alignment, text, x, y, colour, boxWidth);
     float penX = lineStart(0), penY = std::trunc(y);
     bool inChunk = false;
 
@@ -399,7 +399,7 @@ void LibText::SetText(int alignment, const std::string& text, float x, float y, 
 }
 
 void LibText::Record(TextLayoutRecorder& recorder, int alignment, const std::string& text, float x, float y,
-                     float boxWidth) const
+                     uint32_t colour, float boxWidth) const
 {
     TextLayoutRecorder::Text laid;
     laid.text = &text;
@@ -409,6 +409,7 @@ void LibText::Record(TextLayoutRecorder& recorder, int alignment, const std::str
     laid.y = y;
     laid.boxWidth = boxWidth;
     laid.size = m_size;
+    laid.colour = colour;
     const float lineHeight = m_size + static_cast<float>(m_font->GetLineGap());
     // The renderer's spacing after the last glyph is no part of the line.
     const float trailing = static_cast<float>(m_font->GetSpacing()) * m_size / static_cast<float>(m_font->GetBaseSize());

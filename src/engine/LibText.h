@@ -75,7 +75,7 @@ private:
     void StageGlyph(int cell, float x, float y, uint32_t colour);
     // Hands the recorder the lines of a text as SetText lays them out.
     void Record(TextLayoutRecorder& recorder, int alignment, const std::string& text, float x, float y,
-                float boxWidth) const;
+                uint32_t colour, float boxWidth) const;
 
     std::vector<std::unique_ptr<LibFont>> m_fonts;
     LibFont* m_font = nullptr;

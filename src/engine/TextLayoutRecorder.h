@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <typeinfo>
 #include <vector>
@@ -31,6 +32,7 @@ public:
         float y = 0.0f;
         float boxWidth = 0.0f; // the width the caller gave (0: none)
         float size = 0.0f;
+        uint32_t colour = 0;
         std::vector<Line> lines; // blank lines left out
     };
     // What is being drawn while its scope is open: an element's rectangle

@@ -70,7 +70,9 @@ CTexturedSprite& GUI_ButtonText::PickSkin()
 
 void GUI_ButtonText::Draw()
 {
-    if (enabled)
+    if (chosen)
+        DrawSkin(m_hover, 0xFFFFFFFFu);
+    else if (enabled)
         DrawSkin(PickSkin(), 0xFFFFFFFFu);
     else
         DrawSkin(m_normal, 0xFF808080u);
@@ -115,7 +117,7 @@ void GUI_ButtonText::DrawLabel()
 {
     LibText& text = LibText::GetInstance();
     text.SetFont("zekton16.dds", 16.0f);
-    const uint32_t alpha = enabled ? 255u : 64u;
+    const uint32_t alpha = enabled || chosen ? 255u : 64u;
     const float centreY = static_cast<float>(top + bottom) / 2.0f;
     text.SetText(TEXT_ALIGN_CENTRE, m_text, static_cast<float>(left), centreY - kLabelRaise, (alpha << 24) | 0xFFFFFFu,
                  static_cast<float>(width));

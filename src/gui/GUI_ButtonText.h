@@ -33,6 +33,11 @@ public:
     // is left (less than nothing when the labels alone are wider).
     static std::vector<float> ShareRow(const std::vector<int>& labelWidths, float span, float gap, float pad);
 
+    // A choice made: the button stays lit (skin and label at full strength)
+    // even while it is disabled, so that it reads as chosen rather than as
+    // unavailable.
+    bool chosen = false;
+
     void SetTextKey(const char* key);
     void SetTextString(const std::string& text) { m_text = text; }
     const std::string& GetText() const { return m_text; }

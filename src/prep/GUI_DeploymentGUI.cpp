@@ -527,9 +527,12 @@ void GUI_DeploymentGUI::RefreshAfterFleetChange()
 void GUI_DeploymentGUI::MarkDifficultyButtons()
 {
     const int level = m_scenario ? m_scenario->GetDifficulty() : 0;
-    for (int i = 0; i < 3; ++i)
+    // The current level cannot be chosen again, but reads as the one chosen.
+    for (int i = 0; i < 3; ++i) {
         if (m_difficulty[i]->visible)
             m_difficulty[i]->enabled = i != level;
+        m_difficulty[i]->chosen = m_difficulty[i]->visible && i == level;
+    }
 }
 
 void GUI_DeploymentGUI::SetDeploymentDifficulty(int level)

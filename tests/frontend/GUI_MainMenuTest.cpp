@@ -50,7 +50,7 @@ TEST(MainMenuRow, ALabelTooWideForItsShareGivesEachButtonItsLabelsWidth)
     ASSERT_EQ(row.size(), 10u);
     const float extra = (910.0f - (9 * 40 + 68)) / 10.0f;
     for (size_t i = 0; i < row.size(); ++i)
-        EXPECT_FLOAT_EQ(row[i].right - row[i].left, static_cast<float>(labels[i]) + extra) << i;
+        EXPECT_NEAR(row[i].right - row[i].left, static_cast<float>(labels[i]) + extra, 0.001f) << i;
     for (size_t i = 1; i < row.size(); ++i)
         EXPECT_FLOAT_EQ(row[i].left - row[i - 1].right, 10.0f);
     EXPECT_FLOAT_EQ(row[0].left, 150.0f);

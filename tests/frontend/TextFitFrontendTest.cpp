@@ -8,6 +8,7 @@
 #include "frontend/GUI_MainMenu.h"
 #include "frontend/GUI_RaceScreen.h"
 #include "frontend/GUI_Scenario.h"
+#include "frontend/GUI_ScenarioAchievements.h"
 #include "frontend/GUI_ScenarioDetails.h"
 #include "frontend/GUI_Scenario_Anomalies.h"
 #include "frontend/GUI_SupplyLimits.h"
@@ -16,6 +17,7 @@
 #include "gui/GUI_ConfirmDialog.h"
 #include "gui/GUI_Tutorial.h"
 #include "gui/GUI_TutorialWindow.h"
+#include "platform/DdsImage.h"
 #include "sim/SIM_HighScores.h"
 #include "sim/SIM_Scenario.h"
 #include "support/TextFitGame.h"
@@ -70,6 +72,50 @@ TEST_P(TextFitFrontend, TitleScenarioChoiceAndDetails)
             GUI_WindowManager::GetInstance().CloseTopModal();
         }
         Frames(1);
+    }
+}
+
+TEST_P(TextFitFrontend, EachMedalsNameStandsOnItsDarkPlaque)
+{
+    SIM_Scenario* scenario = SIM_Scenario::FindByName("scenario1");
+    ASSERT_NE(scenario, nullptr);
+    SIM_ScenarioScore* record = SIM_HighScores::GetInstance().GetScenarioRecord(scenario->GetName());
+    ASSERT_NE(record, nullptr);
+    for (bool& beaten : record->beaten)
+        beaten = true;
+    Click(*GUI_MainMenu::GetInstance().GetBattleButton());
+    SettleTransition();
+    GUI_ScenarioDetails::Open(scenario);
+    Frames(1);
+    ExpectFits("medals");
+    const GUI_ScenarioAchievements* awards = GUI_ScenarioDetails::GetOpen()->GetAwards();
+    ASSERT_NE(awards, nullptr);
+    for (int level = 0; level < 3; ++level) {
+        const GUI_Achievement* medal = awards->GetMedal(level);
+        ASSERT_TRUE(medal->IsEarned());
+        const TextFitCheck::Recorded* name = m_check.Find(medal->GetAwardName());
+        ASSERT_NE(name, nullptr) << medal->GetAwardName();
+        TextureData picture;
+        std::vector<uint8_t> rgba;
+        ASSERT_TRUE(ReadDdsFile("data/bitmaps/frontend/" + medal->GetMedalTexture(), picture, nullptr));
+        ASSERT_TRUE(DecodeToRGBA(picture, 0, rgba));
+        // The medal is 110 x 32 pixels of its texture, centred at (middle, top + 16).
+        const int originX = (medal->left + medal->right) / 2 - 55, originY = medal->top;
+        double brightness = 0.0;
+        int count = 0, clear = 0;
+        for (const TextLayoutRecorder::Line& line : name->laid.lines)
+            for (int y = static_cast<int>(line.top); y < static_cast<int>(line.bottom); ++y)
+                for (int x = static_cast<int>(line.left); x < static_cast<int>(line.right); ++x) {
+                    const int tx = x - originX, ty = y - originY;
+                    ASSERT_TRUE(tx >= 0 && tx < 110 && ty >= 0 && ty < 32) << "the name leaves its medal";
+                    const uint8_t* p = &rgba[(static_cast<size_t>(ty) * picture.width + tx) * 4];
+                    brightness += (p[0] + p[1] + p[2]) / 3.0;
+                    clear += p[3] <= 200;
+                    ++count;
+                }
+        ASSERT_GT(count, 0);
+        EXPECT_EQ(clear, 0) << medal->GetAwardName() << ": the plaque is solid under the whole name";
+        EXPECT_LT(brightness / count, 64.0) << medal->GetAwardName() << " stands on a dark plaque";
     }
 }
 

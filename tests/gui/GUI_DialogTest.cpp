@@ -264,6 +264,7 @@ TEST_F(DialogTest, ALongTitleTakesTwoSmallerLinesAndOnlyTooLongAOneIsCutWithDots
     EXPECT_EQ(bar.GetText(), text.GetWrappedText(two, 120));
     EXPECT_EQ(std::count(bar.GetText().begin(), bar.GetText().end(), '\n'), 1);
     EXPECT_LE(text.GetTextWidth(bar.GetText()), 120);
+    EXPECT_EQ(bar.GetBarWidth(), static_cast<float>(text.GetTextWidth(bar.GetText()) + 40));
     if (size < GUI_TitleBar::kTwoLineSize) {
         text.SetFont("cwfont20.dds", size + 1.0f);
         std::string larger = text.GetWrappedText(two, 120);
@@ -271,7 +272,6 @@ TEST_F(DialogTest, ALongTitleTakesTwoSmallerLinesAndOnlyTooLongAOneIsCutWithDots
         std::replace(larger.begin(), larger.end(), '\n', ' ');
         EXPECT_TRUE(moreLines || larger != two) << "a size larger would have fitted";
     }
-    EXPECT_EQ(bar.GetBarWidth(), static_cast<float>(text.GetTextWidth(bar.GetText()) + 40));
 
     // Too long even for two lines at the smallest size: cut there with dots.
     dialog.SetTitle("A very long title that cannot possibly fit in the bar however small");

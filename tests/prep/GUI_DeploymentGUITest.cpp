@@ -55,6 +55,7 @@
 #include "support/TempDir.h"
 
 #include "DeploymentTestFixture.h"
+#include "support/TextFitCheck.h"
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
@@ -379,6 +380,30 @@ TEST_F(DeploymentTest, EditingAnAIFleetAsksBeforeAnotherDifficultyReplacesUnsave
     EXPECT_FALSE(screen.IsEnemyHidden());
     Enter(false);
     EXPECT_TRUE(screen.IsEnemyHidden());
+}
+
+TEST_F(DeploymentTest, TheChosenDifficultyIsDrawnLitThoughItCannotBeChosenAgain)
+{
+    GUI_DeploymentGUI& screen = Screen();
+    TextFitCheck texts;
+    auto labelAlpha = [&](int level) {
+        texts.CheckFrame("deployment");
+        const TextFitCheck::Recorded* label = texts.Find(screen.GetDifficultyButton(level)->GetText());
+        return label ? label->laid.colour >> 24 : 0u;
+    };
+    for (int chosen : {SIM_Scenario::EASY, SIM_Scenario::MEDIUM}) {
+        if (chosen != SIM_Scenario::EASY)
+            screen.ChooseDifficulty(chosen);
+        ASSERT_EQ(scenario->GetDifficulty(), chosen);
+        for (int level = 0; level < 3; ++level) {
+            EXPECT_EQ(screen.GetDifficultyButton(level)->enabled, level != chosen) << level;
+            EXPECT_EQ(screen.GetDifficultyButton(level)->chosen, level == chosen) << level;
+            EXPECT_EQ(labelAlpha(level), 255u) << "level " << level << " with " << chosen << " chosen";
+        }
+    }
+    // A button merely disabled still reads as unavailable.
+    screen.GetDifficultyButton(SIM_Scenario::HARD)->enabled = false;
+    EXPECT_EQ(labelAlpha(SIM_Scenario::HARD), 64u);
 }
 
 TEST_F(DeploymentTest, AFocusedTextFieldTakesDeleteAndTheGroupOrderKeys)

@@ -244,6 +244,8 @@ std::vector<std::string> TextFitCheck::Faults(const std::string& where, int scre
             fault(r, "is cut short from " + Quoted(cut->second));
         if (r.world)
             continue;
+        if (r.laid.size < kSmallestSize)
+            fault(r, "is drawn at size " + std::to_string(static_cast<int>(r.laid.size)) + ", too small to read");
         for (const Line& l : r.laid.lines) {
             if (!Inside(l, 0.0f, 0.0f, w, h)) {
                 fault(r, Describe(l) + " leaves the screen");

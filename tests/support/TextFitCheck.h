@@ -9,7 +9,8 @@
 // two read as one; lines stacked as a paragraph's are may touch. A text
 // drawn again one or two pixels off itself (a shadow) is no neighbour of its
 // own. A text shown cut short (ending in "...") fails too: the game's own
-// content fits whole; only a player's or a server's texts may be cut.
+// content fits whole; only a player's or a server's texts may be cut. So
+// does a text drawn too small to read (shrunk to fit).
 #include "engine/TextLayoutRecorder.h"
 
 #include <map>
@@ -20,6 +21,8 @@ class TextFitCheck final : public TextLayoutRecorder {
 public:
     // How far a text's ink may stray past its box (antialiasing, rounding).
     static constexpr float kSlack = 1.0f;
+    // The smallest size a text is drawn at that still reads.
+    static constexpr float kSmallestSize = 11.0f;
     // The least room between two texts' ink side by side: less reads as one
     // run of text (a blank of the interface font at size 12 is 3 pixels).
     static constexpr float kGap = 3.0f;

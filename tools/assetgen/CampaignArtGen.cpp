@@ -143,15 +143,19 @@ Image WormholeShips()
 }
 
 // A half gauge pair: left half and right half, each a tall rounded bar.
+// The two half gauges of a planet: each half a solid bar along its outer
+// edge (threat on the left, loyalty on the right). The game stretches each
+// half over a quarter of the planet's height either side of its centre, so
+// only bars at the outer edges stand beside the planet rather than across it.
 Image Gauge(bool thin)
 {
     const int w = 64, h = 128;
     Image img(w, h);
+    const int bar = thin ? 4 : 5;
     for (int half = 0; half < 2; ++half) {
-        const int x0 = half * 32;
-        const int bar = thin ? 8 : 14;
-        const int bx = half == 0 ? x0 + 32 - bar - 2 : x0 + 2;
-        img.Box(bx, 2, bx + bar, h - 2, {1.0f, 1.0f, 1.0f, 1.0f});
+        const int bx = half == 0 ? 2 : w - 2 - bar;
+        for (int y = 2; y <= h - 3; ++y)
+            img.HLine(bx, bx + bar - 1, y, {1.0f, 1.0f, 1.0f, 1.0f});
     }
     return img;
 }

@@ -249,21 +249,22 @@ void Disc(Image& img, float cx, float cy, float r, Tint c)
 
 // A medal 110 x 32 on a 128 x 32 texture: a ribbon with a round medal and a
 // star; the empty one is only the outline.
+// A medal 110 wide (of a 128-wide texture): a dark plaque rimmed in the
+// metal between two struck discs. The level's name is written across the
+// middle, so the plaque is where it goes and it reads white on dark.
 Image Medal(Tint metal, bool empty)
 {
     Image img(128, 32);
-    const float cx = 55.0f, cy = 16.0f;
     if (!empty) {
-        img.Stroke(8, 16, 40, 16, 10.0f, Blend(kEdge, metal, 0.35f));
-        img.Stroke(70, 16, 102, 16, 10.0f, Blend(kEdge, metal, 0.35f));
-        Disc(img, cx, cy, 14.0f, Blend(metal, kShadow, 0.45f));
-        Disc(img, cx, cy, 12.0f, metal);
-        for (int i = 0; i < 5; ++i) {
-            const float a = -1.5708f + i * 1.2566f, b = a + 2.5133f;
-            img.Stroke(cx + 8 * std::cos(a), cy + 8 * std::sin(a), cx + 8 * std::cos(b), cy + 8 * std::sin(b), 1.6f,
-                       Blend(metal, {1, 1, 1, 1}, 0.6f));
+        img.Stroke(20, 16, 90, 16, 24.0f, Blend(metal, kShadow, 0.3f));
+        img.Stroke(20, 16, 90, 16, 20.0f, Tint{kShadow.r, kShadow.g, kShadow.b, 0.92f});
+        for (const float cx : {9.0f, 101.0f}) {
+            Disc(img, cx, 16.0f, 8.5f, Blend(metal, kShadow, 0.45f));
+            Disc(img, cx, 16.0f, 7.0f, metal);
+            Disc(img, cx, 16.0f, 3.0f, Blend(metal, {1, 1, 1, 1}, 0.6f));
         }
     } else {
+        const float cx = 55.0f, cy = 16.0f;
         for (int i = 0; i < 48; ++i) {
             const float a = i * 0.1309f, b = a + 0.1309f;
             img.Stroke(cx + 12 * std::cos(a), cy + 12 * std::sin(a), cx + 12 * std::cos(b), cy + 12 * std::sin(b), 1.5f,

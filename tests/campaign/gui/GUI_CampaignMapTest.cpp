@@ -23,8 +23,10 @@
 #include "engine/LibText.h"
 #include "gui/GUI_Tooltip.h"
 #include "sim/SIM_Anomaly.h"
+#include "platform/DdsImage.h"
 #include "platform/IClock.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -251,6 +253,44 @@ TEST_F(CampaignMapScreen, CountersShowTheProgressAndNextTurnAdvancesTheTurn)
     EXPECT_EQ(top->Get(GUI_CampaignCounter::TURN)->GetValue(), "1");
     EXPECT_EQ(top->Get(GUI_CampaignCounter::INCOME)->GetValue(), income);
     EXPECT_EQ(top->Get(GUI_CampaignCounter::RECRUITMENT)->GetValue(), recruits);
+}
+
+TEST(CampaignMapRules, APlanetsGaugesAreSolidBarsBesideItNotAcrossIt)
+{
+    // Each half of a gauge picture is stretched over half the gauge's height
+    // in width, centred a quarter of its height off the planet's centre; the
+    // close-up gauge is 1.3 planets high. Its opaque columns must keep
+    // outside the planet's disc, and fill their bar (no empty frame).
+    for (const char* file : {"planet_indicator.dds", "map_indicator.dds"}) {
+        SCOPED_TRACE(file);
+        TextureData data;
+        std::vector<uint8_t> rgba;
+        ASSERT_TRUE(ReadDdsFile(std::string(QLM_GAME_DIR) + "/data/bitmaps/campaign/" + file, data, nullptr));
+        ASSERT_TRUE(DecodeToRGBA(data, 0, rgba));
+        const int w = data.width, h = data.height;
+        auto alpha = [&](int x, int y) { return rgba[(static_cast<size_t>(y) * w + x) * 4 + 3]; };
+        for (int half = 0; half < 2; ++half) {
+            int first = w, last = -1;
+            for (int x = half * w / 2; x < (half + 1) * w / 2; ++x)
+                for (int y = 0; y < h; ++y)
+                    if (alpha(x, y) > 128) {
+                        first = std::min(first, x);
+                        last = std::max(last, x);
+                    }
+            ASSERT_LE(first, last) << "half " << half << " is empty";
+            const int middle = (first + last) / 2;
+            for (int y = h / 8; y < h - h / 8; ++y)
+                ASSERT_GT(alpha(middle, y), 128) << "half " << half << " is not solid at row " << y;
+            // In planets (the gauge 1.3 high, each half 0.65 wide from the
+            // planet's centre outwards): the bar's inner edge stays outside
+            // the disc's radius of 0.5.
+            const float halfWidth = 0.65f;
+            const float texel = halfWidth / static_cast<float>(w / 2);
+            const float inner = half == 0 ? halfWidth - static_cast<float>(last + 1) * texel
+                                           : static_cast<float>(first - w / 2) * texel;
+            EXPECT_GE(inner, 0.5f) << "half " << half << " reaches into the planet";
+        }
+    }
 }
 
 TEST(CampaignMapRules, GaugesTerritoriesNamesIconsAndTrafficFollowTheirThresholds)
