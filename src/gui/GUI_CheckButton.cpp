@@ -10,6 +10,9 @@ constexpr float kBoxOffsetX = 37.0f;
 constexpr float kBoxOffsetY = 21.0f;
 constexpr float kLabelFrameCorner = 8.0f;
 constexpr float kLabelFrameAlpha = 0.2f;
+constexpr int kLabelLeft = 64;
+constexpr int kLabelInset = 10;
+constexpr int kLabelRightInset = 10;
 } // namespace
 
 GUI_CheckButton::GUI_CheckButton(const char* labelKey, GUI_Callback cb, std::intptr_t arg) : GUI_ButtonBase(cb, arg)
@@ -29,6 +32,15 @@ bool GUI_CheckButton::BoxContains(float x, float y) const
     const float cy = static_cast<float>(top) + kBoxOffsetY;
     const float half = kBoxSize / 2.0f;
     return x >= cx - half && x < cx + half && y >= cy - half && y < cy + half;
+}
+
+int GUI_CheckButton::WidthFor(const std::string& label)
+{
+    LibText& text = LibText::GetInstance();
+    text.SetFont("zekton16.dds", 16.0f);
+    // The frame starts 64 in and ends 10 short of the right; the label
+    // starts 10 into the frame, and keeps a pixel clear of it.
+    return kLabelLeft + kLabelInset + text.GetTextWidth(label) + 1 + kLabelRightInset;
 }
 
 bool GUI_CheckButton::OnLeftClick(float x, float y)
@@ -53,13 +65,13 @@ void GUI_CheckButton::Draw()
         m_tick.PlaceCentred(cx, cy);
         m_tick.Draw();
     }
-    m_labelRect = GRect{left + 64, top + 5, right - 10, bottom - 5};
+    m_labelRect = GRect{left + kLabelLeft, top + 5, right - kLabelRightInset, bottom - 5};
     DrawPreloadedFrame(GUI_PreloadedTextures::kHighlight, kLabelFrameCorner, kLabelFrameAlpha,
                        static_cast<float>(m_labelRect.left), static_cast<float>(m_labelRect.top),
                        static_cast<float>(m_labelRect.right), static_cast<float>(m_labelRect.bottom));
     LibText& text = LibText::GetInstance();
     text.SetFont("zekton16.dds", 16.0f);
-    text.SetText(TEXT_ALIGN_LEFT, m_label, static_cast<float>(m_labelRect.left + 10), static_cast<float>(top + 6),
+    text.SetText(TEXT_ALIGN_LEFT, m_label, static_cast<float>(m_labelRect.left + kLabelInset), static_cast<float>(top + 6),
                  0xFFFFFFFFu, 0.0f);
     text.Render(-1);
 }

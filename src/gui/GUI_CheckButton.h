@@ -20,6 +20,8 @@ public:
     const GRect& GetLabelRect() const { return m_labelRect; }
     // The box is centred at (left + 37, top + 21).
     bool BoxContains(float x, float y) const;
+    // The least width that holds the box and the whole label in its frame.
+    static int WidthFor(const std::string& label);
 
     bool ticked = false;
 

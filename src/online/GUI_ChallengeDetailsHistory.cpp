@@ -140,7 +140,12 @@ void GUI_ChallengeDetailsHistory::Poll()
     GUI_PleaseWait::Close();
     m_statusKey = OnlineStatus::Key(kind == OnlineStatus::NONE && m_items.empty() ? OnlineStatus::EMPTY : kind, "",
                                     "CHALLENGE_HISTORY_EMPTY");
-    m_statusText = m_statusKey.empty() ? std::string() : GetString(m_statusKey.c_str());
+    m_statusText.clear();
+    if (!m_statusKey.empty()) {
+        LibText& text = LibText::GetInstance();
+        text.SetFont("zekton16.dds", 16.0f);
+        m_statusText = text.FitText(GetString(m_statusKey.c_str()), right - left - 2 * kStatusInset, kStatusLines);
+    }
     // The file's order until a header is clicked.
     RebuildRows();
 }
@@ -219,8 +224,8 @@ void GUI_ChallengeDetailsHistory::Draw()
     DrawButtons();
     DrawChildren();
     if (!m_statusKey.empty())
-        text.SetText(TEXT_ALIGN_CENTRE, m_statusText, static_cast<float>(left),
-                     static_cast<float>(top + 60), 0xFFFFC040u, static_cast<float>(right - left - 20));
+        text.SetText(TEXT_ALIGN_CENTRE, m_statusText, static_cast<float>(left + kStatusInset),
+                     static_cast<float>(top + 60), 0xFFFFC040u, static_cast<float>(right - left - 2 * kStatusInset));
     text.Render(-1);
 }
 

@@ -70,6 +70,10 @@ public:
     static constexpr int kRowHeight = 28;
     static constexpr int kRowStep = 30;
     static constexpr size_t kMaxLine = 2048;
+    // What it says instead of rows wraps into this many lines of the panel,
+    // 10 in from each side.
+    static constexpr int kStatusLines = 3;
+    static constexpr int kStatusInset = 10;
 
     GUI_ChallengeDetailsHistory();
     ~GUI_ChallengeDetailsHistory() override;
@@ -95,6 +99,8 @@ public:
     GUI_ColumnSortButton* GetHeader(int column) const { return m_headers[column]; }
     // Key of what the panel says instead of rows ("" when it has rows to show).
     const std::string& GetStatusKey() const { return m_statusKey; }
+    // That text as drawn, wrapped to the panel.
+    const std::string& GetShownStatus() const { return m_statusText; }
 
 private:
     void DeleteRows();

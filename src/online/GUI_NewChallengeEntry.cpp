@@ -23,6 +23,8 @@
 #include "sim/SIM_DeployedFleet.h"
 #include "sim/SIM_Scenario.h"
 
+#include <algorithm>
+
 namespace {
 const SIM_DeployedFleet* g_fleet = nullptr;
 const SIM_Scenario* g_scenario = nullptr;
@@ -74,7 +76,9 @@ GUI_NewChallengeEntry::GUI_NewChallengeEntry(Mode mode) : GUI_Dialog(true), m_mo
 {
     const auto& packages = APP_ContentPackage::GetInstance().GetPackages();
     const float h = packages.size() > 1 ? 268.0f + 35.0f * static_cast<float>(packages.size() - 1) : 260.0f;
-    SetSize(600.0f, h);
+    // Wide enough for "send to all" whole beside the receiver's field.
+    const int allWidth = mode == NEW_CHALLENGE ? GUI_CheckButton::WidthFor(GetString("CHALLENGE_ALL")) : 0;
+    SetSize(std::max(600.0f, 2.0f * sideMargin + static_cast<float>(kAllLeft + allWidth + 5)), h);
     Centre();
     SetClientRect();
     SetTitleKey(mode == NEW_CHALLENGE ? "CHALLENGE_NEW" : "RETALIATE_TITLE");
@@ -98,7 +102,7 @@ GUI_NewChallengeEntry::GUI_NewChallengeEntry(Mode mode) : GUI_Dialog(true), m_mo
     AddChild(m_taunt);
     if (mode == NEW_CHALLENGE) {
         m_allBox = new GUI_CheckButton("CHALLENGE_ALL", OnSendToAll, 0);
-        m_allBox->SetRect(static_cast<float>(clientLeft + 405), static_cast<float>(clientTop + 2),
+        m_allBox->SetRect(static_cast<float>(clientLeft + kAllLeft), static_cast<float>(clientTop + 2),
                           static_cast<float>(clientRight - 5), static_cast<float>(clientTop + 42));
         AddButton(m_allBox);
     }

@@ -25,6 +25,8 @@ class GUI_NewChallengeEntry : public GUI_Dialog, public GUI_OneOpen<GUI_NewChall
 public:
     enum Mode { NEW_CHALLENGE = 0, RETALIATION = 1 };
     static constexpr int kThumbnailSide = 256;
+    // Where the "send to all" box starts, right of the receiver's field.
+    static constexpr int kAllLeft = 405;
     static constexpr int kStatusWidth = 460;
     static constexpr uint32_t kWaitingColour = 0xff808080u;
     static constexpr uint32_t kRefusedColour = 0xffdc0b0bu;

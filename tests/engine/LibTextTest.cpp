@@ -221,6 +221,42 @@ TEST_F(LibTextTest, FittedTextBreaksOnlyAtBlanksAndEndsWhatDoesNotFitInDots)
         EXPECT_LE(Text().GetTextWidth(line), 300) << line;
 }
 
+TEST_F(LibTextTest, OneLineShrinksToTheLargestSizeThatFitsThenIsCutAtTheFloor)
+{
+    const std::string name = "Federation Support Frigate";
+    auto widthAt = [&](float size) {
+        Text().SetFont("zekton16.dds", size);
+        return Text().GetTextWidth(name);
+    };
+    // Exactly as wide as the text at 16: kept at 16, whole.
+    const int full = widthAt(16.0f);
+    std::string kept = name;
+    EXPECT_EQ(Text().FitLine(kept, full, 16.0f, 11.0f), 16.0f);
+    EXPECT_EQ(kept, name);
+    // A pixel less: the largest whole size below 16 at which it fits, and
+    // the font left there.
+    const float size = Text().SizeToFit(name, full - 1, 16.0f, 11.0f);
+    ASSERT_LT(size, 16.0f);
+    ASSERT_GE(size, 11.0f);
+    EXPECT_EQ(Text().GetTextWidth(name), widthAt(size));
+    EXPECT_LE(widthAt(size), full - 1);
+    EXPECT_GT(widthAt(size + 1.0f), full - 1);
+    // As wide as it is at the floor: drawn there, whole; a pixel less and
+    // it is cut with dots at the floor, within the width.
+    const int floor = widthAt(11.0f);
+    Text().SetFont("zekton16.dds", 16.0f);
+    std::string atFloor = name;
+    EXPECT_EQ(Text().FitLine(atFloor, floor, 16.0f, 11.0f), 11.0f);
+    EXPECT_EQ(atFloor, name);
+    std::string cut = name;
+    Text().SetFont("zekton16.dds", 16.0f);
+    EXPECT_EQ(Text().FitLine(cut, floor - 1, 16.0f, 11.0f), 11.0f);
+    ASSERT_GT(cut.size(), 3u);
+    EXPECT_EQ(cut.substr(cut.size() - 3), "...");
+    EXPECT_EQ(name.rfind(cut.substr(0, cut.size() - 3), 0), 0u);
+    EXPECT_LE(Text().GetTextWidth(cut), floor - 1);
+}
+
 TEST_F(LibTextTest, TooMuchTextIsCutAndLogged)
 {
     Text().SetFont("zekton16.dds", 16);

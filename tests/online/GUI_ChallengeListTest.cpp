@@ -290,6 +290,16 @@ TEST_F(ChallengeScreens, WithoutAServerNothingWaitsAndTheListStays)
     EXPECT_EQ(details->GetStatusKey(), "ONLINE_NO_SERVER");
     EXPECT_EQ(Game::GetInstance().GetModeId(), GUI_ChallengeList::kModeId);
     EXPECT_EQ(details->GetHistoryPanel()->GetStatusKey(), "ONLINE_NO_SERVER");
+    // The history's word for it wraps whole into the panel, 10 in a side.
+    GUI_ChallengeDetailsHistory* history = details->GetHistoryPanel();
+    const std::string& shown = history->GetShownStatus();
+    LibText& lib = LibText::GetInstance();
+    lib.SetFont("zekton16.dds", 16.0f);
+    const int room = history->right - history->left - 2 * GUI_ChallengeDetailsHistory::kStatusInset;
+    ASSERT_GT(lib.GetTextWidth(GetString("ONLINE_NO_SERVER")), room) << "one line would not do";
+    EXPECT_EQ(shown, lib.GetWrappedText(GetString("ONLINE_NO_SERVER"), room));
+    EXPECT_GE(std::count(shown.begin(), shown.end(), '\n'), 1);
+    EXPECT_LT(std::count(shown.begin(), shown.end(), '\n'), GUI_ChallengeDetailsHistory::kStatusLines);
 }
 
 TEST_F(ChallengeScreens, DetailsOfferDeleteToSenderAndReceiverAndReplaceEachOther)

@@ -1,6 +1,7 @@
 // Every text of the online screens fits its box on a wide low screen and on
 // a tall one: with the game's own server answering, the online menu with its
-// news and the messages screen; offline, the challenge list with a challenge
+// news, the messages screen, the wait for the server and the count of new
+// messages; offline, the challenge list with a challenge
 // on every shipped map and race, a challenge's details and history, and a
 // new challenge.
 #include "engine/GHttpClient.h"
@@ -14,11 +15,14 @@
 #include "online/GUI_Inbox.h"
 #include "online/GUI_LoginScreen.h"
 #include "online/GUI_NewChallengeEntry.h"
+#include "online/GUI_OnlineMessagePopup.h"
 #include "online/GUI_OnlineMessagesScreen.h"
+#include "online/GUI_PleaseWait.h"
 #include "online/OnlineCalendar.h"
 #include "online/OnlineJob.h"
 #include "online/SIM_ChallengeDatabase.h"
 #include "online/SIM_ChallengeRecord.h"
+#include "platform/IClock.h"
 #include "sim/SIM_Options.h"
 #include "sim/SIM_Race.h"
 #include "sim/SIM_Scenario.h"
@@ -78,6 +82,7 @@ protected:
     }
 
     LocalChallengeServer m_server;
+    ManualClock m_clock{1000.0}; // outlives every window shown with it
 };
 
 } // namespace
@@ -94,6 +99,17 @@ TEST_P(TextFitOnline, MenuNewsAndMessages)
     SettleTransition();
     RestMouse();
     ExpectFits("messages");
+    // What shows over any screen: the wait for the server, and the count of
+    // new messages (three figures) rising from the corner.
+    GUI_PleaseWait::Open();
+    Frames(1);
+    ExpectFits("please wait");
+    GUI_PleaseWait::Close();
+    ASSERT_NE(GUI_OnlineMessagePopup::Show(999, &m_clock), nullptr);
+    m_clock.Advance(GUI_OnlineMessagePopup::kRiseMs);
+    Frames(1);
+    ExpectFits("new messages");
+    GUI_OnlineMessagePopup::Close();
 }
 
 TEST_P(TextFitOnline, ChallengesTheirDetailsAndANewOne)

@@ -28,6 +28,7 @@
 #include "campaign/gui/GUI_MapZoomer.h"
 #include "campaign/gui/GUI_PendingBattle.h"
 #include "campaign/gui/GUI_RecruitmentManager.h"
+#include "engine/GHashTable.h"
 #include "campaign/gui/GUI_ScrapShip.h"
 #include "campaign/gui/GUI_ShipsLog.h"
 #include "campaign/gui/GUI_Shipyard.h"
@@ -274,6 +275,10 @@ TEST_P(TextFitCampaign, FleetShipsTurnAndEndings)
     GUI_CampaignVictory::Open();
     Frames(1);
     ExpectFits("victory");
+    // The ending's title reads at full strength, not greyed.
+    const TextFitCheck::Recorded* title = m_check.Find(GetString("CAMPAIGN_VICTORY_TITLE"));
+    ASSERT_NE(title, nullptr);
+    EXPECT_EQ(title->laid.colour, 0xFFFFFFFFu);
     CloseModals();
     GUI_CampaignDefeat::Open();
     Frames(1);
