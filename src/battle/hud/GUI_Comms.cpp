@@ -34,7 +34,7 @@ bool Inside(const GRect& r, float x, float y)
 
 int GUI_Comms::NameColumnWidth(int widestName, int innerWidth)
 {
-    return std::max(kNameWidth, std::min(widestName, innerWidth / 3));
+    return std::max(kNameWidth, std::min(widestName, innerWidth * 2 / 5));
 }
 
 void GUI_Comms::WidenFor(const SIM_Ship* ship)

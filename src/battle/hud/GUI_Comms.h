@@ -23,7 +23,7 @@ public:
     static constexpr int kHeight = 44;
     static constexpr float kFontSize = 16.0f;
     // The speaker's name column, from the inner left edge: at least this
-    // wide, and as wide as the longest speaker's name needs up to a third of
+    // wide, and as wide as the longest speaker's name needs up to two fifths of
     // the strip (its click box is 6 wider, the message starts 10 past it).
     static constexpr int kNameWidth = 90;
 

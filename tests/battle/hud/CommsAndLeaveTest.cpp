@@ -117,13 +117,14 @@ TEST_F(CommsAndLeaveTest, CommsTypeOneCharacterPer6msAndKeepTwoLinesOfHistory)
         << "any click inside is taken";
 }
 
-TEST_F(CommsAndLeaveTest, TheNameColumnIsAsWideAsTheLongestSpeakersNameUpToAThird)
+TEST_F(CommsAndLeaveTest, TheNameColumnIsAsWideAsTheLongestSpeakersNameUpToTwoFifths)
 {
-    // At least the 90 pixels of old, at most a third of the strip.
+    // At least the 90 pixels of old, at most two fifths of the strip (so
+    // that the sample fleets' names fit whole on a 1024-wide screen).
     EXPECT_EQ(GUI_Comms::NameColumnWidth(40, 700), GUI_Comms::kNameWidth);
     EXPECT_EQ(GUI_Comms::NameColumnWidth(GUI_Comms::kNameWidth + 1, 700), GUI_Comms::kNameWidth + 1);
-    EXPECT_EQ(GUI_Comms::NameColumnWidth(233, 700), 233);
-    EXPECT_EQ(GUI_Comms::NameColumnWidth(234, 700), 233);
+    EXPECT_EQ(GUI_Comms::NameColumnWidth(280, 700), 280);
+    EXPECT_EQ(GUI_Comms::NameColumnWidth(281, 700), 280);
 
     // On screen: a ship named as the sample fleets name theirs widens the
     // column; its name is drawn whole inside it and the boxes follow it.
