@@ -52,12 +52,13 @@ GUI_DeploymentIconRCMenu::GUI_DeploymentIconRCMenu(GUI_DeploymentIcon* icon, flo
     const SIM_ShipDesign* design = icon ? icon->GetDesign() : nullptr;
     const bool fighter = design && design->IsFighter();
     const std::string caption = icon && icon->GetShip() ? icon->GetShip()->name : std::string();
-    const int extra = ExtraCaptionHeight(caption);
-    const float h = MenuHeight(fighter, campaign, extra);
+    // Laid out for a caption of one line: SetCaption grows the menu and
+    // moves its rows down for each line a long name wraps onto.
+    const float h = MenuHeight(fighter, campaign, 0);
     const float l = std::min(mouseX + 16.0f, static_cast<float>(screenWidth - kWidth));
     const float t = std::clamp(mouseY - h / 2.0f, 0.0f, std::max(0.0f, static_cast<float>(screenHeight) - h));
     SetRect(l, t, l + static_cast<float>(kWidth), t + h);
-    nextRowY = top + kFirstRow + extra;
+    nextRowY = top + kFirstRow;
     SetCaption(caption);
     const auto arg = reinterpret_cast<std::intptr_t>(icon);
     auto add = [this, arg](const char* key, const char* tooltip, GUI_Callback callback) {
