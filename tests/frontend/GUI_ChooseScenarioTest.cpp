@@ -223,8 +223,12 @@ TEST_F(ChooseScenario, EscapeClosesAModalDialogFirstThenLeavesWithTheDetails)
     ASSERT_NE(GUI_ScenarioDetails::GetOpen()->GetAnomaliesButton(), nullptr);
     Click(*GUI_ScenarioDetails::GetOpen()->GetAnomaliesButton());
     ASSERT_NE(GUI_Scenario_Anomalies::GetOpen(), nullptr);
-    // Three anomalies; the engine drag's description takes two lines of the window.
-    EXPECT_EQ(GUI_Scenario_Anomalies::GetOpen()->GetLines().size(), 4u);
+    // Three anomalies; the shield interference's and the engine drag's
+    // descriptions each take two lines of the window.
+    const std::vector<std::string>& lines = GUI_Scenario_Anomalies::GetOpen()->GetLines();
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[1], "25%.");
+    EXPECT_EQ(lines[4], "Ionised gas makes cloaking devices useless.");
     PressKey(SDL_SCANCODE_ESCAPE);
     EXPECT_EQ(GUI_Scenario_Anomalies::GetOpen(), nullptr);
     EXPECT_EQ(Game::GetInstance().GetModeId(), 3);
