@@ -460,7 +460,7 @@ TEST_F(ShippedContentTest, AiFleetsUseKnownDesignsWithinLimits)
             ++checked;
         }
     }
-    EXPECT_GE(checked, 18);
+    EXPECT_GE(checked, 15); // three difficulties of each of the five scenarios that have AI fleets (survival fights waves)
 }
 
 TEST_F(ShipDesignTest, ANameWithLineBreaksIsWrittenOnItsOwnLine)
