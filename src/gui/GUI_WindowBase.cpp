@@ -25,6 +25,17 @@ GUI_WindowBase::~GUI_WindowBase()
     m_children.clear();
 }
 
+bool GUI_WindowBase::HasLostSubject() const
+{
+    for (const std::weak_ptr<const void>& subject : m_subjects)
+        if (subject.expired())
+            return true;
+    for (const GUI_WindowBase* child : m_childWindows)
+        if (child->HasLostSubject())
+            return true;
+    return false;
+}
+
 void GUI_WindowBase::AddButton(GUI_ButtonBase* button)
 {
     GUIButtonList::AddButton(button);

@@ -1,6 +1,8 @@
 #pragma once
+#include "engine/GLifetime.h"
 #include "gui/GUIButtonList.h"
 
+#include <memory>
 #include <vector>
 
 // Base of every window, panel and dialog: a button list with owned child
@@ -37,6 +39,25 @@ public:
     virtual void OnWheelUp();
     virtual void OnWheelDown();
     virtual void StartDrag();
+
+    // The window shows this thing: once it is gone the window manager hides
+    // the window, calls OnSubjectGone and closes it, before any update, draw,
+    // click or key reaches it again. A window may follow several things; what
+    // a pane (child window) follows closes the window it sits in, so a pane
+    // never leaves its owner's lists behind its back.
+    void Follow(const GLifetime& subject) { m_subjects.push_back(subject.Token()); }
+    template <typename T>
+    void Follow(const GWatch<T>& subject)
+    {
+        m_subjects.push_back(subject.Token());
+    }
+    // Before the window is rebuilt for another subject.
+    void StopFollowing() { m_subjects.clear(); }
+    // True once anything it or one of its panes follows is gone.
+    bool HasLostSubject() const;
+    // Called once, as the window closes for a lost subject: what its closing
+    // would do to the model is done here without the subject.
+    virtual void OnSubjectGone() {}
 
     void AddChild(GUI_WindowBase* child);
     void RemoveChild(GUI_WindowBase* child);
@@ -79,6 +100,7 @@ protected:
 private:
     friend class GUI_WindowManager;
     GUI_WindowBase* m_parent = nullptr;
+    std::vector<std::weak_ptr<const void>> m_subjects;
     bool m_inTopLevelList = false;
     bool m_inModalList = false;
 };

@@ -133,6 +133,27 @@ void GUI_WindowManager::ForgetWindow(GUI_WindowBase* window)
         m_windowUnderMouse = nullptr;
 }
 
+void GUI_WindowManager::CloseWindowsWithoutSubject()
+{
+    // Deleted when the sweep ends (or the walk around it): a window's going
+    // may close others, and each pass looks again from the start.
+    BusyScope busy(*this);
+    for (;;) {
+        GUI_WindowBase* lost = nullptr;
+        for (size_t i = 0; i < m_topLevel.size() && !lost; ++i)
+            if (!IsQueuedForDelete(m_topLevel[i]) && m_topLevel[i]->HasLostSubject())
+                lost = m_topLevel[i];
+        for (size_t i = 0; i < m_modal.size() && !lost; ++i)
+            if (!IsQueuedForDelete(m_modal[i]) && m_modal[i]->HasLostSubject())
+                lost = m_modal[i];
+        if (!lost)
+            return;
+        lost->visible = false;
+        QueueDelete(lost);
+        lost->OnSubjectGone();
+    }
+}
+
 bool GUI_WindowManager::HasModalList() const
 {
     for (GUI_WindowBase* window : m_modal) {
@@ -163,6 +184,7 @@ GUI_WindowBase* GUI_WindowManager::GetTopModal() const
 
 bool GUI_WindowManager::CloseTopModal()
 {
+    CloseWindowsWithoutSubject();
     GUI_WindowBase* window = GetTopModal();
     if (!window)
         return false;
@@ -185,6 +207,7 @@ void GUI_WindowManager::ClearMouseOver()
 
 void GUI_WindowManager::UpdateWindows()
 {
+    CloseWindowsWithoutSubject();
     {
         BusyScope busy(*this);
         ClearMouseOver();
@@ -210,6 +233,7 @@ void GUI_WindowManager::UpdateWindows()
 
 void GUI_WindowManager::DrawWindows()
 {
+    CloseWindowsWithoutSubject();
     BusyScope busy(*this);
     const GUI_WindowBase* dragged = GUI_Cursor::GetInstance().GetDraggedWindow();
     const std::vector<GUI_WindowBase*> windows = m_topLevel;
@@ -244,6 +268,7 @@ bool GUI_WindowManager::DispatchButton(bool (GUI_WindowBase::*handler)(float, fl
     // The screen fade blocks input until its callback has run.
     if (input.IsInputBlocked())
         return true;
+    CloseWindowsWithoutSubject();
     const float x = input.GetMouseX();
     const float y = input.GetMouseY();
     BusyScope busy(*this);
@@ -283,6 +308,7 @@ void GUI_WindowManager::DispatchWheelDown()
 
 void GUI_WindowManager::DispatchWheel(bool up)
 {
+    CloseWindowsWithoutSubject();
     const CInput& input = CInput::GetInstance();
     const float x = input.GetMouseX();
     const float y = input.GetMouseY();

@@ -29,6 +29,12 @@ public:
     void CloseWindow(GUI_WindowBase* window);
     void DeleteQueuedWindows();
 
+    // Every listed window whose subject is gone (see
+    // GUI_WindowBase::Follow) is hidden, told and closed. Updates, draws,
+    // clicks, the wheel and Escape start with this, so a window never acts on
+    // what it showed once that is gone, whatever route removed it.
+    void CloseWindowsWithoutSubject();
+
     bool IsModalOpen() const;
     // Escape: closes the modal window on top (the one the player sees), or
     // lets it answer Escape itself (TakeEscape).

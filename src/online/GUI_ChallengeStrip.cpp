@@ -81,7 +81,8 @@ std::string GUI_ChallengeStrip::ShortTaunt(const std::string& taunt)
 
 void GUI_ChallengeStrip::OnDetails(std::intptr_t strip)
 {
-    GUI_ChallengeDetails::Open(reinterpret_cast<GUI_ChallengeStrip*>(strip)->m_record);
+    if (const SIM_ChallengeRecord* record = reinterpret_cast<GUI_ChallengeStrip*>(strip)->GetRecord())
+        GUI_ChallengeDetails::Open(record);
 }
 
 void GUI_ChallengeStrip::OnHistory(std::intptr_t strip)

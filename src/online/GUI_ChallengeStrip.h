@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/GLifetime.h"
 #include "engine/GRect.h"
 #include "gui/GUI_WindowBase.h"
 
@@ -35,7 +36,8 @@ public:
     // The taunt as the TAUNT column shows it.
     static std::string ShortTaunt(const std::string& taunt);
 
-    SIM_ChallengeRecord* GetRecord() const { return m_record; }
+    // Null once the list has dropped the record (the rows are rebuilt then).
+    SIM_ChallengeRecord* GetRecord() const { return m_record.Get(); }
     const std::string& GetMapText() const { return m_map; }
     const std::string& GetTauntText() const { return m_taunt; }
     const std::string& GetRaceText() const { return m_race; }
@@ -58,7 +60,7 @@ private:
     static void OnDetails(std::intptr_t strip);
     static void OnHistory(std::intptr_t strip);
 
-    SIM_ChallengeRecord* m_record;
+    GWatch<SIM_ChallengeRecord> m_record;
     std::string m_id, m_sender, m_receiver, m_taunt, m_map, m_race, m_date, m_beaten, m_attempts, m_fullTaunt;
     GUI_SubtleTextButton* m_details = nullptr;
     GUI_SubtleTextButton* m_history = nullptr;

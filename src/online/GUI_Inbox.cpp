@@ -119,16 +119,18 @@ void GUI_Inbox::Poll()
     SIM_OnlineMessageManager& manager = SIM_OnlineMessageManager::GetInstance();
     bool rebuild = false;
     if (m_pending != Pending::NONE) {
+        // Only a message the manager still holds (a rebuild may have dropped it).
         const auto& all = manager.GetAll();
-        // Only a record the manager still holds (a rebuild may have dropped it).
-        if (std::find(all.begin(), all.end(), m_pendingRecord) != all.end()) {
+        const auto held = std::find_if(all.begin(), all.end(),
+                                       [&](const SIM_OnlineMessageRecord* r) { return r->id == m_pendingId; });
+        if (held != all.end()) {
             if (m_pending == Pending::DELETE)
-                manager.DeleteMessage(m_pendingRecord);
+                manager.DeleteMessage(*held);
             else
-                manager.BlockSender(m_pendingRecord);
+                manager.BlockSender(*held);
         }
         m_pending = Pending::NONE;
-        m_pendingRecord = nullptr;
+        m_pendingId = 0;
         rebuild = true;
     }
     manager.Poll();
@@ -194,22 +196,22 @@ void GUI_Inbox::OnWheelDown()
     GUI_Sounds::GetInstance().PlayGuiSound(0);
 }
 
-void GUI_Inbox::OnDeleteRow(std::intptr_t record)
+void GUI_Inbox::OnDeleteRow(std::intptr_t messageId)
 {
     GUI_Inbox* open = GetOpen();
     if (!open)
         return;
     open->m_pending = Pending::DELETE;
-    open->m_pendingRecord = reinterpret_cast<const SIM_OnlineMessageRecord*>(record);
+    open->m_pendingId = static_cast<int>(messageId);
 }
 
-void GUI_Inbox::OnBlockRow(std::intptr_t record)
+void GUI_Inbox::OnBlockRow(std::intptr_t messageId)
 {
     GUI_Inbox* open = GetOpen();
     if (!open)
         return;
     open->m_pending = Pending::BLOCK;
-    open->m_pendingRecord = reinterpret_cast<const SIM_OnlineMessageRecord*>(record);
+    open->m_pendingId = static_cast<int>(messageId);
 }
 
 void GUI_Inbox::OnChallenges(std::intptr_t)

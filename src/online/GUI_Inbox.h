@@ -49,8 +49,9 @@ public:
     // The key of what the list says instead of rows ("" when nothing).
     const std::string& GetStatusKey() const { return m_statusKey; }
 
-    static void OnDeleteRow(std::intptr_t record);
-    static void OnBlockRow(std::intptr_t record);
+    // The row's message, named by its id, goes at the next poll.
+    static void OnDeleteRow(std::intptr_t messageId);
+    static void OnBlockRow(std::intptr_t messageId);
 
 private:
     GUI_Inbox();
@@ -61,7 +62,7 @@ private:
 
     enum class Pending { NONE, DELETE, BLOCK };
     Pending m_pending = Pending::NONE;
-    const SIM_OnlineMessageRecord* m_pendingRecord = nullptr;
+    int m_pendingId = 0;
     int m_seenDownloads = 0;
     std::vector<GUI_OnlineMessage*> m_rows;
     GUI_ScrollingWindow* m_scroll = nullptr;

@@ -15,7 +15,7 @@ GUI_OnlineMessage::GUI_OnlineMessage(const SIM_OnlineMessageRecord* record, floa
     swallowsClicks = false;
     SetRect(l, t, r, t + kHeight);
     const float inL = l + 2.0f, inB = t + kHeight - 2.0f;
-    const auto arg = reinterpret_cast<std::intptr_t>(record);
+    const auto arg = static_cast<std::intptr_t>(record->id);
     m_delete = new GUI_ButtonText("ONLINEMESSAGE_DELETE", GUI_Inbox::OnDeleteRow, arg);
     m_delete->SetRect(inL + 10.0f, inB - 22.0f, inL + 110.0f, inB - 2.0f);
     m_delete->SetTooltip("ONLINEMESSAGE_DELETE_TOOLTIP");
@@ -43,7 +43,7 @@ int GUI_OnlineMessage::MessageLines()
 
 void GUI_OnlineMessage::Draw()
 {
-    if (!visible)
+    if (!visible || m_record.IsGone())
         return;
     const GRect inner{left + 2, top + 2, right - 2, bottom - 2};
     D3DEngine& engine = D3DEngine::GetInstance();

@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+#include "engine/GLifetime.h"
+
 // One challenge of the local list: one "##" line of the list file, which the
 // server's answer uses too. Texts are not escaped: a taunt may hold commas
 // (it is quoted), nothing may hold a double quote or a line end.
@@ -48,4 +50,6 @@ public:
     float rating = 0.0f;
     std::string map;
     int localState = kUnknown;
+    // List rows watch this (GWatch); a copy is another record.
+    GLifetime lifetime;
 };

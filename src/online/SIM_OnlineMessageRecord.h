@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+#include "engine/GLifetime.h"
+
 // One message between players as the server sends it and as the seen-messages
 // file keeps it: "##,id,date,field 3,sender,text" (field 3 is the server's,
 // carried through unread).
@@ -17,4 +19,7 @@ struct SIM_OnlineMessageRecord {
     // its field; a double quote becomes an apostrophe and a line break a
     // blank, since neither can be read back from a line.
     std::string ToLine() const;
+
+    // Inbox rows watch this (GWatch); a copy is another record.
+    GLifetime lifetime;
 };

@@ -89,18 +89,22 @@ void GUI_BehaviourEditor::BuildControls()
     AddButton(m_delete);
     m_slider1 = m_slider2 = nullptr;
     m_setTarget = nullptr;
-    m_order = nullptr;
-    m_ship = GUI_DeploymentDetails::GetShown();
-    if (m_ship)
-        m_order = m_ship->orders.GetOrder(m_type->name);
+    SIM_DeployedShip* ship = GUI_DeploymentDetails::GetShown();
+    const SIM_ShipOrder* order = ship ? ship->orders.GetOrder(m_type->name) : nullptr;
+    m_ship = GWatch<SIM_DeployedShip>(ship);
+    m_order = GWatch<SIM_ShipOrder>(ship ? ship->orders.GetOrder(m_type->name) : nullptr);
+    StopFollowing();
+    FollowPlacedShip(*this, ship);
+    if (order)
+        Follow(m_order);
     if (m_type->usesFloat1) {
         m_slider1 = new GUI_OrdersSlider(m_type->thirdText, m_type->min1, m_type->max1, m_type->kind1);
-        m_slider1->SetValue(m_order ? m_order->float1 : 0.0f);
+        m_slider1->SetValue(order ? order->float1 : 0.0f);
         AddChild(m_slider1);
     }
     if (m_type->usesFloat2) {
         m_slider2 = new GUI_OrdersSlider(m_type->fourthText, m_type->min2, m_type->max2, m_type->kind2);
-        m_slider2->SetValue(m_order ? m_order->float2 : 0.0f);
+        m_slider2->SetValue(order ? order->float2 : 0.0f);
         AddChild(m_slider2);
     }
     if (m_type->shipLinked) {
@@ -135,9 +139,10 @@ void GUI_BehaviourEditor::Layout()
     // A target that has left the fleet counts as none: OK waits for a new one.
     m_targetName.clear();
     const SIM_DeployedShip* target = nullptr;
-    if (m_order && m_order->shipId != -1 && OnDeploymentScreen())
+    const SIM_ShipOrder* order = m_order.Get();
+    if (order && order->shipId != -1 && OnDeploymentScreen())
         if (const SIM_DeployedFleet* fleet = GUI_DeploymentGUI::GetInstance().GetPlayerFleet())
-            target = fleet->FindShip(m_order->shipId);
+            target = fleet->FindShip(order->shipId);
     if (target) {
         LibText& text = LibText::GetInstance();
         text.SetFont("zekton16.dds", 16.0f);

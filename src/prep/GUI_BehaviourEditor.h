@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/GLifetime.h"
 #include "engine/GRect.h"
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_OneOpen.h"
@@ -15,9 +16,10 @@ class SIM_ShipOrder;
 // Edits one order kind for the selected ships: its description, a slider
 // per parameter and, for orders aimed at a ship, the target and a button
 // that starts picking it on the map. OK is only possible once such an order
-// has a target that still exists. Modal; the order it reads belongs to the
-// ship in the details window, whose icon closes it when the ship goes. One
-// open at a time.
+// has a target that still exists. Modal; it follows the order it reads, the
+// ship in the details window and that ship's icon, and closes when any of
+// them goes (a pick that drops an untargeted order, a removed ship). One open
+// at a time.
 class GUI_BehaviourEditor : public GUI_Dialog, public GUI_OneOpen<GUI_BehaviourEditor> {
 public:
     static constexpr int kWidth = 400;
@@ -37,9 +39,10 @@ public:
     void SetTarget();
 
     const SIM_BehaviourType* GetType() const { return m_type; }
-    SIM_ShipOrder* GetOrder() const { return m_order; }
+    // Null when there is none or it is gone.
+    SIM_ShipOrder* GetOrder() const { return m_order.Get(); }
     // The ship whose order the controls started from (null for none).
-    const SIM_DeployedShip* GetShip() const { return m_ship; }
+    const SIM_DeployedShip* GetShip() const { return m_ship.Get(); }
     GUI_OrdersSlider* GetSlider(int index) const { return index == 0 ? m_slider1 : m_slider2; }
     GUI_ButtonText* GetOKButton() const { return m_ok; }
     GUI_ButtonText* GetDeleteButton() const { return m_delete; }
@@ -54,8 +57,8 @@ protected:
     static void OnSetTarget(std::intptr_t);
 
     const SIM_BehaviourType* m_type = nullptr;
-    SIM_DeployedShip* m_ship = nullptr;
-    SIM_ShipOrder* m_order = nullptr;
+    GWatch<SIM_DeployedShip> m_ship;
+    GWatch<SIM_ShipOrder> m_order;
     std::string m_description;
     GUI_ButtonText* m_ok = nullptr;
     GUI_ButtonText* m_delete = nullptr;

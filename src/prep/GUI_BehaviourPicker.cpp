@@ -36,6 +36,9 @@ void GUI_BehaviourPicker::Open(SIM_ShipOrders* orders)
 GUI_BehaviourPicker::GUI_BehaviourPicker(SIM_ShipOrders* orders) : GUI_Dialog(true), m_orders(orders)
 {
     SetOpen(this);
+    for (GUI_DeploymentIcon* icon : GetDeploymentIcons())
+        if (icon->GetShip() && &icon->GetShip()->orders == orders)
+            FollowPlacedShip(*this, icon->GetShip());
     CentreDialog(*this, kWidth, kHeight);
     SetTitleKey("BEHAVIOR_PICKER_TITLE");
     SetClientRect();

@@ -11,8 +11,9 @@ class SIM_BehaviourType;
 class SIM_ShipOrders;
 
 // The list of orders the ship in the details window may still take; the
-// chosen one is added to it and to every other selected ship. Modal; closed
-// by the ship's icon when the ship goes. One open at a time.
+// chosen one is added to it and to every other selected ship. Modal; it
+// follows the placed ship whose orders it lists and closes when the ship
+// goes. One open at a time.
 class GUI_BehaviourPicker : public GUI_Dialog, public GUI_OneOpen<GUI_BehaviourPicker> {
 public:
     static constexpr int kWidth = 530;

@@ -24,11 +24,12 @@ GUI_BehaviourStrip* GUI_BehaviourStrip::GetHovered()
     return g_hovered;
 }
 
-GUI_BehaviourStrip::GUI_BehaviourStrip(SIM_ShipOrder* order, SIM_ShipOrders* orders) : m_order(order), m_orders(orders)
+GUI_BehaviourStrip::GUI_BehaviourStrip(SIM_ShipOrder* order, SIM_ShipOrders* orders)
+    : m_order(order), m_orders(orders), m_addsOrder(order == nullptr)
 {
-    if (m_order) {
+    if (order) {
         SetName("BEHAVIOR_STRIP");
-        m_text = m_order->GetType() ? GetString(m_order->GetType()->displayText.c_str()) : m_order->behaviour;
+        m_text = order->GetType() ? GetString(order->GetType()->displayText.c_str()) : order->behaviour;
     } else {
         m_text = GetString("BEHAVIOUR_ADDNEW");
     }
@@ -50,15 +51,16 @@ void GUI_BehaviourStrip::BuildMiniSliders()
             mini = nullptr;
         }
     }
-    const SIM_BehaviourType* type = m_order ? m_order->GetType() : nullptr;
+    const SIM_ShipOrder* order = m_order.Get();
+    const SIM_BehaviourType* type = order ? order->GetType() : nullptr;
     if (!type)
         return;
     if (type->usesFloat1) {
-        m_mini[0] = new GUI_BehaviourMiniSlider(m_order->GetNormalisedFloat1());
+        m_mini[0] = new GUI_BehaviourMiniSlider(order->GetNormalisedFloat1());
         AddChild(m_mini[0]);
     }
     if (type->usesFloat2) {
-        m_mini[1] = new GUI_BehaviourMiniSlider(m_order->GetNormalisedFloat2());
+        m_mini[1] = new GUI_BehaviourMiniSlider(order->GetNormalisedFloat2());
         AddChild(m_mini[1]);
     }
     SetRect(static_cast<float>(left), static_cast<float>(top), static_cast<float>(right), static_cast<float>(bottom));
@@ -79,11 +81,14 @@ bool GUI_BehaviourStrip::OnLeftClick(float x, float y)
     if (!visible || !Contains(x, y))
         return false;
     GUI_Sounds::GetInstance().PlayGuiSound(0);
-    if (!m_order) {
+    if (m_addsOrder) {
         GUI_BehaviourPicker::Open(m_orders);
         return true;
     }
-    GUI_BehaviourEditor::Open(m_order->GetType());
+    const SIM_ShipOrder* order = m_order.Get();
+    if (!order)
+        return true;
+    GUI_BehaviourEditor::Open(order->GetType());
     GUI_Tutorial& tutorial = GUI_Tutorial::GetInstance();
     if (tutorial.IsWaitingFor("ORDERDETAILS")) {
         tutorial.SetWaitFor("");
@@ -94,10 +99,11 @@ bool GUI_BehaviourStrip::OnLeftClick(float x, float y)
 
 bool GUI_BehaviourStrip::OnRightClick(float x, float y)
 {
-    if (!visible || !m_order || !Contains(x, y))
+    const SIM_ShipOrder* order = m_order.Get();
+    if (!visible || !order || !Contains(x, y))
         return false;
     // The row goes with the order: keep the name, not the order.
-    const std::string behaviour = m_order->behaviour;
+    const std::string behaviour = order->behaviour;
     GUI_Sounds::GetInstance().PlayGuiSound(4);
     GUI_DeploymentGUI::GetInstance().RemoveOrderFromSelected(behaviour);
     return true;

@@ -53,7 +53,7 @@ void GUI_DeploymentDetails::SetOuterArea(int left, int top, int bottom)
 
 void GUI_DeploymentDetails::Open(SIM_DeployedShip* ship)
 {
-    if (const GUI_DeploymentDetails* open = GetOpen(); open && open->m_ship == ship) {
+    if (const GUI_DeploymentDetails* open = GetOpen(); open && open->m_ship.Is(ship)) {
         Refresh();
         return;
     }
@@ -75,7 +75,7 @@ bool GUI_DeploymentDetails::IsOpen()
 SIM_DeployedShip* GUI_DeploymentDetails::GetShown()
 {
     const GUI_DeploymentDetails* open = GetOpen();
-    return open ? open->m_ship : nullptr;
+    return open ? open->GetShip() : nullptr;
 }
 
 void GUI_DeploymentDetails::Refresh()
@@ -88,6 +88,9 @@ GUI_DeploymentDetails::GUI_DeploymentDetails(SIM_DeployedShip* ship) : m_ship(sh
 {
     SetOpen(this);
     QLM_ASSERT(ship);
+    // The record's going (a reload, the fleet cleared) closes the column; an
+    // icon's removal moves it to another ship (ProcessPendingIconDeletions).
+    Follow(m_ship);
     m_design = ship ? SIM_ShipDesign::Find(ship->design) : nullptr;
     QLM_ASSERT(m_design);
     const int screenHeight = D3DEngine::GetInstance().GetScreenHeight();
@@ -141,7 +144,8 @@ void GUI_DeploymentDetails::Rebuild()
     m_addStrip = nullptr;
     m_scroll = new GUI_ScrollingWindow();
     AddChild(m_scroll);
-    m_title = m_ship ? m_ship->name : std::string();
+    SIM_DeployedShip* ship = GetShip();
+    m_title = ship ? ship->name : std::string();
     m_titleBar.SetRect(static_cast<float>(left), static_cast<float>(top), static_cast<float>(right),
                        static_cast<float>(top) + GUI_TitleBar::kBarHeight);
     m_titleBar.SetText(m_title);
@@ -149,7 +153,7 @@ void GUI_DeploymentDetails::Rebuild()
     const bool onScreen = Game::GetInstance().GetModeId() == GUI_DeploymentGUI::kModeId;
     // In the campaign deployment a placed ship is its campaign ship by id.
     const SIM_CampaignShip* campaignShip =
-        !onScreen && g_boxBottom > 0 && m_ship ? SIM_CampaignShip::FindByID(m_ship->shipId) : nullptr;
+        !onScreen && g_boxBottom > 0 && ship ? SIM_CampaignShip::FindByID(ship->shipId) : nullptr;
     const GUI_DeploymentShipDetails* shown = GUI_DeploymentShipDetails::GetOpen();
     if (onScreen && m_design && shown == nullptr)
         OpenShipDetails(m_design);
@@ -162,7 +166,7 @@ void GUI_DeploymentDetails::Rebuild()
     const float contentLeft = static_cast<float>(m_content.left);
     const float contentRight = static_cast<float>(m_content.right);
     float y = static_cast<float>(m_content.top) + 5.0f;
-    m_addStrip = new GUI_BehaviourStrip(nullptr, m_ship ? &m_ship->orders : nullptr);
+    m_addStrip = new GUI_BehaviourStrip(nullptr, ship ? &ship->orders : nullptr);
     m_addStrip->SetName("ADDORDER");
     m_addStrip->SetRect(contentLeft + 5.0f, y, contentRight - 15.0f, y + kPlainRow);
     AddChild(m_addStrip);
@@ -173,7 +177,7 @@ void GUI_DeploymentDetails::Rebuild()
     const bool boxBelow = box && box->left < right && box->right > left;
     const float listBottom = boxBelow ? static_cast<float>(box->top) - 5.0f : static_cast<float>(m_content.bottom);
     static const std::vector<std::unique_ptr<SIM_ShipOrder>> kNoOrders;
-    const auto& orders = m_ship ? m_ship->orders.GetOrders() : kNoOrders;
+    const auto& orders = ship ? ship->orders.GetOrders() : kNoOrders;
     const int count = static_cast<int>(orders.size());
 
     // How many rows fit from a starting row: decides the bar and the rows.
@@ -201,7 +205,7 @@ void GUI_DeploymentDetails::Rebuild()
         const float h = RowHeight(*order);
         if (rowY + h > listBottom)
             break;
-        auto* strip = new GUI_BehaviourStrip(order, &m_ship->orders);
+        auto* strip = new GUI_BehaviourStrip(order, &ship->orders);
         strip->SetRect(contentLeft + 5.0f, rowY, rowRight, rowY + h);
         AddChild(strip);
         m_strips.push_back(strip);

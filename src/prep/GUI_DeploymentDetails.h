@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/GLifetime.h"
 #include "engine/GRect.h"
 #include "gui/GUI_OneOpen.h"
 #include "gui/GUI_TitleBar.h"
@@ -56,7 +57,8 @@ public:
     void OnWheelUp() override;
     void OnWheelDown() override;
 
-    SIM_DeployedShip* GetShip() const { return m_ship; }
+    // Null once the record is gone (the window closes then).
+    SIM_DeployedShip* GetShip() const { return m_ship.Get(); }
     const SIM_ShipDesign* GetDesign() const { return m_design; }
     const std::vector<GUI_BehaviourStrip*>& GetStrips() const { return m_strips; }
     GUI_BehaviourStrip* GetAddStrip() const { return m_addStrip; }
@@ -67,7 +69,7 @@ public:
     void SetScrollPosition(int position);
 
 private:
-    SIM_DeployedShip* m_ship = nullptr;
+    GWatch<SIM_DeployedShip> m_ship;
     const SIM_ShipDesign* m_design = nullptr;
     std::vector<GUI_BehaviourStrip*> m_strips;
     GUI_BehaviourStrip* m_addStrip = nullptr;

@@ -68,29 +68,6 @@ void MarkFleetChanged(const GUI_DeploymentIcon* icon)
         GUI_DeploymentGUI::GetInstance().RefreshAfterFleetChange();
 }
 
-// The dialogs that work on one placed ship hold its icon or its orders:
-// they go with the ship (removed, dropped outside, the fleet reloaded).
-void CloseDialogsOfIcon(const GUI_DeploymentIcon* icon)
-{
-    if (const GUI_RandomShipName* naming = GUI_RandomShipName::GetOpen(); naming && naming->GetIcon() == icon)
-        GUI_RandomShipName::CloseOpen();
-    if (const GUI_SquadronSize* squadron = GUI_SquadronSize::GetOpen(); squadron && squadron->GetIcon() == icon)
-        GUI_SquadronSize::CloseOpen();
-    auto* menu = dynamic_cast<GUI_DeploymentIconRCMenu*>(GUI_RCMenuBase::GetOpen());
-    if (menu && menu->GetIcon() == icon) {
-        menu->visible = false;
-        GUI_WindowManager::GetInstance().CloseWindow(menu);
-    }
-    const SIM_DeployedShip* ship = icon->GetShip();
-    if (!ship)
-        return;
-    if (const GUI_BehaviourEditor* editor = GUI_BehaviourEditor::GetOpen(); editor && editor->GetShip() == ship)
-        GUI_BehaviourEditor::CloseOpen();
-    const GUI_BehaviourPicker* picker = GUI_BehaviourPicker::GetOpen();
-    if (picker && picker->GetOrders() == &ship->orders)
-        GUI_BehaviourPicker::CloseOpen();
-}
-
 float HullSize(const SIM_ShipDesign* design)
 {
     const SIM_ShipHull* hull = design ? design->GetHull() : nullptr;
@@ -106,7 +83,6 @@ GUI_DeploymentIcon::GUI_DeploymentIcon(int ownerScreen) : owner(ownerScreen)
 
 GUI_DeploymentIcon::~GUI_DeploymentIcon()
 {
-    CloseDialogsOfIcon(this);
     delete m_tooltip;
     g_icons.erase(std::remove(g_icons.begin(), g_icons.end(), this), g_icons.end());
     g_pending.erase(std::remove(g_pending.begin(), g_pending.end(), this), g_pending.end());
@@ -494,6 +470,23 @@ GUI_DeploymentIcon* FindDeploymentIconByShipId(int shipId)
     return nullptr;
 }
 
+GUI_DeploymentIcon* FindDeploymentIconOf(const SIM_DeployedShip* ship)
+{
+    for (GUI_DeploymentIcon* icon : g_icons)
+        if (ship && icon->GetShip() == ship)
+            return icon;
+    return nullptr;
+}
+
+void FollowPlacedShip(GUI_WindowBase& window, const SIM_DeployedShip* ship)
+{
+    if (!ship)
+        return;
+    window.Follow(ship->lifetime);
+    if (const GUI_DeploymentIcon* icon = FindDeploymentIconOf(ship))
+        window.Follow(icon->lifetime);
+}
+
 std::vector<GUI_DeploymentIcon*> GetSelectedDeploymentIcons()
 {
     std::vector<GUI_DeploymentIcon*> out;
@@ -564,7 +557,9 @@ void QueueDeploymentIconDeletion(GUI_DeploymentIcon* icon)
     if (!icon || std::find(g_pending.begin(), g_pending.end(), icon) != g_pending.end())
         return;
     g_pending.push_back(icon);
-    CloseDialogsOfIcon(icon);
+    // The dialogs that work on the placed ship (naming, squadron size, its
+    // menu, the order picker and editor) follow the icon and close now.
+    icon->lifetime.End();
     icon->selected = false;
     icon->dragging = false;
     if (SIM_DeployedShip* ship = icon->GetShip()) {
@@ -618,7 +613,6 @@ void DeleteAllDeploymentIcons()
 {
     const std::vector<GUI_DeploymentIcon*> all = g_icons;
     for (GUI_DeploymentIcon* icon : all) {
-        CloseDialogsOfIcon(icon);
         icon->DetachShip();
         delete icon;
     }

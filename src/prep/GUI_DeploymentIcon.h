@@ -1,5 +1,6 @@
 #pragma once
 #include "engine/CTexturedSprite.h"
+#include "engine/GLifetime.h"
 #include "gui/GUI_BaseElement.h"
 #include "sim/SIM_ShipDesign.h"
 
@@ -9,6 +10,7 @@
 #include <vector>
 
 class GUI_Tooltip;
+class GUI_WindowBase;
 class SIM_DeployedFleet;
 class SIM_DeployedShip;
 
@@ -81,6 +83,10 @@ public:
     // After the ship's name changed.
     void BuildTooltip();
 
+    // Windows tied to the placed ship watch this; it ends when the icon is
+    // queued for deletion, so they close before it goes.
+    GLifetime lifetime;
+
 private:
     void BuildRangeCircles();
     float ElementSize() const;
@@ -104,6 +110,11 @@ void SelectDeploymentIconsOfDesign(const std::string& designName);
 // A supply line's click: every ship whose design carries the module type.
 void SelectDeploymentIconsCarrying(const std::string& moduleType);
 GUI_DeploymentIcon* FindDeploymentIconByShipId(int shipId);
+// The placed icon that holds the record, or null.
+GUI_DeploymentIcon* FindDeploymentIconOf(const SIM_DeployedShip* ship);
+// A dialog about a placed ship follows the record and its icon: it closes when
+// the ship is removed, dropped outside, reloaded or its screen left.
+void FollowPlacedShip(GUI_WindowBase& window, const SIM_DeployedShip* ship);
 std::vector<GUI_DeploymentIcon*> GetSelectedDeploymentIcons();
 // A left click on the map: true when an icon took it.
 bool OnDeploymentMapClick(float x, float y);

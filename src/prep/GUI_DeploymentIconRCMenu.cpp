@@ -58,9 +58,10 @@ GUI_DeploymentIconRCMenu::GUI_DeploymentIconRCMenu(GUI_DeploymentIcon* icon, flo
     const float l = std::min(mouseX + 16.0f, static_cast<float>(screenWidth - kWidth));
     const float t = std::clamp(mouseY - h / 2.0f, 0.0f, std::max(0.0f, static_cast<float>(screenHeight) - h));
     SetRect(l, t, l + static_cast<float>(kWidth), t + h);
+    Follow(m_icon);
     nextRowY = top + kFirstRow;
     SetCaption(caption);
-    const auto arg = reinterpret_cast<std::intptr_t>(icon);
+    const auto arg = reinterpret_cast<std::intptr_t>(this);
     auto add = [this, arg](const char* key, const char* tooltip, GUI_Callback callback) {
         auto* button = new GUI_ButtonText(key, callback, arg);
         button->SetTooltipString(GetString(tooltip), 60);
@@ -93,23 +94,31 @@ void GUI_DeploymentIconRCMenu::MarkChanged()
         GUI_DeploymentGUI::GetInstance().RefreshAfterFleetChange();
 }
 
-void GUI_DeploymentIconRCMenu::OnRename(std::intptr_t icon)
+GUI_DeploymentIcon* GUI_DeploymentIconRCMenu::TakeIcon(std::intptr_t menu)
 {
+    // The menu is deleted after its own click, so it can still be read here.
+    GUI_DeploymentIcon* icon = reinterpret_cast<const GUI_DeploymentIconRCMenu*>(menu)->GetIcon();
     CloseOpen();
-    OpenShipNameDialog(reinterpret_cast<GUI_DeploymentIcon*>(icon));
-    MarkChanged();
+    return icon;
 }
 
-void GUI_DeploymentIconRCMenu::OnDelete(std::intptr_t icon)
+void GUI_DeploymentIconRCMenu::OnRename(std::intptr_t menu)
 {
-    CloseOpen();
-    QueueDeploymentIconDeletion(reinterpret_cast<GUI_DeploymentIcon*>(icon));
+    if (GUI_DeploymentIcon* icon = TakeIcon(menu)) {
+        OpenShipNameDialog(icon);
+        MarkChanged();
+    }
 }
 
-void GUI_DeploymentIconRCMenu::OnSaveOrders(std::intptr_t iconArg)
+void GUI_DeploymentIconRCMenu::OnDelete(std::intptr_t menu)
 {
-    CloseOpen();
-    auto* icon = reinterpret_cast<GUI_DeploymentIcon*>(iconArg);
+    if (GUI_DeploymentIcon* icon = TakeIcon(menu))
+        QueueDeploymentIconDeletion(icon);
+}
+
+void GUI_DeploymentIconRCMenu::OnSaveOrders(std::intptr_t menu)
+{
+    GUI_DeploymentIcon* icon = TakeIcon(menu);
     QLM_ASSERT(icon && icon->GetShip());
     if (!icon || !icon->GetShip())
         return;
@@ -117,11 +126,12 @@ void GUI_DeploymentIconRCMenu::OnSaveOrders(std::intptr_t iconArg)
     GUI_Sounds::GetInstance().PlayGuiSound(4);
 }
 
-void GUI_DeploymentIconRCMenu::OnSquadronSize(std::intptr_t icon)
+void GUI_DeploymentIconRCMenu::OnSquadronSize(std::intptr_t menu)
 {
-    CloseOpen();
-    OpenSquadronSizeForIcon(reinterpret_cast<GUI_DeploymentIcon*>(icon));
-    MarkChanged();
+    if (GUI_DeploymentIcon* icon = TakeIcon(menu)) {
+        OpenSquadronSizeForIcon(icon);
+        MarkChanged();
+    }
 }
 
 void OpenDeploymentIconMenu(GUI_DeploymentIcon* icon)

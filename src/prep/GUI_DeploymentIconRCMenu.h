@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/GLifetime.h"
 #include "gui/GUI_RCMenuBase.h"
 
 #include <cstdint>
@@ -9,7 +10,8 @@ class GUI_DeploymentIcon;
 
 // A placed ship's right-click menu: rename it, remove it, keep its orders as
 // its design's defaults, and for a squadron change its size. The campaign's
-// deployment offers only removing and keeping orders.
+// deployment offers only removing and keeping orders. It goes with the icon,
+// and each row looks the icon up again when clicked.
 class GUI_DeploymentIconRCMenu : public GUI_RCMenuBase {
 public:
     static constexpr int kWidth = 150;
@@ -24,21 +26,23 @@ public:
     // What a caption takes beyond one line at the menu's width.
     static int ExtraCaptionHeight(const std::string& caption);
 
-    GUI_DeploymentIcon* GetIcon() const { return m_icon; }
+    GUI_DeploymentIcon* GetIcon() const { return m_icon.Get(); }
     GUI_ButtonText* GetRenameButton() const { return m_rename; }
     GUI_ButtonText* GetDeleteButton() const { return m_delete; }
     GUI_ButtonText* GetSaveOrdersButton() const { return m_saveOrders; }
     GUI_ButtonText* GetSquadronButton() const { return m_squadron; }
 
 private:
-    static void OnRename(std::intptr_t icon);
-    static void OnDelete(std::intptr_t icon);
-    static void OnSaveOrders(std::intptr_t icon);
-    static void OnSquadronSize(std::intptr_t icon);
+    static void OnRename(std::intptr_t menu);
+    static void OnDelete(std::intptr_t menu);
+    static void OnSaveOrders(std::intptr_t menu);
+    static void OnSquadronSize(std::intptr_t menu);
+    // The clicked menu's icon, null when it is gone; the menu closes.
+    static GUI_DeploymentIcon* TakeIcon(std::intptr_t menu);
     static void CloseOpen();
     static void MarkChanged();
 
-    GUI_DeploymentIcon* m_icon = nullptr;
+    GWatch<GUI_DeploymentIcon> m_icon;
     GUI_ButtonText* m_rename = nullptr;
     GUI_ButtonText* m_delete = nullptr;
     GUI_ButtonText* m_saveOrders = nullptr;

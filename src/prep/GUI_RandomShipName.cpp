@@ -38,6 +38,7 @@ std::string GUI_RandomShipName::SanitiseName(const std::string& text)
 GUI_RandomShipName::GUI_RandomShipName(GUI_DeploymentIcon* icon) : GUI_Dialog(true), m_icon(icon)
 {
     SetOpen(this);
+    Follow(m_icon);
     CentreDialog(*this, kWidth, kHeight);
     SetTitleKey("CHOOSE_RANDOM_SHIP_NAME_TITLE");
     SetClientRect();
@@ -109,7 +110,8 @@ void GUI_RandomShipName::BuildRows()
 
 void GUI_RandomShipName::ApplyName(const std::string& text)
 {
-    SIM_DeployedShip* ship = m_icon ? m_icon->GetShip() : nullptr;
+    GUI_DeploymentIcon* icon = GetIcon();
+    SIM_DeployedShip* ship = icon ? icon->GetShip() : nullptr;
     if (!ship)
         return;
     const std::string name = SanitiseName(text);
@@ -118,7 +120,7 @@ void GUI_RandomShipName::ApplyName(const std::string& text)
     ship->name = name;
     if (GUI_DeploymentDetails::GetShown() == ship)
         GUI_DeploymentDetails::Refresh();
-    m_icon->BuildTooltip();
+    icon->BuildTooltip();
 }
 
 void GUI_RandomShipName::PickRandomName()

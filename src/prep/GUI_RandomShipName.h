@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/GLifetime.h"
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_OneOpen.h"
 
@@ -42,12 +43,13 @@ public:
     GUI_TextEditWindow* GetTextField() const { return m_field; }
     GUI_ButtonText* GetRandomButton() const { return m_random; }
     GUI_ScrollingWindow* GetScrollWindow() const { return m_scroll; }
-    GUI_DeploymentIcon* GetIcon() const { return m_icon; }
+    // Null once the icon is gone or queued for deletion (the dialog closes then).
+    GUI_DeploymentIcon* GetIcon() const { return m_icon.Get(); }
 
 private:
     static void OnRandom(std::intptr_t);
 
-    GUI_DeploymentIcon* m_icon = nullptr;
+    GWatch<GUI_DeploymentIcon> m_icon;
     GUI_ShipNameList* m_selected = nullptr;
     std::vector<GUI_ShipNameList*> m_rows;
     GUI_ScrollingWindow* m_scroll = nullptr;

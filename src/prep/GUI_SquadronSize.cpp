@@ -31,6 +31,7 @@ float GUI_SquadronSize::SliderFromQuantity(int quantity)
 GUI_SquadronSize::GUI_SquadronSize(GUI_DeploymentIcon* icon) : GUI_Dialog(true), m_icon(icon)
 {
     SetOpen(this);
+    Follow(m_icon);
     CentreDialog(*this, kWidth, kHeight);
     SetTitleKey("GUI_SQUADRON_SIZE_TITLE");
     SetClientRect();
@@ -61,9 +62,10 @@ void GUI_SquadronSize::SetSliderValue(float value)
     m_slider->value = std::clamp(value, 0.0f, 1.0f);
     const int quantity = QuantityFromSlider(value);
     m_valueText = StrFormat("%d", quantity);
-    if (!m_icon || !m_icon->GetShip())
+    GUI_DeploymentIcon* icon = GetIcon();
+    if (!icon || !icon->GetShip())
         return;
-    m_icon->GetShip()->quantity = quantity;
+    icon->GetShip()->quantity = quantity;
     GUI_DeploymentGUI& screen = GUI_DeploymentGUI::GetInstance();
     if (SIM_DeployedFleet* fleet = screen.GetPlayerFleet())
         fleet->RecalculateTotals();

@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/GLifetime.h"
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_OneOpen.h"
 
@@ -10,8 +11,8 @@ class GUI_OptionsSlider;
 
 // Sets how many fighters a placed squadron holds (1 to 16) with a slider;
 // the fleet's totals follow at once. Modal, so its squadron stays on the map
-// while it is open; the icon's owner closes it when the ship goes. One open
-// at a time.
+// while it is open; it follows the icon and closes when the ship goes. One
+// open at a time.
 class GUI_SquadronSize : public GUI_Dialog, public GUI_OneOpen<GUI_SquadronSize> {
 public:
     static constexpr int kWidth = 400;
@@ -30,12 +31,12 @@ public:
 
     GUI_OptionsSlider* GetSlider() const { return m_slider; }
     const std::string& GetValueText() const { return m_valueText; }
-    GUI_DeploymentIcon* GetIcon() const { return m_icon; }
+    GUI_DeploymentIcon* GetIcon() const { return m_icon.Get(); }
 
 private:
     static void OnSliderMoved(std::intptr_t);
 
-    GUI_DeploymentIcon* m_icon = nullptr;
+    GWatch<GUI_DeploymentIcon> m_icon;
     GUI_OptionsSlider* m_slider = nullptr;
     std::string m_valueText;
 };

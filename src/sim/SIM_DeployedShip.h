@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 
+#include "engine/GLifetime.h"
 #include "sim/SIM_ShipOrders.h"
 
 // One ship record of a deployed fleet: design, name, place, facing, count and
@@ -23,4 +24,6 @@ public:
     int quantity = 1;
     SIM_ShipOrders orders;
     int shipId = -1;
+    // Windows showing the record watch this (GWatch); a copy is another record.
+    GLifetime lifetime;
 };

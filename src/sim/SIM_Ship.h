@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/GLifetime.h"
 #include "sim/SIM_MapObject.h"
 #include "sim/SIM_ShipHull.h"
 #include "sim/modules/SIM_ShipModule.h"
@@ -298,6 +299,9 @@ public:
     // ms since the warp-out began (state 0 with the jump armed).
     float warpOutTime = 0.0f;
     static constexpr float kWarpOutDuration = 600.0f;
+    // Windows showing the ship or one of its modules (which go with it)
+    // watch this (GWatch).
+    GLifetime lifetime;
 
 private:
     float TurnStep(float k) const;

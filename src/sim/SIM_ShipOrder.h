@@ -2,6 +2,8 @@
 #include <memory>
 #include <string>
 
+#include "engine/GLifetime.h"
+
 class SIM_BehaviourType;
 class SIM_Ship;
 
@@ -37,4 +39,6 @@ public:
     float float1 = 0.0f;
     float float2 = 0.0f;
     const SIM_BehaviourType* type = nullptr;
+    // Windows editing the order watch this (GWatch); a copy is another order.
+    GLifetime lifetime;
 };

@@ -37,6 +37,7 @@ public:
         GUI_WindowBase::Draw();
     }
     bool IsModal() const override { return m_modal; }
+    void OnSubjectGone() override { g_events.push_back("gone " + m_name); }
     void OnWheelUp() override { g_events.push_back("wheel " + m_name); }
     void OnDragEnd() override { g_events.push_back("dragend " + m_name); }
 
@@ -439,3 +440,66 @@ TEST_F(WindowManagerTest, RightClicksGoToChildWindowsOnly)
 }
 
 } // namespace
+
+namespace {
+struct Subject {
+    GLifetime lifetime;
+};
+} // namespace
+
+// A window that follows a thing is hidden, told and deleted by the first
+// walk after the thing goes, before any draw, click or wheel reaches it; a
+// pane's subject closes the window it sits in; windows following nothing, or
+// something else, stay.
+TEST_F(WindowManagerTest, AWindowClosesBeforeItActsAgainOnceWhatItFollowsIsGone)
+{
+    GUI_WindowManager& manager = GUI_WindowManager::GetInstance();
+    auto fleet = std::make_unique<Subject>();
+    auto ship = std::make_unique<Subject>();
+    auto* details = (new TestWindow("details", 0, 0, 200, 200))->Register();
+    details->Follow(GWatch<Subject>(fleet.get()));
+    auto* log = (new TestWindow("log", 300, 0, 500, 200, true))->Register();
+    auto* pane = new TestWindow("pane", 310, 10, 400, 100);
+    log->AddChild(pane);
+    pane->Follow(ship->lifetime);
+    TestWindow other("other", 600, 0, 700, 200);
+    other.Register();
+    other.Follow(GWatch<Subject>(ship.get()));
+    other.StopFollowing();
+    EXPECT_FALSE(details->HasLostSubject());
+    EXPECT_FALSE(log->HasLostSubject());
+
+    fleet.reset();
+    EXPECT_TRUE(details->HasLostSubject());
+    g_events.clear();
+    manager.DrawWindows();
+    EXPECT_EQ(g_events, (std::vector<std::string>{"gone details", "deleted details", "draw other", "draw log"}));
+
+    // Freed through its pane, the log never sees the click or the wheel meant for it.
+    ship.reset();
+    g_events.clear();
+    Click(350, 50, false);
+    EXPECT_EQ(g_events, (std::vector<std::string>{"gone log", "deleted log", "deleted pane"}));
+    g_events.clear();
+    manager.DispatchWheelUp();
+    manager.UpdateWindows();
+    EXPECT_TRUE(g_events.empty());
+    EXPECT_EQ(manager.GetTopLevelWindows(), std::vector<GUI_WindowBase*>{&other});
+    EXPECT_EQ(1, g_liveWindows);
+
+    // Inside a walk the window is hidden and told at once, and goes when the walk ends.
+    auto planet = std::make_unique<Subject>();
+    auto* yard = (new TestWindow("yard", 0, 0, 100, 100))->Register();
+    yard->Follow(planet->lifetime);
+    planet->lifetime.End();
+    g_events.clear();
+    {
+        GUI_WindowManager::BusyScope walk(manager);
+        EXPECT_FALSE(manager.CloseTopModal()) << "Escape finds no dialog once the yard has gone";
+        EXPECT_FALSE(yard->visible);
+        EXPECT_TRUE(manager.IsQueuedForDelete(yard));
+        manager.CloseWindowsWithoutSubject();
+        EXPECT_EQ(g_events, std::vector<std::string>{"gone yard"}) << "told once";
+    }
+    EXPECT_EQ(g_events, (std::vector<std::string>{"gone yard", "deleted yard"}));
+}

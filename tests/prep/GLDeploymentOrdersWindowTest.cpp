@@ -172,3 +172,67 @@ TEST(GLDeploymentOrdersWindow, OrdersGivenWithTheMouseReachTheFileAndTheBattle)
     }
     EXPECT_LT(distance(), start / 2.0f);
 }
+
+// An escort order the squadron could not take stays without a target; its
+// row opens the editor, Set target and a click on empty map drop the order,
+// and the editor that showed it goes too instead of reading it every frame.
+TEST(GLDeploymentOrdersWindow, AnEditorWhoseOrderAPickDropsClosesWithIt)
+{
+    WindowedGame play({.seed = 6, .smallWindow = false, .battleFrameMs = 16.0f, .noLessons = true});
+    ASSERT_TRUE(play.Started());
+    const std::string folder = APP_UserFolders::GetInstance().Get(APP_UserFolders::DEPLOYMENTS) + "/scenario1";
+    std::filesystem::create_directories(folder);
+    ASSERT_TRUE(WriteFileAtomically(folder + "/deployed.txt",
+                                    "[ship0]\nshipid = 1\nname = Anvil\ndesign = fed_sample_frigate\n"
+                                    "pos = 288,384\nquantity = 1\nangle = 90\n\n"
+                                    "[ship1]\nshipid = 2\nname = Wasps\ndesign = fed_sample_fighter\n"
+                                    "pos = 288,768\nquantity = 4\nangle = 90\n\n"));
+    SIM_Scenario* scenario = SIM_Scenario::FindByName("scenario1");
+    ASSERT_NE(scenario, nullptr);
+    GUI_DeploymentGUI::Open(scenario, false, 15);
+    RunGameFrames(70);
+    ASSERT_EQ(Game::GetInstance().GetModeId(), 2);
+    GUI_DeploymentIcon* frigate = FindDeploymentIconByShipId(1);
+    GUI_DeploymentIcon* squadron = FindDeploymentIconByShipId(2);
+    ASSERT_TRUE(frigate && squadron);
+    SIM_DeployedShip* ship = frigate->GetShip();
+    ship->orders.Clear();
+
+    // The frigate, Shift+E, then the squadron: refused as a charge.
+    ClickCentre(frigate);
+    ASSERT_TRUE(frigate->selected);
+    SetKey(SDL_SCANCODE_LSHIFT, true);
+    SetKey(SDL_SCANCODE_E, true);
+    SetKey(SDL_SCANCODE_E, false);
+    SetKey(SDL_SCANCODE_LSHIFT, false);
+    ASSERT_EQ(GUI_DeploymentTools::GetInstance().pickMode, 1);
+    ClickCentre(squadron);
+    ASSERT_TRUE(ship->orders.HasOrder("ESCORT"));
+    EXPECT_EQ(ship->orders.GetOrder("ESCORT")->shipId, -1);
+
+    // The order's row opens its editor; Set target, then empty map.
+    ClickCentre(frigate);
+    RunGameFrames(1);
+    ASSERT_NE(GUI_DeploymentDetails::GetOpen(), nullptr);
+    const GUI_BehaviourStrip* row = nullptr;
+    for (const GUI_BehaviourStrip* strip : GUI_DeploymentDetails::GetOpen()->GetStrips())
+        if (strip->GetOrder() && strip->GetOrder()->behaviour == "ESCORT")
+            row = strip;
+    ASSERT_NE(row, nullptr);
+    ClickCentre(row);
+    GUI_BehaviourEditor* editor = GUI_BehaviourEditor::GetOpen();
+    ASSERT_NE(editor, nullptr);
+    ASSERT_EQ(editor->GetOrder(), ship->orders.GetOrder("ESCORT"));
+    ClickCentre(editor->GetSetTargetButton());
+    ASSERT_EQ(GUI_DeploymentTools::GetInstance().pickMode, 1);
+    ClickAt(frigate->right + 150, (frigate->top + frigate->bottom) / 2);
+    RunGameFrames(3);
+    EXPECT_FALSE(ship->orders.HasOrder("ESCORT"));
+    EXPECT_EQ(GUI_BehaviourEditor::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_DeploymentTools::GetInstance().pickMode, 0);
+    // The screen goes on: the frigate still takes orders through its details.
+    ClickCentre(frigate);
+    RunGameFrames(1);
+    ASSERT_NE(GUI_DeploymentDetails::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_DeploymentDetails::GetShown(), ship);
+}

@@ -445,12 +445,15 @@ TEST_F(DeploymentOrdersTest, ShipDialogsHoldTheInputAndGoWithTheirShip)
     named->dragging = true;
     named->SetMapPosition(-400.0f, 800.0f);
     DropDraggedDeploymentIcons();
+    EXPECT_EQ(GUI_RandomShipName::GetOpen()->GetIcon(), nullptr) << "the queued icon is gone to its dialog";
+    windows.CloseWindowsWithoutSubject();
     EXPECT_EQ(GUI_RandomShipName::GetOpen(), nullptr);
     ASSERT_NE(GUI_SquadronSize::GetOpen(), nullptr);
     ProcessPendingIconDeletions();
     Frames(2);
     // Deleted from its menu: the squadron dialog goes with the squadron.
     QueueDeploymentIconDeletion(squadron);
+    Frames(1);
     EXPECT_EQ(GUI_SquadronSize::GetOpen(), nullptr);
     ProcessPendingIconDeletions();
     Frames(2);
@@ -469,11 +472,60 @@ TEST_F(DeploymentOrdersTest, ShipDialogsHoldTheInputAndGoWithTheirShip)
     const std::string path = Screen().GetTempDeploymentPath();
     ASSERT_TRUE(Screen().WriteDeploymentFile(path));
     Screen().LoadDeploymentFile(path);
+    Frames(1);
     EXPECT_EQ(GUI_BehaviourPicker::GetOpen(), nullptr);
     EXPECT_EQ(GUI_BehaviourEditor::GetOpen(), nullptr);
     EXPECT_EQ(GUI_RCMenuBase::GetOpen(), nullptr);
     EXPECT_EQ(GetDeploymentIcons().size(), 1u);
     Frames(2);
+}
+
+// An escort order left without a target (a squadron is no one's charge) is
+// opened in the editor; Set target, then a click on empty map drops the
+// untargeted order (so does the editor's own OK while picking), and the
+// editor goes with it instead of reading it on.
+TEST_F(DeploymentOrdersTest, TheOrderEditorGoesWithTheOrderAPickDrops)
+{
+    GUI_DeploymentIcon* frigateIcon = Place(frigate, 288, 384);
+    GUI_DeploymentIcon* squadron = Place(fighter, 384, 768);
+    ASSERT_TRUE(frigateIcon && squadron);
+    GUI_DeploymentTools& tools = GUI_DeploymentTools::GetInstance();
+    for (int route = 0; route < 2; ++route) {
+        Select({frigateIcon});
+        Hold(SDL_SCANCODE_LSHIFT, true);
+        Screen().OnKeyDown(KEY_E);
+        Hold(SDL_SCANCODE_LSHIFT, false);
+        ASSERT_EQ(tools.pickMode, 1);
+        Click(static_cast<float>(squadron->left + squadron->right) / 2.0f,
+              static_cast<float>(squadron->top + squadron->bottom) / 2.0f);
+        SIM_ShipOrder* escort = frigateIcon->GetShip()->orders.GetOrder("ESCORT");
+        ASSERT_NE(escort, nullptr) << "the refused pick leaves the order without a target";
+        EXPECT_EQ(escort->shipId, -1);
+
+        GUI_BehaviourEditor::Open(escort->GetType());
+        GUI_BehaviourEditor* editor = GUI_BehaviourEditor::GetOpen();
+        ASSERT_NE(editor, nullptr);
+        EXPECT_EQ(editor->GetOrder(), escort);
+        const GUI_ButtonText* setTarget = editor->GetSetTargetButton();
+        ASSERT_NE(setTarget, nullptr);
+        Click(static_cast<float>(setTarget->left + setTarget->right) / 2.0f,
+              static_cast<float>(setTarget->top + setTarget->bottom) / 2.0f);
+        ASSERT_EQ(tools.pickMode, 1);
+        if (route == 0) {
+            // Empty map, away from every ship and the moved editor.
+            Click(static_cast<float>(frigateIcon->left) + 150.0f, static_cast<float>(frigateIcon->top) + 60.0f);
+        } else {
+            editor = GUI_BehaviourEditor::GetOpen();
+            ASSERT_NE(editor, nullptr);
+            const GUI_ButtonText* ok = editor->GetOKButton();
+            // While picking, the editor's own OK is a click that finds no ship too.
+            Click(static_cast<float>(ok->left + ok->right) / 2.0f, static_cast<float>(ok->top + ok->bottom) / 2.0f);
+        }
+        Frames(2);
+        EXPECT_FALSE(frigateIcon->GetShip()->orders.HasOrder("ESCORT")) << route;
+        EXPECT_EQ(GUI_BehaviourEditor::GetOpen(), nullptr) << route;
+        EXPECT_EQ(tools.pickMode, 0);
+    }
 }
 
 TEST_F(DeploymentOrdersTest, NamesApplyAsTypedWithoutCharactersThatBreakTheFile)

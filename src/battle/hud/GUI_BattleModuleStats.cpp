@@ -35,9 +35,11 @@ void GUI_BattleModuleStats::Open(SIM_ShipModule* module)
     new GUI_BattleModuleStats(module);
 }
 
-GUI_BattleModuleStats::GUI_BattleModuleStats(SIM_ShipModule* module) : m_module(module)
+GUI_BattleModuleStats::GUI_BattleModuleStats(SIM_ShipModule* module)
+    : m_module(module), m_ship(module ? module->GetShip() : nullptr)
 {
     raisesOnClick = false;
+    Follow(m_ship);
     const GUI_ShipInspector* inspector = GUI_ShipInspector::GetOpen();
     if (inspector)
         SetRect(static_cast<float>(inspector->left - kWidth), static_cast<float>(inspector->top),
@@ -65,7 +67,7 @@ GUI_BattleModuleStats::~GUI_BattleModuleStats() = default;
 void GUI_BattleModuleStats::OnModuleChanged(const SIM_ShipModule* module)
 {
     GUI_BattleModuleStats* open = GetOpen();
-    if (open && open->m_module == module)
+    if (open && module && open->GetModule() == module)
         open->UpdateTexts();
 }
 
@@ -85,13 +87,13 @@ void GUI_BattleModuleStats::FormatValues(const SIM_ModuleStatistics& stats, std:
 void GUI_BattleModuleStats::UpdateTexts()
 {
     ++m_updates;
-    QLM_ASSERT(m_module && m_module->statistics);
-    if (!m_module || !m_module->statistics) {
+    const SIM_ShipModule* module = GetModule();
+    if (!module || !module->statistics) {
         for (std::string& value : m_values)
             value = "0";
         return;
     }
-    FormatValues(*m_module->statistics, m_values);
+    FormatValues(*module->statistics, m_values);
 }
 
 void GUI_BattleModuleStats::Draw()

@@ -113,8 +113,8 @@ void GUI_Comms::Advance(float battleMs)
             if (!comms.GetQueue().empty()) {
                 SIM_CommsManager::Message message = comms.PopMessage();
                 m_current.text = std::move(message.text);
-                m_current.ship = message.sender;
-                WidenFor(m_current.ship);
+                m_current.ship = GWatch<SIM_Ship>(message.sender);
+                WidenFor(m_current.ship.Get());
                 m_hasCurrent = true;
                 m_typed = 0;
             }
@@ -130,11 +130,12 @@ void GUI_Comms::Advance(float battleMs)
 
 void GUI_Comms::Speak(const Line& line) const
 {
-    if (!line.ship)
+    SIM_Ship* speaker = line.ship.Get();
+    if (!speaker)
         return;
     // A speaker destroyed since still has its last position.
-    BattleHud::CentreCameraOn(*line.ship);
-    GUI_ShipInspector::Open(line.ship);
+    BattleHud::CentreCameraOn(*speaker);
+    GUI_ShipInspector::Open(speaker);
     if (GUI_Sounds* sounds = GUI_BattleGUI::GetInstance().GetSounds())
         sounds->PlayGuiSound(kSelectionSound);
 }
@@ -185,7 +186,7 @@ void GUI_Comms::Draw()
     for (const Line& line : m_history) {
         if (y <= m_inner.top - 4)
             break;
-        DrawName(line.ship, il, static_cast<float>(y));
+        DrawName(line.ship.Get(), il, static_cast<float>(y));
         const std::string* shown = &line.text;
         if (text.GetTextWidth(line.text) > lineWidth) {
             m_shown = text.FitText(line.text, lineWidth, 1);
@@ -197,7 +198,7 @@ void GUI_Comms::Draw()
     }
     if (m_hasCurrent) {
         const auto cy = static_cast<float>(m_inner.bottom - 22);
-        DrawName(m_current.ship, il, cy);
+        DrawName(m_current.ship.Get(), il, cy);
         m_shown.assign(m_current.text, 0, static_cast<size_t>(m_typed));
         text.SetText(TEXT_ALIGN_LEFT, m_shown, il + static_cast<float>(textOffset), cy, 0xFFFFFFFFu, 0.0f);
     }

@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/GLifetime.h"
 #include <deque>
 #include <string>
 
@@ -27,9 +28,10 @@ public:
     // the strip (its click box is 6 wider, the message starts 10 past it).
     static constexpr int kNameWidth = 90;
 
+    // A speaker freed since (the battle cleared) reads as none.
     struct Line {
         std::string text;
-        SIM_Ship* ship = nullptr;
+        GWatch<SIM_Ship> ship;
     };
 
     // The name column's width for the widest name (in pixels at the panel's

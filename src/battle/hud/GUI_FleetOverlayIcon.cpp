@@ -30,28 +30,31 @@ GUI_FleetOverlayIcon::~GUI_FleetOverlayIcon()
 float GUI_FleetOverlayIcon::Health() const
 {
     float f = 0.0f;
-    if (m_squadron)
+    const SIM_Ship* ship = GetShip();
+    if (ship && m_squadron)
         f = m_squadron->GetMeanHealth();
-    else if (m_ship)
-        f = m_ship->healthFraction;
+    else if (ship)
+        f = ship->healthFraction;
     return f < 0.0f ? 0.0f : (f > 1.0f ? 1.0f : f);
 }
 
 uint32_t GUI_FleetOverlayIcon::BarAlpha() const
 {
-    const bool lit = IsMouseOver() || (m_ship && GUI_ShipInspector::GetInspectedShip() == m_ship);
+    const SIM_Ship* ship = GetShip();
+    const bool lit = IsMouseOver() || (ship && GUI_ShipInspector::GetInspectedShip() == ship);
     return lit ? 0x80u : 0x40u;
 }
 
 bool GUI_FleetOverlayIcon::OnLeftClick(float x, float y)
 {
-    if (!visible || !m_ship || !Contains(x, y))
+    SIM_Ship* ship = GetShip();
+    if (!visible || !ship || !Contains(x, y))
         return false;
     // A lost ship stays allocated until the battle view ends: the camera
     // goes to where it was last.
-    BattleHud::CentreCameraOn(*m_ship);
+    BattleHud::CentreCameraOn(*ship);
     APP_UsageMetrics::GetInstance().SetEventFlag("overlayclick");
-    GUI_ShipInspector::Open(m_ship);
+    GUI_ShipInspector::Open(ship);
     return true;
 }
 
@@ -61,7 +64,8 @@ void GUI_FleetOverlayIcon::Update()
         const float f = Health();
         // Written again only when the health changes.
         if (f != m_tooltipHealth) {
-            m_tooltip->SetText(StrFormat("%s [%.0f%%]", m_ship ? m_ship->name.c_str() : "", f * 100.0f));
+            const SIM_Ship* ship = GetShip();
+            m_tooltip->SetText(StrFormat("%s [%.0f%%]", ship ? ship->name.c_str() : "", f * 100.0f));
             m_tooltipHealth = f;
         }
         m_tooltip->CheckShowTime();

@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/GLifetime.h"
 #include <cstdint>
 
 #include "engine/CTexturedSprite.h"
@@ -37,7 +38,9 @@ public:
     float Health() const;
     // 0x40, or 0x80 while the mouse is on the entry or its ship is inspected.
     uint32_t BarAlpha() const;
-    SIM_Ship* GetShip() const { return m_ship; }
+    // Null once the ship is freed (its squadron goes with it); the entry is
+    // then inert until the overlay closes.
+    SIM_Ship* GetShip() const { return m_ship.Get(); }
     bool IsSquadron() const { return m_squadron != nullptr; }
     GUI_Tooltip* GetTooltip() const { return m_tooltip; }
     const ScreenVertex* GetGreenQuad() const { return m_green; }
@@ -48,7 +51,7 @@ public:
 private:
     void PlaceQuad(ScreenVertex* quad, float top, float bottom, float vTop, float vBottom, uint32_t colour) const;
 
-    SIM_Ship* m_ship;
+    GWatch<SIM_Ship> m_ship;
     SIM_FighterSquadron* m_squadron;
     ScreenVertex m_green[4];
     float m_greenHeight = 0.0f;

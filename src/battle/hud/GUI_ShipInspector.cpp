@@ -32,12 +32,13 @@ void GUI_ShipInspector::Open(SIM_Ship* ship)
 SIM_Ship* GUI_ShipInspector::GetInspectedShip()
 {
     const GUI_ShipInspector* open = GetOpen();
-    return open ? open->m_ship : nullptr;
+    return open ? open->GetShip() : nullptr;
 }
 
 GUI_ShipInspector::GUI_ShipInspector(SIM_Ship* ship, int screenWidth, int screenHeight) : m_ship(ship)
 {
     raisesOnClick = false;
+    Follow(m_ship);
     SetRect(static_cast<float>(screenWidth - kWidth), static_cast<float>(screenHeight - kHeight),
             static_cast<float>(screenWidth), static_cast<float>(screenHeight));
     m_inner = GRect{left + 10, top + 10, right - 10, bottom - 10};
@@ -97,9 +98,11 @@ GUI_ShipInspector::~GUI_ShipInspector()
 
 void GUI_ShipInspector::WhenClosed()
 {
-    for (GUI_InspectorModuleIcon* icon : m_icons)
-        if (icon->GetModule())
-            icon->GetModule()->selected = 0;
+    // The modules went with their ship when it was freed.
+    if (GetShip())
+        for (GUI_InspectorModuleIcon* icon : m_icons)
+            if (icon->GetModule())
+                icon->GetModule()->selected = 0;
     GetRangeMarker().SetModule(nullptr);
     SIM_CommsManager::GetInstance().SetInspectedShip(nullptr);
     GUI_BattleModuleStats::Close();

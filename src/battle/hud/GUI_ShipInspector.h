@@ -3,6 +3,7 @@
 
 #include "battle/hud/HudWindow.h"
 #include "engine/CTexturedSprite.h"
+#include "engine/GLifetime.h"
 #include "engine/GRect.h"
 #include "gui/GUI_Interlace.h"
 #include "gui/GUI_WindowBase.h"
@@ -14,7 +15,7 @@ class SIM_Ship;
 
 // The bottom-right panel that shows one of the player's ships: its hull
 // picture, four status bars and an icon per module. While it is open the
-// battle comms speak for that ship only.
+// battle comms speak for that ship only. It closes when the ship is freed.
 class GUI_ShipInspector : public GUI_WindowBase, public HudSingleWindow<GUI_ShipInspector> {
 public:
     static constexpr int kWidth = 501;
@@ -31,7 +32,7 @@ public:
 
     void Draw() override;
 
-    SIM_Ship* GetShip() const { return m_ship; }
+    SIM_Ship* GetShip() const { return m_ship.Get(); }
     GUI_InspectorBlueprint* GetBlueprint() const { return m_blueprint; }
     const std::vector<GUI_InspectorStatusBar*>& GetBars() const { return m_bars; }
     const std::vector<GUI_InspectorModuleIcon*>& GetIcons() const { return m_icons; }
@@ -43,7 +44,7 @@ private:
     void WhenClosed();
 
     std::vector<GUI_InspectorModuleIcon*> m_icons;
-    SIM_Ship* m_ship;
+    GWatch<SIM_Ship> m_ship;
     GUI_InspectorBlueprint* m_blueprint = nullptr;
     std::vector<GUI_InspectorStatusBar*> m_bars;
     GRect m_inner{};

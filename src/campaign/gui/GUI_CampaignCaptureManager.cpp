@@ -46,7 +46,8 @@ std::string GUI_CampaignCaptureStrip::IntegrityText(float integrity)
 
 void GUI_CampaignCaptureStrip::Draw()
 {
-    if (!visible || !m_ship)
+    const SIM_CampaignShip* ship = GetShip();
+    if (!visible || !ship)
         return;
     const GRect inner{left + 2, top + 2, right - 2, bottom - 2};
     D3DEngine::GetInstance().FillRect(inner, 0x80FFFFFFu);
@@ -56,11 +57,11 @@ void GUI_CampaignCaptureStrip::Draw()
     DrawButtons();
     LibText& text = LibText::GetInstance();
     const float x = iconX + 20.0f + 10.0f;
-    text.SetText(TEXT_ALIGN_LEFT, m_ship->name, x, static_cast<float>(inner.top), 0xFFFFFFFFu, 0.0f);
+    text.SetText(TEXT_ALIGN_LEFT, ship->name, x, static_cast<float>(inner.top), 0xFFFFFFFFu, 0.0f);
     text.SetText(TEXT_ALIGN_RIGHT, m_integrity, static_cast<float>(inner.right - 300), static_cast<float>(inner.top),
                  0xFFFFFFFFu, 290.0f);
-    if (m_ship->design)
-        text.SetText(TEXT_ALIGN_LEFT, m_ship->design->GetGuiName(), x, static_cast<float>(inner.top + 20),
+    if (ship->design)
+        text.SetText(TEXT_ALIGN_LEFT, ship->design->GetGuiName(), x, static_cast<float>(inner.top + 20),
                      0xFFFFFFFFu, 0.0f);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "engine/CTexturedSprite.h"
+#include "engine/GLifetime.h"
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_Interlace.h"
 #include "gui/GUI_OneOpen.h"
@@ -19,13 +20,14 @@ public:
     explicit GUI_CampaignCaptureStrip(SIM_CampaignShip* ship);
     void Draw() override;
 
-    SIM_CampaignShip* GetShip() const { return m_ship; }
+    // Null once the prize is gone; the strip then shows nothing.
+    SIM_CampaignShip* GetShip() const { return m_ship.Get(); }
     const std::string& GetIntegrityText() const { return m_integrity; }
     // "<label>: 46%" for 0.456.
     static std::string IntegrityText(float integrity);
 
 private:
-    SIM_CampaignShip* m_ship;
+    GWatch<SIM_CampaignShip> m_ship;
     CTexturedSprite m_icon;
     std::string m_integrity;
 };

@@ -73,7 +73,11 @@ GUI_CampaignDeployment::GUI_CampaignDeployment(SIM_PendingBattle* battle)
     : GUI_Dialog(false), m_battle(battle)
 {
     SetOpen(this);
-    m_fleets = battle->fleets;
+    Follow(m_battle);
+    for (SIM_CampaignFleet* fleet : battle->fleets) {
+        m_fleets.emplace_back(fleet);
+        Follow(m_fleets.back());
+    }
     D3DEngine& engine = D3DEngine::GetInstance();
     const int sw = engine.GetScreenWidth(), sh = engine.GetScreenHeight();
     const int s = MapSide(sw, sh);
@@ -88,16 +92,18 @@ GUI_CampaignDeployment::GUI_CampaignDeployment(SIM_PendingBattle* battle)
     windows.AddWindow(this);
     windows.BringToFront(this);
 
-    m_encounter = battle->encounter;
-    QLM_ASSERT(m_encounter);
-    SetTitle(GetString(m_encounter->guiname.c_str()));
+    SIM_CampaignEncounter* encounter = battle->encounter;
+    m_encounter = GWatch<SIM_CampaignEncounter>(encounter);
+    Follow(m_encounter);
+    QLM_ASSERT(encounter);
+    SetTitle(GetString(encounter->guiname.c_str()));
     for (int i = 0; i < 3; ++i)
         m_mystery[i] = GetString(StrFormat("MAP_MYSTERY%d", i + 1).c_str());
 
     GUI_DeploymentMap& map = GUI_DeploymentMap::GetInstance();
-    map.SetScenario(m_encounter);
+    map.SetScenario(encounter);
     map.SetArea(clientRight - (clientBottom - clientTop), clientTop, clientRight, clientBottom);
-    GUI_DeploymentZone::GetInstance().SetFromScenario(*m_encounter, false);
+    GUI_DeploymentZone::GetInstance().SetFromScenario(*encounter, false);
 
     // The opponent: a copy of its own, so the challenge's records are never
     // touched through it.
@@ -108,7 +114,7 @@ GUI_CampaignDeployment::GUI_CampaignDeployment(SIM_PendingBattle* battle)
     CreateEnemyFleetIcons(*m_enemy);
 
     const GRect& mapRect = map.GetRect();
-    m_picker = new GUI_CampaignDeploymentPicker(m_fleets);
+    m_picker = new GUI_CampaignDeploymentPicker(battle->fleets);
     m_picker->SetRect(static_cast<float>(mapRect.left - 10 - kPickerWidth), static_cast<float>(clientTop),
                       static_cast<float>(mapRect.left - 10), static_cast<float>(clientBottom));
     m_picker->LayOut();
@@ -200,6 +206,11 @@ void GUI_CampaignDeployment::PlaceShip(GUI_CampaignShipIcon* tile)
     UpdateFightButton();
 }
 
+SIM_CampaignFleet* GUI_CampaignDeployment::LeadingFleet() const
+{
+    return m_fleets.empty() ? nullptr : m_fleets.front().Get();
+}
+
 void GUI_CampaignDeployment::PutIconBack(GUI_DeploymentIcon* icon)
 {
     if (!icon)
@@ -213,21 +224,28 @@ void GUI_CampaignDeployment::PutIconBack(GUI_DeploymentIcon* icon)
 void GUI_CampaignDeployment::UpdateFightButton()
 {
     bool all = m_enemyReady;
-    for (const SIM_CampaignFleet* fleet : m_fleets)
+    for (const GWatch<SIM_CampaignFleet>& watch : m_fleets) {
+        const SIM_CampaignFleet* fleet = watch.Get();
+        if (!fleet) {
+            all = false;
+            continue;
+        }
         for (const SIM_CampaignShip* ship : fleet->GetShips())
             all = all && m_player->FindShip(ship->id) != nullptr;
+    }
     m_fight->enabled = all;
 }
 
 bool GUI_CampaignDeployment::SaveLastDeployment()
 {
-    if (m_fleets.empty())
+    const SIM_CampaignFleet* leading = LeadingFleet();
+    if (!leading)
         return false;
     std::vector<SIM_DeployedShip*> ships;
     for (GUI_DeploymentIcon* icon : GetDeploymentIcons())
         if (icon->GetShip())
             ships.push_back(icon->GetShip());
-    if (!WriteDeploymentFile(LastDeploymentPath(m_fleets.front()->id), std::string(), ships)) {
+    if (!WriteDeploymentFile(LastDeploymentPath(leading->id), std::string(), ships)) {
         LOG_ERROR("Failed saving last deployment file");
         return false;
     }
@@ -237,7 +255,8 @@ bool GUI_CampaignDeployment::SaveLastDeployment()
 int GUI_CampaignDeployment::LoadLastDeployment()
 {
     int placed = 0;
-    const std::string path = m_fleets.empty() ? std::string() : LastDeploymentPath(m_fleets.front()->id);
+    const SIM_CampaignFleet* leading = LeadingFleet();
+    const std::string path = leading ? LastDeploymentPath(leading->id) : std::string();
     if (!path.empty() && FileExists(path)) {
         std::vector<std::string> sections;
         GIniFile::ListSections(sections, path.c_str());
@@ -285,13 +304,15 @@ int GUI_CampaignDeployment::LoadLastDeployment()
 bool GUI_CampaignDeployment::Fight()
 {
     SIM_CampaignBattleManager& manager = SIM_CampaignBattleManager::GetInstance();
-    if (!m_enemyReady || m_enemy->GetShips().empty() || manager.GetCurrent() != m_battle) {
+    SIM_PendingBattle* fought = m_battle.Get();
+    SIM_CampaignEncounter* encounter = m_encounter.Get();
+    if (!m_enemyReady || m_enemy->GetShips().empty() || !fought || !encounter || manager.GetCurrent() != fought) {
         SIM_CampaignScreenHooks::Get().ShowMessage("CAMPAIGN_NO_ENEMY_TO_FIGHT");
         return false;
     }
     SaveLastDeployment();
-    if (!m_fleets.empty())
-        m_fleets.front()->CheckChallengeUpload(*m_player);
+    if (SIM_CampaignFleet* leading = LeadingFleet())
+        leading->CheckChallengeUpload(*m_player);
     GUI_Sounds::GetInstance().PlayGuiSound(4);
     // The battle keeps its own copies of both fleets, made before anything of
     // this dialog can go away.
@@ -306,13 +327,13 @@ bool GUI_CampaignDeployment::Fight()
     for (const auto& ship : m_enemy->GetShips())
         s_enemy.AddShip(std::make_shared<SIM_DeployedShip>(*ship));
     battle.SetSetUpProgress(&GUI_LoadingScreen::GetInstance());
-    if (!battle.Start(m_encounter, &s_player, &s_enemy, true)) {
+    if (!battle.Start(encounter, &s_player, &s_enemy, true)) {
         SIM_CampaignScreenHooks::Get().ShowMessage("GUI_DEPLOYMENT_BATTLE_FAILED");
         return false;
     }
     // Stored damage goes on while the dialog and the campaign are whole.
-    SIM_CampaignBattleBridge::ApplyStoredDamage(*m_battle);
-    SIM_CampaignBattleBridge::ApplyStoredEnemyDamage(*m_battle);
+    SIM_CampaignBattleBridge::ApplyStoredDamage(*fought);
+    SIM_CampaignBattleBridge::ApplyStoredEnemyDamage(*fought);
     Game::GetInstance().SetMode(9);
     return true;
 }
@@ -389,7 +410,7 @@ void GUI_CampaignDeployment::Draw()
     GUI_DeploymentZone::GetInstance().Draw();
     LibText& text = LibText::GetInstance();
     text.SetFont("zekton16.dds", 16.0f);
-    if (m_battle && m_battle->kind == 0) {
+    if (const SIM_PendingBattle* battle = m_battle.Get(); battle && battle->kind == 0) {
         DrawEnemyDeploymentIcons();
     } else {
         // The attacker is not seen before the battle.

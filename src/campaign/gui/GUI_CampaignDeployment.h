@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/GLifetime.h"
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_OneOpen.h"
 
@@ -53,8 +54,8 @@ public:
     GUI_CampaignDeploymentPicker* GetPicker() const { return m_picker; }
     SIM_DeployedFleet* GetPlayerFleet() const { return m_player.get(); }
     SIM_DeployedFleet* GetEnemyFleet() const { return m_enemy.get(); }
-    SIM_CampaignEncounter* GetEncounter() const { return m_encounter; }
-    const std::vector<SIM_CampaignFleet*>& GetFleets() const { return m_fleets; }
+    // Null once the planet is gone (the dialog closes then).
+    SIM_CampaignEncounter* GetEncounter() const { return m_encounter.Get(); }
 
 private:
     static void OnFight(std::intptr_t);
@@ -62,9 +63,13 @@ private:
     static void OnMapIconRemoved(GUI_DeploymentIcon* icon);
     GUI_DeploymentIcon* AddPlacedShip(GUI_CampaignShipIcon* tile, float mapX, float mapY);
 
-    std::vector<SIM_CampaignFleet*> m_fleets;
-    SIM_PendingBattle* m_battle;
-    SIM_CampaignEncounter* m_encounter = nullptr;
+    // The leading fleet's id names the layout file.
+    SIM_CampaignFleet* LeadingFleet() const;
+
+    // The dialog goes with its battle, its planet or any of its fleets.
+    std::vector<GWatch<SIM_CampaignFleet>> m_fleets;
+    GWatch<SIM_PendingBattle> m_battle;
+    GWatch<SIM_CampaignEncounter> m_encounter;
     GUI_CampaignDeploymentPicker* m_picker = nullptr;
     std::unique_ptr<SIM_DeployedFleet> m_enemy;
     std::unique_ptr<SIM_DeployedFleet> m_player;

@@ -41,15 +41,17 @@ float GUI_CampaignFacility::ValueFontSize(int valueWidth, int room)
 GUI_CampaignFacility::GUI_CampaignFacility(SIM_CampaignFacility* facility) : m_facility(facility)
 {
     QLM_ASSERT(facility && facility->GetType());
+    Follow(m_facility);
     const SIM_CampaignFacilityType* type = facility ? facility->GetType() : nullptr;
     if (!type)
         return;
+    const auto self = reinterpret_cast<std::intptr_t>(this);
     m_tooltip = std::make_unique<GUI_Tooltip>(GetString(type->description.c_str()), 30);
     m_name = GetString(type->guiName.c_str());
     const SIM_CampaignEncounter* at = facility->GetEncounter();
     switch (type->facilityClass) {
     case SIM_CampaignFacilityType::REPAIRYARD: {
-        m_button = new GUI_ButtonText("FACILITY_USE_REPAIRYARD", UseFacility, reinterpret_cast<std::intptr_t>(facility));
+        m_button = new GUI_ButtonText("FACILITY_USE_REPAIRYARD", OnUse, self);
         m_button->SetTooltip("FACILITY_USE_REPAIRYARD_TOOLTIP");
         const bool needed = at && std::any_of(at->fleets.begin(), at->fleets.end(),
                                               [](const SIM_CampaignFleet* f) { return f->NeedsRepair(); });
@@ -60,7 +62,7 @@ GUI_CampaignFacility::GUI_CampaignFacility(SIM_CampaignFacility* facility) : m_f
         break;
     }
     case SIM_CampaignFacilityType::SHIPYARD:
-        m_button = new GUI_ButtonText("FACILITY_USE_SHIPYARD", UseFacility, reinterpret_cast<std::intptr_t>(facility));
+        m_button = new GUI_ButtonText("FACILITY_USE_SHIPYARD", OnUse, self);
         m_button->SetTooltip("FACILITY_USE_SHIPYARD_TOOLTIP");
         m_button->SetName("CampaignBuildShips");
         m_context = GetString("FACILITY_SHIPYARD_CONTEXT");
@@ -95,6 +97,13 @@ void GUI_CampaignFacility::SetRect(float l, float t, float r, float b)
     RemoveChildElement(m_button);
     m_button->SetRect(r - 150.0f, b - 25.0f, r - 10.0f, b - 5.0f);
     AddChildElement(m_button);
+}
+
+void GUI_CampaignFacility::OnUse(std::intptr_t panel)
+{
+    const auto* self = reinterpret_cast<const GUI_CampaignFacility*>(panel);
+    if (SIM_CampaignFacility* facility = self ? self->GetFacility() : nullptr)
+        UseFacility(reinterpret_cast<std::intptr_t>(facility));
 }
 
 void GUI_CampaignFacility::UseFacility(std::intptr_t argument)

@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/GLifetime.h"
 #include "gui/GUI_WindowBase.h"
 
 #include <memory>
@@ -30,13 +31,17 @@ public:
     // The shipyard button: opens the yard with a new fleet, or closes the open one.
     static void UseFacility(std::intptr_t facility);
 
-    SIM_CampaignFacility* GetFacility() const { return m_facility; }
+    // Null once the facility is gone (the planet window closes then).
+    SIM_CampaignFacility* GetFacility() const { return m_facility.Get(); }
     GUI_ButtonText* GetButton() const { return m_button; }
     const std::string& GetContextText() const { return m_context; }
     const std::string& GetValueText() const { return m_value; }
 
 private:
-    SIM_CampaignFacility* m_facility;
+    // The button's click: the panel's facility, looked up now.
+    static void OnUse(std::intptr_t panel);
+
+    GWatch<SIM_CampaignFacility> m_facility;
     std::unique_ptr<GUI_Tooltip> m_tooltip;
     GUI_ButtonText* m_button = nullptr;
     std::string m_context;

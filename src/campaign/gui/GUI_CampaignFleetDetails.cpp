@@ -36,7 +36,7 @@ std::vector<GUI_CampaignFleetDetails*> g_windows;
 // A drop waiting for the end of the frame's window update: tiles are not
 // rebuilt while the update walks them.
 struct PendingDrop {
-    SIM_CampaignShip* ship = nullptr;
+    GWatch<SIM_CampaignShip> ship;
     GUI_CampaignFleetDetails* from = nullptr;
     float x = 0.0f;
     float y = 0.0f;
@@ -85,7 +85,7 @@ bool GUI_CampaignFleetDetails::MayTakeShipFrom(const SIM_CampaignFleet* fleet)
 GUI_CampaignFleetDetails* GUI_CampaignFleetDetails::FindForFleet(const SIM_CampaignFleet* fleet)
 {
     for (GUI_CampaignFleetDetails* w : g_windows)
-        if (w->m_fleet == fleet && !GUI_WindowManager::GetInstance().IsQueuedForDelete(w))
+        if (w->m_fleet.Is(fleet) && !GUI_WindowManager::GetInstance().IsQueuedForDelete(w))
             return w;
     return nullptr;
 }
@@ -102,9 +102,9 @@ GUI_CampaignFleetDetails* GUI_CampaignFleetDetails::ShowForFleet(SIM_CampaignFle
 void GUI_CampaignFleetDetails::CloseForFleet(const SIM_CampaignFleet* fleet)
 {
     for (GUI_CampaignFleetDetails* w : std::vector<GUI_CampaignFleetDetails*>(g_windows))
-        if (w->m_fleet == fleet) {
+        if (w->m_fleet.Is(fleet)) {
             w->visible = false;
-            w->m_fleet = nullptr;
+            w->m_fleet.Reset();
             GUI_WindowManager::GetInstance().CloseWindow(w);
         }
 }
@@ -119,12 +119,13 @@ void GUI_CampaignFleetDetails::CloseAll()
 void GUI_CampaignFleetDetails::RefreshAll()
 {
     for (GUI_CampaignFleetDetails* w : g_windows) {
-        if (!w->m_fleet || w->m_fleet->GetShips().empty()) {
+        SIM_CampaignFleet* fleet = w->GetFleet();
+        if (!fleet || fleet->GetShips().empty()) {
             w->visible = false;
             GUI_WindowManager::GetInstance().QueueDelete(w);
-            if (w->m_fleet)
-                SIM_CampaignScreenHooks::Get().RefreshEncounterView(w->m_fleet->location);
-            w->m_fleet = nullptr;
+            if (fleet)
+                SIM_CampaignScreenHooks::Get().RefreshEncounterView(fleet->location);
+            w->m_fleet.Reset();
         } else {
             w->rebuildPending = true;
         }
@@ -134,6 +135,7 @@ void GUI_CampaignFleetDetails::RefreshAll()
 GUI_CampaignFleetDetails::GUI_CampaignFleetDetails(SIM_CampaignFleet* fleet) : GUI_Dialog(true), m_fleet(fleet)
 {
     QLM_ASSERT(fleet);
+    Follow(m_fleet);
     bottomMargin = 42.0f;
     const int h = HeightFor(static_cast<int>(fleet->GetShips().size()));
     if (g_windows.empty()) {
@@ -196,11 +198,12 @@ void GUI_CampaignFleetDetails::RebuildIcons()
         delete icon;
     }
     m_icons.clear();
-    if (!m_fleet)
+    const SIM_CampaignFleet* fleet = GetFleet();
+    if (!fleet)
         return;
-    for (SIM_CampaignShip* ship : m_fleet->GetShips())
+    for (SIM_CampaignShip* ship : fleet->GetShips())
         m_icons.push_back(new GUI_CampaignShipIcon(ship));
-    SetTitle(m_fleet->GetName());
+    SetTitle(fleet->GetName());
 }
 
 void GUI_CampaignFleetDetails::LayOut()
@@ -279,9 +282,9 @@ void GUI_CampaignFleetDetails::Draw()
 void GUI_CampaignFleetDetails::OnRepair(std::intptr_t window)
 {
     auto* self = reinterpret_cast<GUI_CampaignFleetDetails*>(window);
-    if (!self || !self->m_fleet)
+    SIM_CampaignFleet* fleet = self ? self->GetFleet() : nullptr;
+    if (!fleet)
         return;
-    SIM_CampaignFleet* fleet = self->m_fleet;
     // The yard takes the fleet's place on the screen.
     if (GUI_CampaignRepairs::Open(fleet))
         CloseForFleet(fleet);
@@ -290,19 +293,20 @@ void GUI_CampaignFleetDetails::OnRepair(std::intptr_t window)
 void GUI_CampaignFleetDetails::OnRename(std::intptr_t window)
 {
     auto* self = reinterpret_cast<GUI_CampaignFleetDetails*>(window);
-    if (self && self->m_fleet)
-        GUI_FleetRename::Open(self->m_fleet);
+    if (SIM_CampaignFleet* fleet = self ? self->GetFleet() : nullptr)
+        GUI_FleetRename::Open(fleet);
 }
 
 void GUI_CampaignFleetDetails::OnBuild(std::intptr_t window)
 {
     auto* self = reinterpret_cast<GUI_CampaignFleetDetails*>(window);
-    if (!self || !self->m_fleet)
+    SIM_CampaignFleet* fleet = self ? self->GetFleet() : nullptr;
+    if (!fleet)
         return;
-    QLM_ASSERT(self->m_fleet->location);
-    if (!self->m_fleet->location)
+    QLM_ASSERT(fleet->location);
+    if (!fleet->location)
         return;
-    GUI_Shipyard::Open(self->m_fleet->location, self->m_fleet);
+    GUI_Shipyard::Open(fleet->location, fleet);
     self->visible = false;
     GUI_WindowManager::GetInstance().CloseWindow(self);
 }
@@ -312,7 +316,7 @@ void GUI_CampaignFleetDetails::OnShipIconDropped(GUI_CampaignShipIcon* icon)
     if (!icon || !icon->GetShip())
         return;
     const CInput& input = CInput::GetInstance();
-    g_drop.ship = icon->GetShip();
+    g_drop.ship = GWatch<SIM_CampaignShip>(icon->GetShip());
     g_drop.from = nullptr;
     for (GUI_CampaignFleetDetails* w : g_windows)
         if (std::find(w->m_icons.begin(), w->m_icons.end(), icon) != w->m_icons.end())
@@ -332,13 +336,13 @@ void GUI_CampaignFleetDetails::ProcessDrop()
     if (!g_dropPending)
         return;
     g_dropPending = false;
-    SIM_CampaignShip* ship = g_drop.ship;
     // The ship may have gone meanwhile (scrapped from a menu this frame).
-    const auto& all = SIM_CampaignShip::GetAll();
-    if (!ship || std::find(all.begin(), all.end(), ship) == all.end() || !ship->fleet)
+    SIM_CampaignShip* ship = g_drop.ship.Get();
+    g_drop.ship.Reset();
+    if (!ship || !ship->fleet)
         return;
     for (GUI_CampaignFleetDetails* w : std::vector<GUI_CampaignFleetDetails*>(g_windows)) {
-        if (!w->visible || !w->m_fleet)
+        if (!w->visible || !w->GetFleet())
             continue;
         if (w->AcceptShip(ship, g_drop.centreX, g_drop.centreY))
             return;
@@ -353,10 +357,9 @@ void GUI_CampaignFleetDetails::ProcessDrop()
     SIM_CampaignEncounter* at = old->location;
     ship->DetachToNewFleet();
     RefreshAll();
-    // The last ship's fleet is left empty by the split: it goes now.
+    // The last ship's fleet is left empty by the split: it goes now, and the
+    // windows that showed it with it.
     if (old->GetShips().empty()) {
-        CloseForFleet(old);
-        SIM_CampaignBattleManager::GetInstance().ForgetFleet(old);
         old->DeleteIfEmpty();
         SIM_CampaignProgress::GetInstance().Save();
     }
@@ -369,21 +372,21 @@ bool GUI_CampaignFleetDetails::AcceptShip(SIM_CampaignShip* ship, float x, float
     if (!Contains(x, y))
         return false;
     QLM_ASSERT(ship && ship->fleet);
+    SIM_CampaignFleet* fleet = GetFleet();
     SIM_CampaignFleet* owner = ship->fleet;
-    if (owner != m_fleet) {
-        if (owner->location != m_fleet->location || !MayTakeShipFrom(owner)) {
+    if (!fleet)
+        return false;
+    if (owner != fleet) {
+        if (owner->location != fleet->location || !MayTakeShipFrom(owner)) {
             RefreshAll();
             return true;
         }
         owner->RemoveShip(ship);
-        m_fleet->AddShip(ship);
+        fleet->AddShip(ship);
         RefreshAll();
-        if (owner->GetShips().empty()) {
-            CloseForFleet(owner);
-            SIM_CampaignBattleManager::GetInstance().ForgetFleet(owner);
+        if (owner->GetShips().empty())
             owner->DeleteIfEmpty();
-        }
-        RebuildEncounterView(m_fleet->location);
+        RebuildEncounterView(fleet->location);
         SIM_CampaignProgress::GetInstance().Save();
         GUI_Sounds::GetInstance().PlayGuiSound(4);
         return true;
@@ -405,13 +408,14 @@ bool GUI_CampaignFleetDetails::TryMergeFighters(SIM_CampaignShip* dragged, float
         target = s;
         break;
     }
-    if (!CanMerge(dragged, target))
+    SIM_CampaignFleet* fleet = GetFleet();
+    if (!fleet || !CanMerge(dragged, target))
         return false;
     target->quantity += dragged->quantity;
-    m_fleet->RemoveShip(dragged);
-    m_fleet->RecalculateTotals();
-    if (GUI_CampaignShipDetails::GetOpen() && GUI_CampaignShipDetails::GetOpen()->GetShip() == dragged)
-        GUI_CampaignShipDetails::CloseOpen();
+    fleet->RemoveShip(dragged);
+    fleet->RecalculateTotals();
+    // Every window that showed the dragged squadron (details, log, rename)
+    // goes with it.
     dragged->log->DeleteLogFile();
     delete dragged;
     rebuildPending = true;

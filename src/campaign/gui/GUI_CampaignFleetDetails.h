@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/GLifetime.h"
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_Interlace.h"
 
@@ -46,11 +47,11 @@ public:
     ~GUI_CampaignFleetDetails() override;
 
     void Draw() override;
-    bool IsModal() const override { return false; }
     void OnWheelUp() override;
     void OnWheelDown() override;
 
-    SIM_CampaignFleet* GetFleet() const { return m_fleet; }
+    // Null once the fleet is gone (the window closes at the next frame).
+    SIM_CampaignFleet* GetFleet() const { return m_fleet.Get(); }
     const std::vector<GUI_CampaignShipIcon*>& GetIcons() const { return m_icons; }
     GUI_ButtonText* GetRepairButton() const { return m_repair; }
     GUI_ButtonText* GetRenameButton() const { return m_rename; }
@@ -74,7 +75,7 @@ private:
     GUI_ButtonText* m_rename = nullptr;
     GUI_ButtonText* m_repair = nullptr;
     GUI_ButtonText* m_build = nullptr;
-    SIM_CampaignFleet* m_fleet;
+    GWatch<SIM_CampaignFleet> m_fleet;
     GUI_ScrollingWindow* m_scroll = nullptr;
     int m_rowsShown = 0;
     GUI_Interlace m_interlace;

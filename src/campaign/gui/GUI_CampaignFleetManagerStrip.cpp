@@ -23,5 +23,6 @@ GUI_CampaignFleetManagerStrip::GUI_CampaignFleetManagerStrip(SIM_CampaignFleet* 
 
 void GUI_CampaignFleetManagerStrip::OnChosen()
 {
-    GUI_CampaignFleetDetails::ShowForFleet(m_fleet);
+    if (SIM_CampaignFleet* fleet = GetFleet())
+        GUI_CampaignFleetDetails::ShowForFleet(fleet);
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "campaign/gui/GUI_CampaignManagerStrip.h"
+#include "engine/GLifetime.h"
 
 class SIM_CampaignFleet;
 
@@ -9,11 +10,12 @@ class GUI_CampaignFleetManagerStrip : public GUI_CampaignManagerStrip {
 public:
     explicit GUI_CampaignFleetManagerStrip(SIM_CampaignFleet* fleet);
 
-    SIM_CampaignFleet* GetFleet() const { return m_fleet; }
+    // Null once the fleet is gone; the manager rebuilds its rows then.
+    SIM_CampaignFleet* GetFleet() const { return m_fleet.Get(); }
 
 protected:
     void OnChosen() override;
 
 private:
-    SIM_CampaignFleet* m_fleet;
+    GWatch<SIM_CampaignFleet> m_fleet;
 };

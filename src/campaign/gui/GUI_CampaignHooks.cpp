@@ -83,11 +83,6 @@ void GUI_CampaignHooks::ShowFleetDetails(SIM_CampaignFleet* fleet)
     GUI_CampaignFleetDetails::ShowForFleet(fleet);
 }
 
-void GUI_CampaignHooks::CloseFleetDetails(SIM_CampaignFleet* fleet)
-{
-    GUI_CampaignFleetDetails::CloseForFleet(fleet);
-}
-
 void GUI_CampaignHooks::RefreshFleetDetails(SIM_CampaignFleet*)
 {
     GUI_CampaignFleetDetails::RefreshAll();

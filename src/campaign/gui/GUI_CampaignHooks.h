@@ -15,7 +15,6 @@ public:
     void ReturnToCampaignScreen() override;
     void ShowMessage(const std::string& key) override;
     void ShowFleetDetails(SIM_CampaignFleet* fleet) override;
-    void CloseFleetDetails(SIM_CampaignFleet* fleet) override;
     void RefreshFleetDetails(SIM_CampaignFleet* fleet) override;
     void OpenEndTurnDialog() override;
     void OpenCapturesDialog() override;

@@ -6,6 +6,7 @@
 #include "campaign/gui/GUI_CampaignRepairSounds.h"
 #include "campaign/gui/GUI_RepairStatus.h"
 #include "campaign/sim/SIM_CampaignDryDock.h"
+#include "campaign/sim/SIM_CampaignFleet.h"
 #include "campaign/sim/SIM_CampaignProgress.h"
 #include "campaign/sim/SIM_CampaignShip.h"
 #include "engine/GDebugLog.h"
@@ -62,6 +63,7 @@ GUI_CampaignRepairs::GUI_CampaignRepairs(SIM_CampaignFleet* fleet)
     : GUI_Dialog(true), m_fleet(fleet), m_dock(std::make_unique<SIM_CampaignDryDock>(fleet))
 {
     SetOpen(this);
+    Follow(m_fleet);
     CentreDialog(*this, kWidth, kHeight);
     GUI_WindowManager::GetInstance().BringToFront(this);
     GUI_WindowManager::GetInstance().AddModal(this);
@@ -95,9 +97,9 @@ GUI_CampaignRepairs::GUI_CampaignRepairs(SIM_CampaignFleet* fleet)
     m_next->SetName("CampaignRepairsNext");
     m_repairAll->SetName("CampaignRepairAll");
 
-    QLM_ASSERT(!m_dock->GetShips().empty());
-    if (!m_dock->GetShips().empty())
-        ShowShip(m_dock->GetShips().front());
+    QLM_ASSERT(m_dock->GetShipCount() > 0);
+    if (m_dock->GetShipCount() > 0)
+        ShowShip(m_dock->GetShip(0));
     UpdateShipButtons();
     m_sounds = std::make_unique<GUI_CampaignRepairSounds>();
     GUI_Tutorial::GetInstance().LaunchTutorial("CAMPAIGN_REPAIRS");
@@ -112,12 +114,18 @@ GUI_CampaignRepairs::~GUI_CampaignRepairs()
     ForgetIfOpen(this);
 }
 
+void GUI_CampaignRepairs::OnSubjectGone()
+{
+    GUI_RepairIconRCMenu::Close();
+    m_dock->Close();
+}
+
 void GUI_CampaignRepairs::ShowShip(SIM_CampaignShip* ship)
 {
     QLM_ASSERT(ship);
     if (!ship)
         return;
-    m_shown = ship;
+    m_shown = GWatch<SIM_CampaignShip>(ship);
     m_showAgain = false;
     m_blueprint->ShowShip(ship);
     m_list->Rebuild(ship);
@@ -135,7 +143,8 @@ void GUI_CampaignRepairs::ShowShip(SIM_CampaignShip* ship)
 
 void GUI_CampaignRepairs::UpdateRepairAll()
 {
-    const int total = m_shown ? SIM_CampaignDryDock::RepairAllCost(*m_shown) : 0;
+    const SIM_CampaignShip* shown = GetShownShip();
+    const int total = shown ? SIM_CampaignDryDock::RepairAllCost(*shown) : 0;
     if (total > 0 && total <= SIM_CampaignProgress::GetInstance().cash) {
         m_repairAll->enabled = true;
         m_repairAll->SetTextString(
@@ -148,7 +157,7 @@ void GUI_CampaignRepairs::UpdateRepairAll()
 
 void GUI_CampaignRepairs::UpdateShipButtons()
 {
-    const size_t count = m_dock->GetShips().size();
+    const size_t count = m_dock->GetShipCount();
     m_previous->enabled = m_position > 0;
     m_next->enabled = m_position + 1 < count;
 }
@@ -159,40 +168,45 @@ void GUI_CampaignRepairs::OnPreviousShip(std::intptr_t)
     if (!self || self->m_position == 0)
         return;
     --self->m_position;
-    self->ShowShip(self->m_dock->GetShips()[self->m_position]);
+    if (SIM_CampaignShip* ship = self->m_dock->GetShip(self->m_position))
+        self->ShowShip(ship);
     self->UpdateShipButtons();
 }
 
 void GUI_CampaignRepairs::OnNextShip(std::intptr_t)
 {
     GUI_CampaignRepairs* self = GetOpen();
-    if (!self || self->m_position + 1 >= self->m_dock->GetShips().size())
+    if (!self || self->m_position + 1 >= self->m_dock->GetShipCount())
         return;
     ++self->m_position;
-    self->ShowShip(self->m_dock->GetShips()[self->m_position]);
+    if (SIM_CampaignShip* ship = self->m_dock->GetShip(self->m_position))
+        self->ShowShip(ship);
     self->UpdateShipButtons();
 }
 
 void GUI_CampaignRepairs::OnRepairAll(std::intptr_t)
 {
     GUI_CampaignRepairs* self = GetOpen();
-    QLM_ASSERT(self && self->m_shown);
-    if (!self || !self->m_shown)
+    SIM_CampaignShip* shown = self ? self->GetShownShip() : nullptr;
+    QLM_ASSERT(shown);
+    if (!shown)
         return;
-    if (self->m_dock->RepairAll(*self->m_shown) > 0)
+    if (self->m_dock->RepairAll(*shown) > 0)
         GUI_CampaignRepairSounds::PlayWeld();
-    self->ShowShip(self->m_shown);
+    self->ShowShip(shown);
 }
 
 void GUI_CampaignRepairs::RepairEntry(SIM_CampaignModuleState& module, size_t entry)
 {
-    if (m_shown && module.ship == m_shown && m_dock->RepairEntry(*m_shown, module, entry))
+    SIM_CampaignShip* shown = GetShownShip();
+    if (shown && module.ship == shown && m_dock->RepairEntry(*shown, module, entry))
         AfterRepair();
 }
 
 void GUI_CampaignRepairs::RepairModule(SIM_CampaignModuleState& module)
 {
-    if (m_shown && module.ship == m_shown && m_dock->RepairModule(*m_shown, module))
+    SIM_CampaignShip* shown = GetShownShip();
+    if (shown && module.ship == shown && m_dock->RepairModule(*shown, module))
         AfterRepair();
 }
 
@@ -202,15 +216,17 @@ void GUI_CampaignRepairs::AfterRepair()
     // The list item or icon whose click brought us here is still running:
     // the ship is shown again at the next update.
     m_showAgain = true;
-    m_hullBar->SetValue(m_shown->integrity);
-    m_armourBar->SetValue(m_shown->armourIntegrity);
+    if (const SIM_CampaignShip* shown = GetShownShip()) {
+        m_hullBar->SetValue(shown->integrity);
+        m_armourBar->SetValue(shown->armourIntegrity);
+    }
     UpdateRepairAll();
 }
 
 void GUI_CampaignRepairs::Update()
 {
-    if (m_showAgain && m_shown)
-        ShowShip(m_shown);
+    if (m_showAgain && GetShownShip())
+        ShowShip(GetShownShip());
     GUI_CampaignRepairIcon::ClearHovered();
     GUI_Dialog::Update();
 }
@@ -219,8 +235,8 @@ void GUI_CampaignRepairs::Draw()
 {
     if (!visible)
         return;
-    if (m_showAgain && m_shown)
-        ShowShip(m_shown);
+    if (m_showAgain && GetShownShip())
+        ShowShip(GetShownShip());
     if (m_sounds)
         m_sounds->Update();
     drawButtons = false;

@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/GLifetime.h"
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_Interlace.h"
 #include "gui/GUI_OneOpen.h"
@@ -34,6 +35,8 @@ public:
     ~GUI_CampaignRepairs() override;
     void Draw() override;
     void Update() override;
+    // The fleet went: the visit still goes into the logs of its ships.
+    void OnSubjectGone() override;
 
     void ShowShip(SIM_CampaignShip* ship);
     void UpdateRepairAll();
@@ -44,9 +47,9 @@ public:
     void RepairEntry(SIM_CampaignModuleState& module, size_t entry);
     void RepairModule(SIM_CampaignModuleState& module);
 
-    SIM_CampaignShip* GetShownShip() const { return m_shown; }
+    SIM_CampaignShip* GetShownShip() const { return m_shown.Get(); }
     size_t GetPosition() const { return m_position; }
-    SIM_CampaignFleet* GetFleet() const { return m_fleet; }
+    SIM_CampaignFleet* GetFleet() const { return m_fleet.Get(); }
     SIM_CampaignDryDock& GetDock() { return *m_dock; }
     GUI_ButtonText* GetRepairAllButton() const { return m_repairAll; }
     GUI_IconButton* GetPreviousButton() const { return m_previous; }
@@ -64,10 +67,10 @@ private:
     static void OnRepairAll(std::intptr_t);
     void AfterRepair();
 
-    SIM_CampaignFleet* m_fleet;
+    GWatch<SIM_CampaignFleet> m_fleet;
     std::unique_ptr<SIM_CampaignDryDock> m_dock;
     size_t m_position = 0;
-    SIM_CampaignShip* m_shown = nullptr;
+    GWatch<SIM_CampaignShip> m_shown;
     bool m_showAgain = false;
     int m_headerLeft = 0, m_headerTop = 0, m_headerRight = 0, m_headerBottom = 0;
     std::string m_header;

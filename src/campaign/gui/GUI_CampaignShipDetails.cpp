@@ -32,6 +32,7 @@ int GUI_CampaignShipDetails::HeightFor(int moduleCount)
 GUI_CampaignShipDetails::GUI_CampaignShipDetails(SIM_CampaignShip* ship) : GUI_Dialog(true), m_ship(ship)
 {
     SetOpen(this);
+    Follow(m_ship);
     bottomMargin = 36.0f;
     const int modules = static_cast<int>(ship->design->GetModules().size());
     // A name the title bar of the usual width would fold widens the window.
@@ -65,20 +66,20 @@ GUI_CampaignShipDetails::~GUI_CampaignShipDetails()
 
 void GUI_CampaignShipDetails::OnScrap(std::intptr_t)
 {
-    if (const GUI_CampaignShipDetails* open = GetOpen())
-        GUI_ScrapShip::Open(open->m_ship);
+    if (SIM_CampaignShip* ship = GetOpen() ? GetOpen()->GetShip() : nullptr)
+        GUI_ScrapShip::Open(ship);
 }
 
 void GUI_CampaignShipDetails::OnRename(std::intptr_t)
 {
-    if (const GUI_CampaignShipDetails* open = GetOpen(); open && open->m_ship)
-        GUI_FleetRename::OpenForShip(open->m_ship);
+    if (SIM_CampaignShip* ship = GetOpen() ? GetOpen()->GetShip() : nullptr)
+        GUI_FleetRename::OpenForShip(ship);
 }
 
 void GUI_CampaignShipDetails::OnLog(std::intptr_t)
 {
-    if (const GUI_CampaignShipDetails* open = GetOpen(); open && open->m_ship)
-        GUI_ShipsLog::Open(open->m_ship);
+    if (SIM_CampaignShip* ship = GetOpen() ? GetOpen()->GetShip() : nullptr)
+        GUI_ShipsLog::Open(ship);
 }
 
 void GUI_CampaignShipDetails::Draw()

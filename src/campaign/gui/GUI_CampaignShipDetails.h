@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/GLifetime.h"
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_OneOpen.h"
 
@@ -17,9 +18,9 @@ public:
     explicit GUI_CampaignShipDetails(SIM_CampaignShip* ship);
     ~GUI_CampaignShipDetails() override;
     void Draw() override;
-    bool IsModal() const override { return false; }
 
-    SIM_CampaignShip* GetShip() const { return m_ship; }
+    // Null once the ship is gone (the window closes at the next frame).
+    SIM_CampaignShip* GetShip() const { return m_ship.Get(); }
     GUI_ButtonText* GetScrapButton() const { return m_scrap; }
     GUI_ButtonText* GetLogButton() const { return m_log; }
     GUI_ButtonText* GetRenameButton() const { return m_rename; }
@@ -31,7 +32,7 @@ private:
     static void OnLog(std::intptr_t);
 
     GUI_CampaignDesignDetails* m_details = nullptr;
-    SIM_CampaignShip* m_ship;
+    GWatch<SIM_CampaignShip> m_ship;
     GUI_ButtonText* m_rename = nullptr;
     GUI_ButtonText* m_scrap = nullptr;
     GUI_ButtonText* m_log = nullptr;

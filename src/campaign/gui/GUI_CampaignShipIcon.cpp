@@ -216,8 +216,10 @@ GUI_CampaignShipRCMenu::GUI_CampaignShipRCMenu(GUI_CampaignShipIcon* icon)
     SetRect(x, y, x + kWidth, y + kHeight);
     nextRowY = top + 28;
     SIM_CampaignShip* ship = icon ? icon->GetShip() : nullptr;
+    if (ship)
+        Follow(ship->lifetime);
     SetCaption(ship ? ship->name : std::string());
-    const auto arg = reinterpret_cast<std::intptr_t>(ship);
+    const auto arg = static_cast<std::intptr_t>(ship ? ship->id : -1);
     auto* details = new GUI_ButtonText("CAMP_RC_SHOWDETAILS", OnShowDetails, arg);
     details->SetTooltip("CAMP_RC_SHOWDETAILS_TOOLTIP");
     AddItem(details);
@@ -249,16 +251,16 @@ void CloseMenu()
 }
 } // namespace
 
-void GUI_CampaignShipRCMenu::OnShowDetails(std::intptr_t ship)
+void GUI_CampaignShipRCMenu::OnShowDetails(std::intptr_t shipId)
 {
     CloseMenu();
-    if (ship)
-        GUI_CampaignShipDetails::Open(reinterpret_cast<SIM_CampaignShip*>(ship));
+    if (SIM_CampaignShip* ship = SIM_CampaignShip::FindByID(static_cast<int>(shipId)))
+        GUI_CampaignShipDetails::Open(ship);
 }
 
-void GUI_CampaignShipRCMenu::OnQuantity(std::intptr_t ship)
+void GUI_CampaignShipRCMenu::OnQuantity(std::intptr_t shipId)
 {
     CloseMenu();
-    if (ship)
-        GUI_CampaignSquadronSize::Open(reinterpret_cast<SIM_CampaignShip*>(ship));
+    if (SIM_CampaignShip* ship = SIM_CampaignShip::FindByID(static_cast<int>(shipId)))
+        GUI_CampaignSquadronSize::Open(ship);
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "engine/CTexturedSprite.h"
+#include "engine/GLifetime.h"
 #include "gui/GUI_RCMenuBase.h"
 #include "gui/GUI_WindowBase.h"
 
@@ -57,7 +58,8 @@ public:
     static ClickHandler s_clickHandler;
 
     void StopDragging();
-    SIM_CampaignShip* GetShip() const { return m_ship; }
+    // Null once the ship is gone; its owner rebuilds its tiles then.
+    SIM_CampaignShip* GetShip() const { return m_ship.Get(); }
     bool HasEngines() const { return m_hasEngines; }
     const std::string& GetQuantityText() const { return m_quantityText; }
     GUI_Tooltip* GetTooltip() const { return m_tooltip.get(); }
@@ -72,7 +74,7 @@ private:
     CTexturedSprite m_frame;
     CTexturedSprite m_frameLit;
     CTexturedSprite m_hull;
-    SIM_CampaignShip* m_ship;
+    GWatch<SIM_CampaignShip> m_ship;
     std::string m_quantityText;
     GUI_CampaignHealthBar* m_health = nullptr;
     bool m_highlighted = false;
@@ -80,7 +82,8 @@ private:
     bool m_hasEngines = true;
 };
 
-// The ship menu: show the details, or change a squadron's size.
+// The ship menu: show the details, or change a squadron's size. It goes with
+// its ship; its rows find the ship by id when clicked.
 class GUI_CampaignShipRCMenu : public GUI_RCMenuBase {
 public:
     static constexpr int kWidth = 150;
@@ -96,8 +99,8 @@ public:
     GUI_ButtonBase* GetQuantityRow() const { return m_quantity; }
 
 private:
-    static void OnShowDetails(std::intptr_t ship);
-    static void OnQuantity(std::intptr_t ship);
+    static void OnShowDetails(std::intptr_t shipId);
+    static void OnQuantity(std::intptr_t shipId);
 
     GUI_ButtonBase* m_details = nullptr;
     GUI_ButtonBase* m_quantity = nullptr;

@@ -31,6 +31,7 @@ int GUI_CampaignSquadronSize::QuantityFromSlider(float value, int cap)
 GUI_CampaignSquadronSize::GUI_CampaignSquadronSize(SIM_CampaignShip* ship) : GUI_Dialog(true), m_ship(ship)
 {
     SetOpen(this);
+    Follow(m_ship);
     m_cap = std::max(1, ship->quantity);
     SetSize(static_cast<float>(kWidth), static_cast<float>(kHeight));
     Centre();
@@ -38,7 +39,7 @@ GUI_CampaignSquadronSize::GUI_CampaignSquadronSize(SIM_CampaignShip* ship) : GUI
     SetTitle(ship->name);
     m_slider = PlaceChild(new GUI_OptionsSlider("", 1.0f, OnSliderMoved, 0), clientLeft + 10, clientTop + 30,
                           clientRight - 10, clientTop + 60);
-    m_text = StrFormat("%s (%d)", GetString("GUI_SQUADRON_SLIDER"), m_ship->quantity);
+    m_text = StrFormat("%s (%d)", GetString("GUI_SQUADRON_SLIDER"), ship->quantity);
     GUI_WindowManager::GetInstance().BringToFront(this);
     GUI_WindowManager::GetInstance().AddModal(this);
 }
@@ -57,12 +58,13 @@ void GUI_CampaignSquadronSize::SetSliderValue(float value)
 void GUI_CampaignSquadronSize::OnSliderMoved(std::intptr_t)
 {
     GUI_CampaignSquadronSize* self = GetOpen();
-    if (!self || !self->m_ship)
+    SIM_CampaignShip* ship = self ? self->m_ship.Get() : nullptr;
+    if (!ship)
         return;
-    self->m_ship->quantity = QuantityFromSlider(self->m_slider->value, self->m_cap);
-    if (self->m_ship->fleet)
-        self->m_ship->fleet->RecalculateTotals();
-    self->m_text = StrFormat("%s (%d)", GetString("GUI_SQUADRON_SLIDER"), self->m_ship->quantity);
+    ship->quantity = QuantityFromSlider(self->m_slider->value, self->m_cap);
+    if (ship->fleet)
+        ship->fleet->RecalculateTotals();
+    self->m_text = StrFormat("%s (%d)", GetString("GUI_SQUADRON_SLIDER"), ship->quantity);
     GUI_CampaignFleetDetails::RefreshAll();
 }
 

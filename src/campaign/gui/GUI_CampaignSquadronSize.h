@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/GLifetime.h"
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_OneOpen.h"
 
@@ -28,7 +29,7 @@ public:
 private:
     static void OnSliderMoved(std::intptr_t);
 
-    SIM_CampaignShip* m_ship;
+    GWatch<SIM_CampaignShip> m_ship;
     GUI_OptionsSlider* m_slider = nullptr;
     int m_cap = 1;
     std::string m_text;

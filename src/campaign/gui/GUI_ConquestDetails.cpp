@@ -24,6 +24,7 @@ int GUI_ConquestDetails::CasualtyCount(int firstDraw, int secondDraw)
 GUI_ConquestDetails::GUI_ConquestDetails(SIM_CampaignEncounter* encounter) : GUI_Dialog(true), m_encounter(encounter)
 {
     SetOpen(this);
+    Follow(m_encounter);
     SetSize(static_cast<float>(kWidth), static_cast<float>(kHeight));
     Centre();
     SetClientRect();

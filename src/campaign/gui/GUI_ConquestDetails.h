@@ -1,5 +1,6 @@
 #pragma once
 #include "engine/CTexturedSprite.h"
+#include "engine/GLifetime.h"
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_Interlace.h"
 #include "gui/GUI_OneOpen.h"
@@ -25,13 +26,13 @@ public:
     // 211,000 to 894,933.
     static int CasualtyCount(int firstDraw, int secondDraw);
 
-    SIM_CampaignEncounter* GetEncounter() const { return m_encounter; }
+    SIM_CampaignEncounter* GetEncounter() const { return m_encounter.Get(); }
     const std::string& GetMessage() const { return m_message; }
 
 private:
     explicit GUI_ConquestDetails(SIM_CampaignEncounter* encounter);
 
-    SIM_CampaignEncounter* m_encounter;
+    GWatch<SIM_CampaignEncounter> m_encounter;
     CTexturedSprite m_picture;
     std::string m_message;
     GUI_Interlace m_interlace;

@@ -61,6 +61,7 @@ GUI_EncounterDetails::GUI_EncounterDetails(SIM_CampaignEncounter* encounter)
     : GUI_Dialog(true), m_encounter(encounter)
 {
     SetOpen(this);
+    Follow(m_encounter);
     D3DEngine& engine = D3DEngine::GetInstance();
     for (const SIM_Anomaly& a : encounter->GetAnomalies())
         m_anomalies.push_back(GetAnomalyDescription(a));

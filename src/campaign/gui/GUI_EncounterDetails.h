@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/GLifetime.h"
 #include "engine/GRect.h"
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_Interlace.h"
@@ -27,7 +28,7 @@ public:
     void Draw() override;
     void Update() override;
 
-    SIM_CampaignEncounter* GetEncounter() const { return m_encounter; }
+    SIM_CampaignEncounter* GetEncounter() const { return m_encounter.Get(); }
     const std::string& GetLoyaltyText() const { return m_loyalty; }
     const std::string& GetThreatText() const { return m_threat; }
     const std::vector<GUI_CampaignFacility*>& GetFacilityPanels() const { return m_facilities; }
@@ -43,7 +44,7 @@ public:
     static int LeftFor(int screenWidth);
 
 private:
-    SIM_CampaignEncounter* m_encounter;
+    GWatch<SIM_CampaignEncounter> m_encounter;
     std::string m_loyaltyLabel;
     std::string m_threatLabel;
     std::string m_loyalty;

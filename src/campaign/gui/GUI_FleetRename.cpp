@@ -33,23 +33,27 @@ GUI_FleetRename* GUI_FleetRename::OpenForShip(SIM_CampaignShip* ship)
 }
 
 GUI_FleetRename::GUI_FleetRename(SIM_CampaignFleet* fleet, SIM_CampaignShip* ship)
-    : GUI_Dialog(true), m_fleet(fleet), m_ship(ship)
+    : GUI_Dialog(true), m_fleet(fleet), m_ship(ship), m_forShip(ship != nullptr)
 {
     SetOpen(this);
+    if (m_forShip)
+        Follow(m_ship);
+    else
+        Follow(m_fleet);
     bottomMargin = 35.0f;
     SetSize(static_cast<float>(kWidth), static_cast<float>(kHeight));
     Centre();
     SetClientRect();
-    m_field = PlaceChild(new GUI_TextEditWindow(m_ship ? m_ship->name : m_fleet->GetName(), kMaxLength),
+    m_field = PlaceChild(new GUI_TextEditWindow(ship ? ship->name : fleet ? fleet->GetName() : "", kMaxLength),
                          clientLeft + 10, clientTop + 10, clientRight - 10, clientTop + 30);
     const int mid = (left + right) / 2;
     const int y = clientBottom + 10;
     m_random = AddPanelButton(this, "CAMPAIGN_CHOOSE_RANDOM", OnRandom, 0, clientLeft, y, mid - 10, y + 20);
-    m_random->SetTooltip(m_ship ? "CAMPAIGN_CHOOSE_RANDOM_SHIPNAME_TOOLTIP"
+    m_random->SetTooltip(m_forShip ? "CAMPAIGN_CHOOSE_RANDOM_SHIPNAME_TOOLTIP"
                                 : "CAMPAIGN_CHOOSE_RANDOM_FLEETNAME_TOOLTIP");
     m_ok = AddPanelButton(this, "CAMPAIGN_OK", OnOK, 0, mid + 10, y, clientRight, y + 20);
-    m_ok->SetTooltip(m_ship ? "CAMPAIGN_SHIP_RENAME_OK_TOOLTIP" : "CAMPAIGN_FLEET_RENAME_OK_TOOLTIP");
-    SetTitleKey(m_ship ? "CAMPAIGN_SHIP_RENAME_TITLE" : "CAMPAIGN_FLEET_RENAME");
+    m_ok->SetTooltip(m_forShip ? "CAMPAIGN_SHIP_RENAME_OK_TOOLTIP" : "CAMPAIGN_FLEET_RENAME_OK_TOOLTIP");
+    SetTitleKey(m_forShip ? "CAMPAIGN_SHIP_RENAME_TITLE" : "CAMPAIGN_FLEET_RENAME");
     GUI_WindowManager::GetInstance().BringToFront(this);
     GUI_WindowManager::GetInstance().AddModal(this);
 }
@@ -64,7 +68,9 @@ void GUI_FleetRename::OnRandom(std::intptr_t)
     GUI_FleetRename* open = GetOpen();
     if (!open)
         return;
-    SIM_CampaignShip* ship = open->m_ship;
+    SIM_CampaignShip* ship = open->GetShip();
+    if (open->m_forShip && !ship)
+        return;
     open->m_field->SetText(
         ship ? SIM_ShipNameGenerator::GetInstance().GenerateName(ship->design ? ship->design->GetHull() : nullptr)
              : SIM_CampaignFleetNames::GetInstance().DrawName());
@@ -86,22 +92,26 @@ void GUI_FleetRename::OnOK(std::intptr_t)
 
 void GUI_FleetRename::Apply(const std::string& name)
 {
-    if (!m_ship) {
-        m_fleet->guiName = name;
+    SIM_CampaignShip* ship = GetShip();
+    SIM_CampaignFleet* fleet = GetFleet();
+    if (!m_forShip && fleet) {
+        fleet->guiName = name;
         SIM_CampaignFleetNames::GetInstance().RemoveName(name);
         GUI_CampaignFleetDetails::RefreshAll();
         GUI_PlayerFleetIcon::RefreshAll();
         return;
     }
-    m_ship->name = name;
+    if (!ship)
+        return;
+    ship->name = name;
     SIM_ShipNameGenerator::GetInstance().RemoveNameFromAll(name);
     // The tiles' tooltips and the open windows' titles carry the name.
     GUI_CampaignFleetDetails::RefreshAll();
     if (GUI_CampaignShipDetails* details = GUI_CampaignShipDetails::GetOpen())
-        if (details->GetShip() == m_ship)
+        if (details->GetShip() == ship)
             details->SetTitle(name);
     if (GUI_ShipsLog* log = GUI_ShipsLog::GetOpen())
-        if (log->GetShip() == m_ship)
+        if (log->GetShip() == ship)
             log->RefreshTitle();
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/GLifetime.h"
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_OneOpen.h"
 
@@ -27,8 +28,9 @@ public:
     GUI_TextEditWindow* GetField() const { return m_field; }
     GUI_ButtonText* GetOkButton() const { return m_ok; }
     GUI_ButtonText* GetRandomButton() const { return m_random; }
-    SIM_CampaignFleet* GetFleet() const { return m_fleet; }
-    SIM_CampaignShip* GetShip() const { return m_ship; }
+    // What is renamed: null once it is gone (the window closes then).
+    SIM_CampaignFleet* GetFleet() const { return m_fleet.Get(); }
+    SIM_CampaignShip* GetShip() const { return m_ship.Get(); }
 
 private:
     static void OnOK(std::intptr_t);
@@ -37,7 +39,8 @@ private:
 
     GUI_ButtonText* m_ok = nullptr;
     GUI_ButtonText* m_random = nullptr;
-    SIM_CampaignFleet* m_fleet;
-    SIM_CampaignShip* m_ship;
+    GWatch<SIM_CampaignFleet> m_fleet;
+    GWatch<SIM_CampaignShip> m_ship;
+    bool m_forShip = false;
     GUI_TextEditWindow* m_field = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "campaign/gui/GUI_CampaignMap.h"
 #include "campaign/gui/GUI_Encounter.h"
 #include "campaign/gui/GUI_EncounterDetails.h"
+#include "campaign/gui/GUI_Shipyard.h"
 #include "campaign/sim/SIM_Campaign.h"
 #include "campaign/sim/SIM_CampaignEncounter.h"
 #include "engine/D3DEngine.h"
@@ -54,7 +55,9 @@ void GUI_MapZoomer::ZoomOut()
     state = ZOOMING_OUT;
     start = target;
     target = saved;
+    // The planet's windows go with the close-up: its details and its yard.
     CloseEncounterDetails();
+    GUI_Shipyard::CloseOpen();
 }
 
 void GUI_MapZoomer::Apply(const Rect& r)

@@ -36,7 +36,7 @@ GUI_PendingBattle::GUI_PendingBattle(SIM_PendingBattle* battle)
     AddButton(m_resolve);
     QLM_ASSERT(!m_buttons.empty());
 
-    const std::string planet = PlanetName(m_encounter);
+    const std::string planet = PlanetName(m_encounter.Get());
     switch (m_kind) {
     case SIM_PendingBattle::PLAYER_ATTACK:
         QLM_ASSERT(!battle->fleets.empty());
@@ -71,9 +71,11 @@ GUI_PendingBattle::~GUI_PendingBattle()
     if (m_kind != SIM_PendingBattle::AI_CONQUEST)
         return;
     SIM_CampaignBattleManager& manager = SIM_CampaignBattleManager::GetInstance();
+    const SIM_PendingBattle* battle = m_battle.Get();
+    SIM_CampaignEncounter* at = m_encounter.Get();
     for (const auto& b : manager.GetPending())
-        if (b.get() == m_battle) {
-            manager.RemovePendingBattle(m_encounter);
+        if (battle && at && b.get() == battle) {
+            manager.RemovePendingBattle(at);
             break;
         }
 }
@@ -109,8 +111,8 @@ void GUI_PendingBattle::Resolve()
     GUI_CampaignBattleManager* list = dialog ? dialog->GetBattles() : nullptr;
     if (m_kind == SIM_PendingBattle::AI_CONQUEST) {
         m_resolved = true;
-        if (openConquestDetails)
-            openConquestDetails(m_encounter);
+        if (SIM_CampaignEncounter* at = m_encounter.Get(); openConquestDetails && at)
+            openConquestDetails(at);
     } else if (!m_resolved && list) {
         m_resolved = true;
         m_resolve->enabled = false;

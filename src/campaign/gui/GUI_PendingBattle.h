@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/GLifetime.h"
 #include "engine/GRect.h"
 #include "gui/GUI_WindowBase.h"
 
@@ -28,7 +29,8 @@ public:
 
     bool IsResolved() const { return m_resolved; }
     int GetKind() const { return m_kind; }
-    SIM_PendingBattle* GetBattle() const { return m_battle; }
+    // Null once the battle is gone (fought, forgotten).
+    SIM_PendingBattle* GetBattle() const { return m_battle.Get(); }
     const std::string& GetText() const { return m_text; }
     GUI_ButtonText* GetResolveButton() const { return m_resolve; }
     const GRect& GetInner() const { return m_inner; }
@@ -39,8 +41,8 @@ public:
 private:
     static void OnResolve(std::intptr_t strip);
 
-    SIM_PendingBattle* m_battle;
-    SIM_CampaignEncounter* m_encounter;
+    GWatch<SIM_PendingBattle> m_battle;
+    GWatch<SIM_CampaignEncounter> m_encounter;
     int m_kind;
     bool m_resolved = false;
     std::string m_text;

@@ -97,19 +97,19 @@ bool GUI_PlayerFleetIcon::IsInBattle(const SIM_CampaignFleet* fleet)
 
 int GUI_PlayerFleetIcon::SmallFrame() const
 {
-    if (IsInBattle(m_fleet))
+    if (IsInBattle(GetFleet()))
         return 1;
-    return m_fleet && m_fleet->HasMovedShip() ? 0 : 2;
+    return GetFleet() && GetFleet()->HasMovedShip() ? 0 : 2;
 }
 
 void GUI_PlayerFleetIcon::RefreshTooltip()
 {
-    if (!m_fleet)
+    if (!GetFleet())
         return;
-    m_tooltip = std::make_unique<GUI_Tooltip>(m_fleet->GetName(), 20);
-    if (IsInBattle(m_fleet))
+    m_tooltip = std::make_unique<GUI_Tooltip>(GetFleet()->GetName(), 20);
+    if (IsInBattle(GetFleet()))
         m_tooltip->AddLine(m_battleText);
-    else if (m_fleet->HasMovedShip())
+    else if (GetFleet()->HasMovedShip())
         m_tooltip->AddLine(m_movedText);
 }
 
@@ -139,13 +139,13 @@ void GUI_PlayerFleetIcon::StartDrag()
 void GUI_PlayerFleetIcon::UpdatePreview()
 {
     GUI_CampaignMap* map = GUI_CampaignMap::Get();
-    if (!map || !m_fleet || m_fleet->HasMovedShip())
+    if (!map || !GetFleet() || GetFleet()->HasMovedShip())
         return;
     GUI_Encounter* under = map->FindHighlightedEncounterUnderMouse();
-    if (!under || under->GetEncounter() == m_fleet->location)
+    if (!under || under->GetEncounter() == GetFleet()->location)
         return;
     GUI_CampaignAttackArrow::GetInstance().SetPreview(
-        m_fleet->location, under->GetEncounter(),
+        GetFleet()->location, under->GetEncounter(),
         under->IsPlayerOwned() ? GUI_CampaignAttackArrow::MOVE : GUI_CampaignAttackArrow::ATTACK);
 }
 
@@ -158,7 +158,7 @@ void GUI_PlayerFleetIcon::Draw()
             Distance(input.GetMouseX(), input.GetMouseY(), m_dragStartX, m_dragStartY) > kDragPixels) {
             m_dragStarted = true;
             if (GUI_CampaignMap* map = GUI_CampaignMap::Get())
-                map->HighlightMoveTargets(m_fleet ? m_fleet->location : nullptr);
+                map->HighlightMoveTargets(GetFleet() ? GetFleet()->location : nullptr);
         }
     }
     D3DEngine::GetInstance().SetNormalBlend();
@@ -175,7 +175,7 @@ void GUI_PlayerFleetIcon::Draw()
     if (m_pressed && !input.IsLeftButtonDown()) {
         m_pressed = false;
         if (Distance(input.GetMouseX(), input.GetMouseY(), m_pressX, m_pressY) < kClickPixels)
-            SIM_CampaignScreenHooks::Get().ShowFleetDetails(m_fleet);
+            SIM_CampaignScreenHooks::Get().ShowFleetDetails(GetFleet());
     }
 }
 
@@ -196,19 +196,19 @@ void GUI_PlayerFleetIcon::OnDragEnd()
     sounds.PlayGuiSound(0);
     GUI_CampaignMap* map = GUI_CampaignMap::Get();
     for (GUI_PlayerFleetIcon* other : List()) {
-        if (other == this || !other->IsMouseOver() || !other->m_fleet || !m_fleet)
+        if (other == this || !other->IsMouseOver() || !other->GetFleet() || !GetFleet())
             continue;
-        if (other->m_fleet->location != m_fleet->location)
+        if (other->GetFleet()->location != GetFleet()->location)
             continue;
         sounds.PlayGuiSound(0);
-        SIM_CampaignFleetMerger::SetMergePair(m_fleet, other->m_fleet);
+        SIM_CampaignFleetMerger::SetMergePair(GetFleet(), other->GetFleet());
         EndDrag();
         GUI_Encounter::RefreshAll();
         return;
     }
-    if (!m_fleet || m_fleet->HasMovedShip()) {
+    if (!GetFleet() || GetFleet()->HasMovedShip()) {
         GUI_Encounter::RefreshAll();
-    } else if (m_fleet->IsImmobile()) {
+    } else if (GetFleet()->IsImmobile()) {
         GUI_Encounter::RefreshAll();
         GUI_Tutorial::GetInstance().LaunchTutorial("CAMPAIGN_FLEET_ENTIRELY_UNMOVABLE");
     } else if (!map || !map->IsIconOverEncounter(this)) {

@@ -1,5 +1,6 @@
 #pragma once
 #include "campaign/gui/GUI_EncounterIcon.h"
+#include "engine/GLifetime.h"
 
 #include <string>
 #include <vector>
@@ -24,7 +25,8 @@ public:
     void OnDragEnd() override;
     void RefreshTooltip() override;
 
-    SIM_CampaignFleet* GetFleet() const { return m_fleet; }
+    // Null once the fleet is gone; its planet rebuilds its icons then.
+    SIM_CampaignFleet* GetFleet() const { return m_fleet.Get(); }
     bool IsPressed() const { return m_pressed; }
     bool HasDragStarted() const { return m_dragStarted; }
     // Frame of "fleeticons.dds": 1 battle pending, 0 moved this turn, 2 ready.
@@ -41,7 +43,7 @@ private:
     void UpdatePreview();
     void EndDrag();
 
-    SIM_CampaignFleet* m_fleet;
+    GWatch<SIM_CampaignFleet> m_fleet;
     bool m_pressed = false;
     float m_pressX = 0.0f, m_pressY = 0.0f;
     bool m_empty = false;

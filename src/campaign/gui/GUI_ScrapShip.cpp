@@ -41,6 +41,7 @@ int GUI_ScrapShip::ScrapValue(float integrity, float designCost)
 GUI_ScrapShip::GUI_ScrapShip(SIM_CampaignShip* ship) : GUI_Dialog(false), m_ship(ship)
 {
     SetOpen(this);
+    Follow(m_ship);
     if (ship->design->GetHull())
         m_picture.SetTexture(ship->design->GetHull()->GetSprite());
     m_picture.SetSize(100.0f, 100.0f);
@@ -99,18 +100,11 @@ bool GUI_ScrapShip::Scrap(SIM_CampaignShip* ship)
     SIM_CampaignFleet* fleet = ship->fleet;
     SIM_CampaignEncounter* at = fleet->location;
     const int value = ship->design ? ScrapValue(ship->integrity, ship->design->GetCost()) : 0;
-    // Nothing may keep showing the ship or its emptied fleet once it is gone.
-    if (GUI_CampaignShipDetails::GetOpen() && GUI_CampaignShipDetails::GetOpen()->GetShip() == ship)
-        GUI_CampaignShipDetails::CloseOpen();
-    if (GUI_ShipsLog::GetOpen() && GUI_ShipsLog::GetOpen()->GetShip() == ship)
-        GUI_ShipsLog::CloseOpen();
+    // The windows that show the ship or its emptied fleet close as they go.
     fleet->RemoveShip(ship);
     GUI_CampaignFleetDetails::RefreshAll();
-    if (fleet->GetShips().empty()) {
-        GUI_CampaignFleetDetails::CloseForFleet(fleet);
-        SIM_CampaignBattleManager::GetInstance().ForgetFleet(fleet);
+    if (fleet->GetShips().empty())
         fleet->DeleteIfEmpty();
-    }
     SIM_CampaignScreenHooks& hooks = SIM_CampaignScreenHooks::Get();
     RebuildEncounterView(at);
     SIM_CampaignProgress& progress = SIM_CampaignProgress::GetInstance();
@@ -131,9 +125,10 @@ void GUI_ScrapShip::OnOK(std::intptr_t)
     GUI_ScrapShip* self = GetOpen();
     if (!self)
         return;
-    SIM_CampaignShip* ship = self->m_ship;
+    SIM_CampaignShip* ship = self->m_ship.Get();
     CloseOpen();
-    Scrap(ship);
+    if (ship)
+        Scrap(ship);
 }
 
 void GUI_ScrapShip::OnCancel(std::intptr_t)

@@ -1,5 +1,6 @@
 #pragma once
 #include "engine/CTexturedSprite.h"
+#include "engine/GLifetime.h"
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_Interlace.h"
 #include "gui/GUI_OneOpen.h"
@@ -40,7 +41,7 @@ private:
     static void OnOK(std::intptr_t);
     static void OnCancel(std::intptr_t);
 
-    SIM_CampaignShip* m_ship;
+    GWatch<SIM_CampaignShip> m_ship;
     GUI_ButtonText* m_ok = nullptr;
     GUI_ButtonText* m_cancel = nullptr;
     CTexturedSprite m_picture;

@@ -27,7 +27,8 @@ void GUI_ShipsLogEntry::IconCell(int kind, float cell[4])
     cell[3] = cell[1] + 0.5f;
 }
 
-GUI_ShipsLogEntry::GUI_ShipsLogEntry(const SIM_CampaignShipsLogEntry& entry) : m_entry(entry)
+GUI_ShipsLogEntry::GUI_ShipsLogEntry(const SIM_CampaignShipsLogEntry& entry)
+    : m_turnText(entry.turnText), m_text(entry.text)
 {
     m_title = GetString(kTitleKeys[std::clamp(entry.kind, 0, 4)]);
     m_icon.SetTexture("logicons.dds");
@@ -49,10 +50,10 @@ void GUI_ShipsLogEntry::Draw()
     DrawOutlinedBox(iconX - 25.0f, iconY - 25.0f, iconX + 25.0f, iconY + 25.0f, 0x00000000u, 0xFFC8C8C8u);
     LibText& text = LibText::GetInstance();
     const float textX = iconX + 25.0f + 10.0f;
-    text.SetText(0, m_entry.turnText, textX, static_cast<float>(top), 0xFFFFFFFFu, 0.0f);
+    text.SetText(0, m_turnText, textX, static_cast<float>(top), 0xFFFFFFFFu, 0.0f);
     text.SetText(1, m_title, static_cast<float>(br - 200), static_cast<float>(top), 0xFFFFFFFFu, 190.0f);
     const int wrap = std::max(10, br - static_cast<int>(textX) - 10);
-    text.SetText(0, text.GetWrappedText(m_entry.text, wrap), textX, static_cast<float>(top + 20), 0xFFFFFFFFu,
+    text.SetText(0, text.GetWrappedText(m_text, wrap), textX, static_cast<float>(top + 20), 0xFFFFFFFFu,
                  static_cast<float>(wrap));
 }
 
@@ -71,6 +72,7 @@ int GUI_ShipsLog::HeightFor(int entryCount)
 GUI_ShipsLog::GUI_ShipsLog(SIM_CampaignShip* ship) : GUI_Dialog(true), m_ship(ship)
 {
     SetOpen(this);
+    Follow(m_ship);
     const auto& entries = ship->log->GetEntries();
     SetSize(static_cast<float>(kWidth), static_cast<float>(HeightFor(static_cast<int>(entries.size()))));
     Centre();
@@ -87,7 +89,8 @@ GUI_ShipsLog::GUI_ShipsLog(SIM_CampaignShip* ship) : GUI_Dialog(true), m_ship(sh
 void GUI_ShipsLog::RefreshTitle()
 {
     // The table trims its texts, so the space before the name is ours.
-    SetTitle(std::string(GetString("CAMP_SHIPS_LOG_TITLE")) + " " + m_ship->name);
+    if (const SIM_CampaignShip* ship = GetShip())
+        SetTitle(std::string(GetString("CAMP_SHIPS_LOG_TITLE")) + " " + ship->name);
 }
 
 GUI_ShipsLog::~GUI_ShipsLog()

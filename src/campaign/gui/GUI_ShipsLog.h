@@ -1,5 +1,6 @@
 #pragma once
 #include "engine/CTexturedSprite.h"
+#include "engine/GLifetime.h"
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_Interlace.h"
 #include "gui/GUI_OneOpen.h"
@@ -11,7 +12,8 @@ class GUI_ScrollingWindow;
 class SIM_CampaignShip;
 struct SIM_CampaignShipsLogEntry;
 
-// One event of a ship's history: its icon, turn, kind and text.
+// One event of a ship's history: its icon, turn, kind and text. The row
+// keeps its own copy: the log may grow (and move its entries) while it shows.
 class GUI_ShipsLogEntry : public GUI_WindowBase {
 public:
     static constexpr int kHeight = 60;
@@ -22,7 +24,8 @@ public:
     static void IconCell(int kind, float cell[4]);
 
 private:
-    const SIM_CampaignShipsLogEntry& m_entry;
+    std::string m_turnText;
+    std::string m_text;
     std::string m_title;
     CTexturedSprite m_icon;
 };
@@ -39,11 +42,11 @@ public:
     explicit GUI_ShipsLog(SIM_CampaignShip* ship);
     ~GUI_ShipsLog() override;
     void Draw() override;
-    bool IsModal() const override { return false; }
     void OnWheelUp() override;
     void OnWheelDown() override;
 
-    SIM_CampaignShip* GetShip() const { return m_ship; }
+    // Null once the ship is gone (the window closes at the next frame).
+    SIM_CampaignShip* GetShip() const { return m_ship.Get(); }
     // After the ship was renamed.
     void RefreshTitle();
     const std::vector<GUI_ShipsLogEntry*>& GetRows() const { return m_rows; }
@@ -54,7 +57,7 @@ private:
     void LayOut();
 
     GUI_ScrollingWindow* m_scroll = nullptr;
-    SIM_CampaignShip* m_ship;
+    GWatch<SIM_CampaignShip> m_ship;
     std::vector<GUI_ShipsLogEntry*> m_rows;
     int m_rowsShown = 0;
     GUI_Interlace m_interlace;

@@ -36,8 +36,8 @@ GUI_Shipyard* GUI_Shipyard::Open(SIM_CampaignEncounter* encounter, SIM_CampaignF
 {
     QLM_ASSERT(encounter && fleet);
     // A yard reopened for the same fleet keeps it.
-    if (GUI_Shipyard* open = GetOpen(); open && open->m_fleet == fleet)
-        open->m_fleet = nullptr;
+    if (GUI_Shipyard* open = GetOpen(); open && open->m_fleet.Is(fleet))
+        open->m_fleet.Reset();
     CloseOpen();
     if (!encounter || !fleet)
         return nullptr;
@@ -85,6 +85,8 @@ GUI_Shipyard::GUI_Shipyard(SIM_CampaignEncounter* encounter, SIM_CampaignFleet* 
     : GUI_Dialog(true), m_encounter(encounter), m_fleet(fleet)
 {
     SetOpen(this);
+    Follow(m_encounter);
+    Follow(m_fleet);
     D3DEngine& engine = D3DEngine::GetInstance();
     const int x = LeftFor(engine.GetScreenWidth());
     const int y = std::max(0, engine.GetScreenHeight() / 2 - kHeight / 2);
@@ -135,8 +137,8 @@ GUI_Shipyard::~GUI_Shipyard()
 
 void GUI_Shipyard::ReleaseFleet()
 {
-    SIM_CampaignFleet* fleet = m_fleet;
-    m_fleet = nullptr;
+    SIM_CampaignFleet* fleet = m_fleet.Get();
+    m_fleet.Reset();
     // After every window and battle that could still point at it let go.
     if (!fleet || !fleet->GetShips().empty())
         return;
@@ -165,7 +167,7 @@ void GUI_Shipyard::UpdateBuildButton()
 {
     SIM_ShipDesign* design = GetSelectedDesign();
     const int size = m_quantity->GetQuantity();
-    const int state = SIM_CampaignShipyard::CheckBuild(m_encounter, design, size, m_fleet);
+    const int state = SIM_CampaignShipyard::CheckBuild(m_encounter.Get(), design, size, m_fleet.Get());
     m_buildState = state == SIM_CampaignShipyard::NO_DESIGN ? 0 : state;
     m_build->enabled = state == SIM_CampaignShipyard::BUILDABLE;
     const char* key = m_tooltips[0].c_str();
@@ -187,9 +189,10 @@ void GUI_Shipyard::OnBuild(std::intptr_t)
     if (!self)
         return;
     SIM_ShipDesign* design = self->GetSelectedDesign();
-    if (!design)
+    SIM_CampaignFleet* fleet = self->GetFleet();
+    if (!design || !fleet || !self->GetEncounter())
         return;
-    if (!SIM_CampaignShipyard::Build(self->m_encounter, self->m_fleet, design, self->m_quantity->GetQuantity())) {
+    if (!SIM_CampaignShipyard::Build(self->GetEncounter(), fleet, design, self->m_quantity->GetQuantity())) {
         // Refused (the fleet left the planet meanwhile): the button says why.
         self->UpdateBuildButton();
         return;
@@ -215,7 +218,8 @@ void GUI_Shipyard::Draw()
 void GUI_Shipyard::RememberForReturn()
 {
     const GUI_Shipyard* yard = GetOpen();
-    g_rememberedEncounter = yard && yard->m_encounter ? yard->m_encounter->encounterId : -1;
+    const SIM_CampaignEncounter* at = yard ? yard->GetEncounter() : nullptr;
+    g_rememberedEncounter = at ? at->encounterId : -1;
 }
 
 void GUI_Shipyard::ReopenRemembered()

@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/GLifetime.h"
 #include "gui/GUI_Dialog.h"
 #include "gui/GUI_OneOpen.h"
 
@@ -39,6 +40,8 @@ public:
 
     GUI_Shipyard(SIM_CampaignEncounter* encounter, SIM_CampaignFleet* fleet);
     ~GUI_Shipyard() override;
+    // The fleet went (merged, emptied, scrapped, a battle): nothing to let go.
+    void OnSubjectGone() override { ReleaseFleet(); }
 
     void Draw() override;
     bool IsModal() const override { return false; }
@@ -48,8 +51,9 @@ public:
     // 3 not at this yard.
     int GetBuildState() const { return m_buildState; }
 
-    SIM_CampaignEncounter* GetEncounter() const { return m_encounter; }
-    SIM_CampaignFleet* GetFleet() const { return m_fleet; }
+    // Null once the planet or the fleet is gone.
+    SIM_CampaignEncounter* GetEncounter() const { return m_encounter.Get(); }
+    SIM_CampaignFleet* GetFleet() const { return m_fleet.Get(); }
     SIM_ShipDesign* GetSelectedDesign() const;
     GUI_ButtonText* GetBuildButton() const { return m_build; }
     GUI_CampaignDesignPicker* GetPicker() const { return m_picker; }
@@ -65,8 +69,8 @@ private:
     // A fleet made for this visit that got no ship goes with the yard.
     void ReleaseFleet();
 
-    SIM_CampaignEncounter* m_encounter;
-    SIM_CampaignFleet* m_fleet;
+    GWatch<SIM_CampaignEncounter> m_encounter;
+    GWatch<SIM_CampaignFleet> m_fleet;
     GUI_CampaignDesignPicker* m_picker = nullptr;
     GUI_CampaignDesignDetails* m_details = nullptr;
     GUI_ShipyardQuantity* m_quantity = nullptr;

@@ -331,6 +331,10 @@ void SIM_CampaignBattleManager::ForgetFleet(const SIM_CampaignFleet* fleet)
 {
     for (auto& b : m_pending)
         b->fleets.erase(std::remove(b->fleets.begin(), b->fleets.end(), fleet), b->fleets.end());
+    // The battle being prepared or fought names its fleets in the next save.
+    if (m_current)
+        m_current->fleets.erase(std::remove(m_current->fleets.begin(), m_current->fleets.end(), fleet),
+                                m_current->fleets.end());
 }
 
 void SIM_CampaignBattleManager::JoinBattlesOf(const SIM_CampaignFleet* from, SIM_CampaignFleet* fleet)

@@ -1,4 +1,6 @@
 #pragma once
+#include "engine/GLifetime.h"
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +19,8 @@ struct SIM_PendingBattle {
     std::vector<SIM_CampaignFleet*> fleets;      // the player's fleets that fight
     bool reusedFleet = false;
     SIM_CampaignEnemyFleet* enemyFleet = nullptr; // owned by the enemies database
+    // Windows showing the battle watch this (GWatch).
+    GLifetime lifetime;
 };
 
 // The battles of a turn: the player's attacks and the AI's. At the end of a

@@ -5,7 +5,11 @@
 #include "campaign/sim/SIM_CampaignShip.h"
 #include "campaign/sim/SIM_CampaignShipsLog.h"
 
-SIM_CampaignDryDock::SIM_CampaignDryDock(SIM_CampaignFleet* fleet) : m_ships(DamagedShips(fleet)) {}
+SIM_CampaignDryDock::SIM_CampaignDryDock(SIM_CampaignFleet* fleet)
+{
+    for (SIM_CampaignShip* ship : DamagedShips(fleet))
+        m_ships.emplace_back(ship);
+}
 
 SIM_CampaignDryDock::~SIM_CampaignDryDock()
 {
@@ -64,18 +68,18 @@ int SIM_CampaignDryDock::RepairAll(SIM_CampaignShip& ship)
 void SIM_CampaignDryDock::Record(SIM_CampaignShip* ship, int amount)
 {
     for (auto& entry : m_tally) {
-        if (entry.first == ship) {
+        if (entry.first.Is(ship)) {
             entry.second += static_cast<float>(amount);
             return;
         }
     }
-    m_tally.emplace_back(ship, static_cast<float>(amount));
+    m_tally.emplace_back(GWatch<SIM_CampaignShip>(ship), static_cast<float>(amount));
 }
 
 float SIM_CampaignDryDock::GetSpent(const SIM_CampaignShip* ship) const
 {
     for (const auto& entry : m_tally)
-        if (entry.first == ship)
+        if (entry.first.Is(ship))
             return entry.second;
     return 0.0f;
 }
@@ -84,8 +88,8 @@ void SIM_CampaignDryDock::Close()
 {
     if (m_tally.empty())
         return;
-    for (const auto& [ship, amount] : m_tally)
-        if (ship->log)
+    for (const auto& [watch, amount] : m_tally)
+        if (SIM_CampaignShip* ship = watch.Get(); ship && ship->log)
             ship->log->AddRepairEntry(amount, ship->integrity);
     m_tally.clear();
     // Cash, damage and logs change together in the save.

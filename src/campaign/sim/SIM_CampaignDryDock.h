@@ -1,4 +1,6 @@
 #pragma once
+#include "engine/GLifetime.h"
+
 #include <cstddef>
 #include <utility>
 #include <vector>
@@ -10,7 +12,8 @@ struct SIM_CampaignModuleState;
 // One visit of a fleet to a repair yard: its damaged ships (chosen when the
 // visit starts, so a ship repaired to full stays in the list), the credits
 // spent on each, and one repair line per ship in its log when the visit ends.
-// The ship's own repair operations check and take the cash.
+// The ship's own repair operations check and take the cash. A ship that goes
+// during the visit (scrapped, merged away) drops out of it.
 class SIM_CampaignDryDock {
 public:
     explicit SIM_CampaignDryDock(SIM_CampaignFleet* fleet);
@@ -34,13 +37,15 @@ public:
     // was repaired; the tally is empty afterwards. The destructor does this too.
     void Close();
 
-    const std::vector<SIM_CampaignShip*>& GetShips() const { return m_ships; }
+    size_t GetShipCount() const { return m_ships.size(); }
+    // The visit's i-th ship; null once it is gone.
+    SIM_CampaignShip* GetShip(size_t i) const { return i < m_ships.size() ? m_ships[i].Get() : nullptr; }
     // Credits spent on the ship during this visit.
     float GetSpent(const SIM_CampaignShip* ship) const;
 
 private:
     void Record(SIM_CampaignShip* ship, int amount);
 
-    std::vector<SIM_CampaignShip*> m_ships;
-    std::vector<std::pair<SIM_CampaignShip*, float>> m_tally;
+    std::vector<GWatch<SIM_CampaignShip>> m_ships;
+    std::vector<std::pair<GWatch<SIM_CampaignShip>, float>> m_tally;
 };

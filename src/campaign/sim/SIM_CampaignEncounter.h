@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "campaign/sim/SIM_ReasonedValue.h"
+#include "engine/GLifetime.h"
 #include "sim/SIM_Scenario.h"
 
 class GIniFile;
@@ -78,4 +79,6 @@ public:
     SIM_ReasonedValue loyalty;
     float garrisonLoyalty = 0.0f;
     bool loaded = false; // false when the file could not be read
+    // Windows showing the planet watch this (GWatch).
+    GLifetime lifetime;
 };

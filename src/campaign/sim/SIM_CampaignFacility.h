@@ -1,5 +1,6 @@
 #pragma once
 #include "engine/GAttributeList.h"
+#include "engine/GLifetime.h"
 
 class SIM_CampaignEncounter;
 class SIM_CampaignFacilityType;
@@ -21,6 +22,9 @@ public:
     SIM_CampaignEncounter* GetEncounter() const { return m_encounter; }
     float GetCurrentCash() const { return m_attributes.GetValue("current_cash"); }
     float GetCurrentCrew() const { return m_attributes.GetValue("current_crew"); }
+
+    // Windows showing the facility watch this (GWatch).
+    GLifetime lifetime;
 
 private:
     // Recomputes "current_<what>" from "<what>_per_turn" on a player planet.

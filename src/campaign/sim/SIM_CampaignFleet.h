@@ -1,4 +1,6 @@
 #pragma once
+#include "engine/GLifetime.h"
+
 #include <string>
 #include <vector>
 
@@ -72,6 +74,8 @@ public:
     std::string guiName;
     bool uploadFlags[UPLOAD_FLAG_COUNT] = {false, false, false, false};
     bool attacking = false;
+    // Windows showing the fleet watch this (GWatch).
+    GLifetime lifetime;
 
 private:
     std::vector<SIM_CampaignShip*> m_ships;

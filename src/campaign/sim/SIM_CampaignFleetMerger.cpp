@@ -44,7 +44,6 @@ bool SIM_CampaignFleetMerger::ExecuteMerge()
     }
     SIM_CampaignScreenHooks& hooks = SIM_CampaignScreenHooks::Get();
     hooks.RefreshEncounterView(dropped->location);
-    hooks.CloseFleetDetails(dropped);
     hooks.RefreshFleetDetails(target);
     dropped->DeleteIfEmpty();
     SIM_CampaignProgress::GetInstance().Save();

@@ -18,7 +18,6 @@ public:
     virtual void RefreshFleetManager() {}
     virtual void RefreshEncounterView(SIM_CampaignEncounter*) {}
     virtual void ShowFleetDetails(SIM_CampaignFleet*) {}
-    virtual void CloseFleetDetails(SIM_CampaignFleet*) {}
     // Refreshes the fleet's details window when one is open.
     virtual void RefreshFleetDetails(SIM_CampaignFleet*) {}
     virtual void RecordRepair(int /*amount*/) {}

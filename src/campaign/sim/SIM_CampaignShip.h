@@ -1,4 +1,6 @@
 #pragma once
+#include "engine/GLifetime.h"
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -80,4 +82,6 @@ public:
     bool moved = false;
     SIM_CampaignFleet* fleet = nullptr;
     std::unique_ptr<SIM_CampaignShipsLog> log;
+    // Windows showing the ship or squadron watch this (GWatch).
+    GLifetime lifetime;
 };

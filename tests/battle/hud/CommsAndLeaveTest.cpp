@@ -71,7 +71,7 @@ TEST_F(CommsAndLeaveTest, CommsTypeOneCharacterPer6msAndKeepTwoLinesOfHistory)
     EXPECT_FALSE(comms->HasCurrent()) << "exactly 6 ms is not yet a character";
     comms->Advance(0.5f);
     ASSERT_TRUE(comms->HasCurrent());
-    EXPECT_EQ(comms->GetCurrent().ship, speaker);
+    EXPECT_EQ(comms->GetCurrent().ship.Get(), speaker);
     EXPECT_EQ(comms->GetTypedCount(), 0);
     const std::string text = comms->GetCurrent().text;
     ASSERT_FALSE(text.empty());
@@ -98,8 +98,8 @@ TEST_F(CommsAndLeaveTest, CommsTypeOneCharacterPer6msAndKeepTwoLinesOfHistory)
         comms->Advance(201.0f * 6.0f);
     }
     ASSERT_EQ(comms->GetHistory().size(), 2u);
-    EXPECT_EQ(comms->GetHistory()[0].ship, nullptr);
-    EXPECT_EQ(comms->GetHistory()[1].ship, speaker);
+    EXPECT_EQ(comms->GetHistory()[0].ship.Get(), nullptr);
+    EXPECT_EQ(comms->GetHistory()[1].ship.Get(), speaker);
 
     // A line from nobody takes the click and does nothing; the one below it
     // centres on its speaker and inspects it.

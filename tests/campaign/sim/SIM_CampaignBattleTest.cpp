@@ -532,4 +532,36 @@ TEST_F(CampaignBattle, AGameClosedAtATurnsEndOffersItsBattlesAgainOnLoad)
     EXPECT_EQ(GDebugLog::GetInstance().GetErrorCount(), errors + 1);
 }
 
+// A fleet that goes while its battle is being prepared or fought (merged,
+// scrapped) leaves that battle as well as the pending ones, so the next save
+// never names it.
+TEST_F(CampaignBattle, AFleetThatGoesLeavesTheBattleBeingFoughtToo)
+{
+    SIM_CampaignEncounter* aldra = world.Planet("Aldra");
+    SIM_CampaignEncounter* beskar = world.Planet("Beskar");
+    SIM_CampaignFleet* gone = Fleet(aldra, 1);
+    SIM_CampaignFleet* stays = Fleet(aldra, 1);
+    for (SIM_CampaignFleet* f : {gone, stays}) {
+        f->origin = aldra;
+        f->SetLocation(beskar);
+        bm.AddPlayerAttack(beskar, f);
+    }
+    SIM_PendingBattle* b = bm.BeginBattle(beskar);
+    ASSERT_NE(b, nullptr);
+    ASSERT_EQ(b->fleets.size(), 2u);
+    const std::string goneLine = StrFormat("%d,%d,%d", beskar->encounterId, gone->id, aldra->encounterId);
+    const std::string staysLine = StrFormat("%d,%d,%d", beskar->encounterId, stays->id, aldra->encounterId);
+    ASSERT_NE(bm.AttacksText().find(goneLine), std::string::npos);
+    SIM_CampaignShip* last = gone->GetShips()[0];
+    gone->RemoveShip(last);
+    delete last;
+    ASSERT_TRUE(gone->DeleteIfEmpty());
+    ASSERT_EQ(bm.GetCurrent(), b);
+    EXPECT_EQ(b->fleets, std::vector<SIM_CampaignFleet*>{stays});
+    const std::string attacks = bm.AttacksText();
+    EXPECT_EQ(attacks.find(goneLine), std::string::npos);
+    EXPECT_NE(attacks.find(staysLine), std::string::npos);
+    progress.Save();
+}
+
 } // namespace

@@ -59,9 +59,9 @@ TEST_F(CampaignDryDock, RepairAllSkipsWhatTheCashLeftCannotCoverAndGoesOn)
     Damage(Ship(2), 0, {10});
     SIM_CampaignDryDock dock(fleet);
     // Damaged ships in fleet order, the undamaged one left out.
-    ASSERT_EQ(dock.GetShips().size(), 2u);
-    EXPECT_EQ(dock.GetShips()[0], Ship(0));
-    EXPECT_EQ(dock.GetShips()[1], Ship(2));
+    ASSERT_EQ(dock.GetShipCount(), 2u);
+    EXPECT_EQ(dock.GetShip(0), Ship(0));
+    EXPECT_EQ(dock.GetShip(1), Ship(2));
     EXPECT_EQ(SIM_CampaignDryDock::RepairAllCost(*Ship(0)), 630);
 
     progress.cash = 150;
@@ -85,7 +85,7 @@ TEST_F(CampaignDryDock, RepairAllSkipsWhatTheCashLeftCannotCoverAndGoesOn)
     // Nothing left to repair: nothing happens.
     EXPECT_EQ(dock.RepairAll(*Ship(0)), 0);
     // A repaired ship stays in the visit's list.
-    EXPECT_EQ(dock.GetShips().size(), 2u);
+    EXPECT_EQ(dock.GetShipCount(), 2u);
 }
 
 TEST_F(CampaignDryDock, SingleItemsAndTheLogLinesWrittenWhenTheVisitEnds)
