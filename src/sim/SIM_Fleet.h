@@ -1,6 +1,8 @@
 #pragma once
 #include <vector>
 
+#include "engine/GLifetime.h"
+
 class SIM_DeployedFleet;
 class SIM_FighterSquadron;
 class SIM_Race;
@@ -82,4 +84,8 @@ private:
     float m_totalCost = 0.0f;
     SIM_Race* m_race = nullptr;
     unsigned char m_classPresence[3] = {0, 0, 0};
+
+public:
+    // Its ships go with it: battle windows that show them follow this.
+    GLifetime lifetime;
 };

@@ -7,6 +7,7 @@
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_CheckButton.h"
 #include "gui/GUI_ScrollingWindow.h"
+#include "gui/GUI_SubtleTextButton.h"
 #include "online/GUI_ChallengeDetails.h"
 #include "online/GUI_ChallengeDetailsHistory.h"
 #include "online/GUI_ChallengeHistory.h"
@@ -649,3 +650,21 @@ TEST(ChallengeThumbnail, APictureFromAnotherPlayerIsSizedUpBeforeItIsDecoded)
     EXPECT_FALSE(GUI_ChallengeThumbnail::IsAcceptable(dir.Write("page.jpg", "<html>404</html>")));
     EXPECT_FALSE(GUI_ChallengeThumbnail::IsAcceptable(dir.File("missing.jpg")));
 }
+
+// A row whose record the list has dropped (deleted on the server, trimmed)
+// shows no details: it reads the record through a watch, not a pointer.
+TEST_F(ChallengeScreens, ARowWhoseRecordWasDroppedOpensNothing)
+{
+    WriteList(Line("1", "Ann", "all", 9) + Line("2", "Bob", "all", 9));
+    GUI_ChallengeListClientWindow* list = OpenList();
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->GetRows().size(), 2u);
+    GUI_ChallengeStrip* row = list->GetRows()[0];
+    const std::string id = row->GetRecord()->id;
+    ASSERT_TRUE(SIM_ChallengeDatabase::GetInstance().RemoveLocal(id));
+    EXPECT_EQ(row->GetRecord(), nullptr);
+    row->GetDetailsButton()->Press();
+    EXPECT_EQ(GUI_ChallengeDetails::GetOpen(), nullptr);
+    EXPECT_NE(list->GetRows()[1]->GetRecord(), nullptr) << "the other record stays";
+}
+

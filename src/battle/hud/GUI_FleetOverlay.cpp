@@ -97,6 +97,8 @@ GUI_FleetOverlay::GUI_FleetOverlay(const SIM_Fleet* fleet, int screenHeight)
     }
 
     if (fleet) {
+        // Its entries show the fleet's ships: the overlay goes with the fleet.
+        Follow(fleet->lifetime);
         for (SIM_Ship* ship : fleet->GetAllShips())
             if (ship->GetHullClass() != SIM_ShipHull::FIGHTER)
                 m_entries.push_back(new GUI_FleetOverlayIcon(ship, nullptr));

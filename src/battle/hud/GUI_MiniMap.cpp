@@ -74,9 +74,12 @@ void GUI_MiniMap::CreateShipIcons()
     const SIM_Fleet* playerFleet = battle.GetPlayerFleet();
     m_shipsKnown = CountBattleShips();
     int next = 0;
+    // The icons point at the fleets' ships: the map closes when a fleet goes.
+    StopFollowing();
     for (const SIM_Fleet* fleet : {battle.GetPlayerFleet(), battle.GetEnemyFleet()}) {
         if (!fleet)
             continue;
+        Follow(fleet->lifetime);
         for (SIM_Ship* ship : fleet->GetAllShips()) {
             // Ships still to warp in get their icon now and show once they
             // are on the field; nothing else would ever make theirs.

@@ -12,6 +12,7 @@
 #include "battle/hud/GUI_InspectorBlueprint.h"
 #include "battle/hud/GUI_InspectorModuleIcon.h"
 #include "battle/hud/GUI_InspectorStatusBar.h"
+#include "battle/hud/GUI_MiniMap.h"
 #include "battle/hud/GUI_RangeMarker.h"
 #include "battle/hud/GUI_ShipInspector.h"
 #include "engine/GHashTable.h"
@@ -454,6 +455,44 @@ TEST_F(FleetInspectorTest, ModuleStatisticsRowsFollowTheSimulation)
     const SIM_ModuleStatistics& stats = weapon->GetStatistics();
     EXPECT_GT(stats.damage[SIM_ModuleStatistics::DAMAGE_HULL], 0.0f);
     EXPECT_EQ(window->GetValue(4), std::to_string(static_cast<int>(stats.damage[SIM_ModuleStatistics::DAMAGE_HULL])));
+}
+
+// The battle's ships are freed with their fleets (the battle cleared, the
+// game closed mid-battle): the inspector, its module statistics, the mini-map
+// and the fleet overlay close at the next walk of the windows instead of
+// drawing freed ships, and nothing they did on closing touches the ships.
+TEST_F(FleetInspectorTest, TheBattleWindowsCloseWhenTheBattlesShipsAreFreed)
+{
+    ASSERT_NO_FATAL_FAILURE(StartBattle());
+    SIM_Ship* ship = ArmedShip();
+    ASSERT_NE(ship, nullptr);
+    BattleHud::OpenLiveWindows(4000.0f, 4000.0f, kScreenW, kScreenH, false);
+    ASSERT_NE(GUI_MiniMap::GetOpen(), nullptr);
+    ASSERT_NE(GUI_FleetOverlay::GetOpen(), nullptr);
+    SIM_ShipModule* weapon = nullptr;
+    for (SIM_ShipModule* module : ship->GetModules())
+        if (module && module->IsTargeted())
+            weapon = module;
+    ASSERT_NE(weapon, nullptr);
+    BattleHud::PickedShip(ship, static_cast<SIM_TargetedModule*>(weapon));
+    ASSERT_NE(GUI_ShipInspector::GetOpen(), nullptr);
+    ASSERT_NE(GUI_BattleModuleStats::GetOpen(), nullptr);
+    GUI_WindowManager& manager = GUI_WindowManager::GetInstance();
+    manager.DrawWindows();
+    ASSERT_EQ(GUI_ShipInspector::GetInspectedShip(), ship);
+
+    SIM_Battle::GetInstance().Clear();
+    EXPECT_EQ(GUI_ShipInspector::GetOpen()->GetShip(), nullptr) << "the inspector reads no freed ship";
+    EXPECT_EQ(GUI_BattleModuleStats::GetOpen()->GetModule(), nullptr);
+    manager.UpdateWindows();
+    manager.DrawWindows();
+    EXPECT_EQ(GUI_ShipInspector::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_BattleModuleStats::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_MiniMap::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_FleetOverlay::GetOpen(), nullptr);
+    EXPECT_EQ(SIM_CommsManager::GetInstance().GetInspectedShip(), nullptr);
+    EXPECT_EQ(GetRangeMarker().GetModule(), nullptr);
+    EXPECT_EQ(manager.GetQueuedCount(), 0u);
 }
 
 } // namespace

@@ -1,0 +1,138 @@
+// Campaign windows through the real window, with the mouse and keys alone:
+// zoomed in on the homeworld, a fleet's window, Build, and the fleet's map
+// icon then dropped on another fleet there while the shipyard shows it; and
+// Escape taking the fleet, ship and log windows down one by one before it
+// asks to quit.
+#include "CampaignBattleRoad.h"
+
+#include "campaign/gui/GUI_CampaignFleetDetails.h"
+#include "campaign/gui/GUI_CampaignShipDetails.h"
+#include "campaign/gui/GUI_CampaignShipIcon.h"
+#include "campaign/gui/GUI_ShipsLog.h"
+#include "campaign/sim/SIM_Campaign.h"
+#include "campaign/sim/SIM_CampaignProgress.h"
+#include "gui/GUI_ConfirmDialog.h"
+
+namespace {
+
+// The wheel turned towards the screen over the map, one notch a frame.
+void WheelIn(int x, int y, int notches)
+{
+    MoveMouse(x, y);
+    for (int i = 0; i < notches; ++i) {
+        SDL_Event e{};
+        e.type = SDL_MOUSEWHEEL;
+        e.wheel.y = 1;
+        PushSdlEvent(e);
+        RunGameFrames(1);
+    }
+}
+
+// Takes the map by empty space right of the shipyard's place and pulls it
+// until the planet stands clear of the yard.
+void PullPlanetRightOf(GUI_CampaignMap* map, const SIM_CampaignEncounter* e, int minX)
+{
+    const int height = D3DEngine::GetInstance().GetScreenHeight();
+    for (int pull = 0; pull < 8 && map->FindView(e)->CentreX() < minX; ++pull) {
+        int sx = -1, sy = -1;
+        for (int y = height / 2 - 100; y < height / 2 + 100 && sx < 0; y += 20)
+            for (int x = minX; x < minX + 200 && sx < 0; x += 20) {
+                bool empty = true;
+                for (const GUI_Encounter* v : map->GetEncounters())
+                    empty = empty && !v->Contains(static_cast<float>(x), static_cast<float>(y));
+                if (empty)
+                    sx = x, sy = y;
+            }
+        ASSERT_GE(sx, 0) << "no empty space to take the map by";
+        DragWithMouse(sx, sy, sx + 200, sy, 5);
+        RunGameFrames(2);
+    }
+}
+
+template <typename T>
+void DragCentreTo(const T* from, const GUI_BaseElement* to)
+{
+    DragWithMouse((from->left + from->right) / 2, (from->top + from->bottom) / 2, (to->left + to->right) / 2,
+                  (to->top + to->bottom) / 2, 6);
+    RunGameFrames(2);
+}
+
+} // namespace
+
+TEST(GLCampaignWindowsRoad, AFleetMergedOnTheMapTakesItsShipyardAlongAndEscapeClosesTheDialogs)
+{
+    CampaignWindowGame play(13);
+    ASSERT_TRUE(play.Started());
+    GUI_CampaignMap* map = CreateCampaignFromTitle("merge");
+    ASSERT_NE(map, nullptr);
+    SIM_CampaignEncounter* home = map->GetCampaign()->GetHomeworldEncounter();
+    ASSERT_NE(home, nullptr);
+    // The shipyard's part: two warships at the homeworld, in fleets of their own.
+    SIM_CampaignFleet* a = MakeTestFleet(home);
+    SIM_CampaignFleet* b = MakeTestFleet(home);
+    const int aId = a->id;
+    RunGameFrames(2);
+    // The wheel and a pull bring the homeworld's fleets clear of where the yard will stand.
+    const int width = D3DEngine::GetInstance().GetScreenWidth();
+    const int yardRight = GUI_Shipyard::LeftFor(width) + GUI_Shipyard::kWidth;
+    WheelIn(width / 2, D3DEngine::GetInstance().GetScreenHeight() / 2, 6);
+    PullPlanetRightOf(map, home, yardRight + 100);
+    ASSERT_TRUE(FleetIconOf(a) && FleetIconOf(b));
+    ASSERT_GT(FleetIconOf(a)->left, yardRight);
+
+    // A's icon clicked: its window; Build: the yard for A, in the window's place.
+    ClickCentre(FleetIconOf(a));
+    RunGameFrames(2);
+    GUI_CampaignFleetDetails* details = GUI_CampaignFleetDetails::FindForFleet(a);
+    ASSERT_NE(details, nullptr);
+    ClickCentre(details->GetBuildButton());
+    ASSERT_NE(GUI_Shipyard::GetOpen(), nullptr);
+    ASSERT_EQ(GUI_Shipyard::GetOpen()->GetFleet(), a);
+
+    // A's icon dropped on B's: B takes A's ship, A goes, and its yard with it.
+    DragCentreTo(FleetIconOf(a), FleetIconOf(b));
+    RunGameFrames(2);
+    EXPECT_EQ(SIM_CampaignProgress::GetInstance().FindFleet(aId), nullptr);
+    EXPECT_EQ(b->GetShips().size(), 2u);
+    EXPECT_EQ(GUI_Shipyard::GetOpen(), nullptr);
+
+    // Next Turn and its report: nothing reaches for the merged fleet.
+    ClickCentre(map->GetBottomPanel()->GetNextTurnButton());
+    Settle();
+    ASSERT_NE(GUI_EndTurn::GetOpen(), nullptr);
+    ASSERT_TRUE(GUI_EndTurn::GetOpen()->GetContinueButton()->enabled);
+    ClickCentre(GUI_EndTurn::GetOpen()->GetContinueButton());
+    Settle();
+    EXPECT_EQ(SIM_CampaignProgress::GetInstance().turn, 1);
+
+    // B's window, a tile let go on its own window (the ship's details), the
+    // log button: three dialogs, and Escape closes them newest first.
+    ClickCentre(FleetIconOf(b));
+    RunGameFrames(2);
+    details = GUI_CampaignFleetDetails::FindForFleet(b);
+    ASSERT_NE(details, nullptr);
+    ASSERT_FALSE(details->GetIcons().empty());
+    const GUI_CampaignShipIcon* tile = details->GetIcons()[0];
+    DragWithMouse((tile->left + tile->right) / 2, (tile->top + tile->bottom) / 2, (tile->left + tile->right) / 2 + 20,
+                  (tile->top + tile->bottom) / 2 + 10, 4);
+    RunGameFrames(2);
+    ASSERT_NE(GUI_CampaignShipDetails::GetOpen(), nullptr);
+    ClickCentre(GUI_CampaignShipDetails::GetOpen()->GetLogButton());
+    ASSERT_NE(GUI_ShipsLog::GetOpen(), nullptr);
+    PressKey(SDL_SCANCODE_ESCAPE);
+    EXPECT_EQ(GUI_ShipsLog::GetOpen(), nullptr);
+    EXPECT_NE(GUI_CampaignShipDetails::GetOpen(), nullptr);
+    PressKey(SDL_SCANCODE_ESCAPE);
+    EXPECT_EQ(GUI_CampaignShipDetails::GetOpen(), nullptr);
+    EXPECT_NE(GUI_CampaignFleetDetails::FindForFleet(b), nullptr);
+    PressKey(SDL_SCANCODE_ESCAPE);
+    EXPECT_EQ(GUI_CampaignFleetDetails::FindForFleet(b), nullptr);
+    EXPECT_EQ(GUI_ConfirmDialog::GetOpen(), nullptr);
+
+    // Only now Escape asks; Yes leaves for the title.
+    PressKey(SDL_SCANCODE_ESCAPE);
+    ASSERT_NE(GUI_ConfirmDialog::GetOpen(), nullptr);
+    ClickCentre(GUI_ConfirmDialog::GetOpen()->GetYesButton());
+    Settle();
+    EXPECT_EQ(Game::GetInstance().GetModeId(), GUI_Campaign::kMainMenu);
+}
