@@ -573,6 +573,8 @@ void Game::OnKeyPress(int code)
     // While the fade runs, input waits for its callback.
     if (CInput::GetInstance().IsInputBlocked())
         return;
+    // No key reaches a window whose subject has gone.
+    GUI_WindowManager::GetInstance().CloseWindowsWithoutSubject();
     if (const GUI_WindowBase* top = GUI_WindowManager::GetInstance().GetTopModal(); top && top->HoldsKeys())
         return;
     if (code == KEY_ESCAPE) {
@@ -592,6 +594,7 @@ void Game::OnTypedChar(char c)
     // Typed text goes only to the field that holds the keyboard.
     if (CInput::GetInstance().IsInputBlocked())
         return;
+    GUI_WindowManager::GetInstance().CloseWindowsWithoutSubject();
     if (const GUI_WindowBase* top = GUI_WindowManager::GetInstance().GetTopModal(); top && top->HoldsKeys())
         return;
     if (m_mode && m_mode->keyboardFocus)

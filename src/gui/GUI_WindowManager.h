@@ -31,7 +31,7 @@ public:
 
     // Every listed window whose subject is gone (see
     // GUI_WindowBase::Follow) is hidden, told and closed. Updates, draws,
-    // clicks, the wheel and Escape start with this, so a window never acts on
+    // clicks, the wheel and keys start with this, so a window never acts on
     // what it showed once that is gone, whatever route removed it.
     void CloseWindowsWithoutSubject();
 

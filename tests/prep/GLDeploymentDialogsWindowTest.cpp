@@ -149,8 +149,11 @@ TEST(GLDeploymentDialogsWindow, ARenamedShipCannotBeDraggedAwayAndItsDialogGoesW
     EXPECT_EQ(ship->name, naming->GetTextField()->GetText());
 
     // The fleet is loaded again under the dialog: the dialog goes with the
-    // ship it named, and what is typed next reaches nothing freed.
+    // ship it named before the next frame reaches it, and what is typed next
+    // reaches nothing freed.
     screen.LoadDeploymentFile(DeployedPath());
+    EXPECT_EQ(naming->GetIcon(), nullptr);
+    RunGameFrames(1);
     EXPECT_EQ(GUI_RandomShipName::GetOpen(), nullptr);
     EXPECT_FALSE(GUI_WindowManager::GetInstance().IsModalOpen());
     Type({SDL_SCANCODE_Z}, "z");

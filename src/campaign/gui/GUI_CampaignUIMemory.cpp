@@ -168,12 +168,14 @@ std::string CampaignUIMemoryText()
         for (int k = 0; k < 4; ++k)
             Line(out, kRectKeys[r][k], StrFormat("%.4f", values[k]));
     }
+    // A yard whose fleet has just gone is closing: it is not remembered.
     const GUI_Shipyard* yard = GUI_Shipyard::GetOpen();
-    if (yard && yard->GetEncounter() && yard->GetFleet()) {
+    const bool yardShown = yard && yard->GetEncounter() && yard->GetFleet();
+    if (yardShown) {
         Line(out, "shipyard_enc", StrFormat("%d", yard->GetEncounter()->encounterId));
         Line(out, "shipyard_fleet", StrFormat("%d", yard->GetFleet()->id));
     }
-    Line(out, "bshipyard", yard ? "1" : "0");
+    Line(out, "bshipyard", yardShown ? "1" : "0");
     ManagerLines(out, "recruit", GUI_RecruitmentManager::GetOpen());
     ManagerLines(out, "income", GUI_IncomeManager::GetOpen());
     ManagerLines(out, "fleet", GUI_CampaignFleetManager::GetOpen());

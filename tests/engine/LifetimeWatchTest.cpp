@@ -15,7 +15,7 @@ struct Thing {
 
 // A watch reads its thing while it lives and null from the moment it is
 // destroyed or ended; copies are other things, and an empty watch is gone.
-TEST(GLifetime, AWatchReadsItsThingUntilItIsDestroyedOrEndedAndCopiesAreOthers)
+TEST(LifetimeWatch, AWatchReadsItsThingUntilItIsDestroyedOrEndedAndCopiesAreOthers)
 {
     GWatch<Thing> none;
     EXPECT_EQ(none.Get(), nullptr);
