@@ -355,4 +355,74 @@ TEST_F(WindowLifetime, ZoomingOutClosesThePlanetWindowAndTheShipyard)
     zoomer.SetClock(nullptr);
 }
 
+// The save loaded again under open windows (every fleet and ship is made
+// anew), then the screen left with them open: each window goes, none acts on
+// what it showed, and the yard deletes no fleet of the loaded save.
+TEST_F(WindowLifetime, EveryShipAndFleetWindowGoesWhenTheSaveIsLoadedAgainOrTheScreenLeft)
+{
+    const auto openAll = [&](SIM_CampaignFleet* fleet) {
+        SIM_CampaignShip* wing = AddSquadron(fleet, 3);
+        SIM_CampaignShip* ship = fleet->GetShips()[0];
+        GUI_CampaignFleetDetails::ShowForFleet(fleet);
+        GUI_Shipyard::Open(home, fleet);
+        GUI_CampaignShipDetails::Open(ship);
+        GUI_ShipsLog::Open(ship);
+        GUI_FleetRename::Open(fleet);
+        GUI_CampaignSquadronSize::Open(wing);
+        GUI_ScrapShip::Open(ship);
+        Frames(1);
+        ASSERT_EQ(GUI_CampaignFleetDetails::GetAll().size(), 1u);
+        ASSERT_NE(GUI_Shipyard::GetOpen(), nullptr);
+        ASSERT_NE(GUI_CampaignShipDetails::GetOpen(), nullptr);
+        ASSERT_NE(GUI_ShipsLog::GetOpen(), nullptr);
+        ASSERT_NE(GUI_FleetRename::GetOpen(), nullptr);
+        ASSERT_NE(GUI_CampaignSquadronSize::GetOpen(), nullptr);
+        ASSERT_NE(GUI_ScrapShip::GetOpen(), nullptr);
+    };
+    const auto noneLeft = [](const char* route) {
+        EXPECT_TRUE(GUI_CampaignFleetDetails::GetAll().empty()) << route;
+        EXPECT_EQ(GUI_Shipyard::GetOpen(), nullptr) << route;
+        EXPECT_EQ(GUI_CampaignShipDetails::GetOpen(), nullptr) << route;
+        EXPECT_EQ(GUI_ShipsLog::GetOpen(), nullptr) << route;
+        EXPECT_EQ(GUI_FleetRename::GetOpen(), nullptr) << route;
+        EXPECT_EQ(GUI_CampaignSquadronSize::GetOpen(), nullptr) << route;
+        EXPECT_EQ(GUI_ScrapShip::GetOpen(), nullptr) << route;
+        EXPECT_EQ(GUI_CampaignRepairs::GetOpen(), nullptr) << route;
+        EXPECT_TRUE(GUI_WindowManager::GetInstance().GetModalWindows().empty()) << route;
+    };
+
+    SIM_CampaignProgress& progress = SIM_CampaignProgress::GetInstance();
+    SIM_CampaignFleet* fleet = AddFleet(home);
+    ASSERT_NO_FATAL_FAILURE(openAll(fleet));
+    ASSERT_TRUE(progress.Save());
+    const size_t fleets = progress.GetFleets().size();
+    ASSERT_TRUE(progress.Load("lifetimetest"));
+    Frames(2);
+    noneLeft("load");
+    EXPECT_EQ(progress.GetFleets().size(), fleets) << "the yard let go of a fleet it no longer held";
+
+    // The repairs of a fleet of the loaded save, loaded over once more.
+    SIM_CampaignFleet* loaded = progress.GetFleets().back();
+    SIM_CampaignShip* hurt = loaded->GetShips()[0];
+    SIM_CampaignModuleState& module = *hurt->modules[0];
+    module.damage.push_back({"dent", module.GetHitPoints() * 0.5f, 100});
+    module.RecalculateIntegrity();
+    hurt->RecalculateIntegrity();
+    ASSERT_TRUE(progress.Save());
+    ASSERT_NE(GUI_CampaignRepairs::Open(loaded), nullptr);
+    Frames(1);
+    ASSERT_TRUE(progress.Load("lifetimetest"));
+    Frames(2);
+    noneLeft("load under the repairs");
+
+    // Every window open as the screen is left, and the campaign taken up again.
+    ASSERT_NO_FATAL_FAILURE(openAll(progress.GetFleets().back()));
+    Quit();
+    noneLeft("leave");
+    StartCampaign("lifetimetest");
+    home = Homeworld();
+    ASSERT_NE(home, nullptr);
+    noneLeft("back");
+}
+
 } // namespace
