@@ -25,7 +25,7 @@ void PrintUsage()
 {
     printf("Usage: quillomar [--user-dir DIR] [--data-dir DIR] [--frames N] [--screenshot-at FRAME] [--headless] [-editor]\n"
            "                 [--battle SCENARIO[:easy|medium|hard]] [--fleet FILE] [--frame-ms MS]\n"
-           "                 [--deploy SCENARIO] [-editor --edit-ai-fleet SCENARIO] [--seed N]\n");
+           "                 [--deploy SCENARIO] [-editor --edit-ai-fleet SCENARIO] [--seed N] [--ready-signal]\n");
 }
 
 bool ParseInt(const char* text, int& out)
@@ -74,6 +74,7 @@ int main(int argc, char** argv)
     float frameMs = -1.0f;
     std::string deploy;
     bool editAIFleet = false;
+    bool readySignal = false;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--user-dir" && i + 1 < argc) {
@@ -109,6 +110,8 @@ int main(int argc, char** argv)
                 fprintf(stderr, "--seed needs a whole number above 0\n");
                 return 2;
             }
+        } else if (a == "--ready-signal") {
+            readySignal = true;
         } else if (a == "--headless") {
             options.headless = true;
         } else if (a == "-editor") {
@@ -136,6 +139,10 @@ int main(int argc, char** argv)
         game.Shutdown();
         return 1;
     }
+    // A line on stdout each time a screen settles, for the scripts that
+    // drive the window (APP_ReadySignal).
+    if (readySignal)
+        game.GetReadySignal().SetStream(stdout);
     BattleLaunchRequest request;
     if (!battle.empty() && !BattleLauncher::ParseRequest(battle, request)) {
         fprintf(stderr, "--battle needs SCENARIO[:easy|medium|hard]\n");

@@ -133,6 +133,7 @@ void Game::ResetForTests()
     m_soundChannels = 0;
     m_clock = nullptr;
     m_pacer.SetClock(nullptr);
+    m_ready = APP_ReadySignal();
 }
 
 // ---------------------------------------------------------------------------
@@ -456,6 +457,7 @@ GUI_GameModeBase* Game::ModeForId(int id)
 void Game::SetMode(int id, bool wipe)
 {
     GUI_Tutorial::GetInstance().OnScreenChanged();
+    m_ready.OnScreenChanged();
     m_modeId = id;
     GUI_GameModeBase* next = ModeForId(id);
     if (next != m_mode && m_mode) {
@@ -519,12 +521,20 @@ void Game::Frame()
     if (GUI_Fader::GetInstance().IsDone())
         CInput::GetInstance().SetInputBlocked(false);
     GUI_Fader::GetInstance().RunPendingCallback();
+    m_ready.AfterPresent(m_modeId, IsSettled(),
+                         static_cast<int>(GUI_WindowManager::GetInstance().GetModalWindows().size()));
 
     if (m_window)
         m_window->SetCursor(static_cast<SystemCursor>(GUI_Cursor::GetInstance().kind));
     // One hold for every screen; the mode's spare-time work fills it.
     if (!m_headless)
         m_pacer.Hold([this]() { return m_mode && m_mode->DoIdleWork(); });
+}
+
+bool Game::IsSettled() const
+{
+    return !GUI_Transition::GetInstance().IsActive() && !GUI_Fader::GetInstance().IsFading() &&
+           !CInput::GetInstance().IsInputBlocked();
 }
 
 int Game::Run(int maxFrames)
@@ -680,6 +690,8 @@ void Game::OnFocusChanged(bool focused)
 
 void Game::OnKey(const WindowKeyEvent& event)
 {
+    if (event.down && !event.repeat)
+        m_ready.OnInput();
     int code = SdlScancodeToKeyCode(static_cast<SDL_Scancode>(event.scancode));
     if (code == 0)
         return;
@@ -702,6 +714,8 @@ void Game::OnMouseMove(int x, int y)
 
 void Game::OnMouseButton(const WindowMouseButtonEvent& event)
 {
+    if (event.down)
+        m_ready.OnInput();
     CInput& input = CInput::GetInstance();
     if (!input.IsInitialised())
         return;

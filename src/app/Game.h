@@ -1,4 +1,5 @@
 #pragma once
+#include "app/APP_ReadySignal.h"
 #include "engine/CInput.h"
 #include "engine/FramePacer.h"
 #include "platform/IWindow.h"
@@ -108,6 +109,11 @@ public:
     FramePacer& GetFramePacer() { return m_pacer; }
     // Runs before every frame with the frame's number (automated runs).
     void SetFrameHook(std::function<void(int)> hook) { m_frameHook = std::move(hook); }
+    // No screen transition or fade runs and input is taken: a click lands
+    // on the screen as drawn.
+    bool IsSettled() const;
+    // Tells an outside driver when a screen has settled (--ready-signal).
+    APP_ReadySignal& GetReadySignal() { return m_ready; }
 
 private:
     Game() = default;
@@ -142,4 +148,5 @@ private:
     const IClock* m_clock = nullptr;
     FramePacer m_pacer;
     std::function<void(int)> m_frameHook;
+    APP_ReadySignal m_ready;
 };
