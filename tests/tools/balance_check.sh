@@ -10,10 +10,17 @@ seeds=10
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 row() { # scenario difficulty min-wins max-wins
-    local wins=0 s result status=0
+    local wins=0 s result code status=0
     for s in $(seq 1 $seeds); do
         result=$("$runner" --data "$data" --scenario "$1" --difficulty "$2" --seed "$s" \
-            --fleet "$data/sample deployment/deployed.txt" --max-seconds 600 2>/dev/null)
+            --fleet "$data/sample deployment/deployed.txt" --max-seconds 600 2>"$out/$1-$2-$s.err")
+        # A run that does not end cleanly (a sanitizer report, leaks included) fails too.
+        code=$?
+        if [ $code -ne 0 ]; then
+            echo "$1 $2 seed $s exited with $code:"
+            tail -n 40 "$out/$1-$2-$s.err"
+            status=1
+        fi
         case "$(echo "$result" | awk '/^outcome/{print $2}')" in
             won) wins=$((wins + 1)) ;;
             lost | stalemate*) ;;
