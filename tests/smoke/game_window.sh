@@ -1,51 +1,181 @@
-# Shared by the window runs against the game's own server: start and stop the
-# server and the game, click in the game's window, wait for a request.
-# Sourced with the caller's arguments (the game, the server); a work folder
-# of its own goes at exit unless QLM_KEEP_WORK is set. The functions set
-# spid, gpid and wid.
-game="$1"
-server="$2"
+# Shared by the runs of the real game in a window on an X server of their own
+# (own_display.sh): start and stop the game and the challenge server, click
+# and type in the game's window, and wait for what the game and the server
+# say instead of sleeping. Sourced; the caller sets `game` (and `server`).
+#
+# The game runs with --ready-signal: after each click or key it prints a line
+# once that input is handled and the screen has settled,
+#     ready: main menu windows=0 input=3
+# so every press here waits for the line that counts it, and a press that
+# changes the screen waits for that screen by name. Each wait has the one
+# deadline of deadline.sh. A failure names the step and what it waited for,
+# prints the logs' ends and keeps the work folder, with a screenshot, under
+# failed/ in the working folder (the test's build folder).
+. "$(dirname "${BASH_SOURCE[0]}")/deadline.sh"
 work=$(mktemp -d)
 [ -n "${QLM_KEEP_WORK:-}" ] || trap 'rm -rf "$work"' EXIT
 export ALSOFT_DRIVERS=null SDL_AUDIODRIVER=dummy
+unset SDL_VIDEODRIVER
+gpid=""
+spid=""
+wid=""
+user=""
+sent=0      # presses sent to the current game
+seen=0      # ready lines of its log already waited past
+step="start"
 
-fail() { echo "$1"; [ -n "${gpid:-}" ] && kill "$gpid" 2>/dev/null; [ -n "${spid:-}" ] && kill "$spid" 2>/dev/null; exit 1; }
+# Names what the run does now, for the failure message.
+step() { step="$1"; }
 
-start_server() { # delay in ms
+fail() {
+    local kept="${QLM_FAILED_DIR:-$PWD/failed}/$(basename "$0" .sh)-$$"
+    echo "FAILED at step \"$step\": $1"
+    mkdir -p "$kept"
+    [ -n "${DISPLAY:-}" ] && /usr/bin/import -window root "$kept/screen.png" 2>/dev/null
+    [ -n "$gpid" ] && kill "$gpid" 2>/dev/null && wait "$gpid" 2>/dev/null
+    [ -n "$spid" ] && kill "$spid" 2>/dev/null && wait "$spid" 2>/dev/null
+    cp -r "$work"/. "$kept"/ 2>/dev/null
+    local log
+    for log in "$work"/*/run.log "$work"/server.log "$work"/*/debug/errors.txt; do
+        [ -s "$log" ] || continue
+        echo "---- the end of ${log#"$work"/}"
+        tail -n 40 "$log"
+    done
+    echo "---- the run's files and a screenshot (screen.png) are kept in $kept"
+    exit 1
+}
+
+# Seconds since the epoch, with fractions.
+now() { echo "$EPOCHREALTIME"; }
+past_deadline() { awk -v s="$1" -v n="$(now)" -v d="$QLM_READY_DEADLINE" 'BEGIN { exit !(n - s > d) }'; }
+
+start_server() { # answer delay in ms
     rm -f "$work/port"
-    "$server" --data "$work/srv" --port 0 --port-file "$work/port" --delay-ms "$1" > "$work/server.log" 2>&1 &
+    "$server" --data "$work/srv" --port 0 --port-file "$work/port" --delay-ms "$1" >"$work/server.log" 2>&1 &
     spid=$!
-    for i in $(seq 1 100); do [ -s "$work/port" ] && break; sleep 0.1; done
-    [ -s "$work/port" ] || fail "the challenge server did not start"
+    local start
+    start=$(now)
+    until [ -s "$work/port" ]; do
+        kill -0 "$spid" 2>/dev/null || fail "the challenge server exited before it wrote its port"
+        past_deadline "$start" && fail "waited $QLM_READY_DEADLINE s for the challenge server to write its port"
+        sleep 0.1
+    done
     export QLM_SERVER_URL="http://127.0.0.1:$(cat "$work/port")/"
 }
-stop_server() { kill "$spid"; wait "$spid"; spid=""; }
-
-launch_game() { # user folder, width, height, arguments...
-    local user="$1" w="$2" h="$3"
-    shift 3
-    mkdir -p "$user"
-    printf '[prefs]\nwidth = %s\nheight = %s\nwindowed = 1\nsound_channels = 64\n' "$w" "$h" > "$user/prefs.ini"
-    "$game" --user-dir "$user" "$@" > "$user/run.log" 2>&1 &
-    gpid=$!
-    wid=""
-    for i in $(seq 1 100); do
-        wid=$(xdotool search --pid $gpid 2>/dev/null | head -1)
-        [ -n "$wid" ] && break
-        sleep 0.2
-    done
-    [ -n "$wid" ] || fail "no game window"
-    # The first frames (shader compilation, content) come well after the window.
-    sleep 4
+stop_server() {
+    kill "$spid"
+    wait "$spid"
+    spid=""
 }
+
+# Waits for the game's next ready line that counts every press sent so far,
+# on the screen named (and with that many modal windows, when given).
+wait_ready() { # screen [windows]
+    local screen="$1" windows="${2:-}" start line n last=""
+    local want="$screen${windows:+ with $windows modal window(s)}"
+    start=$(now)
+    while :; do
+        n=0
+        while IFS= read -r line; do
+            n=$((n + 1))
+            [ $n -le $seen ] && continue
+            last="$line"
+            [[ "$line" =~ ^ready:\ (.*)\ windows=([0-9]+)\ input=([0-9]+)$ ]] || continue
+            [ "${BASH_REMATCH[3]}" -ge "$sent" ] || continue
+            [ "${BASH_REMATCH[1]}" = "$screen" ] || continue
+            [ -z "$windows" ] || [ "${BASH_REMATCH[2]}" = "$windows" ] || continue
+            seen=$n
+            return 0
+        done < <(grep '^ready: ' "$user/run.log" 2>/dev/null)
+        if ! kill -0 "$gpid" 2>/dev/null; then
+            wait "$gpid"
+            fail "the game exited with $? while the run waited for \"$want\" after press $sent"
+        fi
+        past_deadline "$start" &&
+            fail "waited $QLM_READY_DEADLINE s for the game to report \"$want\" after press $sent; its last report: ${last:-none}"
+        sleep 0.1
+    done
+}
+
+launch_game() { # user folder, width, height, first screen, arguments...
+    user="$1"
+    local w="$2" h="$3" screen="$4"
+    shift 4
+    mkdir -p "$user"
+    printf '[prefs]\nwidth = %s\nheight = %s\nwindowed = 1\nsound_channels = 64\n' "$w" "$h" >"$user/prefs.ini"
+    "$game" --user-dir "$user" --ready-signal "$@" >"$user/run.log" 2>&1 &
+    gpid=$!
+    sent=0
+    seen=0
+    wait_ready "$screen"
+    # A frame has been shown: the window is mapped.
+    wid=$(xdotool search --pid "$gpid" 2>/dev/null | head -1)
+    [ -n "$wid" ] || fail "the game reported its first screen, but no window of it was found"
+}
+# Ends the game as the window system does; it must leave cleanly (status 0,
+# no sanitizer report, leaks included).
 stop_game() {
-    kill -TERM "$gpid"; wait "$gpid"
+    kill -TERM "$gpid"
+    wait "$gpid"
     local code=$?
     gpid=""
     [ $code -eq 0 ] || fail "the game exited with $code"
+    if grep -q "ERROR: \(Address\|Leak\)Sanitizer" "$user/run.log"; then fail "a sanitizer report at exit"; fi
 }
-wait_for() { # pattern in the server's request log, seconds
-    for i in $(seq 1 $(($2 * 5))); do grep -q "$1" "$work/srv/requests.log" 2>/dev/null && return 0; sleep 0.2; done
-    return 1
+
+# A left click at a point of the window; waits until the game has handled it
+# and settled on the screen named (by default any screen).
+click() { # x y [screen [windows]]
+    xdotool mousemove --window "$wid" "$1" "$2" click 1
+    sent=$((sent + 1))
+    wait_ready_any "${3:-}" "${4:-}"
 }
-click() { xdotool mousemove --window "$wid" "$1" "$2"; sleep 0.3; xdotool click 1; sleep "${3:-0.5}"; }
+key() { # key name [screen [windows]]
+    xdotool key "$1"
+    sent=$((sent + 1))
+    wait_ready_any "${2:-}" "${3:-}"
+}
+type_text() { # text (one press a character)
+    xdotool type --delay 80 "$1"
+    sent=$((sent + ${#1}))
+    wait_ready_any ""
+}
+wait_ready_any() { # screen or "" [windows]
+    if [ -n "$1" ]; then
+        wait_ready "$1" "${2:-}"
+    else
+        wait_ready "$(current_screen)" "${2:-}"
+    fi
+}
+# The screen of the game's last ready line.
+current_screen() { grep '^ready: ' "$user/run.log" | tail -1 | sed 's/^ready: \(.*\) windows=.*$/\1/'; }
+
+# Waits until a condition (shell, evaluated afresh each time) holds: for what
+# the game shows or writes, or what the server logs, after a request's answer.
+wait_until() { # what is awaited, condition
+    local start
+    start=$(now)
+    until eval "$2"; do
+        past_deadline "$start" && fail "waited $QLM_READY_DEADLINE s for $1"
+        sleep 0.1
+    done
+}
+# A pattern in the server's request log.
+wait_for() { wait_until "the server to log a request matching \"$1\"" "grep -q $(printf %q "$1") \"\$work/srv/requests.log\" 2>/dev/null"; }
+# A pattern in a file the game writes.
+wait_file() { wait_until "${1#"$work"/} to hold \"$2\"" "grep -q $(printf %q "$2") $(printf %q "$1") 2>/dev/null"; }
+
+# A picture of the whole display as it is now, in the work folder.
+shot() { /usr/bin/import -window root "$work/$1.png" 2>/dev/null || fail "no screenshot $1 could be taken"; }
+# How much of a rectangle (WxH+X+Y) of a picture is lit (text drawn there), 0..1.
+lit() { /usr/bin/convert "$work/$1.png" -crop "$2" -colorspace Gray -threshold 70% -format "%[fx:mean]" info:; }
+# True once a fresh picture shows more than the share of the rectangle lit;
+# lit_seen holds what it measured.
+lit_above() { # picture, rectangle, share
+    shot "$1"
+    lit_seen=$(lit "$1" "$2")
+    awk -v v="$lit_seen" -v m="$3" 'BEGIN { exit !(v > m) }'
+}
+wait_lit() { # picture, rectangle, share, what is awaited
+    wait_until "$4 (more than $3 of $2 lit)" "lit_above $1 $2 $3"
+}
