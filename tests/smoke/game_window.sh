@@ -135,7 +135,7 @@ key() { # key name [screen [windows]]
     sent=$((sent + 1))
     wait_ready_any "${2:-}" "${3:-}"
 }
-type_text() { # text (one press a character)
+type_text() { # text: lower-case letters and digits, one press each
     xdotool type --delay 80 "$1"
     sent=$((sent + ${#1}))
     wait_ready_any ""
