@@ -49,6 +49,10 @@ fail() {
 now() { echo "$EPOCHREALTIME"; }
 past_deadline() { awk -v s="$1" -v n="$(now)" -v d="$QLM_READY_DEADLINE" 'BEGIN { exit !(n - s > d) }'; }
 
+# True while a process runs (one that has exited but is not yet waited for
+# still answers kill -0).
+running() { [ -r "/proc/$1/stat" ] && [ "$(awk '{ print $3 }' "/proc/$1/stat" 2>/dev/null)" != Z ]; }
+
 start_server() { # answer delay in ms
     rm -f "$work/port"
     "$server" --data "$work/srv" --port 0 --port-file "$work/port" --delay-ms "$1" >"$work/server.log" 2>&1 &
@@ -56,7 +60,7 @@ start_server() { # answer delay in ms
     local start
     start=$(now)
     until [ -s "$work/port" ]; do
-        kill -0 "$spid" 2>/dev/null || fail "the challenge server exited before it wrote its port"
+        running "$spid" || fail "the challenge server exited before it wrote its port"
         past_deadline "$start" && fail "waited $QLM_READY_DEADLINE s for the challenge server to write its port"
         sleep 0.1
     done
@@ -87,7 +91,7 @@ wait_ready() { # screen [windows]
             seen=$n
             return 0
         done < <(grep '^ready: ' "$user/run.log" 2>/dev/null)
-        if ! kill -0 "$gpid" 2>/dev/null; then
+        if ! running "$gpid"; then
             wait "$gpid"
             fail "the game exited with $? while the run waited for \"$want\" after press $sent"
         fi
@@ -113,9 +117,23 @@ launch_game() { # user folder, width, height, first screen, arguments...
     [ -n "$wid" ] || fail "the game reported its first screen, but no window of it was found"
 }
 # Ends the game as the window system does; it must leave cleanly (status 0,
-# no sanitizer report, leaks included).
+# no sanitizer report, leaks included). Where work would be lost (a changed
+# fleet, an unsaved design) the first close opens the screen's question; a
+# second close quits, as a player closing twice.
 stop_game() {
+    local start windows again=""
+    windows=$(grep '^ready: ' "$user/run.log" | tail -1 | sed 's/^.* windows=\([0-9]*\) .*$/\1/')
     kill -TERM "$gpid"
+    start=$(now)
+    while running "$gpid"; do
+        if [ -z "$again" ] && grep '^ready: ' "$user/run.log" | tail -1 |
+            awk -v w="${windows:-0}" '{ sub(/^.* windows=/, ""); exit !($1 + 0 > w) }'; then
+            again=1
+            kill -TERM "$gpid"
+        fi
+        past_deadline "$start" && fail "waited $QLM_READY_DEADLINE s for the game to quit after its window was closed"
+        sleep 0.1
+    done
     wait "$gpid"
     local code=$?
     gpid=""
