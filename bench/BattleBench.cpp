@@ -300,8 +300,8 @@ public:
         const double f = std::max(m_frames, 1);
         for (const Total& t : m_totals)
             if (t.draws > 0.0 || t.pixels > 0.0 || t.ms / f >= 0.05)
-                std::printf("  %-18s draws %6.1f  binds %6.1f  fill_mpx %6.3f  verts %7.0f  ms %6.3f  cpu_ms %6.3f\n",
-                            t.name.c_str(), t.draws / f, t.binds / f, t.pixels / f / 1e6, t.verts / f, t.ms / f,
+                std::printf("  %-18s draws %6.1f (max %3d)  binds %6.1f  fill_mpx %6.3f  verts %7.0f  ms %6.3f  cpu_ms %6.3f\n",
+                            t.name.c_str(), t.draws / f, t.mostDraws, t.binds / f, t.pixels / f / 1e6, t.verts / f, t.ms / f,
                             t.cpuMs / f);
     }
 
@@ -309,6 +309,7 @@ private:
     struct Total {
         std::string name;
         double draws = 0.0;
+        int mostDraws = 0; // in any one frame
         double binds = 0.0;
         double pixels = 0.0;
         double verts = 0.0;
@@ -341,7 +342,10 @@ private:
     {
         if (m_current < 0)
             return;
-        m_totals[static_cast<size_t>(m_current)].draws += stats.drawCalls - m_draws;
+        Total& total = m_totals[static_cast<size_t>(m_current)];
+        total.draws += stats.drawCalls - m_draws;
+        // A step seen twice in a frame counts once per visit.
+        total.mostDraws = std::max(total.mostDraws, stats.drawCalls - m_draws);
         m_totals[static_cast<size_t>(m_current)].binds += stats.textureBinds - m_binds;
         m_totals[static_cast<size_t>(m_current)].pixels += stats.pixelsFilled - m_pixels;
         m_totals[static_cast<size_t>(m_current)].verts += stats.verticesDrawn - m_verts;
