@@ -1,5 +1,7 @@
 #include "battle/MaskedQuadBatch.h"
 
+#include <algorithm>
+
 #include "engine/D3DEngine.h"
 #include "engine/QuadRunBatch.h"
 #include "engine/TextureAtlas.h"
@@ -77,11 +79,21 @@ void MaskedQuadBatch::Flush()
         m_vertices.clear();
         return;
     }
-    // The quads collected so far lie under these; a masked batch that draws
-    // nothing leaves them to join later quads.
+    // The quads collected so far lie under these: those that may reach
+    // under them go out first. A masked batch that draws nothing, or that
+    // none of them reaches, leaves them to join later quads.
     QuadRunBatch& quads = QuadRunBatch::Shared();
-    if (quads.IsOpen())
-        quads.Flush();
+    if (quads.IsOpen()) {
+        float x0 = m_vertices[0].x, y0 = m_vertices[0].y, x1 = x0, y1 = y0;
+        for (const ScreenVertex2& v : m_vertices) {
+            x0 = std::min(x0, v.x);
+            y0 = std::min(y0, v.y);
+            x1 = std::max(x1, v.x);
+            y1 = std::max(y1, v.y);
+        }
+        if (quads.TakesDirectQuads() || quads.MayCover(x0, y0, x1, y1))
+            quads.Flush();
+    }
     if (m_effect.GetFileName().empty())
         m_effect.Load("data/shaders/masked");
     const bool shaded = m_effect.Begin();

@@ -11,9 +11,10 @@
 // tractor bands, ECM crackle, smart-bomb flash); ColourFromStage0 keeps the
 // first texture's colour and lets the second only shape the alpha (engine
 // flames under their scrolling mask). Quads of one state collect into one
-// draw; a new state or End draws what is collected, after the shared quad
-// batch's quads, so that order on screen is call order (a masked batch that
-// draws nothing does not break the quad batch's runs).
+// draw; a new state or End draws what is collected, after those of the
+// shared quad batch's quads that may reach under it, so that order on
+// screen is call order (a masked batch that draws nothing, or lies clear of
+// every quad staged, does not break the quad batch's runs).
 class MaskedQuadBatch {
 public:
     enum Mode { ColourFromStage1 = 0, ColourFromStage0 = 1 };

@@ -765,6 +765,31 @@ void QuadRunBatch::DrawRun(const Run& run)
     }
 }
 
+bool QuadRunBatch::MayCover(float x0, float y0, float x1, float y1)
+{
+    if (m_runCount == 0)
+        return false;
+    const Box box{x0, y0, x1, y1};
+    if (!(x0 <= x1 && y0 <= y1))
+        return true; // not a number: assume the worst
+    NotePending();
+    int cx0, cy0, cx1, cy1;
+    CellRange(box, cx0, cy0, cx1, cy1);
+    for (int y = cy0; y <= cy1; ++y) {
+        for (int x = cx0; x <= cx1; ++x) {
+            const Cell& cell = m_cells[static_cast<size_t>(y * m_cols + x)];
+            if (StampOf(cell) != m_stamp)
+                continue;
+            if (cell.last >= 0) // folded runs keep no box
+                return true;
+            for (int i = 0; i < cell.recentCount; ++i)
+                if (Overlap(i == cell.recentCount - 1 ? cell.newest : cell.older[i], box))
+                    return true;
+        }
+    }
+    return false;
+}
+
 void QuadRunBatch::Flush()
 {
     m_lastRuns = 0;

@@ -114,6 +114,10 @@ public:
     // texture and blend reach the device. Does nothing otherwise.
     static void BeforeDirectDraw();
 
+    // Whether a quad staged and not yet drawn may cover some of the screen
+    // box (x0, y0)-(x1, y1). A draw past the batch that none covers may go
+    // out first, leaving the staged quads to join later ones.
+    bool MayCover(float x0, float y0, float x1, float y1);
     // Runs drawn by the last Flush or End (tests and benchmarks).
     int GetLastRunCount() const { return m_lastRuns; }
 

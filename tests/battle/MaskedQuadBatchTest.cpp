@@ -52,6 +52,9 @@ TEST(MaskedQuadBatch, DrawsAfterTheQuadsCollectedBeforeItAndBreaksNoRunWhenItDra
     quads.Add(sheet, false, v);
     EXPECT_TRUE(device.GetDraws().empty());
 
+    // Over the second quad: the staged quads go out first.
+    Quad(v, 139.5f, 40, 160, 60);
+    SetMaskedCorners(v2, v, 255, 0, 0, 1, 1);
     masked.Begin(MaskedQuadBatch::ColourFromStage1, false);
     masked.Add(mask, colour, v2);
     masked.End();
@@ -67,6 +70,61 @@ TEST(MaskedQuadBatch, DrawsAfterTheQuadsCollectedBeforeItAndBreaksNoRunWhenItDra
     EXPECT_EQ(draws[1].texture, mask);
     EXPECT_EQ(draws[2].texture, sheet);
     EXPECT_EQ(draws[2].vertexCount, 4u);
+    engine.Release();
+}
+
+TEST(MaskedQuadBatch, MaskedQuadsClearOfEveryStagedQuadGoFirstAndLeaveTheRunsWhole)
+{
+    auto owned = std::make_unique<HeadlessGraphicsDevice>(640, 480);
+    HeadlessGraphicsDevice& device = *owned;
+    D3DEngine& engine = D3DEngine::GetInstance();
+    ASSERT_TRUE(engine.Init(std::move(owned)));
+    const TextureHandle sheet = MakeTexture(device), mask = MakeTexture(device), colour = MakeTexture(device);
+    QuadRunBatch& quads = QuadRunBatch::Shared();
+    MaskedQuadBatch& masked = MaskedQuadBatch::Shared();
+    ScreenVertex v[4];
+    ScreenVertex2 v2[8];
+    auto maskedOver = [&](float l, float t, float r, float b) {
+        Quad(v, l, t, r, b);
+        SetMaskedCorners(v2, v, 255, 0, 0, 1, 1);
+        // A second quad of the batch far off: the box of both is asked.
+        Quad(v, 600, 400, 610, 410);
+        SetMaskedCorners(v2 + 4, v, 255, 0, 0, 1, 1);
+        masked.Begin(MaskedQuadBatch::ColourFromStage1, false);
+        masked.Add(mask, colour, v2);
+        masked.Add(mask, colour, v2 + 4);
+        masked.End();
+    };
+
+    quads.Begin(640, 480);
+    Quad(v, 10, 10, 50, 50);
+    quads.Add(sheet, false, v);
+    maskedOver(51.5f, 10, 90, 50); // past the staged quad's box (a pixel beyond it)
+    Quad(v, 60, 20, 80, 40);
+    quads.Add(sheet, false, v); // over the masked quad: drawn after it
+    maskedOver(100, 100, 140, 140); // clear of both
+    quads.End();
+    {
+        const auto& draws = device.GetDraws();
+        ASSERT_EQ(draws.size(), 3u);
+        EXPECT_TRUE(draws[0].twoTextures);
+        EXPECT_EQ(draws[0].vertexCount, 12u) << "two quads, as triangles";
+        EXPECT_TRUE(draws[1].twoTextures);
+        EXPECT_EQ(draws[2].texture, sheet);
+        EXPECT_EQ(draws[2].vertexCount, 8u) << "the staged quads in one run, after the masked ones";
+    }
+
+    // A pixel nearer, the staged quad may reach under it: it goes out first.
+    device.ClearDraws();
+    quads.Begin(640, 480);
+    Quad(v, 10, 10, 50, 50);
+    quads.Add(sheet, false, v);
+    maskedOver(51, 10, 90, 50);
+    quads.End();
+    const auto& draws = device.GetDraws();
+    ASSERT_EQ(draws.size(), 2u);
+    EXPECT_EQ(draws[0].texture, sheet);
+    EXPECT_TRUE(draws[1].twoTextures);
     engine.Release();
 }
 

@@ -124,6 +124,40 @@ TEST_F(QuadRunBatchTest, OverlapIsJudgedOnTheBoxesOfTheLatestFourRunsOfACellWith
     EXPECT_EQ(crowded(5), 7) << "the first speck was folded: it may lie anywhere in the cell";
 }
 
+TEST_F(QuadRunBatchTest, WhatMayCoverABoxIsTheStagedQuadsBoxesWithTheirMarginOrAFoldedRun)
+{
+    const TextureHandle a = MakeTexture(), b = MakeTexture();
+    m_batch.Begin(640, 480);
+    EXPECT_FALSE(m_batch.MayCover(0, 0, 640, 480)) << "nothing staged";
+    m_batch.Add(a, false, QuadAt(100, 100, 140, 140).v);
+    m_batch.Add(b, false, QuadAt(300, 100, 340, 140).v);
+    // A staged quad's box reaches a pixel past its corners.
+    EXPECT_TRUE(m_batch.MayCover(141, 120, 150, 130));
+    EXPECT_FALSE(m_batch.MayCover(141.5f, 120, 150, 130));
+    EXPECT_TRUE(m_batch.MayCover(320, 80, 330, 99)) << "the second run's quad";
+    EXPECT_FALSE(m_batch.MayCover(320, 80, 330, 98.5f));
+    EXPECT_TRUE(m_batch.MayCover(0, 0, 640, 480));
+    EXPECT_TRUE(m_batch.MayCover(std::numeric_limits<float>::quiet_NaN(), 0, 10, 10)) << "not a number";
+    // Asking notes what is pending: the quads staged after join their runs as before.
+    m_batch.Add(a, false, QuadAt(100, 200, 140, 240).v);
+    EXPECT_TRUE(m_batch.MayCover(120, 241, 130, 250));
+    m_batch.Flush();
+    EXPECT_FALSE(m_batch.MayCover(0, 0, 640, 480)) << "drawn: nothing left to cover";
+    m_batch.End();
+    EXPECT_EQ(Draws(), (std::vector<D>{{a, N, 2}, {b, N, 1}}));
+
+    // A cell's folded runs keep no box: anywhere in the cell may be covered.
+    std::vector<TextureHandle> others;
+    for (int i = 0; i < 5; ++i)
+        others.push_back(MakeTexture());
+    m_batch.Begin(640, 480);
+    for (int i = 0; i < 5; ++i)
+        m_batch.Add(others[static_cast<size_t>(i)], false, QuadAt(6.0f + 5 * i, 6.0f + 5 * i, 8.0f + 5 * i, 8.0f + 5 * i).v);
+    EXPECT_TRUE(m_batch.MayCover(0, 28, 2, 30));
+    EXPECT_FALSE(m_batch.MayCover(0, 34, 2, 36)) << "the next cell down";
+    m_batch.End();
+}
+
 TEST_F(QuadRunBatchTest, AQuadJoiningTheNewestRunGrowsItsBoxInEveryCellItTouches)
 {
     // Cells of 32 pixels from screen 0: these lie in the block of cells 32..96
