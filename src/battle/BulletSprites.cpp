@@ -211,6 +211,17 @@ bool BulletSprites::MuzzleMayShow(float x, float y, float turretSize, const Batt
     return !(sx < -reach || sy < -reach || sx > view.width + reach || sy > view.height + reach);
 }
 
+void BulletSprites::LoadMuzzlePictures()
+{
+    D3DEngine& engine = D3DEngine::GetInstance();
+    for (const SIM_BulletWeaponModule* weapon : SIM_BulletWeaponModule::GetAll())
+        if (weapon->hasBlastTexture)
+            engine.FindTexture(weapon->blastTexture);
+    for (const SIM_KineticWeapon* weapon : SIM_KineticWeapon::GetAll())
+        if (!weapon->blastTexture.empty())
+            engine.FindTexture(weapon->blastTexture);
+}
+
 TextureHandle BulletSprites::BlastTexture(const SIM_TargetedModule& weapon, const char* name)
 {
     SmartTexture& texture = blastTextures[&weapon];

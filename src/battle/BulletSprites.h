@@ -29,6 +29,9 @@ public:
     void Draw(bool muzzles);
     // Bullets still inside their muzzle: drawn before the ships cover them.
     void DrawAtMuzzle();
+    // Loads the muzzle flash pictures of every gun in the battle, so that
+    // the atlas built next holds them and the flashes join the bullets' run.
+    static void LoadMuzzlePictures();
     // Spare frame time: bullets against scenery, only zoomed in past 1.0.
     // True when one collided.
     bool CollideInSpareTime();

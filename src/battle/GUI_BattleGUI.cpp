@@ -598,6 +598,7 @@ std::vector<std::string> GUI_BattleGUI::AtlasPictures()
         engine.FindTexture(GUI_PreloadedTextures::GetTextureName(i));
     for (const char* name : kWindowPictures)
         engine.FindTexture(name);
+    BulletSprites::LoadMuzzlePictures();
     std::vector<std::string> names = TextureAtlas::Candidates();
     if (engine.FindTexture(kWindowBackground) && std::find(names.begin(), names.end(), kWindowBackground) == names.end())
         names.emplace_back(kWindowBackground);

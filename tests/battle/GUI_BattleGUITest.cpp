@@ -21,6 +21,8 @@
 #include "sim/SIM_Scenario.h"
 #include "sim/SIM_Ship.h"
 #include "sim/ShippedBattleWorld.h"
+#include "sim/modules/SIM_BulletWeaponModule.h"
+#include "sim/modules/SIM_KineticWeapon.h"
 #include "sim/modules/SIM_TargetedModule.h"
 #include "battle/BattleScreenTest.h"
 #include "sim/modules/RecordingSounds.h"
@@ -321,6 +323,38 @@ TEST_F(BattleScreenTest, FortyShipsOfTwoHullsDrawTheirHullLayerInAHandfulOfRuns)
     }
     EXPECT_EQ(hullQuads, 39u);
     EXPECT_EQ(away->GetVisual()->updatesFromDraw, updates + 1);
+    engine.ClearTextureFolders();
+}
+
+TEST_F(BattleScreenTest, TheGunsMuzzleFlashesAreOnTheAtlasFromTheBattlesStart)
+{
+    // Flashes first loaded mid-battle kept their own textures: each frame's
+    // muzzles then went out in draws of their own beside the bullets' run.
+    D3DEngine& engine = D3DEngine::GetInstance();
+    engine.Release();
+    ASSERT_TRUE(engine.Init(std::make_unique<HeadlessGraphicsDevice>(1280, 720)));
+    engine.ClearTextureFolders();
+    engine.LoadTextureFolder(std::string(QLM_GAME_DIR) + "/data/bitmaps");
+    TextureAtlas& atlas = TextureAtlas::Shared();
+    atlas.Clear();
+    SIM_DeployedFleet player, enemy;
+    ASSERT_TRUE(ShippedBattleWorld::Add(player, "fed_ai_gunboat", 500.0f, 500.0f, 1, 1));
+    ASSERT_TRUE(ShippedBattleWorld::Add(enemy, "fed_ai_escort", 1500.0f, 500.0f, 1, 2));
+    ASSERT_TRUE(world.Headless().StartCustom(SIM_Scenario::FindByName("scenario2"), player, enemy, 3));
+    gui().Enter();
+
+    std::vector<std::string> flashes;
+    for (const SIM_BulletWeaponModule* weapon : SIM_BulletWeaponModule::GetAll())
+        if (weapon->hasBlastTexture)
+            flashes.push_back(weapon->blastTexture);
+    for (const SIM_KineticWeapon* weapon : SIM_KineticWeapon::GetAll())
+        if (!weapon->blastTexture.empty())
+            flashes.push_back(weapon->blastTexture);
+    ASSERT_NE(std::find(flashes.begin(), flashes.end(), "blast_pulse.dds"), flashes.end());
+    ASSERT_NE(std::find(flashes.begin(), flashes.end(), "blast_kinetic.dds"), flashes.end());
+    for (const std::string& name : flashes)
+        EXPECT_TRUE(atlas.Contains(engine.FindTexture(name))) << name;
+    atlas.Clear();
     engine.ClearTextureFolders();
 }
 
