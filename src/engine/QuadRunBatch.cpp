@@ -769,10 +769,33 @@ bool QuadRunBatch::MayCover(float x0, float y0, float x1, float y1)
 {
     if (m_runCount == 0)
         return false;
-    const Box box{x0, y0, x1, y1};
     if (!(x0 <= x1 && y0 <= y1))
         return true; // not a number: assume the worst
-    NotePending();
+    const Box box{x0, y0, x1, y1};
+    // The quads not yet noted in the cells are looked at one by one, newest
+    // first: what a draw past the batch lies on was mostly staged just
+    // before it. Noting them all would cost more than the draws it saves;
+    // past the budget the answer is yes.
+    size_t budget = kCoverLookBudget;
+    const auto covers = [&](int run, size_t group, size_t first, size_t end) {
+        const ScreenVertex* vertices = m_runs[static_cast<size_t>(run)].vertices.data();
+        for (size_t i = end; i >= first + group;) {
+            i -= group;
+            if (budget == 0)
+                return true;
+            --budget;
+            if (Overlap(group == 4 ? QuadBox(vertices + i) : BoxOf(vertices + i, group), box))
+                return true;
+        }
+        return false;
+    };
+    if (m_pendingRun >= 0 &&
+        covers(m_pendingRun, 4, m_pendingFrom, m_runs[static_cast<size_t>(m_pendingRun)].used))
+        return true;
+    for (auto it = m_pending.rbegin(); it != m_pending.rend(); ++it)
+        if (covers(it->run, it->group, it->first, it->end))
+            return true;
+    // Those noted in the cells.
     int cx0, cy0, cx1, cy1;
     CellRange(box, cx0, cy0, cx1, cy1);
     for (int y = cy0; y <= cy1; ++y) {

@@ -117,7 +117,10 @@ public:
     // Whether a quad staged and not yet drawn may cover some of the screen
     // box (x0, y0)-(x1, y1). A draw past the batch that none covers may go
     // out first, leaving the staged quads to join later ones.
+    // Past kCoverLookBudget quads staged and not yet placed in the overlap
+    // grid, the answer is yes.
     bool MayCover(float x0, float y0, float x1, float y1);
+    static constexpr size_t kCoverLookBudget = 256;
     // Runs drawn by the last Flush or End (tests and benchmarks).
     int GetLastRunCount() const { return m_lastRuns; }
 

@@ -146,16 +146,33 @@ TEST_F(QuadRunBatchTest, WhatMayCoverABoxIsTheStagedQuadsBoxesWithTheirMarginOrA
     m_batch.End();
     EXPECT_EQ(Draws(), (std::vector<D>{{a, N, 2}, {b, N, 1}}));
 
-    // A cell's folded runs keep no box: anywhere in the cell may be covered.
+    // Once in the cells (a quad that may join an earlier run puts them
+    // there), a cell's folded runs keep no box: anywhere in it may be covered.
     std::vector<TextureHandle> others;
     for (int i = 0; i < 5; ++i)
         others.push_back(MakeTexture());
     m_batch.Begin(640, 480);
+    m_batch.Add(a, false, QuadAt(0, 0, 3, 3).v);
     for (int i = 0; i < 5; ++i)
         m_batch.Add(others[static_cast<size_t>(i)], false, QuadAt(6.0f + 5 * i, 6.0f + 5 * i, 8.0f + 5 * i, 8.0f + 5 * i).v);
-    EXPECT_TRUE(m_batch.MayCover(0, 28, 2, 30));
-    EXPECT_FALSE(m_batch.MayCover(0, 34, 2, 36)) << "the next cell down";
+    EXPECT_FALSE(m_batch.MayCover(10, 2, 12, 4)) << "clear of every quad";
+    m_batch.Add(a, false, QuadAt(0, 26, 3, 29).v);
+    EXPECT_TRUE(m_batch.MayCover(10, 2, 12, 4)) << "the first run was folded";
+    EXPECT_FALSE(m_batch.MayCover(10, 34, 12, 36)) << "the next cell down";
     m_batch.End();
+
+    // Quads not yet in the cells are looked at one by one, up to a budget.
+    const auto farQuads = [&](size_t count) {
+        m_batch.Begin(640, 480);
+        for (size_t i = 0; i < count; ++i)
+            m_batch.Add(a, false, QuadAt(400, 400, 410, 410).v);
+        const bool covers = m_batch.MayCover(10, 10, 20, 20);
+        m_batch.End();
+        return covers;
+    };
+    EXPECT_FALSE(farQuads(QuadRunBatch::kCoverLookBudget));
+    EXPECT_TRUE(farQuads(QuadRunBatch::kCoverLookBudget + 1)) << "past the budget: assumed covered";
+    EXPECT_EQ(QuadRunBatch::kCoverLookBudget, 256u);
 }
 
 TEST_F(QuadRunBatchTest, AQuadJoiningTheNewestRunGrowsItsBoxInEveryCellItTouches)
