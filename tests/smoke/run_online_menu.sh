@@ -23,7 +23,7 @@ requests() { grep -c "$1" "$work/srv/requests.log" 2>/dev/null; }
 step "1. the online menu: news and a name"
 start_server 0
 start_game
-click 536 996 "online"
+click 485 996 "online"
 wait_for "GET /quillomar/server/news.txt"
 wait_lit menu 660x30+300+470 0.01 "the news text on screen"
 news=$lit_seen
@@ -67,7 +67,7 @@ stop_server
 step "4. no server: the offline state at once"
 unset QLM_SERVER_URL
 start_game
-click 536 996 "online"
+click 485 996 "online"
 wait_lit offline 660x30+300+470 0.01 "the news window to say it is offline"
 offline=$lit_seen
 stop_game
