@@ -102,11 +102,6 @@ const EmitterRow kThinEmitters[] = {
     {"ship_emmiter_flames_frigate_highlod", 22000.0f, 2.0f, false},
 };
 
-uint8_t ToByte(float v)
-{
-    return static_cast<uint8_t>(std::clamp(v, 0.0f, 1.0f) * 255.0f + 0.5f);
-}
-
 // Visuals with a cloak's shimmer, live now.
 int& CamouflagedVisuals()
 {
@@ -602,7 +597,7 @@ void GUI_Ship::DrawHullOnScreen(bool camouflaged)
         // The two sides differ a little in tone, so they read apart at a glance.
         const bool enemy = ship->IsEnemy();
         const float a = std::clamp(fade, 0.0f, 1.0f);
-        hullSprite.SetColour(ToByte(a), enemy ? 255 : 215, enemy ? 210 : 232, enemy ? 196 : 255);
+        hullSprite.SetColour(ShadeByte(a), enemy ? 255 : 215, enemy ? 210 : 232, enemy ? 196 : 255);
         AddQuad(hullSprite, false);
         hullSprite.SetColour(0xFFFFFFFFu);
         if (GUI_BattleGUI::GetInstance().turretsOn && fade >= 1.0f) {
@@ -734,7 +729,7 @@ void GUI_Ship::DrawBeams()
         SIM_BeamWeaponModule::BeamSegment segments[SIM_TargetedModule::kMaxTurrets + 1];
         const int n = beam->GetBeamSegments(segments, SIM_TargetedModule::kMaxTurrets + 1);
         const float width = std::max(beam->beamWidth > 0.0f ? beam->beamWidth : 4.0f, 3.0f) * ZoomScale;
-        draw.sprite.SetColour(ToByte(beam->GetBeamAlpha()), 255, 255, 255);
+        draw.sprite.SetColour(ShadeByte(beam->GetBeamAlpha()), 255, 255, 255);
         for (int i = 0; i < n; ++i) {
             const SIM_BeamWeaponModule::BeamSegment& s = segments[i];
             const float ex = s.start.x + (s.end.x - s.start.x) * s.fraction;

@@ -13,15 +13,6 @@
 #include "sim/SIM_ShipModuleType.h"
 #include "sim/modules/SIM_TargetedModule.h"
 
-namespace {
-
-uint8_t ToByte(float v)
-{
-    return static_cast<uint8_t>(std::clamp(v, 0.0f, 1.0f) * 255.0f + 0.5f);
-}
-
-} // namespace
-
 void ShipTurrets::Build(const SIM_Ship& ship)
 {
     turrets.clear();
@@ -180,7 +171,7 @@ void ShipTurrets::Draw(const SIM_Ship& ship, uint8_t alpha)
             first.SetColour(alpha, 255, 255, 255);
         if (fading) {
             turret.sprite.SetSize(size, size);
-            turret.sprite.SetColour(ToByte(settle * shown), 255, 255, 255);
+            turret.sprite.SetColour(ShadeByte(settle * shown), 255, 255, 255);
         }
         const TextureHandle firstTexture = first.GetTextureForDraw();
         const size_t count = std::min(weapon->GetTurretCount(), size_t{SIM_TargetedModule::kMaxTurrets});

@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -17,6 +18,12 @@ class SIM_TargetedModule;
 // keeps its bearing on the ship, and its working picture fades over the
 // wrecked one while the weapon settles. Picture only: the battle never
 // reads these bearings.
+// A 0-1 shade as a colour byte, rounded, as every ship picture takes it.
+inline uint8_t ShadeByte(float v)
+{
+    return static_cast<uint8_t>(std::clamp(v, 0.0f, 1.0f) * 255.0f + 0.5f);
+}
+
 class ShipTurrets {
 public:
     static constexpr float kTrackingDivisor = 1.5f;
