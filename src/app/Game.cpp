@@ -126,6 +126,8 @@ void Game::ResetForTests()
         D3DEngine::GetInstance().Release();
     m_graphicsReady = false;
     m_window.reset();
+    // A question left up when the last game quit would answer the next one's.
+    delete GUI_ConfirmDialog::GetOpen();
     m_mode = nullptr;
     m_modeId = 0;
     m_running = m_focused = m_loopStarted = m_quit = m_shutDown = false;
@@ -757,6 +759,11 @@ void Game::Shutdown()
     GUI_Campaign::CloseAtExit();
     // So do a battle's windows (the game closed mid-battle), into its ships.
     BattleHud::CloseAll();
+    // The designer's working copy and the deployment's windows name hulls,
+    // modules and scenarios freed below: those screens are left first. (The
+    // battle's way out has run already when quitting.)
+    if (m_mode == &GUI_ShipDesignGUI::GetInstance() || m_mode == &GUI_DeploymentGUI::GetInstance())
+        m_mode->Leave();
     ReleaseScreenResources();
     GVertexBuffer::SpriteBatch().Release();
     if (m_graphicsReady) {

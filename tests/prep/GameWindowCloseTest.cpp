@@ -60,6 +60,8 @@ TEST(GameWindowClose, AnUnsavedDesignIsAskedAboutAndNoKeepsPlaying)
     ASSERT_NE(GUI_ConfirmDialog::GetOpen(), nullptr);
     game.ClickOn(*GUI_ConfirmDialog::GetOpen()->GetYesButton());
     EXPECT_TRUE(Game::GetInstance().IsQuitting());
+    // The working copy named content that quitting frees.
+    EXPECT_EQ(GUI_ShipDesignGUI::GetInstance().GetDesign(), nullptr);
 }
 
 TEST(GameWindowClose, ASecondCloseWhileAskedQuits)
@@ -108,6 +110,9 @@ TEST(GameWindowClose, AChangedFleetOnTheDeploymentScreenIsAskedAbout)
     EXPECT_FALSE(Game::GetInstance().IsQuitting());
     game.ClickOn(*GUI_ConfirmDialog::GetOpen()->GetYesButton());
     EXPECT_TRUE(Game::GetInstance().IsQuitting());
+    // Its windows named the scenario that quitting frees.
+    EXPECT_EQ(GUI_DeploymentGUI::GetInstance().GetSummaryBar(), nullptr);
+    EXPECT_EQ(GUI_DeploymentGUI::GetInstance().GetDesignPicker(), nullptr);
 }
 
 // TERM from the desktop comes through the real window as a close.
