@@ -178,6 +178,29 @@ wait_until() { # what is awaited, condition
         sleep 0.1
     done
 }
+# Waits for what the game's own long work brings about (a battle fought to
+# its end), not for readiness: a busy machine stretches that work's wall time
+# without limit, so its budget is counted in the CPU time the game spends (all
+# its threads, the rasteriser's included): three deadlines. A game that spins
+# without getting there meets it; one that hangs without working is caught at
+# four deadlines of wall time, inside the test's own timeout.
+wait_work() { # what is awaited, condition
+    local start cpu0 tick
+    start=$(now)
+    tick=$(getconf CLK_TCK)
+    cpu0=$(game_cpu_ticks)
+    until eval "$2"; do
+        [ $(($(game_cpu_ticks) - cpu0)) -gt $((3 * QLM_READY_DEADLINE * tick)) ] &&
+            fail "the game spent $((3 * QLM_READY_DEADLINE)) s of CPU time without $1"
+        awk -v s="$start" -v n="$(now)" -v d="$QLM_READY_DEADLINE" 'BEGIN { exit !(n - s > 4 * d) }' &&
+            fail "waited $((4 * QLM_READY_DEADLINE)) s for $1"
+        running "$gpid" || fail "the game ended before $1"
+        sleep 0.1
+    done
+    echo "$1: $(((($(game_cpu_ticks) - cpu0) + tick / 2) / tick)) s of the game's CPU time"
+}
+# The game's user and system time so far, in clock ticks.
+game_cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$gpid/stat" 2>/dev/null || echo 0; }
 # A pattern in the server's request log.
 wait_for() { wait_until "the server to log a request matching \"$1\"" "grep -q $(printf %q "$1") \"\$work/srv/requests.log\" 2>/dev/null"; }
 # A pattern in a file the game writes.

@@ -12,7 +12,8 @@ step "the battle at top speed"
 launch_game "$work/user" 1024 768 "battle" --battle scenario1 --frame-ms 100
 for i in $(seq 1 10); do click 155 629; done   # faster, up to 4x
 step "the battle's end"
-wait_file "$user/debug/debug.txt" "Battle over: report open"
+wait_work "user/debug/debug.txt to hold \"Battle over: report open\"" \
+    'grep -q "Battle over: report open" "$user/debug/debug.txt" 2>/dev/null'
 wait_ready "battle" 1
 step "the report's statistics"
 click 630 450            # View statistics
