@@ -324,16 +324,22 @@ std::string LibText::FitText(const std::string& text, int width, int maxLines) c
     return out;
 }
 
-void LibText::StageGlyph(int cell, float x, float y, uint32_t colour)
+void LibText::StageGlyph(int cell, float x, float y, float side, uint32_t colour)
 {
     // Glyphs snap to whole pixels so that point-sampled cells stay crisp.
-    const float q = m_size * static_cast<float>(m_font->GetCellSize()) / static_cast<float>(m_font->GetBaseSize());
     const float l = std::floor(x + 0.5f) - 0.5f, t = std::floor(y + 0.5f) - 0.5f;
-    const float xs[4] = {l, l + q, l, l + q}, ys[4] = {t, t, t + q, t + q};
-    for (int k = 0; k < 4; ++k) {
-        ScreenVertex& v = m_vertices[m_count++];
-        v = ScreenVertex{xs[k], ys[k], 0.0f, 1.0f, colour, m_font->GetU(cell, k), m_font->GetV(cell, k)};
-    }
+    const float r = l + side, b = t + side;
+    // The cell's coordinates read into locals first: stores into the
+    // staged vertices could otherwise alias the font's tables.
+    const LibFont& font = *m_font;
+    const float u0 = font.GetU(cell, 0), u1 = font.GetU(cell, 1), u2 = font.GetU(cell, 2), u3 = font.GetU(cell, 3);
+    const float v0 = font.GetV(cell, 0), v1 = font.GetV(cell, 1), v2 = font.GetV(cell, 2), v3 = font.GetV(cell, 3);
+    ScreenVertex* v = &m_vertices[m_count];
+    m_count += 4;
+    v[0] = ScreenVertex{l, t, 0.0f, 1.0f, colour, u0, v0};
+    v[1] = ScreenVertex{r, t, 0.0f, 1.0f, colour, u1, v1};
+    v[2] = ScreenVertex{l, b, 0.0f, 1.0f, colour, u2, v2};
+    v[3] = ScreenVertex{r, b, 0.0f, 1.0f, colour, u3, v3};
 }
 
 void LibText::SetText(int alignment, const std::string& text, float x, float y, uint32_t colour, float boxWidth)
@@ -362,6 +368,7 @@ void LibText::SetText(int alignment, const std::string& text, float x, float y, 
         Record(*recorder, alignment, text, x, y, colour, boxWidth);
     float penX = lineStart(0), penY = std::trunc(y);
     bool inChunk = false;
+    const float side = m_size * static_cast<float>(m_font->GetCellSize()) / static_cast<float>(m_font->GetBaseSize());
 
     for (size_t i = 0; i < text.size(); ++i) {
         unsigned char c = Displayed(static_cast<unsigned char>(text[i]));
@@ -388,7 +395,7 @@ void LibText::SetText(int alignment, const std::string& text, float x, float y, 
         int cell = GlyphIndex(c);
         // Cells past the grid have no picture; they only take their advance.
         if (cell < LibFont::kGridCells)
-            StageGlyph(cell, penX, penY, colour);
+            StageGlyph(cell, penX, penY, side, colour);
         if (!inChunk) {
             m_chunks.emplace_back(penX, penY, colour);
             inChunk = true;

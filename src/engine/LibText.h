@@ -72,7 +72,8 @@ private:
     // Advance of the character at text[i] including its kerning with text[i + 1].
     float Advance(const std::string& text, size_t i) const;
     float LineWidth(const std::string& text, size_t begin, size_t end) const;
-    void StageGlyph(int cell, float x, float y, uint32_t colour);
+    // A glyph's quad, `side` pixels square.
+    void StageGlyph(int cell, float x, float y, float side, uint32_t colour);
     // Hands the recorder the lines of a text as SetText lays them out.
     void Record(TextLayoutRecorder& recorder, int alignment, const std::string& text, float x, float y,
                 uint32_t colour, float boxWidth) const;

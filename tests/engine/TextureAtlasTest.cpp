@@ -258,6 +258,13 @@ TEST_F(TextureAtlasTest, PointSampledQuadsMoveToThePageOnlyAtTheirOwnSizeOnTexel
     EXPECT_FALSE(aligned(Quad(9.5f, 19.5f, 13.5f, 21.5f, u0, v0, u1, v1))) << "reduced";
     EXPECT_FALSE(aligned(Quad(9.5f, 19.5f, 13.5f, 22.5f, u1, v0, u0, v1))) << "mirrored";
     EXPECT_FALSE(aligned(Quad(9.5f, 19.5f, 21.5f, 22.5f, u0 - 1.0f, v0, u1, v1))) << "outside the picture";
+    // Within a thousandth of a texel still counts as on its centre.
+    EXPECT_TRUE(aligned(Quad(9.5005f, 19.5f, 13.5005f, 22.5f, u0, v0, u1, v1)));
+    EXPECT_FALSE(aligned(Quad(9.502f, 19.5f, 13.502f, 22.5f, u0, v0, u1, v1)));
+    // Far out (past 2^22 pixels) the same rule holds.
+    EXPECT_TRUE(aligned(Quad(5000000.5f, 19.5f, 5000004.5f, 22.5f, u0, v0, u1, v1)));
+    EXPECT_FALSE(aligned(Quad(5000000.0f, 19.5f, 5000004.0f, 22.5f, u0, v0, u1, v1)));
+    EXPECT_TRUE(aligned(Quad(-5000001.5f, 19.5f, -4999997.5f, 22.5f, u0, v0, u1, v1)));
     EXPECT_EQ(atlas.MapTexelAligned(turret, line[0].v, 4, out), 0u) << "not on the atlas";
 }
 
