@@ -103,7 +103,7 @@ bool GUI_Asteroid::Draw(QuadRunBatch& batch, TextureHandle texture, float step)
     const float sw = static_cast<float>(map.GetScreenWidth()), sh = static_cast<float>(map.GetScreenHeight());
     if (screenX < -r || screenX > sw + r || screenY < -r || screenY > sh + r)
         return false;
-    angle = std::fmod(angle + spin * step, 360.0f);
+    angle = FmodTurn(angle + spin * step);
     if (angle < 0.0f)
         angle += 360.0f;
     const float side = ZoomScale * size;

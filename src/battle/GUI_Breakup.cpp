@@ -9,6 +9,7 @@
 #include "battle/MaskedQuadBatch.h"
 #include "battle/VisualRandom.h"
 #include "sim/SIM_Ship.h"
+#include "engine/GeometryHelpers.h"
 
 namespace {
 constexpr float kDegToRad = 0.017453292519943295f;
@@ -82,7 +83,7 @@ void GUI_Breakup::Update(float ms, float d)
         p.spin -= d * p.spin * 0.02f;
         p.x += p.vx * d;
         p.y += p.vy * d;
-        p.heading = std::fmod(p.heading + p.spin * d, 360.0f);
+        p.heading = FmodTurn(p.heading + p.spin * d);
         if (p.heading < 0.0f)
             p.heading += 360.0f;
         anyLeft = anyLeft || p.alpha > 0.0f;

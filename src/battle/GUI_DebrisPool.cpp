@@ -13,6 +13,7 @@
 #include "battle/VisualRandom.h"
 #include "sim/SIM_Race.h"
 #include "sim/SIM_Ship.h"
+#include "engine/GeometryHelpers.h"
 
 namespace {
 
@@ -328,7 +329,7 @@ void GUI_DebrisPool::UpdateAndDraw()
             continue;
         }
         piece.angle += piece.spin * d;
-        piece.angle = std::fmod(piece.angle, 360.0f);
+        piece.angle = FmodTurn(piece.angle);
         if (piece.angle < 0.0f)
             piece.angle += 360.0f;
         const float h = piece.size * ZoomScale * piece.scale * 0.5f;

@@ -15,6 +15,7 @@
 #include "sim/SIM_HulkLine.h"
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_ShipHull.h"
+#include "engine/GeometryHelpers.h"
 
 namespace {
 
@@ -157,7 +158,7 @@ void GUI_Hulk::Draw()
     }
     scale = 1.0f - 0.5f * std::clamp(age * 0.00002f, 0.0f, 1.0f);
     if (visible) {
-        heading = std::fmod(heading + spin * ms, 360.0f);
+        heading = FmodTurn(heading + spin * ms);
         if (heading < 0.0f)
             heading += 360.0f;
     }

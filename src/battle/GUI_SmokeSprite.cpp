@@ -8,6 +8,7 @@
 #include "battle/GUI_BattleGUI.h"
 #include "battle/GUI_Map.h"
 #include "battle/VisualRandom.h"
+#include "engine/GeometryHelpers.h"
 
 namespace {
 
@@ -70,7 +71,7 @@ bool GUI_SmokeSprite::Advance(float ms)
     const float swell = std::sin(std::clamp(elapsed / lifetime * 12.0f, 0.0f, 1.0f) * kPi * 0.5f);
     screenSize = (extraSize + baseSize) * swell * ZoomScale * quadScale;
     angle += ms * spin * std::max(std::cos(kPi * elapsed / lifetime), 0.1f);
-    angle = std::fmod(angle, 360.0f);
+    angle = FmodTurn(angle);
     if (angle < 0.0f)
         angle += 360.0f;
     return true;

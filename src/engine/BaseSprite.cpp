@@ -3,6 +3,7 @@
 #include "engine/D3DEngine.h"
 #include "engine/QuadRunBatch.h"
 #include "engine/SinCosTables.h"
+#include "engine/GeometryHelpers.h"
 
 #include <algorithm>
 #include <cmath>
@@ -35,7 +36,7 @@ void BaseSprite::PlaceCentredFast(float x, float y)
     }
     float s, c;
     // Angles far out of range would overflow the conversion.
-    float a = std::isfinite(m_angle) ? std::fmod(m_angle, 360.0f) : 0.0f;
+    float a = std::isfinite(m_angle) ? FmodTurn(m_angle) : 0.0f;
     LookupSinCos(static_cast<int>(a), s, c);
     PlaceRotatedSinCos(x, y, s, c);
 }

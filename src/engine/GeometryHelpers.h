@@ -12,6 +12,14 @@ inline float DistanceSquared(float x1, float y1, float x2, float y2)
 }
 float DistanceBetweenPoints(float x1, float y1, float x2, float y2);
 
+// std::fmod(a, 360) to the bit, without the call for an angle inside a
+// turn (fmod hands those back as they are); spinning pictures wrap their
+// heading every frame.
+inline float FmodTurn(float a)
+{
+    return a < 360.0f && a > -360.0f ? a : std::fmod(a, 360.0f);
+}
+
 // The direction from the first point to the second.
 float AngleBetweenPoints(float x1, float y1, float x2, float y2);
 

@@ -1,6 +1,7 @@
 #include "engine/GeometryHelpers.h"
 
 #include <cmath>
+#include <cstring>
 #include <gtest/gtest.h>
 
 TEST(GeometryHelpers, Distances)
@@ -72,4 +73,22 @@ TEST(GeometryHelpers, SegmentIntersectsCircle)
     EXPECT_NEAR(hit[1], 90.0f, 1e-4f);
     // no direction, no answer
     EXPECT_FALSE(SegmentIntersectsCircle(5, 0, 0, 1, 1, 1, 1, hit));
+}
+
+TEST(GeometryHelpers, FmodTurnIsFmodToTheBit)
+{
+    const auto same = [](float a) {
+        const float got = FmodTurn(a), want = std::fmod(a, 360.0f);
+        return std::memcmp(&got, &want, sizeof got) == 0;
+    };
+    for (float a : {0.0f, -0.0f, 1e-30f, -1e-30f, 359.99997f, -359.99997f, 360.0f, -360.0f, 360.00003f, 719.5f,
+                    -719.5f, 1e7f, -1e7f, 3.4e38f})
+        EXPECT_TRUE(same(a)) << a;
+    for (int i = -2000; i <= 2000; ++i)
+        EXPECT_TRUE(same(static_cast<float>(i) * 0.37f)) << i;
+    EXPECT_EQ(FmodTurn(359.5f), 359.5f) << "inside a turn it stays";
+    EXPECT_EQ(FmodTurn(360.0f), 0.0f);
+    EXPECT_TRUE(std::signbit(FmodTurn(-360.0f))) << "fmod keeps the sign of a whole turn back";
+    EXPECT_TRUE(std::isnan(FmodTurn(std::nanf(""))));
+    EXPECT_TRUE(std::isnan(FmodTurn(INFINITY)));
 }
