@@ -2,27 +2,36 @@
 
 #include "engine/D3DEngine.h"
 
-#include <algorithm>
-#include <vector>
-
-namespace {
-std::vector<CTexturedSprite*>& Registry()
+void CTexturedSprite::JoinLive()
 {
-    // Never destroyed: statics holding instances may outlive it at exit.
-    static auto* list = new std::vector<CTexturedSprite*>();
-    return *list;
+    m_previousLive = s_lastLive;
+    m_nextLive = nullptr;
+    (s_lastLive ? s_lastLive->m_nextLive : s_firstLive) = this;
+    s_lastLive = this;
 }
-} // namespace
+
+void CTexturedSprite::LeaveLive()
+{
+    (m_previousLive ? m_previousLive->m_nextLive : s_firstLive) = m_nextLive;
+    (m_nextLive ? m_nextLive->m_previousLive : s_lastLive) = m_previousLive;
+}
+
+template <typename Visit>
+void CTexturedSprite::ForEachLive(Visit visit)
+{
+    for (CTexturedSprite* s = s_firstLive; s; s = s->m_nextLive)
+        visit(*s);
+}
 
 CTexturedSprite::CTexturedSprite()
 {
-    Registry().push_back(this);
+    JoinLive();
 }
 
 CTexturedSprite::CTexturedSprite(const CTexturedSprite& other)
     : BaseSprite(other), m_name(other.m_name), m_texture(other.m_texture), m_forgotten(other.m_forgotten)
 {
-    Registry().push_back(this);
+    JoinLive();
 }
 
 CTexturedSprite& CTexturedSprite::operator=(const CTexturedSprite& other)
@@ -36,8 +45,7 @@ CTexturedSprite& CTexturedSprite::operator=(const CTexturedSprite& other)
 
 CTexturedSprite::~CTexturedSprite()
 {
-    auto& list = Registry();
-    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    LeaveLive();
 }
 
 void CTexturedSprite::SetTexture(const std::string& name)
@@ -76,19 +84,18 @@ void CTexturedSprite::DrawClipped(const GRect& clip)
 
 void CTexturedSprite::ForgetAll()
 {
-    for (CTexturedSprite* s : Registry())
-        s->Forget();
+    ForEachLive([](CTexturedSprite& s) { s.Forget(); });
 }
 
 void CTexturedSprite::RefreshAll()
 {
-    for (CTexturedSprite* s : Registry())
-        s->Refresh();
+    ForEachLive([](CTexturedSprite& s) { s.Refresh(); });
 }
 
 void CTexturedSprite::ForgetHandleEverywhere(TextureHandle handle)
 {
-    for (CTexturedSprite* s : Registry())
-        if (handle && s->m_texture == handle)
-            s->Forget();
+    ForEachLive([handle](CTexturedSprite& s) {
+        if (handle && s.m_texture == handle)
+            s.Forget();
+    });
 }

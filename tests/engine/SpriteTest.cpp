@@ -6,6 +6,8 @@
 #include "engine/SinCosTables.h"
 
 #include <cmath>
+#include <memory>
+#include <vector>
 
 using SpriteTest = EngineTest;
 
@@ -165,6 +167,39 @@ TEST_F(SpriteTest, TexturedSpriteResolvesOncePerName)
     EXPECT_EQ(missing.GetTextureForDraw(), 0u);
     EXPECT_EQ(missing.GetTextureForDraw(), 0u);
     EXPECT_EQ(ErrorCount("Failed to create texture: missing.dds "), failures);
+}
+
+TEST_F(SpriteTest, SpritesGoneFromAnywhereInTheListAreNeverTouchedAgain)
+{
+    WriteTexture("a.dds", 4, 4);
+    Engine().LoadTextureFolder(FilesPath());
+    std::vector<std::unique_ptr<CTexturedSprite>> sprites;
+    for (int i = 0; i < 9; ++i) {
+        sprites.push_back(std::make_unique<CTexturedSprite>());
+        sprites.back()->SetTexture("a.dds");
+    }
+    const TextureHandle t = sprites.front()->GetResolvedTexture();
+    ASSERT_NE(t, 0u);
+    // The oldest, one between, the newest, and a copy made last that goes
+    // first: the rest still forget and refresh, and (under the address
+    // sanitizer) nothing gone is read.
+    sprites.push_back(std::make_unique<CTexturedSprite>(*sprites[4]));
+    sprites.back().reset();
+    for (size_t gone : {size_t{0}, size_t{4}, size_t{8}})
+        sprites[gone].reset();
+    Engine().ForgetTexturedSprites();
+    int left = 0;
+    for (const auto& s : sprites) {
+        if (!s)
+            continue;
+        ++left;
+        EXPECT_EQ(s->GetResolvedTexture(), 0u);
+    }
+    EXPECT_EQ(left, 6);
+    Engine().RefreshTexturedSprites();
+    for (const auto& s : sprites)
+        if (s)
+            EXPECT_EQ(s->GetResolvedTexture(), t);
 }
 
 TEST_F(SpriteTest, DrawAndClearSpritesEmptiesTheList)
