@@ -362,6 +362,8 @@ private:
     int m_verts = 0;
 };
 
+void LookAtTheFight(float* centreX = nullptr, float* centreY = nullptr);
+
 bool CountsFillPerStep()
 {
     return std::getenv("QLM_BENCH_DRAWS") != nullptr;
@@ -370,7 +372,9 @@ bool CountsFillPerStep()
 // With QLM_BENCH_TRACE set, one more frame is drawn and each of its draws
 // printed under its step: texture (by name where it has one), target,
 // blend, effect, vertex count and covered pixels, to see which states
-// alternate and where the fill goes.
+// alternate and where the fill goes. QLM_BENCH_TRACE_ABOVE=N draws frames
+// on (at most kTraceSearchFrames, the camera kept on the fight) until one
+// makes more than N draws and traces that one: the frames that spike.
 void TraceOneFrame()
 {
     auto* headless = dynamic_cast<HeadlessGraphicsDevice*>(D3DEngine::GetInstance().GetDevice());
@@ -390,9 +394,27 @@ void TraceOneFrame()
     };
     std::vector<std::pair<size_t, std::string>> steps;
     GUI_BattleGUI::GetInstance().SetLayerTrace([&](const char* step) { steps.emplace_back(headless->GetDraws().size(), step); });
-    headless->ClearDraws();
     headless->SetFillCounting(true);
-    BenchGame::Frame(true);
+    const char* above = std::getenv("QLM_BENCH_TRACE_ABOVE");
+    const int limit = above ? std::atoi(above) : -1;
+    constexpr int kTraceSearchFrames = 5000;
+    int most = 0;
+    for (int i = 0; i < (above ? kTraceSearchFrames : 1) && !SIM_Battle::GetInstance().IsEnded(); ++i) {
+        if (above && i % 300 == 0)
+            LookAtTheFight();
+        steps.clear();
+        headless->ClearDraws();
+        BenchGame::Frame(true);
+        const int draws = static_cast<int>(headless->GetDraws().size());
+        most = std::max(most, draws);
+        if (draws > limit) {
+            if (above)
+                std::printf("frame %d after the measured ones made %d draws:\n", i + 1, draws);
+            break;
+        }
+    }
+    if (above)
+        std::printf("most draws in a searched frame: %d\n", most);
     headless->SetFillCounting(CountsFillPerStep());
     GUI_BattleGUI::GetInstance().SetLayerTrace(nullptr);
     const auto& draws = headless->GetDraws();
@@ -633,7 +655,7 @@ void BM_BattleStart(benchmark::State& state)
 }
 
 // Centres the camera where the live ships are on average (handed back).
-void LookAtTheFight(float* centreX = nullptr, float* centreY = nullptr)
+void LookAtTheFight(float* centreX, float* centreY)
 {
     float cx = 0.0f, cy = 0.0f;
     const auto& ships = GetLiveShips();
