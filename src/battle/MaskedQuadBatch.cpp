@@ -1,7 +1,5 @@
 #include "battle/MaskedQuadBatch.h"
 
-#include <algorithm>
-
 #include "engine/D3DEngine.h"
 #include "engine/QuadRunBatch.h"
 #include "engine/TextureAtlas.h"
@@ -69,31 +67,46 @@ void MaskedQuadBatch::End()
     m_open = false;
 }
 
+QuadRunBatch::Painter::State MaskedQuadBatch::StateNow() const
+{
+    return State{(static_cast<uint64_t>(m_mask) << 32) | m_colour,
+                 static_cast<uint64_t>(m_mode) | (m_mirror ? 2u : 0u) | (m_additive ? 4u : 0u)};
+}
+
 void MaskedQuadBatch::Flush()
 {
     if (m_vertices.empty())
         return;
+    const State state = StateNow();
+    QuadRunBatch& quads = QuadRunBatch::Shared();
+    if (D3DEngine::GetInstance().GetDevice() && quads.IsOpen()) {
+        // While the quad batch collects, these wait there and go out after
+        // the quads under them.
+        if (quads.AddPainted(*this, state, m_additive, m_vertices.data(), m_vertices.size())) {
+            m_vertices.clear();
+            return;
+        }
+        // The interface's quads go out first.
+        quads.Flush();
+    }
+    Draw(state, m_vertices.data(), m_vertices.size());
+    m_vertices.clear();
+}
+
+void MaskedQuadBatch::Paint(const State& state, const ScreenVertex2* vertices, size_t count)
+{
+    Draw(state, vertices, count);
+}
+
+void MaskedQuadBatch::Draw(const State& state, const ScreenVertex2* vertices, size_t count)
+{
     D3DEngine& engine = D3DEngine::GetInstance();
     IGraphicsDevice* device = engine.GetDevice();
-    if (!device) {
-        m_vertices.clear();
+    if (!device || count == 0)
         return;
-    }
-    // The quads collected so far lie under these: those that may reach
-    // under them go out first. A masked batch that draws nothing, or that
-    // none of them reaches, leaves them to join later quads.
-    QuadRunBatch& quads = QuadRunBatch::Shared();
-    if (quads.IsOpen()) {
-        float x0 = m_vertices[0].x, y0 = m_vertices[0].y, x1 = x0, y1 = y0;
-        for (const ScreenVertex2& v : m_vertices) {
-            x0 = std::min(x0, v.x);
-            y0 = std::min(y0, v.y);
-            x1 = std::max(x1, v.x);
-            y1 = std::max(y1, v.y);
-        }
-        if (quads.TakesDirectQuads() || quads.MayCover(x0, y0, x1, y1))
-            quads.Flush();
-    }
+    const auto mask = static_cast<TextureHandle>(state.a >> 32);
+    const auto colour = static_cast<TextureHandle>(state.a & 0xFFFFFFFFu);
+    const bool fromFirst = (state.b & 1u) != 0, mirror = (state.b & 2u) != 0, additive = (state.b & 4u) != 0;
     if (m_effect.GetFileName().empty())
         m_effect.Load("data/shaders/masked");
     const bool shaded = m_effect.Begin();
@@ -101,26 +114,25 @@ void MaskedQuadBatch::Flush()
     // recording device still records the draw.
     if (shaded || device->IsHeadless()) {
         if (shaded) {
-            m_effect.SetFloat("uColourFromFirst", m_mode == ColourFromStage0 ? 1.0f : 0.0f);
-            m_effect.SetFloat("uMirror", m_mirror ? 1.0f : 0.0f);
+            m_effect.SetFloat("uColourFromFirst", fromFirst ? 1.0f : 0.0f);
+            m_effect.SetFloat("uMirror", mirror ? 1.0f : 0.0f);
         }
-        if (m_additive)
+        if (additive)
             engine.SetAdditiveBlend();
         else
             engine.SetNormalBlend();
-        engine.SetTexture(m_mask);
-        device->SetTexture(1, m_colour);
+        engine.SetTexture(mask);
+        device->SetTexture(1, colour);
         // Repeating patterns (flames, flows) run past 0..1 on both stages.
-        const TextureAddress address = m_mirror ? TextureAddress::Wrap : TextureAddress::Clamp;
+        const TextureAddress address = mirror ? TextureAddress::Wrap : TextureAddress::Clamp;
         device->SetSampler(0, TextureFilter::Linear, address);
         device->SetSampler(1, TextureFilter::Linear, address);
-        device->DrawPrimitives2(PrimitiveType::TriangleList, m_vertices.data(), m_vertices.size());
+        device->DrawPrimitives2(PrimitiveType::TriangleList, vertices, count);
         ++m_drawCalls;
         device->SetSampler(0, TextureFilter::Linear, TextureAddress::Clamp);
         if (shaded)
             m_effect.End();
     }
-    m_vertices.clear();
 }
 
 void MaskedQuadBatch::ReleaseSecondStage()

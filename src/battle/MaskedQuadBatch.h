@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "engine/Effect.h"
+#include "engine/QuadRunBatch.h"
 #include "platform/IGraphicsDevice.h"
 
 // Two-texture quads, mostly drawn additively: stage 0 is a mask (a hull silhouette,
@@ -11,11 +12,11 @@
 // tractor bands, ECM crackle, smart-bomb flash); ColourFromStage0 keeps the
 // first texture's colour and lets the second only shape the alpha (engine
 // flames under their scrolling mask). Quads of one state collect into one
-// draw; a new state or End draws what is collected, after those of the
-// shared quad batch's quads that may reach under it, so that order on
-// screen is call order (a masked batch that draws nothing, or lies clear of
-// every quad staged, does not break the quad batch's runs).
-class MaskedQuadBatch {
+// draw; a new state or End hands what is collected to the shared quad batch
+// while it collects, where it waits for the batch's runs and joins the
+// other masked quads of its state (a ship's shield blast does not split the
+// runs of the ships drawn after it), or else draws it at once.
+class MaskedQuadBatch : private QuadRunBatch::Painter {
 public:
     enum Mode { ColourFromStage1 = 0, ColourFromStage0 = 1 };
     static constexpr size_t kMaxQuads = 512;
@@ -40,6 +41,10 @@ public:
 private:
     MaskedQuadBatch();
     void Flush();
+    // Mask and colour in a; mode, mirror and blend in b.
+    State StateNow() const;
+    void Paint(const State& state, const ScreenVertex2* vertices, size_t count) override;
+    void Draw(const State& state, const ScreenVertex2* vertices, size_t count);
 
     Effect m_effect;
     std::vector<ScreenVertex2> m_vertices; // reserved once

@@ -70,6 +70,9 @@ void QuadRunBatch::Begin(int screenWidth, int screenHeight)
     m_recentKey = m_newestKey = kNoKey;
     m_pending.clear();
     m_pendingRun = -1;
+    m_paintRunCount = 0;
+    m_paintChecks = 0;
+    m_paintGuards.clear();
     m_open = true;
 }
 
@@ -513,6 +516,7 @@ inline void QuadRunBatch::NoteIn(Cell& cell, int run, uint64_t tag, const Box& b
 
 [[gnu::always_inline]] inline ScreenVertex* QuadRunBatch::Stage(uint64_t key, bool additive, const Box& box, size_t count)
 {
+    BeforeStaging(box, additive);
     // The newest run can have nothing of another state after it: quads of
     // its state join it without looking at the cells.
     int run = m_runCount - 1;
@@ -522,7 +526,9 @@ inline void QuadRunBatch::NoteIn(Cell& cell, int run, uint64_t tag, const Box& b
             run = JoinOrStart(key, box, run);
         m_recentKey = key;
         m_recentRun = run;
-        if (run == m_runCount - 1) // else the newest run is still another state's
+        // Else the newest run is still another state's. While painted draws
+        // wait, no state is the newest's: every quad comes here to be checked.
+        if (run == m_runCount - 1 && m_paintRunCount == 0)
             m_newestKey = key;
     }
     PendFor(run, count);
@@ -817,11 +823,13 @@ void QuadRunBatch::DrawRun(const Run& run)
 
 bool QuadRunBatch::MayCover(float x0, float y0, float x1, float y1)
 {
-    if (m_runCount == 0)
+    if (m_runCount == 0 && m_paintRunCount == 0)
         return false;
     if (!(x0 <= x1 && y0 <= y1))
         return true; // not a number: assume the worst
     const Box box{x0, y0, x1, y1};
+    if (m_paintRunCount > 0 && Reaches(box, false))
+        return true;
     // The quads not yet noted in the cells are looked at one by one, newest
     // first: what a draw past the batch lies on was mostly staged just
     // before it. Noting them all would cost more than the draws it saves;
@@ -873,6 +881,7 @@ void QuadRunBatch::Flush()
         DrawRun(run);
         ++m_lastRuns;
     }
+    DrawPainted();
     m_runCount = 0;
     m_latest.clear();
     m_recentKey = m_newestKey = kNoKey;
@@ -953,4 +962,94 @@ void QuadRunBatch::BeforeDirectDraw()
             engine.SetNormalBlend();
     }
     engine.ApplyState();
+}
+
+QuadRunBatch::Box QuadRunBatch::PaintedBox(const ScreenVertex2* vertices, size_t count)
+{
+    // As BoxOf: a corner that is not finite covers everything.
+    const float inf = std::numeric_limits<float>::infinity();
+    Box box{inf, inf, -inf, -inf};
+    float finite = 0.0f;
+    for (size_t i = 0; i < count; ++i) {
+        const float x = vertices[i].x, y = vertices[i].y;
+        finite += (x - x) + (y - y);
+        box.x0 = std::min(box.x0, x);
+        box.x1 = std::max(box.x1, x);
+        box.y0 = std::min(box.y0, y);
+        box.y1 = std::max(box.y1, y);
+    }
+    if (!(finite == 0.0f))
+        return Box{-inf, -inf, inf, inf};
+    return Box{box.x0 - kMargin, box.y0 - kMargin, box.x1 + kMargin, box.y1 + kMargin};
+}
+
+bool QuadRunBatch::Reaches(const Box& box, bool additive) const
+{
+    if (!Overlap(m_paintBox[additive], box))
+        return false;
+    for (const Guard& guard : m_paintGuards)
+        if (!(additive && guard.additive) && Overlap(guard.box, box))
+            return true;
+    return false;
+}
+
+bool QuadRunBatch::AddPainted(Painter& painter, const Painter::State& state, bool additive,
+                              const ScreenVertex2* vertices, size_t count)
+{
+    if (!m_open || m_interfaceDepth > 0)
+        return false;
+    if (count == 0)
+        return true;
+    const Box box = PaintedBox(vertices, count);
+    // The latest waiting draw of this painter and state takes them, unless
+    // one of another state after it may overlap them (and both are not
+    // additive).
+    int join = -1;
+    for (int i = m_paintRunCount - 1; i >= 0; --i) {
+        const PaintRun& run = m_paintRuns[static_cast<size_t>(i)];
+        if (run.painter == &painter && run.state == state && run.additive == additive) {
+            join = i;
+            break;
+        }
+        if (!(additive && run.additive) && Overlap(run.box, box))
+            break;
+    }
+    if (join < 0) {
+        join = m_paintRunCount++;
+        if (static_cast<size_t>(join) >= m_paintRuns.size())
+            m_paintRuns.emplace_back();
+        PaintRun& fresh = m_paintRuns[static_cast<size_t>(join)];
+        fresh.painter = &painter;
+        fresh.state = state;
+        fresh.additive = additive;
+        fresh.vertices.clear();
+        fresh.box = box;
+    } else {
+        Grow(m_paintRuns[static_cast<size_t>(join)].box, box);
+    }
+    std::vector<ScreenVertex2>& into = m_paintRuns[static_cast<size_t>(join)].vertices;
+    into.insert(into.end(), vertices, vertices + count);
+    if (m_paintGuards.empty()) {
+        const float inf = std::numeric_limits<float>::infinity();
+        m_paintBox[0] = m_paintBox[1] = Box{inf, inf, -inf, -inf};
+    }
+    Grow(m_paintBox[0], box);
+    if (!additive)
+        Grow(m_paintBox[1], box);
+    m_paintGuards.push_back(Guard{box, additive});
+    // Every quad from now on goes through Stage, which checks it.
+    m_newestKey = kNoKey;
+    return true;
+}
+
+void QuadRunBatch::DrawPainted()
+{
+    const int count = m_paintRunCount;
+    m_paintRunCount = 0;
+    m_paintChecks = 0;
+    m_paintGuards.clear();
+    for (int i = 0; i < count; ++i) {
+        const PaintRun& run = m_paintRuns[static_cast<size_t>(i)];
+        run.painter->Paint(run.state, run.vertices.data(), run.vertices.size());
+    }
 }

@@ -114,6 +114,36 @@ public:
     // texture and blend reach the device. Does nothing otherwise.
     static void BeforeDirectDraw();
 
+    // Draws of another kind that wait in the batch (two-texture quads
+    // under their own program): the painter draws them when asked.
+    class Painter {
+    public:
+        struct State {
+            uint64_t a = 0, b = 0;
+            bool operator==(const State&) const = default;
+        };
+        virtual void Paint(const State& state, const ScreenVertex2* vertices, size_t count) = 0;
+
+    protected:
+        ~Painter() = default;
+    };
+    // Triangles that `painter` draws in its `state` over everything staged
+    // so far, additively or not. They wait for the runs to go out and share
+    // a draw with the others of their state; a quad staged later that may
+    // reach them first draws everything waiting. Waiting draws of another
+    // state that may overlap keep their order. Additive draws add the same
+    // to a pixel in any order, so an additive quad or painted draw may pass
+    // an additive one. False (nothing taken) unless the batch collects,
+    // outside the interface: the caller then draws them itself.
+    bool AddPainted(Painter& painter, const Painter::State& state, bool additive, const ScreenVertex2* vertices,
+                    size_t count);
+    // Painted draws wait for at most this many quads staged after them (each
+    // is checked against them, which costs more than joining a run): then
+    // they go out with the runs.
+    static constexpr size_t kPaintWaitBudget = 64;
+    // Painted draws waiting, in their order (tests and benchmarks).
+    int GetPaintedRunCount() const { return m_paintRunCount; }
+
     // Whether a quad staged and not yet drawn may cover some of the screen
     // box (x0, y0)-(x1, y1). A draw past the batch that none covers may go
     // out first, leaving the staged quads to join later ones.
@@ -243,6 +273,39 @@ private:
     void NoteCellsApart(int run, uint64_t tag, Box box, int x0, int y0, int x1, int y1);
     static void Grow(Box& box, const Box& by);
     int LatestRunOf(uint64_t key) const;
+
+    // Painted draws waiting, each of one painter and state, in their order.
+    struct PaintRun {
+        Painter* painter = nullptr;
+        Painter::State state;
+        bool additive = false;
+        std::vector<ScreenVertex2> vertices; // kept between frames
+        Box box{}; // of every group in it
+    };
+    std::vector<PaintRun> m_paintRuns;
+    int m_paintRunCount = 0;
+    // The boxes of the painted groups waiting, and for normal and for
+    // additive quads the box of those they may not pass: a quad staged that
+    // may reach one draws what waits first.
+    struct Guard {
+        Box box;
+        bool additive;
+    };
+    std::vector<Guard> m_paintGuards;
+    Box m_paintBox[2]{};
+    // Quads checked against what waits since it began to wait.
+    size_t m_paintChecks = 0;
+    bool Reaches(const Box& box, bool additive) const;
+    // A quad in `box` is about to be staged: what waits under it (or what
+    // has waited past the budget) goes out.
+    void BeforeStaging(const Box& box, bool additive)
+    {
+        if (m_paintRunCount > 0 &&
+            (m_paintChecks >= kPaintWaitBudget || (++m_paintChecks, Reaches(box, additive))))
+            Flush();
+    }
+    static Box PaintedBox(const ScreenVertex2* vertices, size_t count);
+    void DrawPainted();
 
     bool m_open = false;
     int m_cols = 0;

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -31,101 +32,192 @@ void Quad(ScreenVertex v[4], float l, float t, float r, float b)
 
 } // namespace
 
-TEST(MaskedQuadBatch, DrawsAfterTheQuadsCollectedBeforeItAndBreaksNoRunWhenItDrawsNothing)
-{
-    auto owned = std::make_unique<HeadlessGraphicsDevice>(640, 480);
-    HeadlessGraphicsDevice& device = *owned;
-    D3DEngine& engine = D3DEngine::GetInstance();
-    ASSERT_TRUE(engine.Init(std::move(owned)));
-    const TextureHandle sheet = MakeTexture(device), mask = MakeTexture(device), colour = MakeTexture(device);
-    QuadRunBatch& quads = QuadRunBatch::Shared();
-    MaskedQuadBatch& masked = MaskedQuadBatch::Shared();
-    ScreenVertex v[4];
-    ScreenVertex2 v2[4] = {};
-
-    quads.Begin(640, 480);
-    Quad(v, 10, 10, 50, 50);
-    quads.Add(sheet, false, v);
-    masked.Begin(MaskedQuadBatch::ColourFromStage1, false);
-    masked.End(); // nothing on screen: no draw, no flush
-    Quad(v, 100, 10, 140, 50);
-    quads.Add(sheet, false, v);
-    EXPECT_TRUE(device.GetDraws().empty());
-
-    // Over the second quad: the staged quads go out first.
-    Quad(v, 139.5f, 40, 160, 60);
-    SetMaskedCorners(v2, v, 255, 0, 0, 1, 1);
-    masked.Begin(MaskedQuadBatch::ColourFromStage1, false);
-    masked.Add(mask, colour, v2);
-    masked.End();
-    Quad(v, 10, 10, 50, 50);
-    quads.Add(sheet, false, v);
-    quads.End();
-
-    const auto& draws = device.GetDraws();
-    ASSERT_EQ(draws.size(), 3u);
-    EXPECT_EQ(draws[0].texture, sheet);
-    EXPECT_EQ(draws[0].vertexCount, 8u) << "both quads before the masked one in one run";
-    EXPECT_TRUE(draws[1].twoTextures);
-    EXPECT_EQ(draws[1].texture, mask);
-    EXPECT_EQ(draws[2].texture, sheet);
-    EXPECT_EQ(draws[2].vertexCount, 4u);
-    engine.Release();
-}
-
-TEST(MaskedQuadBatch, MaskedQuadsClearOfEveryStagedQuadGoFirstAndLeaveTheRunsWhole)
-{
-    auto owned = std::make_unique<HeadlessGraphicsDevice>(640, 480);
-    HeadlessGraphicsDevice& device = *owned;
-    D3DEngine& engine = D3DEngine::GetInstance();
-    ASSERT_TRUE(engine.Init(std::move(owned)));
-    const TextureHandle sheet = MakeTexture(device), mask = MakeTexture(device), colour = MakeTexture(device);
-    QuadRunBatch& quads = QuadRunBatch::Shared();
-    MaskedQuadBatch& masked = MaskedQuadBatch::Shared();
-    ScreenVertex v[4];
-    ScreenVertex2 v2[8];
-    auto maskedOver = [&](float l, float t, float r, float b) {
-        Quad(v, l, t, r, b);
-        SetMaskedCorners(v2, v, 255, 0, 0, 1, 1);
-        // A second quad of the batch far off: the box of both is asked.
-        Quad(v, 600, 400, 610, 410);
-        SetMaskedCorners(v2 + 4, v, 255, 0, 0, 1, 1);
-        masked.Begin(MaskedQuadBatch::ColourFromStage1, false);
-        masked.Add(mask, colour, v2);
-        masked.Add(mask, colour, v2 + 4);
-        masked.End();
-    };
-
-    quads.Begin(640, 480);
-    Quad(v, 10, 10, 50, 50);
-    quads.Add(sheet, false, v);
-    maskedOver(51.5f, 10, 90, 50); // past the staged quad's box (a pixel beyond it)
-    Quad(v, 60, 20, 80, 40);
-    quads.Add(sheet, false, v); // over the masked quad: drawn after it
-    maskedOver(100, 100, 140, 140); // clear of both
-    quads.End();
+class MaskedQuadBatchOrder : public ::testing::Test {
+protected:
+    void SetUp() override
     {
-        const auto& draws = device.GetDraws();
-        ASSERT_EQ(draws.size(), 3u);
-        EXPECT_TRUE(draws[0].twoTextures);
-        EXPECT_EQ(draws[0].vertexCount, 12u) << "two quads, as triangles";
-        EXPECT_TRUE(draws[1].twoTextures);
-        EXPECT_EQ(draws[2].texture, sheet);
-        EXPECT_EQ(draws[2].vertexCount, 8u) << "the staged quads in one run, after the masked ones";
+        auto owned = std::make_unique<HeadlessGraphicsDevice>(640, 480);
+        m_device = owned.get();
+        ASSERT_TRUE(D3DEngine::GetInstance().Init(std::move(owned)));
+        m_sheet = MakeTexture(*m_device);
+        m_mask = MakeTexture(*m_device);
+        m_colour = MakeTexture(*m_device);
+        m_other = MakeTexture(*m_device);
+    }
+    void TearDown() override { D3DEngine::GetInstance().Release(); }
+
+    void Sheet(float l, float t, float r, float b, bool additive = false)
+    {
+        ScreenVertex v[4];
+        Quad(v, l, t, r, b);
+        QuadRunBatch::Shared().Add(m_sheet, additive, v);
+    }
+    // One masked quad in its own Begin and End, as a ship's blast draws.
+    void Masked(float l, float t, float r, float b, bool additive = true, TextureHandle colour = 0)
+    {
+        ScreenVertex v[4];
+        Quad(v, l, t, r, b);
+        ScreenVertex2 v2[4];
+        SetMaskedCorners(v2, v, 255, 0, 0, 1, 1);
+        MaskedQuadBatch& masked = MaskedQuadBatch::Shared();
+        masked.Begin(MaskedQuadBatch::ColourFromStage1, false, additive);
+        masked.Add(m_mask, colour ? colour : m_colour, v2);
+        masked.End();
+    }
+    // Each draw: 'q' and its quad count for the sheet's runs, 'm' and its
+    // quad count for masked draws.
+    std::string Draws() const
+    {
+        std::string out;
+        for (const auto& d : m_device->GetDraws())
+            out += (d.twoTextures ? "m" : "q") + std::to_string(d.vertexCount / (d.twoTextures ? 6 : 4)) + " ";
+        return out;
     }
 
-    // A pixel nearer, the staged quad may reach under it: it goes out first.
-    device.ClearDraws();
+    HeadlessGraphicsDevice* m_device = nullptr;
+    TextureHandle m_sheet = 0, m_mask = 0, m_colour = 0, m_other = 0;
+};
+
+TEST_F(MaskedQuadBatchOrder, BlastsOverTheirOwnShipsWaitForTheRunsAndShareOneDraw)
+{
+    QuadRunBatch& quads = QuadRunBatch::Shared();
     quads.Begin(640, 480);
-    Quad(v, 10, 10, 50, 50);
-    quads.Add(sheet, false, v);
-    maskedOver(51, 10, 90, 50);
+    // Three ships in a row, each with a blast over it: the ships in one
+    // run, the blasts after them in one draw.
+    for (float x : {10.0f, 110.0f, 210.0f}) {
+        Sheet(x, 10, x + 40, 50);
+        Masked(x - 5, 5, x + 45, 55);
+    }
+    EXPECT_EQ(quads.GetPaintedRunCount(), 1);
+    EXPECT_TRUE(m_device->GetDraws().empty()) << "nothing drawn before the batch ends";
+    // A masked batch that draws nothing waits for nothing.
+    MaskedQuadBatch::Shared().Begin(MaskedQuadBatch::ColourFromStage1, false);
+    MaskedQuadBatch::Shared().End();
     quads.End();
-    const auto& draws = device.GetDraws();
-    ASSERT_EQ(draws.size(), 2u);
-    EXPECT_EQ(draws[0].texture, sheet);
-    EXPECT_TRUE(draws[1].twoTextures);
-    engine.Release();
+    EXPECT_EQ(Draws(), "q3 m3 ");
+    ASSERT_EQ(m_device->GetDraws().size(), 2u);
+    EXPECT_EQ(m_device->GetDraws()[1].texture, m_mask);
+    EXPECT_EQ(m_device->GetDraws()[1].blend, BlendMode::Additive);
+    EXPECT_EQ(m_device->GetDraws()[1].vertices[0].x, 5.0f) << "in call order";
+    EXPECT_EQ(m_device->GetDraws()[1].vertices[17].x, 255.0f);
+}
+
+TEST_F(MaskedQuadBatchOrder, ANormalQuadReachingAWaitingBlastDrawsItFirstToThePixel)
+{
+    QuadRunBatch& quads = QuadRunBatch::Shared();
+    // Both boxes keep a pixel's margin: a quad from 52.5 is clear of a
+    // blast to 50.
+    quads.Begin(640, 480);
+    Sheet(10, 10, 40, 50);
+    Masked(10, 10, 50, 50);
+    Sheet(52.5f, 10, 90, 50);
+    quads.End();
+    EXPECT_EQ(Draws(), "q2 m1 ");
+
+    m_device->ClearDraws();
+    quads.Begin(640, 480);
+    Sheet(10, 10, 40, 50);
+    Masked(10, 10, 50, 50);
+    Sheet(52, 10, 90, 50);
+    EXPECT_EQ(Draws(), "q1 m1 ") << "reached: what waits goes out at once";
+    EXPECT_EQ(quads.GetPaintedRunCount(), 0);
+    quads.End();
+    EXPECT_EQ(Draws(), "q1 m1 q1 ");
+}
+
+TEST_F(MaskedQuadBatchOrder, ABlastWaitsForABudgetOfQuadsAndThenGoesOut)
+{
+    QuadRunBatch& quads = QuadRunBatch::Shared();
+    quads.Begin(640, 480);
+    Sheet(10, 10, 50, 50);
+    Masked(10, 10, 50, 50);
+    const size_t budget = QuadRunBatch::kPaintWaitBudget;
+    for (size_t i = 0; i < budget; ++i)
+        Sheet(300, 300, 310, 310);
+    EXPECT_EQ(quads.GetPaintedRunCount(), 1) << "still waiting after the budget's quads";
+    EXPECT_TRUE(m_device->GetDraws().empty());
+    Sheet(300, 300, 310, 310);
+    EXPECT_EQ(quads.GetPaintedRunCount(), 0);
+    EXPECT_EQ(Draws(), "q" + std::to_string(budget + 1) + " m1 ");
+    quads.End();
+    EXPECT_EQ(Draws(), "q" + std::to_string(budget + 1) + " m1 q1 ");
+}
+
+TEST_F(MaskedQuadBatchOrder, AdditiveDrawsPassAdditiveBlastsButNotMaskedHullPieces)
+{
+    QuadRunBatch& quads = QuadRunBatch::Shared();
+    // Additive over an additive blast adds the same in either order.
+    quads.Begin(640, 480);
+    Sheet(10, 10, 50, 50);
+    Masked(10, 10, 50, 50);
+    Sheet(20, 20, 30, 30, true);
+    quads.End();
+    EXPECT_EQ(Draws(), "q2 m1 ");
+
+    // Hull pieces cut by a mask blend normally: nothing over them passes.
+    m_device->ClearDraws();
+    quads.Begin(640, 480);
+    Sheet(10, 10, 50, 50);
+    Masked(10, 10, 50, 50, false);
+    Sheet(20, 20, 30, 30, true);
+    quads.End();
+    EXPECT_EQ(Draws(), "q1 m1 q1 ");
+    EXPECT_EQ(m_device->GetDraws()[1].blend, BlendMode::Normal);
+}
+
+TEST_F(MaskedQuadBatchOrder, AMaskedDrawJoinsItsStateUnlessAnotherStateBetweenMayOverlapIt)
+{
+    QuadRunBatch& quads = QuadRunBatch::Shared();
+    // Normal masked draws of two states over one place: three draws, in order.
+    quads.Begin(640, 480);
+    Masked(10, 10, 50, 50, false);
+    Masked(20, 20, 60, 60, false, m_other);
+    Masked(30, 30, 70, 70, false);
+    EXPECT_EQ(quads.GetPaintedRunCount(), 3);
+    quads.End();
+    ASSERT_EQ(Draws(), "m1 m1 m1 ");
+    EXPECT_EQ(m_device->GetDraws()[1].vertices[0].x, 20.0f);
+
+    // The other state elsewhere: the third joins the first.
+    m_device->ClearDraws();
+    quads.Begin(640, 480);
+    Masked(10, 10, 50, 50, false);
+    Masked(200, 20, 240, 60, false, m_other);
+    Masked(30, 30, 70, 70, false);
+    quads.End();
+    EXPECT_EQ(Draws(), "m2 m1 ");
+
+    // Additive ones pass each other wherever they lie.
+    m_device->ClearDraws();
+    quads.Begin(640, 480);
+    Masked(10, 10, 50, 50);
+    Masked(20, 20, 60, 60, true, m_other);
+    Masked(30, 30, 70, 70);
+    quads.End();
+    EXPECT_EQ(Draws(), "m2 m1 ");
+}
+
+TEST_F(MaskedQuadBatchOrder, OutsideTheBatchOrInTheInterfaceMaskedQuadsDrawAtOnce)
+{
+    QuadRunBatch& quads = QuadRunBatch::Shared();
+    Masked(10, 10, 50, 50);
+    EXPECT_EQ(Draws(), "m1 ");
+
+    m_device->ClearDraws();
+    quads.BeginInterface(640, 480);
+    Sheet(10, 10, 50, 50);
+    Masked(100, 100, 140, 140);
+    EXPECT_EQ(Draws(), "q1 m1 ") << "the interface's quads first";
+    EXPECT_EQ(quads.GetPaintedRunCount(), 0);
+    quads.EndInterface();
+
+    // A draw past the batch asks whether a waiting blast lies under it.
+    m_device->ClearDraws();
+    quads.Begin(640, 480);
+    Masked(10, 10, 50, 50);
+    EXPECT_TRUE(quads.MayCover(50, 50, 60, 60));
+    EXPECT_FALSE(quads.MayCover(51.5f, 10, 60, 60));
+    quads.End();
 }
 
 TEST(MaskedQuadBatch, AClampedMaskOnTheAtlasIsReadFromItsPageAndTheColourStaysBound)
