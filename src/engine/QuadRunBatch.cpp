@@ -96,6 +96,25 @@ void QuadRunBatch::EmptyCells()
 // that is not finite covers everything. The rasteriser snaps corners to a
 // fraction of a pixel: boxes closer than that could share a pixel, so each
 // keeps a pixel's margin.
+template <class Vertex>
+QuadRunBatch::Box QuadRunBatch::ScalarBoxOf(const Vertex* vertices, size_t count)
+{
+    const float inf = std::numeric_limits<float>::infinity();
+    Box box{inf, inf, -inf, -inf};
+    float finite = 0.0f;
+    for (size_t i = 0; i < count; ++i) {
+        const float x = vertices[i].x, y = vertices[i].y;
+        finite += (x - x) + (y - y);
+        box.x0 = std::min(box.x0, x);
+        box.x1 = std::max(box.x1, x);
+        box.y0 = std::min(box.y0, y);
+        box.y1 = std::max(box.y1, y);
+    }
+    if (!(finite == 0.0f))
+        return Box{-inf, -inf, inf, inf};
+    return Box{box.x0 - kMargin, box.y0 - kMargin, box.x1 + kMargin, box.y1 + kMargin};
+}
+
 QuadRunBatch::Box QuadRunBatch::BoxOf(const ScreenVertex* vertices, size_t count)
 {
     const float inf = std::numeric_limits<float>::infinity();
@@ -113,19 +132,7 @@ QuadRunBatch::Box QuadRunBatch::BoxOf(const ScreenVertex* vertices, size_t count
     _mm_storeu_ps(&box.x0, _mm_add_ps(_mm_movelh_ps(low, high), _mm_setr_ps(-kMargin, -kMargin, kMargin, kMargin)));
     return box;
 #else
-    Box box{inf, inf, -inf, -inf};
-    float finite = 0.0f;
-    for (size_t i = 0; i < count; ++i) {
-        const float x = vertices[i].x, y = vertices[i].y;
-        finite += (x - x) + (y - y);
-        box.x0 = std::min(box.x0, x);
-        box.x1 = std::max(box.x1, x);
-        box.y0 = std::min(box.y0, y);
-        box.y1 = std::max(box.y1, y);
-    }
-    if (!(finite == 0.0f))
-        return Box{-inf, -inf, inf, inf};
-    return Box{box.x0 - kMargin, box.y0 - kMargin, box.x1 + kMargin, box.y1 + kMargin};
+    return ScalarBoxOf(vertices, count);
 #endif
 }
 
@@ -966,21 +973,8 @@ void QuadRunBatch::BeforeDirectDraw()
 
 QuadRunBatch::Box QuadRunBatch::PaintedBox(const ScreenVertex2* vertices, size_t count)
 {
-    // As BoxOf: a corner that is not finite covers everything.
-    const float inf = std::numeric_limits<float>::infinity();
-    Box box{inf, inf, -inf, -inf};
-    float finite = 0.0f;
-    for (size_t i = 0; i < count; ++i) {
-        const float x = vertices[i].x, y = vertices[i].y;
-        finite += (x - x) + (y - y);
-        box.x0 = std::min(box.x0, x);
-        box.x1 = std::max(box.x1, x);
-        box.y0 = std::min(box.y0, y);
-        box.y1 = std::max(box.y1, y);
-    }
-    if (!(finite == 0.0f))
-        return Box{-inf, -inf, inf, inf};
-    return Box{box.x0 - kMargin, box.y0 - kMargin, box.x1 + kMargin, box.y1 + kMargin};
+    // Few vertices, rarely: the plain loop serves.
+    return ScalarBoxOf(vertices, count);
 }
 
 bool QuadRunBatch::Reaches(const Box& box, bool additive) const

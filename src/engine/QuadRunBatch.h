@@ -241,6 +241,8 @@ private:
     static void DrawVertices(uint64_t key, const ScreenVertex* vertices, size_t count);
     static constexpr float kMargin = 1.0f;
     static Box BoxOf(const ScreenVertex* vertices, size_t count);
+    template <class Vertex>
+    static Box ScalarBoxOf(const Vertex* vertices, size_t count);
     static Box QuadBox(const ScreenVertex quad[4]);
     static Box StripBox(const StripEdge& nearSide, const StripEdge& farSide);
     static bool Overlap(const Box& a, const Box& b);
