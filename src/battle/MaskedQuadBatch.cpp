@@ -89,16 +89,11 @@ void MaskedQuadBatch::Flush()
         // The interface's quads go out first.
         quads.Flush();
     }
-    Draw(state, m_vertices.data(), m_vertices.size());
+    Paint(state, m_vertices.data(), m_vertices.size());
     m_vertices.clear();
 }
 
 void MaskedQuadBatch::Paint(const State& state, const ScreenVertex2* vertices, size_t count)
-{
-    Draw(state, vertices, count);
-}
-
-void MaskedQuadBatch::Draw(const State& state, const ScreenVertex2* vertices, size_t count)
 {
     D3DEngine& engine = D3DEngine::GetInstance();
     IGraphicsDevice* device = engine.GetDevice();

@@ -43,8 +43,8 @@ private:
     void Flush();
     // Mask and colour in a; mode, mirror and blend in b.
     State StateNow() const;
+    // Draws in `state`: for the quad batch when these waited there, or at once.
     void Paint(const State& state, const ScreenVertex2* vertices, size_t count) override;
-    void Draw(const State& state, const ScreenVertex2* vertices, size_t count);
 
     Effect m_effect;
     std::vector<ScreenVertex2> m_vertices; // reserved once

@@ -9,6 +9,12 @@
 class SIM_Ship;
 class SIM_TargetedModule;
 
+// A 0-1 shade as a colour byte, rounded, as every ship picture takes it.
+inline uint8_t ShadeByte(float v)
+{
+    return static_cast<uint8_t>(std::clamp(v, 0.0f, 1.0f) * 255.0f + 0.5f);
+}
+
 // The turrets of one ship's visual: each turret-mounted weapon with its
 // working and wrecked pictures (found when the visual is built) and the
 // bearing each of its turrets is drawn at. A turret turns toward its aim at
@@ -18,12 +24,6 @@ class SIM_TargetedModule;
 // keeps its bearing on the ship, and its working picture fades over the
 // wrecked one while the weapon settles. Picture only: the battle never
 // reads these bearings.
-// A 0-1 shade as a colour byte, rounded, as every ship picture takes it.
-inline uint8_t ShadeByte(float v)
-{
-    return static_cast<uint8_t>(std::clamp(v, 0.0f, 1.0f) * 255.0f + 0.5f);
-}
-
 class ShipTurrets {
 public:
     static constexpr float kTrackingDivisor = 1.5f;

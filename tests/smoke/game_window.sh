@@ -47,7 +47,9 @@ fail() {
 
 # Seconds since the epoch, with fractions.
 now() { echo "$EPOCHREALTIME"; }
-past_deadline() { awk -v s="$1" -v n="$(now)" -v d="$QLM_READY_DEADLINE" 'BEGIN { exit !(n - s > d) }'; }
+past_deadline() { # start [deadlines]
+    awk -v s="$1" -v n="$(now)" -v d="$QLM_READY_DEADLINE" -v k="${2:-1}" 'BEGIN { exit !(n - s > k * d) }'
+}
 
 # True while a process runs (one that has exited but is not yet waited for
 # still answers kill -0).
@@ -192,7 +194,7 @@ wait_work() { # what is awaited, condition
     until eval "$2"; do
         [ $(($(game_cpu_ticks) - cpu0)) -gt $((3 * QLM_READY_DEADLINE * tick)) ] &&
             fail "the game spent $((3 * QLM_READY_DEADLINE)) s of CPU time without $1"
-        awk -v s="$start" -v n="$(now)" -v d="$QLM_READY_DEADLINE" 'BEGIN { exit !(n - s > 4 * d) }' &&
+        past_deadline "$start" 4 &&
             fail "waited $((4 * QLM_READY_DEADLINE)) s for $1"
         running "$gpid" || fail "the game ended before $1"
         sleep 0.1
