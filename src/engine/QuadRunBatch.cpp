@@ -538,7 +538,7 @@ inline void QuadRunBatch::NoteIn(Cell& cell, int run, uint64_t tag, const Box& b
         if (run == m_runCount - 1 && m_paintRunCount == 0)
             m_newestKey = key;
     }
-    PendFor(run, count);
+    PendFor(run, count, box);
     Run& target = m_runs[static_cast<size_t>(run)];
     target.holds[additive] = true;
     return Reserve(target, count);
@@ -604,7 +604,7 @@ inline void QuadRunBatch::NoteIn(Cell& cell, int run, uint64_t tag, const Box& b
     NoteCells(run, tag, box, x0, y0, x1, y1);
 }
 
-[[gnu::always_inline]] inline void QuadRunBatch::PendFor(int run, size_t count)
+[[gnu::always_inline]] inline void QuadRunBatch::PendFor(int run, size_t count, const Box& box)
 {
     if (count == 4) {
         if (run != m_pendingRun)
@@ -613,7 +613,7 @@ inline void QuadRunBatch::NoteIn(Cell& cell, int run, uint64_t tag, const Box& b
     }
     ClosePending();
     const size_t first = m_runs[static_cast<size_t>(run)].used;
-    m_pending.push_back(Pending{run, static_cast<uint32_t>(count), first, first + count});
+    m_pending.push_back(Pending{run, static_cast<uint32_t>(count), first, first + count, box});
 }
 
 void QuadRunBatch::ClosePending()
@@ -622,7 +622,7 @@ void QuadRunBatch::ClosePending()
         return;
     const size_t end = m_runs[static_cast<size_t>(m_pendingRun)].used;
     if (end > m_pendingFrom)
-        m_pending.push_back(Pending{m_pendingRun, 4, m_pendingFrom, end});
+        m_pending.push_back(Pending{m_pendingRun, 4, m_pendingFrom, end, Box{}});
     m_pendingRun = -1;
 }
 
@@ -643,8 +643,7 @@ void QuadRunBatch::NotePending()
             for (size_t i = stretch.first; i < stretch.end; i += 4)
                 NoteBox(stretch.run, tag, QuadBox(vertices + i));
         } else {
-            for (size_t i = stretch.first; i < stretch.end; i += stretch.group)
-                NoteBox(stretch.run, tag, BoxOf(vertices + i, stretch.group));
+            NoteBox(stretch.run, tag, stretch.box);
         }
     }
     m_pending.clear();
@@ -842,24 +841,31 @@ bool QuadRunBatch::MayCover(float x0, float y0, float x1, float y1)
     // before it. Noting them all would cost more than the draws it saves;
     // past the budget the answer is yes.
     size_t budget = kCoverLookBudget;
-    const auto covers = [&](int run, size_t group, size_t first, size_t end) {
+    const auto covers = [&](int run, size_t first, size_t end) {
         const ScreenVertex* vertices = m_runs[static_cast<size_t>(run)].vertices.data();
-        for (size_t i = end; i >= first + group;) {
-            i -= group;
+        for (size_t i = end; i >= first + 4;) {
+            i -= 4;
             if (budget == 0)
                 return true;
             --budget;
-            if (Overlap(group == 4 ? QuadBox(vertices + i) : BoxOf(vertices + i, group), box))
+            if (Overlap(QuadBox(vertices + i), box))
                 return true;
         }
         return false;
     };
-    if (m_pendingRun >= 0 &&
-        covers(m_pendingRun, 4, m_pendingFrom, m_runs[static_cast<size_t>(m_pendingRun)].used))
+    if (m_pendingRun >= 0 && covers(m_pendingRun, m_pendingFrom, m_runs[static_cast<size_t>(m_pendingRun)].used))
         return true;
-    for (auto it = m_pending.rbegin(); it != m_pending.rend(); ++it)
-        if (covers(it->run, it->group, it->first, it->end))
+    for (auto it = m_pending.rbegin(); it != m_pending.rend(); ++it) {
+        if (it->group != 4) { // a group's box was kept
+            if (budget == 0)
+                return true;
+            --budget;
+            if (Overlap(it->box, box))
+                return true;
+        } else if (covers(it->run, it->first, it->end)) {
             return true;
+        }
+    }
     // Those noted in the cells.
     int cx0, cy0, cx1, cy1;
     CellRange(box, cx0, cy0, cx1, cy1);

@@ -215,15 +215,19 @@ private:
     // newest, and most layers end before one does: what is staged is noted
     // in them only then, in the order it was staged, so that they read as if
     // every quad had been noted at once. Pending: the boxes of the vertices
-    // [first, end) of a run, `group` vertices each.
+    // [first, end) of a run, `group` vertices each. A group (a stretch of
+    // its own) keeps the box it was staged with: a thousand markers are
+    // not measured twice.
     struct Pending {
         int run;
         uint32_t group;
         size_t first, end;
+        Box box;
     };
-    // Quads about to be staged in `run` (`count` vertices at once) join its
-    // open stretch of pending quads, or, as a group, a stretch of their own.
-    void PendFor(int run, size_t count);
+    // Quads about to be staged in `run` (`count` vertices at once, in
+    // `box`) join its open stretch of pending quads, or, as a group, a
+    // stretch of their own.
+    void PendFor(int run, size_t count, const Box& box);
     void OpenPending(int run);
     void ClosePending();
     // Notes everything pending in the cells.

@@ -170,7 +170,7 @@ TEST_F(VisualCatchUp, AConTrailCaughtUpEqualsOneUpdatedEveryFrame)
     EXPECT_GE(x.GetAge(x.CountActive() - 1), 38.0f * kFrameMs);
 }
 
-TEST_F(VisualCatchUp, AShipOutOfViewUpdatesItsAttachmentsEveryFourthFrameAndInViewEveryFrame)
+TEST_F(VisualCatchUp, AShipOutOfViewUpdatesItsAttachmentsEverySixteenthFrameAndInViewEveryFrame)
 {
     // A cruiser with one con trail of 1000 ms (the reach's floor is longer).
     {
@@ -203,18 +203,20 @@ TEST_F(VisualCatchUp, AShipOutOfViewUpdatesItsAttachmentsEveryFourthFrameAndInVi
     for (float x : {400.0f, nearEdge})
         for (int f = 0; f < 8; ++f)
             EXPECT_TRUE(frame(x)) << x;
-    // Past it: one frame in four, the others wait.
+    // Past it: one frame in sixteen (the 16th, 32nd and 48th after the
+    // last update), the others wait.
     int updated = 0;
-    for (int f = 0; f < 40; ++f)
+    for (int f = 0; f < 47; ++f)
         updated += frame(nearEdge + 1.0f) ? 1 : 0;
-    EXPECT_EQ(updated, 40 / GUI_Ship::kLazyFrames);
+    EXPECT_EQ(updated, 2);
+    EXPECT_TRUE(frame(nearEdge + 1.0f));
     // A moving ship's trails widen the margin by their reach at 1.5 times
     // the top speed: 1500 ms at 0.8 units per 12 ms is 150 more.
     ship->maxSpeed = 0.8f;
     for (int f = 0; f < 8; ++f)
         EXPECT_TRUE(frame(nearEdge + 149.0f));
     updated = 0;
-    for (int f = 0; f < 8; ++f)
+    for (int f = 0; f < 32; ++f)
         updated += frame(nearEdge + 151.0f) ? 1 : 0;
     EXPECT_EQ(updated, 2);
     ship->maxSpeed = 0.0f;
@@ -235,11 +237,11 @@ TEST_F(VisualCatchUp, AShipOutOfViewUpdatesItsAttachmentsEveryFourthFrameAndInVi
     int frames = 1;
     while (!frame(5000.0f))
         ++frames;
-    EXPECT_EQ(frames, GUI_Ship::kLazyFrames);
+    EXPECT_EQ(frames, 16);
     EXPECT_FLOAT_EQ(points.GetAge(unlaid) - before, kFrameMs * static_cast<float>(frames));
 }
 
-TEST_F(VisualCatchUp, AnEngineTrailBeyondItsReachStepsEveryFourthFrameAndWithinItEveryFrame)
+TEST_F(VisualCatchUp, AnEngineTrailBeyondItsReachStepsEverySixteenthFrameAndWithinItEveryFrame)
 {
     LoadParticleConfigs();
     auto* config = new GUI_ParticleConfig();
@@ -275,9 +277,9 @@ TEST_F(VisualCatchUp, AnEngineTrailBeyondItsReachStepsEveryFourthFrameAndWithinI
     EXPECT_EQ(steps(8), 8);
     place(reach + 1.0f);
     const float before = trail->GetParticle(0).age;
-    EXPECT_EQ(steps(8), 2);
+    EXPECT_EQ(steps(32), 2);
     // The steps taken cover every frame.
-    EXPECT_NEAR(trail->GetParticle(0).age - before, 8.0f * 12.0f, 12.0f * 4.0f);
+    EXPECT_NEAR(trail->GetParticle(0).age - before, 32.0f * 12.0f, 12.0f * 16.0f);
     // Back in view it steps every frame again, the waited frames included.
     place(-400.0f);
     const float waited = trail->GetParticle(0).age;

@@ -175,6 +175,31 @@ TEST_F(QuadRunBatchTest, WhatMayCoverABoxIsTheStagedQuadsBoxesWithTheirMarginOrA
     EXPECT_EQ(QuadRunBatch::kCoverLookBudget, 256u);
 }
 
+TEST_F(QuadRunBatchTest, QuadsGivenTogetherAreJudgedByTheBoxOfAllOfThemPendingOrInTheCells)
+{
+    const TextureHandle a = MakeTexture();
+    // Two markers far apart given together, as the mini-map gives its icons.
+    const QuadAt left(100, 100, 110, 110), right(200, 100, 210, 110);
+    ScreenVertex markers[8];
+    std::copy(left.v, left.v + 4, markers);
+    std::copy(right.v, right.v + 4, markers + 4);
+    const auto stage = [&](float top) {
+        m_batch.Begin(640, 480);
+        m_batch.Add(a, false, QuadAt(300, 300, 310, 310).v);
+        m_batch.AddFilled(false, markers, 8);
+        // Pending: one box from the first marker to the second, a pixel wider.
+        EXPECT_TRUE(m_batch.MayCover(150, 111, 160, 120)) << "between them, on the margin";
+        EXPECT_FALSE(m_batch.MayCover(150, 111.5f, 160, 120)) << "past the margin";
+        // A quad that may join the first run puts the group in the cells.
+        m_batch.Add(a, false, QuadAt(150, top, 160, top + 10).v);
+        m_batch.End();
+        return Draws();
+    };
+    EXPECT_EQ(stage(101), (std::vector<D>{{a, N, 1}, {0, N, 2}, {a, N, 1}})) << "between the markers: in the box";
+    m_device->ClearDraws();
+    EXPECT_EQ(stage(113), (std::vector<D>{{a, N, 2}, {0, N, 2}})) << "below the box: joins the first run";
+}
+
 TEST_F(QuadRunBatchTest, AQuadJoiningTheNewestRunGrowsItsBoxInEveryCellItTouches)
 {
     // Cells of 32 pixels from screen 0: these lie in the block of cells 32..96
