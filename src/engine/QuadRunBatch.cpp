@@ -202,6 +202,20 @@ bool QuadRunBatch::Overlap(const Box& a, const Box& b)
     return a.x0 <= b.x1 && b.x0 <= a.x1 && a.y0 <= b.y1 && b.y0 <= a.y1;
 }
 
+inline bool QuadRunBatch::MayReachPainted(const ScreenVertex quad[4], bool additive) const
+{
+    return Overlap(m_paintBox[additive], QuadBox(quad));
+}
+
+bool QuadRunBatch::MayReachPainted(const StripEdge* edges, size_t edgeCount, bool additive) const
+{
+    const Box& painted = m_paintBox[additive];
+    for (size_t i = 0; i + 1 < edgeCount; ++i)
+        if (Overlap(painted, StripBox(edges[i], edges[i + 1])))
+            return true;
+    return false;
+}
+
 #if defined(__SSE2__)
 // CellRange's x0, y0, x1, y1. Truncation after the clamp to the one before
 // the last cell gives what clamping after it would.
@@ -365,8 +379,9 @@ void QuadRunBatch::StageKeyed(uint64_t key, bool additive, const ScreenVertex qu
     // The newest run exists while its state is known. A quad that opens
     // its stretch of pending quads, or needs room, goes through Stage: with
     // no call but those last, this path keeps nothing across one.
+    // While painted draws wait, a quad that may reach one is checked there.
     const int run = m_runCount - 1;
-    if (key != m_newestKey || run != m_pendingRun)
+    if (key != m_newestKey || run != m_pendingRun || (m_paintRunCount > 0 && MayReachPainted(quad, additive)))
         return StageKeyed(key, additive, quad, tile);
     Run& target = m_runs[static_cast<size_t>(run)];
     if (target.used + 4 > target.room)
@@ -386,7 +401,10 @@ void QuadRunBatch::Add(TextureHandle texture, bool additive, const ScreenVertex 
 
 void QuadRunBatch::AddQuads(TextureHandle texture, bool additive, const ScreenVertex* quads, size_t quadCount)
 {
-    if (!m_open || m_boxes.MayTrim(texture)) {
+    // While painted draws wait, quads that may reach them are looked at one
+    // by one.
+    if (!m_open || m_boxes.MayTrim(texture) ||
+        (m_paintRunCount > 0 && Overlap(m_paintBox[additive], BoxOf(quads, 4 * quadCount)))) {
         for (size_t i = 0; i < quadCount; ++i)
             Add(texture, additive, quads + 4 * i);
         return;
@@ -533,9 +551,8 @@ inline void QuadRunBatch::NoteIn(Cell& cell, int run, uint64_t tag, const Box& b
             run = JoinOrStart(key, box, run);
         m_recentKey = key;
         m_recentRun = run;
-        // Else the newest run is still another state's. While painted draws
-        // wait, no state is the newest's: every quad comes here to be checked.
-        if (run == m_runCount - 1 && m_paintRunCount == 0)
+        // Else the newest run is still another state's.
+        if (run == m_runCount - 1)
             m_newestKey = key;
     }
     PendFor(run, count, box);
@@ -741,8 +758,11 @@ void QuadRunBatch::AddStrip(TextureHandle texture, bool additive, const StripEdg
     auto store = [&](ScreenVertex* out, size_t i) { StripQuad(edges[i], edges[i + 1], corners, z, out); };
     const size_t quads = edgeCount - 1;
     size_t i = 0;
-    // Until the strip's run is the newest, each quad looks for its run.
-    for (; i < quads && key != m_newestKey; ++i)
+    // Until the strip's run is the newest, each quad looks for its run;
+    // while painted draws wait, a strip that may reach them has each quad
+    // checked there.
+    const bool check = m_paintRunCount > 0 && MayReachPainted(edges, edgeCount, additive);
+    for (; i < quads && (key != m_newestKey || check); ++i)
         store(Stage(key, additive, StripBox(edges[i], edges[i + 1]), 4), i);
     if (i == quads)
         return;
@@ -1037,8 +1057,6 @@ bool QuadRunBatch::AddPainted(Painter& painter, const Painter::State& state, boo
     if (!additive)
         Grow(m_paintBox[1], box);
     m_paintGuards.push_back(Guard{box, additive});
-    // Every quad from now on goes through Stage, which checks it.
-    m_newestKey = kNoKey;
     return true;
 }
 

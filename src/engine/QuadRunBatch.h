@@ -140,7 +140,7 @@ public:
     // Painted draws wait for at most this many quads staged after them (each
     // is checked against them, which costs more than joining a run): then
     // they go out with the runs.
-    static constexpr size_t kPaintWaitBudget = 64;
+    static constexpr size_t kPaintWaitBudget = 256;
     // Painted draws waiting, in their order (tests and benchmarks).
     int GetPaintedRunCount() const { return m_paintRunCount; }
 
@@ -302,6 +302,10 @@ private:
     // Quads checked against what waits since it began to wait.
     size_t m_paintChecks = 0;
     bool Reaches(const Box& box, bool additive) const;
+    // Whether the quad may reach what waits: its box meets theirs all
+    // together (the quick test a quad joining the newest run makes).
+    bool MayReachPainted(const ScreenVertex quad[4], bool additive) const;
+    bool MayReachPainted(const StripEdge* edges, size_t edgeCount, bool additive) const;
     // A quad in `box` is about to be staged: what waits under it (or what
     // has waited past the budget) goes out.
     void BeforeStaging(const Box& box, bool additive)

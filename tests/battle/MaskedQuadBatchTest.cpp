@@ -125,22 +125,71 @@ TEST_F(MaskedQuadBatchOrder, ANormalQuadReachingAWaitingBlastDrawsItFirstToThePi
     EXPECT_EQ(Draws(), "q1 m1 q1 ");
 }
 
-TEST_F(MaskedQuadBatchOrder, ABlastWaitsForABudgetOfQuadsAndThenGoesOut)
+TEST_F(MaskedQuadBatchOrder, ABlastWaitsForABudgetOfQuadsNearItAndThenGoesOut)
 {
     QuadRunBatch& quads = QuadRunBatch::Shared();
+    const size_t budget = QuadRunBatch::kPaintWaitBudget;
+    EXPECT_EQ(budget, 256u);
+    // A quad that needs more room in its run is staged the long way, and
+    // checked: the runs' room, kept between frames, is made first.
+    quads.Begin(640, 480);
+    for (size_t i = 0; i < 4 * budget; ++i)
+        Sheet(300, 300, 310, 310);
+    quads.End();
+    m_device->ClearDraws();
     quads.Begin(640, 480);
     Sheet(10, 10, 50, 50);
+    // Two blasts of one state, far apart: they wait as one draw.
     Masked(10, 10, 50, 50);
-    const size_t budget = QuadRunBatch::kPaintWaitBudget;
-    for (size_t i = 0; i < budget; ++i)
+    Masked(200, 10, 240, 50);
+    ASSERT_EQ(quads.GetPaintedRunCount(), 1);
+    // Clear of the box of all that waits, quads join the run unchecked.
+    for (size_t i = 0; i < 2 * budget; ++i)
         Sheet(300, 300, 310, 310);
-    EXPECT_EQ(quads.GetPaintedRunCount(), 1) << "still waiting after the budget's quads";
+    // Between the blasts each is checked, reaching neither, and counts.
+    for (size_t i = 0; i < budget; ++i)
+        Sheet(100, 20, 110, 30);
+    EXPECT_EQ(quads.GetPaintedRunCount(), 1) << "still waiting after the budget's checks";
     EXPECT_TRUE(m_device->GetDraws().empty());
-    Sheet(300, 300, 310, 310);
+    Sheet(100, 20, 110, 30);
     EXPECT_EQ(quads.GetPaintedRunCount(), 0);
-    EXPECT_EQ(Draws(), "q" + std::to_string(budget + 1) + " m1 ");
+    EXPECT_EQ(Draws(), "q" + std::to_string(3 * budget + 1) + " m2 ");
     quads.End();
-    EXPECT_EQ(Draws(), "q" + std::to_string(budget + 1) + " m1 q1 ");
+    EXPECT_EQ(Draws(), "q" + std::to_string(3 * budget + 1) + " m2 q1 ");
+}
+
+TEST_F(MaskedQuadBatchOrder, QuadsGivenTogetherOrAsAStripAreCheckedWhenTheyMayReachABlast)
+{
+    QuadRunBatch& quads = QuadRunBatch::Shared();
+    ScreenVertex pair[8];
+    const auto stagePair = [&](float left) {
+        quads.Begin(640, 480);
+        Sheet(10, 10, 40, 50);
+        Masked(10, 10, 50, 50);
+        Quad(pair, 300, 10, 310, 20);
+        Quad(pair + 4, left, 10, left + 10, 20);
+        quads.AddQuads(m_sheet, false, pair, 2);
+        quads.End();
+        return Draws();
+    };
+    EXPECT_EQ(stagePair(52.5f), "q3 m1 ") << "the second quad clear of the blast's margin";
+    m_device->ClearDraws();
+    EXPECT_EQ(stagePair(51.0f), "q2 m1 q1 ") << "the second quad reaches it: what waits goes out first";
+
+    const auto stageStrip = [&](float far) {
+        m_device->ClearDraws();
+        quads.Begin(640, 480);
+        Sheet(10, 10, 40, 50);
+        Masked(10, 10, 50, 50);
+        const QuadRunBatch::StripEdge edges[3] = {
+            {300, 10, 310, 10, 0xFFFFFFFFu}, {300, 30, 310, 30, 0xFFFFFFFFu}, {far, 40, far + 10, 40, 0xFFFFFFFFu}};
+        const float uv[4] = {0, 0, 1, 1};
+        quads.AddStrip(m_sheet, false, edges, 3, uv);
+        quads.End();
+        return Draws();
+    };
+    EXPECT_EQ(stageStrip(60.0f), "q3 m1 ") << "the strip's last quad ends 9 pixels clear";
+    EXPECT_EQ(stageStrip(40.0f), "q2 m1 q1 ") << "its last quad reaches the blast";
 }
 
 TEST_F(MaskedQuadBatchOrder, AdditiveDrawsPassAdditiveBlastsButNotMaskedHullPieces)
