@@ -137,9 +137,9 @@ public:
     // outside the interface: the caller then draws them itself.
     bool AddPainted(Painter& painter, const Painter::State& state, bool additive, const ScreenVertex2* vertices,
                     size_t count);
-    // Painted draws wait for at most this many quads staged after them (each
-    // is checked against them, which costs more than joining a run): then
-    // they go out with the runs.
+    // Painted draws wait for at most this many quads checked against them
+    // (those that meet the box of everything waiting; a check costs more
+    // than joining a run): then they go out with the runs.
     static constexpr size_t kPaintWaitBudget = 256;
     // Painted draws waiting, in their order (tests and benchmarks).
     int GetPaintedRunCount() const { return m_paintRunCount; }
