@@ -617,6 +617,21 @@ void GUI_ParticleEmmiter::Advance(float ms, float step, bool draw)
     Move(ms, step, draw);
 }
 
+// The first of the frames ahead (1 on) at which a particle of this age,
+// aged ageStep a frame, is past the fade-in.
+[[gnu::always_inline]] inline int GUI_ParticleEmmiter::FirstFadingFrame(float age, float ageStep)
+{
+    int firstFading = 1;
+    if (!(age + ageStep > kFadeInMs)) {
+        firstFading = static_cast<int>((kFadeInMs - age) / ageStep) + 1;
+        while (firstFading > 1 && age + ageStep * static_cast<float>(firstFading - 1) > kFadeInMs)
+            --firstFading;
+        while (!(age + ageStep * static_cast<float>(firstFading) > kFadeInMs))
+            ++firstFading;
+    }
+    return firstFading;
+}
+
 // Inlined into the catch-up walk: a call per particle costs a fifth of it.
 [[gnu::always_inline]] inline bool GUI_ParticleEmmiter::StepParticle(int i, const Leap& leap)
 {
@@ -626,14 +641,7 @@ void GUI_ParticleEmmiter::Advance(float ms, float step, bool draw)
     // the last fading frame.
     const float ageStep = leap.ageStep;
     const float age = slots.age[i];
-    int firstFading = 1;
-    if (!(age + ageStep > kFadeInMs)) {
-        firstFading = static_cast<int>((kFadeInMs - age) / ageStep) + 1;
-        while (firstFading > 1 && age + ageStep * static_cast<float>(firstFading - 1) > kFadeInMs)
-            --firstFading;
-        while (!(age + ageStep * static_cast<float>(firstFading) > kFadeInMs))
-            ++firstFading;
-    }
+    const int firstFading = FirstFadingFrame(age, ageStep);
     slots.age[i] = age + ageStep * static_cast<float>(leap.frames);
     const int fading = leap.frames - firstFading + 1;
     if (fading > 0) {
@@ -751,6 +759,34 @@ void GUI_ParticleEmmiter::LeapSlots(const Leap& leap)
     firstFree = lowestFreed;
 }
 
+int GUI_ParticleEmmiter::FramesToOutlive(float step) const
+{
+    // A birth has alpha 1 and age 0; StepParticle's sums for it, so that a
+    // birth counted gone is one it would have killed.
+    const float ageStep = 12.0f * step, alphaStep = config->AlphaFalloff * step;
+    if (!(alphaStep > 0.0f))
+        return std::numeric_limits<int>::max();
+    const int firstFading = FirstFadingFrame(0.0f, ageStep);
+    // The fading frames that take its alpha to 0.
+    int fading = 1;
+    if (!(1.0f - alphaStep <= 0.0f)) {
+        fading = static_cast<int>(std::min(1.0f / alphaStep, 1e8f));
+        while (fading > 1 && 1.0f - alphaStep * static_cast<float>(fading - 1) <= 0.0f)
+            --fading;
+        while (!(1.0f - alphaStep * static_cast<float>(fading) <= 0.0f))
+            ++fading;
+    }
+    return fading + firstFading - 1;
+}
+
+int GUI_ParticleEmmiter::DrawsPerBirth() const
+{
+    // As SpawnParticle draws: place, size, frame, angle, speed and spin.
+    const GUI_ParticleConfig& c = *config;
+    return 3 + (c.UVFrameSpan != 0 ? 1 : 0) + 1 + (c.IsAngled ? 1 : 2) +
+           ((c.MinSpinSpeed != 0.0f || c.MaxSpinSpeed != 0.0f) ? 1 : 0);
+}
+
 void GUI_ParticleEmmiter::CatchUp(int frames, float ms)
 {
     if (!active || !config || frames < 1)
@@ -770,10 +806,19 @@ void GUI_ParticleEmmiter::CatchUp(int frames, float ms)
     // stepped after this, is the last).
     const float endX = x, endY = y;
     const float span = static_cast<float>(frames + 1);
+    const int gone = step > 0.0f ? FramesToOutlive(step) : std::numeric_limits<int>::max();
     for (int j = 1; j <= frames; ++j) {
         const int n = DueBirths(ms);
         if (n == 0)
             continue; // where it was then matters only to births
+        if (frames - j >= gone) {
+            // Dead before the catch-up ends: only their random numbers are
+            // drawn, so that later births match those of stepped frames. A
+            // full block would have made none of them.
+            if (liveCount < kMaxParticles)
+                VisualGenerator().Discard(static_cast<unsigned>(n) * DrawsPerBirth());
+            continue;
+        }
         const float t = static_cast<float>(j) / span;
         x = steppedX + (endX - steppedX) * t;
         y = steppedY + (endY - steppedY) * t;

@@ -128,11 +128,17 @@ private:
     // emitter's life is over), counted as made.
     int DueBirths(float ms);
     struct Leap;
+    // The later frames after which a birth is surely dead (alpha spent),
+    // at `step` a frame.
+    int FramesToOutlive(float step) const;
+    // The random numbers one birth draws.
+    int DrawsPerBirth() const;
     // The n births of SpawnContinuous, each then stepped through
     // laterFrames frames of `step`.
     void SpawnBatch(int n, int laterFrames, float step);
     // SpawnBatch's births, each leaping by `leap` when it is given.
     void SpawnRun(int n, const Leap* leap);
+    static int FirstFadingFrame(float age, float ageStep);
     // A leap of slot i's particle; false when it died meanwhile.
     bool StepParticle(int i, const Leap& leap);
     struct Stepped {

@@ -18,6 +18,6 @@ bool VisualLag::Plan(const VisualStep& now, bool mayWait)
     span = VisualStep{pendingMs, pendingFrames, now.lastMs};
     pendingMs = 0.0f;
     pendingFrames = 0;
-    due = kEvery;
+    due = every;
     return true;
 }

@@ -50,10 +50,16 @@ public:
     // battle about 0.2 M instructions a frame.
     static constexpr int kEvery = 16;
 
+    // An engine trail beyond its reach waits longer: a catch-up makes only
+    // the births that outlive it, so a longer wait costs no more births,
+    // and the trail's particles live a quarter of a second.
+    static constexpr int kTrailEvery = 64;
+
     // `phase` staggers the frames on which visuals out of view update: the
-    // first wait is shorter by phase % kEvery frames.
-    explicit VisualLag(unsigned phase = 0)
-        : due(kEvery - static_cast<int>(phase % kEvery))
+    // first wait is shorter by phase % period frames.
+    explicit VisualLag(unsigned phase = 0, int period = kEvery)
+        : due(period - static_cast<int>(phase % static_cast<unsigned>(period)))
+        , every(period)
     {
     }
     // Adds this update's span; true when the update runs now (Span() then
@@ -66,6 +72,7 @@ private:
     float pendingMs = 0.0f;
     int pendingFrames = 0;
     int due = kEvery;
+    int every = kEvery;
     bool waiting = false;
     VisualStep span;
 };

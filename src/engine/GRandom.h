@@ -16,6 +16,15 @@ public:
         m_state ^= m_state >> 27;
         return static_cast<uint32_t>((m_state * 0x2545F4914F6CDD1Dull) >> 32);
     }
+    // Moves on as n draws would, without making them.
+    void Discard(unsigned n)
+    {
+        for (unsigned i = 0; i < n; ++i) {
+            m_state ^= m_state >> 12;
+            m_state ^= m_state << 25;
+            m_state ^= m_state >> 27;
+        }
+    }
     // 0..32767, the range the game's formulas were written for.
     int Next15() { return static_cast<int>(NextU32() >> 17); }
     // [0, 1)

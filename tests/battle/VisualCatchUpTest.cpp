@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -48,6 +49,46 @@ protected:
         return out;
     }
 
+    // An emitter moving in a line, `dx`, `dy` a frame.
+    struct Path {
+        float dx, dy;
+    };
+    // Frames first + 1 to first + frames: the emitter moves along the path
+    // each frame and updates on the frames `updates` picks, each update
+    // covering the frames since the last.
+    template <typename Updates>
+    static void Run(GUI_ParticleEmmiter& e, int frames, const Path& path, Updates updates, int first = 0)
+    {
+        int caughtUp = first;
+        for (int f = first + 1; f <= first + frames; ++f) {
+            EffectTestView::Step(kFrameMs);
+            if (!updates(f))
+                continue;
+            const int span = f - caughtUp;
+            caughtUp = f;
+            e.x = path.dx * static_cast<float>(f);
+            e.y = path.dy * static_cast<float>(f);
+            VisualStepScope scope(VisualStep{kFrameMs * static_cast<float>(span), span, kFrameMs});
+            e.Update();
+        }
+    }
+
+    static void ExpectSameParticles(const GUI_ParticleEmmiter& a, const GUI_ParticleEmmiter& b)
+    {
+        ASSERT_EQ(a.GetLiveCount(), b.GetLiveCount());
+        ExpectSamePositions(Positions(a), Positions(b));
+    }
+
+    static void ExpectSamePositions(const std::vector<std::pair<float, float>>& pa,
+                                    const std::vector<std::pair<float, float>>& pb)
+    {
+        ASSERT_EQ(pa.size(), pb.size());
+        for (size_t i = 0; i < pa.size(); ++i) {
+            EXPECT_NEAR(pa[i].first, pb[i].first, 1e-3f) << i;
+            EXPECT_NEAR(pa[i].second, pb[i].second, 1e-3f) << i;
+        }
+    }
+
     EffectTestView view;
     ShipTestWorld world;
 };
@@ -64,37 +105,69 @@ TEST_F(VisualCatchUp, AnEmitterCaughtUpShowsTheParticlesOfOneSteppedEveryFrame)
                                  "XScatter = 2\nYScatter = 2\nParticlesPerSecond = 150\nLifetime = -1\n"));
     GUI_ParticleEmmiter everyFrame("trail", 0.0f, 0.0f, 0.0f, 0.0f);
     GUI_ParticleEmmiter late("trail", 0.0f, 0.0f, 0.0f, 0.0f);
-    const auto moveTo = [](GUI_ParticleEmmiter& e, int frame) {
-        e.x = 3.0f * static_cast<float>(frame);
-        e.y = -1.5f * static_cast<float>(frame);
-    };
     constexpr int kFrames = 60, kGap = 7;
-    SeedVisualRandom(11);
-    for (int f = 1; f <= kFrames; ++f) {
-        EffectTestView::Step(kFrameMs);
-        moveTo(everyFrame, f);
-        everyFrame.Update();
-    }
+    const Path path{3.0f, -1.5f};
     // The same births in the same order: the same random numbers.
     SeedVisualRandom(11);
-    int caughtUp = 0;
-    for (int f = 1; f <= kFrames; ++f) {
-        EffectTestView::Step(kFrameMs);
-        if (f % kGap != 0 && f != kFrames)
-            continue;
-        const int frames = f - caughtUp;
-        caughtUp = f;
-        moveTo(late, f);
-        VisualStepScope scope(VisualStep{kFrameMs * static_cast<float>(frames), frames, kFrameMs});
-        late.Update();
-    }
+    Run(everyFrame, kFrames, path, [](int) { return true; });
+    SeedVisualRandom(11);
+    Run(late, kFrames, path, [](int f) { return f % kGap == 0 || f == kFrames; });
     ASSERT_GT(everyFrame.GetLiveCount(), 10);
-    EXPECT_EQ(late.GetLiveCount(), everyFrame.GetLiveCount());
-    const auto a = Positions(everyFrame), b = Positions(late);
-    ASSERT_EQ(a.size(), b.size());
-    for (size_t i = 0; i < a.size(); ++i) {
-        EXPECT_NEAR(a[i].first, b[i].first, 1e-3f) << i;
-        EXPECT_NEAR(a[i].second, b[i].second, 1e-3f) << i;
+    ExpectSameParticles(everyFrame, late);
+}
+
+TEST_F(VisualCatchUp, ACatchUpLongerThanALifeMakesOnlyTheBirthsThatOutliveItAndKeepsTheLaterOnesInStep)
+{
+    // Births that die inside a catch-up are not made, yet their random
+    // numbers are drawn: the survivors and every later birth match stepped
+    // frames. Two configs draw six and seven numbers a birth (scatter, size,
+    // a cell of a span, angle, one or two speeds, spin).
+    LoadParticleConfigs();
+    auto* plain = new GUI_ParticleConfig();
+    ASSERT_TRUE(plain->ReadText("Name = plain\nType = BURN\nMinXVelocity = -0.5\nMaxXVelocity = 0.5\n"
+                                "MinYVelocity = -0.5\nMaxYVelocity = 0.5\nMinSize = 4\nMaxSize = 7\n"
+                                "AlphaFalloff = 0.08\nSizeFalloff = 0.04\nXScatter = 1\nYScatter = 1\n"
+                                "ParticlesPerSecond = 150\nLifetime = -1\n"));
+    auto* spun = new GUI_ParticleConfig();
+    ASSERT_TRUE(spun->ReadText("Name = spun\nType = BURN\nIsAngled = 1\nMinXVelocity = 0.1\nMaxXVelocity = 0.4\n"
+                               "MinSize = 4\nMaxSize = 7\nAlphaFalloff = 0.1\nXScatter = 2\nYScatter = 2\n"
+                               "MinSpinSpeed = -2\nMaxSpinSpeed = 2\nUVFrame = 4\nUVFrameLast = 7\n"
+                               "ParticlesPerSecond = 120\nLifetime = -1\n"));
+    const Path path{2.0f, 0.5f};
+    for (const char* name : {"plain", "spun"}) {
+        for (int gap : {23, 40, 64}) {
+            SCOPED_TRACE(std::string(name) + " every " + std::to_string(gap));
+            GUI_ParticleEmmiter everyFrame(name, 0.0f, 0.0f, 0.0f, 0.0f);
+            GUI_ParticleEmmiter late(name, 0.0f, 0.0f, 0.0f, 0.0f);
+            // Three long catch-ups, then frames stepped one by one.
+            const auto caughtUpTo = [gap](int f) { return f > 3 * gap || f % gap == 0; };
+            SeedVisualRandom(5);
+            Run(everyFrame, 3 * gap, path, [](int) { return true; });
+            const auto midway = Positions(everyFrame);
+            Run(everyFrame, 9, path, [](int) { return true; }, 3 * gap);
+            SeedVisualRandom(5);
+            Run(late, 3 * gap, path, caughtUpTo);
+            ASSERT_GT(late.GetLiveCount(), 5);
+            ExpectSamePositions(midway, Positions(late));
+            Run(late, 9, path, caughtUpTo, 3 * gap);
+            ExpectSameParticles(everyFrame, late);
+            // None of the births that died within a catch-up took a slot.
+            EXPECT_LE(late.GetHighestSlot(), everyFrame.GetHighestSlot());
+        }
+    }
+    // Alone, without the frame stepped after it, a catch-up leaves what as
+    // many stepped frames leave: the youngest birth it leaves out is one
+    // those frames would have killed.
+    for (int frames : {30, 64}) {
+        SCOPED_TRACE(frames);
+        GUI_ParticleEmmiter stepped("plain", 0.0f, 0.0f, 0.0f, 0.0f);
+        GUI_ParticleEmmiter caught("plain", 0.0f, 0.0f, 0.0f, 0.0f);
+        SeedVisualRandom(9);
+        for (int f = 0; f < frames; ++f)
+            stepped.Advance(kFrameMs, kFrameMs / 12.0f, false);
+        SeedVisualRandom(9);
+        caught.CatchUp(frames, kFrameMs);
+        ExpectSameParticles(stepped, caught);
     }
 }
 
@@ -241,7 +314,7 @@ TEST_F(VisualCatchUp, AShipOutOfViewUpdatesItsAttachmentsEverySixteenthFrameAndI
     EXPECT_FLOAT_EQ(points.GetAge(unlaid) - before, kFrameMs * static_cast<float>(frames));
 }
 
-TEST_F(VisualCatchUp, AnEngineTrailBeyondItsReachStepsEverySixteenthFrameAndWithinItEveryFrame)
+TEST_F(VisualCatchUp, AnEngineTrailBeyondItsReachStepsEverySixtyFourthFrameAndWithinItEveryFrame)
 {
     LoadParticleConfigs();
     auto* config = new GUI_ParticleConfig();
@@ -277,9 +350,9 @@ TEST_F(VisualCatchUp, AnEngineTrailBeyondItsReachStepsEverySixteenthFrameAndWith
     EXPECT_EQ(steps(8), 8);
     place(reach + 1.0f);
     const float before = trail->GetParticle(0).age;
-    EXPECT_EQ(steps(32), 2);
+    EXPECT_EQ(steps(128), 2);
     // The steps taken cover every frame.
-    EXPECT_NEAR(trail->GetParticle(0).age - before, 32.0f * 12.0f, 12.0f * 16.0f);
+    EXPECT_NEAR(trail->GetParticle(0).age - before, 128.0f * 12.0f, 12.0f * 64.0f);
     // Back in view it steps every frame again, the waited frames included.
     place(-400.0f);
     const float waited = trail->GetParticle(0).age;
