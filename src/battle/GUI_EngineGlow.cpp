@@ -59,7 +59,11 @@ float FrameMs()
 
 GUI_EngineGlow::GUI_EngineGlow(SIM_Ship* owner, const std::string& texture, const std::string& config, bool batched,
                                float scale, float px, float py, float width, float length)
-    : offsetScale(scale), ship(owner), glowWidth(width), glowLength(length), trailLag(NextTrailPhase(), VisualLag::kTrailEvery)
+    : offsetScale(scale)
+    , ship(owner)
+    , glowWidth(width)
+    , glowLength(length)
+    , trailLag(NextTrailPhase(), VisualLag::kTrailEvery)
 {
     layer = 0;
     const float w = ship ? ship->GetWidth() : 0.0f, h = ship ? ship->GetHeight() : 0.0f;
