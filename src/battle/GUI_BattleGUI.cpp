@@ -87,6 +87,13 @@ GUI_BattleGUI::~GUI_BattleGUI()
         screenInstance = nullptr;
 }
 
+GUI_BattleGUI& GUI_BattleGUI::Make()
+{
+    static GUI_BattleGUI instance;
+    screenInstance = &instance;
+    return instance;
+}
+
 GUI_Sounds* GUI_BattleGUI::GetSounds() const
 {
     if (soundsOverride)

@@ -31,11 +31,12 @@ public:
     enum EffectSlot { FX_GENERAL = 0, FX_SPARE, FX_SCENARIO, FX_MOTIONBLUR, FX_DEPTH, FX_STENCIL };
     enum StateWord { STATE_RUNNING = 0, STATE_ENDED = 1, STATE_STATISTICS = 2 };
 
+    // Asked for thousands of times a frame: once made, one load.
     static GUI_BattleGUI& GetInstance()
     {
-        static GUI_BattleGUI instance;
-        screenInstance = &instance;
-        return instance;
+        if (GUI_BattleGUI* gui = screenInstance) [[likely]]
+            return *gui;
+        return Make();
     }
     GUI_BattleGUI();
     ~GUI_BattleGUI() override;
@@ -115,6 +116,7 @@ private:
     SIM_BattleClock& simClock = SIM_BattleClock::GetInstance();
     // The one screen the simulation's sounds go through.
     static inline GUI_BattleGUI* screenInstance = nullptr;
+    static GUI_BattleGUI& Make();
 
 public:
     // The simulation's clock and switches, shared with it (not copies).

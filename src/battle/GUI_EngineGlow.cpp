@@ -207,23 +207,14 @@ void GUI_EngineGlow::DrawMasked()
 
 float GUI_EngineGlow::TrailReach() const
 {
-    // Particles stay where they were born, drifting by their own speed and
-    // growing or shrinking, for as long as their alpha lasts; meanwhile the
-    // engine moves on (speeds per 12 ms, with room for boosts).
-    const GUI_ParticleConfig* c = emitter->GetConfig();
-    if (!c || !(c->AlphaFalloff > 0.0f))
-        return -1.0f; // no end known: never waits
     if (!(reachScale == emitter->scale)) {
         reachScale = emitter->scale;
-        reachLifeSteps = GUI_ParticleEmmiter::kFadeInMs / 12.0f + 1.0f / c->AlphaFalloff;
-        reachDrift = std::max({std::fabs(c->MinXVelocity), std::fabs(c->MaxXVelocity), std::fabs(c->MinYVelocity),
-                               std::fabs(c->MaxYVelocity)}) *
-                     1.5f * emitter->scale;
-        reachSize = c->MaxSize * emitter->scale + std::max(-c->SizeFalloff, 0.0f) * reachLifeSteps;
-        reachScatter = std::max(c->XScatter, c->YScatter) * emitter->scale;
+        reach = emitter->GetReach();
     }
-    const float engine = 1.5f * std::max(ship->maxSpeed, ship->speed);
-    return reachLifeSteps * (reachDrift + engine) + reachSize + reachScatter;
+    if (!reach.known)
+        return -1.0f; // no end known: never waits
+    // Speeds are per 12 ms, with room for boosts.
+    return reach.At(1.5f * std::max(ship->maxSpeed, ship->speed));
 }
 
 void GUI_EngineGlow::EmitterStep()

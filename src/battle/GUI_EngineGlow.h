@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "battle/GUI_ParticleEmmiter.h"
 #include "battle/GUI_RenderObject.h"
 #include "battle/VisualStep.h"
 #include "engine/CTexturedSprite.h"
 
-class GUI_ParticleEmmiter;
 class SIM_Ship;
 
 // The exhaust flame at one engine of a ship: brightness follows the ship's
@@ -93,10 +93,10 @@ private:
     // The sprite shows this frame's place (Locate alone leaves it behind).
     bool spritePlaced = false;
     VisualLag trailLag;
-    // TrailReach's parts that do not change with the ship's speed, for the
-    // emitter scale they were worked out at (NaN: not yet).
+    // The trail's reach, for the emitter scale it was worked out at (NaN:
+    // not yet).
     mutable float reachScale = std::numeric_limits<float>::quiet_NaN();
-    mutable float reachLifeSteps = 0.0f, reachDrift = 0.0f, reachSize = 0.0f, reachScatter = 0.0f;
+    mutable GUI_ParticleEmmiter::Reach reach;
     // Last: the sprites are large, and most glows place neither in a frame,
     // so the fields every glow reads stay on a few lines together.
     CTexturedSprite glowSprite;

@@ -9,6 +9,7 @@
 #include "battle/GUI_Map.h"
 #include "battle/VisualRandom.h"
 #include "engine/D3DEngine.h"
+#include "engine/GeometryHelpers.h"
 #include "engine/QuadRunBatch.h"
 
 namespace {
@@ -24,7 +25,7 @@ std::vector<GUI_EscapePod>& GetEscapePods()
 }
 
 GUI_EscapePod::GUI_EscapePod(float px, float py, bool left, float h)
-    : x(px), y(py), heading(h), leftSide(left)
+    : x(px), y(py), sine(std::sin(h * kDegToRad)), cosine(std::cos(h * kDegToRad)), leftSide(left)
 {
     const float mapWidth = GUI_Map::GetInstance().mapWidth;
     targetX = leftSide ? -100.0f : mapWidth + 100.0f;
@@ -33,11 +34,20 @@ GUI_EscapePod::GUI_EscapePod(float px, float py, bool left, float h)
 
 void GUI_EscapePod::Move(float step)
 {
-    heading = std::atan2(targetX - x, -(targetY - y)) * kRadToDeg;
-    if (heading < 0.0f)
-        heading += 360.0f;
-    x += std::sin(heading * kDegToRad) * kSpeed * step;
-    y -= std::cos(heading * kDegToRad) * kSpeed * step;
+    // It leaves the map before it reaches its target; were it there, it
+    // would point up.
+    if (!BearingOfWay(targetX - x, targetY - y, sine, cosine)) {
+        sine = 0.0f;
+        cosine = 1.0f;
+    }
+    x += sine * kSpeed * step;
+    y -= cosine * kSpeed * step;
+}
+
+float GUI_EscapePod::Heading() const
+{
+    const float a = std::atan2(sine, cosine) * kRadToDeg;
+    return a < 0.0f ? a + 360.0f : a;
 }
 
 bool GUI_EscapePod::HasLeftMap() const
@@ -80,11 +90,11 @@ void DrawEscapePods()
         if (sx < lowest || sy < lowest || sx > rightmost || sy > lowermost)
             continue;
         pod.engine.SetSize(glowSide, glowSide);
-        pod.engine.SetAngle(pod.heading);
-        pod.engine.PlaceCentred(sx, sy);
+        // The angle only for the screen test, which grows for a turned sprite.
+        pod.engine.SetAngle(pod.Heading());
+        pod.engine.PlaceRotatedSinCos(sx, sy, pod.sine, pod.cosine);
         pod.body.SetSize(side * GUI_EscapePod::kSizeFactor, side * GUI_EscapePod::kSizeFactor * 1.6f);
-        pod.body.SetAngle(pod.heading);
-        pod.body.PlaceCentred(sx, sy);
+        pod.body.PlaceRotatedSinCos(sx, sy, pod.sine, pod.cosine);
         if (!pod.engine.IsOnScreen())
             continue;
         batch.Add(glow, true, pod.engine.m_vertices);

@@ -13,12 +13,16 @@ public:
     GUI_EscapePod(float x, float y, bool leftSide, float heading);
     // One step: turn towards the target and move.
     void Move(float step);
+    // The heading in degrees, clockwise from up.
+    float Heading() const;
     bool HasLeftMap() const;
 
     BaseSprite body;
     BaseSprite engine;
     float x = 0.0f, y = 0.0f;
-    float heading = 0.0f;
+    // The heading's sine and cosine: the pod flies straight at its target,
+    // so they are its direction, with no angle worked out a frame.
+    float sine = 0.0f, cosine = 1.0f;
     bool leftSide = false;
     float targetX = 0.0f, targetY = 0.0f;
 };

@@ -759,6 +759,35 @@ void GUI_ParticleEmmiter::LeapSlots(const Leap& leap)
     firstFree = lowestFreed;
 }
 
+GUI_ParticleEmmiter::Reach GUI_ParticleEmmiter::GetReach() const
+{
+    Reach reach;
+    const GUI_ParticleConfig* c = config;
+    if (!c || !(c->AlphaFalloff > 0.0f)) {
+        reach.known = false;
+        return reach;
+    }
+    reach.lifeSteps = kFadeInMs / 12.0f + 1.0f / c->AlphaFalloff;
+    // 1.5 times the fastest axis covers a diagonal; a bias adds its share
+    // of the speed.
+    const float bias = c->IsAngled ? 0.0f : std::fabs(c->BiasScalar) * std::sqrt(biasX * biasX + biasY * biasY);
+    reach.drift = std::max({std::fabs(c->MinXVelocity), std::fabs(c->MaxXVelocity), std::fabs(c->MinYVelocity),
+                            std::fabs(c->MaxYVelocity)}) *
+                  1.5f * scale * (1.0f + bias);
+    reach.size = c->MaxSize * scale + std::max(-c->SizeFalloff, 0.0f) * reach.lifeSteps;
+    reach.scatter = std::max(c->XScatter, c->YScatter) * scale;
+    return reach;
+}
+
+void GUI_ParticleEmmiter::Reach::Cover(const Reach& other)
+{
+    known = known && other.known;
+    lifeSteps = std::max(lifeSteps, other.lifeSteps);
+    drift = std::max(drift, other.drift);
+    size = std::max(size, other.size);
+    scatter = std::max(scatter, other.scatter);
+}
+
 int GUI_ParticleEmmiter::FramesToOutlive(float step) const
 {
     // A birth has alpha 1 and age 0; StepParticle's sums for it, so that a

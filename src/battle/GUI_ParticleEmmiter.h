@@ -67,6 +67,20 @@ public:
     void CatchUp(int frames, float ms);
 
     const GUI_ParticleConfig* GetConfig() const { return config; }
+    // How far from the emitter its particles can get: they stay where they
+    // were born, drifting by their own speed and growing or shrinking, for
+    // as long as their alpha lasts, while the emitter moves on.
+    struct Reach {
+        bool known = true;      // false: no end known (no alpha falloff)
+        float lifeSteps = 0.0f; // 12 ms steps of a particle's life
+        float drift = 0.0f;     // a particle's own speed per step, with room
+        float size = 0.0f, scatter = 0.0f;
+        // At the emitter's speed per step.
+        float At(float emitterSpeed) const { return lifeSteps * (drift + emitterSpeed) + size + scatter; }
+        // Reaches at least as far as either, at any speed.
+        void Cover(const Reach& other);
+    };
+    Reach GetReach() const;
     bool IsActive() const { return active != 0; }
     int GetLiveCount() const { return liveCount; }
     int GetHighestSlot() const { return highestSlot; }

@@ -218,6 +218,7 @@ void GUI_Ship::ParseEngineGlows()
     }
     UpdateEmptyLayers();
     NoteOwnKinds();
+    NoteParticleReach();
 }
 
 void GUI_Ship::BuildEffects(const SIM_ShipHull* hull)
@@ -247,7 +248,7 @@ void GUI_Ship::BuildEffects(const SIM_ShipHull* hull)
     }
     // Con trails: x, y on the 256 grid, points, lifetime (ms), width, segment length.
     conTrails.clear();
-    trailReachMs = kShortestTrailReachMs;
+    trailReachMs = 0.0f;
     for (const std::string& line : hull->GetContrails()) {
         GTokenizer tok(line, ',');
         const float x = (tok.NextFloat() - 128.0f) / 256.0f, y = (tok.NextFloat() - 128.0f) / 256.0f;
@@ -363,9 +364,39 @@ void GUI_Ship::Draw()
 
 float GUI_Ship::LazyMargin() const
 {
+    if (!particleReach.known)
+        return std::numeric_limits<float>::infinity();
     // Speeds are per 12 ms; boosts and impulses may go past the top speed.
+    return kLazyMargin + pickRadius + particleReach.At(1.5f * std::max(ship->maxSpeed, ship->speed));
+}
+
+float GUI_Ship::TrailMargin() const
+{
     const float fastest = 1.5f * std::max(ship->maxSpeed, ship->speed) / 12.0f;
     return kLazyMargin + pickRadius + fastest * trailReachMs;
+}
+
+bool GUI_Ship::TrailsMayShow() const
+{
+    // Trails turned off are neither drawn nor laid.
+    if (!GUI_BattleGUI::GetInstance().contrails)
+        return false;
+    const TrailSimulation::Screen screen = TrailSimulation::Screen::Current();
+    for (const auto& trail : conTrails)
+        if (trail->GetTrail().MayShowOnScreen(screen))
+            return true;
+    return false;
+}
+
+void GUI_Ship::NoteParticleReach()
+{
+    particleReach = GUI_ParticleEmmiter::Reach{};
+    for (const auto& glow : engineGlows)
+        if (const GUI_ParticleEmmiter* emitter = glow->GetEmitter())
+            particleReach.Cover(emitter->GetReach());
+    for (const auto& smoke : shipEmmiters)
+        if (smoke->emitter)
+            particleReach.Cover(smoke->emitter->GetReach());
 }
 
 void GUI_Ship::NoteOwnKinds()
@@ -424,10 +455,16 @@ inline bool GUI_Ship::HasPassingEffects() const
 
 void GUI_Ship::PlanChildUpdate(float dt)
 {
-    // Only a fighting ship waits: a dying one's effects and a warping one's
-    // drawing follow every frame.
-    const bool mayWait = ship->state == SIM_Ship::ACTIVE &&
-                         GUI_Map::GetInstance().IsOffScreen(ship->x, ship->y, LazyMargin()) && !HasPassingEffects();
+    // A fighting ship waits, and so does a wreck (its smoke is gone, and
+    // what it still burns hangs on it as passing effects): a dying one's
+    // effects and a warping one's drawing follow every frame.
+    const GUI_Map& map = GUI_Map::GetInstance();
+    const bool fightingOrWreck = ship->state == SIM_Ship::ACTIVE || ship->state == SIM_Ship::DESTROYED;
+    bool mayWait = fightingOrWreck && map.IsOffScreen(ship->x, ship->y, LazyMargin()) && !HasPassingEffects();
+    // Within its con trails' reach it waits only while none of them may
+    // show: a waiting ship's trails are not drawn.
+    if (mayWait && !conTrails.empty() && !map.IsOffScreen(ship->x, ship->y, TrailMargin()))
+        mayWait = !TrailsMayShow();
     childLag.Plan(VisualStep{dt, 1, dt}, mayWait);
 }
 
@@ -925,6 +962,7 @@ void GUI_Ship::DeleteShipEmmiters()
         RemoveFromParent(emitter.get());
     shipEmmiters.clear();
     NoteOwnKinds();
+    NoteParticleReach();
     SIM_ShipVisual::DeleteShipEmmiters();
 }
 
@@ -1002,6 +1040,7 @@ void GUI_Ship::AddDamageEmitters(const SIM_ShipHull::Target& location, float dx,
     emitterCount = static_cast<int>(shipEmmiters.size());
     UpdateEmptyLayers();
     NoteOwnKinds();
+    NoteParticleReach();
 }
 
 void GUI_Ship::AddDamageSpriteOnce(const SIM_ShipHull::Target& location, float dx, float dy)

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "battle/AttachmentView.h"
+#include "battle/GUI_ParticleEmmiter.h"
 #include "battle/GUI_RenderObject.h"
 #include "battle/ShipTurrets.h"
 #include "battle/SupportBeamDraws.h"
@@ -52,13 +53,14 @@ public:
     static constexpr float kBeamImpactSize = 4.0f;
     static constexpr float kHulkFadeMs = 250.0f;
     static constexpr float kDamageEffectMargin = 600.0f;
-    // A ship this far out of view, plus its size and the way its trails
-    // and smoke reach at full speed, brings its attachments up to date only
-    // every kLazyFrames-th frame, covering the frames between, unless a
-    // passing effect (an explosion, a glare) hangs on it.
-    static constexpr float kLazyMargin = 300.0f;
+    // A ship this far out of view, plus its size and the way the particles
+    // of its engine trails and smoke reach at full speed, brings its
+    // attachments up to date only every kLazyFrames-th frame, covering the
+    // frames between, unless a passing effect (an explosion, a glare) hangs
+    // on it or one of its con trails may show: those it tests while within
+    // their reach at full speed.
+    static constexpr float kLazyMargin = 50.0f;
     static constexpr int kLazyFrames = VisualLag::kEvery;
-    static constexpr float kShortestTrailReachMs = 1500.0f;
     using TurretDraw = ShipTurrets::Turret;
     struct BeamDraw {
         SIM_BeamWeaponModule* beam = nullptr;
@@ -184,6 +186,11 @@ private:
     // Decides whether this frame's attachment update, of dt ms, runs or waits.
     void PlanChildUpdate(float dt);
     float LazyMargin() const;
+    float TrailMargin() const;
+    // Some con trail's points may lie on the screen.
+    bool TrailsMayShow() const;
+    // Its particle children's reach, after every change of them.
+    void NoteParticleReach();
     // Children that are not the ship's own attachments: passing effects.
     bool HasPassingEffects() const;
     // Notes which kinds of its own attachments each layer holds; after
@@ -211,7 +218,8 @@ private:
     // events, follows the hull sprite.
     // The attachments' update: what it covers, and whether it waits.
     VisualLag childLag;
-    float trailReachMs = kShortestTrailReachMs; // the longest trail's life
+    float trailReachMs = 0.0f; // the longest con trail's life
+    GUI_ParticleEmmiter::Reach particleReach;
     bool hullDrawnThisFrame = false;
     bool inDraw = false;
     bool childViewTaken = false;

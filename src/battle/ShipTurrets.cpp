@@ -7,6 +7,7 @@
 
 #include "battle/GUI_Map.h"
 #include "battle/hud/GUI_ShipInspector.h"
+#include "engine/GeometryHelpers.h"
 #include "engine/QuadRunBatch.h"
 #include "sim/SIM_Race.h"
 #include "sim/SIM_Ship.h"
@@ -110,13 +111,7 @@ void ShipTurrets::Track(const SIM_Ship& ship, float dtMs)
             if (aiming) {
                 const SIM_ShipModule::Point& offset = weapon->turretOffsets[i];
                 const SIM_ShipModule::Point p = ship.PlaceOnMap(offset.x, offset.y);
-                const float dx = aim.x - p.x, dy = aim.y - p.y;
-                const float d2 = dx * dx + dy * dy;
-                if (d2 > 0.0f) {
-                    const float inverse = 1.0f / std::sqrt(d2);
-                    goalSine = dx * inverse;
-                    goalCosine = -dy * inverse;
-                } else {
+                if (!BearingOfWay(aim.x - p.x, aim.y - p.y, goalSine, goalCosine)) {
                     goalSine = 1.0f;
                     goalCosine = 0.0f;
                 }

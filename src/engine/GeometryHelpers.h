@@ -23,6 +23,19 @@ inline float FmodTurn(float a)
 // The direction from the first point to the second.
 float AngleBetweenPoints(float x1, float y1, float x2, float y2);
 
+// The bearing of the way (dx, dy) as its sine and cosine, with no angle
+// worked out; false, leaving them as they were, for a way of no length.
+inline bool BearingOfWay(float dx, float dy, float& sine, float& cosine)
+{
+    const float d2 = dx * dx + dy * dy;
+    if (!(d2 > 0.0f))
+        return false;
+    const float inverse = 1.0f / std::sqrt(d2);
+    sine = dx * inverse;
+    cosine = -dy * inverse;
+    return true;
+}
+
 // The unsigned difference of two angles the shorter way round (0..180 for
 // angles within 0..360).
 float AngleDifference(float a, float b);

@@ -15,6 +15,7 @@
 #include "battle/GUI_ParticleConfig.h"
 #include "battle/GUI_ParticleEmmiter.h"
 #include "battle/GUI_Ship.h"
+#include "battle/GUI_ShipEmmiter.h"
 #include "battle/VisualRandom.h"
 #include "battle/VisualStep.h"
 #include "sim/SIM_Ship.h"
@@ -245,7 +246,7 @@ TEST_F(VisualCatchUp, AConTrailCaughtUpEqualsOneUpdatedEveryFrame)
 
 TEST_F(VisualCatchUp, AShipOutOfViewUpdatesItsAttachmentsEverySixteenthFrameAndInViewEveryFrame)
 {
-    // A cruiser with one con trail of 1000 ms (the reach's floor is longer).
+    // A cruiser with one con trail of 1000 ms and no engine glow.
     {
         std::ofstream("trailer.txt") << "[config]\nname = t_trailer\nguiname = T\ndamagetexture = cd.dds\n"
                                         "classname = cruiser\nracename = federation\nsprite = c.dds\nwidth = 100\n"
@@ -283,15 +284,32 @@ TEST_F(VisualCatchUp, AShipOutOfViewUpdatesItsAttachmentsEverySixteenthFrameAndI
         updated += frame(nearEdge + 1.0f) ? 1 : 0;
     EXPECT_EQ(updated, 2);
     EXPECT_TRUE(frame(nearEdge + 1.0f));
-    // A moving ship's trails widen the margin by their reach at 1.5 times
-    // the top speed: 1500 ms at 0.8 units per 12 ms is 150 more.
+    // Within its con trail's reach at 1.5 times the top speed (1000 ms at
+    // 0.8 units per 12 ms is 100 more) it waits only once none of the
+    // trail's points may show: those laid in view show for their 1000 ms.
     ship->maxSpeed = 0.8f;
-    for (int f = 0; f < 8; ++f)
-        EXPECT_TRUE(frame(nearEdge + 149.0f));
+    for (float x = 300.0f; x <= 500.0f; x += 20.0f)
+        EXPECT_TRUE(frame(x));
+    ASSERT_TRUE(points.MayShowOnScreen());
+    int shown = 0;
+    while (points.MayShowOnScreen() && shown < 200) {
+        EXPECT_TRUE(frame(nearEdge + 99.0f));
+        ++shown;
+    }
+    EXPECT_NEAR(shown, 1000.0f / kFrameMs, 2.0f);
     updated = 0;
     for (int f = 0; f < 32; ++f)
-        updated += frame(nearEdge + 151.0f) ? 1 : 0;
+        updated += frame(nearEdge + 99.0f) ? 1 : 0;
     EXPECT_EQ(updated, 2);
+    // Beyond that reach no trail of it can show (only a jump like this one
+    // leaves points in view): it waits without asking.
+    for (float x = 300.0f; x <= 500.0f; x += 20.0f)
+        EXPECT_TRUE(frame(x));
+    updated = 0;
+    for (int f = 0; f < 32; ++f)
+        updated += frame(nearEdge + 101.0f) ? 1 : 0;
+    EXPECT_EQ(updated, 2);
+    EXPECT_TRUE(points.MayShowOnScreen());
     ship->maxSpeed = 0.0f;
     // A passing effect hanging on the ship (an explosion) keeps it updated
     // every frame while it lasts.
@@ -312,6 +330,122 @@ TEST_F(VisualCatchUp, AShipOutOfViewUpdatesItsAttachmentsEverySixteenthFrameAndI
         ++frames;
     EXPECT_EQ(frames, 16);
     EXPECT_FLOAT_EQ(points.GetAge(unlaid) - before, kFrameMs * static_cast<float>(frames));
+}
+
+TEST_F(VisualCatchUp, AParticlesReachCoversItsLifeDriftBiasSizeAndScatter)
+{
+    LoadParticleConfigs();
+    auto* config = new GUI_ParticleConfig();
+    ASSERT_TRUE(config->ReadText("Name = reachy\nType = STANDARD\nMinXVelocity = -0.1\nMaxXVelocity = 0.2\n"
+                                 "MinYVelocity = -0.3\nMaxYVelocity = 0.1\nMinSize = 2\nMaxSize = 5\n"
+                                 "AlphaFalloff = 0.05\nSizeFalloff = -0.02\nXScatter = 3\nYScatter = 1\n"
+                                 "BiasScalar = 2\nLifetime = -1\n"));
+    GUI_ParticleEmmiter smoke("reachy", 0.0f, 0.0f, 3.0f, 4.0f);
+    smoke.scale = 2.0f;
+    const GUI_ParticleEmmiter::Reach reach = smoke.GetReach();
+    ASSERT_TRUE(reach.known);
+    // 100 ms of fade-in and 20 steps of alpha; 1.5 times the fastest axis
+    // (0.3) at scale 2, times 1 plus the bias (2 x 5); the largest size at
+    // scale 2 grown for the whole life; the wider scatter at scale 2.
+    const float life = 100.0f / 12.0f + 20.0f;
+    EXPECT_NEAR(reach.lifeSteps, life, 1e-4f);
+    EXPECT_NEAR(reach.drift, 0.3f * 1.5f * 2.0f * 11.0f, 1e-4f);
+    EXPECT_NEAR(reach.size, 10.0f + 0.02f * life, 1e-4f);
+    EXPECT_NEAR(reach.scatter, 6.0f, 1e-5f);
+    EXPECT_NEAR(reach.At(1.0f), life * (9.9f + 1.0f) + 10.0f + 0.02f * life + 6.0f, 1e-3f);
+
+    // Two reaches cover the farther of each part; one with no end known
+    // makes the cover unknown.
+    GUI_ParticleEmmiter::Reach cover;
+    EXPECT_TRUE(cover.known);
+    EXPECT_EQ(cover.At(5.0f), 0.0f);
+    GUI_ParticleEmmiter::Reach other;
+    other.lifeSteps = 100.0f;
+    other.size = 1.0f;
+    cover.Cover(reach);
+    cover.Cover(other);
+    EXPECT_EQ(cover.lifeSteps, 100.0f);
+    EXPECT_EQ(cover.drift, reach.drift);
+    EXPECT_EQ(cover.size, reach.size);
+    auto* endless = new GUI_ParticleConfig();
+    ASSERT_TRUE(endless->ReadText("Name = endless\nType = STANDARD\nMaxXVelocity = 0.1\nLifetime = -1\n"));
+    GUI_ParticleEmmiter forever("endless", 0.0f, 0.0f, 0.0f, 0.0f);
+    EXPECT_FALSE(forever.GetReach().known);
+    cover.Cover(forever.GetReach());
+    EXPECT_FALSE(cover.known);
+}
+
+TEST_F(VisualCatchUp, AShipWithSmokeWaitsOnlyBeyondTheSmokesReachAndAWreckWaitsLikeIt)
+{
+    LoadParticleConfigs();
+    // A fighter-sized hit's smoke and flames.
+    for (const char* text : {"Name = ship_emmiter_smoke_fighter\nType = STANDARD\nMinXVelocity = -0.08\n"
+                             "MaxXVelocity = 0.08\nMinYVelocity = -0.08\nMaxYVelocity = 0.08\nMinSize = 1\n"
+                             "MaxSize = 2\nAlphaFalloff = 0.02\nSizeFalloff = -0.03\nXScatter = 0.5\n"
+                             "YScatter = 0.5\nParticlesPerSecond = 16\nLifetime = -1\n",
+                             "Name = ship_emmiter_flames_fighter\nType = STANDARD\nMaxXVelocity = 0.05\n"
+                             "MinSize = 1\nMaxSize = 3\nAlphaFalloff = 0.06\nParticlesPerSecond = 20\n"
+                             "Lifetime = -1\n"})
+        ASSERT_TRUE((new GUI_ParticleConfig())->ReadText(text));
+    SIM_Ship* ship = world.Build("cruiser_bare", 400.0f, 300.0f);
+    GUI_Ship* visual = GUI_Ship::Of(ship);
+    ASSERT_NE(visual, nullptr);
+    ship->state = SIM_Ship::ACTIVE;
+    ship->speed = 0.0f;
+    ship->maxSpeed = 0.5f;
+    GUI_BattleGUI::GetInstance().contrails = 0;
+    const auto frame = [&](float x) {
+        EffectTestView::Step(kFrameMs);
+        ship->x = x;
+        visual->Draw();
+        return !visual->AreChildrenDeferred();
+    };
+    // The glows' trails alone, at 1.5 times the top speed, past the view's
+    // right edge (800), the margin and the hull's size.
+    const auto reachOfParticles = [&] {
+        GUI_ParticleEmmiter::Reach reach;
+        for (const auto& glow : visual->GetEngineGlows())
+            if (glow->GetEmitter())
+                reach.Cover(glow->GetEmitter()->GetReach());
+        for (const auto& smoke : visual->GetShipEmmiters())
+            reach.Cover(smoke->emitter->GetReach());
+        return reach.At(0.75f);
+    };
+    const float hull = std::max(ship->GetWidth(), ship->GetHeight());
+    const auto waitsBeyond = [&](float reach) {
+        const float edge = 800.0f + GUI_Ship::kLazyMargin + hull + reach;
+        for (int f = 0; f < 8; ++f)
+            EXPECT_TRUE(frame(edge - 1.0f)) << reach;
+        int updated = 0;
+        for (int f = 0; f < 32; ++f)
+            updated += frame(edge + 1.0f) ? 1 : 0;
+        EXPECT_EQ(updated, 2) << reach;
+    };
+    const float glows = reachOfParticles();
+    waitsBeyond(glows);
+    // Smoke from a hit, its particles pushed along the blow (3, 4), reaches
+    // farther: so does the margin, until the smoke is gone.
+    SIM_ShipHull::Target spot;
+    spot.name = "SHIP_EMMITER_SMALL";
+    visual->AddDamageEmitters(spot, 3.0f, 4.0f);
+    ASSERT_FALSE(visual->GetShipEmmiters().empty());
+    const float smoky = reachOfParticles();
+    ASSERT_GT(smoky, glows + 20.0f);
+    waitsBeyond(smoky);
+    visual->DeleteShipEmmiters();
+    waitsBeyond(glows);
+    // Far out of view a dying ship's effects follow every frame; a wreck's
+    // leftovers wait as a fighting ship's do.
+    ship->state = SIM_Ship::DYING;
+    for (int f = 0; f < 8; ++f)
+        EXPECT_TRUE(frame(5000.0f));
+    ship->state = SIM_Ship::DESTROYED;
+    int updated = 0;
+    for (int f = 0; f < 32; ++f)
+        updated += frame(5000.0f) ? 1 : 0;
+    EXPECT_EQ(updated, 2);
+    ship->state = SIM_Ship::OFF_FIELD;
+    GUI_BattleGUI::GetInstance().contrails = 1;
 }
 
 TEST_F(VisualCatchUp, AnEngineTrailBeyondItsReachStepsEverySixtyFourthFrameAndWithinItEveryFrame)

@@ -428,6 +428,37 @@ TEST_F(WorldEffects, EscapePodsFlyToTheirEdgeAndLeaveJustPastIt)
     map.mapWidth = map.mapHeight = 0.0f;
 }
 
+TEST_F(WorldEffects, AnEscapePodStepsStraightAtItsTargetAndIsDrawnNoseFirst)
+{
+    GUI_Map& map = GUI_Map::GetInstance();
+    map.mapWidth = 2000.0f;
+    map.mapHeight = 1000.0f;
+    EffectTestView::Step(12.0f);
+    LaunchEscapePod(300.0f, 200.0f, 0.0f, false);
+    GUI_EscapePod& pod = GetEscapePods()[0];
+    // A 3-4-5 target: down and to the right on the screen.
+    pod.targetX = 300.0f + 300.0f;
+    pod.targetY = 200.0f + 400.0f;
+    const float step = GUI_BattleGUI::GetInstance().frameStep;
+    ASSERT_GT(step, 0.0f);
+    DrawEscapePods();
+    EXPECT_NEAR(pod.x, 300.0f + 0.6f * GUI_EscapePod::kSpeed * step, 1e-4f);
+    EXPECT_NEAR(pod.y, 200.0f + 0.8f * GUI_EscapePod::kSpeed * step, 1e-4f);
+    // atan2(0.6, -0.8): clockwise from up, past a quarter turn.
+    EXPECT_NEAR(pod.Heading(), 143.1301f, 1e-3f);
+    // The body's top edge leads: from the bottom-left corner to the top-left
+    // one is the way it flies.
+    const ScreenVertex* v = pod.body.m_vertices;
+    const float ax = v[0].x - v[2].x, ay = v[0].y - v[2].y;
+    const float length = std::sqrt(ax * ax + ay * ay);
+    ASSERT_GT(length, 0.0f);
+    EXPECT_NEAR(ax / length, 0.6f, 1e-4f);
+    EXPECT_NEAR(ay / length, 0.8f, 1e-4f);
+    // The glow's screen test is that of a turned sprite.
+    EXPECT_NEAR(pod.engine.GetAngle(), pod.Heading(), 1e-4f);
+    map.mapWidth = map.mapHeight = 0.0f;
+}
+
 TEST_F(WorldEffects, AnEscapePodJustOffTheScreenDrawsWhileItsTurnedGlowMayReachIn)
 {
     GUI_Map& map = GUI_Map::GetInstance();

@@ -1,6 +1,7 @@
 #include "engine/GeometryHelpers.h"
 
 #include <cmath>
+#include <utility>
 #include <cstring>
 #include <gtest/gtest.h>
 
@@ -25,6 +26,22 @@ TEST(GeometryHelpers, AngleIsZeroUpAndGrowsClockwise)
         EXPECT_GE(r, 0.0f);
         EXPECT_LT(r, 360.0f);
     }
+}
+
+TEST(GeometryHelpers, TheBearingOfAWayIsTheSineAndCosineOfItsAngle)
+{
+    for (const auto& [dx, dy] : {std::pair{3.0f, -4.0f}, {-7.0f, 2.0f}, {0.0f, 5.0f}, {-1.0f, -1.0f}}) {
+        float sine = 9.0f, cosine = 9.0f;
+        ASSERT_TRUE(BearingOfWay(dx, dy, sine, cosine));
+        const float a = AngleBetweenPoints(0.0f, 0.0f, dx, dy) * 0.017453292f;
+        EXPECT_NEAR(sine, std::sin(a), 1e-5f) << dx << "," << dy;
+        EXPECT_NEAR(cosine, std::cos(a), 1e-5f) << dx << "," << dy;
+    }
+    // No way, no bearing: what was there stays.
+    float sine = 0.25f, cosine = 0.5f;
+    EXPECT_FALSE(BearingOfWay(0.0f, 0.0f, sine, cosine));
+    EXPECT_EQ(sine, 0.25f);
+    EXPECT_EQ(cosine, 0.5f);
 }
 
 TEST(GeometryHelpers, AngleDifferenceTakesTheShortWay)
