@@ -73,7 +73,7 @@ public:
     struct Reach {
         bool known = true;      // false: no end known (no alpha falloff)
         float lifeSteps = 0.0f; // 12 ms steps of a particle's life
-        float drift = 0.0f;     // a particle's own speed per step, with room
+        float drift = 0.0f;     // a particle's own speed per step, any way
         float size = 0.0f, scatter = 0.0f;
         // At the emitter's speed per step.
         float At(float emitterSpeed) const { return lifeSteps * (drift + emitterSpeed) + size + scatter; }

@@ -57,6 +57,9 @@ protected:
     // Frames first + 1 to first + frames: the emitter moves along the path
     // each frame and updates on the frames `updates` picks, each update
     // covering the frames since the last.
+    // A particle config the registry keeps (and frees), read from text.
+    static bool AddConfig(const char* text) { return (new GUI_ParticleConfig())->ReadText(text); }
+
     template <typename Updates>
     static void Run(GUI_ParticleEmmiter& e, int frames, const Path& path, Updates updates, int first = 0)
     {
@@ -99,11 +102,10 @@ TEST_F(VisualCatchUp, AnEmitterCaughtUpShowsTheParticlesOfOneSteppedEveryFrame)
     // Slowing particles (speed falloff), a fade-in crossed inside the
     // catch-up, deaths within it, and a spawn remainder dropped each frame.
     LoadParticleConfigs();
-    auto* config = new GUI_ParticleConfig();
-    ASSERT_TRUE(config->ReadText("Name = trail\nType = BURN\nMinXVelocity = -0.5\nMaxXVelocity = 0.5\n"
-                                 "MinYVelocity = -0.5\nMaxYVelocity = 0.5\nMinSize = 2\nMaxSize = 6\n"
-                                 "AlphaFalloff = 0.08\nSizeFalloff = 0.3\nSpeedFalloff = 0.05\n"
-                                 "XScatter = 2\nYScatter = 2\nParticlesPerSecond = 150\nLifetime = -1\n"));
+    ASSERT_TRUE(AddConfig("Name = trail\nType = BURN\nMinXVelocity = -0.5\nMaxXVelocity = 0.5\n"
+                          "MinYVelocity = -0.5\nMaxYVelocity = 0.5\nMinSize = 2\nMaxSize = 6\n"
+                          "AlphaFalloff = 0.08\nSizeFalloff = 0.3\nSpeedFalloff = 0.05\n"
+                          "XScatter = 2\nYScatter = 2\nParticlesPerSecond = 150\nLifetime = -1\n"));
     GUI_ParticleEmmiter everyFrame("trail", 0.0f, 0.0f, 0.0f, 0.0f);
     GUI_ParticleEmmiter late("trail", 0.0f, 0.0f, 0.0f, 0.0f);
     constexpr int kFrames = 60, kGap = 7;
@@ -124,16 +126,14 @@ TEST_F(VisualCatchUp, ACatchUpLongerThanALifeMakesOnlyTheBirthsThatOutliveItAndK
     // frames. Two configs draw six and seven numbers a birth (scatter, size,
     // a cell of a span, angle, one or two speeds, spin).
     LoadParticleConfigs();
-    auto* plain = new GUI_ParticleConfig();
-    ASSERT_TRUE(plain->ReadText("Name = plain\nType = BURN\nMinXVelocity = -0.5\nMaxXVelocity = 0.5\n"
-                                "MinYVelocity = -0.5\nMaxYVelocity = 0.5\nMinSize = 4\nMaxSize = 7\n"
-                                "AlphaFalloff = 0.08\nSizeFalloff = 0.04\nXScatter = 1\nYScatter = 1\n"
-                                "ParticlesPerSecond = 150\nLifetime = -1\n"));
-    auto* spun = new GUI_ParticleConfig();
-    ASSERT_TRUE(spun->ReadText("Name = spun\nType = BURN\nIsAngled = 1\nMinXVelocity = 0.1\nMaxXVelocity = 0.4\n"
-                               "MinSize = 4\nMaxSize = 7\nAlphaFalloff = 0.1\nXScatter = 2\nYScatter = 2\n"
-                               "MinSpinSpeed = -2\nMaxSpinSpeed = 2\nUVFrame = 4\nUVFrameLast = 7\n"
-                               "ParticlesPerSecond = 120\nLifetime = -1\n"));
+    ASSERT_TRUE(AddConfig("Name = plain\nType = BURN\nMinXVelocity = -0.5\nMaxXVelocity = 0.5\n"
+                          "MinYVelocity = -0.5\nMaxYVelocity = 0.5\nMinSize = 4\nMaxSize = 7\n"
+                          "AlphaFalloff = 0.08\nSizeFalloff = 0.04\nXScatter = 1\nYScatter = 1\n"
+                          "ParticlesPerSecond = 150\nLifetime = -1\n"));
+    ASSERT_TRUE(AddConfig("Name = spun\nType = BURN\nIsAngled = 1\nMinXVelocity = 0.1\nMaxXVelocity = 0.4\n"
+                          "MinSize = 4\nMaxSize = 7\nAlphaFalloff = 0.1\nXScatter = 2\nYScatter = 2\n"
+                          "MinSpinSpeed = -2\nMaxSpinSpeed = 2\nUVFrame = 4\nUVFrameLast = 7\n"
+                          "ParticlesPerSecond = 120\nLifetime = -1\n"));
     const Path path{2.0f, 0.5f};
     for (const char* name : {"plain", "spun"}) {
         for (int gap : {23, 40, 64}) {
@@ -175,9 +175,8 @@ TEST_F(VisualCatchUp, ACatchUpLongerThanALifeMakesOnlyTheBirthsThatOutliveItAndK
 TEST_F(VisualCatchUp, ACaughtUpParticleFadesInAndDiesAtTheFrameStepByStepWould)
 {
     LoadParticleConfigs();
-    auto* config = new GUI_ParticleConfig();
-    ASSERT_TRUE(config->ReadText("Name = one\nType = BURN\nInitialParticles = 1\nMinSize = 4\nMaxSize = 4\n"
-                                 "AlphaFalloff = 0.125\nSizeFalloff = 0.25\nLifetime = 1\n"));
+    ASSERT_TRUE(AddConfig("Name = one\nType = BURN\nInitialParticles = 1\nMinSize = 4\nMaxSize = 4\n"
+                          "AlphaFalloff = 0.125\nSizeFalloff = 0.25\nLifetime = 1\n"));
     // 12 ms frames fade from frame 9 (age 108) and run out of alpha at the
     // eighth fading frame; 10 ms frames reach age 100 at frame 10, which is
     // not yet past the fade-in.
@@ -335,11 +334,10 @@ TEST_F(VisualCatchUp, AShipOutOfViewUpdatesItsAttachmentsEverySixteenthFrameAndI
 TEST_F(VisualCatchUp, AParticlesReachCoversItsLifeDriftBiasSizeAndScatter)
 {
     LoadParticleConfigs();
-    auto* config = new GUI_ParticleConfig();
-    ASSERT_TRUE(config->ReadText("Name = reachy\nType = STANDARD\nMinXVelocity = -0.1\nMaxXVelocity = 0.2\n"
-                                 "MinYVelocity = -0.3\nMaxYVelocity = 0.1\nMinSize = 2\nMaxSize = 5\n"
-                                 "AlphaFalloff = 0.05\nSizeFalloff = -0.02\nXScatter = 3\nYScatter = 1\n"
-                                 "BiasScalar = 2\nLifetime = -1\n"));
+    ASSERT_TRUE(AddConfig("Name = reachy\nType = STANDARD\nMinXVelocity = -0.1\nMaxXVelocity = 0.2\n"
+                          "MinYVelocity = -0.3\nMaxYVelocity = 0.1\nMinSize = 2\nMaxSize = 5\n"
+                          "AlphaFalloff = 0.05\nSizeFalloff = -0.02\nXScatter = 3\nYScatter = 1\n"
+                          "BiasScalar = 2\nLifetime = -1\n"));
     GUI_ParticleEmmiter smoke("reachy", 0.0f, 0.0f, 3.0f, 4.0f);
     smoke.scale = 2.0f;
     const GUI_ParticleEmmiter::Reach reach = smoke.GetReach();
@@ -367,8 +365,7 @@ TEST_F(VisualCatchUp, AParticlesReachCoversItsLifeDriftBiasSizeAndScatter)
     EXPECT_EQ(cover.lifeSteps, 100.0f);
     EXPECT_EQ(cover.drift, reach.drift);
     EXPECT_EQ(cover.size, reach.size);
-    auto* endless = new GUI_ParticleConfig();
-    ASSERT_TRUE(endless->ReadText("Name = endless\nType = STANDARD\nMaxXVelocity = 0.1\nLifetime = -1\n"));
+    ASSERT_TRUE(AddConfig("Name = endless\nType = STANDARD\nMaxXVelocity = 0.1\nLifetime = -1\n"));
     GUI_ParticleEmmiter forever("endless", 0.0f, 0.0f, 0.0f, 0.0f);
     EXPECT_FALSE(forever.GetReach().known);
     cover.Cover(forever.GetReach());
@@ -386,7 +383,7 @@ TEST_F(VisualCatchUp, AShipWithSmokeWaitsOnlyBeyondTheSmokesReachAndAWreckWaitsL
                              "Name = ship_emmiter_flames_fighter\nType = STANDARD\nMaxXVelocity = 0.05\n"
                              "MinSize = 1\nMaxSize = 3\nAlphaFalloff = 0.06\nParticlesPerSecond = 20\n"
                              "Lifetime = -1\n"})
-        ASSERT_TRUE((new GUI_ParticleConfig())->ReadText(text));
+        ASSERT_TRUE(AddConfig(text));
     SIM_Ship* ship = world.Build("cruiser_bare", 400.0f, 300.0f);
     GUI_Ship* visual = GUI_Ship::Of(ship);
     ASSERT_NE(visual, nullptr);
@@ -451,9 +448,8 @@ TEST_F(VisualCatchUp, AShipWithSmokeWaitsOnlyBeyondTheSmokesReachAndAWreckWaitsL
 TEST_F(VisualCatchUp, AnEngineTrailBeyondItsReachStepsEverySixtyFourthFrameAndWithinItEveryFrame)
 {
     LoadParticleConfigs();
-    auto* config = new GUI_ParticleConfig();
-    ASSERT_TRUE(config->ReadText("Name = slow\nType = BURN\nInitialParticles = 1\nMinSize = 4\nMaxSize = 4\n"
-                                 "MaxXVelocity = 0.2\nAlphaFalloff = 0.01\nLifetime = -1\n"));
+    ASSERT_TRUE(AddConfig("Name = slow\nType = BURN\nInitialParticles = 1\nMinSize = 4\nMaxSize = 4\n"
+                          "MaxXVelocity = 0.2\nAlphaFalloff = 0.01\nLifetime = -1\n"));
     SIM_Ship* ship = world.Build("cruiser_bare", 400.0f, 300.0f);
     ship->maxSpeed = 1.0f;
     ship->speed = 0.5f;
