@@ -143,6 +143,9 @@ void SIM_CampaignBattleManager::Clear()
     m_pending.clear();
     m_current.reset();
     m_turnEndOpen = false;
+    // Not saved: another campaign, or this one loaded again, starts even
+    // until its next turn ends.
+    difficultyMultiplier = 1.0f;
     SIM_CampaignCaptureManager::GetInstance().Clear();
 }
 

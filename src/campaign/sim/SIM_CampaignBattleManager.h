@@ -62,7 +62,8 @@ public:
     // anywhere: each came from elsewhere this turn or the planet has a
     // neighbour of ours. Draws no random number.
     bool HasRetreatDestination() const;
-    // Forgets every battle (a campaign ends or another is loaded).
+    // Forgets every battle and the difficulty factor (a campaign ends or
+    // another is loaded).
     void Clear();
     // A fleet that goes away leaves the battles it was in.
     void ForgetFleet(const SIM_CampaignFleet* fleet);
@@ -85,7 +86,8 @@ public:
 
     const std::vector<std::unique_ptr<SIM_PendingBattle>>& GetPending() const { return m_pending; }
 
-    // Scales every AI attack (the difficulty adjustment moves it).
+    // Scales every AI attack (each turn's end sets it for the next; 1 after
+    // a load until then).
     float difficultyMultiplier = 1.0f;
 
 private:
