@@ -17,7 +17,10 @@
 #include "campaign/gui/GUI_PendingBattle.h"
 #include "campaign/sim/SIM_Campaign.h"
 #include "campaign/sim/SIM_CampaignBattleManager.h"
+#include "campaign/sim/SIM_CampaignEnemyFleet.h"
 #include "campaign/sim/SIM_CampaignStats.h"
+#include "engine/GIniFile.h"
+#include "engine/StrFormat.h"
 #include "frontend/GUI_MainMenu.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_ConfirmDialog.h"
@@ -253,6 +256,13 @@ TEST_F(GLCampaignBattleExits, AQuitBattleLeftByEscapeIsLost)
 TEST_F(GLCampaignBattleExits, AGameClosedMidBattleOffersTheBattleFirstOnLoad)
 {
     ASSERT_NO_FATAL_FAILURE(StartBattle(17, "closed"));
+    // The enemy drawn for the battle is in the save before a shot is fired.
+    const std::string opponent = SIM_CampaignBattleManager::GetInstance().GetCurrent()->opponent;
+    ASSERT_FALSE(opponent.empty());
+    GIniFile attacks;
+    attacks.Load("attacks", (SIM_CampaignProgress::GetInstance().GetSaveFolder() + "/progress.txt").c_str());
+    EXPECT_EQ(attacks.GetString("0"),
+              StrFormat("%d,%d,%d,%s", m_targetId, m_fleetId, m_homeId, opponent.c_str()));
     // The window closed (a TERM arrives the same way).
     SDL_Event quit{};
     quit.type = SDL_QUIT;
@@ -285,10 +295,14 @@ TEST_F(GLCampaignBattleExits, AGameClosedMidBattleOffersTheBattleFirstOnLoad)
             battle = s;
     ASSERT_NE(battle, nullptr);
     EXPECT_TRUE(Read(m_fleetId, m_targetId).held);
+    EXPECT_EQ(battle->GetBattle()->opponent, opponent);
 
-    // Fought again, to its end.
+    // Fought again, to its end, against the same enemy.
     ClickCentre(battle->GetResolveButton());
     ASSERT_TRUE(FramesUntil([] { return GUI_CampaignDeployment::GetOpen() != nullptr; }, 1000));
+    const SIM_PendingBattle* again = SIM_CampaignBattleManager::GetInstance().GetCurrent();
+    ASSERT_TRUE(again && again->enemyFleet);
+    EXPECT_EQ(again->enemyFleet->GetChallengeID(), opponent);
     ASSERT_TRUE(DeployAndFight(GUI_CampaignDeployment::GetOpen(), 1));
     GUI_CampaignPostMortem* result = EndBattle(false);
     ASSERT_NE(result, nullptr);
