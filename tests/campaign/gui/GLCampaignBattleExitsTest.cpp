@@ -19,6 +19,7 @@
 #include "campaign/sim/SIM_CampaignBattleManager.h"
 #include "campaign/sim/SIM_CampaignEnemyFleet.h"
 #include "campaign/sim/SIM_CampaignStats.h"
+#include "engine/GHashTable.h"
 #include "engine/GIniFile.h"
 #include "engine/StrFormat.h"
 #include "frontend/GUI_MainMenu.h"
@@ -115,13 +116,16 @@ protected:
         return GUI_CampaignPostMortem::GetOpen();
     }
 
-    // Escape, and Yes to the question: the battle's statistics.
+    // Escape, and Yes to the question: the battle's statistics. The question
+    // says what leaving costs here, and names the way that saves ships.
     static GUI_StatsBrowser* QuitBattle()
     {
         PressKey(SDL_SCANCODE_ESCAPE);
         GUI_ConfirmDialog* question = GUI_ConfirmDialog::GetOpen();
         if (!question)
             return nullptr;
+        EXPECT_EQ(question->GetQuestion(), GetString("BATTLE_QUIT_CAMPAIGN_TEXT"));
+        EXPECT_NE(question->GetQuestion().find(GetString("BATTLE_RETREAT")), std::string::npos);
         ClickCentre(question->GetYesButton());
         RunGameFrames(2);
         return GUI_StatsBrowser::GetOpen();
