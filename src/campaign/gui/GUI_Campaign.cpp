@@ -329,6 +329,8 @@ bool GUI_Campaign::OpenCampaign(const std::string& name)
         GUI_EndTurn::Open();
         return true;
     }
+    // This turn's attacks were saved as they were ordered: their arrows too.
+    GUI_CampaignAttackArrow::GetInstance().AddOrderedAttacks();
     RestoreCampaignUIMemory();
     return true;
 }
