@@ -399,8 +399,9 @@ bool GUI_CampaignFleetDetails::AcceptShip(SIM_CampaignShip* ship, float x, float
         owner->RemoveShip(ship);
         fleet->AddShip(ship);
         RefreshAll();
-        if (owner->GetShips().empty())
-            owner->DeleteIfEmpty();
+        // An emptied fleet's going rebuilds the fleet manager; else the counts changed.
+        if (!owner->DeleteIfEmpty())
+            SIM_CampaignScreenHooks::Get().RefreshFleetManager();
         RebuildEncounterView(fleet->location);
         SIM_CampaignProgress::GetInstance().Save();
         GUI_Sounds::GetInstance().PlayGuiSound(4);

@@ -165,7 +165,7 @@ void SIM_CampaignBattleManager::AssignDefenders(SIM_PendingBattle& b)
         return;
     }
     b.kind = SIM_PendingBattle::AI_CONQUEST;
-    b.encounter->territory = SIM_CampaignEncounter::ENEMY;
+    b.encounter->SetTerritory(SIM_CampaignEncounter::ENEMY);
     SIM_CampaignScreenHooks::Get().RefreshEncounterView(b.encounter);
 }
 
@@ -275,7 +275,7 @@ void SIM_CampaignBattleManager::ApplyBattleResult(bool won, const SIM_CampaignBa
             e->ai->FreezeAttacks(CampaignOptionInt("ai_new_conquered_attack_freeze"));
         progress.GetEnemiesDB().ClearEntry(e->encounterId);
         b->enemyFleet = nullptr;
-        e->territory = SIM_CampaignEncounter::PLAYER;
+        e->SetTerritory(SIM_CampaignEncounter::PLAYER);
         // The planet is held now: a later retreat from it goes to a planet of
         // ours nearby, never back to where the attack came from.
         for (SIM_CampaignFleet* f : b->fleets)
@@ -286,7 +286,7 @@ void SIM_CampaignBattleManager::ApplyBattleResult(bool won, const SIM_CampaignBa
                 f->DeleteIfEmpty();
     } else {
         UpdateEnemyFleet(*b, outcome);
-        e->territory = SIM_CampaignEncounter::ENEMY;
+        e->SetTerritory(SIM_CampaignEncounter::ENEMY);
         if (b->enemyFleet)
             b->enemyFleet->encounterId = e->encounterId;
         for (SIM_CampaignFleet* f : b->fleets) {
@@ -348,7 +348,7 @@ void SIM_CampaignBattleManager::ApplyPlayerRetreat(const SIM_CampaignBattleOutco
         if (to && to != f->location)
             f->SetLocation(to);
     }
-    b->encounter->territory = SIM_CampaignEncounter::ENEMY;
+    b->encounter->SetTerritory(SIM_CampaignEncounter::ENEMY);
     if (b->enemyFleet)
         b->enemyFleet->encounterId = b->encounter->encounterId;
     for (SIM_CampaignFleet* f : b->fleets) {

@@ -10,10 +10,13 @@
 #include "battle/hud/GUI_StatsBrowser.h"
 #include "campaign/gui/GUI_Campaign.h"
 #include "campaign/gui/GUI_CampaignCaptureManager.h"
+#include "campaign/gui/GUI_CampaignControlPanelTop.h"
 #include "campaign/gui/GUI_CampaignLoader.h"
 #include "campaign/gui/GUI_CampaignLoaderStrip.h"
 #include "campaign/gui/GUI_CampaignPostMortem.h"
 #include "campaign/gui/GUI_EndTurn.h"
+#include "campaign/gui/GUI_EndTurnLog.h"
+#include "campaign/gui/GUI_EndTurnStrip.h"
 #include "campaign/gui/GUI_PendingBattle.h"
 #include "campaign/sim/SIM_Campaign.h"
 #include "campaign/sim/SIM_CampaignBattleManager.h"
@@ -131,6 +134,12 @@ protected:
         return GUI_StatsBrowser::GetOpen();
     }
 
+    static std::string IncomeShown()
+    {
+        const GUI_CampaignControlPanelTop* top = GUI_CampaignControlPanelTop::GetOpen();
+        return top ? top->Get(GUI_CampaignCounter::INCOME)->GetValue() : std::string("no counters");
+    }
+
     Settled Expected(int result) const
     {
         switch (result) {
@@ -168,12 +177,14 @@ protected:
         ClickCentre(report->GetContinueButton());
         Settle();
         ASSERT_NE(GUI_CampaignMap::Get(), nullptr);
+        const std::string income = IncomeShown();
 
         GUI_Campaign::QuitCampaignToMenu();
         Settle();
         ASSERT_TRUE(GUI_Campaign::OpenCampaign(m_name));
         Settle();
         EXPECT_EQ(Read(m_fleetId, m_targetId), Expected(result)) << "in the save";
+        EXPECT_EQ(IncomeShown(), income) << "the map counted the planet as a reload does";
         EXPECT_EQ(progress.turn, m_turn);
         EXPECT_EQ(progress.cash, m_cash);
         EXPECT_EQ(GUI_EndTurn::GetOpen(), nullptr) << "a settled turn opens on the map";
@@ -300,6 +311,9 @@ TEST_F(GLCampaignBattleExits, AGameClosedMidBattleOffersTheBattleFirstOnLoad)
     ASSERT_NE(battle, nullptr);
     EXPECT_TRUE(Read(m_fleetId, m_targetId).held);
     EXPECT_EQ(battle->GetBattle()->opponent, opponent);
+    // The turn's reports came back with it: the homeworld's loyalty at least.
+    ASSERT_FALSE(report->GetLog()->GetStrips().empty());
+    EXPECT_FALSE(report->GetLog()->GetStrips()[0]->GetLines().empty());
 
     // Fought again, to its end, against the same enemy.
     ClickCentre(battle->GetResolveButton());

@@ -6,13 +6,18 @@
 #include "CampaignBattleRoad.h"
 
 #include "campaign/gui/GUI_CampaignFleetDetails.h"
+#include "campaign/gui/GUI_CampaignFleetManager.h"
+#include "campaign/gui/GUI_CampaignManagerStrip.h"
 #include "campaign/gui/GUI_CampaignShipDetails.h"
 #include "campaign/gui/GUI_CampaignShipIcon.h"
+#include "campaign/gui/GUI_FleetRename.h"
 #include "campaign/gui/GUI_ShipsLog.h"
 #include "campaign/sim/SIM_Campaign.h"
 #include "campaign/sim/SIM_CampaignProgress.h"
 #include "engine/GSafeFile.h"
+#include "engine/LibText.h"
 #include "gui/GUI_ConfirmDialog.h"
+#include "gui/GUI_IconButton.h"
 
 #include <algorithm>
 
@@ -220,6 +225,59 @@ TEST(GLCampaignWindowsRoad, AClickOnATileOverAnotherFleetsWindowShowsTheShipAndM
     EXPECT_EQ(ship->fleet, a);
     EXPECT_EQ(a->GetShips().size(), 2u);
     EXPECT_NE(Saved(a), fleetsA);
+    GUI_Campaign::QuitCampaignToMenu();
+    Settle();
+}
+
+// The fleet manager through the real window: its button, a fleet's row, the
+// fleet's Rename with a long name typed in, and the row the name changes at
+// once, cut to leave the planet's name inside the window.
+TEST(GLCampaignWindowsRoad, AFleetRenamedWhileTheManagerIsOpenShowsItsNewNameWithinTheRow)
+{
+    CampaignWindowGame play(15);
+    ASSERT_TRUE(play.Started());
+    GUI_CampaignMap* map = CreateCampaignFromTitle("renamed");
+    ASSERT_NE(map, nullptr);
+    SIM_CampaignFleet* fleet = MakeTestFleet(map->GetCampaign()->GetHomeworldEncounter());
+    RunGameFrames(2);
+    ClickCentre(map->GetBottomPanel()->GetManagerButton(0));
+    GUI_CampaignFleetManager* manager = GUI_CampaignFleetManager::GetOpen();
+    ASSERT_NE(manager, nullptr);
+    ASSERT_EQ(manager->GetStrips().size(), 1u);
+    ClickCentre(manager->GetStrips()[0].get());
+    RunGameFrames(2);
+    GUI_CampaignFleetDetails* details = GUI_CampaignFleetDetails::FindForFleet(fleet);
+    ASSERT_NE(details, nullptr);
+    ClickCentre(details->GetRenameButton());
+    GUI_FleetRename* rename = GUI_FleetRename::GetOpen();
+    ASSERT_NE(rename, nullptr);
+    ClickCentre(rename->GetField());
+    for (size_t i = rename->GetField()->GetText().size() + 2; i > 0; --i)
+        PressKey(SDL_SCANCODE_BACKSPACE);
+    const std::string typed = "The Unbroken Line Of The Outer Wormhole Watch Reserve";
+    // Typed a few keys at a time, as a hand types.
+    for (size_t at = 0; at < typed.size(); at += 8)
+        TypeText(typed.substr(at, 8));
+    ASSERT_EQ(rename->GetField()->GetText(), typed);
+    ClickCentre(rename->GetOkButton());
+    RunGameFrames(2);
+    ASSERT_EQ(fleet->GetName(), typed);
+
+    ASSERT_EQ(manager->GetStrips().size(), 1u);
+    const GUI_CampaignManagerStrip* row = manager->GetStrips()[0].get();
+    EXPECT_EQ(row->GetFirstText(), typed);
+    const std::string& shown = row->GetShownFirstText();
+    ASSERT_GT(shown.size(), 3u);
+    EXPECT_EQ(shown.substr(shown.size() - 3), "...");
+    // Both names drawn inside the row: the fleet's from its text's place,
+    // the planet's after it, neither past the row's right edge.
+    LibText& text = LibText::GetInstance();
+    text.SetFont(GUI_CampaignManagerStrip::kFont, GUI_CampaignManagerStrip::kFontSize);
+    const int placeRight = row->left + row->GetPlaceLeft() + text.GetTextWidth(row->GetPlaceName());
+    EXPECT_LE(placeRight, row->right);
+    const TextureData shot = Screenshot(play.UserDir());
+    EXPECT_GT(CountLit(shot, row->left + row->GetPlaceLeft(), row->top, placeRight, row->top + 22, 180), 10)
+        << "the planet's name is drawn";
     GUI_Campaign::QuitCampaignToMenu();
     Settle();
 }
