@@ -417,7 +417,10 @@ void GUI_BattleGUI::OnKeyDown(int code)
     switch (code) {
     case KEY_ESCAPE:
         if (shipPicking == STATE_RUNNING) {
-            AskHoldingBattle("BATTLE_QUIT_CONFIRM_TEXT", "BATTLE_QUIT_CONFIRM_TITLE", &GUI_BattleGUI::OnQuitConfirmed);
+            // A campaign battle left goes to the map as lost, with every ship.
+            AskHoldingBattle(SIM_Battle::GetInstance().IsFromCampaign() ? "BATTLE_QUIT_CAMPAIGN_TEXT"
+                                                                         : "BATTLE_QUIT_CONFIRM_TEXT",
+                             "BATTLE_QUIT_CONFIRM_TITLE", &GUI_BattleGUI::OnQuitConfirmed);
             hudShown = 1;
         } else {
             LeaveStatistics();

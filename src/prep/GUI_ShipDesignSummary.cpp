@@ -257,17 +257,28 @@ void GUI_ShipDesignSummary::OpenSaveDesignDialog()
 
 void GUI_ShipDesignSummary::SaveDesignAs(const std::string& typed)
 {
+    // A design a saved campaign builds from is saved as a new version
+    // instead: asked for the name about to be written, whatever the name
+    // field says.
+    if (g_refitOffer && GUI_ShipDesignGUI::GetInstance().GetDesign() &&
+        g_refitOffer(ToLowerString(SIM_ShipDesign::SanitiseDesignName(typed))))
+        return;
+    WriteDesign(typed);
+}
+
+void GUI_ShipDesignSummary::SaveRefitVersion(const std::string& name)
+{
+    WriteDesign(name);
+}
+
+void GUI_ShipDesignSummary::WriteDesign(const std::string& typed)
+{
     GUI_ShipDesignGUI& designer = GUI_ShipDesignGUI::GetInstance();
     SIM_ShipDesign* design = designer.GetDesign();
     if (!design)
         return;
     const std::string shown = SIM_ShipDesign::SanitiseDesignName(typed);
     const std::string path = SIM_ShipDesign::PlayerDesignFilePath(ShipsFolder(), shown);
-    // A design a saved campaign builds from is saved as a new version
-    // instead: asked for the name about to be written, whatever the name
-    // field says.
-    if (g_refitOffer && g_refitOffer(ToLowerString(shown)))
-        return;
     design->SetGuiName(shown);
     design->SetName(ToLowerString(shown));
     design->SetFileName(path);

@@ -41,6 +41,9 @@ public:
     // files) has this display name or the name it gives (any case).
     static bool IsNameOfGamesOwnDesign(const std::string& shown);
     static void SaveDesignAs(const std::string& typed);
+    // The refit's OK: the design written under the version name it proposed,
+    // without asking it again.
+    static void SaveRefitVersion(const std::string& name);
     static void OpenLoadDesignDialog();
     static void LoadDesignByFileName(const std::string& fileName);
     static void ChangeHull(std::intptr_t);
@@ -55,6 +58,8 @@ public:
 private:
     GUI_ShipDesignSummary();
     static void LoadPressed(std::intptr_t);
+    // Writes the designer's design under the name and shows what was written.
+    static void WriteDesign(const std::string& typed);
 
     GUI_TextEditWindow* m_name = nullptr;
     GUI_ButtonText* m_changeHull = nullptr;

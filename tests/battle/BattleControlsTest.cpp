@@ -23,6 +23,7 @@
 #include "battle/hud/GUI_TopStripButton.h"
 #include "engine/CInput.h"
 #include "engine/D3DEngine.h"
+#include "engine/GHashTable.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_CloseButton.h"
 #include "gui/GUI_ConfirmDialog.h"
@@ -144,6 +145,8 @@ TEST_F(BattleControls, TheQuitQuestionHoldsARunningBattleAndNeverResumesAPausedO
     OnKey(KEY_ESCAPE);
     GUI_ConfirmDialog* question = GUI_ConfirmDialog::GetOpen();
     ASSERT_NE(question, nullptr);
+    // Outside a campaign nothing is lost by leaving: the plain question.
+    EXPECT_EQ(question->GetQuestion(), GetString("BATTLE_QUIT_CONFIRM_TEXT"));
     EXPECT_TRUE(gui().paused);
     question->GetNoButton()->Press();
     GUI_WindowManager::GetInstance().DeleteQueuedWindows();

@@ -3,9 +3,11 @@
 // a save. The written file holds the module and reads back with the totals
 // the designer showed.
 #include "app/Game.h"
+#include "campaign/gui/GUI_CampaignRefit.h"
 #include "engine/APP_UserFolders.h"
 #include "engine/D3DEngine.h"
 #include "engine/GFileHelpers.h"
+#include "engine/GSafeFile.h"
 #include "frontend/GUI_MainMenu.h"
 #include "gui/GUI_ButtonTab.h"
 #include "gui/GUI_ButtonText.h"
@@ -34,6 +36,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -328,3 +331,73 @@ TEST_F(GLShipDesignerPlay, MenuToSavedDesignWithTheMouseAlone)
     EXPECT_FLOAT_EQ(designer.GetDesign()->GetCost(), back->GetCost());
     EXPECT_FALSE(designer.IsModified());
 }
+
+namespace {
+
+// A design a saved campaign builds from, saved by the mouse through the real
+// window: the refit offers the first version no design and no saved ship
+// has, whatever unreadable file lies among the saves, and its OK writes it.
+TEST_F(GLShipDesignerPlay, ADesignACampaignBuildsFromIsSavedAsTheVersionTheRefitProposes)
+{
+    const std::string campaigns = APP_UserFolders::GetInstance().Get(APP_UserFolders::CAMPAIGN_PROGRESS);
+    std::filesystem::create_directories(campaigns + "/held/fleets");
+    ASSERT_TRUE(WriteFileAtomically(campaigns + "/held/fleets/fleet1.txt",
+                                    "[ship0]\ndesign = raptor\n[ship1]\ndesign = raptor_mk1\n"));
+    std::filesystem::create_symlink(campaigns + "/held/gone.txt", campaigns + "/held/fleets/fleet2.txt");
+
+    ClickOn(*GUI_MainMenu::GetInstance().GetShipDesignButton());
+    Frames(2);
+    GUI_ShipDesignGUI& designer = GUI_ShipDesignGUI::GetInstance();
+    ASSERT_EQ(Game::GetInstance().GetModeId(), GUI_ShipDesignGUI::kModeId);
+    // The designer's lessons read and put away.
+    for (int guard = 0; guard < 5 && GUI_TutorialWindow::GetFirst(); ++guard) {
+        ASSERT_NE(GUI_TutorialWindow::GetFirst()->GetOkButton(), nullptr);
+        ClickOn(*GUI_TutorialWindow::GetFirst()->GetOkButton());
+        Frames(1);
+    }
+    // The player's work: a whole design on the blueprint.
+    designer.LoadDesign(SIM_ShipDesign::Find("fed_sample_frigate"));
+    Frames(2);
+    GUI_ShipDesignSummary* summary = GUI_ShipDesignSummary::GetOpen();
+    ASSERT_NE(summary, nullptr);
+    ASSERT_TRUE(summary->GetSaveButton()->enabled);
+
+    ClickOn(*summary->GetSaveButton());
+    if (GUI_ConfirmDialog* question = GUI_ConfirmDialog::GetOpen())
+        ClickOn(*question->GetYesButton());
+    GUI_SaveFileDialog* save = GUI_SaveFileDialog::GetOpen();
+    ASSERT_NE(save, nullptr);
+    GUI_TextEditWindow* field = save->GetTextField();
+    Click(field->right - 3, (field->top + field->bottom) / 2);
+    Key(SDL_SCANCODE_END);
+    for (size_t i = field->GetText().size() + 2; i > 0; --i)
+        Key(SDL_SCANCODE_BACKSPACE);
+    Type("Raptor");
+    ASSERT_EQ(field->GetText(), "Raptor");
+    const int cx = D3DEngine::GetInstance().GetScreenWidth() / 2;
+    const int cy = D3DEngine::GetInstance().GetScreenHeight() / 2 - 40;
+    ClickOn(*save->GetSaveButton());
+    Frames(2);
+
+    GUI_CampaignRefit* refit = GUI_CampaignRefit::GetOpen();
+    ASSERT_NE(refit, nullptr) << "the campaign's design is not written over";
+    EXPECT_EQ(refit->GetNewName(), "raptor_mk2");
+    EXPECT_NE(refit->GetMessage().find("raptor_mk2"), std::string::npos);
+    // The dialog stands in the middle of the screen, its text lit on the panel.
+    ASSERT_TRUE(refit->left < cx && cx < refit->right && refit->top < cy && cy < refit->bottom);
+    int lit = 0;
+    for (int x = refit->clientLeft + 10; x < refit->clientRight - 10; x += 3) {
+        const uint32_t c = Probe(x, refit->clientTop + 18);
+        lit += ((c >> 16) & 0xFF) > 0xA0 && ((c >> 8) & 0xFF) > 0xA0 && (c & 0xFF) > 0xA0;
+    }
+    EXPECT_GT(lit, 5) << "no message drawn";
+    ClickOn(*refit->GetOkButton());
+    Frames(2);
+    EXPECT_EQ(GUI_CampaignRefit::GetOpen(), nullptr);
+    EXPECT_TRUE(FileExists(APP_UserFolders::GetInstance().Get(APP_UserFolders::SHIPS) + "/raptor_mk2.txt"));
+    EXPECT_FALSE(FileExists(APP_UserFolders::GetInstance().Get(APP_UserFolders::SHIPS) + "/raptor.txt"));
+    EXPECT_EQ(designer.GetDesign()->GetName(), "raptor_mk2");
+    EXPECT_FALSE(designer.IsModified());
+}
+
+} // namespace

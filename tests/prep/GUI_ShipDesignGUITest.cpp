@@ -893,6 +893,81 @@ TEST_F(ShipDesigner, PickerClicksDetailsRowsAndTheHullView)
     EXPECT_EQ(blueprint.GetViewMode(), GUI_ShipBlueprint::FADING_TO_SLOTS);
 }
 
+TEST_F(ShipDesigner, TheRefitsOKSavesTheVersionItProposedAndUnreadableSavesAreNamedOnce)
+{
+    // A campaign whose ships are "Warden" and "warden_mk1" (that design is
+    // not here), beside a file too large to read, a link to nothing and a
+    // folder that cannot be listed.
+    const std::string campaigns = APP_UserFolders::GetInstance().Get(APP_UserFolders::CAMPAIGN_PROGRESS);
+    std::filesystem::create_directories(campaigns + "/held/fleets");
+    ASSERT_TRUE(WriteFileAtomically(campaigns + "/held/fleets/fleet1.txt",
+                                    "[ship0]\ndesign = Warden\n[ship1]\ndesign = warden_mk1\n"));
+    ASSERT_TRUE(WriteFileAtomically(campaigns + "/held/fleets/fleet2.txt", std::string(kMaxSaveFileBytes + 1, 'x')));
+    std::filesystem::create_symlink(campaigns + "/held/gone.txt", campaigns + "/held/fleets/fleet3.txt");
+    std::filesystem::create_directories(campaigns + "/shut/fleets");
+    std::filesystem::permissions(campaigns + "/shut/fleets", std::filesystem::perms::none);
+    std::error_code listing;
+    std::filesystem::directory_iterator(campaigns + "/shut/fleets", listing);
+    const bool shut = static_cast<bool>(listing); // rights to read everything open it anyway
+    const std::string errorsBefore = G().User().Read("debug/errors.txt");
+
+    // A design no readable save names goes through the ordinary save.
+    G().DropOnSlot("cruiser_armour", 0);
+    GUI_ShipDesignSummary::SaveDesignAs("Lancer");
+    EXPECT_EQ(GUI_CampaignRefit::GetOpen(), nullptr) << "an unreadable save names no design";
+    EXPECT_TRUE(FileExists(ShipsFolder() + "/lancer.txt"));
+    // The file too large to read is told to the player, once a run.
+    G().Frames(1);
+    GUI_Message* told = GUI_Message::GetOpen();
+    ASSERT_NE(told, nullptr);
+    EXPECT_NE(told->GetText().find("fleet2.txt"), std::string::npos);
+    G().ClickOn(*told->GetCloseButton());
+    EXPECT_EQ(GUI_Message::GetOpen(), nullptr);
+
+    // The campaign's design: the next version that neither a design here nor
+    // a saved ship has, and OK writes it, once.
+    GUI_ShipDesignSummary::SaveDesignAs("Warden");
+    GUI_CampaignRefit* refit = GUI_CampaignRefit::GetOpen();
+    ASSERT_NE(refit, nullptr);
+    EXPECT_EQ(refit->GetNewName(), "warden_mk2");
+    EXPECT_FALSE(FileExists(ShipsFolder() + "/warden.txt"));
+    G().ClickOn(*refit->GetOkButton());
+    EXPECT_EQ(GUI_CampaignRefit::GetOpen(), nullptr) << "OK is not asked again";
+    EXPECT_TRUE(FileExists(ShipsFolder() + "/warden_mk2.txt"));
+    EXPECT_EQ(Design().GetName(), "warden_mk2");
+    EXPECT_FALSE(GUI_ShipDesignGUI::GetInstance().IsModified());
+
+    // Saved again under the used name: the version after it. OK writes what
+    // the dialog said, even if a save named it meanwhile: never a second question.
+    GUI_ShipDesignSummary::SaveDesignAs("warden");
+    ASSERT_NE(GUI_CampaignRefit::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_CampaignRefit::GetOpen()->GetNewName(), "warden_mk3");
+    ASSERT_TRUE(WriteFileAtomically(campaigns + "/held/fleets/fleet4.txt", "[ship0]\ndesign = warden_mk3\n"));
+    G().ClickOn(*GUI_CampaignRefit::GetOpen()->GetOkButton());
+    EXPECT_EQ(GUI_CampaignRefit::GetOpen(), nullptr);
+    EXPECT_TRUE(FileExists(ShipsFolder() + "/warden_mk3.txt"));
+    G().Frames(1);
+    EXPECT_EQ(GUI_Message::GetOpen(), nullptr);
+
+    // Three saves, each unreadable file named once in the error log (the one
+    // too large with its reason, when it was refused).
+    const std::string errors = G().User().Read("debug/errors.txt").substr(errorsBefore.size());
+    const auto count = [&](const std::string& text) {
+        int n = 0;
+        for (size_t at = errors.find(text); at != std::string::npos; at = errors.find(text, at + 1))
+            ++n;
+        return n;
+    };
+    EXPECT_EQ(count("held/fleets/fleet2.txt"), 1);
+    EXPECT_EQ(count("held/fleets/fleet3.txt"), 1);
+    if (shut) {
+        EXPECT_EQ(count("shut/fleets"), 1);
+    }
+    std::filesystem::permissions(campaigns + "/shut/fleets", std::filesystem::perms::owner_all);
+    std::filesystem::remove_all(campaigns + "/held");
+    std::filesystem::remove_all(campaigns + "/shut");
+}
+
 TEST_F(ShipDesigner, TheRefitIsAskedForTheNameWrittenAndTheDesignerShowsWhatTheFileHolds)
 {
     G().DropOnSlot("cruiser_armour", 0);

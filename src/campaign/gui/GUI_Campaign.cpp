@@ -313,14 +313,7 @@ bool GUI_Campaign::OpenCampaign(const std::string& name)
     // What each factory and academy yields is worked out at a turn's end and
     // not saved: the counters would read 0 until then.
     for (SIM_CampaignEncounter* e : SIM_CampaignEncounter::GetAll())
-        for (const auto& f : e->facilities) {
-            if (!f || !f->GetType())
-                continue;
-            if (f->GetType()->facilityClass == SIM_CampaignFacilityType::FACTORY)
-                f->UpdateCurrentCash();
-            else if (f->GetType()->facilityClass == SIM_CampaignFacilityType::ACADEMY)
-                f->UpdateCurrentCrew();
-        }
+        e->UpdateFacilityYields();
     Game::GetInstance().SetMode(kModeId);
     // The game closed during a turn's end: its battles come first, before
     // the map, and the turn is not stepped (nor paid) again.
@@ -329,6 +322,8 @@ bool GUI_Campaign::OpenCampaign(const std::string& name)
         GUI_EndTurn::Open();
         return true;
     }
+    // This turn's attacks were saved as they were ordered: their arrows too.
+    GUI_CampaignAttackArrow::GetInstance().AddOrderedAttacks();
     RestoreCampaignUIMemory();
     return true;
 }

@@ -2,8 +2,11 @@
 
 #include "campaign/gui/GUI_CampaignMap.h"
 #include "campaign/gui/GUI_Encounter.h"
+#include "campaign/sim/SIM_CampaignBattleManager.h"
+#include "campaign/sim/SIM_CampaignFleet.h"
 #include "engine/GDebugLog.h"
 
+#include <algorithm>
 #include <cmath>
 
 GUI_CampaignAttackArrow& GUI_CampaignAttackArrow::GetInstance()
@@ -23,6 +26,21 @@ void GUI_CampaignAttackArrow::AddArrow(const SIM_CampaignEncounter* source, cons
                                        int kind)
 {
     m_arrows.push_back({target, source, kind});
+}
+
+void GUI_CampaignAttackArrow::AddOrderedAttacks()
+{
+    for (const auto& b : SIM_CampaignBattleManager::GetInstance().GetPending()) {
+        if (b->kind != SIM_PendingBattle::PLAYER_ATTACK)
+            continue;
+        for (const SIM_CampaignFleet* f : b->fleets) {
+            const bool drawn = std::any_of(m_arrows.begin(), m_arrows.end(), [&](const Arrow& a) {
+                return a.source == f->origin && a.target == b->encounter;
+            });
+            if (f->origin && !drawn)
+                AddArrow(f->origin, b->encounter, ATTACK);
+        }
+    }
 }
 
 void GUI_CampaignAttackArrow::SetPreview(const SIM_CampaignEncounter* source, const SIM_CampaignEncounter* target,

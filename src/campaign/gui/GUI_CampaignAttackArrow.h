@@ -27,6 +27,9 @@ public:
     void AddArrow(const SIM_CampaignEncounter* source, const SIM_CampaignEncounter* target, int kind);
     void SetPreview(const SIM_CampaignEncounter* source, const SIM_CampaignEncounter* target, int kind);
     void ClearArrows() { m_arrows.clear(); }
+    // An arrow for each attack the player ordered this turn, as a loaded
+    // save holds them (one per way, however many fleets took it).
+    void AddOrderedAttacks();
     void DrawAll(const GUI_CampaignMap& map);
 
     const std::vector<Arrow>& GetArrows() const { return m_arrows; }

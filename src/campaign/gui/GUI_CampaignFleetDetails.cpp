@@ -46,6 +46,18 @@ struct PendingDrop {
 PendingDrop g_drop;
 bool g_dropPending = false;
 
+// The open fleet windows as the screen stacks them, the top one first.
+std::vector<GUI_CampaignFleetDetails*> TopmostFirst()
+{
+    std::vector<GUI_CampaignFleetDetails*> order;
+    const std::vector<GUI_WindowBase*>& stack = GUI_WindowManager::GetInstance().GetTopLevelWindows();
+    for (auto it = stack.rbegin(); it != stack.rend(); ++it)
+        for (GUI_CampaignFleetDetails* w : g_windows)
+            if (w == *it)
+                order.push_back(w);
+    return order;
+}
+
 bool IsInPendingBattle(const SIM_CampaignFleet* fleet)
 {
     const SIM_CampaignBattleManager& battles = SIM_CampaignBattleManager::GetInstance();
@@ -341,7 +353,10 @@ void GUI_CampaignFleetDetails::ProcessDrop()
     g_drop.ship.Reset();
     if (!ship || !ship->fleet)
         return;
-    for (GUI_CampaignFleetDetails* w : std::vector<GUI_CampaignFleetDetails*>(g_windows)) {
+    // The window drawn on top takes the drop, as the player sees it. A press
+    // raises the tile's own window, so a tile let go where it was taken up
+    // stays and shows its ship, whatever window lies beneath.
+    for (GUI_CampaignFleetDetails* w : TopmostFirst()) {
         if (!w->visible || !w->GetFleet())
             continue;
         if (w->AcceptShip(ship, g_drop.centreX, g_drop.centreY))
@@ -384,8 +399,9 @@ bool GUI_CampaignFleetDetails::AcceptShip(SIM_CampaignShip* ship, float x, float
         owner->RemoveShip(ship);
         fleet->AddShip(ship);
         RefreshAll();
-        if (owner->GetShips().empty())
-            owner->DeleteIfEmpty();
+        // An emptied fleet's going rebuilds the fleet manager; else the counts changed.
+        if (!owner->DeleteIfEmpty())
+            SIM_CampaignScreenHooks::Get().RefreshFleetManager();
         RebuildEncounterView(fleet->location);
         SIM_CampaignProgress::GetInstance().Save();
         GUI_Sounds::GetInstance().PlayGuiSound(4);

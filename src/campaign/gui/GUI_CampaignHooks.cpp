@@ -23,14 +23,18 @@
 
 void GUI_CampaignHooks::UpdateCashCounter()
 {
-    if (GUI_CampaignControlPanelTop* top = GUI_CampaignControlPanelTop::GetOpen())
+    if (GUI_CampaignControlPanelTop* top = GUI_CampaignControlPanelTop::GetOpen()) {
         top->Get(GUI_CampaignCounter::CASH)->UpdateText();
+        top->Get(GUI_CampaignCounter::INCOME)->UpdateText();
+    }
 }
 
 void GUI_CampaignHooks::UpdateCrewCounter()
 {
-    if (GUI_CampaignControlPanelTop* top = GUI_CampaignControlPanelTop::GetOpen())
+    if (GUI_CampaignControlPanelTop* top = GUI_CampaignControlPanelTop::GetOpen()) {
         top->Get(GUI_CampaignCounter::CREW)->UpdateText();
+        top->Get(GUI_CampaignCounter::RECRUITMENT)->UpdateText();
+    }
 }
 
 void GUI_CampaignHooks::RefreshFleetIcons()

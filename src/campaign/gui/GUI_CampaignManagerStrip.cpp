@@ -53,6 +53,19 @@ bool GUI_CampaignManagerStrip::OnLeftClick(float x, float y)
     return true;
 }
 
+void GUI_CampaignManagerStrip::SetRect(float l, float t, float r, float b)
+{
+    GUI_WindowBase::SetRect(l, t, r, b);
+    // The place keeps clear of the first text, moving right as it must, and
+    // stays inside the strip: a fleet's name, as long as the player typed
+    // it, is cut to the room left beside the place.
+    LibText& text = LibText::GetInstance();
+    text.SetFont(kFont, kFontSize);
+    const int room = (right - left) - kTextLeft - kPlaceGap - text.GetTextWidth(m_placeName) - kInset;
+    m_firstShown = text.FitText(m_first, std::max(room, kPlaceLeft - kTextLeft - kPlaceGap), 1);
+    m_placeLeft = std::max(kPlaceLeft, kTextLeft + text.GetTextWidth(m_firstShown) + kPlaceGap);
+}
+
 void GUI_CampaignManagerStrip::Update()
 {
     GUI_WindowBase::Update();
@@ -68,11 +81,9 @@ void GUI_CampaignManagerStrip::Draw()
                        static_cast<float>(top + kInset), static_cast<float>(right - kInset),
                        static_cast<float>(bottom - kInset));
     DrawStripEntry(m_frame, m_icon, static_cast<float>(left + 25), static_cast<float>(left + kTextLeft), top, bottom,
-                   m_first, m_second, 0xFFFFFFFFu, 0.0f);
+                   m_firstShown, m_second, 0xFFFFFFFFu, 0.0f);
     LibText& text = LibText::GetInstance();
-    // The place keeps clear of a long first text, moving right as it must.
-    const int placeLeft = std::max(kPlaceLeft, kTextLeft + text.GetTextWidth(m_first) + kPlaceGap);
-    text.SetText(TEXT_ALIGN_LEFT, m_placeName, static_cast<float>(left + placeLeft),
+    text.SetText(TEXT_ALIGN_LEFT, m_placeName, static_cast<float>(left + m_placeLeft),
                  static_cast<float>(top + kStripTitleTop), 0xFFFFFFFFu, 0.0f);
     if (!m_figure.empty())
         text.SetText(TEXT_ALIGN_RIGHT, m_figure, static_cast<float>(right - kFigureFromRight),

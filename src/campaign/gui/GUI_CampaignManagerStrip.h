@@ -14,15 +14,23 @@ class SIM_CampaignEncounter;
 class GUI_CampaignManagerStrip : public GUI_WindowBase {
 public:
     static constexpr int kIconSize = 40;
+    // The manager windows draw their rows' texts in this font.
+    static constexpr const char* kFont = "zekton16.dds";
+    static constexpr float kFontSize = 16.0f;
 
     ~GUI_CampaignManagerStrip() override;
 
     bool OnLeftClick(float x, float y) override;
     void Draw() override;
     void Update() override;
+    // Placed: the first text is fitted to the room the place leaves it.
+    void SetRect(float l, float t, float r, float b) override;
 
     SIM_CampaignEncounter* GetEncounter() const { return m_place; }
     const std::string& GetFirstText() const { return m_first; }
+    // The first text as drawn: a fleet's name the player typed may be cut.
+    const std::string& GetShownFirstText() const { return m_firstShown; }
+    int GetPlaceLeft() const { return m_placeLeft; }
     const std::string& GetSecondText() const { return m_second; }
     const std::string& GetFigure() const { return m_figure; }
     const std::string& GetPlaceName() const { return m_placeName; }
@@ -41,5 +49,7 @@ protected:
 private:
     SIM_CampaignEncounter* m_place;
     std::string m_placeName;
+    std::string m_firstShown;
+    int m_placeLeft = 0; // from the strip's left
     CTexturedSprite m_frame;
 };

@@ -104,7 +104,7 @@ void GUI_CampaignManagerWindow::Draw()
         LayoutStrips();
     }
     GUI_Dialog::Draw();
-    LibText::GetInstance().SetFont("zekton16.dds", 16.0f);
+    LibText::GetInstance().SetFont(GUI_CampaignManagerStrip::kFont, GUI_CampaignManagerStrip::kFontSize);
     DrawChildren();
     LibText::GetInstance().Render();
 }

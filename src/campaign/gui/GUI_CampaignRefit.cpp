@@ -4,7 +4,9 @@
 
 #include "engine/APP_UserFolders.h"
 #include "engine/GDebugLog.h"
+#include "engine/GFileHelpers.h"
 #include "engine/GHashTable.h"
+#include "engine/GSafeFile.h"
 #include "engine/LibText.h"
 #include "engine/StrFormat.h"
 #include "engine/TextHelpers.h"
@@ -15,6 +17,8 @@
 #include "sim/SIM_SavedDesignUse.h"
 #include "sim/SIM_ShipDesign.h"
 
+#include <set>
+
 namespace {
 bool DesignExists(const std::string& name)
 {
@@ -23,11 +27,23 @@ bool DesignExists(const std::string& name)
             return true;
     return false;
 }
+
+// The campaigns' saved files, each unreadable one named once a run however
+// often the designer saves: one refused when read has been named already.
+SIM_SavedDesignUse::Scan ScanCampaigns(const std::string& campaignsFolder)
+{
+    static std::set<std::string> told;
+    SIM_SavedDesignUse::Scan scan = SIM_SavedDesignUse::ScanBelow(campaignsFolder);
+    for (const std::string& path : scan.unreadable)
+        if (!GSafeFile::WasRefusedWhenRead(path) && told.insert(path).second)
+            LOG_ERROR("Saved campaign file could not be read, its designs are not known: " + path);
+    return scan;
+}
 } // namespace
 
 bool GUI_CampaignRefit::IsDesignInUse(const std::string& designName, const std::string& campaignsFolder)
 {
-    return SIM_SavedDesignUse::IsNamedBelow(campaignsFolder, designName);
+    return ScanCampaigns(campaignsFolder).Names(designName);
 }
 
 std::string GUI_CampaignRefit::NextVersionName(const std::string& designName,
@@ -48,17 +64,25 @@ std::string GUI_CampaignRefit::NextVersionName(const std::string& designName,
 bool GUI_CampaignRefit::OfferRefit(const std::string& designName)
 {
     const std::string folder = APP_UserFolders::GetInstance().Get(APP_UserFolders::CAMPAIGN_PROGRESS);
-    if (!IsDesignInUse(designName, folder))
+    const SIM_SavedDesignUse::Scan scan = ScanCampaigns(folder);
+    if (!scan.Names(designName))
         return false;
+    // Neither a design here nor ships of a saved campaign may have the new
+    // name already: OK writes it without asking again.
+    const std::string ships = APP_UserFolders::GetInstance().Get(APP_UserFolders::SHIPS);
+    const std::string newName = NextVersionName(designName, [&](const std::string& candidate) {
+        return DesignExists(candidate) || scan.names.count(candidate) > 0 ||
+               FileExists(SIM_ShipDesign::PlayerDesignFilePath(ships, candidate));
+    });
     CloseOpen();
-    new GUI_CampaignRefit(designName);
+    new GUI_CampaignRefit(designName, newName);
     return true;
 }
 
-GUI_CampaignRefit::GUI_CampaignRefit(const std::string& oldName) : GUI_Dialog(true), m_oldName(oldName)
+GUI_CampaignRefit::GUI_CampaignRefit(const std::string& oldName, const std::string& newName)
+    : GUI_Dialog(true), m_oldName(oldName), m_newName(newName)
 {
     SetOpen(this);
-    m_newName = NextVersionName(oldName, DesignExists);
     topMargin = 40.0f;
     bottomMargin = 36.0f;
     SetSize(static_cast<float>(kWidth), static_cast<float>(kHeight));
@@ -85,7 +109,7 @@ void GUI_CampaignRefit::OnOK(std::intptr_t)
         return;
     const std::string name = open->m_newName;
     CloseOpen();
-    GUI_ShipDesignSummary::SaveDesignAs(name);
+    GUI_ShipDesignSummary::SaveRefitVersion(name);
 }
 
 void GUI_CampaignRefit::Draw()

@@ -9,8 +9,9 @@ class GUI_ButtonText;
 
 // Ships of a campaign name their designs, so saving over a design a saved
 // campaign uses would change ships already built. The designer asks here
-// first; a design in use is saved as its next version ("<base>_mk<n>")
-// instead, and the old one stays as it was.
+// first; a design in use is saved as its next version ("<base>_mk<n>", a
+// name no design and no saved campaign has) when OK is pressed, and the old
+// one stays as it was.
 class GUI_CampaignRefit : public GUI_Dialog, public GUI_OneOpen<GUI_CampaignRefit> {
 public:
     static constexpr int kWidth = 400;
@@ -19,17 +20,17 @@ public:
     // True when the dialog opened (the designer then skips its own save dialog).
     static bool OfferRefit(const std::string& designName);
 
-    // Whether any saved file of any campaign below the folder names the
-    // design as its whole "design = X" value, letters in any case. A file
-    // that cannot be read counts as using it: better a new version than a
-    // changed ship. Deleting a design asks the same (SIM_SavedDesignUse).
+    // Whether a saved file of any campaign below the folder names the design
+    // as its whole "design = X" value, letters in any case. A file that
+    // cannot be read names no design: it is logged once a run, and a design
+    // is still saved (deleting one counts it as a use, SIM_SavedDesignUse).
     static bool IsDesignInUse(const std::string& designName, const std::string& campaignsFolder);
-    // "<base>_mk<n>" in lower case, the first n from 1 that names no design;
+    // "<base>_mk<n>" in lower case, the first n from 1 that taken refuses;
     // the base is the name before any "_mk".
     static std::string NextVersionName(const std::string& designName,
                                        const std::function<bool(const std::string&)>& taken);
 
-    explicit GUI_CampaignRefit(const std::string& oldName);
+    GUI_CampaignRefit(const std::string& oldName, const std::string& newName);
     ~GUI_CampaignRefit() override;
     void Draw() override;
 

@@ -14,6 +14,7 @@
 #include "campaign/sim/SIM_CampaignEncounter.h"
 #include "campaign/sim/SIM_CampaignFacility.h"
 #include "campaign/sim/SIM_CampaignFleet.h"
+#include "campaign/sim/SIM_CampaignProgress.h"
 #include "engine/CInput.h"
 #include "engine/D3DEngine.h"
 #include "engine/Effect.h"
@@ -281,6 +282,8 @@ bool GUI_Encounter::DropFleet(GUI_PlayerFleetIcon* icon)
         dirty = true;
         if (GUI_Encounter* old = Find(from))
             old->dirty = true;
+        // An order is kept as it is given: Quit, or a game closed, leaves it standing.
+        SIM_CampaignProgress::GetInstance().Save();
     } else if (fleet->GetShips().empty() || icon->GetParent() != this) {
         dirty = true;
     }

@@ -2,6 +2,7 @@
 
 #include "campaign/gui/CampaignPanelDrawing.h"
 #include "campaign/gui/GUI_CampaignFleetDetails.h"
+#include "campaign/gui/GUI_CampaignFleetManager.h"
 #include "campaign/gui/GUI_CampaignShipDetails.h"
 #include "campaign/gui/GUI_PlayerFleetIcon.h"
 #include "campaign/gui/GUI_ShipsLog.h"
@@ -97,8 +98,10 @@ void GUI_FleetRename::Apply(const std::string& name)
     if (!m_forShip && fleet) {
         fleet->guiName = name;
         SIM_CampaignFleetNames::GetInstance().RemoveName(name);
+        // Everything open that shows the fleet's name.
         GUI_CampaignFleetDetails::RefreshAll();
         GUI_PlayerFleetIcon::RefreshAll();
+        GUI_CampaignFleetManager::RefreshIfOpen();
         return;
     }
     if (!ship)

@@ -103,9 +103,10 @@ bool GUI_ScrapShip::Scrap(SIM_CampaignShip* ship)
     // The windows that show the ship or its emptied fleet close as they go.
     fleet->RemoveShip(ship);
     GUI_CampaignFleetDetails::RefreshAll();
-    if (fleet->GetShips().empty())
-        fleet->DeleteIfEmpty();
     SIM_CampaignScreenHooks& hooks = SIM_CampaignScreenHooks::Get();
+    // An emptied fleet's going rebuilds the fleet manager; else the counts changed.
+    if (!fleet->DeleteIfEmpty())
+        hooks.RefreshFleetManager();
     RebuildEncounterView(at);
     SIM_CampaignProgress& progress = SIM_CampaignProgress::GetInstance();
     progress.GetStats().AddToStat("ships_scrapped", 1);

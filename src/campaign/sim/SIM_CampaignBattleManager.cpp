@@ -17,9 +17,40 @@
 #include "engine/GDebugLog.h"
 #include "engine/GIniFile.h"
 #include "engine/StrFormat.h"
+#include "engine/TextHelpers.h"
+#include "sim/SIM_ChallengeFile.h"
 
 #include <algorithm>
 #include <cstdio>
+
+namespace {
+// ",<challenge id>" after a battle's saved numbers, once its opponent is drawn.
+std::string OpponentField(const SIM_PendingBattle& b)
+{
+    return b.opponent.empty() ? std::string() : "," + b.opponent;
+}
+
+// Three numbers and, after them, the kept opponent of a saved battle line:
+// false when the numbers are not there. An opponent that could not name a
+// file is logged (file, section and key) and left out: the battle draws anew.
+bool ReadBattleLine(const std::string& value, const char* section, const std::string& key, int& a, int& b, int& c,
+                    std::string& opponent)
+{
+    int used = 0;
+    if (std::sscanf(value.c_str(), "%d,%d,%d%n", &a, &b, &c, &used) != 3)
+        return false;
+    opponent.clear();
+    if (value[static_cast<size_t>(used)] != ',')
+        return true;
+    opponent = TrimWhitespace(value.substr(static_cast<size_t>(used) + 1));
+    if (!SIM_ChallengeFile::IsSafeChallengeId(opponent)) {
+        LOG_ERROR(StrFormat("progress.txt [%s] %s: the battle's opponent is no challenge id, drawn anew", section,
+                            key.c_str()));
+        opponent.clear();
+    }
+    return true;
+}
+} // namespace
 
 SIM_CampaignBattleManager& SIM_CampaignBattleManager::GetInstance()
 {
@@ -134,7 +165,7 @@ void SIM_CampaignBattleManager::AssignDefenders(SIM_PendingBattle& b)
         return;
     }
     b.kind = SIM_PendingBattle::AI_CONQUEST;
-    b.encounter->territory = SIM_CampaignEncounter::ENEMY;
+    b.encounter->SetTerritory(SIM_CampaignEncounter::ENEMY);
     SIM_CampaignScreenHooks::Get().RefreshEncounterView(b.encounter);
 }
 
@@ -143,6 +174,9 @@ void SIM_CampaignBattleManager::Clear()
     m_pending.clear();
     m_current.reset();
     m_turnEndOpen = false;
+    // Not saved: another campaign, or this one loaded again, starts even
+    // until its next turn ends.
+    difficultyMultiplier = 1.0f;
     SIM_CampaignCaptureManager::GetInstance().Clear();
 }
 
@@ -241,7 +275,7 @@ void SIM_CampaignBattleManager::ApplyBattleResult(bool won, const SIM_CampaignBa
             e->ai->FreezeAttacks(CampaignOptionInt("ai_new_conquered_attack_freeze"));
         progress.GetEnemiesDB().ClearEntry(e->encounterId);
         b->enemyFleet = nullptr;
-        e->territory = SIM_CampaignEncounter::PLAYER;
+        e->SetTerritory(SIM_CampaignEncounter::PLAYER);
         // The planet is held now: a later retreat from it goes to a planet of
         // ours nearby, never back to where the attack came from.
         for (SIM_CampaignFleet* f : b->fleets)
@@ -252,7 +286,7 @@ void SIM_CampaignBattleManager::ApplyBattleResult(bool won, const SIM_CampaignBa
                 f->DeleteIfEmpty();
     } else {
         UpdateEnemyFleet(*b, outcome);
-        e->territory = SIM_CampaignEncounter::ENEMY;
+        e->SetTerritory(SIM_CampaignEncounter::ENEMY);
         if (b->enemyFleet)
             b->enemyFleet->encounterId = e->encounterId;
         for (SIM_CampaignFleet* f : b->fleets) {
@@ -314,7 +348,7 @@ void SIM_CampaignBattleManager::ApplyPlayerRetreat(const SIM_CampaignBattleOutco
         if (to && to != f->location)
             f->SetLocation(to);
     }
-    b->encounter->territory = SIM_CampaignEncounter::ENEMY;
+    b->encounter->SetTerritory(SIM_CampaignEncounter::ENEMY);
     if (b->enemyFleet)
         b->enemyFleet->encounterId = b->encounter->encounterId;
     for (SIM_CampaignFleet* f : b->fleets) {
@@ -362,8 +396,8 @@ std::string SIM_CampaignBattleManager::AttacksText() const
         if (!b || b->kind != SIM_PendingBattle::PLAYER_ATTACK || !b->encounter)
             return;
         for (const SIM_CampaignFleet* f : b->fleets)
-            out += StrFormat("%d = %d,%d,%d\n", index++, b->encounter->encounterId, f->id,
-                             f->origin ? f->origin->encounterId : -1);
+            out += StrFormat("%d = %d,%d,%d%s\n", index++, b->encounter->encounterId, f->id,
+                             f->origin ? f->origin->encounterId : -1, OpponentField(*b).c_str());
     };
     for (const auto& b : m_pending)
         write(b.get());
@@ -375,8 +409,8 @@ std::string SIM_CampaignBattleManager::AttacksText() const
     const auto writeAI = [&](const SIM_PendingBattle* b) {
         if (!b || b->kind == SIM_PendingBattle::PLAYER_ATTACK || !b->encounter || !b->source)
             return;
-        out += StrFormat("battle%d = %d,%d,%d\n", index++, b->kind, b->encounter->encounterId,
-                         b->source->encounterId);
+        out += StrFormat("battle%d = %d,%d,%d%s\n", index++, b->kind, b->encounter->encounterId,
+                         b->source->encounterId, OpponentField(*b).c_str());
     };
     for (const auto& b : m_pending)
         writeAI(b.get());
@@ -392,7 +426,8 @@ void SIM_CampaignBattleManager::LoadAttacks(const std::string& progressText)
     for (size_t i = 0; i < attacks.GetEntryCount(); ++i) {
         const std::string& v = attacks.GetValueAt(i);
         int target = -1, fleetId = -1, origin = -1;
-        if (std::sscanf(v.c_str(), "%d,%d,%d", &target, &fleetId, &origin) != 3) {
+        std::string opponent;
+        if (!ReadBattleLine(v, "attacks", attacks.GetKeyAt(i), target, fleetId, origin, opponent)) {
             LOG_ERROR("Unreadable saved attack: " + v);
             continue;
         }
@@ -406,6 +441,8 @@ void SIM_CampaignBattleManager::LoadAttacks(const std::string& progressText)
         }
         fleet->origin = SIM_CampaignEncounter::FindByID(origin);
         AddPlayerAttack(at, fleet);
+        if (SIM_PendingBattle* b = FindAt(at); b && b->opponent.empty())
+            b->opponent = opponent;
     }
     LoadTurnEnd(progressText);
 }
@@ -425,9 +462,10 @@ void SIM_CampaignBattleManager::LoadTurnEnd(const std::string& progressText)
             continue;
         const std::string& v = turnEnd.GetValueAt(i);
         int kind = -1, target = -1, source = -1;
+        std::string opponent;
         SIM_CampaignEncounter* at = nullptr;
         SIM_CampaignEncounter* from = nullptr;
-        if (std::sscanf(v.c_str(), "%d,%d,%d", &kind, &target, &source) == 3) {
+        if (ReadBattleLine(v, "turnend", turnEnd.GetKeyAt(i), kind, target, source, opponent)) {
             at = SIM_CampaignEncounter::FindByID(target);
             from = SIM_CampaignEncounter::FindByID(source);
         }
@@ -441,6 +479,7 @@ void SIM_CampaignBattleManager::LoadTurnEnd(const std::string& progressText)
         b->encounter = at;
         b->kind = kind;
         b->source = from;
+        b->opponent = opponent;
         if (kind == SIM_PendingBattle::AI_ATTACK)
             AssignDefenders(*b);
         m_pending.push_back(std::move(b));

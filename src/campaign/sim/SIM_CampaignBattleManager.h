@@ -19,6 +19,9 @@ struct SIM_PendingBattle {
     std::vector<SIM_CampaignFleet*> fleets;      // the player's fleets that fight
     bool reusedFleet = false;
     SIM_CampaignEnemyFleet* enemyFleet = nullptr; // owned by the enemies database
+    // The challenge drawn for it, kept from its first preparation through
+    // saves, so that a battle left unfought meets the same enemy again.
+    std::string opponent;
     // Windows showing the battle watch this (GWatch).
     GLifetime lifetime;
 };
@@ -62,7 +65,8 @@ public:
     // anywhere: each came from elsewhere this turn or the planet has a
     // neighbour of ours. Draws no random number.
     bool HasRetreatDestination() const;
-    // Forgets every battle (a campaign ends or another is loaded).
+    // Forgets every battle and the difficulty factor (a campaign ends or
+    // another is loaded).
     void Clear();
     // A fleet that goes away leaves the battles it was in.
     void ForgetFleet(const SIM_CampaignFleet* fleet);
@@ -75,7 +79,8 @@ public:
     // save, so the one cannot be kept without the other. One line per fleet,
     // "target,fleet,origin" (EncounterIDs and the fleet id; origin -1 when none).
     // While the turn's end is open, a section "[turnend]" follows with
-    // "open = 1" and the AI's battles, "kind,target,source" each.
+    // "open = 1" and the AI's battles, "kind,target,source" each. A battle
+    // whose opponent was drawn adds ",<challenge id>" to its lines.
     std::string AttacksText() const;
     // Orders the saved attacks again once the fleets are placed; a line naming
     // a fleet that is not on its target is logged and passed over. The AI's
@@ -85,7 +90,8 @@ public:
 
     const std::vector<std::unique_ptr<SIM_PendingBattle>>& GetPending() const { return m_pending; }
 
-    // Scales every AI attack (the difficulty adjustment moves it).
+    // Scales every AI attack (each turn's end sets it for the next; 1 after
+    // a load until then).
     float difficultyMultiplier = 1.0f;
 
 private:

@@ -4,6 +4,7 @@
 #include "campaign/sim/SIM_CampaignBattleManager.h"
 #include "campaign/sim/SIM_CampaignEncounter.h"
 #include "campaign/sim/SIM_CampaignEnemiesDB.h"
+#include "campaign/sim/SIM_CampaignEnemyFleet.h"
 #include "campaign/sim/SIM_CampaignFleet.h"
 #include "campaign/sim/SIM_CampaignOpponentChooser.h"
 #include "campaign/sim/SIM_CampaignOpponentLog.h"
@@ -66,10 +67,15 @@ bool SIM_CampaignBattlePreparation::Start()
     const int id = (b->kind == SIM_PendingBattle::AI_ATTACK && b->source) ? b->source->encounterId
                                                                          : b->encounter->encounterId;
     const float wanted = b->encounter->ai->currentFleet;
+    // A battle prepared before (and left unfought) meets its opponent again;
+    // the cached fleet is that opponent's only while it names the same challenge.
+    const std::string kept = b->opponent;
+    const SIM_CampaignEnemyFleet* cached = SIM_CampaignProgress::GetInstance().GetEnemiesDB().Find(id);
+    const bool keptCached = !kept.empty() && cached && cached->GetChallengeID() == kept;
     try {
-        m_worker = std::thread([this, id, wanted] {
+        m_worker = std::thread([this, id, wanted, kept, keptCached] {
             try {
-                Work(id, wanted);
+                Work(id, wanted, kept, keptCached);
             } catch (const std::exception&) {
                 // Nothing found is a result too: the main thread must not wait forever.
                 m_path.clear();
@@ -82,13 +88,14 @@ bool SIM_CampaignBattlePreparation::Start()
     return true;
 }
 
-void SIM_CampaignBattlePreparation::Work(int encounterId, float wantedCost)
+void SIM_CampaignBattlePreparation::Work(int encounterId, float wantedCost, const std::string& kept, bool keptCached)
 {
     // Whatever happens, the worker ends with a result.
     m_challengeId.clear();
     m_path.clear();
-    m_reused = false;
-    std::string id = SIM_CampaignOpponentChooser::ChooseOpponent(encounterId, wantedCost, m_reused);
+    m_reused = keptCached;
+    std::string id = kept.empty() ? SIM_CampaignOpponentChooser::ChooseOpponent(encounterId, wantedCost, m_reused)
+                                   : kept;
     std::string path;
     if (!id.empty()) {
         path = SIM_CampaignOpponentChooser::PoolFilePath(id);
@@ -140,13 +147,20 @@ bool SIM_CampaignBattlePreparation::Finish(SIM_Scenario& scenario)
         ok = b->enemyFleet != nullptr;
     }
     if (!ok) {
-        // Nothing to fight: the battle waits for a later try.
+        // Nothing to fight: the battle waits for a later try, which draws anew.
+        b->opponent.clear();
         manager.ReturnCurrentToPending();
         SIM_CampaignScreenHooks::Get().ShowMessage("CAMPAIGN_NO_OPPONENT");
         return false;
     }
-    SIM_CampaignOpponentLog::GetInstance().Record(m_challengeId);
-    progress.GetStats().AddToStat("battles_fought", 1);
+    // The same battle prepared again (the game closed during it) was counted
+    // and logged the first time.
+    const bool again = b->opponent == m_challengeId;
+    b->opponent = m_challengeId;
+    if (!again) {
+        SIM_CampaignOpponentLog::GetInstance().Record(m_challengeId);
+        progress.GetStats().AddToStat("battles_fought", 1);
+    }
 
     const float challengeW = scenario.GetMapSizeX();
     const float challengeH = scenario.GetMapSizeY();
@@ -166,6 +180,9 @@ bool SIM_CampaignBattlePreparation::Finish(SIM_Scenario& scenario)
     scenario.SetMapSize(size, size);
     e->SetMapSize(size, size);
     e->SetPlayerDeployment(zone);
+    // The opponent is the battle's from now on: a game closed before the
+    // battle ends offers it again against the same enemy.
+    progress.Save();
     return true;
 }
 

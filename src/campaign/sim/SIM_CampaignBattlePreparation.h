@@ -11,8 +11,9 @@ struct SIM_PendingBattle;
 // makes sure its challenge file is on disk on a worker thread (the only part
 // that may wait on the network), then, back on the main thread after the
 // worker was joined, reads the challenge, caches the enemy fleet, logs the
-// opponent and sizes the battle map. When no opponent can be found the
-// battle goes back to the pending list and the player is told.
+// opponent and sizes the battle map. The opponent stays the battle's (and
+// the save's): preparing it again meets the same one. When no opponent can
+// be found the battle goes back to the pending list and the player is told.
 class SIM_CampaignBattlePreparation {
 public:
     // Downloads a challenge file to its place in the user folder.
@@ -38,7 +39,9 @@ public:
     static float BattleMapSize(float survivingCost, float fleetWidth, float fleetHeight);
 
 private:
-    void Work(int encounterId, float wantedCost);
+    // kept: the battle's opponent from an earlier preparation ("" to draw
+    // one); keptCached: the planet's cached fleet is that opponent.
+    void Work(int encounterId, float wantedCost, const std::string& kept, bool keptCached);
     void Join();
 
     std::thread m_worker;

@@ -5,8 +5,10 @@
 #include "campaign/sim/SIM_CampaignFacility.h"
 #include "campaign/sim/SIM_CampaignFacilityType.h"
 #include "campaign/sim/SIM_CampaignFleet.h"
+#include "campaign/sim/SIM_CampaignNames.h"
 #include "campaign/sim/SIM_CampaignOptions.h"
 #include "campaign/sim/SIM_CampaignProgress.h"
+#include "campaign/sim/SIM_CampaignScreenHooks.h"
 #include "engine/GDebugLog.h"
 #include "engine/GHashTable.h"
 #include "engine/GIniFile.h"
@@ -16,6 +18,8 @@
 #include "sim/SIM_ContentFiles.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -240,6 +244,27 @@ float SIM_CampaignEncounter::GetGarrisonStrength() const
     return total;
 }
 
+void SIM_CampaignEncounter::UpdateFacilityYields()
+{
+    for (const auto& f : facilities) {
+        if (!f || !f->GetType())
+            continue;
+        if (f->GetType()->facilityClass == SIM_CampaignFacilityType::FACTORY)
+            f->UpdateCurrentCash();
+        else if (f->GetType()->facilityClass == SIM_CampaignFacilityType::ACADEMY)
+            f->UpdateCurrentCrew();
+    }
+}
+
+void SIM_CampaignEncounter::SetTerritory(int owner)
+{
+    territory = owner;
+    UpdateFacilityYields();
+    SIM_CampaignScreenHooks& hooks = SIM_CampaignScreenHooks::Get();
+    hooks.UpdateCashCounter();
+    hooks.UpdateCrewCounter();
+}
+
 void SIM_CampaignEncounter::EndTurn()
 {
     UpdateLoyalty();
@@ -290,6 +315,45 @@ void SIM_CampaignEncounter::SaveState(std::string& out, int index) const
     out += "currentfleet = " + ExactFloatText(ai->currentFleet, 2) + "\n";
     out += "fleetboost = " + ExactFloatText(ai->fleetboost, 2) + "\n";
     out += StrFormat("freeze = %.2f\n", static_cast<float>(ai->freezeTurns));
+    // The turn's report of the planet, while it waits for the player.
+    SaveChanges(out, "loyalty", loyalty);
+    SaveChanges(out, "threat", ai->threat);
+}
+
+void SIM_CampaignEncounter::SaveChanges(std::string& out, const char* name, const SIM_ReasonedValue& value)
+{
+    if (!value.changed)
+        return;
+    out += StrFormat("%schanged = 1\n", name);
+    for (size_t i = 0; i < value.changes.size() && i < kMaxSavedChanges; ++i) {
+        const SIM_ReasonedChange& c = value.changes[i];
+        out += StrFormat("%schange%zu = %s,%d,%s\n", name, i, ExactFloatText(c.amount, 2).c_str(), c.flag ? 1 : 0,
+                         c.reason.c_str());
+    }
+}
+
+void SIM_CampaignEncounter::LoadChanges(const GIniFile& section, const char* name, SIM_ReasonedValue& value)
+{
+    value.changes.clear();
+    value.changed = section.GetInt(StrFormat("%schanged", name).c_str()) == 1;
+    if (!value.changed)
+        return;
+    for (size_t i = 0; i < kMaxSavedChanges; ++i) {
+        const std::string key = StrFormat("%schange%zu", name, i);
+        if (!section.HasKey(key.c_str()))
+            break;
+        const std::string line = section.GetString(key.c_str());
+        float amount = 0.0f;
+        int flag = 0, used = 0;
+        if (std::sscanf(line.c_str(), "%f,%d,%n", &amount, &flag, &used) < 2 || used == 0 || !std::isfinite(amount) ||
+            std::fabs(amount) > kMaxChange) {
+            LOG_ERROR(StrFormat("%s [%s] %s: not a change of the turn's report, passed over",
+                                section.GetFileName().c_str(), section.GetSection().c_str(), key.c_str()));
+            continue;
+        }
+        value.changes.push_back(
+            {amount, CleanCampaignName(line.substr(static_cast<size_t>(used), kMaxReasonLength)), flag != 0});
+    }
 }
 
 void SIM_CampaignEncounter::LoadState(const GIniFile& section)
@@ -312,6 +376,8 @@ void SIM_CampaignEncounter::LoadState(const GIniFile& section)
     ai->freezeTurns = TruncateToInt(
         section.GetFloatInRange("freeze", 0.0f, static_cast<float>(SIM_CampaignProgress::kMaxTurn), 0.0f));
     loyalty.value = section.GetFloatInRange("loyalty", 0.0f, 1.0f, 0.0f);
+    LoadChanges(section, "loyalty", loyalty);
+    LoadChanges(section, "threat", ai->threat);
 }
 
 std::string SIM_CampaignEncounter::DefinitionText() const

@@ -45,8 +45,15 @@ public:
 
     void EndTurn();
     void UpdateLoyalty();
+    // What its factories and academies yield a turn, worked out again: the
+    // yields are not saved, and a planet taken yields from then on.
+    void UpdateFacilityYields();
+    // The planet changes hands: its yields and the screen's counters follow.
+    void SetTerritory(int owner);
 
-    // The encounter's section of the progress file.
+    // The encounter's section of the progress file, with the turn's report of
+    // its loyalty and threat while that waits ("loyaltychanged = 1" and
+    // "loyaltychange<n> = amount,flag,reason", the same for threat).
     void SaveState(std::string& out, int index) const;
     void LoadState(const GIniFile& section);
 
@@ -81,4 +88,13 @@ public:
     bool loaded = false; // false when the file could not be read
     // Windows showing the planet watch this (GWatch).
     GLifetime lifetime;
+
+private:
+    // A turn gives a planet a handful of changes; a save with more, or
+    // larger, or longer ones is damaged.
+    static constexpr size_t kMaxSavedChanges = 32;
+    static constexpr float kMaxChange = 100.0f;
+    static constexpr size_t kMaxReasonLength = 200;
+    static void SaveChanges(std::string& out, const char* name, const SIM_ReasonedValue& value);
+    static void LoadChanges(const GIniFile& section, const char* name, SIM_ReasonedValue& value);
 };

@@ -45,8 +45,8 @@ bool SIM_CampaignFleetMerger::ExecuteMerge()
     SIM_CampaignScreenHooks& hooks = SIM_CampaignScreenHooks::Get();
     hooks.RefreshEncounterView(dropped->location);
     hooks.RefreshFleetDetails(target);
+    // Its going rebuilds the fleet manager, with the target's new ships.
     dropped->DeleteIfEmpty();
     SIM_CampaignProgress::GetInstance().Save();
-    hooks.RefreshFleetManager();
     return true;
 }

@@ -12,6 +12,7 @@ class SIM_CampaignScreenHooks {
 public:
     virtual ~SIM_CampaignScreenHooks() = default;
 
+    // Cash and income, crew and recruitment.
     virtual void UpdateCashCounter() {}
     virtual void UpdateCrewCounter() {}
     virtual void RefreshFleetIcons() {}

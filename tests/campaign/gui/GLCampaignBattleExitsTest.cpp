@@ -10,14 +10,21 @@
 #include "battle/hud/GUI_StatsBrowser.h"
 #include "campaign/gui/GUI_Campaign.h"
 #include "campaign/gui/GUI_CampaignCaptureManager.h"
+#include "campaign/gui/GUI_CampaignControlPanelTop.h"
 #include "campaign/gui/GUI_CampaignLoader.h"
 #include "campaign/gui/GUI_CampaignLoaderStrip.h"
 #include "campaign/gui/GUI_CampaignPostMortem.h"
 #include "campaign/gui/GUI_EndTurn.h"
+#include "campaign/gui/GUI_EndTurnLog.h"
+#include "campaign/gui/GUI_EndTurnStrip.h"
 #include "campaign/gui/GUI_PendingBattle.h"
 #include "campaign/sim/SIM_Campaign.h"
 #include "campaign/sim/SIM_CampaignBattleManager.h"
+#include "campaign/sim/SIM_CampaignEnemyFleet.h"
 #include "campaign/sim/SIM_CampaignStats.h"
+#include "engine/GHashTable.h"
+#include "engine/GIniFile.h"
+#include "engine/StrFormat.h"
 #include "frontend/GUI_MainMenu.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_ConfirmDialog.h"
@@ -112,16 +119,25 @@ protected:
         return GUI_CampaignPostMortem::GetOpen();
     }
 
-    // Escape, and Yes to the question: the battle's statistics.
+    // Escape, and Yes to the question: the battle's statistics. The question
+    // says what leaving costs here, and names the way that saves ships.
     static GUI_StatsBrowser* QuitBattle()
     {
         PressKey(SDL_SCANCODE_ESCAPE);
         GUI_ConfirmDialog* question = GUI_ConfirmDialog::GetOpen();
         if (!question)
             return nullptr;
+        EXPECT_EQ(question->GetQuestion(), GetString("BATTLE_QUIT_CAMPAIGN_TEXT"));
+        EXPECT_NE(question->GetQuestion().find(GetString("BATTLE_RETREAT")), std::string::npos);
         ClickCentre(question->GetYesButton());
         RunGameFrames(2);
         return GUI_StatsBrowser::GetOpen();
+    }
+
+    static std::string IncomeShown()
+    {
+        const GUI_CampaignControlPanelTop* top = GUI_CampaignControlPanelTop::GetOpen();
+        return top ? top->Get(GUI_CampaignCounter::INCOME)->GetValue() : std::string("no counters");
     }
 
     Settled Expected(int result) const
@@ -161,12 +177,14 @@ protected:
         ClickCentre(report->GetContinueButton());
         Settle();
         ASSERT_NE(GUI_CampaignMap::Get(), nullptr);
+        const std::string income = IncomeShown();
 
         GUI_Campaign::QuitCampaignToMenu();
         Settle();
         ASSERT_TRUE(GUI_Campaign::OpenCampaign(m_name));
         Settle();
         EXPECT_EQ(Read(m_fleetId, m_targetId), Expected(result)) << "in the save";
+        EXPECT_EQ(IncomeShown(), income) << "the map counted the planet as a reload does";
         EXPECT_EQ(progress.turn, m_turn);
         EXPECT_EQ(progress.cash, m_cash);
         EXPECT_EQ(GUI_EndTurn::GetOpen(), nullptr) << "a settled turn opens on the map";
@@ -253,6 +271,13 @@ TEST_F(GLCampaignBattleExits, AQuitBattleLeftByEscapeIsLost)
 TEST_F(GLCampaignBattleExits, AGameClosedMidBattleOffersTheBattleFirstOnLoad)
 {
     ASSERT_NO_FATAL_FAILURE(StartBattle(17, "closed"));
+    // The enemy drawn for the battle is in the save before a shot is fired.
+    const std::string opponent = SIM_CampaignBattleManager::GetInstance().GetCurrent()->opponent;
+    ASSERT_FALSE(opponent.empty());
+    GIniFile attacks;
+    attacks.Load("attacks", (SIM_CampaignProgress::GetInstance().GetSaveFolder() + "/progress.txt").c_str());
+    EXPECT_EQ(attacks.GetString("0"),
+              StrFormat("%d,%d,%d,%s", m_targetId, m_fleetId, m_homeId, opponent.c_str()));
     // The window closed (a TERM arrives the same way).
     SDL_Event quit{};
     quit.type = SDL_QUIT;
@@ -285,10 +310,17 @@ TEST_F(GLCampaignBattleExits, AGameClosedMidBattleOffersTheBattleFirstOnLoad)
             battle = s;
     ASSERT_NE(battle, nullptr);
     EXPECT_TRUE(Read(m_fleetId, m_targetId).held);
+    EXPECT_EQ(battle->GetBattle()->opponent, opponent);
+    // The turn's reports came back with it: the homeworld's loyalty at least.
+    ASSERT_FALSE(report->GetLog()->GetStrips().empty());
+    EXPECT_FALSE(report->GetLog()->GetStrips()[0]->GetLines().empty());
 
-    // Fought again, to its end.
+    // Fought again, to its end, against the same enemy.
     ClickCentre(battle->GetResolveButton());
     ASSERT_TRUE(FramesUntil([] { return GUI_CampaignDeployment::GetOpen() != nullptr; }, 1000));
+    const SIM_PendingBattle* again = SIM_CampaignBattleManager::GetInstance().GetCurrent();
+    ASSERT_TRUE(again && again->enemyFleet);
+    EXPECT_EQ(again->enemyFleet->GetChallengeID(), opponent);
     ASSERT_TRUE(DeployAndFight(GUI_CampaignDeployment::GetOpen(), 1));
     GUI_CampaignPostMortem* result = EndBattle(false);
     ASSERT_NE(result, nullptr);

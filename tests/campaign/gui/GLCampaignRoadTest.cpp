@@ -7,6 +7,7 @@
 
 #include "app/Game.h"
 #include "campaign/gui/GUI_Campaign.h"
+#include "campaign/gui/GUI_CampaignAttackArrow.h"
 #include "campaign/gui/GUI_CampaignControlPanelBttm.h"
 #include "campaign/gui/GUI_CampaignControlPanelTop.h"
 #include "campaign/gui/GUI_CampaignFacility.h"
@@ -26,7 +27,9 @@
 #include "campaign/sim/SIM_CampaignProgress.h"
 #include "campaign/sim/SIM_CampaignShip.h"
 #include "engine/D3DEngine.h"
+#include "engine/GIniFile.h"
 #include "engine/GSafeFile.h"
+#include "engine/StrFormat.h"
 #include "frontend/GUI_MainMenu.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_ConfirmDialog.h"
@@ -240,4 +243,77 @@ TEST(GLCampaignRoad, QuitWithTheShipyardOpenLoadAndQuitAgain)
     EXPECT_EQ(GUI_CampaignMap::Get(), nullptr);
     EXPECT_EQ(GUI_Campaign::GetInstance().GetDefinition(), nullptr);
     EXPECT_TRUE(SIM_CampaignProgress::GetInstance().GetFleets().empty());
+}
+
+// An attack ordered by a drag, then Quit -> Yes and the campaign loaded from
+// the title: the order stands, in the save from the moment it was given, and
+// its red arrow is drawn between the two planets again.
+TEST(GLCampaignRoad, AnAttackOrderedBeforeQuittingStandsWithItsArrowAfterLoading)
+{
+    CampaignWindowGame play(12);
+    ASSERT_TRUE(play.Started());
+    Game& game = Game::GetInstance();
+    GUI_CampaignMap* map = CreateCampaignFromTitle("orders");
+    ASSERT_NE(map, nullptr);
+    SIM_CampaignEncounter* home = map->GetCampaign()->GetHomeworldEncounter();
+    ASSERT_NE(home, nullptr);
+    SIM_CampaignFleet* fleet = MakeTestFleet(home);
+    const int fleetId = fleet->id, homeId = home->encounterId;
+    RunGameFrames(2);
+    PullMapTo(map, home);
+    SIM_CampaignEncounter* target = SendToEnemyNeighbour(map, home, fleet);
+    ASSERT_NE(target, nullptr);
+    const int targetId = target->encounterId;
+    GIniFile attacks;
+    attacks.Load("attacks", (SIM_CampaignProgress::GetInstance().GetSaveFolder() + "/progress.txt").c_str());
+    EXPECT_EQ(attacks.GetString("0"), StrFormat("%d,%d,%d", targetId, fleetId, homeId));
+
+    ClickCentre(map->GetBottomPanel()->GetQuitButton());
+    ASSERT_NE(GUI_ConfirmDialog::GetOpen(), nullptr);
+    ClickCentre(GUI_ConfirmDialog::GetOpen()->GetYesButton());
+    Settle();
+    ASSERT_EQ(game.GetModeId(), GUI_Campaign::kMainMenu);
+
+    ClickCentre(GUI_MainMenu::GetInstance().GetCampaignButton());
+    GUI_CampaignLoader* loader = GUI_CampaignLoader::GetOpen();
+    ASSERT_NE(loader, nullptr);
+    GUI_CampaignLoaderStrip* strip = nullptr;
+    for (GUI_CampaignLoaderStrip* s : loader->GetStrips())
+        if (s->GetFolderName() == "orders")
+            strip = s;
+    ASSERT_NE(strip, nullptr);
+    ClickCentre(strip->GetLoadButton());
+    Settle();
+    ASSERT_EQ(game.GetModeId(), GUI_Campaign::kModeId);
+    map = GUI_CampaignMap::Get();
+    ASSERT_NE(map, nullptr);
+    const SIM_CampaignFleet* loaded = SIM_CampaignProgress::GetInstance().FindFleet(fleetId);
+    ASSERT_TRUE(loaded && loaded->location);
+    EXPECT_EQ(loaded->location->encounterId, targetId);
+    const auto& pending = SIM_CampaignBattleManager::GetInstance().GetPending();
+    ASSERT_EQ(pending.size(), 1u);
+    EXPECT_EQ(pending[0]->encounter->encounterId, targetId);
+    const auto& arrows = GUI_CampaignAttackArrow::GetInstance().GetArrows();
+    ASSERT_EQ(arrows.size(), 1u);
+    EXPECT_EQ(arrows[0].kind, GUI_CampaignAttackArrow::ATTACK);
+
+    // Half-way between the planets the arrow's red stands out of the map.
+    const SIM_CampaignEncounter* from = SIM_CampaignEncounter::FindByID(homeId);
+    const SIM_CampaignEncounter* to = SIM_CampaignEncounter::FindByID(targetId);
+    ASSERT_TRUE(from && to);
+    PullMapTo(map, from);
+    PullMapTo(map, to);
+    RunGameFrames(2);
+    const GUI_Encounter* a = map->FindView(from);
+    const GUI_Encounter* b = map->FindView(to);
+    const int mx = static_cast<int>((a->CentreX() + b->CentreX()) / 2);
+    const int my = static_cast<int>((a->CentreY() + b->CentreY()) / 2);
+    const TextureData shot = Screenshot(play.UserDir());
+    ASSERT_GT(shot.width, 0);
+    int red = 0, green = 0, blue = 0;
+    PixelAt(shot, mx, my, red, green, blue);
+    EXPECT_GT(red - green, 40) << "no arrow at " << mx << "," << my;
+
+    GUI_Campaign::QuitCampaignToMenu();
+    Settle();
 }

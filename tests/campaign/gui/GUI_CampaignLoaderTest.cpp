@@ -3,7 +3,9 @@
 #include "CampaignScreenGame.h"
 
 #include "engine/APP_UserFolders.h"
+#include "campaign/gui/GUI_CampaignControlPanelBttm.h"
 #include "campaign/gui/GUI_CampaignLoaderStrip.h"
+#include "campaign/sim/SIM_CampaignOptions.h"
 #include "campaign/gui/GUI_CampaignUIMemory.h"
 #include "campaign/gui/GUI_MapZoomer.h"
 #include "engine/GFileHelpers.h"
@@ -212,6 +214,43 @@ TEST_F(CampaignLoader, TheMapComesBackAsItWasLeftAndOutOfRangeValuesAreBroughtBa
     ClampOntoScreen(x, y, 300.0f, 200.0f, 1280.0f, 800.0f);
     EXPECT_FLOAT_EQ(x, 0.0f);
     EXPECT_FLOAT_EQ(y, 600.0f);
+}
+
+TEST_F(CampaignLoader, ACampaignLoadedFromTheListStartsEvenWhateverThePreviousOneWasSetTo)
+{
+    // Only these two in the list, each in view.
+    GFileList old(false);
+    old.FindFolders(Root() + "/*");
+    for (const std::string& name : old.names)
+        ASSERT_TRUE(DeleteFolderTree(Root() + "/" + name));
+    StartCampaign("steep");
+    ASSERT_NE(GUI_CampaignMap::Get(), nullptr);
+    // Half of a ten-turn plan played with one planet held: the turn's end
+    // eases the AI well below 1.
+    GetCampaignOptions().LoadFromText("config", "[config]\ndiff_game_length = 10\ndiff_min_adjuster = 0.5\n"
+                                                "diff_max_adjuster = 2\n");
+    SIM_CampaignProgress::GetInstance().turn = 5;
+    Click(*GUI_CampaignMap::Get()->GetBottomPanel()->GetNextTurnButton());
+    SettleTransition();
+    Frames(2);
+    SIM_CampaignBattleManager& battles = SIM_CampaignBattleManager::GetInstance();
+    EXPECT_LT(battles.difficultyMultiplier, 0.9f);
+    Quit();
+
+    StartCampaign("level");
+    Quit();
+    GUI_CampaignLoader* loader = GUI_CampaignLoader::Open();
+    GUI_CampaignLoaderStrip* strip = nullptr;
+    for (GUI_CampaignLoaderStrip* s : loader->GetStrips())
+        if (s->GetFolderName() == "level")
+            strip = s;
+    ASSERT_NE(strip, nullptr);
+    Click(*strip->GetLoadButton());
+    SettleTransition();
+    Frames(2);
+    ASSERT_NE(GUI_CampaignMap::Get(), nullptr);
+    EXPECT_FLOAT_EQ(battles.difficultyMultiplier, 1.0f);
+    ReloadCampaignOptions();
 }
 
 TEST_F(CampaignLoader, AFocusedFieldTakesTheKeysAndTheDefinitionKeyNeedsTheEditor)

@@ -4,20 +4,27 @@
 #include "CampaignScreenGame.h"
 
 #include "campaign/gui/GUI_CampaignControlPanelBttm.h"
+#include "campaign/gui/GUI_CampaignControlPanelTop.h"
 #include "campaign/gui/GUI_CampaignDefeat.h"
 #include "campaign/gui/GUI_CampaignFleetDetails.h"
 #include "campaign/gui/GUI_CampaignFleetManager.h"
 #include "campaign/gui/GUI_CampaignFleetManagerStrip.h"
 #include "campaign/gui/GUI_CampaignIncomeStrip.h"
 #include "campaign/gui/GUI_CampaignStats.h"
+#include "campaign/gui/GUI_CampaignShipIcon.h"
 #include "campaign/gui/GUI_CampaignVictory.h"
+#include "campaign/gui/GUI_FleetRename.h"
 #include "campaign/gui/GUI_ConquestDetails.h"
+#include "campaign/gui/GUI_EndTurn.h"
 #include "campaign/gui/GUI_IncomeManager.h"
 #include "campaign/gui/GUI_MapZoomer.h"
 #include "campaign/gui/GUI_RecruitmentManager.h"
+#include "campaign/sim/SIM_CampaignBattleOutcome.h"
 #include "campaign/sim/SIM_CampaignFacility.h"
 #include "campaign/sim/SIM_CampaignFacilityType.h"
 #include "engine/GHashTable.h"
+#include "engine/LibText.h"
+#include "engine/StrFormat.h"
 #include "gui/GUI_CloseButton.h"
 #include "gui/GUI_IconButton.h"
 #include "gui/GUI_ScrollButton.h"
@@ -102,6 +109,129 @@ TEST_F(CampaignManagers, FleetRowsCountTheirClassesAndLeadToTheFleet)
     // The button again closes it.
     Click(*ManagerButton(0));
     EXPECT_EQ(GUI_CampaignFleetManager::GetOpen(), nullptr);
+}
+
+TEST_F(CampaignManagers, TheOpenFleetManagerFollowsARenameADeletedFleetAndAMerge)
+{
+    SIM_CampaignFleet* a = AddFleet(home);
+    SIM_CampaignFleet* b = AddFleet(home);
+    SIM_CampaignFleet* c = AddFleet(home);
+    AddTestShip(c, "fed_ai_escort", "Two");
+    b->guiName = "Second Fleet";
+    c->guiName = "Third Fleet";
+    Click(*ManagerButton(0));
+    GUI_CampaignFleetManager* manager = GUI_CampaignFleetManager::GetOpen();
+    ASSERT_NE(manager, nullptr);
+    const auto rowOf = [&](const SIM_CampaignFleet* fleet) -> const GUI_CampaignFleetManagerStrip* {
+        for (const auto& strip : manager->GetStrips())
+            if (auto* row = dynamic_cast<const GUI_CampaignFleetManagerStrip*>(strip.get()); row && row->GetFleet() == fleet)
+                return row;
+        return nullptr;
+    };
+    ASSERT_EQ(manager->GetStrips().size(), 3u);
+    const int escortClass = SIM_ShipDesign::Find("fed_ai_escort")->GetHull()->GetClass();
+    const auto counts = [&](int escorts) {
+        int n[3] = {0, 0, 0};
+        n[escortClass] = escorts;
+        return StrFormat("CRx%d FRx%d Fix%d", n[0], n[1], n[2]);
+    };
+
+    // Renamed through the fleet's window, as long as the field takes: the
+    // row says so at once, cut to the room the planet's name leaves it.
+    GUI_CampaignFleetDetails* window = GUI_CampaignFleetDetails::ShowForFleet(a);
+    Frames(1);
+    Click(*window->GetRenameButton());
+    ASSERT_NE(GUI_FleetRename::GetOpen(), nullptr);
+    const std::string typed = "The Unbroken Line Of The Outer Wormhole Watch Reserve";
+    ASSERT_EQ(typed.size(), 53u);
+    GUI_FleetRename::GetOpen()->GetField()->SetText(typed);
+    Click(*GUI_FleetRename::GetOpen()->GetOkButton());
+    Frames(1);
+    const GUI_CampaignFleetManagerStrip* row = rowOf(a);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->GetFirstText(), typed);
+    const std::string& shown = row->GetShownFirstText();
+    ASSERT_LT(shown.size(), typed.size());
+    EXPECT_EQ(shown.substr(shown.size() - 3), "...");
+    EXPECT_EQ(typed.compare(0, shown.size() - 3, shown, 0, shown.size() - 3), 0);
+    LibText& text = LibText::GetInstance();
+    text.SetFont(GUI_CampaignManagerStrip::kFont, GUI_CampaignManagerStrip::kFontSize);
+    EXPECT_LE(row->left + row->GetPlaceLeft() + text.GetTextWidth(row->GetPlaceName()), row->right)
+        << "the planet's name stays in the row";
+    EXPECT_GT(row->GetPlaceLeft(), text.GetTextWidth(shown));
+    PressKey(SDL_SCANCODE_ESCAPE);
+    Frames(1);
+
+    // B's last ship dropped on C's window: B goes, and its row; C counts three.
+    GUI_CampaignFleetDetails* wb = GUI_CampaignFleetDetails::ShowForFleet(b);
+    GUI_CampaignFleetDetails* wc = GUI_CampaignFleetDetails::ShowForFleet(c);
+    wb->MoveTo(20.0f, 300.0f);
+    wc->MoveTo(560.0f, 300.0f);
+    Frames(1);
+    const GUI_CampaignShipIcon* tile = wb->GetIcons()[0];
+    Drag((tile->left + tile->right) * 0.5f, (tile->top + tile->bottom) * 0.5f, static_cast<float>(wc->right - 60),
+         static_cast<float>(wc->bottom - 60));
+    Frames(2);
+    ASSERT_EQ(c->GetShips().size(), 3u);
+    EXPECT_EQ(manager->GetStrips().size(), 2u);
+    ASSERT_NE(rowOf(c), nullptr);
+    EXPECT_EQ(rowOf(c)->GetSecondText(), counts(3));
+    GUI_CampaignFleetDetails::CloseAll();
+    Frames(1);
+
+    // C's map icon dropped on A's: one fleet, one row, four escorts.
+    GUI_PlayerFleetIcon* from = FleetIconOf(c);
+    GUI_PlayerFleetIcon* onto = FleetIconOf(a);
+    ASSERT_TRUE(from && onto);
+    Drag((from->left + from->right) * 0.5f, (from->top + from->bottom) * 0.5f, (onto->left + onto->right) * 0.5f,
+         (onto->top + onto->bottom) * 0.5f, 2);
+    Frames(2);
+    ASSERT_EQ(a->GetShips().size(), 4u);
+    ASSERT_EQ(manager->GetStrips().size(), 1u);
+    ASSERT_NE(rowOf(a), nullptr);
+    EXPECT_EQ(rowOf(a)->GetSecondText(), counts(4));
+    GUI_CampaignFleetManager::CloseOpen();
+    Frames(1);
+}
+
+TEST_F(CampaignManagers, APlanetTakenInBattleCountsInTheIncomeAtOnceAsAReloadCountsIt)
+{
+    // A planet of the enemy with a factory, once ours and still loyal in part.
+    SIM_CampaignEncounter* prize = nullptr;
+    for (SIM_CampaignEncounter* e : map->GetCampaign()->GetEncounters())
+        for (const auto& f : e->facilities)
+            if (!prize && e->territory != SIM_CampaignEncounter::PLAYER && f && f->GetType() &&
+                f->GetType()->facilityClass == SIM_CampaignFacilityType::FACTORY &&
+                f->GetType()->attributes.GetValue("cash_per_turn") >= 50.0f)
+                prize = e;
+    ASSERT_NE(prize, nullptr);
+    prize->loyalty.value = 0.6f;
+    const int prizeId = prize->encounterId;
+    const auto income = [] {
+        return GUI_CampaignControlPanelTop::GetOpen()->Get(GUI_CampaignCounter::INCOME)->GetValue();
+    };
+    const std::string before = income();
+
+    // Attacked and won: the counter on the map counts its factory at once.
+    SIM_CampaignFleet* fleet = AddFleet(home);
+    SendTestAttack(fleet, prize);
+    SIM_CampaignBattleManager& battles = SIM_CampaignBattleManager::GetInstance();
+    ASSERT_TRUE(battles.BeginBattle(prize));
+    battles.ApplyBattleResult(true, SIM_CampaignBattleOutcome{});
+    Frames(2);
+    ASSERT_EQ(prize->territory, SIM_CampaignEncounter::PLAYER);
+    const std::string after = income();
+    EXPECT_NE(after, before);
+
+    // What the save gives when it is opened again.
+    GUI_EndTurn::CloseOpen();
+    Quit();
+    ASSERT_TRUE(GUI_Campaign::OpenCampaign("managertest"));
+    SettleTransition();
+    Frames(2);
+    map = GUI_CampaignMap::Get();
+    ASSERT_EQ(SIM_CampaignEncounter::FindByID(prizeId)->territory, SIM_CampaignEncounter::PLAYER);
+    EXPECT_EQ(income(), after);
 }
 
 TEST_F(CampaignManagers, OnlyTheRowsThatFitAreShownAndTheScrollBarMovesThem)

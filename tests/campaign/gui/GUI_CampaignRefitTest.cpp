@@ -1,6 +1,7 @@
 // Saving a design that saved campaigns build from: found in any campaign,
 // by the whole design name in any case, and saved as the next version.
 #include "campaign/gui/GUI_CampaignRefit.h"
+#include "sim/SIM_SavedDesignUse.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -32,11 +33,14 @@ TEST(CampaignRefit, EverySavedCampaignCountsByTheWholeDesignNameInAnyCase)
     EXPECT_FALSE(GUI_CampaignRefit::IsDesignInUse("raid", campaigns)) << "a part of a name is not the name";
     EXPECT_FALSE(GUI_CampaignRefit::IsDesignInUse("vale", campaigns)) << "only design lines name designs";
     EXPECT_FALSE(GUI_CampaignRefit::IsDesignInUse("raider_mk2", campaigns));
-    // A fleet file that cannot be read is taken as using the design.
+    // A fleet file that cannot be read names no design for the refit (a
+    // design is still saved); deleting one takes it as a use.
     const std::filesystem::path broken = std::filesystem::path(campaigns) / "third" / "fleets";
     std::filesystem::create_directories(broken);
     std::filesystem::create_symlink(broken / "missing", broken / "fleet3.txt");
-    EXPECT_TRUE(GUI_CampaignRefit::IsDesignInUse("raider_mk2", campaigns));
+    EXPECT_FALSE(GUI_CampaignRefit::IsDesignInUse("raider_mk2", campaigns));
+    EXPECT_TRUE(GUI_CampaignRefit::IsDesignInUse("raider", campaigns)) << "the other files are still read";
+    EXPECT_TRUE(SIM_SavedDesignUse::IsNamedBelow(campaigns, "raider_mk2"));
 }
 
 TEST(CampaignRefit, TheNextVersionCountsFromOneOnTheBaseName)

@@ -248,6 +248,48 @@ TEST_F(EndTurn, TheTurnsReportOutlivesTheBattlesFoughtFromIt)
     GUI_EndTurn::CloseOpen();
 }
 
+TEST_F(EndTurn, ASaveOpenedAgainWithItsReportWaitingShowsTheSameReports)
+{
+    // The turn's end with a battle: the report waits, its Reports pane full.
+    AttackAndEndTurn();
+    GUI_EndTurn* report = GUI_EndTurn::GetOpen();
+    ASSERT_NE(report, nullptr);
+    ASSERT_NE(StripAt(enemy), nullptr);
+    const auto reports = [](const GUI_EndTurn* dialog) {
+        std::vector<std::pair<int, std::vector<std::string>>> out;
+        for (const GUI_EndTurnStrip* strip : dialog->GetLog()->GetStrips())
+            out.emplace_back(strip->GetEncounter()->encounterId, strip->GetLines());
+        return out;
+    };
+    const auto before = reports(report);
+    ASSERT_FALSE(before.empty());
+    std::vector<uint32_t> colours;
+    for (const GUI_EndTurnStrip* strip : report->GetLog()->GetStrips())
+        colours.insert(colours.end(), strip->GetColours().begin(), strip->GetColours().end());
+
+    // Left and opened again: the same report, planet by planet and line by line.
+    Quit();
+    ASSERT_TRUE(GUI_Campaign::OpenCampaign("endturntest"));
+    SettleTransition();
+    Frames(2);
+    report = GUI_EndTurn::GetOpen();
+    ASSERT_NE(report, nullptr) << "the report waits before the map";
+    EXPECT_EQ(reports(report), before);
+    std::vector<uint32_t> coloursAgain;
+    for (const GUI_EndTurnStrip* strip : report->GetLog()->GetStrips())
+        coloursAgain.insert(coloursAgain.end(), strip->GetColours().begin(), strip->GetColours().end());
+    EXPECT_EQ(coloursAgain, colours) << "in the player's favour or not, as before";
+
+    // Once the turn's end is over, a save holds no report.
+    GUI_EndTurn::CloseOpen();
+    SIM_CampaignBattleManager::GetInstance().Clear();
+    SIM_CampaignEncounter::ClearAllChangeLogs();
+    ASSERT_TRUE(SIM_CampaignProgress::GetInstance().Save());
+    std::string saved;
+    ASSERT_TRUE(ReadWholeFile(SIM_CampaignProgress::GetInstance().GetSaveFolder() + "/progress.txt", saved));
+    EXPECT_EQ(saved.find("changed = "), std::string::npos);
+}
+
 TEST_F(EndTurn, QuittingTheGameWithTheReportOpenLeavesCleanly)
 {
     // The report still open at exit closes with the campaign screen, after

@@ -2,9 +2,15 @@
 // the click and drag thresholds and every way a drop can end.
 #include "CampaignScreenGame.h"
 
+#include "campaign/gui/GUI_CampaignControlPanelBttm.h"
+
 #include "campaign/gui/GUI_CampaignAttackArrow.h"
 #include "campaign/sim/SIM_CampaignBattleManager.h"
 #include "campaign/sim/SIM_CampaignScreenHooks.h"
+#include "engine/GHashTable.h"
+#include "engine/GIniFile.h"
+#include "engine/StrFormat.h"
+#include "gui/GUI_ConfirmDialog.h"
 
 #include <cmath>
 
@@ -85,6 +91,64 @@ TEST_F(FleetDrag, AnAttackMovesTheFleetRecordsTheBattleAndDrawsAnAttackArrow)
     DragTo(fleet, home);
     EXPECT_EQ(fleet->location, enemy);
     EXPECT_EQ(arrows.size(), 1u);
+}
+
+TEST_F(FleetDrag, OrdersAreSavedAsTheyAreGivenAndQuitAndLoadKeepThemWithTheirArrows)
+{
+    ASSERT_NE(enemy, nullptr);
+    SIM_CampaignFleet* attacker = AddFleet(home);
+    SIM_CampaignFleet* mover = AddFleet(home);
+    const int attackerId = attacker->id, moverId = mover->id;
+    if (!friendly) {
+        friendly = home->neighbours.front() == enemy ? home->neighbours.back() : home->neighbours.front();
+        friendly->territory = SIM_CampaignEncounter::PLAYER;
+        map->FindView(friendly)->Refresh();
+    }
+    ASSERT_NE(friendly, enemy);
+    DragTo(attacker, enemy);
+    ASSERT_EQ(attacker->location, enemy);
+    // On disk at once: the attack, its fleet there and the way back.
+    const std::string saved = SIM_CampaignProgress::GetInstance().GetSaveFolder() + "/progress.txt";
+    GIniFile attacks;
+    attacks.Load("attacks", saved.c_str());
+    EXPECT_EQ(attacks.GetEntryCount(), 1u);
+    EXPECT_EQ(attacks.GetString("0"),
+              StrFormat("%d,%d,%d", enemy->encounterId, attackerId, home->encounterId));
+    DragTo(mover, friendly);
+    ASSERT_EQ(mover->location, friendly);
+
+    // Quit as the player does, Yes, and the campaign opened again (its
+    // planets read anew).
+    const int homeId = home->encounterId, enemyId = enemy->encounterId, friendlyId = friendly->encounterId;
+    Click(*map->GetBottomPanel()->GetQuitButton());
+    ASSERT_NE(GUI_ConfirmDialog::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_ConfirmDialog::GetOpen()->GetQuestion(), GetString("CAMPAIGN_QUIT_MESSAGE"));
+    Click(*GUI_ConfirmDialog::GetOpen()->GetYesButton());
+    SettleTransition();
+    Frames(2);
+    ASSERT_EQ(Game::GetInstance().GetModeId(), GUI_Campaign::kMainMenu);
+    ASSERT_TRUE(GUI_Campaign::OpenCampaign("dragtest"));
+    SettleTransition();
+    Frames(2);
+    map = GUI_CampaignMap::Get();
+    ASSERT_NE(map, nullptr);
+    SIM_CampaignProgress& progress = SIM_CampaignProgress::GetInstance();
+    attacker = progress.FindFleet(attackerId);
+    mover = progress.FindFleet(moverId);
+    ASSERT_TRUE(attacker && mover && attacker->origin);
+    EXPECT_EQ(attacker->location->encounterId, enemyId);
+    EXPECT_EQ(attacker->origin->encounterId, homeId);
+    EXPECT_EQ(mover->location->encounterId, friendlyId);
+    EXPECT_TRUE(mover->HasMovedShip()) << "moved this turn: it may not move again";
+    const auto& pending = SIM_CampaignBattleManager::GetInstance().GetPending();
+    ASSERT_EQ(pending.size(), 1u);
+    EXPECT_EQ(pending[0]->encounter->encounterId, enemyId);
+    EXPECT_TRUE(GUI_PlayerFleetIcon::IsInBattle(attacker));
+    const auto& arrows = GUI_CampaignAttackArrow::GetInstance().GetArrows();
+    ASSERT_EQ(arrows.size(), 1u);
+    EXPECT_EQ(arrows[0].kind, GUI_CampaignAttackArrow::ATTACK);
+    EXPECT_EQ(arrows[0].source->encounterId, homeId);
+    EXPECT_EQ(arrows[0].target->encounterId, enemyId);
 }
 
 TEST_F(FleetDrag, AMoveToAPlayersPlanetDrawsAMoveArrowAndFarPlanetsRefuseTheDrop)

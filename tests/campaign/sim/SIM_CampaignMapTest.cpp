@@ -461,6 +461,57 @@ TEST_F(CampaignMap, DifficultyFollowsThePlanWithoutAClamp)
     p.turn = 0;
 }
 
+TEST_F(CampaignMap, ATurnsEndSetsTheDifficultyTheNextPruningReadsItAndALoadForgetsIt)
+{
+    SIM_CampaignProgress& p = SIM_CampaignProgress::GetInstance();
+    SIM_CampaignBattleManager& bm = SIM_CampaignBattleManager::GetInstance();
+    ASSERT_TRUE(p.CreateNew("paced", "federation"));
+    ASSERT_TRUE(p.Load("paced"));
+    EXPECT_FLOAT_EQ(bm.difficultyMultiplier, 1.0f);
+    // No AI attack may take a planet during the turn: the share held stays a quarter.
+    CampaignTestWorld::SetOptions("diff_game_length = 100\ndiff_min_adjuster = 0.5\ndiff_max_adjuster = 2\n"
+                                  "no_attack_window = 1000\nno_random_attack_window = 1000\n");
+    auto& list = world.campaign->GetEncounters();
+    for (size_t i = 0; i < list.size(); ++i)
+        list[i]->territory = i < 6 ? SIM_CampaignEncounter::PLAYER : SIM_CampaignEncounter::ENEMY;
+    p.turn = 50;
+    p.NextTurn();
+    EXPECT_FLOAT_EQ(bm.difficultyMultiplier, 0.75f) << "the turn's end sets the factor";
+    bm.FinishTurnEnd();
+
+    // The next turn's end weighs AI attacks with it: 400 at Beskar against a
+    // garrison of 1000 is 500 at 1.25, exactly the threshold, and kept; at
+    // 1.2 it is 480, futile.
+    SIM_CampaignEncounter* beskar = world.Planet("Beskar");
+    SIM_CampaignEncounter* elyra = world.Planet("Elyra");
+    beskar->ai->currentFleet = 400.0f;
+    Garrison(beskar, 1000.0f);
+    CampaignTestWorld::SetOptions("futile_attacks_threshold = 0.5\n");
+    const auto attackKept = [&](float factor) {
+        bm.Clear();
+        bm.difficultyMultiplier = factor;
+        bm.AddAIAttack(beskar, elyra);
+        bm.ProcessEndOfTurn();
+        return bm.GetPending().size() == 1;
+    };
+    EXPECT_TRUE(attackKept(1.25f));
+    EXPECT_FALSE(attackKept(1.2f));
+
+    // Loaded again, the campaign is even until its next turn ends: a factor
+    // of 20 left by the campaign before does not save a futile attack.
+    bm.Clear();
+    bm.difficultyMultiplier = 20.0f;
+    ASSERT_TRUE(p.Load("paced"));
+    EXPECT_FLOAT_EQ(bm.difficultyMultiplier, 1.0f);
+    beskar->ai->currentFleet = 400.0f;
+    Garrison(beskar, 1000.0f);
+    bm.AddAIAttack(beskar, elyra);
+    bm.ProcessEndOfTurn();
+    EXPECT_TRUE(bm.GetPending().empty());
+    bm.Clear();
+    CampaignTestWorld::SetOptions("");
+}
+
 } // namespace
 
 namespace {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "CampaignTestWorld.h"
+#include "support/ErrorLog.h"
 #include "support/LocalChallengeServer.h"
 #include "support/LoopbackHttpServer.h"
 
@@ -27,6 +28,8 @@
 #include "engine/GHttpClient.h"
 #include "engine/GRandom.h"
 #include "engine/GSafeFile.h"
+#include "engine/StrFormat.h"
+#include "engine/TextHelpers.h"
 #include "online/SIM_Server.h"
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_ChallengeFile.h"
@@ -280,6 +283,67 @@ TEST_F(CampaignScript, WithoutAServerTheShippedOpponentsAreFought)
         bm.ApplyBattleResult(true, SIM_CampaignBattleOutcome{});
         EXPECT_EQ(beskar->territory, SIM_CampaignEncounter::PLAYER);
     }
+}
+
+TEST_F(CampaignScript, ABattleLeftUnfoughtMeetsTheSameOpponentAfterEveryReload)
+{
+    // Offline: every preparation would draw from the shipped pool.
+    SIM_CampaignEncounter* beskar = world.Planet("Beskar");
+    SIM_CampaignFleet* f = Fleet(world.Planet("Aldra"), 2);
+    Send(f, beskar);
+    ASSERT_TRUE(bm.BeginBattle(beskar));
+    SIM_Scenario battle{SIM_Scenario::Unlisted{}};
+    SIM_CampaignBattlePreparation prep;
+    ASSERT_TRUE(prep.Prepare(battle));
+    const std::string drawn = bm.GetCurrent()->opponent;
+    ASSERT_EQ(drawn.compare(0, 5, "pool_"), 0) << drawn;
+    // On disk from the moment it was drawn, beside the attack it belongs to.
+    GIniFile attacks;
+    attacks.Load("attacks", (progress.GetSaveFolder() + "/progress.txt").c_str());
+    EXPECT_EQ(attacks.GetString("0"), StrFormat("%d,%d,%d,%s", beskar->encounterId, f->id,
+                                                world.Planet("Aldra")->encounterId, drawn.c_str()));
+
+    // The game closed and the save loaded again, and again: other draws
+    // would meet other pool fleets, the battle meets its own, counted once.
+    for (unsigned seed : {3u, 11u, 29u, 57u, 101u}) {
+        ASSERT_TRUE(progress.Load("story"));
+        ASSERT_EQ(bm.GetPending().size(), 1u);
+        EXPECT_EQ(bm.GetPending()[0]->opponent, drawn);
+        QlmSrand(seed);
+        ASSERT_TRUE(bm.BeginBattle(beskar));
+        ASSERT_TRUE(prep.Prepare(battle));
+        EXPECT_EQ(battle.GetChallengeId(), drawn) << "seed " << seed;
+        ASSERT_TRUE(bm.GetCurrent()->enemyFleet);
+        EXPECT_EQ(bm.GetCurrent()->enemyFleet->GetChallengeID(), drawn);
+        EXPECT_EQ(progress.GetStats().Find("battles_fought")->count, 1);
+        EXPECT_EQ(SIM_CampaignOpponentLog::GetInstance().GetRecords().size(), 1u);
+    }
+
+    // Kept without the planet's cached fleet (another battle cleared it):
+    // still that opponent, now cached again.
+    const std::string other = drawn == "pool_fed_a2" ? "pool_fed_a3" : "pool_fed_a2";
+    for (unsigned seed : {5u, 23u, 77u}) {
+        ASSERT_TRUE(progress.Load("story"));
+        progress.GetEnemiesDB().ClearEntry(beskar->encounterId);
+        bm.GetPending()[0]->opponent = other;
+        QlmSrand(seed);
+        ASSERT_TRUE(bm.BeginBattle(beskar));
+        ASSERT_TRUE(prep.Prepare(battle));
+        EXPECT_EQ(battle.GetChallengeId(), other) << "seed " << seed;
+        EXPECT_FALSE(bm.GetCurrent()->reusedFleet);
+        EXPECT_EQ(progress.GetEnemiesDB().Find(beskar->encounterId)->GetChallengeID(), other);
+    }
+
+    // A kept name that could not name a file is told and drawn anew.
+    std::string text;
+    ASSERT_TRUE(ReadWholeFile(progress.GetSaveFolder() + "/progress.txt", text));
+    ReplaceSubstring(text, "," + other, ",../escape");
+    ASSERT_TRUE(WriteFileAtomically(progress.GetSaveFolder() + "/progress.txt", text));
+    ScopedErrorLog errors;
+    ASSERT_TRUE(progress.Load("story"));
+    ASSERT_EQ(bm.GetPending().size(), 1u);
+    EXPECT_TRUE(bm.GetPending()[0]->opponent.empty());
+    EXPECT_EQ(errors.Count("progress.txt [attacks] 0: the battle's opponent is no challenge id"), 1);
 }
 
 TEST_F(CampaignScript, HeadlessBattlesAreFoughtAndTheirResultsCarriedBack)

@@ -567,3 +567,61 @@ TEST_F(UntrustedSave, CountsAreBoundedToWhatACampaignCanHold)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(UntrustedSave, TheTurnsReportItKeepsIsReadWithinBoundsAndBadLinesAreTold)
+{
+    // As a save written while the turn's report waited keeps it, round trip.
+    SIM_CampaignEncounter* aldra = world.Planet("Aldra");
+    aldra->loyalty.value = 0.5f;
+    aldra->ai->threat.value = 0.5f;
+    AddReasonedChange(0.05f, "Held, and glad of it", true, aldra->loyalty);
+    AddReasonedChange(-0.125f, "Raiders = near [again]", false, aldra->ai->threat);
+    ASSERT_TRUE(progress.Save());
+    ASSERT_TRUE(progress.Load("first"));
+    aldra = world.Planet("Aldra");
+    ASSERT_TRUE(aldra->loyalty.changed);
+    ASSERT_EQ(aldra->loyalty.changes.size(), 1u);
+    EXPECT_EQ(aldra->loyalty.changes[0].amount, 0.05f);
+    EXPECT_TRUE(aldra->loyalty.changes[0].flag);
+    EXPECT_EQ(aldra->loyalty.changes[0].reason, "Held, and glad of it");
+    ASSERT_TRUE(aldra->ai->threat.changed);
+    ASSERT_EQ(aldra->ai->threat.changes.size(), 1u);
+    EXPECT_EQ(aldra->ai->threat.changes[0].amount, -0.125f);
+    EXPECT_FALSE(aldra->ai->threat.changes[0].flag);
+    EXPECT_EQ(aldra->ai->threat.changes[0].reason, "Raiders  near again]") << "what a save line cannot hold goes";
+
+    // A save from elsewhere: numbers out of bounds and unreadable lines are
+    // told with file, section and key and passed over; a reason is cut to
+    // 200 characters; lines of a value that did not change are not read.
+    const std::string progressPath = folder + "/progress.txt";
+    const std::string longReason(300, 'r');
+    ASSERT_TRUE(WriteFileAtomically(progressPath, "[config]\nrace = federation\nturn = 2\ncash = 10\ncrew = 5\n"
+                                                  "\n[fleets]\n0 = 1,3\n"
+                                                  "\n[encounter_0]\nencounterid = 3\nloyalty = 0.5\n"
+                                                  "loyaltychanged = 1\nloyaltychange0 = 0.05,1,Fine\n"
+                                                  "loyaltychange1 = nan,1,x\nloyaltychange2 = 100.5,0,y\n"
+                                                  "loyaltychange3 = -100,0," + longReason + "\n"
+                                                  "loyaltychange4 = 0.2\n"
+                                                  "threatchange0 = 0.2,0,z\n"
+                                                  "\n[stats]\n"));
+    ScopedErrorLog log;
+    ASSERT_TRUE(progress.Load("first"));
+    const SIM_CampaignEncounter* odd = world.campaign->FindEncounter(3);
+    ASSERT_TRUE(odd->loyalty.changed);
+    ASSERT_EQ(odd->loyalty.changes.size(), 2u);
+    EXPECT_EQ(odd->loyalty.changes[0].reason, "Fine");
+    EXPECT_EQ(odd->loyalty.changes[1].amount, -100.0f);
+    EXPECT_EQ(odd->loyalty.changes[1].reason, longReason.substr(0, 200));
+    EXPECT_FALSE(odd->ai->threat.changed);
+    EXPECT_TRUE(odd->ai->threat.changes.empty());
+    for (int bad : {1, 2, 4})
+        EXPECT_EQ(log.Count(StrFormat("%s [encounter_0] loyaltychange%d: not a change of the turn's report, passed over",
+                                      progressPath.c_str(), bad)),
+                  1)
+            << bad;
+    EXPECT_EQ(log.Lines(), 3);
+}
+
+} // namespace
