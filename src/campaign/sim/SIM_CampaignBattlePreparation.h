@@ -12,7 +12,9 @@ struct SIM_PendingBattle;
 // that may wait on the network), then, back on the main thread after the
 // worker was joined, reads the challenge, caches the enemy fleet, logs the
 // opponent and sizes the battle map. When no opponent can be found the
-// battle goes back to the pending list and the player is told.
+// battle goes back to the pending list and the player is told. The worker
+// asks the server through a client of its own, whose requests a Cancel
+// stops; a cancelled preparation is only joined, never finished.
 class SIM_CampaignBattlePreparation {
 public:
     // Downloads a challenge file to its place in the user folder.
@@ -26,6 +28,9 @@ public:
     // Starts the worker for the battle manager's current battle.
     bool Start();
     bool IsReady() const { return m_ready.load(std::memory_order_acquire); }
+    // The worker's requests stop soon after and it ends with nothing found.
+    void Cancel() { m_cancel.store(true); }
+    bool IsCancelled() const { return m_cancel.load(); }
     // Joins the worker and finishes on the calling (main) thread. The
     // scenario receives the challenge's fields. False when the battle could
     // not be prepared.
@@ -38,11 +43,16 @@ public:
     static float BattleMapSize(float survivingCost, float fleetWidth, float fleetHeight);
 
 private:
-    void Work(int encounterId, float wantedCost);
+    // What the worker's own server object needs, read on the main thread.
+    struct Link {
+        std::string url, userFolder, userName, userId;
+    };
+    void Work(int encounterId, float wantedCost, const Link& link);
     void Join();
 
     std::thread m_worker;
     std::atomic<bool> m_ready{false};
+    std::atomic<bool> m_cancel{false};
     // Written by the worker before m_ready, read after the join.
     std::string m_challengeId;
     std::string m_path;
