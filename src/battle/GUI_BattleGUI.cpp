@@ -182,6 +182,8 @@ void GUI_BattleGUI::Enter()
     }
     GUI_Sounds* sounds = GetSounds();
     if (sounds) {
+        // Nothing of what played before the battle sounds on into it.
+        sounds->StopAllBanks();
         sounds->StartEngineDrones(drones);
         sounds->SetBattleInfoProvider([this]() {
             GUI_SoundBattleInfo info;
@@ -268,6 +270,8 @@ void GUI_BattleGUI::Enter()
 void GUI_BattleGUI::Leave()
 {
     battleTime = 0.0f;
+    if (GUI_Sounds* sounds = GetSounds())
+        sounds->StopAllBanks();
     BattleHud::CloseAll();
     GUI_ShipDrawLists::GetInstance().Clear();
     BattleEffectSteps::Release();
@@ -305,8 +309,13 @@ void GUI_BattleGUI::EndBattleView()
     BattleHud::CloseLiveWindows();
     followedShip = nullptr;
     cameraFollowMode = 0;
-    if (GUI_Sounds* sounds = GetSounds())
+    if (GUI_Sounds* sounds = GetSounds()) {
+        // A beam still firing, the drones and the last blasts end with the
+        // live view: the statistics are read in quiet.
+        sounds->StopAllBanks();
+        sounds->StopEngineDrones(drones);
         sounds->PlayMusic(MusicTracks::kSettingUpShips, false);
+    }
     shipPicking = STATE_STATISTICS;
     hudShown = 1;
 }

@@ -53,6 +53,8 @@ void GUI_Map::SetUpForBattle(const SIM_Scenario* scenario)
     dragging = 0;
     dragStartMouse[0] = dragStartMouse[1] = 0.0f;
     motionBlur = 0.0f;
+    // The last battle's shake says nothing of this one's centre.
+    shakenCentre[0] = shakenCentre[1] = std::numeric_limits<float>::quiet_NaN();
 
     if (!HasScreen() || mapWidth <= 0.0f || mapHeight <= 0.0f) {
         // No screen to fill: the whole map is in view, as for the battle tools.
@@ -150,6 +152,15 @@ void GUI_Map::ClampCamera()
     }
     const CameraShake& shake = CameraShake::GetInstance();
     const float sx = shake.offsetX, sy = shake.offsetY;
+    // A second clamp of the same centre (the mini map's, the key scroll's)
+    // starts again from where it stood before the shake, so that no frame
+    // is shaken twice.
+    if (CameraCentre[0] == shakenCentre[0] && CameraCentre[1] == shakenCentre[1]) {
+        CameraCentre[0] = unshakenCentre[0];
+        CameraCentre[1] = unshakenCentre[1];
+    }
+    unshakenCentre[0] = CameraCentre[0];
+    unshakenCentre[1] = CameraCentre[1];
     const float halfW = static_cast<float>(screenWidth / 2) / ZoomScale;
     const float halfH = static_cast<float>(screenHeight / 2) / ZoomScale;
     float left = CameraCentre[0] + sx - halfW;
@@ -164,9 +175,14 @@ void GUI_Map::ClampCamera()
         left = greatestLeft;
     if (top > greatestTop)
         top = greatestTop;
-    // The shake moves the view only: the centre the camera steers by stays put.
-    CameraCentre[0] = left + halfW - sx;
-    CameraCentre[1] = top + halfH - sy;
+    // The shake moves the centre with the view for the frame, so that the
+    // scenery projected from it (asteroids, terrain, the backdrop's
+    // parallax, the grid) shakes with the ships; the centre the camera
+    // steers by (centreX, centreY) stays put.
+    CameraCentre[0] = left + halfW;
+    CameraCentre[1] = top + halfH;
+    shakenCentre[0] = CameraCentre[0];
+    shakenCentre[1] = CameraCentre[1];
     viewLeft = left;
     viewTop = top;
     viewRight = left + 2.0f * halfW;

@@ -1,4 +1,6 @@
 #pragma once
+#include <limits>
+
 #include "engine/BaseSprite.h"
 #include "engine/SmartTexture.h"
 #include "sim/SIM_BattleArea.h"
@@ -74,6 +76,10 @@ public:
     float cameraX = 0.0f, cameraY = 0.0f; // top-left of the view, map units
     float viewLeft = 0.0f, viewTop = 0.0f, viewRight = 0.0f, viewBottom = 0.0f;
     float centreX = 0.0f, centreY = 0.0f; // the centre the camera steers to
+    // CameraCentre as the last clamp found it and as it left it, shaken
+    // (not a number until a clamp: no centre matches it).
+    float unshakenCentre[2] = {0.0f, 0.0f};
+    float shakenCentre[2] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::quiet_NaN()};
     float zoom = 1.0f;                    // mirrors ZoomScale for the simulation
 
     int insetRect[4] = {0, 0, 0, 0};

@@ -28,6 +28,7 @@
 #include "battle/GUI_SmokeSprite.h"
 #include "battle/GUI_SplatManager.h"
 #include "battle/GUI_TractorBeam.h"
+#include "battle/LimpetSprites.h"
 #include "battle/ShipImage.h"
 #include "battle/VisualRandom.h"
 #include "battle/GUI_ShipDrawLists.h"
@@ -53,6 +54,7 @@
 #include "sim/ShipUpdateScheduler.h"
 #include "sim/modules/SIM_BeamWeaponModule.h"
 #include "sim/modules/SIM_CamoflageShieldModule.h"
+#include "sim/modules/SIM_LimpetLauncherModule.h"
 #include "sim/modules/SIM_RepairModule.h"
 
 namespace {
@@ -299,13 +301,19 @@ void GUI_Ship::BuildWeaponDraws()
 {
     turrets.Build(*ship);
     beamDraws.clear();
+    limpetLaunchers.clear();
     for (SIM_ShipModule* module : ship->GetModules()) {
         if (auto* beam = dynamic_cast<SIM_BeamWeaponModule*>(module)) {
             BeamDraw& draw = beamDraws.emplace_back();
             draw.beam = beam;
             draw.sprite.SetTexture(beam->beamTextures[0]);
+        } else if (auto* launcher = dynamic_cast<SIM_LimpetLauncherModule*>(module)) {
+            limpetLaunchers.push_back(launcher);
+            LimpetSprites::Load();
         }
     }
+    hasLimpetLaunchers = !limpetLaunchers.empty();
+    limpetsMayStick = ship->IsFighter();
     supportBeams.Build(*ship);
 }
 
@@ -343,6 +351,8 @@ void GUI_Ship::Draw()
         // A ship hidden by its cloak shows no support beams: its modules wait.
         if (supportBeams.AnyShowing() && !IsCamouflaged())
             supportBeams.Draw(QuadRunBatch::Shared());
+        if (hasLimpetLaunchers)
+            DrawFlyingLimpets();
         if (ship->ecmShocked && ecmShock)
             ecmShock->Draw();
         if (smartBomb)
@@ -351,15 +361,35 @@ void GUI_Ship::Draw()
             splats->Draw();
         if (shield && !shield->IsIdle())
             shield->Draw();
+        if (limpetsMayStick && SIM_Limpet::CountStuck() != 0 && !ship->GetLimpets().empty())
+            DrawStuckLimpets();
         break;
     case SIM_Ship::DYING:
     case SIM_Ship::DESTROYED:
         DrawDying();
+        if (hasLimpetLaunchers)
+            DrawFlyingLimpets();
         break;
     default:
         return;
     }
     DrawChildLayer(2);
+}
+
+// The launchers' limpets fly on whatever becomes of their ship. Out of
+// line, as is the stuck limpets' draw: most ships have neither.
+void GUI_Ship::DrawFlyingLimpets()
+{
+    if (SIM_Limpet::CountOut() == 0)
+        return;
+    for (const SIM_LimpetLauncherModule* launcher : limpetLaunchers)
+        if (launcher->CountLimpetsOut() != 0)
+            LimpetSprites::DrawFlying(*launcher);
+}
+
+void GUI_Ship::DrawStuckLimpets()
+{
+    LimpetSprites::DrawStuck(ship->GetLimpets());
 }
 
 float GUI_Ship::LazyMargin() const

@@ -34,6 +34,7 @@ class GUI_TractorBeamCollection;
 class GUI_WarpEffect;
 class QuadRunBatch;
 class SIM_BeamWeaponModule;
+class SIM_LimpetLauncherModule;
 class SIM_Ship;
 class SIM_TargetedModule;
 
@@ -209,6 +210,8 @@ private:
     // cannot touch the screen.
     bool PlaceHullSprite(bool unlessFar = false);
     void DrawBeams();
+    [[gnu::noinline]] void DrawFlyingLimpets();
+    [[gnu::noinline]] void DrawStuckLimpets();
     void DrawDying();
     bool OverlapsAnotherShip() const;
 
@@ -229,6 +232,8 @@ private:
     // Per child layer, the kinds of the ship's own attachments in it.
     static constexpr unsigned char kOtherKinds = 1, kTrailKind = 2, kGlowKind = 4, kLightKind = 8;
     unsigned char ownKinds[3] = {kOtherKinds, kOtherKinds, kOtherKinds};
+    bool hasLimpetLaunchers = false;
+    bool limpetsMayStick = false; // a fighter: only fighters are hunted
     // How many children the ship adds itself (HasPassingEffects).
     size_t ownChildren = 0;
     float hoverRadiusSq = 0.0f;
@@ -259,6 +264,8 @@ private:
     float hulkFadeTime = 0.0f;
     ShipTurrets turrets;
     SupportBeamDraws supportBeams;
+    // Read only for a ship with launchers (hasLimpetLaunchers) while some limpet is out.
+    std::vector<SIM_LimpetLauncherModule*> limpetLaunchers;
     std::string textureName;
     SmartTexture damageTexture;
     unsigned hitCounter = 0;

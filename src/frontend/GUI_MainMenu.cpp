@@ -40,10 +40,11 @@ GUI_MainMenu& GUI_MainMenu::GetInstance()
     return instance;
 }
 
-GUI_ButtonText* GUI_MainMenu::MakeButton(const char* key, GUI_Callback callback)
+GUI_ButtonText* GUI_MainMenu::MakeButton(const char* key, const char* tooltipKey, GUI_Callback callback)
 {
     auto* button = new GUI_ButtonText(key, callback, 0);
-    button->SetTooltipString(GetString((std::string(key) + "_TOOLTIP").c_str()), kTooltipDelay);
+    if (tooltipKey)
+        button->SetTooltipString(GetString(tooltipKey), kTooltipDelay);
     AddButton(button);
     button->SetName(key);
     return button;
@@ -51,19 +52,19 @@ GUI_ButtonText* GUI_MainMenu::MakeButton(const char* key, GUI_Callback callback)
 
 GUI_MainMenu::GUI_MainMenu()
 {
-    m_battle = MakeButton("MAINMENU_BATTLE", OnBattle);
+    m_battle = MakeButton("MAINMENU_BATTLE", "TOOLTIP_MAINMENU_BATTLE", OnBattle);
     if (APP_ContentPackage::GetInstance().HasCampaign())
-        m_campaign = MakeButton("CAMPAIGN_MAINMENU", OnCampaign);
-    m_shipDesign = MakeButton("MAINMENU_SHIPDESIGN", OnShipDesign);
-    m_online = MakeButton("MAINMENU_ONLINE", OnOnline);
-    m_options = MakeButton("MAINMENU_OPTIONS", OnOptions);
-    m_challenges = MakeButton("MAINMENU_CHALLENGES", OnChallenges);
-    m_unlocks = MakeButton("MAINMENU_UNLOCKS", OnUnlocks);
-    m_scenarioEditor = MakeButton("MAINMENU_SCENARIO_EDITOR", OnScenarioEditor);
+        m_campaign = MakeButton("CAMPAIGN_MAINMENU", "CAMPAIGN_MAINMENU_TOOLTIP", OnCampaign);
+    m_shipDesign = MakeButton("MAINMENU_SHIPDESIGN", "TOOLTIP_MAINMENU_SHIPDESIGN", OnShipDesign);
+    m_online = MakeButton("MAINMENU_ONLINE", "TOOLTIP_MAINMENU_ONLINE", OnOnline);
+    m_options = MakeButton("MAINMENU_OPTIONS", "TOOLTIP_MAINMENU_OPTIONS", OnOptions);
+    m_challenges = MakeButton("MAINMENU_CHALLENGES", "TOOLTIP_MAINMENU_CHALLENGES", OnChallenges);
+    m_unlocks = MakeButton("MAINMENU_UNLOCKS", "TOOLTIP_MAINMENU_UNLOCKS", OnUnlocks);
+    m_scenarioEditor = MakeButton("MAINMENU_SCENARIO_EDITOR", "TOOLTIP_MAINMENU_SCENARIO_EDITOR", OnScenarioEditor);
     if (Game::GetInstance().IsEditorEnabled())
-        m_hullEditor = MakeButton("MAINMENU_HULLEDITOR", OnHullEditor);
-    m_manual = MakeButton("MAINMENU_MANUAL", OnManual);
-    m_quit = MakeButton("MAINMENU_QUIT", OnQuit);
+        m_hullEditor = MakeButton("MAINMENU_HULLEDITOR", nullptr, OnHullEditor);
+    m_manual = MakeButton("MAINMENU_MANUAL", "TOOLTIP_MAINMENU_MANUAL", OnManual);
+    m_quit = MakeButton("MAINMENU_QUIT", "TOOLTIP_MAINMENU_QUIT", OnQuit);
 
     for (GUI_ButtonText* b : {m_battle, m_campaign, m_shipDesign, m_online, m_options, m_challenges, m_unlocks,
                               m_scenarioEditor, m_manual, m_quit, m_hullEditor})

@@ -64,7 +64,8 @@ public:
 
 private:
     GUI_MainMenu();
-    GUI_ButtonText* MakeButton(const char* key, GUI_Callback callback);
+    // A row button; the tooltip from its key, none without one.
+    GUI_ButtonText* MakeButton(const char* key, const char* tooltipKey, GUI_Callback callback);
     void LayOut();
 
     static void OnBattle(std::intptr_t);

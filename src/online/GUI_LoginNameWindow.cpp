@@ -112,7 +112,7 @@ void GUI_LoginNameWindow::Draw()
     Poll();
     // Laid out from where the window is, every frame.
     m_entry->SetRect(static_cast<float>(left + 20), static_cast<float>(bottom - 97), static_cast<float>(right - 200),
-                     static_cast<float>(bottom - kStatusTop + 5));
+                     static_cast<float>(bottom - kStatusTop - 5));
     m_submit->SetRect(static_cast<float>(m_entry->right + 10), static_cast<float>(m_entry->top),
                       static_cast<float>(right - 20), static_cast<float>(m_entry->top + 20));
     GUI_Dialog::Draw();

@@ -14,8 +14,22 @@ GUI_PleaseWait* GUI_PleaseWait::Open(const IClock* clock)
 
 GUI_PleaseWait* GUI_PleaseWait::OpenFor(const std::shared_ptr<OnlineJob>& job, const IClock* clock)
 {
+    if (!job)
+        return Open(clock);
+    // The box does not keep the job alive: a window closed early drops it.
+    std::weak_ptr<OnlineJob> weak = job;
+    return OpenCancellable(
+        [weak] {
+            if (auto running = weak.lock())
+                running->Cancel();
+        },
+        clock);
+}
+
+GUI_PleaseWait* GUI_PleaseWait::OpenCancellable(std::function<void()> cancel, const IClock* clock)
+{
     CloseOpen();
-    return SetOpen(new GUI_PleaseWait(clock, job));
+    return SetOpen(new GUI_PleaseWait(clock, std::move(cancel)));
 }
 
 void GUI_PleaseWait::Close()
@@ -40,16 +54,17 @@ bool GUI_PleaseWait::FinishJob(std::shared_ptr<OnlineJob>& job, bool& succeeded,
     return true;
 }
 
-GUI_PleaseWait::GUI_PleaseWait(const IClock* clock, const std::shared_ptr<OnlineJob>& job)
-    : GUI_Dialog(false), m_job(job), m_timer(clock)
+GUI_PleaseWait::GUI_PleaseWait(const IClock* clock, std::function<void()> cancel)
+    : GUI_Dialog(false), m_cancelWork(std::move(cancel)), m_timer(clock)
 {
+    const bool cancellable = static_cast<bool>(m_cancelWork);
     // The light keeps its size; Cancel takes a row under it.
-    if (job)
+    if (cancellable)
         bottomMargin += kCancelRow;
-    SetSize(400.0f, job ? 94.0f + kCancelRow : 94.0f);
+    SetSize(400.0f, cancellable ? 94.0f + kCancelRow : 94.0f);
     Centre();
     SetClientRect();
-    if (job) {
+    if (cancellable) {
         m_cancel = new GUI_ButtonText("CANCEL", OnCancel, 0);
         m_cancel->SetName("PLEASEWAIT_CANCEL");
         const float mid = static_cast<float>(left + right) / 2.0f;
@@ -69,8 +84,10 @@ GUI_PleaseWait::~GUI_PleaseWait()
 
 void GUI_PleaseWait::CancelJob()
 {
-    if (auto job = m_job.lock())
-        job->Cancel();
+    // Kept here: the work's own answer may close this box.
+    const std::function<void()> cancel = m_cancelWork;
+    if (cancel)
+        cancel();
     Close();
 }
 

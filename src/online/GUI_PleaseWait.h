@@ -4,12 +4,14 @@
 #include "gui/GUI_OneOpen.h"
 #include "online/OnlineJob.h"
 
+#include <functional>
 #include <memory>
 
 // The modal box with a running light shown while a download works; the
 // screen that opens it ignores clicks and keys meanwhile and closes it when
-// the work is done. Opened for a job it also has Cancel, which
-// stops the job's request and closes the box at once. At most one exists.
+// the work is done. Opened for a job (or with a way to stop other work) it
+// also has Cancel, which stops the work and closes the box at once. At most
+// one exists.
 class IClock;
 class GUI_ButtonText;
 
@@ -25,6 +27,8 @@ public:
 
     static GUI_PleaseWait* Open(const IClock* clock = nullptr);
     static GUI_PleaseWait* OpenFor(const std::shared_ptr<OnlineJob>& job, const IClock* clock = nullptr);
+    // With Cancel, which calls `cancel` and closes the box.
+    static GUI_PleaseWait* OpenCancellable(std::function<void()> cancel, const IClock* clock = nullptr);
     static void Close();
     // A request beside the frame with this box (and its Cancel) shown while
     // it runs: how a click that needs the server starts it.
@@ -40,13 +44,13 @@ public:
     int GetLitCell() const { return m_lit; }
     GRect GetCellRect(int i) const;
     GUI_ButtonText* GetCancelButton() const { return m_cancel; }
-    // Cancels the job (if any) and closes the box.
+    // Stops the work (if it can be stopped) and closes the box.
     void CancelJob();
 
 private:
-    GUI_PleaseWait(const IClock* clock, const std::shared_ptr<OnlineJob>& job);
+    GUI_PleaseWait(const IClock* clock, std::function<void()> cancel);
     static void OnCancel(std::intptr_t);
-    std::weak_ptr<OnlineJob> m_job;
+    std::function<void()> m_cancelWork;
     GUI_ButtonText* m_cancel = nullptr;
     int m_lit = 0;
     GTimer m_timer;

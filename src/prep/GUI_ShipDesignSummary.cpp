@@ -31,6 +31,7 @@
 namespace {
 GUI_ShipDesignSummary* g_summary = nullptr;
 GUI_ShipDesignSummary::RefitOffer g_refitOffer = nullptr;
+GUI_ShipDesignSummary::CampaignDesignLinks g_campaignLinks;
 
 const char* const kFigureKeys[GUI_ShipDesignSummary::FIGURE_COUNT] = {
     "SHIP_DESIGN_TOTALCOST",     "SHIP_DESIGN_TOTALWEIGHT", "SHIP_DESIGN_POWERPRODUCED", "SHIP_DESIGN_POWERCONSUMED",
@@ -216,6 +217,11 @@ void GUI_ShipDesignSummary::SetRefitOffer(RefitOffer offer)
     g_refitOffer = offer;
 }
 
+void GUI_ShipDesignSummary::SetCampaignDesignLinks(CampaignDesignLinks links)
+{
+    g_campaignLinks = links;
+}
+
 void GUI_ShipDesignSummary::SaveConfirmed(std::intptr_t)
 {
     APP_UsageMetrics::GetInstance().SetEventFlag("savedesign");
@@ -292,8 +298,18 @@ void GUI_ShipDesignSummary::WriteDesign(const std::string& typed)
         return;
     }
     designer.SetModified(false);
+    // Entered from the campaign, its fleets take up what was saved. They let
+    // go of the design only once the file reads back, so that none is left
+    // without one.
+    const bool relink = designer.GetReturnMode() == GUI_ShipDesignGUI::RETURN_CAMPAIGN &&
+                        g_campaignLinks.release && g_campaignLinks.refresh &&
+                        SIM_ShipDesign::ReadWorkingCopy(path) != nullptr;
+    if (relink)
+        g_campaignLinks.release(design->GetName());
     SIM_ShipDesign::FreeLoaded();
     SIM_ShipDesign::LoadAll();
+    if (relink)
+        g_campaignLinks.refresh();
     const SIM_ShipDesign* saved = SIM_ShipDesign::FindByFileName(path);
     QLM_ASSERT(saved != nullptr);
     if (saved && saved->IsInUse()) {

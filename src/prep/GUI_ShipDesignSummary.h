@@ -36,6 +36,15 @@ public:
     // version).
     using RefitOffer = bool (*)(const std::string& designName);
     static void SetRefitOffer(RefitOffer offer);
+    // The campaign's fleets hold the designs their ships are built to. A
+    // design saved from the campaign is read anew for them: they let go of
+    // the old one before the designs are read again and take up the new
+    // ones afterwards (installed by the campaign screen).
+    struct CampaignDesignLinks {
+        void (*release)(const std::string& designName) = nullptr;
+        void (*refresh)() = nullptr;
+    };
+    static void SetCampaignDesignLinks(CampaignDesignLinks links);
     static void OpenSaveDesignDialog();
     // True when a design that came with the game (not one of the player's
     // files) has this display name or the name it gives (any case).

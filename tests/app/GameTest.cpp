@@ -183,7 +183,7 @@ TEST_F(GameTest, MainMenuTooltipsAreTheTextsOfTheirKeys)
         {menu.GetUnlocksButton(), "MAINMENU_UNLOCKS"}, {menu.GetManualButton(), "MAINMENU_MANUAL"},
         {menu.GetQuitButton(), "MAINMENU_QUIT"}};
     for (const auto& [button, owner] : buttons) {
-        const std::string key = std::string(owner) + "_TOOLTIP";
+        const std::string key = "TOOLTIP_" + std::string(owner);
         ASSERT_NE(button, nullptr) << owner;
         const GUI_Tooltip* tooltip = button->GetTooltip();
         ASSERT_NE(tooltip, nullptr) << key;

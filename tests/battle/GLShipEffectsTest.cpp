@@ -1,6 +1,7 @@
 // Ship effects drawn through OpenGL (offscreen) and looked at where they
 // are: a moving ship's lit engines and con trails, a kill's smoke, hulks and
-// debris, and a cloaked ship drawn from its image in "rt_ship". Each is
+// debris, a cloaked ship drawn from its image in "rt_ship", and limpets in
+// flight and stuck to a fighter. Each is
 // probed against the same still frame without the effect. Pictures from the
 // texture atlas and cloaks from shared tiles are held to the frames drawn
 // from the textures of their own.
@@ -31,6 +32,7 @@
 #include "sim/modules/SIM_CamoflageShieldModule.h"
 #include "sim/modules/SIM_ECMBeamModule.h"
 #include "sim/modules/SIM_ECMShockModule.h"
+#include "sim/modules/SIM_LimpetLauncherModule.h"
 #include "sim/modules/SIM_Missile.h"
 #include "sim/modules/SIM_PointDefenceModule.h"
 #include "sim/modules/SIM_ShieldModule.h"
@@ -529,6 +531,68 @@ TEST_F(GLShipEffects, SupportBeamsShowAndPointDefenceTurretsTurnTowardTheMissile
     ToScreen(turretAt.x, turretAt.y, sx, sy);
     const int half = static_cast<int>(pd->turretSize * ZoomScale * 0.5f);
     EXPECT_GT(ChangedNear(turned, along, sx, sy, half, 30), 12u) << "the turret picture turned round";
+}
+
+TEST_F(GLShipEffects, LimpetsFlyWithAGlowBehindThemAndRideTheFightersTheyStickTo)
+{
+    SIM_Scenario* scenario = SIM_Scenario::FindByName("scenario1");
+    ASSERT_NE(scenario, nullptr);
+    SIM_DeployedFleet player, enemy;
+    ASSERT_TRUE(ShippedBattleWorld::Add(player, "fed_ai_siegecruiser", 600.0f, 600.0f));
+    ASSERT_TRUE(ShippedBattleWorld::Add(enemy, "kor_ai_interceptor", 1000.0f, 600.0f, 12));
+    ASSERT_TRUE(SIM_Battle::GetInstance().Start(scenario, &player, &enemy, false));
+    GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
+    gui.Enter();
+    gui.hudShown = 0;
+    auto* launcher = FindModule<SIM_LimpetLauncherModule>(SIM_Battle::GetInstance().GetPlayerFleet()->GetAllShips()[0]);
+    ASSERT_NE(launcher, nullptr);
+    // Fight until one limpet hunts (drifting or chasing) while another rides a fighter.
+    SIM_Limpet* flying = nullptr;
+    SIM_Limpet* stuck = nullptr;
+    for (int frame = 0; frame < 3000 && !(flying && stuck); ++frame) {
+        Frame();
+        flying = stuck = nullptr;
+        for (int i = 0; i < SIM_LimpetLauncherModule::kLimpets; ++i) {
+            SIM_Limpet& limpet = launcher->GetLimpet(i);
+            if (limpet.state == SIM_Limpet::DRIFTING || limpet.state == SIM_Limpet::CHASING)
+                flying = &limpet;
+            else if (limpet.state == SIM_Limpet::STUCK)
+                stuck = &limpet;
+        }
+    }
+    ASSERT_NE(flying, nullptr) << "no limpet hunted";
+    ASSERT_NE(stuck, nullptr) << "no limpet stuck to a fighter";
+    gui.TogglePauseState();
+
+    // At zoom 2 the limpet is 12 pixels, its glow 21, centred 8.4 behind it.
+    Look(flying->x, flying->y);
+    int sx = 0, sy = 0;
+    ToScreen(flying->x, flying->y, sx, sy);
+    const float heading = flying->angle * 0.017453292f;
+    const int gx = sx - static_cast<int>(std::lround(std::sin(heading) * 14.0f));
+    const int gy = sy + static_cast<int>(std::lround(std::cos(heading) * 14.0f));
+    const int state = flying->state;
+    const float launchTimer = flying->launchTimer;
+    const std::vector<uint8_t> hunting = Frame("limpet_hunting.png");
+    // Launching, it shows its body only; free again, nothing.
+    flying->launchTimer = 0.0f;
+    flying->SetState(SIM_Limpet::LAUNCHING);
+    const std::vector<uint8_t> launching = Frame();
+    flying->SetState(SIM_Limpet::FREE);
+    const std::vector<uint8_t> gone = Frame();
+    flying->SetState(state);
+    flying->launchTimer = launchTimer;
+    EXPECT_GT(ChangedNear(launching, gone, sx, sy, 3, 30), 8u) << "the body where the limpet is";
+    EXPECT_EQ(ChangedNear(launching, gone, gx, gy, 1, 30), 0u) << "nothing behind a launching limpet";
+    EXPECT_GT(ChangedNear(hunting, launching, gx, gy, 1, 30), 4u) << "the glow behind a hunting one";
+
+    Look(stuck->x, stuck->y);
+    ToScreen(stuck->x, stuck->y, sx, sy);
+    const std::vector<uint8_t> riding = Frame("limpet_stuck.png");
+    stuck->SetState(SIM_Limpet::FREE);
+    const std::vector<uint8_t> shed = Frame();
+    stuck->SetState(SIM_Limpet::STUCK);
+    EXPECT_GT(ChangedNear(riding, shed, sx, sy, 4, 20), 8u) << "the limpet on its fighter";
 }
 
 } // namespace

@@ -485,4 +485,45 @@ TEST_F(BattleScreenTest, TheEngineDronesAreHeardInTheMixOverTheFleetOnly)
     gui().SetSounds(sounds.get());
 }
 
+TEST_F(BattleScreenTest, EveryBattleSoundStopsAtEnterAtTheEndOfTheLiveViewAndAtLeave)
+{
+    auto recording = std::make_unique<RecordingSounds>();
+    RecordingSounds* rec = recording.get();
+    GUI_Sounds heard(std::move(recording), [](const std::string&) { return 1.0f; });
+    gui().SetSounds(&heard);
+    // A looping sound on each of the five banks: only a stop ends it.
+    const auto loopOnEveryBank = [&heard] {
+        std::vector<SoundChannelId> playing;
+        for (int bank = 0; bank < GUI_Sounds::BANK_COUNT; ++bank)
+            playing.push_back(heard.PlaySound("data/sounds/gui_beep1.ogg", heard.GetBank(bank), 1.0f, true));
+        return playing;
+    };
+    const auto allStopped = [rec](const std::vector<SoundChannelId>& channels) {
+        for (SoundChannelId ch : channels)
+            if (ch == kNoChannel || !rec->IsStopped(ch))
+                return false;
+        return true;
+    };
+    ASSERT_TRUE(Start("scenario1"));
+    const std::vector<SoundChannelId> beforeTheBattle = loopOnEveryBank();
+    gui().Enter();
+    EXPECT_TRUE(allStopped(beforeTheBattle));
+    const GUI_EngineDrones& drones = gui().GetDrones();
+    ASSERT_NE(drones.channel[0], kNoChannel);
+    EXPECT_FALSE(rec->IsStopped(drones.channel[0])) << "the drones start after the silence";
+    const SoundChannelId drone = drones.channel[1];
+
+    // A beam still firing when the live view ends is cut there.
+    const std::vector<SoundChannelId> fighting = loopOnEveryBank();
+    gui().EndBattleView();
+    EXPECT_TRUE(allStopped(fighting));
+    EXPECT_TRUE(rec->IsStopped(drone));
+    EXPECT_EQ(drones.channel[1], kNoChannel);
+
+    const std::vector<SoundChannelId> statistics = loopOnEveryBank();
+    gui().Leave();
+    EXPECT_TRUE(allStopped(statistics));
+    gui().SetSounds(sounds.get());
+}
+
 } // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "battle/CameraShake.h"
 #include "battle/GUI_BattleGUI.h"
 #include "battle/GUI_Map.h"
 #include "battle/GUI_RenderObject.h"
@@ -126,6 +127,46 @@ TEST_F(MapTest, WorldObjectsProjectAroundTheCameraWithParallax)
     far.Project();
     EXPECT_FLOAT_EQ(near.screenX, 412.0f);
     EXPECT_FLOAT_EQ(far.screenX, 462.0f); // half as far
+    GUI_Map::GetInstance().SetScreenSize(0, 0);
+}
+
+TEST_F(MapTest, AShakeMovesTheCentreWithTheViewOnceAFrameSoTheSceneryShakesWithTheShips)
+{
+    map.SetUpForBattle(&scenario);
+    GUI_Map::GetInstance().SetScreenSize(1024, 768);
+    CameraShake& shake = CameraShake::GetInstance();
+    shake.offsetX = 5.0f;
+    shake.offsetY = -3.0f;
+    map.SetCentre(1200.0f, 900.0f);
+    EXPECT_FLOAT_EQ(CameraCentre[0], 1205.0f);
+    EXPECT_FLOAT_EQ(CameraCentre[1], 897.0f);
+    EXPECT_FLOAT_EQ(map.viewLeft, 1205.0f - 512.0f);
+    EXPECT_FLOAT_EQ(map.centreX, 1200.0f) << "the camera still steers for its own centre";
+    // A rock at a ship's place is drawn where the ship is.
+    GUI_3DWorldObject rock;
+    rock.worldX = 1250.0f;
+    rock.worldY = 950.0f;
+    rock.Project();
+    EXPECT_FLOAT_EQ(rock.screenX, (1250.0f - map.cameraX) * ZoomScale);
+    EXPECT_FLOAT_EQ(rock.screenY, (950.0f - map.cameraY) * ZoomScale);
+
+    // Clamped again in the frame (the mini map, the key scroll): shaken once.
+    map.UpdateZoom();
+    map.ClampCamera();
+    map.ClampCamera();
+    EXPECT_FLOAT_EQ(CameraCentre[0], 1205.0f);
+    EXPECT_FLOAT_EQ(CameraCentre[1], 897.0f);
+    EXPECT_FLOAT_EQ(map.viewTop, 897.0f - 384.0f);
+
+    // At the map's corner the edge holds the view, shake or none.
+    shake.offsetX = -5.0f;
+    map.SetCentre(512.0f, 384.0f);
+    EXPECT_FLOAT_EQ(CameraCentre[0], 512.0f);
+    EXPECT_FLOAT_EQ(CameraCentre[1], 384.0f);
+    EXPECT_FLOAT_EQ(map.viewLeft, 0.0f);
+    shake.Reset();
+    map.SetCentre(1200.0f, 900.0f);
+    EXPECT_FLOAT_EQ(CameraCentre[0], 1200.0f);
     GUI_Map::GetInstance().SetScreenSize(0, 0);
 }
 

@@ -73,7 +73,7 @@ TEST_F(GLMainMenu, RestingOnAButtonShowsItsTooltipText)
 
     GUI_Tooltip* tooltip = play->GetTooltip();
     ASSERT_NE(tooltip, nullptr);
-    EXPECT_STREQ(tooltip->GetLines()[0].c_str(), GetString("MAINMENU_BATTLE_TOOLTIP"));
+    EXPECT_STREQ(tooltip->GetLines()[0].c_str(), GetString("TOOLTIP_MAINMENU_BATTLE"));
     // The mouse rests: the input sees it still one frame late, then the frames
     // of the delay pass; the tooltip shows in the frame after, not before.
     for (int frame = 0; frame < tooltip->GetDelay(); ++frame)

@@ -77,12 +77,22 @@ TEST_F(MainMenu, ButtonsSitInOneRowOnTheScreenWithTheirTooltips)
     EXPECT_EQ(menu.GetRow()[1], menu.GetCampaignButton());
     EXPECT_EQ(menu.GetRow().back(), menu.GetQuitButton());
     EXPECT_EQ(menu.GetHullEditorButton(), nullptr);
-    for (GUI_ButtonText* b : menu.GetRow()) {
+    // Each tooltip from its own "TOOLTIP_MAINMENU_" key (the campaign's is
+    // the campaign's own), the texts of the string table.
+    const char* const tooltips[] = {"TOOLTIP_MAINMENU_BATTLE",   "CAMPAIGN_MAINMENU_TOOLTIP",
+                                    "TOOLTIP_MAINMENU_SHIPDESIGN", "TOOLTIP_MAINMENU_ONLINE",
+                                    "TOOLTIP_MAINMENU_OPTIONS",  "TOOLTIP_MAINMENU_CHALLENGES",
+                                    "TOOLTIP_MAINMENU_UNLOCKS",  "TOOLTIP_MAINMENU_SCENARIO_EDITOR",
+                                    "TOOLTIP_MAINMENU_MANUAL",   "TOOLTIP_MAINMENU_QUIT"};
+    for (size_t i = 0; i < menu.GetRow().size(); ++i) {
+        GUI_ButtonText* b = menu.GetRow()[i];
         EXPECT_GE(b->left, 0);
         EXPECT_LE(b->right, kWidth);
         EXPECT_EQ(b->bottom, kHeight - 12);
         ASSERT_NE(b->GetTooltip(), nullptr);
-        EXPECT_FALSE(b->GetTooltip()->GetLines().empty());
+        ASSERT_FALSE(b->GetTooltip()->GetLines().empty());
+        EXPECT_NE(std::string(GetString(tooltips[i])), tooltips[i]) << "the table holds " << tooltips[i];
+        EXPECT_EQ(b->GetTooltip()->GetLines().front(), GetString(tooltips[i])) << tooltips[i];
         EXPECT_EQ(b->GetTooltip()->GetDelay(), 60);
     }
     EXPECT_EQ(menu.GetBattleButton()->GetText(), "Battle");

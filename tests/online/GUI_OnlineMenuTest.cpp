@@ -435,6 +435,10 @@ TEST_F(OnlineMenu, WordsFromOtherPlayersAndTheServerKeepInsideTheirBoxes)
     Click(*name->GetSubmitButton());
     Settle();
     EXPECT_EQ(name->GetStatusText(), reason) << "the server's own words";
+    // The entry from 97 to 74 pixels above the window's bottom, the words 5 under it.
+    EXPECT_EQ(name->GetEntry()->top, name->bottom - 97);
+    EXPECT_EQ(name->GetEntry()->bottom, name->bottom - 74);
+    EXPECT_EQ(name->bottom - GUI_LoginNameWindow::kStatusTop, name->GetEntry()->bottom + 5);
     const std::string& shown = name->GetShownStatus();
     font.SetFont("zekton16.dds", 16.0f);
     EXPECT_LE(font.GetTextWidth(shown), name->width - 40);

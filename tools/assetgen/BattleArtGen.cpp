@@ -409,7 +409,7 @@ bool GenerateBattleArt(const std::string& dataDir)
         {"power_glow_blue.dds", {0.3f, 0.6f, 1.0f}, 1.0f, 4.0f},  {"power_glow_orange.dds", {1.0f, 0.5f, 0.15f}, 1.0f, 4.0f},
         {"blast_laser.dds", {0.4f, 0.7f, 1.0f}, 1.0f, 3.0f},      {"blast_pulse.dds", {0.5f, 1.0f, 0.6f}, 1.0f, 3.0f},
         {"bullet_pulse.dds", {0.4f, 1.0f, 0.5f}, 1.5f, 5.0f},     {"plasma_torpedo.dds", {0.9f, 0.4f, 1.0f}, 1.0f, 2.5f},
-        {"shell_kinetic.dds", {1.0f, 0.9f, 0.6f}, 1.8f, 6.0f},    {"limpet.dds", {0.7f, 0.7f, 0.6f}, 1.0f, 5.0f},
+        {"shell_kinetic.dds", {1.0f, 0.9f, 0.6f}, 1.8f, 6.0f},
     };
     for (const GlowArt& g : glows)
         ok = ok && WriteGlow(fx + g.name, g.colour, g.stretch, g.softness);

@@ -1,6 +1,7 @@
 // What guns and missiles show in flight: the bullet sheet (nine bolts, the
 // cells a weapon's colour picks), the kinetic gun's muzzle picture (two flash
-// frames and eight tracer streaks) and the missile flares (a strip of four).
+// frames and eight tracer streaks), the missile flares (a strip of four) and
+// the limpet sheet (four body frames over its glow).
 // All drawn for additive blending: the colour is in the picture, the alpha
 // says how strongly it adds. Bolts, flashes and streaks lead with the
 // picture's top edge, as the game turns them.
@@ -106,12 +107,42 @@ void MissileFlares(float u, float v, float c[4])
     Set(c, t.r + (1.0f - t.r) * core, t.g + (1.0f - t.g) * core, t.b + (1.0f - t.b) * core, core + glow);
 }
 
+// Upper half: four frames of a limpet, a dark studded disc whose four
+// clamps lie flat and whose beacon blinks, drawn with normal blending.
+// Lower half, first quarter: the soft glow drawn behind it, additive.
+void LimpetSheet(float u, float v, float c[4])
+{
+    const int cell = std::min(3, static_cast<int>(u * 4.0f));
+    const float x = (u * 4.0f - static_cast<float>(cell)) * 2.0f - 1.0f;
+    if (v >= 0.5f) {
+        const float y = (v - 0.5f) * 4.0f - 1.0f;
+        const float d = std::sqrt(x * x + y * y);
+        const float glow = cell == 0 ? std::exp(-d * d * 3.0f) * (1.0f - art::Smooth(0.8f, 1.0f, d)) : 0.0f;
+        Set(c, 1.0f, 0.55f + 0.35f * std::exp(-d * d * 10.0f), 0.25f, glow);
+        return;
+    }
+    const float y = v * 4.0f - 1.0f;
+    const float d = std::sqrt(x * x + y * y);
+    const float disc = 1.0f - art::Smooth(0.5f, 0.58f, d);
+    // The clamps: four short prongs on the diagonals.
+    const float diagonal = std::min(std::fabs(x - y), std::fabs(x + y)) / 1.41421356f;
+    const float prong = (1.0f - art::Smooth(0.07f, 0.12f, diagonal)) * (1.0f - art::Smooth(0.8f, 0.88f, d));
+    const float body = std::max(disc, prong);
+    const float metal = 0.28f + 0.12f * art::Noise(x * 6.0f, y * 6.0f, 733) + 0.15f * (1.0f - d);
+    // The beacon at the centre: off, dim, bright, dim.
+    static const float kBlink[4] = {0.0f, 0.5f, 1.0f, 0.5f};
+    const float beacon = std::exp(-d * d * 60.0f) * kBlink[cell];
+    Set(c, metal + (1.0f - metal) * beacon, metal * (1.0f - beacon) + 0.15f * beacon, metal * (1.0f - beacon),
+        std::max(body, beacon));
+}
+
 bool GenerateProjectileArt(const std::string& dataDir)
 {
     return art::WriteDrawnPictures(dataDir + "/bitmaps/effects/",
                                    {
                                        {"bullets.dds", 256, 128, BulletSheet},
                                        {"missile_flare.dds", 128, 32, MissileFlares},
+                                       {"limpet_mine.dds", 128, 64, LimpetSheet},
                                    }) &&
            art::WriteDrawnPictures(dataDir + "/bitmaps/battle/effects/",
                                    {

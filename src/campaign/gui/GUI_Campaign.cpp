@@ -29,6 +29,7 @@
 #include "campaign/sim/SIM_CampaignShip.h"
 #include "campaign/sim/SIM_CampaignFacility.h"
 #include "campaign/sim/SIM_CampaignFacilityType.h"
+#include "campaign/sim/SIM_CampaignFleet.h"
 #include "campaign/sim/SIM_CampaignFleetMerger.h"
 #include "campaign/sim/SIM_CampaignProgress.h"
 #include "engine/D3DEngine.h"
@@ -58,11 +59,25 @@ struct CampaignScreenLinks {
         GUI_LeaveBattle::SetRetreatDestinationQuery(
             [] { return SIM_CampaignBattleManager::GetInstance().HasRetreatDestination(); });
         GUI_ShipDesignSummary::SetRefitOffer(GUI_CampaignRefit::OfferRefit);
+        GUI_ShipDesignSummary::SetCampaignDesignLinks(
+            {GUI_Campaign::ReleaseCampaignFleetDesign, GUI_Campaign::RefreshCampaignFleetDesigns});
     }
 };
 const CampaignScreenLinks g_links;
 GUI_Campaign* g_screen = nullptr;
 } // namespace
+
+void GUI_Campaign::ReleaseCampaignFleetDesign(const std::string& designName)
+{
+    for (SIM_CampaignFleet* fleet : SIM_CampaignProgress::GetInstance().GetFleets())
+        fleet->ReleaseDesign(designName);
+}
+
+void GUI_Campaign::RefreshCampaignFleetDesigns()
+{
+    for (SIM_CampaignFleet* fleet : SIM_CampaignProgress::GetInstance().GetFleets())
+        fleet->RelinkDesigns();
+}
 
 GUI_Campaign& GUI_Campaign::GetInstance()
 {

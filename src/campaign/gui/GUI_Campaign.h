@@ -51,6 +51,10 @@ public:
     // True only for a folder directly inside the campaign saves' folder (no
     // link, no way out): the one kind of folder a campaign may delete.
     static bool IsCampaignFolder(const std::string& folder);
+    // A design saved from the designer: the player's fleets let go of it
+    // before it is read again, then every fleet takes up its designs anew.
+    static void ReleaseCampaignFleetDesign(const std::string& designName);
+    static void RefreshCampaignFleetDesigns();
     static void AskQuit();
     static void QuitCampaignToMenu(std::intptr_t = 0);
     // The screen wipe over the campaign's windows (a new turn).

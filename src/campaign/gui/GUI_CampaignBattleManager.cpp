@@ -106,6 +106,8 @@ void GUI_CampaignBattleManager::CheckAllResolved()
 
 bool GUI_CampaignBattleManager::StartPreparationThread(GUI_PendingBattle* strip)
 {
+    if (m_preparation && m_preparation->IsCancelled())
+        m_preparation.reset(); // a cancelled worker's request is ending: joined now
     if (m_preparation || !strip || !strip->GetBattle())
         return false;
     SIM_CampaignBattleManager& manager = SIM_CampaignBattleManager::GetInstance();
@@ -117,7 +119,7 @@ bool GUI_CampaignBattleManager::StartPreparationThread(GUI_PendingBattle* strip)
     }
     if (!manager.BeginBattle(battle->encounter))
         return false;
-    GUI_PleaseWait::Open();
+    GUI_PleaseWait::OpenCancellable([this] { CancelPreparation(); });
     m_preparation = std::make_unique<SIM_CampaignBattlePreparation>();
     if (!m_preparation->Start()) {
         LOG_ERROR("Thread creation b0rked");
@@ -129,6 +131,20 @@ bool GUI_CampaignBattleManager::StartPreparationThread(GUI_PendingBattle* strip)
     }
     m_preparing = strip;
     return true;
+}
+
+void GUI_CampaignBattleManager::CancelPreparation()
+{
+    if (!m_preparation || m_preparation->IsCancelled())
+        return;
+    m_preparation->Cancel();
+    // The battle waits in the list again at once, as a failed try leaves it
+    // but without a word; the worker ends on its own and is joined then.
+    SIM_CampaignBattleManager::GetInstance().ReturnCurrentToPending();
+    if (m_preparing)
+        m_preparing->Unresolve();
+    m_preparing = nullptr;
+    CheckAllResolved();
 }
 
 void GUI_CampaignBattleManager::StopPreparation()
@@ -202,8 +218,13 @@ void GUI_CampaignBattleManager::Draw()
     if (!visible)
         return;
     if (m_preparation && m_preparation->IsReady()) {
-        FinishPreparation();
-        return;
+        if (m_preparation->IsCancelled()) {
+            m_preparation.reset();
+            CheckAllResolved();
+        } else {
+            FinishPreparation();
+            return;
+        }
     }
     if (m_scroll && m_scroll->changed) {
         LayoutStrips();

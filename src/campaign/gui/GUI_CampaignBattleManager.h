@@ -16,7 +16,8 @@ class SIM_CampaignBattlePreparation;
 // prepares it on a worker behind the please-wait window; this window polls
 // the worker each frame, joins it, and hands over to the campaign deployment
 // or, when no opponent could be had, puts the battle back so the player can
-// try again. The worker is always joined, never abandoned.
+// try again. The window's Cancel puts the battle back at once and stops the
+// worker's request; the worker is always joined, never abandoned.
 class GUI_CampaignBattleManager : public GUI_WindowBase {
 public:
     static constexpr int kStripHeight = 60;
@@ -33,6 +34,9 @@ public:
     bool StartPreparationThread(GUI_PendingBattle* strip);
     // Joins a running worker and returns its battle to the list.
     void StopPreparation();
+    // The please-wait window's Cancel: the battle back in the list and open
+    // to another press at once, the worker told to stop.
+    void CancelPreparation();
 
     bool OnLeftClick(float x, float y) override;
     void Draw() override;

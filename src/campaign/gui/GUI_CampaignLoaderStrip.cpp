@@ -95,9 +95,11 @@ void GUI_CampaignLoaderStrip::DeleteConfirmed(std::intptr_t)
     const std::string folder = GUI_Campaign::SaveFolderFor(g_pendingDelete);
     g_pendingDelete.clear();
     // Only a folder directly inside the campaign saves is ever deleted.
-    if (GUI_Campaign::IsCampaignFolder(folder) && DeleteFolderTree(folder))
-        GUI_Sounds::GetInstance().PlayGuiSound(3);
-    else
+    if (GUI_Campaign::IsCampaignFolder(folder) && DeleteFolderTree(folder)) {
+        // Gone for good: a blast, at the sound-effects volume.
+        GUI_Sounds& sounds = GUI_Sounds::GetInstance();
+        sounds.PlaySound(kDeletedSound, nullptr, sounds.GetEffectsVolume() * sounds.GetMasterVolume(), false);
+    } else
         LOG_ERROR("Failed to delete campaign folder: " + folder);
     if (GUI_CampaignLoader* loader = GUI_CampaignLoader::GetOpen())
         loader->needsRefresh = true;

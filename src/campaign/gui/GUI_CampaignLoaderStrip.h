@@ -12,6 +12,8 @@ class GUI_ButtonText;
 class GUI_CampaignLoaderStrip : public GUI_WindowBase {
 public:
     static constexpr int kHeight = 50;
+    // Played when a saved campaign has been deleted.
+    static constexpr const char* kDeletedSound = "data/sounds/explosion_impact_frigate1.ogg";
 
     explicit GUI_CampaignLoaderStrip(const std::string& folderName);
     ~GUI_CampaignLoaderStrip() override;

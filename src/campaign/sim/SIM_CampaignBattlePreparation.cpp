@@ -26,11 +26,11 @@
 namespace {
 SIM_CampaignBattlePreparation::Downloader g_downloader;
 
-bool Download(const std::string& id)
+bool Download(const std::string& id, SIM_Server& server)
 {
     if (g_downloader)
         return g_downloader(id);
-    return GetInternet().IsOnline() && SIM_Server::GetInstance().DownloadChallenge(id);
+    return GetInternet().IsOnline() && server.DownloadChallenge(id);
 }
 } // namespace
 
@@ -60,6 +60,7 @@ bool SIM_CampaignBattlePreparation::Start()
 {
     Join();
     m_ready = false;
+    m_cancel = false;
     SIM_PendingBattle* b = SIM_CampaignBattleManager::GetInstance().GetCurrent();
     if (!b || !b->encounter)
         return false;
@@ -72,10 +73,12 @@ bool SIM_CampaignBattlePreparation::Start()
     const std::string kept = b->opponent;
     const SIM_CampaignEnemyFleet* cached = SIM_CampaignProgress::GetInstance().GetEnemiesDB().Find(id);
     const bool keptCached = !kept.empty() && cached && cached->GetChallengeID() == kept;
+    const SIM_Server& main = SIM_Server::GetInstance();
+    const Link link{GetInternet().GetServerUrl(), main.GetUserFolder(), main.GetUserName(), main.GetUserId()};
     try {
-        m_worker = std::thread([this, id, wanted, kept, keptCached] {
+        m_worker = std::thread([this, id, wanted, kept, keptCached, link] {
             try {
-                Work(id, wanted, kept, keptCached);
+                Work(id, wanted, kept, keptCached, link);
             } catch (const std::exception&) {
                 // Nothing found is a result too: the main thread must not wait forever.
                 m_path.clear();
@@ -88,25 +91,32 @@ bool SIM_CampaignBattlePreparation::Start()
     return true;
 }
 
-void SIM_CampaignBattlePreparation::Work(int encounterId, float wantedCost, const std::string& kept, bool keptCached)
+void SIM_CampaignBattlePreparation::Work(int encounterId, float wantedCost, const std::string& kept, bool keptCached,
+                                         const Link& link)
 {
     // Whatever happens, the worker ends with a result.
     m_challengeId.clear();
     m_path.clear();
     m_reused = keptCached;
-    std::string id = kept.empty() ? SIM_CampaignOpponentChooser::ChooseOpponent(encounterId, wantedCost, m_reused)
+    GHttpClient client;
+    client.SetServerUrl(link.url);
+    client.SetCancelFlag(&m_cancel);
+    SIM_Server server(&client);
+    server.SetUserFolder(link.userFolder);
+    server.SetIdentity(link.userName, link.userId);
+    std::string id = kept.empty() ? SIM_CampaignOpponentChooser::ChooseOpponent(encounterId, wantedCost, m_reused, &server)
                                    : kept;
     std::string path;
-    if (!id.empty()) {
+    if (!id.empty() && !m_cancel) {
         path = SIM_CampaignOpponentChooser::PoolFilePath(id);
         if (path.empty()) {
             path = SIM_ChallengeFile::ChallengePath(id);
-            if (!path.empty() && !FileExists(path) && !Download(id)) {
+            if (!path.empty() && !FileExists(path) && !Download(id, server)) {
                 LOG_ERROR("Failed to download challenge file");
                 path.clear();
             }
         }
-        if (path.empty() && !m_reused) {
+        if (path.empty() && !m_reused && !m_cancel) {
             // The chosen fleet could not be fetched: fight one we ship.
             std::vector<SIM_CampaignOpponentChooser::Candidate> pool;
             float lo = 0.0f, hi = 0.0f;
@@ -116,7 +126,7 @@ void SIM_CampaignBattlePreparation::Work(int encounterId, float wantedCost, cons
             path = SIM_CampaignOpponentChooser::PoolFilePath(id);
         }
     }
-    if (!path.empty()) {
+    if (!path.empty() && !m_cancel) {
         m_challengeId = id;
         m_path = path;
     }

@@ -14,6 +14,8 @@ struct SIM_PendingBattle;
 // opponent and sizes the battle map. The opponent stays the battle's (and
 // the save's): preparing it again meets the same one. When no opponent can
 // be found the battle goes back to the pending list and the player is told.
+// The worker asks the server through a client of its own, whose requests a
+// Cancel stops; a cancelled preparation is only joined, never finished.
 class SIM_CampaignBattlePreparation {
 public:
     // Downloads a challenge file to its place in the user folder.
@@ -27,6 +29,9 @@ public:
     // Starts the worker for the battle manager's current battle.
     bool Start();
     bool IsReady() const { return m_ready.load(std::memory_order_acquire); }
+    // The worker's requests stop soon after and it ends with nothing found.
+    void Cancel() { m_cancel.store(true); }
+    bool IsCancelled() const { return m_cancel.load(); }
     // Joins the worker and finishes on the calling (main) thread. The
     // scenario receives the challenge's fields. False when the battle could
     // not be prepared.
@@ -39,13 +44,18 @@ public:
     static float BattleMapSize(float survivingCost, float fleetWidth, float fleetHeight);
 
 private:
+    // What the worker's own server object needs, read on the main thread.
+    struct Link {
+        std::string url, userFolder, userName, userId;
+    };
     // kept: the battle's opponent from an earlier preparation ("" to draw
     // one); keptCached: the planet's cached fleet is that opponent.
-    void Work(int encounterId, float wantedCost, const std::string& kept, bool keptCached);
+    void Work(int encounterId, float wantedCost, const std::string& kept, bool keptCached, const Link& link);
     void Join();
 
     std::thread m_worker;
     std::atomic<bool> m_ready{false};
+    std::atomic<bool> m_cancel{false};
     // Written by the worker before m_ready, read after the join.
     std::string m_challengeId;
     std::string m_path;

@@ -176,6 +176,13 @@ void SIM_CampaignFleet::LogWarp(const SIM_CampaignEncounter* from, const SIM_Cam
         s->log->AddWarpEntry(from, to);
 }
 
+void SIM_CampaignFleet::ReleaseDesign(const std::string& designName)
+{
+    for (SIM_CampaignShip* s : m_ships)
+        if (s->design && s->designName == designName)
+            s->SetDesign(nullptr);
+}
+
 bool SIM_CampaignFleet::RelinkDesigns()
 {
     bool all = true;

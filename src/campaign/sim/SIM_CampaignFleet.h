@@ -40,6 +40,9 @@ public:
     bool SplitOffImmobileShips();
     void MarkMoved();
     void LogWarp(const SIM_CampaignEncounter* from, const SIM_CampaignEncounter* to);
+    // Before a design is read again: ships built to it let go of it (they
+    // keep its name for RelinkDesigns).
+    void ReleaseDesign(const std::string& designName);
     // After designs were saved: false when some ship's design is gone.
     bool RelinkDesigns();
     void ChooseRandomName();

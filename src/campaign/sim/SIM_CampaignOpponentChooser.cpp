@@ -33,13 +33,12 @@ bool PackagesAvailable(const std::string& packages)
 }
 } // namespace
 
-SIM_CampaignOpponentChooser::ListSource SIM_CampaignOpponentChooser::ServerListSource()
+SIM_CampaignOpponentChooser::ListSource SIM_CampaignOpponentChooser::ServerListSource(SIM_Server& server)
 {
-    return [](const std::string& race, float minCost, float maxCost, std::string& text) {
+    return [&server](const std::string& race, float minCost, float maxCost, std::string& text) {
         if (!GetInternet().IsOnline())
             return false;
-        if (!SIM_Server::GetInstance().GetCampaignOpponentList(race, static_cast<int>(minCost),
-                                                               static_cast<int>(maxCost)))
+        if (!server.GetCampaignOpponentList(race, static_cast<int>(minCost), static_cast<int>(maxCost)))
             return false;
         if (!ReadWholeFile(SIM_Server::CampaignListPath(), text)) {
             LOG_ERROR("Failed to open camp_chall.txt");
@@ -132,7 +131,8 @@ std::string SIM_CampaignOpponentChooser::PickOpponent(const std::vector<Candidat
     return list.back().id;
 }
 
-std::string SIM_CampaignOpponentChooser::ChooseOpponent(int encounterId, float wantedCost, bool& reused)
+std::string SIM_CampaignOpponentChooser::ChooseOpponent(int encounterId, float wantedCost, bool& reused,
+                                                        SIM_Server* server)
 {
     CampaignLog("Choosing opponent at encounter %d", encounterId);
     reused = false;
@@ -147,7 +147,7 @@ std::string SIM_CampaignOpponentChooser::ChooseOpponent(int encounterId, float w
     CostBand(wantedCost, minCost, maxCost);
     std::vector<Candidate> list;
     std::string text;
-    ListSource source = g_source ? g_source : ServerListSource();
+    ListSource source = g_source ? g_source : ServerListSource(server ? *server : SIM_Server::GetInstance());
     if (source(progress.race, minCost, maxCost, text))
         AddCandidates(text, list);
     else if (SIM_Server::GetInstance().IsOnline())

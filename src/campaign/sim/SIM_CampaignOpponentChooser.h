@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+class SIM_Server;
+
 // Picks the challenge a planet's battle is fought against: the fleet cached
 // at the planet when there is one, else a weighted draw from the fleets of a
 // cost band. The band's list comes from the server when one answers, else
@@ -18,7 +20,8 @@ public:
     using ListSource = std::function<bool(const std::string& race, float minCost, float maxCost, std::string& text)>;
 
     // Empty when nothing was found; reused tells whether the cached fleet won.
-    static std::string ChooseOpponent(int encounterId, float wantedCost, bool& reused);
+    // The server's list is asked through `server` (the game's own by default).
+    static std::string ChooseOpponent(int encounterId, float wantedCost, bool& reused, SIM_Server* server = nullptr);
     static void CostBand(float wantedCost, float& minCost, float& maxCost);
     // Adds the usable lines of a list ("##,id,\"packages\"...") with their weights.
     static void AddCandidates(const std::string& listText, std::vector<Candidate>& list);
@@ -28,8 +31,8 @@ public:
 
     // Where server lists come from; none (the default) means offline.
     static void SetListSource(ListSource source);
-    // The game server's list, when the game is online.
-    static ListSource ServerListSource();
+    // The server's list, when the game is online.
+    static ListSource ServerListSource(SIM_Server& server);
     // The shipped challenge file of a pool opponent ("" when it is none).
     static std::string PoolFilePath(const std::string& id);
     // A challenge id may name a file only when it is plain: [A-Za-z0-9_-]{1,64}.

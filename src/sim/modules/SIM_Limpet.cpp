@@ -33,11 +33,17 @@ SIM_Limpet::~SIM_Limpet()
     // The fighter must not keep a limpet that is gone.
     if (state == STUCK && target)
         target->RemoveLimpet(this);
+    if (state != FREE)
+        --outCount;
+    if (state == STUCK)
+        --stuckCount;
 }
 
 void SIM_Limpet::SetState(int next)
 {
     const bool wasOut = state != FREE, isOut = next != FREE;
+    outCount += static_cast<int>(isOut) - static_cast<int>(wasOut);
+    stuckCount += static_cast<int>(next == STUCK) - static_cast<int>(state == STUCK);
     state = next;
     if (launcher && wasOut != isOut)
         launcher->NoteLimpetOut(isOut ? 1 : -1);

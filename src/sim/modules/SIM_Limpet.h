@@ -38,8 +38,12 @@ public:
     void ForgetTarget(const SIM_Ship* gone);
 
     int GetState() const { return state; }
-    // Every change of state goes here: the launcher counts the limpets out.
+    // Every change of state goes here: the launcher counts the limpets out,
+    // and so do these counts of the whole battle (the screen draws no
+    // limpet, and looks at no ship for one, while they are 0).
     void SetState(int next);
+    static int CountOut() { return outCount; }
+    static int CountStuck() { return stuckCount; }
     SIM_Ship* GetTarget() const { return target; }
     float GetWeight() const { return limpetWeight; }
     float GetSpeed() const { return speed; }
@@ -68,6 +72,9 @@ public:
     uint32_t trigAngleBits = ~0u;
 
 private:
+    static inline int outCount = 0;
+    static inline int stuckCount = 0;
+
     void Scan();
     void PickDriftPoint();
     void AttachPoint(float& px, float& py) const;

@@ -2,6 +2,7 @@
 // way back to the menu, on the whole game started headless.
 #include "CampaignScreenGame.h"
 
+#include "app/GUI_Sounds.h"
 #include "engine/APP_UserFolders.h"
 #include "campaign/gui/GUI_CampaignControlPanelBttm.h"
 #include "campaign/gui/GUI_CampaignLoaderStrip.h"
@@ -153,11 +154,16 @@ TEST_F(CampaignLoader, DeleteRemovesOnlyThatCampaignAndTheListScrollsByFiftyPixe
 
     GUI_CampaignLoaderStrip* victim = loader->GetStrips()[6];
     EXPECT_EQ(victim->GetFolderName(), "c7");
+    // The blast that tells the deletion is the first use of its sound.
+    const GUI_SoundBank* bank = GUI_Sounds::GetInstance().GetBank(GUI_Sounds::BANK_INTERFACE);
+    EXPECT_STREQ(GUI_CampaignLoaderStrip::kDeletedSound, "data/sounds/explosion_impact_frigate1.ogg");
+    EXPECT_EQ(bank->FindCached("explosion_impact_frigate1.ogg", false), nullptr);
     Click(*victim->GetDeleteButton());
     ASSERT_NE(GUI_ConfirmDialog::GetOpen(), nullptr);
     Click(*GUI_ConfirmDialog::GetOpen()->GetYesButton());
     Frames(2);
     EXPECT_FALSE(FolderExists(Root() + "/c7"));
+    EXPECT_NE(bank->FindCached("explosion_impact_frigate1.ogg", false), nullptr) << "a blast, not a click";
     EXPECT_TRUE(FolderExists(Root() + "/c6"));
     EXPECT_EQ(loader->GetStrips().size(), 6u);
     // Only a folder directly inside the campaign saves may be deleted.

@@ -20,6 +20,7 @@
 #include "campaign/sim/SIM_CampaignOptions.h"
 #include "campaign/sim/SIM_CampaignStats.h"
 #include "engine/GHashTable.h"
+#include "engine/GHttpClient.h"
 #include "engine/GIniFile.h"
 #include "engine/GSafeFile.h"
 #include "engine/LibText.h"
@@ -30,12 +31,16 @@
 #include "online/GUI_PleaseWait.h"
 #include "platform/IClock.h"
 #include "sim/SIM_ChallengeFile.h"
+#include "support/LoopbackHttpServer.h"
 #include "support/TempDir.h"
 
 #include <SDL2/SDL.h>
 
+#include <atomic>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 
 namespace {
 
@@ -375,6 +380,82 @@ TEST_F(EndTurn, AFailedPreparationKeepsTheBattleUncountedAndASuccessDeploysOnce)
     GUI_CampaignDeployment::CloseOpen();
     Frames(1);
     EXPECT_TRUE(GUI_CampaignMap::Get()->visible);
+}
+
+TEST_F(EndTurn, CancellingThePreparationPutsTheBattleBackAtOnceAndStopsItsDownload)
+{
+    AttackAndEndTurn();
+    GUI_EndTurn* dialog = GUI_EndTurn::GetOpen();
+    ASSERT_NE(dialog, nullptr);
+    GUI_PendingBattle* strip = StripAt(enemy);
+    ASSERT_NE(strip, nullptr);
+    // The server names a fleet and holds its file until the gate opens.
+    std::mutex mutex;
+    std::condition_variable gate;
+    bool open = false;
+    std::atomic<int> asked{0}, answered{0};
+    LoopbackHttpServer server;
+    server.server.Get("/quillomar/server/challenges/held_fleet.qlm",
+                      [&](const httplib::Request&, httplib::Response& res) {
+                          ++asked;
+                          std::unique_lock<std::mutex> lock(mutex);
+                          gate.wait_for(lock, std::chrono::seconds(60), [&] { return open; });
+                          res.set_content("not a challenge", "text/plain");
+                          ++answered;
+                      });
+    ASSERT_TRUE(server.Start());
+    const std::string url = GetInternet().GetServerUrl();
+    GetInternet().SetServerUrl(server.Url());
+    SIM_CampaignOpponentChooser::SetListSource([](const std::string&, float, float, std::string& text) {
+        text = "##,held_fleet,\"qlm_base\"\n";
+        return true;
+    });
+    const auto release = [&] {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            open = true;
+        }
+        gate.notify_all();
+    };
+
+    Click(*strip->GetResolveButton());
+    GUI_PleaseWait* wait = GUI_PleaseWait::GetOpen();
+    ASSERT_NE(wait, nullptr);
+    ASSERT_NE(wait->GetCancelButton(), nullptr) << "the wait has its Cancel, as every other wait";
+    for (int i = 0; i < 5000 && asked.load() == 0; ++i)
+        SDL_Delay(1);
+    ASSERT_EQ(asked.load(), 1) << "the fleet's file was asked for";
+    Click(*wait->GetCancelButton());
+    Frames(1);
+    // At once: the box gone, the battle back in the list and open to another
+    // press, nothing counted, nothing said, no way past the dialog.
+    EXPECT_FALSE(GUI_PleaseWait::IsOpen());
+    EXPECT_TRUE(IsPending(enemy));
+    EXPECT_EQ(SIM_CampaignBattleManager::GetInstance().GetCurrent(), nullptr);
+    EXPECT_FALSE(strip->IsResolved());
+    EXPECT_TRUE(strip->GetResolveButton()->enabled);
+    EXPECT_FALSE(dialog->GetContinueButton()->enabled);
+    // The download stops without the server's answer; the worker is joined.
+    for (int i = 0; i < 5000 && dialog->GetBattles()->IsPreparing(); ++i) {
+        Frames(1);
+        SDL_Delay(1);
+    }
+    EXPECT_FALSE(dialog->GetBattles()->IsPreparing());
+    EXPECT_EQ(answered.load(), 0) << "the request stopped before the server ever answered";
+    release();
+    EXPECT_EQ(GUI_Message::GetOpen(), nullptr) << "a cancel is no failure to tell";
+    EXPECT_EQ(Fought(), 0);
+    EXPECT_EQ(GUI_CampaignDeployment::GetOpen(), nullptr);
+    EXPECT_FALSE(dialog->GetContinueButton()->enabled);
+
+    // Pressed again, with the shipped fleets, it is prepared and deployed.
+    GetInternet().SetServerUrl(url);
+    SIM_CampaignOpponentChooser::SetListSource(nullptr);
+    ResolveAndWait(strip);
+    EXPECT_EQ(Fought(), 1);
+    ASSERT_NE(GUI_CampaignDeployment::GetOpen(), nullptr);
+    GUI_CampaignDeployment::CloseOpen();
+    Frames(1);
 }
 
 TEST_F(EndTurn, TheListShowsThreeStripsAtATimeAndTellsEachKindOfBattle)

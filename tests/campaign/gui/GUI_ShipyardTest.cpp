@@ -48,6 +48,10 @@
 #include "prep/GUI_DeploymentDesignPicker.h"
 #include "prep/GUI_ModuleIconRCMenu.h"
 #include "prep/GUI_ModulePopup.h"
+#include "campaign/gui/GUI_CampaignRefit.h"
+#include "prep/GUI_ShipDesignGUI.h"
+#include "prep/GUI_ShipDesignSummary.h"
+#include "engine/APP_UserFolders.h"
 #include "sim/SIM_ShipHull.h"
 #include "sim/SIM_ShipModuleType.h"
 
@@ -838,6 +842,47 @@ TEST_F(Shipyard, WindowsOpenWhenLeftComeBackWhenTheCampaignIsOpenedAgain)
     GUI_Shipyard::CloseOpen();
     GUI_ShipsLog::CloseOpen();
     Frames(1);
+}
+
+TEST_F(Shipyard, ADesignSavedFromTheCampaignIsTheOneItsFleetsGoOnWith)
+{
+    // A design of the player's that a fleet builds to, in no saved campaign yet.
+    const std::string path = APP_UserFolders::GetInstance().Get(APP_UserFolders::SHIPS) + "/relinked.txt";
+    std::string text;
+    ASSERT_TRUE(ReadWholeFile("data/sampleships/fed_sample_frigate.txt", text));
+    text.replace(text.find("fed_sample_frigate"), std::string("fed_sample_frigate").size(), "relinked");
+    text.erase(text.find("7 = frigate_pointdefence,")); // its last slot empty
+    ASSERT_TRUE(WriteFileAtomically(path, text));
+    SIM_ShipDesign::FreeLoaded();
+    SIM_ShipDesign::LoadAll();
+    SIM_CampaignFleet* fleet = AddFleet(home);
+    SIM_CampaignShip* ship = AddShip(fleet, "relinked", 1);
+    ASSERT_NE(ship->design, nullptr);
+    ASSERT_EQ(ship->design->GetModuleInSlot(7), nullptr);
+    fleet->RecalculateTotals();
+    const float cost = fleet->totalCost;
+
+    // The designer, entered from the campaign, saves it with armour in its last slot.
+    GUI_ShipDesignGUI::OpenFrom(GUI_ShipDesignGUI::RETURN_CAMPAIGN);
+    SettleTransition();
+    GUI_ShipDesignSummary::LoadDesignByFileName(path);
+    GUI_ShipDesignGUI& designer = GUI_ShipDesignGUI::GetInstance();
+    ASSERT_NE(designer.GetDesign(), nullptr);
+    SIM_ShipModuleType* armour = SIM_ShipModuleType::Find("frigate_armour");
+    ASSERT_NE(armour, nullptr);
+    designer.GetDesign()->AddModule(armour, 7);
+    GUI_ShipDesignSummary::SaveDesignAs("relinked");
+    EXPECT_EQ(GUI_CampaignRefit::GetOpen(), nullptr) << "no saved campaign builds to it";
+
+    // The fleet's ship is on the design as saved, and its totals with it.
+    ASSERT_NE(ship->design, nullptr);
+    EXPECT_EQ(ship->design, SIM_ShipDesign::Find("relinked"));
+    ASSERT_NE(ship->design->GetModuleInSlot(7), nullptr);
+    EXPECT_EQ(ship->design->GetModuleInSlot(7)->GetName(), "frigate_armour");
+    EXPECT_FLOAT_EQ(fleet->totalCost, cost + armour->GetCost());
+    designer.LeaveShipDesigner();
+    SettleTransition();
+    std::remove(path.c_str());
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 #pragma once
 // A sound system that records which files the battle opens and which
-// channels it starts and stops and at what volume, for tests of looping
-// weapon sounds and the engine drones.
+// channels it starts and stops (one by one or by their group) and at what
+// volume, for tests of looping weapon sounds, the engine drones and the
+// battle's silences.
 #include <map>
 #include <set>
 #include <string>
@@ -19,14 +20,27 @@ public:
         looping = (flags & SOUND_LOOP) != 0;
         return static_cast<SoundHandle>(files.size());
     }
-    SoundChannelId PlaySound(SoundHandle, SoundGroupHandle, bool, int) override { return ++lastChannel; }
+    SoundChannelId PlaySound(SoundHandle, SoundGroupHandle group, bool, int) override
+    {
+        groupOf[++lastChannel] = group;
+        return lastChannel;
+    }
     void StopChannel(SoundChannelId ch) override { stopped.insert(ch); }
+    SoundGroupHandle CreateChannelGroup() override { return ++lastGroup; }
+    void StopGroup(SoundGroupHandle group) override
+    {
+        for (const auto& [ch, in] : groupOf)
+            if (in == group)
+                stopped.insert(ch);
+    }
     bool IsStopped(SoundChannelId ch) const { return stopped.count(ch) != 0; }
     void SetChannelVolume(SoundChannelId ch, float volume) override { volumes[ch] = volume; }
 
     std::vector<std::string> files;
     bool looping = false;
     SoundChannelId lastChannel = 0;
+    SoundGroupHandle lastGroup = 0;
+    std::map<SoundChannelId, SoundGroupHandle> groupOf;
     std::set<SoundChannelId> stopped;
     std::map<SoundChannelId, float> volumes;
 };
