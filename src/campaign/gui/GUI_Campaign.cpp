@@ -140,6 +140,12 @@ void GUI_Campaign::Leave()
     keyboardFocus = nullptr;
 }
 
+void GUI_Campaign::Update()
+{
+    // A fight waiting for its fleet's upload starts once that is done.
+    GUI_CampaignDeployment::PollOpenUpload();
+}
+
 void GUI_Campaign::Render()
 {
     LibText::GetInstance().Render();

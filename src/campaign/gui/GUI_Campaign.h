@@ -22,7 +22,7 @@ public:
 
     void Render() override;
     void OnKeyDown(int code) override;
-    void Update() override {}
+    void Update() override;
     void OnLeftClick() override;
     void OnRightClick() override;
     void Enter() override;
