@@ -58,12 +58,16 @@ void GUI_CampaignShipSummary::RefreshValues()
     const SIM_ShipDesign& d = *m_design;
     const bool squadron = m_shipyardMode && d.GetHull() && d.GetHull()->GetClass() == 2;
     const int q = squadron ? GUI_Shipyard::GetBuildQuantity() : 1;
-    m_values[0] = CostText(d.GetCost(), q, squadron);
-    m_values[1] = StrFormat("%.2f", d.GetSpeed());
-    m_values[2] = StrFormat("%.2f", d.GetTotalHitpoints());
-    m_values[3] = StrFormat("%.2f", d.GetTotalArmour());
-    m_values[4] = StrFormat("%.2f", d.GetTotalShieldPoints());
-    m_values[5] = StrFormat("%d", squadron ? q : d.GetCrewRequired());
+    const std::string values[6] = {CostText(d.GetCost(), q, squadron),
+                                   StrFormat("%.2f", d.GetSpeed()),
+                                   StrFormat("%.2f", d.GetTotalHitpoints()),
+                                   StrFormat("%.2f", d.GetTotalArmour()),
+                                   StrFormat("%.2f", d.GetTotalShieldPoints()),
+                                   StrFormat("%d", squadron ? q : d.GetCrewRequired())};
+    // The details refresh every frame: values are fitted again only when they change.
+    if (std::equal(values, values + 6, m_values) && m_fittedWidth == width)
+        return;
+    std::copy(values, values + 6, m_values);
     FitValues();
 }
 

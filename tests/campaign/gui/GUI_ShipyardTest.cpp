@@ -645,9 +645,20 @@ TEST_F(Shipyard, TheClassFiltersHideAndShowTheirHullClass)
     Click(*picker->GetFilterButton(0));
     EXPECT_EQ(countOf(0), 0);
     EXPECT_TRUE(picker->GetFilterButton(1)->on);
+    // The yard shows the first design the list shows, and with every class
+    // filtered out none: nothing unlisted is shown or built.
+    ASSERT_NE(yard->GetSelectedDesign(), nullptr);
+    EXPECT_EQ(yard->GetSelectedDesign(), picker->GetDesigns().front());
+    Click(*picker->GetFilterButton(1));
+    EXPECT_TRUE(picker->GetDesigns().empty());
+    EXPECT_EQ(yard->GetSelectedDesign(), nullptr);
+    EXPECT_FALSE(yard->GetBuildButton()->enabled);
+    Frames(1);
+    Click(*picker->GetFilterButton(1));
     Click(*fighterButton);
     Click(*picker->GetFilterButton(0));
     EXPECT_EQ(picker->GetDesigns().size(), all);
+    EXPECT_EQ(yard->GetSelectedDesign(), picker->GetDesigns().front());
     EXPECT_TRUE(fighterButton->on);
     // Closed without a ship: its fleet goes, and the window showing it first.
     SIM_CampaignFleet* empty = yard->GetFleet();
