@@ -387,6 +387,22 @@ bool GHttpClient::Prepare(Settings& settings, Link& link, const char* failText) 
     return true;
 }
 
+namespace {
+thread_local int t_unanswered = 0;
+} // namespace
+
+int GHttpClient::UnansweredOnThisThread()
+{
+    return t_unanswered;
+}
+
+void GHttpClient::LogUnanswered(long code) const
+{
+    // A server that is down or out of reach is the player's situation, not a fault.
+    ++t_unanswered;
+    LOG_DEBUG(StrFormat("Internet: no answer from the server, HttpSendRequest() Failed [%ld]", code));
+}
+
 void GHttpClient::LogError(const std::string& text, long code) const
 {
     std::string line = StrFormat("IERROR:  %s [%ld]", text.c_str(), code);
@@ -394,8 +410,10 @@ void GHttpClient::LogError(const std::string& text, long code) const
     LOG_DEBUG(line);
 }
 
-bool GHttpClient::DownloadToFile(const std::string& localFile, const std::string& path, Kind kind)
+bool GHttpClient::DownloadToFile(const std::string& localFile, const std::string& path, Kind kind, long* answered)
 {
+    if (answered)
+        *answered = 0;
     Settings s;
     Link link;
     if (!Prepare(s, link, "Internet: HttpOpenRequest() Failed"))
@@ -440,6 +458,8 @@ bool GHttpClient::DownloadToFile(const std::string& localFile, const std::string
 
     const CURLcode rc = curl_easy_perform(r.curl);
     const long status = r.Status();
+    if (answered)
+        *answered = status;
     bool ok = false;
     if (rc == CURLE_OK && PostStatusOk(status)) {
         ok = fflush(file) == 0 && fsync(fileno(file)) == 0;
@@ -459,7 +479,9 @@ bool GHttpClient::DownloadToFile(const std::string& localFile, const std::string
     } else if (st.writeFailed) {
         LogError("Failed writing local web copy", errno);
     } else if (status == 0) {
-        LogError("Internet: HttpSendRequest() Failed", rc);
+        LogUnanswered(rc);
+    } else if (status == 404 && kind == Kind::NEWS) {
+        LOG_DEBUG("Internet: the server has no news");
     } else if (st.rejected || rc == CURLE_OK) {
         LogError(StrFormat("Internet: server answered %ld for %s", status, path.c_str()), status);
     } else {
@@ -494,7 +516,7 @@ bool GHttpClient::UrlExists(const std::string& path)
     if (cancel.cancelled)
         return false;
     if (status == 0) {
-        LogError("Internet: HttpSendRequest() Failed", rc);
+        LogUnanswered(rc);
         return false;
     }
     return status != 404;

@@ -53,8 +53,11 @@ public:
     void CloseLink();
 
     // Saves the answer to localFile only when the server answered 200 and the
-    // whole body arrived; otherwise the previous file stays as it was.
-    bool DownloadToFile(const std::string& localFile, const std::string& path, Kind kind = Kind::ANSWER);
+    // whole body arrived; otherwise the previous file stays as it was. The
+    // HTTP status goes to answered (0: no answer). A 404 for the news is no
+    // news, not an error.
+    bool DownloadToFile(const std::string& localFile, const std::string& path, Kind kind = Kind::ANSWER,
+                        long* answered = nullptr);
     // Requests of this client stop (and fail) soon after the flag turns true.
     void SetCancelFlag(const std::atomic<bool>* flag);
     // Stops every request of every client that is in flight now (quitting);
@@ -75,6 +78,11 @@ public:
     static void ReadAnswer(const std::string& answer, std::string& response, std::string& message);
     static constexpr size_t kMaxPostAnswerBytes = 64 * 1024;
     void LogError(const std::string& text, long code = 0) const;
+    // Requests of this thread so far that no server answered at all (refused,
+    // not found, timed out): those go to the debug log only. A caller
+    // compares the count before and after its requests to tell a server out
+    // of reach from a bad answer.
+    static int UnansweredOnThisThread();
 
     // The full address of a server-relative path; empty when offline.
     std::string MakeUrl(const std::string& path) const;
@@ -96,6 +104,7 @@ private:
     Settings Snapshot() const;
     // False (logged) when this thread has no open link or no server is set.
     bool Prepare(Settings& settings, Link& link, const char* failText) const;
+    void LogUnanswered(long code) const;
 
     mutable std::mutex m_mutex;
     Settings m_settings;

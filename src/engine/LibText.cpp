@@ -187,12 +187,15 @@ void LibText::WrapText(const std::string& text, int width, std::string& out) con
         } else {
             if (!line.empty())
                 endLine();
-            // A word wider than the line is cut where it stops fitting (a
-            // slice holds at least one character, so this always ends).
+            // A word wider than the line is cut where it stops fitting, a
+            // path after its last slash that fits (a slice holds at least
+            // one character, so this always ends).
             while (!fits(word)) {
                 size_t n = 1;
                 while (n < word.size() && fits(word.substr(0, n + 1)))
                     ++n;
+                if (const size_t slash = word.rfind('/', n - 1); slash != std::string::npos && slash > 0)
+                    n = slash + 1;
                 line = word.substr(0, n);
                 endLine();
                 word.erase(0, n);

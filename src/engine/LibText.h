@@ -41,6 +41,8 @@ public:
     float GetCharWidth(unsigned char c) const;
     int GetTextWidth(const std::string& text) const;
     int MeasureText(const std::string& text, float size);
+    // Wrapped at blanks and line ends; a word wider than a line is broken,
+    // a path after a slash where one fits.
     void WrapText(const std::string& text, int width, std::string& out) const;
     std::string GetWrappedText(const std::string& text, int width) const;
     int GetWrappedTextHeight(const std::string& text, int width) const;

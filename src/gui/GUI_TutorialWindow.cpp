@@ -85,6 +85,26 @@ bool GUI_TutorialWindow::DismissFirst()
     return true;
 }
 
+bool GUI_TutorialWindow::CloseLesson(const std::string& lessonName)
+{
+    bool closed = false;
+    for (size_t i = 0; i < OpenList().size();) {
+        GUI_TutorialWindow* window = OpenList()[i];
+        if (window->m_lessonName != lessonName) {
+            ++i;
+            continue;
+        }
+        // Close takes it off the list.
+        window->Close();
+        closed = true;
+    }
+    if (closed) {
+        GUI_TutorialHighlighter::GetInstance().CancelHighlight();
+        GUI_Tutorial::GetInstance().ResumeBattleAfterLesson();
+    }
+    return closed;
+}
+
 void GUI_TutorialWindow::OnOk(std::intptr_t argument)
 {
     auto* window = reinterpret_cast<GUI_TutorialWindow*>(argument);

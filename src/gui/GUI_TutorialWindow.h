@@ -31,6 +31,9 @@ public:
     static bool CloseFirst();
     // Escape: closes the oldest lesson without its close script.
     static bool DismissFirst();
+    // A lesson about a window goes with it: closes that lesson if it is
+    // open (no close script) and drops its highlights. True when one was.
+    static bool CloseLesson(const std::string& lessonName);
     static void OnOk(std::intptr_t window);
     // Runs the open scripts of lessons opened since the last call; a lesson
     // whose script points at a control that is not there is skipped. The

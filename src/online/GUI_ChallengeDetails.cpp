@@ -8,6 +8,7 @@
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_OneOpen.h"
 #include "gui/GUI_Tutorial.h"
+#include "gui/GUI_TutorialWindow.h"
 #include "gui/GUI_WindowManager.h"
 #include "online/GUI_ChallengeDetailsHistory.h"
 #include "online/GUI_ChallengeList.h"
@@ -172,6 +173,8 @@ GUI_ChallengeDetails::~GUI_ChallengeDetails()
     // A download nobody will take in needs no box.
     if (m_job)
         GUI_PleaseWait::Close();
+    // The lesson points at this window's buttons.
+    GUI_TutorialWindow::CloseLesson("CHALLENGE_DETAILS");
     ForgetIfOpen(this);
 }
 
@@ -226,10 +229,13 @@ void GUI_ChallengeDetails::Poll()
 {
     bool ok = false, cancelled = false;
     std::string text;
+    const bool unanswered = m_job && m_job->WasUnanswered();
     if (!GUI_PleaseWait::FinishJob(m_job, ok, text, cancelled))
         return;
     if (!ok) {
-        if (!cancelled)
+        if (unanswered)
+            LOG_DEBUG("Failed to download Challenge File: the game server did not answer");
+        else if (!cancelled)
             LOG_ERROR("Failed to download Challenge File");
         SetStatus(cancelled                             ? "ONLINE_CANCELLED"
                   : SIM_Server::GetInstance().IsOnline() ? "CHALLENGE_DOWNLOAD_FAILED"

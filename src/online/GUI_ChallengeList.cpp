@@ -37,6 +37,10 @@ void GUI_ChallengeList::Enter()
     m_rebuild = false;
     m_offline = !SIM_Server::GetInstance().IsOnline();
     m_offlineText = GetString("ONLINE_NO_SERVER");
+    // Nothing held yet (a first visit): the server's list is fetched at once,
+    // so the player need not find Refresh to see a challenge.
+    if (!m_offline && SIM_ChallengeDatabase::GetInstance().GetRecords().empty())
+        m_window->GetClient()->Reload(true);
 }
 
 void GUI_ChallengeList::Leave()

@@ -66,7 +66,12 @@ void GUI_InternetNews::Poll()
     OnlineJob::Collect(m_job, ok, m_text);
     if (ok) {
         // Only news that came uses the day up: a failed visit asks again.
+        // A server without news answered too: it has none today.
         MarkNewsDay(DatePath());
+        if (m_text.empty()) {
+            m_status = OnlineStatus::EMPTY;
+            m_text = OnlineStatus::Text(m_status, "", "INTERNET_NEWS_NONE");
+        }
     } else {
         LOG_DEBUG("Failed to update internet news file");
         m_text = OnlineStatus::Text(m_status, "", "");

@@ -9,7 +9,8 @@ class OnlineJob;
 
 // The server's news line, fetched beside the frame on the first visit of a
 // UTC day ("web/newsdate.ini" keeps the day of the last news that came);
-// later visits that day show an empty window. Without a server, or when the
+// later visits that day show an empty window. A server with no news (an
+// empty line, or no news file at all) says so. Without a server, or when the
 // fetch fails, it says so and the day stays open.
 class GUI_InternetNews : public GUI_Dialog {
 public:

@@ -91,6 +91,12 @@ void GUI_PleaseWait::CancelJob()
     Close();
 }
 
+bool GUI_PleaseWait::TakeEscape()
+{
+    CancelJob();
+    return true;
+}
+
 void GUI_PleaseWait::OnCancel(std::intptr_t)
 {
     if (GUI_PleaseWait* open = GetOpen())

@@ -41,6 +41,8 @@ public:
     ~GUI_PleaseWait() override;
     void Draw() override;
     bool HoldsKeys() const override { return true; }
+    // Escape is Cancel: the box never goes while its job runs on unseen.
+    bool TakeEscape() override;
     int GetLitCell() const { return m_lit; }
     GRect GetCellRect(int i) const;
     GUI_ButtonText* GetCancelButton() const { return m_cancel; }

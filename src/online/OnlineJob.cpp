@@ -69,7 +69,9 @@ std::shared_ptr<OnlineJob> OnlineJob::Start(Work work)
         server.SetUserFolder(folder);
         server.SetIdentity(name, id);
         std::string text;
+        const int unanswered = GHttpClient::UnansweredOnThisThread();
         const bool ok = work(server, text) && !mine->m_cancel;
+        mine->m_unanswered = GHttpClient::UnansweredOnThisThread() != unanswered;
         mine->m_text = std::move(text);
         mine->m_state = ok ? SUCCEEDED : FAILED;
     });

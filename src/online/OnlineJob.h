@@ -30,6 +30,9 @@ public:
     bool IsCancelled() const { return m_cancel.load(); }
     // True when it failed at once because no server is set up (nothing went out).
     bool WasOffline() const { return m_offline; }
+    // True, once done, when a request of the worker got no answer at all:
+    // the server is down or out of reach, which is no fault to log.
+    bool WasUnanswered() const { return IsDone() && m_unanswered; }
     // The worker's text; only once done.
     std::string TakeText();
     // Once the job is done: its outcome and text, and the holder's share let
@@ -40,5 +43,6 @@ private:
     std::atomic<int> m_state{RUNNING};
     std::atomic<bool> m_cancel{false};
     bool m_offline = false;
+    bool m_unanswered = false;
     std::string m_text;
 };

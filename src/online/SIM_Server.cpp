@@ -34,7 +34,7 @@ std::string Enc(const std::string& text)
 // Downloads a path into target through a private file beside it, so that
 // only a whole answer replaces what target held.
 bool DownloadReplacing(GHttpClient& client, const std::string& target, const std::string& path,
-                       GHttpClient::Kind kind)
+                       GHttpClient::Kind kind, long* answered = nullptr)
 {
     const size_t slash = target.rfind('/');
     if (slash != std::string::npos)
@@ -43,7 +43,7 @@ bool DownloadReplacing(GHttpClient& client, const std::string& target, const std
         LOG_DEBUG("Error - GetInternet()->OpenLink() failed");
         return false;
     }
-    const bool ok = client.DownloadToFile(target, path, kind);
+    const bool ok = client.DownloadToFile(target, path, kind, answered);
     client.CloseLink();
     return ok;
 }
@@ -208,15 +208,18 @@ bool SIM_Server::DownloadChallenge(const std::string& challengeId)
     // Into a file of its own first: only a whole answer whose header reads
     // becomes the challenge the game treats as on disk.
     const std::string part = target + ".download";
+    long answered = 0;
     bool ok = client.DownloadToFile(part, "/quillomar/server/challenges/" + challengeId + ".qlm",
-                                    GHttpClient::Kind::CHALLENGE);
+                                    GHttpClient::Kind::CHALLENGE, &answered);
     client.CloseLink();
     std::string bytes;
     std::vector<std::string> packages;
     ok = ok && ReadWholeFile(part, bytes) && SIM_ChallengeFile::ReadPackages(bytes, packages) &&
          GSafeFile::ReasonNotToReplace(target).empty() && std::rename(part.c_str(), target.c_str()) == 0;
     std::remove(part.c_str());
-    if (!ok)
+    if (!ok && answered == 0)
+        LOG_DEBUG("SIM_SERVER: Download QLM file failed, no answer");
+    else if (!ok)
         LOG_ERROR("SIM_SERVER: Download QLM file failed");
     return ok;
 }
@@ -440,8 +443,13 @@ bool SIM_Server::GetLatestPatch(int version)
 
 bool SIM_Server::DownloadNews(const std::string& target)
 {
-    return Client().IsOnline() &&
-           DownloadReplacing(Client(), target, "/quillomar/server/news.txt", GHttpClient::Kind::NEWS);
+    if (!Client().IsOnline())
+        return false;
+    long answered = 0;
+    if (DownloadReplacing(Client(), target, "/quillomar/server/news.txt", GHttpClient::Kind::NEWS, &answered))
+        return true;
+    // A server without a news file has no news today: an answer, not a failure.
+    return answered == 404 && WriteFileAtomically(target, "");
 }
 
 bool SIM_Server::AddSurvivalScore(int score, const std::string& map, const std::string& race)

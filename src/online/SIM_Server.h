@@ -81,6 +81,7 @@ public:
     bool ReportChallengeAttempt(const std::string& challengeId);
     bool SetUserName(const std::string& name);
     bool GetLatestPatch(int version);
+    // The news file into target; a server that has none (404) leaves it empty.
     bool DownloadNews(const std::string& target);
     bool AddSurvivalScore(int score, const std::string& map, const std::string& race);
     bool BlockMessageSender(const std::string& sender);

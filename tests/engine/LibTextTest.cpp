@@ -171,6 +171,29 @@ TEST_F(LibTextTest, WrappingKeepsEveryLineInsideTheWidth)
             letters += c;
     EXPECT_EQ(letters, "a" + longWord);
     EXPECT_FALSE(Text().GetWrappedText(longWord, 0).empty());
+    // A path wider than the line breaks after a slash, each piece as long
+    // as fits; a piece without a slash that fits is cut where it must.
+    const std::string path = "/home/cora/.local/share/quillomar/campaigns/first/fleets/fleet3.txt";
+    const int pathWidth = 200;
+    const std::string broken = Text().GetWrappedText(path, pathWidth);
+    std::istringstream pieces(broken);
+    std::string piece, joined;
+    std::vector<std::string> all;
+    while (std::getline(pieces, piece)) {
+        EXPECT_LE(Text().GetTextWidth(piece), pathWidth) << piece;
+        joined += piece;
+        all.push_back(piece);
+    }
+    EXPECT_EQ(joined, path);
+    ASSERT_GT(all.size(), 1u);
+    for (size_t i = 0; i + 1 < all.size(); ++i) {
+        EXPECT_EQ(all[i].back(), '/') << "broken mid-word: " << all[i];
+        // The next piece's first folder would not have fitted on this line.
+        const std::string next = all[i + 1].substr(0, all[i + 1].find('/') + 1);
+        EXPECT_GT(Text().GetTextWidth(all[i] + next), pathWidth) << all[i] << " | " << next;
+    }
+    // A leading slash alone is no line of its own.
+    EXPECT_NE(Text().GetWrappedText("/" + longWord, 40).substr(0, 2), "/\n");
     // Line breaks in the text are kept.
     EXPECT_EQ(Text().GetWrappedText("ab\ncd", 500), "ab\ncd");
 }

@@ -245,6 +245,51 @@ TEST_F(ConfirmTest, ShowMessageTwiceKeepsOneWithTheSecondText)
     EXPECT_EQ(GUI_Message::GetOpen(), nullptr);
 }
 
+// However long the text (a server's words), the box stays on the 768-high
+// screen with its close button, the text cut to the lines that fit and
+// ending in "..."; the close button closes it.
+TEST_F(ConfirmTest, AMessageLongerThanTheScreenIsCutToTheBoxAndClosesByItsButton)
+{
+    std::string words;
+    for (int i = 0; words.size() < 2000; ++i)
+        words += "word" + std::to_string(i) + " ";
+    const std::string notice = "A newer version is out.\n\n" + words;
+    ShowMessage(notice, "T");
+    GUI_Message* message = GUI_Message::GetOpen();
+    ASSERT_NE(message, nullptr);
+    EXPECT_EQ(message->GetText(), notice) << "the text itself is kept";
+    EXPECT_GE(message->top, GUI_Message::kScreenMargin);
+    EXPECT_LE(message->bottom, kScreenH - GUI_Message::kScreenMargin);
+    EXPECT_EQ(GUI_Message::MaxHeight(kScreenH), kScreenH - 2 * GUI_Message::kScreenMargin);
+    LibText& text = LibText::GetInstance();
+    text.SetFont("zekton16.dds", 16.0f);
+    const std::string& shown = message->GetShownText();
+    const int lines = 1 + static_cast<int>(std::count(shown.begin(), shown.end(), '\n'));
+    const int lineHeight = text.GetWrappedTextHeight("x", 348);
+    // As many lines as fit: one more would not.
+    EXPECT_EQ(message->height, lines * lineHeight + GUI_Message::kFrameHeight);
+    EXPECT_GT((lines + 1) * lineHeight + GUI_Message::kFrameHeight, GUI_Message::MaxHeight(kScreenH));
+    ASSERT_GT(shown.size(), 3u);
+    EXPECT_EQ(shown.substr(shown.size() - 3), "...");
+    EXPECT_EQ(shown.rfind("A newer version is out.", 0), 0u);
+    EXPECT_LE(std::count_if(shown.begin(), shown.end(), [](char c) { return c != ' ' && c != '\n'; }),
+              static_cast<long>(GUI_Message::kMaxGlyphs));
+    for (std::istringstream in(shown); std::getline(in, words);)
+        EXPECT_LE(text.GetTextWidth(words), 348) << words;
+    message->Draw(); // places the close button
+    const GUI_CloseButton* close = message->GetCloseButton();
+    ASSERT_NE(close, nullptr);
+    EXPECT_GE(close->top, 0);
+    EXPECT_LE(close->bottom, kScreenH);
+    ClickAt((close->left + close->right) / 2, (close->top + close->bottom) / 2);
+    UpdateFrame();
+    EXPECT_EQ(GUI_Message::GetOpen(), nullptr);
+
+    // A short text is shown whole, the box as high as it needs.
+    ShowMessage("two", "T");
+    EXPECT_EQ(GUI_Message::GetOpen()->GetShownText(), "two");
+}
+
 TEST_F(DialogTest, ALongTitleTakesTwoSmallerLinesAndOnlyTooLongAOneIsCutWithDots)
 {
     LibText& text = LibText::GetInstance();

@@ -6,6 +6,7 @@
 #include "frontend/FrontendGame.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_CheckButton.h"
+#include "gui/GUI_CloseButton.h"
 #include "gui/GUI_ScrollingWindow.h"
 #include "gui/GUI_SubtleTextButton.h"
 #include "online/GUI_ChallengeDetails.h"
@@ -25,6 +26,8 @@
 #include "engine/LibText.h"
 #include "engine/TextHelpers.h"
 #include "gui/GUI_TextEditWindow.h"
+#include "gui/GUI_Tutorial.h"
+#include "gui/GUI_TutorialWindow.h"
 #include "online/GUI_Rating.h"
 #include "online/GUI_RetaliationsList.h"
 #include "engine/GHashTable.h"
@@ -301,6 +304,84 @@ TEST_F(ChallengeScreens, WithoutAServerNothingWaitsAndTheListStays)
     EXPECT_EQ(shown, lib.GetWrappedText(GetString("ONLINE_NO_SERVER"), room));
     EXPECT_GE(std::count(shown.begin(), shown.end(), '\n'), 1);
     EXPECT_LT(std::count(shown.begin(), shown.end(), '\n'), GUI_ChallengeDetailsHistory::kStatusLines);
+}
+
+// A player who holds no challenge yet sees the server's list on the first
+// visit, without a hunt for Refresh; once some are held, the server is asked
+// only through Refresh.
+TEST_F(ChallengeScreens, AFirstVisitWithNothingHeldFetchesTheListAtOnce)
+{
+    LocalChallengeServer local;
+    ASSERT_TRUE(local.Start());
+    GHttpClient http;
+    http.SetServerUrl(local.Url());
+    SIM_Server bob(&http);
+    bob.SetIdentity("Bob", "2");
+    ASSERT_TRUE(bob.AddChallenge("all", "come and see", "Arena", ""));
+    GetInternet().SetServerUrl(local.Url());
+    WriteList("");
+    const auto asked = [&local] {
+        const auto r = local.challenges.GetRequests();
+        return std::count_if(r.begin(), r.end(), [](const std::string& line) {
+            return line.rfind("GET /quillomar/server/getmychaldemo.php", 0) == 0;
+        });
+    };
+    GUI_ChallengeListClientWindow* list = OpenList();
+    ASSERT_NE(list, nullptr);
+    for (int i = 0; i < 1000 && list->IsRefreshing(); ++i) {
+        Frames(1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    EXPECT_EQ(asked(), 1);
+    EXPECT_EQ(ShownIds(*list), std::vector<std::string>{"1"});
+    EXPECT_EQ(list->GetStatusKey(), "CHALLENGES_REFRESHED");
+    Game::GetInstance().SetMode(15);
+    Frames(1);
+    list = OpenList();
+    ASSERT_NE(list, nullptr);
+    EXPECT_FALSE(list->IsRefreshing());
+    EXPECT_EQ(asked(), 1) << "what is held shows without a request";
+    EXPECT_EQ(ShownIds(*list), std::vector<std::string>{"1"});
+}
+
+// The lesson about a challenge's details points at their buttons: it goes
+// when the details window goes, whichever way it closes.
+TEST_F(ChallengeScreens, TheChallengeLessonGoesWithItsDetailsWindow)
+{
+    WriteList(Line("1", "Bob", "all", 9));
+    GUI_ChallengeListClientWindow* list = OpenList();
+    ASSERT_NE(list, nullptr);
+    ASSERT_FALSE(list->GetRows().empty());
+    GUI_Tutorial& tutorial = GUI_Tutorial::GetInstance();
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round == 0 ? "its close button" : "Escape");
+        tutorial.Clear();
+        tutorial.LoadDefinitionFile("data/tutorials/online.csv");
+        GUI_ChallengeDetails* details = GUI_ChallengeDetails::Open(list->GetRows()[0]->GetRecord());
+        ASSERT_NE(details, nullptr);
+        Frames(2);
+        ASSERT_NE(GUI_TutorialWindow::GetFirst(), nullptr);
+        ASSERT_EQ(GUI_TutorialWindow::GetFirst()->GetLessonName(), "CHALLENGE_DETAILS");
+        if (round == 0) {
+            const GUI_CloseButton* close = details->GetCloseButton();
+            ASSERT_NE(close, nullptr);
+            ClickAt((close->left + close->right) / 2, (close->top + close->bottom) / 2);
+        } else {
+            // The lesson takes the first Escape, as every lesson does; the
+            // details window goes at its own.
+            GUI_TutorialWindow::DismissFirst();
+            tutorial.Clear();
+            tutorial.LoadDefinitionFile("data/tutorials/online.csv");
+            ASSERT_TRUE(tutorial.LaunchTutorial("CHALLENGE_DETAILS"));
+            Frames(2);
+            ASSERT_NE(GUI_TutorialWindow::GetFirst(), nullptr);
+            GUI_ChallengeDetails::Close();
+        }
+        Frames(2);
+        EXPECT_EQ(GUI_ChallengeDetails::GetOpen(), nullptr);
+        EXPECT_TRUE(GUI_TutorialWindow::GetOpenWindows().empty()) << "the lesson stayed up";
+    }
+    DropAllLessons();
 }
 
 TEST_F(ChallengeScreens, DetailsOfferDeleteToSenderAndReceiverAndReplaceEachOther)

@@ -2,6 +2,7 @@
 // them, headless, against the game's own server: the name answers, the news
 // once per UTC day, rows that follow the messages, and nothing that waits
 // for a server that is not there.
+#include "engine/GDebugLog.h"
 #include "engine/GFileHelpers.h"
 #include "engine/GHashTable.h"
 #include "engine/GHttpClient.h"
@@ -173,24 +174,49 @@ TEST_F(OnlineMenu, NewsIsFetchedOncePerUtcDay)
     Open(GUI_LoginScreen::kModeId);
     Settle();
     EXPECT_EQ(Count("GET /quillomar/server/news.txt"), 1);
-    // The next UTC day asks again. A failed fetch says so and does not use
-    // the day up: the next visit that day asks again, and news that came does.
+    // The next UTC day asks again. A server out of reach is told as a
+    // failed fetch, information for the debug log and no error, and does
+    // not use the day up: the next visit that day asks again.
     const std::string seventh = "[newsdate]\nday = 7\nmonth = 12\nyear = 2026\n\n";
     EXPECT_EQ(UserFile("web/newsdate.ini"), seventh);
     OnlineCalendar::SetNowForTests(kNoon + 12 * 3600);
+    GDebugLog& log = GDebugLog::GetInstance();
+    const int errors = log.GetErrorCount();
+    {
+        LoopbackSocket refusing(false);
+        ASSERT_GT(refusing.Port(), 0);
+        GetInternet().SetServerUrl(refusing.Url());
+        Open(GUI_LoginScreen::kModeId);
+        Settle();
+    }
+    GetInternet().SetServerUrl(local.Url());
+    EXPECT_EQ(GUI_LoginScreen::GetInstance().GetNewsWindow()->GetStatus(), OnlineStatus::FAILED);
+    EXPECT_EQ(GUI_LoginScreen::GetInstance().GetNewsWindow()->GetText(), GetString("ONLINE_NO_ANSWER"));
+    EXPECT_EQ(UserFile("web/newsdate.ini"), seventh);
+    EXPECT_EQ(log.GetErrorCount(), errors) << "a server out of reach is no fault";
+    EXPECT_NE(UserFile("debug/debug.txt").find("Internet: no answer from the server, HttpSendRequest() Failed [7]"),
+              std::string::npos);
+    // A server without a news file answered: no news today, no error, and
+    // the day is used up as by news that came.
     std::remove(local.DataFile("news.txt").c_str());
     Open(GUI_LoginScreen::kModeId);
     Settle();
     EXPECT_EQ(Count("GET /quillomar/server/news.txt"), 2);
-    EXPECT_EQ(GUI_LoginScreen::GetInstance().GetNewsWindow()->GetStatus(), OnlineStatus::FAILED);
-    EXPECT_EQ(GUI_LoginScreen::GetInstance().GetNewsWindow()->GetText(), GetString("ONLINE_NO_ANSWER"));
-    EXPECT_EQ(UserFile("web/newsdate.ini"), seventh);
-    WriteFileAtomically(local.DataFile("news.txt"), "Second day\n");
+    EXPECT_EQ(GUI_LoginScreen::GetInstance().GetNewsWindow()->GetStatus(), OnlineStatus::EMPTY);
+    EXPECT_EQ(GUI_LoginScreen::GetInstance().GetNewsWindow()->GetText(), GetString("INTERNET_NEWS_NONE"));
+    EXPECT_EQ(log.GetErrorCount(), errors) << "a server without news is no fault";
+    const std::string eighth = "[newsdate]\nday = 8\nmonth = 12\nyear = 2026\n\n";
+    EXPECT_EQ(UserFile("web/newsdate.ini"), eighth);
+    Open(GUI_LoginScreen::kModeId);
+    Settle();
+    EXPECT_EQ(Count("GET /quillomar/server/news.txt"), 2);
+    WriteFileAtomically(local.DataFile("news.txt"), "Third day\n");
+    OnlineCalendar::SetNowForTests(kNoon + 12 * 3600 + kDay);
     Open(GUI_LoginScreen::kModeId);
     Settle();
     EXPECT_EQ(Count("GET /quillomar/server/news.txt"), 3);
-    EXPECT_EQ(GUI_LoginScreen::GetInstance().GetNewsWindow()->GetText(), "Second day");
-    EXPECT_EQ(UserFile("web/newsdate.ini"), "[newsdate]\nday = 8\nmonth = 12\nyear = 2026\n\n");
+    EXPECT_EQ(GUI_LoginScreen::GetInstance().GetNewsWindow()->GetText(), "Third day");
+    EXPECT_EQ(UserFile("web/newsdate.ini"), "[newsdate]\nday = 9\nmonth = 12\nyear = 2026\n\n");
     Open(GUI_LoginScreen::kModeId);
     Settle();
     EXPECT_EQ(Count("GET /quillomar/server/news.txt"), 3);
@@ -237,8 +263,8 @@ TEST_F(OnlineMenu, EveryOnlineScreenSaysNoServerAFailedFetchAndNothingToShowAlik
         Settle();
         GUI_InternetNews* news = GUI_LoginScreen::GetInstance().GetNewsWindow();
         const bool arrived = c.kind == OnlineStatus::EMPTY;
-        EXPECT_EQ(news->GetStatus(), arrived ? OnlineStatus::NONE : c.kind);
-        EXPECT_EQ(news->GetText(), arrived ? std::string() : GetString(expect("").c_str()));
+        EXPECT_EQ(news->GetStatus(), c.kind);
+        EXPECT_EQ(news->GetText(), GetString(expect("INTERNET_NEWS_NONE").c_str()));
         EXPECT_EQ(FileExists(UserPath("web/newsdate.ini")), arrived) << "only news that came uses the day up";
         GUI_LoginNameWindow* name = GUI_LoginScreen::GetInstance().GetNameWindow();
         name->GetEntry()->SetText("Ann");

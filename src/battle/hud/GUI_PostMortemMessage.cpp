@@ -58,7 +58,8 @@ void GUI_PostMortemMessage::OnSend(std::intptr_t window)
     self->m_field->EndEditing();
     self->m_active = false;
     if (g_sender) {
-        g_sender(self->m_recipient, self->m_field->GetText());
+        self->TellOutcome(g_sender(self->m_recipient, self->m_field->GetText()) ? OnlineStatus::NONE
+                                                                                 : OnlineStatus::FAILED);
         return;
     }
     const std::string recipient = self->m_recipient, text = self->m_field->GetText();
@@ -69,13 +70,24 @@ void GUI_PostMortemMessage::OnSend(std::intptr_t window)
 
 void GUI_PostMortemMessage::Poll()
 {
+    if (!m_job || !m_job->IsDone())
+        return;
+    const OnlineStatus::Kind kind = OnlineStatus::Of(*m_job);
     bool ok = false, cancelled = false;
     std::string text;
-    if (!GUI_PleaseWait::FinishJob(m_job, ok, text, cancelled))
-        return;
+    GUI_PleaseWait::FinishJob(m_job, ok, text, cancelled);
+    TellOutcome(kind);
+}
+
+void GUI_PostMortemMessage::TellOutcome(OnlineStatus::Kind kind)
+{
     // Not sent (no server, cancelled, no answer): the player may try again.
-    if (!ok)
-        m_active = true;
+    m_active = kind != OnlineStatus::NONE;
+    m_statusKey = kind == OnlineStatus::NONE        ? "POSTMORTEM_MESSAGE_SENT"
+                  : kind == OnlineStatus::NO_SERVER ? "POSTMORTEM_MESSAGE_NO_SERVER"
+                  : kind == OnlineStatus::CANCELLED ? "POSTMORTEM_MESSAGE_CANCELLED"
+                                                    : "POSTMORTEM_MESSAGE_NO_ANSWER";
+    m_status = GetString(m_statusKey);
 }
 
 void GUI_PostMortemMessage::Draw()
@@ -92,5 +104,9 @@ void GUI_PostMortemMessage::Draw()
     text.SetFont("zekton16.dds", 16.0f);
     text.SetText(TEXT_ALIGN_LEFT, text.GetWrappedText(m_prompt, width - 20), static_cast<float>(left + 10),
                  static_cast<float>(top), 0xFFFFFFFFu, 0.0f);
+    // What became of the message, on the Send button's row left of it.
+    if (!m_status.empty())
+        text.SetText(TEXT_ALIGN_LEFT, m_status, static_cast<float>(left + 10), static_cast<float>(top + 95),
+                     m_active ? kNotSentColour : kSentColour, 0.0f);
     text.Render(-1);
 }

@@ -46,6 +46,7 @@
 #include "platform/KeyCodes.h"
 #include "prep/GUI_DeploymentIcon.h"
 
+#include <cctype>
 #include <filesystem>
 
 namespace {
@@ -152,6 +153,12 @@ void GUI_Campaign::Leave()
     GUI_CampaignMap::Destroy();
     GUI_Encounter::SetPlanetShader(nullptr);
     keyboardFocus = nullptr;
+}
+
+void GUI_Campaign::Update()
+{
+    // A fight waiting for its fleet's upload starts once that is done.
+    GUI_CampaignDeployment::PollOpenUpload();
 }
 
 void GUI_Campaign::Render()
@@ -307,6 +314,15 @@ bool GUI_Campaign::CreateCampaignSave(const std::string& name)
     return true;
 }
 
+std::string GUI_Campaign::LoadRefusedText(const std::string& path, const std::string& reason)
+{
+    std::string text = std::string(GetString("CAMPAIGN_LOAD_FAILED")) + "\n" + path;
+    if (!reason.empty())
+        text += "\n" + std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(reason[0])))) +
+                reason.substr(1) + ".";
+    return text;
+}
+
 bool GUI_Campaign::OpenCampaign(const std::string& name)
 {
     if (GUI_ConfirmDialog* question = GUI_ConfirmDialog::GetOpen()) {
@@ -321,8 +337,8 @@ bool GUI_Campaign::OpenCampaign(const std::string& name)
     self.LoadCampaignDefinition();
     if (!SIM_CampaignProgress::GetInstance().Load(name)) {
         self.CloseCampaign();
-        ::ShowMessage(std::string(GetString("CAMPAIGN_LOAD_FAILED")) + "\n" + SIM_CampaignProgress::GetInstance().GetRefusedFile(),
-                      "CAMPAIGN_MESSAGE_TITLE");
+        const SIM_CampaignProgress& progress = SIM_CampaignProgress::GetInstance();
+        ::ShowMessage(LoadRefusedText(progress.GetRefusedFile(), progress.GetRefusedReason()), "CAMPAIGN_MESSAGE_TITLE");
         return false;
     }
     // What each factory and academy yields is worked out at a turn's end and

@@ -22,7 +22,7 @@ public:
 
     void Render() override;
     void OnKeyDown(int code) override;
-    void Update() override {}
+    void Update() override;
     void OnLeftClick() override;
     void OnRightClick() override;
     void Enter() override;
@@ -41,6 +41,8 @@ public:
 
     // A saved campaign by its folder name: false (reported) when it cannot be read.
     static bool OpenCampaign(const std::string& name);
+    // What the player reads about a save refused: the file and why.
+    static std::string LoadRefusedText(const std::string& path, const std::string& reason);
     // The save folder and first "progress.txt" of a new campaign; false
     // (reported) when the name is refused or the files cannot be written.
     static bool CreateCampaignSave(const std::string& name);

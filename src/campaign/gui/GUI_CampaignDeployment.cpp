@@ -27,6 +27,8 @@
 #include "gui/GUI_OneOpen.h"
 #include "gui/GUI_RCMenuBase.h"
 #include "gui/GUI_WindowManager.h"
+#include "online/GUI_PleaseWait.h"
+#include "online/OnlineJob.h"
 #include "platform/KeyCodes.h"
 #include "prep/GUI_DeploymentAIIcon.h"
 #include "prep/GUI_DeploymentDetails.h"
@@ -139,6 +141,11 @@ GUI_CampaignDeployment::GUI_CampaignDeployment(SIM_PendingBattle* battle)
 GUI_CampaignDeployment::~GUI_CampaignDeployment()
 {
     ForgetIfOpen(this);
+    // An upload still running is dropped with its box: its fleet is not marked.
+    if (m_upload) {
+        m_upload->Cancel();
+        GUI_PleaseWait::Close();
+    }
     GUI_CampaignShipIcon::s_clickHandler = nullptr;
     SetCampaignIconRemovedHandler(nullptr);
     GUI_ModulePopup::CloseOpen();
@@ -301,18 +308,85 @@ int GUI_CampaignDeployment::LoadLastDeployment()
     return placed;
 }
 
+bool GUI_CampaignDeployment::CanFight() const
+{
+    const SIM_PendingBattle* fought = m_battle.Get();
+    return m_enemyReady && !m_enemy->GetShips().empty() && fought && m_encounter.Get() &&
+           SIM_CampaignBattleManager::GetInstance().GetCurrent() == fought;
+}
+
 bool GUI_CampaignDeployment::Fight()
 {
-    SIM_CampaignBattleManager& manager = SIM_CampaignBattleManager::GetInstance();
-    SIM_PendingBattle* fought = m_battle.Get();
-    SIM_CampaignEncounter* encounter = m_encounter.Get();
-    if (!m_enemyReady || m_enemy->GetShips().empty() || !fought || !encounter || manager.GetCurrent() != fought) {
+    if (m_upload)
+        return true;
+    if (!CanFight()) {
         SIM_CampaignScreenHooks::Get().ShowMessage("CAMPAIGN_NO_ENEMY_TO_FIGHT");
         return false;
     }
     SaveLastDeployment();
-    if (SIM_CampaignFleet* leading = LeadingFleet())
-        leading->CheckChallengeUpload(*m_player);
+    if (StartUpload())
+        return true;
+    return StartBattle();
+}
+
+bool GUI_CampaignDeployment::StartUpload()
+{
+    SIM_CampaignFleet* leading = LeadingFleet();
+    const int level = leading ? leading->DueUploadLevel() : -1;
+    if (level < 0)
+        return false;
+    const std::string file = leading->WriteChallengeFile(*m_player);
+    if (file.empty())
+        return false;
+    m_uploadLevel = level;
+    // The fleet goes to the server beside the frame; the battle waits for it
+    // behind the please-wait box, whose Cancel drops the upload, not the fight.
+    m_upload = GUI_PleaseWait::StartJob([file](SIM_Server& server, std::string&) {
+        return SIM_CampaignFleet::PostCampaignChallenge(server, file);
+    });
+    PollUpload();
+    return true;
+}
+
+void GUI_CampaignDeployment::PollUpload()
+{
+    if (!m_upload)
+        return;
+    bool posted = false;
+    if (m_upload->IsCancelled()) {
+        // The player stopped waiting: the fight goes on at once, and the
+        // worker's share of the job takes whatever still comes.
+        m_upload.reset();
+        GUI_PleaseWait::Close();
+    } else {
+        const bool unanswered = m_upload->WasUnanswered();
+        bool cancelled = false;
+        std::string text;
+        if (!GUI_PleaseWait::FinishJob(m_upload, posted, text, cancelled))
+            return;
+        if (!posted && !cancelled)
+            SIM_CampaignFleet::ReportUploadFailed(unanswered);
+    }
+    // Not posted (cancelled, refused, no answer): the next battle tries again.
+    if (SIM_CampaignFleet* leading = LeadingFleet(); leading && posted)
+        leading->MarkUploaded(m_uploadLevel);
+    if (!CanFight()) {
+        SIM_CampaignScreenHooks::Get().ShowMessage("CAMPAIGN_NO_ENEMY_TO_FIGHT");
+        return;
+    }
+    StartBattle();
+}
+
+void GUI_CampaignDeployment::PollOpenUpload()
+{
+    if (GUI_CampaignDeployment* open = GetOpen())
+        open->PollUpload();
+}
+
+bool GUI_CampaignDeployment::StartBattle()
+{
+    SIM_PendingBattle* fought = m_battle.Get();
+    SIM_CampaignEncounter* encounter = m_encounter.Get();
     GUI_Sounds::GetInstance().PlayGuiSound(4);
     // The battle keeps its own copies of both fleets, made before anything of
     // this dialog can go away.

@@ -11,6 +11,7 @@ class GUI_ButtonText;
 class GUI_CampaignDeploymentPicker;
 class GUI_CampaignShipIcon;
 class GUI_DeploymentIcon;
+class OnlineJob;
 class SIM_CampaignEncounter;
 class SIM_CampaignFleet;
 class SIM_DeployedFleet;
@@ -47,8 +48,14 @@ public:
     bool SaveLastDeployment();
     // Ships placed from the file.
     int LoadLastDeployment();
-    // Starts the battle; false (told, nothing started) when it cannot.
+    // Starts the battle; false (told, nothing started) when it cannot. When
+    // the leading fleet is due to be posted as a challenge the post goes
+    // first, beside the frame behind the please-wait box, and the battle
+    // starts once it is done or cancelled.
     bool Fight();
+    bool IsUploading() const { return m_upload != nullptr; }
+    // The campaign screen's frame: a finished upload taken in, then the battle.
+    static void PollOpenUpload();
 
     GUI_ButtonText* GetFightButton() const { return m_fight; }
     GUI_CampaignDeploymentPicker* GetPicker() const { return m_picker; }
@@ -65,6 +72,11 @@ private:
 
     // The leading fleet's id names the layout file.
     SIM_CampaignFleet* LeadingFleet() const;
+    bool CanFight() const;
+    // False when nothing is to be posted (the battle may start at once).
+    bool StartUpload();
+    void PollUpload();
+    bool StartBattle();
 
     // The dialog goes with its battle, its planet or any of its fleets.
     std::vector<GWatch<SIM_CampaignFleet>> m_fleets;
@@ -76,4 +88,6 @@ private:
     GUI_ButtonText* m_fight = nullptr;
     bool m_enemyReady = false;
     std::string m_mystery[3];
+    std::shared_ptr<OnlineJob> m_upload;
+    int m_uploadLevel = -1;
 };

@@ -73,8 +73,9 @@ void GUI_CampaignDesignPicker::RebuildList()
             m_designs.push_back(d);
     }
     LayOut();
-    if (!m_designs.empty())
-        GUI_Shipyard::SelectDesignInOpen(m_designs.front());
+    // The yard shows (and builds) only a design the list shows: with every
+    // class filtered out it shows none.
+    GUI_Shipyard::SelectDesignInOpen(m_designs.empty() ? nullptr : m_designs.front());
 }
 
 void GUI_CampaignDesignPicker::LayOut()

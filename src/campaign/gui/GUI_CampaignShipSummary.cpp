@@ -12,6 +12,8 @@
 #include "sim/SIM_ShipDesign.h"
 #include "sim/SIM_ShipHull.h"
 
+#include <algorithm>
+
 GUI_CampaignShipSummary::GUI_CampaignShipSummary()
 {
     static const char* const keys[6] = {"CAMP_SUM_COST",  "CAMP_SUM_SPEED",   "CAMP_SUM_HULL",
@@ -56,12 +58,33 @@ void GUI_CampaignShipSummary::RefreshValues()
     const SIM_ShipDesign& d = *m_design;
     const bool squadron = m_shipyardMode && d.GetHull() && d.GetHull()->GetClass() == 2;
     const int q = squadron ? GUI_Shipyard::GetBuildQuantity() : 1;
-    m_values[0] = CostText(d.GetCost(), q, squadron);
-    m_values[1] = StrFormat("%.2f", d.GetSpeed());
-    m_values[2] = StrFormat("%.2f", d.GetTotalHitpoints());
-    m_values[3] = StrFormat("%.2f", d.GetTotalArmour());
-    m_values[4] = StrFormat("%.2f", d.GetTotalShieldPoints());
-    m_values[5] = StrFormat("%d", squadron ? q : d.GetCrewRequired());
+    const std::string values[6] = {CostText(d.GetCost(), q, squadron),
+                                   StrFormat("%.2f", d.GetSpeed()),
+                                   StrFormat("%.2f", d.GetTotalHitpoints()),
+                                   StrFormat("%.2f", d.GetTotalArmour()),
+                                   StrFormat("%.2f", d.GetTotalShieldPoints()),
+                                   StrFormat("%d", squadron ? q : d.GetCrewRequired())};
+    // The details refresh every frame: values are fitted again only when they change.
+    if (std::equal(values, values + 6, m_values) && m_fittedWidth == width)
+        return;
+    std::copy(values, values + 6, m_values);
+    FitValues();
+}
+
+void GUI_CampaignShipSummary::FitValues()
+{
+    m_fittedWidth = width;
+    LibText& text = LibText::GetInstance();
+    if (!text.FindFont("zekton16.dds"))
+        return;
+    for (int i = 0; i < 6; ++i) {
+        text.SetFont("zekton16.dds", kFontSize);
+        // A value keeps clear of its label: a long one (a squadron's sum)
+        // is drawn smaller rather than over it.
+        const int room = width - 20 - text.GetTextWidth(m_labels[i]) - kLabelGap;
+        m_shownValues[i] = m_values[i];
+        m_valueSizes[i] = text.FitLine(m_shownValues[i], std::max(1, room), kFontSize, kMinFontSize);
+    }
 }
 
 void GUI_CampaignShipSummary::Draw()
@@ -86,8 +109,10 @@ void GUI_CampaignShipSummary::Draw()
     } else {
         m_blinkOn = true;
     }
+    if (width != m_fittedWidth)
+        FitValues();
     LibText& text = LibText::GetInstance();
-    text.SetFont("zekton16.dds", 16.0f);
+    text.SetFont("zekton16.dds", kFontSize);
     text.SetText(0, m_title, static_cast<float>(left + 10), static_cast<float>(top), 0xFFFFFFFFu, 0.0f);
     for (int i = 0; i < 6; ++i) {
         const float y = static_cast<float>(top + (i + 1) * kRowHeight);
@@ -95,8 +120,12 @@ void GUI_CampaignShipSummary::Draw()
         if (warned && !m_blinkOn)
             continue;
         const uint32_t colour = warned ? kWarningColour : 0xFFFFFFFFu;
+        text.SetFont("zekton16.dds", kFontSize);
         text.SetText(0, m_labels[i], static_cast<float>(left + 10), y, colour, 0.0f);
-        text.SetText(1, m_values[i], static_cast<float>(right - 200), y, colour, 190.0f);
+        // Smaller text sits on the row's baseline.
+        text.SetFont("zekton16.dds", m_valueSizes[i]);
+        text.SetText(1, m_shownValues[i], static_cast<float>(right - 200), y + (kFontSize - m_valueSizes[i]) * 0.75f,
+                     colour, 190.0f);
     }
     text.Render();
 }

@@ -18,6 +18,11 @@ public:
     static constexpr int kRows = 7;
     static constexpr double kBlinkMs = 200.0;
     static constexpr uint32_t kWarningColour = 0xFFE10000u;
+    static constexpr float kFontSize = 16.0f;
+    // The smallest size a value shrinks to before it is cut.
+    static constexpr float kMinFontSize = 12.0f;
+    // The least room between a row's label and its value.
+    static constexpr int kLabelGap = 8;
 
     GUI_CampaignShipSummary();
     void Draw() override;
@@ -34,11 +39,15 @@ public:
     const std::string& GetTitle() const { return m_title; }
     const std::string& GetCostText() const { return m_values[0]; }
     const std::string& GetCrewText() const { return m_values[5]; }
+    // The size the cost is drawn at: smaller when it would reach its label.
+    float GetCostSize() const { return m_valueSizes[0]; }
     bool IsShipyardMode() const { return m_shipyardMode; }
     // Whether the warned row shows in this frame's blink phase.
     bool IsBlinkOn() const { return m_blinkOn; }
 
 private:
+    void FitValues();
+
     SIM_ShipDesign* m_design = nullptr;
     SIM_CampaignShip* m_ship = nullptr;
     bool m_shipyardMode = true;
@@ -46,6 +55,10 @@ private:
     // cost, speed, hull, armour, shields, crew
     std::string m_labels[6];
     std::string m_values[6];
+    // As drawn: fitted right of their labels.
+    std::string m_shownValues[6];
+    float m_valueSizes[6] = {kFontSize, kFontSize, kFontSize, kFontSize, kFontSize, kFontSize};
+    int m_fittedWidth = -1;
     GTimer m_blinkTimer;
     bool m_blinkOn = true;
 };

@@ -66,16 +66,32 @@ void GUI_ShipyardQuantity::Update()
     m_tooltip->CheckShowTime();
 }
 
+int GUI_ShipyardQuantity::SliderLeft() const
+{
+    // The caption at its widest ("(16)") keeps the track clear of it.
+    LibText& text = LibText::GetInstance();
+    text.SetFont("zekton16.dds", kFontSize);
+    const int caption = text.GetTextWidth(StrFormat("%s (%d)", m_label.c_str(), kMaxQuantity));
+    return left + kCaptionLeft + caption + kCaptionGap;
+}
+
 void GUI_ShipyardQuantity::Draw()
 {
     if (!visible)
         return;
-    m_slider->SetRect(static_cast<float>(left + 10), static_cast<float>(top + 8), static_cast<float>(right - 10),
-                      static_cast<float>(bottom - 8));
+    if (m_laidOutLeft != left || m_laidOutRight != right) {
+        m_laidOutLeft = left;
+        m_laidOutRight = right;
+        m_sliderLeft = SliderLeft();
+    }
+    m_slider->SetRect(static_cast<float>(m_sliderLeft), static_cast<float>(top + 4), static_cast<float>(right - 10),
+                      static_cast<float>(bottom - 4));
     DrawCampaignClientArea(m_interlace, left, top, right, bottom);
     LibText& text = LibText::GetInstance();
-    text.SetFont("zekton16.dds", 16.0f);
-    text.SetText(0, m_caption, static_cast<float>(left + 20), static_cast<float>(top + 8), 0xFFFFFFFFu, 0.0f);
+    text.SetFont("zekton16.dds", kFontSize);
+    // Beside the track, on the knob's line.
+    const float y = m_slider->GetKnobY() - kFontSize * 0.6f;
+    text.SetText(0, m_caption, static_cast<float>(left + kCaptionLeft), y, 0xFFFFFFFFu, 0.0f);
     text.Render();
     DrawChildren();
     if (IsMouseOver())

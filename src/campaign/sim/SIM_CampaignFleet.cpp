@@ -4,6 +4,7 @@
 #include "campaign/sim/SIM_CampaignDebugLog.h"
 #include "campaign/sim/SIM_CampaignStats.h"
 #include "engine/GDebugLog.h"
+#include "engine/GHttpClient.h"
 #include "campaign/sim/SIM_CampaignEncounter.h"
 #include "campaign/sim/SIM_CampaignOptions.h"
 #include "campaign/sim/SIM_CampaignProgress.h"
@@ -269,53 +270,84 @@ void SIM_CampaignFleet::ApplyBattleLosses(const SIM_CampaignBattleOutcome& outco
     }
 }
 
-int SIM_CampaignFleet::CheckChallengeUpload(const SIM_DeployedFleet& deployed)
+int SIM_CampaignFleet::DueUploadLevel() const
 {
     // A fleet that never had a cost has lost nothing.
     const float ratio = totalCost > 0.0f ? survivingCost / totalCost : 1.0f;
-    int level = -1;
-    if (ratio >= 1.0f) {
-        level = ONEHUNDRED;
-    } else {
-        // Three quarters first, then half, then a quarter: one point per
-        // battle, the first reached that was not posted yet.
-        const float thresholds[] = {0.75f, 0.5f, 0.25f};
-        for (int l = SEVENTYFIVE; l <= TWENTYFIVE; ++l) {
-            if (ratio <= thresholds[l - 1] && !uploadFlags[l]) {
-                level = l;
-                break;
-            }
-        }
-    }
-    if (level < 0 || uploadFlags[level])
+    if (ratio >= 1.0f)
+        return uploadFlags[ONEHUNDRED] ? -1 : ONEHUNDRED;
+    // Three quarters first, then half, then a quarter: one point per battle,
+    // the first reached that was not posted yet.
+    const float thresholds[] = {0.75f, 0.5f, 0.25f};
+    for (int l = SEVENTYFIVE; l <= TWENTYFIVE; ++l)
+        if (ratio <= thresholds[l - 1] && !uploadFlags[l])
+            return l;
+    return -1;
+}
+
+int SIM_CampaignFleet::CheckChallengeUpload(const SIM_DeployedFleet& deployed)
+{
+    const int level = DueUploadLevel();
+    if (level < 0)
         return -1;
     return UploadAsChallenge(deployed, level) ? level : -1;
 }
 
 bool SIM_CampaignFleet::UploadAsChallenge(const SIM_DeployedFleet& deployed, int level)
 {
-    if (!location || level < 0 || level >= UPLOAD_FLAG_COUNT)
+    if (level < 0 || level >= UPLOAD_FLAG_COUNT)
         return false;
+    const std::string file = WriteChallengeFile(deployed);
+    if (file.empty())
+        return false;
+    const int unanswered = GHttpClient::UnansweredOnThisThread();
+    if (!PostCampaignChallenge(SIM_Server::GetInstance(), file)) {
+        ReportUploadFailed(GHttpClient::UnansweredOnThisThread() != unanswered);
+        return false;
+    }
+    MarkUploaded(level);
+    return true;
+}
+
+std::string SIM_CampaignFleet::WriteChallengeFile(const SIM_DeployedFleet& deployed) const
+{
+    if (!location)
+        return std::string();
     SIM_Server& server = SIM_Server::GetInstance();
     // Playing without a server is the player's choice, not a fault.
     if (!server.IsOnline()) {
         LOG_DEBUG("Failed to upload fleet as challenge: no game server is set up");
-        return false;
+        return std::string();
     }
     SIM_ChallengeFile& file = SIM_ChallengeFile::GetInstance();
     if (!file.Write(deployed, "_none_", "_none_", server.GetUserName(), *location))
-        return false;
+        return std::string();
+    return file.GetFileName();
+}
+
+bool SIM_CampaignFleet::PostCampaignChallenge(SIM_Server& server, const std::string& challengeFile)
+{
     std::string id;
     // The point counts as posted only once the file arrived and the server
     // took it as a campaign challenge; otherwise the next battle tries again.
-    if (!server.GetNewCampaignChallengeId(id) || !server.PostChallenge(file.GetFileName(), id) ||
-        !server.AddCampaignChallenge(id)) {
+    return server.GetNewCampaignChallengeId(id) && server.PostChallenge(challengeFile, id) &&
+           server.AddCampaignChallenge(id);
+}
+
+void SIM_CampaignFleet::ReportUploadFailed(bool unanswered)
+{
+    if (unanswered)
+        LOG_DEBUG("Failed to upload fleet as challenge: the game server did not answer");
+    else
         LOG_ERROR("Failed to upload fleet as challenge");
-        return false;
-    }
+}
+
+void SIM_CampaignFleet::MarkUploaded(int level)
+{
+    if (level < 0 || level >= UPLOAD_FLAG_COUNT)
+        return;
     uploadFlags[level] = true;
     SIM_CampaignProgress::GetInstance().Save();
-    return true;
 }
 
 std::string SIM_CampaignFleet::GetFilePath() const

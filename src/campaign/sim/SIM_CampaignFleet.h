@@ -8,6 +8,7 @@ class SIM_CampaignEncounter;
 class SIM_CampaignShip;
 class SIM_ShipDesign;
 class SIM_DeployedFleet;
+class SIM_Server;
 struct SIM_CampaignBattleOutcome;
 
 // A player fleet on the campaign map: ships in joining order (owned), where it
@@ -54,9 +55,24 @@ public:
 
     // Posts the fleet as a campaign challenge at the points of its life not
     // yet posted (whole; three quarters, half, a quarter left). The level
-    // posted, or -1.
+    // posted, or -1. It waits for the server: screens run the parts below
+    // beside the frame instead.
     int CheckChallengeUpload(const SIM_DeployedFleet& deployed);
     bool UploadAsChallenge(const SIM_DeployedFleet& deployed, int level);
+
+    // The point of its life the fleet has reached and not posted, or -1.
+    int DueUploadLevel() const;
+    // The challenge file of the deployed fleet, written for an upload: its
+    // path, or empty when nothing can be posted (no server, no planet).
+    std::string WriteChallengeFile(const SIM_DeployedFleet& deployed) const;
+    // The server's part of an upload (any thread): a new campaign challenge
+    // id, the file posted under it, the id registered. True only when all
+    // three went through.
+    static bool PostCampaignChallenge(SIM_Server& server, const std::string& challengeFile);
+    // A post that failed is an error; one no server answered is information.
+    static void ReportUploadFailed(bool unanswered);
+    // A point posted: its flag set and the campaign saved.
+    void MarkUploaded(int level);
 
     std::string GetFilePath() const;
     std::string SaveText() const;

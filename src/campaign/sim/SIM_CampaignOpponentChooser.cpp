@@ -147,13 +147,17 @@ std::string SIM_CampaignOpponentChooser::ChooseOpponent(int encounterId, float w
     CostBand(wantedCost, minCost, maxCost);
     std::vector<Candidate> list;
     std::string text;
-    ListSource source = g_source ? g_source : ServerListSource(server ? *server : SIM_Server::GetInstance());
+    SIM_Server& asked = server ? *server : SIM_Server::GetInstance();
+    ListSource source = g_source ? g_source : ServerListSource(asked);
+    const int unanswered = GHttpClient::UnansweredOnThisThread();
     if (source(progress.race, minCost, maxCost, text))
         AddCandidates(text, list);
-    else if (SIM_Server::GetInstance().IsOnline())
-        LOG_ERROR("GetCampaignChallenges() failed");
-    else // no server set up: the shipped opponents are the player's choice
+    else if (!asked.IsOnline()) // the shipped opponents are the player's choice
         LOG_DEBUG("GetCampaignChallenges() failed: no game server is set up");
+    else if (GHttpClient::UnansweredOnThisThread() != unanswered) // down or out of reach: no fault
+        LOG_DEBUG("GetCampaignChallenges() failed: the game server did not answer");
+    else
+        LOG_ERROR("GetCampaignChallenges() failed");
     if (list.empty())
         AddPoolCandidates(minCost, maxCost, list);
     return PickOpponent(list);

@@ -262,6 +262,7 @@ bool SIM_CampaignProgress::Refuse(const std::string& why, const std::string& pat
 {
     LOG_ERROR("Campaign save refused, " + why + " : " + path);
     m_refusedFile = path;
+    m_refusedReason = why;
     return false;
 }
 
@@ -271,6 +272,7 @@ bool SIM_CampaignProgress::Load(const std::string& name)
     // The save is checked whole before anything in its folder is touched: a
     // damaged one is refused as it is, never emptied by a later save.
     m_refusedFile.clear();
+    m_refusedReason.clear();
     const std::string link = SIM_CampaignSaveWriter::FindLink(folder);
     if (!link.empty())
         return Refuse("a symbolic link in it could lead out of the save", link);

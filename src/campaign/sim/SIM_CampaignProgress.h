@@ -29,6 +29,8 @@ public:
     // folder is touched, so a damaged save is never emptied by the next save.
     bool Load(const std::string& saveName);
     const std::string& GetRefusedFile() const { return m_refusedFile; }
+    // Why it was refused, as the error log says it.
+    const std::string& GetRefusedReason() const { return m_refusedReason; }
     // Whether text has the [config] a campaign's progress always has.
     static bool ReadsAsCampaign(const std::string& text);
     // Whether the sections of a progress text are all a save wrote: ours end
@@ -100,6 +102,7 @@ private:
     std::vector<SIM_CampaignFleet*> m_fleets;
     SIM_Campaign* m_campaign = nullptr;
     std::string m_refusedFile;
+    std::string m_refusedReason;
     // The fleet and log files of this campaign read at load or written by its
     // last save: the only files a save removes when their fleet or ship is gone.
     std::set<std::string> m_ownFiles;

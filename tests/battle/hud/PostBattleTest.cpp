@@ -329,12 +329,13 @@ TEST_F(PostBattleTest, PickerShowsWhatFitsAndScrollsTheRest)
 std::string g_messageTo;
 std::string g_message;
 int g_messages = 0;
+bool g_messageGoesOut = false;
 bool FakeMessage(const std::string& to, const std::string& text)
 {
     ++g_messages;
     g_messageTo = to;
     g_message = text;
-    return false;
+    return g_messageGoesOut;
 }
 
 bool g_sendResult = false;
@@ -399,13 +400,35 @@ TEST_F(PostBattleTest, ARatingCountsOnlyWhenTheServerTookIt)
     message->GetField()->SetText("good game");
     DrawFrame();
     ASSERT_TRUE(message->GetSendButton()->enabled);
+    EXPECT_STREQ(message->GetStatusKey(), "") << "nothing said before a send";
+    // Refused: the player is told, and may send it again.
+    g_messageGoesOut = false;
     Press(message->GetSendButton());
     EXPECT_EQ(g_messages, 1);
+    EXPECT_TRUE(message->IsActive());
+    EXPECT_STREQ(message->GetStatusKey(), "POSTMORTEM_MESSAGE_NO_ANSWER");
+    DrawFrame();
+    EXPECT_TRUE(message->GetSendButton()->enabled);
+    // Taken: the line says so and the window takes no more.
+    g_messageGoesOut = true;
+    Press(message->GetSendButton());
+    EXPECT_EQ(g_messages, 2);
     EXPECT_EQ(g_message, "good game");
     EXPECT_EQ(g_messageTo, scenario->GetStringMember());
     EXPECT_FALSE(message->IsActive());
+    EXPECT_STREQ(message->GetStatusKey(), "POSTMORTEM_MESSAGE_SENT");
+    EXPECT_EQ(message->GetStatusText(), GetString("POSTMORTEM_MESSAGE_SENT"));
     Press(message->GetSendButton());
-    EXPECT_EQ(g_messages, 1) << "one message per report";
+    EXPECT_EQ(g_messages, 2) << "one message per report";
+    {
+        // Each line keeps left of the Send button's place on its row.
+        LibText& text = LibText::GetInstance();
+        text.SetFont("zekton16.dds", 16.0f);
+        for (const char* key : {"POSTMORTEM_MESSAGE_SENT", "POSTMORTEM_MESSAGE_NO_SERVER",
+                                "POSTMORTEM_MESSAGE_NO_ANSWER", "POSTMORTEM_MESSAGE_CANCELLED"})
+            EXPECT_LE(message->left + 10 + text.GetTextWidth(GetString(key)), message->GetSendButton()->left - 4)
+                << key;
+    }
     GUI_PostMortemMessage::SetSender(nullptr);
 
     // Retaliation cannot be posted yet: the attempt fails and the button stays.

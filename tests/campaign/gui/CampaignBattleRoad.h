@@ -87,6 +87,17 @@ inline GUI_CampaignDeployment* ResolveNextTurnsBattle(GUI_CampaignMap* map, cons
     return GUI_CampaignDeployment::GetOpen();
 }
 
+// The fleet at home sent against an enemy neighbour in view, Next Turn and
+// Resolve: the campaign deployment, or null.
+inline GUI_CampaignDeployment* AttackANeighbourAndResolve(GUI_CampaignMap* map, SIM_CampaignEncounter* home,
+                                                          SIM_CampaignFleet* fleet)
+{
+    RunGameFrames(2);
+    PullMapTo(map, home);
+    SIM_CampaignEncounter* target = SendToEnemyNeighbour(map, home, fleet);
+    return target ? ResolveNextTurnsBattle(map, target) : nullptr;
+}
+
 // Up to that many ships dragged into the zone, Fight, and past the loading
 // screen: true when the campaign battle runs.
 inline bool DeployAndFight(GUI_CampaignDeployment* deployment, int ships)

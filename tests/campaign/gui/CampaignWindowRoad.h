@@ -13,6 +13,7 @@
 #include "gui/GUI_Fader.h"
 #include "gui/GUI_TextEditWindow.h"
 #include "gui/GUI_Transition.h"
+#include "online/GUI_PleaseWait.h"
 #include "support/WindowInput.h"
 #include "support/WindowedGame.h"
 
@@ -94,4 +95,18 @@ inline GUI_CampaignMap* CreateCampaignFromTitle(const std::string& name = {})
     ClickCentre(loader->GetCreateButton());
     Settle();
     return Game::GetInstance().GetModeId() == GUI_Campaign::kModeId ? GUI_CampaignMap::Get() : nullptr;
+}
+
+// The please-wait box's cells that a screenshot shows lit blue: one while
+// its running light runs, wherever the light is by then.
+inline int LitPleaseWaitCells(const TextureData& picture, const GUI_PleaseWait& wait)
+{
+    int lit = 0;
+    for (int i = 0; i < GUI_PleaseWait::kCells; ++i) {
+        const GRect cell = wait.GetCellRect(i);
+        int r = 0, g = 0, b = 0;
+        PixelAt(picture, (cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2, r, g, b);
+        lit += b > r + 60;
+    }
+    return lit;
 }

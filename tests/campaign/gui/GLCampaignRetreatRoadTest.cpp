@@ -40,16 +40,13 @@ TEST(GLCampaignRetreatRoad, RetreatFromAnAttackSeeTheStatisticsAndComeHome)
     ASSERT_NE(home, nullptr);
     SIM_CampaignFleet* fleet = MakeTestFleet(home, "fed_ai_battlecruiser");
     const int fleetId = fleet->id;
-    RunGameFrames(2);
-    PullMapTo(map, home);
 
-    // Dragged onto an enemy neighbour in view.
-    SIM_CampaignEncounter* target = SendToEnemyNeighbour(map, home, fleet);
-    ASSERT_NE(target, nullptr);
-
-    // Next Turn, Resolve, the ship deployed, Fight.
-    GUI_CampaignDeployment* deployment = ResolveNextTurnsBattle(map, target);
+    // Dragged onto an enemy neighbour in view, Next Turn, Resolve, the ship
+    // deployed, Fight.
+    GUI_CampaignDeployment* deployment = AttackANeighbourAndResolve(map, home, fleet);
     ASSERT_NE(deployment, nullptr);
+    SIM_CampaignEncounter* target = fleet->location;
+    ASSERT_NE(target, home);
     ASSERT_TRUE(DeployAndFight(deployment, 1));
 
     // The fleet came from home this turn: Retreat is open, and asks first.

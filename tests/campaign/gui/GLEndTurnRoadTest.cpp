@@ -154,14 +154,7 @@ TEST(GLEndTurnRoad, NextTurnReportsAFailedTryKeepsTheBattleAndTheServersFleetIsD
     const GUI_PleaseWait* wait = GUI_PleaseWait::GetOpen();
     TextureData waiting = Screenshot(play.UserDir());
     ASSERT_GT(waiting.width, 0);
-    int lit = 0;
-    for (int i = 0; i < GUI_PleaseWait::kCells; ++i) {
-        const GRect cell = wait->GetCellRect(i);
-        int r = 0, g = 0, b = 0;
-        PixelAt(waiting, (cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2, r, g, b);
-        lit += b > r + 60;
-    }
-    EXPECT_EQ(lit, 1);
+    EXPECT_EQ(LitPleaseWaitCells(waiting, *wait), 1);
     // A second press meanwhile is swallowed: one fetch, one deployment.
     ClickCentre(strip->GetResolveButton());
     answer = true;

@@ -12,11 +12,15 @@
 #include "campaign/gui/GUI_CampaignPostMortem.h"
 #include "campaign/gui/GUI_CampaignShipIcon.h"
 #include "campaign/sim/SIM_CampaignBattleManager.h"
+#include "engine/GDebugLog.h"
 #include "engine/GFileHelpers.h"
+#include "engine/GHttpClient.h"
 #include "engine/GHashTable.h"
 #include "engine/GSafeFile.h"
 #include "gui/GUI_ConfirmDialog.h"
 #include "gui/GUI_Message.h"
+#include "online/GUI_PleaseWait.h"
+#include "online/OnlineJob.h"
 #include "prep/GUI_DeployedShipModuleIcon.h"
 #include "prep/GUI_DeploymentIcon.h"
 #include "prep/GUI_DeploymentShipDetails.h"
@@ -24,9 +28,14 @@
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_DeployedFleet.h"
 #include "sim/SIM_Fleet.h"
+#include "support/LoopbackHttpServer.h"
 
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <filesystem>
+#include <mutex>
+#include <vector>
 
 #include <SDL2/SDL.h>
 
@@ -35,7 +44,13 @@ namespace {
 class CampaignDeployment : public CampaignAttackGame {
 protected:
     CampaignDeployment() : CampaignAttackGame("deploytest") {}
-    void TearDown() override { Quit(); }
+    void TearDown() override
+    {
+        // Leaving drops an upload still waiting; its worker ends with it.
+        Quit();
+        GetInternet().SetServerUrl("");
+        OnlineJob::JoinAll();
+    }
 
     // A fleet of two at home sent against the enemy neighbour, then Next Turn
     // and Resolve in the turn's report; true once the deployment is open.
@@ -69,6 +84,19 @@ protected:
             const float ty = zone.top + 30.0f + 40.0f * n++;
             Drag((tile->left + tile->right) * 0.5f, (tile->top + tile->bottom) * 0.5f, tx, ty);
         }
+    }
+
+    // Past the loading screen, then the campaign's report of a lost battle
+    // back to the map.
+    static void LoseTheBattle()
+    {
+        PressKey(SDL_SCANCODE_SPACE);
+        SettleTransition();
+        ASSERT_TRUE(GUI_CampaignPostMortem::Open(GUI_CampaignPostMortem::LOST));
+        Frames(1);
+        ClickAt(GUI_CampaignPostMortem::GetOpen()->left + 40, GUI_CampaignPostMortem::GetOpen()->bottom - 30);
+        SettleTransition();
+        Frames(2);
     }
 
     SIM_CampaignFleet* fleet = nullptr;
@@ -193,6 +221,135 @@ TEST_F(CampaignDeployment, AStoredLayoutOffTheMapComesBackInsideTheZoneOnCellsOf
     }
     EXPECT_FALSE(ships[0]->x == ships[1]->x && ships[0]->y == ships[1]->y) << "one cell each";
     EXPECT_TRUE(dialog->GetFightButton()->enabled);
+}
+
+// Fight with a server set posts the leading fleet as a campaign challenge
+// beside the frame: the please-wait box shows while the server holds the
+// answer, the battle starts once the fleet is up, and the point is kept in
+// the fleet's file. A server that accepts and never answers is waited for
+// only until Cancel, which starts the battle at once and leaves the point
+// for the next battle; neither is an error.
+TEST_F(CampaignDeployment, FightPostsTheFleetBesideTheFrameAndCancelStopsOnlyTheWait)
+{
+    struct Gate {
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool open = false;
+        std::vector<std::string> requests;
+    } gate;
+    LoopbackHttpServer server;
+    server.server.Get("/quillomar/server/qlm_campaign_getnewchallengeid.php",
+                      [&](const httplib::Request&, httplib::Response& res) {
+                          std::unique_lock<std::mutex> lock(gate.mutex);
+                          gate.requests.push_back("id");
+                          gate.changed.notify_all();
+                          gate.changed.wait(lock, [&] { return gate.open; });
+                          res.set_content("response,c_77\n", "text/plain");
+                      });
+    server.server.Post("/quillomar/server/postchallenge.php", [&](const httplib::Request& req, httplib::Response& res) {
+        std::lock_guard<std::mutex> lock(gate.mutex);
+        // The challenge file under its 32-byte tag, the new id.
+        gate.requests.push_back(req.body.size() > 32 ? "post " + std::string(req.body.c_str()) : "empty post");
+        res.set_content("response,true", "text/plain");
+    });
+    server.server.Get("/quillomar/server/qlm_campaign_addcampaignchallenge.php",
+                      [&](const httplib::Request& req, httplib::Response& res) {
+                          std::lock_guard<std::mutex> lock(gate.mutex);
+                          gate.requests.push_back("add " + req.get_param_value("qlm"));
+                          res.set_content("response,true\n", "text/plain");
+                      });
+    ASSERT_TRUE(server.Start());
+    // However the test ends, the held answer goes before the server stops.
+    struct Opener {
+        Gate& gate;
+        ~Opener()
+        {
+            std::lock_guard<std::mutex> lock(gate.mutex);
+            gate.open = true;
+            gate.changed.notify_all();
+        }
+    } opener{gate};
+    // The enemy is drawn before the server is set: only the fight asks it.
+    ASSERT_TRUE(AttackAndDeploy());
+    GetInternet().SetServerUrl(server.Url());
+    GUI_CampaignDeployment* dialog = GUI_CampaignDeployment::GetOpen();
+    PlaceAll(dialog);
+    ASSERT_TRUE(dialog->GetFightButton()->enabled);
+    ASSERT_EQ(fleet->DueUploadLevel(), SIM_CampaignFleet::ONEHUNDRED);
+    GDebugLog& log = GDebugLog::GetInstance();
+    const int errors = log.GetErrorCount();
+
+    Click(*dialog->GetFightButton());
+    {
+        // Bounded only so that a fight that never asks fails rather than hangs.
+        std::unique_lock<std::mutex> lock(gate.mutex);
+        ASSERT_TRUE(gate.changed.wait_for(lock, std::chrono::minutes(1), [&] { return !gate.requests.empty(); }))
+            << "Fight asked the server nothing";
+    }
+    // The server holds its answer and the frames go on, the battle waiting.
+    Frames(3);
+    EXPECT_TRUE(dialog->IsUploading());
+    ASSERT_TRUE(GUI_PleaseWait::IsOpen());
+    EXPECT_NE(GUI_PleaseWait::GetOpen()->GetCancelButton(), nullptr);
+    EXPECT_FALSE(SIM_Battle::GetInstance().IsStarted());
+    EXPECT_EQ(Game::GetInstance().GetModeId(), GUI_Campaign::kModeId);
+    Click(*dialog->GetFightButton());
+    {
+        std::lock_guard<std::mutex> lock(gate.mutex);
+        gate.open = true;
+        gate.changed.notify_all();
+    }
+    OnlineJob::JoinAll();
+    Frames(1);
+    SettleTransition();
+    Frames(2);
+    {
+        std::lock_guard<std::mutex> lock(gate.mutex);
+        EXPECT_EQ(gate.requests, (std::vector<std::string>{"id", "post c_77", "add c_77"})) << "once, in order";
+    }
+    EXPECT_FALSE(GUI_PleaseWait::IsOpen());
+    EXPECT_TRUE(SIM_Battle::GetInstance().IsStarted());
+    EXPECT_TRUE(SIM_Battle::GetInstance().IsFromCampaign());
+    EXPECT_TRUE(fleet->uploadFlags[SIM_CampaignFleet::ONEHUNDRED]);
+    std::string saved;
+    ASSERT_TRUE(ReadWholeFile(fleet->GetFilePath(), saved));
+    EXPECT_NE(saved.find("ONEHUNDRED = 1"), std::string::npos) << saved;
+    EXPECT_EQ(log.GetErrorCount(), errors);
+    LoseTheBattle();
+    ASSERT_EQ(Game::GetInstance().GetModeId(), GUI_Campaign::kModeId);
+}
+
+TEST_F(CampaignDeployment, AServerThatNeverAnswersIsWaitedForOnlyUntilCancel)
+{
+    // It takes the connection and never answers.
+    LoopbackSocket stalling(true);
+    ASSERT_GT(stalling.Port(), 0);
+    ASSERT_TRUE(AttackAndDeploy());
+    GetInternet().SetServerUrl(stalling.Url());
+    GUI_CampaignDeployment* dialog = GUI_CampaignDeployment::GetOpen();
+    PlaceAll(dialog);
+    GDebugLog& log = GDebugLog::GetInstance();
+    const int errors = log.GetErrorCount();
+    Click(*dialog->GetFightButton());
+    Frames(3);
+    ASSERT_TRUE(dialog->IsUploading());
+    ASSERT_TRUE(GUI_PleaseWait::IsOpen());
+    EXPECT_FALSE(SIM_Battle::GetInstance().IsStarted());
+    Click(*GUI_PleaseWait::GetOpen()->GetCancelButton());
+    Frames(1);
+    SettleTransition();
+    Frames(2);
+    EXPECT_FALSE(GUI_PleaseWait::IsOpen());
+    EXPECT_TRUE(SIM_Battle::GetInstance().IsStarted()) << "Cancel stops the wait, not the fight";
+    EXPECT_EQ(GUI_CampaignDeployment::GetOpen(), nullptr);
+    EXPECT_FALSE(fleet->uploadFlags[SIM_CampaignFleet::ONEHUNDRED]) << "the point waits for the next battle";
+    std::string saved;
+    ASSERT_TRUE(ReadWholeFile(fleet->GetFilePath(), saved));
+    EXPECT_NE(saved.find("ONEHUNDRED = 0"), std::string::npos) << saved;
+    OnlineJob::JoinAll();
+    EXPECT_EQ(log.GetErrorCount(), errors);
+    GetInternet().SetServerUrl("");
+    LoseTheBattle();
 }
 
 TEST_F(CampaignDeployment, AnEmptyEnemyFleetIsNotFoughtAndThePlayerIsTold)

@@ -8,6 +8,8 @@
 #include "gui/GUI_Message.h"
 #include "gui/GUI_WindowManager.h"
 
+#include <sstream>
+
 class CampaignUntrustedSave : public CampaignScreenGame {};
 
 TEST_F(CampaignUntrustedSave, ADamagedSaveIsRefusedWithItsFileNamedAndKept)
@@ -24,6 +26,27 @@ TEST_F(CampaignUntrustedSave, ADamagedSaveIsRefusedWithItsFileNamedAndKept)
     GUI_Message* message = GUI_Message::GetOpen();
     ASSERT_NE(message, nullptr);
     EXPECT_NE(message->GetText().find(folder + "/progress.txt"), std::string::npos) << message->GetText();
+    // Why, as the error log has it.
+    EXPECT_NE(message->GetText().find("\nIt does not read as a campaign."), std::string::npos) << message->GetText();
+    // The path shows whole, broken only after its slashes.
+    const std::string& shown = message->GetShownText();
+    std::string path;
+    int pathLines = 0;
+    bool inPath = false;
+    std::istringstream lines(shown);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind(folder.substr(0, 5), 0) == 0)
+            inPath = true;
+        if (!inPath)
+            continue;
+        path += line;
+        ++pathLines;
+        if (path.size() >= (folder + "/progress.txt").size())
+            break;
+        EXPECT_EQ(line.back(), '/') << "broken mid-word: " << line;
+    }
+    EXPECT_EQ(path, folder + "/progress.txt") << shown;
+    EXPECT_GT(pathLines, 1) << "a path this long takes more than one line";
     EXPECT_EQ(GUI_CampaignMap::Get(), nullptr);
     EXPECT_EQ(Game::GetInstance().GetModeId(), GUI_Campaign::kMainMenu);
     EXPECT_TRUE(FileExists(folder + "/fleets/fleet1.txt"));

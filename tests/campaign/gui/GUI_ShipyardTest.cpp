@@ -22,6 +22,8 @@
 #include "campaign/gui/GUI_ScrapShip.h"
 #include "campaign/gui/GUI_Shipyard.h"
 #include "campaign/gui/GUI_ShipyardQuantity.h"
+#include "frontend/GUI_OptionsSlider.h"
+#include "engine/LibText.h"
 #include "campaign/gui/GUI_CampaignFleetManager.h"
 #include "campaign/gui/GUI_IncomeManager.h"
 #include "campaign/gui/GUI_RecruitmentManager.h"
@@ -181,6 +183,39 @@ TEST_F(Shipyard, ASquadronCostsPerFighterAndNeedsOneCrewEach)
     EXPECT_EQ(summary->GetCostText(), GUI_CampaignShipSummary::CostText(fighter->GetCost(), 16, true));
     EXPECT_EQ(GUI_CampaignShipSummary::CostText(45.0f, 16, true), "45 CR ( X 16 = 720)");
     EXPECT_EQ(GUI_CampaignShipSummary::CostText(1234.9f, 16, false), "1,234 CR");
+    Frames(1);
+    {
+        // The squadron's sum keeps clear of its "Cost" label, smaller but
+        // still readable; a single ship's cost stays at full size.
+        LibText& text = LibText::GetInstance();
+        text.SetFont("zekton16.dds", GUI_CampaignShipSummary::kFontSize);
+        const int labelRight = summary->left + 10 + text.GetTextWidth(GetString("CAMP_SUM_COST"));
+        ASSERT_GT(labelRight + GUI_CampaignShipSummary::kLabelGap + text.GetTextWidth(summary->GetCostText()),
+                  summary->right - 10)
+            << "at full size the sum would reach the label";
+        const float size = summary->GetCostSize();
+        EXPECT_LT(size, GUI_CampaignShipSummary::kFontSize);
+        EXPECT_GE(size, GUI_CampaignShipSummary::kMinFontSize);
+        text.SetFont("zekton16.dds", size);
+        EXPECT_LE(labelRight + GUI_CampaignShipSummary::kLabelGap + text.GetTextWidth(summary->GetCostText()),
+                  summary->right - 10);
+        // The caption stands left of the slider, clear of the knob at its left end.
+        GUI_ShipyardQuantity* panel = yard->GetQuantityPanel();
+        text.SetFont("zekton16.dds", GUI_ShipyardQuantity::kFontSize);
+        EXPECT_EQ(panel->GetCaption(), GetString("GUI_SQUADRON_SLIDER") + std::string(" (16)"));
+        const int captionRight = panel->left + GUI_ShipyardQuantity::kCaptionLeft + text.GetTextWidth(panel->GetCaption());
+        EXPECT_LT(captionRight, panel->GetSlider()->GetTrack().left - GUI_OptionsSlider::kKnobSize / 2);
+        EXPECT_LE(panel->GetSlider()->GetTrack().right, panel->right);
+        EXPECT_GE(panel->GetSlider()->GetKnobY() - GUI_OptionsSlider::kKnobSize / 2, panel->top);
+        EXPECT_LE(panel->GetSlider()->GetKnobY() + GUI_OptionsSlider::kKnobSize / 2, panel->bottom);
+        SIM_ShipDesign* cruiser = SIM_ShipDesign::Find("fed_sample_cruiser");
+        ASSERT_NE(cruiser, nullptr);
+        yard->SelectDesign(cruiser);
+        Frames(1);
+        EXPECT_EQ(summary->GetCostSize(), GUI_CampaignShipSummary::kFontSize);
+        yard->SelectDesign(fighter);
+        Frames(1);
+    }
 
     // Crew for 15 fighters but not 16: refused for crew, then the slider's left end builds one.
     SIM_CampaignProgress& progress = SIM_CampaignProgress::GetInstance();
@@ -614,9 +649,20 @@ TEST_F(Shipyard, TheClassFiltersHideAndShowTheirHullClass)
     Click(*picker->GetFilterButton(0));
     EXPECT_EQ(countOf(0), 0);
     EXPECT_TRUE(picker->GetFilterButton(1)->on);
+    // The yard shows the first design the list shows, and with every class
+    // filtered out none: nothing unlisted is shown or built.
+    ASSERT_NE(yard->GetSelectedDesign(), nullptr);
+    EXPECT_EQ(yard->GetSelectedDesign(), picker->GetDesigns().front());
+    Click(*picker->GetFilterButton(1));
+    EXPECT_TRUE(picker->GetDesigns().empty());
+    EXPECT_EQ(yard->GetSelectedDesign(), nullptr);
+    EXPECT_FALSE(yard->GetBuildButton()->enabled);
+    Frames(1);
+    Click(*picker->GetFilterButton(1));
     Click(*fighterButton);
     Click(*picker->GetFilterButton(0));
     EXPECT_EQ(picker->GetDesigns().size(), all);
+    EXPECT_EQ(yard->GetSelectedDesign(), picker->GetDesigns().front());
     EXPECT_TRUE(fighterButton->on);
     // Closed without a ship: its fleet goes, and the window showing it first.
     SIM_CampaignFleet* empty = yard->GetFleet();

@@ -10,6 +10,7 @@
 #include "campaign/gui/GUI_CampaignCaptureManager.h"
 #include "campaign/gui/GUI_CampaignDefeat.h"
 #include "campaign/gui/GUI_CampaignDeployment.h"
+#include "campaign/gui/GUI_CampaignDesignPicker.h"
 #include "campaign/gui/GUI_CampaignFacility.h"
 #include "campaign/gui/GUI_CampaignFleetDetails.h"
 #include "campaign/gui/GUI_CampaignFleetManager.h"
@@ -32,6 +33,7 @@
 #include "campaign/gui/GUI_ScrapShip.h"
 #include "campaign/gui/GUI_ShipsLog.h"
 #include "campaign/gui/GUI_Shipyard.h"
+#include "campaign/gui/GUI_ShipyardQuantity.h"
 #include "campaign/sim/SIM_CampaignFacility.h"
 #include "campaign/sim/SIM_CampaignFacilityType.h"
 #include "engine/TextHelpers.h"
@@ -169,10 +171,21 @@ TEST_P(TextFitCampaign, LoaderMapAndPlanet)
     RestMouse();
     ExpectFits("shipyard");
     CloseModals();
-    GUI_Shipyard::Open(home, fleet);
+    GUI_Shipyard* forFleet = GUI_Shipyard::Open(home, fleet);
     Frames(1);
     RestMouse();
     ExpectFits("shipyard for a fleet");
+    // A squadron of 16: its sum beside "Cost", its size beside the slider.
+    for (SIM_ShipDesign* design : forFleet->GetPicker()->GetDesigns())
+        if (design->GetHull()->GetClass() == 2) {
+            forFleet->SelectDesign(design);
+            break;
+        }
+    ASSERT_TRUE(forFleet->GetQuantityPanel()->visible);
+    ASSERT_EQ(GUI_Shipyard::GetBuildQuantity(), 16);
+    Frames(1);
+    RestMouse();
+    ExpectFits("shipyard with a squadron of 16");
     CloseModals();
 
     // Every enemy planet's window, from far out.

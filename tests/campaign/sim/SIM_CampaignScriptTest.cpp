@@ -493,7 +493,21 @@ TEST_F(CampaignScript, WithoutAServerNothingIsPostedAndNothingIsAnError)
     EXPECT_FALSE(SIM_CampaignOpponentChooser::ChooseOpponent(3, 4000.0f, reused).empty());
     EXPECT_EQ(log.GetErrorCount(), errors);
 
-    // A server that does not answer: each is reported.
+    // A server out of reach is the player's situation too: nothing posted,
+    // the point left for the next battle, and only information logged.
+    {
+        LoopbackSocket closed(false);
+        ASSERT_GT(closed.Port(), 0);
+        GetInternet().SetServerUrl(closed.Url());
+        const int unanswered = GHttpClient::UnansweredOnThisThread();
+        EXPECT_EQ(f->CheckChallengeUpload(deployed), -1);
+        EXPECT_FALSE(f->uploadFlags[SIM_CampaignFleet::ONEHUNDRED]);
+        EXPECT_FALSE(SIM_CampaignOpponentChooser::ChooseOpponent(3, 4000.0f, reused).empty());
+        EXPECT_EQ(GHttpClient::UnansweredOnThisThread(), unanswered + 2) << "the id and the opponent list";
+        EXPECT_EQ(log.GetErrorCount(), errors);
+    }
+
+    // A server that answers with an error: each is reported.
     LoopbackHttpServer refusing;
     refusing.server.Get(".*", [](const httplib::Request&, httplib::Response& res) { res.status = 500; });
     ASSERT_TRUE(refusing.Start());
