@@ -126,6 +126,14 @@ int main(int argc, char** argv)
         }
     }
 
+    // The game moves to its install folder below: a relative --user-dir or
+    // --fleet names a place seen from where it was started.
+    if (char* start = getcwd(nullptr, 0)) {
+        for (std::string* path : {&options.userDir, &fleet})
+            if (!path->empty() && (*path)[0] != '/')
+                *path = std::string(start) + "/" + *path;
+        free(start);
+    }
     std::string install = APP_UserFolders::ResolveInstallFolder(dataDir, argv[0]);
     if (install.empty() || chdir(install.c_str()) != 0) {
         ShowErrorMessage("Quillomar", "Quillomar cannot find its data folder. Start it with ./play, or give "

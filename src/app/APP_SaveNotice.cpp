@@ -39,7 +39,7 @@ void APP_SaveNotice::OnSaveFailed(const std::string& path, const std::string& re
     // A file kept because it could not be read was told when it was refused.
     const bool toldAsRefused = GSafeFile::WasRefusedWhenRead(path);
     std::lock_guard<std::mutex> lock(m_mutex);
-    ++m_failures;
+    m_failedFiles.insert(path);
     if (m_shown || m_pending || toldAsRefused)
         return;
     m_path = path;
@@ -119,7 +119,7 @@ void APP_SaveNotice::Reset()
     m_reason.clear();
     m_pending = false;
     m_shown = false;
-    m_failures = 0;
+    m_failedFiles.clear();
     m_refusedPending.clear();
     m_refusedTold = 0;
     GSafeFile::ForgetRefusedFiles();
@@ -128,5 +128,5 @@ void APP_SaveNotice::Reset()
 int APP_SaveNotice::GetFailureCount() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return m_failures;
+    return static_cast<int>(m_failedFiles.size());
 }

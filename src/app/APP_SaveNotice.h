@@ -35,7 +35,8 @@ public:
     static std::string RefusedText(const Refusals& files);
     static constexpr size_t kMaxNamedRefusals = 8;
     bool WasShown() const;
-    // Failed saves this run, shown or not: the game's exit status tells them.
+    // Files that failed to save this run, shown or not, each counted once
+    // however often it failed: the game's exit status tells them.
     int GetFailureCount() const;
     static constexpr int kExitSavesFailed = 3;
     // Files told as refused this run.
@@ -51,7 +52,7 @@ private:
     std::string m_reason;
     bool m_pending = false;
     bool m_shown = false;
-    int m_failures = 0;
+    std::set<std::string> m_failedFiles;
     Refusals m_refusedPending;
     int m_refusedTold = 0;
 };

@@ -14,7 +14,10 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <algorithm>
+#include <cstdlib>
 #include <ctime>
+#include <vector>
 
 namespace {
 // A name must read back as itself from um.ini: a comma would split its
@@ -203,22 +206,65 @@ void APP_UsageMetrics::RecordRuntime()
     Upload();
 }
 
+namespace {
+// One field of a record: the whole of it must be the number.
+bool ReadField(const std::string& text, double& value)
+{
+    char* end = nullptr;
+    value = strtod(text.c_str(), &end);
+    return !text.empty() && end == text.c_str() + text.size() && std::isfinite(value) &&
+           text.find_first_of("xXnN") == std::string::npos;
+}
+
+// "name,flag,count,total" as Save writes it; false for anything else.
+bool ReadRecord(const std::string& value, std::string& name, int& flag, int& count, float& total)
+{
+    GTokenizer tok(value, ',');
+    name = tok.NextString();
+    const std::string fields[3] = {tok.NextString(), tok.NextString(), tok.NextString()};
+    double numbers[3] = {};
+    for (int i = 0; i < 3; ++i)
+        if (!ReadField(fields[i], numbers[i]))
+            return false;
+    if (name.empty() || !tok.NextString().empty() || (numbers[0] != 0.0 && numbers[0] != 1.0) ||
+        numbers[1] != std::trunc(numbers[1]))
+        return false;
+    flag = static_cast<int>(numbers[0]);
+    // Counts past the int range saturate, as merging them would.
+    count = static_cast<int>(std::clamp(numbers[1], static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
+    total = static_cast<float>(numbers[2]);
+    return std::isfinite(total);
+}
+} // namespace
+
 bool APP_UsageMetrics::Load()
 {
     const std::string path = GetMetricsPath();
-    GIniFile ini;
-    if (path.empty() || !ini.Load("d", path.c_str()))
+    std::string text;
+    if (path.empty() || !ReadWholeFile(path, text, kMaxSaveFileBytes))
         return false;
-    for (size_t i = 0; i < ini.GetEntryCount(); ++i) {
-        GTokenizer tok(ini.GetValueAt(i), ',');
-        std::string name = tok.NextString();
-        const int flag = tok.NextInt();
-        const int count = tok.NextInt();
-        float total = tok.NextFloat();
-        if (!std::isfinite(total))
-            total = 0.0f;
+    const std::vector<GIniFile> sections = GIniFile::ParseSections(text);
+    const GIniFile* d = GIniFile::FindSection(sections, "d");
+    // The counts are saved over the file at exit: what could not be read in
+    // it is said first.
+    if (!d) {
+        if (GIniFile::HasContent(text))
+            LOG_ERROR(path + ": no [d] section, the counts start from nothing");
+        return true;
+    }
+    size_t skipped = 0;
+    for (size_t i = 0; i < d->GetEntryCount(); ++i) {
+        std::string name;
+        int flag = 0, count = 0;
+        float total = 0.0f;
+        if (!ReadRecord(d->GetValueAt(i), name, flag, count, total)) {
+            ++skipped;
+            continue;
+        }
         Merge(name, flag != 0, count, total);
     }
+    if (skipped > 0)
+        LOG_ERROR(StrFormat("%s [d]: %zu entries are not usage records, left out", path.c_str(), skipped));
     return true;
 }
 
@@ -246,7 +292,8 @@ bool APP_UsageMetrics::Save() const
 bool APP_UsageMetrics::Upload() const
 {
     const std::string path = GetMetricsPath();
-    if (path.empty())
+    // A file the game could not read is not its counts: it is not sent.
+    if (path.empty() || GSafeFile::WasRefusedWhenRead(path))
         return false;
     return SIM_Server::GetInstance().PostMetrics(path, m_id);
 }

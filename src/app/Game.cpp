@@ -136,6 +136,8 @@ void Game::ResetForTests()
     m_clock = nullptr;
     m_pacer.SetClock(nullptr);
     m_ready = APP_ReadySignal();
+    // The last game's quit stopped every request for good: this one may ask again.
+    GHttpClient::ResumeAfterCancelAllForTest();
 }
 
 // ---------------------------------------------------------------------------
@@ -752,9 +754,12 @@ void Game::Shutdown()
     if (m_shutDown)
         return;
     m_shutDown = true;
-    // Requests in flight stop now: their workers are joined at exit.
-    GHttpClient::CancelAll();
+    // The run's counts are saved and sent first: their upload is the last
+    // request of the run, bounded to a few seconds.
     APP_UsageMetrics::GetInstance().RecordRuntime();
+    // Then every request stops, in flight or about to start: their workers
+    // are joined at exit, which must not wait on a server.
+    GHttpClient::CancelAll();
     // Campaign windows and fleets point into the content freed below.
     GUI_Campaign::CloseAtExit();
     // So do a battle's windows (the game closed mid-battle), into its ships.

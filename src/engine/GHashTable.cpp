@@ -144,6 +144,7 @@ void GHashTable::Clear()
 {
     for (auto& bucket : m_buckets)
         bucket.clear();
+    m_appended.clear();
 }
 
 void GHashTable::Reset()
@@ -180,6 +181,8 @@ void GHashTable::LoadSection(const std::string& fileName, bool append)
     std::string text;
     ReadWholeFile(fileName, text); // a missing file is an empty section
     std::lock_guard<std::mutex> lock(m_loadMutex);
+    if (append && !m_appended.insert(fileName).second)
+        return;
     m_fileName = fileName;
     LoadLocked(text, append);
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <atomic>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,8 @@ public:
 
     // Reads section "strings" of the file; append=false empties the table first.
     // A missing file or section adds nothing (and still marks the table loaded).
+    // A file appended already since the table was last emptied adds nothing
+    // again (every campaign opened appends the campaign's strings).
     void LoadSection(const std::string& fileName, bool append);
     // The same, from the file's text already in memory.
     void LoadSectionFromText(const std::string& fileText, bool append);
@@ -58,6 +61,7 @@ private:
     std::mutex m_loadMutex;
     std::string m_section;
     std::string m_fileName;
+    std::set<std::string> m_appended;
 };
 
 // The process-wide table behind every visible text.

@@ -21,8 +21,9 @@ constexpr const char* kAgentDirect = "MyHTTPClient/1.0";
 constexpr const char* kOffline = "Internet: offline, no server configured";
 constexpr long kMaxTimeoutMs = 10 * 60 * 1000;
 
-// Bumped by CancelAll: a transfer that began under an older value stops.
-std::atomic<unsigned> g_cancelGeneration{0};
+// Set by CancelAll: the game is quitting, and no request runs again, whether
+// its transfer had begun or was still to begin.
+std::atomic<bool> g_quitting{false};
 
 void GlobalInit()
 {
@@ -76,14 +77,13 @@ void Configure(Request& r, const std::string& url, bool direct, long connectMs, 
 // Asked by libcurl during every transfer, also while it waits for bytes.
 struct CancelState {
     const std::atomic<bool>* flag = nullptr;
-    unsigned generation = 0;
     bool cancelled = false;
 };
 
 int CheckCancel(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
 {
     auto* st = static_cast<CancelState*>(user);
-    if ((st->flag && st->flag->load()) || g_cancelGeneration.load() != st->generation)
+    if ((st->flag && st->flag->load()) || g_quitting.load())
         st->cancelled = true;
     return st->cancelled ? 1 : 0;
 }
@@ -91,7 +91,6 @@ int CheckCancel(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
 void WatchCancel(Request& r, CancelState& cancel, const std::atomic<bool>* flag)
 {
     cancel.flag = flag;
-    cancel.generation = g_cancelGeneration.load();
     curl_easy_setopt(r.curl, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(r.curl, CURLOPT_XFERINFOFUNCTION, CheckCancel);
     curl_easy_setopt(r.curl, CURLOPT_XFERINFODATA, &cancel);
@@ -208,33 +207,24 @@ long ClampTimeout(long ms, long fallback)
     return std::min(ms, kMaxTimeoutMs);
 }
 
+// Through the capped reader: a regular file of at most kMaxPostFileBytes,
+// opened without waiting (a FIFO in its place never holds the caller up); a
+// refused file is told by the reader and not sent.
 bool ReadPostFile(const std::string& path, std::string& out)
 {
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f) {
+    std::string bytes;
+    const FileRead read = ReadWholeFile(path, bytes, static_cast<size_t>(GHttpClient::kMaxPostFileBytes));
+    if (read.IsMissing()) {
         LOG_ERROR("Failed to read local file");
         return false;
     }
-    struct stat st {};
-    if (fstat(fileno(f), &st) != 0 || st.st_size <= 0) {
-        fclose(f);
+    if (!read)
+        return false;
+    if (bytes.empty()) {
         LOG_ERROR("Failed to get local file size");
         return false;
     }
-    if (st.st_size > GHttpClient::kMaxPostFileBytes) {
-        fclose(f);
-        LOG_ERROR(StrFormat("Local file too large to post: %s", path.c_str()));
-        return false;
-    }
-    const size_t size = static_cast<size_t>(st.st_size);
-    const size_t start = out.size();
-    out.resize(start + size);
-    const size_t got = fread(out.data() + start, 1, size, f);
-    fclose(f);
-    if (got != size) {
-        LOG_ERROR("Failed to read local file");
-        return false;
-    }
+    out += bytes;
     return true;
 }
 } // namespace
@@ -270,7 +260,12 @@ void GHttpClient::SetCancelFlag(const std::atomic<bool>* flag)
 
 void GHttpClient::CancelAll()
 {
-    ++g_cancelGeneration;
+    g_quitting = true;
+}
+
+void GHttpClient::ResumeAfterCancelAllForTest()
+{
+    g_quitting = false;
 }
 
 bool GHttpClient::LoadConfig(const std::string& iniPath)
@@ -370,6 +365,10 @@ void GHttpClient::CloseLink()
 
 bool GHttpClient::Prepare(Settings& settings, Link& link, const char* failText) const
 {
+    if (g_quitting.load()) {
+        LOG_DEBUG("Internet: the game is quitting, not sent");
+        return false;
+    }
     std::unique_lock<std::mutex> lock(m_mutex);
     settings = m_settings;
     if (settings.baseUrl.empty()) {

@@ -60,9 +60,11 @@ public:
                         long* answered = nullptr);
     // Requests of this client stop (and fail) soon after the flag turns true.
     void SetCancelFlag(const std::atomic<bool>* flag);
-    // Stops every request of every client that is in flight now (quitting);
-    // requests started afterwards run as usual.
+    // The game is quitting: every request of every client stops, those in
+    // flight soon and those whose transfer was still to begin at once, and
+    // none runs again in this process.
     static void CancelAll();
+    static void ResumeAfterCancelAllForTest();
     // False for a 404 and for no answer at all.
     bool UrlExists(const std::string& path);
     // POSTs a 32-byte tag field followed by the file's bytes as

@@ -5,6 +5,7 @@
 #include "engine/GSafeFile.h"
 #include "engine/StrFormat.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cmath>
@@ -215,6 +216,67 @@ const char* GIniFile::GetString(const char* key) const
     return e ? e->value.c_str() : "";
 }
 
+namespace {
+// A value as the log shows it: a long one is cut, so that a damaged file
+// costs one short line per key.
+std::string Shown(const std::string& value)
+{
+    constexpr size_t kShown = 40;
+    return value.size() <= kShown ? value : value.substr(0, kShown) + "...";
+}
+
+bool OnlyBlanksFrom(const char* p)
+{
+    while (*p && IsBlank(*p))
+        ++p;
+    return *p == '\0';
+}
+
+// A value read as a whole number: its decimal integer (held to the int
+// range); a decimal number with a fraction or an exponent ("12.5", "1e30")
+// cut to its integer part and held to the int range; anything else its
+// leading integer, 0 when it has none. False when the text is not one decimal
+// integer (a fraction, an exponent, "nan", "0x10", "12abc").
+bool ReadWholeNumber(const std::string& text, int& value)
+{
+    const char* start = text.c_str();
+    char* end = nullptr;
+    errno = 0;
+    const long long whole = strtoll(start, &end, 10);
+    const bool digits = end != start;
+    value = whole > INT_MAX ? INT_MAX : (whole < INT_MIN ? INT_MIN : static_cast<int>(whole));
+    if (!digits)
+        value = 0;
+    if (digits && OnlyBlanksFrom(end))
+        return true;
+    // strtod also takes hexadecimal, "inf" and "nan": only digits, signs, a
+    // point and an exponent make a decimal number here.
+    const bool decimal = text.find_first_not_of("0123456789+-.eE \t\r\n\v\f") == std::string::npos;
+    const double d = decimal ? strtod(start, &end) : 0.0;
+    if (decimal && end != start && OnlyBlanksFrom(end) && std::isfinite(d)) {
+        const double cut = std::trunc(d);
+        value = cut >= static_cast<double>(INT_MAX) ? INT_MAX
+                                                     : (cut <= static_cast<double>(INT_MIN) ? INT_MIN : static_cast<int>(cut));
+        // "12.00" (how some numbers are written) is a whole number.
+        return cut == d;
+    }
+    return false;
+}
+
+// A value read as a float: the longest valid leading number (0 when there is
+// none or it is not finite). False when that is not the whole text.
+bool ReadNumber(const std::string& text, float& value)
+{
+    bool nonFinite = false;
+    value = ParseLeadingFloat(text.c_str(), &nonFinite);
+    if (nonFinite)
+        return false;
+    char* end = nullptr;
+    strtod(text.c_str(), &end);
+    return end != text.c_str() && OnlyBlanksFrom(end);
+}
+} // namespace
+
 float GIniFile::GetFloat(const char* key, float defaultValue) const
 {
     const Entry* e = Find(key);
@@ -226,7 +288,24 @@ float GIniFile::GetFloat(const char* key, float defaultValue) const
         LOG_ERROR(StrFormat("%s [%s] %s: not a finite number, ignored", m_fileName.c_str(), m_section.c_str(), key));
         return defaultValue;
     }
+    float whole = 0.0f;
+    if (!ReadNumber(e->value, whole))
+        LOG_ERROR(StrFormat("%s [%s] %s = %s: not a number, %g used", m_fileName.c_str(), m_section.c_str(), key,
+                            Shown(e->value).c_str(), static_cast<double>(value)));
     return value;
+}
+
+const GIniFile* GIniFile::FindSection(const std::vector<GIniFile>& sections, const std::string& name)
+{
+    for (const GIniFile& s : sections)
+        if (s.GetSection() == name)
+            return &s;
+    return nullptr;
+}
+
+bool GIniFile::HasContent(const std::string& text)
+{
+    return std::any_of(text.begin(), text.end(), [](char c) { return !IsBlank(c); });
 }
 
 int GIniFile::GetInt(const char* key) const
@@ -234,28 +313,49 @@ int GIniFile::GetInt(const char* key) const
     const Entry* e = Find(key);
     if (!e || e->value.empty())
         return 0;
-    return ParseLeadingInt(e->value.c_str());
+    int value = 0;
+    if (!ReadWholeNumber(e->value, value))
+        LOG_ERROR(StrFormat("%s [%s] %s = %s: not a whole number, %d used", m_fileName.c_str(), m_section.c_str(),
+                            key, Shown(e->value).c_str(), value));
+    return value;
 }
 
 int GIniFile::GetIntInRange(const char* key, int low, int high) const
 {
-    const int value = GetInt(key);
-    if (value >= low && value <= high)
-        return value;
-    const int bounded = value < low ? low : high;
-    LOG_ERROR(StrFormat("%s [%s] %s = %s: out of range %d..%d, %d used", m_fileName.c_str(), m_section.c_str(), key,
-                        GetString(key), low, high, bounded));
+    const Entry* e = Find(key);
+    if (!e)
+        return std::clamp(0, low, high);
+    int value = 0;
+    // A number a save or a setting must hold and does not (blank, "nan",
+    // "12abc") is told like one out of its range: one line, the bound kept.
+    const bool whole = !e->value.empty() && ReadWholeNumber(e->value, value);
+    const int bounded = std::clamp(value, low, high);
+    if (!whole)
+        LOG_ERROR(StrFormat("%s [%s] %s = %s: not a whole number, %d used", m_fileName.c_str(), m_section.c_str(),
+                            key, Shown(e->value).c_str(), bounded));
+    else if (bounded != value)
+        LOG_ERROR(StrFormat("%s [%s] %s = %s: out of range %d..%d, %d used", m_fileName.c_str(), m_section.c_str(),
+                            key, Shown(e->value).c_str(), low, high, bounded));
     return bounded;
 }
 
 float GIniFile::GetFloatInRange(const char* key, float low, float high, float defaultValue) const
 {
-    const float value = GetFloat(key, defaultValue);
-    if (value >= low && value <= high)
-        return value;
-    const float bounded = value < low ? low : high;
-    LOG_ERROR(StrFormat("%s [%s] %s = %s: out of range %g..%g, %g used", m_fileName.c_str(), m_section.c_str(), key,
-                        GetString(key), low, high, bounded));
+    const Entry* e = Find(key);
+    if (!e || e->value.empty())
+        return defaultValue;
+    float value = 0.0f;
+    const bool number = ReadNumber(e->value, value);
+    if (!number)
+        value = defaultValue;
+    const float bounded = std::clamp(value, low, high);
+    if (!number)
+        LOG_ERROR(StrFormat("%s [%s] %s = %s: not a number, %g used", m_fileName.c_str(), m_section.c_str(), key,
+                            Shown(e->value).c_str(), static_cast<double>(bounded)));
+    else if (bounded != value)
+        LOG_ERROR(StrFormat("%s [%s] %s = %s: out of range %g..%g, %g used", m_fileName.c_str(), m_section.c_str(),
+                            key, Shown(e->value).c_str(), static_cast<double>(low), static_cast<double>(high),
+                            static_cast<double>(bounded)));
     return bounded;
 }
 

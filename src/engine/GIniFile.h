@@ -25,11 +25,17 @@ public:
 
     const char* GetString(const char* key) const;
     // A value that is not a finite number is logged (file, section, key) and
-    // reads as the default.
+    // reads as the default; one with text after its number ("0.5abc") reads
+    // as that number, logged.
     float GetFloat(const char* key, float defaultValue) const;
+    // The value's whole number, 0 when missing or blank. Anything but a whole
+    // number ("12abc", "nan", "0x10", "12.5") is logged (file, section, key)
+    // and reads as its leading integer, a decimal number cut to its integer
+    // part; numbers beyond the int range are held to it.
     int GetInt(const char* key) const;
-    // GetInt kept within low..high: a value outside is logged (file, section,
-    // key) and the nearest bound used.
+    // GetInt kept within low..high: a value outside, blank or not a whole
+    // number is logged (file, section, key) and the nearest bound used; a
+    // missing key reads as 0 held to the bounds, without a line.
     int GetIntInRange(const char* key, int low, int high) const;
     float GetFloatInRange(const char* key, float low, float high, float defaultValue) const;
     bool HasKey(const char* key) const;
@@ -52,6 +58,11 @@ public:
     // repeated section gathers the entries of all its blocks, as Load would,
     // and its name goes to *repeated once per extra block.
     static std::vector<GIniFile> ParseSections(const std::string& text, std::vector<std::string>* repeated = nullptr);
+    // The section of that name among sections, or null.
+    static const GIniFile* FindSection(const std::vector<GIniFile>& sections, const std::string& name);
+    // Whether text holds anything but blanks: a file without the section its
+    // reader wants is damaged then, not merely empty.
+    static bool HasContent(const std::string& text);
 
     // A file read and split once, for readers that load many of its sections:
     // the section names as ListSections gives them, and each header's lines.

@@ -78,22 +78,36 @@ std::string GUI_Tutorial::SeenListPath()
 
 void GUI_Tutorial::LoadSeenList(const std::string& path)
 {
-    GIniFile ini;
-    if (!ini.Load("seen", path.c_str()))
+    std::string text;
+    if (!ReadWholeFile(path, text, kMaxSettingsFileBytes))
         return;
+    const std::vector<GIniFile> sections = GIniFile::ParseSections(text);
+    const GIniFile* seen = GIniFile::FindSection(sections, "seen");
+    // The list is written anew when the next lesson is seen: what could not
+    // be read in it is said first.
+    if (!seen) {
+        if (GIniFile::HasContent(text))
+            LOG_ERROR(path + ": no [seen] section, every lesson shows again");
+        return;
+    }
+    const GIniFile& ini = *seen;
     // Marked first, moved after: a name listed twice marks its first pending
     // row once, so each row still moves exactly once.
     std::vector<TutorialDefinition*> noted;
+    size_t unknown = 0;
     for (size_t i = 0; i < ini.GetEntryCount(); ++i) {
         const std::string& key = ini.GetKeyAt(i);
-        if (key.size() <= 1)
+        TutorialDefinition* definition = key.size() <= 1 ? nullptr : FindPending(key);
+        if (!definition) {
+            ++unknown;
             continue;
-        if (TutorialDefinition* definition = FindPending(key)) {
-            if (!definition->shown)
-                noted.push_back(definition);
-            definition->shown = true;
         }
+        if (!definition->shown)
+            noted.push_back(definition);
+        definition->shown = true;
     }
+    if (unknown > 0)
+        LOG_ERROR(StrFormat("%s [seen]: %zu entries name no lesson, left out", path.c_str(), unknown));
     for (TutorialDefinition* definition : noted) {
         auto it = std::find_if(m_pending.begin(), m_pending.end(),
                                [definition](const auto& owned) { return owned.get() == definition; });

@@ -1,6 +1,7 @@
 #include "online/SIM_OnlineMessageManager.h"
 
 #include "engine/GDebugLog.h"
+#include "engine/GIniFile.h"
 #include "engine/GSafeFile.h"
 #include "engine/MarkedLines.h"
 #include "online/OnlineJob.h"
@@ -28,6 +29,10 @@ SIM_OnlineMessageManager::SIM_OnlineMessageManager(std::string seenPath) : m_see
     }
     for (auto& record : ParseLines(text))
         Take(std::move(record), m_seen);
+    // The list is written anew at the next download: a file that held no
+    // message at all is said so first.
+    if (m_seen.empty() && GIniFile::HasContent(text))
+        LOG_ERROR(m_seenPath + ": no message line in it, the list starts empty");
     Trim();
 }
 

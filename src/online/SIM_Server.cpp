@@ -6,6 +6,7 @@
 #include "engine/GSafeFile.h"
 #include "engine/GTokenizer.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <mutex>
@@ -66,8 +67,24 @@ std::string SIM_Server::GetUserFolder() const
 
 bool SIM_Server::HasUserName() const
 {
+    return !StoredUserName().empty();
+}
+
+std::string SIM_Server::StoredUserName() const
+{
+    const std::string path = GetUserFolder() + "/web/qlmcdu";
     std::string text;
-    return ReadWholeFile(GetUserFolder() + "/web/qlmcdu", text, kMaxSettingsFileBytes);
+    if (!ReadWholeFile(path, text, kMaxSettingsFileBytes))
+        return std::string();
+    std::string line = text.substr(0, text.find('\n'));
+    const bool control = std::any_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 32; });
+    // A damaged file is no name: the player is asked again, and the line says why.
+    if (!IsUsableUserName(line) || control) {
+        LOG_ERROR_ONCE(path + ": not a usable online name (empty, longer than 128 characters or with control "
+                              "characters), none used");
+        return std::string();
+    }
+    return line;
 }
 
 std::string SIM_Server::GetUserName() const
@@ -75,13 +92,7 @@ std::string SIM_Server::GetUserName() const
     // A name the campaign set for its requests wins over the stored one.
     if (!m_userName.empty())
         return m_userName;
-    std::string text;
-    if (!ReadWholeFile(GetUserFolder() + "/web/qlmcdu", text, kMaxSettingsFileBytes))
-        return std::string();
-    std::string line = text.substr(0, text.find('\n'));
-    if (line.size() > 255)
-        line.resize(255);
-    return line;
+    return StoredUserName();
 }
 
 bool SIM_Server::SaveUserName(const std::string& name) const

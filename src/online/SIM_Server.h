@@ -29,7 +29,8 @@ public:
     void SetUserFolder(const std::string& folder) { m_userFolder = folder; }
     std::string GetUserFolder() const;
     bool HasUserName() const;
-    // The file's first line (at most 255 characters), empty without one.
+    // The file's first line when it is a usable name (IsUsableUserName, no
+    // control characters); empty without one, and a damaged one is logged once.
     std::string GetUserName() const;
     // Writes the name alone into web/qlmcdu; false when it could not be written.
     bool SaveUserName(const std::string& name) const;
@@ -107,6 +108,7 @@ public:
     static std::string MakeTempFileName();
 
 private:
+    std::string StoredUserName() const;
     GHttpClient& Client();
     // GETs a server path; with wantTrue the answer must say "true".
     bool Request(const std::string& path, bool wantTrue, const char* what);

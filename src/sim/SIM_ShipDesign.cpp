@@ -332,13 +332,14 @@ void SIM_ShipDesign::FreeAll()
     LoadedFlag() = false;
 }
 
-SIM_ShipDesign* SIM_ShipDesign::Find(const std::string& name)
+SIM_ShipDesign* SIM_ShipDesign::Find(const std::string& name, bool reportMissing)
 {
     for (SIM_ShipDesign* d : DesignList()) {
         if (d->m_name == name)
             return d;
     }
-    LOG_ERROR("Ship Design not found ->" + name);
+    if (reportMissing)
+        LOG_ERROR("Ship Design not found ->" + name);
     return nullptr;
 }
 

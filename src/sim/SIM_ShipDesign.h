@@ -90,7 +90,9 @@ public:
     static void FreeLoaded();
     // Destroys every design (shutdown and tests).
     static void FreeAll();
-    static SIM_ShipDesign* Find(const std::string& name);
+    // Null, with a line unless the caller tells the miss itself, when no
+    // design has the name.
+    static SIM_ShipDesign* Find(const std::string& name, bool reportMissing = true);
     static SIM_ShipDesign* FindByFileName(const std::string& fileName);
     static const std::vector<SIM_ShipDesign*>& GetList();
     static void GetPlayerDesignsForRace(const std::string& raceName, std::vector<SIM_ShipDesign*>& out);

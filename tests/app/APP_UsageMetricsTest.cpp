@@ -1,13 +1,18 @@
 #include "app/APP_UsageMetrics.h"
 #include "engine/GHttpClient.h"
+#include "engine/GSafeFile.h"
+#include "support/ErrorLog.h"
 #include "platform/IClock.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <climits>
 #include <mutex>
+
+#include <sys/stat.h>
 
 namespace {
 constexpr uint64_t kSeed = 12345;
@@ -61,7 +66,8 @@ TEST_F(UsageMetricsTest, DuplicateEntriesAreSummedAndTheLastFlagWins)
 {
     m_dir.Write("um.ini", "[d]\n0 = squadsize,1,2,1.50\n1 = squadsize,0,3,2.25\n2 = ,0,9,0\n3 = battlezoom\n");
     APP_UsageMetrics m(m_dir.Path(), &m_clock, kSeed);
-    ASSERT_EQ(m.GetEvents().size(), 2u);
+    // A record without a name or without its numbers is none.
+    ASSERT_EQ(m.GetEvents().size(), 1u);
     const APP_UsageEvent* e = m.FindEvent("squadsize");
     ASSERT_NE(e, nullptr);
     EXPECT_EQ(e->count, 5);
@@ -230,4 +236,57 @@ TEST_F(UsageMetricsTest, UnansweredUploadGivesUpAndKeepsTheCounts)
     ASSERT_TRUE(m.Save());
     EXPECT_FALSE(m.Upload());
     EXPECT_EQ(m_dir.Read("um.ini"), "[d]\n0 = orderpicker,0,1,0.00\n\n");
+}
+
+TEST_F(UsageMetricsTest, AFifoInPlaceOfTheCountsIsNeitherWaitedOnNorSent)
+{
+    LoopbackHttpServer server;
+    std::atomic<int> posts{0};
+    server.server.Post("/quillomar/server/postmetrics145.php", [&](const httplib::Request&, httplib::Response& res) {
+        ++posts;
+        res.set_content("response,true", "text/plain");
+    });
+    ASSERT_TRUE(server.Start());
+    GetInternet().SetServerUrl(server.Url());
+    ASSERT_EQ(mkfifo(m_dir.File("um.ini").c_str(), 0600), 0);
+    GSafeFile::ForgetRefusedFiles();
+    {
+        ScopedErrorLog log;
+        // An open that waited for a writer would hold the exit for good.
+        APP_UsageMetrics m(m_dir.Path(), &m_clock, kSeed);
+        m.AddEventCount("orderpicker", 1);
+        m.RecordRuntime();
+        EXPECT_FALSE(m.Upload());
+        EXPECT_EQ(log.Count("File refused, not a regular file : " + m_dir.File("um.ini")), 1);
+    }
+    EXPECT_EQ(posts.load(), 0);
+    struct stat st;
+    ASSERT_EQ(lstat(m_dir.File("um.ini").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode)) << "kept as it was found";
+    GSafeFile::ForgetRefusedFiles();
+}
+
+TEST_F(UsageMetricsTest, CountsThatCannotBeReadAreToldBeforeTheyAreSavedOver)
+{
+    const std::string path = m_dir.File("um.ini");
+    ScopedErrorLog log;
+    m_dir.Write("um.ini", std::string("\x89PNG\r\n\x1a\nnot counts at all", 26));
+    APP_UsageMetrics garbage(m_dir.Path(), &m_clock, kSeed);
+    EXPECT_TRUE(garbage.GetEvents().empty());
+    EXPECT_EQ(log.Count(path + ": no [d] section, the counts start from nothing"), 1);
+
+    m_dir.Write("um.ini", "[d]\n0 = a,0,2,1.00\n1 = junk\n2 = b,x,1,0\n3 = c,0,1,nan\n4 = d,2,1,0\n"
+                          "5 = e,0,1.5,0\n6 = f,1,0,0.00,extra\n7 = g,1,0,0.00\n");
+    APP_UsageMetrics mixed(m_dir.Path(), &m_clock, kSeed);
+    ASSERT_EQ(mixed.GetEvents().size(), 2u);
+    EXPECT_EQ(mixed.GetEventCount("a"), 2);
+    EXPECT_EQ(mixed.GetEventCount("g"), 1);
+    EXPECT_EQ(log.Count(path + " [d]: 6 entries are not usage records, left out"), 1);
+
+    // An empty file, or one the game wrote, goes without a word.
+    m_dir.Write("um.ini", "");
+    APP_UsageMetrics empty(m_dir.Path(), &m_clock, kSeed);
+    m_dir.Write("um.ini", "[d]\n0 = a,0,2,1.00\n");
+    APP_UsageMetrics whole(m_dir.Path(), &m_clock, kSeed);
+    EXPECT_EQ(log.Lines(), 2);
 }

@@ -10,6 +10,8 @@
 #include "gui/GUI_WindowManager.h"
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_HighScores.h"
+#include "online/SIM_OnlineMessageManager.h"
+#include "online/SIM_Server.h"
 #include "sim/SIM_Options.h"
 #include "support/NoLessons.h"
 #include "support/TempDir.h"
@@ -96,6 +98,34 @@ protected:
         GSafeFile::ForgetRefusedFiles();
         APP_SaveNotice::GetInstance().Reset();
     }
+
+    // The whole game, headless, on the player's folder (from the game folder).
+    static bool StartGame(const TempDir& user)
+    {
+        GameStartOptions options;
+        options.userDir = user.Path();
+        options.headless = true;
+        options.desktopWidth = 1280;
+        options.desktopHeight = 1024;
+        options.seed = 7;
+        if (!Game::GetInstance().Init(options))
+            return false;
+        DropAllLessons();
+        return true;
+    }
+
+    // Back to the title with no window left, then the exit.
+    static void QuitGame()
+    {
+        Game& game = Game::GetInstance();
+        game.SetMode(15);
+        GUI_WindowManager& windows = GUI_WindowManager::GetInstance();
+        while (windows.CloseTopModal()) {
+        }
+        windows.DeleteQueuedWindows();
+        game.Shutdown();
+        game.ResetForTests();
+    }
 };
 
 } // namespace
@@ -115,15 +145,8 @@ TEST_F(KeptPlayerFiles, FilesThatCannotBeReadSurviveAStartABattleAndTheExitAndAr
 
         {
             ScopedChdir cwd(QLM_GAME_DIR);
-            GameStartOptions options;
-            options.userDir = user.Path();
-            options.headless = true;
-            options.desktopWidth = 1280;
-            options.desktopHeight = 1024;
-            options.seed = 7;
+            ASSERT_TRUE(StartGame(user));
             Game& game = Game::GetInstance();
-            ASSERT_TRUE(game.Init(options));
-            DropAllLessons();
 
             // The game goes on with its defaults.
             EXPECT_EQ(SIM_Options::GetInstance().GetValue("CONTRAILS"), 1.0f);
@@ -154,19 +177,38 @@ TEST_F(KeptPlayerFiles, FilesThatCannotBeReadSurviveAStartABattleAndTheExitAndAr
                 game.Frame();
             EXPECT_GT(SIM_HighScores::GetInstance().GetPoints(), 0) << "the points are kept in memory";
             EXPECT_EQ(GUI_Message::GetOpen(), nullptr) << "the kept files' saves are not told again";
-
-            game.SetMode(15);
-            GUI_WindowManager& windows = GUI_WindowManager::GetInstance();
-            while (windows.CloseTopModal()) {
-            }
-            windows.DeleteQueuedWindows();
-            game.Shutdown();
-            game.ResetForTests();
+            QuitGame();
         }
         // Every withheld save counts towards the exit status all the same.
         EXPECT_GT(APP_SaveNotice::GetInstance().GetFailureCount(), 0);
         for (size_t i = 0; i < std::size(kFiles); ++i)
             EXPECT_EQ(Fingerprint(user.File(kFiles[i].name)), before[i]) << kFiles[i].name;
         GSafeFile::ForgetRefusedFiles();
+    }
+}
+
+TEST_F(KeptPlayerFiles, GarbageInPlayerFilesIsToldWithItsFileBeforeTheGameSavesOverIt)
+{
+    TempDir user;
+    const std::string garbage("\x89PNG\r\n\x1a\n\x01\x02 not a game file", 27);
+    for (const char* name : {"um.ini", "tutorial_seen.ini", "web/oldmessages.txt"})
+        user.Write(name, garbage);
+    // A name with a control character would go to the server as it is.
+    user.Write("web/qlmcdu", "pi\x01lot\n");
+    {
+        ScopedChdir cwd(QLM_GAME_DIR);
+        ASSERT_TRUE(StartGame(user));
+        Game::GetInstance().Frame();
+        EXPECT_FALSE(SIM_Server::GetInstance().HasUserName());
+        EXPECT_EQ(SIM_Server::GetInstance().GetUserName(), "");
+        SIM_OnlineMessageManager messages(user.File("web/oldmessages.txt"));
+        QuitGame();
+        // The game's own error log, in the player's folder.
+        const std::string log = user.Read("debug/errors.txt");
+        for (const std::string& line : {user.File("um.ini") + ": no [d] section, the counts start from nothing",
+                                        user.File("tutorial_seen.ini") + ": no [seen] section, every lesson shows again",
+                                        user.File("web/oldmessages.txt") + ": no message line in it, the list starts empty",
+                                        user.File("web/qlmcdu") + ": not a usable online name"})
+            EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
     }
 }

@@ -121,6 +121,27 @@ TEST(GHashTable, AppendKeepsEarlierKeysAndReloadReplaces)
     EXPECT_STREQ(t.Lookup("B"), "");
 }
 
+TEST(GHashTable, AFileAppendedAgainAddsNothingUntilTheTableIsEmptied)
+{
+    // Every campaign opened appends the campaign's strings: the table must
+    // not grow by them each time.
+    TempDir dir;
+    std::string a = dir.Write("a.ini", "[strings]\nA=first\nB=b\n");
+    std::string b = dir.Write("b.ini", "[strings]\nC=c\nD=d\n");
+    GHashTable t;
+    t.LoadSection(a, false);
+    for (int i = 0; i < 3; ++i)
+        t.LoadSection(b, true);
+    EXPECT_EQ(t.GetRecordCount(), 4u);
+    t.Reset();
+    t.LoadSection(b, true);
+    EXPECT_EQ(t.GetRecordCount(), 2u);
+    t.LoadSection(a, false);
+    t.LoadSection(b, true);
+    EXPECT_EQ(t.GetRecordCount(), 4u);
+    EXPECT_STREQ(t.Lookup("D"), "d");
+}
+
 TEST(GHashTable, MissingFileGivesAnEmptyLoadedTable)
 {
     TempDir dir;

@@ -1,4 +1,5 @@
 #include "engine/GHttpClient.h"
+#include "engine/GFileHelpers.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/TempDir.h"
 
@@ -7,6 +8,8 @@
 #include <atomic>
 #include <cstdlib>
 #include <dirent.h>
+#include <sys/stat.h>
+#include <thread>
 #include <mutex>
 #include <vector>
 
@@ -317,6 +320,50 @@ TEST_F(HttpClientTest, PostFailuresAreReported)
     EXPECT_EQ(m_requests.load(), before);
     m_client.CloseLink();
     EXPECT_EQ(m_dir.Read("f"), "data");
+}
+
+TEST_F(HttpClientTest, APostBodyIsReadOnlyFromARegularFileWithinItsCap)
+{
+    // A FIFO in the file's place: an open that waited for a writer would
+    // hold the caller (the exit) for good.
+    const std::string fifo = m_dir.File("um.ini");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string folder = m_dir.File("folder");
+    ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+    const std::string over = m_dir.Write("over", std::string(GHttpClient::kMaxPostFileBytes + 1, 'o'));
+    const std::string at = m_dir.Write("at", std::string(GHttpClient::kMaxPostFileBytes, 'a'));
+    ASSERT_TRUE(m_client.OpenDirect());
+    for (const std::string& refused : {fifo, folder, over})
+        EXPECT_FALSE(m_client.PostFile("upload", refused, "t")) << refused;
+    EXPECT_EQ(m_requests.load(), 0);
+    EXPECT_TRUE(m_client.PostFile("upload", at, "t"));
+    EXPECT_EQ(Posted().size(), 32 + static_cast<size_t>(GHttpClient::kMaxPostFileBytes));
+    m_client.CloseLink();
+}
+
+TEST_F(HttpClientTest, AQuitStopsEveryRequestWhetherItsTransferHadBegunOrNot)
+{
+    std::string file = m_dir.Write("f", "data");
+    ASSERT_TRUE(m_client.OpenDirect());
+    GHttpClient::CancelAll();
+    // Requests that reach their start after the quit: none goes out.
+    EXPECT_FALSE(m_client.DownloadToFile(m_dir.File("ok.txt"), "ok"));
+    EXPECT_FALSE(m_client.PostFile("upload", file, "t"));
+    EXPECT_FALSE(m_client.UrlExists("ok"));
+    std::thread late([&] {
+        GHttpClient other;
+        other.SetServerUrl(m_server.Url());
+        other.OpenDirect();
+        EXPECT_FALSE(other.DownloadToFile(m_dir.File("late.txt"), "ok"));
+        other.CloseLink();
+    });
+    late.join();
+    EXPECT_EQ(m_requests.load(), 0);
+    EXPECT_FALSE(FileExists(m_dir.File("ok.txt")));
+    GHttpClient::ResumeAfterCancelAllForTest();
+    EXPECT_TRUE(m_client.DownloadToFile(m_dir.File("ok.txt"), "ok"));
+    EXPECT_EQ(m_requests.load(), 1);
+    m_client.CloseLink();
 }
 
 TEST_F(HttpClientTest, PostSucceedsOnlyWhenTheAnswerSaysTrue)

@@ -23,6 +23,7 @@ TEST(GIniFile, ReadsOnlyTheExactSection)
 #include "engine/GRandom.h"
 #include "engine/GSafeFile.h"
 
+#include <climits>
 #include <set>
 
 namespace {
@@ -295,6 +296,69 @@ TEST(GIniFile, NumbersThatAreNotFiniteReadAsMissingAndNameTheirFileAndKey)
     EXPECT_FLOAT_EQ(ParseLeadingFloat("12.5x", &nonFinite), 12.5f);
     EXPECT_FALSE(nonFinite);
     EXPECT_EQ(log.Lines(), 4);
+}
+
+TEST(GIniFile, AValueThatIsNotANumberIsNamedWithItsFileSectionAndKeyOnce)
+{
+    TempDir dir;
+    const std::string path = dir.Write("progress.txt", "[config]\nnan = nan\nhuge = 1e30\nhex = 0x7fffffff\n"
+                                                       "inf = inf\ntail = 12abc\nblank =\nfrac = 12.5\n"
+                                                       "whole = 12.00\nplain = -7\nspaced =  42 \nbig = 99999999999\n"
+                                                       "f = 0.5abc\nfine = 1e3\n");
+    GIniFile ini;
+    ASSERT_TRUE(ini.Load("config", path.c_str()));
+    {
+        ScopedErrorLog log;
+        // Whole numbers, however written, go without a word (held to the int range).
+        EXPECT_EQ(ini.GetInt("whole"), 12);
+        EXPECT_EQ(ini.GetInt("plain"), -7);
+        EXPECT_EQ(ini.GetInt("spaced"), 42);
+        EXPECT_EQ(ini.GetInt("big"), INT_MAX);
+        EXPECT_EQ(ini.GetInt("huge"), INT_MAX);
+        EXPECT_EQ(ini.GetInt("blank"), 0);
+        EXPECT_EQ(ini.GetInt("missing"), 0);
+        EXPECT_FLOAT_EQ(ini.GetFloat("fine", 0.0f), 1000.0f);
+        EXPECT_EQ(log.Lines(), 0);
+        // The rest: the leading integer (a decimal number cut to its integer
+        // part), with one line each.
+        EXPECT_EQ(ini.GetInt("nan"), 0);
+        EXPECT_EQ(ini.GetInt("hex"), 0);
+        EXPECT_EQ(ini.GetInt("inf"), 0);
+        EXPECT_EQ(ini.GetInt("tail"), 12);
+        EXPECT_EQ(ini.GetInt("frac"), 12);
+        EXPECT_FLOAT_EQ(ini.GetFloat("f", 9.0f), 0.5f);
+        for (const char* line : {" [config] nan = nan: not a whole number, 0 used",
+                                 " [config] hex = 0x7fffffff: not a whole number, 0 used",
+                                 " [config] inf = inf: not a whole number, 0 used",
+                                 " [config] tail = 12abc: not a whole number, 12 used",
+                                 " [config] frac = 12.5: not a whole number, 12 used",
+                                 " [config] f = 0.5abc: not a number, 0.5 used"})
+            EXPECT_EQ(log.Count(path + line), 1) << line;
+        EXPECT_EQ(log.Lines(), 6);
+    }
+
+    // A bounded number: one line, the value held to the bounds; a blank that
+    // is there counts as no number, one that is missing reads the low bound.
+    ScopedErrorLog log;
+    EXPECT_EQ(ini.GetIntInRange("huge", 0, 999999999), 999999999);
+    EXPECT_EQ(ini.GetIntInRange("nan", 5, 10), 5);
+    EXPECT_EQ(ini.GetIntInRange("blank", 0, 10), 0);
+    EXPECT_EQ(ini.GetIntInRange("tail", 0, 10), 10);
+    EXPECT_EQ(ini.GetIntInRange("missing", 3, 10), 3);
+    EXPECT_EQ(ini.GetIntInRange("plain", -7, -7), -7);
+    EXPECT_EQ(ini.GetIntInRange("plain", -6, 0), -6);
+    EXPECT_FLOAT_EQ(ini.GetFloatInRange("f", 0.0f, 0.25f, 0.1f), 0.1f);
+    EXPECT_FLOAT_EQ(ini.GetFloatInRange("nan", 0.0f, 1.0f, 2.0f), 1.0f);
+    EXPECT_FLOAT_EQ(ini.GetFloatInRange("fine", 0.0f, 1000.0f, 0.0f), 1000.0f);
+    for (const char* line : {" [config] huge = 1e30: out of range 0..999999999, 999999999 used",
+                             " [config] nan = nan: not a whole number, 5 used",
+                             " [config] blank = : not a whole number, 0 used",
+                             " [config] tail = 12abc: not a whole number, 10 used",
+                             " [config] plain = -7: out of range -6..0, -6 used",
+                             " [config] f = 0.5abc: not a number, 0.1 used",
+                             " [config] nan = nan: not a number, 1 used"})
+        EXPECT_EQ(log.Count(path + line), 1) << line;
+    EXPECT_EQ(log.Lines(), 7);
 }
 
 TEST(GIniFile, AllSectionsInOnePassReadAsEachSectionAlone)

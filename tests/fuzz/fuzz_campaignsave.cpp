@@ -1,10 +1,12 @@
 // A whole campaign save folder, mutated (progress, a fleet, a ship's log, an
-// enemy fleet, the opponents, the commit record and staged files, and which
-// of its folders or files are links leading out of it), loaded against the
-// shipped campaign. Whatever it holds: nothing outside the save is removed or
-// replaced, a refused save is left exactly as it was, the numbers stay within
-// their bounds, and a save that loads saves and loads back the same. Run from
-// the repository root.
+// enemy fleet, the opponents, the commit record and staged files, which of
+// its folders or files are links leading out of it, and whether the player's
+// design "mine" is gone), loaded against the shipped campaign. Whatever it
+// holds: nothing outside the save is removed or replaced, a refused save is
+// left exactly as it was, the numbers stay within their bounds, a save that
+// loads saves and loads back the same, a fleet that waits (its design gone)
+// keeps its file as it was, and once the design is back the game's own save
+// loads with every fleet it had. Run from the repository root.
 #include "FuzzFiles.h"
 #include "FuzzParts.h"
 
@@ -19,6 +21,7 @@
 #include "engine/APP_UserFolders.h"
 #include "engine/GFileHelpers.h"
 #include "sim/SIM_HeadlessBattle.h"
+#include "sim/SIM_ShipDesign.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -27,12 +30,16 @@
 #include <sstream>
 
 namespace {
-// The last part is no file: its lines name entries of the save to replace
-// with a link leading out of it (to the folder "outside" beside the saves).
+// The last part but one is no file either: its lines name entries of the
+// save to replace with a link leading out of it (to the folder "outside"
+// beside the saves). The last part names the designs gone for this input:
+// "mine" removes the player's design.
 const char* const kFiles[] = {"progress.txt",       "fleets/fleet1.txt",      "logs/1_log.ini",
                               "enemyfleets/3.ini",  "opponents.ini",          "save.commit",
-                              "progress.txt.new",   "fleets/fleet1.txt.new",  "links"};
-constexpr size_t kLinks = std::size(kFiles) - 1;
+                              "progress.txt.new",   "fleets/fleet1.txt.new",  "links",
+                              "designs"};
+constexpr size_t kLinks = std::size(kFiles) - 2;
+constexpr size_t kDesigns = std::size(kFiles) - 1;
 const char* const kLinkable[] = {"fleets", "logs", "enemyfleets", "deployments", "save.commit", "fleets/fleet1.txt",
                                  "logs/1_log.ini.new"};
 
@@ -67,6 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static std::unique_ptr<SIM_Campaign> campaign;
     static std::string user;
+    static std::string minePath, mineText;
     if (!campaign) {
         user = FuzzFolder() + "/user";
         APP_UserFolders::GetInstance().Create(user);
@@ -75,6 +83,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         SetCampaignDataFolder("campaign/data");
         SIM_HeadlessBattle::LoadContent();
         campaign = SIM_Campaign::LoadDefinition();
+        // The player's own design: an escort under another name, in the ships folder.
+        std::string escort;
+        if (!ReadWholeFile("data/ships/fed_ai_escort.txt", escort))
+            abort();
+        mineText = "[config]\nname = mine\n" + escort.substr(escort.find("guiname"));
+        minePath = APP_UserFolders::GetInstance().Get(APP_UserFolders::SHIPS) + "/mine.txt";
         // The lists ships and planets leave on their way out must outlive the exit handler.
         SIM_CampaignShip::GetAll();
         SIM_CampaignEncounter::GetAll();
@@ -92,6 +106,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (const char* sub : {"/fleets", "/logs", "/enemyfleets"})
         std::filesystem::create_directories(folder + sub, ec);
     const std::vector<std::string> parts = FuzzParts(data, size, std::size(kFiles));
+    SIM_CampaignProgress::GetInstance().Close();
+    if (!SIM_ShipDesign::Find("mine", false) &&
+        (!WriteFileAtomically(minePath, mineText) || !SIM_ShipDesign::LoadFile(minePath, true)))
+        abort();
+    const bool designGone = parts.size() > kDesigns && parts[kDesigns].find("mine") != std::string::npos;
+    if (designGone && SIM_ShipDesign::TryDelete(SIM_ShipDesign::Find("mine"), std::filesystem::path(minePath)
+                                                                                  .parent_path()
+                                                                                  .string()) !=
+                          SIM_ShipDesign::DeleteResult::DELETED)
+        abort();
     for (size_t i = 0; i < parts.size() && i < kLinks; ++i)
         if (!WriteFileAtomically(folder + "/" + kFiles[i], parts[i]))
             abort();
@@ -157,12 +181,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             abort();
     const int cash = progress.cash;
     const size_t fleets = progress.GetFleets().size();
+    const size_t waiting = progress.GetWaitingFleets().size();
+    std::map<std::string, std::string> waitingFiles;
+    for (const auto& w : progress.GetWaitingFleets())
+        ReadWholeFile(w.path, waitingFiles[w.path]);
     if (!progress.Save())
         return 0;
-    if (!progress.Load("fuzz") || progress.cash != cash || progress.GetFleets().size() != fleets)
+    for (const auto& [path, text] : waitingFiles)
+        Keep(path, text);
+    if (!progress.Load("fuzz") || progress.cash != cash || progress.GetFleets().size() != fleets ||
+        progress.GetWaitingFleets().size() != waiting)
         abort();
     Keep(user + "/victim", "victim");
     if (Snapshot(outside) != outsideBefore)
         abort();
+    // The design back: the game's own save loads, with no fleet fewer.
+    if (designGone) {
+        progress.Close();
+        if (!WriteFileAtomically(minePath, mineText) || !SIM_ShipDesign::LoadFile(minePath, true))
+            abort();
+        if (!progress.Load("fuzz") || progress.GetFleets().size() < fleets ||
+            progress.GetFleets().size() + progress.GetWaitingFleets().size() != fleets + waiting)
+            abort();
+    }
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "gui/GUI_TutorialHighlighter.h"
 #include "gui/GUI_TutorialWindow.h"
 #include "gui/SimScript.h"
+#include "support/ErrorLog.h"
 
 #include "DialogTestFixture.h"
 
@@ -161,7 +162,12 @@ TEST_F(TutorialTest, ALessonShowsOnceAndTheSeenFileKeepsItAcrossRuns)
     // The next run: seen names stay shown, one-letter lines (a one-letter name is never remembered) and names of no
     // lesson are ignored, and the latter leave the file at the next launch.
     m_files.Write("user/tutorial_seen.ini", "[seen]\nx\nGHOST\nAA\nTWICE\n");
-    tutorial.Load();
+    {
+        ScopedErrorLog log;
+        tutorial.Load();
+        EXPECT_EQ(log.Count("tutorial_seen.ini [seen]: 2 entries name no lesson, left out"), 1);
+        EXPECT_EQ(log.Lines(), 1);
+    }
     EXPECT_TRUE(tutorial.HasBeenShown("AA"));
     EXPECT_FALSE(tutorial.LaunchTutorial("AA"));
     EXPECT_EQ(2u, tutorial.GetShown().size());

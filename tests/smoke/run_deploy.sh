@@ -25,4 +25,19 @@ out=$("$game" --user-dir "$user" --frames 5 --battle scenario1 --fleet "$fleet" 
 code=$?
 if [ $code -eq 0 ]; then echo "a fleet over the limits was fought"; exit 1; fi
 echo "$out" | grep -q "over the limit" || { echo "no reason given: $out"; exit 1; }
+# Relative paths name places seen from where the game was started, not from
+# the install folder it moves to.
+# The folder's name is this run's own, so that no earlier run's leftovers count.
+start="$user/start"
+mine="myfiles.$$"
+mkdir -p "$start"
+cp "$fleet" "$start/mine.txt"
+out=$(cd "$start" && "$game" --user-dir "$mine" --frames 5 --battle scenario1 --fleet mine.txt 2>&1)
+echo "$out" | grep -q "over the limit" || { echo "a relative --fleet was not read from the start folder: $out"; exit 1; }
+[ -d "$start/$mine/debug" ] || { echo "a relative --user-dir was not made in the start folder"; ls "$start"; exit 1; }
+if [ -e "$(dirname "$game")/$mine" ]; then
+    rm -rf "${game%/*}/$mine"
+    echo "a relative --user-dir was made in the install folder"
+    exit 1
+fi
 echo "deployment smoke run passed"

@@ -37,6 +37,7 @@
 #include "engine/GFileHelpers.h"
 #include "engine/GHashTable.h"
 #include "engine/LibText.h"
+#include "engine/StrFormat.h"
 #include "gui/GUI_ConfirmDialog.h"
 #include "gui/GUI_Message.h"
 #include "gui/GUI_Transition.h"
@@ -351,12 +352,35 @@ bool GUI_Campaign::OpenCampaign(const std::string& name)
     const SIM_CampaignBattleManager& battles = SIM_CampaignBattleManager::GetInstance();
     if (battles.IsTurnEndOpen() && !battles.GetPending().empty()) {
         GUI_EndTurn::Open();
-        return true;
+    } else {
+        // This turn's attacks were saved as they were ordered: their arrows too.
+        GUI_CampaignAttackArrow::GetInstance().AddOrderedAttacks();
+        RestoreCampaignUIMemory();
     }
-    // This turn's attacks were saved as they were ordered: their arrows too.
-    GUI_CampaignAttackArrow::GetInstance().AddOrderedAttacks();
-    RestoreCampaignUIMemory();
+    TellWaitingFleets();
     return true;
+}
+
+std::string GUI_Campaign::WaitingFleetsText()
+{
+    const auto& waiting = SIM_CampaignProgress::GetInstance().GetWaitingFleets();
+    if (waiting.empty())
+        return {};
+    constexpr size_t kNamed = 8;
+    std::string text = GetString("CAMPAIGN_FLEETS_WAITING");
+    for (size_t i = 0; i < waiting.size() && i < kNamed; ++i)
+        text += "\n" + (waiting[i].name.empty() ? std::string("?") : waiting[i].name) + ": " + waiting[i].why + " (" +
+                waiting[i].path + ")";
+    if (waiting.size() > kNamed)
+        text += StrFormat("\n+%zu", waiting.size() - kNamed);
+    return text;
+}
+
+void GUI_Campaign::TellWaitingFleets()
+{
+    const std::string text = WaitingFleetsText();
+    if (!text.empty())
+        ::ShowMessage(text, "CAMPAIGN_MESSAGE_TITLE");
 }
 
 void GUI_Campaign::AskQuit()

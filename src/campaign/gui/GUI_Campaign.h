@@ -39,10 +39,14 @@ public:
     // ever built.
     static void CloseAtExit();
 
-    // A saved campaign by its folder name: false (reported) when it cannot be read.
+    // A saved campaign by its folder name: false (reported) when it cannot be
+    // read. Fleets its load kept out of play are told in one message.
     static bool OpenCampaign(const std::string& name);
     // What the player reads about a save refused: the file and why.
     static std::string LoadRefusedText(const std::string& path, const std::string& reason);
+    // What that message says: each waiting fleet with why and its file; empty
+    // when every fleet was taken.
+    static std::string WaitingFleetsText();
     // The save folder and first "progress.txt" of a new campaign; false
     // (reported) when the name is refused or the files cannot be written.
     static bool CreateCampaignSave(const std::string& name);
@@ -65,6 +69,7 @@ public:
 private:
     GUI_Campaign();
     ~GUI_Campaign() override;
+    static void TellWaitingFleets();
 
     std::unique_ptr<SIM_Campaign> m_definition;
     std::unique_ptr<GUI_CampaignHooks> m_hooks;

@@ -84,11 +84,19 @@ void SIM_CampaignEnemiesDB::Load(const std::string& saveFolder)
         std::string text;
         if (!ReadWholeFile(path, text, kMaxSaveFileBytes))
             continue;
-        m_files.insert(path);
         auto f = std::make_unique<SIM_CampaignEnemyFleet>();
         f->ReadText(text);
-        if (f->ships.empty() || Find(f->encounterId))
+        // Only a file taken is this database's to remove later: one it could
+        // not take stays on disk, told once.
+        if (f->ships.empty()) {
+            LOG_ERROR(path + ": no enemy ship in it, not read");
             continue;
+        }
+        if (Find(f->encounterId)) {
+            LOG_ERROR(StrFormat("%s: a second fleet for planet %d, not read", path.c_str(), f->encounterId));
+            continue;
+        }
+        m_files.insert(path);
         m_fleets.push_back(std::move(f));
     }
 }

@@ -370,37 +370,57 @@ std::string SIM_CampaignFleet::SaveText() const
     return out;
 }
 
-// Section names of an INI text in file order.
-void SIM_CampaignFleet::LoadFromText(const std::string& text, const std::string& fileName)
+std::string SIM_CampaignFleet::LoadFromText(const std::string& text, const std::string& fileName)
 {
     ClearShips();
+    highestShipId = 0;
     // One pass over the text, however many ships it holds.
+    std::vector<GIniFile> sections = GIniFile::ParseSections(text);
+    // A fleet file always ends with its upload flags: one without them was
+    // cut, and the ships past the cut would be lost by its next save.
+    std::string held;
+    if (sections.empty() || sections.back().GetSection() != "uploadflags" ||
+        !*sections.back().GetString("TWENTYFIVE"))
+        held = "it was cut short";
     size_t shipSections = 0;
-    for (GIniFile& ini : GIniFile::ParseSections(text)) {
+    for (GIniFile& ini : sections) {
         ini.SetFileName(fileName);
         const std::string& section = ini.GetSection();
         if (section == "config") {
             id = ini.GetInt("fleetid");
             guiName = ini.GetString("guiname");
-        } else if (section == "uploadflags") {
+            continue;
+        }
+        if (section == "uploadflags") {
             uploadFlags[ONEHUNDRED] = ini.GetInt("ONEHUNDRED") != 0;
             uploadFlags[SEVENTYFIVE] = ini.GetInt("SEVENTYFIVE") != 0;
             uploadFlags[FIFTY] = ini.GetInt("FIFTY") != 0;
             uploadFlags[TWENTYFIVE] = ini.GetInt("TWENTYFIVE") != 0;
-        } else if (++shipSections > kMaxShips) {
-            if (shipSections == kMaxShips + 1)
-                LOG_ERROR(StrFormat("%s: more than %zu ships, the rest ignored", fileName.c_str(), kMaxShips));
+            continue;
+        }
+        // Every ship's id counts, taken or not: a new ship must never get the
+        // id (and so the log file) of one that waits in this file.
+        highestShipId = std::max(highestShipId, ParseLeadingInt(ini.GetString("id")));
+        if (++shipSections > kMaxShips) {
+            if (held.empty())
+                held = StrFormat("more than %zu ships", kMaxShips);
+            continue;
+        }
+        if (!held.empty())
+            continue;
+        auto* ship = new SIM_CampaignShip();
+        if (ship->LoadFromSection(ini)) {
+            m_ships.push_back(ship);
+            ship->fleet = this;
         } else {
-            auto* ship = new SIM_CampaignShip();
-            if (ship->LoadFromSection(ini)) {
-                m_ships.push_back(ship);
-                ship->fleet = this;
-            } else {
-                delete ship;
-            }
+            held = "the design \"" + ship->designName + "\" of " + ini.GetSection() + " cannot be found";
+            delete ship;
         }
     }
+    if (!held.empty())
+        ClearShips();
     RecalculateTotals();
+    return held;
 }
 
 SIM_CampaignFleetNames& SIM_CampaignFleetNames::GetInstance()

@@ -76,9 +76,11 @@ public:
 
     std::string GetFilePath() const;
     std::string SaveText() const;
-    // Reads a fleet file's text (fileName names it in log lines); ships with
-    // unknown designs, and those past kMaxShips, are dropped.
-    void LoadFromText(const std::string& text, const std::string& fileName = std::string());
+    // Reads a fleet file's text (fileName names it in log lines). A file the
+    // game cannot take whole (a ship whose design cannot be found, more than
+    // kMaxShips ships, cut short) gives no ships and says why: such a fleet
+    // waits on disk as it was found. Empty when every ship was read.
+    std::string LoadFromText(const std::string& text, const std::string& fileName = std::string());
     static constexpr size_t kMaxShips = 1000;
 
     const std::vector<SIM_CampaignShip*>& GetShips() const { return m_ships; }
@@ -93,6 +95,8 @@ public:
     std::string guiName;
     bool uploadFlags[UPLOAD_FLAG_COUNT] = {false, false, false, false};
     bool attacking = false;
+    // The highest ship id the last LoadFromText met, taken or not.
+    int highestShipId = 0;
     // Windows showing the fleet watch this (GWatch).
     GLifetime lifetime;
 

@@ -20,7 +20,12 @@ void SIM_CampaignOpponentLog::Load(const std::string& saveFolder)
     m_saveFolder = saveFolder;
     m_records.clear();
     GIniFile section;
-    if (!section.Load("opponents", (saveFolder + "/opponents.ini").c_str()))
+    const std::string path = saveFolder + "/opponents.ini";
+    const FileRead read = section.Load("opponents", path.c_str());
+    // Out of the way at once: a fight records its opponent straight away.
+    if (read.IsRefused())
+        SIM_CampaignSaveWriter::SetAside(saveFolder, path);
+    if (!read)
         return;
     for (size_t i = 0; i < section.GetEntryCount(); ++i) {
         struct Record r;

@@ -62,7 +62,16 @@ void SIM_CampaignProgress::Close()
     SIM_CampaignBattleManager::GetInstance().Clear();
     DeleteFleets();
     m_ownFiles.clear();
+    ForgetWaitingFleets();
     m_campaign = nullptr;
+}
+
+void SIM_CampaignProgress::ForgetWaitingFleets()
+{
+    m_waitingFleets.clear();
+    m_keptPlaces.clear();
+    m_reservedFleetId = 0;
+    m_reservedShipId = 0;
 }
 
 void SIM_CampaignProgress::Init(SIM_Campaign* campaign)
@@ -119,7 +128,8 @@ void SIM_CampaignProgress::RemoveFleet(SIM_CampaignFleet* fleet)
 
 int SIM_CampaignProgress::GetNextFleetID() const
 {
-    int highest = 0;
+    // Past every fleet that waits on disk too: a new fleet never takes its file.
+    int highest = m_reservedFleetId;
     for (const SIM_CampaignFleet* f : m_fleets)
         highest = std::max(highest, f->id);
     return highest + 1;
@@ -177,11 +187,12 @@ bool SIM_CampaignProgress::IsWhole(const std::vector<GIniFile>& sections)
             config = &s;
     if (!config)
         return false;
-    if (config->GetInt("saveformat") >= kSaveFormat)
+    // A look at the numbers, not their reading: Load tells what is wrong with them.
+    if (ParseLeadingInt(config->GetString("saveformat")) >= kSaveFormat)
         return has("end");
     // Saves of earlier builds: [stats] always followed the planets, and only
     // a new campaign's progress has neither fleets nor a turn.
-    const bool begun = config->GetInt("turn") != 0 || has("fleets");
+    const bool begun = ParseLeadingInt(config->GetString("turn")) != 0 || has("fleets");
     return !begun || has("stats");
 }
 
@@ -196,6 +207,17 @@ void SIM_CampaignProgress::AddCrew(int amount)
 }
 
 namespace {
+// The number a save file's name starts with after prefix ("fleet12.txt",
+// "12_log.ini"); 0 when there is none.
+int IdInName(const std::string& path, const std::string& prefix)
+{
+    const size_t slash = path.rfind('/');
+    const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+    if (name.compare(0, prefix.size(), prefix) != 0)
+        return 0;
+    return std::max(0, ParseLeadingInt(name.c_str() + prefix.size()));
+}
+
 // Where each fleet stands by the [fleets] entries, by fleet id; the first
 // entry of an id counts.
 std::unordered_map<int, int> FleetPlaces(const GIniFile& fleets)
@@ -236,10 +258,11 @@ SIM_CampaignProgress::SaveRefusal SIM_CampaignProgress::CheckFleetFiles(
             return {"a fleet file cannot be read", f.source};
         int id = 0;
         for (const GIniFile& s : GIniFile::ParseSections(text)) {
+            // Quietly: the load that follows tells what is wrong with a number.
             if (s.GetSection() == "config") {
-                id = s.GetInt("fleetid");
+                id = ParseLeadingInt(s.GetString("fleetid"));
             } else if (s.GetSection() != "uploadflags") {
-                const std::string log = folder + StrFormat("/logs/%d_log.ini", s.GetInt("id"));
+                const std::string log = folder + StrFormat("/logs/%d_log.ini", ParseLeadingInt(s.GetString("id")));
                 if (FileExists(log) && !logs.count(log))
                     return {"its record would remove the log of a ship it keeps",
                             folder + "/" + SIM_CampaignSaveWriter::kRecordName};
@@ -294,11 +317,20 @@ bool SIM_CampaignProgress::Load(const std::string& name)
     const bool hasFleets = std::any_of(sections.begin(), sections.end(),
                                        [](const GIniFile& s) { return s.GetSection() == "fleets"; });
     const GIniFile& fleets = section("fleets");
-    std::vector<SIM_CampaignSaveWriter::PendingFile> fleetFiles =
+    const std::vector<SIM_CampaignSaveWriter::PendingFile> allFleetFiles =
         SIM_CampaignSaveWriter::PendingFiles(folder, "fleets", ".txt");
+    std::vector<SIM_CampaignSaveWriter::PendingFile> fleetFiles = allFleetFiles;
     const SaveRefusal refusal = CheckFleetFiles(folder, fleets, hasFleets, fleetFiles);
     if (!refusal.path.empty())
         return Refuse(refusal.why, refusal.path);
+
+    // What lies beyond the cap, and fleets kept out of play, keep their ids
+    // and their ships' ids: a new fleet or ship never takes their files.
+    ForgetWaitingFleets();
+    for (const auto& f : allFleetFiles)
+        m_reservedFleetId = std::max(m_reservedFleetId, IdInName(f.path, "fleet"));
+    for (const auto& f : SIM_CampaignSaveWriter::PendingFiles(folder, "logs", ".ini"))
+        m_reservedShipId = std::max(m_reservedShipId, IdInName(f.path, ""));
 
     saveName = name;
     saveFolder = folder;
@@ -310,12 +342,23 @@ bool SIM_CampaignProgress::Load(const std::string& name)
     const std::string progressPath = saveFolder + "/progress.txt";
     for (GIniFile& s : sections)
         s.SetFileName(progressPath);
+    std::unordered_set<int> waitingIds;
     for (const auto& f : fleetFiles) {
         std::string text;
         if (!ReadWholeFile(f.path, text, kMaxSaveFileBytes))
             continue;
         auto* fleet = new SIM_CampaignFleet();
-        fleet->LoadFromText(text, f.path);
+        const std::string why = fleet->LoadFromText(text, f.path);
+        m_reservedShipId = std::max(m_reservedShipId, fleet->highestShipId);
+        if (!why.empty()) {
+            // Never rewritten nor removed by a save: the player gets it back
+            // as it was once the game can take it whole (its design back).
+            LOG_ERROR(f.path + ": " + why + "; the fleet waits out of play, its file kept as it is");
+            m_waitingFleets.push_back({f.path, fleet->guiName, why});
+            waitingIds.insert(fleet->id);
+            delete fleet;
+            continue;
+        }
         m_fleets.push_back(fleet);
         m_ownFiles.insert(f.path);
         for (const SIM_CampaignShip* s : fleet->GetShips())
@@ -333,27 +376,45 @@ bool SIM_CampaignProgress::Load(const std::string& name)
     cash = config.GetIntInRange("cash", 0, kMaxCash);
     crew = config.GetIntInRange("crew", 0, kMaxCash);
 
-    // Entries for fleets beyond the cap are told in one line, not one each.
     std::unordered_map<int, SIM_CampaignFleet*> byId;
     for (SIM_CampaignFleet* f : m_fleets)
         byId.emplace(f->id, f);
-    size_t unplaced = 0;
+    // A fleet not in play (waiting, or beyond the cap) keeps its place for the
+    // load that takes it; entries for fleets beyond the cap are told in one
+    // line, not one each.
+    size_t beyond = 0, ignored = 0;
+    std::unordered_set<int> kept;
     for (size_t i = 0; i < fleets.GetEntryCount(); ++i) {
         const std::string& v = fleets.GetValueAt(i);
         const size_t comma = v.find(',');
         if (v.size() <= 2 || comma == std::string::npos)
             continue;
-        const auto fleet = byId.find(atoi(v.c_str()));
-        SIM_CampaignEncounter* at = SIM_CampaignEncounter::FindByID(atoi(v.c_str() + comma + 1));
-        if (fleet == byId.end() || !at || fleet->second->location) {
-            ++unplaced;
+        const int fleetId = atoi(v.c_str());
+        const int encounterId = atoi(v.c_str() + comma + 1);
+        const auto fleet = byId.find(fleetId);
+        if (fleet == byId.end()) {
+            if (!kept.insert(fleetId).second) {
+                ++ignored;
+                continue;
+            }
+            m_keptPlaces.emplace_back(fleetId, encounterId);
+            m_reservedFleetId = std::max(m_reservedFleetId, fleetId);
+            if (!waitingIds.count(fleetId))
+                ++beyond;
+            continue;
+        }
+        SIM_CampaignEncounter* at = SIM_CampaignEncounter::FindByID(encounterId);
+        if (!at || fleet->second->location) {
+            ++ignored;
             continue;
         }
         fleet->second->SetLocation(at);
     }
-    if (unplaced > 0)
-        LOG_ERROR(StrFormat("%s [fleets]: %zu entries name no fleet read or no planet, ignored", progressPath.c_str(),
-                            unplaced));
+    if (beyond > 0)
+        LOG_ERROR(StrFormat("%s [fleets]: %zu entries name fleets beyond the cap, kept as they are", progressPath.c_str(),
+                            beyond));
+    if (ignored > 0)
+        LOG_ERROR(StrFormat("%s [fleets]: %zu entries repeat a fleet, ignored", progressPath.c_str(), ignored));
     for (auto it = m_fleets.begin(); it != m_fleets.end();) {
         SIM_CampaignFleet* f = *it;
         if (f->location && !f->GetShips().empty()) {
@@ -424,6 +485,8 @@ std::string SIM_CampaignProgress::ProgressText() const
     for (const SIM_CampaignFleet* f : m_fleets)
         if (f->location)
             out += StrFormat("%d = %d,%d\n", index++, f->id, f->location->encounterId);
+    for (const auto& [fleetId, encounterId] : m_keptPlaces)
+        out += StrFormat("%d = %d,%d\n", index++, fleetId, encounterId);
     out += "\n";
     if (m_campaign) {
         int n = 0;
@@ -486,6 +549,7 @@ void SIM_CampaignProgress::Reset(const std::string& playerRace)
     SIM_CampaignBattleManager::GetInstance().Clear();
     DeleteFleets();
     m_ownFiles.clear();
+    ForgetWaitingFleets();
     cash = 5000;
     crew = 800;
     SIM_CampaignScreenHooks::Get().UpdateCashCounter();
@@ -514,7 +578,8 @@ void SIM_CampaignProgress::NextTurn()
     battles.ProcessEndOfTurn();
     m_enemies->TurnStep();
     AdjustDifficulty(battles.difficultyMultiplier);
-    ++turn;
+    // The bound a load holds the turn to: the game's own save never exceeds it.
+    turn = std::min(turn + 1, kMaxTurn);
     Save();
     hooks.CloseTurnWindows();
     hooks.OpenEndTurnDialog();

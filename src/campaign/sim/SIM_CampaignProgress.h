@@ -1,6 +1,7 @@
 #pragma once
 #include <memory>
 #include <set>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -65,6 +66,19 @@ public:
     static constexpr size_t kMaxFleets = 1000;
     static constexpr size_t kMaxStats = 1000;
     static constexpr size_t kMaxEncounterSections = 1000;
+    // A fleet file the last load could not take whole (a ship's design cannot
+    // be found, too many ships, cut short): it stays on disk as it was found,
+    // out of play, keeps its place in [fleets] and its ids, and comes back at
+    // a load that can take it.
+    struct WaitingFleet {
+        std::string path;
+        std::string name;
+        std::string why;
+    };
+    const std::vector<WaitingFleet>& GetWaitingFleets() const { return m_waitingFleets; }
+    // The highest ship id of the save's files not in play (waiting fleets,
+    // ship logs): new ships get ids above it.
+    int GetReservedShipID() const { return m_reservedShipId; }
     // The end of a turn: ships, planets, battles, turn number, save.
     void NextTurn();
 
@@ -88,6 +102,7 @@ private:
     SIM_CampaignProgress();
     ~SIM_CampaignProgress();
     void DeleteFleets();
+    void ForgetWaitingFleets();
     // Logs why a save is refused, naming the file; false.
     bool Refuse(const std::string& why, const std::string& path);
     struct SaveRefusal {
@@ -106,6 +121,12 @@ private:
     // The fleet and log files of this campaign read at load or written by its
     // last save: the only files a save removes when their fleet or ship is gone.
     std::set<std::string> m_ownFiles;
+    std::vector<WaitingFleet> m_waitingFleets;
+    // [fleets] entries (fleet id, EncounterID) of fleets not in play, written
+    // back as they were read.
+    std::vector<std::pair<int, int>> m_keptPlaces;
+    int m_reservedFleetId = 0;
+    int m_reservedShipId = 0;
     std::unique_ptr<SIM_CampaignStats> m_stats;
     std::unique_ptr<SIM_CampaignEnemiesDB> m_enemies;
 };

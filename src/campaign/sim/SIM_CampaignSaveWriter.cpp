@@ -7,12 +7,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <map>
 #include <sstream>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 int g_failAt = -1;
@@ -27,6 +29,12 @@ bool IsPlainLink(const std::string& path)
 {
     struct stat st;
     return lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+bool IsNeitherFileNorLink(const std::string& path)
+{
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode);
 }
 
 // One step of a record: a rename of a staged file into place, or a removal.
@@ -44,7 +52,16 @@ bool ParseRecord(const std::string& folder, const std::string& text, std::vector
 {
     std::istringstream in(text);
     std::string line;
+    int number = 0;
+    // A line as the log tells it: its number and its start, however long it is.
+    auto refuse = [&] {
+        constexpr size_t kShown = 80;
+        refused = "line " + std::to_string(number) + ": " +
+                  (line.size() <= kShown ? line : line.substr(0, kShown) + "...");
+        return false;
+    };
     while (std::getline(in, line)) {
+        ++number;
         if (line.empty())
             continue;
         std::string name = line.size() > 2 ? line.substr(2) : "";
@@ -53,17 +70,13 @@ bool ParseRecord(const std::string& folder, const std::string& text, std::vector
             name.erase(0, folder.size() + 1);
         const bool known = line.size() > 2 && (line[0] == 'R' || line[0] == 'D') && line[1] == ' ';
         if (!known || !SIM_CampaignSaveWriter::IsSaveSetName(name) ||
-            (line[0] == 'D' && name.find('/') == std::string::npos)) {
-            refused = line;
-            return false;
-        }
+            (line[0] == 'D' && name.find('/') == std::string::npos))
+            return refuse();
         const size_t slash = name.find('/');
         const std::string path = folder + "/" + name;
         if ((slash != std::string::npos && IsPlainLink(folder + "/" + name.substr(0, slash))) || IsPlainLink(path) ||
-            IsPlainLink(path + SIM_CampaignSaveWriter::kStagedSuffix)) {
-            refused = line;
-            return false;
-        }
+            IsPlainLink(path + SIM_CampaignSaveWriter::kStagedSuffix))
+            return refuse();
         steps.push_back({line[0], name});
     }
     return true;
@@ -115,6 +128,24 @@ void RemoveStaged(const std::string& folder)
     }
 }
 } // namespace
+
+std::string SIM_CampaignSaveWriter::SetAside(const std::string& folder, const std::string& path)
+{
+    if (!LiesInsideSave(folder, path))
+        return {};
+    std::string aside = path + kSetAsideSuffix;
+    for (int n = 2; n < 1000 && (access(aside.c_str(), F_OK) == 0 || IsPlainLink(aside)); ++n)
+        aside = path + kSetAsideSuffix + std::to_string(n);
+    if (std::rename(path.c_str(), aside.c_str()) != 0) {
+        LOG_ERROR("Cannot set aside what could not be read : " + path + " : " + strerror(errno));
+        return {};
+    }
+    LOG_ERROR("Set aside, it could not be read : " + path + " is now " + aside);
+    // Gone from its place, it is no longer kept there: what the save writes
+    // next in its place is the save's own.
+    GSafeFile::ReasonNotToReplace(path);
+    return aside;
+}
 
 bool SIM_CampaignSaveWriter::IsSaveSetName(const std::string& name)
 {
@@ -259,7 +290,10 @@ void SIM_CampaignSaveWriter::Recover(const std::string& folder)
 {
     const std::string recordPath = RecordPath(folder);
     std::string record;
-    if (FileExists(recordPath) || IsPlainLink(recordPath)) {
+    // A FIFO or a folder where the record goes would fail every save after.
+    if (IsNeitherFileNorLink(recordPath)) {
+        SetAside(folder, recordPath);
+    } else if (FileExists(recordPath) || IsPlainLink(recordPath)) {
         std::vector<Step> steps;
         std::string refused;
         if (IsPlainLink(recordPath) || !ReadWholeFile(recordPath, record, kMaxRecordBytes))
@@ -282,8 +316,11 @@ bool SIM_CampaignSaveWriter::Commit()
             m_error = "not a file inside the save : " + f.path;
             return false;
         }
-        // A file of the save that was there but could not be read is kept as found.
-        if (const std::string kept = GSafeFile::ReasonNotToReplace(f.path); !kept.empty()) {
+        // A file of the save that was there but could not be read (a FIFO
+        // for the opponents, a log past its cap) is kept as found, under
+        // another name: otherwise no save of the campaign would go in again.
+        if (const std::string kept = GSafeFile::ReasonNotToReplace(f.path);
+            !kept.empty() && SetAside(m_folder, f.path).empty()) {
             m_error = kept + " : " + f.path;
             return false;
         }

@@ -16,6 +16,7 @@ public:
     // Removed after the new files are in place (stale fleet and log files).
     void Remove(const std::string& path);
     // False, with the reason in GetError, when anything could not be staged.
+    // A file of the set that was refused when read is set aside first.
     bool Commit();
     const std::string& GetError() const { return m_error; }
 
@@ -23,7 +24,8 @@ public:
     // staged files of a set that never got its record are dropped. Call before
     // reading or writing the folder.
     // A record naming anything but files of its own save set (see
-    // IsSaveSetName), or a link, is refused with one log line and dropped.
+    // IsSaveSetName), or a link, is refused with one log line and dropped;
+    // a FIFO or a folder in its place is set aside.
     static void Recover(const std::string& folder);
     // The file Recover would put in place as folder/name: its staged copy when
     // a valid record names it, else the file itself. Lets a loader check a
@@ -55,6 +57,12 @@ public:
     // empty when there is none. A save with one is refused whole.
     static std::string FindLink(const std::string& folder);
 
+    // Renames what lies at path inside the save (a file it could not read, a
+    // FIFO, a folder) to a free "<name>.refused" name beside it, with one log
+    // line: kept, and out of the way of the save. The new path, or empty
+    // (logged) when it could not be moved.
+    static std::string SetAside(const std::string& folder, const std::string& path);
+    static constexpr const char* kSetAsideSuffix = ".refused";
     // Tests: the n-th staged file (from 0) fails to write; -1 for none.
     static void FailStagedWriteForTest(int n);
     // Tests: the save stops dead (as a crash would) before the n-th rename.

@@ -85,7 +85,8 @@ const std::vector<SIM_CampaignShip*>& SIM_CampaignShip::GetAll()
 
 int SIM_CampaignShip::GetNextFreeID()
 {
-    int highest = 0;
+    // Above the ships of the save that are not in play, whose logs stay.
+    int highest = SIM_CampaignProgress::GetInstance().GetReservedShipID();
     for (const SIM_CampaignShip* s : Registry())
         highest = std::max(highest, s->id);
     return highest + 1;
@@ -270,14 +271,13 @@ bool SIM_CampaignShip::LoadFromSection(const GIniFile& section)
     name = section.GetString("name");
     id = section.GetInt("id");
     designName = section.GetString("design");
-    SIM_ShipDesign* found = SIM_ShipDesign::Find(designName);
-    if (!found) {
-        LOG_ERROR("Campaign ship " + name + " has an unknown design: " + designName);
+    SIM_ShipDesign* found = SIM_ShipDesign::Find(designName, false);
+    // Its fleet says so, once, and waits on disk as it was found.
+    if (!found)
         return false;
-    }
     quantity = section.GetIntInRange("quantity", 1, SIM_CampaignShipyard::QuantityFor(found, SIM_CampaignShipyard::kMaxSquadron));
     SetDesign(found);
-    integrity = section.GetFloat("integrity", 0.0f);
+    integrity = section.GetFloatInRange("integrity", 0.0f, 1.0f, 0.0f);
     int count = section.GetInt("num_mods");
     if (count < 0 || count > kMaxModules) {
         LOG_ERROR(StrFormat("Campaign ship %s has %d module records", name.c_str(), count));

@@ -68,7 +68,8 @@ public:
 
     // The ship's section of its fleet file.
     std::string SaveText(int index) const;
-    // False when the section names no known design (the ship is unusable).
+    // False when the section names no known design (the ship is unusable;
+    // nothing is logged, its fleet tells it).
     bool LoadFromSection(const GIniFile& section);
 
     std::vector<std::unique_ptr<SIM_CampaignModuleState>> modules;

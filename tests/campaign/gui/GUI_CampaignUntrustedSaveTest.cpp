@@ -54,6 +54,41 @@ TEST_F(CampaignUntrustedSave, ADamagedSaveIsRefusedWithItsFileNamedAndKept)
     }
 }
 
+TEST_F(CampaignUntrustedSave, AFleetWhoseDesignIsGoneWaitsOffTheMapAndTheMessageNamesItsFile)
+{
+    StartCampaign("waiting");
+    ASSERT_NE(GUI_CampaignMap::Get(), nullptr);
+    AddFleet(Homeworld());
+    SIM_CampaignProgress::GetInstance().Save();
+    const std::string folder = SIM_CampaignProgress::GetInstance().GetSaveFolder();
+    const std::string path = folder + "/fleets/fleet1.txt";
+    Quit();
+    std::string text;
+    ASSERT_TRUE(ReadWholeFile(path, text));
+    text.replace(text.find("design = fed_ai_escort"), 22, "design = gone_design");
+    ASSERT_TRUE(WriteFileAtomically(path, text));
+
+    ASSERT_TRUE(GUI_Campaign::OpenCampaign("waiting"));
+    GUI_Message* message = GUI_Message::GetOpen();
+    ASSERT_NE(message, nullptr);
+    EXPECT_NE(message->GetText().find("First Fleet: the design \"gone_design\" of ship0 cannot be found (" + path + ")"),
+              std::string::npos)
+        << message->GetText();
+    EXPECT_NE(GUI_CampaignMap::Get(), nullptr);
+    EXPECT_TRUE(Homeworld()->fleets.empty());
+    Frames(3);
+    while (GUI_WindowManager::GetInstance().CloseTopModal()) {
+    }
+    // Leaving saves nothing over it; neither does the next turn.
+    SIM_CampaignProgress::GetInstance().NextTurn();
+    Quit();
+    std::string now;
+    ASSERT_TRUE(ReadWholeFile(path, now));
+    EXPECT_EQ(now, text);
+    while (GUI_WindowManager::GetInstance().CloseTopModal()) {
+    }
+}
+
 TEST_F(CampaignUntrustedSave, ShuttingDownWithACampaignOpenClosesItBeforeTheContentGoes)
 {
     StartCampaign("open at exit");

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "CampaignTestWorld.h"
+#include "SaveFolderTools.h"
 
 #include "campaign/sim/SIM_CampaignAIManager.h"
 #include "campaign/sim/SIM_CampaignFacility.h"
@@ -245,11 +246,12 @@ TEST_F(CampaignSave, ACrashAmongTheRenamesIsFinishedAsAWholeSaveOnLoad)
 TEST_F(CampaignSave, LoadSkipsShortEntriesDropsEmptyFleetsAndReadsOwners)
 {
     const std::string folder = progress.GetSaveFolder();
-    ASSERT_TRUE(WriteFileAtomically(folder + "/fleets/fleet5.txt", "[config]\nfleetid = 5\nguiname = Kept\n"
-                                                                   "\n[ship0]\ndesign = no_such_design\nid = 9\n"
-                                                                   "\n[ship1]\ndesign = fed_ai_escort\nid = 10\n"));
+    ASSERT_TRUE(WriteFileAtomically(folder + "/fleets/fleet5.txt",
+                                    WholeFleetFile("[config]\nfleetid = 5\nguiname = Kept\n"
+                                                   "\n[ship1]\ndesign = fed_ai_escort\nid = 10\n")));
     // A yard's fleet saved before it got a ship shows no icon after a load.
-    ASSERT_TRUE(WriteFileAtomically(folder + "/fleets/fleet6.txt", "[config]\nfleetid = 6\nguiname = Empty\n"));
+    ASSERT_TRUE(WriteFileAtomically(folder + "/fleets/fleet6.txt",
+                                    WholeFleetFile("[config]\nfleetid = 6\nguiname = Empty\n")));
     ASSERT_TRUE(WriteFileAtomically(folder + "/progress.txt",
                                     "[config]\nrace = korrath\nturn = 4\ncash = 12\n\n[fleets]\n0 = 4,\n1 = 5,2\n2 = 6,2\n"
                                     "\n[encounter_0]\nencounterid = 3\nterritory = PLAYER\nfreeze = 2.00\n"
@@ -264,7 +266,7 @@ TEST_F(CampaignSave, LoadSkipsShortEntriesDropsEmptyFleetsAndReadsOwners)
     // fleet 6 has no ship and is dropped from its planet.
     ASSERT_EQ(progress.GetFleets().size(), 1u);
     EXPECT_EQ(progress.GetFleets()[0]->id, 5);
-    ASSERT_EQ(progress.GetFleets()[0]->GetShips().size(), 1u); // unknown design dropped
+    ASSERT_EQ(progress.GetFleets()[0]->GetShips().size(), 1u);
     EXPECT_EQ(progress.GetFleets()[0]->GetShips()[0]->id, 10);
     EXPECT_EQ(progress.GetFleets()[0]->location, world.Planet("Beskar"));
     EXPECT_EQ(world.Planet("Beskar")->fleets.size(), 1u);

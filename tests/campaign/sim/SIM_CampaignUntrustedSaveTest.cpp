@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "CampaignTestWorld.h"
+#include "SaveFolderTools.h"
 
 #include "campaign/sim/SIM_CampaignAIManager.h"
 #include "campaign/sim/SIM_CampaignFacility.h"
@@ -29,54 +30,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-// Every entry below the folder (links and folders too) with its text.
-std::map<std::string, std::string> Snapshot(const std::string& folder)
-{
-    std::map<std::string, std::string> out;
-    for (const auto& e : fs::recursive_directory_iterator(folder)) {
-        const std::string path = e.path().string();
-        if (e.is_symlink())
-            out[path] = "link to " + fs::read_symlink(e.path()).string();
-        else if (e.is_regular_file())
-            ReadWholeFile(path, out[path]);
-        else
-            out[path] = e.is_directory() ? "folder" : "special";
-    }
-    return out;
-}
-
-// The player's folder moved to memory for one test, where there is a tmpfs:
-// tests that save many times or many files would otherwise wait most of a
-// minute on a busy disk's syncs.
-class UserFolderInMemory {
-public:
-    explicit UserFolderInMemory(const TempDir& usual) : m_usual(usual.Path())
-    {
-        std::error_code ec;
-        std::string name = (fs::is_directory("/dev/shm", ec) ? std::string("/dev/shm") : fs::temp_directory_path().string()) +
-                           "/qlmtest.XXXXXX";
-        if (mkdtemp(name.data()))
-            m_path = name;
-        Point(m_path.empty() ? m_usual : m_path);
-    }
-    ~UserFolderInMemory()
-    {
-        Point(m_usual);
-        std::error_code ec;
-        if (!m_path.empty())
-            fs::remove_all(m_path, ec);
-    }
-
-private:
-    static void Point(const std::string& user)
-    {
-        APP_UserFolders::GetInstance().Create(user);
-        SetDeletableRoot(user);
-    }
-    std::string m_usual;
-    std::string m_path;
-};
 
 class UntrustedSave : public ::testing::Test {
 protected:
@@ -426,9 +379,10 @@ TEST_F(UntrustedSave, BeyondTheFleetCapOneLineAndWhatLiesBeyondStaysOnDisk)
         const std::string name = "fleet" + std::to_string(i) + ".txt";
         names.push_back(name);
         // Written plainly: a thousand synced writes would only slow the test.
-        std::ofstream(folder + "/fleets/" + name) << StrFormat("[config]\nfleetid = %zu\nguiname = F\n\n[ship0]\n"
-                                                               "design = fed_ai_escort\nquantity = 1\nid = %zu\n",
-                                                               i, i);
+        std::ofstream(folder + "/fleets/" + name)
+            << WholeFleetFile(StrFormat("[config]\nfleetid = %zu\nguiname = F\n\n[ship0]\n"
+                                        "design = fed_ai_escort\nquantity = 1\nid = %zu\n",
+                                        i, i));
         std::ofstream(folder + StrFormat("/logs/%zu_log.ini", i)) << "LOG_REPAIR,\"Old\",1\n";
         text += StrFormat("%zu = %zu,3\n", i - 1, i);
     }
@@ -448,9 +402,12 @@ TEST_F(UntrustedSave, BeyondTheFleetCapOneLineAndWhatLiesBeyondStaysOnDisk)
     ASSERT_TRUE(progress.Load("first"));
     EXPECT_EQ(progress.GetFleets().size(), SIM_CampaignProgress::kMaxFleets);
     EXPECT_EQ(log.Count("1005 fleet files, only the first 1000 read, the rest left as they are"), 1);
-    EXPECT_EQ(log.Count("[fleets]: 5 entries name no fleet read or no planet, ignored"), 1);
+    EXPECT_EQ(log.Count("[fleets]: 5 entries name fleets beyond the cap, kept as they are"), 1);
     EXPECT_EQ(log.Count("not found"), 0);
     EXPECT_EQ(log.Lines(), 2);
+    // A new fleet or ship never takes the file of one beyond the cap.
+    EXPECT_EQ(progress.GetNextFleetID(), static_cast<int>(count) + 1);
+    EXPECT_EQ(SIM_CampaignShip::GetNextFreeID(), static_cast<int>(count) + 1);
     ASSERT_TRUE(progress.Save());
     for (const auto& [path, before] : beyond) {
         std::string now;
@@ -460,6 +417,23 @@ TEST_F(UntrustedSave, BeyondTheFleetCapOneLineAndWhatLiesBeyondStaysOnDisk)
     // The next load reads the same fleets.
     ASSERT_TRUE(progress.Load("first"));
     EXPECT_EQ(progress.GetFleets().size(), SIM_CampaignProgress::kMaxFleets);
+    // Five fleets lost in play: the next load reads every file left, those
+    // once beyond the cap in their places, and the game's own save loads.
+    for (int i = 0; i < 5; ++i) {
+        SIM_CampaignFleet* lost = progress.GetFleets().front();
+        lost->ClearShips();
+        ASSERT_TRUE(lost->DeleteIfEmpty());
+    }
+    ASSERT_TRUE(progress.Save());
+    ASSERT_TRUE(progress.Load("first")) << progress.GetRefusedFile();
+    EXPECT_EQ(progress.GetFleets().size(), SIM_CampaignProgress::kMaxFleets);
+    for (const auto& [path, before] : beyond)
+        if (path.find("/fleets/") != std::string::npos) {
+            const int id = atoi(path.c_str() + path.rfind("fleet") + 5);
+            const SIM_CampaignFleet* f = progress.FindFleet(id);
+            ASSERT_NE(f, nullptr) << path;
+            EXPECT_EQ(f->location, world.campaign->FindEncounter(3)) << path;
+        }
 }
 
 TEST_F(UntrustedSave, NumbersBeyondWhatACampaignHoldsAreBoundedWithALineNamingTheKey)
@@ -475,11 +449,14 @@ TEST_F(UntrustedSave, NumbersBeyondWhatACampaignHoldsAreBoundedWithALineNamingTh
                                                   "\n[stats]\n0 = won,2147483647,-1.00\n1 = won,5,-1.00\n"
                                                   "2 = f,-1,1e38\n"));
     ASSERT_TRUE(WriteFileAtomically(folder + "/fleets/fleet1.txt",
-                                    "[config]\nfleetid = 1\nguiname = Odd\n"
-                                    "\n[ship0]\ndesign = fed_ai_escort\nquantity = 2000000000\nid = 1\nnum_mods = 1\n"
-                                    "0 = 0,frigate_engine\n0_damage = Cut@1.00@-2147483648@\n"
-                                    "\n[ship1]\ndesign = fed_ai_escort\nquantity = -7\nid = 2\nnum_mods = 0\n"
-                                    "\n[ship2]\ndesign = fed_ai_escort\nquantity = 1\nid = 3\nnum_mods = 0\n"));
+                                    WholeFleetFile("[config]\nfleetid = 1\nguiname = Odd\n"
+                                                   "\n[ship0]\ndesign = fed_ai_escort\nquantity = 2000000000\nid = 1\n"
+                                                   "num_mods = 1\n0 = 0,frigate_engine\n"
+                                                   "0_damage = Cut@1.00@-2147483648@\n"
+                                                   "\n[ship1]\ndesign = fed_ai_escort\nquantity = -7\nid = 2\n"
+                                                   "num_mods = 0\n"
+                                                   "\n[ship2]\ndesign = fed_ai_escort\nquantity = 1\nid = 3\n"
+                                                   "num_mods = 0\n")));
     ScopedErrorLog log;
     ASSERT_TRUE(progress.Load("first"));
     EXPECT_EQ(progress.race, SIM_Options::GetInstance().GetRaceName());
@@ -546,24 +523,157 @@ TEST_F(UntrustedSave, NumbersBeyondWhatACampaignHoldsAreBoundedWithALineNamingTh
     EXPECT_EQ(progress.cash, max);
 }
 
-TEST_F(UntrustedSave, CountsAreBoundedToWhatACampaignCanHold)
+TEST_F(UntrustedSave, ANumberThatIsNotANumberIsNamedWithItsFileSectionAndKey)
 {
-    std::string fleet = "[config]\nfleetid = 1\nguiname = Swarm\n";
-    for (size_t i = 0; i < SIM_CampaignFleet::kMaxShips + 5; ++i)
-        fleet += "\n[ship" + std::to_string(i) + "]\ndesign = fed_ai_escort\nquantity = 1\nid = " +
-                 std::to_string(i + 1) + "\n";
-    std::string stats = "[config]\nrace = federation\nturn = 1\ncash = 10\n\n[fleets]\n0 = 1,3\n\n[stats]\n";
-    for (size_t i = 0; i < SIM_CampaignProgress::kMaxStats + 5; ++i)
-        stats += std::to_string(i) + " = s" + std::to_string(i) + ",1,-1.00\n";
-    ASSERT_TRUE(WriteFileAtomically(folder + "/fleets/fleet1.txt", fleet));
-    ASSERT_TRUE(WriteFileAtomically(folder + "/progress.txt", stats));
+    const std::string progressPath = folder + "/progress.txt";
+    const std::string fleetPath = folder + "/fleets/fleet1.txt";
+    std::string fleet;
+    ASSERT_TRUE(ReadWholeFile(fleetPath, fleet));
+    const struct {
+        const char* cash;
+        int read;
+        const char* told;
+    } cases[] = {{"nan", 0, "not a whole number, 0 used"},
+                 {"1e30", SIM_CampaignProgress::kMaxCash, "out of range 0..999999999, 999999999 used"},
+                 {"0x7fffffff", 0, "not a whole number, 0 used"},
+                 {"inf", 0, "not a whole number, 0 used"},
+                 {"12abc", 12, "not a whole number, 12 used"},
+                 {"", 0, "not a whole number, 0 used"},
+                 {"-1", 0, "out of range 0..999999999, 0 used"}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(WriteFileAtomically(progressPath, std::string("[config]\nrace = federation\nturn = nan\ncash = ") +
+                                                          c.cash + "\ncrew = 1e30\n\n[fleets]\n0 = 1,3\n\n[stats]\n"));
+        std::string damaged = fleet;
+        damaged.replace(damaged.find("integrity = 1.00"), 16, "integrity = 1e30");
+        ASSERT_TRUE(WriteFileAtomically(fleetPath, damaged));
+        ScopedErrorLog log;
+        ASSERT_TRUE(progress.Load("first")) << c.cash;
+        EXPECT_EQ(progress.cash, c.read) << c.cash;
+        EXPECT_EQ(log.Count(progressPath + " [config] cash = " + c.cash + ": " + c.told), 1) << c.cash;
+        EXPECT_EQ(progress.turn, 0);
+        EXPECT_EQ(log.Count(progressPath + " [config] turn = nan: not a whole number, 0 used"), 1);
+        EXPECT_EQ(progress.crew, SIM_CampaignProgress::kMaxCash);
+        EXPECT_EQ(log.Count(progressPath + " [config] crew = 1e30: out of range"), 1);
+        ASSERT_EQ(progress.GetFleets().size(), 1u);
+        EXPECT_EQ(progress.GetFleets()[0]->GetShips()[0]->integrity, 1.0f);
+        EXPECT_EQ(log.Count(fleetPath + " [ship0] integrity = 1e30: out of range 0..1, 1 used"), 1);
+        EXPECT_EQ(log.Lines(), 4) << c.cash;
+    }
+
+    // Turns stop at the bound a load holds them to: the game's own save
+    // always loads again without a word.
+    ASSERT_TRUE(WriteFileAtomically(progressPath, StrFormat("[config]\nrace = federation\nturn = %d\ncash = 5\n"
+                                                            "\n[fleets]\n0 = 1,3\n\n[stats]\n",
+                                                            SIM_CampaignProgress::kMaxTurn - 1)));
+    ASSERT_TRUE(progress.Load("first"));
+    progress.NextTurn();
+    EXPECT_EQ(progress.turn, SIM_CampaignProgress::kMaxTurn);
+    progress.NextTurn();
+    EXPECT_EQ(progress.turn, SIM_CampaignProgress::kMaxTurn);
     ScopedErrorLog log;
     ASSERT_TRUE(progress.Load("first"));
-    ASSERT_EQ(progress.GetFleets().size(), 1u);
-    EXPECT_EQ(progress.GetFleets()[0]->GetShips().size(), SIM_CampaignFleet::kMaxShips);
+    EXPECT_EQ(progress.turn, SIM_CampaignProgress::kMaxTurn);
+    EXPECT_EQ(log.Lines(), 0);
+}
+
+TEST_F(UntrustedSave, ASideFileThatCannotBeReadIsSetAsideOnceAndTheCampaignKeepsSaving)
+{
+    const std::string opponents = folder + "/opponents.ini";
+    const std::string log = folder + "/logs/1_log.ini";
+    ASSERT_TRUE(progress.Load("first"));
+    // A FIFO where the opponents and the record go, a folder where a ship's log goes.
+    fs::remove(opponents);
+    ASSERT_EQ(mkfifo(opponents.c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo(record.c_str(), 0600), 0);
+    fs::remove(log);
+    fs::create_directories(log + "/inside");
+    GSafeFile::ForgetRefusedFiles();
+    ScopedErrorLog errors;
+    ASSERT_TRUE(progress.Load("first"));
+    for (int turn = 0; turn < 3; ++turn)
+        ASSERT_TRUE(progress.Save()) << turn;
+    // Each told once, kept under another name, the save's own files back.
+    for (const std::string& path : {opponents, record, log})
+        EXPECT_EQ(errors.Count("Set aside, it could not be read : " + path + " is now " + path + ".refused:"), 1)
+            << path;
+    EXPECT_EQ(errors.Count("Set aside"), 3);
+    EXPECT_EQ(errors.Count("Failed to save"), 0);
+    struct stat st;
+    ASSERT_EQ(lstat((opponents + ".refused").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    ASSERT_EQ(lstat((record + ".refused").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    EXPECT_TRUE(fs::is_directory(log + ".refused/inside"));
+    EXPECT_TRUE(FileExists(opponents));
+    EXPECT_TRUE(FileExists(log));
+    EXPECT_FALSE(FileExists(record)) << "a save finished leaves no record";
+    // A second FIFO of the same name goes beside the first.
+    fs::remove(opponents);
+    ASSERT_EQ(mkfifo(opponents.c_str(), 0600), 0);
+    GSafeFile::ForgetRefusedFiles();
+    ASSERT_TRUE(progress.Load("first"));
+    ASSERT_TRUE(progress.Save());
+    EXPECT_EQ(lstat((opponents + ".refused2").c_str(), &st), 0);
+    EXPECT_TRUE(FileExists(opponents));
+    ASSERT_TRUE(progress.Load("first"));
+    EXPECT_EQ(errors.Count("Set aside"), 4);
+}
+
+TEST_F(UntrustedSave, ADamagedEnemyFleetIsToldAndLeftAsItIsAndARecordLineIsEchoedShort)
+{
+    const std::string enemy = folder + "/enemyfleets/3.ini";
+    const std::string twin = folder + "/enemyfleets/4.ini";
+    auto fleet = [](int planet) {
+        return StrFormat("[config]\nqlmid = q1\nencounterid = %d\n\n[ship_4,]\nshipid = 4\nquantity = 1\n", planet);
+    };
+    ASSERT_TRUE(WriteFileAtomically(enemy, "[config]\nqlmid = q1\nencounterid = 3\n"));
+    ASSERT_TRUE(WriteFileAtomically(twin, fleet(4)));
+    {
+        ScopedErrorLog errors;
+        ASSERT_TRUE(progress.Load("first"));
+        EXPECT_EQ(errors.Count(enemy + ": no enemy ship in it, not read"), 1);
+        ASSERT_TRUE(progress.Save());
+        EXPECT_EQ(errors.Lines(), 1);
+    }
+    std::string text;
+    EXPECT_TRUE(ReadWholeFile(enemy, text));
+    EXPECT_EQ(text, "[config]\nqlmid = q1\nencounterid = 3\n");
+    // Two files for one planet: the second is told and kept.
+    ASSERT_TRUE(WriteFileAtomically(enemy, fleet(3)));
+    ASSERT_TRUE(WriteFileAtomically(twin, fleet(3)));
+    {
+        ScopedErrorLog errors;
+        ASSERT_TRUE(progress.Load("first"));
+        EXPECT_EQ(errors.Count(twin + ": a second fleet for planet 3, not read"), 1);
+        ASSERT_TRUE(progress.Save());
+        EXPECT_TRUE(FileExists(twin));
+    }
+
+    // A refused record line of thousands of characters is told by its number and start.
+    const std::string longLine = "D fleets/" + std::string(3000, 'x');
+    ASSERT_TRUE(WriteFileAtomically(record, "R progress.txt\n" + longLine + "\n"));
+    ScopedErrorLog errors;
+    SIM_CampaignSaveWriter::Recover(folder);
+    EXPECT_EQ(errors.Count("Save record refused, it names a file outside its save : " + record + " : line 2: " +
+                           longLine.substr(0, 80) + "...:"),
+              1)
+        << errors.Text();
+    EXPECT_LT(errors.Text().size(), 400u);
+}
+
+TEST_F(UntrustedSave, StatisticsAreBoundedToWhatACampaignCanHold)
+{
+    // (A fleet past its ship cap waits as it was found: SIM_CampaignWaitingFleetTest.)
+    std::string stats = "[config]\nrace = federation\nturn = 1\ncash = 10\n\n[fleets]\n\n[stats]\n";
+    for (size_t i = 0; i < SIM_CampaignProgress::kMaxStats + 5; ++i)
+        stats += std::to_string(i) + " = s" + std::to_string(i) + ",1,-1.00\n";
+    ASSERT_TRUE(WriteFileAtomically(folder + "/progress.txt", stats));
+    fs::remove(folder + "/fleets/fleet1.txt");
+    ScopedErrorLog log;
+    ASSERT_TRUE(progress.Load("first"));
     EXPECT_EQ(progress.GetStats().GetEntries().size(), SIM_CampaignProgress::kMaxStats);
-    EXPECT_EQ(log.Count("more than 1000 ships, the rest ignored"), 1);
     EXPECT_EQ(log.Count("[stats]: 1005 entries, only the first 1000 read"), 1);
+    EXPECT_EQ(log.Lines(), 1);
 }
 
 } // namespace
