@@ -6,11 +6,14 @@
 #include "battle/BattleLauncher.h"
 #include "battle/GUI_BattleGUI.h"
 #include "battle/hud/BattleHud.h"
+#include "battle/hud/GUI_BattleModuleStats.h"
 #include "battle/hud/GUI_LeaveBattle.h"
 #include "battle/hud/GUI_PostMortem.h"
+#include "battle/hud/GUI_ShipInspector.h"
 #include "battle/hud/GUI_StatsBrowser.h"
 #include "battle/hud/GUI_SurvivalPostMortem.h"
 #include "engine/GFileHelpers.h"
+#include "engine/FramePacer.h"
 #include "engine/GSafeFile.h"
 #include "gui/GUI_ButtonTab.h"
 #include "gui/GUI_ButtonText.h"
@@ -29,6 +32,12 @@ namespace {
 
 class TextFitBattle : public TextFitGame {
 protected:
+    void TearDown() override
+    {
+        GUI_BattleGUI::GetInstance().SetInjectedFrameTime(-1.0f);
+        TextFitGame::TearDown();
+    }
+
     // The sample fleet of a scenario with each ship named as the deployment
     // screen names the tenth and later ships: its design's name and number.
     std::string LongNamedFleet(const std::string& sampleFile)
@@ -63,25 +72,39 @@ protected:
         return path;
     }
 
-    // Runs the battle until the fleets have met (or a few thousand frames).
-    static void RunUntilFighting()
+    // Runs the battle at top speed until one of the player's ships is on
+    // the field and its first turret weapon has fired: the fleets have met.
+    // Every frame is a display frame of battle time, whatever the machine
+    // (on the wall clock a fast build draws 650 frames while the ships are
+    // still warping in). The limit is two minutes of battle at that speed.
+    static bool RunUntilFighting()
     {
-        SIM_Battle& battle = SIM_Battle::GetInstance();
-        for (int i = 0; i < 3000 && !battle.IsEnded(); ++i) {
+        GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
+        gui.SetInjectedFrameTime(static_cast<float>(FramePacer::kFrameMs));
+        gui.battleSpeed = 4.0f;
+        for (int i = 0; i < 4500 && !SIM_Battle::GetInstance().IsEnded() && !FightingShip(); ++i)
             Frames(1);
-            if (i > 600 && i % 50 == 0)
-                break;
-        }
+        return FightingShip() != nullptr;
     }
 
-    static SIM_Ship* FirstPlayerShip()
+    static SIM_Ship* FightingShip()
     {
         const SIM_Fleet* fleet = SIM_Battle::GetInstance().GetPlayerFleet();
         if (fleet)
             for (SIM_Ship* ship : fleet->GetLiveShips())
-                if (ship->state == SIM_Ship::ACTIVE && !ship->IsFighter())
+                if (ship->state == SIM_Ship::ACTIVE && !ship->IsFighter() && !ship->GetTurretWeapons().empty() &&
+                    ship->GetTurretWeapons().front()->GetStatistics().shotsFired > 0)
                     return ship;
         return nullptr;
+    }
+
+    // The text was laid out, whole, in the frame checked last.
+    bool Shown(const std::string& text) const
+    {
+        for (const TextFitCheck::Recorded& recorded : m_check.Texts())
+            if (recorded.text == text)
+                return true;
+        return false;
     }
 };
 
@@ -94,19 +117,28 @@ TEST_P(TextFitBattle, InstrumentsResultAndStatistics)
     request.seed = 5;
     ASSERT_TRUE(BattleLauncher::Launch(request, LongNamedFleet("data/sample deployment/deployed.txt")));
     DropAllLessons();
-    GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
-    gui.battleSpeed = 4.0f;
-    RunUntilFighting();
+    ASSERT_TRUE(RunUntilFighting()) << "no ship of the player fired within two minutes of battle";
     RestMouse();
     ExpectFits("battle");
 
     PressKey(SDL_SCANCODE_P);
-    SIM_Ship* ship = FirstPlayerShip();
+    SIM_Ship* ship = FightingShip();
     ASSERT_NE(ship, nullptr);
-    SIM_TargetedModule* weapon = ship->GetTurretWeapons().empty() ? nullptr : ship->GetTurretWeapons().front();
+    SIM_TargetedModule* weapon = ship->GetTurretWeapons().front();
     BattleHud::PickedShip(ship, weapon);
     Frames(1);
     ExpectFits("ship inspector");
+    // The inspector and the weapon's statistics were drawn in that frame.
+    EXPECT_EQ(GUI_ShipInspector::GetInspectedShip(), ship);
+    const GUI_BattleModuleStats* stats = GUI_BattleModuleStats::GetOpen();
+    ASSERT_NE(stats, nullptr);
+    EXPECT_EQ(stats->GetModule(), weapon);
+    EXPECT_TRUE(Shown(stats->GetTitle())) << stats->GetTitle();
+    for (int row = 0; row < GUI_BattleModuleStats::kRows; ++row) {
+        EXPECT_TRUE(Shown(stats->GetLabel(row))) << stats->GetLabel(row);
+        EXPECT_TRUE(Shown(stats->GetValue(row))) << stats->GetValue(row);
+    }
+    EXPECT_NE(stats->GetValue(0), "0") << "the weapon has fired";
 
     const GUI_LeaveBattle* leave = GUI_LeaveBattle::GetOpen();
     ASSERT_NE(leave, nullptr);
@@ -123,6 +155,7 @@ TEST_P(TextFitBattle, InstrumentsResultAndStatistics)
     RestMouse();
     ExpectFits("result");
     Click(*report->GetViewStatsButton());
+    ASSERT_NE(GUI_StatsBrowser::GetOpen(), nullptr);
     RestMouse();
     ExpectFits("statistics");
 }
@@ -134,8 +167,7 @@ TEST_P(TextFitBattle, SurvivalScoreAndResult)
     request.seed = 5;
     ASSERT_TRUE(BattleLauncher::Launch(request, LongNamedFleet("data/sample deployment/survival1.txt")));
     DropAllLessons();
-    GUI_BattleGUI::GetInstance().battleSpeed = 4.0f;
-    RunUntilFighting();
+    ASSERT_TRUE(RunUntilFighting()) << "no ship of the player fired within two minutes of battle";
     RestMouse();
     ExpectFits("survival battle");
 

@@ -28,6 +28,7 @@
 #include "sim/SIM_ShipDesign.h"
 #include "sim/SIM_ShipModuleType.h"
 #include "support/WindowInput.h"
+#include "support/WindowRoad.h"
 #include "support/WindowedGame.h"
 
 #include <SDL2/SDL.h>
@@ -108,7 +109,7 @@ TEST(GLDeploymentDialogsWindow, ARenamedShipCannotBeDraggedAwayAndItsDialogGoesW
     SIM_Scenario* scenario = SIM_Scenario::FindByName("scenario1");
     ASSERT_NE(scenario, nullptr);
     GUI_DeploymentGUI::Open(scenario, false, 15);
-    RunGameFrames(70); // past the screen wipe
+    SettleScreens(); // past the screen wipe
     GUI_DeploymentGUI& screen = GUI_DeploymentGUI::GetInstance();
     ASSERT_EQ(Game::GetInstance().GetModeId(), 2);
     GUI_DeploymentIcon* anvil = FindDeploymentIconByShipId(1);
@@ -191,7 +192,7 @@ TEST(GLDeploymentDialogsWindow, TheSupplyListCountsAShipPlacedWithTheMouseAndALi
     // Room for exactly two frigates' lasers.
     scenario->SetSupplyLimit("frigate_laser", 2 * lasers);
     GUI_DeploymentGUI::Open(scenario, false, 15);
-    RunGameFrames(70);
+    SettleScreens(); // past the screen wipe
     GUI_DeploymentGUI& screen = GUI_DeploymentGUI::GetInstance();
     ASSERT_EQ(Game::GetInstance().GetModeId(), 2);
 
@@ -239,7 +240,7 @@ TEST(GLDeploymentDialogsWindow, TheSupplyListCountsAShipPlacedWithTheMouseAndALi
     ClickCentre(screen.GetGoBackButton());
     ASSERT_NE(GUI_ConfirmDialog::GetOpen(), nullptr);
     ClickCentre(GUI_ConfirmDialog::GetOpen()->GetYesButton());
-    RunGameFrames(70);
+    SettleScreens(); // past the screen wipe
     EXPECT_EQ(Game::GetInstance().GetModeId(), 15);
     EXPECT_EQ(GUI_SupplyLimits::GetOpen(), nullptr);
     scenario->ClearSupplyLimits();

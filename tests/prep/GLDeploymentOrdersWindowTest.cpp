@@ -27,6 +27,7 @@
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_ShipOrder.h"
 #include "support/WindowInput.h"
+#include "support/WindowRoad.h"
 #include "support/WindowedGame.h"
 
 #include <SDL2/SDL.h>
@@ -64,7 +65,7 @@ TEST(GLDeploymentOrdersWindow, OrdersGivenWithTheMouseReachTheFileAndTheBattle)
     SIM_Scenario* scenario = SIM_Scenario::FindByName("scenario1");
     ASSERT_NE(scenario, nullptr);
     GUI_DeploymentGUI::Open(scenario, false, 15);
-    RunGameFrames(70); // past the screen wipe
+    SettleScreens(); // past the screen wipe
     GUI_DeploymentGUI& screen = GUI_DeploymentGUI::GetInstance();
     ASSERT_EQ(game.GetModeId(), 2);
     GUI_DeploymentIcon* a = FindDeploymentIconByShipId(1);
@@ -190,7 +191,7 @@ TEST(GLDeploymentOrdersWindow, AnEditorWhoseOrderAPickDropsClosesWithIt)
     SIM_Scenario* scenario = SIM_Scenario::FindByName("scenario1");
     ASSERT_NE(scenario, nullptr);
     GUI_DeploymentGUI::Open(scenario, false, 15);
-    RunGameFrames(70);
+    SettleScreens(); // past the screen wipe
     ASSERT_EQ(Game::GetInstance().GetModeId(), 2);
     GUI_DeploymentIcon* frigate = FindDeploymentIconByShipId(1);
     GUI_DeploymentIcon* squadron = FindDeploymentIconByShipId(2);

@@ -20,6 +20,7 @@
 #include "sim/SIM_ShipDesign.h"
 #include "support/PickedDesign.h"
 #include "support/WindowInput.h"
+#include "support/WindowRoad.h"
 #include "support/WindowedGame.h"
 
 #include <SDL2/SDL.h>
@@ -40,7 +41,7 @@ TEST(GLDeploymentWindow, ADesignClickedIntoTheZoneFightsTheBattle)
     SIM_Scenario* scenario = SIM_Scenario::FindByName("scenario1");
     ASSERT_NE(scenario, nullptr);
     GUI_DeploymentGUI::Open(scenario, false, 15);
-    RunGameFrames(70); // past the screen wipe
+    SettleScreens(); // past the screen wipe
     GUI_DeploymentGUI& screen = GUI_DeploymentGUI::GetInstance();
     ASSERT_EQ(game.GetModeId(), 2);
     ASSERT_TRUE(screen.GetPlayerFleet()->GetShips().empty());

@@ -11,6 +11,14 @@
 # deadline of deadline.sh. A failure names the step and what it waited for,
 # prints the logs' ends and keeps the work folder, with a screenshot, under
 # failed/ in the working folder (the test's build folder).
+#
+# A wait reads only what the process it waits for has said: every launch of
+# the game or the server writes to files named for that launch (run-N.log,
+# port-N, server-N.log), created before it starts, so a line or a port left
+# by the one before in the same folder is never taken for the new one's. A
+# file the game keeps in its folder counts once it is written after the
+# game's launch (`fresh`), and a request counts once the server logs it after
+# the last press or launch (`wait_for`).
 . "$(dirname "${BASH_SOURCE[0]}")/deadline.sh"
 work=$(mktemp -d)
 [ -n "${QLM_KEEP_WORK:-}" ] || trap 'rm -rf "$work"' EXIT
@@ -20,8 +28,13 @@ gpid=""
 spid=""
 wid=""
 user=""
+log=""      # the current game's output, a file of its launch alone
+mark=""     # touched just before the current game started
+launch=0    # games and servers started so far: each one's files are named for it
 sent=0      # presses sent to the current game
 seen=0      # ready lines of its log already waited past
+requests_at_launch=0 # lines of the server's request log when the game started
+requests_at_press=0  # ... when the last press was sent
 step="start"
 
 # Names what the run does now, for the failure message.
@@ -36,10 +49,11 @@ fail() {
     [ -n "$spid" ] && kill "$spid" 2>/dev/null && wait "$spid" 2>/dev/null
     cp -r "$work"/. "$kept"/ 2>/dev/null
     local log
-    for log in "$work"/*/run.log "$work"/server.log "$work"/*/debug/errors.txt; do
-        [ -s "$log" ] || continue
-        echo "---- the end of ${log#"$work"/}"
-        tail -n 40 "$log"
+    local file
+    for file in "$work"/*/run-*.log "$work"/server-*.log "$work"/*/debug/errors.txt; do
+        [ -s "$file" ] || continue
+        echo "---- the end of ${file#"$work"/}"
+        tail -n 40 "$file"
     done
     echo "---- the run's files and a screenshot (screen.png) are kept in $kept"
     exit 1
@@ -55,18 +69,20 @@ past_deadline() { # start [deadlines]
 # still answers kill -0).
 running() { [ -r "/proc/$1/stat" ] && [ "$(awk '{ print $3 }' "/proc/$1/stat" 2>/dev/null)" != Z ]; }
 
+# The server writes its port file whole (a rename) once it listens; the file
+# is named for this launch, so no earlier server's port can be read.
 start_server() { # answer delay in ms
-    rm -f "$work/port"
-    "$server" --data "$work/srv" --port 0 --port-file "$work/port" --delay-ms "$1" >"$work/server.log" 2>&1 &
+    launch=$((launch + 1))
+    local port="$work/port-$launch" start
+    "$server" --data "$work/srv" --port 0 --port-file "$port" --delay-ms "$1" >"$work/server-$launch.log" 2>&1 &
     spid=$!
-    local start
     start=$(now)
-    until [ -s "$work/port" ]; do
+    until [ -s "$port" ]; do
         running "$spid" || fail "the challenge server exited before it wrote its port"
         past_deadline "$start" && fail "waited $QLM_READY_DEADLINE s for the challenge server to write its port"
         sleep 0.1
     done
-    export QLM_SERVER_URL="http://127.0.0.1:$(cat "$work/port")/"
+    export QLM_SERVER_URL="http://127.0.0.1:$(cat "$port")/"
 }
 stop_server() {
     kill "$spid"
@@ -92,7 +108,7 @@ wait_ready() { # screen [windows]
             [ -z "$windows" ] || [ "${BASH_REMATCH[2]}" = "$windows" ] || continue
             seen=$n
             return 0
-        done < <(grep '^ready: ' "$user/run.log" 2>/dev/null)
+        done < <(grep '^ready: ' "$log")
         if ! running "$gpid"; then
             wait "$gpid"
             fail "the game exited with $? while the run waited for \"$want\" after press $sent"
@@ -103,16 +119,29 @@ wait_ready() { # screen [windows]
     done
 }
 
-launch_game() { # user folder, width, height, first screen, arguments...
+# A window of that size in the player folder's prefs.ini.
+window_prefs() { # user folder, width, height
+    mkdir -p "$1"
+    printf '[prefs]\nwidth = %s\nheight = %s\nwindowed = 1\nsound_channels = 64\n' "$2" "$3" >"$1/prefs.ini"
+}
+# Starts the game in a player folder and waits for its first screen. Its log
+# is a new file made here before the game starts: only this game writes it.
+launch_game() { # user folder, first screen, arguments...
     user="$1"
-    local w="$2" h="$3" screen="$4"
-    shift 4
+    local screen="$2"
+    shift 2
     mkdir -p "$user"
-    printf '[prefs]\nwidth = %s\nheight = %s\nwindowed = 1\nsound_channels = 64\n' "$w" "$h" >"$user/prefs.ini"
-    "$game" --user-dir "$user" --ready-signal "$@" >"$user/run.log" 2>&1 &
-    gpid=$!
+    launch=$((launch + 1))
+    log="$user/run-$launch.log"
+    mark="$work/launch-$launch"
+    : >"$log"
+    : >"$mark"
+    requests_at_launch=$(request_lines)
+    requests_at_press=$requests_at_launch
     sent=0
     seen=0
+    "$game" --user-dir "$user" --ready-signal "$@" >>"$log" 2>&1 &
+    gpid=$!
     wait_ready "$screen"
     # A frame has been shown: the window is mapped.
     wid=$(xdotool search --pid "$gpid" 2>/dev/null | head -1)
@@ -124,11 +153,11 @@ launch_game() { # user folder, width, height, first screen, arguments...
 # second close quits, as a player closing twice.
 stop_game() {
     local start windows again=""
-    windows=$(grep '^ready: ' "$user/run.log" | tail -1 | sed 's/^.* windows=\([0-9]*\) .*$/\1/')
+    windows=$(grep '^ready: ' "$log" | tail -1 | sed 's/^.* windows=\([0-9]*\) .*$/\1/')
     kill -TERM "$gpid"
     start=$(now)
     while running "$gpid"; do
-        if [ -z "$again" ] && grep '^ready: ' "$user/run.log" | tail -1 |
+        if [ -z "$again" ] && grep '^ready: ' "$log" | tail -1 |
             awk -v w="${windows:-0}" '{ sub(/^.* windows=/, ""); exit !($1 + 0 > w) }'; then
             again=1
             kill -TERM "$gpid"
@@ -140,22 +169,25 @@ stop_game() {
     local code=$?
     gpid=""
     [ $code -eq 0 ] || fail "the game exited with $code"
-    if grep -q "ERROR: \(Address\|Leak\)Sanitizer" "$user/run.log"; then fail "a sanitizer report at exit"; fi
+    if grep -q "ERROR: \(Address\|Leak\)Sanitizer" "$log"; then fail "a sanitizer report at exit"; fi
 }
 
 # A left click at a point of the window; waits until the game has handled it
 # and settled on the screen named (by default any screen).
 click() { # x y [screen [windows]]
+    requests_at_press=$(request_lines)
     xdotool mousemove --window "$wid" "$1" "$2" click 1
     sent=$((sent + 1))
     wait_ready_any "${3:-}" "${4:-}"
 }
 key() { # key name [screen [windows]]
+    requests_at_press=$(request_lines)
     xdotool key "$1"
     sent=$((sent + 1))
     wait_ready_any "${2:-}" "${3:-}"
 }
 type_text() { # text: lower-case letters and digits, one press each
+    requests_at_press=$(request_lines)
     xdotool type --delay 80 "$1"
     sent=$((sent + ${#1}))
     wait_ready_any ""
@@ -168,7 +200,7 @@ wait_ready_any() { # screen or "" [windows]
     fi
 }
 # The screen of the game's last ready line.
-current_screen() { grep '^ready: ' "$user/run.log" | tail -1 | sed 's/^ready: \(.*\) windows=.*$/\1/'; }
+current_screen() { grep '^ready: ' "$log" | tail -1 | sed 's/^ready: \(.*\) windows=.*$/\1/'; }
 
 # Waits until a condition (shell, evaluated afresh each time) holds: for what
 # the game shows or writes, or what the server logs, after a request's answer.
@@ -203,10 +235,23 @@ wait_work() { # what is awaited, condition
 }
 # The game's user and system time so far, in clock ticks.
 game_cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$gpid/stat" 2>/dev/null || echo 0; }
-# A pattern in the server's request log.
-wait_for() { wait_until "the server to log a request matching \"$1\"" "grep -q $(printf %q "$1") \"\$work/srv/requests.log\" 2>/dev/null"; }
-# A pattern in a file the game writes.
-wait_file() { wait_until "${1#"$work"/} to hold \"$2\"" "grep -q $(printf %q "$2") $(printf %q "$1") 2>/dev/null"; }
+# Lines in the server's request log (which every server run appends to).
+request_lines() { cat "$work/srv/requests.log" 2>/dev/null | wc -l; }
+# The requests logged since the current game was started.
+game_requests() { tail -n +$((requests_at_launch + 1)) "$work/srv/requests.log" 2>/dev/null; }
+# A request matching the pattern, logged after the last press (or launch).
+wait_for() {
+    wait_until "the server to log a request matching \"$1\" after press $sent" \
+        "tail -n +\$((requests_at_press + 1)) \"\$work/srv/requests.log\" 2>/dev/null | grep -q $(printf %q "$1")"
+}
+# True when a file was written after the current game was started: what a
+# game before it left in the same folder does not count. (Strictly newer: a
+# file of the last game shares at most the launch's clock tick.)
+fresh() { [ "$1" -nt "$mark" ]; }
+# A pattern in a file the game (or the server, for this game) writes.
+wait_file() {
+    wait_until "${1#"$work"/} to hold \"$2\"" "fresh $(printf %q "$1") && grep -q -- $(printf %q "$2") $(printf %q "$1")"
+}
 
 # A picture of the whole display as it is now, in the work folder.
 shot() { /usr/bin/import -window root "$work/$1.png" 2>/dev/null || fail "no screenshot $1 could be taken"; }

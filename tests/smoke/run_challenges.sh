@@ -18,7 +18,8 @@ start_game() { # user name, user folder, first screen, arguments...
     shift 3
     mkdir -p "$folder/web"
     printf '%s' "$name" >"$folder/web/qlmcdu"
-    launch_game "$folder" 1024 768 "$screen" "$@"
+    window_prefs "$folder" 1024 768
+    launch_game "$folder" "$screen" "$@"
 }
 
 step "1. Ann posts a challenge"
@@ -32,10 +33,10 @@ click 670 323            # send to all
 click 702 494            # SUBMIT
 wait_for "postthumbnail.php"
 stop_game
-grep -q "^GET /quillomar/server/addchal136.php?&sen=[0-9]*&use=Ann&rec=all&tau=.*&map=Border%20Skirmish&race=federation&parent=$" \
-    "$work/srv/requests.log" || fail "no challenge request: $(cat "$work/srv/requests.log")"
-grep -q "^POST /quillomar/server/postchallenge.php 1 " "$work/srv/requests.log" || fail "no challenge file posted"
-grep -q "^POST /quillomar/server/postthumbnail.php 1 " "$work/srv/requests.log" || fail "no picture posted"
+game_requests | grep -q "^GET /quillomar/server/addchal136.php?&sen=[0-9]*&use=Ann&rec=all&tau=.*&map=Border%20Skirmish&race=federation&parent=$" ||
+    fail "no challenge request: $(game_requests)"
+game_requests | grep -q "^POST /quillomar/server/postchallenge.php 1 " || fail "no challenge file posted"
+game_requests | grep -q "^POST /quillomar/server/postthumbnail.php 1 " || fail "no picture posted"
 [ "$(/usr/bin/identify -format '%m %wx%h' "$work/srv/thumbnails/1.jpg" 2>/dev/null)" = "JPEG 256x256" ] ||
     fail "the picture is no 256 x 256 JPEG"
 [ -s "$work/srv/challenges/1.qlm" ] || fail "the challenge file was not stored"
@@ -56,13 +57,15 @@ click 928 128            # DETAILS
 shot details
 click 719 411 "deployment" # Download
 stop_game
-grep -q "^GET /quillomar/server/getmychaldemo.php$" "$work/srv/requests.log" || fail "the list was not refreshed"
-[ "$(grep -c "^GET /quillomar/server/getchallengehistory.php?&qlmid=1$" "$work/srv/requests.log")" -ge 2 ] ||
+game_requests | grep -q "^GET /quillomar/server/getmychaldemo.php$" || fail "the list was not refreshed"
+[ "$(game_requests | grep -c "^GET /quillomar/server/getchallengehistory.php?&qlmid=1$")" -ge 2 ] ||
     fail "history and details did not both ask for the history"
-grep -q "^GET /quillomar/server/challenges/1.qlm$" "$work/srv/requests.log" || fail "the challenge was not downloaded"
-cmp -s "$work/srv/challenges/1.qlm" "$bob/web/challenges/1.qlm" || fail "the downloaded challenge differs"
-grep -q "CHALLENGES_SHOWPOSTED = 1" "$bob/config.txt" || fail "the filter was not kept: $(grep CHALLENGES "$bob/config.txt")"
-grep -q "= depscreenactivated,1," "$bob/um.ini" || fail "the deployment screen was not reached"
+game_requests | grep -q "^GET /quillomar/server/challenges/1.qlm$" || fail "the challenge was not downloaded"
+fresh "$bob/web/challenges/1.qlm" && cmp -s "$work/srv/challenges/1.qlm" "$bob/web/challenges/1.qlm" ||
+    fail "the downloaded challenge differs"
+fresh "$bob/config.txt" && grep -q "CHALLENGES_SHOWPOSTED = 1" "$bob/config.txt" ||
+    fail "the filter was not kept: $(grep CHALLENGES "$bob/config.txt")"
+fresh "$bob/um.ini" && grep -q "= depscreenactivated,1," "$bob/um.ini" || fail "the deployment screen was not reached"
 stop_server
 
 step "3. Bob quits while a slow history downloads"

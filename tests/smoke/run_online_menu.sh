@@ -16,9 +16,12 @@ server="$2"
 mkdir -p "$work/srv"
 printf 'Welcome back to the front, pilots\n' >"$work/srv/news.txt"
 printf '##,1,2026-12-01,ann,Bob,"first, with a comma"\n##,2,2026-12-02,ann,Cid,"second"\n' >"$work/srv/messages.txt"
-start_game() { launch_game "$work/user" 1280 1024 "main menu"; }
-seen_rows() { grep -c '^##,' "$user/web/oldmessages.txt" 2>/dev/null; }
-requests() { grep -c "$1" "$work/srv/requests.log" 2>/dev/null; }
+window_prefs "$work/user" 1280 1024
+start_game() { launch_game "$work/user" "main menu"; }
+# The inbox's rows this game has kept (none until it writes the file).
+seen_rows() { fresh "$user/web/oldmessages.txt" && grep -c '^##,' "$user/web/oldmessages.txt"; }
+# How many requests of this game match.
+requests() { game_requests | grep -c "$1"; }
 
 step "1. the online menu: news and a name"
 start_server 0
@@ -32,7 +35,7 @@ click 550 314            # the name field
 type_text "ann"
 click 885 313            # Submit
 wait_for "setusername.php?&id=[^&]*&username=ann$"
-wait_until "the accepted name to be kept in web/qlmcdu" '[ "$(cat "$user/web/qlmcdu" 2>/dev/null)" = ann ]'
+wait_until "the accepted name to be kept in web/qlmcdu" 'fresh "$user/web/qlmcdu" && [ "$(cat "$user/web/qlmcdu")" = ann ]'
 wait_file "$work/srv/users.txt" ",ann$"
 
 step "2. the inbox: two messages, one deleted"
@@ -58,8 +61,9 @@ wait_for "lastmessageid=2$"
 wait_lit popup 64x32+1200+944 0.02 "the new-message popup in the corner"
 popup=$lit_seen
 click 1232 960 "messages"
-wait_until "the popup's inbox to ask for the messages" '[ "$(requests getmymessages.php)" -ge 3 ]'
-[ "$(requests getmymessages.php)" = 3 ] || fail "the messages were asked for $(requests getmymessages.php) times, not 3"
+# Once at the start (the popup's question), once by the inbox.
+wait_until "the popup's inbox to ask for the messages" '[ "$(requests getmymessages.php)" -ge 2 ]'
+[ "$(requests getmymessages.php)" = 2 ] || fail "the messages were asked for $(requests getmymessages.php) times, not 2"
 wait_file "$user/web/oldmessages.txt" '^##,3,'
 stop_game
 stop_server

@@ -10,15 +10,9 @@ game="$1"
 . "$(dirname "$0")/game_window.sh"
 step "the main menu on a short desktop"
 # No prefs.ini of ours: the game picks its window size from the desktop.
-user="$work/user"
-mkdir -p "$user"
-"$game" --user-dir "$user" --ready-signal >"$user/run.log" 2>&1 &
-gpid=$!
-wait_ready "main menu"
+launch_game "$work/user" "main menu"
 # The first frame is shown: the start-up has sized the window.
-win=$(xdotool search --pid "$gpid" 2>/dev/null | head -1)
-[ -n "$win" ] || fail "no game window was found"
-geometry=$(xdotool getwindowgeometry --shell "$win" 2>/dev/null |
+geometry=$(xdotool getwindowgeometry --shell "$wid" 2>/dev/null |
     awk -F= '/^X=/{x=$2} /^Y=/{y=$2} /^WIDTH=/{w=$2} /^HEIGHT=/{h=$2} END {print x, y, w, h}')
 echo "window x y width height: $geometry"
 read -r x y w h <<<"$geometry"
