@@ -9,7 +9,9 @@
 #include "frontend/GUI_MainMenu.h"
 #include "gui/GUI_ButtonTab.h"
 #include "gui/GUI_ButtonText.h"
+#include "gui/GUI_CloseButton.h"
 #include "gui/GUI_ConfirmDialog.h"
+#include "gui/GUI_Message.h"
 #include "gui/GUI_SaveFileDialog.h"
 #include "gui/GUI_TextEditWindow.h"
 #include "platform/IGraphicsDevice.h"
@@ -28,11 +30,14 @@
 #include "sim/SIM_ShipHull.h"
 #include "sim/SIM_ShipModuleType.h"
 #include "support/ImageCompare.h"
+#include "support/NoLessons.h"
 #include "support/WindowedGame.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -132,6 +137,44 @@ protected:
             Push(e);
         }
         Frames(1);
+    }
+    // Each letter as the player types it: its key down, the text SDL makes
+    // of it and its key up, every one of them before one frame.
+    void TypeKeys(const std::string& text)
+    {
+        for (char c : text) {
+            SDL_Event e{};
+            e.type = SDL_KEYDOWN;
+            e.key.keysym.scancode = c == ' ' ? SDL_SCANCODE_SPACE
+                                             : static_cast<SDL_Scancode>(SDL_SCANCODE_A + (std::tolower(c) - 'a'));
+            e.key.timestamp = ++m_keyTime * 100;
+            Push(e);
+            SDL_Event t{};
+            t.type = SDL_TEXTINPUT;
+            t.text.text[0] = c;
+            Push(t);
+            e.type = SDL_KEYUP;
+            Push(e);
+        }
+        Frames(1);
+    }
+    // Pixels of a rectangle whose brightest channel reaches the level, from a
+    // frame drawn without presenting.
+    int LitPixels(int l, int t, int r, int b, int level)
+    {
+        D3DEngine& engine = D3DEngine::GetInstance();
+        engine.ClearAndBeginScene();
+        Game::GetInstance().GetMode()->Render();
+        GUI_GameModeBase::DrawInterfaceTail();
+        engine.EndScene();
+        std::vector<uint8_t> rgba;
+        EXPECT_TRUE(engine.GetDevice()->ReadPixels(0, l, t, r - l, b - t, rgba));
+        engine.Flip();
+        int lit = 0;
+        for (size_t i = 0; i + 3 < rgba.size(); i += 4)
+            if (std::max({rgba[i], rgba[i + 1], rgba[i + 2]}) >= level)
+                ++lit;
+        return lit;
     }
     // The colour at a screen point, from a frame drawn without presenting.
     uint32_t Probe(int x, int y)
@@ -326,5 +369,61 @@ TEST_F(GLShipDesignerPlay, MenuToSavedDesignWithTheMouseAlone)
     EXPECT_EQ(GUI_DesignLoader::GetOpen(), nullptr);
     EXPECT_EQ(designer.GetDesign()->GetFileName(), file);
     EXPECT_FLOAT_EQ(designer.GetDesign()->GetCost(), back->GetCost());
+    EXPECT_FALSE(designer.IsModified());
+}
+
+// The save dialog as a fast typist meets it: a name typed faster than the
+// frames come arrives whole, a name longer than the field stays on the
+// field's line, typing goes on after the refusal's message, and Enter saves.
+TEST_F(GLShipDesignerPlay, TheSaveDialogTakesEveryKeyKeepsOneLineAndSavesOnEnter)
+{
+    DropAllLessons();
+    ClickOn(*GUI_MainMenu::GetInstance().GetShipDesignButton());
+    Frames(2);
+    GUI_ShipDesignGUI& designer = GUI_ShipDesignGUI::GetInstance();
+    ASSERT_EQ(Game::GetInstance().GetModeId(), GUI_ShipDesignGUI::kModeId);
+    designer.SetModified(true);
+    GUI_ShipDesignSummary::OpenSaveDesignDialog();
+    Frames(1);
+    GUI_SaveFileDialog* save = GUI_SaveFileDialog::GetOpen();
+    ASSERT_NE(save, nullptr);
+    GUI_TextEditWindow* field = save->GetTextField();
+    for (size_t i = field->GetText().size(); i > 0; --i) {
+        SDL_Event e{};
+        e.type = SDL_KEYDOWN;
+        e.key.keysym.scancode = SDL_SCANCODE_BACKSPACE;
+        Push(e);
+        e.type = SDL_KEYUP;
+        Push(e);
+    }
+    Frames(1);
+    ASSERT_EQ(field->GetText(), "");
+    // Below the field, inside the dialog: what is lit there with a short name.
+    const int below = LitPixels(field->left + 8, field->bottom + 1, field->right, save->bottom - 2, 200);
+
+    // 42 letters, 126 events in one frame.
+    const std::string name = "federation patrol frigate of the outer rim";
+    TypeKeys(name);
+    ASSERT_EQ(field->GetText(), name);
+    EXPECT_EQ(LitPixels(field->left + 8, field->bottom + 1, field->right, save->bottom - 2, 200), below)
+        << "no second line under the field";
+    EXPECT_GT(LitPixels(field->left + 8, field->top, field->right - 8, field->bottom, 200), 0) << "the name shows";
+
+    // A shipped design's name is refused; once its message is closed with
+    // the mouse, what is typed goes on into the name.
+    for (size_t i = field->GetText().size(); i > 0; --i)
+        Key(SDL_SCANCODE_BACKSPACE);
+    TypeKeys("Federation Line Cruiser");
+    ClickOn(*save->GetSaveButton());
+    ASSERT_NE(GUI_Message::GetOpen(), nullptr);
+    ClickOn(*GUI_Message::GetOpen()->GetCloseButton());
+    Frames(1);
+    ASSERT_EQ(GUI_Message::GetOpen(), nullptr);
+    TypeKeys(" Two");
+    EXPECT_EQ(field->GetText(), "Federation Line Cruiser Two");
+    Key(SDL_SCANCODE_RETURN);
+    Frames(2);
+    EXPECT_EQ(GUI_SaveFileDialog::GetOpen(), nullptr);
+    EXPECT_TRUE(FileExists(APP_UserFolders::GetInstance().Get(APP_UserFolders::SHIPS) + "/federation line cruiser two.txt"));
     EXPECT_FALSE(designer.IsModified());
 }
