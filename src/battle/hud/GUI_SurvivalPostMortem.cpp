@@ -56,6 +56,9 @@ void GUI_SurvivalPostMortem::Draw()
         return;
     GUI_Dialog::Draw();
     DrawDialogClientPanel(*this, m_interlace);
+    // The panel covers the whole dialog, title strip included: the title
+    // goes on top again, or it would look disabled.
+    DrawTitleBar();
     DrawButtons();
     LibText& text = LibText::GetInstance();
     text.SetFont("zekton16.dds", 16.0f);

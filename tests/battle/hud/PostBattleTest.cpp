@@ -19,6 +19,8 @@
 #include "battle/hud/GUI_Stat_TimeGraph.h"
 #include "battle/hud/GUI_StatsBrowser.h"
 #include "battle/hud/GUI_SurvivalPostMortem.h"
+#include "engine/D3DEngine.h"
+#include "platform/HeadlessGraphicsDevice.h"
 #include "engine/GHashTable.h"
 #include "engine/LibText.h"
 #include "engine/TextHelpers.h"
@@ -237,6 +239,41 @@ TEST_F(PostBattleTest, SurvivalAndCampaignBattlesEndTheirOwnWay)
     BattleHud::CloseAll();
     GUI_WindowManager::GetInstance().DeleteQueuedWindows();
     SIM_Battle::GetInstance().Clear();
+}
+
+// The client panel of a result dialog covers the whole dialog: its title
+// strip is drawn after it, on top, for the ordinary and the survival report.
+TEST_F(PostBattleTest, TheResultTitlesAreDrawnAfterTheirPanels)
+{
+    ASSERT_NO_FATAL_FAILURE(StartBattle());
+    D3DEngine& engine = D3DEngine::GetInstance();
+    auto* device = dynamic_cast<HeadlessGraphicsDevice*>(engine.GetDevice());
+    ASSERT_NE(device, nullptr);
+    const TextureHandle title = engine.FindTexture("dialog_titlebar.dds");
+    const TextureHandle panel = engine.FindTexture("dialog_client.dds");
+    ASSERT_NE(title, 0u);
+    ASSERT_NE(panel, 0u);
+    auto expectTitleOnTop = [&](GUI_Dialog& dialog) {
+        device->ClearDraws();
+        dialog.Draw();
+        int lastTitle = -1, lastPanel = -1;
+        const auto& draws = device->GetDraws();
+        for (size_t i = 0; i < draws.size(); ++i) {
+            if (draws[i].texture == title)
+                lastTitle = static_cast<int>(i);
+            if (draws[i].texture == panel)
+                lastPanel = static_cast<int>(i);
+        }
+        EXPECT_GE(lastPanel, 0) << dialog.GetTitle();
+        EXPECT_GT(lastTitle, lastPanel) << dialog.GetTitle();
+    };
+    SIM_Battle::GetInstance().Defeat();
+    ASSERT_NE(GUI_PostMortem::GetOpen(), nullptr);
+    expectTitleOnTop(*GUI_PostMortem::GetOpen());
+    GUI_PostMortem::Close();
+    GUI_SurvivalPostMortem* survival = EndAsSurvival();
+    ASSERT_NE(survival, nullptr);
+    expectTitleOnTop(*survival);
 }
 
 TEST_F(PostBattleTest, FiltersRebuildOnceAndOnlyWhenTheyChange)
