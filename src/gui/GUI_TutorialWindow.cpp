@@ -168,9 +168,11 @@ GUI_TutorialWindow::GUI_TutorialWindow(TutorialDefinition* definition) : GUI_Dia
         x = screenW / 2 - kWidth / 2;
     if (definition->y == -1.0f)
         y = screenH / 2 - h / 2;
-    // A lesson placed for a larger screen still shows whole, OK button included.
+    // A lesson placed for a larger screen still shows whole, OK button
+    // included, and one placed at the bottom edge rests on the button strip
+    // instead of covering the buttons a player may want while it is up.
     x = std::max(0, std::min(x, screenW - kWidth));
-    y = std::max(0, std::min(y, screenH - h));
+    y = std::max(0, std::min(y, screenH - kBottomStrip - h));
     MoveTo(static_cast<float>(x), static_cast<float>(y));
     SetTitle(definition->title);
 

@@ -4,9 +4,11 @@
 // ship. Input goes through SDL's event queue; screenshots are probed.
 #include "app/Game.h"
 #include "battle/GUI_BattleGUI.h"
+#include "engine/D3DEngine.h"
 #include "engine/GFileHelpers.h"
 #include "frontend/GUI_LoadingScreen.h"
 #include "gui/GUI_ButtonText.h"
+#include "gui/GUI_TutorialWindow.h"
 #include "prep/GUI_DeploymentDesignPicker.h"
 #include "prep/GUI_DeploymentGUI.h"
 #include "prep/GUI_DeploymentIcon.h"
@@ -92,4 +94,41 @@ TEST(GLDeploymentWindow, ADesignClickedIntoTheZoneFightsTheBattle)
     ASSERT_EQ(battle.GetPlayerFleet()->GetAllShips().size(), 1u);
     EXPECT_EQ(battle.GetPlayerDeployedFleet()->GetShips().front()->design, designName);
     RunGameFrames(10);
+}
+
+// A new player's first look at a battle's deployment screen, in the window
+// the game picks (1280 x 1024 under the X server of the smoke run): the
+// first lesson stands clear of the EASY, MEDIUM and HARD buttons, which take
+// the mouse and show while it is up.
+TEST(GLDeploymentWindow, TheFirstLessonLeavesTheDifficultyButtonsFree)
+{
+    WindowedGame play({.seed = 3, .smallWindow = false});
+    ASSERT_TRUE(play.Started());
+    SIM_Scenario* scenario = SIM_Scenario::FindByName("scenario1");
+    ASSERT_NE(scenario, nullptr);
+    scenario->SetDifficulty(SIM_Scenario::EASY);
+    GUI_DeploymentGUI::Open(scenario, false, 15);
+    RunGameFrames(70); // past the screen wipe
+    const int screenHeight = D3DEngine::GetInstance().GetScreenHeight();
+    const GUI_TutorialWindow* lesson = GUI_TutorialWindow::GetFirst();
+    ASSERT_NE(lesson, nullptr);
+    EXPECT_EQ(lesson->GetLessonName(), "CHANGEDEPLOYMENT1");
+    GUI_DeploymentGUI& screen = GUI_DeploymentGUI::GetInstance();
+    EXPECT_LE(lesson->bottom, screenHeight - GUI_TutorialWindow::kBottomStrip);
+
+    // The buttons' labels show: their middles are as bright as without the lesson.
+    MoveMouse(5, 5);
+    const TextureData withLesson = Screenshot(play.UserDir());
+    for (int level = 0; level < 3; ++level) {
+        const GUI_ButtonText* button = screen.GetDifficultyButton(level);
+        ASSERT_TRUE(button->visible);
+        EXPECT_TRUE(button->bottom <= lesson->top || button->top >= lesson->bottom || button->right <= lesson->left ||
+                    button->left >= lesson->right)
+            << "the lesson covers difficulty " << level;
+        EXPECT_GT(CountLitIn(withLesson, *button, 200), 20) << "the label of difficulty " << level;
+    }
+    // A click on HARD chooses it while the lesson is still up.
+    ClickCentre(screen.GetDifficultyButton(SIM_Scenario::HARD));
+    EXPECT_EQ(scenario->GetDifficulty(), SIM_Scenario::HARD);
+    scenario->SetDifficulty(SIM_Scenario::EASY);
 }
