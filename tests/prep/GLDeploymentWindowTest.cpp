@@ -6,9 +6,16 @@
 #include "battle/GUI_BattleGUI.h"
 #include "engine/D3DEngine.h"
 #include "engine/GFileHelpers.h"
+#include "engine/GHashTable.h"
 #include "frontend/GUI_LoadingScreen.h"
 #include "gui/GUI_ButtonText.h"
+#include "gui/GUI_ConfirmDialog.h"
+#include "gui/GUI_FilePicker.h"
+#include "gui/GUI_FilePickerItem.h"
+#include "gui/GUI_OpenFileDialog.h"
+#include "gui/GUI_SaveFileDialog.h"
 #include "gui/GUI_TutorialWindow.h"
+#include "prep/GUI_DeploymentControlPanel.h"
 #include "prep/GUI_DeploymentDesignPicker.h"
 #include "prep/GUI_DeploymentGUI.h"
 #include "prep/GUI_DeploymentIcon.h"
@@ -131,4 +138,65 @@ TEST(GLDeploymentWindow, TheFirstLessonLeavesTheDifficultyButtonsFree)
     ClickCentre(screen.GetDifficultyButton(SIM_Scenario::HARD));
     EXPECT_EQ(scenario->GetDifficulty(), SIM_Scenario::HARD);
     scenario->SetDifficulty(SIM_Scenario::EASY);
+}
+
+// A fleet placed by hand is not thrown away by Load deployment without a
+// question, through the real window: saved with Enter, a second ship
+// placed, Load asks; No keeps both ships, Yes loads the saved one.
+TEST(GLDeploymentWindow, LoadDeploymentAsksBeforeReplacingAPlacedFleet)
+{
+    WindowedGame play({.seed = 3, .noLessons = true});
+    ASSERT_TRUE(play.Started());
+    SIM_Scenario* scenario = SIM_Scenario::FindByName("scenario1");
+    ASSERT_NE(scenario, nullptr);
+    GUI_DeploymentGUI::Open(scenario, false, 15);
+    RunGameFrames(70); // past the screen wipe
+    GUI_DeploymentGUI& screen = GUI_DeploymentGUI::GetInstance();
+    const GRect zone = GUI_DeploymentZone::GetInstance().GetScreenRect();
+    auto placeAt = [&](int x, int y) {
+        const GUI_ShipIcon* design = FirstBuyableWarship();
+        ASSERT_NE(design, nullptr);
+        ClickCentre(design);
+        ClickAt(x, y);
+    };
+    const int zx = (zone.left + zone.right) / 2;
+    ASSERT_NO_FATAL_FAILURE(placeAt(zx, zone.top + (zone.bottom - zone.top) / 3));
+    ASSERT_EQ(screen.GetPlayerFleet()->GetShips().size(), 1u);
+
+    // Saved under the name offered, with Enter.
+    ClickCentre(GUI_DeploymentControlPanel::GetOpen()->GetSaveButton());
+    ASSERT_NE(GUI_SaveFileDialog::GetOpen(), nullptr);
+    PressKey(SDL_SCANCODE_RETURN);
+    ASSERT_EQ(GUI_SaveFileDialog::GetOpen(), nullptr);
+    ASSERT_TRUE(FileExists(screen.GetSaveFolder() + "deployed.txt"));
+
+    ASSERT_NO_FATAL_FAILURE(placeAt(zx, zone.top + 2 * (zone.bottom - zone.top) / 3));
+    ASSERT_EQ(screen.GetPlayerFleet()->GetShips().size(), 2u);
+    auto chooseSaved = [&]() {
+        ClickCentre(GUI_DeploymentControlPanel::GetOpen()->GetLoadButton());
+        GUI_OpenFileDialog* open = GUI_OpenFileDialog::GetOpen();
+        ASSERT_NE(open, nullptr);
+        const GUI_FilePickerItem* row = nullptr;
+        for (const GUI_FilePickerItem* r : open->GetPicker()->GetRows())
+            if (r->GetName() == "deployed")
+                row = r;
+        ASSERT_NE(row, nullptr);
+        ClickAt(row->left + 20, (row->top + row->bottom) / 2);
+        ClickCentre(open->GetOpenButton());
+    };
+    ASSERT_NO_FATAL_FAILURE(chooseSaved());
+    GUI_ConfirmDialog* question = GUI_ConfirmDialog::GetOpen();
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(question->GetQuestion(), GetString("DEPLOYMENT_LOAD_CONFIRM_MESSAGE"));
+    // The question is on the screen: its No button's label lights its middle.
+    EXPECT_GT(CountLitIn(Screenshot(play.UserDir()), *question->GetNoButton(), 200), 20);
+    ClickCentre(question->GetNoButton());
+    EXPECT_EQ(GUI_ConfirmDialog::GetOpen(), nullptr);
+    EXPECT_EQ(screen.GetPlayerFleet()->GetShips().size(), 2u);
+
+    ASSERT_NO_FATAL_FAILURE(chooseSaved());
+    ASSERT_NE(GUI_ConfirmDialog::GetOpen(), nullptr);
+    ClickCentre(GUI_ConfirmDialog::GetOpen()->GetYesButton());
+    EXPECT_EQ(screen.GetPlayerFleet()->GetShips().size(), 1u);
+    EXPECT_EQ(GetDeploymentIcons().size(), 1u);
 }
