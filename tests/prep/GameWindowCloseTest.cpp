@@ -20,6 +20,8 @@
 #include "sim/SIM_Scenario.h"
 #include "sim/SIM_ShipDesign.h"
 #include "prep/GUI_DeploymentZone.h"
+#include "prep/GUI_ShipBlueprint.h"
+#include "prep/GUI_ShipSlot.h"
 #include "prep/GUI_ShipIcon.h"
 #include "sim/SIM_DeployedFleet.h"
 #include "support/PickedDesign.h"
@@ -163,6 +165,34 @@ void SettleTransition()
     ASSERT_FALSE(GUI_Transition::GetInstance().IsActive());
 }
 
+// A change made as a player makes it: a module taken off its slot with a
+// right click.
+void TakeAModuleOffWithTheMouse()
+{
+    const GUI_ShipBlueprint* blueprint = GUI_ShipBlueprint::GetOpen();
+    ASSERT_NE(blueprint, nullptr);
+    const GUI_ShipSlot* filled = nullptr;
+    for (const GUI_ShipSlot* slot : blueprint->GetSlots())
+        if (!filled && slot->GetModule())
+            filled = slot;
+    ASSERT_NE(filled, nullptr) << "the design the designer opens on has modules";
+    const int x = static_cast<int>(filled->GetCentreX()), y = static_cast<int>(filled->GetCentreY());
+    MoveMouse(x, y);
+    for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
+        SDL_Event e{};
+        e.type = type;
+        e.button.button = SDL_BUTTON_RIGHT;
+        e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+        e.button.clicks = 1;
+        e.button.x = x;
+        e.button.y = y;
+        PushSdlEvent(e);
+    }
+    RunGameFrames(2);
+    EXPECT_EQ(filled->GetModule(), nullptr);
+    ASSERT_TRUE(GUI_ShipDesignGUI::GetInstance().IsModified());
+}
+
 // The real window closed once as a window manager closes it. Under the smoke
 // run's X server (QLM_X11_CLOSE set) the close must have gone through X.
 void CloseWindowOnce()
@@ -198,7 +228,7 @@ TEST(GLGameWindowClose, AWindowManagersCloseAsksOnceAboutAnUnsavedDesign)
     GUI_ShipDesignGUI::OpenFrom(GUI_ShipDesignGUI::RETURN_MAIN_MENU);
     ASSERT_NO_FATAL_FAILURE(SettleTransition());
     ASSERT_EQ(Game::GetInstance().GetModeId(), GUI_ShipDesignGUI::kModeId);
-    GUI_ShipDesignGUI::GetInstance().SetModified(true);
+    ASSERT_NO_FATAL_FAILURE(TakeAModuleOffWithTheMouse());
 
     ASSERT_NO_FATAL_FAILURE(CloseWindowOnce());
     ASSERT_NO_FATAL_FAILURE(ExpectQuestionShown(game, "SHIP_DESIGN_CONFIRM_TEXT"));
@@ -223,7 +253,7 @@ TEST(GLGameWindowClose, AfterNoToTermTheWindowsCloseStillAsks)
     ASSERT_TRUE(game.Started());
     GUI_ShipDesignGUI::OpenFrom(GUI_ShipDesignGUI::RETURN_MAIN_MENU);
     ASSERT_NO_FATAL_FAILURE(SettleTransition());
-    GUI_ShipDesignGUI::GetInstance().SetModified(true);
+    ASSERT_NO_FATAL_FAILURE(TakeAModuleOffWithTheMouse());
     ASSERT_EQ(std::raise(SIGTERM), 0);
     RunGameFrames(2);
     ASSERT_NO_FATAL_FAILURE(ExpectQuestionShown(game, "SHIP_DESIGN_CONFIRM_TEXT"));
