@@ -176,10 +176,7 @@ TEST(GLDeploymentWindow, LoadDeploymentAsksBeforeReplacingAPlacedFleet)
         ClickCentre(GUI_DeploymentControlPanel::GetOpen()->GetLoadButton());
         GUI_OpenFileDialog* open = GUI_OpenFileDialog::GetOpen();
         ASSERT_NE(open, nullptr);
-        const GUI_FilePickerItem* row = nullptr;
-        for (const GUI_FilePickerItem* r : open->GetPicker()->GetRows())
-            if (r->GetName() == "deployed")
-                row = r;
+        const GUI_FilePickerItem* row = open->GetPicker()->FindRow("deployed");
         ASSERT_NE(row, nullptr);
         ClickAt(row->left + 20, (row->top + row->bottom) / 2);
         ClickCentre(open->GetOpenButton());

@@ -158,26 +158,8 @@ protected:
         }
         Frames(1);
     }
-    // Pixels of a rectangle whose brightest channel reaches the level, from a
-    // frame drawn without presenting.
-    int LitPixels(int l, int t, int r, int b, int level)
-    {
-        D3DEngine& engine = D3DEngine::GetInstance();
-        engine.ClearAndBeginScene();
-        Game::GetInstance().GetMode()->Render();
-        GUI_GameModeBase::DrawInterfaceTail();
-        engine.EndScene();
-        std::vector<uint8_t> rgba;
-        EXPECT_TRUE(engine.GetDevice()->ReadPixels(0, l, t, r - l, b - t, rgba));
-        engine.Flip();
-        int lit = 0;
-        for (size_t i = 0; i + 3 < rgba.size(); i += 4)
-            if (std::max({rgba[i], rgba[i + 1], rgba[i + 2]}) >= level)
-                ++lit;
-        return lit;
-    }
-    // The colour at a screen point, from a frame drawn without presenting.
-    uint32_t Probe(int x, int y)
+    // The pixels (RGBA) of a rectangle of a frame drawn without presenting.
+    std::vector<uint8_t> ReadFrame(int l, int t, int w, int h)
     {
         D3DEngine& engine = D3DEngine::GetInstance();
         engine.ClearAndBeginScene();
@@ -187,12 +169,28 @@ protected:
         std::vector<uint8_t> rgba;
         // With QLM_IMAGE_OUT set the whole screen is kept there to be looked at.
         if (const char* out = std::getenv("QLM_IMAGE_OUT")) {
-            const int w = engine.GetScreenWidth(), h = engine.GetScreenHeight();
-            if (engine.GetDevice()->ReadPixels(0, 0, 0, w, h, rgba))
-                SavePng(std::string(out) + "/designer_" + std::to_string(++m_shots) + ".png", w, h, rgba);
+            const int sw = engine.GetScreenWidth(), sh = engine.GetScreenHeight();
+            if (engine.GetDevice()->ReadPixels(0, 0, 0, sw, sh, rgba))
+                SavePng(std::string(out) + "/designer_" + std::to_string(++m_shots) + ".png", sw, sh, rgba);
         }
-        EXPECT_TRUE(engine.GetDevice()->ReadPixels(0, x, y, 1, 1, rgba));
+        EXPECT_TRUE(engine.GetDevice()->ReadPixels(0, l, t, w, h, rgba));
         engine.Flip();
+        return rgba;
+    }
+    // Pixels of a rectangle whose brightest channel reaches the level.
+    int LitPixels(int l, int t, int r, int b, int level)
+    {
+        const std::vector<uint8_t> rgba = ReadFrame(l, t, r - l, b - t);
+        int lit = 0;
+        for (size_t i = 0; i + 3 < rgba.size(); i += 4)
+            if (std::max({rgba[i], rgba[i + 1], rgba[i + 2]}) >= level)
+                ++lit;
+        return lit;
+    }
+    // The colour at a screen point.
+    uint32_t Probe(int x, int y)
+    {
+        const std::vector<uint8_t> rgba = ReadFrame(x, y, 1, 1);
         return rgba.size() >= 4 ? (uint32_t(rgba[0]) << 16 | uint32_t(rgba[1]) << 8 | rgba[2]) : 0;
     }
 

@@ -332,10 +332,7 @@ TEST_F(DeploymentTest, LoadingADeploymentOverAChangedFleetAsksFirst)
         clickOn(*GUI_DeploymentControlPanel::GetOpen()->GetLoadButton());
         GUI_OpenFileDialog* open = GUI_OpenFileDialog::GetOpen();
         ASSERT_NE(open, nullptr);
-        const GUI_FilePickerItem* row = nullptr;
-        for (const GUI_FilePickerItem* r : open->GetPicker()->GetRows())
-            if (r->GetName() == "mine")
-                row = r;
+        const GUI_FilePickerItem* row = open->GetPicker()->FindRow("mine");
         ASSERT_NE(row, nullptr);
         Click(static_cast<float>(row->left + 20), static_cast<float>(row->top + row->bottom) / 2.0f);
         clickOn(*open->GetOpenButton());

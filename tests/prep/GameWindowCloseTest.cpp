@@ -176,19 +176,7 @@ void TakeAModuleOffWithTheMouse()
         if (!filled && slot->GetModule())
             filled = slot;
     ASSERT_NE(filled, nullptr) << "the design the designer opens on has modules";
-    const int x = static_cast<int>(filled->GetCentreX()), y = static_cast<int>(filled->GetCentreY());
-    MoveMouse(x, y);
-    for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
-        SDL_Event e{};
-        e.type = type;
-        e.button.button = SDL_BUTTON_RIGHT;
-        e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
-        e.button.clicks = 1;
-        e.button.x = x;
-        e.button.y = y;
-        PushSdlEvent(e);
-    }
-    RunGameFrames(2);
+    RightClickAt(static_cast<int>(filled->GetCentreX()), static_cast<int>(filled->GetCentreY()));
     EXPECT_EQ(filled->GetModule(), nullptr);
     ASSERT_TRUE(GUI_ShipDesignGUI::GetInstance().IsModified());
 }
