@@ -168,11 +168,9 @@ GUI_TutorialWindow::GUI_TutorialWindow(TutorialDefinition* definition) : GUI_Dia
         x = screenW / 2 - kWidth / 2;
     if (definition->y == -1.0f)
         y = screenH / 2 - h / 2;
-    // A lesson placed for a larger screen still shows whole, OK button
-    // included, and one placed at the bottom edge rests on the button strip
-    // instead of covering the buttons a player may want while it is up.
+    // A lesson placed for a larger screen still shows whole, OK button included.
     x = std::max(0, std::min(x, screenW - kWidth));
-    y = std::max(0, std::min(y, screenH - kBottomStrip - h));
+    y = std::max(0, std::min(y, screenH - h));
     MoveTo(static_cast<float>(x), static_cast<float>(y));
     SetTitle(definition->title);
 

@@ -22,9 +22,6 @@ public:
     static constexpr int kMinTextHeight = 80;
     static constexpr float kFontSize = 16.0f;
     static constexpr uint32_t kOverlayColour = 0x802020C8u;
-    // The strip along the screen's bottom edge where screens keep their
-    // buttons (Back, the difficulties, FIGHT): lessons stay above it.
-    static constexpr int kBottomStrip = 45;
 
     // Closes every open lesson (no close scripts), then opens this one.
     static GUI_TutorialWindow* Open(TutorialDefinition* definition);

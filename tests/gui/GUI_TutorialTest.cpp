@@ -202,12 +202,10 @@ TEST_F(TutorialTest, TheWindowIsSizedByItsTextCentredAndGetsItsOkButton)
     EXPECT_EQ(nullptr, window->GetOkButton());
     EXPECT_EQ(nullptr, GUI_BaseElement::FindByName("tutorialbutton"));
     EXPECT_EQ(nullptr, GUI_BaseElement::FindByName("EMPTY"));
-    // Placed past the screen's edge, it still shows whole, and above the
-    // strip of buttons along the bottom.
+    // Placed past the screen's edge, it still shows whole.
     ASSERT_TRUE(tutorial.LaunchTutorial("OFF"));
     EXPECT_EQ(kScreenW - 400, Open()->left);
-    EXPECT_EQ(kScreenH - GUI_TutorialWindow::kBottomStrip - 177, Open()->top);
-    EXPECT_EQ(45, GUI_TutorialWindow::kBottomStrip);
+    EXPECT_EQ(kScreenH - 177, Open()->top);
 }
 
 TEST_F(TutorialTest, OkAndEnterRunTheCloseScriptAfterTheWindowIsGoneEscapeDoesNot)
