@@ -1,5 +1,5 @@
 # Shared by ./play and ./test: the Debian packages the build and the tests need.
-QLM_PACKAGES="build-essential cmake ninja-build ccache pkg-config libsdl2-dev libepoxy-dev libstb-dev libfreetype-dev libopenal-dev libvorbis-dev libcurl4-openssl-dev libcpp-httplib-dev libglm-dev libgtest-dev libgmock-dev libbenchmark-dev clang-14 lld libclang-rt-14-dev xvfb xauth libgl1-mesa-dri libegl-mesa0 libegl1 mesa-utils fonts-dejavu-core imagemagick sox xdotool groff-base ghostscript"
+QLM_PACKAGES="build-essential cmake ninja-build ccache pkg-config libsdl2-dev libepoxy-dev libstb-dev libfreetype-dev libopenal-dev libvorbis-dev libcurl4-openssl-dev libcpp-httplib-dev libglm-dev libgtest-dev libgmock-dev libbenchmark-dev clang-14 lld libclang-rt-14-dev xvfb xauth libx11-dev libgl1-mesa-dri libegl-mesa0 libegl1 mesa-utils fonts-dejavu-core imagemagick sox xdotool groff-base ghostscript"
 
 qlm_missing_packages() {
     local missing=""

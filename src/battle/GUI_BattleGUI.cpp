@@ -465,6 +465,13 @@ void GUI_BattleGUI::OnKeyDown(int code)
 
 void GUI_BattleGUI::OnQuitConfirmed(std::intptr_t)
 {
+    // A survival battle is only ever given up: that is its defeat, and its
+    // report shows the score (kept as the best when it is) and offers the post.
+    SIM_Battle& battle = SIM_Battle::GetInstance();
+    if (BattleHud::EndsInSurvivalReport() && battle.IsStarted() && !battle.IsEnded()) {
+        battle.Defeat();
+        return;
+    }
     GetInstance().EndBattleView();
     GUI_StatsBrowser::Open();
     GUI_Tutorial::GetInstance().LaunchTutorial("STATISTICS");

@@ -1,17 +1,19 @@
 #include "engine/CBaseInputManager.h"
 
 #include "engine/GDebugLog.h"
-#include "engine/StrFormat.h"
 
 #include <cmath>
 
-CBaseInputManager::CBaseInputManager() = default;
+CBaseInputManager::CBaseInputManager()
+{
+    m_events.reserve(kBufferReserve);
+    m_delivering.reserve(kBufferReserve);
+}
 
 bool CBaseInputManager::Init()
 {
     LOG_DEBUG("Initialising Direct Input");
-    m_eventCount = 0;
-    m_droppedEvents = 0;
+    m_events.clear();
     for (int i = 0; i < kKeyCount; ++i) {
         m_keyState[i] = 0;
         m_liveState[i] = 0;
@@ -44,17 +46,12 @@ void CBaseInputManager::OnKeyPress(int)
 
 void CBaseInputManager::PushEvent(int keyCode, uint8_t data, uint32_t timeMs)
 {
-    // Like a full hardware buffer, later events are lost; the live state
-    // above still tracks them so no key sticks.
-    if (m_eventCount >= kBufferSize) {
-        ++m_droppedEvents;
-        return;
-    }
-    KeyEvent& e = m_events[m_eventCount++];
+    KeyEvent e;
     e.code = keyCode;
     e.data = data;
     e.timeStamp = timeMs;
     e.sequence = m_sequence++;
+    m_events.push_back(e);
 }
 
 void CBaseInputManager::QueueKeyDown(int keyCode, uint32_t timeMs, bool systemRepeat)
@@ -104,22 +101,18 @@ void CBaseInputManager::GetKeyboardData()
         return;
     for (int i = 0; i < kKeyCount; ++i)
         m_keyState[i] = m_liveState[i];
-    if (m_droppedEvents > 0) {
-        LOG_DEBUG(StrFormat("Keyboard buffer overflow: %d events lost", m_droppedEvents));
-        m_droppedEvents = 0;
+    // A poll from inside a handler leaves the new events for the next frame.
+    if (!m_delivering.empty())
+        return;
+    // Taken out first: a handler may feed new events while we deliver these.
+    m_delivering.swap(m_events);
+    for (const KeyEvent& e : m_delivering) {
+        if (e.data & KeyEvent::kTypedChar)
+            OnTypedChar(static_cast<char>(e.code));
+        else if (e.data & 0x80)
+            OnKeyPress(e.code);
     }
-    // Copied first: a handler may feed new events while we deliver these.
-    KeyEvent events[kBufferSize];
-    const int count = m_eventCount;
-    for (int i = 0; i < count; ++i)
-        events[i] = m_events[i];
-    m_eventCount = 0;
-    for (int i = 0; i < count; ++i) {
-        if (events[i].data & KeyEvent::kTypedChar)
-            OnTypedChar(static_cast<char>(events[i].code));
-        else if (events[i].data & 0x80)
-            OnKeyPress(events[i].code);
-    }
+    m_delivering.clear();
 }
 
 void CBaseInputManager::UpdateMousePosition()

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Mouse messages as the window layer hands them over.
 enum class MouseMessage {
@@ -25,11 +26,13 @@ struct KeyEvent {
 
 // Keyboard state and buffered key events, the mouse position and buttons.
 // The window layer feeds key-down/key-up events (game key codes) and mouse
-// messages; Poll hands them to the virtual operations once per frame.
+// messages; Poll hands them to the virtual operations once per frame. The
+// buffer grows rather than drop a key: a slow frame delivers all it held.
 class CBaseInputManager {
 public:
     static constexpr int kKeyCount = 256;
-    static constexpr int kBufferSize = 32;
+    // Room made at start-up: a frame's typing fits without allocating.
+    static constexpr int kBufferReserve = 256;
     static constexpr float kStationaryPixels = 12.0f;
 
     CBaseInputManager();
@@ -75,7 +78,8 @@ public:
     int GetStationaryCount() const { return m_stationaryCount; }
     bool IsLeftButtonDown() const { return m_leftButtonDown; }
     bool IsDoubleClick() const { return m_doubleClick; }
-    int GetDroppedEventCount() const { return m_droppedEvents; }
+    // Events waiting for the next poll.
+    int GetQueuedEventCount() const { return static_cast<int>(m_events.size()); }
 
 protected:
     void SetLeftButtonDown(bool down) { m_leftButtonDown = down; }
@@ -96,10 +100,10 @@ private:
 
     uint8_t m_keyState[kKeyCount] = {};
     uint8_t m_liveState[kKeyCount] = {};
-    KeyEvent m_events[kBufferSize];
-    int m_eventCount = 0;
+    std::vector<KeyEvent> m_events;
+    // The events being delivered; swapped with m_events so neither allocates.
+    std::vector<KeyEvent> m_delivering;
     uint32_t m_sequence = 0;
-    int m_droppedEvents = 0;
     bool m_initialised = false;
 };
 

@@ -33,6 +33,9 @@ const int kTabKinds[3] = {SIM_Unlockable::MODULE_TYPE, SIM_Unlockable::HULL, SIM
 const char* const kSizeSuffix[3] = {"CRUISER", "FRIGATE", "FIGHTER"};
 
 constexpr int kRowsPerColumn = 10;
+// The reason a locked item cannot be had yet: a line above the disabled button.
+constexpr int kRefusalAbove = 54;
+constexpr uint32_t kRefusalColour = 0xFFFFC040u;
 
 const SIM_Race* HullRace(const SIM_ShipHull& hull)
 {
@@ -277,18 +280,30 @@ void GUI_UnlockWindow::Select(GUI_UnlockIcon* icon)
     if (!icon) {
         m_unlock->enabled = false;
         m_priceText.clear();
+        m_refusalText.clear();
         return;
     }
     FillDetails();
     const SIM_Unlockable& item = icon->GetItem();
+    m_refusalText.clear();
     if (item.IsLocked()) {
+        const int points = SIM_HighScores::GetInstance().GetPoints();
         m_unlock->visible = true;
-        m_unlock->enabled =
-            SIM_HighScores::GetInstance().GetPoints() >= item.GetUnlockCost() && !icon->IsRaceLocked();
+        m_unlock->enabled = points >= item.GetUnlockCost() && !icon->IsRaceLocked();
+        // A disabled Unlock says why, the race before the points.
+        if (icon->IsRaceLocked()) {
+            const SIM_Race* race = HullRace(*static_cast<const SIM_ShipHull*>(item.GetOwner()));
+            m_refusalText = GetString("UNLOCK_NEEDS_RACE");
+            ReplaceSubstring(m_refusalText, "<RACE>", race ? GetString(race->GetGuiName().c_str()) : std::string());
+        } else if (points < item.GetUnlockCost()) {
+            m_refusalText = GetString("UNLOCK_NEEDS_POINTS");
+            ReplaceSubstring(m_refusalText, "<POINTS>", FormatThousands(item.GetUnlockCost() - points));
+        }
     } else {
         m_unlock->visible = false;
         m_unlock->enabled = false;
     }
+    m_unlock->SetTooltipString(m_refusalText.empty() ? GetString("UNLOCK_SELECTED_TOOLTIP") : m_refusalText);
     m_priceText = FormatThousands(item.GetUnlockCost());
 }
 
@@ -410,6 +425,10 @@ void GUI_UnlockWindow::Draw()
         if (!m_selected->GetItem().IsLocked())
             text.SetText(TEXT_ALIGN_CENTRE, m_alreadyText, static_cast<float>(m_details.left),
                          static_cast<float>(m_details.bottom - 30), 0xFFFFFFFFu,
+                         static_cast<float>(m_details.Width()));
+        else if (!m_refusalText.empty())
+            text.SetText(TEXT_ALIGN_CENTRE, m_refusalText, static_cast<float>(m_details.left),
+                         static_cast<float>(m_details.bottom - kRefusalAbove), kRefusalColour,
                          static_cast<float>(m_details.Width()));
         const float imageRight = static_cast<float>(m_details.left + 42 + 32);
         const float imageTop = static_cast<float>(m_details.top + 72 - 32);

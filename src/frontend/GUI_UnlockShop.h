@@ -70,6 +70,9 @@ public:
     GUI_ScrollingWindow* GetScrollBar() const { return m_scroll; }
     const std::string& GetPointsText() const { return m_pointsText; }
     const std::string& GetPriceText() const { return m_priceText; }
+    // Why the selected locked item cannot be unlocked now (its race comes
+    // first, or the points fall short); empty when it can.
+    const std::string& GetRefusalText() const { return m_refusalText; }
     const std::string& GetItemName() const { return m_itemName; }
     const GRect& GetIconPanel() const { return m_iconPanel; }
     const GRect& GetDetailsPanel() const { return m_details; }
@@ -108,6 +111,7 @@ private:
     std::string m_pointsText;
     std::string m_priceText;
     std::string m_alreadyText;
+    std::string m_refusalText;
     std::vector<GUI_DataItem*> m_dataRows;
     GUI_HullData* m_hullPanel = nullptr;
     int m_tab = TAB_MODULES;

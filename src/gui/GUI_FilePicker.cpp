@@ -215,3 +215,11 @@ void GUI_FilePicker::ConfirmRequestedDelete()
     picker->Rescan();
     picker->Layout();
 }
+
+const GUI_FilePickerItem* GUI_FilePicker::FindRow(const std::string& name) const
+{
+    for (const GUI_FilePickerItem* row : m_rows)
+        if (row->GetName() == name)
+            return row;
+    return nullptr;
+}

@@ -48,6 +48,9 @@ public:
     const std::string& GetMask() const { return m_mask; }
     const std::vector<std::string>& GetFiles() const { return m_files; }
     const std::vector<GUI_FilePickerItem*>& GetRows() const { return m_rows; }
+    // The row shown for the file of that name (without folder or extension);
+    // null when none is shown.
+    const GUI_FilePickerItem* FindRow(const std::string& name) const;
     GUI_ScrollingWindow* GetScrollBar() const { return m_scrollBar; }
     int GetVisibleRows() const { return m_visibleRows; }
 

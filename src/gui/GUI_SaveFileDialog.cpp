@@ -50,6 +50,8 @@ GUI_SaveFileDialog::GUI_SaveFileDialog(const std::string& folder, const std::str
     m_textField->SetRect(static_cast<float>(clientLeft + 100), static_cast<float>(pickerBottom + 5),
                          static_cast<float>(clientRight - 130), static_cast<float>(pickerBottom + 27));
     m_textField->noQuestionMark = true;
+    m_textField->onEnter = OnSave;
+    m_textField->onEnterArgument = reinterpret_cast<std::intptr_t>(this);
     AddChild(m_textField);
     AddChildElement(m_textField);
     m_picker->SetLinkedTextField(m_textField);
@@ -83,6 +85,17 @@ std::string GUI_SaveFileDialog::GetTargetPath() const
 {
     const std::string name = GetSafeName();
     return m_folder + (m_mapper ? m_mapper(name) : name) + m_extension;
+}
+
+void GUI_SaveFileDialog::Update()
+{
+    // The name field has the keyboard whenever the dialog is on top: after a
+    // click on Save or a file, the refusal's message or a No to the
+    // overwrite question, typing goes on in the field.
+    if (visible && m_textField && !m_textField->IsEditing() && GUI_WindowManager::GetInstance().GetTopModal() == this &&
+        !GUI_WindowManager::GetInstance().IsQueuedForDelete(this))
+        m_textField->BeginEditing();
+    GUI_Dialog::Update();
 }
 
 void GUI_SaveFileDialog::Draw()

@@ -27,8 +27,9 @@ public:
     ~GUI_SaveFileDialog() override;
 
     void Draw() override;
+    void Update() override;
 
-    // Save button action (argument = the dialog).
+    // Save button and Enter action (argument = the dialog).
     static void OnSave(std::intptr_t dialog);
     // The save itself, at once or as the overwrite question's yes.
     static void DoSave(std::intptr_t unused);

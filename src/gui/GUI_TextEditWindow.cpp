@@ -2,6 +2,7 @@
 
 #include "app/GUI_GameModeBase.h"
 #include "engine/D3DEngine.h"
+#include "engine/LibFont.h"
 #include "engine/LibText.h"
 #include "platform/KeyCodes.h"
 
@@ -37,6 +38,7 @@ GUI_TextEditWindow::~GUI_TextEditWindow()
 void GUI_TextEditWindow::SetText(const std::string& text)
 {
     m_text = text;
+    ++m_revision;
     // A text from outside (a file name, a saved setting) obeys the limit too.
     if (m_maxLength > 0 && m_text.size() > static_cast<size_t>(m_maxLength))
         m_text.resize(static_cast<size_t>(m_maxLength));
@@ -73,18 +75,21 @@ bool GUI_TextEditWindow::OnLeftClick(float x, float y)
         return false;
     }
     BeginEditing();
+    LayOut();
 
     LibText& lib = LibText::GetInstance();
     lib.SetFont("zekton16.dds", kFontSize);
     const float lineBottom = TextY() + kFontSize + 4.0f;
+    // The glyphs of the first line shown, measured as they are drawn.
+    const std::string line = m_shown.substr(0, m_shown.find('\n'));
     m_cursor = static_cast<int>(m_text.size());
-    for (size_t i = 0; i < m_text.size(); ++i) {
-        if (std::isspace(static_cast<unsigned char>(m_text[i])))
+    for (size_t i = 0; i < line.size(); ++i) {
+        if (std::isspace(static_cast<unsigned char>(line[i])))
             continue;
-        const float x0 = TextX() + static_cast<float>(lib.GetTextWidth(m_text.substr(0, i)));
-        const float x1 = TextX() + static_cast<float>(lib.GetTextWidth(m_text.substr(0, i + 1)));
+        const float x0 = TextX() + static_cast<float>(lib.GetTextWidth(line.substr(0, i)));
+        const float x1 = TextX() + static_cast<float>(lib.GetTextWidth(line.substr(0, i + 1)));
         if (x >= x0 && x < x1 && y >= TextY() && y < lineBottom) {
-            m_cursor = static_cast<int>(i);
+            m_cursor = static_cast<int>(m_shownFrom + i);
             break;
         }
     }
@@ -122,6 +127,7 @@ void GUI_TextEditWindow::InsertChar(char c)
         return;
     m_cursor = std::clamp(m_cursor, 0, static_cast<int>(m_text.size()));
     m_text.insert(static_cast<size_t>(m_cursor), 1, c);
+    ++m_revision;
     ++m_cursor;
 }
 
@@ -134,11 +140,14 @@ void GUI_TextEditWindow::OnKeyDown(int key)
     case KEY_BACK:
         if (m_cursor > 0) {
             m_text.erase(static_cast<size_t>(m_cursor - 1), 1);
+            ++m_revision;
             --m_cursor;
         }
         return;
     case KEY_RETURN:
         EndEditing();
+        if (onEnter)
+            onEnter(onEnterArgument);
         return;
     case KEY_HOME:
         if (m_editing)
@@ -163,6 +172,75 @@ void GUI_TextEditWindow::OnKeyDown(int key)
     }
 }
 
+const std::string& GUI_TextEditWindow::GetShownText()
+{
+    LayOut();
+    return m_shown;
+}
+
+size_t GUI_TextEditWindow::GetShownFrom()
+{
+    LayOut();
+    return m_shownFrom;
+}
+
+void GUI_TextEditWindow::LayOut()
+{
+    const int cursor = std::clamp(m_cursor, 0, static_cast<int>(m_text.size()));
+    if (m_laidRevision == m_revision && m_laidCursor == cursor && m_laidWidth == width && m_laidHeight == height)
+        return;
+    m_laidRevision = m_revision;
+    m_laidCursor = cursor;
+    m_laidWidth = width;
+    m_laidHeight = height;
+    LibText& lib = LibText::GetInstance();
+    lib.SetFont("zekton16.dds", kFontSize);
+    const float room = static_cast<float>(width - 16);
+    if (height < kTwoLineHeight) {
+        LayOutOneLine(room);
+        return;
+    }
+    m_shownFrom = 0;
+    m_shown = lib.GetWrappedText(m_text, static_cast<int>(room));
+    // The caret ends the text before the cursor, wrapped the same way.
+    const std::string before = lib.GetWrappedText(m_text.substr(0, static_cast<size_t>(cursor)), static_cast<int>(room));
+    const size_t lastBreak = before.rfind('\n');
+    const LibFont* font = lib.GetCurrentFont();
+    const float lineHeight = kFontSize + (font ? static_cast<float>(font->GetLineGap()) : 0.0f);
+    m_caretX = static_cast<float>(lib.GetTextWidth(lastBreak == std::string::npos ? before : before.substr(lastBreak + 1)));
+    m_caretY = lineHeight * static_cast<float>(std::count(before.begin(), before.end(), '\n'));
+    if (m_text.empty())
+        m_caretY = 2.0f;
+}
+
+void GUI_TextEditWindow::LayOutOneLine(float room)
+{
+    const LibText& lib = LibText::GetInstance();
+    const size_t size = m_text.size();
+    const auto cursor = static_cast<size_t>(m_laidCursor);
+    auto fits = [&](size_t from, size_t to) {
+        return static_cast<float>(lib.GetTextWidth(m_text.substr(from, to - from))) <= room;
+    };
+    size_t from = 0, to = size;
+    if (!fits(0, size)) {
+        // The cursor stays in view; the text moves only as far as it must.
+        from = std::min(m_shownFrom, cursor);
+        while (from < cursor && !fits(from, cursor))
+            ++from;
+        to = cursor;
+        while (to < size && fits(from, to + 1))
+            ++to;
+        // At the end of the text the box fills from its right.
+        while (to == size && from > 0 && fits(from - 1, to))
+            --from;
+    }
+    m_shownFrom = from;
+    m_shown = m_text.substr(from, to - from);
+    m_caretX = cursor > from ? static_cast<float>(lib.GetTextWidth(m_text.substr(from, cursor - from))) : 0.0f;
+    // An empty field's caret stands at the box's top, as it always did.
+    m_caretY = m_text.empty() ? 2.0f : 0.0f;
+}
+
 void GUI_TextEditWindow::Draw()
 {
     if (!visible)
@@ -171,10 +249,11 @@ void GUI_TextEditWindow::Draw()
     const GRect box{left, top, right, bottom};
     engine.FillRect(box, 0xFF202020u);
     engine.DrawRectFrame(box, 0xFF808080u);
+    LayOut();
     LibText& lib = LibText::GetInstance();
     lib.SetFont("zekton16.dds", kFontSize);
     if (enabled) {
-        lib.SetText(TEXT_ALIGN_LEFT, lib.GetWrappedText(m_text, width - 16), TextX(), TextY(), 0xFFFFFFFFu, 0.0f);
+        lib.SetText(TEXT_ALIGN_LEFT, m_shown, TextX(), TextY(), 0xFFFFFFFFu, 0.0f);
         lib.Render(-1);
     }
     if (!m_editing)
@@ -186,13 +265,8 @@ void GUI_TextEditWindow::Draw()
     }
     if (!m_caretOn)
         return;
-    const int cursor = std::clamp(m_cursor, 0, static_cast<int>(m_text.size()));
-    float x = TextX();
-    float y = TextY();
-    if (m_text.empty())
-        y = static_cast<float>(top);
-    else if (cursor > 0)
-        x += static_cast<float>(lib.GetTextWidth(m_text.substr(0, static_cast<size_t>(cursor))));
+    const float x = TextX() + m_caretX;
+    const float y = TextY() + m_caretY;
     const GRect caret{static_cast<int>(x + 2.0f), static_cast<int>(y + 2.0f), static_cast<int>(x + 4.0f),
                       static_cast<int>(y + 18.0f)};
     engine.FillRect(caret, 0xFFFFFFFFu);

@@ -2,6 +2,7 @@
 #include "engine/GTimer.h"
 #include "gui/GUI_WindowBase.h"
 
+#include <cstdint>
 #include <string>
 
 class GUI_GameModeBase;
@@ -10,10 +11,14 @@ class IClock;
 // The single-line text field: while it has the keyboard it takes the typed
 // characters (the system's text input, so capitals and symbols are what the
 // layout made) and the editing keys, keeps an insertion cursor, blinks a
-// caret and never holds more than its maximum length.
+// caret and never holds more than its maximum length. A field one line high
+// shows the part of a longer text around the cursor, inside its box; a
+// taller one wraps the text, and the caret follows the lines shown.
 class GUI_TextEditWindow : public GUI_WindowBase {
 public:
     static constexpr double kBlinkMs = 200.0;
+    // Fields lower than this hold one line.
+    static constexpr int kTwoLineHeight = 36;
     // The screen whose keyboard-focus window a field claims; the shell
     // registers it at start-up (without one a field only tracks its own state).
     using ModeProvider = GUI_GameModeBase* (*)();
@@ -39,13 +44,24 @@ public:
     bool IsCaretOn() const { return m_caretOn; }
     int GetCursor() const { return m_cursor; }
     int GetMaxLength() const { return m_maxLength; }
+    // The text as the field shows it now, and where its first character is in the text.
+    const std::string& GetShownText();
+    size_t GetShownFrom();
 
     bool enabled = true;
     bool noLeadingUnderscore = false;
     bool noQuestionMark = false;
+    // Called by Enter after the field lets the keyboard go (a dialog's
+    // default action); with its argument.
+    void (*onEnter)(std::intptr_t) = nullptr;
+    std::intptr_t onEnterArgument = 0;
 
 private:
     void InsertChar(char c);
+    // Works out the shown text and the caret's place when the text, the
+    // cursor or the size changed since the last time.
+    void LayOut();
+    void LayOutOneLine(float room);
     float TextX() const { return static_cast<float>(left) + 8.0f; }
     float TextY() const { return static_cast<float>(top) - 2.0f; }
     static GUI_GameModeBase* CurrentMode();
@@ -56,4 +72,15 @@ private:
     std::string m_text;
     int m_maxLength = 0;
     int m_cursor = 0;
+    // Counts the changes of m_text, so the layout knows when it is stale.
+    unsigned m_revision = 0;
+    unsigned m_laidRevision = ~0u;
+    int m_laidCursor = -1;
+    int m_laidWidth = -1;
+    int m_laidHeight = -1;
+    std::string m_shown;
+    size_t m_shownFrom = 0;
+    // The caret's place from the text's top left (TextX, TextY).
+    float m_caretX = 0.0f;
+    float m_caretY = 0.0f;
 };

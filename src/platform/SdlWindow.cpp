@@ -94,6 +94,9 @@ int SdlWindow::PumpEvents()
         Dispatch(e);
         ++n;
     }
+    // SDL queues its quit together with the close: one not among these
+    // events came from elsewhere (TERM) and counts.
+    m_closeJustSent = false;
     return n;
 }
 
@@ -101,9 +104,12 @@ void SdlWindow::Dispatch(const SDL_Event& e)
 {
     IWindowListener ignore;
     IWindowListener& l = m_listener ? *m_listener : ignore;
+    const bool afterClose = m_closeJustSent;
+    m_closeJustSent = false;
     switch (e.type) {
     case SDL_QUIT:
-        l.OnQuit();
+        if (!afterClose)
+            l.OnQuit();
         break;
     case SDL_WINDOWEVENT:
         if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED)
@@ -112,8 +118,10 @@ void SdlWindow::Dispatch(const SDL_Event& e)
             l.OnFocusChanged(false);
         else if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
             l.OnResized(e.window.data1, e.window.data2);
-        else if (e.window.event == SDL_WINDOWEVENT_CLOSE)
+        else if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
+            m_closeJustSent = true;
             l.OnQuit();
+        }
         break;
     case SDL_KEYDOWN:
     case SDL_KEYUP:

@@ -48,6 +48,8 @@ public:
     std::vector<DisplayMode> GetDisplayModes() const override;
 
     // Hands one SDL event to the listener (PumpEvents uses it; tests too).
+    // The close of the last window comes from SDL as a window close at once
+    // followed by a quit of its own: the listener hears one OnQuit for both.
     void Dispatch(const SDL_Event& event);
     SDL_Window* GetSdlWindow() const { return m_window; }
 
@@ -59,4 +61,7 @@ private:
     SDL_Cursor* m_cursors[3] = {nullptr, nullptr, nullptr};
     SystemCursor m_cursor = SystemCursor::Arrow;
     IWindowListener* m_listener = nullptr;
+    // The last event dispatched was a window close: a quit right after it is
+    // SDL's echo of that close, not a second one.
+    bool m_closeJustSent = false;
 };

@@ -68,7 +68,7 @@ void GUI_DeploymentControlPanel::OpenSaveDeploymentDialog(std::intptr_t)
 void GUI_DeploymentControlPanel::OpenLoadDeploymentDialog(std::intptr_t)
 {
     ShowOpenFileDialog(GUI_DeploymentGUI::GetInstance().GetLoadPattern(), "DEPLOYMENT_LOAD_TITLE",
-                       [](const std::string& path) { GUI_DeploymentGUI::GetInstance().LoadDeploymentFile(path); });
+                       [](const std::string& path) { GUI_DeploymentGUI::GetInstance().LoadDeploymentFileAsking(path); });
 }
 
 void OpenDeploymentControlPanel(int x, int y)

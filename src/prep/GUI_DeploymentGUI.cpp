@@ -381,6 +381,25 @@ void GUI_DeploymentGUI::LoadDeploymentFile(const std::string& path)
     RefreshAfterFleetChange();
 }
 
+void GUI_DeploymentGUI::LoadDeploymentFileAsking(const std::string& path)
+{
+    if (!GUI_DeploymentTools::GetInstance().fleetChanged) {
+        LoadDeploymentFile(path);
+        return;
+    }
+    m_pendingLoad = path;
+    AskYesNo("DEPLOYMENT_LOAD_CONFIRM_MESSAGE", "DEPLOYMENT_QUIT_CONFIRM_TITLE", LoadAnswered, false);
+}
+
+void GUI_DeploymentGUI::LoadAnswered(std::intptr_t)
+{
+    GUI_DeploymentGUI& screen = GetInstance();
+    const std::string path = screen.m_pendingLoad;
+    screen.m_pendingLoad.clear();
+    if (!path.empty())
+        screen.LoadDeploymentFile(path);
+}
+
 bool GUI_DeploymentGUI::WriteDeploymentFile(const std::string& path) const
 {
     std::vector<SIM_DeployedShip*> ships;

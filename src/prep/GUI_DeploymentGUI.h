@@ -78,6 +78,9 @@ public:
     void LoadEnemyFleet();
     // Replaces the fleet on the map by a deployment file's.
     void LoadDeploymentFile(const std::string& path);
+    // The load the player chose: a changed fleet is asked about first, as
+    // leaving asks, since the file replaces it.
+    void LoadDeploymentFileAsking(const std::string& path);
     // Writes the placed ships, in icon order; false (logged, nothing
     // changed on disk) when the file cannot be written.
     bool WriteDeploymentFile(const std::string& path) const;
@@ -128,6 +131,7 @@ private:
     static void GoBackAnswered(std::intptr_t);
     void LeaveToReturnMode();
     static void DifficultyAnswered(std::intptr_t level);
+    static void LoadAnswered(std::intptr_t);
 
     SIM_Scenario* m_scenario = nullptr;
     std::unique_ptr<SIM_DeployedFleet> m_playerFleet;
@@ -151,6 +155,7 @@ private:
     std::string m_enteredFrom;
     int m_battlesStarted = 0;
     int m_pendingDifficulty = 0;
+    std::string m_pendingLoad;
     std::string m_fightTooltipKey = "GUI_DEPLOYMENT_FIGHT_TOOLTIP";
     std::string m_shownFightTooltip = "GUI_DEPLOYMENT_FIGHT_TOOLTIP";
 };

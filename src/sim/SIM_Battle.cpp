@@ -369,7 +369,26 @@ void SIM_Battle::Defeat()
             metrics->SetEventFlag(m_scenario->GetName() + "_lost");
     m_lost = LOST;
     PlayResultMusic("data/sounds/music/defeat.ogg");
+    RecordSurvivalScore();
     EndBattle();
+}
+
+int32_t SIM_Battle::GetBestSurvivalScore()
+{
+    const SIM_ScenarioScore* record = m_scenario ? Scores().GetScenarioRecord(m_scenario->GetName()) : nullptr;
+    return record ? record->bestSurvivalScore : 0;
+}
+
+void SIM_Battle::RecordSurvivalScore()
+{
+    if (!m_survival || m_fromCampaign || !m_scenario || m_ended)
+        return;
+    const int32_t score = SIM_SurvivalMode::GetInstance().GetScore();
+    SIM_ScenarioScore* record = Scores().GetScenarioRecord(m_scenario->GetName());
+    if (record && score > record->bestSurvivalScore) {
+        record->bestSurvivalScore = score;
+        Scores().SaveHighScores();
+    }
 }
 
 void SIM_Battle::AwardPoints()

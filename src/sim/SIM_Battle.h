@@ -43,6 +43,9 @@ public:
     void Victory();
     void Defeat();
     void AwardPoints();
+    // A survival battle's score becomes the scenario's best when it beats
+    // it (sc.dat), posted online or not.
+    void RecordSurvivalScore();
     void EndBattle();
     void RecordOutcome();
     // Stops the beams' looping sounds and deletes the fleets and their ships.
@@ -59,6 +62,8 @@ public:
     uint32_t GetLost() const { return m_lost; }
     void SetLost(uint32_t lost) { m_lost = lost; }
     int32_t GetPointsEarned() const { return m_pointsEarned; }
+    // The best survival score kept for the battle's scenario (0 without one).
+    int32_t GetBestSurvivalScore();
     bool IsSurvival() const { return m_survival != 0; }
     bool IsFromCampaign() const { return m_fromCampaign != 0; }
     SIM_Fleet* GetPlayerFleet() const { return m_playerFleet; }

@@ -7,6 +7,7 @@
 #include "engine/GSafeFile.h"
 #include "engine/StrFormat.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -15,6 +16,8 @@ namespace {
 const char* const kBeatenKeys[SIM_ScenarioScore::kDifficulties] = {"beaten_easy", "beaten_medium", "beaten_hard"};
 const char* const kHonourKeys[SIM_ScenarioScore::kDifficulties] = {"highest_honor_easy", "highest_honor_medium",
                                                                    "highest_honor_hard"};
+// Written only once a survival battle scored: files without it read as 0.
+const char* const kBestSurvivalKey = "best_survival_score";
 
 // Values are short numbers; anything longer is not ours.
 int ReadInt(const GIniFile& ini, const char* key)
@@ -129,6 +132,7 @@ void SIM_HighScores::LoadScores(const std::string& text)
             record->beaten[d] = ReadInt(ini, kBeatenKeys[d]) != 0;
             record->highestHonour[d] = ReadInt(ini, kHonourKeys[d]);
         }
+        record->bestSurvivalScore = std::max(0, ReadInt(ini, kBestSurvivalKey));
         m_records.push_back(std::move(record));
     }
     // A cut-off file loses the last records' values: said once, not per record.
@@ -198,6 +202,8 @@ bool SIM_HighScores::SaveHighScores() const
             out += StrFormat("%s = %d\n", kBeatenKeys[d], r->beaten[d] ? 1 : 0);
         for (int d = 0; d < SIM_ScenarioScore::kDifficulties; ++d)
             out += StrFormat("%s = %d\n", kHonourKeys[d], r->highestHonour[d]);
+        if (r->bestSurvivalScore > 0)
+            out += StrFormat("%s = %d\n", kBestSurvivalKey, r->bestSurvivalScore);
     }
     if (!WriteFileAtomically(ScoresPath(), out)) {
         LOG_ERROR("Failed to save high scores");

@@ -275,6 +275,46 @@ TEST_F(GLFrontend, TheShopShowsAModulesStatisticsWhenItsIconIsClicked)
     EXPECT_EQ(GUI_UnlockWindow::GetOpen(), nullptr);
 }
 
+// A new player's shop: a Korrath hull cannot be bought before its race, and
+// the race not without the points; the line over the disabled button says
+// which, in amber, for each.
+TEST_F(GLFrontend, TheShopSaysWhyAnItemCannotBeUnlocked)
+{
+    ClickAndSettle(*GUI_MainMenu::GetInstance().GetUnlocksButton());
+    GUI_UnlockWindow* shop = GUI_UnlockWindow::GetOpen();
+    ASSERT_NE(shop, nullptr);
+    const GRect& details = shop->GetDetailsPanel();
+    // Amber pixels of the reason's line, above the button.
+    auto amberInReasonLine = [&details](const Picture& picture) {
+        int n = 0;
+        for (int y = details.bottom - 56; y < details.bottom - 34; ++y)
+            for (int x = details.left; x < details.right; ++x) {
+                const uint8_t* p = picture.At(x, y);
+                n += p[0] > 200 && p[1] > 140 && p[1] < 230 && p[2] < 130;
+            }
+        return n;
+    };
+    Click(*shop->GetTabButton(GUI_UnlockWindow::TAB_HULLS));
+    const GUI_UnlockIcon* korrathHull = nullptr;
+    for (const GUI_UnlockIcon* icon : shop->GetPage())
+        if (icon->IsRaceLocked())
+            korrathHull = icon;
+    ASSERT_NE(korrathHull, nullptr);
+    Click(*korrathHull);
+    ASSERT_EQ(shop->GetSelected(), korrathHull);
+    EXPECT_FALSE(shop->GetUnlockButton()->enabled);
+    EXPECT_NE(shop->GetRefusalText().find("Korrath"), std::string::npos) << shop->GetRefusalText();
+    EXPECT_GT(amberInReasonLine(Capture()), 60) << "the race comes first";
+
+    Click(*shop->GetTabButton(GUI_UnlockWindow::TAB_RACES));
+    ASSERT_FALSE(shop->GetPage().empty());
+    ASSERT_TRUE(shop->GetSelected()->GetItem().IsLocked());
+    EXPECT_FALSE(shop->GetUnlockButton()->enabled);
+    EXPECT_NE(shop->GetRefusalText().find("more points"), std::string::npos) << shop->GetRefusalText();
+    EXPECT_GT(amberInReasonLine(Capture()), 60) << "the points fall short";
+    ClickAndSettle(*GUI_UnlockShop::GetInstance().GetBackButton());
+}
+
 TEST_F(GLFrontend, SupplyLimitsAndTheOfflineHighScoresOpenFromTheDetails)
 {
     // A win on easy in scenario1 opens the scenarios that follow it.

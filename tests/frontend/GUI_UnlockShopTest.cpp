@@ -1,3 +1,4 @@
+#include "engine/GHashTable.h"
 #include "engine/TextHelpers.h"
 #include "frontend/FrontendGame.h"
 #include "frontend/GUI_ChooseScenario.h"
@@ -6,6 +7,7 @@
 #include "gui/GUI_ButtonTab.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_ScrollingWindow.h"
+#include "gui/GUI_Tooltip.h"
 #include "prep/GUI_DataItem.h"
 #include "prep/GUI_HullData.h"
 #include "sim/SIM_HighScores.h"
@@ -194,16 +196,38 @@ TEST_F(UnlockShop, UnlockingSpendsThePointsWritesUnlDatAndOpensTheRacesHulls)
     AddItem("shoptest_korrath_hull", SIM_Unlockable::HULL, hull, 5);
     const int price = korrath->GetUnlockable()->GetUnlockCost();
     ASSERT_GE(price, 1000); // shown with a thousands separator
-    GivePoints(price + 60);
-
+    auto expectReason = [](const GUI_UnlockWindow& window, const std::string& reason) {
+        EXPECT_EQ(window.GetRefusalText(), reason);
+        ASSERT_NE(window.GetUnlockButton()->GetTooltip(), nullptr);
+        EXPECT_EQ(window.GetUnlockButton()->GetTooltip()->GetLines().front(),
+                  reason.empty() ? GetString("UNLOCK_SELECTED_TOOLTIP") : reason);
+    };
+    std::string raceFirst = GetString("UNLOCK_NEEDS_RACE");
+    ReplaceSubstring(raceFirst, "<RACE>", "Korrath");
+    // Short of points by 1,001 (the figure with its separator): the disabled button says so.
+    std::string short1001 = GetString("UNLOCK_NEEDS_POINTS");
+    ReplaceSubstring(short1001, "<POINTS>", "1,001");
+    ASSERT_GE(price, 1001);
+    GivePoints(price - 1001);
     Game::GetInstance().SetMode(10);
     GUI_UnlockWindow& window = Window();
+    Click(*window.GetTabButton(GUI_UnlockWindow::TAB_RACES));
+    ASSERT_EQ(window.GetItemName(), "Korrath");
+    EXPECT_FALSE(window.GetUnlockButton()->enabled);
+    expectReason(window, short1001);
+    // The hull of a race still for sale names the race first, points short or not.
+    Click(*window.GetTabButton(GUI_UnlockWindow::TAB_HULLS));
+    ASSERT_EQ(window.GetIcons().size(), 1u);
+    expectReason(window, raceFirst);
+
+    GivePoints(price + 60);
     Click(*window.GetTabButton(GUI_UnlockWindow::TAB_HULLS));
     ASSERT_EQ(window.GetIcons().size(), 1u);
     // The race is still for sale: the hull cannot be bought, points or not.
     EXPECT_TRUE(window.GetIcons()[0]->IsRaceLocked());
     EXPECT_EQ(window.GetIcons()[0]->GetFrameTexture(), "square_box_brown.dds");
     EXPECT_FALSE(window.GetUnlockButton()->enabled);
+    expectReason(window, raceFirst);
 
     Click(*window.GetTabButton(GUI_UnlockWindow::TAB_RACES));
     ASSERT_EQ(window.GetIcons().size(), 1u);
@@ -211,6 +235,7 @@ TEST_F(UnlockShop, UnlockingSpendsThePointsWritesUnlDatAndOpensTheRacesHulls)
     EXPECT_EQ(window.GetPriceText(), FormatThousands(price));
     EXPECT_NE(window.GetPriceText().find(','), std::string::npos);
     ASSERT_TRUE(window.GetUnlockButton()->enabled);
+    expectReason(window, "");
     Click(*window.GetUnlockButton());
     EXPECT_EQ(SIM_HighScores::GetInstance().GetPoints(), 60);
     EXPECT_FALSE(korrath->GetUnlockable()->IsLocked());
@@ -221,6 +246,7 @@ TEST_F(UnlockShop, UnlockingSpendsThePointsWritesUnlDatAndOpensTheRacesHulls)
     Click(*window.GetTabButton(GUI_UnlockWindow::TAB_HULLS));
     EXPECT_FALSE(window.GetIcons()[0]->IsRaceLocked());
     EXPECT_TRUE(window.GetUnlockButton()->enabled);
+    expectReason(window, "");
 
     // The race screen now lets the player pick the race, and remembers it.
     Game::GetInstance().SetMode(11);

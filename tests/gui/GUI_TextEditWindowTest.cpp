@@ -2,7 +2,10 @@
 
 #include "app/GUI_GameModeBase.h"
 #include "gui/GUI_TextEditWindow.h"
+#include "engine/TextLayoutRecorder.h"
 #include "platform/KeyCodes.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -11,6 +14,22 @@ GUI_GameModeBase* CurrentMode()
 {
     return &g_mode;
 }
+
+// The lines of every text drawn while it is installed.
+class LineRecorder final : public TextLayoutRecorder {
+public:
+    LineRecorder()
+    {
+        m_wantsTexts = true;
+        Install(this);
+    }
+    ~LineRecorder() override { Install(nullptr); }
+    void OnText(const Text& text) override { lines.insert(lines.end(), text.lines.begin(), text.lines.end()); }
+    void OnCut(const std::string&, const std::string&) override {}
+    void OnEnterBox(const Box&) override {}
+    void OnLeaveBox() override {}
+    std::vector<Line> lines;
+};
 
 class TextEditTest : public DialogTest {
 protected:
@@ -34,6 +53,33 @@ protected:
     {
         for (char c : text)
             field.OnTypedChar(c);
+    }
+    static int Width(const std::string& text)
+    {
+        LibText& lib = LibText::GetInstance();
+        lib.SetFont("zekton16.dds", 16.0f);
+        return lib.GetTextWidth(text);
+    }
+    // The caret as the last fill of a drawn frame: its rectangle.
+    GRect DrawnCaret(GUI_TextEditWindow& field)
+    {
+        m_device->ClearDraws();
+        field.Draw();
+        GRect caret{0, 0, 0, 0};
+        if (m_device->GetDraws().empty() || m_device->GetDraws().back().vertices.size() < 4) {
+            ADD_FAILURE() << "no caret drawn";
+            return caret;
+        }
+        float minX = 1e9f, maxX = -1e9f, minY = 1e9f, maxY = -1e9f;
+        for (const ScreenVertex& v : m_device->GetDraws().back().vertices) {
+            minX = std::min(minX, v.x);
+            maxX = std::max(maxX, v.x);
+            minY = std::min(minY, v.y);
+            maxY = std::max(maxY, v.y);
+        }
+        // Vertices sit half a pixel off the integer corners.
+        return GRect{static_cast<int>(std::lround(minX)), static_cast<int>(std::lround(minY)),
+                     static_cast<int>(std::lround(maxX)), static_cast<int>(std::lround(maxY))};
     }
 };
 
@@ -203,6 +249,95 @@ TEST_F(TextEditTest, CaretBlinksEveryTwoHundredMilliseconds)
     }
     EXPECT_FLOAT_EQ(maxX - minX, 2.0f);
     EXPECT_FLOAT_EQ(maxY - minY, 16.0f);
+}
+
+// A name longer than a one-line field shows the part around the cursor on
+// the one line, inside the box, with the caret after the last letter typed;
+// nothing is drawn below the box.
+TEST_F(TextEditTest, ALongTextScrollsInsideAOneLineField)
+{
+    GUI_TextEditWindow field("", 999, &m_clock);
+    field.SetRect(100, 200, 400, 222); // the save dialog's field is 22 high
+    const float room = 300 - 16;
+    ASSERT_TRUE(field.OnLeftClick(110, 210));
+    const std::string name = "federation patrol frigate of the outer rim";
+    ASSERT_GT(Width(name), room);
+    Type(field, name);
+    ASSERT_EQ(field.GetText(), name);
+
+    // The end of the text shows, as much of it as fits.
+    const std::string shown = field.GetShownText();
+    EXPECT_EQ(shown.find('\n'), std::string::npos);
+    EXPECT_LE(Width(shown), room);
+    EXPECT_EQ(name.substr(field.GetShownFrom()), shown);
+    EXPECT_GT(Width(name.substr(field.GetShownFrom() - 1)), room) << "one letter more would not fit";
+    {
+        LineRecorder lines;
+        field.Draw();
+        ASSERT_EQ(lines.lines.size(), 1u);
+        EXPECT_GE(lines.lines[0].left, 108.0f);
+        EXPECT_LE(lines.lines[0].right, 400.0f - 8.0f);
+        EXPECT_LE(lines.lines[0].top, 222.0f);
+    }
+    GRect caret = DrawnCaret(field);
+    EXPECT_EQ(caret.left, 108 + Width(shown) + 2);
+    EXPECT_EQ(caret.right - caret.left, 2);
+    EXPECT_LT(caret.right, 400);
+    EXPECT_EQ(caret.top, 200);
+
+    // Home brings the start back into the box; the caret before the first letter.
+    field.OnKeyDown(KEY_HOME);
+    EXPECT_EQ(field.GetShownFrom(), 0u);
+    EXPECT_EQ(name.rfind(field.GetShownText(), 0), 0u);
+    EXPECT_LE(Width(field.GetShownText()), room);
+    caret = DrawnCaret(field);
+    EXPECT_EQ(caret.left, 110);
+    // Right moves the caret, not the text, until the cursor passes the box's edge.
+    const size_t inView = field.GetShownText().size();
+    for (size_t i = 0; i < inView; ++i)
+        field.OnKeyDown(KEY_RIGHT);
+    EXPECT_EQ(field.GetShownFrom(), 0u);
+    field.OnKeyDown(KEY_RIGHT);
+    EXPECT_EQ(field.GetShownFrom(), 1u);
+    EXPECT_LE(DrawnCaret(field).right, 400);
+
+    // A click lands on the letter under the mouse in the shown part.
+    field.OnKeyDown(KEY_END);
+    const size_t from = field.GetShownFrom();
+    const std::string tail = field.GetShownText();
+    const float x = 108.0f + static_cast<float>(Width(tail.substr(0, 3))) + 1.0f;
+    ASSERT_NE(tail[3], ' ');
+    ASSERT_TRUE(field.OnLeftClick(x, 205));
+    EXPECT_EQ(field.GetCursor(), static_cast<int>(from + 3));
+
+    // Cut back to what fits, it shows whole again from its start.
+    field.OnKeyDown(KEY_END);
+    for (int i = 0; i < 30; ++i)
+        field.OnKeyDown(KEY_BACK);
+    EXPECT_EQ(field.GetShownFrom(), 0u);
+    EXPECT_EQ(field.GetShownText(), field.GetText());
+}
+
+// A field of several lines wraps its text and the caret follows it onto the
+// line where the cursor is.
+TEST_F(TextEditTest, ATallFieldWrapsAndItsCaretFollowsTheLines)
+{
+    GUI_TextEditWindow field("", 256, &m_clock);
+    field.SetRect(100, 200, 300, 200 + GUI_TextEditWindow::kTwoLineHeight);
+    ASSERT_TRUE(field.OnLeftClick(110, 210));
+    Type(field, "one two three four five six seven");
+    const std::string shown = field.GetShownText();
+    ASSERT_NE(shown.find('\n'), std::string::npos);
+    const std::string lastLine = shown.substr(shown.rfind('\n') + 1);
+    const GRect caret = DrawnCaret(field);
+    EXPECT_EQ(caret.left, 108 + Width(lastLine) + 2);
+    EXPECT_GT(caret.top, 200 + 10);
+
+    // One pixel lower than two lines: one line, scrolled.
+    GUI_TextEditWindow low("one two three four five six seven", 256, &m_clock);
+    low.SetRect(100, 300, 300, 300 + GUI_TextEditWindow::kTwoLineHeight - 1);
+    EXPECT_EQ(low.GetShownText().find('\n'), std::string::npos);
+    EXPECT_GT(low.GetShownFrom(), 0u);
 }
 
 } // namespace

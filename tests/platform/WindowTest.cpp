@@ -5,6 +5,8 @@
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 // Writes every event as a line, so order and content can be compared at once.
@@ -155,6 +157,57 @@ TEST_F(GLSdlWindow, TranslatesSdlEvents)
         if (line.rfind("move", 0) != 0 && line != "focus" && line.rfind("size", 0) != 0)
             got.push_back(line.substr(0, line.find(" @")));
     EXPECT_EQ(got, wanted);
+}
+
+// The close of the last window: SDL sends a window close and then a quit of
+// its own, one close for the listener. A quit that comes alone (TERM), or a
+// close without SDL's quit followed later by one, counts on its own.
+TEST_F(GLSdlWindow, AWindowCloseAndItsQuitAreOneClose)
+{
+    const Uint32 id = SDL_GetWindowID(window->GetSdlWindow());
+    SDL_Event close{};
+    close.type = SDL_WINDOWEVENT;
+    close.window.windowID = id;
+    close.window.event = SDL_WINDOWEVENT_CLOSE;
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    auto quits = [this]() { return std::count(rec.log.begin(), rec.log.end(), "quit"); };
+
+    Push(close);
+    Push(quit);
+    window->PumpEvents();
+    EXPECT_EQ(quits(), 1);
+
+    // TERM from the desktop: a quit alone.
+    Push(quit);
+    window->PumpEvents();
+    EXPECT_EQ(quits(), 2);
+
+    // A close, then another event before a quit: two.
+    Push(close);
+    SDL_Event key{};
+    key.type = SDL_KEYDOWN;
+    key.key.windowID = id;
+    key.key.keysym.scancode = SDL_SCANCODE_A;
+    Push(key);
+    Push(quit);
+    window->PumpEvents();
+    EXPECT_EQ(quits(), 4);
+
+    // A close at the end of one pump, a quit at the next: two.
+    Push(close);
+    window->PumpEvents();
+    Push(quit);
+    window->PumpEvents();
+    EXPECT_EQ(quits(), 6);
+
+    // Two closes in a row (the pair twice): two.
+    Push(close);
+    Push(quit);
+    Push(close);
+    Push(quit);
+    window->PumpEvents();
+    EXPECT_EQ(quits(), 8);
 }
 
 TEST_F(GLSdlWindow, SizesModesAndDevice)

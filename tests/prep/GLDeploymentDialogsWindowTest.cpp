@@ -56,22 +56,6 @@ void WriteDeployed(const std::string& text)
     ASSERT_TRUE(WriteFileAtomically(DeployedPath(), text));
 }
 
-void RightClickAt(int x, int y)
-{
-    MoveMouse(x, y);
-    for (const Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
-        SDL_Event e{};
-        e.type = type;
-        e.button.button = SDL_BUTTON_RIGHT;
-        e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
-        e.button.clicks = 1;
-        e.button.x = x;
-        e.button.y = y;
-        PushSdlEvent(e);
-    }
-    RunGameFrames(2);
-}
-
 // Letters as a keyboard types them: the key and the text it makes.
 void Type(const std::vector<SDL_Scancode>& keys, const std::string& text)
 {

@@ -11,14 +11,16 @@
 #include "frontend/GUI_MainMenu.h"
 #include "gui/GUI_ButtonTab.h"
 #include "gui/GUI_ButtonText.h"
+#include "gui/GUI_CloseButton.h"
 #include "gui/GUI_ConfirmDialog.h"
+#include "gui/GUI_Message.h"
 #include "gui/GUI_SaveFileDialog.h"
 #include "gui/GUI_TextEditWindow.h"
+#include "gui/GUI_TutorialWindow.h"
 #include "platform/IGraphicsDevice.h"
 #include "platform/SdlWindow.h"
 #include "prep/GUI_DesignLoader.h"
 #include "prep/GUI_HullPicker.h"
-#include "gui/GUI_TutorialWindow.h"
 #include "prep/GUI_ModulePicker.h"
 #include "prep/GUI_ModulePickerIcon.h"
 #include "prep/GUI_ShipBlueprint.h"
@@ -30,11 +32,14 @@
 #include "sim/SIM_ShipHull.h"
 #include "sim/SIM_ShipModuleType.h"
 #include "support/ImageCompare.h"
+#include "support/NoLessons.h"
 #include "support/WindowedGame.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -136,8 +141,28 @@ protected:
         }
         Frames(1);
     }
-    // The colour at a screen point, from a frame drawn without presenting.
-    uint32_t Probe(int x, int y)
+    // Each letter as the player types it: its key down, the text SDL makes
+    // of it and its key up, every one of them before one frame.
+    void TypeKeys(const std::string& text)
+    {
+        for (char c : text) {
+            SDL_Event e{};
+            e.type = SDL_KEYDOWN;
+            e.key.keysym.scancode = c == ' ' ? SDL_SCANCODE_SPACE
+                                             : static_cast<SDL_Scancode>(SDL_SCANCODE_A + (std::tolower(c) - 'a'));
+            e.key.timestamp = ++m_keyTime * 100;
+            Push(e);
+            SDL_Event t{};
+            t.type = SDL_TEXTINPUT;
+            t.text.text[0] = c;
+            Push(t);
+            e.type = SDL_KEYUP;
+            Push(e);
+        }
+        Frames(1);
+    }
+    // The pixels (RGBA) of a rectangle of a frame drawn without presenting.
+    std::vector<uint8_t> ReadFrame(int l, int t, int w, int h)
     {
         D3DEngine& engine = D3DEngine::GetInstance();
         engine.ClearAndBeginScene();
@@ -147,12 +172,28 @@ protected:
         std::vector<uint8_t> rgba;
         // With QLM_IMAGE_OUT set the whole screen is kept there to be looked at.
         if (const char* out = std::getenv("QLM_IMAGE_OUT")) {
-            const int w = engine.GetScreenWidth(), h = engine.GetScreenHeight();
-            if (engine.GetDevice()->ReadPixels(0, 0, 0, w, h, rgba))
-                SavePng(std::string(out) + "/designer_" + std::to_string(++m_shots) + ".png", w, h, rgba);
+            const int sw = engine.GetScreenWidth(), sh = engine.GetScreenHeight();
+            if (engine.GetDevice()->ReadPixels(0, 0, 0, sw, sh, rgba))
+                SavePng(std::string(out) + "/designer_" + std::to_string(++m_shots) + ".png", sw, sh, rgba);
         }
-        EXPECT_TRUE(engine.GetDevice()->ReadPixels(0, x, y, 1, 1, rgba));
+        EXPECT_TRUE(engine.GetDevice()->ReadPixels(0, l, t, w, h, rgba));
         engine.Flip();
+        return rgba;
+    }
+    // Pixels of a rectangle whose brightest channel reaches the level.
+    int LitPixels(int l, int t, int r, int b, int level)
+    {
+        const std::vector<uint8_t> rgba = ReadFrame(l, t, r - l, b - t);
+        int lit = 0;
+        for (size_t i = 0; i + 3 < rgba.size(); i += 4)
+            if (std::max({rgba[i], rgba[i + 1], rgba[i + 2]}) >= level)
+                ++lit;
+        return lit;
+    }
+    // The colour at a screen point.
+    uint32_t Probe(int x, int y)
+    {
+        const std::vector<uint8_t> rgba = ReadFrame(x, y, 1, 1);
         return rgba.size() >= 4 ? (uint32_t(rgba[0]) << 16 | uint32_t(rgba[1]) << 8 | rgba[2]) : 0;
     }
 
@@ -329,6 +370,62 @@ TEST_F(GLShipDesignerPlay, MenuToSavedDesignWithTheMouseAlone)
     EXPECT_EQ(GUI_DesignLoader::GetOpen(), nullptr);
     EXPECT_EQ(designer.GetDesign()->GetFileName(), file);
     EXPECT_FLOAT_EQ(designer.GetDesign()->GetCost(), back->GetCost());
+    EXPECT_FALSE(designer.IsModified());
+}
+
+// The save dialog as a fast typist meets it: a name typed faster than the
+// frames come arrives whole, a name longer than the field stays on the
+// field's line, typing goes on after the refusal's message, and Enter saves.
+TEST_F(GLShipDesignerPlay, TheSaveDialogTakesEveryKeyKeepsOneLineAndSavesOnEnter)
+{
+    DropAllLessons();
+    ClickOn(*GUI_MainMenu::GetInstance().GetShipDesignButton());
+    Frames(2);
+    GUI_ShipDesignGUI& designer = GUI_ShipDesignGUI::GetInstance();
+    ASSERT_EQ(Game::GetInstance().GetModeId(), GUI_ShipDesignGUI::kModeId);
+    designer.SetModified(true);
+    GUI_ShipDesignSummary::OpenSaveDesignDialog();
+    Frames(1);
+    GUI_SaveFileDialog* save = GUI_SaveFileDialog::GetOpen();
+    ASSERT_NE(save, nullptr);
+    GUI_TextEditWindow* field = save->GetTextField();
+    for (size_t i = field->GetText().size(); i > 0; --i) {
+        SDL_Event e{};
+        e.type = SDL_KEYDOWN;
+        e.key.keysym.scancode = SDL_SCANCODE_BACKSPACE;
+        Push(e);
+        e.type = SDL_KEYUP;
+        Push(e);
+    }
+    Frames(1);
+    ASSERT_EQ(field->GetText(), "");
+    // Below the field, inside the dialog: what is lit there with a short name.
+    const int below = LitPixels(field->left + 8, field->bottom + 1, field->right, save->bottom - 2, 200);
+
+    // 42 letters, 126 events in one frame.
+    const std::string name = "federation patrol frigate of the outer rim";
+    TypeKeys(name);
+    ASSERT_EQ(field->GetText(), name);
+    EXPECT_EQ(LitPixels(field->left + 8, field->bottom + 1, field->right, save->bottom - 2, 200), below)
+        << "no second line under the field";
+    EXPECT_GT(LitPixels(field->left + 8, field->top, field->right - 8, field->bottom, 200), 0) << "the name shows";
+
+    // A shipped design's name is refused; once its message is closed with
+    // the mouse, what is typed goes on into the name.
+    for (size_t i = field->GetText().size(); i > 0; --i)
+        Key(SDL_SCANCODE_BACKSPACE);
+    TypeKeys("Federation Line Cruiser");
+    ClickOn(*save->GetSaveButton());
+    ASSERT_NE(GUI_Message::GetOpen(), nullptr);
+    ClickOn(*GUI_Message::GetOpen()->GetCloseButton());
+    Frames(1);
+    ASSERT_EQ(GUI_Message::GetOpen(), nullptr);
+    TypeKeys(" Two");
+    EXPECT_EQ(field->GetText(), "Federation Line Cruiser Two");
+    Key(SDL_SCANCODE_RETURN);
+    Frames(2);
+    EXPECT_EQ(GUI_SaveFileDialog::GetOpen(), nullptr);
+    EXPECT_TRUE(FileExists(APP_UserFolders::GetInstance().Get(APP_UserFolders::SHIPS) + "/federation line cruiser two.txt"));
     EXPECT_FALSE(designer.IsModified());
 }
 

@@ -18,7 +18,10 @@
 #include "frontend/GUI_SupplyLimits.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_ConfirmDialog.h"
+#include "gui/GUI_FilePicker.h"
+#include "gui/GUI_FilePickerItem.h"
 #include "gui/GUI_Message.h"
+#include "gui/GUI_OpenFileDialog.h"
 #include "gui/GUI_RCMenuBase.h"
 #include "gui/GUI_ScrollingWindow.h"
 #include "gui/GUI_TextEditWindow.h"
@@ -28,6 +31,7 @@
 #include "platform/HeadlessWindow.h"
 #include "platform/KeyCodes.h"
 #include "prep/GUI_DeployedShipModuleIcon.h"
+#include "prep/GUI_DeploymentControlPanel.h"
 #include "prep/GUI_DeploymentAIIcon.h"
 #include "prep/GUI_DeploymentDesignPicker.h"
 #include "prep/GUI_DeploymentDetails.h"
@@ -310,6 +314,56 @@ TEST_F(DeploymentTest, SavedDeploymentsAreWrittenExactlyAndLoadBackAndNamesStayI
     EXPECT_FALSE(screen.SaveDeploymentAs("blocked"));
     EXPECT_TRUE(GUI_DeploymentTools::GetInstance().fleetChanged);
     EXPECT_NE(GUI_Message::GetOpen(), nullptr);
+}
+
+// Load deployment replaces the fleet on the map: a changed one is asked
+// about first, as Back and Escape ask; No keeps it, Yes loads, and an
+// unchanged fleet is replaced at once. All through the mouse.
+TEST_F(DeploymentTest, LoadingADeploymentOverAChangedFleetAsksFirst)
+{
+    GUI_DeploymentGUI& screen = Screen();
+    ASSERT_NE(Place(frigate, 288, 384), nullptr);
+    ASSERT_TRUE(screen.SaveDeploymentAs("mine"));
+    auto clickOn = [this](const GUI_BaseElement& e) {
+        Click(static_cast<float>(e.left + e.right) / 2.0f, static_cast<float>(e.top + e.bottom) / 2.0f);
+    };
+    auto chooseMine = [&]() {
+        ASSERT_NE(GUI_DeploymentControlPanel::GetOpen(), nullptr);
+        clickOn(*GUI_DeploymentControlPanel::GetOpen()->GetLoadButton());
+        GUI_OpenFileDialog* open = GUI_OpenFileDialog::GetOpen();
+        ASSERT_NE(open, nullptr);
+        const GUI_FilePickerItem* row = open->GetPicker()->FindRow("mine");
+        ASSERT_NE(row, nullptr);
+        Click(static_cast<float>(row->left + 20), static_cast<float>(row->top + row->bottom) / 2.0f);
+        clickOn(*open->GetOpenButton());
+    };
+
+    // Two more ships placed by hand: the load asks, and No keeps them.
+    ASSERT_NE(Place(support, 288, 576), nullptr);
+    ASSERT_NE(Place(frigate, 480, 576), nullptr);
+    ASSERT_TRUE(GUI_DeploymentTools::GetInstance().fleetChanged);
+    ASSERT_NO_FATAL_FAILURE(chooseMine());
+    ASSERT_NE(GUI_ConfirmDialog::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_ConfirmDialog::GetOpen()->GetQuestion(), GetString("DEPLOYMENT_LOAD_CONFIRM_MESSAGE"));
+    EXPECT_EQ(screen.GetPlayerFleet()->GetShips().size(), 3u);
+    clickOn(*GUI_ConfirmDialog::GetOpen()->GetNoButton());
+    EXPECT_EQ(GUI_ConfirmDialog::GetOpen(), nullptr);
+    EXPECT_EQ(screen.GetPlayerFleet()->GetShips().size(), 3u);
+    EXPECT_EQ(GetDeploymentIcons().size(), 3u);
+    EXPECT_TRUE(GUI_DeploymentTools::GetInstance().fleetChanged);
+
+    // Yes loads the file.
+    ASSERT_NO_FATAL_FAILURE(chooseMine());
+    ASSERT_NE(GUI_ConfirmDialog::GetOpen(), nullptr);
+    clickOn(*GUI_ConfirmDialog::GetOpen()->GetYesButton());
+    EXPECT_EQ(screen.GetPlayerFleet()->GetShips().size(), 1u);
+    EXPECT_EQ(GetDeploymentIcons().size(), 1u);
+    EXPECT_FALSE(GUI_DeploymentTools::GetInstance().fleetChanged);
+
+    // Unchanged since: loaded at once, nothing asked.
+    ASSERT_NO_FATAL_FAILURE(chooseMine());
+    EXPECT_EQ(GUI_ConfirmDialog::GetOpen(), nullptr);
+    EXPECT_EQ(screen.GetPlayerFleet()->GetShips().size(), 1u);
 }
 
 TEST_F(DeploymentTest, InoperableModulesAreAskedAboutAndTheBattleRunsBehindTheLoadingScreen)

@@ -671,14 +671,15 @@ TEST_F(ShipDesigner, SavingWritesTheLowerCasedSafeNameAndReloadsAFreshCopy)
 TEST_F(ShipDesigner, TheSaveDialogTakesTypingAtOnceAndRefusesTheNameOfAShippedDesign)
 {
     G().DropOnSlot("cruiser_armour", 0);
-    auto typeName = [](const std::string& name) {
+    auto press = [](SDL_Scancode key) {
+        G().window->InjectKey(key, true);
+        G().window->InjectKey(key, false);
+    };
+    // All in one frame, as a fast typist on a slow frame: no key is lost.
+    auto typeName = [&press](const std::string& name) {
         GUI_SaveFileDialog* dialog = GUI_SaveFileDialog::GetOpen();
-        // A frame per key: a poll takes at most 32 key events.
-        for (size_t i = dialog->GetTextField()->GetText().size(); i > 0; --i) {
-            G().window->InjectKey(SDL_SCANCODE_BACKSPACE, true);
-            G().window->InjectKey(SDL_SCANCODE_BACKSPACE, false);
-            G().Frames();
-        }
+        for (size_t i = dialog->GetTextField()->GetText().size(); i > 0; --i)
+            press(SDL_SCANCODE_BACKSPACE);
         G().window->InjectText(name);
         G().Frames();
     };
@@ -693,7 +694,8 @@ TEST_F(ShipDesigner, TheSaveDialogTakesTypingAtOnceAndRefusesTheNameOfAShippedDe
     EXPECT_EQ(dialog->GetTextField()->GetText(), "Federation Line Cruiser");
 
     // A shipped design's display name, or its name in any case, is refused:
-    // nothing is written, the work stays unsaved and the dialog open.
+    // nothing is written, the work stays unsaved and the dialog open. Once
+    // the message is closed by its button, typing reaches the field again.
     for (const char* taken : {"Federation Line Cruiser", "FED_SAMPLE_FRIGATE"}) {
         typeName(taken);
         G().ClickOn(*dialog->GetSaveButton());
@@ -702,22 +704,51 @@ TEST_F(ShipDesigner, TheSaveDialogTakesTypingAtOnceAndRefusesTheNameOfAShippedDe
         EXPECT_FALSE(FileExists(SIM_ShipDesign::PlayerDesignFilePath(ShipsFolder(), taken))) << taken;
         EXPECT_TRUE(GUI_ShipDesignGUI::GetInstance().IsModified());
         EXPECT_EQ(GUI_SaveFileDialog::GetOpen(), dialog);
-        GUI_WindowManager::GetInstance().CloseWindow(GUI_Message::GetOpen());
+        // Typed while the message is up: it goes nowhere.
+        G().window->InjectText("x");
         G().Frames();
-        dialog->GetTextField()->BeginEditing();
+        EXPECT_EQ(dialog->GetTextField()->GetText(), SanitiseFileName(taken, GUI_SaveFileDialog::kMaxNameLength));
+        G().ClickOn(*GUI_Message::GetOpen()->GetCloseButton());
+        G().Frames();
+        ASSERT_EQ(GUI_Message::GetOpen(), nullptr);
+        EXPECT_TRUE(dialog->GetTextField()->IsEditing());
     }
     EXPECT_FALSE(GUI_ShipDesignSummary::IsNameOfGamesOwnDesign("Line Cruiser Mk2"));
     typeName("Line Cruiser Mk2");
-    G().ClickOn(*dialog->GetSaveButton());
+    EXPECT_EQ(dialog->GetTextField()->GetText(), "Line Cruiser Mk2");
+    // Enter saves, as the button does.
+    press(SDL_SCANCODE_RETURN);
+    G().Frames();
     EXPECT_EQ(GUI_SaveFileDialog::GetOpen(), nullptr);
     EXPECT_TRUE(FileExists(ShipsFolder() + "/line cruiser mk2.txt"));
     EXPECT_FALSE(GUI_ShipDesignGUI::GetInstance().IsModified());
 
+    // A No to the overwrite question leaves the field taking keys; Enter
+    // asks again and Yes writes.
+    G().DropOnSlot("cruiser crew", 1);
+    GUI_ShipDesignSummary::OpenSaveDesignDialog();
+    dialog = GUI_SaveFileDialog::GetOpen();
+    ASSERT_NE(dialog, nullptr);
+    typeName("Line Cruiser Mk2");
+    press(SDL_SCANCODE_RETURN);
+    G().Frames();
+    ASSERT_NE(GUI_ConfirmDialog::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_ConfirmDialog::GetOpen()->GetQuestion(), GetString("OVERWRITE_CONFIRM_TEXT"));
+    G().ClickOn(*GUI_ConfirmDialog::GetOpen()->GetNoButton());
+    G().Frames();
+    EXPECT_EQ(GUI_SaveFileDialog::GetOpen(), dialog);
+    G().window->InjectText(" B");
+    G().Frames();
+    EXPECT_EQ(dialog->GetTextField()->GetText(), "Line Cruiser Mk2 B");
+    press(SDL_SCANCODE_RETURN);
+    G().Frames();
+    EXPECT_EQ(GUI_SaveFileDialog::GetOpen(), nullptr);
+    EXPECT_TRUE(FileExists(ShipsFolder() + "/line cruiser mk2 b.txt"));
+
     // Escape closes the dialog although its field has the keyboard.
     GUI_ShipDesignSummary::OpenSaveDesignDialog();
     ASSERT_NE(GUI_SaveFileDialog::GetOpen(), nullptr);
-    G().window->InjectKey(SDL_SCANCODE_ESCAPE, true);
-    G().window->InjectKey(SDL_SCANCODE_ESCAPE, false);
+    press(SDL_SCANCODE_ESCAPE);
     G().Frames(2);
     EXPECT_EQ(GUI_SaveFileDialog::GetOpen(), nullptr);
     EXPECT_EQ(Game::GetInstance().GetModeId(), GUI_ShipDesignGUI::kModeId);

@@ -102,6 +102,35 @@ TEST(SIM_HighScores, NewRecordRewritesScoresAtOnce)
     EXPECT_TRUE(again.GetRecords()[1]->tutorial) << "the name rule became an explicit key";
 }
 
+// A survival scenario's best score is kept in its record, written after the
+// honour keys once there is one; files without the key (every older file)
+// and values below 0 read as 0, and a record without a best writes no key.
+TEST(SIM_HighScores, TheBestSurvivalScoreIsKeptAndReadBack)
+{
+    TempDir dir;
+    dir.Write("sc.dat", std::string(kScores) + "\n[waves]\nsurvival = 1\nbest_survival_score = 2622\n"
+                                               "\n[broken]\nsurvival = 1\nbest_survival_score = -5\n");
+    SIM_HighScores scores(dir.Path());
+    ASSERT_EQ(scores.GetRecords().size(), 5u);
+    EXPECT_EQ(scores.GetRecords()[0]->bestSurvivalScore, 0);
+    EXPECT_EQ(scores.GetRecords()[3]->bestSurvivalScore, 2622);
+    EXPECT_EQ(scores.GetRecords()[4]->bestSurvivalScore, 0);
+
+    scores.GetRecords()[2]->bestSurvivalScore = 1;
+    ASSERT_TRUE(scores.SaveHighScores());
+    const std::string text = dir.Read("sc.dat");
+    EXPECT_NE(text.find("highest_honor_hard = 0\nbest_survival_score = 2622\n"), std::string::npos);
+    EXPECT_NE(text.find("[lonely survival]\ntutorial = 0\nsurvival = 0\nbeaten_easy = 0\nbeaten_medium = 0\n"
+                        "beaten_hard = 0\nhighest_honor_easy = 0\nhighest_honor_medium = 0\nhighest_honor_hard = 0\n"
+                        "best_survival_score = 1\n"),
+              std::string::npos);
+    EXPECT_EQ(text.find("best_survival_score = 0"), std::string::npos);
+    EXPECT_EQ(text.find("best_survival_score = -"), std::string::npos);
+    SIM_HighScores again(dir.Path());
+    EXPECT_EQ(again.GetRecords()[2]->bestSurvivalScore, 1);
+    EXPECT_EQ(again.GetRecords()[3]->bestSurvivalScore, 2622);
+}
+
 TEST(SIM_HighScores, BracketsAndLineEndsInNamesAreSanitised)
 {
     TempDir dir;

@@ -55,6 +55,22 @@ void ClickAt(int x, int y, int clicks)
     RunGameFrames(2);
 }
 
+void RightClickAt(int x, int y)
+{
+    MoveMouse(x, y);
+    for (const Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
+        SDL_Event e{};
+        e.type = type;
+        e.button.button = SDL_BUTTON_RIGHT;
+        e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+        e.button.clicks = 1;
+        e.button.x = x;
+        e.button.y = y;
+        PushSdlEvent(e);
+    }
+    RunGameFrames(2);
+}
+
 void SetMouseButton(int x, int y, bool down)
 {
     PushSdlEvent(LeftButton(x, y, down, 1));

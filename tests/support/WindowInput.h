@@ -13,6 +13,7 @@ void PushSdlEvent(SDL_Event e);
 // Each of these runs a couple of frames afterwards.
 void MoveMouse(int x, int y);
 void ClickAt(int x, int y, int clicks = 1);
+void RightClickAt(int x, int y);
 // The left button pressed (or let go) at the point.
 void SetMouseButton(int x, int y, bool down);
 void SetKey(SDL_Scancode code, bool down);

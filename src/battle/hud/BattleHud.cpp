@@ -133,19 +133,25 @@ void SetCampaignResultDialog(CampaignResultDialog opener)
     g_campaignResult = opener;
 }
 
+bool EndsInSurvivalReport()
+{
+    const SIM_Battle& battle = SIM_Battle::GetInstance();
+    const SIM_Scenario* scenario = battle.GetScenario();
+    return !battle.IsFromCampaign() && scenario && scenario->GetType() == SIM_Scenario::SURVIVAL;
+}
+
 void OpenResultDialog()
 {
     // Tools and tests that run battles without any interface get no dialog.
     if (!LibText::GetInstance().IsInitialised())
         return;
     const SIM_Battle& battle = SIM_Battle::GetInstance();
-    const SIM_Scenario* scenario = battle.GetScenario();
     // A campaign battle reports to the campaign, which applies its result.
     if (battle.IsFromCampaign() && g_campaignResult && g_campaignResult(static_cast<int>(battle.GetLost()))) {
         LOG_DEBUG("Battle over: campaign report open");
         return;
     }
-    if (!battle.IsFromCampaign() && scenario && scenario->GetType() == SIM_Scenario::SURVIVAL) {
+    if (EndsInSurvivalReport()) {
         GUI_SurvivalPostMortem::Open();
         LOG_DEBUG("Battle over: survival report open");
     } else {

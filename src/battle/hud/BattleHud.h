@@ -32,6 +32,8 @@ void DrawOverlays(bool damageTextsShown, float dtMs);
 void DrawLabels();
 // The end of the battle: exactly one result dialog opens.
 void OpenResultDialog();
+// The battle's result is the survival report: a survival scenario outside the campaign.
+bool EndsInSurvivalReport();
 // The campaign's own result dialog for its battles (outcome: won 0, lost 1,
 // retreated 2); it answers false when it could not open.
 using CampaignResultDialog = bool (*)(int outcome);

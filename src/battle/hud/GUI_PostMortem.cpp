@@ -142,6 +142,9 @@ void GUI_PostMortem::Draw()
     UpdateChallengeButtons();
     GUI_Dialog::Draw();
     DrawDialogClientPanel(*this, m_interlace);
+    // The panel covers the whole dialog, title strip included: the title
+    // goes on top again, or it would look disabled.
+    DrawTitleBar();
     DrawChildren();
     const auto cl = static_cast<float>(clientLeft);
     const auto cr = static_cast<float>(clientRight);

@@ -7,6 +7,7 @@
 #include "engine/GHashTable.h"
 #include "frontend/GUI_HighScoreTable.h"
 #include "engine/LibText.h"
+#include "engine/TextHelpers.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_Message.h"
 #include "gui/GUI_Tutorial.h"
@@ -15,6 +16,12 @@
 #include "online/SurvivalScorePoster.h"
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_SurvivalMode.h"
+
+namespace {
+constexpr float kFontSize = 16.0f;
+constexpr int kBodyTop = 50;
+constexpr float kLineStep = 20.0f;
+} // namespace
 
 GUI_SurvivalPostMortem::GUI_SurvivalPostMortem() : GUI_Dialog(false)
 {
@@ -28,7 +35,10 @@ GUI_SurvivalPostMortem::GUI_SurvivalPostMortem() : GUI_Dialog(false)
     m_viewStats->SetRect(static_cast<float>(left + 20), static_cast<float>(bottom - 40), static_cast<float>(centre - 10),
                          static_cast<float>(bottom - 20));
     m_postOnline = new GUI_ButtonText("SURVIVAL_POSTONLINE", OnPostOnline, 0);
-    m_postOnline->SetTooltip(GetString("SURVIVAL_POSTONLINE_TOOLTIP"));
+    // The online table is kept by name: without one there is nothing to post as.
+    const bool named = SIM_Server::GetInstance().HasUserName();
+    m_postOnline->enabled = named;
+    m_postOnline->SetTooltip(named ? "SURVIVAL_POSTONLINE_TOOLTIP" : "SURVIVAL_POSTONLINE_NO_NAME_TOOLTIP");
     m_postOnline->SetRect(static_cast<float>(centre + 10), static_cast<float>(bottom - 40),
                           static_cast<float>(right - 20), static_cast<float>(bottom - 20));
     for (GUI_ButtonText* button : {m_viewStats, m_postOnline}) {
@@ -38,7 +48,15 @@ GUI_SurvivalPostMortem::GUI_SurvivalPostMortem() : GUI_Dialog(false)
     GUI_WindowManager::GetInstance().BringToFront(this);
     GUI_WindowManager::GetInstance().AddModal(this);
     SetTitleKey("SURVIVAL_POSTMORTEM_TITLE");
-    m_body = GetString("SURVIVAL_POSTMORTEM_TEXT");
+    LibText& text = LibText::GetInstance();
+    text.SetFont("zekton16.dds", kFontSize);
+    m_body = text.GetWrappedText(GetString(named ? "SURVIVAL_POSTMORTEM_TEXT" : "SURVIVAL_POSTMORTEM_TEXT_NO_NAME"),
+                                 width - 40);
+    m_scoreTop = top + kBodyTop + text.GetWrappedTextHeight(m_body, width - 40) + 8;
+    m_scoreLabel = GetString("SURVIVAL_POSTMORTEM_SCORE");
+    m_bestLabel = GetString("SURVIVAL_POSTMORTEM_BEST");
+    m_scoreText = FormatThousands(SIM_SurvivalMode::GetInstance().GetScore());
+    m_bestText = FormatThousands(SIM_Battle::GetInstance().GetBestSurvivalScore());
 }
 
 GUI_SurvivalPostMortem::~GUI_SurvivalPostMortem()
@@ -56,11 +74,20 @@ void GUI_SurvivalPostMortem::Draw()
         return;
     GUI_Dialog::Draw();
     DrawDialogClientPanel(*this, m_interlace);
+    // The panel covers the whole dialog, title strip included: the title
+    // goes on top again, or it would look disabled.
+    DrawTitleBar();
     DrawButtons();
     LibText& text = LibText::GetInstance();
-    text.SetFont("zekton16.dds", 16.0f);
-    text.SetText(TEXT_ALIGN_LEFT, text.GetWrappedText(m_body, width - 40), static_cast<float>(left + 20),
-                 static_cast<float>(top + 50), 0xFFFFFFFFu, 0.0f);
+    text.SetFont("zekton16.dds", kFontSize);
+    const auto l = static_cast<float>(left + 20);
+    const auto boxWidth = static_cast<float>(width - 40);
+    text.SetText(TEXT_ALIGN_LEFT, m_body, l, static_cast<float>(top + kBodyTop), 0xFFFFFFFFu, 0.0f);
+    const auto scoreY = static_cast<float>(m_scoreTop);
+    text.SetText(TEXT_ALIGN_LEFT, m_scoreLabel, l, scoreY, 0xFFFFFFFFu, 0.0f);
+    text.SetText(TEXT_ALIGN_RIGHT, m_scoreText, l, scoreY, 0xFFFFFFFFu, boxWidth);
+    text.SetText(TEXT_ALIGN_LEFT, m_bestLabel, l, scoreY + kLineStep, 0xFFFFFFFFu, 0.0f);
+    text.SetText(TEXT_ALIGN_RIGHT, m_bestText, l, scoreY + kLineStep, 0xFFFFFFFFu, boxWidth);
     text.Render(-1);
 }
 
@@ -75,7 +102,7 @@ void GUI_SurvivalPostMortem::OnViewStats(std::intptr_t)
 void GUI_SurvivalPostMortem::OnPostOnline(std::intptr_t)
 {
     GUI_SurvivalPostMortem* self = GetOpen();
-    if (!self || self->m_posting)
+    if (!self || self->m_posting || !self->m_postOnline->enabled)
         return;
     // Nowhere to post to is not a server that failed to answer.
     if (!SIM_Server::GetInstance().IsOnline()) {

@@ -7,7 +7,9 @@
 
 class GUI_ButtonText;
 
-// The result of a survival battle: its statistics, or posting the score.
+// The result of a survival battle: the score and the player's best in the
+// scenario (kept on this computer), its statistics, or posting the score.
+// Posting needs an online name: without one the button is off and says so.
 // A post that fails (no server, no answer) says so and leaves the report open;
 // one that went through leads to the deployment screen with the map's
 // high-score table open over it.
@@ -19,6 +21,9 @@ public:
 
     GUI_ButtonText* GetViewStatsButton() const { return m_viewStats; }
     GUI_ButtonText* GetPostOnlineButton() const { return m_postOnline; }
+    const std::string& GetBodyText() const { return m_body; }
+    const std::string& GetScoreText() const { return m_scoreText; }
+    const std::string& GetBestText() const { return m_bestText; }
 
     static void OnViewStats(std::intptr_t);
     static void OnPostOnline(std::intptr_t);
@@ -31,6 +36,12 @@ private:
     GUI_ButtonText* m_viewStats = nullptr;
     GUI_ButtonText* m_postOnline = nullptr;
     std::string m_body;
+    std::string m_scoreLabel;
+    std::string m_scoreText;
+    std::string m_bestLabel;
+    std::string m_bestText;
+    // Where the score lines start, below the body text.
+    int m_scoreTop = 0;
     bool m_posting = false;
     GUI_Interlace m_interlace;
 };

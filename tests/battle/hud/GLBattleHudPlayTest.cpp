@@ -13,12 +13,20 @@
 #include "battle/hud/GUI_LeaveBattle.h"
 #include "battle/hud/GUI_RangeMarker.h"
 #include "battle/hud/GUI_ShipInspector.h"
+#include "battle/hud/GUI_StatsBrowser.h"
+#include "battle/hud/GUI_SurvivalPostMortem.h"
 #include "engine/GFileHelpers.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_ConfirmDialog.h"
+#include "gui/GUI_Message.h"
+#include "gui/GUI_Tooltip.h"
+#include "engine/GHashTable.h"
+#include "engine/LibText.h"
+#include "sim/SIM_SurvivalMode.h"
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_Ship.h"
 #include "sim/modules/SIM_TargetedModule.h"
+#include "support/NoLessons.h"
 #include "support/WindowInput.h"
 #include "support/WindowedGame.h"
 
@@ -159,3 +167,56 @@ TEST_F(GLBattleHudPlay, ShipClickInspectsWeaponClickDrawsItsRangeAndNoKeepsThePa
 }
 
 } // namespace
+
+// A survival battle given up with the mouse, by a player without an online
+// name: its report opens with the score, which becomes the best in sc.dat;
+// the disabled Post says why when hovered, and a click on it does nothing.
+TEST_F(GLBattleHudPlay, AdmittingDefeatInSurvivalReportsTheScoreAndPostWantsAName)
+{
+    BattleLaunchRequest request;
+    request.scenario = "survival1";
+    request.seed = 5;
+    ASSERT_TRUE(BattleLauncher::Launch(request, BattleLauncher::kDefaultFleet));
+    ASSERT_EQ(Game::GetInstance().GetModeId(), 0);
+    RunGameFrames(10);
+    DropAllLessons(); // the survival lessons are another test's
+    SIM_SurvivalMode::GetInstance().AddScore(2622.0f);
+    const GUI_LeaveBattle* leave = GUI_LeaveBattle::GetOpen();
+    ASSERT_NE(leave, nullptr);
+    Click(leave->GetButton());
+    ASSERT_NE(GUI_ConfirmDialog::GetOpen(), nullptr);
+    Click(GUI_ConfirmDialog::GetOpen()->GetYesButton());
+    RunGameFrames(2);
+    EXPECT_TRUE(SIM_Battle::GetInstance().IsEnded());
+    EXPECT_EQ(GUI_ConfirmDialog::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_StatsBrowser::GetOpen(), nullptr);
+    GUI_SurvivalPostMortem* report = GUI_SurvivalPostMortem::GetOpen();
+    ASSERT_NE(report, nullptr);
+    EXPECT_EQ(report->GetScoreText(), "2,622");
+    EXPECT_EQ(report->GetBestText(), "2,622");
+    EXPECT_NE(m_game->User().Read("sc.dat").find("best_survival_score = 2622"), std::string::npos);
+
+    // The figures are drawn at the right of their lines, in the report.
+    LibText& text = LibText::GetInstance();
+    text.SetFont("zekton16.dds", 16.0f);
+    const int figure = text.GetTextWidth("2,622");
+    const TextureData shown = Screenshot(m_game->UserDir());
+    EXPECT_GT(CountLit(shown, report->right - 20 - figure, report->top + 90, report->right - 20, report->bottom - 44, 200),
+              2 * figure)
+        << "both lines' figures";
+    // Post is drawn disabled beside View statistics.
+    const GUI_ButtonText* post = report->GetPostOnlineButton();
+    EXPECT_FALSE(post->enabled);
+    EXPECT_LT(CountLitIn(shown, *post, 200), CountLitIn(shown, *report->GetViewStatsButton(), 200));
+
+    // Hovered, it says why; clicked, nothing is posted.
+    MoveMouse((post->left + post->right) / 2, (post->top + post->bottom) / 2);
+    RunGameFrames(GUI_ButtonBase::kTooltipDelay + 5);
+    ASSERT_NE(post->GetTooltip(), nullptr);
+    EXPECT_EQ(post->GetTooltip()->GetLines().front(), GetString("SURVIVAL_POSTONLINE_NO_NAME_TOOLTIP"));
+    EXPECT_GT(post->GetTooltip()->visibility, 0.0f);
+    Click(post);
+    EXPECT_FALSE(report->IsPosting());
+    EXPECT_EQ(GUI_Message::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_SurvivalPostMortem::GetOpen(), report);
+}

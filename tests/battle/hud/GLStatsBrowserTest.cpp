@@ -17,9 +17,11 @@
 #include "battle/hud/GUI_PostMortem.h"
 #include "battle/hud/GUI_Stat_TimeGraph.h"
 #include "battle/hud/GUI_StatsBrowser.h"
+#include "battle/hud/GUI_SurvivalPostMortem.h"
 #include "engine/CInput.h"
 #include "engine/D3DEngine.h"
 #include "engine/ImageWrite.h"
+#include "engine/LibText.h"
 #include "gui/GUI_ButtonTab.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_Tooltip.h"
@@ -170,6 +172,36 @@ TEST_F(GLStatsBrowser, PiesAfterTheirSweepThenTheTimeGraphFromTheMouse)
     EXPECT_GT(strength.Count(0xDC2020u, plot.left, plot.top, plot.right, plot.bottom, 20), 300);
     EXPECT_EQ(strength.Count(GUI_Stat_TimeGraph::SeriesColour(0), plot.left, plot.top, plot.right, plot.bottom, 4), 0)
         << "no series lines in this mode";
+}
+
+// The result dialogs' titles ("Victory", "Defeat", "Survival over") stand
+// over their client panels at full white, as every dialog's title does.
+TEST_F(GLStatsBrowser, TheResultTitlesAreDrawnOverTheirPanels)
+{
+    ASSERT_TRUE(m_world.Headless().Start("tutorial1", "data/sample deployment/deployed.txt", 0, 7));
+    ASSERT_TRUE(m_world.Headless().Run(16.6666f * 4.0f * 0.4f, 20.0f * 60.0f * 1000.0f));
+    // White pixels of the title's text, and what a text as large covers.
+    auto titleWhite = [this](const GUI_Dialog& dialog, int& area) {
+        LibText& text = LibText::GetInstance();
+        text.SetFont("cwfont20.dds", 20.0f);
+        const int width = text.GetTextWidth(dialog.GetTitle());
+        area = width * 20;
+        const Pixels shown = Frame("title.png");
+        return shown.Count(0xFFFFFF, dialog.left + 30, dialog.top + 8, dialog.left + 30 + width, dialog.top + 28, 8);
+    };
+    GUI_PostMortem* report = GUI_PostMortem::GetOpen();
+    ASSERT_NE(report, nullptr);
+    int area = 0;
+    const int reportWhite = titleWhite(*report, area);
+    EXPECT_GT(reportWhite, area / 8) << report->GetTitle();
+    GUI_PostMortem::Close();
+    GUI_WindowManager::GetInstance().DeleteQueuedWindows();
+
+    GUI_SurvivalPostMortem::Open();
+    GUI_SurvivalPostMortem* survival = GUI_SurvivalPostMortem::GetOpen();
+    ASSERT_NE(survival, nullptr);
+    const int survivalWhite = titleWhite(*survival, area);
+    EXPECT_GT(survivalWhite, area / 8) << survival->GetTitle();
 }
 
 } // namespace

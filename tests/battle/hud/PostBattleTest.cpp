@@ -19,6 +19,12 @@
 #include "battle/hud/GUI_Stat_TimeGraph.h"
 #include "battle/hud/GUI_StatsBrowser.h"
 #include "battle/hud/GUI_SurvivalPostMortem.h"
+#include "gui/GUI_ConfirmDialog.h"
+#include "sim/SIM_SurvivalMode.h"
+#include "sim/SIM_HighScores.h"
+#include "battle/hud/GUI_LeaveBattle.h"
+#include "engine/D3DEngine.h"
+#include "platform/HeadlessGraphicsDevice.h"
 #include "engine/GHashTable.h"
 #include "engine/LibText.h"
 #include "engine/TextHelpers.h"
@@ -41,6 +47,7 @@
 #include "online/ChallengeServerReports.h"
 #include "online/OnlineJob.h"
 #include "online/OnlineStatus.h"
+#include "gui/GUI_Tooltip.h"
 #include "online/SIM_Server.h"
 #include "online/SurvivalScorePoster.h"
 #include "sim/SIM_ChallengeReportSink.h"
@@ -49,6 +56,13 @@
 #include "support/TempDir.h"
 
 namespace {
+
+// A text laid out in lines, read back as one.
+std::string Unwrapped(std::string text)
+{
+    std::replace(text.begin(), text.end(), '\n', ' ');
+    return text;
+}
 
 int CountReports()
 {
@@ -183,9 +197,29 @@ TEST_F(PostBattleTest, SurvivalAndCampaignBattlesEndTheirOwnWay)
     EXPECT_EQ(CountReports(), 0) << "a survival battle never opens the ordinary report";
     ASSERT_NE(survival, nullptr);
     ExpectLabelsFit(*survival);
-    // Nowhere to post (no server): the player is told that, not that a
-    // server failed to answer, and the report stays.
+    // Without an online name there is no one to post as: the button is off
+    // and says why, and the report says where the score is kept.
+    TempDir user;
+    SIM_Server::GetInstance().SetUserFolder(user.Path());
+    ASSERT_FALSE(SIM_Server::GetInstance().HasUserName());
+    GUI_SurvivalPostMortem::Open();
+    survival = GUI_SurvivalPostMortem::GetOpen();
     SIM_SurvivalScoreSink::Install(&SurvivalScorePoster::GetInstance());
+    EXPECT_FALSE(survival->GetPostOnlineButton()->enabled);
+    ASSERT_NE(survival->GetPostOnlineButton()->GetTooltip(), nullptr);
+    EXPECT_EQ(survival->GetPostOnlineButton()->GetTooltip()->GetLines().front(),
+              GetString("SURVIVAL_POSTONLINE_NO_NAME_TOOLTIP"));
+    EXPECT_EQ(Unwrapped(survival->GetBodyText()), GetString("SURVIVAL_POSTMORTEM_TEXT_NO_NAME"));
+    Press(survival->GetPostOnlineButton());
+    EXPECT_FALSE(survival->IsPosting());
+    EXPECT_EQ(GUI_Message::GetOpen(), nullptr);
+    // With a name: nowhere to post (no server) is told as that, not as a
+    // server that failed to answer, and the report stays.
+    ASSERT_TRUE(SIM_Server::GetInstance().SaveUserName("Ann"));
+    GUI_SurvivalPostMortem::Open();
+    survival = GUI_SurvivalPostMortem::GetOpen();
+    EXPECT_TRUE(survival->GetPostOnlineButton()->enabled);
+    EXPECT_EQ(Unwrapped(survival->GetBodyText()), GetString("SURVIVAL_POSTMORTEM_TEXT"));
     Press(survival->GetPostOnlineButton());
     ASSERT_NE(GUI_Message::GetOpen(), nullptr);
     EXPECT_EQ(GUI_Message::GetOpen()->GetText(), GetString("ONLINE_NO_SERVER"));
@@ -210,6 +244,7 @@ TEST_F(PostBattleTest, SurvivalAndCampaignBattlesEndTheirOwnWay)
     EXPECT_EQ(GUI_SurvivalPostMortem::GetOpen(), survival);
     GUI_WindowManager::GetInstance().CloseWindow(GUI_Message::GetOpen());
     GUI_WindowManager::GetInstance().DeleteQueuedWindows();
+    SIM_Server::GetInstance().SetUserFolder("");
     Press(survival->GetViewStatsButton());
     GUI_WindowManager::GetInstance().DeleteQueuedWindows();
     EXPECT_EQ(GUI_SurvivalPostMortem::GetOpen(), nullptr);
@@ -237,6 +272,95 @@ TEST_F(PostBattleTest, SurvivalAndCampaignBattlesEndTheirOwnWay)
     BattleHud::CloseAll();
     GUI_WindowManager::GetInstance().DeleteQueuedWindows();
     SIM_Battle::GetInstance().Clear();
+}
+
+// The client panel of a result dialog covers the whole dialog: its title
+// strip is drawn after it, on top, for the ordinary and the survival report.
+TEST_F(PostBattleTest, TheResultTitlesAreDrawnAfterTheirPanels)
+{
+    ASSERT_NO_FATAL_FAILURE(StartBattle());
+    D3DEngine& engine = D3DEngine::GetInstance();
+    auto* device = dynamic_cast<HeadlessGraphicsDevice*>(engine.GetDevice());
+    ASSERT_NE(device, nullptr);
+    const TextureHandle title = engine.FindTexture("dialog_titlebar.dds");
+    const TextureHandle panel = engine.FindTexture("dialog_client.dds");
+    ASSERT_NE(title, 0u);
+    ASSERT_NE(panel, 0u);
+    auto expectTitleOnTop = [&](GUI_Dialog& dialog) {
+        device->ClearDraws();
+        dialog.Draw();
+        int lastTitle = -1, lastPanel = -1;
+        const auto& draws = device->GetDraws();
+        for (size_t i = 0; i < draws.size(); ++i) {
+            if (draws[i].texture == title)
+                lastTitle = static_cast<int>(i);
+            if (draws[i].texture == panel)
+                lastPanel = static_cast<int>(i);
+        }
+        EXPECT_GE(lastPanel, 0) << dialog.GetTitle();
+        EXPECT_GT(lastTitle, lastPanel) << dialog.GetTitle();
+    };
+    SIM_Battle::GetInstance().Defeat();
+    ASSERT_NE(GUI_PostMortem::GetOpen(), nullptr);
+    expectTitleOnTop(*GUI_PostMortem::GetOpen());
+    GUI_PostMortem::Close();
+    GUI_SurvivalPostMortem* survival = EndAsSurvival();
+    ASSERT_NE(survival, nullptr);
+    expectTitleOnTop(*survival);
+}
+
+// A survival battle ends only when the player gives up (or is beaten):
+// Admit defeat and Escape's quit make it a defeat whose report shows the
+// score and the best one, kept in sc.dat; a lower score keeps the best. A
+// skirmish given up still goes straight to its statistics.
+TEST_F(PostBattleTest, GivingUpASurvivalBattleOpensItsReportAndKeepsTheBestScore)
+{
+    SIM_Battle& battle = SIM_Battle::GetInstance();
+    SIM_HighScores& scores = m_world.Headless().GetScores();
+    ASSERT_TRUE(m_world.Headless().Start("survival1", kSampleFleet, 0, 7));
+    ASSERT_TRUE(battle.IsSurvival());
+    SIM_SurvivalMode::GetInstance().AddScore(1234.0f);
+    GUI_LeaveBattle::Open(GUI_LeaveBattle::ADMIT_DEFEAT, kScreenW);
+    Press(GUI_LeaveBattle::GetOpen()->GetButton());
+    ASSERT_NE(GUI_ConfirmDialog::GetOpen(), nullptr);
+    Press(GUI_ConfirmDialog::GetOpen()->GetYesButton());
+    GUI_WindowManager::GetInstance().DeleteQueuedWindows();
+    EXPECT_TRUE(battle.IsEnded());
+    EXPECT_EQ(battle.GetLost(), SIM_Battle::LOST);
+    EXPECT_EQ(GUI_StatsBrowser::GetOpen(), nullptr);
+    GUI_SurvivalPostMortem* report = GUI_SurvivalPostMortem::GetOpen();
+    ASSERT_NE(report, nullptr);
+    EXPECT_EQ(report->GetScoreText(), "1,234");
+    EXPECT_EQ(report->GetBestText(), "1,234");
+    EXPECT_EQ(scores.GetScenarioRecord("survival1")->bestSurvivalScore, 1234);
+    std::string saved;
+    ASSERT_TRUE(ReadWholeFile(scores.ScoresPath(), saved));
+    const size_t section = saved.find("[survival1]\n");
+    ASSERT_NE(section, std::string::npos);
+    EXPECT_EQ(saved.find("best_survival_score = ", section), saved.find("best_survival_score = 1234\n", section));
+    EXPECT_NE(saved.find("best_survival_score = 1234\n", section), std::string::npos);
+    DrawFrame();
+    BattleHud::CloseAll();
+    GUI_WindowManager::GetInstance().DeleteQueuedWindows();
+
+    // Escape's quit, with a lower score: reported, the best stays.
+    ASSERT_TRUE(m_world.Headless().Start("survival1", kSampleFleet, 0, 7));
+    SIM_SurvivalMode::GetInstance().AddScore(500.0f);
+    GUI_BattleGUI::OnQuitConfirmed(0);
+    report = GUI_SurvivalPostMortem::GetOpen();
+    ASSERT_NE(report, nullptr);
+    EXPECT_EQ(report->GetScoreText(), "500");
+    EXPECT_EQ(report->GetBestText(), "1,234");
+    EXPECT_EQ(scores.GetScenarioRecord("survival1")->bestSurvivalScore, 1234);
+    BattleHud::CloseAll();
+    GUI_WindowManager::GetInstance().DeleteQueuedWindows();
+
+    ASSERT_NO_FATAL_FAILURE(StartBattle());
+    GUI_BattleGUI::OnQuitConfirmed(0);
+    EXPECT_FALSE(battle.IsEnded());
+    EXPECT_EQ(GUI_SurvivalPostMortem::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_PostMortem::GetOpen(), nullptr);
+    EXPECT_NE(GUI_StatsBrowser::GetOpen(), nullptr);
 }
 
 TEST_F(PostBattleTest, FiltersRebuildOnceAndOnlyWhenTheyChange)
@@ -483,6 +607,7 @@ protected:
         EnsureDirectoryExists(m_user.File("web/challenges"));
         SIM_Server::GetInstance().SetUserFolder(m_user.Path());
         SIM_Server::GetInstance().SetIdentity("Ann", "42");
+        ASSERT_TRUE(SIM_Server::GetInstance().SaveUserName("Ann"));
         ASSERT_TRUE(m_local.Start());
         GetInternet().SetServerUrl(m_local.Url());
     }
