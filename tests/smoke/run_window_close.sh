@@ -35,12 +35,13 @@ wait_exit() {
     code=$?
     gpid=""
     [ $code -eq 0 ] || fail "the game exited with $code"
-    if grep -q "ERROR: \(Address\|Leak\)Sanitizer" "$user/run.log"; then fail "a sanitizer report at exit"; fi
+    if grep -q "ERROR: \(Address\|Leak\)Sanitizer" "$log"; then fail "a sanitizer report at exit"; fi
 }
 placed_ships() { grep -c '^\[ship' "$1" 2>/dev/null; }
 
 step "1. a ship placed, the window closed"
-launch_game "$work/one" 1024 768 "deployment" --deploy scenario1
+window_prefs "$work/one" 1024 768
+launch_game "$work/one" "deployment" --deploy scenario1
 click 245 130            # the first design
 click 430 250            # into the zone
 close_window deployment 1
@@ -50,7 +51,8 @@ step "1. closed again while asked"
 close_and_wait_exit
 
 step "2. TERM, No, then the window's close"
-launch_game "$work/two" 1024 768 "deployment" --deploy scenario1
+window_prefs "$work/two" 1024 768
+launch_game "$work/two" "deployment" --deploy scenario1
 click 245 130
 click 430 250
 kill -TERM "$gpid"
@@ -61,6 +63,7 @@ xdotool mousemove --window "$wid" 612 431 click 1   # Yes: the game goes
 wait_exit
 
 step "3. nothing to lose"
-launch_game "$work/three" 1024 768 "deployment" --deploy scenario1
+window_prefs "$work/three" 1024 768
+launch_game "$work/three" "deployment" --deploy scenario1
 close_and_wait_exit
 echo "window close run passed"
