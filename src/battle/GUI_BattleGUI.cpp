@@ -25,6 +25,7 @@
 #include "battle/GUI_Ship.h"
 #include "battle/GUI_ShipDrawLists.h"
 #include "battle/hud/BattleHud.h"
+#include "battle/hud/GUI_ShipInspector.h"
 #include "battle/hud/GUI_StatsBrowser.h"
 #include "gui/GUI_ConfirmDialog.h"
 #include "engine/CInput.h"
@@ -79,12 +80,21 @@ GUI_BattleGUI::GUI_BattleGUI()
             screenInstance->ApplyBattleSpeed();
         BattleHud::OpenResultDialog();
     });
+    SIM_ShipDestroyedSink::Install(this);
 }
 
 GUI_BattleGUI::~GUI_BattleGUI()
 {
+    if (SIM_ShipDestroyedSink::Get() == this)
+        SIM_ShipDestroyedSink::Install(nullptr);
     if (screenInstance == this)
         screenInstance = nullptr;
+}
+
+void GUI_BattleGUI::OnShipDestroyed(const SIM_Ship& ship)
+{
+    if (GUI_ShipInspector::GetInspectedShip() == &ship)
+        GUI_ShipInspector::Close();
 }
 
 GUI_BattleGUI& GUI_BattleGUI::Make()
