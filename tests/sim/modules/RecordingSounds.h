@@ -1,7 +1,7 @@
 #pragma once
 // A sound system that records which files the battle opens and which
 // channels it starts and stops and at what volume, for tests of looping
-// weapon sounds and the engine drones.
+// weapon sounds, the engine drones and the interface's clicks.
 #include <map>
 #include <set>
 #include <string>
@@ -19,12 +19,19 @@ public:
         looping = (flags & SOUND_LOOP) != 0;
         return static_cast<SoundHandle>(files.size());
     }
-    SoundChannelId PlaySound(SoundHandle, SoundGroupHandle, bool, int) override { return ++lastChannel; }
+    SoundChannelId PlaySound(SoundHandle sound, SoundGroupHandle, bool, int) override
+    {
+        if (sound > 0 && sound <= files.size())
+            played.push_back(files[sound - 1]);
+        return ++lastChannel;
+    }
     void StopChannel(SoundChannelId ch) override { stopped.insert(ch); }
     bool IsStopped(SoundChannelId ch) const { return stopped.count(ch) != 0; }
     void SetChannelVolume(SoundChannelId ch, float volume) override { volumes[ch] = volume; }
 
     std::vector<std::string> files;
+    // The file of every channel started, in order.
+    std::vector<std::string> played;
     bool looping = false;
     SoundChannelId lastChannel = 0;
     std::set<SoundChannelId> stopped;
