@@ -25,6 +25,7 @@
 #include "prep/GUI_DeploymentTools.h"
 #include "prep/GUI_DeploymentZone.h"
 #include "prep/GUI_RandomShipName.h"
+#include "prep/GUI_RangeBehaviorEditor.h"
 #include "prep/GUI_SquadronSize.h"
 #include "sim/SIM_DeployedFleet.h"
 #include "sim/SIM_DeployedShip.h"
@@ -659,6 +660,8 @@ void DrawDeploymentIcons()
     for (GUI_DeploymentIcon* icon : g_icons)
         if (icon->selected && icon->GetShip())
             icon->DrawRangeCircles();
+    // Under the ships, on every screen that places them.
+    GUI_RangeBehaviorEditor::DrawRangePreview();
     // Each hull as a silhouette in its state's colour, then its picture
     // over it at half strength, so the colour still shows through.
     const std::vector<GUI_DeploymentIcon*> all = g_icons;
