@@ -456,7 +456,8 @@ void GUI_DeploymentGUI::Quit()
 void GUI_DeploymentGUI::QuitToScenarioChoice()
 {
     GetInstance().DeleteTempDeployment();
-    Game::GetInstance().SetMode(3);
+    // Straight there: Escape is the quick way out, Back the one that wipes.
+    Game::GetInstance().SetMode(3, false);
 }
 
 // ---------------------------------------------------------------------------

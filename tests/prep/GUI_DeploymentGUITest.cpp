@@ -5,6 +5,7 @@
 #include "prep/GUI_DeploymentGUI.h"
 
 #include "app/Game.h"
+#include "gui/GUI_Transition.h"
 #include "editors/GUI_ScenarioEditor.h"
 #include "engine/APP_UserFolders.h"
 #include "engine/D3DEngine.h"
@@ -585,9 +586,18 @@ TEST_F(DeploymentTest, FightFromTheScenarioDetailsDeploysAndBackLeadsToTheChoice
     EXPECT_EQ(Screen().GetScenario(), scenario);
     EXPECT_FALSE(Screen().IsEditingAIFleet());
     EXPECT_NE(Screen().GetDesignPicker(), nullptr);
-    // Escape with nothing changed leaves at once for the scenario choice.
+    // Escape with nothing changed leaves at once for the scenario choice,
+    // straight there: no wipe. Back wipes.
+    GUI_Transition& wipe = GUI_Transition::GetInstance();
+    wipe.Reset();
     Screen().OnKeyDown(KEY_ESCAPE);
     EXPECT_EQ(Game::GetInstance().GetModeId(), 3);
+    EXPECT_FALSE(wipe.IsActive());
+    GUI_ScenarioDetails::StartDeployment(scenario);
+    wipe.Reset();
+    Screen().GoBack();
+    EXPECT_TRUE(wipe.IsActive());
+    wipe.Reset();
 }
 
 TEST_F(DeploymentTest, TheMissionSummaryGrowsALineForEachAnomaly)
