@@ -698,6 +698,9 @@ void GUI_Ship::DrawIntoImage(float side, float left, float top, QuadRunBatch* ba
     }
     for (auto& sprite : damageSprites)
         sprite->DrawInto(side, left, top, batch);
+    // The turrets go with the hull: a cloak fades them with it.
+    if (GUI_BattleGUI::GetInstance().turretsOn)
+        turrets.DrawLevel(*ship, side, left, top, batch ? *batch : QuadRunBatch::Shared());
 }
 
 void GUI_Ship::DrawWarping(float p)
@@ -720,16 +723,8 @@ void GUI_Ship::DrawWarping(float p)
     DrawChildLayer(0);
     ship->x = realX;
     ship->y = realY;
-    // The turrets arrive with the hull, at its alpha and place.
-    const auto turretsAt = [&] {
-        if (!GUI_BattleGUI::GetInstance().turretsOn)
-            return;
-        ship->x = wx;
-        ship->y = wy;
-        turrets.Draw(*ship, alpha);
-        ship->x = realX;
-        ship->y = realY;
-    };
+    // The turrets arrive with the hull, at its alpha and place (in its
+    // image when it has one).
     if (!damageSprites.empty()) {
         const float r = RenderShipImage(*this, ZoomScale * std::max(spriteWidth, spriteHeight));
         if (r > 0.0f) {
@@ -746,14 +741,19 @@ void GUI_Ship::DrawWarping(float p)
             if (IGraphicsDevice* device = engine.GetDevice())
                 device->DrawQuads(image.m_vertices, 4);
             engine.ClearTextureCache();
-            turretsAt();
             return;
         }
     }
     sprite.SetColour(alpha, 255, 255, 255);
     AddQuad(sprite, false);
     sprite.SetColour(0xFFFFFFFFu);
-    turretsAt();
+    if (GUI_BattleGUI::GetInstance().turretsOn) {
+        ship->x = wx;
+        ship->y = wy;
+        turrets.Draw(*ship, alpha);
+        ship->x = realX;
+        ship->y = realY;
+    }
 }
 
 void GUI_Ship::DrawBeams()

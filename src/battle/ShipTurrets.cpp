@@ -143,18 +143,17 @@ void ShipTurrets::Track(const SIM_Ship& ship, float dtMs)
     }
 }
 
-void ShipTurrets::Draw(const SIM_Ship& ship, uint8_t alpha)
+template <class Place>
+inline void ShipTurrets::Stage(const SIM_Ship& ship, uint8_t alpha, float scale, QuadRunBatch& batch, Place place)
 {
     Track(ship, idleMs);
     idleMs = 0.0f;
-    const GUI_Map& map = GUI_Map::GetInstance();
-    const float zoom = ZoomScale, camX = map.cameraX, camY = map.cameraY;
-    const float shipSine = ship.sine, shipCosine = ship.cosine;
-    QuadRunBatch& batch = QuadRunBatch::Shared();
     const float shown = static_cast<float>(alpha) / 255.0f;
     for (Turret& turret : turrets) {
         const SIM_TargetedModule* weapon = turret.weapon;
-        const float size = (weapon->turretSize > 0.0f ? weapon->turretSize : 10.0f) * zoom;
+        if (!(weapon->turretSize > 0.0f))
+            continue;
+        const float size = weapon->turretSize * scale;
         const bool wrecked = weapon->health <= 0.0f;
         const float settle = weapon->turretSettleTimer;
         // Wrecked: the wrecked picture, with the working one fading out over
@@ -171,20 +170,10 @@ void ShipTurrets::Draw(const SIM_Ship& ship, uint8_t alpha)
         const TextureHandle firstTexture = first.GetTextureForDraw();
         const size_t count = std::min(weapon->GetTurretCount(), size_t{SIM_TargetedModule::kMaxTurrets});
         for (size_t i = 0; i < count; ++i) {
-            // As GetTurretWorldPos places a turret in range on its ship.
-            const SIM_ShipModule::Point& offset = weapon->turretOffsets[i];
-            const SIM_ShipModule::Point p = ship.PlaceOnMap(offset.x, offset.y);
-            float sine = turret.sine[i], cosine = turret.cosine[i];
-            if (turret.settling) {
-                const float rs = turret.relativeSine[i], rc = turret.relativeCosine[i];
-                sine = rs * shipCosine + rc * shipSine;
-                cosine = rc * shipCosine - rs * shipSine;
-            }
-            const float sx = (p.x - camX) * zoom, sy = (p.y - camY) * zoom;
-            first.PlaceRotatedSinCos(sx, sy, sine, cosine);
+            place(turret, i, first);
             batch.Add(firstTexture, false, first.m_vertices);
             if (fading) {
-                turret.sprite.PlaceRotatedSinCos(sx, sy, sine, cosine);
+                place(turret, i, turret.sprite);
                 batch.Add(turret.sprite.GetTextureForDraw(), false, turret.sprite.m_vertices);
             }
         }
@@ -193,6 +182,44 @@ void ShipTurrets::Draw(const SIM_Ship& ship, uint8_t alpha)
         if (alpha != 255)
             turret.wrecked.SetColour(0xFFFFFFFFu);
     }
+}
+
+void ShipTurrets::Draw(const SIM_Ship& ship, uint8_t alpha)
+{
+    const GUI_Map& map = GUI_Map::GetInstance();
+    const float zoom = ZoomScale, camX = map.cameraX, camY = map.cameraY;
+    const float shipSine = ship.sine, shipCosine = ship.cosine;
+    Stage(ship, alpha, zoom, QuadRunBatch::Shared(), [&](const Turret& turret, size_t i, CTexturedSprite& picture) {
+        // As GetTurretWorldPos places a turret in range on its ship.
+        const SIM_ShipModule::Point& offset = turret.weapon->turretOffsets[i];
+        const SIM_ShipModule::Point p = ship.PlaceOnMap(offset.x, offset.y);
+        float sine = turret.sine[i], cosine = turret.cosine[i];
+        if (turret.settling) {
+            const float rs = turret.relativeSine[i], rc = turret.relativeCosine[i];
+            sine = rs * shipCosine + rc * shipSine;
+            cosine = rc * shipCosine - rs * shipSine;
+        }
+        picture.PlaceRotatedSinCos((p.x - camX) * zoom, (p.y - camY) * zoom, sine, cosine);
+    });
+}
+
+void ShipTurrets::DrawLevel(const SIM_Ship& ship, float side, float left, float top, QuadRunBatch& batch)
+{
+    const float width = ship.GetWidth() > 0.0f ? ship.GetWidth() : 1.0f;
+    const float f = side / width;
+    const float cx = left + side * 0.5f, cy = top + side * 0.5f;
+    const float shipSine = ship.sine, shipCosine = ship.cosine;
+    Stage(ship, 255, f, batch, [&](const Turret& turret, size_t i, CTexturedSprite& picture) {
+        // Level: each turret at its bearing relative to the ship.
+        const SIM_ShipModule::Point& offset = turret.weapon->turretOffsets[i];
+        float sine = turret.relativeSine[i], cosine = turret.relativeCosine[i];
+        if (!turret.settling) {
+            const float s = turret.sine[i], c = turret.cosine[i];
+            sine = s * shipCosine - c * shipSine;
+            cosine = c * shipCosine + s * shipSine;
+        }
+        picture.PlaceRotatedSinCos(cx + offset.x * f, cy + offset.y * f, sine, cosine);
+    });
 }
 
 void ShipTurrets::DrawAimMarkers(const SIM_Ship& ship)

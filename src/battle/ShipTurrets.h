@@ -6,6 +6,7 @@
 
 #include "engine/CTexturedSprite.h"
 
+class QuadRunBatch;
 class SIM_Ship;
 class SIM_TargetedModule;
 
@@ -62,8 +63,12 @@ public:
     // Battle time passes without the turrets being drawn.
     void Wait(float ms) { idleMs += ms; }
     // Turns the turrets by the time they waited, then adds them where the
-    // ship stands to the shared batch, at `alpha`.
+    // ship stands to the shared batch, at `alpha`. A weapon whose turret
+    // has no size shows none.
     void Draw(const SIM_Ship& ship, uint8_t alpha);
+    // The same into an image of the ship drawn level, `side` pixels across
+    // with its top-left corner at (left, top) (a cloak's or a warp's).
+    void DrawLevel(const SIM_Ship& ship, float side, float left, float top, QuadRunBatch& batch);
     // Turns the turrets toward their aim by dtMs of battle time; a weapon
     // that began a shot meanwhile has them on that shot's aim first.
     void Track(const SIM_Ship& ship, float dtMs);
@@ -74,6 +79,11 @@ public:
     float GetIdleMs() const { return idleMs; }
 
 private:
+    // Each turret's picture placed by `place` (turret, index, picture) after
+    // the turrets have turned by the time they waited.
+    template <class Place>
+    void Stage(const SIM_Ship& ship, uint8_t alpha, float scale, QuadRunBatch& batch, Place place);
+
     std::vector<Turret> turrets;
     float idleMs = 0.0f;
 };

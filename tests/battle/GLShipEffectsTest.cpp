@@ -28,10 +28,12 @@
 #include "sim/SIM_DeployedFleet.h"
 #include "sim/SIM_Fleet.h"
 #include "sim/SIM_Ship.h"
+#include "sim/SIM_ShipModuleType.h"
 #include "sim/modules/SIM_CamoflageShieldModule.h"
 #include "sim/modules/SIM_ECMBeamModule.h"
 #include "sim/modules/SIM_ECMShockModule.h"
 #include "sim/modules/SIM_Missile.h"
+#include "sim/modules/SIM_TargetedModule.h"
 #include "sim/modules/SIM_PointDefenceModule.h"
 #include "sim/modules/SIM_ShieldModule.h"
 #include "sim/modules/SIM_ShieldSupportBeam.h"
@@ -298,6 +300,39 @@ TEST_F(GLShipEffects, ACloakedShipIsDrawnTranslucentFromItsImage)
     // A tenth visible differs both from the plain hull and from nothing at all.
     EXPECT_GT(Changed(plain, cloaked, 20), 100u);
     EXPECT_GT(Changed(cloaked, gone, 6), 100u);
+}
+
+TEST_F(GLShipEffects, AShipFadingIntoItsCloakFadesWithItsTurrets)
+{
+    SIM_Ship* raider = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartRaiderBattle(raider));
+    GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
+    const auto& turrets = GUI_Ship::Of(raider)->GetTurretDraws();
+    ASSERT_FALSE(turrets.empty());
+    SIM_CamoflageShieldModule* cloak = raider->GetCloaks().front();
+    gui.TogglePauseState();
+    Look(raider->x, raider->y);
+    // Paused on the way out: the ship still shows at eight tenths.
+    cloak->cloakState = SIM_CamoflageShieldModule::FADING_OUT;
+    cloak->visibility = 0.8f;
+    ASSERT_TRUE(GUI_Ship::Of(raider)->IsCamouflaged());
+    gui.turretsOn = 1;
+    Frame();
+    const std::vector<uint8_t> with = Frame("cloaking_with_turrets.png");
+    gui.turretsOn = 0;
+    const std::vector<uint8_t> without = Frame("cloaking_without_turrets.png");
+    gui.turretsOn = 1;
+    cloak->cloakState = SIM_CamoflageShieldModule::VISIBLE;
+    for (const ShipTurrets::Turret& turret : turrets) {
+        for (size_t i = 0; i < turret.weapon->GetTurretCount(); ++i) {
+            const SIM_ShipModule::Point p = turret.weapon->GetTurretWorldPos(i);
+            int sx = 0, sy = 0;
+            ToScreen(p.x, p.y, sx, sy);
+            const int half = static_cast<int>(turret.weapon->turretSize * ZoomScale * 0.25f);
+            EXPECT_GT(ChangedNear(with, without, sx, sy, half, 24), static_cast<size_t>(half * half))
+                << turret.weapon->GetType()->GetName() << " turret " << i;
+        }
+    }
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -632,6 +633,81 @@ TEST(ShipVisualTurrets, TheModuleTheInspectorHighlightsMarksItsAim)
         EXPECT_TRUE(markers().empty()) << "nor without a target";
         GUI_ShipInspector::Close();
         GUI_WindowManager::GetInstance().DeleteQueuedWindows();
+    }
+    SIM_ShipVisual::SetFactory(nullptr);
+}
+
+TEST(ShipVisualTurrets, TheShipsImageHoldsItsTurretsLevelAndATurretWithoutASizeShowsNone)
+{
+    GUI_Ship::InstallFactory();
+    {
+        ModuleTestWorld world;
+        world.AddModuleType("t_sizeless", "classname = SIM_BeamWeaponModule\nslot_type = TURRET\ncategory = WEAPONS\n"
+                                          "hitpoints = 20\nmax_range = 600\nfire_interval = 1000\ntracking_speed = 2\n"
+                                          "damage = 40\nturretsize = 0\nturret_sprite = turret_laser\n"
+                                          "texture = beam.dds\nbeamwidth = 6\nbeam_duration = 600\n");
+        world.Design("sizeless", "t_cruiser", {"engine", "crew", "", "t_sizeless"});
+        EffectTestView view;
+        EffectTestView::Look(-400.0f, -300.0f, 1.0f);
+        GUI_BattleGUI::GetInstance().turretsOn = 1;
+        auto collect = [&](const std::function<void(QuadRunBatch&)>& draw) {
+            view.Device().ClearDraws();
+            QuadRunBatch& batch = QuadRunBatch::Shared();
+            batch.Begin(EffectTestView::kWidth, EffectTestView::kHeight);
+            draw(batch);
+            batch.End();
+            std::vector<ScreenVertex> vertices;
+            for (const auto& d : view.Device().GetDraws())
+                vertices.insert(vertices.end(), d.vertices.begin(), d.vertices.end());
+            return vertices;
+        };
+        // The turrets point along the ship as it heads 30 degrees; then it
+        // turns to 80 and they keep their bearing: 50 degrees off its line.
+        SIM_Ship* ship = world.Build("turretship", 0, 0);
+        GUI_Ship* visual = GUI_Ship::Of(ship);
+        ship->SetAngle(30.0f);
+        collect([&](QuadRunBatch&) { visual->DrawWarping(1.0f); });
+        ship->SetAngle(80.0f);
+        const std::vector<ScreenVertex> screen = collect([&](QuadRunBatch&) { visual->DrawWarping(1.0f); });
+        const float side = 2.0f * ship->GetWidth(), left = 10.0f, top = 20.0f;
+        const std::vector<ScreenVertex> image =
+            collect([&](QuadRunBatch& batch) { visual->DrawIntoImage(side, left, top, &batch); });
+        const SIM_TargetedModule* weapon = visual->GetTurretDraws()[0].weapon;
+        ASSERT_EQ(weapon->GetTurretCount(), 3u);
+        ASSERT_EQ(screen.size(), 4u + 4u * 3u);
+        ASSERT_EQ(image.size(), screen.size()) << "the hull and its three turrets";
+        const float h = -80.0f * 0.01745329238474369f;
+        for (size_t t = 0; t < 3; ++t) {
+            SCOPED_TRACE(t);
+            const ScreenVertex* on = &screen[4 + 4 * t];
+            const ScreenVertex* in = &image[4 + 4 * t];
+            auto centre = [](const ScreenVertex* q, bool y) {
+                return 0.25f * (y ? q[0].y + q[1].y + q[2].y + q[3].y : q[0].x + q[1].x + q[2].x + q[3].x);
+            };
+            // At its place on the level ship, twice the size (the image is
+            // two pixels a unit)...
+            EXPECT_NEAR(centre(in, false), left + side * 0.5f + 2.0f * weapon->turretOffsets[t].x, 0.01f);
+            EXPECT_NEAR(centre(in, true), top + side * 0.5f + 2.0f * weapon->turretOffsets[t].y, 0.01f);
+            // ...and turned as on the screen less the ship's heading.
+            for (int k = 0; k < 4; ++k) {
+                const float dx = on[k].x - centre(on, false), dy = on[k].y - centre(on, true);
+                const float lx = dx * std::cos(h) - dy * std::sin(h), ly = dx * std::sin(h) + dy * std::cos(h);
+                EXPECT_NEAR(in[k].x - centre(in, false), 2.0f * lx, 0.02f) << k;
+                EXPECT_NEAR(in[k].y - centre(in, true), 2.0f * ly, 0.02f) << k;
+            }
+        }
+        GUI_BattleGUI::GetInstance().turretsOn = 0;
+        EXPECT_EQ(collect([&](QuadRunBatch& batch) { visual->DrawIntoImage(side, left, top, &batch); }).size(), 4u)
+            << "turrets switched off: the hull alone";
+        GUI_BattleGUI::GetInstance().turretsOn = 1;
+
+        // A turret of size 0 is drawn nowhere.
+        SIM_Ship* bare = world.Build("sizeless", 0, 0);
+        GUI_Ship* bareVisual = GUI_Ship::Of(bare);
+        ASSERT_EQ(bareVisual->GetTurretDraws().size(), 1u);
+        EXPECT_FLOAT_EQ(bareVisual->GetTurretDraws()[0].weapon->turretSize, 0.0f);
+        EXPECT_EQ(collect([&](QuadRunBatch&) { bareVisual->DrawWarping(1.0f); }).size(), 4u);
+        EXPECT_EQ(collect([&](QuadRunBatch& batch) { bareVisual->DrawIntoImage(side, left, top, &batch); }).size(), 4u);
     }
     SIM_ShipVisual::SetFactory(nullptr);
 }
