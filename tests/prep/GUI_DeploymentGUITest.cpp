@@ -56,6 +56,7 @@
 #include "support/TempDir.h"
 
 #include "DeploymentTestFixture.h"
+#include "support/RecordedQuads.h"
 #include "support/TextFitCheck.h"
 
 #include <SDL2/SDL.h>
@@ -617,6 +618,38 @@ TEST_F(DeploymentTest, TheMissionSummaryGrowsALineForEachAnomaly)
     EXPECT_EQ(summary->width, 500);
     EXPECT_EQ(summary->GetAnomalyLines().size(), 3u);
     GUI_WindowManager::GetInstance().CloseWindow(summary);
+}
+
+TEST_F(DeploymentTest, ThePickersDesignsShowTheirHullsWhiteSilhouette)
+{
+    GUI_DeploymentDesignPicker* picker = Screen().GetDesignPicker();
+    ASSERT_NE(picker, nullptr);
+    auto& device = *static_cast<HeadlessGraphicsDevice*>(D3DEngine::GetInstance().GetDevice());
+    device.ClearDraws();
+    Frames(1);
+    // Flat draws go out on their own: every one of them is recorded.
+    std::vector<RecordedQuad> flat;
+    for (uint32_t colour : {0xFFFFFFFFu, 0x80FFFFFFu})
+        for (const RecordedQuad& q : RecordedQuadsOfColour(device, colour))
+            if (q.flat)
+                flat.push_back(q);
+    int designs = 0, buttons = 0;
+    for (const GUI_ShipIcon* icon : picker->GetVisibleIcons()) {
+        const float cx = (icon->left + icon->right) * 0.5f, cy = (icon->top + icon->bottom) * 0.5f;
+        const bool silhouette = std::any_of(flat.begin(), flat.end(), [&](const RecordedQuad& q) {
+            return std::fabs(q.CentreX() - cx) < 0.5f && std::fabs(q.CentreY() - cy) < 0.5f &&
+                   std::fabs(q.Width() - static_cast<float>(icon->width - 4)) < 0.5f;
+        });
+        if (icon->GetKind() == GUI_ShipIcon::DESIGN) {
+            EXPECT_TRUE(silhouette) << icon->GetDesign()->GetName();
+            ++designs;
+        } else {
+            EXPECT_FALSE(silhouette) << "a button keeps its picture's colours";
+            ++buttons;
+        }
+    }
+    EXPECT_GT(designs, 0);
+    EXPECT_GT(buttons, 0);
 }
 
 TEST_F(DeploymentTest, APickerTooShortForItsDesignsScrollsByWheelAndArrows)
