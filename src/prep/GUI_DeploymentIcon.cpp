@@ -676,18 +676,32 @@ void DrawDeploymentIcons()
     ProcessPendingIconDeletions();
 }
 
+namespace {
+// Icons as their flat shape in their state's colour, opaque.
+template <class Icons>
+void DrawFlatShapes(const Icons& icons)
+{
+    D3DEngine& engine = D3DEngine::GetInstance();
+    engine.SetFlatColour(true);
+    for (GUI_DeploymentIcon* icon : icons)
+        icon->DrawShape(255);
+    engine.SetFlatColour(false);
+}
+} // namespace
+
 void DrawDraggedDeploymentIcon()
 {
     if (g_current) {
         g_current->UpdateIcon();
-        if (g_current) {
-            D3DEngine& engine = D3DEngine::GetInstance();
-            engine.SetFlatColour(true);
-            g_current->DrawShape(255);
-            engine.SetFlatColour(false);
-        }
+        if (g_current)
+            DrawFlatShapes(std::initializer_list<GUI_DeploymentIcon*>{g_current});
     }
     ProcessPendingIconDeletions();
+}
+
+void DrawDeploymentIconsPlain()
+{
+    DrawFlatShapes(g_icons);
 }
 
 void FollowDeploymentSelectionBand()

@@ -6,6 +6,7 @@
 
 #include "app/Game.h"
 #include "gui/GUI_Transition.h"
+#include "online/GUI_NewChallengeEntry.h"
 #include "editors/GUI_ScenarioEditor.h"
 #include "engine/APP_UserFolders.h"
 #include "engine/D3DEngine.h"
@@ -880,6 +881,55 @@ TEST_F(DeploymentTest, PlacedShipsDrawAsASilhouetteThenTheirPictureAtHalfStrengt
     EXPECT_EQ(passes[0], std::make_pair(true, 255u));
     EXPECT_EQ(passes[1], std::make_pair(false, 127u));
     EXPECT_TRUE(D3DEngine::GetInstance().IsPlainState()) << "the frame goes on textured";
+
+    // A fleet's thumbnail: the map with each ship's flat shape, no squares.
+    D3DEngine& engine = D3DEngine::GetInstance();
+    const GUI_DeploymentIcon* placed = GetDeploymentIcons().front();
+    device->ClearDraws();
+    GUI_NewChallengeEntry::RenderThumbnail(s_user->File("thumb.jpg"));
+    const TextureHandle offscreen = engine.FindRenderTarget("rt_offscreen1");
+    ASSERT_NE(offscreen, 0u);
+    size_t shapes = 0, others = 0;
+    for (const auto& draw : device->GetDraws()) {
+        if (draw.target != offscreen || draw.vertices.empty() || (draw.vertices[0].colour & 0xFFFFFFu) != 0xC8FFC8u)
+            continue;
+        ASSERT_EQ(draw.vertices.size(), 4u);
+        const float cx = 0.25f * (draw.vertices[0].x + draw.vertices[1].x + draw.vertices[2].x + draw.vertices[3].x);
+        const float cy = 0.25f * (draw.vertices[0].y + draw.vertices[1].y + draw.vertices[2].y + draw.vertices[3].y);
+        EXPECT_TRUE(draw.flatColour);
+        EXPECT_NE(draw.texture, 0u) << "the hull's picture gives the shape";
+        EXPECT_NEAR(cx, placed->screenX, 0.5f);
+        EXPECT_NEAR(cy, placed->screenY, 0.5f);
+        ++shapes;
+    }
+    for (const RecordedQuad& q : RecordedQuadsOfColour(*device, 0xFF20E040u))
+        others += q.texture == 0 ? 1 : 0;
+    EXPECT_EQ(shapes, 1u);
+    EXPECT_EQ(others, 0u) << "no green squares";
+    EXPECT_TRUE(engine.IsPlainState());
+
+    // A ship being dragged is drawn flat, over everything.
+    CInput::GetInstance().HandleMouseMessage(MouseMessage::LeftDown);
+    CInput::GetInstance().Poll();
+    const GUI_DeploymentMap& map = GUI_DeploymentMap::GetInstance();
+    Screen().PlaceShip(frigate, map.MapToScreenX(288), map.MapToScreenY(768));
+    GUI_DeploymentIcon* dragged = GetCurrentDeploymentIcon();
+    ASSERT_NE(dragged, nullptr);
+    device->ClearDraws();
+    DrawDraggedDeploymentIcon();
+    QuadRunBatch::Shared().Flush();
+    const auto flatAt = std::find_if(device->GetDraws().begin(), device->GetDraws().end(), [&](const auto& draw) {
+        return draw.flatColour && draw.vertices.size() == 4 &&
+               std::fabs(0.25f * (draw.vertices[0].x + draw.vertices[1].x + draw.vertices[2].x + draw.vertices[3].x) -
+                         dragged->screenX) < 0.5f &&
+               (draw.vertices[0].colour >> 24) == 255u;
+    });
+    EXPECT_NE(flatAt, device->GetDraws().end()) << "the dragged ship's flat shape";
+    EXPECT_TRUE(engine.IsPlainState());
+    CInput::GetInstance().HandleMouseMessage(MouseMessage::LeftUp);
+    CInput::GetInstance().Poll();
+    DropDraggedDeploymentIcons();
+    ProcessPendingIconDeletions();
 }
 
 TEST_F(DeploymentTest, BackAsksLikeEscapeWhenTheFleetChangedAndKeepsTheLastFightsFleetOnNo)
