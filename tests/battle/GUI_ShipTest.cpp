@@ -24,7 +24,9 @@
 #include "engine/QuadRunBatch.h"
 #include "battle/GUI_ParticleEmmiter.h"
 #include "battle/hud/GUI_DamageFeedbackManager.h"
+#include "battle/hud/GUI_InspectorModuleIcon.h"
 #include "battle/hud/GUI_ShipInspector.h"
+#include "engine/CInput.h"
 #include "engine/GHashTable.h"
 #include "platform/NullSoundSystem.h"
 #include "sim/SIM_BattleEffects.h"
@@ -628,6 +630,24 @@ TEST(ShipVisualTurrets, TheModuleTheInspectorHighlightsMarksItsAim)
         EXPECT_NEAR(marked[1].x - marked[0].x, ShipTurrets::kAimMarkerSize, 0.5f);
         weapon->selected = 0;
         EXPECT_TRUE(markers().empty()) << "only the highlighted module";
+
+        // The inspector highlights the module whose icon the mouse rests on.
+        GUI_InspectorModuleIcon* icon = nullptr;
+        for (GUI_InspectorModuleIcon* each : GUI_ShipInspector::GetOpen()->GetIcons())
+            if (each->GetModule() == weapon)
+                icon = each;
+        ASSERT_NE(icon, nullptr);
+        CInput& input = CInput::GetInstance();
+        input.SetCursorPosition(static_cast<float>(icon->left + icon->right) / 2.0f,
+                                static_cast<float>(icon->top + icon->bottom) / 2.0f);
+        input.Poll();
+        GUI_WindowManager::GetInstance().DrawWindows();
+        EXPECT_EQ(markers().size(), 4u) << "the hovered weapon's aim";
+        input.SetCursorPosition(5.0f, 5.0f);
+        input.Poll();
+        GUI_WindowManager::GetInstance().DrawWindows();
+        EXPECT_TRUE(markers().empty()) << "and no more once the mouse leaves it";
+
         weapon->selected = 1;
         weapon->SetTarget(nullptr);
         EXPECT_TRUE(markers().empty()) << "nor without a target";
