@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -459,15 +460,22 @@ TEST_F(GLShipEffects, SupportBeamsShowAndPointDefenceTurretsTurnTowardTheMissile
         m->points = m->maxPoints * 0.5f;
     shield->Recalculate();
     escort->x = shielded->x;
-    escort->y = shielded->y + 160.0f;
-    Look(shielded->x, shielded->y + 80.0f);
-    const std::vector<uint8_t> unfed = Frame();
+    escort->y = shielded->y + 300.0f;
+    Look(shielded->x, shielded->y + 150.0f);
+    const std::vector<uint8_t> unfed = Frame("beam_shield_unfed.png");
     support->SetTarget(shielded);
     support->Fire();
     ASSERT_TRUE(support->IsDischarging());
     const std::vector<uint8_t> fed = Frame("beam_shield_support.png");
-    ToScreen(shielded->x, shielded->y + 80.0f, sx, sy);
-    EXPECT_GT(ChangedNear(fed, unfed, sx, sy, 16, 30), 20u) << "the support beam between the ships";
+    {
+        // 70 units out from its turret toward the fed ship's centre: clear of
+        // both hulls and outside the shield's glow, only the beam is there.
+        const SIM_ShipModule::Point p = support->GetTurretCount() ? support->GetTurretWorldPos(0) : support->GetWorldPos();
+        const float dx = shielded->x - p.x, dy = shielded->y - p.y, d = std::hypot(dx, dy);
+        ASSERT_GT(d, 200.0f);
+        ToScreen(p.x + dx / d * 70.0f, p.y + dy / d * 70.0f, sx, sy);
+        EXPECT_GT(ChangedNear(fed, unfed, sx, sy, 3, 30), 4u) << "the support beam between the ships";
+    }
     support->StopDischarge();
     for (SIM_ShieldModule* m : shield->GetModules())
         m->points = m->maxPoints;
