@@ -35,6 +35,7 @@
 #include "prep/GUI_DeploymentDetails.h"
 #include "prep/GUI_DeploymentIcon.h"
 #include "prep/GUI_DeploymentIconRCMenu.h"
+#include "sim/SIM_DefaultOrders.h"
 #include "prep/GUI_DeploymentMap.h"
 #include "prep/GUI_DeploymentShipDetails.h"
 #include "prep/GUI_DeploymentTools.h"
@@ -983,6 +984,33 @@ TEST_F(DeploymentTest, ASurvivalDeploymentReadsItsWavesAndLogsNoError)
     ASSERT_NE(Screen().GetEnemyFleet(), nullptr);
     EXPECT_FALSE(Screen().GetEnemyFleet()->GetShips().empty());
     EXPECT_TRUE(Screen().IsEnemyHidden());
+}
+
+TEST_F(DeploymentTest, SaveOrdersInAShipsMenuMakesThemItsDesignsDefaults)
+{
+    ASSERT_EQ(SIM_DefaultOrders::FindForDesign(frigate->GetName()), nullptr);
+    GUI_DeploymentIcon* icon = Place(frigate, 288, 384);
+    ASSERT_NE(icon, nullptr);
+    SIM_ShipOrders& orders = icon->GetShip()->orders;
+    orders.RemoveOrder("CAUTIOUS");
+    orders.AddOrder("CAUTIOUS", 0.35f, 0.0f);
+    OpenDeploymentIconMenu(icon);
+    auto* menu = dynamic_cast<GUI_DeploymentIconRCMenu*>(GUI_RCMenuBase::GetOpen());
+    ASSERT_NE(menu, nullptr);
+    const GUI_ButtonText* save = menu->GetSaveOrdersButton();
+    Click(static_cast<float>(save->left + save->right) / 2.0f, static_cast<float>(save->top + save->bottom) / 2.0f);
+    const SIM_DefaultOrders* defaults = SIM_DefaultOrders::FindForDesign(frigate->GetName());
+    ASSERT_NE(defaults, nullptr);
+    const std::string file = SIM_DefaultOrders::FilePathFor(SIM_DefaultOrders::GetFolder(), frigate->GetName());
+    EXPECT_TRUE(FileExists(file));
+    // The next frigate placed starts with them.
+    GUI_DeploymentIcon* next = Place(frigate, 288, 576);
+    ASSERT_NE(next, nullptr);
+    ASSERT_TRUE(next->GetShip()->orders.HasOrder("CAUTIOUS"));
+    EXPECT_FLOAT_EQ(next->GetShip()->orders.GetOrder("CAUTIOUS")->float1, 0.35f);
+    std::filesystem::remove(file);
+    SIM_DefaultOrders::FreeAll();
+    SIM_DefaultOrders::LoadAll();
 }
 
 TEST_F(DeploymentTest, AShipMenuMakesRoomForANameOfTwoLines)
