@@ -15,6 +15,8 @@
 #include "battle/GUI_ShockWave.h"
 #include "battle/GUI_SmokeSprite.h"
 #include "battle/GUI_Ship.h"
+#include "battle/GUI_DamageSprite.h"
+#include "battle/GUI_RepairBotSwarm.h"
 #include "battle/GUI_ShipDrawLists.h"
 #include "battle/GUI_ShipEffectHooks.h"
 #include "battle/GUI_ShipEmmiter.h"
@@ -39,6 +41,10 @@
 #include "sim/modules/SIM_Missile.h"
 #include "sim/modules/SIM_PointDefenceModule.h"
 #include "sim/modules/SIM_TargetedModule.h"
+#include "sim/modules/SupportWorld.h"
+#include "sim/modules/SIM_ArmourModule.h"
+#include "sim/modules/SIM_RepairModule.h"
+#include "sim/SIM_Options.h"
 #include "gui/GUI_Tutorial.h"
 #include "gui/GUI_TutorialWindow.h"
 #include "gui/TutorialDefinition.h"
@@ -654,6 +660,59 @@ TEST(ShipVisualTurrets, TheModuleTheInspectorHighlightsMarksItsAim)
         GUI_ShipInspector::Close();
         GUI_WindowManager::GetInstance().DeleteQueuedWindows();
     }
+    SIM_ShipVisual::SetFactory(nullptr);
+}
+
+TEST(ShipVisualRepairBots, ARepairModuleGetsItsSwarmAndItsWorkEndsLongShownPatches)
+{
+    GUI_Ship::InstallFactory();
+    SIM_Options& options = SIM_Options::GetInstance();
+    const float bots = options.GetValue("REPAIRBOTS");
+    {
+        SupportWorld world;
+        EffectTestView view;
+        options.SetValue("REPAIRBOTS", 0.0f);
+        EXPECT_TRUE(GUI_Ship::Of(world.Build("repairship", 0, 0))->GetRepairSwarms().empty()) << "the option off";
+        options.SetValue("REPAIRBOTS", 1.0f);
+        SIM_Ship* ship = world.Build("repairship", 400.0f, 300.0f);
+        GUI_Ship* visual = GUI_Ship::Of(ship);
+        auto* repair = ModuleTestWorld::FindModule<SIM_RepairModule>(ship);
+        ASSERT_NE(repair, nullptr);
+        ASSERT_EQ(visual->GetRepairSwarms().size(), 1u);
+        GUI_RepairBotSwarm& swarm = *visual->GetRepairSwarms()[0];
+        EXPECT_EQ(swarm.GetModule(), repair);
+
+        // Two patches shown for longer than 400 ms, bots over them.
+        SIM_ShipHull::Target spots[2];
+        for (int i = 0; i < 2; ++i) {
+            spots[i].hasRect = 1;
+            spots[i].rectWidth = spots[i].rectHeight = 10.0f;
+            spots[i].rectCentreX = 12.0f * static_cast<float>(i);
+            visual->AddDamageSpriteOnce(spots[i], 0, 0);
+            visual->GetDamageSprites()[i]->Update(200.0f);
+            visual->GetDamageSprites()[i]->Update(401.0f);
+        }
+        EffectTestView::Step(16.0f);
+        swarm.Draw();
+        ASSERT_GT(swarm.GetActiveCount(), 0);
+        auto fading = [&] {
+            int n = 0;
+            for (const auto& patch : visual->GetDamageSprites())
+                n += patch->GetState() == GUI_DamageSprite::FADING_OUT ? 1 : 0;
+            return n;
+        };
+        // The module mends a plate through the battle's hooks: a bot ends a
+        // repair while more patches show than the ship's health warrants.
+        SIM_BattleEffects::Set(&GUI_ShipEffectHooks::GetInstance());
+        ModuleTestWorld::FindModule<SIM_ArmourModule>(ship)->TakeDamage(25.0f);
+        ship->healthFraction = 1.0f;
+        SupportWorld::Think(ship, 200.0f, 5);
+        ASSERT_NE(repair->GetRepairTarget(), nullptr) << "at work";
+        EXPECT_EQ(fading(), 1);
+        SIM_BattleEffects::Set(nullptr);
+        visual->DeleteDamageSprites();
+    }
+    options.SetValue("REPAIRBOTS", bots);
     SIM_ShipVisual::SetFactory(nullptr);
 }
 
