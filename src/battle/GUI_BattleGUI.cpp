@@ -106,9 +106,7 @@ GUI_BattleGUI& GUI_BattleGUI::Make()
 
 GUI_Sounds* GUI_BattleGUI::GetSounds() const
 {
-    if (soundsOverride)
-        return soundsOverride;
-    return Game::GetInstance().IsGraphicsReady() ? &GUI_Sounds::GetInstance() : nullptr;
+    return soundsOverride ? soundsOverride : Game::GetReadySounds();
 }
 
 void GUI_BattleGUI::SetClock(const IClock* clock)
@@ -261,6 +259,7 @@ void GUI_BattleGUI::Enter()
     // Every picture the battle has loaded by now (hulls, turrets, glows,
     // effects, scenery) shares the atlas, so neighbours of different
     // pictures draw in one run; it stays for the next battle.
+    CloakImages::GetInstance().Reset();
     if (engine.IsInitialised()) {
         TextureAtlas::Shared().SetTargetRegion(CloakImages::kSide);
         TextureAtlas::Shared().Build(AtlasPictures());
@@ -280,6 +279,7 @@ void GUI_BattleGUI::Leave()
     battleTime = 0.0f;
     BattleHud::CloseAll();
     GUI_ShipDrawLists::GetInstance().Clear();
+    CloakImages::GetInstance().Reset();
     BattleEffectSteps::Release();
     GUI_EffectLog::GetInstance().Clear();
     ClearParticleEmmiters();
@@ -630,7 +630,7 @@ void GUI_BattleGUI::DrawShipLayer(int layer, bool tint)
     const D3DEngine& engine = D3DEngine::GetInstance();
     const int list = GUI_ShipDrawLists::ListForLayer(layer);
     if (!tint)
-        CloakImages::GetInstance().Prepare(lists.GetList(list));
+        CloakImages::GetInstance().Prepare(list);
     batch.Begin(engine.GetScreenWidth(), engine.GetScreenHeight());
     if (tint)
         lists.DrawTintList(list);

@@ -102,11 +102,17 @@ const EmitterRow kThinEmitters[] = {
     {"ship_emmiter_flames_frigate_highlod", 22000.0f, 2.0f, false},
 };
 
-// Visuals with a cloak's shimmer, live now.
-int& CamouflagedVisuals()
+// Visuals with a cloak's shimmer, live now, in the order they were made.
+std::vector<GUI_Ship*>& CloakedVisuals()
 {
-    static int count = 0;
-    return count;
+    static std::vector<GUI_Ship*> visuals;
+    return visuals;
+}
+
+void ForgetCloaked(GUI_Ship* visual)
+{
+    auto& all = CloakedVisuals();
+    all.erase(std::remove(all.begin(), all.end(), visual), all.end());
 }
 
 } // namespace
@@ -118,7 +124,12 @@ const std::vector<GUI_Ship*>& GUI_Ship::GetAll()
 
 bool GUI_Ship::AnyCamouflage()
 {
-    return CamouflagedVisuals() > 0;
+    return !CloakedVisuals().empty();
+}
+
+const std::vector<GUI_Ship*>& GUI_Ship::GetCloaked()
+{
+    return CloakedVisuals();
 }
 
 void GUI_Ship::InstallFactory()
@@ -143,7 +154,7 @@ GUI_Ship::GUI_Ship(SIM_Ship* owner)
 GUI_Ship::~GUI_Ship()
 {
     if (camouflage)
-        --CamouflagedVisuals();
+        ForgetCloaked(this);
     DeleteShipEmmiters();
     // The draw lists must never hold a ship whose visual is gone.
     GUI_ShipDrawLists::GetInstance().Remove(ship);
@@ -268,11 +279,11 @@ void GUI_Ship::BuildEffects(const SIM_ShipHull* hull)
     if (!ship->GetArmourModules().empty())
         splats = std::make_unique<GUI_SplatManager>(ship);
     if (camouflage)
-        --CamouflagedVisuals();
+        ForgetCloaked(this);
     camouflage.reset();
     if (!ship->GetCloaks().empty()) {
         camouflage = std::make_unique<GUI_CamoflageShield>(this, ship);
-        ++CamouflagedVisuals();
+        CloakedVisuals().push_back(this);
     }
     // Read from the options: ships are built before the screen takes its flags.
     SIM_Options& options = SIM_Options::GetInstance();
@@ -701,6 +712,11 @@ void GUI_Ship::DrawIntoImage(float side, float left, float top, QuadRunBatch* ba
     // The turrets go with the hull: a cloak fades them with it.
     if (GUI_BattleGUI::GetInstance().turretsOn)
         turrets.DrawLevel(*ship, side, left, top, batch ? *batch : QuadRunBatch::Shared());
+}
+
+uint64_t GUI_Ship::TakeImageKey()
+{
+    return GUI_BattleGUI::GetInstance().turretsOn ? turrets.LevelKey(*ship) : 0;
 }
 
 void GUI_Ship::DrawWarping(float p)

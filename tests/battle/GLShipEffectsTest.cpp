@@ -29,6 +29,7 @@
 #include "sim/SIM_DeployedFleet.h"
 #include "sim/SIM_Fleet.h"
 #include "sim/SIM_Ship.h"
+#include "sim/SIM_ShipHull.h"
 #include "sim/SIM_ShipModuleType.h"
 #include "sim/modules/SIM_CamoflageShieldModule.h"
 #include "sim/modules/SIM_ECMBeamModule.h"
@@ -339,6 +340,64 @@ TEST_F(GLShipEffects, AShipFadingIntoItsCloakFadesWithItsTurrets)
 } // namespace
 
 namespace {
+
+TEST_F(GLShipEffects, ACloakImageIsDrawnAgainOnlyWhenItChanges)
+{
+    SIM_Ship* raider = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartRaiderBattle(raider));
+    GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
+    SIM_CamoflageShieldModule* cloak = raider->GetCloaks().front();
+    gui.TogglePauseState();
+    Look(raider->x, raider->y);
+    cloak->cloakState = SIM_CamoflageShieldModule::CLOAKED;
+    cloak->visibility = 0.6f;
+    D3DEngine& engine = D3DEngine::GetInstance();
+    const TextureHandle target = engine.CreateRenderTarget(CloakImages::kSide, CloakImages::kSide, "rt_cloak");
+    ASSERT_NE(target, 0u);
+    TextureAtlas& atlas = TextureAtlas::Shared();
+    atlas.SetTargetRegion(CloakImages::kSide);
+    atlas.Rebuild();
+    IGraphicsDevice& device = *engine.GetDevice();
+    auto paintTarget = [&] {
+        const TextureHandle previous = engine.GetRenderTargetHandle();
+        ASSERT_TRUE(engine.SetRenderTargetHandle(target));
+        device.Clear(0xFFFF0000u);
+        engine.SetRenderTargetHandle(previous);
+    };
+    auto targetPixel = [&](int x, int y) {
+        std::vector<uint8_t> rgba;
+        EXPECT_TRUE(device.ReadPixels(target, x, y, 1, 1, rgba));
+        return rgba.size() == 4 ? (uint32_t{rgba[3]} << 24 | uint32_t{rgba[0]} << 16 | uint32_t{rgba[1]} << 8 | rgba[2])
+                                : 0u;
+    };
+    const std::vector<uint8_t> first = Frame();
+    ASSERT_EQ(CloakImages::GetInstance().GetTiles().size(), 0u) << "forgotten after the layer";
+
+    // Nothing changed: the target is not drawn into again (the paint stays)
+    // and the frame reads the atlas's copy as before.
+    paintTarget();
+    const std::vector<uint8_t> same = Frame();
+    EXPECT_LE(Changed(first, same, 3), 10u);
+    EXPECT_EQ(targetPixel(CloakImages::kBorder + 2, CloakImages::kBorder + 2), 0xFFFF0000u);
+
+    // A new damage patch: its tile alone is drawn again, cleared first,
+    // and the frame is what a drawing from nothing gives.
+    GUI_Ship* visual = GUI_Ship::Of(raider);
+    SIM_ShipHull::Target spot;
+    spot.hasRect = 1;
+    spot.rectWidth = spot.rectHeight = 20.0f;
+    visual->AddDamageSpriteOnce(spot, 0.0f, 0.0f);
+    const std::vector<uint8_t> patched = Frame("cloak_tile_redrawn.png");
+    EXPECT_NE(targetPixel(CloakImages::kBorder + 2, CloakImages::kBorder + 2), 0xFFFF0000u) << "its tile was drawn";
+    EXPECT_EQ(targetPixel(CloakImages::kSide - 2, CloakImages::kSide - 2), 0xFFFF0000u) << "nothing else was";
+    EXPECT_EQ(targetPixel(0, 0), 0u) << "the tile's border cleared";
+    CloakImages::GetInstance().Reset();
+    const std::vector<uint8_t> fromNothing = Frame();
+    EXPECT_LE(Changed(patched, fromNothing, 3), 10u);
+    EXPECT_EQ(targetPixel(CloakImages::kSide - 2, CloakImages::kSide - 2), 0u) << "a full drawing clears it all";
+    cloak->cloakState = SIM_CamoflageShieldModule::VISIBLE;
+    visual->DeleteDamageSprites();
+}
 
 TEST_F(GLShipEffects, AtlasPicturesAndSharedCloakImagesLookAsTheirOwnTexturesDid)
 {

@@ -791,6 +791,42 @@ TEST(ShipVisualTurrets, TheShipsImageHoldsItsTurretsLevelAndATurretWithoutASizeS
     SIM_ShipVisual::SetFactory(nullptr);
 }
 
+TEST(ShipVisualTurrets, ATurretMoreThan32UnitsOutsideTheViewIsNotDrawn)
+{
+    GUI_Ship::InstallFactory();
+    {
+        ModuleTestWorld world;
+        EffectTestView view;
+        EffectTestView::Look(0.0f, 0.0f, 1.0f);
+        GUI_BattleGUI::GetInstance().turretsOn = 1;
+        SIM_Ship* ship = world.Build("turretship", 400.0f, 300.0f);
+        ship->SetAngle(0.0f);
+        GUI_Ship* visual = GUI_Ship::Of(ship);
+        const SIM_TargetedModule* weapon = visual->GetTurretDraws()[0].weapon;
+        ASSERT_EQ(weapon->GetTurretCount(), 3u);
+        const float oy = weapon->turretOffsets[0].y;
+        for (size_t i = 1; i < 3; ++i)
+            ASSERT_FLOAT_EQ(weapon->turretOffsets[i].y, oy) << "the turrets in one row";
+        auto vertices = [&] {
+            view.Device().ClearDraws();
+            QuadRunBatch& batch = QuadRunBatch::Shared();
+            batch.Begin(EffectTestView::kWidth, EffectTestView::kHeight);
+            visual->DrawWarping(1.0f);
+            batch.End();
+            size_t n = 0;
+            for (const auto& d : view.Device().GetDraws())
+                n += d.vertices.size();
+            return n;
+        };
+        // Their row 31 units above the view: drawn; 33: not, the hull still is.
+        ship->y = -31.0f - oy;
+        EXPECT_EQ(vertices(), 4u + 4u * 3u);
+        ship->y = -33.0f - oy;
+        EXPECT_EQ(vertices(), 4u);
+    }
+    SIM_ShipVisual::SetFactory(nullptr);
+}
+
 TEST(ShipVisualTurrets, AWarpingShipBringsItsTurretsAtItsFade)
 {
     GUI_Ship::InstallFactory();
