@@ -320,6 +320,15 @@ int GIniFile::GetInt(const char* key) const
     return value;
 }
 
+int GIniFile::GetIntQuietly(const char* key) const
+{
+    const Entry* e = Find(key);
+    int value = 0;
+    if (e && !e->value.empty())
+        ReadWholeNumber(e->value, value);
+    return value;
+}
+
 int GIniFile::GetIntInRange(const char* key, int low, int high) const
 {
     const Entry* e = Find(key);

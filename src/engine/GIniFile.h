@@ -33,6 +33,9 @@ public:
     // and reads as its leading integer, a decimal number cut to its integer
     // part; numbers beyond the int range are held to it.
     int GetInt(const char* key) const;
+    // The number GetInt reads, without its line: for a check that a load
+    // after it tells.
+    int GetIntQuietly(const char* key) const;
     // GetInt kept within low..high: a value outside, blank or not a whole
     // number is logged (file, section, key) and the nearest bound used; a
     // missing key reads as 0 held to the bounds, without a line.

@@ -374,6 +374,9 @@ std::string SIM_CampaignFleet::LoadFromText(const std::string& text, const std::
 {
     ClearShips();
     highestShipId = 0;
+    // A file without its config is fleet 0, as the save's check reads it: the
+    // progress places it by that id.
+    id = 0;
     // One pass over the text, however many ships it holds.
     std::vector<GIniFile> sections = GIniFile::ParseSections(text);
     // A fleet file always ends with its upload flags: one without them was
@@ -400,7 +403,7 @@ std::string SIM_CampaignFleet::LoadFromText(const std::string& text, const std::
         }
         // Every ship's id counts, taken or not: a new ship must never get the
         // id (and so the log file) of one that waits in this file.
-        highestShipId = std::max(highestShipId, ParseLeadingInt(ini.GetString("id")));
+        highestShipId = std::max(highestShipId, ini.GetIntQuietly("id"));
         if (++shipSections > kMaxShips) {
             if (held.empty())
                 held = StrFormat("more than %zu ships", kMaxShips);

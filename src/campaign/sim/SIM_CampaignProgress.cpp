@@ -260,9 +260,9 @@ SIM_CampaignProgress::SaveRefusal SIM_CampaignProgress::CheckFleetFiles(
         for (const GIniFile& s : GIniFile::ParseSections(text)) {
             // Quietly: the load that follows tells what is wrong with a number.
             if (s.GetSection() == "config") {
-                id = ParseLeadingInt(s.GetString("fleetid"));
+                id = s.GetIntQuietly("fleetid");
             } else if (s.GetSection() != "uploadflags") {
-                const std::string log = folder + StrFormat("/logs/%d_log.ini", ParseLeadingInt(s.GetString("id")));
+                const std::string log = folder + StrFormat("/logs/%d_log.ini", s.GetIntQuietly("id"));
                 if (FileExists(log) && !logs.count(log))
                     return {"its record would remove the log of a ship it keeps",
                             folder + "/" + SIM_CampaignSaveWriter::kRecordName};

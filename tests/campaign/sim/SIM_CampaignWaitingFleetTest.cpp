@@ -16,6 +16,7 @@
 #include "support/ErrorLog.h"
 
 #include <algorithm>
+#include <filesystem>
 
 namespace {
 
@@ -167,6 +168,42 @@ TEST_F(WaitingFleet, MoreShipsThanAFleetHoldsWaitAsFoundAndTheCapItselfIsTaken)
     EXPECT_EQ(progress.GetFleets()[0]->GetShips().size(), SIM_CampaignFleet::kMaxShips);
     EXPECT_EQ(log.Count(told), 2);
     EXPECT_EQ(log.Lines(), 2);
+}
+
+TEST_F(WaitingFleet, TheSaveCheckAndTheLoadReadAFleetsIdAlike)
+{
+    // A fleet file whose config header was lost, and one whose id is written
+    // as a decimal: the check that lets the save load and the load that
+    // places the fleet must take the same id, or the fleet loads unplaced
+    // and its ships go with the next save.
+    auto fleetText = [](const std::string& head) {
+        return WholeFleetFile(head + "guiname = Kept\n\n[ship0]\ndesign = fed_ai_escort\nquantity = 1\nid = 1\n"
+                                     "\n[ship1]\ndesign = fed_ai_escort\nquantity = 1\nid = 2\n");
+    };
+    const std::string path = folder + "/fleets/fleet1.txt";
+    for (const auto& [head, id] : std::vector<std::pair<std::string, int>>{{"fleetid = 1\n", 0},
+                                                                          {"[config]\nfleetid = 1e1\n", 10}}) {
+        SCOPED_TRACE(head);
+        ASSERT_TRUE(WriteFileAtomically(folder + "/progress.txt",
+                                        StrFormat("[config]\nrace = federation\nturn = 1\ncash = 10\n"
+                                                  "\n[fleets]\n0 = %d,3\n\n[stats]\n",
+                                                  id)));
+        ASSERT_TRUE(WriteFileAtomically(path, fleetText(head)));
+        ASSERT_TRUE(progress.Load("first"));
+        ASSERT_EQ(progress.GetFleets().size(), 1u);
+        EXPECT_EQ(progress.GetFleets()[0]->id, id);
+        EXPECT_NE(progress.GetFleets()[0]->location, nullptr);
+        EXPECT_EQ(progress.GetFleets()[0]->GetShips().size(), 2u);
+        ASSERT_TRUE(progress.Save());
+        ASSERT_TRUE(progress.Load("first"));
+        ASSERT_EQ(progress.GetFleets().size(), 1u);
+        EXPECT_EQ(progress.GetFleets()[0]->GetShips().size(), 2u) << "no ship lost by the save";
+        progress.Close();
+        std::filesystem::remove_all(folder + "/fleets");
+        std::filesystem::create_directories(folder + "/fleets");
+        std::filesystem::remove_all(folder + "/logs");
+        std::filesystem::create_directories(folder + "/logs");
+    }
 }
 
 TEST_F(WaitingFleet, AFleetFileCutAnywhereWaitsAsFoundAndIsTold)
