@@ -7,6 +7,9 @@
 # Run it from a build folder (the benchmark finds its data there). CORE
 # picks the core (default 5); EXTRA_ENV_B adds environment to the second
 # binary only (e.g. EXTRA_ENV_B=QLM_LARGE_PAGES=0 with one binary twice).
+# Only the runs' own lines count: the aggregate lines (a name ending in
+# _mean, _median, _stddev or _cv) are left out by their name, as every line
+# carries counters such as draws_median.
 # SAME=1 measures the same 60 frames of a fresh battle REPS times (default
 # 5) a round instead of 0.7 s of a running one: each value is then the
 # same work, so the minimum is the quietest the host allowed.
@@ -23,7 +26,7 @@ for round in $(seq "$ROUNDS"); do
         [ "$which" = B ] && extra=${EXTRA_ENV_B:-}
         bin=${!which}
         env $extra ALSOFT_DRIVERS=null SDL_AUDIODRIVER=dummy taskset -c "$CORE" "$bin" "${args[@]}" 2>/dev/null |
-            grep -v '_mean\|_median\|_stddev\|_cv' | grep -o 'battle_cpu_us=[0-9.k]*' |
+            awk '$1 !~ /_(mean|median|stddev|cv)$/' | grep -o 'battle_cpu_us=[0-9.k]*' |
             sed 's/battle_cpu_us=//; s/k$/e3/' | sed "s/^/$which /"
     done
 done | sort -k1,1 -k2,2g | awk '{ v[$1, ++n[$1]] = int($2 + 0) }

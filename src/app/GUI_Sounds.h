@@ -78,6 +78,7 @@ public:
     void SetPitch(float factor);
     void Pause();
     void Resume();
+    bool IsPaused() const { return m_paused; }
     void Update();
     void ApplyHardwareSoundOption();
 

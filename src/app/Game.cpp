@@ -124,7 +124,7 @@ void Game::ResetForTests()
 {
     if (m_graphicsReady)
         D3DEngine::GetInstance().Release();
-    m_graphicsReady = false;
+    SetGraphicsReady(false);
     m_window.reset();
     // A question left up when the last game quit would answer the next one's.
     delete GUI_ConfirmDialog::GetOpen();
@@ -254,7 +254,7 @@ bool Game::InitGraphics(int width, int height, bool windowed)
     GVertexBuffer::SpriteBatch();
     CreateRenderTargets();
     LOG_DEBUG("success in initialising 3D");
-    m_graphicsReady = true;
+    SetGraphicsReady(true);
     return true;
 }
 
@@ -535,6 +535,14 @@ void Game::Frame()
         m_pacer.Hold([this]() { return m_mode && m_mode->DoIdleWork(); });
 }
 
+void Game::SetGraphicsReady(bool ready)
+{
+    m_graphicsReady = ready;
+    // The sounds start right after the graphics (OnSoundStartup).
+    if (!ready)
+        s_readySounds = nullptr;
+}
+
 bool Game::IsSettled() const
 {
     return !GUI_Transition::GetInstance().IsActive() && !GUI_Fader::GetInstance().IsFading() &&
@@ -773,7 +781,7 @@ void Game::Shutdown()
     GVertexBuffer::SpriteBatch().Release();
     if (m_graphicsReady) {
         D3DEngine::GetInstance().Release();
-        m_graphicsReady = false;
+        SetGraphicsReady(false);
     }
     FreeContent();
     GDebugLog::GetInstance().Close();
@@ -805,6 +813,7 @@ void Game::OnSoundStartup()
     GUI_Sounds& sounds = GUI_Sounds::GetInstance();
     sounds.LoadSounds();
     m_soundChannels = sounds.GetChannelCount();
+    s_readySounds = m_graphicsReady ? &sounds : nullptr;
 }
 
 void Game::OnSoundUpdate()

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+class GUI_Sounds;
 class GUI_GameModeBase;
 class IClock;
 
@@ -58,6 +59,9 @@ public:
     bool HasFocus() const { return m_focused; }
     bool IsQuitting() const { return m_quit; }
     bool IsGraphicsReady() const { return m_graphicsReady; }
+    // The program's sound manager once started with the graphics up, else
+    // null: asked for by every ship in view each frame, so one load.
+    static GUI_Sounds* GetReadySounds() { return s_readySounds; }
     bool IsEditorEnabled() const { return m_editor; }
     IWindow* GetWindow() const { return m_window.get(); }
 
@@ -138,6 +142,8 @@ private:
     bool m_running = false;
     bool m_focused = false;
     bool m_loopStarted = false;
+    static inline GUI_Sounds* s_readySounds = nullptr;
+    void SetGraphicsReady(bool ready);
     bool m_quit = false;
     bool m_shutDown = false;
     bool m_graphicsReady = false;

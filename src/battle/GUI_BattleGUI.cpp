@@ -25,6 +25,7 @@
 #include "battle/GUI_Ship.h"
 #include "battle/GUI_ShipDrawLists.h"
 #include "battle/hud/BattleHud.h"
+#include "battle/hud/GUI_ShipInspector.h"
 #include "battle/hud/GUI_StatsBrowser.h"
 #include "gui/GUI_ConfirmDialog.h"
 #include "engine/CInput.h"
@@ -79,12 +80,21 @@ GUI_BattleGUI::GUI_BattleGUI()
             screenInstance->ApplyBattleSpeed();
         BattleHud::OpenResultDialog();
     });
+    SIM_ShipDestroyedSink::Install(this);
 }
 
 GUI_BattleGUI::~GUI_BattleGUI()
 {
+    if (SIM_ShipDestroyedSink::Get() == this)
+        SIM_ShipDestroyedSink::Install(nullptr);
     if (screenInstance == this)
         screenInstance = nullptr;
+}
+
+void GUI_BattleGUI::OnShipDestroyed(const SIM_Ship& ship)
+{
+    if (GUI_ShipInspector::GetInspectedShip() == &ship)
+        GUI_ShipInspector::Close();
 }
 
 GUI_BattleGUI& GUI_BattleGUI::Make()
@@ -96,9 +106,7 @@ GUI_BattleGUI& GUI_BattleGUI::Make()
 
 GUI_Sounds* GUI_BattleGUI::GetSounds() const
 {
-    if (soundsOverride)
-        return soundsOverride;
-    return Game::GetInstance().IsGraphicsReady() ? &GUI_Sounds::GetInstance() : nullptr;
+    return soundsOverride ? soundsOverride : Game::GetReadySounds();
 }
 
 void GUI_BattleGUI::SetClock(const IClock* clock)
@@ -253,6 +261,7 @@ void GUI_BattleGUI::Enter()
     // Every picture the battle has loaded by now (hulls, turrets, glows,
     // effects, scenery) shares the atlas, so neighbours of different
     // pictures draw in one run; it stays for the next battle.
+    CloakImages::GetInstance().Reset();
     if (engine.IsInitialised()) {
         TextureAtlas::Shared().SetTargetRegion(CloakImages::kSide);
         TextureAtlas::Shared().Build(AtlasPictures());
@@ -274,6 +283,7 @@ void GUI_BattleGUI::Leave()
         sounds->StopAllBanks();
     BattleHud::CloseAll();
     GUI_ShipDrawLists::GetInstance().Clear();
+    CloakImages::GetInstance().Reset();
     BattleEffectSteps::Release();
     GUI_EffectLog::GetInstance().Clear();
     ClearParticleEmmiters();
@@ -639,7 +649,7 @@ void GUI_BattleGUI::DrawShipLayer(int layer, bool tint)
     const D3DEngine& engine = D3DEngine::GetInstance();
     const int list = GUI_ShipDrawLists::ListForLayer(layer);
     if (!tint)
-        CloakImages::GetInstance().Prepare(lists.GetList(list));
+        CloakImages::GetInstance().Prepare(list);
     batch.Begin(engine.GetScreenWidth(), engine.GetScreenHeight());
     if (tint)
         lists.DrawTintList(list);

@@ -12,6 +12,7 @@
 #include "gui/GUI_Callback.h"
 #include "sim/SIM_BattleClock.h"
 #include "sim/SIM_BattleStep.h"
+#include "sim/SIM_ShipDestroyedSink.h"
 
 class IClock;
 class SIM_Ship;
@@ -23,7 +24,7 @@ class SIM_TargetedModule;
 // frame step, drawing its layers between the step's phases. It also
 // carries the values the simulation reads each frame, so battles run
 // headless through SetFrameTime as well.
-class GUI_BattleGUI : public GUI_GameModeBase, private SIM_BattleStep::Observer {
+class GUI_BattleGUI : public GUI_GameModeBase, private SIM_BattleStep::Observer, private SIM_ShipDestroyedSink {
 public:
     static constexpr float kSpeedScale = SIM_BattleClock::kSpeedScale;
     static constexpr float kZoomRepeatMs = 100.0f;
@@ -168,6 +169,8 @@ private:
     void ZoomKeyRepeat(float elapsedMs);
     void LoadShader(int slot, const std::string& file);
     void OnPhase(SIM_BattleStep::Phase phase) override;
+    // A destroyed ship takes the inspector showing it (and what hangs on it) along.
+    void OnShipDestroyed(const SIM_Ship& ship) override;
     void DrawBackLayers();
     void DrawFrontLayers();
     void DrawShips();

@@ -104,11 +104,17 @@ const EmitterRow kThinEmitters[] = {
     {"ship_emmiter_flames_frigate_highlod", 22000.0f, 2.0f, false},
 };
 
-// Visuals with a cloak's shimmer, live now.
-int& CamouflagedVisuals()
+// Visuals with a cloak's shimmer, live now, in the order they were made.
+std::vector<GUI_Ship*>& CloakedVisuals()
 {
-    static int count = 0;
-    return count;
+    static std::vector<GUI_Ship*> visuals;
+    return visuals;
+}
+
+void ForgetCloaked(GUI_Ship* visual)
+{
+    auto& all = CloakedVisuals();
+    all.erase(std::remove(all.begin(), all.end(), visual), all.end());
 }
 
 } // namespace
@@ -120,7 +126,12 @@ const std::vector<GUI_Ship*>& GUI_Ship::GetAll()
 
 bool GUI_Ship::AnyCamouflage()
 {
-    return CamouflagedVisuals() > 0;
+    return !CloakedVisuals().empty();
+}
+
+const std::vector<GUI_Ship*>& GUI_Ship::GetCloaked()
+{
+    return CloakedVisuals();
 }
 
 void GUI_Ship::InstallFactory()
@@ -145,7 +156,7 @@ GUI_Ship::GUI_Ship(SIM_Ship* owner)
 GUI_Ship::~GUI_Ship()
 {
     if (camouflage)
-        --CamouflagedVisuals();
+        ForgetCloaked(this);
     DeleteShipEmmiters();
     // The draw lists must never hold a ship whose visual is gone.
     GUI_ShipDrawLists::GetInstance().Remove(ship);
@@ -270,11 +281,11 @@ void GUI_Ship::BuildEffects(const SIM_ShipHull* hull)
     if (!ship->GetArmourModules().empty())
         splats = std::make_unique<GUI_SplatManager>(ship);
     if (camouflage)
-        --CamouflagedVisuals();
+        ForgetCloaked(this);
     camouflage.reset();
     if (!ship->GetCloaks().empty()) {
         camouflage = std::make_unique<GUI_CamoflageShield>(this, ship);
-        ++CamouflagedVisuals();
+        CloakedVisuals().push_back(this);
     }
     // Read from the options: ships are built before the screen takes its flags.
     SIM_Options& options = SIM_Options::GetInstance();
@@ -728,6 +739,14 @@ void GUI_Ship::DrawIntoImage(float side, float left, float top, QuadRunBatch* ba
     }
     for (auto& sprite : damageSprites)
         sprite->DrawInto(side, left, top, batch);
+    // The turrets go with the hull: a cloak fades them with it.
+    if (GUI_BattleGUI::GetInstance().turretsOn)
+        turrets.DrawLevel(*ship, side, left, top, batch ? *batch : QuadRunBatch::Shared());
+}
+
+uint64_t GUI_Ship::TakeImageKey()
+{
+    return GUI_BattleGUI::GetInstance().turretsOn ? turrets.LevelKey(*ship) : 0;
 }
 
 void GUI_Ship::DrawWarping(float p)
@@ -750,16 +769,8 @@ void GUI_Ship::DrawWarping(float p)
     DrawChildLayer(0);
     ship->x = realX;
     ship->y = realY;
-    // The turrets arrive with the hull, at its alpha and place.
-    const auto turretsAt = [&] {
-        if (!GUI_BattleGUI::GetInstance().turretsOn)
-            return;
-        ship->x = wx;
-        ship->y = wy;
-        turrets.Draw(*ship, alpha);
-        ship->x = realX;
-        ship->y = realY;
-    };
+    // The turrets arrive with the hull, at its alpha and place (in its
+    // image when it has one).
     if (!damageSprites.empty()) {
         const float r = RenderShipImage(*this, ZoomScale * std::max(spriteWidth, spriteHeight));
         if (r > 0.0f) {
@@ -776,14 +787,19 @@ void GUI_Ship::DrawWarping(float p)
             if (IGraphicsDevice* device = engine.GetDevice())
                 device->DrawQuads(image.m_vertices, 4);
             engine.ClearTextureCache();
-            turretsAt();
             return;
         }
     }
     sprite.SetColour(alpha, 255, 255, 255);
     AddQuad(sprite, false);
     sprite.SetColour(0xFFFFFFFFu);
-    turretsAt();
+    if (GUI_BattleGUI::GetInstance().turretsOn) {
+        ship->x = wx;
+        ship->y = wy;
+        turrets.Draw(*ship, alpha);
+        ship->x = realX;
+        ship->y = realY;
+    }
 }
 
 void GUI_Ship::DrawBeams()

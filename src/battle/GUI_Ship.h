@@ -78,6 +78,8 @@ public:
     static const std::vector<GUI_Ship*>& GetAll();
     // Some live visual has a cloak (and may draw as its shimmer).
     static bool AnyCamouflage();
+    // The visuals of ships with a cloak, in the order they were made.
+    static const std::vector<GUI_Ship*>& GetCloaked();
 
     void BuildAttachments() override;
     // Draws the ship by its state; the battle frame has run its update.
@@ -125,6 +127,10 @@ public:
     void DrawIntoImage(float side, float left = 0.0f, float top = 0.0f, QuadRunBatch* batch = nullptr);
     // Changes whenever what DrawIntoImage draws may have changed.
     unsigned GetImageVersion() const { return imageVersion; }
+    // The rest of what DrawIntoImage draws at a size, as a key (turning the
+    // turrets by the time they waited first): equal keys and versions, equal
+    // images.
+    uint64_t TakeImageKey();
     // A cloak is on (drawn as the shimmering mesh of its image).
     bool IsCamouflaged() const;
     // The arriving ship at warp progress p.

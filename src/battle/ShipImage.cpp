@@ -27,6 +27,9 @@ float RenderShipImage(GUI_Ship& visual, float side)
     device->Clear(0x00000000u);
     const float r = std::min(side, 512.0f);
     visual.DrawIntoImage(r);
+    // The turrets went into the shared batch: they belong to the image.
+    if (batch.IsOpen())
+        batch.Flush();
     engine.SetRenderTargetHandle(previous);
     return r;
 }

@@ -1,6 +1,7 @@
 #include "battle/ShipTurrets.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <iterator>
 #include <limits>
@@ -65,10 +66,14 @@ float ShipTurrets::Turret::DrawnAngle(size_t i, float shipAngle) const
     return a;
 }
 
-void ShipTurrets::Track(const SIM_Ship& ship, float dtMs)
+namespace {
+
+// Track's work, inlined where the turrets are drawn: each frame's draw turns them first.
+[[gnu::always_inline]] inline void TurnTurrets(std::vector<ShipTurrets::Turret>& turrets, const SIM_Ship& ship,
+                                               float dtMs)
 {
     const float shipSine = ship.sine, shipCosine = ship.cosine;
-    for (Turret& turret : turrets) {
+    for (ShipTurrets::Turret& turret : turrets) {
         const SIM_TargetedModule* weapon = turret.weapon;
         const size_t count = std::min(weapon->GetTurretCount(), size_t{SIM_TargetedModule::kMaxTurrets});
         const bool working = weapon->health > 0.0f;
@@ -79,7 +84,7 @@ void ShipTurrets::Track(const SIM_Ship& ship, float dtMs)
         // As far as the tracking speed allows (degrees), the short way
         // round, clockwise when the aim lies exactly behind: as
         // RotateTowardsAngle turns, done on the bearings' sines and cosines.
-        const float step = weapon->GetTrackingSpeed() / kTrackingDivisor * dtMs / 12.0f;
+        const float step = weapon->GetTrackingSpeed() / ShipTurrets::kTrackingDivisor * dtMs / 12.0f;
         if (step != turret.step) {
             turret.step = step;
             const float r = std::min(step, 180.0f) * 0.01745329238474369f;
@@ -143,18 +148,24 @@ void ShipTurrets::Track(const SIM_Ship& ship, float dtMs)
     }
 }
 
-void ShipTurrets::Draw(const SIM_Ship& ship, uint8_t alpha)
+} // namespace
+
+void ShipTurrets::Track(const SIM_Ship& ship, float dtMs)
 {
-    Track(ship, idleMs);
+    TurnTurrets(turrets, ship, dtMs);
+}
+
+template <class Place>
+inline void ShipTurrets::Stage(const SIM_Ship& ship, uint8_t alpha, float scale, QuadRunBatch& batch, Place place)
+{
+    TurnTurrets(turrets, ship, idleMs);
     idleMs = 0.0f;
-    const GUI_Map& map = GUI_Map::GetInstance();
-    const float zoom = ZoomScale, camX = map.cameraX, camY = map.cameraY;
-    const float shipSine = ship.sine, shipCosine = ship.cosine;
-    QuadRunBatch& batch = QuadRunBatch::Shared();
     const float shown = static_cast<float>(alpha) / 255.0f;
     for (Turret& turret : turrets) {
         const SIM_TargetedModule* weapon = turret.weapon;
-        const float size = (weapon->turretSize > 0.0f ? weapon->turretSize : 10.0f) * zoom;
+        if (!(weapon->turretSize > 0.0f))
+            continue;
+        const float size = weapon->turretSize * scale;
         const bool wrecked = weapon->health <= 0.0f;
         const float settle = weapon->turretSettleTimer;
         // Wrecked: the wrecked picture, with the working one fading out over
@@ -171,20 +182,11 @@ void ShipTurrets::Draw(const SIM_Ship& ship, uint8_t alpha)
         const TextureHandle firstTexture = first.GetTextureForDraw();
         const size_t count = std::min(weapon->GetTurretCount(), size_t{SIM_TargetedModule::kMaxTurrets});
         for (size_t i = 0; i < count; ++i) {
-            // As GetTurretWorldPos places a turret in range on its ship.
-            const SIM_ShipModule::Point& offset = weapon->turretOffsets[i];
-            const SIM_ShipModule::Point p = ship.PlaceOnMap(offset.x, offset.y);
-            float sine = turret.sine[i], cosine = turret.cosine[i];
-            if (turret.settling) {
-                const float rs = turret.relativeSine[i], rc = turret.relativeCosine[i];
-                sine = rs * shipCosine + rc * shipSine;
-                cosine = rc * shipCosine - rs * shipSine;
-            }
-            const float sx = (p.x - camX) * zoom, sy = (p.y - camY) * zoom;
-            first.PlaceRotatedSinCos(sx, sy, sine, cosine);
+            if (!place(turret, i, first))
+                continue;
             batch.Add(firstTexture, false, first.m_vertices);
             if (fading) {
-                turret.sprite.PlaceRotatedSinCos(sx, sy, sine, cosine);
+                place(turret, i, turret.sprite);
                 batch.Add(turret.sprite.GetTextureForDraw(), false, turret.sprite.m_vertices);
             }
         }
@@ -193,6 +195,94 @@ void ShipTurrets::Draw(const SIM_Ship& ship, uint8_t alpha)
         if (alpha != 255)
             turret.wrecked.SetColour(0xFFFFFFFFu);
     }
+}
+
+void ShipTurrets::Draw(const SIM_Ship& ship, uint8_t alpha)
+{
+    const GUI_Map& map = GUI_Map::GetInstance();
+    const float zoom = ZoomScale, camX = map.cameraX, camY = map.cameraY;
+    const float shipSine = ship.sine, shipCosine = ship.cosine;
+    // As GUI_Map::IsOffScreen with the margin: beyond it no turret's picture
+    // reaches the screen.
+    const float left = map.viewLeft - kOffScreenMargin, right = map.viewRight + kOffScreenMargin;
+    const float top = map.viewTop - kOffScreenMargin, bottom = map.viewBottom + kOffScreenMargin;
+    Stage(ship, alpha, zoom, QuadRunBatch::Shared(), [&](const Turret& turret, size_t i, CTexturedSprite& picture) {
+        // As GetTurretWorldPos places a turret in range on its ship.
+        const SIM_ShipModule::Point& offset = turret.weapon->turretOffsets[i];
+        const SIM_ShipModule::Point p = ship.PlaceOnMap(offset.x, offset.y);
+        if (p.x < left || p.x > right || p.y < top || p.y > bottom)
+            return false;
+        float sine = turret.sine[i], cosine = turret.cosine[i];
+        if (turret.settling) {
+            const float rs = turret.relativeSine[i], rc = turret.relativeCosine[i];
+            sine = rs * shipCosine + rc * shipSine;
+            cosine = rc * shipCosine - rs * shipSine;
+        }
+        picture.PlaceRotatedSinCos((p.x - camX) * zoom, (p.y - camY) * zoom, sine, cosine);
+        return true;
+    });
+}
+
+namespace {
+
+// A turret's bearing relative to its ship (the ship drawn level).
+inline void LevelBearing(const ShipTurrets::Turret& turret, size_t i, float shipSine, float shipCosine, float& sine,
+                         float& cosine)
+{
+    if (turret.settling) {
+        sine = turret.relativeSine[i];
+        cosine = turret.relativeCosine[i];
+        return;
+    }
+    const float s = turret.sine[i], c = turret.cosine[i];
+    sine = s * shipCosine - c * shipSine;
+    cosine = c * shipCosine + s * shipSine;
+}
+
+inline void MixKey(uint64_t& key, float value)
+{
+    key = (key ^ std::bit_cast<uint32_t>(value)) * 1099511628211ull;
+}
+
+} // namespace
+
+void ShipTurrets::DrawLevel(const SIM_Ship& ship, float side, float left, float top, QuadRunBatch& batch)
+{
+    const float width = ship.GetWidth() > 0.0f ? ship.GetWidth() : 1.0f;
+    const float f = side / width;
+    const float cx = left + side * 0.5f, cy = top + side * 0.5f;
+    const float shipSine = ship.sine, shipCosine = ship.cosine;
+    Stage(ship, 255, f, batch, [&](const Turret& turret, size_t i, CTexturedSprite& picture) {
+        const SIM_ShipModule::Point& offset = turret.weapon->turretOffsets[i];
+        float sine, cosine;
+        LevelBearing(turret, i, shipSine, shipCosine, sine, cosine);
+        picture.PlaceRotatedSinCos(cx + offset.x * f, cy + offset.y * f, sine, cosine);
+        return true;
+    });
+}
+
+uint64_t ShipTurrets::LevelKey(const SIM_Ship& ship)
+{
+    TurnTurrets(turrets, ship, idleMs);
+    idleMs = 0.0f;
+    const float shipSine = ship.sine, shipCosine = ship.cosine;
+    uint64_t key = 14695981039346656037ull;
+    for (const Turret& turret : turrets) {
+        const SIM_TargetedModule* weapon = turret.weapon;
+        if (!(weapon->turretSize > 0.0f))
+            continue;
+        // What Stage reads to choose and shade the pictures.
+        MixKey(key, weapon->health <= 0.0f ? 1.0f : 0.0f);
+        MixKey(key, weapon->turretSettleTimer);
+        const size_t count = std::min(weapon->GetTurretCount(), size_t{SIM_TargetedModule::kMaxTurrets});
+        for (size_t i = 0; i < count; ++i) {
+            float sine, cosine;
+            LevelBearing(turret, i, shipSine, shipCosine, sine, cosine);
+            MixKey(key, sine);
+            MixKey(key, cosine);
+        }
+    }
+    return key;
 }
 
 void ShipTurrets::DrawAimMarkers(const SIM_Ship& ship)

@@ -6,6 +6,7 @@
 
 #include "engine/CTexturedSprite.h"
 
+class QuadRunBatch;
 class SIM_Ship;
 class SIM_TargetedModule;
 
@@ -27,6 +28,8 @@ inline uint8_t ShadeByte(float v)
 class ShipTurrets {
 public:
     static constexpr float kTrackingDivisor = 1.5f;
+    // A turret further outside the view than this (map units) is not drawn.
+    static constexpr float kOffScreenMargin = 32.0f;
     // The mark on the aim of the module the inspector highlights (pixels).
     static constexpr const char* kAimMarkerTexture = "aim_marker.dds";
     static constexpr float kAimMarkerSize = 24.0f;
@@ -62,8 +65,15 @@ public:
     // Battle time passes without the turrets being drawn.
     void Wait(float ms) { idleMs += ms; }
     // Turns the turrets by the time they waited, then adds them where the
-    // ship stands to the shared batch, at `alpha`.
+    // ship stands to the shared batch, at `alpha`. A weapon whose turret
+    // has no size shows none, nor does a turret far outside the view.
     void Draw(const SIM_Ship& ship, uint8_t alpha);
+    // The same into an image of the ship drawn level, `side` pixels across
+    // with its top-left corner at (left, top) (a cloak's or a warp's).
+    void DrawLevel(const SIM_Ship& ship, float side, float left, float top, QuadRunBatch& batch);
+    // Turns the turrets by the time they waited, as drawing does, and keys
+    // how they lie on the level ship: an equal key, an equal DrawLevel.
+    uint64_t LevelKey(const SIM_Ship& ship);
     // Turns the turrets toward their aim by dtMs of battle time; a weapon
     // that began a shot meanwhile has them on that shot's aim first.
     void Track(const SIM_Ship& ship, float dtMs);
@@ -74,6 +84,11 @@ public:
     float GetIdleMs() const { return idleMs; }
 
 private:
+    // Each turret's picture placed by `place` (turret, index, picture; false:
+    // not drawn) after the turrets have turned by the time they waited.
+    template <class Place>
+    void Stage(const SIM_Ship& ship, uint8_t alpha, float scale, QuadRunBatch& batch, Place place);
+
     std::vector<Turret> turrets;
     float idleMs = 0.0f;
 };

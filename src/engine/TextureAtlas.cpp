@@ -130,6 +130,7 @@ int TextureAtlas::Build(const std::vector<std::string>& names)
     std::vector<Placement> placed = Pack(packed, side, kMaxPages);
     m_builtRegionSide = m_regionSide;
     m_region = m_regionSide > 0 ? placed.back() : Placement{};
+    ++m_regionCopies; // new pages: nothing is copied there yet
     placed.resize(sizes.size());
 
     std::vector<TextureData> pages;
@@ -257,14 +258,28 @@ int TextureAtlas::Rebuild()
 
 bool TextureAtlas::CopyTarget(TextureHandle target, int width, int height)
 {
+    return MapOrCopyTarget(target, width, height, true);
+}
+
+bool TextureAtlas::MapTarget(TextureHandle target, int width, int height)
+{
+    return MapOrCopyTarget(target, width, height, false);
+}
+
+bool TextureAtlas::MapOrCopyTarget(TextureHandle target, int width, int height, bool copy)
+{
     ForgetTarget();
     IGraphicsDevice* device = D3DEngine::GetInstance().GetDevice();
     int targetWidth = 0, targetHeight = 0, pageWidth = 0, pageHeight = 0;
     if (!device || !target || m_region.page < 0 || !m_targetTile.page || width > m_regionSide ||
         height > m_regionSide || !device->GetTextureSize(target, targetWidth, targetHeight) ||
-        !device->GetTextureSize(m_targetTile.page, pageWidth, pageHeight) ||
-        !device->CopyTargetRegion(target, 0, 0, width, height, m_targetTile.page, m_region.x, m_region.y))
+        !device->GetTextureSize(m_targetTile.page, pageWidth, pageHeight))
         return false;
+    if (copy) {
+        ++m_regionCopies;
+        if (!device->CopyTargetRegion(target, 0, 0, width, height, m_targetTile.page, m_region.x, m_region.y))
+            return false;
+    }
     // Coordinates on the target map onto the page at the target's scale;
     // only the copied block may be read there.
     m_targetTile.du = static_cast<float>(targetWidth) / static_cast<float>(pageWidth);
@@ -302,6 +317,7 @@ void TextureAtlas::Release()
     m_region = Placement{};
     m_targetTile = Tile{};
     m_copiedTarget = 0;
+    ++m_regionCopies;
 }
 
 void TextureAtlas::Clear()

@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/IGraphicsDevice.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 #if defined(__SSE2__)
@@ -65,6 +66,11 @@ public:
     // until ForgetTarget, quads reading `target` inside that block are drawn
     // from the page. False (nothing mapped) when there is no room for it.
     bool CopyTarget(TextureHandle target, int width, int height);
+    // The same without copying: the region still holds that block, as the
+    // copy count tells (nothing since copied over it and no page rebuilt).
+    bool MapTarget(TextureHandle target, int width, int height);
+    // Grows with every copy onto the region and every build of the pages.
+    uint64_t GetRegionCopies() const { return m_regionCopies; }
     void ForgetTarget();
 
     // The page to draw the quad from, its coordinates moved onto the tile in
@@ -154,4 +160,6 @@ private:
     Placement m_region;  // on the page, when built
     Tile m_targetTile;   // the region, as the target's tile
     TextureHandle m_copiedTarget = 0;
+    uint64_t m_regionCopies = 0;
+    bool MapOrCopyTarget(TextureHandle target, int width, int height, bool copy);
 };

@@ -18,6 +18,7 @@
 #include "online/OnlineStatus.h"
 #include "online/SIM_Server.h"
 #include "prep/GUI_DeploymentGUI.h"
+#include "prep/GUI_DeploymentIcon.h"
 #include "prep/GUI_DeploymentMap.h"
 #include "sim/SIM_ChallengeFile.h"
 #include "sim/SIM_DeployedFleet.h"
@@ -269,13 +270,13 @@ void GUI_NewChallengeEntry::Poll()
     const SIM_DeployedFleet* fleet = SourceFleet();
     m_thumbnailPath = SIM_Server::GetInstance().GetUserFolder() + "/chalthumb_" + id + ".jpg";
     // The picture is drawn here (it needs the device) and sent beside the frame.
-    if (!fleet || !RenderThumbnail(m_thumbnailPath, *fleet))
+    if (!fleet || !RenderThumbnail(m_thumbnailPath))
         return;
     const std::string picture = m_thumbnailPath;
     OnlineJob::Start([picture, id](SIM_Server& job, std::string&) { return job.PostThumbnail(picture, id); });
 }
 
-bool GUI_NewChallengeEntry::RenderThumbnail(const std::string& path, const SIM_DeployedFleet& fleet)
+bool GUI_NewChallengeEntry::RenderThumbnail(const std::string& path)
 {
     D3DEngine& engine = D3DEngine::GetInstance();
     int rtW = 0, rtH = 0;
@@ -290,10 +291,8 @@ bool GUI_NewChallengeEntry::RenderThumbnail(const std::string& path, const SIM_D
     engine.SetRenderTarget("rt_offscreen1");
     engine.GetDevice()->Clear(0xFF000000u);
     map.Draw();
-    for (const auto& ship : fleet.GetShips()) {
-        const int x = static_cast<int>(map.MapToScreenX(ship->x)), y = static_cast<int>(map.MapToScreenY(ship->y));
-        engine.FillRect(GRect{x - 6, y - 6, x + 6, y + 6}, 0xFF20E040u);
-    }
+    // The placed ships as their hulls' shapes, as the map shows them.
+    DrawDeploymentIconsPlain();
     GVertexBuffer::SpriteBatch().Flush();
     engine.SetRenderTarget("rt_offscreen2");
     engine.GetDevice()->Clear(0xFF000000u);

@@ -54,9 +54,9 @@ public:
     bool IsSubmitting() const { return m_job != nullptr; }
     bool CanSubmit() const;
 
-    // Renders the deployment map with the fleet as plain shapes and saves it
-    // as a JPEG; false when it could not.
-    static bool RenderThumbnail(const std::string& path, const SIM_DeployedFleet& fleet);
+    // Renders the deployment map with the placed ships as their flat shapes
+    // and saves it as a JPEG; false when it could not.
+    static bool RenderThumbnail(const std::string& path);
 
     Mode GetMode() const { return m_mode; }
     bool IsPosted() const { return m_posted; }

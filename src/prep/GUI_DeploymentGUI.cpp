@@ -38,7 +38,6 @@
 #include "prep/GUI_FleetSummaryBar.h"
 #include "prep/GUI_ModulePopup.h"
 #include "prep/GUI_RandomShipName.h"
-#include "prep/GUI_RangeBehaviorEditor.h"
 #include "prep/GUI_SquadronSize.h"
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_DeployedFleet.h"
@@ -476,7 +475,8 @@ void GUI_DeploymentGUI::Quit()
 void GUI_DeploymentGUI::QuitToScenarioChoice()
 {
     GetInstance().DeleteTempDeployment();
-    Game::GetInstance().SetMode(3);
+    // Straight there: Escape is the quick way out, Back the one that wipes.
+    Game::GetInstance().SetMode(3, false);
 }
 
 // ---------------------------------------------------------------------------
@@ -757,7 +757,6 @@ void GUI_DeploymentGUI::Render()
     else
         DrawEnemyDeploymentIcons();
     DrawDeploymentSelection();
-    GUI_RangeBehaviorEditor::DrawRangePreview();
     m_buttons.DrawButtons();
     // The ship being dragged and the ghost go over every window: a ship
     // taken from the picker is seen leaving it.

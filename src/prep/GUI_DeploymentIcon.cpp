@@ -25,6 +25,7 @@
 #include "prep/GUI_DeploymentTools.h"
 #include "prep/GUI_DeploymentZone.h"
 #include "prep/GUI_RandomShipName.h"
+#include "prep/GUI_RangeBehaviorEditor.h"
 #include "prep/GUI_SquadronSize.h"
 #include "sim/SIM_DeployedFleet.h"
 #include "sim/SIM_DeployedShip.h"
@@ -659,6 +660,8 @@ void DrawDeploymentIcons()
     for (GUI_DeploymentIcon* icon : g_icons)
         if (icon->selected && icon->GetShip())
             icon->DrawRangeCircles();
+    // Under the ships, on every screen that places them.
+    GUI_RangeBehaviorEditor::DrawRangePreview();
     // Each hull as a silhouette in its state's colour, then its picture
     // over it at half strength, so the colour still shows through.
     const std::vector<GUI_DeploymentIcon*> all = g_icons;
@@ -673,18 +676,32 @@ void DrawDeploymentIcons()
     ProcessPendingIconDeletions();
 }
 
+namespace {
+// Icons as their flat shape in their state's colour, opaque.
+template <class Icons>
+void DrawFlatShapes(const Icons& icons)
+{
+    D3DEngine& engine = D3DEngine::GetInstance();
+    engine.SetFlatColour(true);
+    for (GUI_DeploymentIcon* icon : icons)
+        icon->DrawShape(255);
+    engine.SetFlatColour(false);
+}
+} // namespace
+
 void DrawDraggedDeploymentIcon()
 {
     if (g_current) {
         g_current->UpdateIcon();
-        if (g_current) {
-            D3DEngine& engine = D3DEngine::GetInstance();
-            engine.SetFlatColour(true);
-            g_current->DrawShape(255);
-            engine.SetFlatColour(false);
-        }
+        if (g_current)
+            DrawFlatShapes(std::initializer_list<GUI_DeploymentIcon*>{g_current});
     }
     ProcessPendingIconDeletions();
+}
+
+void DrawDeploymentIconsPlain()
+{
+    DrawFlatShapes(g_icons);
 }
 
 void FollowDeploymentSelectionBand()

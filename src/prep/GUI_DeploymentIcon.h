@@ -131,6 +131,8 @@ void SortDeploymentIcons();
 void DropDraggedDeploymentIcons();
 void DrawDeploymentIcons();
 void DrawDraggedDeploymentIcon();
+// Every placed ship as its flat shape alone, nothing else (a thumbnail of the fleet).
+void DrawDeploymentIconsPlain();
 // While the rubber band is pulled: follows the mouse and selects what it holds.
 void FollowDeploymentSelectionBand();
 // The selected icons of the rubber band; true when any lay inside it.

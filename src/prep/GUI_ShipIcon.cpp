@@ -4,6 +4,7 @@
 #include "app/GUI_Sounds.h"
 #include "app/Game.h"
 #include "engine/CInput.h"
+#include "engine/D3DEngine.h"
 #include "engine/GHashTable.h"
 #include "engine/StrFormat.h"
 #include "engine/TextHelpers.h"
@@ -143,7 +144,14 @@ void GUI_ShipIcon::Draw()
     m_picture.SetSize(static_cast<float>(width - 4), static_cast<float>(height - 4));
     m_picture.SetColour(m_available ? 0xFFFFFFFFu : 0x80FFFFFFu);
     m_picture.PlaceCentred(cx, cy);
+    // A design shows as its hull's white silhouette, as its ships do on the map.
+    D3DEngine& engine = D3DEngine::GetInstance();
+    const bool silhouette = m_kind == DESIGN;
+    if (silhouette)
+        engine.SetFlatColour(true);
     m_picture.Draw();
+    if (silhouette)
+        engine.SetFlatColour(false);
     if (m_tooltip && !GUI_RCMenuBase::GetOpen())
         m_tooltip->Draw();
 }

@@ -21,6 +21,7 @@
 #include "sim/SIM_Scenario.h"
 #include "sim/SIM_Shield.h"
 #include "sim/SIM_ShipDesign.h"
+#include "sim/SIM_ShipDestroyedSink.h"
 #include "sim/SIM_ShipHull.h"
 #include "sim/SIM_ShipModuleType.h"
 #include "sim/SIM_ShipOrders.h"
@@ -921,6 +922,7 @@ void SIM_Ship::Kill()
         fleet->OnShipKilled();
     visual->DeleteShipEmmiters();
     collisionAvoider.reset();
+    SIM_ShipDestroyedSink::Tell(*this);
     SIM_Battle& battle = SIM_Battle::GetInstance();
     battle.ResetTimeSinceLastKill();
     // A survival score is the cost of the enemy ships destroyed.

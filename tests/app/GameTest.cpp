@@ -20,6 +20,7 @@
 #include "platform/HeadlessWindow.h"
 #include "platform/KeyCodes.h"
 #include "prep/GUI_ShipDesignGUI.h"
+#include "sim/SIM_Options.h"
 #include "support/NoLessons.h"
 #include "support/TempDir.h"
 
@@ -28,6 +29,7 @@
 #include <filesystem>
 #include <memory>
 #include <sstream>
+#include <string>
 #include <vector>
 
 namespace {
@@ -356,11 +358,34 @@ TEST_F(GameTest, RestoringTheDeviceRebuildsWhatTheFrameNeeds)
     EXPECT_GT(D3DEngine::GetInstance().GetDevice()->GetStats().drawCalls, 0);
 }
 
-TEST_F(GameTest, FocusLossStopsFramesUnlessRunningInBackground)
+TEST_F(GameTest, FocusLossStopsFramesAndSoundsUnlessRunningInBackground)
 {
     Game& game = Game::GetInstance();
-    game.OnFocusChanged(false);
-    EXPECT_FALSE(game.IsRunning());
-    game.OnFocusChanged(true);
-    EXPECT_TRUE(game.IsRunning());
+    GUI_Sounds& sounds = GUI_Sounds::GetInstance();
+    SIM_Options& options = SIM_Options::GetInstance();
+    const float background = options.GetValue("RUNINBACKGROUND");
+    // Inside the running loop, as the window's focus events arrive.
+    std::vector<std::string> seen;
+    game.SetFrameHook([&](int frame) {
+        if (frame != 0)
+            return;
+        auto note = [&](const char* when) {
+            seen.push_back(std::string(when) + (game.IsRunning() ? " running" : " stopped") +
+                           (sounds.IsPaused() ? " paused" : " playing"));
+        };
+        options.SetValue("RUNINBACKGROUND", 0.0f);
+        game.OnFocusChanged(false);
+        note("lost");
+        game.OnFocusChanged(true);
+        note("back");
+        options.SetValue("RUNINBACKGROUND", 1.0f);
+        game.OnFocusChanged(false);
+        note("lost in background");
+        game.OnFocusChanged(true);
+        options.SetValue("RUNINBACKGROUND", background);
+    });
+    game.Run(1);
+    game.SetFrameHook(nullptr);
+    EXPECT_EQ(seen, (std::vector<std::string>{"lost stopped paused", "back running playing",
+                                              "lost in background running playing"}));
 }

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -29,11 +30,14 @@
 #include "sim/SIM_DeployedFleet.h"
 #include "sim/SIM_Fleet.h"
 #include "sim/SIM_Ship.h"
+#include "sim/SIM_ShipHull.h"
+#include "sim/SIM_ShipModuleType.h"
 #include "sim/modules/SIM_CamoflageShieldModule.h"
 #include "sim/modules/SIM_ECMBeamModule.h"
 #include "sim/modules/SIM_ECMShockModule.h"
 #include "sim/modules/SIM_LimpetLauncherModule.h"
 #include "sim/modules/SIM_Missile.h"
+#include "sim/modules/SIM_TargetedModule.h"
 #include "sim/modules/SIM_PointDefenceModule.h"
 #include "sim/modules/SIM_ShieldModule.h"
 #include "sim/modules/SIM_ShieldSupportBeam.h"
@@ -302,9 +306,100 @@ TEST_F(GLShipEffects, ACloakedShipIsDrawnTranslucentFromItsImage)
     EXPECT_GT(Changed(cloaked, gone, 6), 100u);
 }
 
+TEST_F(GLShipEffects, AShipFadingIntoItsCloakFadesWithItsTurrets)
+{
+    SIM_Ship* raider = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartRaiderBattle(raider));
+    GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
+    const auto& turrets = GUI_Ship::Of(raider)->GetTurretDraws();
+    ASSERT_FALSE(turrets.empty());
+    SIM_CamoflageShieldModule* cloak = raider->GetCloaks().front();
+    gui.TogglePauseState();
+    Look(raider->x, raider->y);
+    // Paused on the way out: the ship still shows at eight tenths.
+    cloak->cloakState = SIM_CamoflageShieldModule::FADING_OUT;
+    cloak->visibility = 0.8f;
+    ASSERT_TRUE(GUI_Ship::Of(raider)->IsCamouflaged());
+    gui.turretsOn = 1;
+    Frame();
+    const std::vector<uint8_t> with = Frame("cloaking_with_turrets.png");
+    gui.turretsOn = 0;
+    const std::vector<uint8_t> without = Frame("cloaking_without_turrets.png");
+    gui.turretsOn = 1;
+    cloak->cloakState = SIM_CamoflageShieldModule::VISIBLE;
+    for (const ShipTurrets::Turret& turret : turrets) {
+        for (size_t i = 0; i < turret.weapon->GetTurretCount(); ++i) {
+            const SIM_ShipModule::Point p = turret.weapon->GetTurretWorldPos(i);
+            int sx = 0, sy = 0;
+            ToScreen(p.x, p.y, sx, sy);
+            const int half = static_cast<int>(turret.weapon->turretSize * ZoomScale * 0.25f);
+            EXPECT_GT(ChangedNear(with, without, sx, sy, half, 24), static_cast<size_t>(half * half))
+                << turret.weapon->GetType()->GetName() << " turret " << i;
+        }
+    }
+}
+
 } // namespace
 
 namespace {
+
+TEST_F(GLShipEffects, ACloakImageIsDrawnAgainOnlyWhenItChanges)
+{
+    SIM_Ship* raider = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartRaiderBattle(raider));
+    GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
+    SIM_CamoflageShieldModule* cloak = raider->GetCloaks().front();
+    gui.TogglePauseState();
+    Look(raider->x, raider->y);
+    cloak->cloakState = SIM_CamoflageShieldModule::CLOAKED;
+    cloak->visibility = 0.6f;
+    D3DEngine& engine = D3DEngine::GetInstance();
+    const TextureHandle target = engine.CreateRenderTarget(CloakImages::kSide, CloakImages::kSide, "rt_cloak");
+    ASSERT_NE(target, 0u);
+    TextureAtlas& atlas = TextureAtlas::Shared();
+    atlas.SetTargetRegion(CloakImages::kSide);
+    atlas.Rebuild();
+    IGraphicsDevice& device = *engine.GetDevice();
+    auto paintTarget = [&] {
+        const TextureHandle previous = engine.GetRenderTargetHandle();
+        ASSERT_TRUE(engine.SetRenderTargetHandle(target));
+        device.Clear(0xFFFF0000u);
+        engine.SetRenderTargetHandle(previous);
+    };
+    auto targetPixel = [&](int x, int y) {
+        std::vector<uint8_t> rgba;
+        EXPECT_TRUE(device.ReadPixels(target, x, y, 1, 1, rgba));
+        return rgba.size() == 4 ? (uint32_t{rgba[3]} << 24 | uint32_t{rgba[0]} << 16 | uint32_t{rgba[1]} << 8 | rgba[2])
+                                : 0u;
+    };
+    const std::vector<uint8_t> first = Frame();
+    ASSERT_EQ(CloakImages::GetInstance().GetTiles().size(), 0u) << "forgotten after the layer";
+
+    // Nothing changed: the target is not drawn into again (the paint stays)
+    // and the frame reads the atlas's copy as before.
+    paintTarget();
+    const std::vector<uint8_t> same = Frame();
+    EXPECT_LE(Changed(first, same, 3), 10u);
+    EXPECT_EQ(targetPixel(CloakImages::kBorder + 2, CloakImages::kBorder + 2), 0xFFFF0000u);
+
+    // A new damage patch: its tile alone is drawn again, cleared first,
+    // and the frame is what a drawing from nothing gives.
+    GUI_Ship* visual = GUI_Ship::Of(raider);
+    SIM_ShipHull::Target spot;
+    spot.hasRect = 1;
+    spot.rectWidth = spot.rectHeight = 20.0f;
+    visual->AddDamageSpriteOnce(spot, 0.0f, 0.0f);
+    const std::vector<uint8_t> patched = Frame("cloak_tile_redrawn.png");
+    EXPECT_NE(targetPixel(CloakImages::kBorder + 2, CloakImages::kBorder + 2), 0xFFFF0000u) << "its tile was drawn";
+    EXPECT_EQ(targetPixel(CloakImages::kSide - 2, CloakImages::kSide - 2), 0xFFFF0000u) << "nothing else was";
+    EXPECT_EQ(targetPixel(0, 0), 0u) << "the tile's border cleared";
+    CloakImages::GetInstance().Reset();
+    const std::vector<uint8_t> fromNothing = Frame();
+    EXPECT_LE(Changed(patched, fromNothing, 3), 10u);
+    EXPECT_EQ(targetPixel(CloakImages::kSide - 2, CloakImages::kSide - 2), 0u) << "a full drawing clears it all";
+    cloak->cloakState = SIM_CamoflageShieldModule::VISIBLE;
+    visual->DeleteDamageSprites();
+}
 
 TEST_F(GLShipEffects, AtlasPicturesAndSharedCloakImagesLookAsTheirOwnTexturesDid)
 {
@@ -426,15 +521,22 @@ TEST_F(GLShipEffects, SupportBeamsShowAndPointDefenceTurretsTurnTowardTheMissile
         m->points = m->maxPoints * 0.5f;
     shield->Recalculate();
     escort->x = shielded->x;
-    escort->y = shielded->y + 160.0f;
-    Look(shielded->x, shielded->y + 80.0f);
-    const std::vector<uint8_t> unfed = Frame();
+    escort->y = shielded->y + 300.0f;
+    Look(shielded->x, shielded->y + 150.0f);
+    const std::vector<uint8_t> unfed = Frame("beam_shield_unfed.png");
     support->SetTarget(shielded);
     support->Fire();
     ASSERT_TRUE(support->IsDischarging());
     const std::vector<uint8_t> fed = Frame("beam_shield_support.png");
-    ToScreen(shielded->x, shielded->y + 80.0f, sx, sy);
-    EXPECT_GT(ChangedNear(fed, unfed, sx, sy, 16, 30), 20u) << "the support beam between the ships";
+    {
+        // 70 units out from its turret toward the fed ship's centre: clear of
+        // both hulls and outside the shield's glow, only the beam is there.
+        const SIM_ShipModule::Point p = support->GetTurretCount() ? support->GetTurretWorldPos(0) : support->GetWorldPos();
+        const float dx = shielded->x - p.x, dy = shielded->y - p.y, d = std::hypot(dx, dy);
+        ASSERT_GT(d, 200.0f);
+        ToScreen(p.x + dx / d * 70.0f, p.y + dy / d * 70.0f, sx, sy);
+        EXPECT_GT(ChangedNear(fed, unfed, sx, sy, 3, 30), 4u) << "the support beam between the ships";
+    }
     support->StopDischarge();
     for (SIM_ShieldModule* m : shield->GetModules())
         m->points = m->maxPoints;

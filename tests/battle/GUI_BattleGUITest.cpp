@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "app/GUI_Sounds.h"
+#include "battle/CameraShake.h"
 #include "battle/GUI_BattleGUI.h"
+#include "battle/GUI_BlastGlare.h"
 #include "battle/GUI_Map.h"
 #include "battle/GUI_Ship.h"
 #include "battle/GUI_ShipDrawLists.h"
@@ -149,6 +151,45 @@ TEST_F(BattleScreenTest, BattleFramesMoveTheClockShipsSchedulerAndComms)
     EXPECT_FLOAT_EQ(gui().battleTime, clock);
     EXPECT_FLOAT_EQ(enemy->x, x);
     gui().TogglePauseState();
+}
+
+TEST_F(BattleScreenTest, ABlastInViewShakesTheCameraInTheFrameAndTheOptionStopsIt)
+{
+    ASSERT_TRUE(Start("scenario1"));
+    gui().Enter();
+    GUI_Map& map = GUI_Map::GetInstance();
+    // Close up on the middle of the map, where no edge holds the camera.
+    map.zoomTarget = std::min(4.0f, map.maxZoom);
+    const float cx = map.mapWidth * 0.5f, cy = map.mapHeight * 0.5f;
+    for (int i = 0; i < 400 && ZoomScale != map.zoomTarget; ++i) {
+        map.SetCentre(cx, cy);
+        gui().Render();
+    }
+    ASSERT_EQ(ZoomScale, map.zoomTarget);
+    CameraShake::GetInstance().Reset();
+    gui().Render();
+    const float restX = map.cameraX, restY = map.cameraY;
+    // The largest way the camera strays from rest over the next frames.
+    auto strays = [&](int frames) {
+        float most = 0.0f;
+        for (int i = 0; i < frames; ++i) {
+            gui().Render();
+            most = std::max({most, std::fabs(map.cameraX - restX), std::fabs(map.cameraY - restY)});
+        }
+        return most;
+    };
+    ASSERT_LT(strays(3), 1e-3f) << "the camera rests";
+    ASSERT_GT(GUI_BlastGlare::ShakeStrength(100.0f, cx, cy), 0.1f);
+    SpawnBlastGlare(100.0f, cx, cy, nullptr);
+    EXPECT_GT(strays(10), 1.0f) << "the blast shakes the view";
+    // Half a second a unit of strength at most: it comes back to rest.
+    strays(200);
+    EXPECT_LT(strays(3), 1e-3f);
+    gui().cameraShake = 0;
+    SpawnBlastGlare(100.0f, cx, cy, nullptr);
+    EXPECT_LT(strays(10), 1e-3f) << "not with camera shake off";
+    gui().cameraShake = 1;
+    ClearBlastGlares();
 }
 
 TEST_F(BattleScreenTest, EnterCentresOnTheStrongestPlayerShip)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -14,6 +15,8 @@
 #include "battle/GUI_ShockWave.h"
 #include "battle/GUI_SmokeSprite.h"
 #include "battle/GUI_Ship.h"
+#include "battle/GUI_DamageSprite.h"
+#include "battle/GUI_RepairBotSwarm.h"
 #include "battle/GUI_ShipDrawLists.h"
 #include "battle/GUI_ShipEffectHooks.h"
 #include "battle/GUI_ShipEmmiter.h"
@@ -23,7 +26,9 @@
 #include "engine/QuadRunBatch.h"
 #include "battle/GUI_ParticleEmmiter.h"
 #include "battle/hud/GUI_DamageFeedbackManager.h"
+#include "battle/hud/GUI_InspectorModuleIcon.h"
 #include "battle/hud/GUI_ShipInspector.h"
+#include "engine/CInput.h"
 #include "engine/GHashTable.h"
 #include "platform/NullSoundSystem.h"
 #include "sim/SIM_BattleEffects.h"
@@ -36,6 +41,10 @@
 #include "sim/modules/SIM_Missile.h"
 #include "sim/modules/SIM_PointDefenceModule.h"
 #include "sim/modules/SIM_TargetedModule.h"
+#include "sim/modules/SupportWorld.h"
+#include "sim/modules/SIM_ArmourModule.h"
+#include "sim/modules/SIM_RepairModule.h"
+#include "sim/SIM_Options.h"
 #include "gui/GUI_Tutorial.h"
 #include "gui/GUI_TutorialWindow.h"
 #include "gui/TutorialDefinition.h"
@@ -627,11 +636,193 @@ TEST(ShipVisualTurrets, TheModuleTheInspectorHighlightsMarksItsAim)
         EXPECT_NEAR(marked[1].x - marked[0].x, ShipTurrets::kAimMarkerSize, 0.5f);
         weapon->selected = 0;
         EXPECT_TRUE(markers().empty()) << "only the highlighted module";
+
+        // The inspector highlights the module whose icon the mouse rests on.
+        GUI_InspectorModuleIcon* icon = nullptr;
+        for (GUI_InspectorModuleIcon* each : GUI_ShipInspector::GetOpen()->GetIcons())
+            if (each->GetModule() == weapon)
+                icon = each;
+        ASSERT_NE(icon, nullptr);
+        CInput& input = CInput::GetInstance();
+        input.SetCursorPosition(static_cast<float>(icon->left + icon->right) / 2.0f,
+                                static_cast<float>(icon->top + icon->bottom) / 2.0f);
+        input.Poll();
+        GUI_WindowManager::GetInstance().DrawWindows();
+        EXPECT_EQ(markers().size(), 4u) << "the hovered weapon's aim";
+        input.SetCursorPosition(5.0f, 5.0f);
+        input.Poll();
+        GUI_WindowManager::GetInstance().DrawWindows();
+        EXPECT_TRUE(markers().empty()) << "and no more once the mouse leaves it";
+
         weapon->selected = 1;
         weapon->SetTarget(nullptr);
         EXPECT_TRUE(markers().empty()) << "nor without a target";
         GUI_ShipInspector::Close();
         GUI_WindowManager::GetInstance().DeleteQueuedWindows();
+    }
+    SIM_ShipVisual::SetFactory(nullptr);
+}
+
+TEST(ShipVisualRepairBots, ARepairModuleGetsItsSwarmAndItsWorkEndsLongShownPatches)
+{
+    GUI_Ship::InstallFactory();
+    SIM_Options& options = SIM_Options::GetInstance();
+    const float bots = options.GetValue("REPAIRBOTS");
+    {
+        SupportWorld world;
+        EffectTestView view;
+        options.SetValue("REPAIRBOTS", 0.0f);
+        EXPECT_TRUE(GUI_Ship::Of(world.Build("repairship", 0, 0))->GetRepairSwarms().empty()) << "the option off";
+        options.SetValue("REPAIRBOTS", 1.0f);
+        SIM_Ship* ship = world.Build("repairship", 400.0f, 300.0f);
+        GUI_Ship* visual = GUI_Ship::Of(ship);
+        auto* repair = ModuleTestWorld::FindModule<SIM_RepairModule>(ship);
+        ASSERT_NE(repair, nullptr);
+        ASSERT_EQ(visual->GetRepairSwarms().size(), 1u);
+        GUI_RepairBotSwarm& swarm = *visual->GetRepairSwarms()[0];
+        EXPECT_EQ(swarm.GetModule(), repair);
+
+        // Two patches shown for longer than 400 ms, bots over them.
+        SIM_ShipHull::Target spots[2];
+        for (int i = 0; i < 2; ++i) {
+            spots[i].hasRect = 1;
+            spots[i].rectWidth = spots[i].rectHeight = 10.0f;
+            spots[i].rectCentreX = 12.0f * static_cast<float>(i);
+            visual->AddDamageSpriteOnce(spots[i], 0, 0);
+            visual->GetDamageSprites()[i]->Update(200.0f);
+            visual->GetDamageSprites()[i]->Update(401.0f);
+        }
+        EffectTestView::Step(16.0f);
+        swarm.Draw();
+        ASSERT_GT(swarm.GetActiveCount(), 0);
+        auto fading = [&] {
+            int n = 0;
+            for (const auto& patch : visual->GetDamageSprites())
+                n += patch->GetState() == GUI_DamageSprite::FADING_OUT ? 1 : 0;
+            return n;
+        };
+        // The module mends a plate through the battle's hooks: a bot ends a
+        // repair while more patches show than the ship's health warrants.
+        SIM_BattleEffects::Set(&GUI_ShipEffectHooks::GetInstance());
+        ModuleTestWorld::FindModule<SIM_ArmourModule>(ship)->TakeDamage(25.0f);
+        ship->healthFraction = 1.0f;
+        SupportWorld::Think(ship, 200.0f, 5);
+        ASSERT_NE(repair->GetRepairTarget(), nullptr) << "at work";
+        EXPECT_EQ(fading(), 1);
+        SIM_BattleEffects::Set(nullptr);
+        visual->DeleteDamageSprites();
+    }
+    options.SetValue("REPAIRBOTS", bots);
+    SIM_ShipVisual::SetFactory(nullptr);
+}
+
+TEST(ShipVisualTurrets, TheShipsImageHoldsItsTurretsLevelAndATurretWithoutASizeShowsNone)
+{
+    GUI_Ship::InstallFactory();
+    {
+        ModuleTestWorld world;
+        world.AddModuleType("t_sizeless", "classname = SIM_BeamWeaponModule\nslot_type = TURRET\ncategory = WEAPONS\n"
+                                          "hitpoints = 20\nmax_range = 600\nfire_interval = 1000\ntracking_speed = 2\n"
+                                          "damage = 40\nturretsize = 0\nturret_sprite = turret_laser\n"
+                                          "texture = beam.dds\nbeamwidth = 6\nbeam_duration = 600\n");
+        world.Design("sizeless", "t_cruiser", {"engine", "crew", "", "t_sizeless"});
+        EffectTestView view;
+        EffectTestView::Look(-400.0f, -300.0f, 1.0f);
+        GUI_BattleGUI::GetInstance().turretsOn = 1;
+        auto collect = [&](const std::function<void(QuadRunBatch&)>& draw) {
+            view.Device().ClearDraws();
+            QuadRunBatch& batch = QuadRunBatch::Shared();
+            batch.Begin(EffectTestView::kWidth, EffectTestView::kHeight);
+            draw(batch);
+            batch.End();
+            std::vector<ScreenVertex> vertices;
+            for (const auto& d : view.Device().GetDraws())
+                vertices.insert(vertices.end(), d.vertices.begin(), d.vertices.end());
+            return vertices;
+        };
+        // The turrets point along the ship as it heads 30 degrees; then it
+        // turns to 80 and they keep their bearing: 50 degrees off its line.
+        SIM_Ship* ship = world.Build("turretship", 0, 0);
+        GUI_Ship* visual = GUI_Ship::Of(ship);
+        ship->SetAngle(30.0f);
+        collect([&](QuadRunBatch&) { visual->DrawWarping(1.0f); });
+        ship->SetAngle(80.0f);
+        const std::vector<ScreenVertex> screen = collect([&](QuadRunBatch&) { visual->DrawWarping(1.0f); });
+        const float side = 2.0f * ship->GetWidth(), left = 10.0f, top = 20.0f;
+        const std::vector<ScreenVertex> image =
+            collect([&](QuadRunBatch& batch) { visual->DrawIntoImage(side, left, top, &batch); });
+        const SIM_TargetedModule* weapon = visual->GetTurretDraws()[0].weapon;
+        ASSERT_EQ(weapon->GetTurretCount(), 3u);
+        ASSERT_EQ(screen.size(), 4u + 4u * 3u);
+        ASSERT_EQ(image.size(), screen.size()) << "the hull and its three turrets";
+        const float h = -80.0f * 0.01745329238474369f;
+        for (size_t t = 0; t < 3; ++t) {
+            SCOPED_TRACE(t);
+            const ScreenVertex* on = &screen[4 + 4 * t];
+            const ScreenVertex* in = &image[4 + 4 * t];
+            auto centre = [](const ScreenVertex* q, bool y) {
+                return 0.25f * (y ? q[0].y + q[1].y + q[2].y + q[3].y : q[0].x + q[1].x + q[2].x + q[3].x);
+            };
+            // At its place on the level ship, twice the size (the image is
+            // two pixels a unit)...
+            EXPECT_NEAR(centre(in, false), left + side * 0.5f + 2.0f * weapon->turretOffsets[t].x, 0.01f);
+            EXPECT_NEAR(centre(in, true), top + side * 0.5f + 2.0f * weapon->turretOffsets[t].y, 0.01f);
+            // ...and turned as on the screen less the ship's heading.
+            for (int k = 0; k < 4; ++k) {
+                const float dx = on[k].x - centre(on, false), dy = on[k].y - centre(on, true);
+                const float lx = dx * std::cos(h) - dy * std::sin(h), ly = dx * std::sin(h) + dy * std::cos(h);
+                EXPECT_NEAR(in[k].x - centre(in, false), 2.0f * lx, 0.02f) << k;
+                EXPECT_NEAR(in[k].y - centre(in, true), 2.0f * ly, 0.02f) << k;
+            }
+        }
+        GUI_BattleGUI::GetInstance().turretsOn = 0;
+        EXPECT_EQ(collect([&](QuadRunBatch& batch) { visual->DrawIntoImage(side, left, top, &batch); }).size(), 4u)
+            << "turrets switched off: the hull alone";
+        GUI_BattleGUI::GetInstance().turretsOn = 1;
+
+        // A turret of size 0 is drawn nowhere.
+        SIM_Ship* bare = world.Build("sizeless", 0, 0);
+        GUI_Ship* bareVisual = GUI_Ship::Of(bare);
+        ASSERT_EQ(bareVisual->GetTurretDraws().size(), 1u);
+        EXPECT_FLOAT_EQ(bareVisual->GetTurretDraws()[0].weapon->turretSize, 0.0f);
+        EXPECT_EQ(collect([&](QuadRunBatch&) { bareVisual->DrawWarping(1.0f); }).size(), 4u);
+        EXPECT_EQ(collect([&](QuadRunBatch& batch) { bareVisual->DrawIntoImage(side, left, top, &batch); }).size(), 4u);
+    }
+    SIM_ShipVisual::SetFactory(nullptr);
+}
+
+TEST(ShipVisualTurrets, ATurretMoreThan32UnitsOutsideTheViewIsNotDrawn)
+{
+    GUI_Ship::InstallFactory();
+    {
+        ModuleTestWorld world;
+        EffectTestView view;
+        EffectTestView::Look(0.0f, 0.0f, 1.0f);
+        GUI_BattleGUI::GetInstance().turretsOn = 1;
+        SIM_Ship* ship = world.Build("turretship", 400.0f, 300.0f);
+        ship->SetAngle(0.0f);
+        GUI_Ship* visual = GUI_Ship::Of(ship);
+        const SIM_TargetedModule* weapon = visual->GetTurretDraws()[0].weapon;
+        ASSERT_EQ(weapon->GetTurretCount(), 3u);
+        const float oy = weapon->turretOffsets[0].y;
+        for (size_t i = 1; i < 3; ++i)
+            ASSERT_FLOAT_EQ(weapon->turretOffsets[i].y, oy) << "the turrets in one row";
+        auto vertices = [&] {
+            view.Device().ClearDraws();
+            QuadRunBatch& batch = QuadRunBatch::Shared();
+            batch.Begin(EffectTestView::kWidth, EffectTestView::kHeight);
+            visual->DrawWarping(1.0f);
+            batch.End();
+            size_t n = 0;
+            for (const auto& d : view.Device().GetDraws())
+                n += d.vertices.size();
+            return n;
+        };
+        // Their row 31 units above the view: drawn; 33: not, the hull still is.
+        ship->y = -31.0f - oy;
+        EXPECT_EQ(vertices(), 4u + 4u * 3u);
+        ship->y = -33.0f - oy;
+        EXPECT_EQ(vertices(), 4u);
     }
     SIM_ShipVisual::SetFactory(nullptr);
 }

@@ -10,7 +10,10 @@
 #include <limits>
 
 #include "EffectTestView.h"
+#include "battle/CameraShake.h"
+#include "battle/Explosions.h"
 #include "battle/GUI_BattleGUI.h"
+#include "battle/GUI_BlastGlare.h"
 #include "battle/GUI_Breakup.h"
 #include "battle/GUI_CamoflageShield.h"
 #include "battle/GUI_DamageSprite.h"
@@ -559,6 +562,26 @@ TEST_F(ShipAttachments, PlumesComeByShipSizeAndAlternateUnderAndOverTheShip)
     plume.Draw();
     EXPECT_FLOAT_EQ(plume.x, x);
     EXPECT_FLOAT_EQ(plume.speed, 0.0f);
+
+    // An explosion of type 14 on the ship throws them, a 17 hangs a glare a
+    // third of the ship wide on it, an 18 one an eighth wide at its point.
+    ClearPlumes();
+    SpawnExplosion(14, visual, 410.0f, 290.0f, 0.0f, 0.0f);
+    ASSERT_GE(static_cast<int>(plumes.size()), base);
+    EXPECT_EQ(plumes[0]->GetParent(), visual);
+    EXPECT_FLOAT_EQ(plumes[0]->x, 410.0f);
+    ClearBlastGlares();
+    SpawnExplosion(17, visual, 410.0f, 290.0f, 0.0f, 0.0f);
+    SpawnExplosion(18, visual, 410.0f, 290.0f, 0.0f, 0.0f);
+    const auto& glares = GetBlastGlares();
+    ASSERT_EQ(glares.size(), 2u);
+    EXPECT_EQ(glares[0]->GetParent(), visual);
+    EXPECT_FLOAT_EQ(glares[0]->size, ship->GetWidth() / 3.0f * 3.0f);
+    EXPECT_FLOAT_EQ(glares[0]->x, ship->x);
+    EXPECT_FLOAT_EQ(glares[1]->size, ship->GetWidth() * 0.125f * 3.0f);
+    EXPECT_FLOAT_EQ(glares[1]->x, 410.0f);
+    ClearBlastGlares();
+    CameraShake::GetInstance().Reset();
 }
 
 } // namespace

@@ -14,10 +14,17 @@
 #include "online/GUI_OnlineMessagePopup.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <sys/stat.h>
 #include <vector>
 
 using MainMenu = FrontendGame;
+
+// The banks must really play for their stop to be seen, on any machine:
+// OpenAL Soft's null device, chosen before the game opens its sound.
+namespace {
+[[maybe_unused]] const bool g_nullAudioDevice = setenv("ALSOFT_DRIVERS", "null", 0) == 0;
+} // namespace
 
 TEST(MainMenuRow, SpansTheSameThousandPixelsForEightOrTenButtons)
 {
@@ -198,8 +205,7 @@ TEST_F(MainMenu, LeavingSilencesTheSoundBanksAndTheMessagesPopup)
         if (channel != kNoChannel)
             playing.push_back(channel);
     }
-    if (playing.empty())
-        GTEST_SKIP() << "no sound device";
+    ASSERT_EQ(playing.size(), static_cast<size_t>(SIM_SoundSink::BANK_COUNT)) << "OpenAL Soft's null device plays them";
     GUI_OnlineMessagePopup::Show(2);
     ASSERT_NE(GUI_OnlineMessagePopup::GetOpen(), nullptr);
     Game::GetInstance().SetMode(7);

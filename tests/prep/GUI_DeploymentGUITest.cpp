@@ -5,6 +5,8 @@
 #include "prep/GUI_DeploymentGUI.h"
 
 #include "app/Game.h"
+#include "gui/GUI_Transition.h"
+#include "online/GUI_NewChallengeEntry.h"
 #include "editors/GUI_ScenarioEditor.h"
 #include "engine/APP_UserFolders.h"
 #include "engine/D3DEngine.h"
@@ -37,6 +39,7 @@
 #include "prep/GUI_DeploymentDetails.h"
 #include "prep/GUI_DeploymentIcon.h"
 #include "prep/GUI_DeploymentIconRCMenu.h"
+#include "sim/SIM_DefaultOrders.h"
 #include "prep/GUI_DeploymentMap.h"
 #include "prep/GUI_DeploymentShipDetails.h"
 #include "prep/GUI_DeploymentTools.h"
@@ -59,6 +62,7 @@
 #include "support/TempDir.h"
 
 #include "DeploymentTestFixture.h"
+#include "support/RecordedQuads.h"
 #include "support/TextFitCheck.h"
 
 #include <SDL2/SDL.h>
@@ -639,9 +643,18 @@ TEST_F(DeploymentTest, FightFromTheScenarioDetailsDeploysAndBackLeadsToTheChoice
     EXPECT_EQ(Screen().GetScenario(), scenario);
     EXPECT_FALSE(Screen().IsEditingAIFleet());
     EXPECT_NE(Screen().GetDesignPicker(), nullptr);
-    // Escape with nothing changed leaves at once for the scenario choice.
+    // Escape with nothing changed leaves at once for the scenario choice,
+    // straight there: no wipe. Back wipes.
+    GUI_Transition& wipe = GUI_Transition::GetInstance();
+    wipe.Reset();
     Screen().OnKeyDown(KEY_ESCAPE);
     EXPECT_EQ(Game::GetInstance().GetModeId(), 3);
+    EXPECT_FALSE(wipe.IsActive());
+    GUI_ScenarioDetails::StartDeployment(scenario);
+    wipe.Reset();
+    Screen().GoBack();
+    EXPECT_TRUE(wipe.IsActive());
+    wipe.Reset();
 }
 
 TEST_F(DeploymentTest, TheMissionSummaryGrowsALineForEachAnomaly)
@@ -661,6 +674,38 @@ TEST_F(DeploymentTest, TheMissionSummaryGrowsALineForEachAnomaly)
     EXPECT_EQ(summary->width, 500);
     EXPECT_EQ(summary->GetAnomalyLines().size(), 3u);
     GUI_WindowManager::GetInstance().CloseWindow(summary);
+}
+
+TEST_F(DeploymentTest, ThePickersDesignsShowTheirHullsWhiteSilhouette)
+{
+    GUI_DeploymentDesignPicker* picker = Screen().GetDesignPicker();
+    ASSERT_NE(picker, nullptr);
+    auto& device = *static_cast<HeadlessGraphicsDevice*>(D3DEngine::GetInstance().GetDevice());
+    device.ClearDraws();
+    Frames(1);
+    // Flat draws go out on their own: every one of them is recorded.
+    std::vector<RecordedQuad> flat;
+    for (uint32_t colour : {0xFFFFFFFFu, 0x80FFFFFFu})
+        for (const RecordedQuad& q : RecordedQuadsOfColour(device, colour))
+            if (q.flat)
+                flat.push_back(q);
+    int designs = 0, buttons = 0;
+    for (const GUI_ShipIcon* icon : picker->GetVisibleIcons()) {
+        const float cx = (icon->left + icon->right) * 0.5f, cy = (icon->top + icon->bottom) * 0.5f;
+        const bool silhouette = std::any_of(flat.begin(), flat.end(), [&](const RecordedQuad& q) {
+            return std::fabs(q.CentreX() - cx) < 0.5f && std::fabs(q.CentreY() - cy) < 0.5f &&
+                   std::fabs(q.Width() - static_cast<float>(icon->width - 4)) < 0.5f;
+        });
+        if (icon->GetKind() == GUI_ShipIcon::DESIGN) {
+            EXPECT_TRUE(silhouette) << icon->GetDesign()->GetName();
+            ++designs;
+        } else {
+            EXPECT_FALSE(silhouette) << "a button keeps its picture's colours";
+            ++buttons;
+        }
+    }
+    EXPECT_GT(designs, 0);
+    EXPECT_GT(buttons, 0);
 }
 
 TEST_F(DeploymentTest, APickerTooShortForItsDesignsScrollsByWheelAndArrows)
@@ -891,6 +936,55 @@ TEST_F(DeploymentTest, PlacedShipsDrawAsASilhouetteThenTheirPictureAtHalfStrengt
     EXPECT_EQ(passes[0], std::make_pair(true, 255u));
     EXPECT_EQ(passes[1], std::make_pair(false, 127u));
     EXPECT_TRUE(D3DEngine::GetInstance().IsPlainState()) << "the frame goes on textured";
+
+    // A fleet's thumbnail: the map with each ship's flat shape, no squares.
+    D3DEngine& engine = D3DEngine::GetInstance();
+    const GUI_DeploymentIcon* placed = GetDeploymentIcons().front();
+    device->ClearDraws();
+    GUI_NewChallengeEntry::RenderThumbnail(s_user->File("thumb.jpg"));
+    const TextureHandle offscreen = engine.FindRenderTarget("rt_offscreen1");
+    ASSERT_NE(offscreen, 0u);
+    size_t shapes = 0, others = 0;
+    for (const auto& draw : device->GetDraws()) {
+        if (draw.target != offscreen || draw.vertices.empty() || (draw.vertices[0].colour & 0xFFFFFFu) != 0xC8FFC8u)
+            continue;
+        ASSERT_EQ(draw.vertices.size(), 4u);
+        const float cx = 0.25f * (draw.vertices[0].x + draw.vertices[1].x + draw.vertices[2].x + draw.vertices[3].x);
+        const float cy = 0.25f * (draw.vertices[0].y + draw.vertices[1].y + draw.vertices[2].y + draw.vertices[3].y);
+        EXPECT_TRUE(draw.flatColour);
+        EXPECT_NE(draw.texture, 0u) << "the hull's picture gives the shape";
+        EXPECT_NEAR(cx, placed->screenX, 0.5f);
+        EXPECT_NEAR(cy, placed->screenY, 0.5f);
+        ++shapes;
+    }
+    for (const RecordedQuad& q : RecordedQuadsOfColour(*device, 0xFF20E040u))
+        others += q.texture == 0 ? 1 : 0;
+    EXPECT_EQ(shapes, 1u);
+    EXPECT_EQ(others, 0u) << "no green squares";
+    EXPECT_TRUE(engine.IsPlainState());
+
+    // A ship being dragged is drawn flat, over everything.
+    CInput::GetInstance().HandleMouseMessage(MouseMessage::LeftDown);
+    CInput::GetInstance().Poll();
+    const GUI_DeploymentMap& map = GUI_DeploymentMap::GetInstance();
+    Screen().PlaceShip(frigate, map.MapToScreenX(288), map.MapToScreenY(768));
+    GUI_DeploymentIcon* dragged = GetCurrentDeploymentIcon();
+    ASSERT_NE(dragged, nullptr);
+    device->ClearDraws();
+    DrawDraggedDeploymentIcon();
+    QuadRunBatch::Shared().Flush();
+    const auto flatAt = std::find_if(device->GetDraws().begin(), device->GetDraws().end(), [&](const auto& draw) {
+        return draw.flatColour && draw.vertices.size() == 4 &&
+               std::fabs(0.25f * (draw.vertices[0].x + draw.vertices[1].x + draw.vertices[2].x + draw.vertices[3].x) -
+                         dragged->screenX) < 0.5f &&
+               (draw.vertices[0].colour >> 24) == 255u;
+    });
+    EXPECT_NE(flatAt, device->GetDraws().end()) << "the dragged ship's flat shape";
+    EXPECT_TRUE(engine.IsPlainState());
+    CInput::GetInstance().HandleMouseMessage(MouseMessage::LeftUp);
+    CInput::GetInstance().Poll();
+    DropDraggedDeploymentIcons();
+    ProcessPendingIconDeletions();
 }
 
 TEST_F(DeploymentTest, BackAsksLikeEscapeWhenTheFleetChangedAndKeepsTheLastFightsFleetOnNo)
@@ -944,6 +1038,33 @@ TEST_F(DeploymentTest, ASurvivalDeploymentReadsItsWavesAndLogsNoError)
     ASSERT_NE(Screen().GetEnemyFleet(), nullptr);
     EXPECT_FALSE(Screen().GetEnemyFleet()->GetShips().empty());
     EXPECT_TRUE(Screen().IsEnemyHidden());
+}
+
+TEST_F(DeploymentTest, SaveOrdersInAShipsMenuMakesThemItsDesignsDefaults)
+{
+    ASSERT_EQ(SIM_DefaultOrders::FindForDesign(frigate->GetName()), nullptr);
+    GUI_DeploymentIcon* icon = Place(frigate, 288, 384);
+    ASSERT_NE(icon, nullptr);
+    SIM_ShipOrders& orders = icon->GetShip()->orders;
+    orders.RemoveOrder("CAUTIOUS");
+    orders.AddOrder("CAUTIOUS", 0.35f, 0.0f);
+    OpenDeploymentIconMenu(icon);
+    auto* menu = dynamic_cast<GUI_DeploymentIconRCMenu*>(GUI_RCMenuBase::GetOpen());
+    ASSERT_NE(menu, nullptr);
+    const GUI_ButtonText* save = menu->GetSaveOrdersButton();
+    Click(static_cast<float>(save->left + save->right) / 2.0f, static_cast<float>(save->top + save->bottom) / 2.0f);
+    const SIM_DefaultOrders* defaults = SIM_DefaultOrders::FindForDesign(frigate->GetName());
+    ASSERT_NE(defaults, nullptr);
+    const std::string file = SIM_DefaultOrders::FilePathFor(SIM_DefaultOrders::GetFolder(), frigate->GetName());
+    EXPECT_TRUE(FileExists(file));
+    // The next frigate placed starts with them.
+    GUI_DeploymentIcon* next = Place(frigate, 288, 576);
+    ASSERT_NE(next, nullptr);
+    ASSERT_TRUE(next->GetShip()->orders.HasOrder("CAUTIOUS"));
+    EXPECT_FLOAT_EQ(next->GetShip()->orders.GetOrder("CAUTIOUS")->float1, 0.35f);
+    std::filesystem::remove(file);
+    SIM_DefaultOrders::FreeAll();
+    SIM_DefaultOrders::LoadAll();
 }
 
 TEST_F(DeploymentTest, AShipMenuMakesRoomForANameOfTwoLines)

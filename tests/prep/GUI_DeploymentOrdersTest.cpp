@@ -3,6 +3,7 @@
 // design box's figures, the order picker, the editors and sliders, picking
 // a target, squadron size and naming.
 #include "DeploymentTestFixture.h"
+#include "support/RecordedQuads.h"
 
 #include "engine/CInput.h"
 #include "platform/HeadlessGraphicsDevice.h"
@@ -372,6 +373,24 @@ TEST_F(DeploymentOrdersTest, TheEditorNeedsALiveTargetAndTheRangeEditorListsWeap
     EXPECT_FLOAT_EQ(range->GetSlider(1)->GetParameterValue(), 600.0f);
     range->SetRange(5000.0f); // beyond the order's maximum: held there
     EXPECT_FLOAT_EQ(range->GetCurrentRange(), 1500.0f);
+
+    // While it is open the map shows the range round every selected ship.
+    range->SetRange(200.0f);
+    auto& device = *static_cast<HeadlessGraphicsDevice*>(D3DEngine::GetInstance().GetDevice());
+    device.ClearDraws();
+    Frames(1);
+    const float side = 2.0f * 200.0f * GUI_DeploymentMap::GetInstance().GetScale();
+    const std::vector<RecordedQuad> previews =
+        RecordedQuadsOfColour(device, GUI_RangeBehaviorEditor::kPreviewColour);
+    ASSERT_EQ(previews.size(), 2u);
+    for (size_t i = 0; i < 2; ++i) {
+        const GUI_DeploymentIcon* icon = i == 0 ? a : b;
+        const auto at = std::find_if(previews.begin(), previews.end(), [icon](const RecordedQuad& q) {
+            return std::fabs(q.CentreX() - icon->screenX) < 0.5f && std::fabs(q.CentreY() - icon->screenY) < 0.5f;
+        });
+        ASSERT_NE(at, previews.end()) << i;
+        EXPECT_NEAR(at->Width(), side, 0.5f);
+    }
 
     // The scenario's weapon-range multiplier shows in brackets and counts.
     GUI_WeaponRangeStrip boosted(SIM_ShipModuleType::Find("frigate_laser"), frigate, 1.5f, nullptr);

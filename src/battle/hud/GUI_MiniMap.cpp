@@ -18,7 +18,7 @@
 namespace {
 constexpr uint32_t kFrameTint = 0xFFC8C8C8u;
 constexpr uint32_t kLabelFill = 0xFF040404u;
-constexpr float kLabelFontSize = 14.0f;
+constexpr float kLabelFontSize = 16.0f;
 constexpr float kMinLabelFontSize = 10.0f;
 } // namespace
 
@@ -51,6 +51,7 @@ GUI_MiniMap::GUI_MiniMap(float mapWidth, float mapHeight, int screenHeight)
     m_plot = GRect{left + 6, top + 26, right - 6, bottom - 6};
     m_speedLabel = GRect{left + 48, top + 3, right - 30, top + 23};
     m_caption = GetString("MINIMAP_SPEED");
+    m_labelFontSize = SpeedLabelFontSize(LibText::GetInstance(), m_caption, m_speedText, GetSpeedLabelWidth());
     m_xScale = kPlotWidth / mapWidth;
     m_yScale = m_plotHeight / mapHeight;
     CreateShipIcons();
@@ -169,6 +170,7 @@ float GUI_MiniMap::SpeedLabelFontSize(LibText& text, const std::string& caption,
 void GUI_MiniMap::SetSpeedText(float speed)
 {
     m_speedText = StrFormat("%.1fx", speed);
+    m_labelFontSize = SpeedLabelFontSize(LibText::GetInstance(), m_caption, m_speedText, GetSpeedLabelWidth());
 }
 
 GRect GUI_MiniMap::ComputeViewRect() const
@@ -263,9 +265,7 @@ void GUI_MiniMap::Draw()
 
     engine.FillRect(m_speedLabel, kLabelFill);
     LibText& text = LibText::GetInstance();
-    // A size smaller than elsewhere: caption and speed share 84 pixels, and
-    // shrink together when a longer speed ("1.6x") or caption would touch.
-    text.SetFont("zekton16.dds", SpeedLabelFontSize(text, m_caption, m_speedText, m_speedLabel.right - m_speedLabel.left));
+    text.SetFont("zekton16.dds", m_labelFontSize);
     text.SetText(TEXT_ALIGN_LEFT, m_caption, static_cast<float>(m_speedLabel.left + 5),
                  static_cast<float>(m_speedLabel.top - 3), 0xFFFFFFFFu, 0.0f);
     text.SetText(TEXT_ALIGN_RIGHT, m_speedText, static_cast<float>(m_speedLabel.right - 105),

@@ -44,9 +44,13 @@ public:
     // refresh lists in turn.
     void CreateShipIcons();
     void SetSpeedText(float speed);
-    // The size at which the caption and the speed fit the label side by side.
+    // The size at which the caption and the speed fit the label side by
+    // side: 16, smaller only where they would touch (worked out when the
+    // speed changes, not every frame).
     static float SpeedLabelFontSize(LibText& text, const std::string& caption, const std::string& speed,
                                     int labelWidth);
+    int GetSpeedLabelWidth() const { return m_speedLabel.right - m_speedLabel.left; }
+    float GetSpeedLabelFontSize() const { return m_labelFontSize; }
     // Moves this frame's share of the icons (all of them after creation);
     // first makes them again when ships have joined the battle.
     void RefreshIcons();
@@ -85,6 +89,7 @@ private:
     GRect m_speedLabel{};
     std::string m_caption;
     std::string m_speedText = "1x";
+    float m_labelFontSize = 16.0f;
     float m_mapWidth;
     float m_mapHeight;
     std::vector<ScreenVertex> m_batch;

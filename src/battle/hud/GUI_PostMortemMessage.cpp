@@ -13,6 +13,7 @@
 namespace {
 GUI_PostMortemMessage::Sender g_sender = nullptr;
 constexpr uint32_t kOutline = 0x80FFFFFFu;
+constexpr int kAcceptedSound = 3; // "gui_accepted.ogg"
 } // namespace
 
 void GUI_PostMortemMessage::SetSender(Sender sender)
@@ -54,7 +55,7 @@ void GUI_PostMortemMessage::OnSend(std::intptr_t window)
     if (!self || !self->m_active || self->m_field->GetText().empty())
         return;
     if (GUI_Sounds* sounds = GUI_BattleGUI::GetInstance().GetSounds())
-        sounds->PlayGuiSound(0);
+        sounds->PlayGuiSound(kAcceptedSound);
     self->m_field->EndEditing();
     self->m_active = false;
     if (g_sender) {

@@ -128,12 +128,24 @@ void GUI_Score::Draw()
     const int shown = m_secondShown ? 2 : 1;
     text.SetFont("cwfont20.dds", 20.0f);
     for (int i = 0; i < shown; ++i)
-        text.SetText(TEXT_ALIGN_CENTRE, PercentText(*figures[i]), static_cast<float>(boxes[i]->left),
+        text.SetText(TEXT_ALIGN_CENTRE, TextsOf(i, *figures[i]).percent, static_cast<float>(boxes[i]->left),
                      static_cast<float>(boxes[i]->top + 10), 0xFFFFFFFFu, static_cast<float>(boxes[i]->width));
     text.Render(-1);
     text.SetFont("zekton16.dds", 16.0f);
     for (int i = 0; i < shown; ++i)
-        text.SetText(TEXT_ALIGN_CENTRE, StrengthText(*figures[i]), static_cast<float>(boxes[i]->left),
+        text.SetText(TEXT_ALIGN_CENTRE, m_shown[i].strength, static_cast<float>(boxes[i]->left),
                      static_cast<float>(boxes[i]->top + 32), 0xFFFFFFFFu, static_cast<float>(boxes[i]->width));
     text.Render(-1);
+}
+
+const GUI_Score::ShownTexts& GUI_Score::TextsOf(int box, const Figures& figures)
+{
+    ShownTexts& shown = m_shown[box];
+    if (shown.figures.start != figures.start || shown.figures.current != figures.current ||
+        shown.figures.fraction != figures.fraction) {
+        shown.figures = figures;
+        shown.percent = PercentText(figures);
+        shown.strength = StrengthText(figures);
+    }
+    return shown;
 }

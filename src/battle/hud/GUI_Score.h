@@ -58,5 +58,13 @@ private:
     GUI_ScoreWindow m_second;
     Figures m_player;
     Figures m_enemy;
+    // Each box's two texts as last made: made again only when its figures
+    // change, not every frame.
+    struct ShownTexts {
+        Figures figures{-1.0f, -1.0f, -1.0f};
+        std::string percent, strength;
+    };
+    ShownTexts m_shown[2];
+    const ShownTexts& TextsOf(int box, const Figures& figures);
     bool m_secondShown = true;
 };

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "app/APP_UsageMetrics.h"
+#include "battle/BattleSpeed.h"
 #include "battle/hud/GUI_DamageFeedbackManager.h"
 #include "battle/hud/GUI_MiniMap.h"
 #include "battle/hud/GUI_Score.h"
@@ -13,6 +14,7 @@
 #include "battle/hud/GUI_SurvivalScore.h"
 #include "battle/hud/GUI_TopStrip.h"
 #include "battle/hud/GUI_TopStripButton.h"
+#include "engine/GHashTable.h"
 #include "engine/LibText.h"
 #include "sim/SIM_SurvivalMode.h"
 
@@ -55,26 +57,40 @@ TEST_F(BattleHudTest, StripEndsOnTheBottomEdgeAndSpeedButtonsSitOnTheMiniMap)
     EXPECT_EQ(GUI_TopStrip::GetOpen(), nullptr);
 }
 
-TEST_F(BattleHudTest, SpeedCaptionAndSpeedShrinkTogetherOnlyWhenTheyWouldTouch)
+TEST_F(BattleHudTest, TheSpeedIsCaptionedAt16AndShrinksOnlyWhereItWouldTouchItsCaption)
 {
     LibText& text = LibText::GetInstance();
-    const std::string caption = "Speed";
-    // The label is the mini-map's width less 78: 84 pixels, 70 of them for text.
-    EXPECT_FLOAT_EQ(GUI_MiniMap::SpeedLabelFontSize(text, caption, "1x", 84), 14.0f);
-    for (const char* speed : {"1.6x", "12.0x"}) {
-        SCOPED_TRACE(speed);
-        const float size = GUI_MiniMap::SpeedLabelFontSize(text, caption, speed, 84);
+    BattleHud::OpenLiveWindows(2400.0f, 1800.0f, kScreenW, kScreenH, false);
+    GUI_MiniMap* map = GUI_MiniMap::GetOpen();
+    ASSERT_NE(map, nullptr);
+    // The label runs from 48 in to 30 short of the right edge; both texts
+    // keep 5 from their edge and 4 between them.
+    const int label = map->GetSpeedLabelWidth();
+    ASSERT_EQ(label, GUI_MiniMap::kWindowWidth - 78);
+    const int room = label - 14;
+    const std::string caption = GetString("MINIMAP_SPEED");
+    EXPECT_FLOAT_EQ(map->GetSpeedLabelFontSize(), 16.0f) << "\"1x\" at the start";
+    int speeds = 0;
+    for (float speed = 0.2f; speed < 4.05f; speed = NextBattleSpeed(speed, true)) {
+        map->SetSpeedText(speed);
+        const std::string shown = map->GetSpeedText();
+        SCOPED_TRACE(shown);
+        const float size = map->GetSpeedLabelFontSize();
+        ++speeds;
         ASSERT_GE(size, 10.0f);
         if (size > 10.0f) {
-            EXPECT_LE(text.MeasureText(caption, size) + text.MeasureText(speed, size), 70);
+            EXPECT_LE(text.MeasureText(caption, size) + text.MeasureText(shown, size), room);
         }
-        if (size < 14.0f) {
-            EXPECT_GT(text.MeasureText(caption, size + 1.0f) + text.MeasureText(speed, size + 1.0f), 70);
+        if (size < 16.0f) {
+            EXPECT_GT(text.MeasureText(caption, size + 1.0f) + text.MeasureText(shown, size + 1.0f), room);
         }
+        if (speed >= 3.95f)
+            break;
     }
-    EXPECT_LT(GUI_MiniMap::SpeedLabelFontSize(text, caption, "1.6x", 84), 14.0f);
+    EXPECT_EQ(speeds, 15);
     // Never below 10, however long the caption.
-    EXPECT_FLOAT_EQ(GUI_MiniMap::SpeedLabelFontSize(text, std::string(40, 'W'), "1.6x", 84), 10.0f);
+    EXPECT_FLOAT_EQ(GUI_MiniMap::SpeedLabelFontSize(text, std::string(40, 'W'), "1.6x", label), 10.0f);
+    BattleHud::CloseLiveWindows();
 }
 
 TEST_F(BattleHudTest, StripButtonsFlipTheBattleFlagsAndShowTheirHoverIcon)

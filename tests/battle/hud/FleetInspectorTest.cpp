@@ -17,6 +17,7 @@
 #include "battle/hud/GUI_ShipInspector.h"
 #include "engine/GHashTable.h"
 #include "gui/GUI_Tooltip.h"
+#include "sim/SIM_BattleClock.h"
 #include "sim/SIM_CommsManager.h"
 #include "sim/SIM_FighterSquadron.h"
 #include "sim/SIM_Shield.h"
@@ -461,6 +462,51 @@ TEST_F(FleetInspectorTest, ModuleStatisticsRowsFollowTheSimulation)
 // game closed mid-battle): the inspector, its module statistics, the mini-map
 // and the fleet overlay close at the next walk of the windows instead of
 // drawing freed ships, and nothing they did on closing touches the ships.
+TEST_F(FleetInspectorTest, AKilledShipClosesItsInspectorAndFreesTheComms)
+{
+    ASSERT_NO_FATAL_FAILURE(StartBattle());
+    GUI_BattleGUI::GetInstance(); // the screen hears of the kills
+    SIM_Ship* ship = ArmedShip();
+    ASSERT_NE(ship, nullptr);
+    std::vector<SIM_Ship*> others;
+    for (SIM_Ship* s : Player()->GetAllShips())
+        if (s != ship)
+            others.push_back(s);
+    ASSERT_GE(others.size(), 2u);
+    SIM_TargetedModule* weapon = ship->GetTurretWeapons().front();
+    BattleHud::PickedShip(ship, weapon);
+    ASSERT_EQ(GUI_ShipInspector::GetInspectedShip(), ship);
+    ASSERT_NE(GUI_BattleModuleStats::GetOpen(), nullptr);
+    GetRangeMarker().SetModule(weapon);
+    SIM_CommsManager& comms = SIM_CommsManager::GetInstance();
+    SIM_BattleClock::GetInstance().commsOn = 1;
+    comms.Reset();
+    comms.SetInspectedShip(ship);
+    comms.AddMessage(SIM_CommsManager::COM_ABOUTTOEXPLODE, 0.99f, others[0]);
+    ASSERT_TRUE(comms.GetQueue().empty()) << "the comms speak for the inspected ship only";
+
+    // Another ship's end leaves the inspector where it is.
+    others[1]->Kill();
+    EXPECT_EQ(GUI_ShipInspector::GetInspectedShip(), ship);
+    EXPECT_EQ(comms.GetInspectedShip(), ship);
+
+    weapon->selected = 1; // as the inspector's hover leaves it
+    ship->Kill();
+    EXPECT_EQ(GUI_ShipInspector::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_BattleModuleStats::GetOpen(), nullptr);
+    EXPECT_EQ(GetRangeMarker().GetModule(), nullptr);
+    EXPECT_EQ(comms.GetInspectedShip(), nullptr);
+    EXPECT_EQ(weapon->selected, 0) << "no aim is marked on the wreck";
+    comms.Reset();
+    comms.AddMessage(SIM_CommsManager::COM_ABOUTTOEXPLODE, 0.99f, others[0]);
+    EXPECT_EQ(comms.GetQueue().size(), 1u) << "the other ships are heard again";
+    GUI_WindowManager& manager = GUI_WindowManager::GetInstance();
+    manager.UpdateWindows();
+    manager.DrawWindows();
+    manager.DeleteQueuedWindows();
+    EXPECT_EQ(manager.GetQueuedCount(), 0u);
+}
+
 TEST_F(FleetInspectorTest, TheBattleWindowsCloseWhenTheBattlesShipsAreFreed)
 {
     ASSERT_NO_FATAL_FAILURE(StartBattle());

@@ -5,6 +5,7 @@
 #include "app/Game.h"
 #include "battle/BattleLauncher.h"
 #include "battle/GUI_BattleGUI.h"
+#include "battle/GUI_DebrisPool.h"
 #include "battle/GUI_Map.h"
 #include "battle/GUI_Ship.h"
 #include "battle/hud/BattleHud.h"
@@ -24,7 +25,10 @@
 #include "engine/LibText.h"
 #include "sim/SIM_SurvivalMode.h"
 #include "sim/SIM_Battle.h"
+#include "sim/SIM_CommsManager.h"
 #include "sim/SIM_Ship.h"
+#include "sim/modules/SIM_Bullet.h"
+#include "sim/modules/SIM_BulletWeaponModule.h"
 #include "sim/modules/SIM_TargetedModule.h"
 #include "support/NoLessons.h"
 #include "support/WindowInput.h"
@@ -33,6 +37,7 @@
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -81,8 +86,96 @@ protected:
         EXPECT_EQ(gui.shipPicking, GUI_BattleGUI::STATE_RUNNING);
     }
 
+    // scenario1's battle launched, paused, with an armed ship of ours
+    // warped in and centred.
+    GUI_Ship* LaunchAndCentreAnArmedShip()
+    {
+        BattleLaunchRequest request;
+        request.scenario = "scenario1";
+        request.seed = 5;
+        if (!BattleLauncher::Launch(request, BattleLauncher::kDefaultFleet))
+            return nullptr;
+        GUI_Ship* visual = nullptr;
+        for (int i = 0; i < 60 && !visual; ++i) {
+            RunGameFrames(5);
+            visual = ArmedPlayerShip();
+        }
+        if (!visual)
+            return nullptr;
+        PressKey(SDL_SCANCODE_P);
+        BattleHud::CentreCameraOn(*visual->GetShip());
+        RunGameFrames(60);
+        return visual;
+    }
+
     std::unique_ptr<WindowedGame> m_game;
 };
+
+TEST_F(GLBattleHudPlay, AShipThatDiesUnderTheInspectorTakesItAndItsWeaponFiguresAlong)
+{
+    GUI_Ship* visual = LaunchAndCentreAnArmedShip();
+    ASSERT_NE(visual, nullptr);
+    SIM_Ship* ship = visual->GetShip();
+    ClickAt(static_cast<int>(visual->screenX), static_cast<int>(visual->screenY));
+    ASSERT_EQ(GUI_ShipInspector::GetInspectedShip(), ship);
+    const GUI_InspectorModuleIcon* weaponIcon = nullptr;
+    for (const GUI_InspectorModuleIcon* icon : GUI_ShipInspector::GetOpen()->GetIcons())
+        if (!weaponIcon && icon->GetKind() == GUI_InspectorModuleIcon::WEAPON)
+            weaponIcon = icon;
+    ASSERT_NE(weaponIcon, nullptr);
+    Click(weaponIcon);
+    ASSERT_NE(GUI_BattleModuleStats::GetOpen(), nullptr);
+    ASSERT_NE(GetRangeMarker().GetModule(), nullptr);
+
+    // It blows up while the battle runs on; wait for its end, not for frames.
+    PressKey(SDL_SCANCODE_P);
+    ship->StartDying();
+    for (int i = 0; i < 600 && ship->state != SIM_Ship::DESTROYED; ++i)
+        RunGameFrames(1);
+    ASSERT_EQ(ship->state, static_cast<unsigned>(SIM_Ship::DESTROYED));
+    RunGameFrames(2);
+    EXPECT_EQ(GUI_ShipInspector::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_BattleModuleStats::GetOpen(), nullptr);
+    EXPECT_EQ(GetRangeMarker().GetModule(), nullptr);
+    EXPECT_EQ(SIM_CommsManager::GetInstance().GetInspectedShip(), nullptr);
+}
+
+TEST_F(GLBattleHudPlay, ABulletMeetsRestingDebrisInTheFramesSpareTime)
+{
+    ASSERT_NE(LaunchAndCentreAnArmedShip(), nullptr);
+    // Close up: bullets meet scenery only while the zoom is above 1.
+    GUI_Map& map = GUI_Map::GetInstance();
+    map.zoomTarget = std::min(2.0f, map.maxZoom);
+    for (int i = 0; i < 400 && ZoomScale != map.zoomTarget; ++i)
+        RunGameFrames(1);
+    ASSERT_GT(ZoomScale, 1.0f);
+    ASSERT_FALSE(SIM_BulletWeaponModule::GetAll().empty());
+    SIM_BulletWeaponModule* gun = SIM_BulletWeaponModule::GetAll().front();
+
+    // A piece of debris at rest a quarter of the screen from the centre, and
+    // a bullet standing on it (the battle is paused: neither moves).
+    const float wx = map.cameraX + 256.0f / ZoomScale, wy = map.cameraY + 192.0f / ZoomScale;
+    GUI_DebrisPool& pool = GetDebrisPools().second;
+    GUI_Debris& piece = pool.Piece(pool.FindFreeSlot());
+    piece.Birth(0.0f, 0.0f, 2.0f, 0, true, wx, wy);
+    piece.resting = 1;
+    SIM_Bullet& bullet = gun->bullets[0];
+    bullet.live = true;
+    bullet.x = wx;
+    bullet.y = wy;
+    bullet.speed = 0.0f;
+    bullet.target = nullptr;
+    bullet.guided = false;
+    bullet.expiryDistance = bullet.fadeDistance = 1e6f;
+    bullet.travelled = 0.0f;
+    bullet.alpha = 1.0f;
+    bullet.weapon = gun;
+    gun->highWater = std::max(gun->highWater, 1);
+    for (int i = 0; i < 60 && piece.alive; ++i)
+        RunGameFrames(1);
+    EXPECT_EQ(piece.alive, 0) << "blown away by the bullet in the frame's spare time";
+    bullet.live = false;
+}
 
 TEST_F(GLBattleHudPlay, ShipClickInspectsWeaponClickDrawsItsRangeAndNoKeepsThePause)
 {

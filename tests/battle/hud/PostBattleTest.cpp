@@ -1,10 +1,12 @@
 // After the battle: the one result dialog, where its buttons lead, the
 // statistics browser with its filters, and the challenge rating.
 #include "BattleHudFixture.h"
+#include "../../sim/modules/RecordingSounds.h"
 
 #include <algorithm>
 
 #include "app/Game.h"
+#include "app/GUI_Sounds.h"
 #include "battle/hud/GUI_GraphKey.h"
 #include "battle/hud/GUI_GraphKeyButton.h"
 #include "battle/hud/GUI_MiniMap.h"
@@ -527,7 +529,18 @@ TEST_F(PostBattleTest, ARatingCountsOnlyWhenTheServerTookIt)
     EXPECT_STREQ(message->GetStatusKey(), "") << "nothing said before a send";
     // Refused: the player is told, and may send it again.
     g_messageGoesOut = false;
-    Press(message->GetSendButton());
+    {
+        // Send is heard as a thing accepted, not as a button's click.
+        auto recording = std::make_unique<RecordingSounds>();
+        RecordingSounds* heard = recording.get();
+        GUI_Sounds sounds(std::move(recording), [](const std::string&) { return 1.0f; });
+        sounds.LoadSounds();
+        heard->played.clear(); // the title music
+        GUI_BattleGUI::GetInstance().SetSounds(&sounds);
+        Press(message->GetSendButton());
+        GUI_BattleGUI::GetInstance().SetSounds(nullptr);
+        EXPECT_EQ(heard->played, std::vector<std::string>{"data/sounds/gui_accepted.ogg"});
+    }
     EXPECT_EQ(g_messages, 1);
     EXPECT_TRUE(message->IsActive());
     EXPECT_STREQ(message->GetStatusKey(), "POSTMORTEM_MESSAGE_NO_ANSWER");
@@ -690,9 +703,19 @@ TEST_F(PostBattleOnline, AWonChallengeIsReportedBeforeItsResultBoxOffersAnything
     GUI_PostMortemMessage* message = report->GetMessageWindow();
     message->GetField()->SetText("good game");
     DrawFrame();
+    // Not sent (no server answered): the box is offered again, text and all.
+    GetInternet().SetServerUrl("");
     Press(message->GetSendButton());
     OnlineJob::JoinAll();
     DrawFrame();
+    EXPECT_TRUE(message->IsActive());
+    EXPECT_EQ(message->GetField()->GetText(), "good game");
+    EXPECT_TRUE(Requests("sendmessage.php").empty());
+    GetInternet().SetServerUrl(m_local.Url());
+    Press(message->GetSendButton());
+    OnlineJob::JoinAll();
+    DrawFrame();
+    EXPECT_FALSE(message->IsActive()) << "sent once, the box is done";
     const auto all = m_local.challenges.GetRequests();
     const auto victory = std::find_if(all.begin(), all.end(),
                                       [](const std::string& r) { return r.find("challenge_victory.php") != std::string::npos; });

@@ -2,6 +2,7 @@
 // the deployment dialog with its picker, the fight button that waits for every
 // ship, the layout kept for the next battle, and the result taken back.
 #include "CampaignAttackGame.h"
+#include "support/RecordedQuads.h"
 
 #include "campaign/gui/GUI_CampaignControlPanelBttm.h"
 #include "campaign/gui/GUI_CampaignBattleManager.h"
@@ -12,6 +13,7 @@
 #include "campaign/gui/GUI_CampaignPostMortem.h"
 #include "campaign/gui/GUI_CampaignShipIcon.h"
 #include "campaign/sim/SIM_CampaignBattleManager.h"
+#include "engine/D3DEngine.h"
 #include "engine/GDebugLog.h"
 #include "engine/GFileHelpers.h"
 #include "engine/GHttpClient.h"
@@ -21,11 +23,17 @@
 #include "gui/GUI_Message.h"
 #include "online/GUI_PleaseWait.h"
 #include "online/OnlineJob.h"
+#include "platform/HeadlessGraphicsDevice.h"
+#include "prep/GUI_BehaviourEditor.h"
 #include "prep/GUI_DeployedShipModuleIcon.h"
+#include "prep/GUI_DeploymentDetails.h"
+#include "prep/GUI_DeploymentMap.h"
+#include "prep/GUI_RangeBehaviorEditor.h"
 #include "prep/GUI_DeploymentIcon.h"
 #include "prep/GUI_DeploymentShipDetails.h"
 #include "prep/GUI_DeploymentZone.h"
 #include "sim/SIM_Battle.h"
+#include "sim/SIM_BehaviourType.h"
 #include "sim/SIM_DeployedFleet.h"
 #include "sim/SIM_Fleet.h"
 #include "support/LoopbackHttpServer.h"
@@ -405,6 +413,33 @@ TEST_F(CampaignDeployment, AClickedShipShowsItsOwnBoxAndItsModuleLightsOnlyItsOw
     EXPECT_TRUE(second->IsCircleLit(circle));
     for (const auto& other : first->GetRangeCircles())
         EXPECT_FALSE(first->IsCircleLit(*other)) << "slot " << other->slotIndex;
+}
+
+TEST_F(CampaignDeployment, TheRangeEditorShowsItsRangeRoundTheSelectedShipOnTheMap)
+{
+    ASSERT_TRUE(AttackAndDeploy());
+    GUI_CampaignDeployment* dialog = GUI_CampaignDeployment::GetOpen();
+    PlaceAll(dialog);
+    ASSERT_EQ(GetDeploymentIcons().size(), 2u);
+    GUI_DeploymentIcon* icon = GetDeploymentIcons()[0];
+    ClickAt(static_cast<int>(icon->screenX), static_cast<int>(icon->screenY));
+    Frames(1);
+    ASSERT_EQ(GetSelectedDeploymentIcons(), std::vector<GUI_DeploymentIcon*>{icon});
+    GUI_DeploymentDetails::Open(icon->GetShip());
+    GUI_BehaviourEditor::Open(SIM_BehaviourType::Find("ATTACK_FRIGATES"));
+    GUI_RangeBehaviorEditor* editor = GUI_RangeBehaviorEditor::GetOpenRange();
+    ASSERT_NE(editor, nullptr);
+    editor->SetRange(150.0f);
+    auto& device = *static_cast<HeadlessGraphicsDevice*>(D3DEngine::GetInstance().GetDevice());
+    device.ClearDraws();
+    Frames(1);
+    const std::vector<RecordedQuad> previews = RecordedQuadsOfColour(device, GUI_RangeBehaviorEditor::kPreviewColour);
+    ASSERT_EQ(previews.size(), 1u);
+    EXPECT_NEAR(previews[0].CentreX(), icon->screenX, 0.5f);
+    EXPECT_NEAR(previews[0].CentreY(), icon->screenY, 0.5f);
+    EXPECT_NEAR(previews[0].Width(), 2.0f * 150.0f * GUI_DeploymentMap::GetInstance().GetScale(), 0.5f);
+    GUI_BehaviourEditor::CloseOpen();
+    GUI_DeploymentDetails::Close();
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 #pragma once
 // A sound system that records which files the battle opens and which
 // channels it starts and stops (one by one or by their group) and at what
-// volume, for tests of looping weapon sounds, the engine drones and the
-// battle's silences.
+// volume, for tests of looping weapon sounds, the engine drones, the
+// battle's silences and the interface's clicks.
 #include <map>
 #include <set>
 #include <string>
@@ -20,8 +20,10 @@ public:
         looping = (flags & SOUND_LOOP) != 0;
         return static_cast<SoundHandle>(files.size());
     }
-    SoundChannelId PlaySound(SoundHandle, SoundGroupHandle group, bool, int) override
+    SoundChannelId PlaySound(SoundHandle sound, SoundGroupHandle group, bool, int) override
     {
+        if (sound > 0 && sound <= files.size())
+            played.push_back(files[sound - 1]);
         groupOf[++lastChannel] = group;
         return lastChannel;
     }
@@ -37,6 +39,8 @@ public:
     void SetChannelVolume(SoundChannelId ch, float volume) override { volumes[ch] = volume; }
 
     std::vector<std::string> files;
+    // The file of every channel started, in order.
+    std::vector<std::string> played;
     bool looping = false;
     SoundChannelId lastChannel = 0;
     SoundGroupHandle lastGroup = 0;
