@@ -149,8 +149,8 @@ TEST(GLCampaignFleetIcon, TheLeadingHullIsAFlatWhiteShapeFarOutAndCloseUp)
     HullPicture hull;
     ASSERT_TRUE(hull.Load(design->GetHull()->GetSprite()));
 
-    // The map's own closest zoom: the small symbol alone fades in, the hull
-    // is drawn over it at full strength.
+    // The closest the player's own zoom goes: no framed picture yet, the
+    // hull drawn over the small symbol at full strength.
     GUI_PlayerFleetIcon* icon = ShowIconAt(map, fleet, GUI_CampaignMap::kMaxZoom);
     ASSERT_NE(icon, nullptr);
     ASSERT_EQ(GUI_EncounterIcon::LargeAlpha(map->zoom), 0.0f);
@@ -159,6 +159,7 @@ TEST(GLCampaignFleetIcon, TheLeadingHullIsAFlatWhiteShapeFarOutAndCloseUp)
     const HullLook far = LookAtHull(shot, *icon, hull);
     EXPECT_GE(far.probed, 8);
     EXPECT_EQ(far.white, far.probed) << "darkest channel " << far.darkest;
+    EXPECT_TRUE(D3DEngine::GetInstance().IsPlainState()) << "what is drawn next is in colour again";
 
     // Close up (past the fade's end) the framed large picture is the hull.
     icon = ShowIconAt(map, fleet, GUI_EncounterIcon::kFadeStartZoom + GUI_EncounterIcon::kFadeSpan + 1.0f);
@@ -168,6 +169,7 @@ TEST(GLCampaignFleetIcon, TheLeadingHullIsAFlatWhiteShapeFarOutAndCloseUp)
     const HullLook close = LookAtHull(shot, *icon, hull);
     EXPECT_GE(close.probed, 200);
     EXPECT_EQ(close.white, close.probed) << "darkest channel " << close.darkest;
+    EXPECT_TRUE(D3DEngine::GetInstance().IsPlainState()) << "what is drawn next is in colour again";
 
     GUI_Campaign::QuitCampaignToMenu();
     Settle();
