@@ -23,7 +23,7 @@ read -r x y w h <<<"$geometry"
 step "the window's icon"
 # The window manager's copy: width, height, then ARGB pixels row by row. The
 # game's icon is a 64 x 64 rounded tile: clear in the corner, solid inside.
-icon=$(xprop -id "$win" -notype 32c _NET_WM_ICON 2>/dev/null | sed 's/^[^=]*= //')
+icon=$(xprop -id "$wid" -notype 32c _NET_WM_ICON 2>/dev/null | sed 's/^[^=]*= //')
 read -r iw ih corner middle <<<"$(awk -F', ' '{ print $1, $2, int($3 / 16777216), int($(3 + 32 * 64 + 32) / 16777216) }' <<<"$icon")"
 echo "icon width height, corner and middle alpha: $iw $ih $corner $middle"
 [ "$iw" = 64 ] && [ "$ih" = 64 ] || fail "the window has no 64 x 64 icon of the game's"
