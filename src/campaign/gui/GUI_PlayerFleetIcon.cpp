@@ -170,13 +170,25 @@ void GUI_PlayerFleetIcon::Draw()
         m_large.SetSize((right - left) * 0.75f, (bottom - top) * 0.75f);
         m_large.PlaceCentred(cx, cy);
         m_large.SetColour((static_cast<uint32_t>(m_smallAlpha * 255.0f) << 24) | 0xFFFFFFu);
+        BeforeLargeIcon();
         m_large.Draw();
+        AfterLargeIcon();
     }
     if (m_pressed && !input.IsLeftButtonDown()) {
         m_pressed = false;
         if (Distance(input.GetMouseX(), input.GetMouseY(), m_pressX, m_pressY) < kClickPixels)
             SIM_CampaignScreenHooks::Get().ShowFleetDetails(GetFleet());
     }
+}
+
+void GUI_PlayerFleetIcon::BeforeLargeIcon()
+{
+    D3DEngine::GetInstance().SetFlatColour(true);
+}
+
+void GUI_PlayerFleetIcon::AfterLargeIcon()
+{
+    D3DEngine::GetInstance().SetFlatColour(false);
 }
 
 void GUI_PlayerFleetIcon::EndDrag()

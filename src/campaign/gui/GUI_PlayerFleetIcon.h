@@ -39,6 +39,11 @@ public:
     // The fleet waits for a battle this turn.
     static bool IsInBattle(const SIM_CampaignFleet* fleet);
 
+protected:
+    // The leading hull shows as a flat silhouette in the icon's colour.
+    void BeforeLargeIcon() override;
+    void AfterLargeIcon() override;
+
 private:
     void UpdatePreview();
     void EndDrag();
