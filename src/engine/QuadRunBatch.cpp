@@ -71,7 +71,9 @@ void QuadRunBatch::Begin(int screenWidth, int screenHeight)
     m_pending.clear();
     m_pendingRun = -1;
     m_paintRunCount = 0;
+    m_paintWatched = false;
     m_paintChecks = 0;
+    m_paintSplits = 0;
     m_paintGuards.clear();
     m_open = true;
 }
@@ -381,7 +383,7 @@ void QuadRunBatch::StageKeyed(uint64_t key, bool additive, const ScreenVertex qu
     // no call but those last, this path keeps nothing across one.
     // While painted draws wait, a quad that may reach one is checked there.
     const int run = m_runCount - 1;
-    if (key != m_newestKey || run != m_pendingRun || (m_paintRunCount > 0 && MayReachPainted(quad, additive)))
+    if (key != m_newestKey || run != m_pendingRun || (m_paintWatched && MayReachPainted(quad, additive)))
         return StageKeyed(key, additive, quad, tile);
     Run& target = m_runs[static_cast<size_t>(run)];
     if (target.used + 4 > target.room)
@@ -404,7 +406,7 @@ void QuadRunBatch::AddQuads(TextureHandle texture, bool additive, const ScreenVe
     // While painted draws wait, quads that may reach them are looked at one
     // by one.
     if (!m_open || m_boxes.MayTrim(texture) ||
-        (m_paintRunCount > 0 && Overlap(m_paintBox[additive], BoxOf(quads, 4 * quadCount)))) {
+        (m_paintWatched && Overlap(m_paintBox[additive], BoxOf(quads, 4 * quadCount)))) {
         for (size_t i = 0; i < quadCount; ++i)
             Add(texture, additive, quads + 4 * i);
         return;
@@ -761,7 +763,7 @@ void QuadRunBatch::AddStrip(TextureHandle texture, bool additive, const StripEdg
     // Until the strip's run is the newest, each quad looks for its run;
     // while painted draws wait, a strip that may reach them has each quad
     // checked there.
-    const bool check = m_paintRunCount > 0 && MayReachPainted(edges, edgeCount, additive);
+    const bool check = m_paintWatched && MayReachPainted(edges, edgeCount, additive);
     for (; i < quads && (key != m_newestKey || check); ++i)
         store(Stage(key, additive, StripBox(edges[i], edges[i + 1]), 4), i);
     if (i == quads)
@@ -854,7 +856,7 @@ bool QuadRunBatch::MayCover(float x0, float y0, float x1, float y1)
     if (!(x0 <= x1 && y0 <= y1))
         return true; // not a number: assume the worst
     const Box box{x0, y0, x1, y1};
-    if (m_paintRunCount > 0 && Reaches(box, false))
+    if (m_paintWatched && Reaches(box, false))
         return true;
     // The quads not yet noted in the cells are looked at one by one, newest
     // first: what a draw past the batch lies on was mostly staged just
@@ -1031,7 +1033,9 @@ bool QuadRunBatch::AddPainted(Painter& painter, const Painter::State& state, boo
             join = i;
             break;
         }
-        if (!(additive && run.additive) && Overlap(run.box, box))
+        // Past the layer's splits the order among them gives way too, so
+        // that they stay a draw a state.
+        if (m_paintSplits < kMaxPaintSplits && !(additive && run.additive) && Overlap(run.box, box))
             break;
     }
     if (join < 0) {
@@ -1053,6 +1057,11 @@ bool QuadRunBatch::AddPainted(Painter& painter, const Painter::State& state, boo
         const float inf = std::numeric_limits<float>::infinity();
         m_paintBox[0] = m_paintBox[1] = Box{inf, inf, -inf, -inf};
     }
+    // Past the layer's splits nothing is checked against it: it waits for
+    // the end.
+    if (m_paintSplits >= kMaxPaintSplits)
+        return true;
+    m_paintWatched = true;
     Grow(m_paintBox[0], box);
     if (!additive)
         Grow(m_paintBox[1], box);
@@ -1064,6 +1073,7 @@ void QuadRunBatch::DrawPainted()
 {
     const int count = m_paintRunCount;
     m_paintRunCount = 0;
+    m_paintWatched = false;
     m_paintChecks = 0;
     m_paintGuards.clear();
     for (int i = 0; i < count; ++i) {

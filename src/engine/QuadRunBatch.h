@@ -130,7 +130,7 @@ public:
     // Triangles that `painter` draws in its `state` over everything staged
     // so far, additively or not. They wait for the runs to go out and share
     // a draw with the others of their state; a quad staged later that may
-    // reach them first draws everything waiting. Waiting draws of another
+    // reach them first draws everything waiting (kMaxPaintSplits). Waiting draws of another
     // state that may overlap keep their order. Additive draws add the same
     // to a pixel in any order, so an additive quad or painted draw may pass
     // an additive one. False (nothing taken) unless the batch collects,
@@ -141,6 +141,15 @@ public:
     // (those that meet the box of everything waiting; a check costs more
     // than joining a run): then they go out with the runs.
     static constexpr size_t kPaintWaitBudget = 256;
+    // Each time painted draws go out before their layer ends, the runs
+    // split around them: a layer splits at most this often, and past that
+    // what is painted waits for the layer's end, drawn over what came after
+    // it there. Beyond a handful, the splits are crowds of ships over one
+    // another's blasts, where the order no longer reads and the draws would
+    // grow with the crowd.
+    static constexpr int kMaxPaintSplits = 6;
+    // Times the painted draws went out early since Begin (tests, benchmarks).
+    int GetPaintSplitCount() const { return m_paintSplits; }
     // Painted draws waiting, in their order (tests and benchmarks).
     int GetPaintedRunCount() const { return m_paintRunCount; }
 
@@ -290,6 +299,9 @@ private:
     };
     std::vector<PaintRun> m_paintRuns;
     int m_paintRunCount = 0;
+    // Some of them are checked against the quads staged (none past the
+    // layer's splits).
+    bool m_paintWatched = false;
     // The boxes of the painted groups waiting, and for normal and for
     // additive quads the box of those they may not pass: a quad staged that
     // may reach one draws what waits first.
@@ -301,6 +313,7 @@ private:
     Box m_paintBox[2]{};
     // Quads checked against what waits since it began to wait.
     size_t m_paintChecks = 0;
+    int m_paintSplits = 0;
     bool Reaches(const Box& box, bool additive) const;
     // Whether the quad may reach what waits: its box meets theirs all
     // together (the quick test a quad joining the newest run makes).
@@ -310,9 +323,11 @@ private:
     // has waited past the budget) goes out.
     void BeforeStaging(const Box& box, bool additive)
     {
-        if (m_paintRunCount > 0 &&
-            (m_paintChecks >= kPaintWaitBudget || (++m_paintChecks, Reaches(box, additive))))
+        if (m_paintWatched &&
+            (m_paintChecks >= kPaintWaitBudget || (++m_paintChecks, Reaches(box, additive)))) {
+            ++m_paintSplits;
             Flush();
+        }
     }
     static Box PaintedBox(const ScreenVertex2* vertices, size_t count);
     void DrawPainted();

@@ -158,6 +158,49 @@ TEST_F(MaskedQuadBatchOrder, ABlastWaitsForABudgetOfQuadsNearItAndThenGoesOut)
     EXPECT_EQ(Draws(), "q" + std::to_string(3 * budget + 1) + " m2 q1 ");
 }
 
+TEST_F(MaskedQuadBatchOrder, ACrowdOverOneAnothersBlastsSplitsALayerABoundedNumberOfTimes)
+{
+    QuadRunBatch& quads = QuadRunBatch::Shared();
+    const int cap = QuadRunBatch::kMaxPaintSplits;
+    ASSERT_EQ(cap, 6);
+    // A row of ships, each over the blast and the masked hull piece of the
+    // one before it: every ship reaches what waits.
+    const auto crowd = [&](int ships) {
+        m_device->ClearDraws();
+        quads.Begin(640, 480);
+        for (int i = 0; i < ships; ++i) {
+            const float x = 10.0f + 20.0f * static_cast<float>(i);
+            Sheet(x, 10, x + 30, 50);
+            Masked(x - 5, 5, x + 35, 55);
+            Masked(x, 10, x + 30, 50, false, m_other);
+        }
+        const int splits = quads.GetPaintSplitCount();
+        quads.End();
+        return splits;
+    };
+    std::string levels;
+    for (int i = 0; i < cap; ++i)
+        levels += "q1 m1 m1 ";
+    // Up to the cap every reach splits the layer, in order.
+    EXPECT_EQ(crowd(cap + 1), cap);
+    EXPECT_EQ(Draws(), levels + "q1 m1 m1 ");
+    // One ship more and the last level's masked draws wait for the end,
+    // over the ship that reached them, each state in one draw.
+    EXPECT_EQ(crowd(cap + 2), cap);
+    EXPECT_EQ(Draws(), levels + "q2 m2 m2 ");
+    // However large the crowd, the layer makes 3 draws a level.
+    EXPECT_EQ(crowd(25), cap);
+    EXPECT_EQ(Draws(), levels + "q" + std::to_string(25 - cap) + " m" + std::to_string(25 - cap) + " m" +
+                           std::to_string(25 - cap) + " ");
+    EXPECT_EQ(m_device->GetDraws().size(), static_cast<size_t>(3 * (cap + 1)));
+    EXPECT_EQ(m_device->GetDraws().back().texture, m_mask);
+    EXPECT_EQ(m_device->GetDraws().back().blend, BlendMode::Normal) << "the hull pieces last, as they came";
+
+    // The next layer splits afresh.
+    EXPECT_EQ(crowd(2), 1);
+    EXPECT_EQ(Draws(), "q1 m1 m1 q1 m1 m1 ");
+}
+
 TEST_F(MaskedQuadBatchOrder, QuadsGivenTogetherOrAsAStripAreCheckedWhenTheyMayReachABlast)
 {
     QuadRunBatch& quads = QuadRunBatch::Shared();
