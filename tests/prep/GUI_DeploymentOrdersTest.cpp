@@ -701,6 +701,37 @@ TEST_F(DeploymentOrdersTest, AHoveredWeaponLightsItsCirclesOnTheShownShipAlone)
     EXPECT_FALSE(b->IsCircleLit(*laserB));
 }
 
+// The order column's rows stand on the dialogs' panel under scan lines,
+// both over its content rectangle, below the title.
+TEST_F(DeploymentOrdersTest, TheOrderColumnsContentHasItsPanelAndScanLines)
+{
+    GUI_DeploymentIcon* a = Place(frigate, 288, 384);
+    ASSERT_NE(a, nullptr);
+    Select({a});
+    const GUI_DeploymentDetails* column = GUI_DeploymentDetails::GetOpen();
+    ASSERT_NE(column, nullptr);
+    const GRect content = column->GetContentRect();
+    ASSERT_EQ(content.top, column->top + 46);
+    auto& device = *static_cast<HeadlessGraphicsDevice*>(D3DEngine::GetInstance().GetDevice());
+    device.ClearDraws();
+    Frames(1);
+    const auto near = [](float a, int b) { return std::fabs(a - static_cast<float>(b)) < 0.5f; };
+    const std::vector<RecordedQuad> white = RecordedQuadsOfColour(device, 0xFFFFFFFFu);
+    EXPECT_TRUE(std::any_of(white.begin(), white.end(), [&](const RecordedQuad& q) {
+        return near(q.left, content.left) && near(q.top, content.top) && std::fabs(q.Width() - 32.0f) < 0.5f;
+    })) << "the panel's corner at the content's top left";
+    EXPECT_FALSE(std::any_of(white.begin(), white.end(), [&](const RecordedQuad& q) {
+        return near(q.left, column->left) && near(q.top, column->top) && std::fabs(q.Width() - 32.0f) < 0.5f;
+    })) << "none at the column's own corner, behind its title";
+    int lines = 0;
+    for (const RecordedQuad& q : RecordedQuadsOfColour(device, 0x80FFFFFFu))
+        if (std::fabs(q.Width() - static_cast<float>(content.Width() - 4)) < 0.5f &&
+            std::fabs((q.bottom - q.top) - 3.0f) < 0.5f && q.top >= static_cast<float>(content.top) &&
+            q.bottom <= static_cast<float>(content.bottom))
+            ++lines;
+    EXPECT_GE(lines, 10);
+}
+
 TEST_F(DeploymentOrdersTest, ACampaignModuleShowsItsIntegrityAndPublishesItsSlotIndex)
 {
     const SIM_ShipDesign::FittedModule& laserSlot = frigate->GetModules()[5];
