@@ -7,16 +7,30 @@
 namespace {
 bool g_waiting = false;
 int g_finishedBefore = 0;
+
+// Messages of the last batch stay new until the next download brings one,
+// so a look that could not ask the server still announces them.
+void AnnounceNewMessages()
+{
+    const int count = SIM_OnlineMessageManager::GetInstance().GetNewCount();
+    if (count > 0)
+        GUI_OnlineMessagePopup::Show(count);
+}
 } // namespace
 
 void CheckForNewOnlineMessages()
 {
-    if (g_waiting || SIM_Server::GetInstance().GetUserName().empty())
+    if (g_waiting)
         return;
     SIM_OnlineMessageManager& manager = SIM_OnlineMessageManager::GetInstance();
-    g_finishedBefore = manager.GetDownloadsFinished();
-    g_waiting = manager.StartDownload();
-    PollNewOnlineMessages();
+    if (!SIM_Server::GetInstance().GetUserName().empty()) {
+        g_finishedBefore = manager.GetDownloadsFinished();
+        g_waiting = manager.StartDownload();
+    }
+    if (g_waiting)
+        PollNewOnlineMessages();
+    else
+        AnnounceNewMessages();
 }
 
 void ForgetNewOnlineMessagesCheck()
@@ -33,8 +47,6 @@ bool PollNewOnlineMessages()
     if (manager.GetDownloadsFinished() == g_finishedBefore)
         return true;
     g_waiting = false;
-    // A failed look keeps the last batch: it was announced then.
-    if (manager.GetLastOutcome() == OnlineStatus::NONE && manager.GetNewCount() > 0)
-        GUI_OnlineMessagePopup::Show(manager.GetNewCount());
+    AnnounceNewMessages();
     return false;
 }

@@ -1,8 +1,9 @@
 #pragma once
 
 // The main menu's look for new messages: started once when the menu is made,
-// for a player with an online name; the answer is taken in by the menu's
-// update, and new messages raise the popup there.
+// with a download for a player with an online name; the answer is taken in
+// by the menu's update, and messages still new then (of this download or,
+// when it failed, of the last one) raise the popup there.
 void CheckForNewOnlineMessages();
 // True while the check waits for its answer.
 bool PollNewOnlineMessages();

@@ -21,13 +21,13 @@
 #include <algorithm>
 
 namespace {
-const SIM_ShipDesign::FittedModule* g_hoveredSlot = nullptr;
+const SIM_ShipModuleType* g_hoveredType = nullptr;
 int g_hoveredIndex = -1;
 } // namespace
 
-const SIM_ShipDesign::FittedModule* GUI_DeployedShipModuleIcon::GetHoveredSlot()
+const SIM_ShipModuleType* GUI_DeployedShipModuleIcon::GetHoveredType()
 {
-    return g_hoveredSlot;
+    return g_hoveredType;
 }
 
 int GUI_DeployedShipModuleIcon::GetHoveredModuleIndex()
@@ -37,7 +37,7 @@ int GUI_DeployedShipModuleIcon::GetHoveredModuleIndex()
 
 void GUI_DeployedShipModuleIcon::ClearHovered()
 {
-    g_hoveredSlot = nullptr;
+    g_hoveredType = nullptr;
     g_hoveredIndex = -1;
 }
 
@@ -81,8 +81,8 @@ void GUI_DeployedShipModuleIcon::Init(const SIM_ShipDesign* design)
 GUI_DeployedShipModuleIcon::~GUI_DeployedShipModuleIcon()
 {
     GUI_ModulePopup::ForgetOpener(this);
-    if (m_slot && g_hoveredSlot == m_slot)
-        g_hoveredSlot = nullptr;
+    if (m_slot && g_hoveredType == m_type)
+        g_hoveredType = nullptr;
     delete m_tooltip;
 }
 
@@ -121,8 +121,9 @@ void GUI_DeployedShipModuleIcon::Update()
         GUI_Cursor::GetInstance().SetHand();
     }
     if (over || IsHighlighted()) {
-        // A design's slot names its module; a campaign module its index.
-        g_hoveredSlot = m_slot;
+        // A design's module names its type; a campaign ship's module its own
+        // slot index.
+        g_hoveredType = m_slot ? m_type : nullptr;
         g_hoveredIndex = m_slot || !m_state ? -1 : m_state->slot;
     }
     GUI_WindowBase::Update();

@@ -15,7 +15,8 @@ struct SIM_CampaignModuleState;
 // click opens the module's description. A campaign ship's module also shows
 // its integrity (green intact, red lost) and names itself on a right click.
 // The module under the pointer (or in the popup it opened) is published so
-// that the map lights that module's range circle alone.
+// that the map lights the range circles it stands for: a design's module by
+// its type, a campaign ship's module by its slot.
 class GUI_DeployedShipModuleIcon : public GUI_WindowBase {
 public:
     static constexpr uint32_t kOverLimitColour = 0xFF95431Fu;
@@ -54,8 +55,8 @@ public:
     // Where the picture and the bars are drawn: the icon less a pixel round.
     GRect SpriteRect() const;
 
-    // The design module under the pointer, or null.
-    static const SIM_ShipDesign::FittedModule* GetHoveredSlot();
+    // The type of the design module under the pointer, or null.
+    static const SIM_ShipModuleType* GetHoveredType();
     // The campaign module's slot index under the pointer; -1 for none (and
     // whenever a design module is the one published).
     static int GetHoveredModuleIndex();

@@ -252,11 +252,13 @@ void GUI_DeploymentDetails::Draw()
             m_scrollPosition = m_scroll->position;
         Rebuild();
     }
-    DrawPreloadedFrame(GUI_PreloadedTextures::kDialogClient, 32.0f, 1.0f, static_cast<float>(left),
-                       static_cast<float>(top), static_cast<float>(right), static_cast<float>(bottom));
     if (!m_title.empty())
         m_titleBar.Draw();
     DrawButtons();
+    const GRect& c = m_content;
+    DrawPreloadedFrame(GUI_PreloadedTextures::kDialogClient, 32.0f, 1.0f, static_cast<float>(c.left),
+                       static_cast<float>(c.top), static_cast<float>(c.right), static_cast<float>(c.bottom));
+    m_interlace.Draw(c);
     LibText& text = LibText::GetInstance();
     text.SetFont("zekton16.dds", 16.0f);
     DrawChildren();

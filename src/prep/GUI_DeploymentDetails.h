@@ -1,6 +1,7 @@
 #pragma once
 #include "engine/GLifetime.h"
 #include "engine/GRect.h"
+#include "gui/GUI_Interlace.h"
 #include "gui/GUI_OneOpen.h"
 #include "gui/GUI_TitleBar.h"
 #include "gui/GUI_WindowBase.h"
@@ -78,6 +79,7 @@ private:
     GUI_TitleBar m_titleBar;
     std::string m_title;
     GRect m_content;
+    GUI_Interlace m_interlace;
     int m_scrollPosition = 0;
     bool m_dirty = false;
 };

@@ -356,8 +356,11 @@ void GUI_DeploymentIcon::DrawShape(int alphaValue)
 
 bool GUI_DeploymentIcon::IsCircleLit(const RangeCircle& circle) const
 {
-    if (const SIM_ShipDesign::FittedModule* slot = GUI_DeployedShipModuleIcon::GetHoveredSlot())
-        return circle.module == slot;
+    // A design's module: the circles of its type on the ship whose orders
+    // are shown, not on every ship of the design.
+    if (const SIM_ShipModuleType* type = GUI_DeployedShipModuleIcon::GetHoveredType())
+        return circle.module && circle.module->moduleType == type && m_ship &&
+               GUI_DeploymentDetails::GetShown() == m_ship.get();
     // A campaign ship's module: only on that ship's own icon.
     const int index = GUI_DeployedShipModuleIcon::GetHoveredModuleIndex();
     const GUI_DeploymentShipDetails* box = GUI_DeploymentShipDetails::GetOpen();

@@ -46,8 +46,9 @@ public:
     void UpdateIcon();
     void DrawShape(int alpha);
     void DrawRangeCircles();
-    // True when the module icon under the pointer (or in the popup) is the
-    // circle's module on this ship.
+    // True when the module icon under the pointer (or in the popup) stands
+    // for the circle's weapon: its type, with this ship's orders shown; or a
+    // campaign ship's own module.
     bool IsCircleLit(const RangeCircle& circle) const;
 
     void SetMapPosition(float mapX, float mapY);

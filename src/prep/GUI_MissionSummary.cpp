@@ -3,7 +3,7 @@
 #include "engine/GHashTable.h"
 #include "engine/LibText.h"
 #include "engine/StrFormat.h"
-#include "gui/GUI_FrameDrawing.h"
+#include "gui/GUI_DialogLayout.h"
 #include "gui/GUI_WindowManager.h"
 #include "sim/SIM_Anomaly.h"
 #include "sim/SIM_Scenario.h"
@@ -45,6 +45,8 @@ void GUI_MissionSummary::Draw()
     if (!visible)
         return;
     GUI_Dialog::Draw();
+    DrawClientPanel(*this);
+    m_interlace.Draw(GRect{clientLeft, clientTop, clientRight, clientBottom});
     LibText& text = LibText::GetInstance();
     text.SetFont("zekton16.dds", 16.0f);
     const float x = static_cast<float>(clientLeft) + 10.0f;

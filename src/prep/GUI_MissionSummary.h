@@ -1,5 +1,6 @@
 #pragma once
 #include "gui/GUI_Dialog.h"
+#include "gui/GUI_Interlace.h"
 
 #include <string>
 #include <vector>
@@ -7,7 +8,7 @@
 class SIM_Scenario;
 
 // The scenario's limits and anomalies, opened from the summary bar. One at
-// a time.
+// a time. Not modal: the map stays usable while the player reads it.
 class GUI_MissionSummary : public GUI_Dialog {
 public:
     static constexpr int kWidth = 500;
@@ -15,6 +16,7 @@ public:
     explicit GUI_MissionSummary(const SIM_Scenario& scenario);
     ~GUI_MissionSummary() override;
     void Draw() override;
+    bool IsModal() const override { return false; }
 
     const std::vector<std::string>& GetAnomalyLines() const { return m_anomalies; }
     static GUI_MissionSummary* GetOpen();
@@ -22,6 +24,7 @@ public:
 private:
     std::string m_costLabel, m_costValue, m_pilotLabel, m_pilotValue;
     std::vector<std::string> m_anomalies;
+    GUI_Interlace m_interlace;
 };
 
 void OpenMissionSummary(const SIM_Scenario& scenario);

@@ -4,6 +4,8 @@
 #include "engine/GDebugLog.h"
 #include "engine/GHashTable.h"
 #include "engine/LibText.h"
+#include "gui/GUI_FrameDrawing.h"
+#include "gui/GUI_PreloadedTextures.h"
 #include "gui/GUI_WindowManager.h"
 #include "prep/DesignerCommon.h"
 #include "prep/GUI_DataItem.h"
@@ -129,7 +131,9 @@ void GUI_ModuleDetails::Draw()
     m_interlace.Draw(client);
     m_icon.Draw();
     for (int i = 0; i < m_stripeCount; ++i)
-        designer::FillRect(m_stripes[i].left, m_stripes[i].top, m_stripes[i].right, m_stripes[i].bottom, 0x18FFFFFFu);
+        DrawPreloadedFrame(GUI_PreloadedTextures::kHighlight, 8.0f, 0.2f, static_cast<float>(m_stripes[i].left),
+                           static_cast<float>(m_stripes[i].top), static_cast<float>(m_stripes[i].right),
+                           static_cast<float>(m_stripes[i].bottom));
     LibText& text = LibText::GetInstance();
     if (m_type && text.FindFont("zekton16.dds")) {
         m_fade.Update();

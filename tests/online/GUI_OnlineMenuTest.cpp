@@ -394,6 +394,38 @@ TEST_F(OnlineMenu, ThePopupRisesOnceAndLeadsToTheMessages)
     Settle();
     ASSERT_NE(GUI_OnlineMessagePopup::GetOpen(), nullptr);
     EXPECT_EQ(GUI_OnlineMessagePopup::GetOpen()->GetCountText(), "2");
+    // They stay new until a download brings the next batch: a look that
+    // cannot reach the server, or has no name to ask with, still shows them.
+    const std::string asking = "GET /quillomar/server/getmymessages.php";
+    const int asked = Count(asking);
+    LoopbackSocket refusing(false);
+    ASSERT_GT(refusing.Port(), 0);
+    const struct {
+        const char* name;
+        std::string url;
+        bool named;
+    } keepNew[] = {{"no server set up", "", true},
+                   {"a server on a port that refuses", "http://127.0.0.1:" + std::to_string(refusing.Port()), true},
+                   {"no online name", local.Url(), false}};
+    for (const auto& c : keepNew) {
+        SCOPED_TRACE(c.name);
+        GUI_OnlineMessagePopup::Close();
+        GetInternet().SetServerUrl(c.url);
+        if (c.named)
+            WriteFileAtomically(UserPath("web/qlmcdu"), "Ann");
+        else
+            std::remove(UserPath("web/qlmcdu").c_str());
+        Open(15);
+        CheckForNewOnlineMessages();
+        Settle();
+        EXPECT_EQ(SIM_OnlineMessageManager::GetInstance().GetNewCount(), 2);
+        ASSERT_NE(GUI_OnlineMessagePopup::GetOpen(), nullptr);
+        EXPECT_EQ(GUI_OnlineMessagePopup::GetOpen()->GetCountText(), "2");
+    }
+    EXPECT_EQ(Count(asking), asked) << "no request went out without a server or a name";
+    GUI_OnlineMessagePopup::Close();
+    GetInternet().SetServerUrl(local.Url());
+    WriteFileAtomically(UserPath("web/qlmcdu"), "Ann");
     // ...unless the player reached them another way before the answer came.
     AddMessages(22, 22);
     Open(15);

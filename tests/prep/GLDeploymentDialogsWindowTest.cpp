@@ -9,6 +9,7 @@
 #include "engine/GSafeFile.h"
 #include "frontend/GUI_SupplyLimits.h"
 #include "gui/GUI_ButtonText.h"
+#include "gui/GUI_CloseButton.h"
 #include "gui/GUI_ConfirmDialog.h"
 #include "gui/GUI_RCMenuBase.h"
 #include "gui/GUI_TextEditWindow.h"
@@ -19,7 +20,9 @@
 #include "prep/GUI_DeploymentIcon.h"
 #include "prep/GUI_DeploymentIconRCMenu.h"
 #include "prep/GUI_DeploymentZone.h"
+#include "prep/GUI_DeploymentTools.h"
 #include "prep/GUI_FleetSummaryBar.h"
+#include "prep/GUI_MissionSummary.h"
 #include "prep/GUI_RandomShipName.h"
 #include "prep/GUI_ShipIcon.h"
 #include "sim/SIM_DeployedFleet.h"
@@ -27,6 +30,7 @@
 #include "sim/SIM_Scenario.h"
 #include "sim/SIM_ShipDesign.h"
 #include "sim/SIM_ShipModuleType.h"
+#include "sim/SIM_ShipOrder.h"
 #include "support/WindowInput.h"
 #include "support/WindowRoad.h"
 #include "support/WindowedGame.h"
@@ -230,4 +234,59 @@ TEST(GLDeploymentDialogsWindow, TheSupplyListCountsAShipPlacedWithTheMouseAndALi
     scenario->ClearSupplyLimits();
     for (const SIM_Scenario::SupplyLimit& entry : saved)
         scenario->SetSupplyLimit(entry.moduleType, entry.limit);
+}
+
+// The scenario's summary, opened from the summary bar, stays open while the
+// player goes on with the map: a ship's menu on a right click, and Shift+E
+// that makes the selected ship an escort of the next ship clicked.
+TEST(GLDeploymentDialogsWindow, TheMissionSummaryLeavesTheMapInReach)
+{
+    WindowedGame play({.seed = 5, .smallWindow = false, .noLessons = true});
+    ASSERT_TRUE(play.Started());
+    WriteDeployed(kTwoFrigates);
+    SIM_Scenario* scenario = SIM_Scenario::FindByName("scenario1");
+    ASSERT_NE(scenario, nullptr);
+    GUI_DeploymentGUI::Open(scenario, false, 15);
+    SettleScreens(); // past the screen wipe
+    GUI_DeploymentGUI& screen = GUI_DeploymentGUI::GetInstance();
+    ASSERT_EQ(Game::GetInstance().GetModeId(), 2);
+
+    ClickCentre(screen.GetSummaryBar()->GetDetailsButton());
+    GUI_MissionSummary* summary = GUI_MissionSummary::GetOpen();
+    ASSERT_NE(summary, nullptr);
+    GUI_DeploymentIcon* anvil = FindDeploymentIconByShipId(1);
+    GUI_DeploymentIcon* beacon = FindDeploymentIconByShipId(2);
+    ASSERT_TRUE(anvil && beacon);
+    for (const GUI_DeploymentIcon* icon : {anvil, beacon})
+        ASSERT_FALSE(summary->Contains(static_cast<float>(Centre(icon->left, icon->right)),
+                                       static_cast<float>(Centre(icon->top, icon->bottom))));
+    SIM_DeployedShip* ship = anvil->GetShip();
+    ship->orders.Clear();
+
+    // A right click on a ship offers its menu.
+    RightClickAt(Centre(anvil->left, anvil->right), Centre(anvil->top, anvil->bottom));
+    auto* menu = dynamic_cast<GUI_DeploymentIconRCMenu*>(GUI_RCMenuBase::GetOpen());
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->GetCaption(), ship->name);
+    EXPECT_EQ(GUI_MissionSummary::GetOpen(), summary);
+    GUI_WindowManager::GetInstance().CloseWindow(menu);
+    RunGameFrames(1);
+
+    // Selected, Shift+E, then a click on the other ship: an escort order.
+    ClickCentre(anvil);
+    ASSERT_TRUE(anvil->selected);
+    SetKey(SDL_SCANCODE_LSHIFT, true);
+    SetKey(SDL_SCANCODE_E, true);
+    SetKey(SDL_SCANCODE_E, false);
+    SetKey(SDL_SCANCODE_LSHIFT, false);
+    EXPECT_EQ(GUI_DeploymentTools::GetInstance().pickMode, 1);
+    ClickCentre(beacon);
+    ASSERT_TRUE(ship->orders.HasOrder("ESCORT"));
+    EXPECT_EQ(ship->orders.GetOrder("ESCORT")->shipId, 2);
+    EXPECT_EQ(GUI_MissionSummary::GetOpen(), summary);
+
+    // Its own close button still closes it.
+    ClickCentre(summary->GetCloseButton());
+    RunGameFrames(1);
+    EXPECT_EQ(GUI_MissionSummary::GetOpen(), nullptr);
 }

@@ -673,6 +673,28 @@ TEST_F(DeploymentTest, TheMissionSummaryGrowsALineForEachAnomaly)
     EXPECT_EQ(summary->height, 180);
     EXPECT_EQ(summary->width, 500);
     EXPECT_EQ(summary->GetAnomalyLines().size(), 3u);
+    // It leaves the map in reach.
+    EXPECT_FALSE(GUI_WindowManager::GetInstance().IsModalOpen());
+
+    // Its client area is the dialogs' panel under scan lines: the panel's
+    // 32-pixel corner at the client's top left, and a line of the client's
+    // width less 4 every 3 pixels down it.
+    auto& device = *static_cast<HeadlessGraphicsDevice*>(D3DEngine::GetInstance().GetDevice());
+    device.ClearDraws();
+    Frames(1);
+    const float cl = static_cast<float>(summary->clientLeft), ct = static_cast<float>(summary->clientTop);
+    const float cr = static_cast<float>(summary->clientRight), cb = static_cast<float>(summary->clientBottom);
+    const std::vector<RecordedQuad> white = RecordedQuadsOfColour(device, 0xFFFFFFFFu);
+    EXPECT_TRUE(std::any_of(white.begin(), white.end(), [&](const RecordedQuad& q) {
+        return std::fabs(q.left - cl) < 0.5f && std::fabs(q.top - ct) < 0.5f && std::fabs(q.Width() - 32.0f) < 0.5f;
+    })) << "the client panel's corner";
+    // The device keeps only the first vertices of a long run: some lines do.
+    int lines = 0;
+    for (const RecordedQuad& q : RecordedQuadsOfColour(device, 0x80FFFFFFu))
+        if (std::fabs(q.Width() - (cr - cl - 4.0f)) < 0.5f && std::fabs((q.bottom - q.top) - 3.0f) < 0.5f &&
+            q.top >= ct && q.bottom <= cb)
+            ++lines;
+    EXPECT_GE(lines, 10);
     GUI_WindowManager::GetInstance().CloseWindow(summary);
 }
 

@@ -610,11 +610,11 @@ TEST_F(DeploymentOrdersTest, TheModulePopupTellsTheSupplyLeft)
     const GUI_DeploymentShipDetails* box = GUI_DeploymentShipDetails::GetOpen();
     ASSERT_NE(box, nullptr);
     const GUI_DeployedShipModuleIcon* first = box->GetIcons().front();
-    EXPECT_EQ(GUI_DeployedShipModuleIcon::GetHoveredSlot(), nullptr);
+    EXPECT_EQ(GUI_DeployedShipModuleIcon::GetHoveredType(), nullptr);
     Click(static_cast<float>(first->left + 5), static_cast<float>(first->top + 5));
     // The module under the pointer and in the popup is published by its
-    // slot, so only its own range circle lights.
-    EXPECT_EQ(GUI_DeployedShipModuleIcon::GetHoveredSlot(), &frigate->GetModules().front());
+    // type, for the range circles of the ship shown.
+    EXPECT_EQ(GUI_DeployedShipModuleIcon::GetHoveredType(), frigate->GetModules().front().moduleType);
     EXPECT_EQ(GUI_DeployedShipModuleIcon::GetHoveredModuleIndex(), -1);
     GUI_ModulePopup* popup = GUI_ModulePopup::GetOpen();
     ASSERT_NE(popup, nullptr);
@@ -645,6 +645,91 @@ TEST_F(DeploymentOrdersTest, TheModulePopupTellsTheSupplyLeft)
     GUI_RCMenuBase::PlaceBesidePointer(100.0f, 20.0f, 1280, 800, 150, 54, x, y);
     EXPECT_EQ(x, 116.0f);
     EXPECT_EQ(y, 0.0f);
+}
+
+// A weapon in the design box lights its type's range circles on the ship
+// whose orders are shown, not on the other selected ships of its design.
+TEST_F(DeploymentOrdersTest, AHoveredWeaponLightsItsCirclesOnTheShownShipAlone)
+{
+    GUI_DeploymentIcon* a = Place(frigate, 288, 384);
+    GUI_DeploymentIcon* b = Place(frigate, 288, 768);
+    ASSERT_TRUE(a && b);
+    const SIM_ShipModuleType* laser = SIM_ShipModuleType::Find("frigate_laser");
+    const auto circleOf = [&](const GUI_DeploymentIcon* icon, const SIM_ShipModuleType* type) {
+        for (const auto& circle : icon->GetRangeCircles())
+            if (circle->module && circle->module->moduleType == type)
+                return circle.get();
+        return static_cast<GUI_DeploymentIcon::RangeCircle*>(nullptr);
+    };
+    const GUI_DeploymentIcon::RangeCircle* laserA = circleOf(a, laser);
+    const GUI_DeploymentIcon::RangeCircle* laserB = circleOf(b, laser);
+    ASSERT_TRUE(laserA && laserB);
+    const GUI_DeploymentIcon::RangeCircle* otherA = nullptr;
+    for (const auto& circle : a->GetRangeCircles())
+        if (circle.get() != laserA)
+            otherA = circle.get();
+    ASSERT_NE(otherA, nullptr);
+    const auto hoverLaser = [&] {
+        const GUI_DeploymentShipDetails* box = GUI_DeploymentShipDetails::GetOpen();
+        ASSERT_NE(box, nullptr);
+        const GUI_DeployedShipModuleIcon* icon = nullptr;
+        for (const GUI_DeployedShipModuleIcon* candidate : box->GetIcons())
+            if (candidate->GetModuleType() == laser)
+                icon = candidate;
+        ASSERT_NE(icon, nullptr);
+        Window().InjectMouseMove(icon->left + 5, icon->top + 5);
+        Frames(2);
+        ASSERT_EQ(GUI_DeployedShipModuleIcon::GetHoveredType(), laser);
+    };
+
+    Select({a, b}); // both selected, A's orders shown
+    ASSERT_EQ(GUI_DeploymentDetails::GetShown(), a->GetShip());
+    ASSERT_NO_FATAL_FAILURE(hoverLaser());
+    EXPECT_TRUE(a->IsCircleLit(*laserA));
+    EXPECT_FALSE(a->IsCircleLit(*otherA));
+    EXPECT_FALSE(b->IsCircleLit(*laserB));
+
+    Select({b, a});
+    ASSERT_NO_FATAL_FAILURE(hoverLaser());
+    EXPECT_TRUE(b->IsCircleLit(*laserB));
+    EXPECT_FALSE(a->IsCircleLit(*laserA));
+
+    // Off the box, nothing is lit.
+    Window().InjectMouseMove(5, 5);
+    Frames(2);
+    EXPECT_EQ(GUI_DeployedShipModuleIcon::GetHoveredType(), nullptr);
+    EXPECT_FALSE(b->IsCircleLit(*laserB));
+}
+
+// The order column's rows stand on the dialogs' panel under scan lines,
+// both over its content rectangle, below the title.
+TEST_F(DeploymentOrdersTest, TheOrderColumnsContentHasItsPanelAndScanLines)
+{
+    GUI_DeploymentIcon* a = Place(frigate, 288, 384);
+    ASSERT_NE(a, nullptr);
+    Select({a});
+    const GUI_DeploymentDetails* column = GUI_DeploymentDetails::GetOpen();
+    ASSERT_NE(column, nullptr);
+    const GRect content = column->GetContentRect();
+    ASSERT_EQ(content.top, column->top + 46);
+    auto& device = *static_cast<HeadlessGraphicsDevice*>(D3DEngine::GetInstance().GetDevice());
+    device.ClearDraws();
+    Frames(1);
+    const auto near = [](float a, int b) { return std::fabs(a - static_cast<float>(b)) < 0.5f; };
+    const std::vector<RecordedQuad> white = RecordedQuadsOfColour(device, 0xFFFFFFFFu);
+    EXPECT_TRUE(std::any_of(white.begin(), white.end(), [&](const RecordedQuad& q) {
+        return near(q.left, content.left) && near(q.top, content.top) && std::fabs(q.Width() - 32.0f) < 0.5f;
+    })) << "the panel's corner at the content's top left";
+    EXPECT_FALSE(std::any_of(white.begin(), white.end(), [&](const RecordedQuad& q) {
+        return near(q.left, column->left) && near(q.top, column->top) && std::fabs(q.Width() - 32.0f) < 0.5f;
+    })) << "none at the column's own corner, behind its title";
+    int lines = 0;
+    for (const RecordedQuad& q : RecordedQuadsOfColour(device, 0x80FFFFFFu))
+        if (std::fabs(q.Width() - static_cast<float>(content.Width() - 4)) < 0.5f &&
+            std::fabs((q.bottom - q.top) - 3.0f) < 0.5f && q.top >= static_cast<float>(content.top) &&
+            q.bottom <= static_cast<float>(content.bottom))
+            ++lines;
+    EXPECT_GE(lines, 10);
 }
 
 TEST_F(DeploymentOrdersTest, ACampaignModuleShowsItsIntegrityAndPublishesItsSlotIndex)
@@ -705,7 +790,7 @@ TEST_F(DeploymentOrdersTest, ACampaignModuleShowsItsIntegrityAndPublishesItsSlot
     QuadRunBatch::Shared().Flush();
     EXPECT_TRUE(device->GetDraws().empty());
 
-    // Hovered, it publishes its slot index and no design slot; its right
+    // Hovered, it publishes its slot index and no type; its right
     // click names it.
     GUI_DeployedShipModuleIcon::ClearHovered();
     Window().InjectMouseMove(110, 110);
@@ -713,10 +798,10 @@ TEST_F(DeploymentOrdersTest, ACampaignModuleShowsItsIntegrityAndPublishesItsSlot
     ASSERT_TRUE(icon.IsMouseOver());
     icon.Update();
     EXPECT_EQ(GUI_DeployedShipModuleIcon::GetHoveredModuleIndex(), laserSlot.slotIndex);
-    EXPECT_EQ(GUI_DeployedShipModuleIcon::GetHoveredSlot(), nullptr);
+    EXPECT_EQ(GUI_DeployedShipModuleIcon::GetHoveredType(), nullptr);
     plain.Update();
     EXPECT_EQ(GUI_DeployedShipModuleIcon::GetHoveredModuleIndex(), -1);
-    EXPECT_EQ(GUI_DeployedShipModuleIcon::GetHoveredSlot(), &laserSlot);
+    EXPECT_EQ(GUI_DeployedShipModuleIcon::GetHoveredType(), laserSlot.moduleType);
     EXPECT_FALSE(plain.OnRightClick(110.0f, 110.0f));
     EXPECT_TRUE(icon.OnRightClick(110.0f, 110.0f));
     auto* caption = dynamic_cast<GUI_ModuleIconRCMenu*>(GUI_RCMenuBase::GetOpen());

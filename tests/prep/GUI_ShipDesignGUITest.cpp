@@ -19,6 +19,8 @@
 #include "gui/GUI_TextEditWindow.h"
 #include "gui/GUI_Tooltip.h"
 #include "gui/GUI_WindowManager.h"
+#include "engine/D3DEngine.h"
+#include "platform/HeadlessGraphicsDevice.h"
 #include "platform/KeyCodes.h"
 #include "prep/DesignerCommon.h"
 #include "prep/GUI_DataItem.h"
@@ -892,6 +894,32 @@ TEST_F(ShipDesigner, PickerClicksDetailsRowsAndTheHullView)
     EXPECT_EQ(rows[firstColumn]->top, rows.front()->top);
     EXPECT_GT(rows[firstColumn - 1]->top + GUI_ModuleDetails::kRowStep, details.clientBottom - 18);
     EXPECT_EQ(rows[1]->top - rows[0]->top, GUI_ModuleDetails::kRowStep);
+    // Behind the rows, stripes on the highlight panel at opacity 0.2: its
+    // 8-pixel corner at each stripe's top left, a pixel above its row.
+    auto& device = *static_cast<HeadlessGraphicsDevice*>(D3DEngine::GetInstance().GetDevice());
+    device.ClearDraws();
+    G().Frames();
+    int corners = 0;
+    for (const HeadlessGraphicsDevice::DrawRecord& draw : device.GetDraws()) {
+        for (size_t q = 0; q + 4 <= draw.vertices.size(); q += 4) {
+            const ScreenVertex* v = &draw.vertices[q];
+            float l = v[0].x, t = v[0].y, r = v[0].x, b = v[0].y;
+            for (int i = 1; i < 4; ++i) {
+                l = std::min(l, v[i].x);
+                t = std::min(t, v[i].y);
+                r = std::max(r, v[i].x);
+                b = std::max(b, v[i].y);
+            }
+            if ((v[0].colour >> 24) == 0x33u && std::fabs(l - static_cast<float>(details.clientLeft + 5)) < 0.5f &&
+                std::fabs(r - l - 8.0f) < 0.5f && std::fabs(b - t - 8.0f) < 0.5f &&
+                std::fabs(std::remainder(t - static_cast<float>(rows.front()->top - 1),
+                                         static_cast<float>(GUI_ModuleDetails::kRowStep))) < 0.5f)
+                ++corners;
+        }
+    }
+    // The device keeps only the first vertices of a long run.
+    EXPECT_GT(corners, 0);
+    EXPECT_LE(corners, details.GetStripeCount());
 
     // A locked icon gives nothing: no drag, no details, no count.
     ScratchType locked("[config]\nname = t_locked_pick\nclassname = SIM_StaticModule\nslot_type = STANDARD\n"

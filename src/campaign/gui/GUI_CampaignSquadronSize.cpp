@@ -4,10 +4,10 @@
 #include "campaign/sim/SIM_CampaignFleet.h"
 #include "campaign/sim/SIM_CampaignShip.h"
 #include "engine/GDebugLog.h"
-#include "engine/GHashTable.h"
 #include "engine/LibText.h"
 #include "engine/StrFormat.h"
 #include "frontend/GUI_OptionsSlider.h"
+#include "gui/GUI_DialogLayout.h"
 #include "gui/GUI_OneOpen.h"
 #include "gui/GUI_WindowManager.h"
 
@@ -33,13 +33,12 @@ GUI_CampaignSquadronSize::GUI_CampaignSquadronSize(SIM_CampaignShip* ship) : GUI
     SetOpen(this);
     Follow(m_ship);
     m_cap = std::max(1, ship->quantity);
-    SetSize(static_cast<float>(kWidth), static_cast<float>(kHeight));
-    Centre();
-    SetClientRect();
-    SetTitle(ship->name);
-    m_slider = PlaceChild(new GUI_OptionsSlider("", 1.0f, OnSliderMoved, 0), clientLeft + 10, clientTop + 30,
-                          clientRight - 10, clientTop + 60);
-    m_text = StrFormat("%s (%d)", GetString("GUI_SQUADRON_SLIDER"), ship->quantity);
+    CentreDialog(*this, kWidth, kHeight);
+    SetTitleKey("GUI_SQUADRON_SIZE_TITLE");
+    // The deployment's squadron dialog: the count stands under the slider.
+    m_slider = PlaceChild(new GUI_OptionsSlider("GUI_SQUADRON_SLIDER", 1.0f, OnSliderMoved, 0), clientLeft + 10,
+                          clientTop + 10, clientRight - 10, clientTop + 50);
+    m_text = StrFormat("%d", ship->quantity);
     GUI_WindowManager::GetInstance().BringToFront(this);
     GUI_WindowManager::GetInstance().AddModal(this);
 }
@@ -64,7 +63,7 @@ void GUI_CampaignSquadronSize::OnSliderMoved(std::intptr_t)
     ship->quantity = QuantityFromSlider(self->m_slider->value, self->m_cap);
     if (ship->fleet)
         ship->fleet->RecalculateTotals();
-    self->m_text = StrFormat("%s (%d)", GetString("GUI_SQUADRON_SLIDER"), ship->quantity);
+    self->m_text = StrFormat("%d", ship->quantity);
     GUI_CampaignFleetDetails::RefreshAll();
 }
 
@@ -73,9 +72,12 @@ void GUI_CampaignSquadronSize::Draw()
     if (!visible)
         return;
     GUI_Dialog::Draw();
+    DrawClientPanel(*this);
+    m_interlace.Draw(GRect{clientLeft, clientTop, clientRight, clientBottom});
+    DrawChildren();
     LibText& text = LibText::GetInstance();
     text.SetFont("zekton16.dds", 16.0f);
-    text.SetText(0, m_text, static_cast<float>(clientLeft + 10), static_cast<float>(clientTop + 5), 0xFFFFFFFFu, 0.0f);
+    text.SetText(TEXT_ALIGN_CENTRE, m_text, static_cast<float>(left), static_cast<float>(m_slider->bottom),
+                 0xFFFFFFFFu, static_cast<float>(width));
     text.Render();
-    DrawChildren();
 }

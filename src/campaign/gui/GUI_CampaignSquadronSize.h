@@ -1,6 +1,7 @@
 #pragma once
 #include "engine/GLifetime.h"
 #include "gui/GUI_Dialog.h"
+#include "gui/GUI_Interlace.h"
 #include "gui/GUI_OneOpen.h"
 
 #include <string>
@@ -25,6 +26,7 @@ public:
     void SetSliderValue(float value);
     int GetCap() const { return m_cap; }
     GUI_OptionsSlider* GetSlider() const { return m_slider; }
+    const std::string& GetValueText() const { return m_text; }
 
 private:
     static void OnSliderMoved(std::intptr_t);
@@ -33,4 +35,5 @@ private:
     GUI_OptionsSlider* m_slider = nullptr;
     int m_cap = 1;
     std::string m_text;
+    GUI_Interlace m_interlace;
 };

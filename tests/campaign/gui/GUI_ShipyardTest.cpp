@@ -566,10 +566,18 @@ TEST_F(Shipyard, ShipDetailsLogAndMenusHaveTheirSizes)
     GUI_CampaignSquadronSize* size = GUI_CampaignSquadronSize::GetOpen();
     ASSERT_NE(size, nullptr);
     EXPECT_EQ(size->GetCap(), 9);
+    // The deployment's squadron dialog: its title, the labelled slider 10
+    // under the client top, the count under it.
+    EXPECT_EQ(size->GetTitle(), GetString("GUI_SQUADRON_SIZE_TITLE"));
+    EXPECT_EQ(size->GetSlider()->GetLabel(), GetString("GUI_SQUADRON_SLIDER"));
+    EXPECT_EQ(size->GetSlider()->top, size->clientTop + 10);
+    EXPECT_EQ(size->GetSlider()->bottom, size->clientTop + 50);
+    EXPECT_EQ(size->GetValueText(), "9");
     size->SetSliderValue(1.0f);
     EXPECT_EQ(fighter->quantity, 9) << "a squadron never grows for free";
     size->SetSliderValue(0.0f);
     EXPECT_EQ(fighter->quantity, 1);
+    EXPECT_EQ(size->GetValueText(), "1");
     GUI_CampaignSquadronSize::CloseOpen();
     Frames(1);
 }
