@@ -768,6 +768,9 @@ void Game::Shutdown()
     // Then every request stops, in flight or about to start: their workers
     // are joined at exit, which must not wait on a server.
     GHttpClient::CancelAll();
+    // Volumes dragged on the options screen are written on letting go.
+    if (m_modeId == 7)
+        GUI_Options::GetInstance().SaveChangedVolumes();
     // Campaign windows and fleets point into the content freed below.
     GUI_Campaign::CloseAtExit();
     // So do a battle's windows (the game closed mid-battle), into its ships.

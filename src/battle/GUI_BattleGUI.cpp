@@ -26,7 +26,9 @@
 #include "battle/GUI_ShipDrawLists.h"
 #include "battle/hud/BattleHud.h"
 #include "battle/hud/GUI_ShipInspector.h"
+#include "battle/hud/GUI_Score.h"
 #include "battle/hud/GUI_StatsBrowser.h"
+#include "battle/hud/GUI_SurvivalPostMortem.h"
 #include "gui/GUI_ConfirmDialog.h"
 #include "engine/CInput.h"
 #include "engine/D3DEngine.h"
@@ -78,6 +80,10 @@ GUI_BattleGUI::GUI_BattleGUI()
     simClock.SetBattleEndedHook([] {
         if (screenInstance)
             screenInstance->ApplyBattleSpeed();
+        // The score boxes keep the strengths the battle ended on, as the
+        // statistics' last sample does.
+        const SIM_Battle& battle = SIM_Battle::GetInstance();
+        GUI_Score::GetInstance().UpdateFigures(battle.GetPlayerFleet(), battle.GetEnemyFleet());
         BattleHud::OpenResultDialog();
     });
     SIM_ShipDestroyedSink::Install(this);
@@ -479,6 +485,7 @@ void GUI_BattleGUI::OnQuitConfirmed(std::intptr_t)
     // report shows the score (kept as the best when it is) and offers the post.
     SIM_Battle& battle = SIM_Battle::GetInstance();
     if (BattleHud::EndsInSurvivalReport() && battle.IsStarted() && !battle.IsEnded()) {
+        GUI_SurvivalPostMortem::SetGivenUp(true);
         battle.Defeat();
         return;
     }

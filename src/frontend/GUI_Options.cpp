@@ -106,6 +106,7 @@ void GUI_Options::Enter()
 
 void GUI_Options::Leave()
 {
+    m_volumesChanged = false;
     SIM_Options::GetInstance().Save();
     GUI_BattleGUI::GetInstance().ReadGraphicsOptions();
     GUI_Sounds::GetInstance().ApplyHardwareSoundOption();
@@ -134,8 +135,19 @@ void GUI_Options::OnSlider(std::intptr_t slider)
 {
     if (slider < 0 || slider >= SLIDER_COUNT)
         return;
-    SIM_Options::GetInstance().SetValue(kSliderOptions[slider], GetInstance().m_sliders[static_cast<size_t>(slider)]->value);
+    GUI_Options& screen = GetInstance();
+    SIM_Options::GetInstance().SetValue(kSliderOptions[slider], screen.m_sliders[static_cast<size_t>(slider)]->value);
     GUI_Sounds::GetInstance().RefreshVolumes();
+    // Written when the drag lets go, not once per frame of it.
+    screen.m_volumesChanged = true;
+}
+
+void GUI_Options::SaveChangedVolumes()
+{
+    if (!m_volumesChanged)
+        return;
+    m_volumesChanged = false;
+    SIM_Options::GetInstance().Save();
 }
 
 void GUI_Options::OnKeyDown(int code)
@@ -146,6 +158,12 @@ void GUI_Options::OnKeyDown(int code)
 
 void GUI_Options::Update()
 {
+    // A window closed by the window manager never comes back through Leave.
+    bool dragging = false;
+    for (const GUI_OptionsSlider* slider : m_sliders)
+        dragging = dragging || slider->IsDraggingKnob();
+    if (!dragging)
+        SaveChangedVolumes();
     if (GUI_MenuChrome::UpdateWindowsThenButtons(*this))
         m_picker.Update();
 }

@@ -18,7 +18,7 @@ class GUI_CheckButton;
 class GUI_OptionsSlider;
 
 // The options screen: one check box per on/off option (saved at once), four
-// volume sliders (saved when the screen is left), the display sizes and the
+// volume sliders (saved when a drag lets go), the display sizes and the
 // full-screen box (written to prefs.ini for the next start, which a line of
 // text then asks for).
 class GUI_Options : public GUI_GameModeBase, public GUIButtonList {
@@ -46,6 +46,9 @@ public:
 
     // The option key of a slider.
     static const char* SliderOption(int slider);
+    // Writes volumes a drag changed and has not saved yet; the game calls it
+    // on quitting, since a window closed mid-drag never lets go.
+    void SaveChangedVolumes();
 
 private:
     GUI_Options();
@@ -66,4 +69,5 @@ private:
     GUI_ResolutionPicker m_picker;
     GUI_Interlace m_interlace;
     std::string m_restartText;
+    bool m_volumesChanged = false;
 };

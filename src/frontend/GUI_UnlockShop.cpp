@@ -4,6 +4,7 @@
 #include "app/GUI_Sounds.h"
 #include "app/Game.h"
 #include "engine/D3DEngine.h"
+#include "engine/GDebugLog.h"
 #include "engine/GHashTable.h"
 #include "engine/LibText.h"
 #include "engine/TextHelpers.h"
@@ -36,6 +37,8 @@ constexpr int kRowsPerColumn = 10;
 // The reason a locked item cannot be had yet: a line above the disabled button.
 constexpr int kRefusalAbove = 54;
 constexpr uint32_t kRefusalColour = 0xFFFFC040u;
+constexpr float kRefusalFontSize = 16.0f;
+constexpr float kRefusalMinFontSize = 12.0f;
 
 const SIM_Race* HullRace(const SIM_ShipHull& hull)
 {
@@ -55,6 +58,10 @@ GUI_UnlockIcon::GUI_UnlockIcon(SIM_Unlockable& item) : m_item(item)
         const auto* hull = static_cast<const SIM_ShipHull*>(item.GetOwner());
         m_image.SetTexture(hull->GetSprite());
         const SIM_Race* race = HullRace(*hull);
+        // Sold as it is, but a hull naming no race of the game is a content fault worth a line.
+        if (!race)
+            LOG_ERROR("Unlockable hull " + item.GetName() + " names a race that is not loaded: " + hull->GetRaceName());
+        QLM_ASSERT(race);
         m_raceLocked = race && race->GetUnlockable() && race->GetUnlockable()->IsLocked();
         break;
     }
@@ -221,9 +228,14 @@ void GUI_UnlockWindow::FillTab()
     ClearDetails();
     std::vector<GUI_UnlockIcon*> locked, unlocked;
     for (SIM_Unlockable* item : SIM_Unlockable::GetList()) {
-        // An item whose owner is gone has nothing to show or sell.
-        if (!item->IsLockable() || item->GetKind() != kTabKinds[m_tab] || !item->GetOwner())
+        if (!item->IsLockable() || item->GetKind() != kTabKinds[m_tab])
             continue;
+        // An item whose owner is gone has nothing to show or sell: skipped, with its line.
+        if (!item->GetOwner()) {
+            LOG_ERROR("Unlockable " + item->GetName() + " has no owner; left out of the shop");
+            QLM_ASSERT(item->GetOwner());
+            continue;
+        }
         auto* icon = new GUI_UnlockIcon(*item);
         (item->IsLocked() ? locked : unlocked).push_back(icon);
     }
@@ -281,6 +293,7 @@ void GUI_UnlockWindow::Select(GUI_UnlockIcon* icon)
         m_unlock->enabled = false;
         m_priceText.clear();
         m_refusalText.clear();
+        m_refusalShown.clear();
         return;
     }
     FillDetails();
@@ -304,6 +317,14 @@ void GUI_UnlockWindow::Select(GUI_UnlockIcon* icon)
         m_unlock->enabled = false;
     }
     m_unlock->SetTooltipString(m_refusalText.empty() ? GetString("UNLOCK_SELECTED_TOOLTIP") : m_refusalText);
+    // A long reason (many points, a long race name) keeps inside the panel.
+    m_refusalShown = m_refusalText;
+    m_refusalSize = kRefusalFontSize;
+    if (!m_refusalShown.empty()) {
+        LibText& text = LibText::GetInstance();
+        text.SetFont("zekton16.dds", kRefusalFontSize);
+        m_refusalSize = text.FitLine(m_refusalShown, m_details.Width() - 20, kRefusalFontSize, kRefusalMinFontSize);
+    }
     m_priceText = FormatThousands(item.GetUnlockCost());
 }
 
@@ -426,10 +447,15 @@ void GUI_UnlockWindow::Draw()
             text.SetText(TEXT_ALIGN_CENTRE, m_alreadyText, static_cast<float>(m_details.left),
                          static_cast<float>(m_details.bottom - 30), 0xFFFFFFFFu,
                          static_cast<float>(m_details.Width()));
-        else if (!m_refusalText.empty())
-            text.SetText(TEXT_ALIGN_CENTRE, m_refusalText, static_cast<float>(m_details.left),
-                         static_cast<float>(m_details.bottom - kRefusalAbove), kRefusalColour,
-                         static_cast<float>(m_details.Width()));
+        else if (!m_refusalShown.empty()) {
+            // Smaller text sits on the full-size line's baseline.
+            text.SetFont("zekton16.dds", m_refusalSize);
+            text.SetText(TEXT_ALIGN_CENTRE, m_refusalShown, static_cast<float>(m_details.left),
+                         static_cast<float>(m_details.bottom - kRefusalAbove) +
+                             (kRefusalFontSize - m_refusalSize) * 0.75f,
+                         kRefusalColour, static_cast<float>(m_details.Width()));
+            text.SetFont("zekton16.dds", 16.0f);
+        }
         const float imageRight = static_cast<float>(m_details.left + 42 + 32);
         const float imageTop = static_cast<float>(m_details.top + 72 - 32);
         text.SetText(TEXT_ALIGN_LEFT, m_typeLine, imageRight + 10.0f, imageTop - 5.0f, 0xFFFFFFFFu, 0.0f);

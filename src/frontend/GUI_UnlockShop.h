@@ -112,6 +112,9 @@ private:
     std::string m_priceText;
     std::string m_alreadyText;
     std::string m_refusalText;
+    // The reason as drawn: smaller when the panel is too narrow for it at full size.
+    std::string m_refusalShown;
+    float m_refusalSize = 16.0f;
     std::vector<GUI_DataItem*> m_dataRows;
     GUI_HullData* m_hullPanel = nullptr;
     int m_tab = TAB_MODULES;

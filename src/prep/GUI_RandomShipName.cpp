@@ -48,9 +48,11 @@ GUI_RandomShipName::GUI_RandomShipName(GUI_DeploymentIcon* icon) : GUI_Dialog(tr
                       static_cast<float>(clientRight - 4), static_cast<float>(clientBottom - 54));
     AddChild(m_scroll);
     const std::string current = icon && icon->GetShip() ? icon->GetShip()->name : std::string();
+    m_nameAtOpening = current;
     m_field = new GUI_TextEditWindow(current, kMaxNameLength);
     m_field->SetRect(static_cast<float>(clientLeft + 10), static_cast<float>(clientBottom - 48),
                      static_cast<float>(clientRight - 10), static_cast<float>(clientBottom - 28));
+    m_field->onEnter = OnEnter;
     AddChild(m_field);
     m_random = new GUI_ButtonText("RANDOM_SHIP_NAME", OnRandom, 0);
     m_random->SetRect(static_cast<float>(clientLeft + 10), static_cast<float>(clientBottom - 24),
@@ -60,6 +62,8 @@ GUI_RandomShipName::GUI_RandomShipName(GUI_DeploymentIcon* icon) : GUI_Dialog(tr
     GUI_WindowManager& windows = GUI_WindowManager::GetInstance();
     windows.BringToFront(this);
     windows.AddModal(this);
+    // Opened to type a name: the keys go to the field without a click first.
+    m_field->BeginEditing();
 }
 
 GUI_RandomShipName::~GUI_RandomShipName()
@@ -114,7 +118,9 @@ void GUI_RandomShipName::ApplyName(const std::string& text)
     SIM_DeployedShip* ship = icon ? icon->GetShip() : nullptr;
     if (!ship)
         return;
-    const std::string name = SanitiseName(text);
+    std::string name = SanitiseName(text);
+    if (name.find_first_not_of(' ') == std::string::npos)
+        name = m_nameAtOpening;
     if (name == ship->name)
         return;
     ship->name = name;
@@ -136,6 +142,14 @@ void GUI_RandomShipName::OnRandom(std::intptr_t)
 {
     if (GUI_RandomShipName* open = GetOpen())
         open->PickRandomName();
+}
+
+void GUI_RandomShipName::OnEnter(std::intptr_t)
+{
+    if (GUI_RandomShipName* open = GetOpen()) {
+        open->ApplyName(open->m_field->GetText());
+        CloseOpen();
+    }
 }
 
 void GUI_RandomShipName::Update()

@@ -13,10 +13,12 @@ class GUI_ScrollingWindow;
 class GUI_ShipNameList;
 class GUI_TextEditWindow;
 
-// Names a placed ship: the player types a name (applied as it is typed) or
-// draws a random one from a chosen name list. Modal, so its ship stays on the
-// map while it is open; the icon's owner closes it when the ship goes. One
-// open at a time.
+// Names a placed ship: the player types a name (applied as it is typed; the
+// field has the keyboard from the start and Enter closes) or draws a random
+// one from a chosen name list. A blank field gives the ship back the name it
+// had when the dialog opened, so no ship goes unnamed. Modal, so its ship
+// stays on the map while it is open; the icon's owner closes it when the ship
+// goes. One open at a time.
 class GUI_RandomShipName : public GUI_Dialog, public GUI_OneOpen<GUI_RandomShipName> {
 public:
     static constexpr int kWidth = 600;
@@ -34,7 +36,7 @@ public:
     void Update() override;
     void Draw() override;
     void PickRandomName();
-    // Gives the ship the (sanitised) name now.
+    // Gives the ship the (sanitised) name now; a blank one, its name at opening.
     void ApplyName(const std::string& text);
     void Select(GUI_ShipNameList* row) { m_selected = row; }
 
@@ -48,6 +50,7 @@ public:
 
 private:
     static void OnRandom(std::intptr_t);
+    static void OnEnter(std::intptr_t);
 
     GWatch<GUI_DeploymentIcon> m_icon;
     GUI_ShipNameList* m_selected = nullptr;
@@ -56,6 +59,7 @@ private:
     GUI_TextEditWindow* m_field = nullptr;
     GUI_ButtonText* m_random = nullptr;
     int m_builtPosition = -1;
+    std::string m_nameAtOpening;
 };
 
 void OpenShipNameDialog(GUI_DeploymentIcon* icon);

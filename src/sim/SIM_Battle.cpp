@@ -258,10 +258,7 @@ void SIM_Battle::Update()
     // The strength graph ends with the battle.
     if (!m_ended && m_sampleAccumulator > kSampleInterval) {
         m_sampleAccumulator -= kSampleInterval;
-        const float p = m_playerFleet->GetCurrentStrength();
-        const float e = m_enemyFleet->GetCurrentStrength();
-        SIM_StatsDatabase::GetInstance().AddSample(p > 0.0f ? static_cast<uint32_t>(p) : 0u,
-                                                   e > 0.0f ? static_cast<uint32_t>(e) : 0u, clock.battleTime);
+        SampleStrengths();
     }
 
     SIM_RetreatManager::GetInstance().Update();
@@ -410,8 +407,23 @@ void SIM_Battle::AwardPoints()
     }
 }
 
+void SIM_Battle::SampleStrengths()
+{
+    if (!m_playerFleet || !m_enemyFleet)
+        return;
+    const float p = m_playerFleet->GetCurrentStrength();
+    const float e = m_enemyFleet->GetCurrentStrength();
+    SIM_StatsDatabase::GetInstance().AddSample(p > 0.0f ? static_cast<uint32_t>(p) : 0u,
+                                               e > 0.0f ? static_cast<uint32_t>(e) : 0u,
+                                               SIM_BattleClock::GetInstance().battleTime);
+}
+
 void SIM_Battle::EndBattle()
 {
+    // The graph's last sample is the strength the battle ended on (what the
+    // score boxes keep showing), not one taken up to a sample interval before.
+    if (!m_ended)
+        SampleStrengths();
     SIM_BattleClock& clock = SIM_BattleClock::GetInstance();
     clock.shipPicking = 1;
     clock.battleSpeed = 1.0f;

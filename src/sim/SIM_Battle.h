@@ -95,6 +95,8 @@ private:
 
     bool SetUp();
     void ReportProgress(float progress);
+    // One statistics sample of both fleets' current strength, now.
+    void SampleStrengths();
     void FreeBattle();
     bool LoadEnemyDeployment();
     void PlayResultMusic(const char* file);

@@ -3,6 +3,7 @@
 // reference picture with a generous tolerance.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "battle/GUI_BattleGUI.h"
 #include "battle/GUI_Map.h"
 #include "battle/GUI_ShipDrawLists.h"
+#include "battle/hud/GUI_Score.h"
 #include "engine/D3DEngine.h"
 #include "engine/GDebugLog.h"
 #include "platform/GraphicsDeviceFactory.h"
@@ -139,6 +141,41 @@ TEST_F(GLBattleScreen, ShipsFireBeamsOverTheBackdrop)
     const ImageCompareResult result = CompareWithReference(
         std::string(QLM_SOURCE_DIR) + "/tests/battle/reference/battle_beams.png", kWidth, kHeight, rgba, loose);
     EXPECT_TRUE(result.match) << result.message;
+}
+
+// At the start both fleets hold all their strength: a tie, where neither
+// side trails, so both score boxes show the green banner on screen.
+TEST_F(GLBattleScreen, AtATieBothScoreBoxesAreGreen)
+{
+    SIM_Scenario* scenario = SIM_Scenario::FindByName("scenario1");
+    ASSERT_NE(scenario, nullptr);
+    ASSERT_TRUE(StartBattleFromDeploymentFile(scenario, "data/sample deployment/deployed.txt", SIM_Scenario::EASY));
+    GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
+    gui.Enter();
+    gui.TogglePauseState();
+    D3DEngine& engine = D3DEngine::GetInstance();
+    engine.ClearAndBeginScene();
+    gui.Render();
+    engine.EndScene();
+    std::vector<uint8_t> rgba;
+    ASSERT_TRUE(engine.GetDevice()->ReadPixels(0, 0, 0, kWidth, kHeight, rgba));
+    engine.Flip();
+    gui.TogglePauseState();
+
+    const GUI_Score& score = GUI_Score::GetInstance();
+    ASSERT_EQ(score.GetFigures(0).fraction, score.GetFigures(1).fraction);
+    for (int box = 0; box < 2; ++box) {
+        const GUI_ScoreWindow& b = score.GetBox(box);
+        int green = 0, red = 0;
+        for (int y = std::max(0, b.top); y < std::min(kHeight, b.bottom); ++y)
+            for (int x = std::max(0, b.left); x < std::min(kWidth, b.right); ++x) {
+                const uint8_t* p = &rgba[(static_cast<size_t>(y) * kWidth + static_cast<size_t>(x)) * 4];
+                green += p[1] > p[0] + 40 && p[1] > p[2] + 40;
+                red += p[0] > p[1] + 40 && p[0] > p[2] + 40;
+            }
+        EXPECT_GT(green, 200) << "box " << box;
+        EXPECT_LT(red, green / 10) << "box " << box;
+    }
 }
 
 } // namespace

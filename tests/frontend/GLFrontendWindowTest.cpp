@@ -24,8 +24,12 @@
 #include "sim/SIM_ShipModuleType.h"
 #include "sim/SIM_Unlockable.h"
 #include "prep/GUI_DataItem.h"
+#include "frontend/GUI_OptionsSlider.h"
+#include "platform/SdlWindow.h"
 #include "support/ImageCompare.h"
+#include "support/WindowManagerClose.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
@@ -203,6 +207,66 @@ TEST_F(GLFrontend, AnOptionChangedWithTheMouseIsStillSetAfterARestart)
     EXPECT_EQ(options.GetCheckBox(4)->ticked, after != 0.0f);
     Picture again = Capture();
     EXPECT_LT(again.CountChanged(is, box.left + 20, box.top + 4, box.left + 54, box.top + 38), 5);
+}
+
+// The window manager's close (the window's close, then the quit) ends the
+// game without leaving the options screen: the volumes dragged there are
+// already written, the one let go of and the one still held alike.
+TEST_F(GLFrontend, VolumesDraggedOnTheOptionsScreenSurviveTheWindowsClose)
+{
+    ClickAndSettle(*GUI_MainMenu::GetInstance().GetOptionsButton());
+    ASSERT_EQ(Game::GetInstance().GetModeId(), 7);
+    GUI_Options& options = GUI_Options::GetInstance();
+    auto drag = [](const GUI_OptionsSlider& slider, float to, bool letGo) {
+        MoveMouse(static_cast<int>(slider.GetKnobX()), static_cast<int>(slider.GetKnobY()));
+        PressLeft(true);
+        const GRect track = slider.GetTrack();
+        MoveMouse(track.left + static_cast<int>(static_cast<float>(track.right - track.left) * to),
+                  static_cast<int>(slider.GetKnobY()));
+        if (letGo)
+            PressLeft(false);
+        Frames(2);
+    };
+    auto saved = [](const char* name) {
+        char line[64];
+        std::snprintf(line, sizeof line, "%s = %.2f", name, static_cast<double>(SIM_Options::GetInstance().GetValue(name)));
+        return std::string(line);
+    };
+    const std::string configPath = s_user->Path() + "/config.txt";
+    auto config = [&configPath] {
+        std::string text;
+        ReadWholeFile(configPath, text);
+        return text;
+    };
+
+    drag(*options.GetSlider(GUI_Options::SLIDER_MUSIC), 0.25f, true);
+    const float music = SIM_Options::GetInstance().GetValue("OPTIONS_MUSIC");
+    EXPECT_NEAR(music, 0.25f, 0.02f);
+    const std::string musicLine = saved("OPTIONS_MUSIC");
+    EXPECT_NE(config().find(musicLine), std::string::npos) << config();
+    // Held, not let go, when the window closes.
+    drag(*options.GetSlider(GUI_Options::SLIDER_SFX), 0.6f, false);
+    ASSERT_TRUE(options.GetSlider(GUI_Options::SLIDER_SFX)->IsDraggingKnob());
+    const float sfx = SIM_Options::GetInstance().GetValue("OPTIONS_SFX");
+    EXPECT_NEAR(sfx, 0.6f, 0.02f);
+    const std::string sfxLine = saved("OPTIONS_SFX");
+
+    auto* window = dynamic_cast<SdlWindow*>(Game::GetInstance().GetWindow());
+    ASSERT_NE(window, nullptr);
+    CloseAsWindowManager(window->GetSdlWindow());
+    for (int i = 0; i < 2000 && !Game::GetInstance().IsQuitting(); ++i) {
+        Frames(1);
+        SDL_Delay(1);
+    }
+    ASSERT_TRUE(Game::GetInstance().IsQuitting());
+    EXPECT_NE(config().find(musicLine), std::string::npos) << config();
+    EXPECT_NE(config().find(sfxLine), std::string::npos) << config();
+
+    StopGame();
+    StartGame(false, s_user->Path());
+    ASSERT_TRUE(s_started);
+    EXPECT_NEAR(SIM_Options::GetInstance().GetValue("OPTIONS_MUSIC"), music, 0.006f);
+    EXPECT_NEAR(SIM_Options::GetInstance().GetValue("OPTIONS_SFX"), sfx, 0.006f);
 }
 
 TEST_F(GLFrontend, TheRaceScreenAndTheShopOpenFromTheMenus)

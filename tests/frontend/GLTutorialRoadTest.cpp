@@ -103,6 +103,26 @@ void ExpectFrameDrawn(const TextureData& picture, const std::string& name)
     EXPECT_TRUE(found) << name;
 }
 
+// The open lesson leaves the deployment's bottom buttons (EASY, MEDIUM,
+// HARD, FIGHT, Back) free, and they show in the picture.
+void ExpectBottomButtonsFree(const TextureData& picture)
+{
+    const GUI_TutorialWindow* lesson = GUI_TutorialWindow::GetFirst();
+    ASSERT_NE(lesson, nullptr);
+    const GUI_DeploymentGUI& screen = GUI_DeploymentGUI::GetInstance();
+    std::vector<const GUI_ButtonText*> buttons = {screen.GetFightButton(), screen.GetGoBackButton()};
+    for (int level = 0; level < 3; ++level)
+        buttons.push_back(screen.GetDifficultyButton(level));
+    for (const GUI_ButtonText* button : buttons) {
+        if (!button->visible)
+            continue;
+        const bool overlap = lesson->left < button->right && button->left < lesson->right &&
+                             lesson->top < button->bottom && button->top < lesson->bottom;
+        EXPECT_FALSE(overlap) << lesson->GetLessonName() << " covers " << button->GetText();
+        EXPECT_GT(CountLitIn(picture, *button, 150), 20) << button->GetText() << " under " << lesson->GetLessonName();
+    }
+}
+
 } // namespace
 
 TEST(GLTutorialRoad, ANewPlayerIsLedFromTheTitleToAWonTutorialBattle)
@@ -169,7 +189,9 @@ TEST(GLTutorialRoad, ANewPlayerIsLedFromTheTitleToAWonTutorialBattle)
     ASSERT_EQ(deployment.GetPlayerFleet()->GetShips().size(), shipsBefore + 1);
     RunGameFrames(1);
     ASSERT_EQ(Lesson(), "ADDED_NEW_SHIP");
-    ClickCentre(photograph("05_ship_placed", {"deploymenticon"}));
+    const GUI_BaseElement* placed = photograph("05_ship_placed", {"deploymenticon"});
+    ExpectBottomButtonsFree(Screenshot(user));
+    ClickCentre(placed);
     RunGameFrames(1);
     ASSERT_EQ(Lesson(), "SHIPDETAILS");
     ClickCentre(photograph("06_ship_details", {"ADDORDER"}));
@@ -187,6 +209,7 @@ TEST(GLTutorialRoad, ANewPlayerIsLedFromTheTitleToAWonTutorialBattle)
     EXPECT_EQ(countOrders(), ordersBefore + 1);
     ASSERT_EQ(Lesson(), "SAVEDEPLOYMENT");
     const GUI_BaseElement* fight = photograph("08_ready_to_fight", {"fightbattle"});
+    ExpectBottomButtonsFree(Screenshot(user));
     ASSERT_TRUE(deployment.GetFightButton()->enabled);
     EXPECT_EQ(fight, static_cast<const GUI_BaseElement*>(deployment.GetFightButton()));
     ClickCentre(fight);

@@ -92,6 +92,10 @@ TEST_F(UnlockShop, LockedItemsComeFirstCheapestFirstAndItemsWithoutOwnerAreSkipp
     for (size_t i = 0; i < 5; ++i)
         EXPECT_EQ(window.GetIcons()[i]->GetItem().GetUnlockCost(), expected[i]) << i;
     EXPECT_FALSE(window.GetIcons().back()->GetItem().IsLocked());
+    // The item left out says why in the error log, with the assertion's line.
+    const std::string errors = UserFile("debug/errors.txt");
+    EXPECT_NE(errors.find("shoptest_orphan"), std::string::npos) << errors;
+    EXPECT_NE(errors.find("Assertion failure:filename:GUI_UnlockShop.cpp"), std::string::npos) << errors;
     // The first icon is selected; with no points its frame is brown and the
     // button cannot be pressed.
     EXPECT_EQ(window.GetSelected(), window.GetIcons().front());
@@ -106,6 +110,25 @@ TEST_F(UnlockShop, LockedItemsComeFirstCheapestFirstAndItemsWithoutOwnerAreSkipp
     EXPECT_EQ(window.GetSelected(), nullptr);
     EXPECT_FALSE(window.GetUnlockButton()->enabled);
     EXPECT_EQ(window.GetPriceText(), "");
+}
+
+// A hull naming a race the game has not loaded is still sold (no race holds
+// it back), and the error log says what is wrong with it.
+TEST_F(UnlockShop, AHullWhoseRaceIsMissingIsSoldWithALine)
+{
+    SIM_ShipHull stray; // names no race
+    ASSERT_EQ(SIM_Race::Find(stray.GetRaceName(), false), nullptr);
+    AddItem("shoptest_stray_hull", SIM_Unlockable::HULL, &stray, 1);
+    GivePoints(1);
+    Game::GetInstance().SetMode(10);
+    Click(*Window().GetTabButton(GUI_UnlockWindow::TAB_HULLS));
+    ASSERT_EQ(Window().GetIcons().size(), 1u);
+    EXPECT_FALSE(Window().GetIcons().front()->IsRaceLocked());
+    EXPECT_TRUE(Window().GetUnlockButton()->enabled);
+    const std::string errors = UserFile("debug/errors.txt");
+    EXPECT_NE(errors.find("shoptest_stray_hull"), std::string::npos) << errors;
+    EXPECT_NE(errors.find("Assertion failure:filename:GUI_UnlockShop.cpp"), std::string::npos) << errors;
+    Game::GetInstance().SetMode(15);
 }
 
 TEST_F(UnlockShop, PagesHoldFiveRowsOfSixAndAScrollStepSkipsARow)

@@ -149,6 +149,23 @@ TEST_P(TextFitFrontend, RacesOptionsAndTheShop)
             ExpectFits("shop item " + shop->GetItemName());
         }
     }
+    // Without points every locked item says why Unlock is off: the points
+    // it still needs, or the race to unlock first.
+    SIM_HighScores::GetInstance().AddPoints(-SIM_HighScores::GetInstance().GetPoints());
+    shop->RefreshPoints();
+    int refusals = 0;
+    for (int tab : {GUI_UnlockWindow::TAB_MODULES, GUI_UnlockWindow::TAB_HULLS, GUI_UnlockWindow::TAB_RACES}) {
+        shop->SetTab(tab);
+        const std::vector<GUI_UnlockIcon*> icons = shop->GetIcons();
+        for (GUI_UnlockIcon* icon : icons) {
+            shop->Select(icon);
+            if (shop->GetRefusalText().empty())
+                continue;
+            ++refusals;
+            ExpectFits("why " + shop->GetItemName() + " cannot be unlocked");
+        }
+    }
+    EXPECT_GT(refusals, 0);
 }
 
 TEST_P(TextFitFrontend, EveryLesson)

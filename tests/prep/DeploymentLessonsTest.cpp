@@ -9,6 +9,9 @@
 #include "gui/GUI_TutorialWindow.h"
 #include "prep/GUI_DeploymentDesignPicker.h"
 #include "prep/GUI_DeploymentGUI.h"
+#include "prep/GUI_DeploymentIcon.h"
+#include "prep/GUI_DeploymentMap.h"
+#include "sim/SIM_ShipDesign.h"
 #include "prep/GUI_DeploymentZone.h"
 #include "sim/SIM_Scenario.h"
 
@@ -49,6 +52,47 @@ TEST_P(DeploymentLessons, TheFirstLessonLeavesTheButtonsAndWhatItPointsAtFree)
     EXPECT_FALSE(Overlap(*lesson, GUI_DeploymentZone::GetInstance().GetScreenRect()));
     EXPECT_LE(lesson->right, GetParam().first);
     EXPECT_LE(lesson->bottom, GetParam().second);
+}
+
+// The lessons after a ship is placed and when the fleet is ready stand
+// clear of the bottom buttons too: "Ready to fight" points at FIGHT, and
+// neither may hide EASY, MEDIUM and HARD.
+TEST_P(DeploymentLessons, TheShipPlacedAndReadyLessonsLeaveTheBottomButtonsFree)
+{
+    DesignerTestGame game(GetParam().first, GetParam().second);
+    ASSERT_TRUE(game.started);
+    GUI_Tutorial& tutorial = GUI_Tutorial::GetInstance();
+    tutorial.Load();
+    SIM_Scenario* scenario = SIM_Scenario::FindByName("scenario1");
+    ASSERT_NE(scenario, nullptr);
+    GUI_DeploymentGUI::Open(scenario, false, 15);
+    game.Frames(2);
+    // A ship on the map, for the first lesson to point at.
+    const GUI_DeploymentMap& map = GUI_DeploymentMap::GetInstance();
+    GUI_DeploymentGUI::GetInstance().PlaceShip(SIM_ShipDesign::Find("fed_sample_frigate"), map.MapToScreenX(288),
+                                               map.MapToScreenY(384));
+    DropDraggedDeploymentIcons();
+    game.Frames(1);
+    const GUI_DeploymentGUI& screen = GUI_DeploymentGUI::GetInstance();
+    for (const char* name : {"ADDED_NEW_SHIP", "SAVEDEPLOYMENT"}) {
+        // Placing the ship opened the first of them already.
+        const GUI_TutorialWindow* open = GUI_TutorialWindow::GetFirst();
+        if (!open || open->GetLessonName() != name)
+            ASSERT_TRUE(tutorial.LaunchTutorial(name)) << name;
+        game.Frames(1);
+        const GUI_TutorialWindow* lesson = GUI_TutorialWindow::GetFirst();
+        ASSERT_NE(lesson, nullptr);
+        ASSERT_EQ(lesson->GetLessonName(), name);
+        for (int level = 0; level < 3; ++level) {
+            ASSERT_TRUE(screen.GetDifficultyButton(level)->visible);
+            EXPECT_FALSE(Overlap(*lesson, *screen.GetDifficultyButton(level))) << name << ", difficulty " << level;
+        }
+        EXPECT_FALSE(Overlap(*lesson, *screen.GetFightButton())) << name;
+        EXPECT_FALSE(Overlap(*lesson, *screen.GetGoBackButton())) << name;
+        EXPECT_FALSE(Overlap(*lesson, GUI_DeploymentZone::GetInstance().GetScreenRect())) << name;
+        EXPECT_LE(lesson->right, GetParam().first);
+        EXPECT_LE(lesson->bottom, GetParam().second);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, DeploymentLessons,

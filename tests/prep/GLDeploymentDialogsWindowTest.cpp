@@ -160,6 +160,57 @@ TEST(GLDeploymentDialogsWindow, ARenamedShipCannotBeDraggedAwayAndItsDialogGoesW
     EXPECT_EQ(screen.GetPlayerFleet()->GetShips().size(), 1u);
 }
 
+// A ship renamed with the keyboard alone: the field takes the keys from the
+// start, a cleared field leaves the ship its name, Enter closes the dialog.
+TEST(GLDeploymentDialogsWindow, AShipIsRenamedByKeyboardAloneAndNeverLeftBlank)
+{
+    WindowedGame play({.seed = 5, .smallWindow = false, .noLessons = true});
+    ASSERT_TRUE(play.Started());
+    WriteDeployed(kTwoFrigates);
+    SIM_Scenario* scenario = SIM_Scenario::FindByName("scenario1");
+    ASSERT_NE(scenario, nullptr);
+    GUI_DeploymentGUI::Open(scenario, false, 15);
+    SettleScreens();
+    ASSERT_EQ(Game::GetInstance().GetModeId(), 2);
+    GUI_DeploymentIcon* anvil = FindDeploymentIconByShipId(1);
+    ASSERT_NE(anvil, nullptr);
+    SIM_DeployedShip* ship = anvil->GetShip();
+    auto openNaming = [anvil] {
+        RightClickAt(Centre(anvil->left, anvil->right), Centre(anvil->top, anvil->bottom));
+        auto* menu = dynamic_cast<GUI_DeploymentIconRCMenu*>(GUI_RCMenuBase::GetOpen());
+        ASSERT_NE(menu, nullptr);
+        ClickCentre(menu->GetRenameButton());
+        ASSERT_NE(GUI_RandomShipName::GetOpen(), nullptr);
+    };
+    auto eraseAll = [] {
+        for (int i = 0; i < 8; ++i)
+            PressKey(SDL_SCANCODE_BACKSPACE);
+    };
+
+    ASSERT_NO_FATAL_FAILURE(openNaming());
+    EXPECT_TRUE(GUI_RandomShipName::GetOpen()->GetTextField()->IsEditing());
+    eraseAll();
+    EXPECT_EQ(GUI_RandomShipName::GetOpen()->GetTextField()->GetText(), "");
+    EXPECT_EQ(ship->name, "Anvil") << "a blank name is not taken";
+    Type({SDL_SCANCODE_O, SDL_SCANCODE_A, SDL_SCANCODE_K}, "Oak");
+    EXPECT_EQ(ship->name, "Oak");
+    PressKey(SDL_SCANCODE_RETURN);
+    RunGameFrames(2);
+    EXPECT_EQ(GUI_RandomShipName::GetOpen(), nullptr);
+    EXPECT_FALSE(GUI_WindowManager::GetInstance().IsModalOpen());
+    EXPECT_EQ(ship->name, "Oak");
+
+    // Cleared and closed with Enter: the name it had stays; spaces count as blank.
+    ASSERT_NO_FATAL_FAILURE(openNaming());
+    eraseAll();
+    Type({SDL_SCANCODE_SPACE}, " ");
+    EXPECT_EQ(ship->name, "Oak");
+    PressKey(SDL_SCANCODE_RETURN);
+    RunGameFrames(2);
+    EXPECT_EQ(GUI_RandomShipName::GetOpen(), nullptr);
+    EXPECT_EQ(ship->name, "Oak");
+}
+
 TEST(GLDeploymentDialogsWindow, TheSupplyListCountsAShipPlacedWithTheMouseAndALineSelectsItsShips)
 {
     WindowedGame play({.seed = 5, .smallWindow = false, .noLessons = true});

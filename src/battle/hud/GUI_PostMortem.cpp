@@ -173,11 +173,17 @@ const std::string& GUI_PostMortem::GetShownRaceMessage()
     if (m_wrappedMessage.empty() && !m_raceMessage.empty()) {
         LibText& text = LibText::GetInstance();
         text.SetFont("zekton16.dds", kFontSize);
-        // Over a challenge's message box only its line fits: the rest is cut with "...".
+        // Over a challenge's message box only its lines fit: the rest is cut with "...".
         m_wrappedMessage = m_challenge ? text.FitText(m_raceMessage, width - 40, kChallengeMessageLines)
                                        : text.GetWrappedText(m_raceMessage, width - 40);
     }
     return m_wrappedMessage;
+}
+
+bool GUI_PostMortem::TakeEscape()
+{
+    OnViewStats(0);
+    return true;
 }
 
 void GUI_PostMortem::OnViewStats(std::intptr_t)

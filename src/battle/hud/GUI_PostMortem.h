@@ -19,11 +19,11 @@ public:
     static constexpr int kWidth = 500;
     static constexpr int kHeight = 200;
     static constexpr int kChallengeHeight = 320;
-    // After a challenge the race's message keeps to one line, cut with
-    // "...", above the message box that starts kMessageTop under the
-    // client's top.
-    static constexpr int kChallengeMessageLines = 1;
-    static constexpr int kMessageTop = 70;
+    // After a challenge the race's message keeps to two lines (a longer one
+    // is cut with "..."), above the message box that starts kMessageTop
+    // under the client's top.
+    static constexpr int kChallengeMessageLines = 2;
+    static constexpr int kMessageTop = 90;
     static constexpr int kRaceMessageTop = 50;
     static constexpr int kUnlockShopMode = 10;
     static constexpr int kDeploymentMode = 2;
@@ -36,6 +36,8 @@ public:
     ~GUI_PostMortem() override;
 
     void Draw() override;
+    // Escape goes on to the statistics: the report never leaves a bare battle view.
+    bool TakeEscape() override;
 
     // Only a request that went through counts: a failed one leaves the
     // button to try again.

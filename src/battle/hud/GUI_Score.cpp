@@ -90,9 +90,9 @@ void GUI_Score::UpdateFigures(const SIM_Fleet* player, const SIM_Fleet* enemy)
         m_enemy = Read(enemy);
     m_player = Read(player);
     if (m_secondShown) {
-        // Ties go to the second box.
-        m_first.leading = m_enemy.fraction < m_player.fraction;
-        m_second.leading = !m_first.leading;
+        // At a tie neither side trails: both boxes are green.
+        m_first.leading = m_enemy.fraction <= m_player.fraction;
+        m_second.leading = m_player.fraction <= m_enemy.fraction;
     } else {
         m_first.leading = false;
     }

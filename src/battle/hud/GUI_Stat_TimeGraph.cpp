@@ -92,9 +92,11 @@ float GUI_Stat_TimeGraph::AverageHitPoints(const std::vector<SIM_StrengthSample>
         playerSum = static_cast<float>(sample.playerStrength);
         enemySum = static_cast<float>(sample.enemyStrength);
     }
+    // The line ends on the strength the battle ended on (its last sample, as
+    // the score boxes show it), not on an average that blurs the last kills.
     if (count > 0 && next < kBuckets) {
-        player[next] = playerSum / static_cast<float>(count);
-        enemy[next] = enemySum / static_cast<float>(count);
+        player[next] = static_cast<float>(samples.back().playerStrength);
+        enemy[next] = static_cast<float>(samples.back().enemyStrength);
     }
     return largest;
 }

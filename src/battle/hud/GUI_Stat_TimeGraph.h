@@ -35,8 +35,9 @@ public:
     static const char* const kTooltipKeys[kSeries];
     static uint32_t SeriesColour(int series);
 
-    // Averages per HP bucket of the samples (-1 where none fell); returns
-    // the largest average of the buckets a later sample closed.
+    // Averages per HP bucket of the samples (-1 where none fell), the last
+    // bucket holding the last sample itself; returns the largest average of
+    // the buckets a later sample closed.
     static float AverageHitPoints(const std::vector<SIM_StrengthSample>& samples, float bucketWidth,
                                   float player[kBuckets], float enemy[kBuckets]);
 

@@ -48,10 +48,13 @@ GUI_SurvivalPostMortem::GUI_SurvivalPostMortem() : GUI_Dialog(false)
     GUI_WindowManager::GetInstance().BringToFront(this);
     GUI_WindowManager::GetInstance().AddModal(this);
     SetTitleKey("SURVIVAL_POSTMORTEM_TITLE");
+    m_givenUp = s_givenUp;
+    s_givenUp = false;
     LibText& text = LibText::GetInstance();
     text.SetFont("zekton16.dds", kFontSize);
-    m_body = text.GetWrappedText(GetString(named ? "SURVIVAL_POSTMORTEM_TEXT" : "SURVIVAL_POSTMORTEM_TEXT_NO_NAME"),
-                                 width - 40);
+    const char* bodyKey = m_givenUp ? (named ? "SURVIVAL_POSTMORTEM_TEXT_GIVEN_UP" : "SURVIVAL_POSTMORTEM_TEXT_GIVEN_UP_NO_NAME")
+                                    : (named ? "SURVIVAL_POSTMORTEM_TEXT" : "SURVIVAL_POSTMORTEM_TEXT_NO_NAME");
+    m_body = text.GetWrappedText(GetString(bodyKey), width - 40);
     m_scoreTop = top + kBodyTop + text.GetWrappedTextHeight(m_body, width - 40) + 8;
     m_scoreLabel = GetString("SURVIVAL_POSTMORTEM_SCORE");
     m_bestLabel = GetString("SURVIVAL_POSTMORTEM_BEST");
@@ -89,6 +92,13 @@ void GUI_SurvivalPostMortem::Draw()
     text.SetText(TEXT_ALIGN_LEFT, m_bestLabel, l, scoreY + kLineStep, 0xFFFFFFFFu, 0.0f);
     text.SetText(TEXT_ALIGN_RIGHT, m_bestText, l, scoreY + kLineStep, 0xFFFFFFFFu, boxWidth);
     text.Render(-1);
+}
+
+bool GUI_SurvivalPostMortem::TakeEscape()
+{
+    if (!m_posting)
+        OnViewStats(0);
+    return true;
 }
 
 void GUI_SurvivalPostMortem::OnViewStats(std::intptr_t)

@@ -18,6 +18,12 @@ public:
     GUI_SurvivalPostMortem();
     ~GUI_SurvivalPostMortem() override;
     void Draw() override;
+    // Escape goes on to the statistics: the report never leaves a bare battle view.
+    bool TakeEscape() override;
+
+    // The next report follows the player giving up, not the fleet falling.
+    static void SetGivenUp(bool givenUp) { s_givenUp = givenUp; }
+    bool IsGivenUp() const { return m_givenUp; }
 
     GUI_ButtonText* GetViewStatsButton() const { return m_viewStats; }
     GUI_ButtonText* GetPostOnlineButton() const { return m_postOnline; }
@@ -43,5 +49,7 @@ private:
     // Where the score lines start, below the body text.
     int m_scoreTop = 0;
     bool m_posting = false;
+    bool m_givenUp = false;
     GUI_Interlace m_interlace;
+    static inline bool s_givenUp = false;
 };

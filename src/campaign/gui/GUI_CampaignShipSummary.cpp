@@ -87,6 +87,20 @@ void GUI_CampaignShipSummary::FitValues()
     }
 }
 
+void GUI_CampaignShipSummary::FitTitle()
+{
+    m_fittedTitle = m_title;
+    m_titleWidth = width;
+    m_shownTitle = m_title;
+    m_titleSize = kFontSize;
+    LibText& text = LibText::GetInstance();
+    if (!text.FindFont("zekton16.dds"))
+        return;
+    text.SetFont("zekton16.dds", kFontSize);
+    // A long design name ("Federation Support Frigate") keeps inside the table.
+    m_titleSize = text.FitLine(m_shownTitle, std::max(1, width - 20), kFontSize, kMinFontSize);
+}
+
 void GUI_CampaignShipSummary::Draw()
 {
     if (!visible)
@@ -111,9 +125,12 @@ void GUI_CampaignShipSummary::Draw()
     }
     if (width != m_fittedWidth)
         FitValues();
+    if (width != m_titleWidth || m_title != m_fittedTitle)
+        FitTitle();
     LibText& text = LibText::GetInstance();
-    text.SetFont("zekton16.dds", kFontSize);
-    text.SetText(0, m_title, static_cast<float>(left + 10), static_cast<float>(top), 0xFFFFFFFFu, 0.0f);
+    text.SetFont("zekton16.dds", m_titleSize);
+    text.SetText(0, m_shownTitle, static_cast<float>(left + 10), static_cast<float>(top) + (kFontSize - m_titleSize) * 0.75f,
+                 0xFFFFFFFFu, 0.0f);
     for (int i = 0; i < 6; ++i) {
         const float y = static_cast<float>(top + (i + 1) * kRowHeight);
         const bool warned = i == warnedRow;

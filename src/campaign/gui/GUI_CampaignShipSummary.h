@@ -37,6 +37,9 @@ public:
     GUI_Shipyard* linkedShipyard = nullptr;
 
     const std::string& GetTitle() const { return m_title; }
+    // The title as drawn: smaller, or cut, when the table is too narrow for it.
+    const std::string& GetShownTitle() const { return m_shownTitle; }
+    float GetTitleSize() const { return m_titleSize; }
     const std::string& GetCostText() const { return m_values[0]; }
     const std::string& GetCrewText() const { return m_values[5]; }
     // The size the cost is drawn at: smaller when it would reach its label.
@@ -47,11 +50,17 @@ public:
 
 private:
     void FitValues();
+    void FitTitle();
 
     SIM_ShipDesign* m_design = nullptr;
     SIM_CampaignShip* m_ship = nullptr;
     bool m_shipyardMode = true;
     std::string m_title;
+    std::string m_shownTitle;
+    // What the shown title was fitted from, and to which width.
+    std::string m_fittedTitle;
+    int m_titleWidth = -1;
+    float m_titleSize = kFontSize;
     // cost, speed, hull, armour, shields, crew
     std::string m_labels[6];
     std::string m_values[6];

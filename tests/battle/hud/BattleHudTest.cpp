@@ -246,7 +246,7 @@ TEST_F(BattleHudTest, ASurvivalWaveReachesTheScoreWindowAndTheMiniMapShowsItsShi
     EXPECT_EQ(map->GetIcons().size(), before + arrived) << "made once, not every frame";
 }
 
-TEST_F(BattleHudTest, ScoreBoxesTiesGoToTheSecondAndFiguresFreezeAtTheEnd)
+TEST_F(BattleHudTest, ScoreBoxesAtATieAreBothGreenAndFiguresFreezeAtTheEnd)
 {
     GUI_Score& score = GUI_Score::GetInstance();
     score.Layout(false, 1024);
@@ -257,15 +257,19 @@ TEST_F(BattleHudTest, ScoreBoxesTiesGoToTheSecondAndFiguresFreezeAtTheEnd)
     player.SetStartingStrength(200.0f);
     enemy.SetStartingStrength(300.0f);
     score.UpdateFigures(&player, &enemy);
-    EXPECT_TRUE(score.GetBox(1).leading) << "equal fractions: the second box leads";
-    EXPECT_FALSE(score.GetBox(0).leading);
+    EXPECT_TRUE(score.GetBox(1).leading) << "equal fractions: neither side trails";
+    EXPECT_TRUE(score.GetBox(0).leading);
     EXPECT_EQ(GUI_Score::PercentText(score.GetFigures(0)), "100%");
     EXPECT_EQ(GUI_Score::StrengthText(score.GetFigures(1)), "300 / 300");
     SIM_Fleet empty;
     score.UpdateFigures(&player, &empty);
     EXPECT_TRUE(score.GetBox(0).leading);
+    EXPECT_FALSE(score.GetBox(1).leading);
     EXPECT_EQ(GUI_Score::PercentText(score.GetFigures(1)), "0%");
     EXPECT_EQ(GUI_Score::StrengthText(score.GetFigures(1)), "0 / 0");
+    score.UpdateFigures(&empty, &enemy);
+    EXPECT_FALSE(score.GetBox(0).leading);
+    EXPECT_TRUE(score.GetBox(1).leading);
     score.Layout(true, 1024);
     score.UpdateFigures(&player, &enemy);
     EXPECT_FALSE(score.ShowsSecondBox());

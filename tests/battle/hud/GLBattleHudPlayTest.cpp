@@ -264,6 +264,7 @@ TEST_F(GLBattleHudPlay, ShipClickInspectsWeaponClickDrawsItsRangeAndNoKeepsThePa
 // A survival battle given up with the mouse, by a player without an online
 // name: its report opens with the score, which becomes the best in sc.dat;
 // the disabled Post says why when hovered, and a click on it does nothing.
+// Escape then opens the statistics, and Escape again leaves them.
 TEST_F(GLBattleHudPlay, AdmittingDefeatInSurvivalReportsTheScoreAndPostWantsAName)
 {
     BattleLaunchRequest request;
@@ -312,4 +313,19 @@ TEST_F(GLBattleHudPlay, AdmittingDefeatInSurvivalReportsTheScoreAndPostWantsANam
     EXPECT_FALSE(report->IsPosting());
     EXPECT_EQ(GUI_Message::GetOpen(), nullptr);
     EXPECT_EQ(GUI_SurvivalPostMortem::GetOpen(), report);
+    // Given up, not fallen: the report says so.
+    EXPECT_TRUE(report->IsGivenUp());
+    EXPECT_EQ(report->GetBodyText().find("fallen"), std::string::npos) << report->GetBodyText();
+
+    // Escape goes on to the statistics, never to a bare battle view; the
+    // next Escape leaves them.
+    PressKey(SDL_SCANCODE_ESCAPE);
+    RunGameFrames(2);
+    EXPECT_EQ(GUI_SurvivalPostMortem::GetOpen(), nullptr);
+    ASSERT_NE(GUI_StatsBrowser::GetOpen(), nullptr);
+    EXPECT_EQ(Game::GetInstance().GetModeId(), 0);
+    PressKey(SDL_SCANCODE_ESCAPE);
+    RunGameFrames(2);
+    EXPECT_EQ(GUI_StatsBrowser::GetOpen(), nullptr);
+    EXPECT_EQ(Game::GetInstance().GetModeId(), 15);
 }

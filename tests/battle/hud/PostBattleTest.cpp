@@ -41,6 +41,8 @@
 #include "sim/SIM_ShipDesign.h"
 #include "sim/SIM_ShipModuleType.h"
 #include "sim/SIM_StatsDatabase.h"
+#include "sim/SIM_Race.h"
+#include "battle/hud/GUI_Score.h"
 #include "engine/GFileHelpers.h"
 #include "engine/GHttpClient.h"
 #include "engine/GSafeFile.h"
@@ -155,8 +157,17 @@ TEST_F(PostBattleTest, ABattleRunToItsEndOpensExactlyOneReportAndItsStatistics)
         for (const char* key : {"POSTMORTEM_QUIT_VICTORY", "POSTMORTEM_QUIT_DEFEAT"})
             EXPECT_LE(text.GetTextWidth(GetString(key)), report->GetQuitButton()->width - 6) << key;
     }
+    // The statistics end on the strengths the battle ended on: the score
+    // boxes' final figures.
+    const std::vector<SIM_StrengthSample> samples = SIM_StatsDatabase::GetInstance().GetSamples();
+    ASSERT_FALSE(samples.empty());
+    const GUI_Score& score = GUI_Score::GetInstance();
+    EXPECT_EQ(samples.back().playerStrength, static_cast<uint32_t>(score.GetFigures(0).current));
+    EXPECT_EQ(samples.back().enemyStrength, static_cast<uint32_t>(score.GetFigures(1).current));
+    EXPECT_GT(samples.back().playerStrength + samples.back().enemyStrength, 0u);
     // Ending again (a second end check) replaces, never stacks.
     battle.EndBattle();
+    EXPECT_EQ(SIM_StatsDatabase::GetInstance().GetSamples().size(), samples.size()) << "one closing sample";
     EXPECT_EQ(CountReports(), 1);
     report = GUI_PostMortem::GetOpen();
 
@@ -189,6 +200,46 @@ TEST_F(PostBattleTest, ABattleRunToItsEndOpensExactlyOneReportAndItsStatistics)
     EXPECT_FLOAT_EQ(graph->GetScale(), StatSeriesTable::ScaleFor(graph->GetTable().Largest()));
     for (int s = 0; s < StatSeriesTable::kSeries; ++s)
         EXPECT_EQ(graph->GetLine(s).GetPoints().size(), 100u);
+    // Both strength lines end on the final figures: the lowest line ends at
+    // the height its own final figure gives.
+    float playerHp[GUI_Stat_TimeGraph::kBuckets], enemyHp[GUI_Stat_TimeGraph::kBuckets];
+    const float hpScale = StatSeriesTable::ScaleFor(
+        GUI_Stat_TimeGraph::AverageHitPoints(samples, graph->GetBucketWidth(), playerHp, enemyHp));
+    const GRect& plot = graph->GetPlot();
+    for (bool player : {true, false}) {
+        const auto& points = graph->GetHpLine(player).GetPoints();
+        ASSERT_FALSE(points.empty());
+        const float last = static_cast<float>(player ? samples.back().playerStrength : samples.back().enemyStrength);
+        EXPECT_NEAR(points.back().y,
+                    static_cast<float>(plot.bottom) - last / hpScale * static_cast<float>(plot.Height() - 2) - 2.0f,
+                    0.01f)
+            << (player ? "player" : "enemy");
+    }
+}
+
+// Escape on either report (the window manager's top modal takes it) goes on
+// to the statistics: never a bare battle view whose next Escape leaves them
+// unseen.
+TEST_F(PostBattleTest, EscapeOnAReportGoesOnToTheStatistics)
+{
+    ASSERT_NO_FATAL_FAILURE(StartBattle());
+    SIM_Battle::GetInstance().Victory();
+    ASSERT_NE(GUI_PostMortem::GetOpen(), nullptr);
+    EXPECT_TRUE(GUI_WindowManager::GetInstance().CloseTopModal());
+    GUI_WindowManager::GetInstance().DeleteQueuedWindows();
+    EXPECT_EQ(GUI_PostMortem::GetOpen(), nullptr);
+    EXPECT_NE(GUI_StatsBrowser::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_BattleGUI::GetInstance().shipPicking, GUI_BattleGUI::STATE_STATISTICS);
+    BattleHud::CloseAll();
+    GUI_WindowManager::GetInstance().DeleteQueuedWindows();
+
+    ASSERT_NO_FATAL_FAILURE(StartBattle());
+    ASSERT_NE(EndAsSurvival(), nullptr);
+    EXPECT_TRUE(GUI_WindowManager::GetInstance().CloseTopModal());
+    GUI_WindowManager::GetInstance().DeleteQueuedWindows();
+    EXPECT_EQ(GUI_SurvivalPostMortem::GetOpen(), nullptr);
+    EXPECT_NE(GUI_StatsBrowser::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_BattleGUI::GetInstance().shipPicking, GUI_BattleGUI::STATE_STATISTICS);
 }
 
 TEST_F(PostBattleTest, SurvivalAndCampaignBattlesEndTheirOwnWay)
@@ -221,6 +272,15 @@ TEST_F(PostBattleTest, SurvivalAndCampaignBattlesEndTheirOwnWay)
     GUI_SurvivalPostMortem::Open();
     survival = GUI_SurvivalPostMortem::GetOpen();
     EXPECT_TRUE(survival->GetPostOnlineButton()->enabled);
+    EXPECT_EQ(Unwrapped(survival->GetBodyText()), GetString("SURVIVAL_POSTMORTEM_TEXT"));
+    // A survival battle given up says so, not that the fleet fell; the next
+    // report is a fallen fleet's again.
+    GUI_SurvivalPostMortem::SetGivenUp(true);
+    GUI_SurvivalPostMortem::Open();
+    EXPECT_EQ(Unwrapped(GUI_SurvivalPostMortem::GetOpen()->GetBodyText()),
+              GetString("SURVIVAL_POSTMORTEM_TEXT_GIVEN_UP"));
+    GUI_SurvivalPostMortem::Open();
+    survival = GUI_SurvivalPostMortem::GetOpen();
     EXPECT_EQ(Unwrapped(survival->GetBodyText()), GetString("SURVIVAL_POSTMORTEM_TEXT"));
     Press(survival->GetPostOnlineButton());
     ASSERT_NE(GUI_Message::GetOpen(), nullptr);
@@ -491,31 +551,39 @@ TEST_F(PostBattleTest, ARatingCountsOnlyWhenTheServerTookIt)
     GUI_PostMortemMessage* message = report->GetMessageWindow();
     ASSERT_NE(message, nullptr);
     EXPECT_EQ(report->height, 320);
-    EXPECT_EQ(message->top, report->clientTop + 70);
-    EXPECT_EQ(message->bottom, report->clientTop + 190);
+    EXPECT_EQ(message->top, report->clientTop + 90);
+    EXPECT_EQ(message->bottom, report->clientTop + 210);
+    EXPECT_GE(report->GetRetaliateButton()->top, message->bottom);
+    EXPECT_LE(report->GetRetaliateButton()->bottom, report->GetQuitButton()->top);
     {
-        // The race's message keeps to one line, which ends above the prompt.
+        // The race's message keeps to two lines, which end above the prompt.
         LibText& text = LibText::GetInstance();
         text.SetFont("zekton16.dds", 16.0f);
-        EXPECT_LE(report->top + GUI_PostMortem::kRaceMessageTop + text.GetWrappedTextHeight("one", 1000), message->top);
-        EXPECT_GT(report->top + GUI_PostMortem::kRaceMessageTop + text.GetWrappedTextHeight("one\ntwo", 1000),
+        EXPECT_LE(report->top + GUI_PostMortem::kRaceMessageTop + text.GetWrappedTextHeight("one\ntwo", 1000),
+                  message->top);
+        EXPECT_GT(report->top + GUI_PostMortem::kRaceMessageTop + text.GetWrappedTextHeight("one\ntwo\nthree", 1000),
                   message->top)
-            << "a second line would reach it, so it is cut";
+            << "a third line would reach it, so it is cut";
         const std::string raw = report->GetRaceMessage();
         ASSERT_FALSE(raw.empty());
-        const std::string shown = report->GetShownRaceMessage();
-        text.SetFont("zekton16.dds", 16.0f);
-        EXPECT_EQ(shown.find('\n'), std::string::npos) << shown;
-        EXPECT_LE(text.GetTextWidth(shown), report->width - 40);
-        if (text.GetTextWidth(raw) > report->width - 40) {
-            EXPECT_EQ(shown.substr(shown.size() - 3), "...") << "a cut message says so: " << shown;
-        } else {
-            EXPECT_EQ(shown, raw);
+        EXPECT_EQ(Unwrapped(report->GetShownRaceMessage()), raw) << "the game's own message is shown whole";
+        // Every message a race of the game has fits whole in those lines.
+        for (const SIM_Race* race : SIM_Race::GetList()) {
+            std::string file;
+            ASSERT_TRUE(ReadWholeFile(race->GetFileName(), file)) << race->GetFileName();
+            size_t at = 0;
+            int messages = 0;
+            while ((at = file.find("\nmsg = ", at)) != std::string::npos) {
+                at += 7;
+                std::string msg = file.substr(at, file.find('\n', at) - at);
+                while (!msg.empty() && (msg.back() == ' ' || msg.back() == '\r'))
+                    msg.pop_back();
+                ++messages;
+                const std::string fitted = text.FitText(msg, report->width - 40, GUI_PostMortem::kChallengeMessageLines);
+                EXPECT_EQ(Unwrapped(fitted), msg) << race->GetName();
+            }
+            EXPECT_GT(messages, 0) << race->GetName();
         }
-        EXPECT_EQ(text.FitText("The enemy holds the field. Federation space is at risk, Admiral, and more.",
-                               report->width - 40, GUI_PostMortem::kChallengeMessageLines)
-                      .find('\n'),
-                  std::string::npos);
     }
     ExpectLabelsFit(*report);
     GUI_PostMortemMessage::SetSender(FakeMessage);

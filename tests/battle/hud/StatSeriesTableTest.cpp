@@ -146,7 +146,8 @@ TEST(StatSeriesTable, HitPointsAverageOverBucketsOfAtLeastATenthOfASecond)
     // A wider width averages: two samples per 200 ms bucket.
     const float wide = GUI_Stat_TimeGraph::AverageHitPoints(samples, 200.0f, player, enemy);
     EXPECT_FLOAT_EQ(player[0], 999.5f);
-    EXPECT_FLOAT_EQ(player[24], 951.5f);
+    EXPECT_FLOAT_EQ(player[23], 953.5f);
+    EXPECT_FLOAT_EQ(player[24], 951.0f) << "the line ends on the last sample, not its bucket's average";
     EXPECT_FLOAT_EQ(player[25], -1.0f);
     EXPECT_FLOAT_EQ(wide, 999.5f);
 }

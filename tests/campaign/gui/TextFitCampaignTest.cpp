@@ -170,6 +170,18 @@ TEST_P(TextFitCampaign, LoaderMapAndPlanet)
     ASSERT_NE(GUI_Shipyard::GetOpen(), nullptr);
     RestMouse();
     ExpectFits("shipyard");
+    // Each design's summary, the longest names among them.
+    {
+        GUI_Shipyard* yardOpen = GUI_Shipyard::GetOpen();
+        const std::vector<SIM_ShipDesign*> designs = yardOpen->GetPicker()->GetDesigns();
+        ASSERT_FALSE(designs.empty());
+        for (SIM_ShipDesign* design : designs) {
+            yardOpen->SelectDesign(design);
+            Frames(1);
+            RestMouse();
+            ExpectFits("shipyard summary of " + design->GetGuiName());
+        }
+    }
     CloseModals();
     GUI_Shipyard* forFleet = GUI_Shipyard::Open(home, fleet);
     Frames(1);
