@@ -135,6 +135,7 @@ void Game::ResetForTests()
     m_soundChannels = 0;
     m_clock = nullptr;
     m_pacer.SetClock(nullptr);
+    m_pacer.SetInjectedSpareShare(-1.0f);
     m_ready = APP_ReadySignal();
     // The last game's quit stopped every request for good: this one may ask again.
     GHttpClient::ResumeAfterCancelAllForTest();

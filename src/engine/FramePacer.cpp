@@ -46,8 +46,18 @@ void FramePacer::Hold(const IdleWork& idle)
     m_lastOversleep = 0.0;
     double now = m_clock->NowMs();
     m_lastWork = now - m_lastRelease;
+    const bool injected = m_injectedSpare >= 0.0f;
+    if (injected) {
+        m_spareShare = m_injectedSpare;
+        if (m_injectedSpare > 0.0f && idle) {
+            for (int pieces = 0; pieces < kMaxInjectedIdlePieces && idle(); ++pieces) {
+            }
+            now = m_clock->NowMs();
+        }
+    }
     if (now >= m_deadline) {
-        m_spareShare = 0.0f;
+        if (!injected)
+            m_spareShare = 0.0f;
         // Within a period of the schedule: keep it. Further behind: catching
         // up would run frames back to back, so start afresh.
         m_deadline = now - m_deadline < m_frameMs ? m_deadline + m_frameMs : now + m_frameMs;
@@ -55,10 +65,11 @@ void FramePacer::Hold(const IdleWork& idle)
         return;
     }
     ++m_framesOnTime;
-    m_spareShare = static_cast<float>((m_deadline - now) / m_frameMs);
+    if (!injected)
+        m_spareShare = static_cast<float>((m_deadline - now) / m_frameMs);
     int stalled = 0;
     while (now < m_deadline && stalled < kMaxStalledWaits) {
-        if (!(idle && idle())) {
+        if (injected || !(idle && idle())) {
             const double left = m_deadline - now;
             m_sleeper(left > kSpinMarginMs ? left - kSpinMarginMs : 0.0);
         }

@@ -17,6 +17,8 @@ public:
     // A clock that stands still for this many waits in a row (a test's
     // manual clock nobody moves) ends the hold instead of hanging it.
     static constexpr int kMaxStalledWaits = 100;
+    // With an injected spare share, the most idle pieces one hold runs.
+    static constexpr int kMaxInjectedIdlePieces = 1000;
 
     // Sleeps about ms milliseconds; 0 asks only to yield the processor.
     using Sleeper = std::function<void(double ms)>;
@@ -29,6 +31,11 @@ public:
     void SetClock(const IClock* clock);
     // Tests move a manual clock here instead of sleeping.
     void SetSleeper(Sleeper sleeper);
+    // Tests: every hold has this share of its period to spare, whatever the
+    // machine's load: above 0 the idle work runs first until it has no more,
+    // at 0 never; the hold then waits as usual. Negative (the default)
+    // measures the share on the clock.
+    void SetInjectedSpareShare(float share) { m_injectedSpare = share; }
     // The next deadline is one period from now.
     void Restart();
     // Returns when the current deadline has passed (at once for a late frame)
@@ -56,6 +63,7 @@ private:
     double m_deadline = 0.0;
     bool m_started = false;
     float m_spareShare = 0.0f;
+    float m_injectedSpare = -1.0f;
     double m_lastOversleep = 0.0;
     double m_lastWork = 0.0;
     double m_lastRelease = 0.0;

@@ -107,3 +107,63 @@ TEST(FramePacer, LateFramesKeepTheScheduleUnlessAWholePeriodBehind)
     EXPECT_EQ(waits, FramePacer::kMaxStalledWaits);
     EXPECT_DOUBLE_EQ(pacer.GetDeadline(), 60.0);
 }
+
+TEST(FramePacer, AnInjectedSpareShareRunsTheIdleWorkWhateverTheClockSays)
+{
+    ManualClock clock;
+    FramePacer pacer(&clock, 10.0);
+    pacer.SetSleeper([&clock](double ms) { clock.Advance(ms > 0.0 ? ms : 0.01); });
+    int pieces = 0, left = 0;
+    const FramePacer::IdleWork idle = [&]() {
+        if (left == 0)
+            return false;
+        --left;
+        ++pieces;
+        return true;
+    };
+    pacer.Restart(); // deadline 10
+
+    // Late by most of a period, as on a starved core: every piece runs, and
+    // the frame is still released at once, the schedule kept.
+    pacer.SetInjectedSpareShare(1.0f);
+    clock.Set(19.0);
+    left = 7;
+    pacer.Hold(idle);
+    EXPECT_EQ(pieces, 7);
+    EXPECT_FLOAT_EQ(pacer.GetSpareShare(), 1.0f);
+    EXPECT_DOUBLE_EQ(clock.NowMs(), 19.0);
+    EXPECT_DOUBLE_EQ(pacer.GetDeadline(), 20.0);
+
+    // On time: the pieces run first and no more are asked for while the hold
+    // waits out the period.
+    pieces = 0;
+    left = 3;
+    pacer.SetInjectedSpareShare(0.25f);
+    pacer.Hold(idle);
+    EXPECT_EQ(pieces, 3);
+    EXPECT_FLOAT_EQ(pacer.GetSpareShare(), 0.25f);
+    EXPECT_GE(clock.NowMs(), 20.0);
+    EXPECT_DOUBLE_EQ(pacer.GetDeadline(), 30.0);
+
+    // Work that never runs out stops at the bound.
+    pieces = 0;
+    left = -1;
+    pacer.Hold(idle);
+    EXPECT_EQ(pieces, FramePacer::kMaxInjectedIdlePieces);
+
+    // Nothing to spare: a whole period left, and no piece runs.
+    pacer.Restart();
+    pieces = 0;
+    left = 5;
+    pacer.SetInjectedSpareShare(0.0f);
+    pacer.Hold(idle);
+    EXPECT_EQ(pieces, 0);
+    EXPECT_FLOAT_EQ(pacer.GetSpareShare(), 0.0f);
+
+    // Back to the clock: the share is measured again, and fills with the pieces.
+    pacer.SetInjectedSpareShare(-1.0f);
+    clock.Set(pacer.GetDeadline() - 2.5);
+    pacer.Hold(idle);
+    EXPECT_EQ(pieces, 5);
+    EXPECT_FLOAT_EQ(pacer.GetSpareShare(), 0.25f);
+}

@@ -1,6 +1,7 @@
 #pragma once
 // Battles built from the repository's own data folder (read only): content
-// loaded once per test, scores and metrics kept in a temporary folder.
+// loaded once per test, scores, metrics and the options kept in a temporary
+// folder.
 #include <memory>
 #include <string>
 
@@ -15,6 +16,7 @@
 #include "sim/SIM_DeployedFleet.h"
 #include "sim/SIM_HeadlessBattle.h"
 #include "sim/SIM_HighScores.h"
+#include "sim/SIM_Options.h"
 #include "sim/SIM_Race.h"
 #include "sim/SIM_Scenario.h"
 #include "sim/SIM_ShipDesign.h"
@@ -24,7 +26,13 @@
 
 class ShippedBattleWorld {
 public:
-    ShippedBattleWorld() : m_chdir(QLM_SOURCE_DIR), m_battle(m_dir.Path()) { QlmSrand(1); }
+    ShippedBattleWorld() : m_chdir(QLM_SOURCE_DIR), m_battle(m_dir.Path())
+    {
+        QlmSrand(1);
+        // The battle screen reads and saves them; without a user folder they
+        // would go to the player's.
+        SIM_Options::GetInstance().Reload(m_dir.File("config.txt"));
+    }
 
     static void FreeAll() { SIM_HeadlessBattle::FreeContent(); }
 

@@ -22,6 +22,8 @@
 . "$(dirname "${BASH_SOURCE[0]}")/deadline.sh"
 work=$(mktemp -d)
 [ -n "${QLM_KEEP_WORK:-}" ] || trap 'rm -rf "$work"' EXIT
+. "$(dirname "${BASH_SOURCE[0]}")/own_home.sh"
+own_home "$work"
 export ALSOFT_DRIVERS=null SDL_AUDIODRIVER=dummy
 unset SDL_VIDEODRIVER
 gpid=""

@@ -10,6 +10,8 @@ size="$1"
 shift
 command -v Xvfb >/dev/null || { echo "own_display: Xvfb is needed"; exit 1; }
 dir=$(mktemp -d)
+. "$(dirname "$0")/own_home.sh"
+own_home "$dir"
 xpid=""
 cleanup() {
     if [ -n "$xpid" ]; then

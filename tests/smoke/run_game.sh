@@ -6,6 +6,8 @@ set -u
 game="$1"
 user=$(mktemp -d)
 trap 'rm -rf "$user"' EXIT
+. "$(dirname "$0")/own_home.sh"
+own_home "$user"
 export SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy
 "$game" --user-dir "$user" --frames 120 --screenshot-at 60
 code=$?

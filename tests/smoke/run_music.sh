@@ -5,6 +5,8 @@ set -u
 game="$1"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+. "$(dirname "$0")/own_home.sh"
+own_home "$work"
 printf '[general]\ndrivers=wave\n[wave]\nfile=%s/out.wav\n' "$work" > "$work/alsoft.conf"
 env -u ALSOFT_DRIVERS ALSOFT_CONF="$work/alsoft.conf" SDL_VIDEODRIVER=offscreen \
     "$game" --user-dir "$work/user" --frames 1500

@@ -6,8 +6,10 @@
 set -u
 game="$1"
 export SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy
-folders=()
+folders=("$(mktemp -d)")
 trap 'rm -rf "${folders[@]}"' EXIT
+. "$(dirname "$0")/own_home.sh"
+own_home "${folders[0]}"
 
 # Runs a battle; prints its error lines without their time stamps.
 battle() {

@@ -27,6 +27,9 @@ bool WindowedGame::Start()
         DropAllLessons();
     if (m_setup.unheldFrames)
         game.GetFramePacer().SetClock(&m_unheld);
+    // The spare-time work runs as on a quiet machine however loaded this one
+    // is; unheld frames have none to spare.
+    game.GetFramePacer().SetInjectedSpareShare(m_setup.unheldFrames ? 0.0f : 1.0f);
     if (m_setup.battleFrameMs > 0.0f) {
         GUI_BattleGUI::GetInstance().SetInjectedFrameTime(m_setup.battleFrameMs);
         m_injectedFrame = true;

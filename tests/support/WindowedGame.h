@@ -30,7 +30,9 @@ struct WindowedGameSetup {
     int windowHeight = 768;
     int soundChannels = 0;      // written to prefs.ini when positive
     float battleFrameMs = 0.0f; // the battle's fixed frame time when positive
-    bool unheldFrames = false;  // no frame waits for the display
+    // No frame waits for the display. Held frames have their whole period to
+    // spare for the idle work, whatever the machine's load; unheld ones none.
+    bool unheldFrames = false;
     bool noLessons = false;     // the tutorial's lessons dropped once started
 };
 
