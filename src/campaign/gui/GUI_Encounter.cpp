@@ -232,8 +232,12 @@ void GUI_Encounter::Update()
     if (!visible)
         return;
     const bool dragging = GUI_Cursor::GetInstance().GetDraggedWindow() != nullptr;
-    if (!dragging && IsMouseOverPlanet() && m_tooltip)
-        m_tooltip->CheckShowTime();
+    if (!dragging && IsMouseOverPlanet()) {
+        // A planet is clicked to zoom: the hand says so.
+        GUI_Cursor::GetInstance().SetHand();
+        if (m_tooltip)
+            m_tooltip->CheckShowTime();
+    }
     for (size_t i = 0; i < m_childWindows.size(); ++i)
         m_childWindows[i]->Update();
 }

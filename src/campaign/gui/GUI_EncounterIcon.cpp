@@ -70,8 +70,12 @@ void GUI_EncounterIcon::RefreshTooltip()
 void GUI_EncounterIcon::Update()
 {
     GUI_WindowBase::Update();
-    if (m_tooltip && IsMouseOver() && !GUI_Cursor::GetInstance().GetDraggedWindow())
-        m_tooltip->CheckShowTime();
+    if (IsMouseOver() && !GUI_Cursor::GetInstance().GetDraggedWindow()) {
+        // Facility and fleet icons take a click (and fleets a drag).
+        GUI_Cursor::GetInstance().SetHand();
+        if (m_tooltip)
+            m_tooltip->CheckShowTime();
+    }
 }
 
 bool GUI_EncounterIcon::SmallShown() const
