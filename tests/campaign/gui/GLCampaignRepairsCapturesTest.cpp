@@ -32,11 +32,14 @@
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_CloseButton.h"
 #include "gui/GUI_IconButton.h"
+#include "gui/GUI_TitleBar.h"
 #include "engine/StrFormat.h"
 #include "gui/GUI_TextEditWindow.h"
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -88,10 +91,29 @@ TEST(GLCampaignRepairsCaptures, RepairAllFillsTheGaugeAndPrizesJoinTheFleet)
     // Its icon on the map opens its window; the repair button opens the yard.
     GUI_PlayerFleetIcon* icon = FleetIconOf(fleet);
     ASSERT_NE(icon, nullptr);
+    // A name the title bar takes on two lines.
+    fleet->guiName = "The Unbroken Line Of The Outer Wormhole Watch Reserve";
     ClickCentre(icon);
     RunGameFrames(2);
     GUI_CampaignFleetDetails* details = GUI_CampaignFleetDetails::FindForFleet(fleet);
     ASSERT_NE(details, nullptr);
+    {
+        // Its two lines stand above the bar's cyan underline (35 below its
+        // top): no white of the text on that row.
+        const GUI_TitleBar& bar = details->GetTitleBar();
+        ASSERT_NE(bar.GetText().find('\n'), std::string::npos) << bar.GetText();
+        TextureData titled = Screenshot(play.UserDir());
+        ASSERT_GT(titled.width, 0);
+        int white = 0, cyan = 0;
+        for (int x = bar.left + 30; x < bar.left + static_cast<int>(bar.GetBarWidth()) - 10; ++x) {
+            Rgb p;
+            PixelAt(titled, x, bar.top + 35, p.r, p.g, p.b);
+            white += std::min({p.r, p.g, p.b}) > 170;
+            cyan += p.b > p.r + 60;
+        }
+        EXPECT_EQ(white, 0) << "the text crosses the underline";
+        EXPECT_GT(cyan, 20) << "the underline is drawn there";
+    }
     ASSERT_TRUE(details->GetRepairButton()->enabled);
     ClickCentre(details->GetRepairButton());
     RunGameFrames(2);
