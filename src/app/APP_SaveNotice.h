@@ -22,6 +22,9 @@ public:
     void OnSaveFailed(const std::string& path, const std::string& reason);
     // Records a file refused when read; from any thread.
     void OnFileRefused(const std::string& path, const std::string& reason);
+    // Records a refused file renamed out of the way; from any thread. It is
+    // told under its new name, not as kept as it was.
+    void OnFileSetAside(const std::string& path, const std::string& newPath);
     // Opens the message when a failure waits and none was shown this run.
     // True when it opened one.
     bool ShowPending();
@@ -33,6 +36,8 @@ public:
     // The text for files refused when read: each named with its reason.
     using Refusals = std::vector<std::pair<std::string, std::string>>;
     static std::string RefusedText(const Refusals& files);
+    // The same with the files renamed out of the way (path, new path) after them.
+    static std::string RefusedText(const Refusals& kept, const Refusals& setAside);
     static constexpr size_t kMaxNamedRefusals = 8;
     bool WasShown() const;
     // Files that failed to save this run, shown or not, each counted once
@@ -54,5 +59,6 @@ private:
     bool m_shown = false;
     std::set<std::string> m_failedFiles;
     Refusals m_refusedPending;
+    Refusals m_setAsidePending;
     int m_refusedTold = 0;
 };

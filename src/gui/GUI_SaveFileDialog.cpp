@@ -127,6 +127,8 @@ void GUI_SaveFileDialog::OnSave(std::intptr_t dialog)
         open->m_textField->SetText(open->m_pendingName);
     if (open->m_check) {
         const Refusal refusal = open->m_check(open->m_pendingName);
+        if (refusal.takenOver)
+            return;
         if (refusal.textKey) {
             open->m_pendingName.clear();
             ShowMessage(GetString(refusal.textKey), refusal.titleKey);

@@ -55,6 +55,8 @@ public:
     struct Refusal {
         const char* textKey = nullptr;
         const char* titleKey = nullptr;
+        // The check took the save over (and closed the dialog): nothing more.
+        bool takenOver = false;
     };
     using NameCheck = std::function<Refusal(const std::string& name)>;
     void SetNameCheck(NameCheck check) { m_check = std::move(check); }

@@ -7,6 +7,17 @@
 #include <algorithm>
 
 namespace {
+// The bar's underline lies this far below its top; two lines of text stand
+// between kTwoLinesTop and it.
+constexpr float kUnderlineY = 35.0f;
+constexpr float kTwoLinesTop = 3.0f;
+
+// One line's advance in the current font and size.
+float LineAdvance(const LibText& lib)
+{
+    return static_cast<float>(lib.GetWrappedTextHeight("x", 1000));
+}
+
 // The wrapped text holds every word whole (the wrap breaks a word only when
 // it is wider than the line).
 bool KeepsWords(const std::string& wrapped, const std::string& text)
@@ -45,7 +56,10 @@ void GUI_TitleBar::SetText(const std::string& text)
         for (float size = kTwoLineSize; size >= kSmallestSize && !fitted; size -= 1.0f) {
             lib.SetFont("cwfont20.dds", size);
             const std::string wrapped = lib.GetWrappedText(text, room);
-            if (std::count(wrapped.begin(), wrapped.end(), '\n') <= 1 && KeepsWords(wrapped, text)) {
+            // Both lines clear of the underline: the first line's advance
+            // and the second's height.
+            const bool clear = LineAdvance(lib) + size <= kUnderlineY - kTwoLinesTop || size <= kSmallestSize;
+            if (std::count(wrapped.begin(), wrapped.end(), '\n') <= 1 && KeepsWords(wrapped, text) && clear) {
                 m_text = wrapped;
                 m_size = size;
                 fitted = true;
@@ -93,9 +107,11 @@ void GUI_TitleBar::Draw()
         LibText& lib = LibText::GetInstance();
         lib.SetFont("cwfont20.dds", m_size);
         // One line at the full size stands 8 below the top; two smaller ones
-        // share the same middle.
+        // end above the underline.
         const bool twoLines = m_text.find('\n') != std::string::npos;
-        const float y = twoLines ? static_cast<float>(top) + 18.0f - m_size : static_cast<float>(top) + 8.0f;
+        const float y = twoLines ? static_cast<float>(top) +
+                                       std::max(kTwoLinesTop, kUnderlineY - LineAdvance(lib) - m_size)
+                                 : static_cast<float>(top) + 8.0f;
         lib.SetText(TEXT_ALIGN_LEFT, m_text, l + 30.0f, y, 0xFFFFFFFFu, 0.0f);
         lib.Render(-1);
         lib.SetFont("cwfont20.dds", kFontSize);

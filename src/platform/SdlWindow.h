@@ -42,6 +42,8 @@ public:
     bool SetFullScreen(bool fullScreen) override;
     bool HasFocus() const override;
     void SetCursor(SystemCursor cursor) override;
+    // The cursor last asked for (a display without cursors shows none).
+    SystemCursor GetCursor() const { return m_cursor; }
     void GetMousePosition(int& x, int& y) const override;
 
     bool GetDesktopSize(int& width, int& height) const override;

@@ -225,7 +225,19 @@ void GUI_ShipDesignSummary::SetCampaignDesignLinks(CampaignDesignLinks links)
 void GUI_ShipDesignSummary::SaveConfirmed(std::intptr_t)
 {
     APP_UsageMetrics::GetInstance().SetEventFlag("savedesign");
+    // A design a saved campaign builds from is offered its new version at
+    // once, before any file name or overwrite question.
+    if (g_summary)
+        g_summary->ApplyName();
+    if (OfferRefitFor(g_summary ? g_summary->m_name->GetText() : std::string()))
+        return;
     OpenSaveDesignDialog();
+}
+
+bool GUI_ShipDesignSummary::OfferRefitFor(const std::string& typed)
+{
+    return g_refitOffer && GUI_ShipDesignGUI::GetInstance().GetDesign() && !TrimWhitespace(typed).empty() &&
+           g_refitOffer(ToLowerString(SIM_ShipDesign::SanitiseDesignName(typed)));
 }
 
 bool GUI_ShipDesignSummary::IsNameOfGamesOwnDesign(const std::string& shown)
@@ -253,9 +265,20 @@ void GUI_ShipDesignSummary::OpenSaveDesignDialog()
     // The game's own designs cannot be replaced, and a second design of
     // their name would stand beside them in the pickers and deployments.
     dialog->SetNameCheck([](const std::string& name) -> GUI_SaveFileDialog::Refusal {
-        if (!IsNameOfGamesOwnDesign(SIM_ShipDesign::SanitiseDesignName(name)))
-            return {};
-        return {"DESIGN_NAME_TAKEN_TEXT", "DESIGN_NAME_TAKEN_TITLE"};
+        if (IsNameOfGamesOwnDesign(SIM_ShipDesign::SanitiseDesignName(name)))
+            return {"DESIGN_NAME_TAKEN_TEXT", "DESIGN_NAME_TAKEN_TITLE"};
+        // A name a saved campaign builds from gets the refit, not the
+        // overwrite question: the file is never replaced.
+        if (OfferRefitFor(name)) {
+            if (GUI_SaveFileDialog* open = GUI_SaveFileDialog::GetOpen()) {
+                open->visible = false;
+                GUI_WindowManager::GetInstance().CloseWindow(open);
+            }
+            GUI_SaveFileDialog::Refusal taken;
+            taken.takenOver = true;
+            return taken;
+        }
+        return {};
     });
     if (dialog->GetTextField())
         dialog->GetTextField()->noLeadingUnderscore = true;
@@ -266,8 +289,7 @@ void GUI_ShipDesignSummary::SaveDesignAs(const std::string& typed)
     // A design a saved campaign builds from is saved as a new version
     // instead: asked for the name about to be written, whatever the name
     // field says.
-    if (g_refitOffer && GUI_ShipDesignGUI::GetInstance().GetDesign() &&
-        g_refitOffer(ToLowerString(SIM_ShipDesign::SanitiseDesignName(typed))))
+    if (OfferRefitFor(typed))
         return;
     WriteDesign(typed);
 }

@@ -53,6 +53,9 @@ public:
     // The refit's OK: the design written under the version name it proposed,
     // without asking it again.
     static void SaveRefitVersion(const std::string& name);
+    // Asks the refit offer about the design name typed (made safe); true when
+    // its dialog opened and the save is its business now.
+    static bool OfferRefitFor(const std::string& typed);
     static void OpenLoadDesignDialog();
     static void LoadDesignByFileName(const std::string& fileName);
     static void ChangeHull(std::intptr_t);

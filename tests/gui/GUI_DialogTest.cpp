@@ -310,12 +310,19 @@ TEST_F(DialogTest, ALongTitleTakesTwoSmallerLinesAndOnlyTooLongAOneIsCutWithDots
     EXPECT_EQ(std::count(bar.GetText().begin(), bar.GetText().end(), '\n'), 1);
     EXPECT_LE(text.GetTextWidth(bar.GetText()), 120);
     EXPECT_EQ(bar.GetBarWidth(), static_cast<float>(text.GetTextWidth(bar.GetText()) + 40));
+    // The two lines, the first's advance and the second's height, stand
+    // between 3 below the bar's top and its underline 35 below it.
+    const auto clearOfUnderline = [&](float s) {
+        text.SetFont("cwfont20.dds", s);
+        return static_cast<float>(text.GetWrappedTextHeight("x", 1000)) + s <= 32.0f;
+    };
+    EXPECT_TRUE(size == GUI_TitleBar::kSmallestSize || clearOfUnderline(size));
     if (size < GUI_TitleBar::kTwoLineSize) {
         text.SetFont("cwfont20.dds", size + 1.0f);
         std::string larger = text.GetWrappedText(two, 120);
         const bool moreLines = std::count(larger.begin(), larger.end(), '\n') > 1;
         std::replace(larger.begin(), larger.end(), '\n', ' ');
-        EXPECT_TRUE(moreLines || larger != two) << "a size larger would have fitted";
+        EXPECT_TRUE(moreLines || larger != two || !clearOfUnderline(size + 1.0f)) << "a size larger would have fitted";
     }
 
     // Too long even for two lines at the smallest size: cut there with dots.

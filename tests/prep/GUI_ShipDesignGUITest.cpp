@@ -1039,19 +1039,35 @@ TEST_F(ShipDesigner, TheRefitIsAskedForTheNameWrittenAndTheDesignerShowsWhatTheF
     std::filesystem::create_directories(campaigns + "/first/fleets");
     ASSERT_TRUE(WriteFileAtomically(campaigns + "/first/fleets/fleet1.txt", "[ship0]\ndesign = raider\n"));
 
-    // Another name in the field, the used one typed in the save dialog: the
-    // question is about the file that would be written.
+    // Save with the design's own name in the field: the refit at once, with
+    // no file dialog and no question about replacing a file.
     G().DropOnSlot("cruiser crew", 1);
+    GUI_ShipDesignSummary::GetOpen()->GetNameField()->SetText("Raider");
+    G().ClickOn(*GUI_ShipDesignSummary::GetOpen()->GetSaveButton());
+    if (GUI_ConfirmDialog* emptySlots = GUI_ConfirmDialog::GetOpen())
+        G().ClickOn(*emptySlots->GetYesButton());
+    EXPECT_EQ(GUI_SaveFileDialog::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_ConfirmDialog::GetOpen(), nullptr);
+    ASSERT_NE(GUI_CampaignRefit::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_CampaignRefit::GetOpen()->GetNewName(), "raider_mk1");
+    EXPECT_NE(GUI_CampaignRefit::GetOpen()->GetMessage().find("raider_mk1"), std::string::npos);
+    EXPECT_EQ(GUI_CampaignRefit::GetOpen()->GetMessage().find(".txt"), std::string::npos) << "designs, not files";
+    GUI_CampaignRefit::CloseOpen();
+    G().Frames(1);
+
+    // Another name in the field, the used one typed in the save dialog: the
+    // refit for the file that would be written, before any overwrite question.
     GUI_ShipDesignSummary::GetOpen()->GetNameField()->SetText("Something new");
     G().ClickOn(*GUI_ShipDesignSummary::GetOpen()->GetSaveButton());
     if (GUI_ConfirmDialog* emptySlots = GUI_ConfirmDialog::GetOpen())
         G().ClickOn(*emptySlots->GetYesButton());
     GUI_SaveFileDialog* dialog = GUI_SaveFileDialog::GetOpen();
-    ASSERT_NE(dialog, nullptr) << "no question before the name is known";
+    ASSERT_NE(dialog, nullptr) << "no campaign builds \"Something new\"";
     dialog->GetTextField()->SetText("RAIDER");
     G().ClickOn(*dialog->GetSaveButton());
-    ASSERT_NE(GUI_ConfirmDialog::GetOpen(), nullptr);
-    G().ClickOn(*GUI_ConfirmDialog::GetOpen()->GetYesButton());
+    EXPECT_EQ(GUI_ConfirmDialog::GetOpen(), nullptr) << "no \"Replace it?\" for a file that is kept";
+    G().Frames(1);
+    EXPECT_EQ(GUI_SaveFileDialog::GetOpen(), nullptr);
     GUI_CampaignRefit* refit = GUI_CampaignRefit::GetOpen();
     ASSERT_NE(refit, nullptr);
     EXPECT_EQ(refit->GetNewName(), "raider_mk1");

@@ -471,13 +471,28 @@ void GUI_CampaignDeployment::OnWheelDown()
     m_picker->OnWheelDown();
 }
 
+void GUI_CampaignDeployment::PlaceTitleTab()
+{
+    const float cx = static_cast<float>(left + right) * 0.5f;
+    const float half = static_cast<float>(kTitleTabWidth) * 0.5f;
+    const int oldWidth = m_titleBar.width;
+    m_titleBar.SetRect(cx - half, static_cast<float>(top), cx + half,
+                       static_cast<float>(top) + GUI_TitleBar::kBarHeight);
+    // Fitted again only when the tab changed its width.
+    if (!m_title.empty() && m_titleBar.width != oldWidth)
+        m_titleBar.SetText(m_title);
+}
+
 void GUI_CampaignDeployment::Draw()
 {
     if (!visible)
         return;
     drawButtons = false;
     GUI_CampaignBackdrop::GetInstance().Draw();
+    // The title is drawn later, as a tab over the map's top edge.
+    m_title.swap(m_tabTitle);
     GUI_Dialog::Draw();
+    m_title.swap(m_tabTitle);
     GUI_DeploymentMap& map = GUI_DeploymentMap::GetInstance();
     FollowDeploymentSelectionBand();
     map.Draw();
@@ -496,6 +511,9 @@ void GUI_CampaignDeployment::Draw()
     DrawDeploymentIcons();
     if (GUI_DeploymentTools::GetInstance().pickMode != 0)
         DrawDeploymentSelection();
+    PlaceTitleTab();
+    DrawTitleBar();
+    text.SetFont("zekton16.dds", 16.0f);
     DrawChildren();
     DrawButtons();
     DrawDraggedDeploymentIcon();

@@ -23,6 +23,8 @@ struct SIM_PendingBattle;
 // ship's stored damage. The layout is kept per leading fleet for next time.
 class GUI_CampaignDeployment : public GUI_Dialog, public GUI_OneOpen<GUI_CampaignDeployment> {
 public:
+    // The title is a tab this wide over the middle of the dialog's top.
+    static constexpr int kTitleTabWidth = 300;
     static constexpr int kPickerWidth = 153;
 
     static GUI_CampaignDeployment* Open(SIM_PendingBattle* battle);
@@ -65,6 +67,8 @@ public:
     SIM_CampaignEncounter* GetEncounter() const { return m_encounter.Get(); }
 
 private:
+    // The title bar as a tab of kTitleTabWidth, centred on the dialog's top.
+    void PlaceTitleTab();
     static void OnFight(std::intptr_t);
     static void OnShipTileClicked(GUI_CampaignShipIcon* icon);
     static void OnMapIconRemoved(GUI_DeploymentIcon* icon);
@@ -90,4 +94,6 @@ private:
     std::string m_mystery[3];
     std::shared_ptr<OnlineJob> m_upload;
     int m_uploadLevel = -1;
+    // Empty: holds the title while the dialog's frame is drawn without it.
+    std::string m_tabTitle;
 };

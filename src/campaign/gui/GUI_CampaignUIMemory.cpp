@@ -107,11 +107,12 @@ void ReopenManager(const GIniFile& ui, const std::string& kind)
 
 void ReopenRememberedWindows(const GIniFile& ui, const std::string& text)
 {
+    // Each opens over the one before: the shipyard comes second.
     ReopenManager<GUI_RecruitmentManager>(ui, "recruit");
-    ReopenManager<GUI_IncomeManager>(ui, "income");
-    ReopenManager<GUI_CampaignFleetManager>(ui, "fleet");
     if (Flag(ui, "bshipyard"))
         ReopenShipyard(ui);
+    ReopenManager<GUI_IncomeManager>(ui, "income");
+    ReopenManager<GUI_CampaignFleetManager>(ui, "fleet");
     if (Flag(ui, "bship"))
         if (SIM_CampaignShip* ship = RememberedShip(ui, "shipid"); ship && ship->design) {
             if (!GUI_CampaignShipDetails::GetOpen())

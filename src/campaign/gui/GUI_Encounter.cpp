@@ -23,6 +23,7 @@
 #include "engine/LibText.h"
 #include "engine/StrFormat.h"
 #include "gui/GUI_Cursor.h"
+#include "gui/GUI_WindowManager.h"
 #include "gui/GUI_Tooltip.h"
 #include "gui/GUI_Tutorial.h"
 
@@ -232,8 +233,13 @@ void GUI_Encounter::Update()
     if (!visible)
         return;
     const bool dragging = GUI_Cursor::GetInstance().GetDraggedWindow() != nullptr;
-    if (!dragging && IsMouseOverPlanet() && m_tooltip)
-        m_tooltip->CheckShowTime();
+    const bool covered = GUI_WindowManager::GetInstance().IsMouseOverWindow();
+    if (!dragging && !covered && IsMouseOverPlanet()) {
+        // A planet is clicked to zoom: the hand says so.
+        GUI_Cursor::GetInstance().SetHand();
+        if (m_tooltip)
+            m_tooltip->CheckShowTime();
+    }
     for (size_t i = 0; i < m_childWindows.size(); ++i)
         m_childWindows[i]->Update();
 }

@@ -9,6 +9,7 @@
 #include "engine/GHashTable.h"
 #include "engine/StrFormat.h"
 #include "gui/GUI_Cursor.h"
+#include "gui/GUI_WindowManager.h"
 #include "gui/GUI_Tooltip.h"
 
 #include <algorithm>
@@ -69,9 +70,15 @@ void GUI_EncounterIcon::RefreshTooltip()
 
 void GUI_EncounterIcon::Update()
 {
+    // A window over the map has the mouse: no hand through it.
+    const bool covered = GUI_WindowManager::GetInstance().IsMouseOverWindow();
     GUI_WindowBase::Update();
-    if (m_tooltip && IsMouseOver() && !GUI_Cursor::GetInstance().GetDraggedWindow())
-        m_tooltip->CheckShowTime();
+    if (!covered && IsMouseOver() && !GUI_Cursor::GetInstance().GetDraggedWindow()) {
+        // Facility and fleet icons take a click (and fleets a drag).
+        GUI_Cursor::GetInstance().SetHand();
+        if (m_tooltip)
+            m_tooltip->CheckShowTime();
+    }
 }
 
 bool GUI_EncounterIcon::SmallShown() const

@@ -119,7 +119,6 @@ void GUI_EndTurn::OnContinue(std::intptr_t)
     // report with them. Until now it survived the battles, each of which
     // closes and reopens the dialog.
     SIM_CampaignBattleManager::GetInstance().FinishTurnEnd();
-    SIM_CampaignEncounter::ClearAllChangeLogs();
     QLM_ASSERT(SIM_CampaignBattleManager::GetInstance().GetPending().empty());
     // An ended campaign shows its ending alone, without the windows it had open.
     if (!GUI_CampaignEndDialog::OpenIfCampaignOver())

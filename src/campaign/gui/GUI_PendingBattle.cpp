@@ -86,6 +86,11 @@ void GUI_PendingBattle::Layout()
     const float cx = static_cast<float>(left + right) * 0.5f;
     m_resolve->SetRect(cx - 100.0f, static_cast<float>(m_inner.bottom - 25), cx + 100.0f,
                        static_cast<float>(m_inner.bottom - 5));
+    // A fleet's name is as long as the player typed it: one line, cut with
+    // "..." inside the strip.
+    LibText& text = LibText::GetInstance();
+    text.SetFont(kFont, kFontSize);
+    m_shownText = text.FitText(m_text, std::max(1, m_inner.right - m_inner.left - 20), 1);
 }
 
 void GUI_PendingBattle::Draw()
@@ -96,7 +101,7 @@ void GUI_PendingBattle::Draw()
                    static_cast<float>(m_inner.top), static_cast<float>(m_inner.right),
                    static_cast<float>(m_inner.bottom));
     DrawButtons();
-    LibText::GetInstance().SetText(TEXT_ALIGN_LEFT, m_text, static_cast<float>(m_inner.left + 10),
+    LibText::GetInstance().SetText(TEXT_ALIGN_LEFT, m_shownText, static_cast<float>(m_inner.left + 10),
                                    static_cast<float>(top), 0xFFFFFFFFu, 0.0f);
 }
 

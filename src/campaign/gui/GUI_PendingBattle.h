@@ -32,6 +32,10 @@ public:
     // Null once the battle is gone (fought, forgotten).
     SIM_PendingBattle* GetBattle() const { return m_battle.Get(); }
     const std::string& GetText() const { return m_text; }
+    // The text as drawn, fitted to the strip when it is laid out.
+    const std::string& GetShownText() const { return m_shownText; }
+    static constexpr const char* kFont = "zekton16.dds";
+    static constexpr float kFontSize = 16.0f;
     GUI_ButtonText* GetResolveButton() const { return m_resolve; }
     const GRect& GetInner() const { return m_inner; }
 
@@ -46,6 +50,7 @@ private:
     int m_kind;
     bool m_resolved = false;
     std::string m_text;
+    std::string m_shownText;
     GUI_ButtonText* m_resolve = nullptr;
     GRect m_inner{};
 };

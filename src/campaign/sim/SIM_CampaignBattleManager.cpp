@@ -199,6 +199,10 @@ void SIM_CampaignBattleManager::FinishTurnEnd()
 {
     RemoveConquests();
     m_turnEndOpen = false;
+    SIM_CampaignEncounter::ClearAllChangeLogs();
+    // The save still holds the report just read: a load would show it again
+    // at the top of the next one.
+    SIM_CampaignProgress::GetInstance().Save();
 }
 
 void SIM_CampaignBattleManager::ReturnCurrentToPending()

@@ -44,8 +44,9 @@ public:
     void RemoveConquests();
     // Whether the turn has ended and its report waits for the player: set
     // when a turn ends, cleared when the player continues past the report
-    // (FinishTurnEnd). A save made meanwhile keeps the turn's battles, and a
-    // load offers them again before the map, with no second turn step.
+    // (FinishTurnEnd, which also clears the turn's report and saves). A save
+    // made meanwhile keeps the turn's battles, and a load offers them again
+    // before the map, with no second turn step.
     bool IsTurnEndOpen() const { return m_turnEndOpen; }
     void FinishTurnEnd();
     // The pending battle at that planet becomes the one being prepared; it

@@ -5,6 +5,7 @@
 #include "campaign/sim/SIM_CampaignDebugLog.h"
 #include "campaign/sim/SIM_CampaignFleet.h"
 #include "campaign/sim/SIM_CampaignProgress.h"
+#include "campaign/sim/SIM_CampaignScreenHooks.h"
 #include "campaign/sim/SIM_CampaignShip.h"
 #include "campaign/sim/SIM_CampaignShipsLog.h"
 #include "campaign/sim/SIM_CampaignStats.h"
@@ -93,6 +94,9 @@ void SIM_CampaignCaptureManager::AddCapturedShipToFleet()
         progress.GetStats().AddToStat("ships_captured", 1);
     }
     m_waiting.clear();
+    // Open windows counting the fleet's ships count them again.
+    SIM_CampaignScreenHooks::Get().RefreshFleetManager();
+    SIM_CampaignScreenHooks::Get().RefreshFleetDetails(m_receiving);
     m_receiving = nullptr;
     progress.Save();
 }

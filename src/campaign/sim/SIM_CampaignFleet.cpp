@@ -80,6 +80,8 @@ void SIM_CampaignFleet::SetLocation(SIM_CampaignEncounter* encounter)
     }
     location = encounter;
     location->fleets.push_back(this);
+    // The fleet manager names where each fleet is.
+    SIM_CampaignScreenHooks::Get().RefreshFleetManager();
 }
 
 void SIM_CampaignFleet::RecalculateTotals()
@@ -416,7 +418,9 @@ std::string SIM_CampaignFleet::LoadFromText(const std::string& text, const std::
             m_ships.push_back(ship);
             ship->fleet = this;
         } else {
-            held = "the design \"" + ship->designName + "\" of " + ini.GetSection() + " cannot be found";
+            // The player knows the ship by its name, not by its section.
+            const std::string who = ship->name.empty() ? ini.GetSection() : "\"" + ship->name + "\"";
+            held = "the design \"" + ship->designName + "\" of " + who + " cannot be found";
             delete ship;
         }
     }

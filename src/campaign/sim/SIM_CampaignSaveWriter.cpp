@@ -1,5 +1,7 @@
 #include "campaign/sim/SIM_CampaignSaveWriter.h"
 
+#include "app/APP_SaveNotice.h"
+
 #include "engine/GDebugLog.h"
 #include "engine/GFileList.h"
 #include "engine/GFileHelpers.h"
@@ -142,8 +144,9 @@ std::string SIM_CampaignSaveWriter::SetAside(const std::string& folder, const st
     }
     LOG_ERROR("Set aside, it could not be read : " + path + " is now " + aside);
     // Gone from its place, it is no longer kept there: what the save writes
-    // next in its place is the save's own.
+    // next in its place is the save's own. The player is told its new name.
     GSafeFile::ReasonNotToReplace(path);
+    APP_SaveNotice::GetInstance().OnFileSetAside(path, aside);
     return aside;
 }
 

@@ -9,7 +9,9 @@
 #include "campaign/sim/SIM_CampaignScreenHooks.h"
 #include "campaign/sim/SIM_CampaignShipsLog.h"
 #include "campaign/sim/SIM_CampaignShipyard.h"
+#include "engine/APP_UserFolders.h"
 #include "engine/GDebugLog.h"
+#include "engine/GFileList.h"
 #include "engine/GIniFile.h"
 #include "engine/StrFormat.h"
 #include "sim/SIM_ShipDesign.h"
@@ -19,6 +21,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 namespace {
 std::vector<SIM_CampaignShip*>& Registry()
@@ -266,12 +269,34 @@ std::string SIM_CampaignShip::SaveText(int index) const
     return out;
 }
 
+namespace {
+// Find without a line; on a miss the player's ships and captured-designs
+// folders are read again for files not read yet (LoadFile knows those it read).
+SIM_ShipDesign* FindOrReadPlayerDesign(const std::string& name)
+{
+    if (SIM_ShipDesign* found = SIM_ShipDesign::Find(name, false))
+        return found;
+    APP_UserFolders& folders = APP_UserFolders::GetInstance();
+    if (!folders.IsCreated())
+        return nullptr;
+    for (const auto& [folder, player] : {std::pair{APP_UserFolders::SHIPS, true},
+                                         std::pair{APP_UserFolders::CAMPAIGN_CAPTURED_DESIGNS, false}}) {
+        GFileList files;
+        files.FindFiles(StrFormat("%s/*.txt", folders.Get(folder).c_str()));
+        for (const std::string& file : files.names)
+            SIM_ShipDesign::LoadFile(file, player);
+    }
+    return SIM_ShipDesign::Find(name, false);
+}
+} // namespace
+
 bool SIM_CampaignShip::LoadFromSection(const GIniFile& section)
 {
     name = section.GetString("name");
     id = section.GetInt("id");
     designName = section.GetString("design");
-    SIM_ShipDesign* found = SIM_ShipDesign::Find(designName, false);
+    // A design file the player put back since the start is read now.
+    SIM_ShipDesign* found = FindOrReadPlayerDesign(designName);
     // Its fleet says so, once, and waits on disk as it was found.
     if (!found)
         return false;

@@ -11,6 +11,9 @@
 #include "campaign/sim/SIM_Campaign.h"
 #include "campaign/sim/SIM_CampaignFleet.h"
 #include "engine/D3DEngine.h"
+#include "gui/GUI_Cursor.h"
+#include "app/Game.h"
+#include "platform/SdlWindow.h"
 #include "platform/DdsImage.h"
 #include "sim/SIM_ShipDesign.h"
 #include "sim/SIM_ShipHull.h"
@@ -171,6 +174,72 @@ TEST(GLCampaignFleetIcon, TheLeadingHullIsAFlatWhiteShapeFarOutAndCloseUp)
     EXPECT_EQ(close.white, close.probed) << "darkest channel " << close.darkest;
     EXPECT_TRUE(D3DEngine::GetInstance().IsPlainState()) << "what is drawn next is in colour again";
 
+    GUI_Campaign::QuitCampaignToMenu();
+    Settle();
+}
+
+// The pointer over the map: the hand over a planet, a facility or a fleet
+// icon (each takes a click), the arrow over empty space, in the real window.
+TEST(GLCampaignFleetIcon, TheHandShowsOverPlanetsFacilitiesAndFleetsAndTheArrowElsewhere)
+{
+    CampaignWindowGame play(13);
+    ASSERT_TRUE(play.Started());
+    ASSERT_TRUE(GUI_Campaign::CreateCampaignSave("hand"));
+    ASSERT_TRUE(GUI_Campaign::OpenCampaign("hand"));
+    Settle();
+    GUI_CampaignMap* map = GUI_CampaignMap::Get();
+    ASSERT_NE(map, nullptr);
+    SIM_CampaignEncounter* home = map->GetCampaign()->GetHomeworldEncounter();
+    SIM_CampaignFleet* fleet = MakeTestFleet(home);
+    ASSERT_NE(fleet, nullptr);
+    RunGameFrames(2);
+    PullMapTo(map, home);
+    RunGameFrames(2);
+    const GUI_Encounter* view = map->FindView(home);
+    ASSERT_NE(view, nullptr);
+    GUI_PlayerFleetIcon* icon = IconOf(fleet);
+    ASSERT_NE(icon, nullptr);
+
+    // What the game asked the real window to show.
+    auto* window = dynamic_cast<SdlWindow*>(Game::GetInstance().GetWindow());
+    ASSERT_NE(window, nullptr);
+    const auto pointerAt = [&](int x, int y) {
+        MoveMouse(x, y);
+        RunGameFrames(2);
+        return window->GetCursor();
+    };
+    // Empty space: away from every planet and its icons.
+    int ex = -1, ey = -1;
+    for (int y = 300; y < 600 && ex < 0; y += 25)
+        for (int x = 150; x < 900 && ex < 0; x += 25) {
+            bool empty = true;
+            for (const GUI_Encounter* v : map->GetEncounters())
+                empty = empty && std::hypot(v->CentreX() - x, v->CentreY() - y) > v->Size() + 80.0f;
+            if (empty)
+                ex = x, ey = y;
+        }
+    ASSERT_GE(ex, 0);
+    const SystemCursor arrow = pointerAt(ex, ey);
+    EXPECT_EQ(arrow, SystemCursor::Arrow);
+    EXPECT_EQ(GUI_Cursor::GetInstance().kind, GUI_Cursor::kArrow);
+
+    const SystemCursor overPlanet = pointerAt(static_cast<int>(view->CentreX()), static_cast<int>(view->CentreY()));
+    EXPECT_EQ(GUI_Cursor::GetInstance().kind, GUI_Cursor::kHand);
+    EXPECT_EQ(overPlanet, SystemCursor::Hand) << "the window shows the hand";
+
+    const SystemCursor overFleet = pointerAt((icon->left + icon->right) / 2, (icon->top + icon->bottom) / 2);
+    EXPECT_EQ(GUI_Cursor::GetInstance().kind, GUI_Cursor::kHand);
+    EXPECT_EQ(overFleet, overPlanet);
+
+    for (GUI_WindowBase* child : view->GetChildren())
+        if (child != icon && dynamic_cast<GUI_EncounterIcon*>(child) && child->visible) {
+            pointerAt((child->left + child->right) / 2, (child->top + child->bottom) / 2);
+            EXPECT_EQ(GUI_Cursor::GetInstance().kind, GUI_Cursor::kHand) << "a facility's icon";
+            break;
+        }
+
+    EXPECT_EQ(pointerAt(ex, ey), arrow);
+    EXPECT_EQ(GUI_Cursor::GetInstance().kind, GUI_Cursor::kArrow);
     GUI_Campaign::QuitCampaignToMenu();
     Settle();
 }

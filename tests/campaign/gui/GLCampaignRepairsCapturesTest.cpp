@@ -8,7 +8,10 @@
 #include "app/Game.h"
 #include "campaign/gui/GUI_Campaign.h"
 #include "campaign/gui/GUI_CampaignCaptureManager.h"
+#include "campaign/gui/GUI_CampaignControlPanelBttm.h"
 #include "campaign/gui/GUI_CampaignFleetDetails.h"
+#include "campaign/gui/GUI_CampaignFleetManager.h"
+#include "campaign/gui/GUI_CampaignFleetManagerStrip.h"
 #include "campaign/gui/GUI_CampaignLoader.h"
 #include "campaign/gui/GUI_CampaignMap.h"
 #include "campaign/gui/GUI_CampaignRepairBlueprint.h"
@@ -28,10 +31,15 @@
 #include "frontend/GUI_MainMenu.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_CloseButton.h"
+#include "gui/GUI_IconButton.h"
+#include "gui/GUI_TitleBar.h"
+#include "engine/StrFormat.h"
 #include "gui/GUI_TextEditWindow.h"
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -83,10 +91,29 @@ TEST(GLCampaignRepairsCaptures, RepairAllFillsTheGaugeAndPrizesJoinTheFleet)
     // Its icon on the map opens its window; the repair button opens the yard.
     GUI_PlayerFleetIcon* icon = FleetIconOf(fleet);
     ASSERT_NE(icon, nullptr);
+    // A name the title bar takes on two lines.
+    fleet->guiName = "The Unbroken Line Of The Outer Wormhole Watch Reserve";
     ClickCentre(icon);
     RunGameFrames(2);
     GUI_CampaignFleetDetails* details = GUI_CampaignFleetDetails::FindForFleet(fleet);
     ASSERT_NE(details, nullptr);
+    {
+        // Its two lines stand above the bar's cyan underline (35 below its
+        // top): no white of the text on that row.
+        const GUI_TitleBar& bar = details->GetTitleBar();
+        ASSERT_NE(bar.GetText().find('\n'), std::string::npos) << bar.GetText();
+        TextureData titled = Screenshot(play.UserDir());
+        ASSERT_GT(titled.width, 0);
+        int white = 0, cyan = 0;
+        for (int x = bar.left + 30; x < bar.left + static_cast<int>(bar.GetBarWidth()) - 10; ++x) {
+            Rgb p;
+            PixelAt(titled, x, bar.top + 35, p.r, p.g, p.b);
+            white += std::min({p.r, p.g, p.b}) > 170;
+            cyan += p.b > p.r + 60;
+        }
+        EXPECT_EQ(white, 0) << "the text crosses the underline";
+        EXPECT_GT(cyan, 20) << "the underline is drawn there";
+    }
     ASSERT_TRUE(details->GetRepairButton()->enabled);
     ClickCentre(details->GetRepairButton());
     RunGameFrames(2);
@@ -126,6 +153,25 @@ TEST(GLCampaignRepairsCaptures, RepairAllFillsTheGaugeAndPrizesJoinTheFleet)
     ASSERT_FALSE(ship->log->GetEntries().empty());
     EXPECT_NE(ship->log->GetEntries().back().text.find(std::to_string(total)), std::string::npos);
 
+    // The fleet manager, opened from its button, counts the fleet's one ship.
+    ClickCentre(map->GetBottomPanel()->GetManagerButton(0));
+    RunGameFrames(2);
+    GUI_CampaignFleetManager* manager = GUI_CampaignFleetManager::GetOpen();
+    ASSERT_NE(manager, nullptr);
+    const auto rowOf = [&]() -> const GUI_CampaignFleetManagerStrip* {
+        for (const auto& s : manager->GetStrips())
+            if (auto* row = dynamic_cast<const GUI_CampaignFleetManagerStrip*>(s.get()); row && row->GetFleet() == fleet)
+                return row;
+        return nullptr;
+    };
+    const auto counts = [&]() {
+        return StrFormat("CRx%d FRx%d Fix%d", fleet->CountShipsOfClass(0), fleet->CountShipsOfClass(1),
+                         fleet->CountShipsOfClass(2));
+    };
+    ASSERT_NE(rowOf(), nullptr);
+    const std::string before = counts();
+    EXPECT_EQ(rowOf()->GetSecondText(), before);
+
     // A won battle left two enemy escorts alive.
     SIM_CampaignBattleOutcome outcome;
     for (int id = 1; id <= 2; ++id) {
@@ -155,6 +201,11 @@ TEST(GLCampaignRepairsCaptures, RepairAllFillsTheGaugeAndPrizesJoinTheFleet)
     EXPECT_EQ(fleet->GetShips()[1]->name, "Taken");
     EXPECT_EQ(fleet->GetShips()[2]->name, "Also Taken");
     EXPECT_FALSE(SIM_CampaignCaptureManager::GetInstance().HasWaiting());
+    // The manager still open counts the prizes with the fleet.
+    ASSERT_EQ(GUI_CampaignFleetManager::GetOpen(), manager);
+    ASSERT_NE(rowOf(), nullptr);
+    ASSERT_NE(counts(), before);
+    EXPECT_EQ(rowOf()->GetSecondText(), counts());
 
     GUI_Campaign::QuitCampaignToMenu();
     Settle();

@@ -11,6 +11,8 @@
 #include "campaign/gui/GUI_CampaignControlPanelBttm.h"
 #include "campaign/gui/GUI_CampaignControlPanelTop.h"
 #include "campaign/gui/GUI_CampaignFacility.h"
+#include "campaign/gui/GUI_CampaignFleetManager.h"
+#include "campaign/gui/GUI_CampaignFleetManagerStrip.h"
 #include "campaign/gui/GUI_CampaignLoader.h"
 #include "campaign/gui/GUI_CampaignLoaderStrip.h"
 #include "campaign/gui/GUI_CampaignMap.h"
@@ -33,6 +35,7 @@
 #include "frontend/GUI_MainMenu.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_ConfirmDialog.h"
+#include "gui/GUI_IconButton.h"
 #include "gui/GUI_Fader.h"
 #include "gui/GUI_TextEditWindow.h"
 #include "gui/GUI_Transition.h"
@@ -261,9 +264,23 @@ TEST(GLCampaignRoad, AnAttackOrderedBeforeQuittingStandsWithItsArrowAfterLoading
     const int fleetId = fleet->id, homeId = home->encounterId;
     RunGameFrames(2);
     PullMapTo(map, home);
+    // The fleet manager open meanwhile names where the fleet went.
+    ClickCentre(map->GetBottomPanel()->GetManagerButton(0));
+    RunGameFrames(2);
+    GUI_CampaignFleetManager* manager = GUI_CampaignFleetManager::GetOpen();
+    ASSERT_NE(manager, nullptr);
+    const auto placeShown = [&]() -> const SIM_CampaignEncounter* {
+        for (const auto& s : manager->GetStrips())
+            if (auto* row = dynamic_cast<const GUI_CampaignFleetManagerStrip*>(s.get()); row && row->GetFleet() == fleet)
+                return row->GetEncounter();
+        return nullptr;
+    };
+    EXPECT_EQ(placeShown(), home);
     SIM_CampaignEncounter* target = SendToEnemyNeighbour(map, home, fleet);
     ASSERT_NE(target, nullptr);
     const int targetId = target->encounterId;
+    ASSERT_EQ(GUI_CampaignFleetManager::GetOpen(), manager);
+    EXPECT_EQ(placeShown(), target);
     GIniFile attacks;
     attacks.Load("attacks", (SIM_CampaignProgress::GetInstance().GetSaveFolder() + "/progress.txt").c_str());
     EXPECT_EQ(attacks.GetString("0"), StrFormat("%d,%d,%d", targetId, fleetId, homeId));

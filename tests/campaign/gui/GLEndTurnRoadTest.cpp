@@ -10,19 +10,27 @@
 #include "campaign/gui/GUI_CampaignControlPanelBttm.h"
 #include "campaign/gui/GUI_CampaignDeployment.h"
 #include "campaign/gui/GUI_CampaignLoader.h"
+#include "campaign/gui/GUI_CampaignLoaderStrip.h"
 #include "campaign/gui/GUI_EndTurn.h"
+#include "campaign/gui/GUI_EndTurnLog.h"
+#include "campaign/gui/GUI_EndTurnStrip.h"
 #include "campaign/gui/GUI_EndTurnSummary.h"
 #include "campaign/gui/GUI_PendingBattle.h"
 #include "campaign/sim/SIM_Campaign.h"
+#include "campaign/sim/SIM_CampaignAIManager.h"
 #include "campaign/sim/SIM_CampaignBattleManager.h"
+#include "campaign/sim/SIM_CampaignEncounter.h"
 #include "campaign/sim/SIM_CampaignOptions.h"
 #include "campaign/sim/SIM_CampaignProgress.h"
 #include "campaign/sim/SIM_CampaignStats.h"
 #include "sim/SIM_DeployedFleet.h"
 #include "engine/GFileHelpers.h"
+#include "engine/GHashTable.h"
 #include "engine/GHttpClient.h"
+#include "engine/LibText.h"
 #include "frontend/GUI_MainMenu.h"
 #include "gui/GUI_ButtonText.h"
+#include "gui/GUI_ConfirmDialog.h"
 #include "gui/GUI_Message.h"
 #include "gui/GUI_TextEditWindow.h"
 #include "gui/GUI_WindowManager.h"
@@ -31,8 +39,10 @@
 #include "support/TempDir.h"
 #include "CampaignTestFleet.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <thread>
 #include <fstream>
 #include <sstream>
@@ -86,7 +96,10 @@ TEST(GLEndTurnRoad, NextTurnReportsAFailedTryKeepsTheBattleAndTheServersFleetIsD
     SIM_CampaignEncounter* home = map->GetCampaign()->GetHomeworldEncounter();
     SIM_CampaignEncounter* enemy = EnemyNeighbour(home);
     ASSERT_NE(enemy, nullptr);
-    SendTestAttack(MakeTestFleet(home), enemy);
+    // A fleet's name as long as the player may type it.
+    SIM_CampaignFleet* attacker = MakeTestFleet(home);
+    attacker->guiName = "The Unbroken Line Of The Outer Wormhole Watch Reserve";
+    SendTestAttack(attacker, enemy);
     RunGameFrames(2);
 
     // Next Turn: the report, over black where the backdrop does not reach.
@@ -107,6 +120,17 @@ TEST(GLEndTurnRoad, NextTurnReportsAFailedTryKeepsTheBattleAndTheServersFleetIsD
     EXPECT_GT(Brightness(shot, (report->left + report->right) / 2, report->top + 4, 2), 40.0) << "the dialog's frame";
     // The strip's box and text stand out from the list's dark panel.
     EXPECT_GT(Brightness(shot, strip->GetInner().left + 14, strip->top + 8, 6), 20.0);
+    // The long name stays inside its strip, cut with "...": the gap between
+    // the battles and the log is as dark on the text's line as below it.
+    LibText& text = LibText::GetInstance();
+    text.SetFont(GUI_PendingBattle::kFont, GUI_PendingBattle::kFontSize);
+    const std::string& shown = strip->GetShownText();
+    ASSERT_LT(shown.size(), strip->GetText().size());
+    EXPECT_EQ(shown.substr(shown.size() - 3), "...");
+    EXPECT_LE(strip->GetInner().left + 10 + text.GetTextWidth(shown), strip->GetInner().right - 10);
+    const int gapX = (report->clientLeft + report->clientRight) / 2;
+    EXPECT_LT(std::fabs(Brightness(shot, gapX, strip->top + 8, 2) - Brightness(shot, gapX, strip->bottom - 4, 2)), 20.0)
+        << "no text runs over the strip's end";
 
     // The server is down and no fleet ships with the game: nobody to fight.
     LoopbackSocket closed(false);
@@ -175,6 +199,77 @@ TEST(GLEndTurnRoad, NextTurnReportsAFailedTryKeepsTheBattleAndTheServersFleetIsD
     EXPECT_FALSE(GUI_CampaignDeployment::GetOpen()->GetEnemyFleet()->GetShips().empty());
 
     GetInternet().SetServerUrl("");
+    GUI_Campaign::QuitCampaignToMenu();
+    Settle();
+}
+
+// A turn's report read, the campaign left and loaded: the next turn's report
+// tells of that turn alone. The report used to wait in the save after
+// Continue, so the load brought it back under the next one.
+TEST(GLEndTurnRoad, AReportReadThenQuitAndLoadIsNotToldAgainWithTheNextTurn)
+{
+    CampaignWindowGame play(11);
+    ASSERT_TRUE(play.Started());
+    GUI_CampaignMap* map = CreateCampaignFromTitle("twice");
+    ASSERT_NE(map, nullptr);
+    ClickCentre(map->GetBottomPanel()->GetNextTurnButton());
+    Settle();
+    ASSERT_NE(GUI_EndTurn::GetOpen(), nullptr);
+    ASSERT_FALSE(GUI_EndTurn::GetOpen()->GetLog()->GetStrips().empty()) << "the first turn moves loyalties";
+    ASSERT_TRUE(GUI_EndTurn::GetOpen()->GetContinueButton()->enabled) << "no battle in the first turn";
+    ClickCentre(GUI_EndTurn::GetOpen()->GetContinueButton());
+    Settle();
+    ASSERT_EQ(GUI_EndTurn::GetOpen(), nullptr);
+
+    // Quit -> Yes, Campaign, the campaign's Load.
+    ClickCentre(GUI_CampaignMap::Get()->GetBottomPanel()->GetQuitButton());
+    ASSERT_NE(GUI_ConfirmDialog::GetOpen(), nullptr);
+    ClickCentre(GUI_ConfirmDialog::GetOpen()->GetYesButton());
+    Settle();
+    ASSERT_EQ(Game::GetInstance().GetModeId(), GUI_Campaign::kMainMenu);
+    ClickCentre(GUI_MainMenu::GetInstance().GetCampaignButton());
+    GUI_CampaignLoader* loader = GUI_CampaignLoader::GetOpen();
+    ASSERT_NE(loader, nullptr);
+    GUI_CampaignLoaderStrip* saved = nullptr;
+    for (GUI_CampaignLoaderStrip* s : loader->GetStrips())
+        if (s->GetFolderName() == "twice")
+            saved = s;
+    ASSERT_NE(saved, nullptr);
+    ClickCentre(saved->GetLoadButton());
+    Settle();
+    ASSERT_EQ(Game::GetInstance().GetModeId(), GUI_Campaign::kModeId);
+    EXPECT_EQ(GUI_EndTurn::GetOpen(), nullptr) << "the report was read: the map, not the report";
+    for (const SIM_CampaignEncounter* e : SIM_CampaignEncounter::GetAll()) {
+        EXPECT_TRUE(e->loyalty.changes.empty()) << e->planetName;
+        EXPECT_TRUE(e->ai->threat.changes.empty()) << e->planetName;
+    }
+
+    // The next turn: each planet's loyalty once, held or not held, never both.
+    map = GUI_CampaignMap::Get();
+    ASSERT_NE(map, nullptr);
+    ClickCentre(map->GetBottomPanel()->GetNextTurnButton());
+    Settle();
+    GUI_EndTurn* report = GUI_EndTurn::GetOpen();
+    ASSERT_NE(report, nullptr);
+    ASSERT_FALSE(report->GetLog()->GetStrips().empty());
+    const std::string held = GetString("LOYALTY_REASON_CONTROLLED_BY_PLAYER");
+    const std::string notHeld = GetString("LOYALTY_REASON_NOTCONTROLLED_BY_PLAYER");
+    for (const GUI_EndTurnStrip* strip : report->GetLog()->GetStrips()) {
+        const SIM_CampaignEncounter* e = strip->GetEncounter();
+        std::vector<std::string> reasons;
+        for (const SIM_ReasonedChange& c : e->loyalty.changes)
+            reasons.push_back(c.reason);
+        const auto count = [&](const std::string& r) { return std::count(reasons.begin(), reasons.end(), r); };
+        for (const std::string& r : reasons)
+            EXPECT_EQ(count(r), 1) << e->planetName << ": " << r;
+        EXPECT_EQ(count(held) + count(notHeld), 1) << e->planetName;
+        if (e->territory == SIM_CampaignEncounter::PLAYER)
+            EXPECT_EQ(count(notHeld), 0) << e->planetName;
+        std::vector<std::string> lines = strip->GetLines();
+        std::sort(lines.begin(), lines.end());
+        EXPECT_EQ(std::adjacent_find(lines.begin(), lines.end()), lines.end()) << e->planetName;
+    }
+
     GUI_Campaign::QuitCampaignToMenu();
     Settle();
 }

@@ -19,6 +19,7 @@
 #include "engine/GHttpClient.h"
 #include "engine/GHashTable.h"
 #include "engine/GSafeFile.h"
+#include "gui/GUI_TitleBar.h"
 #include "gui/GUI_ConfirmDialog.h"
 #include "gui/GUI_Message.h"
 #include "online/GUI_PleaseWait.h"
@@ -124,6 +125,14 @@ TEST_F(CampaignDeployment, FightWaitsForEveryShipAndTheLayoutComesBack)
     ASSERT_TRUE(AttackAndDeploy());
     GUI_CampaignDeployment* dialog = GUI_CampaignDeployment::GetOpen();
     EXPECT_EQ(dialog->width, GUI_CampaignDeployment::MapSide(kWidth, kHeight) + 320);
+    // The planet's name is a tab over the middle of the dialog's top, 300 wide and 42 high.
+    Frames(1);
+    const GUI_TitleBar& tab = dialog->GetTitleBar();
+    const int cx = (dialog->left + dialog->right) / 2;
+    EXPECT_EQ(tab.left, cx - 150);
+    EXPECT_EQ(tab.right, cx + 150);
+    EXPECT_EQ(tab.top, dialog->top);
+    EXPECT_EQ(tab.bottom, dialog->top + 42);
     ASSERT_EQ(dialog->GetPicker()->GetAvailable().size(), 2u);
     EXPECT_FALSE(dialog->GetFightButton()->enabled);
     EXPECT_FALSE(dialog->GetEnemyFleet()->GetShips().empty());

@@ -4,11 +4,15 @@
 #include "CampaignScreenGame.h"
 
 #include "engine/APP_UserFolders.h"
+#include "engine/GHashTable.h"
 #include "engine/GSafeFile.h"
 #include "gui/GUI_Message.h"
 #include "gui/GUI_WindowManager.h"
 
+#include <filesystem>
 #include <sstream>
+
+#include <sys/stat.h>
 
 class CampaignUntrustedSave : public CampaignScreenGame {};
 
@@ -58,7 +62,8 @@ TEST_F(CampaignUntrustedSave, AFleetWhoseDesignIsGoneWaitsOffTheMapAndTheMessage
 {
     StartCampaign("waiting");
     ASSERT_NE(GUI_CampaignMap::Get(), nullptr);
-    AddFleet(Homeworld());
+    const std::string named = AddFleet(Homeworld())->GetShips()[0]->name;
+    ASSERT_FALSE(named.empty());
     SIM_CampaignProgress::GetInstance().Save();
     const std::string folder = SIM_CampaignProgress::GetInstance().GetSaveFolder();
     const std::string path = folder + "/fleets/fleet1.txt";
@@ -71,7 +76,9 @@ TEST_F(CampaignUntrustedSave, AFleetWhoseDesignIsGoneWaitsOffTheMapAndTheMessage
     ASSERT_TRUE(GUI_Campaign::OpenCampaign("waiting"));
     GUI_Message* message = GUI_Message::GetOpen();
     ASSERT_NE(message, nullptr);
-    EXPECT_NE(message->GetText().find("First Fleet: the design \"gone_design\" of ship0 cannot be found (" + path + ")"),
+    // The ship by the name the player knows it by.
+    EXPECT_NE(message->GetText().find("First Fleet: the design \"gone_design\" of \"" + named + "\" cannot be found (" +
+                                      path + ")"),
               std::string::npos)
         << message->GetText();
     EXPECT_NE(GUI_CampaignMap::Get(), nullptr);
@@ -85,6 +92,26 @@ TEST_F(CampaignUntrustedSave, AFleetWhoseDesignIsGoneWaitsOffTheMapAndTheMessage
     std::string now;
     ASSERT_TRUE(ReadWholeFile(path, now));
     EXPECT_EQ(now, text);
+    while (GUI_WindowManager::GetInstance().CloseTopModal()) {
+    }
+
+    // The design put back in the ships folder, as the message asks: the next
+    // load brings the fleet back, without a restart.
+    std::string design;
+    ASSERT_TRUE(ReadWholeFile("data/ships/fed_ai_escort.txt", design));
+    design.replace(design.find("name = fed_ai_escort"), 20, "name = gone_design");
+    const std::string ships = APP_UserFolders::GetInstance().Get(APP_UserFolders::SHIPS);
+    ASSERT_TRUE(WriteFileAtomically(ships + "/gone_design.txt", design));
+    ASSERT_EQ(SIM_ShipDesign::Find("gone_design", false), nullptr);
+    ASSERT_TRUE(GUI_Campaign::OpenCampaign("waiting"));
+    Frames(2);
+    EXPECT_EQ(GUI_Message::GetOpen(), nullptr) << "no fleet waits";
+    EXPECT_TRUE(SIM_CampaignProgress::GetInstance().GetWaitingFleets().empty());
+    ASSERT_EQ(Homeworld()->fleets.size(), 1u);
+    ASSERT_EQ(Homeworld()->fleets[0]->GetShips().size(), 1u);
+    EXPECT_EQ(Homeworld()->fleets[0]->GetShips()[0]->design, SIM_ShipDesign::Find("gone_design", false));
+    EXPECT_EQ(Homeworld()->fleets[0]->GetShips()[0]->name, named);
+    Quit();
     while (GUI_WindowManager::GetInstance().CloseTopModal()) {
     }
 }
@@ -102,4 +129,40 @@ TEST_F(CampaignUntrustedSave, ShuttingDownWithACampaignOpenClosesItBeforeTheCont
     EXPECT_EQ(GUI_Campaign::GetInstance().GetDefinition(), nullptr);
     Game::GetInstance().ResetForTests();
     StartGame(true, s_user->Path());
+}
+
+// An opponents file that cannot be read (a FIFO) is renamed out of the way so
+// that the campaign saves again: the message says so and gives its new name,
+// and does not claim the file was left as it was.
+TEST_F(CampaignUntrustedSave, AnUnreadableOpponentsFileIsToldUnderItsNewName)
+{
+    StartCampaign("fifo");
+    ASSERT_NE(GUI_CampaignMap::Get(), nullptr);
+    ASSERT_TRUE(SIM_CampaignProgress::GetInstance().Save());
+    const std::string folder = SIM_CampaignProgress::GetInstance().GetSaveFolder();
+    Quit();
+    const std::string opponents = folder + "/opponents.ini";
+    std::filesystem::remove(opponents);
+    ASSERT_EQ(mkfifo(opponents.c_str(), 0600), 0);
+
+    ASSERT_TRUE(GUI_Campaign::OpenCampaign("fifo"));
+    Frames(3);
+    GUI_Message* message = GUI_Message::GetOpen();
+    ASSERT_NE(message, nullptr);
+    const std::string& text = message->GetText();
+    EXPECT_NE(text.find(GetString("FILES_SET_ASIDE_TEXT")), std::string::npos) << text;
+    EXPECT_NE(text.find("opponents.ini -> opponents.ini.refused"), std::string::npos) << text;
+    EXPECT_EQ(text.find(GetString("FILES_KEPT_TEXT")), std::string::npos) << "it was not left as it was: " << text;
+    struct stat st;
+    ASSERT_EQ(lstat((opponents + ".refused").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    while (GUI_WindowManager::GetInstance().CloseTopModal()) {
+    }
+    // The campaign saves in its place again, and tells nothing more.
+    ASSERT_TRUE(SIM_CampaignProgress::GetInstance().Save());
+    ASSERT_EQ(lstat(opponents.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode));
+    Frames(2);
+    EXPECT_EQ(GUI_Message::GetOpen(), nullptr);
+    Quit();
 }

@@ -896,6 +896,28 @@ TEST_F(Shipyard, WindowsOpenWhenLeftComeBackWhenTheCampaignIsOpenedAgain)
     GUI_Shipyard::CloseOpen();
     GUI_ShipsLog::CloseOpen();
     Frames(1);
+
+    // All four remembered: recruitment, then the shipyard, the income and
+    // the fleet manager, each over the one before.
+    ApplyCampaignUIMemory(StrFormat("[ui]\nbrecruit = 1\nbincome = 1\nbfleet = 1\nbshipyard = 1\nshipyard_enc = %d\n"
+                                    "shipyard_fleet = %d\n",
+                                    Homeworld()->encounterId, firstId));
+    const auto& stack = GUI_WindowManager::GetInstance().GetTopLevelWindows();
+    const auto place = [&](const GUI_WindowBase* w) {
+        return w ? std::find(stack.begin(), stack.end(), w) - stack.begin() : -1;
+    };
+    ASSERT_NE(GUI_Shipyard::GetOpen(), nullptr);
+    const auto recruit = place(GUI_RecruitmentManager::GetOpen()), yardAt = place(GUI_Shipyard::GetOpen()),
+               income = place(GUI_IncomeManager::GetOpen()), fleets = place(GUI_CampaignFleetManager::GetOpen());
+    ASSERT_GE(recruit, 0);
+    EXPECT_LT(recruit, yardAt);
+    EXPECT_LT(yardAt, income);
+    EXPECT_LT(income, fleets);
+    GUI_RecruitmentManager::CloseOpen();
+    GUI_IncomeManager::CloseOpen();
+    GUI_CampaignFleetManager::CloseOpen();
+    GUI_Shipyard::CloseOpen();
+    Frames(1);
 }
 
 TEST_F(Shipyard, ADesignSavedFromTheCampaignIsTheOneItsFleetsGoOnWith)

@@ -14,6 +14,7 @@
 #include "campaign/sim/SIM_CampaignEnemiesDB.h"
 #include "campaign/sim/SIM_CampaignEnemyFleet.h"
 #include "campaign/sim/SIM_CampaignFleet.h"
+#include "campaign/sim/SIM_CampaignScreenHooks.h"
 #include "campaign/sim/SIM_CampaignShip.h"
 #include "campaign/sim/SIM_CampaignShipyard.h"
 #include "campaign/sim/SIM_CampaignShipsLog.h"
@@ -228,7 +229,20 @@ TEST_F(CampaignBattle, AWonConquestTakesThePlanetAndItsCapturesJoinTheFleet)
     ASSERT_EQ(captures.GetWaiting().size(), 1u);
     const int capturedId = captures.GetWaiting()[0]->id;
     EXPECT_LT(captures.GetWaiting()[0]->FindModuleBySlot(0)->integrity, 1.0f);
+    // The screens counting the fleet's ships are told once the prizes are in it.
+    struct Watch : SIM_CampaignScreenHooks {
+        SIM_CampaignFleet* fleet = nullptr;
+        size_t shipsSeen = 0;
+        SIM_CampaignFleet* detailsOf = nullptr;
+        void RefreshFleetManager() override { shipsSeen = fleet->GetShips().size(); }
+        void RefreshFleetDetails(SIM_CampaignFleet* f) override { detailsOf = f; }
+    } watch;
+    watch.fleet = f;
+    SIM_CampaignScreenHooks::Install(&watch);
     captures.AddCapturedShipToFleet();
+    SIM_CampaignScreenHooks::Install(nullptr);
+    EXPECT_EQ(watch.shipsSeen, 2u);
+    EXPECT_EQ(watch.detailsOf, f);
     ASSERT_EQ(f->GetShips().size(), 2u);
     EXPECT_EQ(f->GetShips()[1]->id, capturedId);
     EXPECT_EQ(f->GetShips()[1]->log->GetEntries().back().kind, SIM_CampaignShipsLog::CAPTURED);
@@ -501,21 +515,36 @@ TEST_F(CampaignBattle, AGameClosedAtATurnsEndOffersItsBattlesAgainOnLoad)
     EXPECT_EQ(at(dorvan)->kind, SIM_PendingBattle::AI_CONQUEST);
     EXPECT_EQ(dorvan->territory, SIM_CampaignEncounter::ENEMY);
 
-    // Every battle settled and the report left: the next load is an ordinary turn.
+    // Every battle settled and the report left: the next load is an ordinary
+    // turn, without the report just read, though nothing else saved since.
     ASSERT_TRUE(bm.BeginBattle(caelum));
     bm.ApplyBattleResult(true, SIM_CampaignBattleOutcome{});
     ASSERT_TRUE(bm.BeginBattle(beskar));
     bm.ApplyPlayerRetreat(SIM_CampaignBattleOutcome{});
-    bm.FinishTurnEnd();
-    EXPECT_FALSE(bm.IsTurnEndOpen());
-    EXPECT_TRUE(bm.GetPending().empty());
+    aldra->loyalty.value = 0.5f;
+    AddReasonedChange(0.1f, "reported", true, aldra->loyalty);
+    AddReasonedChange(-0.1f, "feared", false, aldra->ai->threat);
     ASSERT_TRUE(progress.Save());
     std::string text;
     ASSERT_TRUE(ReadWholeFile(progress.GetSaveFolder() + "/progress.txt", text));
+    ASSERT_NE(text.find("reported"), std::string::npos) << "the report waits in the save";
+    bm.FinishTurnEnd();
+    EXPECT_FALSE(bm.IsTurnEndOpen());
+    EXPECT_TRUE(bm.GetPending().empty());
+    EXPECT_TRUE(aldra->loyalty.changes.empty());
+    ASSERT_TRUE(ReadWholeFile(progress.GetSaveFolder() + "/progress.txt", text));
     EXPECT_EQ(text.find("[turnend]"), std::string::npos) << text;
+    EXPECT_EQ(text.find("changed = "), std::string::npos) << text;
     ASSERT_TRUE(progress.Load("war"));
     EXPECT_FALSE(bm.IsTurnEndOpen());
     EXPECT_TRUE(bm.GetPending().empty());
+    for (const SIM_CampaignEncounter* e : world.campaign->GetEncounters()) {
+        EXPECT_FALSE(e->loyalty.changed);
+        EXPECT_TRUE(e->loyalty.changes.empty());
+        EXPECT_FALSE(e->ai->threat.changed);
+        EXPECT_TRUE(e->ai->threat.changes.empty());
+    }
+    EXPECT_FLOAT_EQ(aldra->loyalty.value, 0.6f) << "the value stays, only its reasons go";
 
     // Damaged lines are passed over, with one log line for them all.
     const int errors = GDebugLog::GetInstance().GetErrorCount();

@@ -87,7 +87,7 @@ TEST_F(WaitingFleet, AShipWhoseDesignIsGoneKeepsItsFleetOnDiskUntilTheDesignIsBa
     // Moved out of the ships folder.
     ASSERT_EQ(SIM_ShipDesign::TryDelete(SIM_ShipDesign::Find("mine"), ships), SIM_ShipDesign::DeleteResult::DELETED);
     ScopedErrorLog log;
-    const std::string told = mixedPath + ": the design \"mine\" of ship1 cannot be found; the fleet waits out of play";
+    const std::string told = mixedPath + ": the design \"mine\" of \"mine 1\" cannot be found; the fleet waits out of play";
     ASSERT_TRUE(progress.Load("first"));
     EXPECT_EQ(log.Count(told), 1);
     EXPECT_EQ(log.Lines(), 1);
@@ -117,9 +117,10 @@ TEST_F(WaitingFleet, AShipWhoseDesignIsGoneKeepsItsFleetOnDiskUntilTheDesignIsBa
     EXPECT_EQ(log.Count(told), 2);
     progress.Close();
 
-    // The design back: the fleet is back where it was, whole.
+    // The design file put back while the game runs: the next load reads it
+    // and the fleet is back where it was, whole.
     ASSERT_TRUE(WriteFileAtomically(minePath, mineText));
-    ASSERT_NE(SIM_ShipDesign::LoadFile(minePath, true), nullptr);
+    ASSERT_EQ(SIM_ShipDesign::Find("mine", false), nullptr);
     ASSERT_TRUE(progress.Load("first"));
     EXPECT_TRUE(progress.GetWaitingFleets().empty());
     ASSERT_EQ(progress.GetFleets().size(), 3u);
