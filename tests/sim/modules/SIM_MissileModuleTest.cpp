@@ -9,12 +9,14 @@
 #include "sim/SIM_BattleEffects.h"
 #include "sim/SIM_RadiationManager.h"
 #include "sim/SIM_Shield.h"
+#include "sim/SIM_ShipVisual.h"
 #include "sim/modules/MissileTestWorld.h"
 #include "sim/modules/SIM_ECMBeamModule.h"
 #include "sim/modules/SIM_ECMShockModule.h"
 #include "sim/modules/SIM_LimpetLauncherModule.h"
 #include "sim/modules/SIM_MissileModule.h"
 #include "sim/modules/SIM_PointDefenceModule.h"
+#include "sim/modules/SIM_ShieldModule.h"
 #include "sim/modules/SIM_SmartBombModule.h"
 
 namespace {
@@ -23,8 +25,17 @@ class CountingEffects : public SIM_BattleEffects {
 public:
     void MissileExploded(float, float) override { ++exploded; }
     void SmartBombDetonated(SIM_Ship*, float radius) override { bombRadius = radius; }
+    void MissileHitShield(SIM_Ship*, float x, float y, bool) override
+    {
+        ++shieldHits;
+        shieldHitX = x;
+        shieldHitY = y;
+    }
     int exploded = 0;
     float bombRadius = 0.0f;
+    int shieldHits = 0;
+    float shieldHitX = 0.0f;
+    float shieldHitY = 0.0f;
 };
 
 class MissileTest : public ::testing::Test {
@@ -212,8 +223,11 @@ TEST_F(MissileTest, FiveWarheadsDoFiveThings)
     // Shields took the explosions; a shield is never bypassed by them.
     EXPECT_FLOAT_EQ(ModuleTestWorld::ModuleHitpoints(target), hull);
 
-    // Without a bubble the explosive and radiation warheads reach the hull.
-    target->GetShield()->state = SIM_Shield::COLLAPSED;
+    // Without a bubble (the shield collapsed) the explosive and radiation warheads reach the hull.
+    for (SIM_ShieldModule* generator : shield->GetModules())
+        generator->points = 0.0f;
+    shield->Recalculate();
+    ASSERT_FALSE(target->GetVisual()->HasShieldBubble());
     for (const char* weapon : {"m_explosive", "m_radiation"}) {
         SCOPED_TRACE(weapon);
         SIM_MissileModule* launcher = Armed(weapon, target);
@@ -227,6 +241,27 @@ TEST_F(MissileTest, FiveWarheadsDoFiveThings)
     // A dummy does nothing even at the hull; an unknown warhead is reported and loads.
     SIM_MissileModule* bogus = MissileTestWorld::Get<SIM_MissileModule>(world.Build("d_m_bogus", 0, 0));
     EXPECT_EQ(bogus->GetMissile().warhead, SIM_Missile::EXPLOSIVE);
+}
+
+TEST_F(MissileTest, AMissileBurstsOnTheDrawnBubbleNotAtTheHullsSize)
+{
+    SIM_Ship* target = world.Build("bigshielded", 0, -900, true); // 300 x 300: the bubble is 199.5
+    SIM_MissileModule* launcher = Armed("m_explosive", target);
+    SIM_Missile& m = launcher->GetMissile();
+    launcher->Fire();
+    float lastDistance = 0.0f;
+    int frames = 0;
+    while (m.IsLive() && ++frames < 400) {
+        lastDistance = std::hypot(m.x - target->x, m.y - target->y);
+        Frames(1);
+    }
+    ASSERT_LT(frames, 400);
+    const float burst = std::hypot(m.x - target->x, m.y - target->y);
+    EXPECT_LT(burst, 199.5f) << "inside the drawn bubble";
+    EXPECT_GE(lastDistance, 199.5f) << "and on the first frame inside it, not at 300";
+    ASSERT_EQ(effects.shieldHits, 1);
+    EXPECT_NEAR(std::hypot(effects.shieldHitX - target->x, effects.shieldHitY - target->y), 199.5f, 0.5f);
+    EXPECT_EQ(Entries(launcher, SIM_ModuleStatistics::HIT), 1);
 }
 
 TEST_F(MissileTest, DecoysFlyTheirOwnHeadingAndDieWithAnUnarmedParent)
