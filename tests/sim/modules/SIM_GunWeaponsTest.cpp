@@ -514,8 +514,13 @@ TEST_F(GunTest, ATorpedoThatWillNotHitFliesStraightUntilItsFuelEnds)
     target->state = SIM_Ship::ACTIVE;
     launcher->Fire();
     ASSERT_TRUE(t.live);
+    launcher->TakeDamage(5.0f); // of 20
+    EXPECT_TRUE(t.live);
+    EXPECT_FLOAT_EQ(launcher->GetEfficiency(), 0.75f);
+    EXPECT_FLOAT_EQ(launcher->GetHealth(), 0.75f);
     launcher->TakeDamage(1000.0f);
     EXPECT_FALSE(t.live);
+    EXPECT_FLOAT_EQ(launcher->GetHealth(), 0.0f);
 }
 
 TEST_F(GunTest, TorpedoAnimationStepsByItsGapAndABadGapOrNoFramesAnimateNothing)

@@ -18,6 +18,7 @@
 #include "sim/modules/SIM_PointDefenceModule.h"
 #include "sim/modules/SIM_ShieldModule.h"
 #include "sim/modules/SIM_SmartBombModule.h"
+#include "sim/modules/SIM_TacticalModule.h"
 
 namespace {
 
@@ -320,8 +321,11 @@ TEST_F(MissileTest, KnockedOutLauncherDestroysItsMissile)
     launcher->TakeDamage(10.0f);
     EXPECT_TRUE(launcher->GetMissile().IsLive());
     EXPECT_FLOAT_EQ(launcher->GetEfficiency(), 0.5f);
+    EXPECT_FLOAT_EQ(launcher->GetHealth(), 0.5f) << "a damaged launcher is as damaged as any module";
     launcher->TakeDamage(10.0f);
     EXPECT_FALSE(launcher->GetMissile().IsLive());
+    EXPECT_FLOAT_EQ(launcher->GetHealth(), 0.0f);
+    EXPECT_TRUE(launcher->GetShip()->tacticalModule->AreWeaponsGone()) << "its only weapon is wrecked";
     EXPECT_EQ(effects.exploded, 1);
 }
 
@@ -520,15 +524,22 @@ TEST_F(MissileTest, SmartBombWaitsForThreeEnemyMissilesAndTakesOwnOnesToo)
     EXPECT_FLOAT_EQ(bombs[0]->chargeTimer, 0.0f);
     EXPECT_FLOAT_EQ(bombs[1]->chargeTimer, 0.0f) << "the ship's other bomb starts again";
 
+    // One caught missile ends by itself and its launcher fires again before the
+    // bomb's delay runs out: the new flight is another shot and flies on.
+    enemy[0]->Destroy();
+    enemy[0]->Launch(bomber, nullptr, 100.0f, 0.0f);
+    ASSERT_TRUE(enemy[0]->IsLive());
     for (int i = 0; i < 25; ++i) // 300 ms
         bombs[0]->Update();
     EXPECT_FALSE(bombs[0]->IsDetonating());
     EXPECT_FALSE(own.IsLive());
-    for (SIM_Missile* m : enemy)
-        EXPECT_FALSE(m->IsLive());
-    EXPECT_EQ(effects.exploded, 4);
+    EXPECT_TRUE(enemy[0]->IsLive()) << "launched after the bomb went off";
+    EXPECT_FALSE(enemy[1]->IsLive());
+    EXPECT_FALSE(enemy[2]->IsLive());
+    EXPECT_EQ(effects.exploded, 3);
+    // A shot for the detonation, a hit for each missile it destroyed.
     EXPECT_EQ(Entries(bombs[0], SIM_ModuleStatistics::SHOT), 1);
-    EXPECT_EQ(Entries(bombs[0], SIM_ModuleStatistics::HIT), 4);
+    EXPECT_EQ(Entries(bombs[0], SIM_ModuleStatistics::HIT), 3);
 }
 
 TEST_F(MissileTest, ZeroTimesDivideNothingAndAGoneMissileIsLetGo)
