@@ -17,6 +17,7 @@
 #include "engine/QuadRunBatch.h"
 #include "sim/SIM_Race.h"
 #include "sim/SIM_Ship.h"
+#include "sim/SIM_ShipVisual.h"
 
 namespace {
 
@@ -164,7 +165,7 @@ GUI_Shield::GUI_Shield(SIM_Ship* owner)
     ShieldList().push_back(this);
     if (!ship)
         return;
-    radius = std::max(ship->GetWidth(), ship->GetHeight()) * 0.5f * 1.4f * 0.95f;
+    radius = SIM_ShipVisual::ShieldBubbleRadius(ship->GetWidth(), ship->GetHeight());
     const SIM_Race* race = ship->race;
     bubbleTexture.SetName(race && !race->GetShield().empty() ? race->GetShield() : "shield_blue.dds");
     arcTexture.SetName(kArcTexture);

@@ -1038,14 +1038,18 @@ void SIM_Ship::UpdateClassTargets()
 
 void SIM_Ship::AddAttacker(SIM_Ship* attacker)
 {
-    if (attacker && std::find(attackers.begin(), attackers.end(), attacker) == attackers.end())
+    // One entry per weapon that chose this ship: three guns on it weigh three times.
+    if (attacker)
         attackers.push_back(attacker);
     RecalculateThreat();
 }
 
 void SIM_Ship::RemoveAttacker(SIM_Ship* attacker)
 {
-    std::erase(attackers, attacker);
+    // The entry of the one weapon that looked away; the attacker's others stay.
+    const auto it = std::find(attackers.begin(), attackers.end(), attacker);
+    if (it != attackers.end())
+        attackers.erase(it);
     RecalculateThreat();
 }
 

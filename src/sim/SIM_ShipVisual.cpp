@@ -7,6 +7,7 @@
 #include "engine/RandomTables.h"
 #include "engine/TextHelpers.h"
 #include "sim/SIM_BattleClock.h"
+#include "sim/SIM_Shield.h"
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_ShipHull.h"
 
@@ -83,6 +84,9 @@ void SIM_ShipVisual::BuildAttachments()
     currentLayer = pendingLayer = homeLayer;
     spriteWidth = ship->GetWidth() > 0.0f ? ship->GetWidth() : hull->GetWidth();
     spriteHeight = ship->GetHeight() > 0.0f ? ship->GetHeight() : hull->GetHeight();
+    const SIM_Shield* shield = ship->GetShield();
+    shieldBubbleUp = shield && !shield->GetModules().empty();
+    shieldBubbleRadius = ShieldBubbleRadius(ship->GetWidth(), ship->GetHeight());
     ParseDestructionLines();
 }
 
@@ -261,6 +265,7 @@ void SIM_ShipVisual::ShowShieldCollapse()
 {
     ++shieldCollapseCount;
     shieldEffectOn = false;
+    shieldBubbleUp = false;
 }
 
 void SIM_ShipVisual::SetShieldEffect(bool on)

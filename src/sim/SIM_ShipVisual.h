@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,6 +29,13 @@ public:
     static constexpr float kBlastPushSize = 32.0f;
     // Heavy hits flash a glare at most this often (ms of battle time).
     static constexpr float kHitGlareInterval = 1000.0f;
+
+    // The shield bubble as drawn: 1.4 x half the larger hull side, a little
+    // inside. Shots meet the shield there, so sparks show on the picture.
+    static float ShieldBubbleRadius(float width, float height)
+    {
+        return std::max(width, height) * 0.5f * 1.4f * 0.95f;
+    }
 
     struct DestructionEvent {
         int type = kDefaultExplosion;
@@ -102,6 +110,11 @@ public:
     float GetWarpDuration() const { return warpDuration; }
     bool IsWarpOutArmed() const { return warpOutArmed; }
     bool IsShieldEffectOn() const { return shieldEffectOn; }
+    // The bubble shots meet: up from set-up on a ship with shield generators
+    // until its shield first collapses. The drawn bubble never comes back, so
+    // neither does this one, whatever the shield's points do later.
+    bool HasShieldBubble() const { return shieldBubbleUp; }
+    float GetShieldBubbleRadius() const { return shieldBubbleRadius; }
     bool IsKilled() const { return killed; }
 
     // Frame updates the battle frame ran for the ship. Beside the table
@@ -152,6 +165,8 @@ private:
     bool warpEffectRunning = false;
     bool warpOutArmed = false;
     bool shieldEffectOn = false;
+    bool shieldBubbleUp = false;
+    float shieldBubbleRadius = 0.0f;
     bool killed = false;
     float warpTime = 0.0f;
     float warpDelay = 0.0f;

@@ -13,6 +13,7 @@
 #include "battle/GUI_ParticleEmmiterGroup.h"
 #include "battle/VisualRandom.h"
 #include "sim/SIM_BattleClock.h"
+#include "sim/SIM_ShipVisual.h"
 #include "support/ErrorLog.h"
 #include "support/TempDir.h"
 
@@ -47,6 +48,8 @@ protected:
 TEST_F(ExplosionTest, HullNamesMapToTypesAndUnknownNamesFallBackToSmallOnce)
 {
     EXPECT_EQ(FindExplosionType("EXP_FRIGATE"), 0);
+    EXPECT_EQ(FindExplosionType(" EXP_FRIGATE"), 0) << "as written after a comma by hand";
+    EXPECT_EQ(SIM_ShipVisual::FindExplosionType(" EXP_FRIGATE"), 0);
     EXPECT_EQ(FindExplosionType("EXP_SMALL_ANGLED_DEBRIS"), 16);
     EXPECT_EQ(FindExplosionType("EXP_CRUISER_PLUMECENTER"), 21);
     EXPECT_EQ(FindExplosionType("EXP_NOPE"), Explosions::kSmall);

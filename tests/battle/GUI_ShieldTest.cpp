@@ -2,6 +2,7 @@
 // growth and fade, the collapse ring and its sequence.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "battle/GUI_BattleGUI.h"
@@ -15,6 +16,7 @@
 #include "battle/GUI_Ship.h"
 #include "sim/SIM_BattleEffects.h"
 #include "sim/SIM_Ship.h"
+#include "sim/modules/SIM_GunProjectiles.h"
 #include "sim/ShipTestWorld.h"
 
 namespace {
@@ -184,8 +186,14 @@ TEST_F(ShieldVisualTest, TheShipsShieldFlashesOnHitsAndCollapsesWithTheSimulated
     visual->ShowShieldImpact(ship->x + 60.0f, ship->y); // a beam crossing the bubble
     ASSERT_NE(visual->GetShield()->GetImpact(0), nullptr);
     EXPECT_EQ(visual->GetShield()->GetArc(0).active, 1);
+    // Shots meet the bubble the screen draws: the same radius, up together.
+    EXPECT_FLOAT_EQ(visual->GetShield()->GetRadius(), SIM_GunProjectiles::BubbleRadius(ship));
+    EXPECT_FLOAT_EQ(visual->GetShield()->GetRadius(),
+                    0.665f * std::max(ship->GetWidth(), ship->GetHeight()));
+    EXPECT_TRUE(visual->GetShield()->IsUp() && SIM_GunProjectiles::HasBubble(ship));
     visual->ShowShieldCollapse();
     EXPECT_EQ(visual->GetShield()->GetCollapseState(), GUI_Shield::COLLAPSING);
+    EXPECT_FALSE(visual->GetShield()->IsUp() || SIM_GunProjectiles::HasBubble(ship));
     EXPECT_EQ(GUI_Ship::Of(world.Build("cruiser_bare", 0, 0))->GetShield(), nullptr);
 }
 

@@ -144,28 +144,31 @@ TEST(BattleOutcome, EveryModuleClassBattleEndsExactlyAsPinned)
     // again when the ECM beams' lock was cut to 300 ms, so that they scramble
     // (before, 1 lock in 1020 did) and the last few ships hold out to the limit;
     // and again when wrecked modules stopped working (wrecked smart bombs no
-    // longer fire, cloaks no longer hide, and so on): the battle now ends.
-    const std::string pinned = R"(won after 9338 frames, missiles up to 44
-held 11760 painted 22827 supported 7222 repairing 108 docked 51 limpeted 6699
-lost 21 / 28 of 30 / 30, shots 2953 / 2724
-weapon SIM_BeamWeaponModule hits 426 kills 6
-weapon SIM_BulletWeaponModule hits 805 kills 12
-weapon SIM_KineticWeapon hits 182 kills 4
-weapon SIM_LightningGunModule hits 368 kills 8
-weapon SIM_MissileModule hits 91 kills 11
-weapon SIM_PlasmaLauncherModule hits 46 kills 8
-module SIM_BeamWeaponModule shots 643 hits 431
-module SIM_BulletWeaponModule shots 1236 hits 805
-module SIM_ECMBeamModule shots 1225 hits 293
-module SIM_ECMShockModule shots 46 hits 36
-module SIM_KineticWeapon shots 276 hits 182
-module SIM_LightningGunModule shots 541 hits 368
-module SIM_LimpetLauncher shots 84 hits 32
-module SIM_MissileModule shots 864 hits 104
-module SIM_PlasmaLauncherModule shots 81 hits 46
-module SIM_PointDefenseModule shots 675 hits 575
-module SIM_SmartBombModule shots 6 hits 6
-events 3206 digest d42296d3cfda7c3a places 879457e8e1b4bf6c
+    // longer fire, cloaks no longer hide, and so on): the battle now ends;
+    // and again when shots met shields on the drawn bubble, not at the hull's
+    // full size, and every weapon on a ship counted in its threat.
+    const std::string pinned = R"(lost after 10483 frames, missiles up to 45
+held 13494 painted 21220 supported 6785 repairing 139 docked 0 limpeted 216
+lost 30 / 23 of 30 / 30, shots 2778 / 3163
+weapon SIM_BeamWeaponModule hits 469 kills 12
+weapon SIM_BulletWeaponModule hits 913 kills 5
+weapon SIM_KineticWeapon hits 181 kills 7
+weapon SIM_LightningGunModule hits 448 kills 16
+weapon SIM_MissileModule hits 45 kills 7
+weapon SIM_PlasmaLauncherModule hits 39 kills 4
+weapon detonation hits 0 kills 2
+module SIM_BeamWeaponModule shots 675 hits 471
+module SIM_BulletWeaponModule shots 1322 hits 913
+module SIM_ECMBeamModule shots 1406 hits 374
+module SIM_ECMShockModule shots 49 hits 36
+module SIM_KineticWeapon shots 291 hits 181
+module SIM_LightningGunModule shots 635 hits 448
+module SIM_LimpetLauncher shots 70 hits 2
+module SIM_MissileModule shots 838 hits 62
+module SIM_PlasmaLauncherModule shots 81 hits 39
+module SIM_PointDefenseModule shots 567 hits 492
+module SIM_SmartBombModule shots 7 hits 11
+events 3511 digest 7ff1001d0a852b10 places 5df306d778603a3c
 )";
     EXPECT_EQ(outcome, pinned);
 }

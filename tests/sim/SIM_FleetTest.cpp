@@ -162,6 +162,29 @@ TEST_F(FleetTest, NewLeaderIsTheEligibleMemberNearestTheCentre)
     EXPECT_EQ(squadron->GetLeader(), nullptr);
 }
 
+TEST_F(FleetTest, AHullHitOnTheLeaderHandsTheLeadOverAtOnce)
+{
+    SIM_DeployedFleet deployed;
+    ASSERT_TRUE(ShippedBattleWorld::Add(deployed, "kor_ai_interceptor", 0, 0, 3));
+    MakePair();
+    enemy->BuildFromDeployment(deployed, false);
+    SIM_FighterSquadron* squadron = enemy->GetSquadrons()[0];
+    auto& m = squadron->GetMembers();
+    ASSERT_EQ(squadron->GetLeader(), m[0]);
+    // Small hits the armour soaks up leave the lead where it is; the first
+    // that reaches the modules hands it over.
+    bool hullHit = false;
+    for (int i = 0; i < 10000 && !hullHit; ++i) {
+        hullHit = m[0]->TakeHit(nullptr, 1.0f, 1000.0f, 1000.0f, nullptr, true, 0.0f, 1.0f);
+        if (!hullHit)
+            ASSERT_EQ(squadron->GetLeader(), m[0]);
+    }
+    ASSERT_TRUE(hullHit);
+    ASSERT_FALSE(m[0]->IsDead());
+    EXPECT_NE(squadron->GetLeader(), m[0]);
+    EXPECT_NE(squadron->GetLeader(), nullptr);
+}
+
 TEST_F(FleetTest, UnknownDesignRecordIsSkipped)
 {
     SIM_DeployedFleet deployed;

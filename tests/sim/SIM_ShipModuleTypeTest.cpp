@@ -42,8 +42,8 @@ unlockcost = 40
 [dataitems]
 a = damage,DECIMAL
 b = unknown_stat,INTEGER
-c = cost,INTEGER
-d = fire_interval,DECIMAL_MULT,0.001
+c = cost, INTEGER
+d = fire_interval, DECIMAL_MULT,0.001
 e = weight,FLOATY
 )";
 
@@ -78,6 +78,7 @@ TEST_F(ModuleTypeTest, ReadsCommonKeysAndSortsDataItems)
     const auto& items = t->GetDataItems();
     ASSERT_EQ(items.size(), 5u);
     EXPECT_EQ(items[0].statName, "cost");
+    EXPECT_EQ(items[0].kind, SIM_ShipModuleType::INTEGER) << "a blank after the comma is not part of the kind";
     EXPECT_EQ(items[1].statName, "weight");
     EXPECT_EQ(items[2].statName, "damage");
     EXPECT_EQ(items[3].statName, "fire_interval");

@@ -612,14 +612,21 @@ TEST_F(ShipTest, RetreatJumpLeavesTheFieldUnlessHeld)
     EXPECT_TRUE(ship->GetVisual()->IsWarpOutArmed());
 }
 
-TEST_F(ShipTest, ThreatRatioFollowsAttackers)
+TEST_F(ShipTest, ThreatRatioCountsEveryWeaponThatChoseTheShip)
 {
     SIM_Ship* target = world.Build("cruiser_bare", 0, 0);
     SIM_Ship* a = world.Build("cruiser_shielded", 500, 0, true);
+    const float one = a->startingHitPoints / target->startingHitPoints;
+    // Two of a's weapons on the target: two entries, twice the weight.
     target->AddAttacker(a);
     target->AddAttacker(a);
+    EXPECT_EQ(target->GetAttackers().size(), 2u);
+    EXPECT_FLOAT_EQ(target->threatRatio, 2.0f * one);
+    // One looks away: only its entry goes.
+    target->RemoveAttacker(a);
     EXPECT_EQ(target->GetAttackers().size(), 1u);
-    EXPECT_FLOAT_EQ(target->threatRatio, a->startingHitPoints / target->startingHitPoints);
+    EXPECT_FLOAT_EQ(target->threatRatio, one);
+    target->AddAttacker(a);
     world.Destroy(a);
     EXPECT_TRUE(target->GetAttackers().empty());
 }

@@ -15,6 +15,7 @@
 #include "sim/SIM_ShipVisual.h"
 #include "sim/SIM_SoundSink.h"
 #include "sim/modules/SIM_CamoflageShieldModule.h"
+#include "sim/modules/SIM_GunProjectiles.h"
 
 namespace {
 
@@ -188,8 +189,7 @@ void SIM_BeamWeaponModule::Fire()
         damagePending = true;
         damageTarget = target;
         damageAimPoint = targetPoint;
-        if (shield && d * d < target->radius * target->radius)
-            insideShield = true;
+        insideShield = SIM_GunProjectiles::IsInsideShield(target, pos.x, pos.y);
     } else {
         const float lx = (targetPoint ? targetPoint->x : 0.0f) + RandomRange(-16.0f, 16.0f);
         const float ly = (targetPoint ? targetPoint->y : 0.0f) + RandomRange(-16.0f, 16.0f);
@@ -266,12 +266,11 @@ void SIM_BeamWeaponModule::ApplyPendingDamage()
         NoteMiss(victim);
     else
         ClearMisses(victim);
-    const SIM_Shield* shield = victim->GetShield();
-    if (!insideShield && shield && shield->IsUp() && victim->GetVisual()) {
+    if (!insideShield && SIM_GunProjectiles::HasBubble(victim)) {
         const Point start = GetWorldPos();
         float crossing[2] = {0.0f, 0.0f};
-        if (SegmentIntersectsCircle(victim->radius, victim->x, victim->y, start.x, start.y, aimPoint.x, aimPoint.y,
-                                    crossing)) {
+        if (SegmentIntersectsCircle(SIM_GunProjectiles::BubbleRadius(victim), victim->x, victim->y, start.x, start.y,
+                                    aimPoint.x, aimPoint.y, crossing)) {
             shieldImpactPoint = Point{crossing[0], crossing[1]};
             victim->GetVisual()->ShowShieldImpact(crossing[0], crossing[1]);
         }
@@ -325,10 +324,11 @@ SIM_ShipModule::Point SIM_BeamWeaponModule::BeamEndPoint() const
     // The beam stays on the hull point it hit while the target moves.
     if (victim && damageAimPoint)
         victim->LocalToWorld(damageAimPoint->x, damageAimPoint->y, victim->sine, victim->cosine, end.x, end.y);
-    if (victim && victim->GetShield() && victim->GetShield()->IsUp() && !insideShield) {
+    if (victim && SIM_GunProjectiles::HasBubble(victim) && !insideShield) {
         const Point start = converging ? convergePoint : GetWorldPos();
         float crossing[2] = {0.0f, 0.0f};
-        if (SegmentIntersectsCircle(victim->radius, victim->x, victim->y, start.x, start.y, end.x, end.y, crossing))
+        if (SegmentIntersectsCircle(SIM_GunProjectiles::BubbleRadius(victim), victim->x, victim->y, start.x, start.y,
+                                    end.x, end.y, crossing))
             end = Point{crossing[0], crossing[1]};
         else
             LOG_DEBUG("Intersect code went wrong");

@@ -7,6 +7,7 @@
 #include "sim/SIM_BattleClock.h"
 #include "sim/SIM_Shield.h"
 #include "sim/SIM_Ship.h"
+#include "sim/SIM_ShipVisual.h"
 #include "sim/SIM_SoundSink.h"
 #include "sim/modules/SIM_BulletWeaponModule.h"
 #include "sim/modules/SIM_CamoflageShieldModule.h"
@@ -65,12 +66,12 @@ bool SIM_GunProjectiles::IsTurretShotDue(const SIM_TargetedModule& weapon,
 
 bool SIM_GunProjectiles::HasBubble(const SIM_Ship* ship)
 {
-    return ship && ship->GetShield() && ship->GetShield()->IsUp();
+    return ship && ship->GetVisual() && ship->GetVisual()->HasShieldBubble();
 }
 
 float SIM_GunProjectiles::BubbleRadius(const SIM_Ship* ship)
 {
-    return ship ? ship->radius : 0.0f;
+    return ship && ship->GetVisual() ? ship->GetVisual()->GetShieldBubbleRadius() : 0.0f;
 }
 
 bool SIM_GunProjectiles::IsInsideShield(const SIM_Ship* ship, float x, float y)

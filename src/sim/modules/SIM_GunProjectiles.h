@@ -41,11 +41,12 @@ public:
     // still aims at the same live ship and hull point.
     static bool IsTurretShotDue(const SIM_TargetedModule& weapon, const SIM_TargetedModule::ShotRecord& record);
 
-    // The target's shield bubble, for projectile purposes: up or not there.
+    // The target's shield bubble, for projectile purposes: the one its visual
+    // draws (SIM_ShipVisual::HasShieldBubble), up or not there.
     static bool HasBubble(const SIM_Ship* ship);
     static float BubbleRadius(const SIM_Ship* ship);
-    // Fired from within the ship's shield radius (up or not): such a shot
-    // never meets that shield.
+    // Fired from within a shielded ship's bubble radius (up or not): such a
+    // shot never meets that shield.
     static bool IsInsideShield(const SIM_Ship* ship, float x, float y);
     // A hull aim point (ship frame) on the map; the centre without one.
     // Inline: the weapons ask every frame.

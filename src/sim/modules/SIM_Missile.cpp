@@ -15,6 +15,7 @@
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_ShipModuleType.h"
 #include "sim/modules/SIM_ECMBeamModule.h"
+#include "sim/modules/SIM_GunProjectiles.h"
 #include "sim/modules/SIM_MissileModule.h"
 #include "sim/modules/SIM_PointDefenceModule.h"
 
@@ -384,8 +385,7 @@ void SIM_Missile::Update()
         ReleaseDecoys();
     if (!willHit)
         return; // circles its target until the fuel ends
-    const SIM_Shield* shield = target->GetShield();
-    if (!shield || !shield->IsUp()) {
+    if (!SIM_GunProjectiles::HasBubble(target)) {
         if (goalDistanceSq - step < kDetonateDistanceSq) {
             x = goalX;
             y = goalY;
@@ -394,7 +394,8 @@ void SIM_Missile::Update()
         }
         return;
     }
-    if (DistanceSquared(x, y, target->x, target->y) < target->radius * target->radius)
+    const float r = SIM_GunProjectiles::BubbleRadius(target);
+    if (DistanceSquared(x, y, target->x, target->y) < r * r)
         HitShieldBubble();
 }
 
@@ -402,7 +403,8 @@ void SIM_Missile::HitShieldBubble()
 {
     Detonate();
     float crossing[2] = {x, y};
-    if (SegmentIntersectsCircle(target->radius, target->x, target->y, x, y, goalX, goalY, crossing)) {
+    if (SegmentIntersectsCircle(SIM_GunProjectiles::BubbleRadius(target), target->x, target->y, x, y, goalX, goalY,
+                                crossing)) {
         const SIM_Shield* shield = target->GetShield();
         const bool blast = warhead == SHIELD_DISRUPTOR || (shield && shield->IsPenetrated(shieldPenetration));
         SIM_BattleEffects::Get().MissileHitShield(target, crossing[0], crossing[1], blast);

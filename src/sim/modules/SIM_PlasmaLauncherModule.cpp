@@ -74,6 +74,7 @@ void SIM_PlasmaLauncherModule::Update()
 void SIM_PlasmaLauncherModule::TakeDamage(float amount)
 {
     SIM_TargetedModule::TakeDamage(amount);
+    efficiency = maxHitpoints > 0.0f ? hitpoints / maxHitpoints : 0.0f;
     // A wrecked launcher loses its torpedo in flight.
     if (health <= 0.0f)
         torpedo.live = false;

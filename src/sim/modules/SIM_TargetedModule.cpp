@@ -228,6 +228,9 @@ void SIM_TargetedModule::ChooseTarget(bool anyClass)
     if (!enemyFleet || !ship)
         return;
     if (ship->docked) {
+        // Out of the fight: its entry in the target's attacker list goes too.
+        if (target)
+            target->RemoveAttacker(ship);
         target = nullptr;
         targetPoint = nullptr;
         return;

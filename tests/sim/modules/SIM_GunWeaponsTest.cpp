@@ -13,6 +13,7 @@
 #include "sim/SIM_BattleEffects.h"
 #include "sim/SIM_Fleet.h"
 #include "sim/SIM_Shield.h"
+#include "sim/SIM_ShipVisual.h"
 #include "sim/ShippedBattleWorld.h"
 #include "sim/modules/ModuleTestWorld.h"
 #include "sim/modules/SIM_BulletWeaponModule.h"
@@ -20,6 +21,7 @@
 #include "sim/modules/SIM_KineticWeapon.h"
 #include "sim/modules/SIM_LightningGunModule.h"
 #include "sim/modules/SIM_PlasmaLauncherModule.h"
+#include "sim/modules/SIM_ShieldModule.h"
 
 // Bullets, kinetic shells, lightning arcs and plasma torpedoes. The shooter
 // sits at (1000, 500); a still 300-unit target is never missed (hit chance
@@ -202,7 +204,7 @@ TEST_F(GunTest, AnUnpenetratedShieldBouncesAGuidedBulletAndAPenetratedOneEndsIt)
     ShieldMarks marks;
     SIM_Ship* target = world.Build("bigshielded", 1400, 500, true);
     ASSERT_TRUE(target->GetShield() && target->GetShield()->IsUp());
-    ASSERT_FLOAT_EQ(target->radius, 300.0f);
+    ASSERT_FLOAT_EQ(SIM_GunProjectiles::BubbleRadius(target), 199.5f);
     auto* gun = Shooter<SIM_BulletWeaponModule>("gun", target); // penetration 2 < resistance 5
     const float hull = ModuleTestWorld::ModuleHitpoints(target);
     gun->Fire();
@@ -227,24 +229,83 @@ TEST_F(GunTest, AnUnpenetratedShieldBouncesAGuidedBulletAndAPenetratedOneEndsIt)
     for (int i = 0; i < 30 && p.live; ++i)
         piercer->UpdateBullets();
     EXPECT_FALSE(p.live);
-    EXPECT_LT(std::hypot(p.x - 1400.0f, p.y - 500.0f), 300.0f);
-    EXPECT_GT(std::hypot(p.x - 1400.0f, p.y - 500.0f), 280.0f); // ended at the bubble, not at the hull
+    // It ends on the drawn bubble (0.665 x 300), not at the hull.
+    EXPECT_LT(std::hypot(p.x - 1400.0f, p.y - 500.0f), 199.5f);
+    EXPECT_GT(std::hypot(p.x - 1400.0f, p.y - 500.0f), 199.5f - 10.0f);
     // The bubble shows where it was crossed: one blast arc, on its edge.
     ASSERT_EQ(marks.blasts.size(), 1u);
     EXPECT_EQ(marks.blasts[0].ship, target);
-    EXPECT_NEAR(std::hypot(marks.blasts[0].x - 1400.0f, marks.blasts[0].y - 500.0f), 300.0f, 0.5f);
+    EXPECT_NEAR(std::hypot(marks.blasts[0].x - 1400.0f, marks.blasts[0].y - 500.0f), 199.5f, 0.5f);
 }
 
-TEST_F(GunTest, FromInsideTheBubbleABulletIgnoresTheShield)
+TEST_F(GunTest, TheBubbleIsTheDrawnOneAtTwoThirdsOfTheLargerHullSideUntilTheShieldCollapses)
 {
-    SIM_Ship* target = world.Build("bigshielded", 1200, 500, true);
-    auto* gun = Shooter<SIM_BulletWeaponModule>("gun", target);
+    SIM_Ship* target = world.Build("bigshielded", 1400, 500, true); // 300 x 300
+    const float r = SIM_GunProjectiles::BubbleRadius(target);
+    EXPECT_FLOAT_EQ(r, 0.665f * 300.0f);
+    EXPECT_FLOAT_EQ(r, target->GetVisual()->GetShieldBubbleRadius());
+    EXPECT_FLOAT_EQ(SIM_ShipVisual::ShieldBubbleRadius(80.0f, 100.0f), 66.5f) << "the larger side";
+    EXPECT_FLOAT_EQ(SIM_ShipVisual::ShieldBubbleRadius(100.0f, 80.0f), 66.5f);
+    // Inside is strictly below the radius.
+    EXPECT_TRUE(SIM_GunProjectiles::IsInsideShield(target, 1400.0f - (r - 0.05f), 500.0f));
+    EXPECT_FALSE(SIM_GunProjectiles::IsInsideShield(target, 1400.0f - r, 500.0f));
+    EXPECT_FALSE(SIM_GunProjectiles::IsInsideShield(target, 1400.0f, 500.0f + 0.8f * 300.0f));
+    // No generators, no bubble (and nothing to be inside of).
+    SIM_Ship* bare = world.Build("bigtarget", 1400, 1500, true);
+    EXPECT_FALSE(SIM_GunProjectiles::HasBubble(bare));
+    EXPECT_FALSE(SIM_GunProjectiles::IsInsideShield(bare, 1400.0f, 1500.0f));
+
+    // A disrupted shield is still drawn, so shots still meet it there.
+    SIM_Shield* shield = target->GetShield();
+    ASSERT_TRUE(SIM_GunProjectiles::HasBubble(target));
+    shield->Drain(1000.0f);
+    ASSERT_EQ(shield->state, SIM_Shield::DISRUPTED);
+    EXPECT_TRUE(SIM_GunProjectiles::HasBubble(target));
+    // A collapse takes the picture away for good, and the bubble with it.
+    for (SIM_ShieldModule* generator : shield->GetModules())
+        generator->points = 0.0f;
+    shield->Recalculate();
+    EXPECT_FALSE(SIM_GunProjectiles::HasBubble(target));
+    shield->state = SIM_Shield::UP;
+    EXPECT_FALSE(SIM_GunProjectiles::HasBubble(target));
+}
+
+TEST_F(GunTest, ShotsFromFourFifthsOfTheHullSizeMeetTheShieldAndFromThreeFifthsPassInside)
+{
+    SIM_Ship* target = world.Build("bigshielded", 1400, 500, true);
+    auto* gun = Shooter<SIM_BulletWeaponModule>("gun", target); // penetration 2 < resistance 5
+    auto* cannon = Shooter<SIM_KineticWeapon>("cannon", target, 1000, 540);
     const float hull = ModuleTestWorld::ModuleHitpoints(target);
-    gun->Fire();
-    ASSERT_TRUE(gun->bullets[0].insideShield);
-    for (int i = 0; i < 40 && gun->bullets[0].live; ++i)
+    const float outside = 1400.0f - 0.8f * 300.0f;
+    const float inside = 1400.0f - 0.6f * 300.0f;
+
+    // Outside the drawn bubble though inside the hull's size: the shield stops both.
+    ASSERT_TRUE(gun->LaunchBullet(true, outside, 500.0f));
+    SIM_Bullet& b = gun->bullets[0];
+    ASSERT_TRUE(b.guided);
+    EXPECT_FALSE(b.insideShield);
+    for (int i = 0; i < 30 && b.guided; ++i)
         gun->UpdateBullets();
-    EXPECT_FALSE(gun->bullets[0].live);
+    EXPECT_FALSE(b.guided) << "bounced off the bubble";
+    ASSERT_TRUE(cannon->LaunchShell(true, outside, 500.0f));
+    EXPECT_FALSE(cannon->shells[0].insideShield);
+    for (int i = 0; i < 400 && cannon->shells[0].live; ++i)
+        cannon->UpdateShells();
+    EXPECT_EQ(target->GetStats().hitsStoppedByOwnShield, 2);
+    EXPECT_FLOAT_EQ(ModuleTestWorld::ModuleHitpoints(target), hull);
+
+    // Inside it both skip the shield and reach the hull.
+    ASSERT_TRUE(gun->LaunchBullet(true, inside, 500.0f));
+    SIM_Bullet& in = gun->bullets[0].live ? gun->bullets[1] : gun->bullets[0];
+    ASSERT_TRUE(in.live && in.guided);
+    EXPECT_TRUE(in.insideShield);
+    for (int i = 0; i < 40 && in.live; ++i)
+        gun->UpdateBullets();
+    EXPECT_FALSE(in.live);
+    ASSERT_TRUE(cannon->LaunchShell(true, inside, 500.0f));
+    for (int i = 0; i < 400 && cannon->CountLive() > 0; ++i)
+        cannon->UpdateShells();
+    EXPECT_EQ(target->GetStats().hitsStoppedByOwnShield, 2);
     EXPECT_FLOAT_EQ(target->GetShield()->currentPoints, 100.0f);
     EXPECT_LT(ModuleTestWorld::ModuleHitpoints(target), hull);
 }
@@ -453,8 +514,13 @@ TEST_F(GunTest, ATorpedoThatWillNotHitFliesStraightUntilItsFuelEnds)
     target->state = SIM_Ship::ACTIVE;
     launcher->Fire();
     ASSERT_TRUE(t.live);
+    launcher->TakeDamage(5.0f); // of 20
+    EXPECT_TRUE(t.live);
+    EXPECT_FLOAT_EQ(launcher->GetEfficiency(), 0.75f);
+    EXPECT_FLOAT_EQ(launcher->GetHealth(), 0.75f);
     launcher->TakeDamage(1000.0f);
     EXPECT_FALSE(t.live);
+    EXPECT_FLOAT_EQ(launcher->GetHealth(), 0.0f);
 }
 
 TEST_F(GunTest, TorpedoAnimationStepsByItsGapAndABadGapOrNoFramesAnimateNothing)

@@ -9,13 +9,16 @@
 #include "sim/SIM_BattleEffects.h"
 #include "sim/SIM_RadiationManager.h"
 #include "sim/SIM_Shield.h"
+#include "sim/SIM_ShipVisual.h"
 #include "sim/modules/MissileTestWorld.h"
 #include "sim/modules/SIM_ECMBeamModule.h"
 #include "sim/modules/SIM_ECMShockModule.h"
 #include "sim/modules/SIM_LimpetLauncherModule.h"
 #include "sim/modules/SIM_MissileModule.h"
 #include "sim/modules/SIM_PointDefenceModule.h"
+#include "sim/modules/SIM_ShieldModule.h"
 #include "sim/modules/SIM_SmartBombModule.h"
+#include "sim/modules/SIM_TacticalModule.h"
 
 namespace {
 
@@ -23,8 +26,17 @@ class CountingEffects : public SIM_BattleEffects {
 public:
     void MissileExploded(float, float) override { ++exploded; }
     void SmartBombDetonated(SIM_Ship*, float radius) override { bombRadius = radius; }
+    void MissileHitShield(SIM_Ship*, float x, float y, bool) override
+    {
+        ++shieldHits;
+        shieldHitX = x;
+        shieldHitY = y;
+    }
     int exploded = 0;
     float bombRadius = 0.0f;
+    int shieldHits = 0;
+    float shieldHitX = 0.0f;
+    float shieldHitY = 0.0f;
 };
 
 class MissileTest : public ::testing::Test {
@@ -212,8 +224,11 @@ TEST_F(MissileTest, FiveWarheadsDoFiveThings)
     // Shields took the explosions; a shield is never bypassed by them.
     EXPECT_FLOAT_EQ(ModuleTestWorld::ModuleHitpoints(target), hull);
 
-    // Without a bubble the explosive and radiation warheads reach the hull.
-    target->GetShield()->state = SIM_Shield::COLLAPSED;
+    // Without a bubble (the shield collapsed) the explosive and radiation warheads reach the hull.
+    for (SIM_ShieldModule* generator : shield->GetModules())
+        generator->points = 0.0f;
+    shield->Recalculate();
+    ASSERT_FALSE(target->GetVisual()->HasShieldBubble());
     for (const char* weapon : {"m_explosive", "m_radiation"}) {
         SCOPED_TRACE(weapon);
         SIM_MissileModule* launcher = Armed(weapon, target);
@@ -227,6 +242,27 @@ TEST_F(MissileTest, FiveWarheadsDoFiveThings)
     // A dummy does nothing even at the hull; an unknown warhead is reported and loads.
     SIM_MissileModule* bogus = MissileTestWorld::Get<SIM_MissileModule>(world.Build("d_m_bogus", 0, 0));
     EXPECT_EQ(bogus->GetMissile().warhead, SIM_Missile::EXPLOSIVE);
+}
+
+TEST_F(MissileTest, AMissileBurstsOnTheDrawnBubbleNotAtTheHullsSize)
+{
+    SIM_Ship* target = world.Build("bigshielded", 0, -900, true); // 300 x 300: the bubble is 199.5
+    SIM_MissileModule* launcher = Armed("m_explosive", target);
+    SIM_Missile& m = launcher->GetMissile();
+    launcher->Fire();
+    float lastDistance = 0.0f;
+    int frames = 0;
+    while (m.IsLive() && ++frames < 400) {
+        lastDistance = std::hypot(m.x - target->x, m.y - target->y);
+        Frames(1);
+    }
+    ASSERT_LT(frames, 400);
+    const float burst = std::hypot(m.x - target->x, m.y - target->y);
+    EXPECT_LT(burst, 199.5f) << "inside the drawn bubble";
+    EXPECT_GE(lastDistance, 199.5f) << "and on the first frame inside it, not at 300";
+    ASSERT_EQ(effects.shieldHits, 1);
+    EXPECT_NEAR(std::hypot(effects.shieldHitX - target->x, effects.shieldHitY - target->y), 199.5f, 0.5f);
+    EXPECT_EQ(Entries(launcher, SIM_ModuleStatistics::HIT), 1);
 }
 
 TEST_F(MissileTest, DecoysFlyTheirOwnHeadingAndDieWithAnUnarmedParent)
@@ -285,8 +321,11 @@ TEST_F(MissileTest, KnockedOutLauncherDestroysItsMissile)
     launcher->TakeDamage(10.0f);
     EXPECT_TRUE(launcher->GetMissile().IsLive());
     EXPECT_FLOAT_EQ(launcher->GetEfficiency(), 0.5f);
+    EXPECT_FLOAT_EQ(launcher->GetHealth(), 0.5f) << "a damaged launcher is as damaged as any module";
     launcher->TakeDamage(10.0f);
     EXPECT_FALSE(launcher->GetMissile().IsLive());
+    EXPECT_FLOAT_EQ(launcher->GetHealth(), 0.0f);
+    EXPECT_TRUE(launcher->GetShip()->tacticalModule->AreWeaponsGone()) << "its only weapon is wrecked";
     EXPECT_EQ(effects.exploded, 1);
 }
 
@@ -485,15 +524,22 @@ TEST_F(MissileTest, SmartBombWaitsForThreeEnemyMissilesAndTakesOwnOnesToo)
     EXPECT_FLOAT_EQ(bombs[0]->chargeTimer, 0.0f);
     EXPECT_FLOAT_EQ(bombs[1]->chargeTimer, 0.0f) << "the ship's other bomb starts again";
 
+    // One caught missile ends by itself and its launcher fires again before the
+    // bomb's delay runs out: the new flight is another shot and flies on.
+    enemy[0]->Destroy();
+    enemy[0]->Launch(bomber, nullptr, 100.0f, 0.0f);
+    ASSERT_TRUE(enemy[0]->IsLive());
     for (int i = 0; i < 25; ++i) // 300 ms
         bombs[0]->Update();
     EXPECT_FALSE(bombs[0]->IsDetonating());
     EXPECT_FALSE(own.IsLive());
-    for (SIM_Missile* m : enemy)
-        EXPECT_FALSE(m->IsLive());
-    EXPECT_EQ(effects.exploded, 4);
+    EXPECT_TRUE(enemy[0]->IsLive()) << "launched after the bomb went off";
+    EXPECT_FALSE(enemy[1]->IsLive());
+    EXPECT_FALSE(enemy[2]->IsLive());
+    EXPECT_EQ(effects.exploded, 3);
+    // A shot for the detonation, a hit for each missile it destroyed.
     EXPECT_EQ(Entries(bombs[0], SIM_ModuleStatistics::SHOT), 1);
-    EXPECT_EQ(Entries(bombs[0], SIM_ModuleStatistics::HIT), 4);
+    EXPECT_EQ(Entries(bombs[0], SIM_ModuleStatistics::HIT), 3);
 }
 
 TEST_F(MissileTest, ZeroTimesDivideNothingAndAGoneMissileIsLetGo)

@@ -152,9 +152,11 @@ TEST_F(TacticalModuleTest, BacksAwayAtLeastThirtyThreeUnits)
     SIM_Ship* other = Gunship(0, 0);
     world.Build("gunship", 140, 0, true);
     other->tacticalModule->moveTarget = nullptr;
+    other->throttle = 0.0f; // stopped in its band before the enemy closed in
     Plan(other);
-    // 140 from a target at 150: backs off by the 33-unit minimum.
+    // 140 from a target at 150: backs off by the 33-unit minimum, and moves.
     EXPECT_NEAR(other->destinationX, -33.0f, 0.05f);
+    EXPECT_FLOAT_EQ(other->throttle, 1.0f);
 }
 
 TEST_F(TacticalModuleTest, TargetAtEngageRangeIsInTheBand)
@@ -230,6 +232,31 @@ TEST_F(TacticalModuleTest, FighterWithoutCarrierCirclesItsZone)
     EXPECT_FLOAT_EQ(fighter->throttle, 0.25f);
     EXPECT_GE(fighter->destinationX, 0.0f);
     EXPECT_LE(fighter->destinationX, 200.0f);
+    // A new point restarts the move timer: the fighter flies to it rather than
+    // choosing again at every think.
+    EXPECT_FLOAT_EQ(fighter->tacticalModule->moveTimer, 0.0f);
+    const float pickedX = fighter->destinationX;
+    const float pickedY = fighter->destinationY;
+    fighter->x = pickedX + 100.0f;
+    fighter->tacticalModule->Think();
+    EXPECT_FLOAT_EQ(fighter->destinationX, pickedX);
+    EXPECT_FLOAT_EQ(fighter->destinationY, pickedY);
+    fighter->tacticalModule->moveTimer = 3001.0f;
+    fighter->tacticalModule->Think();
+    EXPECT_FLOAT_EQ(fighter->tacticalModule->moveTimer, 0.0f) << "past 3000 ms it picks again";
+}
+
+TEST_F(TacticalModuleTest, AFighterLeavingItsBayAttacksEvenWithARetreatThresholdOfZero)
+{
+    world.Build("gunship", 1000, 500, true);
+    SIM_Ship* fighter = world.Build("fighter", 100, 500); // no CAUTIOUS: the mode never changes by damage
+    fighter->tacticalModule->SetThinkTime(&step);
+    fighter->tacticalModule->RefreshOrders();
+    fighter->tacticalModule->mode = Tactics::DOCKED;
+    fighter->tacticalModule->Undock();
+    EXPECT_EQ(fighter->tacticalModule->GetMode(), Tactics::ATTACK);
+    fighter->tacticalModule->Think();
+    EXPECT_TRUE(fighter->tacticalModule->planned) << "and makes a plan on its first think";
 }
 
 TEST_F(TacticalModuleTest, DockedShipsDoNotThink)

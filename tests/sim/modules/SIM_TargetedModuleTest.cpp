@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "sim/modules/ModuleTestWorld.h"
 #include "sim/modules/SIM_BeamWeaponModule.h"
@@ -97,6 +98,28 @@ TEST_F(TargetedModuleTest, LaterShipWinsOnlyWithAHigherScore)
     EXPECT_EQ(laser->GetTarget(), cruiser);
     ASSERT_FALSE(cruiser->GetAttackers().empty());
     EXPECT_EQ(cruiser->GetAttackers().front(), ship);
+}
+
+TEST_F(TargetedModuleTest, EachWeaponOnATargetIsOneAttackerEntryUntilItLooksAwayOrDocks)
+{
+    world.Design("twinlaser", "t_cruiser", {"engine", "laser", "laser", ""});
+    SIM_Ship* ship = world.Build("twinlaser", 0, 0);
+    SIM_Ship* cruiser = world.Build("unarmed", 300, 0, true);
+    std::vector<SIM_TargetedModule*> lasers;
+    for (SIM_ShipModule* m : ship->GetModules())
+        if (auto* laser = dynamic_cast<SIM_BeamWeaponModule*>(m))
+            lasers.push_back(laser);
+    ASSERT_EQ(lasers.size(), 2u);
+    for (SIM_TargetedModule* laser : lasers)
+        laser->ChooseTarget(true);
+    EXPECT_EQ(cruiser->GetAttackers().size(), 2u);
+    EXPECT_FLOAT_EQ(cruiser->threatRatio, 2.0f * ship->startingHitPoints / cruiser->startingHitPoints);
+    lasers[0]->ChooseTarget(true); // the same choice again adds nothing
+    EXPECT_EQ(cruiser->GetAttackers().size(), 2u);
+    ship->docked = 1;
+    lasers[0]->ChooseTarget(true);
+    EXPECT_EQ(lasers[0]->GetTarget(), nullptr);
+    EXPECT_EQ(cruiser->GetAttackers().size(), 1u) << "the docked weapon's entry left; the other stays";
 }
 
 TEST_F(TargetedModuleTest, OrderTermsWeighOnlyForWeaponsWithThoseOrders)
