@@ -203,11 +203,14 @@ SoundChannelId GUI_Sounds::PlaySound3D(const char* file, GUI_SoundBank* bank, fl
     return channel;
 }
 
-SoundChannelId GUI_Sounds::PlayBattleSound(const char* file, int bankIndex, float volume, float minDistance,
+SoundChannelId GUI_Sounds::PlayBattleSound(const char* file, int bankIndex, float ownVolume, float minDistance,
                                            float x, float y)
 {
     if (!file || !*file || IsPlayedTooOften(file))
         return kNoChannel;
+    // Battle sounds follow the Effects and Master sliders here, so that no
+    // caller can forget them.
+    const float volume = ownVolume * m_effectsVolume * m_masterVolume;
     SoundChannelId channel = PlaySound3D(file, GetBank(bankIndex), volume, false, minDistance, x, y);
     RememberRecent(file);
     return channel;

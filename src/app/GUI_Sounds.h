@@ -53,8 +53,9 @@ public:
     SoundChannelId PlaySound3D(const char* file, GUI_SoundBank* bank, float volume, bool loop, float minDistance,
                                float x, float y) override;
     // The throttled battle play: skipped (kNoChannel) when the file has played
-    // too often lately, else played and remembered.
-    SoundChannelId PlayBattleSound(const char* file, int bankIndex, float volume, float minDistance, float x,
+    // too often lately, else played at ownVolume x effects x master and
+    // remembered.
+    SoundChannelId PlayBattleSound(const char* file, int bankIndex, float ownVolume, float minDistance, float x,
                                    float y) override;
     void PlayGuiSound(int index);
     void StopChannel(SoundChannelId channel) override;

@@ -388,6 +388,20 @@ bool GUI_DebrisPool::HitTest(float px, float py)
         const float r = 8.0f * ZoomScale;
         if ((sx - px) * (sx - px) + (sy - py) * (sy - py) > r * r)
             continue;
+        // Also under the piece as drawn: a small piece is not blown away by a
+        // click beside it.
+        ScreenVertex quad[4];
+        const float h = piece.size * ZoomScale * piece.scale * 0.5f;
+        piece.PlaceQuad(quad, sx, sy, h, std::sin(piece.angle * kDegToRad), std::cos(piece.angle * kDegToRad), 0u);
+        float minX = quad[0].x, maxX = quad[0].x, minY = quad[0].y, maxY = quad[0].y;
+        for (const ScreenVertex& v : quad) {
+            minX = std::min(minX, v.x);
+            maxX = std::max(maxX, v.x);
+            minY = std::min(minY, v.y);
+            maxY = std::max(maxY, v.y);
+        }
+        if (px < minX || px >= maxX || py < minY || py >= maxY)
+            continue;
         SpawnParticleEmmiter("debris_destroyed", piece.x, piece.y, 0.0f, 0.0f);
         piece.alive = 0;
         NoteDied(i);

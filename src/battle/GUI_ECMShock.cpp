@@ -55,10 +55,9 @@ void GUI_ECMShock::Start()
     time = 0.0f;
     tutorialAsked = 0;
     GUI_Sounds* sounds = GUI_BattleGUI::GetInstance().GetSounds();
-    if (sounds && !sounds->IsPlayedTooOften(kSound)) {
+    // The throttled play remembers the sound itself.
+    if (sounds)
         sounds->PlayBattleSound(kSound, GUI_Sounds::BANK_EXPLOSIONS, 1.0f, 64.0f, ship->x, ship->y);
-        sounds->RememberRecent(kSound);
-    }
     ++soundPlays;
 }
 

@@ -72,9 +72,8 @@ void DrawEscapePods()
     EffectBatchScope scope;
     QuadRunBatch& batch = scope.Batch();
     const TextureHandle glow = EffectTextures::Get(EffectTextures::ESCAPE_POD_ENGINES);
-    const TextureHandle body = EffectTextures::Get(EffectTextures::ESCAPE_POD);
-    const float side = kPodSide * ZoomScale;
-    const float glowSide = side * 4.0f * GUI_EscapePod::kSizeFactor;
+    // A pod is its engine's glow, kPodSide world units on a side.
+    const float glowSide = kPodSide * ZoomScale;
     // The glow's corners lie within its side of its centre, and the screen
     // test grows the screen by 1.5 sides for a turned sprite: a pod farther
     // out than that (and a pixel) cannot show, and most are. Near the edge
@@ -93,12 +92,9 @@ void DrawEscapePods()
         // The angle only for the screen test, which grows for a turned sprite.
         pod.engine.SetAngle(pod.Heading());
         pod.engine.PlaceRotatedSinCos(sx, sy, pod.sine, pod.cosine);
-        pod.body.SetSize(side * GUI_EscapePod::kSizeFactor, side * GUI_EscapePod::kSizeFactor * 1.6f);
-        pod.body.PlaceRotatedSinCos(sx, sy, pod.sine, pod.cosine);
         if (!pod.engine.IsOnScreen())
             continue;
         batch.Add(glow, true, pod.engine.m_vertices);
-        batch.Add(body, false, pod.body.m_vertices);
     }
 }
 

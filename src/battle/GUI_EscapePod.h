@@ -8,7 +8,6 @@
 class GUI_EscapePod {
 public:
     static constexpr float kSpeed = 0.55f; // world units per step
-    static constexpr float kSizeFactor = 0.65f;
 
     GUI_EscapePod(float x, float y, bool leftSide, float heading);
     // One step: turn towards the target and move.
@@ -17,7 +16,7 @@ public:
     float Heading() const;
     bool HasLeftMap() const;
 
-    BaseSprite body;
+    // The engine's glow: all of the pod that shows.
     BaseSprite engine;
     float x = 0.0f, y = 0.0f;
     // The heading's sine and cosine: the pod flies straight at its target,

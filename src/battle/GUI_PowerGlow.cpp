@@ -52,5 +52,6 @@ void GUI_PowerGlow::Draw(const AttachmentView& view)
         return;
     alpha = static_cast<int>(std::sin(std::clamp(p, 0.0f, 1.0f) * 3.14159265f) * 255.0f);
     sprite.SetColour(static_cast<uint8_t>(std::clamp(alpha, 0, 255)), 255, 255, 255);
-    QuadRunBatch::Shared().Add(sprite.GetTextureForDraw(), true, sprite.m_vertices);
+    // Blended as the hull it lies on, not added.
+    QuadRunBatch::Shared().Add(sprite.GetTextureForDraw(), false, sprite.m_vertices);
 }

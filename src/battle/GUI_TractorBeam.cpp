@@ -27,6 +27,11 @@ GUI_TractorBeam::GUI_TractorBeam(SIM_Ship* owner, float widthFactor, int dir, fl
     quad[2].v2 = quad[3].v2 = 1.0f;
 }
 
+float GUI_TractorBeam::GetReach() const
+{
+    return std::sqrt(centreX * centreX + centreY * centreY) + 0.5f * std::sqrt(length * length + width * width);
+}
+
 void GUI_TractorBeam::Scroll(float ms)
 {
     scroll += (direction == 1 ? -ms : ms) / period;
@@ -103,6 +108,12 @@ void GUI_TractorBeamCollection::DrawAll()
     masked.End();
 }
 
+void GUI_TractorBeamCollection::Add(std::unique_ptr<GUI_TractorBeam> beam)
+{
+    reach = std::max(reach, beam->GetReach());
+    beams.push_back(std::move(beam));
+}
+
 void GUI_TractorBeamCollection::Activate(float battleTime)
 {
     active = 1;
@@ -126,6 +137,10 @@ void GUI_TractorBeamCollection::Draw()
         return;
     const SIM_Ship* ship = beams.front()->GetShip();
     if (!ship || ship->docked || (ship->state != SIM_Ship::ACTIVE && ship->state != SIM_Ship::DYING))
+        return;
+    // Most ships of a big battle are out of view; their bands' flow is not
+    // seen, so it need not be kept.
+    if (GUI_Map::GetInstance().IsOffScreen(ship->x, ship->y, reach))
         return;
     const float t = IntensityAt(GUI_BattleGUI::GetInstance().battleTime);
     for (auto& beam : beams) {

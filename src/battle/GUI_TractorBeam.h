@@ -27,6 +27,8 @@ public:
     float GetAngle() const { return sprite.GetAngle(); }
     float GetScroll() const { return scroll; }
     float GetPeriod() const { return period; }
+    // How far from the ship's centre the band can reach, however it turns.
+    float GetReach() const;
     const SIM_Ship* GetShip() const { return ship; }
     float intensity = 1.0f;
     ScreenVertex2 quad[4];
@@ -51,7 +53,7 @@ public:
 
     GUI_TractorBeamCollection();
     ~GUI_TractorBeamCollection() override;
-    void Add(std::unique_ptr<GUI_TractorBeam> beam) { beams.push_back(std::move(beam)); }
+    void Add(std::unique_ptr<GUI_TractorBeam> beam);
     void Activate(float battleTime);
     void Draw() override;
     // Every ship's bands in one two-texture batch, drawn by the battle frame
@@ -66,6 +68,9 @@ public:
 private:
     std::vector<std::unique_ptr<GUI_TractorBeam>> beams;
     float startTime = 0.0f;
+    // The farthest any band reaches from the ship's centre: a ship farther
+    // off the screen than that has nothing of its bands to place.
+    float reach = 0.0f;
     unsigned char fadingIn = 0;
     unsigned char active = 0;
 };

@@ -5,6 +5,7 @@
 
 #include "sim/SIM_BattleEffects.h"
 #include "sim/SIM_Ship.h"
+#include "sim/SIM_ShipVisual.h"
 
 void SIM_RadiationManager::AddRadiation(float damage, float decay)
 {
@@ -35,6 +36,10 @@ void SIM_RadiationManager::Step()
             lastEffectPoint = point;
         SIM_BattleEffects::Get().ShowRadiation(ship, point ? point->x : 0.0f, point ? point->y : 0.0f,
                                                lastEffectPoint->x, lastEffectPoint->y, total);
+        // The burn shows as a hit without a direction where the glow was; the
+        // battle decides its glare (and push) as for any hit, screen or not.
+        if (SIM_ShipVisual* visual = ship->GetVisual())
+            visual->ShowHitEffects(ship->DamageLocationAt(lastEffectPoint), total, 0.0f, 0.0f);
         lastEffectPoint = point;
     }
     doses.erase(std::remove_if(doses.begin(), doses.end(), [](const Dose& d) { return !d.active; }), doses.end());

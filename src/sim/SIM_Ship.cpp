@@ -255,8 +255,11 @@ void SIM_Ship::ApplyInitialState()
     // Player ships (and every ship of a survival battle) warp in later.
     if (battle.IsSurvival() || isPlayerShip)
         state = OFF_FIELD;
-    if (state == ACTIVE)
+    if (state == ACTIVE) {
         visual->StartWarpEffect();
+        // No warp-in will end for this ship to light its structural beams.
+        visual->ActivateTractorBeams();
+    }
 }
 
 void SIM_Ship::AddModule(SIM_ShipModule* module, int slotIndex, bool perFrame)

@@ -27,8 +27,9 @@ public:
     virtual SoundChannelId PlaySound3D(const char* file, GUI_SoundBank* bank, float volume, bool loop,
                                        float minDistance, float x, float y) = 0;
     // The throttled battle play: skipped (kNoChannel) when the file has played
-    // too often lately, else played and remembered.
-    virtual SoundChannelId PlayBattleSound(const char* file, int bankIndex, float volume, float minDistance,
+    // too often lately, else played at ownVolume x effects x master and
+    // remembered.
+    virtual SoundChannelId PlayBattleSound(const char* file, int bankIndex, float ownVolume, float minDistance,
                                            float x, float y) = 0;
     virtual void StopChannel(SoundChannelId channel) = 0;
     virtual bool IsPlayedTooOften(const char* file) const = 0;

@@ -17,6 +17,7 @@
 #include "battle/GUI_Breakup.h"
 #include "battle/GUI_CamoflageShield.h"
 #include "battle/GUI_DamageSprite.h"
+#include "battle/GUI_EffectLog.h"
 #include "battle/GUI_ECMShock.h"
 #include "battle/GUI_EngineGlow.h"
 #include "battle/GUI_ExplosionPlume.h"
@@ -29,7 +30,10 @@
 #include "battle/GUI_SplatManager.h"
 #include "battle/GUI_TractorBeam.h"
 #include "battle/VisualRandom.h"
+#include "engine/QuadRunBatch.h"
 #include "sim/ShipTestWorld.h"
+#include "sim/SIM_BattleEffects.h"
+#include "sim/SIM_RadiationManager.h"
 #include "sim/modules/SIM_RepairModule.h"
 
 namespace {
@@ -104,8 +108,13 @@ TEST_F(ShipAttachments, PowerGlowsPulseAndRunningLightsSwellAboveTwoPixels)
     SIM_Ship* ship = world.Build("cruiser_bare", 400.0f, 300.0f);
     GUI_PowerGlow pulse(ship, 64.0f, 1000.0f, "pulse.dds", 128.0f, 128.0f);
     EffectTestView::Step(500.0f);
+    view.Device().ClearDraws();
     pulse.Draw();
+    QuadRunBatch::Shared().Flush();
     EXPECT_EQ(pulse.GetAlpha(), 255);
+    // Blended over the hull as the hull is, not added to it.
+    ASSERT_EQ(view.Device().GetDraws().size(), 1u);
+    EXPECT_EQ(view.Device().GetDraws()[0].blend, BlendMode::Normal);
     EffectTestView::Step(500.0f);
     pulse.Draw();
     EXPECT_EQ(pulse.GetAlpha(), 0);
@@ -360,6 +369,64 @@ TEST_F(ShipAttachments, TheSimulationsHooksReachTheShipsVisual)
     EXPECT_EQ(visual->GetDamageSpriteCount(), 0) << "mended in its bay: the marks go";
 }
 
+TEST_F(ShipAttachments, ARadiationBurnShowsAsAHitWhereTheGlowWasBeforeItMovesOn)
+{
+    SIM_Ship* ship = world.Build("cruiser_bare", 400.0f, 300.0f);
+    GUI_Ship* visual = GUI_Ship::Of(ship);
+    GUI_EffectLog& log = GUI_EffectLog::GetInstance();
+    log.Clear();
+    log.SetEnabled(true);
+    SIM_BattleEffects::Set(&GUI_ShipEffectHooks::GetInstance());
+    struct Unhook {
+        ~Unhook() { SIM_BattleEffects::Set(nullptr); }
+    } unhook;
+    SIM_RadiationManager* radiation = ship->GetRadiationManager();
+    radiation->AddRadiation(8.0f, 0.5f); // burns 4, 2, then 1
+    const auto explosionsSince = [&log](size_t from, float& x, float& y) {
+        int count = 0;
+        for (size_t i = from; i < log.GetRecords().size(); ++i)
+            if (log.GetRecords()[i].kind == "explosion") {
+                x = log.GetRecords()[i].x;
+                y = log.GetRecords()[i].y;
+                ++count;
+            }
+        return count;
+    };
+    const auto worldOf = [ship](const SIM_ShipModule::Point* p, float& x, float& y) {
+        const SIM_ShipHull::Target& at = ship->DamageLocationAt(p);
+        ship->LocalToWorld(at.x, at.y, ship->sine, ship->cosine, x, y);
+    };
+
+    radiation->Step();
+    EXPECT_EQ(visual->hitEffectCount, 1) << "the first burn shows where its glow starts";
+    const SIM_ShipModule::Point* first = radiation->GetLastEffectPoint();
+    ASSERT_NE(first, nullptr);
+    size_t before = log.GetRecords().size();
+    radiation->Step();
+    EXPECT_EQ(visual->hitEffectCount, 2);
+    const SIM_ShipModule::Point* second = radiation->GetLastEffectPoint();
+    ASSERT_NE(second, first) << "the glow moves to the next aim point";
+    float ex = 0.0f, ey = 0.0f, fx = 0.0f, fy = 0.0f, sx = 0.0f, sy = 0.0f;
+    ASSERT_GE(explosionsSince(before, ex, ey), 3) << "a hit's explosions";
+    worldOf(first, fx, fy);
+    worldOf(second, sx, sy);
+    ASSERT_GT(std::hypot(fx - sx, fy - sy), 1.0f);
+    EXPECT_NEAR(ex, fx, 1e-3f) << "at the point the glow left";
+    EXPECT_NEAR(ey, fy, 1e-3f);
+    ASSERT_NE(visual->GetSplats(), nullptr);
+    ASSERT_FALSE(visual->GetSplats()->GetRadiation().empty());
+    EXPECT_FLOAT_EQ(visual->GetSplats()->GetRadiation().back().key.x, second->x) << "the glow itself moved on";
+    EXPECT_FLOAT_EQ(visual->GetSplats()->GetRadiation().back().key.y, second->y);
+
+    // Spent doses show nothing.
+    radiation->Step();
+    const int hits = visual->hitEffectCount;
+    radiation->Step();
+    EXPECT_EQ(visual->hitEffectCount, hits);
+    log.SetEnabled(false);
+    log.Clear();
+}
+
 TEST_F(ShipAttachments, SplatsRestartByCentreAndLiveTheirSpans)
 {
     SIM_Ship* ship = world.Build("cruiser_armoured", 400.0f, 300.0f);
@@ -472,6 +539,28 @@ TEST_F(ShipAttachments, TractorBandsAreMeasuredOnTheHullAndFadeInOverOneSecond)
     EXPECT_FLOAT_EQ(bands.IntensityAt(1500.0f), 0.5f);
     EXPECT_FLOAT_EQ(bands.IntensityAt(2000.0f), 1.0f);
     EXPECT_FLOAT_EQ(bands.IntensityAt(1200.0f), 1.0f) << "faded in for good";
+
+    // A ship farther off the screen than its bands reach places none of them;
+    // nearer, its band may show and flows on.
+    auto owned = std::make_unique<GUI_TractorBeam>(ship, 0.1f, 0, 0.0f, -0.5f, 0.0f, 0.5f, 0.0f);
+    GUI_TractorBeam* only = owned.get();
+    const float reach = only->GetReach();
+    EXPECT_FLOAT_EQ(reach, 0.5f * std::sqrt(w * w + 0.01f * w * w)) << "a centred band reaches half its diagonal";
+    GUI_TractorBeamCollection lit;
+    lit.Add(std::move(owned));
+    lit.Activate(0.0f);
+    ship->state = SIM_Ship::ACTIVE;
+    ship->angle = 0.0f;
+    ship->sine = 0.0f;
+    ship->cosine = 1.0f;
+    ship->y = 300.0f;
+    EffectTestView::Step(60.0f);
+    ship->x = EffectTestView::kWidth + reach + 1.0f;
+    GUI_TractorBeamCollection::DrawAll();
+    EXPECT_FLOAT_EQ(only->GetScroll(), 0.0f);
+    ship->x = EffectTestView::kWidth + reach - 1.0f;
+    GUI_TractorBeamCollection::DrawAll();
+    EXPECT_FLOAT_EQ(only->GetScroll(), 0.1f);
 }
 
 TEST_F(ShipAttachments, TheEcmCrackleSoundsAgainOnALaterShockAndTheSmartBombSwells)

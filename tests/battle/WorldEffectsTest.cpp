@@ -121,6 +121,10 @@ TEST_F(WorldEffects, BulletsAndClicksBlowAwayOnlyRestingDebrisWithinEightZoomedP
     GUI_DebrisPool& pool = GetDebrisPools().second;
     GUI_Debris& piece = pool.Piece(pool.FindFreeSlot());
     piece.Birth(0, 0, 2.0f, 0, true, 100.0f, 100.0f); // on screen at (200, 200)
+    // 40 pixels across at zoom 2: the 8 x zoom pixels decide, not its edge.
+    piece.size = 20.0f;
+    piece.scale = 1.0f;
+    piece.angle = 0.0f;
     // Still drifting: nothing to hit yet.
     EXPECT_EQ(BulletSprites::SceneryProbe(200.0f, 200.0f, false), SIM_GunProjectiles::NO_SCENERY);
     piece.resting = 1;
@@ -428,6 +432,42 @@ TEST_F(WorldEffects, EscapePodsFlyToTheirEdgeAndLeaveJustPastIt)
     map.mapWidth = map.mapHeight = 0.0f;
 }
 
+TEST_F(WorldEffects, AClickBlowsAwayOnlyARestingPieceUnderItWithinEightPixelsOfItsCentre)
+{
+    EffectTestView::Look(0.0f, 0.0f, 2.0f);
+    GUI_DebrisPool& pool = GetDebrisPools().first;
+    const auto restingPiece = [&pool](float size) -> GUI_Debris& {
+        pool.Reset();
+        GUI_Debris& piece = pool.Piece(pool.FindFreeSlot());
+        piece.Birth(0.0f, 0.0f, 1.0f, 0, true, 100.0f, 100.0f); // at (200, 200) on the screen
+        piece.resting = 1;
+        piece.size = size;
+        piece.scale = 1.0f;
+        piece.angle = 0.0f;
+        return piece;
+    };
+    // A piece 4 units wide covers 200 +- 4 pixels at zoom 2: a click 6 pixels
+    // off its centre is near it, not on it.
+    GUI_Debris& small = restingPiece(4.0f);
+    EXPECT_FALSE(pool.HitTest(206.0f, 200.0f));
+    EXPECT_EQ(small.alive, 1);
+    EXPECT_TRUE(pool.HitTest(203.5f, 200.0f));
+    EXPECT_EQ(small.alive, 0);
+    // A piece 20 units wide covers the point 17 pixels off its centre, but
+    // only a click within 8 x zoom = 16 pixels blows it away.
+    GUI_Debris& large = restingPiece(20.0f);
+    EXPECT_FALSE(pool.HitTest(217.0f, 200.0f));
+    EXPECT_EQ(large.alive, 1);
+    EXPECT_TRUE(pool.HitTest(215.5f, 200.0f));
+    EXPECT_EQ(large.alive, 0);
+    // Turned by 45 degrees, the piece's own test takes its upright bounds.
+    GUI_Debris& turned = restingPiece(4.0f);
+    turned.angle = 45.0f;
+    EXPECT_TRUE(pool.HitTest(205.5f, 200.0f)) << "inside the turned square's bounds (half side 5.66)";
+    pool.Reset();
+    EffectTestView::Look(0.0f, 0.0f, 1.0f);
+}
+
 TEST_F(WorldEffects, AnEscapePodStepsStraightAtItsTargetAndIsDrawnNoseFirst)
 {
     GUI_Map& map = GUI_Map::GetInstance();
@@ -446,12 +486,13 @@ TEST_F(WorldEffects, AnEscapePodStepsStraightAtItsTargetAndIsDrawnNoseFirst)
     EXPECT_NEAR(pod.y, 200.0f + 0.8f * GUI_EscapePod::kSpeed * step, 1e-4f);
     // atan2(0.6, -0.8): clockwise from up, past a quarter turn.
     EXPECT_NEAR(pod.Heading(), 143.1301f, 1e-3f);
-    // The body's top edge leads: from the bottom-left corner to the top-left
-    // one is the way it flies.
-    const ScreenVertex* v = pod.body.m_vertices;
+    // The glow is the pod, 4 units a side at zoom 1; its top edge leads:
+    // from the bottom-left corner to the top-left one is the way it flies.
+    const ScreenVertex* v = pod.engine.m_vertices;
     const float ax = v[0].x - v[2].x, ay = v[0].y - v[2].y;
     const float length = std::sqrt(ax * ax + ay * ay);
-    ASSERT_GT(length, 0.0f);
+    EXPECT_NEAR(length, 4.0f, 1e-4f);
+    EXPECT_NEAR(std::hypot(v[1].x - v[0].x, v[1].y - v[0].y), 4.0f, 1e-4f);
     EXPECT_NEAR(ax / length, 0.6f, 1e-4f);
     EXPECT_NEAR(ay / length, 0.8f, 1e-4f);
     // The glow's screen test is that of a turned sprite.
@@ -465,7 +506,7 @@ TEST_F(WorldEffects, AnEscapePodJustOffTheScreenDrawsWhileItsTurnedGlowMayReachI
     map.mapWidth = 2000.0f;
     map.mapHeight = 1000.0f;
     EffectTestView::Step(12.0f);
-    const float glowSide = 4.0f * 4.0f * GUI_EscapePod::kSizeFactor; // at zoom 1
+    const float glowSide = 4.0f; // at zoom 1
     // The vertices drawn for one pod flying right whose centre lands at x.
     const auto drawnAt = [this](float x) {
         ClearEscapePods();

@@ -2,7 +2,7 @@
 // A sound system that records which files the battle opens and which
 // channels it starts and stops (one by one or by their group) and at what
 // volume, for tests of looping weapon sounds, the engine drones, the
-// battle's silences and the interface's clicks.
+// battle's silences, the volume sliders and the interface's clicks.
 #include <map>
 #include <set>
 #include <string>
@@ -25,6 +25,8 @@ public:
         if (sound > 0 && sound <= files.size())
             played.push_back(files[sound - 1]);
         groupOf[++lastChannel] = group;
+        if (sound > 0 && sound <= files.size())
+            fileOf[lastChannel] = files[sound - 1];
         return lastChannel;
     }
     void StopChannel(SoundChannelId ch) override { stopped.insert(ch); }
@@ -36,7 +38,11 @@ public:
                 stopped.insert(ch);
     }
     bool IsStopped(SoundChannelId ch) const { return stopped.count(ch) != 0; }
-    void SetChannelVolume(SoundChannelId ch, float volume) override { volumes[ch] = volume; }
+    void SetChannelVolume(SoundChannelId ch, float volume) override
+    {
+        volumes[ch] = volume;
+        firstVolumes.emplace(ch, volume);
+    }
 
     std::vector<std::string> files;
     // The file of every channel started, in order.
@@ -46,5 +52,8 @@ public:
     SoundGroupHandle lastGroup = 0;
     std::map<SoundChannelId, SoundGroupHandle> groupOf;
     std::set<SoundChannelId> stopped;
+    // The last volume set on each channel, and the one it started at.
     std::map<SoundChannelId, float> volumes;
+    std::map<SoundChannelId, float> firstVolumes;
+    std::map<SoundChannelId, std::string> fileOf;
 };
