@@ -369,6 +369,10 @@ bool SIM_CampaignProgress::Load(const std::string& name)
     const std::string progressPath = saveFolder + "/progress.txt";
     for (GIniFile& s : sections)
         s.SetFileName(progressPath);
+    // Edited elsewhere: read the same, and written back with the game's own
+    // line ends at the next save, so said once here.
+    if (progressText.find("\r\n") != std::string::npos)
+        LOG_ERROR(progressPath + ": its lines end in CR LF (edited elsewhere), read as plain line ends");
     std::unordered_set<int> waitingIds;
     for (const auto& f : fleetFiles) {
         std::string text;

@@ -215,3 +215,33 @@ TEST_F(CampaignIds, ADesignChangedUnderItsNameOrNamedTwiceIsToldAndTheShipKeptAs
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(CampaignIds, AProgressWithWindowsLineEndsLoadsWholeAndIsTold)
+{
+    WriteSave("4", "3");
+    std::string text;
+    ASSERT_TRUE(ReadWholeFile(folder + "/progress.txt", text));
+    std::string crlf;
+    for (char c : text)
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    ASSERT_TRUE(WriteFileAtomically(folder + "/progress.txt", crlf));
+    ScopedErrorLog log;
+    ASSERT_TRUE(progress.Load("first"));
+    EXPECT_EQ(log.Count(folder + "/progress.txt: its lines end in CR LF"), 1);
+    EXPECT_EQ(log.Lines(), 1);
+    ASSERT_EQ(progress.GetFleets().size(), 1u);
+    EXPECT_EQ(progress.GetFleets()[0]->id, 4);
+    EXPECT_EQ(progress.turn, 1);
+    EXPECT_EQ(progress.cash, 10);
+    ASSERT_TRUE(progress.Save());
+    ASSERT_TRUE(ReadWholeFile(folder + "/progress.txt", text));
+    EXPECT_EQ(text.find('\r'), std::string::npos);
+    ASSERT_TRUE(progress.Load("first"));
+    EXPECT_EQ(progress.GetFleets().size(), 1u);
+    EXPECT_EQ(log.Lines(), 1);
+    progress.Close();
+}
+
+} // namespace
