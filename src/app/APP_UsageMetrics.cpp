@@ -248,8 +248,9 @@ bool APP_UsageMetrics::Load()
     // The counts are saved over the file at exit: what could not be read in
     // it is said first.
     if (!d) {
-        if (GIniFile::HasContent(text))
-            LOG_ERROR(path + ": no [d] section, the counts start from nothing");
+        // The game writes the header even with no counts.
+        LOG_ERROR(path + (GIniFile::HasContent(text) ? ": no [d] section" : ": empty (damaged)") +
+                  ", the counts start from nothing");
         return true;
     }
     size_t skipped = 0;

@@ -91,8 +91,20 @@ int GUI_Sounds::ReadChannelCount(const std::string& prefsPath)
     GIniFile prefs;
     if (!prefs.Load("prefs", prefsPath.c_str()))
         return kDefaultChannels;
-    int count = prefs.GetInt("sound_channels");
-    return count > 0 ? count : kDefaultChannels;
+    // The file names the count the game saved with it; one missing or out of
+    // range is damage, told, and the default serves.
+    if (!prefs.HasKey("sound_channels")) {
+        LOG_ERROR(StrFormat("%s [prefs] sound_channels: missing (damaged or cut off), %d used", prefsPath.c_str(),
+                            kDefaultChannels));
+        return kDefaultChannels;
+    }
+    const int count = prefs.GetInt("sound_channels");
+    if (count > 0 && count <= kMaxChannels)
+        return count;
+    LOG_ERROR(StrFormat("%s [prefs] sound_channels = %s: out of range 1..%d, %d used", prefsPath.c_str(),
+                        std::string(prefs.GetString("sound_channels")).substr(0, 40).c_str(), kMaxChannels,
+                        kDefaultChannels));
+    return kDefaultChannels;
 }
 
 float GUI_Sounds::Option(const char* name) const

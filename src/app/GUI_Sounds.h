@@ -33,6 +33,8 @@ public:
     static constexpr int kRecentSlots = 20;
     static constexpr int kInterfaceSoundCount = 8;
     static constexpr int kDefaultChannels = 512;
+    // The most a sound system takes.
+    static constexpr int kMaxChannels = 4095;
 
     using OptionReader = std::function<float(const std::string&)>;
     using BattleInfoProvider = std::function<GUI_SoundBattleInfo()>;

@@ -375,15 +375,27 @@ bool Game::Init(const GameStartOptions& options)
         SavePrefs(desktopWidth, desktopHeight, false);
     } else {
         // A refused file was logged by the reader; the defaults below serve.
-        if (prefsRead && (!ini.HasKey("width") || !ini.HasKey("height")))
+        const bool sized = ini.HasKey("width") && ini.HasKey("height");
+        if (prefsRead && !sized)
             LOG_ERROR(StrFormat("%s is damaged (no window size), default size used", prefs.c_str()));
+        else if (prefsRead && !ini.HasKey("windowed"))
+            LOG_ERROR(StrFormat("%s [prefs] windowed: missing (damaged or cut off), full screen used", prefs.c_str()));
         width = ini.GetInt("width");
         height = ini.GetInt("height");
         windowed = ini.GetInt("windowed") != 0;
         // Sizes of 0 or garbage would give no usable window.
         if (width < 640 || width > desktopWidth || height < 480 || height > std::max(desktopHeight, 768)) {
-            LOG_DEBUG(StrFormat("prefs.ini size %d x %d is unusable, using %d x %d", width, height,
-                                std::min(desktopWidth, 1280), std::min(desktopHeight, 1024)));
+            // A size the player's file holds is told; a desktop smaller than
+            // the size the game once saved is not damage.
+            const bool damaged = sized && (width < 640 || height < 480 || width > kMaxWindowSide || height > kMaxWindowSide);
+            const std::string line = StrFormat("%s [prefs] width = %s, height = %s: unusable, using %d x %d",
+                                               prefs.c_str(), std::string(ini.GetString("width")).substr(0, 40).c_str(),
+                                               std::string(ini.GetString("height")).substr(0, 40).c_str(),
+                                               std::min(desktopWidth, 1280), std::min(desktopHeight, 1024));
+            if (damaged)
+                LOG_ERROR(line);
+            else
+                LOG_DEBUG(line);
             width = std::min(desktopWidth, 1280);
             height = std::min(desktopHeight, 1024);
         }

@@ -31,6 +31,8 @@ public:
     static constexpr const char* kVersionText = "Demo 1.45";
     static constexpr int kVersionNumber = 145;
     static constexpr int kMinDesktopHeight = 768;
+    // A window side beyond any screen: a prefs.ini size past it is damage.
+    static constexpr int kMaxWindowSide = 16384;
 
     enum UserPath { USER = 0, SHIPS, DEPLOYMENTS, ORDERS, CAMPAIGN_PROGRESS, CAPTURED_DESIGNS, CHALLENGE_DATA };
 

@@ -1,6 +1,8 @@
 #include "engine/GHashTable.h"
 
+#include "engine/GDebugLog.h"
 #include "engine/GSafeFile.h"
+#include "engine/StrFormat.h"
 
 #include <cstring>
 
@@ -168,10 +170,23 @@ void GHashTable::LoadLocked(const std::string& fileText, bool append)
         Clear();
     m_section = "strings";
     std::string key, value;
-    for (const std::string& entry : ReadProfileSection(fileText, m_section)) {
+    const std::vector<std::string> entries = ReadProfileSection(fileText, m_section);
+    size_t bare = 0;
+    for (const std::string& entry : entries) {
         ParseEntry(entry, key, value);
+        // "//" lines are the file's notes.
+        if (entry.find('=') == std::string::npos && entry.compare(0, 2, "//") != 0)
+            ++bare;
         Add(key, value);
     }
+    // The game's texts show their keys where a file of them is damaged:
+    // said once a file. (Other tables read their own sections.)
+    const bool texts = this == &GetStringTable() && !m_fileName.empty();
+    if (texts && entries.empty())
+        LOG_ERROR(m_fileName + " [strings]: no texts in it (empty, cut or damaged), keys shown instead");
+    else if (texts && bare > 0)
+        LOG_ERROR(StrFormat("%s [strings]: %zu lines without '=' (damaged or cut off), read as empty texts",
+                            m_fileName.c_str(), bare));
     // Set last, so that a reader that sees it also sees the records.
     m_loaded.store(true, std::memory_order_release);
 }
@@ -179,11 +194,12 @@ void GHashTable::LoadLocked(const std::string& fileText, bool append)
 void GHashTable::LoadSection(const std::string& fileName, bool append)
 {
     std::string text;
-    ReadWholeFile(fileName, text); // a missing file is an empty section
+    // A missing file is an empty section.
+    const bool found = !ReadWholeFile(fileName, text).IsMissing();
     std::lock_guard<std::mutex> lock(m_loadMutex);
     if (append && !m_appended.insert(fileName).second)
         return;
-    m_fileName = fileName;
+    m_fileName = found ? fileName : std::string();
     LoadLocked(text, append);
 }
 
@@ -202,8 +218,8 @@ void GHashTable::EnsureLoaded(const std::string& fileName)
     std::lock_guard<std::mutex> lock(m_loadMutex);
     if (IsLoaded())
         return;
-    ReadWholeFile(fileName, text);
-    m_fileName = fileName;
+    const bool found = !ReadWholeFile(fileName, text).IsMissing();
+    m_fileName = found ? fileName : std::string();
     LoadLocked(text, false);
 }
 

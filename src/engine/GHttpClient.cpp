@@ -275,9 +275,26 @@ bool GHttpClient::LoadConfig(const std::string& iniPath)
     long connectMs = kDefaultConnectTimeoutMs;
     long totalMs = kDefaultTimeoutMs;
     if (ini.Load("server", iniPath.c_str())) {
+        // The file holds all three: one missing was cut or damaged, and is
+        // told (a missing url plays offline).
+        for (const char* key : {"url", "connect_timeout_ms", "timeout_ms"})
+            if (!ini.HasKey(key))
+                ::LogError(StrFormat("%s [server] %s: missing (empty, cut or damaged), %s", iniPath.c_str(), key,
+                                     key[0] == 'u' ? "offline" : "its default used"),
+                           __FILE__, __LINE__);
         url = ini.GetString("url");
-        connectMs = ClampTimeout(ini.GetInt("connect_timeout_ms"), kDefaultConnectTimeoutMs);
-        totalMs = ClampTimeout(ini.GetInt("timeout_ms"), kDefaultTimeoutMs);
+        auto timeout = [&](const char* key, long& ms, long fallback) {
+            if (!ini.HasKey(key))
+                return;
+            const long read = ini.GetInt(key);
+            ms = ClampTimeout(read, fallback);
+            if (ms != read)
+                ::LogError(StrFormat("%s [server] %s = %s: out of range 1..%ld, %ld used", iniPath.c_str(), key,
+                                     std::string(ini.GetString(key)).substr(0, 40).c_str(), kMaxTimeoutMs, ms),
+                           __FILE__, __LINE__);
+        };
+        timeout("connect_timeout_ms", connectMs, kDefaultConnectTimeoutMs);
+        timeout("timeout_ms", totalMs, kDefaultTimeoutMs);
     }
     if (const char* env = getenv("QLM_SERVER_URL"))
         url = env;

@@ -232,35 +232,43 @@ bool OnlyBlanksFrom(const char* p)
     return *p == '\0';
 }
 
-// A value read as a whole number: its decimal integer (held to the int
-// range); a decimal number with a fraction or an exponent ("12.5", "1e30")
-// cut to its integer part and held to the int range; anything else its
-// leading integer, 0 when it has none. False when the text is not one decimal
-// integer (a fraction, an exponent, "nan", "0x10", "12abc").
-bool ReadWholeNumber(const std::string& text, int& value)
+// How a value reads as a whole number.
+enum class WholeRead { WHOLE, NOT_WHOLE, OUT_OF_RANGE };
+
+// A value read as a whole number: its decimal integer; a decimal number with
+// a fraction or an exponent ("12.5", "1e3") cut to its integer part; anything
+// else its leading integer, 0 when it has none. A number beyond the int range
+// ("99999999999", "1e20") is held to it and read as OUT_OF_RANGE: an id or a
+// count taken at the top of int would wrap at its next use. NOT_WHOLE when
+// the text is not one decimal integer (a fraction, "nan", "0x10", "12abc").
+WholeRead ReadWholeNumber(const std::string& text, int& value)
 {
     const char* start = text.c_str();
     char* end = nullptr;
     errno = 0;
     const long long whole = strtoll(start, &end, 10);
     const bool digits = end != start;
+    const bool beyond = digits && (errno == ERANGE || whole > INT_MAX || whole < INT_MIN);
     value = whole > INT_MAX ? INT_MAX : (whole < INT_MIN ? INT_MIN : static_cast<int>(whole));
     if (!digits)
         value = 0;
     if (digits && OnlyBlanksFrom(end))
-        return true;
+        return beyond ? WholeRead::OUT_OF_RANGE : WholeRead::WHOLE;
     // strtod also takes hexadecimal, "inf" and "nan": only digits, signs, a
     // point and an exponent make a decimal number here.
     const bool decimal = text.find_first_not_of("0123456789+-.eE \t\r\n\v\f") == std::string::npos;
     const double d = decimal ? strtod(start, &end) : 0.0;
     if (decimal && end != start && OnlyBlanksFrom(end) && std::isfinite(d)) {
         const double cut = std::trunc(d);
-        value = cut >= static_cast<double>(INT_MAX) ? INT_MAX
-                                                     : (cut <= static_cast<double>(INT_MIN) ? INT_MIN : static_cast<int>(cut));
+        if (cut > static_cast<double>(INT_MAX) || cut < static_cast<double>(INT_MIN)) {
+            value = cut > 0 ? INT_MAX : INT_MIN;
+            return WholeRead::OUT_OF_RANGE;
+        }
+        value = static_cast<int>(cut);
         // "12.00" (how some numbers are written) is a whole number.
-        return cut == d;
+        return cut == d ? WholeRead::WHOLE : WholeRead::NOT_WHOLE;
     }
-    return false;
+    return WholeRead::NOT_WHOLE;
 }
 
 // A value read as a float: the longest valid leading number (0 when there is
@@ -314,9 +322,13 @@ int GIniFile::GetInt(const char* key) const
     if (!e || e->value.empty())
         return 0;
     int value = 0;
-    if (!ReadWholeNumber(e->value, value))
+    const WholeRead read = ReadWholeNumber(e->value, value);
+    if (read == WholeRead::NOT_WHOLE)
         LOG_ERROR(StrFormat("%s [%s] %s = %s: not a whole number, %d used", m_fileName.c_str(), m_section.c_str(),
                             key, Shown(e->value).c_str(), value));
+    else if (read == WholeRead::OUT_OF_RANGE)
+        LOG_ERROR(StrFormat("%s [%s] %s = %s: out of range %d..%d, %d used", m_fileName.c_str(), m_section.c_str(),
+                            key, Shown(e->value).c_str(), INT_MIN, INT_MAX, value));
     return value;
 }
 
@@ -337,12 +349,12 @@ int GIniFile::GetIntInRange(const char* key, int low, int high) const
     int value = 0;
     // A number a save or a setting must hold and does not (blank, "nan",
     // "12abc") is told like one out of its range: one line, the bound kept.
-    const bool whole = !e->value.empty() && ReadWholeNumber(e->value, value);
+    const WholeRead read = e->value.empty() ? WholeRead::NOT_WHOLE : ReadWholeNumber(e->value, value);
     const int bounded = std::clamp(value, low, high);
-    if (!whole)
+    if (read == WholeRead::NOT_WHOLE)
         LOG_ERROR(StrFormat("%s [%s] %s = %s: not a whole number, %d used", m_fileName.c_str(), m_section.c_str(),
                             key, Shown(e->value).c_str(), bounded));
-    else if (bounded != value)
+    else if (bounded != value || read == WholeRead::OUT_OF_RANGE)
         LOG_ERROR(StrFormat("%s [%s] %s = %s: out of range %d..%d, %d used", m_fileName.c_str(), m_section.c_str(),
                             key, Shown(e->value).c_str(), low, high, bounded));
     return bounded;

@@ -31,7 +31,7 @@ public:
     // The value's whole number, 0 when missing or blank. Anything but a whole
     // number ("12abc", "nan", "0x10", "12.5") is logged (file, section, key)
     // and reads as its leading integer, a decimal number cut to its integer
-    // part; numbers beyond the int range are held to it.
+    // part; numbers beyond the int range are held to it, logged too.
     int GetInt(const char* key) const;
     // The number GetInt reads, without its line: for a check that a load
     // after it tells.

@@ -86,8 +86,9 @@ void GUI_Tutorial::LoadSeenList(const std::string& path)
     // The list is written anew when the next lesson is seen: what could not
     // be read in it is said first.
     if (!seen) {
-        if (GIniFile::HasContent(text))
-            LOG_ERROR(path + ": no [seen] section, every lesson shows again");
+        // The list always has its header, even with no lesson seen.
+        LOG_ERROR(path + (GIniFile::HasContent(text) ? ": no [seen] section" : ": empty (damaged)") +
+                  ", every lesson shows again");
         return;
     }
     const GIniFile& ini = *seen;

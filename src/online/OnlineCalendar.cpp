@@ -1,5 +1,6 @@
 #include "online/OnlineCalendar.h"
 
+#include "engine/GDebugLog.h"
 #include "engine/GFileHelpers.h"
 #include "engine/GIniFile.h"
 #include "engine/GSafeFile.h"
@@ -40,14 +41,21 @@ void OnlineCalendar::SetNowForTests(std::time_t now)
 
 bool OnlineCalendar::ReadDate(const std::string& path, const char* section, Date& date)
 {
-    if (!FileExists(path))
-        return false;
+    // A missing file is no day, quietly; one that cannot be read (a folder,
+    // a FIFO, a link to a device) is told by the reader and kept as found.
     GIniFile ini;
     if (!ini.Load(section, path.c_str()))
         return false;
-    date.day = ini.GetInt("day");
-    date.month = ini.GetInt("month");
-    date.year = ini.GetInt("year");
+    // The game writes all three: a file without one was cut or damaged, and
+    // is no day; it is written anew when the day is next marked.
+    for (const char* key : {"day", "month", "year"})
+        if (!ini.HasKey(key)) {
+            LOG_ERROR(StrFormat("%s [%s] %s: missing (damaged or cut off), no day read", path.c_str(), section, key));
+            return false;
+        }
+    date.day = ini.GetIntInRange("day", 1, 31);
+    date.month = ini.GetIntInRange("month", 1, 12);
+    date.year = ini.GetIntInRange("year", 1970, 9999);
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include "engine/GIniFile.h"
 #include "engine/GSafeFile.h"
 #include "engine/MarkedLines.h"
+#include "engine/StrFormat.h"
 #include "online/OnlineJob.h"
 #include "online/SIM_Server.h"
 
@@ -27,22 +28,29 @@ SIM_OnlineMessageManager::SIM_OnlineMessageManager(std::string seenPath) : m_see
         const size_t cut = text.find('\n', text.size() - most);
         text.erase(0, cut == std::string::npos ? text.size() : cut + 1);
     }
-    for (auto& record : ParseLines(text))
+    size_t unread = 0;
+    for (auto& record : ParseLines(text, &unread))
         Take(std::move(record), m_seen);
     // The list is written anew at the next download: a file that held no
-    // message at all is said so first.
+    // message at all, or lines cut or damaged, is said so first.
     if (m_seen.empty() && GIniFile::HasContent(text))
         LOG_ERROR(m_seenPath + ": no message line in it, the list starts empty");
+    else if (unread > 0)
+        LOG_ERROR(StrFormat("%s: %zu lines damaged or cut off, read as they stand", m_seenPath.c_str(), unread));
     Trim();
 }
 
 SIM_OnlineMessageManager::~SIM_OnlineMessageManager() = default;
 
-SIM_OnlineMessageManager::Records SIM_OnlineMessageManager::ParseLines(const std::string& text)
+SIM_OnlineMessageManager::Records SIM_OnlineMessageManager::ParseLines(const std::string& text, size_t* unread)
 {
     Records out;
-    ForEachMarkedLine(text, kMaxLine, [&out](const std::string& line) {
+    ForEachMarkedLine(text, kMaxLine, [&out, unread](const std::string& line) {
         auto record = std::make_unique<Record>();
+        // A line the game wrote ends with its quoted text: one that does not
+        // was cut or damaged, and is read as it stands.
+        if (unread && (line.size() < 2 || line.back() != '"'))
+            ++*unread;
         if (Record::FromLine(line, *record))
             out.push_back(std::move(record));
     });

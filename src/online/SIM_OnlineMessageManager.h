@@ -26,7 +26,8 @@ public:
     using Records = std::vector<std::unique_ptr<Record>>;
 
     // The message lines of a text as records, at most kMaxStored (the last).
-    static Records ParseLines(const std::string& text);
+    // *unread (when given) counts the marked lines that are not whole messages.
+    static Records ParseLines(const std::string& text, size_t* unread = nullptr);
 
     static SIM_OnlineMessageManager& GetInstance();
     // Reads the seen messages of earlier runs from seenPath.

@@ -3,6 +3,7 @@
 #include "engine/GDebugLog.h"
 #include "engine/GSpreadsheet.h"
 #include "engine/GTokenizer.h"
+#include "engine/StrFormat.h"
 
 #include <algorithm>
 
@@ -47,8 +48,14 @@ void SIM_BehaviourType::LoadAll()
 {
     FreeAll();
     GSpreadsheet sheet(kFileName);
-    for (const std::string& row : sheet.rows)
-        new SIM_BehaviourType(row); // the global list owns it
+    for (const std::string& row : sheet.rows) {
+        auto* type = new SIM_BehaviourType(row); // the global list owns it
+        // A row cut short reads its missing columns as 0 and empty texts.
+        const size_t columns = static_cast<size_t>(std::count(row.begin(), row.end(), ',')) + 1;
+        if (columns < kColumns)
+            LOG_ERROR(StrFormat("%s: the row of %s has %zu of its %zu columns (cut or damaged), the rest read as 0",
+                                kFileName, type->name.c_str(), columns, kColumns));
+    }
 }
 
 void SIM_BehaviourType::FreeAll()

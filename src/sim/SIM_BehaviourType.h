@@ -7,6 +7,8 @@
 class SIM_BehaviourType {
 public:
     static constexpr const char* kFileName = "data/behaviors.csv";
+    // '#', the name and the fifteen values of a row.
+    static constexpr size_t kColumns = 17;
 
     // Builds a type from one table row and appends it to the global list.
     explicit SIM_BehaviourType(const std::string& row);

@@ -6,6 +6,7 @@
 #include "engine/GFileHelpers.h"
 #include "engine/GIniFile.h"
 #include "engine/GRandom.h"
+#include "engine/StrFormat.h"
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_BattleClock.h"
 #include "sim/SIM_Race.h"
@@ -87,18 +88,29 @@ bool SIM_CommsManager::Load(const std::string& commsFile)
     }
     std::vector<std::string> sections;
     GIniFile::ListSections(sections, commsFile.c_str());
+    std::vector<std::string> unknown;
     for (const std::string& section : sections) {
         const int id = FindId(section);
         Pool* pool = id >= 0 ? &m_pools[id] : (section == kGenericSection ? &m_generic : nullptr);
-        if (!pool)
+        if (!pool) {
+            unknown.push_back(section);
             continue;
+        }
         GIniFile ini;
         if (!ini.Load(section.c_str(), commsFile.c_str()))
             continue;
         for (size_t i = 0; i < ini.GetEntryCount(); ++i)
             pool->texts.push_back(ini.GetValueAt(i));
     }
-    for (int id = 0; id < COM_COUNT; ++id)
+    // A damaged or cut file: its lines are lost to every battle, said once.
+    if (!unknown.empty())
+        LOG_ERROR(StrFormat("%s: %zu sections name no comms event (first [%s]), ignored", commsFile.c_str(),
+                            unknown.size(), unknown[0].substr(0, 40).c_str()));
+    const bool none = m_generic.texts.empty() && std::all_of(std::begin(m_pools), std::end(m_pools),
+                                                             [](const Pool& p) { return p.texts.empty(); });
+    if (none)
+        LOG_ERROR(commsFile + ": no comms lines in it (empty, cut or damaged), battles run without them");
+    for (int id = 0; id < COM_COUNT && !none; ++id)
         if (m_pools[id].texts.empty())
             LOG_DEBUG(std::string("No comms lines for ") + kIdNames[id] + " in " + commsFile + ": generic lines stand in");
     for (auto& pool : m_pools) {

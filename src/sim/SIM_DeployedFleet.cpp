@@ -70,7 +70,18 @@ bool SIM_DeployedFleet::LoadForRace(const std::string& filePath, const SIM_Scena
 bool SIM_DeployedFleet::LoadShipSection(GIniFile& ini, const SIM_Scenario* scenario, const std::string& ownRace)
 {
     const std::string designName = ini.GetString("design");
-    const SIM_ShipDesign* design = SIM_ShipDesign::Find(designName);
+    // A record always has these: one without them (or naming no design) was
+    // cut or damaged, and is told with its file.
+    for (const char* key : {"design", "pos", "quantity"})
+        if (!ini.HasKey(key)) {
+            LOG_ERROR(StrFormat("%s [%s] %s: missing (cut or damaged)%s", ini.GetFileName().c_str(),
+                                ini.GetSection().c_str(), key, key[0] == 'd' ? ", the ship left out" : ""));
+            break;
+        }
+    const SIM_ShipDesign* design = SIM_ShipDesign::Find(designName, false);
+    if (!design && ini.HasKey("design"))
+        LOG_ERROR(StrFormat("%s [%s] design = %s: no such design, the ship left out", ini.GetFileName().c_str(),
+                            ini.GetSection().c_str(), designName.substr(0, 40).c_str()));
     if (!design || !design->GetHull())
         return false;
     if (!ownRace.empty() && design->GetHull()->GetRaceName() != ownRace)

@@ -19,13 +19,11 @@ const char* const kHonourKeys[SIM_ScenarioScore::kDifficulties] = {"highest_hono
 // Written only once a survival battle scored: files without it read as 0.
 const char* const kBestSurvivalKey = "best_survival_score";
 
-// Values are short numbers; anything longer is not ours.
+// Values are whole numbers; anything else ("nan", a path) is told with the
+// file, the scenario and the key, and reads as its leading integer.
 int ReadInt(const GIniFile& ini, const char* key)
 {
-    std::string value = ini.GetString(key);
-    if (value.size() > 63)
-        value.resize(63);
-    return ParseLeadingInt(value.c_str());
+    return ini.GetInt(key);
 }
 
 bool ReadFlag(const GIniFile& ini, const char* key, const std::string& name, const char* word)
@@ -94,7 +92,11 @@ void SIM_HighScores::Load()
     m_points = 0;
     std::string text;
     const FileRead read = ReadWholeFile(ScoresPath(), text);
-    if (read)
+    if (read && !GIniFile::HasContent(text)) {
+        // Nothing left to keep: the list starts afresh, written at the next save.
+        LOG_ERROR(StrFormat("%s is empty (damaged): the scenario list starts afresh", ScoresPath().c_str()));
+        SeedScores(false);
+    } else if (read)
         LoadScores(text);
     else
         // A refused file is kept as it is: the scores start afresh in memory.
@@ -114,7 +116,8 @@ void SIM_HighScores::LoadScores(const std::string& text)
     if (sections.empty() && !text.empty())
         LOG_ERROR(StrFormat("%s holds no scenario sections: damaged file ignored", ScoresPath().c_str()));
     int incomplete = 0;
-    for (const GIniFile& ini : sections) {
+    for (GIniFile& ini : sections) {
+        ini.SetFileName(ScoresPath());
         const std::string& name = ini.GetSection();
         if (name.empty()) {
             LOG_ERROR("Unnamed section in sc.dat ignored");
@@ -139,6 +142,11 @@ void SIM_HighScores::LoadScores(const std::string& text)
     if (incomplete > 0)
         LOG_ERROR(StrFormat("%s: %d scenario records incomplete (damaged or cut off), missing values read as 0",
                             ScoresPath().c_str(), incomplete));
+    // Every line the game writes ends with its line end: a file without the
+    // last one was cut inside its last value.
+    else if (!text.empty() && text.back() != '\n')
+        LOG_ERROR(StrFormat("%s: cut off inside its last line, its last value read as it stands",
+                            ScoresPath().c_str()));
 }
 
 void SIM_HighScores::SeedScores(bool save)
@@ -173,6 +181,7 @@ void SIM_HighScores::LoadUnlocks()
         return;
     GIniFile unlocks, points;
     for (GIniFile& section : GIniFile::ParseSections(text)) {
+        section.SetFileName(UnlocksPath());
         if (section.GetSection() == "unlocks" && unlocks.GetSection().empty())
             unlocks = std::move(section);
         else if (section.GetSection() == "points" && points.GetSection().empty())
@@ -184,11 +193,7 @@ void SIM_HighScores::LoadUnlocks()
         LOG_ERROR(StrFormat("%s has no points (damaged or cut off): 0 points", UnlocksPath().c_str()));
         return;
     }
-    m_points = points.GetInt("points");
-    if (m_points < 0) {
-        LOG_ERROR("Negative unlock points in unl.dat reset to 0");
-        m_points = 0;
-    }
+    m_points = points.GetIntInRange("points", 0, INT_MAX);
 }
 
 bool SIM_HighScores::SaveHighScores() const

@@ -240,7 +240,9 @@ void SIM_Options::Load()
     m_loading = true;
     GIniFile config;
     config.LoadFromText("config", text);
-    if (config.GetEntryCount() == 0 && !text.empty())
+    if (!GIniFile::HasContent(text))
+        LOG_ERROR(StrFormat("%s is empty (damaged), defaults used", m_filePath.c_str()));
+    else if (config.GetEntryCount() == 0)
         LOG_ERROR(StrFormat("%s is damaged (no options), defaults used", m_filePath.c_str()));
     for (size_t i = 0; i < config.GetEntryCount(); ++i) {
         bool nonFinite = false;
@@ -257,6 +259,11 @@ void SIM_Options::Load()
 
     GIniFile race;
     race.LoadFromText("race", text);
+    // The race is the file's last line: without it the file was cut, and the
+    // options past the cut read as their defaults.
+    if (config.GetEntryCount() > 0 && !race.HasKey("race"))
+        LOG_ERROR(StrFormat("%s [race] race: missing (damaged or cut off), defaults used for what is missing",
+                            m_filePath.c_str()));
     m_raceName = ChooseRace(race.GetString("race"));
     m_loading = false;
     Save();

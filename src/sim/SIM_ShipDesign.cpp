@@ -1,6 +1,7 @@
 #include "sim/SIM_ShipDesign.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -260,6 +261,15 @@ void SIM_ShipDesign::LoadAll()
         LoadMatching(StrFormat("%s/*.txt", folders.Get(APP_UserFolders::SHIPS).c_str()), true, false);
         LoadMatching(StrFormat("%s/*.txt", folders.Get(APP_UserFolders::CAMPAIGN_CAPTURED_DESIGNS).c_str()), false,
                      false);
+    }
+    // Ships and fleets name their design: of two files with one name, only
+    // the first is ever found, and the player is told which.
+    std::unordered_map<std::string, const SIM_ShipDesign*> first;
+    for (const SIM_ShipDesign* d : DesignList()) {
+        const auto [it, added] = first.emplace(d->m_name, d);
+        if (!added)
+            LOG_ERROR(StrFormat("%s [config] name = %s: already the name of %s, which is used", d->m_fileName.c_str(),
+                                d->m_name.c_str(), it->second->m_fileName.c_str()));
     }
 }
 

@@ -6,6 +6,7 @@
 #include "engine/GDebugLog.h"
 #include "engine/GFileList.h"
 #include "engine/GTokenizer.h"
+#include "engine/StrFormat.h"
 #include "engine/ModSupport.h"
 #include "sim/SIM_Race.h"
 #include "sim/SIM_ShipDesign.h"
@@ -88,6 +89,14 @@ void SIM_ShipModuleType::Read(const std::string& fileName)
 {
     m_fileName = fileName;
     m_config.Load("config", fileName.c_str());
+    // Every module file has these: one without was cut or damaged, and its
+    // missing values read as 0 or empty.
+    for (const char* key : {"name", "classname", "slot_type", "size", "cost", "weight", "hitpoints"})
+        if (!m_config.HasKey(key)) {
+            LOG_ERROR(StrFormat("%s [config] %s: missing (cut or damaged), it and what follows read as 0 or empty",
+                                fileName.c_str(), key));
+            break;
+        }
 
     m_name = m_config.GetString("name");
     m_guiName = m_config.GetString("guiname");
@@ -115,7 +124,8 @@ void SIM_ShipModuleType::Read(const std::string& fileName)
     else if (slotType == "TURRET")
         m_slotType = TURRET;
     else
-        LOG_ERROR("Unknown Slot Type for module");
+        LOG_ERROR(StrFormat("%s [config] slot_type = %s: unknown slot type for module", fileName.c_str(),
+                            slotType.substr(0, 40).c_str()));
 
     m_size = SizeFromText(m_config.GetString("size"));
     if (m_config.HasKey("uisortpos"))

@@ -283,10 +283,15 @@ TEST_F(UsageMetricsTest, CountsThatCannotBeReadAreToldBeforeTheyAreSavedOver)
     EXPECT_EQ(mixed.GetEventCount("g"), 1);
     EXPECT_EQ(log.Count(path + " [d]: 6 entries are not usage records, left out"), 1);
 
-    // An empty file, or one the game wrote, goes without a word.
+    // An empty file: the game never writes one (its header stays with no
+    // counts), so it was damaged.
     m_dir.Write("um.ini", "");
     APP_UsageMetrics empty(m_dir.Path(), &m_clock, kSeed);
+    EXPECT_EQ(log.Count(path + ": empty (damaged), the counts start from nothing"), 1);
+    // One the game wrote, with or without counts, goes without a word.
+    m_dir.Write("um.ini", "[d]\n\n");
+    APP_UsageMetrics none(m_dir.Path(), &m_clock, kSeed);
     m_dir.Write("um.ini", "[d]\n0 = a,0,2,1.00\n");
     APP_UsageMetrics whole(m_dir.Path(), &m_clock, kSeed);
-    EXPECT_EQ(log.Lines(), 2);
+    EXPECT_EQ(log.Lines(), 3);
 }

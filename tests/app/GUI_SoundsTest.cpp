@@ -2,6 +2,7 @@
 #include "engine/GDebugLog.h"
 #include "platform/NullSoundSystem.h"
 #include "support/LoopbackAudio.h"
+#include "support/ErrorLog.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -329,11 +330,35 @@ TEST_F(GUI_SoundsTest, AFailureLineSaysWhatFailedAndWhichFile)
 
 TEST_F(GUI_SoundsTest, ChannelCountComesFromPrefs)
 {
+    ScopedErrorLog log;
     EXPECT_EQ(GUI_Sounds::ReadChannelCount(dir.File("none.ini")), 512);
-    EXPECT_EQ(GUI_Sounds::ReadChannelCount(dir.Write("a.ini", "[prefs]\nsound_channels = 0\n")), 512);
-    EXPECT_EQ(GUI_Sounds::ReadChannelCount(dir.Write("b.ini", "[prefs]\nwidth = 800\n")), 512);
-    EXPECT_EQ(GUI_Sounds::ReadChannelCount(dir.Write("c.ini", "[prefs]\nsound_channels = -4\n")), 512);
     EXPECT_EQ(GUI_Sounds::ReadChannelCount(dir.Write("d.ini", "[prefs]\nsound_channels = 64\n")), 64);
+    EXPECT_EQ(GUI_Sounds::ReadChannelCount(dir.Write("e.ini", "[prefs]\nsound_channels = 4095\n")), 4095);
+    EXPECT_EQ(log.Lines(), 0);
+    // Damaged: told with file and key, the default used.
+    const std::pair<const char*, const char*> damaged[] = {
+        {"[prefs]\nsound_channels = 0\n", "[prefs] sound_channels = 0: out of range 1..4095, 512 used"},
+        {"[prefs]\nsound_channels = -4\n", "[prefs] sound_channels = -4: out of range 1..4095, 512 used"},
+        {"[prefs]\nsound_channels = 4096\n", "[prefs] sound_channels = 4096: out of range 1..4095, 512 used"},
+        {"[prefs]\nsound_channels = -2147483648\n",
+         "[prefs] sound_channels = -2147483648: out of range 1..4095, 512 used"},
+        {"[prefs]\nwidth = 800\n", "[prefs] sound_channels: missing (damaged or cut off), 512 used"},
+        {"[prefs]\nwidth = 800\nheight = 600\nwindowed = 1\nsound_chan",
+         "[prefs] sound_channels: missing (damaged or cut off), 512 used"},
+    };
+    for (const auto& [text, told] : damaged) {
+        ScopedErrorLog one;
+        const std::string path = dir.Write("damaged.ini", text);
+        EXPECT_EQ(GUI_Sounds::ReadChannelCount(path), 512) << text;
+        EXPECT_EQ(one.Count(path + " " + told), 1) << text;
+        EXPECT_EQ(one.Lines(), 1) << text;
+    }
+    // Beyond int: the reader's own line, and the count's.
+    ScopedErrorLog huge;
+    const std::string path = dir.Write("huge.ini", "[prefs]\nsound_channels = 1e20\n");
+    EXPECT_EQ(GUI_Sounds::ReadChannelCount(path), 512);
+    EXPECT_EQ(huge.Count(path + " [prefs] sound_channels = 1e20: out of range 1..4095, 512 used"), 1);
+    EXPECT_EQ(huge.Lines(), 2);
 }
 
 TEST_F(GUI_SoundsTest, WithoutADeviceEverythingIsASilentNoOp)

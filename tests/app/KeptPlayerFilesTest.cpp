@@ -212,3 +212,30 @@ TEST_F(KeptPlayerFiles, GarbageInPlayerFilesIsToldWithItsFileBeforeTheGameSavesO
             EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
     }
 }
+
+TEST_F(KeptPlayerFiles, EmptyOrCutPlayerFilesAreToldWithTheirFileThroughAStart)
+{
+    TempDir user;
+    for (const char* name : {"config.txt", "tutorial_seen.ini", "um.ini", "sc.dat"})
+        user.Write(name, "");
+    user.Write("unl.dat", "[unlocks]\n[points]\npoints = 1e20\n");
+    user.Write("prefs.ini", "[prefs]\nwidth = 1024\nheight = 768\nwindowed = 1\nsound_channels = -2147483648\n");
+    user.Write("web/oldmessages.txt", "##,1,\"2026-12-01\",\"\",\"Ann\",\"Hello\"\n##,2,\"2026-12-02\",\"\",\"Bo");
+    {
+        ScopedChdir cwd(QLM_GAME_DIR);
+        ASSERT_TRUE(StartGame(user));
+        Game::GetInstance().Frame();
+        SIM_OnlineMessageManager messages(user.File("web/oldmessages.txt"));
+        QuitGame();
+    }
+    const std::string log = user.Read("debug/errors.txt");
+    for (const std::string& line :
+         {user.File("config.txt") + " is empty (damaged), defaults used",
+          user.File("tutorial_seen.ini") + ": empty (damaged), every lesson shows again",
+          user.File("um.ini") + ": empty (damaged), the counts start from nothing",
+          user.File("sc.dat") + " is empty (damaged): the scenario list starts afresh",
+          user.File("unl.dat") + " [points] points = 1e20: out of range 0..2147483647, 2147483647 used",
+          user.File("prefs.ini") + " [prefs] sound_channels = -2147483648: out of range 1..4095, 512 used",
+          user.File("web/oldmessages.txt") + ": 1 lines damaged or cut off, read as they stand"})
+        EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
+}

@@ -1,4 +1,5 @@
 #include "engine/GHashTable.h"
+#include "support/ErrorLog.h"
 #include "support/TempDir.h"
 
 #include <filesystem>
@@ -186,4 +187,37 @@ TEST(GHashTable, ShippedStringsFileLoads)
     EXPECT_STREQ(t.Lookup("CANCEL"), "Cancel");
     EXPECT_STREQ(t.Lookup("YES"), "Yes");
     EXPECT_STREQ(t.Lookup("NO"), "No");
+}
+
+// The game's texts from a damaged file: told once, naming the file; the keys
+// show in their place.
+TEST(GHashTable, ADamagedStringsFileIsToldOnce)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"", " [strings]: no texts in it (empty, cut or damaged), keys shown instead"},
+        {"\x89PNG\x01\x02", " [strings]: no texts in it (empty, cut or damaged), keys shown instead"},
+        {"[stri", " [strings]: no texts in it (empty, cut or damaged), keys shown instead"},
+        {"[strings]\nOK=Fine\nCUT_HE", " [strings]: 1 lines without '=' (damaged or cut off), read as empty texts"},
+    };
+    for (const auto& [text, told] : cases) {
+        SCOPED_TRACE(text);
+        TempDir dir;
+        dir.Write("data/strings.ini", text);
+        ScopedChdir cd(dir.Path());
+        GetStringTable().Reset();
+        ScopedErrorLog log;
+        EXPECT_STREQ(GetString("MISSING_KEY"), "MISSING_KEY");
+        EXPECT_STREQ(GetString("OTHER_KEY"), "OTHER_KEY");
+        EXPECT_EQ(log.Count("data/strings.ini" + told), 1) << log.Text();
+        EXPECT_EQ(log.Lines(), 1);
+    }
+    // Whole, with the file's "//" notes: nothing to tell.
+    TempDir dir;
+    dir.Write("data/strings.ini", "[strings]\n// Notes\nOK=Fine\n");
+    ScopedChdir cd(dir.Path());
+    GetStringTable().Reset();
+    ScopedErrorLog log;
+    EXPECT_STREQ(GetString("OK"), "Fine");
+    EXPECT_EQ(log.Lines(), 0);
+    GetStringTable().Reset();
 }

@@ -1,5 +1,6 @@
 #include "engine/GHttpClient.h"
 #include "engine/GFileHelpers.h"
+#include "support/ErrorLog.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/TempDir.h"
 
@@ -445,4 +446,42 @@ TEST(HttpClientConfig, ShippedServerFileIsOffline)
     unsetenv("QLM_SERVER_URL");
     GHttpClient client;
     EXPECT_FALSE(client.LoadConfig(std::string(QLM_SOURCE_DIR) + "/data/server.ini"));
+}
+
+TEST(HttpClientConfig, ADamagedServerFileIsToldWithItsKey)
+{
+    unsetenv("QLM_SERVER_URL");
+    TempDir dir;
+    const std::string whole = "[server]\nurl = http://127.0.0.1:9/\nconnect_timeout_ms = 700\ntimeout_ms = 900\n";
+    struct Case {
+        std::string text;
+        std::vector<std::string> told; // after the path
+        bool online;
+    };
+    const std::vector<Case> cases = {
+        {whole, {}, true},
+        {"", {" [server] url: missing", " [server] connect_timeout_ms: missing", " [server] timeout_ms: missing"}, false},
+        {"\x01\x02garbage", {" [server] url: missing", " [server] connect_timeout_ms: missing", " [server] timeout_ms: missing"}, false},
+        {whole.substr(0, whole.find("timeout_ms = 900") + 9), {" [server] timeout_ms: missing"}, true},
+        {"[server]\nurl = http://127.0.0.1:9/\nconnect_timeout_ms = 0\ntimeout_ms = 900\n",
+         {" [server] connect_timeout_ms = 0: out of range 1..600000, 5000 used"}, true},
+        {"[server]\nurl = http://127.0.0.1:9/\nconnect_timeout_ms = 700\ntimeout_ms = 600001\n",
+         {" [server] timeout_ms = 600001: out of range 1..600000, 600000 used"}, true},
+        {"[server]\nurl = http://127.0.0.1:9/\nconnect_timeout_ms = -2147483648\ntimeout_ms = 900\n",
+         {" [server] connect_timeout_ms = -2147483648: out of range 1..600000, 5000 used"}, true},
+        {"[server]\nurl = http://127.0.0.1:9/\nconnect_timeout_ms = 700\ntimeout_ms = 1e20\n",
+         {" [server] timeout_ms = 1e20: out of range 1..600000, 600000 used",
+          " [server] timeout_ms = 1e20: out of range -2147483648..2147483647"},
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const std::string path = dir.Write("server.ini", c.text);
+        ScopedErrorLog log;
+        GHttpClient client;
+        EXPECT_EQ(client.LoadConfig(path), c.online);
+        for (const std::string& line : c.told)
+            EXPECT_EQ(log.Count(path + line), 1) << line << "\n" << log.Text();
+        EXPECT_EQ(log.Lines(), static_cast<int>(c.told.size())) << log.Text();
+    }
 }

@@ -116,7 +116,7 @@ TEST(GIniFile, LongNumericValuesConvertWithoutALengthLimit)
     GIniFile ini = FromText("s", "[s]\nf = " + zeros + "1.5\ni = " + zeros + "17\nhuge = 99999999999999999999\n");
     EXPECT_FLOAT_EQ(ini.GetFloat("f", 0.0f), 1.5f);
     EXPECT_EQ(ini.GetInt("i"), 17);
-    EXPECT_EQ(ini.GetInt("huge"), 2147483647);
+    EXPECT_EQ(ini.GetInt("huge"), 2147483647); // and logged, as below
 }
 
 TEST(GIniFile, KeysAndValuesAreBounded)
@@ -304,17 +304,18 @@ TEST(GIniFile, AValueThatIsNotANumberIsNamedWithItsFileSectionAndKeyOnce)
     const std::string path = dir.Write("progress.txt", "[config]\nnan = nan\nhuge = 1e30\nhex = 0x7fffffff\n"
                                                        "inf = inf\ntail = 12abc\nblank =\nfrac = 12.5\n"
                                                        "whole = 12.00\nplain = -7\nspaced =  42 \nbig = 99999999999\n"
-                                                       "f = 0.5abc\nfine = 1e3\n");
+                                                       "f = 0.5abc\nfine = 1e3\nedge = 2147483647\nlow = -2147483648\n"
+                                                       "past = 2147483648\nunder = -2147483649\n");
     GIniFile ini;
     ASSERT_TRUE(ini.Load("config", path.c_str()));
     {
         ScopedErrorLog log;
-        // Whole numbers, however written, go without a word (held to the int range).
+        // Whole numbers within the int range, however written, go without a word.
         EXPECT_EQ(ini.GetInt("whole"), 12);
         EXPECT_EQ(ini.GetInt("plain"), -7);
         EXPECT_EQ(ini.GetInt("spaced"), 42);
-        EXPECT_EQ(ini.GetInt("big"), INT_MAX);
-        EXPECT_EQ(ini.GetInt("huge"), INT_MAX);
+        EXPECT_EQ(ini.GetInt("edge"), INT_MAX);
+        EXPECT_EQ(ini.GetInt("low"), INT_MIN);
         EXPECT_EQ(ini.GetInt("blank"), 0);
         EXPECT_EQ(ini.GetInt("missing"), 0);
         EXPECT_FLOAT_EQ(ini.GetFloat("fine", 0.0f), 1000.0f);
@@ -327,20 +328,32 @@ TEST(GIniFile, AValueThatIsNotANumberIsNamedWithItsFileSectionAndKeyOnce)
         EXPECT_EQ(ini.GetInt("tail"), 12);
         EXPECT_EQ(ini.GetInt("frac"), 12);
         EXPECT_FLOAT_EQ(ini.GetFloat("f", 9.0f), 0.5f);
-        for (const char* line : {" [config] nan = nan: not a whole number, 0 used",
+        // Beyond the int range: held to it, and said so (an id held at the
+        // top would wrap at its next use).
+        EXPECT_EQ(ini.GetInt("big"), INT_MAX);
+        EXPECT_EQ(ini.GetInt("huge"), INT_MAX);
+        EXPECT_EQ(ini.GetInt("past"), INT_MAX);
+        EXPECT_EQ(ini.GetInt("under"), INT_MIN);
+        for (const char* line : {" [config] big = 99999999999: out of range -2147483648..2147483647, 2147483647 used",
+                                 " [config] huge = 1e30: out of range -2147483648..2147483647, 2147483647 used",
+                                 " [config] past = 2147483648: out of range -2147483648..2147483647, 2147483647 used",
+                                 " [config] under = -2147483649: out of range -2147483648..2147483647, -2147483648 used",
+                                 " [config] nan = nan: not a whole number, 0 used",
                                  " [config] hex = 0x7fffffff: not a whole number, 0 used",
                                  " [config] inf = inf: not a whole number, 0 used",
                                  " [config] tail = 12abc: not a whole number, 12 used",
                                  " [config] frac = 12.5: not a whole number, 12 used",
                                  " [config] f = 0.5abc: not a number, 0.5 used"})
             EXPECT_EQ(log.Count(path + line), 1) << line;
-        EXPECT_EQ(log.Lines(), 6);
+        EXPECT_EQ(log.Lines(), 10);
     }
 
     // A bounded number: one line, the value held to the bounds; a blank that
     // is there counts as no number, one that is missing reads the low bound.
     ScopedErrorLog log;
     EXPECT_EQ(ini.GetIntInRange("huge", 0, 999999999), 999999999);
+    EXPECT_EQ(ini.GetIntInRange("big", 0, INT_MAX), INT_MAX);
+    EXPECT_EQ(ini.GetIntInRange("edge", 0, INT_MAX), INT_MAX);
     EXPECT_EQ(ini.GetIntInRange("nan", 5, 10), 5);
     EXPECT_EQ(ini.GetIntInRange("blank", 0, 10), 0);
     EXPECT_EQ(ini.GetIntInRange("tail", 0, 10), 10);
@@ -356,9 +369,10 @@ TEST(GIniFile, AValueThatIsNotANumberIsNamedWithItsFileSectionAndKeyOnce)
                              " [config] tail = 12abc: not a whole number, 10 used",
                              " [config] plain = -7: out of range -6..0, -6 used",
                              " [config] f = 0.5abc: not a number, 0.1 used",
-                             " [config] nan = nan: not a number, 1 used"})
+                             " [config] nan = nan: not a number, 1 used",
+                             " [config] big = 99999999999: out of range 0..2147483647, 2147483647 used"})
         EXPECT_EQ(log.Count(path + line), 1) << line;
-    EXPECT_EQ(log.Lines(), 7);
+    EXPECT_EQ(log.Lines(), 8);
 }
 
 TEST(GIniFile, AllSectionsInOnePassReadAsEachSectionAlone)

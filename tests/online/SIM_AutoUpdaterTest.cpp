@@ -8,11 +8,16 @@
 #include "online/OnlineJob.h"
 #include "online/SIM_AutoUpdater.h"
 #include "online/SIM_Server.h"
+#include "support/ErrorLog.h"
 #include "support/LocalChallengeServer.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <functional>
+
+#include <sys/stat.h>
 
 namespace {
 // 2026-12-07 12:00 UTC.
@@ -106,4 +111,62 @@ TEST_F(UpdateCheck, NoNameOrNoServerAsksNothingAndKeepsTheDayOpen)
     EXPECT_FALSE(FileExists(user.File("web/up")));
     GetInternet().SetServerUrl(local.Url());
     EXPECT_TRUE(Check(notice)) << "the day was not used up without a server";
+}
+
+TEST_F(UpdateCheck, EveryDamageToTheDayFileIsToldAndNothingButARegularFileIsWrittenOver)
+{
+    user.Write("web/qlmcdu", "Ann");
+    const std::string up = user.File("web/up");
+    struct Case {
+        const char* name;
+        std::function<void()> damage;
+        const char* told;  // in the error log
+        bool replaced;     // the day written anew over it
+    };
+    const std::string today = "[config]\nday = 7\nmonth = 12\nyear = 2026\n\n";
+    const Case cases[] = {
+        {"empty", [&] { user.Write("web/up", ""); }, "[config] day: missing (damaged or cut off)", true},
+        {"cut", [&] { user.Write("web/up", "[config]\nday = 7\nmon"); }, "[config] month: missing (damaged or cut off)",
+         true},
+        {"garbage", [&] { user.Write("web/up", "\x89PNG\x01\x02"); }, "[config] day: missing", true},
+        {"huge day", [&] { user.Write("web/up", "[config]\nday = 1e20\nmonth = 12\nyear = 2026\n"); },
+         "[config] day = 1e20: out of range 1..31, 31 used", true},
+        {"no month", [&] { user.Write("web/up", "[config]\nday = 7\nmonth = 0\nyear = 2026\n"); },
+         "[config] month = 0: out of range 1..12, 1 used", true},
+        {"huge file", [&] { user.Write("web/up", std::string((8u << 20) + 1, 'x')); }, "File refused, larger", false},
+        {"folder", [&] { std::filesystem::create_directories(up); }, "File refused, a folder", false},
+        {"fifo", [&] { ASSERT_EQ(mkfifo(up.c_str(), 0600), 0); }, "File refused, not a regular file", false},
+        {"link to /dev/zero", [&] { std::filesystem::create_symlink("/dev/zero", up); },
+         "File refused, not a regular file", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove_all(up);
+        c.damage();
+        GSafeFile::ForgetRefusedFiles();
+        std::error_code ec;
+        const auto kind = std::filesystem::symlink_status(up, ec).type();
+        const auto size = kind == std::filesystem::file_type::regular ? std::filesystem::file_size(up, ec) : 0;
+        ScopedErrorLog log;
+        std::string notice;
+        Check(notice);
+        EXPECT_GE(log.Count(up), 1) << log.Text();
+        EXPECT_EQ(log.Count(c.told), 1) << log.Text();
+        if (c.replaced) {
+            EXPECT_EQ(user.Read("web/up"), today);
+            // and the next check that day asks nothing, and says nothing more
+            const int asked = Asked();
+            const int lines = log.Lines();
+            Check(notice);
+            EXPECT_EQ(Asked(), asked);
+            EXPECT_EQ(log.Lines(), lines);
+        } else {
+            // Kept as found: what it was, and as large.
+            EXPECT_EQ(std::filesystem::symlink_status(up, ec).type(), kind);
+            if (kind == std::filesystem::file_type::regular)
+                EXPECT_EQ(std::filesystem::file_size(up, ec), size);
+        }
+        std::filesystem::remove_all(up, ec);
+        GSafeFile::ForgetRefusedFiles();
+    }
 }

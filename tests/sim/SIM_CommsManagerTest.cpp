@@ -7,6 +7,7 @@
 #include "battle/GUI_BattleGUI.h"
 #include "engine/GRandom.h"
 #include "sim/SIM_CommsManager.h"
+#include "support/ErrorLog.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -190,4 +191,27 @@ TEST(SIM_CommsManagerShipped, ShippedTextsCoverEveryKind)
     for (int i = 0; i < SIM_CommsManager::COM_COUNT; ++i)
         EXPECT_FALSE(comms.GetPool(i).empty()) << SIM_CommsManager::GetIdName(i);
     EXPECT_FALSE(comms.GetGenericPool().empty());
+}
+
+TEST_F(CommsTest, AnEmptyCutOrDamagedFileIsToldOnce)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"", ": no comms lines in it (empty, cut or damaged)"},
+        {"\x7f" "ELF\x02\x01 garbage", ": no comms lines in it (empty, cut or damaged)"},
+        {"[COM_TARGETDES", ": 1 sections name no comms event (first [COM_TARGETDE]), ignored"},
+        {"[COM_TARGETDESTROYED]\n1 = Got it\n[COM_SHIELDSDO",
+         ": 1 sections name no comms event (first [COM_SHIELDSD]), ignored"},
+    };
+    for (const auto& [text, told] : cases) {
+        SCOPED_TRACE(text);
+        const std::string path = dir.Write("damaged.ini", text);
+        ScopedErrorLog log;
+        SIM_CommsManager comms(path);
+        EXPECT_EQ(log.Count(path + told), 1) << log.Text();
+        // A file cut to a bare header names no event and gives no lines: both told.
+        EXPECT_EQ(log.Lines(), text.rfind("[COM_TARGETDES", 0) == 0 && text.size() < 20 ? 2 : 1) << log.Text();
+    }
+    ScopedErrorLog log;
+    SIM_CommsManager whole(dir.Write("whole.ini", "[COM_TARGETDESTROYED]\n1 = Got it\n"));
+    EXPECT_EQ(log.Lines(), 0);
 }

@@ -321,3 +321,32 @@ TEST_F(DeployedFleets, PositionsBeyondAnyMapAreMovedWithinWithOneLine)
     EXPECT_EQ(log.Count(path + " [ship0] pos: 1e38,-100001 out of range"), 1);
     EXPECT_EQ(log.Count("out of range"), 1);
 }
+
+TEST_F(DeployedFleets, AFleetFileCutShortIsToldWithItsFileSectionAndKey)
+{
+    const std::string whole = kFleetFile;
+    struct Case {
+        std::string text;
+        const char* told; // after the path
+        size_t ships;
+    };
+    const Case cases[] = {
+        {whole.substr(0, whole.find("design = korfighter") + 14), " [ship2] design = korfi: no such design, the ship left out", 2},
+        {whole.substr(0, whole.find("pos = 10,20")), " [ship2] pos: missing (cut or damaged)", 3},
+        {whole.substr(0, whole.find("quantity = 4") + 5), " [ship2] quantity: missing (cut or damaged)", 3},
+        {whole.substr(0, whole.find("design = korfighter")), " [ship2] design: missing (cut or damaged), the ship left out", 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text.substr(c.text.size() - 20));
+        const std::string path = WriteFleet("aifleet_easy.txt", c.text);
+        ScopedErrorLog log;
+        SIM_DeployedFleet fleet;
+        ASSERT_TRUE(fleet.Load(path, MakeScenario(""), false));
+        EXPECT_EQ(fleet.GetShips().size(), c.ships);
+        EXPECT_EQ(log.Count(path + c.told), 1) << log.Text();
+    }
+    ScopedErrorLog log;
+    SIM_DeployedFleet fleet;
+    ASSERT_TRUE(fleet.Load(WriteFleet("aifleet_easy.txt", whole), MakeScenario(""), false));
+    EXPECT_EQ(log.Count("missing (cut or damaged)"), 0) << log.Text();
+}

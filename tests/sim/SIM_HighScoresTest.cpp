@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace {
 std::vector<SIM_HighScores::ScenarioInfo> SampleScenarios()
 {
@@ -255,4 +257,67 @@ TEST(SIM_HighScores, GarbageOrCutOffFilesAreLoggedWithTheirName)
     EXPECT_EQ(scores.GetPoints(), 12);
     EXPECT_EQ(log.Count(scores.ScoresPath() + ": 1 scenario records incomplete"), 1);
     EXPECT_EQ(log.Lines(), 3);
+}
+
+TEST(SIM_HighScores, DamagedValuesAndFilesAreToldWithFileSectionAndKey)
+{
+    const std::string record = "\n[a]\ntutorial = 0\nsurvival = 0\nbeaten_easy = 1\nbeaten_medium = 0\nbeaten_hard = 0\n"
+                               "highest_honor_easy = 3\nhighest_honor_medium = 0\nhighest_honor_hard = ";
+    struct Case {
+        std::string scores;
+        std::string unlocks;
+        std::string told; // after the file's path
+        int honour;       // the last value of [a], -1 when there is no record
+        int points;
+    };
+    const std::vector<Case> cases = {
+        {record + "12\n", "[unlocks]\n[points]\npoints = 12\n", "", 12, 12},
+        {record + "nan\n", "[unlocks]\n[points]\npoints = 1\n", "sc.dat [a] highest_honor_hard = nan: not a whole number, 0 used", 0, 1},
+        {record + "../../../etc/passwd\n", "[unlocks]\n[points]\npoints = 1\n",
+         "sc.dat [a] highest_honor_hard = ../../../etc/passwd: not a whole number, 0 used", 0, 1},
+        {record + "99999999999\n", "[unlocks]\n[points]\npoints = 1\n",
+         "sc.dat [a] highest_honor_hard = 99999999999: out of range -2147483648..2147483647, 2147483647 used",
+         INT_MAX, 1},
+        // Cut inside its last value: "12" lost its "2".
+        {record + "1", "[unlocks]\n[points]\npoints = 1\n", "sc.dat: cut off inside its last line", 1, 1},
+        {"", "[unlocks]\n[points]\npoints = 1\n", "sc.dat is empty (damaged)", -1, 1},
+        {"  \n\n", "[unlocks]\n[points]\npoints = 1\n", "sc.dat is empty (damaged)", -1, 1},
+        {record + "12\n", "[unlocks]\n[points]\npoints = 1e20\n",
+         "unl.dat [points] points = 1e20: out of range 0..2147483647, 2147483647 used", 12, INT_MAX},
+        {record + "12\n", "[unlocks]\n[points]\npoints = -2147483648\n",
+         "unl.dat [points] points = -2147483648: out of range 0..2147483647, 0 used", 12, 0},
+        {record + "12\n", "[unlocks]\n[points]\npoints = nan\n",
+         "unl.dat [points] points = nan: not a whole number, 0 used", 12, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.told);
+        TempDir dir;
+        dir.Write("sc.dat", c.scores);
+        dir.Write("unl.dat", c.unlocks);
+        ScopedErrorLog log;
+        SIM_HighScores scores(dir.Path());
+        scores.SetScenarioProvider(SampleScenarios);
+        scores.Load();
+        if (c.told.empty()) {
+            EXPECT_EQ(log.Lines(), 0);
+        } else {
+            EXPECT_EQ(log.Count(dir.Path() + "/" + c.told), 2) << "once for each load";
+            EXPECT_EQ(log.Lines(), 2);
+        }
+        EXPECT_EQ(scores.GetPoints(), c.points);
+        const SIM_ScenarioScore* a = nullptr;
+        for (const auto& r : scores.GetRecords())
+            if (r->scenarioName == "a")
+                a = r.get();
+        if (c.honour < 0) {
+            // The list starts afresh in memory; the file is written at the next save only.
+            EXPECT_EQ(a, nullptr);
+            EXPECT_EQ(scores.GetRecords().size(), SampleScenarios().size());
+            EXPECT_EQ(dir.Read("sc.dat"), c.scores);
+            continue;
+        }
+        ASSERT_NE(a, nullptr);
+        EXPECT_EQ(a->highestHonour[2], c.honour);
+        EXPECT_EQ(a->highestHonour[0], 3);
+    }
 }

@@ -241,3 +241,39 @@ TEST(SIM_Options, AConfigThatCannotBeReadGivesDefaultsAndIsNeverWrittenOver)
     SIM_Options read(atCap);
     EXPECT_FLOAT_EQ(read.GetValue("CONTRAILS"), 0.0f);
 }
+
+TEST(SIM_Options, AnEmptyOrCutFileIsToldAndItsValuesKept)
+{
+    struct Case {
+        std::string text;
+        std::string told; // after the file's path; "" for none
+        float sfx;        // OPTIONS_SFX as read
+    };
+    const std::vector<Case> cases = {
+        {"[config]\nOPTIONS_SFX = 0.25\n\n[race]\nrace = federation\n", "", 0.25f},
+        {"", " is empty (damaged), defaults used", 1.0f},
+        {" \n\n", " is empty (damaged), defaults used", 1.0f},
+        {"[config]\nOPTIONS_SFX = 0.25\nOPTIONS_MUSIC = 0.",
+         " [race] race: missing (damaged or cut off), defaults used for what is missing", 0.25f},
+        {"[config]\nOPTIONS_SFX = 0.25\n\n[ra",
+         " [race] race: missing (damaged or cut off), defaults used for what is missing", 0.25f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        TempDir dir;
+        ScopedErrorLog log;
+        const std::string path = dir.Write("config.txt", c.text);
+        SIM_Options options(path);
+        EXPECT_FLOAT_EQ(options.GetValue("OPTIONS_SFX"), c.sfx);
+        if (c.told.empty()) {
+            EXPECT_EQ(log.Lines(), 0);
+            continue;
+        }
+        EXPECT_EQ(log.Count(path + c.told), 1);
+        EXPECT_EQ(log.Lines(), 1);
+        // What the file held is written back whole, with the race.
+        SIM_Options again(path);
+        EXPECT_FLOAT_EQ(again.GetValue("OPTIONS_SFX"), c.sfx);
+        EXPECT_EQ(log.Lines(), 1);
+    }
+}

@@ -5,6 +5,7 @@
 #include "engine/GDebugLog.h"
 #include "sim/SIM_ShipDesign.h"
 #include "sim/SIM_ShipHull.h"
+#include "support/ErrorLog.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -128,4 +129,30 @@ TEST_F(ModuleTypeTest, NonTurretIconIsReturnedUnchanged)
 {
     auto* t = new SIM_ShipModuleType(dir.Write("e.txt", "[config]\nname = e\nicon = icon_engine.dds\n"));
     EXPECT_EQ(t->GetIcon(), "icon_engine.dds");
+}
+
+TEST_F(ModuleTypeTest, AModuleFileCutShortIsToldWithItsFirstMissingKey)
+{
+    const std::string whole = kLaser;
+    struct Case {
+        std::string text;
+        const char* told; // "" for none
+    };
+    const Case cases[] = {
+        {whole, ""},
+        {whole.substr(0, whole.find("weight = 30") + 5), " [config] weight: missing (cut or damaged)"},
+        {whole.substr(0, whole.find("classname")), " [config] classname: missing (cut or damaged)"},
+        {"", " [config] name: missing (cut or damaged)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const std::string path = dir.Write("cut.txt", c.text);
+        ScopedErrorLog log;
+        auto* t = new SIM_ShipModuleType(path);
+        if (*c.told)
+            EXPECT_EQ(log.Count(path + c.told), 1) << log.Text();
+        else
+            EXPECT_EQ(log.Count(path + " [config] "), 0) << log.Text();
+        delete t;
+    }
 }

@@ -3,6 +3,8 @@
 #include "engine/GDebugLog.h"
 #include "engine/GIniFile.h"
 #include "sim/SIM_BehaviourType.h"
+#include "engine/GSafeFile.h"
+#include "support/ErrorLog.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -190,4 +192,28 @@ TEST_F(Orders, CopiesAreIndependentAndTargetedRemovalWorks)
     SIM_ShipOrders& alias = b;
     b = alias; // self-assignment keeps the orders
     EXPECT_EQ(b.Count(), 2u);
+}
+
+TEST(BehaviourTable, ARowCutShortIsToldWithItsName)
+{
+    std::string csv;
+    ASSERT_TRUE(ReadWholeFile(std::string(QLM_SOURCE_DIR) + "/data/behaviors.csv", csv));
+    TempDir dir;
+    ScopedChdir cd(dir.Path());
+    {
+        dir.Write("data/behaviors.csv", csv);
+        ScopedErrorLog log;
+        SIM_BehaviourType::LoadAll();
+        EXPECT_EQ(log.Lines(), 0) << "the shipped table is whole";
+    }
+    // Cut inside the last row's values.
+    const std::string cut = csv.substr(0, csv.find(",0.0,1.0", csv.rfind("\n#,")));
+    dir.Write("data/behaviors.csv", cut);
+    ScopedErrorLog log;
+    SIM_BehaviourType::LoadAll();
+    EXPECT_EQ(SIM_BehaviourType::GetList().size(), 13u);
+    EXPECT_EQ(log.Count("data/behaviors.csv: the row of CAUTIOUS has 11 of its 17 columns (cut or damaged)"), 1)
+        << log.Text();
+    EXPECT_EQ(log.Lines(), 1);
+    SIM_BehaviourType::FreeAll();
 }

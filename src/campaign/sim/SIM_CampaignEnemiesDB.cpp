@@ -80,25 +80,36 @@ void SIM_CampaignEnemiesDB::Load(const std::string& saveFolder)
                             saveFolder.c_str(), files.names.size(), kMaxFleets));
         files.names.resize(kMaxFleets);
     }
+    // Only a file taken is this database's to remove later: one it could
+    // not take stays on disk, told once a load, in one line of each kind
+    // however many there are.
+    std::vector<std::string> shipless, repeated;
     for (const std::string& path : files.names) {
         std::string text;
         if (!ReadWholeFile(path, text, kMaxSaveFileBytes))
             continue;
         auto f = std::make_unique<SIM_CampaignEnemyFleet>();
         f->ReadText(text);
-        // Only a file taken is this database's to remove later: one it could
-        // not take stays on disk, told once.
         if (f->ships.empty()) {
-            LOG_ERROR(path + ": no enemy ship in it, not read");
+            shipless.push_back(path);
             continue;
         }
         if (Find(f->encounterId)) {
-            LOG_ERROR(StrFormat("%s: a second fleet for planet %d, not read", path.c_str(), f->encounterId));
+            repeated.push_back(path);
             continue;
         }
         m_files.insert(path);
         m_fleets.push_back(std::move(f));
     }
+    auto tell = [](const std::vector<std::string>& paths, const char* why) {
+        if (paths.size() == 1)
+            LOG_ERROR(paths[0] + ": " + why + ", not read");
+        else if (paths.size() > 1)
+            LOG_ERROR(StrFormat("%s and %zu more enemy fleet files: %s, not read", paths[0].c_str(), paths.size() - 1,
+                                why));
+    };
+    tell(shipless, "no enemy ship in it");
+    tell(repeated, "a second fleet for its planet");
 }
 
 void SIM_CampaignEnemiesDB::DeleteFiles(const std::string& saveFolder)

@@ -392,7 +392,7 @@ std::string SIM_CampaignFleet::LoadFromText(const std::string& text, const std::
         ini.SetFileName(fileName);
         const std::string& section = ini.GetSection();
         if (section == "config") {
-            id = ini.GetInt("fleetid");
+            id = SIM_CampaignProgress::ReadId(ini, "fleetid");
             guiName = ini.GetString("guiname");
             continue;
         }
@@ -405,7 +405,9 @@ std::string SIM_CampaignFleet::LoadFromText(const std::string& text, const std::
         }
         // Every ship's id counts, taken or not: a new ship must never get the
         // id (and so the log file) of one that waits in this file.
-        highestShipId = std::max(highestShipId, ini.GetIntQuietly("id"));
+        const int shipId = ini.GetIntQuietly("id");
+        if (SIM_CampaignProgress::IdInRange(shipId))
+            highestShipId = std::max(highestShipId, shipId);
         if (++shipSections > kMaxShips) {
             if (held.empty())
                 held = StrFormat("more than %zu ships", kMaxShips);

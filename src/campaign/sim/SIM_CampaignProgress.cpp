@@ -131,8 +131,30 @@ int SIM_CampaignProgress::GetNextFleetID() const
     // Past every fleet that waits on disk too: a new fleet never takes its file.
     int highest = m_reservedFleetId;
     for (const SIM_CampaignFleet* f : m_fleets)
-        highest = std::max(highest, f->id);
-    return highest + 1;
+        if (IdInRange(f->id))
+            highest = std::max(highest, f->id);
+    return NextId(highest, [&](int id) {
+        return FindFleet(id) ||
+               std::any_of(m_keptPlaces.begin(), m_keptPlaces.end(), [&](const auto& p) { return p.first == id; }) ||
+               (!saveFolder.empty() && FileExists(saveFolder + StrFormat("/fleets/fleet%d.txt", id)));
+    });
+}
+
+int SIM_CampaignProgress::ReadId(const GIniFile& section, const char* key)
+{
+    const int id = section.GetIntQuietly(key);
+    if (!section.HasKey(key))
+        return id;
+    const std::string text = section.GetString(key);
+    const size_t digits = text.find_first_not_of("0123456789", text[0] == '-' ? 1 : 0);
+    const char* where = section.GetFileName().c_str();
+    if (!IdInRange(id))
+        LOG_ERROR(StrFormat("%s [%s] %s = %s: out of range 1..%d, kept", where, section.GetSection().c_str(), key,
+                            text.substr(0, 40).c_str(), kMaxId));
+    else if (digits != std::string::npos || text.size() > 10)
+        LOG_ERROR(StrFormat("%s [%s] %s = %s: not a whole number, %d used", where, section.GetSection().c_str(), key,
+                            text.substr(0, 40).c_str(), id));
+    return id;
 }
 
 SIM_CampaignFleet* SIM_CampaignProgress::FindFleet(int fleetId) const
@@ -227,7 +249,7 @@ std::unordered_map<int, int> FleetPlaces(const GIniFile& fleets)
         const std::string& v = fleets.GetValueAt(i);
         const size_t comma = v.find(',');
         if (v.size() > 2 && comma != std::string::npos)
-            places.emplace(atoi(v.c_str()), atoi(v.c_str() + comma + 1));
+            places.emplace(ParseLeadingInt(v.c_str()), ParseLeadingInt(v.c_str() + comma + 1));
     }
     return places;
 }
@@ -327,10 +349,15 @@ bool SIM_CampaignProgress::Load(const std::string& name)
     // What lies beyond the cap, and fleets kept out of play, keep their ids
     // and their ships' ids: a new fleet or ship never takes their files.
     ForgetWaitingFleets();
+    // Ids beyond the range are never handed out, so never reserved either.
+    auto reserve = [](int& highest, int id) {
+        if (IdInRange(id))
+            highest = std::max(highest, id);
+    };
     for (const auto& f : allFleetFiles)
-        m_reservedFleetId = std::max(m_reservedFleetId, IdInName(f.path, "fleet"));
+        reserve(m_reservedFleetId, IdInName(f.path, "fleet"));
     for (const auto& f : SIM_CampaignSaveWriter::PendingFiles(folder, "logs", ".ini"))
-        m_reservedShipId = std::max(m_reservedShipId, IdInName(f.path, ""));
+        reserve(m_reservedShipId, IdInName(f.path, ""));
 
     saveName = name;
     saveFolder = folder;
@@ -342,6 +369,10 @@ bool SIM_CampaignProgress::Load(const std::string& name)
     const std::string progressPath = saveFolder + "/progress.txt";
     for (GIniFile& s : sections)
         s.SetFileName(progressPath);
+    // Edited elsewhere: read the same, and written back with the game's own
+    // line ends at the next save, so said once here.
+    if (progressText.find("\r\n") != std::string::npos)
+        LOG_ERROR(progressPath + ": its lines end in CR LF (edited elsewhere), read as plain line ends");
     std::unordered_set<int> waitingIds;
     for (const auto& f : fleetFiles) {
         std::string text;
@@ -349,7 +380,7 @@ bool SIM_CampaignProgress::Load(const std::string& name)
             continue;
         auto* fleet = new SIM_CampaignFleet();
         const std::string why = fleet->LoadFromText(text, f.path);
-        m_reservedShipId = std::max(m_reservedShipId, fleet->highestShipId);
+        reserve(m_reservedShipId, fleet->highestShipId);
         if (!why.empty()) {
             // Never rewritten nor removed by a save: the player gets it back
             // as it was once the game can take it whole (its design back).
@@ -389,8 +420,8 @@ bool SIM_CampaignProgress::Load(const std::string& name)
         const size_t comma = v.find(',');
         if (v.size() <= 2 || comma == std::string::npos)
             continue;
-        const int fleetId = atoi(v.c_str());
-        const int encounterId = atoi(v.c_str() + comma + 1);
+        const int fleetId = ParseLeadingInt(v.c_str());
+        const int encounterId = ParseLeadingInt(v.c_str() + comma + 1);
         const auto fleet = byId.find(fleetId);
         if (fleet == byId.end()) {
             if (!kept.insert(fleetId).second) {
@@ -398,7 +429,7 @@ bool SIM_CampaignProgress::Load(const std::string& name)
                 continue;
             }
             m_keptPlaces.emplace_back(fleetId, encounterId);
-            m_reservedFleetId = std::max(m_reservedFleetId, fleetId);
+            reserve(m_reservedFleetId, fleetId);
             if (!waitingIds.count(fleetId))
                 ++beyond;
             continue;

@@ -66,6 +66,28 @@ public:
     static constexpr size_t kMaxFleets = 1000;
     static constexpr size_t kMaxStats = 1000;
     static constexpr size_t kMaxEncounterSections = 1000;
+    // Fleet and ship ids run 1..kMaxId. One read beyond (a hand-edited save)
+    // is told and kept, but never counts for the next id: an id at the top
+    // of int would make every new one wrap to the same negative id.
+    static constexpr int kMaxId = 999999999;
+    // The id under key of a fleet file's section as the save's check reads
+    // it; one not written as a whole number in 1..kMaxId is told (file,
+    // section, key).
+    static int ReadId(const GIniFile& section, const char* key);
+    // Whether id may count for the next id.
+    static bool IdInRange(int id) { return id >= 1 && id <= kMaxId; }
+    // The next id after highest (ids in range only); when highest is kMaxId,
+    // the lowest id that taken does not claim.
+    template <class Taken>
+    static int NextId(int highest, Taken taken)
+    {
+        if (highest < kMaxId)
+            return highest < 0 ? 1 : highest + 1;
+        for (int id = 1; id <= kMaxId; ++id)
+            if (!taken(id))
+                return id;
+        return kMaxId;
+    }
     // A fleet file the last load could not take whole (a ship's design cannot
     // be found, too many ships, cut short): it stays on disk as it was found,
     // out of play, keeps its place in [fleets] and its ids, and comes back at

@@ -12,6 +12,7 @@
 #include "engine/APP_UserFolders.h"
 #include "engine/GDebugLog.h"
 #include "engine/GFileList.h"
+#include "engine/GFileHelpers.h"
 #include "engine/GIniFile.h"
 #include "engine/StrFormat.h"
 #include "sim/SIM_ShipDesign.h"
@@ -89,10 +90,15 @@ const std::vector<SIM_CampaignShip*>& SIM_CampaignShip::GetAll()
 int SIM_CampaignShip::GetNextFreeID()
 {
     // Above the ships of the save that are not in play, whose logs stay.
-    int highest = SIM_CampaignProgress::GetInstance().GetReservedShipID();
+    const SIM_CampaignProgress& progress = SIM_CampaignProgress::GetInstance();
+    int highest = progress.GetReservedShipID();
     for (const SIM_CampaignShip* s : Registry())
-        highest = std::max(highest, s->id);
-    return highest + 1;
+        if (SIM_CampaignProgress::IdInRange(s->id))
+            highest = std::max(highest, s->id);
+    const std::string folder = progress.GetSaveFolder();
+    return SIM_CampaignProgress::NextId(highest, [&](int id) {
+        return FindByID(id) || (!folder.empty() && FileExists(folder + StrFormat("/logs/%d_log.ini", id)));
+    });
 }
 
 SIM_CampaignShip* SIM_CampaignShip::FindByID(int shipId)
@@ -133,6 +139,19 @@ void SIM_CampaignShip::InitModuleStates()
         modules.push_back(std::move(m));
     }
     integrity = 1.0f;
+}
+
+bool SIM_CampaignShip::MatchesDesign() const
+{
+    if (!design || design->GetModules().size() != modules.size())
+        return false;
+    for (size_t i = 0; i < modules.size(); ++i) {
+        const auto& fitted = design->GetModules()[i];
+        const std::string& type = fitted.moduleType ? fitted.moduleType->GetName() : fitted.typeName;
+        if (modules[i]->slot != fitted.slotIndex || modules[i]->moduleTypeName != type)
+            return false;
+    }
+    return true;
 }
 
 void SIM_CampaignShip::RecalculateIntegrity()
@@ -293,7 +312,7 @@ SIM_ShipDesign* FindOrReadPlayerDesign(const std::string& name)
 bool SIM_CampaignShip::LoadFromSection(const GIniFile& section)
 {
     name = section.GetString("name");
-    id = section.GetInt("id");
+    id = SIM_CampaignProgress::ReadId(section, "id");
     designName = section.GetString("design");
     // A design file the player put back since the start is read now.
     SIM_ShipDesign* found = FindOrReadPlayerDesign(designName);
@@ -341,6 +360,13 @@ bool SIM_CampaignShip::LoadFromSection(const GIniFile& section)
         m->RecalculateIntegrity();
         modules.push_back(std::move(m));
     }
+    // A design saved over with other modules (or another hull) under the same
+    // name: the records are kept as saved, and the player told.
+    if (!modules.empty() && !MatchesDesign())
+        LOG_ERROR(StrFormat("%s [%s] design = %s: its %zu module records do not match that design's %zu modules "
+                            "(changed since), kept as saved",
+                            section.GetFileName().c_str(), section.GetSection().c_str(), designName.c_str(),
+                            modules.size(), design->GetModules().size()));
     moved = section.GetInt("moved") != 0;
     log->Load();
     return true;

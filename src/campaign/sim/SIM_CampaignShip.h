@@ -52,6 +52,8 @@ public:
     void SetDesign(SIM_ShipDesign* design);
     void ChooseName();
     void InitModuleStates();
+    // Whether the module records are those of the design: slot and type, in order.
+    bool MatchesDesign() const;
     void RecalculateIntegrity();
 
     int GetModuleRepairCost(const SIM_CampaignModuleState& module) const;

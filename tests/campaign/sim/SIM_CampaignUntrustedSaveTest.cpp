@@ -8,6 +8,7 @@
 #include "SaveFolderTools.h"
 
 #include "campaign/sim/SIM_CampaignAIManager.h"
+#include "campaign/sim/SIM_CampaignEnemiesDB.h"
 #include "campaign/sim/SIM_CampaignFacility.h"
 #include "campaign/sim/SIM_CampaignFleet.h"
 #include "campaign/sim/SIM_CampaignSaveWriter.h"
@@ -644,10 +645,27 @@ TEST_F(UntrustedSave, ADamagedEnemyFleetIsToldAndLeftAsItIsAndARecordLineIsEchoe
     {
         ScopedErrorLog errors;
         ASSERT_TRUE(progress.Load("first"));
-        EXPECT_EQ(errors.Count(twin + ": a second fleet for planet 3, not read"), 1);
+        EXPECT_EQ(errors.Count(twin + ": a second fleet for its planet, not read"), 1);
         ASSERT_TRUE(progress.Save());
         EXPECT_TRUE(FileExists(twin));
     }
+    // Hundreds without a ship: one line of them a load, not one each; every
+    // one kept.
+    constexpr size_t kShipless = SIM_CampaignEnemiesDB::kMaxFleets - 100;
+    for (size_t i = 0; i < kShipless; ++i)
+        std::ofstream(folder + StrFormat("/enemyfleets/%zu.ini", 100 + i)) << "[config]\nqlmid = q1\nencounterid = 3\n";
+    {
+        ScopedErrorLog errors;
+        ASSERT_TRUE(progress.Load("first"));
+        EXPECT_EQ(errors.Count(StrFormat(" and %zu more enemy fleet files: no enemy ship in it, not read", kShipless - 1)),
+                  1);
+        EXPECT_EQ(errors.Lines(), 2) << "the twin's line besides";
+        ASSERT_TRUE(progress.Save());
+        for (size_t i = 0; i < kShipless; ++i)
+            ASSERT_TRUE(FileExists(folder + StrFormat("/enemyfleets/%zu.ini", 100 + i))) << i;
+    }
+    for (size_t i = 0; i < kShipless; ++i)
+        fs::remove(folder + StrFormat("/enemyfleets/%zu.ini", 100 + i));
 
     // A refused record line of thousands of characters is told by its number and start.
     const std::string longLine = "D fleets/" + std::string(3000, 'x');

@@ -1,0 +1,247 @@
+// Fleet and ship ids of a hand-edited save: one out of 1..kMaxId (or not a
+// whole number) is told with its file and key and kept, and new fleets and
+// ships never get an id past the bound, so no two share a file.
+#include <gtest/gtest.h>
+
+#include "CampaignTestWorld.h"
+#include "SaveFolderTools.h"
+
+#include "campaign/sim/SIM_CampaignFleet.h"
+#include "campaign/sim/SIM_CampaignShip.h"
+#include "campaign/sim/SIM_CampaignShipsLog.h"
+#include "engine/GIniFile.h"
+#include "engine/GSafeFile.h"
+#include "engine/StrFormat.h"
+#include "sim/SIM_ShipDesign.h"
+#include "support/ErrorLog.h"
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+namespace {
+
+class CampaignIds : public ::testing::Test {
+protected:
+    CampaignTestWorld world;
+    SIM_CampaignProgress& progress = SIM_CampaignProgress::GetInstance();
+    std::string folder;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(progress.CreateNew("first", "federation"));
+        ASSERT_TRUE(progress.Load("first"));
+        folder = progress.GetSaveFolder();
+    }
+
+    // A fleet bought at the shipyard: its ship and the fleet take new ids.
+    SIM_CampaignFleet* Buy(const char* planet)
+    {
+        auto* fleet = new SIM_CampaignFleet();
+        auto* ship = new SIM_CampaignShip();
+        ship->SetDesign(SIM_ShipDesign::Find("fed_ai_escort"));
+        ship->InitModuleStates();
+        ship->name = "Bought";
+        ship->id = SIM_CampaignShip::GetNextFreeID();
+        fleet->AddShip(ship);
+        progress.AddFleet(fleet);
+        fleet->guiName = StrFormat("Bought %d", fleet->id);
+        fleet->SetLocation(world.Planet(planet));
+        return fleet;
+    }
+
+    void WriteSave(const std::string& fleetId, const std::string& shipId)
+    {
+        std::filesystem::remove_all(folder + "/fleets");
+        std::filesystem::create_directories(folder + "/fleets");
+        std::filesystem::remove_all(folder + "/logs");
+        std::filesystem::create_directories(folder + "/logs");
+        // Placed as the game reads the id.
+        GIniFile id;
+        id.LoadFromText("s", "[s]\nid = " + fleetId + "\n");
+        const int placed = id.GetIntQuietly("id");
+        ASSERT_TRUE(WriteFileAtomically(folder + "/progress.txt",
+                                        StrFormat("[config]\nrace = federation\nturn = 1\ncash = 10\n"
+                                                  "\n[fleets]\n0 = %d,3\n\n[stats]\n",
+                                                  placed)));
+        ASSERT_TRUE(WriteFileAtomically(folder + "/fleets/fleet1.txt",
+                                        WholeFleetFile("[config]\nfleetid = " + fleetId +
+                                                       "\nguiname = Edited\n\n[ship0]\ndesign = fed_ai_escort\n"
+                                                       "quantity = 1\nid = " +
+                                                       shipId + "\n")));
+    }
+};
+
+TEST_F(CampaignIds, AnIdOutOfRangeIsToldKeptAndNeverPushesNewIdsPastTheBound)
+{
+    const std::string path = folder + "/fleets/fleet1.txt";
+    struct Case {
+        const char* fleetId;
+        const char* shipId;
+        const char* told; // "" when nothing is wrong
+        int nextFleet;
+        int nextShip;
+    };
+    const Case cases[] = {
+        // Its file is fleet1.txt: ids count from there too.
+        {"7", "12", "", 8, 13},
+        // The top of the range is an id; the next one is the lowest free.
+        {"999999999", "999999999", "", 2, 1},
+        {"999999998", "5", "", 999999999, 6},
+        {"2147483647", "3", " [config] fleetid = 2147483647: out of range 1..999999999, kept", 2, 4},
+        {"99999999999", "3", " [config] fleetid = 99999999999: out of range 1..999999999, kept", 2, 4},
+        {"1e20", "3", " [config] fleetid = 1e20: out of range 1..999999999, kept", 2, 4},
+        {"1000000000", "3", " [config] fleetid = 1000000000: out of range 1..999999999, kept", 2, 4},
+        {"-5", "3", " [config] fleetid = -5: out of range 1..999999999, kept", 2, 4},
+        {"0", "3", " [config] fleetid = 0: out of range 1..999999999, kept", 2, 4},
+        {"2.0", "3", " [config] fleetid = 2.0: not a whole number, 2 used", 3, 4},
+        {"4", "2147483647", " [ship0] id = 2147483647: out of range 1..999999999, kept", 5, 1},
+        {"4", "1e10", " [ship0] id = 1e10: out of range 1..999999999, kept", 5, 1},
+        {"4", "-1", " [ship0] id = -1: out of range 1..999999999, kept", 5, 1},
+        {"4", "3.0", " [ship0] id = 3.0: not a whole number, 3 used", 5, 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.fleetId) + " / " + c.shipId);
+        WriteSave(c.fleetId, c.shipId);
+        ScopedErrorLog log;
+        ASSERT_TRUE(progress.Load("first"));
+        ASSERT_EQ(progress.GetFleets().size(), 1u) << "the edited fleet stays in play";
+        if (*c.told) {
+            EXPECT_EQ(log.Count(path + c.told), 1);
+            EXPECT_EQ(log.Lines(), 1);
+        } else {
+            EXPECT_EQ(log.Lines(), 0);
+        }
+        EXPECT_EQ(progress.GetNextFleetID(), c.nextFleet);
+        EXPECT_EQ(SIM_CampaignShip::GetNextFreeID(), c.nextShip);
+        progress.Close();
+    }
+}
+
+TEST_F(CampaignIds, FleetsAndShipsBoughtAfterAnIdAtTheTopOfIntAllSurviveASaveAndALoad)
+{
+    // As a player meets it: two cruisers built, Next Turn, quit, load.
+    for (const auto& [fleetId, shipId] : std::vector<std::pair<std::string, std::string>>{
+             {"2147483647", "1"}, {"1", "2147483647"}, {"999999999", "999999999"}}) {
+        SCOPED_TRACE(fleetId + " / " + shipId);
+        WriteSave(fleetId, shipId);
+        ASSERT_TRUE(progress.Load("first"));
+        ASSERT_EQ(progress.GetFleets().size(), 1u);
+        const SIM_CampaignFleet* a = Buy("Aldra");
+        const SIM_CampaignFleet* b = Buy("Aldra");
+        EXPECT_GE(a->id, 1);
+        EXPECT_LE(a->id, SIM_CampaignProgress::kMaxId);
+        EXPECT_GE(b->id, 1);
+        EXPECT_LE(b->id, SIM_CampaignProgress::kMaxId);
+        EXPECT_NE(a->id, b->id);
+        const std::string logA = a->GetShips()[0]->log->GetPath();
+        const std::string logB = b->GetShips()[0]->log->GetPath();
+        EXPECT_NE(logA, logB);
+        EXPECT_NE(logA, progress.GetFleets()[0]->GetShips()[0]->log->GetPath());
+        progress.NextTurn();
+        progress.Close();
+
+        ASSERT_TRUE(progress.Load("first"));
+        ASSERT_EQ(progress.GetFleets().size(), 3u) << "no bought fleet lost";
+        std::set<int> fleetIds, shipIds;
+        for (const SIM_CampaignFleet* f : progress.GetFleets()) {
+            fleetIds.insert(f->id);
+            ASSERT_EQ(f->GetShips().size(), 1u);
+            shipIds.insert(f->GetShips()[0]->id);
+        }
+        EXPECT_EQ(fleetIds.size(), 3u);
+        EXPECT_EQ(shipIds.size(), 3u);
+        progress.Close();
+    }
+}
+
+} // namespace
+
+
+namespace {
+
+TEST_F(CampaignIds, ADesignChangedUnderItsNameOrNamedTwiceIsToldAndTheShipKeptAsSaved)
+{
+    SIM_CampaignFleet* fleet = Buy("Aldra");
+    const int modules = static_cast<int>(fleet->GetShips()[0]->modules.size());
+    ASSERT_GT(modules, 1);
+    ASSERT_TRUE(progress.Save());
+    const std::string path = folder + StrFormat("/fleets/fleet%d.txt", fleet->id);
+    progress.Close();
+    {
+        ScopedErrorLog log;
+        ASSERT_TRUE(progress.Load("first"));
+        EXPECT_EQ(log.Lines(), 0) << "the game's own save matches its designs";
+        progress.Close();
+    }
+    // The records of another design under this name: one record fewer, and
+    // one of another module.
+    std::string text;
+    ASSERT_TRUE(ReadWholeFile(path, text));
+    const std::string count = StrFormat("num_mods = %d\n", modules);
+    ASSERT_NE(text.find(count), std::string::npos);
+    for (const std::string& changed :
+         {std::string(text).replace(text.find(count), count.size(), StrFormat("num_mods = %d\n", modules - 1)),
+          std::string(text).replace(text.find("0 = ") + 4, text.find('\n', text.find("0 = ")) - text.find("0 = ") - 4,
+                                    "0,no_such_module")}) {
+        ASSERT_TRUE(WriteFileAtomically(path, changed));
+        ScopedErrorLog log;
+        ASSERT_TRUE(progress.Load("first"));
+        EXPECT_EQ(log.Count(path + " [ship0] design = fed_ai_escort: its "), 1) << changed;
+        EXPECT_EQ(log.Count("module records do not match that design's"), 1);
+        EXPECT_EQ(log.Lines(), 1);
+        ASSERT_EQ(progress.GetFleets().size(), 1u) << "the ship stays in play";
+        progress.Close();
+    }
+
+    // Two files of the player's with one design name: the second is told.
+    const std::string ships = APP_UserFolders::GetInstance().Get(APP_UserFolders::SHIPS);
+    std::string escort;
+    ASSERT_TRUE(ReadWholeFile("data/ships/fed_ai_escort.txt", escort));
+    const std::string twin = "[config]\nname = twin\n" + escort.substr(escort.find("guiname"));
+    ASSERT_TRUE(WriteFileAtomically(ships + "/a_twin.txt", twin));
+    ASSERT_TRUE(WriteFileAtomically(ships + "/b_twin.txt", twin));
+    {
+        ScopedErrorLog log;
+        SIM_ShipDesign::FreeLoaded();
+        SIM_ShipDesign::LoadAll();
+        EXPECT_EQ(log.Count("[config] name = twin: already the name of "), 1);
+        EXPECT_EQ(log.Lines(), 1);
+    }
+    std::filesystem::remove(ships + "/a_twin.txt");
+    std::filesystem::remove(ships + "/b_twin.txt");
+    SIM_ShipDesign::FreeLoaded();
+    SIM_ShipDesign::LoadAll();
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(CampaignIds, AProgressWithWindowsLineEndsLoadsWholeAndIsTold)
+{
+    WriteSave("4", "3");
+    std::string text;
+    ASSERT_TRUE(ReadWholeFile(folder + "/progress.txt", text));
+    std::string crlf;
+    for (char c : text)
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    ASSERT_TRUE(WriteFileAtomically(folder + "/progress.txt", crlf));
+    ScopedErrorLog log;
+    ASSERT_TRUE(progress.Load("first"));
+    EXPECT_EQ(log.Count(folder + "/progress.txt: its lines end in CR LF"), 1);
+    EXPECT_EQ(log.Lines(), 1);
+    ASSERT_EQ(progress.GetFleets().size(), 1u);
+    EXPECT_EQ(progress.GetFleets()[0]->id, 4);
+    EXPECT_EQ(progress.turn, 1);
+    EXPECT_EQ(progress.cash, 10);
+    ASSERT_TRUE(progress.Save());
+    ASSERT_TRUE(ReadWholeFile(folder + "/progress.txt", text));
+    EXPECT_EQ(text.find('\r'), std::string::npos);
+    ASSERT_TRUE(progress.Load("first"));
+    EXPECT_EQ(progress.GetFleets().size(), 1u);
+    EXPECT_EQ(log.Lines(), 1);
+    progress.Close();
+}
+
+} // namespace
