@@ -331,6 +331,7 @@ void GUI_Ship::BuildWeaponDraws()
     limpetsMayStick = ship->IsFighter();
     supportBeams.Build(*ship);
     weaponShots.Build(*ship);
+    hasShotWeapons = !weaponShots.IsEmpty();
 }
 
 void GUI_Ship::LocalToWorld(float lx, float ly, float& wx, float& wy) const
@@ -367,7 +368,7 @@ void GUI_Ship::Draw()
         // A ship hidden by its cloak shows no support beams: its modules wait.
         if (supportBeams.AnyShowing() && !IsCamouflaged())
             supportBeams.Draw(QuadRunBatch::Shared());
-        if (!weaponShots.IsEmpty() && weaponShots.AnyShowing())
+        if (hasShotWeapons && weaponShots.AnyShowing())
             weaponShots.Draw(QuadRunBatch::Shared(), IsCamouflaged(), FrameTime());
         if (hasLimpetLaunchers)
             DrawFlyingLimpets();
@@ -385,7 +386,7 @@ void GUI_Ship::Draw()
     case SIM_Ship::DYING:
     case SIM_Ship::DESTROYED:
         DrawDying();
-        if (!weaponShots.IsEmpty() && weaponShots.AnyShowing())
+        if (hasShotWeapons && weaponShots.AnyShowing())
             weaponShots.Draw(QuadRunBatch::Shared(), IsCamouflaged(), FrameTime());
         if (hasLimpetLaunchers)
             DrawFlyingLimpets();

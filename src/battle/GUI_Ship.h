@@ -248,6 +248,7 @@ private:
     static constexpr unsigned char kOtherKinds = 1, kTrailKind = 2, kGlowKind = 4, kLightKind = 8;
     unsigned char ownKinds[3] = {kOtherKinds, kOtherKinds, kOtherKinds};
     bool hasLimpetLaunchers = false;
+    bool hasShotWeapons = false; // lightning guns or plasma launchers
     bool limpetsMayStick = false; // a fighter: only fighters are hunted
     // How many children the ship adds itself (HasPassingEffects).
     size_t ownChildren = 0;
