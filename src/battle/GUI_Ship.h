@@ -53,9 +53,10 @@ public:
     static constexpr float kFighterDroneShare = 0.03125f; // of the hull width
     static constexpr float kCruiserDroneShare = 0.00390625f;
     static constexpr float kBeamImpactSize = 4.0f;
-    // A beam's grain repeats once per this x its grain scale (four widths);
-    // the blast where a shield stops a beam is this many widths across.
-    static constexpr float kGrainRepeatScale = 256.0f;
+    // A beam's grain repeats once per this x its grain scale (sixteen
+    // widths: few pieces a beam); the blast where a shield stops a beam is
+    // this many widths across.
+    static constexpr float kGrainRepeatScale = 1024.0f;
     static constexpr float kBeamBlastWidths = 6.0f;
     static constexpr float kGrainWrap = 250.0f; // where a beam's grain offset wraps
     static constexpr float kHulkFadeMs = 250.0f;
