@@ -824,7 +824,9 @@ void GUI_Ship::DrawBeams()
         const float width = beam->beamWidth * ZoomScale;
         const uint32_t colour = (uint32_t{ShadeByte(beam->GetBeamAlpha())} << 24) | 0xFFFFFFu;
         draw.sprite.SetColour(colour);
-        // The grain scrolls along the beam, one repeat per wrap of its offset.
+        // The grain scrolls along the beam, one repeat per wrap of its offset;
+        // it repeats at most once along a segment (two pieces), as the frame
+        // can afford for every beam in view.
         const bool grain = beam->hasGrain && beam->grainScale > 0.0f;
         const float grainRepeat = kGrainRepeatScale * beam->grainScale;
         const float grainV0 = -beam->grainOffset / kGrainWrap;
@@ -849,7 +851,7 @@ void GUI_Ship::DrawBeams()
             AddQuad(draw.sprite, true);
             if (grain)
                 SupportBeamDraws::AddBeam(QuadRunBatch::Shared(), draw.grain.GetTextureForDraw(), x1, y1, x2, y2,
-                                          width, colour, grainV0, length / ZoomScale / grainRepeat);
+                                          width, colour, grainV0, std::min(length / ZoomScale / grainRepeat, 1.0f));
         }
         // A shield that stops the beam shows the blast where it meets it, once
         // the hit has landed.

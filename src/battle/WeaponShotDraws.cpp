@@ -87,7 +87,7 @@ float WeaponShotDraws::ArcRepeats(float length, float beamWidth)
 {
     if (!(beamWidth > 0.0f))
         return 0.0f;
-    return std::ceil(length / (beamWidth * kArcRepeatWidths));
+    return std::min(std::ceil(length / (beamWidth * kArcRepeatWidths)), kMaxArcRepeats);
 }
 
 int WeaponShotDraws::TorpedoQuads(const SIM_Plasma& torpedo, const BattleView& view, ScreenVertex quads[4][4])

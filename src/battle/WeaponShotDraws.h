@@ -30,6 +30,9 @@ public:
     // the arc once per four widths of its length.
     static constexpr int kArcCells = 8;
     static constexpr float kArcRepeatWidths = 4.0f;
+    // Past this many repeats an arc's picture is stretched to fit them: each
+    // repeat is a quad, and the frame has room for few.
+    static constexpr float kMaxArcRepeats = 6.0f;
 
     WeaponShotDraws();
     ~WeaponShotDraws();
@@ -46,7 +49,8 @@ public:
 
     // The texture columns of a turret's arc cell: (flicker frame + turret) mod 8.
     static void ArcCell(int flickerFrame, int turret, float& u0, float& u1);
-    // How many times the picture repeats along an arc of that length.
+    // How many times the picture repeats along an arc of that length (at
+    // most kMaxArcRepeats).
     static float ArcRepeats(float length, float beamWidth);
     // A torpedo's quads: the halos (three standard, one fragmented), then
     // the core. Returns how many were placed (0 when it is not live).

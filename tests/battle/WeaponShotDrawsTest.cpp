@@ -36,6 +36,8 @@ TEST(WeaponShotDrawsTest, AnArcShowsCellFlickerPlusTurretOfEightAndRepeatsOncePe
     EXPECT_FLOAT_EQ(WeaponShotDraws::ArcRepeats(40.5f, 5.0f), 3.0f);
     EXPECT_FLOAT_EQ(WeaponShotDraws::ArcRepeats(1.0f, 5.0f), 1.0f);
     EXPECT_FLOAT_EQ(WeaponShotDraws::ArcRepeats(40.0f, 0.0f), 0.0f) << "no width, nothing to lay";
+    EXPECT_FLOAT_EQ(WeaponShotDraws::ArcRepeats(120.0f, 5.0f), 6.0f);
+    EXPECT_FLOAT_EQ(WeaponShotDraws::ArcRepeats(121.0f, 5.0f), 6.0f) << "past six, stretched";
 }
 
 TEST(WeaponShotDrawsTest, ATorpedoIsItsCoreAndThreeHalosOrAFaintWideHaloAndItsCore)
