@@ -139,6 +139,10 @@ void WeaponShotDraws::Draw(QuadRunBatch& batch, bool shipHidden, float frameMs)
         const SIM_Plasma& torpedo = entry.launcher->torpedo;
         if (!torpedo.live)
             continue;
+        // Its widest halo's corner, or its trail, reaches no farther than this.
+        const float reach = torpedo.spriteSize * kFragmentedHaloScale;
+        if (!entry.trail && view.IsOffScreen(torpedo.x, torpedo.y, reach))
+            continue;
         ScreenVertex quads[4][4];
         const int n = TorpedoQuads(torpedo, view, quads);
         const TextureHandle texture = n > 0 ? PlasmaSheet().GetHandle() : 0;
