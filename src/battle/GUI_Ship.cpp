@@ -9,6 +9,7 @@
 #include "battle/Explosions.h"
 #include "battle/GUI_BattleGUI.h"
 #include "battle/GUI_BlastGlare.h"
+#include "battle/BattleView.h"
 #include "battle/GUI_Breakup.h"
 #include "battle/GUI_CamoflageShield.h"
 #include "battle/GUI_ConTrail.h"
@@ -318,6 +319,9 @@ void GUI_Ship::BuildWeaponDraws()
             BeamDraw& draw = beamDraws.emplace_back();
             draw.beam = beam;
             draw.sprite.SetTexture(beam->beamTextures[0]);
+            if (beam->hasGrain)
+                draw.grain.SetTexture(beam->grainTexture);
+            draw.blast.SetTexture(beam->blastTexture);
         } else if (auto* launcher = dynamic_cast<SIM_LimpetLauncherModule*>(module)) {
             limpetLaunchers.push_back(launcher);
             LimpetSprites::Load();
@@ -326,6 +330,8 @@ void GUI_Ship::BuildWeaponDraws()
     hasLimpetLaunchers = !limpetLaunchers.empty();
     limpetsMayStick = ship->IsFighter();
     supportBeams.Build(*ship);
+    weaponShots.Build(*ship);
+    hasShotWeapons = !weaponShots.IsEmpty();
 }
 
 void GUI_Ship::LocalToWorld(float lx, float ly, float& wx, float& wy) const
@@ -362,6 +368,8 @@ void GUI_Ship::Draw()
         // A ship hidden by its cloak shows no support beams: its modules wait.
         if (supportBeams.AnyShowing() && !IsCamouflaged())
             supportBeams.Draw(QuadRunBatch::Shared());
+        if (hasShotWeapons && weaponShots.AnyShowing())
+            weaponShots.Draw(QuadRunBatch::Shared(), IsCamouflaged(), FrameTime());
         if (hasLimpetLaunchers)
             DrawFlyingLimpets();
         if (ship->ecmShocked && ecmShock)
@@ -378,6 +386,8 @@ void GUI_Ship::Draw()
     case SIM_Ship::DYING:
     case SIM_Ship::DESTROYED:
         DrawDying();
+        if (hasShotWeapons && weaponShots.AnyShowing())
+            weaponShots.Draw(QuadRunBatch::Shared(), IsCamouflaged(), FrameTime());
         if (hasLimpetLaunchers)
             DrawFlyingLimpets();
         break;
@@ -807,16 +817,25 @@ void GUI_Ship::DrawBeams()
     const GUI_Map& map = GUI_Map::GetInstance();
     for (BeamDraw& draw : beamDraws) {
         const SIM_BeamWeaponModule* beam = draw.beam;
-        if (!beam->IsBeamActive())
+        if (!beam->IsBeamActive() || !(beam->beamWidth > 0.0f))
             continue;
         SIM_BeamWeaponModule::BeamSegment segments[SIM_TargetedModule::kMaxTurrets + 1];
         const int n = beam->GetBeamSegments(segments, SIM_TargetedModule::kMaxTurrets + 1);
-        const float width = std::max(beam->beamWidth > 0.0f ? beam->beamWidth : 4.0f, 3.0f) * ZoomScale;
-        draw.sprite.SetColour(ShadeByte(beam->GetBeamAlpha()), 255, 255, 255);
+        const float width = beam->beamWidth * ZoomScale;
+        const uint32_t colour = (uint32_t{ShadeByte(beam->GetBeamAlpha())} << 24) | 0xFFFFFFu;
+        draw.sprite.SetColour(colour);
+        // The grain scrolls along the beam, one repeat per wrap of its offset;
+        // it repeats at most once along a segment (two pieces), as the frame
+        // can afford for every beam in view.
+        const bool grain = beam->hasGrain && beam->grainScale > 0.0f;
+        const float grainRepeat = kGrainRepeatScale * beam->grainScale;
+        const float grainV0 = -beam->grainOffset / kGrainWrap;
+        bool reachedEnd = false;
         for (int i = 0; i < n; ++i) {
             const SIM_BeamWeaponModule::BeamSegment& s = segments[i];
             const float ex = s.start.x + (s.end.x - s.start.x) * s.fraction;
             const float ey = s.start.y + (s.end.y - s.start.y) * s.fraction;
+            reachedEnd = reachedEnd || (s.fraction >= 1.0f && i == n - 1);
             const float x1 = (s.start.x - map.cameraX) * ZoomScale, y1 = (s.start.y - map.cameraY) * ZoomScale;
             const float x2 = (ex - map.cameraX) * ZoomScale, y2 = (ey - map.cameraY) * ZoomScale;
             const float length = std::sqrt((x2 - x1) * (x2 - x1) + (y2 - y1) * (y2 - y1));
@@ -827,8 +846,24 @@ void GUI_Ship::DrawBeams()
             const float sine = (x2 - x1) / length;
             const float cosine = -(y2 - y1) / length;
             draw.sprite.PlaceRotatedSinCos((x1 + x2) * 0.5f, (y1 + y2) * 0.5f, sine, cosine);
-            if (draw.sprite.IsOnScreen())
-                AddQuad(draw.sprite, true);
+            if (!draw.sprite.IsOnScreen())
+                continue;
+            AddQuad(draw.sprite, true);
+            if (grain)
+                SupportBeamDraws::AddBeam(QuadRunBatch::Shared(), draw.grain.GetTextureForDraw(), x1, y1, x2, y2,
+                                          width, colour, grainV0, std::min(length / ZoomScale / grainRepeat, 1.0f));
+        }
+        // A shield that stops the beam shows the blast where it meets it, once
+        // the hit has landed.
+        if (beam->shieldStops && beam->IsHit() && !beam->IsDamagePending() && reachedEnd) {
+            const SIM_ShipModule::Point end = beam->BeamEndPoint();
+            const float a = beam->shieldImpactAngle * BattleView::kDegToRad;
+            draw.blast.SetSize(kBeamBlastWidths * width, kBeamBlastWidths * width);
+            draw.blast.SetColour(colour);
+            draw.blast.PlaceRotatedSinCos((end.x - map.cameraX) * ZoomScale, (end.y - map.cameraY) * ZoomScale,
+                                          std::sin(a), std::cos(a));
+            if (draw.blast.IsOnScreen())
+                AddQuad(draw.blast, true);
         }
     }
 }

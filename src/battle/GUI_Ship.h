@@ -9,6 +9,7 @@
 #include "battle/ShipTurrets.h"
 #include "battle/SupportBeamDraws.h"
 #include "battle/VisualStep.h"
+#include "battle/WeaponShotDraws.h"
 #include "engine/CTexturedSprite.h"
 #include "engine/SmartTexture.h"
 #include "sim/SIM_Prefetch.h"
@@ -52,6 +53,12 @@ public:
     static constexpr float kFighterDroneShare = 0.03125f; // of the hull width
     static constexpr float kCruiserDroneShare = 0.00390625f;
     static constexpr float kBeamImpactSize = 4.0f;
+    // A beam's grain repeats once per this x its grain scale (sixteen
+    // widths: few pieces a beam); the blast where a shield stops a beam is
+    // this many widths across.
+    static constexpr float kGrainRepeatScale = 1024.0f;
+    static constexpr float kBeamBlastWidths = 6.0f;
+    static constexpr float kGrainWrap = 250.0f; // where a beam's grain offset wraps
     static constexpr float kHulkFadeMs = 250.0f;
     static constexpr float kDamageEffectMargin = 600.0f;
     // A ship this far out of view, plus its size and the way the particles
@@ -66,6 +73,8 @@ public:
     struct BeamDraw {
         SIM_BeamWeaponModule* beam = nullptr;
         CTexturedSprite sprite;
+        CTexturedSprite grain; // only for a beam with grain
+        CTexturedSprite blast; // where a shield stops it
     };
 
     explicit GUI_Ship(SIM_Ship* ship);
@@ -160,6 +169,7 @@ public:
     const std::vector<TurretDraw>& GetTurretDraws() const { return turrets.GetTurrets(); }
     const std::vector<BeamDraw>& GetBeamDraws() const { return beamDraws; }
     const SupportBeamDraws& GetSupportBeams() const { return supportBeams; }
+    const WeaponShotDraws& GetWeaponShots() const { return weaponShots; }
     // Battle time the turrets have waited to turn (they turn only where
     // they are drawn, and catch up by all of it).
     float GetTurretIdleMs() const { return turrets.GetIdleMs(); }
@@ -239,6 +249,7 @@ private:
     static constexpr unsigned char kOtherKinds = 1, kTrailKind = 2, kGlowKind = 4, kLightKind = 8;
     unsigned char ownKinds[3] = {kOtherKinds, kOtherKinds, kOtherKinds};
     bool hasLimpetLaunchers = false;
+    bool hasShotWeapons = false; // lightning guns or plasma launchers
     bool limpetsMayStick = false; // a fighter: only fighters are hunted
     // How many children the ship adds itself (HasPassingEffects).
     size_t ownChildren = 0;
@@ -270,6 +281,7 @@ private:
     float hulkFadeTime = 0.0f;
     ShipTurrets turrets;
     SupportBeamDraws supportBeams;
+    WeaponShotDraws weaponShots;
     // Read only for a ship with launchers (hasLimpetLaunchers) while some limpet is out.
     std::vector<SIM_LimpetLauncherModule*> limpetLaunchers;
     std::string textureName;

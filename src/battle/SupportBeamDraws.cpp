@@ -218,7 +218,7 @@ void SupportBeamDraws::Draw(QuadRunBatch& batch)
 }
 
 int SupportBeamDraws::AddBeam(QuadRunBatch& batch, TextureHandle texture, float x1, float y1, float x2, float y2,
-                              float width, uint32_t colour, float v0, float span)
+                              float width, uint32_t colour, float v0, float span, float u0, float u1)
 {
     const float dx = x2 - x1, dy = y2 - y1;
     const float length = std::sqrt(dx * dx + dy * dy);
@@ -236,10 +236,10 @@ int SupportBeamDraws::AddBeam(QuadRunBatch& batch, TextureHandle texture, float 
     auto piece = [&](float f0, float f1, float va, float vb) {
         const float ax = x1 + dx * f0, ay = y1 + dy * f0, bx = x1 + dx * f1, by = y1 + dy * f1;
         const ScreenVertex quad[4] = {
-            {ax - nx, ay - ny, 0.0f, 1.0f, colour, 0.0f, va},
-            {ax + nx, ay + ny, 0.0f, 1.0f, colour, 1.0f, va},
-            {bx - nx, by - ny, 0.0f, 1.0f, colour, 0.0f, vb},
-            {bx + nx, by + ny, 0.0f, 1.0f, colour, 1.0f, vb},
+            {ax - nx, ay - ny, 0.0f, 1.0f, colour, u0, va},
+            {ax + nx, ay + ny, 0.0f, 1.0f, colour, u1, va},
+            {bx - nx, by - ny, 0.0f, 1.0f, colour, u0, vb},
+            {bx + nx, by + ny, 0.0f, 1.0f, colour, u1, vb},
         };
         batch.Add(texture, true, quad);
     };

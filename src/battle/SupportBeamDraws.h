@@ -70,10 +70,11 @@ public:
     void Draw(QuadRunBatch& batch);
 
     // One beam from (x1, y1) to (x2, y2) on the screen, `width` pixels wide,
-    // texture rows from v0 to v0 + span (span 0: the whole picture once).
-    // Quads wholly off the screen are left out. Returns the quads added.
+    // texture rows from v0 to v0 + span (span 0: the whole picture once),
+    // columns u0 to u1 across it. Quads wholly off the screen are left out.
+    // Returns the quads added.
     static int AddBeam(QuadRunBatch& batch, TextureHandle texture, float x1, float y1, float x2, float y2, float width,
-                       uint32_t colour, float v0, float span);
+                       uint32_t colour, float v0, float span, float u0 = 0.0f, float u1 = 1.0f);
 
 private:
     std::vector<Entry> entries;

@@ -498,7 +498,8 @@ TEST_F(ContentCheck, BattleEffectPicturesAndSoundsExist)
     for (const SIM_Race* race : SIM_Race::GetList())
         wanted.insert(race->GetShield());
     // What guns and missiles show in flight.
-    wanted.insert({"missile_flare.dds", "contrails.dds"});
+    wanted.insert({"missile_flare.dds", "contrails.dds", "plasma.dds"});
+    EXPECT_TRUE(FileExists("data/particleconfigs/fragmented_plasma_torpedo.txt")) << "a fragmented torpedo's trail";
     // The space around battles: rocks, stars, every scenario's terrain
     // pictures and shader; at least two scenarios bring shaders of their own.
     wanted.insert({"asteroids.dds", "star.dds"});

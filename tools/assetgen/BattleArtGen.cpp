@@ -357,6 +357,58 @@ bool WriteGlow(const std::string& path, Rgb colour, float stretch, float softnes
     return Write(path, pic);
 }
 
+// The lightning arc: eight flicker cells side by side, each a jagged bolt
+// of its own whose last row meets its first (arcs lay it end to end).
+bool WriteArcSheet(const std::string& path, Rgb colour, uint32_t seed)
+{
+    constexpr int kCells = 8, kCell = 32;
+    Picture pic(kCells * kCell, 64);
+    for (int cell = 0; cell < kCells; ++cell)
+        for (int y = 0; y < pic.h; ++y)
+            for (int x = 0; x < kCell; ++x) {
+                const uint32_t s = seed + static_cast<uint32_t>(cell) * 17u;
+                const float t = static_cast<float>(y) / static_cast<float>(pic.h);
+                const float n = art::Noise(y / 4.0f, 0.5f, s) * (1.0f - t) + art::Noise((y - pic.h) / 4.0f, 0.5f, s) * t;
+                const float u = (x + 0.5f) / kCell * 2.0f - 1.0f + (n - 0.5f) * 1.1f;
+                const float glow = std::exp(-u * u * 9.0f);
+                const float hot = std::exp(-u * u * 90.0f);
+                float* p = pic.At(cell * kCell + x, y);
+                p[0] = std::min(1.0f, colour.r + hot);
+                p[1] = std::min(1.0f, colour.g + hot);
+                p[2] = std::min(1.0f, colour.b + hot);
+                p[3] = std::clamp(glow + hot, 0.0f, 1.0f);
+            }
+    return Write(path, pic);
+}
+
+// "plasma.dds": standard core, standard halo, fragmented core, fragmented
+// halo, four 64 x 64 cells in a row.
+bool WritePlasmaSheet(const std::string& path, Rgb colour, uint32_t seed)
+{
+    Picture pic(256, 64);
+    for (int cell = 0; cell < 4; ++cell)
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x) {
+                const float dx = (x + 0.5f) / 32.0f - 1.0f, dy = (y + 0.5f) / 32.0f - 1.0f;
+                const float d2 = dx * dx + dy * dy;
+                const bool halo = cell % 2 == 1;
+                const bool fragmented = cell >= 2;
+                // Fragmented pictures break up into blotches; halos are wisps.
+                const float n = art::Noise(x / (fragmented ? 5.0f : 9.0f), y / (fragmented ? 5.0f : 9.0f),
+                                           seed + static_cast<uint32_t>(cell));
+                float a = halo ? std::exp(-d2 * 2.5f) * (0.35f + 0.65f * n) : std::exp(-d2 * 5.0f);
+                if (fragmented)
+                    a *= std::clamp(n * 1.8f - 0.3f, 0.0f, 1.0f);
+                const float hot = halo ? 0.0f : std::exp(-d2 * 22.0f);
+                float* p = pic.At(cell * 64 + x, y);
+                p[0] = std::min(1.0f, colour.r + hot);
+                p[1] = std::min(1.0f, colour.g + hot);
+                p[2] = std::min(1.0f, colour.b + hot);
+                p[3] = std::clamp(a - 0.02f + hot, 0.0f, 1.0f);
+            }
+    return Write(path, pic);
+}
+
 bool WriteBackdrop(const std::string& path, Rgb a, Rgb b, uint32_t seed, int stars)
 {
     const int side = 1024;
@@ -389,7 +441,7 @@ bool GenerateBattleArt(const std::string& dataDir)
         bool jagged;
     };
     const BeamArt beams[] = {
-        {"beam_laser_blue.dds", {0.25f, 0.55f, 1.0f}, 0.9f, false}, {"beam_lightning.dds", {0.6f, 0.7f, 1.0f}, 1.0f, true},
+        {"beam_laser_blue.dds", {0.25f, 0.55f, 1.0f}, 0.9f, false},
         {"beam_shieldsupport.dds", {0.2f, 1.0f, 0.6f}, 0.6f, false}, {"beam_targetpainter.dds", {1.0f, 0.15f, 0.1f}, 0.4f, false},
         {"beam_tractor.dds", {0.5f, 1.0f, 0.3f}, 0.3f, false},       {"beam_ecm.dds", {0.8f, 0.35f, 1.0f}, 0.7f, true},
         {"beam_pointdefence.dds", {1.0f, 0.85f, 0.3f}, 0.8f, false}, {"beam_grain.dds", {0.6f, 0.6f, 0.7f}, 0.2f, true},
@@ -397,6 +449,8 @@ bool GenerateBattleArt(const std::string& dataDir)
     };
     for (const BeamArt& b : beams)
         ok = ok && WriteBeam(fx + b.name, b.colour, b.core, 200, b.jagged);
+    ok = ok && WriteArcSheet(fx + "beam_lightning.dds", {0.6f, 0.7f, 1.0f}, 210) &&
+         WritePlasmaSheet(fx + "plasma.dds", {0.9f, 0.4f, 1.0f}, 220);
 
     struct GlowArt {
         const char* name;

@@ -43,6 +43,7 @@ void SIM_Plasma::ReadDefinition(SIM_PlasmaLauncherModule* owner, const SIM_ShipM
         haloCell = 1;
         for (float& a : haloAngles)
             a = NextLookAngle();
+        coreAngle = NextLookAngle();
         animationGap = type->GetConfigFloat("animationgap", 0.0f);
         frames = static_cast<int>(type->GetConfigFloat("frames", 0.0f));
     } else {
@@ -172,4 +173,5 @@ void SIM_Plasma::Animate(float frameTime)
                                                   static_cast<float>(frames)));
     for (float& a : haloAngles)
         a = NextLookAngle();
+    coreAngle = NextLookAngle();
 }

@@ -50,6 +50,7 @@ public:
     float shieldPenetration = 0.0f;
     float spriteSize = 0.0f;
     float haloAngles[3] = {};
+    float coreAngle = 0.0f; // a standard torpedo's core turns with its halos
     int style = STANDARD;
     // Core and halo cells of "plasma.dds" (four in a row).
     int coreCell = 0;
