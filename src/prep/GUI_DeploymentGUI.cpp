@@ -1,4 +1,5 @@
 #include "prep/GUI_DeploymentGUI.h"
+#include "prep/GUI_MissionSummary.h"
 
 #include "app/APP_SaveNotice.h"
 #include "app/APP_UsageMetrics.h"
@@ -324,6 +325,7 @@ void GUI_DeploymentGUI::Leave()
     GUI_BehaviourEditor::CloseOpen();
     GUI_ModulePopup::CloseOpen();
     GUI_SupplyLimits::Close();
+    CloseMissionSummary();
     GUI_SquadronSize::CloseOpen();
     GUI_RandomShipName::CloseOpen();
     GUI_DeploymentTools::GetInstance().pickMode = 0;

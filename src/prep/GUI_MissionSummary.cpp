@@ -70,3 +70,9 @@ void OpenMissionSummary(const SIM_Scenario& scenario)
         GUI_WindowManager::GetInstance().CloseWindow(g_open);
     new GUI_MissionSummary(scenario);
 }
+
+void CloseMissionSummary()
+{
+    if (g_open && !GUI_WindowManager::GetInstance().IsQueuedForDelete(g_open))
+        GUI_WindowManager::GetInstance().CloseWindow(g_open);
+}

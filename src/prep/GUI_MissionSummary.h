@@ -28,3 +28,5 @@ private:
 };
 
 void OpenMissionSummary(const SIM_Scenario& scenario);
+// Not modal, so the player can leave the screen with it open: leaving closes it.
+void CloseMissionSummary();

@@ -695,7 +695,11 @@ TEST_F(DeploymentTest, TheMissionSummaryGrowsALineForEachAnomaly)
             q.top >= ct && q.bottom <= cb)
             ++lines;
     EXPECT_GE(lines, 10);
-    GUI_WindowManager::GetInstance().CloseWindow(summary);
+    // The screen behind stays in reach, Back and Fight too: leaving the
+    // screen takes the summary with it instead of leaving it over the next.
+    Screen().Leave();
+    GUI_WindowManager::GetInstance().DeleteQueuedWindows();
+    EXPECT_EQ(GUI_MissionSummary::GetOpen(), nullptr);
 }
 
 TEST_F(DeploymentTest, ThePickersDesignsShowTheirHullsWhiteSilhouette)
