@@ -376,6 +376,7 @@ std::string SIM_CampaignFleet::LoadFromText(const std::string& text, const std::
 {
     ClearShips();
     highestShipId = 0;
+    shipIdsInFile.clear();
     // A file without its config is fleet 0, as the save's check reads it: the
     // progress places it by that id.
     id = 0;
@@ -406,6 +407,7 @@ std::string SIM_CampaignFleet::LoadFromText(const std::string& text, const std::
         // Every ship's id counts, taken or not: a new ship must never get the
         // id (and so the log file) of one that waits in this file.
         const int shipId = ini.GetIntQuietly("id");
+        shipIdsInFile.push_back(shipId);
         if (SIM_CampaignProgress::IdInRange(shipId))
             highestShipId = std::max(highestShipId, shipId);
         if (++shipSections > kMaxShips) {

@@ -97,6 +97,8 @@ public:
     bool attacking = false;
     // The highest ship id the last LoadFromText met, taken or not.
     int highestShipId = 0;
+    // Every ship id the last LoadFromText met, taken or not, in file order.
+    std::vector<int> shipIdsInFile;
     // Windows showing the fleet watch this (GWatch).
     GLifetime lifetime;
 

@@ -143,14 +143,18 @@ int SIM_CampaignProgress::GetNextFleetID() const
 int SIM_CampaignProgress::ReadId(const GIniFile& section, const char* key)
 {
     const int id = section.GetIntQuietly(key);
-    if (!section.HasKey(key))
+    const char* where = section.GetFileName().c_str();
+    if (!section.HasKey(key)) {
+        LOG_ERROR(StrFormat("%s [%s]: no %s, %d used", where, section.GetSection().c_str(), key, id));
         return id;
+    }
     const std::string text = section.GetString(key);
     const size_t digits = text.find_first_not_of("0123456789", text[0] == '-' ? 1 : 0);
-    const char* where = section.GetFileName().c_str();
+    // "1e20" and "99999999999" are held at the top of int: say what is kept.
+    const std::string kept = text == StrFormat("%d", id) ? std::string("kept") : StrFormat("kept as %d", id);
     if (!IdInRange(id))
-        LOG_ERROR(StrFormat("%s [%s] %s = %s: out of range 1..%d, kept", where, section.GetSection().c_str(), key,
-                            text.substr(0, 40).c_str(), kMaxId));
+        LOG_ERROR(StrFormat("%s [%s] %s = %s: out of range 1..%d, %s", where, section.GetSection().c_str(), key,
+                            text.substr(0, 40).c_str(), kMaxId, kept.c_str()));
     else if (digits != std::string::npos || text.size() > 10)
         LOG_ERROR(StrFormat("%s [%s] %s = %s: not a whole number, %d used", where, section.GetSection().c_str(), key,
                             text.substr(0, 40).c_str(), id));
@@ -374,6 +378,11 @@ bool SIM_CampaignProgress::Load(const std::string& name)
     if (progressText.find("\r\n") != std::string::npos)
         LOG_ERROR(progressPath + ": its lines end in CR LF (edited elsewhere), read as plain line ends");
     std::unordered_set<int> waitingIds;
+    // Ships of fleets out of play keep their ids, and their logs.
+    std::unordered_set<int> waitingShipIds;
+    // Every ship id the fleet files name, to find logs that belong to none.
+    std::unordered_set<int> namedShipIds;
+    std::vector<std::pair<SIM_CampaignFleet*, std::string>> loaded;
     for (const auto& f : fleetFiles) {
         std::string text;
         if (!ReadWholeFile(f.path, text, kMaxSaveFileBytes))
@@ -381,19 +390,53 @@ bool SIM_CampaignProgress::Load(const std::string& name)
         auto* fleet = new SIM_CampaignFleet();
         const std::string why = fleet->LoadFromText(text, f.path);
         reserve(m_reservedShipId, fleet->highestShipId);
+        namedShipIds.insert(fleet->shipIdsInFile.begin(), fleet->shipIdsInFile.end());
         if (!why.empty()) {
             // Never rewritten nor removed by a save: the player gets it back
             // as it was once the game can take it whole (its design back).
             LOG_ERROR(f.path + ": " + why + "; the fleet waits out of play, its file kept as it is");
             m_waitingFleets.push_back({f.path, fleet->guiName, why});
             waitingIds.insert(fleet->id);
+            waitingShipIds.insert(fleet->shipIdsInFile.begin(), fleet->shipIdsInFile.end());
             delete fleet;
             continue;
         }
         m_fleets.push_back(fleet);
-        m_ownFiles.insert(f.path);
+        loaded.emplace_back(fleet, f.path);
+    }
+    // Two ships with one id (a hand-edited save) would share one log file,
+    // each save writing over the other's: every ship after the first takes a
+    // new id, and the history it read goes with it under its new name. Done
+    // once every id on disk is reserved, so the new one is nobody's.
+    std::unordered_set<int> shipIds;
+    for (const auto& [fleet, path] : loaded) {
+        for (SIM_CampaignShip* s : fleet->GetShips()) {
+            if (!waitingShipIds.count(s->id) && shipIds.insert(s->id).second)
+                continue;
+            const int was = s->id;
+            s->id = SIM_CampaignShip::GetNextFreeID();
+            shipIds.insert(s->id);
+            LOG_ERROR(StrFormat("%s: ship \"%s\" id = %d is another ship's id too, given id %d (its log copied)",
+                                path.c_str(), s->name.c_str(), was, s->id));
+        }
+        m_ownFiles.insert(path);
         for (const SIM_CampaignShip* s : fleet->GetShips())
             m_ownFiles.insert(s->log->GetPath());
+    }
+    // Logs no fleet file names (their fleet gone by hand, or cut) are left as
+    // they are, told in one line however many. Beyond the cap the fleet files
+    // were not read, so nothing can be told of their logs.
+    if (fleetFiles.size() == allFleetFiles.size()) {
+        size_t orphans = 0;
+        for (const auto& f : SIM_CampaignSaveWriter::PendingFiles(folder, "logs", ".ini")) {
+            const std::string name = f.path.substr(f.path.rfind('/') + 1);
+            const int id = ParseLeadingInt(name.c_str());
+            if (name != StrFormat("%d_log.ini", id) || !namedShipIds.count(id))
+                ++orphans;
+        }
+        if (orphans > 0)
+            LOG_ERROR(StrFormat("%s/logs: %zu ship logs belong to no ship of the fleet files, kept as they are",
+                                saveFolder.c_str(), orphans));
     }
 
     const GIniFile& config = section("config");

@@ -50,6 +50,12 @@ protected:
         return fleet;
     }
 
+    // An empty value leaves the key out.
+    static std::string Key(const char* key, const std::string& value)
+    {
+        return value.empty() ? std::string() : std::string(key) + " = " + value + "\n";
+    }
+
     void WriteSave(const std::string& fleetId, const std::string& shipId)
     {
         std::filesystem::remove_all(folder + "/fleets");
@@ -65,10 +71,10 @@ protected:
                                                   "\n[fleets]\n0 = %d,3\n\n[stats]\n",
                                                   placed)));
         ASSERT_TRUE(WriteFileAtomically(folder + "/fleets/fleet1.txt",
-                                        WholeFleetFile("[config]\nfleetid = " + fleetId +
-                                                       "\nguiname = Edited\n\n[ship0]\ndesign = fed_ai_escort\n"
-                                                       "quantity = 1\nid = " +
-                                                       shipId + "\n")));
+                                        WholeFleetFile("[config]\n" + Key("fleetid", fleetId) +
+                                                       "guiname = Edited\n\n[ship0]\ndesign = fed_ai_escort\n"
+                                                       "quantity = 1\n" +
+                                                       Key("id", shipId))));
     }
 };
 
@@ -89,16 +95,18 @@ TEST_F(CampaignIds, AnIdOutOfRangeIsToldKeptAndNeverPushesNewIdsPastTheBound)
         {"999999999", "999999999", "", 2, 1},
         {"999999998", "5", "", 999999999, 6},
         {"2147483647", "3", " [config] fleetid = 2147483647: out of range 1..999999999, kept", 2, 4},
-        {"99999999999", "3", " [config] fleetid = 99999999999: out of range 1..999999999, kept", 2, 4},
-        {"1e20", "3", " [config] fleetid = 1e20: out of range 1..999999999, kept", 2, 4},
+        {"99999999999", "3", " [config] fleetid = 99999999999: out of range 1..999999999, kept as 2147483647", 2, 4},
+        {"1e20", "3", " [config] fleetid = 1e20: out of range 1..999999999, kept as 2147483647", 2, 4},
         {"1000000000", "3", " [config] fleetid = 1000000000: out of range 1..999999999, kept", 2, 4},
         {"-5", "3", " [config] fleetid = -5: out of range 1..999999999, kept", 2, 4},
         {"0", "3", " [config] fleetid = 0: out of range 1..999999999, kept", 2, 4},
         {"2.0", "3", " [config] fleetid = 2.0: not a whole number, 2 used", 3, 4},
         {"4", "2147483647", " [ship0] id = 2147483647: out of range 1..999999999, kept", 5, 1},
-        {"4", "1e10", " [ship0] id = 1e10: out of range 1..999999999, kept", 5, 1},
+        {"4", "1e10", " [ship0] id = 1e10: out of range 1..999999999, kept as 2147483647", 5, 1},
         {"4", "-1", " [ship0] id = -1: out of range 1..999999999, kept", 5, 1},
         {"4", "3.0", " [ship0] id = 3.0: not a whole number, 3 used", 5, 4},
+        {"4", "", " [ship0]: no id, 0 used", 5, 1},
+        {"", "3", " [config]: no fleetid, 0 used", 2, 4},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.fleetId) + " / " + c.shipId);
@@ -242,6 +250,121 @@ TEST_F(CampaignIds, AProgressWithWindowsLineEndsLoadsWholeAndIsTold)
     EXPECT_EQ(progress.GetFleets().size(), 1u);
     EXPECT_EQ(log.Lines(), 1);
     progress.Close();
+}
+
+} // namespace
+
+namespace {
+
+// The ids of every ship in play, in fleet order.
+std::vector<int> ShipIds(const SIM_CampaignProgress& progress)
+{
+    std::vector<int> ids;
+    for (const SIM_CampaignFleet* f : progress.GetFleets())
+        for (const SIM_CampaignShip* s : f->GetShips())
+            ids.push_back(s->id);
+    return ids;
+}
+
+TEST_F(CampaignIds, TwoShipsWithOneIdGetTwoLogsAndKeepTheirHistoryThroughASaveAndALoad)
+{
+    SIM_CampaignFleet* fleet = Buy("Aldra");
+    SIM_CampaignShip* ship = fleet->GetShips()[0];
+    ship->log->AddRepairEntry(0.25f, 0.75f);
+    const int id = ship->id;
+    ASSERT_TRUE(progress.Save());
+    const std::string path = folder + StrFormat("/fleets/fleet%d.txt", fleet->id);
+    progress.Close();
+    // The ship's section copied by hand under another name: one id, twice.
+    std::string text;
+    ASSERT_TRUE(ReadWholeFile(path, text));
+    const size_t from = text.find("[ship0]");
+    const size_t to = text.find("[uploadflags]");
+    ASSERT_NE(from, std::string::npos);
+    std::string twin = text.substr(from, to - from);
+    twin.replace(0, 7, "[ship1]");
+    ASSERT_TRUE(WriteFileAtomically(path, text.substr(0, to) + twin + text.substr(to)));
+
+    int newId = 0;
+    {
+        ScopedErrorLog log;
+        ASSERT_TRUE(progress.Load("first"));
+        EXPECT_EQ(log.Count(path + StrFormat(": ship \"Bought\" id = %d is another ship's id too, given id %d",
+                                              id, id + 1)),
+                  1);
+        EXPECT_EQ(log.Lines(), 1);
+        const std::vector<int> ids = ShipIds(progress);
+        ASSERT_EQ(ids.size(), 2u);
+        EXPECT_EQ(ids[0], id) << "the first keeps its id and its log";
+        newId = ids[1];
+        EXPECT_EQ(newId, id + 1);
+        for (const SIM_CampaignShip* s : progress.GetFleets()[0]->GetShips())
+            EXPECT_EQ(s->log->GetEntries().size(), 1u) << "both keep the history they had";
+        ASSERT_TRUE(progress.Save());
+        progress.Close();
+    }
+    EXPECT_TRUE(FileExists(folder + StrFormat("/logs/%d_log.ini", id)));
+    ASSERT_TRUE(FileExists(folder + StrFormat("/logs/%d_log.ini", newId)));
+    ScopedErrorLog log;
+    ASSERT_TRUE(progress.Load("first"));
+    EXPECT_EQ(log.Lines(), 0) << "the save now holds two ids";
+    EXPECT_EQ(ShipIds(progress), (std::vector<int>{id, newId}));
+    for (const SIM_CampaignShip* s : progress.GetFleets()[0]->GetShips())
+        EXPECT_EQ(s->log->GetEntries().size(), 1u);
+    progress.Close();
+}
+
+TEST_F(CampaignIds, AShipInPlayWithTheIdOfAWaitingShipTakesANewOneAndLeavesItsLog)
+{
+    WriteSave("4", "3");
+    // Fleet 5 waits out of play (its design is gone); its ship is 3 too.
+    ASSERT_TRUE(WriteFileAtomically(folder + "/fleets/fleet5.txt",
+                                    WholeFleetFile("[config]\nfleetid = 5\nguiname = Waiting\n\n[ship0]\n"
+                                                   "design = no_such_design\nquantity = 1\nid = 3\n")));
+    ASSERT_TRUE(WriteFileAtomically(folder + "/progress.txt",
+                                    "[config]\nrace = federation\nturn = 1\ncash = 10\n"
+                                    "\n[fleets]\n0 = 4,3\n1 = 5,3\n\n[stats]\n"));
+    ASSERT_TRUE(WriteFileAtomically(folder + "/logs/3_log.ini", "LOG_REPAIR,\"Waiting's own\",1\n"));
+    ScopedErrorLog log;
+    ASSERT_TRUE(progress.Load("first"));
+    EXPECT_EQ(log.Count("ship \"\" id = 3 is another ship's id too, given id 4"), 1);
+    EXPECT_EQ(ShipIds(progress), std::vector<int>{4});
+    ASSERT_TRUE(progress.Save());
+    std::string waiting;
+    ASSERT_TRUE(ReadWholeFile(folder + "/logs/3_log.ini", waiting));
+    EXPECT_EQ(waiting, "LOG_REPAIR,\"Waiting's own\",1\n") << "the waiting ship's log is its own";
+    EXPECT_TRUE(FileExists(folder + "/logs/4_log.ini"));
+    progress.Close();
+}
+
+TEST_F(CampaignIds, LogsOfNoShipAreToldInOneLineAndKept)
+{
+    WriteSave("4", "3");
+    ASSERT_TRUE(WriteFileAtomically(folder + "/logs/3_log.ini", "LOG_REPAIR,\"ours\",1\n"));
+    {
+        ScopedErrorLog log;
+        ASSERT_TRUE(progress.Load("first"));
+        EXPECT_EQ(log.Lines(), 0) << "a log of a ship in play is no orphan";
+        progress.Close();
+    }
+    for (int id : {7, 8, 9})
+        ASSERT_TRUE(WriteFileAtomically(folder + StrFormat("/logs/%d_log.ini", id), "LOG_REPAIR,\"gone\",1\n"));
+    ASSERT_TRUE(WriteFileAtomically(folder + "/logs/03_log.ini", "LOG_REPAIR,\"not a name we write\",1\n"));
+    // A waiting fleet's ships own their logs.
+    ASSERT_TRUE(WriteFileAtomically(folder + "/fleets/fleet5.txt",
+                                    WholeFleetFile("[config]\nfleetid = 5\nguiname = Waiting\n\n[ship0]\n"
+                                                   "design = no_such_design\nquantity = 1\nid = 9\n")));
+    ASSERT_TRUE(WriteFileAtomically(folder + "/progress.txt",
+                                    "[config]\nrace = federation\nturn = 1\ncash = 10\n"
+                                    "\n[fleets]\n0 = 4,3\n1 = 5,3\n\n[stats]\n"));
+    ScopedErrorLog log;
+    ASSERT_TRUE(progress.Load("first"));
+    EXPECT_EQ(log.Count(folder + "/logs: 3 ship logs belong to no ship of the fleet files, kept as they are"), 1);
+    EXPECT_EQ(log.Count("ship logs belong to no ship"), 1);
+    ASSERT_TRUE(progress.Save());
+    progress.Close();
+    for (const char* name : {"7_log.ini", "8_log.ini", "9_log.ini", "03_log.ini"})
+        EXPECT_TRUE(FileExists(folder + "/logs/" + name)) << name;
 }
 
 } // namespace

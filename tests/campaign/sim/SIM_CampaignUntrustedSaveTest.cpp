@@ -686,7 +686,9 @@ TEST_F(UntrustedSave, StatisticsAreBoundedToWhatACampaignCanHold)
     for (size_t i = 0; i < SIM_CampaignProgress::kMaxStats + 5; ++i)
         stats += std::to_string(i) + " = s" + std::to_string(i) + ",1,-1.00\n";
     ASSERT_TRUE(WriteFileAtomically(folder + "/progress.txt", stats));
+    // Its fleet gone, its ship's log would be told as no ship's.
     fs::remove(folder + "/fleets/fleet1.txt");
+    fs::remove_all(folder + "/logs");
     ScopedErrorLog log;
     ASSERT_TRUE(progress.Load("first"));
     EXPECT_EQ(progress.GetStats().GetEntries().size(), SIM_CampaignProgress::kMaxStats);
