@@ -1,5 +1,7 @@
 #include "engine/GFileList.h"
 
+#include "engine/GSafeFile.h"
+
 #include <algorithm>
 #include <dirent.h>
 #include <fnmatch.h>
@@ -68,6 +70,10 @@ void GFileList::Find(const std::string& mask, bool folders)
             if (!isDir || name[0] == '.')
                 continue;
         } else if (isDir) {
+            // A folder named like the files asked for ("cap.txt" among the
+            // designs) stands where a file would be: skipped, and told once.
+            if (pattern != "*" && name[0] != '.')
+                GSafeFile::RefuseWhenRead(full, "a folder, not a file");
             continue;
         }
         found.push_back(name);

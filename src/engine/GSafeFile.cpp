@@ -85,6 +85,11 @@ void GSafeFile::SetRefusalListener(RefusalListener listener)
     g_refusalListener = std::move(listener);
 }
 
+void GSafeFile::RefuseWhenRead(const std::string& path, const std::string& reason)
+{
+    NoteRefused(path, reason);
+}
+
 void GSafeFile::InjectReadFailure(const std::string& path, int error)
 {
     std::lock_guard<std::mutex> lock(g_refusedMutex);

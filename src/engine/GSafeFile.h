@@ -47,6 +47,9 @@ public:
     // refuses a file that is there.
     using RefusalListener = std::function<void(const std::string& path, const std::string& reason)>;
     static void SetRefusalListener(RefusalListener listener);
+    // Records a file that a reader found unusable without reading it (a
+    // folder where a list of files looks); told once, as a refused read is.
+    static void RefuseWhenRead(const std::string& path, const std::string& reason);
     // Tests: reads of this file fail with this errno (0 ends it), as a failing
     // disk or a missing permission would make them fail.
     static void InjectReadFailure(const std::string& path, int error);

@@ -74,17 +74,51 @@ std::string SIM_Server::StoredUserName() const
 {
     const std::string path = GetUserFolder() + "/web/qlmcdu";
     std::string text;
-    if (!ReadWholeFile(path, text, kMaxSettingsFileBytes))
+    // A folder, FIFO or device in the file's place is refused (and told) by
+    // the reader without being waited on.
+    const FileRead read = ReadWholeFile(path, text, kMaxSettingsFileBytes);
+    if (read.IsRefused())
+        LOG_ERROR_ONCE(path + ": cannot be read as a name, no online name taken");
+    if (!read)
         return std::string();
-    std::string line = text.substr(0, text.find('\n'));
-    const bool control = std::any_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 32; });
-    // A damaged file is no name: the player is asked again, and the line says why.
-    if (!IsUsableUserName(line) || control) {
-        LOG_ERROR_ONCE(path + ": not a usable online name (empty, longer than 128 characters or with control "
-                              "characters), none used");
-        return std::string();
+    std::string note;
+    const std::string name = TakeUserName(text, &note);
+    // The name is written alone, so anything after it was not the game's: the
+    // name still serves, and the line says what was taken.
+    if (!note.empty())
+        LOG_ERROR_ONCE(StrFormat("%s: %s; the online name taken is \"%s\" (%zu characters)", path.c_str(),
+                                 note.c_str(), name.c_str(), name.size()));
+    return name;
+}
+
+std::string SIM_Server::TakeUserName(const std::string& text, std::string* note)
+{
+    // The first line: it ends at a line end, and a NUL or any other control
+    // character ends it too, since it could not travel in a request or a
+    // challenge file.
+    size_t end = 0;
+    while (end < text.size() && end < kMaxStoredUserName) {
+        const unsigned char c = static_cast<unsigned char>(text[end]);
+        if (c < 32 || c == 127)
+            break;
+        ++end;
     }
-    return line;
+    if (note) {
+        note->clear();
+        if (text.empty()) {
+            *note = "empty (damaged), no name";
+        } else if (end < text.size()) {
+            const unsigned char c = static_cast<unsigned char>(text[end]);
+            const size_t rest = text.size() - end;
+            if (end == kMaxStoredUserName && c >= 32 && c != 127)
+                *note = StrFormat("longer than %zu characters (%zu more cut off)", kMaxStoredUserName, rest);
+            else if (c == '\n' || c == '\r')
+                *note = StrFormat("a line end after the name (%zu bytes from it on left out)", rest);
+            else
+                *note = StrFormat("control character %d after the name (%zu bytes from it on left out)", c, rest);
+        }
+    }
+    return text.substr(0, end);
 }
 
 std::string SIM_Server::GetUserName() const

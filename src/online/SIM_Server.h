@@ -29,9 +29,13 @@ public:
     void SetUserFolder(const std::string& folder) { m_userFolder = folder; }
     std::string GetUserFolder() const;
     bool HasUserName() const;
-    // The file's first line when it is a usable name (IsUsableUserName, no
-    // control characters); empty without one, and a damaged one is logged once.
+    // The file's first line, at most kMaxStoredUserName characters and up to
+    // the first control character; empty when the file cannot be read. What
+    // the file holds beyond the name is told once, with the name taken.
     std::string GetUserName() const;
+    // The name a user-name file's text holds; note says what was left out
+    // (empty when the text is the name alone).
+    static std::string TakeUserName(const std::string& text, std::string* note = nullptr);
     // Writes the name alone into web/qlmcdu; false when it could not be written.
     bool SaveUserName(const std::string& name) const;
     // Not empty and at most kMaxUserName characters: what SetUserName sends.
@@ -96,6 +100,8 @@ public:
     // The key both ends use for the survival score check value.
     static constexpr int kScoreCheckKey = 0x5A3;
     static constexpr size_t kMaxUserName = 128;
+    // What is read of a stored name at most (a longer one is cut and told).
+    static constexpr size_t kMaxStoredUserName = 255;
 
     std::string GetRequestParam() const;
     std::string GetLastMessage() const;

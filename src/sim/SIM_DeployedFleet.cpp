@@ -47,12 +47,13 @@ bool SIM_DeployedFleet::LoadForRace(const std::string& filePath, const SIM_Scena
     Clear();
     // Fresh lists, so only the names this file uses are taken out of them.
     SIM_ShipNameGenerator::GetInstance().LoadAll();
-    if (!FileExists(filePath))
-        return false;
     // Read and split once: a fleet of hundreds of ships must not read the
-    // file once per ship.
+    // file once per ship. A missing file is no fleet; one that is there but
+    // cannot be read (a folder in its place, too long) is told by the reader
+    // and is no fleet either, never an empty one.
     GIniFile::SectionTexts file;
-    GIniFile::SplitSections(filePath.c_str(), file);
+    if (!GIniFile::SplitSections(filePath.c_str(), file))
+        return false;
     for (const std::string& section : file.names) {
         GIniFile ini;
         ini.LoadFromSections(section.c_str(), file);

@@ -193,14 +193,14 @@ TEST_F(KeptPlayerFiles, GarbageInPlayerFilesIsToldWithItsFileBeforeTheGameSavesO
     const std::string garbage("\x89PNG\r\n\x1a\n\x01\x02 not a game file", 27);
     for (const char* name : {"um.ini", "tutorial_seen.ini", "web/oldmessages.txt"})
         user.Write(name, garbage);
-    // A name with a control character would go to the server as it is.
+    // A control character ends the name: it would go to the server as it is.
     user.Write("web/qlmcdu", "pi\x01lot\n");
     {
         ScopedChdir cwd(QLM_GAME_DIR);
         ASSERT_TRUE(StartGame(user));
         Game::GetInstance().Frame();
-        EXPECT_FALSE(SIM_Server::GetInstance().HasUserName());
-        EXPECT_EQ(SIM_Server::GetInstance().GetUserName(), "");
+        EXPECT_TRUE(SIM_Server::GetInstance().HasUserName());
+        EXPECT_EQ(SIM_Server::GetInstance().GetUserName(), "pi");
         SIM_OnlineMessageManager messages(user.File("web/oldmessages.txt"));
         QuitGame();
         // The game's own error log, in the player's folder.
@@ -208,7 +208,7 @@ TEST_F(KeptPlayerFiles, GarbageInPlayerFilesIsToldWithItsFileBeforeTheGameSavesO
         for (const std::string& line : {user.File("um.ini") + ": no [d] section, the counts start from nothing",
                                         user.File("tutorial_seen.ini") + ": no [seen] section, every lesson shows again",
                                         user.File("web/oldmessages.txt") + ": no message line in it, the list starts empty",
-                                        user.File("web/qlmcdu") + ": not a usable online name"})
+                                        user.File("web/qlmcdu") + ": control character 1 after the name"})
             EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
     }
 }

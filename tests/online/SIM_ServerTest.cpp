@@ -1,11 +1,17 @@
 #include "engine/GHttpClient.h"
 #include "online/SIM_Server.h"
+#include "engine/GSafeFile.h"
+#include "support/ErrorLog.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <mutex>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 TEST(SIM_Server, PostMetricsSendsTheFileToTheMetricsScript)
 {
@@ -83,4 +89,64 @@ TEST(SIM_Server, ARatingCountsOnlyWhenTheServerAnswersTrue)
     GHttpClient offline;
     EXPECT_FALSE(SIM_Server(&offline).RateChallenge("chal7", 1, 1));
     EXPECT_FALSE(SIM_Server(&offline).SendMessage("Rival", "hello"));
+}
+
+TEST(SIM_Server, TheStoredNameIsTheFirstLineUpToItsCapAndWhatFollowsItIsToldOnce)
+{
+    TempDir dir;
+    ScopedErrorLog log;
+    SIM_Server server;
+    server.SetUserFolder(dir.Path());
+    const std::string path = dir.File("web/qlmcdu");
+    // The name alone, as SaveUserName writes it: taken whole and not told.
+    ASSERT_TRUE(server.SaveUserName("../x y"));
+    EXPECT_EQ(dir.Read("web/qlmcdu"), "../x y");
+    EXPECT_EQ(server.GetUserName(), "../x y");
+    EXPECT_TRUE(server.HasUserName());
+    const std::string exact(SIM_Server::kMaxStoredUserName, 'n');
+    dir.Write("web/qlmcdu", exact);
+    EXPECT_EQ(server.GetUserName(), exact);
+    EXPECT_EQ(log.Lines(), 0) << log.Text();
+
+    struct Case {
+        std::string text, name, told;
+    } cases[] = {
+        {exact + "m", exact, "longer than 255 characters (1 more cut off)"},
+        {"pilot\r\nsecond\n", "pilot", "a line end after the name (9 bytes"},
+        {"pilot\n", "pilot", "a line end after the name (1 bytes"},
+        {std::string("pi\0lot", 6), "pi", "control character 0 after the name (4 bytes"},
+        {"pi\x01lot", "pi", "control character 1 after the name"},
+        {"\nAnn", "", "a line end after the name"},
+        {"", "", "empty (damaged)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.told);
+        dir.Write("web/qlmcdu", c.text);
+        const int before = log.Lines();
+        const std::string toldLine = path + ": " + c.told;
+        const std::string takenLine = "the online name taken is \"" + c.name + "\" (" + std::to_string(c.name.size());
+        const int toldBefore = log.Count(toldLine), takenBefore = log.Count(takenLine);
+        EXPECT_EQ(server.GetUserName(), c.name);
+        EXPECT_EQ(server.GetUserName(), c.name);
+        EXPECT_EQ(server.HasUserName(), !c.name.empty());
+        // One line, naming the file, what was wrong and the name taken.
+        EXPECT_EQ(log.Lines(), before + 1) << log.Text();
+        EXPECT_EQ(log.Count(toldLine), toldBefore + 1) << log.Text();
+        EXPECT_EQ(log.Count(takenLine), takenBefore + 1) << log.Text();
+    }
+
+    // Not a file: refused without waiting, told, no name, and kept.
+    std::remove(path.c_str());
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    EXPECT_EQ(server.GetUserName(), "");
+    EXPECT_EQ(log.Count(path + ": cannot be read as a name, no online name taken"), 1) << log.Text();
+    EXPECT_FALSE(server.SaveUserName("Ann"));
+    std::remove(path.c_str());
+    GSafeFile::ForgetRefusedFiles();
+    ASSERT_EQ(symlink("/dev/zero", path.c_str()), 0);
+    EXPECT_EQ(server.GetUserName(), "");
+    EXPECT_FALSE(server.HasUserName());
+    EXPECT_EQ(log.Count("not a regular file : " + path), 2) << log.Text();
+    std::remove(path.c_str());
+    GSafeFile::ForgetRefusedFiles();
 }
