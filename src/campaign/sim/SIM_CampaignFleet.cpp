@@ -388,6 +388,7 @@ std::string SIM_CampaignFleet::LoadFromText(const std::string& text, const std::
     if (sections.empty() || sections.back().GetSection() != "uploadflags" ||
         !*sections.back().GetString("TWENTYFIVE"))
         held = "it was cut short";
+    cutShort = !held.empty();
     size_t shipSections = 0;
     for (GIniFile& ini : sections) {
         ini.SetFileName(fileName);
@@ -410,13 +411,15 @@ std::string SIM_CampaignFleet::LoadFromText(const std::string& text, const std::
         shipIdsInFile.push_back(shipId);
         if (SIM_CampaignProgress::IdInRange(shipId))
             highestShipId = std::max(highestShipId, shipId);
-        if (++shipSections > kMaxShips) {
-            if (held.empty())
-                held = StrFormat("more than %zu ships", kMaxShips);
+        if (++shipSections > kMaxShips && held.empty())
+            held = StrFormat("more than %zu ships", kMaxShips);
+        if (!held.empty()) {
+            // Not read as a ship, but a bad id in it is told now all the same
+            // (one missing may only be the cut).
+            if (ini.HasKey("id"))
+                SIM_CampaignProgress::ReadId(ini, "id");
             continue;
         }
-        if (!held.empty())
-            continue;
         auto* ship = new SIM_CampaignShip();
         if (ship->LoadFromSection(ini)) {
             m_ships.push_back(ship);

@@ -99,6 +99,8 @@ public:
     int highestShipId = 0;
     // Every ship id the last LoadFromText met, taken or not, in file order.
     std::vector<int> shipIdsInFile;
+    // Whether the last LoadFromText found the file cut short.
+    bool cutShort = false;
     // Windows showing the fleet watch this (GWatch).
     GLifetime lifetime;
 

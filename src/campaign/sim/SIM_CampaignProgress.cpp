@@ -383,6 +383,7 @@ bool SIM_CampaignProgress::Load(const std::string& name)
     // Every ship id the fleet files name, to find logs that belong to none.
     std::unordered_set<int> namedShipIds;
     std::vector<std::pair<SIM_CampaignFleet*, std::string>> loaded;
+    bool someCut = false;
     for (const auto& f : fleetFiles) {
         std::string text;
         if (!ReadWholeFile(f.path, text, kMaxSaveFileBytes))
@@ -391,6 +392,7 @@ bool SIM_CampaignProgress::Load(const std::string& name)
         const std::string why = fleet->LoadFromText(text, f.path);
         reserve(m_reservedShipId, fleet->highestShipId);
         namedShipIds.insert(fleet->shipIdsInFile.begin(), fleet->shipIdsInFile.end());
+        someCut = someCut || fleet->cutShort;
         if (!why.empty()) {
             // Never rewritten nor removed by a save: the player gets it back
             // as it was once the game can take it whole (its design back).
@@ -423,10 +425,11 @@ bool SIM_CampaignProgress::Load(const std::string& name)
         for (const SIM_CampaignShip* s : fleet->GetShips())
             m_ownFiles.insert(s->log->GetPath());
     }
-    // Logs no fleet file names (their fleet gone by hand, or cut) are left as
-    // they are, told in one line however many. Beyond the cap the fleet files
-    // were not read, so nothing can be told of their logs.
-    if (fleetFiles.size() == allFleetFiles.size()) {
+    // Logs no fleet file names (their fleet gone by hand) are left as they
+    // are, told in one line however many. Beyond the cap the fleet files were
+    // not read, and a file cut short no longer names the ships past its cut,
+    // so then nothing can be told of them.
+    if (fleetFiles.size() == allFleetFiles.size() && !someCut) {
         size_t orphans = 0;
         for (const auto& f : SIM_CampaignSaveWriter::PendingFiles(folder, "logs", ".ini")) {
             const std::string name = f.path.substr(f.path.rfind('/') + 1);

@@ -320,7 +320,8 @@ TEST_F(CampaignIds, AShipInPlayWithTheIdOfAWaitingShipTakesANewOneAndLeavesItsLo
     // Fleet 5 waits out of play (its design is gone); its ship is 3 too.
     ASSERT_TRUE(WriteFileAtomically(folder + "/fleets/fleet5.txt",
                                     WholeFleetFile("[config]\nfleetid = 5\nguiname = Waiting\n\n[ship0]\n"
-                                                   "design = no_such_design\nquantity = 1\nid = 3\n")));
+                                                   "design = no_such_design\nquantity = 1\nid = 3\n\n[ship1]\n"
+                                                   "design = fed_ai_escort\nquantity = 1\nid = 2.0\n")));
     ASSERT_TRUE(WriteFileAtomically(folder + "/progress.txt",
                                     "[config]\nrace = federation\nturn = 1\ncash = 10\n"
                                     "\n[fleets]\n0 = 4,3\n1 = 5,3\n\n[stats]\n"));
@@ -328,6 +329,8 @@ TEST_F(CampaignIds, AShipInPlayWithTheIdOfAWaitingShipTakesANewOneAndLeavesItsLo
     ScopedErrorLog log;
     ASSERT_TRUE(progress.Load("first"));
     EXPECT_EQ(log.Count("ship \"\" id = 3 is another ship's id too, given id 4"), 1);
+    // A ship of a waiting fleet is not read, but its bad id is told.
+    EXPECT_EQ(log.Count("fleet5.txt [ship1] id = 2.0: not a whole number, 2 used"), 1);
     EXPECT_EQ(ShipIds(progress), std::vector<int>{4});
     ASSERT_TRUE(progress.Save());
     std::string waiting;
@@ -365,6 +368,18 @@ TEST_F(CampaignIds, LogsOfNoShipAreToldInOneLineAndKept)
     progress.Close();
     for (const char* name : {"7_log.ini", "8_log.ini", "9_log.ini", "03_log.ini"})
         EXPECT_TRUE(FileExists(folder + "/logs/" + name)) << name;
+
+    // A fleet file cut short no longer names the ships past its cut: their
+    // logs cannot be told from others', so nothing is said of any.
+    std::string waiting;
+    ASSERT_TRUE(ReadWholeFile(folder + "/fleets/fleet5.txt", waiting));
+    ASSERT_TRUE(WriteFileAtomically(folder + "/fleets/fleet5.txt", waiting.substr(0, waiting.find("[uploadflags]"))));
+    ScopedErrorLog cut;
+    ASSERT_TRUE(progress.Load("first"));
+    EXPECT_EQ(cut.Count("fleet5.txt: it was cut short"), 1);
+    EXPECT_EQ(cut.Count("ship logs belong to no ship"), 0);
+    EXPECT_EQ(cut.Lines(), 1);
+    progress.Close();
 }
 
 } // namespace
