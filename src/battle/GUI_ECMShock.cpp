@@ -58,7 +58,6 @@ void GUI_ECMShock::Start()
     // The throttled play remembers the sound itself.
     if (sounds)
         sounds->PlayBattleSound(kSound, GUI_Sounds::BANK_EXPLOSIONS, 1.0f, 64.0f, ship->x, ship->y);
-    ++soundPlays;
 }
 
 void GUI_ECMShock::Draw()

@@ -21,7 +21,6 @@ public:
     virtual void Draw();
 
     bool IsStarted() const { return started != 0; }
-    int GetSoundPlays() const { return soundPlays; }
     float frameTimer = 0.0f;
     float time = 0.0f;
     float tileLeft = 0.0f, tileTop = 0.0f;
@@ -32,7 +31,6 @@ private:
     float size = 0.0f;
     unsigned char started = 0;
     unsigned char tutorialAsked = 0;
-    int soundPlays = 0;
 };
 
 // The flash that swells around a ship firing a smart bomb, 500 ms long.

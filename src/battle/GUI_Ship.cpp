@@ -637,6 +637,19 @@ void GUI_Ship::DrawDying()
     return true;
 }
 
+bool GUI_Ship::ShowsHullUnderlays() const
+{
+    if (!ship || ship->docked || IsCamouflaged())
+        return false;
+    const bool hulksFading = hulksReleased && hulkFade < 1.0f;
+    switch (ship->state) {
+    case SIM_Ship::ACTIVE: return true;
+    case SIM_Ship::DYING: return hulksFading || !IsBreakupStarted();
+    case SIM_Ship::DESTROYED: return hulksFading;
+    default: return false;
+    }
+}
+
 bool GUI_Ship::IsCamouflaged() const
 {
     if (!camouflage)

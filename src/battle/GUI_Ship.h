@@ -142,6 +142,10 @@ public:
     uint64_t TakeImageKey();
     // A cloak is on (drawn as the shimmering mesh of its image).
     bool IsCamouflaged() const;
+    // The hull shows, uncloaked, and with it what lies beneath it (the
+    // structural bands): in battle, while dying until its break-up takes
+    // over, and while released hulks replace it. Never inside a carrier.
+    bool ShowsHullUnderlays() const;
     // The arriving ship at warp progress p.
     void DrawWarping(float p);
 

@@ -6,6 +6,7 @@
 #include "battle/EffectTextures.h"
 #include "battle/GUI_BattleGUI.h"
 #include "battle/GUI_Map.h"
+#include "battle/GUI_Ship.h"
 #include "battle/MaskedQuadBatch.h"
 #include "sim/SIM_Ship.h"
 
@@ -136,7 +137,10 @@ void GUI_TractorBeamCollection::Draw()
     if (!active || beams.empty())
         return;
     const SIM_Ship* ship = beams.front()->GetShip();
-    if (!ship || ship->docked || (ship->state != SIM_Ship::ACTIVE && ship->state != SIM_Ship::DYING))
+    // The bands lie under the hull: they show exactly when it does (not
+    // through a cloak, not over a break-up's flying pieces).
+    const GUI_Ship* visual = GUI_Ship::Of(ship);
+    if (!visual || !visual->ShowsHullUnderlays())
         return;
     // Most ships of a big battle are out of view; their bands' flow is not
     // seen, so it need not be kept.

@@ -4,12 +4,16 @@
 // the plumes of a blast, each against its own numbers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <memory>
+#include <string>
 
 #include "EffectTestView.h"
+#include "app/GUI_Sounds.h"
 #include "battle/CameraShake.h"
 #include "battle/Explosions.h"
 #include "battle/GUI_BattleGUI.h"
@@ -21,6 +25,7 @@
 #include "battle/GUI_ECMShock.h"
 #include "battle/GUI_EngineGlow.h"
 #include "battle/GUI_ExplosionPlume.h"
+#include "battle/GUI_Hulk.h"
 #include "battle/GUI_Map.h"
 #include "battle/GUI_PowerGlow.h"
 #include "battle/GUI_RepairBotSwarm.h"
@@ -34,6 +39,8 @@
 #include "sim/ShipTestWorld.h"
 #include "sim/SIM_BattleEffects.h"
 #include "sim/SIM_RadiationManager.h"
+#include "sim/modules/RecordingSounds.h"
+#include "sim/modules/SIM_CamoflageShieldModule.h"
 #include "sim/modules/SIM_RepairModule.h"
 
 namespace {
@@ -563,16 +570,91 @@ TEST_F(ShipAttachments, TractorBandsAreMeasuredOnTheHullAndFadeInOverOneSecond)
     EXPECT_FLOAT_EQ(only->GetScroll(), 0.1f);
 }
 
+// The bands lie under the hull and show exactly when it does: not from
+// inside a carrier, not through a cloak, not over the pieces of a break-up,
+// but over the hull fading out under its released wreck.
+TEST_F(ShipAttachments, TractorBandsShowExactlyWhileTheHullDoes)
+{
+    const auto bandsOf = [](SIM_Ship* ship) {
+        auto lit = std::make_unique<GUI_TractorBeamCollection>();
+        lit->Add(std::make_unique<GUI_TractorBeam>(ship, 0.1f, 0, 0.0f, -0.5f, 0.0f, 0.5f, 0.0f));
+        lit->Activate(0.0f);
+        return lit;
+    };
+    // A band that is drawn flows on; one that is not stays where it was.
+    const auto drawn = [](const GUI_TractorBeamCollection& bands) {
+        const float before = bands.GetBeams().front()->GetScroll();
+        EffectTestView::Step(60.0f);
+        GUI_TractorBeamCollection::DrawAll();
+        return bands.GetBeams().front()->GetScroll() != before;
+    };
+
+    SIM_Ship* cloaked = world.Build("cruiser_cloaked", 400.0f, 300.0f);
+    ASSERT_FALSE(cloaked->GetCloaks().empty());
+    SIM_CamoflageShieldModule* cloak = cloaked->GetCloaks().front();
+    cloak->cloakState = SIM_CamoflageShieldModule::VISIBLE;
+    const auto cloakedBands = bandsOf(cloaked);
+    EXPECT_TRUE(drawn(*cloakedBands)) << "in battle, uncloaked";
+    cloak->cloakState = SIM_CamoflageShieldModule::FADING_OUT;
+    EXPECT_FALSE(drawn(*cloakedBands)) << "the cloak hides the hull and what lies under it";
+    cloak->cloakState = SIM_CamoflageShieldModule::VISIBLE;
+    cloaked->docked = 1;
+    EXPECT_FALSE(drawn(*cloakedBands)) << "inside a carrier";
+    cloaked->docked = 0;
+    cloaked->state = SIM_Ship::RETREATED;
+    EXPECT_FALSE(drawn(*cloakedBands)) << "gone from the field";
+    cloaked->state = SIM_Ship::ACTIVE;
+    EXPECT_TRUE(drawn(*cloakedBands));
+
+    // Breaks up at once, dies a second later and leaves a wreck.
+    GUI_BattleGUI::GetInstance().hulks = 1;
+    SIM_Ship* breaker = world.Build("breaker_bare", 400.0f, 300.0f);
+    GUI_Ship* visual = GUI_Ship::Of(breaker);
+    ASSERT_FALSE(visual->GetUnreleasedHulks().empty()) << "the hull leaves a wreck";
+    const auto bands = bandsOf(breaker);
+    breaker->StartDying();
+    EXPECT_TRUE(drawn(*bands)) << "dying, before the hull cracks";
+    ShipTestWorld::SetFrame(10.0f);
+    visual->UpdateDestruction();
+    ASSERT_TRUE(visual->IsBreakupStarted());
+    ASSERT_TRUE(visual->AreHulksReleased());
+    ASSERT_EQ(breaker->state, static_cast<unsigned>(SIM_Ship::DYING));
+    EXPECT_TRUE(drawn(*bands)) << "the hull fades out over its wreck";
+    // Past the wreck's fade-in the pieces of the break-up are all there is.
+    for (int i = 0; i < 40 && visual->GetHulkFade() < 1.0f; ++i)
+        visual->Draw();
+    ASSERT_GE(visual->GetHulkFade(), 1.0f);
+    EXPECT_FALSE(drawn(*bands)) << "broken up";
+    ShipTestWorld::SetFrame(2000.0f);
+    visual->UpdateDestruction();
+    ASSERT_EQ(breaker->state, static_cast<unsigned>(SIM_Ship::DESTROYED));
+    EXPECT_FALSE(drawn(*bands)) << "destroyed";
+    ClearHulks();
+}
+
 TEST_F(ShipAttachments, TheEcmCrackleSoundsAgainOnALaterShockAndTheSmartBombSwells)
 {
     SIM_Ship* ship = world.Build("cruiser_bare", 400.0f, 300.0f);
+    // What reaches the speakers, not what was asked for.
+    auto recording = std::make_unique<RecordingSounds>();
+    const RecordingSounds& rec = *recording;
+    GUI_Sounds sounds(std::move(recording), [](const std::string&) { return 1.0f; });
+    GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
+    gui.SetSounds(&sounds);
+    struct Unplug {
+        ~Unplug() { GUI_BattleGUI::GetInstance().SetSounds(nullptr); }
+    } unplug;
+    const auto crackles = [&rec] {
+        return std::count_if(rec.played.begin(), rec.played.end(),
+                             [](const std::string& file) { return file.ends_with("ecmshock.ogg"); });
+    };
     GUI_ECMShock shock(ship);
     shock.Start();
     shock.Start();
-    EXPECT_EQ(shock.GetSoundPlays(), 1);
+    EXPECT_EQ(crackles(), 1) << "heard once a shock";
     shock.Stop();
     shock.Start();
-    EXPECT_EQ(shock.GetSoundPlays(), 2) << "the shock ended, so the next one is heard";
+    EXPECT_EQ(crackles(), 2) << "the shock ended, so the next one is heard";
     EffectTestView::Step(26.0f);
     const float left = shock.tileLeft;
     shock.frameTimer = 0.0f;

@@ -5,6 +5,7 @@
 #include "engine/APP_UserFolders.h"
 #include "engine/GFileHelpers.h"
 #include "engine/GSafeFile.h"
+#include "engine/TextureAtlas.h"
 #include "gui/GUI_WindowManager.h"
 #include "platform/HeadlessWindow.h"
 #include "prep/GUI_DeploymentGUI.h"
@@ -45,6 +46,10 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(s_started);
+        // A battle an earlier test fought leaves its atlas page for the next
+        // battle, which merges the screen's draws into runs: each test starts
+        // as the game does, before any battle.
+        TextureAtlas::Shared().Clear();
         Game::GetInstance().SetMode(15);
         while (GUI_WindowManager::GetInstance().CloseTopModal()) {
         }

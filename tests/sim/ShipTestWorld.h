@@ -1,7 +1,8 @@
 #pragma once
-// A small battle world for ship tests: module types, four hulls (a cruiser
-// whose destruction ends in a break-up, a wide cruiser that dies in a big
-// blast, a frigate, a fighter without destruction lines), races and designs, written into a temporary folder.
+// A small battle world for ship tests: module types, five hulls (a cruiser
+// whose destruction ends in a break-up, one that breaks up first and leaves
+// a wreck, a wide cruiser that dies in a big blast, a frigate, a fighter
+// without destruction lines), races and designs, written into a temporary folder.
 // Ships are built directly against two fleets with fixed seeds and a fixed
 // 12 ms battle frame.
 #include "sim/TestBattleFleets.h"
@@ -54,6 +55,8 @@ public:
         WriteDesign("frigate_bare", "t_frigate", {"crew", "engine"});
         WriteDesign("fighter_bare", "t_fighter", {"engine"});
         WriteDesign("blaster_bare", "t_blaster", {"crew", "engine"});
+        WriteDesign("cruiser_cloaked", "t_cruiser", {"crew", "engine", "cloak"});
+        WriteDesign("breaker_bare", "t_breaker", {"crew", "engine"});
 
         StartTestBattle(1234, 77, kFrame);
     }
@@ -98,6 +101,9 @@ private:
         m_dir.Write("data/modules/armour.txt",
                     "[config]\nname = armour\nclassname = SIM_ArmourModule\nslot_type = STANDARD\n"
                     "weight = 10\nhitpoints = 30\nmaxdamageabsorbable = 50\n");
+        m_dir.Write("data/modules/cloak.txt",
+                    "[config]\nname = cloak\nclassname = SIM_CamoflageShieldModule\nslot_type = STANDARD\n"
+                    "hitpoints = 10\nmax_cloak_power = 100\ncloak_rechargerate = 0.01\ncloak_consumptionrate = 0.05\n");
         m_dir.Write("data/modules/crew.txt",
                     "[config]\nname = crew\nclassname = SIM_CrewModule\nslot_type = STANDARD\n"
                     "weight = 10\nhitpoints = 40\n");
@@ -118,6 +124,13 @@ private:
                     "sprite = b.dds\nwidth = 768\nheight = 768\n"
                     "[slots]\n0 = 128,100,STANDARD\n1 = 128,156,STANDARD\n"
                     "[explosions]\n0 = 0,128,128,EXP_BLASTGLARE\n1 = 100,128,128,EXP_SMALL\n");
+        // Breaks up first and dies later, leaving a wreck.
+        m_dir.Write("data/hulls/test/breaker.txt",
+                    "[config]\nname = t_breaker\nguiname = R\ndamagetexture = rd.dds\nclassname = cruiser\nracename = federation\n"
+                    "sprite = r.dds\nwidth = 100\nheight = 80\nhulktexture = rh.dds\n"
+                    "[hulks]\n0 = 0,0,256,256,\n"
+                    "[slots]\n0 = 128,100,STANDARD\n1 = 128,156,STANDARD\n"
+                    "[explosions]\n0 = 0,128,128,EXP_STARTBREAKUP\n1 = 1000,128,128,EXP_SMALL\n");
         m_dir.Write("data/hulls/test/frigate.txt",
                     "[config]\nname = t_frigate\nguiname = F\ndamagetexture = fd.dds\nclassname = frigate\nracename = federation\n"
                     "sprite = f.dds\nwidth = 60\nheight = 60\n"

@@ -234,8 +234,9 @@ void GUI_Encounter::Update()
         return;
     const bool dragging = GUI_Cursor::GetInstance().GetDraggedWindow() != nullptr;
     const bool covered = GUI_WindowManager::GetInstance().IsMouseOverWindow();
-    if (!dragging && !covered && IsMouseOverPlanet()) {
-        // A planet is clicked to zoom: the hand says so.
+    if (!dragging && !covered && IsMouseOver()) {
+        // A click anywhere on the planet's square zooms: the hand says so
+        // over all of it, not only over the disc.
         GUI_Cursor::GetInstance().SetHand();
         if (m_tooltip)
             m_tooltip->CheckShowTime();

@@ -21,6 +21,7 @@
 #include "campaign/gui/GUI_CampaignFacility.h"
 #include "engine/GHashTable.h"
 #include "engine/LibText.h"
+#include "gui/GUI_Cursor.h"
 #include "gui/GUI_Tooltip.h"
 #include "sim/SIM_Anomaly.h"
 #include "platform/DdsImage.h"
@@ -399,6 +400,74 @@ TEST_F(CampaignMapScreen, PlanetWindowListsTheBattlesAnomaliesBelowItsRowsAndExp
     home->ClearAnomalies();
     CloseEncounterDetails();
     Frames(1);
+}
+
+// A click anywhere on a planet's square zooms, so the hand and the planet's
+// tooltip answer to the whole square, corners outside the disc included.
+TEST_F(CampaignMapScreen, TheHandAndTheTooltipShowOverThePlanetsWholeSquare)
+{
+    GUI_Encounter* home = map->FindView(Homeworld());
+    ASSERT_NE(home, nullptr);
+    ASSERT_NE(home->GetTooltip(), nullptr);
+    ASSERT_GT(home->right - home->left, 20) << "a square large enough to have corners off the disc";
+    GUI_Cursor& cursor = GUI_Cursor::GetInstance();
+
+    // Away from the planet, then onto the square's first pixel: inside the
+    // window, off the disc.
+    MoveMouse(home->right + 40, home->top);
+    Frames(40);
+    EXPECT_EQ(cursor.kind, GUI_Cursor::kArrow);
+    EXPECT_LT(home->GetTooltip()->alpha, 0.01f);
+    MoveMouse(home->left, home->top);
+    ASSERT_FALSE(home->IsMouseOverPlanet());
+    // The rest counter starts again a poll after the move.
+    Frames(2);
+    EXPECT_EQ(cursor.kind, GUI_Cursor::kHand);
+    EXPECT_LT(home->GetTooltip()->alpha, 0.01f) << "not before the pointer rests";
+    Frames(40);
+    EXPECT_EQ(cursor.kind, GUI_Cursor::kHand);
+    EXPECT_GT(home->GetTooltip()->alpha, 0.9f);
+
+    // The opposite corner's last pixel too.
+    MoveMouse(home->right - 1, home->bottom - 1);
+    ASSERT_FALSE(home->IsMouseOverPlanet());
+    Frames(1);
+    EXPECT_EQ(cursor.kind, GUI_Cursor::kHand);
+
+    // One pixel past the square: the arrow, and the tooltip fades.
+    MoveMouse(home->left - 1, home->top);
+    Frames(40);
+    EXPECT_EQ(cursor.kind, GUI_Cursor::kArrow);
+    EXPECT_LT(home->GetTooltip()->alpha, 0.01f);
+    MoveMouse(home->right, home->bottom - 1);
+    Frames(1);
+    EXPECT_EQ(cursor.kind, GUI_Cursor::kArrow);
+
+    // A click on the corner zooms, as the hand promised.
+    ManualClock clock;
+    GUI_MapZoomer& zoomer = map->GetZoomer();
+    zoomer.SetClock(&clock);
+    ClickAt(home->left, home->top);
+    EXPECT_EQ(zoomer.state, GUI_MapZoomer::ZOOMING_IN);
+    zoomer.state = GUI_MapZoomer::IDLE;
+    zoomer.SetClock(nullptr);
+
+    // Where the map's top panel lies over the square, the pointer is the
+    // panel's: no hand and no tooltip from the planet beneath.
+    GUI_CampaignControlPanelTop* panel = GUI_CampaignControlPanelTop::GetOpen();
+    ASSERT_NE(panel, nullptr);
+    map->ZoomInBy(100.0f);
+    const float panelX = (panel->left + panel->right) * 0.5f, panelY = (panel->top + panel->bottom) * 0.5f;
+    map->ScrollBy((home->CentreX() - panelX) / map->zoom, (home->CentreY() - panelY) / map->zoom);
+    Frames(1);
+    const int px = static_cast<int>(panelX), py = static_cast<int>(panelY);
+    ASSERT_TRUE(home->Contains(static_cast<float>(px), static_cast<float>(py)))
+        << "square " << home->left << "," << home->top << " " << home->right << "," << home->bottom;
+    ASSERT_TRUE(panel->Contains(static_cast<float>(px), static_cast<float>(py)));
+    MoveMouse(px, py);
+    Frames(40);
+    EXPECT_NE(cursor.kind, GUI_Cursor::kHand);
+    EXPECT_LT(home->GetTooltip()->alpha, 0.01f);
 }
 
 TEST_F(CampaignMapScreen, PlanetsSitWhereTheCameraPutsThemWithTheirIconRows)
