@@ -76,16 +76,15 @@ std::string SIM_Server::StoredUserName() const
     std::string text;
     // A folder, FIFO or device in the file's place is refused (and told) by
     // the reader without being waited on.
-    const FileRead read = ReadWholeFile(path, text, kMaxSettingsFileBytes);
-    if (read.IsRefused())
-        LOG_ERROR_ONCE(path + ": cannot be read as a name, no online name taken");
-    if (!read)
+    if (!ReadWholeFile(path, text, kMaxSettingsFileBytes))
         return std::string();
     std::string note;
     const std::string name = TakeUserName(text, &note);
     // The name is written alone, so anything after it was not the game's: the
     // name still serves, and the line says what was taken.
-    if (!note.empty())
+    if (name.empty() && !note.empty())
+        LOG_ERROR_ONCE(StrFormat("%s: %s, no online name", path.c_str(), note.c_str()));
+    else if (!note.empty())
         LOG_ERROR_ONCE(StrFormat("%s: %s; the online name taken is \"%s\" (%zu characters)", path.c_str(),
                                  note.c_str(), name.c_str(), name.size()));
     return name;
@@ -106,7 +105,7 @@ std::string SIM_Server::TakeUserName(const std::string& text, std::string* note)
     if (note) {
         note->clear();
         if (text.empty()) {
-            *note = "empty (damaged), no name";
+            *note = "empty (damaged)";
         } else if (end < text.size()) {
             const unsigned char c = static_cast<unsigned char>(text[end]);
             const size_t rest = text.size() - end;

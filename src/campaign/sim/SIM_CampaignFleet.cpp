@@ -415,8 +415,8 @@ std::string SIM_CampaignFleet::LoadFromText(const std::string& text, const std::
             held = StrFormat("more than %zu ships", kMaxShips);
         if (!held.empty()) {
             // Not read as a ship, but a bad id in it is told now all the same
-            // (one missing may only be the cut).
-            if (ini.HasKey("id"))
+            // (in a file cut short, one missing may only be the cut).
+            if (ini.HasKey("id") || !cutShort)
                 SIM_CampaignProgress::ReadId(ini, "id");
             continue;
         }

@@ -418,7 +418,7 @@ bool SIM_CampaignProgress::Load(const std::string& name)
             const int was = s->id;
             s->id = SIM_CampaignShip::GetNextFreeID();
             shipIds.insert(s->id);
-            LOG_ERROR(StrFormat("%s: ship \"%s\" id = %d is another ship's id too, given id %d (its log copied)",
+            LOG_ERROR(StrFormat("%s: ship \"%s\" id = %d is another ship's id too, given id %d (its history goes with it)",
                                 path.c_str(), s->name.c_str(), was, s->id));
         }
         m_ownFiles.insert(path);
