@@ -321,7 +321,8 @@ TEST_F(CampaignIds, AShipInPlayWithTheIdOfAWaitingShipTakesANewOneAndLeavesItsLo
     ASSERT_TRUE(WriteFileAtomically(folder + "/fleets/fleet5.txt",
                                     WholeFleetFile("[config]\nfleetid = 5\nguiname = Waiting\n\n[ship0]\n"
                                                    "design = no_such_design\nquantity = 1\nid = 3\n\n[ship1]\n"
-                                                   "design = fed_ai_escort\nquantity = 1\nid = 2.0\n")));
+                                                   "design = fed_ai_escort\nquantity = 1\nid = 2.0\n\n[ship2]\n"
+                                                   "design = fed_ai_escort\nquantity = 1\n")));
     ASSERT_TRUE(WriteFileAtomically(folder + "/progress.txt",
                                     "[config]\nrace = federation\nturn = 1\ncash = 10\n"
                                     "\n[fleets]\n0 = 4,3\n1 = 5,3\n\n[stats]\n"));
@@ -331,6 +332,7 @@ TEST_F(CampaignIds, AShipInPlayWithTheIdOfAWaitingShipTakesANewOneAndLeavesItsLo
     EXPECT_EQ(log.Count("ship \"\" id = 3 is another ship's id too, given id 4"), 1);
     // A ship of a waiting fleet is not read, but its bad id is told.
     EXPECT_EQ(log.Count("fleet5.txt [ship1] id = 2.0: not a whole number, 2 used"), 1);
+    EXPECT_EQ(log.Count("fleet5.txt [ship2]: no id, 0 used"), 1) << "a whole file: no cut to blame";
     EXPECT_EQ(ShipIds(progress), std::vector<int>{4});
     ASSERT_TRUE(progress.Save());
     std::string waiting;
