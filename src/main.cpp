@@ -6,10 +6,13 @@
 #include "engine/APP_UserFolders.h"
 #include "engine/GCommandLine.h"
 #include "engine/GDebugLog.h"
+#include "gui/GUI_Tutorial.h"
 #include "platform/ErrorMessage.h"
 #include "platform/HeapTrim.h"
 #include "platform/LargePages.h"
 #include "prep/GUI_DeploymentGUI.h"
+#include "sim/SIM_Battle.h"
+#include "sim/SIM_HeadlessBattle.h"
 #include "sim/SIM_Scenario.h"
 
 #include <SDL2/SDL.h>
@@ -181,17 +184,29 @@ int main(int argc, char** argv)
         }
         GUI_DeploymentGUI::Open(scenario, editAIFleet, 15);
     }
-    if (screenshotFrame >= 0) {
-        game.SetFrameHook([screenshotFrame](int frame) {
-            if (frame != screenshotFrame)
-                return;
-            // Presses Print Screen through the window system, as a player would.
-            for (Uint32 type : {SDL_KEYDOWN, SDL_KEYUP}) {
-                SDL_Event e{};
-                e.type = type;
-                e.key.keysym.scancode = SDL_SCANCODE_PRINTSCREEN;
-                e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-                SDL_PushEvent(&e);
+    // A headless battle has nobody to close its report: at the battle's end
+    // it prints how the battle went, as qlm_battlerun does, and the game ends.
+    // A battle stopped by --frames says how it stands at its last frame.
+    const bool reportBattle = options.headless && !battle.empty();
+    if (reportBattle)
+        GUI_Tutorial::GetInstance().SetLessonsOff(true);
+    if (screenshotFrame >= 0 || reportBattle) {
+        game.SetFrameHook([screenshotFrame, reportBattle, frames, &game](int frame) {
+            if (frame == screenshotFrame) {
+                // Presses Print Screen through the window system, as a player would.
+                for (Uint32 type : {SDL_KEYDOWN, SDL_KEYUP}) {
+                    SDL_Event e{};
+                    e.type = type;
+                    e.key.keysym.scancode = SDL_SCANCODE_PRINTSCREEN;
+                    e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+                    SDL_PushEvent(&e);
+                }
+            }
+            const bool lastFrame = frames > 0 && frame == frames - 1;
+            if (reportBattle && (SIM_Battle::GetInstance().IsEnded() || lastFrame)) {
+                fputs(SIM_HeadlessBattle::Summary().c_str(), stdout);
+                fflush(stdout);
+                game.Shutdown();
             }
         });
     }

@@ -243,7 +243,16 @@ bool APP_UsageMetrics::Load()
     std::string text;
     if (path.empty() || !ReadWholeFile(path, text, kMaxSaveFileBytes))
         return false;
-    const std::vector<GIniFile> sections = GIniFile::ParseSections(text);
+    // Far more records than the game's events: lines past them are not kept.
+    // The counts are rewritten at exit with every number in full (a record of
+    // the longest name writes some 320 bytes), and a rewrite past the read cap
+    // would be refused at the next start, every count lost with it.
+    constexpr size_t kMaxLines = 20000;
+    static_assert(kMaxLines * 330 < kMaxSaveFileBytes);
+    size_t leftOut = 0;
+    const std::vector<GIniFile> sections = GIniFile::ParseSections(text, nullptr, kMaxLines, &leftOut);
+    if (leftOut > 0)
+        LOG_ERROR(StrFormat("%s: %zu lines past the first %zu left out (damaged)", path.c_str(), leftOut, kMaxLines));
     const GIniFile* d = GIniFile::FindSection(sections, "d");
     // The counts are saved over the file at exit: what could not be read in
     // it is said first.
@@ -266,6 +275,9 @@ bool APP_UsageMetrics::Load()
     }
     if (skipped > 0)
         LOG_ERROR(StrFormat("%s [d]: %zu entries are not usage records, left out", path.c_str(), skipped));
+    // Every line the game writes ends with its line end.
+    else if (text.back() != '\n')
+        LOG_ERROR(path + ": cut off inside its last line, read as it stands");
     return true;
 }
 

@@ -91,11 +91,16 @@ int GUI_Sounds::ReadChannelCount(const std::string& prefsPath)
     GIniFile prefs;
     if (!prefs.Load("prefs", prefsPath.c_str()))
         return kDefaultChannels;
-    // The file names the count the game saved with it; one missing or out of
-    // range is damage, told, and the default serves.
+    // One out of range is damage, told, and the default serves; so is one
+    // missing from a file cut off. An earlier version's file, or one written
+    // by hand, may simply not have it.
     if (!prefs.HasKey("sound_channels")) {
-        LOG_ERROR(StrFormat("%s [prefs] sound_channels: missing (damaged or cut off), %d used", prefsPath.c_str(),
-                            kDefaultChannels));
+        const std::string line = StrFormat("%s [prefs] sound_channels: missing%s, %d used", prefsPath.c_str(),
+                                           prefs.IsCutOff() ? " (damaged or cut off)" : "", kDefaultChannels);
+        if (prefs.IsCutOff())
+            LOG_ERROR(line);
+        else
+            LOG_DEBUG(line);
         return kDefaultChannels;
     }
     const int count = prefs.GetInt("sound_channels");
@@ -115,6 +120,21 @@ float GUI_Sounds::Option(const char* name) const
 GUI_SoundBattleInfo GUI_Sounds::BattleInfo() const
 {
     return m_battleInfo ? m_battleInfo() : GUI_SoundBattleInfo{};
+}
+
+GUI_Sounds::BattleInfoHold::BattleInfoHold(GUI_Sounds* sounds)
+    : m_sounds(sounds && !sounds->m_infoHeld ? sounds : nullptr)
+{
+    if (!m_sounds)
+        return;
+    m_sounds->m_heldInfo = m_sounds->BattleInfo();
+    m_sounds->m_infoHeld = true;
+}
+
+GUI_Sounds::BattleInfoHold::~BattleInfoHold()
+{
+    if (m_sounds)
+        m_sounds->m_infoHeld = false;
 }
 
 GUI_SoundBank* GUI_Sounds::GetBank(int index)
@@ -435,7 +455,8 @@ void GUI_Sounds::AddDroneLevel(GUI_EngineDrones& drones, int kind, float x, floa
 {
     if (kind < 0 || kind > 1)
         return;
-    const GUI_SoundBattleInfo info = BattleInfo();
+    GUI_SoundBattleInfo asked;
+    const GUI_SoundBattleInfo& info = m_infoHeld ? m_heldInfo : (asked = BattleInfo());
     const float h = info.screenWidth * 0.5f;
     if (!(h > 0.0f))
         return;

@@ -95,6 +95,19 @@ public:
     bool CheckFmodResult(SoundResult result, const char* context, const std::string& file = {});
 
     void SetBattleInfoProvider(BattleInfoProvider provider) { m_battleInfo = std::move(provider); }
+    // While one lives, the battle's view is asked of the provider once, at
+    // its start, for every drone offer made meanwhile (a frame's ships,
+    // hundreds of them, over an unchanging view).
+    class BattleInfoHold {
+    public:
+        explicit BattleInfoHold(GUI_Sounds* sounds);
+        ~BattleInfoHold();
+        BattleInfoHold(const BattleInfoHold&) = delete;
+        BattleInfoHold& operator=(const BattleInfoHold&) = delete;
+
+    private:
+        GUI_Sounds* m_sounds;
+    };
 
     // "sound_channels" of [prefs]; 512 when the file or value is missing or not positive.
     static int ReadChannelCount(const std::string& prefsPath);
@@ -126,6 +139,8 @@ private:
     std::unique_ptr<ISoundSystem> m_system;
     OptionReader m_options;
     BattleInfoProvider m_battleInfo;
+    GUI_SoundBattleInfo m_heldInfo;
+    bool m_infoHeld = false;
     float m_masterVolume = 1.0f;
     float m_musicVolume = 1.0f;
     float m_interfaceVolume = 1.0f;

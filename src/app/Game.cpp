@@ -317,6 +317,8 @@ void Game::LoadContent()
     // This start's own folder: a second start in one process must not write
     // into the first one's.
     SIM_Options::GetInstance().Reload(GetUserPath(USER) + "/config.txt");
+    // The battles start at the difficulty the player chose last time.
+    SIM_Scenario::ApplyChosenDifficulty(SIM_Options::GetInstance().GetDifficulty());
 }
 
 void Game::FreeContent()
@@ -375,10 +377,14 @@ bool Game::Init(const GameStartOptions& options)
         SavePrefs(desktopWidth, desktopHeight, false);
     } else {
         // A refused file was logged by the reader; the defaults below serve.
+        // A key missing from a whole file (an earlier version's, one written
+        // by hand) takes its default without a word; from a file cut off, or
+        // one without any setting, it is damage.
         const bool sized = ini.HasKey("width") && ini.HasKey("height");
-        if (prefsRead && !sized)
+        const bool cutOrEmpty = ini.IsCutOff() || ini.GetEntryCount() == 0;
+        if (prefsRead && !sized && cutOrEmpty)
             LOG_ERROR(StrFormat("%s is damaged (no window size), default size used", prefs.c_str()));
-        else if (prefsRead && !ini.HasKey("windowed"))
+        else if (prefsRead && !ini.HasKey("windowed") && cutOrEmpty)
             LOG_ERROR(StrFormat("%s [prefs] windowed: missing (damaged or cut off), full screen used", prefs.c_str()));
         width = ini.GetInt("width");
         height = ini.GetInt("height");
@@ -572,8 +578,12 @@ int Game::Run(int maxFrames)
         if (m_quit)
             break;
         if (m_running) {
-            if (m_frameHook)
+            if (m_frameHook) {
                 m_frameHook(frames);
+                // The hook may have ended the game (a headless battle at its end).
+                if (m_quit)
+                    break;
+            }
             Frame();
             if (maxFrames > 0 && ++frames >= maxFrames) {
                 Shutdown();

@@ -668,6 +668,9 @@ void GUI_BattleGUI::DrawShipLayer(int layer, bool tint)
 
 void GUI_BattleGUI::DrawShips()
 {
+    // Every ship in view offers its engine drone a level: the view they
+    // are heard from is asked for once.
+    const GUI_Sounds::BattleInfoHold heardFrom(GetSounds());
     // Con trails and engine glows of the fighter layers draw in bulk.
     Trace("contrails0");
     BattleEffectSteps::DrawFighterTrails(0);

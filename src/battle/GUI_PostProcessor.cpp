@@ -208,6 +208,8 @@ void GUI_PostProcessor::ClearReadPart(bool screenCovered)
         const int bottom = static_cast<int>(std::ceil(frame.screenHeight + kReadMarginPixels * sy));
         const int readRight = std::min(right, static_cast<int>(frame.targetWidth));
         const int readBottom = std::min(bottom, static_cast<int>(frame.targetHeight));
+        s_readRight = static_cast<float>(readRight);
+        s_readBottom = static_cast<float>(readBottom);
         if (screenCovered) {
             // The backdrop will replace the screen's part: only the margin
             // past it, which the world draws into and the passes read,

@@ -11,6 +11,11 @@ class Effect;
 // looked up by name each frame, so the ones a device restore makes are used.
 class GUI_PostProcessor {
 public:
+    // How far right and down, in pixels, what the world draws may still be
+    // read this frame: the end passes read a margin past the screen. 0
+    // until the passes first cleared their part.
+    static float ReadRight() { return s_readRight; }
+    static float ReadBottom() { return s_readBottom; }
     enum Pass {
         TO_OFFSCREEN1 = 0, // remember the target, draw into rt_offscreen1, clear it black
         TO_OFFSCREEN2 = 1,
@@ -81,4 +86,8 @@ private:
     // The back buffer's clear is skipped when the frame's last pass is our own
     // copy or blur over all of it with blending off: it would change no pixel.
     bool clearIsCovered = false;
+
+private:
+    static inline float s_readRight = 0.0f;
+    static inline float s_readBottom = 0.0f;
 };

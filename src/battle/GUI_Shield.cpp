@@ -208,6 +208,9 @@ float GUI_Shield::AngleApart(float a, float b)
 
 void GUI_Shield::Flash()
 {
+    // A bubble that is down would show the flash when it came back up.
+    if (!up)
+        return;
     flashing = 1;
     flashTimer = 0.0f;
 }
@@ -246,6 +249,13 @@ void GUI_Shield::AddImpact(float size, float x, float y)
         SpawnExplosion(Explosions::kShieldImpact, GUI_Ship::Of(ship), x, y, 0.0f, 0.0f);
         return;
     }
+}
+
+void GUI_Shield::SetUp(bool on)
+{
+    up = on && collapseState == INTACT ? 1 : 0;
+    if (!up)
+        flashing = 0;
 }
 
 void GUI_Shield::Collapse()

@@ -100,6 +100,9 @@ public:
     void AddBlast(float x, float y);
     void AddImpact(float size, float x, float y);
     void Collapse();
+    // Down while the shield is disrupted: no flash shows, as no shot meets
+    // the bubble. Back up with the shield, but never after a collapse.
+    void SetUp(bool on);
 
     // The scroll picture's rows (v0..v1) under an arc at progress p, and the
     // arc's alpha: the sweep moves and fades with the arc's age.

@@ -237,19 +237,13 @@ void GUI_Ship::ParseEngineGlows()
 
 void GUI_Ship::BuildEffects(const SIM_ShipHull* hull)
 {
-    // Tractor bands: points on a 512 grid, the width on it too.
     tractorBeams.reset();
-    for (const std::string& line : hull->GetTractorBeams()) {
-        GTokenizer tok(line, ',');
-        float v[6];
-        for (float& value : v)
-            value = tok.NextFloat();
-        const float x1 = v[0] / 512.0f - 0.5f, y1 = v[1] / 512.0f - 0.5f;
-        const float x2 = v[2] / 512.0f - 0.5f, y2 = v[3] / 512.0f - 0.5f;
+    for (const SIM_ShipHull::Band& band : hull->GetBands()) {
         if (!tractorBeams)
-            tractorBeams = std::make_unique<GUI_TractorBeamCollection>();
+            tractorBeams = std::make_unique<GUI_TractorBeamCollection>(this);
         for (int direction : {1, 0})
-            tractorBeams->Add(std::make_unique<GUI_TractorBeam>(ship, v[4] / 512.0f, direction, v[5], x1, y1, x2, y2));
+            tractorBeams->Add(std::make_unique<GUI_TractorBeam>(ship, band.width, direction, band.angle, band.x1,
+                                                                band.y1, band.x2, band.y2));
     }
     powerGlows.clear();
     for (const std::string& line : hull->GetPulseGlows()) {
@@ -385,9 +379,9 @@ void GUI_Ship::Draw()
         break;
     case SIM_Ship::DYING:
     case SIM_Ship::DESTROYED:
+        // A dying ship's modules no longer run: its arcs and torpedoes would
+        // stay where they were, frozen. Its limpets fly on by themselves.
         DrawDying();
-        if (hasShotWeapons && weaponShots.AnyShowing())
-            weaponShots.Draw(QuadRunBatch::Shared(), IsCamouflaged(), FrameTime());
         if (hasLimpetLaunchers)
             DrawFlyingLimpets();
         break;
@@ -1212,6 +1206,13 @@ void GUI_Ship::ShowShieldCollapse()
     SIM_ShipVisual::ShowShieldCollapse();
     if (shield)
         shield->Collapse();
+}
+
+void GUI_Ship::SetShieldEffect(bool on)
+{
+    SIM_ShipVisual::SetShieldEffect(on);
+    if (shield)
+        shield->SetUp(HasShieldBubble());
 }
 
 void GUI_Ship::ShowArmourSpark(float x, float y)

@@ -119,6 +119,7 @@ public:
     void AddDamageSpriteOnce(const SIM_ShipHull::Target& location, float dx, float dy);
     void ShowShieldImpact(float x, float y) override;
     void ShowShieldCollapse() override;
+    void SetShieldEffect(bool on) override;
     void ShowArmourSpark(float x, float y) override;
     void ShowECMShock() override;
     void StopSound() override;

@@ -83,7 +83,8 @@ std::vector<GUI_TractorBeamCollection*>& Collections()
 }
 } // namespace
 
-GUI_TractorBeamCollection::GUI_TractorBeamCollection()
+GUI_TractorBeamCollection::GUI_TractorBeamCollection(const GUI_Ship* owner)
+    : visual(owner)
 {
     layer = 0;
     Collections().push_back(this);
@@ -112,6 +113,8 @@ void GUI_TractorBeamCollection::DrawAll()
 void GUI_TractorBeamCollection::Add(std::unique_ptr<GUI_TractorBeam> beam)
 {
     reach = std::max(reach, beam->GetReach());
+    if (!visual)
+        visual = GUI_Ship::Of(beam->GetShip());
     beams.push_back(std::move(beam));
 }
 
@@ -137,14 +140,13 @@ void GUI_TractorBeamCollection::Draw()
     if (!active || beams.empty())
         return;
     const SIM_Ship* ship = beams.front()->GetShip();
-    // The bands lie under the hull: they show exactly when it does (not
-    // through a cloak, not over a break-up's flying pieces).
-    const GUI_Ship* visual = GUI_Ship::Of(ship);
-    if (!visual || !visual->ShowsHullUnderlays())
-        return;
     // Most ships of a big battle are out of view; their bands' flow is not
     // seen, so it need not be kept.
     if (GUI_Map::GetInstance().IsOffScreen(ship->x, ship->y, reach))
+        return;
+    // The bands lie under the hull: they show exactly when it does (not
+    // through a cloak, not over a break-up's flying pieces).
+    if (!visual || !visual->ShowsHullUnderlays())
         return;
     const float t = IntensityAt(GUI_BattleGUI::GetInstance().battleTime);
     for (auto& beam : beams) {

@@ -5,6 +5,7 @@
 #include "battle/GUI_RenderObject.h"
 #include "engine/BaseSprite.h"
 
+class GUI_Ship;
 class SIM_Ship;
 
 // One glowing band holding parts of a hull together, its pattern flowing
@@ -51,7 +52,9 @@ class GUI_TractorBeamCollection : public GUI_RenderObject {
 public:
     static constexpr float kFadeInMs = 1000.0f;
 
-    GUI_TractorBeamCollection();
+    // The bands of the owner's ship; without an owner, of the first band's
+    // ship's visual.
+    explicit GUI_TractorBeamCollection(const GUI_Ship* owner = nullptr);
     ~GUI_TractorBeamCollection() override;
     void Add(std::unique_ptr<GUI_TractorBeam> beam);
     void Activate(float battleTime);
@@ -67,6 +70,8 @@ public:
 
 private:
     std::vector<std::unique_ptr<GUI_TractorBeam>> beams;
+    // Found once, not looked up each frame.
+    const GUI_Ship* visual = nullptr;
     float startTime = 0.0f;
     // The farthest any band reaches from the ship's centre: a ship farther
     // off the screen than that has nothing of its bands to place.

@@ -93,7 +93,7 @@ namespace {
         }
         const bool turns = working && step > 0.0f;
         const bool aiming = weapon->GetTarget() != nullptr;
-        const SIM_ShipModule::Point aim = weapon->GetAimPoint();
+        const SIM_ShipModule::Point aim = weapon->GetTurretAim();
         for (size_t i = 0; i < count; ++i) {
             float& s = turret.sine[i];
             float& c = turret.cosine[i];

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "battle/GUI_Map.h"
+#include "battle/GUI_PostProcessor.h"
 #include "engine/D3DEngine.h"
 #include "engine/QuadRunBatch.h"
 #include "sim/SIM_Ship.h"
@@ -71,8 +72,12 @@ uint8_t SupportBeamDraws::SupportPulseAlpha(const SIM_TargetedModule& module, in
     return static_cast<uint8_t>(140.0f + 115.0f * wave + 0.5f);
 }
 
-bool SupportBeamDraws::IsShowing(const Entry& entry)
+namespace {
+
+// Asked for every entry of every ship drawn, each frame: inlined there.
+[[gnu::always_inline]] inline bool Showing(const SupportBeamDraws::Entry& entry)
 {
+    using Kind = SupportBeamDraws::Kind;
     const SIM_TargetedModule* module = entry.module;
     switch (entry.kind) {
     case Kind::ECM_BEAM: {
@@ -101,10 +106,17 @@ bool SupportBeamDraws::IsShowing(const Entry& entry)
     return false;
 }
 
+} // namespace
+
+bool SupportBeamDraws::IsShowing(const Entry& entry)
+{
+    return Showing(entry);
+}
+
 bool SupportBeamDraws::AnyShowing() const
 {
     for (const Entry& entry : entries)
-        if (IsShowing(entry))
+        if (Showing(entry))
             return true;
     return false;
 }
@@ -217,46 +229,54 @@ void SupportBeamDraws::Draw(QuadRunBatch& batch)
     }
 }
 
-int SupportBeamDraws::AddBeam(QuadRunBatch& batch, TextureHandle texture, float x1, float y1, float x2, float y2,
-                              float width, uint32_t colour, float v0, float span, float u0, float u1)
+int SupportBeamDraws::AddPieces(QuadRunBatch& batch, TextureHandle texture, float x1, float y1, float x2, float y2,
+                                float width, uint32_t colour, float v0, float span, float u0, float u1)
 {
+    const float half = width * 0.5f;
     const float dx = x2 - x1, dy = y2 - y1;
     const float length = std::sqrt(dx * dx + dy * dy);
     if (!(length >= 1.0f) || !(width > 0.0f))
         return 0;
-    // Wholly off the screen: nothing to add.
-    const D3DEngine& engine = D3DEngine::GetInstance();
-    const float half = width * 0.5f;
-    const auto sw = static_cast<float>(engine.GetScreenWidth()), sh = static_cast<float>(engine.GetScreenHeight());
-    if (std::max(x1, x2) < -half || std::min(x1, x2) > sw + half || std::max(y1, y2) < -half ||
-        std::min(y1, y2) > sh + half)
-        return 0;
     // Across the beam, half its width each way.
     const float nx = -dy / length * half, ny = dx / length * half;
+    // A long beam that crosses the screen lies mostly off it: its pieces
+    // wholly off the screen, and off the margin right and below it that the
+    // end passes read, are left out, the rest staged together, in one call
+    // to the batch.
+    const D3DEngine& engine = D3DEngine::GetInstance();
+    const float far = std::max(static_cast<float>(engine.GetScreenWidth()), GUI_PostProcessor::ReadRight());
+    const float low = std::max(static_cast<float>(engine.GetScreenHeight()), GUI_PostProcessor::ReadBottom());
+    const float acrossX = std::fabs(nx), acrossY = std::fabs(ny);
+    ScreenVertex quads[4 * kMaxPieces];
+    int added = 0;
     auto piece = [&](float f0, float f1, float va, float vb) {
         const float ax = x1 + dx * f0, ay = y1 + dy * f0, bx = x1 + dx * f1, by = y1 + dy * f1;
-        const ScreenVertex quad[4] = {
-            {ax - nx, ay - ny, 0.0f, 1.0f, colour, u0, va},
-            {ax + nx, ay + ny, 0.0f, 1.0f, colour, u1, va},
-            {bx - nx, by - ny, 0.0f, 1.0f, colour, u0, vb},
-            {bx + nx, by + ny, 0.0f, 1.0f, colour, u1, vb},
-        };
-        batch.Add(texture, true, quad);
+        if (std::max(ax, bx) + acrossX < 0.0f || std::min(ax, bx) - acrossX > far ||
+            std::max(ay, by) + acrossY < 0.0f || std::min(ay, by) - acrossY > low)
+            return;
+        ScreenVertex* quad = quads + 4 * added;
+        quad[0] = {ax - nx, ay - ny, 0.0f, 1.0f, colour, u0, va};
+        quad[1] = {ax + nx, ay + ny, 0.0f, 1.0f, colour, u1, va};
+        quad[2] = {bx - nx, by - ny, 0.0f, 1.0f, colour, u0, vb};
+        quad[3] = {bx + nx, by + ny, 0.0f, 1.0f, colour, u1, vb};
+        ++added;
     };
     if (!(span > 0.0f) || !std::isfinite(span) || !std::isfinite(v0)) {
         piece(0.0f, 1.0f, 0.0f, 1.0f);
-        return 1;
+    } else {
+        // Repeats past the most pieces allowed are stretched to fit them.
+        const float repeats = std::min(span, static_cast<float>(kMaxPieces - 1));
+        const float start = v0 - std::floor(v0); // 0..1
+        const float end = start + repeats;
+        int laid = 0;
+        for (float from = start; from < end && laid < kMaxPieces; ++laid) {
+            const float cell = std::floor(from);
+            const float to = std::min(cell + 1.0f, end);
+            piece((from - start) / repeats, (to - start) / repeats, from - cell, to - cell);
+            from = to;
+        }
     }
-    // Repeats past the most pieces allowed are stretched to fit them.
-    const float repeats = std::min(span, static_cast<float>(kMaxPieces - 1));
-    const float start = v0 - std::floor(v0); // 0..1
-    const float end = start + repeats;
-    int added = 0;
-    for (float from = start; from < end && added < kMaxPieces; ++added) {
-        const float cell = std::floor(from);
-        const float to = std::min(cell + 1.0f, end);
-        piece((from - start) / repeats, (to - start) / repeats, from - cell, to - cell);
-        from = to;
-    }
+    if (added > 0)
+        batch.AddQuads(texture, true, quads, static_cast<size_t>(added));
     return added;
 }

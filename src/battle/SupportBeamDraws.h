@@ -1,8 +1,10 @@
 #pragma once
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
 #include "engine/CTexturedSprite.h"
+#include "engine/D3DEngine.h"
 
 class SIM_Ship;
 class SIM_TargetedModule;
@@ -74,8 +76,23 @@ public:
     // columns u0 to u1 across it. Quads wholly off the screen are left out.
     // Returns the quads added.
     static int AddBeam(QuadRunBatch& batch, TextureHandle texture, float x1, float y1, float x2, float y2, float width,
-                       uint32_t colour, float v0, float span, float u0 = 0.0f, float u1 = 1.0f);
+                       uint32_t colour, float v0, float span, float u0 = 0.0f, float u1 = 1.0f)
+    {
+        // Most beams a big battle draws are wholly off the screen: told
+        // here, before a call.
+        const D3DEngine& engine = D3DEngine::GetInstance();
+        const float half = width * 0.5f;
+        const auto sw = static_cast<float>(engine.GetScreenWidth()), sh = static_cast<float>(engine.GetScreenHeight());
+        if (std::max(x1, x2) < -half || std::min(x1, x2) > sw + half || std::max(y1, y2) < -half ||
+            std::min(y1, y2) > sh + half)
+            return 0;
+        return AddPieces(batch, texture, x1, y1, x2, y2, width, colour, v0, span, u0, u1);
+    }
 
 private:
+    // AddBeam's pieces of a beam that may show.
+    static int AddPieces(QuadRunBatch& batch, TextureHandle texture, float x1, float y1, float x2, float y2,
+                         float width, uint32_t colour, float v0, float span, float u0, float u1);
+
     std::vector<Entry> entries;
 };

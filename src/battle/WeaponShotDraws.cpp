@@ -57,8 +57,10 @@ void WeaponShotDraws::Build(const SIM_Ship& ship)
         } else if (auto* launcher = dynamic_cast<SIM_PlasmaLauncherModule*>(module)) {
             Torpedo& torpedo = torpedoes.emplace_back();
             torpedo.launcher = launcher;
-            if (launcher->torpedo.style == SIM_Plasma::FRAGMENTED)
+            if (launcher->torpedo.style == SIM_Plasma::FRAGMENTED) {
                 torpedo.trail.reset(GUI_ParticleEmmiter::Create("fragmented_plasma_torpedo", 0.0f, 0.0f, 0.0f, 0.0f));
+                torpedo.trailReach = torpedo.trail->GetReach();
+            }
             if (PlasmaSheet().GetName().empty())
                 PlasmaSheet().SetName("plasma.dds");
         }
@@ -139,23 +141,40 @@ void WeaponShotDraws::Draw(QuadRunBatch& batch, bool shipHidden, float frameMs)
         const SIM_Plasma& torpedo = entry.launcher->torpedo;
         if (!torpedo.live)
             continue;
-        // Its widest halo's corner, or its trail, reaches no farther than this.
-        const float reach = torpedo.spriteSize * kFragmentedHaloScale;
-        if (!entry.trail && view.IsOffScreen(torpedo.x, torpedo.y, reach))
-            continue;
-        ScreenVertex quads[4][4];
-        const int n = TorpedoQuads(torpedo, view, quads);
-        const TextureHandle texture = n > 0 ? PlasmaSheet().GetHandle() : 0;
-        for (int i = 0; i < n; ++i)
-            if (view.Shows(quads[i]))
-                batch.Add(texture, true, quads[i]);
-        if (entry.trail) {
-            if (torpedo.fuelLeft > entry.lastFuel)
-                entry.trail->Restart(torpedo.x, torpedo.y, 0.0f, 0.0f);
-            entry.lastFuel = torpedo.fuelLeft;
-            entry.trail->x = torpedo.x;
-            entry.trail->y = torpedo.y;
-            entry.trail->Advance(frameMs, frameMs / 12.0f, D3DEngine::GetInstance().IsInitialised());
+        // Its widest halo's corner reaches no farther than this.
+        const bool quadsOff = view.IsOffScreen(torpedo.x, torpedo.y, torpedo.spriteSize * kFragmentedHaloScale);
+        if (!quadsOff) {
+            ScreenVertex quads[4][4];
+            const int n = TorpedoQuads(torpedo, view, quads);
+            const TextureHandle texture = n > 0 ? PlasmaSheet().GetHandle() : 0;
+            for (int i = 0; i < n; ++i)
+                if (view.Shows(quads[i]))
+                    batch.Add(texture, true, quads[i]);
         }
+        if (entry.trail)
+            StepTrail(entry, torpedo, view, frameMs);
     }
+}
+
+bool WeaponShotDraws::TrailMayShow(const GUI_ParticleEmmiter::Reach& reach, const SIM_Plasma& torpedo,
+                                   const BattleView& view)
+{
+    if (!reach.known || !(view.zoom > 0.0f))
+        return true;
+    // A particle is placed on whole pixels: a pixel more of margin.
+    return !view.IsOffScreen(torpedo.x, torpedo.y, reach.At(std::fabs(torpedo.speed)) + 1.0f / view.zoom);
+}
+
+void WeaponShotDraws::StepTrail(Torpedo& entry, const SIM_Plasma& torpedo, const BattleView& view, float frameMs)
+{
+    if (torpedo.fuelLeft > entry.lastFuel)
+        entry.trail->Restart(torpedo.x, torpedo.y, 0.0f, 0.0f);
+    entry.lastFuel = torpedo.fuelLeft;
+    entry.trail->x = torpedo.x;
+    entry.trail->y = torpedo.y;
+    // The trail keeps its flow out of view, but while none of its particles
+    // can reach the view they are stepped without being placed (a particle
+    // off the screen neither shows nor turns either way).
+    const bool place = D3DEngine::GetInstance().IsInitialised() && TrailMayShow(entry.trailReach, torpedo, view);
+    entry.trail->Advance(frameMs, frameMs / 12.0f, place);
 }

@@ -3,9 +3,9 @@
 #include <vector>
 
 #include "battle/BattleView.h"
+#include "battle/GUI_ParticleEmmiter.h"
 #include "engine/CTexturedSprite.h"
 
-class GUI_ParticleEmmiter;
 class QuadRunBatch;
 class SIM_LightningGunModule;
 class SIM_Plasma;
@@ -55,6 +55,10 @@ public:
     // A torpedo's quads: the halos (three standard, one fragmented), then
     // the core. Returns how many were placed (0 when it is not live).
     static int TorpedoQuads(const SIM_Plasma& torpedo, const BattleView& view, ScreenVertex quads[4][4]);
+    // False only when none of the trail's particles can be on the screen:
+    // they stay within its reach of the torpedo.
+    static bool TrailMayShow(const GUI_ParticleEmmiter::Reach& reach, const SIM_Plasma& torpedo,
+                             const BattleView& view);
 
 private:
     struct Arc {
@@ -64,11 +68,15 @@ private:
     struct Torpedo {
         SIM_PlasmaLauncherModule* launcher = nullptr;
         std::unique_ptr<GUI_ParticleEmmiter> trail; // fragmented only
+        // How far the trail's particles can get from the emitter (its
+        // config's, at the torpedo's speed).
+        GUI_ParticleEmmiter::Reach trailReach;
         // The fuel the torpedo had when last drawn: more now is a new launch,
         // whose trail starts afresh.
         float lastFuel = -1.0f;
     };
     void DrawArcs(QuadRunBatch& batch, Arc& arc, const BattleView& view);
+    static void StepTrail(Torpedo& entry, const SIM_Plasma& torpedo, const BattleView& view, float frameMs);
 
     std::vector<Arc> arcs;
     std::vector<Torpedo> torpedoes;

@@ -109,8 +109,9 @@ void GUI_HullEditor::Build()
 
 void GUI_HullEditor::PickDefaultHull()
 {
-    SIM_ShipHull* hull = SIM_ShipHull::Find(kDefaultHull);
-    // Content without that hull still opens on one.
+    // Content without that hull still opens on one, and says nothing of it:
+    // the fallback is the rule, not a fault.
+    SIM_ShipHull* hull = SIM_ShipHull::Find(kDefaultHull, false);
     if (!hull && !SIM_ShipHull::GetList().empty())
         hull = SIM_ShipHull::GetList().front();
     m_hull = nullptr;

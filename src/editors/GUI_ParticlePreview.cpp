@@ -34,6 +34,10 @@ void GUI_ParticlePreview::Begin(float viewScale)
 
 void GUI_ParticlePreview::Show(const std::string& config, float screenX, float screenY)
 {
+    // An emitter written without a config (a bare "x-y" field) has no effect
+    // to preview; its marker shows where it is.
+    if (config.empty())
+        return;
     for (auto& entry : m_entries) {
         if (!entry->shown && entry->config == config && entry->x == screenX && entry->y == screenY) {
             entry->shown = true;

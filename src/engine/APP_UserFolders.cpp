@@ -14,11 +14,6 @@ std::string EnvOr(const char* name, const std::string& fallback)
     const char* v = getenv(name);
     return (v && *v) ? std::string(v) : fallback;
 }
-
-std::string HomeFolder()
-{
-    return EnvOr("HOME", ".");
-}
 } // namespace
 
 APP_UserFolders& APP_UserFolders::GetInstance()
@@ -34,8 +29,7 @@ std::string APP_UserFolders::ResolveUserFolder(const std::string& overridePath)
     std::string env = EnvOr("QLM_USER_DIR", "");
     if (!env.empty())
         return env;
-    std::string base = EnvOr("XDG_DATA_HOME", HomeFolder() + "/.local/share");
-    return base + "/Quillomar";
+    return XdgBaseFolder("XDG_DATA_HOME", "/.local/share") + "/Quillomar";
 }
 
 std::string APP_UserFolders::ConfigFilePath()

@@ -10,6 +10,7 @@
 #include "engine/QuadRunBatch.h"
 #include "engine/SmartTexture.h"
 #include "engine/StrFormat.h"
+#include "engine/TextHelpers.h"
 #include "engine/TextureAtlas.h"
 #include "engine/VisibleBoxes.h"
 #include "platform/DdsImage.h"
@@ -419,6 +420,7 @@ void D3DEngine::Release()
         fclose(m_drawLog);
         m_drawLog = nullptr;
     }
+    m_drawLogRefused = false;
     LOG_DEBUG("D3D released");
 }
 
@@ -430,16 +432,16 @@ void D3DEngine::LogResult(const std::string& context)
 
 void D3DEngine::DrawLog(const std::string& text)
 {
-    if (!m_drawLog) {
+    if (!m_drawLog && !m_drawLogRefused) {
         std::string folder = GDebugLog::GetInstance().GetFolder();
         if (!folder.empty()) {
             std::error_code ec;
             std::filesystem::create_directories(folder + "/debug", ec);
-            m_drawLog = fopen((folder + "/debug/drawdebug.txt").c_str(), "w");
+            m_drawLog = OpenLogFile(folder + "/debug/drawdebug.txt", false, &m_drawLogRefused);
         }
     }
     if (m_drawLog) {
-        fprintf(m_drawLog, "%s\n", text.c_str());
+        fprintf(m_drawLog, "%s\n", EscapeControlCharacters(text).c_str());
         fflush(m_drawLog);
     }
     LOG_DEBUG(text);

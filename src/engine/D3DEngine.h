@@ -182,6 +182,7 @@ private:
     bool m_screenshotPending = false;
     std::string m_screenshotFile;
     FILE* m_drawLog = nullptr;
+    bool m_drawLogRefused = false; // a link or a FIFO at its name: not asked again this run
 
     static D3DEngine& Make();
     inline static D3DEngine* s_instance = nullptr;

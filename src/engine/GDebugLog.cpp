@@ -1,6 +1,8 @@
 #include "engine/GDebugLog.h"
 
+#include "engine/GSafeFile.h"
 #include "engine/StrFormat.h"
+#include "engine/TextHelpers.h"
 
 #include <cstring>
 #include <ctime>
@@ -10,6 +12,7 @@
 namespace {
 std::mutex g_buildTextMutex;
 std::string g_buildText = "unknown";
+thread_local GLogFileTally* t_tally = nullptr;
 
 const char* BaseName(const char* path)
 {
@@ -39,11 +42,14 @@ void GDebugLog::Open(const std::string& folder)
     }
     // Each log is one run: lines logged once are logged again in the next.
     m_onceCounts.clear();
+    m_errorBytes = 0;
+    m_cutLines = 0;
+    m_errorsRefused = false;
     m_folder = folder;
     std::string dir = folder + "/debug";
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
-    m_debug = fopen((dir + "/debug.txt").c_str(), "w");
+    m_debug = OpenLogFile(dir + "/debug.txt", false);
     if (!m_debug)
         return;
     fputs("----DEBUG FILE----\n", m_debug);
@@ -60,7 +66,7 @@ void GDebugLog::Write(const std::string& text)
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_debug)
         return;
-    fputs(text.c_str(), m_debug);
+    fputs(EscapeControlCharacters(text).c_str(), m_debug);
     fputc('\n', m_debug);
     fflush(m_debug);
 }
@@ -69,17 +75,28 @@ void GDebugLog::WriteError(const std::string& text)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     ++m_errorCount;
-    time_t now = time(nullptr);
+    time_t now = m_testTime ? m_testTime : time(nullptr);
     struct tm t;
     gmtime_r(&now, &t);
-    std::string line = StrFormat("%d/%d/%d - %d::%d - %s", t.tm_mday, t.tm_mon + 1,
-                                 t.tm_year + 1900, t.tm_hour, t.tm_min, text.c_str());
+    const std::string date =
+        StrFormat("%d/%d/%d - %d::%d - ", t.tm_mday, t.tm_mon + 1, t.tm_year + 1900, t.tm_hour, t.tm_min);
+    std::string line = date + EscapeControlCharacters(text);
+    if (m_errorBytes + line.size() + 1 > kMaxErrorBytesPerRun) {
+        if (m_cutLines++ > 0)
+            return;
+        // Said once, past the cap by this line alone.
+        line = date + StrFormat("The error lines of this run reached %zu bytes: later ones are only counted, "
+                                "their number goes to the debug log",
+                                kMaxErrorBytesPerRun);
+    } else {
+        m_errorBytes += line.size() + 1;
+    }
 #ifndef QLM_FUZZ_BUILD
     fprintf(stderr, "%s\n", line.c_str());
 #endif
-    if (m_folder.empty())
+    if (m_folder.empty() || m_errorsRefused)
         return;
-    if (FlushHeld(&line))
+    if (FlushHeld(&line) || m_errorsRefused)
         return;
     if (m_held.size() < kMaxHeldLines)
         m_held.push_back(line);
@@ -98,7 +115,14 @@ bool GDebugLog::FlushHeld(const std::string* line)
         text += StrFormat("%d more error lines were lost while the log could not be written\n", m_heldDropped);
     if (line)
         text += *line + "\n";
-    FILE* f = fopen((m_folder + "/debug/errors.txt").c_str(), "a");
+    bool refused = false;
+    FILE* f = OpenLogFile(m_folder + "/debug/errors.txt", true, &refused);
+    if (refused) {
+        // Never to be written this run: standard error has every line.
+        m_errorsRefused = true;
+        m_held.clear();
+        m_heldDropped = 0;
+    }
     if (!f)
         return false;
     const bool written = fwrite(text.data(), 1, text.size(), f) == text.size() && fflush(f) == 0;
@@ -121,6 +145,8 @@ std::string GDebugLog::ErrorLinesPlace() const
     if (m_folder.empty())
         return "standard error";
     const std::string path = m_folder + "/debug/errors.txt";
+    if (m_errorsRefused)
+        return StrFormat("standard error (%s was refused)", path.c_str());
     if (m_held.empty())
         return path;
     return StrFormat("standard error (%s could not take %zu of them)", path.c_str(),
@@ -148,17 +174,32 @@ int GDebugLog::GetRepeatCount(const std::string& text) const
 void GDebugLog::Close()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (!m_held.empty() && !m_folder.empty())
+    if (!m_held.empty() && !m_folder.empty() && !m_errorsRefused)
         FlushHeld();
     if (m_debug) {
         for (const auto& [text, count] : m_onceCounts)
             if (count > 1)
-                fprintf(m_debug, "Logged once, happened %d times: %s\n", count, text.c_str());
+                fprintf(m_debug, "Logged once, happened %d times: %s\n", count, EscapeControlCharacters(text).c_str());
+        if (m_cutLines > 0)
+            fprintf(m_debug, "%d error lines were left out of the error log, past its most for a run\n",
+                    m_cutLines);
         fputs("END DEBUG---\n", m_debug);
         fclose(m_debug);
         m_debug = nullptr;
     }
     m_onceCounts.clear();
+}
+
+int GDebugLog::GetCutLineCount() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_cutLines;
+}
+
+void GDebugLog::SetTimeForTest(time_t now)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_testTime = now;
 }
 
 bool GDebugLog::IsOpen() const
@@ -190,8 +231,51 @@ void LogDebug(const std::string& text, const char* file, int line)
     GDebugLog::GetInstance().Write(StrFormat("%s:%s %d", text.c_str(), BaseName(file), line));
 }
 
+GLogFileTally::GLogFileTally(std::string file) : m_file(std::move(file)), m_outer(t_tally)
+{
+    t_tally = this;
+}
+
+GLogFileTally::~GLogFileTally()
+{
+    t_tally = m_outer;
+    // Straight to the log: an outer tally must not count these as repeats.
+    for (const Place& place : m_places)
+        if (place.repeats > 0)
+            GDebugLog::GetInstance().WriteError(
+                StrFormat("%s: %zu more such lines left out of the log (the first: \"%s\"):%s %d", m_file.c_str(),
+                          place.repeats, place.first.c_str(), BaseName(place.source), place.line));
+}
+
+GLogFileTally* GLogFileTally::Current()
+{
+    return t_tally;
+}
+
+bool GLogFileTally::Take(const char* source, int line, const std::string& text)
+{
+    for (Place& place : m_places)
+        if (place.line == line && (place.source == source || std::strcmp(place.source, source) == 0)) {
+            if (++place.seen <= kShownPerPlace)
+                return true;
+            ++place.repeats;
+            return false;
+        }
+    // The summary names the file already.
+    std::string first = text;
+    if (!m_file.empty() && first.compare(0, m_file.size(), m_file) == 0)
+        first.erase(0, first.compare(m_file.size(), 2, ": ") == 0 ? m_file.size() + 2 : m_file.size());
+    constexpr size_t kShown = 160;
+    if (first.size() > kShown)
+        first = first.substr(0, kShown) + "...";
+    m_places.push_back({source, line, 1, 0, TrimWhitespace(first)});
+    return true;
+}
+
 void LogError(const std::string& text, const char* file, int line)
 {
+    if (GLogFileTally* tally = GLogFileTally::Current(); tally && !tally->Take(file ? file : "", line, text))
+        return;
     // Logged only: a storm of modal boxes helps nobody, and the game goes on.
     GDebugLog::GetInstance().WriteError(StrFormat("%s:%s %d", text.c_str(), BaseName(file), line));
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <atomic>
 #include <cstdio>
+#include <ctime>
 #include <map>
 #include <mutex>
 #include <string>
@@ -9,6 +10,9 @@
 // The debug log ("debug/debug.txt", rewritten every run) and the error log
 // ("debug/errors.txt", appended one line at a time) under the user folder.
 // Errors also go to stderr so that a player starting from a terminal sees them.
+// Both logs are opened by OpenLogFile (never through a link or a FIFO), and
+// control characters in a line are written by name, so that a value read from
+// a shared file cannot command the terminal that shows it.
 class GDebugLog {
 public:
     static GDebugLog& GetInstance();
@@ -32,6 +36,15 @@ public:
     // the log could not take some of them, as on a full disk.
     std::string ErrorLinesPlace() const;
     static constexpr size_t kMaxHeldLines = 1000;
+    // What one run may write as error lines (dates and line ends included):
+    // past it, one line says so and later lines are only counted, so that no
+    // damaged file can fill the disk or hold the game writing.
+    static constexpr size_t kMaxErrorBytesPerRun = 1u << 20;
+    // Error lines left out since the last Open for the cap above.
+    int GetCutLineCount() const;
+
+    // Tests: the time error lines are dated with (0: the clock's).
+    void SetTimeForTest(time_t now);
 
     // For errors that can recur every frame: the first of each line is
     // written, repeats are only counted (the counts go to the debug log when
@@ -50,10 +63,47 @@ private:
     std::map<std::string, int> m_onceCounts;
     std::vector<std::string> m_held;
     int m_heldDropped = 0;
+    size_t m_errorBytes = 0;
+    int m_cutLines = 0;
+    bool m_errorsRefused = false;
+    time_t m_testTime = 0;
 
     // Appends the waiting lines, then line; false (nothing forgotten) when the
     // log could not take them. With m_mutex held.
     bool FlushHeld(const std::string* line = nullptr);
+};
+
+// While a reader goes through one file, the error lines from one place in the
+// code past the first kShownPerPlace are only counted; when the reader is
+// done, one line per such place gives the count and the file's name. A
+// slightly damaged file is told whole, a hostile file of a million bad
+// entries in a few lines, never a flood and a minute's freeze. Scopes nest
+// (the innermost counts) and belong to the thread that made them.
+class GLogFileTally {
+public:
+    static constexpr size_t kShownPerPlace = 5;
+    explicit GLogFileTally(std::string file);
+    ~GLogFileTally();
+    GLogFileTally(const GLogFileTally&) = delete;
+    GLogFileTally& operator=(const GLogFileTally&) = delete;
+
+    // The innermost tally of this thread, or null.
+    static GLogFileTally* Current();
+    // True when the line from source:line is to be written (one of the first
+    // kShownPerPlace from there); otherwise it is counted.
+    bool Take(const char* source, int line, const std::string& text);
+
+private:
+    struct Place {
+        const char* source;
+        int line;
+        size_t seen;
+        size_t repeats; // past kShownPerPlace
+        std::string first;
+    };
+    std::string m_file;
+    std::vector<Place> m_places;
+    GLogFileTally* m_outer;
 };
 
 // The reporting routines every class calls with its source name and line.

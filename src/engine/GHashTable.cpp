@@ -187,6 +187,9 @@ void GHashTable::LoadLocked(const std::string& fileText, bool append)
     else if (texts && bare > 0)
         LOG_ERROR(StrFormat("%s [strings]: %zu lines without '=' (damaged or cut off), read as empty texts",
                             m_fileName.c_str(), bare));
+    // Cut inside a text: what is left of it reads as the whole text.
+    else if (texts && fileText.back() != '\n')
+        LOG_ERROR(m_fileName + ": cut off inside its last line, its last text read as it stands");
     // Set last, so that a reader that sees it also sees the records.
     m_loaded.store(true, std::memory_order_release);
 }

@@ -79,6 +79,7 @@ void GIniFile::Clear()
 {
     m_entries.clear();
     m_cursor = 0;
+    m_cutOff = false;
 }
 
 FileRead GIniFile::Load(const char* section, const char* fileName)
@@ -90,8 +91,10 @@ FileRead GIniFile::Load(const char* section, const char* fileName)
     if (!fileName)
         return FileRead{FileRead::MISSING};
     const FileRead read = ReadWholeFile(fileName, text, kMaxIniFileBytes);
-    if (read)
+    if (read) {
         ParseLines(text);
+        m_cutOff = !text.empty() && text.back() != '\n';
+    }
     return read;
 }
 
@@ -101,6 +104,7 @@ bool GIniFile::LoadFromText(const char* section, const std::string& text)
     m_fileName.clear();
     m_section = section ? section : "";
     ParseLines(text);
+    m_cutOff = !text.empty() && text.back() != '\n';
     return true;
 }
 
@@ -148,27 +152,47 @@ void GIniFile::ParseLines(const std::string& text)
         [&](const std::string& key, const std::string& value) { Set(key.c_str(), value.c_str()); });
 }
 
-std::vector<GIniFile> GIniFile::ParseSections(const std::string& text, std::vector<std::string>* repeated)
+std::vector<GIniFile> GIniFile::ParseSections(const std::string& text, Repeats* repeated, size_t maxLines,
+                                              size_t* leftOut, size_t maxSections)
 {
     std::vector<GIniFile> sections;
     std::unordered_map<std::string, size_t> index;
     GIniFile* current = nullptr;
+    size_t kept = 0, dropped = 0;
     WalkLines(
         text,
         [&](const std::string& line) {
             // Named as ListSections names them; only a closed header takes entries.
             std::string name = line.size() >= 2 ? line.substr(1, line.size() - 2) : std::string();
-            auto [it, added] = index.try_emplace(name, sections.size());
-            if (added) {
+            auto it = index.find(name);
+            if (it == index.end()) {
+                if (kept >= maxLines || sections.size() >= maxSections) {
+                    // Its entries are counted as left out too.
+                    ++dropped;
+                    current = nullptr;
+                    return true;
+                }
+                ++kept;
+                it = index.emplace(name, sections.size()).first;
                 sections.emplace_back();
                 sections.back().m_section = name;
-            } else if (repeated) {
-                repeated->push_back(name);
+            } else if (repeated && !name.empty()) {
+                if (repeated->count++ == 0)
+                    repeated->first = name;
             }
             current = &sections[it->second];
             return line.size() >= 2 && line.back() == ']';
         },
-        [&](const std::string& key, const std::string& value) { current->Set(key.c_str(), value.c_str()); });
+        [&](const std::string& key, const std::string& value) {
+            if (!current || kept >= maxLines) {
+                ++dropped;
+                return;
+            }
+            ++kept;
+            current->Set(key.c_str(), value.c_str());
+        });
+    if (leftOut)
+        *leftOut = dropped;
     return sections;
 }
 
@@ -448,9 +472,11 @@ bool GIniFile::SplitSections(const char* fileName, SectionTexts& out)
     out.names.clear();
     out.lines.clear();
     out.fileName = fileName ? fileName : "";
+    out.cutOff = false;
     std::string text;
     if (!fileName || !ReadWholeFile(fileName, text, kMaxIniFileBytes))
         return false;
+    out.cutOff = !text.empty() && text.back() != '\n';
     std::string* block = nullptr;
     size_t pos = 0;
     while (pos < text.size()) {

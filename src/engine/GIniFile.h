@@ -1,6 +1,7 @@
 #pragma once
 #include "engine/GSafeFile.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -42,6 +43,11 @@ public:
     int GetIntInRange(const char* key, int low, int high) const;
     float GetFloatInRange(const char* key, float low, float high, float defaultValue) const;
     bool HasKey(const char* key) const;
+    // Whether the text loaded ends inside its last line: every line the game
+    // writes ends with its line end, so such a file was cut off. A key
+    // missing from a whole file (an earlier version's, one written by hand)
+    // is no damage.
+    bool IsCutOff() const { return m_cutOff; }
     std::string GetRandomValue() const;
 
     bool GetNextValue(std::string& value);
@@ -57,10 +63,22 @@ public:
 
     void Clear();
     static void ListSections(std::vector<std::string>& names, const char* fileName);
+    // Extra blocks of sections already seen, counted rather than kept: a file
+    // of millions of them holds no more memory than one. Unnamed ones ("[]")
+    // are not counted; their readers tell them on their own.
+    struct Repeats {
+        size_t count = 0;
+        std::string first; // the first repeated name
+    };
     // Every section of the text in one pass, in order of first appearance; a
     // repeated section gathers the entries of all its blocks, as Load would,
-    // and its name goes to *repeated once per extra block.
-    static std::vector<GIniFile> ParseSections(const std::string& text, std::vector<std::string>* repeated = nullptr);
+    // and *repeated counts its extra blocks. At most maxLines sections and
+    // entries, and at most maxSections sections, are kept, so that memory
+    // (and what a reader rewrites) follows what the file can sensibly hold;
+    // *leftOut counts the lines past them.
+    static std::vector<GIniFile> ParseSections(const std::string& text, Repeats* repeated = nullptr,
+                                               size_t maxLines = SIZE_MAX, size_t* leftOut = nullptr,
+                                               size_t maxSections = SIZE_MAX);
     // The section of that name among sections, or null.
     static const GIniFile* FindSection(const std::vector<GIniFile>& sections, const std::string& name);
     // Whether text holds anything but blanks: a file without the section its
@@ -73,6 +91,7 @@ public:
         std::vector<std::string> names;
         std::unordered_map<std::string, std::string> lines; // by header line, "[name]"
         std::string fileName; // named in the lines a section logs
+        bool cutOff = false;  // the text ends inside its last line, as IsCutOff
     };
     static bool SplitSections(const char* fileName, SectionTexts& out);
     // The same entries Load(section, fileName) would give, without the file.
@@ -98,6 +117,7 @@ private:
     int m_cursor = 0;
     std::string m_section;
     std::string m_fileName;
+    bool m_cutOff = false;
 };
 
 // Numeric conversions of the readers: the longest valid leading number, 0 when

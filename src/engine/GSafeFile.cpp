@@ -21,6 +21,7 @@
 
 namespace {
 std::atomic<int> g_injectedError{0};
+std::atomic<int> g_renamesLeft{-1};
 std::mutex g_listenerMutex;
 GSafeFile::FailureListener g_listener;
 GSafeFile::RefusalListener g_refusalListener;
@@ -190,6 +191,11 @@ void GSafeFile::InjectFailure(int error)
     g_injectedError = error;
 }
 
+void GSafeFile::StopAfterRenamesForTest(int n)
+{
+    g_renamesLeft = n;
+}
+
 void GSafeFile::NoteError(int error)
 {
     m_failed = true;
@@ -276,6 +282,12 @@ bool GSafeFile::Commit()
             m_failed = true;
         }
     }
+    if (ok && g_renamesLeft == 0) {
+        m_tempPath.clear();
+        return false;
+    }
+    if (ok && g_renamesLeft > 0)
+        --g_renamesLeft;
     if (ok && rename(m_tempPath.c_str(), m_path.c_str()) == 0) {
         m_tempPath.clear();
         return true;
@@ -369,4 +381,67 @@ FileRead ReadWholeFile(const std::string& path, std::string& out, size_t maxByte
     NoteRefused(path, refusal);
     errno = error;
     return FileRead{FileRead::REFUSED};
+}
+
+FILE* OpenLogFile(const std::string& path, bool append, bool* refused)
+{
+    if (refused)
+        *refused = false;
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    std::string refusal;
+    int error = 0;
+    // The folder is opened first and the file in it, so that nothing can swap
+    // a link in between; neither open follows one.
+    const int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    int fd = -1;
+    if (dir < 0) {
+        error = errno;
+        struct stat st;
+        if (lstat(folder.c_str(), &st) == 0 && !S_ISDIR(st.st_mode))
+            refusal = S_ISLNK(st.st_mode) ? "its folder is a link" : "its folder is not a folder";
+    } else {
+        const int flags = O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | (append ? O_APPEND : 0);
+        fd = openat(dir, name.c_str(), flags, 0644);
+        error = errno;
+        struct stat st;
+        if (fd >= 0 ? fstat(fd, &st) != 0 : fstatat(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            if (fd >= 0)
+                refusal = StrFormat("cannot be examined (%s)", std::strerror(errno));
+        } else if (S_ISLNK(st.st_mode)) {
+            refusal = "a link";
+        } else if (S_ISDIR(st.st_mode)) {
+            // Not refused: like a full disk, it may be gone by the next line.
+            error = EISDIR;
+        } else if (!S_ISREG(st.st_mode)) {
+            refusal = "not a regular file";
+        } else if (st.st_nlink > 1) {
+            // A hard link would write into a file elsewhere as surely.
+            refusal = "linked elsewhere too";
+        }
+        close(dir);
+    }
+    if (refusal.empty() && fd >= 0) {
+        // Emptied only now that it is known to be the player's own file.
+        if (!append && ftruncate(fd, 0) != 0) {
+            error = errno;
+        } else if (FILE* file = fdopen(fd, append ? "a" : "w")) {
+            return file;
+        } else {
+            error = errno;
+        }
+    }
+    if (fd >= 0)
+        close(fd);
+    if (!refusal.empty()) {
+        error = EPERM;
+#ifndef QLM_FUZZ_BUILD
+        fprintf(stderr, "Log refused, %s: %s; the game goes on without it\n", refusal.c_str(), path.c_str());
+#endif
+        if (refused)
+            *refused = true;
+    }
+    errno = error;
+    return nullptr;
 }

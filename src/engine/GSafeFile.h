@@ -34,6 +34,9 @@ public:
     // Tests: every later write fails with this errno (0 ends it), as a full
     // disk or a read-only folder would make it fail.
     static void InjectFailure(int error);
+    // Tests: the next n renames go in and none after them, as if the game
+    // were killed there (no line, the temporaries left); -1 ends it.
+    static void StopAfterRenamesForTest(int n);
 
     // A file that is there but was refused when read (too long, not a file, a
     // read error) is kept as it was found for the rest of the run: the game
@@ -81,6 +84,16 @@ private:
 // Writes a whole file safely; false when it could not be written, with the
 // reason in *reason when asked.
 bool WriteFileAtomically(const std::string& path, const std::string& contents, std::string* reason = nullptr);
+
+// The game's own logs (debug/debug.txt and its neighbours) are written a line
+// at a time, so they cannot be renamed into place as GSafeFile does; they are
+// opened here instead, never through a link (the file's or its folder's) and
+// never waiting on a FIFO: only a regular file of the player's own is written.
+// Anything else is refused with a line on standard error naming the file and
+// why, and the game goes on without that log. A log that simply cannot be
+// opened (a full disk, a folder in its place) is null without a line, with
+// errno set; refused tells the two apart when asked.
+FILE* OpenLogFile(const std::string& path, bool append, bool* refused = nullptr);
 
 // What a file of each kind may hold at most. Player files and saves come from
 // outside the game's control (edited, shared, a link to a device): a longer

@@ -4,6 +4,7 @@
 #include "engine/GFileHelpers.h"
 #include "engine/GIniFile.h"
 #include "engine/GSafeFile.h"
+#include "engine/StrFormat.h"
 
 #include <cerrno>
 #include <climits>
@@ -61,10 +62,20 @@ void ChildFail(int pipeFd, int err)
 }
 } // namespace
 
+std::string XdgBaseFolder(const char* variable, const char* fallback)
+{
+    const std::string value = EnvOr(variable, "");
+    if (!value.empty() && value[0] == '/')
+        return value;
+    if (!value.empty())
+        LOG_ERROR_ONCE(StrFormat("%s = %s is not an absolute path: ignored, $HOME%s used", variable, value.c_str(),
+                                 fallback));
+    return EnvOr("HOME", ".") + fallback;
+}
+
 std::string InstallConfigFilePath()
 {
-    std::string base = EnvOr("XDG_CONFIG_HOME", EnvOr("HOME", ".") + "/.config");
-    return base + "/Quillomar/install.ini";
+    return XdgBaseFolder("XDG_CONFIG_HOME", "/.config") + "/Quillomar/install.ini";
 }
 
 bool SaveInstallPath(const std::string& path)

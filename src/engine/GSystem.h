@@ -2,6 +2,12 @@
 #include <string>
 #include <vector>
 
+// A folder named by an XDG base-folder variable (XDG_DATA_HOME, ...): its
+// value when absolute, else home + fallback. A relative value would resolve
+// against wherever the game was started, so it is ignored, as the XDG rules
+// say, with one line.
+std::string XdgBaseFolder(const char* variable, const char* fallback);
+
 // The small file that stands in for the registry entry of the install path:
 // $XDG_CONFIG_HOME/Quillomar/install.ini (default ~/.config).
 std::string InstallConfigFilePath();

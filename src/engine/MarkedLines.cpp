@@ -2,14 +2,20 @@
 
 #include <sstream>
 
-void ForEachMarkedLine(const std::string& text, size_t maxLine, const std::function<void(const std::string&)>& visit)
+void ForEachMarkedLine(const std::string& text, size_t maxLine, const std::function<void(const std::string&)>& visit,
+                       size_t* tooLong)
 {
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        if (line.compare(0, 2, "##") != 0 || line.size() > maxLine)
+        if (line.compare(0, 2, "##") != 0)
             continue;
+        if (line.size() > maxLine) {
+            if (tooLong)
+                ++*tooLong;
+            continue;
+        }
         visit(line);
     }
 }

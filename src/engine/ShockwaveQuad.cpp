@@ -36,7 +36,12 @@ void ShockwaveQuad::Place(float x, float y)
         float s = std::sin(r), c = std::cos(r);
         float qx = x + (-off) * c - (-off) * s;
         float qy = y + (-off) * s + (-off) * c;
-        q.PlaceCentred(qx, qy);
+        // The quarter turns by the same sine and cosine: placed with them
+        // instead of working them out again.
+        if (q.GetAngle() == 0.0f)
+            q.PlaceCentred(qx, qy);
+        else
+            q.PlaceRotatedSinCos(qx, qy, s, c);
     }
 }
 

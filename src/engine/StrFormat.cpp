@@ -42,3 +42,11 @@ std::string ExactFloatText(float value, int decimals)
     // Very small or very large numbers: nine significant digits always do.
     return StrFormat("%.9g", static_cast<double>(value));
 }
+
+std::string FigureText(double value)
+{
+    std::string text = StrFormat("%.2f", value);
+    if (value == 0.0 || std::strtod(text.c_str(), nullptr) != 0.0)
+        return text;
+    return StrFormat("%.2g", value);
+}

@@ -19,6 +19,46 @@ std::string FormatThousands(long long value)
     return negative ? "-" + out : out;
 }
 
+bool IsControlCharacter(unsigned char c)
+{
+    return c < 32 || c == 127;
+}
+
+std::string ControlCharacterName(unsigned int code)
+{
+    return "control character " + std::to_string(code);
+}
+
+namespace {
+// The UTF-8 form of U+0080..U+009F, which some terminals obey as ESC would.
+bool IsC1Control(const std::string& text, size_t i)
+{
+    return static_cast<unsigned char>(text[i]) == 0xC2 && i + 1 < text.size() &&
+           static_cast<unsigned char>(text[i + 1]) >= 0x80 && static_cast<unsigned char>(text[i + 1]) <= 0x9F;
+}
+} // namespace
+
+std::string EscapeControlCharacters(const std::string& text)
+{
+    size_t i = 0;
+    while (i < text.size() && !IsControlCharacter(static_cast<unsigned char>(text[i])) && !IsC1Control(text, i))
+        ++i;
+    if (i == text.size())
+        return text;
+    std::string out = text.substr(0, i);
+    for (; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (IsControlCharacter(c)) {
+            out += "<" + ControlCharacterName(c) + ">";
+        } else if (IsC1Control(text, i)) {
+            out += "<" + ControlCharacterName(static_cast<unsigned char>(text[++i])) + ">";
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
 std::string IntToTwoDigitString(int n)
 {
     return (n < 10 ? "0" : "") + std::to_string(n);

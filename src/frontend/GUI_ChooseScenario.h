@@ -48,6 +48,7 @@ public:
     const std::vector<GUI_Scenario*>& GetRows() const { return m_rows; }
     const GRect& GetPanel() const { return m_panel; }
     const GRect& GetListArea() const { return m_list; }
+    GUI_ScrollingWindow* GetScrollBar() const { return m_scroll; }
     GUI_ButtonText* GetMainMenuButton() const { return m_mainMenu; }
     GUI_ButtonText* GetChangeRaceButton() const { return m_changeRace; }
     const GRect& GetRaceStrip() const { return m_raceStrip; }

@@ -18,6 +18,7 @@
 #include "online/SIM_Server.h"
 #include "sim/SIM_Scenario.h"
 
+#include <algorithm>
 #include <sstream>
 
 namespace {
@@ -167,8 +168,21 @@ GUI_HighScoreEntry::GUI_HighScoreEntry(int rank, const std::string& name, int sc
     raisesOnClick = false;
 }
 
+void GUI_HighScoreEntry::FitName()
+{
+    m_fittedWidth = width;
+    LibText& text = LibText::GetInstance();
+    // The score ends at left + 250, right-aligned: the name stops a gap before
+    // its first digit. A player's name may be 128 characters.
+    const int scoreLeft = kScoreX + kScoreWidth - text.GetTextWidth(m_score);
+    m_nameRoom = std::max(0, scoreLeft - kNameGap - kNameX);
+    m_shownName = text.FitText(m_name, m_nameRoom, 1);
+}
+
 void GUI_HighScoreEntry::Draw()
 {
+    if (m_fittedWidth != width)
+        FitName();
     D3DEngine& engine = D3DEngine::GetInstance();
     const GRect r{left, top, right, bottom};
     engine.FillRect(r, m_own ? kOwnFill : kOtherFill);
@@ -176,7 +190,9 @@ void GUI_HighScoreEntry::Draw()
     LibText& text = LibText::GetInstance();
     const float y = static_cast<float>(top), l = static_cast<float>(left);
     text.SetText(TEXT_ALIGN_LEFT, m_rank, l + 5.0f, y, 0xFFFFFFFFu, 0.0f);
-    text.SetText(TEXT_ALIGN_LEFT, m_name, l + 42.0f, y, 0xFFFFFFFFu, 0.0f);
-    text.SetText(TEXT_ALIGN_RIGHT, m_score, l + 100.0f, y, 0xFFFFFFFFu, 150.0f);
+    text.SetText(TEXT_ALIGN_LEFT, m_shownName, l + static_cast<float>(kNameX), y, 0xFFFFFFFFu,
+                 static_cast<float>(m_nameRoom));
+    text.SetText(TEXT_ALIGN_RIGHT, m_score, l + static_cast<float>(kScoreX), y, 0xFFFFFFFFu,
+                 static_cast<float>(kScoreWidth));
     text.SetText(TEXT_ALIGN_RIGHT, m_third, l + 250.0f, y, 0xFFFFFFFFu, 120.0f);
 }

@@ -25,10 +25,25 @@ public:
     const std::string& GetRankText() const { return m_rank; }
     const std::string& GetScoreText() const { return m_score; }
     const std::string& GetPlayerName() const { return m_name; }
+    // The name as drawn: cut to end a little before the score.
+    const std::string& GetShownName() const { return m_shownName; }
+    // Where the name column starts and how wide it is, from the entry's left.
+    static constexpr int kNameX = 42;
+    static constexpr int kScoreX = 100;
+    static constexpr int kScoreWidth = 150;
+    static constexpr int kNameGap = 8;
+    int GetNameRoom() const { return m_nameRoom; }
 
 private:
+    // Fits the name to the room the score leaves it (again when the entry's
+    // width changed).
+    void FitName();
+
     std::string m_rank;
     std::string m_name;
+    std::string m_shownName;
+    int m_fittedWidth = -1;
+    int m_nameRoom = 0;
     std::string m_score;
     std::string m_third;
     bool m_own;

@@ -391,6 +391,18 @@ void GUI_UnlockWindow::FillDetails()
         m_itemName = item.GetName();
         break;
     }
+    // The title is cut only where it would leave its dark box.
+    m_titleShown = m_itemName;
+    LibText& text = LibText::GetInstance();
+    if (text.FindFont("cwfont20.dds")) {
+        text.SetFont("cwfont20.dds", 20.0f);
+        m_titleShown = text.FitText(m_itemName, TitleRoom(), 1);
+    }
+}
+
+int GUI_UnlockWindow::TitleRoom() const
+{
+    return m_titleRect.right - kTitleInset - (m_details.left + 10);
 }
 
 void GUI_UnlockWindow::UnlockSelected()
@@ -436,8 +448,8 @@ void GUI_UnlockWindow::Draw()
                        static_cast<float>(m_titleRect.bottom));
         m_itemImage.Draw();
         text.SetFont("cwfont20.dds", 20.0f);
-        text.SetText(TEXT_ALIGN_LEFT, ShortenText(m_itemName), static_cast<float>(m_details.left + 10),
-                     static_cast<float>(m_details.top + 10), 0xFFFFFFFFu, 0.0f);
+        text.SetText(TEXT_ALIGN_LEFT, m_titleShown, static_cast<float>(m_details.left + 10),
+                     static_cast<float>(m_details.top + 10), 0xFFFFFFFFu, static_cast<float>(TitleRoom()));
         text.Render(-1);
         text.SetFont("zekton16.dds", 16.0f);
         for (const GRect& r : m_rows)

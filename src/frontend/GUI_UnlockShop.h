@@ -74,6 +74,7 @@ public:
     // first, or the points fall short); empty when it can.
     const std::string& GetRefusalText() const { return m_refusalText; }
     const std::string& GetItemName() const { return m_itemName; }
+    const std::string& GetShownTitle() const { return m_titleShown; }
     const GRect& GetIconPanel() const { return m_iconPanel; }
     const GRect& GetDetailsPanel() const { return m_details; }
     // The selected module's statistics, one row each; empty for other kinds.
@@ -107,6 +108,10 @@ private:
     std::string m_typeLine;
     std::string m_description;
     std::string m_itemName;
+    // The item's name as its title shows it, and the room the title has.
+    std::string m_titleShown;
+    static constexpr int kTitleInset = 4;
+    int TitleRoom() const;
     std::string m_pointsLabel;
     std::string m_pointsText;
     std::string m_priceText;

@@ -154,11 +154,15 @@ void GUI_ConfirmDialog::Draw()
 
 void AskYesNo(const char* questionKey, const char* titleKey, GUI_Callback callback, bool fadeOnYes)
 {
+    AskYesNoText(GetString(questionKey ? questionKey : ""), titleKey, callback, fadeOnYes);
+}
+
+void AskYesNoText(const std::string& question, const char* titleKey, GUI_Callback callback, bool fadeOnYes)
+{
     if (GUI_ConfirmDialog* open = GUI_ConfirmDialog::GetOpen()) {
         open->visible = false;
         GUI_WindowManager::GetInstance().CloseWindow(open);
     }
     QLM_ASSERT(callback != nullptr);
-    new GUI_ConfirmDialog(GetString(questionKey ? questionKey : ""), GetString(titleKey ? titleKey : ""), callback,
-                          fadeOnYes);
+    new GUI_ConfirmDialog(question, GetString(titleKey ? titleKey : ""), callback, fadeOnYes);
 }

@@ -54,3 +54,5 @@ private:
 
 // Opens the question (texts are string keys), replacing any open one.
 void AskYesNo(const char* questionKey, const char* titleKey, GUI_Callback callback, bool fadeOnYes);
+// The same with the question's text already made (one that names its subject).
+void AskYesNoText(const std::string& question, const char* titleKey, GUI_Callback callback, bool fadeOnYes);

@@ -79,9 +79,21 @@ void GUI_FilePicker::Rescan()
     for (const std::string& mask : Masks()) {
         GFileList list;
         list.FindFiles(mask);
-        m_files.insert(m_files.end(), list.names.begin(), list.names.end());
+        for (const std::string& path : list.names) {
+            const size_t slash = path.rfind('/');
+            const size_t name = slash == std::string::npos ? 0 : slash + 1;
+            if (m_hiddenPrefix.empty() || path.compare(name, m_hiddenPrefix.size(), m_hiddenPrefix) != 0)
+                m_files.push_back(path);
+        }
     }
     dirty = true;
+}
+
+void GUI_FilePicker::HideNamesStartingWith(const std::string& prefix)
+{
+    m_hiddenPrefix = prefix;
+    Rescan();
+    Layout();
 }
 
 void GUI_FilePicker::Layout()

@@ -31,6 +31,9 @@ public:
     // Searches every mask of the list instead of the single mask.
     void SetMaskList(const std::vector<std::string>& masks);
     void SetLinkedTextField(GUI_TextEditWindow* field) { m_linkedField = field; }
+    // Files whose name starts with the prefix are the game's own (written for
+    // itself, such as a temporary copy): they are not listed.
+    void HideNamesStartingWith(const std::string& prefix);
 
     // Removes a listed file, but only from one of our own folders.
     bool DeleteListedFile(const std::string& path);
@@ -70,5 +73,6 @@ private:
     GUI_TextEditWindow* m_linkedField = nullptr;
     std::vector<std::string> m_maskList;
     bool m_useMaskList = false;
+    std::string m_hiddenPrefix;
     GUI_Interlace m_interlace;
 };

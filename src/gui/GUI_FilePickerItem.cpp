@@ -5,6 +5,7 @@
 #include "engine/GDebugLog.h"
 #include "engine/GHashTable.h"
 #include "engine/LibText.h"
+#include "engine/TextHelpers.h"
 #include "gui/GUI_ConfirmDialog.h"
 #include "gui/GUI_Cursor.h"
 #include "gui/GUI_FilePicker.h"
@@ -97,7 +98,14 @@ void GUI_FilePickerItem::AskDelete(std::intptr_t row)
     if (!item || !item->m_picker)
         return;
     item->m_picker->RequestDelete(item->m_path);
-    AskYesNo("FILEPICKER_CONFIRM_DELETE_TEXT", "FILEPICKER_CONFIRM_DELETE_TITLE", DoDelete, false);
+    AskYesNoText(DeleteQuestion(item->m_name), "FILEPICKER_CONFIRM_DELETE_TITLE", DoDelete, false);
+}
+
+std::string GUI_FilePickerItem::DeleteQuestion(const std::string& name)
+{
+    std::string question = GetString("FILEPICKER_CONFIRM_DELETE_TEXT");
+    ReplaceSubstring(question, "<FILE>", "\"" + name + "\"");
+    return question;
 }
 
 void GUI_FilePickerItem::DoDelete(std::intptr_t)

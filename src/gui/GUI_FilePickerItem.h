@@ -20,6 +20,8 @@ public:
 
     // Delete button action (argument = the row): asks before anything goes.
     static void AskDelete(std::intptr_t row);
+    // "Delete <name> for good?": the question names what goes, in quotes.
+    static std::string DeleteQuestion(const std::string& name);
     // The yes answer.
     static void DoDelete(std::intptr_t unused);
 

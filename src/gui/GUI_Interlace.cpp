@@ -32,6 +32,14 @@ void GUI_Interlace::SetArea(int l, int t, int r, int b)
     m_centreX = static_cast<float>(l + r) / 2.0f;
 }
 
+void GUI_Interlace::DrawOver(const GRect& area)
+{
+    if (!m_areaSet || m_area.left != area.left || m_area.top != area.top || m_area.right != area.right ||
+        m_area.bottom != area.bottom)
+        SetArea(area.left, area.top, area.right, area.bottom);
+    Draw(area);
+}
+
 int GUI_Interlace::GetLineCount() const
 {
     if (!m_areaSet)

@@ -16,6 +16,9 @@ public:
     virtual ~GUI_Interlace() = default;
 
     virtual void Draw(const GRect& rect);
+    // Draws over an area that may move: the lines follow it, and the sweep
+    // starts again only when it moved, never merely for being drawn.
+    void DrawOver(const GRect& area);
 
     void SetArea(int left, int top, int right, int bottom);
     bool IsAreaSet() const { return m_areaSet; }

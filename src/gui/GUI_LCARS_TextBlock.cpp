@@ -1,9 +1,9 @@
 #include "gui/GUI_LCARS_TextBlock.h"
 
 #include "engine/GVertexBuffer.h"
-#include "engine/RandomTables.h"
 
 #include <algorithm>
+#include <string>
 
 namespace {
 int Pick(float r, int count)
@@ -13,8 +13,10 @@ int Pick(float r, int count)
 }
 } // namespace
 
-GUI_LCARS_TextBlock::GUI_LCARS_TextBlock(float phase, int x, int y, int width, int height, const IClock* clock)
-    : m_x(x), m_y(y), m_width(width), m_height(height), m_timer(clock), m_columns(kGlyphSlots), m_rows(kGlyphSlots)
+GUI_LCARS_TextBlock::GUI_LCARS_TextBlock(float phase, int x, int y, int width, int height, const IClock* clock,
+                                         uint64_t seed)
+    : m_x(x), m_y(y), m_width(width), m_height(height), m_timer(clock), m_random(seed), m_columns(kGlyphSlots),
+      m_rows(kGlyphSlots)
 {
     SetRect(static_cast<float>(x), static_cast<float>(y), static_cast<float>(x + width),
             static_cast<float>(y + height));
@@ -24,8 +26,16 @@ GUI_LCARS_TextBlock::GUI_LCARS_TextBlock(float phase, int x, int y, int width, i
     raisesOnClick = false;
     m_vertices.reserve(static_cast<size_t>(kGlyphSlots) * 4);
     m_timer.Start();
-    m_headStartMs = std::clamp(phase, 0.0f, 1.0f) * kCycleMs;
+    m_phaseMs = std::clamp(phase, 0.0f, 1.0f) * kCycleMs;
+    m_headStartMs = m_phaseMs;
     Layout();
+}
+
+void GUI_LCARS_TextBlock::SetClock(const IClock* clock)
+{
+    m_timer = GTimer(clock);
+    m_timer.Start();
+    m_headStartMs = m_phaseMs;
 }
 
 int GUI_LCARS_TextBlock::GetGlyphColumn(int slot) const
@@ -41,15 +51,15 @@ int GUI_LCARS_TextBlock::GetGlyphRow(int slot) const
 void GUI_LCARS_TextBlock::Layout()
 {
     for (int i = 0; i < kGlyphSlots; ++i) {
-        m_columns[static_cast<size_t>(i)] = Pick(RandomFloat(), kAtlasColumns);
-        m_rows[static_cast<size_t>(i)] = Pick(RandomFloat(), kAtlasRows);
+        m_columns[static_cast<size_t>(i)] = Pick(m_random.NextFloat(), kAtlasColumns);
+        m_rows[static_cast<size_t>(i)] = Pick(m_random.NextFloat(), kAtlasRows);
     }
     m_vertices.clear();
     int slot = 0;
     for (int line = 0; line < kLines; ++line) {
-        const int positions = Pick(RandomFloat(), 22) + 8;
+        const int positions = Pick(m_random.NextFloat(), 22) + 8;
         for (int i = 0; i < positions && slot < kGlyphSlots; ++i, ++slot) {
-            if (RandomFloat() < kBlankChance)
+            if (m_random.NextFloat() < kBlankChance)
                 continue;
             const float cx = static_cast<float>(m_x + kPitch * i);
             const float cy = static_cast<float>(m_y + kPitch * line);
@@ -82,8 +92,9 @@ void GUI_LCARS_TextBlock::Draw()
     if (!visible || m_lastDrawn == 0)
         return;
     // Whatever the batch holds goes out with its own texture first.
+    static const std::string texture(kTexture);
     GVertexBuffer& batch = GVertexBuffer::SpriteBatch();
-    batch.SetTexture(kTexture);
+    batch.SetTexture(texture);
     batch.AddVertices(m_vertices.data(), static_cast<size_t>(m_lastDrawn));
     batch.Flush();
 }

@@ -12,6 +12,8 @@
 namespace {
 GUI_TextEditWindow::ModeProvider g_modeProvider = nullptr;
 constexpr float kFontSize = 16.0f;
+// The band behind a selected text: the interface's blue, opaque.
+constexpr uint32_t kSelectionFill = 0xFF3A6EA5u;
 } // namespace
 
 void GUI_TextEditWindow::SetModeProvider(ModeProvider provider)
@@ -54,6 +56,24 @@ void GUI_TextEditWindow::EndEditing()
             mode->keyboardFocus = nullptr;
     }
     m_editing = false;
+    m_allSelected = false;
+}
+
+void GUI_TextEditWindow::SelectAll()
+{
+    m_allSelected = !m_text.empty();
+    m_cursor = static_cast<int>(m_text.size());
+}
+
+bool GUI_TextEditWindow::ReplaceSelection()
+{
+    if (!IsAllSelected())
+        return false;
+    m_allSelected = false;
+    m_text.clear();
+    ++m_revision;
+    m_cursor = 0;
+    return true;
 }
 
 void GUI_TextEditWindow::BeginEditing()
@@ -75,6 +95,7 @@ bool GUI_TextEditWindow::OnLeftClick(float x, float y)
         return false;
     }
     BeginEditing();
+    m_allSelected = false; // the click places the caret
     LayOut();
 
     LibText& lib = LibText::GetInstance();
@@ -121,6 +142,10 @@ void GUI_TextEditWindow::InsertChar(char c)
 {
     if (!IsTypable(c))
         return;
+    // A refused first '_' leaves the selected text as it was.
+    if (c == '_' && noLeadingUnderscore && IsAllSelected())
+        return;
+    ReplaceSelection();
     if (m_text.size() >= static_cast<size_t>(m_maxLength))
         return;
     if (c == '_' && m_cursor == 0 && noLeadingUnderscore)
@@ -138,6 +163,8 @@ void GUI_TextEditWindow::OnKeyDown(int key)
     m_cursor = std::clamp(m_cursor, 0, static_cast<int>(m_text.size()));
     switch (key) {
     case KEY_BACK:
+        if (ReplaceSelection())
+            return;
         if (m_cursor > 0) {
             m_text.erase(static_cast<size_t>(m_cursor - 1), 1);
             ++m_revision;
@@ -150,18 +177,25 @@ void GUI_TextEditWindow::OnKeyDown(int key)
             onEnter(onEnterArgument);
         return;
     case KEY_HOME:
+        m_allSelected = false;
         if (m_editing)
             m_cursor = 0;
         return;
     case KEY_LEFT:
-        if (m_cursor > 0)
+        // Left lets a selection go at its start, as other programs do.
+        if (IsAllSelected())
+            m_cursor = 0;
+        else if (m_cursor > 0)
             --m_cursor;
+        m_allSelected = false;
         return;
     case KEY_RIGHT:
-        if (m_cursor < static_cast<int>(m_text.size()))
+        if (!IsAllSelected() && m_cursor < static_cast<int>(m_text.size()))
             ++m_cursor;
+        m_allSelected = false;
         return;
     case KEY_END:
+        m_allSelected = false;
         if (m_editing)
             m_cursor = static_cast<int>(m_text.size());
         return;
@@ -252,6 +286,13 @@ void GUI_TextEditWindow::Draw()
     LayOut();
     LibText& lib = LibText::GetInstance();
     lib.SetFont("zekton16.dds", kFontSize);
+    if (enabled && IsAllSelected() && !m_shown.empty()) {
+        // The selection is the text's own width on a lit band, inside the box.
+        const int textRight = static_cast<int>(TextX()) + lib.GetTextWidth(m_shown.substr(0, m_shown.find('\n')));
+        const GRect band{static_cast<int>(TextX()) - 2, top + 2, std::min(textRight + 2, right - 2),
+                         std::min(bottom - 2, top + 20)};
+        engine.FillRect(band, kSelectionFill);
+    }
     if (enabled) {
         lib.SetText(TEXT_ALIGN_LEFT, m_shown, TextX(), TextY(), 0xFFFFFFFFu, 0.0f);
         lib.Render(-1);

@@ -39,6 +39,11 @@ public:
     // Takes the keyboard, as a click on the field does (caret at the end).
     void BeginEditing();
     void EndEditing();
+    // Marks the whole text while the field has the keyboard, so that the
+    // first character typed (or Backspace) replaces it; a click or a cursor
+    // key lets it go. A dialog that opens to rename something selects.
+    void SelectAll();
+    bool IsAllSelected() const { return m_allSelected && m_editing; }
 
     bool IsEditing() const { return m_editing; }
     bool IsCaretOn() const { return m_caretOn; }
@@ -58,6 +63,8 @@ public:
 
 private:
     void InsertChar(char c);
+    // Drops a whole-text selection with its text; false when none was held.
+    bool ReplaceSelection();
     // Works out the shown text and the caret's place when the text, the
     // cursor or the size changed since the last time.
     void LayOut();
@@ -67,6 +74,7 @@ private:
     static GUI_GameModeBase* CurrentMode();
 
     bool m_editing = false;
+    bool m_allSelected = false;
     bool m_caretOn = false;
     GTimer m_caretTimer;
     std::string m_text;

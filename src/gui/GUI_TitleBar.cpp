@@ -5,6 +5,7 @@
 #include "engine/LibText.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 // The bar's underline lies this far below its top; two lines of text stand
@@ -84,11 +85,20 @@ int GUI_TitleBar::WidthForOneLine(const std::string& text)
     return lib.GetTextWidth(text) + 2 * static_cast<int>(kTextPad);
 }
 
+float GUI_TitleBar::GetTabLeft() const
+{
+    if (m_centred)
+        return std::floor((static_cast<float>(left + right) - m_barWidth) / 2.0f);
+    return static_cast<float>(left) + kCapWidth;
+}
+
 void GUI_TitleBar::Draw()
 {
     if (m_barWidth <= 2.0f * kCapWidth && m_text.empty())
         return;
-    const float l = static_cast<float>(left);
+    // Everything below is laid out from the box's left edge, the tab
+    // starting a cap's width in.
+    const float l = GetTabLeft() - kCapWidth;
     const float cy = static_cast<float>(top) + 20.0f;
     const float middle = std::max(0.0f, m_barWidth - 2.0f * kCapWidth);
     m_texture.Bind();

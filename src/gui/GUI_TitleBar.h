@@ -31,6 +31,12 @@ public:
     // The least window width whose title bar shows the text on one line.
     static int WidthForOneLine(const std::string& text);
 
+    // A tab that heads a box of its own is drawn in its middle; a dialog's
+    // stands at its left.
+    void SetCentred(bool centred) { m_centred = centred; }
+    // The left edge of the drawn tab (its left cap), in screen pixels.
+    float GetTabLeft() const;
+
     void Draw() override;
 
 private:
@@ -40,5 +46,6 @@ private:
     SmartTexture m_texture;
     float m_barWidth = 0.0f;
     float m_size = kFontSize;
+    bool m_centred = false;
     std::string m_text;
 };

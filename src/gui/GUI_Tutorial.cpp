@@ -145,7 +145,7 @@ bool GUI_Tutorial::HasBeenShown(const std::string& name) const
 bool GUI_Tutorial::LaunchTutorial(const std::string& name)
 {
     TutorialDefinition* found = FindPending(name);
-    if (!found || found->shown)
+    if (!found || found->shown || m_lessonsOff)
         return false;
     auto it = std::find_if(m_pending.begin(), m_pending.end(), [found](const auto& d) { return d.get() == found; });
     m_shown.push_back(std::move(*it));
@@ -175,7 +175,7 @@ void GUI_Tutorial::NoteSkipped(const std::string& lesson, const std::string& con
 void GUI_Tutorial::LaunchECMShockTutorial(float x, float y)
 {
     const TutorialDefinition* lesson = FindPending(kEcmLesson);
-    if (!lesson || lesson->shown)
+    if (!lesson || lesson->shown || m_lessonsOff)
         return;
     if (m_battle.centreCamera)
         m_battle.centreCamera(x, y);

@@ -41,6 +41,9 @@ public:
     // Opens the first pending lesson of that name; false when there is none
     // (never launched or already shown).
     bool LaunchTutorial(const std::string& name);
+    // A run nobody watches (a headless battle) offers no lesson: one would
+    // wait for its OK with the battle paused. Lessons stay unseen.
+    void SetLessonsOff(bool off) { m_lessonsOff = off; }
     bool HasBeenShown(const std::string& name) const;
     TutorialDefinition* FindPending(const std::string& name) const;
     // Centres the battle camera on the shocked ship only when its lesson will show.
@@ -95,6 +98,7 @@ private:
     std::set<std::string> m_skipLogged;
     BattleLink m_battle;
     bool m_battlePausedByTutorial = false;
+    bool m_lessonsOff = false;
 };
 
 // Escape: empties the allowed list, unblocks buttons, clears the wait and

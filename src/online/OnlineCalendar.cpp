@@ -53,6 +53,15 @@ bool OnlineCalendar::ReadDate(const std::string& path, const char* section, Date
             LOG_ERROR(StrFormat("%s [%s] %s: missing (damaged or cut off), no day read", path.c_str(), section, key));
             return false;
         }
+    // Nothing else is written there: keys beyond the three are told at once.
+    size_t unknown = 0;
+    for (size_t i = 0; i < ini.GetEntryCount(); ++i) {
+        const std::string& key = ini.GetKeyAt(i);
+        unknown += key != "day" && key != "month" && key != "year";
+    }
+    if (unknown > 0)
+        LOG_ERROR(StrFormat("%s [%s]: %zu keys other than day, month and year ignored (damaged)", path.c_str(),
+                            section, unknown));
     date.day = ini.GetIntInRange("day", 1, 31);
     date.month = ini.GetIntInRange("month", 1, 12);
     date.year = ini.GetIntInRange("year", 1970, 9999);

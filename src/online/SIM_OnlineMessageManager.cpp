@@ -22,27 +22,39 @@ SIM_OnlineMessageManager::SIM_OnlineMessageManager(std::string seenPath) : m_see
     if (!ReadWholeFile(m_seenPath, text))
         return;
     // A file from before the bound: only its newest lines can be kept, so
-    // only they are read.
+    // only they are read, and what goes is said.
     const size_t most = kMaxStored * kMaxLine;
     if (text.size() > most) {
         const size_t cut = text.find('\n', text.size() - most);
-        text.erase(0, cut == std::string::npos ? text.size() : cut + 1);
+        const size_t dropped = cut == std::string::npos ? text.size() : cut + 1;
+        LOG_ERROR(StrFormat("%s: %zu bytes of older lines before the last %zu bytes left out", m_seenPath.c_str(),
+                            dropped, text.size() - dropped));
+        text.erase(0, dropped);
     }
-    size_t unread = 0;
-    for (auto& record : ParseLines(text, &unread))
+    size_t unread = 0, tooLong = 0;
+    for (auto& record : ParseLines(text, &unread, &tooLong))
         Take(std::move(record), m_seen);
+    // Every line the game writes ends with its line end: a last line without
+    // one was cut, whatever it ends with.
+    if (!text.empty() && text.back() != '\n' && text.rfind('\n') + 1 < text.size())
+        if (const std::string last = text.substr(text.rfind('\n') + 1); last.back() == '"')
+            ++unread;
     // The list is written anew at the next download: a file that held no
-    // message at all, or lines cut or damaged, is said so first.
+    // message at all, or lines cut, damaged or too long, is said so first.
     if (m_seen.empty() && GIniFile::HasContent(text))
         LOG_ERROR(m_seenPath + ": no message line in it, the list starts empty");
     else if (unread > 0)
         LOG_ERROR(StrFormat("%s: %zu lines damaged or cut off, read as they stand", m_seenPath.c_str(), unread));
+    if (tooLong > 0)
+        LOG_ERROR(StrFormat("%s: %zu lines longer than %zu characters left out", m_seenPath.c_str(), tooLong,
+                            kMaxLine));
     Trim();
 }
 
 SIM_OnlineMessageManager::~SIM_OnlineMessageManager() = default;
 
-SIM_OnlineMessageManager::Records SIM_OnlineMessageManager::ParseLines(const std::string& text, size_t* unread)
+SIM_OnlineMessageManager::Records SIM_OnlineMessageManager::ParseLines(const std::string& text, size_t* unread,
+                                                                       size_t* tooLong)
 {
     Records out;
     ForEachMarkedLine(text, kMaxLine, [&out, unread](const std::string& line) {
@@ -53,7 +65,7 @@ SIM_OnlineMessageManager::Records SIM_OnlineMessageManager::ParseLines(const std
             ++*unread;
         if (Record::FromLine(line, *record))
             out.push_back(std::move(record));
-    });
+    }, tooLong);
     if (out.size() > kMaxStored)
         out.erase(out.begin(), out.end() - static_cast<long>(kMaxStored));
     return out;

@@ -26,8 +26,9 @@ public:
     using Records = std::vector<std::unique_ptr<Record>>;
 
     // The message lines of a text as records, at most kMaxStored (the last).
-    // *unread (when given) counts the marked lines that are not whole messages.
-    static Records ParseLines(const std::string& text, size_t* unread = nullptr);
+    // *unread (when given) counts the marked lines that are not whole messages,
+    // *tooLong those longer than kMaxLine, left out.
+    static Records ParseLines(const std::string& text, size_t* unread = nullptr, size_t* tooLong = nullptr);
 
     static SIM_OnlineMessageManager& GetInstance();
     // Reads the seen messages of earlier runs from seenPath.

@@ -5,6 +5,7 @@
 #include "engine/GDebugLog.h"
 #include "engine/GSafeFile.h"
 #include "engine/GTokenizer.h"
+#include "engine/TextHelpers.h"
 
 #include <algorithm>
 #include <atomic>
@@ -97,8 +98,7 @@ std::string SIM_Server::TakeUserName(const std::string& text, std::string* note)
     // challenge file.
     size_t end = 0;
     while (end < text.size() && end < kMaxStoredUserName) {
-        const unsigned char c = static_cast<unsigned char>(text[end]);
-        if (c < 32 || c == 127)
+        if (IsControlCharacter(static_cast<unsigned char>(text[end])))
             break;
         ++end;
     }
@@ -109,12 +109,13 @@ std::string SIM_Server::TakeUserName(const std::string& text, std::string* note)
         } else if (end < text.size()) {
             const unsigned char c = static_cast<unsigned char>(text[end]);
             const size_t rest = text.size() - end;
-            if (end == kMaxStoredUserName && c >= 32 && c != 127)
+            if (end == kMaxStoredUserName && !IsControlCharacter(c))
                 *note = StrFormat("longer than %zu characters (%zu more cut off)", kMaxStoredUserName, rest);
             else if (c == '\n' || c == '\r')
                 *note = StrFormat("a line end after the name (%zu bytes from it on left out)", rest);
             else
-                *note = StrFormat("control character %d after the name (%zu bytes from it on left out)", c, rest);
+                *note = StrFormat("%s after the name (%zu bytes from it on left out)", ControlCharacterName(c).c_str(),
+                                  rest);
         }
     }
     return text.substr(0, end);

@@ -55,6 +55,9 @@ void GUI_BehaviourEditor::Open(const SIM_BehaviourType* type)
 GUI_BehaviourEditor::GUI_BehaviourEditor(const SIM_BehaviourType* type) : GUI_Dialog(true), m_type(type)
 {
     SetOpen(this);
+    // The client area is the dialog, below its title strip.
+    sideMargin = 0.0f;
+    bottomMargin = 0.0f;
     CentreDialog(*this, kWidth, kHeight);
     SetTitle(GetString(type->displayText.c_str()));
     m_description = GetString(type->secondText.c_str());
@@ -157,7 +160,9 @@ void GUI_BehaviourEditor::Draw()
         return;
     Layout();
     GUI_Dialog::Draw();
-    DrawClientPanel(*this);
+    // The panel covers the title strip too: the title goes on top again.
+    DrawPanelWithScanLines(m_interlace, GRect{left, top, right, bottom});
+    DrawTitleBar();
     DrawButtons();
     LibText& text = LibText::GetInstance();
     text.SetFont("zekton16.dds", 16.0f);

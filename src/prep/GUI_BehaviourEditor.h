@@ -2,6 +2,7 @@
 #include "engine/GLifetime.h"
 #include "engine/GRect.h"
 #include "gui/GUI_Dialog.h"
+#include "gui/GUI_Interlace.h"
 #include "gui/GUI_OneOpen.h"
 
 #include <cstdint>
@@ -67,4 +68,5 @@ protected:
     GUI_OrdersSlider* m_slider2 = nullptr;
     GRect m_targetBox;
     std::string m_targetName;
+    GUI_Interlace m_interlace;
 };

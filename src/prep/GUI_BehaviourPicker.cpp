@@ -8,7 +8,6 @@
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_DialogLayout.h"
 #include "gui/GUI_OneOpen.h"
-#include "gui/GUI_PreloadedTextures.h"
 #include "gui/GUI_Tutorial.h"
 #include "gui/GUI_WindowManager.h"
 #include "prep/GUI_BehaviourPickerStrip.h"
@@ -156,10 +155,8 @@ void GUI_BehaviourPicker::Draw()
     if (m_add)
         m_add->enabled = m_selected != nullptr;
     GUI_Dialog::Draw();
-    for (const GRect& area : {m_listArea, m_descriptionArea})
-        DrawPreloadedFrame(GUI_PreloadedTextures::kDialogClient, 32.0f, 1.0f, static_cast<float>(area.left),
-                           static_cast<float>(area.top), static_cast<float>(area.right),
-                           static_cast<float>(area.bottom));
+    DrawPanelWithScanLines(m_listLines, m_listArea);
+    DrawPanelWithScanLines(m_descriptionLines, m_descriptionArea);
     LibText& text = LibText::GetInstance();
     text.SetFont("zekton16.dds", 16.0f);
     DrawChildren();

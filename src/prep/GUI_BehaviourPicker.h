@@ -1,6 +1,7 @@
 #pragma once
 #include "engine/GRect.h"
 #include "gui/GUI_Dialog.h"
+#include "gui/GUI_Interlace.h"
 #include "gui/GUI_OneOpen.h"
 
 #include <vector>
@@ -33,6 +34,8 @@ public:
     const std::vector<GUI_BehaviourPickerStrip*>& GetStrips() const { return m_strips; }
     GUI_BehaviourPickerStrip* GetSelected() const { return m_selected; }
     GUI_ButtonText* GetAddButton() const { return m_add; }
+    const GRect& GetListArea() const { return m_listArea; }
+    const GRect& GetDescriptionArea() const { return m_descriptionArea; }
     const SIM_ShipOrders* GetOrders() const { return m_orders; }
 
 private:
@@ -43,5 +46,7 @@ private:
     GUI_BehaviourPickerStrip* m_selected = nullptr;
     GRect m_listArea;
     GRect m_descriptionArea;
+    GUI_Interlace m_listLines;
+    GUI_Interlace m_descriptionLines;
     GUI_ButtonText* m_add = nullptr;
 };

@@ -37,11 +37,11 @@ std::string GUI_DataItem::FormatValue(const SIM_ShipModuleType& type, const std:
     case SIM_ShipModuleType::STRING:
         return raw;
     case SIM_ShipModuleType::DECIMAL:
-        return StrFormat("%.2f", std::atof(raw));
+        return FigureText(std::atof(raw));
     case SIM_ShipModuleType::BOOL:
         return GetString(std::atoi(raw) != 0 ? "MODULE_DETAILS_BOOL_TRUE" : "MODULE_DETAILS_BOOL_FALSE");
     case SIM_ShipModuleType::DECIMAL_MULT:
-        return StrFormat("%.2f", std::atof(raw) * static_cast<double>(multiplier));
+        return FigureText(std::atof(raw) * static_cast<double>(multiplier));
     default:
         return raw;
     }

@@ -3,7 +3,9 @@
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_FrameDrawing.h"
 #include "gui/GUI_OpenFileDialog.h"
+#include "gui/GUI_FilePicker.h"
 #include "gui/GUI_SaveFileDialog.h"
+#include "gui/GUI_TextEditWindow.h"
 #include "gui/GUI_Tutorial.h"
 #include "gui/GUI_TutorialWindow.h"
 #include "gui/GUI_WindowManager.h"
@@ -60,15 +62,26 @@ void GUI_DeploymentControlPanel::OpenSaveDeploymentDialog(std::intptr_t)
     GUI_DeploymentGUI& screen = GUI_DeploymentGUI::GetInstance();
     GUI_TutorialWindow::CloseAll();
     GUI_Tutorial::GetInstance().blockButtons = false;
-    ShowSaveFileDialog(screen.GetSaveFolder(), ".txt", "DEPLOYMENT_SAVE_TITLE",
-                       [](const std::string& name) { GUI_DeploymentGUI::GetInstance().SaveDeploymentAs(name); },
-                       "deployed");
+    GUI_SaveFileDialog* dialog =
+        ShowSaveFileDialog(screen.GetSaveFolder(), ".txt", "DEPLOYMENT_SAVE_TITLE",
+                           [](const std::string& name) { GUI_DeploymentGUI::GetInstance().SaveDeploymentAs(name); },
+                           "deployed");
+    // Names starting with "_" are the screen's own files, which it deletes:
+    // neither listed nor typed.
+    if (dialog && dialog->GetPicker())
+        dialog->GetPicker()->HideNamesStartingWith("_");
+    if (dialog && dialog->GetTextField())
+        dialog->GetTextField()->noLeadingUnderscore = true;
 }
 
 void GUI_DeploymentControlPanel::OpenLoadDeploymentDialog(std::intptr_t)
 {
-    ShowOpenFileDialog(GUI_DeploymentGUI::GetInstance().GetLoadPattern(), "DEPLOYMENT_LOAD_TITLE",
-                       [](const std::string& path) { GUI_DeploymentGUI::GetInstance().LoadDeploymentFileAsking(path); });
+    GUI_OpenFileDialog* dialog = ShowOpenFileDialog(
+        GUI_DeploymentGUI::GetInstance().GetLoadPattern(), "DEPLOYMENT_LOAD_TITLE",
+        [](const std::string& path) { GUI_DeploymentGUI::GetInstance().LoadDeploymentFileAsking(path); });
+    // The copy the screen keeps of the fleet last fought with is not the player's.
+    if (dialog && dialog->GetPicker())
+        dialog->GetPicker()->HideNamesStartingWith("_");
 }
 
 void OpenDeploymentControlPanel(int x, int y)

@@ -211,11 +211,27 @@ bool GUI_DeploymentDesignPicker::OnRightClick(float x, float y)
 
 void GUI_DeploymentDesignPicker::Update()
 {
+    // A window in front (the mission summary on a small screen) has the
+    // pointer before us, and our own claim comes in the base update.
+    const bool covered = GUI_WindowManager::GetInstance().IsMouseOverWindow();
     GUI_WindowBase::Update();
-    if (!IsMouseOver())
+    if (!visible || covered || !IsMouseOver()) {
+        ClearHover();
         return;
+    }
     for (GUI_ShipIcon* icon : m_visible)
         icon->Update();
+}
+
+void GUI_DeploymentDesignPicker::ClearHover()
+{
+    GUI_WindowBase::ClearHover();
+    // Icons scrolled out of sight too, so none comes back lit.
+    for (GUI_ShipIcon* icon : m_icons)
+        icon->ClearHover();
+    for (GUI_ShipIcon* button : {m_changeRace, m_newDesign})
+        if (button)
+            button->ClearHover();
 }
 
 void GUI_DeploymentDesignPicker::Draw()

@@ -38,6 +38,7 @@ public:
     bool OnRightClick(float x, float y) override;
     void Draw() override;
     void Update() override;
+    void ClearHover() override;
 
     void Rebuild();
     void Layout();

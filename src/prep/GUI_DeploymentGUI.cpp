@@ -46,6 +46,7 @@
 #include "sim/SIM_DeploymentFile.h"
 #include "sim/SIM_FleetLimits.h"
 #include "sim/SIM_HighScores.h"
+#include "sim/SIM_Options.h"
 #include "sim/SIM_Scenario.h"
 #include "sim/SIM_ShipDesign.h"
 #include "sim/SIM_ShipHull.h"
@@ -292,15 +293,14 @@ void GUI_DeploymentGUI::Enter()
     m_bottomStrip.SetUV(0.0f, 0.0f, 1.0f, 45.0f / 1024.0f);
     m_bottomStrip.PlaceCentred(static_cast<float>(w / 2), static_cast<float>(h - 22));
 
-    const bool tutorialOrSurvival =
-        m_scenario->GetType() == SIM_Scenario::SURVIVAL || m_scenario->GetType() == SIM_Scenario::TUTORIAL;
-    const bool showDifficulty = !m_scenario->IsChallengeFleet() && !tutorialOrSurvival;
+    const bool showDifficulty = m_scenario->TakesChosenDifficulty();
     for (GUI_ButtonText* button : m_difficulty) {
         button->visible = showDifficulty;
         button->enabled = showDifficulty;
     }
     MarkDifficultyButtons();
-    m_postChallenge->visible = !tutorialOrSurvival && !m_scenario->IsChallengeFleet() && !m_editingAIFleet;
+    // A battle of the game's own fleets, whose difficulty is chosen, may be posted.
+    m_postChallenge->visible = showDifficulty && !m_editingAIFleet;
     m_postChallenge->enabled = false;
     // Without a server the button stays off and says why.
     m_postChallenge->SetTooltipString(GetString(SIM_Server::GetInstance().IsOnline()
@@ -564,6 +564,9 @@ void GUI_DeploymentGUI::SetDeploymentDifficulty(int level)
     m_scenario->SetDifficulty(level);
     MarkDifficultyButtons();
     if (!m_editingAIFleet) {
+        // The player's choice stands for every battle, in this run and the next.
+        SIM_Options::GetInstance().SetDifficulty(level);
+        SIM_Scenario::ApplyChosenDifficulty(level);
         LoadEnemyFleet();
         return;
     }
@@ -840,6 +843,13 @@ void GUI_DeploymentGUI::OnKeyDown(int code)
     }
     if (keyboardFocus)
         return;
+    // The summary stands in for a modal dialog: Escape puts it away and
+    // leaves the screen, and the fleet last fought with, alone.
+    GUI_MissionSummary* summary = GUI_MissionSummary::GetOpen();
+    if (code == KEY_ESCAPE && summary && !windows.IsQueuedForDelete(summary)) {
+        CloseMissionSummary();
+        return;
+    }
     switch (code) {
     case KEY_ESCAPE: Quit(); break;
     case KEY_E:

@@ -5,9 +5,8 @@
 #include "engine/GHashTable.h"
 #include "engine/LibText.h"
 #include "engine/StrFormat.h"
-#include "gui/GUI_FrameDrawing.h"
+#include "gui/GUI_DialogLayout.h"
 #include "gui/GUI_OneOpen.h"
-#include "gui/GUI_PreloadedTextures.h"
 #include "gui/GUI_WindowManager.h"
 #include "prep/GUI_DeployedShipModuleIcon.h"
 #include "prep/GUI_ModulePopup.h"
@@ -133,8 +132,7 @@ void GUI_DeploymentShipDetails::Draw()
 {
     if (!visible || !m_design)
         return;
-    DrawPreloadedFrame(GUI_PreloadedTextures::kDialogClient, 32.0f, 1.0f, static_cast<float>(left),
-                       static_cast<float>(top), static_cast<float>(right), static_cast<float>(bottom));
+    DrawPanelWithScanLines(m_pattern, GRect{left, top, right, bottom});
     m_blueprint.PlaceCentred(static_cast<float>(left + right) / 2.0f, static_cast<float>(top) + 3.0f + 65.0f);
     m_blueprint.Draw();
     LibText& text = LibText::GetInstance();

@@ -1,5 +1,6 @@
 #pragma once
 #include "engine/CTexturedSprite.h"
+#include "gui/GUI_Interlace.h"
 #include "gui/GUI_OneOpen.h"
 #include "gui/GUI_WindowBase.h"
 
@@ -54,4 +55,5 @@ private:
     std::vector<std::string> m_rows;
     std::vector<GUI_DeployedShipModuleIcon*> m_icons;
     CTexturedSprite m_blueprint;
+    GUI_Interlace m_pattern;
 };

@@ -8,6 +8,7 @@
 #include "engine/TextHelpers.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_ConfirmDialog.h"
+#include "gui/GUI_FilePickerItem.h"
 #include "gui/GUI_Cursor.h"
 #include "gui/GUI_IconButton.h"
 #include "gui/GUI_Message.h"
@@ -17,6 +18,7 @@
 #include "prep/DesignerCommon.h"
 #include "prep/GUI_ShipDesignSummary.h"
 #include "prep/GUI_ShipIconRCMenu.h"
+#include "sim/SIM_Race.h"
 #include "sim/SIM_ShipDesign.h"
 #include "sim/SIM_ShipHull.h"
 
@@ -126,7 +128,7 @@ void GUI_DesignLoader::BuildRows()
         row.design = design;
         row.columns[BY_NAME] = design->GetGuiName();
         row.columns[BY_CLASS] = ClassText(design->GetHull()->GetClass());
-        row.columns[BY_RACE] = design->GetHull()->GetRaceName();
+        row.columns[BY_RACE] = SIM_Race::DisplayName(design->GetHull()->GetRaceName());
         row.deletable = IsDeletable(file);
         LibText& text = LibText::GetInstance();
         for (int c = 0; c < 3; ++c) {
@@ -239,8 +241,10 @@ void GUI_DesignLoader::AskDelete(std::intptr_t row)
     if (!loader || row < 0 || static_cast<size_t>(row) >= loader->m_rows.size() ||
         !loader->m_rows[static_cast<size_t>(row)].deletable)
         return;
-    loader->m_pendingDelete = loader->m_rows[static_cast<size_t>(row)].design->GetFileName();
-    AskYesNo("FILEPICKER_CONFIRM_DELETE_TEXT", "FILEPICKER_CONFIRM_DELETE_TITLE", DeleteConfirmed, false);
+    const Row& asked = loader->m_rows[static_cast<size_t>(row)];
+    loader->m_pendingDelete = asked.design->GetFileName();
+    AskYesNoText(GUI_FilePickerItem::DeleteQuestion(asked.columns[BY_NAME]), "FILEPICKER_CONFIRM_DELETE_TITLE",
+                 DeleteConfirmed, false);
 }
 
 void GUI_DesignLoader::DeleteConfirmed(std::intptr_t)

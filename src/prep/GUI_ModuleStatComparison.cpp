@@ -62,9 +62,9 @@ std::string GUI_ModuleStatComparison::FormatEntryValue(float value, int dataType
 {
     switch (dataType) {
     case SIM_ShipModuleType::DECIMAL:
-        return StrFormat("%.2f", static_cast<double>(value));
+        return FigureText(static_cast<double>(value));
     case SIM_ShipModuleType::DECIMAL_MULT:
-        return StrFormat("%.2f", static_cast<double>(value * multiplier));
+        return FigureText(static_cast<double>(value * multiplier));
     case SIM_ShipModuleType::STRING:
         return std::string();
     default:

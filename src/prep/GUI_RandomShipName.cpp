@@ -62,8 +62,10 @@ GUI_RandomShipName::GUI_RandomShipName(GUI_DeploymentIcon* icon) : GUI_Dialog(tr
     GUI_WindowManager& windows = GUI_WindowManager::GetInstance();
     windows.BringToFront(this);
     windows.AddModal(this);
-    // Opened to type a name: the keys go to the field without a click first.
+    // Opened to type a name: the keys go to the field without a click first,
+    // and the first one typed replaces the old name.
     m_field->BeginEditing();
+    m_field->SelectAll();
 }
 
 GUI_RandomShipName::~GUI_RandomShipName()

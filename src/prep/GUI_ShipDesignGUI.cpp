@@ -170,6 +170,13 @@ void GUI_ShipDesignGUI::StartFromHull(SIM_ShipHull* hull)
         return;
     m_design->ClearModules();
     m_design->SetHull(hull);
+    // A new design, not the old one on another hull: it has no name until
+    // the player gives it one (a shipped design's name would be refused at
+    // Save, a player's own would be written over).
+    m_design->SetGuiName(std::string());
+    m_design->SetName(std::string());
+    if (GUI_ShipDesignSummary* summary = GUI_ShipDesignSummary::GetOpen())
+        summary->GetNameField()->SetText(std::string());
     m_modified = true;
     if (GUI_ShipBlueprint* blueprint = GUI_ShipBlueprint::GetOpen())
         blueprint->Rebuild(m_design.get());

@@ -237,7 +237,7 @@ void GUI_ShipDesignSummary::SaveConfirmed(std::intptr_t)
 bool GUI_ShipDesignSummary::OfferRefitFor(const std::string& typed)
 {
     return g_refitOffer && GUI_ShipDesignGUI::GetInstance().GetDesign() && !TrimWhitespace(typed).empty() &&
-           g_refitOffer(ToLowerString(SIM_ShipDesign::SanitiseDesignName(typed)));
+           g_refitOffer(SIM_ShipDesign::SanitiseDesignName(typed));
 }
 
 bool GUI_ShipDesignSummary::IsNameOfGamesOwnDesign(const std::string& shown)

@@ -20,7 +20,10 @@ public:
     bool OnLeftClick(float x, float y) override;
     bool OnRightClick(float x, float y);
     void Draw() override;
+    // The picker calls this only while no window is in front of the pointer.
     void Update();
+    void ClearHover() { m_hovered = false; }
+    bool IsHovered() const { return m_hovered; }
     // Asks the deployment screen again; the tooltip follows a changed code.
     void RefreshAvailability();
 

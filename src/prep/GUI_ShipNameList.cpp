@@ -6,6 +6,7 @@
 #include "gui/GUI_OneOpen.h"
 #include "gui/GUI_PreloadedTextures.h"
 #include "prep/GUI_RandomShipName.h"
+#include "sim/SIM_Race.h"
 
 namespace {
 GUI_ShipNameList* g_hovered = nullptr;
@@ -17,7 +18,7 @@ GUI_ShipNameList* GUI_ShipNameList::GetHovered()
 }
 
 GUI_ShipNameList::GUI_ShipNameList(const std::string& listName, GUI_RandomShipName* dialog)
-    : m_listName(listName), m_dialog(dialog)
+    : m_listName(listName), m_shownName(SIM_Race::DisplayName(listName)), m_dialog(dialog)
 {
 }
 
@@ -47,6 +48,6 @@ void GUI_ShipNameList::Draw()
                        static_cast<float>(top), static_cast<float>(right), static_cast<float>(bottom));
     LibText& text = LibText::GetInstance();
     text.SetFont("zekton16.dds", 16.0f);
-    text.SetText(TEXT_ALIGN_LEFT, m_listName, static_cast<float>(left) + 10.0f, static_cast<float>(top), 0xFFFFFFFFu,
+    text.SetText(TEXT_ALIGN_LEFT, m_shownName, static_cast<float>(left) + 10.0f, static_cast<float>(top), 0xFFFFFFFFu,
                  static_cast<float>(width - 10));
 }

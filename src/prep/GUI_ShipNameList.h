@@ -15,9 +15,12 @@ public:
     bool OnLeftClick(float x, float y) override;
     void Draw() override;
     const std::string& GetListName() const { return m_listName; }
+    // What the row reads: a race's list by the race's own name.
+    const std::string& GetShownName() const { return m_shownName; }
     static GUI_ShipNameList* GetHovered();
 
 private:
     std::string m_listName;
+    std::string m_shownName;
     GUI_RandomShipName* m_dialog = nullptr;
 };

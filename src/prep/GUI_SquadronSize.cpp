@@ -7,7 +7,6 @@
 #include "frontend/GUI_OptionsSlider.h"
 #include "gui/GUI_DialogLayout.h"
 #include "gui/GUI_OneOpen.h"
-#include "gui/GUI_PreloadedTextures.h"
 #include "gui/GUI_WindowManager.h"
 #include "prep/GUI_DeploymentGUI.h"
 #include "prep/GUI_DeploymentIcon.h"
@@ -79,7 +78,7 @@ void GUI_SquadronSize::Draw()
     if (!visible)
         return;
     GUI_Dialog::Draw();
-    DrawClientPanel(*this);
+    DrawClientPanel(*this, m_interlace);
     DrawChildren();
     LibText& text = LibText::GetInstance();
     text.SetFont("zekton16.dds", 16.0f);

@@ -1,6 +1,7 @@
 #pragma once
 #include "engine/GLifetime.h"
 #include "gui/GUI_Dialog.h"
+#include "gui/GUI_Interlace.h"
 #include "gui/GUI_OneOpen.h"
 
 #include <cstdint>
@@ -39,6 +40,7 @@ private:
     GWatch<GUI_DeploymentIcon> m_icon;
     GUI_OptionsSlider* m_slider = nullptr;
     std::string m_valueText;
+    GUI_Interlace m_interlace;
 };
 
 void OpenSquadronSizeForIcon(GUI_DeploymentIcon* icon);

@@ -28,6 +28,9 @@
 #include "sim/modules/SIM_MissileModule.h"
 #include "sim/modules/SIM_TractorModule.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 int DifficultyIndex(const SIM_Scenario* scenario)
 {
@@ -141,6 +144,7 @@ bool SIM_Battle::SetUp()
 
     m_lost = LOST;
     m_ended = 0;
+    m_endTime = 0.0f;
     m_pointsEarned = 0;
     QLM_ASSERT(m_scenario);
     if (!m_scenario)
@@ -341,15 +345,10 @@ void SIM_Battle::Victory()
     PlayResultMusic("data/sounds/music/victory.ogg");
 
     if (m_scenario) {
-        MarkScenarioBeaten();
         // A custom scenario is the player's own (its enemy may be a default
         // fleet of any size): winning it earns no unlock points, as a
         // challenge earns none.
-        if (!IsOnlineChallenge(m_scenario) && !m_scenario->IsCustom()) {
-            AwardPoints();
-            if (m_pointsEarned > 0)
-                Scores().AddPoints(m_pointsEarned);
-        }
+        AwardPoints(!IsOnlineChallenge(m_scenario) && !m_scenario->IsCustom());
         // Settled before the report opens: what the player sends from it
         // follows the victory, and a game closed from it has counted it.
         if (IsOnlineChallenge(m_scenario))
@@ -388,23 +387,18 @@ void SIM_Battle::RecordSurvivalScore()
     }
 }
 
-void SIM_Battle::AwardPoints()
+void SIM_Battle::AwardPoints(bool earns)
 {
     m_pointsEarned = 0;
-    if (!m_scenario || !m_playerDeployed)
+    if (!m_scenario)
         return;
-    const int score =
-        static_cast<int>(static_cast<float>(m_scenario->GetFleetCostLimit()) - m_playerDeployed->GetTotalCost());
-    SIM_ScenarioScore* record = Scores().GetScenarioRecord(m_scenario->GetName());
-    if (!record)
-        return;
-    const int d = DifficultyIndex(m_scenario);
-    // Only the improvement over the best budget left earlier earns points.
-    if (score > record->highestHonour[d]) {
-        m_pointsEarned = score - record->highestHonour[d];
-        record->highestHonour[d] = score;
-        Scores().SaveHighScores();
-    }
+    // The budget left is the win's honour; beyond 64 bits' reach it cannot be.
+    float left = 0.0f;
+    if (m_playerDeployed)
+        left = static_cast<float>(m_scenario->GetFleetCostLimit()) - m_playerDeployed->GetTotalCost();
+    const int64_t honour = std::isfinite(left) ? static_cast<int64_t>(std::clamp(left, -1e18f, 1e18f)) : 0;
+    m_pointsEarned = Scores().RecordWin(m_scenario->GetName(), DifficultyIndex(m_scenario),
+                                        earns && m_playerDeployed, honour);
 }
 
 void SIM_Battle::SampleStrengths()
@@ -422,9 +416,11 @@ void SIM_Battle::EndBattle()
 {
     // The graph's last sample is the strength the battle ended on (what the
     // score boxes keep showing), not one taken up to a sample interval before.
-    if (!m_ended)
-        SampleStrengths();
     SIM_BattleClock& clock = SIM_BattleClock::GetInstance();
+    if (!m_ended) {
+        SampleStrengths();
+        m_endTime = clock.battleTime;
+    }
     clock.shipPicking = 1;
     clock.battleSpeed = 1.0f;
     m_ended = 1;
@@ -469,9 +465,15 @@ bool StartBattleFromDeploymentFile(SIM_Scenario* scenario, const std::string& pl
 bool StartSeededBattleFromDeploymentFile(SIM_Scenario* scenario, const std::string& playerFleetFile,
                                          int difficulty, uint64_t seed)
 {
-    QlmSrand(seed);
+    SeedBattle(seed);
     SIM_BattleClock::GetInstance().ResetForBattle();
     return StartBattleFromDeploymentFile(scenario, playerFleetFile, difficulty);
+}
+
+void SeedBattle(uint64_t seed)
+{
+    SIM_Battle::GetInstance();
+    QlmSrand(seed);
 }
 
 void RunHeadlessBattleFrame(float scaledMs)

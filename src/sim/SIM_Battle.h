@@ -42,7 +42,8 @@ public:
     void CheckEnd();
     void Victory();
     void Defeat();
-    void AwardPoints();
+    // Records the win in the scores, with the points it earns when earns is set.
+    void AwardPoints(bool earns);
     // A survival battle's score becomes the scenario's best when it beats
     // it (sc.dat), posted online or not.
     void RecordSurvivalScore();
@@ -59,6 +60,9 @@ public:
 
     bool IsStarted() const { return m_started != 0; }
     bool IsEnded() const { return m_ended != 0; }
+    // The battle clock when the battle ended (0 until then): the clock runs
+    // on behind the result while the statistics stop there.
+    float GetEndTime() const { return m_endTime; }
     uint32_t GetLost() const { return m_lost; }
     void SetLost(uint32_t lost) { m_lost = lost; }
     int32_t GetPointsEarned() const { return m_pointsEarned; }
@@ -115,6 +119,7 @@ private:
     SIM_Race* m_enemyRace = nullptr;
     SIM_Scenario* m_scenario = nullptr;
     uint32_t m_ended = 0;
+    float m_endTime = 0.0f;
     uint32_t m_lost = LOST;
     int32_t m_pointsEarned = 0;
     float m_timeSinceLastKill = 0.0f;
@@ -140,3 +145,7 @@ bool StartBattleFromDeploymentFile(SIM_Scenario* scenario, const std::string& pl
 // the game's --seed start here, so both fight the same battle.
 bool StartSeededBattleFromDeploymentFile(SIM_Scenario* scenario, const std::string& playerFleetFile,
                                          int difficulty, uint64_t seed);
+// Seeds the generator for a battle. The battle and the services it makes on
+// first use (the comms shuffle draws from the generator) are made before the
+// seed, so a battle fights the same whether or not an earlier screen made them.
+void SeedBattle(uint64_t seed);

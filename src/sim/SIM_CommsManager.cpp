@@ -110,6 +110,9 @@ bool SIM_CommsManager::Load(const std::string& commsFile)
                                                              [](const Pool& p) { return p.texts.empty(); });
     if (none)
         LOG_ERROR(commsFile + ": no comms lines in it (empty, cut or damaged), battles run without them");
+    // Cut inside a line: what is left of it is spoken as the whole line.
+    else if (std::string text; unknown.empty() && ReadWholeFile(commsFile, text) && text.back() != '\n')
+        LOG_ERROR(commsFile + ": cut off inside its last line, its last line read as it stands");
     for (int id = 0; id < COM_COUNT && !none; ++id)
         if (m_pools[id].texts.empty())
             LOG_DEBUG(std::string("No comms lines for ") + kIdNames[id] + " in " + commsFile + ": generic lines stand in");

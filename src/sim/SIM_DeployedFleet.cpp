@@ -54,6 +54,8 @@ bool SIM_DeployedFleet::LoadForRace(const std::string& filePath, const SIM_Scena
     GIniFile::SectionTexts file;
     if (!GIniFile::SplitSections(filePath.c_str(), file))
         return false;
+    // Each kind of bad ship is told once for the file, with the count.
+    GLogFileTally tally(filePath);
     for (const std::string& section : file.names) {
         GIniFile ini;
         ini.LoadFromSections(section.c_str(), file);
@@ -65,6 +67,10 @@ bool SIM_DeployedFleet::LoadForRace(const std::string& filePath, const SIM_Scena
         }
         LoadShipSection(ini, scenario, ownRace);
     }
+    // Every line the game writes ends with its line end: without the last
+    // one, the last ship's last value (an angle, an order) may be short.
+    if (file.cutOff)
+        LOG_ERROR(filePath + ": cut off inside its last line");
     return true;
 }
 

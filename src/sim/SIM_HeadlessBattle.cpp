@@ -4,6 +4,7 @@
 
 #include "engine/GDebugLog.h"
 #include "engine/GRandom.h"
+#include "engine/StrFormat.h"
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_BattleClock.h"
 #include "sim/SIM_ContentFiles.h"
@@ -13,6 +14,7 @@
 #include "sim/SIM_ShipModuleType.h"
 #include "sim/SIM_ShipNameGenerator.h"
 #include "sim/SIM_StatsDatabase.h"
+#include "sim/SIM_SurvivalMode.h"
 
 SIM_HeadlessBattle::SIM_HeadlessBattle(const std::string& scoresFolder)
     : m_scores(scoresFolder)
@@ -61,7 +63,7 @@ bool SIM_HeadlessBattle::Start(const std::string& scenarioName, const std::strin
 bool SIM_HeadlessBattle::StartCustom(SIM_Scenario* scenario, SIM_DeployedFleet& player, SIM_DeployedFleet& enemy,
                                      uint64_t seed)
 {
-    QlmSrand(seed);
+    SeedBattle(seed);
     SIM_BattleClock::GetInstance().ResetForBattle();
     return SIM_Battle::GetInstance().Start(scenario, &player, &enemy, true);
 }
@@ -187,4 +189,26 @@ const char* SIM_HeadlessBattle::OutcomeName()
     default:
         return "lost";
     }
+}
+
+std::string SIM_HeadlessBattle::Summary()
+{
+    std::string text = StrFormat("outcome: %s\n", OutcomeName());
+    text += StrFormat("battle time: %.2f s\n", BattleTime() / 1000.0f);
+    const Totals t = CollectTotals();
+    const char* sides[2] = {"player", "enemy"};
+    for (int s = 0; s < 2; ++s)
+        text += StrFormat("%s: ships lost %d of %d, damage dealt %.1f (hull %.1f), shots %d, hits %d\n", sides[s],
+                          t.shipsLost[s], t.ships[s], t.damageDealt[s], t.hullDamageDealt[s], t.shots[s], t.hits[s]);
+    const SIM_Scenario* scenario = SIM_Battle::GetInstance().GetScenario();
+    if (scenario && scenario->GetType() == SIM_Scenario::SURVIVAL) {
+        const SIM_SurvivalMode& survival = SIM_SurvivalMode::GetInstance();
+        text += StrFormat("survival: score %d, waves arrived %d\n", static_cast<int>(survival.GetScore()),
+                          survival.GetWavesSent());
+    }
+    for (const WeaponClassTotals& w : CollectWeaponClassTotals())
+        text += StrFormat("weapon %s: hits %d, kills %d\n", w.className.c_str(), w.hits, w.kills);
+    for (const ModuleClassTotals& m : CollectModuleClassTotals())
+        text += StrFormat("module %s: shots %d, hits %d\n", m.className.c_str(), m.shots, m.hits);
+    return text;
 }

@@ -86,6 +86,11 @@ public:
     static std::vector<ModuleClassTotals> CollectModuleClassTotals();
     // "won", "lost", "retreated" or "unfinished".
     static const char* OutcomeName();
+    // How the battle went, in lines: the outcome, the battle time, each side's
+    // totals, a survival score, and the hits, kills and shots of each weapon
+    // and module class. The runner and the game's headless battle print it
+    // alike, so the two can be compared line for line.
+    static std::string Summary();
 
 private:
     SIM_HighScores m_scores;

@@ -18,6 +18,16 @@ const char* const kHonourKeys[SIM_ScenarioScore::kDifficulties] = {"highest_hono
                                                                    "highest_honor_hard"};
 // Written only once a survival battle scored: files without it read as 0.
 const char* const kBestSurvivalKey = "best_survival_score";
+// unl.dat's record of a win whose sc.dat save may not have gone in:
+// "[won <scenario>]" with its difficulty and honour.
+const char* const kWonPrefix = "won ";
+// Far more items than the game offers: a larger unl.dat is damage, and its
+// lines past these are not kept in memory.
+constexpr size_t kMaxUnlockLines = 10000;
+// Far more scenarios than any install holds. Its rewrite, about 155 bytes a
+// record, stays well under what the next start reads (a file past that is
+// refused, and every score with it).
+constexpr size_t kMaxScenarioSections = 100000;
 
 // Values are whole numbers; anything else ("nan", a path) is told with the
 // file, the scenario and the key, and reads as its leading integer.
@@ -89,6 +99,7 @@ void SIM_HighScores::Load()
 {
     m_records.clear();
     m_unlocked.clear();
+    m_unsavedWins.clear();
     m_points = 0;
     std::string text;
     const FileRead read = ReadWholeFile(ScoresPath(), text);
@@ -107,12 +118,19 @@ void SIM_HighScores::Load()
 void SIM_HighScores::LoadScores(const std::string& text)
 {
     // One pass over the text: a file of thousands of scenarios loads at once.
-    std::vector<std::string> repeated;
-    std::vector<GIniFile> sections = GIniFile::ParseSections(text, &repeated);
+    GIniFile::Repeats repeated;
+    size_t leftOut = 0;
+    std::vector<GIniFile> sections =
+        GIniFile::ParseSections(text, &repeated, SIZE_MAX, &leftOut, kMaxScenarioSections);
+    // Each kind of damage is told once for the file, never once per section.
+    GLogFileTally tally(ScoresPath());
+    if (leftOut > 0)
+        LOG_ERROR(StrFormat("%s: %zu lines past the first %zu scenario sections left out (damaged)",
+                            ScoresPath().c_str(), leftOut, kMaxScenarioSections));
     // A repeated section would read the first block's values twice.
-    for (const std::string& name : repeated)
-        if (!name.empty())
-            LOG_ERROR(StrFormat("Duplicate scenario [%s] in sc.dat ignored", name.c_str()));
+    if (repeated.count > 0)
+        LOG_ERROR(StrFormat("%s: %zu repeated scenario sections ignored (the first: [%s])", ScoresPath().c_str(),
+                            repeated.count, repeated.first.c_str()));
     if (sections.empty() && !text.empty())
         LOG_ERROR(StrFormat("%s holds no scenario sections: damaged file ignored", ScoresPath().c_str()));
     int incomplete = 0;
@@ -120,7 +138,7 @@ void SIM_HighScores::LoadScores(const std::string& text)
         ini.SetFileName(ScoresPath());
         const std::string& name = ini.GetSection();
         if (name.empty()) {
-            LOG_ERROR("Unnamed section in sc.dat ignored");
+            LOG_ERROR(ScoresPath() + ": unnamed section ignored");
             continue;
         }
         for (int d = 0; d < SIM_ScenarioScore::kDifficulties; ++d)
@@ -133,7 +151,7 @@ void SIM_HighScores::LoadScores(const std::string& text)
         record->survival = ReadFlag(ini, "survival", name, "survival");
         for (int d = 0; d < SIM_ScenarioScore::kDifficulties; ++d) {
             record->beaten[d] = ReadInt(ini, kBeatenKeys[d]) != 0;
-            record->highestHonour[d] = ReadInt(ini, kHonourKeys[d]);
+            record->highestHonour[d] = ini.GetIntInRange(kHonourKeys[d], 0, INT_MAX);
         }
         record->bestSurvivalScore = std::max(0, ReadInt(ini, kBestSurvivalKey));
         m_records.push_back(std::move(record));
@@ -179,8 +197,13 @@ void SIM_HighScores::LoadUnlocks()
     // A refused file was logged by the reader and is kept as it is.
     if (!ReadWholeFile(UnlocksPath(), text))
         return;
+    size_t leftOut = 0;
+    std::vector<GIniFile> sections = GIniFile::ParseSections(text, nullptr, kMaxUnlockLines, &leftOut);
+    if (leftOut > 0)
+        LOG_ERROR(StrFormat("%s: %zu lines past the first %zu left out (damaged)", UnlocksPath().c_str(), leftOut,
+                            kMaxUnlockLines));
     GIniFile unlocks, points;
-    for (GIniFile& section : GIniFile::ParseSections(text)) {
+    for (GIniFile& section : sections) {
         section.SetFileName(UnlocksPath());
         if (section.GetSection() == "unlocks" && unlocks.GetSection().empty())
             unlocks = std::move(section);
@@ -189,11 +212,58 @@ void SIM_HighScores::LoadUnlocks()
     }
     for (size_t i = 0; i < unlocks.GetEntryCount(); ++i)
         m_unlocked.push_back(unlocks.GetKeyAt(i));
+    FinishWins(sections);
     if (!points.HasKey("points")) {
         LOG_ERROR(StrFormat("%s has no points (damaged or cut off): 0 points", UnlocksPath().c_str()));
         return;
     }
     m_points = points.GetIntInRange("points", 0, INT_MAX);
+}
+
+void SIM_HighScores::FinishWins(const std::vector<GIniFile>& sections)
+{
+    int finished = 0;
+    for (const GIniFile& section : sections) {
+        const std::string& name = section.GetSection();
+        if (name.compare(0, std::strlen(kWonPrefix), kWonPrefix) != 0)
+            continue;
+        Win win;
+        win.paid = true;
+        win.scenario = name.substr(std::strlen(kWonPrefix));
+        win.difficulty = section.GetIntInRange("difficulty", 0, SIM_ScenarioScore::kDifficulties - 1);
+        win.honour = section.GetIntInRange("honour", 0, INT_MAX);
+        SIM_ScenarioScore* record = const_cast<SIM_ScenarioScore*>(FindRecord(win.scenario));
+        if (!record) {
+            m_records.push_back(std::make_unique<SIM_ScenarioScore>(win.scenario));
+            record = m_records.back().get();
+        }
+        const int d = win.difficulty;
+        if (record->beaten[d] && record->highestHonour[d] >= win.honour)
+            continue;
+        record->beaten[d] = true;
+        record->highestHonour[d] = std::max(record->highestHonour[d], win.honour);
+        m_unsavedWins.push_back(std::move(win));
+        ++finished;
+    }
+    if (finished == 0)
+        return;
+    // The points of these wins are in unl.dat already: their honour goes in
+    // now, or they wait in unl.dat for the next save.
+    LOG_ERROR(StrFormat("%s: %d wins paid in %s but missing here (a save stopped between the two), recorded now",
+                        ScoresPath().c_str(), finished, UnlocksPath().c_str()));
+    if (SaveHighScores())
+        m_unsavedWins.clear();
+}
+
+int32_t SIM_HighScores::SavedHonour(const SIM_ScenarioScore& record, int d) const
+{
+    // An honour whose points unl.dat does not hold yet is not saved: with it,
+    // winning again would earn nothing.
+    int32_t honour = record.highestHonour[d];
+    for (const Win& win : m_unsavedWins)
+        if (!win.paid && win.difficulty == d && win.scenario == StorableScenarioName(record.scenarioName))
+            honour = std::min(honour, win.earlierHonour);
+    return honour;
 }
 
 bool SIM_HighScores::SaveHighScores() const
@@ -206,7 +276,7 @@ bool SIM_HighScores::SaveHighScores() const
         for (int d = 0; d < SIM_ScenarioScore::kDifficulties; ++d)
             out += StrFormat("%s = %d\n", kBeatenKeys[d], r->beaten[d] ? 1 : 0);
         for (int d = 0; d < SIM_ScenarioScore::kDifficulties; ++d)
-            out += StrFormat("%s = %d\n", kHonourKeys[d], r->highestHonour[d]);
+            out += StrFormat("%s = %d\n", kHonourKeys[d], SavedHonour(*r, d));
         if (r->bestSurvivalScore > 0)
             out += StrFormat("%s = %d\n", kBestSurvivalKey, r->bestSurvivalScore);
     }
@@ -224,10 +294,15 @@ bool SIM_HighScores::SaveUnlocks() const
         out += item + "\n";
     out += "[points]\n";
     out += StrFormat("points = %d\n", m_points);
+    for (const Win& win : m_unsavedWins)
+        out += StrFormat("[%s%s]\ndifficulty = %d\nhonour = %d\n", kWonPrefix, win.scenario.c_str(), win.difficulty,
+                         win.honour);
     if (!WriteFileAtomically(UnlocksPath(), out)) {
         LOG_ERROR("Failed to save unlocks");
         return false;
     }
+    for (Win& win : m_unsavedWins)
+        win.paid = true;
     return true;
 }
 
@@ -317,4 +392,33 @@ void SIM_HighScores::AddPoints(int amount)
         total = INT_MAX;
     m_points = static_cast<int32_t>(total);
     SaveUnlocks();
+}
+
+int32_t SIM_HighScores::RecordWin(const std::string& scenarioName, int difficulty, bool earns, int64_t honour)
+{
+    SIM_ScenarioScore* record = GetScenarioRecord(scenarioName);
+    if (!record || difficulty < 0 || difficulty >= SIM_ScenarioScore::kDifficulties)
+        return 0;
+    const int d = difficulty;
+    const bool wasBeaten = record->beaten[d];
+    record->beaten[d] = true;
+    // Only the improvement over the best budget left earlier earns points;
+    // 64 bits, so that no honour read or won wraps the difference.
+    const int64_t best = record->highestHonour[d];
+    const int64_t won = std::clamp<int64_t>(honour, 0, INT_MAX);
+    int32_t earned = 0;
+    if (earns && won > best) {
+        earned = static_cast<int32_t>(std::min<int64_t>(won - best, INT_MAX));
+        m_points = static_cast<int32_t>(std::min<int64_t>(int64_t{m_points} + earned, INT_MAX));
+        record->highestHonour[d] = static_cast<int32_t>(won);
+        m_unsavedWins.push_back({StorableScenarioName(scenarioName), d, static_cast<int32_t>(won),
+                                 static_cast<int32_t>(best), false});
+        SaveUnlocks();
+    }
+    if ((earned > 0 || !wasBeaten) && SaveHighScores())
+        // What was paid is in sc.dat now; what was not still waits for unl.dat.
+        m_unsavedWins.erase(std::remove_if(m_unsavedWins.begin(), m_unsavedWins.end(),
+                                           [](const Win& w) { return w.paid; }),
+                            m_unsavedWins.end());
+    return earned;
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+class GIniFile;
+
 // Per-scenario wins and honour (sc.dat) and the player's unlock points and
 // unlocked items (unl.dat), both in the user folder.
 class SIM_HighScores {
@@ -49,6 +51,15 @@ public:
     // points, the item is already unlocked or its name cannot be stored.
     bool SpendUnlockPoints(int cost, const std::string& item);
 
+    // A win at a difficulty (0..2): its beaten flag, and when it earns, the
+    // honour (the budget left) beyond the best one as points. unl.dat goes
+    // first, holding the points and the win, then sc.dat: a stop between
+    // them is finished at the next load from unl.dat, so a win and its
+    // points are kept both or neither, and never paid twice. The points
+    // earned; while unl.dat cannot take them they stay in memory, and sc.dat
+    // keeps the earlier honour, so that a later win pays them again.
+    int32_t RecordWin(const std::string& scenarioName, int difficulty, bool earns, int64_t honour);
+
     int GetPoints() const { return m_points; }
     // Adds (or with a negative amount removes, never below 0) points and
     // saves unl.dat.
@@ -71,9 +82,21 @@ private:
     // Fresh records for every scenario, written to sc.dat when save is set.
     void SeedScores(bool save);
     void LoadUnlocks();
+    // Wins unl.dat holds that sc.dat lacks (a stop between the two saves).
+    void FinishWins(const std::vector<GIniFile>& sections);
+    int32_t SavedHonour(const SIM_ScenarioScore& record, int difficulty) const;
 
     std::vector<std::unique_ptr<SIM_ScenarioScore>> m_records;
     std::vector<std::string> m_unlocked;
+    // Wins whose sc.dat save has not gone in yet, paid in unl.dat or not.
+    struct Win {
+        std::string scenario;
+        int difficulty = 0;
+        int32_t honour = 0;
+        int32_t earlierHonour = 0; // what sc.dat keeps until unl.dat has the points
+        bool paid = false;         // unl.dat holds the points and the win
+    };
+    mutable std::vector<Win> m_unsavedWins;
     int32_t m_points = 0;
     std::string m_folder;
     ScenarioProvider m_provider;

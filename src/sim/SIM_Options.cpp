@@ -6,7 +6,9 @@
 #include "engine/GSafeFile.h"
 #include "engine/StrFormat.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -77,6 +79,10 @@ bool KnownRange(const std::string& name, Range& range)
         }
     if (name == "OPTIONS_MINZOOM") {
         range = {0.0f, kMostMapZoom};
+        return true;
+    }
+    if (name == SIM_Options::kDifficultyName) {
+        range = {0.0f, 2.0f};
         return true;
     }
     for (const Default& d : kValueDefaults)
@@ -180,6 +186,22 @@ void SIM_Options::SetValue(const std::string& name, float value)
     }
     LOG_DEBUG("Missing Global variable");
     AddValue(name, value);
+}
+
+int SIM_Options::GetDifficulty()
+{
+    const Record* r = Find(kDifficultyName);
+    return r ? std::clamp(static_cast<int>(std::lround(r->value)), 0, 2) : 0;
+}
+
+void SIM_Options::SetDifficulty(int level)
+{
+    const float value = static_cast<float>(std::clamp(level, 0, 2));
+    if (Record* r = Find(kDifficultyName))
+        r->value = value;
+    else
+        AddValue(kDifficultyName, value);
+    Save();
 }
 
 void SIM_Options::AddValue(const std::string& name, float value)

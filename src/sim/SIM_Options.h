@@ -42,6 +42,12 @@ public:
     static const char* GetToggleName(int index);
     bool GetToggle(int index);
 
+    // The battle difficulty the player chose last (0 easy, 1 medium, 2 hard),
+    // kept across runs; easy until one is chosen. Setting it saves.
+    static constexpr const char* kDifficultyName = "DIFFICULTY";
+    int GetDifficulty();
+    void SetDifficulty(int level);
+
     const std::string& GetRaceName() const { return m_raceName; }
     // Names with line breaks are refused: they would break config.txt.
     void SetRaceName(const std::string& race);

@@ -2,6 +2,7 @@
 
 #include "engine/CTexturedSprite.h"
 #include "engine/GDebugLog.h"
+#include "engine/GHashTable.h"
 #include "engine/GIniFile.h"
 #include "engine/GRandom.h"
 #include "engine/GTokenizer.h"
@@ -158,6 +159,12 @@ SIM_Race* SIM_Race::FindOrDefault(const std::string& name)
 const std::vector<SIM_Race*>& SIM_Race::GetList()
 {
     return AllRaces();
+}
+
+std::string SIM_Race::DisplayName(const std::string& name)
+{
+    const SIM_Race* race = Find(name, false);
+    return race ? GetString(race->GetGuiName().c_str()) : name;
 }
 
 int SIM_Race::CountSelectableRaces()

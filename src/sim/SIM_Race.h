@@ -33,6 +33,9 @@ public:
     static SIM_Race* FindOrDefault(const std::string& name);
     static const std::vector<SIM_Race*>& GetList();
     static int CountSelectableRaces();
+    // What the player reads for a race's name ("Federation" for
+    // "federation"); a name no race has is shown as it is.
+    static std::string DisplayName(const std::string& name);
 
     std::string GetTurretMapping(const std::string& turretName) const;
     const Turret* FindTurret(const std::string& turretName) const;

@@ -528,6 +528,18 @@ SIM_Scenario* SIM_Scenario::GetFirst()
     return nullptr;
 }
 
+bool SIM_Scenario::TakesChosenDifficulty() const
+{
+    return !m_challengeFleet && m_type != SURVIVAL && m_type != TUTORIAL;
+}
+
+void SIM_Scenario::ApplyChosenDifficulty(int difficulty)
+{
+    for (SIM_Scenario* scenario : GetList())
+        if (scenario->TakesChosenDifficulty())
+            scenario->SetDifficulty(difficulty);
+}
+
 const std::vector<SIM_Scenario*>& SIM_Scenario::GetList()
 {
     return AllScenarios();

@@ -102,6 +102,11 @@ public:
     float GetLightningInterval() const { return m_lightningInterval; }
     bool HasLightning() const { return m_hasLightning; }
     int GetDifficulty() const { return m_difficulty; }
+    // Whether the player chooses this battle's difficulty (a skirmish of the
+    // game's own fleets: not a survival, a tutorial or a challenge).
+    bool TakesChosenDifficulty() const;
+    // The player's choice, for every battle that takes it.
+    static void ApplyChosenDifficulty(int difficulty);
     bool IsChallengeFleet() const { return m_challengeFleet; }
     bool GetSecondFlag() const { return m_secondFlag; }
     float GetShieldStrengthMultiplier() const { return m_shieldMultiplier; }

@@ -136,6 +136,30 @@ bool SIM_ShipHull::ParsePointField(const std::string& field, float& x, float& y)
     return stop && *stop == '\0' && stop != first.c_str();
 }
 
+SIM_ShipHull::Band SIM_ShipHull::ParseBand(const std::string& line)
+{
+    GTokenizer tok(line, ',');
+    float v[6];
+    for (float& value : v)
+        value = tok.NextFloat();
+    Band band;
+    band.x1 = v[0] / 512.0f - 0.5f;
+    band.y1 = v[1] / 512.0f - 0.5f;
+    band.x2 = v[2] / 512.0f - 0.5f;
+    band.y2 = v[3] / 512.0f - 0.5f;
+    band.width = v[4] / 512.0f;
+    band.angle = v[5];
+    return band;
+}
+
+std::vector<SIM_ShipHull::Band> SIM_ShipHull::GetBands() const
+{
+    std::vector<Band> bands;
+    for (const std::string& line : m_tractorBeams)
+        bands.push_back(ParseBand(line));
+    return bands;
+}
+
 SIM_ShipHull::SIM_ShipHull()
     : m_unlockable(std::make_unique<SIM_Unlockable>())
 {
@@ -148,6 +172,17 @@ SIM_ShipHull::~SIM_ShipHull()
     auto& list = HullList();
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
 }
+
+namespace {
+// FNV-1a: the same name gives the same order on every machine.
+uint64_t HashName(const std::string& name)
+{
+    uint64_t h = 0xCBF29CE484222325ull;
+    for (unsigned char c : name)
+        h = (h ^ c) * 0x100000001B3ull;
+    return h;
+}
+} // namespace
 
 float SIM_ShipHull::ToHullX(float fileValue) const
 {
@@ -261,9 +296,13 @@ void SIM_ShipHull::ReadTargets(const GIniFile& ini)
         }
         m_targets.push_back(std::move(t));
     }
-    // Seeded generator so a battle replays the same aim points.
+    // Shuffled from the hull's own name, not from the game's generator: how
+    // much of it the start-up had drawn before the hulls loaded would change
+    // the aim points, and with them every battle, between the game and the
+    // headless runner fighting the same seed.
+    GRandom shuffle(HashName(m_name));
     for (size_t i = m_targets.size(); i > 1; --i) {
-        const size_t j = static_cast<size_t>(QlmRand()) % i;
+        const size_t j = static_cast<size_t>(shuffle.Next15()) % i;
         std::swap(m_targets[i - 1], m_targets[j]);
     }
     if (m_targets.empty())

@@ -63,6 +63,15 @@ public:
         float amount = 0.0f;
     };
 
+    // A structural band of the [tractorbeams] section, "x1,y1,x2,y2,width,
+    // angle" with points and width on a 0..512 grid across the sprite (twice
+    // the others'); here as fractions of the hull, the points centred on 0.
+    struct Band {
+        float x1 = 0.0f, y1 = 0.0f, x2 = 0.0f, y2 = 0.0f;
+        float width = 0.0f;
+        float angle = 0.0f; // degrees, added to the ship's
+    };
+
     // Empty hull, appended to the global list.
     SIM_ShipHull();
     ~SIM_ShipHull() override;
@@ -88,6 +97,8 @@ public:
     static bool ParseEmitterField(const std::string& field, std::string& config, float& x, float& y);
     // A point "(x-y)" (a turret point): a leading hyphen is x's minus sign.
     static bool ParsePointField(const std::string& field, float& x, float& y);
+
+    static Band ParseBand(const std::string& line);
 
     // BONUS_KIND_COUNT (6) for an unknown key, after an error report.
     static int BonusKindFromName(const std::string& key);
@@ -117,6 +128,7 @@ public:
 
     const std::vector<std::string>& GetEngineGlows() const { return m_engineGlows; }
     const std::vector<std::string>& GetTractorBeams() const { return m_tractorBeams; }
+    std::vector<Band> GetBands() const;
     const std::vector<std::string>& GetPulseGlows() const { return m_pulseGlows; }
     const std::vector<std::string>& GetContrails() const { return m_contrails; }
     const std::vector<std::string>& GetRunningLights() const { return m_runningLights; }

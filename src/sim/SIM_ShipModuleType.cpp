@@ -91,12 +91,17 @@ void SIM_ShipModuleType::Read(const std::string& fileName)
     m_config.Load("config", fileName.c_str());
     // Every module file has these: one without was cut or damaged, and its
     // missing values read as 0 or empty.
+    bool told = false;
     for (const char* key : {"name", "classname", "slot_type", "size", "cost", "weight", "hitpoints"})
         if (!m_config.HasKey(key)) {
             LOG_ERROR(StrFormat("%s [config] %s: missing (cut or damaged), it and what follows read as 0 or empty",
                                 fileName.c_str(), key));
+            told = true;
             break;
         }
+    // Cut past those, inside a line: its value reads as what is left of it.
+    if (!told && m_config.IsCutOff())
+        LOG_ERROR(fileName + ": cut off inside its last line, its last value read as it stands");
 
     m_name = m_config.GetString("name");
     m_guiName = m_config.GetString("guiname");

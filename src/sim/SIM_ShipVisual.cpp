@@ -266,9 +266,12 @@ void SIM_ShipVisual::ShowShieldCollapse()
     ++shieldCollapseCount;
     shieldEffectOn = false;
     shieldBubbleUp = false;
+    shieldCollapsed = true;
 }
 
 void SIM_ShipVisual::SetShieldEffect(bool on)
 {
     shieldEffectOn = on;
+    const SIM_Shield* shield = ship ? ship->GetShield() : nullptr;
+    shieldBubbleUp = on && !shieldCollapsed && shield && !shield->GetModules().empty();
 }

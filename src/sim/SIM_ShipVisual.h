@@ -110,9 +110,10 @@ public:
     float GetWarpDuration() const { return warpDuration; }
     bool IsWarpOutArmed() const { return warpOutArmed; }
     bool IsShieldEffectOn() const { return shieldEffectOn; }
-    // The bubble shots meet: up from set-up on a ship with shield generators
-    // until its shield first collapses. The drawn bubble never comes back, so
-    // neither does this one, whatever the shield's points do later.
+    // The bubble shots meet, which is the bubble drawn: up from set-up on a
+    // ship with shield generators, down while the shield is disrupted (its
+    // effect off), and gone for good once the shield collapses, whatever its
+    // points do later.
     bool HasShieldBubble() const { return shieldBubbleUp; }
     float GetShieldBubbleRadius() const { return shieldBubbleRadius; }
     bool IsKilled() const { return killed; }
@@ -166,6 +167,7 @@ private:
     bool warpOutArmed = false;
     bool shieldEffectOn = false;
     bool shieldBubbleUp = false;
+    bool shieldCollapsed = false;
     float shieldBubbleRadius = 0.0f;
     bool killed = false;
     float warpTime = 0.0f;

@@ -131,19 +131,22 @@ TEST_F(UsageMetricsTest, EveryNameReadsBackAsItselfAfterASave)
     EXPECT_EQ(m.GetEventCount("n_ul"), 3);
 }
 
-TEST_F(UsageMetricsTest, AHundredThousandEventsMergeByName)
+TEST_F(UsageMetricsTest, TwentyThousandRecordsMergeByName)
 {
     std::string text = "[d]\n";
-    for (int i = 0; i < 100000; ++i)
-        text += std::to_string(i) + " = e" + std::to_string(i % 50000) + ",0,1,0.50\n";
+    for (int i = 0; i < 19999; ++i)
+        text += std::to_string(i) + " = e" + std::to_string(i % 10000) + ",0,1,0.50\n";
     m_dir.Write("um.ini", text);
+    ScopedErrorLog log;
     APP_UsageMetrics m(m_dir.Path(), &m_clock, kSeed);
-    ASSERT_EQ(m.GetEvents().size(), 50000u);
-    EXPECT_EQ(m.GetEvents()[49999].name, "e49999");
+    ASSERT_EQ(m.GetEvents().size(), 10000u);
+    EXPECT_EQ(m.GetEvents()[9999].name, "e9999");
     EXPECT_EQ(m.GetEventCount("e0"), 2);
-    EXPECT_EQ(m.GetEventCount("e49999"), 2);
+    EXPECT_EQ(m.GetEventCount("e9998"), 2);
+    EXPECT_EQ(m.GetEventCount("e9999"), 1);
     EXPECT_FLOAT_EQ(m.FindEvent("e123")->total, 1.0f);
-    EXPECT_EQ(m.FindEvent("e50000"), nullptr);
+    EXPECT_EQ(m.FindEvent("e10000"), nullptr);
+    EXPECT_EQ(log.Lines(), 0) << "the header and 19,999 records are within the bound";
 }
 
 TEST_F(UsageMetricsTest, RuntimeAccumulatesOverRuns)
@@ -294,4 +297,56 @@ TEST_F(UsageMetricsTest, CountsThatCannotBeReadAreToldBeforeTheyAreSavedOver)
     m_dir.Write("um.ini", "[d]\n0 = a,0,2,1.00\n");
     APP_UsageMetrics whole(m_dir.Path(), &m_clock, kSeed);
     EXPECT_EQ(log.Lines(), 3);
+    // Cut inside its last line: its header alone, or a record's whole value.
+    for (const char* cut : {"[d]", "[d]\n0 = a,0,2,1.00"}) {
+        m_dir.Write("um.ini", cut);
+        APP_UsageMetrics one(m_dir.Path(), &m_clock, kSeed);
+    }
+    EXPECT_EQ(log.Count(path + ": cut off inside its last line, read as it stands"), 2);
+    EXPECT_EQ(log.Lines(), 5);
+}
+
+TEST_F(UsageMetricsTest, AFileOfMillionsOfLinesKeepsItsFirstTwentyThousand)
+{
+    const std::string path = m_dir.File("um.ini");
+    std::string text = "[d]\n";
+    for (int i = 0; i < 1800000; ++i)
+        text += "e\n";
+    m_dir.Write("um.ini", text);
+    ScopedErrorLog log;
+    APP_UsageMetrics m(m_dir.Path(), &m_clock, kSeed);
+    EXPECT_TRUE(m.GetEvents().empty());
+    // The header is one of the lines kept.
+    EXPECT_EQ(log.Count(path + ": 1780001 lines past the first 20000 left out (damaged)"), 1);
+    EXPECT_EQ(log.Count(path + " [d]: 19999 entries are not usage records, left out"), 1);
+    EXPECT_EQ(log.Lines(), 2);
+}
+
+// Records written short ("-3e38") are rewritten with every digit: the most
+// the file keeps, at the longest names, still reads back at the next start.
+TEST_F(UsageMetricsTest, TheRewriteOfTheMostRecordsKeptReadsBack)
+{
+    const std::string path = m_dir.File("um.ini");
+    std::string text = "[d]\n";
+    for (int i = 0; i < 30000; ++i) {
+        const std::string number = std::to_string(i);
+        text += "a=" + std::string(250 - number.size(), 'n') + number + ",1,-3e9,-3e38\n";
+    }
+    ASSERT_LT(text.size(), kMaxSaveFileBytes);
+    m_dir.Write("um.ini", text);
+    ScopedErrorLog log;
+    {
+        APP_UsageMetrics m(m_dir.Path(), &m_clock, kSeed);
+        ASSERT_EQ(m.GetEvents().size(), 19999u);
+        EXPECT_EQ(m.GetEvents().back().count, INT_MIN);
+        EXPECT_EQ(log.Count(path + ": 10001 lines past the first 20000 left out (damaged)"), 1);
+        EXPECT_EQ(log.Lines(), 1);
+        ASSERT_TRUE(m.Save());
+    }
+    const std::string rewritten = m_dir.Read("um.ini");
+    EXPECT_GT(rewritten.size(), text.size() * 2 / 3) << "every number written in full";
+    EXPECT_LT(rewritten.size(), kMaxSaveFileBytes);
+    APP_UsageMetrics again(m_dir.Path(), &m_clock, kSeed);
+    EXPECT_EQ(again.GetEvents().size(), 19999u);
+    EXPECT_EQ(log.Lines(), 1) << log.Text();
 }

@@ -291,6 +291,24 @@ TEST_F(GUI_SoundsTest, DroneLevelsFollowDistanceAndZoom)
     sounds->AddDroneLevel(drones, 1, 100.0f, 0.0f, 1.0f);
     EXPECT_FLOAT_EQ(drones.level[1], 0.5f);
 
+    // A frame's ships offer their levels over one view, asked for once at
+    // the hold's start: a view changed meanwhile counts only after it.
+    battle.zoom = 4.0f;
+    {
+        const GUI_Sounds::BattleInfoHold hold(sounds.get());
+        battle.zoom = 0.0f;
+        battle.viewCentreX = 5000.0f;
+        const GUI_Sounds::BattleInfoHold inner(sounds.get());
+        sounds->AddDroneLevel(drones, 1, 100.0f, 0.0f, 1.0f);
+        EXPECT_FLOAT_EQ(drones.level[1], 1.0f) << "heard from the view at the hold's start";
+    }
+    drones.level[0] = 0.0f;
+    sounds->AddDroneLevel(drones, 0, 100.0f, 0.0f, 1.0f);
+    EXPECT_FLOAT_EQ(drones.level[0], 0.0f) << "past the hold, the view as it is now";
+    battle.zoom = 2.0f;
+    battle.viewCentreX = 100.0f;
+    drones.level[0] = 0.8f;
+
     options["OPTIONS_SFX"] = 0.5f;
     sounds->RefreshVolumes(); // also refreshes the drones, which resets their levels
     EXPECT_FLOAT_EQ(rec->volumes[drones.channel[0]], 0.8f * 0.5f * 0.75f);
@@ -342,9 +360,9 @@ TEST_F(GUI_SoundsTest, ChannelCountComesFromPrefs)
         {"[prefs]\nsound_channels = 4096\n", "[prefs] sound_channels = 4096: out of range 1..4095, 512 used"},
         {"[prefs]\nsound_channels = -2147483648\n",
          "[prefs] sound_channels = -2147483648: out of range 1..4095, 512 used"},
-        {"[prefs]\nwidth = 800\n", "[prefs] sound_channels: missing (damaged or cut off), 512 used"},
         {"[prefs]\nwidth = 800\nheight = 600\nwindowed = 1\nsound_chan",
          "[prefs] sound_channels: missing (damaged or cut off), 512 used"},
+        {"[prefs]\nwidth = 800", "[prefs] sound_channels: missing (damaged or cut off), 512 used"},
     };
     for (const auto& [text, told] : damaged) {
         ScopedErrorLog one;
@@ -352,6 +370,13 @@ TEST_F(GUI_SoundsTest, ChannelCountComesFromPrefs)
         EXPECT_EQ(GUI_Sounds::ReadChannelCount(path), 512) << text;
         EXPECT_EQ(one.Count(path + " " + told), 1) << text;
         EXPECT_EQ(one.Lines(), 1) << text;
+    }
+    // A whole file without the key (an earlier version's, or written by
+    // hand) is no damage: the default, without a line.
+    for (const char* text : {"[prefs]\nwidth = 800\n", "[prefs]\nwidth = 800\nheight = 600\nwindowed = 1\n\n"}) {
+        ScopedErrorLog whole;
+        EXPECT_EQ(GUI_Sounds::ReadChannelCount(dir.Write("whole.ini", text)), 512) << text;
+        EXPECT_EQ(whole.Lines(), 0) << text;
     }
     // Beyond int: the reader's own line, and the count's.
     ScopedErrorLog huge;

@@ -1,6 +1,6 @@
-// What a skirmish sets off must reach the player: the structural bands of
-// ships that never warp in, and every battle sound at the volume the Effects
-// and Master sliders give it, heard through a recording sound system.
+// What a skirmish sets off must reach the player: every battle sound at the
+// volume the Effects and Master sliders give it, heard through a recording
+// sound system.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,11 +10,9 @@
 #include <vector>
 
 #include "BattleScreenTest.h"
-#include "battle/EffectTextures.h"
 #include "battle/GUI_ECMShock.h"
 #include "battle/GUI_Shield.h"
 #include "battle/GUI_Ship.h"
-#include "battle/GUI_TractorBeam.h"
 #include "sim/SIM_Fleet.h"
 #include "sim/SIM_Ship.h"
 #include "sim/modules/RecordingSounds.h"
@@ -40,53 +38,7 @@ protected:
         SIM_Scenario* scenario = SIM_Scenario::FindByName("scenario1");
         return scenario && StartBattleFromDeploymentFile(scenario, kFleet, difficulty);
     }
-    static HeadlessGraphicsDevice& Device()
-    {
-        return *static_cast<HeadlessGraphicsDevice*>(D3DEngine::GetInstance().GetDevice());
-    }
 };
-
-TEST_F(HeardAndSeen, AnEnemyKorrathCruiserOfASkirmishHasItsStructuralBandsDrawn)
-{
-    // The game's own pictures, the bands' generated ones among them.
-    D3DEngine& engine = D3DEngine::GetInstance();
-    engine.ClearTextureFolders();
-    engine.LoadTextureFolder(std::string(QLM_GAME_DIR) + "/data/bitmaps");
-    struct Folders {
-        ~Folders() { D3DEngine::GetInstance().ClearTextureFolders(); }
-    } folders;
-    ASSERT_TRUE(StartSkirmish(SIM_Scenario::HARD));
-    gui().Enter();
-    GUI_Ship* cruiser = nullptr;
-    for (SIM_Ship* ship : SIM_Battle::GetInstance().GetEnemyFleet()->GetAllShips())
-        if (GUI_Ship* visual = GUI_Ship::Of(ship); visual && visual->GetTractorBeams() && !cruiser)
-            cruiser = visual;
-    ASSERT_NE(cruiser, nullptr) << "the hard Korrath fleet brings a cruiser with bands";
-    SIM_Ship* ship = cruiser->GetShip();
-    EXPECT_EQ(ship->state, SIM_Ship::ACTIVE) << "an enemy of a skirmish is there from the start";
-    ASSERT_TRUE(cruiser->GetTractorBeams()->IsActive()) << "no warp-in will end to switch them on";
-
-    // Past the one-second fade-in, with the camera on the ship.
-    RunUntil(gui(), GUI_TractorBeamCollection::kFadeInMs + 50.0f,
-             [ship] { GUI_Map::GetInstance().SetCentre(ship->x, ship->y); });
-    ASSERT_EQ(ship->state, SIM_Ship::ACTIVE);
-    GUI_Map::GetInstance().SetCentre(ship->x, ship->y);
-    Device().ClearDraws();
-    gui().RenderBattleFrame();
-    const TextureHandle flow = EffectTextures::Get(EffectTextures::TRACTOR_ALPHA);
-    ASSERT_NE(flow, 0u);
-    size_t opaqueCorners = 0;
-    for (const auto& draw : Device().GetDraws()) {
-        if (draw.texture != flow || !draw.twoTextures)
-            continue;
-        for (const ScreenVertex& v : draw.vertices)
-            if ((v.colour >> 24) == 255)
-                ++opaqueCorners;
-    }
-    const size_t bands = cruiser->GetTractorBeams()->GetBeams().size();
-    ASSERT_GT(bands, 0u);
-    EXPECT_GE(opaqueCorners, 4 * bands) << "every band of the ship drawn at full strength";
-}
 
 class BattleSoundVolumes : public HeardAndSeen {
 protected:

@@ -4,6 +4,7 @@
 // compared with the same view of the map alone.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
@@ -23,9 +24,12 @@
 #include "sim/SIM_BattleClock.h"
 #include "sim/SIM_BattleEffects.h"
 #include "sim/SIM_Fleet.h"
+#include "sim/SIM_Shield.h"
 #include "sim/SIM_Ship.h"
 #include "sim/ShippedBattleWorld.h"
+#include "sim/modules/SIM_BeamWeaponModule.h"
 #include "sim/modules/SIM_BulletWeaponModule.h"
+#include "sim/modules/SIM_GunProjectiles.h"
 #include "sim/modules/SIM_MissileModule.h"
 #include "support/GLTestContext.h"
 #include "support/ImageCompare.h"
@@ -111,6 +115,18 @@ protected:
         map = Frame(false);
         shot = Frame(true);
         gui.TogglePauseState();
+    }
+    // Our battlecruiser and a Korrath one, in reach of each other: their
+    // pulse cannons cannot pierce each other's shields.
+    void StartBattlecruiserDuel()
+    {
+        SIM_DeployedFleet player, enemy;
+        ASSERT_TRUE(ShippedBattleWorld::Add(player, "fed_ai_battlecruiser", 600.0f, 600.0f));
+        ASSERT_TRUE(ShippedBattleWorld::Add(enemy, "kor_ai_battlecruiser", 1100.0f, 600.0f));
+        ASSERT_TRUE(m_world.Headless().StartCustom(SIM_Scenario::FindByName("scenario2"), player, enemy, 3));
+        GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
+        gui.Enter();
+        gui.hudShown = 0;
     }
     static float ScreenX(float x) { return (x - GUI_Map::GetInstance().cameraX) * ZoomScale; }
     static float ScreenY(float y) { return (y - GUI_Map::GetInstance().cameraY) * ZoomScale; }
@@ -198,14 +214,8 @@ private:
 
 TEST_F(GLProjectiles, ABulletStoppedByAShieldLeavesASparkOnTheBubble)
 {
-    // Battlecruisers: their pulse cannons cannot pierce each other's shields.
-    SIM_DeployedFleet player, enemy;
-    ASSERT_TRUE(ShippedBattleWorld::Add(player, "fed_ai_battlecruiser", 600.0f, 600.0f));
-    ASSERT_TRUE(ShippedBattleWorld::Add(enemy, "kor_ai_battlecruiser", 1100.0f, 600.0f));
-    ASSERT_TRUE(m_world.Headless().StartCustom(SIM_Scenario::FindByName("scenario2"), player, enemy, 3));
+    ASSERT_NO_FATAL_FAILURE(StartBattlecruiserDuel());
     GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
-    gui.Enter();
-    gui.hudShown = 0;
     DeflectionWatch watch;
     SIM_BattleEffects::Set(&watch);
     for (int frame = 0; frame < 6000 && !watch.ship_; ++frame)
@@ -260,6 +270,108 @@ TEST_F(GLProjectiles, ABulletStoppedByAShieldLeavesASparkOnTheBubble)
         << "the arc on the rim toward the hit";
     EXPECT_LT(Lift(arc, noArc, ScreenX(ship->x - rim * std::sin(a)), ScreenY(ship->y + rim * std::cos(a)), 4), 5)
         << "nothing on the far side";
+}
+
+// The screen's hooks, counting the shield marks shots leave on some ships.
+class ShieldMarkCount : public GUI_ShipEffectHooks {
+public:
+    void ProjectileShieldImpact(SIM_Ship* ship, float size, float x, float y) override
+    {
+        GUI_ShipEffectHooks::ProjectileShieldImpact(ship, size, x, y);
+        marks += Watched(ship) ? 1 : 0;
+    }
+    void ProjectileShieldBlast(SIM_Ship* ship, float x, float y) override
+    {
+        GUI_ShipEffectHooks::ProjectileShieldBlast(ship, x, y);
+        marks += Watched(ship) ? 1 : 0;
+    }
+    bool Watched(const SIM_Ship* ship) const { return std::find(ships.begin(), ships.end(), ship) != ships.end(); }
+    std::vector<const SIM_Ship*> ships;
+    int marks = 0;
+};
+
+TEST_F(GLProjectiles, ADisruptedShieldIsNeitherDrawnNorMetByShots)
+{
+    ASSERT_NO_FATAL_FAILURE(StartBattlecruiserDuel());
+    GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
+    SIM_Ship* const fed = SIM_Battle::GetInstance().GetPlayerFleet()->GetAllShips().front();
+    SIM_Ship* const kor = SIM_Battle::GetInstance().GetEnemyFleet()->GetAllShips().front();
+    ASSERT_TRUE(fed->GetShield() && kor->GetShield() && GUI_Ship::Of(kor)->GetShield());
+
+    // Both shields disrupted and held so while the two fight: the bubbles
+    // are down, and no shot stops at them or marks them.
+    ShieldMarkCount count;
+    count.ships = {fed, kor};
+    SIM_BattleEffects::Set(&count);
+    auto hold = [](SIM_Ship* ship) {
+        SIM_Shield* shield = ship->GetShield();
+        if (shield->IsUp())
+            shield->Drain(shield->stability + 1.0f);
+        shield->stability = 0.0f;
+    };
+    int hits = 0;
+    for (int frame = 0; frame < 6000 && hits < 20; ++frame) {
+        if (fed->state == SIM_Ship::ACTIVE && kor->state == SIM_Ship::ACTIVE) {
+            hold(fed);
+            hold(kor);
+        }
+        Frame(true);
+        hits = fed->GetStats().hitsTaken + kor->GetStats().hitsTaken;
+    }
+    SIM_BattleEffects::Set(&GUI_ShipEffectHooks::GetInstance());
+    ASSERT_GE(hits, 20) << "the two never traded shots";
+    ASSERT_EQ(kor->GetShield()->state, SIM_Shield::DISRUPTED);
+    EXPECT_FALSE(SIM_GunProjectiles::HasBubble(kor) || SIM_GunProjectiles::HasBubble(fed));
+    EXPECT_EQ(count.marks, 0) << "shots stopped at bubbles that were down";
+
+    // On the screen: a hit taken whole flashes an up bubble round its rim,
+    // and nothing round a disrupted one. (The shots in flight are put out:
+    // one landing on the shield once it is up would flash it too.)
+    GUI_Shield* shield = GUI_Ship::Of(kor)->GetShield();
+    for (SIM_Ship* ship : {fed, kor})
+        for (SIM_ShipModule* module : ship->GetModules())
+            if (auto* beam = dynamic_cast<SIM_BeamWeaponModule*>(module)) {
+                beam->beamActive = false;
+                beam->damagePending = false;
+            }
+    for (SIM_BulletWeaponModule* weapon : SIM_BulletWeaponModule::GetAll())
+        for (SIM_Bullet& bullet : weapon->bullets)
+            bullet.live = false;
+    gui.TogglePauseState();
+    for (int frame = 0; frame < 30; ++frame) {
+        GUI_Map::GetInstance().SetCentre(kor->x, kor->y);
+        Frame(true);
+    }
+    auto rimLit = [&](const std::vector<uint8_t>& with, const std::vector<uint8_t>& without) {
+        const GUI_Map& map = GUI_Map::GetInstance();
+        const float cx = (kor->x - map.cameraX) * ZoomScale, cy = (kor->y - map.cameraY) * ZoomScale;
+        const float rim = shield->GetRadius() * 0.93f * ZoomScale;
+        int lit = 0;
+        for (int k = 0; k < 24; ++k) {
+            const float a = static_cast<float>(k) * 15.0f * 0.017453292f;
+            const int x = static_cast<int>(cx + rim * std::sin(a)), y = static_cast<int>(cy - rim * std::cos(a));
+            if (x < 0 || y < 0 || x >= kWidth || y >= kHeight)
+                continue;
+            lit += Brightness(with, x, y) > Brightness(without, x, y) + 15 ? 1 : 0;
+        }
+        return lit;
+    };
+    const std::vector<uint8_t> quiet = Frame(true);
+    GUI_Ship::Of(kor)->ShowShieldImpact(kor->x, kor->y);
+    const std::vector<uint8_t> down = Frame(true);
+    EXPECT_EQ(rimLit(down, quiet), 0) << "a disrupted bubble showed";
+    // Its stability back: the shield comes up, and its bubble with it.
+    kor->GetShield()->stability = kor->GetShield()->startingPoints - 0.01f;
+    kor->GetShield()->Update(1.0f);
+    ASSERT_TRUE(kor->GetShield()->IsUp());
+    EXPECT_TRUE(SIM_GunProjectiles::HasBubble(kor));
+    const std::vector<uint8_t> before = Frame(true);
+    GUI_Ship::Of(kor)->ShowShieldImpact(kor->x, kor->y);
+    const std::vector<uint8_t> up = Frame(true);
+    gui.TogglePauseState();
+    if (const char* dir = std::getenv("QLM_TEST_SHOTS"))
+        SavePng(std::string(dir) + "/battle_shield_back_up.png", kWidth, kHeight, up);
+    EXPECT_GT(rimLit(up, before), 12) << "the bubble back up flashes";
 }
 
 } // namespace

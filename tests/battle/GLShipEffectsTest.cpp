@@ -1,5 +1,6 @@
 // Ship effects drawn through OpenGL (offscreen) and looked at where they
-// are: a moving ship's lit engines and con trails, a kill's smoke, hulks and
+// are: a moving ship's lit engines and con trails, a Korrath cruiser's
+// structural bands between its sections, a kill's smoke, hulks and
 // debris, a cloaked ship drawn from its image in "rt_ship", and limpets in
 // flight and stuck to a fighter. Each is
 // probed against the same still frame without the effect. Pictures from the
@@ -23,6 +24,7 @@
 #include "battle/GUI_Ship.h"
 #include "battle/GUI_ShipDrawLists.h"
 #include "battle/GUI_SmokeSprite.h"
+#include "battle/GUI_TractorBeam.h"
 #include "engine/D3DEngine.h"
 #include "engine/TextureAtlas.h"
 #include "sim/SIM_Battle.h"
@@ -114,11 +116,11 @@ protected:
                 SavePng(std::string(dir) + "/" + shot, kWidth, kHeight, rgba);
         return rgba;
     }
-    void StartSampleBattle()
+    void StartSampleBattle(int difficulty = SIM_Scenario::EASY)
     {
         SIM_Scenario* scenario = SIM_Scenario::FindByName("scenario1");
         ASSERT_NE(scenario, nullptr);
-        ASSERT_TRUE(StartBattleFromDeploymentFile(scenario, "data/sample deployment/deployed.txt", SIM_Scenario::EASY));
+        ASSERT_TRUE(StartBattleFromDeploymentFile(scenario, "data/sample deployment/deployed.txt", difficulty));
         GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
         gui.Enter();
         gui.hudShown = 0;
@@ -238,6 +240,68 @@ TEST_F(GLShipEffects, AMovingShipShowsLitEnginesAndLeavesAConTrail)
     gui.contrails = 1;
     EXPECT_GT(Changed(lit, noTrails, 30), 40u) << "the con trails should show behind the ship";
     EXPECT_GT(Changed(noTrails, dark, 30), 30u) << "the engines should glow";
+}
+
+// An enemy of a skirmish is there from the start, bands lit: past their
+// fade-in they glow between the Korrath cruiser's sections, over the ship.
+TEST_F(GLShipEffects, AnEnemyKorrathCruiserOfASkirmishShowsItsBandsBetweenItsSections)
+{
+    ASSERT_NO_FATAL_FAILURE(StartSampleBattle(SIM_Scenario::HARD));
+    GUI_BattleGUI& gui = GUI_BattleGUI::GetInstance();
+    GUI_Ship* cruiser = nullptr;
+    for (SIM_Ship* ship : SIM_Battle::GetInstance().GetEnemyFleet()->GetAllShips())
+        if (GUI_Ship* visual = GUI_Ship::Of(ship); visual && visual->GetTractorBeams() && !cruiser)
+            cruiser = visual;
+    ASSERT_NE(cruiser, nullptr) << "the hard Korrath fleet brings a cruiser with bands";
+    SIM_Ship* ship = cruiser->GetShip();
+    EXPECT_EQ(ship->state, SIM_Ship::ACTIVE) << "an enemy of a skirmish is there from the start";
+    GUI_TractorBeamCollection* bands = cruiser->GetTractorBeams();
+    ASSERT_TRUE(bands->IsActive()) << "no warp-in will end to switch them on";
+    const float lit = gui.battleTime + GUI_TractorBeamCollection::kFadeInMs + 50.0f;
+    while (gui.battleTime < lit) {
+        GUI_Map::GetInstance().SetCentre(ship->x, ship->y);
+        Frame();
+    }
+    ASSERT_EQ(ship->state, SIM_Ship::ACTIVE);
+    gui.TogglePauseState();
+    GUI_Map::GetInstance().SetCentre(ship->x, ship->y);
+    const std::vector<uint8_t> shown = Frame("ship_bands.png");
+    // Switched on again this instant: drawn at no strength at all.
+    bands->Activate(gui.battleTime);
+    const std::vector<uint8_t> unlit = Frame();
+    auto at = [](const std::vector<uint8_t>& rgba, float x, float y) {
+        const int px = std::clamp(static_cast<int>(x), 0, kWidth - 1), py = std::clamp(static_cast<int>(y), 0, kHeight - 1);
+        return &rgba[(static_cast<size_t>(py) * kWidth + static_cast<size_t>(px)) * 4];
+    };
+    // Each of its two lines drawn flowing one way and the other.
+    ASSERT_EQ(bands->GetBeams().size(), 4u);
+    EXPECT_FLOAT_EQ(bands->GetBeams()[0]->GetPeriod(), 500.0f);
+    EXPECT_FLOAT_EQ(bands->GetBeams()[1]->GetPeriod(), 600.0f);
+    for (const auto& beam : bands->GetBeams()) {
+        // The band's centre line on the screen: from the middle of its
+        // starting edge to the middle of its far one; its middle half lies
+        // well inside the hull.
+        const ScreenVertex2* q = beam->quad;
+        const float ax = (q[0].x + q[2].x) * 0.5f, ay = (q[0].y + q[2].y) * 0.5f;
+        const float bx = (q[1].x + q[3].x) * 0.5f, by = (q[1].y + q[3].y) * 0.5f;
+        const float wx = q[2].x - q[0].x, wy = q[2].y - q[0].y;
+        constexpr int samples = 21;
+        int glowing = 0, hull = 0;
+        for (int i = 0; i < samples; ++i) {
+            const float t = 0.25f + 0.5f * static_cast<float>(i) / (samples - 1);
+            const float x = ax + (bx - ax) * t, y = ay + (by - ay) * t;
+            const uint8_t* on = at(shown, x, y);
+            const uint8_t* off = at(unlit, x, y);
+            const int dr = on[0] - off[0], dg = on[1] - off[1], db = on[2] - off[2];
+            glowing += dg >= 30 && db >= 30 && dr < dg ? 1 : 0;
+            // Beside the band, a band's width away, the hull's rust on both sides.
+            const uint8_t* left = at(unlit, x - wx, y - wy);
+            const uint8_t* right = at(unlit, x + wx, y + wy);
+            hull += left[0] > left[2] + 20 && right[0] > right[2] + 20 ? 1 : 0;
+        }
+        EXPECT_GE(glowing * 4, samples * 3) << "the band's colour reaches the screen between the sections";
+        EXPECT_GE(hull * 4, samples * 3) << "the band lies over the cruiser, its sections on both sides";
+    }
 }
 
 TEST_F(GLShipEffects, AKillLeavesSmokeHulksAndDebris)

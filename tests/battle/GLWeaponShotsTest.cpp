@@ -20,6 +20,8 @@
 #include "battle/GUI_ECMShock.h"
 #include "battle/GUI_Map.h"
 #include "battle/GUI_Ship.h"
+#include "battle/ShipTurrets.h"
+#include "engine/GeometryHelpers.h"
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_DeployedFleet.h"
 #include "sim/SIM_Fleet.h"
@@ -455,6 +457,120 @@ TEST_F(GLWeaponShots, EveryShippedWeaponClassFiredOnTheScreenLeavesPixelsWhereIt
         EXPECT_GT(shot->second(), 8u) << name << " fired, and its shot left no pixels";
         MarkAway();
     }
+}
+
+TEST_F(GLWeaponShots, NoArcOrTorpedoOfADyingShipStaysOnTheScreen)
+{
+    ASSERT_NO_FATAL_FAILURE(StartBattle());
+    SIM_Ship* const carrier = ships[1];
+    SIM_Ship* const siege = ships[3];
+    auto* gun = FindModule<SIM_LightningGunModule>(siege);
+    auto* launcher = FindModule<SIM_PlasmaLauncherModule>(carrier);
+    ASSERT_TRUE(gun && launcher);
+
+    // The siege cruiser's arc at full strength, then its ship starts dying
+    // with the arc still on: the gun no longer runs, so the arc would stand
+    // there, frozen, for the rest of the battle.
+    MarkBeside(siege);
+    const SIM_ShipModule::Point from = From(*gun);
+    const float mx = (from.x + mark->x) * 0.5f, my = (from.y + mark->y) * 0.5f;
+    Look(mx, my);
+    gun->SetTarget(mark);
+    gun->Fire();
+    gun->arcTimer = gun->arcDuration * 0.5f;
+    const std::vector<uint8_t> arc = Frame(true);
+    siege->StartDying();
+    ASSERT_TRUE(gun->IsArcActive() && gun->GetTarget() == mark);
+    const std::vector<uint8_t> dying = Frame(true);
+    gun->arcActive = false;
+    const std::vector<uint8_t> none = Frame(true);
+    int sx = 0, sy = 0;
+    ToScreen(mx, my, sx, sy);
+    EXPECT_GT(ChangedNear(arc, none, sx, sy, 6, 30), 8u) << "the arc while its ship lives";
+    EXPECT_EQ(ChangedNear(dying, none, sx, sy, 6, 30), 0u) << "no arc once its ship is dying";
+
+    // The carrier's torpedo in flight, then the carrier dies.
+    MarkBeside(carrier);
+    const float tx = carrier->x + kReach * 0.5f, ty = carrier->y;
+    Look(tx, ty);
+    launcher->SetTarget(mark);
+    launcher->Fire();
+    ASSERT_TRUE(launcher->torpedo.live);
+    launcher->torpedo.x = tx;
+    launcher->torpedo.y = ty;
+    const std::vector<uint8_t> flying = Frame(true);
+    carrier->StartDying();
+    const std::vector<uint8_t> orphan = Frame(true);
+    launcher->torpedo.live = false;
+    const std::vector<uint8_t> gone = Frame(true);
+    ToScreen(tx, ty, sx, sy);
+    EXPECT_GT(ChangedNear(flying, gone, sx, sy, 4, 30), 8u) << "the torpedo while its ship lives";
+    EXPECT_EQ(ChangedNear(orphan, gone, sx, sy, 4, 30), 0u) << "no torpedo once its ship is dying";
+}
+
+TEST_F(GLWeaponShots, AConvergingBeamsTurretsPointWhereItsBeamsMeet)
+{
+    ASSERT_NO_FATAL_FAILURE(StartBattle());
+    SIM_Ship* const battlecruiser = ships[0];
+    auto* laser = FindModule<SIM_BeamWeaponModule>(battlecruiser);
+    ASSERT_NE(laser, nullptr);
+    ASSERT_TRUE(laser->convergence) << "the shipped cruiser laser converges";
+    ASSERT_GE(laser->GetTurretCount(), 2u);
+    const ShipTurrets::Turret* drawn = nullptr;
+    for (const GUI_Ship::TurretDraw& turret : GUI_Ship::Of(battlecruiser)->GetTurretDraws())
+        if (turret.weapon == laser)
+            drawn = &turret;
+    ASSERT_NE(drawn, nullptr);
+    // Two turrets far apart across the ship, so that their two aims part plainly.
+    laser->turretOffsets.resize(2);
+    laser->turretOffsets[0] = {-40.0f, 0.0f};
+    laser->turretOffsets[1] = {40.0f, 0.0f};
+
+    // The mark dead ahead, well past twice the hull size: the shot converges.
+    const float ahead = 4.0f * battlecruiser->hullSize;
+    mark->x = battlecruiser->x + ahead * battlecruiser->sine;
+    mark->y = battlecruiser->y - ahead * battlecruiser->cosine;
+    Look(battlecruiser->x, battlecruiser->y);
+    laser->SetTarget(mark);
+    laser->Fire();
+    ASSERT_TRUE(laser->IsBeamActive() && laser->converging);
+    Frame(true);
+    // Shown without its beams, so that only the barrels are compared.
+    laser->beamActive = false;
+    const std::vector<uint8_t> meeting = Frame(true);
+    const SIM_ShipModule::Point aim = laser->GetAimPoint();
+    size_t skewed = 0;
+    for (size_t i = 0; i < std::min(laser->GetTurretCount(), size_t{SIM_TargetedModule::kMaxTurrets}); ++i) {
+        const SIM_ShipModule::Point p = laser->GetTurretWorldPos(i);
+        const float toMeeting = AngleBetweenPoints(p.x, p.y, laser->convergePoint.x, laser->convergePoint.y);
+        const float toMark = AngleBetweenPoints(p.x, p.y, aim.x, aim.y);
+        EXPECT_LT(AngleDifference(drawn->DrawnAngle(i, battlecruiser->angle), toMeeting), 1.0f) << "turret " << i;
+        skewed += AngleDifference(toMeeting, toMark) > 10.0f ? 1 : 0;
+    }
+    ASSERT_EQ(skewed, 2u) << "both turrets lie off the ship's axis, where the two aims part";
+
+    // The next shot does not converge: the barrels point at the mark, and
+    // the pictures of the turrets turn with them.
+    laser->convergence = false;
+    laser->Fire();
+    ASSERT_FALSE(laser->converging);
+    Frame(true);
+    laser->beamActive = false;
+    const std::vector<uint8_t> straight = Frame(true);
+    size_t turned = 0;
+    for (size_t i = 0; i < std::min(laser->GetTurretCount(), size_t{SIM_TargetedModule::kMaxTurrets}); ++i) {
+        const SIM_ShipModule::Point p = laser->GetTurretWorldPos(i);
+        EXPECT_LT(AngleDifference(drawn->DrawnAngle(i, battlecruiser->angle),
+                                  AngleBetweenPoints(p.x, p.y, laser->GetAimPoint().x, laser->GetAimPoint().y)),
+                  1.0f)
+            << "turret " << i;
+        int sx = 0, sy = 0;
+        ToScreen(p.x, p.y, sx, sy);
+        const int half = static_cast<int>(laser->turretSize * ZoomScale * 0.5f);
+        turned += ChangedNear(meeting, straight, sx, sy, half, 30) > 6 ? 1 : 0;
+    }
+    EXPECT_EQ(turned, 2u) << "the turret pictures point elsewhere";
+    laser->convergence = true;
 }
 
 TEST_F(GLWeaponShots, ABeamIsDrawnAtItsWidthWithItsGrainScrollingAndABlastWhereAShieldStopsIt)

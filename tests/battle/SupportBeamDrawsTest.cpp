@@ -273,6 +273,23 @@ TEST_F(SupportBeamDrawsTest, ARepeatingTextureIsLaidInPiecesThatEachStayInsideTh
     // A beam wholly off the screen, or shorter than a pixel, adds nothing.
     EXPECT_TRUE(beam(-300.0f, -300.0f, -20.0f, -20.0f, 0.0f, 2.0f).empty());
     EXPECT_TRUE(beam(100.0f, 100.0f, 100.5f, 100.0f, 0.0f, 0.0f).empty());
+    // Across the screen's left edge: the pieces wholly off it are left out,
+    // the rest laid as before (pieces of 100 from x = -350; the fourth
+    // reaches in).
+    v = beam(-350.0f, 100.0f, 450.0f, 100.0f, 0.0f, 8.0f);
+    ASSERT_EQ(sent, 5u * 4u);
+    EXPECT_NEAR(v[0].x, -50.0f, 1e-3f);
+    EXPECT_NEAR(v[2].x, 50.0f, 1e-3f);
+    EXPECT_FLOAT_EQ(v[0].v, 0.0f);
+    EXPECT_FLOAT_EQ(v[2].v, 1.0f);
+    beam(-350.0f, 100.0f, 450.0f, 100.0f, 0.0f, 800.0f / 349.0f);
+    EXPECT_EQ(sent, 2u * 4u) << "pieces of 349: the first ends a unit short of the screen";
+    beam(-350.0f, 100.0f, 450.0f, 100.0f, 0.0f, 800.0f / 351.0f);
+    EXPECT_EQ(sent, 3u * 4u) << "pieces of 351: the first ends a unit into it";
+    // Right of the screen (800; no end pass has read a margin past it
+    // here) the same.
+    beam(700.0f, 100.0f, 2000.0f, 100.0f, 0.0f, 13.0f);
+    EXPECT_EQ(sent, 2u * 4u) << "pieces from 700 and 800, of 100 each";
     // Endless repeats are stretched over the most pieces allowed.
     beam(0.0f, 300.0f, 800.0f, 300.0f, 0.5f, 1e6f);
     EXPECT_EQ(sent, static_cast<size_t>(SupportBeamDraws::kMaxPieces) * 4);

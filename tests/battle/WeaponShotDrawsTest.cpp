@@ -11,6 +11,18 @@
 
 namespace {
 
+// A 640 x 480 view from (100, 50) at zoom 2.
+BattleView TestView()
+{
+    BattleView view;
+    view.cameraX = 100.0f;
+    view.cameraY = 50.0f;
+    view.zoom = 2.0f;
+    view.width = 640.0f;
+    view.height = 480.0f;
+    return view;
+}
+
 float Side(const ScreenVertex quad[4])
 {
     return std::hypot(quad[1].x - quad[0].x, quad[1].y - quad[0].y);
@@ -42,12 +54,7 @@ TEST(WeaponShotDrawsTest, AnArcShowsCellFlickerPlusTurretOfEightAndRepeatsOncePe
 
 TEST(WeaponShotDrawsTest, ATorpedoIsItsCoreAndThreeHalosOrAFaintWideHaloAndItsCore)
 {
-    BattleView view;
-    view.cameraX = 100.0f;
-    view.cameraY = 50.0f;
-    view.zoom = 2.0f;
-    view.width = 640.0f;
-    view.height = 480.0f;
+    const BattleView view = TestView();
     SIM_Plasma torpedo;
     torpedo.x = 200.0f;
     torpedo.y = 150.0f;
@@ -89,6 +96,40 @@ TEST(WeaponShotDrawsTest, ATorpedoIsItsCoreAndThreeHalosOrAFaintWideHaloAndItsCo
     torpedo.angle = 90.0f;
     WeaponShotDraws::TorpedoQuads(torpedo, view, quads);
     EXPECT_NEAR(quads[1][0].x, quads[1][1].x, 0.01f);
+}
+
+// A fragmented torpedo's trail is placed on the screen unless none of its
+// particles can reach it: its reach at the torpedo's speed, and a pixel.
+TEST(WeaponShotDrawsTest, ATorpedosTrailIsPlacedWhileItsReachAndAPixelTouchTheView)
+{
+    const BattleView view = TestView();
+    GUI_ParticleEmmiter::Reach reach;
+    reach.lifeSteps = 10.0f;
+    reach.drift = 0.1f;
+    reach.size = 5.0f;
+    reach.scatter = 2.0f;
+    SIM_Plasma torpedo;
+    torpedo.speed = 3.0f;
+    // The view's right edge is at 100 + 640 / 2; the reach 10 x (3 + 0.1)
+    // + 5 + 2 = 38 units, half a unit a pixel.
+    const float edge = 420.0f + 38.0f + 0.5f;
+    torpedo.y = 200.0f;
+    torpedo.x = edge - 0.05f;
+    EXPECT_TRUE(WeaponShotDraws::TrailMayShow(reach, torpedo, view));
+    torpedo.x = edge + 0.05f;
+    EXPECT_FALSE(WeaponShotDraws::TrailMayShow(reach, torpedo, view));
+    torpedo.speed = -3.0f;
+    EXPECT_FALSE(WeaponShotDraws::TrailMayShow(reach, torpedo, view)) << "a speed's size counts";
+    torpedo.speed = 3.2f;
+    EXPECT_TRUE(WeaponShotDraws::TrailMayShow(reach, torpedo, view)) << "faster, it trails farther";
+    torpedo.speed = 3.0f;
+    torpedo.x = 100.0f - 38.5f - 0.05f;
+    EXPECT_FALSE(WeaponShotDraws::TrailMayShow(reach, torpedo, view)) << "left of the view";
+    torpedo.x = 100.0f - 38.5f + 0.05f;
+    EXPECT_TRUE(WeaponShotDraws::TrailMayShow(reach, torpedo, view));
+    torpedo.x = 2000.0f;
+    reach.known = false;
+    EXPECT_TRUE(WeaponShotDraws::TrailMayShow(reach, torpedo, view)) << "particles that never fade reach anywhere";
 }
 
 } // namespace

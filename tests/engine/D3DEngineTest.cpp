@@ -4,6 +4,7 @@
 #include "engine/Effect.h"
 #include "engine/GVertexBuffer.h"
 #include "engine/SmartTexture.h"
+#include "support/HostileLogPlace.h"
 
 #include <cmath>
 
@@ -291,6 +292,28 @@ TEST_F(D3DEngineTest, DrawLogGoesBesideTheDebugLog)
     Engine().DrawLog("batch of 12 quads");
     Engine().DrawLog("second line");
     EXPECT_EQ(m_logDir.Read("debug/drawdebug.txt"), "batch of 12 quads\nsecond line\n");
+}
+
+TEST_F(D3DEngineTest, ADrawLogThatIsALinkOrAFifoIsRefusedOnceAndDrawingGoesOn)
+{
+    const std::string path = m_logDir.File("debug/drawdebug.txt");
+    for (HostileLogPlace::Form form : HostileLogPlace::kForms) {
+        SCOPED_TRACE(HostileLogPlace::Name(form));
+        Engine().Release(); // the draw log follows the next start
+        HostileLogPlace hostile;
+        hostile.Make(path, form);
+        testing::internal::CaptureStderr();
+        Engine().DrawLog("batch \x1b[2J");
+        Engine().DrawLog("second line");
+        const std::string terminal = testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(hostile.Untouched());
+        EXPECT_EQ(terminal.find("Log refused"), terminal.rfind("Log refused")) << terminal;
+        EXPECT_NE(terminal.find("Log refused"), std::string::npos) << terminal;
+        std::filesystem::remove_all(path);
+    }
+    Engine().Release();
+    Engine().DrawLog("batch \x1b[2J");
+    EXPECT_EQ(m_logDir.Read("debug/drawdebug.txt"), "batch <control character 27>[2J\n");
 }
 
 TEST_F(D3DEngineTest, AnOversizedBackdropIsRefusedWithOneLine)

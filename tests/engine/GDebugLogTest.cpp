@@ -1,4 +1,6 @@
 #include "engine/GDebugLog.h"
+#include "engine/StrFormat.h"
+#include "support/HostileLogPlace.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -188,4 +190,164 @@ TEST(GDebugLog, TheLineAtExitSaysWhereTheErrorLinesAreWhenTheLogCouldNotTakeThem
     EXPECT_EQ(log.ErrorLinesPlace(), errors);
     EXPECT_EQ(Lines(dir.Read("debug/errors.txt")).size(), 3u);
     log.Close();
+}
+
+TEST(GDebugLog, ARunsErrorLinesStopAtTheCapWithOneLineSayingSo)
+{
+    TempDir dir;
+    GDebugLog& log = GDebugLog::GetInstance();
+    log.SetTimeForTest(86400 * 366); // 2/1/1971 - 0::0 - : every line's date as long
+    log.Open(dir.Path());
+    const std::string errors = dir.File("debug/errors.txt");
+    const size_t date = std::string("2/1/1971 - 0::0 - ").size();
+    // Lines of 64 KiB, then one that brings the run to the cap exactly.
+    const size_t big = 65536 - date - 1;
+    const size_t bigLines = GDebugLog::kMaxErrorBytesPerRun / 65536 - 1;
+    for (size_t i = 0; i < bigLines; ++i)
+        log.WriteError(std::string(big, 'a'));
+    log.WriteError(std::string(GDebugLog::kMaxErrorBytesPerRun - bigLines * 65536 - date - 1, 'b'));
+    EXPECT_EQ(std::filesystem::file_size(errors), GDebugLog::kMaxErrorBytesPerRun);
+    EXPECT_EQ(log.GetCutLineCount(), 0);
+
+    // One byte past it: said once, then only counted.
+    const int before = log.GetErrorCount();
+    log.WriteError("c");
+    log.WriteError("d");
+    for (int i = 0; i < 1000; ++i)
+        log.WriteError("flood");
+    EXPECT_EQ(log.GetErrorCount(), before + 1002);
+    EXPECT_EQ(log.GetCutLineCount(), 1002);
+    std::vector<std::string> lines = Lines(dir.Read("debug/errors.txt"));
+    ASSERT_EQ(lines.size(), bigLines + 2);
+    EXPECT_EQ(lines.back(), "2/1/1971 - 0::0 - The error lines of this run reached 1048576 bytes: later ones are "
+                            "only counted, their number goes to the debug log");
+    log.Close();
+    EXPECT_NE(dir.Read("debug/debug.txt").find("1002 error lines were left out of the error log"), std::string::npos);
+
+    // The next run starts afresh.
+    log.Open(dir.Path());
+    log.WriteError("next run");
+    EXPECT_EQ(log.GetCutLineCount(), 0);
+    log.Close();
+    log.SetTimeForTest(0);
+    EXPECT_EQ(Lines(dir.Read("debug/errors.txt")).back(), "2/1/1971 - 0::0 - next run");
+}
+
+TEST(GDebugLog, ControlCharactersAreWrittenByNameToEveryPlaceTheLineGoes)
+{
+    TempDir dir;
+    GDebugLog& log = GDebugLog::GetInstance();
+    log.Open(dir.Path());
+    // A title change, a clear screen, a C1 CSI in UTF-8, next to text that stays.
+    const std::string hostile = "name \x1b]0;owned\x07 \x1b[2J\xc2\x9b" "2J\x7f\x1f end\nnext";
+    const std::string shown = "name <control character 27>]0;owned<control character 7> <control character 27>[2J"
+                              "<control character 155>2J<control character 127><control character 31> end"
+                              "<control character 10>next";
+    testing::internal::CaptureStderr();
+    log.WriteError(hostile);
+    const std::string terminal = testing::internal::GetCapturedStderr();
+    log.Write(hostile);
+    // Not controls: a space, the last printable, letters of other scripts.
+    log.Write("\xc2\xa0 ~ \xc3\xa9 \xc2\x80");
+    log.Close();
+    EXPECT_NE(terminal.find(shown + "\n"), std::string::npos) << terminal;
+    EXPECT_EQ(terminal.find('\x1b'), std::string::npos);
+    const std::string errors = dir.Read("debug/errors.txt");
+    EXPECT_NE(errors.find(shown + "\n"), std::string::npos) << errors;
+    const std::string debug = dir.Read("debug/debug.txt");
+    EXPECT_NE(debug.find("\n" + shown + "\n"), std::string::npos) << debug;
+    EXPECT_NE(debug.find("\n\xc2\xa0 ~ \xc3\xa9 <control character 128>\n"), std::string::npos) << debug;
+}
+
+TEST(GDebugLog, AReaderTellsEachKindOfBadEntryAFewTimesThenOnceWithTheCountAndTheFile)
+{
+    TempDir dir;
+    GDebugLog& log = GDebugLog::GetInstance();
+    log.Open(dir.Path());
+    const int shown = static_cast<int>(GLogFileTally::kShownPerPlace);
+    {
+        GLogFileTally tally("/players/fleet.txt");
+        for (int i = 0; i < 100000; ++i) {
+            LogError("/players/fleet.txt [s" + std::to_string(i) + "]: bad ship", "src/sim/Reader.cpp", 10);
+            if (i % 2 == 0)
+                LogError("bad place", "src/sim/Reader.cpp", 20);
+        }
+        // Up to the number shown, nothing is left out.
+        for (int i = 0; i < shown; ++i)
+            LogError("just told", "src/sim/Reader.cpp", 30);
+        {
+            // An inner file counts its own.
+            GLogFileTally inner("/players/ship.ini");
+            for (int i = 0; i <= shown; ++i)
+                LogError("bad ship in it", "src/sim/Reader.cpp", 10);
+        }
+        LogError("bad ship after", "src/sim/Reader.cpp", 10);
+    }
+    for (int i = 0; i <= shown; ++i)
+        LogError("outside any file", "src/sim/Reader.cpp", 10);
+    log.Close();
+    std::vector<std::string> texts;
+    for (const std::string& line : Lines(dir.Read("debug/errors.txt")))
+        texts.push_back(line.substr(line.find(" - ", line.find(" - ") + 3) + 3));
+    std::vector<std::string> expected;
+    for (int i = 0; i < 2 * shown; ++i) {
+        if (i < shown)
+            expected.push_back("/players/fleet.txt [s" + std::to_string(i) + "]: bad ship:Reader.cpp 10");
+        if (i % 2 == 0)
+            expected.push_back("bad place:Reader.cpp 20");
+    }
+    for (int i = 0; i < shown; ++i)
+        expected.push_back("just told:Reader.cpp 30");
+    for (int i = 0; i < shown; ++i)
+        expected.push_back("bad ship in it:Reader.cpp 10");
+    expected.push_back("/players/ship.ini: 1 more such lines left out of the log (the first: \"bad ship in it\"):Reader.cpp 10");
+    expected.push_back(StrFormat("/players/fleet.txt: %d more such lines left out of the log (the first: \"[s0]: bad "
+                                 "ship\"):Reader.cpp 10",
+                                 100001 - shown));
+    expected.push_back(StrFormat("/players/fleet.txt: %d more such lines left out of the log (the first: \"bad "
+                                 "place\"):Reader.cpp 20",
+                                 50000 - shown));
+    for (int i = 0; i <= shown; ++i)
+        expected.push_back("outside any file:Reader.cpp 10");
+    EXPECT_EQ(texts, expected);
+}
+
+TEST(GDebugLog, ALinkOrAFifoInTheLogsPlaceIsRefusedAndTheGameGoesOnWithoutThatLog)
+{
+    GDebugLog& log = GDebugLog::GetInstance();
+    for (const char* place : {"debug/debug.txt", "debug/errors.txt", "debug"})
+        for (HostileLogPlace::Form form : HostileLogPlace::kForms) {
+            SCOPED_TRACE(std::string(place) + " as " + HostileLogPlace::Name(form));
+            TempDir dir;
+            HostileLogPlace hostile;
+            hostile.Make(dir.File(place), form);
+            testing::internal::CaptureStderr();
+            log.Open(dir.Path());
+            log.Write("a debug line");
+            log.WriteError("an error line");
+            log.WriteError("another error line");
+            log.Close();
+            const std::string terminal = testing::internal::GetCapturedStderr();
+            EXPECT_TRUE(hostile.Untouched());
+            // The error lines still reach the terminal, the refusal said once a log.
+            EXPECT_NE(terminal.find("an error line"), std::string::npos);
+            EXPECT_NE(terminal.find("another error line"), std::string::npos);
+            const bool folder = std::string(place) == "debug";
+            for (const char* name : {"debug.txt", "errors.txt"}) {
+                const std::string path = dir.File(std::string("debug/") + name);
+                const bool refused = folder || std::string(place) == std::string("debug/") + name;
+                size_t count = 0;
+                for (size_t at = terminal.find("Log refused"); at != std::string::npos;
+                     at = terminal.find("Log refused", at + 1))
+                    count += terminal.compare(terminal.find(':', at) + 2, path.size(), path) == 0;
+                EXPECT_EQ(count, refused ? 1u : 0u) << name << "\n" << terminal;
+                if (!refused) {
+                    const char* line = name[0] == 'd' ? "a debug line" : "another error line";
+                    EXPECT_NE(dir.Read(std::string("debug/") + name).find(line), std::string::npos) << name;
+                }
+            }
+            if (std::string(place) == "debug/errors.txt" || folder) {
+                EXPECT_EQ(log.ErrorLinesPlace(), "standard error (" + dir.File("debug/errors.txt") + " was refused)");
+            }
+        }
 }

@@ -198,6 +198,8 @@ TEST(GHashTable, ADamagedStringsFileIsToldOnce)
         {"\x89PNG\x01\x02", " [strings]: no texts in it (empty, cut or damaged), keys shown instead"},
         {"[stri", " [strings]: no texts in it (empty, cut or damaged), keys shown instead"},
         {"[strings]\nOK=Fine\nCUT_HE", " [strings]: 1 lines without '=' (damaged or cut off), read as empty texts"},
+        // Cut inside its last text: the start of it reads as the whole.
+        {"[strings]\nOK=Fine\nCANCEL=Can", ": cut off inside its last line, its last text read as it stands"},
     };
     for (const auto& [text, told] : cases) {
         SCOPED_TRACE(text);

@@ -381,13 +381,14 @@ TEST(GIniFile, AllSectionsInOnePassReadAsEachSectionAlone)
     const std::string text = std::string("top = 1\n[a]\nx = 1\n[b]\nx = 2\ny\n[a]\nx = 3\nz = 4\n[open\nw = 5\n"
                                          "[]\nq = 6\n[c] \n") +
                              std::string(1, '\0') + "[d]\nv = 7\n";
-    std::vector<std::string> repeated;
-    std::vector<GIniFile> sections = GIniFile::ParseSections(text, &repeated);
+    GIniFile::Repeats repeated;
+    std::vector<GIniFile> sections = GIniFile::ParseSections(text + "[]\n[b]\n[a]\n", &repeated);
     std::vector<std::string> names;
     for (const GIniFile& s : sections)
         names.push_back(s.GetSection());
     EXPECT_EQ(names, (std::vector<std::string>{"a", "b", "ope", "", "c"}));
-    EXPECT_EQ(repeated, (std::vector<std::string>{"a"}));
+    EXPECT_EQ(repeated.count, 3u) << "[a] twice, [b] once; [] is not counted";
+    EXPECT_EQ(repeated.first, "a");
     for (const GIniFile& s : sections) {
         GIniFile alone;
         alone.LoadFromText(s.GetSection().c_str(), text);

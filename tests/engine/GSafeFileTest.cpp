@@ -1,6 +1,7 @@
 #include "engine/GSafeFile.h"
 
 #include "support/ErrorLog.h"
+#include "support/HostileLogPlace.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -193,4 +194,54 @@ TEST(GSafeFile, AFileThereButRefusedWhenReadIsKeptAsFoundUntilItIsGone)
     GSafeFile::SetRefusalListener(nullptr);
     GSafeFile::SetFailureListener(nullptr);
     GSafeFile::ForgetRefusedFiles();
+}
+
+TEST(GSafeFile, ALogIsOpenedOnlyAsTheFolderOwnRegularFileAndEmptiedOnlyThen)
+{
+    TempDir dir;
+    const std::string path = dir.Write("debug/run.txt", "last run\n");
+    FILE* appended = OpenLogFile(path, true);
+    ASSERT_NE(appended, nullptr);
+    fputs("more\n", appended);
+    fclose(appended);
+    EXPECT_EQ(dir.Read("debug/run.txt"), "last run\nmore\n");
+    FILE* fresh = OpenLogFile(path, false);
+    ASSERT_NE(fresh, nullptr);
+    fputs("new\n", fresh);
+    fclose(fresh);
+    EXPECT_EQ(dir.Read("debug/run.txt"), "new\n");
+
+    // A second name for a file elsewhere is written through as surely as a link.
+    HostileLogPlace hostile;
+    const std::string other = dir.Write("elsewhere.txt", "not the log's\n");
+    std::filesystem::remove(path);
+    std::filesystem::create_hard_link(other, path);
+    bool refused = false;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(OpenLogFile(path, false, &refused), nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Log refused, linked elsewhere too: " + path + "; the game goes on without it\n");
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(dir.Read("elsewhere.txt"), "not the log's\n");
+
+    for (HostileLogPlace::Form form : HostileLogPlace::kForms) {
+        SCOPED_TRACE(HostileLogPlace::Name(form));
+        hostile.Make(path, form);
+        refused = false;
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(OpenLogFile(path, form == HostileLogPlace::FIFO, &refused), nullptr);
+        EXPECT_NE(testing::internal::GetCapturedStderr().find("Log refused"), std::string::npos);
+        EXPECT_TRUE(refused);
+        EXPECT_TRUE(hostile.Untouched());
+    }
+
+    // A folder in its place may be gone by the next line, as a full disk may
+    // have room: not refused, and nothing said.
+    std::filesystem::remove(path);
+    std::filesystem::create_directory(path);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(OpenLogFile(path, true, &refused), nullptr);
+    EXPECT_EQ(errno, EISDIR);
+    EXPECT_FALSE(refused);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }

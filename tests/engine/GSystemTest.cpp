@@ -1,5 +1,7 @@
+#include "engine/APP_UserFolders.h"
 #include "engine/GDebugLog.h"
 #include "engine/GSystem.h"
+#include "support/ErrorLog.h"
 #include "support/TempDir.h"
 
 #include <chrono>
@@ -73,6 +75,31 @@ TEST(GSystem, ConfigFolderDefaultsToHome)
     ScopedEnv home("HOME", dir.Path());
     ScopedEnv xdg("XDG_CONFIG_HOME", "");
     EXPECT_EQ(InstallConfigFilePath(), dir.Path() + "/.config/Quillomar/install.ini");
+}
+
+TEST(GSystem, ARelativeXdgFolderIsIgnoredWithOneLine)
+{
+    TempDir dir;
+    ScopedEnv home("HOME", dir.Path());
+    ScopedEnv user("QLM_USER_DIR", "");
+    ScopedErrorLog log;
+    {
+        // Relative: it would resolve against the folder the game started in.
+        ScopedEnv config("XDG_CONFIG_HOME", "conf");
+        ScopedEnv data("XDG_DATA_HOME", "./share");
+        for (int twice = 0; twice < 2; ++twice) {
+            EXPECT_EQ(InstallConfigFilePath(), dir.Path() + "/.config/Quillomar/install.ini");
+            EXPECT_EQ(APP_UserFolders::ResolveUserFolder(""), dir.Path() + "/.local/share/Quillomar");
+        }
+        EXPECT_EQ(log.Count("XDG_CONFIG_HOME = conf is not an absolute path: ignored, $HOME/.config used"), 1);
+        EXPECT_EQ(log.Count("XDG_DATA_HOME = ./share is not an absolute path: ignored, $HOME/.local/share used"), 1);
+    }
+    // Absolute ones are taken as they are, without a word.
+    ScopedEnv config("XDG_CONFIG_HOME", "/srv/conf");
+    ScopedEnv data("XDG_DATA_HOME", "/srv/share");
+    EXPECT_EQ(InstallConfigFilePath(), "/srv/conf/Quillomar/install.ini");
+    EXPECT_EQ(APP_UserFolders::ResolveUserFolder(""), "/srv/share/Quillomar");
+    EXPECT_EQ(log.Lines(), 2);
 }
 
 TEST(GSystem, PercentEncodingAndTheMailLink)

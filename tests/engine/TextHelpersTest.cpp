@@ -87,3 +87,14 @@ TEST(TextHelpers, TrimTrailingWhitespaceKeepsTheFirstCharacter)
     std::string longText(2000, 'x');
     EXPECT_EQ(TrimTrailingWhitespace(longText + "  \n"), longText);
 }
+
+TEST(TextHelpers, ControlCharactersAndTheirUtf8C1FormsAreShownByName)
+{
+    EXPECT_EQ(EscapeControlCharacters("plain ~ text \xc3\xa9"), "plain ~ text \xc3\xa9");
+    EXPECT_EQ(EscapeControlCharacters(std::string("\0\x1f \x7f", 4)),
+              "<control character 0><control character 31> <control character 127>");
+    // U+0080..U+009F are controls, U+00A0 (and a lone 0xC2) are not.
+    EXPECT_EQ(EscapeControlCharacters("\xc2\x80\xc2\x9f\xc2\xa0\xc2"),
+              "<control character 128><control character 159>\xc2\xa0\xc2");
+    EXPECT_EQ(ControlCharacterName(27), "control character 27");
+}

@@ -17,9 +17,13 @@
 #include "gui/GUI_ConfirmDialog.h"
 #include "gui/GUI_Tutorial.h"
 #include "gui/GUI_TutorialWindow.h"
+#include "engine/GHttpClient.h"
+#include "engine/LibText.h"
+#include "online/OnlineStatus.h"
 #include "platform/DdsImage.h"
 #include "sim/SIM_HighScores.h"
 #include "sim/SIM_Scenario.h"
+#include "support/LoopbackHttpServer.h"
 #include "support/TextFitGame.h"
 
 #include <string>
@@ -138,6 +142,7 @@ TEST_P(TextFitFrontend, RacesOptionsAndTheShop)
     SettleTransition();
     GUI_UnlockWindow* shop = GUI_UnlockWindow::GetOpen();
     ASSERT_NE(shop, nullptr);
+    size_t longestTitle = 0;
     for (int tab : {GUI_UnlockWindow::TAB_MODULES, GUI_UnlockWindow::TAB_HULLS, GUI_UnlockWindow::TAB_RACES}) {
         shop->SetTab(tab);
         Frames(1);
@@ -147,8 +152,12 @@ TEST_P(TextFitFrontend, RacesOptionsAndTheShop)
         for (GUI_UnlockIcon* icon : icons) {
             shop->Select(icon);
             ExpectFits("shop item " + shop->GetItemName());
+            // Our names fit the title's box whole, however many letters.
+            EXPECT_EQ(shop->GetShownTitle(), shop->GetItemName());
+            longestTitle = std::max(longestTitle, shop->GetItemName().size());
         }
     }
+    EXPECT_GT(longestTitle, 23u) << "a name past the 23 letters a fixed cut kept";
     // Without points every locked item says why Unlock is off: the points
     // it still needs, or the race to unlock first.
     SIM_HighScores::GetInstance().AddPoints(-SIM_HighScores::GetInstance().GetPoints());
@@ -166,6 +175,53 @@ TEST_P(TextFitFrontend, RacesOptionsAndTheShop)
         }
     }
     EXPECT_GT(refusals, 0);
+}
+
+// The survival table with the longest texts a server may send: a name of
+// 128 characters beside a six-figure score. The name is a player's text, so
+// it may be cut, and only it; a short one is drawn whole.
+TEST_P(TextFitFrontend, HighScoresWithTheLongestNames)
+{
+    std::string longest;
+    while (longest.size() < 128)
+        longest += "WMmw";
+    longest.resize(128);
+    LoopbackHttpServer server;
+    server.server.Get("/quillomar/server/getsurvivalscores.php", [&](const httplib::Request&, httplib::Response& res) {
+        res.set_content("##," + longest + ",999999,federation\n##,Ann,999999,korrath\n", "text/plain");
+    });
+    ASSERT_TRUE(server.Start());
+    GetInternet().SetServerUrl(server.Url() + "/");
+    GUI_HighScoreTable::Open(SIM_Scenario::FindByName("survival1"));
+    GetInternet().SetServerUrl("");
+    GUI_HighScoreTable* table = GUI_HighScoreTable::GetOpen();
+    ASSERT_NE(table, nullptr);
+    for (int i = 0; i < 500 && table->GetStatus() == OnlineStatus::WAITING; ++i) {
+        SDL_Delay(5);
+        Frames(1);
+    }
+    ASSERT_EQ(table->GetEntries().size(), 2u);
+    const std::string where = "high scores at " + std::to_string(GetParam().width);
+    for (const std::string& fault : m_check.CheckFrame(where))
+        if (fault.find("is cut short from \"" + longest.substr(0, 20)) == std::string::npos)
+            ADD_FAILURE() << fault;
+    const GUI_HighScoreEntry* first = table->GetEntries()[0];
+    const std::string& shown = first->GetShownName();
+    ASSERT_GT(shown.size(), 3u);
+    EXPECT_EQ(shown.substr(shown.size() - 3), "...");
+    EXPECT_EQ(longest.compare(0, shown.size() - 3, shown, 0, shown.size() - 3), 0);
+    // Cut only as far as it must: one more letter would not fit its room.
+    LibText& text = LibText::GetInstance();
+    text.SetFont("zekton16.dds", 16.0f);
+    EXPECT_LE(text.GetTextWidth(shown), first->GetNameRoom());
+    EXPECT_GT(text.GetTextWidth(longest.substr(0, shown.size() - 2) + "..."), first->GetNameRoom());
+    EXPECT_EQ(table->GetEntries()[1]->GetShownName(), "Ann");
+    const TextFitCheck::Recorded* name = m_check.Find(shown);
+    const TextFitCheck::Recorded* score = m_check.Find("999,999");
+    ASSERT_TRUE(name && score);
+    EXPECT_LT(name->laid.lines[0].right + TextFitCheck::kGap, score->laid.lines[0].left);
+    GUI_WindowManager::GetInstance().CloseTopModal();
+    Frames(1);
 }
 
 TEST_P(TextFitFrontend, EveryLesson)

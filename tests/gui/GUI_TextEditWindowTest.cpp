@@ -194,6 +194,70 @@ TEST_F(TextEditTest, ClickTakesTheKeyboardAndPlacesTheCursor)
     EXPECT_EQ(g_mode.keyboardFocus, nullptr);
 }
 
+// A selected text goes with the first character typed or Backspace; a
+// click, a cursor key, SetText or the keyboard's going lets it go. Nothing
+// is selected while the field does not have the keyboard.
+TEST_F(TextEditTest, ASelectedTextIsReplacedByWhatIsTypedFirst)
+{
+    GUI_TextEditWindow field("Pathfinder", 20);
+    field.SetRect(10, 10, 300, 34);
+    field.SelectAll();
+    EXPECT_FALSE(field.IsAllSelected()) << "not while the field lacks the keyboard";
+    field.BeginEditing();
+    field.SelectAll();
+    ASSERT_TRUE(field.IsAllSelected());
+    Type(field, "Blue");
+    EXPECT_EQ(field.GetText(), "Blue");
+    EXPECT_FALSE(field.IsAllSelected());
+    field.SelectAll();
+    Keys(field, {KEY_BACK});
+    EXPECT_EQ(field.GetText(), "");
+    Keys(field, {KEY_BACK});
+    EXPECT_EQ(field.GetText(), "");
+    Type(field, "wing");
+    for (int key : {KEY_END, KEY_HOME, KEY_RIGHT}) {
+        field.SelectAll();
+        Keys(field, {key});
+        EXPECT_FALSE(field.IsAllSelected()) << key;
+    }
+    field.SelectAll();
+    Keys(field, {KEY_RIGHT});
+    EXPECT_EQ(field.GetCursor(), 4) << "Right lets it go at its end";
+    field.SelectAll();
+    Keys(field, {KEY_LEFT});
+    EXPECT_EQ(field.GetCursor(), 0) << "Left lets it go at its start";
+    Type(field, "s");
+    EXPECT_EQ(field.GetText(), "swing");
+    field.SelectAll();
+    ASSERT_TRUE(field.OnLeftClick(290, 20));
+    EXPECT_FALSE(field.IsAllSelected());
+    field.SelectAll();
+    field.SetText("new");
+    EXPECT_FALSE(field.IsAllSelected());
+    // A refused first '_' leaves the selected text as it was.
+    field.noLeadingUnderscore = true;
+    field.BeginEditing();
+    field.SelectAll();
+    Type(field, "_");
+    EXPECT_EQ(field.GetText(), "new");
+    EXPECT_TRUE(field.IsAllSelected());
+    // Drawn: a lit band behind the text, as wide as the text, then the text.
+    m_device->ClearDraws();
+    field.Draw();
+    bool band = false;
+    for (const auto& draw : m_device->GetDraws()) {
+        if (draw.vertices.size() < 4 || draw.vertices[0].colour != 0xFF3A6EA5u)
+            continue;
+        float maxX = -1e9f;
+        for (const ScreenVertex& v : draw.vertices)
+            maxX = std::max(maxX, v.x);
+        band = std::abs(maxX - (18.0f + static_cast<float>(Width("new")) + 2.0f)) <= 1.0f;
+    }
+    EXPECT_TRUE(band);
+    field.EndEditing();
+    EXPECT_FALSE(field.IsAllSelected());
+}
+
 TEST_F(TextEditTest, EnterAndDestructionGiveTheKeyboardBack)
 {
     auto* field = new GUI_TextEditWindow("a", 10);

@@ -133,6 +133,15 @@ TEST_F(UpdateCheck, EveryDamageToTheDayFileIsToldAndNothingButARegularFileIsWrit
          "[config] day = 1e20: out of range 1..31, 31 used", true},
         {"no month", [&] { user.Write("web/up", "[config]\nday = 7\nmonth = 0\nyear = 2026\n"); },
          "[config] month = 0: out of range 1..12, 1 used", true},
+        // Today's day under 200,000 keys the game never writes.
+        {"many keys",
+         [&] {
+             std::string text = "[config]\nday = 7\nmonth = 12\nyear = 2026\n";
+             for (int i = 0; i < 200000; ++i)
+                 text += "k" + std::to_string(i) + " = 1\n";
+             user.Write("web/up", text);
+         },
+         "[config]: 200000 keys other than day, month and year ignored (damaged)", false},
         {"huge file", [&] { user.Write("web/up", std::string((8u << 20) + 1, 'x')); }, "File refused, larger", false},
         {"folder", [&] { std::filesystem::create_directories(up); }, "File refused, a folder", false},
         {"fifo", [&] { ASSERT_EQ(mkfifo(up.c_str(), 0600), 0); }, "File refused, not a regular file", false},

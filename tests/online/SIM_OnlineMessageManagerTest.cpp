@@ -4,9 +4,11 @@
 #include "engine/GFileHelpers.h"
 #include "engine/GHttpClient.h"
 #include "engine/GSafeFile.h"
+#include "engine/StrFormat.h"
 #include "online/OnlineJob.h"
 #include "online/SIM_OnlineMessageManager.h"
 #include "online/SIM_Server.h"
+#include "support/ErrorLog.h"
 #include "support/LocalChallengeServer.h"
 
 #include <gtest/gtest.h>
@@ -188,4 +190,40 @@ TEST_F(OnlineMessages, TheStoredListKeepsTheNewestThousandAndAsksOnlyAfterTheHig
         flood += Msg(id, "Ann", "Dan", "x");
     EXPECT_EQ(SIM_OnlineMessageManager::ParseLines(flood).size(), kMax);
     EXPECT_EQ(SIM_OnlineMessageManager::ParseLines(flood).front()->id, 5006);
+}
+
+TEST_F(OnlineMessages, ASeenFileCutOrWithLinesTooLongIsToldOnceWithItsFile)
+{
+    EnsureDirectoryExists(user.File("web"));
+    const std::string whole = Msg(1, "Ann", "Bob", "Hello");
+    // The text that makes a message line kMaxLine characters long.
+    const size_t kLongest = SIM_OnlineMessageManager::kMaxLine - (Msg(2, "Ann", "Bob", "").size() - 1);
+    struct Case {
+        std::string text;
+        std::string told; // after the file's path
+        int highest; // of the messages kept
+    };
+    const Case cases[] = {
+        // Cut after a quote of its last text: no line end.
+        {whole + Msg(2, "Ann", "Bob", "Hi").substr(0, 30) + "\"", ": 1 lines damaged or cut off, read as they stand", 2},
+        // A message line of exactly the most a line may hold is read.
+        {whole + Msg(2, "Ann", "Bob", std::string(kLongest, 'x')), ": 0 lines longer than 2048 characters left out",
+         2},
+        {whole + Msg(2, "Ann", "Bob", std::string(kLongest + 1, 'x')),
+         ": 1 lines longer than 2048 characters left out", 1},
+        // One line of 10 MB: past what a thousand messages take, so it goes.
+        {whole + "##," + std::string(10u << 20, 'x') + "\n",
+         StrFormat(": %zu bytes of older lines before the last 0 bytes left out", whole.size() + 3 + (10u << 20) + 1),
+         0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.told);
+        ASSERT_TRUE(WriteFileAtomically(SeenPath(), c.text));
+        ScopedErrorLog log;
+        SIM_OnlineMessageManager m(SeenPath());
+        EXPECT_EQ(m.GetHighestId(), c.highest);
+        const bool none = c.told.find(": 0 lines") == 0;
+        EXPECT_EQ(log.Count(SeenPath() + c.told), none ? 0 : 1) << log.Text();
+        EXPECT_EQ(log.Lines(), none ? 0 : 1) << log.Text();
+    }
 }

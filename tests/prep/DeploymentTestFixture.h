@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include "sim/SIM_Options.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <string>
@@ -56,6 +58,7 @@ protected:
         scenario = SIM_Scenario::FindByName("scenario1");
         ASSERT_NE(scenario, nullptr);
         scenario->SetDifficulty(SIM_Scenario::EASY);
+        SIM_Options::GetInstance().SetDifficulty(SIM_Scenario::EASY); // the player's last choice too
         std::filesystem::remove_all(DeploymentFolder());
         frigate = SIM_ShipDesign::Find("fed_sample_frigate");
         support = SIM_ShipDesign::Find("fed_sample_support");

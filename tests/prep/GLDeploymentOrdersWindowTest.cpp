@@ -3,9 +3,10 @@
 // range set from a weapon, then one ship told to escort the other by
 // picking it on the map. The fight's deployment file holds the orders and
 // the battle keeps the escort by its charge.
+#include "DeploymentWindowRoad.h"
+
 #include "app/Game.h"
 #include "battle/GUI_BattleGUI.h"
-#include "engine/APP_UserFolders.h"
 #include "engine/GSafeFile.h"
 #include "engine/StrFormat.h"
 #include "gui/GUI_ButtonText.h"
@@ -23,7 +24,6 @@
 #include "sim/SIM_BehaviourType.h"
 #include "sim/SIM_DeployedShip.h"
 #include "sim/SIM_Fleet.h"
-#include "sim/SIM_Scenario.h"
 #include "sim/SIM_Ship.h"
 #include "sim/SIM_ShipOrder.h"
 #include "support/WindowInput.h"
@@ -34,7 +34,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 
 namespace {
 
@@ -55,17 +54,10 @@ TEST(GLDeploymentOrdersWindow, OrdersGivenWithTheMouseReachTheFileAndTheBattle)
     ASSERT_TRUE(play.Started());
     Game& game = Game::GetInstance();
 
-    const std::string folder = APP_UserFolders::GetInstance().Get(APP_UserFolders::DEPLOYMENTS) + "/scenario1";
-    std::filesystem::create_directories(folder);
-    ASSERT_TRUE(WriteFileAtomically(folder + "/deployed.txt",
-                                    "[ship0]\nshipid = 1\nname = Anvil\ndesign = fed_sample_frigate\n"
-                                    "pos = 288,384\nquantity = 1\nangle = 90\n\n"
-                                    "[ship1]\nshipid = 2\nname = Beacon\ndesign = fed_sample_frigate\n"
-                                    "pos = 288,768\nquantity = 1\nangle = 90\n\n"));
-    SIM_Scenario* scenario = SIM_Scenario::FindByName("scenario1");
-    ASSERT_NE(scenario, nullptr);
-    GUI_DeploymentGUI::Open(scenario, false, 15);
-    SettleScreens(); // past the screen wipe
+    ASSERT_NO_FATAL_FAILURE(OpenFirstScenarioWith("[ship0]\nshipid = 1\nname = Anvil\ndesign = fed_sample_frigate\n"
+                                                  "pos = 288,384\nquantity = 1\nangle = 90\n\n"
+                                                  "[ship1]\nshipid = 2\nname = Beacon\ndesign = fed_sample_frigate\n"
+                                                  "pos = 288,768\nquantity = 1\nangle = 90\n\n"));
     GUI_DeploymentGUI& screen = GUI_DeploymentGUI::GetInstance();
     ASSERT_EQ(game.GetModeId(), 2);
     GUI_DeploymentIcon* a = FindDeploymentIconByShipId(1);
@@ -181,17 +173,10 @@ TEST(GLDeploymentOrdersWindow, AnEditorWhoseOrderAPickDropsClosesWithIt)
 {
     WindowedGame play({.seed = 6, .smallWindow = false, .battleFrameMs = 16.0f, .noLessons = true});
     ASSERT_TRUE(play.Started());
-    const std::string folder = APP_UserFolders::GetInstance().Get(APP_UserFolders::DEPLOYMENTS) + "/scenario1";
-    std::filesystem::create_directories(folder);
-    ASSERT_TRUE(WriteFileAtomically(folder + "/deployed.txt",
-                                    "[ship0]\nshipid = 1\nname = Anvil\ndesign = fed_sample_frigate\n"
-                                    "pos = 288,384\nquantity = 1\nangle = 90\n\n"
-                                    "[ship1]\nshipid = 2\nname = Wasps\ndesign = fed_sample_fighter\n"
-                                    "pos = 288,768\nquantity = 4\nangle = 90\n\n"));
-    SIM_Scenario* scenario = SIM_Scenario::FindByName("scenario1");
-    ASSERT_NE(scenario, nullptr);
-    GUI_DeploymentGUI::Open(scenario, false, 15);
-    SettleScreens(); // past the screen wipe
+    ASSERT_NO_FATAL_FAILURE(OpenFirstScenarioWith("[ship0]\nshipid = 1\nname = Anvil\ndesign = fed_sample_frigate\n"
+                                                  "pos = 288,384\nquantity = 1\nangle = 90\n\n"
+                                                  "[ship1]\nshipid = 2\nname = Wasps\ndesign = fed_sample_fighter\n"
+                                                  "pos = 288,768\nquantity = 4\nangle = 90\n\n"));
     ASSERT_EQ(Game::GetInstance().GetModeId(), 2);
     GUI_DeploymentIcon* frigate = FindDeploymentIconByShipId(1);
     GUI_DeploymentIcon* squadron = FindDeploymentIconByShipId(2);

@@ -107,7 +107,7 @@ TEST(GLDeploymentWindow, ADesignClickedIntoTheZoneFightsTheBattle)
 // the game picks (1280 x 1024 under the X server of the smoke run): the
 // first lesson stands clear of the EASY, MEDIUM and HARD buttons, which take
 // the mouse and show while it is up (the lesson's place at both sizes is
-// pinned in DeploymentLessonsTest).
+// pinned with every other lesson in LessonPlacesTest).
 TEST(GLDeploymentWindow, TheFirstLessonLeavesTheDifficultyButtonsFree)
 {
     WindowedGame play({.seed = 3, .smallWindow = false});
@@ -136,6 +136,21 @@ TEST(GLDeploymentWindow, TheFirstLessonLeavesTheDifficultyButtonsFree)
     // A click on HARD chooses it while the lesson is still up.
     ClickCentre(screen.GetDifficultyButton(SIM_Scenario::HARD));
     EXPECT_EQ(scenario->GetDifficulty(), SIM_Scenario::HARD);
+
+    // Hard it stays after a restart: the next run's deployment starts there,
+    // its button lit.
+    play.Stop();
+    for (SIM_Scenario* each : SIM_Scenario::GetList())
+        each->SetDifficulty(SIM_Scenario::EASY); // as a new run's scenarios are read
+    ASSERT_TRUE(play.Restart());
+    scenario = SIM_Scenario::FindByName("scenario1");
+    ASSERT_NE(scenario, nullptr);
+    GUI_DeploymentGUI::Open(scenario, false, 15);
+    RunGameFrames(70);
+    EXPECT_EQ(scenario->GetDifficulty(), SIM_Scenario::HARD);
+    const GUI_ButtonText* hard = GUI_DeploymentGUI::GetInstance().GetDifficultyButton(SIM_Scenario::HARD);
+    EXPECT_TRUE(hard->chosen);
+    EXPECT_FALSE(GUI_DeploymentGUI::GetInstance().GetDifficultyButton(SIM_Scenario::EASY)->chosen);
     scenario->SetDifficulty(SIM_Scenario::EASY);
 }
 

@@ -217,6 +217,7 @@ TEST_F(GLShipDesignerPlay, MenuToSavedDesignWithTheMouseAlone)
     GUI_ShipDesignGUI& designer = GUI_ShipDesignGUI::GetInstance();
     ASSERT_NE(designer.GetDesign(), nullptr);
     const SIM_ShipHull* startHull = designer.GetDesign()->GetHull();
+    const std::string startName = designer.GetDesign()->GetGuiName();
 
     // Another hull from the hull picker, one with hardpoints.
     GUI_ShipDesignSummary* summary = GUI_ShipDesignSummary::GetOpen();
@@ -251,6 +252,10 @@ TEST_F(GLShipDesignerPlay, MenuToSavedDesignWithTheMouseAlone)
     EXPECT_EQ(GUI_HullPicker::GetOpen(), nullptr);
     ASSERT_EQ(designer.GetDesign()->GetHull(), chosen);
     EXPECT_TRUE(designer.GetDesign()->GetModules().empty());
+    // A new design: the old one's name is not kept, for the field or the save.
+    EXPECT_NE(startName, "");
+    EXPECT_EQ(summary->GetNameField()->GetText(), "");
+    EXPECT_EQ(designer.GetDesign()->GetGuiName(), "");
 
     // A weapon from the picker's first tab onto an empty turret slot.
     Frames(15); // the icons grow in
@@ -478,8 +483,11 @@ TEST_F(GLShipDesignerPlay, ADesignACampaignBuildsFromIsSavedAsTheVersionTheRefit
 
     GUI_CampaignRefit* refit = GUI_CampaignRefit::GetOpen();
     ASSERT_NE(refit, nullptr) << "the campaign's design is not written over";
-    EXPECT_EQ(refit->GetNewName(), "raptor_mk2");
-    EXPECT_NE(refit->GetMessage().find("raptor_mk2"), std::string::npos);
+    // Designs as the player named them, not their files.
+    EXPECT_EQ(refit->GetNewName(), "Raptor_MK2");
+    EXPECT_NE(refit->GetMessage().find("built from Raptor,"), std::string::npos) << refit->GetMessage();
+    EXPECT_NE(refit->GetMessage().find("Raptor_MK2"), std::string::npos) << refit->GetMessage();
+    EXPECT_EQ(refit->GetMessage().find("raptor"), std::string::npos) << refit->GetMessage();
     // The dialog stands in the middle of the screen, its text lit on the panel.
     ASSERT_TRUE(refit->left < cx && cx < refit->right && refit->top < cy && cy < refit->bottom);
     int lit = 0;
@@ -494,6 +502,12 @@ TEST_F(GLShipDesignerPlay, ADesignACampaignBuildsFromIsSavedAsTheVersionTheRefit
     EXPECT_TRUE(FileExists(APP_UserFolders::GetInstance().Get(APP_UserFolders::SHIPS) + "/raptor_mk2.txt"));
     EXPECT_FALSE(FileExists(APP_UserFolders::GetInstance().Get(APP_UserFolders::SHIPS) + "/raptor.txt"));
     EXPECT_EQ(designer.GetDesign()->GetName(), "raptor_mk2");
+    EXPECT_EQ(designer.GetDesign()->GetGuiName(), "Raptor_MK2");
+    EXPECT_EQ(summary->GetNameField()->GetText(), "Raptor_MK2");
+    const SIM_ShipDesign* saved =
+        SIM_ShipDesign::FindByFileName(APP_UserFolders::GetInstance().Get(APP_UserFolders::SHIPS) + "/raptor_mk2.txt");
+    ASSERT_NE(saved, nullptr);
+    EXPECT_EQ(saved->GetGuiName(), "Raptor_MK2") << "the shipyard and the load list show it so";
     EXPECT_FALSE(designer.IsModified());
 }
 

@@ -25,6 +25,7 @@
 #include "gui/GUI_Message.h"
 #include "gui/GUI_OpenFileDialog.h"
 #include "gui/GUI_RCMenuBase.h"
+#include "gui/GUI_SaveFileDialog.h"
 #include "gui/GUI_ScrollingWindow.h"
 #include "gui/GUI_TextEditWindow.h"
 #include "gui/GUI_Tooltip.h"
@@ -370,6 +371,50 @@ TEST_F(DeploymentTest, LoadingADeploymentOverAChangedFleetAsksFirst)
     EXPECT_EQ(screen.GetPlayerFleet()->GetShips().size(), 1u);
 }
 
+// The copy of the fleet last fought with is the screen's own file: neither
+// the Load nor the Save list shows it, and a saved name cannot start with
+// its "_" (the screen would delete such a file).
+TEST_F(DeploymentTest, TheScreensOwnTemporaryDeploymentIsNotListed)
+{
+    GUI_DeploymentGUI& screen = Screen();
+    ASSERT_NE(Place(frigate, 288, 384), nullptr);
+    ASSERT_TRUE(screen.SaveDeploymentAs("mine"));
+    ASSERT_TRUE(WriteFileAtomically(screen.GetTempDeploymentPath(), "[ship0]\n"));
+    ASSERT_TRUE(WriteFileAtomically(DeploymentFolder() + "/a_b.txt", "[ship0]\n"));
+    auto clickOn = [this](const GUI_BaseElement& e) {
+        Click(static_cast<float>(e.left + e.right) / 2.0f, static_cast<float>(e.top + e.bottom) / 2.0f);
+    };
+    ASSERT_NE(GUI_DeploymentControlPanel::GetOpen(), nullptr);
+    clickOn(*GUI_DeploymentControlPanel::GetOpen()->GetLoadButton());
+    GUI_OpenFileDialog* open = GUI_OpenFileDialog::GetOpen();
+    ASSERT_NE(open, nullptr);
+    std::vector<std::string> listed;
+    for (const std::string& path : open->GetPicker()->GetFiles())
+        listed.push_back(GUI_FilePicker::NameFromPath(path));
+    auto has = [&listed](const char* name) { return std::find(listed.begin(), listed.end(), name) != listed.end(); };
+    EXPECT_TRUE(has("mine"));
+    EXPECT_TRUE(has("a_b")) << "a '_' inside a name is the player's";
+    EXPECT_FALSE(has("_temp_deployment"));
+    EXPECT_EQ(open->GetPicker()->FindRow("_temp_deployment"), nullptr);
+    GUI_WindowManager::GetInstance().CloseTopModal();
+    Frames(1);
+
+    clickOn(*GUI_DeploymentControlPanel::GetOpen()->GetSaveButton());
+    GUI_SaveFileDialog* save = GUI_SaveFileDialog::GetOpen();
+    ASSERT_NE(save, nullptr);
+    EXPECT_EQ(save->GetPicker()->FindRow("_temp_deployment"), nullptr);
+    EXPECT_NE(save->GetPicker()->FindRow("mine"), nullptr);
+    GUI_TextEditWindow* field = save->GetTextField();
+    ASSERT_NE(field, nullptr);
+    field->SetText("");
+    field->BeginEditing();
+    field->OnTypedChar('_');
+    field->OnTypedChar('x');
+    EXPECT_EQ(field->GetText(), "x");
+    GUI_WindowManager::GetInstance().CloseTopModal();
+    Frames(1);
+}
+
 TEST_F(DeploymentTest, InoperableModulesAreAskedAboutAndTheBattleRunsBehindTheLoadingScreen)
 {
     GUI_DeploymentGUI& screen = Screen();
@@ -462,6 +507,54 @@ TEST_F(DeploymentTest, TheChosenDifficultyIsDrawnLitThoughItCannotBeChosenAgain)
     // A button merely disabled still reads as unavailable.
     screen.GetDifficultyButton(SIM_Scenario::HARD)->enabled = false;
     EXPECT_EQ(labelAlpha(SIM_Scenario::HARD), 64u);
+}
+
+// The difficulty chosen is the player's: kept in config.txt (read again at
+// the next start, GLDeploymentWindowTest), it is where every battle the
+// player picks the difficulty of starts. Choosing the AI fleet to edit is
+// not a choice of difficulty, and a survival keeps its own.
+TEST_F(DeploymentTest, TheChosenDifficultyIsKeptForTheNextBattles)
+{
+    GUI_DeploymentGUI& screen = Screen();
+    SIM_Scenario* other = SIM_Scenario::FindByName("scenario2");
+    SIM_Scenario* survival = SIM_Scenario::FindByName("survival1");
+    ASSERT_TRUE(other && survival);
+    ASSERT_TRUE(other->TakesChosenDifficulty());
+    ASSERT_FALSE(survival->TakesChosenDifficulty());
+    other->SetDifficulty(SIM_Scenario::EASY);
+    survival->SetDifficulty(SIM_Scenario::EASY);
+    screen.ChooseDifficulty(SIM_Scenario::HARD);
+    ASSERT_EQ(scenario->GetDifficulty(), SIM_Scenario::HARD);
+    SIM_Options& options = SIM_Options::GetInstance();
+    EXPECT_EQ(options.GetDifficulty(), SIM_Scenario::HARD);
+    EXPECT_NE(Read(options.GetFilePath()).find("DIFFICULTY = 2.00"), std::string::npos);
+    options.Reload(options.GetFilePath());
+    EXPECT_EQ(options.GetDifficulty(), SIM_Scenario::HARD);
+    EXPECT_EQ(other->GetDifficulty(), SIM_Scenario::HARD);
+    EXPECT_EQ(survival->GetDifficulty(), SIM_Scenario::EASY);
+    Game::GetInstance().SetMode(15);
+    GUI_DeploymentGUI::Open(other, false, 15);
+    Frames(1);
+    EXPECT_TRUE(screen.GetDifficultyButton(SIM_Scenario::HARD)->chosen);
+    EXPECT_FALSE(screen.GetDifficultyButton(SIM_Scenario::EASY)->chosen);
+    // Editing the AI's fleets picks a file, and leaves the choice alone.
+    Game::GetInstance().SetMode(15);
+    GUI_DeploymentGUI::Open(scenario, true, 15);
+    Frames(1);
+    screen.ChooseDifficulty(SIM_Scenario::MEDIUM);
+    if (GUI_ConfirmDialog* question = GUI_ConfirmDialog::GetOpen())
+        question->GetYesButton()->Press();
+    Frames(1);
+    EXPECT_EQ(scenario->GetDifficulty(), SIM_Scenario::MEDIUM);
+    EXPECT_EQ(options.GetDifficulty(), SIM_Scenario::HARD);
+    EXPECT_EQ(other->GetDifficulty(), SIM_Scenario::HARD);
+    // A damaged value reads back within the levels.
+    options.SetValue(SIM_Options::kDifficultyName, 7.0f);
+    EXPECT_EQ(options.GetDifficulty(), SIM_Scenario::HARD);
+    options.SetValue(SIM_Options::kDifficultyName, 0.6f);
+    EXPECT_EQ(options.GetDifficulty(), SIM_Scenario::MEDIUM);
+    options.SetDifficulty(SIM_Scenario::EASY);
+    other->SetDifficulty(SIM_Scenario::EASY);
 }
 
 TEST_F(DeploymentTest, AFocusedTextFieldTakesDeleteAndTheGroupOrderKeys)

@@ -574,6 +574,13 @@ TEST_F(DeploymentOrdersTest, NamesApplyAsTypedWithoutCharactersThatBreakTheFile)
     ASSERT_GE(lists.size(), 2u);
     ASSERT_GE(dialog->GetRows().size(), 2u);
     EXPECT_EQ(dialog->GetRows()[0]->top, dialog->GetRows()[1]->top);
+    // A race's list reads as the race's own name, in its capitals.
+    std::vector<std::string> shown;
+    for (const GUI_ShipNameList* row : dialog->GetRows())
+        shown.push_back(row->GetShownName());
+    EXPECT_NE(std::find(shown.begin(), shown.end(), "Federation"), shown.end());
+    EXPECT_NE(std::find(shown.begin(), shown.end(), "Korrath"), shown.end());
+    EXPECT_EQ(std::find(shown.begin(), shown.end(), "federation"), shown.end());
     GUI_ShipNameList* second = dialog->GetRows()[1];
     Click(static_cast<float>(second->left + 5), static_cast<float>(second->top + 5));
     ASSERT_EQ(dialog->GetSelected(), second);

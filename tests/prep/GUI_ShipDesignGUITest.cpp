@@ -8,6 +8,7 @@
 #include "engine/GFileHelpers.h"
 #include "engine/GHashTable.h"
 #include "engine/GSafeFile.h"
+#include "engine/StrFormat.h"
 #include "gui/GUI_ButtonTab.h"
 #include "gui/GUI_ButtonText.h"
 #include "gui/GUI_CloseButton.h"
@@ -44,6 +45,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 
 namespace {
@@ -399,6 +401,42 @@ TEST_F(ShipDesigner, HullPickerGroupsRacesByIdThenClassesAndSelectsTheFirstUnloc
     SIM_Unlockable::RefreshAll();
 }
 
+TEST_F(ShipDesigner, AFigureThatIsNotZeroNeverReadsAsZeroInTheDetailsOrTheComparison)
+{
+    // Two places down to the last value they show; below it, two significant digits.
+    EXPECT_EQ(FigureText(0.0), "0.00");
+    EXPECT_EQ(FigureText(1.5), "1.50");
+    EXPECT_EQ(FigureText(0.0051), "0.01");
+    EXPECT_EQ(FigureText(0.004), "0.004");
+    EXPECT_EQ(FigureText(static_cast<double>(0.005f)), "0.005") << "a float 0.005 lies just under it";
+    EXPECT_EQ(FigureText(-0.004), "-0.004");
+    EXPECT_EQ(FigureText(0.00012345), "0.00012");
+    EXPECT_NE(std::strtod(FigureText(1e-30).c_str(), nullptr), 0.0);
+
+    // The frigate shield's recharge rate (0.004) as the player sees it: in
+    // the details row, and in the comparison of frigate modules.
+    using T = SIM_ShipModuleType;
+    SIM_ShipModuleType* shield = SIM_ShipModuleType::Find("frigate_shield");
+    ASSERT_NE(shield, nullptr);
+    GUI_ModuleDetails& details = *GUI_ModuleDetails::GetOpen();
+    details.SetModule(shield);
+    G().Frames();
+    const GUI_DataItem* rechargeRow = nullptr;
+    for (const GUI_DataItem* r : details.GetRows())
+        if (r->GetLabel() == GetString("MODULE_DATA_RECHARGE_RATE"))
+            rechargeRow = r;
+    ASSERT_NE(rechargeRow, nullptr);
+    EXPECT_EQ(rechargeRow->GetValue(), "0.004");
+    G().ClickOn(*rechargeRow);
+    GUI_ModuleStatComparison* comparison = GUI_ModuleStatComparison::GetOpen();
+    ASSERT_NE(comparison, nullptr);
+    const auto& entries = comparison->GetEntries();
+    const auto own = std::find_if(entries.begin(), entries.end(), [&](const auto& e) { return e.type == shield; });
+    ASSERT_NE(own, entries.end());
+    EXPECT_EQ(own->text, "0.004");
+    EXPECT_EQ(GUI_ModuleStatComparison::FormatEntryValue(0.004f, T::DECIMAL_MULT, 0.5f), "0.002");
+}
+
 TEST_F(ShipDesigner, DataRowsFormatEachTypeAndComparisonsWithoutAMaximumDrawNoBar)
 {
     ScratchType t("[config]\nname = t_rows\nclassname = SIM_StaticModule\nslot_type = STANDARD\nsize = FIGHTER\nflag = 2\nrate = 1.5\n"
@@ -556,7 +594,11 @@ TEST_F(ShipDesigner, LoaderRefusesToDeleteADesignInUseAndDeletesOneThatIsNot)
             if (r.design->GetFileName() != file)
                 continue;
             EXPECT_NE(r.deleteButton, nullptr);
+            // Its race by the race's own name.
+            EXPECT_EQ(r.columns[GUI_DesignLoader::BY_RACE], "Federation");
             GUI_DesignLoader::AskDelete(r.deleteButton->argument);
+            // The question names the design that would go.
+            EXPECT_EQ(GUI_ConfirmDialog::GetOpen()->GetQuestion(), "Delete \"Loader Doomed\" for good?");
             G().ClickOn(*GUI_ConfirmDialog::GetOpen()->GetYesButton());
             G().Frames();
             const GUI_Message* message = GUI_Message::GetOpen();
@@ -988,7 +1030,7 @@ TEST_F(ShipDesigner, TheRefitsOKSavesTheVersionItProposedAndUnreadableSavesAreNa
     GUI_ShipDesignSummary::SaveDesignAs("Warden");
     GUI_CampaignRefit* refit = GUI_CampaignRefit::GetOpen();
     ASSERT_NE(refit, nullptr);
-    EXPECT_EQ(refit->GetNewName(), "warden_mk2");
+    EXPECT_EQ(refit->GetNewName(), "Warden_MK2"); // in the player's capitals
     EXPECT_FALSE(FileExists(ShipsFolder() + "/warden.txt"));
     G().ClickOn(*refit->GetOkButton());
     EXPECT_EQ(GUI_CampaignRefit::GetOpen(), nullptr) << "OK is not asked again";
@@ -1000,7 +1042,7 @@ TEST_F(ShipDesigner, TheRefitsOKSavesTheVersionItProposedAndUnreadableSavesAreNa
     // the dialog said, even if a save named it meanwhile: never a second question.
     GUI_ShipDesignSummary::SaveDesignAs("warden");
     ASSERT_NE(GUI_CampaignRefit::GetOpen(), nullptr);
-    EXPECT_EQ(GUI_CampaignRefit::GetOpen()->GetNewName(), "warden_mk3");
+    EXPECT_EQ(GUI_CampaignRefit::GetOpen()->GetNewName(), "warden_MK3");
     ASSERT_TRUE(WriteFileAtomically(campaigns + "/held/fleets/fleet4.txt", "[ship0]\ndesign = warden_mk3\n"));
     G().ClickOn(*GUI_CampaignRefit::GetOpen()->GetOkButton());
     EXPECT_EQ(GUI_CampaignRefit::GetOpen(), nullptr);
@@ -1049,8 +1091,9 @@ TEST_F(ShipDesigner, TheRefitIsAskedForTheNameWrittenAndTheDesignerShowsWhatTheF
     EXPECT_EQ(GUI_SaveFileDialog::GetOpen(), nullptr);
     EXPECT_EQ(GUI_ConfirmDialog::GetOpen(), nullptr);
     ASSERT_NE(GUI_CampaignRefit::GetOpen(), nullptr);
-    EXPECT_EQ(GUI_CampaignRefit::GetOpen()->GetNewName(), "raider_mk1");
-    EXPECT_NE(GUI_CampaignRefit::GetOpen()->GetMessage().find("raider_mk1"), std::string::npos);
+    EXPECT_EQ(GUI_CampaignRefit::GetOpen()->GetNewName(), "Raider_MK1");
+    EXPECT_NE(GUI_CampaignRefit::GetOpen()->GetMessage().find("built from Raider,"), std::string::npos);
+    EXPECT_NE(GUI_CampaignRefit::GetOpen()->GetMessage().find("Raider_MK1"), std::string::npos);
     EXPECT_EQ(GUI_CampaignRefit::GetOpen()->GetMessage().find(".txt"), std::string::npos) << "designs, not files";
     GUI_CampaignRefit::CloseOpen();
     G().Frames(1);
@@ -1070,12 +1113,13 @@ TEST_F(ShipDesigner, TheRefitIsAskedForTheNameWrittenAndTheDesignerShowsWhatTheF
     EXPECT_EQ(GUI_SaveFileDialog::GetOpen(), nullptr);
     GUI_CampaignRefit* refit = GUI_CampaignRefit::GetOpen();
     ASSERT_NE(refit, nullptr);
-    EXPECT_EQ(refit->GetNewName(), "raider_mk1");
+    EXPECT_EQ(refit->GetNewName(), "RAIDER_MK1");
     EXPECT_EQ(G().User().Read("ships/raider.txt"), before) << "the campaign's design is untouched";
     G().ClickOn(*refit->GetOkButton());
     ASSERT_TRUE(FileExists(ShipsFolder() + "/raider_mk1.txt"));
     EXPECT_EQ(G().User().Read("ships/raider.txt"), before);
     EXPECT_EQ(Design().GetName(), "raider_mk1");
+    EXPECT_EQ(Design().GetGuiName(), "RAIDER_MK1");
     EXPECT_EQ(G().TypeIn(1), "cruiser crew");
     std::filesystem::remove_all(campaigns + "/first");
 
@@ -1093,4 +1137,25 @@ TEST_F(ShipDesigner, TheRefitIsAskedForTheNameWrittenAndTheDesignerShowsWhatTheF
     EXPECT_EQ(SIM_ShipDesign::FindByFileName(ShipsFolder() + "/raider_mk1.txt"), held);
     EXPECT_EQ(held->GetModuleInSlot(1)->GetName(), "cruiser crew");
     held->RemoveUser();
+}
+
+// Change hull starts a new design: the name of the design it replaced goes,
+// so Save offers neither a shipped name (which it refuses) nor the player's
+// old one (which it would write over).
+TEST_F(ShipDesigner, ChangeHullStartsANewDesignWithoutTheOldName)
+{
+    GUI_ShipDesignGUI& designer = GUI_ShipDesignGUI::GetInstance();
+    designer.LoadDesign(SIM_ShipDesign::Find("fed_sample_frigate"));
+    G().Frames(1);
+    GUI_TextEditWindow* field = GUI_ShipDesignSummary::GetOpen()->GetNameField();
+    ASSERT_FALSE(field->GetText().empty());
+    ASSERT_TRUE(GUI_ShipDesignSummary::IsNameOfGamesOwnDesign(field->GetText()));
+    designer.StartFromHull(SIM_ShipHull::Find("fed_cruiser"));
+    G().Frames(1);
+    EXPECT_EQ(field->GetText(), "");
+    EXPECT_EQ(Design().GetGuiName(), "");
+    EXPECT_EQ(Design().GetName(), "");
+    GUI_ShipDesignSummary::OpenSaveDesignDialog();
+    ASSERT_NE(GUI_SaveFileDialog::GetOpen(), nullptr);
+    EXPECT_EQ(GUI_SaveFileDialog::GetOpen()->GetTextField()->GetText(), "");
 }

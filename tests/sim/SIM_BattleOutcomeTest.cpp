@@ -147,28 +147,28 @@ TEST(BattleOutcome, EveryModuleClassBattleEndsExactlyAsPinned)
     // longer fire, cloaks no longer hide, and so on): the battle now ends;
     // and again when shots met shields on the drawn bubble, not at the hull's
     // full size, and every weapon on a ship counted in its threat.
-    const std::string pinned = R"(lost after 10483 frames, missiles up to 45
-held 13494 painted 21220 supported 6785 repairing 139 docked 0 limpeted 216
-lost 30 / 23 of 30 / 30, shots 2778 / 3163
-weapon SIM_BeamWeaponModule hits 469 kills 12
-weapon SIM_BulletWeaponModule hits 913 kills 5
-weapon SIM_KineticWeapon hits 181 kills 7
-weapon SIM_LightningGunModule hits 448 kills 16
-weapon SIM_MissileModule hits 45 kills 7
-weapon SIM_PlasmaLauncherModule hits 39 kills 4
-weapon detonation hits 0 kills 2
-module SIM_BeamWeaponModule shots 675 hits 471
-module SIM_BulletWeaponModule shots 1322 hits 913
-module SIM_ECMBeamModule shots 1406 hits 374
-module SIM_ECMShockModule shots 49 hits 36
-module SIM_KineticWeapon shots 291 hits 181
-module SIM_LightningGunModule shots 635 hits 448
-module SIM_LimpetLauncher shots 70 hits 2
-module SIM_MissileModule shots 838 hits 62
-module SIM_PlasmaLauncherModule shots 81 hits 39
-module SIM_PointDefenseModule shots 567 hits 492
-module SIM_SmartBombModule shots 7 hits 11
-events 3511 digest 7ff1001d0a852b10 places 5df306d778603a3c
+    const std::string pinned = R"(lost after 9490 frames, missiles up to 49
+held 12530 painted 21619 supported 5796 repairing 96 docked 0 limpeted 816
+lost 29 / 22 of 30 / 30, shots 2727 / 3167
+weapon SIM_BeamWeaponModule hits 444 kills 7
+weapon SIM_BulletWeaponModule hits 848 kills 10
+weapon SIM_KineticWeapon hits 167 kills 3
+weapon SIM_LightningGunModule hits 385 kills 19
+weapon SIM_MissileModule hits 56 kills 6
+weapon SIM_PlasmaLauncherModule hits 44 kills 5
+weapon detonation hits 0 kills 1
+module SIM_BeamWeaponModule shots 680 hits 449
+module SIM_BulletWeaponModule shots 1316 hits 848
+module SIM_ECMBeamModule shots 1236 hits 366
+module SIM_ECMShockModule shots 44 hits 34
+module SIM_KineticWeapon shots 267 hits 167
+module SIM_LightningGunModule shots 562 hits 385
+module SIM_LimpetLauncher shots 73 hits 5
+module SIM_MissileModule shots 907 hits 68
+module SIM_PlasmaLauncherModule shots 76 hits 44
+module SIM_PointDefenseModule shots 717 hits 625
+module SIM_SmartBombModule shots 16 hits 11
+events 3344 digest 6273d8cf95e1db73 places 9c5642ab2c74cd27
 )";
     EXPECT_EQ(outcome, pinned);
 }

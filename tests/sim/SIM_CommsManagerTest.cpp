@@ -214,4 +214,10 @@ TEST_F(CommsTest, AnEmptyCutOrDamagedFileIsToldOnce)
     ScopedErrorLog log;
     SIM_CommsManager whole(dir.Write("whole.ini", "[COM_TARGETDESTROYED]\n1 = Got it\n"));
     EXPECT_EQ(log.Lines(), 0);
+    // Cut inside a line: its start is spoken as the whole line, told once.
+    const std::string cut = dir.Write("cut.ini", "[COM_TARGETDESTROYED]\n1 = Got it\n2 = Splash, one mo");
+    SIM_CommsManager half(cut);
+    EXPECT_EQ(half.GetPool(SIM_CommsManager::COM_TARGETDESTROYED).size(), 2u);
+    EXPECT_EQ(log.Count(cut + ": cut off inside its last line, its last line read as it stands"), 1);
+    EXPECT_EQ(log.Lines(), 1);
 }

@@ -9,6 +9,7 @@
 #include "support/ErrorLog.h"
 
 #include <gtest/gtest.h>
+#include <sstream>
 
 namespace {
 const char* kFleetFile = "[ship0]\n"
@@ -329,12 +330,18 @@ TEST_F(DeployedFleets, AFleetFileCutShortIsToldWithItsFileSectionAndKey)
         std::string text;
         const char* told; // after the path
         size_t ships;
+        bool cut; // inside its last line
     };
     const Case cases[] = {
-        {whole.substr(0, whole.find("design = korfighter") + 14), " [ship2] design = korfi: no such design, the ship left out", 2},
-        {whole.substr(0, whole.find("pos = 10,20")), " [ship2] pos: missing (cut or damaged)", 3},
-        {whole.substr(0, whole.find("quantity = 4") + 5), " [ship2] quantity: missing (cut or damaged)", 3},
-        {whole.substr(0, whole.find("design = korfighter")), " [ship2] design: missing (cut or damaged), the ship left out", 2},
+        {whole.substr(0, whole.find("design = korfighter") + 14), " [ship2] design = korfi: no such design, the ship left out", 2, true},
+        {whole.substr(0, whole.find("pos = 10,20")), " [ship2] pos: missing (cut or damaged)", 3, false},
+        {whole.substr(0, whole.find("quantity = 4") + 5), " [ship2] quantity: missing (cut or damaged)", 3, true},
+        {whole.substr(0, whole.find("design = korfighter")), " [ship2] design: missing (cut or damaged), the ship left out", 2, false},
+        // Past every key a ship must have: the cut alone tells.
+        {whole.substr(0, whole.find("angle = 0") + 7), ": cut off inside its last line", 3, true},
+        {whole.substr(0, whole.find("[ship1]") - 5), ": cut off inside its last line", 1, true},
+        {whole.substr(0, whole.size() - 2), ": cut off inside its last line", 3, true},
+        {whole.substr(0, whole.size() - 1), "", 3, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text.substr(c.text.size() - 20));
@@ -343,10 +350,54 @@ TEST_F(DeployedFleets, AFleetFileCutShortIsToldWithItsFileSectionAndKey)
         SIM_DeployedFleet fleet;
         ASSERT_TRUE(fleet.Load(path, MakeScenario(""), false));
         EXPECT_EQ(fleet.GetShips().size(), c.ships);
-        EXPECT_EQ(log.Count(path + c.told), 1) << log.Text();
+        if (c.told[0]) {
+            EXPECT_EQ(log.Count(path + c.told), 1) << log.Text();
+        }
+        EXPECT_EQ(log.Count(path + ": cut off inside its last line"), c.cut ? 1 : 0) << log.Text();
+        EXPECT_EQ(log.Count("cut off"), c.cut ? 1 : 0) << log.Text();
     }
     ScopedErrorLog log;
     SIM_DeployedFleet fleet;
     ASSERT_TRUE(fleet.Load(WriteFleet("aifleet_easy.txt", whole), MakeScenario(""), false));
     EXPECT_EQ(log.Count("missing (cut or damaged)"), 0) << log.Text();
+    EXPECT_EQ(log.Count("cut off"), 0) << log.Text();
+}
+
+TEST_F(DeployedFleets, AHundredThousandBadShipsAreToldInAFewLinesNamingTheFile)
+{
+    std::string text = kFleetFile;
+    for (int i = 0; i < 100000; ++i) {
+        const std::string section = "\n[bad" + std::to_string(i) + "]\n";
+        if (i % 2 == 0)
+            text += section + "design = ghost" + std::to_string(i) + "\npos = 1,2\nquantity = 1\n";
+        else
+            text += section + "pos = 1,2\nquantity = 1\n";
+    }
+    const std::string path = WriteFleet("huge.txt", text);
+    ScopedErrorLog log;
+    SIM_DeployedFleet fleet;
+    ASSERT_TRUE(fleet.Load(path, MakeScenario(""), false));
+    EXPECT_EQ(fleet.GetShips().size(), 3u);
+    // Its lines: the first few of each kind and the count of the rest.
+    std::string told;
+    std::istringstream lines(log.Text());
+    for (std::string line; std::getline(lines, line);)
+        if (line.find(path) != std::string::npos)
+            told += line + "\n";
+    const size_t shown = GLogFileTally::kShownPerPlace;
+    EXPECT_EQ(log.Count(path), static_cast<int>(2 * shown + 2)) << told;
+    EXPECT_LT(told.size(), 4096u) << told;
+    EXPECT_EQ(log.Count("design = ghost"), static_cast<int>(shown + 1)) << told;
+    EXPECT_EQ(log.Count(path + StrFormat(" [bad%zu] design = ghost%zu: no such design", 2 * (shown - 1), 2 * (shown - 1))), 1)
+        << told;
+    EXPECT_EQ(log.Count(path + StrFormat(" [bad%zu] design: missing (cut or damaged)", 2 * shown - 1)), 1) << told;
+    EXPECT_EQ(log.Count(StrFormat("%s: %zu more such lines left out of the log (the first: \"[bad0] design = ghost0: no "
+                                  "such design",
+                                  path.c_str(), 50000 - shown)),
+              1)
+        << told;
+    EXPECT_EQ(log.Count(StrFormat("%s: %zu more such lines left out of the log (the first: \"[bad1] design: missing",
+                                  path.c_str(), 50000 - shown)),
+              1)
+        << told;
 }

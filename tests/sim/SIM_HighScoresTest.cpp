@@ -1,10 +1,12 @@
 #include "engine/GFileHelpers.h"
+#include "engine/GSafeFile.h"
 #include "sim/SIM_HighScores.h"
 #include "support/ErrorLog.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <climits>
 
 namespace {
@@ -23,6 +25,10 @@ const char* const kScores =
     "highest_honor_easy = 0\nhighest_honor_medium = 42\nhighest_honor_hard = 0\n"
     "\n[my tutorial two]\nbeaten_easy = 1\n"
     "\n[lonely survival]\nsurvival = 0\n";
+
+// A record without its last value (highest_honor_hard).
+const char* const kRecordA = "\n[a]\ntutorial = 0\nsurvival = 0\nbeaten_easy = 0\nbeaten_medium = 0\nbeaten_hard = 0\n"
+                             "highest_honor_easy = 100\nhighest_honor_medium = 0\n";
 } // namespace
 
 TEST(SIM_HighScores, MissingFilesAreSeededFromTheScenarioList)
@@ -197,6 +203,122 @@ TEST(SIM_HighScores, PointsAreAddedAndSaved)
     EXPECT_EQ(again.GetPoints(), 30);
 }
 
+TEST(SIM_HighScores, AWinPaysOnlyItsImprovementOnTheBestHonourWithoutWrapping)
+{
+    TempDir dir;
+    dir.Write("sc.dat", std::string(kRecordA) + "highest_honor_hard = 2147483647\n");
+    dir.Write("unl.dat", "[unlocks]\n[points]\npoints = 50\n");
+    SIM_HighScores scores(dir.Path());
+    EXPECT_EQ(scores.RecordWin("a", 0, true, 100), 0) << "the same budget left earns nothing";
+    EXPECT_TRUE(scores.GetScenarioRecord("a")->beaten[0]);
+    EXPECT_EQ(scores.GetPoints(), 50);
+    EXPECT_EQ(scores.RecordWin("a", 0, true, 101), 1);
+    EXPECT_EQ(scores.GetPoints(), 51);
+    EXPECT_EQ(scores.RecordWin("a", 0, false, 5000), 0) << "a win that earns nothing";
+    EXPECT_EQ(scores.GetScenarioRecord("a")->highestHonour[0], 101) << "nor raises the best honour";
+    EXPECT_EQ(scores.RecordWin("a", 1, true, -1000000), 0) << "over budget";
+    EXPECT_TRUE(scores.GetScenarioRecord("a")->beaten[1]);
+    EXPECT_EQ(scores.RecordWin("a", 2, true, 5000000000LL), 0) << "at the top already";
+    EXPECT_EQ(scores.RecordWin("a", 0, true, 5000000000LL), INT_MAX - 101) << "held to the int range";
+    EXPECT_EQ(scores.GetPoints(), INT_MAX - 50);
+    SIM_HighScores again(dir.Path());
+    EXPECT_EQ(again.GetPoints(), INT_MAX - 50);
+    EXPECT_EQ(again.GetScenarioRecord("a")->highestHonour[0], INT_MAX);
+    EXPECT_TRUE(again.GetScenarioRecord("a")->beaten[1]);
+}
+
+TEST(SIM_HighScores, AStopAtEitherRenameOfAWinKeepsTheWinWithItsPointsOrNeither)
+{
+    // Renames: unl.dat with the points and the win, then sc.dat.
+    for (int renames = 0; renames <= 2; ++renames) {
+        SCOPED_TRACE(renames);
+        TempDir dir;
+        dir.Write("sc.dat", std::string(kRecordA) + "highest_honor_hard = 0\n");
+        dir.Write("unl.dat", "[unlocks]\n[points]\npoints = 50\n");
+        ScopedErrorLog log;
+        {
+            SIM_HighScores scores(dir.Path());
+            GSafeFile::StopAfterRenamesForTest(renames);
+            EXPECT_EQ(scores.RecordWin("a", 0, true, 3022), 2922);
+            GSafeFile::StopAfterRenamesForTest(-1);
+        }
+        SIM_HighScores after(dir.Path());
+        const SIM_ScenarioScore* a = after.GetScenarioRecord("a");
+        if (renames == 0) {
+            EXPECT_FALSE(a->beaten[0]);
+            EXPECT_EQ(a->highestHonour[0], 100);
+            EXPECT_EQ(after.GetPoints(), 50);
+        } else {
+            EXPECT_TRUE(a->beaten[0]);
+            EXPECT_EQ(a->highestHonour[0], 3022);
+            EXPECT_EQ(after.GetPoints(), 2972);
+        }
+        // The stop between the two is finished at the load, told once, and
+        // sc.dat holds the win from then on.
+        EXPECT_EQ(log.Count(dir.Path() + "/sc.dat: 1 wins paid in " + dir.Path() +
+                            "/unl.dat but missing here (a save stopped between the two), recorded now"),
+                  renames == 1 ? 1 : 0);
+        EXPECT_NE(dir.Read("sc.dat").find("highest_honor_easy = " + std::string(renames ? "3022" : "100")),
+                  std::string::npos);
+        // Won again alike: the win is paid once in all.
+        after.RecordWin("a", 0, true, 3022);
+        EXPECT_EQ(SIM_HighScores(dir.Path()).GetPoints(), 2972);
+        EXPECT_EQ(log.Count("wins paid in"), renames == 1 ? 1 : 0);
+    }
+}
+
+TEST(SIM_HighScores, AWinWhosePointsCannotBeSavedLeavesItsHonourOutOfTheScores)
+{
+    TempDir dir;
+    dir.Write("sc.dat", std::string(kRecordA) + "highest_honor_hard = 0\n");
+    dir.Write("unl.dat", "[unlocks]\n[points]\npoints = 50\n");
+    GSafeFile::InjectReadFailure(dir.File("unl.dat"), EIO);
+    SIM_HighScores refused(dir.Path());
+    GSafeFile::InjectReadFailure(dir.File("unl.dat"), 0);
+    // unl.dat is kept as found now: no save of it goes in this run. The
+    // points stay in memory for the run, and so does the honour.
+    EXPECT_EQ(refused.RecordWin("a", 0, true, 3022), 2922);
+    EXPECT_EQ(refused.GetPoints(), 2922);
+    EXPECT_EQ(refused.GetScenarioRecord("a")->highestHonour[0], 3022);
+    EXPECT_NE(dir.Read("sc.dat").find("highest_honor_easy = 100\n"), std::string::npos);
+    // Another scenario's save does not write it either.
+    refused.RecordWin("b", 0, true, 10);
+    EXPECT_NE(dir.Read("sc.dat").find("highest_honor_easy = 100\n"), std::string::npos);
+    GSafeFile::ForgetRefusedFiles();
+    SIM_HighScores after(dir.Path());
+    EXPECT_TRUE(after.GetScenarioRecord("a")->beaten[0]) << "the win is kept";
+    EXPECT_EQ(after.GetScenarioRecord("a")->highestHonour[0], 100) << "its honour waits for its points";
+    EXPECT_EQ(after.GetPoints(), 50);
+    EXPECT_EQ(after.RecordWin("a", 0, true, 3022), 2922) << "winning again pays";
+}
+
+TEST(SIM_HighScores, AnUnlockFileOfMillionsOfLinesKeepsTheFirstTenThousand)
+{
+    TempDir dir;
+    std::string text = "[unlocks]\n";
+    for (int i = 0; i < 200000; ++i)
+        text += "item" + std::to_string(i) + "\n";
+    dir.Write("unl.dat", text + "[points]\npoints = 7\n");
+    ScopedErrorLog log;
+    SIM_HighScores scores(dir.Path());
+    // Its header is one of the lines kept.
+    ASSERT_EQ(scores.GetUnlockedItems().size(), 9999u);
+    EXPECT_EQ(scores.GetUnlockedItems().back(), "item9998");
+    EXPECT_EQ(log.Count(dir.Path() + "/unl.dat: 190003 lines past the first 10000 left out (damaged)"), 1);
+    EXPECT_EQ(scores.GetPoints(), 0);
+    EXPECT_EQ(log.Count("unl.dat has no points"), 1);
+    EXPECT_EQ(log.Lines(), 2);
+    // Exactly at the bound: everything is kept, nothing said.
+    text = "[unlocks]\n";
+    for (int i = 0; i < 9997; ++i)
+        text += "item" + std::to_string(i) + "\n";
+    dir.Write("unl.dat", text + "[points]\npoints = 7\n");
+    SIM_HighScores whole(dir.Path());
+    EXPECT_EQ(whole.GetUnlockedItems().size(), 9997u);
+    EXPECT_EQ(whole.GetPoints(), 7);
+    EXPECT_EQ(log.Lines(), 2);
+}
+
 TEST(SIM_HighScores, UnwritableFolderIsReportedNotFatal)
 {
     TempDir dir;
@@ -229,8 +351,41 @@ TEST(SIM_HighScores, TenThousandScenariosLoadInOrderWithTheirOwnValues)
         EXPECT_EQ(r.highestHonour[0], i);
         EXPECT_EQ(r.highestHonour[2], 7);
     }
-    EXPECT_EQ(log.Count("Duplicate scenario [s17] in sc.dat ignored"), 1);
+    EXPECT_EQ(log.Count(scores.ScoresPath() + ": 1 repeated scenario sections ignored (the first: [s17])"), 1);
     EXPECT_EQ(log.Lines(), 1);
+}
+
+// A scores file past any install's scenarios keeps the first hundred
+// thousand, and what it rewrites loads back whole at the next start.
+TEST(SIM_HighScores, AScoresFileOfMillionsOfSectionsKeepsAHundredThousand)
+{
+    TempDir dir;
+    std::string text;
+    for (int i = 0; i < 100001; ++i)
+        text += "[scenario" + std::to_string(i) + "]\nhighest_honor_easy = " + std::to_string(i) + "\n";
+    text += "[scenario7]\nsurvival = 1\n[scenario7]\n"; // repeats of a kept one are counted, not left out
+    dir.Write("sc.dat", text);
+    ScopedErrorLog log;
+    SIM_HighScores scores(dir.Path());
+    ASSERT_EQ(scores.GetRecords().size(), 100000u);
+    EXPECT_EQ(scores.GetRecords().back()->scenarioName, "scenario99999");
+    EXPECT_EQ(scores.GetRecords().back()->highestHonour[0], 99999);
+    EXPECT_TRUE(scores.GetRecords()[7]->survival);
+    const std::string path = scores.ScoresPath();
+    EXPECT_EQ(log.Count(path + ": 2 lines past the first 100000 scenario sections left out (damaged)"), 1)
+        << log.Text();
+    EXPECT_EQ(log.Count(path + ": 2 repeated scenario sections ignored (the first: [scenario7])"), 1) << log.Text();
+    EXPECT_EQ(log.Count(path + ": 100000 scenario records incomplete"), 1) << log.Text();
+    EXPECT_EQ(log.Lines(), 3) << log.Text();
+    ASSERT_TRUE(scores.SaveHighScores());
+    const std::string rewritten = dir.Read("sc.dat");
+    EXPECT_LT(rewritten.size(), kMaxReadFileBytes / 3);
+    // Exactly at the bound: everything is kept, nothing said.
+    SIM_HighScores again(dir.Path());
+    ASSERT_EQ(again.GetRecords().size(), 100000u);
+    EXPECT_EQ(again.GetRecords().back()->highestHonour[0], 99999);
+    EXPECT_EQ(log.Lines(), 3) << log.Text();
+    EXPECT_EQ(dir.Read("sc.dat"), rewritten);
 }
 
 TEST(SIM_HighScores, GarbageOrCutOffFilesAreLoggedWithTheirName)
@@ -276,8 +431,15 @@ TEST(SIM_HighScores, DamagedValuesAndFilesAreToldWithFileSectionAndKey)
         {record + "../../../etc/passwd\n", "[unlocks]\n[points]\npoints = 1\n",
          "sc.dat [a] highest_honor_hard = ../../../etc/passwd: not a whole number, 0 used", 0, 1},
         {record + "99999999999\n", "[unlocks]\n[points]\npoints = 1\n",
-         "sc.dat [a] highest_honor_hard = 99999999999: out of range -2147483648..2147483647, 2147483647 used",
-         INT_MAX, 1},
+         "sc.dat [a] highest_honor_hard = 99999999999: out of range 0..2147483647, 2147483647 used", INT_MAX, 1},
+        // An honour is a budget left over: never below 0, so no win's
+        // improvement on it can wrap.
+        {record + "-1\n", "[unlocks]\n[points]\npoints = 1\n",
+         "sc.dat [a] highest_honor_hard = -1: out of range 0..2147483647, 0 used", 0, 1},
+        {record + "-2147483648\n", "[unlocks]\n[points]\npoints = 1\n",
+         "sc.dat [a] highest_honor_hard = -2147483648: out of range 0..2147483647, 0 used", 0, 1},
+        {record + "2147483647\n", "[unlocks]\n[points]\npoints = 1\n", "", INT_MAX, 1},
+        {record + "0\n", "[unlocks]\n[points]\npoints = 1\n", "", 0, 1},
         // Cut inside its last value: "12" lost its "2".
         {record + "1", "[unlocks]\n[points]\npoints = 1\n", "sc.dat: cut off inside its last line", 1, 1},
         {"", "[unlocks]\n[points]\npoints = 1\n", "sc.dat is empty (damaged)", -1, 1},
@@ -320,4 +482,33 @@ TEST(SIM_HighScores, DamagedValuesAndFilesAreToldWithFileSectionAndKey)
         EXPECT_EQ(a->highestHonour[2], c.honour);
         EXPECT_EQ(a->highestHonour[0], 3);
     }
+}
+
+TEST(SIM_HighScores, AHundredThousandBadSectionsAreToldInAFewLinesNamingTheFile)
+{
+    TempDir dir;
+    const std::string values = "\ntutorial = 0\nsurvival = 0\nbeaten_easy = 1\nbeaten_medium = 0\nbeaten_hard = 0\n"
+                               "highest_honor_easy = 12\nhighest_honor_medium = 0\nhighest_honor_hard = 0\n";
+    std::string text = "\n[kept]" + values;
+    for (int i = 0; i < 100000; ++i)
+        text += i % 2 ? "[kept]\n" : "[b" + std::to_string(i) + "]\nsurvival = nan" + values;
+    dir.Write("sc.dat", text);
+    ScopedErrorLog log;
+    SIM_HighScores scores(dir.Path());
+    ASSERT_EQ(scores.GetRecords().size(), 50001u);
+    EXPECT_EQ(scores.GetRecords()[0]->highestHonour[0], 12);
+    const std::string path = scores.ScoresPath();
+    EXPECT_EQ(log.Count(path + ": 50000 repeated scenario sections ignored (the first: [kept])"), 1) << log.Text();
+    // The first few bad values told whole, the rest counted.
+    const size_t shown = GLogFileTally::kShownPerPlace;
+    EXPECT_EQ(log.Count(path + " [b0] survival = nan: not a whole number"), 1) << log.Text();
+    EXPECT_EQ(log.Count(path + " [b" + std::to_string(2 * shown - 2) + "] survival = nan"), 1) << log.Text();
+    EXPECT_EQ(log.Count(path + " [b" + std::to_string(2 * shown) + "] survival"), 0) << log.Text();
+    EXPECT_EQ(log.Count(path + ": " + std::to_string(50000 - shown) +
+                        " more such lines left out of the log (the first: \"[b0] survival = nan: not a whole number"),
+              1)
+        << log.Text();
+    EXPECT_EQ(log.Lines(), static_cast<int>(shown + 2)) << log.Text();
+    EXPECT_EQ(log.Count(path), static_cast<int>(shown + 2)) << log.Text();
+    EXPECT_LT(log.Text().size(), 2048u);
 }

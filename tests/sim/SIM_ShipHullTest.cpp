@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "engine/GDebugLog.h"
 #include "sim/SIM_ShipDesign.h"
 #include "sim/SIM_ShipModuleType.h"
@@ -163,6 +166,27 @@ TEST_F(ShipHullTest, EffectSectionsAreKeptRaw)
     EXPECT_EQ(h->GetExplosions().size(), 1u);
     EXPECT_EQ(h->GetHulks().size(), 1u);
     EXPECT_TRUE(h->GetContrails().empty());
+}
+
+// Band lines are on a grid twice as fine as the rest: points become
+// fractions of the hull centred on 0, the width a fraction, the angle stays.
+TEST_F(ShipHullTest, BandLinesReadAsFractionsOfTheHull)
+{
+    SIM_ShipHull* h = ReadHull(std::string(kConfig) + "[tractorbeams]\n0 = 150,300,362,300,28,0\n1 =\n"
+                                                      "2 = 256,0,256,512,51.2,90\n");
+    const std::vector<SIM_ShipHull::Band> bands = h->GetBands();
+    ASSERT_EQ(bands.size(), 2u) << "an empty line is no band";
+    EXPECT_FLOAT_EQ(bands[0].x1, 150.0f / 512.0f - 0.5f);
+    EXPECT_FLOAT_EQ(bands[0].y1, 300.0f / 512.0f - 0.5f);
+    EXPECT_FLOAT_EQ(bands[0].x2, 362.0f / 512.0f - 0.5f);
+    EXPECT_FLOAT_EQ(bands[0].y2, 300.0f / 512.0f - 0.5f);
+    EXPECT_FLOAT_EQ(bands[0].width, 28.0f / 512.0f);
+    EXPECT_FLOAT_EQ(bands[0].angle, 0.0f);
+    EXPECT_FLOAT_EQ(bands[1].x1, 0.0f);
+    EXPECT_FLOAT_EQ(bands[1].y1, -0.5f);
+    EXPECT_FLOAT_EQ(bands[1].y2, 0.5f);
+    EXPECT_FLOAT_EQ(bands[1].width, 0.1f);
+    EXPECT_FLOAT_EQ(bands[1].angle, 90.0f);
 }
 
 TEST_F(ShipHullTest, UnknownClassRejectsTheHull)

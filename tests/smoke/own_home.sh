@@ -6,6 +6,8 @@ own_home() {
     local h="$1/home"
     export HOME="$h" XDG_DATA_HOME="$h/.local/share" XDG_CONFIG_HOME="$h/.config" \
         XDG_CACHE_HOME="$h/.cache" XDG_STATE_HOME="$h/.local/state" XDG_RUNTIME_DIR="$h/run"
+    # An error box would wait for a click nobody makes: the error is printed.
+    export QLM_NO_ERROR_BOX=1
     mkdir -p "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_STATE_HOME" "$XDG_RUNTIME_DIR"
     chmod 700 "$XDG_RUNTIME_DIR"
 }

@@ -1,15 +1,19 @@
 // The battle's pictures: hull sprites for both races (federation sleek and
 // blue-grey, korrath angular and rust), fighter sheets, damage and hulk
 // sheets, turret sheets, beams, glows and the map backdrops. Every shape is
-// a polygon on the hull files' 256-pixel grid, nose up.
+// a polygon on the hull files' 256-pixel grid, nose up. A hull whose file
+// lists structural bands is drawn in sections, open where its bands run.
 #include "ArtCommon.h"
 #include "AssetGen.h"
 
 #include "engine/GRandom.h"
 #include "platform/DdsImage.h"
+#include "sim/SIM_ShipHull.h"
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -194,14 +198,15 @@ void FedFighter(Picture& pic)
     Dot(pic, 128, 110, 9, kFedGlow, 0.9f);
 }
 
+// Prow and stern held together by its bands: the waist is no wider than the
+// band across it, so the two come apart where it runs.
 void KorCruiser(Picture& pic)
 {
-    const Poly blades = Mirror({{128, 70}, {170, 56}, {226, 40}, {214, 96}, {230, 150}, {200, 170}, {128, 160}});
+    const Poly blades = Mirror({{128, 70}, {170, 56}, {226, 40}, {214, 94}, {226, 132}, {188, 140}, {128, 132}});
     Fill(pic, blades, kKorDark, 1.0f, 41);
-    const Poly body = Mirror({{128, 16}, {156, 52}, {196, 112}, {192, 196}, {166, 248}, {128, 236}});
+    const Poly body = Mirror({{128, 16}, {156, 52}, {196, 112}, {178, 150}, {192, 192}, {166, 248}, {128, 236}});
     Fill(pic, body, kKorHull, 1.0f, 43, 0.4f);
     Fill(pic, Mirror({{128, 44}, {146, 80}, {160, 150}, {146, 208}, {128, 214}}), kKorLight, 1.0f, 45, 0.3f);
-    Fill(pic, Mirror({{128, 100}, {140, 120}, {128, 170}}), kKorDark, 1.0f, 47);
     for (float x : {108.0f, 148.0f})
         Fill(pic, Rect(x - 8, 228, x + 8, 248), kKorDark, 1.0f, 49);
     for (float x : {108.0f, 148.0f})
@@ -268,10 +273,74 @@ bool Write(const std::string& path, const Picture& pic)
     return WriteAssetIfChanged(path, pic.ToDds());
 }
 
-bool WriteHull(const std::string& dir, const std::string& name, void (*draw)(Picture&), uint32_t seed)
+// The structural bands of every hull file, by the sprite the hull names.
+using HullBands = std::map<std::string, std::vector<SIM_ShipHull::Band>>;
+
+HullBands ReadHullBands(const std::string& dataDir)
+{
+    HullBands bySprite;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dataDir + "/hulls", ec)) {
+        if (!entry.is_regular_file() || entry.path().extension() != ".txt")
+            continue;
+        SIM_ShipHull hull;
+        if (hull.Read(entry.path().string()) && !hull.GetBands().empty())
+            bySprite[hull.GetSprite()] = hull.GetBands();
+    }
+    return bySprite;
+}
+
+// Opens the hull where each band runs, as wide as the band's bright core and
+// as long as the band, so the band drawn under the ship shows between its
+// sections; the sections' cut edges are shaded and catch the band's light.
+void OpenBands(Picture& pic, const HullBands& hullBands, const std::string& sprite)
+{
+    const auto found = hullBands.find(sprite);
+    if (found == hullBands.end())
+        return;
+    const Rgb lit{0.45f, 0.9f, 1.0f};
+    for (const SIM_ShipHull::Band& band : found->second) {
+        const float ax = (band.x1 + 0.5f) * pic.w, ay = (band.y1 + 0.5f) * pic.h;
+        const float bx = (band.x2 + 0.5f) * pic.w, by = (band.y2 + 0.5f) * pic.h;
+        const float length = std::hypot(bx - ax, by - ay);
+        if (length <= 0.0f)
+            continue;
+        const float dx = (bx - ax) / length, dy = (by - ay) / length;
+        const float half = std::max(1.5f, 0.3f * band.width * pic.w);
+        const float rim = 2.5f;
+        for (int y = 0; y < pic.h; ++y)
+            for (int x = 0; x < pic.w; ++x) {
+                float* p = pic.At(x, y);
+                if (p[3] <= 0.0f)
+                    continue;
+                int open = 0;
+                for (int sy = 0; sy < 4; ++sy)
+                    for (int sx = 0; sx < 4; ++sx) {
+                        const float rx = x + (sx + 0.5f) / 4.0f - ax, ry = y + (sy + 0.5f) / 4.0f - ay;
+                        const float along = rx * dx + ry * dy, across = std::fabs(ry * dx - rx * dy);
+                        open += along >= 0.0f && along <= length && across <= half ? 1 : 0;
+                    }
+                const float rx = x + 0.5f - ax, ry = y + 0.5f - ay;
+                const float along = rx * dx + ry * dy, across = std::fabs(ry * dx - rx * dy);
+                if (along >= -rim && along <= length + rim && across < half + rim) {
+                    // Darker towards the cut, with a thin lip of the band's glow.
+                    const float t = std::clamp((across - half) / rim, 0.0f, 1.0f);
+                    const float shade = 0.5f + 0.5f * t, glow = 0.45f * (1.0f - t) * (1.0f - t);
+                    p[0] = p[0] * shade * (1.0f - glow) + lit.r * glow;
+                    p[1] = p[1] * shade * (1.0f - glow) + lit.g * glow;
+                    p[2] = p[2] * shade * (1.0f - glow) + lit.b * glow;
+                }
+                p[3] *= 1.0f - open / 16.0f;
+            }
+    }
+}
+
+bool WriteHull(const std::string& dir, const std::string& name, void (*draw)(Picture&), uint32_t seed,
+               const HullBands& bands)
 {
     Picture pic(256, 256);
     draw(pic);
+    OpenBands(pic, bands, name + ".dds");
     const Picture damage = Damaged(pic, seed);
     // Hulk sheet: four broken quarters of the scorched hull.
     Picture hulk(512, 512);
@@ -280,10 +349,12 @@ bool WriteHull(const std::string& dir, const std::string& name, void (*draw)(Pic
            Write(dir + name + "_hulk.dds", hulk);
 }
 
-bool WriteFighter(const std::string& dir, const std::string& name, void (*draw)(Picture&), uint32_t seed)
+bool WriteFighter(const std::string& dir, const std::string& name, void (*draw)(Picture&), uint32_t seed,
+                  const HullBands& bands)
 {
     Picture pic(128, 128);
     draw(pic);
+    OpenBands(pic, bands, name + ".dds");
     Picture sheet(256, 128);
     Paste(sheet, pic, 0, 0, 128);
     Paste(sheet, Damaged(pic, seed), 128, 0, 128);
@@ -425,9 +496,13 @@ bool GenerateBattleArt(const std::string& dataDir)
     const std::string ships = dataDir + "/bitmaps/battle/ships/";
     const std::string fx = dataDir + "/bitmaps/battle/effects/";
     const std::string maps = dataDir + "/bitmaps/battle/backdrops/";
-    bool ok = WriteHull(ships, "fed_cruiser", FedCruiser, 101) && WriteHull(ships, "fed_frigate", FedFrigate, 102) &&
-              WriteHull(ships, "kor_cruiser", KorCruiser, 103) && WriteHull(ships, "kor_frigate", KorFrigate, 104) &&
-              WriteFighter(ships, "fed_fighter", FedFighter, 105) && WriteFighter(ships, "kor_fighter", KorFighter, 106);
+    const HullBands bands = ReadHullBands(dataDir);
+    bool ok = WriteHull(ships, "fed_cruiser", FedCruiser, 101, bands) &&
+              WriteHull(ships, "fed_frigate", FedFrigate, 102, bands) &&
+              WriteHull(ships, "kor_cruiser", KorCruiser, 103, bands) &&
+              WriteHull(ships, "kor_frigate", KorFrigate, 104, bands) &&
+              WriteFighter(ships, "fed_fighter", FedFighter, 105, bands) &&
+              WriteFighter(ships, "kor_fighter", KorFighter, 106, bands);
     Picture generic(128, 128);
     GenericShip(generic);
     ok = ok && Write(ships + "ship.dds", generic);

@@ -6,11 +6,8 @@
 #include <string>
 #include <system_error>
 
-#include "sim/SIM_Battle.h"
 #include "sim/SIM_BattleClock.h"
 #include "sim/SIM_HeadlessBattle.h"
-#include "sim/SIM_Scenario.h"
-#include "sim/SIM_SurvivalMode.h"
 
 namespace {
 struct Options {
@@ -123,25 +120,7 @@ int main(int argc, char** argv)
             // scaled by the speed.
             const float scaled = SIM_BattleClock::ScaleFrame(o.frameMs, o.speed);
             const bool ended = run.Run(scaled, o.maxSeconds * 1000.0f);
-            const SIM_HeadlessBattle::Totals t = SIM_HeadlessBattle::CollectTotals();
-            std::printf("outcome: %s\n", SIM_HeadlessBattle::OutcomeName());
-            std::printf("battle time: %.2f s\n", SIM_HeadlessBattle::BattleTime() / 1000.0f);
-            const char* sides[2] = {"player", "enemy"};
-            for (int s = 0; s < 2; ++s) {
-                std::printf("%s: ships lost %d of %d, damage dealt %.1f (hull %.1f), shots %d, hits %d\n", sides[s],
-                            t.shipsLost[s], t.ships[s], t.damageDealt[s], t.hullDamageDealt[s], t.shots[s],
-                            t.hits[s]);
-            }
-            const SIM_Scenario* scenario = SIM_Battle::GetInstance().GetScenario();
-            if (scenario && scenario->GetType() == SIM_Scenario::SURVIVAL) {
-                const SIM_SurvivalMode& survival = SIM_SurvivalMode::GetInstance();
-                std::printf("survival: score %d, waves arrived %d\n", static_cast<int>(survival.GetScore()),
-                            survival.GetWavesSent());
-            }
-            for (const SIM_HeadlessBattle::WeaponClassTotals& w : SIM_HeadlessBattle::CollectWeaponClassTotals())
-                std::printf("weapon %s: hits %d, kills %d\n", w.className.c_str(), w.hits, w.kills);
-            for (const SIM_HeadlessBattle::ModuleClassTotals& m : SIM_HeadlessBattle::CollectModuleClassTotals())
-                std::printf("module %s: shots %d, hits %d\n", m.className.c_str(), m.shots, m.hits);
+            std::fputs(SIM_HeadlessBattle::Summary().c_str(), stdout);
             result = ended ? 0 : 3;
         }
     }

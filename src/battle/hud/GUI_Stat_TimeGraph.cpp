@@ -94,9 +94,12 @@ float GUI_Stat_TimeGraph::AverageHitPoints(const std::vector<SIM_StrengthSample>
     }
     // The line ends on the strength the battle ended on (its last sample, as
     // the score boxes show it), not on an average that blurs the last kills.
-    if (count > 0 && next < kBuckets) {
-        player[next] = static_cast<float>(samples.back().playerStrength);
-        enemy[next] = static_cast<float>(samples.back().enemyStrength);
+    // The axis spans the battle to its end, so the closing sample can fall
+    // just past the last bucket: it then takes the last bucket's place.
+    if (count > 0) {
+        const int last = std::min(next, kBuckets - 1);
+        player[last] = static_cast<float>(samples.back().playerStrength);
+        enemy[last] = static_cast<float>(samples.back().enemyStrength);
     }
     return largest;
 }
@@ -138,9 +141,11 @@ void GUI_Stat_TimeGraph::Build()
     m_plot = GRect{left + 90, top + 23, right - 90, bottom - 55};
     const float clock = GUI_BattleGUI::GetInstance().battleTime;
     QLM_ASSERT(clock > 0.0f);
-    m_bucketWidth = StatSeriesTable::BucketWidthFor(clock);
-
     const SIM_Battle& battle = SIM_Battle::GetInstance();
+    // The clock runs on behind the result while the samples stop at the
+    // end: the axis spans the battle, however late the browser opens.
+    m_bucketWidth = StatSeriesTable::BucketWidthFor(battle.IsEnded() ? battle.GetEndTime() : clock);
+
     m_playerFleet = battle.GetPlayerFleet();
     const auto pickerTop = static_cast<float>(bottom - 10 - kPickerHeight);
     const auto pickerBottom = static_cast<float>(bottom - 10);

@@ -44,7 +44,7 @@ public:
     GUI_Stat_TimeGraph(int left, int top, int right, int bottom);
     ~GUI_Stat_TimeGraph() override;
 
-    // Reads the battle that just ended: its clock, fleets and records.
+    // Reads the battle that just ended: its length, fleets and records.
     void Build();
     void SetMode(int mode);
     void Rebuild();

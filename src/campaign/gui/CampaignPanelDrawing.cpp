@@ -5,6 +5,7 @@
 #include "engine/GRect.h"
 #include "engine/LibText.h"
 #include "gui/GUI_ButtonText.h"
+#include "gui/GUI_DialogLayout.h"
 #include "gui/GUI_FrameDrawing.h"
 #include "gui/GUI_Interlace.h"
 #include "gui/GUI_PreloadedTextures.h"
@@ -14,11 +15,8 @@
 
 void DrawCampaignClientArea(GUI_Interlace& interlace, int left, int top, int right, int bottom)
 {
-    DrawPreloadedFrame(GUI_PreloadedTextures::kDialogClient, 32.0f, 1.0f, static_cast<float>(left),
-                       static_cast<float>(top), static_cast<float>(right), static_cast<float>(bottom));
-    // Dialogs move: the overlay follows the area it is given each frame.
-    interlace.SetArea(left, top, right, bottom);
-    interlace.Draw(GRect{left, top, right, bottom});
+    // Dialogs move: the overlay follows the area it is given.
+    DrawPanelWithScanLines(interlace, GRect{left, top, right, bottom});
 }
 
 void DrawOutlinedBox(float left, float top, float right, float bottom, unsigned int fill, unsigned int outline)

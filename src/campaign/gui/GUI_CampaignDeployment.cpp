@@ -87,6 +87,7 @@ GUI_CampaignDeployment::GUI_CampaignDeployment(SIM_PendingBattle* battle)
     const int x = sw / 2 - w / 2;
     const int y = sh / 2 - s / 2 - 20;
     SetRect(static_cast<float>(x), static_cast<float>(y), static_cast<float>(x + w), static_cast<float>(y + s));
+    m_titleBar.SetCentred(true);
     topMargin = 36.0f;
     SetClientRect();
     GUI_WindowManager& windows = GUI_WindowManager::GetInstance();

@@ -12,7 +12,7 @@ class GUI_ButtonText;
 class GUI_CampaignStats;
 
 // The dialog that ends a campaign, won or lost: a message, the campaign's
-// figures and one button. Only that button leaves: the progress is reset,
+// figures and one button. That button (or Escape) leaves: the progress is reset,
 // the player goes back to the main menu and the definition is let go, in
 // that order, so that nothing of the campaign outlives its planets.
 class GUI_CampaignEndDialog : public GUI_Dialog {
@@ -75,6 +75,12 @@ public:
     {
         One::CloseOpen();
         EndCampaign();
+    }
+    // The ending is final whichever way the dialog goes: Escape continues.
+    bool TakeEscape() override
+    {
+        OnContinue(0);
+        return true;
     }
 
 protected:

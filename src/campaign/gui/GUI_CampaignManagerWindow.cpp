@@ -51,7 +51,8 @@ void GUI_CampaignManagerWindow::Refresh()
 {
     ClearStrips();
     AddStrips(m_strips);
-    m_scroll->position = 0;
+    // The player keeps his place through a move, rename or capture; the
+    // layout pulls it back when rows went.
     UpdateLayout();
     LayoutStrips();
     SetTitleKey(m_titleKey);

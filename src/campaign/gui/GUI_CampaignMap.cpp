@@ -21,6 +21,7 @@
 #include "engine/GDebugLog.h"
 #include "engine/LibText.h"
 #include "engine/TextLayoutRecorder.h"
+#include "gui/GUI_LCARS_TextBlock.h"
 #include "gui/GUI_WindowManager.h"
 #include "platform/KeyCodes.h"
 
@@ -80,6 +81,16 @@ GUI_CampaignMap::GUI_CampaignMap(SIM_Campaign* campaign) : m_campaign(campaign)
 
     m_hex = std::make_unique<GUI_HexPattern>();
     m_stars = std::make_unique<GUI_CampaignMapStars>();
+    // Decoration in the upper corners, below the top panel: it lies under the
+    // planets, fleets and windows, so it never hides what they show. The
+    // right one starts half a cycle on, so the two do not type in step.
+    const int glyphTop = 45 + kGlyphBlockGap;
+    const int glyphWidth = GUI_LCARS_TextBlock::kPitch * kGlyphBlockColumns;
+    const int glyphHeight = GUI_LCARS_TextBlock::kPitch * GUI_LCARS_TextBlock::kLines;
+    m_glyphBlocks.push_back(std::make_unique<GUI_LCARS_TextBlock>(0.0f, kGlyphBlockGap, glyphTop, glyphWidth,
+                                                                  glyphHeight, nullptr, 1));
+    m_glyphBlocks.push_back(std::make_unique<GUI_LCARS_TextBlock>(0.5f, w - kGlyphBlockGap - glyphWidth, glyphTop,
+                                                                  glyphWidth, glyphHeight, nullptr, 2));
     GUI_WindowManager::GetInstance().RemoveWindow(this);
     GUI_WindowManager::GetInstance().AddWindow(this);
 
@@ -98,6 +109,14 @@ GUI_CampaignMap::GUI_CampaignMap(SIM_Campaign* campaign) : m_campaign(campaign)
     m_frameTimer.Start();
     maxZoom = kMaxZoom;
     CameraChanged();
+}
+
+std::vector<GUI_LCARS_TextBlock*> GUI_CampaignMap::GetGlyphBlocks() const
+{
+    std::vector<GUI_LCARS_TextBlock*> out;
+    for (const auto& block : m_glyphBlocks)
+        out.push_back(block.get());
+    return out;
 }
 
 GUI_CampaignMap::~GUI_CampaignMap()
@@ -400,6 +419,8 @@ void GUI_CampaignMap::Draw()
     m_background.Draw();
     m_stars->DrawAll(*this);
     m_hex->Draw(*this);
+    for (const auto& block : m_glyphBlocks)
+        block->Draw();
     if (show[LAYER_TERRITORIES])
         GUI_Territory::DrawAll();
     engine.SetViewport(viewLeft, viewTop, viewRight, viewBottom);

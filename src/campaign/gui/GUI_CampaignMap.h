@@ -12,6 +12,7 @@ class GUI_Encounter;
 class GUI_CampaignWormhole;
 class GUI_CampaignMapStars;
 class GUI_HexPattern;
+class GUI_LCARS_TextBlock;
 class GUI_MapZoomer;
 class GUI_PlayerFleetIcon;
 class GUI_CampaignControlPanelTop;
@@ -26,6 +27,10 @@ class GUI_CampaignMap : public GUI_WindowBase {
 public:
     static constexpr float kMapUnitsAcross = 1000.0f;
     static constexpr float kMaxZoom = 4.0f;
+    // The glyph blocks' distance from the screen's sides and the top panel,
+    // and the widest line of glyphs they type.
+    static constexpr int kGlyphBlockGap = 20;
+    static constexpr int kGlyphBlockColumns = 29;
     static constexpr float kWheelStep = 0.1f;
     static constexpr float kScrollPixels = 3.5f;
     static constexpr int kEdgeBand = 16;
@@ -88,6 +93,8 @@ public:
     // Frame time for the tests that drive the camera without a clock.
     void SetFrameMsForTest(float ms) { m_frameMsOverride = ms; }
     bool IsDraggingMap() const { return m_dragging; }
+    // The glyph blocks typing away under the map's contents.
+    std::vector<GUI_LCARS_TextBlock*> GetGlyphBlocks() const;
 
     float zoom = 1.0f;
     float minZoom = 1.0f;
@@ -110,6 +117,7 @@ private:
     CTexturedSprite m_background;
     std::unique_ptr<GUI_CampaignMapStars> m_stars;
     std::unique_ptr<GUI_HexPattern> m_hex;
+    std::vector<std::unique_ptr<GUI_LCARS_TextBlock>> m_glyphBlocks;
     std::unique_ptr<GUI_MapZoomer> m_zoomer;
     GUI_CampaignControlPanelTop* m_top = nullptr;
     GUI_CampaignControlPanelBttm* m_bottom = nullptr;

@@ -2,6 +2,7 @@
 
 #include "battle/GUI_BattleGUI.h"
 #include "battle/hud/GUI_StatsBrowser.h"
+#include "campaign/gui/CampaignPanelDrawing.h"
 #include "campaign/sim/SIM_CampaignBattleBridge.h"
 #include "campaign/sim/SIM_CampaignBattleManager.h"
 #include "campaign/sim/SIM_CampaignBattleOutcome.h"
@@ -80,11 +81,17 @@ void GUI_CampaignPostMortem::Draw()
 {
     if (!visible)
         return;
+    // Drawn as the survival result is: the panel, the buttons on it, and the
+    // sentence from the left.
+    drawButtons = false;
     GUI_Dialog::Draw();
+    DrawCampaignClientArea(m_interlace, clientLeft, clientTop, clientRight, clientBottom);
+    DrawButtons();
     LibText& text = LibText::GetInstance();
     text.SetFont("zekton16.dds", 16.0f);
-    text.SetText(2, text.GetWrappedText(m_text, clientRight - clientLeft - 20), static_cast<float>(clientLeft + 10),
-                 static_cast<float>(clientTop + 10), 0xFFFFFFFFu, static_cast<float>(clientRight - clientLeft - 20));
+    const int wrap = width - 40;
+    text.SetText(TEXT_ALIGN_LEFT, text.GetWrappedText(m_text, wrap), static_cast<float>(left + 20),
+                 static_cast<float>(top + kTextTop), 0xFFFFFFFFu, static_cast<float>(wrap));
     text.Render();
 }
 

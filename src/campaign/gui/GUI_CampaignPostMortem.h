@@ -1,5 +1,6 @@
 #pragma once
 #include "gui/GUI_Dialog.h"
+#include "gui/GUI_Interlace.h"
 #include "gui/GUI_OneOpen.h"
 
 #include <cstdint>
@@ -13,6 +14,8 @@ class GUI_CampaignPostMortem : public GUI_Dialog, public GUI_OneOpen<GUI_Campaig
 public:
     static constexpr int kWidth = 500;
     static constexpr int kHeight = 200;
+    // The sentence starts this far below the dialog's top.
+    static constexpr int kTextTop = 50;
     // The battle's result as the battle reports it.
     enum Result { WON = 0, LOST = 1, RETREATED = 2 };
 
@@ -57,4 +60,5 @@ private:
 
     GUI_ButtonText* m_ok = nullptr;
     GUI_ButtonText* m_viewStats = nullptr;
+    GUI_Interlace m_interlace;
 };

@@ -49,16 +49,17 @@ bool GUI_CampaignRefit::IsDesignInUse(const std::string& designName, const std::
 std::string GUI_CampaignRefit::NextVersionName(const std::string& designName,
                                                const std::function<bool(const std::string&)>& taken)
 {
-    std::string base = ToLowerString(TrimWhitespace(designName));
-    const size_t mk = base.find("_mk");
+    // The player's capitals stay; only the look-ups go by lower case.
+    std::string base = TrimWhitespace(designName);
+    const size_t mk = ToLowerString(base).find("_mk");
     if (mk != std::string::npos)
         base = base.substr(0, mk);
     for (int n = 1; n < 100000; ++n) {
-        const std::string candidate = StrFormat("%s_mk%d", base.c_str(), n);
-        if (!taken(candidate))
+        const std::string candidate = StrFormat("%s_MK%d", base.c_str(), n);
+        if (!taken(ToLowerString(candidate)))
             return candidate;
     }
-    return base + "_mk";
+    return base + "_MK";
 }
 
 bool GUI_CampaignRefit::OfferRefit(const std::string& designName)
@@ -118,6 +119,7 @@ void GUI_CampaignRefit::Draw()
         return;
     drawButtons = false;
     GUI_Dialog::Draw();
+    DrawCampaignClientArea(m_interlace, clientLeft, clientTop, clientRight, clientBottom);
     DrawButtons();
     LibText& text = LibText::GetInstance();
     text.SetFont("zekton16.dds", 16.0f);

@@ -86,7 +86,6 @@ void GUI_CampaignRepairBlueprint::Draw()
     m_hull.Draw();
     if (shaded)
         m_effect.End();
-    m_interlace.SetArea(left, top, right, bottom);
-    m_interlace.Draw(GRect{left, top, right, bottom});
+    m_interlace.DrawOver(GRect{left, top, right, bottom});
     DrawChildren();
 }

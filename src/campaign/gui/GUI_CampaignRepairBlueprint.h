@@ -23,6 +23,7 @@ public:
 
     const std::vector<GUI_CampaignRepairIcon*>& GetIcons() const { return m_icons; }
     SIM_CampaignShip* GetShip() const { return m_ship; }
+    GUI_Interlace& GetScanLines() { return m_interlace; }
     static GUI_CampaignRepairBlueprint* GetOpen();
 
 private:

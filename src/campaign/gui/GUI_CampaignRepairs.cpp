@@ -249,8 +249,7 @@ void GUI_CampaignRepairs::Draw()
     DrawPreloadedFrame(GUI_PreloadedTextures::kDialogClient, 8.0f, 1.0f, static_cast<float>(m_headerLeft),
                        static_cast<float>(m_headerTop), static_cast<float>(m_headerRight),
                        static_cast<float>(m_headerBottom));
-    m_interlace.SetArea(m_headerLeft, m_headerTop, m_headerRight, m_headerBottom);
-    m_interlace.Draw(GRect{m_headerLeft, m_headerTop, m_headerRight, m_headerBottom});
+    m_interlace.DrawOver(GRect{m_headerLeft, m_headerTop, m_headerRight, m_headerBottom});
     LibText& text = LibText::GetInstance();
     text.SetFont("zekton16.dds", 16.0f);
     text.SetText(TEXT_ALIGN_CENTRE, m_header, static_cast<float>(m_headerLeft), static_cast<float>(m_headerTop + 6),

@@ -59,6 +59,7 @@ public:
     GUI_RepairStatus* GetHullBar() const { return m_hullBar; }
     GUI_RepairStatus* GetArmourBar() const { return m_armourBar; }
     const std::string& GetHeaderText() const { return m_header; }
+    GUI_Interlace& GetHeaderLines() { return m_interlace; }
 
 private:
     explicit GUI_CampaignRepairs(SIM_CampaignFleet* fleet);

@@ -1,5 +1,6 @@
 #include "campaign/gui/GUI_EncounterDetails.h"
 
+#include "campaign/gui/CampaignPanelDrawing.h"
 #include "campaign/gui/GUI_CampaignFacility.h"
 #include "campaign/sim/SIM_CampaignAIManager.h"
 #include "campaign/sim/SIM_CampaignEncounter.h"
@@ -124,8 +125,7 @@ void GUI_EncounterDetails::Draw()
     if (!visible)
         return;
     GUI_Dialog::Draw();
-    const GRect client{clientLeft, clientTop, clientRight, clientBottom};
-    m_interlace.Draw(client);
+    DrawCampaignClientArea(m_interlace, clientLeft, clientTop, clientRight, clientBottom);
     LibText& text = LibText::GetInstance();
     text.SetFont("zekton16.dds", 16.0f);
     const GRect summary = GetSummaryRect();

@@ -39,7 +39,26 @@ void GUI_EndTurnSummary::Build()
     for (std::string& t : m_texts)
         if (t.size() > 127)
             t.resize(127);
+    PlaceValues();
     m_timer.Start();
+}
+
+void GUI_EndTurnSummary::PlaceValues()
+{
+    LibText& text = LibText::GetInstance();
+    const bool measured = text.FindFont("zekton16.dds") != nullptr;
+    if (measured)
+        text.SetFont("zekton16.dds", 16.0f);
+    const int inner = (right - left) - kInset;
+    for (int row = 0; row < kRows; ++row) {
+        m_valueX[row] = kValueX;
+        if (!measured || right <= left)
+            continue;
+        const int labelEnd = kInset + text.GetTextWidth(m_texts[row * 2]);
+        const int width = text.GetTextWidth(m_texts[row * 2 + 1]);
+        if (kValueX + width > inner)
+            m_valueX[row] = std::max(inner - width, labelEnd + kInset);
+    }
 }
 
 std::string GUI_EndTurnSummary::GetTypedText()
@@ -70,8 +89,11 @@ void GUI_EndTurnSummary::Draw()
     text.SetFont("zekton16.dds", 16.0f);
     for (int row = 0; row < kRows; ++row) {
         const float y = static_cast<float>(top + 10 + kRowStep * row);
-        text.SetText(TEXT_ALIGN_LEFT, m_texts[row * 2], static_cast<float>(left + 10), y, 0xFFFFFFFFu, 0.0f);
-        text.SetText(TEXT_ALIGN_LEFT, m_texts[row * 2 + 1], static_cast<float>(left + kValueX), y, 0xFFFFFFFFu, 0.0f);
+        const int valueX = left + m_valueX[row];
+        text.SetText(TEXT_ALIGN_LEFT, m_texts[row * 2], static_cast<float>(left + kInset), y, 0xFFFFFFFFu,
+                     static_cast<float>(valueX - kInset - (left + kInset)));
+        text.SetText(TEXT_ALIGN_LEFT, m_texts[row * 2 + 1], static_cast<float>(valueX), y, 0xFFFFFFFFu,
+                     static_cast<float>(right - kInset - valueX));
     }
     m_timer.Update();
     text.Render(CharsShown(m_timer.GetTotalMs()));

@@ -15,10 +15,13 @@ public:
     static constexpr double kMsPerChar = 20.0;
     static constexpr int kRowStep = 18;
     static constexpr int kValueX = 250;
+    // Labels and values keep this far from the box's sides and from each other.
+    static constexpr int kInset = 10;
 
     explicit GUI_EndTurnSummary(const IClock* clock = nullptr);
 
-    // The rows from the campaign as it stands; restarts the typing.
+    // The rows from the campaign as it stands; restarts the typing. The
+    // summary has its rectangle first.
     void Build();
     void Draw() override;
 
@@ -28,8 +31,15 @@ public:
     const std::string& GetText(int i) const { return m_texts[i]; }
     // What the player sees typed so far (blanks are free, as in the renderer).
     std::string GetTypedText();
+    // Where a row's value starts, from the summary's left edge.
+    int GetValueX(int row) const { return m_valueX[row]; }
 
 private:
+    // A value too wide for the room right of its column moves left to end at
+    // the box's inner edge, never onto its label.
+    void PlaceValues();
+
+    int m_valueX[kRows] = {kValueX, kValueX, kValueX, kValueX, kValueX};
     std::string m_texts[kRows * 2];
     GTimer m_timer;
     GUI_Interlace m_interlace;

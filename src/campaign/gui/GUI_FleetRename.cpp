@@ -57,6 +57,11 @@ GUI_FleetRename::GUI_FleetRename(SIM_CampaignFleet* fleet, SIM_CampaignShip* shi
     SetTitleKey(m_forShip ? "CAMPAIGN_SHIP_RENAME_TITLE" : "CAMPAIGN_FLEET_RENAME");
     GUI_WindowManager::GetInstance().BringToFront(this);
     GUI_WindowManager::GetInstance().AddModal(this);
+    // Opened to type a name: the keys go to the field at once, the first one
+    // typed replaces the old name, and Enter is OK.
+    m_field->onEnter = OnOK;
+    m_field->BeginEditing();
+    m_field->SelectAll();
 }
 
 GUI_FleetRename::~GUI_FleetRename()
@@ -123,8 +128,11 @@ void GUI_FleetRename::Draw()
     if (!visible)
         return;
     m_ok->enabled = !CleanCampaignName(m_field->GetText()).empty();
+    drawButtons = false;
     GUI_Dialog::Draw();
+    DrawCampaignClientArea(m_interlace, clientLeft, clientTop, clientRight, clientBottom);
     LibText::GetInstance().SetFont("zekton16.dds", 16.0f);
     DrawChildren();
+    DrawButtons();
     LibText::GetInstance().Render();
 }

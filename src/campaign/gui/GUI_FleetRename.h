@@ -1,6 +1,7 @@
 #pragma once
 #include "engine/GLifetime.h"
 #include "gui/GUI_Dialog.h"
+#include "gui/GUI_Interlace.h"
 #include "gui/GUI_OneOpen.h"
 
 #include <string>
@@ -43,4 +44,5 @@ private:
     GWatch<SIM_CampaignShip> m_ship;
     bool m_forShip = false;
     GUI_TextEditWindow* m_field = nullptr;
+    GUI_Interlace m_interlace;
 };

@@ -2,7 +2,9 @@
 
 #include "engine/APP_UserFolders.h"
 #include "engine/GDebugLog.h"
+#include "engine/GSafeFile.h"
 #include "engine/StrFormat.h"
+#include "engine/TextHelpers.h"
 
 #include <cstdarg>
 
@@ -34,11 +36,14 @@ bool SIM_CampaignDebugLog::Open()
     if (m_failed)
         return false;
     const std::string path = GetPath();
+    bool refused = false;
     if (!path.empty())
-        m_file = fopen(path.c_str(), "wt");
+        m_file = OpenLogFile(path, false, &refused);
     if (!m_file) {
         m_failed = true;
-        LOG_ERROR("Failed to open the campaign log: " + path);
+        // A refused log said so already.
+        if (!refused)
+            LOG_ERROR("Failed to open the campaign log: " + path);
         return false;
     }
     return true;
@@ -48,7 +53,7 @@ void SIM_CampaignDebugLog::Write(const std::string& text)
 {
     if (!Open())
         return;
-    fputs(text.c_str(), m_file);
+    fputs(EscapeControlCharacters(text).c_str(), m_file);
     fputc('\n', m_file);
     fflush(m_file);
 }

@@ -5,7 +5,8 @@
 // The campaign's own log of what it decided and with which numbers
 // ("debug/campaign.txt" in the user folder, rewritten each run), the tool for
 // tuning the campaign options. A log that cannot be opened is reported once
-// and its lines are dropped; the campaign goes on.
+// and its lines are dropped; the campaign goes on. It is opened as the game's
+// other logs are (OpenLogFile): never through a link or a FIFO.
 class SIM_CampaignDebugLog {
 public:
     static SIM_CampaignDebugLog& GetInstance();

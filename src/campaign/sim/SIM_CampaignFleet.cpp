@@ -20,6 +20,7 @@
 #include "sim/SIM_ShipHull.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 SIM_CampaignFleet::~SIM_CampaignFleet()
 {
@@ -321,6 +322,12 @@ std::string SIM_CampaignFleet::WriteChallengeFile(const SIM_DeployedFleet& deplo
         LOG_DEBUG("Failed to upload fleet as challenge: no game server is set up");
         return std::string();
     }
+    // Nor is playing without an online name: the server takes no challenge
+    // without a sender, so nothing is asked of it.
+    if (server.GetUserName().empty()) {
+        LOG_DEBUG("Failed to upload fleet as challenge: the player has no online name");
+        return std::string();
+    }
     SIM_ChallengeFile& file = SIM_ChallengeFile::GetInstance();
     if (!file.Write(deployed, "_none_", "_none_", server.GetUserName(), *location))
         return std::string();
@@ -372,6 +379,31 @@ std::string SIM_CampaignFleet::SaveText() const
     return out;
 }
 
+namespace {
+// The keys of a fleet file's section that no reader takes: the config's, the
+// upload flags' and a ship's (its numbered module records among them).
+size_t CountUnknownKeys(const GIniFile& ini)
+{
+    static const std::unordered_set<std::string> kConfig = {"fleetid", "guiname"};
+    static const std::unordered_set<std::string> kFlags = {"ONEHUNDRED", "SEVENTYFIVE", "FIFTY", "TWENTYFIVE"};
+    static const std::unordered_set<std::string> kShip = {"design", "hull", "name",  "quantity",
+                                                          "num_mods", "integrity", "id", "moved"};
+    const std::string& section = ini.GetSection();
+    const auto& known = section == "config" ? kConfig : section == "uploadflags" ? kFlags : kShip;
+    const bool ship = &known == &kShip;
+    size_t unknown = 0;
+    for (size_t i = 0; i < ini.GetEntryCount(); ++i) {
+        const std::string& key = ini.GetKeyAt(i);
+        if (known.count(key))
+            continue;
+        const size_t digits = key.find_first_not_of("0123456789");
+        const bool record = digits != 0 && (digits == std::string::npos || key.substr(digits) == "_damage");
+        unknown += !(ship && record);
+    }
+    return unknown;
+}
+} // namespace
+
 std::string SIM_CampaignFleet::LoadFromText(const std::string& text, const std::string& fileName)
 {
     ClearShips();
@@ -390,9 +422,11 @@ std::string SIM_CampaignFleet::LoadFromText(const std::string& text, const std::
         held = "it was cut short";
     cutShort = !held.empty();
     size_t shipSections = 0;
+    size_t unknownKeys = 0;
     for (GIniFile& ini : sections) {
         ini.SetFileName(fileName);
         const std::string& section = ini.GetSection();
+        unknownKeys += CountUnknownKeys(ini);
         if (section == "config") {
             id = SIM_CampaignProgress::ReadId(ini, "fleetid");
             guiName = ini.GetString("guiname");
@@ -431,6 +465,12 @@ std::string SIM_CampaignFleet::LoadFromText(const std::string& text, const std::
             delete ship;
         }
     }
+    // Said once per file: the next save writes only what the game reads. In
+    // a file cut short, the key cut is the cut, told already.
+    if (unknownKeys > 0 && !cutShort)
+        LOG_ERROR(StrFormat("%s: %zu keys the game does not read, ignored", fileName.c_str(), unknownKeys));
+    if (text.find("\r\n") != std::string::npos)
+        LOG_ERROR(fileName + ": its lines end in CR LF (edited elsewhere), read as plain line ends");
     if (!held.empty())
         ClearShips();
     RecalculateTotals();

@@ -13,6 +13,7 @@
 #include "engine/GRandom.h"
 #include "engine/GSafeFile.h"
 #include "engine/GTokenizer.h"
+#include "engine/StrFormat.h"
 #include "online/SIM_Server.h"
 #include "sim/SIM_ChallengeFile.h"
 
@@ -69,6 +70,9 @@ void SIM_CampaignOpponentChooser::CostBand(float wantedCost, float& minCost, flo
 void SIM_CampaignOpponentChooser::AddCandidates(const std::string& listText, std::vector<Candidate>& list)
 {
     const SIM_CampaignOpponentLog& log = SIM_CampaignOpponentLog::GetInstance();
+    // Told once for the list, however many: a damaged list is one line.
+    size_t unusable = 0;
+    std::string firstUnusable;
     for (const std::string& line : SplitTextLines(listText)) {
         if (line.compare(0, 2, "##") != 0)
             continue;
@@ -77,13 +81,17 @@ void SIM_CampaignOpponentChooser::AddCandidates(const std::string& listText, std
         const std::string id = t.NextString();
         const std::string packages = t.NextString();
         if (!IsSafeChallengeId(id)) {
-            LOG_ERROR("Opponent list names an unusable challenge id: " + id);
+            if (unusable++ == 0)
+                firstUnusable = id.substr(0, 40);
             continue;
         }
         if (!PackagesAvailable(packages))
             continue;
         list.push_back({id, log.WeightOf(id)});
     }
+    if (unusable > 0)
+        LOG_ERROR(StrFormat("Opponent list: %zu entries name an unusable challenge id, left out (the first: %s)",
+                            unusable, firstUnusable.c_str()));
 }
 
 void SIM_CampaignOpponentChooser::AddPoolCandidates(float minCost, float maxCost, std::vector<Candidate>& list)

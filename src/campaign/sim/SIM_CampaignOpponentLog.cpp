@@ -21,18 +21,33 @@ void SIM_CampaignOpponentLog::Load(const std::string& saveFolder)
     m_records.clear();
     GIniFile section;
     const std::string path = saveFolder + "/opponents.ini";
-    const FileRead read = section.Load("opponents", path.c_str());
+    std::string text;
+    const FileRead read = ReadWholeFile(path, text, kMaxSaveFileBytes);
     // Out of the way at once: a fight records its opponent straight away.
     if (read.IsRefused())
         SIM_CampaignSaveWriter::SetAside(saveFolder, path);
     if (!read)
         return;
+    section.LoadFromText("opponents", text);
+    // The list is written anew at the next fight: what it cannot keep is
+    // said first, once.
+    size_t notRecords = 0;
     for (size_t i = 0; i < section.GetEntryCount(); ++i) {
         struct Record r;
-        r.sequence = atoi(section.GetKeyAt(i).substr(0, 9).c_str());
+        const std::string& key = section.GetKeyAt(i);
+        notRecords += key.empty() || key.size() > 9 || key.find_first_not_of("0123456789") != std::string::npos;
+        r.sequence = atoi(key.substr(0, 9).c_str());
         r.name = section.GetValueAt(i);
         m_records.push_back(std::move(r));
     }
+    // The game writes the header even with no opponent.
+    if (section.GetEntryCount() == 0 && text.find("[opponents]") == std::string::npos)
+        LOG_ERROR(path + ": no [opponents] section (empty or damaged), the list starts empty");
+    else if (notRecords > 0)
+        LOG_ERROR(StrFormat("%s [opponents]: %zu entries not numbered as the game numbers them, read as they stand",
+                            path.c_str(), notRecords));
+    if (!text.empty() && text.back() != '\n')
+        LOG_ERROR(path + ": cut off inside its last line, read as it stands");
 }
 
 std::string SIM_CampaignOpponentLog::SaveText() const

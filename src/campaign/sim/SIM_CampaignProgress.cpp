@@ -389,7 +389,11 @@ bool SIM_CampaignProgress::Load(const std::string& name)
         if (!ReadWholeFile(f.path, text, kMaxSaveFileBytes))
             continue;
         auto* fleet = new SIM_CampaignFleet();
-        const std::string why = fleet->LoadFromText(text, f.path);
+        std::string why;
+        {
+            GLogFileTally tally(f.path);
+            why = fleet->LoadFromText(text, f.path);
+        }
         reserve(m_reservedShipId, fleet->highestShipId);
         namedShipIds.insert(fleet->shipIdsInFile.begin(), fleet->shipIdsInFile.end());
         someCut = someCut || fleet->cutShort;
@@ -452,6 +456,14 @@ bool SIM_CampaignProgress::Load(const std::string& name)
     turn = config.GetIntInRange("turn", 0, kMaxTurn);
     cash = config.GetIntInRange("cash", 0, kMaxCash);
     crew = config.GetIntInRange("crew", 0, kMaxCash);
+    size_t unknownKeys = 0;
+    for (size_t i = 0; i < config.GetEntryCount(); ++i) {
+        const std::string& key = config.GetKeyAt(i);
+        unknownKeys += key != "saveformat" && key != "race" && key != "turn" && key != "cash" && key != "crew";
+    }
+    if (unknownKeys > 0)
+        LOG_ERROR(StrFormat("%s [config]: %zu keys the game does not read, ignored", progressPath.c_str(),
+                            unknownKeys));
 
     std::unordered_map<int, SIM_CampaignFleet*> byId;
     for (SIM_CampaignFleet* f : m_fleets)
@@ -656,6 +668,9 @@ void SIM_CampaignProgress::NextTurn()
     m_enemies->TurnStep();
     AdjustDifficulty(battles.difficultyMultiplier);
     // The bound a load holds the turn to: the game's own save never exceeds it.
+    if (turn >= kMaxTurn)
+        LOG_ERROR_ONCE(StrFormat("%s/progress.txt [config] turn = %d: the last turn a save holds, the turn stays there",
+                                 saveFolder.c_str(), kMaxTurn));
     turn = std::min(turn + 1, kMaxTurn);
     Save();
     hooks.CloseTurnWindows();

@@ -327,6 +327,13 @@ bool SIM_CampaignSaveWriter::Commit()
             m_error = kept + " : " + f.path;
             return false;
         }
+        // So is a folder or a FIFO at its staged name, which no rename of a
+        // staged copy could replace.
+        const std::string staged = f.path + kStagedSuffix;
+        if (IsNeitherFileNorLink(staged) && SetAside(m_folder, staged).empty()) {
+            m_error = "not a file : " + staged;
+            return false;
+        }
     }
     // A link in the record's place is not written through: the folder was shared with one.
     if (!LiesInsideSave(m_folder, RecordPath(m_folder)) || IsPlainLink(RecordPath(m_folder))) {

@@ -264,6 +264,10 @@ std::string SIM_CampaignShip::SaveText(int index) const
 {
     std::string out = StrFormat("\n[ship%d]\n", index);
     out += StrFormat("design = %s\n", designName.c_str());
+    // The hull it was saved on: a design saved over on another hull with the
+    // same modules is told at the next load.
+    if (design && design->GetHull())
+        out += StrFormat("hull = %s\n", design->GetHull()->GetName().c_str());
     out += "name = " + QuotedValue(name) + "\n";
     out += StrFormat("quantity = %d\n", quantity);
     out += StrFormat("num_mods = %d\n", static_cast<int>(modules.size()));
@@ -322,10 +326,19 @@ bool SIM_CampaignShip::LoadFromSection(const GIniFile& section)
     quantity = section.GetIntInRange("quantity", 1, SIM_CampaignShipyard::QuantityFor(found, SIM_CampaignShipyard::kMaxSquadron));
     SetDesign(found);
     integrity = section.GetFloatInRange("integrity", 0.0f, 1.0f, 0.0f);
-    int count = section.GetInt("num_mods");
-    if (count < 0 || count > kMaxModules) {
-        LOG_ERROR(StrFormat("Campaign ship %s has %d module records", name.c_str(), count));
-        count = 0;
+    // The records themselves hold the modules and their damage: a count that
+    // says fewer (0, -1, cut by hand) would drop them at the next save.
+    int records = 0;
+    while (records < kMaxModules && section.HasKey(StrFormat("%d", records).c_str()))
+        ++records;
+    const std::string written = section.GetString("num_mods");
+    int count = section.GetIntQuietly("num_mods");
+    const bool whole = written == StrFormat("%d", count) || (written.empty() && records == 0);
+    if (!whole || count < 0 || count > kMaxModules || count < records) {
+        count = records;
+        LOG_ERROR(StrFormat("%s [%s] num_mods = %s: %d module records follow (at most %d are read), all kept",
+                            section.GetFileName().c_str(), section.GetSection().c_str(),
+                            written.substr(0, 40).c_str(), records, kMaxModules));
     }
     modules.clear();
     for (int j = 0; j < count; ++j) {
@@ -367,6 +380,11 @@ bool SIM_CampaignShip::LoadFromSection(const GIniFile& section)
                             "(changed since), kept as saved",
                             section.GetFileName().c_str(), section.GetSection().c_str(), designName.c_str(),
                             modules.size(), design->GetModules().size()));
+    const std::string hull = section.GetString("hull");
+    if (!hull.empty() && design->GetHull() && hull != design->GetHull()->GetName())
+        LOG_ERROR(StrFormat("%s [%s] hull = %s: its design %s is on hull %s now (changed since), the ship takes it",
+                            section.GetFileName().c_str(), section.GetSection().c_str(), hull.substr(0, 255).c_str(),
+                            designName.c_str(), design->GetHull()->GetName().c_str()));
     moved = section.GetInt("moved") != 0;
     log->Load();
     return true;

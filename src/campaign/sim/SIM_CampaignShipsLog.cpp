@@ -64,6 +64,10 @@ void SIM_CampaignShipsLog::Load()
 void SIM_CampaignShipsLog::LoadFromText(const std::string& text)
 {
     m_entries.clear();
+    // Told once for the file: a log of a million unknown lines must not
+    // become a million error lines and a long freeze.
+    size_t unknown = 0;
+    std::string firstUnknown;
     for (const std::string& line : SplitTextLines(text)) {
         if (line.size() <= 1)
             continue;
@@ -77,11 +81,15 @@ void SIM_CampaignShipsLog::LoadFromText(const std::string& text)
             if (kindName == kKindNames[k])
                 entry.kind = k;
         if (entry.kind < 0) {
-            LOG_ERROR("Unknown ship log entry kind: " + kindName);
+            if (unknown++ == 0)
+                firstUnknown = kindName.substr(0, 40);
             continue;
         }
         m_entries.push_back(std::move(entry));
     }
+    if (unknown > 0)
+        LOG_ERROR(StrFormat("%s: %zu entries of no known kind left out (the first: %s)", GetPath().c_str(), unknown,
+                            firstUnknown.c_str()));
 }
 
 void SIM_CampaignShipsLog::DeleteLogFile() const

@@ -148,6 +148,8 @@ float SIM_BeamWeaponModule::DamageDelay() const
 
 void SIM_BeamWeaponModule::Fire()
 {
+    // Until this shot decides otherwise, the turrets aim at its target.
+    turretAim = nullptr;
     SIM_TargetedModule::Fire();
     RecordShot();
 
@@ -203,8 +205,12 @@ void SIM_BeamWeaponModule::Fire()
     }
 
     DecideConvergence(endPoint);
-    if (converging)
+    if (converging) {
         beamTime += fireDelay * static_cast<float>(GetTurretCount());
+        // The barrels point where their beams meet, not past it at the target.
+        turretAim = &convergePoint;
+        AimTurrets();
+    }
     StartSound();
 }
 
@@ -249,6 +255,7 @@ void SIM_BeamWeaponModule::AdvanceBeam(float frameTime)
             ApplyPendingDamage();
         beamActive = false;
         autoTarget = true;
+        turretAim = nullptr;
         StopSound();
     }
 }

@@ -117,7 +117,7 @@ bool SIM_BulletWeaponModule::LaunchBullet(bool tracked, float x, float y)
     }
     if (slot < 0) {
         ++lostShots;
-        LOG_DEBUG(StrFormat("%s:%s %d\n", "not enough bullets", "SIM_BulletWeaponModule", __LINE__));
+        LOG_DEBUG(StrFormat("%s:%s %d", "not enough bullets", "SIM_BulletWeaponModule", __LINE__));
         return false;
     }
     bullets[slot].Launch(!tracked, target, targetPoint, x, y);

@@ -52,6 +52,12 @@ void SIM_ECMShockModule::Fire()
 void SIM_ECMShockModule::Update()
 {
     SIM_TargetedModule::Update();
+    // A ship not fully visible shows no beam, and its beam waits.
+    if (!IsOwnShipVisible())
+        return;
+    // The turrets follow the target between shots too.
+    if (target && targetPoint)
+        target->LocalToWorld(targetPoint->x, targetPoint->y, target->sine, target->cosine, aimPoint.x, aimPoint.y);
     if (!showing)
         return;
     const float frameTime = SIM_BattleClock::GetInstance().scaledFrameTime;
@@ -59,6 +65,4 @@ void SIM_ECMShockModule::Update()
     scroll = std::fmod(scroll + frameTime, kScrollWrap);
     if (beamTimer > beamDuration || !target || target->IsDead())
         showing = false;
-    else if (target && targetPoint)
-        target->LocalToWorld(targetPoint->x, targetPoint->y, target->sine, target->cosine, aimPoint.x, aimPoint.y);
 }

@@ -426,15 +426,16 @@ void SIM_TargetedModule::Fire()
 
 void SIM_TargetedModule::AimTurrets()
 {
+    const Point& aim = GetTurretAim();
     if (turretOffsets.empty()) {
         const Point pos = GetWorldPos();
-        turretAngles[0] = AngleBetweenPoints(pos.x, pos.y, aimPoint.x, aimPoint.y);
+        turretAngles[0] = AngleBetweenPoints(pos.x, pos.y, aim.x, aim.y);
         return;
     }
     const size_t n = std::min(turretOffsets.size(), static_cast<size_t>(kMaxTurrets));
     for (size_t i = 0; i < n; ++i) {
         const Point p = GetTurretWorldPos(i);
-        turretAngles[i] = AngleBetweenPoints(p.x, p.y, aimPoint.x, aimPoint.y);
+        turretAngles[i] = AngleBetweenPoints(p.x, p.y, aim.x, aim.y);
     }
 }
 

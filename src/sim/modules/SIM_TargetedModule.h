@@ -80,6 +80,9 @@ public:
     float GetMaxRange() const { return maxRange; }
     float GetTrackingSpeed() const { return trackingSpeed; }
     const Point& GetAimPoint() const { return aimPoint; }
+    // Where the turrets point: the aim point, or what a shot sets instead
+    // (a converging beam's meeting point).
+    const Point& GetTurretAim() const { return turretAim ? *turretAim : aimPoint; }
     float GetTurretAngle(size_t turret) const { return turretAngles[turret < kMaxTurrets ? turret : 0]; }
     const std::list<MissRecord>& GetMissTally() const { return missTally; }
     const std::list<ShotRecord>& GetShotRecords() const { return shotRecords; }
@@ -97,6 +100,7 @@ public:
     float turretSize = 0.0f;
     bool inRange = false;
     Point aimPoint;
+    const Point* turretAim = nullptr; // a point of this module's own; null: aimPoint
 
     bool ignoresFighters = false;
     float retargetTimer = 0.0f;

@@ -115,6 +115,11 @@ TEST_F(GLStatsBrowser, PiesAfterTheirSweepThenTheTimeGraphFromTheMouse)
 {
     ASSERT_TRUE(m_world.Headless().Start("tutorial1", "data/sample deployment/deployed.txt", 0, 7));
     ASSERT_TRUE(m_world.Headless().Run(16.6666f * 4.0f * 0.4f, 20.0f * 60.0f * 1000.0f));
+    // The player reads the report as long as the battle lasted; the battle
+    // and its clock run on behind it.
+    const float endTime = SIM_HeadlessBattle::BattleTime();
+    while (SIM_HeadlessBattle::BattleTime() < 2.0f * endTime)
+        m_world.Headless().Frame(100.0f);
     GUI_PostMortem* report = GUI_PostMortem::GetOpen();
     ASSERT_NE(report, nullptr);
     Frame("report.png");
@@ -170,6 +175,11 @@ TEST_F(GLStatsBrowser, PiesAfterTheirSweepThenTheTimeGraphFromTheMouse)
     Pixels strength = Frame("strength.png");
     EXPECT_GT(strength.Count(0x20DC20u, plot.left, plot.top, plot.right, plot.bottom, 20), 300);
     EXPECT_GT(strength.Count(0xDC2020u, plot.left, plot.top, plot.right, plot.bottom, 20), 300);
+    // Both reach the axis's end, however late the statistics were opened:
+    // each is drawn in the plot's last twentieth.
+    const int tail = plot.right - plot.Width() / 20;
+    EXPECT_GT(strength.Count(0x20DC20u, tail, plot.top, plot.right, plot.bottom, 20), 10) << "ours";
+    EXPECT_GT(strength.Count(0xDC2020u, tail, plot.top, plot.right, plot.bottom, 20), 10) << "theirs";
     EXPECT_EQ(strength.Count(GUI_Stat_TimeGraph::SeriesColour(0), plot.left, plot.top, plot.right, plot.bottom, 4), 0)
         << "no series lines in this mode";
 }

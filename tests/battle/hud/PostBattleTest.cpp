@@ -165,9 +165,17 @@ TEST_F(PostBattleTest, ABattleRunToItsEndOpensExactlyOneReportAndItsStatistics)
     EXPECT_EQ(samples.back().playerStrength, static_cast<uint32_t>(score.GetFigures(0).current));
     EXPECT_EQ(samples.back().enemyStrength, static_cast<uint32_t>(score.GetFigures(1).current));
     EXPECT_GT(samples.back().playerStrength + samples.back().enemyStrength, 0u);
-    // Ending again (a second end check) replaces, never stacks.
+    // The battle runs on behind the report, its clock with it; the player
+    // reads the report a while (as long again as the battle lasted).
+    const float endTime = GUI_BattleGUI::GetInstance().battleTime;
+    EXPECT_FLOAT_EQ(battle.GetEndTime(), endTime);
+    while (GUI_BattleGUI::GetInstance().battleTime < 2.0f * endTime)
+        m_world.Headless().Frame(100.0f);
+    // Ending again (a second end check) replaces, never stacks, and keeps
+    // the end's time.
     battle.EndBattle();
     EXPECT_EQ(SIM_StatsDatabase::GetInstance().GetSamples().size(), samples.size()) << "one closing sample";
+    EXPECT_FLOAT_EQ(battle.GetEndTime(), endTime);
     EXPECT_EQ(CountReports(), 1);
     report = GUI_PostMortem::GetOpen();
 
@@ -192,7 +200,8 @@ TEST_F(PostBattleTest, ABattleRunToItsEndOpensExactlyOneReportAndItsStatistics)
     EXPECT_EQ(browser->GetMapButton(), nullptr);
     ASSERT_NE(browser->GetMainMenuButton(), nullptr);
     EXPECT_EQ(browser->GetDeploymentButton()->left, browser->left + 166);
-    EXPECT_FLOAT_EQ(graph->GetBucketWidth(), GUI_BattleGUI::GetInstance().battleTime / 100.0f);
+    // The time axis spans the battle, not the clock that ran on after it.
+    EXPECT_FLOAT_EQ(graph->GetBucketWidth(), endTime / 100.0f);
 
     // The battle had damage on both sides: both pies have slices.
     EXPECT_FALSE(graph->GetPie(true)->GetSegments().empty());
@@ -200,8 +209,8 @@ TEST_F(PostBattleTest, ABattleRunToItsEndOpensExactlyOneReportAndItsStatistics)
     EXPECT_FLOAT_EQ(graph->GetScale(), StatSeriesTable::ScaleFor(graph->GetTable().Largest()));
     for (int s = 0; s < StatSeriesTable::kSeries; ++s)
         EXPECT_EQ(graph->GetLine(s).GetPoints().size(), 100u);
-    // Both strength lines end on the final figures: the lowest line ends at
-    // the height its own final figure gives.
+    // Both strength lines end on the final figures at the axis's end: the
+    // lowest line ends at the height its own final figure gives.
     float playerHp[GUI_Stat_TimeGraph::kBuckets], enemyHp[GUI_Stat_TimeGraph::kBuckets];
     const float hpScale = StatSeriesTable::ScaleFor(
         GUI_Stat_TimeGraph::AverageHitPoints(samples, graph->GetBucketWidth(), playerHp, enemyHp));
@@ -209,6 +218,7 @@ TEST_F(PostBattleTest, ABattleRunToItsEndOpensExactlyOneReportAndItsStatistics)
     for (bool player : {true, false}) {
         const auto& points = graph->GetHpLine(player).GetPoints();
         ASSERT_FALSE(points.empty());
+        EXPECT_FLOAT_EQ(points.back().x, static_cast<float>(plot.right - 1)) << (player ? "player" : "enemy");
         const float last = static_cast<float>(player ? samples.back().playerStrength : samples.back().enemyStrength);
         EXPECT_NEAR(points.back().y,
                     static_cast<float>(plot.bottom) - last / hpScale * static_cast<float>(plot.Height() - 2) - 2.0f,

@@ -78,6 +78,16 @@ inline void PullMapTo(GUI_CampaignMap* map, const SIM_CampaignEncounter* e)
     }
 }
 
+// A new campaign of that name made and opened, settled on its map.
+inline void OpenNewCampaign(const std::string& name)
+{
+    ASSERT_TRUE(GUI_Campaign::CreateCampaignSave(name));
+    ASSERT_TRUE(GUI_Campaign::OpenCampaign(name));
+    Settle();
+    ASSERT_EQ(Game::GetInstance().GetModeId(), GUI_Campaign::kModeId);
+    ASSERT_NE(GUI_CampaignMap::Get(), nullptr);
+}
+
 // From the title, Campaign and a new campaign typed over the offered name
 // (kept when none is given): its map, or null when it did not open.
 inline GUI_CampaignMap* CreateCampaignFromTitle(const std::string& name = {})

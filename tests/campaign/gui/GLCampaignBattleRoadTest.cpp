@@ -37,6 +37,7 @@
 #include "gui/GUI_CloseButton.h"
 #include "gui/GUI_ConfirmDialog.h"
 #include "gui/GUI_TextEditWindow.h"
+#include "gui/GUI_TitleBar.h"
 #include "prep/GUI_DeploymentZone.h"
 #include "sim/SIM_Battle.h"
 #include "sim/SIM_ShipDesign.h"
@@ -45,6 +46,60 @@
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+// The columns of the title tab's rows whose colour changes when the title
+// goes, which is the tab as drawn: {first, last}, or {-1, -1}.
+std::pair<int, int> DrawnColumns(const TextureData& with, const TextureData& without, const GUI_TitleBar& tab)
+{
+    int first = -1, last = -1;
+    for (int x = tab.left; x < tab.right; ++x)
+        for (int y = tab.top + 4; y < tab.top + 34; ++y) {
+            int r1 = 0, g1 = 0, b1 = 0, r2 = 0, g2 = 0, b2 = 0;
+            PixelAt(with, x, y, r1, g1, b1);
+            PixelAt(without, x, y, r2, g2, b2);
+            if (std::abs(r1 - r2) + std::abs(g1 - g2) + std::abs(b1 - b2) > 30) {
+                first = first < 0 ? x : first;
+                last = x;
+                break;
+            }
+        }
+    return {first, last};
+}
+
+// A short and a long name: each drawn tab leaves as much of the 300-wide
+// box free on its left as on its right.
+void ExpectTitleTabCentred(GUI_CampaignDeployment* deployment, const std::string& userDir)
+{
+    const std::string planet = deployment->GetTitle();
+    const GUI_TitleBar& tab = deployment->GetTitleBar();
+    deployment->SetTitle("");
+    RunGameFrames(2);
+    const TextureData bare = Screenshot(userDir);
+    ASSERT_GT(bare.width, 0);
+    int widthBefore = 0;
+    for (const char* name : {"Io", "Vantaross Deep Anchorage"}) {
+        deployment->SetTitle(name);
+        RunGameFrames(2);
+        const TextureData shot = Screenshot(userDir);
+        const auto [first, last] = DrawnColumns(shot, bare, tab);
+        ASSERT_GE(first, 0) << name << ": no tab drawn";
+        EXPECT_GT(first, tab.left) << name;
+        EXPECT_LT(last, tab.right - 1) << name;
+        EXPECT_NEAR(first - tab.left, tab.right - 1 - last, 2) << name << ": tab drawn at " << first << ".." << last
+                                                                << " in a box " << tab.left << ".." << tab.right;
+        EXPECT_GT(last - first, widthBefore) << name << ": the longer name, the wider tab";
+        widthBefore = last - first;
+    }
+    deployment->SetTitle(planet);
+    RunGameFrames(1);
+}
+
+} // namespace
 
 TEST(GLCampaignBattleRoad, BuildAShipAttackANeighbourFightAndSeeTheResult)
 {
@@ -115,6 +170,9 @@ TEST(GLCampaignBattleRoad, BuildAShipAttackANeighbourFightAndSeeTheResult)
     GUI_CampaignDeployment* deployment = ResolveNextTurnsBattle(map, target);
     ASSERT_NE(deployment, nullptr);
     EXPECT_FALSE(deployment->GetFightButton()->enabled);
+    // The planet's name heads the dialog in a tab drawn over its middle,
+    // whatever the name's length.
+    ExpectTitleTabCentred(deployment, play.UserDir());
     ASSERT_TRUE(DeployAndFight(deployment, 4));
     for (int i = 0; i < 10; ++i)
         PressKey(SDL_SCANCODE_EQUALS);

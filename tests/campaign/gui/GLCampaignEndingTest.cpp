@@ -33,15 +33,6 @@
 
 namespace {
 
-void OpenNewCampaign(const std::string& name)
-{
-    ASSERT_TRUE(GUI_Campaign::CreateCampaignSave(name));
-    ASSERT_TRUE(GUI_Campaign::OpenCampaign(name));
-    Settle();
-    ASSERT_EQ(Game::GetInstance().GetModeId(), GUI_Campaign::kModeId);
-    ASSERT_NE(GUI_CampaignMap::Get(), nullptr);
-}
-
 void SetEveryTerritory(int owner)
 {
     for (SIM_CampaignEncounter* e : GUI_Campaign::GetInstance().GetDefinition()->GetEncounters())
@@ -60,9 +51,11 @@ double Change(const TextureData& before, const TextureData& after, const GUI_Bas
 }
 
 // Next Turn with the mouse; the ending dialog of the kind must open, look
-// different from the map it covers, and its button must lead to the title.
+// different from the map it covers, and its button, or Escape, must lead to
+// the title: the ending is final whichever way the dialog is closed.
+enum class Close { BY_CONTINUE, BY_ESCAPE };
 template <typename Dialog>
-void EndTurnAndLeave(const std::string& userDir)
+void EndTurnAndLeave(const std::string& userDir, Close how)
 {
     GUI_CampaignMap* map = GUI_CampaignMap::Get();
     const TextureData before = Screenshot(userDir);
@@ -87,7 +80,10 @@ void EndTurnAndLeave(const std::string& userDir)
     EXPECT_LT(Brightness(after, m.right - 30, m.bottom - 12, 4),
               Brightness(after, m.right - 30, m.bottom + 150, 4) + 1.0);
 
-    ClickCentre(dialog->GetContinueButton());
+    if (how == Close::BY_CONTINUE)
+        ClickCentre(dialog->GetContinueButton());
+    else
+        PressKey(SDL_SCANCODE_ESCAPE);
     Settle();
     EXPECT_EQ(Dialog::GetOpen(), nullptr);
     EXPECT_EQ(Game::GetInstance().GetModeId(), GUI_Campaign::kMainMenu);
@@ -137,7 +133,7 @@ TEST(GLCampaignEnding, FleetManagerFindsAFleetThenEveryPlanetHeldWinsTheCampaign
     ASSERT_TRUE(SIM_CampaignCaptureManager::GetInstance().HasWaiting());
 
     SetEveryTerritory(SIM_CampaignEncounter::PLAYER);
-    EndTurnAndLeave<GUI_CampaignVictory>(play.UserDir());
+    EndTurnAndLeave<GUI_CampaignVictory>(play.UserDir(), Close::BY_CONTINUE);
     // Nothing of the ended campaign is reached any more (AddressSanitizer).
     SIM_CampaignCaptureManager::GetInstance().AddCapturedShipToFleet();
     RunGameFrames(2);
@@ -149,5 +145,19 @@ TEST(GLCampaignEnding, NoPlanetLeftLosesTheCampaign)
     ASSERT_TRUE(play.Started());
     OpenNewCampaign("lost");
     SetEveryTerritory(SIM_CampaignEncounter::ENEMY);
-    EndTurnAndLeave<GUI_CampaignDefeat>(play.UserDir());
+    EndTurnAndLeave<GUI_CampaignDefeat>(play.UserDir(), Close::BY_CONTINUE);
+}
+
+// Escape on the ending is its Continue, won or lost: nothing of the
+// campaign is left standing behind a closed dialog.
+TEST(GLCampaignEnding, EscapeOnTheEndingEndsTheCampaignAsContinueDoes)
+{
+    CampaignWindowGame play(5);
+    ASSERT_TRUE(play.Started());
+    OpenNewCampaign("wonescape");
+    SetEveryTerritory(SIM_CampaignEncounter::PLAYER);
+    EndTurnAndLeave<GUI_CampaignVictory>(play.UserDir(), Close::BY_ESCAPE);
+    OpenNewCampaign("lostescape");
+    SetEveryTerritory(SIM_CampaignEncounter::ENEMY);
+    EndTurnAndLeave<GUI_CampaignDefeat>(play.UserDir(), Close::BY_ESCAPE);
 }

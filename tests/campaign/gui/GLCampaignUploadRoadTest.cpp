@@ -15,6 +15,7 @@
 #include "gui/GUI_ButtonText.h"
 #include "online/GUI_PleaseWait.h"
 #include "online/OnlineJob.h"
+#include "online/SIM_Server.h"
 #include "support/LoopbackHttpServer.h"
 
 #include <SDL2/SDL.h>
@@ -24,6 +25,8 @@ TEST(GLCampaignUploadRoad, AServerThatNeverAnswersHoldsNoFrameAndCancelStartsThe
 {
     CampaignWindowGame play(8);
     ASSERT_TRUE(play.Started());
+    // The player has an online name: without one nothing is posted at all.
+    ASSERT_TRUE(SIM_Server::GetInstance().SaveUserName("Cora"));
     GUI_CampaignMap* map = CreateCampaignFromTitle("post");
     ASSERT_NE(map, nullptr);
     SIM_CampaignEncounter* home = map->GetCampaign()->GetHomeworldEncounter();

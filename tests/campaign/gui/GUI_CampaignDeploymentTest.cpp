@@ -24,6 +24,7 @@
 #include "gui/GUI_Message.h"
 #include "online/GUI_PleaseWait.h"
 #include "online/OnlineJob.h"
+#include "online/SIM_Server.h"
 #include "platform/HeadlessGraphicsDevice.h"
 #include "prep/GUI_BehaviourEditor.h"
 #include "prep/GUI_DeployedShipModuleIcon.h"
@@ -59,6 +60,7 @@ protected:
         Quit();
         GetInternet().SetServerUrl("");
         OnlineJob::JoinAll();
+        SIM_Server::GetInstance().SetIdentity("", "");
     }
 
     // A fleet of two at home sent against the enemy neighbour, then Next Turn
@@ -248,6 +250,8 @@ TEST_F(CampaignDeployment, AStoredLayoutOffTheMapComesBackInsideTheZoneOnCellsOf
 // for the next battle; neither is an error.
 TEST_F(CampaignDeployment, FightPostsTheFleetBesideTheFrameAndCancelStopsOnlyTheWait)
 {
+    // A player with an online name: the server takes a challenge only with a sender.
+    SIM_Server::GetInstance().SetIdentity("Cora", "inst1");
     struct Gate {
         std::mutex mutex;
         std::condition_variable changed;
@@ -338,6 +342,7 @@ TEST_F(CampaignDeployment, FightPostsTheFleetBesideTheFrameAndCancelStopsOnlyThe
 
 TEST_F(CampaignDeployment, AServerThatNeverAnswersIsWaitedForOnlyUntilCancel)
 {
+    SIM_Server::GetInstance().SetIdentity("Cora", "inst1");
     // It takes the connection and never answers.
     LoopbackSocket stalling(true);
     ASSERT_GT(stalling.Port(), 0);

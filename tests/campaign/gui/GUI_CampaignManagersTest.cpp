@@ -142,6 +142,10 @@ TEST_F(CampaignManagers, TheOpenFleetManagerFollowsARenameADeletedFleetAndAMerge
     Frames(1);
     Click(*window->GetRenameButton());
     ASSERT_NE(GUI_FleetRename::GetOpen(), nullptr);
+    // It opens to be typed in, the old name selected so that typing replaces it.
+    EXPECT_TRUE(GUI_FleetRename::GetOpen()->GetField()->IsEditing());
+    EXPECT_TRUE(GUI_FleetRename::GetOpen()->GetField()->IsAllSelected());
+    EXPECT_EQ(GUI_FleetRename::GetOpen()->GetField()->GetText(), a->GetName());
     const std::string typed = "The Unbroken Line Of The Outer Wormhole Watch Reserve";
     ASSERT_EQ(typed.size(), 53u);
     GUI_FleetRename::GetOpen()->GetField()->SetText(typed);
@@ -262,6 +266,28 @@ TEST_F(CampaignManagers, OnlyTheRowsThatFitAreShownAndTheScrollBarMovesThem)
     EXPECT_EQ(second->GetParent(), manager);
     EXPECT_EQ(second->top, manager->clientTop);
     EXPECT_EQ(manager->GetAttachedCount(), fit);
+
+    // Scrolled to the end, a rename refreshes every row: the player keeps
+    // his place, with the same row on top.
+    Click(*manager->GetScrollBar()->GetDownArrow());
+    Frames(1);
+    ASSERT_EQ(manager->GetScrollBar()->position, 2);
+    const auto* third = static_cast<const GUI_CampaignFleetManagerStrip*>(manager->GetStrips()[2].get());
+    SIM_CampaignFleet* renamed = third->GetFleet();
+    GUI_FleetRename::Open(renamed);
+    ASSERT_NE(GUI_FleetRename::GetOpen(), nullptr);
+    GUI_FleetRename::GetOpen()->GetField()->SetText("Kept In Place");
+    Click(*GUI_FleetRename::GetOpen()->GetOkButton());
+    Frames(1);
+    ASSERT_EQ(renamed->guiName, "Kept In Place");
+    EXPECT_EQ(manager->GetScrollBar()->position, 2);
+    EXPECT_EQ(manager->GetScrollBar()->maximum, 2);
+    ASSERT_EQ(manager->GetStrips().size(), static_cast<size_t>(fit + 2));
+    const auto* top = static_cast<const GUI_CampaignFleetManagerStrip*>(manager->GetStrips()[2].get());
+    EXPECT_EQ(top->GetFleet(), renamed);
+    EXPECT_EQ(top->GetParent(), manager);
+    EXPECT_EQ(top->top, manager->clientTop);
+    EXPECT_EQ(manager->GetStrips()[1]->GetParent(), nullptr);
 
     GUI_CampaignFleetManager::CloseOpen();
     Frames(1);

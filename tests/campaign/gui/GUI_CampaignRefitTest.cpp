@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <vector>
 
 namespace {
 
@@ -43,17 +44,26 @@ TEST(CampaignRefit, EverySavedCampaignCountsByTheWholeDesignNameInAnyCase)
     EXPECT_TRUE(SIM_SavedDesignUse::IsNamedBelow(campaigns, "raider_mk2"));
 }
 
+// Versions are counted by their lower-case names (the designs' and their
+// files'), and named in the player's own capitals.
 TEST(CampaignRefit, TheNextVersionCountsFromOneOnTheBaseName)
 {
     std::set<std::string> loaded;
-    auto taken = [&loaded](const std::string& n) { return loaded.count(n) > 0; };
-    EXPECT_EQ(GUI_CampaignRefit::NextVersionName("raider", taken), "raider_mk1");
+    std::vector<std::string> asked;
+    auto taken = [&](const std::string& n) {
+        asked.push_back(n);
+        return loaded.count(n) > 0;
+    };
+    EXPECT_EQ(GUI_CampaignRefit::NextVersionName("raider", taken), "raider_MK1");
     loaded.insert("raider_mk1");
-    EXPECT_EQ(GUI_CampaignRefit::NextVersionName("raider", taken), "raider_mk2");
-    EXPECT_EQ(GUI_CampaignRefit::NextVersionName("raider_mk1", taken), "raider_mk2");
-    EXPECT_EQ(GUI_CampaignRefit::NextVersionName("Raider_MK3", taken), "raider_mk2");
+    EXPECT_EQ(GUI_CampaignRefit::NextVersionName("raider", taken), "raider_MK2");
+    EXPECT_EQ(GUI_CampaignRefit::NextVersionName("raider_mk1", taken), "raider_MK2");
+    asked.clear();
+    EXPECT_EQ(GUI_CampaignRefit::NextVersionName("Road Raider_MK3", taken), "Road Raider_MK1");
+    EXPECT_EQ(asked, std::vector<std::string>{"road raider_mk1"});
+    EXPECT_EQ(GUI_CampaignRefit::NextVersionName(" Raider_Mk3 ", taken), "Raider_MK2");
     loaded.insert("raider_mk2");
-    EXPECT_EQ(GUI_CampaignRefit::NextVersionName("raider_mk1", taken), "raider_mk3");
+    EXPECT_EQ(GUI_CampaignRefit::NextVersionName("raider_mk1", taken), "raider_MK3");
 }
 
 } // namespace

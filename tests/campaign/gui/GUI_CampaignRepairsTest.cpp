@@ -19,6 +19,7 @@
 #include "gui/GUI_IconButton.h"
 #include "gui/GUI_ScrollingWindow.h"
 #include "gui/GUI_Tooltip.h"
+#include "platform/IClock.h"
 
 namespace {
 
@@ -240,6 +241,40 @@ TEST_F(CampaignRepairs, ARepairYardOpensForTheFirstFleetThereWithDamage)
     Frames(1);
     ASSERT_NE(GUI_CampaignRepairs::GetOpen(), nullptr);
     EXPECT_EQ(GUI_CampaignRepairs::GetOpen()->GetFleet(), damaged);
+    GUI_CampaignRepairs::CloseOpen();
+    Frames(1);
+}
+
+TEST_F(CampaignRepairs, TheScanLinesSweepAcrossDrawsAndStartAgainOnlyWhenTheDialogMoves)
+{
+    SIM_CampaignFleet* fleet = DamagedFleet(1, {{0, {120}}});
+    GUI_CampaignRepairs* yard = GUI_CampaignRepairs::Open(fleet);
+    ASSERT_NE(yard, nullptr);
+    Frames(1);
+    ManualClock clock(1000.0);
+    GUI_Interlace* sweeps[2] = {&yard->GetHeaderLines(), &yard->GetBlueprint()->GetScanLines()};
+    for (GUI_Interlace* lines : sweeps)
+        lines->SetClock(&clock);
+    Frames(1);
+    for (GUI_Interlace* lines : sweeps)
+        EXPECT_EQ(lines->GetBrightLine(), -3);
+    // Four steps of the sweep over a few frames: the line went four down.
+    clock.Advance(4 * GUI_Interlace::kSweepStepMs);
+    Frames(3);
+    for (GUI_Interlace* lines : sweeps)
+        EXPECT_EQ(lines->GetBrightLine(), 1);
+    clock.Advance(GUI_Interlace::kSweepStepMs);
+    Frames(1);
+    for (GUI_Interlace* lines : sweeps)
+        EXPECT_EQ(lines->GetBrightLine(), 2);
+    // A dragged dialog: the lines follow it and start from the top.
+    const int width = yard->right - yard->left, height = yard->bottom - yard->top;
+    yard->SetRect(static_cast<float>(yard->left + 10), static_cast<float>(yard->top), static_cast<float>(yard->left + 10 + width),
+                  static_cast<float>(yard->top + height));
+    yard->SetClientRect();
+    Frames(1);
+    EXPECT_EQ(yard->GetHeaderLines().GetArea().left, yard->clientLeft);
+    EXPECT_EQ(yard->GetHeaderLines().GetBrightLine(), -3);
     GUI_CampaignRepairs::CloseOpen();
     Frames(1);
 }

@@ -24,6 +24,7 @@
 #include "campaign/gui/GUI_ConquestDetails.h"
 #include "campaign/gui/GUI_EncounterDetails.h"
 #include "campaign/gui/GUI_EndTurn.h"
+#include "campaign/gui/GUI_EndTurnSummary.h"
 #include "campaign/gui/GUI_FleetRename.h"
 #include "campaign/gui/GUI_IncomeManager.h"
 #include "campaign/gui/GUI_MapZoomer.h"
@@ -283,6 +284,29 @@ TEST_P(TextFitCampaign, FleetShipsTurnAndEndings)
     ASSERT_NE(GUI_EndTurn::GetOpen(), nullptr);
     RestMouse();
     ExpectFits("end of the turn");
+    {
+        // The summary at its longest: six-figure crew and credits, every
+        // planet held and its income and recruits with it.
+        SIM_CampaignProgress& progress = SIM_CampaignProgress::GetInstance();
+        const int crew = progress.crew, cash = progress.cash;
+        std::vector<int> owners;
+        const auto& encounters = GUI_Campaign::GetInstance().GetDefinition()->GetEncounters();
+        for (SIM_CampaignEncounter* e : encounters) {
+            owners.push_back(e->territory);
+            e->territory = SIM_CampaignEncounter::PLAYER;
+        }
+        progress.crew = 999999;
+        progress.cash = 999999;
+        GUI_EndTurnSummary* summary = GUI_EndTurn::GetOpen()->GetSummary();
+        summary->Build();
+        ASSERT_EQ(summary->GetText(9).substr(0, 5), "100% ");
+        ExpectFits("end of the turn at its longest");
+        for (size_t i = 0; i < encounters.size(); ++i)
+            encounters[i]->territory = owners[i];
+        progress.crew = crew;
+        progress.cash = cash;
+        summary->Build();
+    }
     GUI_PendingBattle* strip = nullptr;
     for (GUI_PendingBattle* each : GUI_EndTurn::GetOpen()->GetBattles()->GetStrips())
         if (each->GetBattle()->encounter == target)
@@ -304,11 +328,14 @@ TEST_P(TextFitCampaign, FleetShipsTurnAndEndings)
     const TextFitCheck::Recorded* title = m_check.Find(GetString("CAMPAIGN_VICTORY_TITLE"));
     ASSERT_NE(title, nullptr);
     EXPECT_EQ(title->laid.colour, 0xFFFFFFFFu);
-    CloseModals();
+    // Put away unanswered: any way the player closes it ends the campaign.
+    GUI_CampaignVictory::CloseOpen();
+    Frames(1);
     GUI_CampaignDefeat::Open();
     Frames(1);
     ExpectFits("defeat");
-    CloseModals();
+    GUI_CampaignDefeat::CloseOpen();
+    Frames(1);
 }
 
 INSTANTIATE_TEXT_FIT_SIZES(TextFitCampaign);

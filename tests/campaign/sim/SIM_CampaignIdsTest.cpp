@@ -188,8 +188,12 @@ TEST_F(CampaignIds, ADesignChangedUnderItsNameOrNamedTwiceIsToldAndTheShipKeptAs
     ASSERT_TRUE(ReadWholeFile(path, text));
     const std::string count = StrFormat("num_mods = %d\n", modules);
     ASSERT_NE(text.find(count), std::string::npos);
+    std::string fewer = std::string(text).replace(text.find(count), count.size(), StrFormat("num_mods = %d\n", modules - 1));
+    for (const std::string& key : {StrFormat("\n%d = ", modules - 1), StrFormat("\n%d_damage = ", modules - 1)})
+        if (const size_t at = fewer.find(key); at != std::string::npos)
+            fewer.erase(at + 1, fewer.find('\n', at + 1) - at);
     for (const std::string& changed :
-         {std::string(text).replace(text.find(count), count.size(), StrFormat("num_mods = %d\n", modules - 1)),
+         {fewer,
           std::string(text).replace(text.find("0 = ") + 4, text.find('\n', text.find("0 = ")) - text.find("0 = ") - 4,
                                     "0,no_such_module")}) {
         ASSERT_TRUE(WriteFileAtomically(path, changed));

@@ -119,7 +119,8 @@ TEST_F(CampaignSave, FilesAreWrittenAsExpectedAndReadBackIdentically)
     std::string fleetText;
     ASSERT_TRUE(ReadWholeFile(folder + "/fleets/fleet1.txt", fleetText));
     EXPECT_EQ(fleetText, "[config]\nfleetid = 1\nguiname = \"Iron Vigil\"\n\n"
-                         "\n[ship0]\ndesign = fed_ai_escort\nname = \"Resolute\"\nquantity = 1\nnum_mods = 2\n"
+                         "\n[ship0]\ndesign = fed_ai_escort\nhull = fed_frigate\nname = \"Resolute\"\nquantity = 1\n"
+                         "num_mods = 2\n"
                          "integrity = 0.70\nid = 1\nmoved = 0\n"
                          "0 = 0,frigate_engine\n0_damage = Scorched nozzle@10.00@120@Cracked mount@15.00@80@\n"
                          "1 = 3,frigate_armour\n1_damage = Dented plate@55.00@300@\n"

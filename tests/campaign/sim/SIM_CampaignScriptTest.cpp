@@ -42,6 +42,7 @@
 #include "sim/modules/SIM_EngineModule.h"
 
 #include <atomic>
+#include <filesystem>
 #include <mutex>
 #include <tuple>
 
@@ -481,6 +482,8 @@ TEST_F(CampaignScript, ATurnsFleetIsPostedToTheGamesServerUnderThePlayersNameAnd
 TEST_F(CampaignScript, WithoutAServerNothingIsPostedAndNothingIsAnError)
 {
     GetInternet().SetServerUrl("");
+    SIM_Server& server = SIM_Server::GetInstance();
+    server.SetIdentity("Cora", "inst1");
     SIM_CampaignFleet* f = Fleet(world.Planet("Aldra"), 2);
     SIM_DeployedFleet deployed;
     SIM_CampaignBattleManager::GetInstance().AddPlayerAttack(world.Planet("Beskar"), f);
@@ -507,17 +510,32 @@ TEST_F(CampaignScript, WithoutAServerNothingIsPostedAndNothingIsAnError)
         EXPECT_EQ(log.GetErrorCount(), errors);
     }
 
-    // A server that answers with an error: each is reported.
+    // A server that answers with an error: each is reported, but only for a
+    // player with an online name. Without one the server is not asked.
     LoopbackHttpServer refusing;
-    refusing.server.Get(".*", [](const httplib::Request&, httplib::Response& res) { res.status = 500; });
+    std::atomic<int> asked{0};
+    refusing.server.Get(".*", [&](const httplib::Request&, httplib::Response& res) {
+        ++asked;
+        res.status = 500;
+    });
     ASSERT_TRUE(refusing.Start());
     GetInternet().SetServerUrl(refusing.Url());
+    server.SetIdentity("", "");
+    std::filesystem::remove(server.GetUserFolder() + "/web/qlmcdu");
+    ASSERT_EQ(server.GetUserName(), "");
     EXPECT_EQ(f->CheckChallengeUpload(deployed), -1);
+    EXPECT_FALSE(f->uploadFlags[SIM_CampaignFleet::ONEHUNDRED]);
+    EXPECT_EQ(asked.load(), 0);
+    EXPECT_EQ(log.GetErrorCount(), errors);
+    server.SetIdentity("Cora", "inst1");
+    EXPECT_EQ(f->CheckChallengeUpload(deployed), -1);
+    EXPECT_GT(asked.load(), 0);
     const int afterUpload = log.GetErrorCount();
     EXPECT_GT(afterUpload, errors);
     EXPECT_FALSE(SIM_CampaignOpponentChooser::ChooseOpponent(3, 4000.0f, reused).empty());
     EXPECT_GT(log.GetErrorCount(), afterUpload);
     GetInternet().SetServerUrl("");
+    server.SetIdentity("", "");
 }
 
 TEST_F(CampaignScript, FleetsArePostedAsChallengesOncePerPointOfTheirLife)

@@ -11,8 +11,10 @@
 #include "campaign/sim/SIM_CampaignEnemiesDB.h"
 #include "campaign/sim/SIM_CampaignFacility.h"
 #include "campaign/sim/SIM_CampaignFleet.h"
+#include "campaign/sim/SIM_CampaignOpponentLog.h"
 #include "campaign/sim/SIM_CampaignSaveWriter.h"
 #include "campaign/sim/SIM_CampaignShip.h"
+#include "campaign/sim/SIM_CampaignShipsLog.h"
 #include "campaign/sim/SIM_CampaignStats.h"
 #include "engine/GFileHelpers.h"
 #include "engine/GFileList.h"
@@ -21,6 +23,7 @@
 #include "sim/SIM_Options.h"
 #include "sim/SIM_ShipDesign.h"
 #include "support/ErrorLog.h"
+#include "support/HostileLogPlace.h"
 
 #include <filesystem>
 #include <fstream>
@@ -620,6 +623,172 @@ TEST_F(UntrustedSave, ASideFileThatCannotBeReadIsSetAsideOnceAndTheCampaignKeeps
     EXPECT_EQ(errors.Count("Set aside"), 4);
 }
 
+TEST_F(UntrustedSave, AFolderAtAStagedNameIsSetAsideOnceAndTheCampaignKeepsSaving)
+{
+    ASSERT_TRUE(progress.Load("first"));
+    const std::string fleet = folder + StrFormat("/fleets/fleet%d.txt", progress.GetFleets()[0]->id);
+    // An empty folder where a staged copy goes: no rename could replace it.
+    const std::string staged = fleet + SIM_CampaignSaveWriter::kStagedSuffix;
+    const std::string stagedProgress = folder + "/progress.txt" + SIM_CampaignSaveWriter::kStagedSuffix;
+    fs::create_directories(staged);
+    fs::create_directories(stagedProgress + "/inside");
+    ScopedErrorLog errors;
+    for (int turn = 0; turn < 3; ++turn)
+        ASSERT_TRUE(progress.Save()) << turn;
+    for (const std::string& path : {staged, stagedProgress})
+        EXPECT_EQ(errors.Count("Set aside, it could not be read : " + path + " is now " + path + ".refused:"), 1)
+            << path;
+    EXPECT_EQ(errors.Count("Set aside"), 2);
+    EXPECT_EQ(errors.Count("Failed to save"), 0);
+    EXPECT_TRUE(fs::is_directory(staged + ".refused"));
+    EXPECT_TRUE(fs::is_directory(stagedProgress + ".refused/inside"));
+    EXPECT_FALSE(fs::exists(staged));
+    EXPECT_FALSE(fs::exists(stagedProgress));
+    progress.Close();
+    ASSERT_TRUE(progress.Load("first"));
+    EXPECT_EQ(progress.GetFleets().size(), 1u);
+}
+
+TEST_F(UntrustedSave, AModuleCountThatDisagreesWithItsRecordsIsToldWithItsFileAndTheRecordsKept)
+{
+    ASSERT_TRUE(progress.Load("first"));
+    SIM_CampaignShip* ship = progress.GetFleets()[0]->GetShips()[0];
+    ship->InitModuleStates();
+    const size_t modules = ship->modules.size();
+    ASSERT_GT(modules, 1u);
+    SIM_CampaignDamage hit;
+    hit.description = "Hull breach";
+    hit.damage = 0.5f;
+    hit.repairCost = 40;
+    ship->modules[1]->damage.push_back(hit);
+    ASSERT_TRUE(progress.Save());
+    const std::string path = folder + StrFormat("/fleets/fleet%d.txt", progress.GetFleets()[0]->id);
+    progress.Close();
+    std::string text;
+    ASSERT_TRUE(ReadWholeFile(path, text));
+    const std::string count = StrFormat("num_mods = %zu\n", modules);
+    ASSERT_NE(text.find(count), std::string::npos);
+    struct Case {
+        std::string value;
+        bool told;
+    };
+    for (const Case& c : {Case{"0", true}, Case{"-1", true}, Case{StrFormat("%zu", modules - 1), true},
+                          Case{"2.5", true}, Case{"513", true}, Case{StrFormat("%zu", modules), false}}) {
+        SCOPED_TRACE(c.value);
+        ASSERT_TRUE(WriteFileAtomically(path, std::string(text).replace(text.find(count), count.size(),
+                                                                        "num_mods = " + c.value + "\n")));
+        ScopedErrorLog log;
+        for (int round = 0; round < 2; ++round) {
+            ASSERT_TRUE(progress.Load("first"));
+            const SIM_CampaignShip* loaded = progress.GetFleets()[0]->GetShips()[0];
+            ASSERT_EQ(loaded->modules.size(), modules) << round;
+            ASSERT_EQ(loaded->modules[1]->damage.size(), 1u) << round;
+            EXPECT_EQ(loaded->modules[1]->damage[0].description, "Hull breach");
+            EXPECT_EQ(loaded->modules[1]->damage[0].repairCost, 40);
+            // Saved with its true count: told at the first load only.
+            ASSERT_TRUE(progress.Save());
+            progress.Close();
+        }
+        EXPECT_EQ(log.Count(StrFormat("%s [ship0] num_mods = %s: %zu module records follow (at most 512 are read), "
+                                      "all kept",
+                                      path.c_str(), c.value.c_str(), modules)),
+                  c.told ? 1 : 0);
+        EXPECT_EQ(log.Lines(), c.told ? 1 : 0);
+    }
+}
+
+TEST_F(UntrustedSave, UnknownKeysLineEndsAnotherHullAndTheLastTurnAreToldOnceWithTheirFile)
+{
+    ASSERT_TRUE(progress.Load("first"));
+    const std::string fleetPath = folder + StrFormat("/fleets/fleet%d.txt", progress.GetFleets()[0]->id);
+    const std::string progressPath = folder + "/progress.txt";
+    progress.Close();
+    std::string fleet, saved;
+    ASSERT_TRUE(ReadWholeFile(fleetPath, fleet));
+    ASSERT_TRUE(ReadWholeFile(progressPath, saved));
+    // The game's own files read without a word.
+    {
+        ScopedErrorLog log;
+        ASSERT_TRUE(progress.Load("first"));
+        EXPECT_EQ(log.Lines(), 0);
+        progress.Close();
+    }
+    std::string many;
+    for (int i = 0; i < 200000; ++i)
+        many += "k" + std::to_string(i) + " = 1\n";
+    std::string crlf;
+    for (char c : fleet)
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    const std::string hull = "hull = fed_frigate\n";
+    ASSERT_NE(fleet.find(hull), std::string::npos);
+    struct Case {
+        std::string fleet, progress, told;
+    };
+    const Case cases[] = {
+        {std::string(fleet).insert(fleet.find("[ship0]\n") + 8, many), saved,
+         fleetPath + ": 200000 keys the game does not read, ignored"},
+        // A module record's key is a number, with or without "_damage".
+        {std::string(fleet).insert(fleet.find("[ship0]\n") + 8, "0x = 1\n_damage = 2\n12_dmg = 3\n"), saved,
+         fleetPath + ": 3 keys the game does not read, ignored"},
+        {crlf, saved, fleetPath + ": its lines end in CR LF (edited elsewhere), read as plain line ends"},
+        {std::string(fleet).replace(fleet.find(hull), hull.size(), "hull = kor_cruiser\n"), saved,
+         fleetPath + " [ship0] hull = kor_cruiser: its design fed_ai_escort is on hull fed_frigate now (changed "
+                     "since), the ship takes it"},
+        {fleet, std::string(saved).insert(saved.find("[config]\n") + 9, many),
+         progressPath + " [config]: 200000 keys the game does not read, ignored"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.told);
+        ASSERT_TRUE(WriteFileAtomically(fleetPath, c.fleet));
+        ASSERT_TRUE(WriteFileAtomically(progressPath, c.progress));
+        ScopedErrorLog log;
+        ASSERT_TRUE(progress.Load("first"));
+        EXPECT_EQ(progress.GetFleets().size(), 1u);
+        EXPECT_EQ(log.Count(c.told), 1) << log.Text();
+        EXPECT_EQ(log.Lines(), 1) << log.Text();
+        progress.Close();
+    }
+    ASSERT_TRUE(WriteFileAtomically(fleetPath, fleet));
+    ASSERT_TRUE(WriteFileAtomically(progressPath, saved));
+
+    // The last turn a save holds: Next Turn keeps it there, and says so once.
+    ASSERT_TRUE(progress.Load("first"));
+    progress.turn = SIM_CampaignProgress::kMaxTurn - 1;
+    ScopedErrorLog log;
+    progress.NextTurn();
+    EXPECT_EQ(progress.turn, SIM_CampaignProgress::kMaxTurn);
+    EXPECT_EQ(log.Count("the last turn a save holds"), 0);
+    progress.NextTurn();
+    progress.NextTurn();
+    EXPECT_EQ(progress.turn, SIM_CampaignProgress::kMaxTurn);
+    EXPECT_EQ(log.Count(progressPath + " [config] turn = 999999: the last turn a save holds, the turn stays there"), 1);
+}
+
+TEST_F(UntrustedSave, AnOpponentListThatIsNotTheGamesIsToldOnceBeforeItIsWrittenAnew)
+{
+    const std::string path = folder + "/opponents.ini";
+    struct Case {
+        std::string text, told;
+    };
+    const Case cases[] = {
+        {"[opponents]\n", ""},
+        {"[opponents]\n0 = \"c1\"\n1 = \"c2\"\n", ""},
+        {"", ": no [opponents] section (empty or damaged), the list starts empty"},
+        {"\x89PNG garbage\n", ": no [opponents] section (empty or damaged), the list starts empty"},
+        {"[opponents]\n0 = \"c1\"\nx = \"c2\"\n-1 = \"c3\"\n",
+         " [opponents]: 2 entries not numbered as the game numbers them, read as they stand"},
+        {"[opponents]\n0 = \"c1\"\n1 = \"c", ": cut off inside its last line, read as it stands"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        ASSERT_TRUE(WriteFileAtomically(path, c.text));
+        ScopedErrorLog log;
+        SIM_CampaignOpponentLog::GetInstance().Load(folder);
+        EXPECT_EQ(log.Count(path + c.told), c.told.empty() ? 0 : 1) << log.Text();
+        EXPECT_EQ(log.Lines(), c.told.empty() ? 0 : 1) << log.Text();
+    }
+}
+
 TEST_F(UntrustedSave, ADamagedEnemyFleetIsToldAndLeftAsItIsAndARecordLineIsEchoedShort)
 {
     const std::string enemy = folder + "/enemyfleets/3.ini";
@@ -755,3 +924,72 @@ TEST_F(UntrustedSave, TheTurnsReportItKeepsIsReadWithinBoundsAndBadLinesAreTold)
 }
 
 } // namespace
+
+TEST_F(UntrustedSave, AHundredThousandUnknownShipLogLinesAreOneLineNamingTheLogWithControlBytesByName)
+{
+    const SIM_CampaignShip* ship = progress.GetFleets()[0]->GetShips()[0];
+    const std::string log = ship->log->GetPath();
+    std::string text = "LOG_REPAIR,\"kept\",2\n";
+    for (int i = 0; i < 100000; ++i)
+        text += "LOG_\x1b]0;owned\x07,text,3\n";
+    ASSERT_TRUE(WriteFileAtomically(log, text));
+    {
+        ScopedErrorLog errors;
+        ASSERT_TRUE(progress.Load("first"));
+        const SIM_CampaignShip* back = progress.GetFleets()[0]->GetShips()[0];
+        ASSERT_EQ(back->log->GetEntries().size(), 1u);
+        EXPECT_EQ(back->log->GetEntries()[0].text, "kept");
+        EXPECT_EQ(errors.Count(log + ": 100000 entries of no known kind left out (the first: "
+                                     "LOG_<control character 27>]0;owned<control character 7>)"),
+                  1)
+            << errors.Text();
+        EXPECT_EQ(errors.Lines(), 1) << errors.Text();
+        EXPECT_EQ(errors.Text().find('\x1b'), std::string::npos);
+    }
+
+    // A save record and a value read from the progress show their control bytes by name too.
+    ASSERT_TRUE(WriteFileAtomically(record, "R progress.txt\nD fleets/\x1b[2J\n"));
+    ScopedErrorLog errors;
+    SIM_CampaignSaveWriter::Recover(folder);
+    EXPECT_EQ(errors.Count(": line 2: D fleets/<control character 27>[2J"), 1) << errors.Text();
+    GIniFile ini;
+    ini.LoadFromText("config", "[config]\nturn = \x1b]2;x\x07\n");
+    ini.SetFileName(folder + "/progress.txt");
+    EXPECT_EQ(ini.GetInt("turn"), 0);
+    EXPECT_EQ(errors.Count("<control character 27>]2;x<control character 7>"), 1) << errors.Text();
+    EXPECT_EQ(errors.Text().find('\x1b'), std::string::npos);
+    EXPECT_EQ(errors.Text().find('\x07'), std::string::npos);
+}
+
+TEST_F(UntrustedSave, ACampaignLogThatIsALinkOrAFifoIsRefusedAndTheCampaignGoesOn)
+{
+    SIM_CampaignDebugLog& campaignLog = SIM_CampaignDebugLog::GetInstance();
+    const std::string path = world.User().File("debug/campaign.txt");
+    for (const char* place : {"debug/campaign.txt", "debug"})
+        for (HostileLogPlace::Form form : HostileLogPlace::kForms) {
+            SCOPED_TRACE(std::string(place) + " as " + HostileLogPlace::Name(form));
+            HostileLogPlace hostile;
+            hostile.Make(world.User().File(place), form);
+            campaignLog.SetPathForTest(path);
+            ScopedErrorLog errors;
+            testing::internal::CaptureStderr();
+            CampaignLog("a campaign line");
+            CampaignLog("another campaign line");
+            const std::string terminal = testing::internal::GetCapturedStderr();
+            EXPECT_TRUE(hostile.Untouched());
+            EXPECT_EQ(terminal, "Log refused, " +
+                                    std::string(place[5] ? (form == HostileLogPlace::FIFO ? "not a regular file" : "a link")
+                                                         : (form == HostileLogPlace::FIFO ? "its folder is not a folder"
+                                                                                          : "its folder is a link")) +
+                                    ": " + path + "; the game goes on without it\n");
+            EXPECT_EQ(errors.Lines(), 0) << errors.Text();
+            ASSERT_TRUE(progress.Save());
+            fs::remove_all(world.User().File(place));
+        }
+    // Its own file again: written.
+    fs::create_directory(world.User().File("debug"));
+    campaignLog.SetPathForTest(path);
+    CampaignLog("a campaign line");
+    campaignLog.Close();
+    EXPECT_EQ(world.User().Read("debug/campaign.txt"), "a campaign line\n");
+}

@@ -60,6 +60,7 @@ public:
                                    "m_bogus", "pd", "ecmbeam", "ecmshock", "limpets"})
             Carrier(weapon, {"engine", "crew", weapon});
         Carrier("twopd", {"pd", "pd", "crew"});
+        Carrier("cloakedshock", {"cloak", "crew", "ecmshock"});
         Carrier("twobombs", {"smartbomb", "smartbomb", "crew"});
     }
 

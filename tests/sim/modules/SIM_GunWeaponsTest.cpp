@@ -238,6 +238,44 @@ TEST_F(GunTest, AnUnpenetratedShieldBouncesAGuidedBulletAndAPenetratedOneEndsIt)
     EXPECT_NEAR(std::hypot(marks.blasts[0].x - 1400.0f, marks.blasts[0].y - 500.0f), 199.5f, 0.5f);
 }
 
+TEST_F(GunTest, ABulletPassesADisruptedShieldsBubbleToTheHullAndStopsThereOnceItIsBack)
+{
+    ShieldMarks marks;
+    SIM_Ship* target = world.Build("bigshielded", 1400, 500, true);
+    SIM_Shield* shield = target->GetShield();
+    auto* gun = Shooter<SIM_BulletWeaponModule>("gun", target); // penetration 2 < resistance 5
+    const float r = SIM_GunProjectiles::BubbleRadius(target);
+    shield->Drain(1000.0f);
+    ASSERT_EQ(shield->state, SIM_Shield::DISRUPTED);
+    gun->Fire();
+    SIM_Bullet& b = gun->bullets[0];
+    ASSERT_TRUE(b.guided);
+    const SIM_ShipModule::Point aim = SIM_GunProjectiles::AimPointOnMap(target, b.aimPoint);
+    for (int i = 0; i < 60 && b.live; ++i)
+        gun->UpdateBullets();
+    EXPECT_FALSE(b.live);
+    EXPECT_EQ(target->GetStats().hitsTaken, 1);
+    EXPECT_EQ(target->GetStats().hitsStoppedByOwnShield, 0);
+    // It flew on past the rim into its aim point on the hull.
+    EXPECT_LT(std::hypot(b.x - target->x, b.y - target->y), r - 20.0f);
+    EXPECT_LT(std::hypot(b.x - aim.x, b.y - aim.y), 12.0f + 10.0f);
+    EXPECT_TRUE(marks.blasts.empty()) << "no mark on a bubble that is down";
+
+    // The shield up again: the next bullet bounces off the rim.
+    shield->stability = shield->startingPoints - 0.01f;
+    shield->Update(1.0f);
+    ASSERT_EQ(shield->state, SIM_Shield::UP);
+    gun->reloadProgress = 1e9f;
+    gun->Fire();
+    SIM_Bullet& again = gun->bullets[0];
+    ASSERT_TRUE(again.live && again.guided);
+    for (int i = 0; i < 60 && again.guided; ++i)
+        gun->UpdateBullets();
+    EXPECT_FALSE(again.guided);
+    EXPECT_EQ(target->GetStats().hitsStoppedByOwnShield, 1);
+    EXPECT_GT(std::hypot(again.x - target->x, again.y - target->y), r - 20.0f);
+}
+
 TEST_F(GunTest, TheBubbleIsTheDrawnOneAtTwoThirdsOfTheLargerHullSideUntilTheShieldCollapses)
 {
     SIM_Ship* target = world.Build("bigshielded", 1400, 500, true); // 300 x 300
@@ -255,18 +293,26 @@ TEST_F(GunTest, TheBubbleIsTheDrawnOneAtTwoThirdsOfTheLargerHullSideUntilTheShie
     EXPECT_FALSE(SIM_GunProjectiles::HasBubble(bare));
     EXPECT_FALSE(SIM_GunProjectiles::IsInsideShield(bare, 1400.0f, 1500.0f));
 
-    // A disrupted shield is still drawn, so shots still meet it there.
+    // A disrupted shield is not drawn, so shots pass where it was; it comes
+    // back with the shield's stability.
     SIM_Shield* shield = target->GetShield();
     ASSERT_TRUE(SIM_GunProjectiles::HasBubble(target));
     shield->Drain(1000.0f);
     ASSERT_EQ(shield->state, SIM_Shield::DISRUPTED);
+    EXPECT_FALSE(SIM_GunProjectiles::HasBubble(target));
+    shield->stability = shield->startingPoints - 0.01f;
+    shield->Update(1.0f);
+    ASSERT_EQ(shield->state, SIM_Shield::UP);
     EXPECT_TRUE(SIM_GunProjectiles::HasBubble(target));
+    shield->Drain(1000.0f);
     // A collapse takes the picture away for good, and the bubble with it.
     for (SIM_ShieldModule* generator : shield->GetModules())
         generator->points = 0.0f;
     shield->Recalculate();
     EXPECT_FALSE(SIM_GunProjectiles::HasBubble(target));
     shield->state = SIM_Shield::UP;
+    EXPECT_FALSE(SIM_GunProjectiles::HasBubble(target));
+    target->GetVisual()->SetShieldEffect(true);
     EXPECT_FALSE(SIM_GunProjectiles::HasBubble(target));
 }
 

@@ -12,6 +12,7 @@
 #include "sim/SIM_ShipVisual.h"
 #include "sim/modules/MissileTestWorld.h"
 #include "sim/modules/SIM_ECMBeamModule.h"
+#include "sim/modules/SIM_CamoflageShieldModule.h"
 #include "sim/modules/SIM_ECMShockModule.h"
 #include "sim/modules/SIM_LimpetLauncherModule.h"
 #include "sim/modules/SIM_MissileModule.h"
@@ -483,6 +484,45 @@ TEST_F(MissileTest, ECMShockStunsShipsButNeverAimsAtFighters)
     EXPECT_EQ(cruiser->ecmShocked, 1); // still hull, full strength: no resisting
     EXPECT_FLOAT_EQ(cruiser->ecmShockTimeLeft, 3000.0f);
     for (int i = 0; i < 67; ++i) // 804 ms of an 800 ms beam
+        shock->Update();
+    EXPECT_FALSE(shock->IsShowing());
+    // Between shots the aim follows the target.
+    shock->reloadProgress = -1e9f;
+    const float before = shock->GetAimPoint().x;
+    cruiser->x += 40.0f;
+    shock->Update();
+    EXPECT_FLOAT_EQ(shock->GetAimPoint().x, before + 40.0f);
+}
+
+TEST_F(MissileTest, AnECMShockBeamWaitsWhileItsShipIsNotFullyVisible)
+{
+    SIM_Ship* shooter = world.Build("d_cloakedshock", 0, 0);
+    SIM_ECMShockModule* shock = MissileTestWorld::Get<SIM_ECMShockModule>(shooter);
+    auto* cloak = MissileTestWorld::Get<SIM_CamoflageShieldModule>(shooter);
+    ASSERT_TRUE(shock && cloak);
+    SIM_Ship* cruiser = world.Build("bigtarget", 0, 300, true);
+    shock->ChooseTarget(true);
+    ASSERT_EQ(shock->GetTarget(), cruiser);
+    shock->Fire();
+    shock->reloadProgress = -1e9f; // no second shot meanwhile
+    for (int i = 0; i < 33; ++i) // 396 ms of the 800 ms beam
+        shock->Update();
+    ASSERT_TRUE(shock->IsShowing());
+    const float shown = shock->beamTimer;
+    const SIM_ShipModule::Point aim = shock->GetAimPoint();
+    cloak->cloakState = SIM_CamoflageShieldModule::FADING_OUT;
+    cruiser->x += 40.0f;
+    for (int i = 0; i < 100; ++i)
+        shock->Update();
+    EXPECT_TRUE(shock->IsShowing());
+    EXPECT_FLOAT_EQ(shock->beamTimer, shown);
+    EXPECT_FLOAT_EQ(shock->GetAimPoint().x, aim.x);
+    // Fully visible again: it goes on where it stopped.
+    cloak->cloakState = SIM_CamoflageShieldModule::VISIBLE;
+    shock->Update();
+    EXPECT_FLOAT_EQ(shock->GetAimPoint().x, aim.x + 40.0f);
+    EXPECT_GT(shock->beamTimer, shown);
+    for (int i = 0; i < 34; ++i) // past 800 ms in all
         shock->Update();
     EXPECT_FALSE(shock->IsShowing());
 }
