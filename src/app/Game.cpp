@@ -298,14 +298,12 @@ void Game::LoadContent()
     // Scores are seeded from the scenario list, and unlocks are asked for while
     // the races load: both need the scenarios first.
     SIM_Scenario::LoadAll();
-    SIM_HighScores& scores = SIM_HighScores::GetInstance();
-    scores.SetScenarioProvider([]() {
+    SIM_HighScores::StartShared(GetUserPath(USER), []() {
         std::vector<SIM_HighScores::ScenarioInfo> list;
         for (const SIM_Scenario* s : SIM_Scenario::GetList())
             list.push_back({s->GetName(), s->GetType(), s->GetUnlockedAfter()});
         return list;
     });
-    scores.Reload(GetUserPath(USER));
     SIM_ShipNameGenerator::GetInstance().LoadAll();
     SIM_Race::LoadAll();
     SIM_ShipModuleType::LoadAll();

@@ -44,6 +44,8 @@ void GDebugLog::Open(const std::string& folder)
     m_onceCounts.clear();
     m_errorBytes = 0;
     m_cutLines = 0;
+    m_debugBytes = 0;
+    m_cutDebugLines = 0;
     m_errorsRefused = false;
     m_folder = folder;
     std::string dir = folder + "/debug";
@@ -66,9 +68,22 @@ void GDebugLog::Write(const std::string& text)
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_debug)
         return;
-    fputs(EscapeControlCharacters(text).c_str(), m_debug);
-    fputc('\n', m_debug);
+    PutDebugLine(text);
     fflush(m_debug);
+}
+
+void GDebugLog::PutDebugLine(const std::string& text)
+{
+    const std::string line = EscapeControlCharacters(text);
+    if (m_debugBytes + line.size() + 1 > kMaxDebugBytesPerRun) {
+        if (m_cutDebugLines++ == 0)
+            fprintf(m_debug, "The debug lines of this run reached %zu bytes: later ones are only counted\n",
+                    kMaxDebugBytesPerRun);
+        return;
+    }
+    m_debugBytes += line.size() + 1;
+    fputs(line.c_str(), m_debug);
+    fputc('\n', m_debug);
 }
 
 void GDebugLog::WriteError(const std::string& text)
@@ -179,10 +194,13 @@ void GDebugLog::Close()
     if (m_debug) {
         for (const auto& [text, count] : m_onceCounts)
             if (count > 1)
-                fprintf(m_debug, "Logged once, happened %d times: %s\n", count, EscapeControlCharacters(text).c_str());
+                PutDebugLine(StrFormat("Logged once, happened %d times: %s", count, text.c_str()));
         if (m_cutLines > 0)
             fprintf(m_debug, "%d error lines were left out of the error log, past its most for a run\n",
                     m_cutLines);
+        if (m_cutDebugLines > 0)
+            fprintf(m_debug, "%d debug lines were left out, past the debug log's most for a run\n",
+                    m_cutDebugLines);
         fputs("END DEBUG---\n", m_debug);
         fclose(m_debug);
         m_debug = nullptr;
@@ -194,6 +212,12 @@ int GDebugLog::GetCutLineCount() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_cutLines;
+}
+
+int GDebugLog::GetCutDebugLineCount() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_cutDebugLines;
 }
 
 void GDebugLog::SetTimeForTest(time_t now)

@@ -42,6 +42,10 @@ public:
     static constexpr size_t kMaxErrorBytesPerRun = 1u << 20;
     // Error lines left out since the last Open for the cap above.
     int GetCutLineCount() const;
+    // The same for the debug log, which one run rewrites: a reader that tells
+    // every entry it drops must not fill the disk either.
+    static constexpr size_t kMaxDebugBytesPerRun = 4u << 20;
+    int GetCutDebugLineCount() const;
 
     // Tests: the time error lines are dated with (0: the clock's).
     void SetTimeForTest(time_t now);
@@ -65,12 +69,16 @@ private:
     int m_heldDropped = 0;
     size_t m_errorBytes = 0;
     int m_cutLines = 0;
+    size_t m_debugBytes = 0;
+    int m_cutDebugLines = 0;
     bool m_errorsRefused = false;
     time_t m_testTime = 0;
 
     // Appends the waiting lines, then line; false (nothing forgotten) when the
     // log could not take them. With m_mutex held.
     bool FlushHeld(const std::string* line = nullptr);
+    // Writes one debug line within the run's cap. With m_mutex held.
+    void PutDebugLine(const std::string& text);
 };
 
 // While a reader goes through one file, the error lines from one place in the

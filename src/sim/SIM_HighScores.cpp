@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <mutex>
 
 namespace {
 const char* const kBeatenKeys[SIM_ScenarioScore::kDifficulties] = {"beaten_easy", "beaten_medium", "beaten_hard"};
@@ -49,18 +50,37 @@ bool IsBlank(char c)
 }
 } // namespace
 
+namespace {
+std::mutex g_sharedMutex;
+bool g_sharedLoaded = false;
+} // namespace
+
 SIM_HighScores& SIM_HighScores::GetInstance()
 {
     static SIM_HighScores instance;
-    static const bool loaded = [] {
+    std::lock_guard<std::mutex> lock(g_sharedMutex);
+    if (!g_sharedLoaded) {
+        g_sharedLoaded = true;
         std::string folder = APP_UserFolders::GetInstance().Get(APP_UserFolders::USER);
         if (folder.empty())
             folder = APP_UserFolders::ResolveUserFolder("");
         instance.Reload(folder);
-        return true;
-    }();
-    (void)loaded;
+    }
     return instance;
+}
+
+SIM_HighScores& SIM_HighScores::StartShared(const std::string& folder, ScenarioProvider provider)
+{
+    {
+        // Marked first, so that the instance below does not read the files of
+        // a folder this start is about to replace.
+        std::lock_guard<std::mutex> lock(g_sharedMutex);
+        g_sharedLoaded = true;
+    }
+    SIM_HighScores& scores = GetInstance();
+    scores.SetScenarioProvider(std::move(provider));
+    scores.Reload(folder);
+    return scores;
 }
 
 SIM_HighScores::SIM_HighScores(const std::string& folder)

@@ -21,7 +21,12 @@ public:
     };
     using ScenarioProvider = std::function<std::vector<ScenarioInfo>()>;
 
+    // The shared scores, read from the user folder at the first call unless
+    // StartShared read them first.
     static SIM_HighScores& GetInstance();
+    // The game's start: the shared scores read once from folder, seeded from
+    // the provider's scenarios.
+    static SIM_HighScores& StartShared(const std::string& folder, ScenarioProvider provider);
 
     // Scores kept in folder/sc.dat and folder/unl.dat; loads them at once.
     explicit SIM_HighScores(const std::string& folder);

@@ -242,6 +242,13 @@ TEST_F(KeptPlayerFiles, EmptyOrCutPlayerFilesAreToldWithTheirFileThroughAStart)
           user.File("unl.dat") + " [points] points = 1e20: out of range 0..2147483647, 2147483647 used",
           user.File("web/oldmessages.txt") + ": 1 lines damaged or cut off, read as they stand"})
         EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
+    // A start reads the score files once: each is told once.
+    for (const std::string& file : {user.File("sc.dat") + " is empty", user.File("unl.dat") + " [points]"}) {
+        size_t count = 0;
+        for (size_t at = log.find(file); at != std::string::npos; at = log.find(file, at + 1))
+            ++count;
+        EXPECT_EQ(count, 1u) << file << "\n" << log;
+    }
     // The sound system reads its channel count at the first start of a
     // process only, which in this program may have been another test's: its
     // reading of prefs.ini is asked for directly.

@@ -233,6 +233,41 @@ TEST(GDebugLog, ARunsErrorLinesStopAtTheCapWithOneLineSayingSo)
     EXPECT_EQ(Lines(dir.Read("debug/errors.txt")).back(), "2/1/1971 - 0::0 - next run");
 }
 
+TEST(GDebugLog, ARunsDebugLinesStopAtTheCapWithOneLineSayingSoAndTheCountAtClose)
+{
+    TempDir dir;
+    GDebugLog& log = GDebugLog::GetInstance();
+    log.Open(dir.Path());
+    const size_t header = std::filesystem::file_size(dir.File("debug/debug.txt"));
+    // Lines of 1 KiB exactly (line end included) up to the cap.
+    const std::string kib(1023, 'a');
+    const size_t fit = GDebugLog::kMaxDebugBytesPerRun / 1024;
+    for (size_t i = 0; i < fit; ++i)
+        log.Write(kib);
+    EXPECT_EQ(log.GetCutDebugLineCount(), 0);
+    EXPECT_EQ(std::filesystem::file_size(dir.File("debug/debug.txt")), header + GDebugLog::kMaxDebugBytesPerRun);
+    log.Write("b");
+    for (int i = 0; i < 100000; ++i)
+        log.Write(kib);
+    EXPECT_EQ(log.GetCutDebugLineCount(), 100001);
+    log.Close();
+    const std::string text = dir.Read("debug/debug.txt");
+    EXPECT_LT(text.size(), header + GDebugLog::kMaxDebugBytesPerRun + 1024);
+    std::vector<std::string> lines = Lines(text);
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[lines.size() - 3],
+              "The debug lines of this run reached 4194304 bytes: later ones are only counted");
+    EXPECT_EQ(lines[lines.size() - 2], "100001 debug lines were left out, past the debug log's most for a run");
+    EXPECT_EQ(lines.back(), "END DEBUG---");
+
+    // The next run starts afresh.
+    log.Open(dir.Path());
+    log.Write("next run");
+    EXPECT_EQ(log.GetCutDebugLineCount(), 0);
+    log.Close();
+    EXPECT_NE(dir.Read("debug/debug.txt").find("next run\n"), std::string::npos);
+}
+
 TEST(GDebugLog, ControlCharactersAreWrittenByNameToEveryPlaceTheLineGoes)
 {
     TempDir dir;
