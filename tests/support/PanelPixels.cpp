@@ -31,14 +31,19 @@ PanelReading ReadPanel(const TextureData& picture, const GRect& area)
     PanelReading reading;
     // Clear of the corners, where the edge bends.
     const int inset = std::min(34, area.Height() / 3);
-    std::vector<int> edge, inside;
+    std::vector<int> leftEdge, rightEdge, leftInside, rightInside;
     for (int y = area.top + inset; y < area.bottom - inset; ++y) {
-        edge.push_back(GreenBlue(picture, area.left + 1, y));
-        edge.push_back(GreenBlue(picture, area.right - 2, y));
-        inside.push_back(GreenBlue(picture, area.left + 5, y));
-        inside.push_back(GreenBlue(picture, area.right - 6, y));
+        leftEdge.push_back(GreenBlue(picture, area.left + 1, y));
+        rightEdge.push_back(GreenBlue(picture, area.right - 2, y));
+        leftInside.push_back(GreenBlue(picture, area.left + 5, y));
+        rightInside.push_back(GreenBlue(picture, area.right - 6, y));
     }
+    std::vector<int> edge = leftEdge, inside = leftInside;
+    edge.insert(edge.end(), rightEdge.begin(), rightEdge.end());
+    inside.insert(inside.end(), rightInside.begin(), rightInside.end());
     reading.edge = Median(edge) - Median(inside);
+    reading.leftEdge = Median(leftEdge) - Median(leftInside);
+    reading.rightEdge = Median(rightEdge) - Median(rightInside);
 
     // The middle half of each row; the lines fade towards the area's sides.
     reading.lines = ReadScanLines(

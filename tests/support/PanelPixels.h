@@ -9,6 +9,9 @@ struct PanelReading {
     // How much brighter the panel's bright edge line (one pixel in from the
     // area's left and right sides) is than the panel four pixels further in.
     double edge = 0.0;
+    // The same of each side alone, for a panel with a scroll bar along one.
+    double leftEdge = 0.0;
+    double rightEdge = 0.0;
     // The share of the scan lines' pixels (every third row from the area's
     // top, its sides left out, where the lines fade) brighter than the pixels
     // above and below them.
