@@ -278,6 +278,9 @@ bool APP_UsageMetrics::Load()
     // Every line the game writes ends with its line end.
     else if (text.back() != '\n')
         LOG_ERROR(path + ": cut off inside its last line, read as it stands");
+    // The game saves only with the run's time among the counts.
+    else if (d->GetEntryCount() == 0)
+        LOG_ERROR(path + ": its [d] section holds no counts (damaged), the counts start from nothing");
     return true;
 }
 

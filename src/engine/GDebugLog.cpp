@@ -47,6 +47,12 @@ void GDebugLog::Open(const std::string& folder)
     m_debugBytes = 0;
     m_cutDebugLines = 0;
     m_errorsRefused = false;
+    // Lines held for another folder's log belong there (and went to standard
+    // error): they never go into this one.
+    if (folder != m_folder) {
+        m_held.clear();
+        m_heldDropped = 0;
+    }
     m_folder = folder;
     std::string dir = folder + "/debug";
     std::error_code ec;

@@ -1,5 +1,6 @@
 #include "engine/TextHelpers.h"
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cmath>
@@ -36,27 +37,48 @@ bool IsC1Control(const std::string& text, size_t i)
     return static_cast<unsigned char>(text[i]) == 0xC2 && i + 1 < text.size() &&
            static_cast<unsigned char>(text[i + 1]) >= 0x80 && static_cast<unsigned char>(text[i + 1]) <= 0x9F;
 }
+
+// How many continuation bytes a UTF-8 lead byte announces (0 for any other).
+int ContinuationsAfter(unsigned char c)
+{
+    return c >= 0xC2 && c <= 0xDF ? 1 : c >= 0xE0 && c <= 0xEF ? 2 : c >= 0xF0 && c <= 0xF4 ? 3 : 0;
+}
+
+// A byte 0x80..0x9F outside a UTF-8 sequence: an 8-bit terminal obeys it
+// as a C1 control (0x9B starts a command as ESC [ does).
+bool IsStrayC1(unsigned char c, int pending)
+{
+    return pending == 0 && c >= 0x80 && c <= 0x9F;
+}
 } // namespace
 
 std::string EscapeControlCharacters(const std::string& text)
 {
-    size_t i = 0;
-    while (i < text.size() && !IsControlCharacter(static_cast<unsigned char>(text[i])) && !IsC1Control(text, i))
-        ++i;
-    if (i == text.size())
+    // Most lines hold neither kind of byte: returned as they are.
+    if (std::none_of(text.begin(), text.end(), [](char ch) {
+            const unsigned char c = static_cast<unsigned char>(ch);
+            return IsControlCharacter(c) || (c >= 0x80 && c <= 0x9F);
+        }))
         return text;
-    std::string out = text.substr(0, i);
-    for (; i < text.size(); ++i) {
+    std::string out;
+    bool changed = false;
+    int pending = 0; // continuation bytes still due in the current sequence
+    for (size_t i = 0; i < text.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (IsControlCharacter(c)) {
+        if (pending > 0 && (c & 0xC0) != 0x80)
+            pending = 0;
+        if (IsControlCharacter(c) || IsStrayC1(c, pending)) {
             out += "<" + ControlCharacterName(c) + ">";
+            changed = true;
         } else if (IsC1Control(text, i)) {
             out += "<" + ControlCharacterName(static_cast<unsigned char>(text[++i])) + ">";
+            changed = true;
         } else {
             out += text[i];
+            pending = pending > 0 ? pending - 1 : ContinuationsAfter(c);
         }
     }
-    return out;
+    return changed ? out : text;
 }
 
 std::string IntToTwoDigitString(int n)

@@ -24,6 +24,22 @@ SIM_OnlineMessageManager::SIM_OnlineMessageManager(std::string seenPath) : m_see
     // A file from before the bound: only its newest lines can be kept, so
     // only they are read, and what goes is said.
     const size_t most = kMaxStored * kMaxLine;
+    size_t tooLong = 0;
+    if (text.size() > most) {
+        // Lines too long to keep go first, so one huge line does not push
+        // every message before it out with it.
+        std::string kept;
+        for (size_t pos = 0; pos < text.size();) {
+            const size_t end = std::min(text.find('\n', pos), text.size());
+            const size_t next = std::min(end + 1, text.size());
+            if (end - pos > kMaxLine)
+                ++tooLong;
+            else
+                kept.append(text, pos, next - pos);
+            pos = next;
+        }
+        text.swap(kept);
+    }
     if (text.size() > most) {
         const size_t cut = text.find('\n', text.size() - most);
         const size_t dropped = cut == std::string::npos ? text.size() : cut + 1;
@@ -31,7 +47,7 @@ SIM_OnlineMessageManager::SIM_OnlineMessageManager(std::string seenPath) : m_see
                             dropped, text.size() - dropped));
         text.erase(0, dropped);
     }
-    size_t unread = 0, tooLong = 0;
+    size_t unread = 0;
     for (auto& record : ParseLines(text, &unread, &tooLong))
         Take(std::move(record), m_seen);
     // Every line the game writes ends with its line end: a last line without

@@ -29,6 +29,9 @@ constexpr size_t kMaxUnlockLines = 10000;
 // record, stays well under what the next start reads (a file past that is
 // refused, and every score with it).
 constexpr size_t kMaxScenarioSections = 100000;
+// A record is its header and nine values: a section of millions of keys
+// would otherwise hold gigabytes before a single one is read.
+constexpr size_t kMaxScoreLines = kMaxScenarioSections * 12;
 
 // Values are whole numbers; anything else ("nan", a path) is told with the
 // file, the scenario and the key, and reads as its leading integer.
@@ -141,12 +144,12 @@ void SIM_HighScores::LoadScores(const std::string& text)
     GIniFile::Repeats repeated;
     size_t leftOut = 0;
     std::vector<GIniFile> sections =
-        GIniFile::ParseSections(text, &repeated, SIZE_MAX, &leftOut, kMaxScenarioSections);
+        GIniFile::ParseSections(text, &repeated, kMaxScoreLines, &leftOut, kMaxScenarioSections);
     // Each kind of damage is told once for the file, never once per section.
     GLogFileTally tally(ScoresPath());
     if (leftOut > 0)
-        LOG_ERROR(StrFormat("%s: %zu lines past the first %zu scenario sections left out (damaged)",
-                            ScoresPath().c_str(), leftOut, kMaxScenarioSections));
+        LOG_ERROR(StrFormat("%s: %zu lines past the first %zu scenario sections or %zu lines left out (damaged)",
+                            ScoresPath().c_str(), leftOut, kMaxScenarioSections, kMaxScoreLines));
     // A repeated section would read the first block's values twice.
     if (repeated.count > 0)
         LOG_ERROR(StrFormat("%s: %zu repeated scenario sections ignored (the first: [%s])", ScoresPath().c_str(),

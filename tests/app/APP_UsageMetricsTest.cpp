@@ -291,19 +291,22 @@ TEST_F(UsageMetricsTest, CountsThatCannotBeReadAreToldBeforeTheyAreSavedOver)
     m_dir.Write("um.ini", "");
     APP_UsageMetrics empty(m_dir.Path(), &m_clock, kSeed);
     EXPECT_EQ(log.Count(path + ": empty (damaged), the counts start from nothing"), 1);
-    // One the game wrote, with or without counts, goes without a word.
+    // The game saves only with the run's time among the counts: a header
+    // alone was cut or emptied by something else.
     m_dir.Write("um.ini", "[d]\n\n");
     APP_UsageMetrics none(m_dir.Path(), &m_clock, kSeed);
+    EXPECT_EQ(log.Count(path + ": its [d] section holds no counts (damaged), the counts start from nothing"), 1);
+    // One the game wrote goes without a word.
     m_dir.Write("um.ini", "[d]\n0 = a,0,2,1.00\n");
     APP_UsageMetrics whole(m_dir.Path(), &m_clock, kSeed);
-    EXPECT_EQ(log.Lines(), 3);
+    EXPECT_EQ(log.Lines(), 4);
     // Cut inside its last line: its header alone, or a record's whole value.
     for (const char* cut : {"[d]", "[d]\n0 = a,0,2,1.00"}) {
         m_dir.Write("um.ini", cut);
         APP_UsageMetrics one(m_dir.Path(), &m_clock, kSeed);
     }
     EXPECT_EQ(log.Count(path + ": cut off inside its last line, read as it stands"), 2);
-    EXPECT_EQ(log.Lines(), 5);
+    EXPECT_EQ(log.Lines(), 6);
 }
 
 TEST_F(UsageMetricsTest, AFileOfMillionsOfLinesKeepsItsFirstTwentyThousand)

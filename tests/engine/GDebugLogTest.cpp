@@ -168,6 +168,27 @@ TEST(GDebugLog, ErrorLinesTheLogCannotTakeWaitInOrderAndGoInWhenItCan)
     EXPECT_EQ(log.GetHeldLineCount(), 0u);
 }
 
+// Lines an earlier log could not take stay out of the next folder's log.
+TEST(GDebugLog, LinesHeldForOneFolderNeverGoIntoAnothersLog)
+{
+    TempDir first, second;
+    GDebugLog& log = GDebugLog::GetInstance();
+    log.Open(first.Path());
+    std::filesystem::create_directory(first.File("debug/errors.txt"));
+    log.WriteError("meant for the first");
+    ASSERT_EQ(log.GetHeldLineCount(), 1u);
+    std::filesystem::remove(first.File("debug/errors.txt"));
+    std::filesystem::create_directory(first.File("debug/errors.txt"));
+    log.Close();
+    log.Open(second.Path());
+    EXPECT_EQ(log.GetHeldLineCount(), 0u);
+    log.WriteError("meant for the second");
+    log.Close();
+    const std::string text = second.Read("debug/errors.txt");
+    EXPECT_EQ(text.find("meant for the first"), std::string::npos) << text;
+    EXPECT_NE(text.find("meant for the second"), std::string::npos) << text;
+}
+
 TEST(GDebugLog, TheLineAtExitSaysWhereTheErrorLinesAreWhenTheLogCouldNotTakeThem)
 {
     TempDir dir;

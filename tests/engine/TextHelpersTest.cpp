@@ -96,5 +96,11 @@ TEST(TextHelpers, ControlCharactersAndTheirUtf8C1FormsAreShownByName)
     // U+0080..U+009F are controls, U+00A0 (and a lone 0xC2) are not.
     EXPECT_EQ(EscapeControlCharacters("\xc2\x80\xc2\x9f\xc2\xa0\xc2"),
               "<control character 128><control character 159>\xc2\xa0\xc2");
+    // A byte 0x80..0x9F outside a sequence is a C1 control to an 8-bit
+    // terminal; inside one it is part of a character.
+    EXPECT_EQ(EscapeControlCharacters("a\x9b" "2Jb"), "a<control character 155>2Jb");
+    EXPECT_EQ(EscapeControlCharacters("\xc3\x9b\x9b"), "\xc3\x9b<control character 155>");
+    EXPECT_EQ(EscapeControlCharacters("\xe2\x80\x9c\xf0\x9f\x98\x80"), "\xe2\x80\x9c\xf0\x9f\x98\x80");
+    EXPECT_EQ(EscapeControlCharacters("\xe2\x80" "a\x80"), "\xe2\x80" "a<control character 128>");
     EXPECT_EQ(ControlCharacterName(27), "control character 27");
 }

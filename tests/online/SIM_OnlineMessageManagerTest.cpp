@@ -192,6 +192,23 @@ TEST_F(OnlineMessages, TheStoredListKeepsTheNewestThousandAndAsksOnlyAfterTheHig
     EXPECT_EQ(SIM_OnlineMessageManager::ParseLines(flood).front()->id, 5006);
 }
 
+// A file past what a thousand of the longest lines take keeps its newest
+// lines and says how much of the older ones went.
+TEST_F(OnlineMessages, ASeenFilePastItsBoundKeepsItsNewestLines)
+{
+    EnsureDirectoryExists(user.File("web"));
+    std::string text;
+    for (int id = 1; id <= 1100; ++id)
+        text += Msg(id, "Ann", "Bob", std::string(2000, 'x'));
+    ASSERT_GT(text.size(), SIM_OnlineMessageManager::kMaxStored * SIM_OnlineMessageManager::kMaxLine);
+    ASSERT_TRUE(WriteFileAtomically(SeenPath(), text));
+    ScopedErrorLog log;
+    SIM_OnlineMessageManager m(SeenPath());
+    EXPECT_EQ(m.GetHighestId(), 1100);
+    EXPECT_EQ(log.Count(SeenPath() + ": "), 1) << log.Text();
+    EXPECT_EQ(log.Count("bytes of older lines before the last"), 1) << log.Text();
+}
+
 TEST_F(OnlineMessages, ASeenFileCutOrWithLinesTooLongIsToldOnceWithItsFile)
 {
     EnsureDirectoryExists(user.File("web"));
@@ -211,10 +228,9 @@ TEST_F(OnlineMessages, ASeenFileCutOrWithLinesTooLongIsToldOnceWithItsFile)
          2},
         {whole + Msg(2, "Ann", "Bob", std::string(kLongest + 1, 'x')),
          ": 1 lines longer than 2048 characters left out", 1},
-        // One line of 10 MB: past what a thousand messages take, so it goes.
-        {whole + "##," + std::string(10u << 20, 'x') + "\n",
-         StrFormat(": %zu bytes of older lines before the last 0 bytes left out", whole.size() + 3 + (10u << 20) + 1),
-         0},
+        // One line of 10 MB goes alone: the message before it is kept.
+        {whole + "##," + std::string(10u << 20, 'x') + "\n" + Msg(3, "Ann", "Bob", "After"),
+         ": 1 lines longer than 2048 characters left out", 3},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.told);

@@ -2,7 +2,8 @@
 # The game's headless battle and qlm_battlerun fight the same battle from the
 # same seed and frame time: over four scenarios, three difficulties and a
 # seed of its own for each, the two print the same outcome, battle time and
-# totals, line for line. Each game starts in a home of its own, a fresh
+# totals, line for line; and one battle at a 16 ms frame, on a seed where the
+# two once fought apart. Each game starts in a home of its own, a fresh
 # process, so nothing an earlier battle made can hide a difference.
 set -u
 game="$1"
@@ -12,17 +13,18 @@ gamedir="$(dirname "$game")"
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 . "$here/../smoke/own_home.sh"
-pair() { # scenario difficulty seed
-    local name="$1-$2-$3" home="$out/$1-$2-$3"
+pair() { # scenario difficulty seed [frame-ms]
+    local ms="${4:-36}"
+    local name="$1-$2-$3-$ms" home="$out/$1-$2-$3-$ms"
     # A fresh player folder: no lesson may hold the battle (the hard fleets'
     # ECM shock has one).
     mkdir -p "$home/user"
-    "$runner" --data "$gamedir/data" --scenario "$1" --difficulty "$2" --seed "$3" --frame-ms 36 \
+    "$runner" --data "$gamedir/data" --scenario "$1" --difficulty "$2" --seed "$3" --frame-ms "$ms" \
         --fleet "$gamedir/data/sample deployment/deployed.txt" --max-seconds 600 \
         >"$out/$name.runner" 2>"$out/$name.runner.err"
     (own_home "$home"
      ALSOFT_DRIVERS=null SDL_AUDIODRIVER=dummy "$game" --headless --user-dir "$home/user" \
-         --battle "$1:$2" --seed "$3" --frame-ms 36 --frames 30000 \
+         --battle "$1:$2" --seed "$3" --frame-ms "$ms" --frames 60000 \
          --fleet "$gamedir/data/sample deployment/deployed.txt" \
          >"$out/$name.game.all" 2>"$out/$name.game.err")
     sed -n '/^outcome:/,$p' "$out/$name.game.all" >"$out/$name.game"
@@ -46,6 +48,8 @@ for scenario in scenario1 scenario2 nebula1 supply1; do
         [ $((n % 2)) -eq 0 ] && wait
     done
 done
+pair scenario2 medium 201 16 >"$out/$n.txt" 2>&1
+n=$((n + 1))
 wait
 status=0
 for i in $(seq 0 $((n - 1))); do

@@ -7,6 +7,7 @@
 #include "engine/GSafeFile.h"
 #include "engine/StrFormat.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 SIM_CampaignOpponentLog& SIM_CampaignOpponentLog::GetInstance()
@@ -46,6 +47,20 @@ void SIM_CampaignOpponentLog::Load(const std::string& saveFolder)
     else if (notRecords > 0)
         LOG_ERROR(StrFormat("%s [opponents]: %zu entries not numbered as the game numbers them, read as they stand",
                             path.c_str(), notRecords));
+    // Only the [opponents] section is written back: lines before it or in
+    // sections of other names are lost at the next fight.
+    size_t outside = 0;
+    for (size_t pos = 0; pos < text.size() && text[pos] != '[';) {
+        const size_t end = std::min(text.find('\n', pos), text.size());
+        outside += text.find_first_not_of(" \t\r", pos) < end;
+        pos = end + 1;
+    }
+    for (const GIniFile& other : GIniFile::ParseSections(text))
+        if (other.GetSection() != "opponents")
+            outside += 1 + other.GetEntryCount();
+    if (outside > 0 && text.find("[opponents]") != std::string::npos)
+        LOG_ERROR(StrFormat("%s: %zu lines outside its [opponents] section, not kept at the next save",
+                            path.c_str(), outside));
     if (!text.empty() && text.back() != '\n')
         LOG_ERROR(path + ": cut off inside its last line, read as it stands");
 }

@@ -289,6 +289,17 @@ TEST_F(CampaignManagers, OnlyTheRowsThatFitAreShownAndTheScrollBarMovesThem)
     EXPECT_EQ(top->top, manager->clientTop);
     EXPECT_EQ(manager->GetStrips()[1]->GetParent(), nullptr);
 
+    // A move refreshes every row as well, and the place is kept.
+    SIM_CampaignEncounter* elsewhere = nullptr;
+    for (SIM_CampaignEncounter* e : SIM_CampaignEncounter::GetAll())
+        if (e != home && !elsewhere)
+            elsewhere = e;
+    ASSERT_NE(elsewhere, nullptr);
+    static_cast<const GUI_CampaignFleetManagerStrip*>(manager->GetStrips()[0].get())->GetFleet()->SetLocation(elsewhere);
+    Frames(1);
+    EXPECT_EQ(manager->GetScrollBar()->position, 2);
+    EXPECT_EQ(static_cast<const GUI_CampaignFleetManagerStrip*>(manager->GetStrips()[2].get())->GetParent(), manager);
+
     GUI_CampaignFleetManager::CloseOpen();
     Frames(1);
 }

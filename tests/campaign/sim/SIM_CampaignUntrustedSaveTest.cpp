@@ -778,6 +778,8 @@ TEST_F(UntrustedSave, AnOpponentListThatIsNotTheGamesIsToldOnceBeforeItIsWritten
         {"[opponents]\n0 = \"c1\"\nx = \"c2\"\n-1 = \"c3\"\n",
          " [opponents]: 2 entries not numbered as the game numbers them, read as they stand"},
         {"[opponents]\n0 = \"c1\"\n1 = \"c", ": cut off inside its last line, read as it stands"},
+        {"stray = 1\n[opponents]\n0 = \"c1\"\n[notes]\na = b\n",
+         ": 3 lines outside its [opponents] section, not kept at the next save"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
